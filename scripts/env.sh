@@ -1,0 +1,12 @@
+# Sourced by the scripts: where the build, the Wine prefix and the display live.
+KIVO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export KIVO_BUILD=${KIVO_BUILD:-$KIVO_ROOT/build}
+export WINEPREFIX=${KIVO_WINEPREFIX:-$KIVO_BUILD/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No network installers: mono and gecko are never offered.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 TZ=UTC
+if [ -z "${DISPLAY:-}" ] && [ -f "$KIVO_BUILD/display" ]; then
+  export DISPLAY=$(cat "$KIVO_BUILD/display")
+fi

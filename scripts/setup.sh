@@ -1,0 +1,26 @@
+#!/bin/bash
+# Installs every Debian package the build and the tests need. Idempotent and fast when
+# everything is present: apt runs only when a package is missing.
+set -euo pipefail
+
+packages=(cmake ninja-build g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+          wine wine32 fonts-wine xvfb xauth googletest locales)
+
+missing=()
+dpkg --print-foreign-architectures | grep -qx i386 || missing+=(i386-arch)
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO dpkg --add-architecture i386
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+fi
+# Wine takes its locale from LANG; the tests pin en_US.UTF-8.
+if ! locale -a 2>/dev/null | grep -qi '^en_US.utf8$'; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO sed -i 's/^# *en_US.UTF-8 UTF-8/en_US.UTF-8 UTF-8/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
+fi

@@ -1,0 +1,22 @@
+#!/bin/bash
+# Creates the deterministic 32-bit Wine prefix inside the build tree, once.
+#  - no mono/gecko installers (overrides in env.sh);
+#  - visual styles off: controls draw the classic way, so the plug-in's themed dialogs
+#    use the library's own themes rather than Wine's msstyles artwork;
+#  - a Wine virtual desktop: activation and focus are managed by Wine itself, so tests
+#    can rely on SetForegroundWindow/SetActiveWindow without an X window manager.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+stamp="$WINEPREFIX/.kivo-prefix-v1"
+[ -f "$stamp" ] && exit 0
+rm -rf "$WINEPREFIX"
+mkdir -p "$WINEPREFIX"
+wineboot -i >/dev/null 2>&1
+reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0
+reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
+reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024
+reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N
+reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+wineserver -w
+touch "$stamp"

@@ -1,0 +1,119 @@
+#include "tests/support/TestSupport.h"
+
+#include <cassert>
+
+#include "classlib/Boundary.h"
+
+bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= timeoutMs)
+      return done();
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+  }
+  return true;
+}
+
+void PumpPending() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+namespace {
+constexpr char kTestWindowClass[] = "KivoTestWindow";
+
+void RegisterTestWindowClass(WNDPROC proc) {
+  WNDCLASSA cls{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), kTestWindowClass, &cls))
+    return;
+  cls.lpfnWndProc = proc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  cls.lpszClassName = kTestWindowClass;
+  ATOM atom = RegisterClassA(&cls);
+  assert(atom && "test window class registers");
+  (void)atom;
+}
+}  // namespace
+
+TTestWindow::TTestWindow(TProc proc, int width, int height) : FProc(std::move(proc)) {
+  RegisterTestWindowClass(&TTestWindow::WndProc);
+  FHandle = CreateWindowExA(0, kTestWindowClass, "Test", WS_OVERLAPPEDWINDOW, 40, 40, width,
+                            height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  assert(FHandle && "test window created");
+  ShowWindow(FHandle, SW_SHOW);
+  SetForegroundWindow(FHandle);
+  SetActiveWindow(FHandle);
+  UpdateWindow(FHandle);
+  PumpPending();
+}
+
+TTestWindow::~TTestWindow() {
+  if (IsWindow(FHandle))
+    DestroyWindow(FHandle);
+  PumpPending();
+}
+
+LRESULT CALLBACK TTestWindow::WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return GuardBoundaryResult<LRESULT>("TTestWindow", 0, [&]() -> LRESULT {
+    if (msg == WM_NCCREATE) {
+      auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+      SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<TTestWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    LRESULT result = 0;
+    if (self && self->FProc && self->FProc(msg, wParam, lParam, result))
+      return result;
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+  });
+}
+
+TDibSurface::TDibSurface(int width, int height) : FWidth(width), FHeight(height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  FBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  assert(FBitmap && "DIB section created");
+  FBits = static_cast<uint32_t*>(bits);
+  FDC = CreateCompatibleDC(nullptr);
+  FOldBitmap = SelectObject(FDC, FBitmap);
+}
+
+TDibSurface::~TDibSurface() {
+  SelectObject(FDC, FOldBitmap);
+  DeleteDC(FDC);
+  DeleteObject(FBitmap);
+}
+
+uint32_t TDibSurface::Pixel(int x, int y) const {
+  assert(x >= 0 && y >= 0 && x < FWidth && y < FHeight && "pixel inside the surface");
+  GdiFlush();
+  return FBits[y * FWidth + x];
+}
+
+COLORREF TDibSurface::Color(int x, int y) const {
+  uint32_t p = Pixel(x, y);
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+void TDibSurface::Fill(COLORREF color) {
+  HBRUSH brush = CreateSolidBrush(color);
+  RECT r{0, 0, FWidth, FHeight};
+  FillRect(FDC, &r, brush);
+  DeleteObject(brush);
+}

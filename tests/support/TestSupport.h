@@ -1,0 +1,61 @@
+// Helpers shared by the test executables: pumping the message loop until a condition
+// holds, a shown and activated top-level window, and a 32-bit DIB whose pixels can be
+// read back. Each test executable defines TestUnits(): the units it starts, in order.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "classlib/Startup.h"
+#include "classlib/Win.h"
+
+// The units a test executable starts before its tests and stops after them.
+std::span<const TUnitEntry> TestUnits();
+
+// Dispatches messages until `done()` is true or `timeoutMs` has passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
+
+// Dispatches every message already waiting.
+void PumpPending();
+
+// A top-level window of a private class, shown and made the active foreground window.
+// Its procedure (if given) sees every message first; unhandled ones go to DefWindowProc.
+class TTestWindow {
+ public:
+  using TProc = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
+  explicit TTestWindow(TProc proc = {}, int width = 320, int height = 240);
+  ~TTestWindow();
+  TTestWindow(const TTestWindow&) = delete;
+  TTestWindow& operator=(const TTestWindow&) = delete;
+  HWND Handle() const { return FHandle; }
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  HWND FHandle = nullptr;
+  TProc FProc;
+};
+
+// A 32-bit top-down DIB section selected into its own memory DC.
+class TDibSurface {
+ public:
+  TDibSurface(int width, int height);
+  ~TDibSurface();
+  TDibSurface(const TDibSurface&) = delete;
+  TDibSurface& operator=(const TDibSurface&) = delete;
+  HDC DC() const { return FDC; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  // The raw pixel: bytes B, G, R, A in memory.
+  uint32_t Pixel(int x, int y) const;
+  // The pixel as a COLORREF (alpha dropped).
+  COLORREF Color(int x, int y) const;
+  void Fill(COLORREF color);
+
+ private:
+  HDC FDC = nullptr;
+  HBITMAP FBitmap = nullptr;
+  HGDIOBJ FOldBitmap = nullptr;
+  uint32_t* FBits = nullptr;
+  int FWidth, FHeight;
+};
