@@ -1,0 +1,13 @@
+#include "classlib/Object.h"
+
+bool TMetaClass::InheritsFrom(TClass ancestor) const {
+  for (TClass c = this; c; c = c->ClassParent())
+    if (c == ancestor)
+      return true;
+  return false;
+}
+
+const TObject::TMetaFor<TObject>& TObject::MetaClass() {
+  static const TMetaFor<TObject> meta("TObject", nullptr);
+  return meta;
+}
