@@ -51,3 +51,24 @@ TEST(Strings, TrimCaseAndCompare) {
 }
 
 }  // namespace
+
+#include "classlib/ShortString.h"
+
+namespace {
+
+TEST(ShortStrings, CutAtCapacityAndKeepTheirLayout) {
+  ShortString<20> s = "0123456789abcdefghijKLMNOP";
+  EXPECT_EQ(s.Length(), 20u);
+  EXPECT_EQ(s.Str(), "0123456789abcdefghij");
+  ShortString<255> full(std::string(300, 'x'));
+  EXPECT_EQ(full.Length(), 255u);
+  const auto* raw = reinterpret_cast<const unsigned char*>(&full);
+  EXPECT_EQ(raw[0], 255);
+  EXPECT_EQ(raw[255], 'x');
+  ShortString<5> narrowed = ShortString<250>("abcdefg");
+  EXPECT_EQ(narrowed.Str(), "abcde");
+  ShortString<10> empty = static_cast<const char*>(nullptr);
+  EXPECT_TRUE(empty.Empty());
+}
+
+}  // namespace
