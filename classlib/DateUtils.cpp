@@ -47,6 +47,20 @@ SYSTEMTIME ToSystemTime(TDateTime value) {
   return st;
 }
 
+// GetDateFormatA or GetTimeFormatA with a picture ("" for the locale's own).
+using TSystemFormat = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCSTR, LPSTR, int);
+
+std::string SystemText(TSystemFormat format, const SYSTEMTIME& st, const std::string& picture) {
+  char buffer[256];
+  int length = format(LOCALE_USER_DEFAULT, 0, &st, picture.empty() ? nullptr : picture.c_str(),
+                      buffer, sizeof buffer);
+  if (length <= 0)
+    throw EConvertError(Format("The system cannot format %04u-%02u-%02u %02u:%02u:%02u as \"%s\"",
+                               st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                               picture.c_str()));
+  return std::string(buffer, length - 1);
+}
+
 }  // namespace
 
 bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
@@ -141,30 +155,15 @@ TDateTime Date() { return std::trunc(Now()); }
 TDateTime Time() { return Frac(Now()); }
 
 std::string DateToStr(TDateTime date) {
-  SYSTEMTIME st = ToSystemTime(date);
-  const std::string& picture = FormatSettings.ShortDateFormat;
-  char buffer[256];
-  int length = GetDateFormatA(LOCALE_USER_DEFAULT, 0, &st,
-                              picture.empty() ? nullptr : picture.c_str(), buffer, sizeof buffer);
-  if (length <= 0)
-    throw EConvertError(Format("The system cannot format the date %04u-%02u-%02u", st.wYear,
-                               st.wMonth, st.wDay));
-  return std::string(buffer, length - 1);
+  return SystemText(GetDateFormatA, ToSystemTime(date), FormatSettings.ShortDateFormat);
 }
 
 std::string TimeToStr(TDateTime time) {
   SYSTEMTIME st = ToSystemTime(time);
-  // Only the time of day matters; a valid date keeps the system from refusing it.
+  // Only the time of day matters; a date the system accepts keeps it from refusing.
   st.wYear = 2000;
   st.wMonth = 1;
   st.wDay = 1;
   st.wDayOfWeek = 6;
-  const std::string& picture = FormatSettings.LongTimeFormat;
-  char buffer[256];
-  int length = GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st,
-                              picture.empty() ? nullptr : picture.c_str(), buffer, sizeof buffer);
-  if (length <= 0)
-    throw EConvertError(Format("The system cannot format the time %02u:%02u:%02u", st.wHour,
-                               st.wMinute, st.wSecond));
-  return std::string(buffer, length - 1);
+  return SystemText(GetTimeFormatA, st, FormatSettings.LongTimeFormat);
 }

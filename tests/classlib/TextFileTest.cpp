@@ -173,12 +173,12 @@ TEST(TextFile, FailuresRaiseOrAreRecordedForIOResult) {
   EXPECT_FALSE(f.IsOpen());
   EXPECT_EQ(IOResult(), 2);
   EXPECT_EQ(IOResult(), 0);  // reading the result clears it
+  // The first failure is kept until it is read.
   f.Assign(TestFolder() + "no folder\\x.txt");
   f.Reset();
-  EXPECT_EQ(IOResult(), 3);
-  // The first failure is kept until it is read.
   char c;
   f.Read(c);
+  EXPECT_EQ(IOResult(), 3);
   f.Close();
   EXPECT_EQ(IOResult(), 103);
   f.Assign(WriteTestFile("modes.txt", "q"));
