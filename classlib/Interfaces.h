@@ -203,6 +203,8 @@ class TImplements : public Base, public Intfs... {
 // Makes a counted object and returns the only reference to it.
 template <class T, class... Args>
 TInterfacePtr<T> MakeInterfaced(Args&&... args) {
+  static_assert(!std::is_base_of_v<TInterfacedObjectNoRef, T>,
+                "an uncounted object is freed by its owner, not by its last reference");
   return TInterfacePtr<T>::Adopt(new T(std::forward<Args>(args)...));
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/classlib/ExpectError.h"
+
 namespace {
 
 int gItemsAlive = 0;
@@ -112,12 +114,8 @@ TEST(Collection, IndexMovesTheItemAndChecksTheTarget) {
   EXPECT_EQ(buttons.Updates, (V{-1}));
   buttons.Insert(1);
   EXPECT_EQ(IDs(buttons), (V{1, 4, 2, 0, 3}));
-  try {
-    buttons.GetItem(0)->SetIndex(5);
-    FAIL();
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (5)");
-  }
+  ExpectRaises<EListError>([&] { buttons.GetItem(0)->SetIndex(5); },
+                           "List index out of bounds (5)");
   EXPECT_THROW(buttons.GetItem(5), EListError);
   EXPECT_THROW(buttons.Delete(-1), EListError);
 }
@@ -127,12 +125,7 @@ TEST(Collection, ARaisingItemConstructorLeavesTheCollectionIntact) {
   for (int i = 0; i < 8; ++i)
     buttons.Add();
   buttons.Updates.clear();
-  try {
-    buttons.Add();
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "Too many buttons ( >= 8)");
-  }
+  ExpectRaises<Exception>([&] { buttons.Add(); }, "Too many buttons ( >= 8)");
   EXPECT_EQ(buttons.GetCount(), 8);
   EXPECT_TRUE(buttons.Updates.empty());
   buttons.Delete(7);

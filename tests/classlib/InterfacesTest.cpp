@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Boundary.h"
+#include "tests/classlib/ExpectError.h"
 
 // Interfaces carry their identifiers as class members, declared at namespace scope
 // like the host's.
@@ -158,12 +159,8 @@ TEST(Interfaces, SupportsAndTheRaisingCast) {
   EXPECT_TRUE(Supports(unknown, IIDOf<ICounterIntf>()));
   EXPECT_FALSE(Supports(nullptr, IIDOf<ICounterIntf>()));
   EXPECT_FALSE(InterfaceCast<INamedIntf>(nullptr));  // nil casts to nil
-  try {
-    InterfaceCast<IMissingIntf>(unknown);
-    FAIL();
-  } catch (const EIntfCastError& e) {
-    EXPECT_STREQ(e.what(), "Interface not supported");
-  }
+  ExpectRaises<EIntfCastError>([&] { InterfaceCast<IMissingIntf>(unknown); },
+                               "Interface not supported");
   named.Reset();
   EXPECT_EQ(counter->GetRefCount(), 1);  // nothing leaked a reference
 }
@@ -209,12 +206,7 @@ TEST(InterfaceList, HoldsCountedReferencesAndChecksIndexes) {
     EXPECT_EQ(list.IndexOf(a), 1);
     EXPECT_EQ(list.IndexOf(nullptr), -1);
     EXPECT_EQ(list.Get(2).Get(), b);
-    try {
-      list.Get(3);
-      FAIL();
-    } catch (const EListError& e) {
-      EXPECT_STREQ(e.what(), "List index out of bounds (3)");
-    }
+    ExpectRaises<EListError>([&] { list.Get(3); }, "List index out of bounds (3)");
     EXPECT_THROW(list.Delete(-1), EListError);
     EXPECT_THROW(list.Put(3, a), EListError);
     EXPECT_THROW(list.Insert(4, a), EListError);
