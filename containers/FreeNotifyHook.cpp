@@ -57,5 +57,7 @@ TFreeNotifiersList* GetFreeNotifiersList() noexcept { return gFreeNotifiers; }
 void AddFreeNotification(void* Block, const TFreeNotifyEvent& Callback) {
   if (!gFreeNotifiers)
     throw EInvalidOperation("Free notifications need the memory hook, which is not installed");
+  if (!Block)
+    throw EInvalidOperation("A free notification needs a block; the address given is null");
   gFreeNotifiers->AddNotification(Block, Callback);
 }

@@ -28,5 +28,5 @@ void FinalizeFreeNotifyHook() noexcept;
 TFreeNotifiersList* GetFreeNotifiersList() noexcept;
 
 // Watches Block: once it is released, Callback is called with its address, once.
-// Raises EInvalidOperation when the hook is not installed.
+// Raises EInvalidOperation when the hook is not installed or Block is null.
 void AddFreeNotification(void* Block, const TFreeNotifyEvent& Callback);

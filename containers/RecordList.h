@@ -2,7 +2,7 @@
 // module's memory manager: record i starts at Data + i * RecordSize. The block grows
 // by reallocation, so a record's address holds only until the list next grows.
 // Indexes outside 0 .. Count - 1 raise "List index out of bounds (%d)" and change
-// nothing.
+// nothing. The list is held and freed through a plain reference; it is not counted.
 #pragma once
 
 #include "classlib/Object.h"

@@ -210,6 +210,8 @@ TEST_F(FreeNotifyHook, OneNotifierPerAddressInAscendingOrder) {
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(static_cast<TFreeNotifier*>(List()->GetItems(i))->GetBlock(), P(0x1000 + 0x2000 * i));
   EXPECT_EQ(FindFreeNotifier(List(), P(0x3000))->GetCallbacks()->GetCount(), 2);
+  EXPECT_THROW(a.Watch(nullptr), EInvalidOperation);
+  EXPECT_EQ(List()->GetCount(), 3);
 }
 
 TEST_F(FreeNotifyHook, ManyWatchedBlocksAreEachReportedOnce) {

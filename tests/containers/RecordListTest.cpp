@@ -128,23 +128,4 @@ TEST(MethodList, AddsRemovesCountsAndReadsMethods) {
   EXPECT_EQ(RaisedMessage([&] { list.GetItem(1, item); }), "List index out of bounds (1)");
 }
 
-TEST(MethodList, ListenersAreCalledInOrderThroughTheirMethods) {
-  struct TListener {
-    std::string* Log;
-    char Mark;
-    void Changed(TObject*) { *Log += Mark; }
-  };
-  std::string log;
-  TListener first{&log, '1'}, second{&log, '2'};
-  TMethodList list;
-  list.Add(TNotifyEvent::Bind<&TListener::Changed>(&first).Method());
-  list.Add(TNotifyEvent::Bind<&TListener::Changed>(&second).Method());
-  for (int i = 0, count = list.GetCount(); i < count; ++i) {
-    TMethod method;
-    list.GetItem(i, method);
-    TNotifyEvent::FromMethod(method)(nullptr);
-  }
-  EXPECT_EQ(log, "12");
-}
-
 }  // namespace

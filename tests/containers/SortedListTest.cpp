@@ -115,12 +115,6 @@ TEST(CustomSortedList, AddressesTwoGigabytesApartCompareAsUnsigned) {
   EXPECT_EQ(FindKey(list, 0xFFFFFFF0), (TFound{false, 2}));
 }
 
-TEST(CustomSortedList, ItemsOutsideTheListRaise) {
-  TTestSortedList list({10});
-  EXPECT_THROW(list.GetItems(1), EListError);
-  EXPECT_THROW(list.Delete(-1), EListError);
-}
-
 TEST(FastList, DestroyingReleasesTheArrayWithoutVisitingTheItems) {
   TMemoryRecorder recorder;
   auto* list = new TFastList;
