@@ -51,6 +51,9 @@ void QuickSortRange(int l, int r, TCompare&& compare, TExchange&& exchange) {
 
 enum TListNotification { lnAdded, lnExtracted, lnDeleted };
 
+// How a sorted list treats an item equal to one it holds.
+enum TDuplicates : unsigned char { dupIgnore, dupAccept, dupError };
+
 // Compare routine of TList::Sort: < 0 when item1 orders before item2, 0 when equal.
 using TListSortCompare = int (*)(void* item1, void* item2);
 

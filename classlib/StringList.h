@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "classlib/Events.h"
+#include "classlib/Lists.h"
 #include "classlib/Object.h"
 
 class TStrings : public TObject {
@@ -75,7 +76,6 @@ class TStrings : public TObject {
   int FUpdateCount = 0;
 };
 
-enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList;
 // Compare routine of CustomSort: orders the strings at index1 and index2 of `list`.

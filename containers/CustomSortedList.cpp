@@ -26,7 +26,7 @@ int TCustomSortedList::IndexOfKey(void* Key) const {
     int index;
     return FindKey(Key, index) ? index : -1;
   }
-  void** items = FStore->GetList();
+  void* const* items = FStore->List();
   for (int i = 0, count = FStore->GetCount(); i < count; ++i)
     if (CompareKey(items[i], Key) == 0)
       return i;
@@ -49,9 +49,9 @@ int TCustomSortedList::Remove(void* Item) {
 }
 
 void TCustomSortedList::Insert(int Index, void* Item) {
-  assert((!FSorted || Index == 0 || CompareItems(FStore->GetItems(Index - 1), Item) <= 0) &&
+  assert((!FSorted || Index == 0 || CompareItems(FStore->Get(Index - 1), Item) <= 0) &&
          "insertion would break the order");
-  assert((!FSorted || Index == FStore->GetCount() || CompareItems(Item, FStore->GetItems(Index)) <= 0) &&
+  assert((!FSorted || Index == FStore->GetCount() || CompareItems(Item, FStore->Get(Index)) <= 0) &&
          "insertion would break the order");
   FStore->Insert(Index, Item);
 }
@@ -59,7 +59,7 @@ void TCustomSortedList::Insert(int Index, void* Item) {
 // With duplicates accepted a hit goes on searching to the left, so the first of the
 // equal items is found; otherwise the first equal item the halving meets ends it.
 bool TCustomSortedList::Search(void* Key, int& Index, TCompare Compare) const {
-  void** items = FStore->GetList();
+  void* const* items = FStore->List();
   bool found = false;
   int lo = 0;
   int hi = FStore->GetCount() - 1;

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "classlib/List.h"
+#include "classlib/Lists.h"
 #include "containers/FastList.h"
 
 class TCustomSortedList : public TObject {
@@ -23,7 +23,7 @@ class TCustomSortedList : public TObject {
   ~TCustomSortedList() override;
 
   int GetCount() const { return FStore->GetCount(); }
-  void* GetItems(int Index) const { return FStore->GetItems(Index); }
+  void* GetItems(int Index) const { return FStore->Get(Index); }
   bool GetSorted() const { return FSorted; }
   TDuplicates GetDuplicates() const { return FDuplicates; }
 

@@ -6,7 +6,7 @@ TFreeNotifier::TFreeNotifier(void* Block) : FBlock(Block), FCallbacks(new TList)
 
 TFreeNotifier::~TFreeNotifier() {
   for (int i = 0, count = FCallbacks->GetCount(); i < count; ++i)
-    delete static_cast<TFreeNotifyCallback*>(FCallbacks->GetItems(i));
+    delete static_cast<TFreeNotifyCallback*>(FCallbacks->Get(i));
   delete FCallbacks;
 }
 
@@ -81,12 +81,12 @@ void NotifyBlockFreed(TFreeNotifiersList* List, void* Address) noexcept {
   TList* callbacks = notifier->GetCallbacks();
   int index = 0;
   while (index < callbacks->GetCount()) {
-    void* item = callbacks->GetItems(index);
+    void* item = callbacks->Get(index);
     if (item)
       CallFreeCallback(static_cast<TFreeNotifyCallback*>(item)->GetMethod(), notifier->GetBlock());
     // A callback that took itself out of the list has moved the next one into this
     // position: stay, so that one is not skipped.
-    if (index < callbacks->GetCount() && callbacks->GetItems(index) == item)
+    if (index < callbacks->GetCount() && callbacks->Get(index) == item)
       ++index;
   }
   delete notifier;

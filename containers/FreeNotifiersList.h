@@ -13,7 +13,7 @@
 #pragma once
 
 #include "classlib/Events.h"
-#include "classlib/List.h"
+#include "classlib/Lists.h"
 #include "containers/CustomSortedList.h"
 
 // A free callback: the object of the method, then the released block's address.

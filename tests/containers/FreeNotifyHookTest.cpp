@@ -129,7 +129,7 @@ TEST_F(FreeNotifyHook, CallbackThatRemovesItselfDoesNotMakeTheNextOneSkipped) {
   ASSERT_NE(notifier, nullptr);
   leaver.Action = [notifier](void*) {
     TList* callbacks = notifier->GetCallbacks();
-    delete static_cast<TFreeNotifyCallback*>(callbacks->GetItems(0));
+    delete static_cast<TFreeNotifyCallback*>(callbacks->Get(0));
     callbacks->Delete(0);
   };
   delete block;

@@ -121,7 +121,7 @@ TEST(FastList, DestroyingReleasesTheArrayWithoutVisitingTheItems) {
   // Items that point nowhere: any visit would fault.
   for (uintptr_t item : {1u, 3u, 5u})
     list->Add(P(item));
-  void* array = list->GetList();
+  const void* array = list->List();
   delete list;
   EXPECT_TRUE(recorder.Freed(array));
 }
