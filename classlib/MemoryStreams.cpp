@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 
+#include "classlib/MemoryManager.h"
 #include "classlib/SysUtils.h"
 
 // ---- TCustomMemoryStream ----
@@ -48,7 +49,10 @@ void TCustomMemoryStream::SetPointer(void* memory, int64_t size) {
 
 // ---- TMemoryStream ----
 
-TMemoryStream::~TMemoryStream() { std::free(FMemory); }
+TMemoryStream::~TMemoryStream() {
+  void* memory = FMemory;
+  ReallocMem(memory, 0);
+}
 
 void TMemoryStream::SetCapacity(int64_t capacity) {
   capacity = std::max(capacity, FSize);
@@ -56,16 +60,15 @@ void TMemoryStream::SetCapacity(int64_t capacity) {
   if (capacity > INT_MAX)
     throw EStreamError(Format("A memory stream cannot hold %lld bytes",
                               static_cast<long long>(capacity)));
-  if (capacity == 0) {
-    std::free(FMemory);
-    FMemory = nullptr;
-  } else {
-    void* memory = std::realloc(FMemory, static_cast<size_t>(capacity));
-    if (!memory)
-      throw EStreamError(Format("Out of memory while growing a memory stream to %lld bytes",
-                                static_cast<long long>(capacity)));
-    FMemory = static_cast<char*>(memory);
+  // Through the module's memory manager, like every allocation of the module.
+  void* memory = FMemory;
+  try {
+    ReallocMem(memory, static_cast<size_t>(capacity));
+  } catch (const std::bad_alloc&) {
+    throw EStreamError(Format("Out of memory while growing a memory stream to %lld bytes",
+                              static_cast<long long>(capacity)));
   }
+  FMemory = static_cast<char*>(memory);
   FCapacity = capacity;
 }
 

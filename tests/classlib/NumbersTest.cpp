@@ -7,19 +7,9 @@
 #include "classlib/FloatFormat.h"
 #include "classlib/SysUtils.h"
 #include "classlib/Win.h"
+#include "tests/classlib/ExpectError.h"
 
 namespace {
-
-// The message of the EConvertError that `convert` raises.
-template <class F>
-std::string ConvertErrorText(F convert) {
-  try {
-    convert();
-  } catch (const EConvertError& e) {
-    return e.what();
-  }
-  return "no exception";
-}
 
 TEST(Rounding, RoundTakesHalvesToTheEvenNeighbour) {
   EXPECT_EQ(Round(0.5), 0);
@@ -77,7 +67,7 @@ TEST(IntegerText, ConvertsBothWays) {
     EXPECT_FALSE(TryStrToInt(text, value)) << text;
   }
   EXPECT_EQ(value, 5);  // untouched by failures
-  EXPECT_EQ(ConvertErrorText([] { StrToInt("12a"); }), "\"12a\" is not a valid integer value");
+  ExpectRaises<EConvertError>([] { StrToInt("12a"); }, "\"12a\" is not a valid integer value");
 }
 
 TEST(RealText, AcceptsPlainDecimalAndExponentNotation) {
@@ -104,8 +94,8 @@ TEST(RealText, RejectsEverythingElse) {
   }
   EXPECT_EQ(value, 7);
   EXPECT_EQ(StrToFloatDef("x", -32000), -32000);
-  EXPECT_EQ(ConvertErrorText([] { StrToFloat("1e"); }),
-            "\"1e\" is not a valid floating point value");
+  ExpectRaises<EConvertError>([] { StrToFloat("1e"); },
+                              "\"1e\" is not a valid floating point value");
 }
 
 TEST(RealText, TheDecimalSeparatorComesFromTheSettingsPassedIn) {
@@ -114,7 +104,8 @@ TEST(RealText, TheDecimalSeparatorComesFromTheSettingsPassedIn) {
   EXPECT_EQ(StrToFloat("1,5", comma), 1.5);
   double value;
   EXPECT_FALSE(TryStrToFloat("1.5", value, comma));
-  // Without settings "." is the point, whatever the process-wide settings say.
+  // Regression: with a comma-decimal locale every KIVO real failed, as the conversion
+  // followed the locale. Without settings "." is the point, whatever FormatSettings says.
   TFormatSettings saved = FormatSettings;
   FormatSettings.DecimalSeparator = ',';
   EXPECT_EQ(StrToFloat("1.5"), 1.5);

@@ -5,6 +5,7 @@
 
 #include "classlib/MemoryStreams.h"
 #include "tests/classlib/TempFiles.h"
+#include "tests/support/MemoryRecorder.h"
 
 namespace {
 
@@ -90,6 +91,18 @@ TEST(MemoryStream, CopiesToAndFromOtherStreamsAndFiles) {
   loaded.LoadFromFile(path);
   EXPECT_EQ(ReadAll(loaded), text);
   EXPECT_EQ(loaded.GetPosition(), static_cast<int64_t>(text.size()));
+}
+
+TEST(MemoryStream, ItsMemoryComesFromTheModulesMemoryManager) {
+  TMemoryRecorder recorder;
+  const void* memory;
+  {
+    TMemoryStream stream;
+    WriteText(stream, "abc");
+    memory = stream.GetMemory();
+    EXPECT_TRUE(recorder.Allocated(memory));
+  }
+  EXPECT_TRUE(recorder.Freed(memory));
 }
 
 TEST(MemoryStream, BorrowedMemoryIsReadOnly) {

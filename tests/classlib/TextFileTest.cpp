@@ -147,7 +147,8 @@ TEST(TextFile, TheHostFillsTheNameThroughTheRecordHead) {
   f.WriteLn("report");
   f.Close();
   EXPECT_EQ(ReadTestFile(path), "report\r\n");
-  // A host that leaves the name unterminated gets no overrun, only an error.
+  // Regression: a host name without a terminating zero was read past the 4096 bytes;
+  // the last byte is now forced to zero, so the open fails with an error instead.
   std::memset(f.Host()->name, 'a', sizeof f.Host()->name);
   TIOChecksOff checksOff;
   f.Reset();
