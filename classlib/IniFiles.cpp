@@ -4,6 +4,7 @@
 #include <charconv>
 #include <utility>
 
+#include "classlib/StringList.h"
 #include "classlib/Strings.h"
 #include "classlib/Win.h"
 
@@ -295,6 +296,29 @@ bool TCustomIniFile::ReadBool(const std::string& section, const std::string& ide
 
 void TCustomIniFile::WriteBool(const std::string& section, const std::string& ident, bool value) {
   WriteString(section, ident, value ? "1" : "0");
+}
+
+void AssignLines(TStrings& strings, const std::vector<std::string>& lines) {
+  strings.BeginUpdate();
+  try {
+    strings.Clear();
+    for (const std::string& line : lines)
+      strings.Add(line);
+  } catch (...) {
+    strings.EndUpdate();
+    throw;
+  }
+  strings.EndUpdate();
+}
+
+void TCustomIniFile::ReadSection(const std::string& section, TStrings& strings) {
+  AssignLines(strings, ReadSectionKeys(section));
+}
+
+void TCustomIniFile::ReadSections(TStrings& strings) { AssignLines(strings, ReadSectionNames()); }
+
+void TCustomIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
+  AssignLines(strings, ReadSectionPairs(section));
 }
 
 bool TCustomIniFile::SectionExists(const std::string& section) {

@@ -30,6 +30,8 @@
 
 #include "classlib/Object.h"
 
+class TStrings;
+
 KIVO_EXCEPTION(EIniFileException, Exception);
 
 class TCustomIniFile : public TObject {
@@ -60,6 +62,11 @@ class TCustomIniFile : public TObject {
   virtual void DeleteKey(const std::string& section, const std::string& ident) = 0;
   // Writes what is pending to the store.
   virtual void UpdateFile() = 0;
+
+  // The same into a string list (its strings are replaced, inside one update).
+  void ReadSection(const std::string& section, TStrings& strings);
+  void ReadSections(TStrings& strings);
+  void ReadSectionValues(const std::string& section, TStrings& strings);
 
   // True when the section holds at least one key.
   bool SectionExists(const std::string& section);
@@ -109,6 +116,9 @@ class TMemIniFile : public TCustomIniFile {
  private:
   std::unique_ptr<TIniDocument> FDocument;
 };
+
+// Replaces the strings of `strings` by `lines`, inside one update.
+void AssignLines(TStrings& strings, const std::vector<std::string>& lines);
 
 // The integer a stored value holds: optional sign and decimal digits, nothing else
 // (surrounding blanks allowed), within 32 bits; otherwise `defaultValue`.

@@ -222,6 +222,10 @@ std::vector<std::string> TRegistry::GetKeyNameList() { return SubKeyNames(WorkKe
 
 std::vector<std::string> TRegistry::GetValueNameList() { return ValueNames(WorkKey()); }
 
+void TRegistry::GetKeyNames(TStrings& strings) { AssignLines(strings, GetKeyNameList()); }
+
+void TRegistry::GetValueNames(TStrings& strings) { AssignLines(strings, GetValueNameList()); }
+
 // TRegIniFile
 
 namespace {
@@ -301,6 +305,16 @@ std::vector<std::string> TRegIniFile::ReadSectionPairs(const std::string& sectio
   for (const std::string& name : ReadSectionKeys(section))
     pairs.push_back(name + "=" + ReadString(section, name, ""));
   return pairs;
+}
+
+void TRegIniFile::ReadSection(const std::string& section, TStrings& strings) {
+  AssignLines(strings, ReadSectionKeys(section));
+}
+
+void TRegIniFile::ReadSections(TStrings& strings) { AssignLines(strings, ReadSectionNames()); }
+
+void TRegIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
+  AssignLines(strings, ReadSectionPairs(section));
 }
 
 void TRegIniFile::EraseSection(const std::string& section) {

@@ -65,6 +65,8 @@ class TRegistry : public TObject {
   // The names of the current key's subkeys and values.
   std::vector<std::string> GetKeyNameList();
   std::vector<std::string> GetValueNameList();
+  void GetKeyNames(TStrings& strings);
+  void GetValueNames(TStrings& strings);
 
  protected:
   // The key a path starts from, and the path without its leading "\".
@@ -104,6 +106,9 @@ class TRegIniFile : public TRegistry {
   std::vector<std::string> ReadSectionKeys(const std::string& section);
   std::vector<std::string> ReadSectionNames();
   std::vector<std::string> ReadSectionPairs(const std::string& section);
+  void ReadSection(const std::string& section, TStrings& strings);
+  void ReadSections(TStrings& strings);
+  void ReadSectionValues(const std::string& section, TStrings& strings);
   void EraseSection(const std::string& section);
   void DeleteKey(const std::string& section, const std::string& ident);
 

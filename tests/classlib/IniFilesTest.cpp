@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/StringList.h"
 #include "classlib/Win.h"
 
 namespace {
@@ -59,12 +60,19 @@ TEST_F(IniFilesTest, WritesReachTheDiskAtOnceAndReadBackInFileOrder) {
             "[Layer]\r\nPADCOM=Multi Layer\r\nFLCOMP=Top Layer\r\nPADSLD=Bottom Layer\r\n"
             "[Report]\r\nReportDetailLevel=Full\r\n");
   TIniFile again(FFile);
-  EXPECT_EQ(again.ReadSectionKeys("LAYER"), (TNames{"PADCOM", "FLCOMP", "PADSLD"}));
+  TStringList keys;
+  keys.Add("stale");  // replaced, not appended to
+  again.ReadSection("LAYER", keys);
+  EXPECT_EQ(keys.GetText(), "PADCOM\r\nFLCOMP\r\nPADSLD\r\n");
   EXPECT_EQ(again.ReadSectionNames(), (TNames{"Layer", "Report"}));
   EXPECT_EQ(again.ReadString("Layer", "Padsld", "Not Imported"), "Bottom Layer");
   EXPECT_EQ(again.ReadString("Layer", "FLSOLD", "Not Imported"), "Not Imported");
   EXPECT_EQ(again.ReadString("Missing", "PADCOM", "x"), "x");
-  EXPECT_EQ(again.ReadSectionPairs("Report"), (TNames{"ReportDetailLevel=Full"}));
+  TStringList lines;
+  again.ReadSectionValues("Report", lines);
+  EXPECT_EQ(lines.GetText(), "ReportDetailLevel=Full\r\n");
+  again.ReadSections(lines);
+  EXPECT_EQ(lines.GetText(), "Layer\r\nReport\r\n");
   EXPECT_TRUE(again.SectionExists("report"));
   EXPECT_TRUE(again.ValueExists("Layer", "flcomp"));
   EXPECT_FALSE(again.ValueExists("Layer", "FLSOLD"));
