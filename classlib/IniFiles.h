@@ -20,7 +20,9 @@
 // can never break the file's structure.
 // Failures: a file that exists but cannot be read raises EIniFileException
 // "Unable to read %s"; a failed write raises EIniFileException "Unable to write to %s"
-// (a missing folder is not created). A missing file reads as empty.
+// (a missing folder is not created). A missing file reads as empty. The file name is
+// used as given (unlike the Windows profile functions, a bare name is not looked for
+// in the Windows folder).
 #pragma once
 
 #include <memory>
