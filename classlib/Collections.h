@@ -16,7 +16,7 @@
 #include <type_traits>
 
 #include "classlib/Lists.h"
-#include "classlib/Object.h"
+#include "classlib/Persistent.h"
 
 class TCollection;
 class TCollectionItem;
@@ -30,8 +30,8 @@ class TCollectionItemMetaClass : public TMetaClass {
 };
 using TCollectionItemClass = const TCollectionItemMetaClass*;
 
-class TCollectionItem : public TObject {
-  KIVO_CLASS(TCollectionItem, TObject)
+class TCollectionItem : public TPersistent {
+  KIVO_CLASS(TCollectionItem, TPersistent)
  public:
   template <class T>
   class TMetaFor : public TCollectionItemMetaClass {
@@ -49,8 +49,6 @@ class TCollectionItem : public TObject {
   };
 
   explicit TCollectionItem(TCollection* collection) {}
-  TCollectionItem(const TCollectionItem&) = delete;
-  TCollectionItem& operator=(const TCollectionItem&) = delete;
   // Leaves the collection.
   ~TCollectionItem() override;
 
@@ -76,12 +74,10 @@ class TCollectionItem : public TObject {
   int FID = 0;
 };
 
-class TCollection : public TObject {
-  KIVO_CLASS(TCollection, TObject)
+class TCollection : public TPersistent {
+  KIVO_CLASS(TCollection, TPersistent)
  public:
   explicit TCollection(TCollectionItemClass itemClass);
-  TCollection(const TCollection&) = delete;
-  TCollection& operator=(const TCollection&) = delete;
   // Frees the items without reporting updates.
   ~TCollection() override;
 
@@ -103,7 +99,7 @@ class TCollection : public TObject {
   TCollectionItemClass GetItemClass() const { return FItemClass; }
   int GetUpdateCount() const { return FUpdateCount; }
   // The object this collection belongs to; none for a plain collection.
-  virtual TObject* GetOwner() const { return nullptr; }
+  TPersistent* GetOwner() const override { return nullptr; }
 
  protected:
   // Reports a change of the whole collection (Update(nil)) unless an update is open.
@@ -125,10 +121,10 @@ class TCollection : public TObject {
 class TOwnedCollection : public TCollection {
   KIVO_CLASS(TOwnedCollection, TCollection)
  public:
-  TOwnedCollection(TObject* owner, TCollectionItemClass itemClass)
+  TOwnedCollection(TPersistent* owner, TCollectionItemClass itemClass)
       : TCollection(itemClass), FOwner(owner) {}
-  TObject* GetOwner() const override { return FOwner; }
+  TPersistent* GetOwner() const override { return FOwner; }
 
  private:
-  TObject* FOwner;
+  TPersistent* FOwner;
 };

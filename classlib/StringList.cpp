@@ -54,11 +54,12 @@ void TStrings::AddStrings(const TStrings& strings) {
     AddObject(strings.Get(i), strings.GetObject(i));
 }
 
-void TStrings::Assign(TObject* source) {
+void TStrings::Assign(TPersistent* source) {
   auto* strings = ObjectAs<TStrings>(source);
-  if (!strings)
-    throw EConvertError(Format("Cannot assign a %s to a %s",
-                               source ? source->ClassName() : "nil", ClassName()));
+  if (!strings) {
+    inherited::Assign(source);
+    return;
+  }
   if (strings == this)
     return;
   TUpdateScope update(*this);

@@ -19,14 +19,12 @@
 
 #include "classlib/Events.h"
 #include "classlib/Lists.h"
-#include "classlib/Object.h"
+#include "classlib/Persistent.h"
 
-class TStrings : public TObject {
-  KIVO_CLASS(TStrings, TObject)
+class TStrings : public TPersistent {
+  KIVO_CLASS(TStrings, TPersistent)
  public:
   TStrings() = default;
-  TStrings(const TStrings&) = delete;
-  TStrings& operator=(const TStrings&) = delete;
 
   // Strings[Index].
   virtual std::string Get(int index) const = 0;
@@ -40,8 +38,8 @@ class TStrings : public TObject {
   virtual int AddObject(const std::string& s, TObject* object);
   virtual void AddStrings(const TStrings& strings);
   // Copies the strings and objects of a TStrings, inside one update; any other source
-  // raises EConvertError.
-  virtual void Assign(TObject* source);
+  // goes to TPersistent::Assign (EConvertError unless it can AssignTo a string list).
+  void Assign(TPersistent* source) override;
   virtual void Insert(int index, const std::string& s) = 0;
   virtual void InsertObject(int index, const std::string& s, TObject* object);
   virtual void Delete(int index) = 0;

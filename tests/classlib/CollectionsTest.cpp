@@ -36,7 +36,7 @@ class TButtonItem : public TCollectionItem {
 class TButtons : public TOwnedCollection {
   KIVO_CLASS(TButtons, TOwnedCollection)
  public:
-  explicit TButtons(TObject* owner = nullptr)
+  explicit TButtons(TPersistent* owner = nullptr)
       : TOwnedCollection(owner, &TButtonItem::MetaClass()) {}
   TButtonItem* Add() { return static_cast<TButtonItem*>(inherited::Add()); }
   TButtonItem* Items(int index) const { return static_cast<TButtonItem*>(GetItem(index)); }
@@ -140,7 +140,7 @@ TEST(Collection, UpdateSeesCompletelyBuiltItems) {
 }
 
 TEST(Collection, OwnsItsItemsAndKnowsItsOwner) {
-  TObject owner;
+  TPersistent owner;
   gItemsAlive = 0;
   {
     TButtons buttons(&owner);

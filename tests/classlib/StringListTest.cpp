@@ -351,7 +351,7 @@ TEST(Strings, AssignCopiesStringsAndObjects) {
   EXPECT_EQ(Strings(target), (S{"x", "y"}));
   EXPECT_EQ(target.GetObject(1), Tag(2));
   EXPECT_EQ(counter.Changes, 1);  // one update
-  TObject other;
+  TPersistent other;
   EXPECT_THROW(target.Assign(&other), EConvertError);
 }
 
