@@ -527,7 +527,23 @@ void TKsBitmap::FillGradient(const RECT& rect, TKsColor color1, bool vertical, T
       band = Intersect(band, r);
     int v[4];
     for (int c = 0; c < 4; ++c)
-      v[c] = KsRoundHalfEven((static_cast<double>(i) * delta[c] / n + start[c]) / 255.0);
+      v[c] = RoundToInt((static_cast<double>(i) * delta[c] / n + start[c]) / 255.0);
     FillRect(band, KsColorRGBA(v[0], v[1], v[2], static_cast<uint8_t>(v[3])));
   }
+}
+
+void TKsBitmap::Assign(TPersistent* source) {
+  if (auto* other = ObjectAs<TKsBitmap>(source)) {
+    if (other == this)
+      return;
+    if (other->Empty()) {
+      FreeHandles();
+      return;
+    }
+    SetSize(other->FWidth, other->FHeight);
+    GdiFlush();
+    std::memcpy(FBits, other->FBits, sizeof(TKsColor) * FWidth * FHeight);
+    return;
+  }
+  inherited::Assign(source);
 }

@@ -11,7 +11,7 @@
 #include <span>
 
 #include "classlib/Events.h"
-#include "classlib/Object.h"
+#include "classlib/Persistent.h"
 #include "classlib/Win.h"
 #include "skin/KsColor.h"
 
@@ -29,8 +29,8 @@ struct TKsBufferDesc {
 static_assert(sizeof(TKsBufferDesc) == 64, "the descriptor is 16 words");
 static_assert(sizeof(BITMAPINFO) == 44, "header plus one colour entry");
 
-class TKsBitmap : public TObject {
-  KIVO_CLASS(TKsBitmap, TObject)
+class TKsBitmap : public TPersistent {
+  KIVO_CLASS(TKsBitmap, TPersistent)
 
  public:
   TKsBitmap();
@@ -113,6 +113,9 @@ class TKsBitmap : public TObject {
   void FillRect(const RECT& rect, TKsColor color);
   void FillDitherRect(const RECT& rect, TKsColor color1, TKsColor color2);
   void FillGradient(const RECT& rect, TKsColor color1, bool vertical, TKsColor color2);
+
+  // Copies another TKsBitmap's size and pixels; other sources as the class library does.
+  void Assign(TPersistent* source) override;
 
  private:
   TKsColor* Row(int y) const { return FBits + y * FWidth; }

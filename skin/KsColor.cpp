@@ -88,14 +88,14 @@ int HueChannel(float m1, float m2, float h) {
     v = m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6.0f;
   else
     v = m1;
-  return KsRoundHalfEven(v * 255.0f);
+  return RoundToInt(v * 255.0f);
 }
 
 }  // namespace
 
 TKsColor KsHSLToColor(float h, float s, float l) {
   if (s == 0.0f) {
-    int v = KsRoundHalfEven(l * 255.0f);
+    int v = RoundToInt(l * 255.0f);
     return KsColorRGBA(v, v, v, 255);
   }
   float m2 = l <= 0.5f ? l * (1.0f + s) : l + s - l * s;
@@ -107,7 +107,7 @@ TKsColor KsHSLToColor(float h, float s, float l) {
 TKsColor KsColorChangeHue(TKsColor color, int n) {
   float h, s, l;
   KsRGBToHSL(color, h, s, l);
-  int hue = KsRoundHalfEven(h * 255.0f) + n;
+  int hue = RoundToInt(h * 255.0f) + n;
   // The wrap is by 255, not 256: hue 255 and hue 0 are the same turn.
   if (hue > 255)
     hue -= 255;

@@ -1,18 +1,11 @@
-// Rounding to the nearest integer with halves going to the even one, independent of
-// the processor's rounding mode (the host may change it): truncate, then look at the
-// exact remainder. For values well inside the 32-bit integer range.
+// Integer helpers of the skin library's pixel arithmetic.
 #pragma once
 
-template <class Real>
-inline int KsRoundHalfEven(Real x) {
-  int i = static_cast<int>(x);  // truncation toward zero
-  Real fraction = x - static_cast<Real>(i);  // exact
-  if (fraction > Real(0.5) || (fraction == Real(0.5) && (i & 1)))
-    return i + 1;
-  if (fraction < Real(-0.5) || (fraction == Real(-0.5) && (i & 1)))
-    return i - 1;
-  return i;
-}
+#include "classlib/SysUtils.h"
+
+// The nearest integer, halves to the even one; a single-precision argument is rounded
+// as it is (its conversion to double is exact).
+inline int RoundToInt(double value) { return static_cast<int>(Round(value)); }
 
 // a * b / c rounded to the nearest integer, halves away from zero (the Windows MulDiv
 // rule), in 64 bits so that large products do not overflow. c must not be 0.

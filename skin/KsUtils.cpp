@@ -65,5 +65,5 @@ int KeyboardDelayMs() {
 int KeyboardRepeatMs() {
   DWORD speed = 0;
   SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speed, 0);
-  return KsRoundHalfEven(1000.0 / ((static_cast<double>(speed) + 1.0) * 2.3));
+  return RoundToInt(1000.0 / ((static_cast<double>(speed) + 1.0) * 2.3));
 }

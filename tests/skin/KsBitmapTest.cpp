@@ -540,3 +540,47 @@ TEST(KsBitmapGdi, TextLeavesAlphaZero) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KsBitmapAssign, AnotherKsBitmapIsCopied) {
+  TKsBitmap src, copy;
+  PrepareCoded(src, 3, 2);
+  src.SetPixel(2, 1, Argb(7, 1, 2, 3));
+  copy.Assign(&src);
+  EXPECT_EQ(copy.GetWidth(), 3);
+  EXPECT_EQ(copy.GetHeight(), 2);
+  EXPECT_NE(copy.GetBits(), src.GetBits());
+  ExpectPixels(copy, [&](int x, int y) { return src.GetPixel(x, y); });
+  TKsBitmap empty;
+  copy.Assign(&empty);
+  EXPECT_TRUE(copy.Empty());
+}
+
+TEST(KsBitmapAssign, UnknownSourceRaisesTheAssignmentError) {
+  TKsBitmap bitmap;
+  TPersistent other;
+  EXPECT_THROW(bitmap.Assign(&other), EConvertError);
+}
+
+TEST(KsBitmapDraw, BlitsToADeviceContext) {
+  TKsBitmap bitmap;
+  PrepareCoded(bitmap, 3, 2);
+  TDibSurface surface(6, 4);
+  surface.Fill(RGB(9, 9, 9));
+  bitmap.Draw(surface.DC(), 1, 1);
+  bitmap.DrawRectToDC(surface.DC(), 4, 0, RECT{1, 0, 3, 1});
+  EXPECT_EQ(surface.Pixel(1, 1), Coded(0, 0));
+  EXPECT_EQ(surface.Pixel(3, 2), Coded(2, 1));
+  EXPECT_EQ(surface.Pixel(4, 0), Coded(1, 0));
+  EXPECT_EQ(surface.Pixel(5, 0), Coded(2, 0));
+  EXPECT_EQ(surface.Color(0, 0), RGB(9, 9, 9));
+  EXPECT_EQ(surface.Color(4, 1), RGB(9, 9, 9));
+  TKsBitmap dest;
+  Prepare(dest, 4, 4, kBack);
+  bitmap.DrawTo(dest, 1, 2);
+  GdiFlush();
+  ExpectPixels(dest, [](int x, int y) { return x >= 1 && y >= 2 ? Coded(x - 1, y - 2) : kBack; });
+}
+
+}  // namespace
