@@ -1,0 +1,61 @@
+// Inside the stand-in host: the counted objects it hands to a plug-in and the helpers
+// its interface implementations share.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "standin/host/HostSide.h"
+
+namespace standin {
+
+// Logs "unexpected <interface>#<position>", prints the log and ends the process: the
+// caller pushed arguments this slot does not know, so returning is not safe.
+[[noreturn]] void Unexpected(const char* interfaceName, int position);
+
+// "\"text\"" or "nil" for a null text.
+std::string Quote(const char* text);
+bool SameFileName(std::string_view a, std::string_view b);
+
+#define STANDIN_UNEXPECTED(Iface, n) \
+  void __stdcall Slot##n() override { Unexpected(#Iface, n); }
+
+// The reference counting shared by the stand-in's objects.
+template <class Base>
+class TCounted : public Base {
+ public:
+  ULONG __stdcall AddRef() override { return static_cast<ULONG>(++FRefs); }
+  ULONG __stdcall Release() override {
+    long left = --FRefs;
+    if (left == 0)
+      delete this;
+    return static_cast<ULONG>(left);
+  }
+  virtual ~TCounted() = default;
+
+ protected:
+  long FRefs = 1;
+};
+
+// A document the host holds open.
+HostDocument* FindDocument(std::string_view fileName);
+// A new document of `kind` added to the open documents (the list keeps a reference;
+// the caller gets one more).
+HostDocument* AddDocument(const std::string& kind, const std::string& fileName,
+                          const std::string& viewKind);
+void SetCurrentDocument(HostDocument* document);
+const std::string& DocumentFileName(HostDocument* document);
+const std::string& DocumentKind(HostDocument* document);
+
+// The stand-in PCB server's board hooks (0 when it is not loaded or lacks them).
+uint32_t CreatePcbBoard(const std::string& name);
+void SetCurrentPcbBoard(uint32_t board);
+
+// The next scripted answer, or "Result=False" when the script is empty.
+std::string NextAnswer();
+// The help file of a topic; empty when unknown.
+const std::string& HelpFileOf(const std::string& topic);
+// Client:RunCommonDialog answered by a real open (Mode=0) or save dialog.
+std::string AskUserForFile(const char* parameters);
+
+}  // namespace standin
