@@ -1,11 +1,17 @@
-// The units host_tests starts, in the plug-in's order.
+// The units host_tests starts: first the stand-in host (its client and exports are
+// ready before the framework binds them), then the framework's units in the plug-in's
+// order.
+#include "host/ClientApi.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
+#include "standin/host/StandinHost.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
   static const TUnitEntry units[] = {
+      {"standin.Host", standin::StartHost, standin::StopHost},
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
+      {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
   };
   return units;
