@@ -1,0 +1,10 @@
+#include "pcb/PcbUnit.h"
+
+#include "pcb/PcbApi.h"
+
+void InitializePcbUnit() {
+  ClearPcbApi();
+  LoadPcbApi();
+}
+
+void FinalizePcbUnit() { ClearPcbApi(); }
