@@ -193,9 +193,17 @@ uint32_t PcbApiGetBoardHandleFromFullFileName(const ShortString<255>& fullFileNa
   return Call<Slot("PcbApi_GetBoardHandleFromFullFileName")>(uint32_t{0}, Bytes(&name));
 }
 
+// The host answers in `parameters`; its last byte is made a zero afterwards, so that a
+// host that fills the whole buffer cannot make the caller read past it.
 int32_t PcbApiSendCommand(const char* command, char* parameters, uint16_t size,
                           uint32_t reserved) {
-  return Call<Slot("PcbApi_SendCommand")>(int32_t{0}, command, parameters, size, reserved);
+  if (!PcbApiEntryAddress(Slot("PcbApi_SendCommand")))
+    return 0;
+  const int32_t result =
+      Call<Slot("PcbApi_SendCommand")>(int32_t{0}, command, parameters, size, reserved);
+  if (parameters && size > 0)
+    parameters[size - 1] = 0;
+  return result;
 }
 
 void PcbApiPercentInit(const ShortString<255>& caption, int32_t total) {

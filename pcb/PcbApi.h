@@ -50,6 +50,7 @@ static_assert(sizeof(TPolygonSegment) == 37, "host segment record");
 uint32_t PcbApiGetCurrentBoardHandle();
 // The name is copied into a local short string before the call.
 uint32_t PcbApiGetBoardHandleFromFullFileName(const ShortString<255>& fullFileName);
+// The host's answer in `parameters` always ends in a zero within `size` bytes.
 int32_t PcbApiSendCommand(const char* command, char* parameters, uint16_t size,
                           uint32_t reserved);
 void PcbApiPercentInit(const ShortString<255>& caption, int32_t total);

@@ -166,6 +166,22 @@ void Head8(TTransfer& t, TRaveloObject& o, uint16_t* flags, int16_t* word, uint8
   t(o.PrimitiveByte, primitiveByte)(o.PrimitiveLong, primitiveLong)(o.X, x)(o.Y, y);
 }
 
+// One byte per output layer 1 to 109, kept in the option group `group`.
+int32_t OutputLayerFlag(const char* entry, const char* group, uint8_t mode, uint32_t board,
+                        uint8_t layer, uint8_t* value) {
+  return Status(entry, Args(mode, board, layer), [&] {
+    TRaveloBoard* b;
+    if (int32_t status = FindBoard(board, b))
+      return status;
+    if (layer < 1 || layer > 109)
+      return int32_t{rsBadArgument};
+    std::vector<uint8_t>& values = b->Options[group];
+    values.resize(110);
+    TTransfer{mode}(values[layer], value);
+    return int32_t{rsOk};
+  });
+}
+
 bool SameCommand(const char* a, const char* b) {
   for (; *a && *b; ++a, ++b) {
     auto upper = [](char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
@@ -929,32 +945,14 @@ int32_t __stdcall PcbApi_QueryBoardOutputOptions(
 
 int32_t __stdcall PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode, uint32_t board,
                                                            uint8_t layer, uint8_t* plot) {
-  return Status("PcbApi_QueryBoardOutputOptionsPlotLayers", Args(mode, board, layer), [&] {
-    TRaveloBoard* b;
-    if (int32_t status = FindBoard(board, b))
-      return status;
-    if (layer < 1 || layer > 109)
-      return int32_t{rsBadArgument};
-    std::vector<uint8_t>& values = b->Options["PlotLayers"];
-    values.resize(110);
-    TTransfer{mode}(values[layer], plot);
-    return int32_t{rsOk};
-  });
+  return OutputLayerFlag("PcbApi_QueryBoardOutputOptionsPlotLayers", "PlotLayers", mode, board,
+                         layer, plot);
 }
 
 int32_t __stdcall PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode, uint32_t board,
                                                            uint8_t layer, uint8_t* flip) {
-  return Status("PcbApi_QueryBoardOutputOptionsFlipLayers", Args(mode, board, layer), [&] {
-    TRaveloBoard* b;
-    if (int32_t status = FindBoard(board, b))
-      return status;
-    if (layer < 1 || layer > 109)
-      return int32_t{rsBadArgument};
-    std::vector<uint8_t>& values = b->Options["FlipLayers"];
-    values.resize(110);
-    TTransfer{mode}(values[layer], flip);
-    return int32_t{rsOk};
-  });
+  return OutputLayerFlag("PcbApi_QueryBoardOutputOptionsFlipLayers", "FlipLayers", mode, board,
+                         layer, flip);
 }
 
 int32_t __stdcall PcbApi_QueryBoardGerberOptions(

@@ -47,11 +47,16 @@ TEST(PcbApiExactCase, BindsOnlyNamesOfTheSameCase) {
   int bound = 0;
   for (int i = 0; i < PcbApiEntryCount; ++i)
     bound += PcbApiEntryAddress(i) != nullptr;
-  EXPECT_EQ(bound, 2);
+  EXPECT_EQ(bound, 3);
 
   EXPECT_EQ(PcbApiCreateObject(4), 42u);
   EXPECT_EQ(PcbApiGetCurrentBoardHandle(), 0u);
   PcbApiPercentInit("caption", 1);  // unbound: nothing happens
+
+  // A host answer that fills the whole buffer cannot make a reader run past it.
+  char parameters[17] = "Dialog=FileOpen";
+  EXPECT_EQ(PcbApiSendCommand("Client:RunCommonDialog", parameters, 16, 0), 1);
+  EXPECT_EQ(std::string(parameters), std::string(15, 'x'));
 
   // Binding again without the library clears every slot.
   ASSERT_TRUE(FreeLibrary(server));

@@ -137,21 +137,17 @@ TEST_F(RaveloObjects, ShortStringsStayWithinTheirCapacity) {
   TPad pad;
   EXPECT_EQ(pad.Sync(1, handle), 0);
   auto* name = reinterpret_cast<ShortString<20>*>(&forged);
-  EXPECT_EQ(PcbApi_QueryPad(0, handle, &pad.Flags, &pad.PrimitiveWord, &pad.Layer, &pad.Net,
-                            &pad.PrimitiveByte, &pad.PrimitiveLong, &pad.X, &pad.Y,
-                            &pad.TopXSize, &pad.TopYSize, &pad.MidXSize, &pad.MidYSize,
-                            &pad.BotXSize, &pad.BotYSize, &pad.HoleSize, &pad.TopShape,
-                            &pad.MidShape, &pad.BotShape, name, &pad.PadByte1, &pad.PadByte2,
-                            &pad.Rotation),
-            0);
+  auto sync = [&](uint8_t mode) {
+    return PcbApi_QueryPad(mode, handle, &pad.Flags, &pad.PrimitiveWord, &pad.Layer, &pad.Net,
+                           &pad.PrimitiveByte, &pad.PrimitiveLong, &pad.X, &pad.Y,
+                           &pad.TopXSize, &pad.TopYSize, &pad.MidXSize, &pad.MidYSize,
+                           &pad.BotXSize, &pad.BotYSize, &pad.HoleSize, &pad.TopShape,
+                           &pad.MidShape, &pad.BotShape, name, &pad.PadByte1, &pad.PadByte2,
+                           &pad.Rotation);
+  };
+  EXPECT_EQ(sync(0), 0);
   std::memset(static_cast<void*>(&forged), 0, 21);
-  EXPECT_EQ(PcbApi_QueryPad(1, handle, &pad.Flags, &pad.PrimitiveWord, &pad.Layer, &pad.Net,
-                            &pad.PrimitiveByte, &pad.PrimitiveLong, &pad.X, &pad.Y,
-                            &pad.TopXSize, &pad.TopYSize, &pad.MidXSize, &pad.MidYSize,
-                            &pad.BotXSize, &pad.BotYSize, &pad.HoleSize, &pad.TopShape,
-                            &pad.MidShape, &pad.BotShape, name, &pad.PadByte1, &pad.PadByte2,
-                            &pad.Rotation),
-            0);
+  EXPECT_EQ(sync(1), 0);
   EXPECT_EQ(name->View(), std::string(20, 'N'));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(forged.Guard), sizeof forged.Guard),
             std::string(sizeof forged.Guard, 'G'));
