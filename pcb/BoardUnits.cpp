@@ -48,19 +48,33 @@ std::string FixedText(double value, int decimals) {
 
 }  // namespace
 
-double DegreesToRadians(double degrees) { return degrees * 0.017453292519943295; }
+double DegreesToRadians(double degrees) {
+  return degrees * 0.017453292519943295;
+}
 
-double MilsToCoord(double mils) { return mils * UnitsPerMil; }
+double MilsToCoord(double mils) {
+  return mils * UnitsPerMil;
+}
 
-double MMToCoord(double millimetres) { return millimetres * UnitsPerMil / MMPerMil; }
+double MMToCoord(double millimetres) {
+  return millimetres * UnitsPerMil / MMPerMil;
+}
 
-int32_t MilsToCoordInt(double mils) { return RoundToInt32(MilsToCoord(mils)); }
+int32_t MilsToCoordInt(double mils) {
+  return RoundToInt32(MilsToCoord(mils));
+}
 
-int32_t MMToCoordInt(double millimetres) { return RoundToInt32(MMToCoord(millimetres)); }
+int32_t MMToCoordInt(double millimetres) {
+  return RoundToInt32(MMToCoord(millimetres));
+}
 
-double CoordToMils(double units) { return 1.0 * units / UnitsPerMil; }
+double CoordToMils(double units) {
+  return 1.0 * units / UnitsPerMil;
+}
 
-double CoordToMM(double units) { return MMPerMil * units / UnitsPerMil; }
+double CoordToMM(double units) {
+  return MMPerMil * units / UnitsPerMil;
+}
 
 std::string CoordToUnitString(bool imperial, double units) {
   std::string text = imperial ? FixedText(CoordToMils(units), MilDecimals)

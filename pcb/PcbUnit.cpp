@@ -7,4 +7,6 @@ void InitializePcbUnit() {
   LoadPcbApi();
 }
 
-void FinalizePcbUnit() { ClearPcbApi(); }
+void FinalizePcbUnit() {
+  ClearPcbApi();
+}

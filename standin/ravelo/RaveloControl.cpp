@@ -9,7 +9,9 @@
 
 namespace {
 
-TRaveloServer& Server() { return TRaveloServer::Instance(); }
+TRaveloServer& Server() {
+  return TRaveloServer::Instance();
+}
 
 int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
   if (buffer && size > 0) {
@@ -29,9 +31,8 @@ void __stdcall Ravelo_Reset() {
 }
 
 uint32_t __stdcall Ravelo_CreateBoard(const char* fullName) {
-  return GuardBoundaryResult("Ravelo_CreateBoard", uint32_t{0}, [&] {
-    return Server().CreateBoard(fullName ? fullName : "");
-  });
+  return GuardBoundaryResult("Ravelo_CreateBoard", uint32_t{0},
+                             [&] { return Server().CreateBoard(fullName ? fullName : ""); });
 }
 
 int32_t __stdcall Ravelo_SetCurrentBoard(uint32_t board) {
@@ -41,15 +42,13 @@ int32_t __stdcall Ravelo_SetCurrentBoard(uint32_t board) {
 }
 
 int32_t __stdcall Ravelo_DumpBoard(uint32_t board, char* buffer, int32_t size) {
-  return GuardBoundaryResult("Ravelo_DumpBoard", int32_t{0}, [&] {
-    return CopyOut(Server().Dump(board), buffer, size);
-  });
+  return GuardBoundaryResult("Ravelo_DumpBoard", int32_t{0},
+                             [&] { return CopyOut(Server().Dump(board), buffer, size); });
 }
 
 int32_t __stdcall Ravelo_GetCallLog(char* buffer, int32_t size) {
-  return GuardBoundaryResult("Ravelo_GetCallLog", int32_t{0}, [&] {
-    return CopyOut(Server().CallLogText(), buffer, size);
-  });
+  return GuardBoundaryResult("Ravelo_GetCallLog", int32_t{0},
+                             [&] { return CopyOut(Server().CallLogText(), buffer, size); });
 }
 
 void __stdcall Ravelo_ClearCallLog() {

@@ -10,47 +10,67 @@
 namespace {
 
 const char* const cLayerIdentifiers[RaveloLayerCount] = {
-    "NoLayer", "TopLayer", "MidLayer1", "MidLayer2", "MidLayer3", "MidLayer4", "MidLayer5",
-    "MidLayer6", "MidLayer7", "MidLayer8", "MidLayer9", "MidLayer10", "MidLayer11",
-    "MidLayer12", "MidLayer13", "MidLayer14", "MidLayer15", "MidLayer16", "MidLayer17",
-    "MidLayer18", "MidLayer19", "MidLayer20", "MidLayer21", "MidLayer22", "MidLayer23",
-    "MidLayer24", "MidLayer25", "MidLayer26", "MidLayer27", "MidLayer28", "MidLayer29",
-    "MidLayer30", "BottomLayer", "TopOverlay", "BottomOverlay", "TopPaste", "BottomPaste",
-    "TopSolder", "BottomSolder", "InternalPlane1", "InternalPlane2", "InternalPlane3",
-    "InternalPlane4", "InternalPlane5", "InternalPlane6", "InternalPlane7",
-    "InternalPlane8", "InternalPlane9", "InternalPlane10", "InternalPlane11",
-    "InternalPlane12", "InternalPlane13", "InternalPlane14", "InternalPlane15",
-    "InternalPlane16", "DrillGuide", "KeepOutLayer", "Mechanical1", "Mechanical2",
-    "Mechanical3", "Mechanical4", "Mechanical5", "Mechanical6", "Mechanical7",
-    "Mechanical8", "Mechanical9", "Mechanical10", "Mechanical11", "Mechanical12",
-    "Mechanical13", "Mechanical14", "Mechanical15", "Mechanical16", "DrillDrawing",
-    "MultiLayer", "ConnectLayer", "BackGroundLayer", "DRCErrorLayer", "HighlightLayer",
-    "GridColor1", "GridColor10", "PadHoleLayer", "ViaHoleLayer",
+    "NoLayer",         "TopLayer",        "MidLayer1",       "MidLayer2",       "MidLayer3",
+    "MidLayer4",       "MidLayer5",       "MidLayer6",       "MidLayer7",       "MidLayer8",
+    "MidLayer9",       "MidLayer10",      "MidLayer11",      "MidLayer12",      "MidLayer13",
+    "MidLayer14",      "MidLayer15",      "MidLayer16",      "MidLayer17",      "MidLayer18",
+    "MidLayer19",      "MidLayer20",      "MidLayer21",      "MidLayer22",      "MidLayer23",
+    "MidLayer24",      "MidLayer25",      "MidLayer26",      "MidLayer27",      "MidLayer28",
+    "MidLayer29",      "MidLayer30",      "BottomLayer",     "TopOverlay",      "BottomOverlay",
+    "TopPaste",        "BottomPaste",     "TopSolder",       "BottomSolder",    "InternalPlane1",
+    "InternalPlane2",  "InternalPlane3",  "InternalPlane4",  "InternalPlane5",  "InternalPlane6",
+    "InternalPlane7",  "InternalPlane8",  "InternalPlane9",  "InternalPlane10", "InternalPlane11",
+    "InternalPlane12", "InternalPlane13", "InternalPlane14", "InternalPlane15", "InternalPlane16",
+    "DrillGuide",      "KeepOutLayer",    "Mechanical1",     "Mechanical2",     "Mechanical3",
+    "Mechanical4",     "Mechanical5",     "Mechanical6",     "Mechanical7",     "Mechanical8",
+    "Mechanical9",     "Mechanical10",    "Mechanical11",    "Mechanical12",    "Mechanical13",
+    "Mechanical14",    "Mechanical15",    "Mechanical16",    "DrillDrawing",    "MultiLayer",
+    "ConnectLayer",    "BackGroundLayer", "DRCErrorLayer",   "HighlightLayer",  "GridColor1",
+    "GridColor10",     "PadHoleLayer",    "ViaHoleLayer",
 };
 
 const char* KindName(uint8_t kind) {
   switch (kind) {
-    case rkArc: return "arc";
-    case rkPad: return "pad";
-    case rkVia: return "via";
-    case rkTrack: return "track";
-    case rkText: return "text";
-    case rkFill: return "fill";
-    case rkFromTo: return "fromto";
-    case rkNet: return "net";
-    case rkComponent: return "component";
-    case rkPolygon: return "polygon";
-    case rkDimension: return "dimension";
-    case rkCoordinate: return "coordinate";
-    case rkClass: return "class";
-    case rkRule: return "rule";
-    case rkManualFromTo: return "manualfromto";
-    case rkBoardOutline: return "boardoutline";
-    default: return "unknown";
+    case rkArc:
+      return "arc";
+    case rkPad:
+      return "pad";
+    case rkVia:
+      return "via";
+    case rkTrack:
+      return "track";
+    case rkText:
+      return "text";
+    case rkFill:
+      return "fill";
+    case rkFromTo:
+      return "fromto";
+    case rkNet:
+      return "net";
+    case rkComponent:
+      return "component";
+    case rkPolygon:
+      return "polygon";
+    case rkDimension:
+      return "dimension";
+    case rkCoordinate:
+      return "coordinate";
+    case rkClass:
+      return "class";
+    case rkRule:
+      return "rule";
+    case rkManualFromTo:
+      return "manualfromto";
+    case rkBoardOutline:
+      return "boardoutline";
+    default:
+      return "unknown";
   }
 }
 
-std::string Handle(uint32_t handle) { return handle ? "#" + std::to_string(handle) : "-"; }
+std::string Handle(uint32_t handle) {
+  return handle ? "#" + std::to_string(handle) : "-";
+}
 
 std::string Quoted(const std::string& text) {
   std::string out = "\"";
@@ -89,7 +109,8 @@ class TLine {
     return *this;
   }
   TLine& Coord(const char* name, int32_t value) {
-    FOut += std::string(" ") + name + "=" + std::to_string(value) + "(" + RaveloMilText(value) + ")";
+    FOut +=
+        std::string(" ") + name + "=" + std::to_string(value) + "(" + RaveloMilText(value) + ")";
     return *this;
   }
   TLine& Angle(const char* name, double value) {
@@ -109,7 +130,9 @@ class TLine {
   std::string& FOut;
 };
 
-std::string Numbered(const char* name, int number) { return name + std::to_string(number); }
+std::string Numbered(const char* name, int number) {
+  return name + std::to_string(number);
+}
 
 }  // namespace
 
@@ -211,8 +234,8 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       const int last = o.PointCount < RaveloMaxSegments ? o.PointCount : RaveloMaxSegments - 1;
       for (int i = 0; i <= last && i < static_cast<int>(o.Segments.size()); ++i) {
         out += " [" + std::to_string(o.Segments[i].Kind) + " " + std::to_string(o.Segments[i].X) +
-               "(" + RaveloMilText(o.Segments[i].X) + ") " + std::to_string(o.Segments[i].Y) +
-               "(" + RaveloMilText(o.Segments[i].Y) + ")]";
+               "(" + RaveloMilText(o.Segments[i].X) + ") " + std::to_string(o.Segments[i].Y) + "(" +
+               RaveloMilText(o.Segments[i].Y) + ")]";
       }
       break;
     }

@@ -22,10 +22,10 @@ void SinCos(double degrees, double& sine, double& cosine) {
   struct TExact {
     double Degrees, Sine, Cosine;
   };
-  static const TExact exact[] = {
-      {0, 0, 1},         {30, half, root},    {60, root, half},    {90, 1, 0},
-      {120, root, -half}, {150, half, -root}, {180, 0, -1},        {210, -half, -root},
-      {240, -root, -half}, {270, -1, 0},      {300, -root, half},  {330, -half, root}};
+  static const TExact exact[] = {{0, 0, 1},    {30, half, root},    {60, root, half},
+                                 {90, 1, 0},   {120, root, -half},  {150, half, -root},
+                                 {180, 0, -1}, {210, -half, -root}, {240, -root, -half},
+                                 {270, -1, 0}, {300, -root, half},  {330, -half, root}};
   for (const TExact& e : exact) {
     if (turn == e.Degrees) {
       sine = e.Sine;
@@ -100,8 +100,8 @@ TRaveloRect TextExtent(const TRaveloObject& text) {
 
 // Turns (x, y) by the sine and cosine about `from`, then moves it to the same place
 // relative to `to`.
-void Carry(int32_t& x, int32_t& y, double fromX, double fromY, double toX, double toY,
-           double sine, double cosine) {
+void Carry(int32_t& x, int32_t& y, double fromX, double fromY, double toX, double toY, double sine,
+           double cosine) {
   const double dx = x - fromX, dy = y - fromY;
   x = RaveloRound(toX + dx * cosine - dy * sine);
   y = RaveloRound(toY + dx * sine + dy * cosine);
@@ -126,8 +126,9 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
       const int32_t half = o.Width / 2;
       const TRaveloRect ends{std::min(o.X, o.X2), std::min(o.Y, o.Y2), std::max(o.X, o.X2),
                              std::max(o.Y, o.Y2)};
-      Include(rect, TRaveloRect{Clamp(1LL * ends.X1 - half), Clamp(1LL * ends.Y1 - half),
-                                Clamp(1LL * ends.X2 + half), Clamp(1LL * ends.Y2 + half)},
+      Include(rect,
+              TRaveloRect{Clamp(1LL * ends.X1 - half), Clamp(1LL * ends.Y1 - half),
+                          Clamp(1LL * ends.X2 + half), Clamp(1LL * ends.Y2 + half)},
               any);
       return true;
     }
@@ -137,8 +138,9 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
       return true;
     }
     case rkFill:
-      Include(rect, TRaveloRect{std::min(o.X, o.X2), std::min(o.Y, o.Y2), std::max(o.X, o.X2),
-                                std::max(o.Y, o.Y2)},
+      Include(rect,
+              TRaveloRect{std::min(o.X, o.X2), std::min(o.Y, o.Y2), std::max(o.X, o.X2),
+                          std::max(o.Y, o.Y2)},
               any);
       return true;
     case rkVia:
@@ -154,16 +156,16 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
     case rkBoardOutline: {
       const int last = std::min(o.PointCount, RaveloMaxSegments - 1);
       for (int i = 0; i <= last && i < static_cast<int>(o.Segments.size()); ++i)
-        Include(rect, TRaveloRect{o.Segments[i].X, o.Segments[i].Y, o.Segments[i].X,
-                                  o.Segments[i].Y},
+        Include(rect,
+                TRaveloRect{o.Segments[i].X, o.Segments[i].Y, o.Segments[i].X, o.Segments[i].Y},
                 any);
       return true;
     }
     case rkComponent: {
       bool found = false;
       for (const auto& [handle, member] : FObjects) {
-        const bool part = member.Owner == o.Handle ||
-                          (member.Owner == 0 && member.TextOfComponent == o.Handle);
+        const bool part =
+            member.Owner == o.Handle || (member.Owner == 0 && member.TextOfComponent == o.Handle);
         if (part && member.Kind != rkComponent)
           found = ObjectExtent(member, rect, any) || found;
       }

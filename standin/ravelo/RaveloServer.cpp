@@ -8,12 +8,14 @@ bool Supported(uint8_t kind) {
   return (kind >= rkArc && kind <= rkManualFromTo) || kind == rkBoardOutline;
 }
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
 
 bool SameTextAscii(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return UpperAscii(x) == UpperAscii(y);
+         });
 }
 
 void SetTextDefaults(TRaveloObject& text) {
@@ -94,8 +96,8 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       object.HoleSize = 280000;
       break;
     case rkPad:
-      object.TopXSize = object.TopYSize = object.MidXSize = object.MidYSize =
-          object.BotXSize = object.BotYSize = 600000;
+      object.TopXSize = object.TopYSize = object.MidXSize = object.MidYSize = object.BotXSize =
+          object.BotYSize = 600000;
       object.TopShape = object.MidShape = object.BotShape = 1;
       object.HoleSize = 300000;
       for (int layer = 1; layer <= 32; ++layer) {
@@ -258,8 +260,8 @@ std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
 
 uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t layer) {
   const TRaveloObject* holder = FindObject(container);
-  const bool isContainer =
-      FBoards.count(container) || (holder && (holder->Kind == rkComponent || holder->Kind == rkNet));
+  const bool isContainer = FBoards.count(container) ||
+                           (holder && (holder->Kind == rkComponent || holder->Kind == rkNet));
   if (!isContainer)
     return 0;
   TIterator iterator;

@@ -50,7 +50,7 @@ struct TRaveloReference {
 struct TRaveloObject {
   uint32_t Handle = 0;
   uint8_t Kind = 0;
-  uint32_t Owner = 0;          // board or component that holds it; 0 = none
+  uint32_t Owner = 0;            // board or component that holds it; 0 = none
   uint32_t TextOfComponent = 0;  // the component whose name or comment text this is
   // Common head.
   uint8_t BitField2 = 0, BitField3 = 0;
@@ -209,8 +209,7 @@ class TRaveloServer {
   bool BoundingRectangle(uint32_t handle, TRaveloRect& rect) const;
   // Moves and turns a component's members and texts from its stored place to the new
   // one (by the change of X, Y and rotation, about the new reference point).
-  void PlaceComponent(TRaveloObject& component, int32_t newX, int32_t newY,
-                      double newRotation);
+  void PlaceComponent(TRaveloObject& component, int32_t newX, int32_t newY, double newRotation);
 
   // Logs.
   void LogCall(const std::string& line) { FCallLog.push_back(line); }

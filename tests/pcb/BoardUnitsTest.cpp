@@ -1,7 +1,7 @@
 // Board units and the text form of coordinates.
-#include <cstdint>
-
 #include <gtest/gtest.h>
+
+#include <cstdint>
 
 #include "pcb/BoardUnits.h"
 
@@ -25,8 +25,8 @@ TEST(BoardUnits, Conversions) {
 }
 
 TEST(BoardUnits, RoundingTiesGoToEven) {
-  EXPECT_EQ(MilsToCoordInt(0.00025), 2);   // 2.5
-  EXPECT_EQ(MilsToCoordInt(0.00035), 4);   // 3.5
+  EXPECT_EQ(MilsToCoordInt(0.00025), 2);  // 2.5
+  EXPECT_EQ(MilsToCoordInt(0.00035), 4);  // 3.5
   EXPECT_EQ(MilsToCoordInt(-0.00025), -2);
 }
 

@@ -1,9 +1,9 @@
 // Binding on demand, by exact name: a server library whose exports differ from the
 // bound names only in case leaves those slots empty.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "pcb/PcbApi.h"
 #include "pcb/PcbUnit.h"
@@ -69,4 +69,6 @@ TEST(PcbApiExactCase, BindsOnlyNamesOfTheSameCase) {
 }  // namespace
 
 const TUnitEntry cUnits[] = {{"pcb", InitializePcbUnit, FinalizePcbUnit}};
-std::span<const TUnitEntry> TestUnits() { return cUnits; }
+std::span<const TUnitEntry> TestUnits() {
+  return cUnits;
+}

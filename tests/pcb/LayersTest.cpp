@@ -1,8 +1,8 @@
 // Layer numbers, identifiers and display names.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "pcb/Layers.h"
 

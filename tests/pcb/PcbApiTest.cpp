@@ -1,10 +1,10 @@
 // The PCB server binding in a process where "Ravelo.dll" was never loaded: the binding
 // table itself, and every wrapper's default.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "pcb/PcbApi.h"
 #include "pcb/PcbUnit.h"
@@ -236,14 +236,13 @@ TEST_F(PcbApiUnbound, PrimitiveQueriesReportZeroAndWriteNothing) {
   EXPECT_EQ(PcbApi_QueryFill(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->U8, &f->I32, &f->I32,
                              &f->I32, &f->I32, &f->I32, &f->I32, &f->Real),
             0);
-  EXPECT_EQ(PcbApi_QueryText(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->U8, &f->I32, &f->I32,
-                             &f->I32, &f->I32, &f->I32, &f->Real, &f->U8, &f->Name254, &f->I32,
-                             &f->I32, &f->I32),
-            0);
+  EXPECT_EQ(
+      PcbApi_QueryText(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->U8, &f->I32, &f->I32, &f->I32,
+                       &f->I32, &f->I32, &f->Real, &f->U8, &f->Name254, &f->I32, &f->I32, &f->I32),
+      0);
   EXPECT_EQ(PcbApi_QueryPad(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->U8, &f->I32, &f->I32,
-                            &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32,
-                            &f->I32, &f->U8, &f->U8, &f->U8, &f->Name20, &f->U8, &f->U8,
-                            &f->Real),
+                            &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32,
+                            &f->U8, &f->U8, &f->U8, &f->Name20, &f->U8, &f->U8, &f->Real),
             0);
   EXPECT_EQ(PcbApi_QueryPadStackMode(1, 5, &f->U8), 0);
   EXPECT_EQ(PcbApi_QueryPadOrViaShapeOnLayer(5, 1, &f->U8), 0);
@@ -260,36 +259,36 @@ TEST_F(PcbApiUnbound, GroupQueriesReportZeroAndWriteNothing) {
   EXPECT_EQ(PcbApi_QueryClass(1, 5, &f->I16, &f->U8, &f->U8, s), 0);
   EXPECT_EQ(PcbApi_QueryComponentChannelOffset(1, 5, &f->I32), 0);
   EXPECT_EQ(PcbApi_QueryComponentKind(1, 5, &f->U8), 0);
-  EXPECT_EQ(PcbApi_QueryComponent(1, 5, &f->U16, &f->I16, &f->U8, &f->U8, &f->I32, &f->I32,
-                                  &f->Name250, &f->U8, &f->U8, &f->I32, &f->I32, &f->I32,
-                                  &f->Real, &f->U8),
-            0);
+  EXPECT_EQ(
+      PcbApi_QueryComponent(1, 5, &f->U16, &f->I16, &f->U8, &f->U8, &f->I32, &f->I32, &f->Name250,
+                            &f->U8, &f->U8, &f->I32, &f->I32, &f->I32, &f->Real, &f->U8),
+      0);
   EXPECT_EQ(PcbApi_QueryComponentEx(1, 5, &f->I32, &f->U8, &f->U8, &f->I32), 0);
   EXPECT_EQ(PcbApi_QueryComponentSourceLinks(1, 5, s, s, s, s, s, s, s), 0);
-  EXPECT_EQ(PcbApi_QueryPolygon(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->U8, &f->U8, &f->U8,
-                                &f->U8, &f->I32, &f->I32, &f->U8, &f->U8, &f->I32, &f->U8,
-                                &f->I32, f->Segments),
-            0);
-  EXPECT_EQ(PcbApi_QueryFromTo(1, 5, &f->I16, &f->I32, &f->I32, &f->U8, &f->I32, &f->I32,
-                               &f->U8, &f->I32),
+  EXPECT_EQ(
+      PcbApi_QueryPolygon(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->U8, &f->U8, &f->U8, &f->U8,
+                          &f->I32, &f->I32, &f->U8, &f->U8, &f->I32, &f->U8, &f->I32, f->Segments),
+      0);
+  EXPECT_EQ(PcbApi_QueryFromTo(1, 5, &f->I16, &f->I32, &f->I32, &f->U8, &f->I32, &f->I32, &f->U8,
+                               &f->I32),
             0);
   EXPECT_EQ(PcbApi_QueryCoordinate(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->I32, &f->U8,
                                    &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32),
             0);
-  EXPECT_EQ(PcbApi_QueryDimension(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->I32, &f->I32,
-                                  &f->I32, &f->U8, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32,
-                                  &f->U8),
-            0);
+  EXPECT_EQ(
+      PcbApi_QueryDimension(1, 5, &f->U16, &f->I16, &f->U8, &f->I32, &f->I32, &f->I32, &f->I32,
+                            &f->U8, &f->I32, &f->I32, &f->I32, &f->I32, &f->I32, &f->U8),
+      0);
   EXPECT_EQ(PcbApi_QueryExtDimension(1, 5, &f->U8, &f->I32, &f->I32, &f->I32, &f->U8, &f->I32, s,
                                      &f->U8, &f->I32, s, s, &f->Real, &f->I32, &f->I32, &f->I32,
                                      &f->U8, &f->I32, &f->I32, &f->I32),
             0);
   EXPECT_EQ(PcbApi_References_Count(5, &f->I32), 0);
   EXPECT_EQ(PcbApi_References_At(1, 5, 0, &f->I32, &f->I32, &f->I32, &f->I32), 0);
-  EXPECT_EQ(PcbApi_QueryRule(1, 5, &f->U8, &f->U8, &f->U8, &f->U8, &f->U8, &f->U8, &f->U8, s, s,
-                             s, s, &f->U8, &f->U8, &f->I32, &f->I32, &f->I32, &f->I32, s, s, s,
-                             s, s, s),
-            0);
+  EXPECT_EQ(
+      PcbApi_QueryRule(1, 5, &f->U8, &f->U8, &f->U8, &f->U8, &f->U8, &f->U8, &f->U8, s, s, s, s,
+                       &f->U8, &f->U8, &f->I32, &f->I32, &f->I32, &f->I32, s, s, s, s, s, s),
+      0);
   EXPECT_TRUE(FFields.Untouched());
 }
 
@@ -303,16 +302,16 @@ TEST_F(PcbApiUnbound, BoardQueriesReportZeroAndWriteNothing) {
   EXPECT_EQ(PcbApi_QueryBoardLayerInfo(1, 1, 1, b, b, l), 0);
   EXPECT_EQ(PcbApi_QueryBoardGridsEx(1, 1, b, b, b, b, d, f->Blob, d, d, l, b, d, f->Blob, d, d),
             0);
-  EXPECT_EQ(PcbApi_QueryBoardOutputOptions(1, 1, l, l, b, b, b, b, b, b, b, b, b, b, b, b, b, b,
-                                           b, b, b, b, b, b, b, f->Blob),
+  EXPECT_EQ(PcbApi_QueryBoardOutputOptions(1, 1, l, l, b, b, b, b, b, b, b, b, b, b, b, b, b, b, b,
+                                           b, b, b, b, b, b, f->Blob),
             0);
   EXPECT_EQ(PcbApi_QueryBoardOutputOptionsPlotLayers(1, 1, 1, b), 0);
   EXPECT_EQ(PcbApi_QueryBoardOutputOptionsFlipLayers(1, 1, 1, b), 0);
-  EXPECT_EQ(PcbApi_QueryBoardGerberOptions(1, 1, b, b, b, b, b, b, b, l, l, l, l, l, s, l, b, b,
-                                           l, l),
-            0);
-  EXPECT_EQ(PcbApi_QueryBoardPrinterOptions(1, 1, s, s, s, b, b, b, b, b, b, l, d, d, d, f->Blob,
-                                            b, b, d, d, d, l, l, b, b, b, b, b),
+  EXPECT_EQ(
+      PcbApi_QueryBoardGerberOptions(1, 1, b, b, b, b, b, b, b, l, l, l, l, l, s, l, b, b, l, l),
+      0);
+  EXPECT_EQ(PcbApi_QueryBoardPrinterOptions(1, 1, s, s, s, b, b, b, b, b, b, l, d, d, d, f->Blob, b,
+                                            b, d, d, d, l, l, b, b, b, b, b),
             0);
   EXPECT_EQ(PcbApi_QueryBoardPrinterOptionsPlotterPen(1, 1, 1, l, l), 0);
   EXPECT_EQ(PcbApi_QueryBoardPrinterOptionsCompositeLayer(1, 1, 1, l, l, b, l), 0);
@@ -349,4 +348,6 @@ TEST(PcbUnit, StartsAndStopsWithoutTheServer) {
 }  // namespace
 
 const TUnitEntry cUnits[] = {{"pcb", InitializePcbUnit, FinalizePcbUnit}};
-std::span<const TUnitEntry> TestUnits() { return cUnits; }
+std::span<const TUnitEntry> TestUnits() {
+  return cUnits;
+}

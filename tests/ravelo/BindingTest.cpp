@@ -50,4 +50,6 @@ TEST_F(RaveloTest, WrappersReachTheServer) {
 
 const TUnitEntry cUnits[] = {{"server", LoadServer, nullptr},
                              {"pcb", InitializePcbUnit, FinalizePcbUnit}};
-std::span<const TUnitEntry> TestUnits() { return cUnits; }
+std::span<const TUnitEntry> TestUnits() {
+  return cUnits;
+}

@@ -78,11 +78,11 @@ TEST_F(RaveloBoards, OptionGroupsComeBackAsWritten) {
   uint8_t blob[22];
   for (int i = 0; i < 22; ++i)
     blob[i] = static_cast<uint8_t>(100 + i);
-  EXPECT_EQ(PcbApi_QueryBoardPrinterOptions(0, FBoard, &s1, &s2, &s3, &b[0], &b[1], &b[2], &b[3],
-                                            &b[4], &b[5], &l1, &d[0], &d[1], &d[2], blob, &b[6],
-                                            &b[7], &d[3], &d[4], &d[5], &l2, &l3, &b[8], &b[9],
-                                            &b[10], &b[11], &b[12]),
-            0);
+  EXPECT_EQ(
+      PcbApi_QueryBoardPrinterOptions(0, FBoard, &s1, &s2, &s3, &b[0], &b[1], &b[2], &b[3], &b[4],
+                                      &b[5], &l1, &d[0], &d[1], &d[2], blob, &b[6], &b[7], &d[3],
+                                      &d[4], &d[5], &l2, &l3, &b[8], &b[9], &b[10], &b[11], &b[12]),
+      0);
   ShortString<255> r1, r2, r3;
   uint8_t rb[20] = {};
   int32_t rl1 = 0, rl2 = 0, rl3 = 0;
@@ -115,11 +115,9 @@ TEST_F(RaveloBoards, OriginRoundTrips) {
   int32_t l = 0, originX = 0, originY = 0;
   ShortString<255> text;
   uint8_t b = 0;
-  EXPECT_EQ(PcbApi_QueryBoard(1, FBoard, &l, &text, &b, &originX, &originY, &l, &l, &b, &b, &l),
-            0);
+  EXPECT_EQ(PcbApi_QueryBoard(1, FBoard, &l, &text, &b, &originX, &originY, &l, &l, &b, &b, &l), 0);
   originX = 1000000, originY = 250000;
-  EXPECT_EQ(PcbApi_QueryBoard(0, FBoard, &l, &text, &b, &originX, &originY, &l, &l, &b, &b, &l),
-            0);
+  EXPECT_EQ(PcbApi_QueryBoard(0, FBoard, &l, &text, &b, &originX, &originY, &l, &l, &b, &b, &l), 0);
   EXPECT_NE(Dump(FBoard).find("origin X=1000000(100mil) Y=250000(25mil)"), std::string::npos);
 }
 

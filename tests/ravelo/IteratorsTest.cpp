@@ -12,8 +12,8 @@ TEST_F(RaveloIterators, BoardScopeTakesMembersAndComponentTexts) {
   const uint32_t loose = NewTrack(0, 0, 1, 1, 1, 1);
   EXPECT_EQ(PcbApiAddObjectToContainer(FBoard, component), 0);
   const uint32_t after = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
-  EXPECT_EQ(Iterate(FBoard), (std::vector<uint32_t>{before, component, component + 1,
-                                                    component + 2, member, after}));
+  EXPECT_EQ(Iterate(FBoard), (std::vector<uint32_t>{before, component, component + 1, component + 2,
+                                                    member, after}));
   EXPECT_EQ(Iterate(component), std::vector<uint32_t>{member});
   EXPECT_NE(loose, 0u);
 }

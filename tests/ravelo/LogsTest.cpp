@@ -63,9 +63,10 @@ TEST_F(RaveloLogs, CallLogRecordsArgumentsAndResults) {
   TTrack t;
   t.Sync(1, track);
   PcbApiEventRouterSendMessage(track, 0, 3, 0);
-  EXPECT_EQ(CallLog(), "PcbApi_CreateObject(4) = 2\n"
-                       "PcbApi_QueryTrack(1, 2) = 0\n"
-                       "PcbApi_EventRouter_SendMessage(2, 0, 3, 0)\n");
+  EXPECT_EQ(CallLog(),
+            "PcbApi_CreateObject(4) = 2\n"
+            "PcbApi_QueryTrack(1, 2) = 0\n"
+            "PcbApi_EventRouter_SendMessage(2, 0, 3, 0)\n");
   Control().ClearCallLog();
   EXPECT_EQ(CallLog(), "");
 }

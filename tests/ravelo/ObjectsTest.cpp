@@ -95,8 +95,8 @@ TEST_F(RaveloObjects, NewObjectsCarryTheirDefaults) {
   const uint32_t padHandle = PcbApiCreateObject(2);
   TPad pad;
   EXPECT_EQ(pad.Sync(1, padHandle), 0);
-  for (int32_t size : {pad.TopXSize, pad.TopYSize, pad.MidXSize, pad.MidYSize, pad.BotXSize,
-                       pad.BotYSize})
+  for (int32_t size :
+       {pad.TopXSize, pad.TopYSize, pad.MidXSize, pad.MidYSize, pad.BotXSize, pad.BotYSize})
     EXPECT_EQ(size, 600000);
   EXPECT_EQ(pad.TopShape + pad.MidShape + pad.BotShape, 3);
   EXPECT_EQ(pad.HoleSize, 300000);
@@ -139,11 +139,10 @@ TEST_F(RaveloObjects, ShortStringsStayWithinTheirCapacity) {
   auto* name = reinterpret_cast<ShortString<20>*>(&forged);
   auto sync = [&](uint8_t mode) {
     return PcbApi_QueryPad(mode, handle, &pad.Flags, &pad.PrimitiveWord, &pad.Layer, &pad.Net,
-                           &pad.PrimitiveByte, &pad.PrimitiveLong, &pad.X, &pad.Y,
-                           &pad.TopXSize, &pad.TopYSize, &pad.MidXSize, &pad.MidYSize,
-                           &pad.BotXSize, &pad.BotYSize, &pad.HoleSize, &pad.TopShape,
-                           &pad.MidShape, &pad.BotShape, name, &pad.PadByte1, &pad.PadByte2,
-                           &pad.Rotation);
+                           &pad.PrimitiveByte, &pad.PrimitiveLong, &pad.X, &pad.Y, &pad.TopXSize,
+                           &pad.TopYSize, &pad.MidXSize, &pad.MidYSize, &pad.BotXSize,
+                           &pad.BotYSize, &pad.HoleSize, &pad.TopShape, &pad.MidShape,
+                           &pad.BotShape, name, &pad.PadByte1, &pad.PadByte2, &pad.Rotation);
   };
   EXPECT_EQ(sync(0), 0);
   std::memset(static_cast<void*>(&forged), 0, 21);
@@ -160,11 +159,11 @@ TEST_F(RaveloObjects, ShortStringsStayWithinTheirCapacity) {
   std::memset(text.Guard, 'G', sizeof text.Guard);
   const uint32_t textHandle = NewText(0, 0, std::string(300, 'x').c_str(), 10, 0);
   TText t;
-  EXPECT_EQ(PcbApi_QueryText(1, textHandle, &t.Flags, &t.PrimitiveWord, &t.Layer, &t.Net,
-                             &t.PrimitiveByte, &t.PrimitiveLong, &t.X, &t.Y, &t.Size, &t.TextAux,
-                             &t.Rotation, &t.MirrorFlag, &text.Text, &t.LineWidth, &t.Aux2,
-                             &t.Aux3),
-            0);
+  EXPECT_EQ(
+      PcbApi_QueryText(1, textHandle, &t.Flags, &t.PrimitiveWord, &t.Layer, &t.Net,
+                       &t.PrimitiveByte, &t.PrimitiveLong, &t.X, &t.Y, &t.Size, &t.TextAux,
+                       &t.Rotation, &t.MirrorFlag, &text.Text, &t.LineWidth, &t.Aux2, &t.Aux3),
+      0);
   EXPECT_EQ(text.Text.Length(), 254u);
   EXPECT_EQ(std::string(text.Guard, sizeof text.Guard), std::string(16, 'G'));
 }

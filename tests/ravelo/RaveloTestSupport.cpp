@@ -83,11 +83,12 @@ int32_t TPad::Sync(uint8_t mode, uint32_t handle) {
 int32_t TComponent::Sync(uint8_t mode, uint32_t handle) {
   return PcbApi_QueryComponent(mode, handle, &Flags, &PrimitiveWord, &Layer, &PrimitiveByte,
                                &NameText, &CommentText, &ComponentString, &ComponentByte1,
-                               &ComponentByte2, &X, &Y, &ComponentLong, &Rotation,
-                               &ComponentByte3);
+                               &ComponentByte2, &X, &Y, &ComponentLong, &Rotation, &ComponentByte3);
 }
 
-TPolygon::TPolygon() { std::memset(Guard, 0x5A, sizeof Guard); }
+TPolygon::TPolygon() {
+  std::memset(Guard, 0x5A, sizeof Guard);
+}
 
 bool TPolygon::GuardIntact() const {
   for (uint8_t b : Guard) {
@@ -100,8 +101,8 @@ bool TPolygon::GuardIntact() const {
 int32_t TPolygon::Sync(uint8_t mode, uint32_t handle) {
   return PcbApi_QueryPolygon(mode, handle, &Flags, &PrimitiveWord, &Layer, &Net, &PrimitiveByte,
                              &PolygonFlag1, &PolygonFlag2, &PolygonFlag3, &GridSize, &TrackWidth,
-                             &PolygonByte1, &PolygonByte2, &PolygonLong, &PolygonByte,
-                             &PointCount, Segments);
+                             &PolygonByte1, &PolygonByte2, &PolygonLong, &PolygonByte, &PointCount,
+                             Segments);
 }
 
 int32_t TNet::Sync(uint8_t mode, uint32_t handle) {
@@ -115,7 +116,9 @@ void RaveloTest::SetUp() {
   ASSERT_EQ(Control().SetCurrentBoard(FBoard), 0);
 }
 
-void RaveloTest::TearDown() { Control().Reset(); }
+void RaveloTest::TearDown() {
+  Control().Reset();
+}
 
 std::string RaveloTest::Dump(uint32_t board) {
   return Text(
@@ -161,8 +164,8 @@ uint32_t RaveloTest::NewTrack(int32_t x, int32_t y, int32_t x2, int32_t y2, int3
   return handle;
 }
 
-uint32_t RaveloTest::NewText(int32_t x, int32_t y, const char* text, int32_t size,
-                             double rotation, bool mirror, uint32_t container) {
+uint32_t RaveloTest::NewText(int32_t x, int32_t y, const char* text, int32_t size, double rotation,
+                             bool mirror, uint32_t container) {
   const uint32_t handle = PcbApiCreateObject(5);
   TText t;
   EXPECT_EQ(t.Sync(1, handle), 0);

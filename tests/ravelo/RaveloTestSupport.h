@@ -3,11 +3,11 @@
 // that starts every case on a fresh board.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "pcb/PcbApi.h"
 #include "standin/ravelo/RaveloControl.h"
@@ -135,8 +135,8 @@ class RaveloTest : public testing::Test {
   std::vector<uint32_t> Iterate(uint32_t container, uint8_t kind = 0, uint8_t layer = 0);
   TRect Rect(uint32_t handle);
   // New objects, stored and (when `container` is given) added to it.
-  uint32_t NewTrack(int32_t x, int32_t y, int32_t x2, int32_t y2, int32_t width,
-                    uint8_t layer = 1, uint32_t container = 0);
+  uint32_t NewTrack(int32_t x, int32_t y, int32_t x2, int32_t y2, int32_t width, uint8_t layer = 1,
+                    uint32_t container = 0);
   uint32_t NewText(int32_t x, int32_t y, const char* text, int32_t size, double rotation,
                    bool mirror = false, uint32_t container = 0);
 

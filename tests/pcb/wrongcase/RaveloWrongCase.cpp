@@ -6,15 +6,22 @@
 
 extern "C" {
 
-uint32_t __stdcall PcbApi_CreateObject(uint8_t kind) { return 40u + kind / 2; }
-uint32_t __stdcall PCBAPI_GetBinaryRuleForPrimitive() { return 1; }
+uint32_t __stdcall PcbApi_CreateObject(uint8_t kind) {
+  return 40u + kind / 2;
+}
+uint32_t __stdcall PCBAPI_GetBinaryRuleForPrimitive() {
+  return 1;
+}
 int32_t __stdcall PcbApi_SendCommand(const char*, char* parameters, uint16_t size, uint32_t) {
   std::memset(parameters, 'x', size);
   return 1;
 }
 
-uint32_t __stdcall PCBAPI_GetCurrentBoardHandle() { return 77; }
-uint32_t __stdcall PcbApi_GetUnaryRuleForPrimitive() { return 1; }
+uint32_t __stdcall PCBAPI_GetCurrentBoardHandle() {
+  return 77;
+}
+uint32_t __stdcall PcbApi_GetUnaryRuleForPrimitive() {
+  return 1;
+}
 void __stdcall pcbapi_percent_init(uint8_t*, int32_t) {}
-
 }
