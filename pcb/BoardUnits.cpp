@@ -1,25 +1,23 @@
-// Rounding here is to nearest with ties to even (the processor's default mode), both
-// for coordinates and for the last digit of coordinate texts. The texts are built from
-// a rounded integer rather than the C runtime's "%f", so they do not depend on which
-// runtime's printf the process uses.
+// Rounding here is to nearest with ties to even (`Round`), both for coordinates and for
+// the last digit of coordinate texts. The texts are built from a rounded integer rather
+// than the C runtime's "%f", so they do not depend on which runtime's printf the
+// process uses.
 #include "pcb/BoardUnits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+
+#include "classlib/SysUtils.h"
 
 namespace {
 
 // Nearest integer, ties to even, saturated to the 32-bit range.
 int32_t RoundToInt32(double value) {
-  const double rounded = std::nearbyint(value);
-  if (std::isnan(rounded))
-    return 0;
-  if (rounded >= 2147483647.0)
-    return std::numeric_limits<int32_t>::max();
-  if (rounded <= -2147483648.0)
-    return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(rounded);
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(Round(value), std::numeric_limits<int32_t>::min(),
+                          std::numeric_limits<int32_t>::max()));
 }
 
 // `value` in fixed-point notation with `decimals` digits after the point.
@@ -27,14 +25,14 @@ std::string FixedText(double value, int decimals) {
   double scale = 1.0;
   for (int i = 0; i < decimals; ++i)
     scale *= 10.0;
-  const double scaled = std::nearbyint(value * scale);
+  const double scaled = value * scale;
   // Far beyond any board coordinate: leave it to the runtime.
   if (!(std::fabs(scaled) < 1e15)) {
     char buffer[400];
     snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
   }
-  long long digits = static_cast<long long>(scaled);
+  long long digits = Round(scaled);
   const bool negative = digits < 0;
   if (negative)
     digits = -digits;

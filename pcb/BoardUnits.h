@@ -24,7 +24,7 @@ double DegreesToRadians(double degrees);
 double MilsToCoord(double mils);
 double MMToCoord(double millimetres);
 // The conversions above rounded to the nearest integer, ties to even; values beyond
-// the 32-bit range saturate.
+// the 32-bit range saturate, and a value that is no number raises EConvertError.
 int32_t MilsToCoordInt(double mils);
 int32_t MMToCoordInt(double millimetres);
 double CoordToMils(double units);

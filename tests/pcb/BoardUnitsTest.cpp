@@ -1,8 +1,10 @@
 // Board units and the text form of coordinates.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
+#include "classlib/Exceptions.h"
 #include "pcb/BoardUnits.h"
 
 namespace {
@@ -34,6 +36,7 @@ TEST(BoardUnits, RoundingTiesGoToEven) {
 TEST(BoardUnits, OutOfRangeSaturates) {
   EXPECT_EQ(MilsToCoordInt(1e9), INT32_MAX);
   EXPECT_EQ(MilsToCoordInt(-1e9), INT32_MIN);
+  EXPECT_THROW(MilsToCoordInt(std::nan("")), EConvertError);
 }
 
 TEST(BoardUnits, CoordToUnitStringStripsZeros) {
