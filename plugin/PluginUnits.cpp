@@ -2,6 +2,7 @@
 
 #include "classlib/FormatSettings.h"
 #include "containers/FreeNotifyHook.h"
+#include "pcb/PcbUnit.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -9,6 +10,8 @@ std::span<const TUnitEntry> PluginUnits() {
   static const TUnitEntry units[] = {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
+      // The PCB server's entry points, when "Ravelo.dll" is already loaded.
+      {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
   };
