@@ -5,7 +5,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "classlib/FileUtils.h"
 #include "classlib/Strings.h"
+#include "host/ServerReferences.h"
 
 namespace {
 
@@ -144,6 +146,13 @@ FARPROC ClientApiEntry(std::string_view name) {
   return nullptr;
 }
 
+TInterfacePtr<IClient> ClientApiGetClientInterface() {
+  TInterfacePtr<IClient> client;
+  if (auto get = Entry<TGetClientInterface>("ClientAPI_GetClientInterface"))
+    get(client.OutRef());
+  return client;
+}
+
 bool ClientApiExistSpecific(const std::string& fileName) {
   auto exist = Entry<TExistSpecific>("ClientAPI_ExistSpecific");
   return exist && exist(fileName.c_str()) != 0;
@@ -167,3 +176,72 @@ std::string ClientApiForceFileNameExtension(const std::string& name,
 HMODULE HostModuleHandle() { return GetModuleHandleA(nullptr); }
 
 bool StringsEqual(std::string_view a, std::string_view b) { return SameText(a, b); }
+
+bool RunClientProcess(const std::string& processName, char* parameters, int32_t bufferSize,
+                      IUnknown* context) {
+  TInterfacePtr<IClient> client = GetClient();
+  if (!client)
+    return false;
+  TInterfacePtr<IClientCommandRunner> runner = InterfaceCast<IClientCommandRunner>(client.Get());
+  return runner->RunProcess(processName.c_str(), parameters, bufferSize, context) != 0;
+}
+
+HWND HostMainWindow() {
+  TInterfacePtr<IClient> client = GetClient();
+  return client ? client->GetMainWindowHandle() : nullptr;
+}
+
+namespace {
+
+// Shows a document the host has open already; a text view goes back to its top.
+void ShowOpenDocument(IClient& client, IServerDocument& document) {
+  TInterfacePtr<IServerDocumentView> view;
+  document.GetView(view.OutRef());
+  document.Focus();
+  client.ShowDocument(&document);
+  if (!view)
+    return;
+  const char* kind = view->GetViewKind();
+  if (!StringsEqual(kind ? kind : "", "TextEdit"))
+    return;
+  TInterfacePtr<IUnknown> context;
+  document.GetProcessContext(0, context.OutRef());
+  TInterfacePtr<IViewCommand> command;
+  view->PrepareProcess("TextEdit:MoveCursorToTopOfDocument", 0, 0, context.Get(),
+                       command.OutRef());
+  if (command)
+    command->Execute();
+}
+
+}  // namespace
+
+void OpenDocumentInEditor(const std::string& fileName, int32_t ignored) {
+  if (!FileExists(fileName))
+    return;
+  TInterfacePtr<IClient> client = GetClient();
+  if (!client)
+    return;
+  TInterfacePtr<IServerDocument> document;
+  client->GetDocumentByPath(fileName.c_str(), document.OutRef());
+  if (document) {
+    ShowOpenDocument(*client.Get(), *document.Get());
+    return;
+  }
+  const char* kind = client->GetDocumentKindFromFile(fileName.c_str());
+  std::string kindText = kind ? kind : "";  // the host's text lives only until its next call
+  client->OpenDocument(kindText.c_str(), fileName.c_str(), document.OutRef());
+  if (document)
+    client->ShowDocument(document.Get());
+}
+
+void InitializeClientApi() {
+  BindClientApi();
+  // Held without counting: the local reference goes at once.
+  SetClient(ClientApiGetClientInterface().Get());
+}
+
+void FinalizeClientApi() {
+  SetClient(nullptr);
+  for (FARPROC& entry : gEntries)
+    entry = nullptr;
+}

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "classlib/Interfaces.h"
 #include "host/HostInterfaces.h"
 
 // Resolves all 77 entry points on the host executable's module, re-resolving the whole
@@ -23,9 +24,8 @@ std::span<const char* const> ClientApiNames();
 // The bound entry point of a name of the table; null when the host lacks it.
 FARPROC ClientApiEntry(std::string_view name);
 
-// "ClientAPI_GetClientInterface": the host's client as a counted reference the caller
-// releases, or null when unbound.
-IClient* ClientApiGetClientInterface();
+// "ClientAPI_GetClientInterface": the host's client, nil when unbound.
+TInterfacePtr<IClient> ClientApiGetClientInterface();
 // "ClientAPI_ExistSpecific": False when unbound.
 bool ClientApiExistSpecific(const std::string& fileName);
 // "ClientAPI_ExtractFileNameFromPath": empty when unbound.
@@ -54,6 +54,6 @@ HWND HostMainWindow();
 void OpenDocumentInEditor(const std::string& fileName, int32_t ignored = 0);
 
 // Unit start-up: binds the entry points and fetches the host's client into the
-// process-wide client reference. Shut-down clears that reference.
+// process-wide client reference. Shut-down clears the reference and the bindings.
 void InitializeClientApi();
 void FinalizeClientApi();

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "classlib/Interfaces.h"
 #include "classlib/Win.h"
 
 // One byte, non-zero meaning True, as Booleans cross the host boundary.
@@ -80,6 +81,7 @@ struct IClientHelpHook : IUnknown {
 };
 
 struct IClient : IUnknown {
+  KIVO_INTERFACE_ID(IClient, "{4C11EF71-6297-4E2B-90D1-7F5F1A9E2ADE}")
   KIVO_RESERVED_SLOT(3);
   KIVO_RESERVED_SLOT(4);
   KIVO_RESERVED_SLOT(5);
@@ -129,6 +131,7 @@ struct IClient : IUnknown {
 
 // Obtained from the IClient by an interface cast.
 struct IClientCommandRunner : IUnknown {
+  KIVO_INTERFACE_ID(IClientCommandRunner, "{8452C443-703F-4881-B7AC-C33550794AA6}")
   KIVO_RESERVED_SLOT(3);
   // 4: runs the named host process; the host reads the parameter string from `buffer`
   // and writes its answer into it, within `size` bytes.
@@ -138,6 +141,7 @@ struct IClientCommandRunner : IUnknown {
 
 // Implemented by the plug-in; the host calls them.
 struct ICommandLauncherIntf : IUnknown {
+  KIVO_INTERFACE_ID(ICommandLauncherIntf, "{B3F5F50A-C728-462B-8C35-0AF07AEFE6D5}")
   virtual int32_t __stdcall LaunchCommand(const char* command, const char* parameters,
                                           int32_t ignored, IUnknown* context) = 0;  // 3
   virtual void __stdcall GetCommandState(const char* command, const char* parameters,
@@ -147,6 +151,7 @@ struct ICommandLauncherIntf : IUnknown {
 };
 
 struct IProcessControlIntf : IUnknown {
+  KIVO_INTERFACE_ID(IProcessControlIntf, "{BAF46BDA-19A1-4848-BFAC-2BEC078C8911}")
   virtual int32_t __stdcall GetDepth() = 0;                                      // 3
   virtual void __stdcall DecrementDepth(IUnknown* context, int32_t value) = 0;  // 4
   virtual void __stdcall IncrementDepth(IUnknown* context, int32_t value) = 0;  // 5
@@ -154,6 +159,7 @@ struct IProcessControlIntf : IUnknown {
 };
 
 struct IModuleIntf : IUnknown {
+  KIVO_INTERFACE_ID(IModuleIntf, "{CF7702C4-5044-49E3-BE46-37B9F8FB8203}")
   virtual void __stdcall Idle() = 0;                                        // 3
   virtual void __stdcall ReceiveNotification(IUnknown* notification) = 0;  // 4
   virtual void __stdcall CreateDocument(int32_t value1, int32_t value2,
@@ -172,15 +178,3 @@ struct IModuleIntf : IUnknown {
 };
 
 #undef KIVO_RESERVED_SLOT
-
-// Interface identifiers.
-inline constexpr GUID IID_IClient = {
-    0x4C11EF71, 0x6297, 0x4E2B, {0x90, 0xD1, 0x7F, 0x5F, 0x1A, 0x9E, 0x2A, 0xDE}};
-inline constexpr GUID IID_IClientCommandRunner = {
-    0x8452C443, 0x703F, 0x4881, {0xB7, 0xAC, 0xC3, 0x35, 0x50, 0x79, 0x4A, 0xA6}};
-inline constexpr GUID IID_IModuleIntf = {
-    0xCF7702C4, 0x5044, 0x49E3, {0xBE, 0x46, 0x37, 0xB9, 0xF8, 0xFB, 0x82, 0x03}};
-inline constexpr GUID IID_ICommandLauncherIntf = {
-    0xB3F5F50A, 0xC728, 0x462B, {0x8C, 0x35, 0x0A, 0xF0, 0x7A, 0xEF, 0xE6, 0xD5}};
-inline constexpr GUID IID_IProcessControlIntf = {
-    0xBAF46BDA, 0x19A1, 0x4848, {0xBF, 0xAC, 0x2B, 0xEC, 0x07, 0x8C, 0x89, 0x11}};

@@ -158,7 +158,7 @@ class TClient : public TCounted<HostClient> {
   uint8_t __stdcall StartServer(const char* server) override {
     bool started = false;
     if (server && std::strcmp(server, "PCB") == 0 && !HostOptions().PcbServerFails)
-      started = LoadLibraryA("Ravelo.dll") != nullptr;
+      started = LoadPcbServer();
     LogCall("IClient#25 StartServer(" + Quote(server) + ") -> " + (started ? "True" : "False"));
     return started ? 1 : 0;
   }
@@ -202,10 +202,18 @@ ULONG TRunner::AddRef() { return FOwner->AddRef(); }
 ULONG TRunner::Release() { return FOwner->Release(); }
 
 uint8_t TRunner::Run(const char* process, char* buffer, int32_t size, IUnknown* context) {
+  return RunHostProcess("IClientCommandRunner#4 RunProcess", process, buffer, size,
+                        context != nullptr);
+}
+
+}  // namespace
+
+uint8_t RunHostProcess(const char* via, const char* process, char* buffer, int32_t size,
+                       bool withContext) {
   std::string request = buffer ? buffer : "";
-  std::string line = "IClientCommandRunner#4 RunProcess(" + Quote(process) + ", " +
+  std::string line = std::string(via) + "(" + Quote(process) + ", " +
                      Quote(buffer ? request.c_str() : nullptr) + ", " + std::to_string(size) +
-                     ", " + (context ? "context" : "nil") + ")";
+                     ", " + (withContext ? "context" : "nil") + ")";
   if (!process || std::strcmp(process, "Client:RunCommonDialog") != 0 || !buffer) {
     LogCall(line + " -> False (unknown process)");
     return 0;
@@ -220,8 +228,6 @@ uint8_t TRunner::Run(const char* process, char* buffer, int32_t size, IUnknown* 
   LogCall(line + " -> " + Quote(answer.c_str()));
   return 1;
 }
-
-}  // namespace
 
 IUnknown* CreateClient() { return static_cast<HostClient*>(new TClient); }
 

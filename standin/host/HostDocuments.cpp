@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "standin/host/HostObjects.h"
+#include "standin/ravelo/RaveloControl.h"
 #include "standin/host/StandinHost.h"
 
 namespace standin {
@@ -226,22 +227,37 @@ std::string DocumentContent(const std::string& fileName) {
   return document ? static_cast<TDocument*>(document)->Content : std::string();
 }
 
-uint32_t CreatePcbBoard(const std::string& name) {
-  using TCreateBoard = uint32_t(__stdcall*)(const char*);
+namespace {
+
+template <class F>
+F PcbServerEntry(const char* name) {
   HMODULE server = GetModuleHandleA("Ravelo.dll");
-  auto create = server ? reinterpret_cast<TCreateBoard>(reinterpret_cast<void*>(
-                             GetProcAddress(server, "StandIn_CreateBoard")))
-                       : nullptr;
+  return server ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(server, name)))
+                : nullptr;
+}
+
+// "Client:RunCommonDialog" sent through the PCB server's PcbApi_SendCommand.
+uint32_t __stdcall RunForPcbServer(const char* command, char* parameters, uint16_t size) {
+  return RunHostProcess("PcbApi_SendCommand", command, parameters, size, false);
+}
+
+}  // namespace
+
+bool LoadPcbServer() {
+  if (!LoadLibraryA("Ravelo.dll"))
+    return false;
+  if (auto setRunner = PcbServerEntry<TRaveloSetCommandRunner>("Ravelo_SetCommandRunner"))
+    setRunner(RunForPcbServer);
+  return true;
+}
+
+uint32_t CreatePcbBoard(const std::string& name) {
+  auto create = PcbServerEntry<TRaveloCreateBoard>("Ravelo_CreateBoard");
   return create ? create(name.c_str()) : 0;
 }
 
 void SetCurrentPcbBoard(uint32_t board) {
-  using TSetBoard = void(__stdcall*)(uint32_t);
-  HMODULE server = GetModuleHandleA("Ravelo.dll");
-  auto set = server ? reinterpret_cast<TSetBoard>(reinterpret_cast<void*>(
-                          GetProcAddress(server, "StandIn_SetCurrentBoard")))
-                    : nullptr;
-  if (set)
+  if (auto set = PcbServerEntry<TRaveloSetCurrentBoard>("Ravelo_SetCurrentBoard"))
     set(board);
 }
 

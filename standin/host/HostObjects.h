@@ -47,9 +47,17 @@ void SetCurrentDocument(HostDocument* document);
 const std::string& DocumentFileName(HostDocument* document);
 const std::string& DocumentKind(HostDocument* document);
 
-// The stand-in PCB server's board hooks (0 when it is not loaded or lacks them).
+// Loads the stand-in PCB server "Ravelo.dll" (once) and gives it the host's process
+// runner; false when it cannot be loaded.
+bool LoadPcbServer();
+// Boards of the stand-in PCB server (0 when it is not loaded).
 uint32_t CreatePcbBoard(const std::string& name);
 void SetCurrentPcbBoard(uint32_t board);
+
+// Runs a host process for a plug-in, as IClientCommandRunner position 4 does; `via`
+// names the way it came in, for the log.
+uint8_t RunHostProcess(const char* via, const char* process, char* buffer, int32_t size,
+                       bool withContext);
 
 // The next scripted answer, or "Result=False" when the script is empty.
 std::string NextAnswer();

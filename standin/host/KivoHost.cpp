@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "standin/host/HostObjects.h"
 #include "standin/host/HostSide.h"
 #include "standin/host/StandinHost.h"
 
@@ -117,7 +118,7 @@ int Run(int argc, char** argv) {
 #endif
   // Everything the plug-in binds at load is ready before it is loaded.
   standin::StartHost();
-  if (run.PreloadPcb && !LoadLibraryA("Ravelo.dll")) {
+  if (run.PreloadPcb && !standin::LoadPcbServer()) {
     fprintf(stderr, "KivoHost: cannot preload Ravelo.dll (error %lu)\n", GetLastError());
     return 1;
   }
