@@ -1,5 +1,7 @@
 #include "host/Utilities.h"
 
+#include "classlib/FileUtils.h"
+#include "classlib/TextFile.h"
 #include "classlib/Win.h"
 
 namespace {
@@ -34,16 +36,35 @@ void InjectWindowsVersion(unsigned major, unsigned minor) {
 
 void ClearInjectedWindowsVersion() { gVersionInjected = false; }
 
+void ResetIOResult() { IOResult(); }
+
+std::string CurrentDateText(TDateTime now) {
+  uint16_t year, month, day;
+  DecodeDate(now, year, month, day);
+  return DateToStr(EncodeDate(year, month, day));
+}
+
+std::string CurrentTimeText(TDateTime now) {
+  uint16_t h, m, s, ms;
+  DecodeTime(now, h, m, s, ms);
+  int hour = h, minute = m, second = s, millisecond = ms;
+  second += millisecond / 1000;
+  millisecond %= 1000;
+  minute += second / 60;
+  second %= 60;
+  hour += minute / 60;
+  minute %= 60;
+  hour %= 24;
+  return TimeToStr(EncodeTime(hour, minute, second, millisecond));
+}
+
 std::string UserDataFolder() {
   char base[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, base, CSIDL_APPDATA, FALSE))
     base[0] = '\0';
   std::string folder = std::string(base) + "\\Zorvan";
-  DWORD attributes = GetFileAttributesA(folder.c_str());
-  bool isDirectory =
-      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (!isDirectory)
-    CreateDirectoryA(folder.c_str(), nullptr);
+  if (!DirectoryExists(folder))
+    CreateDir(folder);
   return folder;
 }
 

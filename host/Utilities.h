@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "classlib/DateUtils.h"
 #include "classlib/Object.h"
 
 // True on Windows 5.1 (XP) and later.
@@ -13,6 +14,14 @@ bool IsWindowsXPOrLater();
 // ClearInjectedWindowsVersion.
 void InjectWindowsVersion(unsigned major, unsigned minor);
 void ClearInjectedWindowsVersion();
+
+// Reads and so clears the pending error code of the runtime's text files.
+void ResetIOResult();
+
+// Today's date in the locale's short date format, and the time of day in its long time
+// format, for the instant `now`.
+std::string CurrentDateText(TDateTime now = Now());
+std::string CurrentTimeText(TDateTime now = Now());
 
 // The per-user application-data folder + "\Zorvan", created (one level) when missing.
 // A failed shell query leaves "\Zorvan" alone; a failed creation is not reported.
