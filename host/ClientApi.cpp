@@ -165,8 +165,7 @@ std::string ClientApiExtractFileNameFromPath(const std::string& path) {
   return HostFilledText([&](char* buffer) { extract(path.c_str(), buffer); });
 }
 
-std::string ClientApiForceFileNameExtension(const std::string& name,
-                                            const std::string& extension) {
+std::string ClientApiForceFileNameExtension(const std::string& name, const std::string& extension) {
   auto force = Entry<TForceFileNameExtension>("ClientAPI_ForceFileNameExtension");
   if (!force)
     return std::string();
@@ -207,8 +206,7 @@ void ShowOpenDocument(IClient& client, IServerDocument& document) {
   TInterfacePtr<IUnknown> context;
   document.GetProcessContext(0, context.OutRef());
   TInterfacePtr<IViewCommand> command;
-  view->PrepareProcess("TextEdit:MoveCursorToTopOfDocument", 0, 0, context.Get(),
-                       command.OutRef());
+  view->PrepareProcess("TextEdit:MoveCursorToTopOfDocument", 0, 0, context.Get(), command.OutRef());
   if (command)
     command->Execute();
 }

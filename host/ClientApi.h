@@ -31,8 +31,7 @@ bool ClientApiExistSpecific(const std::string& fileName);
 // "ClientAPI_ExtractFileNameFromPath": empty when unbound.
 std::string ClientApiExtractFileNameFromPath(const std::string& path);
 // "ClientAPI_ForceFileNameExtension": empty when unbound.
-std::string ClientApiForceFileNameExtension(const std::string& name,
-                                            const std::string& extension);
+std::string ClientApiForceFileNameExtension(const std::string& name, const std::string& extension);
 
 // Runs the host process `processName` with the parameter string in `parameters`
 // (a buffer of `bufferSize` bytes that the host answers into). False, with the buffer

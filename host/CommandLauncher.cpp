@@ -59,8 +59,7 @@ int32_t TCommandLauncher::LaunchCommand(const char* command, const char* paramet
   } catch (const std::exception& error) {
     CommandFailed(TextOrEmpty(command), error.what());
   } catch (...) {
-    CommandFailed(TextOrEmpty(command),
-                  std::string("Command ") + TextOrEmpty(command) + " failed");
+    CommandFailed(TextOrEmpty(command), std::string("Command ") + TextOrEmpty(command) + " failed");
   }
   return 0;
 }
@@ -101,8 +100,7 @@ TServerCommandProc FindCommandHandler(const TCommandLauncher& launcher, const st
   return handler ? handler->Handler : nullptr;
 }
 
-TCommandStateProc FindCommandStateProc(const TCommandLauncher& launcher,
-                                       const std::string& name) {
+TCommandStateProc FindCommandStateProc(const TCommandLauncher& launcher, const std::string& name) {
   TCommandHandler* handler = launcher.FindHandler(name);
   return handler ? handler->StateProc : nullptr;
 }

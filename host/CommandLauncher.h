@@ -72,5 +72,4 @@ class TCommandLauncher : public TImplements<TInterfacedObjectNoRef, ICommandLaun
 void RegisterCommand(TCommandLauncher& launcher, const std::string& name,
                      TServerCommandProc handler, TCommandStateProc stateProc);
 TServerCommandProc FindCommandHandler(const TCommandLauncher& launcher, const std::string& name);
-TCommandStateProc FindCommandStateProc(const TCommandLauncher& launcher,
-                                       const std::string& name);
+TCommandStateProc FindCommandStateProc(const TCommandLauncher& launcher, const std::string& name);

@@ -102,8 +102,7 @@ struct IClient : IUnknown {
   KIVO_RESERVED_SLOT(18);
   // 19: a creator of new documents of that kind.
   virtual void __stdcall GetDocumentCreator(const char* kind, const char* editorKind,
-                                            const char* fileName,
-                                            IDocumentCreator** result) = 0;
+                                            const char* fileName, IDocumentCreator** result) = 0;
   KIVO_RESERVED_SLOT(20);
   KIVO_RESERVED_SLOT(21);
   KIVO_RESERVED_SLOT(22);
@@ -152,7 +151,7 @@ struct ICommandLauncherIntf : IUnknown {
 
 struct IProcessControlIntf : IUnknown {
   KIVO_INTERFACE_ID(IProcessControlIntf, "{BAF46BDA-19A1-4848-BFAC-2BEC078C8911}")
-  virtual int32_t __stdcall GetDepth() = 0;                                      // 3
+  virtual int32_t __stdcall GetDepth() = 0;                                     // 3
   virtual void __stdcall DecrementDepth(IUnknown* context, int32_t value) = 0;  // 4
   virtual void __stdcall IncrementDepth(IUnknown* context, int32_t value) = 0;  // 5
   virtual void __stdcall SetDepth(int32_t depth) = 0;                           // 6
@@ -160,14 +159,14 @@ struct IProcessControlIntf : IUnknown {
 
 struct IModuleIntf : IUnknown {
   KIVO_INTERFACE_ID(IModuleIntf, "{CF7702C4-5044-49E3-BE46-37B9F8FB8203}")
-  virtual void __stdcall Idle() = 0;                                        // 3
+  virtual void __stdcall Idle() = 0;                                       // 3
   virtual void __stdcall ReceiveNotification(IUnknown* notification) = 0;  // 4
   virtual void __stdcall CreateDocument(int32_t value1, int32_t value2,
-                                        IServerDocument** result) = 0;   // 5
-  virtual void __stdcall DestroyDocument(IServerDocument* document) = 0;  // 6
-  virtual void __stdcall GetModuleClient(IClient** result) = 0;          // 7
-  virtual void __stdcall GetCommandLauncher(ICommandLauncherIntf** result) = 0;  // 8
-  virtual int32_t __stdcall GetDocumentCount() = 0;                               // 9
+                                        IServerDocument** result) = 0;              // 5
+  virtual void __stdcall DestroyDocument(IServerDocument* document) = 0;            // 6
+  virtual void __stdcall GetModuleClient(IClient** result) = 0;                     // 7
+  virtual void __stdcall GetCommandLauncher(ICommandLauncherIntf** result) = 0;     // 8
+  virtual int32_t __stdcall GetDocumentCount() = 0;                                 // 9
   virtual void __stdcall GetDocument(int32_t index, IServerDocument** result) = 0;  // 10
   virtual HINSTANCE __stdcall GetModuleHandle() = 0;                                // 11
   virtual const char* __stdcall GetModuleName() = 0;                                // 12

@@ -61,8 +61,7 @@ TParameter* FindParameter(const TParameterList& list, const ShortString<255>& na
 // `value` is then the stored value cut to 255 characters and trimmed. False, with an
 // empty value, when the name is absent or `parameters` is null or empty (the cache
 // is left as it was).
-bool LookupParameter(const char* parameters, const ShortString<255>& name,
-                     ShortString<255>& value);
+bool LookupParameter(const char* parameters, const ShortString<255>& name, ShortString<255>& value);
 
 // How many texts LookupParameter has parsed since start-up (a repeated text is not
 // parsed again).

@@ -10,9 +10,9 @@ TIdleApplication gIdleApplication;
 // The module holding this code: LoadKIVO.dll in the plug-in.
 HINSTANCE ThisModule() {
   HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&ThisModule), &module);
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&ThisModule), &module);
   return module;
 }
 
@@ -53,7 +53,9 @@ TServerModule::~TServerModule() {
   // The process-wide client stays set.
 }
 
-void TServerModule::CreateCommandLauncher() { FCommandLauncher = std::make_unique<TCommandLauncher>(); }
+void TServerModule::CreateCommandLauncher() {
+  FCommandLauncher = std::make_unique<TCommandLauncher>();
+}
 
 void TServerModule::Idle() {
   GuardBoundary("Idle", [&] {

@@ -28,8 +28,7 @@ class TServerModule : public TImplements<TInterfacedObject, IModuleIntf> {
   // IModuleIntf.
   void __stdcall Idle() override;
   void __stdcall ReceiveNotification(IUnknown* notification) override;
-  void __stdcall CreateDocument(int32_t value1, int32_t value2,
-                                IServerDocument** result) override;
+  void __stdcall CreateDocument(int32_t value1, int32_t value2, IServerDocument** result) override;
   void __stdcall DestroyDocument(IServerDocument* document) override;
   void __stdcall GetModuleClient(IClient** result) override;
   void __stdcall GetCommandLauncher(ICommandLauncherIntf** result) override;

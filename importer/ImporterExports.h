@@ -13,5 +13,4 @@ void __stdcall ServerFactory(IModuleIntf** module, IClient* client);
 
 // The file-type text the host shows in its list of importable files.
 const char* __stdcall GetPcbImporterDescription();
-
 }

@@ -29,12 +29,7 @@ std::string GuidName(REFIID iid) {
 class THelpRequest : public TCounted<HostHelpRequest> {
  public:
   HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
-    *out = nullptr;
-    if (!IsEqualGUID(iid, IID_IUnknown))
-      return E_NOINTERFACE;
-    *out = static_cast<IUnknown*>(this);
-    AddRef();
-    return S_OK;
+    return AnswerQuery(this, iid, out);
   }
   STANDIN_UNEXPECTED(IClientHelpHook, 3)
   STANDIN_UNEXPECTED(IClientHelpHook, 4)
@@ -122,8 +117,7 @@ class TClient : public TCounted<HostClient> {
 
   void __stdcall FindOpenDocument(const char* file, HostDocument** out) override {
     HostDocument* document = file ? FindDocument(file) : nullptr;
-    LogCall("IClient#14 GetDocumentByPath(" + Quote(file) + ") -> " +
-            (document ? "open" : "nil"));
+    LogCall("IClient#14 GetDocumentByPath(" + Quote(file) + ") -> " + (document ? "open" : "nil"));
     if (document)
       document->AddRef();
     *out = document;
@@ -218,8 +212,7 @@ uint8_t RunHostProcess(const char* via, const char* process, char* buffer, int32
     LogCall(line + " -> False (unknown process)");
     return 0;
   }
-  std::string answer =
-      HostOptions().Interactive ? AskUserForFile(request.c_str()) : NextAnswer();
+  std::string answer = HostOptions().Interactive ? AskUserForFile(request.c_str()) : NextAnswer();
   if (size <= 0 || answer.size() + 1 > static_cast<size_t>(size)) {
     LogCall(line + " -> False (answer does not fit)");
     return 0;

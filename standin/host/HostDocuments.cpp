@@ -5,24 +5,12 @@
 #include <vector>
 
 #include "standin/host/HostObjects.h"
-#include "standin/ravelo/RaveloControl.h"
 #include "standin/host/StandinHost.h"
+#include "standin/ravelo/RaveloControl.h"
 
 namespace standin {
 
 namespace {
-
-template <class I>
-HRESULT AnswerQuery(I* self, REFIID iid, void** out) {
-  if (!out)
-    return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualGUID(iid, IID_IUnknown))
-    return E_NOINTERFACE;
-  *out = static_cast<IUnknown*>(self);
-  self->AddRef();
-  return S_OK;
-}
 
 // The context a document hands on to its view's process call (position 19).
 class TToken : public TCounted<IUnknown> {

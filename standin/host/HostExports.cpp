@@ -47,8 +47,7 @@ void __stdcall ClientAPI_GetClientInterface(IUnknown** client) {
 uint8_t __stdcall ClientAPI_ExistSpecific(const char* fileName) {
   return GuardBoundaryResult<uint8_t>("ClientAPI_ExistSpecific", 0, [&]() -> uint8_t {
     DWORD attributes = fileName ? GetFileAttributesA(fileName) : INVALID_FILE_ATTRIBUTES;
-    bool exists =
-        attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    bool exists = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     standin::LogCall("ClientAPI_ExistSpecific(" + standin::Quote(fileName) + ") -> " +
                      (exists ? "True" : "False"));
     return exists ? 1 : 0;
@@ -67,7 +66,7 @@ void __stdcall ClientAPI_ExtractFileNameFromPath(const char* path, char* buffer)
 // Replaces the extension of the name part (after the last "." that follows the last
 // separator) or appends one; `extension` may come with or without its ".".
 void __stdcall ClientAPI_ForceFileNameExtension(const char* name, const char* extension,
-                                                 char* buffer) {
+                                                char* buffer) {
   GuardBoundary("ClientAPI_ForceFileNameExtension", [&] {
     std::string result = name ? name : "";
     size_t separator = result.find_last_of("\\/:");

@@ -37,6 +37,20 @@ class TCounted : public Base {
   long FRefs = 1;
 };
 
+// QueryInterface of the stand-in's objects without an identifier of their own: they
+// answer IUnknown only.
+template <class I>
+HRESULT AnswerQuery(I* self, REFIID iid, void** out) {
+  if (!out)
+    return E_POINTER;
+  *out = nullptr;
+  if (!IsEqualGUID(iid, IID_IUnknown))
+    return E_NOINTERFACE;
+  *out = static_cast<IUnknown*>(self);
+  self->AddRef();
+  return S_OK;
+}
+
 // A document the host holds open.
 HostDocument* FindDocument(std::string_view fileName);
 // A new document of `kind` added to the open documents (the list keeps a reference;

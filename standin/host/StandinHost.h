@@ -14,10 +14,10 @@ namespace standin {
 
 // Switches that change the stand-in's answers.
 struct THostOptions {
-  bool PcbServerFails = false;    // IClient position 25 answers False
-  bool OpenFails = false;         // IClient position 24 answers nil
-  bool Interactive = false;       // Client:RunCommonDialog shows real file dialogs
-  bool UnterminatedNames = false; // the 4096-byte name buffers come back without a zero
+  bool PcbServerFails = false;            // IClient position 25 answers False
+  bool OpenFails = false;                 // IClient position 24 answers nil
+  bool Interactive = false;               // Client:RunCommonDialog shows real file dialogs
+  bool UnterminatedNames = false;         // the 4096-byte name buffers come back without a zero
   std::string TextViewKind = "TextEdit";  // view kind of text documents opened by 24
 };
 

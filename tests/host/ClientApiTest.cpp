@@ -1,12 +1,11 @@
 // The binding of the host's entry points and the wrappers over them, run against the
 // stand-in host linked into this executable.
-#include "host/ClientApi.h"
+#include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include <gtest/gtest.h>
-
+#include "host/ClientApi.h"
 #include "standin/host/StandinHost.h"
 
 namespace {
@@ -27,8 +26,7 @@ TEST_F(ClientApiTest, BindsTheSeventySevenNamesAndFindsTheHostsExports) {
   EXPECT_STREQ(names.front(), "ClientApi_GetCurrentUserID");
   EXPECT_STREQ(names.back(), "ClientAPI_ConvertFileNameToExeFileName");
   for (const char* used : {"ClientAPI_GetClientInterface", "ClientAPI_ExistSpecific",
-                           "ClientAPI_ExtractFileNameFromPath",
-                           "ClientAPI_ForceFileNameExtension"})
+                           "ClientAPI_ExtractFileNameFromPath", "ClientAPI_ForceFileNameExtension"})
     EXPECT_NE(ClientApiEntry(used), nullptr) << used;
   // Names the host does not export stay unbound.
   EXPECT_EQ(ClientApiEntry("ClientApi_ShowDocument"), nullptr);
@@ -42,8 +40,7 @@ TEST_F(ClientApiTest, BindsTheSeventySevenNamesAndFindsTheHostsExports) {
 
 TEST_F(ClientApiTest, FileNameHelpersGoThroughTheHost) {
   EXPECT_EQ(ClientApiExtractFileNameFromPath("C:\\boards\\demo.pdf"), "demo.pdf");
-  EXPECT_EQ(ClientApiForceFileNameExtension("C:\\boards\\demo.pdf", "rpt"),
-            "C:\\boards\\demo.rpt");
+  EXPECT_EQ(ClientApiForceFileNameExtension("C:\\boards\\demo.pdf", "rpt"), "C:\\boards\\demo.rpt");
   EXPECT_EQ(ClientApiForceFileNameExtension("C:\\v1.2\\demo", ".cfg"), "C:\\v1.2\\demo.cfg");
   EXPECT_EQ(standin::CallLog(),
             (std::vector<std::string>{

@@ -1,14 +1,13 @@
 // The command launcher as the host calls it: look-up without regard to case, state
 // presets, first registration kept, and failures stopped at the launcher.
-#include "host/CommandLauncher.h"
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "classlib/Boundary.h"
+#include "host/CommandLauncher.h"
 
 namespace {
 
@@ -30,8 +29,8 @@ int32_t RunSecond(IUnknown* context, const char* parameters) {
 int32_t RunFailing(IUnknown*, const char*) { throw Exception("Board is locked"); }
 int32_t RunFailingOddly(IUnknown*, const char*) { throw 5; }
 
-void ReportState(IUnknown*, const char* parameters, int32_t& v1, int32_t& v2, int32_t& v3,
-                 bool& f1, bool& f2) {
+void ReportState(IUnknown*, const char* parameters, int32_t& v1, int32_t& v2, int32_t& v3, bool& f1,
+                 bool& f2) {
   v2 = 5;
   f1 = std::string(parameters) == "Enabled=True";
 }

@@ -1,10 +1,10 @@
 // Parameter strings: parsing, name comparison and the cached look-up.
-#include "host/ParameterList.h"
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include <gtest/gtest.h>
+#include "host/ParameterList.h"
 
 namespace {
 
@@ -34,9 +34,9 @@ using PairList = std::vector<std::pair<std::string, std::string>>;
 TEST(ParameterList, ParsesPairsAsWritten) {
   EXPECT_EQ(Pairs("A=1|B=2"), (PairList{{"A", "1"}, {"B", "2"}}));
   EXPECT_EQ(Pairs("  A \t= x |B="), (PairList{{"A", " x "}, {"B", ""}}));  // values untrimmed
-  EXPECT_EQ(Pairs("A=1=2"), (PairList{{"A", "1=2"}}));   // only the first "=" separates
-  EXPECT_EQ(Pairs("A|B=2"), (PairList{{"B", "2"}}));     // no "=": dropped
-  EXPECT_EQ(Pairs("=5| =6|B=2"), (PairList{{"B", "2"}}));  // empty names dropped
+  EXPECT_EQ(Pairs("A=1=2"), (PairList{{"A", "1=2"}}));              // only the first "=" separates
+  EXPECT_EQ(Pairs("A|B=2"), (PairList{{"B", "2"}}));                // no "=": dropped
+  EXPECT_EQ(Pairs("=5| =6|B=2"), (PairList{{"B", "2"}}));           // empty names dropped
   EXPECT_EQ(Pairs("A=1|A=2"), (PairList{{"A", "1"}, {"A", "2"}}));  // duplicates kept in order
   EXPECT_EQ(Pairs("A=1||"), (PairList{{"A", "1"}}));
   EXPECT_EQ(Pairs(""), PairList{});

@@ -1,8 +1,7 @@
 // The server module as the host drives it, through its module interface.
-#include "host/ServerModule.h"
-
 #include <gtest/gtest.h>
 
+#include "host/ServerModule.h"
 #include "host/ServerReferences.h"
 #include "standin/host/StandinHost.h"
 #include "tests/support/TestSupport.h"
@@ -30,10 +29,12 @@ class TTestDocument : public IServerDocument {
       delete this;
     return left;
   }
-  TEST_SLOT(3) TEST_SLOT(4) TEST_SLOT(5) TEST_SLOT(6) TEST_SLOT(7) TEST_SLOT(9) TEST_SLOT(10)
-  TEST_SLOT(11) TEST_SLOT(12) TEST_SLOT(13) TEST_SLOT(14) TEST_SLOT(15) TEST_SLOT(16)
-  TEST_SLOT(17)
-  int32_t __stdcall Focus() override { return 0; }
+  TEST_SLOT(3)
+  TEST_SLOT(4) TEST_SLOT(5) TEST_SLOT(6) TEST_SLOT(7) TEST_SLOT(9) TEST_SLOT(10) TEST_SLOT(11)
+      TEST_SLOT(12) TEST_SLOT(13) TEST_SLOT(14) TEST_SLOT(15) TEST_SLOT(16) TEST_SLOT(17) int32_t
+      __stdcall Focus() override {
+    return 0;
+  }
   void __stdcall GetView(IServerDocumentView** result) override { *result = nullptr; }
   void __stdcall GetProcessContext(int32_t, IUnknown** result) override { *result = nullptr; }
 
@@ -45,7 +46,8 @@ class TTestDocument : public IServerDocument {
 class TTestModule : public TServerModule {
  public:
   TTestModule(IClient* client, bool makesDocuments, bool* destroyed)
-      : TServerModule(client, "TestModule"), FMakesDocuments(makesDocuments),
+      : TServerModule(client, "TestModule"),
+        FMakesDocuments(makesDocuments),
         FDestroyed(destroyed) {}
   ~TTestModule() override { *FDestroyed = true; }
   int32_t LastValue1 = 0, LastValue2 = 0;

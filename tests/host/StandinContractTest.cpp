@@ -2,11 +2,11 @@
 // the importer call, made through the plug-in's declarations, arrives at the stand-in
 // host's implementation of that position with its arguments (the stand-in declares the
 // tables on its own).
-#include <string>
-#include <vector>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "host/HostInterfaces.h"
 #include "host/ServerReferences.h"
@@ -83,7 +83,8 @@ TEST_F(StandinContractTest, ANewPcbDocumentGetsABoardThatBecomesCurrentWhenShown
   ASSERT_EQ(standin::CallLog().size(), 3u);
   EXPECT_EQ(standin::CallLog()[0],
             "IClient#19 GetDocumentCreator(\"PCB\", \"PCB\", \"C:\\boards\\demo.pdf\")");
-  EXPECT_THAT(standin::CallLog()[1], testing::StartsWith("IDocumentCreator#5 CreateDocument -> \"PCB"));
+  EXPECT_THAT(standin::CallLog()[1],
+              testing::StartsWith("IDocumentCreator#5 CreateDocument -> \"PCB"));
   EXPECT_THAT(standin::CallLog()[2], testing::StartsWith("IClient#31 ShowDocument(\"PCB"));
   EXPECT_THAT(standin::CurrentDocumentName(), testing::EndsWith(".PcbDoc"));
 }

@@ -1,11 +1,10 @@
 // The framework's utilities: the Windows version test, the per-user data folder, and
 // the date and time texts.
-#include "host/Utilities.h"
-
 #include <gtest/gtest.h>
 
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
+#include "host/Utilities.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // LoadKIVO.dll as the host sees it: loaded by name, exports found by undecorated name.
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "host/HostInterfaces.h"
 #include "tests/support/TestSupport.h"

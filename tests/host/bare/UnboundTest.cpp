@@ -1,9 +1,9 @@
 // The framework in a host without "ClientAPI_" exports: every slot stays empty, the
 // wrappers answer False or empty text, and without a client nothing reaches the host.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "host/ClientApi.h"
 #include "host/ParameterList.h"
