@@ -33,14 +33,19 @@ void SetIdleApplication(const TIdleApplication& application) { gIdleApplication 
 TServerModule::TServerModule(IClient* client, const std::string& moduleName) : FClient(client) {
   ::SetClient(client);
   SetModuleIntf(static_cast<IModuleIntf*>(this));
-  CreateCommandLauncher();
-  FProcessControl = std::make_unique<TProcessControl>();
-  FDocuments = std::make_unique<TInterfaceList>();
-  FPanels = std::make_unique<TInterfaceList>();
-  FModuleName = moduleName;
-  RegisterCommands();
-  // The recent filter-expression list is created here, once it exists; it reads the
-  // module name through GetModuleIntf.
+  try {
+    CreateCommandLauncher();
+    FProcessControl = std::make_unique<TProcessControl>();
+    FDocuments = std::make_unique<TInterfaceList>();
+    FPanels = std::make_unique<TInterfaceList>();
+    FModuleName = moduleName;
+    RegisterCommands();
+    // The recent filter-expression list is created here, once it exists; it reads the
+    // module name through GetModuleIntf.
+  } catch (...) {
+    SetModuleIntf(nullptr);  // no module was made
+    throw;
+  }
 }
 
 TServerModule::~TServerModule() {
@@ -62,8 +67,9 @@ void TServerModule::Idle() {
     // A message already waiting must not be slept through by the idle step's wait:
     // the post makes that wait return at once.
     MSG msg;
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && gIdleApplication.Handle)
-      PostMessageA(gIdleApplication.Handle(), WM_USER, 0, 0);
+    HWND application = gIdleApplication.Handle ? gIdleApplication.Handle() : nullptr;
+    if (application && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+      PostMessageA(application, WM_USER, 0, 0);
     if (gIdleApplication.IdleStep)
       gIdleApplication.IdleStep();
   });

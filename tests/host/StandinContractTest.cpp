@@ -112,3 +112,14 @@ TEST_F(StandinContractTest, AnAnswerThatDoesNotFitIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A call to a position the plug-in has no business calling ends the host's run: the
+// slot cannot know how many arguments were pushed, so it may not return.
+TEST(StandinContractDeathTest, AnUnexpectedPositionEndsTheRun) {
+  EXPECT_EXIT(GetClient()->Reserved3(), testing::ExitedWithCode(3), "IClient position 3");
+  EXPECT_EXIT(GetClient()->Reserved38(), testing::ExitedWithCode(3), "IClient position 38");
+}
+
+}  // namespace
