@@ -39,12 +39,10 @@ class RecentExpressionListTest : public testing::Test {
   }
   void TearDown() override {
     DeleteRegistrySection();
-    std::string doomed = FFolder + '\0';  // the shell wants a list ending with two zeros
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doomed.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
+    DeleteFile(UserFile());
+    DeleteFile(ExampleFile());
+    for (const std::string& folder : {FUserFolder, FHostFolder + "System", FHostFolder, FFolder})
+      RemoveDirectoryA(folder.c_str());
   }
   static void DeleteRegistrySection() {
     TRegistry registry;
