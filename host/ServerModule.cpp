@@ -1,7 +1,11 @@
 #include "host/ServerModule.h"
 
 #include "classlib/Boundary.h"
+#include "classlib/FileUtils.h"
+#include "host/ClientApi.h"
+#include "host/RecentExpressionList.h"
 #include "host/ServerReferences.h"
+#include "host/Utilities.h"
 
 namespace {
 
@@ -40,8 +44,9 @@ TServerModule::TServerModule(IClient* client, const std::string& moduleName) : F
     FPanels = std::make_unique<TInterfaceList>();
     FModuleName = moduleName;
     RegisterCommands();
-    // The recent filter-expression list is created here, once it exists; it reads the
-    // module name through GetModuleIntf.
+    // The module's name comes through the current module, which is this one by now.
+    CreateRecentExpressionList(GetModuleIntf()->GetModuleName(), UserDataFolder(),
+                               ExtractFilePath(::GetModuleName(HostModuleHandle())));
   } catch (...) {
     SetModuleIntf(nullptr);  // no module was made
     throw;
@@ -49,7 +54,7 @@ TServerModule::TServerModule(IClient* client, const std::string& moduleName) : F
 }
 
 TServerModule::~TServerModule() {
-  // The recent filter-expression list is saved and freed here first, once it exists.
+  FreeRecentExpressionList();  // saves it
   FPanels.reset();
   FCommandLauncher.reset();
   FDocuments.reset();

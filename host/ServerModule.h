@@ -21,7 +21,8 @@ class TServerModule : public TImplements<TInterfacedObject, IModuleIntf> {
 
  public:
   // Makes the module the process's current one (and `client` the process's client),
-  // builds its launcher, process control and lists, and registers the base's commands.
+  // builds its launcher, process control and lists, registers the base's commands and
+  // makes the process's recent filter-expression list, which the destructor saves.
   TServerModule(IClient* client, const std::string& moduleName);
   ~TServerModule() override;
 
