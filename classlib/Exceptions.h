@@ -32,6 +32,9 @@ KIVO_EXCEPTION(EInvalidOperation, Exception);  // operation not allowed in this 
 KIVO_EXCEPTION(EAbstractError, Exception);     // abstract operation called
 KIVO_EXCEPTION(EIntfCastError, Exception);     // interface not supported by the object
 KIVO_EXCEPTION(EComponentError, Exception);    // duplicate or invalid component name
+KIVO_EXCEPTION(EClassNotFound, Exception);     // no class registered under a name
+KIVO_EXCEPTION(EFilerError, Exception);        // another class registered under a name
+KIVO_EXCEPTION(EPropertyError, Exception);     // no such published property, or a bad value
 KIVO_EXCEPTION(EStreamError, Exception);       // stream read or write failed
 KIVO_EXCEPTION(EFOpenError, EStreamError);     // file cannot be opened
 KIVO_EXCEPTION(EReadError, EStreamError);      // stream ended early

@@ -16,7 +16,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO dpkg --add-architecture i386
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${packages[@]}" >/dev/null
 fi
 # Wine takes its locale from LANG; the tests pin en_US.UTF-8.
 if ! locale -a 2>/dev/null | grep -qi '^en_US.utf8$'; then

@@ -1,0 +1,127 @@
+// Settings stores of the INI kind: sections of named text values.
+//
+// TCustomIniFile is the common base, so that one routine can save to a file or to
+// the registry (TRegistryIniFile, Registry.h). Integers are stored as decimal text
+// and Booleans as "1"/"0"; a value that is no decimal integer reads as the default.
+//
+// TIniFile works on a Windows INI file directly: every read parses the file as it
+// is on disk, every write rewrites the file at once (so a write is on disk when the
+// call returns, and two objects on one file see each other's writes), UpdateFile has
+// nothing left to do. TMemIniFile reads the file once when made and writes it only
+// on UpdateFile. Both keep the file's lines, comments and key order; sections and
+// keys are matched without regard to case; new keys go after the section's last key
+// and new sections at the end of the file.
+//
+// File format: "[Section]" lines, "key=value" lines (split at the first "="; key and
+// value trimmed of blanks), ";" comment lines. A value with leading or trailing
+// blanks, or one that begins and ends with a double quote, is written inside double
+// quotes, which reading removes again, so every one-line value survives a round trip.
+// Line breaks cannot be stored in a line: they are written as blanks, so that a value
+// can never break the file's structure.
+// Failures: a file that exists but cannot be read raises EIniFileException
+// "Unable to read %s"; a failed write raises EIniFileException "Unable to write to %s"
+// (a missing folder is not created). A missing file reads as empty. The file name is
+// used as given (unlike the Windows profile functions, a bare name is not looked for
+// in the Windows folder).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "classlib/Object.h"
+
+class TStrings;
+
+KIVO_EXCEPTION(EIniFileException, Exception);
+
+class TCustomIniFile : public TObject {
+  KIVO_CLASS(TCustomIniFile, TObject)
+ public:
+  explicit TCustomIniFile(const std::string& fileName) : FFileName(fileName) {}
+  TCustomIniFile(const TCustomIniFile&) = delete;
+  TCustomIniFile& operator=(const TCustomIniFile&) = delete;
+
+  const std::string& GetFileName() const { return FFileName; }
+
+  virtual std::string ReadString(const std::string& section, const std::string& ident,
+                                 const std::string& defaultValue) = 0;
+  virtual void WriteString(const std::string& section, const std::string& ident,
+                           const std::string& value) = 0;
+  virtual int ReadInteger(const std::string& section, const std::string& ident, int defaultValue);
+  virtual void WriteInteger(const std::string& section, const std::string& ident, int value);
+  virtual bool ReadBool(const std::string& section, const std::string& ident, bool defaultValue);
+  virtual void WriteBool(const std::string& section, const std::string& ident, bool value);
+
+  // The keys of a section in their stored order (ReadSection).
+  virtual std::vector<std::string> ReadSectionKeys(const std::string& section) = 0;
+  // The section names (ReadSections).
+  virtual std::vector<std::string> ReadSectionNames() = 0;
+  // The section's "key=value" lines (ReadSectionValues).
+  virtual std::vector<std::string> ReadSectionPairs(const std::string& section) = 0;
+  virtual void EraseSection(const std::string& section) = 0;
+  virtual void DeleteKey(const std::string& section, const std::string& ident) = 0;
+  // Writes what is pending to the store.
+  virtual void UpdateFile() = 0;
+
+  // The same into a string list (its strings are replaced, inside one update).
+  void ReadSection(const std::string& section, TStrings& strings);
+  void ReadSections(TStrings& strings);
+  void ReadSectionValues(const std::string& section, TStrings& strings);
+
+  // True when the section holds at least one key.
+  bool SectionExists(const std::string& section);
+  bool ValueExists(const std::string& section, const std::string& ident);
+
+ private:
+  std::string FFileName;
+};
+
+// The parsed lines of an INI file (shared by the file kinds).
+class TIniDocument;
+
+class TIniFile : public TCustomIniFile {
+  KIVO_CLASS(TIniFile, TCustomIniFile)
+ public:
+  explicit TIniFile(const std::string& fileName) : TCustomIniFile(fileName) {}
+
+  std::string ReadString(const std::string& section, const std::string& ident,
+                         const std::string& defaultValue) override;
+  void WriteString(const std::string& section, const std::string& ident,
+                   const std::string& value) override;
+  std::vector<std::string> ReadSectionKeys(const std::string& section) override;
+  std::vector<std::string> ReadSectionNames() override;
+  std::vector<std::string> ReadSectionPairs(const std::string& section) override;
+  void EraseSection(const std::string& section) override;
+  void DeleteKey(const std::string& section, const std::string& ident) override;
+  void UpdateFile() override {}
+};
+
+class TMemIniFile : public TCustomIniFile {
+  KIVO_CLASS(TMemIniFile, TCustomIniFile)
+ public:
+  explicit TMemIniFile(const std::string& fileName);
+  ~TMemIniFile() override;
+
+  std::string ReadString(const std::string& section, const std::string& ident,
+                         const std::string& defaultValue) override;
+  void WriteString(const std::string& section, const std::string& ident,
+                   const std::string& value) override;
+  std::vector<std::string> ReadSectionKeys(const std::string& section) override;
+  std::vector<std::string> ReadSectionNames() override;
+  std::vector<std::string> ReadSectionPairs(const std::string& section) override;
+  void EraseSection(const std::string& section) override;
+  void DeleteKey(const std::string& section, const std::string& ident) override;
+  void UpdateFile() override;
+
+ private:
+  std::unique_ptr<TIniDocument> FDocument;
+};
+
+// Replaces the strings of `strings` by `lines`, inside one update.
+void AssignLines(TStrings& strings, const std::vector<std::string>& lines);
+
+// The integer a stored value holds: optional sign and decimal digits, nothing else
+// (surrounding blanks allowed), within 32 bits; otherwise `defaultValue`.
+int IniValueToInt(std::string_view text, int defaultValue);

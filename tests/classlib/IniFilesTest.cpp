@@ -1,0 +1,200 @@
+#include "classlib/IniFiles.h"
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "classlib/StringList.h"
+#include "classlib/Win.h"
+
+namespace {
+
+using TNames = std::vector<std::string>;
+
+// Each case gets a fresh folder of its own under the temporary folder.
+class IniFilesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    FFolder = std::string(temp) + "kivo-ini-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++counter);
+    CreateDirectoryA(FFolder.c_str(), nullptr);
+    FFile = FFolder + "\\Settings.ini";
+  }
+  void TearDown() override {
+    DeleteFileA(FFile.c_str());
+    RemoveDirectoryA(FFolder.c_str());
+  }
+  // The file as plain bytes, read without the INI classes.
+  std::string OnDisk() const {
+    std::ifstream in(FFile, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  void PutOnDisk(const std::string& text) const {
+    std::ofstream(FFile, std::ios::binary) << text;
+  }
+  std::string FFolder;
+  std::string FFile;
+};
+
+TEST_F(IniFilesTest, WritesReachTheDiskAtOnceAndReadBackInFileOrder) {
+  {
+    TIniFile ini(FFile);
+    ini.WriteString("Layer", "PADCOM", "Top Layer");
+    // On disk right after the call, before the object goes.
+    EXPECT_EQ(OnDisk(), "[Layer]\r\nPADCOM=Top Layer\r\n");
+    ini.WriteString("Layer", "FLCOMP", "Top Layer");
+    ini.WriteString("Report", "ReportDetailLevel", "Full");
+    ini.WriteString("Layer", "PADSLD", "Bottom Layer");
+    ini.WriteString("layer", "padcom", "Multi Layer");  // same key, other case: replaced in place
+  }
+  EXPECT_EQ(OnDisk(),
+            "[Layer]\r\nPADCOM=Multi Layer\r\nFLCOMP=Top Layer\r\nPADSLD=Bottom Layer\r\n"
+            "[Report]\r\nReportDetailLevel=Full\r\n");
+  TIniFile again(FFile);
+  TStringList keys;
+  keys.Add("stale");  // replaced, not appended to
+  again.ReadSection("LAYER", keys);
+  EXPECT_EQ(keys.GetText(), "PADCOM\r\nFLCOMP\r\nPADSLD\r\n");
+  EXPECT_EQ(again.ReadSectionNames(), (TNames{"Layer", "Report"}));
+  EXPECT_EQ(again.ReadString("Layer", "Padsld", "Not Imported"), "Bottom Layer");
+  EXPECT_EQ(again.ReadString("Layer", "FLSOLD", "Not Imported"), "Not Imported");
+  EXPECT_EQ(again.ReadString("Missing", "PADCOM", "x"), "x");
+  TStringList lines;
+  again.ReadSectionValues("Report", lines);
+  EXPECT_EQ(lines.GetText(), "ReportDetailLevel=Full\r\n");
+  again.ReadSections(lines);
+  EXPECT_EQ(lines.GetText(), "Layer\r\nReport\r\n");
+  EXPECT_TRUE(again.SectionExists("report"));
+  EXPECT_TRUE(again.ValueExists("Layer", "flcomp"));
+  EXPECT_FALSE(again.ValueExists("Layer", "FLSOLD"));
+}
+
+TEST_F(IniFilesTest, HandWrittenFilesKeepTheirLinesAndComments) {
+  PutOnDisk("; user settings\n[Layer]\n  PADCOM = Bottom Layer  \n; keep me\nFLCOMP=Top\n\n[Other]\nA=1");
+  TIniFile ini(FFile);
+  EXPECT_EQ(ini.ReadString("Layer", "PADCOM", ""), "Bottom Layer");
+  EXPECT_EQ(ini.ReadSectionKeys("Layer"), (TNames{"PADCOM", "FLCOMP"}));
+  ini.WriteString("Layer", "DRILL", "Drill Guide");  // after the last key, before the blank line
+  EXPECT_EQ(OnDisk(),
+            "; user settings\r\n[Layer]\r\n  PADCOM = Bottom Layer  \r\n; keep me\r\nFLCOMP=Top\r\n"
+            "DRILL=Drill Guide\r\n\r\n[Other]\r\nA=1\r\n");
+}
+
+TEST_F(IniFilesTest, ValuesWithEqualsSignsBlanksAndQuotesSurvive) {
+  const TNames values = {"a=b=c", "  padded  ", "\"quoted\"", "", "x|y||z", "tab\tinside"};
+  {
+    TIniFile ini(FFile);
+    for (size_t i = 0; i < values.size(); ++i)
+      ini.WriteString("Values", "V" + std::to_string(i), values[i]);
+  }
+  TIniFile ini(FFile);
+  for (size_t i = 0; i < values.size(); ++i)
+    EXPECT_EQ(ini.ReadString("Values", "V" + std::to_string(i), "default"), values[i]) << i;
+}
+
+// Regression: a value holding a line break wrote a line of its own, which could
+// add keys or sections to the file ("x\r\n[Injected]").
+TEST_F(IniFilesTest, LineBreaksInValuesCannotBreakTheFile) {
+  TIniFile ini(FFile);
+  ini.WriteString("S", "Description", "x\r\n[Injected]\r\nKey=1");
+  EXPECT_EQ(ini.ReadSectionNames(), (TNames{"S"}));
+  EXPECT_EQ(ini.ReadSectionKeys("S"), (TNames{"Description"}));
+}
+
+TEST_F(IniFilesTest, EraseSectionAndDeleteKey) {
+  TIniFile ini(FFile);
+  ini.WriteString("Recent", "NewFileFormat", "True");
+  ini.WriteString("Recent", "RecentExpression2", "a");
+  ini.WriteString("Keep", "K", "v");
+  ini.DeleteKey("RECENT", "newfileformat");
+  EXPECT_EQ(ini.ReadSectionKeys("Recent"), (TNames{"RecentExpression2"}));
+  ini.EraseSection("recent");
+  EXPECT_FALSE(ini.SectionExists("Recent"));
+  EXPECT_EQ(OnDisk(), "[Keep]\r\nK=v\r\n");
+  // Erasing in a file that does not exist creates nothing.
+  TIniFile absent(FFolder + "\\absent.ini");
+  absent.EraseSection("Recent");
+  EXPECT_EQ(GetFileAttributesA((FFolder + "\\absent.ini").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(IniFilesTest, IntegersAndBooleans) {
+  TIniFile ini(FFile);
+  ini.WriteInteger("Grid", "HeaderPanelRowCount", -1);
+  ini.WriteBool("Grid", "ShowGrid", true);
+  ini.WriteBool("Grid", "ShowPreviewGrid", false);
+  ini.WriteString("Grid", "Bad", "12abc");
+  ini.WriteString("Grid", "Huge", "99999999999");
+  EXPECT_EQ(OnDisk(),
+            "[Grid]\r\nHeaderPanelRowCount=-1\r\nShowGrid=1\r\nShowPreviewGrid=0\r\nBad=12abc\r\n"
+            "Huge=99999999999\r\n");
+  EXPECT_EQ(ini.ReadInteger("Grid", "HeaderPanelRowCount", 5), -1);
+  EXPECT_EQ(ini.ReadInteger("Grid", "Bad", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("Grid", "Huge", 5), 5);
+  EXPECT_EQ(ini.ReadInteger("Grid", "Missing", 7), 7);
+  EXPECT_TRUE(ini.ReadBool("Grid", "ShowGrid", false));
+  EXPECT_FALSE(ini.ReadBool("Grid", "ShowPreviewGrid", true));
+  EXPECT_TRUE(ini.ReadBool("Grid", "Missing", true));
+  EXPECT_EQ(IniValueToInt(" +42 ", 0), 42);
+  EXPECT_EQ(IniValueToInt("0x10", 0), 0);
+  EXPECT_EQ(IniValueToInt("+-3", 0), 0);
+}
+
+TEST_F(IniFilesTest, TwoObjectsOnOneFileSeeEachOthersWrites) {
+  TIniFile first(FFile);
+  TIniFile second(FFile);
+  first.WriteString("S", "A", "1");
+  EXPECT_EQ(second.ReadString("S", "A", ""), "1");
+  second.WriteString("S", "B", "2");
+  EXPECT_EQ(first.ReadSectionKeys("S"), (TNames{"A", "B"}));
+}
+
+TEST_F(IniFilesTest, WriteIntoAMissingFolderRaises) {
+  TIniFile ini(FFolder + "\\no-such-folder\\x.ini");
+  try {
+    ini.WriteString("S", "K", "v");
+    FAIL();
+  } catch (const EIniFileException& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + FFolder + "\\no-such-folder\\x.ini");
+  }
+  EXPECT_EQ(ini.ReadString("S", "K", "none"), "none");
+}
+
+TEST_F(IniFilesTest, MemIniFileWritesOnlyOnUpdateFile) {
+  PutOnDisk("[Grid1_Form1]\r\nShowGrid=0\r\n");
+  {
+    TMemIniFile ini(FFile);
+    EXPECT_FALSE(ini.ReadBool("Grid1_Form1", "ShowGrid", true));
+    ini.WriteBool("Grid1_Form1", "ShowGrid", true);
+    ini.WriteInteger("\\Grid1_Form1\\Band\\Band0", "ID", 0);
+    EXPECT_EQ(OnDisk(), "[Grid1_Form1]\r\nShowGrid=0\r\n");  // not yet
+    ini.UpdateFile();
+    ini.EraseSection("Grid1_Form1");  // after the update: lost with the object
+  }
+  TMemIniFile again(FFile);
+  EXPECT_EQ(again.ReadSectionNames(), (TNames{"Grid1_Form1", "\\Grid1_Form1\\Band\\Band0"}));
+  EXPECT_TRUE(again.ReadBool("Grid1_Form1", "ShowGrid", false));
+  EXPECT_EQ(again.ReadInteger("\\GRID1_FORM1\\Band\\Band0", "id", -1), 0);
+}
+
+TEST_F(IniFilesTest, TheKindsShareOneBase) {
+  std::unique_ptr<TCustomIniFile> stores[] = {std::make_unique<TIniFile>(FFile),
+                                              std::make_unique<TMemIniFile>(FFile)};
+  for (auto& store : stores) {
+    store->WriteString("S", "K", "v");
+    EXPECT_EQ(store->ReadString("S", "k", ""), "v");
+    EXPECT_EQ(store->GetFileName(), FFile);
+  }
+  EXPECT_TRUE(stores[0]->Is<TIniFile>());
+  EXPECT_FALSE(stores[1]->Is<TIniFile>());
+}
+
+}  // namespace
