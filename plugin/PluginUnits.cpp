@@ -6,6 +6,7 @@
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
+#include "skin/KsBitmap.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -17,6 +18,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
       // The skin library's units (paint buffer, hook list, layered-window and
       // visual-style bindings, theme registry) start here.
+      // The system colours of the skin bitmap's shared colour values.
+      {"KsBitmap", InitializeKsBitmap, nullptr},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},

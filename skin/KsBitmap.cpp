@@ -1,6 +1,9 @@
 // Decisions taken here:
 // - Assign from another TKsBitmap copies its size and pixels; a silent no-op would let
 //   a caller believe it had a copy.
+// - Assigning an empty class-library graphic changes nothing (there is nothing to blit).
+// - FreeHandles deletes exactly the DIB and DC this bitmap made itself, so a buffer
+//   made by SetSize after an adoption is not leaked, and an adopted one never freed.
 // - The stretch computes its source columns once per call in 64-bit fixed point and
 //   clamps them to the source, so that huge destination rectangles can neither
 //   overflow the 16.16 arithmetic nor read outside the source pixels.
@@ -10,50 +13,28 @@
 #include <cstring>
 #include <vector>
 
+#include "classlib/Bitmap.h"
+#include "classlib/Canvas.h"
 #include "classlib/Exceptions.h"
+#include "classlib/GdiHandles.h"
+#include "classlib/Graphic.h"
+#include "classlib/HandleCounter.h"
 #include "skin/KsMath.h"
+#include "skin/KsUtils.h"
 
 namespace {
 
-COLORREF ToColorRef(TKsColor color) { return RGB(KsRed(color), KsGreen(color), KsBlue(color)); }
+COLORREF ToColorRef(TKsColor color) { return ColorToKsColorOpaque(color); }
 
-// A GDI object this scope owns.
-class TOwnedGdiObject {
- public:
-  explicit TOwnedGdiObject(HGDIOBJ handle) : FHandle(handle) {}
-  ~TOwnedGdiObject() {
-    if (FHandle)
-      DeleteObject(FHandle);
-  }
-  TOwnedGdiObject(const TOwnedGdiObject&) = delete;
-  TOwnedGdiObject& operator=(const TOwnedGdiObject&) = delete;
-  HGDIOBJ Get() const { return FHandle; }
+TPenHandle SolidPen(TKsColor color) { return TPenHandle(CreatePen(PS_SOLID, 1, ToColorRef(color))); }
+TBrushHandle SolidBrush(TKsColor color) { return TBrushHandle(CreateSolidBrush(ToColorRef(color))); }
 
- private:
-  HGDIOBJ FHandle;
-};
-
-// Selects an object into a DC for this scope and puts the previous one back.
-class TSelectGuard {
- public:
-  TSelectGuard(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
-  ~TSelectGuard() { SelectObject(FDC, FOld); }
-  TSelectGuard(const TSelectGuard&) = delete;
-  TSelectGuard& operator=(const TSelectGuard&) = delete;
-
- private:
-  HDC FDC;
-  HGDIOBJ FOld;
-};
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+TRect Intersect(const TRect& a, const TRect& b) {
+  return TRect{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
               std::min(a.bottom, b.bottom)};
 }
 
-bool IsEmptyRect(const RECT& r) { return r.right - r.left < 1 || r.bottom - r.top < 1; }
-
-RECT Bounds(const TKsBitmap& bitmap) { return RECT{0, 0, bitmap.GetWidth(), bitmap.GetHeight()}; }
+TRect BitmapRect(const TKsBitmap& bitmap) { return TRect{0, 0, bitmap.GetWidth(), bitmap.GetHeight()}; }
 
 // A pixel loop over all pixels of a bitmap with alpha > 0, remembering the last
 // recoloured value: artwork consists of long runs of equal colours.
@@ -76,7 +57,7 @@ void RecolourVisible(TKsColor* bits, int count, F recolour) {
 
 }  // namespace
 
-TKsBitmap::TKsBitmap() {
+TKsBitmap::TKsBitmap() : FFont(std::make_unique<TFont>()) {
   BITMAPINFOHEADER& header = FBitmapInfo.bmiHeader;
   header.biSize = sizeof(BITMAPINFOHEADER);
   header.biPlanes = 1;
@@ -99,41 +80,29 @@ void TKsBitmap::SetSize(int width, int height) {
   FBitmapInfo.bmiHeader.biWidth = static_cast<LONG>(w);
   FBitmapInfo.bmiHeader.biHeight = -static_cast<LONG>(h);
   void* bits = nullptr;
-  FHandle = CreateDIBSection(nullptr, &FBitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bits) {
-    if (FHandle)
-      DeleteObject(FHandle);
-    FHandle = nullptr;
+  TBitmapHandle dib(CreateDIBSection(nullptr, &FBitmapInfo, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bits)
     throw Exception("Can't allocate the DIB handle");
-  }
-  FBits = static_cast<TKsColor*>(bits);
-  FDC = CreateCompatibleDC(nullptr);
-  if (!FDC) {
-    DeleteObject(FHandle);
-    FHandle = nullptr;
-    FBits = nullptr;
+  TDCHandle dc(CreateCompatibleDC(nullptr));
+  if (!dc)
     throw Exception("Can't create compatible DC");
-  }
-  if (!SelectObject(FDC, FHandle)) {
-    DeleteDC(FDC);
-    DeleteObject(FHandle);
-    FDC = nullptr;
-    FHandle = nullptr;
-    FBits = nullptr;
+  if (!SelectObject(dc.Get(), dib.Get()))
     throw Exception("Can't select an object into DC");
-  }
+  FHandle = dib.Get();
+  FDC = dc.Get();
+  FOwnedHandle = std::move(dib);
+  FOwnedDC = std::move(dc);
+  FBits = static_cast<TKsColor*>(bits);
   FWidth = static_cast<int>(w);
   FHeight = static_cast<int>(h);
   OnChange(this);
 }
 
 void TKsBitmap::FreeHandles() {
-  if (!FBufferNotOwned) {
-    if (FDC)
-      DeleteDC(FDC);
-    if (FHandle)
-      DeleteObject(FHandle);
-  }
+  // Only what this bitmap made itself is deleted, never an adopted buffer; the DC
+  // goes first, with the DIB still selected into it.
+  FOwnedDC.Reset();
+  FOwnedHandle.Reset();
   FDC = nullptr;
   FHandle = nullptr;
   FBits = nullptr;
@@ -161,7 +130,7 @@ void TKsBitmap::AdoptBuffer(const TKsBufferDesc& desc) {
   FBufferNotOwned = true;
 }
 
-RECT TKsBitmap::ClipRect(const RECT& rect) const { return Intersect(rect, Bounds(*this)); }
+TRect TKsBitmap::ClipRect(const TRect& rect) const { return Intersect(rect, BitmapRect(*this)); }
 
 void TKsBitmap::Fill(TKsColor color) {
   GdiFlush();
@@ -173,9 +142,9 @@ void TKsBitmap::SetAlpha(uint8_t alpha) {
   KsSetAlphaRun(FBits, FWidth * FHeight, alpha);
 }
 
-void TKsBitmap::SetAlphaRect(const RECT& rect, uint8_t alpha) {
-  RECT r = ClipRect(rect);
-  if (IsEmptyRect(r))
+void TKsBitmap::SetAlphaRect(const TRect& rect, uint8_t alpha) {
+  TRect r = ClipRect(rect);
+  if (RectIsEmpty(r))
     return;
   GdiFlush();
   KsSetAlphaRect(FBits, FWidth, r.left, r.top, r.right - 1, r.bottom - 1, alpha);
@@ -216,21 +185,21 @@ void TKsBitmap::Draw(HDC dc, int x, int y) const {
   BitBlt(dc, x, y, FWidth, FHeight, FDC, 0, 0, SRCCOPY);
 }
 
-void TKsBitmap::DrawRectToDC(HDC dc, int x, int y, const RECT& srcRect) const {
+void TKsBitmap::DrawRectToDC(HDC dc, int x, int y, const TRect& srcRect) const {
   BitBlt(dc, x, y, srcRect.right - srcRect.left, srcRect.bottom - srcRect.top, FDC,
          srcRect.left, srcRect.top, SRCCOPY);
 }
 
-void TKsBitmap::DrawTo(TKsBitmap& dest, int x, int y) { DrawRect(dest, x, y, Bounds(*this)); }
+void TKsBitmap::DrawTo(TKsBitmap& dest, int x, int y) { DrawRect(dest, x, y, BitmapRect(*this)); }
 
-void TKsBitmap::DrawRect(TKsBitmap& dest, int x, int y, const RECT& srcRect) {
+void TKsBitmap::DrawRect(TKsBitmap& dest, int x, int y, const TRect& srcRect) {
   if (!FAlphaBlend) {
     BitBlt(dest.FDC, x, y, srcRect.right - srcRect.left, srcRect.bottom - srcRect.top, FDC,
            srcRect.left, srcRect.top, SRCCOPY);
     return;
   }
-  RECT src = ClipRect(srcRect);
-  if (IsEmptyRect(src))
+  TRect src = ClipRect(srcRect);
+  if (RectIsEmpty(src))
     return;
   GdiFlush();
   // Source columns whose destination lies inside `dest`.
@@ -248,7 +217,7 @@ void TKsBitmap::DrawRect(TKsBitmap& dest, int x, int y, const RECT& srcRect) {
   }
 }
 
-void TKsBitmap::StretchDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& srcRect) {
+void TKsBitmap::StretchDraw(TKsBitmap& dest, const TRect& dstRect, const TRect& srcRect) {
   int dw = dstRect.right - dstRect.left;
   int dh = dstRect.bottom - dstRect.top;
   if (!FAlphaBlend) {
@@ -256,9 +225,9 @@ void TKsBitmap::StretchDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& sr
                srcRect.right - srcRect.left, srcRect.bottom - srcRect.top, SRCCOPY);
     return;
   }
-  RECT src = ClipRect(srcRect);
-  RECT cd = Intersect(dstRect, Bounds(dest));
-  if (IsEmptyRect(src) || IsEmptyRect(dstRect) || IsEmptyRect(cd))
+  TRect src = ClipRect(srcRect);
+  TRect cd = Intersect(dstRect, BitmapRect(dest));
+  if (RectIsEmpty(src) || RectIsEmpty(dstRect) || RectIsEmpty(cd))
     return;
   int sw = src.right - src.left;
   int sh = src.bottom - src.top;
@@ -287,7 +256,7 @@ void TKsBitmap::StretchDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& sr
   }
 }
 
-void TKsBitmap::TileDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& srcRect) {
+void TKsBitmap::TileDraw(TKsBitmap& dest, const TRect& dstRect, const TRect& srcRect) {
   int w = srcRect.right - srcRect.left;
   int h = srcRect.bottom - srcRect.top;
   if (w <= 0 || h <= 0)
@@ -300,21 +269,21 @@ void TKsBitmap::TileDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& srcRe
     for (int j = 0; j < rows; ++j) {
       int left = dstRect.left + i * w;
       int top = dstRect.top + j * h;
-      RECT tile = Intersect(RECT{left, top, left + w, top + h}, dstRect);
-      if (IsEmptyRect(tile))
+      TRect tile = Intersect(TRect{left, top, left + w, top + h}, dstRect);
+      if (RectIsEmpty(tile))
         break;
       int tw = tile.right - tile.left;
       int th = tile.bottom - tile.top;
       if (tw == w && th == h)
         StretchDraw(dest, tile, srcRect);
       else
-        StretchDraw(dest, tile, RECT{srcRect.left, srcRect.top, srcRect.left + tw, srcRect.top + th});
+        StretchDraw(dest, tile, TRect{srcRect.left, srcRect.top, srcRect.left + tw, srcRect.top + th});
     }
   }
 }
 
-void TKsBitmap::StretchOrTileDraw(TKsBitmap& dest, const RECT& srcRect, bool stretch,
-                                  const RECT& dstRect) {
+void TKsBitmap::StretchOrTileDraw(TKsBitmap& dest, const TRect& srcRect, bool stretch,
+                                  const TRect& dstRect) {
   if ((srcRect.right - srcRect.left) == 0 || (srcRect.bottom - srcRect.top) == 0)
     return;
   if (stretch)
@@ -323,36 +292,36 @@ void TKsBitmap::StretchOrTileDraw(TKsBitmap& dest, const RECT& srcRect, bool str
     TileDraw(dest, dstRect, srcRect);
 }
 
-void TKsBitmap::DrawMargins(TKsBitmap& dest, const RECT& dstRect, bool stretch, int left,
-                            int top, int right, int bottom, const RECT& srcRect) {
+void TKsBitmap::DrawMargins(TKsBitmap& dest, const TRect& dstRect, bool stretch, int left,
+                            int top, int right, int bottom, const TRect& srcRect) {
   if (left == 0 && top == 0 && right == 0 && bottom == 0) {
     StretchDraw(dest, dstRect, srcRect);
     return;
   }
-  const RECT& d = dstRect;
-  const RECT& s = srcRect;
+  const TRect& d = dstRect;
+  const TRect& s = srcRect;
   // Centre, then the four edges, each stretched or tiled.
-  StretchOrTileDraw(dest, RECT{s.left + left, s.top + top, s.right - right, s.bottom - bottom},
-                    stretch, RECT{d.left + left, d.top + top, d.right - right, d.bottom - bottom});
-  StretchOrTileDraw(dest, RECT{s.left + left, s.top, s.right - right, s.top + top}, stretch,
-                    RECT{d.left + left, d.top, d.right - right, d.top + top});
-  StretchOrTileDraw(dest, RECT{s.left + left, s.bottom - bottom, s.right - right, s.bottom},
-                    stretch, RECT{d.left + left, d.bottom - bottom, d.right - right, d.bottom});
-  StretchOrTileDraw(dest, RECT{s.left, s.top + top, s.left + left, s.bottom - bottom}, stretch,
-                    RECT{d.left, d.top + top, d.left + left, d.bottom - bottom});
-  StretchOrTileDraw(dest, RECT{s.right - right, s.top + top, s.right, s.bottom - bottom},
-                    stretch, RECT{d.right - right, d.top + top, d.right, d.bottom - bottom});
+  StretchOrTileDraw(dest, TRect{s.left + left, s.top + top, s.right - right, s.bottom - bottom},
+                    stretch, TRect{d.left + left, d.top + top, d.right - right, d.bottom - bottom});
+  StretchOrTileDraw(dest, TRect{s.left + left, s.top, s.right - right, s.top + top}, stretch,
+                    TRect{d.left + left, d.top, d.right - right, d.top + top});
+  StretchOrTileDraw(dest, TRect{s.left + left, s.bottom - bottom, s.right - right, s.bottom},
+                    stretch, TRect{d.left + left, d.bottom - bottom, d.right - right, d.bottom});
+  StretchOrTileDraw(dest, TRect{s.left, s.top + top, s.left + left, s.bottom - bottom}, stretch,
+                    TRect{d.left, d.top + top, d.left + left, d.bottom - bottom});
+  StretchOrTileDraw(dest, TRect{s.right - right, s.top + top, s.right, s.bottom - bottom},
+                    stretch, TRect{d.right - right, d.top + top, d.right, d.bottom - bottom});
   // The corners at their natural size.
-  DrawRect(dest, d.left, d.top, RECT{s.left, s.top, s.left + left, s.top + top});
-  DrawRect(dest, d.right - right, d.top, RECT{s.right - right, s.top, s.right, s.top + top});
+  DrawRect(dest, d.left, d.top, TRect{s.left, s.top, s.left + left, s.top + top});
+  DrawRect(dest, d.right - right, d.top, TRect{s.right - right, s.top, s.right, s.top + top});
   DrawRect(dest, d.left, d.bottom - bottom,
-           RECT{s.left, s.bottom - bottom, s.left + left, s.bottom});
+           TRect{s.left, s.bottom - bottom, s.left + left, s.bottom});
   DrawRect(dest, d.right - right, d.bottom - bottom,
-           RECT{s.right - right, s.bottom - bottom, s.right, s.bottom});
+           TRect{s.right - right, s.bottom - bottom, s.right, s.bottom});
 }
 
-void TKsBitmap::AlphaDraw(const TKsBitmap& background, int x, int y, const RECT& rect) {
-  RECT r = rect;
+void TKsBitmap::AlphaDraw(const TKsBitmap& background, int x, int y, const TRect& rect) {
+  TRect r = rect;
   if (r.left < 0) {
     x -= r.left;
     r.left = 0;
@@ -361,8 +330,8 @@ void TKsBitmap::AlphaDraw(const TKsBitmap& background, int x, int y, const RECT&
     y -= r.top;
     r.top = 0;
   }
-  r = Intersect(r, Bounds(background));
-  if (IsEmptyRect(r) || Empty())
+  r = Intersect(r, BitmapRect(background));
+  if (RectIsEmpty(r) || Empty())
     return;
   GdiFlush();
   // Background (bx, by) meets own pixel (bx + dx, by + dy).
@@ -387,62 +356,62 @@ void TKsBitmap::AlphaDraw(const TKsBitmap& background, int x, int y, const RECT&
 }
 
 void TKsBitmap::MoveTo(int x, int y) {
-  FPenPos = POINT{x, y};
+  FPenPos = TPoint{x, y};
   MoveToEx(FDC, x, y, nullptr);
 }
 
 void TKsBitmap::LineTo(int x, int y, TKsColor color) {
-  TOwnedGdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
+  TPenHandle pen = SolidPen(color);
   TSelectGuard select(FDC, pen.Get());
   ::LineTo(FDC, x, y);
-  FPenPos = POINT{x, y};
+  FPenPos = TPoint{x, y};
 }
 
-void TKsBitmap::DrawLine(POINT p1, POINT p2, TKsColor color) {
+void TKsBitmap::DrawLine(TPoint p1, TPoint p2, TKsColor color) {
   MoveTo(p1.x, p1.y);
   LineTo(p2.x, p2.y, color);
 }
 
-void TKsBitmap::DrawFocusRect(const RECT& rect, TKsColor color) {
-  TOwnedGdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
+void TKsBitmap::DrawFocusRect(const TRect& rect, TKsColor color) {
+  TPenHandle pen = SolidPen(color);
   TSelectGuard selectPen(FDC, pen.Get());
   TSelectGuard selectBrush(FDC, GetStockObject(NULL_BRUSH));
   ::DrawFocusRect(FDC, &rect);
 }
 
-void TKsBitmap::RoundRect(const RECT& rect, int radius, TKsColor color) {
-  TOwnedGdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
+void TKsBitmap::RoundRect(const TRect& rect, int radius, TKsColor color) {
+  TPenHandle pen = SolidPen(color);
   TSelectGuard selectPen(FDC, pen.Get());
   TSelectGuard selectBrush(FDC, GetStockObject(NULL_BRUSH));
   ::RoundRect(FDC, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
 }
 
-void TKsBitmap::FillRoundRect(const RECT& rect, int radius, TKsColor color) {
-  TOwnedGdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
-  TOwnedGdiObject brush(CreateSolidBrush(ToColorRef(color)));
+void TKsBitmap::FillRoundRect(const TRect& rect, int radius, TKsColor color) {
+  TPenHandle pen = SolidPen(color);
+  TBrushHandle brush = SolidBrush(color);
   TSelectGuard selectPen(FDC, pen.Get());
   TSelectGuard selectBrush(FDC, brush.Get());
   ::RoundRect(FDC, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
 }
 
-void TKsBitmap::DrawPolygon(std::span<const POINT> points, TKsColor color) {
-  TOwnedGdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
+void TKsBitmap::DrawPolygon(std::span<const TPoint> points, TKsColor color) {
+  TPenHandle pen = SolidPen(color);
   TSelectGuard selectPen(FDC, pen.Get());
   TSelectGuard selectBrush(FDC, GetStockObject(NULL_BRUSH));
   Polygon(FDC, points.data(), static_cast<int>(points.size()));
 }
 
-void TKsBitmap::FillPolygon(std::span<const POINT> points, TKsColor color) {
-  TOwnedGdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
-  TOwnedGdiObject brush(CreateSolidBrush(ToColorRef(color)));
+void TKsBitmap::FillPolygon(std::span<const TPoint> points, TKsColor color) {
+  TPenHandle pen = SolidPen(color);
+  TBrushHandle brush = SolidBrush(color);
   TSelectGuard selectPen(FDC, pen.Get());
   TSelectGuard selectBrush(FDC, brush.Get());
   Polygon(FDC, points.data(), static_cast<int>(points.size()));
 }
 
-void TKsBitmap::Draw3DFrame(const RECT& rect, TKsColor topLeft, TKsColor bottomRight) {
-  RECT r = ClipRect(rect);
-  if (IsEmptyRect(r))
+void TKsBitmap::Draw3DFrame(const TRect& rect, TKsColor topLeft, TKsColor bottomRight) {
+  TRect r = ClipRect(rect);
+  if (RectIsEmpty(r))
     return;
   GdiFlush();
   auto blend = [this](int x, int y, TKsColor c) {
@@ -459,10 +428,10 @@ void TKsBitmap::Draw3DFrame(const RECT& rect, TKsColor topLeft, TKsColor bottomR
     blend(r.right - 1, y, bottomRight);
 }
 
-void TKsBitmap::FrameRect(const RECT& rect, TKsColor color) { Draw3DFrame(rect, color, color); }
+void TKsBitmap::FrameRect(const TRect& rect, TKsColor color) { Draw3DFrame(rect, color, color); }
 
-void TKsBitmap::Draw3DBevel(const RECT& rect, TKsColor color, bool sunken, int count) {
-  RECT r = rect;
+void TKsBitmap::Draw3DBevel(const TRect& rect, TKsColor color, bool sunken, int count) {
+  TRect r = rect;
   for (int i = 0; i < count; ++i) {
     uint8_t step = count == 1 ? 35 : static_cast<uint8_t>((count - i) * 17);
     TKsColor dark = KsColorDarken(color, step);
@@ -471,13 +440,13 @@ void TKsBitmap::Draw3DBevel(const RECT& rect, TKsColor color, bool sunken, int c
       Draw3DFrame(r, dark, light);
     else
       Draw3DFrame(r, light, dark);
-    r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    r = TRect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
   }
 }
 
-void TKsBitmap::FillRect(const RECT& rect, TKsColor color) {
-  RECT r = ClipRect(rect);
-  if (IsEmptyRect(r))
+void TKsBitmap::FillRect(const TRect& rect, TKsColor color) {
+  TRect r = ClipRect(rect);
+  if (RectIsEmpty(r))
     return;
   GdiFlush();
   if (!FAlphaBlend) {
@@ -491,9 +460,9 @@ void TKsBitmap::FillRect(const RECT& rect, TKsColor color) {
   }
 }
 
-void TKsBitmap::FillDitherRect(const RECT& rect, TKsColor color1, TKsColor color2) {
-  RECT r = ClipRect(rect);
-  if (IsEmptyRect(r))
+void TKsBitmap::FillDitherRect(const TRect& rect, TKsColor color1, TKsColor color2) {
+  TRect r = ClipRect(rect);
+  if (RectIsEmpty(r))
     return;
   FillRect(r, color1);
   for (int y = r.top; y < r.bottom; ++y) {
@@ -504,9 +473,9 @@ void TKsBitmap::FillDitherRect(const RECT& rect, TKsColor color1, TKsColor color
   }
 }
 
-void TKsBitmap::FillGradient(const RECT& rect, TKsColor color1, bool vertical, TKsColor color2) {
-  RECT r = ClipRect(rect);
-  if (IsEmptyRect(r))
+void TKsBitmap::FillGradient(const TRect& rect, TKsColor color1, bool vertical, TKsColor color2) {
+  TRect r = ClipRect(rect);
+  if (RectIsEmpty(r))
     return;
   int extent = vertical ? r.bottom - r.top : r.right - r.left;
   int n = std::min(255, extent);
@@ -521,8 +490,8 @@ void TKsBitmap::FillGradient(const RECT& rect, TKsColor color1, bool vertical, T
   for (int i = 0; i <= n; ++i) {
     int from = static_cast<int>(KsMulDiv(i, extent, n));
     int to = static_cast<int>(KsMulDiv(i + 1, extent, n));
-    RECT band = vertical ? RECT{r.left, r.top + from, r.right, r.top + to}
-                         : RECT{r.left + from, r.top, r.left + to, r.bottom};
+    TRect band = vertical ? TRect{r.left, r.top + from, r.right, r.top + to}
+                         : TRect{r.left + from, r.top, r.left + to, r.bottom};
     if (i == 0 || i == n)
       band = Intersect(band, r);
     int v[4];
@@ -530,6 +499,71 @@ void TKsBitmap::FillGradient(const RECT& rect, TKsColor color1, bool vertical, T
       v[c] = RoundToInt((static_cast<double>(i) * delta[c] / n + start[c]) / 255.0);
     FillRect(band, KsColorRGBA(v[0], v[1], v[2], static_cast<uint8_t>(v[3])));
   }
+}
+
+void TKsBitmap::SetFont(TFont* value) { FFont->Assign(value); }
+
+void TKsBitmap::DrawToCanvas(TCanvas* canvas, int x, int y) const { Draw(canvas->GetHandle(), x, y); }
+
+int TKsBitmap::TextWidth(const std::string& text, UINT flags) {
+  if (text.empty() || !FDC)
+    return 0;
+  TSelectGuard selectFont(FDC, FFont->GetHandle());
+  TRect r{0, 0, 0, 0};
+  DrawTextA(FDC, text.data(), static_cast<int>(text.size()), &r, flags | DT_CALCRECT);
+  return r.right;
+}
+
+int TKsBitmap::TextHeight(const std::string& text) {
+  if (text.empty() || !FDC)
+    return 0;
+  TSelectGuard selectFont(FDC, FFont->GetHandle());
+  TRect r{0, 0, 0, 0};
+  DrawTextA(FDC, text.data(), static_cast<int>(text.size()), &r, DT_CALCRECT);
+  return r.bottom;
+}
+
+int TKsBitmap::DrawText(const std::string& text, const TRect& rect, UINT flags) {
+  if (!FDC)
+    return 0;
+  TSelectGuard selectFont(FDC, FFont->GetHandle());
+  SetBkMode(FDC, TRANSPARENT);
+  COLORREF oldColor = SetTextColor(FDC, ColorToRGB(FFont->GetColor()));
+  TRect r = rect;
+  int result = DrawTextA(FDC, text.data(), static_cast<int>(text.size()), &r, flags);
+  SetTextColor(FDC, oldColor);
+  return result;
+}
+
+void TKsBitmap::DrawVerticalText(const std::string& text, const TRect& rect, bool clockwise,
+                                 UINT flags) {
+  constexpr TKsColor kMagenta = KsColorARGB(255, 255, 0, 255);
+  TKsBitmap turned;
+  turned.SetSize(rect.bottom - rect.top, rect.right - rect.left);
+  if (turned.Empty())
+    return;
+  turned.Fill(kMagenta);
+  turned.SetFont(FFont.get());
+  turned.DrawText(text, TRect{0, 0, turned.FWidth, turned.FHeight}, flags);
+  GdiFlush();
+  TKsColor ink = ColorToKsColor(FFont->GetColor(), 255);
+  for (int y = 0; y < turned.FHeight; ++y) {
+    const TKsColor* row = turned.Row(y);
+    for (int x = 0; x < turned.FWidth; ++x) {
+      if ((row[x] & 0x00FFFFFFu) == (kMagenta & 0x00FFFFFFu))
+        continue;
+      if (clockwise)
+        SetPixel(rect.right - y, rect.top + x, ink);
+      else
+        SetPixel(rect.left + y, rect.bottom - x, ink);
+    }
+  }
+}
+
+void TKsBitmap::LoadFromStream(TStream& stream) {
+  TBitmap bitmap;
+  bitmap.LoadFromStream(stream);
+  Assign(&bitmap);
 }
 
 void TKsBitmap::Assign(TPersistent* source) {
@@ -545,5 +579,47 @@ void TKsBitmap::Assign(TPersistent* source) {
     std::memcpy(FBits, other->FBits, sizeof(TKsColor) * FWidth * FHeight);
     return;
   }
-  inherited::Assign(source);
+  if (auto* picture = ObjectAs<TPicture>(source)) {
+    Assign(picture->GetGraphic());
+    return;
+  }
+  auto* graphic = ObjectAs<TGraphic>(source);
+  if (!graphic) {
+    inherited::Assign(source);
+    return;
+  }
+  // Whatever GDI draws leaves alpha 0: the picture is made opaque afterwards.
+  SetSize(graphic->GetWidth(), graphic->GetHeight());
+  if (graphic->GetEmpty() || Empty())
+    return;
+  if (auto* bitmap = ObjectAs<TBitmap>(graphic)) {
+    BitBlt(FDC, 0, 0, FWidth, FHeight, bitmap->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
+  } else {
+    TCanvas canvas;
+    canvas.SetHandle(FDC);
+    canvas.StretchDraw(TRect{0, 0, FWidth, FHeight}, graphic);
+    canvas.SetHandle(nullptr);
+  }
+  SetAlpha(255);
+}
+
+void TKsBitmap::AssignTo(TPersistent* dest) {
+  if (auto* picture = ObjectAs<TPicture>(dest)) {
+    AssignTo(picture->GetBitmap());
+    return;
+  }
+  if (auto* bitmap = ObjectAs<TBitmap>(dest)) {
+    bitmap->SetHandleType(bmDIB);
+    bitmap->SetPixelFormat(pf24bit);
+    bitmap->SetSize(FWidth, FHeight);
+    BitBlt(bitmap->GetCanvas()->GetHandle(), 0, 0, FWidth, FHeight, FDC, 0, 0, SRCCOPY);
+    return;
+  }
+  inherited::AssignTo(dest);
+}
+
+void InitializeKsBitmap() {
+  KsColorWindow = ColorToKsColor(clWindow, 255);
+  KsColorBtnFace = ColorToKsColor(clBtnFace, 255);
+  KsColorBtnShadow = ColorToKsColor(clBtnShadow, 255);
 }

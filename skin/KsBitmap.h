@@ -8,12 +8,20 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
 
 #include "classlib/Events.h"
+#include "classlib/GdiHandles.h"
+#include "classlib/Geometry.h"
+#include "classlib/GraphicsObjects.h"
 #include "classlib/Persistent.h"
 #include "classlib/Win.h"
 #include "skin/KsColor.h"
+
+class TCanvas;
+class TStream;
 
 // The flat description of a 32-bit top-down bitmap that crosses module boundaries:
 // the BITMAPINFO (header and one colour entry), then the DIB handle, the memory DC
@@ -46,8 +54,11 @@ class TKsBitmap : public TPersistent {
   int GetHeight() const { return FHeight; }
   bool GetAlphaBlend() const { return FAlphaBlend; }
   void SetAlphaBlend(bool value) { FAlphaBlend = value; }
-  POINT GetPenPos() const { return FPenPos; }
+  TPoint GetPenPos() const { return FPenPos; }
   bool GetBufferNotOwned() const { return FBufferNotOwned; }
+  // The font of every text operation (owned); SetFont copies `value` into it.
+  TFont* GetFont() const { return FFont.get(); }
+  void SetFont(TFont* value);
 
   // Fired after every successful SetSize.
   TNotifyEvent OnChange;
@@ -57,7 +68,8 @@ class TKsBitmap : public TPersistent {
   // then empty.
   void SetSize(int width, int height);
   bool Empty() const { return FHandle == nullptr; }
-  // Deletes the DC and DIB unless they were adopted; the bitmap is empty afterwards.
+  // Deletes the DC and DIB this bitmap made (never adopted ones); the bitmap is empty
+  // afterwards.
   void FreeHandles();
   void SaveBufferDesc(TKsBufferDesc& desc) const;
   // Takes over another module's buffer, which this bitmap will never free.
@@ -66,7 +78,7 @@ class TKsBitmap : public TPersistent {
   // Whole-bitmap pixel operations.
   void Fill(TKsColor color);
   void SetAlpha(uint8_t alpha);
-  void SetAlphaRect(const RECT& rect, uint8_t alpha);
+  void SetAlphaRect(const TRect& rect, uint8_t alpha);
   // Pixels whose R, G, B equal the key's become KsColorTransparent.
   void MakeTransparent(TKsColor key);
   // Pixels with alpha > 0 get their hue (brightness) shifted and become opaque.
@@ -78,48 +90,64 @@ class TKsBitmap : public TPersistent {
 
   // Blits to a device context.
   void Draw(HDC dc, int x, int y) const;
-  void DrawRectToDC(HDC dc, int x, int y, const RECT& srcRect) const;
+  void DrawRectToDC(HDC dc, int x, int y, const TRect& srcRect) const;
+  void DrawToCanvas(TCanvas* canvas, int x, int y) const;
 
   // Drawing onto another TKsBitmap; with AlphaBlend the pixels are composed by alpha.
   void DrawTo(TKsBitmap& dest, int x, int y);
-  void DrawRect(TKsBitmap& dest, int x, int y, const RECT& srcRect);
-  void StretchDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& srcRect);
-  void StretchDrawRect(TKsBitmap& dest, RECT dstRect, RECT srcRect) {
+  void DrawRect(TKsBitmap& dest, int x, int y, const TRect& srcRect);
+  void StretchDraw(TKsBitmap& dest, const TRect& dstRect, const TRect& srcRect);
+  void StretchDrawRect(TKsBitmap& dest, TRect dstRect, TRect srcRect) {
     StretchDraw(dest, dstRect, srcRect);
   }
-  void TileDraw(TKsBitmap& dest, const RECT& dstRect, const RECT& srcRect);
-  void StretchOrTileDraw(TKsBitmap& dest, const RECT& srcRect, bool stretch,
-                         const RECT& dstRect);
+  void TileDraw(TKsBitmap& dest, const TRect& dstRect, const TRect& srcRect);
+  void StretchOrTileDraw(TKsBitmap& dest, const TRect& srcRect, bool stretch,
+                         const TRect& dstRect);
   // Nine-part draw: corners at their natural size, edges and centre stretched or tiled.
-  void DrawMargins(TKsBitmap& dest, const RECT& dstRect, bool stretch, int left, int top,
-                   int right, int bottom, const RECT& srcRect);
+  void DrawMargins(TKsBitmap& dest, const TRect& dstRect, bool stretch, int left, int top,
+                   int right, int bottom, const TRect& srcRect);
   // Completes this bitmap's translucent pixels from `background` in place.
-  void AlphaDraw(const TKsBitmap& background, int x, int y, const RECT& rect);
+  void AlphaDraw(const TKsBitmap& background, int x, int y, const TRect& rect);
 
   // Lines and shapes through GDI with a temporary pen (and brush) of the colour's RGB.
   void MoveTo(int x, int y);
   void LineTo(int x, int y, TKsColor color);
-  void DrawLine(POINT p1, POINT p2, TKsColor color);
-  void DrawFocusRect(const RECT& rect, TKsColor color);
-  void RoundRect(const RECT& rect, int radius, TKsColor color);
-  void FillRoundRect(const RECT& rect, int radius, TKsColor color);
-  void DrawPolygon(std::span<const POINT> points, TKsColor color);
-  void FillPolygon(std::span<const POINT> points, TKsColor color);
+  void DrawLine(TPoint p1, TPoint p2, TKsColor color);
+  void DrawFocusRect(const TRect& rect, TKsColor color);
+  void RoundRect(const TRect& rect, int radius, TKsColor color);
+  void FillRoundRect(const TRect& rect, int radius, TKsColor color);
+  void DrawPolygon(std::span<const TPoint> points, TKsColor color);
+  void FillPolygon(std::span<const TPoint> points, TKsColor color);
 
   // Frames and fills on the pixels themselves.
-  void Draw3DFrame(const RECT& rect, TKsColor topLeft, TKsColor bottomRight);
-  void FrameRect(const RECT& rect, TKsColor color);
-  void Draw3DBevel(const RECT& rect, TKsColor color, bool sunken, int count);
-  void FillRect(const RECT& rect, TKsColor color);
-  void FillDitherRect(const RECT& rect, TKsColor color1, TKsColor color2);
-  void FillGradient(const RECT& rect, TKsColor color1, bool vertical, TKsColor color2);
+  void Draw3DFrame(const TRect& rect, TKsColor topLeft, TKsColor bottomRight);
+  void FrameRect(const TRect& rect, TKsColor color);
+  void Draw3DBevel(const TRect& rect, TKsColor color, bool sunken, int count);
+  void FillRect(const TRect& rect, TKsColor color);
+  void FillDitherRect(const TRect& rect, TKsColor color1, TKsColor color2);
+  void FillGradient(const TRect& rect, TKsColor color1, bool vertical, TKsColor color2);
 
-  // Copies another TKsBitmap's size and pixels; other sources as the class library does.
+  // Text with Font; the sizes are 0 for empty text or an empty bitmap.
+  int TextWidth(const std::string& text, UINT flags);
+  int TextHeight(const std::string& text);
+  // DrawTextA with Font in its colour over a transparent background; answers its result.
+  int DrawText(const std::string& text, const TRect& rect, UINT flags);
+  // Text turned a quarter (clockwise or not) into `rect`, set opaque in the font colour.
+  void DrawVerticalText(const std::string& text, const TRect& rect, bool clockwise, UINT flags);
+
+  // Reads a BMP file through a class-library TBitmap.
+  void LoadFromStream(TStream& stream);
+  // Takes the picture of a TBitmap, any other TGraphic or a TPicture, made opaque; copies
+  // another TKsBitmap; anything else raises the class library's assignment error.
   void Assign(TPersistent* source) override;
+
+ protected:
+  // Copies the pixels into a TBitmap (24-bit DIB) or a TPicture's bitmap.
+  void AssignTo(TPersistent* dest) override;
 
  private:
   TKsColor* Row(int y) const { return FBits + y * FWidth; }
-  RECT ClipRect(const RECT& rect) const;
+  TRect ClipRect(const TRect& rect) const;
   // Composes one source pixel into a destination pixel: transparent sources leave it,
   // opaque ones replace it, the rest blend.
   static void ComposePixel(TKsColor src, TKsColor& dst) {
@@ -136,6 +164,13 @@ class TKsBitmap : public TPersistent {
   int FHeight = 0;
   int FWidth = 0;
   bool FAlphaBlend = false;
-  POINT FPenPos{0, 0};
+  TPoint FPenPos{0, 0};
   bool FBufferNotOwned = false;
+  std::unique_ptr<TFont> FFont;
+  // The DIB and DC when this bitmap made them (empty for an adopted buffer).
+  TBitmapHandle FOwnedHandle;
+  TDCHandle FOwnedDC;
 };
+
+// Start-up of the bitmap unit: the system colours of the shared colour values.
+void InitializeKsBitmap();

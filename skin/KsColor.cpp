@@ -23,6 +23,15 @@ uint8_t ClampChannel(int v) { return uint8_t(std::clamp(v, 0, 255)); }
 
 }  // namespace
 
+TKsColor ColorToKsColor(TColor color, uint8_t alpha) {
+  COLORREF rgb = ColorToRGB(color);
+  return KsColorARGB(alpha, GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor ColorToKsColorOpaque(TKsColor color) {
+  return static_cast<TColor>(RGB(KsRed(color), KsGreen(color), KsBlue(color)));
+}
+
 TKsColor KsColorRGBA(int16_t r, int16_t g, int16_t b, uint8_t a) {
   return KsColorARGB(a, ClampChannel(r), ClampChannel(g), ClampChannel(b));
 }

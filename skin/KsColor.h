@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "classlib/Colors.h"
+
 using TKsColor = uint32_t;
 
 constexpr TKsColor KsColorARGB(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
@@ -31,6 +33,11 @@ extern TKsColor KsColorBtnShadow;
 extern TKsColor KsColorOrange;
 extern TKsColor KsColorSky;
 extern TKsColor KsColorTransparent;
+
+// The class-library colour (system colours resolved) with the given alpha.
+TKsColor ColorToKsColor(TColor color, uint8_t alpha);
+// The class-library colour of the R, G, B bytes; alpha dropped.
+TColor ColorToKsColorOpaque(TKsColor color);
 
 // R, G, B clamped to 0..255 (each taken as a signed 16-bit value); A stored as given.
 TKsColor KsColorRGBA(int16_t r, int16_t g, int16_t b, uint8_t a);

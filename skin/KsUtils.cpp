@@ -1,30 +1,45 @@
 #include "skin/KsUtils.h"
 
+#include "classlib/Controls.h"
 #include "skin/KsMath.h"
 
-RECT RectCenterVert(const RECT& a, const RECT& b) {
+TRect RectCenterVert(const TRect& a, const TRect& b) {
   int left = b.left;
   int top = b.top + (RectHeight(b) - RectHeight(a)) / 2;
-  return RECT{left, top, left + RectWidth(a), top + RectHeight(a)};
+  return TRect{left, top, left + RectWidth(a), top + RectHeight(a)};
 }
 
-RECT RectCenter(const RECT& a, const RECT& b) {
+TRect RectCenter(const TRect& a, const TRect& b) {
   int left = b.left + (RectWidth(b) - RectWidth(a)) / 2;
   int top = b.top + (RectHeight(b) - RectHeight(a)) / 2;
-  return RECT{left, top, left + RectWidth(a), top + RectHeight(a)};
+  return TRect{left, top, left + RectWidth(a), top + RectHeight(a)};
 }
 
-RECT RectGrow(const RECT& r, int d) {
-  return RECT{r.left - d, r.top - d, r.right + d, r.bottom + d};
+TRect RectGrow(const TRect& r, int d) {
+  return TRect{r.left - d, r.top - d, r.right + d, r.bottom + d};
 }
 
-void DrawParentBackgroundAt(HWND parent, POINT childOriginOnScreen, HDC dc) {
+void DrawParentBackgroundAt(HWND parent, TPoint childOriginOnScreen, HDC dc) {
   int saved = SaveDC(dc);
-  POINT p = childOriginOnScreen;
+  TPoint p = childOriginOnScreen;
   ScreenToClient(parent, &p);
   OffsetWindowOrgEx(dc, p.x, p.y, nullptr);
   SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), /*lParam=*/12);
   RestoreDC(dc, saved);
+}
+
+void DrawParentBackground(TControl* control, HDC dc) {
+  TWinControl* parent = control->GetParent();
+  if (!parent || !parent->HandleAllocated())
+    return;
+  DrawParentBackgroundAt(parent->GetHandle(), control->GetClientOrigin(), dc);
+}
+
+void DrawParentBackgroundWin(TControl* control, HDC dc) {
+  TWinControl* parent = control->GetParent();
+  if (!parent)
+    return;
+  DrawParentBackgroundAt(parent->GetHandle(), control->GetClientOrigin(), dc);
 }
 
 namespace {

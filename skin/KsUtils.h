@@ -3,17 +3,19 @@
 // keyboard timing that the auto-repeating controls use.
 #pragma once
 
+#include "classlib/Geometry.h"
 #include "classlib/Win.h"
 
-inline int RectWidth(const RECT& r) { return r.right - r.left; }
-inline int RectHeight(const RECT& r) { return r.bottom - r.top; }
+class TControl;
+
+// RectWidth and RectHeight come with the class library's geometry.
 // `a` moved so that its left edge is at b.left and it is centred vertically in `b`.
-RECT RectCenterVert(const RECT& a, const RECT& b);
+TRect RectCenterVert(const TRect& a, const TRect& b);
 // `a` moved so that it is centred in `b` on both axes.
-RECT RectCenter(const RECT& a, const RECT& b);
-RECT RectGrow(const RECT& r, int d);
-inline bool RectIsEmpty(const RECT& r) { return RectWidth(r) < 1 || RectHeight(r) < 1; }
-inline bool RectEquals(const RECT& a, const RECT& b) {
+TRect RectCenter(const TRect& a, const TRect& b);
+TRect RectGrow(const TRect& r, int d);
+inline bool RectIsEmpty(const TRect& r) { return RectWidth(r) < 1 || RectHeight(r) < 1; }
+inline bool RectEquals(const TRect& a, const TRect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
@@ -21,7 +23,12 @@ inline bool RectEquals(const RECT& a, const RECT& b) {
 // client origin is `childOriginOnScreen`: the DC's window origin is shifted so that
 // the child's origin in the parent lands at (0, 0), and the parent is sent
 // WM_ERASEBKGND with the DC and the marker 12 as lParam. The DC's state is restored.
-void DrawParentBackgroundAt(HWND parent, POINT childOriginOnScreen, HDC dc);
+void DrawParentBackgroundAt(HWND parent, TPoint childOriginOnScreen, HDC dc);
+// The parent's background behind `control`, painted into `dc`: nothing without a parent,
+// or (for windowless controls) while the parent has no window yet.
+void DrawParentBackground(TControl* control, HDC dc);
+// The same for windowed controls, whose parent's window is made when needed.
+void DrawParentBackgroundWin(TControl* control, HDC dc);
 
 // Counted mouse capture: the first KsSetCapture captures to `wnd`; the capture is
 // released when the count of releases matches, and only if that window still has it.

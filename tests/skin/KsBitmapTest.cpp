@@ -516,33 +516,6 @@ TEST(KsBitmapGdi, LinesAndShapesLeaveAlphaZero) {
 
 namespace {
 
-TEST(KsBitmapGdi, TextLeavesAlphaZero) {
-  TKsBitmap bitmap;
-  Prepare(bitmap, 40, 20, KsColorWhite);
-  HDC dc = bitmap.GetDC();
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
-  RECT r{0, 0, 40, 20};
-  DrawTextA(dc, "Wg", -1, &r, DT_SINGLELINE);
-  GdiFlush();
-  int inked = 0, opaqueInk = 0;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 40; ++x) {
-      TKsColor p = bitmap.GetPixel(x, y);
-      if (p == KsColorWhite)
-        continue;
-      ++inked;
-      if (KsAlpha(p) != 0)
-        ++opaqueInk;
-    }
-  EXPECT_GT(inked, 10);
-  EXPECT_EQ(opaqueInk, 0);
-}
-
-}  // namespace
-
-namespace {
-
 TEST(KsBitmapAssign, AnotherKsBitmapIsCopied) {
   TKsBitmap src, copy;
   PrepareCoded(src, 3, 2);

@@ -7,8 +7,6 @@
 
 #include "tests/support/TestSupport.h"
 
-std::span<const TUnitEntry> TestUnits() { return {}; }
-
 namespace {
 
 constexpr TKsColor Argb(int a, int r, int g, int b) {

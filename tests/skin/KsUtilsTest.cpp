@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
 #include "tests/support/TestSupport.h"
 
@@ -127,6 +130,47 @@ TEST(KsParentBackground, ParentErasesAtTheChildsOffset) {
   GetWindowOrgEx(buffer.GetDC(), &restored);
   EXPECT_EQ(restored.x, 0);
   EXPECT_EQ(restored.y, 0);
+}
+
+// A form that records the background requests of its skinned children.
+class TErasingForm : public TForm {
+  KIVO_CLASS(TErasingForm, TForm)
+ public:
+  using TForm::TForm;
+  int Erases = 0;
+  POINT Origin{-1, -1};
+
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == WM_ERASEBKGND && message.LParam == 12) {
+      ++Erases;
+      GetWindowOrgEx(reinterpret_cast<HDC>(message.WParam), &Origin);
+      message.Result = 1;
+      return;
+    }
+    inherited::Dispatch(message);
+  }
+};
+
+TEST(KsParentBackground, ControlsAskTheirParentWindow) {
+  std::unique_ptr<TErasingForm> form(new TErasingForm(nullptr));
+  auto* child = new TGraphicControl(form.get());
+  child->SetBounds(30, 20, 10, 10);
+  child->SetParent(form.get());
+  auto* orphan = new TGraphicControl(form.get());
+  TKsBitmap buffer;
+  buffer.SetSize(4, 4);
+  // A windowless control waits for the parent's window; a windowed one makes it.
+  DrawParentBackground(child, buffer.GetDC());
+  DrawParentBackground(orphan, buffer.GetDC());
+  DrawParentBackgroundWin(orphan, buffer.GetDC());
+  EXPECT_EQ(form->Erases, 0);
+  EXPECT_FALSE(form->HandleAllocated());
+  DrawParentBackgroundWin(child, buffer.GetDC());
+  EXPECT_EQ(form->Erases, 1);
+  DrawParentBackground(child, buffer.GetDC());
+  EXPECT_EQ(form->Erases, 2);
+  EXPECT_EQ(form->Origin.x, 30);
+  EXPECT_EQ(form->Origin.y, 20);
 }
 
 }  // namespace
