@@ -12,20 +12,12 @@
 #include "classlib/Icon.h"
 #include "classlib/MemoryStreams.h"
 #include "skin/KsBitmap.h"
+#include "tests/skin/SkinTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-constexpr TKsColor Argb(int a, int r, int g, int b) {
-  return KsColorARGB(uint8_t(a), uint8_t(r), uint8_t(g), uint8_t(b));
-}
-constexpr TKsColor kBack = Argb(255, 1, 2, 3);
 constexpr TKsColor kMagenta = Argb(255, 255, 0, 255);
-
-void Prepare(TKsBitmap& bitmap, int width, int height, TKsColor fill) {
-  bitmap.SetSize(width, height);
-  bitmap.Fill(fill);
-}
 
 // A 32-bit class-library bitmap painted through its canvas (so its alpha is GDI's).
 void PaintSample(TBitmap& bitmap) {
@@ -128,9 +120,7 @@ void CheckVerticalText(bool clockwise) {
         expected[ty * 30 + tx] = Argb(255, 255, 0, 0);  // opaque font colour
     }
   EXPECT_GT(inked, 10);
-  for (int y = 0; y < 45; ++y)
-    for (int x = 0; x < 30; ++x)
-      ASSERT_EQ(bitmap.GetPixel(x, y), expected[y * 30 + x]) << x << ", " << y;
+  ExpectPixels(bitmap, [&](int x, int y) { return expected[y * 30 + x]; });
 }
 
 TEST(KsBitmapText, VerticalTextTurnsClockwiseAndBackOpaque) {

@@ -5,13 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TestSupport.h"
+#include "tests/skin/SkinTestSupport.h"
 
 namespace {
-
-constexpr TKsColor Argb(int a, int r, int g, int b) {
-  return KsColorARGB(uint8_t(a), uint8_t(r), uint8_t(g), uint8_t(b));
-}
 
 TEST(KsColor, SharedValuesAreLaidOutAsARGB) {
   EXPECT_EQ(KsColorBlack, 0xFF000000u);
