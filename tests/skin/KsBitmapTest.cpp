@@ -466,6 +466,11 @@ TEST(KsBitmapGdi, LinesAndShapesLeaveAlphaZero) {
   EXPECT_EQ(bitmap.GetPixel(7, 4), 0x000000FFu);
   EXPECT_EQ(bitmap.GetPixel(4, 7), KsColorWhite);
   Prepare(bitmap, 10, 10, KsColorWhite);
+  bitmap.DrawPolygon(triangle, kRed);
+  GdiFlush();
+  EXPECT_EQ(bitmap.GetPixel(5, 3), 0x00FF0000u);
+  EXPECT_EQ(bitmap.GetPixel(7, 5), KsColorWhite);  // hollow
+  Prepare(bitmap, 10, 10, KsColorWhite);
   bitmap.FillRoundRect(RECT{2, 2, 9, 9}, 2, kRed);
   bitmap.RoundRect(RECT{0, 0, 10, 10}, 2, kBlue);
   GdiFlush();
