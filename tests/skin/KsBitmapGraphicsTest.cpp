@@ -58,17 +58,6 @@ TEST(KsBitmapText, SizesComeFromDrawTextWithTheFont) {
   EXPECT_EQ(bitmap.TextHeight("Skin\ntext"), tall.bottom);
 }
 
-TEST(KsBitmapText, SetFontCopiesTheFont) {
-  TKsBitmap bitmap;
-  TFont font;
-  font.SetName("Tahoma");
-  font.SetColor(clNavy);
-  bitmap.SetFont(&font);
-  EXPECT_NE(bitmap.GetFont(), &font);
-  EXPECT_EQ(bitmap.GetFont()->GetName(), "Tahoma");
-  EXPECT_EQ(bitmap.GetFont()->GetColor(), clNavy);
-}
-
 // GDI text into a 32-bit DIB writes alpha 0 (Wine as Windows); the skin's compositing
 // depends on that, so DrawText leaves it as GDI wrote it.
 TEST(KsBitmapText, DrawTextInksWithAlphaZeroInTheFontColour) {
@@ -210,19 +199,6 @@ TEST(KsBitmapPicture, AssignToBitmapAndPictureGives24BitCopies) {
 
   TFont font;
   EXPECT_THROW(font.Assign(&bitmap), EConvertError);
-}
-
-TEST(KsBitmapPicture, DrawToCanvasBlitsOntoItsDC) {
-  TKsBitmap bitmap;
-  Prepare(bitmap, 2, 2, Argb(255, 5, 6, 7));
-  TDibSurface surface(4, 4);
-  surface.Fill(RGB(0, 0, 0));
-  TCanvas canvas;
-  canvas.SetHandle(surface.DC());
-  bitmap.DrawToCanvas(&canvas, 2, 1);
-  canvas.SetHandle(nullptr);
-  EXPECT_EQ(surface.Color(3, 2), RGB(5, 6, 7));
-  EXPECT_EQ(surface.Color(1, 1), RGB(0, 0, 0));
 }
 
 TEST(KsBitmapHandles, EveryHandleMadeIsFreedAndAdoptedOnesAreLeft) {

@@ -354,16 +354,6 @@ TEST(KsBitmapStretch, EqualSizesDrawOneToOneAndEmptyRectsDrawNothing) {
   ExpectPixels(dest, [](int x, int y) { return x >= 1 && y >= 1 ? Coded(x, y - 1) : kBack; });
 }
 
-TEST(KsBitmapStretch, PlainStretchUsesGdi) {
-  TKsBitmap src, dest;
-  Prepare(src, 2, 2, kRed);
-  Prepare(dest, 4, 4, kBack);
-  src.StretchDraw(dest, RECT{0, 0, 4, 2}, RECT{0, 0, 2, 2});
-  GdiFlush();
-  EXPECT_EQ(dest.GetPixel(3, 1) & 0x00FFFFFFu, kRed & 0x00FFFFFFu);
-  EXPECT_EQ(dest.GetPixel(3, 2), kBack);
-}
-
 TEST(KsBitmapTile, SixteenSquareTilesIntoFortyByTwenty) {
   TKsBitmap src, dest;
   PrepareCoded(src, 20, 20);
