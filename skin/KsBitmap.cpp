@@ -9,6 +9,8 @@
 //   overflow the 16.16 arithmetic nor read outside the source pixels.
 #include "skin/KsBitmap.h"
 
+#include "classlib/Clipboard.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -613,6 +615,12 @@ void TKsBitmap::AssignTo(TPersistent* dest) {
     bitmap->SetPixelFormat(pf24bit);
     bitmap->SetSize(FWidth, FHeight);
     BitBlt(bitmap->GetCanvas()->GetHandle(), 0, 0, FWidth, FHeight, FDC, 0, 0, SRCCOPY);
+    return;
+  }
+  if (auto* clipboard = ObjectAs<TClipboard>(dest)) {
+    TBitmap temporary;
+    AssignTo(&temporary);
+    clipboard->Assign(&temporary);
     return;
   }
   inherited::AssignTo(dest);
