@@ -136,8 +136,11 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(new TBru
 
 TWinControl::~TWinControl() {
   Destroying();
-  if (GetParent())
+  if (GetParent()) {
+    // Leave the parent while this is still a windowed control.
     RemoveFocus(true);
+    GetParent()->RemoveControl(this);
+  }
   if (FHandle)
     DestroyWindowHandle();
   // Children go with their parent, whoever owns them.
@@ -158,6 +161,9 @@ void TWinControl::MainWndProc(TMessage& message) {
   } catch (...) {
     HandleControlException(this);
   }
+  // DCs taken by canvases outside painting do not outlive the message (the control
+  // may be gone by now: nothing of it is touched here).
+  FreeDeviceContexts();
 }
 
 // ---- The window ---------------------------------------------------------------------------
@@ -409,12 +415,10 @@ void TWinControl::Insert(TControl* control) {
 }
 
 void TWinControl::Remove(TControl* control) {
-  if (auto* win = ObjectAs<TWinControl>(control)) {
-    std::erase(FTabList, win);
-    std::erase(FWinControls, win);
-  } else {
-    std::erase(FControls, control);
-  }
+  // By identity, not class: a control being destroyed no longer answers as windowed.
+  std::erase(FTabList, control);
+  std::erase(FWinControls, control);
+  std::erase(FControls, control);
   control->FParent = nullptr;
 }
 
@@ -950,6 +954,10 @@ void TWinControl::Dispatch(TMessage& message) {
     case CM_CHILDKEY: CMChildKey(message); return;
     case CM_DIALOGKEY: CMDialogKey(message); return;
     case CM_DIALOGCHAR: CMDialogChar(message); return;
+    case CM_FOCUSCHANGED:
+      Broadcast(message);
+      message.Result = 0;
+      return;
     case CM_CONTROLLISTCHANGE: CMControlListChange(message); return;
     case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
     case CM_VISIBLECHANGED: CMVisibleChanged(message); return;

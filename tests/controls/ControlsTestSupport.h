@@ -107,6 +107,7 @@ class FormTest : public testing::Test {
     PumpPending();
   }
   void ShowForm() {
+    SetCursorPos(0, 0);  // real mouse moves stay out of the tests' way
     Form->Show();
     SetForegroundWindow(Form->GetHandle());
     SetActiveWindow(Form->GetHandle());

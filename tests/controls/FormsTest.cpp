@@ -373,3 +373,56 @@ TEST(Leaks, TwoHundredFormsWithControlsLeaveNoHandleBehind) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Hints, AControlWithShowHintGetsCMHintShowAndTheHintWindowAppears) {
+  TExceptionRecorder exceptions;
+  class THinted : public TCustomControl {
+   public:
+    using TCustomControl::TCustomControl;
+    std::string Shown;
+    void Dispatch(TMessage& message) override {
+      if (message.Msg == CM_HINTSHOW) {
+        auto* info = reinterpret_cast<THintInfo*>(message.LParam);
+        Shown = info->HintStr;
+        info->HintStr += "!";
+      }
+      TCustomControl::Dispatch(message);
+    }
+  };
+  auto* form = new TForm(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  auto* control = new THinted(form);
+  control->SetParent(form);
+  control->SetBounds(10, 10, 50, 50);
+  control->SetHint("Short|Long help");
+  control->SetShowHint(true);
+  form->Show();
+  SetForegroundWindow(form->GetHandle());
+  const int pause = Application->GetHintPause();
+  Application->SetHintPause(10);
+  const TPoint p = control->ClientToScreen(Point(20, 20));
+  SetCursorPos(p.x, p.y);
+  SendMessageA(control->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_TRUE(PumpUntil([&] { return !control->Shown.empty(); }, 3000));
+  EXPECT_EQ(control->Shown, "Short");
+  HWND hint = FindWindowA("THintWindow", nullptr);
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(IsWindowVisible(hint));
+  char text[32] = {};
+  GetWindowTextA(hint, text, sizeof text);
+  EXPECT_STREQ(text, "Short!");
+  MSG msg{};
+  Application->OnIdle = TIdleEvent::FromFunction([](void*, TObject*, bool& done) { done = false; });
+  Application->Idle(msg);
+  Application->OnIdle = nullptr;
+  EXPECT_EQ(Application->GetHint(), "Long help");
+  Application->CancelHint();
+  EXPECT_FALSE(IsWindow(hint) && IsWindowVisible(hint));
+  Application->SetHintPause(pause);
+  delete form;
+  EXPECT_TRUE(exceptions.Messages.empty());
+}
+
+}  // namespace
