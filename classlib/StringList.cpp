@@ -6,12 +6,11 @@
 #include "classlib/StringList.h"
 
 #include <cassert>
-#include <memory>
 #include <utility>
 
 #include "classlib/Lists.h"
+#include "classlib/Streams.h"
 #include "classlib/Strings.h"
-#include "classlib/Win.h"
 
 namespace {
 
@@ -131,21 +130,9 @@ void TStrings::SetTextStr(const std::string& text) {
 }
 
 void TStrings::LoadFromFile(const std::string& fileName) {
-  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    throw EFOpenError(Format("Cannot open file \"%s\"", fileName.c_str()));
-  std::unique_ptr<void, decltype(&CloseHandle)> closer(file, &CloseHandle);
-  std::string text;
-  char buffer[65536];
-  DWORD read = 0;
-  for (;;) {
-    if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr))
-      throw EReadError(Format("Cannot read file \"%s\"", fileName.c_str()));
-    if (read == 0)
-      break;
-    text.append(buffer, read);
-  }
+  TFileStream file(fileName, fmOpenRead | fmShareDenyNone);
+  std::string text(static_cast<size_t>(file.GetSize()), '\0');
+  file.ReadBuffer(text.data(), static_cast<int32_t>(text.size()));
   SetTextStr(text);
 }
 

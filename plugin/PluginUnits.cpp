@@ -1,11 +1,27 @@
 #include "plugin/PluginUnits.h"
 
+#include "classlib/FormatSettings.h"
 #include "containers/FreeNotifyHook.h"
+#include "host/ClientApi.h"
+#include "host/ParameterList.h"
+#include "host/Utilities.h"
+#include "pcb/PcbUnit.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
 std::span<const TUnitEntry> PluginUnits() {
   static const TUnitEntry units[] = {
+      // The locale's number, date and currency conventions.
+      {"FormatSettings", GetFormatSettings, nullptr},
+      // The parameter-string cache.
+      {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
+      // The skin library's units (paint buffer, hook list, layered-window and
+      // visual-style bindings, theme registry) start here.
+      // The host's "ClientApi_" entry points and its IClient.
+      {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
+      {"host.Utilities", InitializeUtilities, FinalizeUtilities},
+      // The PCB server's entry points, when "Ravelo.dll" is already loaded.
+      {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
   };

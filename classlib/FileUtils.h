@@ -1,0 +1,35 @@
+// File names and the file system.
+//
+// Name helpers split at the last "\", "/" or ":" (the separators Windows accepts):
+// ExtractFilePath("C:\a\b.txt") = "C:\a\" keeps the separator, ExtractFileDir drops it
+// except after a drive or at the root ("C:\", "\"), ExtractFileName = "b.txt",
+// ExtractFileExt = ".txt" (the last "." of the name part, "" without one).
+// ChangeFileExt replaces that extension or appends `extension` (given with its ".").
+//
+// The file-system calls answer false on failure; GetLastError tells why.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "classlib/Win.h"
+
+std::string ExtractFilePath(std::string_view fileName);
+std::string ExtractFileDir(std::string_view fileName);
+std::string ExtractFileName(std::string_view fileName);
+std::string ExtractFileExt(std::string_view fileName);
+std::string ChangeFileExt(std::string_view fileName, std::string_view extension);
+// `path` with a "\" at its end (an empty path stays empty).
+std::string IncludeTrailingPathDelimiter(std::string_view path);
+
+// True for an existing file, false for a directory or nothing.
+bool FileExists(const std::string& fileName);
+bool DirectoryExists(const std::string& directory);
+// Creates one directory level.
+bool CreateDir(const std::string& directory);
+// Creates the directory and every missing parent; true when it exists afterwards.
+bool ForceDirectories(const std::string& directory);
+bool DeleteFile(const std::string& fileName);
+
+// The full file name of a loaded module (null: the process's executable).
+std::string GetModuleName(HMODULE module);

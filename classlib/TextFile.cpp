@@ -1,0 +1,206 @@
+#include "classlib/TextFile.h"
+
+#include <cassert>
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
+
+#include "classlib/Exceptions.h"
+#include "classlib/SysUtils.h"
+
+namespace {
+
+constexpr uint32_t kBufferSize = 64 * 1024;
+
+constexpr uint32_t kReadError = 100;
+constexpr uint32_t kWriteError = 101;
+constexpr uint32_t kNotAssigned = 102;
+constexpr uint32_t kNotOpen = 103;
+constexpr uint32_t kNotForInput = 104;
+constexpr uint32_t kNotForOutput = 105;
+
+thread_local uint32_t gInOutRes = 0;
+thread_local bool gIOChecks = true;
+
+std::string Describe(uint32_t code) {
+  switch (code) {
+    case kReadError:
+      return "Read error";
+    case kWriteError:
+      return "Write error";
+    case kNotAssigned:
+      return "File not assigned";
+    case kNotOpen:
+      return "File not open";
+    case kNotForInput:
+      return "File not open for input";
+    case kNotForOutput:
+      return "File not open for output";
+  }
+  std::string text = SysErrorMessage(code);
+  if (!text.empty() && text.back() == '.') text.pop_back();
+  return text;
+}
+
+// The first line end in [p, end), or end.
+const char* FindLineEnd(const char* p, const char* end) {
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  return p;
+}
+
+}  // namespace
+
+TTextFile::TTextFile() {
+  static_assert(std::is_standard_layout_v<TTextFile>, "the host sees a plain record");
+  static_assert(offsetof(TTextFile, FHost) == 0, "the host block heads the record");
+  FHost.name[0] = '\0';
+}
+
+TTextFile::~TTextFile() {
+  if (FMode != kClosed) {
+    if (FMode == kOutput) Flush();
+    CloseHandle(FHandle);
+  }
+  delete[] FBuffer;
+}
+
+void TTextFile::Assign(std::string_view fileName) {
+  assert(FMode == kClosed && "a text file is assigned while closed");
+  size_t length = std::min(fileName.size(), sizeof FHost.name - 1);
+  std::memcpy(FHost.name, fileName.data(), length);
+  FHost.name[length] = '\0';
+}
+
+std::string TTextFile::Name() const { return std::string(FHost.name, strnlen(FHost.name, sizeof FHost.name)); }
+
+void TTextFile::Fail(uint32_t code) {
+  if (gIOChecks)
+    throw EInOutError(Format("Text file \"%s\": %s (I/O error %u)", Name().c_str(),
+                             Describe(code).c_str(), code));
+  if (gInOutRes == 0) gInOutRes = code;
+}
+
+void TTextFile::Open(bool output) {
+  if (FMode != kClosed) Close();
+  FHost.name[sizeof FHost.name - 1] = '\0';  // the host may not have terminated it
+  if (FHost.name[0] == '\0') return Fail(kNotAssigned);
+  FHandle = output ? CreateFileA(FHost.name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr)
+                   : CreateFileA(FHost.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (FHandle == INVALID_HANDLE_VALUE) return Fail(GetLastError());
+  if (!FBuffer) FBuffer = new char[kBufferSize];
+  FPos = FEnd = FBuffer;
+  FPending = 0;
+  FMode = output ? kOutput : kInput;
+}
+
+void TTextFile::Reset() { Open(false); }
+
+void TTextFile::Rewrite() { Open(true); }
+
+void TTextFile::Close() {
+  if (FMode == kClosed) return Fail(kNotOpen);
+  uint32_t error = FMode == kOutput ? Flush() : 0;
+  if (!CloseHandle(FHandle) && error == 0) error = GetLastError();
+  FHandle = INVALID_HANDLE_VALUE;
+  FMode = kClosed;
+  FPos = FEnd = FBuffer;
+  if (error) Fail(error);
+}
+
+bool TTextFile::Fill() {
+  if (FPos < FEnd) return true;
+  if (FMode != kInput) {
+    Fail(FMode == kClosed ? kNotOpen : kNotForInput);
+    return false;
+  }
+  DWORD got = 0;
+  bool ok = ReadFile(FHandle, FBuffer, kBufferSize, &got, nullptr);
+  FPos = FBuffer;
+  FEnd = FBuffer + (ok ? got : 0);
+  if (!ok) {
+    DWORD error = GetLastError();
+    Fail(error ? error : kReadError);
+  }
+  return FPos < FEnd;
+}
+
+bool TTextFile::EolnSlow() { return !Fill() || *FPos == '\r' || *FPos == '\n'; }
+
+char TTextFile::ReadSlow() { return Fill() ? *FPos++ : '\x1A'; }
+
+void TTextFile::SkipLineEnd() {
+  if (!Fill()) return;
+  char c = *FPos;
+  if (c != '\r' && c != '\n') return;
+  ++FPos;
+  if (c == '\r' && Fill() && *FPos == '\n') ++FPos;
+}
+
+void TTextFile::ReadLn() {
+  while (Fill()) {
+    FPos = const_cast<char*>(FindLineEnd(FPos, FEnd));
+    if (FPos < FEnd) return SkipLineEnd();
+  }
+}
+
+void TTextFile::ReadLn(std::string& line) {
+  line.clear();
+  while (Fill()) {
+    char* end = const_cast<char*>(FindLineEnd(FPos, FEnd));
+    line.append(FPos, end);
+    FPos = end;
+    if (FPos < FEnd) return SkipLineEnd();
+  }
+}
+
+int64_t TTextFile::FileSize() {
+  LARGE_INTEGER size;
+  if (FMode == kClosed) {
+    Fail(kNotOpen);
+    return -1;
+  }
+  if (!GetFileSizeEx(FHandle, &size)) {
+    Fail(GetLastError());
+    return -1;
+  }
+  // Output still in the buffer belongs to the file too.
+  return size.QuadPart + FPending;
+}
+
+uint32_t TTextFile::Flush() {
+  if (FPending == 0) return 0;
+  DWORD done = 0;
+  bool ok = WriteFile(FHandle, FBuffer, FPending, &done, nullptr);
+  uint32_t error = !ok ? GetLastError() : done != FPending ? kWriteError : 0;
+  FPending = 0;
+  return error;
+}
+
+void TTextFile::Write(std::string_view text) {
+  if (FMode != kOutput) return Fail(FMode == kClosed ? kNotOpen : kNotForOutput);
+  while (!text.empty()) {
+    uint32_t n = std::min<size_t>(text.size(), kBufferSize - FPending);
+    std::memcpy(FBuffer + FPending, text.data(), n);
+    FPending += n;
+    text.remove_prefix(n);
+    if (FPending < kBufferSize) continue;
+    if (uint32_t error = Flush()) return Fail(error);
+  }
+}
+
+void TTextFile::WriteLn(std::string_view text) {
+  Write(text);
+  Write("\r\n");
+}
+
+int IOResult() {
+  uint32_t code = gInOutRes;
+  gInOutRes = 0;
+  return static_cast<int>(code);
+}
+
+TIOChecksOff::TIOChecksOff() : FSaved(gIOChecks) { gIOChecks = false; }
+
+TIOChecksOff::~TIOChecksOff() { gIOChecks = FSaved; }

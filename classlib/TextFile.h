@@ -1,0 +1,111 @@
+// Runtime text files: a named file read character by character or line by line, or
+// written text by text, through a 64 KB buffer.
+//
+// Lines end with CR LF, LF or a lone CR; a last line without a line end reads the same.
+// Read gives every character as stored (line ends included); Eoln is true at a line end
+// and at the end of the file; ReadLn skips (or reads) up to and past the next line end;
+// Eof is true once the last character has been read. Reading at the end gives #26 (^Z).
+// WriteLn ends lines with CR LF.
+//
+// Failures: by default an operation that fails raises EInOutError naming the file and
+// the error. While a TIOChecksOff lives, failures are recorded instead: IOResult()
+// answers the first recorded error code and clears it. Codes are Windows error codes
+// (2 file not found, 3 path not found, 5 access denied...) or: 100 read error, 101 write
+// error, 102 file not assigned, 103 file not open, 104 not open for input, 105 not open
+// for output. Close reports a failed final write; the destructor closes quietly.
+//
+// The record starts with the HostTextFile block that a host fills through
+// VFSAPI_VFSAssignFile: it writes a real path, zero-terminated, into `name`, and the
+// next Reset or Rewrite opens that path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "classlib/Win.h"
+
+// The host-facing head of a text-file record.
+struct HostTextFile {
+  char name[4096];
+};
+static_assert(sizeof(HostTextFile) == 4096, "the host writes exactly 4096 bytes of name");
+
+class TTextFile {
+ public:
+  TTextFile();
+  ~TTextFile();
+  TTextFile(const TTextFile&) = delete;
+  TTextFile& operator=(const TTextFile&) = delete;
+
+  // The block the host fills; its address is the record's address.
+  HostTextFile* Host() { return &FHost; }
+  // Names the file (cut at 4095 characters); the file must be closed.
+  void Assign(std::string_view fileName);
+  std::string Name() const;
+
+  // Opens the named file for reading, or creates it (emptied) for writing; an open
+  // file is closed first.
+  void Reset();
+  void Rewrite();
+  void Close();
+  bool IsOpen() const { return FMode != kClosed; }
+
+  // Reading.
+  bool Eof() { return FPos == FEnd && !Fill(); }
+  bool Eoln() { return FPos < FEnd ? *FPos == '\r' || *FPos == '\n' : EolnSlow(); }
+  void Read(char& c) {
+    if (FPos < FEnd)
+      c = *FPos++;
+    else
+      c = ReadSlow();
+  }
+  // The next character without consuming it, or -1 at the end.
+  int Peek() { return FPos < FEnd || Fill() ? static_cast<unsigned char>(*FPos) : -1; }
+  void ReadLn();
+  void ReadLn(std::string& line);
+  // The open file's size in bytes.
+  int64_t FileSize();
+
+  // Writing.
+  void Write(std::string_view text);
+  void WriteLn(std::string_view text = {});
+
+ private:
+  enum : uint8_t { kClosed, kInput, kOutput };
+
+  // Makes unread bytes available; false at the end of the file or on failure.
+  bool Fill();
+  bool EolnSlow();
+  char ReadSlow();
+  // Consumes a line end at the current position, if there is one.
+  void SkipLineEnd();
+  // Writes the buffered output; answers the error code, 0 on success.
+  uint32_t Flush();
+  void Open(bool output);
+  void Fail(uint32_t code);
+
+  HostTextFile FHost;  // must stay the first member
+  char* FPos = nullptr;
+  char* FEnd = nullptr;
+  char* FBuffer = nullptr;
+  uint32_t FPending = 0;  // bytes written to the buffer, not yet to the file
+  HANDLE FHandle = INVALID_HANDLE_VALUE;
+  uint8_t FMode = kClosed;
+};
+
+// Answers the first text-file error recorded while I/O checks were off, and clears it.
+int IOResult();
+
+// While it lives, text-file failures on this thread are recorded for IOResult
+// instead of raising EInOutError.
+class TIOChecksOff {
+ public:
+  TIOChecksOff();
+  ~TIOChecksOff();
+  TIOChecksOff(const TIOChecksOff&) = delete;
+  TIOChecksOff& operator=(const TIOChecksOff&) = delete;
+
+ private:
+  bool FSaved;
+};

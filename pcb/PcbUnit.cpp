@@ -1,0 +1,12 @@
+#include "pcb/PcbUnit.h"
+
+#include "pcb/PcbApi.h"
+
+void InitializePcbUnit() {
+  ClearPcbApi();
+  LoadPcbApi();
+}
+
+void FinalizePcbUnit() {
+  ClearPcbApi();
+}

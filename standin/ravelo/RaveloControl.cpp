@@ -1,0 +1,73 @@
+#include "standin/ravelo/RaveloControl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "classlib/Boundary.h"
+#include "standin/ravelo/RaveloServer.h"
+
+namespace {
+
+TRaveloServer& Server() {
+  return TRaveloServer::Instance();
+}
+
+int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
+  if (buffer && size > 0) {
+    const size_t length = std::min<size_t>(text.size(), static_cast<size_t>(size) - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = 0;
+  }
+  return static_cast<int32_t>(text.size());
+}
+
+}  // namespace
+
+extern "C" {
+
+void __stdcall Ravelo_Reset() {
+  GuardBoundary("Ravelo_Reset", [] { Server().Reset(); });
+}
+
+uint32_t __stdcall Ravelo_CreateBoard(const char* fullName) {
+  return GuardBoundaryResult("Ravelo_CreateBoard", uint32_t{0},
+                             [&] { return Server().CreateBoard(fullName ? fullName : ""); });
+}
+
+int32_t __stdcall Ravelo_SetCurrentBoard(uint32_t board) {
+  return GuardBoundaryResult("Ravelo_SetCurrentBoard", int32_t{rsFailure}, [&] {
+    return Server().SetCurrentBoard(board) ? int32_t{rsOk} : int32_t{rsUnknownHandle};
+  });
+}
+
+int32_t __stdcall Ravelo_DumpBoard(uint32_t board, char* buffer, int32_t size) {
+  return GuardBoundaryResult("Ravelo_DumpBoard", int32_t{0},
+                             [&] { return CopyOut(Server().Dump(board), buffer, size); });
+}
+
+int32_t __stdcall Ravelo_GetCallLog(char* buffer, int32_t size) {
+  return GuardBoundaryResult("Ravelo_GetCallLog", int32_t{0},
+                             [&] { return CopyOut(Server().CallLogText(), buffer, size); });
+}
+
+void __stdcall Ravelo_ClearCallLog() {
+  GuardBoundary("Ravelo_ClearCallLog", [] { Server().ClearCallLog(); });
+}
+
+void __stdcall Ravelo_InjectResult(const char* entry, uint32_t result) {
+  GuardBoundary("Ravelo_InjectResult", [&] {
+    if (entry)
+      Server().Inject(entry, result);
+  });
+}
+
+void __stdcall Ravelo_ClearInjections() {
+  GuardBoundary("Ravelo_ClearInjections", [] { Server().ClearInjections(); });
+}
+
+void __stdcall Ravelo_SetCommandRunner(TRaveloCommandRunnerProc runner) {
+  GuardBoundary("Ravelo_SetCommandRunner", [&] { Server().SetCommandRunner(runner); });
+}
+
+}  // extern "C"

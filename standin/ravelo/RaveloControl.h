@@ -1,0 +1,32 @@
+// The control entry points of the stand-in PCB server, for the stand-in host and for
+// tests. They carry the prefix "Ravelo_", which the plug-in never binds, and are
+// looked up with GetProcAddress; these are their types.
+//
+// Text results are copied into the caller's buffer: at most size - 1 characters and a
+// terminating zero; the result is the full length, so a caller can ask with size 0
+// first and call again with a large enough buffer.
+#pragma once
+
+#include <cstdint>
+
+// Forgets every board, object, iterator, log and injection; handles start again at 1.
+using TRaveloReset = void(__stdcall*)();
+// A new board under the document's full file name (found again by that name without
+// regard to case); returns its handle.
+using TRaveloCreateBoard = uint32_t(__stdcall*)(const char* fullName);
+// The board of the PCB document the host shows last; 0 on success, 2 for an unknown board.
+using TRaveloSetCurrentBoard = int32_t(__stdcall*)(uint32_t board);
+// The text dump of a board (empty for an unknown board).
+using TRaveloDumpBoard = int32_t(__stdcall*)(uint32_t board, char* buffer, int32_t size);
+// The call log: one line per entry-point call, "name(arguments) = result".
+using TRaveloGetCallLog = int32_t(__stdcall*)(char* buffer, int32_t size);
+using TRaveloClearCallLog = void(__stdcall*)();
+// From now on the named entry point answers `result` without doing anything (an
+// injected 0 on "PcbApi_CreateIterator" makes iterator creation fail).
+using TRaveloInjectResult = void(__stdcall*)(const char* entry, uint32_t result);
+using TRaveloClearInjections = void(__stdcall*)();
+// The host's runner of named processes, to which "Client:RunCommonDialog" is forwarded;
+// it answers in `parameters` and returns non-zero when the process ran.
+using TRaveloCommandRunnerProc = uint32_t(__stdcall*)(const char* command, char* parameters,
+                                                      uint16_t size);
+using TRaveloSetCommandRunner = void(__stdcall*)(TRaveloCommandRunnerProc runner);

@@ -1,0 +1,334 @@
+#include "standin/ravelo/RaveloServer.h"
+
+#include <algorithm>
+
+namespace {
+
+bool Supported(uint8_t kind) {
+  return (kind >= rkArc && kind <= rkManualFromTo) || kind == rkBoardOutline;
+}
+
+char UpperAscii(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+
+bool SameTextAscii(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return UpperAscii(x) == UpperAscii(y);
+         });
+}
+
+void SetTextDefaults(TRaveloObject& text) {
+  text.Size = 600000;
+  text.LineWidth = 100000;
+}
+
+}  // namespace
+
+TRaveloServer& TRaveloServer::Instance() {
+  static TRaveloServer server;
+  return server;
+}
+
+void TRaveloServer::Reset() {
+  FLastHandle = 0;
+  FCurrentBoard = 0;
+  FBoards.clear();
+  FObjects.clear();
+  FIterators.clear();
+  FCallLog.clear();
+  FProgress.clear();
+  FEvents.clear();
+  FInjected.clear();
+}
+
+// Boards.
+
+uint32_t TRaveloServer::CreateBoard(const std::string& fullName) {
+  const uint32_t handle = NewHandle();
+  TRaveloBoard& board = FBoards[handle];
+  board.Handle = handle;
+  board.FullName = fullName;
+  for (int layer = 1; layer < RaveloLayerCount; ++layer)
+    board.Layers[layer].Name = RaveloLayerIdentifier(layer);
+  // The default stack: top above bottom, one drill pair through both.
+  board.Layers[1].NextLayer = 32;
+  board.Layers[32].PrevLayer = 1;
+  board.Pairs.push_back(TRaveloPair{0, 0, /*HighLayer=*/32, /*LowLayer=*/1});
+  return handle;
+}
+
+TRaveloBoard* TRaveloServer::FindBoard(uint32_t handle) {
+  auto found = FBoards.find(handle);
+  return found == FBoards.end() ? nullptr : &found->second;
+}
+
+uint32_t TRaveloServer::BoardFromFullName(const std::string& fullName) const {
+  for (const auto& [handle, board] : FBoards) {
+    if (SameTextAscii(board.FullName, fullName))
+      return handle;
+  }
+  return 0;
+}
+
+bool TRaveloServer::SetCurrentBoard(uint32_t board) {
+  if (board != 0 && !FBoards.count(board))
+    return false;
+  FCurrentBoard = board;
+  return true;
+}
+
+// Objects and containers.
+
+uint32_t TRaveloServer::CreateObject(uint8_t kind) {
+  if (!Supported(kind))
+    return 0;
+  const uint32_t handle = NewHandle();
+  TRaveloObject& object = FObjects[handle];
+  object.Handle = handle;
+  object.Kind = kind;
+  switch (kind) {
+    case rkText:
+      SetTextDefaults(object);
+      break;
+    case rkVia:
+      object.Size = 500000;
+      object.HoleSize = 280000;
+      break;
+    case rkPad:
+      object.TopXSize = object.TopYSize = object.MidXSize = object.MidYSize = object.BotXSize =
+          object.BotYSize = 600000;
+      object.TopShape = object.MidShape = object.BotShape = 1;
+      object.HoleSize = 300000;
+      for (int layer = 1; layer <= 32; ++layer) {
+        object.LayerXSize[layer] = object.LayerYSize[layer] = 600000;
+        object.LayerShape[layer] = 1;
+      }
+      break;
+    case rkPolygon:
+    case rkBoardOutline:
+      object.Segments.resize(RaveloMaxSegments);
+      break;
+    case rkComponent: {
+      object.Layer = 1;
+      for (uint32_t* text : {&object.NameText, &object.CommentText}) {
+        const uint32_t textHandle = NewHandle();
+        TRaveloObject& textObject = FObjects[textHandle];
+        textObject.Handle = textHandle;
+        textObject.Kind = rkText;
+        textObject.TextOfComponent = handle;
+        SetTextDefaults(textObject);
+        *text = textHandle;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return handle;
+}
+
+TRaveloObject* TRaveloServer::FindObject(uint32_t handle) {
+  auto found = FObjects.find(handle);
+  return found == FObjects.end() ? nullptr : &found->second;
+}
+
+bool TRaveloServer::Exists(uint32_t handle) const {
+  return FObjects.count(handle) || FBoards.count(handle);
+}
+
+void TRaveloServer::DestroyTree(uint32_t handle) {
+  auto found = FObjects.find(handle);
+  if (found == FObjects.end())
+    return;
+  const TRaveloObject object = found->second;
+  FObjects.erase(found);
+  if (object.Kind == rkComponent) {
+    std::vector<uint32_t> members;
+    for (const auto& [memberHandle, member] : FObjects) {
+      if (member.Owner == handle)
+        members.push_back(memberHandle);
+    }
+    for (uint32_t member : members)
+      DestroyTree(member);
+    DestroyTree(object.NameText);
+    DestroyTree(object.CommentText);
+  }
+  // Nothing keeps pointing at a handle that is gone.
+  for (auto& [otherHandle, other] : FObjects) {
+    if (other.Net == static_cast<int32_t>(handle))
+      other.Net = 0;
+    if (other.Owner == handle)
+      other.Owner = 0;
+    if (other.NameText == handle)
+      other.NameText = 0;
+    if (other.CommentText == handle)
+      other.CommentText = 0;
+  }
+}
+
+int32_t TRaveloServer::DestroyObject(uint32_t handle) {
+  if (FBoards.count(handle))
+    return rsWrongKind;
+  if (!FObjects.count(handle))
+    return rsUnknownHandle;
+  DestroyTree(handle);
+  return rsOk;
+}
+
+int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectHandle) {
+  TRaveloObject* object = FindObject(objectHandle);
+  if (!object || !Exists(container))
+    return rsUnknownHandle;
+  if (container == objectHandle)
+    return rsBadArgument;
+  if (FBoards.count(container)) {
+    object->Owner = container;
+    return rsOk;
+  }
+  const TRaveloObject& holder = FObjects[container];
+  if (holder.Kind == rkComponent) {
+    if (object->Kind == rkComponent || object->Kind == rkNet)
+      return rsWrongKind;
+    object->Owner = container;
+    return rsOk;
+  }
+  if (holder.Kind == rkNet) {
+    if (object->Kind == rkNet || object->Kind == rkComponent)
+      return rsWrongKind;
+    object->Net = static_cast<int32_t>(container);
+    return rsOk;
+  }
+  return rsWrongKind;
+}
+
+int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t objectHandle) {
+  TRaveloObject* object = FindObject(objectHandle);
+  if (!object || !Exists(container))
+    return rsUnknownHandle;
+  const TRaveloObject* holder = FindObject(container);
+  if (holder && holder->Kind == rkNet) {
+    if (object->Net != static_cast<int32_t>(container))
+      return rsBadArgument;
+    object->Net = 0;
+    return rsOk;
+  }
+  if (holder && holder->Kind != rkComponent)
+    return rsWrongKind;
+  if (object->Owner != container)
+    return rsBadArgument;
+  object->Owner = 0;
+  return rsOk;
+}
+
+int TRaveloServer::LooseObjectCount() const {
+  return static_cast<int>(std::count_if(FObjects.begin(), FObjects.end(), [](const auto& entry) {
+    return entry.second.Owner == 0 && entry.second.TextOfComponent == 0;
+  }));
+}
+
+// Scopes and iterators.
+
+std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
+  std::vector<uint32_t> items;
+  auto ownerOf = [this](uint32_t handle) -> uint32_t {
+    auto found = FObjects.find(handle);
+    return found == FObjects.end() ? 0 : found->second.Owner;
+  };
+  if (FBoards.count(container)) {
+    for (const auto& [handle, object] : FObjects) {
+      const bool onBoard = object.Owner == container ||
+                           (object.Owner != 0 && ownerOf(object.Owner) == container) ||
+                           (object.Owner == 0 && object.TextOfComponent != 0 &&
+                            ownerOf(object.TextOfComponent) == container);
+      if (onBoard)
+        items.push_back(handle);
+    }
+    return items;
+  }
+  auto holder = FObjects.find(container);
+  if (holder == FObjects.end())
+    return items;
+  for (const auto& [handle, object] : FObjects) {
+    if (holder->second.Kind == rkComponent && object.Owner == container)
+      items.push_back(handle);
+    if (holder->second.Kind == rkNet && object.Net == static_cast<int32_t>(container))
+      items.push_back(handle);
+  }
+  return items;
+}
+
+uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t layer) {
+  const TRaveloObject* holder = FindObject(container);
+  const bool isContainer = FBoards.count(container) ||
+                           (holder && (holder->Kind == rkComponent || holder->Kind == rkNet));
+  if (!isContainer)
+    return 0;
+  TIterator iterator;
+  for (uint32_t handle : Scope(container)) {
+    const TRaveloObject& object = FObjects.at(handle);
+    if ((kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer))
+      iterator.Items.push_back(handle);
+  }
+  const uint32_t handle = NewHandle();
+  FIterators[handle] = std::move(iterator);
+  return handle;
+}
+
+uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
+  auto found = FIterators.find(iterator);
+  if (found == FIterators.end())
+    return 0;
+  found->second.Next = 0;
+  return IteratorNext(iterator);
+}
+
+uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
+  auto found = FIterators.find(iterator);
+  if (found == FIterators.end())
+    return 0;
+  TIterator& it = found->second;
+  // Objects destroyed since the snapshot are passed over.
+  while (it.Next < it.Items.size()) {
+    const uint32_t handle = it.Items[it.Next++];
+    if (FObjects.count(handle))
+      return handle;
+  }
+  return 0;
+}
+
+int32_t TRaveloServer::DestroyIterator(uint32_t iterator) {
+  return FIterators.erase(iterator) ? rsOk : rsUnknownHandle;
+}
+
+// Logs and injections.
+
+std::string TRaveloServer::CallLogText() const {
+  std::string text;
+  for (const std::string& line : FCallLog)
+    text += line + "\n";
+  return text;
+}
+
+void TRaveloServer::ProgressInit(const std::string& caption, int32_t total) {
+  FProgress.push_back(TRaveloProgress{TRaveloProgress::psInit, caption, total, 1});
+}
+
+void TRaveloServer::ProgressUpdate() {
+  if (!FProgress.empty() && FProgress.back().Step == TRaveloProgress::psUpdate) {
+    ++FProgress.back().Count;
+    return;
+  }
+  FProgress.push_back(TRaveloProgress{TRaveloProgress::psUpdate, std::string(), 0, 1});
+}
+
+void TRaveloServer::ProgressFinish() {
+  FProgress.push_back(TRaveloProgress{TRaveloProgress::psFinish, std::string(), 0, 1});
+}
+
+std::optional<uint32_t> TRaveloServer::Injected(const std::string& entry) const {
+  auto found = FInjected.find(entry);
+  if (found == FInjected.end())
+    return std::nullopt;
+  return found->second;
+}

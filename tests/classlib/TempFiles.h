@@ -1,0 +1,48 @@
+// A scratch folder for the file tests of this executable.
+#pragma once
+
+#include <string>
+
+#include "classlib/FileUtils.h"
+#include "classlib/Win.h"
+
+// "<temp>\kivo-classlib-tests\", emptied and created on first use.
+inline const std::string& TestFolder() {
+  static const std::string folder = [] {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string path = IncludeTrailingPathDelimiter(temp) + "kivo-classlib-tests";
+    std::string doomed = path + '\0';  // the shell wants a list ending with two zeros
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = doomed.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+    ForceDirectories(path);
+    return path + "\\";
+  }();
+  return folder;
+}
+
+// Writes `bytes` to `fileName` in the scratch folder and answers its full name.
+inline std::string WriteTestFile(const std::string& fileName, const std::string& bytes) {
+  std::string path = TestFolder() + fileName;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD done = 0;
+  if (!bytes.empty()) WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  CloseHandle(file);
+  return path;
+}
+
+// The whole content of a file, or "<missing>".
+inline std::string ReadTestFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD done = 0;
+  if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  CloseHandle(file);
+  return bytes;
+}

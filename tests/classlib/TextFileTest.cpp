@@ -1,0 +1,209 @@
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "classlib/Exceptions.h"
+#include "classlib/TextFile.h"
+#include "tests/classlib/TempFiles.h"
+
+namespace {
+
+using TLines = std::vector<std::string>;
+
+// Reads the way the tokenizer does: a line end is one blank, consumed with ReadLn.
+std::string ReadAsTokenizer(const std::string& path) {
+  TTextFile f;
+  f.Assign(path);
+  f.Reset();
+  std::string text;
+  while (!f.Eof()) {
+    if (f.Eoln()) {
+      f.ReadLn();
+      text += ' ';
+    } else {
+      char c;
+      f.Read(c);
+      text += c;
+    }
+  }
+  f.Close();
+  return text;
+}
+
+TLines ReadLines(const std::string& path) {
+  TTextFile f;
+  f.Assign(path);
+  f.Reset();
+  TLines lines;
+  std::string line;
+  while (!f.Eof()) {
+    f.ReadLn(line);
+    lines.push_back(line);
+  }
+  f.Close();
+  return lines;
+}
+
+TEST(TextFile, LineEndKindsGiveTheSameCharactersAndLines) {
+  const std::pair<const char*, const char*> files[] = {
+      {"crlf.txt", "ab\r\n\r\ncd\r\n"},
+      {"lf.txt", "ab\n\ncd\n"},
+      {"cr.txt", "ab\r\rcd\r"},
+      {"open.txt", "ab\n\ncd"},
+  };
+  for (auto [name, bytes] : files) {
+    std::string path = WriteTestFile(name, bytes);
+    EXPECT_EQ(ReadLines(path), (TLines{"ab", "", "cd"})) << name;
+    std::string text = ReadAsTokenizer(path);
+    // The open last line has no line end to turn into a blank.
+    EXPECT_EQ(text, std::string(name) == "open.txt" ? "ab  cd" : "ab  cd ") << name;
+  }
+}
+
+TEST(TextFile, EofAndEolnComeAtTheRightCharacters) {
+  TTextFile f;
+  f.Assign(WriteTestFile("marks.txt", "x\r\nyz"));
+  f.Reset();
+  char c;
+  EXPECT_FALSE(f.Eoln());
+  f.Read(c);
+  EXPECT_EQ(c, 'x');
+  EXPECT_TRUE(f.Eoln());
+  EXPECT_FALSE(f.Eof());
+  EXPECT_EQ(f.Peek(), '\r');
+  f.Read(c);  // Read hands out line ends as they are stored
+  EXPECT_EQ(c, '\r');
+  f.Read(c);
+  EXPECT_EQ(c, '\n');
+  EXPECT_FALSE(f.Eoln());
+  f.Read(c);
+  f.Read(c);
+  EXPECT_EQ(c, 'z');
+  EXPECT_TRUE(f.Eof());  // right after the last character
+  EXPECT_TRUE(f.Eoln());
+  EXPECT_EQ(f.Peek(), -1);
+  f.Read(c);
+  EXPECT_EQ(c, '\x1A');
+  f.Close();
+}
+
+TEST(TextFile, AnEmptyFileIsAtItsEndAtOnce) {
+  TTextFile f;
+  f.Assign(WriteTestFile("empty.txt", ""));
+  f.Reset();
+  EXPECT_TRUE(f.Eof());
+  EXPECT_TRUE(f.Eoln());
+  std::string line = "stale";
+  f.ReadLn(line);
+  EXPECT_EQ(line, "");
+  EXPECT_EQ(f.FileSize(), 0);
+  f.Close();
+}
+
+TEST(TextFile, LinesAndLineEndsSpanningBufferRefills) {
+  // CR at the last byte of the first 64 KB buffer, LF at the first byte of the next:
+  // one line end, not two.
+  std::string first(65535, 'x');
+  std::string big(200000, 'y');
+  std::string path = WriteTestFile("refill.txt", first + "\r\n" + big + "\nend");
+  TLines lines = ReadLines(path);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], first);
+  EXPECT_EQ(lines[1], big);
+  EXPECT_EQ(lines[2], "end");
+  EXPECT_EQ(ReadAsTokenizer(path), first + " " + big + " end");
+}
+
+TEST(TextFile, WrittenTextReadsBack) {
+  std::string path = TestFolder() + "written.txt";
+  std::string big(100000, 'w');
+  TTextFile out;
+  out.Assign(path);
+  out.Rewrite();
+  out.Write("a");
+  out.WriteLn("bc");
+  out.WriteLn();
+  out.WriteLn(big);
+  out.Write("last");
+  EXPECT_EQ(out.FileSize(), static_cast<int64_t>(3 + 2 + 2 + big.size() + 2 + 4));
+  out.Close();
+  EXPECT_EQ(ReadTestFile(path), "abc\r\n\r\n" + big + "\r\nlast");
+  EXPECT_EQ(ReadLines(path), (TLines{"abc", "", big, "last"}));
+  // Rewrite empties an existing file.
+  out.Rewrite();
+  out.Close();
+  EXPECT_EQ(ReadTestFile(path), "");
+}
+
+TEST(TextFile, TheHostFillsTheNameThroughTheRecordHead) {
+  TTextFile f;
+  EXPECT_EQ(reinterpret_cast<HostTextFile*>(&f), f.Host());
+  std::string path = TestFolder() + "host.rpt";
+  std::strcpy(f.Host()->name, path.c_str());  // what VFSAPI_VFSAssignFile does
+  EXPECT_EQ(f.Name(), path);
+  f.Rewrite();
+  f.WriteLn("report");
+  f.Close();
+  EXPECT_EQ(ReadTestFile(path), "report\r\n");
+  // Regression: a host name without a terminating zero was read past the 4096 bytes;
+  // the last byte is now forced to zero, so the open fails with an error instead.
+  std::memset(f.Host()->name, 'a', sizeof f.Host()->name);
+  TIOChecksOff checksOff;
+  f.Reset();
+  EXPECT_NE(IOResult(), 0);
+  EXPECT_FALSE(f.IsOpen());
+}
+
+TEST(TextFile, FailuresRaiseOrAreRecordedForIOResult) {
+  std::string missing = TestFolder() + "missing.kivo";
+  TTextFile f;
+  f.Assign(missing);
+  try {
+    f.Reset();
+    ADD_FAILURE() << "opened a missing file";
+  } catch (const EInOutError& e) {
+    EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("(I/O error 2)"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(IOResult(), 0);  // raising leaves nothing pending
+
+  TIOChecksOff checksOff;
+  f.Reset();
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_EQ(IOResult(), 2);
+  EXPECT_EQ(IOResult(), 0);  // reading the result clears it
+  // The first failure is kept until it is read.
+  f.Assign(TestFolder() + "no folder\\x.txt");
+  f.Reset();
+  char c;
+  f.Read(c);
+  EXPECT_EQ(IOResult(), 3);
+  f.Close();
+  EXPECT_EQ(IOResult(), 103);
+  f.Assign(WriteTestFile("modes.txt", "q"));
+  f.Reset();
+  f.Write("x");
+  EXPECT_EQ(IOResult(), 105);
+  f.Close();
+  f.Rewrite();
+  EXPECT_TRUE(f.Eof());
+  EXPECT_EQ(IOResult(), 104);
+  f.Close();
+  f.Assign("");
+  f.Rewrite();
+  EXPECT_EQ(IOResult(), 102);
+}
+
+TEST(TextFile, AFolderCannotBeRewritten) {
+  std::string folder = TestFolder() + "folder";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  TTextFile f;
+  f.Assign(folder);
+  EXPECT_THROW(f.Rewrite(), EInOutError);
+  EXPECT_FALSE(f.IsOpen());
+  EXPECT_TRUE(DirectoryExists(folder));
+}
+
+}  // namespace
