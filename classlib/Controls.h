@@ -458,6 +458,8 @@ class TWinControl : public TControl {
   virtual void KeyPress(char& key);
   virtual void DoEnter();
   virtual void DoExit();
+  // Places the children whose alignment waited for the end of loading.
+  void Loaded() override;
   bool DoKeyDown(TMessage& message);
   bool DoKeyUp(TMessage& message);
   bool DoKeyPress(TMessage& message);

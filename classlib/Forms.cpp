@@ -368,6 +368,9 @@ void ShowingChangedOriginal(TCustomForm* form, TMessage&) {
     }
     form->PositionOnShow();
     ShowWindow(wnd, kShowCommands[form->FWindowState]);
+    if (form->FFormStyle == fsMDIChild)
+      if (TCustomForm* parent = form->MDIParent(); parent && parent->FClientHandle)
+        SendMessageA(parent->FClientHandle, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(wnd), 0);
     return;
   }
   try {

@@ -511,6 +511,12 @@ void TWinControl::EnableAlign() {
 
 void TWinControl::Realign() { AlignControl(nullptr); }
 
+void TWinControl::Loaded() {
+  inherited::Loaded();
+  if (GetControlState().Contains(csAlignmentNeeded))
+    Realign();
+}
+
 void TWinControl::AdjustClientRect(TRect& rect) {
   InflateRect(&rect, -FBorderWidth, -FBorderWidth);
 }

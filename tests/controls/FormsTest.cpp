@@ -426,3 +426,58 @@ TEST(Hints, AControlWithShowHintGetsCMHintShowAndTheHintWindowAppears) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Forms, ABuildUnderTheLoadingStateAlignsAndRunsLoadedAtTheEnd) {
+  std::vector<std::string> log;
+  class TPanel : public TWinControl {
+   public:
+    TPanel(TComponent* owner, std::vector<std::string>* log) : TWinControl(owner), FLog(log) {}
+    void Loaded() override {
+      FLog->push_back(std::string("loaded, width ") + std::to_string(GetWidth()));
+      TWinControl::Loaded();
+    }
+
+   private:
+    std::vector<std::string>* FLog;
+  };
+  auto* form = new TForm(nullptr);
+  {
+    TLoadingScope loading(form);
+    form->SetBounds(0, 0, 300, 200);
+    auto* panel = new TPanel(form, &log);
+    panel->SetParent(form);
+    panel->SetAlign(alClient);
+    EXPECT_EQ(panel->GetWidth(), 0);  // alignment waits for Loaded
+    EXPECT_TRUE(panel->GetComponentState().Contains(csLoading));
+  }
+  const TRect client = form->GetClientRect();
+  EXPECT_EQ(static_cast<TControl*>(form->GetControl(0))->GetBoundsRect(), client);
+  ASSERT_EQ(log.size(), 1u);  // the form, loaded first, placed the panel already
+  EXPECT_EQ(log[0], "loaded, width " + std::to_string(RectWidth(client)));
+  delete form;
+}
+
+TEST(Forms, AnMdiParentHoldsItsChildrenInItsClientWindow) {
+  TExceptionRecorder exceptions;
+  auto* parent = new TForm(nullptr);
+  parent->SetFormStyle(fsMDIForm);
+  parent->SetBounds(50, 50, 500, 400);
+  parent->Show();
+  ASSERT_NE(parent->GetClientHandle(), nullptr);
+  auto* child = new TForm(parent);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(10, 10, 200, 150);
+  child->Show();
+  EXPECT_EQ(GetParent(child->GetHandle()), parent->GetClientHandle());
+  EXPECT_EQ(parent->GetMDIChildCount(), 1);
+  EXPECT_EQ(parent->GetMDIChildren(0), child);
+  EXPECT_EQ(parent->GetActiveMDIChild(), child);
+  delete child;
+  EXPECT_EQ(parent->GetMDIChildCount(), 0);
+  delete parent;
+  EXPECT_TRUE(exceptions.Messages.empty());
+}
+
+}  // namespace
