@@ -1212,38 +1212,29 @@ void TWinControl::KeyUp(WORD& key, TShiftState shift) { OnKeyUp(this, key, shift
 
 void TWinControl::KeyPress(char& key) { OnKeyPress(this, key); }
 
-bool TWinControl::DoKeyDown(TMessage& message) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && static_cast<TWinControl*>(form) != this && form->GetKeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyDown(message))
-    return true;
-  auto& key = MessageAs<TWMKey>(message);
-  if (GetControlStyle().Contains(csNoStdEvents))
-    return false;
-  WORD code = key.CharCode;
-  KeyDown(code, KeyDataToShiftState(key.KeyData));
-  key.CharCode = code;
-  return code == 0;
-}
+bool TWinControl::DoKeyDown(TMessage& message) { return DoKey(message, &TWinControl::KeyDown); }
 
-bool TWinControl::DoKeyUp(TMessage& message) {
+bool TWinControl::DoKeyUp(TMessage& message) { return DoKey(message, &TWinControl::KeyUp); }
+
+bool TWinControl::DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState)) {
+  // With KeyPreview the form sees the key first and may consume it.
   TCustomForm* form = GetParentForm(this);
-  if (form && static_cast<TWinControl*>(form) != this && form->GetKeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyUp(message))
+  TWinControl* preview = form;
+  if (form && preview != this && form->GetKeyPreview() && preview->DoKey(message, handler))
     return true;
   auto& key = MessageAs<TWMKey>(message);
   if (GetControlStyle().Contains(csNoStdEvents))
     return false;
   WORD code = key.CharCode;
-  KeyUp(code, KeyDataToShiftState(key.KeyData));
+  (this->*handler)(code, KeyDataToShiftState(key.KeyData));
   key.CharCode = code;
   return code == 0;
 }
 
 bool TWinControl::DoKeyPress(TMessage& message) {
   TCustomForm* form = GetParentForm(this);
-  if (form && static_cast<TWinControl*>(form) != this && form->GetKeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyPress(message))
+  TWinControl* preview = form;
+  if (form && preview != this && form->GetKeyPreview() && preview->DoKeyPress(message))
     return true;
   auto& key = MessageAs<TWMKey>(message);
   if (GetControlStyle().Contains(csNoStdEvents))
