@@ -150,16 +150,20 @@ TEST(Forms, ShowModalReturnsTheModalResultOfAPostedClickAndReenablesTheOwner) {
     bool OwnerEnabledWhileModal = true;
     bool WasModal = false;
     TForm* Form;
+    int Activations = 0;
     void Shown(TObject*) {
       OwnerEnabledWhileModal = IsWindowEnabled(Owner) != FALSE;
       WasModal = Form->GetFormState().Contains(fsModal);
     }
+    void Activated(TObject*) { ++Activations; }
   } probe{owner.Handle(), true, false, form};
   form->OnShow = TNotifyEvent::Bind<&TProbe::Shown>(&probe);
+  form->OnActivate = TNotifyEvent::Bind<&TProbe::Activated>(&probe);
   PostMessageA(button->GetHandle(), BM_CLICK, 0, 0);
   EXPECT_EQ(form->ShowModal(), mrOk);
   EXPECT_FALSE(probe.OwnerEnabledWhileModal);
   EXPECT_TRUE(probe.WasModal);
+  EXPECT_GE(probe.Activations, 1);
   EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
   EXPECT_FALSE(form->GetVisible());
   EXPECT_FALSE(form->GetFormState().Contains(fsModal));
