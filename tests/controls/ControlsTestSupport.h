@@ -100,7 +100,7 @@ class FormTest : public testing::Test {
  protected:
   void SetUp() override {
     Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 300, 200);
+    Form->SetBounds(600, 400, 300, 200);  // away from the other test programs' windows
   }
   void TearDown() override {
     delete Form;

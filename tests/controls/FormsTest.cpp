@@ -396,7 +396,7 @@ TEST(Hints, AControlWithShowHintGetsCMHintShowAndTheHintWindowAppears) {
     }
   };
   auto* form = new TForm(nullptr);
-  form->SetBounds(100, 100, 300, 200);
+  form->SetBounds(600, 400, 300, 200);
   auto* control = new THinted(form);
   control->SetParent(form);
   control->SetBounds(10, 10, 50, 50);
