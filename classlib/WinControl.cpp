@@ -940,6 +940,15 @@ void TWinControl::Dispatch(TMessage& message) {
       Perform(CM_SYSCOLORCHANGE);
       inherited::Dispatch(message);
       return;
+    case WM_SETTINGCHANGE:
+      // Locale and system settings changed: every control hears it as CM_WININICHANGE.
+      inherited::Dispatch(message);
+      Perform(CM_WININICHANGE, message.WParam, message.LParam);
+      return;
+    case CM_WININICHANGE:
+      Broadcast(message);
+      message.Result = 0;
+      return;
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN:
       CNKeyDown(message);
