@@ -1,6 +1,7 @@
 #include "plugin/PluginUnits.h"
 
 #include "classlib/FormatSettings.h"
+#include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "host/ClientApi.h"
 #include "host/ParameterList.h"
@@ -14,6 +15,8 @@ std::span<const TUnitEntry> PluginUnits() {
   static const TUnitEntry units[] = {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
+      // The class library's Screen and Application (exception handling at every boundary).
+      {"Forms", InitializeForms, FinalizeForms},
       // The parameter-string cache.
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
       // The skin library's units (paint buffer, hook list, layered-window and
