@@ -2,6 +2,7 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
+#include "classlib/Forms.h"
 #include "host/ClientApi.h"
 #include "host/RecentExpressionList.h"
 #include "host/ServerReferences.h"
@@ -9,7 +10,17 @@
 
 namespace {
 
-TIdleApplication gIdleApplication;
+// By default the idle entry drives the class library's application object.
+HWND ApplicationWindow() { return Application ? Application->GetHandle() : nullptr; }
+
+void ApplicationIdleStep() {
+  if (!Application)
+    return;
+  MSG msg{};
+  Application->Idle(msg);
+}
+
+TIdleApplication gIdleApplication{ApplicationWindow, ApplicationIdleStep};
 
 // The module holding this code: LoadKIVO.dll in the plug-in.
 HINSTANCE ThisModule() {
@@ -32,7 +43,10 @@ void ItemOrNil(TInterfaceList& list, int32_t index, I** result) {
 
 }  // namespace
 
-void SetIdleApplication(const TIdleApplication& application) { gIdleApplication = application; }
+void SetIdleApplication(const TIdleApplication& application) {
+  bool empty = !application.Handle && !application.IdleStep;
+  gIdleApplication = empty ? TIdleApplication{ApplicationWindow, ApplicationIdleStep} : application;
+}
 
 TServerModule::TServerModule(IClient* client, const std::string& moduleName) : FClient(client) {
   ::SetClient(client);
