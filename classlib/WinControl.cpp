@@ -136,8 +136,10 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(new TBru
 
 TWinControl::~TWinControl() {
   Destroying();
+  // Leave the parent while this is still a windowed control: later, in ~TControl, the
+  // parent could no longer tell which of its child lists holds it.
   if (GetParent())
-    RemoveFocus(true);
+    SetParent(nullptr);
   if (FHandle)
     DestroyWindowHandle();
   // Children go with their parent, whoever owns them.
