@@ -102,32 +102,21 @@ void TCanvas::RequiredState(TCanvasState required) {
     SelectBrush();
 }
 
-void TCanvas::FontChanged(TObject*) {
-  if (FState.Contains(csFontValid)) {
-    if (FOriginalFont)
-      SelectObject(FHandle, FOriginalFont);
-    FOriginalFont = nullptr;
-    FState.Exclude(csFontValid);
-  }
+void TCanvas::Deselect(HGDIOBJ& original, TCanvasStateFlag flag) {
+  if (!FState.Contains(flag))
+    return;
+  // The object is about to be destroyed: the DC gets its own back first.
+  if (original)
+    SelectObject(FHandle, original);
+  original = nullptr;
+  FState.Exclude(flag);
 }
 
-void TCanvas::PenChanged(TObject*) {
-  if (FState.Contains(csPenValid)) {
-    if (FOriginalPen)
-      SelectObject(FHandle, FOriginalPen);
-    FOriginalPen = nullptr;
-    FState.Exclude(csPenValid);
-  }
-}
+void TCanvas::FontChanged(TObject*) { Deselect(FOriginalFont, csFontValid); }
 
-void TCanvas::BrushChanged(TObject*) {
-  if (FState.Contains(csBrushValid)) {
-    if (FOriginalBrush)
-      SelectObject(FHandle, FOriginalBrush);
-    FOriginalBrush = nullptr;
-    FState.Exclude(csBrushValid);
-  }
-}
+void TCanvas::PenChanged(TObject*) { Deselect(FOriginalPen, csPenValid); }
+
+void TCanvas::BrushChanged(TObject*) { Deselect(FOriginalBrush, csBrushValid); }
 
 void TCanvas::Changing() { OnChanging(this); }
 

@@ -123,6 +123,7 @@ class TCanvas : public TPersistent {
   void PenChanged(TObject* sender);
   void BrushChanged(TObject* sender);
   void DeselectHandles();
+  void Deselect(HGDIOBJ& original, TCanvasStateFlag flag);
   void SelectFont();
   void SelectPen();
   void SelectBrush();

@@ -179,40 +179,37 @@ void TSizeConstraints::Assign(TPersistent* source) {
   inherited::Assign(source);
 }
 
+namespace {
+// Sets one limit; a minimum above the matching maximum drags the maximum along, and
+// the other way round.
+bool SetLimit(int& limit, int value, int& other, bool isMinimum) {
+  if (value == limit)
+    return false;
+  limit = value;
+  if (other > 0 && limit > 0 && (isMinimum ? limit > other : limit < other))
+    other = limit;
+  return true;
+}
+}  // namespace
+
 void TSizeConstraints::SetMinWidth(int value) {
-  if (value == FMinWidth)
-    return;
-  FMinWidth = value;
-  if (FMaxWidth > 0 && FMinWidth > FMaxWidth)
-    FMaxWidth = FMinWidth;
-  Changed();
+  if (SetLimit(FMinWidth, value, FMaxWidth, true))
+    Changed();
 }
 
 void TSizeConstraints::SetMinHeight(int value) {
-  if (value == FMinHeight)
-    return;
-  FMinHeight = value;
-  if (FMaxHeight > 0 && FMinHeight > FMaxHeight)
-    FMaxHeight = FMinHeight;
-  Changed();
+  if (SetLimit(FMinHeight, value, FMaxHeight, true))
+    Changed();
 }
 
 void TSizeConstraints::SetMaxWidth(int value) {
-  if (value == FMaxWidth)
-    return;
-  FMaxWidth = value;
-  if (FMaxWidth > 0 && FMinWidth > FMaxWidth)
-    FMinWidth = FMaxWidth;
-  Changed();
+  if (SetLimit(FMaxWidth, value, FMinWidth, false))
+    Changed();
 }
 
 void TSizeConstraints::SetMaxHeight(int value) {
-  if (value == FMaxHeight)
-    return;
-  FMaxHeight = value;
-  if (FMaxHeight > 0 && FMinHeight > FMaxHeight)
-    FMinHeight = FMaxHeight;
-  Changed();
+  if (SetLimit(FMaxHeight, value, FMinHeight, false))
+    Changed();
 }
 
 void TSizeConstraints::Apply(int& width, int& height) const {
@@ -563,44 +560,30 @@ void TControl::RequestAlign() {
     FParent->AlignControl(this);
 }
 
-void TControl::BringToFront() {
-  if (!FParent)
-    return;
-  auto move = [this](auto& list) {
+void TControl::MoveInParent(bool toFront) {
+  auto move = [&](auto& list) {
+    using TItem = typename std::decay_t<decltype(list)>::value_type;
     auto it = std::find(list.begin(), list.end(), this);
-    if (it != list.end()) {
-      list.erase(it);
-      list.push_back(static_cast<typename std::decay_t<decltype(list)>::value_type>(this));
-    }
+    if (it == list.end())
+      return;
+    list.erase(it);
+    list.insert(toFront ? list.end() : list.begin(), static_cast<TItem>(this));
   };
-  if (auto* self = ObjectAs<TWinControl>(this)) {
+  auto* self = ObjectAs<TWinControl>(this);
+  if (!FParent) {
+    if (self && toFront && self->HandleAllocated())
+      SetWindowPos(self->GetHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return;
+  }
+  if (self) {
     move(FParent->FWinControls);
     if (self->HandleAllocated())
-      SetWindowPos(self->GetHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  } else {
-    move(FParent->FControls);
-    Invalidate();
-  }
-}
-
-void TControl::SendToBack() {
-  if (!FParent)
+      SetWindowPos(self->GetHandle(), toFront ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return;
-  auto move = [this](auto& list) {
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it != list.end()) {
-      list.erase(it);
-      list.insert(list.begin(), static_cast<typename std::decay_t<decltype(list)>::value_type>(this));
-    }
-  };
-  if (auto* self = ObjectAs<TWinControl>(this)) {
-    move(FParent->FWinControls);
-    if (self->HandleAllocated())
-      SetWindowPos(self->GetHandle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  } else {
-    move(FParent->FControls);
-    Invalidate();
   }
+  move(FParent->FControls);
+  Invalidate();
 }
 
 void TControl::SetVisible(bool value) {
@@ -853,6 +836,17 @@ void controls_detail::FreeWindowDeviceContexts(HWND wnd) {
       canvas->FreeHandle();
 }
 
+TCanvasPaintScope::TCanvasPaintScope(TControlCanvas* canvas, HDC dc) : FCanvas(canvas) {
+  FCanvas->Lock();
+  FCanvas->FreeHandle();
+  FCanvas->SetHandle(dc);
+}
+
+TCanvasPaintScope::~TCanvasPaintScope() {
+  FCanvas->SetHandle(nullptr);
+  FCanvas->Unlock();
+}
+
 void FreeDeviceContexts() {
   std::vector<TControlCanvas*> canvases = gCanvasesWithDC;
   for (TControlCanvas* canvas : canvases)
@@ -883,16 +877,7 @@ void TGraphicControl::WMPaint(TMessage& message) {
   HDC dc = reinterpret_cast<HDC>(message.WParam);
   if (!dc || GetComponentState().Contains(csDestroying))
     return;
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(dc);
-  struct TDetach {
-    TControlCanvas* Canvas;
-    ~TDetach() {
-      Canvas->SetHandle(nullptr);
-      Canvas->Unlock();
-    }
-  } detach{FCanvas};
+  TCanvasPaintScope scope(FCanvas, dc);
   Paint();
 }
 
@@ -927,15 +912,6 @@ void TCustomControl::WMPaint(TMessage& message) {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(dc);
-  struct TDetach {
-    TControlCanvas* Canvas;
-    ~TDetach() {
-      Canvas->SetHandle(nullptr);
-      Canvas->Unlock();
-    }
-  } detach{FCanvas};
+  TCanvasPaintScope scope(FCanvas, dc);
   Paint();
 }

@@ -191,9 +191,10 @@ class TControl : public TComponent {
   void SetConstraints(TSizeConstraints* value) { FConstraints->Assign(value); }
   bool GetAutoSize() const { return FAutoSize; }
   virtual void SetAutoSize(bool value);
-  // Moves the control to the end (front) or start (back) of its parent's children.
-  void BringToFront();
-  void SendToBack();
+  // Moves the control to the end (front) or start (back) of its parent's children;
+  // a top-level window comes to the top.
+  void BringToFront() { MoveInParent(true); }
+  void SendToBack() { MoveInParent(false); }
 
   // ---- State
   bool GetVisible() const { return FVisible; }
@@ -304,6 +305,7 @@ class TControl : public TComponent {
   void CMHitTest(TMessage& message);
 
  private:
+  void MoveInParent(bool toFront);
   void DoMouseDown(TMessage& message, TMouseButton button, TShiftState shift);
   void DoMouseUp(TMessage& message, TMouseButton button);
 
@@ -458,8 +460,11 @@ class TWinControl : public TControl {
   virtual void KeyPress(char& key);
   virtual void DoEnter();
   virtual void DoExit();
+  // Places the children whose alignment waited for the end of loading.
+  void Loaded() override;
   bool DoKeyDown(TMessage& message);
   bool DoKeyUp(TMessage& message);
+  bool DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState));
   bool DoKeyPress(TMessage& message);
   // Takes the focus away from this control (and its children).
   void RemoveFocus(bool removing);
@@ -550,6 +555,19 @@ class TControlCanvas : public TCanvas {
   TControl* FControl = nullptr;
   HDC FDeviceContext = nullptr;
   HWND FWindowHandle = nullptr;
+};
+
+// A control canvas drawing on a DC handed in for painting, for one scope: locked,
+// without a DC of its own meanwhile, and detached afterwards.
+class TCanvasPaintScope {
+ public:
+  TCanvasPaintScope(TControlCanvas* canvas, HDC dc);
+  ~TCanvasPaintScope();
+  TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+  TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+ private:
+  TControlCanvas* FCanvas;
 };
 
 // A windowless control that paints itself on a canvas.

@@ -317,8 +317,8 @@ TCustomForm* TCustomForm::GetActiveMDIChild() const {
 
 void TCustomForm::Show() {
   SetVisible(true);
-  if (HandleAllocated() && FFormStyle != fsMDIChild)
-    SetWindowPos(GetHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (FFormStyle != fsMDIChild)
+    BringToFront();
 }
 
 void TCustomForm::CMShowingChanged(TMessage& message) { ShowingChangedProc(this, message); }
@@ -368,6 +368,9 @@ void ShowingChangedOriginal(TCustomForm* form, TMessage&) {
     }
     form->PositionOnShow();
     ShowWindow(wnd, kShowCommands[form->FWindowState]);
+    if (form->FFormStyle == fsMDIChild)
+      if (TCustomForm* parent = form->MDIParent(); parent && parent->FClientHandle)
+        SendMessageA(parent->FClientHandle, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(wnd), 0);
     return;
   }
   try {
@@ -703,16 +706,7 @@ void TCustomForm::CMDialogKey(TMessage& message) {
 void TCustomForm::Paint() { OnPaint(this); }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  FCanvas->Lock();
-  FCanvas->FreeHandle();
-  FCanvas->SetHandle(dc);
-  struct TDetach {
-    TControlCanvas* Canvas;
-    ~TDetach() {
-      Canvas->SetHandle(nullptr);
-      Canvas->Unlock();
-    }
-  } detach{FCanvas};
+  TCanvasPaintScope scope(FCanvas, dc);
   Paint();
 }
 

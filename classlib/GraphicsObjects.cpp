@@ -24,6 +24,15 @@ H Adopt(H handle, THandleKind kind) {
 
 void TGraphicsObject::Changed() { OnChange(this); }
 
+void TGraphicsObject::ReplaceHandle(HGDIOBJ& handle, bool& owned, HGDIOBJ value, THandleKind kind) {
+  HGDIOBJ old = handle;
+  const bool wasOwned = owned;
+  handle = value;
+  owned = false;
+  Changed();
+  DestroyOwned(old, wasOwned, kind);
+}
+
 int ScreenPixelsPerInch() {
   static const int ppi = [] {
     HDC dc = GetDC(nullptr);
@@ -43,14 +52,7 @@ TFont::TFont()
 
 TFont::~TFont() { DestroyOwned(FHandle, FOwnsHandle, THandleKind::Font); }
 
-void TFont::AttributesChanged() {
-  HFONT old = FHandle;
-  bool owned = FOwnsHandle;
-  FHandle = nullptr;
-  FOwnsHandle = false;
-  Changed();
-  DestroyOwned(old, owned, THandleKind::Font);
-}
+void TFont::AttributesChanged() { ReplaceHandle(FHandle, FOwnsHandle, nullptr, THandleKind::Font); }
 
 bool TFont::SameAs(const TFont& other) const {
   return FColor == other.FColor && FHeight == other.FHeight && FName == other.FName &&
@@ -95,15 +97,13 @@ HFONT TFont::GetHandle() {
     FHandle = Adopt(CreateFontIndirectA(&lf), THandleKind::Font);
     FOwnsHandle = true;
   }
-  return FHandle;
+  return static_cast<HFONT>(FHandle);
 }
 
 void TFont::SetHandle(HFONT value) {
   LOGFONTA lf{};
   if (!value || !GetObjectA(value, sizeof lf, &lf))
     return;
-  HFONT old = FHandle;
-  bool owned = FOwnsHandle;
   FHeight = lf.lfHeight;
   FName = lf.lfFaceName;
   FStyle = TFontStyles{};
@@ -118,10 +118,7 @@ void TFont::SetHandle(HFONT value) {
   FCharset = lf.lfCharSet;
   const int pitch = lf.lfPitchAndFamily & 3;
   FPitch = pitch == VARIABLE_PITCH ? fpVariable : pitch == FIXED_PITCH ? fpFixed : fpDefault;
-  FHandle = value;
-  FOwnsHandle = false;
-  Changed();
-  DestroyOwned(old, owned, THandleKind::Font);
+  ReplaceHandle(FHandle, FOwnsHandle, value, THandleKind::Font);
 }
 
 void TFont::SetColor(TColor value) {
@@ -174,14 +171,7 @@ void TFont::SetCharset(TFontCharset value) {
 
 TPen::~TPen() { DestroyOwned(FHandle, FOwnsHandle, THandleKind::Pen); }
 
-void TPen::AttributesChanged() {
-  HPEN old = FHandle;
-  bool owned = FOwnsHandle;
-  FHandle = nullptr;
-  FOwnsHandle = false;
-  Changed();
-  DestroyOwned(old, owned, THandleKind::Pen);
-}
+void TPen::AttributesChanged() { ReplaceHandle(FHandle, FOwnsHandle, nullptr, THandleKind::Pen); }
 
 void TPen::Assign(TPersistent* source) {
   if (auto* pen = ObjectAs<TPen>(source)) {
@@ -203,15 +193,13 @@ HPEN TPen::GetHandle() {
     FHandle = Adopt(CreatePen(kStyles[FStyle], FWidth, ColorToRGB(FColor)), THandleKind::Pen);
     FOwnsHandle = true;
   }
-  return FHandle;
+  return static_cast<HPEN>(FHandle);
 }
 
 void TPen::SetHandle(HPEN value) {
   LOGPEN lp{};
   if (!value || !GetObjectA(value, sizeof lp, &lp))
     return;
-  HPEN old = FHandle;
-  bool owned = FOwnsHandle;
   FColor = TColor(lp.lopnColor);
   FWidth = lp.lopnWidth.x;
   switch (lp.lopnStyle) {
@@ -223,10 +211,7 @@ void TPen::SetHandle(HPEN value) {
     case PS_INSIDEFRAME: FStyle = psInsideFrame; break;
     default: FStyle = psSolid; break;
   }
-  FHandle = value;
-  FOwnsHandle = false;
-  Changed();
-  DestroyOwned(old, owned, THandleKind::Pen);
+  ReplaceHandle(FHandle, FOwnsHandle, value, THandleKind::Pen);
 }
 
 void TPen::SetColor(TColor value) {
@@ -261,14 +246,7 @@ void TPen::SetMode(TPenMode value) {
 
 TBrush::~TBrush() { DestroyOwned(FHandle, FOwnsHandle, THandleKind::Brush); }
 
-void TBrush::AttributesChanged() {
-  HBRUSH old = FHandle;
-  bool owned = FOwnsHandle;
-  FHandle = nullptr;
-  FOwnsHandle = false;
-  Changed();
-  DestroyOwned(old, owned, THandleKind::Brush);
-}
+void TBrush::AttributesChanged() { ReplaceHandle(FHandle, FOwnsHandle, nullptr, THandleKind::Brush); }
 
 void TBrush::Assign(TPersistent* source) {
   if (auto* brush = ObjectAs<TBrush>(source)) {
@@ -285,9 +263,9 @@ void TBrush::Assign(TPersistent* source) {
 HBRUSH TBrush::GetHandle() {
   if (!FHandle) {
     if (FStyle == bsClear) {
-      FHandle = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+      FHandle = GetStockObject(NULL_BRUSH);
       FOwnsHandle = false;
-      return FHandle;
+      return static_cast<HBRUSH>(FHandle);
     }
     static const int kHatches[] = {0, 0, HS_HORIZONTAL, HS_VERTICAL, HS_FDIAGONAL, HS_BDIAGONAL, HS_CROSS, HS_DIAGCROSS};
     const COLORREF color = ColorToRGB(FColor);
@@ -295,15 +273,13 @@ HBRUSH TBrush::GetHandle() {
     FHandle = Adopt(made, THandleKind::Brush);
     FOwnsHandle = true;
   }
-  return FHandle;
+  return static_cast<HBRUSH>(FHandle);
 }
 
 void TBrush::SetHandle(HBRUSH value) {
   LOGBRUSH lb{};
   if (!value || !GetObjectA(value, sizeof lb, &lb))
     return;
-  HBRUSH old = FHandle;
-  bool owned = FOwnsHandle;
   FColor = TColor(lb.lbColor);
   if (lb.lbStyle == BS_NULL) {
     FStyle = bsClear;
@@ -313,10 +289,7 @@ void TBrush::SetHandle(HBRUSH value) {
   } else {
     FStyle = bsSolid;
   }
-  FHandle = value;
-  FOwnsHandle = false;
-  Changed();
-  DestroyOwned(old, owned, THandleKind::Brush);
+  ReplaceHandle(FHandle, FOwnsHandle, value, THandleKind::Brush);
 }
 
 void TBrush::SetColor(TColor value) {

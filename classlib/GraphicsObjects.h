@@ -13,6 +13,7 @@
 
 #include "classlib/Colors.h"
 #include "classlib/Events.h"
+#include "classlib/HandleCounter.h"
 #include "classlib/Persistent.h"
 #include "classlib/Set.h"
 #include "classlib/Win.h"
@@ -25,6 +26,9 @@ class TGraphicsObject : public TPersistent {
  protected:
   // Fires OnChange with this object as Sender.
   virtual void Changed();
+  // Puts `value` (null: made again on demand) in place of the handle, tells the
+  // listeners, and only then destroys the old handle when it was owned.
+  void ReplaceHandle(HGDIOBJ& handle, bool& owned, HGDIOBJ value, THandleKind kind);
 };
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -71,11 +75,10 @@ class TFont : public TGraphicsObject {
   LOGFONTA GetLogFont() const;
 
  private:
-  void ReleaseHandle(HFONT& old, bool& owned);
   void AttributesChanged();
   bool SameAs(const TFont& other) const;
 
-  HFONT FHandle = nullptr;
+  HGDIOBJ FHandle = nullptr;
   bool FOwnsHandle = false;
   TColor FColor;
   int FHeight;
@@ -116,7 +119,7 @@ class TPen : public TGraphicsObject {
  private:
   void AttributesChanged();
 
-  HPEN FHandle = nullptr;
+  HGDIOBJ FHandle = nullptr;
   bool FOwnsHandle = false;
   TColor FColor = clBlack;
   int FWidth = 1;
@@ -146,7 +149,7 @@ class TBrush : public TGraphicsObject {
  private:
   void AttributesChanged();
 
-  HBRUSH FHandle = nullptr;
+  HGDIOBJ FHandle = nullptr;
   bool FOwnsHandle = false;
   TColor FColor = clWhite;
   TBrushStyle FStyle = bsSolid;

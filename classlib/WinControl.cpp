@@ -136,10 +136,11 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(new TBru
 
 TWinControl::~TWinControl() {
   Destroying();
-  // Leave the parent while this is still a windowed control: later, in ~TControl, the
-  // parent could no longer tell which of its child lists holds it.
-  if (GetParent())
-    SetParent(nullptr);
+  if (GetParent()) {
+    // Leave the parent while this is still a windowed control.
+    RemoveFocus(true);
+    GetParent()->RemoveControl(this);
+  }
   if (FHandle)
     DestroyWindowHandle();
   // Children go with their parent, whoever owns them.
@@ -160,6 +161,9 @@ void TWinControl::MainWndProc(TMessage& message) {
   } catch (...) {
     HandleControlException(this);
   }
+  // DCs taken by canvases outside painting do not outlive the message (the control
+  // may be gone by now: nothing of it is touched here).
+  FreeDeviceContexts();
 }
 
 // ---- The window ---------------------------------------------------------------------------
@@ -411,12 +415,10 @@ void TWinControl::Insert(TControl* control) {
 }
 
 void TWinControl::Remove(TControl* control) {
-  if (auto* win = ObjectAs<TWinControl>(control)) {
-    std::erase(FTabList, win);
-    std::erase(FWinControls, win);
-  } else {
-    std::erase(FControls, control);
-  }
+  // By identity, not class: a control being destroyed no longer answers as windowed.
+  std::erase(FTabList, control);
+  std::erase(FWinControls, control);
+  std::erase(FControls, control);
   control->FParent = nullptr;
 }
 
@@ -508,6 +510,12 @@ void TWinControl::EnableAlign() {
 }
 
 void TWinControl::Realign() { AlignControl(nullptr); }
+
+void TWinControl::Loaded() {
+  inherited::Loaded();
+  if (GetControlState().Contains(csAlignmentNeeded))
+    Realign();
+}
 
 void TWinControl::AdjustClientRect(TRect& rect) {
   InflateRect(&rect, -FBorderWidth, -FBorderWidth);
@@ -932,6 +940,15 @@ void TWinControl::Dispatch(TMessage& message) {
       Perform(CM_SYSCOLORCHANGE);
       inherited::Dispatch(message);
       return;
+    case WM_SETTINGCHANGE:
+      // Locale and system settings changed: every control hears it as CM_WININICHANGE.
+      inherited::Dispatch(message);
+      Perform(CM_WININICHANGE, message.WParam, message.LParam);
+      return;
+    case CM_WININICHANGE:
+      Broadcast(message);
+      message.Result = 0;
+      return;
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN:
       CNKeyDown(message);
@@ -952,6 +969,10 @@ void TWinControl::Dispatch(TMessage& message) {
     case CM_CHILDKEY: CMChildKey(message); return;
     case CM_DIALOGKEY: CMDialogKey(message); return;
     case CM_DIALOGCHAR: CMDialogChar(message); return;
+    case CM_FOCUSCHANGED:
+      Broadcast(message);
+      message.Result = 0;
+      return;
     case CM_CONTROLLISTCHANGE: CMControlListChange(message); return;
     case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
     case CM_VISIBLECHANGED: CMVisibleChanged(message); return;
@@ -1200,38 +1221,29 @@ void TWinControl::KeyUp(WORD& key, TShiftState shift) { OnKeyUp(this, key, shift
 
 void TWinControl::KeyPress(char& key) { OnKeyPress(this, key); }
 
-bool TWinControl::DoKeyDown(TMessage& message) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && static_cast<TWinControl*>(form) != this && form->GetKeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyDown(message))
-    return true;
-  auto& key = MessageAs<TWMKey>(message);
-  if (GetControlStyle().Contains(csNoStdEvents))
-    return false;
-  WORD code = key.CharCode;
-  KeyDown(code, KeyDataToShiftState(key.KeyData));
-  key.CharCode = code;
-  return code == 0;
-}
+bool TWinControl::DoKeyDown(TMessage& message) { return DoKey(message, &TWinControl::KeyDown); }
 
-bool TWinControl::DoKeyUp(TMessage& message) {
+bool TWinControl::DoKeyUp(TMessage& message) { return DoKey(message, &TWinControl::KeyUp); }
+
+bool TWinControl::DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState)) {
+  // With KeyPreview the form sees the key first and may consume it.
   TCustomForm* form = GetParentForm(this);
-  if (form && static_cast<TWinControl*>(form) != this && form->GetKeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyUp(message))
+  TWinControl* preview = form;
+  if (form && preview != this && form->GetKeyPreview() && preview->DoKey(message, handler))
     return true;
   auto& key = MessageAs<TWMKey>(message);
   if (GetControlStyle().Contains(csNoStdEvents))
     return false;
   WORD code = key.CharCode;
-  KeyUp(code, KeyDataToShiftState(key.KeyData));
+  (this->*handler)(code, KeyDataToShiftState(key.KeyData));
   key.CharCode = code;
   return code == 0;
 }
 
 bool TWinControl::DoKeyPress(TMessage& message) {
   TCustomForm* form = GetParentForm(this);
-  if (form && static_cast<TWinControl*>(form) != this && form->GetKeyPreview() &&
-      static_cast<TWinControl*>(form)->DoKeyPress(message))
+  TWinControl* preview = form;
+  if (form && preview != this && form->GetKeyPreview() && preview->DoKeyPress(message))
     return true;
   auto& key = MessageAs<TWMKey>(message);
   if (GetControlStyle().Contains(csNoStdEvents))

@@ -429,4 +429,111 @@ TEST_F(ControlsTest, InsertControlGoesThroughTheReplaceableRoutineAndTellsThePar
                                            "hook saw parent TGreenPanel", "removed TPaintedGraphic"}));
 }
 
+// A custom control drawing a frame, a filled box and an ellipse with its canvas.
+class TDrawnControl : public TCustomControl {
+  KIVO_CLASS(TDrawnControl, TCustomControl)
+ public:
+  explicit TDrawnControl(TComponent* AOwner) : TCustomControl(AOwner) { SetBounds(0, 0, 40, 30); }
+
+ protected:
+  void Paint() override {
+    TCanvas* c = GetCanvas();
+    c->GetBrush()->SetColor(TColor(RGB(10, 20, 30)));
+    c->FillRect(GetClientRect());
+    c->GetBrush()->SetColor(TColor(RGB(200, 0, 0)));
+    c->FrameRect(Rect(2, 2, 38, 28));
+    c->GetPen()->SetColor(TColor(RGB(0, 0, 200)));
+    c->GetBrush()->SetColor(TColor(RGB(0, 200, 0)));
+    c->Rectangle(10, 10, 20, 20);
+  }
+};
+
+TEST_F(ControlsTest, ACustomControlRendersIntoAMemoryDibThroughPaintWithADC) {
+  auto* control = new TDrawnControl(Form);
+  control->SetParent(Form);
+  control->SetColor(TColor(RGB(90, 90, 90)));
+  TDibSurface surface(50, 40);
+  surface.Fill(RGB(255, 255, 255));
+  // WM_ERASEBKGND fills the client rectangle with the brush in logical coordinates.
+  SetWindowOrgEx(surface.DC(), -3, -2, nullptr);
+  control->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.DC()));
+  SetWindowOrgEx(surface.DC(), 0, 0, nullptr);
+  EXPECT_EQ(surface.Color(2, 1), RGB(255, 255, 255));
+  EXPECT_EQ(surface.Color(3, 2), RGB(90, 90, 90));
+  EXPECT_EQ(surface.Color(42, 31), RGB(90, 90, 90));
+  EXPECT_EQ(surface.Color(43, 32), RGB(255, 255, 255));
+  // WM_PAINT with a DC paints into that DC.
+  control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()));
+  EXPECT_EQ(surface.Color(0, 0), RGB(10, 20, 30));
+  EXPECT_EQ(surface.Color(2, 2), RGB(200, 0, 0));    // frame corner
+  EXPECT_EQ(surface.Color(37, 27), RGB(200, 0, 0));  // frame's last pixel
+  EXPECT_EQ(surface.Color(3, 3), RGB(10, 20, 30));   // inside the frame
+  EXPECT_EQ(surface.Color(10, 10), RGB(0, 0, 200));  // rectangle outline: the pen
+  EXPECT_EQ(surface.Color(19, 19), RGB(0, 0, 200));
+  EXPECT_EQ(surface.Color(15, 15), RGB(0, 200, 0));  // its inside: the brush
+  EXPECT_EQ(surface.Color(20, 20), RGB(10, 20, 30));
+  EXPECT_EQ(surface.Color(45, 35), RGB(255, 255, 255));
+}
+
+TEST_F(ControlsTest, DialogCharsReachAcceleratorsAndFocusChangesAreBroadcast) {
+  static std::vector<std::string> log;
+  log.clear();
+  class TAccelButton : public TTestButton {
+   public:
+    using TTestButton::TTestButton;
+    void Dispatch(TMessage& message) override {
+      if (message.Msg == CM_DIALOGCHAR && IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetCaption())) {
+        log.push_back("accel " + GetCaption());
+        message.Result = 1;
+        return;
+      }
+      if (message.Msg == CM_FOCUSCHANGED)
+        log.push_back(std::string("focus changed to ") +
+                      (MessageAs<TCMFocusChanged>(message).Sender == this ? "me" : "other"));
+      TTestButton::Dispatch(message);
+    }
+  };
+  auto* edit = new TTestEdit(Form);
+  edit->SetParent(Form);
+  auto* button = new TAccelButton(Form);
+  button->SetParent(Form);
+  button->SetCaption("&Go");
+  ShowForm();
+  edit->SetFocus();
+  // Alt+G: WM_SYSCHAR reflected as CN_SYSCHAR, then CM_DIALOGCHAR to the form's controls.
+  PostMessageA(edit->GetHandle(), WM_SYSCHAR, 'g', LPARAM(0x20000001));
+  Application->ProcessMessages();
+  button->SetFocus();
+  EXPECT_EQ(log, (std::vector<std::string>{"focus changed to other", "accel &Go", "focus changed to me"}));
+  EXPECT_TRUE(IsAccel('G', "&Go"));
+  EXPECT_FALSE(IsAccel('G', "&&Go"));
+}
+
+TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
+  class TTabEdit : public TTestEdit {
+   public:
+    using TTestEdit::TTestEdit;
+    int Tabs = 0;
+    void Dispatch(TMessage& message) override {
+      if (message.Msg == WM_GETDLGCODE) {
+        message.Result = DLGC_WANTTAB;
+        return;
+      }
+      if (message.Msg == WM_KEYDOWN && message.WParam == VK_TAB)
+        ++Tabs;
+      TTestEdit::Dispatch(message);
+    }
+  };
+  auto* grid = new TTabEdit(Form);
+  grid->SetParent(Form);
+  auto* other = new TTestEdit(Form);
+  other->SetParent(Form);
+  ShowForm();
+  grid->SetFocus();
+  PostMessageA(grid->GetHandle(), WM_KEYDOWN, VK_TAB, 1);
+  Application->ProcessMessages();
+  EXPECT_TRUE(grid->Focused());
+  EXPECT_EQ(grid->Tabs, 1);
+}
+
 }  // namespace

@@ -100,13 +100,14 @@ class FormTest : public testing::Test {
  protected:
   void SetUp() override {
     Form = new TForm(nullptr);
-    Form->SetBounds(100, 100, 300, 200);
+    Form->SetBounds(600, 400, 300, 200);  // away from the other test programs' windows
   }
   void TearDown() override {
     delete Form;
     PumpPending();
   }
   void ShowForm() {
+    SetCursorPos(0, 0);  // real mouse moves stay out of the tests' way
     Form->Show();
     SetForegroundWindow(Form->GetHandle());
     SetActiveWindow(Form->GetHandle());

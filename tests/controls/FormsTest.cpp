@@ -150,16 +150,20 @@ TEST(Forms, ShowModalReturnsTheModalResultOfAPostedClickAndReenablesTheOwner) {
     bool OwnerEnabledWhileModal = true;
     bool WasModal = false;
     TForm* Form;
+    int Activations = 0;
     void Shown(TObject*) {
       OwnerEnabledWhileModal = IsWindowEnabled(Owner) != FALSE;
       WasModal = Form->GetFormState().Contains(fsModal);
     }
+    void Activated(TObject*) { ++Activations; }
   } probe{owner.Handle(), true, false, form};
   form->OnShow = TNotifyEvent::Bind<&TProbe::Shown>(&probe);
+  form->OnActivate = TNotifyEvent::Bind<&TProbe::Activated>(&probe);
   PostMessageA(button->GetHandle(), BM_CLICK, 0, 0);
   EXPECT_EQ(form->ShowModal(), mrOk);
   EXPECT_FALSE(probe.OwnerEnabledWhileModal);
   EXPECT_TRUE(probe.WasModal);
+  EXPECT_GE(probe.Activations, 1);
   EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
   EXPECT_FALSE(form->GetVisible());
   EXPECT_FALSE(form->GetFormState().Contains(fsModal));
@@ -372,6 +376,114 @@ TEST(Leaks, TwoHundredFormsWithControlsLeaveNoHandleBehind) {
   EXPECT_EQ(ObjectInstanceCount(), instances);
   EXPECT_EQ(HandleMismatchCount(), mismatches);
   EXPECT_EQ(Screen->GetCustomFormCount(), forms);
+  EXPECT_TRUE(exceptions.Messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Hints, AControlWithShowHintGetsCMHintShowAndTheHintWindowAppears) {
+  TExceptionRecorder exceptions;
+  class THinted : public TCustomControl {
+   public:
+    using TCustomControl::TCustomControl;
+    std::string Shown;
+    void Dispatch(TMessage& message) override {
+      if (message.Msg == CM_HINTSHOW) {
+        auto* info = reinterpret_cast<THintInfo*>(message.LParam);
+        Shown = info->HintStr;
+        info->HintStr += "!";
+      }
+      TCustomControl::Dispatch(message);
+    }
+  };
+  auto* form = new TForm(nullptr);
+  form->SetBounds(600, 400, 300, 200);
+  auto* control = new THinted(form);
+  control->SetParent(form);
+  control->SetBounds(10, 10, 50, 50);
+  control->SetHint("Short|Long help");
+  control->SetShowHint(true);
+  form->Show();
+  SetForegroundWindow(form->GetHandle());
+  const int pause = Application->GetHintPause();
+  Application->SetHintPause(10);
+  const TPoint p = control->ClientToScreen(Point(20, 20));
+  SetCursorPos(p.x, p.y);
+  SendMessageA(control->GetHandle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_TRUE(PumpUntil([&] { return !control->Shown.empty(); }, 3000));
+  EXPECT_EQ(control->Shown, "Short");
+  HWND hint = FindWindowA("THintWindow", nullptr);
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(IsWindowVisible(hint));
+  char text[32] = {};
+  GetWindowTextA(hint, text, sizeof text);
+  EXPECT_STREQ(text, "Short!");
+  MSG msg{};
+  Application->OnIdle = TIdleEvent::FromFunction([](void*, TObject*, bool& done) { done = false; });
+  Application->Idle(msg);
+  Application->OnIdle = nullptr;
+  EXPECT_EQ(Application->GetHint(), "Long help");
+  Application->CancelHint();
+  EXPECT_FALSE(IsWindow(hint) && IsWindowVisible(hint));
+  Application->SetHintPause(pause);
+  delete form;
+  EXPECT_TRUE(exceptions.Messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Forms, ABuildUnderTheLoadingStateAlignsAndRunsLoadedAtTheEnd) {
+  std::vector<std::string> log;
+  class TPanel : public TWinControl {
+   public:
+    TPanel(TComponent* owner, std::vector<std::string>* log) : TWinControl(owner), FLog(log) {}
+    void Loaded() override {
+      FLog->push_back(std::string("loaded, width ") + std::to_string(GetWidth()));
+      TWinControl::Loaded();
+    }
+
+   private:
+    std::vector<std::string>* FLog;
+  };
+  auto* form = new TForm(nullptr);
+  {
+    TLoadingScope loading(form);
+    form->SetBounds(0, 0, 300, 200);
+    auto* panel = new TPanel(form, &log);
+    panel->SetParent(form);
+    panel->SetAlign(alClient);
+    EXPECT_EQ(panel->GetWidth(), 0);  // alignment waits for Loaded
+    EXPECT_TRUE(panel->GetComponentState().Contains(csLoading));
+  }
+  const TRect client = form->GetClientRect();
+  EXPECT_EQ(static_cast<TControl*>(form->GetControl(0))->GetBoundsRect(), client);
+  ASSERT_EQ(log.size(), 1u);  // the form, loaded first, placed the panel already
+  EXPECT_EQ(log[0], "loaded, width " + std::to_string(RectWidth(client)));
+  delete form;
+}
+
+TEST(Forms, AnMdiParentHoldsItsChildrenInItsClientWindow) {
+  TExceptionRecorder exceptions;
+  auto* parent = new TForm(nullptr);
+  parent->SetFormStyle(fsMDIForm);
+  parent->SetBounds(50, 50, 500, 400);
+  parent->Show();
+  ASSERT_NE(parent->GetClientHandle(), nullptr);
+  auto* child = new TForm(parent);
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(10, 10, 200, 150);
+  child->Show();
+  EXPECT_EQ(GetParent(child->GetHandle()), parent->GetClientHandle());
+  EXPECT_EQ(parent->GetMDIChildCount(), 1);
+  EXPECT_EQ(parent->GetMDIChildren(0), child);
+  EXPECT_EQ(parent->GetActiveMDIChild(), child);
+  delete child;
+  EXPECT_EQ(parent->GetMDIChildCount(), 0);
+  delete parent;
   EXPECT_TRUE(exceptions.Messages.empty());
 }
 
