@@ -5,7 +5,6 @@
 
 #include "pcb/Layers.h"
 #include "pcb/PcbApi.h"
-#include "pcb/PcbObject.h"
 
 namespace {
 
@@ -191,21 +190,9 @@ std::string TPcbBoard::LayerName(uint8_t layer) const {
 }
 
 TLayerObject* TPcbBoard::GetLayers(int layer) const {
-  CheckProxyIndex(layer, 1, BoardLayerCount);
-  return FLayers[layer].get();
+  return ProxyElement(FLayers, layer, 1, BoardLayerCount).get();
 }
 
 TPcblayerPair* TPcbBoard::GetLayerPairs(int index) const {
-  CheckProxyIndex(index, 0, GetLayerPairCount() - 1);
-  return FLayerPairs[index].get();
-}
-
-int32_t TPcbBoard::GetLayerInfo(int layer) const {
-  CheckProxyIndex(layer, 1, BoardLayerCount);
-  return FLayerInfo[layer];
-}
-
-void TPcbBoard::SetLayerInfo(int layer, int32_t value) {
-  CheckProxyIndex(layer, 1, BoardLayerCount);
-  FLayerInfo[layer] = value;
+  return ProxyElement(FLayerPairs, index, 0, GetLayerPairCount() - 1).get();
 }

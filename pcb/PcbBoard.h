@@ -18,6 +18,7 @@
 
 #include "classlib/Object.h"
 #include "classlib/ShortString.h"
+#include "pcb/PcbObject.h"
 
 inline constexpr int BoardLayerCount = 82;  // layer objects 1 to 82
 
@@ -240,8 +241,8 @@ class TPcbBoard : public TObject {
   int GetLayerPairCount() const { return static_cast<int>(FLayerPairs.size()); }
   // Pairs 0 to count - 1; owned by the board.
   TPcblayerPair* GetLayerPairs(int index) const;
-  int32_t GetLayerInfo(int layer) const;  // 1 to 82
-  void SetLayerInfo(int layer, int32_t value);
+  int32_t GetLayerInfo(int layer) const { return ProxyElement(FLayerInfo, layer, 1, 82); }
+  void SetLayerInfo(int layer, int32_t value) { ProxyElement(FLayerInfo, layer, 1, 82) = value; }
 
   TPcbGridValues& GetGridValues() { return FGridValues; }
   TPcbOutputOptions& GetOutputOptions() { return FOutputOptions; }

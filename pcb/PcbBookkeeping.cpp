@@ -47,18 +47,8 @@ TPcbManualFromTo::TPcbManualFromTo(uint32_t handle) : TPCBObject(handle) {
 
 int32_t TPcbManualFromTo::Synchronize(uint8_t mode) {
   SynchronizeBitFields(mode);
-  return PcbApi_QueryManualFromTo(mode, FHandle, &FPrimitiveWord, &FFromToText[0], &FFromToText[1],
-                                  &FFromToText[2], &FFromToLong);
-}
-
-std::string TPcbManualFromTo::GetFromToText(int number) const {
-  CheckProxyIndex(number, 1, 3);
-  return FFromToText[number - 1].Str();
-}
-
-void TPcbManualFromTo::SetFromToText(int number, const std::string& value) {
-  CheckProxyIndex(number, 1, 3);
-  FFromToText[number - 1] = value;
+  return PcbApi_QueryManualFromTo(mode, FHandle, &FPrimitiveWord, &FFromToText[1], &FFromToText[2],
+                                  &FFromToText[3], &FFromToLong);
 }
 
 TPcbRule::TPcbRule(uint32_t handle) : TPCBObject(handle) {
@@ -73,34 +63,4 @@ int32_t TPcbRule::Synchronize(uint8_t mode) {
   return PcbApi_QueryRule(mode, FHandle, &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7], &t[1],
                           &t[2], &t[3], &t[4], &b[8], &b[9], &l[1], &l[2], &l[3], &l[4], &t[5],
                           &t[6], &t[7], &t[8], &t[9], &t[10]);
-}
-
-uint8_t TPcbRule::GetRuleByte(int number) const {
-  CheckProxyIndex(number, 1, 9);
-  return FRuleByte[number];
-}
-
-void TPcbRule::SetRuleByte(int number, uint8_t value) {
-  CheckProxyIndex(number, 1, 9);
-  FRuleByte[number] = value;
-}
-
-std::string TPcbRule::GetRuleText(int number) const {
-  CheckProxyIndex(number, 1, 10);
-  return FRuleText[number].Str();
-}
-
-void TPcbRule::SetRuleText(int number, const std::string& value) {
-  CheckProxyIndex(number, 1, 10);
-  FRuleText[number] = value;
-}
-
-int32_t TPcbRule::GetRuleLong(int number) const {
-  CheckProxyIndex(number, 1, 4);
-  return FRuleLong[number];
-}
-
-void TPcbRule::SetRuleLong(int number, int32_t value) {
-  CheckProxyIndex(number, 1, 4);
-  FRuleLong[number] = value;
 }

@@ -76,14 +76,18 @@ class TPcbManualFromTo : public TPCBObject {
   explicit TPcbManualFromTo(uint32_t handle = 0);
   int32_t Synchronize(uint8_t mode) override;
 
-  std::string GetFromToText(int number) const;  // 1 to 3
+  std::string GetFromToText(int number) const {
+    return ProxyElement(FFromToText, number, 1, 3).Str();
+  }
   // Keeps the first 255 characters.
-  void SetFromToText(int number, const std::string& value);
+  void SetFromToText(int number, const std::string& value) {
+    ProxyElement(FFromToText, number, 1, 3) = value;
+  }
   int32_t GetFromToLong() const { return FFromToLong; }
   void SetFromToLong(int32_t value) { FFromToLong = value; }
 
  private:
-  std::array<ShortString<255>, 3> FFromToText;
+  std::array<ShortString<255>, 4> FFromToText;  // 1 to 3
   int32_t FFromToLong = 0;
 };
 
@@ -94,13 +98,15 @@ class TPcbRule : public TPCBObject {
   explicit TPcbRule(uint32_t handle = 0);
   int32_t Synchronize(uint8_t mode) override;
 
-  uint8_t GetRuleByte(int number) const;  // 1 to 9
-  void SetRuleByte(int number, uint8_t value);
-  std::string GetRuleText(int number) const;  // 1 to 10
+  uint8_t GetRuleByte(int number) const { return ProxyElement(FRuleByte, number, 1, 9); }
+  void SetRuleByte(int number, uint8_t value) { ProxyElement(FRuleByte, number, 1, 9) = value; }
+  std::string GetRuleText(int number) const { return ProxyElement(FRuleText, number, 1, 10).Str(); }
   // Keeps the first 255 characters.
-  void SetRuleText(int number, const std::string& value);
-  int32_t GetRuleLong(int number) const;  // 1 to 4
-  void SetRuleLong(int number, int32_t value);
+  void SetRuleText(int number, const std::string& value) {
+    ProxyElement(FRuleText, number, 1, 10) = value;
+  }
+  int32_t GetRuleLong(int number) const { return ProxyElement(FRuleLong, number, 1, 4); }
+  void SetRuleLong(int number, int32_t value) { ProxyElement(FRuleLong, number, 1, 4) = value; }
 
  private:
   std::array<uint8_t, 10> FRuleByte{};            // 1 to 9

@@ -31,46 +31,6 @@ int32_t TPcbDimension::Synchronize(uint8_t mode) {
   return status & extStatus;
 }
 
-uint8_t TPcbDimension::GetDimByte(int number) const {
-  CheckProxyIndex(number, 1, 5);
-  return FDimByte[number];
-}
-
-void TPcbDimension::SetDimByte(int number, uint8_t value) {
-  CheckProxyIndex(number, 1, 5);
-  FDimByte[number] = value;
-}
-
-int32_t TPcbDimension::GetDimLong(int number) const {
-  CheckProxyIndex(number, 1, 18);
-  return FDimLong[number];
-}
-
-void TPcbDimension::SetDimLong(int number, int32_t value) {
-  CheckProxyIndex(number, 1, 18);
-  FDimLong[number] = value;
-}
-
-std::string TPcbDimension::GetDimText(int number) const {
-  CheckProxyIndex(number, 1, 3);
-  return FDimText[number].Str();
-}
-
-void TPcbDimension::SetDimText(int number, const std::string& value) {
-  CheckProxyIndex(number, 1, 3);
-  FDimText[number] = value;
-}
-
-const TPcbDimensionReference& TPcbDimension::GetReferences(int index) const {
-  CheckProxyIndex(index, 0, ReferenceCapacity - 1);
-  return FReferences[index];
-}
-
-void TPcbDimension::SetReferences(int index, const TPcbDimensionReference& value) {
-  CheckProxyIndex(index, 0, ReferenceCapacity - 1);
-  FReferences[index] = value;
-}
-
 TPcbCoordinate::TPcbCoordinate(uint32_t handle) : TPcbGroupObject(handle) {
   FObjectId = okCoordinate;
 }
@@ -78,16 +38,6 @@ TPcbCoordinate::TPcbCoordinate(uint32_t handle) : TPcbGroupObject(handle) {
 int32_t TPcbCoordinate::Synchronize(uint8_t mode) {
   SynchronizeBitFields(mode);
   return PcbApi_QueryCoordinate(mode, FHandle, &FFlags, &FPrimitiveWord, &FPrimitiveByte, &FX, &FY,
-                                &FLayer, &FCoordValue[0], &FCoordValue[1], &FCoordValue[2],
-                                &FCoordValue[3], &FCoordValue[4], &FCoordValue[5]);
-}
-
-int32_t TPcbCoordinate::GetCoordValue(int number) const {
-  CheckProxyIndex(number, 1, 6);
-  return FCoordValue[number - 1];
-}
-
-void TPcbCoordinate::SetCoordValue(int number, int32_t value) {
-  CheckProxyIndex(number, 1, 6);
-  FCoordValue[number - 1] = value;
+                                &FLayer, &FCoordValue[1], &FCoordValue[2], &FCoordValue[3],
+                                &FCoordValue[4], &FCoordValue[5], &FCoordValue[6]);
 }

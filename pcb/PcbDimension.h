@@ -33,18 +33,24 @@ class TPcbDimension : public TPcbGroupObject {
   // queries' statuses.
   int32_t Synchronize(uint8_t mode) override;
 
-  uint8_t GetDimByte(int number) const;  // 1 to 5
-  void SetDimByte(int number, uint8_t value);
-  int32_t GetDimLong(int number) const;  // 1 to 18
-  void SetDimLong(int number, int32_t value);
-  std::string GetDimText(int number) const;  // 1 to 3
+  uint8_t GetDimByte(int number) const { return ProxyElement(FDimByte, number, 1, 5); }
+  void SetDimByte(int number, uint8_t value) { ProxyElement(FDimByte, number, 1, 5) = value; }
+  int32_t GetDimLong(int number) const { return ProxyElement(FDimLong, number, 1, 18); }
+  void SetDimLong(int number, int32_t value) { ProxyElement(FDimLong, number, 1, 18) = value; }
+  std::string GetDimText(int number) const { return ProxyElement(FDimText, number, 1, 3).Str(); }
   // Keeps the first 255 characters.
-  void SetDimText(int number, const std::string& value);
+  void SetDimText(int number, const std::string& value) {
+    ProxyElement(FDimText, number, 1, 3) = value;
+  }
   double GetDimDouble() const { return FDimDouble; }
   void SetDimDouble(double value) { FDimDouble = value; }
   // References 0 to 199.
-  const TPcbDimensionReference& GetReferences(int index) const;
-  void SetReferences(int index, const TPcbDimensionReference& value);
+  const TPcbDimensionReference& GetReferences(int index) const {
+    return ProxyElement(FReferences, index, 0, ReferenceCapacity - 1);
+  }
+  void SetReferences(int index, const TPcbDimensionReference& value) {
+    ProxyElement(FReferences, index, 0, ReferenceCapacity - 1) = value;
+  }
   int32_t GetReferenceCount() const { return FReferenceCount; }
 
  private:
@@ -63,9 +69,9 @@ class TPcbCoordinate : public TPcbGroupObject {
   explicit TPcbCoordinate(uint32_t handle = 0);
   int32_t Synchronize(uint8_t mode) override;
 
-  int32_t GetCoordValue(int number) const;  // 1 to 6
-  void SetCoordValue(int number, int32_t value);
+  int32_t GetCoordValue(int number) const { return ProxyElement(FCoordValue, number, 1, 6); }
+  void SetCoordValue(int number, int32_t value) { ProxyElement(FCoordValue, number, 1, 6) = value; }
 
  private:
-  std::array<int32_t, 6> FCoordValue{};
+  std::array<int32_t, 7> FCoordValue{};  // 1 to 6
 };

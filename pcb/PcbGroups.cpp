@@ -28,24 +28,14 @@ int32_t TPcbComponent::Synchronize(uint8_t mode) {
       &FCommentText, &FComponentString, &FComponentByte1, &FComponentByte2, &FX, &FY,
       &FComponentLong, &FRotation, &FComponentByte3);
   PcbApi_QueryComponentEx(mode, FHandle, &FExLong1, &FExByte1, &FExByte2, &FExLong2);
-  PcbApi_QueryComponentSourceLinks(mode, FHandle, &FSourceLinks[0], &FSourceLinks[1],
-                                   &FSourceLinks[2], &FSourceLinks[3], &FSourceLinks[4],
-                                   &FSourceLinks[5], &FSourceLinks[6]);
+  PcbApi_QueryComponentSourceLinks(mode, FHandle, &FSourceLinks[1], &FSourceLinks[2],
+                                   &FSourceLinks[3], &FSourceLinks[4], &FSourceLinks[5],
+                                   &FSourceLinks[6], &FSourceLinks[7]);
   return status;
 }
 
 std::string TPcbComponent::GetName() const {
   return GetObjectText(static_cast<uint32_t>(FNameText));
-}
-
-std::string TPcbComponent::GetSourceLinks(int number) const {
-  CheckProxyIndex(number, 1, SourceLinkCount);
-  return FSourceLinks[number - 1].Str();
-}
-
-void TPcbComponent::SetSourceLinks(int number, const std::string& value) {
-  CheckProxyIndex(number, 1, SourceLinkCount);
-  FSourceLinks[number - 1] = value;
 }
 
 TPcbPolygon::TPcbPolygon(uint32_t handle) : TPcbGroupObject(handle) {
@@ -64,16 +54,6 @@ int32_t TPcbPolygon::Synchronize(uint8_t mode) {
 
 void TPcbPolygon::SetPointCount(int32_t value) {
   FPointCount = std::clamp<int32_t>(value, 0, MaxPointCount);
-}
-
-const TPolygonSegment& TPcbPolygon::GetSegments(int index) const {
-  CheckProxyIndex(index, 0, SegmentCapacity - 1);
-  return FSegments[index];
-}
-
-void TPcbPolygon::SetSegments(int index, const TPolygonSegment& value) {
-  CheckProxyIndex(index, 0, SegmentCapacity - 1);
-  FSegments[index] = value;
 }
 
 TPcbBoardOutline::TPcbBoardOutline(uint32_t handle) : TPcbPolygon(handle) {

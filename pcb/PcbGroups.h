@@ -92,8 +92,12 @@ class TPcbComponent : public TPcbGroupObject {
   int32_t GetExLong2() const { return FExLong2; }
   void SetExLong2(int32_t value) { FExLong2 = value; }
   // Source links 1 to 7 (EListError beyond); each keeps the first 255 characters.
-  std::string GetSourceLinks(int number) const;
-  void SetSourceLinks(int number, const std::string& value);
+  std::string GetSourceLinks(int number) const {
+    return ProxyElement(FSourceLinks, number, 1, SourceLinkCount).Str();
+  }
+  void SetSourceLinks(int number, const std::string& value) {
+    ProxyElement(FSourceLinks, number, 1, SourceLinkCount) = value;
+  }
 
  private:
   int32_t FChannelOffset = 0;
@@ -110,7 +114,7 @@ class TPcbComponent : public TPcbGroupObject {
   uint8_t FExByte1 = 0;
   uint8_t FExByte2 = 0;
   int32_t FExLong2 = 0;
-  std::array<ShortString<255>, SourceLinkCount> FSourceLinks;
+  std::array<ShortString<255>, SourceLinkCount + 1> FSourceLinks;  // 1 to 7
 };
 
 // A polygon outline of PointCount + 1 segment records, the last repeating the first
@@ -144,8 +148,12 @@ class TPcbPolygon : public TPcbGroupObject {
   // Kept within 0 to 500.
   void SetPointCount(int32_t value);
   // Segment records 0 to 500 (EListError beyond).
-  const TPolygonSegment& GetSegments(int index) const;
-  void SetSegments(int index, const TPolygonSegment& value);
+  const TPolygonSegment& GetSegments(int index) const {
+    return ProxyElement(FSegments, index, 0, SegmentCapacity - 1);
+  }
+  void SetSegments(int index, const TPolygonSegment& value) {
+    ProxyElement(FSegments, index, 0, SegmentCapacity - 1) = value;
+  }
   uint8_t GetPolygonByte1() const { return FPolygonByte1; }
   void SetPolygonByte1(uint8_t value) { FPolygonByte1 = value; }
   uint8_t GetPolygonByte2() const { return FPolygonByte2; }

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "classlib/Exceptions.h"
 #include "pcb/BoardUnits.h"
 #include "pcb/PcbApi.h"
 
@@ -19,11 +18,6 @@ double ArcTanRatio(double w, double h) {
 }
 
 }  // namespace
-
-void CheckProxyIndex(int index, int first, int last) {
-  if (index < first || index > last)
-    ListIndexError(index);
-}
 
 int32_t TurnedCorner(int index, double cx, double cy, double w, double h, double rotation) {
   const double r = std::sqrt((w / 2) * (w / 2) + (h / 2) * (h / 2));
@@ -125,72 +119,4 @@ int32_t TPCBObject::Corner(int index, int32_t distance) const {
     return RoundToInt32(index == 0 || index == 4 ? cx - w / 2 : cx + w / 2);
   }
   return TurnedCorner(index, cx, cy, w, h, GetRotation());
-}
-
-int32_t TPCBObject::GetSizeOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetSize() : 0;
-}
-
-int32_t TPCBObject::GetXSizeOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetXSize() : 0;
-}
-
-int32_t TPCBObject::GetYSizeOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetYSize() : 0;
-}
-
-uint8_t TPCBObject::GetShapeOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetShape() : 0;
-}
-
-int32_t TPCBObject::GetWidthOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetWidth() : 0;
-}
-
-int32_t TPCBObject::GetCorner1XOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner1X(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner1YOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner1Y(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner2XOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner2X(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner2YOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner2Y(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner3XOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner3X(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner3YOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner3Y(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner4XOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner4X(distance) : 0;
-}
-
-int32_t TPCBObject::GetCorner4YOnLayer(uint8_t layer, int32_t distance) {
-  return layer == FLayer ? GetCorner4Y(distance) : 0;
-}
-
-int32_t TPCBObject::GetXOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetX() : 0;
-}
-
-int32_t TPCBObject::GetYOnLayer(uint8_t layer) {
-  return layer == FLayer ? GetY() : 0;
-}
-
-int32_t TPCBObject::GetX2OnLayer(uint8_t layer) {
-  return layer == FLayer ? GetX2() : 0;
-}
-
-int32_t TPCBObject::GetY2OnLayer(uint8_t layer) {
-  return layer == FLayer ? GetY2() : 0;
 }

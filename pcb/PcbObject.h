@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "classlib/Exceptions.h"
 #include "classlib/Object.h"
 
 // The host's object kind codes: the proxies' ObjectId, the kind given to
@@ -144,23 +145,39 @@ class TPCBObject : public TObject {
   virtual int32_t GetCorner4Y(int32_t distance) const { return Corner(7, distance); }
 
   // On a layer: 0 unless `layer` is the object's own, otherwise the plain getter.
-  virtual int32_t GetSizeOnLayer(uint8_t layer);
-  virtual int32_t GetXSizeOnLayer(uint8_t layer);
-  virtual int32_t GetYSizeOnLayer(uint8_t layer);
-  virtual uint8_t GetShapeOnLayer(uint8_t layer);
-  virtual int32_t GetWidthOnLayer(uint8_t layer);
-  virtual int32_t GetCorner1XOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner1YOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner2XOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner2YOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner3XOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner3YOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner4XOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetCorner4YOnLayer(uint8_t layer, int32_t distance);
-  virtual int32_t GetXOnLayer(uint8_t layer);
-  virtual int32_t GetYOnLayer(uint8_t layer);
-  virtual int32_t GetX2OnLayer(uint8_t layer);
-  virtual int32_t GetY2OnLayer(uint8_t layer);
+  virtual int32_t GetSizeOnLayer(uint8_t layer) { return OnLayer(layer, GetSize()); }
+  virtual int32_t GetXSizeOnLayer(uint8_t layer) { return OnLayer(layer, GetXSize()); }
+  virtual int32_t GetYSizeOnLayer(uint8_t layer) { return OnLayer(layer, GetYSize()); }
+  virtual uint8_t GetShapeOnLayer(uint8_t layer) { return OnLayer(layer, GetShape()); }
+  virtual int32_t GetWidthOnLayer(uint8_t layer) { return OnLayer(layer, GetWidth()); }
+  virtual int32_t GetCorner1XOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner1X(distance));
+  }
+  virtual int32_t GetCorner1YOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner1Y(distance));
+  }
+  virtual int32_t GetCorner2XOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner2X(distance));
+  }
+  virtual int32_t GetCorner2YOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner2Y(distance));
+  }
+  virtual int32_t GetCorner3XOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner3X(distance));
+  }
+  virtual int32_t GetCorner3YOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner3Y(distance));
+  }
+  virtual int32_t GetCorner4XOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner4X(distance));
+  }
+  virtual int32_t GetCorner4YOnLayer(uint8_t layer, int32_t distance) {
+    return OnLayer(layer, GetCorner4Y(distance));
+  }
+  virtual int32_t GetXOnLayer(uint8_t layer) { return OnLayer(layer, GetX()); }
+  virtual int32_t GetYOnLayer(uint8_t layer) { return OnLayer(layer, GetY()); }
+  virtual int32_t GetX2OnLayer(uint8_t layer) { return OnLayer(layer, GetX2()); }
+  virtual int32_t GetY2OnLayer(uint8_t layer) { return OnLayer(layer, GetY2()); }
 
   virtual void SetHandle(uint32_t value) { FHandle = value; }
   virtual void SetObjectId(uint8_t value) { FObjectId = value; }
@@ -225,6 +242,10 @@ class TPCBObject : public TObject {
   int32_t FPrimitiveLong = 0;
 
  private:
+  template <class T>
+  T OnLayer(uint8_t layer, T value) const {
+    return layer == FLayer ? value : T{};
+  }
   static void SetBit(uint8_t& field, uint8_t bit, bool value) {
     field = value ? field | bit : field & ~bit;
   }
@@ -238,7 +259,17 @@ class TPCBObject : public TObject {
 
 // Raises EListError ("List index out of bounds (n)") unless first <= index <= last:
 // the check of the proxies' numbered fields and per-layer values.
-void CheckProxyIndex(int index, int first, int last);
+inline void CheckProxyIndex(int index, int first, int last) {
+  if (index < first || index > last)
+    ListIndexError(index);
+}
+
+// Element `index` of `values`, whose valid indexes run from `first` to `last`.
+template <class A>
+auto& ProxyElement(A& values, int index, int first, int last) {
+  CheckProxyIndex(index, first, last);
+  return values[index];
+}
 
 // The X (even index) or Y (odd index) of corner 1 to 4 of a w by h rectangle centred on
 // (cx, cy) and turned by `rotation` degrees, rounded to a coordinate; the corner rule

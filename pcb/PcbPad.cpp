@@ -65,38 +65,6 @@ int32_t TPcbPad::CornerOnLayer(uint8_t layer, int index, int32_t distance) {
   return TurnedCorner(index, FX, FY, w, h, FRotation);
 }
 
-int32_t TPcbPad::GetCorner1XOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 0, distance);
-}
-
-int32_t TPcbPad::GetCorner1YOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 1, distance);
-}
-
-int32_t TPcbPad::GetCorner2XOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 2, distance);
-}
-
-int32_t TPcbPad::GetCorner2YOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 3, distance);
-}
-
-int32_t TPcbPad::GetCorner3XOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 4, distance);
-}
-
-int32_t TPcbPad::GetCorner3YOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 5, distance);
-}
-
-int32_t TPcbPad::GetCorner4XOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 6, distance);
-}
-
-int32_t TPcbPad::GetCorner4YOnLayer(uint8_t layer, int32_t distance) {
-  return CornerOnLayer(layer, 7, distance);
-}
-
 // The centre line runs along the longer side; its ends lie the difference of the two
 // half sizes from the centre.
 int32_t TPcbPad::CentreLineEnd(uint8_t layer, int index) {
@@ -116,50 +84,4 @@ int32_t TPcbPad::CentreLineEnd(uint8_t layer, int index) {
   const double turn = DegreesToRadians(FRotation);
   return isX ? RoundToInt32(FX + sign * std::cos(turn) * e)
              : RoundToInt32(FY + sign * std::sin(turn) * e);
-}
-
-int32_t TPcbPad::GetXOnLayer(uint8_t layer) {
-  return CentreLineEnd(layer, 0);
-}
-
-int32_t TPcbPad::GetYOnLayer(uint8_t layer) {
-  return CentreLineEnd(layer, 1);
-}
-
-int32_t TPcbPad::GetX2OnLayer(uint8_t layer) {
-  return CentreLineEnd(layer, 2);
-}
-
-int32_t TPcbPad::GetY2OnLayer(uint8_t layer) {
-  return CentreLineEnd(layer, 3);
-}
-
-int32_t TPcbPad::GetLayerXSize(int layer) const {
-  CheckProxyIndex(layer, 0, cLayerSlots - 1);
-  return FLayerXSize[layer];
-}
-
-void TPcbPad::SetLayerXSize(int layer, int32_t value) {
-  CheckProxyIndex(layer, 0, cLayerSlots - 1);
-  FLayerXSize[layer] = value;
-}
-
-int32_t TPcbPad::GetLayerYSize(int layer) const {
-  CheckProxyIndex(layer, 0, cLayerSlots - 1);
-  return FLayerYSize[layer];
-}
-
-void TPcbPad::SetLayerYSize(int layer, int32_t value) {
-  CheckProxyIndex(layer, 0, cLayerSlots - 1);
-  FLayerYSize[layer] = value;
-}
-
-uint8_t TPcbPad::GetLayerShape(int layer) const {
-  CheckProxyIndex(layer, 0, cLayerSlots - 1);
-  return FLayerShape[layer];
-}
-
-void TPcbPad::SetLayerShape(int layer, uint8_t value) {
-  CheckProxyIndex(layer, 0, cLayerSlots - 1);
-  FLayerShape[layer] = value;
 }

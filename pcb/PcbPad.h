@@ -59,20 +59,36 @@ class TPcbPad : public TPCBObject {
   int32_t GetWidthOnLayer(uint8_t layer) override;
   // Corners of the pad's rectangle on `layer`, widened by `distance` and turned by the
   // pad's rotation about its centre.
-  int32_t GetCorner1XOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner1YOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner2XOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner2YOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner3XOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner3YOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner4XOnLayer(uint8_t layer, int32_t distance) override;
-  int32_t GetCorner4YOnLayer(uint8_t layer, int32_t distance) override;
+  int32_t GetCorner1XOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 0, distance);
+  }
+  int32_t GetCorner1YOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 1, distance);
+  }
+  int32_t GetCorner2XOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 2, distance);
+  }
+  int32_t GetCorner2YOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 3, distance);
+  }
+  int32_t GetCorner3XOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 4, distance);
+  }
+  int32_t GetCorner3YOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 5, distance);
+  }
+  int32_t GetCorner4XOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 6, distance);
+  }
+  int32_t GetCorner4YOnLayer(uint8_t layer, int32_t distance) override {
+    return CornerOnLayer(layer, 7, distance);
+  }
   // The ends of the pad's centre line on `layer` (its long axis, shortened by the
   // short size at both ends); a square pad gives its centre for both ends.
-  int32_t GetXOnLayer(uint8_t layer) override;
-  int32_t GetYOnLayer(uint8_t layer) override;
-  int32_t GetX2OnLayer(uint8_t layer) override;
-  int32_t GetY2OnLayer(uint8_t layer) override;
+  int32_t GetXOnLayer(uint8_t layer) override { return CentreLineEnd(layer, 0); }
+  int32_t GetYOnLayer(uint8_t layer) override { return CentreLineEnd(layer, 1); }
+  int32_t GetX2OnLayer(uint8_t layer) override { return CentreLineEnd(layer, 2); }
+  int32_t GetY2OnLayer(uint8_t layer) override { return CentreLineEnd(layer, 3); }
 
   // Host values copied through.
   uint8_t GetPadByte1() const { return FPadByte1; }
@@ -82,12 +98,12 @@ class TPcbPad : public TPCBObject {
   uint8_t GetStackMode() const { return FStackMode; }
   void SetStackMode(uint8_t value) { FStackMode = value; }
   // Per-layer values, indexed by layer number 0 to 82 (EListError beyond).
-  int32_t GetLayerXSize(int layer) const;
-  void SetLayerXSize(int layer, int32_t value);
-  int32_t GetLayerYSize(int layer) const;
-  void SetLayerYSize(int layer, int32_t value);
-  uint8_t GetLayerShape(int layer) const;
-  void SetLayerShape(int layer, uint8_t value);
+  int32_t GetLayerXSize(int layer) const { return ProxyElement(FLayerXSize, layer, 0, 82); }
+  void SetLayerXSize(int layer, int32_t value) { ProxyElement(FLayerXSize, layer, 0, 82) = value; }
+  int32_t GetLayerYSize(int layer) const { return ProxyElement(FLayerYSize, layer, 0, 82); }
+  void SetLayerYSize(int layer, int32_t value) { ProxyElement(FLayerYSize, layer, 0, 82) = value; }
+  uint8_t GetLayerShape(int layer) const { return ProxyElement(FLayerShape, layer, 0, 82); }
+  void SetLayerShape(int layer, uint8_t value) { ProxyElement(FLayerShape, layer, 0, 82) = value; }
 
  private:
   static constexpr int cLayerSlots = 83;

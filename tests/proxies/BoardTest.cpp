@@ -221,10 +221,11 @@ TEST_F(ProxyBoard, EveryValueTravelsBothWays) {
                         {"DielectricHeight", Num(20000 + l)},
                         {"LayerInfo", Num(-30000 - l)}});
     // An internal plane carries its net's name where other layers have LayerByte3.
-    if (l >= 39 && l <= 54)
+    if (l >= 39 && l <= 54) {
       EXPECT_TRUE(HasField(line, "NetName", Quoted("Net " + Num(l))));
-    else
+    } else {
       EXPECT_TRUE(HasField(line, "LayerByte3", Num(l + 3)));
+    }
   }
   ExpectFields(Line(dump, "pair 0"),
                {{"PairByte1", "224"}, {"PairByte2", "238"}, {"HighLayer", "31"}, {"LowLayer", "2"}});
@@ -281,8 +282,9 @@ TEST_F(ProxyBoard, FreshProxyStoresTheDefaults) {
                         {"DielectricType", "1"},
                         {"DielectricConstant", "4.8"},
                         {"DielectricHeight", "126000"}});
-    if (l >= 39 && l <= 54)
+    if (l >= 39 && l <= 54) {
       EXPECT_TRUE(HasField(line, "NetName", Quoted("(No Net)")));
+    }
   }
   for (const char* side : {"dielectric top", "dielectric bottom"}) {
     ExpectFields(Line(dump, side), {{"Material", Quoted("FR-4")}, {"Type", "1"},
