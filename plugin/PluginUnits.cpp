@@ -2,7 +2,11 @@
 
 #include "classlib/FormatSettings.h"
 #include "containers/FreeNotifyHook.h"
+#include "host/ClientApi.h"
+#include "host/ParameterList.h"
+#include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
+#include "skin/KsBitmap.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -10,6 +14,15 @@ std::span<const TUnitEntry> PluginUnits() {
   static const TUnitEntry units[] = {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
+      // The parameter-string cache.
+      {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
+      // The skin library's units (paint buffer, hook list, layered-window and
+      // visual-style bindings, theme registry) start here.
+      // The system colours of the skin bitmap's shared colour values.
+      {"KsBitmap", InitializeKsBitmap, nullptr},
+      // The host's "ClientApi_" entry points and its IClient.
+      {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
+      {"host.Utilities", InitializeUtilities, FinalizeUtilities},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // Free notifications of watched memory blocks: the memory-manager hook.
