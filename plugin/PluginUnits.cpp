@@ -1,5 +1,6 @@
 #include "plugin/PluginUnits.h"
 
+#include "classlib/ComCtrls.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
@@ -17,6 +18,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"FormatSettings", GetFormatSettings, nullptr},
       // The class library's Screen and Application (exception handling at every boundary).
       {"Forms", InitializeForms, FinalizeForms},
+      // The common-control classes; frees "RICHED20.DLL" once the rich edits are gone.
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
       // The parameter-string cache.
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
       // The skin library's units (paint buffer, hook list, layered-window and

@@ -1,10 +1,12 @@
 // The units the windowed class-library tests start.
+#include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
   static const TUnitEntry units[] = {
       {"Forms", InitializeForms, FinalizeForms},
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
   };
   return units;
 }
