@@ -23,6 +23,14 @@ void NeedRichEdit() {
     throw EOutOfResources("RICHED20.DLL could not be loaded; a rich edit cannot be shown");
 }
 
+// A tab item carrying `text` (which must outlive it).
+TCITEMA TabItem(std::string& text) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = text.data();
+  return item;
+}
+
 }  // namespace
 
 void InitializeComCtrls() {
@@ -120,9 +128,7 @@ void TPageControl::RemovePage(TTabSheet* page) {
 
 void TPageControl::InsertTab(int index, TTabSheet* page) {
   std::string text = page->GetText();
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
+  TCITEMA item = TabItem(text);
   SendMessageA(GetHandle(), TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
 }
 
@@ -130,9 +136,7 @@ void TPageControl::UpdateTab(TTabSheet* page) {
   if (!HandleAllocated())
     return;
   std::string text = page->GetText();
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text.data();
+  TCITEMA item = TabItem(text);
   SendMessageA(GetHandle(), TCM_SETITEMA, page->GetPageIndex(), reinterpret_cast<LPARAM>(&item));
   Realign();  // the tab rows may have changed
 }

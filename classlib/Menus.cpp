@@ -195,11 +195,9 @@ bool TPopupMenu::DispatchCommand(WORD command) {
 WORD TPopupMenu::TrackMenu(HMENU menu, int x, int y) {
   if (!FWindow)
     FWindow = AllocateHWnd(TWndMethod::Bind<&TPopupMenu::WndProc>(this));
-  // The owner must be in front, or the menu would not close when clicked beside.
-  SetForegroundWindow(FWindow);
+  // The hidden owner is never activated, so the form keeps its activation and focus.
   const BOOL command = TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y,
                                       0, FWindow, nullptr);
-  PostMessageA(FWindow, WM_NULL, 0, 0);
   return WORD(command);
 }
 

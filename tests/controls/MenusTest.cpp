@@ -53,6 +53,7 @@ TEST_F(MenusTest, ChosenItemIsClickedAfterTheMenuCloses) {
   PostMessageA(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
   menu->Popup(650, 450);
   EXPECT_EQ(clicks.Senders.size(), 1u);
+  EXPECT_EQ(GetActiveWindow(), Form->GetHandle());  // the menu's owner never takes activation
 
   // The command path: a disabled item does not click, a foreign number is not found.
   EXPECT_TRUE(menu->DispatchCommand(undo->GetCommand()));
