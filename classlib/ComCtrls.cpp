@@ -156,8 +156,12 @@ void TPageControl::SetActivePage(TTabSheet* value) {
     if (HandleAllocated())
       SendMessageA(GetHandle(), TCM_SETCURSEL, value->GetPageIndex(), 0);
   }
-  if (old)
-    old->SetVisible(false);
+  if (!old)
+    return;
+  // Keys must not go on to a control on a hidden page.
+  if (old->HandleAllocated() && IsChild(old->GetHandle(), GetFocus()) && CanFocus())
+    SetFocus();
+  old->SetVisible(false);
 }
 
 void TPageControl::SetActivePageIndex(int value) {

@@ -112,8 +112,11 @@ TEST_F(ComCtrlsTest, ChoosingATabShowsOnlyItsSheetAndFiresChangeOnce) {
   EXPECT_TRUE(IsWindowVisible(button->GetHandle()));
   EXPECT_FALSE(IsWindowVisible(options->GetHandle()));
 
-  // From code: silent; a sheet of another page control is refused.
+  // From code: silent, and the focus leaves the page that hides; a sheet of another
+  // page control is refused.
+  button->SetFocus();
   pages->SetActivePageIndex(0);
+  EXPECT_EQ(GetFocus(), tabs);
   EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
   EXPECT_TRUE(IsWindowVisible(options->GetHandle()));
   EXPECT_EQ(changes.Count, 1);

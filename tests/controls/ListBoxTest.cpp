@@ -116,6 +116,14 @@ TEST_F(ListBoxTest, StandardListBoxKeepsItemsWithoutAWindow) {
   list->GetItems()->Delete(0);
   EXPECT_EQ(SendMessageA(list->GetHandle(), LB_GETCOUNT, 0, 0), 1);
   EXPECT_THROW(list->GetItems()->GetObject(1), EListError);
+
+  // The fixed owner-drawn style is measured once, at ItemHeight, as its window is made.
+  list->SetItemHeight(23);
+  list->SetStyle(lbOwnerDrawFixed);
+  list->GetItems()->Add("Full");
+  EXPECT_EQ(RectHeight(list->ItemRect(0)), 23);
+  EXPECT_EQ(RectHeight(list->ItemRect(1)), 23);
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 }  // namespace
