@@ -8,6 +8,7 @@ namespace {
 
 HMODULE gRichEditModule = nullptr;
 bool gRichEditTried = false;
+int gRichEditWindows = 0;  // live rich edit windows: the library stays while any is there
 
 // Loads "RICHED20.DLL" once (without the system's error box); raises when it is missing.
 void NeedRichEdit() {
@@ -39,7 +40,8 @@ void InitializeComCtrls() {
 }
 
 void FinalizeComCtrls() {
-  if (gRichEditModule)
+  // A window whose code is gone would crash at its next message; keep the library then.
+  if (gRichEditModule && gRichEditWindows == 0)
     FreeLibrary(gRichEditModule);
   gRichEditModule = nullptr;
   gRichEditTried = false;
@@ -231,6 +233,7 @@ void TCustomRichEdit::CreateParams(TCreateParams& params) {
 void TCustomRichEdit::CreateWnd() {
   const std::string text = GetStoredText();
   inherited::CreateWnd();
+  ++gRichEditWindows;
   HWND wnd = GetHandle();
   // The text mode can only change while the control is empty.
   SetWindowTextA(wnd, "");
@@ -247,6 +250,8 @@ void TCustomRichEdit::SetBackgroundColor() {
 
 void TCustomRichEdit::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
+  if (message.Msg == WM_NCDESTROY)
+    --gRichEditWindows;
   if ((message.Msg == CM_COLORCHANGED || message.Msg == CM_SYSCOLORCHANGE) && HandleAllocated())
     SetBackgroundColor();
 }

@@ -6,8 +6,9 @@
 //
 // TRichEdit sits on "RichEdit20A" in plain-text mode, multi-line and word-wrapped.
 // "RICHED20.DLL" is loaded once, when the first rich edit makes its window, and freed
-// by FinalizeComCtrls; when it cannot be loaded making the window raises
-// EOutOfResources naming the library.
+// by FinalizeComCtrls unless a rich edit window is still there (the unit therefore
+// starts before the Forms unit and stops after it); when it cannot be loaded, making
+// the window raises EOutOfResources naming the library.
 #pragma once
 
 #include <vector>

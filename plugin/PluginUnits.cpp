@@ -17,9 +17,9 @@ std::span<const TUnitEntry> PluginUnits() {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
       // The class library's Screen and Application (exception handling at every boundary).
-      {"Forms", InitializeForms, FinalizeForms},
-      // The common-control classes; frees "RICHED20.DLL" once the rich edits are gone.
+      // The common-control classes; frees "RICHED20.DLL" after the forms are gone.
       {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
+      {"Forms", InitializeForms, FinalizeForms},
       // The parameter-string cache.
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
       // The skin library's units (paint buffer, hook list, layered-window and

@@ -5,8 +5,8 @@
 
 std::span<const TUnitEntry> TestUnits() {
   static const TUnitEntry units[] = {
-      {"Forms", InitializeForms, FinalizeForms},
       {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
+      {"Forms", InitializeForms, FinalizeForms},
   };
   return units;
 }
