@@ -5,6 +5,7 @@
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "host/ClientApi.h"
+#include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
@@ -29,6 +30,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
+      // Failed commands are shown to the user in the host-styled error box.
+      {"host.ErrorBox", InitializeErrorBox, FinalizeErrorBox},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // Free notifications of watched memory blocks: the memory-manager hook.
