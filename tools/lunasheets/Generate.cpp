@@ -120,6 +120,10 @@ void Frame(Sheet& s, int l, int w, int h, int captionH, int borderW, const Palet
       return P(row);
     }
     int fromLeft = x, fromRight = w - 1 - x, fromBottom = h - 1 - y;
+    // The tool window's left border is taken three columns wide and drawn two wide:
+    // its third column repeats the second.
+    if (borderW == 2 && fromLeft == 2 && fromBottom >= borderW)
+      fromLeft = 1;
     int edge = std::min({fromLeft, fromRight, fromBottom});
     if (edge < borderW)
       return P(borderCols[std::min(edge, 2)]);
