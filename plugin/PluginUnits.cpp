@@ -1,5 +1,6 @@
 #include "plugin/PluginUnits.h"
 
+#include "classlib/ComCtrls.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
@@ -18,6 +19,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
       // The class library's Screen and Application (exception handling at every boundary).
+      // The common-control classes; frees "RICHED20.DLL" after the forms are gone.
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
       {"Forms", InitializeForms, FinalizeForms},
       // The parameter-string cache.
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
