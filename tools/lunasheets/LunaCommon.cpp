@@ -41,6 +41,9 @@ std::string EncodeBmp(const Sheet& sheet) {
 
 namespace {
 
+// The skin library's HSL conversion, step for step in single precision: this tool runs
+// on the build machine and cannot link the Windows-side code; the skin tests check the
+// loaded sheets against the library's own conversion too.
 int RoundToInt(float v) { return int(std::nearbyint(double(v))); }
 
 uint8_t Clamp(int v) { return uint8_t(std::clamp(v, 0, 255)); }
