@@ -10,6 +10,8 @@
 #include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeLuna.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -27,6 +29,9 @@ std::span<const TUnitEntry> PluginUnits() {
       // visual-style bindings, theme registry) start here.
       // The system colours of the skin bitmap's shared colour values.
       {"KsBitmap", InitializeKsBitmap, nullptr},
+      // The registry of theme classes: the base theme, then Luna.
+      {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
+      {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
