@@ -8,6 +8,7 @@
 #include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsWinBindings.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -23,6 +24,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // visual-style bindings, theme registry) start here.
       // The system colours of the skin bitmap's shared colour values.
       {"KsBitmap", InitializeKsBitmap, nullptr},
+      // The application-themed test of "uxtheme.dll" and the layered-window entries.
+      {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},

@@ -1,12 +1,14 @@
 // The units the skin tests start.
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsWinBindings.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
   static const TUnitEntry units[] = {
       {"Forms", InitializeForms, FinalizeForms},
       {"KsBitmap", InitializeKsBitmap, nullptr},
+      {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
   };
   return units;
 }
