@@ -73,6 +73,21 @@ bool FollowSize(TKsBitmap& buffer, TKsBitmap& blendBuffer, bool blend, int width
   return resized;
 }
 
+// Blend: the background painted into the blend buffer (made opaque, and copied under
+// the control when it is also Transparent), the control's look at `blendValue`
+// composed over it.
+template <class PaintBackground, class PaintLook>
+void PaintBlended(TKsBitmap& buffer, TKsBitmap& blendBuffer, bool transparent, int blendValue,
+                  PaintBackground paintBackground, PaintLook paintLook) {
+  paintBackground(blendBuffer);
+  blendBuffer.SetAlpha(255);
+  if (transparent)
+    blendBuffer.DrawTo(buffer, 0, 0);
+  paintLook();
+  buffer.SetAlpha(uint8_t(blendValue));
+  buffer.AlphaDraw(blendBuffer, 0, 0, Rect(0, 0, buffer.GetWidth(), buffer.GetHeight()));
+}
+
 }  // namespace
 
 // ---- TKsCustomControl ---------------------------------------------------------------
@@ -216,13 +231,8 @@ void TKsCustomControl::PaintBufferFull() {
   if (!Designing() && !FNeedsRepaint && !IsParentSkinned())
     return;
   if (FBlend) {
-    PaintParentBackground(*FBlendBuffer);
-    FBlendBuffer->SetAlpha(255);
-    if (FTransparent)
-      FBlendBuffer->DrawTo(*FBuffer, 0, 0);
-    PaintBuffer();
-    FBuffer->SetAlpha(uint8_t(FBlendValue));
-    FBuffer->AlphaDraw(*FBlendBuffer, 0, 0, Rect(0, 0, FBuffer->GetWidth(), FBuffer->GetHeight()));
+    PaintBlended(*FBuffer, *FBlendBuffer, FTransparent, FBlendValue,
+                 [this](TKsBitmap& bitmap) { PaintParentBackground(bitmap); }, [this] { PaintBuffer(); });
   } else {
     if (FTransparent)
       PaintParentBackground(*FBuffer);
@@ -477,13 +487,9 @@ bool TKsGraphicControl::PaintBufferFull() {
   if (!FNeedsRepaint)
     return false;
   if (FBlend) {
-    DrawParentBackground(this, FBlendBuffer->GetDC());
-    FBlendBuffer->SetAlpha(255);
-    if (FTransparent)
-      FBlendBuffer->DrawTo(*FBuffer, 0, 0);
-    PaintBuffer();
-    FBuffer->SetAlpha(uint8_t(FBlendValue));
-    FBuffer->AlphaDraw(*FBlendBuffer, 0, 0, Rect(0, 0, FBuffer->GetWidth(), FBuffer->GetHeight()));
+    PaintBlended(*FBuffer, *FBlendBuffer, FTransparent, FBlendValue,
+                 [this](TKsBitmap& bitmap) { DrawParentBackground(this, bitmap.GetDC()); },
+                 [this] { PaintBuffer(); });
   } else {
     // Painted by a skinned parent, the buffer already holds the parent's pixels.
     if (FTransparent && !FPaintingInParent)
