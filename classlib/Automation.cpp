@@ -88,7 +88,35 @@ void PostClickAtCentre(TControl* control) {
   PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(centre.x, centre.y));
 }
 
+void DumpControl(TControl* control, int depth, std::string& out) {
+  out += std::string(size_t(depth) * 2, ' ');
+  out += Format("%s %s \"%s\" (%d,%d,%d,%d)", control->ClassName(), control->GetName().c_str(),
+                control->GetText().c_str(), control->GetLeft(), control->GetTop(), control->GetWidth(),
+                control->GetHeight());
+  if (auto* button = ObjectAs<TButton>(control)) {
+    if (button->GetDefault())
+      out += " default";
+    if (button->GetCancel())
+      out += " cancel";
+  }
+  if (auto* check = ObjectAs<TCheckBox>(control); check && check->GetChecked())
+    out += " checked";
+  if (auto* radio = ObjectAs<TRadioButton>(control); radio && radio->GetChecked())
+    out += " checked";
+  out += "\n";
+  if (auto* parent = ObjectAs<TWinControl>(control))
+    for (int i = 0; i < parent->GetControlCount(); ++i)
+      DumpControl(parent->GetControl(i), depth + 1, out);
+}
+
 }  // namespace
+
+std::string DumpControlTree(TControl* root) {
+  std::string out;
+  if (root)
+    DumpControl(root, 0, out);
+  return out;
+}
 
 TUIAutomation::TUIAutomation(unsigned deadlineMs) : FDeadlineMs(deadlineMs) {}
 

@@ -11,6 +11,9 @@
 // Buttons of the class library are found by component name or caption; a native
 // button gets BM_CLICK, any other control a press and release at its centre. Foreign
 // dialogs (the system's own) are searched for a child button with that caption.
+//
+// DumpControlTree writes a form's control tree as text for tests and traces; it walks
+// the class library's child lists, so windowless labels are in it too.
 #pragma once
 
 #include <deque>
@@ -19,6 +22,8 @@
 #include "classlib/Events.h"
 #include "classlib/Object.h"
 #include "classlib/Win.h"
+
+class TControl;
 
 enum TUIActionKind { uaClickButton, uaTickCheckBox, uaPressKey };
 
@@ -66,3 +71,9 @@ class TUIAutomation : public TObject {
   UINT_PTR FTimer = 0;
   bool FStepping = false;
 };
+
+// One line per control, children indented by two blanks under their parent:
+// class, name, caption in quotes, bounds in the parent (left, top, width, height),
+// then " default", " cancel" and " checked" where they apply. For example
+//   TButton ButtonOK "&OK" (425,414,75,24) default
+std::string DumpControlTree(TControl* root);

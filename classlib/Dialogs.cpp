@@ -48,10 +48,9 @@ TMessageForm::TMessageForm(TComponent* AOwner) : TForm(AOwner) {}
 
 void TMessageForm::HelpButtonClick(TObject*) { Application->HelpContext(GetHelpContext()); }
 
-TForm* CreateMessageDialog(const std::string& text, TMsgDlgType dlgType, TMsgDlgButtons buttons) {
-  auto* form = new TMessageForm(Application);
+void LayoutMessageForm(TCustomForm* form, const std::string& text, TMsgDlgType dlgType,
+                       TMsgDlgButtons buttons, TNotifyEvent helpClick) {
   form->SetBorderStyle(bsDialog);
-  form->SetPosition(poScreenCenter);
   const SIZE ch = AverageCharSize(form->GetFont());
   const int hMargin = MulDiv(8, ch.cx, 4), vMargin = MulDiv(8, ch.cy, 8);
   const int hSpacing = MulDiv(10, ch.cx, 4), vSpacing = MulDiv(10, ch.cy, 8);
@@ -78,10 +77,6 @@ TForm* CreateMessageDialog(const std::string& text, TMsgDlgType dlgType, TMsgDlg
   const int rowWidth = buttonCount > 0 ? buttonCount * buttonWidth + (buttonCount - 1) * buttonSpacing : 0;
   form->SetClientWidth(std::max(blockWidth, rowWidth) + 2 * hMargin);
   form->SetClientHeight(blockHeight + buttonHeight + vSpacing + 2 * vMargin);
-  if (Captions[dlgType])
-    form->SetCaption(Captions[dlgType]);
-  else
-    form->SetCaption(Application->GetTitle());
 
   if (iconId) {
     auto* image = new TImage(form);
@@ -114,11 +109,21 @@ TForm* CreateMessageDialog(const std::string& text, TMsgDlgType dlgType, TMsgDlg
     button->SetCancel(kind == cancelButton);
     button->SetBounds(x, blockHeight + vMargin + vSpacing, buttonWidth, buttonHeight);
     if (kind == mbHelp)
-      button->OnClick = TNotifyEvent::Bind<&TMessageForm::HelpButtonClick>(form);
+      button->OnClick = helpClick;
     if (kind == defaultButton)
       form->SetActiveControl(button);
     x += buttonWidth + buttonSpacing;
   }
+}
+
+TForm* CreateMessageDialog(const std::string& text, TMsgDlgType dlgType, TMsgDlgButtons buttons) {
+  auto* form = new TMessageForm(Application);
+  form->SetPosition(poScreenCenter);
+  LayoutMessageForm(form, text, dlgType, buttons, TNotifyEvent::Bind<&TMessageForm::HelpButtonClick>(form));
+  if (Captions[dlgType])
+    form->SetCaption(Captions[dlgType]);
+  else
+    form->SetCaption(Application->GetTitle());
   return form;
 }
 

@@ -32,6 +32,14 @@ class TMessageForm : public TForm {
   friend TForm* CreateMessageDialog(const std::string&, TMsgDlgType, TMsgDlgButtons);
 };
 
+// Lays out a message dialog on `form` in the form's font, measured in dialog units of
+// its average character: border style bsDialog, the icon by type ("Image"), the text
+// ("Message", wrapped at half the screen width) and the row of standard buttons named
+// and captioned by kind, and the client size that holds them. The default button is
+// OK, else Yes, else Retry; the cancel button Cancel, else No, else OK (a choice may
+// name a kind without a button). `helpClick` becomes the Help button's OnClick.
+void LayoutMessageForm(TCustomForm* form, const std::string& text, TMsgDlgType dlgType,
+                       TMsgDlgButtons buttons, TNotifyEvent helpClick);
 // A new message dialog (owned by the application) laid out for `text`; the caller
 // shows and frees it. The default button is OK, else Yes, else Retry; the cancel button
 // Cancel, else No, else OK.

@@ -185,54 +185,67 @@ void TRadioButton::CreateWnd() {
   SendMessageA(GetHandle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-// ---- TComboBoxStrings -------------------------------------------------------------------
+// ---- TListControlStrings ----------------------------------------------------------------
 
-void TComboBoxStrings::CheckIndex(int index) const {
+void TListControlStrings::CheckIndex(int index) const {
   if (index < 0 || index >= GetCount())
     ListIndexError(index);
 }
 
-std::string TComboBoxStrings::Get(int index) const {
+std::string TListControlStrings::Get(int index) const {
   CheckIndex(index);
   return FItems[index].first;
 }
 
-TObject* TComboBoxStrings::GetObject(int index) const {
+TObject* TListControlStrings::GetObject(int index) const {
   CheckIndex(index);
   return FItems[index].second;
 }
 
-void TComboBoxStrings::PutObject(int index, TObject* object) {
+void TListControlStrings::PutObject(int index, TObject* object) {
   CheckIndex(index);
   FItems[index].second = object;
 }
 
-void TComboBoxStrings::Insert(int index, const std::string& s) {
+int TListControlStrings::AddObject(const std::string& s, TObject* object) {
+  const int index = GetCount();
+  InsertObject(index, s, object);
+  return index;
+}
+
+void TListControlStrings::InsertObject(int index, const std::string& s, TObject* object) {
   if (index < 0 || index > GetCount())
     ListIndexError(index);
-  FItems.insert(FItems.begin() + index, {s, nullptr});
-  if (FComboBox->HandleAllocated())
-    SendMessageA(FComboBox->GetHandle(), CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(s.c_str()));
+  FItems.insert(FItems.begin() + index, {s, object});
+  if (FControl->HandleAllocated())
+    SendMessageA(FControl->GetHandle(), FMessages.InsertString, index, reinterpret_cast<LPARAM>(s.c_str()));
 }
 
-void TComboBoxStrings::Delete(int index) {
+void TListControlStrings::Delete(int index) {
   CheckIndex(index);
   FItems.erase(FItems.begin() + index);
-  if (FComboBox->HandleAllocated())
-    SendMessageA(FComboBox->GetHandle(), CB_DELETESTRING, index, 0);
+  if (FControl->HandleAllocated())
+    SendMessageA(FControl->GetHandle(), FMessages.DeleteString, index, 0);
 }
 
-void TComboBoxStrings::Clear() {
+void TListControlStrings::Clear() {
   FItems.clear();
-  FComboBox->FItemIndex = -1;
-  if (FComboBox->HandleAllocated())
-    SendMessageA(FComboBox->GetHandle(), CB_RESETCONTENT, 0, 0);
+  Cleared();
+  if (FControl->HandleAllocated())
+    SendMessageA(FControl->GetHandle(), FMessages.ResetContent, 0, 0);
 }
 
-void TComboBoxStrings::FillWindow(HWND wnd) const {
-  for (const auto& item : FItems)
-    SendMessageA(wnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.first.c_str()));
+void TListControlStrings::FillWindow(HWND wnd) const {
+  for (size_t i = 0; i < FItems.size(); ++i)
+    SendMessageA(wnd, FMessages.InsertString, i, reinterpret_cast<LPARAM>(FItems[i].first.c_str()));
 }
+
+// ---- TComboBoxStrings -------------------------------------------------------------------
+
+TComboBoxStrings::TComboBoxStrings(TCustomComboBox* comboBox)
+    : TListControlStrings(comboBox, {CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT}), FComboBox(comboBox) {}
+
+void TComboBoxStrings::Cleared() { FComboBox->FItemIndex = -1; }
 
 // ---- TCustomComboBox --------------------------------------------------------------------
 
@@ -329,6 +342,188 @@ void TCustomComboBox::CreateWnd() {
 }
 
 void TCustomComboBox::DestroyWnd() {
+  FItemIndex = GetItemIndex();
+  inherited::DestroyWnd();
+}
+
+// ---- TListBoxStrings -------------------------------------------------------------------
+
+TListBoxStrings::TListBoxStrings(TCustomListBox* listBox)
+    : TListControlStrings(listBox, {LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT}), FListBox(listBox) {}
+
+void TListBoxStrings::Cleared() { FListBox->FItemIndex = -1; }
+
+// ---- TCustomListBox ---------------------------------------------------------------------
+
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner) {
+  // Clicks come from LBN_SELCHANGE, not from the mouse handling of TControl.
+  SetControlStyle({csSetCaption, csDoubleClicks, csOpaque});
+  SetBounds(0, 0, 121, 97);
+  SetTabStop(true);
+  SetParentColor(false);
+  SetColor(clWindow);
+  FItems = new TListBoxStrings(this);
+  FCanvas = new TControlCanvas;
+  FCanvas->SetControl(this);
+}
+
+TCustomListBox::~TCustomListBox() {
+  DestroyHandle();
+  delete FCanvas;
+  delete FItems;
+}
+
+int TCustomListBox::GetItemIndex() {
+  if (HandleAllocated())
+    return int(SendMessageA(GetHandle(), LB_GETCURSEL, 0, 0));
+  return FItemIndex;
+}
+
+void TCustomListBox::SetItemIndex(int value) {
+  if (value < -1 || value >= FItems->GetCount())
+    value = -1;
+  FItemIndex = value;
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), LB_SETCURSEL, value, 0);
+}
+
+void TCustomListBox::SetStyle(TListBoxStyle value) {
+  if (value == FStyle)
+    return;
+  FStyle = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+void TCustomListBox::SetItemHeight(int value) {
+  if (value <= 0 || value == FItemHeight)
+    return;
+  FItemHeight = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+void TCustomListBox::SetIntegralHeight(bool value) {
+  if (value == FIntegralHeight)
+    return;
+  FIntegralHeight = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle value) {
+  if (value == FBorderStyle)
+    return;
+  FBorderStyle = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+TRect TCustomListBox::ItemRect(int index) {
+  RECT r{};
+  if (index < 0 || index >= FItems->GetCount() ||
+      SendMessageA(GetHandle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r)) == LB_ERR)
+    return TRect{};
+  return r;
+}
+
+int TCustomListBox::ItemAtPos(const TPoint& pos, bool existing) {
+  const int count = FItems->GetCount();
+  const TRect client = GetClientRect();
+  if (PtInRect(&client, pos))
+    for (int i = int(SendMessageA(GetHandle(), LB_GETTOPINDEX, 0, 0)); i >= 0 && i < count; ++i) {
+      const TRect r = ItemRect(i);
+      if (r.top >= client.bottom)
+        break;
+      if (PtInRect(&r, pos))
+        return i;
+    }
+  return existing ? -1 : count;
+}
+
+void TCustomListBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
+  if (OnDrawItem.Assigned()) {
+    OnDrawItem(this, index, rect, state);
+    return;
+  }
+  FCanvas->FillRect(rect);
+  if (index >= 0 && index < FItems->GetCount())
+    FCanvas->TextOut(rect.left + 2, rect.top, FItems->Get(index));
+}
+
+void TCustomListBox::MeasureItem(int index, int& height) { OnMeasureItem(this, index, height); }
+
+void TCustomListBox::CNDrawItem(TMessage& message) {
+  const DRAWITEMSTRUCT& item = *MessageAs<TWMDrawItem>(message).DrawItemStruct;
+  TOwnerDrawState state;
+  for (int flag = odSelected; flag <= odComboBoxEdit; ++flag)
+    if (item.itemState & (1u << flag))
+      state.Include(TOwnerDrawStateFlag(flag));
+  const int index = int(item.itemID);
+  const TRect rect = item.rcItem;
+  TCanvasPaintScope scope(FCanvas, item.hDC);
+  FCanvas->SetFont(GetFont());
+  if (state.Contains(odSelected)) {
+    FCanvas->GetBrush()->SetColor(clHighlight);
+    FCanvas->GetFont()->SetColor(clHighlightText);
+  } else {
+    FCanvas->GetBrush()->SetColor(GetColor());
+  }
+  if (index >= 0)
+    DrawItem(index, rect, state);
+  else
+    FCanvas->FillRect(rect);
+  if (state.Contains(odFocused))
+    FCanvas->DrawFocusRect(rect);
+  message.Result = TRUE;
+}
+
+void TCustomListBox::CNMeasureItem(TMessage& message) {
+  MEASUREITEMSTRUCT& item = *MessageAs<TWMMeasureItem>(message).MeasureItemStruct;
+  int height = FItemHeight;
+  if (FStyle == lbOwnerDrawVariable)
+    MeasureItem(int(item.itemID), height);
+  item.itemHeight = UINT(std::max(height, 1));
+  message.Result = TRUE;
+}
+
+void TCustomListBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (IsCommand(message, LBN_SELCHANGE)) {
+        FItemIndex = GetItemIndex();
+        Click();
+      }
+      return;
+    case CN_DRAWITEM:
+      CNDrawItem(message);
+      return;
+    case CN_MEASUREITEM:
+      CNMeasureItem(message);
+      return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TCustomListBox::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  CreateSubClass(params, "LISTBOX");
+  static constexpr DWORD styles[] = {0, LBS_OWNERDRAWFIXED, LBS_OWNERDRAWVARIABLE};
+  params.Style |= styles[FStyle] | LBS_HASSTRINGS | LBS_NOTIFY | WS_VSCROLL;
+  if (!FIntegralHeight)
+    params.Style |= LBS_NOINTEGRALHEIGHT;
+  if (FBorderStyle == bsSingle)
+    params.Style |= WS_BORDER;
+}
+
+void TCustomListBox::CreateWnd() {
+  inherited::CreateWnd();
+  FItems->FillWindow(GetHandle());
+  if (FItemIndex >= 0)
+    SendMessageA(GetHandle(), LB_SETCURSEL, FItemIndex, 0);
+}
+
+void TCustomListBox::DestroyWnd() {
   FItemIndex = GetItemIndex();
   inherited::DestroyWnd();
 }

@@ -1,10 +1,11 @@
-// Standard controls: push button, check box, radio button, combo box, edit, label and
-// group box.
+// Standard controls: push button, check box, radio button, combo box, list box, edit,
+// label and group box.
 //
-// The windowed ones sit on the system's own controls (BUTTON, COMBOBOX, EDIT) so that
-// they behave natively; their notifications come back as CN_COMMAND. A button with
-// Default takes Enter and one with Cancel takes Escape through CM_DIALOGKEY; a click
-// hands its ModalResult to the form. The label is windowless and focuses its
+// The windowed ones sit on the system's own controls (BUTTON, COMBOBOX, LISTBOX, EDIT)
+// so that they behave natively; their notifications come back as CN_COMMAND, owner
+// drawing as CN_MEASUREITEM and CN_DRAWITEM. A button with Default takes Enter and one
+// with Cancel takes Escape through CM_DIALOGKEY; a click hands its ModalResult to the
+// form. The label is windowless and focuses its
 // FocusControl on its "&" accelerator. The group box paints its own frame and caption.
 #pragma once
 
@@ -85,29 +86,54 @@ class TRadioButton : public TWinControl {
 
 // ---- Combo box ------------------------------------------------------------------------
 
-class TCustomComboBox;
-
-// The items of a combo box: kept by the strings object (so that they outlive a
-// recreated window) and mirrored into the window while it exists.
-class TComboBoxStrings : public TStrings {
-  KIVO_CLASS(TComboBoxStrings, TStrings)
+// The items of a list-like control (combo box, list box): kept by the strings object,
+// so that they outlive a recreated window, and mirrored into the window while it
+// exists through the control's insert, delete and reset messages. A string and its
+// object reach the window together, so a control that measures an item while it is
+// inserted sees both.
+class TListControlStrings : public TStrings {
+  KIVO_CLASS(TListControlStrings, TStrings)
  public:
-  explicit TComboBoxStrings(TCustomComboBox* comboBox) : FComboBox(comboBox) {}
+  struct TListMessages {
+    UINT InsertString, DeleteString, ResetContent;
+  };
+  TListControlStrings(TWinControl* control, const TListMessages& messages)
+      : FControl(control), FMessages(messages) {}
   std::string Get(int index) const override;
   TObject* GetObject(int index) const override;
   void PutObject(int index, TObject* object) override;
   int GetCount() const override { return int(FItems.size()); }
-  void Insert(int index, const std::string& s) override;
+  int AddObject(const std::string& s, TObject* object) override;
+  void Insert(int index, const std::string& s) override { InsertObject(index, s, nullptr); }
+  void InsertObject(int index, const std::string& s, TObject* object) override;
   void Delete(int index) override;
   void Clear() override;
+  // Fills the control's new window with the items.
+  void FillWindow(HWND wnd) const;
+
+ protected:
+  // The items were cleared (the control forgets its selection).
+  virtual void Cleared() {}
 
  private:
-  friend class TCustomComboBox;
   void CheckIndex(int index) const;
-  // Fills the combo box's new window with the items.
-  void FillWindow(HWND wnd) const;
-  TCustomComboBox* FComboBox;
+  TWinControl* FControl;
+  TListMessages FMessages;
   std::vector<std::pair<std::string, TObject*>> FItems;
+};
+
+class TCustomComboBox;
+
+class TComboBoxStrings : public TListControlStrings {
+  KIVO_CLASS(TComboBoxStrings, TListControlStrings)
+ public:
+  explicit TComboBoxStrings(TCustomComboBox* comboBox);
+
+ protected:
+  void Cleared() override;
+
+ private:
+  TCustomComboBox* FComboBox;
 };
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
@@ -155,6 +181,106 @@ class TComboBox : public TCustomComboBox {
   KIVO_CLASS(TComboBox, TCustomComboBox)
  public:
   explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
+};
+
+// ---- List box -----------------------------------------------------------------------
+
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+// The state of an owner-drawn item; flag i is the system's ODS_ bit i.
+enum TOwnerDrawStateFlag {
+  odSelected,
+  odGrayed,
+  odDisabled,
+  odChecked,
+  odFocused,
+  odDefault,
+  odHotLight,
+  odInactive,
+  odNoAccel,
+  odNoFocusRect,
+  odReserved1,
+  odReserved2,
+  odComboBoxEdit,
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+using TDrawItemEvent = TEvent<TWinControl* /*Control*/, int /*Index*/, TRect /*Rect*/, TOwnerDrawState>;
+using TMeasureItemEvent = TEvent<TWinControl* /*Control*/, int /*Index*/, int& /*Height*/>;
+
+class TCustomListBox;
+
+class TListBoxStrings : public TListControlStrings {
+  KIVO_CLASS(TListBoxStrings, TListControlStrings)
+ public:
+  explicit TListBoxStrings(TCustomListBox* listBox);
+
+ protected:
+  void Cleared() override;
+
+ private:
+  TCustomListBox* FListBox;
+};
+
+// A list box over the system LISTBOX. Owner-drawn styles draw their items on Canvas
+// through DrawItem (OnDrawItem); the variable style asks MeasureItem (OnMeasureItem)
+// for each item's height as it is inserted. Choosing an item fires OnClick.
+class TCustomListBox : public TWinControl {
+  KIVO_CLASS(TCustomListBox, TWinControl)
+ public:
+  explicit TCustomListBox(TComponent* AOwner);
+  ~TCustomListBox() override;
+  TStrings* GetItems() const { return FItems; }
+  void SetItems(TStrings* value) { FItems->Assign(value); }
+  // The selected item, -1 for none.
+  int GetItemIndex();
+  void SetItemIndex(int value);
+  TListBoxStyle GetStyle() const { return FStyle; }
+  void SetStyle(TListBoxStyle value);
+  // The height of the items of the standard and fixed styles, and the height a
+  // variable item starts with before it is measured.
+  int GetItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);
+  bool GetIntegralHeight() const { return FIntegralHeight; }
+  void SetIntegralHeight(bool value);
+  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  // The canvas items are drawn on while DrawItem runs.
+  TCanvas* GetCanvas() const { return FCanvas; }
+  // The item at the client point; without an item there, -1 when `existing`, else
+  // the item count.
+  int ItemAtPos(const TPoint& pos, bool existing);
+  // The item's rectangle in client coordinates (empty when it is not shown).
+  TRect ItemRect(int index);
+  void Dispatch(TMessage& message) override;
+
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+ protected:
+  friend class TListBoxStrings;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  // OnDrawItem when assigned, else the item's text on the selection or face colour.
+  virtual void DrawItem(int index, TRect rect, TOwnerDrawState state);
+  // OnMeasureItem; `height` comes in as ItemHeight.
+  virtual void MeasureItem(int index, int& height);
+
+ private:
+  void CNDrawItem(TMessage& message);
+  void CNMeasureItem(TMessage& message);
+  TListBoxStrings* FItems;
+  TControlCanvas* FCanvas;
+  TListBoxStyle FStyle = lbStandard;
+  int FItemHeight = 16;
+  bool FIntegralHeight = false;
+  TBorderStyle FBorderStyle = bsSingle;
+  int FItemIndex = -1;  // kept while there is no window
+};
+
+class TListBox : public TCustomListBox {
+  KIVO_CLASS(TListBox, TCustomListBox)
+ public:
+  explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
 };
 
 // ---- Edit -----------------------------------------------------------------------------

@@ -22,15 +22,6 @@ void ApplicationIdleStep() {
 
 TIdleApplication gIdleApplication{ApplicationWindow, ApplicationIdleStep};
 
-// The module holding this code: LoadKIVO.dll in the plug-in.
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCSTR>(&ThisModule), &module);
-  return module;
-}
-
 // Stores a counted copy of the item at `index`, or nil outside the list.
 template <class I>
 void ItemOrNil(TInterfaceList& list, int32_t index, I** result) {
@@ -128,7 +119,7 @@ void TServerModule::GetDocument(int32_t index, IServerDocument** result) {
   ItemOrNil(*FDocuments, index, result);
 }
 
-HINSTANCE TServerModule::GetModuleHandle() { return ThisModule(); }
+HINSTANCE TServerModule::GetModuleHandle() { return PluginModuleHandle(); }
 
 const char* TServerModule::GetModuleName() { return FModuleName.c_str(); }
 

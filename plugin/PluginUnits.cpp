@@ -1,9 +1,11 @@
 #include "plugin/PluginUnits.h"
 
+#include "classlib/ComCtrls.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "host/ClientApi.h"
+#include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
@@ -17,6 +19,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
       // The class library's Screen and Application (exception handling at every boundary).
+      // The common-control classes; frees "RICHED20.DLL" after the forms are gone.
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
       {"Forms", InitializeForms, FinalizeForms},
       // The parameter-string cache.
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
@@ -29,6 +33,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
+      // Failed commands are shown to the user in the host-styled error box.
+      {"host.ErrorBox", InitializeErrorBox, FinalizeErrorBox},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // Free notifications of watched memory blocks: the memory-manager hook.

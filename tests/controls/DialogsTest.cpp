@@ -1,6 +1,7 @@
 // Message dialogs, the file dialogs' replaceable routines and the UI automation.
 #include "classlib/Automation.h"
 #include "classlib/Dialogs.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "tests/controls/ControlsTestSupport.h"
 
@@ -186,6 +187,50 @@ TEST(Automation, GivesUpWithAClearMessageWhenNoWindowAppears) {
   level.Form->Show();
   EXPECT_TRUE(PumpUntil([&] { return missing.GetFailed(); }, 3000));
   EXPECT_EQ(missing.GetFailure(), "The window \"Level 1\" has no control \"Apply\"");
+}
+
+TEST(Automation, DumpsTheControlTreeWithLabelsAndButtonStates) {
+  TForm form(nullptr);
+  form.SetName("Options");
+  form.SetCaption("KIVO Importer");
+  form.SetBounds(600, 400, 300, 200);
+  auto* panel = new TPanel(&form);
+  panel->SetName("Panel1");
+  panel->SetParent(&form);
+  panel->SetBounds(12, 16, 200, 43);
+  panel->SetCaption("");
+  auto* label = new TLabel(&form);
+  label->SetName("LabelStatus");
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetBounds(4, 4, 90, 13);
+  label->SetCaption("Status: ");
+  auto* check = new TCheckBox(&form);
+  check->SetName("CheckBoxViewErrors");
+  check->SetParent(&form);
+  check->SetBounds(8, 98, 97, 17);
+  check->SetCaption("View &Errors");
+  check->SetChecked(true);
+  auto* ok = new TButton(&form);
+  ok->SetName("ButtonOK");
+  ok->SetParent(&form);
+  ok->SetBounds(125, 140, 75, 24);
+  ok->SetCaption("&OK");
+  ok->SetDefault(true);
+  auto* cancel = new TButton(&form);
+  cancel->SetName("ButtonCancel");
+  cancel->SetParent(&form);
+  cancel->SetBounds(205, 140, 75, 24);
+  cancel->SetCaption("&Cancel");
+  cancel->SetCancel(true);
+  EXPECT_EQ(DumpControlTree(&form),
+            "TForm Options \"KIVO Importer\" (600,400,300,200)\n"
+            "  TPanel Panel1 \"\" (12,16,200,43)\n"
+            "    TLabel LabelStatus \"Status: \" (4,4,90,13)\n"
+            "  TCheckBox CheckBoxViewErrors \"View &Errors\" (8,98,97,17) checked\n"
+            "  TButton ButtonOK \"&OK\" (125,140,75,24) default\n"
+            "  TButton ButtonCancel \"&Cancel\" (205,140,75,24) cancel\n");
+  EXPECT_EQ(DumpControlTree(nullptr), "");
 }
 
 }  // namespace
