@@ -30,12 +30,31 @@ struct TBarRecorder {
   }
 };
 
+// A bar that can stop listening to the real mouse: other test programs move the
+// cursor of the shared display, and the bar holds the capture while a button is down.
+class TScriptedBar : public TKsCustomScrollBar {
+  KIVO_CLASS(TScriptedBar, TKsCustomScrollBar)
+ public:
+  using TKsCustomScrollBar::TKsCustomScrollBar;
+  bool Frozen = false;
+
+ protected:
+  void MouseMove(TShiftState shift, int x, int y) override {
+    if (!Frozen)
+      inherited::MouseMove(shift, x, y);
+  }
+  void MouseLeave() override {
+    if (!Frozen)
+      inherited::MouseLeave();
+  }
+};
+
 class KsScrollBarsTest : public FormTest {
  protected:
   void SetUp() override {
     FormTest::SetUp();
     Metric = GetSystemMetrics(SM_CYVTHUMB);
-    Bar = new TKsCustomScrollBar(Form);
+    Bar = new TScriptedBar(Form);
     Bar->SetParent(Form);
     // A track of 200 pixels between the buttons.
     Bar->SetBounds(10, 10, 200 + 2 + 2 * Metric, Metric + 2);
@@ -46,7 +65,7 @@ class KsScrollBarsTest : public FormTest {
     Bar->Perform(msg, msg == WM_LBUTTONDOWN || msg == WM_MOUSEMOVE ? MK_LBUTTON : 0, MAKELPARAM(x, y));
   }
   int Metric = 0;
-  TKsCustomScrollBar* Bar = nullptr;
+  TScriptedBar* Bar = nullptr;
   TBarRecorder Recorder;
 };
 
@@ -161,11 +180,13 @@ TEST_F(KsScrollBarsTest, HoldingAButtonRepeatsAfterTheKeyboardDelayAtTheRepeatRa
   Recorder.Scrolls.clear();
   Mouse(WM_MOUSEMOVE, 3, 3);
   Mouse(WM_LBUTTONDOWN, 3, 3);
+  Bar->Frozen = true;
   ASSERT_EQ(Recorder.Scrolls.size(), 1u);  // the first line at once
   EXPECT_EQ(Recorder.Scrolls[0], std::make_pair(scLineUp, 99));
   const int delay = KeyboardDelayMs(), repeat = KeyboardRepeatMs();
   PumpUntil([] { return false; }, unsigned(delay + 400));
   const size_t steps = Recorder.Times.size();
+  Bar->Frozen = false;
   Mouse(WM_LBUTTONUP, 3, 3);
   SetCursorPos(0, 0);
   ASSERT_GE(steps, 4u);
@@ -184,10 +205,12 @@ TEST_F(KsScrollBarsTest, MovingOffTheButtonPausesTheRepeat) {
   Mouse(WM_MOUSEMOVE, 3, 3);
   Mouse(WM_LBUTTONDOWN, 3, 3);
   Mouse(WM_MOUSEMOVE, Bar->GetWidth() / 2, 3);
+  Bar->Frozen = true;
   const size_t steps = Recorder.Scrolls.size();
   PumpUntil([] { return false; }, unsigned(KeyboardDelayMs() + 100));
   EXPECT_EQ(Recorder.Scrolls.size(), steps);
   EXPECT_TRUE(Bar->GetTimer()->GetEnabled());
+  Bar->Frozen = false;
   Mouse(WM_LBUTTONUP, 3, 3);
   EXPECT_FALSE(Bar->GetTimer()->GetEnabled());
 }
