@@ -42,6 +42,15 @@ class TKsPaintScope {
   PAINTSTRUCT FPaint{};
 };
 
+// Stores `value` into `field`; answers whether it changed.
+template <class T>
+bool StoreChanged(T& field, T value) {
+  if (field == value)
+    return false;
+  field = value;
+  return true;
+}
+
 bool IsChildErase(LPARAM lParam) { return (lParam & KsChildEraseBit) != 0; }
 
 // Follows a control size with its buffers: rounded up to the next step, grown when
@@ -131,19 +140,20 @@ TKsCustomScrollBar* TKsCustomControl::CreateScrollBar() { return new TKsCustomSc
 
 int TKsCustomControl::GetScrollBarSize() { return GetSystemMetrics(SM_CYVTHUMB); }
 
-void TKsCustomControl::Invalidate() {
+void TKsCustomControl::MarkForRepaint() {
   if (Designing())
     UpdateBuffer();
   else
     FNeedsRepaint = true;
+}
+
+void TKsCustomControl::Invalidate() {
+  MarkForRepaint();
   inherited::Invalidate();
 }
 
 void TKsCustomControl::Repaint() {
-  if (Designing())
-    UpdateBuffer();
-  else
-    FNeedsRepaint = true;
+  MarkForRepaint();
   inherited::Repaint();
 }
 
@@ -155,24 +165,18 @@ void TKsCustomControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TKsCustomControl::SetTransparent(bool value) {
-  if (value == FTransparent)
-    return;
-  FTransparent = value;
-  Invalidate();
+  if (StoreChanged(FTransparent, value))
+    Invalidate();
 }
 
 void TKsCustomControl::SetBlend(bool value) {
-  if (value == FBlend)
-    return;
-  FBlend = value;
-  Invalidate();
+  if (StoreChanged(FBlend, value))
+    Invalidate();
 }
 
 void TKsCustomControl::SetBlendValue(int value) {
-  if (value == FBlendValue)
-    return;
-  FBlendValue = value;
-  Invalidate();
+  if (StoreChanged(FBlendValue, value))
+    Invalidate();
 }
 
 void TKsCustomControl::SetScrollBars(TScrollStyle value) {
@@ -447,24 +451,18 @@ void TKsGraphicControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TKsGraphicControl::SetTransparent(bool value) {
-  if (value == FTransparent)
-    return;
-  FTransparent = value;
-  Invalidate();
+  if (StoreChanged(FTransparent, value))
+    Invalidate();
 }
 
 void TKsGraphicControl::SetBlend(bool value) {
-  if (value == FBlend)
-    return;
-  FBlend = value;
-  Invalidate();
+  if (StoreChanged(FBlend, value))
+    Invalidate();
 }
 
 void TKsGraphicControl::SetBlendValue(int value) {
-  if (value == FBlendValue)
-    return;
-  FBlendValue = value;
-  Invalidate();
+  if (StoreChanged(FBlendValue, value))
+    Invalidate();
 }
 
 void TKsGraphicControl::UpdateBuffer() {

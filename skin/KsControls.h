@@ -88,6 +88,8 @@ class TKsCustomControl : public TWinControl {
 
  private:
   bool Designing() const { return GetComponentState().Contains(csDesigning); }
+  // Designing: the buffer is sized and painted at once; otherwise marked for painting.
+  void MarkForRepaint();
   void CreateScrollBars();
   TKsCustomScrollBar* MakeScrollBar(TScrollBarKind kind);
   void ScrollBarScroll(TObject* sender, TScrollCode code, int& pos);
