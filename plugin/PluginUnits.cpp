@@ -11,6 +11,8 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsWinBindings.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeLuna.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -30,6 +32,9 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KsBitmap", InitializeKsBitmap, nullptr},
       // The application-themed test of "uxtheme.dll" and the layered-window entries.
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      // The registry of theme classes: the base theme, then Luna.
+      {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
+      {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},

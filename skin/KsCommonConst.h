@@ -16,7 +16,8 @@ constexpr int SKsRestore = 65273;         // "&Restore"
 constexpr int SKsMinimizeToTray = 65274;  // "Minimize to &Tray"
 constexpr int SKsItemInserted = 65275;    // "Toolbar item already inserted"
 
-// The module whose resources carry the skin texts: the one this code is linked into.
+// The module whose resources carry the skin texts and sheets: the one this code is
+// linked into.
 HINSTANCE SkinResourceInstance();
 // The text of string resource `id` of that module; empty when it is missing.
 std::string KsLoadStr(int id);

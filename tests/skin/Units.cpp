@@ -2,6 +2,8 @@
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsWinBindings.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeLuna.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
@@ -9,6 +11,8 @@ std::span<const TUnitEntry> TestUnits() {
       {"Forms", InitializeForms, FinalizeForms},
       {"KsBitmap", InitializeKsBitmap, nullptr},
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
+      {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
   };
   return units;
 }
