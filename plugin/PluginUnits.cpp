@@ -10,6 +10,7 @@
 #include "host/Utilities.h"
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeLuna.h"
 
@@ -29,6 +30,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // visual-style bindings, theme registry) start here.
       // The system colours of the skin bitmap's shared colour values.
       {"KsBitmap", InitializeKsBitmap, nullptr},
+      // The application-themed test of "uxtheme.dll" and the layered-window entries.
+      {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
       // The registry of theme classes: the base theme, then Luna.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},

@@ -7,6 +7,7 @@
 #include "classlib/ImageList.h"
 #include "classlib/MemoryStreams.h"
 #include "classlib/SysUtils.h"
+#include "skin/KsCommonConst.h"
 
 namespace {
 
@@ -22,18 +23,9 @@ constexpr std::array<int32_t, 26> kColors = {
     0xFEFEFB, 0xC5C5B1, 0xEFEBDE, -1,       0x808080, 0xFFFFFF, 0x316AC5, 0xFFFFFF, 0x316AC5,
     0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x808080, 0x000000, 0x95CEFF, 0x316AC5};
 
-// The module that carries the sheets: the one this code is linked into.
-HMODULE SkinModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&SkinModule), &module);
-  return module;
-}
-
 std::unique_ptr<TKsBitmap> LoadSheet(const char* name) {
   auto sheet = std::make_unique<TKsBitmap>();
-  TResourceStream stream(SkinModule(), name);
+  TResourceStream stream(SkinResourceInstance(), name);  // the skin code's own module
   sheet->LoadFromStream(stream);
   sheet->MakeTransparent(KsColorRGBA(255, 0, 255, 255));
   return sheet;
