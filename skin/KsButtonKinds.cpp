@@ -7,6 +7,7 @@
 #include "classlib/Bitmap.h"
 #include "classlib/Forms.h"
 #include "classlib/Win.h"
+#include "skin/KsCommonConst.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ constexpr std::array<TBitBtnKindInfo, 11> kKinds = {{
 
 std::array<std::unique_ptr<TBitmap>, 11> gGlyphs;
 
-// The module that carries the glyphs: the one this code is linked into.
-HMODULE GlyphModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&GlyphModule), &module);
-  return module;
-}
-
 }  // namespace
 
 const TBitBtnKindInfo& BitBtnKindInfo(TBitBtnKind kind) {
@@ -48,7 +41,7 @@ TBitmap* BitBtnKindGlyph(TBitBtnKind kind) {
   std::unique_ptr<TBitmap>& glyph = gGlyphs[kind];
   if (!glyph) {
     auto loaded = std::make_unique<TBitmap>();
-    loaded->LoadFromResourceName(GlyphModule(), info.GlyphName);
+    loaded->LoadFromResourceName(SkinResourceInstance(), info.GlyphName);
     glyph = std::move(loaded);
   }
   return glyph.get();
