@@ -22,6 +22,14 @@ bool ThemeUsable(const TComponent* control, const TTeThemeEngine* engine) {
   return engine->ThemeAvailable();
 }
 
+void ChangeThemeEngine(TComponent* owner, TTeThemeEngine*& field, TTeThemeEngine* value) {
+  if (field)
+    field->RemoveFreeNotification(owner);
+  field = value;
+  if (field)
+    field->FreeNotification(owner);
+}
+
 // ---- TKsCustomButton --------------------------------------------------------------------
 
 TKsCustomButton::TKsCustomButton(TComponent* AOwner)
@@ -88,6 +96,11 @@ void TKsCustomButton::SetKind(TBitBtnKind value) {
   FModalResult = info.ModalResult;
   SetGlyph(BitBtnKindGlyph(value));
   SetNumGlyphs(2);
+}
+
+void TKsCustomButton::SetGlyph(TBitmap* value) {
+  FGlyph->Assign(value);
+  GlyphChanged(FGlyph.get());
 }
 
 void TKsCustomButton::GlyphChanged(TObject*) {
@@ -294,16 +307,12 @@ void TKsCustomButton::Dispatch(TMessage& message) {
 
 // ---- TTeThemeButton ---------------------------------------------------------------------
 
-TTeThemeButton::~TTeThemeButton() { SetThemeEngine(nullptr); }
+TTeThemeButton::~TTeThemeButton() { ChangeThemeEngine(this, FThemeEngine, nullptr); }
 
 void TTeThemeButton::SetThemeEngine(TTeThemeEngine* value) {
   if (value == FThemeEngine)
     return;
-  if (FThemeEngine)
-    FThemeEngine->RemoveFreeNotification(this);
-  FThemeEngine = value;
-  if (FThemeEngine)
-    FThemeEngine->FreeNotification(this);
+  ChangeThemeEngine(this, FThemeEngine, value);
   Invalidate();
 }
 

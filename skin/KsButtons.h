@@ -34,8 +34,8 @@ class TKsCustomButton : public TKsCustomControl {
   int GetSpacing() const { return FSpacing; }
   void SetSpacing(int value);
   TBitmap* GetGlyph() const { return FGlyph.get(); }
-  // Copies the picture.
-  void SetGlyph(TBitmap* value) { FGlyph->Assign(value); }
+  // Copies the picture and derives NumGlyphs from it.
+  void SetGlyph(TBitmap* value);
   bool GetDefault() const { return FDefault; }
   void SetDefault(bool value);
   int GetModalResult() const { return FModalResult; }
@@ -111,3 +111,5 @@ class TTeThemeButton : public TKsCustomButton {
 // True when `control` may draw through `engine`'s theme now: neither loading nor being
 // destroyed, and the engine has a theme that is available.
 bool ThemeUsable(const TComponent* control, const TTeThemeEngine* engine);
+// Points a themed control's `field` at `value`, moving the free notification along.
+void ChangeThemeEngine(TComponent* owner, TTeThemeEngine*& field, TTeThemeEngine* value);
