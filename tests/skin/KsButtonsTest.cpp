@@ -52,7 +52,8 @@ class KsButtonsTest : public FormTest {
     for (int y = 0; y < a->GetHeight(); ++y)
       for (int x = 0; x < a->GetWidth(); ++x)
         if (Pixel(a, x, y) != Pixel(b, x, y)) {
-          ADD_FAILURE() << "pixel (" << x << ", " << y << ") differs";
+          ADD_FAILURE() << a->ClassName() << " pixel (" << x << ", " << y << ") differs: " << std::hex
+                        << Pixel(a, x, y) << " " << Pixel(b, x, y);
           return;
         }
   }
@@ -427,8 +428,9 @@ TEST_F(KsButtonsTest, ThemedMarksWithoutAnEngineDrawLikeThePlainOnes) {
   for (TKsCustomControl* c : {(TKsCustomControl*)plainBox, (TKsCustomControl*)themedBox,
                               (TKsCustomControl*)plainRadio, (TKsCustomControl*)themedRadio})
     c->SetCaption("Mark");
-  plainBox->SetState(cbChecked);
-  themedBox->SetState(cbChecked);
+  plainBox->SetState(cbGrayed);
+  themedBox->SetState(cbGrayed);
+  themedRadio->SetGroupIndex(1);  // both stay checked
   plainRadio->SetChecked(true);
   themedRadio->SetChecked(true);
   ShowUnfocused();
