@@ -2,6 +2,8 @@
 
 #include "classlib/FormatSettings.h"
 #include "containers/FreeNotifyHook.h"
+#include "importer/KivoTokenizer.h"
+#include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
@@ -12,6 +14,10 @@ std::span<const TUnitEntry> PluginUnits() {
       {"FormatSettings", GetFormatSettings, nullptr},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
+      // The host's file-system entry points ("VFSAPI_").
+      {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
+      // The KIVO tokenizer's delimiter sets.
+      {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
   };

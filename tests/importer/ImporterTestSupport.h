@@ -1,0 +1,45 @@
+// Shared pieces of the importer's tests: a scratch folder with files written from
+// text, a KIVO file opened for the tokenizer, the host's file system as this test
+// executable exports it, and the progress steps counted by the stand-in PCB server.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "classlib/TextFile.h"
+
+// "<temp>\kivo-importer-tests\", emptied and created on first use.
+const std::string& ScratchFolder();
+// Writes `bytes` to `name` in the scratch folder; answers the full name.
+std::string WriteScratchFile(const std::string& name, const std::string& bytes);
+// Writes `head`, then `chunk` `count` times, then `tail`; answers the full name.
+std::string WriteRepeatedFile(const std::string& name, const std::string& head,
+                              const std::string& chunk, int count, const std::string& tail);
+// The whole content of a file, or "<missing>".
+std::string ReadWholeFile(const std::string& path);
+
+// A KIVO text written to a scratch file and opened for reading, with the tokenizer's
+// state reset.
+class TKivoText {
+ public:
+  explicit TKivoText(const std::string& text, const std::string& name = "tokens.pdf");
+  // Opens a file that exists already.
+  static TKivoText Open(const std::string& path);
+  TTextFile& File() { return FFile; }
+  const std::string& Path() const { return FPath; }
+
+ private:
+  struct TExisting {};
+  TKivoText(TExisting, const std::string& path);
+  std::string FPath;
+  TTextFile FFile;
+};
+
+// The host file system this executable exports ("VFSAPI_" names): names beginning
+// with "VFS:\" live in VirtualFolder(); every call is logged.
+const std::string& VirtualFolder();
+std::vector<std::string>& HostFileSystemLog();
+
+// Progress steps taken since the stand-in PCB server's call log was last cleared.
+int ProgressSteps();
+void ClearProgressSteps();
