@@ -1,0 +1,278 @@
+// Decisions taken here:
+// - An old-form file whose last expression is not followed by an empty line keeps that
+//   expression (dropping it would lose the user's data).
+// - The INI form reads only the expression numbers that the section holds, in rising
+//   order, and stops once the list is full; the result is what reading every number up
+//   to "RecentExpressionCount" gives, but a huge or corrupt count cannot make it read
+//   without end.
+// - The user's file is written only when its folder exists (a write into a missing
+//   folder would fail), and a failed save is reported instead of escaping the destructor.
+#include "host/RecentExpressionList.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "classlib/Boundary.h"
+#include "classlib/FileUtils.h"
+#include "classlib/Lists.h"
+#include "classlib/Registry.h"
+#include "classlib/Strings.h"
+#include "classlib/SysUtils.h"
+
+namespace {
+
+const char* const kAllDescription = "(All)";
+const char* const kNewFileFormat = "NewFileFormat";
+const char* const kCount = "RecentExpressionCount";
+const char* const kExpression = "RecentExpression";
+const char* const kDescription = "RecentDescription";
+
+std::string ExpressionKey(int n) { return kExpression + IntToStr(n); }
+std::string DescriptionKey(int n) { return kDescription + IntToStr(n); }
+
+// The number in a key "RecentExpression<n>" written as the list writes it (decimal, no
+// sign, no leading zero), or 0 for any other key.
+int ExpressionNumber(const std::string& key) {
+  const std::string_view prefix(kExpression);
+  if (key.size() <= prefix.size() || !SameText(std::string_view(key).substr(0, prefix.size()), prefix))
+    return 0;
+  std::string_view digits = std::string_view(key).substr(prefix.size());
+  if (digits.size() > 10 || digits.front() == '0')
+    return 0;
+  long long n = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9')
+      return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n <= 0x7FFFFFFF ? static_cast<int>(n) : 0;
+}
+
+// The expression numbers 1 .. count that the section holds, in rising order.
+std::vector<int> ExpressionNumbers(TCustomIniFile& ini, const std::string& section, int count) {
+  std::vector<int> numbers;
+  for (const std::string& key : ini.ReadSectionKeys(section)) {
+    int n = ExpressionNumber(key);
+    if (n >= 1 && n <= count)
+      numbers.push_back(n);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+TRecentExpressionList* gRecentExpressionList = nullptr;
+
+}  // namespace
+
+std::string EscapeExpression(const std::string& text) {
+  std::string pipes;
+  pipes.reserve(text.size());
+  for (char c : text) {
+    pipes += c;
+    if (c == '|')
+      pipes += '|';
+  }
+  std::string result;
+  result.reserve(pipes.size());
+  for (size_t i = 0; i < pipes.size(); ++i) {
+    if (pipes[i] == '\r' && i + 1 < pipes.size() && pipes[i + 1] == '\n') {
+      result += '|';
+      ++i;
+    } else {
+      result += pipes[i];
+    }
+  }
+  return result;
+}
+
+std::string UnescapeExpression(const std::string& text) {
+  // From the last character back: "||" is one "|", a single "|" a line break. Built
+  // backwards, then turned round.
+  std::string reversed;
+  reversed.reserve(text.size() + 8);
+  for (int i = static_cast<int>(text.size()) - 1; i >= 0; --i) {
+    if (text[i] != '|') {
+      reversed += text[i];
+    } else if (i > 0 && text[i - 1] == '|') {
+      reversed += '|';
+      --i;
+    } else {
+      reversed += "\n\r";
+    }
+  }
+  return std::string(reversed.rbegin(), reversed.rend());
+}
+
+TRecentExpressionList::TRecentExpressionList(const std::string& moduleName,
+                                             const std::string& userDataFolder,
+                                             const std::string& hostFolder)
+    : FModuleName(moduleName),
+      FUserDataFolder(userDataFolder),
+      FHostFolder(hostFolder),
+      FListeners(new TMethodList) {
+  SetCaseSensitive(false);
+  AddObject("", new TRecentExpression("", kAllDescription, /*isAll=*/true));
+  if (FileExists(RecentFileName()))
+    LoadRecentExpressions(RecentFileName());
+  else if (FileExists(ExampleFileName()))
+    LoadRecentExpressions(ExampleFileName());
+}
+
+TRecentExpressionList::~TRecentExpressionList() {
+  GuardBoundary("TRecentExpressionList: saving to the registry", [this] { SaveToRegistry(); });
+  GuardBoundary("TRecentExpressionList: saving to the user's file", [this] { SaveToUserFile(); });
+  for (int i = 0; i < GetCount(); ++i)
+    delete GetObject(i);
+  delete FListeners;
+}
+
+std::string TRecentExpressionList::RecentFileName() const {
+  return FUserDataFolder + "\\" + FModuleName + "RecentFilters.Txt";
+}
+
+std::string TRecentExpressionList::ExampleFileName() const {
+  return IncludeTrailingPathDelimiter(FHostFolder) + "System\\Example" + FModuleName + "Filters.Txt";
+}
+
+std::string TRecentExpressionList::SectionName() const {
+  return "Recent " + FModuleName + " Filter Expressions";
+}
+
+void TRecentExpressionList::AddRecentExpression(const std::string& expression,
+                                                const std::string& description) {
+  if (expression.empty())
+    return;
+  auto entry = std::make_unique<TRecentExpression>(expression, description, /*isAll=*/false);
+  AddObject(expression, entry.get());
+  entry.release();
+  if (GetCount() > MaxRecentExpressions)
+    Delete(GetCount() - 1);
+}
+
+void TRecentExpressionList::LoadRecentExpressions(const std::string& fileName) {
+  if (!FileExists(fileName))
+    return;
+  TMemIniFile ini(fileName);
+  if (SameText(ini.ReadString(SectionName(), kNewFileFormat, ""), "True"))
+    LoadIniForm(ini);
+  else
+    LoadOldTextForm(fileName);
+}
+
+void TRecentExpressionList::LoadIniForm(TCustomIniFile& ini) {
+  const std::string section = SectionName();
+  const int count = ini.ReadInteger(section, kCount, 0);
+  for (int n : ExpressionNumbers(ini, section, count)) {
+    if (GetCount() >= MaxRecentExpressions)
+      break;
+    std::string expression = UnescapeExpression(ini.ReadString(section, ExpressionKey(n), ""));
+    std::string description = ini.ReadString(section, DescriptionKey(n), "");
+    AddRecentExpression(expression, description);
+  }
+}
+
+void TRecentExpressionList::LoadOldTextForm(const std::string& fileName) {
+  TStringList lines;
+  lines.LoadFromFile(fileName);
+  std::string collected;
+  for (int i = 0; i < lines.GetCount(); ++i) {
+    std::string line = lines.Get(i);
+    if (!line.empty()) {
+      if (!collected.empty())
+        collected += "\r\n";
+      collected += line;
+      continue;
+    }
+    AddRecentExpression(collected, "");
+    collected.clear();
+  }
+  // The file may end without the empty line after its last expression.
+  AddRecentExpression(collected, "");
+}
+
+void TRecentExpressionList::SaveRecentExpressions(TCustomIniFile& target) const {
+  const std::string section = SectionName();
+  target.EraseSection(section);
+  target.WriteString(section, kNewFileFormat, "True");
+  target.WriteInteger(section, kCount, GetCount());
+  // Item 0 is "(All)" and has no keys; item i is stored under number i + 1.
+  for (int i = 1; i < GetCount(); ++i) {
+    const TRecentExpression* entry = ExpressionAt(i);
+    target.WriteString(section, ExpressionKey(i + 1),
+                       EscapeExpression(entry ? entry->GetExpression() : Get(i)));
+    target.WriteString(section, DescriptionKey(i + 1), entry ? entry->GetDescription() : "");
+  }
+}
+
+void TRecentExpressionList::SaveToRegistry() const {
+  TRegistryIniFile registry(RegistryKey);
+  SaveRecentExpressions(registry);
+}
+
+void TRecentExpressionList::SaveToUserFile() const {
+  const std::string fileName = RecentFileName();
+  if (!DirectoryExists(ExtractFileDir(fileName)))
+    return;
+  TMemIniFile file(fileName);
+  SaveRecentExpressions(file);
+  file.UpdateFile();
+}
+
+void TRecentExpressionList::Delete(int index) {
+  delete GetObject(index);
+  PutObject(index, nullptr);
+  inherited::Delete(index);
+}
+
+void TRecentExpressionList::Move(int curIndex, int newIndex) {
+  if (curIndex == newIndex)
+    return;
+  // Both indexes are checked before anything changes, so a bad target loses nothing.
+  if (curIndex < 0 || curIndex >= GetCount())
+    ListIndexError(curIndex);
+  if (newIndex < 0 || newIndex >= GetCount())
+    ListIndexError(newIndex);
+  std::string expression = Get(curIndex);
+  TObject* entry = GetObject(curIndex);
+  {
+    BeginUpdate();
+    struct TEndUpdate {
+      TStrings& Strings;
+      ~TEndUpdate() { Strings.EndUpdate(); }
+    } endUpdate{*this};
+    PutObject(curIndex, nullptr);  // detached, so that Delete does not free it
+    Delete(curIndex);
+    InsertObject(newIndex, expression, entry);
+  }
+  NotifyRecentExpressionsChanged();
+}
+
+void TRecentExpressionList::NotifyRecentExpressionsChanged() {
+  for (int i = 0; i < FListeners->GetCount(); ++i) {
+    TMethod method;
+    FListeners->GetItem(i, method);
+    TNotifyEvent::FromMethod(method)(this);
+  }
+}
+
+TRecentExpression* TRecentExpressionList::ExpressionAt(int index) const {
+  if (index < 0 || index >= GetCount())
+    return nullptr;
+  return static_cast<TRecentExpression*>(GetObject(index));
+}
+
+TRecentExpressionList* GetRecentExpressionList() { return gRecentExpressionList; }
+
+void CreateRecentExpressionList(const std::string& moduleName, const std::string& userDataFolder,
+                                const std::string& hostFolder) {
+  FreeRecentExpressionList();
+  gRecentExpressionList = new TRecentExpressionList(moduleName, userDataFolder, hostFolder);
+}
+
+void FreeRecentExpressionList() {
+  TRecentExpressionList* list = gRecentExpressionList;
+  gRecentExpressionList = nullptr;
+  delete list;
+}

@@ -1,0 +1,313 @@
+#include "host/RecentExpressionList.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "classlib/FileUtils.h"
+#include "classlib/Lists.h"
+#include "classlib/Registry.h"
+#include "classlib/Win.h"
+
+namespace {
+
+using TNames = std::vector<std::string>;
+
+// A module name of the tests' own, so that its registry section clashes with nothing.
+const char* const kModule = "RecentTestModule";
+const char* const kSection = "Recent RecentTestModule Filter Expressions";
+
+// Each case gets a user folder and a host folder of its own under the temporary folder,
+// and starts and ends without the module's registry section.
+class RecentExpressionListTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    static int counter = 0;
+    FFolder = std::string(temp) + "kivo-recent-" + std::to_string(GetCurrentProcessId()) + "-" +
+              std::to_string(++counter);
+    FUserFolder = FFolder + "\\User";
+    FHostFolder = FFolder + "\\Host\\";
+    ForceDirectories(FUserFolder);
+    ForceDirectories(FHostFolder + "System");
+    DeleteRegistrySection();
+  }
+  void TearDown() override {
+    DeleteRegistrySection();
+    DeleteFile(UserFile());
+    DeleteFile(ExampleFile());
+    for (const std::string& folder : {FUserFolder, FHostFolder + "System", FHostFolder, FFolder})
+      RemoveDirectoryA(folder.c_str());
+  }
+  static void DeleteRegistrySection() {
+    TRegistry registry;
+    registry.DeleteKey(std::string("\\") + TRecentExpressionList::RegistryKey + "\\" + kSection);
+  }
+
+  std::string UserFile() const { return FUserFolder + "\\RecentTestModuleRecentFilters.Txt"; }
+  std::string ExampleFile() const { return FHostFolder + "System\\ExampleRecentTestModuleFilters.Txt"; }
+  static void Put(const std::string& fileName, const std::string& bytes) {
+    std::ofstream(fileName, std::ios::binary) << bytes;
+  }
+  static std::string OnDisk(const std::string& fileName) {
+    std::ifstream in(fileName, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  // An INI-form section with `count` and the given expressions under numbers first, first + 1...
+  static std::string IniForm(const std::string& count, const TNames& expressions, int first = 2) {
+    std::string text = std::string("[") + kSection + "]\r\nNewFileFormat=True\r\nRecentExpressionCount=" +
+                       count + "\r\n";
+    for (size_t i = 0; i < expressions.size(); ++i)
+      text += "RecentExpression" + std::to_string(first + i) + "=" + expressions[i] + "\r\n";
+    return text;
+  }
+  static TNames Numbered(const std::string& stem, int count) {
+    TNames names;
+    for (int i = 1; i <= count; ++i)
+      names.push_back(stem + std::to_string(i));
+    return names;
+  }
+  std::unique_ptr<TRecentExpressionList> MakeList() const {
+    return std::make_unique<TRecentExpressionList>(kModule, FUserFolder, FHostFolder);
+  }
+  // The items after "(All)" as "expression/description".
+  static TNames Items(const TRecentExpressionList& list) {
+    TNames items;
+    for (int i = 1; i < list.GetCount(); ++i) {
+      const TRecentExpression* entry = list.ExpressionAt(i);
+      EXPECT_EQ(list.Get(i), entry->GetExpression());
+      EXPECT_FALSE(entry->GetIsAll());
+      items.push_back(entry->GetExpression() + "/" + entry->GetDescription());
+    }
+    return items;
+  }
+  static TNames Sorted(TNames names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string FFolder;
+  std::string FUserFolder;
+  std::string FHostFolder;
+};
+
+struct TListener {
+  int Calls = 0;
+  TObject* Sender = nullptr;
+  void Changed(TObject* sender) {
+    ++Calls;
+    Sender = sender;
+  }
+};
+
+TEST(RecentExpressionEscaping, EscapesPipesThenLineBreaksAndUnescapesFromTheEnd) {
+  EXPECT_EQ(EscapeExpression("a|b\r\nc"), "a||b|c");
+  EXPECT_EQ(EscapeExpression("\r\n|"), "|||");
+  EXPECT_EQ(UnescapeExpression("|||"), "\r\n|");
+  EXPECT_EQ(UnescapeExpression("a||b|c"), "a|b\r\nc");
+  // A lone CR or LF is no line break of the form and passes unchanged.
+  EXPECT_EQ(EscapeExpression("a\nb\rc"), "a\nb\rc");
+
+  // Texts where no line break follows a "|" or another line break come back unchanged.
+  for (const std::string text : {"", "plain", "|", "||", "a|b", "\r\n", "x\r\ny\r\n", "a\r\n|b",
+                                 "\r\n||a\r\n|||z", "Net = 'GND' | Net = 'VCC'\r\nand Layer = 1"})
+    EXPECT_EQ(UnescapeExpression(EscapeExpression(text)), text) << text;
+  // Every stored value survives a load and a save unchanged.
+  for (const std::string stored : {"", "|", "||", "|||", "||||", "a|b||c|||d", "|x|", "||y||"})
+    EXPECT_EQ(EscapeExpression(UnescapeExpression(stored)), stored) << stored;
+  // The form is not one-to-one: a "|" before a line break comes back after it, and two
+  // line breaks in a row come back as a "|".
+  EXPECT_EQ(EscapeExpression("a|\r\nb"), "a|||b");
+  EXPECT_EQ(UnescapeExpression("a|||b"), "a\r\n|b");
+  EXPECT_EQ(EscapeExpression("x\r\n\r\ny"), "x||y");
+  EXPECT_EQ(UnescapeExpression("x||y"), "x|y");
+}
+
+TEST_F(RecentExpressionListTest, StartsWithAllAloneAndDestroyingCreatesTheUserFile) {
+  auto list = MakeList();
+  EXPECT_EQ(list->GetModuleName(), kModule);
+  EXPECT_EQ(list->SectionName(), kSection);
+  EXPECT_EQ(list->RecentFileName(), UserFile());
+  EXPECT_EQ(list->ExampleFileName(), ExampleFile());
+  ASSERT_EQ(list->GetCount(), 1);
+  const TRecentExpression* all = list->ExpressionAt(0);
+  ASSERT_NE(all, nullptr);
+  EXPECT_TRUE(all->GetIsAll());
+  EXPECT_EQ(all->GetExpression(), "");
+  EXPECT_EQ(all->GetDescription(), "(All)");
+  EXPECT_EQ(list->Get(0), "");
+  EXPECT_EQ(list->ExpressionAt(-1), nullptr);
+  EXPECT_EQ(list->ExpressionAt(1), nullptr);
+
+  list->AddRecentExpression("", "ignored");
+  EXPECT_EQ(list->GetCount(), 1);
+
+  list.reset();
+  EXPECT_EQ(OnDisk(UserFile()),
+            std::string("[") + kSection + "]\r\nNewFileFormat=True\r\nRecentExpressionCount=1\r\n");
+}
+
+TEST_F(RecentExpressionListTest, SavesToTheRegistryAndTheUserFileAndLoadsBack) {
+  const std::string tricky = "Net = 'A|B'\r\nOR Layer = 'Top'";
+  {
+    auto list = MakeList();
+    list->AddRecentExpression("a", "first");
+    list->AddRecentExpression("b", "");
+    list->AddRecentExpression(tricky, " spaced description ");
+    EXPECT_EQ(list->GetCount(), 4);
+  }
+  const TNames expected = {"NewFileFormat=True",
+                           "RecentExpressionCount=4",
+                           "RecentExpression2=a",
+                           "RecentDescription2=first",
+                           "RecentExpression3=b",
+                           "RecentDescription3=",
+                           "RecentExpression4=Net = 'A||B'|OR Layer = 'Top'",
+                           "RecentDescription4= spaced description "};
+  TMemIniFile file(UserFile());
+  EXPECT_EQ(file.ReadSectionPairs(kSection), expected);
+  TRegistryIniFile registry(TRecentExpressionList::RegistryKey);
+  EXPECT_EQ(Sorted(registry.ReadSectionPairs(kSection)), Sorted(expected));
+  EXPECT_FALSE(registry.ValueExists(kSection, "RecentExpression1"));
+
+  auto loaded = MakeList();
+  EXPECT_EQ(Items(*loaded), (TNames{"a/first", "b/", tricky + "/ spaced description "}));
+}
+
+TEST_F(RecentExpressionListTest, SavingReplacesTheSectionAndKeepsOtherSections) {
+  Put(UserFile(), IniForm("5", {"old1", "old2", "old3", "old4"}) + "[Other]\r\nKeep=1\r\n");
+  {
+    auto list = MakeList();
+    ASSERT_EQ(list->GetCount(), 5);
+    list->Delete(4);
+    list->Delete(2);
+  }
+  TMemIniFile file(UserFile());
+  EXPECT_EQ(file.ReadSectionPairs(kSection),
+            (TNames{"NewFileFormat=True", "RecentExpressionCount=3", "RecentExpression2=old1",
+                    "RecentDescription2=", "RecentExpression3=old3", "RecentDescription3="}));
+  EXPECT_EQ(file.ReadString("Other", "Keep", ""), "1");
+}
+
+TEST_F(RecentExpressionListTest, HoldsAtMostOneHundredItemsKeepingTheFirst) {
+  Put(UserFile(), IniForm("151", Numbered("e", 150)));
+  auto loaded = MakeList();
+  ASSERT_EQ(loaded->GetCount(), TRecentExpressionList::MaxRecentExpressions);
+  EXPECT_EQ(loaded->Get(1), "e1");
+  EXPECT_EQ(loaded->Get(99), "e99");
+
+  loaded.reset();  // saves the hundred items back
+
+  DeleteFile(UserFile());
+  {
+    auto list = MakeList();
+    for (const std::string& e : Numbered("n", 150))
+      list->AddRecentExpression(e, "");
+    ASSERT_EQ(list->GetCount(), 100);
+    EXPECT_EQ(list->Get(99), "n99");  // a full list drops the newest item
+  }
+  TMemIniFile file(UserFile());
+  EXPECT_EQ(file.ReadString(kSection, "RecentExpressionCount", ""), "100");
+  EXPECT_EQ(file.ReadString(kSection, "RecentExpression100", ""), "n99");
+  EXPECT_FALSE(file.ValueExists(kSection, "RecentExpression101"));
+}
+
+TEST_F(RecentExpressionListTest, ReadsTheNumbersUpToTheCountSkippingEmptyOnes) {
+  // Loading reads from number 1 (never written) and up to the count only; keys compare
+  // without regard to case, and an empty expression is skipped.
+  Put(UserFile(), std::string("[") + kSection +
+                      "]\r\nnewfileformat=TRUE\r\nRecentExpressionCount=4\r\nRecentExpression1=one\r\n"
+                      "recentexpression2=two\r\nRecentDescription2=second\r\nRecentExpression3=\r\n"
+                      "RecentExpression4=fo||ur|x\r\nRecentExpression5=five\r\nRecentExpression04=no\r\n");
+  auto list = MakeList();
+  EXPECT_EQ(Items(*list), (TNames{"one/", "two/second", "fo|ur\r\nx/"}));
+}
+
+TEST_F(RecentExpressionListTest, HugeCountStopsAtTheLastExpressionOrAFullList) {
+  // Fault: reading every number up to "RecentExpressionCount" made a corrupt count read for
+  // ever; only the numbers present are read, and reading stops once the list is full.
+  Put(UserFile(), IniForm("2147483647", {"a", "b", "c"}, 1) + "RecentExpression2000000000=far\r\n");
+  EXPECT_EQ(Items(*MakeList()), (TNames{"a/", "b/", "c/", "far/"}));
+
+  Put(UserFile(), IniForm("2147483647", Numbered("e", 150)));
+  auto full = MakeList();
+  EXPECT_EQ(full->GetCount(), 100);
+  EXPECT_EQ(full->Get(99), "e99");
+}
+
+TEST_F(RecentExpressionListTest, OldTextFormKeepsAnExpressionThatEndsTheFile) {
+  // Fault: the old form added an expression only at an empty line, so the last one was
+  // lost when the file ended without that line.
+  Put(UserFile(), "Net = 'GND'\r\nOR Net = 'VCC'\r\n\r\n\r\nLayer = 1\r\n\r\nIsPad");
+  EXPECT_EQ(Items(*MakeList()), (TNames{"Net = 'GND'\r\nOR Net = 'VCC'/", "Layer = 1/", "IsPad/"}));
+
+  Put(UserFile(), "first\r\n\r\nsecond\r\nline\r\n");
+  EXPECT_EQ(Items(*MakeList()), (TNames{"first/", "second\r\nline/"}));
+
+  // A section without "NewFileFormat" = "True" is read as plain lines too.
+  Put(UserFile(), std::string("[") + kSection + "]\r\nNewFileFormat=False\r\n");
+  EXPECT_EQ(Items(*MakeList()), (TNames{std::string("[") + kSection + "]\r\nNewFileFormat=False/"}));
+}
+
+TEST_F(RecentExpressionListTest, LoadsTheExampleFileOnlyWhenTheUserFileIsMissing) {
+  Put(ExampleFile(), IniForm("3", {"example1", "example2"}));
+  EXPECT_EQ(Items(*MakeList()), (TNames{"example1/", "example2/"}));
+
+  Put(UserFile(), IniForm("2", {"mine"}));
+  EXPECT_EQ(Items(*MakeList()), (TNames{"mine/"}));
+}
+
+TEST_F(RecentExpressionListTest, MissingUserFolderSkipsTheFileButSavesTheRegistry) {
+  // Writing the user's file into a missing folder would raise; the folder is checked first.
+  auto list = std::make_unique<TRecentExpressionList>(kModule, FFolder + "\\Missing", FHostFolder);
+  list->AddRecentExpression("kept", "in the registry");
+  list.reset();
+  EXPECT_FALSE(DirectoryExists(FFolder + "\\Missing"));
+  TRegistryIniFile registry(TRecentExpressionList::RegistryKey);
+  EXPECT_EQ(registry.ReadString(kSection, "RecentExpression2", ""), "kept");
+  EXPECT_EQ(registry.ReadString(kSection, "RecentDescription2", ""), "in the registry");
+}
+
+TEST_F(RecentExpressionListTest, MoveKeepsTheEntryAndNotifiesEveryListenerOnce) {
+  auto list = MakeList();
+  for (const char* e : {"a", "b", "c"})
+    list->AddRecentExpression(e, std::string("about ") + e);
+  TListener first, second;
+  list->GetListeners().Add(TNotifyEvent::Bind<&TListener::Changed>(&first).Method());
+  list->GetListeners().Add(TNotifyEvent::Bind<&TListener::Changed>(&second).Method());
+  TRecentExpression* moved = list->ExpressionAt(3);
+
+  list->Move(3, 1);
+  EXPECT_EQ(Items(*list), (TNames{"c/about c", "a/about a", "b/about b"}));
+  EXPECT_EQ(list->ExpressionAt(1), moved);
+  EXPECT_EQ(first.Calls, 1);
+  EXPECT_EQ(second.Calls, 1);
+  EXPECT_EQ(first.Sender, list.get());
+
+  list->Move(2, 2);
+  EXPECT_EQ(first.Calls, 1);
+  EXPECT_THROW(list->Move(1, 4), EListError);
+  EXPECT_EQ(Items(*list), (TNames{"c/about c", "a/about a", "b/about b"}));
+  EXPECT_EQ(first.Calls, 1);
+
+  list->NotifyRecentExpressionsChanged();
+  EXPECT_EQ(second.Calls, 2);
+}
+
+TEST_F(RecentExpressionListTest, TheProcessListIsSavedWhenFreed) {
+  CreateRecentExpressionList(kModule, FUserFolder, FHostFolder);
+  ASSERT_NE(GetRecentExpressionList(), nullptr);
+  GetRecentExpressionList()->AddRecentExpression("global", "");
+  FreeRecentExpressionList();
+  EXPECT_EQ(GetRecentExpressionList(), nullptr);
+  EXPECT_EQ(Items(*MakeList()), (TNames{"global/"}));
+}
+
+}  // namespace

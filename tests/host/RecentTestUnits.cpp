@@ -1,0 +1,4 @@
+// The units the recent filter-expression tests start: none.
+#include "tests/support/TestSupport.h"
+
+std::span<const TUnitEntry> TestUnits() { return {}; }
