@@ -83,6 +83,8 @@ std::vector<std::string>& HostFileSystemLog() {
   return log;
 }
 
+bool UnterminatedHostNames = false;
+
 namespace {
 
 constexpr std::string_view kVirtualPrefix = "VFS:\\";
@@ -95,6 +97,11 @@ std::string RealName(const char* name) {
 }
 
 void Answer(char* buffer, const std::string& text) {
+  if (UnterminatedHostNames) {
+    std::memset(buffer, 'x', 4096);
+    std::memcpy(buffer, text.data(), std::min<size_t>(text.size(), 4096));
+    return;
+  }
   size_t length = std::min<size_t>(text.size(), 4095);
   std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';

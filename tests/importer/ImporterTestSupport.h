@@ -39,6 +39,8 @@ class TKivoText {
 // with "VFS:\" live in VirtualFolder(); every call is logged.
 const std::string& VirtualFolder();
 std::vector<std::string>& HostFileSystemLog();
+// While set, path and name answers fill the whole 4096-byte buffer with no terminator.
+extern bool UnterminatedHostNames;
 
 // Progress steps taken since the stand-in PCB server's call log was last cleared.
 int ProgressSteps();
