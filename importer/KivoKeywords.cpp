@@ -44,21 +44,31 @@ constexpr size_t MaxKeywordLength() {
 }
 constexpr size_t kMaxKeywordLength = MaxKeywordLength();
 
-// Open addressing over 512 slots of keyword codes (0 = free), keyed by FNV-1a of the
-// upper-cased text. Every keyword has at most a few neighbours on its probe path.
+// Open addressing over 512 slots of keyword codes (0 = free), keyed by the length and
+// the first, middle and last characters of the upper-cased text. A text matches a
+// keyword only when it is word text, so a text equal to no keyword is -1 whether or
+// not it is word text, and the lookup needs no separate word-text test. The factors
+// keep every run of occupied slots at most four long.
 constexpr uint32_t kSlots = 512;
-constexpr uint32_t kFnvBasis = 2166136261u;
-constexpr uint32_t kFnvPrime = 16777619u;
 
-constexpr uint32_t Step(uint32_t hash, unsigned char c) { return (hash ^ c) * kFnvPrime; }
+constexpr uint32_t Hash(size_t length, unsigned char first, unsigned char middle,
+                        unsigned char last) {
+  return (static_cast<uint32_t>(length) * 15 + first * 23 + middle * 13 + last) % kSlots;
+}
+
+template <class Chars>
+constexpr uint32_t HashOf(const Chars& text, size_t length, bool upperCase) {
+  auto at = [&](size_t i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    return upperCase ? Upper(c) : c;
+  };
+  return Hash(length, at(0), at(length / 2), at(length - 1));
+}
 
 constexpr std::array<uint8_t, kSlots> MakeSlots() {
   std::array<uint8_t, kSlots> slots{};
   for (int i = 0; i < KivoKeywordCount; ++i) {
-    uint32_t hash = kFnvBasis;
-    for (unsigned char c : kKeywords[i])
-      hash = Step(hash, Upper(c));
-    uint32_t slot = hash % kSlots;
+    uint32_t slot = HashOf(kKeywords[i], kKeywords[i].size(), /*upperCase=*/true);
     while (slots[slot] != 0)
       slot = (slot + 1) % kSlots;
     slots[slot] = static_cast<uint8_t>(i + 1);
@@ -94,18 +104,10 @@ bool IsNotWordText(std::string_view text) {
 int FindKivoKeyword(std::string_view text, bool upperCase) {
   if (text.empty())
     return kwEmpty;
-  // Longer texts can match no keyword; whether or not they are word text, the answer
-  // is -1, so they are not scanned (a token may be very long).
   if (text.size() > kMaxKeywordLength)
     return kwUnknown;
-  uint32_t hash = kFnvBasis;
-  for (unsigned char c : text) {
-    unsigned char u = upperCase ? Upper(c) : c;
-    if (!kWordText[u])
-      return kwUnknown;
-    hash = Step(hash, u);
-  }
-  for (uint32_t slot = hash % kSlots; kSlotCodes[slot] != 0; slot = (slot + 1) % kSlots) {
+  for (uint32_t slot = HashOf(text, text.size(), upperCase); kSlotCodes[slot] != 0;
+       slot = (slot + 1) % kSlots) {
     int code = kSlotCodes[slot];
     if (EqualsKeyword(text, kKeywords[code - 1], upperCase))
       return code;

@@ -27,7 +27,8 @@ namespace {
 
 struct TTokenizerState {
   char Held = 0;
-  std::string Text;
+  size_t TextLength = 0;       // the token's text is the first TextLength characters of the buffer
+  std::string Text;            // a copy of it, made when asked for
   unsigned char TextLast = 0;  // the token's last character, also when it was cut
   bool TextCut = false;
   int Code = kwUnknown;
@@ -64,39 +65,56 @@ inline unsigned char RawChar(TTextFile& file) {
   return static_cast<unsigned char>(c);
 }
 
-inline void Append(unsigned char c) {
-  if (gState.Text.size() < KivoMaxTokenLength)
-    gState.Text.push_back(static_cast<char>(c));
-  else
-    gState.TextCut = true;
-  gState.TextLast = c;
-}
+// The last token's characters (the rest of an overlong token is dropped).
+char gTokenBuffer[KivoMaxTokenLength];
+
+std::string_view TokenText() { return std::string_view(gTokenBuffer, gState.TextLength); }
+
+class TTokenBuilder {
+ public:
+  void Add(unsigned char c) {
+    if (FLength < KivoMaxTokenLength)
+      gTokenBuffer[FLength++] = static_cast<char>(c);
+    else
+      FCut = true;
+    FLast = c;
+  }
+  void Finish(TTokenizerState& s) const {
+    s.TextLength = FLength;
+    s.TextLast = FLast;
+    s.TextCut = FCut;
+  }
+
+ private:
+  size_t FLength = 0;
+  unsigned char FLast = 0;
+  bool FCut = false;
+};
 
 void AppendCapped(std::string& value, std::string_view piece) {
   size_t room = KivoMaxTokenLength - std::min(value.size(), KivoMaxTokenLength);
   value.append(piece.substr(0, room));
 }
 
-// Backslash escapes: "\b" and "\B" give a blank, a backslash before any other
-// character gives that character; a lone backslash at the end is kept.
-std::string Unescape(std::string_view raw) {
-  std::string value;
-  value.reserve(raw.size());
-  for (size_t i = 0; i < raw.size(); ++i) {
-    char c = raw[i];
-    if (c == '\\' && i + 1 < raw.size()) {
-      char next = raw[++i];
-      value.push_back(next == 'b' || next == 'B' ? ' ' : next);
-      continue;
+// Backslash escapes, in place: "\b" and "\B" give a blank, a backslash before any
+// other character gives that character; a lone backslash at the end is kept.
+void Unescape(std::string& text) {
+  size_t out = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      c = text[++i];
+      if (c == 'b' || c == 'B')
+        c = ' ';
     }
-    value.push_back(c);
+    text[out++] = c;
   }
-  return value;
+  text.resize(out);
 }
 
 bool ReadNumberToken(TTextFile& file) {
   GetToken(file, gNumber, /*skipBlanks=*/true);
-  return !gState.Text.empty() && !gState.TextCut;
+  return gState.TextLength != 0 && !gState.TextCut;
 }
 
 }  // namespace
@@ -150,16 +168,14 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     haveChar = true;
   }
 
-  s.Text.clear();
-  s.TextLast = 0;
-  s.TextCut = false;
+  TTokenBuilder token;
   if (s.Held != 0) {
-    Append(static_cast<unsigned char>(s.Held));
+    token.Add(static_cast<unsigned char>(s.Held));
     s.Held = 0;
   }
 
   while (!delimiters.Contains(c) && !file.Eof()) {
-    Append(c);
+    token.Add(c);
     if (!file.Eoln()) {
       c = RawChar(file);
       continue;
@@ -196,9 +212,10 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     if (c != ' ')
       s.Held = static_cast<char>(c);
   } else if (haveChar) {
-    Append(c);
+    token.Add(c);
   }
-  s.Code = FindKivoKeyword(s.Text, /*upperCase=*/true);
+  token.Finish(s);
+  s.Code = FindKivoKeyword(TokenText(), /*upperCase=*/true);
   return s.Code;
 }
 
@@ -218,7 +235,10 @@ int GetKeywordToken(std::string_view text) {
   return gState.Code;
 }
 
-const std::string& GetLastTokenText() { return gState.Text; }
+const std::string& GetLastTokenText() {
+  gState.Text.assign(TokenText());
+  return gState.Text;
+}
 
 int GetLastTokenCode() { return gState.Code; }
 
@@ -258,20 +278,22 @@ void SkipToCloseBracket(TTextFile& file) {
   gState.Held = 0;
 }
 
-std::string JoinContinuedString(TTextFile& file) {
+namespace {
+
+// Appends one piece of a value and its continuations to `value`.
+void JoinPieces(TTextFile& file, std::string& value) {
   TTokenizerState& s = gState;
   const TKivoCharSet& set = s.ValueSet ? *s.ValueSet : gNoSet;
   const bool quoted = set.Kind() == TKivoCharSet::ksQuotedValue;
-  std::string value;
   // Every round that goes on has consumed a character or the held-back one, so the
   // loop ends at the latest at the end of the file (where a piece is empty).
   for (;;) {
     // A held-back "}" starts the piece like any other held-back delimiter.
     ReadToken(file, set, /*skipBlanks=*/false);
-    if (s.Text.empty())
+    if (s.TextLength == 0)
       break;
     const unsigned char last = s.TextLast;
-    AppendCapped(value, s.Text);
+    AppendCapped(value, TokenText());
     if (last == '\\')
       continue;
     // A quoted piece that ended at a blank or a line end goes on after one blank.
@@ -281,6 +303,13 @@ std::string JoinContinuedString(TTextFile& file) {
     }
     break;
   }
+}
+
+}  // namespace
+
+std::string JoinContinuedString(TTextFile& file) {
+  std::string value;
+  JoinPieces(file, value);
   return value;
 }
 
@@ -290,7 +319,7 @@ std::string ReadQuotedString(TTextFile& file) {
     return {};
   if (s.Held == ' ' || s.Held == 0) {
     s.Held = 0;
-    s.Text.clear();
+    s.TextLength = 0;
     s.TextLast = 0;
     s.TextCut = false;
     s.Code = kwEmpty;
@@ -326,29 +355,27 @@ std::string ReadQuotedString(TTextFile& file) {
   std::string raw;
   if (s.ValueSet == &gBareValue)
     raw.push_back(first);
-  raw += JoinContinuedString(file);
-  if (raw.size() > KivoMaxTokenLength)
-    raw.resize(KivoMaxTokenLength);
+  JoinPieces(file, raw);
   if (quoted && !raw.empty()) {
     const bool cutShortByBracket = (s.Held == ']' || s.Held == '}') && raw.back() != '"';
     if (!cutShortByBracket)
       raw.pop_back();  // the closing quote
   }
-  std::string value = Unescape(raw);
+  Unescape(raw);
   if (s.Held == '"' || s.Held == ')')
     s.Held = 0;
-  return value;
+  return raw;
 }
 
 double ReadFloatValue(TTextFile& file) {
   double value = 0;
-  gState.NumberError = !ReadNumberToken(file) || !TryStrToFloat(gState.Text, value);
+  gState.NumberError = !ReadNumberToken(file) || !TryStrToFloat(TokenText(), value);
   return gState.NumberError ? -32000.0 : value;
 }
 
 int32_t ReadIntegerValue(TTextFile& file) {
   int32_t value = 0;
-  gState.NumberError = !ReadNumberToken(file) || !TryStrToInt(gState.Text, value);
+  gState.NumberError = !ReadNumberToken(file) || !TryStrToInt(TokenText(), value);
   return gState.NumberError ? -32000 : value;
 }
 
@@ -358,7 +385,7 @@ char GetHeldBackChar() { return gState.Held; }
 
 void ResetTokenizerState() {
   gState.Held = 0;
-  gState.Text.clear();
+  gState.TextLength = 0;
   gState.TextLast = 0;
   gState.TextCut = false;
   gState.Code = kwUnknown;
