@@ -11,3 +11,7 @@ const TObject::TMetaFor<TObject>& TObject::MetaClass() {
   static const TMetaFor<TObject> meta("TObject", nullptr);
   return meta;
 }
+
+void TObject::Dispatch(TMessage& message) { DefaultHandler(message); }
+
+void TObject::DefaultHandler(TMessage&) {}

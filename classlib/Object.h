@@ -17,6 +17,7 @@
 
 class TObject;
 class TMetaClass;
+struct TMessage;
 using TClass = const TMetaClass*;
 
 class TMetaClass {
@@ -83,6 +84,15 @@ class TObject {
   bool Is() const {
     return InheritsFrom(T::StaticClass());
   }
+
+  // Dispatch by message number. Each class level that handles messages overrides
+  // Dispatch with a switch over the numbers it knows and passes every other message to
+  // inherited::Dispatch; a handler's own "inherited" is inherited::Dispatch(message),
+  // which finds the nearest ancestor's handler for the same number. The chain ends in
+  // DefaultHandler: nothing for plain objects, the original window procedure for
+  // windowed controls.
+  virtual void Dispatch(TMessage& message);
+  virtual void DefaultHandler(TMessage& message);
 };
 
 // The object as T when it is one (descendants included), otherwise null ("as" without raising).

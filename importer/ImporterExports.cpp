@@ -4,6 +4,7 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/ShortString.h"
+#include "importer/KIVOImporterServerModule.h"
 #include "importer/KivoRecogniser.h"
 
 namespace {
@@ -18,6 +19,16 @@ std::string ShortStringArgument(const uint8_t* text) {
 }
 
 }  // namespace
+
+extern "C" void __stdcall ServerFactory(IModuleIntf** module, IClient* client) {
+  if (!module)
+    return;
+  *module = nullptr;
+  GuardBoundary("ServerFactory", [&] {
+    // The construction reference becomes the host's.
+    *module = static_cast<IModuleIntf*>(new TKIVOImporterServerModule(client));
+  });
+}
 
 extern "C" const char* __stdcall GetPcbImporterDescription() { return kDescription; }
 

@@ -1,12 +1,18 @@
-// The functions LoadKIVO.dll exports to the host for its import list. All use the
-// standard Windows calling convention; texts are zero-terminated and owned by the
-// library, file names arrive as short strings (the address of their length byte). No
-// exception leaves them: a failure answers False.
+// The functions LoadKIVO.dll exports to the host. All use the standard Windows calling
+// convention and run their bodies behind a boundary; texts are zero-terminated and
+// owned by the library, file names arrive as short strings (the address of their length
+// byte). No exception leaves them: a failure answers False or nil.
 #pragma once
 
 #include <cstdint>
 
+#include "host/HostInterfaces.h"
+
 extern "C" {
+
+// Makes the importer's server module for the host's client and stores its module
+// interface (the host's reference) in *module; nil when it cannot be made.
+void __stdcall ServerFactory(IModuleIntf** module, IClient* client);
 
 // The file-type text the host shows in its list of importable files.
 const char* __stdcall GetPcbImporterDescription();

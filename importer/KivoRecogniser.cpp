@@ -1,7 +1,8 @@
 #include "importer/KivoRecogniser.h"
 
+#include "classlib/Exceptions.h"
 #include "classlib/TextFile.h"
-#include "importer/ImporterHost.h"
+#include "host/ClientApi.h"
 #include "importer/KivoTokenizer.h"
 
 namespace {
@@ -14,11 +15,7 @@ struct TTokenizerStateGuard {
   ~TTokenizerStateGuard() { ResetTokenizerState(); }
 };
 
-}  // namespace
-
-bool RecognisedPCBFile(const std::string& fileName) {
-  if (!ImporterHost().ExistSpecific(fileName))
-    return false;
+bool BeginsLikeKivo(const std::string& fileName) {
   TTextFile file;
   file.Assign(fileName);
   file.Reset();
@@ -33,5 +30,18 @@ bool RecognisedPCBFile(const std::string& fileName) {
       SkipLine(file);
     else if (code == kwOpenBrace)
       return GetToken(file, WordSet(), /*skipBlanks=*/true) == kwCOMPONENT;
+  }
+}
+
+}  // namespace
+
+bool RecognisedPCBFile(const std::string& fileName) {
+  if (!ClientApiExistSpecific(fileName))
+    return false;
+  try {
+    return BeginsLikeKivo(fileName);
+  } catch (const EInOutError&) {
+    // The host knows the file, but it cannot be read: it is no KIVO file we can import.
+    return false;
   }
 }

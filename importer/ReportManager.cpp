@@ -9,7 +9,8 @@
 
 #include "classlib/FileUtils.h"
 #include "classlib/TextFile.h"
-#include "importer/ImporterHost.h"
+#include "host/ClientApi.h"
+#include "host/Utilities.h"
 #include "pcb/BoardUnits.h"
 #include "pcb/HostFileSystem.h"
 
@@ -199,7 +200,7 @@ std::string TReportManager::MakeReportPath() const {
     VfsExtractFilePath(fileName, folder);
   std::string name = ExtractFileName(fileName);
   VfsExtractFileName(fileName, name);
-  std::string reportName = ImporterHost().ForceFileNameExtension(name, "rpt");
+  std::string reportName = ClientApiForceFileNameExtension(name, "rpt");
   if (reportName.empty())
     reportName = ChangeFileExt(name, ".rpt");
   return folder + reportName;
@@ -224,9 +225,9 @@ void TReportManager::WriteReport() {
         file.WriteLn(line.Text);
   };
   file.WriteLn("Varnok Design System: KIVO Version 9.x To Varnok QMV Translator Report");
-  file.WriteLn("PCB File : " + ImporterHost().ExtractFileNameFromPath(FFileName.Str()));
-  file.WriteLn("Date     : " + ImporterHost().CurrentDateText());
-  file.WriteLn("Time     : " + ImporterHost().CurrentTimeText());
+  file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName.Str()));
+  file.WriteLn("Date     : " + CurrentDateText());
+  file.WriteLn("Time     : " + CurrentTimeText());
   file.WriteLn();
   file.WriteLn();
   file.WriteLn("Load Errors : " + std::to_string(FLoadErrorCount));

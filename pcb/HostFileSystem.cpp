@@ -4,6 +4,8 @@
 #include <memory>
 #include <string_view>
 
+#include "host/ClientApi.h"
+
 namespace {
 
 constexpr std::array<const char*, VfsApiEntryCount> cEntryNames = {
@@ -129,7 +131,7 @@ void LoadVfsApi(HMODULE module) {
     gSlots[i] = module ? GetProcAddress(module, cEntryNames[i]) : nullptr;
 }
 
-void LoadVfsApi() { LoadVfsApi(GetModuleHandleA(nullptr)); }
+void LoadVfsApi() { LoadVfsApi(HostModuleHandle()); }
 
 void ClearVfsApi() { gSlots.fill(nullptr); }
 

@@ -1,10 +1,15 @@
 #include "plugin/PluginUnits.h"
 
 #include "classlib/FormatSettings.h"
+#include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "host/ClientApi.h"
+#include "host/ParameterList.h"
+#include "host/Utilities.h"
 #include "importer/KivoTokenizer.h"
 #include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
+#include "skin/KsBitmap.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -12,6 +17,17 @@ std::span<const TUnitEntry> PluginUnits() {
   static const TUnitEntry units[] = {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
+      // The class library's Screen and Application (exception handling at every boundary).
+      {"Forms", InitializeForms, FinalizeForms},
+      // The parameter-string cache.
+      {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
+      // The skin library's units (paint buffer, hook list, layered-window and
+      // visual-style bindings, theme registry) start here.
+      // The system colours of the skin bitmap's shared colour values.
+      {"KsBitmap", InitializeKsBitmap, nullptr},
+      // The host's "ClientApi_" entry points and its IClient.
+      {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
+      {"host.Utilities", InitializeUtilities, FinalizeUtilities},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // The host's file-system entry points ("VFSAPI_").

@@ -1,30 +1,158 @@
-// The stand-in host: loads LoadKIVO.dll as the real host would and drives it.
+// The stand-in host: sets up its windows, its client object and its exports, then loads
+// LoadKIVO.dll as the real host does, gets the server module from ServerFactory and
+// drives it through its module and command-launcher interfaces, calling Idle from its
+// own message loop. It ends by printing every call the plug-in made into it.
+//
+//   KivoHost.exe [--answers FILE] [--interactive] [--preload-pcb] [--pcb-fails]
+//                [--open-fails] [--text-view KIND] [--launch COMMAND [--params TEXT]]
+//                [--idle N]
+//
+// Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 3 when the
+// plug-in called a slot it has no business calling.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
-#include "classlib/Win.h"
+#include "standin/host/HostObjects.h"
+#include "standin/host/HostSide.h"
+#include "standin/host/StandinHost.h"
 
 namespace {
 
-using TGetDescription = const char*(__stdcall*)();
+struct TRunOptions {
+  std::string Launch;
+  std::string Params;
+  bool PreloadPcb = false;
+  int IdleRounds = 3;
+};
 
-int Run() {
+const char* Bool(uint8_t value) { return value ? "True" : "False"; }
+
+bool ParseArguments(int argc, char** argv, TRunOptions& run) {
+  standin::THostOptions& host = standin::HostOptions();
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    const char* value = nullptr;
+    if (arg == "--answers" && (value = next())) {
+      if (!standin::LoadAnswers(value)) {
+        fprintf(stderr, "KivoHost: cannot read the answers file %s\n", value);
+        return false;
+      }
+    } else if (arg == "--interactive") {
+      host.Interactive = true;
+    } else if (arg == "--preload-pcb") {
+      run.PreloadPcb = true;
+    } else if (arg == "--pcb-fails") {
+      host.PcbServerFails = true;
+    } else if (arg == "--open-fails") {
+      host.OpenFails = true;
+    } else if (arg == "--text-view" && (value = next())) {
+      host.TextViewKind = value;
+    } else if (arg == "--launch" && (value = next())) {
+      run.Launch = value;
+    } else if (arg == "--params" && (value = next())) {
+      run.Params = value;
+    } else if (arg == "--idle" && (value = next())) {
+      run.IdleRounds = atoi(value);
+    } else {
+      fprintf(stderr, "KivoHost: unknown or incomplete argument %s\n", arg.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+// The host's message loop: dispatches what is waiting, then gives the module its idle
+// call. A timer on the main window keeps the loop turning when the module's idle step
+// waits for the next message.
+void RunIdleLoop(standin::PluginModule* module, int rounds) {
+  constexpr UINT_PTR kTick = 1;
+  SetTimer(standin::MainWindowHandle(), kTick, 10, nullptr);
+  int idleCalls = 0;
+  while (idleCalls < rounds) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    module->Idle();
+    ++idleCalls;
+  }
+  KillTimer(standin::MainWindowHandle(), kTick);
+  printf("Idle calls: %d\n", idleCalls);
+}
+
+int DriveModule(standin::PluginModule* module, const TRunOptions& run) {
+  printf("Module: %s\n", module->Name());
+
+  standin::PluginCommandLauncher* launcher = nullptr;
+  module->Launcher(&launcher);
+  if (!launcher) {
+    fprintf(stderr, "KivoHost: the module has no command launcher\n");
+    return 1;
+  }
+  const char* command = run.Launch.empty() ? "LoadKIVOPCBFile" : run.Launch.c_str();
+  int32_t v1 = 7, v2 = 7, v3 = 7;
+  uint8_t f1 = 7, f2 = 7;
+  launcher->State(command, run.Params.c_str(), nullptr, &v1, &v2, &v3, &f1, &f2);
+  printf("Command state of %s: Value1=%d Value2=%d Value3=%d Flag1=%s Flag2=%s\n", command,
+         static_cast<int>(v1), static_cast<int>(v2), static_cast<int>(v3), Bool(f1), Bool(f2));
+  if (!run.Launch.empty()) {
+    int32_t result = launcher->Launch(command, run.Params.c_str(), 0, nullptr);
+    printf("LaunchCommand %s -> %d\n", command, static_cast<int>(result));
+  }
+  launcher->Release();
+
+  RunIdleLoop(module, run.IdleRounds);
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  TRunOptions run;
+  if (!ParseArguments(argc, argv, run))
+    return 1;
+#ifdef KIVO_HOST_BARE
+  printf("KivoHost (bare: no ClientAPI_ exports)\n");
+#endif
+  // Everything the plug-in binds at load is ready before it is loaded.
+  standin::StartHost();
+  if (run.PreloadPcb && !standin::LoadPcbServer()) {
+    fprintf(stderr, "KivoHost: cannot preload Ravelo.dll (error %lu)\n", GetLastError());
+    return 1;
+  }
   HMODULE plugin = LoadLibraryA("LoadKIVO.dll");
   if (!plugin) {
     fprintf(stderr, "KivoHost: cannot load LoadKIVO.dll (error %lu)\n", GetLastError());
     return 1;
   }
-  auto describe = reinterpret_cast<TGetDescription>(
-      reinterpret_cast<void*>(GetProcAddress(plugin, "GetPcbImporterDescription")));
-  if (!describe) {
-    fprintf(stderr, "KivoHost: LoadKIVO.dll has no GetPcbImporterDescription\n");
+  auto factory = reinterpret_cast<standin::ServerFactoryProc>(
+      reinterpret_cast<void*>(GetProcAddress(plugin, "ServerFactory")));
+  if (!factory) {
+    fprintf(stderr, "KivoHost: LoadKIVO.dll has no ServerFactory export\n");
     FreeLibrary(plugin);
     return 1;
   }
-  printf("Importer: %s\n", describe());
+  standin::PluginModule* module = nullptr;
+  factory(&module, static_cast<standin::HostClient*>(standin::ClientUnknown()));
+  int status = 1;
+  if (!module) {
+    fprintf(stderr, "KivoHost: ServerFactory gave no module\n");
+  } else {
+    status = DriveModule(module, run);
+    module->Release();
+    printf("Module released\n");
+  }
   FreeLibrary(plugin);
-  return 0;
+  standin::StopHost();
+
+  printf("Host calls:\n");
+  for (const std::string& line : standin::CallLog())
+    printf("  %s\n", line.c_str());
+  return status;
 }
 
 }  // namespace
 
-int main() { return Run(); }
+int main(int argc, char** argv) { return Run(argc, argv); }

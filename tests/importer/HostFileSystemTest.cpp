@@ -1,11 +1,12 @@
-// The host file-system binding, against the entry points this test executable exports
-// as the host would, and with none bound.
+// The host file-system binding, against the stand-in host's entry points linked into
+// this test executable, and with none bound.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "classlib/FileUtils.h"
 #include "pcb/HostFileSystem.h"
+#include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 
 namespace {
@@ -66,7 +67,7 @@ TEST(HostFileSystem, BindsTheExportsOfTheHostExecutableByName) {
 
 TEST(HostFileSystem, WrappersCallTheHost) {
   WriteScratchFile("virtual\\there.pdf", "x");
-  HostFileSystemLog().clear();
+  standin::ClearCallLog();
   EXPECT_TRUE(VfsFileExists("VFS:\\there.pdf"));
   EXPECT_FALSE(VfsFileExists("VFS:\\missing.pdf"));
   std::string result = "old";
@@ -75,33 +76,35 @@ TEST(HostFileSystem, WrappersCallTheHost) {
   VfsExtractFileName("VFS:\\there.pdf", result);
   EXPECT_EQ(result, "there.pdf");
   TTextFile file;
-  EXPECT_EQ(VfsAssignFile(file, "VFS:\\there.pdf"), 0);  // whatever the host answers
+  EXPECT_EQ(VfsAssignFile(file, "VFS:\\there.pdf"), 0);
   EXPECT_EQ(file.Name(), VirtualFolder() + "there.pdf");
-  EXPECT_EQ(HostFileSystemLog(),
-            (std::vector<std::string>{"FileExists VFS:\\there.pdf", "FileExists VFS:\\missing.pdf",
-                                      "ExtractFilePath VFS:\\there.pdf",
-                                      "ExtractFileName VFS:\\there.pdf",
-                                      "AssignFile VFS:\\there.pdf"}));
+  EXPECT_EQ(standin::CallLog(),
+            (std::vector<std::string>{
+                R"(VFSAPI_VFS_FileExists("VFS:\there.pdf") -> True)",
+                R"(VFSAPI_VFS_FileExists("VFS:\missing.pdf") -> False)",
+                R"(VFSAPI_VFS_ExtractFilePath("VFS:\there.pdf") -> "VFS:\")",
+                R"(VFSAPI_VFS_ExtractFileName("VFS:\there.pdf") -> "there.pdf")",
+                R"(VFSAPI_VFSAssignFile("VFS:\there.pdf") -> ")" + VirtualFolder() + "there.pdf\""}));
 }
 
 // Fault: a host that writes no terminator would make the reading run past the buffer.
 TEST(HostFileSystem, AnUnterminatedAnswerIsReadUpToTheBuffersEnd) {
-  UnterminatedHostNames = true;
+  standin::HostOptions().UnterminatedNames = true;
   std::string result;
   VfsExtractFileName("C:\\a\\b.pdf", result);
-  UnterminatedHostNames = false;
+  standin::HostOptions().UnterminatedNames = false;
   EXPECT_EQ(result, "b.pdf" + std::string(4095 - 5, 'x'));
 }
 
 TEST(HostFileSystem, UnboundWrappersGiveTheirDefaults) {
   TUnbound unbound;
-  HostFileSystemLog().clear();
+  standin::ClearCallLog();
   EXPECT_FALSE(VfsFileExists(WriteScratchFile("exists.pdf", "x")));
   std::string result = "unchanged";
   VfsExtractFilePath("C:\\a\\b.pdf", result);
   VfsExtractFileName("C:\\a\\b.pdf", result);
   EXPECT_EQ(result, "unchanged");
-  EXPECT_TRUE(HostFileSystemLog().empty());
+  EXPECT_TRUE(standin::CallLog().empty());
 }
 
 // Fault: without the host's entry point the text file was never named, so the report

@@ -1,7 +1,6 @@
 #include "tests/importer/ImporterTestSupport.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "classlib/FileUtils.h"
 #include "classlib/Streams.h"
@@ -13,7 +12,10 @@ const std::string& ScratchFolder() {
   static const std::string folder = [] {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string path = IncludeTrailingPathDelimiter(temp) + "kivo-importer-tests";
+    // One folder per test executable, so that executables running side by side do
+    // not empty each other's.
+    std::string path = IncludeTrailingPathDelimiter(temp) + "kivo-" +
+                       ChangeFileExt(ExtractFileName(GetModuleName(nullptr)), "");
     std::string doomed = path + '\0';  // the shell wants a list ending with two zeros
     SHFILEOPSTRUCTA operation{};
     operation.wFunc = FO_DELETE;
@@ -77,70 +79,6 @@ const std::string& VirtualFolder() {
   static const std::string folder = ScratchFolder() + "virtual\\";
   return folder;
 }
-
-std::vector<std::string>& HostFileSystemLog() {
-  static std::vector<std::string> log;
-  return log;
-}
-
-bool UnterminatedHostNames = false;
-
-namespace {
-
-constexpr std::string_view kVirtualPrefix = "VFS:\\";
-
-std::string RealName(const char* name) {
-  std::string_view text = name ? name : "";
-  if (text.substr(0, kVirtualPrefix.size()) == kVirtualPrefix)
-    return VirtualFolder() + std::string(text.substr(kVirtualPrefix.size()));
-  return std::string(text);
-}
-
-void Answer(char* buffer, const std::string& text) {
-  if (UnterminatedHostNames) {
-    std::memset(buffer, 'x', 4096);
-    std::memcpy(buffer, text.data(), std::min<size_t>(text.size(), 4096));
-    return;
-  }
-  size_t length = std::min<size_t>(text.size(), 4095);
-  std::memcpy(buffer, text.data(), length);
-  buffer[length] = '\0';
-}
-
-size_t NamePart(const std::string& name) {
-  size_t separator = name.find_last_of("\\/:");
-  return separator == std::string::npos ? 0 : separator + 1;
-}
-
-}  // namespace
-
-// The host's file system as this executable exports it (TestHostExports.def).
-extern "C" {
-
-int32_t __stdcall VFSAPI_VFSAssignFile(HostTextFile* file, const char* name) {
-  HostFileSystemLog().push_back("AssignFile " + std::string(name));
-  Answer(file->name, RealName(name));
-  return 7;
-}
-
-void __stdcall VFSAPI_VFS_ExtractFilePath(const char* name, char* buffer) {
-  HostFileSystemLog().push_back("ExtractFilePath " + std::string(name));
-  std::string text = name;
-  Answer(buffer, text.substr(0, NamePart(text)));
-}
-
-void __stdcall VFSAPI_VFS_ExtractFileName(const char* name, char* buffer) {
-  HostFileSystemLog().push_back("ExtractFileName " + std::string(name));
-  std::string text = name;
-  Answer(buffer, text.substr(NamePart(text)));
-}
-
-uint8_t __stdcall VFSAPI_VFS_FileExists(const char* name) {
-  HostFileSystemLog().push_back("FileExists " + std::string(name));
-  return FileExists(RealName(name)) ? 1 : 0;
-}
-
-}  // extern "C"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // Shared pieces of the importer's tests: a scratch folder with files written from
-// text, a KIVO file opened for the tokenizer, the host's file system as this test
-// executable exports it, and the progress steps counted by the stand-in PCB server.
+// text, a KIVO file opened for the tokenizer, the stand-in host's virtual folder, and
+// the progress steps counted by the stand-in PCB server. The test executable is the
+// host: the stand-in host's exports are linked into it.
 #pragma once
 
 #include <string>
@@ -8,7 +9,8 @@
 
 #include "classlib/TextFile.h"
 
-// "<temp>\kivo-importer-tests\", emptied and created on first use.
+// "<temp>\kivo-<test executable>\", emptied and created on first use, with an empty
+// folder "virtual" in it.
 const std::string& ScratchFolder();
 // Writes `bytes` to `name` in the scratch folder; answers the full name.
 std::string WriteScratchFile(const std::string& name, const std::string& bytes);
@@ -35,12 +37,9 @@ class TKivoText {
   TTextFile FFile;
 };
 
-// The host file system this executable exports ("VFSAPI_" names): names beginning
-// with "VFS:\" live in VirtualFolder(); every call is logged.
+// The folder of the stand-in host's virtual file system in these tests: names
+// beginning with "VFS:\" live there.
 const std::string& VirtualFolder();
-std::vector<std::string>& HostFileSystemLog();
-// While set, path and name answers fill the whole 4096-byte buffer with no terminator.
-extern bool UnterminatedHostNames;
 
 // Progress steps taken since the stand-in PCB server's call log was last cleared.
 int ProgressSteps();

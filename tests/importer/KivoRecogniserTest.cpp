@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
-#include "importer/ImporterHost.h"
+#include "classlib/Win.h"
 #include "importer/KivoRecogniser.h"
+#include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 
 namespace {
@@ -45,13 +47,20 @@ TEST(KivoRecogniser, FirstBlock) {
     EXPECT_EQ(Recognise(c.Text), c.Expected) << c.Rule;
 }
 
-TEST(KivoRecogniser, FilesTheHostDoesNotKnow) {
+TEST(KivoRecogniser, AFileTheHostDoesNotKnow) {
+  standin::ClearCallLog();
   EXPECT_FALSE(RecognisedPCBFile(ScratchFolder() + "missing.pdf"));
-  const std::string path = WriteScratchFile("unknown.pdf", "{COMPONENT}");
-  TImporterHost saved = ImporterHost();
-  ImporterHost().ExistSpecific = [](const std::string&) { return false; };
+  EXPECT_EQ(standin::CallLog(),
+            std::vector<std::string>{"ClientAPI_ExistSpecific(\"" + ScratchFolder() +
+                                     "missing.pdf\") -> False"});
+}
+
+TEST(KivoRecogniser, AFileThatCannotBeOpenedIsNotRecognised) {
+  const std::string path = WriteScratchFile("locked.pdf", "{COMPONENT}");
+  HANDLE locked = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(RecognisedPCBFile(path));
-  ImporterHost() = saved;
+  CloseHandle(locked);
   EXPECT_TRUE(RecognisedPCBFile(path));
 }
 

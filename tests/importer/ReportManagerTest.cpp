@@ -10,6 +10,7 @@
 #include "classlib/FileUtils.h"
 #include "importer/ReportManager.h"
 #include "pcb/HostFileSystem.h"
+#include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 
 namespace {
@@ -291,15 +292,17 @@ TEST_F(ReportManagerTest, ReportNames) {
 // A file in the host's virtual file system gets its report there, through the host.
 TEST_F(ReportManagerTest, TheReportGoesThroughTheHostsFileSystem) {
   WriteScratchFile("virtual\\vboard.pdf", "{COMPONENT}");
-  HostFileSystemLog().clear();
+  standin::ClearCallLog();
   TReportManager report("VFS:\\vboard.pdf");
   report.WriteReport();
   EXPECT_EQ(report.GetReportPath(), "VFS:\\vboard.rpt");
-  EXPECT_EQ(HostFileSystemLog(),
-            (std::vector<std::string>{"FileExists VFS:\\vboard.pdf",
-                                      "ExtractFilePath VFS:\\vboard.pdf",
-                                      "ExtractFileName VFS:\\vboard.pdf",
-                                      "AssignFile VFS:\\vboard.rpt"}));
+  EXPECT_EQ(standin::CallsStartingWith("VFSAPI_"),
+            (std::vector<std::string>{
+                R"(VFSAPI_VFS_FileExists("VFS:\vboard.pdf") -> True)",
+                R"(VFSAPI_VFS_ExtractFilePath("VFS:\vboard.pdf") -> "VFS:\")",
+                R"(VFSAPI_VFS_ExtractFileName("VFS:\vboard.pdf") -> "vboard.pdf")",
+                R"(VFSAPI_VFSAssignFile("VFS:\vboard.rpt") -> ")" + VirtualFolder() +
+                    "vboard.rpt\""}));
   EXPECT_NE(ReadWholeFile(VirtualFolder() + "vboard.rpt").find("PCB File : vboard.pdf"),
             std::string::npos);
 }

@@ -1,0 +1,60 @@
+#include "classlib/Clipboard.h"
+
+#include "classlib/Bitmap.h"
+
+TClipboard::~TClipboard() {
+  if (FOpenCount > 0) {
+    CloseClipboard();
+    FOpenCount = 0;
+  }
+}
+
+void TClipboard::Open() {
+  if (FOpenCount == 0 && !OpenClipboard(nullptr))
+    throw EOutOfResources("Cannot open clipboard");
+  ++FOpenCount;
+}
+
+void TClipboard::Close() {
+  if (FOpenCount == 0)
+    return;
+  if (--FOpenCount == 0)
+    CloseClipboard();
+}
+
+void TClipboard::Clear() {
+  Open();
+  EmptyClipboard();
+  Close();
+}
+
+void TClipboard::SetHandleData(UINT format, HANDLE data) {
+  Open();
+  EmptyClipboard();
+  if (!SetClipboardData(format, data)) {
+    DeleteObject(data);
+    Close();
+    throw EOutOfResources("Cannot put the picture on the clipboard");
+  }
+  Close();
+}
+
+void TClipboard::Assign(TPersistent* source) {
+  TBitmap* bitmap = ObjectAs<TBitmap>(source);
+  if (auto* picture = ObjectAs<TPicture>(source))
+    bitmap = picture->GetBitmap();
+  if (!bitmap) {
+    inherited::Assign(source);
+    return;
+  }
+  // The clipboard owns what it is given: hand it a device-dependent copy.
+  HANDLE copy = CopyImage(bitmap->GetHandle(), IMAGE_BITMAP, 0, 0, 0);
+  if (!copy)
+    throw EOutOfResources("Cannot copy the picture for the clipboard");
+  SetHandleData(CF_BITMAP, copy);
+}
+
+TClipboard* Clipboard() {
+  static TClipboard clipboard;
+  return &clipboard;
+}

@@ -1,0 +1,632 @@
+// Controls: the visual components of the class library.
+//
+// TControl is anything placed on a parent: bounds, visibility, enabled state, text,
+// font and colour (both can follow the parent), mouse handling and message dispatch
+// by number (WndProc -> Dispatch -> handlers -> DefaultHandler). TWinControl owns a
+// window, made lazily: its procedure is a per-object instance that calls MainWndProc,
+// so exceptions stop there and go to the application's exception handler; the window
+// may be destroyed by anyone and is made again when needed, keeping text, bounds and
+// state. Windowless children (TGraphicControl) are painted by their parent's
+// PaintControls and get mouse messages in their own coordinates. Notifications of
+// child windows (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM...) are reflected as CN_* to the
+// control that owns the child window, found by its handle or id. TCustomControl is a
+// windowed control that paints itself on a canvas.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "classlib/Canvas.h"
+#include "classlib/Colors.h"
+#include "classlib/Components.h"
+#include "classlib/Events.h"
+#include "classlib/Geometry.h"
+#include "classlib/GraphicsObjects.h"
+#include "classlib/Messages.h"
+#include "classlib/Set.h"
+#include "classlib/WndProcThunk.h"
+
+class TControl;
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateFlag>;
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+enum TDragMode { dmManual, dmAutomatic };
+
+enum TControlStyleFlag {
+  csAcceptsControls,
+  csCaptureMouse,
+  csDesignInteractive,
+  csClickEvents,
+  csFramed,
+  csSetCaption,
+  csOpaque,
+  csDoubleClicks,
+  csFixedWidth,
+  csFixedHeight,
+  csNoDesignVisible,
+  csReplicatable,
+  csNoStdEvents,
+  csDisplayDragImage,
+  csReflector,
+  csActionClient,
+  csMenuEvents,
+};
+using TControlStyle = TSet<TControlStyleFlag>;
+
+enum TControlStateFlag {
+  csLButtonDown,
+  csClicked,
+  csPalette,
+  csReadingState,
+  csAlignmentNeeded,
+  csFocusing,
+  csCreating,
+  csPaintCopy,
+  csCustomPaint,
+  csDestroyingHandle,
+  csDocking,
+};
+using TControlState = TSet<TControlStateFlag>;
+
+// Cursor numbers: 0 is the default, negative numbers the screen's table.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+
+using TMouseEvent = TEvent<TObject* /*Sender*/, TMouseButton, TShiftState, int /*X*/, int /*Y*/>;
+using TMouseMoveEvent = TEvent<TObject* /*Sender*/, TShiftState, int /*X*/, int /*Y*/>;
+using TKeyEvent = TEvent<TObject* /*Sender*/, WORD& /*Key*/, TShiftState>;
+using TKeyPressEvent = TEvent<TObject* /*Sender*/, char& /*Key*/>;
+
+// Shift state from mouse key flags (plus Alt from the keyboard) and from key data.
+TShiftState KeysToShiftState(WORD keys);
+TShiftState KeyDataToShiftState(LPARAM keyData);
+// True when `caption` marks `key` as its accelerator ("&x", compared without case).
+bool IsAccel(WORD key, const std::string& caption);
+
+// Minimum and maximum sizes of a control; 0 means no limit.
+class TSizeConstraints : public TPersistent {
+  KIVO_CLASS(TSizeConstraints, TPersistent)
+ public:
+  explicit TSizeConstraints(TControl* control) : FControl(control) {}
+  void Assign(TPersistent* source) override;
+  int GetMinWidth() const { return FMinWidth; }
+  void SetMinWidth(int value);
+  int GetMinHeight() const { return FMinHeight; }
+  void SetMinHeight(int value);
+  int GetMaxWidth() const { return FMaxWidth; }
+  void SetMaxWidth(int value);
+  int GetMaxHeight() const { return FMaxHeight; }
+  void SetMaxHeight(int value);
+  // Limits a width and height to the constraints.
+  void Apply(int& width, int& height) const;
+  TNotifyEvent OnChange;
+
+ private:
+  void Changed();
+  TControl* FControl;
+  int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
+
+class TControl : public TComponent {
+  KIVO_CLASS(TControl, TComponent)
+ public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  // ---- Messages
+  // Sends a message straight to the control's WindowProc and answers its Result.
+  LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // The entry of every message; WndProc unless replaced.
+  TWndMethod GetWindowProc() const { return FWindowProc; }
+  void SetWindowProc(TWndMethod value) { FWindowProc = value; }
+  // Framework work (mouse state, capture...) then Dispatch.
+  virtual void WndProc(TMessage& message);
+  void Dispatch(TMessage& message) override;
+  // Text messages answered from the control's own text.
+  void DefaultHandler(TMessage& message) override;
+
+  // ---- Placement
+  TWinControl* GetParent() const { return FParent; }
+  virtual void SetParent(TWinControl* value);
+  int GetLeft() const { return FLeft; }
+  void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
+  int GetTop() const { return FTop; }
+  void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
+  int GetWidth() const { return FWidth; }
+  void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
+  int GetHeight() const { return FHeight; }
+  void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+  virtual void SetBounds(int left, int top, int width, int height);
+  TRect GetBoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+  void SetBoundsRect(const TRect& r) { SetBounds(r.left, r.top, RectWidth(r), RectHeight(r)); }
+  virtual TRect GetClientRect();
+  int GetClientWidth() { return RectWidth(GetClientRect()); }
+  void SetClientWidth(int value);
+  int GetClientHeight() { return RectHeight(GetClientRect()); }
+  void SetClientHeight(int value);
+  virtual TPoint GetClientOrigin();
+  TPoint ClientToScreen(const TPoint& point);
+  TPoint ScreenToClient(const TPoint& point);
+  TAlign GetAlign() const { return FAlign; }
+  void SetAlign(TAlign value);
+  TAnchors GetAnchors() const { return FAnchors; }
+  void SetAnchors(TAnchors value);
+  TSizeConstraints* GetConstraints() const { return FConstraints; }
+  void SetConstraints(TSizeConstraints* value) { FConstraints->Assign(value); }
+  bool GetAutoSize() const { return FAutoSize; }
+  virtual void SetAutoSize(bool value);
+  // Moves the control to the end (front) or start (back) of its parent's children;
+  // a top-level window comes to the top.
+  void BringToFront() { MoveInParent(true); }
+  void SendToBack() { MoveInParent(false); }
+
+  // ---- State
+  bool GetVisible() const { return FVisible; }
+  void SetVisible(bool value);
+  void Show();
+  void Hide() { SetVisible(false); }
+  virtual bool GetEnabled() const { return FEnabled; }
+  virtual void SetEnabled(bool value);
+  std::string GetText();
+  void SetText(const std::string& value);
+  std::string GetCaption() { return GetText(); }
+  void SetCaption(const std::string& value) { SetText(value); }
+  TFont* GetFont() const { return FFont; }
+  void SetFont(TFont* value) { FFont->Assign(value); }
+  bool GetParentFont() const { return FParentFont; }
+  void SetParentFont(bool value);
+  TColor GetColor() const { return FColor; }
+  void SetColor(TColor value);
+  bool GetParentColor() const { return FParentColor; }
+  void SetParentColor(bool value);
+  const std::string& GetHint() const { return FHint; }
+  void SetHint(const std::string& value) { FHint = value; }
+  bool GetShowHint() const { return FShowHint; }
+  void SetShowHint(bool value);
+  bool GetParentShowHint() const { return FParentShowHint; }
+  void SetParentShowHint(bool value);
+  TCursor GetCursor() const { return FCursor; }
+  void SetCursor(TCursor value);
+  int GetHelpContext() const { return FHelpContext; }
+  void SetHelpContext(int value) { FHelpContext = value; }
+  TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* value);
+  TBiDiMode GetBiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode value) { FBiDiMode = value; }
+  bool GetParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool value) { FParentBiDiMode = value; }
+  bool UseRightToLeftAlignment() const;
+  bool UseRightToLeftReading() const;
+  // DrawText flags with the right-to-left reading flag added when it applies.
+  int DrawTextBiDiModeFlags(int flags) const;
+  TDragMode GetDragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  bool Dragging() const { return false; }
+  TControlStyle GetControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle value) { FControlStyle = value; }
+  TControlState GetControlState() const { return FControlState; }
+  void SetControlState(TControlState value) { FControlState = value; }
+  // The control holds the mouse capture (a windowless control through its parent).
+  bool GetMouseCapture();
+  void SetMouseCapture(bool value);
+
+  // ---- Painting
+  virtual void Invalidate();
+  virtual void Update();
+  virtual void Repaint();
+  void Refresh() { Repaint(); }
+
+  // ---- Component streaming structure
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* value) override;
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseMoveEvent OnMouseMove;
+  TMouseEvent OnMouseUp;
+  TNotifyEvent OnResize;
+
+ protected:
+  friend class TWinControl;
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+  virtual void MouseMove(TShiftState shift, int x, int y);
+  virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+  // Fires OnResize after the size changed.
+  virtual void Resize();
+  // Asked before a size change; a descendant may adjust or refuse it.
+  virtual bool CanResize(int& newWidth, int& newHeight) { return true; }
+  // Asked by AutoSize for the size the control wants.
+  virtual bool CanAutoSize(int& newWidth, int& newHeight) { return false; }
+  virtual void AdjustSize();
+  // Asks the parent to place the control by its Align and Anchors.
+  virtual void RequestAlign();
+  virtual void VisibleChanging() {}
+  // The control's rectangle in its parent is invalid (windowless controls).
+  void InvalidateControl(bool isVisible, bool isOpaque);
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation operation) override;
+  virtual void FontChanged(TObject* sender);
+  // Text of a windowless control, or of a windowed control without a window.
+  const std::string& GetStoredText() const { return FText; }
+  void SetStoredText(const std::string& value) { FText = value; }
+  // Records bounds without moving anything (the window moved itself).
+  void UpdateBoundsRect(const TRect& r);
+  void SendCancelMode();
+
+  void WMMouseButton(TMessage& message);
+  void WMMouseMove(TMessage& message);
+  void CMEnabledChanged(TMessage& message);
+  void CMVisibleChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
+  void CMColorChanged(TMessage& message);
+  void CMParentFontChanged(TMessage& message);
+  void CMParentColorChanged(TMessage& message);
+  void CMParentShowHintChanged(TMessage& message);
+  void CMHitTest(TMessage& message);
+
+ private:
+  void MoveInParent(bool toFront);
+  void DoMouseDown(TMessage& message, TMouseButton button, TShiftState shift);
+  void DoMouseUp(TMessage& message, TMouseButton button);
+
+  TWinControl* FParent = nullptr;
+  TWndMethod FWindowProc;
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  bool FVisible = true;
+  bool FEnabled = true;
+  bool FAutoSize = false;
+  std::string FText;
+  TFont* FFont;
+  bool FParentFont = true;
+  TColor FColor = clWindow;
+  bool FParentColor = true;
+  std::string FHint;
+  bool FShowHint = false;
+  bool FParentShowHint = true;
+  TCursor FCursor = crDefault;
+  int FHelpContext = 0;
+  TPopupMenu* FPopupMenu = nullptr;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
+  TDragMode FDragMode = dmManual;
+  TAlign FAlign = alNone;
+  TAnchors FAnchors{akLeft, akTop};
+  TSizeConstraints* FConstraints;
+  TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  TControlState FControlState;
+};
+
+// Window creation parameters, filled by CreateParams.
+struct TCreateParams {
+  std::string Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  void* Param = nullptr;
+  WNDCLASSA WindowClass{};
+  std::string WinClassName;
+};
+
+class TWinControl : public TControl {
+  KIVO_CLASS(TWinControl, TControl)
+ public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  // ---- The window
+  // The window, made (with its parents') when first asked for.
+  HWND GetHandle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { GetHandle(); }
+  // Destroys the windows of this control and its children; they are made again on demand.
+  void DestroyHandle();
+  // Destroys and makes the window again, keeping text, bounds, focus and state.
+  void RecreateWnd();
+  // A foreign window to be the parent of a control without a parent control.
+  HWND GetParentWindow() const { return FParentWindow; }
+  void SetParentWindow(HWND value);
+  // The window procedure the control's own procedure passes unhandled messages to.
+  WNDPROC GetDefWndProc() const { return FDefWndProc; }
+  // The per-object window procedure (a distinct address for every control).
+  WNDPROC GetObjectInstance() const { return FObjectInstance; }
+  bool GetShowing() const { return FShowing; }
+
+  // ---- Children, in order: windowless first, then windowed
+  int GetControlCount() const { return int(FControls.size() + FWinControls.size()); }
+  TControl* GetControl(int index) const;
+  // Inserts `control` into the child list and makes this control its parent (through
+  // InsertControlProc, which the dialog framework may replace).
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  bool ContainsControl(TControl* control) const;
+  // The visible child at `pos` (client coordinates), the topmost first; disabled ones
+  // only with allowDisabled, windowed ones only with allowWinControls.
+  TControl* ControlAtPos(const TPoint& pos, bool allowDisabled, bool allowWinControls = false);
+  // Sends `message` to every child until one answers non-zero.
+  void Broadcast(TMessage& message);
+  // Sends `msg` (lParam 0) to every child.
+  void NotifyControls(UINT msg);
+  // Paints the visible windowless children (from `first` on) into `dc`, each with the
+  // DC's origin moved to it and clipped to it, through WM_PAINT with the DC.
+  void PaintControls(HDC dc, TControl* first);
+  // Paints the control and its children into `dc` at (x, y).
+  void PaintTo(HDC dc, int x, int y);
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+  void Realign();
+
+  // ---- Focus and keys
+  bool Focused() const;
+  virtual bool CanFocus();
+  virtual void SetFocus();
+  bool GetTabStop() const { return FTabStop; }
+  void SetTabStop(bool value);
+  int GetTabOrder() const;
+  void SetTabOrder(int value);
+  // The windowed descendants in tab order (depth first).
+  void GetTabOrderList(std::vector<TWinControl*>& list);
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
+  void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
+  // ---- Painting and look
+  TBrush* GetBrush() const { return FBrush; }
+  int GetBorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int value);
+  bool GetCtl3D() const { return FCtl3D; }
+  void SetCtl3D(bool value);
+  void Invalidate() override;
+  void Update() override;
+  void Repaint() override;
+
+  void SetBounds(int left, int top, int width, int height) override;
+  TRect GetClientRect() override;
+  TPoint GetClientOrigin() override;
+
+  void WndProc(TMessage& message) override;
+  void Dispatch(TMessage& message) override;
+  // Unhandled messages go to the original window procedure.
+  void DefaultHandler(TMessage& message) override;
+
+  TKeyEvent OnKeyDown;
+  TKeyPressEvent OnKeyPress;
+  TKeyEvent OnKeyUp;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+ protected:
+  friend class TControl;
+  friend class TCustomForm;
+  virtual void CreateParams(TCreateParams& params);
+  // Bases the window on a system window class (RICHEDIT20A, LISTBOX...).
+  void CreateSubClass(TCreateParams& params, const char* className);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& params);
+  virtual void DestroyWnd();
+  virtual void DestroyWindowHandle();
+  void CreateHandle();
+  // Shows or hides the window after a visibility change of the control or a parent.
+  void UpdateShowing();
+  void UpdateControlState();
+  // Paints the control's own face into `dc` (the original window procedure by default).
+  virtual void PaintWindow(HDC dc);
+  void PaintHandler(TMessage& message);
+  // Places the aligned and anchored children in `rect` (the client area).
+  virtual void AlignControls(TControl* control, TRect& rect);
+  virtual void AdjustClientRect(TRect& rect);
+  void AlignControl(TControl* control);
+  virtual void KeyDown(WORD& key, TShiftState shift);
+  virtual void KeyUp(WORD& key, TShiftState shift);
+  virtual void KeyPress(char& key);
+  virtual void DoEnter();
+  virtual void DoExit();
+  // Places the children whose alignment waited for the end of loading.
+  void Loaded() override;
+  bool DoKeyDown(TMessage& message);
+  bool DoKeyUp(TMessage& message);
+  bool DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState));
+  bool DoKeyPress(TMessage& message);
+  // Takes the focus away from this control (and its children).
+  void RemoveFocus(bool removing);
+  // The form-level focus bookkeeping after a focus change is refused.
+  void UpdateBounds();
+
+  void WMPaint(TMessage& message);
+  void WMEraseBkgnd(TMessage& message);
+  void WMCommand(TMessage& message);
+  void WMNotify(TMessage& message);
+  void WMDrawItem(TMessage& message);
+  void WMMeasureItem(TMessage& message);
+  void WMItemMessage(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMMove(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+  void WMSetCursor(TMessage& message);
+  void WMKeyMessage(TMessage& message);
+  void WMNCDestroy(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void WMKillFocus(TMessage& message);
+  void WMMouseLeave(TMessage& message);
+  void WMCancelMode(TMessage& message);
+  void CNKeyDown(TMessage& message);
+  void CNChar(TMessage& message);
+  void CNCtlColor(TMessage& message);
+  void CMChildKey(TMessage& message);
+  void CMDialogKey(TMessage& message);
+  void CMDialogChar(TMessage& message);
+  void CMControlListChange(TMessage& message);
+  void CMShowingChanged(TMessage& message);
+  void CMVisibleChanged(TMessage& message);
+  void CMEnabledChanged(TMessage& message);
+  void CMColorChanged(TMessage& message);
+  void CMFontChanged(TMessage& message);
+  void CMShowHintChanged(TMessage& message);
+  void CMEnter(TMessage& message);
+  void CMExit(TMessage& message);
+  void CMRecreateWnd(TMessage& message);
+  void CMSysColorChange(TMessage& message);
+
+ private:
+  friend LRESULT CALLBACK InitWndProc(HWND, UINT, WPARAM, LPARAM);
+  friend void InsertControlOriginal(TWinControl* parent, TControl* control);
+  void MainWndProc(TMessage& message);
+  void BrushChanged();
+  bool IsControlMouseMsg(TMessage& message);
+  bool DoControlMsg(HWND control, TMessage& message);
+  void Insert(TControl* control);
+  void Remove(TControl* control);
+  void ApplyAnchors(int oldWidth, int oldHeight);
+
+  HWND FHandle = nullptr;
+  WNDPROC FObjectInstance = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  UINT FWindowId = 0;
+  HWND FParentWindow = nullptr;
+  bool FShowing = false;
+  bool FTabStop = false;
+  bool FCtl3D = true;
+  int FBorderWidth = 0;
+  int FAlignLevel = 0;
+  int FLastClientWidth = -1, FLastClientHeight = -1;
+  TBrush* FBrush;
+  std::vector<TControl*> FControls;
+  std::vector<TWinControl*> FWinControls;
+  std::vector<TWinControl*> FTabList;
+};
+
+// A canvas on a control: the control's window DC, or its parent's DC clipped to the
+// control and with the origin moved to it for a windowless control.
+class TControlCanvas : public TCanvas {
+  KIVO_CLASS(TControlCanvas, TCanvas)
+ public:
+  TControlCanvas() = default;
+  ~TControlCanvas() override;
+  TControl* GetControl() const { return FControl; }
+  void SetControl(TControl* value);
+  // Releases a DC the canvas took from the window.
+  void FreeHandle();
+  // The window whose DC the canvas holds, or null.
+  HWND GetWindowHandle() const { return FWindowHandle; }
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TControl* FControl = nullptr;
+  HDC FDeviceContext = nullptr;
+  HWND FWindowHandle = nullptr;
+};
+
+// A control canvas drawing on a DC handed in for painting, for one scope: locked,
+// without a DC of its own meanwhile, and detached afterwards.
+class TCanvasPaintScope {
+ public:
+  TCanvasPaintScope(TControlCanvas* canvas, HDC dc);
+  ~TCanvasPaintScope();
+  TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+  TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+ private:
+  TControlCanvas* FCanvas;
+};
+
+// A windowless control that paints itself on a canvas.
+class TGraphicControl : public TControl {
+  KIVO_CLASS(TGraphicControl, TControl)
+ public:
+  explicit TGraphicControl(TComponent* AOwner);
+  ~TGraphicControl() override;
+  TCanvas* GetCanvas() const { return FCanvas; }
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  virtual void Paint() {}
+
+ private:
+  void WMPaint(TMessage& message);
+  TControlCanvas* FCanvas;
+};
+
+// A windowed control that paints itself on a canvas.
+class TCustomControl : public TWinControl {
+  KIVO_CLASS(TCustomControl, TWinControl)
+ public:
+  explicit TCustomControl(TComponent* AOwner);
+  ~TCustomControl() override;
+  TCanvas* GetCanvas() const { return FCanvas; }
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  virtual void Paint() {}
+  void PaintWindow(HDC dc) override;
+
+ private:
+  void WMPaint(TMessage& message);
+  TControlCanvas* FCanvas;
+};
+
+// The control whose window is `wnd` (a window of this class library), or null.
+TWinControl* FindControl(HWND wnd);
+// The windowed control with window id `id`, or null.
+TWinControl* FindControlById(UINT id);
+// The control of the class library under the screen point (a windowless child when
+// one is there), or null.
+TControl* FindDragTarget(const TPoint& pos, bool allowDisabled);
+TControl* GetCaptureControl();
+void SetCaptureControl(TControl* control);
+// The form a control lies on (the topmost TCustomForm parent), or null.
+TCustomForm* GetParentForm(TControl* control);
+// The control the mouse is over, as tracked for CM_MOUSEENTER / CM_MOUSELEAVE.
+TControl* GetMouseControl();
+// Finds the control under the cursor and sends CM_MOUSELEAVE to the one the mouse
+// left and CM_MOUSEENTER to the one it entered (the idle step calls it too).
+void UpdateMouseControl(const TPoint& screenPos);
+
+// Replaceable routine behind TWinControl::InsertControl; the default is
+// InsertControlOriginal. A replacement calls the original itself.
+using TInsertControlProc = void (*)(TWinControl* parent, TControl* control);
+extern TInsertControlProc InsertControlProc;
+void InsertControlOriginal(TWinControl* parent, TControl* control);
+
+// Releases the DCs control canvases took outside painting (the idle step does it).
+void FreeDeviceContexts();

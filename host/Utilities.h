@@ -1,0 +1,47 @@
+// Small routines the framework's parts share: the Windows version test, the date and
+// time texts of reports, the per-user data folder and clearing a pending text-file
+// error. None of them raises.
+#pragma once
+
+#include <string>
+
+#include "classlib/DateUtils.h"
+#include "classlib/Object.h"
+
+// True on Windows 5.1 (XP) and later.
+bool IsWindowsXPOrLater();
+// Makes IsWindowsXPOrLater answer for this version instead of the system's, until
+// ClearInjectedWindowsVersion.
+void InjectWindowsVersion(unsigned major, unsigned minor);
+void ClearInjectedWindowsVersion();
+
+// Reads and so clears the pending error code of the runtime's text files.
+void ResetIOResult();
+
+// Today's date in the locale's short date format, and the time of day in its long time
+// format, for the instant `now`.
+std::string CurrentDateText(TDateTime now = Now());
+std::string CurrentTimeText(TDateTime now = Now());
+
+// The per-user application-data folder + "\Zorvan", created (one level) when missing.
+// A failed shell query leaves "\Zorvan" alone; a failed creation is not reported.
+std::string UserDataFolder();
+std::string GetUserDataFolder();
+
+// A wild-card description made at start-up; nothing reads it.
+class TWildCard : public TObject {
+  KIVO_CLASS(TWildCard, TObject)
+
+ public:
+  TWildCard() = default;
+
+ private:
+  bool FFlag = false;
+  std::string FMask = "*";
+  std::string FText;
+  int FValue = 0;
+};
+
+// Unit start-up and shut-down: the wild-card object.
+void InitializeUtilities();
+void FinalizeUtilities();

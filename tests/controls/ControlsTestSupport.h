@@ -1,0 +1,118 @@
+// Small controls and a fixture shared by the windowed class-library tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "classlib/Forms.h"
+#include "tests/support/TestSupport.h"
+
+// A single-line edit built on the system EDIT class.
+class TTestEdit : public TWinControl {
+  KIVO_CLASS(TTestEdit, TWinControl)
+ public:
+  explicit TTestEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 100, 21);
+    SetTabStop(true);
+  }
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    inherited::CreateParams(params);
+    CreateSubClass(params, "EDIT");
+    params.Style |= ES_AUTOHSCROLL;
+  }
+};
+
+// A push button built on the system BUTTON class, with the Default/Cancel behaviour
+// of dialog buttons: Enter clicks the default one, Escape the cancel one, a click sets
+// the form's ModalResult.
+class TTestButton : public TWinControl {
+  KIVO_CLASS(TTestButton, TWinControl)
+ public:
+  explicit TTestButton(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle({csSetCaption, csDoubleClicks});  // clicks come from BN_CLICKED
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+  }
+  bool Default = false;
+  bool Cancel = false;
+  int ModalResult = mrNone;
+  int Clicks = 0;
+
+  void Click() override {
+    ++Clicks;
+    if (TCustomForm* form = GetParentForm(this))
+      form->SetModalResult(ModalResult);
+    inherited::Click();
+  }
+
+  void Dispatch(TMessage& message) override {
+    switch (message.Msg) {
+      case CN_COMMAND:
+        if (MessageAs<TWMCommand>(message).NotifyCode == BN_CLICKED)
+          Click();
+        return;
+      case CM_DIALOGKEY: {
+        const auto& key = MessageAs<TCMDialogKey>(message);
+        if (((key.CharCode == VK_RETURN && Default) || (key.CharCode == VK_ESCAPE && Cancel)) && CanFocus()) {
+          Click();
+          message.Result = 1;
+          return;
+        }
+        break;
+      }
+    }
+    inherited::Dispatch(message);
+  }
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    inherited::CreateParams(params);
+    CreateSubClass(params, "BUTTON");
+    params.Style |= BS_PUSHBUTTON;
+  }
+};
+
+// Records what reaches the application's exception handler instead of showing it.
+class TExceptionRecorder {
+ public:
+  TExceptionRecorder() {
+    FPrevious = Application->OnException;
+    Application->OnException = TExceptionEvent::Bind<&TExceptionRecorder::Record>(this);
+  }
+  ~TExceptionRecorder() { Application->OnException = FPrevious; }
+  void Record(TObject* sender, const std::exception& error) {
+    Messages.push_back(error.what());
+    Senders.push_back(sender);
+  }
+  std::vector<std::string> Messages;
+  std::vector<TObject*> Senders;
+
+ private:
+  TExceptionEvent FPrevious;
+};
+
+// A fixture whose form is shown and active; exceptions are recorded.
+class FormTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Form = new TForm(nullptr);
+    Form->SetBounds(600, 400, 300, 200);  // away from the other test programs' windows
+  }
+  void TearDown() override {
+    delete Form;
+    PumpPending();
+  }
+  void ShowForm() {
+    SetCursorPos(0, 0);  // real mouse moves stay out of the tests' way
+    Form->Show();
+    SetForegroundWindow(Form->GetHandle());
+    SetActiveWindow(Form->GetHandle());
+    PumpPending();
+  }
+  TForm* Form = nullptr;
+  TExceptionRecorder Exceptions;
+};

@@ -1,0 +1,120 @@
+// The framework's utilities: the Windows version test, the per-user data folder, and
+// the date and time texts.
+#include <gtest/gtest.h>
+
+#include "classlib/TextFile.h"
+#include "classlib/Win.h"
+#include "host/Utilities.h"
+
+namespace {
+
+class WindowsVersion : public testing::Test {
+ protected:
+  void TearDown() override { ClearInjectedWindowsVersion(); }
+};
+
+TEST_F(WindowsVersion, XPMeansFiveOneOrLater) {
+  const struct {
+    unsigned Major, Minor;
+    bool XP;
+  } cases[] = {{4, 10, false}, {5, 0, false}, {5, 1, true}, {5, 2, true},
+               {6, 0, true},   {6, 1, true},  {10, 0, true}};
+  for (const auto& c : cases) {
+    InjectWindowsVersion(c.Major, c.Minor);
+    EXPECT_EQ(IsWindowsXPOrLater(), c.XP) << c.Major << "." << c.Minor;
+  }
+}
+
+TEST_F(WindowsVersion, WithoutInjectionTheSystemAnswers) {
+  InjectWindowsVersion(5, 0);
+  ClearInjectedWindowsVersion();
+  OSVERSIONINFOA info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  ASSERT_TRUE(GetVersionExA(&info));
+  bool expected = info.dwMajorVersion > 5 || (info.dwMajorVersion == 5 && info.dwMinorVersion >= 1);
+  EXPECT_EQ(IsWindowsXPOrLater(), expected);
+}
+
+bool IsDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(UserDataFolder, IsZorvanUnderTheProfilesApplicationDataAndIsCreatedOnce) {
+  char appData[MAX_PATH] = {};
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE));
+  std::string expected = std::string(appData) + "\\Zorvan";
+  RemoveDirectoryA(expected.c_str());  // fails harmlessly when other files live there
+  std::string first = UserDataFolder();
+  EXPECT_EQ(first, expected);
+  EXPECT_TRUE(IsDirectory(first));
+  // The second call finds it and answers the same text.
+  EXPECT_EQ(UserDataFolder(), first);
+  EXPECT_EQ(GetUserDataFolder(), first);
+  EXPECT_TRUE(IsDirectory(first));
+}
+
+}  // namespace
+
+namespace {
+
+SYSTEMTIME SystemTimeOf(TDateTime instant) {
+  uint16_t year, month, day, hour, minute, second, millisecond;
+  DecodeDate(instant, year, month, day);
+  DecodeTime(instant, hour, minute, second, millisecond);
+  SYSTEMTIME st{};
+  st.wYear = year;
+  st.wMonth = month;
+  st.wDay = day;
+  st.wHour = hour;
+  st.wMinute = minute;
+  st.wSecond = second;
+  st.wMilliseconds = millisecond;
+  return st;
+}
+
+std::string LocaleDate(const SYSTEMTIME& st) {
+  char text[128] = {};
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, sizeof text);
+  return text;
+}
+
+std::string LocaleTime(const SYSTEMTIME& st) {
+  char text[128] = {};
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, text, sizeof text);
+  return text;
+}
+
+TEST(DateAndTimeTexts, AgreeWithTheLocaleForTheSameInstant) {
+  TDateTime now = Now();
+  SYSTEMTIME st = SystemTimeOf(now);
+  EXPECT_EQ(CurrentDateText(now), LocaleDate(st));
+  EXPECT_EQ(CurrentTimeText(now), LocaleTime(st));
+  TDateTime fixed = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 500);
+  EXPECT_EQ(CurrentDateText(fixed), LocaleDate(SystemTimeOf(fixed)));
+  EXPECT_EQ(CurrentTimeText(fixed), LocaleTime(SystemTimeOf(fixed)));
+  EXPECT_FALSE(CurrentDateText().empty());
+  EXPECT_FALSE(CurrentTimeText().empty());
+}
+
+TEST(DateAndTimeTexts, TheLastInstantOfADayIsNeverHour24) {
+  TDateTime day = EncodeDate(2023, 12, 31);
+  SYSTEMTIME lastSecond = SystemTimeOf(day + EncodeTime(23, 59, 59, 0));
+  SYSTEMTIME midnight = SystemTimeOf(day + 1);
+  for (double fraction : {0.99999, 0.9999999, 0.999999999999}) {
+    std::string text = CurrentTimeText(day + fraction);
+    EXPECT_TRUE(text == LocaleTime(lastSecond) || text == LocaleTime(midnight))
+        << fraction << ": " << text;
+  }
+}
+
+TEST(ResetIOResult, ClearsAPendingTextFileError) {
+  TIOChecksOff checksOff;
+  TTextFile file;
+  file.Assign("C:\\no such folder\\no such file.txt");
+  file.Reset();
+  ResetIOResult();
+  EXPECT_EQ(IOResult(), 0);
+}
+
+}  // namespace
