@@ -53,12 +53,20 @@ int64_t PlainRead(const std::string& path) {
   return sum;
 }
 
+// The file opened for the tokenizer, with a fresh tokenizer state.
+struct TKivoFile {
+  explicit TKivoFile(const std::string& path) {
+    File.Assign(path);
+    File.Reset();
+    ResetTokenizerState();
+  }
+  TTextFile File;
+};
+
 // Every token read with the word set, skipping blanks.
 int64_t Keywords(const std::string& path) {
-  TTextFile file;
-  file.Assign(path);
-  file.Reset();
-  ResetTokenizerState();
+  TKivoFile kivo(path);
+  TTextFile& file = kivo.File;
   int64_t sum = 0;
   while (!file.Eof())
     sum += GetToken(file, WordSet(), true);
@@ -67,10 +75,8 @@ int64_t Keywords(const std::string& path) {
 
 // The structure: each "{" followed by its keyword; detail items skipped whole.
 int64_t Structure(const std::string& path) {
-  TTextFile file;
-  file.Assign(path);
-  file.Reset();
-  ResetTokenizerState();
+  TKivoFile kivo(path);
+  TTextFile& file = kivo.File;
   int64_t sum = 0;
   while (!file.Eof()) {
     const int code = GetToken(file, StructuralSet(), true);
@@ -88,10 +94,8 @@ int64_t Structure(const std::string& path) {
 
 // As the reader goes: keywords, then string values, numbers and attributes.
 int64_t Values(const std::string& path) {
-  TTextFile file;
-  file.Assign(path);
-  file.Reset();
-  ResetTokenizerState();
+  TKivoFile kivo(path);
+  TTextFile& file = kivo.File;
   int64_t sum = 0;
   while (!file.Eof()) {
     const int code = GetToken(file, StructuralSet(), true);

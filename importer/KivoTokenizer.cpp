@@ -20,6 +20,8 @@
 // - Numbers use "." and strict plain decimal notation whatever the locale says.
 #include "importer/KivoTokenizer.h"
 
+#include <algorithm>
+
 #include "classlib/SysUtils.h"
 #include "pcb/PcbApi.h"
 
@@ -27,8 +29,8 @@ namespace {
 
 struct TTokenizerState {
   char Held = 0;
-  size_t TextLength = 0;       // the token's text is the first TextLength characters of the buffer
-  std::string Text;            // a copy of it, made when asked for
+  size_t TextLength = 0;       // the last token's length in gTokenBuffer
+  std::string Text;            // a copy of that text, made when asked for
   unsigned char TextLast = 0;  // the token's last character, also when it was cut
   bool TextCut = false;
   int Code = kwUnknown;
@@ -70,6 +72,8 @@ char gTokenBuffer[KivoMaxTokenLength];
 
 std::string_view TokenText() { return std::string_view(gTokenBuffer, gState.TextLength); }
 
+// Collects a token's characters in gTokenBuffer; local, so that its counters stay in
+// registers while the file's characters are read.
 class TTokenBuilder {
  public:
   void Add(unsigned char c) {
@@ -112,6 +116,9 @@ void Unescape(std::string& text) {
   text.resize(out);
 }
 
+// Reads a number token; false when there is no text to convert. A held-back brace is
+// returned without reading, and the text converted is then the previous token's, as the
+// reading rules have it.
 bool ReadNumberToken(TTextFile& file) {
   GetToken(file, gNumber, /*skipBlanks=*/true);
   return gState.TextLength != 0 && !gState.TextCut;

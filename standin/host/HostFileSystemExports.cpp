@@ -20,7 +20,9 @@ constexpr std::string_view kVirtualDrive = "VFS:\\";
 std::string RealName(const char* name) {
   std::string text = name ? name : "";
   const std::string& folder = standin::HostOptions().VirtualFolder;
-  if (folder.empty() || !SameText(std::string_view(text).substr(0, kVirtualDrive.size()), kVirtualDrive))
+  const bool virtualName = SameText(std::string_view(text).substr(0, kVirtualDrive.size()),
+                                   kVirtualDrive);
+  if (folder.empty() || !virtualName)
     return text;
   return IncludeTrailingPathDelimiter(folder) + text.substr(kVirtualDrive.size());
 }

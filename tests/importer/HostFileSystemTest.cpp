@@ -84,7 +84,8 @@ TEST(HostFileSystem, WrappersCallTheHost) {
                 R"(VFSAPI_VFS_FileExists("VFS:\missing.pdf") -> False)",
                 R"(VFSAPI_VFS_ExtractFilePath("VFS:\there.pdf") -> "VFS:\")",
                 R"(VFSAPI_VFS_ExtractFileName("VFS:\there.pdf") -> "there.pdf")",
-                R"(VFSAPI_VFSAssignFile("VFS:\there.pdf") -> ")" + VirtualFolder() + "there.pdf\""}));
+                R"(VFSAPI_VFSAssignFile("VFS:\there.pdf") -> ")" + VirtualFolder() +
+                    "there.pdf\""}));
 }
 
 // Fault: a host that writes no terminator would make the reading run past the buffer.

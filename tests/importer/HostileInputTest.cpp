@@ -28,7 +28,8 @@ TEST(HostileInput, LongValuesAreCut) {
   }
   {
     // Three million pieces continued by backslashes, and a million joined by blanks.
-    TKivoText kivo = TKivoText::Open(WriteRepeatedFile("pieces.pdf", "\"", "a\\ ", 3000000, "\" \""));
+    TKivoText kivo =
+        TKivoText::Open(WriteRepeatedFile("pieces.pdf", "\"", "a\\ ", 3000000, "\" \""));
     EXPECT_LE(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetToken(kivo.File(), WordSet(), false), kwEmpty);
     EXPECT_TRUE(kivo.File().Eof());

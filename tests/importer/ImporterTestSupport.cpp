@@ -7,23 +7,16 @@
 #include "classlib/Win.h"
 #include "importer/KivoTokenizer.h"
 #include "standin/ravelo/RaveloControl.h"
+#include "tests/support/TestSupport.h"
 
 const std::string& ScratchFolder() {
+  // One folder per test executable, so that executables running side by side do not
+  // empty each other's.
   static const std::string folder = [] {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    // One folder per test executable, so that executables running side by side do
-    // not empty each other's.
-    std::string path = IncludeTrailingPathDelimiter(temp) + "kivo-" +
-                       ChangeFileExt(ExtractFileName(GetModuleName(nullptr)), "");
-    std::string doomed = path + '\0';  // the shell wants a list ending with two zeros
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doomed.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
-    ForceDirectories(path + "\\virtual");
-    return path + "\\";
+    std::string path =
+        EmptiedTempFolder("kivo-" + ChangeFileExt(ExtractFileName(GetModuleName(nullptr)), ""));
+    ForceDirectories(path + "virtual");
+    return path;
   }();
   return folder;
 }

@@ -40,7 +40,9 @@ TReportObjectReader FakeReader() {
   return reader;
 }
 
-enum TList { lLoadErrors, lImportErrors, lLoadWarnings, lImportWarnings, lLoadEvents, lImportEvents };
+enum TList {
+  lLoadErrors, lImportErrors, lLoadWarnings, lImportWarnings, lLoadEvents, lImportEvents
+};
 
 struct TEntry {
   TList List;
@@ -60,7 +62,8 @@ const TEntry cEntries[] = {
     {lLoadWarnings, 1, "WARNING: Number of Layer Strings does not Physical ID Map"},
     {lLoadWarnings, 2, "         Possible cause is an Invalid KIVO file"},
     {lImportWarnings, 1, "WARNING: Mismatch on number of nets and number of pin on component U1"},
-    {lImportWarnings, 1, "WARNING: No Component Primitives Translated for component U1. Component Removed"},
+    {lImportWarnings, 1,
+     "WARNING: No Component Primitives Translated for component U1. Component Removed"},
     {lImportErrors, 1, "ERROR: Unknown Error caused abort."},
     {lImportErrors, 2, "       Possibily Unexpected End Of File."},
     {lImportErrors, 1, "ERROR: User Canceled Abort."},
@@ -182,9 +185,11 @@ class ReportManagerTest : public testing::Test {
       return result;
     };
     const std::string date = line(), time = line();
-    EXPECT_TRUE(date == "Date     : " + DateToStr(FBefore) || date == "Date     : " + DateToStr(FAfter))
+    EXPECT_TRUE(date == "Date     : " + DateToStr(FBefore) ||
+                date == "Date     : " + DateToStr(FAfter))
         << date;
-    EXPECT_TRUE(time == "Time     : " + TimeToStr(FBefore) || time == "Time     : " + TimeToStr(FAfter))
+    EXPECT_TRUE(time == "Time     : " + TimeToStr(FBefore) ||
+                time == "Time     : " + TimeToStr(FAfter))
         << time;
     return text.substr(at);
   }
@@ -280,8 +285,8 @@ TEST_F(ReportManagerTest, AnOldReportIsOverwritten) {
 
 // The report is "<name>.rpt" in the KIVO file's folder, whatever the file's extension.
 TEST_F(ReportManagerTest, ReportNames) {
-  for (auto [kivo, rpt] : {std::pair{"plain", "plain.rpt"}, std::pair{"my.board.pdf", "my.board.rpt"},
-                          std::pair{"x.PDF", "x.rpt"}}) {
+  for (auto [kivo, rpt] : {std::pair{"plain", "plain.rpt"},
+                          std::pair{"my.board.pdf", "my.board.rpt"}, std::pair{"x.PDF", "x.rpt"}}) {
     TReportManager report(WriteScratchFile(kivo, "{COMPONENT}"));
     report.WriteReport();
     EXPECT_EQ(report.GetReportPath(), ScratchFolder() + rpt);
