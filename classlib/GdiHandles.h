@@ -37,6 +37,12 @@ struct TCursorTraits {
   static void Destroy(HCURSOR handle) { DestroyCursor(handle); }
 };
 
+struct TMenuTraits {
+  using Handle = HMENU;
+  static constexpr THandleKind kKind = THandleKind::Menu;
+  static void Destroy(HMENU handle) { DestroyMenu(handle); }
+};
+
 template <class Traits>
 class TOwnedHandle {
  public:
@@ -88,6 +94,7 @@ using TPaletteHandle = TOwnedHandle<TGdiObjectTraits<HPALETTE, THandleKind::Pale
 using TDCHandle = TOwnedHandle<TDCTraits>;
 using TIconHandle = TOwnedHandle<TIconTraits>;
 using TCursorHandle = TOwnedHandle<TCursorTraits>;
+using TMenuHandle = TOwnedHandle<TMenuTraits>;
 
 // A memory DC compatible with `reference` (the screen when null).
 class TMemoryDC {

@@ -174,6 +174,14 @@ std::string ClientApiForceFileNameExtension(const std::string& name, const std::
 
 HMODULE HostModuleHandle() { return GetModuleHandleA(nullptr); }
 
+HMODULE PluginModuleHandle() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&PluginModuleHandle), &module);
+  return module;
+}
+
 bool StringsEqual(std::string_view a, std::string_view b) { return SameText(a, b); }
 
 bool RunClientProcess(const std::string& processName, char* parameters, int32_t bufferSize,

@@ -42,6 +42,8 @@ bool RunClientProcess(const std::string& processName, char* parameters, int32_t 
 
 // The module handle of the process's executable: the host.
 HMODULE HostModuleHandle();
+// The module holding the framework's code: LoadKIVO.dll in the plug-in.
+HMODULE PluginModuleHandle();
 // Equal without regard to case, where only a to z fold to A to Z.
 bool StringsEqual(std::string_view a, std::string_view b);
 // The host's main window (IClient position 15), parent of every dialog; 0 without a

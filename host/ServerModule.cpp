@@ -2,6 +2,7 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
+#include "classlib/Forms.h"
 #include "host/ClientApi.h"
 #include "host/RecentExpressionList.h"
 #include "host/ServerReferences.h"
@@ -9,16 +10,17 @@
 
 namespace {
 
-TIdleApplication gIdleApplication;
+// By default the idle entry drives the class library's application object.
+HWND ApplicationWindow() { return Application ? Application->GetHandle() : nullptr; }
 
-// The module holding this code: LoadKIVO.dll in the plug-in.
-HINSTANCE ThisModule() {
-  HMODULE module = nullptr;
-  GetModuleHandleExA(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCSTR>(&ThisModule), &module);
-  return module;
+void ApplicationIdleStep() {
+  if (!Application)
+    return;
+  MSG msg{};
+  Application->Idle(msg);
 }
+
+TIdleApplication gIdleApplication{ApplicationWindow, ApplicationIdleStep};
 
 // Stores a counted copy of the item at `index`, or nil outside the list.
 template <class I>
@@ -32,7 +34,10 @@ void ItemOrNil(TInterfaceList& list, int32_t index, I** result) {
 
 }  // namespace
 
-void SetIdleApplication(const TIdleApplication& application) { gIdleApplication = application; }
+void SetIdleApplication(const TIdleApplication& application) {
+  bool empty = !application.Handle && !application.IdleStep;
+  gIdleApplication = empty ? TIdleApplication{ApplicationWindow, ApplicationIdleStep} : application;
+}
 
 TServerModule::TServerModule(IClient* client, const std::string& moduleName) : FClient(client) {
   ::SetClient(client);
@@ -114,7 +119,7 @@ void TServerModule::GetDocument(int32_t index, IServerDocument** result) {
   ItemOrNil(*FDocuments, index, result);
 }
 
-HINSTANCE TServerModule::GetModuleHandle() { return ThisModule(); }
+HINSTANCE TServerModule::GetModuleHandle() { return PluginModuleHandle(); }
 
 const char* TServerModule::GetModuleName() { return FModuleName.c_str(); }
 

@@ -68,9 +68,9 @@ class TServerModule : public TImplements<TInterfacedObject, IModuleIntf> {
 };
 
 // What Idle needs of the class library's application: the window that gets the
-// wake-up post, and the application's idle step that follows it. Installed by the
-// unit that owns the application object; until then Idle posts nowhere and its idle
-// step does nothing.
+// wake-up post, and the application's idle step that follows it. By default these are
+// the class library's Application window and idle step; tests install their own, and
+// an empty pair restores the default.
 struct TIdleApplication {
   HWND (*Handle)() = nullptr;
   void (*IdleStep)() = nullptr;

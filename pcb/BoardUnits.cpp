@@ -13,13 +13,6 @@
 
 namespace {
 
-// Nearest integer, ties to even, saturated to the 32-bit range.
-int32_t RoundToInt32(double value) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(Round(value), std::numeric_limits<int32_t>::min(),
-                          std::numeric_limits<int32_t>::max()));
-}
-
 // `value` in fixed-point notation with `decimals` digits after the point.
 std::string FixedText(double value, int decimals) {
   double scale = 1.0;
@@ -45,6 +38,12 @@ std::string FixedText(double value, int decimals) {
 }
 
 }  // namespace
+
+int32_t RoundToInt32(double value) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(Round(value), std::numeric_limits<int32_t>::min(),
+                          std::numeric_limits<int32_t>::max()));
+}
 
 double DegreesToRadians(double degrees) {
   return degrees * 0.017453292519943295;

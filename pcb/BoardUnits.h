@@ -20,6 +20,10 @@ constexpr int DecimalCount(int value) {
 inline constexpr int MilDecimals = DecimalCount(1000);
 inline constexpr int MMDecimals = DecimalCount(100000);
 
+// Nearest integer, ties to even, saturated to the 32-bit range; raises EConvertError
+// for a value that is no number.
+int32_t RoundToInt32(double value);
+
 double DegreesToRadians(double degrees);
 double MilsToCoord(double mils);
 double MMToCoord(double millimetres);

@@ -1,15 +1,20 @@
 #include "plugin/PluginUnits.h"
 
+#include "classlib/ComCtrls.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "host/ClientApi.h"
+#include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
 #include "importer/KivoTokenizer.h"
 #include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsWinBindings.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeLuna.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -18,6 +23,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The locale's number, date and currency conventions.
       {"FormatSettings", GetFormatSettings, nullptr},
       // The class library's Screen and Application (exception handling at every boundary).
+      // The common-control classes; frees "RICHED20.DLL" after the forms are gone.
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
       {"Forms", InitializeForms, FinalizeForms},
       // The parameter-string cache.
       {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
@@ -25,9 +32,16 @@ std::span<const TUnitEntry> PluginUnits() {
       // visual-style bindings, theme registry) start here.
       // The system colours of the skin bitmap's shared colour values.
       {"KsBitmap", InitializeKsBitmap, nullptr},
+      // The application-themed test of "uxtheme.dll" and the layered-window entries.
+      {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      // The registry of theme classes: the base theme, then Luna.
+      {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
+      {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
+      // Failed commands are shown to the user in the host-styled error box.
+      {"host.ErrorBox", InitializeErrorBox, FinalizeErrorBox},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // The host's file-system entry points ("VFSAPI_").

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "classlib/Boundary.h"
 #include "standin/ravelo/RaveloServer.h"
@@ -64,6 +65,41 @@ void __stdcall Ravelo_InjectResult(const char* entry, uint32_t result) {
 
 void __stdcall Ravelo_ClearInjections() {
   GuardBoundary("Ravelo_ClearInjections", [] { Server().ClearInjections(); });
+}
+
+int32_t __stdcall Ravelo_DumpObject(uint32_t object, char* buffer, int32_t size) {
+  return GuardBoundaryResult("Ravelo_DumpObject", int32_t{0},
+                             [&] { return CopyOut(Server().DumpOne(object), buffer, size); });
+}
+
+int32_t __stdcall Ravelo_DumpBoardSetup(uint32_t board, char* buffer, int32_t size) {
+  return GuardBoundaryResult("Ravelo_DumpBoardSetup", int32_t{0},
+                             [&] { return CopyOut(Server().DumpSetup(board), buffer, size); });
+}
+
+int32_t __stdcall Ravelo_SetLayerPairs(uint32_t board, int32_t count, const uint8_t* records) {
+  return GuardBoundaryResult("Ravelo_SetLayerPairs", int32_t{rsFailure}, [&] {
+    if (count < 0 || (count > 0 && !records))
+      return int32_t{rsBadArgument};
+    std::vector<TRaveloPair> pairs;
+    for (int32_t i = 0; i < count; ++i) {
+      const uint8_t* r = records + 4 * i;
+      pairs.push_back(TRaveloPair{r[0], r[1], r[2], r[3]});
+    }
+    return Server().SetLayerPairs(board, pairs) ? int32_t{rsOk} : int32_t{rsUnknownHandle};
+  });
+}
+
+int32_t __stdcall Ravelo_OverstateCount(uint32_t object, int32_t count) {
+  return GuardBoundaryResult("Ravelo_OverstateCount", int32_t{rsFailure}, [&] {
+    TRaveloObject* o = Server().FindObject(object);
+    if (!o)
+      return int32_t{rsUnknownHandle};
+    if (o->Kind != rkDimension && o->Kind != rkPolygon && o->Kind != rkBoardOutline)
+      return int32_t{rsWrongKind};
+    o->OverstatedCount = count;
+    return int32_t{rsOk};
+  });
 }
 
 void __stdcall Ravelo_SetCommandRunner(TRaveloCommandRunnerProc runner) {

@@ -18,6 +18,21 @@ using TRaveloCreateBoard = uint32_t(__stdcall*)(const char* fullName);
 using TRaveloSetCurrentBoard = int32_t(__stdcall*)(uint32_t board);
 // The text dump of a board (empty for an unknown board).
 using TRaveloDumpBoard = int32_t(__stdcall*)(uint32_t board, char* buffer, int32_t size);
+// One object's line of the board dump (empty for an unknown handle).
+using TRaveloDumpObject = int32_t(__stdcall*)(uint32_t object, char* buffer, int32_t size);
+// A board's general values, layer objects with their stack links, dielectrics and layer
+// information, layer pairs, outer dielectrics and option groups (hexadecimal bytes).
+using TRaveloDumpBoardSetup = int32_t(__stdcall*)(uint32_t board, char* buffer, int32_t size);
+// Replaces a board's layer pairs by `count` records of four bytes each: PairByte1,
+// PairByte2, HighLayer, LowLayer. 0 on success, 2 for an unknown board, 4 for a
+// negative count.
+using TRaveloSetLayerPairs = int32_t(__stdcall*)(uint32_t board, int32_t count,
+                                                 const uint8_t* records);
+// Makes the server a faulty host for one dimension or polygon: it reports `count` as the
+// dimension's reference count, or as the polygon's PointCount when loading, whatever it
+// holds (it still never writes more records than it has); -1 reports the truth again.
+// 0 on success, 2 for an unknown handle, 3 for another kind.
+using TRaveloOverstateCount = int32_t(__stdcall*)(uint32_t object, int32_t count);
 // The call log: one line per entry-point call, "name(arguments) = result".
 using TRaveloGetCallLog = int32_t(__stdcall*)(char* buffer, int32_t size);
 using TRaveloClearCallLog = void(__stdcall*)();

@@ -4,6 +4,7 @@
 // followed by their mil text in parentheses.
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "standin/ravelo/RaveloServer.h"
 
@@ -279,6 +280,70 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       break;
   }
   out += "\n";
+}
+
+std::string TRaveloServer::DumpOne(uint32_t handle) const {
+  std::string out;
+  auto found = FObjects.find(handle);
+  if (found != FObjects.end())
+    DumpObject(out, found->second);
+  return out;
+}
+
+// Option groups are shown as the bytes that were written, in hexadecimal.
+std::string TRaveloServer::DumpSetup(uint32_t boardHandle) {
+  const TRaveloBoard* board = FindBoard(boardHandle);
+  if (!board)
+    return std::string();
+  std::string out = "board " + Handle(board->Handle);
+  TLine values(out);
+  values.Int("BoardLong1", board->BoardLong1).Text("BoardText", board->BoardText);
+  values.Int("BoardByte1", board->BoardByte1).Coord("OriginX", board->OriginX);
+  values.Coord("OriginY", board->OriginY).Int("BoardLong2", board->BoardLong2);
+  values.Int("BoardLong3", board->BoardLong3).Int("BoardByte2", board->BoardByte2);
+  values.Int("BoardByte3", board->BoardByte3).Int("BoardLong4", board->BoardLong4);
+  out += "\n";
+  for (int layer = 1; layer < RaveloLayerCount; ++layer) {
+    const TRaveloLayer& l = board->Layers[layer];
+    out += "layer " + std::to_string(layer);
+    TLine line(out);
+    line.Text("Name", l.Name).Int("CopperThickness", l.CopperThickness);
+    line.Int("LayerByte1", l.LayerByte1).Int("LayerByte2", l.LayerByte2);
+    line.Int("PrevLayer", l.PrevLayer).Int("NextLayer", l.NextLayer);
+    line.Int("LayerByte3", l.LayerByte3);
+    if (layer >= 39 && layer <= 54)
+      line.Text("NetName", l.NetName);
+    line.Text("DielectricMaterial", l.DielectricMaterial).Int("DielectricType", l.DielectricType);
+    line.Angle("DielectricConstant", l.DielectricConstant);
+    line.Int("DielectricHeight", l.DielectricHeight).Int("LayerInfo", board->LayerInfo[layer]);
+    out += "\n";
+  }
+  for (size_t i = 0; i < board->Pairs.size(); ++i) {
+    const TRaveloPair& pair = board->Pairs[i];
+    out += "pair " + std::to_string(i);
+    TLine line(out);
+    line.Int("PairByte1", pair.PairByte1).Int("PairByte2", pair.PairByte2);
+    line.Int("HighLayer", pair.HighLayer).Int("LowLayer", pair.LowLayer);
+    out += "\n";
+  }
+  for (const auto& [name, d] : {std::pair{"top", &board->TopDielectric},
+                                std::pair{"bottom", &board->BottomDielectric}}) {
+    out += std::string("dielectric ") + name;
+    TLine line(out);
+    line.Text("Material", d->Material).Int("Type", d->Type).Angle("Constant", d->Constant);
+    line.Int("Height", d->Height);
+    out += "\n";
+  }
+  for (const auto& [name, bytes] : board->Options) {
+    out += "option " + name + " ";
+    for (uint8_t b : bytes) {
+      char hex[4];
+      snprintf(hex, sizeof hex, "%02X", b);
+      out += hex;
+    }
+    out += "\n";
+  }
+  return out;
 }
 
 std::string TRaveloServer::Dump(uint32_t boardHandle) {

@@ -659,6 +659,10 @@ int32_t __stdcall PcbApi_QueryPolygon(
           else
             std::memcpy(o.Segments.data(), segments, bytes);
         }
+        if (t.Loading() && o.OverstatedCount >= 0) {
+          int32_t reported = o.OverstatedCount;
+          t(reported, pointCount);
+        }
       });
 }
 
@@ -740,7 +744,8 @@ int32_t __stdcall PcbApi_References_Count(uint32_t dimension, int32_t* count) {
     TRaveloObject* o;
     if (int32_t status = FindObject(dimension, {rkDimension}, o))
       return status;
-    int32_t value = static_cast<int32_t>(o->References.size());
+    int32_t value = o->OverstatedCount >= 0 ? o->OverstatedCount
+                                            : static_cast<int32_t>(o->References.size());
     TTransfer(/*Mode=*/1)(value, count);
     return int32_t{rsOk};
   });

@@ -78,6 +78,14 @@ bool TRaveloServer::SetCurrentBoard(uint32_t board) {
   return true;
 }
 
+bool TRaveloServer::SetLayerPairs(uint32_t board, const std::vector<TRaveloPair>& pairs) {
+  TRaveloBoard* found = FindBoard(board);
+  if (!found)
+    return false;
+  found->Pairs = pairs;
+  return true;
+}
+
 // Objects and containers.
 
 uint32_t TRaveloServer::CreateObject(uint8_t kind) {

@@ -109,6 +109,9 @@ struct TRaveloObject {
   std::array<std::string, 4> DimText;
   double DimDouble = 0;
   std::vector<TRaveloReference> References;
+  // A faulty host: the reference count (dimensions) or point count (polygons, on
+  // loading) it reports instead of the true one; -1 for the true one.
+  int32_t OverstatedCount = -1;
   // Rule: RuleByte[1..9], RuleText[1..10], RuleLong[1..4].
   std::array<uint8_t, 10> RuleByte{};
   std::array<std::string, 11> RuleText;
@@ -230,6 +233,13 @@ class TRaveloServer {
 
   // The deterministic text dump of a board; empty for an unknown board.
   std::string Dump(uint32_t board);
+  // One object's line of the dump; empty for an unknown handle.
+  std::string DumpOne(uint32_t handle) const;
+  // A board's general values, layers, pairs, dielectrics and option groups; empty for
+  // an unknown board.
+  std::string DumpSetup(uint32_t board);
+  // Replaces a board's layer pairs; false for an unknown board.
+  bool SetLayerPairs(uint32_t board, const std::vector<TRaveloPair>& pairs);
 
  private:
   struct TIterator {

@@ -300,6 +300,9 @@ TEST(Application, AWmQuitMetByTheLoopEndsItAndStaysForTheThreadsOwnLoop) {
   MSG msg{};
   ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 3u);
+  // A terminated application ends every modal loop at once: the later tests get a new one.
+  FinalizeForms();
+  InitializeForms();
 }
 
 TEST(Screen, CursorTableAndReplaceableMonitors) {

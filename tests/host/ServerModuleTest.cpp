@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "host/ServerModule.h"
+
+#include "classlib/Forms.h"
 #include "host/ServerReferences.h"
 #include "standin/host/StandinHost.h"
 #include "tests/support/TestSupport.h"
@@ -220,6 +222,34 @@ TEST_F(IdleTest, PostsOneWakeUpOnlyWhenAMessageWaits) {
   module->Idle();
   EXPECT_EQ(DrainWakeUps(), 1);
   EXPECT_EQ(gIdleSteps, 2);  // the idle step runs every time
+}
+
+// By default Idle wakes the class library's application window (the host's window, set
+// at import start) and runs its idle step.
+TEST_F(ServerModuleTest, IdleDrivesTheApplicationByDefault) {
+  SetIdleApplication({});
+  TTestWindow hostWindow;
+  HWND previous = Application->GetHandle();
+  Application->SetHandle(hostWindow.Handle());
+  int idleHandlers = 0;
+  Application->OnIdle = TEvent<TObject*, bool&>::FromFunction(
+      [](void* data, TObject*, bool& done) {
+        ++*static_cast<int*>(data);
+        done = false;  // no wait for the next message
+      },
+      &idleHandlers);
+  TInterfacePtr<IModuleIntf> module = MakeModule();
+  PumpPending();
+  PostMessageA(hostWindow.Handle(), WM_NULL, 0, 0);
+  module->Idle();
+  Application->OnIdle = nullptr;
+  Application->SetHandle(previous);
+  int wakeUps = 0;
+  MSG msg;
+  while (PeekMessageA(&msg, hostWindow.Handle(), 0, 0, PM_REMOVE))
+    wakeUps += msg.message == WM_USER;
+  EXPECT_EQ(wakeUps, 1);
+  EXPECT_EQ(idleHandlers, 1);
 }
 
 }  // namespace

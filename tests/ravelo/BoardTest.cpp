@@ -122,3 +122,41 @@ TEST_F(RaveloBoards, OriginRoundTrips) {
 }
 
 }  // namespace
+
+namespace {
+
+using RaveloFaultyHost = RaveloTest;
+
+TEST_F(RaveloFaultyHost, PairsAndCountsSetForTests) {
+  const uint8_t records[] = {1, 2, 200, 0};
+  EXPECT_EQ(Control().SetLayerPairs(FBoard, 1, records), 0);
+  EXPECT_NE(DumpSetup(FBoard).find("\npair 0 PairByte1=1 PairByte2=2 HighLayer=200 LowLayer=0\n"),
+            std::string::npos);
+  EXPECT_EQ(Control().SetLayerPairs(FBoard, -1, records), 4);
+  EXPECT_EQ(Control().SetLayerPairs(999, 1, records), 2);
+
+  const uint32_t dimension = PcbApiCreateObject(11);
+  int32_t count = 0;
+  EXPECT_EQ(Control().OverstateCount(dimension, 300), 0);
+  EXPECT_EQ(PcbApi_References_Count(dimension, &count), 0);
+  EXPECT_EQ(count, 300);
+  int32_t v[4] = {};
+  EXPECT_EQ(PcbApi_References_At(1, dimension, 0, &v[0], &v[1], &v[2], &v[3]), 4);
+  EXPECT_EQ(Control().OverstateCount(dimension, -1), 0);
+  EXPECT_EQ(PcbApi_References_Count(dimension, &count), 0);
+  EXPECT_EQ(count, 0);
+  EXPECT_EQ(Control().OverstateCount(PcbApiCreateObject(4), 5), 3);
+  EXPECT_EQ(Control().OverstateCount(999, 5), 2);
+
+  const uint32_t polygon = PcbApiCreateObject(10);
+  EXPECT_EQ(Control().OverstateCount(polygon, 700), 0);
+  TPolygon p;
+  p.PointCount = 3;
+  EXPECT_EQ(p.Sync(0, polygon), 0);
+  EXPECT_EQ(p.Sync(1, polygon), 0);
+  EXPECT_EQ(p.PointCount, 700);
+  EXPECT_TRUE(p.GuardIntact());
+  EXPECT_NE(DumpObject(polygon).find(" PointCount=3 "), std::string::npos);
+}
+
+}  // namespace

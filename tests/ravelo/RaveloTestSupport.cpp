@@ -37,6 +37,10 @@ const TRaveloControl& Control() {
     Find(c.InjectResult, "Ravelo_InjectResult");
     Find(c.ClearInjections, "Ravelo_ClearInjections");
     Find(c.SetCommandRunner, "Ravelo_SetCommandRunner");
+    Find(c.DumpObject, "Ravelo_DumpObject");
+    Find(c.DumpBoardSetup, "Ravelo_DumpBoardSetup");
+    Find(c.SetLayerPairs, "Ravelo_SetLayerPairs");
+    Find(c.OverstateCount, "Ravelo_OverstateCount");
     return c;
   }();
   return control;
@@ -124,6 +128,22 @@ std::string RaveloTest::Dump(uint32_t board) {
   return Text(
       [](char* buffer, int32_t size, void* context) {
         return Control().DumpBoard(*static_cast<uint32_t*>(context), buffer, size);
+      },
+      &board);
+}
+
+std::string RaveloTest::DumpObject(uint32_t object) {
+  return Text(
+      [](char* buffer, int32_t size, void* context) {
+        return Control().DumpObject(*static_cast<uint32_t*>(context), buffer, size);
+      },
+      &object);
+}
+
+std::string RaveloTest::DumpSetup(uint32_t board) {
+  return Text(
+      [](char* buffer, int32_t size, void* context) {
+        return Control().DumpBoardSetup(*static_cast<uint32_t*>(context), buffer, size);
       },
       &board);
 }

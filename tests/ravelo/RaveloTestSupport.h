@@ -22,6 +22,10 @@ struct TRaveloControl {
   TRaveloInjectResult InjectResult;
   TRaveloClearInjections ClearInjections;
   TRaveloSetCommandRunner SetCommandRunner;
+  TRaveloDumpObject DumpObject;
+  TRaveloDumpBoardSetup DumpBoardSetup;
+  TRaveloSetLayerPairs SetLayerPairs;
+  TRaveloOverstateCount OverstateCount;
 };
 // The control entry points of the loaded server (a test fails when one is missing).
 const TRaveloControl& Control();
@@ -130,6 +134,9 @@ class RaveloTest : public testing::Test {
   void TearDown() override;
 
   std::string Dump(uint32_t board);
+  // One object's line of the dump, and a board's setup dump.
+  std::string DumpObject(uint32_t object);
+  std::string DumpSetup(uint32_t board);
   std::string CallLog();
   // Every object an iterator over `container` yields, in order.
   std::vector<uint32_t> Iterate(uint32_t container, uint8_t kind = 0, uint8_t layer = 0);

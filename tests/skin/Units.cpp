@@ -1,12 +1,18 @@
 // The units the skin tests start.
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsWinBindings.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeLuna.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
   static const TUnitEntry units[] = {
       {"Forms", InitializeForms, FinalizeForms},
       {"KsBitmap", InitializeKsBitmap, nullptr},
+      {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
+      {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
   };
   return units;
 }

@@ -1,0 +1,381 @@
+// Standard controls: push button, check box, radio button, combo box, list box, edit,
+// label and group box.
+//
+// The windowed ones sit on the system's own controls (BUTTON, COMBOBOX, LISTBOX, EDIT)
+// so that they behave natively; their notifications come back as CN_COMMAND, owner
+// drawing as CN_MEASUREITEM and CN_DRAWITEM. A button with Default takes Enter and one
+// with Cancel takes Escape through CM_DIALOGKEY; a click hands its ModalResult to the
+// form. The label is windowless and focuses its
+// FocusControl on its "&" accelerator. The group box paints its own frame and caption.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "classlib/Controls.h"
+#include "classlib/StringList.h"
+
+// ---- Buttons --------------------------------------------------------------------------
+
+class TButton : public TWinControl {
+  KIVO_CLASS(TButton, TWinControl)
+ public:
+  explicit TButton(TComponent* AOwner);
+  bool GetDefault() const { return FDefault; }
+  void SetDefault(bool value);
+  bool GetCancel() const { return FCancel; }
+  void SetCancel(bool value) { FCancel = value; }
+  int GetModalResult() const { return FModalResult; }
+  void SetModalResult(int value) { FModalResult = value; }
+  // Clicks the button as a person would (sets the form's ModalResult, fires OnClick).
+  void Click() override;
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+
+ private:
+  bool FDefault = false;
+  bool FCancel = false;
+  int FModalResult = 0;
+};
+
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+
+// A check box; the state lives in the control, so a click toggles it and fires OnClick,
+// and setting Checked from code fires OnClick as well.
+class TCheckBox : public TWinControl {
+  KIVO_CLASS(TCheckBox, TWinControl)
+ public:
+  explicit TCheckBox(TComponent* AOwner);
+  bool GetChecked() const { return FState == cbChecked; }
+  void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+  TCheckBoxState GetState() const { return FState; }
+  void SetState(TCheckBoxState value);
+  TAlignment GetAlignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  virtual void Toggle();
+
+ private:
+  TCheckBoxState FState = cbUnchecked;
+  TAlignment FAlignment = taRightJustify;
+};
+
+// A radio button; checking one unchecks the other radio buttons of the same parent.
+class TRadioButton : public TWinControl {
+  KIVO_CLASS(TRadioButton, TWinControl)
+ public:
+  explicit TRadioButton(TComponent* AOwner);
+  bool GetChecked() const { return FChecked; }
+  void SetChecked(bool value);
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+
+ private:
+  bool FChecked = false;
+};
+
+// ---- Combo box ------------------------------------------------------------------------
+
+// The items of a list-like control (combo box, list box): kept by the strings object,
+// so that they outlive a recreated window, and mirrored into the window while it
+// exists through the control's insert, delete and reset messages. A string and its
+// object reach the window together, so a control that measures an item while it is
+// inserted sees both.
+class TListControlStrings : public TStrings {
+  KIVO_CLASS(TListControlStrings, TStrings)
+ public:
+  struct TListMessages {
+    UINT InsertString, DeleteString, ResetContent;
+  };
+  TListControlStrings(TWinControl* control, const TListMessages& messages)
+      : FControl(control), FMessages(messages) {}
+  std::string Get(int index) const override;
+  TObject* GetObject(int index) const override;
+  void PutObject(int index, TObject* object) override;
+  int GetCount() const override { return int(FItems.size()); }
+  int AddObject(const std::string& s, TObject* object) override;
+  void Insert(int index, const std::string& s) override { InsertObject(index, s, nullptr); }
+  void InsertObject(int index, const std::string& s, TObject* object) override;
+  void Delete(int index) override;
+  void Clear() override;
+  // Fills the control's new window with the items.
+  void FillWindow(HWND wnd) const;
+
+ protected:
+  // The items were cleared (the control forgets its selection).
+  virtual void Cleared() {}
+
+ private:
+  void CheckIndex(int index) const;
+  TWinControl* FControl;
+  TListMessages FMessages;
+  std::vector<std::pair<std::string, TObject*>> FItems;
+};
+
+class TCustomComboBox;
+
+class TComboBoxStrings : public TListControlStrings {
+  KIVO_CLASS(TComboBoxStrings, TListControlStrings)
+ public:
+  explicit TComboBoxStrings(TCustomComboBox* comboBox);
+
+ protected:
+  void Cleared() override;
+
+ private:
+  TCustomComboBox* FComboBox;
+};
+
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList };
+
+class TCustomComboBox : public TWinControl {
+  KIVO_CLASS(TCustomComboBox, TWinControl)
+ public:
+  explicit TCustomComboBox(TComponent* AOwner);
+  ~TCustomComboBox() override;
+  TStrings* GetItems() const { return FItems; }
+  void SetItems(TStrings* value) { FItems->Assign(value); }
+  // The selected item, -1 for none.
+  int GetItemIndex();
+  void SetItemIndex(int value);
+  TComboBoxStyle GetStyle() const { return FStyle; }
+  void SetStyle(TComboBoxStyle value);
+  bool GetDroppedDown();
+  void SetDroppedDown(bool value);
+  int GetDropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int value) { FDropDownCount = value; }
+  void Dispatch(TMessage& message) override;
+
+  TNotifyEvent OnChange;
+  TNotifyEvent OnSelect;
+  TNotifyEvent OnDropDown;
+  TNotifyEvent OnCloseUp;
+
+ protected:
+  friend class TComboBoxStrings;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  virtual void Change();
+  // An item was chosen from the list: OnSelect, then OnChange.
+  virtual void Select();
+
+ private:
+  TComboBoxStrings* FItems;
+  TComboBoxStyle FStyle = csDropDown;
+  int FItemIndex = -1;  // kept while there is no window
+  int FDropDownCount = 8;
+};
+
+class TComboBox : public TCustomComboBox {
+  KIVO_CLASS(TComboBox, TCustomComboBox)
+ public:
+  explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
+};
+
+// ---- List box -----------------------------------------------------------------------
+
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+// The state of an owner-drawn item; flag i is the system's ODS_ bit i.
+enum TOwnerDrawStateFlag {
+  odSelected,
+  odGrayed,
+  odDisabled,
+  odChecked,
+  odFocused,
+  odDefault,
+  odHotLight,
+  odInactive,
+  odNoAccel,
+  odNoFocusRect,
+  odReserved1,
+  odReserved2,
+  odComboBoxEdit,
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+using TDrawItemEvent = TEvent<TWinControl* /*Control*/, int /*Index*/, TRect /*Rect*/, TOwnerDrawState>;
+using TMeasureItemEvent = TEvent<TWinControl* /*Control*/, int /*Index*/, int& /*Height*/>;
+
+class TCustomListBox;
+
+class TListBoxStrings : public TListControlStrings {
+  KIVO_CLASS(TListBoxStrings, TListControlStrings)
+ public:
+  explicit TListBoxStrings(TCustomListBox* listBox);
+
+ protected:
+  void Cleared() override;
+
+ private:
+  TCustomListBox* FListBox;
+};
+
+// A list box over the system LISTBOX. Owner-drawn styles draw their items on Canvas
+// through DrawItem (OnDrawItem); the variable style asks MeasureItem (OnMeasureItem)
+// for each item's height as it is inserted. Choosing an item fires OnClick.
+class TCustomListBox : public TWinControl {
+  KIVO_CLASS(TCustomListBox, TWinControl)
+ public:
+  explicit TCustomListBox(TComponent* AOwner);
+  ~TCustomListBox() override;
+  TStrings* GetItems() const { return FItems; }
+  void SetItems(TStrings* value) { FItems->Assign(value); }
+  // The selected item, -1 for none.
+  int GetItemIndex();
+  void SetItemIndex(int value);
+  TListBoxStyle GetStyle() const { return FStyle; }
+  void SetStyle(TListBoxStyle value);
+  // The height of the items of the standard and fixed styles, and the height a
+  // variable item starts with before it is measured.
+  int GetItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);
+  bool GetIntegralHeight() const { return FIntegralHeight; }
+  void SetIntegralHeight(bool value);
+  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  // The canvas items are drawn on while DrawItem runs.
+  TCanvas* GetCanvas() const { return FCanvas; }
+  // The item at the client point; without an item there, -1 when `existing`, else
+  // the item count.
+  int ItemAtPos(const TPoint& pos, bool existing);
+  // The item's rectangle in client coordinates (empty when it is not shown).
+  TRect ItemRect(int index);
+  void Dispatch(TMessage& message) override;
+
+  TDrawItemEvent OnDrawItem;
+  TMeasureItemEvent OnMeasureItem;
+
+ protected:
+  friend class TListBoxStrings;
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  // OnDrawItem when assigned, else the item's text on the selection or face colour.
+  virtual void DrawItem(int index, TRect rect, TOwnerDrawState state);
+  // OnMeasureItem; `height` comes in as ItemHeight.
+  virtual void MeasureItem(int index, int& height);
+
+ private:
+  void CNDrawItem(TMessage& message);
+  void CNMeasureItem(TMessage& message);
+  TListBoxStrings* FItems;
+  TControlCanvas* FCanvas;
+  TListBoxStyle FStyle = lbStandard;
+  int FItemHeight = 16;
+  bool FIntegralHeight = false;
+  TBorderStyle FBorderStyle = bsSingle;
+  int FItemIndex = -1;  // kept while there is no window
+};
+
+class TListBox : public TCustomListBox {
+  KIVO_CLASS(TListBox, TCustomListBox)
+ public:
+  explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+};
+
+// ---- Edit -----------------------------------------------------------------------------
+
+// The single-line edit over the system EDIT control; the base of the themed edits.
+class TCustomEdit : public TWinControl {
+  KIVO_CLASS(TCustomEdit, TWinControl)
+ public:
+  explicit TCustomEdit(TComponent* AOwner);
+  bool GetReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool value);
+  int GetMaxLength() const { return FMaxLength; }
+  void SetMaxLength(int value);
+  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  bool GetAutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool value) { FAutoSelect = value; }
+  void SelectAll();
+  void Dispatch(TMessage& message) override;
+
+  TNotifyEvent OnChange;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  virtual void Change();
+
+ private:
+  bool FReadOnly = false;
+  int FMaxLength = 0;
+  TBorderStyle FBorderStyle = bsSingle;
+  bool FAutoSelect = true;
+};
+
+class TEdit : public TCustomEdit {
+  KIVO_CLASS(TEdit, TCustomEdit)
+ public:
+  explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// ---- Label ----------------------------------------------------------------------------
+
+class TCustomLabel : public TGraphicControl {
+  KIVO_CLASS(TCustomLabel, TGraphicControl)
+ public:
+  explicit TCustomLabel(TComponent* AOwner);
+  TAlignment GetAlignment() const { return FAlignment; }
+  void SetAlignment(TAlignment value);
+  bool GetWordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool value);
+  bool GetTransparent() const { return FTransparent; }
+  void SetTransparent(bool value);
+  bool GetShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool value);
+  TWinControl* GetFocusControl() const { return FFocusControl; }
+  void SetFocusControl(TWinControl* value);
+  void SetAutoSize(bool value) override;
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void Paint() override;
+  bool CanAutoSize(int& newWidth, int& newHeight) override;
+  void Notification(TComponent* AComponent, TOperation operation) override;
+  // DrawText flags of the label's text.
+  int TextFlags() const;
+
+ private:
+  TAlignment FAlignment = taLeftJustify;
+  bool FWordWrap = false;
+  bool FTransparent = false;
+  bool FShowAccelChar = true;
+  TWinControl* FFocusControl = nullptr;
+};
+
+class TLabel : public TCustomLabel {
+  KIVO_CLASS(TLabel, TCustomLabel)
+ public:
+  explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+};
+
+// ---- Group box ------------------------------------------------------------------------
+
+class TCustomGroupBox : public TCustomControl {
+  KIVO_CLASS(TCustomGroupBox, TCustomControl)
+ public:
+  explicit TCustomGroupBox(TComponent* AOwner);
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  void AdjustClientRect(TRect& rect) override;
+  void Paint() override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+  KIVO_CLASS(TGroupBox, TCustomGroupBox)
+ public:
+  explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
+};

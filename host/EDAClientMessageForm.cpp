@@ -1,0 +1,75 @@
+#include "host/EDAClientMessageForm.h"
+
+#include <cstddef>
+#include <memory>
+
+#include "host/ClientApi.h"
+#include "host/CommandLauncher.h"
+#include "host/ServerDialog.h"
+
+namespace {
+
+TCommandErrorHandler gPreviousErrorHandler = nullptr;
+
+}  // namespace
+
+TEDAClientMessageForm::TEDAClientMessageForm(TComponent* AOwner) : TForm(AOwner) {
+  // The metrics record as it was before the padded-border field (340 bytes), which
+  // every system version accepts.
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+    GetFont()->SetHandle(CreateFontIndirectA(&metrics.lfMessageFont));
+}
+
+void TEDAClientMessageForm::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.WndParent = HostMainWindow();
+}
+
+void TEDAClientMessageForm::HelpButtonClick(TObject*) { Application->HelpContext(GetHelpContext()); }
+
+TEDAClientMessageForm* BuildHostMessageForm(const std::string& text, TMsgDlgType dlgType,
+                                            TMsgDlgButtons buttons) {
+  auto* form = new TEDAClientMessageForm(Application);
+  LayoutMessageForm(form, text, dlgType, buttons,
+                    TNotifyEvent::Bind<&TEDAClientMessageForm::HelpButtonClick>(form));
+  // Placed by its bounds (not by Position), so the caller's placement stands.
+  form->SetBounds((Screen->GetWidth() - form->GetWidth()) / 2, (Screen->GetHeight() - form->GetHeight()) / 2,
+                  form->GetWidth(), form->GetHeight());
+  return form;
+}
+
+int HostMessageDlgPosHelp(const std::string& text, const std::string& caption, TMsgDlgType dlgType,
+                          TMsgDlgButtons buttons, int helpContext, int x, int y,
+                          const std::string& helpFile) {
+  std::unique_ptr<TEDAClientMessageForm> form(BuildHostMessageForm(text, dlgType, buttons));
+  form->SetHelpContext(helpContext);
+  form->SetHelpFile(helpFile);
+  if (x >= 0)
+    form->SetLeft(x);
+  if (y >= 0)
+    form->SetTop(y);
+  if (x < 0 && y < 0)
+    CenterOnActiveMonitor(form.get());
+  form->SetCaption(caption);
+  return form->ShowModal();
+}
+
+int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsgDlgType dlgType,
+                       TMsgDlgButtons buttons) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (char c : text) {
+    shown += c;
+    if (c == '&')
+      shown += '&';
+  }
+  return HostMessageDlgPosHelp(shown, caption, dlgType, buttons, -1, -1, -1, "");
+}
+
+void ShowErrorBox(const std::string& text) { ShowHostMessageBox(text, "Vantor Suite Error", mtError, {mbOK}); }
+
+void InitializeErrorBox() { gPreviousErrorHandler = SetCommandErrorHandler(ShowErrorBox); }
+
+void FinalizeErrorBox() { SetCommandErrorHandler(gPreviousErrorHandler); }

@@ -1,0 +1,89 @@
+#include "host/ServerDialog.h"
+
+#include "host/ClientApi.h"
+
+TDialogThemeHooks DialogThemeHooks;
+
+void CenterOnActiveMonitor(TCustomForm* form) {
+  HWND active = GetActiveWindow();
+  if (!active)
+    return;
+  HMONITOR monitor = MonitorProvider().FromWindow(active, MONITOR_DEFAULTTONULL);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!monitor || !MonitorProvider().GetInfo(monitor, info))
+    return;
+  const RECT& bounds = info.rcMonitor;
+  const int width = form->GetWidth(), height = form->GetHeight();
+  form->SetBounds((bounds.left + bounds.right - width) / 2, (bounds.top + bounds.bottom - height) / 2,
+                  width, height);
+}
+
+void TServerDialog::SetThemeEngine(TComponent* value) {
+  if (FThemeEngine == value)
+    return;
+  FThemeEngine = value;
+  if (value)
+    value->FreeNotification(this);
+}
+
+void TServerDialog::SetThemeForm(TComponent* value) {
+  if (FThemeForm == value)
+    return;
+  FThemeForm = value;
+  if (value)
+    value->FreeNotification(this);
+}
+
+void TServerDialog::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_SHOWINGCHANGED: CMShowingChanged(message); return;
+    case CM_CONTROLLISTCHANGE: CMControlListChange(message); return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TServerDialog::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.ExStyle |= WS_EX_CONTEXTHELP;
+  params.WndParent = HostMainWindow();
+}
+
+void TServerDialog::Loaded() {
+  inherited::Loaded();
+  if (DialogThemeHooks.CreateDialogTheme)
+    DialogThemeHooks.CreateDialogTheme(this);
+  CenterOnActiveMonitor(this);
+}
+
+void TServerDialog::Notification(TComponent* AComponent, TOperation operation) {
+  inherited::Notification(AComponent, operation);
+  if (operation != opRemove)
+    return;
+  if (AComponent == FThemeEngine)
+    FThemeEngine = nullptr;
+  if (AComponent == FThemeForm)
+    FThemeForm = nullptr;
+}
+
+void TServerDialog::CMShowingChanged(TMessage& message) {
+  // The class library would place the form by its Position on showing; a server
+  // dialog stays where it was centred, so it is shown as a designed-position form.
+  if (!GetShowing() || GetPosition() == poDesigned) {
+    inherited::Dispatch(message);
+    return;
+  }
+  struct TRestorePosition {
+    TServerDialog* Dialog;
+    TPosition Position;
+    ~TRestorePosition() { Dialog->SetPosition(Position); }
+  } restore{this, GetPosition()};
+  SetPosition(poDesigned);
+  inherited::Dispatch(message);
+}
+
+void TServerDialog::CMControlListChange(TMessage& message) {
+  inherited::Dispatch(message);
+  if (message.LParam != 0 && DialogThemeHooks.ApplyDialogTheme)
+    DialogThemeHooks.ApplyDialogTheme(this, reinterpret_cast<TControl*>(message.WParam));
+}

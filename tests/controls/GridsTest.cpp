@@ -1,0 +1,131 @@
+// The string grid: cell geometry, scrolling, selection by mouse and keys.
+#include "classlib/Grids.h"
+#include "tests/controls/ControlsTestSupport.h"
+
+namespace {
+
+class GridTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    Grid = new TStringGrid(Form);
+    Grid->SetParent(Form);
+    Grid->SetColCount(3);
+    Grid->SetRowCount(20);
+    Grid->SetFixedCols(0);
+    Grid->SetFixedRows(0);
+    Grid->SetDefaultRowHeight(18);
+    Grid->SetColWidths(0, 103);
+    Grid->SetColWidths(1, 20);
+    Grid->SetColWidths(2, 125);
+    Grid->SetScrollBars(ssVertical);
+    Grid->SetOptions(Grid->GetOptions() + TGridOptions{goTabs});
+    Grid->SetBounds(0, 0, 270, 100);
+    ShowForm();
+  }
+  TStringGrid* Grid = nullptr;
+};
+
+TEST_F(GridTest, CellRectAndMouseToCellAreInverse) {
+  // Rows are 18 high plus a 1-pixel line; columns their widths plus a line.
+  EXPECT_EQ(Grid->CellRect(0, 0), (TRect{0, 0, 103, 18}));
+  EXPECT_EQ(Grid->CellRect(2, 3), (TRect{125, 57, 250, 75}));
+  for (int row = 0; row < Grid->GetVisibleRowCount(); ++row)
+    for (int col = 0; col < 3; ++col) {
+      const TRect r = Grid->CellRect(col, row);
+      int c, rr;
+      Grid->MouseToCell(r.left, r.top, c, rr);
+      EXPECT_EQ(std::make_pair(c, rr), std::make_pair(col, row));
+      Grid->MouseToCell(r.right - 1, r.bottom - 1, c, rr);
+      EXPECT_EQ(std::make_pair(c, rr), std::make_pair(col, row));
+    }
+  int c, r;
+  Grid->MouseToCell(260, 5, c, r);  // right of the last column
+  EXPECT_EQ(c, -1);
+  EXPECT_EQ(r, -1);
+}
+
+TEST_F(GridTest, ScrollingMovesTheRowsAndReportsTheNewTopRow) {
+  struct TWatch {
+    int Changes = 0;
+    void Changed(TObject*) { ++Changes; }
+  } watch;
+  Grid->OnTopLeftChanged = TNotifyEvent::Bind<&TWatch::Changed>(&watch);
+  const int visible = Grid->GetVisibleRowCount();
+  EXPECT_EQ(visible, Grid->GetClientHeight() / 19);
+  SendMessageA(Grid->GetHandle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(Grid->GetTopRow(), 1);
+  EXPECT_EQ(watch.Changes, 1);
+  EXPECT_TRUE(IsRectEmpty(&static_cast<const RECT&>(Grid->CellRect(0, 0))));
+  EXPECT_EQ(Grid->CellRect(0, 1).top, 0);
+  int c, r;
+  Grid->MouseToCell(5, 20, c, r);
+  EXPECT_EQ(r, 2);
+  SCROLLINFO info{sizeof(info), SIF_POS};
+  GetScrollInfo(Grid->GetHandle(), SB_VERT, &info);
+  EXPECT_EQ(info.nPos, 1);
+  SendMessageA(Grid->GetHandle(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(Grid->GetTopRow(), 20 - visible);
+  SendMessageA(Grid->GetHandle(), WM_VSCROLL, SB_LINEDOWN, 0);  // already at the end
+  EXPECT_EQ(Grid->GetTopRow(), 20 - visible);
+  EXPECT_EQ(watch.Changes, 2);
+}
+
+TEST_F(GridTest, MouseAndKeysSelectCellsAndOnSelectCellCanRefuse) {
+  struct TSelect {
+    std::vector<std::pair<int, int>> Asked;
+    int Refuse = -1;
+    void Select(TObject*, int col, int row, bool& canSelect) {
+      Asked.push_back({col, row});
+      canSelect = col != Refuse;
+    }
+  } select;
+  Grid->OnSelectCell = TSelectCellEvent::Bind<&TSelect::Select>(&select);
+  const TRect target = Grid->CellRect(2, 3);
+  const LPARAM at = MAKELPARAM(target.left + 3, target.top + 3);
+  SendMessageA(Grid->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(Grid->GetHandle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(Grid->GetCol(), 2);
+  EXPECT_EQ(Grid->GetRow(), 3);
+  EXPECT_TRUE(Grid->Focused());
+
+  // Tab (goTabs) wraps to the next row; Shift+Tab comes back; arrows move.
+  auto press = [&](WORD key) {
+    PostMessageA(Grid->GetHandle(), WM_KEYDOWN, key, 1);
+    Application->ProcessMessages();
+  };
+  press(VK_TAB);
+  EXPECT_EQ(std::make_pair(Grid->GetCol(), Grid->GetRow()), std::make_pair(0, 4));
+  press(VK_DOWN);
+  EXPECT_EQ(Grid->GetRow(), 5);
+  select.Refuse = 1;
+  press(VK_RIGHT);
+  EXPECT_EQ(Grid->GetCol(), 0);  // refused
+  EXPECT_EQ(select.Asked.back(), std::make_pair(1, 5));
+  // Going down past the visible rows scrolls the current row into view.
+  for (int i = 0; i < 10; ++i)
+    press(VK_DOWN);
+  EXPECT_EQ(Grid->GetRow(), 15);
+  EXPECT_EQ(Grid->GetTopRow(), 15 - Grid->GetVisibleRowCount() + 1);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+TEST_F(GridTest, CellsKeepTextsAndObjectsThroughRowAndColumnMoves) {
+  TObject marker;
+  Grid->SetCells(0, 1, "Top");
+  Grid->SetObjects(0, 1, &marker);
+  Grid->SetCells(2, 4, "x");
+  Grid->MoveRow(1, 3);
+  EXPECT_EQ(Grid->GetCells(0, 3), "Top");
+  EXPECT_EQ(Grid->GetObjects(0, 3), &marker);
+  EXPECT_EQ(Grid->GetCells(0, 1), "");
+  EXPECT_EQ(Grid->GetCells(2, 4), "x");
+  Grid->MoveColumn(2, 0);
+  EXPECT_EQ(Grid->GetCells(0, 4), "x");
+  EXPECT_EQ(Grid->GetCells(1, 3), "Top");
+  EXPECT_EQ(Grid->GetColWidths(0), 125);
+  EXPECT_THROW(Grid->GetCells(3, 0), EListError);
+  EXPECT_THROW(Grid->SetFixedRows(20), EInvalidOperation);
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+#include "LunaSheets.h"
+
+#include <algorithm>
+
+namespace luna {
+
+std::string EncodeBmp(const Sheet& sheet) {
+  int stride = (sheet.width * 3 + 3) & ~3;
+  uint32_t imageSize = uint32_t(stride) * sheet.height;
+  uint32_t fileSize = 54 + imageSize;
+  std::string out;
+  auto u16 = [&](uint32_t v) { out += char(v & 0xFF); out += char(v >> 8 & 0xFF); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  out += "BM";
+  u32(fileSize);
+  u32(0);
+  u32(54);
+  u32(40);
+  u32(uint32_t(sheet.width));
+  u32(uint32_t(sheet.height));
+  u16(1);
+  u16(24);
+  u32(0);  // BI_RGB
+  u32(imageSize);
+  u32(2835);  // 72 dpi
+  u32(2835);
+  u32(0);
+  u32(0);
+  for (int y = sheet.height - 1; y >= 0; --y) {
+    for (int x = 0; x < sheet.width; ++x) {
+      const Rgb& p = sheet.at(x, y);
+      out += char(p.b);
+      out += char(p.g);
+      out += char(p.r);
+    }
+    for (int i = sheet.width * 3; i < stride; ++i)
+      out += char(0);
+  }
+  return out;
+}
+
+namespace {
+
+// The skin library's HSL conversion, step for step in single precision: this tool runs
+// on the build machine and cannot link the Windows-side code; the skin tests check the
+// loaded sheets against the library's own conversion too.
+int RoundToInt(float v) { return int(std::nearbyint(double(v))); }
+
+uint8_t Clamp(int v) { return uint8_t(std::clamp(v, 0, 255)); }
+
+int HueChannel(float m1, float m2, float h) {
+  h = h - static_cast<float>(static_cast<int>(h));
+  if (h < 0.0f)
+    h = h + 1.0f;
+  float v;
+  if (6.0f * h < 1.0f)
+    v = m1 + (m2 - m1) * h * 6.0f;
+  else if (2.0f * h < 1.0f)
+    v = m2;
+  else if (3.0f * h < 2.0f)
+    v = m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6.0f;
+  else
+    v = m1;
+  return RoundToInt(v * 255.0f);
+}
+
+}  // namespace
+
+Rgb HueRoundTrip(Rgb c) {
+  float r = c.r / 255.0f, g = c.g / 255.0f, b = c.b / 255.0f;
+  float max = std::max({r, g, b}), min = std::min({r, g, b});
+  float h, s, l = (max + min) / 2.0f;
+  if (max == min) {
+    h = 0.0f;
+    s = 0.0f;
+  } else {
+    float d = max - min;
+    s = l >= 0.5f ? d / (2.0f - max - min) : d / (max + min);
+    if (r == max)
+      h = (g - b) / d;
+    else if (g == max)
+      h = 2.0f + (b - r) / d;
+    else
+      h = 4.0f + (r - g) / d;
+    h = h / 6.0f;
+    if (h < 0.0f)
+      h = h + 1.0f;
+  }
+  int hue = RoundToInt(h * 255.0f);
+  if (hue > 255)
+    hue -= 255;
+  if (hue < 0)
+    hue += 255;
+  h = static_cast<float>(hue) / 255.0f;
+  if (s == 0.0f) {
+    uint8_t v = Clamp(RoundToInt(l * 255.0f));
+    return {v, v, v};
+  }
+  float m2 = l <= 0.5f ? l * (1.0f + s) : l + s - l * s;
+  float m1 = 2.0f * l - m2;
+  return {Clamp(HueChannel(m1, m2, h + 1.0f / 3.0f)), Clamp(HueChannel(m1, m2, h)),
+          Clamp(HueChannel(m1, m2, h - 1.0f / 3.0f))};
+}
+
+std::vector<Piece> AllPieces() {
+  std::vector<Piece> p;
+  auto add = [&](int sheet, int l, int t, int r, int b, Mode m, const char* what) {
+    p.push_back({sheet, l, t, r, b, m, what});
+  };
+  // A cell drawn nine-part: corners with or without alpha, edges and centre stretched.
+  auto nine = [&](int sheet, int l, int t, int r, int b, int m, bool cornerAlpha, bool allAlpha,
+                  const char* what) {
+    Mode corner = cornerAlpha ? Mode::Alpha : Mode::Copy;
+    Mode sx = allAlpha ? Mode::AlphaStretchX : Mode::StretchX;
+    Mode sy = allAlpha ? Mode::AlphaStretchY : Mode::StretchY;
+    Mode sxy = allAlpha ? Mode::AlphaStretchXY : Mode::StretchXY;
+    add(sheet, l, t, l + m, t + m, corner, what);
+    add(sheet, r - m, t, r, t + m, corner, what);
+    add(sheet, l, b - m, l + m, b, corner, what);
+    add(sheet, r - m, b - m, r, b, corner, what);
+    add(sheet, l + m, t, r - m, t + m, sx, what);
+    add(sheet, l + m, b - m, r - m, b, sx, what);
+    add(sheet, l, t + m, l + m, b - m, sy, what);
+    add(sheet, r - m, t + m, r, b - m, sy, what);
+    add(sheet, l + m, t + m, r - m, b - m, sxy, what);
+  };
+  for (int s = 1; s <= 2; ++s) {
+    // Standard frame: S0 3, S2 29, S4 10.
+    add(s, 0, 0, 10, 29, Mode::Copy, "caption left end");
+    add(s, 10, 0, 56, 29, Mode::StretchX, "caption middle");
+    add(s, 56, 0, 66, 29, Mode::Copy, "caption right end");
+    add(s, 0, 57, 3, 60, Mode::Copy, "frame bottom-left");
+    add(s, 3, 57, 62, 60, Mode::StretchX, "frame bottom edge");
+    add(s, 63, 57, 66, 60, Mode::Copy, "frame bottom-right");
+    add(s, 0, 29, 3, 32, Mode::Copy, "left border top");
+    add(s, 0, 32, 3, 57, Mode::StretchY, "left border");
+    add(s, 63, 29, 66, 32, Mode::Copy, "right border top");
+    add(s, 63, 32, 66, 57, Mode::StretchY, "right border");
+    // Tool-window frame: S1 2, S3 19, S4 10.
+    add(s, 66, 0, 76, 19, Mode::Copy, "tool caption left end");
+    add(s, 76, 0, 121, 19, Mode::StretchX, "tool caption middle");
+    add(s, 121, 0, 131, 19, Mode::Copy, "tool caption right end");
+    add(s, 66, 49, 68, 51, Mode::Copy, "tool bottom-left");
+    add(s, 68, 49, 129, 51, Mode::StretchX, "tool bottom edge");
+    add(s, 130, 49, 132, 51, Mode::Copy, "tool bottom-right");
+    add(s, 66, 19, 68, 21, Mode::Copy, "tool left border top");
+    add(s, 66, 22, 69, 49, Mode::StretchY, "tool left border");
+    add(s, 130, 19, 132, 21, Mode::Copy, "tool right border top");
+    add(s, 130, 22, 132, 49, Mode::StretchY, "tool right border");
+    // Caption buttons, three columns each.
+    for (int row : {70, 100, 130, 160, 190, 220, 250, 280})
+      for (int c = 0; c < 3; ++c)
+        add(s, 21 * c, row, 21 * c + 21, row + 21, Mode::Copy, "caption button");
+    for (int c = 0; c < 3; ++c)
+      add(s, 66 + 14 * c, 70, 80 + 14 * c, 84, Mode::Copy, "tool close button");
+  }
+  // First sheet.
+  for (int y : {100, 130, 160, 190, 220})
+    nine(1, 70, y, 143, y + 21, 4, true, false, "push button");
+  for (int cs = 0; cs < 3; ++cs)
+    for (int ds = 0; ds < 4; ++ds)
+      add(1, 171, 102 + 16 * ds + 64 * cs, 187, 118 + 16 * ds + 64 * cs, Mode::Alpha, "check box");
+  for (int c = 0; c < 2; ++c)
+    for (int ds = 0; ds < 4; ++ds)
+      add(1, 152, 102 + 16 * ds + 64 * c, 168, 118 + 16 * ds + 64 * c, Mode::Alpha, "radio button");
+  for (int k = 0; k < 3; ++k)
+    for (int r = 0; r < 3; ++r)
+      add(1, 19 * k, 310 + 19 * r, 19 * k + 19, 329 + 19 * r, Mode::Copy, "menu-bar button");
+  for (int s = 0; s < 3; ++s)
+    for (int r = 0; r < 3; ++r)
+      add(1, 134 + 17 * s, 32 + 17 * r, 151 + 17 * s, 49 + 17 * r, Mode::Alpha, "explorer button");
+  for (int s = 0; s < 4; ++s) {
+    int t = 248 + 14 * s;
+    add(1, 151, t, 166, t + 3, Mode::Copy, "combo button top");
+    add(1, 151, t + 3, 166, t + 11, Mode::StretchXY, "combo button middle");
+    add(1, 151, t + 11, 166, t + 14, Mode::Copy, "combo button bottom");
+    add(1, 155, 314 + 7 * s, 165, 321 + 7 * s, Mode::Alpha, "combo glyph");
+  }
+  const int toolOffsets[][2] = {{0, 0}, {20, 0}, {40, 0}, {20, 23}, {40, 23}};
+  for (auto& o : toolOffsets)
+    nine(1, 69 + o[0], 278 + o[1], 89 + o[0], 301 + o[1], 4, true, false, "tool button");
+  for (int s = 0; s < 4; ++s)
+    nine(1, 132, 278 + 14 * s, 146, 292 + 14 * s, 3, true, false, "size box");
+  for (int d = 0; d < 2; ++d)
+    for (int s = 0; s < 4; ++s)
+      add(1, 60, 311 + 3 * s + 12 * d, 66, 314 + 3 * s + 12 * d, Mode::Alpha, "drop-down glyph");
+  add(1, 119, 58, 129, 64, Mode::Alpha, "rebar grip");
+  // Second sheet.
+  for (int row = 0; row < 5; ++row) {
+    add(2, 75, 128 + 43 * row, 97, 139 + 43 * row, Mode::Alpha, "track thumb");
+    add(2, 153, 96 + 55 * row, 175, 107 + 55 * row, Mode::Alpha, "track thumb");
+    add(2, 152, 78 + 55 * row, 174, 89 + 55 * row, Mode::Alpha, "track thumb");
+    add(2, 80, 100 + 43 * row, 91, 123 + 43 * row, Mode::Alpha, "track thumb");
+    add(2, 129, 96 + 55 * row, 140, 118 + 55 * row, Mode::Alpha, "track thumb");
+    add(2, 129, 67 + 55 * row, 140, 89 + 55 * row, Mode::Alpha, "track thumb");
+  }
+  add(2, 19, 305, 36, 322, Mode::StretchXY, "scroll track");
+  add(2, 37, 305, 54, 322, Mode::StretchXY, "scroll track pressed");
+  for (int s = 0; s < 4; ++s) {
+    nine(2, 1, 305 + 17 * s, 18, 322 + 17 * s, 3, true, true, "scroll thumb");
+    for (int k = 0; k < 4; ++k)
+      add(2, 2 + 9 * k, 375 + 9 * s, 11 + 9 * k, 384 + 9 * s, Mode::Alpha, "scroll arrow");
+  }
+  nine(2, 153, 344, 168, 362, 4, false, false, "tab background");
+  for (int shift : {0, 21, 42, 63}) {
+    nine(2, 68 + shift, 365, 89 + shift, 386, 4, true, false, "tab");
+    nine(2, 68 + shift, 344, 89 + shift, 365, 4, true, false, "tab selected");
+    nine(2, 69 + shift, 386, 87 + shift, 407, 4, true, false, "tab state 4");
+  }
+  return p;
+}
+
+}  // namespace luna

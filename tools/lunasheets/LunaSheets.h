@@ -1,0 +1,61 @@
+// Shared by the Luna sheet generator and its validator (host tools, plain C++): the two
+// sheets as RGB pixel arrays, their BMP file form, the table of every piece the theme
+// copies or stretches out of them, and the skin library's hue round trip.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace luna {
+
+struct Rgb {
+  uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+constexpr Rgb kKey{255, 0, 255};
+
+struct Sheet {
+  int width = 0, height = 0;
+  std::vector<Rgb> pixels;
+  Sheet(int w, int h) : width(w), height(h), pixels(size_t(w) * h) {}
+  Rgb& at(int x, int y) { return pixels[size_t(y) * width + x]; }
+  const Rgb& at(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+
+constexpr int kSheet1Width = 190, kSheet1Height = 372;
+constexpr int kSheet2Width = 196, kSheet2Height = 435;
+
+// A 24-bit bottom-up BMP file: 14-byte file header, 40-byte info header, rows padded
+// to four bytes.
+std::string EncodeBmp(const Sheet& sheet);
+
+// How the theme takes a piece out of a sheet.
+enum class Mode {
+  Copy,       // copied as it is: the key colour would be drawn, so none may appear
+  Alpha,      // copied or drawn with alpha: key pixels are transparent
+  StretchX,   // stretched along x without alpha: every row constant
+  StretchY,   // stretched along y without alpha: every column constant
+  StretchXY,  // stretched both ways without alpha: one colour
+  AlphaStretchX,   // stretched along x with alpha (margins): constant rows, key allowed
+  AlphaStretchY,
+  AlphaStretchXY,
+};
+
+struct Piece {
+  int sheet;  // 1 or 2
+  int left, top, right, bottom;  // right and bottom exclusive
+  Mode mode;
+  const char* what;
+};
+
+// Every piece of both sheets, in the rectangles the theme uses.
+std::vector<Piece> AllPieces();
+
+// The skin library's HSL round trip of a colour with a hue shift of 0 (single
+// precision, halves rounded to even).
+Rgb HueRoundTrip(Rgb c);
+inline bool IsFixedPoint(Rgb c) { return HueRoundTrip(c) == c; }
+
+}  // namespace luna
