@@ -7,33 +7,47 @@
 //   report somewhere else.
 #include "importer/ReportManager.h"
 
+#include <memory>
+
 #include "classlib/FileUtils.h"
 #include "classlib/TextFile.h"
 #include "host/ClientApi.h"
 #include "host/Utilities.h"
 #include "pcb/BoardUnits.h"
 #include "pcb/HostFileSystem.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbObjectFactory.h"
 
 namespace {
 
-constexpr uint8_t kArc = 1;
-constexpr uint8_t kTrack = 4;
 constexpr size_t kPadLineLength = 41;
-
-uint8_t NoKind(uint32_t) { return 0; }
-void NoPoints(uint32_t, int32_t& x, int32_t& y, int32_t& x2, int32_t& y2) { x = y = x2 = y2 = 0; }
-std::string NoText(uint32_t) { return {}; }
-
-TReportObjectReader gReader = {NoKind, NoPoints, NoPoints, NoText, NoText, NoText};
 
 // A board coordinate as the report shows it: mils with up to three decimals.
 std::string Coord(int32_t value) { return CoordToUnitString(/*imperial=*/true, value); }
 
 std::string Point(int32_t x, int32_t y) { return Coord(x) + ", " + Coord(y); }
 
-}  // namespace
+// The reference points of a loaded proxy; 0 without one (a kind without a proxy class).
+struct TPoints {
+  explicit TPoints(const TPCBObject* object) {
+    if (!object)
+      return;
+    X = object->GetX(), Y = object->GetY(), X2 = object->GetX2(), Y2 = object->GetY2();
+  }
+  int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
+};
 
-void SetReportObjectReader(const TReportObjectReader& reader) { gReader = reader; }
+std::string TextOf(const TPCBObject* object) { return object ? object->GetText() : std::string(); }
+
+// The designator: the text of the component's name text object.
+std::string Designator(uint32_t component) {
+  const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(component);
+  const TPcbComponent* asComponent = ObjectAs<TPcbComponent>(proxy.get());
+  return asComponent ? GetObjectText(static_cast<uint32_t>(asComponent->GetNameText()))
+                     : std::string();
+}
+
+}  // namespace
 
 TReportManager::TReportManager(std::string_view kivoFileName) : FFileName(kivoFileName) {}
 
@@ -93,13 +107,13 @@ void TReportManager::AddImportWarning(uint8_t kind, uint32_t component) {
     case 0:
       Add(FImportWarnings,
           "WARNING: Mismatch on number of nets and number of pin on component " +
-              gReader.Designator(component),
+              Designator(component),
           1);
       return;
     case 1:
       Add(FImportWarnings,
           "WARNING: No Component Primitives Translated for component " +
-              gReader.Designator(component) + ". Component Removed",
+              Designator(component) + ". Component Removed",
           1);
       return;
   }
@@ -118,69 +132,77 @@ void TReportManager::AddImportError(uint8_t kind) {
   }
 }
 
-void TReportManager::AddTrackLine(uint32_t object) {
-  int32_t x, y, x2, y2;
-  gReader.Points(object, x, y, x2, y2);
-  Add(FImportEvents, "Track Added At: " + Point(x, y) + " To " + Point(x2, y2), 3);
+void TReportManager::AddTrackLine(const TPCBObject* object) {
+  const TPoints p(object);
+  Add(FImportEvents, "Track Added At: " + Point(p.X, p.Y) + " To " + Point(p.X2, p.Y2), 3);
 }
 
-void TReportManager::AddArcLine(uint32_t object) {
-  int32_t x, y, x2, y2;
-  gReader.Points(object, x, y, x2, y2);
-  Add(FImportEvents, "Arc Added At: " + Point(x, y), 3);
+void TReportManager::AddArcLine(const TPCBObject* object) {
+  const TPoints p(object);
+  Add(FImportEvents, "Arc Added At: " + Point(p.X, p.Y), 3);
 }
 
-void TReportManager::AddTrackOrArcLine(uint32_t object) {
-  const uint8_t kind = gReader.ObjectKind(object);
-  if (kind == kTrack)
+void TReportManager::AddTrackOrArcLine(const TPCBObject* object) {
+  if (object && object->GetObjectId() == okTrack)
     AddTrackLine(object);
-  else if (kind == kArc)
+  else if (object && object->GetObjectId() == okArc)
     AddArcLine(object);
 }
 
 void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
-  int32_t x, y, x2, y2;
+  if (kind > 10)
+    return;
+  if (kind == 3) {
+    Add(FImportEvents, "Component Added: " + Designator(object), 2);
+    return;
+  }
+  const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(object);
+  const TPCBObject* o = proxy.get();
   switch (kind) {
     case 0:
       Add(FImportEvents, "Added To Component", 3);
-      AddTrackOrArcLine(object);
+      AddTrackOrArcLine(o);
       return;
     case 1:
       Add(FImportEvents, "Added To Component", 3);
-      Add(FImportEvents, "Text Added: " + gReader.Text(object), 2);
+      Add(FImportEvents, "Text Added: " + TextOf(o), 2);
       return;
-    case 2:
-      Add(FImportEvents, ("Component Pad Added: " + gReader.Name(object)).substr(0, kPadLineLength),
-          3);
+    case 2: {
+      const std::string name = o ? o->GetName() : std::string();
+      Add(FImportEvents, ("Component Pad Added: " + name).substr(0, kPadLineLength), 3);
       return;
-    case 3:
-      Add(FImportEvents, "Component Added: " + gReader.Designator(object), 2);
+    }
+    case 4: {
+      const TPoints p(o);
+      Add(FImportEvents, "Fill Added At: " + Point(p.X, p.Y) + " And " + Point(p.X2, p.Y2), 3);
       return;
-    case 4:
-      gReader.Points(object, x, y, x2, y2);
-      Add(FImportEvents, "Fill Added At: " + Point(x, y) + " And " + Point(x2, y2), 3);
-      return;
+    }
     case 5:
-      AddArcLine(object);
+      AddArcLine(o);
       return;
     case 6:
-      AddTrackLine(object);
+      AddTrackLine(o);
       return;
-    case 7:
-      gReader.Points(object, x, y, x2, y2);
-      Add(FImportEvents, "Via Added at " + Point(x, y), 3);
+    case 7: {
+      const TPoints p(o);
+      Add(FImportEvents, "Via Added at " + Point(p.X, p.Y), 3);
       return;
+    }
     case 8:
-      Add(FImportEvents, "Text Added: " + gReader.Text(object), 2);
+      Add(FImportEvents, "Text Added: " + TextOf(o), 2);
       return;
     case 9:
-      AddTrackOrArcLine(object);
+      AddTrackOrArcLine(o);
       return;
-    case 10:
-      gReader.BoundingRectangle(object, x, y, x2, y2);
-      Add(FImportEvents, "Polygon Added: Bouding Rect: " + Point(x, y) + "   " + Point(x2, y2),
-          3);
+    case 10: {
+      // Each corner asks the host afresh.
+      const std::string corners =
+          proxy ? Point(proxy->GetBoundingX1(), proxy->GetBoundingY1()) + "   " +
+                      Point(proxy->GetBoundingX2(), proxy->GetBoundingY2())
+                : Point(0, 0) + "   " + Point(0, 0);
+      Add(FImportEvents, "Polygon Added: Bouding Rect: " + corners, 3);
       return;
+    }
   }
 }
 

@@ -2,7 +2,8 @@
 // ("load") and while host objects were made ("import"), in six lists of lines that each
 // carry a detail level 1 to 4, with the counts of warnings and errors. `WriteReport`
 // writes it as "<name>.rpt" beside the KIVO file, through the host's file system;
-// file-system failures raise EInOutError.
+// file-system failures raise EInOutError. Import events and warnings read their host
+// objects back through the PCB object proxies.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 
 #include "classlib/Object.h"
 #include "classlib/ShortString.h"
+#include "pcb/PcbObject.h"
 
 // The coordinates a polygon-void or circle-void warning lists.
 struct TReportPoint {
@@ -24,22 +26,6 @@ struct TReportCircle {
   int32_t Y;
   int32_t Radius;
 };
-
-// What an import event line reads back from a host object; the PCB object proxies
-// answer it. Until a reader is installed every value reads as 0 or empty.
-struct TReportObjectReader {
-  // The object's kind code (1 arc, 4 track...).
-  uint8_t (*ObjectKind)(uint32_t object);
-  // The two reference points X, Y and X2, Y2 (X2, Y2 repeat X, Y for one-point kinds).
-  void (*Points)(uint32_t object, int32_t& x, int32_t& y, int32_t& x2, int32_t& y2);
-  void (*BoundingRectangle)(uint32_t object, int32_t& x1, int32_t& y1, int32_t& x2,
-                            int32_t& y2);
-  // A pad's name, a text object's text, the text of a component's name text object.
-  std::string (*Name)(uint32_t object);
-  std::string (*Text)(uint32_t object);
-  std::string (*Designator)(uint32_t component);
-};
-void SetReportObjectReader(const TReportObjectReader& reader);
 
 class TReportManager : public TObject {
   KIVO_CLASS(TReportManager, TObject)
@@ -89,9 +75,9 @@ class TReportManager : public TObject {
   static void Add(TLines& lines, std::string text, uint8_t level);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
                            std::span<const TReportPoint> points, const TReportCircle* circle);
-  void AddTrackOrArcLine(uint32_t object);
-  void AddTrackLine(uint32_t object);
-  void AddArcLine(uint32_t object);
+  void AddTrackOrArcLine(const TPCBObject* object);
+  void AddTrackLine(const TPCBObject* object);
+  void AddArcLine(const TPCBObject* object);
   std::string MakeReportPath() const;
 
   uint8_t FLoadErrorLevel = 2;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,34 +11,58 @@
 #include "classlib/FileUtils.h"
 #include "importer/ReportManager.h"
 #include "pcb/HostFileSystem.h"
+#include "pcb/PcbApi.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbObjectFactory.h"
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 
 namespace {
 
-// Host objects as the fake reader below describes them.
-constexpr uint32_t kArc = 101, kPad = 102, kVia = 103, kTrack = 104, kText = 105, kFill = 106,
-                   kComponent = 109, kPolygon = 110;
+// Host objects made in the stand-in PCB server, read back by the report through the
+// proxies.
+struct THostObjects {
+  uint32_t Track, Arc, Via, Text, Pad, Component, Fill, Polygon;
+};
 
-TReportObjectReader FakeReader() {
-  TReportObjectReader reader;
-  reader.ObjectKind = [](uint32_t object) { return static_cast<uint8_t>(object - 100); };
-  reader.Points = [](uint32_t object, int32_t& x, int32_t& y, int32_t& x2, int32_t& y2) {
-    switch (object) {
-      case kTrack: x = 10000, y = 25000, x2 = -5000, y2 = 0; return;
-      case kArc: x = 12340, y = 0, x2 = 12340, y2 = 0; return;
-      case kFill: x = 0, y = 0, x2 = 100000, y2 = 200000; return;
-      case kVia: x = 30000, y = 40000, x2 = 30000, y2 = 40000; return;
-      default: x = y = x2 = y2 = -1;
-    }
+// Makes an object of `kind`, sets it through its proxy and stores it.
+template <class F>
+uint32_t MakeObject(uint8_t kind, F&& set) {
+  const uint32_t handle = PcbApiCreateObject(kind);
+  std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(handle);
+  EXPECT_NE(proxy, nullptr) << "kind " << int(kind);
+  set(*proxy);
+  proxy->Synchronize(/*Mode=*/0);
+  return handle;
+}
+
+THostObjects MakeHostObjects() {
+  auto at = [](int32_t x, int32_t y, int32_t x2, int32_t y2) {
+    return [=](TPCBObject& o) { o.SetX(x), o.SetY(y), o.SetX2(x2), o.SetY2(y2); };
   };
-  reader.BoundingRectangle = [](uint32_t, int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) {
-    x1 = -10000, y1 = -20000, x2 = 10000, y2 = 20000;
-  };
-  reader.Name = [](uint32_t) { return std::string("PAD-NAME-THAT-IS-RATHER-LONG-XYZ"); };
-  reader.Text = [](uint32_t) { return std::string("REF \"1\""); };
-  reader.Designator = [](uint32_t) { return std::string("U1"); };
-  return reader;
+  THostObjects objects;
+  objects.Track = MakeObject(okTrack, at(10000, 25000, -5000, 0));
+  objects.Arc = MakeObject(okArc, at(12340, 0, 0, 0));
+  objects.Via = MakeObject(okVia, at(30000, 40000, 0, 0));
+  objects.Fill = MakeObject(okFill, at(0, 0, 100000, 200000));
+  objects.Text = MakeObject(okText, [](TPCBObject& o) { o.SetText("REF \"1\""); });
+  objects.Pad = MakeObject(okPad, [](TPCBObject& o) { o.SetName("PAD-NAME-THAT-IS-RAT"); });
+  objects.Polygon = MakeObject(okPolygon, [](TPCBObject& o) {
+    auto& polygon = static_cast<TPcbPolygon&>(o);
+    polygon.SetPointCount(2);
+    polygon.SetSegments(0, TPolygonSegment{0, -10000, -20000, {}});
+    polygon.SetSegments(1, TPolygonSegment{0, 10000, 20000, {}});
+    polygon.SetSegments(2, TPolygonSegment{0, -10000, -20000, {}});
+  });
+  // The designator is the text of the component's own name text object.
+  objects.Component = MakeObject(okComponent, [](TPCBObject&) {});
+  auto component = CreatePcbObjectFromHandle(objects.Component);
+  const auto nameText =
+      static_cast<uint32_t>(static_cast<TPcbComponent&>(*component).GetNameText());
+  auto name = CreatePcbObjectFromHandle(nameText);
+  name->SetText("U1");
+  name->Synchronize(/*Mode=*/0);
+  return objects;
 }
 
 enum TList {
@@ -89,35 +114,35 @@ const TEntry cEntries[] = {
     {lImportEvents, 3, "Polygon Added: Bouding Rect: -1mil, -2mil   1mil, 2mil"},
 };
 
-void FillReport(TReportManager& report) {
+void FillReport(TReportManager& report, const THostObjects& h) {
   const TReportPoint points[] = {{1, 2}, {-3, 40}};
   report.AddLoadWarning(0, "FOO");
   report.AddLoadWarning(0, "");  // counted, no line
   report.AddLoadWarning(1, points);
   report.AddLoadWarning(2, TReportCircle{5, 6, 7});
   report.AddLoadWarning(3);
-  report.AddImportWarning(0, kComponent);
-  report.AddImportWarning(1, kComponent);
+  report.AddImportWarning(0, h.Component);
+  report.AddImportWarning(1, h.Component);
   report.AddImportError(0);
   report.AddImportError(1);
   report.SetLoadSection(1);  // the current section: nothing
   report.SetLoadSection(0);
   report.SetLoadSection(0);
-  for (uint32_t object : {kTrack, kArc, kVia})
+  for (uint32_t object : {h.Track, h.Arc, h.Via})
     report.AddImportEvent(0, object);
-  report.AddImportEvent(1, kText);
-  report.AddImportEvent(2, kPad);
-  report.AddImportEvent(3, kComponent);
-  report.AddImportEvent(4, kFill);
-  report.AddImportEvent(5, kArc);
-  report.AddImportEvent(6, kTrack);
-  report.AddImportEvent(7, kVia);
-  report.AddImportEvent(8, kText);
-  report.AddImportEvent(9, kTrack);
-  report.AddImportEvent(9, kArc);
-  report.AddImportEvent(9, kVia);  // neither track nor arc: nothing
-  report.AddImportEvent(10, kPolygon);
-  report.AddImportEvent(11, kTrack);
+  report.AddImportEvent(1, h.Text);
+  report.AddImportEvent(2, h.Pad);
+  report.AddImportEvent(3, h.Component);
+  report.AddImportEvent(4, h.Fill);
+  report.AddImportEvent(5, h.Arc);
+  report.AddImportEvent(6, h.Track);
+  report.AddImportEvent(7, h.Via);
+  report.AddImportEvent(8, h.Text);
+  report.AddImportEvent(9, h.Track);
+  report.AddImportEvent(9, h.Arc);
+  report.AddImportEvent(9, h.Via);  // neither track nor arc: nothing
+  report.AddImportEvent(10, h.Polygon);
+  report.AddImportEvent(11, h.Track);
 }
 
 using TLevels = std::array<uint8_t, 6>;  // indexed by TList
@@ -154,13 +179,13 @@ std::string ExpectedBody(const TLevels& levels) {
 
 class ReportManagerTest : public testing::Test {
  protected:
-  void SetUp() override { SetReportObjectReader(FakeReader()); }
+  void SetUp() override { FObjects = MakeHostObjects(); }
 
   // Writes the report of FillReport at `levels`; answers the file's text, or
   // "<missing>" when no file was written.
   std::string Write(const TLevels& levels) {
     TReportManager report(FKivoFile);
-    FillReport(report);
+    FillReport(report, FObjects);
     SetLevels(report, levels);
     DeleteFile(ScratchFolder() + "board.rpt");
     FBefore = Now();
@@ -194,6 +219,7 @@ class ReportManagerTest : public testing::Test {
     return text.substr(at);
   }
 
+  THostObjects FObjects{};
   std::string FKivoFile = WriteScratchFile("board.pdf", "{COMPONENT}");
   std::string FPath;
   TDateTime FBefore = 0, FAfter = 0;
@@ -201,7 +227,7 @@ class ReportManagerTest : public testing::Test {
 
 TEST_F(ReportManagerTest, DefaultLevels) {
   TReportManager report(FKivoFile);
-  FillReport(report);
+  FillReport(report, FObjects);
   EXPECT_EQ(report.GetLoadErrorCount(), 0);
   EXPECT_EQ(report.GetLoadWarningCount(), 5);
   EXPECT_EQ(report.GetImportErrorCount(), 2);
