@@ -1,7 +1,10 @@
 // The functions LoadKIVO.dll exports to the host. All use the standard Windows calling
 // convention and run their bodies behind a boundary; texts are zero-terminated and
-// owned by the library.
+// owned by the library, file names arrive as short strings (the address of their length
+// byte). No exception leaves them: a failure answers False or nil.
 #pragma once
+
+#include <cstdint>
 
 #include "host/HostInterfaces.h"
 
@@ -13,4 +16,8 @@ void __stdcall ServerFactory(IModuleIntf** module, IClient* client);
 
 // The file-type text the host shows in its list of importable files.
 const char* __stdcall GetPcbImporterDescription();
+
+// Whether the file exists and begins like a KIVO file.
+uint8_t __stdcall RecognisedPCBFile(const uint8_t* fileName);
+
 }

@@ -8,6 +8,8 @@
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
+#include "importer/KivoTokenizer.h"
+#include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsWinBindings.h"
@@ -42,6 +44,10 @@ std::span<const TUnitEntry> PluginUnits() {
       {"host.ErrorBox", InitializeErrorBox, FinalizeErrorBox},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
+      // The host's file-system entry points ("VFSAPI_").
+      {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
+      // The KIVO tokenizer's delimiter sets.
+      {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
   };

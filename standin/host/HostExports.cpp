@@ -7,14 +7,13 @@
 #include "standin/host/HostObjects.h"
 #include "standin/host/StandinHost.h"
 
-namespace {
+namespace standin {
 
 constexpr size_t kNameBuffer = 4096;
 
-// Writes `text` into a 4096-byte buffer of the plug-in; the stand-in's "unterminated"
-// switch fills the whole buffer without a terminating zero instead.
+// Under the stand-in's "unterminated" switch the whole buffer is filled, with no zero.
 void FillNameBuffer(char* buffer, const std::string& text) {
-  if (standin::HostOptions().UnterminatedNames) {
+  if (HostOptions().UnterminatedNames) {
     std::memset(buffer, 'x', kNameBuffer);
     std::memcpy(buffer, text.data(), std::min(text.size(), kNameBuffer));
     return;
@@ -24,13 +23,15 @@ void FillNameBuffer(char* buffer, const std::string& text) {
   buffer[length] = '\0';
 }
 
-// The part after the last "\", "/" or ":".
 std::string NamePart(const std::string& path) {
   size_t separator = path.find_last_of("\\/:");
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
-}  // namespace
+}  // namespace standin
+
+using standin::FillNameBuffer;
+using standin::NamePart;
 
 extern "C" {
 

@@ -15,6 +15,11 @@ namespace standin {
 
 // "\"text\"" or "nil" for a null text.
 std::string Quote(const char* text);
+// Writes `text` into a 4096-byte name buffer of the plug-in (without its terminating
+// zero under the "unterminated" switch).
+void FillNameBuffer(char* buffer, const std::string& text);
+// The part after the last "\", "/" or ":".
+std::string NamePart(const std::string& path);
 bool SameFileName(std::string_view a, std::string_view b);
 
 #define STANDIN_UNEXPECTED(Iface, n) \

@@ -18,6 +18,7 @@ struct THostOptions {
   bool OpenFails = false;                 // IClient position 24 answers nil
   bool Interactive = false;               // Client:RunCommonDialog shows real file dialogs
   bool UnterminatedNames = false;         // the 4096-byte name buffers come back without a zero
+  std::string VirtualFolder;              // the folder of names beginning with "VFS:\"
   std::string TextViewKind = "TextEdit";  // view kind of text documents opened by 24
 };
 

@@ -5,22 +5,11 @@
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
+#include "tests/support/TestSupport.h"
 
 // "<temp>\kivo-classlib-tests\", emptied and created on first use.
 inline const std::string& TestFolder() {
-  static const std::string folder = [] {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string path = IncludeTrailingPathDelimiter(temp) + "kivo-classlib-tests";
-    std::string doomed = path + '\0';  // the shell wants a list ending with two zeros
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = doomed.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&operation);
-    ForceDirectories(path);
-    return path + "\\";
-  }();
+  static const std::string folder = EmptiedTempFolder("kivo-classlib-tests");
   return folder;
 }
 

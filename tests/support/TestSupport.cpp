@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "classlib/Boundary.h"
+#include "classlib/FileUtils.h"
 
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   const DWORD start = GetTickCount();
@@ -26,6 +27,20 @@ void PumpPending() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+std::string EmptiedTempFolder(const std::string& name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = IncludeTrailingPathDelimiter(temp) + name;
+  const std::string doomed = path + '\0';  // the shell wants a list ending with two zeros
+  SHFILEOPSTRUCTA operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = doomed.c_str();
+  operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationA(&operation);
+  ForceDirectories(path);
+  return path + "\\";
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 
 #include "classlib/Startup.h"
 #include "classlib/Win.h"
@@ -18,6 +19,9 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
 
 // Dispatches every message already waiting.
 void PumpPending();
+
+// "<temp>\<name>\", deleted with everything in it and created again empty.
+std::string EmptiedTempFolder(const std::string& name);
 
 // A top-level window of a private class, shown and made the active foreground window.
 // Its procedure (if given) sees every message first; unhandled ones go to DefWindowProc.

@@ -1,0 +1,47 @@
+#include "importer/KivoRecogniser.h"
+
+#include "classlib/Exceptions.h"
+#include "classlib/TextFile.h"
+#include "host/ClientApi.h"
+#include "importer/KivoTokenizer.h"
+
+namespace {
+
+constexpr int kMaxTokens = 200;
+
+// Leaves the tokenizer's state as a new file needs it, however the scan ends.
+struct TTokenizerStateGuard {
+  TTokenizerStateGuard() { ResetTokenizerState(); }
+  ~TTokenizerStateGuard() { ResetTokenizerState(); }
+};
+
+bool BeginsLikeKivo(const std::string& fileName) {
+  TTextFile file;
+  file.Assign(fileName);
+  file.Reset();
+  TTokenizerStateGuard guard;
+  for (int count = 1;; ++count) {
+    if (file.Eof())
+      return false;
+    const int code = GetToken(file, StructuralSet(), /*skipBlanks=*/true);
+    if (count > kMaxTokens)
+      return false;
+    if (code == kwPercent)
+      SkipLine(file);
+    else if (code == kwOpenBrace)
+      return GetToken(file, WordSet(), /*skipBlanks=*/true) == kwCOMPONENT;
+  }
+}
+
+}  // namespace
+
+bool RecognisedPCBFile(const std::string& fileName) {
+  if (!ClientApiExistSpecific(fileName))
+    return false;
+  try {
+    return BeginsLikeKivo(fileName);
+  } catch (const EInOutError&) {
+    // The host knows the file, but it cannot be read: it is no KIVO file we can import.
+    return false;
+  }
+}

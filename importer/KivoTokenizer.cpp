@@ -1,0 +1,415 @@
+// Decisions taken where the reading rules leave a choice or would misbehave:
+// - A line end inside a bracketed value joins the two lines with one blank (the line
+//   end is consumed, as every line end reads as one blank), and the value goes on
+//   until ")" or the end of the file. A line end is never re-read as blanks.
+// - A quoted value ends early at an unescaped "]" or "}": the bracket stays held back
+//   for the reader, as after a bare value, and the value keeps every character read
+//   (no last character is taken for a closing quote that was never met). The escaped
+//   forms "\]" and "\}" give the bracket inside the value.
+// - #1 is listed among the quoted value's delimiters only to tell that set from the
+//   bare-value set; sets here carry their kind, so #1 is an ordinary value character.
+// - A held-back "}" met by the continuation after a piece ending in a backslash starts
+//   the next piece, as any other held-back delimiter does (so "\}" escapes it),
+//   instead of the previous piece being taken again.
+// - Before a value, blanks and line ends are skipped directly and the first other
+//   character is held back, whatever its code; at the end of the file the value is
+//   empty.
+// - Tokens and values are cut at KivoMaxTokenLength characters (the rest is read and
+//   dropped); a number token that was cut is unreadable. Values are joined in a loop,
+//   not by recursion, so a long run of continued pieces cannot exhaust the stack.
+// - Numbers use "." and strict plain decimal notation whatever the locale says.
+#include "importer/KivoTokenizer.h"
+
+#include <algorithm>
+
+#include "classlib/SysUtils.h"
+#include "pcb/PcbApi.h"
+
+namespace {
+
+struct TTokenizerState {
+  char Held = 0;
+  size_t TextLength = 0;       // the last token's length in gTokenBuffer
+  std::string Text;            // a copy of that text, made when asked for
+  unsigned char TextLast = 0;  // the token's last character, also when it was cut
+  bool TextCut = false;
+  int Code = kwUnknown;
+  bool NumberError = false;
+  const TKivoCharSet* ValueSet = nullptr;
+};
+
+TTokenizerState gState;
+
+TKivoCharSet gStructural, gWord, gNumber, gBlankSkip, gClose, gBareValue, gQuotedValue,
+    gBracketedValue;
+TKivoCharSet gBlankOnly;
+const TKivoCharSet gNoSet;
+
+constexpr std::string_view kDigits = "0123456789";
+constexpr std::string_view kLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
+// The next character; a line end reads as one blank and is consumed (at the end of
+// the file too, where nothing is left to consume).
+inline unsigned char NextChar(TTextFile& file) {
+  if (file.Eoln()) {
+    file.ReadLn();
+    return ' ';
+  }
+  char c;
+  file.Read(c);
+  return static_cast<unsigned char>(c);
+}
+
+inline unsigned char RawChar(TTextFile& file) {
+  char c;
+  file.Read(c);
+  return static_cast<unsigned char>(c);
+}
+
+// The last token's characters (the rest of an overlong token is dropped).
+char gTokenBuffer[KivoMaxTokenLength];
+
+std::string_view TokenText() { return std::string_view(gTokenBuffer, gState.TextLength); }
+
+// Collects a token's characters in gTokenBuffer; local, so that its counters stay in
+// registers while the file's characters are read.
+class TTokenBuilder {
+ public:
+  void Add(unsigned char c) {
+    if (FLength < KivoMaxTokenLength)
+      gTokenBuffer[FLength++] = static_cast<char>(c);
+    else
+      FCut = true;
+    FLast = c;
+  }
+  void Finish(TTokenizerState& s) const {
+    s.TextLength = FLength;
+    s.TextLast = FLast;
+    s.TextCut = FCut;
+  }
+
+ private:
+  size_t FLength = 0;
+  unsigned char FLast = 0;
+  bool FCut = false;
+};
+
+void AppendCapped(std::string& value, std::string_view piece) {
+  size_t room = KivoMaxTokenLength - std::min(value.size(), KivoMaxTokenLength);
+  value.append(piece.substr(0, room));
+}
+
+// Backslash escapes, in place: "\b" and "\B" give a blank, a backslash before any
+// other character gives that character; a lone backslash at the end is kept.
+void Unescape(std::string& text) {
+  size_t out = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\\' && i + 1 < text.size()) {
+      c = text[++i];
+      if (c == 'b' || c == 'B')
+        c = ' ';
+    }
+    text[out++] = c;
+  }
+  text.resize(out);
+}
+
+// Reads a number token; false when there is no text to convert. A held-back brace is
+// returned without reading, and the text converted is then the previous token's, as the
+// reading rules have it.
+bool ReadNumberToken(TTextFile& file) {
+  GetToken(file, gNumber, /*skipBlanks=*/true);
+  return gState.TextLength != 0 && !gState.TextCut;
+}
+
+}  // namespace
+
+TKivoCharSet::TKivoCharSet(std::string_view delimiters, TKind kind) : FKind(kind) {
+  for (unsigned char c : delimiters)
+    FDelimiter[c] = true;
+  FEmpty = delimiters.empty();
+}
+
+TKivoCharSet TKivoCharSet::AllExcept(std::string_view tokenChars, TKind kind) {
+  TKivoCharSet set;
+  for (int c = 1; c <= 127; ++c)
+    set.FDelimiter[c] = true;
+  for (unsigned char c : tokenChars)
+    set.FDelimiter[c] = false;
+  set.FEmpty = false;
+  set.FKind = kind;
+  return set;
+}
+
+const TKivoCharSet& StructuralSet() { return gStructural; }
+const TKivoCharSet& WordSet() { return gWord; }
+const TKivoCharSet& NumberSet() { return gNumber; }
+const TKivoCharSet& BlankSkipSet() { return gBlankSkip; }
+const TKivoCharSet& CloseSet() { return gClose; }
+const TKivoCharSet& BareValueSet() { return gBareValue; }
+const TKivoCharSet& QuotedValueSet() { return gQuotedValue; }
+const TKivoCharSet& BracketedValueSet() { return gBracketedValue; }
+
+namespace {
+
+// Reads one token, starting with the held-back character if there is one.
+int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
+  const TKivoCharSet& delimiters = requested.Empty() ? gBlankOnly : requested;
+  TTokenizerState& s = gState;
+
+  // The current character; at the end of the file there is none and it stands as a blank.
+  unsigned char c = ' ';
+  bool haveChar = false;
+  if (skipBlanks && s.Held == 0) {
+    while (!file.Eof()) {
+      c = NextChar(file);
+      if (c != ' ') {
+        haveChar = true;
+        break;
+      }
+    }
+  } else if (!file.Eof()) {
+    c = NextChar(file);
+    haveChar = true;
+  }
+
+  TTokenBuilder token;
+  if (s.Held != 0) {
+    token.Add(static_cast<unsigned char>(s.Held));
+    s.Held = 0;
+  }
+
+  while (!delimiters.Contains(c) && !file.Eof()) {
+    token.Add(c);
+    if (!file.Eoln()) {
+      c = RawChar(file);
+      continue;
+    }
+    switch (delimiters.Kind()) {
+      case TKivoCharSet::ksQuotedValue:
+        if (c != '"') {
+          // The quoted value goes on at the next non-empty line, blanks skipped, nothing
+          // inserted at the join.
+          while (file.Eoln() && !file.Eof())
+            file.ReadLn();
+          haveChar = !file.Eof();
+          c = NextChar(file);
+          while (c == ' ' && !file.Eoln())
+            c = RawChar(file);
+          break;
+        }
+        c = ' ';
+        break;
+      case TKivoCharSet::ksBracketedValue:
+        // The line end joins the lines with one blank.
+        file.ReadLn();
+        c = ' ';
+        haveChar = !file.Eof();
+        break;
+      default:
+        // The line end ends the token as a blank and stays unread.
+        c = ' ';
+        break;
+    }
+  }
+
+  if (delimiters.Contains(c)) {
+    if (c != ' ')
+      s.Held = static_cast<char>(c);
+  } else if (haveChar) {
+    token.Add(c);
+  }
+  token.Finish(s);
+  s.Code = FindKivoKeyword(TokenText(), /*upperCase=*/true);
+  return s.Code;
+}
+
+}  // namespace
+
+int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+  if (gState.Held == '{' || gState.Held == '}') {
+    int code = gState.Held == '{' ? kwOpenBrace : kwCloseBrace;
+    gState.Held = 0;
+    return code;
+  }
+  return ReadToken(file, delimiters, skipBlanks);
+}
+
+int GetKeywordToken(std::string_view text) {
+  gState.Code = FindKivoKeyword(text);
+  return gState.Code;
+}
+
+const std::string& GetLastTokenText() {
+  gState.Text.assign(TokenText());
+  return gState.Text;
+}
+
+int GetLastTokenCode() { return gState.Code; }
+
+void SkipLine(TTextFile& file) {
+  file.ReadLn();
+  gState.Held = 0;
+}
+
+void SkipBlock(TTextFile& file) {
+  int64_t depth = 1;
+  if (gState.Held == '{') {
+    depth = 2;
+    PcbApiPercentUpdate();
+  } else if (gState.Held == '}') {
+    depth = 0;
+  }
+  while (depth > 0 && !file.Eof()) {
+    if (file.Eoln()) {
+      file.ReadLn();
+      continue;
+    }
+    unsigned char c = RawChar(file);
+    if (c == '{') {
+      PcbApiPercentUpdate();
+      ++depth;
+    } else if (c == '}') {
+      --depth;
+    }
+  }
+  gState.Held = 0;
+}
+
+void SkipToCloseBracket(TTextFile& file) {
+  unsigned char last = static_cast<unsigned char>(gState.Held);
+  while (!file.Eof() && last != ']')
+    last = NextChar(file);
+  gState.Held = 0;
+}
+
+namespace {
+
+// Appends one piece of a value and its continuations to `value`.
+void JoinPieces(TTextFile& file, std::string& value) {
+  TTokenizerState& s = gState;
+  const TKivoCharSet& set = s.ValueSet ? *s.ValueSet : gNoSet;
+  const bool quoted = set.Kind() == TKivoCharSet::ksQuotedValue;
+  // Every round that goes on has consumed a character or the held-back one, so the
+  // loop ends at the latest at the end of the file (where a piece is empty).
+  for (;;) {
+    // A held-back "}" starts the piece like any other held-back delimiter.
+    ReadToken(file, set, /*skipBlanks=*/false);
+    if (s.TextLength == 0)
+      break;
+    const unsigned char last = s.TextLast;
+    AppendCapped(value, TokenText());
+    if (last == '\\')
+      continue;
+    // A quoted piece that ended at a blank or a line end goes on after one blank.
+    if (quoted && last != '"' && s.Held == 0) {
+      AppendCapped(value, " ");
+      continue;
+    }
+    break;
+  }
+}
+
+}  // namespace
+
+std::string JoinContinuedString(TTextFile& file) {
+  std::string value;
+  JoinPieces(file, value);
+  return value;
+}
+
+std::string ReadQuotedString(TTextFile& file) {
+  TTokenizerState& s = gState;
+  if (s.Held == ']' || s.Held == '}')
+    return {};
+  if (s.Held == ' ' || s.Held == 0) {
+    s.Held = 0;
+    s.TextLength = 0;
+    s.TextLast = 0;
+    s.TextCut = false;
+    s.Code = kwEmpty;
+    while (!file.Eof()) {
+      unsigned char c = NextChar(file);
+      if (c != ' ') {
+        s.Held = static_cast<char>(c);
+        break;
+      }
+    }
+    if (s.Held == 0)
+      return {};
+  }
+
+  const char first = s.Held;
+  switch (first) {
+    case '"':
+      s.ValueSet = &gQuotedValue;
+      break;
+    case '(':
+      s.ValueSet = &gBracketedValue;
+      break;
+    case ']':
+    case '}':
+      return {};
+    default:
+      s.ValueSet = &gBareValue;
+      break;
+  }
+  s.Held = 0;
+
+  const bool quoted = s.ValueSet == &gQuotedValue;
+  std::string raw;
+  if (s.ValueSet == &gBareValue)
+    raw.push_back(first);
+  JoinPieces(file, raw);
+  if (quoted && !raw.empty()) {
+    const bool cutShortByBracket = (s.Held == ']' || s.Held == '}') && raw.back() != '"';
+    if (!cutShortByBracket)
+      raw.pop_back();  // the closing quote
+  }
+  Unescape(raw);
+  if (s.Held == '"' || s.Held == ')')
+    s.Held = 0;
+  return raw;
+}
+
+double ReadFloatValue(TTextFile& file) {
+  double value = 0;
+  gState.NumberError = !ReadNumberToken(file) || !TryStrToFloat(TokenText(), value);
+  return gState.NumberError ? -32000.0 : value;
+}
+
+int32_t ReadIntegerValue(TTextFile& file) {
+  int32_t value = 0;
+  gState.NumberError = !ReadNumberToken(file) || !TryStrToInt(TokenText(), value);
+  return gState.NumberError ? -32000 : value;
+}
+
+bool GetNumberError() { return gState.NumberError; }
+
+char GetHeldBackChar() { return gState.Held; }
+
+void ResetTokenizerState() {
+  gState.Held = 0;
+  gState.TextLength = 0;
+  gState.TextLast = 0;
+  gState.TextCut = false;
+  gState.Code = kwUnknown;
+  gState.NumberError = false;
+}
+
+void InitializeKivoTokenizer() {
+  const std::string digits(kDigits), letters(kLetters);
+  gStructural = TKivoCharSet::AllExcept("%[{");
+  gWord = TKivoCharSet::AllExcept("!#$%'()-./?_" + digits + letters);
+  gNumber = TKivoCharSet::AllExcept("+,-." + digits + letters);
+  gBlankSkip = TKivoCharSet::AllExcept(" ");
+  gClose = TKivoCharSet("]}");
+  gBareValue = TKivoCharSet(" ]}");
+  gQuotedValue = TKivoCharSet(" ]}", TKivoCharSet::ksQuotedValue);
+  gBracketedValue = TKivoCharSet(")", TKivoCharSet::ksBracketedValue);
+  gBlankOnly = TKivoCharSet(" ");
+  ResetTokenizerState();
+  gState.ValueSet = nullptr;
+}

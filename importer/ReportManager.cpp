@@ -1,0 +1,276 @@
+// Decisions where the report's rules would lose it:
+// - When the host's file system does not report the KIVO file as existing (or is not
+//   there), the report's folder and base name come from the runtime's split of the
+//   file name, so the report still lands beside the KIVO file; an empty answer of the
+//   host's extension helper falls back on the runtime's ChangeFileExt.
+// - The report path is kept whole: cutting it to 255 characters would write the
+//   report somewhere else.
+#include "importer/ReportManager.h"
+
+#include <memory>
+
+#include "classlib/FileUtils.h"
+#include "classlib/TextFile.h"
+#include "host/ClientApi.h"
+#include "host/Utilities.h"
+#include "pcb/BoardUnits.h"
+#include "pcb/HostFileSystem.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbObjectFactory.h"
+
+namespace {
+
+constexpr size_t kPadLineLength = 41;
+
+// A board coordinate as the report shows it: mils with up to three decimals.
+std::string Coord(int32_t value) { return CoordToUnitString(/*imperial=*/true, value); }
+
+std::string Point(int32_t x, int32_t y) { return Coord(x) + ", " + Coord(y); }
+
+// The reference points of a loaded proxy; 0 without one (a kind without a proxy class).
+struct TPoints {
+  explicit TPoints(const TPCBObject* object) {
+    if (!object)
+      return;
+    X = object->GetX(), Y = object->GetY(), X2 = object->GetX2(), Y2 = object->GetY2();
+  }
+  int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
+};
+
+std::string TextOf(const TPCBObject* object) { return object ? object->GetText() : std::string(); }
+
+// The designator: the text of the component's name text object.
+std::string Designator(uint32_t component) {
+  const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(component);
+  const TPcbComponent* asComponent = ObjectAs<TPcbComponent>(proxy.get());
+  return asComponent ? GetObjectText(static_cast<uint32_t>(asComponent->GetNameText()))
+                     : std::string();
+}
+
+}  // namespace
+
+TReportManager::TReportManager(std::string_view kivoFileName) : FFileName(kivoFileName) {}
+
+void TReportManager::Add(TLines& lines, std::string text, uint8_t level) {
+  lines.push_back({std::move(text), level});
+}
+
+void TReportManager::AddLoadWarning(uint8_t kind, std::string_view tokenText) {
+  AddLoadWarningLines(kind, tokenText, {}, nullptr);
+}
+
+void TReportManager::AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points) {
+  AddLoadWarningLines(kind, {}, points, nullptr);
+}
+
+void TReportManager::AddLoadWarning(uint8_t kind, const TReportCircle& circle) {
+  AddLoadWarningLines(kind, {}, {}, &circle);
+}
+
+void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
+                                         std::span<const TReportPoint> points,
+                                         const TReportCircle* circle) {
+  ++FLoadWarningCount;
+  switch (kind) {
+    case 0:
+      if (tokenText.empty())
+        return;
+      Add(FLoadWarnings, "WARNING: Unhandled Token found " + std::string(tokenText), 3);
+      Add(FLoadWarnings, "         This could be caused by missing/extra brackets \"{}\"", 4);
+      return;
+    case 1:
+      Add(FLoadWarnings, "WARNING: Polygon Voids are not imported", 1);
+      for (size_t i = 0; i < points.size(); ++i)
+        Add(FLoadWarnings,
+            "    Coord " + std::to_string(i) + " x: " + std::to_string(points[i].X) +
+                " y: " + std::to_string(points[i].Y),
+            2);
+      return;
+    case 2:
+      Add(FLoadWarnings, "WARNING: Circle Voids are not imported", 1);
+      if (circle)
+        Add(FLoadWarnings,
+            "    x: " + std::to_string(circle->X) + " y: " + std::to_string(circle->Y) +
+                " radius " + std::to_string(circle->Radius),
+            2);
+      return;
+    case 3:
+      Add(FLoadWarnings, "WARNING: Number of Layer Strings does not Physical ID Map", 1);
+      Add(FLoadWarnings, "         Possible cause is an Invalid KIVO file", 2);
+      return;
+  }
+}
+
+void TReportManager::AddImportWarning(uint8_t kind, uint32_t component) {
+  ++FImportWarningCount;
+  switch (kind) {
+    case 0:
+      Add(FImportWarnings,
+          "WARNING: Mismatch on number of nets and number of pin on component " +
+              Designator(component),
+          1);
+      return;
+    case 1:
+      Add(FImportWarnings,
+          "WARNING: No Component Primitives Translated for component " +
+              Designator(component) + ". Component Removed",
+          1);
+      return;
+  }
+}
+
+void TReportManager::AddImportError(uint8_t kind) {
+  ++FImportErrorCount;
+  switch (kind) {
+    case 0:
+      Add(FImportErrors, "ERROR: Unknown Error caused abort.", 1);
+      Add(FImportErrors, "       Possibily Unexpected End Of File.", 2);
+      return;
+    case 1:
+      Add(FImportErrors, "ERROR: User Canceled Abort.", 1);
+      return;
+  }
+}
+
+void TReportManager::AddTrackLine(const TPCBObject* object) {
+  const TPoints p(object);
+  Add(FImportEvents, "Track Added At: " + Point(p.X, p.Y) + " To " + Point(p.X2, p.Y2), 3);
+}
+
+void TReportManager::AddArcLine(const TPCBObject* object) {
+  const TPoints p(object);
+  Add(FImportEvents, "Arc Added At: " + Point(p.X, p.Y), 3);
+}
+
+void TReportManager::AddTrackOrArcLine(const TPCBObject* object) {
+  if (object && object->GetObjectId() == okTrack)
+    AddTrackLine(object);
+  else if (object && object->GetObjectId() == okArc)
+    AddArcLine(object);
+}
+
+void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
+  if (kind > 10)
+    return;
+  if (kind == 3) {
+    Add(FImportEvents, "Component Added: " + Designator(object), 2);
+    return;
+  }
+  const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(object);
+  const TPCBObject* o = proxy.get();
+  switch (kind) {
+    case 0:
+      Add(FImportEvents, "Added To Component", 3);
+      AddTrackOrArcLine(o);
+      return;
+    case 1:
+      Add(FImportEvents, "Added To Component", 3);
+      Add(FImportEvents, "Text Added: " + TextOf(o), 2);
+      return;
+    case 2: {
+      const std::string name = o ? o->GetName() : std::string();
+      Add(FImportEvents, ("Component Pad Added: " + name).substr(0, kPadLineLength), 3);
+      return;
+    }
+    case 4: {
+      const TPoints p(o);
+      Add(FImportEvents, "Fill Added At: " + Point(p.X, p.Y) + " And " + Point(p.X2, p.Y2), 3);
+      return;
+    }
+    case 5:
+      AddArcLine(o);
+      return;
+    case 6:
+      AddTrackLine(o);
+      return;
+    case 7: {
+      const TPoints p(o);
+      Add(FImportEvents, "Via Added at " + Point(p.X, p.Y), 3);
+      return;
+    }
+    case 8:
+      Add(FImportEvents, "Text Added: " + TextOf(o), 2);
+      return;
+    case 9:
+      AddTrackOrArcLine(o);
+      return;
+    case 10: {
+      // Each corner asks the host afresh.
+      const std::string corners =
+          proxy ? Point(proxy->GetBoundingX1(), proxy->GetBoundingY1()) + "   " +
+                      Point(proxy->GetBoundingX2(), proxy->GetBoundingY2())
+                : Point(0, 0) + "   " + Point(0, 0);
+      Add(FImportEvents, "Polygon Added: Bouding Rect: " + corners, 3);
+      return;
+    }
+  }
+}
+
+void TReportManager::SetLoadSection(uint8_t section) {
+  if (section == FLoadSection)
+    return;
+  FLoadSection = section;
+  Add(FLoadEvents, "", 1);
+  Add(FLoadEvents, section == 0 ? "Load Events: Header Infomation." : "", 1);
+  Add(FLoadEvents, "", 1);
+}
+
+std::string TReportManager::MakeReportPath() const {
+  const std::string fileName = FFileName.Str();
+  std::string folder = ExtractFilePath(fileName);
+  if (VfsFileExists(fileName))
+    VfsExtractFilePath(fileName, folder);
+  std::string name = ExtractFileName(fileName);
+  VfsExtractFileName(fileName, name);
+  std::string reportName = ClientApiForceFileNameExtension(name, "rpt");
+  if (reportName.empty())
+    reportName = ChangeFileExt(name, ".rpt");
+  return folder + reportName;
+}
+
+void TReportManager::WriteReport() {
+  const uint8_t levels[] = {FLoadErrorLevel,  FLoadWarningLevel,  FLoadEventLevel,
+                            FImportErrorLevel, FImportWarningLevel, FImportEventLevel};
+  bool any = false;
+  for (uint8_t level : levels)
+    any = any || level != 0;
+  if (!any)
+    return;
+
+  const std::string path = MakeReportPath();
+  TTextFile file;
+  VfsAssignFile(file, path);
+  file.Rewrite();
+  auto writeList = [&](const TLines& lines, uint8_t level) {
+    for (const TLine& line : lines)
+      if (line.Level <= level)
+        file.WriteLn(line.Text);
+  };
+  file.WriteLn("Varnok Design System: KIVO Version 9.x To Varnok QMV Translator Report");
+  file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName.Str()));
+  file.WriteLn("Date     : " + CurrentDateText());
+  file.WriteLn("Time     : " + CurrentTimeText());
+  file.WriteLn();
+  file.WriteLn();
+  file.WriteLn("Load Errors : " + std::to_string(FLoadErrorCount));
+  writeList(FLoadErrors, FLoadErrorLevel);
+  file.WriteLn();
+  file.WriteLn("Import Errors : " + std::to_string(FImportErrorCount));
+  writeList(FImportErrors, FImportErrorLevel);
+  file.WriteLn();
+  file.WriteLn("Load Warnings : " + std::to_string(FLoadWarningCount));
+  writeList(FLoadWarnings, FLoadWarningLevel);
+  file.WriteLn();
+  file.WriteLn("Import Warnings : " + std::to_string(FImportWarningCount));
+  writeList(FImportWarnings, FImportWarningLevel);
+  file.WriteLn();
+  if (FLoadEventLevel > 0)
+    file.WriteLn("Load Event List :");
+  writeList(FLoadEvents, FLoadEventLevel);
+  file.WriteLn();
+  if (FImportEventLevel > 0)
+    file.WriteLn("Import Event List :");
+  writeList(FImportEvents, FImportEventLevel);
+  file.Close();
+  FReportPath = path;
+}

@@ -1,0 +1,102 @@
+// The translation report of one import: what happened while the KIVO file was read
+// ("load") and while host objects were made ("import"), in six lists of lines that each
+// carry a detail level 1 to 4, with the counts of warnings and errors. `WriteReport`
+// writes it as "<name>.rpt" beside the KIVO file, through the host's file system;
+// file-system failures raise EInOutError. Import events and warnings read their host
+// objects back through the PCB object proxies.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "classlib/Object.h"
+#include "classlib/ShortString.h"
+#include "pcb/PcbObject.h"
+
+// The coordinates a polygon-void or circle-void warning lists.
+struct TReportPoint {
+  int32_t X;
+  int32_t Y;
+};
+struct TReportCircle {
+  int32_t X;
+  int32_t Y;
+  int32_t Radius;
+};
+
+class TReportManager : public TObject {
+  KIVO_CLASS(TReportManager, TObject)
+
+ public:
+  explicit TReportManager(std::string_view kivoFileName);
+
+  // Detail levels: a line is written when its level is at most its list's level.
+  void SetLoadErrorLevel(uint8_t level) { FLoadErrorLevel = level; }
+  void SetLoadWarningLevel(uint8_t level) { FLoadWarningLevel = level; }
+  void SetLoadEventLevel(uint8_t level) { FLoadEventLevel = level; }
+  void SetImportErrorLevel(uint8_t level) { FImportErrorLevel = level; }
+  void SetImportWarningLevel(uint8_t level) { FImportWarningLevel = level; }
+  void SetImportEventLevel(uint8_t level) { FImportEventLevel = level; }
+
+  // Load warnings: 0 an unhandled token (its text), 1 polygon voids (their points),
+  // 2 a circle void, 3 layer strings that do not match the physical ids.
+  void AddLoadWarning(uint8_t kind, std::string_view tokenText = {});
+  void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points);
+  void AddLoadWarning(uint8_t kind, const TReportCircle& circle);
+  // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated.
+  void AddImportWarning(uint8_t kind, uint32_t component);
+  // Import errors: 0 an unknown error, 1 cancelled by the user.
+  void AddImportError(uint8_t kind);
+  // Import events 0 to 10 about a host object; later kinds add nothing.
+  void AddImportEvent(uint8_t kind, uint32_t object);
+  // Makes `section` current, heading it in the load-event list when it changes.
+  void SetLoadSection(uint8_t section);
+
+  // Writes the report file, unless every detail level is 0.
+  void WriteReport();
+
+  int32_t GetLoadErrorCount() const { return FLoadErrorCount; }
+  int32_t GetLoadWarningCount() const { return FLoadWarningCount; }
+  int32_t GetImportErrorCount() const { return FImportErrorCount; }
+  int32_t GetImportWarningCount() const { return FImportWarningCount; }
+  // The report file written; empty before `WriteReport` or when nothing was written.
+  const std::string& GetReportPath() const { return FReportPath; }
+
+ private:
+  struct TLine {
+    std::string Text;
+    uint8_t Level;
+  };
+  using TLines = std::vector<TLine>;
+
+  static void Add(TLines& lines, std::string text, uint8_t level);
+  void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
+                           std::span<const TReportPoint> points, const TReportCircle* circle);
+  void AddTrackOrArcLine(const TPCBObject* object);
+  void AddTrackLine(const TPCBObject* object);
+  void AddArcLine(const TPCBObject* object);
+  std::string MakeReportPath() const;
+
+  uint8_t FLoadErrorLevel = 2;
+  uint8_t FLoadWarningLevel = 2;
+  uint8_t FLoadEventLevel = 0;
+  uint8_t FImportErrorLevel = 2;
+  uint8_t FImportWarningLevel = 2;
+  uint8_t FImportEventLevel = 0;
+  ShortString<255> FFileName;
+  TLines FLoadEvents;
+  TLines FLoadErrors;
+  TLines FLoadWarnings;
+  TLines FImportEvents;
+  TLines FImportErrors;
+  TLines FImportWarnings;
+  uint8_t FLoadSection = 1;
+  std::string FReportPath;
+  int32_t FLoadErrorCount = 0;
+  int32_t FLoadWarningCount = 0;
+  int32_t FImportErrorCount = 0;
+  int32_t FImportWarningCount = 0;
+};

@@ -1,0 +1,104 @@
+#include "tests/importer/ImporterTestSupport.h"
+
+#include <algorithm>
+
+#include "classlib/FileUtils.h"
+#include "classlib/Streams.h"
+#include "classlib/Win.h"
+#include "importer/KivoTokenizer.h"
+#include "standin/ravelo/RaveloControl.h"
+#include "tests/support/TestSupport.h"
+
+const std::string& ScratchFolder() {
+  // One folder per test executable, so that executables running side by side do not
+  // empty each other's.
+  static const std::string folder = [] {
+    std::string path =
+        EmptiedTempFolder("kivo-" + ChangeFileExt(ExtractFileName(GetModuleName(nullptr)), ""));
+    ForceDirectories(path + "virtual");
+    return path;
+  }();
+  return folder;
+}
+
+std::string WriteScratchFile(const std::string& name, const std::string& bytes) {
+  const std::string path = ScratchFolder() + name;
+  TFileStream stream(path, fmCreate);
+  if (!bytes.empty())
+    stream.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+  return path;
+}
+
+std::string WriteRepeatedFile(const std::string& name, const std::string& head,
+                              const std::string& chunk, int count, const std::string& tail) {
+  const std::string path = ScratchFolder() + name;
+  TFileStream stream(path, fmCreate);
+  stream.WriteBuffer(head.data(), static_cast<int32_t>(head.size()));
+  // Chunks are written in batches of about a megabyte: small writes one by one are slow.
+  const int perBatch = std::max<int>(1, (1 << 20) / std::max<size_t>(1, chunk.size()));
+  std::string batch;
+  for (int i = 0; i < perBatch; ++i)
+    batch += chunk;
+  for (int done = 0; done < count; done += perBatch) {
+    const int n = std::min(perBatch, count - done);
+    stream.WriteBuffer(batch.data(), static_cast<int32_t>(n * chunk.size()));
+  }
+  stream.WriteBuffer(tail.data(), static_cast<int32_t>(tail.size()));
+  return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  if (!FileExists(path))
+    return "<missing>";
+  TFileStream stream(path, fmOpenRead | fmShareDenyNone);
+  std::string bytes(static_cast<size_t>(stream.GetSize()), '\0');
+  if (!bytes.empty())
+    stream.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+  return bytes;
+}
+
+TKivoText::TKivoText(const std::string& text, const std::string& name)
+    : TKivoText(TExisting{}, WriteScratchFile(name, text)) {}
+
+TKivoText::TKivoText(TExisting, const std::string& path) : FPath(path) {
+  ResetTokenizerState();
+  FFile.Assign(FPath);
+  FFile.Reset();
+}
+
+TKivoText TKivoText::Open(const std::string& path) { return TKivoText(TExisting{}, path); }
+
+const std::string& VirtualFolder() {
+  static const std::string folder = ScratchFolder() + "virtual\\";
+  return folder;
+}
+
+namespace {
+
+std::string CallLog() {
+  auto getLog = reinterpret_cast<TRaveloGetCallLog>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("Ravelo.dll"), "Ravelo_GetCallLog")));
+  if (!getLog)
+    return {};
+  std::string log(getLog(nullptr, 0) + 1, '\0');
+  log.resize(getLog(log.data(), static_cast<int32_t>(log.size())));
+  return log;
+}
+
+}  // namespace
+
+int ProgressSteps() {
+  const std::string log = CallLog();
+  int steps = 0;
+  for (size_t at = log.find("PcbApi_Percent_Update"); at != std::string::npos;
+       at = log.find("PcbApi_Percent_Update", at + 1))
+    ++steps;
+  return steps;
+}
+
+void ClearProgressSteps() {
+  auto clear = reinterpret_cast<TRaveloClearCallLog>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("Ravelo.dll"), "Ravelo_ClearCallLog")));
+  if (clear)
+    clear();
+}

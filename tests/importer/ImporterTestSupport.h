@@ -1,0 +1,46 @@
+// Shared pieces of the importer's tests: a scratch folder with files written from
+// text, a KIVO file opened for the tokenizer, the stand-in host's virtual folder, and
+// the progress steps counted by the stand-in PCB server. The test executable is the
+// host: the stand-in host's exports are linked into it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "classlib/TextFile.h"
+
+// "<temp>\kivo-<test executable>\", emptied and created on first use, with an empty
+// folder "virtual" in it.
+const std::string& ScratchFolder();
+// Writes `bytes` to `name` in the scratch folder; answers the full name.
+std::string WriteScratchFile(const std::string& name, const std::string& bytes);
+// Writes `head`, then `chunk` `count` times, then `tail`; answers the full name.
+std::string WriteRepeatedFile(const std::string& name, const std::string& head,
+                              const std::string& chunk, int count, const std::string& tail);
+// The whole content of a file, or "<missing>".
+std::string ReadWholeFile(const std::string& path);
+
+// A KIVO text written to a scratch file and opened for reading, with the tokenizer's
+// state reset.
+class TKivoText {
+ public:
+  explicit TKivoText(const std::string& text, const std::string& name = "tokens.pdf");
+  // Opens a file that exists already.
+  static TKivoText Open(const std::string& path);
+  TTextFile& File() { return FFile; }
+  const std::string& Path() const { return FPath; }
+
+ private:
+  struct TExisting {};
+  TKivoText(TExisting, const std::string& path);
+  std::string FPath;
+  TTextFile FFile;
+};
+
+// The folder of the stand-in host's virtual file system in these tests: names
+// beginning with "VFS:\" live there.
+const std::string& VirtualFolder();
+
+// Progress steps taken since the stand-in PCB server's call log was last cleared.
+int ProgressSteps();
+void ClearProgressSteps();

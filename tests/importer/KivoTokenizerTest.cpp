@@ -1,0 +1,219 @@
+// The tokenizer's reading rules, case by case. Each case runs a script of reads over a
+// small file and compares the trace: token reads show `code"text"`, value reads
+// `'value'`, number reads the number with "!" when the error flag is set, skips "~";
+// each is followed by "^c" when c is held back afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "classlib/FormatSettings.h"
+#include "importer/KivoTokenizer.h"
+#include "tests/importer/ImporterTestSupport.h"
+
+namespace {
+
+std::string Held() {
+  char held = GetHeldBackChar();
+  return held ? std::string("^") + held : std::string();
+}
+
+std::string Number(double value) {
+  char text[32];
+  snprintf(text, sizeof text, "%g", value);
+  return text + std::string(GetNumberError() ? "!" : "") + Held();
+}
+
+// Ops: S/s structural set with/without skipping blanks, W/w word set, N number set,
+// E the empty set, V ReadQuotedString, F ReadFloatValue, I ReadIntegerValue,
+// B SkipBlock, L SkipLine, C SkipToCloseBracket.
+std::string Step(TTextFile& file, char op) {
+  auto token = [&](const TKivoCharSet& set, bool skip) {
+    int code = GetToken(file, set, skip);
+    return std::to_string(code) + '"' + GetLastTokenText() + '"' + Held();
+  };
+  switch (op) {
+    case 'S': return token(StructuralSet(), true);
+    case 's': return token(StructuralSet(), false);
+    case 'W': return token(WordSet(), true);
+    case 'w': return token(WordSet(), false);
+    case 'N': return token(NumberSet(), true);
+    case 'E': return token(TKivoCharSet(), false);
+    case 'V': {
+      const std::string value = ReadQuotedString(file);
+      return "'" + value + "'" + Held();
+    }
+    case 'F': return Number(ReadFloatValue(file));
+    case 'I': return Number(ReadIntegerValue(file));
+    case 'B': SkipBlock(file); return "~" + Held();
+    case 'L': SkipLine(file); return "~" + Held();
+    case 'C': SkipToCloseBracket(file); return "~" + Held();
+  }
+  ADD_FAILURE() << "unknown op " << op;
+  return {};
+}
+
+std::string Trace(const std::string& text, const std::string& ops) {
+  TKivoText kivo(text);
+  std::string trace;
+  for (char op : ops)
+    trace += (trace.empty() ? "" : " ") + Step(kivo.File(), op);
+  return trace;
+}
+
+struct TCase {
+  const char* Rule;
+  std::string Input;
+  const char* Ops;
+  std::string Expected;
+};
+
+void RunCases(std::initializer_list<TCase> cases) {
+  for (const TCase& c : cases)
+    EXPECT_EQ(Trace(c.Input, c.Ops), c.Expected) << c.Rule << ": " << c.Input;
+}
+
+TEST(KivoTokenizer, Tokens) {
+  RunCases({
+      {"a brace after a word is held back and returned next, reading nothing", "abc}def",
+       "WWW", R"(-1"abc"^} 150"abc" -1"def")"},
+      {"a brace and a keyword without a blank", "{PROGRAM x}", "SW",
+       R"(149"{"^P 10"PROGRAM")"},
+      {"a brace and a keyword with a blank", "{ PROGRAM x}", "SW", R"(149"{" 10"PROGRAM")"},
+      {"an empty token at a blank", " x", "ww", R"(0"" -1"x")"},
+      {"an empty token holds back its delimiter", "}x", "www", R"(0""^} 150"" -1"x")"},
+      {"a line end ends a token as a blank", "ab\ncd", "www", R"(-1"ab" 0"" -1"cd")"},
+      {"skipping blanks skips line ends", "ab\n\n  \ncd", "WW", R"(-1"ab" -1"cd")"},
+      {"keywords in any case", "sstfile SSTFILE SsTfIlE component", "WWWW",
+       R"(24"sstfile" 24"SSTFILE" 24"SsTfIlE" 1"component")"},
+      {"a character outside the word text", "$abc", "W", R"(-1"$abc")"},
+      {"the empty set is the blank alone; tabs are no white space", "a}\tb c", "E",
+       "-1\"a}\tb\""},
+      {"a held-back delimiter other than a brace starts the next token", "x]y x] z", "WWWW",
+       R"(-1"x"^] -1"]y" -1"x"^] 153"]")"},
+      {"the structural set makes other characters one-character tokens", "ab {C", "SSSS",
+       R"(0""^a 151"a"^b -1"b" 149"{"^C)"},
+  });
+}
+
+TEST(KivoTokenizer, Values) {
+  RunCases({
+      {"a quoted value joins lines without a blank", "\"abc\n   def\" x", "VW",
+       R"('abcdef' -1"x")"},
+      {"every line end between the pieces is consumed", "\"ab\r\n\r\n\r\ncd\"", "V", "'abcd'"},
+      {"a closing quote before the line end ends the value", "\"ab\"\nx", "VW",
+       R"('ab' -1"x")"},
+      {"blanks end quoted pieces, joined by one blank; two blanks end the value",
+       "\"a b  c\" x", "VW", R"('a b' 94"c"^")"},
+      {"escapes; a backslash before a blank escapes the next piece's first character",
+       R"("a\bb" "a\Bb" "x\"y" "p\\q" "\q" "a\ x")", "VVVVVV",
+       R"('a b' 'a b' 'x"y' 'p\q' 'q' 'ax')"},
+      {"escaped brackets stay in the value", R"("x\]y" "x\}y" z)", "VVW",
+       R"('x]y' 'x}y' -1"z")"},
+      {"a bracketed value keeps its blanks", "(a  b c) x", "VW", R"('a  b c' -1"x")"},
+      {"a bare value followed by a brace holds it back; SkipBlock then skips nothing",
+       "abc} def", "VBW", R"('abc'^} ~ -1"def")"},
+      {"a value at a closing bracket is empty and reads nothing", "] x", "VV", "''^] ''^]"},
+      {"a value before a closing brace is empty", "  }", "V", "''^}"},
+  });
+}
+
+// Choices of this tokenizer where the rules leave it open; see KivoTokenizer.cpp.
+TEST(KivoTokenizer, ValuesLeftOpenByTheRules) {
+  RunCases({
+      {"a quoted value ends at an unescaped bracket and keeps its characters",
+       "\"ab]c\" x", "VW", R"('ab'^] -1"]c"^")"},
+      {"... or at an unescaped brace", "\"ab} x", "V", "'ab'^}"},
+      {"a closing quote right before the bracket is still removed", "\"ab\"]", "V",
+       "'ab'^]"},
+      {"#1 is an ordinary character of a quoted value", "\"a\x01" "b\" x", "V",
+       "'a\x01" "b'"},
+      {"a bracketed value joins lines with one blank", "(a\nb) x", "VW", R"('a b' -1"x")"},
+      {"... one blank per line end", "(a\r\n\r\nb)", "V", "'a  b'"},
+      {"... and ends with the file", "(ab\n", "VW", R"('ab' 0"")"},
+      {"a quoted value ends with the file", "\"abc", "V", "'abc'"},
+      {"a value at the end of the file is empty", "   ", "V", "''"},
+  });
+}
+
+TEST(KivoTokenizer, Numbers) {
+  RunCases({
+      {"reals and integers", "12.5 -3 1e3 2. .5 +4", "FIFFFI", "12.5 -3 1000 2 0.5 4"},
+      {"a decimal comma is no decimal point", "1,5", "F", "-32000!"},
+      {"an integer with a point", "1.5", "I", "-32000!"},
+      {"an empty number holds back its delimiter", "}", "I", "-32000!^}"},
+      {"a negative whole number clears the flag", "x -7", "II", "-32000! -7"},
+      {"no inf, nan, hex or values beyond the range", "inf nan 0x10 1e400 $5", "FFIFF",
+       "-32000! -32000! -32000! -32000! -32000!^$"},
+  });
+}
+
+TEST(KivoTokenizer, NumbersIgnoreTheLocaleDecimalSeparator) {
+  const TFormatSettings saved = FormatSettings;
+  FormatSettings.DecimalSeparator = ',';
+  FormatSettings.ThousandSeparator = '.';
+  EXPECT_EQ(Trace("1.5 1,5", "FF"), "1.5 -32000!");
+  FormatSettings = saved;
+}
+
+TEST(KivoTokenizer, Skips) {
+  RunCases({
+      {"a block with a nested block", "{a {b} c} d", "SBW", R"(149"{"^a ~ -1"d")"},
+      {"a held-back opening brace counts", "x{ a } } y", "WBW", R"(-1"x"^{ ~ -1"y")"},
+      {"line ends inside a block", "{a\n{b\r\n}\n} d", "SBW", R"(149"{"^a ~ -1"d")"},
+      {"quotes are not considered", "{\"}\" x} y", "SBW", R"(149"{"^" ~ 0""^")"},
+      {"an unclosed block ends with the file", "{a {b", "SB", R"(149"{"^a ~)"},
+      {"the rest of a line", "% note {x}\nabc", "SLW", R"(148"%" ~ -1"abc")"},
+      {"an attribute", "[LY abc def] x", "SWCW", R"(152"["^L 34"LY" ~ -1"x")"},
+      {"an attribute whose bracket is held back", "[a] x", "SWCW",
+       R"(152"["^a 151"a"^] ~ -1"x")"},
+      {"an attribute across a line end", "[a\nb] x", "SWCW", R"(152"["^a 151"a" ~ -1"x")"},
+  });
+}
+
+TEST(KivoTokenizer, SkipBlockAdvancesTheProgressAtEveryOpeningBrace) {
+  ClearProgressSteps();
+  EXPECT_EQ(Trace("{a {b} {c {d}} e} f", "SBW"), R"(149"{"^a ~ -1"f")");
+  EXPECT_EQ(ProgressSteps(), 3);
+  ClearProgressSteps();
+  EXPECT_EQ(Trace("x{ {} } } y", "WBW"), R"(-1"x"^{ ~ -1"y")");
+  EXPECT_EQ(ProgressSteps(), 2);
+}
+
+// The same file with LF, CR LF or CR line ends reads the same, whatever is read.
+TEST(KivoTokenizer, LineEndsDoNotMatter) {
+  const std::string lf =
+      "{COMPONENT \"board 1\"\n"
+      " {ENVIRONMENT\n"
+      "  {KIVOVREV \"3.0\"}\n"
+      "  {PROGRAM \"V-LOM\n"
+      "\n"
+      "     Desktop\"}\n"
+      "  {LYRSTR \"TOP\" 1 \"BOTTOM\" 2}\n"
+      " }\n"
+      " [LY \"TOP\"] [WD 10\n"
+      "]\n"
+      " % a comment {\n"
+      " {DETAIL {ANNOTATE {T \"J1 \\\"12\\\"\" -900 400.5} {L 10 20 30 40}} (bracketed\n"
+      "  value) }\n"
+      "}\n";
+  std::string crlf, cr;
+  for (char c : lf) {
+    crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    cr += c == '\n' ? '\r' : c;
+  }
+  for (const char* ops : {"S", "W", "w", "V", "WV", "WVFI", "SWBL", "sWCV", "N"}) {
+    std::string traces[3];
+    const std::string* texts[3] = {&lf, &crlf, &cr};
+    for (int t = 0; t < 3; ++t) {
+      TKivoText kivo(*texts[t]);
+      for (int i = 0; i < 2000 && !kivo.File().Eof(); ++i)
+        traces[t] += Step(kivo.File(), ops[i % strlen(ops)]) + " ";
+    }
+    EXPECT_EQ(traces[1], traces[0]) << "CR LF, ops " << ops;
+    EXPECT_EQ(traces[2], traces[0]) << "CR, ops " << ops;
+  }
+}
+
+}  // namespace
