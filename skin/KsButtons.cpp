@@ -22,6 +22,10 @@ bool ThemeUsable(const TComponent* control, const TTeThemeEngine* engine) {
   return engine->ThemeAvailable();
 }
 
+bool IsThemeEngine(const TComponent* component, const TTeThemeEngine* engine) {
+  return engine && component == engine;
+}
+
 void ChangeThemeEngine(TComponent* owner, TTeThemeEngine*& field, TTeThemeEngine* value) {
   if (field)
     field->RemoveFreeNotification(owner);
@@ -307,28 +311,8 @@ void TKsCustomButton::Dispatch(TMessage& message) {
 
 // ---- TTeThemeButton ---------------------------------------------------------------------
 
-TTeThemeButton::~TTeThemeButton() { ChangeThemeEngine(this, FThemeEngine, nullptr); }
-
-void TTeThemeButton::SetThemeEngine(TTeThemeEngine* value) {
-  if (value == FThemeEngine)
-    return;
-  ChangeThemeEngine(this, FThemeEngine, value);
-  Invalidate();
-}
-
-void TTeThemeButton::Loaded() {
-  inherited::Loaded();
-  Invalidate();
-}
-
-void TTeThemeButton::Notification(TComponent* AComponent, TOperation operation) {
-  inherited::Notification(AComponent, operation);
-  if (operation == opRemove && AComponent == FThemeEngine)
-    FThemeEngine = nullptr;
-}
-
 void TTeThemeButton::DrawBackground() {
-  if (!ThemeUsable(this, FThemeEngine)) {
+  if (!ThemeUsable()) {
     inherited::DrawBackground();
     return;
   }
@@ -343,5 +327,5 @@ void TTeThemeButton::DrawBackground() {
     state = 4;
   else if (GetActive())
     state = 5;
-  FThemeEngine->GetTheme()->DrawButton(*GetBuffer(), GetWidth(), GetHeight(), state);
+  GetThemeEngine()->GetTheme()->DrawButton(*GetBuffer(), GetWidth(), GetHeight(), state);
 }

@@ -88,28 +88,54 @@ class TKsCustomButton : public TKsCustomControl {
   bool FActive = false;
 };
 
-class TTeThemeButton : public TKsCustomButton {
-  KIVO_CLASS(TTeThemeButton, TKsCustomButton)
- public:
-  explicit TTeThemeButton(TComponent* AOwner) : TKsCustomButton(AOwner) {}
-  ~TTeThemeButton() override;
-
-  TTeThemeEngine* GetThemeEngine() const { return FThemeEngine; }
-  void SetThemeEngine(TTeThemeEngine* value);
-  std::string GetVersion() const { return "2.7.9"; }
-  void SetVersion(const std::string&) {}
-
- protected:
-  void Loaded() override;
-  void Notification(TComponent* AComponent, TOperation operation) override;
-  void DrawBackground() override;
-
- private:
-  TTeThemeEngine* FThemeEngine = nullptr;
-};
-
 // True when `control` may draw through `engine`'s theme now: neither loading nor being
 // destroyed, and the engine has a theme that is available.
 bool ThemeUsable(const TComponent* control, const TTeThemeEngine* engine);
 // Points a themed control's `field` at `value`, moving the free notification along.
 void ChangeThemeEngine(TComponent* owner, TTeThemeEngine*& field, TTeThemeEngine* value);
+// True when `component` is `engine` (engine may be null).
+bool IsThemeEngine(const TComponent* component, const TTeThemeEngine* engine);
+
+// The link every themed control keeps to its theme engine: not owned, cleared when the
+// engine goes away, repainting when it changes or after loading; Version always reads
+// "2.7.9". Descendants draw through the theme while ThemeUsable() holds.
+template <class Base>
+class TThemeEngineLink : public Base {
+ public:
+  using Base::Base;
+  ~TThemeEngineLink() override { ChangeThemeEngine(this, FThemeEngine, nullptr); }
+
+  TTeThemeEngine* GetThemeEngine() const { return FThemeEngine; }
+  void SetThemeEngine(TTeThemeEngine* value) {
+    if (value == FThemeEngine)
+      return;
+    ChangeThemeEngine(this, FThemeEngine, value);
+    this->Invalidate();
+  }
+  std::string GetVersion() const { return "2.7.9"; }
+  void SetVersion(const std::string&) {}
+
+ protected:
+  bool ThemeUsable() const { return ::ThemeUsable(this, FThemeEngine); }
+  void Loaded() override {
+    Base::Loaded();
+    this->Invalidate();
+  }
+  void Notification(TComponent* AComponent, TOperation operation) override {
+    Base::Notification(AComponent, operation);
+    if (operation == opRemove && IsThemeEngine(AComponent, FThemeEngine))
+      FThemeEngine = nullptr;
+  }
+
+ private:
+  TTeThemeEngine* FThemeEngine = nullptr;
+};
+
+class TTeThemeButton : public TThemeEngineLink<TKsCustomButton> {
+  KIVO_CLASS(TTeThemeButton, TKsCustomButton)
+ public:
+  using TThemeEngineLink::TThemeEngineLink;
+
+ protected:
+  void DrawBackground() override;
+};

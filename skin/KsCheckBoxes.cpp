@@ -295,73 +295,37 @@ void TKsCustomRadioButton::Dispatch(TMessage& message) {
 
 // ---- Themed check box and radio button --------------------------------------------------
 
-TTeThemeCheckBox::~TTeThemeCheckBox() { ChangeThemeEngine(this, FThemeEngine, nullptr); }
-
-void TTeThemeCheckBox::SetThemeEngine(TTeThemeEngine* value) {
-  ChangeThemeEngine(this, FThemeEngine, value);
-  Invalidate();
-}
-
-void TTeThemeCheckBox::Loaded() {
-  inherited::Loaded();
-  Invalidate();
-}
-
-void TTeThemeCheckBox::Notification(TComponent* AComponent, TOperation operation) {
-  inherited::Notification(AComponent, operation);
-  if (operation == opRemove && AComponent == FThemeEngine)
-    FThemeEngine = nullptr;
-}
-
 TSize TTeThemeCheckBox::GetCheckSize() {
-  if (!ThemeUsable(this, FThemeEngine))
+  if (!ThemeUsable())
     return inherited::GetCheckSize();
-  TTeTheme* theme = FThemeEngine->GetTheme();
+  TTeTheme* theme = GetThemeEngine()->GetTheme();
   return TSize{theme->GetSize(16), theme->GetSize(17)};
 }
 
 void TTeThemeCheckBox::DrawCheck() {
-  if (!ThemeUsable(this, FThemeEngine)) {
+  if (!ThemeUsable()) {
     inherited::DrawCheck();
     return;
   }
   TRect mark = GetMarkRect();
   mark.top += 2;
   mark.bottom += 2;
-  FThemeEngine->GetTheme()->DrawCheckBox(*GetBuffer(), mark, ThemeDrawState(this, GetPressed()),
+  GetThemeEngine()->GetTheme()->DrawCheckBox(*GetBuffer(), mark, ThemeDrawState(this, GetPressed()),
                                          int(GetState()));
 }
 
-TTeThemeRadioButton::~TTeThemeRadioButton() { ChangeThemeEngine(this, FThemeEngine, nullptr); }
-
-void TTeThemeRadioButton::SetThemeEngine(TTeThemeEngine* value) {
-  ChangeThemeEngine(this, FThemeEngine, value);
-  Invalidate();
-}
-
-void TTeThemeRadioButton::Loaded() {
-  inherited::Loaded();
-  Invalidate();
-}
-
-void TTeThemeRadioButton::Notification(TComponent* AComponent, TOperation operation) {
-  inherited::Notification(AComponent, operation);
-  if (operation == opRemove && AComponent == FThemeEngine)
-    FThemeEngine = nullptr;
-}
-
 TSize TTeThemeRadioButton::GetCheckSize() {
-  if (!ThemeUsable(this, FThemeEngine))
+  if (!ThemeUsable())
     return inherited::GetCheckSize();
-  TTeTheme* theme = FThemeEngine->GetTheme();
+  TTeTheme* theme = GetThemeEngine()->GetTheme();
   return TSize{theme->GetSize(18), theme->GetSize(19)};
 }
 
 void TTeThemeRadioButton::DrawCheck() {
-  if (!ThemeUsable(this, FThemeEngine)) {
+  if (!ThemeUsable()) {
     inherited::DrawCheck();
     return;
   }
-  FThemeEngine->GetTheme()->DrawRadioButton(*GetBuffer(), GetMarkRect(),
+  GetThemeEngine()->GetTheme()->DrawRadioButton(*GetBuffer(), GetMarkRect(),
                                             ThemeDrawState(this, GetPressed()), GetChecked());
 }

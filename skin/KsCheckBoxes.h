@@ -10,6 +10,7 @@
 #include <string>
 
 #include "classlib/StdCtrls.h"
+#include "skin/KsButtons.h"
 #include "skin/KsControls.h"
 
 class TTeThemeEngine;
@@ -98,42 +99,22 @@ class TKsCustomRadioButton : public TKsCustomControl {
   bool FPressed = false;
 };
 
-class TTeThemeCheckBox : public TKsCustomCheckBox {
+class TTeThemeCheckBox : public TThemeEngineLink<TKsCustomCheckBox> {
   KIVO_CLASS(TTeThemeCheckBox, TKsCustomCheckBox)
  public:
-  explicit TTeThemeCheckBox(TComponent* AOwner) : TKsCustomCheckBox(AOwner) {}
-  ~TTeThemeCheckBox() override;
-  TTeThemeEngine* GetThemeEngine() const { return FThemeEngine; }
-  void SetThemeEngine(TTeThemeEngine* value);
-  std::string GetVersion() const { return "2.7.9"; }
-  void SetVersion(const std::string&) {}
+  using TThemeEngineLink::TThemeEngineLink;
 
  protected:
-  void Loaded() override;
-  void Notification(TComponent* AComponent, TOperation operation) override;
   TSize GetCheckSize() override;
   void DrawCheck() override;
-
- private:
-  TTeThemeEngine* FThemeEngine = nullptr;
 };
 
-class TTeThemeRadioButton : public TKsCustomRadioButton {
+class TTeThemeRadioButton : public TThemeEngineLink<TKsCustomRadioButton> {
   KIVO_CLASS(TTeThemeRadioButton, TKsCustomRadioButton)
  public:
-  explicit TTeThemeRadioButton(TComponent* AOwner) : TKsCustomRadioButton(AOwner) {}
-  ~TTeThemeRadioButton() override;
-  TTeThemeEngine* GetThemeEngine() const { return FThemeEngine; }
-  void SetThemeEngine(TTeThemeEngine* value);
-  std::string GetVersion() const { return "2.7.9"; }
-  void SetVersion(const std::string&) {}
+  using TThemeEngineLink::TThemeEngineLink;
 
  protected:
-  void Loaded() override;
-  void Notification(TComponent* AComponent, TOperation operation) override;
   TSize GetCheckSize() override;
   void DrawCheck() override;
-
- private:
-  TTeThemeEngine* FThemeEngine = nullptr;
 };
