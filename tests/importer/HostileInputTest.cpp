@@ -22,7 +22,8 @@ TEST(HostileInput, AHundredMegabyteLineGivesOneCutToken) {
 
 TEST(HostileInput, LongValuesAreCut) {
   {
-    TKivoTextFile kivo = TKivoTextFile::Open(WriteRepeatedFile("bare.pdf", "", kMegabyte, 2, "} y"));
+    TKivoTextFile kivo =
+        TKivoTextFile::Open(WriteRepeatedFile("bare.pdf", "", kMegabyte, 2, "} y"));
     EXPECT_EQ(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetHeldBackChar(), '}');
   }
@@ -33,7 +34,8 @@ TEST(HostileInput, LongValuesAreCut) {
     EXPECT_LE(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetToken(kivo.File(), WordSet(), false), kwEmpty);
     EXPECT_TRUE(kivo.File().Eof());
-    TKivoTextFile joined = TKivoTextFile::Open(WriteRepeatedFile("joined.pdf", "\"", "ab ", 1000000, "\""));
+    TKivoTextFile joined =
+        TKivoTextFile::Open(WriteRepeatedFile("joined.pdf", "\"", "ab ", 1000000, "\""));
     EXPECT_LE(ReadQuotedString(joined.File()).size(), KivoMaxTokenLength);
     EXPECT_TRUE(joined.File().Eof());
   }

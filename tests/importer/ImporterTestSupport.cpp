@@ -66,7 +66,9 @@ TKivoTextFile::TKivoTextFile(TExisting, const std::string& path) : FPath(path) {
   FFile.Reset();
 }
 
-TKivoTextFile TKivoTextFile::Open(const std::string& path) { return TKivoTextFile(TExisting{}, path); }
+TKivoTextFile TKivoTextFile::Open(const std::string& path) {
+  return TKivoTextFile(TExisting{}, path);
+}
 
 const std::string& VirtualFolder() {
   static const std::string folder = ScratchFolder() + "virtual\\";
