@@ -159,6 +159,11 @@ class TKivoObject : public TKivoDisplay {
   // answers its proxy loaded with the host's defaults (Synchronize 1).
   template <class P>
   std::unique_ptr<P> CreateLoadedProxy(uint8_t kind);
+  // The whole translation of a primitive that makes one host object of `kind`: its
+  // proxy gets the host layer, then `set` fills it; it is stored, reported as
+  // `eventKind` and freed, and the object enters its containers.
+  template <class P, class F>
+  void TranslateOne(uint8_t kind, uint8_t eventKind, F&& set);
   // Stores `proxy` into its host object and reports `eventKind` about it.
   void StoreAndReport(TPCBObject& proxy, uint8_t eventKind);
   void AddCreatedHandle(uint32_t handle) { FCreatedHandles.push_back(handle); }
@@ -176,4 +181,18 @@ std::unique_ptr<P> TKivoObject::CreateLoadedProxy(uint8_t kind) {
   auto proxy = std::make_unique<P>(CreateHostObject(kind));
   proxy->Synchronize(/*Mode=*/1);
   return proxy;
+}
+
+template <class P, class F>
+void TKivoObject::TranslateOne(uint8_t kind, uint8_t eventKind, F&& set) {
+  const TLayer layer = GetHostLayer();
+  if (layer == eIgnoreLayer)
+    return;
+  {
+    std::unique_ptr<P> proxy = CreateLoadedProxy<P>(kind);
+    proxy->SetLayer(layer);
+    set(*proxy);
+    StoreAndReport(*proxy, eventKind);
+  }
+  TKivoObject::Translate();
 }

@@ -38,55 +38,40 @@ TPolygonSegment Straight(TKivoPoint p) {
   return TPolygonSegment{/*Kind=*/0, p.X, p.Y, {}};
 }
 
+void SetArc(TPcbArc& arc, int32_t width, TKivoPoint centre, int32_t radius, double startAngle,
+            double endAngle) {
+  arc.SetLineWidth(width);
+  arc.SetX(centre.X);
+  arc.SetY(centre.Y);
+  arc.SetRadius(radius);
+  arc.SetStartAngle(startAngle);
+  arc.SetEndAngle(endAngle);
+}
+
 }  // namespace
 
 void TKivoArc::Translate() {
-  const TLayer layer = GetHostLayer();
-  if (layer == eIgnoreLayer)
-    return;
-  auto arc = CreateLoadedProxy<TPcbArc>(okArc);
-  arc->SetLineWidth(GetEffectiveWidth());
-  arc->SetLayer(layer);
-  arc->SetX(FCentre.X);
-  arc->SetY(FCentre.Y);
-  arc->SetRadius(RoundToInt32(PointDistance(FCentre.X, FCentre.Y, FStartPoint.X, FStartPoint.Y)));
-  arc->SetStartAngle(SegmentAngle(FCentre.X, FCentre.Y, FStartPoint.X, FStartPoint.Y));
-  arc->SetEndAngle(SegmentAngle(FCentre.X, FCentre.Y, FEndPoint.X, FEndPoint.Y));
-  StoreAndReport(*arc, cArcEvent);
-  arc.reset();
-  inherited::Translate();
+  TranslateOne<TPcbArc>(okArc, cArcEvent, [this](TPcbArc& arc) {
+    const double radius = PointDistance(FCentre.X, FCentre.Y, FStartPoint.X, FStartPoint.Y);
+    SetArc(arc, GetEffectiveWidth(), FCentre, RoundToInt32(radius),
+           SegmentAngle(FCentre.X, FCentre.Y, FStartPoint.X, FStartPoint.Y),
+           SegmentAngle(FCentre.X, FCentre.Y, FEndPoint.X, FEndPoint.Y));
+  });
 }
 
 void TKivoCircle::Translate() {
-  const TLayer layer = GetHostLayer();
-  if (layer == eIgnoreLayer)
-    return;
-  auto arc = CreateLoadedProxy<TPcbArc>(okArc);
-  arc->SetLineWidth(GetEffectiveWidth());
-  arc->SetLayer(layer);
-  arc->SetX(FCentre.X);
-  arc->SetY(FCentre.Y);
-  arc->SetRadius(FRadius);
-  arc->SetStartAngle(0);
-  arc->SetEndAngle(360);
-  StoreAndReport(*arc, cArcEvent);
-  arc.reset();
-  inherited::Translate();
+  TranslateOne<TPcbArc>(okArc, cArcEvent, [this](TPcbArc& arc) {
+    SetArc(arc, GetEffectiveWidth(), FCentre, FRadius, /*startAngle=*/0, /*endAngle=*/360);
+  });
 }
 
 void TKivoFilledRect::Translate() {
-  const TLayer layer = GetHostLayer();
-  if (layer == eIgnoreLayer)
-    return;
-  auto fill = CreateLoadedProxy<TPcbFill>(okFill);
-  fill->SetLayer(layer);
-  fill->SetX(FCorner1.X);
-  fill->SetY(FCorner1.Y);
-  fill->SetX2(FCorner2.X);
-  fill->SetY2(FCorner2.Y);
-  StoreAndReport(*fill, cFillEvent);
-  fill.reset();
-  inherited::Translate();
+  TranslateOne<TPcbFill>(okFill, cFillEvent, [this](TPcbFill& fill) {
+    fill.SetX(FCorner1.X);
+    fill.SetY(FCorner1.Y);
+    fill.SetX2(FCorner2.X);
+    fill.SetY2(FCorner2.Y);
+  });
 }
 
 void TKivoLine::Translate() {
