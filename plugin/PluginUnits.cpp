@@ -12,6 +12,7 @@
 #include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsButtonKinds.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeLuna.h"
@@ -37,6 +38,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The registry of theme classes: the base theme, then Luna.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+      // The button glyphs, loaded on first use and freed at shut-down.
+      {"KsButtons", nullptr, FinalizeKsButtons},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},

@@ -3,7 +3,8 @@
 // Checks the file sizes and headers, that the key colour appears only inside pieces
 // drawn with alpha and never inside pieces drawn without it, that every stretched piece
 // is constant along its stretch direction, that every colour survives the hue round
-// trip, and that a second run of the generator writes the same bytes.
+// trip, that the push buttons' kind glyphs have transparent bottom-left pixels and their
+// disabled cell by its rule, and that a second run of the generator writes the same bytes.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -113,6 +114,30 @@ void CheckPieces(const Sheet& s, int number) {
   }
 }
 
+// A kind glyph: two cells, the bottom-left pixel of each transparent, some ink in the
+// normal cell, the disabled cell made from it by the shared rule.
+void CheckGlyph(const std::string& dir, const char* name) {
+  const int width = 2 * kGlyphCell, stride = (width * 3 + 3) & ~3;
+  Sheet glyph = Load(dir + "/" + name + ".bmp", width, kGlyphCell, size_t(54 + stride * kGlyphCell));
+  if (!glyph.width)
+    return;
+  std::string what = std::string(name) + ": ";
+  if (!(glyph.at(0, kGlyphCell - 1) == kKey) || !(glyph.at(kGlyphCell, kGlyphCell - 1) == kKey))
+    Fail(what + "a bottom-left pixel is not the key colour");
+  int ink = 0;
+  for (int y = 0; y < kGlyphCell; ++y)
+    for (int x = 0; x < kGlyphCell; ++x) {
+      ink += !(glyph.at(x, y) == kKey);
+      if (!(glyph.at(kGlyphCell + x, y) == DisabledGlyphPixel(glyph, x, y))) {
+        Fail(what + "disabled cell breaks its rule at (" + std::to_string(x) + ", " +
+             std::to_string(y) + ")");
+        return;
+      }
+    }
+  if (ink == 0)
+    Fail(what + "the normal cell is empty");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,20 +152,25 @@ int main(int argc, char** argv) {
     CheckPieces(first, 1);
   if (second.width)
     CheckPieces(second, 2);
+  for (const char* name : kGlyphNames)
+    CheckGlyph(dir, name);
   // A second run into a scratch directory must write the same bytes.
   std::string again = dir + "/check-again";
   std::string command = "mkdir -p '" + again + "' && '" + generator + "' '" + again + "'";
   if (std::system(command.c_str()) != 0) {
     Fail("the generator failed on its second run");
   } else {
-    for (const char* file : {"/XP_MAIN.bmp", "/XP_MAIN1.bmp", "/luna-contact-sheet.png"})
-      if (ReadFile(dir + file) != ReadFile(again + file))
-        Fail(std::string(file + 1) + " differs between two runs");
+    std::vector<std::string> files = {"XP_MAIN.bmp", "XP_MAIN1.bmp", "luna-contact-sheet.png"};
+    for (const char* name : kGlyphNames)
+      files.push_back(std::string(name) + ".bmp");
+    for (const std::string& file : files)
+      if (ReadFile(dir + "/" + file) != ReadFile(again + "/" + file))
+        Fail(file + " differs between two runs");
   }
   if (failures) {
     std::fprintf(stderr, "lunasheets_check: %d problem(s)\n", failures);
     return 1;
   }
-  std::printf("lunasheets_check: both sheets pass\n");
+  std::printf("lunasheets_check: both sheets and the button glyphs pass\n");
   return 0;
 }

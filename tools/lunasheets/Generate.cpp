@@ -1,5 +1,6 @@
 // Draws the Luna theme's two sheets, XP_MAIN.bmp (190 x 372) and XP_MAIN1.bmp
-// (196 x 435), into the directory given as the first argument, and a zoomed contact
+// (196 x 435), and the push buttons' kind glyphs KSBTN_*.bmp (Glyphs.cpp) into the
+// directory given as the first argument, and a zoomed contact
 // sheet (luna-contact-sheet.png) for people to look at. The artwork is this project's
 // own, drawn from rules here: every cell lies where the theme takes it, stretched
 // pieces are constant along their stretch direction, RGB(255, 0, 255) appears only
@@ -18,6 +19,7 @@
 #include <functional>
 #include <map>
 
+#include "Glyphs.h"
 #include "LunaSheets.h"
 
 using namespace luna;
@@ -614,5 +616,7 @@ int main(int argc, char** argv) {
   Write(dir + "/XP_MAIN.bmp", EncodeBmp(first));
   Write(dir + "/XP_MAIN1.bmp", EncodeBmp(second));
   Write(dir + "/luna-contact-sheet.png", ContactSheet(first, second));
+  for (int kind = 0; kind < kGlyphCount; ++kind)
+    Write(dir + "/" + kGlyphNames[kind] + ".bmp", EncodeBmp(ButtonGlyph(kind)));
   return 0;
 }

@@ -102,6 +102,17 @@ Rgb HueRoundTrip(Rgb c) {
           Clamp(HueChannel(m1, m2, h - 1.0f / 3.0f))};
 }
 
+Rgb DisabledGlyphPixel(const Sheet& glyph, int x, int y) {
+  auto ink = [&](int cx, int cy) {
+    return cx >= 0 && cy >= 0 && cx < kGlyphCell && cy < kGlyphCell && !(glyph.at(cx, cy) == kKey);
+  };
+  if (ink(x, y))
+    return kGlyphShade;
+  if (ink(x - 1, y - 1))
+    return kGlyphLight;
+  return kKey;
+}
+
 std::vector<Piece> AllPieces() {
   std::vector<Piece> p;
   auto add = [&](int sheet, int l, int t, int r, int b, Mode m, const char* what) {

@@ -53,6 +53,22 @@ struct Piece {
 // Every piece of both sheets, in the rectangles the theme uses.
 std::vector<Piece> AllPieces();
 
+// The push buttons' kind glyphs "KSBTN_*": two cells of kGlyphCell x kGlyphCell side by
+// side, normal then disabled. The key colour marks transparent pixels (the button takes
+// the bitmap's bottom-left pixel as its transparent colour, so every cell keeps a key
+// border). The disabled cell is the normal cell's ink in kGlyphShade with a kGlyphLight
+// shadow one pixel down and right where the ink leaves room.
+constexpr int kGlyphCell = 18;
+constexpr Rgb kGlyphShade{128, 128, 128};
+constexpr Rgb kGlyphLight{255, 255, 255};
+constexpr const char* kGlyphNames[] = {"KSBTN_OK",    "KSBTN_CANCEL", "KSBTN_HELP",  "KSBTN_YES",
+                                       "KSBTN_NO",    "KSBTN_CLOSE",  "KSBTN_ABORT", "KSBTN_RETRY",
+                                       "KSBTN_IGNORE", "KSBTN_ALL"};
+constexpr int kGlyphCount = 10;
+// The disabled pixel at (x, y) of a cell, by the rule above, from the normal cell at the
+// left of `glyph`.
+Rgb DisabledGlyphPixel(const Sheet& glyph, int x, int y);
+
 // The skin library's HSL round trip of a colour with a hue shift of 0 (single
 // precision, halves rounded to even).
 Rgb HueRoundTrip(Rgb c);

@@ -1,0 +1,331 @@
+#include "skin/KsCheckBoxes.h"
+
+#include "skin/KsButtonKinds.h"
+#include "skin/KsButtons.h"
+#include "skin/TeThemeEngine.h"
+
+namespace {
+
+TKsColor Opaque(TColor color) { return ColorToKsColor(color, 255); }
+
+bool Loading(const TComponent* component) {
+  return component->GetComponentState().Contains(csLoading);
+}
+
+bool Inside(const TControl* control, int x, int y) {
+  return x >= 0 && x <= control->GetWidth() && y >= 0 && y <= control->GetHeight();
+}
+
+TSize TextSize(TKsBitmap& buffer, TControl* control) {
+  buffer.SetFont(control->GetFont());
+  std::string caption = control->GetText();
+  return TSize{buffer.TextWidth(caption, 0), buffer.TextHeight(caption)};
+}
+
+// The caption at `text`: embossed when disabled, with a focus rectangle around it
+// (grown by 1 left and right, 2 above and 2 + extraBottom below) when focused.
+void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBottom) {
+  TKsBitmap& buffer = *control->GetBuffer();
+  buffer.SetFont(control->GetFont());
+  const std::string caption = control->GetText();
+  const UINT flags = DT_LEFT | UINT(control->DrawTextBiDiModeFlags(0));
+  if (control->GetEnabled()) {
+    buffer.DrawText(caption, text, flags);
+  } else {
+    buffer.GetFont()->SetColor(clBtnHighlight);
+    buffer.DrawText(caption, TRect{text.left + 1, text.top + 1, text.right + 1, text.bottom + 1}, flags);
+    buffer.GetFont()->SetColor(clBtnShadow);
+    buffer.DrawText(caption, text, flags);
+  }
+  if (control->GetFocused())
+    buffer.DrawFocusRect(TRect{text.left - 1, text.top - 2, text.right + 1, text.bottom + 2 + extraBottom},
+                         Opaque(clBtnShadow));
+}
+
+void DrawFrameMark(TKsBitmap& buffer, TRect rect, UINT state, bool enabled) {
+  if (!enabled)
+    state |= DFCS_INACTIVE;
+  DrawFrameControl(buffer.GetDC(), &rect, DFC_BUTTON, state);
+}
+
+// The theme's draw state: 3 disabled, 2 pressed, 1 hot, 0 normal.
+int ThemeDrawState(const TKsCustomControl* control, bool pressed) {
+  if (!control->GetEnabled())
+    return 3;
+  if (pressed)
+    return 2;
+  return control->GetMouseInControl() ? 1 : 0;
+}
+
+}  // namespace
+
+// ---- TKsCustomCheckBox ------------------------------------------------------------------
+
+TKsCustomCheckBox::TKsCustomCheckBox(TComponent* AOwner) : TKsCustomControl(AOwner) {
+  SetControlStyle({csSetCaption, csOpaque});
+  SetBounds(0, 0, 98, 20);
+  SetTransparent(true);
+  SetTabStop(true);
+}
+
+void TKsCustomCheckBox::SetState(TCheckBoxState value) {
+  if (value == FState)
+    return;
+  FState = value;
+  ClickEvent();
+  Invalidate();
+}
+
+void TKsCustomCheckBox::SetSpacing(int value) {
+  if (value == FSpacing)
+    return;
+  FSpacing = value;
+  Invalidate();
+}
+
+void TKsCustomCheckBox::SetAlignment(TLeftRight value) {
+  if (value == FAlignment)
+    return;
+  FAlignment = value;
+  Invalidate();
+}
+
+void TKsCustomCheckBox::SetPressed(bool value) {
+  FPressed = value;
+  Invalidate();
+}
+
+void TKsCustomCheckBox::ClickEvent() {
+  if (!Loading(this))
+    Click();
+}
+
+void TKsCustomCheckBox::Toggle() { SetState(FState == cbChecked ? cbUnchecked : cbChecked); }
+
+TRect TKsCustomCheckBox::GetMarkRect() {
+  return CheckMarkRect(GetCheckSize(), GetWidth(), GetHeight(), FAlignment == taRightJustify);
+}
+
+TRect TKsCustomCheckBox::GetTextRect() {
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), FSpacing, GetHeight(),
+                          FAlignment == taRightJustify);
+}
+
+void TKsCustomCheckBox::PaintBuffer() {
+  DrawCheck();
+  DrawCaption();
+}
+
+void TKsCustomCheckBox::DrawCheck() {
+  static constexpr UINT kStates[] = {DFCS_BUTTONCHECK, DFCS_BUTTONCHECK | DFCS_CHECKED,
+                                     DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_BUTTON3STATE};
+  DrawFrameMark(*GetBuffer(), GetMarkRect(), kStates[FState], GetEnabled());
+}
+
+void TKsCustomCheckBox::DrawCaption() { DrawMarkCaption(this, GetTextRect(), 0); }
+
+void TKsCustomCheckBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    FTracking = true;
+    if (CanFocus())
+      SetFocus();
+    SetMouseCapture(true);
+    SetPressed(true);
+  }
+  inherited::MouseDown(button, shift, x, y);
+}
+
+void TKsCustomCheckBox::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    SetPressed(false);
+    SetMouseCapture(false);
+    if (FTracking && Inside(this, x, y))
+      Toggle();
+    FTracking = false;
+  }
+  inherited::MouseUp(button, shift, x, y);
+}
+
+void TKsCustomCheckBox::KeyDown(WORD& key, TShiftState shift) {
+  if (key == VK_SPACE)
+    SetPressed(true);
+  inherited::KeyDown(key, shift);
+}
+
+void TKsCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
+  if (key == VK_SPACE) {
+    Toggle();
+    SetPressed(false);
+  }
+  inherited::KeyUp(key, shift);
+}
+
+void TKsCustomCheckBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_DIALOGCHAR:
+      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
+        SetFocus();
+        if (GetFocused())
+          Toggle();
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_TEXTCHANGED:
+    case CM_SYSCOLORCHANGE:
+      Invalidate();
+      break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TKsCustomRadioButton ---------------------------------------------------------------
+
+TKsCustomRadioButton::TKsCustomRadioButton(TComponent* AOwner) : TKsCustomControl(AOwner) {
+  SetControlStyle({csSetCaption, csOpaque});
+  SetBounds(0, 0, 98, 20);
+  SetTransparent(true);
+  SetTabStop(false);
+}
+
+void TKsCustomRadioButton::SetChecked(bool value) {
+  if (value == FChecked)
+    return;
+  SetTabStop(value);
+  FChecked = value;
+  if (value) {
+    if (TWinControl* parent = GetParent())
+      for (int i = 0; i < parent->GetControlCount(); ++i) {
+        auto* sibling = dynamic_cast<TKsCustomRadioButton*>(parent->GetControl(i));
+        if (sibling && sibling != this && sibling->FGroupIndex == FGroupIndex)
+          sibling->SetChecked(false);
+      }
+    if (!Loading(this))
+      Click();
+  }
+  Invalidate();
+}
+
+void TKsCustomRadioButton::SetSpacing(int value) {
+  if (value == FSpacing)
+    return;
+  FSpacing = value;
+  Invalidate();
+}
+
+void TKsCustomRadioButton::SetPressed(bool value) {
+  FPressed = value;
+  Invalidate();
+}
+
+TRect TKsCustomRadioButton::GetMarkRect() {
+  return CheckMarkRect(GetCheckSize(), GetWidth(), GetHeight(), false);
+}
+
+TRect TKsCustomRadioButton::GetTextRect() {
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), FSpacing, GetHeight(), false);
+}
+
+void TKsCustomRadioButton::PaintBuffer() {
+  DrawCheck();
+  DrawCaption();
+}
+
+void TKsCustomRadioButton::DrawCheck() {
+  DrawFrameMark(*GetBuffer(), GetMarkRect(), DFCS_BUTTONRADIO | (FChecked ? DFCS_CHECKED : 0),
+                GetEnabled());
+}
+
+void TKsCustomRadioButton::DrawCaption() { DrawMarkCaption(this, GetTextRect(), 2); }
+
+void TKsCustomRadioButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    if (CanFocus())
+      SetFocus();
+    SetMouseCapture(true);
+    SetPressed(true);
+  }
+  inherited::MouseDown(button, shift, x, y);
+}
+
+void TKsCustomRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    Invalidate();
+    SetMouseCapture(false);
+    if (FPressed && Inside(this, x, y) && !FChecked)
+      SetChecked(true);
+    SetPressed(false);
+  }
+  inherited::MouseUp(button, shift, x, y);
+}
+
+void TKsCustomRadioButton::KeyDown(WORD& key, TShiftState shift) {
+  if (key == VK_SPACE)
+    SetPressed(true);
+  inherited::KeyDown(key, shift);
+}
+
+void TKsCustomRadioButton::KeyUp(WORD& key, TShiftState shift) {
+  if (key == VK_SPACE) {
+    if (!FChecked)
+      SetChecked(true);
+    SetPressed(false);
+  }
+  inherited::KeyUp(key, shift);
+}
+
+void TKsCustomRadioButton::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_DIALOGCHAR:
+      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
+        SetFocus();
+        if (GetFocused())
+          SetChecked(true);
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_TEXTCHANGED:
+    case CM_SYSCOLORCHANGE:
+      Invalidate();
+      break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- Themed check box and radio button --------------------------------------------------
+
+TSize TTeThemeCheckBox::GetCheckSize() {
+  if (!ThemeUsable())
+    return inherited::GetCheckSize();
+  TTeTheme* theme = GetThemeEngine()->GetTheme();
+  return TSize{theme->GetSize(16), theme->GetSize(17)};
+}
+
+void TTeThemeCheckBox::DrawCheck() {
+  if (!ThemeUsable()) {
+    inherited::DrawCheck();
+    return;
+  }
+  TRect mark = GetMarkRect();
+  mark.top += 2;
+  mark.bottom += 2;
+  GetThemeEngine()->GetTheme()->DrawCheckBox(*GetBuffer(), mark, ThemeDrawState(this, GetPressed()),
+                                         int(GetState()));
+}
+
+TSize TTeThemeRadioButton::GetCheckSize() {
+  if (!ThemeUsable())
+    return inherited::GetCheckSize();
+  TTeTheme* theme = GetThemeEngine()->GetTheme();
+  return TSize{theme->GetSize(18), theme->GetSize(19)};
+}
+
+void TTeThemeRadioButton::DrawCheck() {
+  if (!ThemeUsable()) {
+    inherited::DrawCheck();
+    return;
+  }
+  GetThemeEngine()->GetTheme()->DrawRadioButton(*GetBuffer(), GetMarkRect(),
+                                            ThemeDrawState(this, GetPressed()), GetChecked());
+}

@@ -1,0 +1,120 @@
+// Skinned check boxes and radio buttons: the mark drawn by the system's frame-control
+// drawing (or, in the themed descendants, by the theme of a usable engine) and the
+// caption beside it, both painted into the control's buffer. A check box cycles
+// unchecked -> checked -> unchecked, a grayed one becomes checked; a radio button that
+// becomes checked unchecks the radio buttons of the same parent and GroupIndex and is
+// the tab stop of its group. State changes made while loading fire no click.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "classlib/StdCtrls.h"
+#include "skin/KsButtons.h"
+#include "skin/KsControls.h"
+
+class TTeThemeEngine;
+
+// Which side the check box's mark is on: taLeftJustify on the left, taRightJustify at
+// the right edge.
+using TLeftRight = TAlignment;
+
+class TKsCustomCheckBox : public TKsCustomControl {
+  KIVO_CLASS(TKsCustomCheckBox, TKsCustomControl)
+ public:
+  explicit TKsCustomCheckBox(TComponent* AOwner);
+
+  TCheckBoxState GetState() const { return FState; }
+  void SetState(TCheckBoxState value);
+  bool GetChecked() const { return FState == cbChecked; }
+  void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+  int GetSpacing() const { return FSpacing; }
+  void SetSpacing(int value);
+  TLeftRight GetAlignment() const { return FAlignment; }
+  void SetAlignment(TLeftRight value);
+  bool GetPressed() const { return FPressed; }
+  bool GetTracking() const { return FTracking; }
+
+  void Dispatch(TMessage& message) override;
+  // Where the mark and the caption go (public for drawing code and tests).
+  TRect GetMarkRect();
+  TRect GetTextRect();
+
+ protected:
+  // Fires the click event unless loading.
+  virtual void ClickEvent();
+  virtual void Toggle();
+  virtual TSize GetCheckSize() { return TSize{13, 13}; }
+  virtual void DrawCheck();
+  virtual void DrawCaption();
+  void PaintBuffer() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyUp(WORD& key, TShiftState shift) override;
+
+ private:
+  void SetPressed(bool value);
+
+  TCheckBoxState FState = cbUnchecked;
+  int FSpacing = 5;
+  TLeftRight FAlignment = taLeftJustify;
+  bool FPressed = false;
+  bool FTracking = false;
+};
+
+class TKsCustomRadioButton : public TKsCustomControl {
+  KIVO_CLASS(TKsCustomRadioButton, TKsCustomControl)
+ public:
+  explicit TKsCustomRadioButton(TComponent* AOwner);
+
+  bool GetChecked() const { return FChecked; }
+  void SetChecked(bool value);
+  uint8_t GetGroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(uint8_t value) { FGroupIndex = value; }
+  int GetSpacing() const { return FSpacing; }
+  void SetSpacing(int value);
+  bool GetPressed() const { return FPressed; }
+
+  void Dispatch(TMessage& message) override;
+  TRect GetMarkRect();
+  TRect GetTextRect();
+
+ protected:
+  virtual TSize GetCheckSize() { return TSize{13, 13}; }
+  virtual void DrawCheck();
+  virtual void DrawCaption();
+  void PaintBuffer() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyUp(WORD& key, TShiftState shift) override;
+
+ private:
+  void SetPressed(bool value);
+
+  bool FChecked = false;
+  uint8_t FGroupIndex = 0;
+  int FSpacing = 5;
+  bool FPressed = false;
+};
+
+class TTeThemeCheckBox : public TThemeEngineLink<TKsCustomCheckBox> {
+  KIVO_CLASS(TTeThemeCheckBox, TKsCustomCheckBox)
+ public:
+  using TThemeEngineLink::TThemeEngineLink;
+
+ protected:
+  TSize GetCheckSize() override;
+  void DrawCheck() override;
+};
+
+class TTeThemeRadioButton : public TThemeEngineLink<TKsCustomRadioButton> {
+  KIVO_CLASS(TTeThemeRadioButton, TKsCustomRadioButton)
+ public:
+  using TThemeEngineLink::TThemeEngineLink;
+
+ protected:
+  TSize GetCheckSize() override;
+  void DrawCheck() override;
+};
