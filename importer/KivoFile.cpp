@@ -1,0 +1,638 @@
+#include "importer/KivoFile.h"
+
+#include <cmath>
+#include <limits>
+
+#include "classlib/Forms.h"
+#include "classlib/Strings.h"
+#include "classlib/SysUtils.h"
+#include "host/EDAClientMessageForm.h"
+#include "importer/KivoTokenizer.h"
+#include "importer/ReportManager.h"
+#include "pcb/PcbApi.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbObjectFactory.h"
+
+namespace {
+
+constexpr int32_t kUnreadable = -32000;
+constexpr int32_t kMaxBoardExtent = 999990000;
+constexpr int32_t kPlacementMargin = 1000000;  // 100 mil
+constexpr uint8_t kPolygonKind = 10;
+constexpr uint8_t kNetKind = 8;
+constexpr size_t kTextValueLength = 32;
+constexpr size_t kTextLength = 255;
+
+TKivoFile::TImportOptionsHandler& OptionsHandler() {
+  static TKivoFile::TImportOptionsHandler handler;
+  return handler;
+}
+
+// The integer of a list value; an unreadable one counts as a failed number.
+int32_t IntegerOf(const std::string& text) {
+  int32_t value = 0;
+  return TryStrToInt(Trim(text), value) ? value : kUnreadable;
+}
+
+}  // namespace
+
+TKivoUnit KivoUnitOf(const std::string& value, const std::string& version) {
+  if (value == "CMM")
+    return {1, 3937, true};
+  if (value == "MM")
+    return {2, 393701, true};
+  if (value == "UM")
+    return {3, 394, true};
+  if (value == "CENTIMIL")
+    return {4, 10000, true};
+  if (value == "MIL")
+    return {5, 10000, version.empty() || version[0] != '4'};
+  return {};
+}
+
+int32_t KivoCoordinate(double value, double scale, int32_t grid) {
+  const double product = value * scale * static_cast<double>(grid);
+  if (std::isnan(product))
+    return 0;
+  // The default rounding mode rounds ties to even.
+  const double rounded = std::nearbyint(product);
+  if (rounded >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+    return std::numeric_limits<int32_t>::max();
+  if (rounded <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+    return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(rounded);
+}
+
+TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle)
+    : FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
+  FFileName = fileName;
+  FFile.Assign(FFileName.Str());
+  if (boardHandle == 0)
+    boardHandle = PcbApiGetBoardHandleFromFullFileName(FFileName);
+  FBoard = std::make_unique<TPcbBoard>(boardHandle);
+  FBoard->Synchronize(1);
+}
+
+TKivoFile::~TKivoFile() {
+  if (FFile.IsOpen())
+    FFile.Close();
+}
+
+void TKivoFile::SetImportOptionsHandler(TImportOptionsHandler handler) {
+  OptionsHandler() = std::move(handler);
+}
+
+int32_t TKivoFile::ToCoordinate(double value) const {
+  return KivoCoordinate(value, FDisplay.GetUnitScale(), FDisplay.GetGrid());
+}
+
+int32_t TKivoFile::ReadNextKivoCoord() {
+  if (FRealCoordinates) {
+    const float value = static_cast<float>(ReadFloatValue(FFile));
+    return ToCoordinate(value <= -2147483647.0f ? 0.0 : value);
+  }
+  const int32_t value = ReadIntegerValue(FFile);
+  return ToCoordinate(value <= -2147483647 ? 0 : value);
+}
+
+int32_t TKivoFile::ReadKivoCoord() {
+  const std::string& text = GetLastTokenText();
+  if (FRealCoordinates) {
+    double value = 0;
+    if (!TryStrToFloat(text, value))
+      value = kUnreadable;
+    return ToCoordinate(static_cast<float>(value));
+  }
+  int32_t value = 0;
+  if (!TryStrToInt(text, value))
+    value = kUnreadable;
+  return ToCoordinate(value);
+}
+
+int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
+
+bool TKivoFile::NextBlockItem() {
+  // Every token read consumes input, so the loop ends at the latest at the end.
+  while (!FFile.Eof()) {
+    switch (GetToken(FFile, StructuralSet(), /*skipBlanks=*/true)) {
+      case kwPercent:
+        SkipLine(FFile);
+        break;
+      case kwOpenBracket:
+        ParseDisplayAttribute();
+        break;
+      case kwOpenBrace:
+        return true;
+      case kwCloseBrace:
+        return false;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+void TKivoFile::ReportUnhandledToken() {
+  if (FReport)
+    FReport->AddLoadWarning(0, GetLastTokenText());
+  SkipBlock(FFile);
+}
+
+void TKivoFile::Load() {
+  ResetTokenizerState();
+  FFile.Reset();
+  FDisplay.SetReport(FReport);
+  PcbApiPercentInit(ShortString<255>("Loading KIVO file" + FFileName.Str()),
+                    static_cast<int32_t>(FFile.FileSize() / 128));
+
+  while (!FAborted && !FFile.Eof()) {
+    if (!NextBlockItem())
+      continue;
+    if (ReadWord() != kwCOMPONENT) {
+      ShowErrorBox("Couldn't recognise the file as KIVO");
+      FAborted = true;
+      break;
+    }
+    ReadWord();  // the component's name
+    ParseSections();
+  }
+  FFile.Close();
+
+  if (FAborted) {
+    if (FReport)
+      FReport->AddImportError(0);
+    return;
+  }
+
+  BeginBoardModify();
+  if (ShowImportOptions()) {
+    if (Application)
+      Application->ProcessMessages();
+    FBoardComponent->SetLayerMap(FDisplay.GetLayerMap());
+    FBoardComponent->GetDetail().SetOwnerContainer(FBoard->GetHandle());
+    TranslateDetail(FBoardComponent->GetDetail());
+    Placement();
+  } else if (FReport) {
+    FReport->AddImportError(1);
+  }
+  FBoard->Synchronize(0);
+  EndBoardModify();
+}
+
+void TKivoFile::ParseSections() {
+  // A "}" is passed over: only the end of the file ends the sections.
+  while (!FFile.Eof()) {
+    if (!NextBlockItem())
+      continue;
+    switch (ReadWord()) {
+      case kwENVIRONMENT:
+        ParseEnvironment();
+        break;
+      case kwDISPLAY:
+        ParseDisplay();
+        break;
+      case kwDETAIL:
+        ParseDetail();
+        break;
+      case kwUSER:
+      case kwAPERTURE_TABLE:
+      case kwSYMBOL:
+        SkipBlock(FFile);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParseEnvironment() {
+  TKivoEnvironment& env = FBoardComponent->GetEnvironment();
+  while (NextBlockItem()) {
+    const int code = ReadWord();
+    switch (code) {
+      case kwKIVOVREV:
+        env.SetVersion(ReadQuotedString(FFile));
+        break;
+      case kwPROGRAM:
+        env.SetProgram(ReadQuotedString(FFile));
+        break;
+      case kwDBTYPE: {
+        const std::string type = ReadQuotedString(FFile);
+        env.SetDatabaseType(SameText(type, "PC-Board") ? 3 : SameText(type, "Schematic") ? 1 : 0);
+        break;
+      }
+      case kwDBVREV:
+        env.SetDatabaseVersion(ReadQuotedString(FFile));
+        break;
+      case kwDBTIME:
+        env.SetDatabaseTime(ReadQuotedString(FFile));
+        break;
+      case kwDBUNIT: {
+        const TKivoUnit unit = KivoUnitOf(ReadQuotedString(FFile), env.GetVersion());
+        env.SetUnitCode(unit.Code);
+        if (unit.Code != 0) {
+          FDisplay.SetUnitScale(unit.Scale);
+          FRealCoordinates = unit.RealCoordinates;
+        }
+        break;
+      }
+      case kwDBGRID: {
+        const int32_t grid = ReadIntegerValue(FFile);
+        FDisplay.SetGrid(grid);
+        env.SetGrid(grid);
+        break;
+      }
+      case kwLYRSTR:
+        for (std::string name = ReadQuotedString(FFile); !name.empty();
+             name = ReadQuotedString(FFile))
+          env.AddLayerString(name, ReadIntegerValue(FFile));
+        break;
+      case kwLYRPHID:
+        for (std::string value = ReadQuotedString(FFile); !value.empty();
+             value = ReadQuotedString(FFile)) {
+          TKivoPhysicalId id;
+          id.Value1 = IntegerOf(value);
+          id.Value2 = ReadIntegerValue(FFile);
+          id.Value3 = ReadIntegerValue(FFile);
+          env.GetPhysicalIds().push_back(id);
+        }
+        if (env.GetPhysicalIds().size() != static_cast<size_t>(env.GetLayerStrings().GetCount()) &&
+            FReport)
+          FReport->AddLoadWarning(3);
+        break;
+      case kwSSYMTBL:
+        for (std::string value = ReadQuotedString(FFile); !value.empty();
+             value = ReadQuotedString(FFile)) {
+          TKivoSymbolEntry entry;
+          entry.Id = IntegerOf(value);
+          const int32_t flag = ReadIntegerValue(FFile);
+          entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
+          entry.Value1 = ReadIntegerValue(FFile);
+          entry.Value2 = ReadIntegerValue(FFile);
+          env.GetSymbolTable().push_back(entry);
+        }
+        break;
+      case kwAPR:
+        for (std::string value = ReadQuotedString(FFile); !value.empty();
+             value = ReadQuotedString(FFile))
+          env.GetApertures().push_back(IntegerOf(value));
+        break;
+      case kwPCLR:
+        env.SetPCLR(ReadFloatValue(FFile));
+        break;
+      case kwPOLYAP:
+        env.SetPOLYAP(ReadFloatValue(FFile));
+        break;
+      case kwPSIZ:
+        env.SetPSIZ(ReadFloatValue(FFile));
+        break;
+      case kwROTP:
+        env.SetROTP(ReadFloatValue(FFile) == 0);
+        break;
+      case kwSSTFile:
+        env.SetSSTFile(ReadQuotedString(FFile));
+        break;
+      default:
+        ReportUnhandledToken();
+        PcbApiPercentUpdate();
+        continue;
+    }
+    SkipBlock(FFile);
+    PcbApiPercentUpdate();
+  }
+  if (env.GetDatabaseType() == 1 && FReport)
+    FReport->SetLoadSection(0);
+}
+
+void TKivoFile::ParseDisplay() {
+  while (!FFile.Eof()) {
+    const int code = GetToken(FFile, StructuralSet(), /*skipBlanks=*/true);
+    if (code == kwOpenBrace || code == kwCloseBrace)
+      return;
+    if (code == kwPercent)
+      SkipLine(FFile);
+    else if (code == kwOpenBracket)
+      ParseDisplayAttribute();
+  }
+}
+
+void TKivoFile::ParseDisplayAttribute() {
+  switch (ReadWord()) {
+    case kwAMT:
+      FDisplay.SetAMT(ReadFloatValue(FFile));
+      break;
+    case kwAPT:
+      FDisplay.SetAPT(ReadFloatValue(FFile));
+      break;
+    case kwLY:
+      FDisplay.SetLayerName(ReadQuotedString(FFile));
+      break;
+    case kwLS: {
+      const std::string style = ReadQuotedString(FFile);
+      FDisplay.SetLineStyle(SameText(style, "DASHED") ? 1 : SameText(style, "DOTTED") ? 2 : 0);
+      break;
+    }
+    case kwWD:
+      FDisplay.SetWidth(ReadNextKivoCoord());
+      break;
+    case kwTS:
+      FDisplay.SetTextSize(ReadNextKivoCoord());
+      break;
+    case kwTJ: {
+      const std::string j = ReadQuotedString(FFile);
+      const char h = j.size() > 0 ? j[0] : 0, v = j.size() > 1 ? j[1] : 0;
+      FDisplay.SetHorizontalJustification(h == 'L' ? 1 : h == 'R' ? 2 : h == 'C' ? 5 : 0);
+      FDisplay.SetVerticalJustification(v == 'T' ? 3 : v == 'B' ? 4 : v == 'C' ? 5 : 0);
+      break;
+    }
+    case kwTR: {
+      const int32_t r = ReadIntegerValue(FFile);
+      FDisplay.SetRotation(r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r);
+      break;
+    }
+    case kwTM: {
+      const std::string m = ReadQuotedString(FFile);
+      FDisplay.SetMirror(!m.empty() && m[0] == 'Y' ? 1 : 0);
+      break;
+    }
+    default:
+      break;
+  }
+  SkipToCloseBracket(FFile);
+}
+
+void TKivoFile::ParseDetail() {
+  TKivoDetail& detail = FBoardComponent->GetDetail();
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwANNOTATE:
+        ParseAnnotate(detail.GetAnnotations());
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+    PcbApiPercentUpdate();
+  }
+}
+
+void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
+  while (NextBlockItem()) {
+    const int code = ReadWord();
+    if (ParseGraphic(code, list))
+      continue;
+    if (code == kwFL || code == kwDIMENSION)
+      SkipBlock(FFile);
+    else
+      ReportUnhandledToken();
+  }
+}
+
+bool TKivoFile::ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list) {
+  switch (code) {
+    case kwARC: {
+      auto arc = std::make_unique<TKivoArc>(&FDisplay);
+      const int32_t cx = ReadNextKivoCoord(), cy = ReadNextKivoCoord();
+      const int32_t sx = ReadNextKivoCoord(), sy = ReadNextKivoCoord();
+      const int32_t ex = ReadNextKivoCoord(), ey = ReadNextKivoCoord();
+      arc->SetCentre({cx, cy});
+      arc->SetStartPoint({sx, sy});
+      arc->SetEndPoint({ex, ey});
+      list.push_back(std::move(arc));
+      break;
+    }
+    case kwC: {
+      auto circle = std::make_unique<TKivoCircle>(&FDisplay);
+      const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+      circle->SetCentre({x, y});
+      circle->SetRadius(ReadNextKivoCoord());
+      list.push_back(std::move(circle));
+      break;
+    }
+    case kwFR: {
+      auto rect = std::make_unique<TKivoFilledRect>(&FDisplay);
+      const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
+      const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
+      rect->SetCorner1({x1, y1});
+      rect->SetCorner2({x2, y2});
+      list.push_back(std::move(rect));
+      break;
+    }
+    case kwR: {
+      auto line = std::make_unique<TKivoLine>(&FDisplay);
+      const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
+      const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
+      line->AddVertex(x1, y1);
+      line->AddVertex(x2, y1);
+      line->AddVertex(x2, y2);
+      line->AddVertex(x1, y2);
+      line->AddVertex(x1, y1);
+      list.push_back(std::move(line));
+      break;
+    }
+    case kwL:
+    case kwW: {
+      auto line = std::make_unique<TKivoLine>(&FDisplay);
+      ReadLineVertices(*line);
+      list.push_back(std::move(line));
+      return true;  // the block is closed
+    }
+    case kwT: {
+      auto text = std::make_unique<TKivoText>(&FDisplay);
+      ParseText(*text);
+      list.push_back(std::move(text));
+      break;
+    }
+    case kwPOLY: {
+      auto poly = std::make_unique<TKivoPoly>(&FDisplay);
+      TKivoPoly& ref = *poly;
+      list.push_back(std::move(poly));
+      ParsePoly(ref);
+      return true;
+    }
+    case kwPV:
+      ReportPolygonVoid();
+      return true;
+    case kwCV:
+      ReportCircleVoid();
+      break;
+    default:
+      return false;
+  }
+  SkipBlock(FFile);
+  return true;
+}
+
+void TKivoFile::ReadPolyPoints(std::vector<TKivoPoint>& points, bool& closed) {
+  const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+  points.push_back({x, y});
+  closed = false;
+  for (;;) {
+    const int code = ReadWord();
+    if (code == kwCloseBrace) {
+      closed = true;
+      return;
+    }
+    if (code == kwEmpty)
+      return;
+    const int32_t nx = ReadKivoCoord();
+    points.push_back({nx, ReadNextKivoCoord()});
+  }
+}
+
+void TKivoFile::ReadLineVertices(TKivoLine& line) {
+  bool closed = false;
+  ReadPolyPoints(line.GetVertices(), closed);
+  if (!closed)
+    SkipBlock(FFile);
+}
+
+void TKivoFile::ParsePoly(TKivoPoly& poly) {
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwOL: {
+        poly.SetOutlineKind(ReadIntegerValue(FFile));
+        bool closed = false;
+        ReadPolyPoints(poly.GetVertices(), closed);
+        if (!closed)
+          SkipBlock(FFile);
+        break;
+      }
+      case kwPV:
+        ReportPolygonVoid();
+        break;
+      case kwCV:
+        ReportCircleVoid();
+        SkipBlock(FFile);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+  }
+}
+
+void TKivoFile::ReportPolygonVoid() {
+  std::vector<TKivoPoint> points;
+  bool closed = false;
+  ReadPolyPoints(points, closed);
+  if (!closed)
+    SkipBlock(FFile);
+  if (FReport) {
+    std::vector<TReportPoint> reported;
+    for (const TKivoPoint& p : points)
+      reported.push_back({p.X, p.Y});
+    FReport->AddLoadWarning(1, reported);
+  }
+}
+
+void TKivoFile::ReportCircleVoid() {
+  const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+  const int32_t radius = ReadNextKivoCoord();
+  if (FReport)
+    FReport->AddLoadWarning(2, TReportCircle{x, y, radius});
+}
+
+void TKivoFile::ParseText(TKivoText& text) {
+  std::string value = ReadQuotedString(FFile);
+  if (value.size() > kTextValueLength)
+    value.resize(kTextValueLength);
+  int32_t x = ReadNextKivoCoord(), y = 0;
+  if (!GetNumberError())
+    y = ReadNextKivoCoord();
+  // A value holding a double quote ends early; the words that failed as numbers are
+  // put back, joined by the quote and a blank. A failed token that is only the closing
+  // quote adds nothing. An empty failed token is the end of the block or the file.
+  while (GetNumberError()) {
+    const std::string failed = GetLastTokenText();
+    if (failed.empty() || FFile.Eof())
+      break;
+    if (failed != "\"") {
+      value += "\" " + failed;
+      if (value.size() > kTextLength)
+        value.resize(kTextLength);
+    }
+    x = ReadNextKivoCoord();
+    if (!GetNumberError())
+      y = ReadNextKivoCoord();
+  }
+  text.SetText(value);
+  text.SetPosition({x, y});
+}
+
+bool TKivoFile::ShowImportOptions() {
+  if (!FPadStackMap)
+    FPadStackMap = std::make_unique<PadStackMapRecord>();
+  bool ok = false;
+  if (OptionsHandler())
+    ok = OptionsHandler()(*this, *FPadStackMap);
+  FBoardComponent->SetPadStackMap(FPadStackMap.get());
+  if (ok)
+    FDisplay.SetLayerMap(&FBoardComponent->GetEnvironment().GetLayerStrings());
+  return ok;
+}
+
+void TKivoFile::BeginBoardModify() {
+  PcbApiEventRouterSendMessage(0, 0, 14, 0);
+  PcbApiEventRouterSendMessage(0, 0, 12, FBoard->GetHandle());
+  PcbApiEventRouterSendMessage(0, 0, 7, 0);
+}
+
+void TKivoFile::EndBoardModify() {
+  PcbApiEventRouterSendMessage(0, 0, 8, 0);
+  PcbApiEventRouterSendMessage(0, 0, 10, 0);
+  PcbApiEventRouterSendMessage(0, 0, 11, FBoard->GetHandle());
+  PcbApiPercentFinish();
+}
+
+void TKivoFile::Placement() {
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  FBoard->GetBoundingRectangle(x1, y1, x2, y2);
+  const int64_t width = int64_t{x2} - x1, height = int64_t{y2} - y1;
+  if (!(x1 < 0 || y1 < 0) || width >= kMaxBoardExtent || height >= kMaxBoardExtent)
+    return;
+  const int64_t dx = std::min<int64_t>(std::max<int64_t>(0, int64_t{kPlacementMargin} - x1),
+                                       int64_t{kMaxBoardExtent} - x2);
+  const int64_t dy = std::min<int64_t>(std::max<int64_t>(0, int64_t{kPlacementMargin} - y1),
+                                       int64_t{kMaxBoardExtent} - y2);
+  MoveBoardObjects(static_cast<int32_t>(dx), static_cast<int32_t>(dy));
+  FBoard->SetOriginX(static_cast<int32_t>(dx));
+  FBoard->SetOriginY(static_cast<int32_t>(dy));
+}
+
+void TKivoFile::MoveBoardObjects(int32_t dx, int32_t dy) {
+  std::vector<uint32_t> moved;
+  for (uint8_t kind = 1; kind <= 12; ++kind) {
+    if (kind == kNetKind)
+      continue;
+    const uint32_t iterator = PcbApiCreateIterator(FBoard->GetHandle(), kind, 0, 0);
+    for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
+         object = PcbApiGetNextObject(iterator)) {
+      if (kind == kPolygonKind)
+        MovePolygonVertices(object, dx, dy);
+      SetObjectX(object, GetObjectX(object) + dx);
+      SetObjectY(object, GetObjectY(object) + dy);
+      SetObjectX2(object, GetObjectX2(object) + dx);
+      SetObjectY2(object, GetObjectY2(object) + dy);
+      if (kind <= 6 || kind == kPolygonKind)
+        moved.push_back(object);
+    }
+    PcbApiDestroyIterator(iterator);
+  }
+  for (uint32_t object : moved)
+    PcbApiEventRouterSendMessage(object, 0, 3, 0);
+}
+
+void TKivoFile::MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy) {
+  TPcbPolygon proxy(polygon);
+  proxy.Synchronize(1);
+  const int32_t last = std::min(proxy.GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
+  for (int i = 0; i <= last; ++i) {
+    TPolygonSegment segment = proxy.GetSegments(i);
+    segment.X += dx;
+    segment.Y += dy;
+    proxy.SetSegments(i, segment);
+  }
+  proxy.Synchronize(0);
+}

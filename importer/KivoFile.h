@@ -1,0 +1,114 @@
+// The KIVO reader: reads one KIVO file from start to end into the import model, then
+// drives the rest of one import inside the host's board-modify bracket: the options
+// dialog, the translation of the detail, the move into positive board space and the
+// storing of the board. What it cannot read goes to the report manager as load
+// warnings; the host's progress indicator runs while it works.
+//
+// Coordinates: a file value becomes the nearest integer (ties to even) to
+// value × unit scale × grid, saturated to the 32-bit range.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/ShortString.h"
+#include "classlib/StringList.h"
+#include "classlib/TextFile.h"
+#include "importer/KivoBoardComponent.h"
+#include "importer/KivoPrimitives.h"
+#include "importer/PadStackMapRecord.h"
+#include "pcb/PcbBoard.h"
+
+class TReportManager;
+
+// The board-units factor of a DBUNIT value and whether it reads real coordinates.
+struct TKivoUnit {
+  uint8_t Code = 0;  // 0 unknown
+  double Scale = 0;
+  bool RealCoordinates = false;
+};
+// "CMM", "MM", "UM", "CENTIMIL", "MIL" (exact); `version` decides MIL: a KIVOVREV
+// beginning with "4" reads integer coordinates.
+TKivoUnit KivoUnitOf(const std::string& value, const std::string& version);
+// The nearest integer to value × scale × grid, ties to even, saturated to int32.
+int32_t KivoCoordinate(double value, double scale, int32_t grid);
+
+class TKivoFile : public TObject {
+  KIVO_CLASS(TKivoFile, TObject)
+
+ public:
+  // Answers the options of one import the way the options dialog does: fills the layer
+  // map's host layers and the pad-stack map; true for OK.
+  using TImportOptionsHandler = std::function<bool(TKivoFile& reader, PadStackMapRecord& map)>;
+
+  // A board handle of 0 stands for the host's board open under `fileName`. The board
+  // proxy loads itself from the host.
+  TKivoFile(const std::string& fileName, uint32_t boardHandle);
+  ~TKivoFile() override;
+
+  void SetReport(TReportManager* report) { FReport = report; }
+  TReportManager* GetReport() const { return FReport; }
+
+  // The whole import; exceptions pass to the caller.
+  void Load();
+
+  // While a block item goes on: "%" skips a line, "[" reads a display attribute; "{"
+  // answers true, "}" or the end of the file false.
+  bool NextBlockItem();
+  // Reports the last token as unhandled and skips its block.
+  void ReportUnhandledToken();
+
+  int32_t ReadNextKivoCoord();
+  int32_t ReadKivoCoord();
+
+  // The options of this import; a set handler answers them instead of the dialog
+  // (tests and tools import headless through it).
+  bool ShowImportOptions();
+  static void SetImportOptionsHandler(TImportOptionsHandler handler);
+
+  // Moves every board object but nets by (dx, dy) and tells the host about the moved
+  // primitives and polygons.
+  void MoveBoardObjects(int32_t dx, int32_t dy);
+  static void MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy);
+
+  bool GetAborted() const { return FAborted; }
+  bool GetRealCoordinates() const { return FRealCoordinates; }
+  TKivoDisplay& GetDisplay() { return FDisplay; }
+  TKivoBoardComponent& GetBoardComponent() { return *FBoardComponent; }
+  TPcbBoard& GetBoard() { return *FBoard; }
+  std::string GetFileName() const { return FFileName.Str(); }
+
+ private:
+  void ParseSections();
+  void ParseEnvironment();
+  void ParseDisplay();
+  void ParseDisplayAttribute();
+  void ParseDetail();
+  void ParseAnnotate(TKivoDetail::TKivoList& list);
+  // One graphic primitive of a graphics block by its code; false when it is none.
+  bool ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list);
+  void ReadLineVertices(TKivoLine& line);
+  void ReadPolyPoints(std::vector<TKivoPoint>& points, bool& closed);
+  void ParsePoly(TKivoPoly& poly);
+  void ParseText(TKivoText& text);
+  void ReportPolygonVoid();
+  void ReportCircleVoid();
+  int ReadWord();
+  void Placement();
+  void BeginBoardModify();
+  void EndBoardModify();
+  int32_t ToCoordinate(double value) const;
+
+  ShortString<255> FFileName;
+  TTextFile FFile;
+  std::unique_ptr<TPcbBoard> FBoard;
+  TReportManager* FReport = nullptr;
+  bool FAborted = false;
+  bool FRealCoordinates = false;
+  TKivoDisplay FDisplay;
+  std::unique_ptr<TKivoBoardComponent> FBoardComponent;
+  std::unique_ptr<PadStackMapRecord> FPadStackMap;
+};
