@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+
+#include "classlib/Automation.h"
+#include "importer/KivoFile.h"
+#include "importer/ReportManager.h"
+#include "tests/importer/ImporterTestSupport.h"
+#include "tests/ravelo/RaveloTestSupport.h"
+
+namespace {
+
+// Maps "TOP", "BOTTOM" and "SILK"; every other layer stays not imported.
+bool MapTestLayers(TKivoFile& reader, PadStackMapRecord&) {
+  TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+  for (int i = 0; i < layers.GetCount(); ++i) {
+    auto* entry = static_cast<KivoLayerEntry*>(layers.GetObject(i));
+    const std::string name = layers.Get(i);
+    entry->SetHostLayer(name == "TOP"      ? eTopLayer
+                        : name == "BOTTOM" ? eBottomLayer
+                        : name == "SILK"   ? eTopOverlay
+                                           : eIgnoreLayer);
+  }
+  return true;
+}
+
+const char kHead[] =
+    "{COMPONENT \"demo\"\n"
+    "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1}\n"
+    " {LYRSTR \"TOP\" 1 \"BOTTOM\" 2 \"SILK\" 3}}\n";
+
+class KivoFileTest : public RaveloTest {
+ protected:
+  void TearDown() override {
+    TKivoFile::SetImportOptionsHandler(nullptr);
+    FReader.reset();
+    FReport.reset();
+    RaveloTest::TearDown();
+  }
+
+  // Reads `text` into the test board; `translate` answers the options with OK.
+  TKivoFile& Import(const std::string& text, bool translate = true,
+                    const std::string& name = "reader.pdf") {
+    const std::string path = WriteScratchFile(name, text);
+    FReport = std::make_unique<TReportManager>(path);
+    FReader = std::make_unique<TKivoFile>(path, FBoard);
+    FReader->SetReport(FReport.get());
+    TKivoFile::SetImportOptionsHandler(
+        translate ? TKivoFile::TImportOptionsHandler(MapTestLayers)
+                  : [](TKivoFile&, PadStackMapRecord&) { return false; });
+    FReader->Load();
+    return *FReader;
+  }
+  TKivoDetail& Detail() { return FReader->GetBoardComponent().GetDetail(); }
+  TKivoEnvironment& Env() { return FReader->GetBoardComponent().GetEnvironment(); }
+  template <class T>
+  T& Annotation(size_t i) {
+    auto* object = dynamic_cast<T*>(Detail().GetAnnotations().at(i).get());
+    EXPECT_NE(object, nullptr);
+    return *object;
+  }
+  std::string ReportText() {
+    FReport->SetLoadWarningLevel(4);
+    FReport->WriteReport();
+    return ReadWholeFile(FReport->GetReportPath());
+  }
+
+  std::unique_ptr<TReportManager> FReport;
+  std::unique_ptr<TKivoFile> FReader;
+};
+
+TEST(KivoCoordinateTest, UnitScalesRoundTiesToEvenAndSaturate) {
+  struct TCase {
+    const char* Unit;
+    uint8_t Code;
+    double Scale;
+  } units[] = {{"CMM", 1, 3937}, {"MM", 2, 393701}, {"UM", 3, 394},
+               {"CENTIMIL", 4, 10000}, {"MIL", 5, 10000}, {"mil", 0, 0}};
+  for (const TCase& c : units) {
+    const TKivoUnit unit = KivoUnitOf(c.Unit, "3.0");
+    EXPECT_EQ(unit.Code, c.Code) << c.Unit;
+    EXPECT_EQ(unit.Scale, c.Scale) << c.Unit;
+    EXPECT_EQ(unit.RealCoordinates, c.Code != 0) << c.Unit;
+  }
+  EXPECT_FALSE(KivoUnitOf("MIL", "4.1").RealCoordinates);
+  EXPECT_TRUE(KivoUnitOf("MM", "4.1").RealCoordinates);
+
+  EXPECT_EQ(KivoCoordinate(1.5, 3937, 1), 5906);   // 5905.5 to even
+  EXPECT_EQ(KivoCoordinate(2.5, 1, 1), 2);
+  EXPECT_EQ(KivoCoordinate(3.5, 1, 1), 4);
+  EXPECT_EQ(KivoCoordinate(-2.5, 1, 1), -2);
+  EXPECT_EQ(KivoCoordinate(0.5, 394, 1), 197);
+  EXPECT_EQ(KivoCoordinate(1, 393701, 2), 787402);
+  EXPECT_EQ(KivoCoordinate(-32000, 10000, 1), -320000000);
+  // Fault: a large value times the scale left the 32-bit range, undefined when converted.
+  EXPECT_EQ(KivoCoordinate(1e6, 393701, 1), INT_MAX);
+  EXPECT_EQ(KivoCoordinate(-1e6, 393701, 1), INT_MIN);
+  EXPECT_EQ(KivoCoordinate(5, 0, 1), 0);
+}
+
+TEST_F(KivoFileTest, EnvironmentReadsEveryKeyword) {
+  Import(
+      "{COMPONENT \"demo\" {ENVIRONMENT {KIVOVREV \"3.0\"} {PROGRAM \"Layout 7\"}\n"
+      "{DBTYPE \"pc-board\"} {DBVREV \"2.1\"} {DBTIME \"Mon Jan 1\"} {DBUNIT \"CMM\"}\n"
+      "{DBGRID 2} {LYRSTR \"TOP\" 1 \"BOTTOM\" 2} {LYRPHID \"1\" 2 3}\n"
+      "{SSYMTBL \"7\" -2 8 9 \"10\" -1 11 12 \"13\" 5 0 0} {APR 4 5 6} {PCLR 1.5}\n"
+      "{POLYAP 2.5} {PSIZ 3.25} {ROTP 0} {SSTFile \"a.sst\"} {BOGUS 1}}}\n",
+      false);
+  EXPECT_EQ(Env().GetVersion(), "3.0");
+  EXPECT_EQ(Env().GetProgram(), "Layout 7");
+  EXPECT_EQ(Env().GetDatabaseType(), 3);
+  EXPECT_EQ(Env().GetDatabaseVersion(), "2.1");
+  EXPECT_EQ(Env().GetDatabaseTime(), "Mon Jan 1");
+  EXPECT_EQ(Env().GetUnitCode(), 1);
+  EXPECT_EQ(FReader->GetDisplay().GetUnitScale(), 3937);
+  EXPECT_TRUE(FReader->GetRealCoordinates());
+  EXPECT_EQ(Env().GetGrid(), 2);
+  EXPECT_EQ(FReader->GetDisplay().GetGrid(), 2);
+  ASSERT_EQ(Env().GetLayerStrings().GetCount(), 2);
+  EXPECT_EQ(Env().GetLayerStrings().Get(1), "BOTTOM");
+  EXPECT_EQ(static_cast<KivoLayerEntry*>(Env().GetLayerStrings().GetObject(1))->GetKivoLayerId(), 2);
+  ASSERT_EQ(Env().GetPhysicalIds().size(), 1u);
+  EXPECT_EQ(Env().GetPhysicalIds()[0].Value3, 3);
+  ASSERT_EQ(Env().GetSymbolTable().size(), 3u);
+  EXPECT_EQ(Env().GetSymbolTable()[0].Flag, 2);
+  EXPECT_EQ(Env().GetSymbolTable()[1].Flag, 1);
+  EXPECT_EQ(Env().GetSymbolTable()[2].Flag, 0);
+  EXPECT_EQ(Env().GetSymbolTable()[1].Value2, 12);
+  EXPECT_EQ(Env().GetApertures(), (std::vector<int32_t>{4, 5, 6}));
+  EXPECT_EQ(Env().GetPCLR(), 1.5);
+  EXPECT_EQ(Env().GetPOLYAP(), 2.5);
+  EXPECT_EQ(Env().GetPSIZ(), 3.25);
+  EXPECT_TRUE(Env().GetROTP());
+  EXPECT_EQ(Env().GetSSTFile(), "a.sst");
+  // One LYRPHID entry against two layer strings, and the unknown BOGUS.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 2);
+  EXPECT_NE(ReportText().find("BOGUS"), std::string::npos);
+}
+
+TEST_F(KivoFileTest, DisplayAttributesReachTheNextPrimitive) {
+  Import(std::string(kHead) +
+             "{DISPLAY [AMT 1.5] [APT 2] [LY \"SILK\"] [LS \"dotted\"] [WD 12] [TS 50]\n"
+             " [TJ \"RT\"] [TR 2] [TM \"YES\"] [ZZ 1]}\n"
+             "{DETAIL {ANNOTATE {C 0 0 5}\n"
+             " [LS \"DASHED\"] [TJ \"CB\"] [TR 7] [TM \"N\"] {C 1 1 5}}}}\n",
+         false);
+  auto& first = Annotation<TKivoCircle>(0);
+  EXPECT_EQ(first.GetAMT(), 1.5);
+  EXPECT_EQ(first.GetAPT(), 2);
+  EXPECT_EQ(first.GetLayerName(), "SILK");
+  EXPECT_EQ(first.GetLineStyle(), 2);
+  EXPECT_EQ(first.GetWidth(), 120000);
+  EXPECT_EQ(first.GetTextSize(), 500000);
+  EXPECT_EQ(first.GetHorizontalJustification(), 2);
+  EXPECT_EQ(first.GetVerticalJustification(), 3);
+  EXPECT_EQ(first.GetRotation(), 180);
+  EXPECT_EQ(first.GetMirror(), 1);
+  auto& second = Annotation<TKivoCircle>(1);
+  EXPECT_EQ(second.GetLineStyle(), 1);
+  EXPECT_EQ(second.GetHorizontalJustification(), 5);
+  EXPECT_EQ(second.GetVerticalJustification(), 4);
+  EXPECT_EQ(second.GetRotation(), 7);
+  EXPECT_EQ(second.GetMirror(), 0);
+}
+
+TEST_F(KivoFileTest, GraphicPrimitivesOfAnnotations) {
+  Import(std::string(kHead) +
+             "{DETAIL {ANNOTATE [LY \"TOP\"]\n"
+             " {ARC 1 2 3 4 5 6} {C 1 2 3} {FR 1 2 3 4} {R 1 2 3 4}\n"
+             " {L 0 0 10 0 10 10} {T \"J1 12\" CABLE\" -900 400}\n"
+             " {POLY {OL 1 0 0 10 0 10 10} {PV 1 1 2 2 3 1} {CV 5 5 1} {XX 1}}\n"
+             " {FL 1} {DIMENSION {DL 1 1}} {QQ 9}}}}\n",
+         false);
+  ASSERT_EQ(Detail().GetAnnotations().size(), 7u);
+  EXPECT_EQ(Annotation<TKivoArc>(0).GetEndPoint(), (TKivoPoint{50000, 60000}));
+  EXPECT_EQ(Annotation<TKivoCircle>(1).GetRadius(), 30000);
+  EXPECT_EQ(Annotation<TKivoFilledRect>(2).GetCorner2(), (TKivoPoint{30000, 40000}));
+  EXPECT_EQ(Annotation<TKivoLine>(3).GetVertices(),
+            (std::vector<TKivoPoint>{{10000, 20000}, {30000, 20000}, {30000, 40000},
+                                     {10000, 40000}, {10000, 20000}}));
+  EXPECT_EQ(Annotation<TKivoLine>(4).GetVertices(),
+            (std::vector<TKivoPoint>{{0, 0}, {100000, 0}, {100000, 100000}}));
+  // Fault: the closing quote, failing as a number of its own, added a stray '" '.
+  EXPECT_EQ(Annotation<TKivoText>(5).GetText(), "J1 12\" CABLE");
+  EXPECT_EQ(Annotation<TKivoText>(5).GetPosition(), (TKivoPoint{-9000000, 4000000}));
+  auto& poly = Annotation<TKivoPoly>(6);
+  EXPECT_EQ(poly.GetOutlineKind(), 1);
+  EXPECT_EQ(poly.GetVertices().size(), 3u);
+  // PV, CV, XX in the polygon and QQ in the annotations; FL and DIMENSION are silent.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 4);
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("XX"), std::string::npos);
+  EXPECT_NE(report.find("QQ"), std::string::npos);
+}
+
+TEST_F(KivoFileTest, RealAndIntegerCoordinatesByVersion) {
+  const std::string body =
+      "{DBUNIT \"MIL\"} {DBGRID 1}}\n{DETAIL {ANNOTATE {C 1.5 2 3}}}}\n";
+  Import("{COMPONENT x {ENVIRONMENT {KIVOVREV \"3.0\"} " + body, false);
+  EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre(), (TKivoPoint{15000, 20000}));
+  Import("{COMPONENT x {ENVIRONMENT {KIVOVREV \"4.2\"} " + body, false);
+  EXPECT_FALSE(FReader->GetRealCoordinates());
+  EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre().X, -320000000);  // unreadable
+  Import("{COMPONENT x {DETAIL {ANNOTATE {C 5 5 5}}}}", false);  // no unit, no grid
+  EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre(), (TKivoPoint{0, 0}));
+}
+
+TEST_F(KivoFileTest, StrayBracesAndUnknownSectionsDoNotEndTheReading) {
+  Import(std::string(kHead) + "}}} {MEM_TABLE {a {b}}} {USER {x}} {SYMBOL {y}}\n"
+                              "{DETAIL {ANNOTATE {C 1 1 1}} {NET_X 1}}}\n",
+         false);
+  EXPECT_EQ(Detail().GetAnnotations().size(), 1u);
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // MEM_TABLE, NET_X
+}
+
+TEST_F(KivoFileTest, FileThatIsNotKivoIsRefusedAndTheBoardUntouched) {
+  const std::string before = Dump(FBoard);
+  TUIAutomation automation;
+  automation.ClickButton("Vantor Suite Error", "OK");
+  Import("{DETAIL {ANNOTATE {C 1 1 1}}}");
+  EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+  EXPECT_TRUE(FReader->GetAborted());
+  EXPECT_EQ(FReport->GetImportErrorCount(), 1);
+  EXPECT_EQ(Dump(FBoard).find("event "), std::string::npos);
+  EXPECT_TRUE(Detail().GetAnnotations().empty());
+  (void)before;
+}
+
+TEST_F(KivoFileTest, CancelClosesTheBracketAndTranslatesNothing) {
+  Import(std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}", false);
+  EXPECT_EQ(FReport->GetImportErrorCount(), 1);
+  FReport->SetImportErrorLevel(4);
+  FReport->WriteReport();
+  EXPECT_NE(ReadWholeFile(FReport->GetReportPath()).find("ERROR: User Canceled Abort."),
+            std::string::npos);
+  const std::string dump = Dump(FBoard);
+  EXPECT_EQ(dump.find(" arc "), std::string::npos);
+  EXPECT_NE(dump.find("event 0 0 14 0\nevent 0 0 12 " + std::to_string(FBoard) +
+                      "\nevent 0 0 7 0\nevent 0 0 8 0\nevent 0 0 10 0\nevent 0 0 11 " +
+                      std::to_string(FBoard)),
+            std::string::npos)
+      << dump;
+  EXPECT_NE(dump.find("progress init \"Loading KIVO file"), std::string::npos);
+  EXPECT_NE(dump.find("progress finish"), std::string::npos);
+}
+
+TEST_F(KivoFileTest, PlacementMovesIntoPositiveSpace) {
+  Import(std::string(kHead) +
+         "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 0] {L -500 0 100 0}"
+         " {POLY {OL 1 -500 10 0 10 0 20}}}}}");
+  int32_t x1, y1, x2, y2;
+  FReader->GetBoard().GetBoundingRectangle(x1, y1, x2, y2);
+  EXPECT_EQ(FReader->GetBoard().GetOriginX(), 1000000 - (x1 - FReader->GetBoard().GetOriginX()));
+  EXPECT_GE(x1, 0);
+  EXPECT_NE(Dump(FBoard).find("event " + std::to_string(Iterate(FBoard, 10).at(0)) + " 0 3 0"),
+            std::string::npos);
+}
+
+TEST_F(KivoFileTest, NonNegativeBoardIsNotMoved) {
+  Import(std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {L 10 10 100 10}}}}");
+  EXPECT_EQ(FReader->GetBoard().GetOriginX(), 0);
+  EXPECT_EQ(FReader->GetBoard().GetOriginY(), 0);
+}
+
+TEST_F(KivoFileTest, LineEndsDoNotChangeTheBoard) {
+  const std::string text = std::string(kHead) +
+                           "{DETAIL {ANNOTATE [LY \"TOP\"]\n{L 0 0 10 0}\n{T \"A B\" 1 2}\n}}}\n";
+  Import(text);
+  const std::string lf = Dump(FBoard);
+  RaveloTest::TearDown();
+  RaveloTest::SetUp();
+  std::string crlf;
+  for (char c : text)
+    crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  Import(crlf);
+  EXPECT_EQ(Dump(FBoard), lf);
+}
+
+TEST_F(KivoFileTest, HostileInputEndsWithoutHanging) {
+  const char* texts[] = {
+      "{COMPONENT x {ENVIRONMENT {LYRSTR \"TOP\" 1",
+      "{COMPONENT x {DETAIL {ANNOTATE {T \"open",
+      "{COMPONENT x {DETAIL {ANNOTATE {T \"a\" b c d",
+      "{COMPONENT x {DETAIL {ANNOTATE {L 1 2 3",
+      "{COMPONENT x {DETAIL {ANNOTATE {POLY {OL 1 1 1 {{{{",
+      "{COMPONENT x }}}}]]]] [[[ {DISPLAY [LY",
+      "{COMPONENT",
+  };
+  for (const char* text : texts) {
+    Import(text, false);
+    EXPECT_FALSE(FReader->GetAborted()) << text;
+  }
+}
+
+}  // namespace
