@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/Exceptions.h"
+#include "classlib/Frames.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
@@ -117,7 +119,11 @@ int HostTopicHelpContext(const std::string& topic, std::string& helpFile) {
 }
 
 // Frames and tab pages join forms here as the class library gains them.
-bool IsHelpContainer(TControl* control) { return control && control->Is<TCustomForm>(); }
+// Forms and frames carry form-level help; tab sheets carry control-level help.
+bool IsHelpContainer(TControl* control) {
+  return control &&
+         (control->Is<TCustomForm>() || control->Is<TCustomFrame>() || control->Is<TTabSheet>());
+}
 
 void RequestHostHelpHook() {
   TInterfacePtr<IClient> client = GetClient();
@@ -154,7 +160,7 @@ void TFormWithHelp::Dispatch(TMessage& message) {
 }
 
 int TFormWithHelp::GetHelpContext(TControl* container, std::string& helpFile) {
-  const bool formLevel = container->Is<TCustomForm>();
+  const bool formLevel = container->Is<TCustomForm>() || container->Is<TCustomFrame>();
   helpFile = formLevel ? PluginHelpFile() : PluginWhatsThisHelpFile();
   return LookupHelpContext("Dlg_" + container->GetName(), "", helpFile,
                            formLevel ? FFormHelpTopics : FControlHelpTopics,
@@ -243,7 +249,7 @@ void TFormWithHelp::ShowControlPopup(HWND wnd, const POINT& pos) {
     return;
   std::string helpFile = PluginWhatsThisHelpFile();
   TControl* container = control->GetParent();
-  while (container && !container->Is<TCustomForm>())
+  while (container && !container->Is<TCustomForm>() && !container->Is<TCustomFrame>())
     container = container->GetParent();
   if (!container)
     container = this;

@@ -1,11 +1,12 @@
-// What the options dialog hands back for the pad stacks: 42 rows of short strings
-// (10752 bytes). Rows 0 to 5 hold the KIVO layer, or "Not Used", chosen for "Top Layer",
-// "Internal Layer", "Bottom Layer", "Hole Size", "SMD Top Layer" and "SMD Bottom Layer".
+// The pad-stack map that the options dialog fills: 42 rows of short strings, rows 0 to 5
+// labelled Top Layer, Internal Layer, Bottom Layer, Hole Size, SMD Top Layer and SMD
+// Bottom Layer; each holds a KIVO layer name or is empty. 10752 bytes.
 #pragma once
-
-#include <array>
 
 #include "classlib/ShortString.h"
 
-using PadStackMapRecord = std::array<ShortString<255>, 42>;
-static_assert(sizeof(PadStackMapRecord) == 10752, "42 rows of 256 bytes");
+struct PadStackMapRecord {
+  static constexpr int RowCount = 42;
+  ShortString<255> Rows[RowCount];
+};
+static_assert(sizeof(PadStackMapRecord) == 10752, "42 short strings of 256 bytes");

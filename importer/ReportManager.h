@@ -52,8 +52,9 @@ class TReportManager : public TObject {
   void AddLoadWarning(uint8_t kind, std::string_view tokenText = {});
   void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points);
   void AddLoadWarning(uint8_t kind, const TReportCircle& circle);
-  // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated.
-  void AddImportWarning(uint8_t kind, uint32_t component);
+  // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated;
+  // about a polygon: 2 its outline was cut to the host's 500 vertices.
+  void AddImportWarning(uint8_t kind, uint32_t object);
   // Import errors: 0 an unknown error, 1 cancelled by the user.
   void AddImportError(uint8_t kind);
   // Import events 0 to 10 about a host object; later kinds add nothing.

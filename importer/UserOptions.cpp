@@ -4,9 +4,12 @@
 // the configuration file dialog keeps a level just loaded from a file.
 #include "importer/UserOptions.h"
 
+#include <algorithm>
+
 #include "classlib/FileUtils.h"
 #include "classlib/IniFiles.h"
 #include "classlib/Strings.h"
+#include "importer/KivoObject.h"
 #include "importer/ReportManager.h"
 
 namespace {
@@ -125,8 +128,9 @@ void TTranslateDialog::BuildControls() {
   StringGridAssociations->OnRowMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridAssociationsMoved>(this);
   StringGridAssociations->OnColumnMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridAssociationsMoved>(this);
 
-  ComboBoxVarnokLayers = Place<TComboBox>(this, sheet, "ComboBoxVarnokLayers", 125, 187, 129, 21);
+  ComboBoxVarnokLayers = Place<TEditLayer>(this, sheet, "ComboBoxVarnokLayers", 125, 187, 129, 21);
   ComboBoxVarnokLayers->SetStyle(csDropDownList);
+  ComboBoxVarnokLayers->SetState(eIgnoreLayer);
   ComboBoxVarnokLayers->SetVisible(false);
   ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
   ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
@@ -489,6 +493,15 @@ void TTranslateDialog::LoadImportSettings(const std::string& path) {
   }
 }
 
+void TTranslateDialog::ApplyLayerMap(TStrings* layerList) {
+  if (!layerList)
+    return;
+  const int count = std::min(layerList->GetCount(), int(FRowLayers.size()));
+  for (int i = 0; i < count; ++i)
+    if (auto* entry = dynamic_cast<KivoLayerEntry*>(layerList->GetObject(i)))
+      entry->SetHostLayer(FRowLayers[i]);
+}
+
 void TTranslateDialog::ApplyReportSettings(TReportManager* report) {
   if (!report)
     return;
@@ -512,5 +525,5 @@ void TTranslateDialog::GetPadStackMap(PadStackMapRecord* record) {
   if (!record)
     return;
   for (int row = 0; row < 6; ++row)
-    (*record)[row] = StringGridPadStack->GetCells(2, row);
+    record->Rows[row] = StringGridPadStack->GetCells(2, row);
 }

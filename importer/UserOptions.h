@@ -14,6 +14,7 @@
 #include "classlib/StdCtrls.h"
 #include "classlib/StringList.h"
 #include "host/ServerDialog.h"
+#include "importer/EditLayer.h"
 #include "importer/ImportSettings.h"
 #include "importer/PadStackMapRecord.h"
 
@@ -33,6 +34,8 @@ class TTranslateDialog : public TServerDialog {
   // Fills the layer grid and the pad-stack grid from the file's layer strings (name,
   // layer entry).
   void LoadLayers(TStrings* layerList);
+  // Each entry's host layer := the layer chosen in its row (rows follow the list).
+  void ApplyLayerMap(TStrings* layerList);
   void ApplyReportSettings(TReportManager* report);
   void GetPadStackMap(PadStackMapRecord* record);
 
@@ -71,7 +74,7 @@ class TTranslateDialog : public TServerDialog {
   TTabSheet* TabSheet1;
   TLabel* Label1FileName;
   TStringGrid* StringGridAssociations;
-  TComboBox* ComboBoxVarnokLayers;
+  TEditLayer* ComboBoxVarnokLayers;
   TLabel* Label1;
   TBevel* BevelOptions;
   TLabel* LabelPadStack;

@@ -127,6 +127,11 @@ int Run(int argc, char** argv) {
     fprintf(stderr, "KivoHost: cannot load LoadKIVO.dll (error %lu)\n", GetLastError());
     return 1;
   }
+  // The host lists the importer's file type the way its import menu would.
+  using TGetDescription = const char*(__stdcall*)();
+  if (auto describe = reinterpret_cast<TGetDescription>(
+          reinterpret_cast<void*>(GetProcAddress(plugin, "GetPcbImporterDescription"))))
+    printf("Importer: %s\n", describe());
   auto factory = reinterpret_cast<standin::ServerFactoryProc>(
       reinterpret_cast<void*>(GetProcAddress(plugin, "ServerFactory")));
   if (!factory) {

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/ExtCtrls.h"
 #include "classlib/FileUtils.h"
+#include "classlib/Frames.h"
 #include "classlib/StdCtrls.h"
 #include "host/ClientApi.h"
 #include "host/ServerDialog.h"
@@ -72,7 +74,7 @@ TEST_F(HelpTest, HelpFilesLieInTheHostsHelpFolderUnderThePluginsName) {
 TEST_F(HelpTest, MapLinesGiveContextsTopicsOrNothing) {
   TStringList map, topics;
   LoadHelpIdMap(&map, &topics, PluginHelpFile());
-  ASSERT_EQ(map.GetCount(), 7);  // the line without "=" is skipped
+  ASSERT_EQ(map.GetCount(), 8);  // the line without "=" is skipped
   ASSERT_EQ(topics.GetCount(), 3);
   EXPECT_EQ(topics.Get(0), "Sch:Editor");
 
@@ -259,6 +261,38 @@ TEST_F(FormHelpTest, TheFirstWhatsThisAfterF1ShowsNothing) {
   EXPECT_FALSE(Dialog->GetHelpRequested());
   SendWhatsThis(Dialog->Button1, POINT{7, 8});
   ExpectPopupPair(0, PluginWhatsThisHelpFile(), POINT{7, 8}, 210);
+}
+
+// Tab sheets carry control-level page help, frames form-level help.
+TEST_F(FormHelpTest, F1InsideATabSheetOrAFrameUsesThatContainersKey) {
+  auto* pages = new TPageControl(Dialog.get());
+  pages->SetParent(Dialog.get());
+  pages->SetBounds(10, 115, 150, 80);
+  auto* sheet = new TTabSheet(Dialog.get());
+  sheet->SetName("HelpPage");
+  sheet->SetPageControl(pages);
+  auto* onSheet = new TButton(Dialog.get());
+  onSheet->SetName("OnSheet");
+  onSheet->SetParent(sheet);
+  auto* frame = new TFrame(Dialog.get());
+  frame->SetName("HelpFrame");
+  frame->SetParent(Dialog.get());
+  frame->SetBounds(170, 100, 100, 60);
+  auto* onFrame = new TButton(Dialog.get());
+  onFrame->SetName("OnFrame");
+  onFrame->SetParent(frame);
+  ShowDialog("TranslateDialog");
+
+  PressF1In(onSheet);
+  ASSERT_EQ(gHelpCalls.size(), 1u);
+  EXPECT_EQ(gHelpCalls[0].File, PluginWhatsThisHelpFile());
+  EXPECT_EQ(gHelpCalls[0].Command, UINT(HELP_CONTEXT));
+  EXPECT_EQ(gHelpCalls[0].Data, 240u);
+  gHelpCalls.clear();
+  PressF1In(onFrame);
+  ASSERT_EQ(gHelpCalls.size(), 1u);
+  EXPECT_EQ(gHelpCalls[0].File, PluginHelpFile());
+  EXPECT_EQ(gHelpCalls[0].Data, 150u);
 }
 
 TEST_F(FormHelpTest, DisabledHelpLeavesF1AndWhatsThisAlone) {

@@ -11,6 +11,7 @@
 #include "classlib/IniFiles.h"
 #include "host/Utilities.h"
 #include "importer/ImportSettings.h"
+#include "importer/KivoObject.h"
 #include "importer/ReportManager.h"
 #include "importer/UserOptions.h"
 #include "standin/host/StandinHost.h"
@@ -164,6 +165,7 @@ TEST_F(DialogTest, ChoosingAComboEntryUpdatesCellRowLayerAndStatus) {
   combo->SetItemIndex(eBottomLayer);
   Dialog->ComboBoxVarnokLayersChange(combo);
   EXPECT_EQ(Cell(2, 1), "Bottom Layer");
+  EXPECT_EQ(Dialog->ComboBoxVarnokLayers->GetState(), eBottomLayer);
   EXPECT_EQ(Dialog->GetRowLayers()[1], eBottomLayer);
   EXPECT_EQ(Status(), "All layers mapped.");
   // A row already mapped selects its layer's entry; a click elsewhere hides the box.
@@ -178,6 +180,20 @@ TEST_F(DialogTest, ChoosingAComboEntryUpdatesCellRowLayerAndStatus) {
   Dialog->StringGridAssociationsMouseDown(grid, mbLeft, {}, name.left + 3, name.top + 3);
   EXPECT_FALSE(combo->GetVisible());
   EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+TEST_F(DialogTest, ApplyLayerMapHandsEachRowsLayerToItsEntry) {
+  KivoLayerEntry padcom(1), mystery(2, eTopOverlay);
+  TStringList list;
+  list.AddObject("PADCOM", &padcom);
+  list.AddObject("MYSTERY", &mystery);
+  Dialog->LoadLayers(&list);
+  Show();
+  Dialog->ApplyLayerMap(&list);
+  EXPECT_EQ(padcom.GetHostLayer(), eTopLayer);
+  EXPECT_EQ(mystery.GetHostLayer(), eIgnoreLayer);
+  EXPECT_EQ(padcom.GetKivoLayerId(), 1);
+  Dialog->ApplyLayerMap(nullptr);
 }
 
 TEST_F(DialogTest, ScrollingOrMovingTheGridHidesTheCombo) {
@@ -256,11 +272,11 @@ TEST_F(DialogTest, PadStackRowsAndTheirCombo) {
   EXPECT_EQ(PadCell(2), "DRILL");
   PadStackMapRecord record;
   Dialog->GetPadStackMap(&record);
-  EXPECT_EQ(record[0].Str(), "PADCOM");
-  EXPECT_EQ(record[2].Str(), "DRILL");
-  EXPECT_EQ(record[4].Str(), "Not Used");
-  EXPECT_EQ(record[5].Str(), "PINBOT");
-  EXPECT_TRUE(record[6].Empty());
+  EXPECT_EQ(record.Rows[0].Str(), "PADCOM");
+  EXPECT_EQ(record.Rows[2].Str(), "DRILL");
+  EXPECT_EQ(record.Rows[4].Str(), "Not Used");
+  EXPECT_EQ(record.Rows[5].Str(), "PINBOT");
+  EXPECT_TRUE(record.Rows[6].Empty());
   Dialog->GetPadStackMap(nullptr);
 }
 
