@@ -280,6 +280,18 @@ void TTranslateDialog::ShowComboOverCell(TStringGrid* grid, TComboBox* combo, in
   combo->BringToFront();
 }
 
+bool TTranslateDialog::ShowComboAtPoint(TStringGrid* grid, TComboBox* combo, int x, int y, int& editRow) {
+  int col = -1, row = -1;
+  grid->MouseToCell(x, y, col, row);
+  if (col != 2 || row < 0 || row >= grid->GetRowCount()) {
+    combo->SetVisible(false);
+    return false;
+  }
+  editRow = row;
+  ShowComboOverCell(grid, combo, row);
+  return true;
+}
+
 void TTranslateDialog::SelectLayerEntry(const std::string& cellText) {
   ComboBoxVarnokLayers->SetItemIndex(cellText == "Not Imported" ? 0 : StringToLayer(cellText));
 }
@@ -289,15 +301,8 @@ void TTranslateDialog::SelectPadStackEntry(const std::string& cellText) {
 }
 
 void TTranslateDialog::StringGridAssociationsMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
-  int col = -1, row = -1;
-  StringGridAssociations->MouseToCell(x, y, col, row);
-  if (col != 2 || row < 0 || row >= StringGridAssociations->GetRowCount()) {
-    ComboBoxVarnokLayers->SetVisible(false);
-    return;
-  }
-  FLayerEditRow = row;
-  ShowComboOverCell(StringGridAssociations, ComboBoxVarnokLayers, row);
-  SelectLayerEntry(StringGridAssociations->GetCells(2, row));
+  if (ShowComboAtPoint(StringGridAssociations, ComboBoxVarnokLayers, x, y, FLayerEditRow))
+    SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
 }
 
 void TTranslateDialog::ComboBoxVarnokLayersChange(TObject*) {
@@ -360,15 +365,8 @@ void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState) 
 }
 
 void TTranslateDialog::StringGridPadStackMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
-  int col = -1, row = -1;
-  StringGridPadStack->MouseToCell(x, y, col, row);
-  if (col != 2 || row < 0 || row >= StringGridPadStack->GetRowCount()) {
-    ComboBoxPadStack->SetVisible(false);
-    return;
-  }
-  FPadStackEditRow = row;
-  ShowComboOverCell(StringGridPadStack, ComboBoxPadStack, row);
-  SelectPadStackEntry(StringGridPadStack->GetCells(2, row));
+  if (ShowComboAtPoint(StringGridPadStack, ComboBoxPadStack, x, y, FPadStackEditRow))
+    SelectPadStackEntry(StringGridPadStack->GetCells(2, FPadStackEditRow));
 }
 
 void TTranslateDialog::StringGridPadStackKeyDown(TObject*, WORD& key, TShiftState shift) {

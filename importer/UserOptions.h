@@ -105,6 +105,9 @@ class TTranslateDialog : public TServerDialog {
   void UpdateMappingStatus();
   // Shows `combo` over column 2 of `row` of `grid`.
   void ShowComboOverCell(TStringGrid* grid, TComboBox* combo, int row);
+  // A press at (x, y) in column 2 shows `combo` over that cell and sets `editRow`;
+  // elsewhere it hides `combo`. True when shown.
+  bool ShowComboAtPoint(TStringGrid* grid, TComboBox* combo, int x, int y, int& editRow);
   void SelectLayerEntry(const std::string& cellText);
   void SelectPadStackEntry(const std::string& cellText);
   // F4, Alt+Down and Space open the combo; Enter and Esc end the dialog. True when handled.
