@@ -30,6 +30,8 @@ void TBasicActionLink::SetAction(TBasicAction* value) {
 
 bool TBasicActionLink::Execute() { return FAction && FAction->Execute(); }
 
+void TBasicActionLink::Change() { OnChange(FAction); }
+
 bool TBasicActionLink::Update() { return FAction && FAction->Update(); }
 
 // ---- TBasicAction -----------------------------------------------------------------
@@ -76,14 +78,6 @@ void TBasicAction::UnRegisterChanges(TBasicActionLink* link) {
   auto it = std::find(FClients.begin(), FClients.end(), link);
   if (it != FClients.end())
     FClients.erase(it);
-}
-
-void TBasicAction::Change() {
-  // A client's change handler may drop its link; walk a copy.
-  const std::vector<TBasicActionLink*> clients = FClients;
-  for (TBasicActionLink* link : clients)
-    if (std::find(FClients.begin(), FClients.end(), link) != FClients.end())
-      link->Change();
 }
 
 // ---- TContainedAction -------------------------------------------------------------

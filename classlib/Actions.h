@@ -38,15 +38,15 @@ class TBasicActionLink : public TObject {
   virtual bool Update();
   virtual bool IsOnExecuteLinked() { return true; }
   virtual void SetOnExecute(const TNotifyEvent& value) {}
+  // Asks the client to take every property of the action again (OnChange with the
+  // action as Sender). Single property changes reach the client through the setters
+  // of the link, which respect what the client changed itself.
+  virtual void Change();
 
-  // Fired with the action as Sender after every change of the action.
   TNotifyEvent OnChange;
 
- protected:
-  friend class TBasicAction;
-  virtual void Change() { OnChange(reinterpret_cast<TObject*>(FAction)); }
-
  private:
+  friend class TBasicAction;
   TBasicAction* FAction = nullptr;
 };
 
@@ -70,10 +70,11 @@ class TBasicAction : public TComponent {
 
   TNotifyEvent OnExecute;
   TNotifyEvent OnUpdate;
+  // Fired after every change of the action's properties.
+  TNotifyEvent OnChange;
 
  protected:
-  // Tells every link that the action changed.
-  virtual void Change();
+  virtual void Change() { OnChange(this); }
   const std::vector<TBasicActionLink*>& GetClients() const { return FClients; }
 
  private:
