@@ -101,21 +101,31 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
   }
 }
 
-void TReportManager::AddImportWarning(uint8_t kind, uint32_t component) {
+void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
   ++FImportWarningCount;
   switch (kind) {
     case 0:
       Add(FImportWarnings,
           "WARNING: Mismatch on number of nets and number of pin on component " +
-              Designator(component),
+              Designator(object),
           1);
       return;
     case 1:
       Add(FImportWarnings,
           "WARNING: No Component Primitives Translated for component " +
-              Designator(component) + ". Component Removed",
+              Designator(object) + ". Component Removed",
           1);
       return;
+    case 2: {
+      const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(object);
+      const TPcbPolygon* polygon = ObjectAs<TPcbPolygon>(proxy.get());
+      const TPolygonSegment first = polygon ? polygon->GetSegments(0) : TPolygonSegment{};
+      Add(FImportWarnings,
+          "WARNING: Polygon outline of more than 500 vertices cut to 500, starting at " +
+              Point(first.X, first.Y),
+          1);
+      return;
+    }
   }
 }
 

@@ -40,14 +40,21 @@ class TReportManager : public TObject {
   void SetImportErrorLevel(uint8_t level) { FImportErrorLevel = level; }
   void SetImportWarningLevel(uint8_t level) { FImportWarningLevel = level; }
   void SetImportEventLevel(uint8_t level) { FImportEventLevel = level; }
+  uint8_t GetLoadErrorLevel() const { return FLoadErrorLevel; }
+  uint8_t GetLoadWarningLevel() const { return FLoadWarningLevel; }
+  uint8_t GetLoadEventLevel() const { return FLoadEventLevel; }
+  uint8_t GetImportErrorLevel() const { return FImportErrorLevel; }
+  uint8_t GetImportWarningLevel() const { return FImportWarningLevel; }
+  uint8_t GetImportEventLevel() const { return FImportEventLevel; }
 
   // Load warnings: 0 an unhandled token (its text), 1 polygon voids (their points),
   // 2 a circle void, 3 layer strings that do not match the physical ids.
   void AddLoadWarning(uint8_t kind, std::string_view tokenText = {});
   void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points);
   void AddLoadWarning(uint8_t kind, const TReportCircle& circle);
-  // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated.
-  void AddImportWarning(uint8_t kind, uint32_t component);
+  // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated;
+  // about a polygon: 2 its outline was cut to the host's 500 vertices.
+  void AddImportWarning(uint8_t kind, uint32_t object);
   // Import errors: 0 an unknown error, 1 cancelled by the user.
   void AddImportError(uint8_t kind);
   // Import events 0 to 10 about a host object; later kinds add nothing.

@@ -13,7 +13,7 @@ namespace {
 const std::string kMegabyte(1 << 20, 'x');
 
 TEST(HostileInput, AHundredMegabyteLineGivesOneCutToken) {
-  TKivoText kivo = TKivoText::Open(WriteRepeatedFile("long.pdf", "", kMegabyte, 100, " y"));
+  TKivoTextFile kivo = TKivoTextFile::Open(WriteRepeatedFile("long.pdf", "", kMegabyte, 100, " y"));
   EXPECT_EQ(GetToken(kivo.File(), WordSet(), true), kwUnknown);
   EXPECT_EQ(GetLastTokenText().size(), KivoMaxTokenLength);
   EXPECT_EQ(GetToken(kivo.File(), WordSet(), true), kwUnknown);
@@ -22,24 +22,26 @@ TEST(HostileInput, AHundredMegabyteLineGivesOneCutToken) {
 
 TEST(HostileInput, LongValuesAreCut) {
   {
-    TKivoText kivo = TKivoText::Open(WriteRepeatedFile("bare.pdf", "", kMegabyte, 2, "} y"));
+    TKivoTextFile kivo =
+        TKivoTextFile::Open(WriteRepeatedFile("bare.pdf", "", kMegabyte, 2, "} y"));
     EXPECT_EQ(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetHeldBackChar(), '}');
   }
   {
     // Three million pieces continued by backslashes, and a million joined by blanks.
-    TKivoText kivo =
-        TKivoText::Open(WriteRepeatedFile("pieces.pdf", "\"", "a\\ ", 3000000, "\" \""));
+    TKivoTextFile kivo =
+        TKivoTextFile::Open(WriteRepeatedFile("pieces.pdf", "\"", "a\\ ", 3000000, "\" \""));
     EXPECT_LE(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetToken(kivo.File(), WordSet(), false), kwEmpty);
     EXPECT_TRUE(kivo.File().Eof());
-    TKivoText joined = TKivoText::Open(WriteRepeatedFile("joined.pdf", "\"", "ab ", 1000000, "\""));
+    TKivoTextFile joined =
+        TKivoTextFile::Open(WriteRepeatedFile("joined.pdf", "\"", "ab ", 1000000, "\""));
     EXPECT_LE(ReadQuotedString(joined.File()).size(), KivoMaxTokenLength);
     EXPECT_TRUE(joined.File().Eof());
   }
   {
-    TKivoText kivo =
-        TKivoText::Open(WriteRepeatedFile("lines.pdf", "(", "ab\r\n", 1000000, ") z"));
+    TKivoTextFile kivo =
+        TKivoTextFile::Open(WriteRepeatedFile("lines.pdf", "(", "ab\r\n", 1000000, ") z"));
     EXPECT_EQ(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetToken(kivo.File(), WordSet(), true), kwUnknown);
     EXPECT_EQ(GetLastTokenText(), "z");
@@ -47,13 +49,13 @@ TEST(HostileInput, LongValuesAreCut) {
 }
 
 TEST(HostileInput, ANumberThatWasCutIsUnreadable) {
-  TKivoText kivo =
-      TKivoText::Open(WriteRepeatedFile("digits.pdf", "", std::string(1 << 16, '1'), 3, " 5"));
+  TKivoTextFile kivo =
+      TKivoTextFile::Open(WriteRepeatedFile("digits.pdf", "", std::string(1 << 16, '1'), 3, " 5"));
   EXPECT_EQ(ReadIntegerValue(kivo.File()), -32000);
   EXPECT_TRUE(GetNumberError());
   EXPECT_EQ(ReadIntegerValue(kivo.File()), 5);
-  TKivoText zeros =
-      TKivoText::Open(WriteRepeatedFile("zeros.pdf", "0.", std::string(1 << 16, '0'), 2, "1"));
+  TKivoTextFile zeros =
+      TKivoTextFile::Open(WriteRepeatedFile("zeros.pdf", "0.", std::string(1 << 16, '0'), 2, "1"));
   EXPECT_EQ(ReadFloatValue(zeros.File()), -32000);
   EXPECT_TRUE(GetNumberError());
 }
@@ -62,20 +64,20 @@ TEST(HostileInput, AFileOfOpeningBraces) {
   const std::string path = WriteRepeatedFile("braces.pdf", "", std::string(100000, '{'), 10, "");
   {
     // Structurally the braces are one long token.
-    TKivoText kivo = TKivoText::Open(path);
+    TKivoTextFile kivo = TKivoTextFile::Open(path);
     EXPECT_EQ(GetToken(kivo.File(), StructuralSet(), true), kwUnknown);
     EXPECT_TRUE(kivo.File().Eof());
   }
   {
     // With the word set every brace is held back and then returned.
-    TKivoText kivo = TKivoText::Open(path);
+    TKivoTextFile kivo = TKivoTextFile::Open(path);
     int braces = 0;
     for (int reads = 0; reads < 2000002 && !kivo.File().Eof(); ++reads)
       braces += GetToken(kivo.File(), WordSet(), true) == kwOpenBrace;
     EXPECT_TRUE(kivo.File().Eof());
     EXPECT_EQ(braces + (GetHeldBackChar() == '{'), 1000000);
   }
-  TKivoText kivo = TKivoText::Open(WriteRepeatedFile("braces2.pdf", "", "{", 100000, ""));
+  TKivoTextFile kivo = TKivoTextFile::Open(WriteRepeatedFile("braces2.pdf", "", "{", 100000, ""));
   ClearProgressSteps();
   SkipBlock(kivo.File());
   EXPECT_TRUE(kivo.File().Eof());
@@ -94,7 +96,7 @@ TEST(HostileInput, EveryReadMakesProgress) {
   for (const std::string& raw : texts) {
     const std::string text = raw + raw + raw;
     for (const char* cycle : cycles) {
-      TKivoText kivo(text);
+      TKivoTextFile kivo(text);
       TTextFile& file = kivo.File();
       int rounds = 0;
       for (; rounds < 4 * static_cast<int>(text.size()) + 4 && !file.Eof(); ++rounds) {

@@ -57,16 +57,18 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-TKivoText::TKivoText(const std::string& text, const std::string& name)
-    : TKivoText(TExisting{}, WriteScratchFile(name, text)) {}
+TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name)
+    : TKivoTextFile(TExisting{}, WriteScratchFile(name, text)) {}
 
-TKivoText::TKivoText(TExisting, const std::string& path) : FPath(path) {
+TKivoTextFile::TKivoTextFile(TExisting, const std::string& path) : FPath(path) {
   ResetTokenizerState();
   FFile.Assign(FPath);
   FFile.Reset();
 }
 
-TKivoText TKivoText::Open(const std::string& path) { return TKivoText(TExisting{}, path); }
+TKivoTextFile TKivoTextFile::Open(const std::string& path) {
+  return TKivoTextFile(TExisting{}, path);
+}
 
 const std::string& VirtualFolder() {
   static const std::string folder = ScratchFolder() + "virtual\\";

@@ -22,17 +22,17 @@ std::string ReadWholeFile(const std::string& path);
 
 // A KIVO text written to a scratch file and opened for reading, with the tokenizer's
 // state reset.
-class TKivoText {
+class TKivoTextFile {
  public:
-  explicit TKivoText(const std::string& text, const std::string& name = "tokens.pdf");
+  explicit TKivoTextFile(const std::string& text, const std::string& name = "tokens.pdf");
   // Opens a file that exists already.
-  static TKivoText Open(const std::string& path);
+  static TKivoTextFile Open(const std::string& path);
   TTextFile& File() { return FFile; }
   const std::string& Path() const { return FPath; }
 
  private:
   struct TExisting {};
-  TKivoText(TExisting, const std::string& path);
+  TKivoTextFile(TExisting, const std::string& path);
   std::string FPath;
   TTextFile FFile;
 };

@@ -55,7 +55,7 @@ std::string Step(TTextFile& file, char op) {
 }
 
 std::string Trace(const std::string& text, const std::string& ops) {
-  TKivoText kivo(text);
+  TKivoTextFile kivo(text);
   std::string trace;
   for (char op : ops)
     trace += (trace.empty() ? "" : " ") + Step(kivo.File(), op);
@@ -207,7 +207,7 @@ TEST(KivoTokenizer, LineEndsDoNotMatter) {
     std::string traces[3];
     const std::string* texts[3] = {&lf, &crlf, &cr};
     for (int t = 0; t < 3; ++t) {
-      TKivoText kivo(*texts[t]);
+      TKivoTextFile kivo(*texts[t]);
       for (int i = 0; i < 2000 && !kivo.File().Eof(); ++i)
         traces[t] += Step(kivo.File(), ops[i % strlen(ops)]) + " ";
     }

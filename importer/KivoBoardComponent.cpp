@@ -1,0 +1,42 @@
+// A file with nets or components but no PAD_STACK section has no pad stack to hand
+// over: nets and components then get none (vias keep the host's defaults, pads go the
+// way of a pad without definition) instead of the whole import ending on a list index.
+#include "importer/KivoBoardComponent.h"
+
+#include "pcb/PcbApi.h"
+
+TKivoBoardComponent::TKivoBoardComponent()
+    : FEnvironment(std::make_unique<TKivoEnvironment>()),
+      FUser(std::make_unique<TKivoUser>()),
+      FApertureTable(std::make_unique<TKivoApertureTable>()),
+      FSymbol(std::make_unique<TKivoSymbol>()),
+      FDetail(std::make_unique<TKivoDetail>()) {}
+
+void TKivoBoardComponent::SetLayerMap(TStringList* map) {
+  FSymbol->SetLayerMap(map);
+  FDetail->SetLayerMap(map);
+}
+
+void TKivoBoardComponent::SetPadStackMap(PadStackMapRecord* record) {
+  FSymbol->SetPadStackMap(record);
+  FDetail->SetPadStackMap(record);
+}
+
+void TranslateDetail(TKivoDetail& detail) {
+  const uint32_t board = detail.GetOwnerContainer();
+  for (auto& annotation : detail.GetAnnotations()) {
+    annotation->SetOwnerContainer(board);
+    annotation->Translate();
+    PcbApiPercentUpdate();
+  }
+  TKivoPadStack* padStack =
+      detail.GetPadStacks().empty() ? nullptr : detail.GetPadStacks().front().get();
+  for (auto* list : {&detail.GetNets(), &detail.GetComponents()}) {
+    for (auto& object : *list) {
+      object->SetOwnerContainer(board);
+      object->SetPadStackList(padStack);
+      object->Translate();
+      PcbApiPercentUpdate();
+    }
+  }
+}

@@ -1,0 +1,89 @@
+#include "importer/KivoObject.h"
+
+#include "importer/ReportManager.h"
+#include "pcb/PcbApi.h"
+
+TKivoDisplay::TKivoDisplay() {
+  FPadTopLayerName = "PADCOM";
+  FPadBottomLayerName = "PADSLD";
+  FPadInnerLayerName = "PADINT";
+  FPadDrillLayerName = "DRILL";
+  FPadSolderMaskLayerName = "SLDMSK";
+}
+
+void TKivoDisplay::SetLayerMap(TStringList* map) {
+  FLayerMap = map;
+}
+
+void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {
+  FPadStackMap = record;
+}
+
+void TKivoDisplay::SetPadStackList(TKivoPadStack* padStack) {
+  FPadStack = padStack;
+}
+
+void TKivoDisplay::CopyDrawingState(const TKivoDisplay& source) {
+  FAMT = source.FAMT;
+  FAPT = source.FAPT;
+  FLayerName = source.FLayerName;
+  FLineStyle = source.FLineStyle;
+  FWidth = source.FWidth;
+  FTextSize = source.FTextSize;
+  FHorizontalJustification = source.FHorizontalJustification;
+  FVerticalJustification = source.FVerticalJustification;
+  FRotation = source.FRotation;
+  FMirror = source.FMirror;
+  FUnitScale = source.FUnitScale;
+  FGrid = source.FGrid;
+  FLayerMap = source.FLayerMap;
+  FReport = source.FReport;
+}
+
+TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {
+  if (drawingState) {
+    CopyDrawingState(*drawingState);
+    return;
+  }
+  SetWidth(10);
+  SetTextSize(10);
+}
+
+TLayer TKivoObject::GetHostLayer() const {
+  const TStringList* map = GetLayerMap();
+  if (!map)
+    return eIgnoreLayer;
+  const int index = map->IndexOf(GetLayerName());
+  if (index < 0)
+    return eIgnoreLayer;
+  const auto* entry = dynamic_cast<const KivoLayerEntry*>(map->GetObject(index));
+  return entry ? entry->GetHostLayer() : eIgnoreLayer;
+}
+
+int32_t TKivoObject::GetEffectiveWidth() const {
+  return GetWidth() == 0 ? DefaultKivoWidth : GetWidth();
+}
+
+uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
+  const uint32_t handle = PcbApiCreateObject(kind);
+  FCreatedHandles.push_back(handle);
+  return handle;
+}
+
+void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
+  proxy.Synchronize(/*Mode=*/0);
+  if (GetReport())
+    GetReport()->AddImportEvent(eventKind, proxy.GetHandle());
+}
+
+void TKivoObject::Translate() {
+  if (GetHostLayer() == eIgnoreLayer)
+    return;
+  for (uint32_t handle : FCreatedHandles) {
+    if (FOwnerContainer != 0)
+      PcbApiAddObjectToContainer(FOwnerContainer, handle);
+    if (FNetContainer != 0)
+      PcbApiAddObjectToContainer(FNetContainer, handle);
+  }
+  FCreatedHandles.clear();
+}

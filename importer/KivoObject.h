@@ -1,0 +1,198 @@
+// The model of a KIVO file's primitives: `TKivoDisplay`, the drawing state that the
+// reader keeps current and every primitive copies when it is read, and `TKivoObject`,
+// a primitive that translates itself into host PCB objects. A primitive remembers the
+// handles of the host objects it created in its last Translate only until it has added
+// them to its owner container (board or host component) and then to its net container.
+// Host objects belong to the host; host failures surface through the proxies.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/Object.h"
+#include "classlib/ShortString.h"
+#include "classlib/StringList.h"
+#include "pcb/Layers.h"
+#include "pcb/PcbObject.h"
+
+class TKivoPadStack;
+class TReportManager;
+struct PadStackMapRecord;
+
+// The object of one entry of the layer map (a string list from KIVO layer name to
+// this entry): the file's layer id and the host layer the user chose, eIgnoreLayer
+// for "Not Imported".
+class KivoLayerEntry : public TObject {
+  KIVO_CLASS(KivoLayerEntry, TObject)
+
+ public:
+  KivoLayerEntry(int32_t kivoLayerId = 0, TLayer hostLayer = eIgnoreLayer)
+      : FKivoLayerId(kivoLayerId), FHostLayer(hostLayer) {}
+
+  int32_t GetKivoLayerId() const { return FKivoLayerId; }
+  void SetKivoLayerId(int32_t value) { FKivoLayerId = value; }
+  TLayer GetHostLayer() const { return FHostLayer; }
+  void SetHostLayer(TLayer value) { FHostLayer = value; }
+
+ private:
+  int32_t FKivoLayerId;
+  TLayer FHostLayer;
+};
+
+// The width given to lines, arcs, circles and polygon outlines of width 0: 10 mil.
+inline constexpr int32_t DefaultKivoWidth = 100000;
+
+class TKivoDisplay : public TObject {
+  KIVO_CLASS(TKivoDisplay, TObject)
+
+ public:
+  // A drawing state with the five pad-stack layer names set, no maps, no report and
+  // every other field zero or empty.
+  TKivoDisplay();
+
+  // Stores the layer map (the environment's layer strings; not owned).
+  virtual void SetLayerMap(TStringList* map);
+  // Stores the pad-stack map (not owned).
+  virtual void SetPadStackMap(PadStackMapRecord* record);
+  // Stores the pad stack holding the file's pad definitions (not owned); none is allowed.
+  virtual void SetPadStackList(TKivoPadStack* padStack);
+
+  double GetAMT() const { return FAMT; }
+  void SetAMT(double value) { FAMT = value; }
+  double GetAPT() const { return FAPT; }
+  void SetAPT(double value) { FAPT = value; }
+  std::string GetLayerName() const { return FLayerName.Str(); }
+  void SetLayerName(const std::string& value) { FLayerName = value; }
+  // 0 solid, 1 dashed, 2 dotted; carried, not translated.
+  uint8_t GetLineStyle() const { return FLineStyle; }
+  void SetLineStyle(uint8_t value) { FLineStyle = value; }
+  int32_t GetWidth() const { return FWidth; }
+  void SetWidth(int32_t value) { FWidth = value; }
+  int32_t GetTextSize() const { return FTextSize; }
+  void SetTextSize(int32_t value) { FTextSize = value; }
+  // 0 none, 1 left, 2 right, 5 centre.
+  uint8_t GetHorizontalJustification() const { return FHorizontalJustification; }
+  void SetHorizontalJustification(uint8_t value) { FHorizontalJustification = value; }
+  // 0 none, 3 top, 4 bottom, 5 centre.
+  uint8_t GetVerticalJustification() const { return FVerticalJustification; }
+  void SetVerticalJustification(uint8_t value) { FVerticalJustification = value; }
+  // Degrees.
+  int32_t GetRotation() const { return FRotation; }
+  void SetRotation(int32_t value) { FRotation = value; }
+  uint8_t GetMirror() const { return FMirror; }
+  void SetMirror(uint8_t value) { FMirror = value; }
+  double GetUnitScale() const { return FUnitScale; }
+  void SetUnitScale(double value) { FUnitScale = value; }
+  int32_t GetGrid() const { return FGrid; }
+  void SetGrid(int32_t value) { FGrid = value; }
+  TStringList* GetLayerMap() const { return FLayerMap; }
+  TKivoPadStack* GetPadStack() const { return FPadStack; }
+  PadStackMapRecord* GetPadStackMap() const { return FPadStackMap; }
+  TReportManager* GetReport() const { return FReport; }
+  void SetReport(TReportManager* value) { FReport = value; }
+
+  // "PADCOM", "PADSLD", "PADINT", "DRILL" and "SLDMSK": the layers of pad definitions.
+  std::string GetPadTopLayerName() const { return FPadTopLayerName.Str(); }
+  std::string GetPadBottomLayerName() const { return FPadBottomLayerName.Str(); }
+  std::string GetPadInnerLayerName() const { return FPadInnerLayerName.Str(); }
+  std::string GetPadDrillLayerName() const { return FPadDrillLayerName.Str(); }
+  std::string GetPadSolderMaskLayerName() const { return FPadSolderMaskLayerName.Str(); }
+
+ protected:
+  // Takes the fields from AMT to grid, the layer map and the report of `source`.
+  void CopyDrawingState(const TKivoDisplay& source);
+
+ private:
+  double FAMT = 0;
+  double FAPT = 0;
+  ShortString<255> FLayerName;
+  uint8_t FLineStyle = 0;
+  int32_t FWidth = 0;
+  int32_t FTextSize = 0;
+  uint8_t FHorizontalJustification = 0;
+  uint8_t FVerticalJustification = 0;
+  int32_t FRotation = 0;
+  uint8_t FMirror = 0;
+  double FUnitScale = 0;
+  int32_t FGrid = 0;
+  TStringList* FLayerMap = nullptr;
+  ShortString<255> FPadTopLayerName;
+  ShortString<255> FPadBottomLayerName;
+  ShortString<255> FPadInnerLayerName;
+  ShortString<255> FPadDrillLayerName;
+  ShortString<255> FPadSolderMaskLayerName;
+  TKivoPadStack* FPadStack = nullptr;
+  PadStackMapRecord* FPadStackMap = nullptr;
+  TReportManager* FReport = nullptr;
+};
+
+class TKivoObject : public TKivoDisplay {
+  KIVO_CLASS(TKivoObject, TKivoDisplay)
+
+ public:
+  // With a template (the reader's drawing state) the object copies its drawing state;
+  // without one the state is empty except width 10 and text size 10.
+  explicit TKivoObject(const TKivoDisplay* drawingState = nullptr);
+
+  // Base: adds every created handle to the owner container and then to the net
+  // container (each only when not 0) and forgets the handles; nothing at all when the
+  // layer is not imported.
+  virtual void Translate();
+
+  // The host layer of the object's layer name in the layer map; eIgnoreLayer when there
+  // is no map, the name is not in it or the user left it "Not Imported".
+  TLayer GetHostLayer() const;
+
+  // The drawing-state width, or 10 mil when it is 0.
+  int32_t GetEffectiveWidth() const;
+
+  const std::vector<uint32_t>& GetCreatedHandles() const { return FCreatedHandles; }
+  uint32_t GetOwnerContainer() const { return FOwnerContainer; }
+  void SetOwnerContainer(uint32_t value) { FOwnerContainer = value; }
+  uint32_t GetNetContainer() const { return FNetContainer; }
+  void SetNetContainer(uint32_t value) { FNetContainer = value; }
+
+ protected:
+  // Creates a host object of `kind` outside any container, remembers its handle and
+  // answers its proxy loaded with the host's defaults (Synchronize 1).
+  template <class P>
+  std::unique_ptr<P> CreateLoadedProxy(uint8_t kind);
+  // The whole translation of a primitive that makes one host object of `kind`: its
+  // proxy gets the host layer, then `set` fills it; it is stored, reported as
+  // `eventKind` and freed, and the object enters its containers.
+  template <class P, class F>
+  void TranslateOne(uint8_t kind, uint8_t eventKind, F&& set);
+  // Stores `proxy` into its host object and reports `eventKind` about it.
+  void StoreAndReport(TPCBObject& proxy, uint8_t eventKind);
+  void AddCreatedHandle(uint32_t handle) { FCreatedHandles.push_back(handle); }
+  // Creates a host object of `kind` outside any container and remembers its handle.
+  uint32_t CreateHostObject(uint8_t kind);
+
+ private:
+  std::vector<uint32_t> FCreatedHandles;
+  uint32_t FOwnerContainer = 0;
+  uint32_t FNetContainer = 0;
+};
+
+template <class P>
+std::unique_ptr<P> TKivoObject::CreateLoadedProxy(uint8_t kind) {
+  auto proxy = std::make_unique<P>(CreateHostObject(kind));
+  proxy->Synchronize(/*Mode=*/1);
+  return proxy;
+}
+
+template <class P, class F>
+void TKivoObject::TranslateOne(uint8_t kind, uint8_t eventKind, F&& set) {
+  const TLayer layer = GetHostLayer();
+  if (layer == eIgnoreLayer)
+    return;
+  {
+    std::unique_ptr<P> proxy = CreateLoadedProxy<P>(kind);
+    proxy->SetLayer(layer);
+    set(*proxy);
+    StoreAndReport(*proxy, eventKind);
+  }
+  TKivoObject::Translate();
+}

@@ -1,0 +1,184 @@
+// A polygon outline of more than 500 vertices (plus its closing record) would write past
+// the host's 501 segment records: it is cut to its first 500 vertices and the closing
+// copy of the first, and the cut is reported as an import warning.
+#include "importer/KivoPrimitives.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "importer/BaseGeometry.h"
+#include "importer/ReportManager.h"
+#include "pcb/BoardUnits.h"
+#include "pcb/PcbApi.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbPrimitives.h"
+
+namespace {
+
+// Import event kinds of the report.
+constexpr uint8_t cFillEvent = 4;
+constexpr uint8_t cArcEvent = 5;
+constexpr uint8_t cTextEvent = 8;
+constexpr uint8_t cTrackEvent = 9;
+constexpr uint8_t cPolygonEvent = 10;
+// Import warning kind: a polygon outline cut to the host's capacity.
+constexpr uint8_t cPolygonCutWarning = 2;
+// Event-router code sent after a polygon is stored.
+constexpr uint16_t cPolygonRouterCode = 3;
+
+// Coordinate arithmetic kept within the 32-bit range.
+int32_t Clamp32(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
+}
+int32_t Difference(int32_t a, int32_t b) { return Clamp32(int64_t{a} - b); }
+int32_t Sum(int32_t a, int32_t b) { return Clamp32(int64_t{a} + b); }
+
+TPolygonSegment Straight(TKivoPoint p) {
+  return TPolygonSegment{/*Kind=*/0, p.X, p.Y, {}};
+}
+
+void SetArc(TPcbArc& arc, int32_t width, TKivoPoint centre, int32_t radius, double startAngle,
+            double endAngle) {
+  arc.SetLineWidth(width);
+  arc.SetX(centre.X);
+  arc.SetY(centre.Y);
+  arc.SetRadius(radius);
+  arc.SetStartAngle(startAngle);
+  arc.SetEndAngle(endAngle);
+}
+
+}  // namespace
+
+void TKivoArc::Translate() {
+  TranslateOne<TPcbArc>(okArc, cArcEvent, [this](TPcbArc& arc) {
+    const double radius = PointDistance(FCentre.X, FCentre.Y, FStartPoint.X, FStartPoint.Y);
+    SetArc(arc, GetEffectiveWidth(), FCentre, RoundToInt32(radius),
+           SegmentAngle(FCentre.X, FCentre.Y, FStartPoint.X, FStartPoint.Y),
+           SegmentAngle(FCentre.X, FCentre.Y, FEndPoint.X, FEndPoint.Y));
+  });
+}
+
+void TKivoCircle::Translate() {
+  TranslateOne<TPcbArc>(okArc, cArcEvent, [this](TPcbArc& arc) {
+    SetArc(arc, GetEffectiveWidth(), FCentre, FRadius, /*startAngle=*/0, /*endAngle=*/360);
+  });
+}
+
+void TKivoFilledRect::Translate() {
+  TranslateOne<TPcbFill>(okFill, cFillEvent, [this](TPcbFill& fill) {
+    fill.SetX(FCorner1.X);
+    fill.SetY(FCorner1.Y);
+    fill.SetX2(FCorner2.X);
+    fill.SetY2(FCorner2.Y);
+  });
+}
+
+void TKivoLine::Translate() {
+  const TLayer layer = GetHostLayer();
+  if (layer == eIgnoreLayer)
+    return;
+  // One proxy serves every track; it moves to each new track's handle.
+  auto track = std::make_unique<TPcbTrack>(/*handle=*/0);
+  for (size_t i = FVertices.size() > 0 ? FVertices.size() - 1 : 0; i >= 1; --i) {
+    const TKivoPoint from = FVertices[i - 1];
+    const TKivoPoint to = FVertices[i];
+    if (from == to)
+      continue;
+    track->SetHandle(CreateHostObject(okTrack));
+    track->Synchronize(/*Mode=*/1);
+    track->SetWidth(GetEffectiveWidth());
+    track->SetLayer(layer);
+    track->SetX(from.X);
+    track->SetY(from.Y);
+    track->SetX2(to.X);
+    track->SetY2(to.Y);
+    StoreAndReport(*track, cTrackEvent);
+  }
+  track.reset();
+  inherited::Translate();
+}
+
+void TKivoText::Translate() {
+  const TLayer layer = GetHostLayer();
+  if (layer == eIgnoreLayer)
+    return;
+  auto text = CreateLoadedProxy<TPcbText>(okText);
+  text->SetSize(RoundToInt32(GetTextSize() * 0.8));
+  text->SetRotation(GetRotation());
+  text->SetMirrorFlag(GetMirror() != 0);
+  text->SetLayer(layer);
+  text->SetText(FText.Str());  // the proxy keeps the first 254 characters
+  text->SetX(FPosition.X);
+  text->SetY(FPosition.Y);
+  text->Synchronize(/*Mode=*/0);
+  // The text enters its containers before it is justified.
+  inherited::Translate();
+  JustifyText(*this, *text);
+  StoreAndReport(*text, cTextEvent);
+}
+
+void TKivoPoly::Translate() {
+  const TLayer layer = GetHostLayer();
+  if (layer == eIgnoreLayer)
+    return;
+  auto polygon = CreateLoadedProxy<TPcbPolygon>(okPolygon);
+  polygon->SetPolygonFlag3(1);
+  polygon->SetLayer(layer);
+
+  // Records: the vertices, then a copy of the first unless the outline closes itself.
+  const bool open = !FVertices.empty() && FVertices.back() != FVertices.front();
+  const size_t recordCount = FVertices.size() + (open ? 1 : 0);
+  const bool cut = recordCount > static_cast<size_t>(TPcbPolygon::SegmentCapacity);
+  const size_t vertexCount = cut ? MaxVertexCount : FVertices.size();
+  int count = 0;
+  for (size_t i = 0; i < vertexCount; ++i)
+    polygon->SetSegments(count++, Straight(FVertices[i]));
+  if (cut || open)
+    polygon->SetSegments(count++, Straight(FVertices.front()));
+  polygon->SetPointCount(std::max(count - 1, 0));
+
+  if (GetWidth() == 0)
+    SetWidth(DefaultKivoWidth);
+  const int32_t width = GetWidth();
+  if (FOutlineKind == 1) {
+    polygon->SetPolygonByte2(3);
+    polygon->SetTrackWidth(width);
+    polygon->SetGridSize(RoundToInt32(width / 2.0));
+  } else if (FOutlineKind == 2) {
+    polygon->SetPolygonByte2(0);
+    polygon->SetTrackWidth(width);
+    polygon->SetGridSize(RoundToInt32(2.0 * width));
+  }
+  polygon->SetNet(static_cast<int32_t>(GetNetContainer()));
+  StoreAndReport(*polygon, cPolygonEvent);
+  if (cut && GetReport())
+    GetReport()->AddImportWarning(cPolygonCutWarning, polygon->GetHandle());
+  PcbApiEventRouterSendMessage(0, 0, cPolygonRouterCode, polygon->GetHandle());
+  polygon.reset();
+  inherited::Translate();
+}
+
+void JustifyText(const TKivoDisplay& state, TPCBObject& text) {
+  // Stored and reloaded so that the host measures the text as it now stands.
+  text.Synchronize(/*Mode=*/0);
+  text.Synchronize(/*Mode=*/1);
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  text.GetBoundingRectangle(x1, y1, x2, y2);
+  const int32_t width = Difference(x2, x1);
+  const int32_t height = Difference(y2, y1);
+  int32_t x = text.GetX();
+  int32_t y = text.GetY();
+  if (state.GetHorizontalJustification() == 2)
+    x = Difference(x, width);
+  else if (state.GetHorizontalJustification() == 5)
+    x = Difference(x, Difference(x2 / 2, x1 / 2));
+  if (text.GetRotation() != 0)
+    x = Sum(x, width);
+  if (state.GetVerticalJustification() == 3)
+    y = Difference(y, height);
+  else if (state.GetVerticalJustification() == 5)
+    y = Difference(y, Difference(y2 / 2, y1 / 2));
+  text.SetX(x);
+  text.SetY(y);
+}
