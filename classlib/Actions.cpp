@@ -117,76 +117,48 @@ bool TCustomAction::Execute() {
   return FEnabled && inherited::Execute();
 }
 
-template <class Push>
-void TCustomAction::ForEachActionLink(Push push) {
+template <class T, class Push>
+void TCustomAction::StoreProperty(T& field, const T& value, Push push) {
+  if (value == field)
+    return;
   const std::vector<TBasicActionLink*> clients = GetClients();
   for (TBasicActionLink* link : clients)
     if (link->Is<TActionLink>())
       push(static_cast<TActionLink*>(link));
+  field = value;
+  Change();
 }
 
 void TCustomAction::SetCaption(const std::string& value) {
-  if (value == FCaption)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetCaption(value); });
-  FCaption = value;
-  Change();
+  StoreProperty(FCaption, value, [&](TActionLink* link) { link->SetCaption(value); });
 }
 
 void TCustomAction::SetChecked(bool value) {
-  if (value == FChecked)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetChecked(value); });
-  FChecked = value;
-  Change();
+  StoreProperty(FChecked, value, [&](TActionLink* link) { link->SetChecked(value); });
 }
 
 void TCustomAction::SetEnabled(bool value) {
-  if (value == FEnabled)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetEnabled(value); });
-  FEnabled = value;
-  Change();
+  StoreProperty(FEnabled, value, [&](TActionLink* link) { link->SetEnabled(value); });
 }
 
 void TCustomAction::SetHelpContext(int value) {
-  if (value == FHelpContext)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetHelpContext(value); });
-  FHelpContext = value;
-  Change();
+  StoreProperty(FHelpContext, value, [&](TActionLink* link) { link->SetHelpContext(value); });
 }
 
 void TCustomAction::SetHint(const std::string& value) {
-  if (value == FHint)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetHint(value); });
-  FHint = value;
-  Change();
+  StoreProperty(FHint, value, [&](TActionLink* link) { link->SetHint(value); });
 }
 
 void TCustomAction::SetImageIndex(int value) {
-  if (value == FImageIndex)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetImageIndex(value); });
-  FImageIndex = value;
-  Change();
+  StoreProperty(FImageIndex, value, [&](TActionLink* link) { link->SetImageIndex(value); });
 }
 
 void TCustomAction::SetShortCut(TShortCut value) {
-  if (value == FShortCut)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetShortCut(value); });
-  FShortCut = value;
-  Change();
+  StoreProperty(FShortCut, value, [&](TActionLink* link) { link->SetShortCut(value); });
 }
 
 void TCustomAction::SetVisible(bool value) {
-  if (value == FVisible)
-    return;
-  ForEachActionLink([&](TActionLink* link) { link->SetVisible(value); });
-  FVisible = value;
-  Change();
+  StoreProperty(FVisible, value, [&](TActionLink* link) { link->SetVisible(value); });
 }
 
 // ---- TCustomActionList ------------------------------------------------------------

@@ -150,9 +150,9 @@ class TCustomAction : public TContainedAction {
   void SetVisible(bool value);
 
  private:
-  // Runs `push` on every link that is a TActionLink, then Change after `store`.
-  template <class Push>
-  void ForEachActionLink(Push push);
+  // A changed value goes first to every TActionLink (`push`), then into `field`.
+  template <class T, class Push>
+  void StoreProperty(T& field, const T& value, Push push);
 
   std::string FCaption;
   bool FChecked = false;
