@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "classlib/FormatSettings.h"
+#include "classlib/Forms.h"
 #include "classlib/Win.h"
 #include "host/ClientApi.h"
 #include "importer/KivoTokenizer.h"
@@ -25,6 +26,7 @@ void StartHost() {
 const TUnitEntry cUnits[] = {
     {"standin.Host", StartHost, standin::StopHost},
     {"FormatSettings", GetFormatSettings, nullptr},
+    {"Forms", InitializeForms, FinalizeForms},
     {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
     {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
     {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
