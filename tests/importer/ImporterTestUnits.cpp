@@ -10,6 +10,11 @@
 #include "importer/KivoTokenizer.h"
 #include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
+#include "skin/KsBitmap.h"
+#include "skin/KsButtonKinds.h"
+#include "skin/KsWinBindings.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeLuna.h"
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -27,6 +32,11 @@ const TUnitEntry cUnits[] = {
     {"standin.Host", StartHost, standin::StopHost},
     {"FormatSettings", GetFormatSettings, nullptr},
     {"Forms", InitializeForms, FinalizeForms},
+    {"KsBitmap", InitializeKsBitmap, nullptr},
+    {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+    {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
+    {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+    {"KsButtons", nullptr, FinalizeKsButtons},
     {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
     {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
     {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
