@@ -5,6 +5,7 @@
 // thread, still sees it.
 #include <algorithm>
 
+#include "classlib/Actions.h"
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
@@ -215,6 +216,12 @@ void TApplication::Idle(const MSG&) {
   bool done = true;
   try {
     OnIdle(this, done);
+  } catch (...) {
+    HandleException(this);
+  }
+  // Actions of the visible forms update themselves (enabled, checked...) while idle.
+  try {
+    UpdateFormActions();
   } catch (...) {
     HandleException(this);
   }

@@ -11,6 +11,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "classlib/Actions.h"
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
@@ -243,6 +244,7 @@ TControl::~TControl() {
   SetParent(nullptr);
   if (FPopupMenu)
     RemoveFreeNotification(reinterpret_cast<TComponent*>(FPopupMenu));
+  SetAction(nullptr);
   delete FConstraints;
   FConstraints = nullptr;
   delete FFont;
@@ -417,7 +419,20 @@ void TControl::WMMouseMove(TMessage& message) {
   MouseMove(KeysToShiftState(WORD(mouse.Keys)), mouse.XPos, mouse.YPos);
 }
 
-void TControl::Click() { OnClick(this); }
+void TControl::Click() {
+  // A click handler of its own wins over the action; one that is the action's
+  // OnExecute (or none) runs the action through the link.
+  TBasicAction* action = GetAction();
+  if (OnClick.Assigned() && action && !SameEventCode(OnClick, action->OnExecute)) {
+    OnClick(this);
+    return;
+  }
+  if (FActionLink && !GetComponentState().Contains(csDesigning)) {
+    FActionLink->Execute();
+    return;
+  }
+  OnClick(this);
+}
 
 void TControl::DblClick() { OnDblClick(this); }
 
@@ -688,6 +703,64 @@ void TControl::Notification(TComponent* AComponent, TOperation operation) {
   inherited::Notification(AComponent, operation);
   if (operation == opRemove && AComponent == reinterpret_cast<TComponent*>(FPopupMenu))
     FPopupMenu = nullptr;
+  // A freed action has already detached the link, which then names no action.
+  if (operation == opRemove && FActionLink &&
+      (!FActionLink->GetAction() || AComponent == FActionLink->GetAction()))
+    SetAction(nullptr);
+}
+
+// ---- Action -----------------------------------------------------------------------
+
+TBasicAction* TControl::GetAction() const { return FActionLink ? FActionLink->GetAction() : nullptr; }
+
+void TControl::SetAction(TBasicAction* value) {
+  if (!value) {
+    if (FActionLink && FActionLink->GetAction())
+      FActionLink->GetAction()->RemoveFreeNotification(this);
+    delete FActionLink;
+    FActionLink = nullptr;
+    FControlStyle.Exclude(csActionClient);
+    return;
+  }
+  if (value == GetAction())
+    return;
+  FControlStyle.Include(csActionClient);
+  if (!FActionLink)
+    FActionLink = new TControlActionLink(this);
+  else if (FActionLink->GetAction())
+    FActionLink->GetAction()->RemoveFreeNotification(this);
+  FActionLink->SetAction(value);
+  FActionLink->OnChange = TNotifyEvent::Bind<&TControl::DoActionChange>(this);
+  ActionChange(value, value->GetComponentState().Contains(csLoading));
+  value->FreeNotification(this);
+}
+
+void TControl::InitiateAction() {
+  if (FActionLink)
+    FActionLink->Update();
+}
+
+void TControl::DoActionChange(TObject* sender) {
+  if (sender && sender == static_cast<TObject*>(GetAction()))
+    ActionChange(sender, false);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
+  if (!sender || !sender->Is<TCustomAction>())
+    return;
+  auto* action = static_cast<TCustomAction*>(sender);
+  if (!checkDefaults || GetCaption().empty())
+    SetCaption(action->GetCaption());
+  if (!checkDefaults || GetEnabled())
+    SetEnabled(action->GetEnabled());
+  if (!checkDefaults || FHint.empty())
+    SetHint(action->GetHint());
+  if (!checkDefaults || FVisible)
+    SetVisible(action->GetVisible());
+  if (!checkDefaults || FHelpContext == 0)
+    SetHelpContext(action->GetHelpContext());
+  if (!checkDefaults || !OnClick.Assigned())
+    OnClick = action->OnExecute;
 }
 
 bool TControl::UseRightToLeftAlignment() const { return false; }
@@ -700,6 +773,8 @@ int TControl::DrawTextBiDiModeFlags(int flags) const {
 
 void TControl::Loaded() {
   inherited::Loaded();
+  if (TBasicAction* action = GetAction())
+    ActionChange(action, true);
   if (FAutoSize)
     AdjustSize();
 }

@@ -31,6 +31,8 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -257,6 +259,13 @@ class TControl : public TComponent {
   TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* value) override;
 
+  // ---- Action: the control shows the action's caption, state and hint, and its click
+  // runs the action (Actions.h).
+  TBasicAction* GetAction() const;
+  void SetAction(TBasicAction* value);
+  // Asks the linked action to update itself.
+  void InitiateAction();
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
@@ -286,6 +295,10 @@ class TControl : public TComponent {
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation operation) override;
   virtual void FontChanged(TObject* sender);
+  // Copies the action's properties and OnExecute into the control; with checkDefaults
+  // only where the control still holds its default value.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
+  TControlActionLink* GetActionLink() const { return FActionLink; }
   // Text of a windowless control, or of a windowed control without a window.
   const std::string& GetStoredText() const { return FText; }
   void SetStoredText(const std::string& value) { FText = value; }
@@ -308,6 +321,7 @@ class TControl : public TComponent {
   void MoveInParent(bool toFront);
   void DoMouseDown(TMessage& message, TMouseButton button, TShiftState shift);
   void DoMouseUp(TMessage& message, TMouseButton button);
+  void DoActionChange(TObject* sender);
 
   TWinControl* FParent = nullptr;
   TWndMethod FWindowProc;
@@ -334,6 +348,7 @@ class TControl : public TComponent {
   TSizeConstraints* FConstraints;
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
+  TControlActionLink* FActionLink = nullptr;
 };
 
 // Window creation parameters, filled by CreateParams.

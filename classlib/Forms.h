@@ -372,8 +372,8 @@ class TApplication : public TComponent {
   void HandleMessage();
   // Takes and dispatches one message; false when the queue was empty.
   bool ProcessMessage(MSG& msg);
-  // The idle step: mouse tracking, hints, OnIdle, then waiting for the next message
-  // when the idle handlers are done.
+  // The idle step: mouse tracking, hints, OnIdle, action updates, then waiting for the
+  // next message when the idle handlers are done.
   void Idle(const MSG& msg);
   void Terminate();
   void Minimize();

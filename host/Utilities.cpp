@@ -58,9 +58,17 @@ std::string CurrentTimeText(TDateTime now) {
   return TimeToStr(EncodeTime(hour, minute, second, millisecond));
 }
 
+namespace {
+std::string gRedirectedBase;
+}  // namespace
+
+void RedirectUserDataFolder(const std::string& base) { gRedirectedBase = base; }
+
 std::string UserDataFolder() {
   char base[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, base, CSIDL_APPDATA, FALSE))
+  if (!gRedirectedBase.empty())
+    lstrcpynA(base, gRedirectedBase.c_str(), MAX_PATH);
+  else if (!SHGetSpecialFolderPathA(nullptr, base, CSIDL_APPDATA, FALSE))
     base[0] = '\0';
   std::string folder = std::string(base) + "\\Zorvan";
   if (!DirectoryExists(folder))

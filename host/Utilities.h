@@ -27,6 +27,9 @@ std::string CurrentTimeText(TDateTime now = Now());
 // A failed shell query leaves "\Zorvan" alone; a failed creation is not reported.
 std::string UserDataFolder();
 std::string GetUserDataFolder();
+// Makes UserDataFolder use `base` in place of the per-user application-data folder, so
+// that tests keep their settings files in a folder of their own; empty restores it.
+void RedirectUserDataFolder(const std::string& base);
 
 // A wild-card description made at start-up; nothing reads it.
 class TWildCard : public TObject {

@@ -40,6 +40,12 @@ class TReportManager : public TObject {
   void SetImportErrorLevel(uint8_t level) { FImportErrorLevel = level; }
   void SetImportWarningLevel(uint8_t level) { FImportWarningLevel = level; }
   void SetImportEventLevel(uint8_t level) { FImportEventLevel = level; }
+  uint8_t GetLoadErrorLevel() const { return FLoadErrorLevel; }
+  uint8_t GetLoadWarningLevel() const { return FLoadWarningLevel; }
+  uint8_t GetLoadEventLevel() const { return FLoadEventLevel; }
+  uint8_t GetImportErrorLevel() const { return FImportErrorLevel; }
+  uint8_t GetImportWarningLevel() const { return FImportWarningLevel; }
+  uint8_t GetImportEventLevel() const { return FImportEventLevel; }
 
   // Load warnings: 0 an unhandled token (its text), 1 polygon voids (their points),
   // 2 a circle void, 3 layer strings that do not match the physical ids.

@@ -1,6 +1,8 @@
 #include "skin/KsButtons.h"
 
+#include "classlib/Actions.h"
 #include "classlib/Forms.h"
+#include "classlib/ImageList.h"
 #include "classlib/StdCtrls.h"
 #include "skin/KsColor.h"
 #include "skin/KsMath.h"
@@ -10,6 +12,7 @@
 namespace {
 
 constexpr TKsColor kBlack = KsColorARGB(255, 0, 0, 0);
+constexpr TColor kActionGlyphKey = TColor(0xFF00FF);
 
 TKsColor Opaque(TColor color) { return ColorToKsColor(color, 255); }
 
@@ -123,6 +126,26 @@ void TKsCustomButton::Click() {
   if (TCustomForm* form = GetParentForm(this))
     form->SetModalResult(FModalResult);
   inherited::Click();
+}
+
+void TKsCustomButton::ActionChange(TObject* sender, bool checkDefaults) {
+  inherited::ActionChange(sender, checkDefaults);
+  if (!sender || !sender->Is<TCustomAction>())
+    return;
+  auto* action = static_cast<TCustomAction*>(sender);
+  TCustomActionList* list = action->GetActionList();
+  TCustomImageList* images = list ? list->GetImages() : nullptr;
+  const int index = action->GetImageIndex();
+  if (!images || index < 0 || index >= images->GetCount())
+    return;
+  // The key colour fills what the image leaves transparent; DrawGlyph skips it again.
+  TBitmap glyph;
+  glyph.SetSize(images->GetWidth(), images->GetHeight());
+  TCanvas* canvas = glyph.GetCanvas();
+  canvas->GetBrush()->SetColor(kActionGlyphKey);
+  canvas->FillRect(TRect{0, 0, glyph.GetWidth(), glyph.GetHeight()});
+  images->Draw(canvas, 0, 0, index);
+  SetGlyph(&glyph);
 }
 
 TSize TKsCustomButton::GlyphSize() const {

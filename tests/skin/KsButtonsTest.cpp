@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "SkinTestSupport.h"
+#include "classlib/Actions.h"
 #include "classlib/Forms.h"
+#include "classlib/ImageList.h"
 #include "skin/KsButtons.h"
 #include "skin/KsCheckBoxes.h"
 #include "skin/TeThemeEngine.h"
@@ -246,6 +248,68 @@ TEST_F(KsButtonsTest, DisabledButtonShowsTheSecondGlyphCell) {
   button->SetEnabled(false);
   Paint(button);
   EXPECT_EQ(Pixel(button, x + 5, y + 5), kBlue);
+}
+
+// The action's image is drawn on the key colour $FF00FF, which the painting skips.
+TEST_F(KsButtonsTest, ActionImageBecomesTheGlyphOnTheKeyColour) {
+  constexpr TColor kLime = TColor(RGB(0, 255, 0));
+  constexpr TColor kKey = TColor(RGB(255, 0, 255));
+  TImageList images(nullptr, 10, 10);
+  TBitmap strip;  // image 0 all blue, image 1 red with a transparent (lime) left column
+  strip.SetSize(20, 10);
+  TCanvas* canvas = strip.GetCanvas();
+  canvas->GetBrush()->SetColor(TColor(RGB(0, 0, 255)));
+  canvas->FillRect(Rect(0, 0, 10, 10));
+  canvas->GetBrush()->SetColor(TColor(RGB(255, 0, 0)));
+  canvas->FillRect(Rect(10, 0, 20, 10));
+  canvas->GetBrush()->SetColor(kLime);
+  canvas->FillRect(Rect(10, 0, 11, 10));
+  ASSERT_EQ(images.AddMasked(&strip, kLime), 0);
+  ASSERT_EQ(images.GetCount(), 2);
+
+  TActionList list(nullptr);
+  TClickCounter executed;
+  auto* action = new TAction(Form);
+  action->SetActionList(&list);
+  action->OnExecute = executed.Event();
+  action->SetImageIndex(1);
+
+  // Without images, or with an index outside the list, the glyph stays empty.
+  auto* bare = Make<TKsCustomButton>(100, 10);
+  bare->SetAction(action);
+  EXPECT_TRUE(bare->GetGlyph()->GetEmpty());
+  list.SetImages(&images);
+  action->SetImageIndex(2);
+  auto* outside = Make<TKsCustomButton>(100, 40);
+  outside->SetAction(action);
+  EXPECT_TRUE(outside->GetGlyph()->GetEmpty());
+
+  action->SetImageIndex(1);
+  auto* button = Make<TKsCustomButton>(10, 10);
+  button->SetAction(action);
+  TBitmap* glyph = button->GetGlyph();
+  ASSERT_EQ(glyph->GetWidth(), 10);
+  ASSERT_EQ(glyph->GetHeight(), 10);
+  EXPECT_EQ(button->GetNumGlyphs(), 1);
+  for (int y = 0; y < 10; ++y) {
+    EXPECT_EQ(glyph->GetCanvas()->GetPixel(0, y), kKey) << y;
+    EXPECT_EQ(glyph->GetCanvas()->GetPixel(5, y), TColor(RGB(255, 0, 0))) << y;
+  }
+  // The caption follows the action (empty here), the glyph is painted without its key.
+  EXPECT_EQ(button->GetCaption(), "");
+  ShowUnfocused();
+  TRect place = button->GetGlyphRect();
+  int x = place.left + 2, y = place.top;
+  Paint(button);
+  EXPECT_EQ(Pixel(button, x + 5, y + 5), kRed);
+  EXPECT_EQ(Pixel(button, x, y + 5), Argb(255, 210, 210, 210));  // the key: the face shows
+
+  // The click follows the action.
+  button->Click();
+  EXPECT_EQ(executed.Count, 1);
+  delete bare;
+  delete outside;
+  delete button;
 }
 
 TEST_F(KsButtonsTest, PlainFramePixelsFollowTheRule) {

@@ -1,0 +1,114 @@
+#include "importer/ImportSettings.h"
+
+#include <iterator>
+#include <memory>
+
+#include "classlib/FileUtils.h"
+#include "classlib/IniFiles.h"
+#include "classlib/Strings.h"
+#include "classlib/Win.h"
+#include "host/ClientApi.h"
+#include "host/ParameterList.h"
+#include "host/Utilities.h"
+#include "pcb/PcbApi.h"
+
+namespace {
+
+const char* const cLayerSection = "Layer";
+
+struct TDefaultRow {
+  const char* Name;
+  TLayer Layer;
+};
+
+// clang-format off
+const TDefaultRow cDefaultRows[] = {
+    {"PADCOM", TLayer(1)}, {"FLCOMP", TLayer(1)}, {"PADSLD", TLayer(32)}, {"FLSOLD", TLayer(32)},
+    {"FLSLD", TLayer(32)}, {"PADINT", TLayer(74)}, {"FLINT", TLayer(74)}, {"FLINT1", TLayer(2)},
+    {"FLINT2", TLayer(3)}, {"FLINT3", TLayer(4)}, {"FLINT4", TLayer(5)}, {"FLINT5", TLayer(6)},
+    {"FLINT6", TLayer(7)}, {"GNDCON", TLayer(39)}, {"FLGCON", TLayer(39)}, {"CLEAR", TLayer(56)},
+    {"FLCLER", TLayer(56)}, {"PWRCON", TLayer(40)}, {"FLPCON", TLayer(40)}, {"SLDMSK", TLayer(37)},
+    {"FLSMSK", TLayer(38)}, {"DRILL", TLayer(55)}, {"FLDRLL", TLayer(55)}, {"PIN", TLayer(74)},
+    {"BRDOUT", TLayer(56)}, {"FLTARG", TLayer(59)}, {"SLKSCR", TLayer(33)}, {"DEVICE", TLayer(33)},
+    {"ATTR", TLayer(57)}, {"REFDES", TLayer(33)}, {"COMP", TLayer(1)}, {"SOLDER", TLayer(32)},
+    {"INT1", TLayer(2)}, {"INT2", TLayer(3)}, {"INT3", TLayer(4)}, {"INT4", TLayer(5)},
+    {"INT5", TLayer(6)}, {"INT6", TLayer(7)}, {"INT7", TLayer(8)}, {"INT8", TLayer(9)},
+    {"INT9", TLayer(10)}, {"INT10", TLayer(11)}, {"INT11", TLayer(12)}, {"INT12", TLayer(13)},
+    {"INT13", TLayer(14)}, {"INT14", TLayer(15)}, {"INT15", TLayer(16)}, {"DRLGIN", TLayer(73)},
+    {"DRLFIN", TLayer(73)}, {"TITBLK", TLayer(58)}, {"PINTOP", TLayer(1)}, {"PINBOT", TLayer(32)},
+    {"MSKGTP", TLayer(37)}, {"MSKGBT", TLayer(38)}, {"MSKFTP", TLayer(38)}, {"MSKFBT", TLayer(37)},
+    {"PSTGTP", TLayer(35)}, {"PSTGBT", TLayer(36)}, {"PSTFTP", TLayer(36)}, {"PSTFBT", TLayer(35)},
+    {"SLKTOP", TLayer(33)}, {"SLKBOT", TLayer(34)}, {"DVCTOP", TLayer(33)}, {"DVCBOT", TLayer(34)},
+    {"REFDTP", TLayer(57)}, {"REFDBT", TLayer(57)}, {"$CONT", TLayer(58)}, {"$DRC", TLayer(58)},
+    {"ASSY", TLayer(60)}, {"FRAME", TLayer(56)}, {"ATTR2", TLayer(58)}, {"PWRMRG", TLayer(42)},
+    {"REDR", TLayer(58)}, {"IEEE", TLayer(58)}, {"BUS1", TLayer(8)}, {"BUS2", TLayer(9)},
+    {"$$NULL", TLayer(0)},
+};
+// clang-format on
+static_assert(std::size(cDefaultRows) == 77, "the built-in table has 77 rows");
+
+}  // namespace
+
+ShortString<255> ImportSettingsFileName() {
+  return ShortString<255>(GetUserDataFolder() + "\\" + "LoadKIVO.ini");
+}
+
+TLayerMap DefaultLayerTable() {
+  TLayerMap result;
+  TIniFile ini(ImportSettingsFileName());
+  for (const TDefaultRow& row : cDefaultRows) {
+    result.push_back({row.Name, row.Layer});
+    ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+  }
+  return result;
+}
+
+TLayerMap LoadDefaultLayerMap() {
+  const std::string fileName = ImportSettingsFileName();
+  if (!FileExists(fileName))
+    return DefaultLayerTable();
+  TLayerMap result;
+  TIniFile ini(fileName);
+  for (const std::string& key : ini.ReadSectionKeys(cLayerSection)) {
+    const std::string value = ini.ReadString(cLayerSection, key, "Not Imported");
+    result.push_back({key, TLayer(StringToLayer(value))});
+  }
+  return result;
+}
+
+TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {
+  for (const TLayerMapping& row : map)
+    if (SameText(row.Name, name))
+      return row.Layer;
+  return eIgnoreLayer;
+}
+
+void SaveDefaultLayerMap(const TLayerMap& rows) {
+  TIniFile ini(ImportSettingsFileName());
+  for (const TLayerMapping& row : rows)
+    if (row.Layer != eIgnoreLayer)
+      ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+}
+
+std::string MappedLayerText(TLayer layer) {
+  return layer == eIgnoreLayer ? std::string("Not Imported") : LayerToString(layer);
+}
+
+bool ChooseConfigurationFile(int mode, const std::string& shownName, std::string& path) {
+  constexpr uint16_t cBufferSize = 4096;
+  auto buffer = std::make_unique<char[]>(cBufferSize);
+  const std::string name = ClientApiForceFileNameExtension(shownName, "cfg");
+  const std::string request =
+      "Dialog=FileOpenSave|Mode=" + std::to_string(mode) +
+      "|Prompt=KIVO Configuaration File|DocumentType=All|FileType1=KIVO CFG File (*.cfg)"
+      "|FileType2=All Files (*.*)|Path=" + name;
+  // The request is cut to the buffer, as the host reads no further.
+  lstrcpynA(buffer.get(), request.c_str(), cBufferSize);
+  PcbApiSendCommand("Client:RunCommonDialog", buffer.get(), cBufferSize, 0);
+  ShortString<255> result, chosen;
+  if (!LookupParameter(buffer.get(), "Result", result) || result.View() != "True")
+    return false;
+  LookupParameter(buffer.get(), "Path", chosen);
+  path = chosen.Str();
+  return !path.empty();
+}

@@ -1,0 +1,47 @@
+// The importer's settings files: "LoadKIVO.ini" in the per-user folder holds the
+// default mapping from KIVO layer names to host layers (created with a built-in table
+// of 77 rows on first use), and the host's file dialog names the "*.cfg" files in which
+// the options dialog keeps whole configurations. Host layers are stored by their
+// display names. Reading never raises for missing keys or files; a failed write of
+// the INI file raises EIniFileException.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "classlib/ShortString.h"
+#include "pcb/Layers.h"
+
+// One row of a layer map: a KIVO layer name and the host layer it goes to.
+struct TLayerMapping {
+  std::string Name;
+  TLayer Layer = eIgnoreLayer;
+};
+using TLayerMap = std::vector<TLayerMapping>;
+
+// The user's folder + "\LoadKIVO.ini".
+ShortString<255> ImportSettingsFileName();
+
+// The 77 built-in rows, in order; also writes them into section "Layer" of
+// "LoadKIVO.ini" (layer 0 as "Any Layer").
+TLayerMap DefaultLayerTable();
+
+// The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
+// not exist, DefaultLayerTable (which creates it).
+TLayerMap LoadDefaultLayerMap();
+
+// The layer `name` maps to in `map` (case-insensitive), or eIgnoreLayer.
+TLayer FindMappedLayer(const TLayerMap& map, const std::string& name);
+
+// Writes every row whose layer is not 0 into section "Layer" of "LoadKIVO.ini"; rows
+// left at 0 are not written, so an older entry for them stays.
+void SaveDefaultLayerMap(const TLayerMap& rows);
+
+// How a host layer appears in a grid and a configuration file: its display name, and
+// "Not Imported" for layer 0.
+std::string MappedLayerText(TLayer layer);
+
+// Asks the host's file dialog for a configuration file, starting at `shownName` with
+// its extension changed to "cfg" (mode 0 opens, 1 saves). True with `path` set when the
+// host answers "Result=True".
+bool ChooseConfigurationFile(int mode, const std::string& shownName, std::string& path);

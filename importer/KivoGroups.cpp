@@ -1,0 +1,186 @@
+// An instance without connections is read as a position-form list with no entries:
+// every pin stays without net and, where the definition has pins, each is reported as
+// a mismatch, instead of the import ending on a list index.
+#include "importer/KivoGroups.h"
+
+#include <algorithm>
+
+#include "classlib/Strings.h"
+#include "host/EDAClientMessageForm.h"
+#include "importer/ReportManager.h"
+#include "pcb/PcbApi.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbPrimitives.h"
+
+namespace {
+
+// Import event and warning kinds of the report.
+constexpr uint8_t cComponentEvent = 3;
+constexpr uint8_t cMismatchWarning = 0;
+constexpr uint8_t cEmptyComponentWarning = 1;
+// The store direction that places a component with its children.
+constexpr uint8_t cPlaceComponent = 2;
+
+}  // namespace
+
+// ---- nets ----
+
+void TKivoNetObject::SetLayerMap(TStringList* map) {
+  for (auto& member : FMembers)
+    member->SetLayerMap(map);
+}
+
+void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) {
+  for (auto& member : FMembers)
+    member->SetPadStackMap(record);
+}
+
+void TKivoNetObject::Translate() {
+  const uint32_t board = GetOwnerContainer();
+  auto net = CreateLoadedProxy<TPcbNet>(okNet);
+  net->SetName(FName.Str());
+  net->Synchronize(/*Mode=*/0);
+  PcbApiAddObjectToContainer(board, net->GetHandle());
+  for (auto& member : FMembers) {
+    member->SetOwnerContainer(board);
+    member->SetNetContainer(net->GetHandle());
+    member->SetPadStackList(GetPadStack());
+    member->Translate();
+  }
+}
+
+// ---- components ----
+
+void TKivoComponent::SetLayerMap(TStringList* map) {
+  inherited::SetLayerMap(map);
+  for (auto& primitive : FPrimitives)
+    primitive->SetLayerMap(map);
+  for (auto& pin : FPins)
+    pin->SetLayerMap(map);
+  for (auto& instance : FInstances)
+    instance->SetLayerMap(map);
+}
+
+void TKivoComponent::SetPadStackMap(PadStackMapRecord* record) {
+  inherited::SetPadStackMap(record);
+  for (auto& primitive : FPrimitives)
+    primitive->SetPadStackMap(record);
+  for (auto& pin : FPins)
+    pin->SetPadStackMap(record);
+  for (auto& instance : FInstances)
+    instance->SetPadStackMap(record);
+}
+
+void TKivoComponent::Translate() {
+  for (auto& instance : FInstances)
+    TranslateInstance(*instance);
+}
+
+std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
+                                         size_t pinIndex, uint32_t component) {
+  const TStringList& connections = instance.GetConnections();
+  const int count = connections.GetCount();
+  if (pairForm) {
+    const std::string pinName = FPins[pinIndex]->GetName();
+    for (int line = 0; line + 1 < count; ++line)
+      if (SameText(connections.Get(line), pinName))
+        return connections.Get(line + 1);
+    return {};
+  }
+  if (pinIndex < static_cast<size_t>(count))
+    return connections.Get(static_cast<int>(pinIndex));
+  if (GetReport())
+    GetReport()->AddImportWarning(cMismatchWarning, component);
+  return {};
+}
+
+void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
+  const uint32_t board = GetOwnerContainer();
+  auto component = CreateLoadedProxy<TPcbComponent>(okComponent);
+  const uint32_t handle = component->GetHandle();
+  TKivoText& designator = instance.GetDesignator();
+  {
+    TPcbText name(component->GetNameText());
+    name.Synchronize(/*Mode=*/1);
+    name.SetText(designator.GetText());  // the proxy keeps the first 254 characters
+    name.SetLayer(eTopOverlay);
+    name.SetX(designator.GetPosition().X);
+    name.SetY(designator.GetPosition().Y);
+    name.Synchronize(/*Mode=*/0);
+  }
+  {
+    TPcbText comment(component->GetCommentText());
+    comment.Synchronize(/*Mode=*/1);
+    comment.SetLayer(eTopOverlay);
+    comment.Synchronize(/*Mode=*/0);
+  }
+  for (auto& primitive : FPrimitives) {
+    primitive->SetOwnerContainer(handle);
+    primitive->SetPadStackList(GetPadStack());
+    primitive->Translate();
+  }
+
+  // Pairs when the first line names a pin; otherwise net names by pin position (also
+  // for an empty list).
+  const TStringList& connections = instance.GetConnections();
+  const bool pairForm =
+      connections.GetCount() > 0 &&
+      std::any_of(FPins.begin(), FPins.end(),
+                  [&](const auto& pin) { return SameText(pin->GetName(), connections.Get(0)); });
+  for (size_t j = 0; j < FPins.size(); ++j) {
+    TKivoPad& pin = *FPins[j];
+    pin.SetOwnerContainer(handle);
+    pin.SetNetContainer(LookupHostNet(NetNameOfPin(instance, pairForm, j, handle), board));
+    pin.SetPadStackList(GetPadStack());
+    pin.Translate();
+  }
+
+  component->Synchronize(/*Mode=*/1);
+  component->SetComponentString(instance.GetDefinitionName());  // keeps 250 characters
+  component->SetComponentByte2(0);
+  if (instance.GetSide() == TKivoInstance::BottomSide)
+    component->SetLayer(eBottomLayer);
+  component->SetMirrorFlag(instance.GetInstanceMirror() != 0);
+  component->SetRotation(instance.GetInstanceRotation());
+  component->SetX(instance.GetX());
+  component->SetY(instance.GetY());
+  component->Synchronize(cPlaceComponent);
+  PcbApiAddObjectToContainer(board, handle);
+
+  const uint32_t iterator = PcbApiCreateIterator(handle, /*kindFilter=*/0, 0, /*layer=*/0);
+  if (PcbApiGetFirstObject(iterator) == 0) {
+    if (GetReport())
+      GetReport()->AddImportWarning(cEmptyComponentWarning, handle);
+    PcbApiDeleteObjectFromContainer(board, handle);
+    PcbApiDestroyObject(handle);
+  } else {
+    TPcbText name(component->GetNameText());
+    name.Synchronize(/*Mode=*/1);
+    JustifyText(designator, name);
+    name.Synchronize(/*Mode=*/0);
+    if (GetReport())
+      GetReport()->AddImportEvent(cComponentEvent, handle);
+  }
+  PcbApiDestroyIterator(iterator);
+}
+
+uint32_t LookupHostNet(const std::string& name, uint32_t board) {
+  if (board == 0)
+    return 0;
+  const uint32_t iterator = PcbApiCreateIterator(board, okNet, 0, 0);
+  if (iterator == 0) {
+    ShowErrorBox("Opps - Fail to create Iterator");
+    return 0;
+  }
+  uint32_t found = 0;
+  TPcbNet net;
+  for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0 && found == 0;
+       object = PcbApiGetNextObject(iterator)) {
+    net.SetHandle(object);
+    net.Synchronize(/*Mode=*/1);
+    if (SameText(net.GetName(), name))
+      found = object;
+  }
+  PcbApiDestroyIterator(iterator);
+  return found;
+}

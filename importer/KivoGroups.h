@@ -1,0 +1,115 @@
+// Nets and component instances. A KIVO net becomes one host net on the board holding its
+// vias and graphics. A component definition holds graphics and pins once; each of its
+// instances becomes one host component with its own copy of them, its designator and
+// comment texts and its placement, its pins joined to host nets by name. A component
+// that ends up without any child is removed again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "classlib/ShortString.h"
+#include "classlib/StringList.h"
+#include "importer/KivoObject.h"
+#include "importer/KivoPads.h"
+#include "importer/KivoPrimitives.h"
+
+class TKivoNetObject : public TKivoObject {
+  KIVO_CLASS(TKivoNetObject, TKivoObject)
+
+ public:
+  explicit TKivoNetObject(const TKivoDisplay* drawingState = nullptr)
+      : TKivoObject(drawingState) {}
+
+  // Passed on to every member; the net keeps neither.
+  void SetLayerMap(TStringList* map) override;
+  void SetPadStackMap(PadStackMapRecord* record) override;
+  // A host net on the board (the owner container), then every member into the board
+  // and the net.
+  void Translate() override;
+
+  std::string GetName() const { return FName.Str(); }
+  void SetName(const std::string& value) { FName = value; }
+  // Vias, lines, arcs, texts and polygons, owned, in file order.
+  std::vector<std::unique_ptr<TKivoObject>>& GetMembers() { return FMembers; }
+
+ private:
+  ShortString<255> FName;
+  std::vector<std::unique_ptr<TKivoObject>> FMembers;
+};
+
+// One placement of a component definition; translated by its definition.
+class TKivoInstance : public TKivoObject {
+  KIVO_CLASS(TKivoInstance, TKivoObject)
+
+ public:
+  // The side that marks an instance on the bottom.
+  static constexpr uint8_t BottomSide = 32;
+
+  // The designator text takes the same drawing state.
+  explicit TKivoInstance(const TKivoDisplay* drawingState = nullptr)
+      : TKivoObject(drawingState), FDesignator(std::make_unique<TKivoText>(drawingState)) {}
+
+  std::string GetDefinitionName() const { return FDefinitionName.Str(); }
+  void SetDefinitionName(const std::string& value) { FDefinitionName = value; }
+  // The reference designator: its text, position and justification.
+  TKivoText& GetDesignator() { return *FDesignator; }
+  int32_t GetX() const { return FX; }
+  void SetX(int32_t value) { FX = value; }
+  int32_t GetY() const { return FY; }
+  void SetY(int32_t value) { FY = value; }
+  int32_t GetInstanceRotation() const { return FInstanceRotation; }
+  void SetInstanceRotation(int32_t value) { FInstanceRotation = value; }
+  uint8_t GetSide() const { return FSide; }
+  void SetSide(uint8_t value) { FSide = value; }
+  uint8_t GetInstanceMirror() const { return FInstanceMirror; }
+  void SetInstanceMirror(uint8_t value) { FInstanceMirror = value; }
+  // Net names by pin position, or pairs of pin name and net name.
+  TStringList& GetConnections() { return FConnections; }
+
+ private:
+  ShortString<255> FDefinitionName;
+  std::unique_ptr<TKivoText> FDesignator;
+  int32_t FX = 0;
+  int32_t FY = 0;
+  int32_t FInstanceRotation = 0;
+  uint8_t FSide = 0;
+  uint8_t FInstanceMirror = 0;
+  TStringList FConnections;
+};
+
+// A component definition with its instances.
+class TKivoComponent : public TKivoObject {
+  KIVO_CLASS(TKivoComponent, TKivoObject)
+
+ public:
+  explicit TKivoComponent(const TKivoDisplay* drawingState = nullptr)
+      : TKivoObject(drawingState) {}
+
+  // Kept and passed on to every graphic, pin and instance, in that order.
+  void SetLayerMap(TStringList* map) override;
+  void SetPadStackMap(PadStackMapRecord* record) override;
+  // One host component on the board (the owner container) per instance.
+  void Translate() override;
+
+  std::vector<std::unique_ptr<TKivoObject>>& GetPrimitives() { return FPrimitives; }
+  std::vector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
+  std::vector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
+
+ private:
+  void TranslateInstance(TKivoInstance& instance);
+  // The net name of pin `pinIndex` by the connection list; reports a pin beyond the
+  // end of a list by position.
+  std::string NetNameOfPin(TKivoInstance& instance, bool pairForm, size_t pinIndex,
+                           uint32_t component);
+
+  std::vector<std::unique_ptr<TKivoObject>> FPrimitives;
+  std::vector<std::unique_ptr<TKivoPad>> FPins;
+  std::vector<std::unique_ptr<TKivoInstance>> FInstances;
+};
+
+// The first host net of `board` named `name` (without regard to case), or 0. When the
+// host gives no iterator the error box says so.
+uint32_t LookupHostNet(const std::string& name, uint32_t board);

@@ -1,0 +1,527 @@
+// Two readings of the dialog's rules: the row table grows with the file's layer list
+// (a fixed table would be written past by files with many layer strings), and the
+// detail level is set to "Normal" at the first activation only, so that returning from
+// the configuration file dialog keeps a level just loaded from a file.
+#include "importer/UserOptions.h"
+
+#include <algorithm>
+
+#include "classlib/FileUtils.h"
+#include "classlib/IniFiles.h"
+#include "classlib/Strings.h"
+#include "importer/KivoObject.h"
+#include "importer/ReportManager.h"
+
+namespace {
+
+const char* const cPadStackLabels[] = {"Top Layer",     "Internal Layer",     "Bottom Layer",
+                                       "Hole Size",     "SMD Top Layer",      "SMD Bottom Layer",
+                                       "Top Solder Mask", "Bottom Solder Mask", "Top Paste Mask",
+                                       "Bottom Paste Mask"};
+const char* const cPadStackDefaults[] = {"PADCOM", "PADINT", "PADSLD", "DRILL",  "PINTOP",
+                                         "PINBOT", "PADBOT", "FLSMSK", "PSTGTP", "PSTGBT"};
+constexpr int cPadStackRows = 16;
+constexpr int cOfferedLayers = 75;  // host layers 0 to 74
+
+template <class T>
+T* Place(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width,
+         int height) {
+  auto* control = new T(owner);
+  control->SetName(name);
+  control->SetParent(parent);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
+TLabel* PlaceLabel(TComponent* owner, TWinControl* parent, const char* name, int left, int top,
+                   const char* caption) {
+  auto* label = new TLabel(owner);
+  label->SetName(name);
+  label->SetParent(parent);
+  label->SetLeft(left);
+  label->SetTop(top);
+  label->SetCaption(caption);
+  return label;
+}
+
+TBevel* PlaceLine(TComponent* owner, TWinControl* parent, const char* name, int left, int top, int width) {
+  auto* bevel = Place<TBevel>(owner, parent, name, left, top, width, 2);
+  bevel->SetShape(bsTopLine);
+  return bevel;
+}
+
+void SetUpGrid(TStringGrid* grid) {
+  grid->SetColCount(3);
+  grid->SetFixedCols(0);
+  grid->SetFixedRows(0);
+  grid->SetDefaultRowHeight(18);
+  grid->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goTabs});
+  grid->SetScrollBars(ssVertical);
+}
+
+bool IsEnter(WORD key) { return key == VK_RETURN; }
+bool IsEscape(WORD key) { return key == VK_ESCAPE; }
+
+}  // namespace
+
+uint8_t DetailLevelFromText(const std::string& text) {
+  if (text == "None")
+    return 0;
+  if (text == "Brief")
+    return 1;
+  if (text == "Full")
+    return 3;
+  if (text == "Detailed")
+    return 4;
+  return 2;
+}
+
+TTranslateDialog::TTranslateDialog(TComponent* AOwner) : TServerDialog(AOwner), FLayerList(new TStringList) {
+  TLoadingScope loading(this);
+  BuildControls();
+}
+
+TTranslateDialog::~TTranslateDialog() { delete FLayerList; }
+
+void TTranslateDialog::BuildControls() {
+  SetName("TranslateDialog");
+  SetCaption("KIVO Importer");
+  SetBorderStyle(bsDialog);
+  SetBorderIcons({biSystemMenu});
+  SetPosition(poScreenCenter);
+  GetFont()->SetName("MS Sans Serif");
+  SetClientWidth(590);
+  SetClientHeight(451);
+  OnActivate = TNotifyEvent::Bind<&TTranslateDialog::FormActivate>(this);
+
+  PageControl1 = Place<TPageControl>(this, this, "PageControl1", 8, 8, 572, 397);
+  TabSheet1 = new TTabSheet(this);
+  TabSheet1->SetName("TabSheet1");
+  TabSheet1->SetCaption("Options");
+  TabSheet1->SetPageControl(PageControl1);
+  TWinControl* sheet = TabSheet1;
+
+  Label4 = PlaceLabel(this, sheet, "Label4", 13, 5, "KIVO file name :");
+  Label1FileName = PlaceLabel(this, sheet, "Label1FileName", 137, 5, "*.pdf");
+  RichEdit1 = Place<TRichEdit>(this, sheet, "RichEdit1", 13, 21, 545, 44);
+  RichEdit1->SetBorderStyle(bsNone);
+  RichEdit1->SetReadOnly(true);
+  RichEdit1->SetColor(clBtnFace);
+  RichEdit1->SetText(
+      "Use the Layer Mapping options to associate KIVO layers to Varnok layers. KIVO Layers Set "
+      "to Not Imported will not be imported. Use the Report Settings to choose what the "
+      "translation report shows, and the Pad Stack Mapping to choose the KIVO layers that "
+      "define the pads.");
+  RichEdit1->SetEnabled(false);
+
+  Label1 = PlaceLabel(this, sheet, "Label1", 13, 73, "Layer &Mapping");
+  Label1->OnClick = TNotifyEvent::Bind<&TTranslateDialog::Label1Click>(this);
+  Bevel1 = PlaceLine(this, sheet, "Bevel1", 9, 88, 280);
+  StringGridAssociations = Place<TStringGrid>(this, sheet, "StringGridAssociations", 12, 98, 270, 215);
+  SetUpGrid(StringGridAssociations);
+  StringGridAssociations->SetRowCount(1);
+  StringGridAssociations->OnMouseDown =
+      TMouseEvent::Bind<&TTranslateDialog::StringGridAssociationsMouseDown>(this);
+  StringGridAssociations->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::StringGridAssociationsKeyDown>(this);
+  StringGridAssociations->OnTopLeftChanged =
+      TNotifyEvent::Bind<&TTranslateDialog::StringGridAssociationsTopLeftChanged>(this);
+  StringGridAssociations->OnRowMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridAssociationsMoved>(this);
+  StringGridAssociations->OnColumnMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridAssociationsMoved>(this);
+
+  ComboBoxVarnokLayers = Place<TEditLayer>(this, sheet, "ComboBoxVarnokLayers", 125, 187, 129, 21);
+  ComboBoxVarnokLayers->SetStyle(csDropDownList);
+  ComboBoxVarnokLayers->SetState(eIgnoreLayer);
+  ComboBoxVarnokLayers->SetVisible(false);
+  ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
+  ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
+
+  Label3 = PlaceLabel(this, sheet, "Label3", 305, 73, "Report Settings");
+  Bevel3 = PlaceLine(this, sheet, "Bevel3", 305, 88, 243);
+  const char* names[] = {"CheckBoxViewErrors", "CheckBoxViewWarnings", "CheckBoxViewEvents"};
+  const char* captions[] = {"View &Errors", "View &Warnings", "View E&vents"};
+  TCheckBox** boxes[] = {&CheckBoxViewErrors, &CheckBoxViewWarnings, &CheckBoxViewEvents};
+  for (int i = 0; i < 3; ++i) {
+    TCheckBox* box = Place<TCheckBox>(this, sheet, names[i], 308, 98 + 24 * i, 97, 17);
+    box->SetCaption(captions[i]);
+    box->SetChecked(i < 2);
+    box->OnClick = TNotifyEvent::Bind<&TTranslateDialog::CheckBoxClick>(this);
+    box->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::CheckBoxKeyDown>(this);
+    *boxes[i] = box;
+  }
+  Label5 = PlaceLabel(this, sheet, "Label5", 415, 98, "&Detail Level");
+  ComboBoxDetailLevel = Place<TComboBox>(this, sheet, "ComboBoxDetailLevel", 416, 118, 89, 21);
+  ComboBoxDetailLevel->SetStyle(csDropDownList);
+  for (const char* level : {"Brief", "Normal", "Full", "Detailed"})
+    ComboBoxDetailLevel->GetItems()->Add(level);
+  Label5->SetFocusControl(ComboBoxDetailLevel);
+
+  LabelPadStack = PlaceLabel(this, sheet, "LabelPadStack", 305, 181, "&Pad Stack Mapping");
+  BevelOptions = PlaceLine(this, sheet, "BevelOptions", 305, 196, 243);
+  StringGridPadStack = Place<TStringGrid>(this, sheet, "StringGridPadStack", 304, 202, 246, 110);
+  SetUpGrid(StringGridPadStack);
+  StringGridPadStack->SetRowCount(cPadStackRows);
+  LabelPadStack->SetFocusControl(StringGridPadStack);
+  StringGridPadStack->OnMouseDown = TMouseEvent::Bind<&TTranslateDialog::StringGridPadStackMouseDown>(this);
+  StringGridPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::StringGridPadStackKeyDown>(this);
+  StringGridPadStack->OnTopLeftChanged =
+      TNotifyEvent::Bind<&TTranslateDialog::StringGridPadStackTopLeftChanged>(this);
+  StringGridPadStack->OnRowMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridPadStackMoved>(this);
+  StringGridPadStack->OnColumnMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridPadStackMoved>(this);
+  ComboBoxPadStack = Place<TComboBox>(this, sheet, "ComboBoxPadStack", 392, 256, 108, 21);
+  ComboBoxPadStack->SetVisible(false);
+  ComboBoxPadStack->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxPadStackChange>(this);
+  ComboBoxPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
+
+  Panel1 = Place<TPanel>(this, sheet, "Panel1", 12, 316, 538, 43);
+  Panel1->SetBevelOuter(bvLowered);
+  Panel1->SetCaption("");
+  PlaceLabel(this, Panel1, "LabelStatusCaption", 6, 3, "Status: ");
+  LabelStatus = PlaceLabel(this, Panel1, "LabelStatus", 46, 3, "Current Status of Layer Mapping");
+  auto panelButton = [&](const char* name, int left, const char* caption, auto handler) {
+    TButton* button = Place<TButton>(this, Panel1, name, left, 20, 134, 22);
+    button->SetCaption(caption);
+    button->OnClick = handler;
+    return button;
+  };
+  ButtonResetDefaults = panelButton("ButtonResetDefaults", 1, "&Reset To Defaults",
+                                    TNotifyEvent::Bind<&TTranslateDialog::ButtonResetDefaultsClick>(this));
+  ButtonSaveDefaults = panelButton("ButtonSaveDefaults", 135, "Save &As Defaults",
+                                   TNotifyEvent::Bind<&TTranslateDialog::ButtonSaveDefaultsClick>(this));
+  ButtonLoadConfig = panelButton("ButtonLoadConfig", 269, "&Load Configuration",
+                                 TNotifyEvent::Bind<&TTranslateDialog::ButtonLoadConfigClick>(this));
+  ButtonSaveConfig = panelButton("ButtonSaveConfig", 403, "&Save Configuration",
+                                 TNotifyEvent::Bind<&TTranslateDialog::ButtonSaveConfigClick>(this));
+
+  ButtonOK = Place<TButton>(this, this, "ButtonOK", 425, 414, 75, 24);
+  ButtonOK->SetCaption("&OK");
+  ButtonOK->OnClick = TNotifyEvent::Bind<&TTranslateDialog::ButtonOKClick>(this);
+  ButtonCancel = Place<TButton>(this, this, "ButtonCancel", 505, 414, 75, 24);
+  ButtonCancel->SetCaption("&Cancel");
+  ButtonCancel->SetCancel(true);
+  ButtonCancel->SetModalResult(mrCancel);
+  ButtonCancel->OnClick = TNotifyEvent::Bind<&TTranslateDialog::ButtonCancelClick>(this);
+}
+
+void TTranslateDialog::SetFileName(const ShortString<255>& name) {
+  FFileName = ExtractFileName(name.View());
+  Label1FileName->SetCaption(FFileName);
+}
+
+void TTranslateDialog::LoadLayers(TStrings* layerList) {
+  FillLayerGrid(layerList);
+  FillPadStackGrid(layerList);
+}
+
+void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
+  FDefaultMap = LoadDefaultLayerMap();
+  if (layerList)
+    for (int i = 0; i < layerList->GetCount(); ++i)
+      FLayerList->AddObject(layerList->Get(i), layerList->GetObject(i));
+  const int count = FLayerList->GetCount();
+  StringGridAssociations->SetRowCount(count);
+  StringGridAssociations->SetColWidths(0, 103);
+  StringGridAssociations->SetColWidths(1, 20);
+  StringGridAssociations->SetColWidths(2, 125);
+  FRowLayers.assign(count, eIgnoreLayer);
+  for (int row = 0; row < count; ++row) {
+    const std::string name = FLayerList->Get(row);
+    FRowLayers[row] = FindMappedLayer(FDefaultMap, name);
+    StringGridAssociations->SetCells(0, row, name);
+    StringGridAssociations->SetCells(1, row, "=>");
+    StringGridAssociations->SetCells(2, row, MappedLayerText(FRowLayers[row]));
+  }
+  TStrings* items = ComboBoxVarnokLayers->GetItems();
+  items->BeginUpdate();
+  items->Clear();
+  for (int layer = 0; layer < cOfferedLayers; ++layer)
+    items->AddObject(MappedLayerText(TLayer(layer)), reinterpret_cast<TObject*>(uintptr_t(layer)));
+  items->EndUpdate();
+  UpdateMappingStatus();
+}
+
+void TTranslateDialog::FillPadStackGrid(TStrings* layerList) {
+  TStrings* items = ComboBoxPadStack->GetItems();
+  items->Clear();
+  items->Add("Not Used");
+  if (layerList)
+    for (int i = 0; i < layerList->GetCount(); ++i)
+      items->Add(layerList->Get(i));
+  ComboBoxPadStack->SetVisible(false);
+  StringGridPadStack->SetRowCount(cPadStackRows);
+  StringGridPadStack->SetColWidths(0, 100);
+  StringGridPadStack->SetColWidths(1, 20);
+  StringGridPadStack->SetColWidths(2, 104);
+  for (int row = 0; row < 10; ++row) {
+    std::string value = "Not Used";
+    if (layerList)
+      for (int i = 0; i < layerList->GetCount(); ++i)
+        if (SameText(layerList->Get(i), cPadStackDefaults[row]))
+          value = cPadStackDefaults[row];
+    StringGridPadStack->SetCells(0, row, cPadStackLabels[row]);
+    StringGridPadStack->SetCells(1, row, "=>");
+    StringGridPadStack->SetCells(2, row, value);
+  }
+}
+
+void TTranslateDialog::UpdateMappingStatus() {
+  int unmapped = 0;
+  for (int row = 0; row < StringGridAssociations->GetRowCount(); ++row)
+    if (StringGridAssociations->GetCells(2, row) == "Not Imported")
+      ++unmapped;
+  LabelStatus->SetCaption(unmapped == 0 ? std::string("All layers mapped.")
+                                        : std::to_string(unmapped) + " layers not mapped.");
+}
+
+void TTranslateDialog::ShowComboOverCell(TStringGrid* grid, TComboBox* combo, int row) {
+  const TRect cell = grid->CellRect(2, row);
+  const int left = grid->GetLeft() + 2 + grid->GetColWidths(0) + grid->GetColWidths(1);
+  combo->SetBounds(left, grid->GetTop() + 2 + cell.top, combo->GetWidth(), combo->GetHeight());
+  combo->SetVisible(true);
+  combo->BringToFront();
+}
+
+bool TTranslateDialog::ShowComboAtPoint(TStringGrid* grid, TComboBox* combo, int x, int y, int& editRow) {
+  int col = -1, row = -1;
+  grid->MouseToCell(x, y, col, row);
+  if (col != 2 || row < 0 || row >= grid->GetRowCount()) {
+    combo->SetVisible(false);
+    return false;
+  }
+  editRow = row;
+  ShowComboOverCell(grid, combo, row);
+  return true;
+}
+
+void TTranslateDialog::SelectLayerEntry(const std::string& cellText) {
+  ComboBoxVarnokLayers->SetItemIndex(cellText == "Not Imported" ? 0 : StringToLayer(cellText));
+}
+
+void TTranslateDialog::SelectPadStackEntry(const std::string& cellText) {
+  ComboBoxPadStack->SetItemIndex(cellText == "Not Used" ? 0 : ComboBoxPadStack->GetItems()->IndexOf(cellText));
+}
+
+void TTranslateDialog::StringGridAssociationsMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
+  if (ShowComboAtPoint(StringGridAssociations, ComboBoxVarnokLayers, x, y, FLayerEditRow))
+    SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
+}
+
+void TTranslateDialog::ComboBoxVarnokLayersChange(TObject*) {
+  const int index = ComboBoxVarnokLayers->GetItemIndex();
+  if (index < 0 || FLayerEditRow < 0 || FLayerEditRow >= int(FRowLayers.size()))
+    return;
+  const std::string text = ComboBoxVarnokLayers->GetItems()->Get(index);
+  StringGridAssociations->SetCells(2, FLayerEditRow, text);
+  FRowLayers[FLayerEditRow] = TLayer(text == "Not Imported" ? 0 : StringToLayer(text));
+  UpdateMappingStatus();
+}
+
+void TTranslateDialog::StringGridAssociationsTopLeftChanged(TObject*) { ComboBoxVarnokLayers->SetVisible(false); }
+
+void TTranslateDialog::StringGridAssociationsMoved(TObject*, int, int) { ComboBoxVarnokLayers->SetVisible(false); }
+
+bool TTranslateDialog::GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TShiftState shift) {
+  const bool opens = key == VK_F4 || (key == VK_DOWN && shift.Contains(ssAlt));
+  if (opens || key == VK_SPACE) {
+    if (!combo->GetVisible() && grid->GetRowCount() > 0) {
+      if (combo == ComboBoxVarnokLayers) {
+        FLayerEditRow = grid->GetRow();
+        SelectLayerEntry(grid->GetCells(2, FLayerEditRow));
+      } else {
+        FPadStackEditRow = grid->GetRow();
+        SelectPadStackEntry(grid->GetCells(2, FPadStackEditRow));
+      }
+      ShowComboOverCell(grid, combo, grid->GetRow());
+    }
+    if (combo->GetVisible()) {
+      combo->SetFocus();
+      if (opens)
+        combo->SetDroppedDown(true);
+    }
+    return true;
+  }
+  if (IsEnter(key)) {
+    SetModalResult(mrOk);
+    return true;
+  }
+  if (IsEscape(key)) {
+    SetModalResult(mrCancel);
+    return true;
+  }
+  return false;
+}
+
+void TTranslateDialog::StringGridAssociationsKeyDown(TObject*, WORD& key, TShiftState shift) {
+  if (GridKey(StringGridAssociations, ComboBoxVarnokLayers, key, shift))
+    key = 0;
+}
+
+void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState) {
+  if (!IsEnter(key) && !IsEscape(key) && key != VK_TAB)
+    return;
+  TStringGrid* grid = Sender == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
+  if (grid->CanFocus())
+    grid->SetFocus();
+  key = 0;
+}
+
+void TTranslateDialog::StringGridPadStackMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
+  if (ShowComboAtPoint(StringGridPadStack, ComboBoxPadStack, x, y, FPadStackEditRow))
+    SelectPadStackEntry(StringGridPadStack->GetCells(2, FPadStackEditRow));
+}
+
+void TTranslateDialog::StringGridPadStackKeyDown(TObject*, WORD& key, TShiftState shift) {
+  if (GridKey(StringGridPadStack, ComboBoxPadStack, key, shift))
+    key = 0;
+}
+
+void TTranslateDialog::StringGridPadStackTopLeftChanged(TObject*) { ComboBoxPadStack->SetVisible(false); }
+
+void TTranslateDialog::StringGridPadStackMoved(TObject*, int, int) { ComboBoxPadStack->SetVisible(false); }
+
+void TTranslateDialog::ComboBoxPadStackChange(TObject*) {
+  const int index = ComboBoxPadStack->GetItemIndex();
+  if (index < 0 || FPadStackEditRow < 0 || FPadStackEditRow >= StringGridPadStack->GetRowCount())
+    return;
+  StringGridPadStack->SetCells(2, FPadStackEditRow, ComboBoxPadStack->GetItems()->Get(index));
+}
+
+void TTranslateDialog::CheckBoxClick(TObject*) {
+  ComboBoxDetailLevel->SetEnabled(CheckBoxViewErrors->GetChecked() || CheckBoxViewWarnings->GetChecked() ||
+                                  CheckBoxViewEvents->GetChecked());
+}
+
+void TTranslateDialog::CheckBoxKeyDown(TObject*, WORD& key, TShiftState) {
+  if (IsEnter(key))
+    SetModalResult(mrOk);
+  else if (IsEscape(key))
+    SetModalResult(mrCancel);
+}
+
+void TTranslateDialog::Label1Click(TObject*) {
+  if (StringGridAssociations->CanFocus())
+    StringGridAssociations->SetFocus();
+}
+
+void TTranslateDialog::FormActivate(TObject*) {
+  if (!FActivated) {
+    FActivated = true;
+    ComboBoxDetailLevel->SetItemIndex(ComboBoxDetailLevel->GetItems()->IndexOf("Normal"));
+  }
+  if (ButtonOK->CanFocus())
+    ButtonOK->SetFocus();
+}
+
+void TTranslateDialog::ButtonOKClick(TObject*) { SetModalResult(mrOk); }
+
+void TTranslateDialog::ButtonCancelClick(TObject*) {
+  if (ComboBoxVarnokLayers->GetVisible()) {
+    ComboBoxVarnokLayers->SetVisible(false);
+    if (StringGridAssociations->CanFocus())
+      StringGridAssociations->SetFocus();
+  }
+  SetModalResult(mrCancel);
+}
+
+void TTranslateDialog::ButtonResetDefaultsClick(TObject*) { FillLayerGrid(nullptr); }
+
+void TTranslateDialog::ButtonSaveDefaultsClick(TObject*) {
+  TLayerMap rows;
+  for (int row = 0; row < int(FRowLayers.size()); ++row)
+    rows.push_back({StringGridAssociations->GetCells(0, row), FRowLayers[row]});
+  SaveDefaultLayerMap(rows);
+}
+
+void TTranslateDialog::ChooseAndRun(int mode) {
+  std::string path;
+  if (!ChooseConfigurationFile(mode, FFileName, path))
+    return;
+  if (mode == 0)
+    LoadImportSettings(path);
+  else
+    SaveImportSettings(path);
+}
+
+void TTranslateDialog::ButtonLoadConfigClick(TObject*) { ChooseAndRun(0); }
+
+void TTranslateDialog::ButtonSaveConfigClick(TObject*) { ChooseAndRun(1); }
+
+void TTranslateDialog::SaveImportSettings(const std::string& path) {
+  TIniFile ini(path);
+  for (int row = 0; row < int(FRowLayers.size()); ++row)
+    ini.WriteString("Layer", StringGridAssociations->GetCells(0, row), MappedLayerText(FRowLayers[row]));
+  ini.WriteString("Report", "ReportViewErrors", CheckBoxViewErrors->GetChecked() ? "True" : "False");
+  ini.WriteString("Report", "ReportViewWarnings", CheckBoxViewWarnings->GetChecked() ? "True" : "False");
+  ini.WriteString("Report", "ReportViewEvents", CheckBoxViewEvents->GetChecked() ? "True" : "False");
+  const int level = ComboBoxDetailLevel->GetItemIndex();
+  ini.WriteString("Report", "ReportDetailLevel", level >= 0 ? ComboBoxDetailLevel->GetItems()->Get(level) : "");
+  for (int row = 0; row < StringGridPadStack->GetRowCount(); ++row)
+    ini.WriteString("PadStack", StringGridPadStack->GetCells(0, row), StringGridPadStack->GetCells(2, row));
+}
+
+void TTranslateDialog::LoadImportSettings(const std::string& path) {
+  TIniFile ini(path);
+  for (const std::string& key : ini.ReadSectionKeys("Layer")) {
+    const TLayer layer = TLayer(StringToLayer(ini.ReadString("Layer", key, "Not Imported")));
+    for (int row = 0; row < int(FRowLayers.size()); ++row)
+      if (SameText(StringGridAssociations->GetCells(0, row), key)) {
+        FRowLayers[row] = layer;
+        StringGridAssociations->SetCells(2, row, MappedLayerText(layer));
+      }
+  }
+  for (const std::string& key : ini.ReadSectionKeys("Report")) {
+    TCheckBox* box = key == "ReportViewErrors"     ? CheckBoxViewErrors
+                     : key == "ReportViewWarnings" ? CheckBoxViewWarnings
+                     : key == "ReportViewEvents"   ? CheckBoxViewEvents
+                                                   : nullptr;
+    if (box) {
+      box->SetChecked(ini.ReadString("Report", key, "False") == "True");
+      continue;
+    }
+    if (key != "ReportDetailLevel")
+      continue;
+    const int index = ComboBoxDetailLevel->GetItems()->IndexOf(ini.ReadString("Report", key, "Normal"));
+    if (index >= 0)
+      ComboBoxDetailLevel->SetItemIndex(index);
+  }
+  for (const std::string& key : ini.ReadSectionKeys("PadStack")) {
+    const std::string value = ini.ReadString("PadStack", key, "Not Used");
+    for (int row = 0; row < StringGridPadStack->GetRowCount(); ++row)
+      if (SameText(StringGridPadStack->GetCells(0, row), key))
+        StringGridPadStack->SetCells(2, row, value);
+  }
+}
+
+void TTranslateDialog::ApplyLayerMap(TStrings* layerList) {
+  if (!layerList)
+    return;
+  const int count = std::min(layerList->GetCount(), int(FRowLayers.size()));
+  for (int i = 0; i < count; ++i)
+    if (auto* entry = dynamic_cast<KivoLayerEntry*>(layerList->GetObject(i)))
+      entry->SetHostLayer(FRowLayers[i]);
+}
+
+void TTranslateDialog::ApplyReportSettings(TReportManager* report) {
+  if (!report)
+    return;
+  const int index = ComboBoxDetailLevel->GetItemIndex();
+  const uint8_t level = DetailLevelFromText(index >= 0 ? ComboBoxDetailLevel->GetItems()->Get(index) : "");
+  if (CheckBoxViewErrors->GetChecked()) {
+    report->SetLoadErrorLevel(level);
+    report->SetImportErrorLevel(level);
+  }
+  if (CheckBoxViewWarnings->GetChecked()) {
+    report->SetLoadWarningLevel(level);
+    report->SetImportWarningLevel(level);
+  }
+  if (CheckBoxViewEvents->GetChecked()) {
+    report->SetLoadEventLevel(level);
+    report->SetImportEventLevel(level);
+  }
+}
+
+void TTranslateDialog::GetPadStackMap(PadStackMapRecord* record) {
+  if (!record)
+    return;
+  for (int row = 0; row < 6; ++row)
+    record->Rows[row] = StringGridPadStack->GetCells(2, row);
+}

@@ -1,0 +1,126 @@
+// The options dialog of one import: the user maps each KIVO layer of the file onto a
+// host layer (or leaves it "Not Imported"), maps the pad-stack roles onto KIVO layers
+// and chooses what the translation report shows. Defaults come from "LoadKIVO.ini";
+// whole configurations are saved to and loaded from "*.cfg" files. The dialog owns its
+// copy of the file's layer list (names and entries, not the entries themselves).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Grids.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/StringList.h"
+#include "host/ServerDialog.h"
+#include "importer/EditLayer.h"
+#include "importer/ImportSettings.h"
+#include "importer/PadStackMapRecord.h"
+
+class TReportManager;
+
+// "None" 0, "Brief" 1, "Full" 3, "Detailed" 4, any other text ("Normal") 2.
+uint8_t DetailLevelFromText(const std::string& text);
+
+class TTranslateDialog : public TServerDialog {
+  KIVO_CLASS(TTranslateDialog, TServerDialog)
+ public:
+  explicit TTranslateDialog(TComponent* AOwner);
+  ~TTranslateDialog() override;
+
+  // Shows the name without its folder.
+  void SetFileName(const ShortString<255>& name);
+  // Fills the layer grid and the pad-stack grid from the file's layer strings (name,
+  // layer entry).
+  void LoadLayers(TStrings* layerList);
+  // Each entry's host layer := the layer chosen in its row (rows follow the list).
+  void ApplyLayerMap(TStrings* layerList);
+  void ApplyReportSettings(TReportManager* report);
+  void GetPadStackMap(PadStackMapRecord* record);
+
+  // The host layer chosen for each layer-grid row.
+  const std::vector<TLayer>& GetRowLayers() const { return FRowLayers; }
+
+  void SaveImportSettings(const std::string& path);
+  void LoadImportSettings(const std::string& path);
+
+  // Handlers, public so that they can be driven directly.
+  void FormActivate(TObject* Sender);
+  void StringGridAssociationsMouseDown(TObject* Sender, TMouseButton button, TShiftState shift, int x, int y);
+  void StringGridAssociationsKeyDown(TObject* Sender, WORD& key, TShiftState shift);
+  void StringGridAssociationsTopLeftChanged(TObject* Sender);
+  void StringGridAssociationsMoved(TObject* Sender, int fromIndex, int toIndex);
+  void ComboBoxVarnokLayersChange(TObject* Sender);
+  void ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift);
+  void StringGridPadStackMouseDown(TObject* Sender, TMouseButton button, TShiftState shift, int x, int y);
+  void StringGridPadStackKeyDown(TObject* Sender, WORD& key, TShiftState shift);
+  void StringGridPadStackTopLeftChanged(TObject* Sender);
+  void StringGridPadStackMoved(TObject* Sender, int fromIndex, int toIndex);
+  void ComboBoxPadStackChange(TObject* Sender);
+  void CheckBoxClick(TObject* Sender);
+  void CheckBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift);
+  void Label1Click(TObject* Sender);
+  void ButtonOKClick(TObject* Sender);
+  void ButtonCancelClick(TObject* Sender);
+  void ButtonResetDefaultsClick(TObject* Sender);
+  void ButtonSaveDefaultsClick(TObject* Sender);
+  void ButtonLoadConfigClick(TObject* Sender);
+  void ButtonSaveConfigClick(TObject* Sender);
+
+  TPageControl* PageControl1;
+  TButton* ButtonOK;
+  TButton* ButtonCancel;
+  TTabSheet* TabSheet1;
+  TLabel* Label1FileName;
+  TStringGrid* StringGridAssociations;
+  TEditLayer* ComboBoxVarnokLayers;
+  TLabel* Label1;
+  TBevel* BevelOptions;
+  TLabel* LabelPadStack;
+  TLabel* Label3;
+  TBevel* Bevel3;
+  TCheckBox* CheckBoxViewErrors;
+  TCheckBox* CheckBoxViewWarnings;
+  TCheckBox* CheckBoxViewEvents;
+  TLabel* Label5;
+  TComboBox* ComboBoxDetailLevel;
+  TPanel* Panel1;
+  TButton* ButtonResetDefaults;
+  TButton* ButtonSaveDefaults;
+  TLabel* Label4;
+  TBevel* Bevel1;
+  TRichEdit* RichEdit1;
+  TLabel* LabelStatus;
+  TStringGrid* StringGridPadStack;
+  TComboBox* ComboBoxPadStack;
+  TButton* ButtonSaveConfig;
+  TButton* ButtonLoadConfig;
+
+ private:
+  void BuildControls();
+  // `layerList` null: refill from the dialog's own list with the defaults read again.
+  void FillLayerGrid(TStrings* layerList);
+  void FillPadStackGrid(TStrings* layerList);
+  void UpdateMappingStatus();
+  // Shows `combo` over column 2 of `row` of `grid`.
+  void ShowComboOverCell(TStringGrid* grid, TComboBox* combo, int row);
+  // A press at (x, y) in column 2 shows `combo` over that cell and sets `editRow`;
+  // elsewhere it hides `combo`. True when shown.
+  bool ShowComboAtPoint(TStringGrid* grid, TComboBox* combo, int x, int y, int& editRow);
+  void SelectLayerEntry(const std::string& cellText);
+  void SelectPadStackEntry(const std::string& cellText);
+  // F4, Alt+Down and Space open the combo; Enter and Esc end the dialog. True when handled.
+  bool GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TShiftState shift);
+  void ChooseAndRun(int mode);
+
+  TLayerMap FDefaultMap;
+  TStringList* FLayerList;
+  // One entry per layer-grid row; grows with the file's layer list.
+  std::vector<TLayer> FRowLayers;
+  std::string FFileName;
+  bool FActivated = false;
+  // The rows the combo boxes edit.
+  int FLayerEditRow = 0;
+  int FPadStackEditRow = 0;
+};

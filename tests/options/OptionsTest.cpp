@@ -1,0 +1,415 @@
+// The options dialog on a shown, non-modal form driven by messages and handler calls,
+// its settings files under a redirected user folder, the file-dialog requests it sends
+// through the PCB server to the host, and modal runs answered by UI automation.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "classlib/Automation.h"
+#include "classlib/FileUtils.h"
+#include "classlib/IniFiles.h"
+#include "host/Utilities.h"
+#include "importer/ImportSettings.h"
+#include "importer/KivoObject.h"
+#include "importer/ReportManager.h"
+#include "importer/UserOptions.h"
+#include "standin/host/StandinHost.h"
+#include "tests/controls/ControlsTestSupport.h"
+
+namespace {
+
+const std::string& Folder() {
+  static const std::string folder = EmptiedTempFolder("kivo-options-tests");
+  return folder;
+}
+
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
+  TIniFile ini(path);
+  return ini.ReadString(section, key, "<none>");
+}
+
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    RedirectUserDataFolder(Folder() + "profile");
+    CreateDir(Folder() + "profile");
+    DeleteFile(IniPath());
+    standin::ClearCallLog();
+    standin::ClearAnswers();
+  }
+  void TearDown() override {
+    RedirectUserDataFolder("");
+    standin::ClearAnswers();
+  }
+  static std::string IniPath() { return Folder() + "profile\\Zorvan\\LoadKIVO.ini"; }
+  TExceptionRecorder Exceptions;
+};
+
+TEST_F(SettingsTest, FirstUseCreatesTheSettingsFileWithTheBuiltInRows) {
+  EXPECT_EQ(ImportSettingsFileName().Str(), IniPath());
+  ASSERT_FALSE(FileExists(IniPath()));
+  const TLayerMap map = LoadDefaultLayerMap();
+  ASSERT_EQ(map.size(), 77u);
+  EXPECT_EQ(map.front().Name, "PADCOM");
+  EXPECT_EQ(map.back().Name, "$$NULL");
+  ASSERT_TRUE(FileExists(IniPath()));
+  TIniFile ini(IniPath());
+  EXPECT_EQ(ini.ReadSectionKeys("Layer").size(), 77u);
+  EXPECT_EQ(IniValue(IniPath(), "Layer", "PADCOM"), "Top Layer");
+  EXPECT_EQ(IniValue(IniPath(), "Layer", "PWRMRG"), "Internal Plane 4");
+  EXPECT_EQ(IniValue(IniPath(), "Layer", "$$NULL"), "Any Layer");
+  // Read back from the file the second time, with the same result.
+  const TLayerMap again = LoadDefaultLayerMap();
+  ASSERT_EQ(again.size(), 77u);
+  EXPECT_EQ(FindMappedLayer(again, "padcom"), eTopLayer);
+  EXPECT_EQ(FindMappedLayer(again, "FLINT"), eMultiLayer);
+  EXPECT_EQ(FindMappedLayer(again, "$$NULL"), eIgnoreLayer);
+}
+
+TEST_F(SettingsTest, AnExistingFileIsTheWholeDefaultMap) {
+  TIniFile(IniPath()).WriteString("Layer", "PADCOM", "Bottom Layer");
+  TIniFile(IniPath()).WriteString("Layer", "ODD", "No Such Layer");
+  const TLayerMap map = LoadDefaultLayerMap();
+  ASSERT_EQ(map.size(), 2u);
+  EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eBottomLayer);
+  EXPECT_EQ(FindMappedLayer(map, "ODD"), eIgnoreLayer);
+  EXPECT_EQ(FindMappedLayer(map, "PADSLD"), eIgnoreLayer);
+}
+
+// ---- The dialog, shown non-modal --------------------------------------------------------
+
+class DialogTest : public SettingsTest {
+ protected:
+  void SetUp() override {
+    SettingsTest::SetUp();
+    Dialog = new TTranslateDialog(nullptr);
+    Dialog->SetFileName("C:\\boards\\demo.pdf");
+  }
+  void TearDown() override {
+    delete Dialog;
+    PumpPending();
+    SettingsTest::TearDown();
+  }
+  void Load(std::initializer_list<const char*> names) {
+    TStringList list;
+    for (const char* name : names)
+      list.Add(name);
+    Dialog->LoadLayers(&list);
+  }
+  void Show() {
+    SetCursorPos(0, 0);
+    Dialog->Show();
+    PumpPending();
+  }
+  std::string Cell(int col, int row) { return Dialog->StringGridAssociations->GetCells(col, row); }
+  std::string PadCell(int row) { return Dialog->StringGridPadStack->GetCells(2, row); }
+  std::string Status() { return Dialog->LabelStatus->GetCaption(); }
+  // A press in column 2 of `row` of `grid`, as the grid reports it.
+  void ClickCell(TStringGrid* grid, int row, bool pad) {
+    const TRect cell = grid->CellRect(2, row);
+    if (pad)
+      Dialog->StringGridPadStackMouseDown(grid, mbLeft, {}, cell.left + 3, cell.top + 3);
+    else
+      Dialog->StringGridAssociationsMouseDown(grid, mbLeft, {}, cell.left + 3, cell.top + 3);
+  }
+  TTranslateDialog* Dialog = nullptr;
+};
+
+TEST_F(DialogTest, TheGridShowsTheDefaultsAndTheStatusCountsUnmappedRows) {
+  Load({"PADCOM", "FLINT1", "PINTOP"});
+  Show();
+  EXPECT_EQ(Dialog->Label1FileName->GetCaption(), "demo.pdf");
+  ASSERT_EQ(Dialog->StringGridAssociations->GetRowCount(), 3);
+  EXPECT_EQ(Cell(0, 0), "PADCOM");
+  EXPECT_EQ(Cell(1, 0), "=>");
+  EXPECT_EQ(Cell(2, 0), "Top Layer");
+  EXPECT_EQ(Cell(2, 1), "Mid Layer 1");
+  EXPECT_EQ(Status(), "All layers mapped.");
+  EXPECT_EQ(Dialog->GetRowLayers(), (std::vector<TLayer>{eTopLayer, eMidLayer1, eTopLayer}));
+  EXPECT_EQ(Dialog->ComboBoxVarnokLayers->GetItems()->GetCount(), 75);
+  EXPECT_EQ(Dialog->ComboBoxVarnokLayers->GetItems()->Get(0), "Not Imported");
+  EXPECT_EQ(Dialog->ComboBoxVarnokLayers->GetItems()->Get(74), "Multi Layer");
+}
+
+TEST_F(DialogTest, LayersAbsentFromTheDefaultsAreNotImported) {
+  Load({"PADCOM", "MYSTERY", "$$NULL"});
+  Show();
+  EXPECT_EQ(Cell(2, 1), "Not Imported");
+  EXPECT_EQ(Cell(2, 2), "Not Imported");
+  EXPECT_EQ(Status(), "2 layers not mapped.");
+}
+
+// Regression: the row layers lived in a fixed table of 148, written past by longer files.
+TEST_F(DialogTest, MoreLayerRowsThanTheOldTableHeldAreAllKept) {
+  TStringList list;
+  for (int i = 0; i < 300; ++i)
+    list.Add("L" + std::to_string(i));
+  list.Add("PADCOM");
+  Dialog->LoadLayers(&list);
+  ASSERT_EQ(Dialog->GetRowLayers().size(), 301u);
+  EXPECT_EQ(Dialog->GetRowLayers().back(), eTopLayer);
+  EXPECT_EQ(Status(), "300 layers not mapped.");
+}
+
+TEST_F(DialogTest, ChoosingAComboEntryUpdatesCellRowLayerAndStatus) {
+  Load({"PADCOM", "MYSTERY"});
+  Show();
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  TComboBox* combo = Dialog->ComboBoxVarnokLayers;
+  ClickCell(grid, 1, false);
+  ASSERT_TRUE(combo->GetVisible());
+  EXPECT_EQ(combo->GetLeft(), grid->GetLeft() + 2 + 103 + 20);
+  EXPECT_EQ(combo->GetTop(), grid->GetTop() + 2 + grid->CellRect(2, 1).top);
+  EXPECT_EQ(combo->GetItemIndex(), 0);  // "Not Imported"
+  combo->SetItemIndex(eBottomLayer);
+  Dialog->ComboBoxVarnokLayersChange(combo);
+  EXPECT_EQ(Cell(2, 1), "Bottom Layer");
+  EXPECT_EQ(Dialog->ComboBoxVarnokLayers->GetState(), eBottomLayer);
+  EXPECT_EQ(Dialog->GetRowLayers()[1], eBottomLayer);
+  EXPECT_EQ(Status(), "All layers mapped.");
+  // A row already mapped selects its layer's entry; a click elsewhere hides the box.
+  ClickCell(grid, 0, false);
+  EXPECT_EQ(combo->GetItemIndex(), int(eTopLayer));
+  combo->SetItemIndex(0);
+  Dialog->ComboBoxVarnokLayersChange(combo);
+  EXPECT_EQ(Cell(2, 0), "Not Imported");
+  EXPECT_EQ(Dialog->GetRowLayers()[0], eIgnoreLayer);
+  EXPECT_EQ(Status(), "1 layers not mapped.");
+  const TRect name = grid->CellRect(0, 0);
+  Dialog->StringGridAssociationsMouseDown(grid, mbLeft, {}, name.left + 3, name.top + 3);
+  EXPECT_FALSE(combo->GetVisible());
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+TEST_F(DialogTest, ApplyLayerMapHandsEachRowsLayerToItsEntry) {
+  KivoLayerEntry padcom(1), mystery(2, eTopOverlay);
+  TStringList list;
+  list.AddObject("PADCOM", &padcom);
+  list.AddObject("MYSTERY", &mystery);
+  Dialog->LoadLayers(&list);
+  Show();
+  Dialog->ApplyLayerMap(&list);
+  EXPECT_EQ(padcom.GetHostLayer(), eTopLayer);
+  EXPECT_EQ(mystery.GetHostLayer(), eIgnoreLayer);
+  EXPECT_EQ(padcom.GetKivoLayerId(), 1);
+  Dialog->ApplyLayerMap(nullptr);
+}
+
+TEST_F(DialogTest, ScrollingOrMovingTheGridHidesTheCombo) {
+  TStringList list;
+  for (int i = 0; i < 40; ++i)
+    list.Add("L" + std::to_string(i));
+  Dialog->LoadLayers(&list);
+  Show();
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  ClickCell(grid, 0, false);
+  ASSERT_TRUE(Dialog->ComboBoxVarnokLayers->GetVisible());
+  grid->Perform(WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_FALSE(Dialog->ComboBoxVarnokLayers->GetVisible());
+  ClickCell(grid, 2, false);
+  ASSERT_TRUE(Dialog->ComboBoxVarnokLayers->GetVisible());
+  Dialog->StringGridAssociationsMoved(grid, 1, 2);
+  EXPECT_FALSE(Dialog->ComboBoxVarnokLayers->GetVisible());
+}
+
+TEST_F(DialogTest, GridAndComboKeys) {
+  Load({"PADCOM", "MYSTERY"});
+  Show();
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  TComboBox* combo = Dialog->ComboBoxVarnokLayers;
+  grid->SetFocus();
+  grid->SetRow(1);
+  WORD key = VK_F4;
+  Dialog->StringGridAssociationsKeyDown(grid, key, {});
+  EXPECT_TRUE(combo->GetVisible());
+  EXPECT_TRUE(combo->Focused());
+  EXPECT_TRUE(combo->GetDroppedDown());
+  combo->SetDroppedDown(false);
+  for (WORD back : {WORD(VK_RETURN), WORD(VK_ESCAPE), WORD(VK_TAB)}) {
+    combo->SetFocus();
+    key = back;
+    Dialog->ComboBoxKeyDown(combo, key, {});
+    EXPECT_TRUE(grid->Focused()) << back;
+  }
+  key = VK_SPACE;
+  Dialog->StringGridAssociationsKeyDown(grid, key, {});
+  EXPECT_TRUE(combo->Focused());
+  EXPECT_FALSE(combo->GetDroppedDown());
+  grid->SetFocus();
+  key = VK_DOWN;
+  Dialog->StringGridAssociationsKeyDown(grid, key, {ssAlt});
+  EXPECT_TRUE(combo->GetDroppedDown());
+  combo->SetDroppedDown(false);
+  key = VK_RETURN;
+  Dialog->StringGridAssociationsKeyDown(grid, key, {});
+  EXPECT_EQ(Dialog->GetModalResult(), mrOk);
+  key = VK_ESCAPE;
+  Dialog->StringGridAssociationsKeyDown(grid, key, {});
+  EXPECT_EQ(Dialog->GetModalResult(), mrCancel);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+TEST_F(DialogTest, PadStackRowsAndTheirCombo) {
+  Load({"PADCOM", "PADSLD", "DRILL", "pinbot", "FLSMSK"});
+  Show();
+  TStringGrid* grid = Dialog->StringGridPadStack;
+  ASSERT_EQ(grid->GetRowCount(), 16);
+  EXPECT_EQ(grid->GetCells(0, 4), "SMD Top Layer");
+  EXPECT_EQ(PadCell(0), "PADCOM");
+  EXPECT_EQ(PadCell(1), "Not Used");
+  EXPECT_EQ(PadCell(4), "Not Used");  // no PINTOP layer
+  EXPECT_EQ(PadCell(5), "PINBOT");
+  EXPECT_EQ(PadCell(7), "FLSMSK");
+  EXPECT_EQ(grid->GetCells(0, 12), "");
+  TComboBox* combo = Dialog->ComboBoxPadStack;
+  EXPECT_EQ(combo->GetItems()->GetCount(), 6);
+  ClickCell(grid, 2, true);
+  ASSERT_TRUE(combo->GetVisible());
+  EXPECT_EQ(combo->GetItemIndex(), 2);  // "PADSLD"
+  combo->SetItemIndex(3);
+  Dialog->ComboBoxPadStackChange(combo);
+  EXPECT_EQ(PadCell(2), "DRILL");
+  PadStackMapRecord record;
+  Dialog->GetPadStackMap(&record);
+  EXPECT_EQ(record.Rows[0].Str(), "PADCOM");
+  EXPECT_EQ(record.Rows[2].Str(), "DRILL");
+  EXPECT_EQ(record.Rows[4].Str(), "Not Used");
+  EXPECT_EQ(record.Rows[5].Str(), "PINBOT");
+  EXPECT_TRUE(record.Rows[6].Empty());
+  Dialog->GetPadStackMap(nullptr);
+}
+
+TEST_F(DialogTest, ReportSettingsFollowTheBoxesAndTheDetailLevel) {
+  Load({"PADCOM"});
+  Show();
+  EXPECT_EQ(Dialog->ComboBoxDetailLevel->GetItemIndex(), 1);  // "Normal" on activation
+  Dialog->ComboBoxDetailLevel->SetItemIndex(3);                // "Detailed"
+  Dialog->CheckBoxViewEvents->SetChecked(true);
+  TReportManager report("demo.pdf");
+  Dialog->ApplyReportSettings(&report);
+  EXPECT_EQ(report.GetLoadEventLevel(), 4);
+  EXPECT_EQ(report.GetImportEventLevel(), 4);
+  EXPECT_EQ(report.GetImportErrorLevel(), 4);
+  Dialog->CheckBoxViewErrors->SetChecked(false);
+  Dialog->CheckBoxViewWarnings->SetChecked(false);
+  Dialog->CheckBoxViewEvents->SetChecked(false);
+  EXPECT_FALSE(Dialog->ComboBoxDetailLevel->GetEnabled());
+  TReportManager untouched("demo.pdf");
+  Dialog->ApplyReportSettings(&untouched);
+  EXPECT_EQ(untouched.GetLoadErrorLevel(), 2);
+  EXPECT_EQ(untouched.GetImportWarningLevel(), 2);
+  EXPECT_EQ(untouched.GetLoadEventLevel(), 0);
+  Dialog->CheckBoxViewWarnings->SetChecked(true);
+  EXPECT_TRUE(Dialog->ComboBoxDetailLevel->GetEnabled());
+  Dialog->ApplyReportSettings(nullptr);
+  EXPECT_EQ(DetailLevelFromText("None"), 0);
+  EXPECT_EQ(DetailLevelFromText("Brief"), 1);
+  EXPECT_EQ(DetailLevelFromText("full"), 2);  // exact comparison
+}
+
+TEST_F(DialogTest, SaveAsDefaultsKeepsTheEntriesOfUnmappedRows) {
+  Load({"PADCOM", "FLINT1", "MYSTERY"});
+  Show();
+  ClickCell(Dialog->StringGridAssociations, 1, false);
+  Dialog->ComboBoxVarnokLayers->SetItemIndex(0);
+  Dialog->ComboBoxVarnokLayersChange(nullptr);
+  ClickCell(Dialog->StringGridAssociations, 2, false);
+  Dialog->ComboBoxVarnokLayers->SetItemIndex(eKeepOutLayer);
+  Dialog->ComboBoxVarnokLayersChange(nullptr);
+  Dialog->ButtonSaveDefaultsClick(nullptr);
+  EXPECT_EQ(IniValue(IniPath(), "Layer", "FLINT1"), "Mid Layer 1");
+  EXPECT_EQ(IniValue(IniPath(), "Layer", "MYSTERY"), "Keep Out Layer");
+  EXPECT_EQ(TIniFile(IniPath()).ReadSectionKeys("Layer").size(), 78u);
+  // Reset To Defaults reads the file again.
+  Dialog->ButtonResetDefaultsClick(nullptr);
+  EXPECT_EQ(Cell(2, 1), "Mid Layer 1");
+  EXPECT_EQ(Cell(2, 2), "Keep Out Layer");
+  EXPECT_EQ(Dialog->StringGridAssociations->GetRowCount(), 3);
+  EXPECT_EQ(Dialog->ComboBoxVarnokLayers->GetItems()->GetCount(), 75);
+}
+
+TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
+  Load({"PADCOM", "MYSTERY", "PINTOP"});
+  Show();
+  const std::string cfg = Folder() + "demo.cfg";
+  DeleteFile(cfg);
+  Dialog->ComboBoxDetailLevel->SetItemIndex(2);  // "Full"
+  ClickCell(Dialog->StringGridAssociations, 1, false);
+  Dialog->ComboBoxVarnokLayers->SetItemIndex(eMechanical2);
+  Dialog->ComboBoxVarnokLayersChange(nullptr);
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  Dialog->ButtonSaveConfigClick(nullptr);
+  EXPECT_EQ(IniValue(cfg, "Report", "ReportViewEvents"), "False");
+  EXPECT_EQ(IniValue(cfg, "Report", "ReportDetailLevel"), "Full");
+  EXPECT_EQ(IniValue(cfg, "Layer", "MYSTERY"), "Mechanical Layer 2");
+  EXPECT_EQ(IniValue(cfg, "PadStack", "SMD Top Layer"), "PINTOP");
+  EXPECT_EQ(TIniFile(cfg).ReadSectionKeys("PadStack").size(), 10u);  // unlabelled rows give empty keys
+
+  // Loading into a fresh dialog restores all three sections.
+  delete Dialog;
+  Dialog = new TTranslateDialog(nullptr);
+  Dialog->SetFileName("C:\\boards\\demo.pdf");
+  Load({"MYSTERY", "PADCOM", "PINTOP"});
+  Show();
+  Dialog->CheckBoxViewEvents->SetChecked(true);
+  Dialog->StringGridPadStack->SetCells(2, 4, "Not Used");
+  TIniFile(cfg).WriteString("Layer", "ABSENT", "Top Layer");
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  Dialog->ButtonLoadConfigClick(nullptr);
+  EXPECT_EQ(Dialog->ComboBoxDetailLevel->GetItemIndex(), 2);
+  EXPECT_FALSE(Dialog->CheckBoxViewEvents->GetChecked());
+  EXPECT_EQ(Cell(2, 0), "Mechanical Layer 2");
+  EXPECT_EQ(Dialog->GetRowLayers()[0], eMechanical2);
+  EXPECT_EQ(PadCell(4), "PINTOP");
+  EXPECT_EQ(Dialog->StringGridAssociations->GetRowCount(), 3);
+
+  // Regression: activation selected "Normal" every time, overwriting a loaded "Full"
+  // when the dialog came back from the host's file dialog.
+  Dialog->FormActivate(Dialog);
+  EXPECT_EQ(Dialog->ComboBoxDetailLevel->GetItemIndex(), 2);
+
+  const auto requests = standin::CallsStartingWith("PcbApi_SendCommand");
+  ASSERT_EQ(requests.size(), 2u);
+  const std::string common =
+      "|Prompt=KIVO Configuaration File|DocumentType=All|FileType1=KIVO CFG File (*.cfg)"
+      "|FileType2=All Files (*.*)|Path=demo.cfg\", 4096, nil)";
+  EXPECT_EQ(requests[0].rfind("PcbApi_SendCommand(\"Client:RunCommonDialog\", \"Dialog=FileOpenSave|Mode=1" + common, 0), 0u)
+      << requests[0];
+  EXPECT_EQ(requests[1].rfind("PcbApi_SendCommand(\"Client:RunCommonDialog\", \"Dialog=FileOpenSave|Mode=0" + common, 0), 0u)
+      << requests[1];
+}
+
+TEST_F(DialogTest, ACancelledFileDialogDoesNothing) {
+  Load({"PADCOM"});
+  Show();
+  const std::string cfg = Folder() + "never.cfg";
+  DeleteFile(cfg);
+  standin::QueueAnswer("Result=False|Path=" + cfg);
+  Dialog->ButtonSaveConfigClick(nullptr);
+  EXPECT_FALSE(FileExists(cfg));
+  Dialog->ButtonLoadConfigClick(nullptr);  // the empty script answers "Result=False"
+  EXPECT_EQ(Cell(2, 0), "Top Layer");
+}
+
+// ---- Modal runs -------------------------------------------------------------------------
+
+TEST_F(SettingsTest, AModalRunAnswersOkOrCancel) {
+  TStringList list;
+  list.Add("PADCOM");
+  for (int answer : {mrOk, mrCancel}) {
+    std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+    dialog->SetFileName("demo.pdf");
+    dialog->LoadLayers(&list);
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Importer", answer == mrOk ? "ButtonOK" : "ButtonCancel");
+    EXPECT_EQ(dialog->ShowModal(), answer);
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    TReportManager report("demo.pdf");
+    dialog->ApplyReportSettings(&report);
+    EXPECT_EQ(report.GetLoadWarningLevel(), 2);  // "Normal", selected on activation
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+}  // namespace
