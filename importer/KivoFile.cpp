@@ -369,6 +369,9 @@ void TKivoFile::ParseDetail() {
       case kwANNOTATE:
         ParseAnnotate(detail.GetAnnotations());
         break;
+      case kwPAD_STACK:
+        ParsePadStack();
+        break;
       default:
         ReportUnhandledToken();
         break;
@@ -386,6 +389,68 @@ void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
       SkipBlock(FFile);
     else
       ReportUnhandledToken();
+  }
+}
+
+void TKivoFile::ParsePadStack() {
+  auto& stacks = FBoardComponent->GetDetail().GetPadStacks();
+  stacks.push_back(std::make_unique<TKivoPadStack>(&FDisplay));
+  TKivoPadStack& stack = *stacks.back();
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwPAD: {
+        const int32_t index = ReadIntegerValue(FFile);
+        const std::string first = ReadQuotedString(FFile);
+        const std::string second = ReadQuotedString(FFile);
+        stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
+        SkipBlock(FFile);
+        break;
+      }
+      case kwPAD_DEF:
+        ParsePadDefinition(stack);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
+  auto* definition = new TKivoPadDef(&FDisplay);
+  ReadWord();
+  definition->SetName(GetLastTokenText());
+  stack.AddPadDefinition(definition);
+  while (NextBlockItem()) {
+    const int code = ReadWord();
+    if (code == kwPIC) {
+      while (NextBlockItem()) {
+        const int item = ReadWord();
+        if (item == kwARC || item == kwFL || item == kwPOLY || item == kwOL)
+          SkipBlock(FFile);
+        else if (item == kwW || item == kwDIMENSION ||
+                 !ParseGraphic(item, definition->GetPrimitives()))
+          ReportUnhandledToken();
+      }
+    } else if (code == kwATR) {
+      ParsePadAttributes(*definition);
+    } else {
+      ReportUnhandledToken();
+    }
+  }
+}
+
+void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
+  while (NextBlockItem()) {
+    if (ReadWord() != kwIN) {
+      SkipBlock(FFile);
+      continue;
+    }
+    while (NextBlockItem()) {
+      if (ReadWord() == kwSMD)
+        definition.SetSmd(ReadQuotedString(FFile) == "Y" ? 1 : 0);
+      SkipBlock(FFile);
+    }
   }
 }
 

@@ -18,6 +18,7 @@
 #include "classlib/StringList.h"
 #include "classlib/TextFile.h"
 #include "importer/KivoBoardComponent.h"
+#include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
 #include "importer/PadStackMapRecord.h"
 #include "pcb/PcbBoard.h"
@@ -88,6 +89,9 @@ class TKivoFile : public TObject {
   void ParseDisplayAttribute();
   void ParseDetail();
   void ParseAnnotate(TKivoDetail::TKivoList& list);
+  void ParsePadStack();
+  void ParsePadDefinition(TKivoPadStack& stack);
+  void ParsePadAttributes(TKivoPadDef& definition);
   // One graphic primitive of a graphics block by its code; false when it is none.
   bool ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list);
   void ReadLineVertices(TKivoLine& line);

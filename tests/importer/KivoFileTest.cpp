@@ -195,6 +195,26 @@ TEST_F(KivoFileTest, GraphicPrimitivesOfAnnotations) {
   EXPECT_NE(report.find("QQ"), std::string::npos);
 }
 
+TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
+  Import(std::string(kHead) +
+             "{DETAIL {PAD_STACK {PAD 1 \"SQ60\" \"RD40\"} {PAD 2 \"SMD1\"}\n"
+             " {PAD_DEF SQ60 {PIC [LY \"PADCOM\"] {FR -30 -30 30 30} {ARC 1 1 1 1 1 1}\n"
+             "  {W 1 1 2 2}} {ATR {IN {SMD \"N\"}}}}\n"
+             " {PAD_DEF SMD1 {PIC {R 0 0 10 20}} {ATR {IN {SMD \"Y\"} {ZZ 1}} {EX 1}}}\n"
+             " {BAD 1}}}}\n",
+         false);
+  ASSERT_EQ(Detail().GetPadStacks().size(), 1u);
+  TKivoPadStack& stack = *Detail().GetPadStacks()[0];
+  ASSERT_EQ(stack.GetPads().size(), 2u);
+  EXPECT_EQ(stack.GetPads()[0]->GetSecondName(), "RD40");
+  EXPECT_EQ(stack.GetPads()[1]->GetFirstName(), "SMD1");
+  ASSERT_NE(stack.FindPadDefinition("SQ60"), nullptr);
+  EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
+  EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
+  EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // W in pad graphics, BAD
+}
+
 TEST_F(KivoFileTest, RealAndIntegerCoordinatesByVersion) {
   const std::string body =
       "{DBUNIT \"MIL\"} {DBGRID 1}}\n{DETAIL {ANNOTATE {C 1.5 2 3}}}}\n";
