@@ -9,6 +9,7 @@
 #include "host/EDAClientMessageForm.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
+#include "importer/UserOptions.h"
 #include "pcb/PcbApi.h"
 #include "pcb/PcbGroups.h"
 #include "pcb/PcbObjectFactory.h"
@@ -883,12 +884,24 @@ void TKivoFile::ParseText(TKivoText& text) {
 bool TKivoFile::ShowImportOptions() {
   if (!FPadStackMap)
     FPadStackMap = std::make_unique<PadStackMapRecord>();
+  TStringList& layers = FBoardComponent->GetEnvironment().GetLayerStrings();
   bool ok = false;
-  if (OptionsHandler())
+  if (OptionsHandler()) {
     ok = OptionsHandler()(*this, *FPadStackMap);
+  } else {
+    std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+    dialog->SetFileName(FFileName);
+    dialog->LoadLayers(&layers);
+    ok = dialog->ShowModal() == mrOk;
+    if (ok)
+      dialog->ApplyLayerMap(&layers);
+    if (FReport)
+      dialog->ApplyReportSettings(FReport);
+    dialog->GetPadStackMap(FPadStackMap.get());
+  }
   FBoardComponent->SetPadStackMap(FPadStackMap.get());
   if (ok)
-    FDisplay.SetLayerMap(&FBoardComponent->GetEnvironment().GetLayerStrings());
+    FDisplay.SetLayerMap(&layers);
   return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "classlib/Automation.h"
+#include "classlib/Win.h"
 #include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
 #include "tests/importer/ImporterTestSupport.h"
@@ -404,6 +405,23 @@ TEST_F(KivoFileTest, HostileNetsAndComponentsEndWithoutHanging) {
   for (const char* text : texts) {
     Import(text);
     EXPECT_FALSE(FReader->GetAborted()) << text;
+  }
+}
+
+TEST_F(KivoFileTest, WithoutAHandlerTheOptionsDialogAsks) {
+  // The modal results OK and Cancel.
+  for (int answer : {IDOK, IDCANCEL}) {
+    const std::string path = WriteScratchFile(
+        "dialog.pdf", std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}");
+    FReport = std::make_unique<TReportManager>(path);
+    FReader = std::make_unique<TKivoFile>(path, FBoard);
+    FReader->SetReport(FReport.get());
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Importer", answer == IDOK ? "ButtonOK" : "ButtonCancel");
+    FReader->Load();
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    EXPECT_EQ(FReport->GetImportErrorCount(), answer == IDOK ? 0 : 1);
+    EXPECT_EQ(FReader->GetDisplay().GetLayerMap() != nullptr, answer == IDOK);
   }
 }
 
