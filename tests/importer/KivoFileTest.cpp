@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "classlib/Automation.h"
 #include "classlib/Win.h"
@@ -267,22 +269,72 @@ TEST_F(KivoFileTest, CancelClosesTheBracketAndTranslatesNothing) {
   EXPECT_NE(dump.find("progress finish"), std::string::npos);
 }
 
-TEST_F(KivoFileTest, PlacementMovesIntoPositiveSpace) {
-  Import(std::string(kHead) +
-         "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 0] {L -500 0 100 0}"
-         " {POLY {OL 1 -500 10 0 10 0 20}}}}}");
-  int32_t x1, y1, x2, y2;
-  FReader->GetBoard().GetBoundingRectangle(x1, y1, x2, y2);
-  EXPECT_EQ(FReader->GetBoard().GetOriginX(), 1000000 - (x1 - FReader->GetBoard().GetOriginX()));
-  EXPECT_GE(x1, 0);
-  EXPECT_NE(Dump(FBoard).find("event " + std::to_string(Iterate(FBoard, 10).at(0)) + " 0 3 0"),
-            std::string::npos);
+// A board of one polygon on TOP through the given points (mils) and one track already
+// on the board from (0, 0) to (10, 0) mil.
+struct TPlacementCase {
+  const char* Points;
+  TRect Moved;  // the board's extent afterwards
+  int32_t Dx, Dy;
+};
+
+TEST_F(KivoFileTest, PlacementMovesIntoPositiveSpaceByTheRule) {
+  const TPlacementCase cases[] = {
+      // X1 = -5000000, Y1 = 0: dx = 100 mil - X1, dy = 100 mil.
+      {"-500 0 100 0 100 50", {1000000, 1000000, 7000000, 1500000}, 6000000, 1000000},
+      // X2 = 994500000: dx clamped so that X2 ends at 999990000.
+      {"-500 0 99450 0 99450 50", {490000, 1000000, 999990000, 1500000}, 5490000, 1000000},
+      // Only Y negative.
+      {"0 -20 50 -20 50 30", {1000000, 1000000, 1500000, 1500000}, 1000000, 1200000},
+  };
+  for (const TPlacementCase& c : cases) {
+    const uint32_t track = NewTrack(0, 0, 100000, 0, 0, 1, FBoard);
+    Import(std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {POLY {OL 1 " + c.Points +
+           "}}}}}");
+    SCOPED_TRACE(c.Points);
+    EXPECT_EQ(Rect(FBoard), c.Moved);
+    EXPECT_EQ(FReader->GetBoard().GetOriginX(), c.Dx);
+    EXPECT_EQ(FReader->GetBoard().GetOriginY(), c.Dy);
+    TTrack moved;
+    moved.Sync(1, track);
+    EXPECT_EQ(moved.X, c.Dx);
+    EXPECT_EQ(moved.Y, c.Dy);
+    EXPECT_EQ(moved.X2, 100000 + c.Dx);
+    EXPECT_EQ(moved.Y2, c.Dy);
+    // The polygon's vertices move with it; the host hears of both objects.
+    const std::vector<uint32_t> polygons = Iterate(FBoard, 10);
+    ASSERT_EQ(polygons.size(), 1u);
+    auto polygon = std::make_unique<TPolygon>();
+    polygon->Sync(1, polygons[0]);
+    EXPECT_EQ(polygon->Segments[0].X, std::stoi(c.Points) * 10000 + c.Dx);
+    const std::string dump = Dump(FBoard);
+    EXPECT_NE(dump.find("event " + std::to_string(polygons[0]) + " 0 3 0"), std::string::npos);
+    EXPECT_NE(dump.find("event " + std::to_string(track) + " 0 3 0"), std::string::npos);
+    RaveloTest::TearDown();
+    RaveloTest::SetUp();
+  }
 }
 
-TEST_F(KivoFileTest, NonNegativeBoardIsNotMoved) {
-  Import(std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {L 10 10 100 10}}}}");
-  EXPECT_EQ(FReader->GetBoard().GetOriginX(), 0);
-  EXPECT_EQ(FReader->GetBoard().GetOriginY(), 0);
+TEST_F(KivoFileTest, PlacementLeavesNonNegativeAndOversizedBoardsAlone) {
+  const char* boards[] = {
+      "10 10 100 10 100 50",             // all non-negative
+      "-500 0 99500 0 99500 50",         // 1000000000 wide
+      "0 -500 50 -500 50 99499",         // 999990000 high: at the limit
+  };
+  for (const char* points : boards) {
+    Import(std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {POLY {OL 1 " + points +
+           "}}}}}");
+    SCOPED_TRACE(points);
+    EXPECT_EQ(FReader->GetBoard().GetOriginX(), 0);
+    EXPECT_EQ(FReader->GetBoard().GetOriginY(), 0);
+    const std::vector<uint32_t> polygons = Iterate(FBoard, 10);
+    ASSERT_EQ(polygons.size(), 1u);
+    auto polygon = std::make_unique<TPolygon>();
+    polygon->Sync(1, polygons[0]);
+    EXPECT_EQ(polygon->Segments[0].X, std::stoi(points) * 10000);
+    EXPECT_EQ(Dump(FBoard).find(" 0 3 0\n"), std::string::npos);
+    RaveloTest::TearDown();
+    RaveloTest::SetUp();
+  }
 }
 
 TEST_F(KivoFileTest, LineEndsDoNotChangeTheBoard) {
@@ -423,6 +475,60 @@ TEST_F(KivoFileTest, WithoutAHandlerTheOptionsDialogAsks) {
     EXPECT_EQ(FReport->GetImportErrorCount(), answer == IDOK ? 0 : 1);
     EXPECT_EQ(FReader->GetDisplay().GetLayerMap() != nullptr, answer == IDOK);
   }
+}
+
+// Where `actual` first differs from `expected`, line by line; empty when they are equal.
+std::string FirstDifference(const std::string& expected, const std::string& actual) {
+  auto lines = [](const std::string& text) {
+    std::vector<std::string> result;
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos)
+        end = text.size();
+      result.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return result;
+  };
+  const std::vector<std::string> want = lines(expected), got = lines(actual);
+  for (size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
+    const std::string w = i < want.size() ? want[i] : "<end of golden>";
+    const std::string g = i < got.size() ? got[i] : "<end of dump>";
+    if (w != g)
+      return "line " + std::to_string(i + 1) + "\n  golden: " + w + "\n  dump:   " + g;
+  }
+  return {};
+}
+
+std::string SourcePath(const std::string& relative) {
+  return std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative;
+}
+
+TEST_F(KivoFileTest, ExampleBoardImportsAsReviewed) {
+  const std::string demo = ReadWholeFile(SourcePath("examples/demo.pdf"));
+  ASSERT_NE(demo, "<missing>");
+  Import(demo, true, "demo.pdf");
+  // The file holds nothing the reader passes over, and every layer it uses is known.
+  EXPECT_EQ(FReport->GetLoadErrorCount(), 0);
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 0);
+  EXPECT_EQ(FReport->GetImportErrorCount(), 0);
+  EXPECT_EQ(FReport->GetImportWarningCount(), 0);
+
+  // The scratch folder's name depends on the machine.
+  std::string dump = Dump(FBoard);
+  std::string scratch;
+  for (char c : ScratchFolder())
+    scratch += c == '\\' ? std::string("\\\\") : std::string(1, c);  // as the dump quotes it
+  for (size_t at; (at = dump.find(scratch)) != std::string::npos;)
+    dump.replace(at, scratch.size(), "<scratch>\\\\");
+  const std::string goldenPath = SourcePath("tests/importer/golden/demo.dump");
+  const std::string golden = ReadWholeFile(goldenPath);
+  if (golden == "<missing>") {
+    WriteScratchFile("demo.dump", dump);
+    FAIL() << "no golden dump; this one is in " << ScratchFolder() << "demo.dump";
+  }
+  EXPECT_EQ(FirstDifference(golden, dump), "");
 }
 
 }  // namespace
