@@ -9,6 +9,7 @@
 #include "host/EDAClientMessageForm.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
+#include "importer/UserOptions.h"
 #include "pcb/PcbApi.h"
 #include "pcb/PcbGroups.h"
 #include "pcb/PcbObjectFactory.h"
@@ -369,8 +370,14 @@ void TKivoFile::ParseDetail() {
       case kwANNOTATE:
         ParseAnnotate(detail.GetAnnotations());
         break;
+      case kwNET_DEF:
+        ParseNetDef();
+        break;
       case kwPAD_STACK:
         ParsePadStack();
+        break;
+      case kwSUBCOMP:
+        ParseSubcomp();
         break;
       default:
         ReportUnhandledToken();
@@ -383,12 +390,72 @@ void TKivoFile::ParseDetail() {
 void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
   while (NextBlockItem()) {
     const int code = ReadWord();
-    if (ParseGraphic(code, list))
+    if (code != kwW && ParseGraphic(code, list))
       continue;
     if (code == kwFL || code == kwDIMENSION)
       SkipBlock(FFile);
     else
       ReportUnhandledToken();
+  }
+}
+
+void TKivoFile::ParseNetDef() {
+  while (NextBlockItem()) {
+    if (ReadWord() != kwN) {
+      ReportUnhandledToken();
+      continue;
+    }
+    auto& nets = FBoardComponent->GetDetail().GetNets();
+    auto net = std::make_unique<TKivoNetObject>(&FDisplay);
+    TKivoNetObject& ref = *net;
+    ReadWord();
+    ref.SetName(GetLastTokenText());
+    nets.push_back(std::move(net));
+    while (NextBlockItem()) {
+      const int code = ReadWord();
+      if (code == kwATR)
+        SkipBlock(FFile);
+      else if (code == kwDG)
+        ParseNetGraphics(ref);
+      else
+        ReportUnhandledToken();
+    }
+  }
+}
+
+void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
+  auto& members = net.GetMembers();
+  while (NextBlockItem()) {
+    const int code = ReadWord();
+    switch (code) {
+      case kwV: {
+        auto via = std::make_unique<TKivoVia>(&FDisplay);
+        via->SetX(ReadNextKivoCoord());
+        via->SetY(ReadNextKivoCoord());
+        via->SetPadStackIndex(ReadIntegerValue(FFile));
+        members.push_back(std::move(via));
+        SkipBlock(FFile);
+        break;
+      }
+      case kwNN: {
+        auto text = std::make_unique<TKivoText>(&FDisplay);
+        text->SetText(net.GetName());
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        text->SetPosition({x, y});
+        members.push_back(std::move(text));
+        SkipBlock(FFile);
+        break;
+      }
+      case kwW:
+      case kwARC:
+      case kwT:
+      case kwPOLY:
+        ParseGraphic(code, members);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
   }
 }
 
@@ -413,6 +480,194 @@ void TKivoFile::ParsePadStack() {
         ReportUnhandledToken();
         break;
     }
+  }
+}
+
+void TKivoFile::ParseSubcomp() {
+  auto& components = FBoardComponent->GetDetail().GetComponents();
+  TKivoComponent* current = nullptr;
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwCOMP_DEF: {
+        auto definition = std::make_unique<TKivoComponent>(&FDisplay);
+        current = definition.get();
+        components.push_back(std::move(definition));
+        ParseComponentDefinition(*current);
+        break;
+      }
+      case kwI:
+        if (current)
+          ParseInstance(*current);
+        else
+          SkipBlock(FFile);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
+  ReadWord();  // the definition's name
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwPIN_DEF:
+        ParsePins(definition);
+        break;
+      case kwPIC:
+        while (NextBlockItem()) {
+          const int code = ReadWord();
+          if (code == kwFL)
+            SkipBlock(FFile);
+          else if (code == kwW || !ParseGraphic(code, definition.GetPrimitives()))
+            ReportUnhandledToken();
+        }
+        break;
+      case kwATR:
+        ParseInstanceAttributes(definition);
+        break;
+      case kwPKG:
+      case kwSPKG:
+        SkipBlock(FFile);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParsePins(TKivoComponent& definition) {
+  while (NextBlockItem()) {
+    if (ReadWord() != kwP) {
+      SkipBlock(FFile);
+      continue;
+    }
+    auto pin = std::make_unique<TKivoPad>(&FDisplay);
+    TKivoPad& ref = *pin;
+    ReadWord();
+    ref.SetName(GetLastTokenText());
+    definition.GetPins().push_back(std::move(pin));
+    while (NextBlockItem()) {
+      switch (ReadWord()) {
+        case kwPT:
+          ref.SetPadStackIndex(ReadIntegerValue(FFile));
+          break;
+        case kwPLOC: {
+          const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+          ref.SetX(x);
+          ref.SetY(y);
+          break;
+        }
+        default:
+          break;
+      }
+      SkipBlock(FFile);
+    }
+  }
+}
+
+void TKivoFile::ParseInstance(TKivoComponent& definition) {
+  auto instance = std::make_unique<TKivoInstance>(&FDisplay);
+  TKivoInstance& ref = *instance;
+  ReadWord();
+  ref.SetDefinitionName(GetLastTokenText());
+  ReadWord();
+  ref.GetDesignator().SetText(GetLastTokenText());
+  definition.GetInstances().push_back(std::move(instance));
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwATR:
+        ParseInstanceAttributes(definition);
+        break;
+      case kwCN:
+        ParseConnections(ref);
+        break;
+      default:
+        ReportUnhandledToken();
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParseConnections(TKivoInstance& instance) {
+  // Every token reads something or ends at the end of the file; an empty token (a
+  // delimiter held back) adds no entry.
+  while (!FFile.Eof()) {
+    const int code = ReadWord();
+    if (code == kwCloseBrace)
+      return;
+    if (code == kwOpenBrace) {
+      SkipBlock(FFile);
+      continue;
+    }
+    if (!GetLastTokenText().empty())
+      instance.GetConnections().Add(GetLastTokenText());
+  }
+}
+
+void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
+  if (definition.GetInstances().empty()) {
+    SkipBlock(FFile);
+    return;
+  }
+  TKivoInstance& instance = *definition.GetInstances().back();
+  while (NextBlockItem()) {
+    if (ReadWord() == kwIN)
+      ParseInstanceEntries(instance);
+    else
+      SkipBlock(FFile);
+  }
+}
+
+void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
+  while (NextBlockItem()) {
+    switch (ReadWord()) {
+      case kwORG: {
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        instance.SetX(x);
+        instance.SetY(y);
+        break;
+      }
+      case kwPL: {
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        instance.SetX(static_cast<int32_t>(int64_t{instance.GetX()} + x));
+        instance.SetY(static_cast<int32_t>(int64_t{instance.GetY()} + y));
+        break;
+      }
+      case kwRO:
+        instance.SetInstanceRotation(
+            static_cast<int32_t>(instance.GetInstanceRotation() + 90 * int64_t{ReadIntegerValue(FFile)}));
+        break;
+      case kwPA:
+        instance.SetInstanceRotation(
+            static_cast<int32_t>(instance.GetInstanceRotation() + int64_t{ReadIntegerValue(FFile)}));
+        break;
+      case kwMR:
+        if (ReadQuotedString(FFile) == "Y")
+          instance.SetInstanceMirror(1);
+        break;
+      case kwPS:
+        if (ReadQuotedString(FFile) != "T")
+          instance.SetSide(TKivoInstance::BottomSide);
+        break;
+      case kwNL: {
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        instance.GetDesignator().SetPosition({x, y});
+        break;
+      }
+      case kwSC:
+        ReadIntegerValue(FFile);
+        ReadIntegerValue(FFile);
+        break;
+      case kwUN:
+        break;
+      default:
+        ReportUnhandledToken();
+        continue;
+    }
+    SkipBlock(FFile);
   }
 }
 
@@ -629,12 +884,24 @@ void TKivoFile::ParseText(TKivoText& text) {
 bool TKivoFile::ShowImportOptions() {
   if (!FPadStackMap)
     FPadStackMap = std::make_unique<PadStackMapRecord>();
+  TStringList& layers = FBoardComponent->GetEnvironment().GetLayerStrings();
   bool ok = false;
-  if (OptionsHandler())
+  if (OptionsHandler()) {
     ok = OptionsHandler()(*this, *FPadStackMap);
+  } else {
+    std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+    dialog->SetFileName(FFileName);
+    dialog->LoadLayers(&layers);
+    ok = dialog->ShowModal() == mrOk;
+    if (ok)
+      dialog->ApplyLayerMap(&layers);
+    if (FReport)
+      dialog->ApplyReportSettings(FReport);
+    dialog->GetPadStackMap(FPadStackMap.get());
+  }
   FBoardComponent->SetPadStackMap(FPadStackMap.get());
   if (ok)
-    FDisplay.SetLayerMap(&FBoardComponent->GetEnvironment().GetLayerStrings());
+    FDisplay.SetLayerMap(&layers);
   return ok;
 }
 

@@ -18,6 +18,7 @@
 #include "classlib/StringList.h"
 #include "classlib/TextFile.h"
 #include "importer/KivoBoardComponent.h"
+#include "importer/KivoGroups.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
 #include "importer/PadStackMapRecord.h"
@@ -89,7 +90,17 @@ class TKivoFile : public TObject {
   void ParseDisplayAttribute();
   void ParseDetail();
   void ParseAnnotate(TKivoDetail::TKivoList& list);
+  void ParseNetDef();
+  void ParseNetGraphics(TKivoNetObject& net);
   void ParsePadStack();
+  void ParseSubcomp();
+  void ParseComponentDefinition(TKivoComponent& definition);
+  void ParsePins(TKivoComponent& definition);
+  void ParseInstance(TKivoComponent& definition);
+  // The attributes of the definition's most recent instance; skipped while it has none.
+  void ParseInstanceAttributes(TKivoComponent& definition);
+  void ParseInstanceEntries(TKivoInstance& instance);
+  void ParseConnections(TKivoInstance& instance);
   void ParsePadDefinition(TKivoPadStack& stack);
   void ParsePadAttributes(TKivoPadDef& definition);
   // One graphic primitive of a graphics block by its code; false when it is none.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "classlib/Automation.h"
+#include "classlib/Win.h"
 #include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
 #include "tests/importer/ImporterTestSupport.h"
@@ -311,6 +312,116 @@ TEST_F(KivoFileTest, HostileInputEndsWithoutHanging) {
   for (const char* text : texts) {
     Import(text, false);
     EXPECT_FALSE(FReader->GetAborted()) << text;
+  }
+}
+
+TEST_F(KivoFileTest, NetsWithViasAndGraphics) {
+  Import(std::string(kHead) +
+             "{DETAIL {PAD_STACK {PAD 1 \"V20\"} {PAD_DEF V20 {PIC [LY \"PADCOM\"] {C 0 0 10}}}}\n"
+             "{NET_DEF {N GND {ATR {X 1}} {DG [LY \"TOP\"] [WD 5] {V 10 20 1} {NN 30 40}\n"
+             "  {W 0 0 50 0 50 50} {ARC 1 2 3 4 5 6} {T \"G\" 7 8} {POLY {OL 1 0 0 9 0 9 9}}\n"
+             "  {C 1 1 1} {ZZ 3}} {BAD 1}}\n"
+             " {N VCC {DG {V 1 2 1}}} {Q 1}}}}\n");
+  ASSERT_EQ(Detail().GetNets().size(), 2u);
+  auto& gnd = dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[0]);
+  EXPECT_EQ(gnd.GetName(), "GND");
+  ASSERT_EQ(gnd.GetMembers().size(), 6u);
+  auto& via = dynamic_cast<TKivoVia&>(*gnd.GetMembers()[0]);
+  EXPECT_EQ(via.GetX(), 100000);
+  EXPECT_EQ(via.GetY(), 200000);
+  EXPECT_EQ(via.GetPadStackIndex(), 1);
+  auto& name = dynamic_cast<TKivoText&>(*gnd.GetMembers()[1]);
+  EXPECT_EQ(name.GetText(), "GND");
+  EXPECT_EQ(name.GetPosition(), (TKivoPoint{300000, 400000}));
+  EXPECT_EQ(dynamic_cast<TKivoLine&>(*gnd.GetMembers()[2]).GetVertices().size(), 3u);
+  EXPECT_NE(dynamic_cast<TKivoArc*>(gnd.GetMembers()[3].get()), nullptr);
+  EXPECT_EQ(dynamic_cast<TKivoText&>(*gnd.GetMembers()[4]).GetText(), "G");
+  EXPECT_EQ(dynamic_cast<TKivoPoly&>(*gnd.GetMembers()[5]).GetVertices().size(), 3u);
+  auto& vcc = dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[1]);
+  EXPECT_EQ(vcc.GetName(), "VCC");
+  EXPECT_EQ(vcc.GetMembers().size(), 1u);
+  // C and ZZ in the graphics, BAD in the net, Q in the nets.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 4);
+  const std::string dump = Dump(FBoard);
+  EXPECT_NE(dump.find("GND"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("VCC"), std::string::npos) << dump;
+}
+
+TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
+  Import(std::string(kHead) +
+             "{DETAIL {PAD_STACK {PAD 1 \"R60\"} {PAD_DEF R60 {PIC [LY \"PADCOM\"] {C 0 0 30}}}}\n"
+             "{NET_DEF {N N1} {N N2}}\n"
+             "{SUBCOMP {I NONE X9}\n"
+             " {COMP_DEF RES {PIN_DEF {P 1 {PT 1} {PLOC -50 0} {LQ 2}} {P 2 {PT 1} {PLOC 50 0}} {ZZ}}\n"
+             "  {PIC [LY \"SILK\"] {R -60 -20 60 20} {FL 1} {DIMENSION 1} {W 1 1 2 2}}\n"
+             "  {ATR {IN {ORG 1 1}}} {PKG \"AXIAL\"} {SPKG x} {QQ 1}}\n"
+             " {I RES R1 {ATR {IN {ORG 1000 2000} {PL 10 20} {RO 1} {PA 45} {MR \"Y\"} {PS \"B\"}\n"
+             "   {NL 5 6} {SC 1 2} {UN 3} {XY 1}} {EX {AT 1}}} {CN N1 N2} {KK 1}}\n"
+             " {I RES R2 {ATR {IN {ORG 0 0} {MR \"y\"} {PS \"T\"}}} {CN 2 N1 1 N2 }}\n"
+             " {ZZZ 1}}}}\n");
+  ASSERT_EQ(Detail().GetComponents().size(), 1u);
+  auto& res = dynamic_cast<TKivoComponent&>(*Detail().GetComponents()[0]);
+  ASSERT_EQ(res.GetPins().size(), 2u);
+  EXPECT_EQ(res.GetPins()[0]->GetName(), "1");
+  EXPECT_EQ(res.GetPins()[0]->GetPadStackIndex(), 1);
+  EXPECT_EQ(res.GetPins()[0]->GetX(), -500000);
+  EXPECT_EQ(res.GetPins()[1]->GetX(), 500000);
+  EXPECT_EQ(res.GetPrimitives().size(), 1u);
+  ASSERT_EQ(res.GetInstances().size(), 2u);
+  TKivoInstance& r1 = *res.GetInstances()[0];
+  EXPECT_EQ(r1.GetDefinitionName(), "RES");
+  EXPECT_EQ(r1.GetDesignator().GetText(), "R1");
+  EXPECT_EQ(r1.GetX(), 10100000);
+  EXPECT_EQ(r1.GetY(), 20200000);
+  EXPECT_EQ(r1.GetInstanceRotation(), 135);
+  EXPECT_EQ(r1.GetInstanceMirror(), 1);
+  EXPECT_EQ(r1.GetSide(), TKivoInstance::BottomSide);
+  EXPECT_EQ(r1.GetDesignator().GetPosition(), (TKivoPoint{50000, 60000}));
+  EXPECT_EQ(r1.GetConnections().GetText(), "N1\r\nN2\r\n");
+  TKivoInstance& r2 = *res.GetInstances()[1];
+  EXPECT_EQ(r2.GetInstanceMirror(), 0);
+  EXPECT_EQ(r2.GetSide(), 0);
+  // The blank before the closing brace adds no empty entry.
+  EXPECT_EQ(r2.GetConnections().GetCount(), 4);
+  // DIMENSION and W in the graphics, QQ, XY, KK, ZZZ; the stray instance is skipped.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 6);
+  const std::string dump = Dump(FBoard);
+  EXPECT_NE(dump.find("R1"), std::string::npos) << dump;
+  EXPECT_NE(dump.find("R2"), std::string::npos) << dump;
+}
+
+TEST_F(KivoFileTest, HostileNetsAndComponentsEndWithoutHanging) {
+  const char* texts[] = {
+      "{COMPONENT x {DETAIL {NET_DEF {N",
+      "{COMPONENT x {DETAIL {NET_DEF {N A {DG {V 1",
+      "{COMPONENT x {DETAIL {NET_DEF {N A {DG {W 1 2 \"",
+      "{COMPONENT x {DETAIL {SUBCOMP {COMP_DEF",
+      "{COMPONENT x {DETAIL {SUBCOMP {COMP_DEF A {PIN_DEF {P",
+      "{COMPONENT x {DETAIL {SUBCOMP {COMP_DEF A} {I A B {CN a \"b\" ,c {d} ",
+      "{COMPONENT x {DETAIL {SUBCOMP {COMP_DEF A} {I A B {ATR {IN {ORG 1",
+      "{COMPONENT x {DETAIL {SUBCOMP {COMP_DEF A} {I A B {ATR {IN {RO 99999999} {RO 99999999}"
+      " {PL 2147483647 2147483647} {PL 2147483647 2147483647}}}}}}}",
+  };
+  for (const char* text : texts) {
+    Import(text);
+    EXPECT_FALSE(FReader->GetAborted()) << text;
+  }
+}
+
+TEST_F(KivoFileTest, WithoutAHandlerTheOptionsDialogAsks) {
+  // The modal results OK and Cancel.
+  for (int answer : {IDOK, IDCANCEL}) {
+    const std::string path = WriteScratchFile(
+        "dialog.pdf", std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}");
+    FReport = std::make_unique<TReportManager>(path);
+    FReader = std::make_unique<TKivoFile>(path, FBoard);
+    FReader->SetReport(FReport.get());
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Importer", answer == IDOK ? "ButtonOK" : "ButtonCancel");
+    FReader->Load();
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    EXPECT_EQ(FReport->GetImportErrorCount(), answer == IDOK ? 0 : 1);
+    EXPECT_EQ(FReader->GetDisplay().GetLayerMap() != nullptr, answer == IDOK);
   }
 }
 
