@@ -1,11 +1,21 @@
 #include "importer/ImporterExports.h"
 
+#include <exception>
+#include <memory>
 #include <string>
 
 #include "classlib/Boundary.h"
+#include "classlib/Exceptions.h"
+#include "classlib/Forms.h"
 #include "classlib/ShortString.h"
+#include "host/ClientApi.h"
+#include "host/EDAClientMessageForm.h"
+#include "host/ServerReferences.h"
 #include "importer/KIVOImporterServerModule.h"
+#include "importer/KivoFile.h"
 #include "importer/KivoRecogniser.h"
+#include "importer/ReportManager.h"
+#include "importer/TranslationStatus.h"
 
 namespace {
 
@@ -18,7 +28,51 @@ std::string ShortStringArgument(const uint8_t* text) {
   return reinterpret_cast<const ShortString<255>*>(text)->Str();
 }
 
+// Reads and translates the file into the report; whatever the reader raises is
+// recorded as an unknown import error and the import goes on to its report.
+void ReadIntoReport(const std::string& fileName, TReportManager& report) {
+  try {
+    TKivoFile reader(fileName, CurrentBoardHandle());
+    reader.SetReport(&report);
+    reader.Load();
+  } catch (...) {
+    report.AddImportError(0);
+  }
+}
+
+bool ImportWithReport(const std::string& fileName) {
+  if (TInterfacePtr<IClient> client = GetClient(); client && Application)
+    Application->SetHandle(client->GetApplicationHandle());
+  if (!RecognisedPCBFile(fileName))
+    return false;
+
+  TReportManager report(fileName);
+  ReadIntoReport(fileName, report);
+  report.WriteReport();
+
+  const bool success = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
+  const int warnings = report.GetLoadWarningCount() + report.GetImportWarningCount();
+  std::unique_ptr<TTranslationStatus> status(new TTranslationStatus(nullptr));
+  status->ShowOutcome(success, warnings);
+  if (status->Execute() && !report.GetReportPath().empty())
+    OpenDocumentInEditor(report.GetReportPath(), 0);
+  return success;
+}
+
 }  // namespace
+
+bool ImportFileIntoPcb(const std::string& fileName) {
+  // A failure outside the reader (the report cannot be made or written, the dialog
+  // cannot be shown) leaves nothing behind and is told to the user.
+  try {
+    return ImportWithReport(fileName);
+  } catch (const std::exception& error) {
+    ShowErrorBox(error.what());
+  } catch (...) {
+    ShowErrorBox("Unknown error while importing " + fileName);
+  }
+  return false;
+}
 
 extern "C" void __stdcall ServerFactory(IModuleIntf** module, IClient* client) {
   if (!module)
@@ -35,5 +89,11 @@ extern "C" const char* __stdcall GetPcbImporterDescription() { return kDescripti
 extern "C" uint8_t __stdcall RecognisedPCBFile(const uint8_t* fileName) {
   return GuardBoundaryResult<uint8_t>("RecognisedPCBFile", 0, [&]() -> uint8_t {
     return RecognisedPCBFile(ShortStringArgument(fileName)) ? 1 : 0;
+  });
+}
+
+extern "C" uint8_t __stdcall ImportFileIntoPcb(const uint8_t* fileName, const uint8_t*) {
+  return GuardBoundaryResult<uint8_t>("ImportFileIntoPcb", 0, [&]() -> uint8_t {
+    return ImportFileIntoPcb(ShortStringArgument(fileName)) ? 1 : 0;
   });
 }

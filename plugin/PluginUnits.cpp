@@ -8,6 +8,7 @@
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
+#include "importer/KIVOImporterServerModule.h"
 #include "importer/KivoTokenizer.h"
 #include "pcb/HostFileSystem.h"
 #include "pcb/PcbUnit.h"
@@ -51,6 +52,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
       // The KIVO tokenizer's delimiter sets.
       {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
+      // The document of an interrupted command run is released at unload.
+      {"KIVOImporter", nullptr, ReleaseCurrentDocument},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
   };
