@@ -107,6 +107,34 @@ class TMemoryDC {
   TDCHandle FDC;
 };
 
+// WM_PAINT's device context: the one the message carries, or BeginPaint/EndPaint
+// around the scope when it carries none.
+class TPaintScope {
+ public:
+  TPaintScope(HWND wnd, HDC given) : FWnd(wnd), FDC(given) {
+    if (!FDC) {
+      FDC = BeginPaint(wnd, &FPaint);
+      FBegan = true;
+      HandleCreated(THandleKind::DC, FDC);
+    }
+  }
+  ~TPaintScope() {
+    if (FBegan) {
+      HandleDestroyed(THandleKind::DC, FDC);
+      EndPaint(FWnd, &FPaint);
+    }
+  }
+  TPaintScope(const TPaintScope&) = delete;
+  TPaintScope& operator=(const TPaintScope&) = delete;
+  HDC DC() const { return FDC; }
+
+ private:
+  HWND FWnd;
+  HDC FDC;
+  bool FBegan = false;
+  PAINTSTRUCT FPaint{};
+};
+
 // The DC of a window's client area (the screen for null), released on destruction.
 class TClientDC {
  public:

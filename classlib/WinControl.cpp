@@ -37,33 +37,6 @@ UINT NextWindowId() {
   return gNextWindowId;
 }
 
-// A DC from BeginPaint unless the message brought one.
-class TPaintScope {
- public:
-  TPaintScope(HWND wnd, HDC given) : FWnd(wnd), FDC(given) {
-    if (!FDC) {
-      FDC = BeginPaint(wnd, &FPaint);
-      FBegan = true;
-      HandleCreated(THandleKind::DC, FDC);
-    }
-  }
-  ~TPaintScope() {
-    if (FBegan) {
-      HandleDestroyed(THandleKind::DC, FDC);
-      EndPaint(FWnd, &FPaint);
-    }
-  }
-  TPaintScope(const TPaintScope&) = delete;
-  TPaintScope& operator=(const TPaintScope&) = delete;
-  HDC DC() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-  bool FBegan = false;
-  PAINTSTRUCT FPaint{};
-};
-
 }  // namespace
 
 namespace controls_detail {

@@ -15,33 +15,6 @@ namespace {
 // The buffer size for a control size: the next step above it.
 int RoundedUp(int size, int step) { return (size / step + 1) * step; }
 
-// A DC handed in by the message, or one from BeginPaint for the scope.
-class TKsPaintScope {
- public:
-  TKsPaintScope(HWND wnd, HDC given) : FWnd(wnd), FDC(given) {
-    if (FDC)
-      return;
-    FDC = BeginPaint(wnd, &FPaint);
-    FBegan = true;
-    HandleCreated(THandleKind::DC, FDC);
-  }
-  ~TKsPaintScope() {
-    if (!FBegan)
-      return;
-    HandleDestroyed(THandleKind::DC, FDC);
-    EndPaint(FWnd, &FPaint);
-  }
-  TKsPaintScope(const TKsPaintScope&) = delete;
-  TKsPaintScope& operator=(const TKsPaintScope&) = delete;
-  HDC DC() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-  bool FBegan = false;
-  PAINTSTRUCT FPaint{};
-};
-
 // Stores `value` into `field`; answers whether it changed.
 template <class T>
 bool StoreChanged(T& field, T value) {
@@ -371,7 +344,7 @@ void TKsCustomControl::WMEraseBkgnd(TMessage& message) {
 }
 
 void TKsCustomControl::WMPaint(TMessage& message) {
-  TKsPaintScope paint(GetHandle(), MessageAs<TWMPaint>(message).DC);
+  TPaintScope paint(GetHandle(), MessageAs<TWMPaint>(message).DC);
   if (!FBuffer->Empty()) {
     FNeedsRepaint = true;
     PaintBufferFull();
