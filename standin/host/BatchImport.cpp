@@ -201,6 +201,8 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
            counts.LoadWarnings, counts.ImportWarnings);
   }
   printf("Report: %s\n", reportPath.empty() ? "none" : reportPath.c_str());
+  if (!reportPath.empty() && SameFileName(CurrentDocumentName(), reportPath))
+    printf("Report shown in the host's \"%s\" view\n", CurrentDocumentViewKind().c_str());
 
   const std::string dump = BoardDump(board);
   if (board) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cstdio>
+#include <cstring>
 
 #include "classlib/Boundary.h"
 #include "standin/host/StandinHost.h"
@@ -147,9 +148,12 @@ std::pair<HWND, int> FindComboItem(HWND dialog, const std::string& item) {
       [](HWND child, LPARAM data) __attribute__((stdcall)) -> BOOL {
         return GuardBoundaryResult<BOOL>("KivoHost combo search", FALSE, [&]() -> BOOL {
           auto* s = reinterpret_cast<TSearch*>(data);
+          // The class library's combo boxes are system combo boxes under a class of its
+          // own whose name holds "ComboBox"; other windows would misread the message.
           char cls[64] = "";
           GetClassNameA(child, cls, sizeof cls);
-          if (lstrcmpiA(cls, "ComboBox") != 0 || !IsWindowVisible(child))
+          CharUpperA(cls);
+          if (!strstr(cls, "COMBOBOX") || !IsWindowVisible(child))
             return TRUE;
           const LRESULT index = SendMessageA(child, CB_FINDSTRINGEXACT, WPARAM(-1),
                                              reinterpret_cast<LPARAM>(s->Item.c_str()));

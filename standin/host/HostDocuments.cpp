@@ -65,6 +65,8 @@ class TView : public TCounted<HostDocumentView> {
     return FKind.c_str();
   }
 
+  const std::string& ViewKind() const { return FKind; }
+
  private:
   std::string FKind;
   std::string FFileName;
@@ -117,6 +119,7 @@ class TDocument : public TCounted<HostDocument> {
 
   const std::string& Kind() const { return FKind; }
   const std::string& FileName() const { return FFileName; }
+  const std::string& ViewKind() const { return FView->ViewKind(); }
   std::string Content;
   uint32_t Board = 0;
   std::string SourceFile;  // the file a new PCB document was made for
@@ -223,6 +226,8 @@ void CloseAllDocuments() {
 int OpenDocumentCount() { return static_cast<int>(gDocuments.size()); }
 
 std::string CurrentDocumentName() { return gCurrent ? gCurrent->FileName() : std::string(); }
+
+std::string CurrentDocumentViewKind() { return gCurrent ? gCurrent->ViewKind() : std::string(); }
 
 uint32_t CurrentPcbBoard() { return gCurrentPcb ? gCurrentPcb->Board : 0; }
 
