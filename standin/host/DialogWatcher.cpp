@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "classlib/Automation.h"
 #include "classlib/Boundary.h"
 #include "standin/host/StandinHost.h"
 
@@ -85,16 +86,6 @@ std::string WindowText(HWND wnd) {
   return text;
 }
 
-std::string WithoutAccelerator(const std::string& text) {
-  std::string plain;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size())
-      ++i;
-    plain += text[i];
-  }
-  return plain;
-}
-
 // The visible top-level windows of this process with a caption, the host's own aside.
 std::vector<HWND> DialogWindows() {
   std::vector<HWND> found;
@@ -114,26 +105,10 @@ std::vector<HWND> DialogWindows() {
   return found;
 }
 
-// The first descendant of `dialog` whose text, "&" aside, is `text`. The class library
-// registers its own window classes over the system's, so classes tell nothing here.
+// The class library registers its own window classes over the system's, so controls are
+// found by their text alone.
 HWND FindChild(HWND dialog, const std::string& text) {
-  struct TSearch {
-    std::string Text;
-    HWND Found = nullptr;
-  } search{WithoutAccelerator(text)};
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM data) __attribute__((stdcall)) -> BOOL {
-        return GuardBoundaryResult<BOOL>("KivoHost control search", FALSE, [&]() -> BOOL {
-          auto* s = reinterpret_cast<TSearch*>(data);
-          if (WithoutAccelerator(WindowText(child)) != s->Text)
-            return TRUE;
-          s->Found = child;
-          return FALSE;
-        });
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
+  return TUIAutomation::FindChildWindow(dialog, text);
 }
 
 // The visible combo box of `dialog` that lists `item`, and the item's index.
