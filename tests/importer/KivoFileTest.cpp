@@ -143,7 +143,10 @@ TEST_F(KivoFileTest, EnvironmentReadsEveryKeyword) {
   EXPECT_EQ(Env().GetSSTFile(), "a.sst");
   // One LYRPHID entry against two layer strings, and the unknown BOGUS.
   EXPECT_EQ(FReport->GetLoadWarningCount(), 2);
-  EXPECT_NE(ReportText().find("BOGUS"), std::string::npos);
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("BOGUS"), std::string::npos);
+  EXPECT_NE(report.find("WARNING: Number of Layer Strings does not Physical ID Map"),
+            std::string::npos);
 }
 
 TEST_F(KivoFileTest, DisplayAttributesReachTheNextPrimitive) {
@@ -207,7 +210,7 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
              "{DETAIL {PAD_STACK {PAD 1 \"SQ60\" \"RD40\"} {PAD 2 \"SMD1\"}\n"
              " {PAD_DEF SQ60 {PIC [LY \"PADCOM\"] {FR -30 -30 30 30} {ARC 1 1 1 1 1 1}\n"
              "  {W 1 1 2 2}} {ATR {IN {SMD \"N\"}}}}\n"
-             " {PAD_DEF SMD1 {PIC {R 0 0 10 20}} {ATR {IN {SMD \"Y\"} {ZZ 1}} {EX 1}}}\n"
+             " {PAD_DEF SMD1 {PIC {R 0 0 10 20}} {ATR {IN {SMD \"Y\"} {ZZ 1}} {EX 1}} {PDQ 7}}\n"
              " {BAD 1}}}}\n",
          false);
   ASSERT_EQ(Detail().GetPadStacks().size(), 1u);
@@ -219,7 +222,8 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
   EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // W in pad graphics, BAD
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 3);  // W in pad graphics, PDQ, BAD
+  EXPECT_NE(ReportText().find("PDQ"), std::string::npos);
 }
 
 TEST_F(KivoFileTest, RealAndIntegerCoordinatesByVersion) {
@@ -242,17 +246,33 @@ TEST_F(KivoFileTest, StrayBracesAndUnknownSectionsDoNotEndTheReading) {
   EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // MEM_TABLE, NET_X
 }
 
+// The board's dump without the progress indicator's log.
+std::string WithoutProgress(const std::string& dump) {
+  std::string result;
+  for (size_t start = 0, end; start < dump.size(); start = end + 1) {
+    end = std::min(dump.find('\n', start), dump.size());
+    if (dump.compare(start, 9, "progress ") != 0)
+      result.append(dump, start, end - start + 1);
+  }
+  return result;
+}
+
 TEST_F(KivoFileTest, FileThatIsNotKivoIsRefusedAndTheBoardUntouched) {
+  NewTrack(-100000, 0, 100000, 0, 0, 1, FBoard);  // negative: placement would move it
   const std::string before = Dump(FBoard);
   TUIAutomation automation;
   automation.ClickButton("Vantor Suite Error", "OK");
-  Import("{DETAIL {ANNOTATE {C 1 1 1}}}");
+  Import("{DETAIL {ANNOTATE {C 1 1 1}}} {COMPONENT x {DETAIL {ANNOTATE {C 1 1 1}}}}");
   EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
   EXPECT_TRUE(FReader->GetAborted());
   EXPECT_EQ(FReport->GetImportErrorCount(), 1);
-  EXPECT_EQ(Dump(FBoard).find("event "), std::string::npos);
+  FReport->SetImportErrorLevel(4);
+  FReport->WriteReport();
+  const std::string report = ReadWholeFile(FReport->GetReportPath());
+  EXPECT_NE(report.find("ERROR: Unknown Error caused abort."), std::string::npos) << report;
+  // No bracket, no object, no move: the reading stopped at the first block.
+  EXPECT_EQ(WithoutProgress(Dump(FBoard)), WithoutProgress(before));
   EXPECT_TRUE(Detail().GetAnnotations().empty());
-  (void)before;
 }
 
 TEST_F(KivoFileTest, CancelClosesTheBracketAndTranslatesNothing) {
