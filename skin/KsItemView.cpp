@@ -8,23 +8,31 @@
 TKsItemView::TKsItemView(TComponent* AOwner, bool horizontal, bool rowLayout)
     : TComponent(AOwner), FHorizontal(horizontal), FRowLayout(rowLayout) {}
 
+template <class Measured>
+void TKsItemView::ForVisibleItems(Measured measured) {
+  if (!FItem)
+    return;
+  for (int i = 0; i < FItem->GetCount(); ++i) {
+    TKsCustomItem* item = FItem->GetItems(i);
+    if (!item->GetVisible())
+      continue;
+    int w = 0, h = 0;
+    item->CalcSize(FBitmap, this, w, h);
+    measured(item, w, h);
+  }
+}
+
 void TKsItemView::CalcSize() {
   TPoint total{0, 0};
-  if (FItem)
-    for (int i = 0; i < FItem->GetCount(); ++i) {
-      TKsCustomItem* item = FItem->GetItems(i);
-      if (!item->GetVisible())
-        continue;
-      int w = 0, h = 0;
-      item->CalcSize(FBitmap, this, w, h);
-      if (FRowLayout) {
-        total.x += w;
-        total.y = std::max<int>(total.y, h);
-      } else {
-        total.x = std::max<int>(total.x, w);
-        total.y += h;
-      }
+  ForVisibleItems([&](TKsCustomItem*, int w, int h) {
+    if (FRowLayout) {
+      total.x += w;
+      total.y = std::max<int>(total.y, h);
+    } else {
+      total.x = std::max<int>(total.x, w);
+      total.y += h;
     }
+  });
   SetViewSize(total);
 }
 
@@ -47,12 +55,7 @@ TRect TKsItemView::GetItemRect(TKsCustomItem* item) {
   // Every visible sub-item is measured: the running offset before the item places it,
   // and a column is as wide as its widest item.
   int before = -1, running = 0, largestWidth = 0, itemWidth = 0, itemHeight = 0;
-  for (int i = 0; i < FItem->GetCount(); ++i) {
-    TKsCustomItem* sub = FItem->GetItems(i);
-    if (!sub->GetVisible())
-      continue;
-    int w = 0, h = 0;
-    sub->CalcSize(FBitmap, this, w, h);
+  ForVisibleItems([&](TKsCustomItem* sub, int w, int h) {
     largestWidth = std::max(largestWidth, w);
     if (sub == item) {
       before = running;
@@ -60,7 +63,7 @@ TRect TKsItemView::GetItemRect(TKsCustomItem* item) {
       itemHeight = h;
     }
     running += FRowLayout ? w : h;
-  }
+  });
   if (before < 0)
     return result;
   if (FRowLayout)

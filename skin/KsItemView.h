@@ -76,6 +76,9 @@ class TKsItemView : public TComponent {
 
  private:
   void Select(int direction);
+  // Calls measured(item, width, height) for every visible sub-item in order.
+  template <class Measured>
+  void ForVisibleItems(Measured measured);
 
   TKsCustomItem* FItem = nullptr;
   bool FHorizontal;

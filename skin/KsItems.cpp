@@ -53,12 +53,17 @@ UINT TextFlags(const TKsCustomItem& item, UINT flags) {
   return BiDiModeTextFlags(flags, item.GetBiDiMode(), GetSystemMetrics(SM_MIDEASTENABLED) != 0);
 }
 
+bool ReadNonClientMetrics(NONCLIENTMETRICSA& metrics) {
+  metrics = NONCLIENTMETRICSA{};
+  metrics.cbSize = 340;  // without the padded border width, as every system knows it
+  return SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0) != 0;
+}
+
 // The system's menu item size, each side at least 20.
 void MenuItemSize(int& width, int& height) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = 340;  // without the padded border width, as every system knows it
+  NONCLIENTMETRICSA metrics;
   width = height = 0;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+  if (ReadNonClientMetrics(metrics)) {
     width = metrics.iMenuWidth;
     height = metrics.iMenuHeight;
   }
@@ -772,9 +777,8 @@ TFont* KsMenuFont() { return MenuFont; }
 
 void InitializeKsItems() {
   MenuFont = new TFont();
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = 340;
-  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+  NONCLIENTMETRICSA metrics;
+  if (ReadNonClientMetrics(metrics))
     MenuFont->SetHandle(CreateFontIndirectA(&metrics.lfMenuFont));
   RegisterClasses({TKsCustomItem::StaticClass()});
   ClickHandler = new TKsClickHandler(nullptr);
