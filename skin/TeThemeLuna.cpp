@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "classlib/Canvas.h"
-#include "classlib/ImageList.h"
 #include "classlib/MemoryStreams.h"
 #include "classlib/SysUtils.h"
 #include "skin/KsCommonConst.h"

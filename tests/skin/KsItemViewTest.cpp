@@ -88,6 +88,10 @@ TEST_F(KsItemViewTest, ItemsMeasureWithTheMenuFont) {
   TKsCustomItem* separator = Add(Root, "-");
   TKsItemView column(nullptr, false, false);
   TKsItemView row(nullptr, true, true);
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = 340;
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+  EXPECT_EQ(KsMenuFont()->GetName(), std::string(metrics.lfMenuFont.lfFaceName));
   const int h = MenuHeight();
   int w = 0, height = 0;
   open->CalcSize(&Bitmap, &column, w, height);
@@ -225,6 +229,9 @@ TEST_F(KsItemViewTest, HitTestsInScreenCoordinates) {
   const TRect r = view.GetItemRect(second);
   EXPECT_EQ(view.ItemAtPos({origin.x + r.left + 1, origin.y + r.top + 1}), second);
   EXPECT_EQ(view.GetSelected(), second);
+  const TPoint popupPoint = view.GetPopupPoint();  // beside the item in a column
+  EXPECT_EQ(popupPoint.x, origin.x + r.right);
+  EXPECT_EQ(popupPoint.y, origin.y + r.top);
   EXPECT_EQ(view.ItemAtPos({origin.x + r.right + 5, origin.y + r.top + 1}), nullptr);
   EXPECT_EQ(view.GetSelected(), nullptr);  // not tracking: cleared
   view.SetTracking(true);
