@@ -542,7 +542,7 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
-// The text of the line that begins with `prefix` replaced by `to`.
+// `text` with the rest of the line after `prefix` replaced by `to`.
 std::string ReplaceLineRest(std::string text, const std::string& prefix, const std::string& to) {
   const size_t at = text.find(prefix);
   if (at == std::string::npos)
