@@ -14,6 +14,7 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
+#include "skin/KsItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeLuna.h"
@@ -39,6 +40,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // The registry of theme classes: the base theme, then Luna.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+      // The menu items: the menu font, the hidden click handler, the item class.
+      {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
       // The host's "ClientApi_" entry points and its IClient.

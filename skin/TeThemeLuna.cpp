@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "classlib/Canvas.h"
-#include "classlib/ImageList.h"
 #include "classlib/MemoryStreams.h"
 #include "classlib/SysUtils.h"
 #include "skin/KsCommonConst.h"
+#include "skin/KsItems.h"
 
 namespace {
 
@@ -302,33 +301,11 @@ void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
     bitmap.FillRect(rect, background);
     fontColor = GetColor(20);
   }
-  bool hasImage = item.Images && item.ImageIndex >= 0;
-  if (item.Checked || hasImage) {
-    GdiFlush();
-    TCanvas canvas;
-    canvas.SetHandle(bitmap.GetDC());
-    TRect box{rect.left, rect.top, rect.left + 22, rect.bottom};
-    if (hasImage) {
-      item.Images->Draw(&canvas, box.left + (22 - item.Images->GetWidth()) / 2,
-                        rect.top + (RectHeight(rect) - item.Images->GetHeight()) / 2,
-                        item.ImageIndex, item.Enabled);
-    } else {
-      int cx = (box.left + box.right) / 2 - 2;
-      int cy = (rect.top + rect.bottom) / 2 + 1;
-      static constexpr TPoint kDark[] = {{-2, -2}, {0, 0}, {4, -4}, {4, -3}, {0, 1}, {-2, -1}, {-2, -2}};
-      static constexpr TPoint kLight[] = {{-3, -2}, {-3, -1}, {0, 2}, {5, -3}, {5, -5}};
-      auto polyline = [&](std::span<const TPoint> offsets, TColor color) {
-        std::vector<TPoint> points;
-        for (TPoint p : offsets)
-          points.push_back({p.x + cx, p.y + cy});
-        canvas.GetPen()->SetColor(color);
-        canvas.Polyline(points);
-      };
-      polyline(kDark, clBlack);
-      polyline(kLight, clWhite);
-    }
-    canvas.SetHandle(nullptr);
-  }
+  TRect box{rect.left, rect.top, rect.left + 22, rect.bottom};
+  if (item.Images && item.ImageIndex >= 0)
+    DrawMenuImage(bitmap, item.Images, item.ImageIndex, box, item.Enabled);
+  else if (item.Checked)
+    DrawMenuCheckMark(bitmap, box);
   TRect text{rect.left + 26, rect.top, rect.right, rect.bottom};
   if (!item.Enabled)
     fontColor = GetColor(22);
@@ -339,16 +316,34 @@ void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
     shortCut.right -= RectHeight(text);
     bitmap.DrawText(item.ShortCutText, shortCut, DrawTextBiDiModeFlags(38));
   }
-  if (item.HasSubItems) {
-    TRect box{rect.right - 18, rect.top, rect.right - 2, rect.bottom};
-    RECT frame = box;
-    DrawFrameControl(bitmap.GetDC(), &frame, DFC_MENU, DFCS_MENUARROW);
-    GdiFlush();
-    TKsColor fore = ColorToKsColor(fontColor, 255);
-    for (int y = std::max(0, int(box.top)); y < std::min<int>(box.bottom, bitmap.GetHeight()); ++y)
-      for (int x = std::max(0, int(box.left)); x < std::min<int>(box.right, bitmap.GetWidth()); ++x)
-        bitmap.SetPixel(x, y, bitmap.GetPixel(x, y) == 0x00FFFFFFu ? background : fore);
-  }
+  if (item.HasSubItems)
+    DrawMenuArrow(bitmap, {rect.right - 18, rect.top, rect.right - 2, rect.bottom}, background,
+                  ColorToKsColor(fontColor, 255));
+}
+
+void TTeThemeLuna::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
+                                      int& height) {
+  MeasureMenuBarItemData(bitmap, ThemeItemData(item), width, height);
+}
+
+void TTeThemeLuna::MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
+                                    int& height) {
+  MeasurePopupItemData(bitmap, ThemeItemData(item), width, height);
+}
+
+void TTeThemeLuna::DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                   bool selected, bool pressed) {
+  DrawMenuBarItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}
+
+void TTeThemeLuna::DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                     bool selected, bool pressed) {
+  DrawMenuBarButtonData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}
+
+void TTeThemeLuna::DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                 bool selected, bool pressed) {
+  DrawPopupItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
 }
 
 void TTeThemeLuna::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,

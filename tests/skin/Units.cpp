@@ -1,6 +1,7 @@
 // The units the skin tests start.
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeLuna.h"
@@ -13,6 +14,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+      {"KsItems", InitializeKsItems, FinalizeKsItems},
   };
   return units;
 }
