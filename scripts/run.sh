@@ -1,8 +1,7 @@
 #!/bin/bash
 # The main job: the stand-in host imports a KIVO file through LoadKIVO.dll, answers the
 # importer's dialogs and prints a summary; the report and the board's dump are written
-# beside the file. Without a file it imports examples/demo.pdf with the layer map in
-# examples/demo.cfg. Arguments go on to the host (standin/host/KivoHost.cpp lists them);
+# beside the file. Without a file it imports examples/demo.pdf. Arguments go on to the host (standin/host/KivoHost.cpp lists them);
 # those that name existing files are handed over as Wine paths.
 #
 # With --interactive the dialogs are left to a person: on the caller's own display when
@@ -33,7 +32,6 @@ for arg in "$@"; do
 done
 if [ $file_given = 0 ]; then
   args=("$(wine_path "$root/examples/demo.pdf")" "${args[@]}")
-  [ $interactive = 1 ] || args+=(--config "$(wine_path "$root/examples/demo.cfg")")
 fi
 
 "$root/scripts/build.sh" >/dev/null
