@@ -207,7 +207,7 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
   const std::string dump = BoardDump(board);
   if (board) {
     printf("Objects: %s\n", ObjectsByKind(dump).c_str());
-    const std::string dumpPath = ChangeFileExt(imported.empty() ? file : imported, ".dump");
+    const std::string dumpPath = ChangeFileExt(imported, ".dump");
     if (!imported.empty() && WriteFile(dumpPath, dump))
       printf("Dump: %s\n", dumpPath.c_str());
     else

@@ -28,11 +28,12 @@ struct TDrawnText {
   HWND Root;
   std::string Text;
 };
-std::vector<TDrawnText> gDrawn;
+std::vector<TDrawnText> gDrawn;  // recorded only while a watcher answers dialogs
+TDialogWatcher* gWatcher = nullptr;
 
 int WINAPI WatchedDrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
   GuardBoundary("KivoHost text watch", [&] {
-    if (!text || (format & DT_CALCRECT))
+    if (!gWatcher || !text || (format & DT_CALCRECT))
       return;
     // A label drawn through a memory DC belongs to the window being painted, the active one.
     HWND wnd = WindowFromDC(dc);
@@ -152,8 +153,6 @@ void PostClickAtCentre(HWND control) {
   PostMessageA(control, WM_LBUTTONUP, 0, centre);
 }
 
-std::vector<TDialogWatcher*> gWatchers;
-
 }  // namespace
 
 void WatchDrawnTexts(HMODULE plugin) {
@@ -167,8 +166,8 @@ void WatchDrawnTexts(HMODULE plugin) {
 }
 
 TDialogWatcher::TDialogWatcher(TDialogScript script) : FScript(std::move(script)) {
-  assert(gWatchers.empty() && "one dialog watcher at a time");
-  gWatchers.push_back(this);
+  assert(!gWatcher && "one dialog watcher at a time");
+  gWatcher = this;
   gDrawn.clear();
   FStarted = GetTickCount();
   FTimer = SetTimer(nullptr, 0, 50, &TDialogWatcher::TimerProc);
@@ -176,13 +175,14 @@ TDialogWatcher::TDialogWatcher(TDialogScript script) : FScript(std::move(script)
 
 TDialogWatcher::~TDialogWatcher() {
   KillTimer(nullptr, FTimer);
-  gWatchers.clear();
+  gWatcher = nullptr;
+  gDrawn.clear();
 }
 
 void CALLBACK TDialogWatcher::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   GuardBoundary("KivoHost dialog watcher", [] {
-    if (!gWatchers.empty())
-      gWatchers.front()->Step();
+    if (gWatcher)
+      gWatcher->Step();
   });
 }
 

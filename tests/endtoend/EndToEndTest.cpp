@@ -252,6 +252,12 @@ TEST_F(EndToEndTest, ReportSettingsChosenInTheOptionsShapeTheReport) {
   EXPECT_NE(text.find("Load Warnings : 2"), std::string::npos) << text;
   EXPECT_EQ(text.find("Unhandled Token"), std::string::npos) << text;
   EXPECT_EQ(text.find("Track Added At"), std::string::npos) << text;
+
+  // What the dialog does not offer is said, and the import goes on.
+  THostRun unknown = Import("settings.pdf", kTwoWarnings, {"--detail", "Verbose"});
+  EXPECT_EQ(unknown.ExitCode, 0) << unknown.Output;
+  EXPECT_TRUE(Has(unknown, "Dialog not answered as asked: no detail level \"Verbose\"\n"))
+      << unknown.Output;
 }
 
 TEST_F(EndToEndTest, FailedTranslationsAreShownAndEndTheRunWithAnError) {
