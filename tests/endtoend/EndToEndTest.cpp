@@ -230,6 +230,13 @@ TEST_F(EndToEndTest, WarningsTickTheBoxAndCloseOpensTheReportInTheTextEditor) {
   EXPECT_TRUE(Has(run, "IClient#24 OpenDocument(\"TEXT\", \"" + report + "\") -> opened\n"));
   EXPECT_TRUE(Has(run, "Report shown in the host's \"TextEdit\" view\n")) << run.Output;
 
+  // The host cannot open the report: nothing is shown, the import stands.
+  THostRun unopened = Import("warned.pdf", kTwoWarnings, {"--calls", "--open-fails"});
+  EXPECT_EQ(unopened.ExitCode, 0) << unopened.Output;
+  EXPECT_TRUE(Has(unopened, "IClient#24 OpenDocument(\"TEXT\", \"" + report + "\") -> nil\n"));
+  EXPECT_FALSE(Has(unopened, "IClient#31 ShowDocument(\"" + report));
+  EXPECT_FALSE(Has(unopened, "Report shown"));
+
   // The box cleared before Close: nothing is opened.
   THostRun cleared = Import("warned.pdf", kTwoWarnings, {"--calls", "--toggle-view-report"});
   EXPECT_TRUE(Has(cleared, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n"));
@@ -306,6 +313,20 @@ TEST_F(EndToEndTest, CommandRunsThatImportNothing) {
       << uncreated.Output;
   EXPECT_TRUE(Has(uncreated, "Options dialog: not shown\n"));
   EXPECT_TRUE(Has(uncreated, "Report: none\n"));
+}
+
+// A file the host knows but cannot read (held open by another process without sharing)
+// is told in the error box; nothing is read or reported.
+TEST_F(EndToEndTest, UnreadableFileIsToldInTheErrorBox) {
+  const std::string file = WriteScratch("locked.pdf", kOneTrack);
+  HANDLE lock = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  THostRun run = RunHost({file});
+  CloseHandle(lock);
+  EXPECT_EQ(run.ExitCode, 2) << run.Output;
+  EXPECT_TRUE(Has(run, "Error box: \"Text file \"" + file + "\": ")) << run.Output;
+  EXPECT_TRUE(Has(run, "Options dialog: not shown\n"));
+  EXPECT_TRUE(Has(run, "Report: none\n"));
 }
 
 TEST_F(EndToEndTest, UnrecognisedFileIsNotImportedDirectly) {
