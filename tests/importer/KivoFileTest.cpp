@@ -472,6 +472,28 @@ TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
   EXPECT_NE(dump.find("R2"), std::string::npos) << dump;
 }
 
+TEST_F(KivoFileTest, NetNamesStartingWithADelimiterMatchTheirConnections) {
+  // Fault: "+5V" after N read as an empty name, so the pins listing "+5V" found no net.
+  Import(std::string(kHead) +
+             "{DETAIL {PAD_STACK {PAD 1 \"R60\"} {PAD_DEF R60 {PIC [LY \"PADCOM\"] {C 0 0 30}}}}\n"
+             "{NET_DEF {N +5V} {N GND}}\n"
+             "{SUBCOMP {COMP_DEF CAP [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC -50 0}} {P 2 {PT 1} {PLOC 50 0}}}}\n"
+             " {I CAP C1 {ATR {IN {ORG 100 100}}} {CN +5V GND}}}}}\n");
+  ASSERT_EQ(Detail().GetNets().size(), 2u);
+  EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[0]).GetName(), "+5V");
+  EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[1]).GetName(), "GND");
+  const std::vector<uint32_t> nets = Iterate(FBoard, 8);
+  ASSERT_GE(nets.size(), 2u);
+  const std::vector<uint32_t> pads = Iterate(FBoard, 2);
+  ASSERT_EQ(Detail().GetComponents().size(), 1u);
+  ASSERT_EQ(dynamic_cast<TKivoComponent&>(*Detail().GetComponents()[0]).GetInstances().size(), 1u);
+  ASSERT_EQ(pads.size(), 2u) << Dump(FBoard);
+  EXPECT_NE(DumpObject(pads[0]).find(" net=#" + std::to_string(nets[0]) + " "), std::string::npos)
+      << DumpObject(pads[0]);
+  EXPECT_NE(DumpObject(pads[1]).find(" net=#" + std::to_string(nets[1]) + " "), std::string::npos)
+      << DumpObject(pads[1]);
+}
+
 TEST_F(KivoFileTest, HostileNetsAndComponentsEndWithoutHanging) {
   const char* texts[] = {
       "{COMPONENT x {DETAIL {NET_DEF {N",
