@@ -3,13 +3,12 @@
 #include <algorithm>
 
 #include "classlib/Canvas.h"
-#include "classlib/SysUtils.h"
 #include "skin/KsItems.h"
+#include "skin/TeThemeParts.h"
 
 namespace {
 
 constexpr TColor kDefaultColor = static_cast<TColor>(0xFFFF0000u);
-constexpr TKsColor kLightGrey = KsColorARGB(255, 235, 235, 238);
 
 constexpr std::array<int, 30> kSizes = {4,  4,  23, 18, 10, 18, 15, 10, 12, 6,  6,  1, 3,  3,  22,
                                         17, 13, 13, 13, 13, 11, 22, 4,  22, 17, 17, 1, 21, 15, 11};
@@ -112,15 +111,7 @@ int TTeThemeHighlight::GetFontSize(uint8_t kind) { return kind == 0 ? 9 : 8; }
 bool TTeThemeHighlight::GetFontBold(uint8_t kind) { return kind <= 1; }
 
 void TTeThemeHighlight::SetFont(TKsBitmap& bitmap, uint8_t kind) {
-  std::string name;
-  GetFontName(kind, name);
-  TFont* font = bitmap.GetFont();
-  font->SetName(name);
-  font->SetSize(GetFontSize(kind));
-  TFontStyles style;
-  if (GetFontBold(kind))
-    style.Include(fsBold);
-  font->SetStyle(style);
+  SetThemeFont(*this, bitmap, kind);
 }
 
 TKsColor TTeThemeHighlight::StateColor(int state) {
@@ -233,16 +224,12 @@ void TTeThemeHighlight::DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, 
 
 void TTeThemeHighlight::MeasureMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item,
                                                int& width, int& height) {
-  SetFont(bitmap, 2);
-  width = bitmap.TextWidth(item.Caption, 0) + 12;
-  height = GetSize(14);
+  MeasureThemeMenuBarItem(*this, bitmap, item, width, height);
 }
 
 void TTeThemeHighlight::MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
                                              int& width, int& height) {
-  SetFont(bitmap, 3);
-  height = item.Caption == "-" ? 9 : GetSize(14);
-  width = bitmap.TextWidth(item.Caption, 0) + 42 + bitmap.TextWidth(item.ShortCutText, 0) + 16;
+  MeasureThemePopupItem(*this, bitmap, item, width, height);
 }
 
 void TTeThemeHighlight::DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) {
@@ -325,10 +312,7 @@ void TTeThemeHighlight::DrawPopupItemStriped(TKsBitmap& bitmap, const TTeItemDat
                                              const TRect& rect, bool selected, bool pressed,
                                              bool striped) {
   if (item.Caption == "-") {
-    bitmap.FillRect(rect, KsColor(16));
-    TRect line = Inflated(rect, -2, -4);
-    line.bottom = line.top + 1;
-    bitmap.FillRect(line, ColorToKsColor(clBtnShadow, 255));
+    DrawThemePopupSeparator(bitmap, rect, KsColor(16));
     return;
   }
   SetFont(bitmap, 3);
@@ -343,21 +327,7 @@ void TTeThemeHighlight::DrawPopupItemStriped(TKsBitmap& bitmap, const TTeItemDat
     bitmap.FillRect(rect, KsColor(16));
     fontColor = GetColor(20);
   }
-  const TRect box{rect.left, rect.top, rect.left + 22, rect.bottom};
-  if (item.Images && item.ImageIndex >= 0)
-    DrawMenuImage(bitmap, item.Images, item.ImageIndex, box, item.Enabled);
-  else if (item.Checked)
-    DrawMenuCheckMark(bitmap, box);
-  const TRect text{rect.left + 26, rect.top, rect.right, rect.bottom};
-  if (!item.Enabled)
-    fontColor = GetColor(22);
-  bitmap.GetFont()->SetColor(fontColor);
-  bitmap.DrawText(item.Caption, text, DrawTextBiDiModeFlags(36));
-  if (!item.ShortCutText.empty()) {
-    TRect shortCut = text;
-    shortCut.right -= RectHeight(text);
-    bitmap.DrawText(item.ShortCutText, shortCut, DrawTextBiDiModeFlags(38));
-  }
+  DrawThemePopupItemContent(*this, bitmap, item, rect, fontColor);
   if (item.HasSubItems) {
     // A small rounded square in the font colour marks the sub-menu.
     TRect mark = CentredIn({rect.right - 18, rect.top, rect.right - 2, rect.bottom}, 5, 5);
@@ -472,14 +442,7 @@ void TTeThemeHighlight::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, in
 
 void TTeThemeHighlight::DrawGroupBox(TKsBitmap& bitmap, const TRect& r, const TRect& captionRect,
                                      const std::string& caption) {
-  const TKsColor c = KsColor(7);
-  bitmap.DrawLine({r.left + 2, r.top}, {captionRect.left, r.top}, c);
-  Polyline(bitmap,
-           {{captionRect.right, r.top}, {r.right - 2, r.top}, {r.right, r.top + 2},
-            {r.right, r.bottom - 2}, {r.right - 2, r.bottom}, {r.left + 2, r.bottom},
-            {r.left, r.bottom - 2}, {r.left, r.top + 2}, {r.left + 2, r.top}},
-           c);
-  bitmap.DrawText(caption, captionRect, DrawTextBiDiModeFlags(37));
+  DrawThemeGroupBox(*this, bitmap, r, captionRect, caption, KsColor(7));
 }
 
 void TTeThemeHighlight::FillBackground(TKsBitmap& bitmap, const TRect& rect) {
@@ -556,23 +519,7 @@ void TTeThemeHighlight::DrawProgressFrame(TKsBitmap& bitmap, const TRect& rect) 
 
 void TTeThemeHighlight::DrawProgressBar(TKsBitmap& bitmap, const TRect& rect, const TRect& barRect,
                                         bool vertical, bool smooth) {
-  const TKsColor color = KsColor(8);
-  if (smooth) {
-    bitmap.FillRect(barRect, color);
-    return;
-  }
-  const int block =
-      static_cast<int>(Round((vertical ? RectWidth(rect) : RectHeight(rect)) * 0.64)) + 2;
-  const int count = (vertical ? RectHeight(barRect) : RectWidth(barRect)) / block;
-  for (int i = 0; count > 0 && i <= count; ++i) {
-    TRect piece = vertical ? TRect{rect.left, rect.bottom - i * block - (block - 2), rect.right,
-                                   rect.bottom - i * block}
-                           : TRect{rect.left + i * block, rect.top,
-                                   rect.left + i * block + block - 2, rect.bottom};
-    TRect clipped;
-    if (IntersectRect(&clipped, &piece, &rect))
-      bitmap.FillRect(clipped, color);
-  }
+  DrawThemeProgressBar(bitmap, rect, barRect, vertical, smooth, KsColor(8));
 }
 
 void TTeThemeHighlight::DrawExplorerBarHeader(TKsBitmap& bitmap, const TRect& rect, bool flag) {
@@ -676,13 +623,7 @@ void TTeThemeHighlight::DrawTab(TKsBitmap& bitmap, const TRect& rect, int positi
 }
 
 void TTeThemeHighlight::DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) {
-  const TKsColor outer = KsColor(state == 3 ? 7 : 10);
-  const TKsColor inner = KsColor(state == 3 ? 6 : 9);
-  TRect r = rect;
-  bitmap.FrameRect(r, outer);
-  r = Inflated(r, -1, -1);
-  bitmap.FrameRect(r, inner);
-  bitmap.FrameRect(Inflated(r, -1, -1), inner);
+  DrawThemeEditFrame(bitmap, rect, KsColor(state == 3 ? 7 : 10), KsColor(state == 3 ? 6 : 9));
 }
 
 void TTeThemeHighlight::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int state) {
