@@ -4,6 +4,8 @@
 #include "skin/KsItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
+#include "skin/TeThemeHighlight.h"
+#include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
 #include "tests/support/TestSupport.h"
 
@@ -14,6 +16,8 @@ std::span<const TUnitEntry> TestUnits() {
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+      {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
+      {"TeThemeLines", InitializeTeThemeLines, nullptr},
       {"KsItems", InitializeKsItems, FinalizeKsItems},
   };
   return units;
