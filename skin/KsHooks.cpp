@@ -124,6 +124,8 @@ void TControlHook::Uninstall() {
   if (wnd) {
     if (CurrentWndProc(wnd) == FObjectInstance) {
       SetWndProc(wnd, FOldWndProc);
+      FPassThrough = nullptr;
+      FPassThroughWnd = nullptr;
     } else {
       FPassThrough = FOldWndProc;
       FPassThroughWnd = wnd;
@@ -176,7 +178,7 @@ void TControlHook::WndProc(TMessage& message) {
     if (message.Msg != WM_DESTROY)
       return;
     Uninstall();
-    if (gHookList && !FDestroying && !ControlGone())
+    if (!FDestroying && !FHooks.empty() && !ControlGone())
       PostToHookList(KM_REINSTALLHOOK, this);
   });
 }
@@ -186,8 +188,11 @@ void TControlHook::WndProc(TMessage& message) {
 THookList::THookList() { FWindow = AllocateHWnd(TWndMethod::Bind<&THookList::WndProc>(this)); }
 
 THookList::~THookList() {
-  while (GetCount() > 0)
-    delete GetItem(GetCount() - 1);  // its destruction takes it out of the list
+  while (GetCount() > 0) {
+    TControlHook* last = GetItem(GetCount() - 1);
+    Delete(GetCount() - 1);
+    delete last;
+  }
   DeallocateHWnd(FWindow);
   FWindow = nullptr;
 }

@@ -111,14 +111,6 @@ TEST_F(KsHooksTest, HookSeesTheFormsMessagesFromShowingToDestruction) {
   EXPECT_TRUE(Log.Has(After("h", WM_DESTROY)));
   EXPECT_FALSE(Log.Has(Before("h", WM_NCDESTROY)));  // the subclass went with WM_DESTROY
   EXPECT_EQ(hook->GetControlHook()->GetOldWndProc(), nullptr);
-
-  // The posted re-install hooks the form's next window.
-  Form->HandleNeeded();
-  PumpPending();
-  Log.Lines.clear();
-  EXPECT_EQ(SendMessageA(Form->GetHandle(), WM_PROBE, 0, 0), 0);
-  EXPECT_TRUE(Log.Has(Before("h", WM_PROBE)));
-  EXPECT_TRUE(Log.Has(After("h", WM_PROBE)));
 }
 
 TEST_F(KsHooksTest, RecreatedWindowIsHookedAgainOnceTheReinstallIsProcessed) {
@@ -149,15 +141,13 @@ TEST_F(KsHooksTest, NewerHooksComeFirstAndAHandledMessageSkipsTheRest) {
   EXPECT_EQ(SendMessageA(control->GetHandle(), WM_PROBE, 0, 0), 7);
   EXPECT_EQ(Log.Lines, std::vector<std::string>{Before("new", WM_PROBE)});
   EXPECT_EQ(control->Count(WM_PROBE), 1);  // only the first one reached the control
-}
 
-TEST_F(KsHooksTest, HandledDestroyStillReachesTheWindowAndTheAfterHooks) {
-  TRecordingControl* control = MakeControl();
-  TLoggingHook* hook = MakeHook("h", control);
-  hook->HandleMsg = WM_DESTROY;
+  // A handled WM_DESTROY still reaches the window and the after-hooks.
+  Log.Lines.clear();
+  newer->HandleMsg = WM_DESTROY;
   control->DestroyHandle();
   EXPECT_EQ(control->Count(WM_DESTROY), 1);
-  EXPECT_TRUE(Log.Has(After("h", WM_DESTROY)));
+  EXPECT_TRUE(Log.Has(After("new", WM_DESTROY)));
 }
 
 TEST_F(KsHooksTest, AFailingHookIsReportedAndTheOthersStillRun) {
@@ -188,12 +178,7 @@ TEST_F(KsHooksTest, ActivationFollowsActiveAndAControlSetLater) {
   hook->SetActive(false);
   EXPECT_EQ(hook->GetControlHook(), nullptr);
   EXPECT_EQ(WindowProcOf(control->GetHandle()), control->GetObjectInstance());
-  SendMessageA(control->GetHandle(), WM_PROBE, 0, 0);
-  EXPECT_TRUE(Log.Lines.empty());
   EXPECT_EQ(hook->GetControl(), control);  // still bound, hooks again when activated
-  hook->SetActive(true);
-  SendMessageA(control->GetHandle(), WM_PROBE, 0, 0);
-  EXPECT_TRUE(Log.Has(Before("h", WM_PROBE)));
 }
 
 TEST_F(KsHooksTest, MovingTheOnlyHookFreesTheFirstSubclassAfterTheCurrentMessage) {
