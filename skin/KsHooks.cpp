@@ -8,6 +8,7 @@
 //   each other for ever; so Install joins the chain it is still part of instead.
 // - A TControlHook is installed again after WM_DESTROY only while hooks still listen:
 //   once the last one has left, its control may already be freed.
+// - A subclass still chained below a later one is not freed while its window lives.
 // - A hook freed while registered also frees a subclass that no hook uses any more, so
 //   that forms skinned and freed one after the other leave nothing behind in the list.
 #include "skin/KsHooks.h"
@@ -62,6 +63,10 @@ TControlHook::~TControlHook() {
   FControl = nullptr;
   FreeObjectInstance(FObjectInstance);
   FObjectInstance = nullptr;
+}
+
+bool TControlHook::StillChained() const {
+  return FPassThrough && IsWindow(FPassThroughWnd) && ExistingWindow(FControl) == FPassThroughWnd;
 }
 
 bool TControlHook::ControlGone() const {
@@ -231,10 +236,16 @@ void THookList::WndProc(TMessage& message) {
         if (Listed(message.LParam))
           reinterpret_cast<TControlHook*>(message.LParam)->Install();
         return;
-      case KM_FREECONTROLHOOK:
-        if (Listed(message.LParam) && reinterpret_cast<TControlHook*>(message.LParam)->GetHooks().empty())
-          delete reinterpret_cast<TControlHook*>(message.LParam);
+      case KM_FREECONTROLHOOK: {
+        if (!Listed(message.LParam))
+          return;
+        auto* controlHook = reinterpret_cast<TControlHook*>(message.LParam);
+        // One still chained below a later subclass would leave that subclass calling
+        // freed code; it stays until its window is gone or the list is freed.
+        if (controlHook->GetHooks().empty() && !controlHook->StillChained())
+          delete controlHook;
         return;
+      }
       default:
         message.Result = DefWindowProcA(FWindow, message.Msg, message.WParam, message.LParam);
         return;

@@ -58,6 +58,9 @@ class TControlHook : public TObject {
   void Install();
   // Gives the window its old procedure back unless another subclass came later.
   void Uninstall();
+  // True while the window's chain still runs through this subclass although it is not
+  // installed (another subclass came later and stays on top).
+  bool StillChained() const;
   void CallHooks(THookKind kind, TMessage& message, bool& handled);
   void WndProc(TMessage& message);
 

@@ -274,6 +274,14 @@ TEST_F(KsHooksTest, LaterSubclassStaysAndTheControlKeepsItsMessages) {
   EXPECT_EQ(SendMessageA(wnd, WM_PROBE, 0, 0), 42);
   EXPECT_EQ(Log.Lines, (std::vector<std::string>{Before("h", WM_PROBE), After("h", WM_PROBE)}));
   EXPECT_EQ(control->Count(WM_PROBE), 2);
+
+  // Fault: moving the hook away freed the subclass the later one still calls.
+  TRecordingControl* second = MakeControl();
+  hook->SetControl(second);
+  PumpPending();
+  EXPECT_NE(HookList()->FindControlHook(control), nullptr);
+  EXPECT_EQ(SendMessageA(wnd, WM_PROBE, 0, 0), 42);
+  EXPECT_EQ(control->Count(WM_PROBE), 3);
   SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(below));
 }
 
