@@ -14,7 +14,10 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
+#include "skin/KsGlobalBuffer.h"
+#include "skin/KsHooks.h"
 #include "skin/KsItems.h"
+#include "skin/KsSpeedButtons.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -39,6 +42,10 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KsBitmap", InitializeKsBitmap, nullptr},
       // The application-themed test of "uxtheme.dll" and the layered-window entries.
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      // The hook list, made on first use; its shut-down gives every hooked window back.
+      {"KsHooks", nullptr, FinalizeKsHooks},
+      // The shared paint buffer of the skinned frames: the host's, or one of the screen's size.
+      {"KsForms", CreateGlobalBuffer, FreeGlobalBuffer},
       // The registry of theme classes: the base theme, then Luna, Highlight and Lines.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
@@ -48,6 +55,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
+      // The tool-strip container and divider classes for streaming.
+      {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
