@@ -32,6 +32,18 @@ HHOOK gHook = nullptr;
 
 bool IsReflectedNotification(UINT msg) { return msg > 0xBC00 && msg < 0xBDF4; }
 
+// Sets a flag for a scope.
+class TFlagScope {
+ public:
+  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
+  ~TFlagScope() { FFlag = false; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
+
+ private:
+  bool& FFlag;
+};
+
 TRect Deflated(TRect r, int d) { return Rect(r.left + d, r.top + d, r.right - d, r.bottom - d); }
 
 void FillSolid(HDC dc, const TRect& r, TColor color) {
@@ -120,26 +132,16 @@ void TXPEditColors::SetColor(TColor value) {
     FOwner->SetColor(value);
 }
 
-void TXPEditColors::SetFrameColor(TColor value) {
-  if (value == FFrameColor)
-    return;
-  FFrameColor = value;
-  if (FOwner)
-    FOwner->Invalidate();
-}
+void TXPEditColors::SetFrameColor(TColor value) { ChangeAndRepaint(FFrameColor, value); }
 
-void TXPEditColors::SetDisabledDarkColor(TColor value) {
-  if (value == FDisabledDarkColor)
-    return;
-  FDisabledDarkColor = value;
-  if (FOwner)
-    FOwner->Invalidate();
-}
+void TXPEditColors::SetDisabledDarkColor(TColor value) { ChangeAndRepaint(FDisabledDarkColor, value); }
 
-void TXPEditColors::SetDisabledLightColor(TColor value) {
-  if (value == FDisabledLightColor)
+void TXPEditColors::SetDisabledLightColor(TColor value) { ChangeAndRepaint(FDisabledLightColor, value); }
+
+void TXPEditColors::ChangeAndRepaint(TColor& field, TColor value) {
+  if (value == field)
     return;
-  FDisabledLightColor = value;
+  field = value;
   if (FOwner)
     FOwner->Invalidate();
 }
@@ -413,11 +415,7 @@ void TCustomXPEdit::SelectWordAt(int index) {
 // ---- Editing ---------------------------------------------------------------------------
 
 void TCustomXPEdit::WriteText(const std::string& text) {
-  FUpdating = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } reset{FUpdating};
+  const TFlagScope updating(FUpdating);
   SetText(text);
   ClampSelection();
 }
@@ -830,11 +828,7 @@ void TCustomXPEdit::CMTextChanged(TMessage& message) {
     return;
   SetFirstVisible(0);
   SetCursorPosition(int(FDisplayText.size()));
-  FNotifyingTextChange = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } reset{FNotifyingTextChange};
+  const TFlagScope notifying(FNotifyingTextChange);
   Change();
 }
 
@@ -931,7 +925,7 @@ void TCustomXPEdit::Dispatch(TMessage& message) {
       return;
     case CM_PARENTCOLORCHANGED:
       inherited::Dispatch(message);
-      if (GetParentColor())
+      if (GetParentColor() && FColors)
         FColors->SetColor(GetColor());
       Invalidate();
       return;

@@ -35,6 +35,7 @@ class TXPEditColors : public TPersistent {
   void SetDisabledLightColor(TColor value);
 
  private:
+  void ChangeAndRepaint(TColor& field, TColor value);
   TCustomXPEdit* FOwner;
   TColor FColor = clWindow;
   TColor FFrameColor = TColor(0xB99D7F);
