@@ -419,6 +419,12 @@ TEST_F(XPEditTest, DoubleClickSelectsTheWordUnderTheMouse) {
   auto clickAt = [&](int index) {
     const int x = 3 + Measured(edit, edit->GetText().substr(0, size_t(index))) + 1;
     SetCursorPos(origin.x + x, origin.y + 8);
+    // The pointer reaches the X server asynchronously.
+    ASSERT_TRUE(PumpUntil([&] {
+      POINT p{};
+      GetCursorPos(&p);
+      return p.x == origin.x + x && p.y == origin.y + 8;
+    }));
     edit->DblClick();
   };
   clickAt(4);
@@ -435,6 +441,44 @@ TEST_F(XPEditTest, DoubleClickSelectsTheWordUnderTheMouse) {
   EXPECT_EQ(edit->GetSelStart(), 0);
   EXPECT_EQ(edit->GetSelLength(), 2);
   SetCursorPos(0, 0);
+}
+
+TEST_F(XPEditTest, MouseDragSelectsAndEntryByKeyboardSelectsAll) {
+  TTestXPEdit* edit = NewEdit();
+  auto* other = new TTestEdit(Form);
+  other->SetParent(Form);
+  other->SetBounds(10, 60, 50, 20);
+  edit->SetText("abcdef");
+  ShowForm();
+  auto xOf = [&](int index) { return 3 + Measured(edit, edit->GetText().substr(0, size_t(index))) + 1; };
+  edit->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(xOf(1), 8));
+  EXPECT_TRUE(edit->GetMouseSelecting());
+  EXPECT_TRUE(edit->Focused());
+  edit->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(xOf(4), 8));
+  EXPECT_EQ(edit->GetSelStart(), 1);
+  EXPECT_EQ(edit->GetSelLength(), 3);
+  edit->Perform(WM_LBUTTONUP, 0, MAKELPARAM(xOf(4), 8));
+  EXPECT_FALSE(edit->GetMouseSelecting());
+  edit->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(xOf(5), 8));
+  EXPECT_EQ(edit->GetSelLength(), 3);
+  edit->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(xOf(2), 8));
+  EXPECT_EQ(edit->GetSelLength(), 0);  // a new press starts afresh
+  edit->Perform(WM_CANCELMODE);
+  EXPECT_FALSE(edit->GetMouseSelecting());
+  edit->Perform(WM_LBUTTONUP, 0, MAKELPARAM(xOf(2), 8));
+
+  edit->Perform(CM_MOUSEENTER);
+  EXPECT_TRUE(edit->GetFont()->GetStyle().Contains(fsUnderline));
+  edit->Perform(CM_MOUSELEAVE);
+  EXPECT_FALSE(edit->GetFont()->GetStyle().Contains(fsUnderline));
+
+  other->SetFocus();
+  PumpPending();
+  edit->SetFocus();
+  PumpPending();
+  EXPECT_EQ(edit->GetSelStart(), 0);
+  EXPECT_EQ(edit->GetSelLength(), 6);
+  EXPECT_EQ(edit->GetCaretPos(), 6);
 }
 
 TEST_F(XPEditTest, FontChangeSetsTheHeightFromTheMetrics) {
