@@ -392,7 +392,8 @@ TEST_F(XPEditTest, LongTextScrollsSoThatTheCaretFits) {
   EXPECT_LE(Measured(edit, text.substr(0, size_t(full))), room);
   EXPECT_GT(Measured(edit, text.substr(0, size_t(full + 1))), room);
   EXPECT_EQ(edit->GetDrawnCount(), full + 1);
-  // A wider edit shows more.
+  // Regression: the drawn and visible counts kept the old width after a resize, because
+  // only setting the scroll position computed them.
   edit->SetWidth(400);
   EXPECT_EQ(edit->GetDrawnCount(), int(text.size()));
 }
