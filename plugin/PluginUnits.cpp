@@ -23,6 +23,9 @@
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
+#include "xpcontrols/XPEdit.h"
+#include "xpcontrols/XPThemeBinding.h"
+#include "xpcontrols/XPUtils.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -70,8 +73,14 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
       // The document of an interrupted command run is released at unload.
       {"KIVOImporter", nullptr, ReleaseCurrentDocument},
+      // The XP-style controls: msimg32's gradient fill, then the list of live XP edits
+      // (whose first member installs their repaint hook).
+      {"XPUtils", InitializeXPUtils, FinalizeXPUtils},
+      {"XPEdit", InitializeXPEdit, FinalizeXPEdit},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
+      // Last, the visual-style drawing entries of "uxtheme.dll".
+      {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };
   return units;
 }
