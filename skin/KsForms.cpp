@@ -630,12 +630,71 @@ void TKsCustomForm::PaintNonClient() {
     }
   }
   GdiFlush();
+  if (FRenderToBitmap && FAnimBitmap) {
+    for (const TRect& band : bands)
+      if (!EmptyRect(band))
+        buffer->DrawRectToDC(FAnimBitmap->GetDC(), band.left, band.top, band);
+    return;
+  }
   TWindowDC dc(wnd);
   if (!dc.Get())
     return;
   for (const TRect& band : bands)
     if (!EmptyRect(band))
       buffer->DrawRectToDC(dc.Get(), band.left, band.top, band);
+}
+
+void TKsCustomForm::ShowAnimated() {
+  TWinControl* control = GetControl();
+  HWND wnd = GetFormHandle();
+  if (FBlend || FShowAnimation == kaNone || !control || !wnd || !GetBuffer() || FWindowWidth <= 0 ||
+      FWindowHeight <= 0)
+    return;
+  FAnimBitmap = std::make_unique<TKsBitmap>();
+  FAnimBitmap->SetSize(FWindowWidth, FWindowHeight);
+  FRenderToBitmap = true;
+  RECT window;
+  GetWindowRect(wnd, &window);
+  FBackgroundRect = TRect{};
+  CaptureBackground(window);
+  const bool activeLook = FActiveLook;
+  FActiveLook = true;
+  PaintNonClient();
+  FActiveLook = activeLook;
+  PaintBackground(*FAnimBitmap);
+  GdiFlush();
+  FAnimBitmap->SetAlpha(255);
+  FAnimBitmap->MakeTransparent(KsTransparentKey);
+  const TRect client = GetFrameClientRect();
+  HDC dc = FAnimBitmap->GetDC();
+  {
+    TSaveDCGuard saved(dc);
+    SetWindowOrgEx(dc, -client.left, -client.top, nullptr);
+    control->PaintControls(dc, nullptr);
+  }
+  for (int i = 0; i < control->GetControlCount(); ++i) {
+    auto* child = ObjectAs<TWinControl>(control->GetControl(i));
+    if (child && child->GetVisible())
+      child->PaintTo(dc, child->GetLeft() + client.left, child->GetTop() + client.top);
+  }
+  GdiFlush();
+  TKsAnimation effect = FShowAnimation;
+  while (effect == kaRandom)
+    effect = TKsAnimation(1 + std::rand() % 4);
+  if (!FBackground->Empty()) {
+    TClientDC screen(nullptr);
+    const TRect onScreen{window.left, window.top, window.left + FWindowWidth, window.top + FWindowHeight};
+    switch (effect) {
+      case kaFade: AnimateFade(screen, *FBackground, onScreen, FShowAnimationTime, *FAnimBitmap); break;
+      case kaSlide:
+        AnimateSlide(screen, *FBackground, onScreen, FShowAnimationTime, std::rand() % 8, *FAnimBitmap);
+        break;
+      case kaRect: AnimateRect(screen, *FBackground, onScreen, FShowAnimationTime, std::rand() % 5, *FAnimBitmap); break;
+      default: break;
+    }
+  }
+  FRenderToBitmap = false;
+  FAnimBitmap.reset();
 }
 
 // ---- frame size and region --------------------------------------------------------------
@@ -959,7 +1018,9 @@ void TKsCustomForm::WMWindowPosChanging(TMessage& message) {
   WINDOWPOS* pos = MessageAs<TWMWindowPosChanging>(message).WindowPos;
   message.Result = 0;
   SetHandled();
-  if ((pos->flags & SWP_NOSIZE) && (pos->flags & SWP_NOMOVE))
+  // Showing counts as a change: a window shown in place must still get its background
+  // and its show animation.
+  if ((pos->flags & SWP_NOSIZE) && (pos->flags & SWP_NOMOVE) && !(pos->flags & SWP_SHOWWINDOW))
     return;
   bool sizeChanged = false;
   // A move alone carries no size: the size is only looked at when it is given.
@@ -982,7 +1043,7 @@ void TKsCustomForm::WMWindowPosChanging(TMessage& message) {
     }
   }
   HWND wnd = GetFormHandle();
-  if ((FBlend || FDropShadow) && wnd) {
+  if ((FBlend || FDropShadow) && wnd && !((pos->flags & SWP_NOSIZE) && (pos->flags & SWP_NOMOVE))) {
     TPoint topLeft{pos->x, pos->y};
     if (pos->flags & SWP_NOMOVE) {
       RECT r;
@@ -999,6 +1060,8 @@ void TKsCustomForm::WMWindowPosChanging(TMessage& message) {
     GetWindowRect(wnd, &r);
     CaptureBackground(r);
   }
+  if (pos->flags & SWP_SHOWWINDOW)
+    ShowAnimated();
   if (FBlend || FDropShadow)
     pos->flags |= SWP_NOCOPYBITS;
 }
@@ -1203,22 +1266,17 @@ void TKsCustomForm::DrawOutline(const TRect& frame) {
   if (IsMDIChild())
     if (HWND wnd = GetFormHandle())
       target = GetParent(wnd);
-  HDC dc = target ? GetWindowDC(target) : GetWindowDC(GetDesktopWindow());
-  if (!dc)
+  TWindowDC dc(target ? target : GetDesktopWindow());
+  if (!dc.Get())
     return;
-  HandleCreated(THandleKind::DC, dc);
-  {
-    TPenHandle pen(CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255)));
-    TSelectGuard penGuard(dc, pen.Get());
-    TSelectGuard brushGuard(dc, GetStockObject(NULL_BRUSH));
-    const int oldRop = SetROP2(dc, R2_XORPEN);
-    if (!EmptyRect(FDragFrame))
-      Rectangle(dc, FDragFrame.left, FDragFrame.top, FDragFrame.right, FDragFrame.bottom);
-    if (!EmptyRect(frame))
-      Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
-    SetROP2(dc, oldRop);
-  }
-  HandleDestroyed(THandleKind::DC, dc);
-  ReleaseDC(target ? target : GetDesktopWindow(), dc);
+  TPenHandle pen(CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255)));
+  TSelectGuard penGuard(dc.Get(), pen.Get());
+  TSelectGuard brushGuard(dc.Get(), GetStockObject(NULL_BRUSH));
+  const int oldRop = SetROP2(dc.Get(), R2_XORPEN);
+  if (!EmptyRect(FDragFrame))
+    Rectangle(dc.Get(), FDragFrame.left, FDragFrame.top, FDragFrame.right, FDragFrame.bottom);
+  if (!EmptyRect(frame))
+    Rectangle(dc.Get(), frame.left, frame.top, frame.right, frame.bottom);
+  SetROP2(dc.Get(), oldRop);
   FDragFrame = frame;
 }

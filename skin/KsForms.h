@@ -198,6 +198,8 @@ class TKsCustomForm : public TKsHookComponent {
 
   void InitializeSkin();
   void CaptureBackground(const TRect& rect);
+  // Shows the window with the show animation over the captured background.
+  void ShowAnimated();
   void SetFormBounds(const TRect& bounds);
   // One caption button of the classic look into the bitmap's DC.
   void DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, bool pressed);
@@ -260,7 +262,9 @@ class TKsCustomForm : public TKsHookComponent {
   TKsWindowState FLoadedState = kwsNormal;
   TKsCustomItem* FSystemMenu = nullptr;
   TPoint FSysMenuPos{0, 0};
+  bool FRenderToBitmap = false;
   TRect FBackgroundRect{0, 0, 0, 0};
+  std::unique_ptr<TKsBitmap> FAnimBitmap;
   bool FDragging = false;
   TRect FDragFrame{0, 0, 0, 0};
   bool FOutlineDrag = false;

@@ -2,6 +2,7 @@
 // painting through the paint buffer, activation and unhooking.
 #include <gtest/gtest.h>
 
+#include "classlib/Canvas.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "skin/KsForms.h"
@@ -340,6 +341,55 @@ TEST_F(KsFormsTest, CaptionDragSnapsOnlyBelowTheMagneticDistance) {
   };
   EXPECT_EQ(dragTo(work.left + 19), work.left);
   EXPECT_EQ(dragTo(work.left + 20), work.left + 20);
+}
+
+TEST_F(KsFormsTest, OutlineDragMovesTheWindowOnlyOnRelease) {
+  Skin();
+  Skinner->SetSimpleDrag(true);
+  const RECT before = WindowRect();
+  const TRect client = Skinner->GetFrameClientRect();
+  const TPoint caption{Skinner->GetFrameWidth() / 2, Centre(Skinner->GetCaptionRect()).y};
+  Send(WM_NCLBUTTONDOWN, HTCAPTION, ScreenAt(caption.x, caption.y));
+  EXPECT_FALSE(Skinner->GetPaintEnabled());
+  Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(caption.x - client.left + 40, caption.y - client.top + 10));
+  EXPECT_EQ(WindowRect().left, before.left);
+  Send(WM_LBUTTONUP, 0, MAKELPARAM(caption.x - client.left + 40, caption.y - client.top + 10));
+  EXPECT_EQ(WindowRect().left, before.left + 40);
+  EXPECT_EQ(WindowRect().top, before.top + 10);
+  EXPECT_TRUE(Skinner->GetPaintEnabled());
+  EXPECT_TRUE(Skinner->GetSimpleDrag());
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+TEST_F(KsFormsTest, ClientBackgroundIsPaintedThroughTheBufferWithOnPaint) {
+  Skin();
+  Form->SetColor(TColor(RGB(10, 200, 30)));
+  struct TPainter {
+    int Calls = 0;
+    void Paint(TCanvas*) { ++Calls; }
+  } painter;
+  Skinner->OnPaint = TPaintEvent::Bind<&TPainter::Paint>(&painter);
+  TKsBitmap target;
+  target.SetSize(Form->GetClientWidth(), Form->GetClientHeight());
+  target.Fill(kBack);
+  EXPECT_EQ(Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(target.GetDC()), 0), 1);
+  EXPECT_EQ(painter.Calls, 1);
+  ExpectPixels(target, [](int, int) { return Argb(255, 10, 200, 30); });
+  Skinner->OnPaint = TPaintEvent();
+  EXPECT_EQ(Send(KM_ISBLENDED, 0, 0), 0);
+}
+
+TEST_F(KsFormsTest, ShowAnimationRunsAndLeavesTheFormPainting) {
+  // Fault: a show in place (no move, no size) skipped the show animation altogether.
+  Skin(false);
+  Skinner->SetShowAnimation(kaFade);
+  Skinner->SetShowAnimationTime(30);
+  ShowForm();
+  EXPECT_TRUE(IsWindowVisible(Form->GetHandle()));
+  EXPECT_TRUE(Skinner->GetPaintEnabled());
+  EXPECT_FALSE(Skinner->GetBackground()->Empty());
+  EXPECT_EQ(Skinner->GetBackground()->GetWidth(), Skinner->GetWindowWidth());
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 TEST_F(KsFormsTest, MeasuringWithoutValidRectsStillLeavesTheFrameOut) {
