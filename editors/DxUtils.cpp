@@ -162,14 +162,6 @@ void DrawBitmapInRect(HDC dc, HBRUSH brush, const TRect& rect, TBitmap* bitmap, 
   BitBlt(dc, rect.left, rect.top, width, height, memDC, 0, 0, SRCCOPY);
 }
 
-COLORREF ImageListColor(TColor color) {
-  if (color == clNone)
-    return CLR_NONE;
-  if (color == clDefault)
-    return CLR_DEFAULT;
-  return ColorToRGB(color);
-}
-
 void DrawImageListImage(HDC dc, int x, int y, TCustomImageList* imageList, int index) {
   if (!imageList || !imageList->HandleAllocated())
     return;

@@ -11,10 +11,10 @@
 
 #include "classlib/Colors.h"
 #include "classlib/Geometry.h"
+#include "classlib/ImageList.h"  // ImageListColor, the colour the image-list drawing uses
 #include "classlib/Win.h"
 
 class TBitmap;
-class TCustomImageList;
 
 // Start-up makes the 8 x 8 monochrome checkerboard brush (pixel (x, y) black when x
 // and y are both even or both odd, white otherwise); shut-down deletes it. Repeated
@@ -38,10 +38,6 @@ void DrawBitmapWithBackground(HDC dc, HBRUSH brush, const TRect& rect, TBitmap* 
 // Fills `rect` with `brush` and draws the bitmap into it at `bitmapRect` (its size,
 // clipped to the bitmap's and to `rect`), its transparent pixels replaced by `brush`.
 void DrawBitmapInRect(HDC dc, HBRUSH brush, const TRect& rect, TBitmap* bitmap, const TRect& bitmapRect);
-
-// A colour for the image-list functions: clNone is CLR_NONE, clDefault CLR_DEFAULT,
-// anything else its RGB value.
-COLORREF ImageListColor(TColor color);
 
 // Draws image `index` of the list at (x, y) in the list's own size, colours and
 // drawing style (the mask for the mask image type); nothing when the list has no handle.

@@ -175,6 +175,17 @@ TEST(DrawBitmapTest, InRectFillsTheRectAndPlacesTheBitmapAtItsOffset) {
     }
 }
 
+// A pattern brush continues the target's pattern at any offset of the rectangle.
+TEST(DrawBitmapTest, InRectAlignsAPatternBrushWithTheTarget) {
+  TStatefulSurface surface(16, 12);
+  surface.FillByRule();
+  const TRect rect = Rect(3, 2, 12, 9);
+  DrawBitmapInRect(surface.DC(), CheckerboardBrush(), rect, nullptr, rect);
+  for (int y = rect.top; y < rect.bottom; ++y)
+    for (int x = rect.left; x < rect.right; ++x)
+      ASSERT_EQ(surface.Color(x, y), (x + y) % 2 == 0 ? RGB(0, 0, 0) : RGB(255, 255, 255)) << x << "," << y;
+}
+
 TEST(DrawBitmapTest, EnsureMinSizeGrowsButNeverShrinks) {
   TBitmap bitmap;
   bitmap.SetSize(10, 5);
@@ -303,8 +314,9 @@ TEST_F(PlacePopupTest, KeepsThePopupInsideItsMonitorsWorkArea) {
   // Too far right: its right edge on the work area's.
   p = Place(700, 100, 200, 150, 20);
   EXPECT_EQ(p.x, 600);
-  // Left of the right monitor's work area... on that monitor, pushed to its left edge
-  // only when the point lies before it.
+  // Left of the work area: on its left edge; on the right monitor, its own right edge.
+  p = Place(-50, 100, 200, 150, 20);
+  EXPECT_EQ(p.x, 0);
   p = Place(1500, 100, 200, 150, 20);
   EXPECT_EQ(p.x, 1400);
   // No room below, more above: opens above the anchor.
@@ -448,29 +460,24 @@ TEST_F(DrawTextWithFlagsTest, NoFillLeavesTheBackgroundAndKeepBkModeUsesTheDCsMo
 TEST_F(DrawTextWithFlagsTest, FocusRectangleSurroundsTheTextRectOrTheTextItself) {
   const TRect fill = Rect(0, 0, 100, 30);
   const TRect text = Rect(4, 4, 96, 26);
-  auto surface = Draw("Hi", fill, text, dtfFocusRect);
-  auto ref = Reference();
-  ExtTextOutA(ref->DC(), 4, 4, ETO_OPAQUE | ETO_CLIPPED, &fill, "Hi", 2, nullptr);
-  SetBkColor(ref->DC(), RGB(0, 0, 0));
-  SetTextColor(ref->DC(), RGB(255, 255, 255));
-  TRect focus = Rect(3, 3, 97, 27);
-  DrawFocusRect(ref->DC(), &focus);
-  ExpectSameSurface(*surface, *ref);
-  // Following the text: around the drawn text only.
   const SIZE size = Extent("Hi");
-  surface = Draw("Hi", fill, text, dtfFocusRect | dtfFocusOnText);
-  ref = Reference();
-  ExtTextOutA(ref->DC(), 4, 4, ETO_OPAQUE | ETO_CLIPPED, &fill, "Hi", 2, nullptr);
-  SetBkColor(ref->DC(), RGB(0, 0, 0));
-  SetTextColor(ref->DC(), RGB(255, 255, 255));
-  focus = Rect(3, 3, 4 + size.cx + 1, 4 + size.cy + 1);
-  DrawFocusRect(ref->DC(), &focus);
-  ExpectSameSurface(*surface, *ref);
-  // ... and none for an empty text.
-  surface = Draw("", fill, text, dtfFocusRect | dtfFocusOnText);
-  ref = Reference();
-  ExtTextOutA(ref->DC(), 4, 4, ETO_OPAQUE | ETO_CLIPPED, &fill, "", 0, nullptr);
-  ExpectSameSurface(*surface, *ref);
+  // The text at the text rect's corner, then the focus rectangle (if any) as the routine draws it.
+  auto expect = [&](const char* s, const TRect* focus) {
+    auto ref = Reference();
+    ExtTextOutA(ref->DC(), 4, 4, ETO_OPAQUE | ETO_CLIPPED, &fill, s, lstrlenA(s), nullptr);
+    if (focus) {
+      SetBkColor(ref->DC(), RGB(0, 0, 0));
+      SetTextColor(ref->DC(), RGB(255, 255, 255));
+      DrawFocusRect(ref->DC(), focus);
+    }
+    return ref;
+  };
+  const TRect aroundRect = Rect(3, 3, 97, 27);
+  ExpectSameSurface(*Draw("Hi", fill, text, dtfFocusRect), *expect("Hi", &aroundRect));
+  // Following the text: around the drawn text only, and none for an empty text.
+  const TRect aroundText = Rect(3, 3, 4 + size.cx + 1, 4 + size.cy + 1);
+  ExpectSameSurface(*Draw("Hi", fill, text, dtfFocusRect | dtfFocusOnText), *expect("Hi", &aroundText));
+  ExpectSameSurface(*Draw("", fill, text, dtfFocusRect | dtfFocusOnText), *expect("", nullptr));
 }
 
 }  // namespace
