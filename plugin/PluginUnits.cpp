@@ -15,6 +15,7 @@
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
 #include "skin/KsItems.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -46,6 +47,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      // The tab sheet class, registered for streaming.
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
       // The host's "ClientApi_" entry points and its IClient.

@@ -2,6 +2,7 @@
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsItems.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -19,6 +20,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
   };
   return units;
 }
