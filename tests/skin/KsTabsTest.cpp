@@ -521,6 +521,38 @@ TEST_F(KsTabsTest, BottomTabsHaveDarkOuterEdges) {
   EXPECT_EQ(Pixel(control, tab.right - 1, 90), Sys(cl3DDkShadow));
 }
 
+TEST_F(KsTabsTest, CaptionsAreDrawnAndTheHotOneHighlighted) {
+  auto* control = Make(300, 100, {"Wide", "Wide2"});
+  control->SetTabWidth(60);
+  control->SetHotTrack(true);
+  ShowForm();
+  control->Perform(WM_MOUSEMOVE, 0, At(90, 10));
+  ASSERT_EQ(control->GetHotTab(), 1);
+  Paint(control);
+  // Counts the pixels of a colour, and those off the face, inside a tab's edges.
+  auto count = [&](int index, TKsColor color, bool offFace) {
+    const TRect r = control->TabRect(index);
+    int n = 0;
+    for (int y = r.top + 2; y < r.bottom - 4; ++y)
+      for (int x = r.left + 2; x < r.right - 2; ++x) {
+        const TKsColor p = Pixel(control, x, y);
+        n += offFace ? p != Sys(clBtnFace) : p == color;
+      }
+    return n;
+  };
+  const TKsColor hot = Sys(clHighlight);
+  EXPECT_GT(count(0, 0, true), 0);
+  EXPECT_EQ(count(0, hot, false), 0);
+  EXPECT_GT(count(1, hot, false), 0);
+  control->Perform(CM_MOUSELEAVE);
+  Paint(control);
+  EXPECT_EQ(count(1, hot, false), 0);
+  // Side tabs turn their captions.
+  control->SetTabPosition(tpLeft);
+  Paint(control);
+  EXPECT_GT(count(0, 0, true), 0);
+}
+
 TEST_F(KsTabsTest, ArrowsAreTheSystemScrollArrows) {
   auto* control = MakeScrolling();
   ShowForm();
