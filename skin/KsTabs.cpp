@@ -18,6 +18,7 @@
 
 #include "classlib/ClassRegistry.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/Timer.h"
 #include "skin/KsUtils.h"
 
@@ -180,23 +181,11 @@ void TKsCustomTabSheet::WMEraseBkgnd(TMessage& message) {
 }
 
 void TKsCustomTabSheet::WMPaint(TMessage& message) {
-  HDC dc = reinterpret_cast<HDC>(message.WParam);
-  PAINTSTRUCT ps{};
-  const bool own = dc == nullptr;
-  if (own)
-    dc = BeginPaint(GetHandle(), &ps);
-  try {
-    if (FTabControl && FTabControl->GetActivePage() == this) {
-      DrawParentBackgroundWin(this, dc);
-      PaintControls(dc, nullptr);
-    }
-  } catch (...) {
-    if (own)
-      EndPaint(GetHandle(), &ps);
-    throw;
+  TPaintScope paint(GetHandle(), reinterpret_cast<HDC>(message.WParam));
+  if (FTabControl && FTabControl->GetActivePage() == this) {
+    DrawParentBackgroundWin(this, paint.DC());
+    PaintControls(paint.DC(), nullptr);
   }
-  if (own)
-    EndPaint(GetHandle(), &ps);
   message.Result = 0;
 }
 

@@ -652,6 +652,13 @@ TEST_F(KsTabsTest, TabIndexAndActivePageMoveTogether) {
   // The sheet fills the body less the margins plus one.
   const TRect body = control->DisplayRect();
   EXPECT_EQ(a->GetBoundsRect(), (TRect{body.left + 3, body.top + 3, body.right - 3, body.bottom - 3}));
+  // The sheet shows the tab control's body beneath it.
+  TDibSurface surface(a->GetWidth(), a->GetHeight());
+  surface.Fill(RGB(1, 2, 3));
+  EXPECT_EQ(a->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(surface.DC())), 1);
+  const TKsColor under = control->GetBuffer()->GetPixel(a->GetLeft() + 5, a->GetTop() + 5);
+  EXPECT_EQ(surface.Color(5, 5), RGB((under >> 16) & 255, (under >> 8) & 255, under & 255));
+  EXPECT_EQ(surface.Color(5, 5), ColorToRGB(clBtnFace));
 
   TChangeRecorder recorder;
   recorder.Attach(control);
