@@ -19,6 +19,7 @@
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
 #include "skin/KsSpeedButtons.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -57,6 +58,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      // The tab sheet class, registered for streaming.
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
       // The tool-strip container and divider classes for streaming.
