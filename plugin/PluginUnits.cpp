@@ -4,6 +4,7 @@
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "editors/DxUtils.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
@@ -82,6 +83,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"XPEdit", InitializeXPEdit, FinalizeXPEdit},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
+      // The in-place editors' shared drawing: the checkerboard brush of the overlay.
+      {"dxUtils", InitializeDxUtils, FinalizeDxUtils},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };
