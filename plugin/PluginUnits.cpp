@@ -4,6 +4,7 @@
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "editors/DxUtils.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
@@ -18,6 +19,7 @@
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
 #include "skin/KsSpeedButtons.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -56,6 +58,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      // The tab sheet class, registered for streaming.
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
       // The tool-strip container and divider classes for streaming.
@@ -79,6 +83,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"XPEdit", InitializeXPEdit, FinalizeXPEdit},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
+      // The in-place editors' shared drawing: the checkerboard brush of the overlay.
+      {"dxUtils", InitializeDxUtils, FinalizeDxUtils},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };

@@ -5,6 +5,7 @@
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
 #include "skin/KsSpeedButtons.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -25,6 +26,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
   };
   return units;
 }
