@@ -13,6 +13,7 @@
 #include "classlib/ImageList.h"
 #include "classlib/Menus.h"
 #include "classlib/UtilWindow.h"
+#include "classlib/UtilWindow.h"
 #include "skin/KsGlobalBuffer.h"
 #include "skin/KsItems.h"
 #include "skin/KsUtils.h"
@@ -143,12 +144,52 @@ TKsCustomForm::TKsCustomForm(TComponent* AOwner) : TKsHookComponent(AOwner) {
     SetControl(control);
   }
   FBackground = std::make_unique<TKsBitmap>();
+  FTrayWindow = AllocateHWnd(TWndMethod::Bind<&TKsCustomForm::TrayWndProc>(this));
+  if (!Designing()) {
+    static_assert(sizeof(NOTIFYICONDATAA) >= 88, "the tray data holds at least the classic fields");
+    FTrayIcon.cbSize = 88;
+    FTrayIcon.hWnd = FTrayWindow;
+    FTrayIcon.uID = UINT(reinterpret_cast<uintptr_t>(this));
+    FTrayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    FTrayIcon.uCallbackMessage = KM_TRAYCALLBACK;
+  }
   FPaintEnabled = true;
 }
 
 TKsCustomForm::~TKsCustomForm() {
   Destroying();
+  if (FAppHooked && Application) {
+    Application->OnRestore = FSavedOnRestore;
+    Application->OnMinimize = FSavedOnMinimize;
+    FAppHooked = false;
+  }
+  if (!Designing() && FTrayWindow)
+    Shell_NotifyIconA(NIM_DELETE, &FTrayIcon);
+  DeallocateHWnd(FTrayWindow);
+  FTrayWindow = nullptr;
   FSystemMenu = nullptr;  // owned by this component; freed with it
+}
+
+void TKsCustomForm::TrayWndProc(TMessage& message) {
+  GuardBoundary("skinned form tray window", [&] {
+    message.Result = DefWindowProcA(FTrayWindow, message.Msg, message.WParam, message.LParam);
+  });
+}
+
+void TKsCustomForm::AppMinimize(TObject* sender) {
+  if (FWindowState != kwsMinimized && FWindowState != kwsTray && FMinimizeApplication)
+    Minimize();
+  if (FSavedOnMinimize)
+    FSavedOnMinimize(sender);
+}
+
+void TKsCustomForm::AppRestore(TObject* sender) {
+  if (FWindowState == kwsMinimized && FMinimizeApplication) {
+    Restore();
+    PaintNonClient();
+  }
+  if (FSavedOnRestore)
+    FSavedOnRestore(sender);
 }
 
 void TKsCustomForm::Loaded() {
@@ -718,7 +759,12 @@ void TKsCustomForm::UpdateFrame() {
   RedrawWindow(form->GetHandle(), &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
-void TKsCustomForm::UpdateTrayIcon() {}
+void TKsCustomForm::UpdateTrayIcon() {
+  HICON icon = FormIcon(GetForm());
+  FTrayIcon.hIcon = icon;
+  if (!Designing() && FTrayWindow)
+    Shell_NotifyIconA(NIM_MODIFY, &FTrayIcon);
+}
 
 void TKsCustomForm::UpdateRegion() {
   HWND wnd = GetFormHandle();
@@ -883,6 +929,13 @@ void TKsCustomForm::WMNCCalcSize(TMessage& message) {
 
 void TKsCustomForm::WMNCActivate(TMessage& message) {
   FActiveLook = message.WParam != 0;
+  if (!FAppHooked && FMinimizeApplication && GetForm() && Application) {
+    FSavedOnMinimize = Application->OnMinimize;
+    FSavedOnRestore = Application->OnRestore;
+    Application->OnMinimize = TNotifyEvent::Bind<&TKsCustomForm::AppMinimize>(this);
+    Application->OnRestore = TNotifyEvent::Bind<&TKsCustomForm::AppRestore>(this);
+    FAppHooked = true;
+  }
   if (FActiveLook) {
     message.Result = 0;
     if (IsMDIChild())

@@ -141,6 +141,9 @@ class TKsCustomForm : public TKsHookComponent {
   bool GetPaintEnabled() const { return FPaintEnabled; }
   TKsCustomItem* GetSystemMenu() const { return FSystemMenu; }
   TKsBitmap* GetBackground() const { return FBackground.get(); }
+  HWND GetTrayWindow() const { return FTrayWindow; }
+  const NOTIFYICONDATAA& GetTrayIcon() const { return FTrayIcon; }
+  bool GetAppHooked() const { return FAppHooked; }
 
   // The form's own buffer when translucent, else the shared paint buffer.
   TKsBitmap* GetBuffer() const;
@@ -197,6 +200,11 @@ class TKsCustomForm : public TKsHookComponent {
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
   void InitializeSkin();
+  // The tray icon's hidden window; the tray commands answer its callback.
+  virtual void TrayWndProc(TMessage& message);
+  // Chained to the application's minimize and restore events.
+  void AppMinimize(TObject* sender);
+  void AppRestore(TObject* sender);
   void CaptureBackground(const TRect& rect);
   // Shows the window with the show animation over the captured background.
   void ShowAnimated();
@@ -260,7 +268,12 @@ class TKsCustomForm : public TKsHookComponent {
   TKsWindowState FPrevState = kwsNormal;
   TKsWindowState FWindowState = kwsNormal;
   TKsWindowState FLoadedState = kwsNormal;
+  NOTIFYICONDATAA FTrayIcon{};
+  HWND FTrayWindow = nullptr;
   TKsCustomItem* FSystemMenu = nullptr;
+  TNotifyEvent FSavedOnRestore;
+  TNotifyEvent FSavedOnMinimize;
+  bool FAppHooked = false;
   TPoint FSysMenuPos{0, 0};
   bool FRenderToBitmap = false;
   TRect FBackgroundRect{0, 0, 0, 0};

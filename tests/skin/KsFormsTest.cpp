@@ -415,6 +415,33 @@ TEST_F(KsFormsTest, MovingKeepsTheFrameSize) {
   EXPECT_EQ(WindowRect().left, 250);
 }
 
+TEST_F(KsFormsTest, ActivationChainsTheApplicationHandlersAndFreeingPutsThemBack) {
+  struct TCounter {
+    int Minimized = 0;
+    void Count(TObject*) { ++Minimized; }
+  } counter;
+  const TNotifyEvent previousRestore = Application->OnRestore;
+  Application->OnMinimize = TNotifyEvent::Bind<&TCounter::Count>(&counter);
+  Skin();
+  Send(WM_NCACTIVATE, 1, 0);
+  ASSERT_TRUE(Skinner->GetAppHooked());
+  Application->OnMinimize(Application);
+  EXPECT_EQ(Skinner->Minimizes, 1);
+  EXPECT_EQ(counter.Minimized, 1);  // the previous handler still runs
+  EXPECT_EQ(Skinner->GetTrayIcon().cbSize, 88u);
+  EXPECT_EQ(Skinner->GetTrayIcon().uCallbackMessage, KM_TRAYCALLBACK);
+  EXPECT_EQ(Skinner->GetTrayIcon().hWnd, Skinner->GetTrayWindow());
+  const HWND tray = Skinner->GetTrayWindow();
+  EXPECT_TRUE(IsWindow(tray));
+  delete Skinner;
+  Skinner = nullptr;
+  EXPECT_FALSE(IsWindow(tray));
+  Application->OnMinimize(Application);
+  EXPECT_EQ(counter.Minimized, 2);
+  EXPECT_EQ(bool(Application->OnRestore), bool(previousRestore));
+  Application->OnMinimize = TNotifyEvent();
+}
+
 TEST_F(KsFormsTest, FreeingTheSkinnerLeavesTheFormWorking) {
   WNDPROC native = nullptr;
   Form->HandleNeeded();
