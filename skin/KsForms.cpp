@@ -315,6 +315,22 @@ void TKsCustomForm::SetStayOnTop(bool value) {
 
 // ---- commands (the window-state handling overrides them) -------------------------------
 
+void TKsCustomForm::SetWindowState(TKsWindowState value) {
+  if (GetComponentState().Contains(csLoading)) {
+    FLoadedState = value;
+    return;
+  }
+  if (value == FWindowState)
+    return;
+  switch (value) {
+    case kwsNormal: Restore(); break;
+    case kwsMaximized: Maximize(); break;
+    case kwsMinimized: Minimize(); break;
+    case kwsRollup: Rollup(); break;
+    case kwsTray: MinimizeToTray(); break;
+  }
+}
+
 void TKsCustomForm::CloseForm() {
   if (TCustomForm* form = GetForm())
     form->Close();
@@ -640,7 +656,7 @@ void TKsCustomForm::PaintNonClient() {
   if (FDropShadow) {
     const int sw = FShadowWidth;
     const TKsBitmap& back = *FBackground;
-    auto compose = [&](const TRect& r) { buffer->AlphaDraw(back, 0, 0, r); };
+    auto compose = [&](const TRect& r) { buffer->AlphaDraw(back, r.left, r.top, r); };
     TRect r = MakeRect(sw, sw, FFrameWidth, client.top);
     buffer->FillRect(r, kShadowColor);
     compose(r);
@@ -667,7 +683,7 @@ void TKsCustomForm::PaintNonClient() {
     PaintFrame(*buffer);
     for (const TRect& band : bands) {
       buffer->SetAlphaRect(band, uint8_t(FBlendValue));
-      buffer->AlphaDraw(*FBackground, 0, 0, band);
+      buffer->AlphaDraw(*FBackground, band.left, band.top, band);
     }
   }
   GdiFlush();
@@ -1053,7 +1069,7 @@ void TKsCustomForm::WMEraseBkgnd(TMessage& message) {
   if (!(message.LParam & 4)) {
     if (FBlend) {
       buffer->SetAlphaRect(client, uint8_t(FBlendValue));
-      buffer->AlphaDraw(*FBackground, 0, 0, client);
+      buffer->AlphaDraw(*FBackground, client.left, client.top, client);
     }
     if (OnPaint && !GetComponentState().Contains(csLoading)) {
       GdiFlush();

@@ -124,6 +124,9 @@ class TKsCustomForm : public TKsHookComponent {
   TPopupMenu* GetTrayMenu() const { return FTrayMenu; }
   void SetTrayMenu(TPopupMenu* value);
   TKsWindowState GetWindowState() const { return FWindowState; }
+  // While loading the state is kept for the end of loading; otherwise a change runs
+  // the command of the new state.
+  void SetWindowState(TKsWindowState value);
   TKsWindowState GetPrevState() const { return FPrevState; }
 
   // Called with a canvas on the paint buffer after the client background is painted.

@@ -34,10 +34,12 @@ TKsColor Rgb(TKsColor c) { return c & 0xFFFFFF; }
 
 class KsFormsTest : public FormTest {
  protected:
-  void Skin(bool show = true) {
+  void Skin(bool show = true, bool blend = false, bool shadow = false) {
     Form->SetCaption("");
     Skinner = new TTestSkin(Form);
     Skinner->SetMagnetic(false);
+    Skinner->SetBlend(blend);
+    Skinner->SetDropShadow(shadow);
     Skinner->SetActive(true);
     Skinner->Loaded();
     if (show)
@@ -377,6 +379,36 @@ TEST_F(KsFormsTest, ClientBackgroundIsPaintedThroughTheBufferWithOnPaint) {
   ExpectPixels(target, [](int, int) { return Argb(255, 10, 200, 30); });
   Skinner->OnPaint = TPaintEvent();
   EXPECT_EQ(Send(KM_ISBLENDED, 0, 0), 0);
+}
+
+TEST_F(KsFormsTest, DropShadowDarkensTheCapturedBackground) {
+  Skin(true, false, true);
+  ASSERT_EQ(Skinner->GetWindowWidth(), Skinner->GetFrameWidth() + Skinner->GetShadowWidth());
+  const TKsBitmap& back = *Skinner->GetBackground();
+  ASSERT_EQ(back.GetWidth(), Skinner->GetWindowWidth());
+  Skinner->PaintNonClient();
+  const int ww = Skinner->GetWindowWidth(), wh = Skinner->GetWindowHeight();
+  const TKsColor shadow = KsColorARGB(0x90, 63, 63, 63);
+  // The corner beside the shadow shows the background plainly; the shadow darkens it.
+  EXPECT_EQ(BufferPixel(ww - 1, 0), Rgb(back.GetPixel(ww - 1, 0)));
+  EXPECT_EQ(BufferPixel(ww - 1, wh - 1), Rgb(KsAlphaBlendPixel(shadow, back.GetPixel(ww - 1, wh - 1))));
+  EXPECT_EQ(BufferPixel(ww / 2, wh - 1), Rgb(KsAlphaBlendPixel(shadow, back.GetPixel(ww / 2, wh - 1))));
+  EXPECT_EQ(BufferPixel(1, wh - 1), Rgb(back.GetPixel(1, wh - 1)));
+}
+
+TEST_F(KsFormsTest, TranslucentFrameIsComposedWithTheBackgroundInItsOwnBuffer) {
+  Skin(true, true);
+  EXPECT_EQ(Send(KM_ISBLENDED, 0, 0), 1);
+  TKsBitmap* buffer = Skinner->GetBuffer();
+  ASSERT_NE(buffer, KsGlobalBuffer());
+  EXPECT_EQ(buffer->GetWidth(), Skinner->GetWindowWidth());
+  const TKsBitmap& back = *Skinner->GetBackground();
+  ASSERT_FALSE(back.Empty());
+  Skinner->PaintNonClient();
+  GdiFlush();
+  const int y = Skinner->GetFrameClientRect().top + 5;
+  const TKsColor face = (SysOpaque(COLOR_BTNFACE) & 0xFFFFFF) | TKsColor(Skinner->GetBlendValue()) << 24;
+  EXPECT_EQ(Rgb(buffer->GetPixel(2, y)), Rgb(KsAlphaBlendPixel(face, back.GetPixel(2, y))));
 }
 
 TEST_F(KsFormsTest, ShowAnimationRunsAndLeavesTheFormPainting) {
