@@ -15,7 +15,7 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
-#include "skin/KsGlobalBuffer.h"
+#include "skin/KsForms.h"
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
 #include "skin/KsSpeedButtons.h"
@@ -50,7 +50,7 @@ std::span<const TUnitEntry> PluginUnits() {
       // The hook list, made on first use; its shut-down gives every hooked window back.
       {"KsHooks", nullptr, FinalizeKsHooks},
       // The shared paint buffer of the skinned frames: the host's, or one of the screen's size.
-      {"KsForms", CreateGlobalBuffer, FreeGlobalBuffer},
+      {"KsForms", InitializeKsForms, FinalizeKsForms},
       // The registry of theme classes: the base theme, then Luna, Highlight and Lines.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},

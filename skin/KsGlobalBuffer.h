@@ -20,10 +20,10 @@ TKsBitmap* KsGlobalBuffer();
 // The size of a self-made buffer: the screen's, plus a margin of 0.
 TSize GlobalBufferFallbackSize();
 
-// Start-up: makes the shared buffer, adopting the host executable's when the module is a
+// Start-up (run by the form frame's start-up, InitializeKsForms): makes the shared buffer, adopting the host executable's when the module is a
 // library and the host exports GetGlobalBuffer. Calls after the first do nothing.
 void CreateGlobalBuffer();
-// Shut-down: frees the shared buffer (an adopted one keeps its handles). Calls after the
+// Shut-down (run by FinalizeKsForms): frees the shared buffer (an adopted one keeps its handles). Calls after the
 // first do nothing.
 void FreeGlobalBuffer();
 

@@ -1,7 +1,7 @@
 // The units the skin tests start.
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
-#include "skin/KsGlobalBuffer.h"
+#include "skin/KsForms.h"
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
 #include "skin/KsSpeedButtons.h"
@@ -19,7 +19,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"KsBitmap", InitializeKsBitmap, nullptr},
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
       {"KsHooks", nullptr, FinalizeKsHooks},
-      {"KsForms", CreateGlobalBuffer, FreeGlobalBuffer},
+      {"KsForms", InitializeKsForms, FinalizeKsForms},
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
