@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,12 @@ class TRaveloServer {
 
   TRaveloServer() = default;
   uint32_t NewHandle() { return ++FLastHandle; }
+  // Sets an object's owner and keeps the owner index up to date.
+  void SetOwner(TRaveloObject& object, uint32_t owner);
+  // The objects a board or component holds, and a component's name and comment texts,
+  // in creation order (empty sets for none).
+  const std::set<uint32_t>& Owned(uint32_t owner) const;
+  const std::set<uint32_t>& TextsOf(uint32_t component) const;
   void DestroyTree(uint32_t handle);
   void DumpObject(std::string& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
@@ -258,6 +265,10 @@ class TRaveloServer {
   std::map<uint32_t, TRaveloBoard> FBoards;
   std::map<uint32_t, TRaveloObject> FObjects;  // handle order is creation order
   std::map<uint32_t, TIterator> FIterators;
+  // Indexes over FObjects, so that the members of a container are found without
+  // visiting every object: handles by Owner, and handles by TextOfComponent.
+  std::map<uint32_t, std::set<uint32_t>> FOwned;
+  std::map<uint32_t, std::set<uint32_t>> FTextsOf;
   std::vector<std::string> FCallLog;
   std::vector<TRaveloProgress> FProgress;
   std::vector<TRaveloEvent> FEvents;
