@@ -4,7 +4,7 @@
 #include "importer/KivoGroups.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <optional>
 
 #include "classlib/Strings.h"
 #include "host/EDAClientMessageForm.h"
@@ -72,61 +72,13 @@ void TKivoComponent::SetPadStackMap(PadStackMapRecord* record) {
     instance->SetPadStackMap(record);
 }
 
-namespace {
-
-// The host's nets by name without regard to case, the first of each name in the host's
-// order: what LookupHostNet finds, read once for all instances of a definition instead
-// of once per pin. Translating instances makes pads, texts and graphics but no nets, so
-// the host's nets stay the same meanwhile. Without an iterator no index is made and
-// every pin asks LookupHostNet, which reports it, as before.
-class THostNetIndex {
- public:
-  explicit THostNetIndex(uint32_t board) : FBoard(board) {
-    if (board == 0)
-      return;
-    const uint32_t iterator = PcbApiCreateIterator(board, okNet, 0, 0);
-    if (iterator == 0)
-      return;
-    TPcbNet net;
-    for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
-         object = PcbApiGetNextObject(iterator)) {
-      net.SetHandle(object);
-      net.Synchronize(/*Mode=*/1);
-      FNets.emplace(UpperCase(net.GetName()), object);
-    }
-    PcbApiDestroyIterator(iterator);
-    FBuilt = true;
-  }
-  uint32_t Find(const std::string& name) const {
-    if (FBoard == 0)
-      return 0;
-    if (!FBuilt)
-      return LookupHostNet(name, FBoard);
-    const auto found = FNets.find(UpperCase(name));
-    return found == FNets.end() ? 0 : found->second;
-  }
-
- private:
-  uint32_t FBoard;
-  bool FBuilt = false;
-  std::unordered_map<std::string, uint32_t> FNets;
-};
-
-THostNetIndex* gNetIndex = nullptr;  // while a definition's instances are translated
-
-}  // namespace
-
 void TKivoComponent::Translate() {
-  THostNetIndex index(FInstances.empty() ? 0 : GetOwnerContainer());
-  gNetIndex = &index;
-  try {
-    for (auto& instance : FInstances)
-      TranslateInstance(*instance);
-  } catch (...) {
-    gNetIndex = nullptr;
-    throw;
-  }
-  gNetIndex = nullptr;
+  // Translated alone (not by the detail), the component reads the host's nets itself.
+  std::optional<THostNetIndex> index;
+  if (!THostNetIndex::Current() && !FInstances.empty())
+    index.emplace(GetOwnerContainer());
+  for (auto& instance : FInstances)
+    TranslateInstance(*instance);
 }
 
 std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
@@ -184,7 +136,8 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     TKivoPad& pin = *FPins[j];
     pin.SetOwnerContainer(handle);
     const std::string netName = NetNameOfPin(instance, pairForm, j, handle);
-    pin.SetNetContainer(gNetIndex ? gNetIndex->Find(netName) : LookupHostNet(netName, board));
+    const THostNetIndex* index = THostNetIndex::Current();
+    pin.SetNetContainer(index ? index->Find(netName) : LookupHostNet(netName, board));
     pin.SetPadStackList(GetPadStack());
     pin.Translate();
   }
@@ -237,4 +190,39 @@ uint32_t LookupHostNet(const std::string& name, uint32_t board) {
   }
   PcbApiDestroyIterator(iterator);
   return found;
+}
+
+namespace {
+const THostNetIndex* gCurrentNetIndex = nullptr;
+}  // namespace
+
+THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrentNetIndex) {
+  gCurrentNetIndex = this;
+  if (board == 0)
+    return;
+  const uint32_t iterator = PcbApiCreateIterator(board, okNet, 0, 0);
+  if (iterator == 0)
+    return;
+  TPcbNet net;
+  for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
+       object = PcbApiGetNextObject(iterator)) {
+    net.SetHandle(object);
+    net.Synchronize(/*Mode=*/1);
+    FNets.emplace(UpperCase(net.GetName()), object);
+  }
+  PcbApiDestroyIterator(iterator);
+  FRead = true;
+}
+
+THostNetIndex::~THostNetIndex() { gCurrentNetIndex = FPrevious; }
+
+const THostNetIndex* THostNetIndex::Current() { return gCurrentNetIndex; }
+
+uint32_t THostNetIndex::Find(const std::string& name) const {
+  if (FBoard == 0)
+    return 0;
+  if (!FRead)
+    return LookupHostNet(name, FBoard);
+  const auto found = FNets.find(UpperCase(name));
+  return found == FNets.end() ? 0 : found->second;
 }

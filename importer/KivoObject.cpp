@@ -3,13 +3,7 @@
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
-TKivoDisplay::TKivoDisplay() {
-  FPadTopLayerName = "PADCOM";
-  FPadBottomLayerName = "PADSLD";
-  FPadInnerLayerName = "PADINT";
-  FPadDrillLayerName = "DRILL";
-  FPadSolderMaskLayerName = "SLDMSK";
-}
+TKivoDisplay::TKivoDisplay() = default;
 
 void TKivoDisplay::SetLayerMap(TStringList* map) {
   FLayerMap = map;

@@ -63,8 +63,9 @@ class TKivoDisplay : public TObject {
   void SetAMT(double value) { FAMT = value; }
   double GetAPT() const { return FAPT; }
   void SetAPT(double value) { FAPT = value; }
-  std::string GetLayerName() const { return FLayerName.Str(); }
-  void SetLayerName(const std::string& value) { FLayerName = value; }
+  std::string GetLayerName() const { return FLayerName; }
+  // Keeps the first 255 characters.
+  void SetLayerName(const std::string& value) { FLayerName.assign(value, 0, 255); }
   // 0 solid, 1 dashed, 2 dotted; carried, not translated.
   uint8_t GetLineStyle() const { return FLineStyle; }
   void SetLineStyle(uint8_t value) { FLineStyle = value; }
@@ -94,11 +95,13 @@ class TKivoDisplay : public TObject {
   void SetReport(TReportManager* value) { FReport = value; }
 
   // "PADCOM", "PADSLD", "PADINT", "DRILL" and "SLDMSK": the layers of pad definitions.
-  std::string GetPadTopLayerName() const { return FPadTopLayerName.Str(); }
-  std::string GetPadBottomLayerName() const { return FPadBottomLayerName.Str(); }
-  std::string GetPadInnerLayerName() const { return FPadInnerLayerName.Str(); }
-  std::string GetPadDrillLayerName() const { return FPadDrillLayerName.Str(); }
-  std::string GetPadSolderMaskLayerName() const { return FPadSolderMaskLayerName.Str(); }
+  // (The same for every object: not stored in each, which kept a model of a large file
+  // many times its size.)
+  std::string GetPadTopLayerName() const { return "PADCOM"; }
+  std::string GetPadBottomLayerName() const { return "PADSLD"; }
+  std::string GetPadInnerLayerName() const { return "PADINT"; }
+  std::string GetPadDrillLayerName() const { return "DRILL"; }
+  std::string GetPadSolderMaskLayerName() const { return "SLDMSK"; }
 
  protected:
   // Takes the fields from AMT to grid, the layer map and the report of `source`.
@@ -107,7 +110,7 @@ class TKivoDisplay : public TObject {
  private:
   double FAMT = 0;
   double FAPT = 0;
-  ShortString<255> FLayerName;
+  std::string FLayerName;  // at most 255 characters
   uint8_t FLineStyle = 0;
   int32_t FWidth = 0;
   int32_t FTextSize = 0;
@@ -118,11 +121,6 @@ class TKivoDisplay : public TObject {
   double FUnitScale = 0;
   int32_t FGrid = 0;
   TStringList* FLayerMap = nullptr;
-  ShortString<255> FPadTopLayerName;
-  ShortString<255> FPadBottomLayerName;
-  ShortString<255> FPadInnerLayerName;
-  ShortString<255> FPadDrillLayerName;
-  ShortString<255> FPadSolderMaskLayerName;
   TKivoPadStack* FPadStack = nullptr;
   PadStackMapRecord* FPadStackMap = nullptr;
   TReportManager* FReport = nullptr;
