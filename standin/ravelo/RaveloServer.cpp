@@ -111,8 +111,8 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       object.TopShape = object.MidShape = object.BotShape = 1;
       object.HoleSize = 300000;
       for (int layer = 1; layer <= 32; ++layer) {
-        object.LayerXSize[layer] = object.LayerYSize[layer] = 600000;
-        object.LayerShape[layer] = 1;
+        object.Pad().LayerXSize[layer] = object.Pad().LayerYSize[layer] = 600000;
+        object.Pad().LayerShape[layer] = 1;
       }
       break;
     case rkPolygon:
@@ -345,10 +345,24 @@ int32_t TRaveloServer::DestroyIterator(uint32_t iterator) {
 
 // Logs and injections.
 
+void TRaveloServer::LogCall(const std::string& line) {
+  constexpr size_t kPiece = 1 << 20;
+  if (FCallLog.empty() || FCallLog.back().size() + line.size() + 1 > kPiece) {
+    FCallLog.emplace_back();
+    FCallLog.back().reserve(std::max(kPiece, line.size() + 1));
+  }
+  FCallLog.back() += line;
+  FCallLog.back() += '\n';
+}
+
 std::string TRaveloServer::CallLogText() const {
+  size_t size = 0;
+  for (const std::string& piece : FCallLog)
+    size += piece.size();
   std::string text;
-  for (const std::string& line : FCallLog)
-    text += line + "\n";
+  text.reserve(size);
+  for (const std::string& piece : FCallLog)
+    text += piece;
   return text;
 }
 
