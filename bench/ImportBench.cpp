@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/PlainRead.h"
 #include "classlib/FileUtils.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
@@ -64,17 +65,6 @@ double PeakMB(bool workingSet) {
 }
 
 // --- the stages, run in the child -------------------------------------------------
-
-int64_t PlainRead(const std::string& path) {
-  TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
-  constexpr int32_t kBlock = 64 * 1024;
-  auto buffer = std::make_unique<unsigned char[]>(kBlock);
-  int64_t sum = 0;
-  for (int32_t got; (got = stream.Read(buffer.get(), kBlock)) > 0;)
-    for (int32_t i = 0; i < got; ++i)
-      sum += buffer[i];
-  return sum;
-}
 
 int64_t Tokens(const std::string& path) {
   TTextFile file;
