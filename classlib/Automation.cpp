@@ -50,30 +50,6 @@ TControl* FindTarget(TWinControl* parent, const std::string& target) {
   return nullptr;
 }
 
-// A native button child of a foreign window with caption `target`.
-HWND FindNativeButton(HWND wnd, const std::string& target) {
-  struct TSearch {
-    std::string Target;
-    HWND Found = nullptr;
-  } search{WithoutAccel(target)};
-  EnumChildWindows(
-      wnd,
-      [](HWND child, LPARAM data) __attribute__((stdcall)) -> BOOL {
-        return GuardBoundaryResult<BOOL>("FindNativeButton", FALSE, [&]() -> BOOL {
-          auto* s = reinterpret_cast<TSearch*>(data);
-          char cls[32] = {};
-          GetClassNameA(child, cls, sizeof(cls));
-          if (lstrcmpiA(cls, "Button") == 0 && WithoutAccel(WindowText(child)) == s->Target) {
-            s->Found = child;
-            return FALSE;
-          }
-          return TRUE;
-        });
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
-
 void PostClickAtCentre(TControl* control) {
   HWND wnd;
   TPoint centre{control->GetWidth() / 2, control->GetHeight() / 2};
@@ -172,6 +148,29 @@ HWND TUIAutomation::FindProcessWindow(const std::string& caption) {
   return search.Found;
 }
 
+HWND TUIAutomation::FindChildWindow(HWND parent, const std::string& text, const char* className) {
+  struct TSearch {
+    std::string Text;
+    const char* ClassName;
+    HWND Found = nullptr;
+  } search{WithoutAccel(text), className};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) __attribute__((stdcall)) -> BOOL {
+        return GuardBoundaryResult<BOOL>("FindChildWindow", FALSE, [&]() -> BOOL {
+          auto* s = reinterpret_cast<TSearch*>(data);
+          char cls[64] = {};
+          GetClassNameA(child, cls, sizeof(cls));
+          if ((s->ClassName && lstrcmpiA(cls, s->ClassName) != 0) || WithoutAccel(WindowText(child)) != s->Text)
+            return TRUE;
+          s->Found = child;
+          return FALSE;
+        });
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
 void CALLBACK TUIAutomation::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
   GuardBoundary("TUIAutomation::TimerProc", [&] {
     auto found = Timers().find(id);
@@ -233,7 +232,7 @@ bool TUIAutomation::Perform(const TUIAction& action, HWND wnd) {
         PostClickAtCentre(control);
       return true;
     }
-  } else if (HWND button = FindNativeButton(wnd, action.Target)) {
+  } else if (HWND button = FindChildWindow(wnd, action.Target, "Button")) {
     if (action.Kind != uaTickCheckBox || SendMessageA(button, BM_GETCHECK, 0, 0) == BST_UNCHECKED)
       PostMessageA(button, BM_CLICK, 0, 0);
     return true;

@@ -56,6 +56,9 @@ class TUIAutomation : public TObject {
 
   // The visible top-level window of this process with exactly this caption, or null.
   static HWND FindProcessWindow(const std::string& caption);
+  // The first descendant window of `parent` whose text is `text` ("&" ignored), of the
+  // window class `className` (without regard to case) when one is given; or null.
+  static HWND FindChildWindow(HWND parent, const std::string& text, const char* className = nullptr);
 
  private:
   static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);

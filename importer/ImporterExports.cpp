@@ -8,6 +8,7 @@
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
 #include "classlib/ShortString.h"
+#include "classlib/TextFile.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ServerReferences.h"
@@ -40,9 +41,22 @@ void ReadIntoReport(const std::string& fileName, TReportManager& report) {
   }
 }
 
+// A file the host knows but that cannot be opened for reading (locked, no access) is
+// no file of another kind: the read error it raises goes to the user and the import
+// answers False before anything is made.
+void ExpectReadable(const std::string& fileName) {
+  if (!ClientApiExistSpecific(fileName))
+    return;
+  TTextFile probe;
+  probe.Assign(fileName);
+  probe.Reset();
+  probe.Close();
+}
+
 bool ImportWithReport(const std::string& fileName) {
   if (TInterfacePtr<IClient> client = GetClient(); client && Application)
     Application->SetHandle(client->GetApplicationHandle());
+  ExpectReadable(fileName);
   if (!RecognisedPCBFile(fileName))
     return false;
 

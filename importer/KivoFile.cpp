@@ -112,6 +112,17 @@ int32_t TKivoFile::ReadKivoCoord() {
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
 
+int TKivoFile::ReadName() {
+  // A name that starts with a delimiter of the word set ("+5V") first reads as an empty
+  // token holding that character back; the next read starts with it. Connection lists
+  // skip empty tokens and so read such names whole: a net must be named the same way.
+  const int code = ReadWord();
+  const char held = GetHeldBackChar();
+  if (code != 0 || held == 0 || held == '{' || held == '}')
+    return code;
+  return ReadWord();
+}
+
 bool TKivoFile::NextBlockItem() {
   // Every token read consumes input, so the loop ends at the latest at the end.
   while (!FFile.Eof()) {
@@ -408,7 +419,7 @@ void TKivoFile::ParseNetDef() {
     auto& nets = FBoardComponent->GetDetail().GetNets();
     auto net = std::make_unique<TKivoNetObject>(&FDisplay);
     TKivoNetObject& ref = *net;
-    ReadWord();
+    ReadName();
     ref.SetName(GetLastTokenText());
     nets.push_back(std::move(net));
     while (NextBlockItem()) {
@@ -546,7 +557,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     }
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
-    ReadWord();
+    ReadName();
     ref.SetName(GetLastTokenText());
     definition.GetPins().push_back(std::move(pin));
     while (NextBlockItem()) {

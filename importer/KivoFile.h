@@ -112,6 +112,7 @@ class TKivoFile : public TObject {
   void ReportPolygonVoid();
   void ReportCircleVoid();
   int ReadWord();
+  int ReadName();
   void Placement();
   void BeginBoardModify();
   void EndBoardModify();

@@ -179,6 +179,10 @@ int32_t TKivoPadDef::GetHoleSize() const {
 int32_t TKivoPadDef::GetSmdSize(TAxis axis) const {
   for (const auto& primitive : FPrimitives) {
     const int32_t width = primitive->GetWidth();
+    // A round land drawn as a circle is measured as on the other layers; without this
+    // its pad would come out round but of size 0.
+    if (const auto* circle = dynamic_cast<const TKivoCircle*>(primitive.get()))
+      return 2 * circle->GetRadius() + width;
     if (const auto* fill = dynamic_cast<const TKivoFilledRect*>(primitive.get()))
       return axis == axX ? Span(fill->GetCorner1().X, fill->GetCorner2().X) + width
                          : Span(fill->GetCorner1().Y, fill->GetCorner2().Y) + width;

@@ -1,6 +1,9 @@
 // A polygon outline of more than 500 vertices (plus its closing record) would write past
 // the host's 501 segment records: it is cut to its first 500 vertices and the closing
 // copy of the first, and the cut is reported as an import warning.
+// A text is stored again after it has entered its containers (to be justified); its
+// proxy therefore carries the net container as its net, as a polygon's does, so that
+// those stores do not take the text of a net out of it again.
 #include "importer/KivoPrimitives.h"
 
 #include <algorithm>
@@ -111,6 +114,7 @@ void TKivoText::Translate() {
   text->SetText(FText);  // the proxy keeps the first 254 characters
   text->SetX(FPosition.X);
   text->SetY(FPosition.Y);
+  text->SetNet(static_cast<int32_t>(GetNetContainer()));
   text->Synchronize(/*Mode=*/0);
   // The text enters its containers before it is justified.
   inherited::Translate();

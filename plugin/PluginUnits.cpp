@@ -14,8 +14,11 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
+#include "skin/KsItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
+#include "skin/TeThemeHighlight.h"
+#include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
@@ -36,9 +39,13 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KsBitmap", InitializeKsBitmap, nullptr},
       // The application-themed test of "uxtheme.dll" and the layered-window entries.
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
-      // The registry of theme classes: the base theme, then Luna.
+      // The registry of theme classes: the base theme, then Luna, Highlight and Lines.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+      {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
+      {"TeThemeLines", InitializeTeThemeLines, nullptr},
+      // The menu items: the menu font, the hidden click handler, the item class.
+      {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
       // The host's "ClientApi_" entry points and its IClient.

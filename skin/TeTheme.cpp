@@ -3,6 +3,8 @@
 #include <cassert>
 #include <vector>
 
+#include "skin/KsItems.h"
+
 namespace {
 
 std::vector<const TTeThemeClass*>& Registry() {
@@ -79,3 +81,18 @@ void UnregisterThemes() {
 void InitializeTeTheme() { RegisterTheme(&TTeTheme::MetaClass()); }
 
 void FinalizeTeTheme() { UnregisterThemes(); }
+
+TTeItemData ThemeItemData(const TKsCustomItem& item) {
+  TTeItemData data;
+  data.Caption = item.GetCaption();
+  if (item.GetShortCut() != 0)
+    data.ShortCutText = ShortCutToText(item.GetShortCut());
+  data.Checked = item.GetChecked();
+  data.Enabled = item.GetEnabled();
+  data.HasSubItems = item.GetCount() > 0;
+  data.Images = item.GetImageList();
+  data.ImageIndex = item.GetImageIndex();
+  data.OnControlBar = item.GetInControlBar();
+  data.MDIButtonKind = item.GetMDIButtonKind();
+  return data;
+}

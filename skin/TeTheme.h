@@ -80,17 +80,17 @@ class TTeTheme : public TPersistent {
   virtual void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,
                              bool active, TKsBorderStyle borderStyle) {}
   // 10-16: menus.
-  virtual void MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem* item, int& width,
+  virtual void MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
                                   int& height) {}
-  virtual void MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem* item, int& width,
+  virtual void MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
                                 int& height) {}
   virtual void DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) {}
-  virtual void DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem* item, const TRect& rect,
+  virtual void DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
                                bool selected, bool pressed) {}
-  virtual void DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem* item, const TRect& rect,
+  virtual void DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
                                  bool selected, bool pressed) {}
   virtual void DrawPopupFrame(TKsBitmap& bitmap, int width, int height) {}
-  virtual void DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem* item, const TRect& rect,
+  virtual void DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
                              bool selected, bool pressed) {}
   // 17-19: buttons. Draw states: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 focused,
   // 5 default; check states 0 unchecked, 1 checked, 2 grayed.
@@ -191,3 +191,6 @@ struct TTeItemData {
   bool OnControlBar = false;  // the item's menu bar sits on a control bar
   int MDIButtonKind = 0;      // 1 close, 2 restore, 3 minimize, 4 the child's icon
 };
+
+// The values a theme draws of `item` (its image list is the tree's, see GetImageList).
+TTeItemData ThemeItemData(const TKsCustomItem& item);

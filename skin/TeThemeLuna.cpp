@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "classlib/Canvas.h"
-#include "classlib/ImageList.h"
 #include "classlib/MemoryStreams.h"
 #include "classlib/SysUtils.h"
 #include "skin/KsCommonConst.h"
+#include "skin/KsItems.h"
+#include "skin/TeThemeParts.h"
 
 namespace {
 
@@ -89,17 +89,7 @@ int TTeThemeLuna::GetFontSize(uint8_t kind) { return kind == 0 ? 10 : 8; }
 
 bool TTeThemeLuna::GetFontBold(uint8_t kind) { return kind <= 1; }
 
-void TTeThemeLuna::SetFont(TKsBitmap& bitmap, uint8_t kind) {
-  std::string name;
-  GetFontName(kind, name);
-  TFont* font = bitmap.GetFont();
-  font->SetName(name);
-  font->SetSize(GetFontSize(kind));
-  TFontStyles style;
-  if (GetFontBold(kind))
-    style.Include(fsBold);
-  font->SetStyle(style);
-}
+void TTeThemeLuna::SetFont(TKsBitmap& bitmap, uint8_t kind) { SetThemeFont(*this, bitmap, kind); }
 
 void TTeThemeLuna::Copy(TKsBitmap& sheet, TKsBitmap& dest, int x, int y, const TRect& cell,
                         bool alpha) {
@@ -222,16 +212,12 @@ void TTeThemeLuna::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int dra
 
 void TTeThemeLuna::MeasureMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
                                           int& height) {
-  SetFont(bitmap, 2);
-  width = bitmap.TextWidth(item.Caption, 0) + 12;
-  height = GetSize(14);
+  MeasureThemeMenuBarItem(*this, bitmap, item, width, height);
 }
 
 void TTeThemeLuna::MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
                                         int& height) {
-  SetFont(bitmap, 3);
-  height = item.Caption == "-" ? 9 : GetSize(14);
-  width = bitmap.TextWidth(item.Caption, 0) + 42 + bitmap.TextWidth(item.ShortCutText, 0) + 16;
+  MeasureThemePopupItem(*this, bitmap, item, width, height);
 }
 
 void TTeThemeLuna::DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) {
@@ -283,10 +269,7 @@ void TTeThemeLuna::DrawPopupFrame(TKsBitmap& bitmap, int width, int height) {
 void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
                                      const TRect& rect, bool selected, bool pressed) {
   if (item.Caption == "-") {
-    bitmap.FillRect(rect, KsColor(16));
-    TRect line = Inflated(rect, -2, -4);
-    line.bottom = line.top + 1;
-    bitmap.FillRect(line, ColorToKsColor(clBtnShadow, 255));
+    DrawThemePopupSeparator(bitmap, rect, KsColor(16));
     return;
   }
   SetFont(bitmap, 3);
@@ -302,53 +285,35 @@ void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
     bitmap.FillRect(rect, background);
     fontColor = GetColor(20);
   }
-  bool hasImage = item.Images && item.ImageIndex >= 0;
-  if (item.Checked || hasImage) {
-    GdiFlush();
-    TCanvas canvas;
-    canvas.SetHandle(bitmap.GetDC());
-    TRect box{rect.left, rect.top, rect.left + 22, rect.bottom};
-    if (hasImage) {
-      item.Images->Draw(&canvas, box.left + (22 - item.Images->GetWidth()) / 2,
-                        rect.top + (RectHeight(rect) - item.Images->GetHeight()) / 2,
-                        item.ImageIndex, item.Enabled);
-    } else {
-      int cx = (box.left + box.right) / 2 - 2;
-      int cy = (rect.top + rect.bottom) / 2 + 1;
-      static constexpr TPoint kDark[] = {{-2, -2}, {0, 0}, {4, -4}, {4, -3}, {0, 1}, {-2, -1}, {-2, -2}};
-      static constexpr TPoint kLight[] = {{-3, -2}, {-3, -1}, {0, 2}, {5, -3}, {5, -5}};
-      auto polyline = [&](std::span<const TPoint> offsets, TColor color) {
-        std::vector<TPoint> points;
-        for (TPoint p : offsets)
-          points.push_back({p.x + cx, p.y + cy});
-        canvas.GetPen()->SetColor(color);
-        canvas.Polyline(points);
-      };
-      polyline(kDark, clBlack);
-      polyline(kLight, clWhite);
-    }
-    canvas.SetHandle(nullptr);
-  }
-  TRect text{rect.left + 26, rect.top, rect.right, rect.bottom};
-  if (!item.Enabled)
-    fontColor = GetColor(22);
-  bitmap.GetFont()->SetColor(fontColor);
-  bitmap.DrawText(item.Caption, text, DrawTextBiDiModeFlags(36));
-  if (!item.ShortCutText.empty()) {
-    TRect shortCut = text;
-    shortCut.right -= RectHeight(text);
-    bitmap.DrawText(item.ShortCutText, shortCut, DrawTextBiDiModeFlags(38));
-  }
-  if (item.HasSubItems) {
-    TRect box{rect.right - 18, rect.top, rect.right - 2, rect.bottom};
-    RECT frame = box;
-    DrawFrameControl(bitmap.GetDC(), &frame, DFC_MENU, DFCS_MENUARROW);
-    GdiFlush();
-    TKsColor fore = ColorToKsColor(fontColor, 255);
-    for (int y = std::max(0, int(box.top)); y < std::min<int>(box.bottom, bitmap.GetHeight()); ++y)
-      for (int x = std::max(0, int(box.left)); x < std::min<int>(box.right, bitmap.GetWidth()); ++x)
-        bitmap.SetPixel(x, y, bitmap.GetPixel(x, y) == 0x00FFFFFFu ? background : fore);
-  }
+  DrawThemePopupItemContent(*this, bitmap, item, rect, fontColor);
+  if (item.HasSubItems)
+    DrawMenuArrow(bitmap, {rect.right - 18, rect.top, rect.right - 2, rect.bottom}, background,
+                  ColorToKsColor(fontColor, 255));
+}
+
+void TTeThemeLuna::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
+                                      int& height) {
+  MeasureMenuBarItemData(bitmap, ThemeItemData(item), width, height);
+}
+
+void TTeThemeLuna::MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
+                                    int& height) {
+  MeasurePopupItemData(bitmap, ThemeItemData(item), width, height);
+}
+
+void TTeThemeLuna::DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                   bool selected, bool pressed) {
+  DrawMenuBarItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}
+
+void TTeThemeLuna::DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                     bool selected, bool pressed) {
+  DrawMenuBarButtonData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}
+
+void TTeThemeLuna::DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                 bool selected, bool pressed) {
+  DrawPopupItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
 }
 
 void TTeThemeLuna::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,
@@ -383,29 +348,7 @@ void TTeThemeLuna::DrawProgressFrame(TKsBitmap& bitmap, const TRect& rect) {
 
 void TTeThemeLuna::DrawProgressBar(TKsBitmap& bitmap, const TRect& rect, const TRect& barRect,
                                    bool vertical, bool smooth) {
-  TKsColor color = KsColor(8);
-  if (smooth) {
-    bitmap.FillRect(barRect, color);
-    return;
-  }
-  int across = vertical ? RectWidth(rect) : RectHeight(rect);
-  int block = static_cast<int>(Round(across * 0.64)) + 2;
-  int count = (vertical ? RectHeight(barRect) : RectWidth(barRect)) / block;
-  if (count <= 0)
-    return;
-  for (int i = 0; i <= count; ++i) {
-    TRect piece = rect;
-    if (vertical) {
-      piece.top = rect.bottom - (block - 2) - i * block;
-      piece.bottom = rect.bottom - i * block;
-    } else {
-      piece.left = rect.left + i * block;
-      piece.right = piece.left + block - 2;
-    }
-    TRect clipped;
-    if (IntersectRect(&clipped, &piece, &rect))
-      bitmap.FillRect(clipped, color);
-  }
+  DrawThemeProgressBar(bitmap, rect, barRect, vertical, smooth, KsColor(8));
 }
 
 void TTeThemeLuna::DrawExplorerBarHeader(TKsBitmap& bitmap, const TRect& rect, bool flag) {
@@ -442,17 +385,7 @@ void TTeThemeLuna::DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, b
 
 void TTeThemeLuna::DrawGroupBox(TKsBitmap& bitmap, const TRect& r, const TRect& captionRect,
                                 const std::string& caption) {
-  TKsColor c = KsColor(7);
-  bitmap.DrawLine({r.left + 2, r.top}, {captionRect.left, r.top}, c);
-  const TPoint path[] = {{captionRect.right, r.top},  {r.right - 2, r.top},
-                         {r.right, r.top + 2},        {r.right, r.bottom - 2},
-                         {r.right - 2, r.bottom},     {r.left + 2, r.bottom},
-                         {r.left, r.bottom - 2},      {r.left, r.top + 2},
-                         {r.left + 2, r.top}};
-  bitmap.MoveTo(path[0].x, path[0].y);
-  for (size_t i = 1; i < std::size(path); ++i)
-    bitmap.LineTo(path[i].x, path[i].y, c);
-  bitmap.DrawText(caption, captionRect, DrawTextBiDiModeFlags(37));
+  DrawThemeGroupBox(*this, bitmap, r, captionRect, caption, KsColor(7));
 }
 
 void TTeThemeLuna::DrawScrollBarTrack(TKsBitmap& bitmap, const TRect& rect, bool pressed) {
@@ -507,14 +440,7 @@ void TTeThemeLuna::DrawScrollBarHorzArrowButton(TKsBitmap& bitmap, const TRect& 
 }
 
 void TTeThemeLuna::DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) {
-  TKsColor outer = KsColor(state == 3 ? 7 : 10);
-  TKsColor inner = KsColor(state == 3 ? 6 : 9);
-  TRect r = rect;
-  bitmap.FrameRect(r, outer);
-  r = Inflated(r, -1, -1);
-  bitmap.FrameRect(r, inner);
-  r = Inflated(r, -1, -1);
-  bitmap.FrameRect(r, inner);
+  DrawThemeEditFrame(bitmap, rect, KsColor(state == 3 ? 7 : 10), KsColor(state == 3 ? 6 : 9));
 }
 
 void TTeThemeLuna::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int state) {

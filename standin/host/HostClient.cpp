@@ -9,7 +9,8 @@
 
 namespace standin {
 
-HostDocumentCreator* NewCreator(const std::string& kind);  // HostDocuments.cpp
+HostDocumentCreator* NewCreator(const std::string& kind,
+                                const std::string& sourceFile);  // HostDocuments.cpp
 
 namespace {
 
@@ -137,7 +138,7 @@ class TClient : public TCounted<HostClient> {
                                  HostDocumentCreator** out) override {
     LogCall("IClient#19 GetDocumentCreator(" + Quote(kind) + ", " + Quote(editor) + ", " +
             Quote(file) + ")");
-    *out = NewCreator(kind ? kind : "");
+    *out = NewCreator(kind ? kind : "", file ? file : "");
   }
 
   void __stdcall OpenDocumentAs(const char* kind, const char* file, HostDocument** out) override {

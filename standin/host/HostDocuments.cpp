@@ -65,6 +65,8 @@ class TView : public TCounted<HostDocumentView> {
     return FKind.c_str();
   }
 
+  const std::string& ViewKind() const { return FKind; }
+
  private:
   std::string FKind;
   std::string FFileName;
@@ -117,8 +119,10 @@ class TDocument : public TCounted<HostDocument> {
 
   const std::string& Kind() const { return FKind; }
   const std::string& FileName() const { return FFileName; }
+  const std::string& ViewKind() const { return FView->ViewKind(); }
   std::string Content;
   uint32_t Board = 0;
+  std::string SourceFile;  // the file a new PCB document was made for
 
  private:
   std::string FKind;
@@ -129,7 +133,8 @@ class TDocument : public TCounted<HostDocument> {
 
 class TCreator : public TCounted<HostDocumentCreator> {
  public:
-  explicit TCreator(std::string kind) : FKind(std::move(kind)) {}
+  TCreator(std::string kind, std::string sourceFile)
+      : FKind(std::move(kind)), FSourceFile(std::move(sourceFile)) {}
   HRESULT __stdcall QueryInterface(REFIID iid, void** out) override {
     return AnswerQuery(this, iid, out);
   }
@@ -137,20 +142,28 @@ class TCreator : public TCounted<HostDocumentCreator> {
   STANDIN_UNEXPECTED(IDocumentCreator, 4)
 
   void __stdcall Make(HostDocument** out) override {
+    if (HostOptions().CreateFails) {
+      LogCall("IDocumentCreator#5 CreateDocument -> nil");
+      *out = nullptr;
+      return;
+    }
     static int count = 0;
     std::string name = FKind + std::to_string(++count) + ".PcbDoc";
     auto* document = static_cast<TDocument*>(AddDocument(FKind, name, FKind));
     document->Board = CreatePcbBoard(name);
+    document->SourceFile = FSourceFile;
     LogCall("IDocumentCreator#5 CreateDocument -> " + Quote(name.c_str()));
     *out = document;
   }
 
  private:
   std::string FKind;
+  std::string FSourceFile;
 };
 
 std::vector<TDocument*> gDocuments;
 TDocument* gCurrent = nullptr;
+TDocument* gCurrentPcb = nullptr;  // the PCB document shown last
 
 std::string ReadWholeFile(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
@@ -180,8 +193,10 @@ HostDocument* AddDocument(const std::string& kind, const std::string& fileName,
 
 void SetCurrentDocument(HostDocument* document) {
   gCurrent = static_cast<TDocument*>(document);
-  if (gCurrent && gCurrent->Kind() == "PCB")
+  if (gCurrent && gCurrent->Kind() == "PCB") {
+    gCurrentPcb = gCurrent;
     SetCurrentPcbBoard(gCurrent->Board);
+  }
 }
 
 const std::string& DocumentFileName(HostDocument* document) {
@@ -192,7 +207,9 @@ const std::string& DocumentKind(HostDocument* document) {
   return static_cast<TDocument*>(document)->Kind();
 }
 
-HostDocumentCreator* NewCreator(const std::string& kind) { return new TCreator(kind); }
+HostDocumentCreator* NewCreator(const std::string& kind, const std::string& sourceFile) {
+  return new TCreator(kind, sourceFile);
+}
 
 void OpenDocumentInHost(const std::string& kind, const std::string& fileName,
                         const std::string& viewKind) {
@@ -200,7 +217,7 @@ void OpenDocumentInHost(const std::string& kind, const std::string& fileName,
 }
 
 void CloseAllDocuments() {
-  gCurrent = nullptr;
+  gCurrent = gCurrentPcb = nullptr;
   for (TDocument* document : gDocuments)
     document->Release();
   gDocuments.clear();
@@ -209,6 +226,14 @@ void CloseAllDocuments() {
 int OpenDocumentCount() { return static_cast<int>(gDocuments.size()); }
 
 std::string CurrentDocumentName() { return gCurrent ? gCurrent->FileName() : std::string(); }
+
+std::string CurrentDocumentViewKind() { return gCurrent ? gCurrent->ViewKind() : std::string(); }
+
+uint32_t CurrentPcbBoard() { return gCurrentPcb ? gCurrentPcb->Board : 0; }
+
+std::string CurrentPcbName() { return gCurrentPcb ? gCurrentPcb->FileName() : std::string(); }
+
+std::string CurrentPcbSource() { return gCurrentPcb ? gCurrentPcb->SourceFile : std::string(); }
 
 std::string DocumentContent(const std::string& fileName) {
   HostDocument* document = FindDocument(fileName);

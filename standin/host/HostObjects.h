@@ -65,6 +65,13 @@ HostDocument* AddDocument(const std::string& kind, const std::string& fileName,
 void SetCurrentDocument(HostDocument* document);
 const std::string& DocumentFileName(HostDocument* document);
 const std::string& DocumentKind(HostDocument* document);
+// The view kind of the document shown last; empty if none.
+std::string CurrentDocumentViewKind();
+// The PCB document shown last: its board, its name and the file a document creator
+// made it for; 0 and empty when none was shown or it was not made by a creator.
+uint32_t CurrentPcbBoard();
+std::string CurrentPcbName();
+std::string CurrentPcbSource();
 
 // Loads the stand-in PCB server "Ravelo.dll" (once) and gives it the host's process
 // runner; false when it cannot be loaded.

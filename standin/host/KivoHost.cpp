@@ -4,16 +4,37 @@
 // own message loop. It ends by printing every call the plug-in made into it.
 //
 //   KivoHost.exe [--answers FILE] [--interactive] [--preload-pcb] [--pcb-fails]
-//                [--open-fails] [--text-view KIND] [--launch COMMAND [--params TEXT]]
-//                [--idle N]
+//                [--open-fails] [--create-fails] [--text-view KIND]
+//                [--launch COMMAND [--params TEXT]] [--idle N]
 //
-// Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 3 when the
-// plug-in called a slot it has no business calling.
+// Batch import (a KIVO file given, or --batch): the file is imported by the command
+// "LoadKIVOPCBFile" with its "FileName" (or, with --direct, by RecognisedPCBFile and
+// ImportFileIntoPcb into a board opened under the file's name); the host's file dialog
+// takes the scripted answers, the importer's dialogs are answered as below unless
+// --interactive leaves them to a person. A summary follows; the board's dump is
+// written beside the file (demo.pdf gives demo.dump); the call log only with --calls.
+//
+//   KivoHost.exe [FILE] [--batch] [--direct] [--options-cancel] [--tick CAPTION]
+//                [--untick CAPTION] [--detail LEVEL] [--config FILE]
+//                [--toggle-view-report] [--deadline SECONDS] [--calls] ...
+//
+//   --options-cancel      "KIVO Importer" is closed with Cancel instead of OK
+//   --tick / --untick     a report check box of "KIVO Importer" ("View Events")
+//   --detail LEVEL        the report's detail level ("Brief", "Normal", "Full", "Detailed")
+//   --config FILE         "Load Configuration" with FILE before OK
+//   --toggle-view-report  "View Report" of "KIVO Translator" is clicked before Close
+//   --deadline SECONDS    how long a dialog may wait for its answer (30)
+//
+// Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
+// import failed or did not happen, 3 when the plug-in called a slot it has no business
+// calling, 4 when a batch import did not end within twice the deadline.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "standin/host/BatchImport.h"
+#include "standin/host/DialogWatcher.h"
 #include "standin/host/HostObjects.h"
 #include "standin/host/HostSide.h"
 #include "standin/host/StandinHost.h"
@@ -25,6 +46,9 @@ struct TRunOptions {
   std::string Params;
   bool PreloadPcb = false;
   int IdleRounds = 3;
+  bool Batch = false;
+  bool CallsAsked = false;  // --calls: a batch run prints the call log too
+  standin::TBatchOptions Import;
 };
 
 const char* Bool(uint8_t value) { return value ? "True" : "False"; }
@@ -48,6 +72,29 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       host.PcbServerFails = true;
     } else if (arg == "--open-fails") {
       host.OpenFails = true;
+    } else if (arg == "--create-fails") {
+      host.CreateFails = true;
+    } else if (arg == "--batch") {
+      run.Batch = true;
+    } else if (arg == "--direct") {
+      run.Import.Direct = true;
+    } else if (arg == "--options-cancel") {
+      run.Import.Dialogs.CancelOptions = true;
+    } else if ((arg == "--tick" || arg == "--untick") && (value = next())) {
+      run.Import.Dialogs.ReportBoxes.emplace_back(value, arg == "--tick");
+    } else if (arg == "--detail" && (value = next())) {
+      run.Import.Dialogs.DetailLevel = value;
+    } else if (arg == "--config" && (value = next())) {
+      run.Import.Dialogs.ConfigurationFile = value;
+    } else if (arg == "--toggle-view-report") {
+      run.Import.Dialogs.ToggleViewReport = true;
+    } else if (arg == "--deadline" && (value = next())) {
+      run.Import.Dialogs.DeadlineMs = static_cast<unsigned>(atoi(value)) * 1000u;
+    } else if (arg == "--calls") {
+      run.CallsAsked = true;
+    } else if (!arg.empty() && arg[0] != '-' && run.Import.FileName.empty()) {
+      run.Import.FileName = arg;
+      run.Batch = true;
     } else if (arg == "--text-view" && (value = next())) {
       host.TextViewKind = value;
     } else if (arg == "--launch" && (value = next())) {
@@ -60,6 +107,10 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       fprintf(stderr, "KivoHost: unknown or incomplete argument %s\n", arg.c_str());
       return false;
     }
+  }
+  if (run.Import.Direct && run.Import.FileName.empty()) {
+    fprintf(stderr, "KivoHost: --direct needs a KIVO file\n");
+    return false;
   }
   return true;
 }
@@ -84,7 +135,7 @@ void RunIdleLoop(standin::PluginModule* module, int rounds) {
   printf("Idle calls: %d\n", idleCalls);
 }
 
-int DriveModule(standin::PluginModule* module, const TRunOptions& run) {
+int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions& run) {
   printf("Module: %s\n", module->Name());
 
   standin::PluginCommandLauncher* launcher = nullptr;
@@ -92,6 +143,12 @@ int DriveModule(standin::PluginModule* module, const TRunOptions& run) {
   if (!launcher) {
     fprintf(stderr, "KivoHost: the module has no command launcher\n");
     return 1;
+  }
+  if (run.Batch) {
+    const int status = standin::RunBatchImport(plugin, launcher, run.Import);
+    launcher->Release();
+    RunIdleLoop(module, run.IdleRounds);
+    return status;
   }
   const char* command = run.Launch.empty() ? "LoadKIVOPCBFile" : run.Launch.c_str();
   int32_t v1 = 7, v2 = 7, v3 = 7;
@@ -118,7 +175,8 @@ int Run(int argc, char** argv) {
 #endif
   // Everything the plug-in binds at load is ready before it is loaded.
   standin::StartHost();
-  if (run.PreloadPcb && !standin::LoadPcbServer()) {
+  // A direct import runs where the host's PCB server is up before the importer loads.
+  if ((run.PreloadPcb || (run.Batch && run.Import.Direct)) && !standin::LoadPcbServer()) {
     fprintf(stderr, "KivoHost: cannot preload Ravelo.dll (error %lu)\n", GetLastError());
     return 1;
   }
@@ -127,6 +185,7 @@ int Run(int argc, char** argv) {
     fprintf(stderr, "KivoHost: cannot load LoadKIVO.dll (error %lu)\n", GetLastError());
     return 1;
   }
+  standin::WatchDrawnTexts(plugin);
   // The host lists the importer's file type the way its import menu would.
   using TGetDescription = const char*(__stdcall*)();
   if (auto describe = reinterpret_cast<TGetDescription>(
@@ -145,16 +204,19 @@ int Run(int argc, char** argv) {
   if (!module) {
     fprintf(stderr, "KivoHost: ServerFactory gave no module\n");
   } else {
-    status = DriveModule(module, run);
+    status = DriveModule(plugin, module, run);
     module->Release();
     printf("Module released\n");
   }
   FreeLibrary(plugin);
   standin::StopHost();
 
-  printf("Host calls:\n");
-  for (const std::string& line : standin::CallLog())
-    printf("  %s\n", line.c_str());
+  // The call log is the point of the plain run; a batch run prints it when asked.
+  if (!run.Batch || run.CallsAsked) {
+    printf("Host calls:\n");
+    for (const std::string& line : standin::CallLog())
+      printf("  %s\n", line.c_str());
+  }
   return status;
 }
 

@@ -16,6 +16,7 @@ namespace standin {
 struct THostOptions {
   bool PcbServerFails = false;            // IClient position 25 answers False
   bool OpenFails = false;                 // IClient position 24 answers nil
+  bool CreateFails = false;               // IDocumentCreator position 5 makes no document
   bool Interactive = false;               // Client:RunCommonDialog shows real file dialogs
   bool UnterminatedNames = false;         // the 4096-byte name buffers come back without a zero
   std::string VirtualFolder;              // the folder of names beginning with "VFS:\"

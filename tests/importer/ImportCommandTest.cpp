@@ -4,6 +4,7 @@
 // dialog and error boxes are answered through the UI automation.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "classlib/Automation.h"
@@ -26,6 +27,7 @@ class ImportCommandTest : public RaveloTest {
  protected:
   void SetUp() override {
     RaveloTest::SetUp();
+    FApplicationHandle.emplace();
     SetActiveWindow(standin::MainWindowHandle());
     standin::ClearAnswers();
     standin::ClearCallLog();
@@ -41,6 +43,7 @@ class ImportCommandTest : public RaveloTest {
     TKivoFile::SetImportOptionsHandler(nullptr);
     standin::ClearAnswers();
     standin::CloseAllDocuments();
+    FApplicationHandle.reset();
     RaveloTest::TearDown();
   }
   // Runs the command; `automation` must have answered everything it was given.
@@ -76,6 +79,7 @@ class ImportCommandTest : public RaveloTest {
   }
 
   static inline bool FOptionsOk = true;
+  std::optional<TApplicationHandleScope> FApplicationHandle;
 };
 
 TEST_F(ImportCommandTest, CommandImportsIntoANewDocumentAsTheDirectCallDoes) {
@@ -154,6 +158,23 @@ TEST_F(ImportCommandTest, FailureOutsideTheReaderIsShownAndAnswersFalse) {
   automation.ClickButton("Vantor Suite Error", "OK");
   EXPECT_FALSE(ImportFileIntoPcb(kivo));
   EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+}
+
+// Fault: a file the host knows but that cannot be opened for reading passed for a file of
+// another kind and its read error was dropped; it is shown in the error box, answers False.
+TEST_F(ImportCommandTest, UnreadableFileIsShownAndAnswersFalse) {
+  const std::string kivo = WriteScratchFile("locked.pdf", kBoard);
+  Control().CreateBoard(kivo.c_str());
+  // Held open without sharing: it exists, but nobody else may read it.
+  HANDLE lock = CreateFileA(kivo.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  TUIAutomation automation;
+  automation.ClickButton("Vantor Suite Error", "OK");
+  const bool result = ImportFileIntoPcb(kivo);
+  CloseHandle(lock);
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+  EXPECT_EQ(ReadWholeFile(ScratchFolder() + "locked.rpt"), "<missing>");
 }
 
 }  // namespace

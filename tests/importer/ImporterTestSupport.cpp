@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/FileUtils.h"
+#include "classlib/Forms.h"
 #include "classlib/Streams.h"
 #include "classlib/Win.h"
 #include "importer/KivoTokenizer.h"
@@ -104,3 +105,7 @@ void ClearProgressSteps() {
   if (clear)
     clear();
 }
+
+TApplicationHandleScope::TApplicationHandleScope() : FSaved(Application->GetHandle()) {}
+
+TApplicationHandleScope::~TApplicationHandleScope() { Application->SetHandle(FSaved); }

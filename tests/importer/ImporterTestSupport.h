@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/TextFile.h"
+#include "classlib/Win.h"
 
 // "<temp>\kivo-<test executable>\", emptied and created on first use, with an empty
 // folder "virtual" in it.
@@ -44,3 +45,16 @@ const std::string& VirtualFolder();
 // Progress steps taken since the stand-in PCB server's call log was last cleared.
 int ProgressSteps();
 void ClearProgressSteps();
+
+// Keeps the runtime's application window over a scope: an import makes the host's
+// application window the runtime's, and the next test starts from its own.
+class TApplicationHandleScope {
+ public:
+  TApplicationHandleScope();
+  ~TApplicationHandleScope();
+  TApplicationHandleScope(const TApplicationHandleScope&) = delete;
+  TApplicationHandleScope& operator=(const TApplicationHandleScope&) = delete;
+
+ private:
+  HWND FSaved;
+};

@@ -8,16 +8,20 @@
 
 #include "classlib/Automation.h"
 #include "classlib/Win.h"
+#include "importer/ImportSettings.h"
 #include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
+#include "tests/importer/DialogDefaults.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
 namespace {
 
-// Maps "TOP", "BOTTOM" and "SILK"; every other layer stays not imported.
-bool MapTestLayers(TKivoFile& reader, PadStackMapRecord&) {
+// Maps "TOP", "BOTTOM" and "SILK"; every other layer stays not imported. The pad-stack
+// map is the one the options dialog hands back for these layers with its defaults.
+bool MapTestLayers(TKivoFile& reader, PadStackMapRecord& map) {
   TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+  DialogDefaultPadStackMap(&layers, map);
   for (int i = 0; i < layers.GetCount(); ++i) {
     auto* entry = static_cast<KivoLayerEntry*>(layers.GetObject(i));
     const std::string name = layers.Get(i);
@@ -139,7 +143,10 @@ TEST_F(KivoFileTest, EnvironmentReadsEveryKeyword) {
   EXPECT_EQ(Env().GetSSTFile(), "a.sst");
   // One LYRPHID entry against two layer strings, and the unknown BOGUS.
   EXPECT_EQ(FReport->GetLoadWarningCount(), 2);
-  EXPECT_NE(ReportText().find("BOGUS"), std::string::npos);
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("BOGUS"), std::string::npos);
+  EXPECT_NE(report.find("WARNING: Number of Layer Strings does not Physical ID Map"),
+            std::string::npos);
 }
 
 TEST_F(KivoFileTest, DisplayAttributesReachTheNextPrimitive) {
@@ -203,7 +210,7 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
              "{DETAIL {PAD_STACK {PAD 1 \"SQ60\" \"RD40\"} {PAD 2 \"SMD1\"}\n"
              " {PAD_DEF SQ60 {PIC [LY \"PADCOM\"] {FR -30 -30 30 30} {ARC 1 1 1 1 1 1}\n"
              "  {W 1 1 2 2}} {ATR {IN {SMD \"N\"}}}}\n"
-             " {PAD_DEF SMD1 {PIC {R 0 0 10 20}} {ATR {IN {SMD \"Y\"} {ZZ 1}} {EX 1}}}\n"
+             " {PAD_DEF SMD1 {PIC {R 0 0 10 20}} {ATR {IN {SMD \"Y\"} {ZZ 1}} {EX 1}} {PDQ 7}}\n"
              " {BAD 1}}}}\n",
          false);
   ASSERT_EQ(Detail().GetPadStacks().size(), 1u);
@@ -215,7 +222,8 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
   EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // W in pad graphics, BAD
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 3);  // W in pad graphics, PDQ, BAD
+  EXPECT_NE(ReportText().find("PDQ"), std::string::npos);
 }
 
 TEST_F(KivoFileTest, RealAndIntegerCoordinatesByVersion) {
@@ -238,17 +246,33 @@ TEST_F(KivoFileTest, StrayBracesAndUnknownSectionsDoNotEndTheReading) {
   EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // MEM_TABLE, NET_X
 }
 
+// The board's dump without the progress indicator's log.
+std::string WithoutProgress(const std::string& dump) {
+  std::string result;
+  for (size_t start = 0, end; start < dump.size(); start = end + 1) {
+    end = std::min(dump.find('\n', start), dump.size());
+    if (dump.compare(start, 9, "progress ") != 0)
+      result.append(dump, start, end - start + 1);
+  }
+  return result;
+}
+
 TEST_F(KivoFileTest, FileThatIsNotKivoIsRefusedAndTheBoardUntouched) {
+  NewTrack(-100000, 0, 100000, 0, 0, 1, FBoard);  // negative: placement would move it
   const std::string before = Dump(FBoard);
   TUIAutomation automation;
   automation.ClickButton("Vantor Suite Error", "OK");
-  Import("{DETAIL {ANNOTATE {C 1 1 1}}}");
+  Import("{DETAIL {ANNOTATE {C 1 1 1}}} {COMPONENT x {DETAIL {ANNOTATE {C 1 1 1}}}}");
   EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
   EXPECT_TRUE(FReader->GetAborted());
   EXPECT_EQ(FReport->GetImportErrorCount(), 1);
-  EXPECT_EQ(Dump(FBoard).find("event "), std::string::npos);
+  FReport->SetImportErrorLevel(4);
+  FReport->WriteReport();
+  const std::string report = ReadWholeFile(FReport->GetReportPath());
+  EXPECT_NE(report.find("ERROR: Unknown Error caused abort."), std::string::npos) << report;
+  // No bracket, no object, no move: the reading stopped at the first block.
+  EXPECT_EQ(WithoutProgress(Dump(FBoard)), WithoutProgress(before));
   EXPECT_TRUE(Detail().GetAnnotations().empty());
-  (void)before;
 }
 
 TEST_F(KivoFileTest, CancelClosesTheBracketAndTranslatesNothing) {
@@ -397,6 +421,12 @@ TEST_F(KivoFileTest, NetsWithViasAndGraphics) {
   const std::string dump = Dump(FBoard);
   EXPECT_NE(dump.find("GND"), std::string::npos) << dump;
   EXPECT_NE(dump.find("VCC"), std::string::npos) << dump;
+  // Fault: the texts of a net left it again, stored with the net their proxy had loaded.
+  const std::vector<uint32_t> nets = Iterate(FBoard, 8);
+  ASSERT_EQ(nets.size(), 2u);
+  for (uint32_t text : Iterate(FBoard, 5))
+    EXPECT_NE(DumpObject(text).find(" net=#" + std::to_string(nets[0]) + " "), std::string::npos)
+        << DumpObject(text);
 }
 
 TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
@@ -440,6 +470,28 @@ TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
   const std::string dump = Dump(FBoard);
   EXPECT_NE(dump.find("R1"), std::string::npos) << dump;
   EXPECT_NE(dump.find("R2"), std::string::npos) << dump;
+}
+
+TEST_F(KivoFileTest, NetNamesStartingWithADelimiterMatchTheirConnections) {
+  // Fault: "+5V" after N read as an empty name, so the pins listing "+5V" found no net.
+  Import(std::string(kHead) +
+             "{DETAIL {PAD_STACK {PAD 1 \"R60\"} {PAD_DEF R60 {PIC [LY \"PADCOM\"] {C 0 0 30}}}}\n"
+             "{NET_DEF {N +5V} {N GND}}\n"
+             "{SUBCOMP {COMP_DEF CAP [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC -50 0}} {P 2 {PT 1} {PLOC 50 0}}}}\n"
+             " {I CAP C1 {ATR {IN {ORG 100 100}}} {CN +5V GND}}}}}\n");
+  ASSERT_EQ(Detail().GetNets().size(), 2u);
+  EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[0]).GetName(), "+5V");
+  EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[1]).GetName(), "GND");
+  const std::vector<uint32_t> nets = Iterate(FBoard, 8);
+  ASSERT_GE(nets.size(), 2u);
+  const std::vector<uint32_t> pads = Iterate(FBoard, 2);
+  ASSERT_EQ(Detail().GetComponents().size(), 1u);
+  ASSERT_EQ(dynamic_cast<TKivoComponent&>(*Detail().GetComponents()[0]).GetInstances().size(), 1u);
+  ASSERT_EQ(pads.size(), 2u) << Dump(FBoard);
+  EXPECT_NE(DumpObject(pads[0]).find(" net=#" + std::to_string(nets[0]) + " "), std::string::npos)
+      << DumpObject(pads[0]);
+  EXPECT_NE(DumpObject(pads[1]).find(" net=#" + std::to_string(nets[1]) + " "), std::string::npos)
+      << DumpObject(pads[1]);
 }
 
 TEST_F(KivoFileTest, HostileNetsAndComponentsEndWithoutHanging) {
@@ -505,30 +557,72 @@ std::string SourcePath(const std::string& relative) {
   return std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative;
 }
 
+// Replaces every `from` in `text` by `to`.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+// `text` with the rest of the line after `prefix` replaced by `to`.
+std::string ReplaceLineRest(std::string text, const std::string& prefix, const std::string& to) {
+  const size_t at = text.find(prefix);
+  if (at == std::string::npos)
+    return text;
+  const size_t end = text.find_first_of("\r\n", at);
+  return text.replace(at + prefix.size(), end - at - prefix.size(), to);
+}
+
+// Compares `actual` with the reviewed file `golden` of the source tree; a missing golden
+// file is written to the scratch folder for review.
+void ExpectGolden(const std::string& golden, const std::string& actual) {
+  const std::string expected = ReadWholeFile(SourcePath("tests/importer/golden/" + golden));
+  if (expected == "<missing>") {
+    WriteScratchFile(golden, actual);
+    FAIL() << "no golden " << golden << "; this one is in " << ScratchFolder() << golden;
+  }
+  EXPECT_EQ(FirstDifference(expected, actual), "") << golden;
+}
+
+// The example board, imported as a user imports it: the options dialog comes up with
+// the defaults of "LoadKIVO.ini" and is answered OK. Its report is then written with
+// every list at the most detailed level, so that every event is reviewed too.
 TEST_F(KivoFileTest, ExampleBoardImportsAsReviewed) {
+  DefaultLayerTable();  // the built-in defaults, whatever other tests saved
   const std::string demo = ReadWholeFile(SourcePath("examples/demo.pdf"));
   ASSERT_NE(demo, "<missing>");
-  Import(demo, true, "demo.pdf");
-  // The file holds nothing the reader passes over, and every layer it uses is known.
+  const std::string path = WriteScratchFile("demo.pdf", demo);
+  FReport = std::make_unique<TReportManager>(path);
+  FReader = std::make_unique<TKivoFile>(path, FBoard);
+  FReader->SetReport(FReport.get());
+  TUIAutomation automation;
+  automation.ClickButton("KIVO Importer", "ButtonOK");
+  FReader->Load();
+  ASSERT_TRUE(automation.GetDone()) << automation.GetFailure();
+
+  // Only the deliberate warnings: the polygon void and the two circle voids of the pour.
   EXPECT_EQ(FReport->GetLoadErrorCount(), 0);
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 0);
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 3);
   EXPECT_EQ(FReport->GetImportErrorCount(), 0);
   EXPECT_EQ(FReport->GetImportWarningCount(), 0);
 
-  // The scratch folder's name depends on the machine.
-  std::string dump = Dump(FBoard);
-  std::string scratch;
-  for (char c : ScratchFolder())
-    scratch += c == '\\' ? std::string("\\\\") : std::string(1, c);  // as the dump quotes it
-  for (size_t at; (at = dump.find(scratch)) != std::string::npos;)
-    dump.replace(at, scratch.size(), "<scratch>\\\\");
-  const std::string goldenPath = SourcePath("tests/importer/golden/demo.dump");
-  const std::string golden = ReadWholeFile(goldenPath);
-  if (golden == "<missing>") {
-    WriteScratchFile("demo.dump", dump);
-    FAIL() << "no golden dump; this one is in " << ScratchFolder() << "demo.dump";
-  }
-  EXPECT_EQ(FirstDifference(golden, dump), "");
+  // The scratch folder's name depends on the machine; the dump quotes its backslashes.
+  const std::string scratch = ReplaceAll(ScratchFolder(), "\\", "\\\\");
+  ExpectGolden("demo.dump", ReplaceAll(Dump(FBoard), scratch, "<scratch>\\\\"));
+
+  for (uint8_t level = 4; auto set : {&TReportManager::SetLoadErrorLevel,
+                                      &TReportManager::SetLoadWarningLevel,
+                                      &TReportManager::SetLoadEventLevel,
+                                      &TReportManager::SetImportErrorLevel,
+                                      &TReportManager::SetImportWarningLevel,
+                                      &TReportManager::SetImportEventLevel})
+    (FReport.get()->*set)(level);
+  FReport->WriteReport();
+  EXPECT_EQ(FReport->GetReportPath(), ScratchFolder() + "demo.rpt");
+  std::string report = ReadWholeFile(FReport->GetReportPath());
+  report = ReplaceLineRest(report, "Date     : ", "<date>");
+  report = ReplaceLineRest(report, "Time     : ", "<time>");
+  ExpectGolden("demo.rpt", report);
 }
 
 }  // namespace

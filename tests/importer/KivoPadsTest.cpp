@@ -195,6 +195,14 @@ TEST_F(KivoPads, SurfaceMountQueriesTakeTheFirstFittingGraphic) {
   EXPECT_EQ(round.GetSmdXSize(), 30000) << "more than two vertices: no width";
   EXPECT_EQ(round.GetSmdYSize(), 7000);
   EXPECT_EQ(round.GetSmdLayer(), 1);
+
+  // Fault: a land drawn only as a circle measured 0 because circles gave no size.
+  TKivoPadDef& dot = Def("D", /*smd=*/true);
+  AddCircle(dot, "PADCOM", 150000, 2000);
+  AddFill(dot, "PADCOM", 400000, 250000, 6000);
+  EXPECT_EQ(dot.GetSmdXSize(), 302000);
+  EXPECT_EQ(dot.GetSmdYSize(), 302000);
+  EXPECT_EQ(dot.GetSmdShape(), 4);
 }
 
 TEST_F(KivoPads, TheViaTakesTheLastKnownRecordAndThePinTheFirst) {

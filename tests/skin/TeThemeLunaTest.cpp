@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/ImageList.h"
+#include "skin/KsItems.h"
 #include "skin/TeThemeLuna.h"
 #include "tests/skin/SkinTestSupport.h"
 
@@ -303,4 +305,96 @@ TEST_F(TeThemeLunaTest, PopupItems) {
       EXPECT_EQ(c, grey) << x << ", " << y;
     }
   EXPECT_GT(text, 0);
+}
+
+namespace {
+bool SamePixels(const TKsBitmap& a, const TKsBitmap& b) {
+  GdiFlush();
+  return SameSheet(a, b);
+}
+}  // namespace
+
+TEST_F(TeThemeLunaTest, MenuItemOperationsDrawTheItemsValues) {
+  TKsCustomItem root(nullptr);
+  TCustomImageList images(nullptr);
+  root.SetImages(&images);
+  auto* file = new TKsCustomItem(nullptr);
+  file->SetCaption("&File");
+  root.Add(file);
+  auto* save = new TKsCustomItem(nullptr);
+  save->SetCaption("&Save");
+  save->SetShortCut(scCtrl | 'S');
+  save->SetChecked(true);
+  file->Add(save);
+  auto* more = new TKsCustomItem(nullptr);
+  more->SetCaption("More");
+  file->Add(more);
+  more->Add(new TKsCustomItem(nullptr));
+  root.SetInControlBarAll(true);
+
+  TTeItemData data = ThemeItemData(*save);
+  EXPECT_EQ(data.Caption, "&Save");
+  EXPECT_EQ(data.ShortCutText, ShortCutToText(scCtrl | 'S'));
+  EXPECT_TRUE(data.Checked);
+  EXPECT_FALSE(data.HasSubItems);
+  EXPECT_EQ(data.Images, &images);  // the tree's image list
+  EXPECT_TRUE(ThemeItemData(*more).HasSubItems);
+  EXPECT_TRUE(ThemeItemData(*file).OnControlBar);
+  EXPECT_EQ(ThemeItemData(root).ShortCutText, "");
+
+  // Each item operation gives what the value-based drawing gives for the item's values.
+  TKsBitmap expected;
+  auto same = [&](auto draw, auto drawData, TKsCustomItem& item) {
+    Prepare(Dest, 200, 100, kBack);
+    Prepare(expected, 200, 100, kBack);
+    draw(Dest, item);
+    drawData(expected, ThemeItemData(item));
+    return SamePixels(Dest, expected);
+  };
+  const TRect rect{4, 4, 160, 26};
+  for (bool selected : {false, true})
+    for (TKsCustomItem* item : {save, more, file}) {
+      EXPECT_TRUE(same([&](TKsBitmap& b, TKsCustomItem& i) { Theme.DrawPopupItem(b, i, rect, selected, false); },
+                       [&](TKsBitmap& b, const TTeItemData& d) {
+                         Theme.DrawPopupItemData(b, d, rect, selected, false);
+                       },
+                       *item))
+          << item->GetCaption() << " selected " << selected;
+      EXPECT_TRUE(same([&](TKsBitmap& b, TKsCustomItem& i) { Theme.DrawMenuBarItem(b, i, rect, selected, true); },
+                       [&](TKsBitmap& b, const TTeItemData& d) {
+                         Theme.DrawMenuBarItemData(b, d, rect, selected, true);
+                       },
+                       *item));
+    }
+  file->SetMDIButtonKind(1);
+  EXPECT_TRUE(same([&](TKsBitmap& b, TKsCustomItem& i) { Theme.DrawMenuBarButton(b, i, rect, true, false); },
+                   [&](TKsBitmap& b, const TTeItemData& d) {
+                     Theme.DrawMenuBarButtonData(b, d, rect, true, false);
+                   },
+                   *file));
+
+  // Measuring by the rule, with the fonts of kinds 2 and 3 on the same bitmap.
+  int w = 0, h = 0;
+  Theme.MeasurePopupItem(Dest, *save, w, h);
+  EXPECT_EQ(h, 22);
+  EXPECT_EQ(w, Dest.TextWidth("&Save", 0) + 42 + Dest.TextWidth(ShortCutToText(scCtrl | 'S'), 0) + 16);
+  Theme.MeasureMenuBarItem(Dest, *file, w, h);
+  EXPECT_EQ(h, 22);
+  EXPECT_EQ(w, Dest.TextWidth("&File", 0) + 12);
+
+  // The sub-menu arrow of a popup item: its cell holds only the item colour and the
+  // font colour.
+  Prepare(Dest, 200, 100, kBack);
+  Theme.DrawPopupItem(Dest, *more, rect, false, false);
+  GdiFlush();
+  const TKsColor back = ColorToKsColor(Theme.GetColor(16), 255) & 0xFFFFFF;
+  const TKsColor ink = ColorToKsColor(Theme.GetColor(20), 255) & 0xFFFFFF;
+  int inked = 0;
+  for (int y = rect.top; y < rect.bottom; ++y)
+    for (int x = rect.right - 18; x < rect.right - 2; ++x) {
+      TKsColor c = Dest.GetPixel(x, y) & 0xFFFFFF;
+      EXPECT_TRUE(c == back || c == ink) << x << ", " << y;
+      inked += c == ink;
+    }
+  EXPECT_GT(inked, 0);
 }

@@ -6,6 +6,8 @@
 #include "classlib/Filer.h"
 #include "classlib/Forms.h"
 #include "skin/TeThemeEngine.h"
+#include "skin/TeThemeHighlight.h"
+#include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
 
 namespace {
@@ -37,6 +39,8 @@ class TeThemeRegistry : public ::testing::Test {
     UnregisterThemes();
     InitializeTeTheme();
     InitializeTeThemeLuna();
+    InitializeTeThemeHighlight();
+    InitializeTeThemeLines();
   }
   static void Use(std::initializer_list<const TTeThemeClass*> classes) {
     UnregisterThemes();
@@ -51,9 +55,10 @@ const TTeThemeClass* Luna() { return &TTeThemeLuna::MetaClass(); }
 }  // namespace
 
 TEST_F(TeThemeRegistry, StartsWithBaseThenLunaKeepsOrderAndDuplicates) {
-  ASSERT_EQ(ThemeClassCount(), 2);
+  ASSERT_EQ(ThemeClassCount(), 4);
   EXPECT_EQ(GetThemeClass(0)->ThemeName(), "No Theme");
   EXPECT_EQ(GetThemeClass(1)->ThemeName(), "Luna");
+  Use({&TTeTheme::MetaClass(), Luna()});
   RegisterTheme(Counting());
   RegisterTheme(Luna());
   ASSERT_EQ(ThemeClassCount(), 4);

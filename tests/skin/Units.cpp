@@ -1,8 +1,11 @@
 // The units the skin tests start.
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
+#include "skin/TeThemeHighlight.h"
+#include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
 #include "tests/support/TestSupport.h"
 
@@ -13,6 +16,9 @@ std::span<const TUnitEntry> TestUnits() {
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+      {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
+      {"TeThemeLines", InitializeTeThemeLines, nullptr},
+      {"KsItems", InitializeKsItems, FinalizeKsItems},
   };
   return units;
 }

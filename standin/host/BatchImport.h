@@ -1,0 +1,29 @@
+// The stand-in host's batch import: one KIVO file imported through the plug-in, by the
+// command "LoadKIVOPCBFile" or directly through RecognisedPCBFile and ImportFileIntoPcb
+// as a host's import list calls them, with the dialogs answered by script (or by a
+// person in interactive mode). It then prints a summary, writes the board's dump beside
+// the file and answers the run's exit code.
+#pragma once
+
+#include <string>
+
+#include "classlib/Win.h"
+#include "standin/host/DialogWatcher.h"
+#include "standin/host/HostSide.h"
+
+namespace standin {
+
+struct TBatchOptions {
+  std::string FileName;  // empty: the command runs without a "FileName" parameter
+  bool Direct = false;   // the import list's road instead of the command
+  TDialogScript Dialogs;
+};
+
+// Exit code of a batch run whose import failed or did not happen.
+constexpr int kImportFailed = 2;
+
+// Runs the import with the plug-in's exports and module launcher and prints its summary;
+// 0 when the file was imported without error, kImportFailed otherwise.
+int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatchOptions& options);
+
+}  // namespace standin

@@ -1,0 +1,323 @@
+#include "standin/host/DialogWatcher.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+
+#include "classlib/Automation.h"
+#include "classlib/Boundary.h"
+#include "standin/host/StandinHost.h"
+
+namespace standin {
+
+namespace {
+
+constexpr char kOptionsCaption[] = "KIVO Importer";
+constexpr char kStatusCaption[] = "KIVO Translator";
+constexpr char kErrorCaption[] = "Vantor Suite Error";
+// How long the status dialog may take to draw its label before it is closed anyway.
+constexpr DWORD kStatusPaintMs = 2000;
+
+// ---- texts the plug-in draws ----
+
+using TDrawTextA = int(WINAPI*)(HDC, LPCSTR, int, LPRECT, UINT);
+TDrawTextA gDrawTextA = nullptr;
+
+struct TDrawnText {
+  HWND Root;
+  std::string Text;
+};
+std::vector<TDrawnText> gDrawn;  // recorded only while a watcher answers dialogs
+TDialogWatcher* gWatcher = nullptr;
+
+int WINAPI WatchedDrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format) {
+  GuardBoundary("KivoHost text watch", [&] {
+    if (!gWatcher || !text || (format & DT_CALCRECT))
+      return;
+    // A label drawn through a memory DC belongs to the window being painted, the active one.
+    HWND wnd = WindowFromDC(dc);
+    HWND root = wnd ? GetAncestor(wnd, GA_ROOT) : GetActiveWindow();
+    std::string drawn = count < 0 ? std::string(text) : std::string(text, size_t(count));
+    if (gDrawn.empty() || gDrawn.back().Root != root || gDrawn.back().Text != drawn)
+      gDrawn.push_back({root, std::move(drawn)});
+  });
+  return gDrawTextA(dc, text, count, rect, format);
+}
+
+// Points every import-table entry of `module` that holds `original` at `replacement`.
+bool PatchImports(HMODULE module, void* original, void* replacement) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!imports.VirtualAddress)
+    return false;
+  bool patched = false;
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       entry->Name; ++entry) {
+    for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+         thunk->u1.Function; ++thunk) {
+      if (reinterpret_cast<void*>(thunk->u1.Function) != original)
+        continue;
+      DWORD old = 0;
+      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &old);
+      thunk->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
+      patched = true;
+    }
+  }
+  return patched;
+}
+
+std::vector<std::string> TextsDrawnIn(HWND root) {
+  std::vector<std::string> texts;
+  for (const TDrawnText& drawn : gDrawn)
+    if (drawn.Root == root && std::find(texts.begin(), texts.end(), drawn.Text) == texts.end())
+      texts.push_back(drawn.Text);
+  return texts;
+}
+
+// ---- windows ----
+
+std::string WindowText(HWND wnd) {
+  char text[512] = "";
+  GetWindowTextA(wnd, text, sizeof text);
+  return text;
+}
+
+// The visible top-level windows of this process with a caption, the host's own aside.
+std::vector<HWND> DialogWindows() {
+  std::vector<HWND> found;
+  EnumWindows(
+      [](HWND wnd, LPARAM data) __attribute__((stdcall)) -> BOOL {
+        return GuardBoundaryResult<BOOL>("KivoHost window search", FALSE, [&]() -> BOOL {
+          DWORD pid = 0;
+          GetWindowThreadProcessId(wnd, &pid);
+          if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) &&
+              wnd != MainWindowHandle() && wnd != ApplicationWindowHandle() &&
+              GetWindowTextLengthA(wnd) > 0)
+            reinterpret_cast<std::vector<HWND>*>(data)->push_back(wnd);
+          return TRUE;
+        });
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// The class library registers its own window classes over the system's, so controls are
+// found by their text alone.
+HWND FindChild(HWND dialog, const std::string& text) {
+  return TUIAutomation::FindChildWindow(dialog, text);
+}
+
+// The visible combo box of `dialog` that lists `item`, and the item's index.
+std::pair<HWND, int> FindComboItem(HWND dialog, const std::string& item) {
+  struct TSearch {
+    std::string Item;
+    HWND Found = nullptr;
+    int Index = -1;
+  } search{item};
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM data) __attribute__((stdcall)) -> BOOL {
+        return GuardBoundaryResult<BOOL>("KivoHost combo search", FALSE, [&]() -> BOOL {
+          auto* s = reinterpret_cast<TSearch*>(data);
+          // The class library's combo boxes are system combo boxes under a class of its
+          // own whose name holds "ComboBox"; other windows would misread the message.
+          char cls[64] = "";
+          GetClassNameA(child, cls, sizeof cls);
+          CharUpperA(cls);
+          if (!strstr(cls, "COMBOBOX") || !IsWindowVisible(child))
+            return TRUE;
+          const LRESULT index = SendMessageA(child, CB_FINDSTRINGEXACT, WPARAM(-1),
+                                             reinterpret_cast<LPARAM>(s->Item.c_str()));
+          if (index == CB_ERR)
+            return TRUE;
+          s->Found = child;
+          s->Index = int(index);
+          return FALSE;
+        });
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return {search.Found, search.Index};
+}
+
+// A press and release at the centre of a control that is no native button.
+void PostClickAtCentre(HWND control) {
+  RECT r{};
+  GetClientRect(control, &r);
+  const LPARAM centre = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
+  PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
+  PostMessageA(control, WM_LBUTTONUP, 0, centre);
+}
+
+}  // namespace
+
+void WatchDrawnTexts(HMODULE plugin) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto* original = reinterpret_cast<void*>(GetProcAddress(user32, "DrawTextA"));
+  if (!plugin || !original)
+    return;
+  gDrawTextA = reinterpret_cast<TDrawTextA>(original);
+  if (!PatchImports(plugin, original, reinterpret_cast<void*>(&WatchedDrawTextA)))
+    fprintf(stderr, "KivoHost: the plug-in draws no text through DrawTextA; labels stay unread\n");
+}
+
+TDialogWatcher::TDialogWatcher(TDialogScript script) : FScript(std::move(script)) {
+  assert(!gWatcher && "one dialog watcher at a time");
+  gWatcher = this;
+  gDrawn.clear();
+  FStarted = GetTickCount();
+  FTimer = SetTimer(nullptr, 0, 50, &TDialogWatcher::TimerProc);
+}
+
+TDialogWatcher::~TDialogWatcher() {
+  KillTimer(nullptr, FTimer);
+  gWatcher = nullptr;
+  gDrawn.clear();
+}
+
+void CALLBACK TDialogWatcher::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  GuardBoundary("KivoHost dialog watcher", [] {
+    if (gWatcher)
+      gWatcher->Step();
+  });
+}
+
+void TDialogWatcher::Step() {
+  // A handler run by a press may turn a nested loop, which fires the timer again.
+  if (FStepping)
+    return;
+  FStepping = true;
+  struct TReset {
+    bool& Flag;
+    ~TReset() { Flag = false; }
+  } reset{FStepping};
+
+  const DWORD now = GetTickCount();
+  if (now - FStarted > 2 * FScript.DeadlineMs) {
+    fprintf(stderr, "KivoHost: the import did not end within %u ms; the run ends\n",
+            2 * FScript.DeadlineMs);
+    fflush(stdout);
+    fflush(stderr);
+    ExitProcess(4);
+  }
+  for (HWND dialog : DialogWindows()) {
+    if (std::find(FAnswered.begin(), FAnswered.end(), dialog) != FAnswered.end() ||
+        !IsWindowEnabled(dialog))
+      continue;
+    auto seen = std::find_if(FFirstSeen.begin(), FFirstSeen.end(),
+                             [&](const auto& entry) { return entry.first == dialog; });
+    if (seen == FFirstSeen.end())
+      seen = FFirstSeen.insert(FFirstSeen.end(), {dialog, now});
+    const std::string caption = WindowText(dialog);
+    bool answered = false;
+    if (caption == kOptionsCaption)
+      answered = AnswerOptions(dialog);
+    else if (caption == kStatusCaption)
+      answered = AnswerStatus(dialog, /*force=*/now - seen->second >= kStatusPaintMs);
+    else if (caption == kErrorCaption)
+      answered = AnswerErrorBox(dialog);
+    if (!answered && now - seen->second > FScript.DeadlineMs) {
+      GiveUp(dialog, "no answer for the window \"" + caption + "\"");
+      answered = true;
+    }
+    if (answered)
+      FAnswered.push_back(dialog);
+  }
+}
+
+bool TDialogWatcher::AnswerOptions(HWND dialog) {
+  FLog.OptionsShown = true;
+  auto press = [&](const std::string& caption) {
+    HWND button = FindChild(dialog, caption);
+    if (button)
+      SendMessageA(button, BM_CLICK, 0, 0);
+    else
+      FLog.Failures.push_back("\"" + std::string(kOptionsCaption) + "\" has no \"" + caption + "\"");
+    return button != nullptr;
+  };
+  if (!FScript.ConfigurationFile.empty()) {
+    // The configuration dialog goes to the host's file dialog, which takes the next answer.
+    QueueAnswer("Result=True|Path=" + FScript.ConfigurationFile);
+    press("Load Configuration");
+  }
+  for (const auto& [caption, ticked] : FScript.ReportBoxes) {
+    HWND box = FindChild(dialog, caption);
+    if (!box) {
+      FLog.Failures.push_back("\"" + std::string(kOptionsCaption) + "\" has no \"" + caption + "\"");
+      continue;
+    }
+    if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != ticked)
+      SendMessageA(box, BM_CLICK, 0, 0);
+  }
+  if (!FScript.DetailLevel.empty()) {
+    const auto [combo, index] = FindComboItem(dialog, FScript.DetailLevel);
+    if (combo)
+      SendMessageA(combo, CB_SETCURSEL, WPARAM(index), 0);
+    else
+      FLog.Failures.push_back("no detail level \"" + FScript.DetailLevel + "\"");
+  }
+  if (!press(FScript.CancelOptions ? "Cancel" : "OK"))
+    GiveUp(dialog, "cannot close \"" + std::string(kOptionsCaption) + "\"");
+  return true;
+}
+
+bool TDialogWatcher::AnswerStatus(HWND dialog, bool force) {
+  auto statusText = [&]() -> std::string {
+    std::vector<std::string> texts = TextsDrawnIn(dialog);
+    for (auto text = texts.rbegin(); text != texts.rend(); ++text)
+      if (text->rfind("Status:", 0) == 0)
+        return *text;
+    return {};
+  };
+  std::string text = statusText();
+  if (text.empty()) {
+    // Paint now rather than wait for the loop to get to it.
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    text = statusText();
+  }
+  if (text.empty() && !force)
+    return false;
+  FLog.StatusShown = true;
+  FLog.StatusText = text;
+  if (FScript.ToggleViewReport) {
+    if (HWND box = FindChild(dialog, "View Report"))
+      PostClickAtCentre(box);
+    else
+      FLog.Failures.push_back("\"" + std::string(kStatusCaption) + "\" has no \"View Report\"");
+  }
+  HWND close = FindChild(dialog, "Close");
+  if (!close) {
+    GiveUp(dialog, "\"" + std::string(kStatusCaption) + "\" has no \"Close\"");
+    return true;
+  }
+  PostClickAtCentre(close);
+  return true;
+}
+
+bool TDialogWatcher::AnswerErrorBox(HWND dialog) {
+  std::string text;
+  for (const std::string& drawn : TextsDrawnIn(dialog))
+    text += (text.empty() ? "" : " ") + drawn;
+  if (text.empty()) {
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (const std::string& drawn : TextsDrawnIn(dialog))
+      text += (text.empty() ? "" : " ") + drawn;
+  }
+  FLog.ErrorBoxes.push_back(text);
+  if (HWND ok = FindChild(dialog, "OK"))
+    SendMessageA(ok, BM_CLICK, 0, 0);
+  else
+    GiveUp(dialog, "\"" + std::string(kErrorCaption) + "\" has no \"OK\"");
+  return true;
+}
+
+void TDialogWatcher::GiveUp(HWND dialog, const std::string& why) {
+  FLog.Failures.push_back(why);
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+}  // namespace standin

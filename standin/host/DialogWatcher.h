@@ -1,0 +1,73 @@
+// Answers the plug-in's dialogs for a batch run of the stand-in host, through plain
+// Win32 from outside: the plug-in carries its own class library, so its controls are
+// known to the host only as windows. A thread timer, which fires inside the plug-in's
+// modal loops too, finds the dialogs by caption and presses their controls, found by
+// window text. Labels have no window of their own; what they show is read from the
+// texts the plug-in draws (its imported DrawTextA is watched).
+//
+// Every dialog gets its answer within a deadline: a window the script cannot answer is
+// closed, and a run that still has not ended twice the deadline later is ended with
+// exit code 4, so a batch run never hangs.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "classlib/Win.h"
+
+namespace standin {
+
+// How the batch run answers the dialogs.
+struct TDialogScript {
+  bool CancelOptions = false;  // "KIVO Importer" closed with Cancel instead of OK
+  // Report check boxes of "KIVO Importer" by caption ("View Events"), ticked or not.
+  std::vector<std::pair<std::string, bool>> ReportBoxes;
+  std::string DetailLevel;        // an item of the detail-level list; empty keeps it
+  std::string ConfigurationFile;  // loaded through "Load Configuration" before OK
+  bool ToggleViewReport = false;  // "View Report" of "KIVO Translator" clicked once
+  unsigned DeadlineMs = 30000;
+};
+
+// What the watcher saw and did.
+struct TDialogLog {
+  bool OptionsShown = false;
+  bool StatusShown = false;
+  std::string StatusText;               // the status label's text
+  std::vector<std::string> ErrorBoxes;  // texts of the error boxes answered
+  std::vector<std::string> Failures;    // windows that could not be answered
+};
+
+// Watches the texts `plugin` draws from now on (once per loaded module).
+void WatchDrawnTexts(HMODULE plugin);
+
+// Answers dialogs while alive; one at a time.
+class TDialogWatcher {
+ public:
+  explicit TDialogWatcher(TDialogScript script);
+  ~TDialogWatcher();
+  TDialogWatcher(const TDialogWatcher&) = delete;
+  TDialogWatcher& operator=(const TDialogWatcher&) = delete;
+
+  const TDialogLog& Log() const { return FLog; }
+
+ private:
+  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+  void Step();
+  // Each answers one window; false while it must wait for the next tick.
+  bool AnswerOptions(HWND dialog);
+  // Waits for the status label to be drawn unless `force`d.
+  bool AnswerStatus(HWND dialog, bool force);
+  bool AnswerErrorBox(HWND dialog);
+  void GiveUp(HWND dialog, const std::string& why);
+
+  TDialogScript FScript;
+  TDialogLog FLog;
+  UINT_PTR FTimer = 0;
+  DWORD FStarted = 0;
+  bool FStepping = false;
+  std::vector<HWND> FAnswered;
+  std::vector<std::pair<HWND, DWORD>> FFirstSeen;
+};
+
+}  // namespace standin

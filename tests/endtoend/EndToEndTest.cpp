@@ -1,0 +1,342 @@
+// The whole import from outside: each test starts KivoHost.exe as its own process, which
+// loads LoadKIVO.dll and the stand-in PCB server Ravelo.dll, imports a file in batch
+// with the dialogs answered from outside, and prints its summary; the tests read that,
+// the call log, the report and the board dump the host writes beside the file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "classlib/FileUtils.h"
+#include "classlib/Win.h"
+#include "tests/support/TestSupport.h"
+
+std::span<const TUnitEntry> TestUnits() { return {}; }
+
+namespace {
+
+struct THostRun {
+  long ExitCode = -1;
+  std::string Output;  // stdout and stderr together
+};
+
+std::string BinaryFolder() { return ExtractFilePath(GetModuleName(nullptr)); }
+
+const std::string& Scratch() {
+  static const std::string folder = EmptiedTempFolder("kivo-endtoend");
+  return folder;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file)
+    return "<missing>";
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string WriteScratch(const std::string& name, const std::string& text) {
+  const std::string path = Scratch() + name;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+  return path;
+}
+
+std::string SourceFile(const std::string& relative) {
+  return ReadFile(std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative);
+}
+
+// The layer map the importer's options dialog saves as the user's defaults.
+std::string SavedDefaultsFile() {
+  char folder[MAX_PATH] = "";
+  SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
+  return std::string(folder) + "\\Zorvan\\LoadKIVO.ini";
+}
+
+// Runs the stand-in host with `arguments` in the binary folder and collects what it
+// prints; a run that has not ended after two minutes is ended and fails.
+THostRun RunHost(const std::vector<std::string>& arguments) {
+  THostRun run;
+  std::string commandLine = "\"" + BinaryFolder() + "KivoHost.exe\"";
+  for (const std::string& argument : arguments)
+    commandLine += " \"" + argument + "\"";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+    return run;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = writeEnd;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION process{};
+  const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, BinaryFolder().c_str(), &startup, &process);
+  CloseHandle(writeEnd);
+  if (!started) {
+    CloseHandle(readEnd);
+    return run;
+  }
+  const DWORD deadline = GetTickCount() + 120000;
+  bool ended = false;
+  for (;;) {
+    DWORD waiting = 0;
+    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr))
+      break;  // the host and its pipe are gone
+    if (waiting > 0) {
+      std::string chunk(waiting, '\0');
+      DWORD got = 0;
+      ::ReadFile(readEnd, chunk.data(), waiting, &got, nullptr);
+      run.Output.append(chunk.data(), got);
+    } else if (ended) {
+      break;  // everything it wrote is read (Wine's console may keep the pipe open)
+    } else if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
+      ended = true;  // one more look for what it wrote last
+    } else if (GetTickCount() > deadline) {
+      TerminateProcess(process.hProcess, 99);
+      run.Output += "\n<the host did not end within two minutes>";
+      break;
+    } else {
+      Sleep(20);
+    }
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  DWORD exitCode = DWORD(-1);
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  run.ExitCode = long(exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  CloseHandle(readEnd);
+  // Lines end as the console writes them; the tests compare "\n" only.
+  std::string output;
+  for (char c : run.Output)
+    if (c != '\r')
+      output += c;
+  run.Output = output;
+  return run;
+}
+
+bool Has(const THostRun& run, const std::string& text) {
+  return run.Output.find(text) != std::string::npos;
+}
+
+// The dump without its first line, which names the board (a new document's own name on
+// the command road, the file's on the direct road).
+std::string DumpObjects(const std::string& dump) {
+  const size_t end = dump.find('\n');
+  return end == std::string::npos ? std::string() : dump.substr(end + 1);
+}
+
+// A board with one line on "TOP" and the map that imports that layer.
+const char kOneTrack[] =
+    "{COMPONENT \"one\"\n"
+    "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"
+    "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 8] {L 0 0 300 0}}}}\n";
+// Two blocks the reader does not know: two load warnings, the line still imported.
+const char kTwoWarnings[] =
+    "{COMPONENT \"warned\"\n"
+    "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"
+    "{GADGET 1 2} {WIDGET \"x\"}\n"
+    "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 8] {L 0 0 300 0}}}}\n";
+// Recognised by the "{COMPONENT" inside the display attribute, which the reader reads
+// as an attribute: its first block is no component, and it gives up.
+const char kBroken[] = "[LY {COMPONENT \"x\"}]\n{DETAIL {ANNOTATE {C 1 1 1}}}\n";
+const char kTopMap[] = "[Layer]\r\nTOP=Top Layer\r\n";
+
+class EndToEndTest : public testing::Test {
+ protected:
+  void SetUp() override { FMap = WriteScratch("top.cfg", kTopMap); }
+  // Imports `text` written as `name`, with the TOP map and `more` arguments.
+  THostRun Import(const std::string& name, const std::string& text,
+                  std::vector<std::string> more = {}) {
+    std::vector<std::string> arguments{WriteScratch(name, text), "--config", FMap};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return RunHost(arguments);
+  }
+  std::string FMap;
+};
+
+// The example as on a fresh machine (the options dialog's built-in layer map), by the
+// command and directly: the same board, and the one reviewed for the reader.
+TEST_F(EndToEndTest, ExampleBoardGivesTheReviewedDumpByTheCommandAndDirectly) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string example = WriteScratch("demo.pdf", SourceFile("examples/demo.pdf"));
+  const std::string dumpPath = Scratch() + "demo.dump";
+
+  // The command with "FileName": the file dialog is answered "Result=False", which keeps it.
+  THostRun command = RunHost({example, "--calls"});
+  EXPECT_EQ(command.ExitCode, 0) << command.Output;
+  EXPECT_TRUE(Has(command, "Import of \"" + example + "\" through the command LoadKIVOPCBFile\n"))
+      << command.Output;
+  EXPECT_TRUE(Has(command, "|Path=" + example + "\", 4096, nil) -> \"Result=False\"\n"))
+      << command.Output;
+  EXPECT_TRUE(Has(command, "IClient#19 GetDocumentCreator(\"PCB\", \"PCB\", \"" + example + "\")"));
+  EXPECT_TRUE(Has(command, "Options dialog: OK\n"));
+  EXPECT_TRUE(Has(command, "Errors: 0 (load 0, import 0)\n"));
+  EXPECT_TRUE(Has(command, "Report: " + Scratch() + "demo.rpt\n"));
+  EXPECT_TRUE(Has(command, "Dump: " + dumpPath + "\n"));
+  EXPECT_TRUE(Has(command, " track")) << "the example's lines became tracks: " << command.Output;
+  const std::string commandDump = ReadFile(dumpPath);
+  EXPECT_EQ(commandDump.rfind("board #1 \"PCB1.PcbDoc\" current\n", 0), 0u) << commandDump;
+
+  THostRun direct = RunHost({"--direct", example});
+  EXPECT_EQ(direct.ExitCode, 0) << direct.Output;
+  EXPECT_TRUE(Has(direct, "RecognisedPCBFile: True\nImportFileIntoPcb: True\n")) << direct.Output;
+  const std::string directDump = ReadFile(dumpPath);
+  EXPECT_NE(DumpObjects(directDump).find(" track owner="), std::string::npos);
+  EXPECT_EQ(DumpObjects(directDump), DumpObjects(commandDump));
+
+  // The dump quotes the folder's backslashes; the reviewed one names it "<scratch>".
+  std::string scratch, objects = DumpObjects(directDump);
+  for (char c : Scratch())
+    scratch += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  for (size_t at; (at = objects.find(scratch)) != std::string::npos;)
+    objects.replace(at, scratch.size(), "<scratch>\\\\");
+  EXPECT_EQ(objects, DumpObjects(SourceFile("tests/importer/golden/demo.dump")));
+}
+
+// The plug-in creates a track in the stand-in board through its wrappers and the host
+// prints it: 300 mil long, 8 mil wide, on the top layer.
+TEST_F(EndToEndTest, OneLineBecomesOneTrackInTheDump) {
+  THostRun run = Import("one.pdf", kOneTrack, {"--calls"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Successful\"\n")) << run.Output;
+  // A clean import leaves the report box clear: nothing is opened on Close.
+  EXPECT_FALSE(Has(run, "IClient#24"));
+  EXPECT_TRUE(Has(run, "Objects: 1 track\n")) << run.Output;
+  const std::string dump = ReadFile(Scratch() + "one.dump");
+  const size_t track = dump.find(" track owner=#1 net=- layer=1(TopLayer) ");
+  ASSERT_NE(track, std::string::npos) << dump;
+  const std::string line = dump.substr(track, dump.find('\n', track) - track);
+  EXPECT_NE(line.find(" Width=80000(8mil) "), std::string::npos) << line;
+  auto field = [&](const std::string& name) {
+    const size_t at = line.find(" " + name + "=");
+    return at == std::string::npos ? -1L : atol(line.c_str() + at + name.size() + 2);
+  };
+  EXPECT_EQ(std::labs(field("X2") - field("X")), 3000000L) << line;
+  EXPECT_EQ(field("Y2"), field("Y")) << line;
+}
+
+TEST_F(EndToEndTest, WarningsTickTheBoxAndCloseOpensTheReportInTheTextEditor) {
+  THostRun run = Import("warned.pdf", kTwoWarnings, {"--calls"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n"))
+      << run.Output;
+  EXPECT_TRUE(Has(run, "Warnings: 2 (load 2, import 0)\n"));
+  const std::string report = Scratch() + "warned.rpt";
+  EXPECT_TRUE(Has(run, "IClient#24 OpenDocument(\"TEXT\", \"" + report + "\") -> opened\n"));
+  EXPECT_TRUE(Has(run, "Report shown in the host's \"TextEdit\" view\n")) << run.Output;
+
+  // The host cannot open the report: nothing is shown, the import stands.
+  THostRun unopened = Import("warned.pdf", kTwoWarnings, {"--calls", "--open-fails"});
+  EXPECT_EQ(unopened.ExitCode, 0) << unopened.Output;
+  EXPECT_TRUE(Has(unopened, "IClient#24 OpenDocument(\"TEXT\", \"" + report + "\") -> nil\n"));
+  EXPECT_FALSE(Has(unopened, "IClient#31 ShowDocument(\"" + report));
+  EXPECT_FALSE(Has(unopened, "Report shown"));
+
+  // The box cleared before Close: nothing is opened.
+  THostRun cleared = Import("warned.pdf", kTwoWarnings, {"--calls", "--toggle-view-report"});
+  EXPECT_TRUE(Has(cleared, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n"));
+  EXPECT_FALSE(Has(cleared, "IClient#24")) << cleared.Output;
+}
+
+// The report check boxes and the detail level as the options dialog sets them.
+TEST_F(EndToEndTest, ReportSettingsChosenInTheOptionsShapeTheReport) {
+  const std::string report = Scratch() + "settings.rpt";
+  THostRun detailed =
+      Import("settings.pdf", kTwoWarnings, {"--tick", "View Events", "--detail", "Detailed"});
+  EXPECT_EQ(detailed.ExitCode, 0) << detailed.Output;
+  EXPECT_FALSE(Has(detailed, "Dialog not answered as asked")) << detailed.Output;
+  std::string text = ReadFile(report);
+  EXPECT_NE(text.find("WARNING: Unhandled Token found GADGET"), std::string::npos) << text;
+  EXPECT_NE(text.find("Track Added At: 0mil, 0mil To 300mil, 0mil"), std::string::npos) << text;
+
+  Import("settings.pdf", kTwoWarnings, {"--untick", "View Warnings", "--detail", "Detailed"});
+  text = ReadFile(report);
+  EXPECT_NE(text.find("Load Warnings : 2"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Unhandled Token"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Track Added At"), std::string::npos) << text;
+
+  // What the dialog does not offer is said, and the import goes on.
+  THostRun unknown = Import("settings.pdf", kTwoWarnings, {"--detail", "Verbose"});
+  EXPECT_EQ(unknown.ExitCode, 0) << unknown.Output;
+  EXPECT_TRUE(Has(unknown, "Dialog not answered as asked: no detail level \"Verbose\"\n"))
+      << unknown.Output;
+}
+
+TEST_F(EndToEndTest, FailedTranslationsAreShownAndEndTheRunWithAnError) {
+  // The reader gives up on the second block: its error box, then the status.
+  THostRun broken = Import("broken.pdf", kBroken);
+  EXPECT_EQ(broken.ExitCode, 2) << broken.Output;
+  EXPECT_TRUE(Has(broken, "Error box: \"Couldn't recognise the file as KIVO\"\n")) << broken.Output;
+  EXPECT_TRUE(Has(broken, "Status dialog: \"Status: Translation Failed\"\n")) << broken.Output;
+  EXPECT_TRUE(Has(broken, "Errors: 1 (load 0, import 1)\n"));
+  EXPECT_TRUE(Has(broken, "Result: failed\n"));
+
+  // Cancel in the options: nothing translated, the failure reported and shown.
+  THostRun cancelled = Import("cancelled.pdf", kOneTrack, {"--options-cancel", "--calls"});
+  EXPECT_EQ(cancelled.ExitCode, 2) << cancelled.Output;
+  EXPECT_TRUE(Has(cancelled, "Options dialog: Cancel\n"));
+  EXPECT_TRUE(Has(cancelled, "Status dialog: \"Status: Translation Failed\"\n")) << cancelled.Output;
+  EXPECT_TRUE(Has(cancelled, "Objects: none\n")) << cancelled.Output;
+  EXPECT_NE(ReadFile(Scratch() + "cancelled.rpt").find("ERROR: User Canceled Abort."),
+            std::string::npos);
+  // A failed import ticks the box: Close opens the report.
+  EXPECT_TRUE(Has(cancelled, "Report shown in the host's \"TextEdit\" view\n"));
+}
+
+TEST_F(EndToEndTest, CommandRunsThatImportNothing) {
+  // No file and the dialog cancelled: no document.
+  THostRun nothing = RunHost({"--batch", "--calls"});
+  EXPECT_EQ(nothing.ExitCode, 2) << nothing.Output;
+  EXPECT_TRUE(Has(nothing, "-> \"Result=False\"\n")) << nothing.Output;
+  EXPECT_TRUE(Has(nothing, "New PCB document: none\n"));
+  EXPECT_TRUE(Has(nothing, "Status dialog: not shown\n"));
+  EXPECT_FALSE(Has(nothing, "IClient#19"));
+
+  // The host's PCB server refuses to start: the command ends silently.
+  const std::string file = WriteScratch("refused.pdf", kOneTrack);
+  THostRun refused = RunHost({file, "--pcb-fails", "--calls"});
+  EXPECT_EQ(refused.ExitCode, 2) << refused.Output;
+  EXPECT_TRUE(Has(refused, "IClient#25 StartServer(\"PCB\") -> False\n"));
+  EXPECT_FALSE(Has(refused, "Error box:"));
+  EXPECT_FALSE(Has(refused, "IClient#19"));
+
+  // The host's document creator makes no document: the error box, nothing imported.
+  THostRun uncreated = RunHost({file, "--create-fails"});
+  EXPECT_EQ(uncreated.ExitCode, 2) << uncreated.Output;
+  EXPECT_TRUE(Has(uncreated,
+                  "Error box: \"Could not create new file\\rShutdown server and try again\"\n"))
+      << uncreated.Output;
+  EXPECT_TRUE(Has(uncreated, "Options dialog: not shown\n"));
+  EXPECT_TRUE(Has(uncreated, "Report: none\n"));
+}
+
+// A file the host knows but cannot read (held open by another process without sharing)
+// is told in the error box; nothing is read or reported.
+TEST_F(EndToEndTest, UnreadableFileIsToldInTheErrorBox) {
+  const std::string file = WriteScratch("locked.pdf", kOneTrack);
+  HANDLE lock = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  THostRun run = RunHost({file});
+  CloseHandle(lock);
+  EXPECT_EQ(run.ExitCode, 2) << run.Output;
+  EXPECT_TRUE(Has(run, "Error box: \"Text file \"" + file + "\": ")) << run.Output;
+  EXPECT_TRUE(Has(run, "Options dialog: not shown\n"));
+  EXPECT_TRUE(Has(run, "Report: none\n"));
+}
+
+TEST_F(EndToEndTest, UnrecognisedFileIsNotImportedDirectly) {
+  const std::string other = WriteScratch("other.pdf", "{ENVIRONMENT {KIVOVREV \"3.0\"}}\n");
+  THostRun run = RunHost({"--direct", other});
+  EXPECT_EQ(run.ExitCode, 2) << run.Output;
+  EXPECT_TRUE(Has(run, "RecognisedPCBFile: False\n")) << run.Output;
+  EXPECT_FALSE(Has(run, "ImportFileIntoPcb:"));
+  EXPECT_TRUE(Has(run, "Report: none\n"));
+  EXPECT_EQ(ReadFile(Scratch() + "other.rpt"), "<missing>");
+}
+
+}  // namespace
