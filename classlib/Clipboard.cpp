@@ -2,6 +2,8 @@
 
 #include "classlib/Bitmap.h"
 
+#include <cstring>
+
 TClipboard::~TClipboard() {
   if (FOpenCount > 0) {
     CloseClipboard();
@@ -35,6 +37,38 @@ void TClipboard::SetHandleData(UINT format, HANDLE data) {
     DeleteObject(data);
     Close();
     throw EOutOfResources("Cannot put the picture on the clipboard");
+  }
+  Close();
+}
+
+std::string TClipboard::GetAsText() {
+  Open();
+  std::string text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+      // The block may be larger than the text; never read past it.
+      const size_t size = GlobalSize(data);
+      text.assign(chars, strnlen(chars, size));
+      GlobalUnlock(data);
+    }
+  }
+  Close();
+  return text;
+}
+
+void TClipboard::SetAsText(const std::string& value) {
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, value.size() + 1);
+  if (!data)
+    throw EOutOfResources("Cannot allocate the text for the clipboard");
+  auto* chars = static_cast<char*>(GlobalLock(data));
+  memcpy(chars, value.c_str(), value.size() + 1);
+  GlobalUnlock(data);
+  Open();
+  EmptyClipboard();
+  if (!SetClipboardData(CF_TEXT, data)) {
+    GlobalFree(data);
+    Close();
+    throw EOutOfResources("Cannot put the text on the clipboard");
   }
   Close();
 }

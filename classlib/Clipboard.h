@@ -3,6 +3,8 @@
 // keep one session. Raises EOutOfResources when the clipboard cannot be opened.
 #pragma once
 
+#include <string>
+
 #include "classlib/Persistent.h"
 #include "classlib/Win.h"
 
@@ -17,6 +19,10 @@ class TClipboard : public TPersistent {
   void Close();
   void Clear();
   bool HasFormat(UINT format) const { return IsClipboardFormatAvailable(format) != 0; }
+  // The CF_TEXT contents (empty when there is no text); setting replaces the clipboard
+  // contents with the text.
+  std::string GetAsText();
+  void SetAsText(const std::string& value);
   // A TBitmap (or a TPicture holding one) is copied onto the clipboard.
   void Assign(TPersistent* source) override;
 

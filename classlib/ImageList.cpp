@@ -13,14 +13,6 @@ namespace {
 // target where it is white (dest = source ? dest : pattern).
 constexpr DWORD ROP_DSPDxax = 0x00E20746;
 
-COLORREF ImageListColor(TColor color) {
-  if (color == clNone)
-    return CLR_NONE;
-  if (color == clDefault)
-    return CLR_DEFAULT;
-  return ColorToRGB(color);
-}
-
 // A copy of `image` for comctl32, which may change the bitmap it is given.
 std::unique_ptr<TBitmap> CopyForList(TBitmap* image) {
   auto copy = std::make_unique<TBitmap>();
@@ -29,6 +21,14 @@ std::unique_ptr<TBitmap> CopyForList(TBitmap* image) {
 }
 
 }  // namespace
+
+COLORREF ImageListColor(TColor color) {
+  if (color == clNone)
+    return CLR_NONE;
+  if (color == clDefault)
+    return CLR_DEFAULT;
+  return ColorToRGB(color);
+}
 
 // ---- TChangeLink --------------------------------------------------------------------------
 

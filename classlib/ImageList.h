@@ -14,6 +14,10 @@
 
 class TCustomImageList;
 
+// A colour for the image-list functions: clNone is CLR_NONE, clDefault CLR_DEFAULT,
+// anything else its RGB value.
+COLORREF ImageListColor(TColor color);
+
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType { itImage, itMask };
 

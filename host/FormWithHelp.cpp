@@ -11,6 +11,7 @@
 #include "classlib/SysUtils.h"
 #include "host/ClientApi.h"
 #include "host/ServerReferences.h"
+#include "skin/KsTabs.h"
 
 // ---- Help files and maps ------------------------------------------------------------------
 
@@ -118,11 +119,12 @@ int HostTopicHelpContext(const std::string& topic, std::string& helpFile) {
   return HostTopicHelpContextVia(topic, helpFile, visited);
 }
 
-// Frames and tab pages join forms here as the class library gains them.
-// Forms and frames carry form-level help; tab sheets carry control-level help.
+// Forms and frames carry form-level help; tab sheets and skinned tab controls carry
+// control-level help.
 bool IsHelpContainer(TControl* control) {
-  return control &&
-         (control->Is<TCustomForm>() || control->Is<TCustomFrame>() || control->Is<TTabSheet>());
+  return control && (control->Is<TCustomForm>() || control->Is<TCustomFrame>() ||
+                     control->Is<TTabSheet>() || control->Is<TKsCustomTabSheet>() ||
+                     control->Is<TKsCustomTabControl>());
 }
 
 void RequestHostHelpHook() {
@@ -189,6 +191,11 @@ void TFormWithHelp::ShowHelp(TControl* control) {
     container = container->GetParent();
   if (!container || container == this)
     container = FindContainerWithHelp(this);
+  // A skinned tab control's help is that of its active page.
+  if (auto* tabControl = ObjectAs<TKsCustomTabControl>(container)) {
+    const int page = tabControl->GetActivePageIndex();
+    container = page >= 0 ? tabControl->GetPage(page) : nullptr;
+  }
   std::string helpFile;
   if (container && GetHelpContext(container, helpFile) == 0)
     container = FindContainerWithHelp(container);

@@ -35,7 +35,7 @@ int LookupHelpContext(const std::string& key, const std::string& suffix, std::st
 // into `helpFile`); 0 when the host names none, the file is missing, or the topics
 // lead back to a file already on the way.
 int HostTopicHelpContext(const std::string& topic, std::string& helpFile);
-// Forms carry page help of their own.
+// Forms, frames, tab sheets and skinned tab controls carry page help of their own.
 bool IsHelpContainer(TControl* control);
 // Tells the host that what's-this help was asked for (IClient position 17, then the
 // hook's position 12); nothing without a client.

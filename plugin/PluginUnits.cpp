@@ -4,6 +4,7 @@
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "editors/DxUtils.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
@@ -14,12 +15,19 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
+#include "skin/KsGlobalBuffer.h"
+#include "skin/KsHooks.h"
 #include "skin/KsItems.h"
+#include "skin/KsSpeedButtons.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
+#include "xpcontrols/XPEdit.h"
+#include "xpcontrols/XPThemeBinding.h"
+#include "xpcontrols/XPUtils.h"
 
 // Start-up order of the plug-in's units; shut-down runs it backwards. A unit is added
 // here, in its place, when it has start-up or shut-down work.
@@ -39,6 +47,10 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KsBitmap", InitializeKsBitmap, nullptr},
       // The application-themed test of "uxtheme.dll" and the layered-window entries.
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      // The hook list, made on first use; its shut-down gives every hooked window back.
+      {"KsHooks", nullptr, FinalizeKsHooks},
+      // The shared paint buffer of the skinned frames: the host's, or one of the screen's size.
+      {"KsForms", CreateGlobalBuffer, FreeGlobalBuffer},
       // The registry of theme classes: the base theme, then Luna, Highlight and Lines.
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
@@ -46,8 +58,12 @@ std::span<const TUnitEntry> PluginUnits() {
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      // The tab sheet class, registered for streaming.
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
       // The button glyphs, loaded on first use and freed at shut-down.
       {"KsButtons", nullptr, FinalizeKsButtons},
+      // The tool-strip container and divider classes for streaming.
+      {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},
       // The host's "ClientApi_" entry points and its IClient.
       {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
@@ -61,8 +77,16 @@ std::span<const TUnitEntry> PluginUnits() {
       {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
       // The document of an interrupted command run is released at unload.
       {"KIVOImporter", nullptr, ReleaseCurrentDocument},
+      // The XP-style controls: msimg32's gradient fill, then the list of live XP edits
+      // (whose first member installs their repaint hook).
+      {"XPUtils", InitializeXPUtils, FinalizeXPUtils},
+      {"XPEdit", InitializeXPEdit, FinalizeXPEdit},
       // Free notifications of watched memory blocks: the memory-manager hook.
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
+      // The in-place editors' shared drawing: the checkerboard brush of the overlay.
+      {"dxUtils", InitializeDxUtils, FinalizeDxUtils},
+      // Last, the visual-style drawing entries of "uxtheme.dll".
+      {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };
   return units;
 }

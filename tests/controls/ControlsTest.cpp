@@ -283,16 +283,16 @@ TEST_F(ControlsTest, MouseEnterAndLeaveFollowTheRealMouseOverWindowedAndWindowle
     SetCursorPos(p.x, p.y);
   };
   moveTo(graphic, 20, 20);
-  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == graphic; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == graphic; }, 10000));
   moveTo(windowed, 20, 20);
-  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == windowed; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == windowed; }, 10000));
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3),
             (std::vector<std::string>{"enter graphic", "leave graphic", "enter windowed"}));
   moveTo(Form, 70, 120);
-  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == Form; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == Form; }, 10000));
   SetCursorPos(5, 5);  // off the form
-  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == nullptr; }, 3000));
+  EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == nullptr; }, 10000));
   PumpUntil([] { return false; }, 100);
   // Wine may report an old pointer position once more after a warp, so a control can
   // be entered again; every enter is still followed by exactly one leave.

@@ -14,6 +14,7 @@
 #include "classlib/StdCtrls.h"
 #include "host/ClientApi.h"
 #include "host/ServerDialog.h"
+#include "skin/KsTabs.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
 
@@ -293,6 +294,33 @@ TEST_F(FormHelpTest, F1InsideATabSheetOrAFrameUsesThatContainersKey) {
   ASSERT_EQ(gHelpCalls.size(), 1u);
   EXPECT_EQ(gHelpCalls[0].File, PluginHelpFile());
   EXPECT_EQ(gHelpCalls[0].Data, 150u);
+}
+
+// A skinned tab control stands for its active page.
+TEST_F(FormHelpTest, F1OnASkinnedTabControlUsesItsActivePagesKey) {
+  auto* tabs = new TKsCustomTabControl(Dialog.get());
+  tabs->SetParent(Dialog.get());
+  tabs->SetBounds(10, 115, 150, 80);
+  tabs->GetTabs()->Add("One");
+  tabs->GetTabs()->Add("Two");
+  tabs->SetUsePages(true);
+  tabs->GetPage(0)->SetName("HelpPage");
+  auto* onTabs = new TButton(Dialog.get());
+  onTabs->SetParent(tabs);
+  tabs->SetTabIndex(0);
+  ShowDialog("TranslateDialog");
+
+  PressF1In(onTabs);
+  ASSERT_EQ(gHelpCalls.size(), 1u);
+  EXPECT_EQ(gHelpCalls[0].File, PluginWhatsThisHelpFile());
+  EXPECT_EQ(gHelpCalls[0].Data, 240u);
+  gHelpCalls.clear();
+  // A page without a key of its own: the form's key.
+  tabs->SetTabIndex(1);
+  PressF1In(onTabs);
+  ASSERT_EQ(gHelpCalls.size(), 1u);
+  EXPECT_EQ(gHelpCalls[0].File, PluginHelpFile());
+  EXPECT_EQ(gHelpCalls[0].Data, 120u);
 }
 
 TEST_F(FormHelpTest, DisabledHelpLeavesF1AndWhatsThisAlone) {

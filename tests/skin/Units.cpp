@@ -1,7 +1,11 @@
 // The units the skin tests start.
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsGlobalBuffer.h"
+#include "skin/KsHooks.h"
 #include "skin/KsItems.h"
+#include "skin/KsSpeedButtons.h"
+#include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeHighlight.h"
@@ -14,11 +18,15 @@ std::span<const TUnitEntry> TestUnits() {
       {"Forms", InitializeForms, FinalizeForms},
       {"KsBitmap", InitializeKsBitmap, nullptr},
       {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+      {"KsHooks", nullptr, FinalizeKsHooks},
+      {"KsForms", CreateGlobalBuffer, FreeGlobalBuffer},
       {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},
+      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
   };
   return units;
 }

@@ -1,0 +1,14 @@
+// The units the editor library tests start.
+#include "classlib/ComCtrls.h"
+#include "classlib/Forms.h"
+#include "editors/DxUtils.h"
+#include "tests/support/TestSupport.h"
+
+std::span<const TUnitEntry> TestUnits() {
+  static const TUnitEntry units[] = {
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
+      {"Forms", InitializeForms, FinalizeForms},
+      {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
+  };
+  return units;
+}
