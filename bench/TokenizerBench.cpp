@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/PlainRead.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Streams.h"
 #include "classlib/TextFile.h"
@@ -40,17 +41,6 @@ int64_t MakeFile(const std::string& path) {
   for (; size < kTargetSize; size += block.size())
     stream.WriteBuffer(block.data(), static_cast<int32_t>(block.size()));
   return size;
-}
-
-int64_t PlainRead(const std::string& path) {
-  TFileStream stream(path, fmOpenRead | fmShareDenyWrite);
-  constexpr int32_t kBlock = 64 * 1024;
-  auto buffer = std::make_unique<unsigned char[]>(kBlock);
-  int64_t sum = 0;
-  for (int32_t got; (got = stream.Read(buffer.get(), kBlock)) > 0;)
-    for (int32_t i = 0; i < got; ++i)
-      sum += buffer[i];
-  return sum;
 }
 
 // The file opened for the tokenizer, with a fresh tokenizer state.

@@ -19,6 +19,7 @@
 // next Reset or Rewrite opens that path.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -64,6 +65,15 @@ class TTextFile {
   int Peek() { return FPos < FEnd || Fill() ? static_cast<unsigned char>(*FPos) : -1; }
   void ReadLn();
   void ReadLn(std::string& line);
+  // The buffered unread bytes, for scanners that read runs of characters without a
+  // call per character: [BufferPos(), BufferEnd()) after Eof() answered false. A
+  // scanner hands back how far it read with SetBufferPos.
+  const char* BufferPos() const { return FPos; }
+  const char* BufferEnd() const { return FEnd; }
+  void SetBufferPos(const char* pos) {
+    assert(pos >= FPos && pos <= FEnd && "a scanner moves forward within the buffer");
+    FPos = const_cast<char*>(pos);
+  }
   // The open file's size in bytes.
   int64_t FileSize();
 

@@ -3,6 +3,9 @@
 // way of a pad without definition) instead of the whole import ending on a list index.
 #include "importer/KivoBoardComponent.h"
 
+#include <optional>
+
+#include "importer/KivoGroups.h"
 #include "pcb/PcbApi.h"
 
 TKivoBoardComponent::TKivoBoardComponent()
@@ -31,8 +34,11 @@ void TranslateDetail(TKivoDetail& detail) {
   }
   TKivoPadStack* padStack =
       detail.GetPadStacks().empty() ? nullptr : detail.GetPadStacks().front().get();
+  std::optional<THostNetIndex> nets;  // read when the first component comes
   for (auto* list : {&detail.GetNets(), &detail.GetComponents()}) {
     for (auto& object : *list) {
+      if (list == &detail.GetComponents() && !nets)
+        nets.emplace(board);
       object->SetOwnerContainer(board);
       object->SetPadStackList(padStack);
       object->Translate();

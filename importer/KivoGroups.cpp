@@ -4,6 +4,7 @@
 #include "importer/KivoGroups.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "classlib/Strings.h"
 #include "host/EDAClientMessageForm.h"
@@ -72,6 +73,10 @@ void TKivoComponent::SetPadStackMap(PadStackMapRecord* record) {
 }
 
 void TKivoComponent::Translate() {
+  // Translated alone (not by the detail), the component reads the host's nets itself.
+  std::optional<THostNetIndex> index;
+  if (!THostNetIndex::Current() && !FInstances.empty())
+    index.emplace(GetOwnerContainer());
   for (auto& instance : FInstances)
     TranslateInstance(*instance);
 }
@@ -130,7 +135,9 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   for (size_t j = 0; j < FPins.size(); ++j) {
     TKivoPad& pin = *FPins[j];
     pin.SetOwnerContainer(handle);
-    pin.SetNetContainer(LookupHostNet(NetNameOfPin(instance, pairForm, j, handle), board));
+    const std::string netName = NetNameOfPin(instance, pairForm, j, handle);
+    const THostNetIndex* index = THostNetIndex::Current();
+    pin.SetNetContainer(index ? index->Find(netName) : LookupHostNet(netName, board));
     pin.SetPadStackList(GetPadStack());
     pin.Translate();
   }
@@ -183,4 +190,39 @@ uint32_t LookupHostNet(const std::string& name, uint32_t board) {
   }
   PcbApiDestroyIterator(iterator);
   return found;
+}
+
+namespace {
+const THostNetIndex* gCurrentNetIndex = nullptr;
+}  // namespace
+
+THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrentNetIndex) {
+  gCurrentNetIndex = this;
+  if (board == 0)
+    return;
+  const uint32_t iterator = PcbApiCreateIterator(board, okNet, 0, 0);
+  if (iterator == 0)
+    return;
+  TPcbNet net;
+  for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
+       object = PcbApiGetNextObject(iterator)) {
+    net.SetHandle(object);
+    net.Synchronize(/*Mode=*/1);
+    FNets.emplace(UpperCase(net.GetName()), object);
+  }
+  PcbApiDestroyIterator(iterator);
+  FRead = true;
+}
+
+THostNetIndex::~THostNetIndex() { gCurrentNetIndex = FPrevious; }
+
+const THostNetIndex* THostNetIndex::Current() { return gCurrentNetIndex; }
+
+uint32_t THostNetIndex::Find(const std::string& name) const {
+  if (FBoard == 0)
+    return 0;
+  if (!FRead)
+    return LookupHostNet(name, FBoard);
+  const auto found = FNets.find(UpperCase(name));
+  return found == FNets.end() ? 0 : found->second;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -113,3 +114,27 @@ class TKivoComponent : public TKivoObject {
 // The first host net of `board` named `name` (without regard to case), or 0. When the
 // host gives no iterator the error box says so.
 uint32_t LookupHostNet(const std::string& name, uint32_t board);
+
+// The host's nets of a board by name without regard to case, the first of each name in
+// the host's order: what LookupHostNet finds, read from the host once. While one lives,
+// the pins of every component look their nets up in it instead of asking the host once
+// per pin (which made the translation quadratic). Translating components makes pads,
+// texts and graphics but no nets, so the host's nets stay the same meanwhile. When the
+// host gives no iterator nothing is read and every lookup asks LookupHostNet, which
+// reports it, as before.
+class THostNetIndex {
+ public:
+  explicit THostNetIndex(uint32_t board);
+  ~THostNetIndex();
+  THostNetIndex(const THostNetIndex&) = delete;
+  THostNetIndex& operator=(const THostNetIndex&) = delete;
+  uint32_t Find(const std::string& name) const;
+  // The index that lives, or null.
+  static const THostNetIndex* Current();
+
+ private:
+  uint32_t FBoard;
+  bool FRead = false;
+  std::unordered_map<std::string, uint32_t> FNets;
+  const THostNetIndex* FPrevious;
+};

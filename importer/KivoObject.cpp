@@ -3,16 +3,24 @@
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
-TKivoDisplay::TKivoDisplay() {
-  FPadTopLayerName = "PADCOM";
-  FPadBottomLayerName = "PADSLD";
-  FPadInnerLayerName = "PADINT";
-  FPadDrillLayerName = "DRILL";
-  FPadSolderMaskLayerName = "SLDMSK";
+TKivoDisplay::TKivoDisplay() = default;
+
+const TKivoDisplay::TDrawingState& TKivoDisplay::State() const {
+  static const TDrawingState empty;
+  return FState ? *FState : empty;
+}
+
+TKivoDisplay::TDrawingState& TKivoDisplay::Edit() {
+  if (!FState)
+    FState = std::make_shared<TDrawingState>();
+  else if (FState.use_count() > 1)
+    FState = std::make_shared<TDrawingState>(*FState);
+  return *FState;
 }
 
 void TKivoDisplay::SetLayerMap(TStringList* map) {
-  FLayerMap = map;
+  if (State().LayerMap != map)
+    Edit().LayerMap = map;
 }
 
 void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {
@@ -24,20 +32,7 @@ void TKivoDisplay::SetPadStackList(TKivoPadStack* padStack) {
 }
 
 void TKivoDisplay::CopyDrawingState(const TKivoDisplay& source) {
-  FAMT = source.FAMT;
-  FAPT = source.FAPT;
-  FLayerName = source.FLayerName;
-  FLineStyle = source.FLineStyle;
-  FWidth = source.FWidth;
-  FTextSize = source.FTextSize;
-  FHorizontalJustification = source.FHorizontalJustification;
-  FVerticalJustification = source.FVerticalJustification;
-  FRotation = source.FRotation;
-  FMirror = source.FMirror;
-  FUnitScale = source.FUnitScale;
-  FGrid = source.FGrid;
-  FLayerMap = source.FLayerMap;
-  FReport = source.FReport;
+  FState = source.FState;
 }
 
 TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {

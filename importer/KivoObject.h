@@ -59,73 +59,80 @@ class TKivoDisplay : public TObject {
   // Stores the pad stack holding the file's pad definitions (not owned); none is allowed.
   virtual void SetPadStackList(TKivoPadStack* padStack);
 
-  double GetAMT() const { return FAMT; }
-  void SetAMT(double value) { FAMT = value; }
-  double GetAPT() const { return FAPT; }
-  void SetAPT(double value) { FAPT = value; }
-  std::string GetLayerName() const { return FLayerName.Str(); }
-  void SetLayerName(const std::string& value) { FLayerName = value; }
+  double GetAMT() const { return State().AMT; }
+  void SetAMT(double value) { Edit().AMT = value; }
+  double GetAPT() const { return State().APT; }
+  void SetAPT(double value) { Edit().APT = value; }
+  std::string GetLayerName() const { return State().LayerName; }
+  // Keeps the first 255 characters.
+  void SetLayerName(const std::string& value) { Edit().LayerName.assign(value, 0, 255); }
   // 0 solid, 1 dashed, 2 dotted; carried, not translated.
-  uint8_t GetLineStyle() const { return FLineStyle; }
-  void SetLineStyle(uint8_t value) { FLineStyle = value; }
-  int32_t GetWidth() const { return FWidth; }
-  void SetWidth(int32_t value) { FWidth = value; }
-  int32_t GetTextSize() const { return FTextSize; }
-  void SetTextSize(int32_t value) { FTextSize = value; }
+  uint8_t GetLineStyle() const { return State().LineStyle; }
+  void SetLineStyle(uint8_t value) { Edit().LineStyle = value; }
+  int32_t GetWidth() const { return State().Width; }
+  void SetWidth(int32_t value) { Edit().Width = value; }
+  int32_t GetTextSize() const { return State().TextSize; }
+  void SetTextSize(int32_t value) { Edit().TextSize = value; }
   // 0 none, 1 left, 2 right, 5 centre.
-  uint8_t GetHorizontalJustification() const { return FHorizontalJustification; }
-  void SetHorizontalJustification(uint8_t value) { FHorizontalJustification = value; }
+  uint8_t GetHorizontalJustification() const { return State().HorizontalJustification; }
+  void SetHorizontalJustification(uint8_t value) { Edit().HorizontalJustification = value; }
   // 0 none, 3 top, 4 bottom, 5 centre.
-  uint8_t GetVerticalJustification() const { return FVerticalJustification; }
-  void SetVerticalJustification(uint8_t value) { FVerticalJustification = value; }
+  uint8_t GetVerticalJustification() const { return State().VerticalJustification; }
+  void SetVerticalJustification(uint8_t value) { Edit().VerticalJustification = value; }
   // Degrees.
-  int32_t GetRotation() const { return FRotation; }
-  void SetRotation(int32_t value) { FRotation = value; }
-  uint8_t GetMirror() const { return FMirror; }
-  void SetMirror(uint8_t value) { FMirror = value; }
-  double GetUnitScale() const { return FUnitScale; }
-  void SetUnitScale(double value) { FUnitScale = value; }
-  int32_t GetGrid() const { return FGrid; }
-  void SetGrid(int32_t value) { FGrid = value; }
-  TStringList* GetLayerMap() const { return FLayerMap; }
+  int32_t GetRotation() const { return State().Rotation; }
+  void SetRotation(int32_t value) { Edit().Rotation = value; }
+  uint8_t GetMirror() const { return State().Mirror; }
+  void SetMirror(uint8_t value) { Edit().Mirror = value; }
+  double GetUnitScale() const { return State().UnitScale; }
+  void SetUnitScale(double value) { Edit().UnitScale = value; }
+  int32_t GetGrid() const { return State().Grid; }
+  void SetGrid(int32_t value) { Edit().Grid = value; }
+  TStringList* GetLayerMap() const { return State().LayerMap; }
   TKivoPadStack* GetPadStack() const { return FPadStack; }
   PadStackMapRecord* GetPadStackMap() const { return FPadStackMap; }
-  TReportManager* GetReport() const { return FReport; }
-  void SetReport(TReportManager* value) { FReport = value; }
+  TReportManager* GetReport() const { return State().Report; }
+  void SetReport(TReportManager* value) { Edit().Report = value; }
 
   // "PADCOM", "PADSLD", "PADINT", "DRILL" and "SLDMSK": the layers of pad definitions.
-  std::string GetPadTopLayerName() const { return FPadTopLayerName.Str(); }
-  std::string GetPadBottomLayerName() const { return FPadBottomLayerName.Str(); }
-  std::string GetPadInnerLayerName() const { return FPadInnerLayerName.Str(); }
-  std::string GetPadDrillLayerName() const { return FPadDrillLayerName.Str(); }
-  std::string GetPadSolderMaskLayerName() const { return FPadSolderMaskLayerName.Str(); }
+  // (The same for every object: not stored in each, which kept a model of a large file
+  // many times its size.)
+  std::string GetPadTopLayerName() const { return "PADCOM"; }
+  std::string GetPadBottomLayerName() const { return "PADSLD"; }
+  std::string GetPadInnerLayerName() const { return "PADINT"; }
+  std::string GetPadDrillLayerName() const { return "DRILL"; }
+  std::string GetPadSolderMaskLayerName() const { return "SLDMSK"; }
 
  protected:
   // Takes the fields from AMT to grid, the layer map and the report of `source`.
   void CopyDrawingState(const TKivoDisplay& source);
 
  private:
-  double FAMT = 0;
-  double FAPT = 0;
-  ShortString<255> FLayerName;
-  uint8_t FLineStyle = 0;
-  int32_t FWidth = 0;
-  int32_t FTextSize = 0;
-  uint8_t FHorizontalJustification = 0;
-  uint8_t FVerticalJustification = 0;
-  int32_t FRotation = 0;
-  uint8_t FMirror = 0;
-  double FUnitScale = 0;
-  int32_t FGrid = 0;
-  TStringList* FLayerMap = nullptr;
-  ShortString<255> FPadTopLayerName;
-  ShortString<255> FPadBottomLayerName;
-  ShortString<255> FPadInnerLayerName;
-  ShortString<255> FPadDrillLayerName;
-  ShortString<255> FPadSolderMaskLayerName;
+  // The drawing state, shared by a display and the objects made while it did not
+  // change (copied on the first change), so that a model of many objects does not hold
+  // a copy of it in each. None stands for every field zero or empty.
+  struct TDrawingState {
+    double AMT = 0;
+    double APT = 0;
+    std::string LayerName;  // at most 255 characters
+    uint8_t LineStyle = 0;
+    int32_t Width = 0;
+    int32_t TextSize = 0;
+    uint8_t HorizontalJustification = 0;
+    uint8_t VerticalJustification = 0;
+    int32_t Rotation = 0;
+    uint8_t Mirror = 0;
+    double UnitScale = 0;
+    int32_t Grid = 0;
+    TStringList* LayerMap = nullptr;
+    TReportManager* Report = nullptr;
+  };
+  const TDrawingState& State() const;
+  TDrawingState& Edit();
+
+  std::shared_ptr<TDrawingState> FState;
   TKivoPadStack* FPadStack = nullptr;
   PadStackMapRecord* FPadStackMap = nullptr;
-  TReportManager* FReport = nullptr;
 };
 
 class TKivoObject : public TKivoDisplay {

@@ -111,7 +111,7 @@ void TKivoText::Translate() {
   text->SetRotation(GetRotation());
   text->SetMirrorFlag(GetMirror() != 0);
   text->SetLayer(layer);
-  text->SetText(FText.Str());  // the proxy keeps the first 254 characters
+  text->SetText(FText);  // the proxy keeps the first 254 characters
   text->SetX(FPosition.X);
   text->SetY(FPosition.Y);
   text->SetNet(static_cast<int32_t>(GetNetContainer()));

@@ -101,12 +101,13 @@ class TKivoText : public TKivoObject {
 
   TKivoPoint GetPosition() const { return FPosition; }
   void SetPosition(TKivoPoint value) { FPosition = value; }
-  std::string GetText() const { return FText.Str(); }
-  void SetText(const std::string& value) { FText = value; }
+  std::string GetText() const { return FText; }
+  // Keeps the first 255 characters.
+  void SetText(const std::string& value) { FText.assign(value, 0, 255); }
 
  private:
   TKivoPoint FPosition;
-  ShortString<255> FText;
+  std::string FText;  // at most 255 characters
 };
 
 // "OL": outline kind 1 or 2 and the outline's vertices.

@@ -21,6 +21,7 @@
 #include "importer/KivoTokenizer.h"
 
 #include <algorithm>
+#include <array>
 
 #include "classlib/SysUtils.h"
 #include "pcb/PcbApi.h"
@@ -65,6 +66,15 @@ inline unsigned char RawChar(TTextFile& file) {
   char c;
   file.Read(c);
   return static_cast<unsigned char>(c);
+}
+
+// Passes over the buffered blanks.
+inline void SkipBufferedBlanks(TTextFile& file) {
+  const char* p = file.BufferPos();
+  const char* const end = file.BufferEnd();
+  while (p < end && *p == ' ')
+    ++p;
+  file.SetBufferPos(p);
 }
 
 // The last token's characters (the rest of an overlong token is dropped).
@@ -154,6 +164,24 @@ const TKivoCharSet& BracketedValueSet() { return gBracketedValue; }
 
 namespace {
 
+// Whether a text beginning with `c` can be a keyword: keywords begin with a letter or
+// one of "%[]{}".
+constexpr std::array<bool, 256> MakeKeywordStart() {
+  std::array<bool, 256> table{};
+  for (int c = 'A'; c <= 'Z'; ++c)
+    table[c] = table[c + 32] = true;
+  for (unsigned char c : std::string_view("%[]{}"))
+    table[c] = true;
+  return table;
+}
+constexpr std::array<bool, 256> kKeywordStart = MakeKeywordStart();
+
+int TokenCode(std::string_view text) {
+  if (!text.empty() && !kKeywordStart[static_cast<unsigned char>(text[0])])
+    return kwUnknown;
+  return FindKivoKeyword(text, /*upperCase=*/true);
+}
+
 // Reads one token, starting with the held-back character if there is one.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   const TKivoCharSet& delimiters = requested.Empty() ? gBlankOnly : requested;
@@ -164,6 +192,9 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   bool haveChar = false;
   if (skipBlanks && s.Held == 0) {
     while (!file.Eof()) {
+      SkipBufferedBlanks(file);
+      if (file.BufferPos() == file.BufferEnd())
+        continue;
       c = NextChar(file);
       if (c != ' ') {
         haveChar = true;
@@ -183,10 +214,22 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
 
   while (!delimiters.Contains(c) && !file.Eof()) {
     token.Add(c);
-    if (!file.Eoln()) {
-      c = RawChar(file);
-      continue;
+    // A run of buffered characters, each checked as the loop's condition checks it;
+    // a line end goes to the rules below.
+    const char* p = file.BufferPos();
+    const char* const end = file.BufferEnd();
+    bool atLineEnd = true;
+    while (*p != '\r' && *p != '\n') {
+      c = static_cast<unsigned char>(*p++);
+      if (delimiters.Contains(c) || p == end) {
+        atLineEnd = false;
+        break;
+      }
+      token.Add(c);
     }
+    file.SetBufferPos(p);
+    if (!atLineEnd)
+      continue;
     switch (delimiters.Kind()) {
       case TKivoCharSet::ksQuotedValue:
         if (c != '"') {
@@ -222,8 +265,58 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     token.Add(c);
   }
   token.Finish(s);
-  s.Code = FindKivoKeyword(TokenText(), /*upperCase=*/true);
+  s.Code = TokenCode(TokenText());
   return s.Code;
+}
+
+// The common case of ReadToken read straight from the file's buffer: nothing held
+// back, a plain set that ends tokens at a blank, and the token and the character that
+// ends it (a delimiter or a line end) both buffered. Answers false, having read
+// nothing, when the case is not that one.
+bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+  TTokenizerState& s = gState;
+  if (s.Held != 0 || delimiters.Kind() != TKivoCharSet::ksPlain || !delimiters.Contains(' '))
+    return false;
+  const char* const end = file.BufferEnd();
+  const char* start = file.BufferPos();
+  if (skipBlanks)
+    while (start < end && *start == ' ')
+      ++start;
+  if (start == end || *start == '\r' || *start == '\n')
+    return false;
+  const char* stop = start;
+  if (!delimiters.Contains(static_cast<unsigned char>(*stop))) {
+    ++stop;
+    if (delimiters.Contains('\r') && delimiters.Contains('\n')) {
+      // Line ends are delimiters of the set: one test per character.
+      while (stop < end && !delimiters.Contains(static_cast<unsigned char>(*stop)))
+        ++stop;
+    } else {
+      while (stop < end && *stop != '\r' && *stop != '\n' &&
+             !delimiters.Contains(static_cast<unsigned char>(*stop)))
+        ++stop;
+    }
+    if (stop == end)
+      return false;
+  }
+  const size_t length = static_cast<size_t>(stop - start);
+  if (length >= KivoMaxTokenLength)
+    return false;
+  // Tokens are short: a loop beats a call into the runtime's memcpy.
+  for (size_t i = 0; i < length; ++i)
+    gTokenBuffer[i] = start[i];
+  s.TextLength = length;
+  s.TextLast = length ? static_cast<unsigned char>(start[length - 1]) : 0;
+  s.TextCut = false;
+  // A delimiter is consumed and held back unless it is the blank; a line end stays.
+  if (*stop != '\r' && *stop != '\n') {
+    if (*stop != ' ')
+      s.Held = *stop;
+    ++stop;
+  }
+  file.SetBufferPos(stop);
+  s.Code = TokenCode(std::string_view(start, length));
+  return true;
 }
 
 }  // namespace
@@ -234,6 +327,8 @@ int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
     gState.Held = 0;
     return code;
   }
+  if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
+    return gState.Code;
   return ReadToken(file, delimiters, skipBlanks);
 }
 
@@ -262,18 +357,20 @@ void SkipBlock(TTextFile& file) {
   } else if (gState.Held == '}') {
     depth = 0;
   }
+  // Line ends are passed over like any character that is not a brace.
   while (depth > 0 && !file.Eof()) {
-    if (file.Eoln()) {
-      file.ReadLn();
-      continue;
+    const char* p = file.BufferPos();
+    const char* const end = file.BufferEnd();
+    while (p < end) {
+      const char c = *p++;
+      if (c == '{') {
+        PcbApiPercentUpdate();
+        ++depth;
+      } else if (c == '}' && --depth == 0) {
+        break;
+      }
     }
-    unsigned char c = RawChar(file);
-    if (c == '{') {
-      PcbApiPercentUpdate();
-      ++depth;
-    } else if (c == '}') {
-      --depth;
-    }
+    file.SetBufferPos(p);
   }
   gState.Held = 0;
 }

@@ -200,8 +200,8 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Angle("Rotation", o.Rotation).Int("StackMode", o.StackMode);
       if (o.StackMode == 2) {
         for (int layer = 1; layer <= 32; ++layer) {
-          out += " L" + std::to_string(layer) + "=" + std::to_string(o.LayerShape[layer]) + "/" +
-                 std::to_string(o.LayerXSize[layer]) + "x" + std::to_string(o.LayerYSize[layer]);
+          out += " L" + std::to_string(layer) + "=" + std::to_string(o.Pad().LayerShape[layer]) + "/" +
+                 std::to_string(o.Pad().LayerXSize[layer]) + "x" + std::to_string(o.Pad().LayerYSize[layer]);
         }
       }
       break;
@@ -210,7 +210,7 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       break;
     case rkClass:
       line.Text("Name", o.Name).Int("ClassByte1", o.GroupByte1).Int("ClassByte2", o.GroupByte2);
-      for (const std::string& member : o.Members)
+      for (const std::string& member : o.Rare().Members)
         line.Text("Member", member);
       break;
     case rkComponent:
@@ -223,7 +223,7 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Int("ExLong1", o.ExLong1).Int("ExByte1", o.ExByte1).Int("ExByte2", o.ExByte2);
       line.Int("ExLong2", o.ExLong2);
       for (int i = 0; i < 7; ++i)
-        line.Text(Numbered("SourceLink", i + 1).c_str(), o.SourceLinks[i]);
+        line.Text(Numbered("SourceLink", i + 1).c_str(), o.Rare().SourceLinks[i]);
       break;
     case rkPolygon:
     case rkBoardOutline: {
@@ -246,35 +246,35 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       break;
     case rkManualFromTo:
       for (int i = 0; i < 3; ++i)
-        line.Text(Numbered("FromToText", i + 1).c_str(), o.FromToText[i]);
-      line.Int("FromToLong", o.FromToLong);
+        line.Text(Numbered("FromToText", i + 1).c_str(), o.Rare().FromToText[i]);
+      line.Int("FromToLong", o.Rare().FromToLong);
       break;
     case rkCoordinate:
       line.Coord("X", o.X).Coord("Y", o.Y);
       for (int i = 0; i < 6; ++i)
-        line.Int(Numbered("CoordValue", i + 1).c_str(), o.CoordValue[i]);
+        line.Int(Numbered("CoordValue", i + 1).c_str(), o.Rare().CoordValue[i]);
       break;
     case rkDimension:
       line.Coord("X", o.X).Coord("Y", o.Y);
       for (int i = 1; i <= 18; ++i)
-        line.Int(Numbered("DimLong", i).c_str(), o.DimLong[i]);
+        line.Int(Numbered("DimLong", i).c_str(), o.Rare().DimLong[i]);
       for (int i = 1; i <= 5; ++i)
-        line.Int(Numbered("DimByte", i).c_str(), o.DimByte[i]);
+        line.Int(Numbered("DimByte", i).c_str(), o.Rare().DimByte[i]);
       for (int i = 1; i <= 3; ++i)
-        line.Text(Numbered("DimText", i).c_str(), o.DimText[i]);
-      line.Angle("DimDouble", o.DimDouble).Int("ReferenceCount", o.References.size());
-      for (const TRaveloReference& r : o.References) {
+        line.Text(Numbered("DimText", i).c_str(), o.Rare().DimText[i]);
+      line.Angle("DimDouble", o.Rare().DimDouble).Int("ReferenceCount", o.Rare().References.size());
+      for (const TRaveloReference& r : o.Rare().References) {
         out += " [" + std::to_string(r.Value[0]) + " " + std::to_string(r.Value[1]) + " " +
                std::to_string(r.Value[2]) + " " + std::to_string(r.Value[3]) + "]";
       }
       break;
     case rkRule:
       for (int i = 1; i <= 9; ++i)
-        line.Int(Numbered("RuleByte", i).c_str(), o.RuleByte[i]);
+        line.Int(Numbered("RuleByte", i).c_str(), o.Rare().RuleByte[i]);
       for (int i = 1; i <= 4; ++i)
-        line.Int(Numbered("RuleLong", i).c_str(), o.RuleLong[i]);
+        line.Int(Numbered("RuleLong", i).c_str(), o.Rare().RuleLong[i]);
       for (int i = 1; i <= 10; ++i)
-        line.Text(Numbered("RuleText", i).c_str(), o.RuleText[i]);
+        line.Text(Numbered("RuleText", i).c_str(), o.Rare().RuleText[i]);
       break;
     default:
       break;

@@ -459,7 +459,7 @@ int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t laye
     uint8_t value = 1;  // a via is round everywhere
     if (o->Kind == rkPad) {
       if (o->StackMode == 2)
-        value = o->LayerShape[layer];
+        value = o->Pad().LayerShape[layer];
       else
         value = layer == 32 ? o->BotShape : layer > 1 && layer < 32 ? o->MidShape : o->TopShape;
     }
@@ -479,7 +479,7 @@ int32_t __stdcall PcbApi_QueryPadOrViaSizeOnLayer(uint32_t object, uint8_t layer
     int32_t x = o->Size, y = o->Size;
     if (o->Kind == rkPad) {
       if (o->StackMode == 2) {
-        x = o->LayerXSize[layer], y = o->LayerYSize[layer];
+        x = o->Pad().LayerXSize[layer], y = o->Pad().LayerYSize[layer];
       } else if (layer == 32) {
         x = o->BotXSize, y = o->BotYSize;
       } else if (layer > 1 && layer < 32) {
@@ -500,7 +500,7 @@ int32_t __stdcall PcbApi_SetPadShapeOnLayer(uint32_t pad, uint8_t layer, uint8_t
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    o->LayerShape[layer] = shape;
+    o->Pad().LayerShape[layer] = shape;
     return int32_t{rsOk};
   });
 }
@@ -513,8 +513,8 @@ int32_t __stdcall PcbApi_SetPadSizeOnLayer(uint32_t pad, uint8_t layer, int32_t 
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    o->LayerXSize[layer] = xSize;
-    o->LayerYSize[layer] = ySize;
+    o->Pad().LayerXSize[layer] = xSize;
+    o->Pad().LayerYSize[layer] = ySize;
     return int32_t{rsOk};
   });
 }
@@ -545,9 +545,9 @@ int32_t __stdcall PcbApi_GetMemberFromClassAt(uint32_t objectClass, int32_t inde
       return status;
     if (index < 0)
       return int32_t{rsBadArgument};
-    if (index >= static_cast<int32_t>(o->Members.size()))
+    if (index >= static_cast<int32_t>(o->Rare().Members.size()))
       return int32_t{rsPastEnd};
-    WriteShortString(name, o->Members[index], 255);
+    WriteShortString(name, o->Rare().Members[index], 255);
     return int32_t{rsOk};
   });
 }
@@ -558,7 +558,7 @@ int32_t __stdcall PcbApi_AddMemberToClass(uint32_t objectClass, uint8_t* name) {
     TRaveloObject* o;
     if (int32_t status = FindObject(objectClass, {rkClass}, o))
       return status;
-    o->Members.push_back(member);
+    o->Rare().Members.push_back(member);
     return int32_t{rsOk};
   });
 }
@@ -568,7 +568,7 @@ int32_t __stdcall PcbApi_RemoveAllMembersFromClass(uint32_t objectClass) {
     TRaveloObject* o;
     if (int32_t status = FindObject(objectClass, {rkClass}, o))
       return status;
-    o->Members.clear();
+    o->Rare().Members.clear();
     return int32_t{rsOk};
   });
 }
@@ -632,7 +632,7 @@ int32_t __stdcall PcbApi_QueryComponentSourceLinks(uint8_t mode, uint32_t compon
                      [&](TRaveloObject& o, TTransfer& t) {
                        uint8_t* links[7] = {link1, link2, link3, link4, link5, link6, link7};
                        for (int i = 0; i < 7; ++i)
-                         t.Text(o.SourceLinks[i], links[i], 255);
+                         t.Text(o.Rare().SourceLinks[i], links[i], 255);
                      });
 }
 
@@ -682,9 +682,9 @@ int32_t __stdcall PcbApi_QueryManualFromTo(uint8_t mode, uint32_t object, int16_
   return QueryObject("PcbApi_QueryManualFromTo", mode, object, {rkManualFromTo},
                      [&](TRaveloObject& o, TTransfer& t) {
                        t(o.PrimitiveWord, word);
-                       t.Text(o.FromToText[0], text1, 255).Text(o.FromToText[1], text2, 255);
-                       t.Text(o.FromToText[2], text3, 255);
-                       t(o.FromToLong, fromToLong);
+                       t.Text(o.Rare().FromToText[0], text1, 255).Text(o.Rare().FromToText[1], text2, 255);
+                       t.Text(o.Rare().FromToText[2], text3, 255);
+                       t(o.Rare().FromToLong, fromToLong);
                      });
 }
 
@@ -699,7 +699,7 @@ int32_t __stdcall PcbApi_QueryCoordinate(uint8_t mode, uint32_t object, uint16_t
                        t(o.X, x)(o.Y, y)(o.Layer, layer);
                        int32_t* values[6] = {value1, value2, value3, value4, value5, value6};
                        for (int i = 0; i < 6; ++i)
-                         t(o.CoordValue[i], values[i]);
+                         t(o.Rare().CoordValue[i], values[i]);
                      });
 }
 
@@ -712,9 +712,9 @@ int32_t __stdcall PcbApi_QueryDimension(uint8_t mode, uint32_t object, uint16_t*
   return QueryObject(
       "PcbApi_QueryDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.PrimitiveByte, primitiveByte);
-        t(o.X, x)(o.Y, y)(o.DimLong[3], dimLong3)(o.DimLong[4], dimLong4)(o.Layer, layer);
-        t(o.DimLong[5], dimLong5)(o.DimLong[6], dimLong6)(o.DimLong[7], dimLong7);
-        t(o.DimLong[8], dimLong8)(o.DimLong[9], dimLong9)(o.DimByte[5], dimByte5);
+        t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer, layer);
+        t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7], dimLong7);
+        t(o.Rare().DimLong[8], dimLong8)(o.Rare().DimLong[9], dimLong9)(o.Rare().DimByte[5], dimByte5);
       });
 }
 
@@ -728,14 +728,14 @@ int32_t __stdcall PcbApi_QueryExtDimension(uint8_t mode, uint32_t object, uint8_
                                            int32_t* dimLong17, int32_t* dimLong18) {
   return QueryObject(
       "PcbApi_QueryExtDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
-        t(o.DimByte[1], dimByte1)(o.DimLong[1], dimLong1)(o.DimLong[2], dimLong2);
-        t(o.DimLong[10], dimLong10)(o.DimByte[2], dimByte2)(o.DimLong[11], dimLong11);
-        t.Text(o.DimText[1], dimText1, 255);
-        t(o.DimByte[3], dimByte3)(o.DimLong[12], dimLong12);
-        t.Text(o.DimText[2], dimText2, 255).Text(o.DimText[3], dimText3, 255);
-        t(o.DimDouble, dimDouble)(o.DimLong[13], dimLong13)(o.DimLong[14], dimLong14);
-        t(o.DimLong[15], dimLong15)(o.DimByte[4], dimByte4)(o.DimLong[16], dimLong16);
-        t(o.DimLong[17], dimLong17)(o.DimLong[18], dimLong18);
+        t(o.Rare().DimByte[1], dimByte1)(o.Rare().DimLong[1], dimLong1)(o.Rare().DimLong[2], dimLong2);
+        t(o.Rare().DimLong[10], dimLong10)(o.Rare().DimByte[2], dimByte2)(o.Rare().DimLong[11], dimLong11);
+        t.Text(o.Rare().DimText[1], dimText1, 255);
+        t(o.Rare().DimByte[3], dimByte3)(o.Rare().DimLong[12], dimLong12);
+        t.Text(o.Rare().DimText[2], dimText2, 255).Text(o.Rare().DimText[3], dimText3, 255);
+        t(o.Rare().DimDouble, dimDouble)(o.Rare().DimLong[13], dimLong13)(o.Rare().DimLong[14], dimLong14);
+        t(o.Rare().DimLong[15], dimLong15)(o.Rare().DimByte[4], dimByte4)(o.Rare().DimLong[16], dimLong16);
+        t(o.Rare().DimLong[17], dimLong17)(o.Rare().DimLong[18], dimLong18);
       });
 }
 
@@ -745,7 +745,7 @@ int32_t __stdcall PcbApi_References_Count(uint32_t dimension, int32_t* count) {
     if (int32_t status = FindObject(dimension, {rkDimension}, o))
       return status;
     int32_t value = o->OverstatedCount >= 0 ? o->OverstatedCount
-                                            : static_cast<int32_t>(o->References.size());
+                                            : static_cast<int32_t>(o->Rare().References.size());
     TTransfer(/*Mode=*/1)(value, count);
     return int32_t{rsOk};
   });
@@ -759,14 +759,14 @@ int32_t __stdcall PcbApi_References_At(uint8_t mode, uint32_t dimension, int32_t
     TRaveloObject* o;
     if (int32_t status = FindObject(dimension, {rkDimension}, o))
       return status;
-    const int32_t count = static_cast<int32_t>(o->References.size());
+    const int32_t count = static_cast<int32_t>(o->Rare().References.size());
     const bool append = mode != 1 && index == count && count < RaveloMaxReferences;
     if (index < 0 || (index >= count && !append))
       return int32_t{rsBadArgument};
     if (append)
-      o->References.emplace_back();
+      o->Rare().References.emplace_back();
     TTransfer t(mode);
-    TRaveloReference& r = o->References[index];
+    TRaveloReference& r = o->Rare().References[index];
     t(r.Value[0], value1)(r.Value[1], value2)(r.Value[2], value3)(r.Value[3], value4);
     return int32_t{rsOk};
   });
@@ -785,14 +785,14 @@ int32_t __stdcall PcbApi_QueryRule(uint8_t mode, uint32_t rule, uint8_t* byte1, 
                           text6,   text7, text8, text9, text10};
     int32_t* longs[5] = {nullptr, long1, long2, long3, long4};
     for (int i = 1; i <= 7; ++i)
-      t(o.RuleByte[i], bytes[i]);
+      t(o.Rare().RuleByte[i], bytes[i]);
     for (int i = 1; i <= 4; ++i)
-      t.Text(o.RuleText[i], texts[i], 255);
-    t(o.RuleByte[8], bytes[8])(o.RuleByte[9], bytes[9]);
+      t.Text(o.Rare().RuleText[i], texts[i], 255);
+    t(o.Rare().RuleByte[8], bytes[8])(o.Rare().RuleByte[9], bytes[9]);
     for (int i = 1; i <= 4; ++i)
-      t(o.RuleLong[i], longs[i]);
+      t(o.Rare().RuleLong[i], longs[i]);
     for (int i = 5; i <= 10; ++i)
-      t.Text(o.RuleText[i], texts[i], 255);
+      t.Text(o.Rare().RuleText[i], texts[i], 255);
   });
 }
 

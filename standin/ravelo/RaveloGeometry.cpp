@@ -7,6 +7,8 @@
 
 #include "standin/ravelo/RaveloServer.h"
 
+#include <set>
+
 namespace {
 
 double NormalisedDegrees(double degrees) {
@@ -162,11 +164,15 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
       return true;
     }
     case rkComponent: {
+      // Its members and its texts that are in no container, in creation order.
+      std::set<uint32_t> parts = Owned(o.Handle);
+      for (uint32_t text : TextsOf(o.Handle))
+        if (FObjects.at(text).Owner == 0)
+          parts.insert(text);
       bool found = false;
-      for (const auto& [handle, member] : FObjects) {
-        const bool part =
-            member.Owner == o.Handle || (member.Owner == 0 && member.TextOfComponent == o.Handle);
-        if (part && member.Kind != rkComponent)
+      for (uint32_t handle : parts) {
+        const TRaveloObject& member = FObjects.at(handle);
+        if (member.Kind != rkComponent)
           found = ObjectExtent(member, rect, any) || found;
       }
       return found;
@@ -204,11 +210,15 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
   const double fromX = component.X, fromY = component.Y;
   auto carry = [&](int32_t& x, int32_t& y) { Carry(x, y, fromX, fromY, newX, newY, sine, cosine); };
   auto turnAngle = [&](double& angle) { angle = NormalisedDegrees(angle + turn); };
-  for (auto& [handle, o] : FObjects) {
-    const bool part = o.Owner == component.Handle || o.Handle == component.NameText ||
-                      o.Handle == component.CommentText;
-    if (!part)
+  // Its members and its name and comment texts, in creation order.
+  std::set<uint32_t> parts = Owned(component.Handle);
+  parts.insert(component.NameText);
+  parts.insert(component.CommentText);
+  for (uint32_t handle : parts) {
+    auto found = FObjects.find(handle);
+    if (found == FObjects.end())
       continue;
+    TRaveloObject& o = found->second;
     switch (o.Kind) {
       case rkTrack:
       case rkFill:

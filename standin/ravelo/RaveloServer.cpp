@@ -35,6 +35,8 @@ void TRaveloServer::Reset() {
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.clear();
+  FOwned.clear();
+  FTextsOf.clear();
   FIterators.clear();
   FCallLog.clear();
   FProgress.clear();
@@ -109,8 +111,8 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       object.TopShape = object.MidShape = object.BotShape = 1;
       object.HoleSize = 300000;
       for (int layer = 1; layer <= 32; ++layer) {
-        object.LayerXSize[layer] = object.LayerYSize[layer] = 600000;
-        object.LayerShape[layer] = 1;
+        object.Pad().LayerXSize[layer] = object.Pad().LayerYSize[layer] = 600000;
+        object.Pad().LayerShape[layer] = 1;
       }
       break;
     case rkPolygon:
@@ -125,6 +127,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
         textObject.Handle = textHandle;
         textObject.Kind = rkText;
         textObject.TextOfComponent = handle;
+        FTextsOf[handle].insert(textHandle);
         SetTextDefaults(textObject);
         *text = textHandle;
       }
@@ -150,24 +153,27 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
   if (found == FObjects.end())
     return;
   const TRaveloObject object = found->second;
+  SetOwner(found->second, 0);
   FObjects.erase(found);
+  if (object.TextOfComponent != 0) {
+    auto texts = FTextsOf.find(object.TextOfComponent);
+    if (texts != FTextsOf.end())
+      texts->second.erase(handle);
+  }
   if (object.Kind == rkComponent) {
-    std::vector<uint32_t> members;
-    for (const auto& [memberHandle, member] : FObjects) {
-      if (member.Owner == handle)
-        members.push_back(memberHandle);
-    }
+    const std::set<uint32_t> members = Owned(handle);
     for (uint32_t member : members)
       DestroyTree(member);
     DestroyTree(object.NameText);
     DestroyTree(object.CommentText);
   }
+  FTextsOf.erase(handle);
   // Nothing keeps pointing at a handle that is gone.
   for (auto& [otherHandle, other] : FObjects) {
     if (other.Net == static_cast<int32_t>(handle))
       other.Net = 0;
     if (other.Owner == handle)
-      other.Owner = 0;
+      SetOwner(other, 0);
     if (other.NameText == handle)
       other.NameText = 0;
     if (other.CommentText == handle)
@@ -191,14 +197,14 @@ int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectH
   if (container == objectHandle)
     return rsBadArgument;
   if (FBoards.count(container)) {
-    object->Owner = container;
+    SetOwner(*object, container);
     return rsOk;
   }
   const TRaveloObject& holder = FObjects[container];
   if (holder.Kind == rkComponent) {
     if (object->Kind == rkComponent || object->Kind == rkNet)
       return rsWrongKind;
-    object->Owner = container;
+    SetOwner(*object, container);
     return rsOk;
   }
   if (holder.Kind == rkNet) {
@@ -225,7 +231,7 @@ int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t ob
     return rsWrongKind;
   if (object->Owner != container)
     return rsBadArgument;
-  object->Owner = 0;
+  SetOwner(*object, 0);
   return rsOk;
 }
 
@@ -237,31 +243,59 @@ int TRaveloServer::LooseObjectCount() const {
 
 // Scopes and iterators.
 
+void TRaveloServer::SetOwner(TRaveloObject& object, uint32_t owner) {
+  if (object.Owner == owner)
+    return;
+  if (object.Owner != 0) {
+    auto owned = FOwned.find(object.Owner);
+    if (owned != FOwned.end()) {
+      owned->second.erase(object.Handle);
+      if (owned->second.empty())
+        FOwned.erase(owned);
+    }
+  }
+  object.Owner = owner;
+  if (owner != 0)
+    FOwned[owner].insert(object.Handle);
+}
+
+const std::set<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
+  static const std::set<uint32_t> none;
+  auto found = FOwned.find(owner);
+  return found == FOwned.end() ? none : found->second;
+}
+
+const std::set<uint32_t>& TRaveloServer::TextsOf(uint32_t component) const {
+  static const std::set<uint32_t> none;
+  auto found = FTextsOf.find(component);
+  return found == FTextsOf.end() ? none : found->second;
+}
+
 std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
   std::vector<uint32_t> items;
-  auto ownerOf = [this](uint32_t handle) -> uint32_t {
-    auto found = FObjects.find(handle);
-    return found == FObjects.end() ? 0 : found->second.Owner;
-  };
   if (FBoards.count(container)) {
-    for (const auto& [handle, object] : FObjects) {
-      const bool onBoard = object.Owner == container ||
-                           (object.Owner != 0 && ownerOf(object.Owner) == container) ||
-                           (object.Owner == 0 && object.TextOfComponent != 0 &&
-                            ownerOf(object.TextOfComponent) == container);
-      if (onBoard)
-        items.push_back(handle);
+    // Board objects, the objects those hold, and the texts of the board's components
+    // that are in no container.
+    for (uint32_t handle : Owned(container)) {
+      items.push_back(handle);
+      for (uint32_t member : Owned(handle))
+        items.push_back(member);
+      for (uint32_t text : TextsOf(handle))
+        if (FObjects.at(text).Owner == 0)
+          items.push_back(text);
     }
+    std::sort(items.begin(), items.end());
     return items;
   }
   auto holder = FObjects.find(container);
   if (holder == FObjects.end())
     return items;
-  for (const auto& [handle, object] : FObjects) {
-    if (holder->second.Kind == rkComponent && object.Owner == container)
-      items.push_back(handle);
-    if (holder->second.Kind == rkNet && object.Net == static_cast<int32_t>(container))
-      items.push_back(handle);
+  if (holder->second.Kind == rkComponent)
+    return std::vector<uint32_t>(Owned(container).begin(), Owned(container).end());
+  if (holder->second.Kind == rkNet) {
+    for (const auto& [handle, object] : FObjects)
+      if (object.Net == static_cast<int32_t>(container))
+        items.push_back(handle);
   }
   return items;
 }
@@ -311,10 +345,24 @@ int32_t TRaveloServer::DestroyIterator(uint32_t iterator) {
 
 // Logs and injections.
 
+void TRaveloServer::LogCall(const std::string& line) {
+  constexpr size_t kPiece = 1 << 20;
+  if (FCallLog.empty() || FCallLog.back().size() + line.size() + 1 > kPiece) {
+    FCallLog.emplace_back();
+    FCallLog.back().reserve(std::max(kPiece, line.size() + 1));
+  }
+  FCallLog.back() += line;
+  FCallLog.back() += '\n';
+}
+
 std::string TRaveloServer::CallLogText() const {
+  size_t size = 0;
+  for (const std::string& piece : FCallLog)
+    size += piece.size();
   std::string text;
-  for (const std::string& line : FCallLog)
-    text += line + "\n";
+  text.reserve(size);
+  for (const std::string& piece : FCallLog)
+    text += piece;
   return text;
 }
 

@@ -7,7 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -46,8 +48,71 @@ struct TRaveloReference {
   int32_t Value[4] = {};
 };
 
+// A part of an object that few kinds use: made on first write, read as its defaults
+// while there is none. (Every object carried every kind's fields before, some 1.7 KB
+// each, which kept the stand-in from holding large boards.)
+template <class T>
+class TRaveloPart {
+ public:
+  TRaveloPart() = default;
+  TRaveloPart(const TRaveloPart& other) : FPart(other.FPart ? std::make_unique<T>(*other.FPart) : nullptr) {}
+  TRaveloPart& operator=(const TRaveloPart& other) {
+    FPart = other.FPart ? std::make_unique<T>(*other.FPart) : nullptr;
+    return *this;
+  }
+  TRaveloPart(TRaveloPart&&) = default;
+  TRaveloPart& operator=(TRaveloPart&&) = default;
+  T& Get() {
+    if (!FPart)
+      FPart = std::make_unique<T>();
+    return *FPart;
+  }
+  const T& Get() const {
+    static const T defaults;
+    return FPart ? *FPart : defaults;
+  }
+
+ private:
+  std::unique_ptr<T> FPart;
+};
+
+// A pad's values per layer.
+struct TRaveloPadLayers {
+  std::array<int32_t, RaveloLayerCount> LayerXSize{}, LayerYSize{};
+  std::array<uint8_t, RaveloLayerCount> LayerShape{};
+};
+
+// The fields of classes, components' source links, from-tos, coordinates, dimensions
+// and rules.
+struct TRaveloRareFields {
+  std::vector<std::string> Members;  // class
+  std::array<std::string, 7> SourceLinks;
+  // Manual from-to.
+  std::array<std::string, 3> FromToText;
+  int32_t FromToLong = 0;
+  // Coordinate.
+  std::array<int32_t, 6> CoordValue{};
+  // Dimension: DimLong[1..18], DimByte[1..5], DimText[1..3].
+  std::array<int32_t, 19> DimLong{};
+  std::array<uint8_t, 6> DimByte{};
+  std::array<std::string, 4> DimText;
+  double DimDouble = 0;
+  std::vector<TRaveloReference> References;
+  // Rule: RuleByte[1..9], RuleText[1..10], RuleLong[1..4].
+  std::array<uint8_t, 10> RuleByte{};
+  std::array<std::string, 11> RuleText;
+  std::array<int32_t, 5> RuleLong{};
+};
+
 // Every field of every kind; a kind uses the fields of its query calls.
 struct TRaveloObject {
+  TRaveloPadLayers& Pad() { return PadPart.Get(); }
+  const TRaveloPadLayers& Pad() const { return PadPart.Get(); }
+  TRaveloRareFields& Rare() { return RarePart.Get(); }
+  const TRaveloRareFields& Rare() const { return RarePart.Get(); }
+  TRaveloPart<TRaveloPadLayers> PadPart;
+  TRaveloPart<TRaveloRareFields> RarePart;
+
   uint32_t Handle = 0;
   uint8_t Kind = 0;
   uint32_t Owner = 0;            // board or component that holds it; 0 = none
@@ -77,12 +142,9 @@ struct TRaveloObject {
   uint8_t TopShape = 0, MidShape = 0, BotShape = 0;
   uint8_t PadByte1 = 0, PadByte2 = 0;
   uint8_t StackMode = 0;
-  std::array<int32_t, RaveloLayerCount> LayerXSize{}, LayerYSize{};
-  std::array<uint8_t, RaveloLayerCount> LayerShape{};
   // Pad, net and class name.
   std::string Name;
   uint8_t GroupByte1 = 0, GroupByte2 = 0;  // NetByte1/2 or ClassByte1/2
-  std::vector<std::string> Members;        // class
   // Component.
   int32_t ChannelOffset = 0;
   uint8_t ComponentKind = 0;
@@ -92,30 +154,14 @@ struct TRaveloObject {
   int32_t ComponentLong = 0;
   int32_t ExLong1 = 0, ExLong2 = 0;
   uint8_t ExByte1 = 0, ExByte2 = 0;
-  std::array<std::string, 7> SourceLinks;
   // Polygon and board outline.
   uint8_t PolygonFlag1 = 0, PolygonFlag2 = 0, PolygonFlag3 = 0;
   int32_t GridSize = 0, TrackWidth = 0, PolygonLong = 0, PointCount = 0;
   uint8_t PolygonByte = 0, PolygonByte1 = 0, PolygonByte2 = 0;
   std::vector<TRaveloSegment> Segments;  // RaveloMaxSegments records
-  // Manual from-to.
-  std::array<std::string, 3> FromToText;
-  int32_t FromToLong = 0;
-  // Coordinate.
-  std::array<int32_t, 6> CoordValue{};
-  // Dimension: DimLong[1..18], DimByte[1..5], DimText[1..3].
-  std::array<int32_t, 19> DimLong{};
-  std::array<uint8_t, 6> DimByte{};
-  std::array<std::string, 4> DimText;
-  double DimDouble = 0;
-  std::vector<TRaveloReference> References;
   // A faulty host: the reference count (dimensions) or point count (polygons, on
   // loading) it reports instead of the true one; -1 for the true one.
   int32_t OverstatedCount = -1;
-  // Rule: RuleByte[1..9], RuleText[1..10], RuleLong[1..4].
-  std::array<uint8_t, 10> RuleByte{};
-  std::array<std::string, 11> RuleText;
-  std::array<int32_t, 5> RuleLong{};
 };
 
 struct TRaveloLayer {
@@ -215,7 +261,7 @@ class TRaveloServer {
   void PlaceComponent(TRaveloObject& component, int32_t newX, int32_t newY, double newRotation);
 
   // Logs.
-  void LogCall(const std::string& line) { FCallLog.push_back(line); }
+  void LogCall(const std::string& line);
   std::string CallLogText() const;
   void ClearCallLog() { FCallLog.clear(); }
   void ProgressInit(const std::string& caption, int32_t total);
@@ -249,6 +295,12 @@ class TRaveloServer {
 
   TRaveloServer() = default;
   uint32_t NewHandle() { return ++FLastHandle; }
+  // Sets an object's owner and keeps the owner index up to date.
+  void SetOwner(TRaveloObject& object, uint32_t owner);
+  // The objects a board or component holds, and a component's name and comment texts,
+  // in creation order (empty sets for none).
+  const std::set<uint32_t>& Owned(uint32_t owner) const;
+  const std::set<uint32_t>& TextsOf(uint32_t component) const;
   void DestroyTree(uint32_t handle);
   void DumpObject(std::string& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
@@ -258,6 +310,13 @@ class TRaveloServer {
   std::map<uint32_t, TRaveloBoard> FBoards;
   std::map<uint32_t, TRaveloObject> FObjects;  // handle order is creation order
   std::map<uint32_t, TIterator> FIterators;
+  // Indexes over FObjects, so that the members of a container are found without
+  // visiting every object: handles by Owner, and handles by TextOfComponent.
+  std::map<uint32_t, std::set<uint32_t>> FOwned;
+  std::map<uint32_t, std::set<uint32_t>> FTextsOf;
+  // The log's lines, each ended by "\n", in pieces of about a megabyte: one string per
+  // line cost more than the line itself, and one string for all would need a block of
+  // twice the log's size to grow.
   std::vector<std::string> FCallLog;
   std::vector<TRaveloProgress> FProgress;
   std::vector<TRaveloEvent> FEvents;

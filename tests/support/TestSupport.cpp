@@ -29,16 +29,40 @@ void PumpPending() {
   }
 }
 
+namespace {
+
+// Deletes a folder's contents and the folder, by absolute names only. (The shell's
+// delete operation was used before: under Wine it resolved some names against the
+// current folder and emptied that instead, the build's bin folder under ctest.)
+void DeleteTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == ".." || name.empty())
+        continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        DeleteTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
 std::string EmptiedTempFolder(const std::string& name) {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   const std::string path = IncludeTrailingPathDelimiter(temp) + name;
-  const std::string doomed = path + '\0';  // the shell wants a list ending with two zeros
-  SHFILEOPSTRUCTA operation{};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = doomed.c_str();
-  operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  SHFileOperationA(&operation);
+  assert(!name.empty() && path.size() > name.size() && "a named folder under the temp folder");
+  DeleteTree(path);
   ForceDirectories(path);
   return path + "\\";
 }

@@ -1,0 +1,286 @@
+// Import throughput and memory on generated KIVO boards of several sizes. For each
+// size it measures four stages, each in a fresh child process (so that its peak memory
+// is its own):
+//   plain     the file's bytes read in 64 KB blocks and summed;
+//   tokens    every token read with the word set, blanks skipped (the tokenizer alone);
+//   read      TKivoFile::Load with the options answered Cancel: the whole file read
+//             into the model, nothing translated;
+//   import    TKivoFile::Load with the options answered OK: read, translate into the
+//             stand-in PCB server's board and place.
+// It prints MB/s, objects/s, each stage's time as a multiple of the plain read and of
+// the stage before, the growth of each stage's time against the size before, and the
+// peak working set and page-file use of each stage.
+//
+//   ImportBench [--sizes 1,10,100,200] [--seed N] [--stages plain,tokens,read,import]
+//   ImportBench --generate <file> <MB> [seed]     (writes one board and stops)
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/PlainRead.h"
+#include "classlib/FileUtils.h"
+#include "classlib/FormatSettings.h"
+#include "classlib/Forms.h"
+#include "classlib/Startup.h"
+#include "classlib/Streams.h"
+#include "classlib/TextFile.h"
+#include "classlib/Win.h"
+#include "host/ClientApi.h"
+#include "importer/KivoFile.h"
+#include "importer/KivoTokenizer.h"
+#include "importer/ReportManager.h"
+#include "pcb/HostFileSystem.h"
+#include "pcb/PcbUnit.h"
+#include "standin/host/StandinHost.h"
+#include "standin/ravelo/RaveloControl.h"
+#include "tools/kivogen/KivoBoardGenerator.h"
+
+#include <psapi.h>
+
+namespace {
+
+struct TStageResult {
+  bool Ok = false;
+  double Seconds = 0;
+  double PeakWorkingSet = 0;  // MB
+  double PeakPagefile = 0;    // MB
+  std::string Failure;
+};
+
+const char* const kStages[] = {"plain", "tokens", "read", "import"};
+
+double PeakMB(bool workingSet) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+    return -1;
+  return (workingSet ? counters.PeakWorkingSetSize : counters.PeakPagefileUsage) / 1048576.0;
+}
+
+// --- the stages, run in the child -------------------------------------------------
+
+int64_t Tokens(const std::string& path) {
+  TTextFile file;
+  file.Assign(path);
+  file.Reset();
+  ResetTokenizerState();
+  int64_t sum = 0;
+  while (!file.Eof())
+    sum += GetToken(file, WordSet(), /*skipBlanks=*/true);
+  file.Close();
+  return sum;
+}
+
+bool MapBoardLayers(TKivoFile& reader, PadStackMapRecord&) {
+  TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+  for (int i = 0; i < layers.GetCount(); ++i) {
+    const std::string name = layers.Get(i);
+    static_cast<KivoLayerEntry*>(layers.GetObject(i))
+        ->SetHostLayer(name == "TOP" ? eTopLayer : name == "BOTTOM" ? eBottomLayer : eTopOverlay);
+  }
+  return true;
+}
+
+template <class T>
+T RaveloEntry(const char* name) {
+  auto entry = reinterpret_cast<T>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("Ravelo.dll"), name)));
+  if (!entry)
+    throw std::runtime_error(std::string("Ravelo.dll has no ") + name);
+  return entry;
+}
+
+int64_t Load(const std::string& path, bool translate) {
+  const uint32_t board = RaveloEntry<TRaveloCreateBoard>("Ravelo_CreateBoard")(path.c_str());
+  RaveloEntry<TRaveloSetCurrentBoard>("Ravelo_SetCurrentBoard")(board);
+  TKivoFile::SetImportOptionsHandler(
+      translate ? TKivoFile::TImportOptionsHandler(MapBoardLayers)
+                : [](TKivoFile&, PadStackMapRecord&) { return false; });
+  TReportManager report(path);
+  TKivoFile reader(path, board);
+  reader.SetReport(&report);
+  reader.Load();
+  return reader.GetBoardComponent().GetDetail().GetAnnotations().size();
+}
+
+void StartHost() {
+  standin::StartHost();
+  if (!LoadLibraryA("Ravelo.dll"))
+    throw std::runtime_error("Ravelo.dll cannot be loaded");
+}
+
+const TUnitEntry cUnits[] = {
+    {"standin.Host", StartHost, standin::StopHost},
+    {"FormatSettings", GetFormatSettings, nullptr},
+    {"Forms", InitializeForms, FinalizeForms},
+    {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
+    {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
+    {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
+    {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
+};
+
+// Runs one stage and writes "seconds peakWorkingSet peakPagefile" (or "failed <why>")
+// into `resultPath`.
+int RunStage(const std::string& stage, const std::string& path, const std::string& resultPath) {
+  std::string result;
+  try {
+    if (stage != "plain" && !StartUnits(cUnits))
+      throw std::runtime_error("start-up of the units failed");
+    const auto start = std::chrono::steady_clock::now();
+    volatile int64_t sink = stage == "plain"    ? PlainRead(path)
+                            : stage == "tokens" ? Tokens(path)
+                                                : Load(path, stage == "import");
+    (void)sink;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    char line[128];
+    snprintf(line, sizeof line, "%.6f %.1f %.1f", took.count(), PeakMB(true), PeakMB(false));
+    result = line;
+  } catch (const std::bad_alloc&) {
+    result = "failed out of memory";
+  } catch (const std::exception& error) {
+    result = std::string("failed ") + error.what();
+  }
+  FILE* out = fopen(resultPath.c_str(), "wb");
+  if (out) {
+    fputs(result.c_str(), out);
+    fclose(out);
+  }
+  // The units are not stopped: the process ends here and the board's teardown is not
+  // what is measured.
+  fflush(stdout);
+  ExitProcess(0);
+}
+
+// --- the parent ---------------------------------------------------------------------
+
+TStageResult RunChild(const std::string& stage, const std::string& path) {
+  const std::string resultPath = path + "." + stage + ".result";
+  DeleteFileA(resultPath.c_str());
+  std::string command = "\"" + GetModuleName(nullptr) + "\" --stage " + stage + " \"" + path +
+                        "\" \"" + resultPath + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  TStageResult result;
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    result.Failure = "cannot start the child process";
+    return result;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  FILE* in = fopen(resultPath.c_str(), "rb");
+  if (!in) {
+    result.Failure = "the child process ended without a result (crashed?)";
+    return result;
+  }
+  char line[256] = {};
+  fread(line, 1, sizeof line - 1, in);
+  fclose(in);
+  DeleteFileA(resultPath.c_str());
+  if (sscanf(line, "%lf %lf %lf", &result.Seconds, &result.PeakWorkingSet, &result.PeakPagefile) ==
+      3) {
+    result.Ok = true;
+  } else {
+    result.Failure = line;
+  }
+  return result;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  std::stringstream stream(text);
+  for (std::string item; std::getline(stream, item, ',');)
+    if (!item.empty())
+      items.push_back(item);
+  return items;
+}
+
+std::string TempFolder() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return IncludeTrailingPathDelimiter(temp);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 4 && args[0] == "--stage")
+    return RunStage(args[1], args[2], args[3]);
+  if (!args.empty() && args[0] == "--generate") {
+    if (args.size() < 3) {
+      fprintf(stderr, "usage: ImportBench --generate <file> <MB> [seed]\n");
+      return 2;
+    }
+    const uint64_t seed = args.size() > 3 ? strtoull(args[3].c_str(), nullptr, 10) : 1;
+    const TKivoBoardFigures figures = GenerateKivoBoard(
+        args[1], static_cast<int64_t>(atof(args[2].c_str()) * 1048576.0), seed);
+    printf("%s: %lld bytes, %lld objects\n", args[1].c_str(), static_cast<long long>(figures.Bytes),
+           static_cast<long long>(figures.Objects));
+    return 0;
+  }
+
+  std::vector<std::string> sizes = {"1", "10", "100", "200"};
+  std::vector<std::string> stages(std::begin(kStages), std::end(kStages));
+  uint64_t seed = 1;
+  for (size_t i = 0; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--sizes")
+      sizes = SplitList(args[i + 1]);
+    else if (args[i] == "--seed")
+      seed = strtoull(args[i + 1].c_str(), nullptr, 10);
+    else if (args[i] == "--stages")
+      stages = SplitList(args[i + 1]);
+  }
+
+  printf("%-6s %-7s %9s %9s %12s %8s %8s %8s %9s %9s %6s\n", "size", "stage", "seconds", "MB/s",
+         "objects/s", "x plain", "x prev", "growth", "peak WS", "peak PF", "WS/file");
+  std::vector<double> previousSizeSeconds(stages.size(), 0);
+  double previousMB = 0;
+  for (const std::string& size : sizes) {
+    const std::string path = TempFolder() + "kivo-import-bench-" + size + ".pdf";
+    const TKivoBoardFigures figures =
+        GenerateKivoBoard(path, static_cast<int64_t>(atof(size.c_str()) * 1048576.0), seed);
+    const double mb = figures.Bytes / 1048576.0;
+    PlainRead(path);  // the file cache is warm for every stage
+    double plain = 0, previous = 0;
+    for (size_t s = 0; s < stages.size(); ++s) {
+      const TStageResult r = RunChild(stages[s], path);
+      if (!r.Ok) {
+        printf("%-6.1f %-7s failed: %s\n", mb, stages[s].c_str(), r.Failure.c_str());
+        previous = 0;
+        previousSizeSeconds[s] = 0;
+        continue;
+      }
+      if (stages[s] == "plain")
+        plain = r.Seconds;
+      const double growth = previousSizeSeconds[s] > 0
+                                ? (r.Seconds / previousSizeSeconds[s]) / (mb / previousMB)
+                                : 0;
+      printf("%-6.1f %-7s %9.3f %9.1f %12.0f %8.2f %8.2f %8.2f %8.0fM %8.0fM %6.2f\n", mb,
+             stages[s].c_str(), r.Seconds, mb / r.Seconds, figures.Objects / r.Seconds,
+             plain > 0 ? r.Seconds / plain : 0, previous > 0 ? r.Seconds / previous : 0, growth,
+             r.PeakWorkingSet, r.PeakPagefile, r.PeakWorkingSet / mb);
+      previous = r.Seconds;
+      previousSizeSeconds[s] = r.Seconds;
+    }
+    previousMB = mb;
+    fflush(stdout);
+    DeleteFileA(path.c_str());
+  }
+  printf("objects: graphic items, vias, pads, pins and instances in the file.\n"
+         "x plain: time over the plain read; x prev: over the stage above; growth: time\n"
+         "ratio to the size before divided by the size ratio (1.00 is linear).\n"
+         "peak WS / PF: the stage process's peak working set and page-file use, the process's\n"
+         "own start-up (about 45 MB working set) included; WS/file: peak working set over the\n"
+         "file's size.\n");
+  return 0;
+}

@@ -1,0 +1,250 @@
+#include "tests/importer/HostileImportSupport.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+#include "classlib/Automation.h"
+#include "classlib/FileUtils.h"
+#include "classlib/StringList.h"
+#include "classlib/Win.h"
+#include "importer/KivoFile.h"
+#include "importer/ReportManager.h"
+#include "tests/ravelo/RaveloTestSupport.h"
+
+namespace {
+
+// One watchdog thread for the process: armed with a deadline and a label before an
+// import, disarmed after it. Past the deadline it ends the process with a message,
+// which ctest shows as the test's failure.
+class TDeadlineWatch {
+ public:
+  static TDeadlineWatch& Instance() {
+    static TDeadlineWatch watch;
+    return watch;
+  }
+  void Arm(const std::string& label, double seconds) {
+    std::lock_guard<std::mutex> lock(FLock);
+    FLabel = label;
+    FDeadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
+    FArmed = true;
+  }
+  void Disarm() {
+    std::lock_guard<std::mutex> lock(FLock);
+    FArmed = false;
+  }
+
+ private:
+  TDeadlineWatch() {
+    HANDLE thread = CreateThread(nullptr, 0, &TDeadlineWatch::Run, this, 0, nullptr);
+    if (thread)
+      CloseHandle(thread);
+  }
+  static DWORD WINAPI Run(void* self) {
+    auto* watch = static_cast<TDeadlineWatch*>(self);
+    for (;;) {
+      Sleep(100);
+      std::lock_guard<std::mutex> lock(watch->FLock);
+      if (watch->FArmed && GetTickCount64() > watch->FDeadline) {
+        fprintf(stderr, "FAILED: the import of %s did not end within its deadline\n",
+                watch->FLabel.c_str());
+        fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 3);
+      }
+    }
+  }
+
+  std::mutex FLock;
+  std::string FLabel;
+  ULONGLONG FDeadline = 0;
+  bool FArmed = false;
+};
+
+bool MapEveryLayerToTop(TKivoFile& reader, PadStackMapRecord&) {
+  TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+  for (int i = 0; i < layers.GetCount(); ++i)
+    static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
+  return true;
+}
+
+std::string CallLogText() {
+  const int32_t length = Control().GetCallLog(nullptr, 0);
+  std::string log(static_cast<size_t>(length) + 1, '\0');
+  log.resize(static_cast<size_t>(Control().GetCallLog(log.data(), length + 1)));
+  return log;
+}
+
+int Occurrences(const std::string& text, const std::string& what) {
+  int count = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+    ++count;
+  return count;
+}
+
+std::string ReadText(const std::string& path) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(path.c_str(), "rb"), fclose);
+  if (!file)
+    return {};
+  std::string text;
+  char buffer[4096];
+  for (size_t got; (got = fread(buffer, 1, sizeof buffer, file.get())) > 0;)
+    text.append(buffer, got);
+  return text;
+}
+
+void Snapshot(const std::string& folder, TFileSnapshot& files) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..")
+      continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      Snapshot(folder + name + "\\", files);
+      continue;
+    }
+    files[folder + name] = std::to_string(found.nFileSizeLow) + "/" +
+                           std::to_string(found.ftLastWriteTime.dwLowDateTime) + "/" +
+                           std::to_string(found.ftLastWriteTime.dwHighDateTime);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
+THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
+                                  double deadlineSeconds) {
+  THostileOutcome outcome;
+  Control().ClearCallLog();
+  const std::string reportPath = ChangeFileExt(path, ".rpt");
+  DeleteFileA(reportPath.c_str());
+  TKivoFile::SetImportOptionsHandler(MapEveryLayerToTop);
+  // The unrecognised file's error box is answered when it comes; nothing else may show one.
+  TUIAutomation automation(/*deadlineMs=*/static_cast<unsigned>(deadlineSeconds * 1000) + 1000);
+  automation.ClickButton("Vantor Suite Error", "OK");
+
+  TDeadlineWatch::Instance().Arm(label, deadlineSeconds);
+  const auto start = std::chrono::steady_clock::now();
+  {
+    // The reader's road of ImportFileIntoPcb: what the reader raises is an unknown
+    // import error, and the report is written.
+    TReportManager report(path);
+    try {
+      TKivoFile reader(path, board);
+      reader.SetReport(&report);
+      reader.Load();
+    } catch (...) {
+      report.AddImportError(0);
+    }
+    report.WriteReport();
+    outcome.Result = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
+  }
+  outcome.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  TDeadlineWatch::Instance().Disarm();
+  TKivoFile::SetImportOptionsHandler(nullptr);
+
+  outcome.ErrorBoxes = automation.GetDone() ? 1 : 0;
+  const std::string report = ReadText(reportPath);
+  outcome.ReportWritten = !report.empty();
+  outcome.ReportSays = report.find("\r\nLoad Errors : 0\r\n") != std::string::npos &&
+                       report.find("\r\nImport Errors : 0\r\n") != std::string::npos;
+  const std::string log = CallLogText();
+  outcome.BracketBegins = Occurrences(log, "PcbApi_EventRouter_SendMessage(0, 0, 7, 0)");
+  outcome.BracketEnds = Occurrences(log, "PcbApi_EventRouter_SendMessage(0, 0, 8, 0)");
+  return outcome;
+}
+
+std::string HostileOutcomeFailures(const THostileOutcome& outcome) {
+  std::string failures;
+  if (!outcome.ReportWritten)
+    failures += " no report was written;";
+  else if (outcome.Result != outcome.ReportSays)
+    failures += std::string(" the import answered ") + (outcome.Result ? "True" : "False") +
+                " but its report says otherwise;";
+  if (outcome.BracketBegins != outcome.BracketEnds || outcome.BracketBegins > 1)
+    failures += " the board-modify bracket was opened " + std::to_string(outcome.BracketBegins) +
+                " and closed " + std::to_string(outcome.BracketEnds) + " times;";
+  if (outcome.ErrorBoxes > 0 && outcome.Result)
+    failures += " an error box was shown yet the import answered True;";
+  return failures;
+}
+
+TFileSnapshot SnapshotFiles(const std::string& folder) {
+  TFileSnapshot files;
+  Snapshot(IncludeTrailingPathDelimiter(folder), files);
+  return files;
+}
+
+std::vector<std::string> ChangedFiles(const TFileSnapshot& before, const TFileSnapshot& after) {
+  std::vector<std::string> changed;
+  for (const auto& [name, stamp] : after) {
+    auto old = before.find(name);
+    if (old == before.end() || old->second != stamp)
+      changed.push_back(name);
+  }
+  return changed;
+}
+
+uint64_t TKivoMutator::Next() {
+  uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+  return z ^ (z >> 31);
+}
+
+std::string TKivoMutator::Mutate(const std::string& sample) {
+  static const char* const kInjected[] = {"{", "}", "[", "]", "\"", "(", ")", "\\", "%",
+                                          "{{", "}}", "\"\"", "\r", "\n", "" /* a NUL */};
+  std::string text = sample;
+  const int edits = 1 + static_cast<int>(Below(4));
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = Below(text.size() + 1);
+    switch (Below(8)) {
+      case 0:  // bit flips
+        if (!text.empty())
+          for (int n = 1 + static_cast<int>(Below(3)); n > 0; --n)
+            text[Below(text.size())] ^= static_cast<char>(1 << Below(8));
+        break;
+      case 1:  // random bytes inserted
+        for (int n = 1 + static_cast<int>(Below(8)); n > 0; --n)
+          text.insert(text.begin() + static_cast<std::ptrdiff_t>(Below(text.size() + 1)),
+                      static_cast<char>(Next() & 0xFF));
+        break;
+      case 2:  // bytes deleted
+        text.erase(std::min(at, text.size()), 1 + Below(16));
+        break;
+      case 3: {  // a chunk duplicated in place
+        const size_t length = 1 + Below(256);
+        text.insert(at, text.substr(std::min(at, text.size()), length));
+        break;
+      }
+      case 4: {  // structure injected
+        const size_t which = Below(std::size(kInjected));
+        text.insert(at, which + 1 == std::size(kInjected) ? std::string(1, '\0')
+                                                          : std::string(kInjected[which]));
+        break;
+      }
+      case 5: {  // a number made very long
+        size_t digit = text.find_first_of("0123456789", at);
+        if (digit == std::string::npos)
+          digit = text.find_first_of("0123456789");
+        if (digit != std::string::npos)
+          text.insert(digit, std::string(100 + Below(400), static_cast<char>('0' + Below(10))));
+        break;
+      }
+      case 6:  // cut
+        text.resize(at);
+        break;
+      default: {  // a line end changed
+        const size_t end = text.find_first_of("\r\n", at);
+        if (end != std::string::npos)
+          text[end] = text[end] == '\n' ? '\r' : '\n';
+        break;
+      }
+    }
+  }
+  return text;
+}

@@ -1,0 +1,49 @@
+// Whole imports of hostile files: the reader's road of ImportFileIntoPcb run headless
+// against the stand-in PCB server, with an error box answered when one appears, a
+// deadline watched by another thread, and the checks every hostile input must pass.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// What one import did.
+struct THostileOutcome {
+  bool Result = false;      // what the import answers: no load or import errors
+  bool ReportSays = false;  // what the written report says: "Load Errors : 0" and "Import Errors : 0"
+  bool ReportWritten = false;
+  int ErrorBoxes = 0;       // error boxes answered
+  int BracketBegins = 0;    // board-modify bracket opened (event 7) and closed (event 8)
+  int BracketEnds = 0;
+  double Seconds = 0;
+};
+
+// Imports `path` into `board` with every layer mapped to the top layer, under a
+// deadline: past it the process is ended with a message naming `label` (a hang cannot
+// be caught any other way). The report is written beside the file.
+THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
+                                  double deadlineSeconds);
+// The outcome's failures as text, empty when the outcome is sound: the answer agrees
+// with the report, the bracket is closed, and at most one error box was shown.
+std::string HostileOutcomeFailures(const THostileOutcome& outcome);
+
+// The files below a folder with their sizes and write times, to see what an import wrote.
+using TFileSnapshot = std::map<std::string, std::string>;
+TFileSnapshot SnapshotFiles(const std::string& folder);
+// Names in `after` that are new or changed against `before`.
+std::vector<std::string> ChangedFiles(const TFileSnapshot& before, const TFileSnapshot& after);
+
+// The project's deterministic mutator: each call makes one mutant of `sample` by one to
+// four edits: bit flips, byte inserts and deletes, a duplicated chunk, an injected
+// brace, bracket or quote, a number made hundreds of digits long, a cut.
+class TKivoMutator {
+ public:
+  explicit TKivoMutator(uint64_t seed) : FState(seed) {}
+  std::string Mutate(const std::string& sample);
+  uint64_t Next();
+
+ private:
+  size_t Below(size_t n) { return n == 0 ? 0 : static_cast<size_t>(Next() % n); }
+  uint64_t FState;
+};
