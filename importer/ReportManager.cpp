@@ -226,7 +226,7 @@ void TReportManager::SetLoadSection(uint8_t section) {
 }
 
 std::string TReportManager::MakeReportPath() const {
-  const std::string fileName = FFileName.Str();
+  const std::string& fileName = FFileName;
   std::string folder = ExtractFilePath(fileName);
   if (VfsFileExists(fileName))
     VfsExtractFilePath(fileName, folder);
@@ -257,7 +257,7 @@ void TReportManager::WriteReport() {
         file.WriteLn(line.Text);
   };
   file.WriteLn("Varnok Design System: KIVO Version 9.x To Varnok QMV Translator Report");
-  file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName.Str()));
+  file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName));
   file.WriteLn("Date     : " + CurrentDateText());
   file.WriteLn("Time     : " + CurrentTimeText());
   file.WriteLn();

@@ -93,7 +93,7 @@ class TReportManager : public TObject {
   uint8_t FImportErrorLevel = 2;
   uint8_t FImportWarningLevel = 2;
   uint8_t FImportEventLevel = 0;
-  ShortString<255> FFileName;
+  std::string FFileName;  // whole: a cut name would put the report elsewhere
   TLines FLoadEvents;
   TLines FLoadErrors;
   TLines FLoadWarnings;

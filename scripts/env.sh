@@ -10,3 +10,14 @@ export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 TZ=UTC
 if [ -z "${DISPLAY:-}" ] && [ -f "$KIVO_BUILD/display" ]; then
   export DISPLAY=$(cat "$KIVO_BUILD/display")
 fi
+
+# Builds, prepares the Wine prefix and the display, and starts Wine's background
+# processes; Wine is stopped when the calling script ends.
+kivo_wine_session() {
+  "$KIVO_ROOT/scripts/build.sh"
+  "$KIVO_ROOT/scripts/wineprefix.sh"
+  "$KIVO_ROOT/scripts/display.sh"
+  export DISPLAY=$(cat "$KIVO_BUILD/display")
+  "$KIVO_ROOT/scripts/wineup.sh"
+  trap 'wineserver -k 2>/dev/null || true' EXIT
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "classlib/FlagScope.h"
 #include "classlib/GdiHandles.h"
 #include "skin/TeThemeEngine.h"
 
@@ -34,18 +35,6 @@ class TDeferBatch {
 
  private:
   HDWP FHandle;
-};
-
-// Sets a flag for a scope.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagScope() { FFlag = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
 };
 
 int FontHeight(TFont* font) {

@@ -15,6 +15,7 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/Clipboard.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/Strings.h"
@@ -31,18 +32,6 @@ std::vector<TCustomXPEdit*> gEdits;
 HHOOK gHook = nullptr;
 
 bool IsReflectedNotification(UINT msg) { return msg > 0xBC00 && msg < 0xBDF4; }
-
-// Sets a flag for a scope.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-  ~TFlagScope() { FFlag = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-};
 
 TRect Deflated(TRect r, int d) { return Rect(r.left + d, r.top + d, r.right - d, r.bottom - d); }
 

@@ -139,8 +139,12 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
     } catch (...) {
       report.AddImportError(0);
     }
-    report.WriteReport();
-    outcome.Result = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
+    try {
+      report.WriteReport();
+      outcome.Result = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
+    } catch (const std::exception& error) {
+      outcome.ReportError = error.what();  // ImportFileIntoPcb shows it and answers False
+    }
   }
   outcome.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   TDeadlineWatch::Instance().Disarm();

@@ -17,6 +17,7 @@ struct THostileOutcome {
   int BracketBegins = 0;    // board-modify bracket opened (event 7) and closed (event 8)
   int BracketEnds = 0;
   double Seconds = 0;
+  std::string ReportError;  // why the report could not be written (the import then answers False)
 };
 
 // Imports `path` into `board` with every layer mapped to the top layer, under a

@@ -234,8 +234,9 @@ TEST_F(HostileImport, LineEndsOfEveryKindGiveTheSameBoard) {
 }
 
 TEST_F(HostileImport, APathOfThreeHundredCharacters) {
-  // Short strings hold 255 characters: the name is cut, so the file is not found; the
-  // import fails with its report, and nothing is written outside the input's folder.
+  // Fault: the report manager kept the name in a 255-character short string, so the
+  // report went to a cut name in a parent folder. The name is kept whole: the import
+  // fails clearly and nothing is written outside the input's folder.
   // The folders and the file are made through the wide long-path calls (the plain ones
   // stop at 260 characters).
   const auto wide = [](const std::string& text) {
@@ -259,6 +260,7 @@ TEST_F(HostileImport, APathOfThreeHundredCharacters) {
   FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
   const THostileOutcome outcome = ImportHostileFile(path, FBoard, "a 300-character path", kDeadline);
   EXPECT_FALSE(outcome.Result);
+  EXPECT_NE(outcome.ReportError.find(".rpt"), std::string::npos) << outcome.ReportError;
   EXPECT_EQ(outcome.BracketBegins, 0);
   EXPECT_EQ(outcome.BracketEnds, 0);
 }

@@ -5,6 +5,7 @@
 // Items change, and passing keys on to the group.
 #include <gtest/gtest.h>
 
+#include "ControlPaintSupport.h"
 #include "SkinTestSupport.h"
 #include "classlib/Filer.h"
 #include "classlib/Forms.h"
@@ -47,7 +48,6 @@ int TmHeight(TFont* font) {
   return metrics.tmHeight;
 }
 
-TKsColor Opaque(TKsColor c) { return c | 0xFF000000u; }
 
 // Whether (x, y) lies on the frame path: the rectangle's outline less the top edge's
 // gap [gapLeft, gapRight).
@@ -66,14 +66,6 @@ class GroupBoxTest : public FormTest {
     control->SetParent(Form);
     control->SetBounds(left, top, width, height);
     return control;
-  }
-  static void Paint(TKsCustomControl* control) {
-    TDibSurface surface(control->GetWidth(), control->GetHeight());
-    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()));
-    GdiFlush();
-  }
-  static TKsColor Pixel(TKsCustomControl* control, int x, int y) {
-    return Opaque(control->GetBuffer()->GetPixel(x, y));
   }
   static void Click(TControl* button) {
     HWND wnd = static_cast<TWinControl*>(button)->GetHandle();

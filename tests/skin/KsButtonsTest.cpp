@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ControlPaintSupport.h"
 #include "SkinTestSupport.h"
 #include "classlib/Actions.h"
 #include "classlib/Forms.h"
@@ -40,15 +41,6 @@ class KsButtonsTest : public FormTest {
   void ShowUnfocused() {
     Form->SetActiveControl(Make<TTestEdit>(10, 150));
     ShowForm();
-  }
-  // Paints the control's buffer through its WM_PAINT into a scratch DC.
-  static void Paint(TKsCustomControl* control) {
-    TDibSurface surface(control->GetWidth(), control->GetHeight());
-    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()));
-    GdiFlush();
-  }
-  static TKsColor Pixel(TKsCustomControl* control, int x, int y) {
-    return control->GetBuffer()->GetPixel(x, y) | 0xFF000000u;
   }
   static void ExpectSameBuffers(TKsCustomControl* a, TKsCustomControl* b) {
     for (int y = 0; y < a->GetHeight(); ++y)

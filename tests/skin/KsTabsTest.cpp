@@ -4,6 +4,7 @@
 // their timer, painting by pixel rule, and the pages kept in step with the tabs.
 #include <gtest/gtest.h>
 
+#include "ControlPaintSupport.h"
 #include "SkinTestSupport.h"
 #include "classlib/ClassRegistry.h"
 #include "classlib/Forms.h"
@@ -14,7 +15,6 @@
 namespace {
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-TKsColor Opaque(TKsColor c) { return c | 0xFF000000u; }
 TKsColor Sys(TColor c) { return ColorToKsColor(c, 255); }
 
 // The caption width the control measures: a TKsBitmap's text width in the font.
@@ -76,14 +76,6 @@ class KsTabsTest : public FormTest {
     auto* control = Make(200, 120, {"a", "b", "c", "d", "e", "f"});
     control->SetTabWidth(60);
     return control;
-  }
-  static void Paint(TKsCustomControl* control) {
-    TDibSurface surface(control->GetWidth(), control->GetHeight());
-    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(surface.DC()));
-    GdiFlush();
-  }
-  static TKsColor Pixel(TKsCustomControl* control, int x, int y) {
-    return Opaque(control->GetBuffer()->GetPixel(x, y));
   }
   static void Down(TControl* control, int x, int y) {
     control->Perform(WM_MOUSEMOVE, 0, At(x, y));
