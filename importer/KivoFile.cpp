@@ -97,7 +97,7 @@ int32_t TKivoFile::ReadNextKivoCoord() {
 }
 
 int32_t TKivoFile::ReadKivoCoord() {
-  const std::string& text = GetLastTokenText();
+  const std::string_view text = GetLastTokenView();
   if (FRealCoordinates) {
     double value = 0;
     if (!TryStrToFloat(text, value))
@@ -813,8 +813,12 @@ void TKivoFile::ReadPolyPoints(std::vector<TKivoPoint>& points, bool& closed) {
 }
 
 void TKivoFile::ReadLineVertices(TKivoLine& line) {
+  // Read into a reused list and copied once at the exact size: a model of many lines
+  // then holds no spare capacity and reading makes no growth copies.
   bool closed = false;
-  ReadPolyPoints(line.GetVertices(), closed);
+  FPointScratch.clear();
+  ReadPolyPoints(FPointScratch, closed);
+  line.GetVertices().assign(FPointScratch.begin(), FPointScratch.end());
   if (!closed)
     SkipBlock(FFile);
 }

@@ -124,6 +124,7 @@ class TKivoFile : public TObject {
   TReportManager* FReport = nullptr;
   bool FAborted = false;
   bool FRealCoordinates = false;
+  std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   TKivoDisplay FDisplay;
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;

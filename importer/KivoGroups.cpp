@@ -39,7 +39,7 @@ void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) {
 void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
   auto net = CreateLoadedProxy<TPcbNet>(okNet);
-  net->SetName(FName.Str());
+  net->SetName(FName);
   net->Synchronize(/*Mode=*/0);
   PcbApiAddObjectToContainer(board, net->GetHandle());
   for (auto& member : FMembers) {

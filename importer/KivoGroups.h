@@ -31,13 +31,14 @@ class TKivoNetObject : public TKivoObject {
   // and the net.
   void Translate() override;
 
-  std::string GetName() const { return FName.Str(); }
-  void SetName(const std::string& value) { FName = value; }
+  std::string GetName() const { return FName; }
+  // Keeps the first 255 characters.
+  void SetName(const std::string& value) { FName.assign(value, 0, 255); }
   // Vias, lines, arcs, texts and polygons, owned, in file order.
   std::vector<std::unique_ptr<TKivoObject>>& GetMembers() { return FMembers; }
 
  private:
-  ShortString<255> FName;
+  std::string FName;  // a short-string buffer in every net kept a large model many times its size
   std::vector<std::unique_ptr<TKivoObject>> FMembers;
 };
 
@@ -53,8 +54,9 @@ class TKivoInstance : public TKivoObject {
   explicit TKivoInstance(const TKivoDisplay* drawingState = nullptr)
       : TKivoObject(drawingState), FDesignator(std::make_unique<TKivoText>(drawingState)) {}
 
-  std::string GetDefinitionName() const { return FDefinitionName.Str(); }
-  void SetDefinitionName(const std::string& value) { FDefinitionName = value; }
+  std::string GetDefinitionName() const { return FDefinitionName; }
+  // Keeps the first 255 characters.
+  void SetDefinitionName(const std::string& value) { FDefinitionName.assign(value, 0, 255); }
   // The reference designator: its text, position and justification.
   TKivoText& GetDesignator() { return *FDesignator; }
   int32_t GetX() const { return FX; }
@@ -71,7 +73,7 @@ class TKivoInstance : public TKivoObject {
   TStringList& GetConnections() { return FConnections; }
 
  private:
-  ShortString<255> FDefinitionName;
+  std::string FDefinitionName;
   std::unique_ptr<TKivoText> FDesignator;
   int32_t FX = 0;
   int32_t FY = 0;

@@ -269,19 +269,24 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   return s.Code;
 }
 
-// The common case of ReadToken read straight from the file's buffer: nothing held
-// back, a plain set that ends tokens at a blank, and the token and the character that
-// ends it (a delimiter or a line end) both buffered. Answers false, having read
-// nothing, when the case is not that one.
+// The common case of ReadToken read straight from the file's buffer: a plain set that
+// ends tokens at a blank, and the token and the character that ends it (a delimiter or
+// a line end) both buffered. A held-back character starts the token, and then nothing
+// is skipped, as in ReadToken. Answers false, having read nothing, when the case is not
+// that one.
 bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
   TTokenizerState& s = gState;
-  if (s.Held != 0 || delimiters.Kind() != TKivoCharSet::ksPlain || !delimiters.Contains(' '))
+  if (delimiters.Kind() != TKivoCharSet::ksPlain || !delimiters.Contains(' '))
     return false;
+  const char held = s.Held;
   const char* const end = file.BufferEnd();
   const char* start = file.BufferPos();
-  if (skipBlanks)
-    while (start < end && *start == ' ')
+  if (skipBlanks && held == 0) {
+    // Line ends read as blanks, so skipping passes over them too; whatever is skipped
+    // is consumed only once a token is found in the buffer.
+    while (start < end && (*start == ' ' || *start == '\r' || *start == '\n'))
       ++start;
+  }
   if (start == end || *start == '\r' || *start == '\n')
     return false;
   const char* stop = start;
@@ -299,15 +304,18 @@ bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool ski
     if (stop == end)
       return false;
   }
-  const size_t length = static_cast<size_t>(stop - start);
+  const size_t offset = held != 0 ? 1 : 0;
+  const size_t length = static_cast<size_t>(stop - start) + offset;
   if (length >= KivoMaxTokenLength)
     return false;
+  gTokenBuffer[0] = held;
   // Tokens are short: a loop beats a call into the runtime's memcpy.
-  for (size_t i = 0; i < length; ++i)
-    gTokenBuffer[i] = start[i];
+  for (size_t i = offset; i < length; ++i)
+    gTokenBuffer[i] = start[i - offset];
   s.TextLength = length;
-  s.TextLast = length ? static_cast<unsigned char>(start[length - 1]) : 0;
+  s.TextLast = length ? static_cast<unsigned char>(gTokenBuffer[length - 1]) : 0;
   s.TextCut = false;
+  s.Held = 0;
   // A delimiter is consumed and held back unless it is the blank; a line end stays.
   if (*stop != '\r' && *stop != '\n') {
     if (*stop != ' ')
@@ -315,7 +323,7 @@ bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool ski
     ++stop;
   }
   file.SetBufferPos(stop);
-  s.Code = TokenCode(std::string_view(start, length));
+  s.Code = TokenCode(std::string_view(gTokenBuffer, length));
   return true;
 }
 
@@ -341,6 +349,8 @@ const std::string& GetLastTokenText() {
   gState.Text.assign(TokenText());
   return gState.Text;
 }
+
+std::string_view GetLastTokenView() { return TokenText(); }
 
 int GetLastTokenCode() { return gState.Code; }
 

@@ -61,6 +61,8 @@ int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
 // The keyword lookup of FindKivoKeyword (no upper-casing); stores the code.
 int GetKeywordToken(std::string_view text);
 const std::string& GetLastTokenText();
+// The same text without a copy; valid until the next read.
+std::string_view GetLastTokenView();
 int GetLastTokenCode();
 
 // Skips the rest of the line with its line end.
