@@ -55,10 +55,15 @@ ShortString<255> ImportSettingsFileName() {
 
 TLayerMap DefaultLayerTable() {
   TLayerMap result;
-  TIniFile ini(ImportSettingsFileName());
-  for (const TDefaultRow& row : cDefaultRows) {
+  for (const TDefaultRow& row : cDefaultRows)
     result.push_back({row.Name, row.Layer});
-    ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+  // Writing the rows down is for the next run: a settings folder that cannot be made or
+  // written must not stop this import, which goes on with the built-in rows.
+  try {
+    TIniFile ini(ImportSettingsFileName());
+    for (const TLayerMapping& row : result)
+      ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+  } catch (const Exception&) {
   }
   return result;
 }

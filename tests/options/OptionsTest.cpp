@@ -9,6 +9,7 @@
 #include "classlib/Automation.h"
 #include "classlib/FileUtils.h"
 #include "classlib/IniFiles.h"
+#include "classlib/Streams.h"
 #include "host/Utilities.h"
 #include "importer/ImportSettings.h"
 #include "importer/KivoObject.h"
@@ -75,6 +76,40 @@ TEST_F(SettingsTest, AnExistingFileIsTheWholeDefaultMap) {
   EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eBottomLayer);
   EXPECT_EQ(FindMappedLayer(map, "ODD"), eIgnoreLayer);
   EXPECT_EQ(FindMappedLayer(map, "PADSLD"), eIgnoreLayer);
+}
+
+TEST_F(SettingsTest, DamagedSettingsFileIsReadAsFarAsItMakesSense) {
+  const std::string damaged = std::string("[Layer]\r\nPADCOM=Bottom Layer\r\n=x\r\nNOEQUALS\r\n") +
+                              "[broken\r\n\xff\xfe\x01garbage=\x80\r\n" + std::string(3, '\0') +
+                              "\r\n[Layer\r\n";
+  ForceDirectories(ExtractFilePath(IniPath()));
+  {
+    TFileStream file(IniPath(), fmCreate);
+    file.WriteBuffer(damaged.data(), static_cast<int>(damaged.size()));
+  }
+  const TLayerMap map = LoadDefaultLayerMap();
+  EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eBottomLayer);
+  EXPECT_EQ(FindMappedLayer(map, "NOEQUALS"), eIgnoreLayer);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: the built-in rows were written as they were made, so a settings folder that
+// could not be made raised and no import could go on.
+TEST_F(SettingsTest, ASettingsFolderThatCannotBeMadeStillGivesTheBuiltInRows) {
+  const std::string blocker = Folder() + "blocker";
+  {
+    TFileStream file(blocker, fmCreate);  // a file where the folder would have to be
+  }
+  RedirectUserDataFolder(blocker + "\\profile");
+  TLayerMap map;
+  try {
+    map = LoadDefaultLayerMap();
+  } catch (const std::exception& error) {
+    ADD_FAILURE() << "settings folder that cannot be made: " << error.what();
+  }
+  EXPECT_EQ(map.size(), 77u);
+  EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eTopLayer);
+  EXPECT_FALSE(FileExists(blocker + "\\profile\\Zorvan\\LoadKIVO.ini"));
 }
 
 // ---- The dialog, shown non-modal --------------------------------------------------------
