@@ -4,6 +4,7 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/Exceptions.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
@@ -183,11 +184,7 @@ void TUIAutomation::Step() {
   // A nested loop run by an action's handler may fire the timer again.
   if (FStepping || FActions.empty())
     return;
-  FStepping = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } reset{FStepping};
+  const TFlagScope stepping(FStepping);
   const TUIAction action = FActions.front();
   HWND wnd = FindProcessWindow(action.WindowCaption);
   if (!wnd || !IsWindowEnabled(wnd)) {

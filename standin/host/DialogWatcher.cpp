@@ -7,6 +7,7 @@
 
 #include "classlib/Automation.h"
 #include "classlib/Boundary.h"
+#include "classlib/FlagScope.h"
 #include "standin/host/StandinHost.h"
 
 namespace standin {
@@ -190,11 +191,7 @@ void TDialogWatcher::Step() {
   // A handler run by a press may turn a nested loop, which fires the timer again.
   if (FStepping)
     return;
-  FStepping = true;
-  struct TReset {
-    bool& Flag;
-    ~TReset() { Flag = false; }
-  } reset{FStepping};
+  const TFlagScope stepping(FStepping);
 
   const DWORD now = GetTickCount();
   if (now - FStarted > 2 * FScript.DeadlineMs) {
