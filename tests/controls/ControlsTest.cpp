@@ -292,8 +292,9 @@ TEST_F(ControlsTest, MouseEnterAndLeaveFollowTheRealMouseOverWindowedAndWindowle
   moveTo(Form, 70, 120);
   EXPECT_TRUE(PumpUntil([&] { return GetMouseControl() == Form; }, 10000));
   // Off every window of this program (an earlier test's hint or popup may still stand
-  // in a corner). The pointer is nudged while waiting: Wine may deliver a stale move
-  // inside the form after the warp, and only a fresh move outside ends it.
+  // in a corner). The pointer is nudged while waiting, and the wait runs the
+  // application's own loop: Wine may deliver a stale move inside the form after the
+  // warp, and then the idle step's look at the cursor is what ends it, as in a program.
   TPoint outside = Point(5, 5);
   for (const TPoint& corner : {Point(5, 5), Point(1270, 1010), Point(1270, 5), Point(5, 1010)}) {
     DWORD process = 0;
@@ -304,14 +305,17 @@ TEST_F(ControlsTest, MouseEnterAndLeaveFollowTheRealMouseOverWindowedAndWindowle
     }
   }
   int nudge = 0;
+  Application->OnIdle = TIdleEvent::FromFunction([](void*, TObject*, bool& done) { done = false; });
   EXPECT_TRUE(PumpUntil(
       [&] {
         SetCursorPos(outside.x + (++nudge & 1), outside.y);
+        Application->HandleMessage();
         return GetMouseControl() == nullptr;
       },
       10000))
       << "still under the mouse: "
       << (GetMouseControl() ? GetMouseControl()->ClassName() : "nothing, at last");
+  Application->OnIdle = nullptr;
   PumpUntil([] { return false; }, 100);
   // Wine may report an old pointer position once more after a warp, so a control can
   // be entered again; every enter is still followed by exactly one leave.
