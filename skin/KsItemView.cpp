@@ -122,6 +122,8 @@ void TKsItemView::Select(int direction) {
     if (candidate != FSelected) {
       FSelected = candidate;
       InvalidateView();
+      if (FSubMenuOpen)
+        OpenSelected();
     }
     return;
   }

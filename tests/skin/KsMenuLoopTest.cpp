@@ -15,69 +15,9 @@
 #include "skin/KsMenuForm.h"
 #include "skin/KsUtils.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/skin/MenuTestSupport.h"
 
 namespace {
-
-constexpr UINT kStep = WM_APP + 17;
-
-// Runs one step per posted kStep, each only once no other posted message waits.
-class TMenuScript {
- public:
-  using TStep = std::function<void()>;
-  explicit TMenuScript(std::vector<TStep> steps)
-      : FSteps(std::move(steps)), FWindow([this](UINT msg, WPARAM, LPARAM, LRESULT& result) {
-          if (msg != kStep)
-            return false;
-          RunNext();
-          result = 0;
-          return true;
-        }) {}
-  void Start() { PostMessageA(FWindow.Handle(), kStep, 0, 0); }
-  bool Finished() const { return FNext == FSteps.size(); }
-  HWND Handle() const { return FWindow.Handle(); }
-
- private:
-  void RunNext() {
-    if (Finished())
-      return;
-    if ((HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) && ++FWaits < 200) {
-      PostMessageA(FWindow.Handle(), kStep, 0, 0);
-      return;
-    }
-    FWaits = 0;
-    FSteps[FNext++]();
-    PostMessageA(FWindow.Handle(), kStep, 0, 0);
-  }
-  std::vector<TStep> FSteps;
-  size_t FNext = 0;
-  int FWaits = 0;
-  TTestWindow FWindow;
-};
-
-// The open popups, outermost first.
-std::vector<TKsPopupWindow*> Popups() {
-  std::vector<TKsPopupWindow*> result;
-  for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-    if (auto* popup = ObjectAs<TKsPopupWindow>(Screen->GetCustomForms(i)))
-      result.push_back(popup);
-  return result;
-}
-
-TKsPopupWindow* Innermost() {
-  auto popups = Popups();
-  return popups.empty() ? nullptr : popups.back();
-}
-
-void PostKey(WPARAM key) {
-  if (TKsPopupWindow* popup = Innermost())
-    PostMessageA(popup->GetHandle(), WM_KEYDOWN, key, 0);
-}
-
-// The centre of an item of a popup, in the popup's client coordinates.
-LPARAM ItemCentre(TKsPopupWindow* popup, TKsCustomItem* item) {
-  const TRect r = popup->GetView()->GetItemRect(item);
-  return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
 
 class KsMenuLoopTest : public FormTest {
  protected:
