@@ -33,6 +33,37 @@ TKsColor SysOpaque(TColor color) { return ColorToKsColor(color, 255); }
 
 TKsCustomPopupMenu* KsShowingPopupMenu() { return ShowingPopupMenu; }
 
+// ---- Popup settings ----------------------------------------------------------------------
+
+void TKsPopupSettings::PassTo(TKsCustomItem& tree) const {
+  tree.SetPopupBlend(PopupBlend);
+  tree.SetPopupBlendValue(PopupBlendValue);
+  tree.SetDropShadowAll(DropShadow);
+  tree.SetShadowWidthAll(ShadowWidth);
+  tree.SetShowAnimationAll(ShowAnimation);
+  tree.SetShowAnimationTimeAll(ShowAnimationTime);
+}
+
+// Each setter of a menu component stores the value and passes it to the whole tree.
+#define KS_POPUP_SETTING(Class, Name, Type, TreeSetter) \
+  void Class::Set##Name(Type value) {                   \
+    FSettings.Name = value;                             \
+    FItems->TreeSetter(value);                          \
+  }
+KS_POPUP_SETTING(TKsCustomMenuBar, PopupBlend, bool, SetPopupBlend)
+KS_POPUP_SETTING(TKsCustomMenuBar, PopupBlendValue, int, SetPopupBlendValue)
+KS_POPUP_SETTING(TKsCustomMenuBar, DropShadow, bool, SetDropShadowAll)
+KS_POPUP_SETTING(TKsCustomMenuBar, ShadowWidth, int, SetShadowWidthAll)
+KS_POPUP_SETTING(TKsCustomMenuBar, ShowAnimation, TKsAnimation, SetShowAnimationAll)
+KS_POPUP_SETTING(TKsCustomMenuBar, ShowAnimationTime, int, SetShowAnimationTimeAll)
+KS_POPUP_SETTING(TKsCustomPopupMenu, PopupBlend, bool, SetPopupBlend)
+KS_POPUP_SETTING(TKsCustomPopupMenu, PopupBlendValue, int, SetPopupBlendValue)
+KS_POPUP_SETTING(TKsCustomPopupMenu, DropShadow, bool, SetDropShadowAll)
+KS_POPUP_SETTING(TKsCustomPopupMenu, ShadowWidth, int, SetShadowWidthAll)
+KS_POPUP_SETTING(TKsCustomPopupMenu, ShowAnimation, TKsAnimation, SetShowAnimationAll)
+KS_POPUP_SETTING(TKsCustomPopupMenu, ShowAnimationTime, int, SetShowAnimationTimeAll)
+#undef KS_POPUP_SETTING
+
 // ---- TKsMenuBarView ----------------------------------------------------------------------
 
 TKsMenuBarView::TKsMenuBarView(TKsCustomMenuBar* AMenuBar, TKsBitmap* buffer)
@@ -86,36 +117,6 @@ TCustomImageList* TKsCustomMenuBar::GetImages() const { return FItems->GetImages
 
 void TKsCustomMenuBar::SetImages(TCustomImageList* value) { FItems->SetImages(value); }
 
-void TKsCustomMenuBar::SetPopupBlend(bool value) {
-  FPopupBlend = value;
-  FItems->SetPopupBlend(value);
-}
-
-void TKsCustomMenuBar::SetPopupBlendValue(int value) {
-  FPopupBlendValue = value;
-  FItems->SetPopupBlendValue(value);
-}
-
-void TKsCustomMenuBar::SetDropShadow(bool value) {
-  FDropShadow = value;
-  FItems->SetDropShadowAll(value);
-}
-
-void TKsCustomMenuBar::SetShadowWidth(int value) {
-  FShadowWidth = value;
-  FItems->SetShadowWidthAll(value);
-}
-
-void TKsCustomMenuBar::SetShowAnimation(TKsAnimation value) {
-  FShowAnimation = value;
-  FItems->SetShowAnimationAll(value);
-}
-
-void TKsCustomMenuBar::SetShowAnimationTime(int value) {
-  FShowAnimationTime = value;
-  FItems->SetShowAnimationTimeAll(value);
-}
-
 void TKsCustomMenuBar::GetItemsRect(TRect& r) {
   r = TRect{0, 0, GetClientWidth(), GetClientHeight()};
   if (GetAlign() == alTop)
@@ -129,17 +130,8 @@ bool TKsCustomMenuBar::InControlBar() const {
   return false;
 }
 
-void TKsCustomMenuBar::PassSettings() {
-  FItems->SetPopupBlend(FPopupBlend);
-  FItems->SetPopupBlendValue(FPopupBlendValue);
-  FItems->SetDropShadowAll(FDropShadow);
-  FItems->SetShadowWidthAll(FShadowWidth);
-  FItems->SetShowAnimationAll(FShowAnimation);
-  FItems->SetShowAnimationTimeAll(FShowAnimationTime);
-}
-
 void TKsCustomMenuBar::UpdateItems() {
-  PassSettings();
+  FSettings.PassTo(*FItems);
   if (auto* owner = ObjectAs<TWinControl>(GetOwner()))
     FItems->SetParentWindowAll(owner);
   FItems->SetInControlBarAll(InControlBar());
@@ -155,7 +147,7 @@ void TKsCustomMenuBar::ItemsChanged(TObject*) {
 
 void TKsCustomMenuBar::Loaded() {
   inherited::Loaded();
-  PassSettings();
+  FSettings.PassTo(*FItems);
   FItems->SetInControlBarAll(InControlBar());
   auto* form = ObjectAs<TCustomForm>(GetOwner());
   if (!GetComponentState().Contains(csDesigning) && form && form->GetFormStyle() == fsMDIForm && !FMDIClose) {
@@ -326,45 +318,6 @@ TCustomImageList* TKsCustomPopupMenu::GetImages() const { return FItems->GetImag
 
 void TKsCustomPopupMenu::SetImages(TCustomImageList* value) { FItems->SetImages(value); }
 
-void TKsCustomPopupMenu::SetPopupBlend(bool value) {
-  FPopupBlend = value;
-  FItems->SetPopupBlend(value);
-}
-
-void TKsCustomPopupMenu::SetPopupBlendValue(int value) {
-  FPopupBlendValue = value;
-  FItems->SetPopupBlendValue(value);
-}
-
-void TKsCustomPopupMenu::SetDropShadow(bool value) {
-  FDropShadow = value;
-  FItems->SetDropShadowAll(value);
-}
-
-void TKsCustomPopupMenu::SetShadowWidth(int value) {
-  FShadowWidth = value;
-  FItems->SetShadowWidthAll(value);
-}
-
-void TKsCustomPopupMenu::SetShowAnimation(TKsAnimation value) {
-  FShowAnimation = value;
-  FItems->SetShowAnimationAll(value);
-}
-
-void TKsCustomPopupMenu::SetShowAnimationTime(int value) {
-  FShowAnimationTime = value;
-  FItems->SetShowAnimationTimeAll(value);
-}
-
-void TKsCustomPopupMenu::PassSettings() {
-  FItems->SetPopupBlend(FPopupBlend);
-  FItems->SetPopupBlendValue(FPopupBlendValue);
-  FItems->SetDropShadowAll(FDropShadow);
-  FItems->SetShadowWidthAll(FShadowWidth);
-  FItems->SetShowAnimationAll(FShowAnimation);
-  FItems->SetShowAnimationTimeAll(FShowAnimationTime);
-}
-
 void TKsCustomPopupMenu::Loaded() {
   inherited::Loaded();
   FItems->SetBiDiModeAll(bdLeftToRight);
@@ -400,7 +353,7 @@ void TKsCustomPopupMenu::Popup(int x, int y) {
         Interrupted->CloseMenu();
     }
   } restore{this, interrupted};
-  PassSettings();
+  FSettings.PassTo(*FItems);
   if (auto* owner = ObjectAs<TWinControl>(GetOwner()))
     FItems->SetParentWindowAll(owner);
   FItems->SetAnimatePendingAll(true);

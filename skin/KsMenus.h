@@ -16,6 +16,17 @@ class TKsCustomForm;
 class TKsCustomItem;
 class TKsCustomMenuBar;
 
+// The popup settings a menu bar or popup menu passes to its whole item tree.
+struct TKsPopupSettings {
+  bool PopupBlend = false;
+  int PopupBlendValue = 150;
+  bool DropShadow = false;
+  int ShadowWidth = 4;
+  TKsAnimation ShowAnimation = kaNone;
+  int ShowAnimationTime = 300;
+  void PassTo(TKsCustomItem& tree) const;
+};
+
 // The row view of a menu bar.
 class TKsMenuBarView : public TKsItemView {
   KIVO_CLASS(TKsMenuBarView, TKsItemView)
@@ -43,17 +54,17 @@ class TKsCustomMenuBar : public TKsCustomControl {
   void SetImages(TCustomImageList* value);
   bool GetAutoSize() const { return FAutoSize; }
   void SetAutoSize(bool value) { FAutoSize = value; }
-  bool GetPopupBlend() const { return FPopupBlend; }
+  bool GetPopupBlend() const { return FSettings.PopupBlend; }
   void SetPopupBlend(bool value);
-  int GetPopupBlendValue() const { return FPopupBlendValue; }
+  int GetPopupBlendValue() const { return FSettings.PopupBlendValue; }
   void SetPopupBlendValue(int value);
-  bool GetDropShadow() const { return FDropShadow; }
+  bool GetDropShadow() const { return FSettings.DropShadow; }
   void SetDropShadow(bool value);
-  int GetShadowWidth() const { return FShadowWidth; }
+  int GetShadowWidth() const { return FSettings.ShadowWidth; }
   void SetShadowWidth(int value);
-  TKsAnimation GetShowAnimation() const { return FShowAnimation; }
+  TKsAnimation GetShowAnimation() const { return FSettings.ShowAnimation; }
   void SetShowAnimation(TKsAnimation value);
-  int GetShowAnimationTime() const { return FShowAnimationTime; }
+  int GetShowAnimationTime() const { return FSettings.ShowAnimationTime; }
   void SetShowAnimationTime(int value);
   TKsCustomForm* GetMDIChild() const { return FMDIChild; }
   bool GetUpdating() const { return FUpdating; }
@@ -92,18 +103,12 @@ class TKsCustomMenuBar : public TKsCustomControl {
   void ItemsChanged(TObject* sender);
   void MDIButtonClick(TObject* sender);
   void SetMDIButtonsVisible(bool visible, TKsCustomForm* form);
-  void PassSettings();
   bool InControlBar() const;
 
   TKsCustomItem* FItems = nullptr;
   TKsMenuBarView* FView = nullptr;
-  bool FPopupBlend = false;
-  int FPopupBlendValue = 150;
+  TKsPopupSettings FSettings;
   TKsCustomForm* FMDIChild = nullptr;
-  bool FDropShadow = false;
-  int FShowAnimationTime = 300;
-  int FShadowWidth = 4;
-  TKsAnimation FShowAnimation = kaNone;
   bool FAutoSize = true;
   bool FUpdating = false;
   bool FMDIUpdateLock = false;
@@ -122,19 +127,18 @@ class TKsCustomPopupMenu : public TPopupMenu {
   TKsCustomItem* GetItems() const { return FItems; }
   TCustomImageList* GetImages() const;
   void SetImages(TCustomImageList* value);
-  bool GetPopupBlend() const { return FPopupBlend; }
+  bool GetPopupBlend() const { return FSettings.PopupBlend; }
   void SetPopupBlend(bool value);
-  int GetPopupBlendValue() const { return FPopupBlendValue; }
+  int GetPopupBlendValue() const { return FSettings.PopupBlendValue; }
   void SetPopupBlendValue(int value);
-  bool GetDropShadow() const { return FDropShadow; }
+  bool GetDropShadow() const { return FSettings.DropShadow; }
   void SetDropShadow(bool value);
-  int GetShadowWidth() const { return FShadowWidth; }
+  int GetShadowWidth() const { return FSettings.ShadowWidth; }
   void SetShadowWidth(int value);
-  TKsAnimation GetShowAnimation() const { return FShowAnimation; }
+  TKsAnimation GetShowAnimation() const { return FSettings.ShowAnimation; }
   void SetShowAnimation(TKsAnimation value);
-  int GetShowAnimationTime() const { return FShowAnimationTime; }
+  int GetShowAnimationTime() const { return FSettings.ShowAnimationTime; }
   void SetShowAnimationTime(int value);
-
   // Shows the item tree in a skinned popup window at the screen point; returns when it
   // closed. A popup menu of the library that is showing closes first.
   void Popup(int x, int y) override;
@@ -147,15 +151,9 @@ class TKsCustomPopupMenu : public TPopupMenu {
   void GetChildren(TGetChildProc proc, TComponent* root) override;
 
  private:
-  void PassSettings();
 
   TKsCustomItem* FItems = nullptr;
-  bool FPopupBlend = false;
-  int FPopupBlendValue = 150;
-  bool FDropShadow = false;
-  int FShowAnimationTime = 300;
-  int FShadowWidth = 4;
-  TKsAnimation FShowAnimation = kaNone;
+  TKsPopupSettings FSettings;
 };
 
 // The popup menu whose popup is showing, or null.

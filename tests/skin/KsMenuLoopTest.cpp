@@ -141,15 +141,6 @@ TEST_F(KsMenuLoopTest, ReturnOpensASubMenuAndEscapeClosesOneLevel) {
   ExpectNothingLeft();
 }
 
-TEST_F(KsMenuLoopTest, AcceleratorCharacterSelectsAndClicks) {
-  Add(Root, "&Open");
-  TKsCustomItem* exit = Add(Root, "E&xit");
-  Run({[] { PostMessageA(Innermost()->GetHandle(), WM_CHAR, 'X', 0); }});
-  ASSERT_EQ(Clicks.size(), 1u);
-  EXPECT_EQ(Clicks[0], exit);
-  ExpectNothingLeft();
-}
-
 TEST_F(KsMenuLoopTest, DisabledItemIsNotClickedAndKeepsTheMenuOpen) {
   Add(Root, "&Open");
   Add(Root, "&Print")->SetEnabled(false);

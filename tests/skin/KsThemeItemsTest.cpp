@@ -16,17 +16,6 @@
 
 namespace {
 
-bool SamePixels(const TKsBitmap& a, const TKsBitmap& b) {
-  GdiFlush();
-  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
-    return false;
-  for (int y = 0; y < a.GetHeight(); ++y)
-    for (int x = 0; x < a.GetWidth(); ++x)
-      if (a.GetPixel(x, y) != b.GetPixel(x, y))
-        return false;
-  return true;
-}
-
 TKsColor Rgb(TKsColor c) { return c & 0xFFFFFF; }
 TKsColor Sys(TColor color) { return Rgb(ColorToKsColor(color, 255)); }
 
