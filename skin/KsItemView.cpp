@@ -221,7 +221,17 @@ bool TKsItemView::TrackMenu() {
     captureTaken = true;
     captured = GetCapture();
   }
-  auto keepTracking = [&] { return FTracking && captured && GetCapture() == captured; };
+  // A loop whose item went away (a handler dispatched here freed the menu) ends at once.
+  auto keepTracking = [&] {
+    if (FItem && !IsLiveItem(FItem)) {
+      FItem = nullptr;
+      FSelected = nullptr;
+      FTracking = false;
+    }
+    if (FSelected && !IsLiveItem(FSelected))
+      FSelected = nullptr;
+    return FTracking && captured && GetCapture() == captured;
+  };
 
   // A button press on the selected item has posted its VK_RETURN already; the release
   // that follows it must not post a second one (the item would be clicked twice).

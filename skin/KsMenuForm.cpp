@@ -48,7 +48,7 @@ const TComponentClass* TKsPopupWindow::GetPopupFormClass() const {
   return &TKsPopupForm::MetaClass();
 }
 
-void TKsPopupWindow::InitPopup(TKsCustomItem* AItem, TKsItemView* AView) {
+void TKsPopupWindow::InitPopup(TComponent* AOwner, TKsCustomItem* AItem, TKsItemView* AView) {
   auto* skinner = static_cast<TKsPopupForm*>(GetPopupFormClass()->Create(this));
   FForm = skinner;
   skinner->Loaded();
@@ -60,7 +60,7 @@ void TKsPopupWindow::InitPopup(TKsCustomItem* AItem, TKsItemView* AView) {
     skinner->SetDropShadow(AItem->GetDropShadow());
     skinner->SetShadowWidth(AItem->GetShadowWidth());
   }
-  TComponent* owner = GetOwner();
+  TComponent* owner = AOwner;
   TComponent* ownersOwner = owner ? owner->GetOwner() : nullptr;
   if (auto* target = ObjectAs<TWinControl>(ownersOwner))
     skinner->SetActivationTarget(target);

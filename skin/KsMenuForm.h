@@ -57,9 +57,9 @@ class TKsPopupWindow : public TForm {
       if constexpr (std::is_abstract_v<T>) {
         AbstractError();
       } else {
-        T* window = new T(AOwner);
+        T* window = new T(nullptr);
         try {
-          window->InitPopup(AItem, AView);
+          window->InitPopup(AOwner, AItem, AView);
         } catch (...) {
           delete window;
           throw;
@@ -86,9 +86,11 @@ class TKsPopupWindow : public TForm {
   bool TrackMenu();
 
   void Dispatch(TMessage& message) override;
-  // The second half of the popup constructor (run by CreatePopup): skinner, animation
-  // and view.
-  virtual void InitPopup(TKsCustomItem* AItem, TKsItemView* AView);
+  // The second half of the popup constructor (run by CreatePopup): skinner, activation
+  // target, animation and view. The window is made without an owner and AOwner only
+  // names the activation target: an owner freed while the menu loop runs must not free
+  // the window under its own loop; ShowPopup frees it.
+  virtual void InitPopup(TComponent* AOwner, TKsCustomItem* AItem, TKsItemView* AView);
 
  protected:
   void CreateParams(TCreateParams& params) override;

@@ -8,8 +8,8 @@ const TComponentClass* TTeThemePopupWindow::GetPopupFormClass() const {
   return &TTeThemePopupForm::MetaClass();
 }
 
-void TTeThemePopupWindow::InitPopup(TKsCustomItem* AItem, TKsItemView* AView) {
-  inherited::InitPopup(AItem, AView);
+void TTeThemePopupWindow::InitPopup(TComponent* AOwner, TKsCustomItem* AItem, TKsItemView* AView) {
+  inherited::InitPopup(AOwner, AItem, AView);
   if (auto* item = ObjectAs<TTeThemeItem>(AItem))
     FThemeEngine = item->GetThemeEngine();
 }

@@ -13,7 +13,7 @@ class TTeThemePopupWindow : public TKsPopupWindow {
   explicit TTeThemePopupWindow(TComponent* AOwner) : TKsPopupWindow(AOwner) {}
 
   const TComponentClass* GetPopupFormClass() const override;
-  void InitPopup(TKsCustomItem* AItem, TKsItemView* AView) override;
+  void InitPopup(TComponent* AOwner, TKsCustomItem* AItem, TKsItemView* AView) override;
   // Not owned.
   TTeThemeEngine* GetThemeEngine() const { return FThemeEngine; }
   void SetThemeEngine(TTeThemeEngine* value) { FThemeEngine = value; }

@@ -234,6 +234,28 @@ TEST_F(KsMenuLoopTest, AltAndAnotherWindowTakingTheCaptureEndTheLoops) {
   ExpectNothingLeft();
 }
 
+TEST_F(KsMenuLoopTest, FreeingTheMenuWhileItIsOpenEndsEveryLoop) {
+  // Fault: the popups were owned by the items' owner and the loops kept using freed
+  // items, so a handler that freed the menu during the loop freed the running popups.
+  auto* owner = new TComponent(nullptr);
+  auto* tree = new TKsCustomItem(owner);
+  auto* sub = new TKsCustomItem(owner);
+  sub->SetCaption("&Sub");
+  tree->Add(sub);
+  auto* leaf = new TKsCustomItem(owner);
+  leaf->SetCaption("Leaf");
+  sub->Add(leaf);
+  TMenuScript script({[] { PostKey(VK_RETURN); },
+                      [&] {
+                        ASSERT_EQ(Popups().size(), 2u);
+                        delete owner;
+                      }});
+  script.Start();
+  tree->ShowPopup(nullptr, 100, 100, TRect{});
+  EXPECT_TRUE(script.Finished());
+  ExpectNothingLeft();
+}
+
 TEST_F(KsMenuLoopTest, AnEmptyItemOpensNoPopup) {
   Root->ShowPopup(nullptr, 100, 100, TRect{});
   ExpectNothingLeft();
