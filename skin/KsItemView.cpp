@@ -193,6 +193,9 @@ TPoint KsLastMenuMousePos() { return LastMousePos; }
 
 bool TKsItemView::TrackMenu() {
   FTracking = true;
+  // A run starts with no sub-menu open: the first selection must not open one before
+  // the loop has the capture.
+  FSubMenuOpen = false;
   HWND captured = nullptr;
   bool captureTaken = false;
   // Tracking ends and the counted capture goes back however the loop is left.
