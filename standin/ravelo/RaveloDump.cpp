@@ -284,9 +284,8 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
 
 std::string TRaveloServer::DumpOne(uint32_t handle) const {
   std::string out;
-  auto found = FObjects.find(handle);
-  if (found != FObjects.end())
-    DumpObject(out, found->second);
+  if (const TRaveloObject* found = FObjects.Find(handle))
+    DumpObject(out, *found);
   return out;
 }
 
@@ -353,7 +352,7 @@ std::string TRaveloServer::Dump(uint32_t boardHandle) {
   std::string out = "board " + Handle(board->Handle) + " " + Quoted(board->FullName) +
                     (board->Handle == FCurrentBoard ? " current" : "") + "\n";
   for (uint32_t handle : Scope(boardHandle))
-    DumpObject(out, FObjects.at(handle));
+    DumpObject(out, *FObjects.Find(handle));
   out += "origin";
   TLine origin(out);
   origin.Coord("X", board->OriginX).Coord("Y", board->OriginY);

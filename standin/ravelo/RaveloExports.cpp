@@ -10,6 +10,8 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "classlib/Boundary.h"
 #include "standin/ravelo/RaveloServer.h"
@@ -28,34 +30,55 @@ std::string ArgText(T value) {
   return std::to_string(static_cast<long long>(value));
 }
 
+// A call's by-value arguments, kept as they are and written out only when the call log
+// is kept: formatting them on every call cost more than most calls' work.
 template <class... A>
-std::string Args(A... args) {
+struct TArgs {
+  std::tuple<A...> Values;
+};
+
+template <class... A>
+TArgs<A...> Args(A... args) {
+  return TArgs<A...>{std::tuple<A...>(args...)};
+}
+
+std::string ArgsText(const char* text) {
+  return text;
+}
+const std::string& ArgsText(const std::string& text) {
+  return text;
+}
+template <class... A>
+std::string ArgsText(const TArgs<A...>& args) {
   std::string text;
-  ((text += (text.empty() ? "" : ", ") + ArgText(args)), ...);
+  std::apply([&](const A&... values) { ((text += (text.empty() ? "" : ", ") + ArgText(values)), ...); },
+             args.Values);
   return text;
 }
 
 // Runs an entry point that returns a value: injected result, body, log.
-template <class R, class F>
-R Entry(const char* name, const std::string& args, R failure, F&& body) {
+template <class R, class TArgList, class F>
+R Entry(const char* name, const TArgList& args, R failure, F&& body) {
   return GuardBoundaryResult(name, failure, [&]() -> R {
     const auto injected = Server().Injected(name);
     const R result = injected ? static_cast<R>(*injected) : body();
-    Server().LogCall(std::string(name) + "(" + args + ") = " + std::to_string(result));
+    if (Server().GetCallLogKept())
+      Server().LogCall(std::string(name) + "(" + ArgsText(args) + ") = " + std::to_string(result));
     return result;
   });
 }
 
-template <class F>
-void EntryVoid(const char* name, const std::string& args, F&& body) {
+template <class TArgList, class F>
+void EntryVoid(const char* name, const TArgList& args, F&& body) {
   GuardBoundary(name, [&] {
     body();
-    Server().LogCall(std::string(name) + "(" + args + ")");
+    if (Server().GetCallLogKept())
+      Server().LogCall(std::string(name) + "(" + ArgsText(args) + ")");
   });
 }
 
-template <class F>
-int32_t Status(const char* name, const std::string& args, F&& body) {
+template <class TArgList, class F>
+int32_t Status(const char* name, const TArgList& args, F&& body) {
   return Entry<int32_t>(name, args, rsFailure, std::forward<F>(body));
 }
 
@@ -459,7 +482,7 @@ int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t laye
     uint8_t value = 1;  // a via is round everywhere
     if (o->Kind == rkPad) {
       if (o->StackMode == 2)
-        value = o->Pad().LayerShape[layer];
+        value = std::as_const(*o).Pad().LayerShape[layer];
       else
         value = layer == 32 ? o->BotShape : layer > 1 && layer < 32 ? o->MidShape : o->TopShape;
     }
@@ -479,7 +502,7 @@ int32_t __stdcall PcbApi_QueryPadOrViaSizeOnLayer(uint32_t object, uint8_t layer
     int32_t x = o->Size, y = o->Size;
     if (o->Kind == rkPad) {
       if (o->StackMode == 2) {
-        x = o->Pad().LayerXSize[layer], y = o->Pad().LayerYSize[layer];
+        x = std::as_const(*o).Pad().LayerXSize[layer], y = std::as_const(*o).Pad().LayerYSize[layer];
       } else if (layer == 32) {
         x = o->BotXSize, y = o->BotYSize;
       } else if (layer > 1 && layer < 32) {
@@ -652,6 +675,8 @@ int32_t __stdcall PcbApi_QueryPolygon(
         t(o.TrackWidth, trackWidth)(o.PolygonByte1, polygonByte1)(o.PolygonByte2, polygonByte2);
         t(o.PolygonLong, polygonLong)(o.PolygonByte, polygonByte)(o.PointCount, pointCount);
         o.PointCount = std::clamp(o.PointCount, 0, RaveloMaxSegments - 1);
+        if (o.Segments.size() < static_cast<size_t>(o.PointCount) + 1)
+          o.Segments.resize(o.PointCount + 1);
         if (segments) {
           const size_t bytes = sizeof(TRaveloSegment) * (o.PointCount + 1);
           if (t.Loading())

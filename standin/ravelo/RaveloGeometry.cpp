@@ -7,8 +7,6 @@
 
 #include "standin/ravelo/RaveloServer.h"
 
-#include <set>
-
 namespace {
 
 double NormalisedDegrees(double degrees) {
@@ -165,13 +163,9 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
     }
     case rkComponent: {
       // Its members and its texts that are in no container, in creation order.
-      std::set<uint32_t> parts = Owned(o.Handle);
-      for (uint32_t text : TextsOf(o.Handle))
-        if (FObjects.at(text).Owner == 0)
-          parts.insert(text);
       bool found = false;
-      for (uint32_t handle : parts) {
-        const TRaveloObject& member = FObjects.at(handle);
+      for (uint32_t handle : ComponentParts(o, /*looseTextsOnly=*/true)) {
+        const TRaveloObject& member = *FObjects.Find(handle);
         if (member.Kind != rkComponent)
           found = ObjectExtent(member, rect, any) || found;
       }
@@ -187,16 +181,16 @@ bool TRaveloServer::BoundingRectangle(uint32_t handle, TRaveloRect& rect) const 
   bool any = false;
   if (FBoards.count(handle)) {
     for (uint32_t item : Scope(handle)) {
-      const TRaveloObject& object = FObjects.at(item);
+      const TRaveloObject& object = *FObjects.Find(item);
       if (object.Kind != rkComponent)
         ObjectExtent(object, rect, any);
     }
     return true;
   }
-  auto found = FObjects.find(handle);
-  if (found == FObjects.end())
+  const TRaveloObject* found = FObjects.Find(handle);
+  if (!found)
     return false;
-  ObjectExtent(found->second, rect, any);
+  ObjectExtent(*found, rect, any);
   if (!any)
     rect = TRaveloRect{};
   return true;
@@ -211,14 +205,11 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
   auto carry = [&](int32_t& x, int32_t& y) { Carry(x, y, fromX, fromY, newX, newY, sine, cosine); };
   auto turnAngle = [&](double& angle) { angle = NormalisedDegrees(angle + turn); };
   // Its members and its name and comment texts, in creation order.
-  std::set<uint32_t> parts = Owned(component.Handle);
-  parts.insert(component.NameText);
-  parts.insert(component.CommentText);
-  for (uint32_t handle : parts) {
-    auto found = FObjects.find(handle);
-    if (found == FObjects.end())
+  for (uint32_t handle : ComponentParts(component, /*looseTextsOnly=*/false)) {
+    TRaveloObject* found = FObjects.Find(handle);
+    if (!found)
       continue;
-    TRaveloObject& o = found->second;
+    TRaveloObject& o = *found;
     switch (o.Kind) {
       case rkTrack:
       case rkFill:

@@ -34,10 +34,10 @@ void TRaveloServer::Reset() {
   FLastHandle = 0;
   FCurrentBoard = 0;
   FBoards.clear();
-  FObjects.clear();
+  FObjects.Clear();
   FOwned.clear();
-  FTextsOf.clear();
   FIterators.clear();
+  FCallLogKept = true;
   FCallLog.clear();
   FProgress.clear();
   FEvents.clear();
@@ -94,8 +94,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
   if (!Supported(kind))
     return 0;
   const uint32_t handle = NewHandle();
-  TRaveloObject& object = FObjects[handle];
-  object.Handle = handle;
+  TRaveloObject& object = FObjects.Add(handle);
   object.Kind = kind;
   switch (kind) {
     case rkText:
@@ -110,24 +109,18 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
           object.BotYSize = 600000;
       object.TopShape = object.MidShape = object.BotShape = 1;
       object.HoleSize = 300000;
-      for (int layer = 1; layer <= 32; ++layer) {
-        object.Pad().LayerXSize[layer] = object.Pad().LayerYSize[layer] = 600000;
-        object.Pad().LayerShape[layer] = 1;
-      }
       break;
     case rkPolygon:
     case rkBoardOutline:
-      object.Segments.resize(RaveloMaxSegments);
+      object.Segments.resize(1);  // record 0, for PointCount 0
       break;
     case rkComponent: {
       object.Layer = 1;
       for (uint32_t* text : {&object.NameText, &object.CommentText}) {
         const uint32_t textHandle = NewHandle();
-        TRaveloObject& textObject = FObjects[textHandle];
-        textObject.Handle = textHandle;
+        TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
         textObject.TextOfComponent = handle;
-        FTextsOf[handle].insert(textHandle);
         SetTextDefaults(textObject);
         *text = textHandle;
       }
@@ -140,36 +133,30 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
 }
 
 TRaveloObject* TRaveloServer::FindObject(uint32_t handle) {
-  auto found = FObjects.find(handle);
-  return found == FObjects.end() ? nullptr : &found->second;
+  return FObjects.Find(handle);
 }
 
 bool TRaveloServer::Exists(uint32_t handle) const {
-  return FObjects.count(handle) || FBoards.count(handle);
+  return FObjects.Find(handle) || FBoards.count(handle);
 }
 
 void TRaveloServer::DestroyTree(uint32_t handle) {
-  auto found = FObjects.find(handle);
-  if (found == FObjects.end())
+  TRaveloObject* found = FObjects.Find(handle);
+  if (!found)
     return;
-  const TRaveloObject object = found->second;
-  SetOwner(found->second, 0);
-  FObjects.erase(found);
-  if (object.TextOfComponent != 0) {
-    auto texts = FTextsOf.find(object.TextOfComponent);
-    if (texts != FTextsOf.end())
-      texts->second.erase(handle);
-  }
-  if (object.Kind == rkComponent) {
-    const std::set<uint32_t> members = Owned(handle);
+  SetOwner(*found, 0);
+  const uint8_t kind = found->Kind;
+  const uint32_t nameText = found->NameText, commentText = found->CommentText;
+  FObjects.Remove(handle);
+  if (kind == rkComponent) {
+    const std::vector<uint32_t> members = Owned(handle);
     for (uint32_t member : members)
       DestroyTree(member);
-    DestroyTree(object.NameText);
-    DestroyTree(object.CommentText);
+    DestroyTree(nameText);
+    DestroyTree(commentText);
   }
-  FTextsOf.erase(handle);
   // Nothing keeps pointing at a handle that is gone.
-  for (auto& [otherHandle, other] : FObjects) {
+  FObjects.ForEach([&](TRaveloObject& other) {
     if (other.Net == static_cast<int32_t>(handle))
       other.Net = 0;
     if (other.Owner == handle)
@@ -178,13 +165,14 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
       other.NameText = 0;
     if (other.CommentText == handle)
       other.CommentText = 0;
-  }
+  });
+  FOwned.erase(handle);
 }
 
 int32_t TRaveloServer::DestroyObject(uint32_t handle) {
   if (FBoards.count(handle))
     return rsWrongKind;
-  if (!FObjects.count(handle))
+  if (!FObjects.Find(handle))
     return rsUnknownHandle;
   DestroyTree(handle);
   return rsOk;
@@ -200,7 +188,7 @@ int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectH
     SetOwner(*object, container);
     return rsOk;
   }
-  const TRaveloObject& holder = FObjects[container];
+  const TRaveloObject& holder = *FObjects.Find(container);
   if (holder.Kind == rkComponent) {
     if (object->Kind == rkComponent || object->Kind == rkNet)
       return rsWrongKind;
@@ -236,9 +224,12 @@ int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t ob
 }
 
 int TRaveloServer::LooseObjectCount() const {
-  return static_cast<int>(std::count_if(FObjects.begin(), FObjects.end(), [](const auto& entry) {
-    return entry.second.Owner == 0 && entry.second.TextOfComponent == 0;
-  }));
+  int count = 0;
+  FObjects.ForEach([&](const TRaveloObject& object) {
+    if (object.Owner == 0 && object.TextOfComponent == 0)
+      ++count;
+  });
+  return count;
 }
 
 // Scopes and iterators.
@@ -249,26 +240,36 @@ void TRaveloServer::SetOwner(TRaveloObject& object, uint32_t owner) {
   if (object.Owner != 0) {
     auto owned = FOwned.find(object.Owner);
     if (owned != FOwned.end()) {
-      owned->second.erase(object.Handle);
-      if (owned->second.empty())
+      std::vector<uint32_t>& members = owned->second;
+      auto at = std::lower_bound(members.begin(), members.end(), object.Handle);
+      if (at != members.end() && *at == object.Handle)
+        members.erase(at);
+      if (members.empty())
         FOwned.erase(owned);
     }
   }
   object.Owner = owner;
-  if (owner != 0)
-    FOwned[owner].insert(object.Handle);
+  if (owner == 0 || FBoards.count(owner))
+    return;
+  std::vector<uint32_t>& members = FOwned[owner];
+  members.insert(std::lower_bound(members.begin(), members.end(), object.Handle), object.Handle);
 }
 
-const std::set<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
-  static const std::set<uint32_t> none;
+const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
+  static const std::vector<uint32_t> none;
   auto found = FOwned.find(owner);
   return found == FOwned.end() ? none : found->second;
 }
 
-const std::set<uint32_t>& TRaveloServer::TextsOf(uint32_t component) const {
-  static const std::set<uint32_t> none;
-  auto found = FTextsOf.find(component);
-  return found == FTextsOf.end() ? none : found->second;
+std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& component,
+                                                    bool looseTextsOnly) const {
+  std::vector<uint32_t> parts = Owned(component.Handle);
+  for (uint32_t text : {component.NameText, component.CommentText}) {
+    const TRaveloObject* found = FObjects.Find(text);
+    if (found && (!looseTextsOnly || found->Owner == 0))
+      parts.insert(std::lower_bound(parts.begin(), parts.end(), text), text);
+  }
+  return parts;
 }
 
 std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
@@ -276,26 +277,29 @@ std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
   if (FBoards.count(container)) {
     // Board objects, the objects those hold, and the texts of the board's components
     // that are in no container.
-    for (uint32_t handle : Owned(container)) {
-      items.push_back(handle);
-      for (uint32_t member : Owned(handle))
-        items.push_back(member);
-      for (uint32_t text : TextsOf(handle))
-        if (FObjects.at(text).Owner == 0)
-          items.push_back(text);
-    }
-    std::sort(items.begin(), items.end());
+    auto onBoard = [&](uint32_t handle) {
+      const TRaveloObject* holder = FObjects.Find(handle);
+      return holder && holder->Owner == container;
+    };
+    FObjects.ForEach([&](const TRaveloObject& object) {
+      const bool inScope = object.Owner == container || (object.Owner != 0 && onBoard(object.Owner)) ||
+                           (object.Owner == 0 && object.TextOfComponent != 0 &&
+                            onBoard(object.TextOfComponent));
+      if (inScope)
+        items.push_back(object.Handle);
+    });
     return items;
   }
-  auto holder = FObjects.find(container);
-  if (holder == FObjects.end())
+  const TRaveloObject* holder = FObjects.Find(container);
+  if (!holder)
     return items;
-  if (holder->second.Kind == rkComponent)
-    return std::vector<uint32_t>(Owned(container).begin(), Owned(container).end());
-  if (holder->second.Kind == rkNet) {
-    for (const auto& [handle, object] : FObjects)
+  if (holder->Kind == rkComponent)
+    return Owned(container);
+  if (holder->Kind == rkNet) {
+    FObjects.ForEach([&](const TRaveloObject& object) {
       if (object.Net == static_cast<int32_t>(container))
-        items.push_back(handle);
+        items.push_back(object.Handle);
+    });
   }
   return items;
 }
@@ -308,7 +312,7 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
     return 0;
   TIterator iterator;
   for (uint32_t handle : Scope(container)) {
-    const TRaveloObject& object = FObjects.at(handle);
+    const TRaveloObject& object = *FObjects.Find(handle);
     if ((kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer))
       iterator.Items.push_back(handle);
   }
@@ -333,7 +337,7 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
   // Objects destroyed since the snapshot are passed over.
   while (it.Next < it.Items.size()) {
     const uint32_t handle = it.Items[it.Next++];
-    if (FObjects.count(handle))
+    if (FObjects.Find(handle))
       return handle;
   }
   return 0;
@@ -382,7 +386,9 @@ void TRaveloServer::ProgressFinish() {
   FProgress.push_back(TRaveloProgress{TRaveloProgress::psFinish, std::string(), 0, 1});
 }
 
-std::optional<uint32_t> TRaveloServer::Injected(const std::string& entry) const {
+std::optional<uint32_t> TRaveloServer::Injected(const char* entry) const {
+  if (FInjected.empty())
+    return std::nullopt;
   auto found = FInjected.find(entry);
   if (found == FInjected.end())
     return std::nullopt;
