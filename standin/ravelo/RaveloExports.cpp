@@ -408,8 +408,8 @@ int32_t __stdcall PcbApi_QueryArc(uint8_t mode, uint32_t object, uint16_t* flags
                                   int32_t* aux1) {
   return QueryObject("PcbApi_QueryArc", mode, object, {rkArc}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Radius, radius)(o.StartAngle, startAngle)(o.EndAngle, endAngle);
-    t(o.LineWidth, lineWidth)(o.Aux1, aux1);
+    t(o.Shape().Radius, radius)(o.Shape().StartAngle, startAngle)(o.Shape().EndAngle, endAngle);
+    t(o.Shape().LineWidth, lineWidth)(o.Aux1, aux1);
   });
 }
 
@@ -419,7 +419,7 @@ int32_t __stdcall PcbApi_QueryVia(uint8_t mode, uint32_t object, uint16_t* flags
                                   int32_t* holeSize, uint8_t* byteAux1, uint8_t* byteAux2) {
   return QueryObject("PcbApi_QueryVia", mode, object, {rkVia}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Size, size)(o.HoleSize, holeSize)(o.ByteAux1, byteAux1)(o.ByteAux2, byteAux2);
+    t(o.Shape().Size, size)(o.Shape().HoleSize, holeSize)(o.Shape().ByteAux1, byteAux1)(o.Shape().ByteAux2, byteAux2);
   });
 }
 
@@ -430,7 +430,7 @@ int32_t __stdcall PcbApi_QueryFill(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject("PcbApi_QueryFill", mode, object, {rkFill},
                      [&](TRaveloObject& o, TTransfer& t) {
                        Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-                       t(o.X2, x2)(o.Y2, y2)(o.Aux1, aux1)(o.Rotation, rotation);
+                       t(o.X2, x2)(o.Y2, y2)(o.Aux1, aux1)(o.Shape().Rotation, rotation);
                      });
 }
 
@@ -443,9 +443,9 @@ int32_t __stdcall PcbApi_QueryText(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject(
       "PcbApi_QueryText", mode, object, {rkText}, [&](TRaveloObject& o, TTransfer& t) {
         Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.Size, size)(o.TextAux, textAux)(o.Rotation, rotation)(o.MirrorFlag, mirrorFlag);
-        t.Text(o.Text, text, 254);
-        t(o.LineWidth, lineWidth)(o.Aux2, aux2)(o.Aux3, aux3);
+        t(o.Shape().Size, size)(o.Shape().TextAux, textAux)(o.Shape().Rotation, rotation)(o.Shape().MirrorFlag, mirrorFlag);
+        t.Text(o.Shape().Text, text, 254);
+        t(o.Shape().LineWidth, lineWidth)(o.Aux2, aux2)(o.Aux3, aux3);
       });
 }
 
@@ -459,17 +459,17 @@ int32_t __stdcall PcbApi_QueryPad(uint8_t mode, uint32_t object, uint16_t* flags
                                   double* rotation) {
   return QueryObject("PcbApi_QueryPad", mode, object, {rkPad}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.TopXSize, topXSize)(o.TopYSize, topYSize)(o.MidXSize, midXSize);
-    t(o.MidYSize, midYSize)(o.BotXSize, botXSize)(o.BotYSize, botYSize);
-    t(o.HoleSize, holeSize)(o.TopShape, topShape)(o.MidShape, midShape);
-    t(o.BotShape, botShape).Text(o.Name, name, 20);
-    t(o.PadByte1, padByte1)(o.PadByte2, padByte2)(o.Rotation, rotation);
+    t(o.Pad().TopXSize, topXSize)(o.Pad().TopYSize, topYSize)(o.Pad().MidXSize, midXSize);
+    t(o.Pad().MidYSize, midYSize)(o.Pad().BotXSize, botXSize)(o.Pad().BotYSize, botYSize);
+    t(o.Shape().HoleSize, holeSize)(o.Pad().TopShape, topShape)(o.Pad().MidShape, midShape);
+    t(o.Pad().BotShape, botShape).Text(o.Pad().Name, name, 20);
+    t(o.Pad().PadByte1, padByte1)(o.Pad().PadByte2, padByte2)(o.Shape().Rotation, rotation);
   });
 }
 
 int32_t __stdcall PcbApi_QueryPadStackMode(uint8_t mode, uint32_t pad, uint8_t* stackMode) {
   return QueryObject("PcbApi_QueryPadStackMode", mode, pad, {rkPad},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.StackMode, stackMode); });
+                     [&](TRaveloObject& o, TTransfer& t) { t(o.Pad().StackMode, stackMode); });
 }
 
 int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t layer, uint8_t* shape) {
@@ -481,10 +481,10 @@ int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t laye
       return int32_t{rsBadArgument};
     uint8_t value = 1;  // a via is round everywhere
     if (o->Kind == rkPad) {
-      if (o->StackMode == 2)
-        value = std::as_const(*o).Pad().LayerShape[layer];
+      if (o->Pad().StackMode == 2)
+        value = std::as_const(*o).PadLayers().LayerShape[layer];
       else
-        value = layer == 32 ? o->BotShape : layer > 1 && layer < 32 ? o->MidShape : o->TopShape;
+        value = layer == 32 ? o->Pad().BotShape : layer > 1 && layer < 32 ? o->Pad().MidShape : o->Pad().TopShape;
     }
     TTransfer(/*Mode=*/1)(value, shape);
     return int32_t{rsOk};
@@ -499,16 +499,16 @@ int32_t __stdcall PcbApi_QueryPadOrViaSizeOnLayer(uint32_t object, uint8_t layer
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    int32_t x = o->Size, y = o->Size;
+    int32_t x = o->Shape().Size, y = o->Shape().Size;
     if (o->Kind == rkPad) {
-      if (o->StackMode == 2) {
-        x = std::as_const(*o).Pad().LayerXSize[layer], y = std::as_const(*o).Pad().LayerYSize[layer];
+      if (o->Pad().StackMode == 2) {
+        x = std::as_const(*o).PadLayers().LayerXSize[layer], y = std::as_const(*o).PadLayers().LayerYSize[layer];
       } else if (layer == 32) {
-        x = o->BotXSize, y = o->BotYSize;
+        x = o->Pad().BotXSize, y = o->Pad().BotYSize;
       } else if (layer > 1 && layer < 32) {
-        x = o->MidXSize, y = o->MidYSize;
+        x = o->Pad().MidXSize, y = o->Pad().MidYSize;
       } else {
-        x = o->TopXSize, y = o->TopYSize;
+        x = o->Pad().TopXSize, y = o->Pad().TopYSize;
       }
     }
     TTransfer(/*Mode=*/1)(x, xSize)(y, ySize);
@@ -523,7 +523,7 @@ int32_t __stdcall PcbApi_SetPadShapeOnLayer(uint32_t pad, uint8_t layer, uint8_t
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    o->Pad().LayerShape[layer] = shape;
+    o->PadLayers().LayerShape[layer] = shape;
     return int32_t{rsOk};
   });
 }
@@ -536,8 +536,8 @@ int32_t __stdcall PcbApi_SetPadSizeOnLayer(uint32_t pad, uint8_t layer, int32_t 
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    o->Pad().LayerXSize[layer] = xSize;
-    o->Pad().LayerYSize[layer] = ySize;
+    o->PadLayers().LayerXSize[layer] = xSize;
+    o->PadLayers().LayerYSize[layer] = ySize;
     return int32_t{rsOk};
   });
 }
@@ -547,8 +547,8 @@ int32_t __stdcall PcbApi_SetPadSizeOnLayer(uint32_t pad, uint8_t layer, int32_t 
 int32_t __stdcall PcbApi_QueryNet(uint8_t mode, uint32_t object, int16_t* word, uint8_t* name,
                                   uint8_t* netByte1, uint8_t* netByte2) {
   return QueryObject("PcbApi_QueryNet", mode, object, {rkNet}, [&](TRaveloObject& o, TTransfer& t) {
-    t(o.PrimitiveWord, word).Text(o.Name, name, 255);
-    t(o.GroupByte1, netByte1)(o.GroupByte2, netByte2);
+    t(o.PrimitiveWord, word).Text(o.Pad().Name, name, 255);
+    t(o.Pad().GroupByte1, netByte1)(o.Pad().GroupByte2, netByte2);
   });
 }
 
@@ -556,8 +556,8 @@ int32_t __stdcall PcbApi_QueryClass(uint8_t mode, uint32_t object, int16_t* word
                                     uint8_t* classByte1, uint8_t* classByte2, uint8_t* name) {
   return QueryObject("PcbApi_QueryClass", mode, object, {rkClass},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word)(o.GroupByte1, classByte1)(o.GroupByte2, classByte2);
-                       t.Text(o.Name, name, 255);
+                       t(o.PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(o.Pad().GroupByte2, classByte2);
+                       t.Text(o.Pad().Name, name, 255);
                      });
 }
 
@@ -599,13 +599,13 @@ int32_t __stdcall PcbApi_RemoveAllMembersFromClass(uint32_t objectClass) {
 int32_t __stdcall PcbApi_QueryComponentChannelOffset(uint8_t mode, uint32_t component,
                                                      int32_t* channelOffset) {
   return QueryObject("PcbApi_QueryComponentChannelOffset", mode, component, {rkComponent},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.ChannelOffset, channelOffset); });
+                     [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ChannelOffset, channelOffset); });
 }
 
 int32_t __stdcall PcbApi_QueryComponentKind(uint8_t mode, uint32_t component,
                                             uint8_t* componentKind) {
   return QueryObject("PcbApi_QueryComponentKind", mode, component, {rkComponent},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.ComponentKind, componentKind); });
+                     [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ComponentKind, componentKind); });
 }
 
 // Mode 2 stores like 0 and also places the component: its members and texts follow
@@ -620,21 +620,21 @@ int32_t __stdcall PcbApi_QueryComponent(uint8_t mode, uint32_t component, uint16
   return QueryObject(
       "PcbApi_QueryComponent", mode, component, {rkComponent}, [&](TRaveloObject& o, TTransfer& t) {
         const int32_t oldX = o.X, oldY = o.Y;
-        const double oldRotation = o.Rotation;
+        const double oldRotation = o.Shape().Rotation;
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.PrimitiveByte, primitiveByte);
         // The text objects belong to the server; their handles are only ever reported.
-        uint32_t names[2] = {o.NameText, o.CommentText};
+        uint32_t names[2] = {o.Comp().NameText, o.Comp().CommentText};
         t(names[0], nameText)(names[1], commentText);
-        t.Text(o.ComponentString, componentString, 250);
-        t(o.ComponentByte1, componentByte1)(o.ComponentByte2, componentByte2);
-        t(o.X, x)(o.Y, y)(o.ComponentLong, componentLong)(o.Rotation, rotation);
-        t(o.ComponentByte3, componentByte3);
+        t.Text(o.Comp().ComponentString, componentString, 250);
+        t(o.Comp().ComponentByte1, componentByte1)(o.Comp().ComponentByte2, componentByte2);
+        t(o.X, x)(o.Y, y)(o.Comp().ComponentLong, componentLong)(o.Shape().Rotation, rotation);
+        t(o.Comp().ComponentByte3, componentByte3);
         if (mode == 2) {
           const int32_t newX = o.X, newY = o.Y;
-          const double newRotation = o.Rotation;
-          o.X = oldX, o.Y = oldY, o.Rotation = oldRotation;
+          const double newRotation = o.Shape().Rotation;
+          o.X = oldX, o.Y = oldY, o.Shape().Rotation = oldRotation;
           Server().PlaceComponent(o, newX, newY, newRotation);
-          o.X = newX, o.Y = newY, o.Rotation = newRotation;
+          o.X = newX, o.Y = newY, o.Shape().Rotation = newRotation;
         }
       });
 }
@@ -643,7 +643,7 @@ int32_t __stdcall PcbApi_QueryComponentEx(uint8_t mode, uint32_t component, int3
                                           uint8_t* exByte1, uint8_t* exByte2, int32_t* exLong2) {
   return QueryObject("PcbApi_QueryComponentEx", mode, component, {rkComponent},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.ExLong1, exLong1)(o.ExByte1, exByte1)(o.ExByte2, exByte2)(o.ExLong2,
+                       t(o.Comp().ExLong1, exLong1)(o.Comp().ExByte1, exByte1)(o.Comp().ExByte2, exByte2)(o.Comp().ExLong2,
                                                                                      exLong2);
                      });
 }
@@ -670,19 +670,19 @@ int32_t __stdcall PcbApi_QueryPolygon(
       "PcbApi_QueryPolygon", mode, polygon, {rkPolygon, rkBoardOutline},
       [&](TRaveloObject& o, TTransfer& t) {
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-        t(o.PrimitiveByte, primitiveByte)(o.PolygonFlag1, polygonFlag1);
-        t(o.PolygonFlag2, polygonFlag2)(o.PolygonFlag3, polygonFlag3)(o.GridSize, gridSize);
-        t(o.TrackWidth, trackWidth)(o.PolygonByte1, polygonByte1)(o.PolygonByte2, polygonByte2);
-        t(o.PolygonLong, polygonLong)(o.PolygonByte, polygonByte)(o.PointCount, pointCount);
-        o.PointCount = std::clamp(o.PointCount, 0, RaveloMaxSegments - 1);
-        if (o.Segments.size() < static_cast<size_t>(o.PointCount) + 1)
-          o.Segments.resize(o.PointCount + 1);
+        t(o.PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
+        t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(o.Poly().GridSize, gridSize);
+        t(o.Poly().TrackWidth, trackWidth)(o.Poly().PolygonByte1, polygonByte1)(o.Poly().PolygonByte2, polygonByte2);
+        t(o.Poly().PolygonLong, polygonLong)(o.Poly().PolygonByte, polygonByte)(o.Poly().PointCount, pointCount);
+        o.Poly().PointCount = std::clamp(o.Poly().PointCount, 0, RaveloMaxSegments - 1);
+        if (o.Poly().Segments.size() < static_cast<size_t>(o.Poly().PointCount) + 1)
+          o.Poly().Segments.resize(o.Poly().PointCount + 1);
         if (segments) {
-          const size_t bytes = sizeof(TRaveloSegment) * (o.PointCount + 1);
+          const size_t bytes = sizeof(TRaveloSegment) * (o.Poly().PointCount + 1);
           if (t.Loading())
-            std::memcpy(segments, o.Segments.data(), bytes);
+            std::memcpy(segments, o.Poly().Segments.data(), bytes);
           else
-            std::memcpy(o.Segments.data(), segments, bytes);
+            std::memcpy(o.Poly().Segments.data(), segments, bytes);
         }
         if (t.Loading() && o.OverstatedCount >= 0) {
           int32_t reported = o.OverstatedCount;
@@ -696,8 +696,8 @@ int32_t __stdcall PcbApi_QueryFromTo(uint8_t mode, uint32_t object, int16_t* wor
                                      uint8_t* byteAux4, int32_t* net) {
   return QueryObject("PcbApi_QueryFromTo", mode, object, {rkFromTo},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word)(o.X, x)(o.Y, y)(o.ByteAux3, byteAux3);
-                       t(o.X2, x2)(o.Y2, y2)(o.ByteAux4, byteAux4)(o.Net, net);
+                       t(o.PrimitiveWord, word)(o.X, x)(o.Y, y)(o.Shape().ByteAux3, byteAux3);
+                       t(o.X2, x2)(o.Y2, y2)(o.Shape().ByteAux4, byteAux4)(o.Net, net);
                      });
 }
 

@@ -107,30 +107,8 @@ struct TRaveloRareFields {
   std::array<int32_t, 5> RuleLong{};
 };
 
-// Every field of every kind; a kind uses the fields of its query calls.
-struct TRaveloObject {
-  TRaveloPadLayers& Pad() { return PadPart.Get(); }
-  const TRaveloPadLayers& Pad() const { return PadPart.Get(); }
-  TRaveloRareFields& Rare() { return RarePart.Get(); }
-  const TRaveloRareFields& Rare() const { return RarePart.Get(); }
-  TRaveloPart<TRaveloPadLayers> PadPart;
-  TRaveloPart<TRaveloRareFields> RarePart;
-
-  uint32_t Handle = 0;
-  uint8_t Kind = 0;
-  uint32_t Owner = 0;            // board or component that holds it; 0 = none
-  uint32_t TextOfComponent = 0;  // the component whose name or comment text this is
-  // Common head.
-  uint8_t BitField2 = 0, BitField3 = 0;
-  uint16_t Flags = 0;
-  int16_t PrimitiveWord = 0;
-  uint8_t Layer = 0;
-  int32_t Net = 0;
-  uint8_t PrimitiveByte = 0;
-  int32_t PrimitiveLong = 0;
-  int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
-  // Track, arc, via, fill, text.
-  int32_t Width = 0, Aux1 = 0, Aux2 = 0, Aux3 = 0;
+// Arcs, vias, fills, texts, pads, components and from-tos.
+struct TRaveloShapeFields {
   int32_t Radius = 0;
   double StartAngle = 0, EndAngle = 0;
   int32_t LineWidth = 0;
@@ -140,15 +118,19 @@ struct TRaveloObject {
   int32_t TextAux = 0;
   uint8_t MirrorFlag = 0;
   std::string Text;
-  // Pad.
+};
+
+// Pads, and the name and bytes of nets and classes.
+struct TRaveloPadFields {
   int32_t TopXSize = 0, TopYSize = 0, MidXSize = 0, MidYSize = 0, BotXSize = 0, BotYSize = 0;
   uint8_t TopShape = 0, MidShape = 0, BotShape = 0;
   uint8_t PadByte1 = 0, PadByte2 = 0;
   uint8_t StackMode = 0;
-  // Pad, net and class name.
   std::string Name;
   uint8_t GroupByte1 = 0, GroupByte2 = 0;  // NetByte1/2 or ClassByte1/2
-  // Component.
+};
+
+struct TRaveloComponentFields {
   int32_t ChannelOffset = 0;
   uint8_t ComponentKind = 0;
   uint32_t NameText = 0, CommentText = 0;
@@ -157,14 +139,58 @@ struct TRaveloObject {
   int32_t ComponentLong = 0;
   int32_t ExLong1 = 0, ExLong2 = 0;
   uint8_t ExByte1 = 0, ExByte2 = 0;
-  // Polygon and board outline.
+};
+
+// Polygons and board outlines.
+struct TRaveloPolygonFields {
   uint8_t PolygonFlag1 = 0, PolygonFlag2 = 0, PolygonFlag3 = 0;
   int32_t GridSize = 0, TrackWidth = 0, PolygonLong = 0, PointCount = 0;
   uint8_t PolygonByte = 0, PolygonByte1 = 0, PolygonByte2 = 0;
   // Records 0 to PointCount at least, grown with PointCount as zero records, never cut:
   // a polygon keeps the records it uses, not all RaveloMaxSegments.
   std::vector<TRaveloSegment> Segments;
+};
+
+// One object: the fields every kind has and those of tracks (most of a board) in place,
+// the fields of the other kinds in parts made on their first write. A part that was
+// never written reads as zeros, which is what every field starts at.
+struct TRaveloObject {
+  TRaveloShapeFields& Shape() { return ShapePart.Get(); }
+  const TRaveloShapeFields& Shape() const { return ShapePart.Get(); }
+  TRaveloPadFields& Pad() { return PadPart.Get(); }
+  const TRaveloPadFields& Pad() const { return PadPart.Get(); }
+  TRaveloPadLayers& PadLayers() { return PadLayersPart.Get(); }
+  const TRaveloPadLayers& PadLayers() const { return PadLayersPart.Get(); }
+  TRaveloComponentFields& Comp() { return CompPart.Get(); }
+  const TRaveloComponentFields& Comp() const { return CompPart.Get(); }
+  TRaveloPolygonFields& Poly() { return PolyPart.Get(); }
+  const TRaveloPolygonFields& Poly() const { return PolyPart.Get(); }
+  TRaveloRareFields& Rare() { return RarePart.Get(); }
+  const TRaveloRareFields& Rare() const { return RarePart.Get(); }
+
+  uint32_t Handle = 0;
+  uint32_t Owner = 0;            // board or component that holds it; 0 = none
+  uint32_t TextOfComponent = 0;  // the component whose name or comment text this is
+  uint8_t Kind = 0;
+  // Common head.
+  uint8_t Layer = 0;
+  uint8_t BitField2 = 0, BitField3 = 0;
+  uint16_t Flags = 0;
+  int16_t PrimitiveWord = 0;
+  uint8_t PrimitiveByte = 0;
+  int32_t Net = 0;
+  int32_t PrimitiveLong = 0;
+  int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
+  // Tracks, and Aux1 to Aux3 of arcs, fills and texts.
+  int32_t Width = 0, Aux1 = 0, Aux2 = 0, Aux3 = 0;
   // A faulty host: the reference count (dimensions) or point count (polygons, on
   // loading) it reports instead of the true one; -1 for the true one.
   int32_t OverstatedCount = -1;
+
+  TRaveloPart<TRaveloShapeFields> ShapePart;
+  TRaveloPart<TRaveloPadFields> PadPart;
+  TRaveloPart<TRaveloPadLayers> PadLayersPart;
+  TRaveloPart<TRaveloComponentFields> CompPart;
+  TRaveloPart<TRaveloPolygonFields> PolyPart;
+  TRaveloPart<TRaveloRareFields> RarePart;
 };

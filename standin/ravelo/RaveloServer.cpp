@@ -1,6 +1,7 @@
 #include "standin/ravelo/RaveloServer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -19,8 +20,8 @@ bool SameTextAscii(const std::string& a, const std::string& b) {
 }
 
 void SetTextDefaults(TRaveloObject& text) {
-  text.Size = 600000;
-  text.LineWidth = 100000;
+  text.Shape().Size = 600000;
+  text.Shape().LineWidth = 100000;
 }
 
 }  // namespace
@@ -101,22 +102,22 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       SetTextDefaults(object);
       break;
     case rkVia:
-      object.Size = 500000;
-      object.HoleSize = 280000;
+      object.Shape().Size = 500000;
+      object.Shape().HoleSize = 280000;
       break;
     case rkPad:
-      object.TopXSize = object.TopYSize = object.MidXSize = object.MidYSize = object.BotXSize =
-          object.BotYSize = 600000;
-      object.TopShape = object.MidShape = object.BotShape = 1;
-      object.HoleSize = 300000;
+      object.Pad().TopXSize = object.Pad().TopYSize = object.Pad().MidXSize = object.Pad().MidYSize = object.Pad().BotXSize =
+          object.Pad().BotYSize = 600000;
+      object.Pad().TopShape = object.Pad().MidShape = object.Pad().BotShape = 1;
+      object.Shape().HoleSize = 300000;
       break;
     case rkPolygon:
     case rkBoardOutline:
-      object.Segments.resize(1);  // record 0, for PointCount 0
+      object.Poly().Segments.resize(1);  // record 0, for PointCount 0
       break;
     case rkComponent: {
       object.Layer = 1;
-      for (uint32_t* text : {&object.NameText, &object.CommentText}) {
+      for (uint32_t* text : {&object.Comp().NameText, &object.Comp().CommentText}) {
         const uint32_t textHandle = NewHandle();
         TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
@@ -146,7 +147,8 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
     return;
   SetOwner(*found, 0);
   const uint8_t kind = found->Kind;
-  const uint32_t nameText = found->NameText, commentText = found->CommentText;
+  const TRaveloComponentFields& fields = std::as_const(*found).Comp();
+  const uint32_t nameText = fields.NameText, commentText = fields.CommentText;
   FObjects.Remove(handle);
   if (kind == rkComponent) {
     const std::vector<uint32_t> members = Owned(handle);
@@ -161,10 +163,11 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
       other.Net = 0;
     if (other.Owner == handle)
       SetOwner(other, 0);
-    if (other.NameText == handle)
-      other.NameText = 0;
-    if (other.CommentText == handle)
-      other.CommentText = 0;
+    // Read without making the part: few objects have one.
+    if (std::as_const(other).Comp().NameText == handle)
+      other.Comp().NameText = 0;
+    if (std::as_const(other).Comp().CommentText == handle)
+      other.Comp().CommentText = 0;
   });
   FOwned.erase(handle);
 }
@@ -264,7 +267,7 @@ const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
 std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& component,
                                                     bool looseTextsOnly) const {
   std::vector<uint32_t> parts = Owned(component.Handle);
-  for (uint32_t text : {component.NameText, component.CommentText}) {
+  for (uint32_t text : {component.Comp().NameText, component.Comp().CommentText}) {
     const TRaveloObject* found = FObjects.Find(text);
     if (found && (!looseTextsOnly || found->Owner == 0))
       parts.insert(std::lower_bound(parts.begin(), parts.end(), text), text);
