@@ -277,33 +277,7 @@ std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& compone
 
 std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
   std::vector<uint32_t> items;
-  if (FBoards.count(container)) {
-    // Board objects, the objects those hold, and the texts of the board's components
-    // that are in no container.
-    auto onBoard = [&](uint32_t handle) {
-      const TRaveloObject* holder = FObjects.Find(handle);
-      return holder && holder->Owner == container;
-    };
-    FObjects.ForEach([&](const TRaveloObject& object) {
-      const bool inScope = object.Owner == container || (object.Owner != 0 && onBoard(object.Owner)) ||
-                           (object.Owner == 0 && object.TextOfComponent != 0 &&
-                            onBoard(object.TextOfComponent));
-      if (inScope)
-        items.push_back(object.Handle);
-    });
-    return items;
-  }
-  const TRaveloObject* holder = FObjects.Find(container);
-  if (!holder)
-    return items;
-  if (holder->Kind == rkComponent)
-    return Owned(container);
-  if (holder->Kind == rkNet) {
-    FObjects.ForEach([&](const TRaveloObject& object) {
-      if (object.Net == static_cast<int32_t>(container))
-        items.push_back(object.Handle);
-    });
-  }
+  ForEachInScope(container, [&](const TRaveloObject& object) { items.push_back(object.Handle); });
   return items;
 }
 
@@ -314,11 +288,10 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   if (!isContainer)
     return 0;
   TIterator iterator;
-  for (uint32_t handle : Scope(container)) {
-    const TRaveloObject& object = *FObjects.Find(handle);
+  ForEachInScope(container, [&](const TRaveloObject& object) {
     if ((kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer))
-      iterator.Items.push_back(handle);
-  }
+      iterator.Items.push_back(object.Handle);
+  });
   const uint32_t handle = NewHandle();
   FIterators[handle] = std::move(iterator);
   return handle;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -100,6 +101,9 @@ class TRaveloServer {
   // Board scope: board objects, component members and component texts; component
   // scope: members only; net scope: objects whose net it is. In creation order.
   std::vector<uint32_t> Scope(uint32_t container) const;
+  // Calls `visit(object)` for every object of the scope, in creation order.
+  template <class F>
+  void ForEachInScope(uint32_t container, F&& visit) const;
   uint32_t CreateIterator(uint32_t container, uint8_t kind, uint8_t layer);
   uint32_t IteratorFirst(uint32_t iterator);
   uint32_t IteratorNext(uint32_t iterator);
@@ -175,10 +179,45 @@ class TRaveloServer {
   // twice the log's size to grow.
   std::vector<std::string> FCallLog;
   std::vector<TRaveloProgress> FProgress;
-  std::vector<TRaveloEvent> FEvents;
+  std::deque<TRaveloEvent> FEvents;  // a page at a time: one per moved object
   std::map<std::string, uint32_t> FInjected;
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
+
+template <class F>
+void TRaveloServer::ForEachInScope(uint32_t container, F&& visit) const {
+  if (FBoards.count(container)) {
+    // Board objects, the objects those hold, and the texts of the board's components
+    // that are in no container.
+    auto onBoard = [&](uint32_t handle) {
+      const TRaveloObject* holder = FObjects.Find(handle);
+      return holder && holder->Owner == container;
+    };
+    FObjects.ForEach([&](const TRaveloObject& object) {
+      const bool inScope = object.Owner == container ||
+                           (object.Owner != 0 && onBoard(object.Owner)) ||
+                           (object.Owner == 0 && object.TextOfComponent != 0 &&
+                            onBoard(object.TextOfComponent));
+      if (inScope)
+        visit(object);
+    });
+    return;
+  }
+  const TRaveloObject* holder = FObjects.Find(container);
+  if (!holder)
+    return;
+  if (holder->Kind == rkComponent) {
+    for (uint32_t member : Owned(container))
+      visit(*FObjects.Find(member));
+    return;
+  }
+  if (holder->Kind == rkNet) {
+    FObjects.ForEach([&](const TRaveloObject& object) {
+      if (object.Net == static_cast<int32_t>(container))
+        visit(object);
+    });
+  }
+}
 
 // Layer identifiers "NoLayer" ... "ViaHoleLayer" by layer number, for names and dumps.
 const char* RaveloLayerIdentifier(int layer);
