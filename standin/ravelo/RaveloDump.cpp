@@ -177,7 +177,10 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux1", o.Aux1);
       break;
     case rkVia:
-      line.Coord("X", o.X).Coord("Y", o.Y).Coord("Size", o.Shape().Size).Coord("HoleSize", o.Shape().HoleSize);
+      line.Coord("X", o.X)
+          .Coord("Y", o.Y)
+          .Coord("Size", o.Shape().Size)
+          .Coord("HoleSize", o.Shape().HoleSize);
       line.Int("ByteAux1", o.Shape().ByteAux1).Int("ByteAux2", o.Shape().ByteAux2);
       break;
     case rkFill:
@@ -185,8 +188,13 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Int("Aux1", o.Aux1).Angle("Rotation", o.Shape().Rotation);
       break;
     case rkText:
-      line.Coord("X", o.X).Coord("Y", o.Y).Coord("Size", o.Shape().Size).Int("TextAux", o.Shape().TextAux);
-      line.Angle("Rotation", o.Shape().Rotation).Int("MirrorFlag", o.Shape().MirrorFlag).Text("Text", o.Shape().Text);
+      line.Coord("X", o.X)
+          .Coord("Y", o.Y)
+          .Coord("Size", o.Shape().Size)
+          .Int("TextAux", o.Shape().TextAux);
+      line.Angle("Rotation", o.Shape().Rotation)
+          .Int("MirrorFlag", o.Shape().MirrorFlag)
+          .Text("Text", o.Shape().Text);
       line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux2", o.Aux2).Int("Aux3", o.Aux3);
       break;
     case rkPad:
@@ -195,21 +203,29 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Coord("MidXSize", o.Pad().MidXSize).Coord("MidYSize", o.Pad().MidYSize);
       line.Coord("BotXSize", o.Pad().BotXSize).Coord("BotYSize", o.Pad().BotYSize);
       line.Coord("HoleSize", o.Shape().HoleSize).Int("TopShape", o.Pad().TopShape);
-      line.Int("MidShape", o.Pad().MidShape).Int("BotShape", o.Pad().BotShape).Text("Name", o.Pad().Name);
+      line.Int("MidShape", o.Pad().MidShape)
+          .Int("BotShape", o.Pad().BotShape)
+          .Text("Name", o.Pad().Name);
       line.Int("PadByte1", o.Pad().PadByte1).Int("PadByte2", o.Pad().PadByte2);
       line.Angle("Rotation", o.Shape().Rotation).Int("StackMode", o.Pad().StackMode);
       if (o.Pad().StackMode == 2) {
         for (int layer = 1; layer <= 32; ++layer) {
-          out += " L" + std::to_string(layer) + "=" + std::to_string(o.PadLayers().LayerShape[layer]) + "/" +
-                 std::to_string(o.PadLayers().LayerXSize[layer]) + "x" + std::to_string(o.PadLayers().LayerYSize[layer]);
+          out += " L" + std::to_string(layer) + "=" +
+                 std::to_string(o.PadLayers().LayerShape[layer]) + "/" +
+                 std::to_string(o.PadLayers().LayerXSize[layer]) + "x" +
+                 std::to_string(o.PadLayers().LayerYSize[layer]);
         }
       }
       break;
     case rkNet:
-      line.Text("Name", o.Pad().Name).Int("NetByte1", o.Pad().GroupByte1).Int("NetByte2", o.Pad().GroupByte2);
+      line.Text("Name", o.Pad().Name)
+          .Int("NetByte1", o.Pad().GroupByte1)
+          .Int("NetByte2", o.Pad().GroupByte2);
       break;
     case rkClass:
-      line.Text("Name", o.Pad().Name).Int("ClassByte1", o.Pad().GroupByte1).Int("ClassByte2", o.Pad().GroupByte2);
+      line.Text("Name", o.Pad().Name)
+          .Int("ClassByte1", o.Pad().GroupByte1)
+          .Int("ClassByte2", o.Pad().GroupByte2);
       for (const std::string& member : o.Rare().Members)
         line.Text("Member", member);
       break;
@@ -217,10 +233,15 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Coord("X", o.X).Coord("Y", o.Y).Angle("Rotation", o.Shape().Rotation);
       line.Ref("NameText", o.Comp().NameText).Ref("CommentText", o.Comp().CommentText);
       line.Text("ComponentString", o.Comp().ComponentString);
-      line.Int("ComponentByte1", o.Comp().ComponentByte1).Int("ComponentByte2", o.Comp().ComponentByte2);
-      line.Int("ComponentByte3", o.Comp().ComponentByte3).Int("ComponentLong", o.Comp().ComponentLong);
-      line.Int("ChannelOffset", o.Comp().ChannelOffset).Int("ComponentKind", o.Comp().ComponentKind);
-      line.Int("ExLong1", o.Comp().ExLong1).Int("ExByte1", o.Comp().ExByte1).Int("ExByte2", o.Comp().ExByte2);
+      line.Int("ComponentByte1", o.Comp().ComponentByte1)
+          .Int("ComponentByte2", o.Comp().ComponentByte2);
+      line.Int("ComponentByte3", o.Comp().ComponentByte3)
+          .Int("ComponentLong", o.Comp().ComponentLong);
+      line.Int("ChannelOffset", o.Comp().ChannelOffset)
+          .Int("ComponentKind", o.Comp().ComponentKind);
+      line.Int("ExLong1", o.Comp().ExLong1)
+          .Int("ExByte1", o.Comp().ExByte1)
+          .Int("ExByte2", o.Comp().ExByte2);
       line.Int("ExLong2", o.Comp().ExLong2);
       for (int i = 0; i < 7; ++i)
         line.Text(Numbered("SourceLink", i + 1).c_str(), o.Rare().SourceLinks[i]);
@@ -232,10 +253,13 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Coord("TrackWidth", o.Poly().TrackWidth).Int("PolygonByte1", o.Poly().PolygonByte1);
       line.Int("PolygonByte2", o.Poly().PolygonByte2).Int("PolygonLong", o.Poly().PolygonLong);
       line.Int("PolygonByte", o.Poly().PolygonByte).Int("PointCount", o.Poly().PointCount);
-      const int last = o.Poly().PointCount < RaveloMaxSegments ? o.Poly().PointCount : RaveloMaxSegments - 1;
+      const int last =
+          o.Poly().PointCount < RaveloMaxSegments ? o.Poly().PointCount : RaveloMaxSegments - 1;
       for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i) {
-        out += " [" + std::to_string(o.Poly().Segments[i].Kind) + " " + std::to_string(o.Poly().Segments[i].X) +
-               "(" + RaveloMilText(o.Poly().Segments[i].X) + ") " + std::to_string(o.Poly().Segments[i].Y) + "(" +
+        out += " [" + std::to_string(o.Poly().Segments[i].Kind) + " " +
+               std::to_string(o.Poly().Segments[i].X) + "(" +
+               RaveloMilText(o.Poly().Segments[i].X) + ") " +
+               std::to_string(o.Poly().Segments[i].Y) + "(" +
                RaveloMilText(o.Poly().Segments[i].Y) + ")]";
       }
       break;

@@ -51,8 +51,9 @@ const std::string& ArgsText(const std::string& text) {
 template <class... A>
 std::string ArgsText(const TArgs<A...>& args) {
   std::string text;
-  std::apply([&](const A&... values) { ((text += (text.empty() ? "" : ", ") + ArgText(values)), ...); },
-             args.Values);
+  std::apply(
+      [&](const A&... values) { ((text += (text.empty() ? "" : ", ") + ArgText(values)), ...); },
+      args.Values);
   return text;
 }
 
@@ -419,7 +420,8 @@ int32_t __stdcall PcbApi_QueryVia(uint8_t mode, uint32_t object, uint16_t* flags
                                   int32_t* holeSize, uint8_t* byteAux1, uint8_t* byteAux2) {
   return QueryObject("PcbApi_QueryVia", mode, object, {rkVia}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Shape().Size, size)(o.Shape().HoleSize, holeSize)(o.Shape().ByteAux1, byteAux1)(o.Shape().ByteAux2, byteAux2);
+    t(o.Shape().Size, size)(o.Shape().HoleSize, holeSize)(o.Shape().ByteAux1, byteAux1)(
+        o.Shape().ByteAux2, byteAux2);
   });
 }
 
@@ -443,7 +445,8 @@ int32_t __stdcall PcbApi_QueryText(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject(
       "PcbApi_QueryText", mode, object, {rkText}, [&](TRaveloObject& o, TTransfer& t) {
         Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.Shape().Size, size)(o.Shape().TextAux, textAux)(o.Shape().Rotation, rotation)(o.Shape().MirrorFlag, mirrorFlag);
+        t(o.Shape().Size, size)(o.Shape().TextAux, textAux)(o.Shape().Rotation, rotation)(
+            o.Shape().MirrorFlag, mirrorFlag);
         t.Text(o.Shape().Text, text, 254);
         t(o.Shape().LineWidth, lineWidth)(o.Aux2, aux2)(o.Aux3, aux3);
       });
@@ -484,7 +487,9 @@ int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t laye
       if (o->Pad().StackMode == 2)
         value = std::as_const(*o).PadLayers().LayerShape[layer];
       else
-        value = layer == 32 ? o->Pad().BotShape : layer > 1 && layer < 32 ? o->Pad().MidShape : o->Pad().TopShape;
+        value = layer == 32               ? o->Pad().BotShape
+                : layer > 1 && layer < 32 ? o->Pad().MidShape
+                                          : o->Pad().TopShape;
     }
     TTransfer(/*Mode=*/1)(value, shape);
     return int32_t{rsOk};
@@ -502,7 +507,8 @@ int32_t __stdcall PcbApi_QueryPadOrViaSizeOnLayer(uint32_t object, uint8_t layer
     int32_t x = o->Shape().Size, y = o->Shape().Size;
     if (o->Kind == rkPad) {
       if (o->Pad().StackMode == 2) {
-        x = std::as_const(*o).PadLayers().LayerXSize[layer], y = std::as_const(*o).PadLayers().LayerYSize[layer];
+        x = std::as_const(*o).PadLayers().LayerXSize[layer],
+        y = std::as_const(*o).PadLayers().LayerYSize[layer];
       } else if (layer == 32) {
         x = o->Pad().BotXSize, y = o->Pad().BotYSize;
       } else if (layer > 1 && layer < 32) {
@@ -554,11 +560,11 @@ int32_t __stdcall PcbApi_QueryNet(uint8_t mode, uint32_t object, int16_t* word, 
 
 int32_t __stdcall PcbApi_QueryClass(uint8_t mode, uint32_t object, int16_t* word,
                                     uint8_t* classByte1, uint8_t* classByte2, uint8_t* name) {
-  return QueryObject("PcbApi_QueryClass", mode, object, {rkClass},
-                     [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(o.Pad().GroupByte2, classByte2);
-                       t.Text(o.Pad().Name, name, 255);
-                     });
+  return QueryObject(
+      "PcbApi_QueryClass", mode, object, {rkClass}, [&](TRaveloObject& o, TTransfer& t) {
+        t(o.PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(o.Pad().GroupByte2, classByte2);
+        t.Text(o.Pad().Name, name, 255);
+      });
 }
 
 int32_t __stdcall PcbApi_GetMemberFromClassAt(uint32_t objectClass, int32_t index, uint8_t* name) {
@@ -598,14 +604,16 @@ int32_t __stdcall PcbApi_RemoveAllMembersFromClass(uint32_t objectClass) {
 
 int32_t __stdcall PcbApi_QueryComponentChannelOffset(uint8_t mode, uint32_t component,
                                                      int32_t* channelOffset) {
-  return QueryObject("PcbApi_QueryComponentChannelOffset", mode, component, {rkComponent},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ChannelOffset, channelOffset); });
+  return QueryObject(
+      "PcbApi_QueryComponentChannelOffset", mode, component, {rkComponent},
+      [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ChannelOffset, channelOffset); });
 }
 
 int32_t __stdcall PcbApi_QueryComponentKind(uint8_t mode, uint32_t component,
                                             uint8_t* componentKind) {
-  return QueryObject("PcbApi_QueryComponentKind", mode, component, {rkComponent},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ComponentKind, componentKind); });
+  return QueryObject(
+      "PcbApi_QueryComponentKind", mode, component, {rkComponent},
+      [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ComponentKind, componentKind); });
 }
 
 // Mode 2 stores like 0 and also places the component: its members and texts follow
@@ -643,8 +651,8 @@ int32_t __stdcall PcbApi_QueryComponentEx(uint8_t mode, uint32_t component, int3
                                           uint8_t* exByte1, uint8_t* exByte2, int32_t* exLong2) {
   return QueryObject("PcbApi_QueryComponentEx", mode, component, {rkComponent},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.Comp().ExLong1, exLong1)(o.Comp().ExByte1, exByte1)(o.Comp().ExByte2, exByte2)(o.Comp().ExLong2,
-                                                                                     exLong2);
+                       t(o.Comp().ExLong1, exLong1)(o.Comp().ExByte1, exByte1)(
+                           o.Comp().ExByte2, exByte2)(o.Comp().ExLong2, exLong2);
                      });
 }
 
@@ -671,9 +679,12 @@ int32_t __stdcall PcbApi_QueryPolygon(
       [&](TRaveloObject& o, TTransfer& t) {
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
         t(o.PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
-        t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(o.Poly().GridSize, gridSize);
-        t(o.Poly().TrackWidth, trackWidth)(o.Poly().PolygonByte1, polygonByte1)(o.Poly().PolygonByte2, polygonByte2);
-        t(o.Poly().PolygonLong, polygonLong)(o.Poly().PolygonByte, polygonByte)(o.Poly().PointCount, pointCount);
+        t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(
+            o.Poly().GridSize, gridSize);
+        t(o.Poly().TrackWidth, trackWidth)(o.Poly().PolygonByte1, polygonByte1)(
+            o.Poly().PolygonByte2, polygonByte2);
+        t(o.Poly().PolygonLong, polygonLong)(o.Poly().PolygonByte, polygonByte)(o.Poly().PointCount,
+                                                                                pointCount);
         o.Poly().PointCount = std::clamp(o.Poly().PointCount, 0, RaveloMaxSegments - 1);
         if (o.Poly().Segments.size() < static_cast<size_t>(o.Poly().PointCount) + 1)
           o.Poly().Segments.resize(o.Poly().PointCount + 1);
@@ -707,7 +718,8 @@ int32_t __stdcall PcbApi_QueryManualFromTo(uint8_t mode, uint32_t object, int16_
   return QueryObject("PcbApi_QueryManualFromTo", mode, object, {rkManualFromTo},
                      [&](TRaveloObject& o, TTransfer& t) {
                        t(o.PrimitiveWord, word);
-                       t.Text(o.Rare().FromToText[0], text1, 255).Text(o.Rare().FromToText[1], text2, 255);
+                       t.Text(o.Rare().FromToText[0], text1, 255)
+                           .Text(o.Rare().FromToText[1], text2, 255);
                        t.Text(o.Rare().FromToText[2], text3, 255);
                        t(o.Rare().FromToLong, fromToLong);
                      });
@@ -737,9 +749,12 @@ int32_t __stdcall PcbApi_QueryDimension(uint8_t mode, uint32_t object, uint16_t*
   return QueryObject(
       "PcbApi_QueryDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.PrimitiveByte, primitiveByte);
-        t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer, layer);
-        t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7], dimLong7);
-        t(o.Rare().DimLong[8], dimLong8)(o.Rare().DimLong[9], dimLong9)(o.Rare().DimByte[5], dimByte5);
+        t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer,
+                                                                                        layer);
+        t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7],
+                                                                        dimLong7);
+        t(o.Rare().DimLong[8], dimLong8)(o.Rare().DimLong[9], dimLong9)(o.Rare().DimByte[5],
+                                                                        dimByte5);
       });
 }
 
@@ -753,13 +768,17 @@ int32_t __stdcall PcbApi_QueryExtDimension(uint8_t mode, uint32_t object, uint8_
                                            int32_t* dimLong17, int32_t* dimLong18) {
   return QueryObject(
       "PcbApi_QueryExtDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
-        t(o.Rare().DimByte[1], dimByte1)(o.Rare().DimLong[1], dimLong1)(o.Rare().DimLong[2], dimLong2);
-        t(o.Rare().DimLong[10], dimLong10)(o.Rare().DimByte[2], dimByte2)(o.Rare().DimLong[11], dimLong11);
+        t(o.Rare().DimByte[1], dimByte1)(o.Rare().DimLong[1], dimLong1)(o.Rare().DimLong[2],
+                                                                        dimLong2);
+        t(o.Rare().DimLong[10], dimLong10)(o.Rare().DimByte[2], dimByte2)(o.Rare().DimLong[11],
+                                                                          dimLong11);
         t.Text(o.Rare().DimText[1], dimText1, 255);
         t(o.Rare().DimByte[3], dimByte3)(o.Rare().DimLong[12], dimLong12);
         t.Text(o.Rare().DimText[2], dimText2, 255).Text(o.Rare().DimText[3], dimText3, 255);
-        t(o.Rare().DimDouble, dimDouble)(o.Rare().DimLong[13], dimLong13)(o.Rare().DimLong[14], dimLong14);
-        t(o.Rare().DimLong[15], dimLong15)(o.Rare().DimByte[4], dimByte4)(o.Rare().DimLong[16], dimLong16);
+        t(o.Rare().DimDouble, dimDouble)(o.Rare().DimLong[13], dimLong13)(o.Rare().DimLong[14],
+                                                                          dimLong14);
+        t(o.Rare().DimLong[15], dimLong15)(o.Rare().DimByte[4], dimByte4)(o.Rare().DimLong[16],
+                                                                          dimLong16);
         t(o.Rare().DimLong[17], dimLong17)(o.Rare().DimLong[18], dimLong18);
       });
 }

@@ -157,7 +157,8 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
       const int last = std::min(o.Poly().PointCount, RaveloMaxSegments - 1);
       for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i)
         Include(rect,
-                TRaveloRect{o.Poly().Segments[i].X, o.Poly().Segments[i].Y, o.Poly().Segments[i].X, o.Poly().Segments[i].Y},
+                TRaveloRect{o.Poly().Segments[i].X, o.Poly().Segments[i].Y, o.Poly().Segments[i].X,
+                            o.Poly().Segments[i].Y},
                 any);
       return true;
     }

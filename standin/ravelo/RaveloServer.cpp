@@ -106,8 +106,8 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       object.Shape().HoleSize = 280000;
       break;
     case rkPad:
-      object.Pad().TopXSize = object.Pad().TopYSize = object.Pad().MidXSize = object.Pad().MidYSize = object.Pad().BotXSize =
-          object.Pad().BotYSize = 600000;
+      object.Pad().TopXSize = object.Pad().TopYSize = object.Pad().MidXSize =
+          object.Pad().MidYSize = object.Pad().BotXSize = object.Pad().BotYSize = 600000;
       object.Pad().TopShape = object.Pad().MidShape = object.Pad().BotShape = 1;
       object.Shape().HoleSize = 300000;
       break;

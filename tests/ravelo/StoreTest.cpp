@@ -55,7 +55,8 @@ TEST_F(RaveloStore, ComponentMembersStayInCreationOrderWhateverTheOrderAdded) {
   EXPECT_EQ(Iterate(component), (std::vector<uint32_t>{c}));
   EXPECT_EQ(PcbApiAddObjectToContainer(FBoard, component), 0);
   // The board: its objects, the component's member and its two texts, by handle.
-  EXPECT_EQ(Iterate(FBoard), (std::vector<uint32_t>{component, component + 1, component + 2, a, c}));
+  EXPECT_EQ(Iterate(FBoard),
+            (std::vector<uint32_t>{component, component + 1, component + 2, a, c}));
   EXPECT_EQ(PcbApiDestroyObject(component), 0);
   EXPECT_EQ(Iterate(FBoard), (std::vector<uint32_t>{a}));
   EXPECT_EQ(PcbApiGetObjectIdFromObjectHandle(c), 0);
