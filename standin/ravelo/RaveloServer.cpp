@@ -269,8 +269,11 @@ std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& compone
   std::vector<uint32_t> parts = Owned(component.Handle);
   for (uint32_t text : {component.Comp().NameText, component.Comp().CommentText}) {
     const TRaveloObject* found = FObjects.Find(text);
-    if (found && (!looseTextsOnly || found->Owner == 0))
-      parts.insert(std::lower_bound(parts.begin(), parts.end(), text), text);
+    if (!found || (looseTextsOnly && found->Owner != 0))
+      continue;
+    auto at = std::lower_bound(parts.begin(), parts.end(), text);
+    if (at == parts.end() || *at != text)  // a text may be a member of its component too
+      parts.insert(at, text);
   }
   return parts;
 }
