@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "classlib/SysUtils.h"
 #include "pcb/PcbApi.h"
@@ -138,19 +139,27 @@ bool ReadNumberToken(TTextFile& file) {
 
 TKivoCharSet::TKivoCharSet(std::string_view delimiters, TKind kind) : FKind(kind) {
   for (unsigned char c : delimiters)
-    FDelimiter[c] = true;
+    if (c != 0)
+      FClass[c] = kDelimiter;
   FEmpty = delimiters.empty();
+  Classify();
 }
 
 TKivoCharSet TKivoCharSet::AllExcept(std::string_view tokenChars, TKind kind) {
   TKivoCharSet set;
   for (int c = 1; c <= 127; ++c)
-    set.FDelimiter[c] = true;
+    set.FClass[c] = kDelimiter;
   for (unsigned char c : tokenChars)
-    set.FDelimiter[c] = false;
+    if (c != 0)
+      set.FClass[c] = 0;
   set.FEmpty = false;
   set.FKind = kind;
+  set.Classify();
   return set;
+}
+
+void TKivoCharSet::Classify() {
+  FEndsAtBlanksAndLineEnds = FKind == ksPlain && Contains(' ') && Contains('\r') && Contains('\n');
 }
 
 const TKivoCharSet& StructuralSet() { return gStructural; }
@@ -270,56 +279,57 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
 }
 
 // The common case of ReadToken read straight from the file's buffer: a plain set that
-// ends tokens at a blank, and the token and the character that ends it (a delimiter or
-// a line end) both buffered. A held-back character starts the token, and then nothing
-// is skipped, as in ReadToken. Answers false, having read nothing, when the case is not
-// that one.
+// ends tokens at blanks and line ends, and the token and the character that ends it
+// both buffered. A held-back character starts the token, and then nothing is skipped,
+// as in ReadToken. Answers false, having read nothing, when the case is not that one.
+// The scans stop at the 0 that follows the buffered bytes, so they test the end only
+// where a 0 stopped them.
 bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
   TTokenizerState& s = gState;
-  if (delimiters.Kind() != TKivoCharSet::ksPlain || !delimiters.Contains(' '))
+  if (!delimiters.EndsAtBlanksAndLineEnds())
     return false;
   const char held = s.Held;
-  const char* const end = file.BufferEnd();
   const char* start = file.BufferPos();
   if (skipBlanks && held == 0) {
     // Line ends read as blanks, so skipping passes over them too; whatever is skipped
     // is consumed only once a token is found in the buffer.
-    while (start < end && (*start == ' ' || *start == '\r' || *start == '\n'))
+    while (*start == ' ' || *start == '\r' || *start == '\n')
       ++start;
   }
-  if (start == end || *start == '\r' || *start == '\n')
-    return false;
   const char* stop = start;
-  if (!delimiters.Contains(static_cast<unsigned char>(*stop))) {
-    ++stop;
-    if (delimiters.Contains('\r') && delimiters.Contains('\n')) {
-      // Line ends are delimiters of the set: one test per character.
-      while (stop < end && !delimiters.Contains(static_cast<unsigned char>(*stop)))
-        ++stop;
-    } else {
-      while (stop < end && *stop != '\r' && *stop != '\n' &&
-             !delimiters.Contains(static_cast<unsigned char>(*stop)))
-        ++stop;
-    }
-    if (stop == end)
+  for (;;) {
+    while (!delimiters.StopsScan(static_cast<unsigned char>(*stop)))
+      ++stop;
+    if (*stop != '\0')
+      break;
+    if (stop == file.BufferEnd())
       return false;
+    ++stop;  // a NUL within the buffer ends no token
   }
+  // A line end that starts the token is read as a blank by ReadToken.
+  if (stop == start && (*stop == '\r' || *stop == '\n'))
+    return false;
   const size_t offset = held != 0 ? 1 : 0;
-  const size_t length = static_cast<size_t>(stop - start) + offset;
+  const size_t count = static_cast<size_t>(stop - start);
+  const size_t length = count + offset;
   if (length >= KivoMaxTokenLength)
     return false;
   gTokenBuffer[0] = held;
-  // Tokens are short: a loop beats a call into the runtime's memcpy.
-  for (size_t i = offset; i < length; ++i)
-    gTokenBuffer[i] = start[i - offset];
+  // Short tokens are copied in one fixed-size piece: the buffer has slack after its
+  // end, and the token buffer room after any short token.
+  if (count <= TTextFile::BufferSlack)
+    std::memcpy(gTokenBuffer + offset, start, TTextFile::BufferSlack);
+  else
+    std::memcpy(gTokenBuffer + offset, start, count);
   s.TextLength = length;
   s.TextLast = length ? static_cast<unsigned char>(gTokenBuffer[length - 1]) : 0;
   s.TextCut = false;
   s.Held = 0;
   // A delimiter is consumed and held back unless it is the blank; a line end stays.
-  if (*stop != '\r' && *stop != '\n') {
-    if (*stop != ' ')
-      s.Held = *stop;
+  const char end = *stop;
+  if (end != '\r' && end != '\n') {
+    if (end != ' ')
+      s.Held = end;
     ++stop;
   }
   file.SetBufferPos(stop);

@@ -34,13 +34,23 @@ class TKivoCharSet {
   // The characters 1 to 127 except those given.
   static TKivoCharSet AllExcept(std::string_view tokenChars, TKind kind = ksPlain);
 
-  bool Contains(unsigned char c) const { return FDelimiter[c]; }
+  bool Contains(unsigned char c) const { return FClass[c] & kDelimiter; }
   bool Empty() const { return FEmpty; }
   TKind Kind() const { return FKind; }
+  // Whether a scan of a token's characters stops at `c`: a delimiter or 0 (the end of
+  // the text file's buffer, or a NUL within it).
+  bool StopsScan(unsigned char c) const { return FClass[c] != 0; }
+  // A plain set that ends tokens at blanks and line ends: the tokenizer reads tokens
+  // of such sets straight from the file's buffer.
+  bool EndsAtBlanksAndLineEnds() const { return FEndsAtBlanksAndLineEnds; }
 
  private:
-  bool FDelimiter[256] = {};
+  enum : uint8_t { kDelimiter = 1, kZero = 2 };
+  void Classify();
+
+  uint8_t FClass[256] = {kZero};
   bool FEmpty = true;
+  bool FEndsAtBlanksAndLineEnds = false;
   TKind FKind = ksPlain;
 };
 
