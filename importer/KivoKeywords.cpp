@@ -123,15 +123,17 @@ int FindKivoKeyword(std::string_view text, bool upperCase) {
   if (length > kMaxKeywordLength)
     return kwUnknown;
   const std::array<unsigned char, 256>& map = upperCase ? kUpperMap : kSameMap;
-  TKey key{};
   uint32_t hash = static_cast<uint32_t>(length);
-  for (size_t i = 0; i < length; ++i) {
-    const unsigned char c = map[static_cast<unsigned char>(text[i])];
-    key[i] = static_cast<char>(c);
-    hash = HashStep(hash, c);
-  }
+  for (size_t i = 0; i < length; ++i)
+    hash = HashStep(hash, map[static_cast<unsigned char>(text[i])]);
   const int code = kSlotCodes[SlotOf(hash)];
-  if (code == 0 || kLengths[code] != length || key != kKeys[code])
+  if (code == 0 || kLengths[code] != length)
     return kwUnknown;
+  // Compared character by character: a key built in memory and compared in words
+  // would stall on loads of freshly stored bytes.
+  const TKey& key = kKeys[code];
+  for (size_t i = 0; i < length; ++i)
+    if (map[static_cast<unsigned char>(text[i])] != static_cast<unsigned char>(key[i]))
+      return kwUnknown;
   return code;
 }

@@ -29,18 +29,8 @@
 
 namespace {
 
-struct TTokenizerState {
-  char Held = 0;
-  size_t TextLength = 0;       // the last token's length in gTokenBuffer
-  std::string Text;            // a copy of that text, made when asked for
-  unsigned char TextLast = 0;  // the token's last character, also when it was cut
-  bool TextCut = false;
-  int Code = kwUnknown;
-  bool NumberError = false;
-  const TKivoCharSet* ValueSet = nullptr;
-};
-
-TTokenizerState gState;
+using TTokenizerState = KivoTokenizerDetail::TState;
+TTokenizerState& gState = KivoTokenizerDetail::State;
 
 TKivoCharSet gStructural, gWord, gNumber, gBlankSkip, gClose, gBareValue, gQuotedValue,
     gBracketedValue;
@@ -78,8 +68,7 @@ inline void SkipBufferedBlanks(TTextFile& file) {
   file.SetBufferPos(p);
 }
 
-// The last token's characters (the rest of an overlong token is dropped).
-char gTokenBuffer[KivoMaxTokenLength];
+char (&gTokenBuffer)[KivoMaxTokenLength] = KivoTokenizerDetail::TokenBuffer;
 
 std::string_view TokenText() { return std::string_view(gTokenBuffer, gState.TextLength); }
 
@@ -171,25 +160,11 @@ const TKivoCharSet& BareValueSet() { return gBareValue; }
 const TKivoCharSet& QuotedValueSet() { return gQuotedValue; }
 const TKivoCharSet& BracketedValueSet() { return gBracketedValue; }
 
-namespace {
+namespace KivoTokenizerDetail {
 
-// Whether a text beginning with `c` can be a keyword: keywords begin with a letter or
-// one of "%[]{}".
-constexpr std::array<bool, 256> MakeKeywordStart() {
-  std::array<bool, 256> table{};
-  for (int c = 'A'; c <= 'Z'; ++c)
-    table[c] = table[c + 32] = true;
-  for (unsigned char c : std::string_view("%[]{}"))
-    table[c] = true;
-  return table;
-}
-constexpr std::array<bool, 256> kKeywordStart = MakeKeywordStart();
+TState State;
+char TokenBuffer[KivoMaxTokenLength];
 
-int TokenCode(std::string_view text) {
-  if (!text.empty() && !kKeywordStart[static_cast<unsigned char>(text[0])])
-    return kwUnknown;
-  return FindKivoKeyword(text, /*upperCase=*/true);
-}
 
 // Reads one token, starting with the held-back character if there is one.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
@@ -274,81 +249,11 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     token.Add(c);
   }
   token.Finish(s);
-  s.Code = TokenCode(TokenText());
+  s.Code = TokenCode(gTokenBuffer, s.TextLength);
   return s.Code;
 }
 
-// The common case of ReadToken read straight from the file's buffer: a plain set that
-// ends tokens at blanks and line ends, and the token and the character that ends it
-// both buffered. A held-back character starts the token, and then nothing is skipped,
-// as in ReadToken. Answers false, having read nothing, when the case is not that one.
-// The scans stop at the 0 that follows the buffered bytes, so they test the end only
-// where a 0 stopped them.
-bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
-  TTokenizerState& s = gState;
-  if (!delimiters.EndsAtBlanksAndLineEnds())
-    return false;
-  const char held = s.Held;
-  const char* start = file.BufferPos();
-  if (skipBlanks && held == 0) {
-    // Line ends read as blanks, so skipping passes over them too; whatever is skipped
-    // is consumed only once a token is found in the buffer.
-    while (*start == ' ' || *start == '\r' || *start == '\n')
-      ++start;
-  }
-  const char* stop = start;
-  for (;;) {
-    while (!delimiters.StopsScan(static_cast<unsigned char>(*stop)))
-      ++stop;
-    if (*stop != '\0')
-      break;
-    if (stop == file.BufferEnd())
-      return false;
-    ++stop;  // a NUL within the buffer ends no token
-  }
-  // A line end that starts the token is read as a blank by ReadToken.
-  if (stop == start && (*stop == '\r' || *stop == '\n'))
-    return false;
-  const size_t offset = held != 0 ? 1 : 0;
-  const size_t count = static_cast<size_t>(stop - start);
-  const size_t length = count + offset;
-  if (length >= KivoMaxTokenLength)
-    return false;
-  gTokenBuffer[0] = held;
-  // Short tokens are copied in one fixed-size piece: the buffer has slack after its
-  // end, and the token buffer room after any short token.
-  if (count <= TTextFile::BufferSlack)
-    std::memcpy(gTokenBuffer + offset, start, TTextFile::BufferSlack);
-  else
-    std::memcpy(gTokenBuffer + offset, start, count);
-  s.TextLength = length;
-  s.TextLast = length ? static_cast<unsigned char>(gTokenBuffer[length - 1]) : 0;
-  s.TextCut = false;
-  s.Held = 0;
-  // A delimiter is consumed and held back unless it is the blank; a line end stays.
-  const char end = *stop;
-  if (end != '\r' && end != '\n') {
-    if (end != ' ')
-      s.Held = end;
-    ++stop;
-  }
-  file.SetBufferPos(stop);
-  s.Code = TokenCode(std::string_view(gTokenBuffer, length));
-  return true;
-}
-
-}  // namespace
-
-int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
-  if (gState.Held == '{' || gState.Held == '}') {
-    int code = gState.Held == '{' ? kwOpenBrace : kwCloseBrace;
-    gState.Held = 0;
-    return code;
-  }
-  if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
-    return gState.Code;
-  return ReadToken(file, delimiters, skipBlanks);
-}
+}  // namespace KivoTokenizerDetail
 
 int GetKeywordToken(std::string_view text) {
   gState.Code = FindKivoKeyword(text);
@@ -413,7 +318,7 @@ void JoinPieces(TTextFile& file, std::string& value) {
   // loop ends at the latest at the end of the file (where a piece is empty).
   for (;;) {
     // A held-back "}" starts the piece like any other held-back delimiter.
-    ReadToken(file, set, /*skipBlanks=*/false);
+    KivoTokenizerDetail::ReadToken(file, set, /*skipBlanks=*/false);
     if (s.TextLength == 0)
       break;
     const unsigned char last = s.TextLast;
