@@ -165,7 +165,6 @@ namespace KivoTokenizerDetail {
 TState State;
 char TokenBuffer[KivoMaxTokenLength];
 
-
 // Reads one token, starting with the held-back character if there is one.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   const TKivoCharSet& delimiters = requested.Empty() ? gBlankOnly : requested;

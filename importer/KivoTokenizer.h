@@ -141,8 +141,11 @@ inline constexpr std::array<bool, 256> KeywordStart = MakeKeywordStart();
 // case, character by character.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks);
 
+// The keyword code of a token's text (see FindKivoKeyword).
 inline int TokenCode(const char* text, size_t length) {
-  if (length != 0 && !KeywordStart[static_cast<unsigned char>(text[0])])
+  if (length == 0)
+    return kwEmpty;
+  if (!KeywordStart[static_cast<unsigned char>(text[0])])
     return kwUnknown;
   return FindKivoKeyword(std::string_view(text, length), /*upperCase=*/true);
 }
