@@ -33,7 +33,19 @@ void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {
 }
 
 void TKivoDisplay::SetPadStackList(TKivoPadStack* padStack) {
-  FPadStack = padStack;
+  if (padStack != GetPadStack())
+    EditLinks().PadStack = padStack;
+}
+
+const TKivoDisplay::TTranslationLinks& TKivoDisplay::Links() const {
+  static const TTranslationLinks none;
+  return FLinks ? *FLinks : none;
+}
+
+TKivoDisplay::TTranslationLinks& TKivoDisplay::EditLinks() {
+  if (!FLinks)
+    FLinks = std::make_unique<TTranslationLinks>();
+  return *FLinks;
 }
 
 void TKivoDisplay::CopyDrawingState(const TKivoDisplay& source) {
@@ -117,7 +129,7 @@ int32_t TKivoObject::GetEffectiveWidth() const {
 
 uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
   const uint32_t handle = PcbApiCreateObject(kind);
-  FCreatedHandles.push_back(handle);
+  AddCreatedHandle(handle);
   return handle;
 }
 
@@ -130,11 +142,14 @@ void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
 void TKivoObject::Translate() {
   if (GetHostLayer() == eIgnoreLayer)
     return;
-  for (uint32_t handle : FCreatedHandles) {
-    if (FOwnerContainer != 0)
-      PcbApiAddObjectToContainer(FOwnerContainer, handle);
-    if (FNetContainer != 0)
-      PcbApiAddObjectToContainer(FNetContainer, handle);
+  if (GetCreatedHandles().empty())
+    return;
+  TTranslationLinks& links = EditLinks();
+  for (uint32_t handle : links.CreatedHandles) {
+    if (links.OwnerContainer != 0)
+      PcbApiAddObjectToContainer(links.OwnerContainer, handle);
+    if (links.NetContainer != 0)
+      PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
-  FCreatedHandles.clear();
+  links.CreatedHandles.clear();
 }
