@@ -29,28 +29,6 @@ std::unique_ptr<TFont> gSmallCaptionFont;
 std::unique_ptr<TImageList> gGlyphs;
 int gStartCount = 0;
 
-// The DC of a whole window (frame included), released on destruction.
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) {
-    if (FDC)
-      HandleCreated(THandleKind::DC, FDC);
-  }
-  ~TWindowDC() {
-    if (FDC) {
-      HandleDestroyed(THandleKind::DC, FDC);
-      ReleaseDC(FWnd, FDC);
-    }
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Get() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-};
-
 void FontFromLogFont(TFont& font, const LOGFONTA& lf) {
   font.SetName(lf.lfFaceName);
   font.SetHeight(lf.lfHeight);
@@ -76,6 +54,18 @@ HICON FormIcon(TCustomForm* form) {
 }
 
 }  // namespace
+
+TKsWindowDC::TKsWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) {
+  if (FDC)
+    HandleCreated(THandleKind::DC, FDC);
+}
+
+TKsWindowDC::~TKsWindowDC() {
+  if (FDC) {
+    HandleDestroyed(THandleKind::DC, FDC);
+    ReleaseDC(FWnd, FDC);
+  }
+}
 
 uint8_t KsBorderIconHitCode(TKsBorderIcon icon) {
   switch (icon) {
@@ -158,38 +148,13 @@ TKsCustomForm::TKsCustomForm(TComponent* AOwner) : TKsHookComponent(AOwner) {
 
 TKsCustomForm::~TKsCustomForm() {
   Destroying();
-  if (FAppHooked && Application) {
-    Application->OnRestore = FSavedOnRestore;
-    Application->OnMinimize = FSavedOnMinimize;
-    FAppHooked = false;
-  }
+  UnchainApplicationEvents();
+  UnhookMDIClient();
   if (!Designing() && FTrayWindow)
     Shell_NotifyIconA(NIM_DELETE, &FTrayIcon);
   DeallocateHWnd(FTrayWindow);
   FTrayWindow = nullptr;
   FSystemMenu = nullptr;  // owned by this component; freed with it
-}
-
-void TKsCustomForm::TrayWndProc(TMessage& message) {
-  GuardBoundary("skinned form tray window", [&] {
-    message.Result = DefWindowProcA(FTrayWindow, message.Msg, message.WParam, message.LParam);
-  });
-}
-
-void TKsCustomForm::AppMinimize(TObject* sender) {
-  if (FWindowState != kwsMinimized && FWindowState != kwsTray && FMinimizeApplication)
-    Minimize();
-  if (FSavedOnMinimize)
-    FSavedOnMinimize(sender);
-}
-
-void TKsCustomForm::AppRestore(TObject* sender) {
-  if (FWindowState == kwsMinimized && FMinimizeApplication) {
-    Restore();
-    PaintNonClient();
-  }
-  if (FSavedOnRestore)
-    FSavedOnRestore(sender);
 }
 
 void TKsCustomForm::Loaded() {
@@ -235,6 +200,8 @@ void TKsCustomForm::InitializeSkin() {
   SyncFrameSize();
   if ((FBlend || FDropShadow) && FWindowWidth > 0 && FWindowHeight > 0)
     FBackground->SetSize(FWindowWidth, FWindowHeight);
+  if (TCustomForm* form = GetForm(); form && form->GetFormStyle() == fsMDIForm)
+    HookMDIClient();
   UpdateFrame();
   UpdateTrayIcon();
   switch (FLoadedState) {
@@ -313,7 +280,7 @@ void TKsCustomForm::SetStayOnTop(bool value) {
                FFrameWidth, FFrameHeight, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
-// ---- commands (the window-state handling overrides them) -------------------------------
+// ---- window state -------------------------------------------------------------------
 
 void TKsCustomForm::SetWindowState(TKsWindowState value) {
   if (GetComponentState().Contains(csLoading)) {
@@ -330,17 +297,6 @@ void TKsCustomForm::SetWindowState(TKsWindowState value) {
     case kwsTray: MinimizeToTray(); break;
   }
 }
-
-void TKsCustomForm::CloseForm() {
-  if (TCustomForm* form = GetForm())
-    form->Close();
-}
-void TKsCustomForm::Restore() {}
-void TKsCustomForm::Maximize() {}
-void TKsCustomForm::Minimize() {}
-void TKsCustomForm::Rollup() {}
-void TKsCustomForm::MinimizeToTray() {}
-void TKsCustomForm::ShowSystemMenu() {}
 
 TKsCustomItem* TKsCustomForm::CreateMenuItem(TComponent* AOwner) { return new TKsCustomItem(AOwner); }
 
@@ -558,23 +514,7 @@ void TKsCustomForm::DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, boo
     case kbiMaximize:
       DrawFrameControl(dc, &r, DFC_CAPTION, (FWindowState == kwsMaximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | push);
       break;
-    case kbiSystemMenu: {
-      HICON source = FormIcon(GetForm());
-      TIconHandle stock;
-      if (!source) {
-        // The stock icon is copied like any other; the copy is ours to destroy.
-        source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-      }
-      int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-      if (cx == 0 || cy == 0) {
-        cx = GetSystemMetrics(SM_CXSIZE);
-        cy = GetSystemMetrics(SM_CYSIZE);
-      }
-      TIconHandle copy(static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)));
-      if (copy)
-        DrawIconEx(dc, r.left, r.top, copy.Get(), 0, 0, 0, nullptr, DI_NORMAL);
-      break;
-    }
+    case kbiSystemMenu: DrawFormIcon(bitmap, r, /*centred=*/false); break;
     case kbiRollup: {
       DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | push);
       InflateRect(&r, -4, -5);
@@ -596,6 +536,28 @@ void TKsCustomForm::DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, boo
       break;
     }
   }
+}
+
+void TKsCustomForm::DrawFormIcon(TKsBitmap& bitmap, const TRect& rect, bool centred) {
+  HICON source = FormIcon(GetForm());
+  if (!source) {
+    // The stock icon is copied like any other; the copy is ours to destroy.
+    source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+  }
+  int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (cx == 0 || cy == 0) {
+    cx = GetSystemMetrics(SM_CXSIZE);
+    cy = GetSystemMetrics(SM_CYSIZE);
+  }
+  TIconHandle copy(static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)));
+  if (!copy)
+    return;
+  int x = rect.left, y = rect.top;
+  if (centred) {
+    x += (rect.right - rect.left - cx) / 2;
+    y += (rect.bottom - rect.top - cy) / 2;
+  }
+  DrawIconEx(bitmap.GetDC(), x, y, copy.Get(), 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 void TKsCustomForm::PaintFrame(TKsBitmap& bitmap) {
@@ -693,7 +655,7 @@ void TKsCustomForm::PaintNonClient() {
         buffer->DrawRectToDC(FAnimBitmap->GetDC(), band.left, band.top, band);
     return;
   }
-  TWindowDC dc(wnd);
+  TKsWindowDC dc(wnd);
   if (!dc.Get())
     return;
   for (const TRect& band : bands)
@@ -894,6 +856,7 @@ void TKsCustomForm::Dispatch(TMessage& message) {
     case WM_ERASEBKGND: WMEraseBkgnd(message); return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
     case WM_SYSCOMMAND: WMSysCommand(message); return;
+    case WM_MDIACTIVATE: WMMDIActivate(message); return;
     case KM_CAPTIONCHANGED:
       if (message.WParam == 13)
         if (HWND wnd = GetFormHandle())
@@ -945,13 +908,8 @@ void TKsCustomForm::WMNCCalcSize(TMessage& message) {
 
 void TKsCustomForm::WMNCActivate(TMessage& message) {
   FActiveLook = message.WParam != 0;
-  if (!FAppHooked && FMinimizeApplication && GetForm() && Application) {
-    FSavedOnMinimize = Application->OnMinimize;
-    FSavedOnRestore = Application->OnRestore;
-    Application->OnMinimize = TNotifyEvent::Bind<&TKsCustomForm::AppMinimize>(this);
-    Application->OnRestore = TNotifyEvent::Bind<&TKsCustomForm::AppRestore>(this);
-    FAppHooked = true;
-  }
+  if (!FAppHooked && FMinimizeApplication && GetForm())
+    ChainApplicationEvents();
   if (FActiveLook) {
     message.Result = 0;
     if (IsMDIChild())
@@ -1141,8 +1099,12 @@ void TKsCustomForm::WMSysCommand(TMessage& message) {
     ShowSystemMenu();
   else if (command == SC_MOUSEMENU)
     ShowSystemMenu();
-  else if (command == SC_CLOSE)
+  else if (command == SC_CLOSE) {
+    // Closing is done here; letting the default procedure send WM_CLOSE as well
+    // would ask the form's close query a second time.
     CloseForm();
+    SetHandled();
+  }
 }
 
 void TKsCustomForm::AfterMessage(TObject*, TMessage& message, bool&) {
@@ -1156,6 +1118,17 @@ void TKsCustomForm::AfterMessage(TObject*, TMessage& message, bool&) {
         PostMessageA(wnd, KM_CAPTIONCHANGED, 13, 0);
       }
       FCaption = text;
+      if (IsMDIChild() && HasMaximizedMDIChild())
+        UpdateMDICaption();
+    }
+  }
+  TCustomForm* form = GetForm();
+  if (message.Msg == WM_SIZE && form && form->GetFormStyle() == fsMDIForm && HasMaximizedMDIChild()) {
+    // A maximized child follows the client area of its parent.
+    if (TCustomForm* child = form->GetActiveMDIChild()) {
+      RECT area{};
+      GetClientRect(form->GetClientHandle() ? form->GetClientHandle() : form->GetHandle(), &area);
+      child->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
     }
   }
 }
@@ -1335,7 +1308,7 @@ void TKsCustomForm::DrawOutline(const TRect& frame) {
   if (IsMDIChild())
     if (HWND wnd = GetFormHandle())
       target = GetParent(wnd);
-  TWindowDC dc(target ? target : GetDesktopWindow());
+  TKsWindowDC dc(target ? target : GetDesktopWindow());
   if (!dc.Get())
     return;
   TPenHandle pen(CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255)));
