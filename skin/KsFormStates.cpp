@@ -26,6 +26,7 @@
 #include "classlib/WndProcThunk.h"
 #include "skin/KsForms.h"
 #include "skin/KsItems.h"
+#include "skin/KsMenus.h"
 
 namespace {
 
@@ -372,6 +373,8 @@ void TKsCustomForm::ShowSystemMenu() {
     ClientToScreen(form->GetHandle(), &at);
   }
   if (tray && FTrayMenu) {
+    if (auto* skinned = ObjectAs<TKsCustomPopupMenu>(FTrayMenu))
+      skinned->GetItems()->SetTrayPopupAll(true);
     FTrayMenu->Popup(at.x, at.y);
     return;
   }
@@ -381,7 +384,10 @@ void TKsCustomForm::ShowSystemMenu() {
   PopupSystemMenu(TPoint{at.x, at.y});
 }
 
-void TKsCustomForm::PopupSystemMenu(TPoint) {}
+void TKsCustomForm::PopupSystemMenu(TPoint at) {
+  if (FSystemMenu)
+    FSystemMenu->ShowPopup(nullptr, at.x, at.y, TRect{});
+}
 
 void TKsCustomForm::BuildSystemMenu() {
   delete FSystemMenu;
@@ -532,11 +538,14 @@ void TKsCustomForm::RestoreMDIChildren() {
 }
 
 void TKsCustomForm::ShowParentMDIButtons() {
-  // The menu bar of the parent shows the maximized child's icon and buttons once menu
-  // bars are part of the skin library; a parent without a menu bar shows none.
+  if (TKsCustomForm* parent = GetMDIParentSkinner(); parent && parent->FMenuBar)
+    parent->FMenuBar->ShowMDIButtons(this);
 }
 
-void TKsCustomForm::HideParentMDIButtons() {}
+void TKsCustomForm::HideParentMDIButtons() {
+  if (TKsCustomForm* parent = GetMDIParentSkinner(); parent && parent->FMenuBar)
+    parent->FMenuBar->HideMDIButtons();
+}
 
 void TKsCustomForm::WMMDIActivate(TMessage& message) {
   if (!IsMDIChild() || !HasMaximizedMDIChild())

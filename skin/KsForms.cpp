@@ -16,6 +16,7 @@
 #include "classlib/UtilWindow.h"
 #include "skin/KsGlobalBuffer.h"
 #include "skin/KsItems.h"
+#include "skin/KsMenus.h"
 #include "skin/KsUtils.h"
 #include "skin/KsWinBindings.h"
 
@@ -217,7 +218,7 @@ void TKsCustomForm::Notification(TComponent* AComponent, TOperation operation) {
   inherited::Notification(AComponent, operation);
   if (operation != opRemove)
     return;
-  if (AComponent == reinterpret_cast<TComponent*>(FMenuBar))
+  if (AComponent == FMenuBar)
     FMenuBar = nullptr;
   if (AComponent == FTrayMenu)
     FTrayMenu = nullptr;
@@ -260,7 +261,7 @@ void TKsCustomForm::SetCanMove(bool value) {
 void TKsCustomForm::SetMenuBar(TKsCustomMenuBar* value) {
   FMenuBar = value;
   if (value)
-    reinterpret_cast<TComponent*>(value)->FreeNotification(this);
+    value->FreeNotification(this);
 }
 
 void TKsCustomForm::SetTrayMenu(TPopupMenu* value) {
@@ -1095,7 +1096,14 @@ void TKsCustomForm::WMWindowPosChanging(TMessage& message) {
 
 void TKsCustomForm::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
-  if (command == SC_KEYMENU && message.LParam == ' ')
+  const bool menuKey = command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-';
+  if (menuKey && FMenuBar && !GetCapture()) {
+    // Alt+key opens the menu bar, which finds the item by the key it is sent.
+    if (HWND wnd = GetFormHandle())
+      PostMessageA(wnd, WM_CHAR, WPARAM(message.LParam), 0);
+    FMenuBar->TrackMenu();
+    message.Result = 1;
+  } else if (command == SC_KEYMENU && message.LParam == ' ')
     ShowSystemMenu();
   else if (command == SC_MOUSEMENU)
     ShowSystemMenu();

@@ -240,8 +240,7 @@ class TKsCustomForm : public TKsHookComponent {
   void AppRestore(TObject* sender);
   void ChainApplicationEvents();
   void UnchainApplicationEvents();
-  // Opens the system menu's root at a screen point. The root item's popup window
-  // belongs to the item views; until they open popups this shows nothing.
+  // Opens the system menu's root as a popup at a screen point and runs its menu loop.
   virtual void PopupSystemMenu(TPoint at);
   // The window procedure that replaces the MDI client window's.
   void MDIClientWndProc(TMessage& message);

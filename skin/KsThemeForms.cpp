@@ -10,6 +10,7 @@
 #include "classlib/Timer.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsItems.h"
+#include "skin/KsThemeItems.h"
 #include "skin/TeTheme.h"
 
 namespace {
@@ -195,9 +196,9 @@ TRect TTeThemeForm::GetMaximizedRect() {
 }
 
 TKsCustomItem* TTeThemeForm::CreateMenuItem(TComponent* AOwner) {
-  // The themed menu item draws through the engine's theme once the popup windows are
-  // part of the skin library; until then the system menu is made of plain items.
-  return inherited::CreateMenuItem(AOwner);
+  auto* item = new TTeThemeItem(AOwner);
+  item->SetThemeEngine(FThemeEngine);
+  return item;
 }
 
 // ---- painting ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "classlib/Menus.h"
 #include "skin/KsForms.h"
 #include "skin/KsItems.h"
+#include "skin/KsMenus.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -473,6 +474,21 @@ TEST_F(KsFormMDITest, MinimizingAChildRestoresTheMaximizedOnes) {
   ChildSkins[1]->Restore();
   ChildSkins[0]->CloseForm();
   EXPECT_EQ(ChildSkins[0]->GetWindowState(), kwsMinimized);
+}
+
+TEST_F(KsFormMDITest, ParentMenuBarShowsTheMaximizedChildsButtons) {
+  auto* bar = new TKsCustomMenuBar(Parent);
+  bar->SetParent(Parent);
+  ParentSkin->SetMenuBar(bar);
+  ChildSkins[0]->Maximize();
+  EXPECT_EQ(bar->GetMDIChild(), ChildSkins[0]);
+  ChildSkins[0]->Restore();
+  EXPECT_EQ(bar->GetMDIChild(), nullptr);
+  delete bar;
+  EXPECT_EQ(ParentSkin->GetMenuBar(), nullptr);
+  ChildSkins[0]->Maximize();  // no menu bar: nothing to show, nothing fails
+  EXPECT_EQ(Parent->GetCaption(), "Board - [One]");
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 // Fault: the suffix cut took everything before the first "[", emptying other captions.

@@ -9,6 +9,7 @@
 #include "classlib/Timer.h"
 #include "skin/KsGlobalBuffer.h"
 #include "skin/KsThemeForms.h"
+#include "skin/KsThemeItems.h"
 #include "skin/TeThemeLuna.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -259,6 +260,17 @@ TEST_F(KsThemeFormsTest, WithoutAnAvailableThemeItIsTheClassicFrame) {
   delete Engine;
   EXPECT_EQ(Skinner->GetThemeEngine(), nullptr);
   EXPECT_FALSE(Skinner->IsThemed());
+}
+
+TEST_F(KsThemeFormsTest, SystemMenuIsMadeOfItemsDrawnByTheEngine) {
+  Skinner->BuildSystemMenu();
+  TKsCustomItem* root = Skinner->GetSystemMenu();
+  ASSERT_GT(root->GetCount(), 0);
+  for (TKsCustomItem* item : {root, root->GetItems(0), root->GetItems(root->GetCount() - 1)}) {
+    auto* themed = ObjectAs<TTeThemeItem>(item);
+    ASSERT_NE(themed, nullptr);
+    EXPECT_EQ(themed->GetThemeEngine(), Engine);
+  }
 }
 
 TEST_F(KsThemeFormsTest, EngineThemeChangeRemeasuresTheFrame) {
