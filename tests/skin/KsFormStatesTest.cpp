@@ -12,6 +12,7 @@
 #include "skin/KsItems.h"
 #include "skin/KsMenus.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/skin/MenuTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -288,6 +289,39 @@ TEST_F(KsFormStatesTest, SystemMenuOpensAtTheRightClickOrTheClientCorner) {
   EXPECT_EQ(Skinner->Opened[2], (TPoint{corner.x, corner.y}));
   SendMessageA(Form->GetHandle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
   EXPECT_EQ(Skinner->Opened.size(), 4u);
+}
+
+TEST_F(KsFormStatesTest, SystemMenuPopupRunsTheChosenCommand) {
+  auto other = std::make_unique<TForm>(nullptr);
+  other->SetBounds(300, 200, 300, 200);
+  auto* skinner = new TKsCustomForm(other.get());
+  skinner->SetMinimizeApplication(false);
+  skinner->SetActive(true);
+  skinner->Loaded();
+  other->Show();
+  PumpPending();
+  POINT corner{0, 0};
+  ClientToScreen(other->GetHandle(), &corner);
+  TRect popupBounds;
+  TMenuScript script({[&] {
+    TKsPopupWindow* popup = Innermost();
+    ASSERT_NE(popup, nullptr);
+    popupBounds = popup->GetBoundsRect();
+    TKsCustomItem* maximize = skinner->GetSystemMenu()->GetItems(1);
+    ASSERT_EQ(maximize->GetCaption(), "Ma&ximize");
+    const LPARAM at = ItemCentre(popup, maximize);
+    PostMessageA(popup->GetHandle(), WM_MOUSEMOVE, 0, at);
+    PostMessageA(popup->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(popup->GetHandle(), WM_LBUTTONUP, 0, at);
+  }});
+  script.Start();
+  skinner->ShowSystemMenu();
+  EXPECT_TRUE(script.Finished());
+  PumpPending();
+  EXPECT_EQ(popupBounds.left, corner.x);
+  EXPECT_EQ(popupBounds.top, corner.y);
+  EXPECT_EQ(skinner->GetWindowState(), kwsMaximized);
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 TEST_F(KsFormStatesTest, CloseAsksTheFormOnceAndFollowsItsCloseAction) {
