@@ -122,6 +122,15 @@ void TKsCustomForm::AppRestore(TObject* sender) {
     FSavedOnRestore(sender);
 }
 
+void TKsCustomForm::FormShortCut(TMessage& message, bool& handled) {
+  if (FMenuBar && FMenuBar->IsShortCut(message)) {
+    handled = true;
+    return;
+  }
+  if (FOldShortCut)
+    FOldShortCut(message, handled);
+}
+
 // ---- commands ---------------------------------------------------------------------------
 
 TCustomForm* TKsCustomForm::CommandForm() const {

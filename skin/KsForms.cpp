@@ -151,6 +151,10 @@ TKsCustomForm::~TKsCustomForm() {
   Destroying();
   UnchainApplicationEvents();
   UnhookMDIClient();
+  // A form that is going away keeps whatever handler it has.
+  if (TCustomForm* form = GetForm(); form && !form->GetComponentState().Contains(csDestroying) &&
+                                     form->OnShortCut == TShortCutEvent::Bind<&TKsCustomForm::FormShortCut>(this))
+    form->OnShortCut = FOldShortCut;
   if (!Designing() && FTrayWindow)
     Shell_NotifyIconA(NIM_DELETE, &FTrayIcon);
   DeallocateHWnd(FTrayWindow);
@@ -201,8 +205,12 @@ void TKsCustomForm::InitializeSkin() {
   SyncFrameSize();
   if ((FBlend || FDropShadow) && FWindowWidth > 0 && FWindowHeight > 0)
     FBackground->SetSize(FWindowWidth, FWindowHeight);
-  if (TCustomForm* form = GetForm(); form && form->GetFormStyle() == fsMDIForm)
-    HookMDIClient();
+  if (TCustomForm* form = GetForm()) {
+    if (form->GetFormStyle() == fsMDIForm)
+      HookMDIClient();
+    FOldShortCut = form->OnShortCut;
+    form->OnShortCut = TShortCutEvent::Bind<&TKsCustomForm::FormShortCut>(this);
+  }
   UpdateFrame();
   UpdateTrayIcon();
   switch (FLoadedState) {

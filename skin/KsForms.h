@@ -14,6 +14,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Events.h"
+#include "classlib/Forms.h"
 #include "classlib/Geometry.h"
 #include "classlib/Set.h"
 #include "classlib/Win.h"
@@ -239,6 +240,8 @@ class TKsCustomForm : public TKsHookComponent {
   void AppMinimize(TObject* sender);
   void AppRestore(TObject* sender);
   void ChainApplicationEvents();
+  // Chained to the form's OnShortCut: the menu bar's short cuts first.
+  void FormShortCut(TMessage& message, bool& handled);
   void UnchainApplicationEvents();
   // Opens the system menu's root as a popup at a screen point and runs its menu loop.
   virtual void PopupSystemMenu(TPoint at);
@@ -326,6 +329,7 @@ class TKsCustomForm : public TKsHookComponent {
   TNotifyEvent FSavedOnMinimize;
   bool FAppHooked = false;
   bool FAppMinimizing = false;
+  TShortCutEvent FOldShortCut;
   TPoint FSysMenuPos{0, 0};
   bool FRenderToBitmap = false;
   TRect FBackgroundRect{0, 0, 0, 0};

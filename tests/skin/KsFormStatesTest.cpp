@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "classlib/Canvas.h"
 #include "classlib/Forms.h"
+#include "classlib/ImageList.h"
 #include "classlib/Menus.h"
+#include "skin/KsBitmap.h"
 #include "skin/KsForms.h"
 #include "skin/KsItems.h"
 #include "skin/KsMenus.h"
@@ -322,6 +325,58 @@ TEST_F(KsFormStatesTest, SystemMenuPopupRunsTheChosenCommand) {
   EXPECT_EQ(popupBounds.top, corner.y);
   EXPECT_EQ(skinner->GetWindowState(), kwsMaximized);
   EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+TEST_F(KsFormStatesTest, MenuBarShortCutsComeBeforeTheFormsOwnHandler) {
+  struct TCounts {
+    int Own = 0, Clicks = 0;
+    void ShortCut(TMessage&, bool&) { ++Own; }
+    void Click(TObject*) { ++Clicks; }
+  } counts;
+  auto other = std::make_unique<TForm>(nullptr);
+  const TShortCutEvent own = TShortCutEvent::Bind<&TCounts::ShortCut>(&counts);
+  other->OnShortCut = own;
+  auto* skinner = new TKsCustomForm(other.get());
+  skinner->SetActive(true);
+  skinner->Loaded();
+  auto* bar = new TKsCustomMenuBar(other.get());
+  bar->SetParent(other.get());
+  skinner->SetMenuBar(bar);
+  auto* item = new TKsCustomItem(nullptr);
+  item->SetCaption("Run");
+  item->SetShortCut(ShortCut(VK_F5, TShiftState{}));
+  item->OnClick = TNotifyEvent::Bind<&TCounts::Click>(&counts);
+  bar->GetItems()->Add(item);
+  TMessage f5{WM_KEYDOWN, VK_F5, 0, 0};
+  EXPECT_TRUE(other->IsShortCut(f5));
+  PumpPending();
+  EXPECT_EQ(counts.Clicks, 1);
+  EXPECT_EQ(counts.Own, 0);
+  TMessage f6{WM_KEYDOWN, VK_F6, 0, 0};
+  EXPECT_FALSE(other->IsShortCut(f6));
+  EXPECT_EQ(counts.Own, 1);
+  delete skinner;
+  EXPECT_EQ(other->OnShortCut, own);
+}
+
+TEST_F(KsFormStatesTest, SystemMenuGlyphsAreLoadedByRule) {
+  TCustomImageList* glyphs = KsSystemMenuGlyphs();
+  ASSERT_NE(glyphs, nullptr);
+  ASSERT_EQ(glyphs->GetCount(), 6);
+  // Close: an 8-pixel cross of black ink in the middle of a 16-pixel square; the rest
+  // is masked out.
+  TKsBitmap target;
+  target.SetSize(16, 16);
+  target.Fill(KsColorARGB(255, 255, 255, 255));
+  TCanvas canvas;
+  canvas.SetHandle(target.GetDC());
+  glyphs->Draw(&canvas, 0, 0, 0, true);
+  canvas.SetHandle(nullptr);
+  GdiFlush();
+  EXPECT_EQ(target.GetPixel(4, 4) & 0xFFFFFF, 0u);
+  EXPECT_EQ(target.GetPixel(11, 11) & 0xFFFFFF, 0u);
+  EXPECT_EQ(target.GetPixel(7, 4) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(target.GetPixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST_F(KsFormStatesTest, CloseAsksTheFormOnceAndFollowsItsCloseAction) {
