@@ -400,15 +400,20 @@ TRect TKsCustomForm::GetCaptionButtonRect(TKsBorderIcon index) {
   return TRect{};
 }
 
+TRect TKsCustomForm::ScreenWorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const RECT virt{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT r{};
+  IntersectRect(&r, &work, &virt);
+  return r;
+}
+
 TRect TKsCustomForm::GetMaximizedRect() {
   TCustomForm* form = GetForm();
   if (!IsMDIChild()) {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT virt{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    RECT r{};
-    IntersectRect(&r, &work, &virt);
+    TRect r = ScreenWorkArea();
     const int inset = GetFrameClientRect().left;
     InflateRect(&r, inset, inset);
     return r;

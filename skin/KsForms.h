@@ -266,6 +266,8 @@ class TKsCustomForm : public TKsHookComponent {
   // One caption button of the classic look into the bitmap's DC.
   void DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, bool pressed);
   bool ButtonPressed(uint8_t code) const;
+  // The work area within the virtual screen.
+  static TRect ScreenWorkArea();
   bool IsMDIChild() const;
   bool IsMaximizedMDIChild() const;
   bool Designing() const;

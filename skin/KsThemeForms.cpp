@@ -186,13 +186,7 @@ TRect TTeThemeForm::GetMaximizedRect() {
   if (!IsThemed() || IsMDIChild())
     return inherited::GetMaximizedRect();
   // The whole themed frame stays on screen.
-  RECT work{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const RECT virt{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  RECT r{};
-  IntersectRect(&r, &work, &virt);
-  return r;
+  return ScreenWorkArea();
 }
 
 TKsCustomItem* TTeThemeForm::CreateMenuItem(TComponent* AOwner) {
