@@ -236,9 +236,6 @@ bool TKsItemView::TrackMenu() {
     return FTracking && captured && GetCapture() == captured;
   };
 
-  // A button press on the selected item has posted its VK_RETURN already; the release
-  // that follows it must not post a second one (the item would be clicked twice).
-  bool returnPosted = false;
   bool first = true;
   bool done = false;
   while (!done && keepTracking()) {
@@ -262,7 +259,6 @@ bool TKsItemView::TrackMenu() {
         const TPoint p = MessageScreenPoint(msg);
         if (OnSelectedItem(this, p)) {
           PostKey(this, VK_RETURN);
-          returnPosted = true;
         } else if (!OnSelectedItemAbove(this, p)) {
           CloseMenuChain();
           done = true;
@@ -283,7 +279,6 @@ bool TKsItemView::TrackMenu() {
           case VK_TAB:
           case VK_SPACE: break;
           case VK_RETURN:
-            returnPosted = false;
             if (TKsCustomItem* selected = FSelected) {
               selected->Click();
               if (!OpenSelected() && IsLiveItem(selected) && selected->GetEnabled() &&
@@ -372,9 +367,9 @@ bool TKsItemView::TrackMenu() {
       if (m == WM_LBUTTONUP) {
         const TPoint p = MessageScreenPoint(msg);
         if (OnSelectedItem(this, p)) {
-          if (!returnPosted)
-            PostKey(this, VK_RETURN);
-          returnPosted = false;
+          // After a press on the same item this is a second VK_RETURN: it is posted to
+          // this popup, which is gone (and the key with it) once the first one closed it.
+          PostKey(this, VK_RETURN);
         } else if (!OnSelectedItemAbove(this, p)) {
           CloseMenuChain();
           done = true;

@@ -147,19 +147,4 @@ TEST_F(KsThemeItemsTest, PlainPopupFrameIsThreeEtchedRings) {
   EXPECT_EQ(Rgb(A.GetPixel(mx, my)), Rgb(kBack));
 }
 
-TEST_F(KsThemeItemsTest, PopupBackgroundIsTheItemsPaintedInsideTheBorder) {
-  auto popup = MakePopup(Root);
-  auto* skinner = static_cast<TKsPopupForm*>(popup->GetSkinner());
-  const int w = skinner->GetFrameWidth(), h = skinner->GetFrameHeight();
-  Prepare(A, w, h, kBack);
-  Prepare(B, w, h, kBack);
-  skinner->PaintBackground(A);
-  TRect r = popup->GetView()->GetItemRect(&Item);
-  r = TRect{r.left + 3, r.top + 3, r.right + 3, r.bottom + 3};
-  Item.Paint(B, popup->GetView(), r, false, true);
-  EXPECT_TRUE(SamePixels(A, B));
-  // The origin is back at the client's top-left for hit tests.
-  EXPECT_EQ(popup->GetView()->GetOriginX(), 0);
-}
-
 }  // namespace
