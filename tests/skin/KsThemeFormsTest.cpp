@@ -262,6 +262,16 @@ TEST_F(KsThemeFormsTest, WithoutAnAvailableThemeItIsTheClassicFrame) {
   EXPECT_FALSE(Skinner->IsThemed());
 }
 
+TEST_F(KsThemeFormsTest, BorderWidthBandIsFilledWithTheThemeColour) {
+  Form->SetBorderWidth(6);
+  PumpPending();
+  const TRect client = Skinner->GetFrameClientRect();
+  SendMessageA(Form->GetHandle(), WM_NCPAINT, 1, 0);
+  TKsWindowDC dc(Form->GetHandle());
+  EXPECT_EQ(GetPixel(dc.Get(), client.left + 2, client.top + 2), RGB(70, 140, 210));
+  EXPECT_EQ(GetPixel(dc.Get(), client.right - 1, client.bottom - 1), RGB(70, 140, 210));
+}
+
 TEST_F(KsThemeFormsTest, SystemMenuIsMadeOfItemsDrawnByTheEngine) {
   Skinner->BuildSystemMenu();
   TKsCustomItem* root = Skinner->GetSystemMenu();
