@@ -519,18 +519,6 @@ class KsFormMDITest : public testing::Test {
   TExceptionRecorder Exceptions;
 };
 
-TEST_F(KsFormMDITest, ChildDefaultsAndParentLinks) {
-  TMenuSkin* child = ChildSkins[0];
-  EXPECT_FALSE(child->GetBorderIcons().Contains(kbiTray));
-  EXPECT_EQ(child->GetMagneticValue(), 9);
-  EXPECT_FALSE(child->GetMinimizeApplication());
-  EXPECT_EQ(child->GetMDIParent(), Parent);
-  EXPECT_EQ(child->GetMDIParentSkinner(), ParentSkin);
-  EXPECT_EQ(ParentSkin->GetMDIParent(), nullptr);
-  EXPECT_FALSE(child->HasMaximizedMDIChild());
-  EXPECT_FALSE(ParentSkin->HasMaximizedMDIChild());
-}
-
 TEST_F(KsFormMDITest, MaximizedChildFillsTheClientAreaAndNamesItselfInTheParentCaption) {
   TMenuSkin* one = ChildSkins[0];
   one->Maximize();
