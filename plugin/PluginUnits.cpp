@@ -4,6 +4,7 @@
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "editors/DxEditStyle.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
@@ -85,6 +86,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
       // The in-place editors' shared drawing: the checkerboard brush of the overlay.
       {"dxUtils", InitializeDxUtils, FinalizeDxUtils},
+      // The editors' shadow brush and their default style controller.
+      {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };

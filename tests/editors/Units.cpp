@@ -1,6 +1,7 @@
 // The units the editor library tests start.
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
+#include "editors/DxEditStyle.h"
 #include "editors/DxUtils.h"
 #include "tests/support/TestSupport.h"
 
@@ -9,6 +10,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
       {"Forms", InitializeForms, FinalizeForms},
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
+      {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
   };
   return units;
 }
