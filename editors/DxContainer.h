@@ -70,9 +70,18 @@ class TCustomdxContainer : public TCustomControl {
   void ContainerKeyPress(char& key) { KeyPress(key); }
   void ContainerDblClick() { DblClick(); }
 
+  // Scroll information of a bar (SB_HORZ, SB_VERT) through the flat scroll bars,
+  // which fall back to the ordinary ones.
+  void GetScrollInfo(int bar, SCROLLINFO& info);
+  void SetScrollInfo(int bar, const SCROLLINFO& info, bool redraw);
+
   void Dispatch(TMessage& message) override;
 
   TdxEditorKeyEvent OnEditorKey;
+
+ protected:
+  // Sets up flat scroll bars in ScrollBarStyle (not for a Middle-East system locale).
+  void CreateWnd() override;
 
  private:
   uint8_t FScrollBarStyle = 0;
