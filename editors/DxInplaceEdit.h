@@ -254,6 +254,8 @@ class TdxInplaceEdit : public TWinControl {
   // class (in place or stand-alone, the style class) are the class's being made.
   TdxInplaceEdit(TComponent* AOwner, const TdxInplaceEditClass* cls);
   virtual void Change();
+  // A descendant's property setter marks its value local (MaxLength, EditMask...).
+  void MarkAssigned(TdxEditAssignedValue value) { FAssignedValues.Include(value); }
   virtual void StateChanged();
   virtual void SetEditing(bool value);
   virtual void SetAlignmentValue(TAlignment value);

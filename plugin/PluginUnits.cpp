@@ -5,6 +5,7 @@
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "editors/DxEditStyle.h"
+#include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
@@ -88,6 +89,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxUtils", InitializeDxUtils, FinalizeDxUtils},
       // The editors' shadow brush and their default style controller.
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
+      // The text editors' rich-edit library.
+      {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };

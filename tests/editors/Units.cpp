@@ -2,6 +2,7 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "editors/DxEditStyle.h"
+#include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "tests/support/TestSupport.h"
 
@@ -11,6 +12,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"Forms", InitializeForms, FinalizeForms},
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
       {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
+      {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
   };
   return units;
 }
