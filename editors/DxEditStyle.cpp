@@ -219,34 +219,27 @@ void TdxEditStyle::SetHotTrack(bool value) { Write(svHotTrack, FHotTrack, value)
 bool TdxEditStyle::GetShadow() { return FAssignedValues.Contains(svShadow) ? FShadow : GetDefaultShadow(); }
 void TdxEditStyle::SetShadow(bool value) { Write(svShadow, FShadow, value); }
 
+template <class T>
+T TdxEditStyle::FromController(T (TdxEditStyleController::*read)() const, T fallback) {
+  TdxEditStyleController* controller = SourceController();
+  return controller ? (controller->*read)() : fallback;
+}
+
 TColor TdxEditStyle::GetDefaultBorderColor() {
-  TdxEditStyleController* c = SourceController();
-  return c ? c->GetBorderColor() : dxDefaultBorderColor;
+  return FromController(&TdxEditStyleController::GetBorderColor, dxDefaultBorderColor);
 }
 TdxEditBorderStyle TdxEditStyle::GetDefaultBorderStyle() {
-  TdxEditStyleController* c = SourceController();
-  return c ? c->GetBorderStyle() : dxDefaultBorderStyle;
+  return FromController(&TdxEditStyleController::GetBorderStyle, dxDefaultBorderStyle);
 }
 TdxEditButtonViewStyle TdxEditStyle::GetDefaultButtonStyle() {
-  TdxEditStyleController* c = SourceController();
-  return c ? c->GetButtonStyle() : dxDefaultButtonStyle;
+  return FromController(&TdxEditStyleController::GetButtonStyle, dxDefaultButtonStyle);
 }
 TdxEditButtonTransparence TdxEditStyle::GetDefaultButtonTransparence() {
-  TdxEditStyleController* c = SourceController();
-  return c ? c->GetButtonTransparence() : dxDefaultButtonTransparence;
+  return FromController(&TdxEditStyleController::GetButtonTransparence, dxDefaultButtonTransparence);
 }
-TdxEditEdges TdxEditStyle::GetDefaultEdges() {
-  TdxEditStyleController* c = SourceController();
-  return c ? c->GetEdges() : dxAllEdges;
-}
-bool TdxEditStyle::GetDefaultHotTrack() {
-  TdxEditStyleController* c = SourceController();
-  return c && c->GetHotTrack();
-}
-bool TdxEditStyle::GetDefaultShadow() {
-  TdxEditStyleController* c = SourceController();
-  return c && c->GetShadow();
-}
+TdxEditEdges TdxEditStyle::GetDefaultEdges() { return FromController(&TdxEditStyleController::GetEdges, dxAllEdges); }
+bool TdxEditStyle::GetDefaultHotTrack() { return FromController(&TdxEditStyleController::GetHotTrack, false); }
+bool TdxEditStyle::GetDefaultShadow() { return FromController(&TdxEditStyleController::GetShadow, false); }
 
 void TdxEditStyle::Assign(TPersistent* source) {
   auto* other = ObjectAs<TdxEditStyle>(source);

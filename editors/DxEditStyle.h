@@ -198,6 +198,8 @@ class TdxEditStyle : public TPersistent {
  private:
   template <class T>
   void Write(TdxEditStyleValue bit, T& field, T value);
+  template <class T>
+  T FromController(T (TdxEditStyleController::*read)() const, T fallback);
 
   TdxEditStyleValues FAssignedValues;
   TColor FBorderColor = dxDefaultBorderColor;
