@@ -427,6 +427,40 @@ TEST_F(DialogTest, ACancelledFileDialogDoesNothing) {
   EXPECT_EQ(Cell(2, 0), "Top Layer");
 }
 
+// A damaged configuration file: NUL and 8-bit bytes, lines without "=", broken section
+// heads, values no list knows and a very long value. What makes sense is taken, the
+// rest leaves the dialog as it was, and nothing raises.
+TEST_F(DialogTest, ADamagedConfigurationIsReadAsFarAsItMakesSense) {
+  Load({"PADCOM", "MYSTERY"});
+  Show();
+  const std::string cfg = Folder() + "damaged.cfg";
+  const std::string damaged =
+      std::string("\xff\xfe\x01 garbage\r\n[Report]\r\nReportDetailLevel=Bogus\r\nReportViewErrors=maybe\r\n") +
+      "ReportViewEvents=True\r\nNOEQUALS\r\n=x\r\n\x80\x90\r\n[Layer]\r\nMYSTERY=Bottom Layer\r\n" +
+      "PADCOM=\x80\x81 nonsense\r\n" + std::string(3, '\0') + "\r\n[PadStack]\r\nSMD Top Layer=" +
+      std::string(100000, 'Z') + "\r\n[broken\r\nReportViewWarnings=True\r\n";
+  {
+    TFileStream file(cfg, fmCreate);
+    file.WriteBuffer(damaged.data(), static_cast<int>(damaged.size()));
+  }
+  Dialog->ComboBoxDetailLevel->SetItemIndex(2);
+  Dialog->CheckBoxViewErrors->SetChecked(true);
+  const bool warnings = Dialog->CheckBoxViewWarnings->GetChecked();
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  Dialog->ButtonLoadConfigClick(nullptr);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+  EXPECT_EQ(Dialog->ComboBoxDetailLevel->GetItemIndex(), 2);  // an unknown level changes nothing
+  EXPECT_FALSE(Dialog->CheckBoxViewErrors->GetChecked());     // only "True" ticks a box
+  EXPECT_TRUE(Dialog->CheckBoxViewEvents->GetChecked());
+  EXPECT_EQ(Dialog->CheckBoxViewWarnings->GetChecked(), warnings);  // under a broken head
+  EXPECT_EQ(Cell(2, 1), "Bottom Layer");
+  EXPECT_EQ(Cell(2, 0), "Not Imported");  // a layer no list knows is not imported
+  EXPECT_EQ(Dialog->GetRowLayers()[1], eBottomLayer);
+  EXPECT_EQ(Dialog->StringGridAssociations->GetRowCount(), 2);
+  EXPECT_FALSE(PadCell(4).empty());  // the long value is read as far as the reader goes
+  EXPECT_EQ(PadCell(4).find_first_not_of('Z'), std::string::npos);
+}
+
 // ---- Modal runs -------------------------------------------------------------------------
 
 TEST_F(SettingsTest, AModalRunAnswersOkOrCancel) {
