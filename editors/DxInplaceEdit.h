@@ -254,6 +254,11 @@ class TdxInplaceEdit : public TWinControl {
   // class (in place or stand-alone, the style class) are the class's being made.
   TdxInplaceEdit(TComponent* AOwner, const TdxInplaceEditClass* cls);
   virtual void Change();
+  // Replaces the snapshot Reset goes back to.
+  void SetSnapshot(const std::string& text, bool modified) {
+    FSavedText = text;
+    FSavedModified = modified;
+  }
   // A descendant's property setter marks its value local (MaxLength, EditMask...).
   void MarkAssigned(TdxEditAssignedValue value) { FAssignedValues.Include(value); }
   virtual void StateChanged();

@@ -106,6 +106,10 @@ class TdxInplaceTextEdit : public TdxInplaceEdit {
   virtual int DefaultMaxLength() { return 0; }
   void SetReadOnlyValue(bool value) override;
   void F2Action() override;
+  // Set while the window is made, and while SetEditValue hands a value to the window.
+  bool IsCreatingWindow() const { return FCreatingWindow; }
+  bool IsSettingValue() const { return FSettingValue; }
+  void SetSettingValue(bool value) { FSettingValue = value; }
 
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
