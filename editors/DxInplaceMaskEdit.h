@@ -10,7 +10,7 @@
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxMaskEngine.h"
 
-// The text of resource string 38947, the mask editor's validation message.
+// The mask editor's validation message.
 extern const char* const sdxMaskInvalidInput;
 
 class TdxInplaceMaskEdit : public TdxInplaceTextEdit {

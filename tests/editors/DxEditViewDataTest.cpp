@@ -209,6 +209,20 @@ TEST_F(ViewDataOfEditorTest, FilledFromTheEditor) {
   EXPECT_EQ(v->TextColor, GetSysColor(COLOR_BTNSHADOW));
 }
 
+TEST_F(ViewDataOfEditorTest, PaintingIntoAnotherDCDrawsTheWholeCell) {
+  Edit->SetBounds(0, 0, 60, 20);
+  Edit->SetColor(TColor(kRed));
+  Edit->GetStyle()->SetBorderStyle(xbsSingle);
+  Edit->GetStyle()->SetBorderColor(TColor(kBlue));
+  TDibSurface surface(70, 30);
+  surface.Fill(kWhite);
+  Edit->PaintTo(surface.DC(), 0, 0);
+  EXPECT_EQ(surface.Color(1, 1), kBlue) << "the frame at BorderRect (1, 1, 59, 19)";
+  EXPECT_EQ(surface.Color(58, 18), kBlue);
+  EXPECT_EQ(surface.Color(30, 10), kRed) << "the content in the editor's colour";
+  EXPECT_EQ(surface.Color(65, 25), kWhite);
+}
+
 class TextContentTest : public testing::Test {
  protected:
   TextContentTest() : Surface(120, 40), Font(CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0, "Arial")), White(CreateSolidBrush(kWhite)) {
