@@ -51,18 +51,23 @@ void FinalizeDxTextEdit() {
 bool DxRichEditLoaded() { return gRichEdit != nullptr; }
 
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
-// dragged into or out of it. Counted on its own; the editor frees it.
+// dragged into or out of it. Counted on its own; the editor frees it. Its methods only
+// store constants; the one that does more runs behind the exception barrier.
 class TdxInplaceTextEdit::TOleCallback : public IRichEditOleCallback {
  public:
   LONG RefCount = 0;
   STDMETHODIMP QueryInterface(REFIID riid, LPVOID* object) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IRichEditOleCallback)) {
-      *object = this;
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return GuardBoundaryResult("RichEdit OLE callback", HRESULT(E_NOINTERFACE), [&]() -> HRESULT {
+      if (!object)
+        return E_POINTER;
+      if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IRichEditOleCallback)) {
+        *object = this;
+        AddRef();
+        return S_OK;
+      }
+      *object = nullptr;
+      return E_NOINTERFACE;
+    });
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ULONG(++RefCount); }
   STDMETHODIMP_(ULONG) Release() override { return ULONG(--RefCount); }
