@@ -82,10 +82,12 @@ class TdxInplaceEditClass : public TComponentClass {
 class TdxInplaceEdit : public TWinControl {
   KIVO_CLASS(TdxInplaceEdit, TWinControl)
  public:
-  template <class T>
-  class TMetaFor : public TdxInplaceEditClass {
+  // Forwards the class operations to T's statics; a family that adds class operations
+  // passes its own metaclass as Meta.
+  template <class T, class Meta = TdxInplaceEditClass>
+  class TEditMetaFor : public Meta {
    public:
-    using TdxInplaceEditClass::TdxInplaceEditClass;
+    using Meta::Meta;
     TComponent* Create(TComponent* AOwner) const override {
       if constexpr (std::is_abstract_v<T> || !std::is_constructible_v<T, TComponent*>)
         AbstractError();
@@ -112,6 +114,8 @@ class TdxInplaceEdit : public TWinControl {
     bool IsInplace() const override { return T::IsInplace(*this); }
     const TdxEditStyleClass* GetEditStyleClass() const override { return T::GetEditStyleClass(*this); }
   };
+  template <class T>
+  using TMetaFor = TEditMetaFor<T>;
 
   explicit TdxInplaceEdit(TComponent* AOwner);
   ~TdxInplaceEdit() override;
