@@ -14,3 +14,17 @@ std::string Variant::AsString() const {
   };
   return std::visit(TToText{}, FValue);
 }
+
+int32_t Variant::AsInteger(int32_t fallback) const {
+  if (const auto* i = std::get_if<int32_t>(&FValue))
+    return *i;
+  if (const auto* b = std::get_if<bool>(&FValue))
+    return *b ? 1 : 0;
+  if (const auto* d = std::get_if<double>(&FValue))
+    return int32_t(Round(*d));
+  if (const auto* s = std::get_if<std::string>(&FValue)) {
+    int32_t value = 0;
+    return TryStrToInt(*s, value) ? value : fallback;
+  }
+  return fallback;
+}

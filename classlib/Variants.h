@@ -31,6 +31,9 @@ class Variant {
   // The value as text: empty and null give "", Booleans "True"/"False", numbers their
   // general form.
   std::string AsString() const;
+  // The value as an integer: numbers rounded, Booleans 1 or 0, texts read as numbers;
+  // `fallback` for empty, null and unreadable values.
+  int32_t AsInteger(int32_t fallback = 0) const;
 
   friend bool operator==(const Variant& a, const Variant& b) { return a.FValue == b.FValue; }
 

@@ -139,14 +139,17 @@ void TdxEditStyleController::DoStyleChanged(TObject* listener) {
 
 // ---- TdxEditStyle -------------------------------------------------------------------
 
-TdxEditStyle::TdxEditStyle(TdxInplaceEdit* edit) : FEdit(edit) {
-  if (TdxEditStyleController* controller = DefaultStyleController())
-    controller->AddListener(edit);
+TdxEditStyle::TdxEditStyle(TdxInplaceEdit* edit) : TdxEditStyle(edit, &MetaClass()) {}
+
+TdxEditStyle::TdxEditStyle(TdxInplaceEdit* edit, const TdxEditStyleClass* cls) : FEdit(edit) {
+  FJoinedController = cls->DefaultStyleController();
+  if (FJoinedController)
+    FJoinedController->AddListener(edit);
 }
 
 TdxEditStyle::~TdxEditStyle() {
-  if (TdxEditStyleController* controller = DefaultStyleController())
-    controller->RemoveListener(FEdit);
+  if (FJoinedController)
+    FJoinedController->RemoveListener(FEdit);
 }
 
 TdxEditStyleController* TdxEditStyle::DefaultStyleController() { return gDefaultController; }

@@ -150,6 +150,7 @@ class TdxEditStyle : public TPersistent {
 
   // Joins the default controller's listeners (when it exists).
   explicit TdxEditStyle(TdxInplaceEdit* edit);
+  // Leaves the default controller it joined.
   ~TdxEditStyle() override;
 
   // Another style's seven read values become this style's assigned values.
@@ -183,6 +184,9 @@ class TdxEditStyle : public TPersistent {
   void SetShadow(bool value);
 
  protected:
+  // Each style class passes its own metaclass, so that the editor joins the default
+  // controller of that class.
+  TdxEditStyle(TdxInplaceEdit* edit, const TdxEditStyleClass* cls);
   // The value when not assigned: the editor's controller's, else the default
   // controller's, else the built-in default.
   virtual TColor GetDefaultBorderColor();
@@ -208,6 +212,7 @@ class TdxEditStyle : public TPersistent {
   TdxEditButtonTransparence FButtonTransparence = dxDefaultButtonTransparence;
   TdxEditEdges FEdges = dxAllEdges;
   TdxInplaceEdit* FEdit;
+  TdxEditStyleController* FJoinedController = nullptr;
   bool FHotTrack = false;
   bool FShadow = false;
 };

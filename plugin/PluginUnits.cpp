@@ -5,6 +5,7 @@
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "editors/DxEditStyle.h"
+#include "editors/DxInplaceCheckEdit.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
@@ -91,6 +92,9 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      // The editor module's shared resources: the check size and the check editors'
+      // default style controller.
+      {"dxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };
