@@ -89,8 +89,9 @@ void TTextFile::Open(bool output) {
                    : CreateFileA(FHost.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (FHandle == INVALID_HANDLE_VALUE) return Fail(GetLastError());
-  if (!FBuffer) FBuffer = new char[kBufferSize];
+  if (!FBuffer) FBuffer = new char[kBufferSize + BufferSlack]();
   FPos = FEnd = FBuffer;
+  *FEnd = '\0';
   FPending = 0;
   FMode = output ? kOutput : kInput;
 }
@@ -119,6 +120,7 @@ bool TTextFile::Fill() {
   bool ok = ReadFile(FHandle, FBuffer, kBufferSize, &got, nullptr);
   FPos = FBuffer;
   FEnd = FBuffer + (ok ? got : 0);
+  *FEnd = '\0';
   if (!ok) {
     DWORD error = GetLastError();
     Fail(error ? error : kReadError);

@@ -67,7 +67,11 @@ class TTextFile {
   void ReadLn(std::string& line);
   // The buffered unread bytes, for scanners that read runs of characters without a
   // call per character: [BufferPos(), BufferEnd()) after Eof() answered false. A
-  // scanner hands back how far it read with SetBufferPos.
+  // scanner hands back how far it read with SetBufferPos. While reading, the byte at
+  // BufferEnd() is 0 and BufferSlack bytes from there on may be read (their values
+  // are otherwise unspecified), so that a scanner can stop at a 0 instead of testing
+  // the end at every character, and copy short runs in fixed-size pieces.
+  static constexpr size_t BufferSlack = 16;
   const char* BufferPos() const { return FPos; }
   const char* BufferEnd() const { return FEnd; }
   void SetBufferPos(const char* pos) {

@@ -44,49 +44,64 @@ constexpr size_t MaxKeywordLength() {
 }
 constexpr size_t kMaxKeywordLength = MaxKeywordLength();
 
-// Open addressing over 512 slots of keyword codes (0 = free), keyed by the length and
-// the first, middle and last characters of the upper-cased text. A text matches a
-// keyword only when it is word text, so a text equal to no keyword is -1 whether or
-// not it is word text, and the lookup needs no separate word-text test. The factors
-// keep every run of occupied slots at most four long.
-constexpr uint32_t kSlots = 512;
+// A perfect hash over 1024 slots of keyword codes (0 = free): every upper-cased
+// keyword has a slot of its own, so a lookup probes one slot and compares once. The
+// factor was chosen for that; MakeSlots does not compile if a keyword is added that
+// collides. A text matches a keyword only when it is word text, so a text equal to no
+// keyword is -1 whether or not it is word text, and the lookup needs no separate
+// word-text test.
+constexpr uint32_t kSlotBits = 10;
+constexpr uint32_t kHashFactor = 0x0400F9F9;
 
-constexpr uint32_t Hash(size_t length, unsigned char first, unsigned char middle,
-                        unsigned char last) {
-  return (static_cast<uint32_t>(length) * 15 + first * 23 + middle * 13 + last) % kSlots;
+constexpr uint32_t HashStep(uint32_t hash, unsigned char c) { return (hash + c) * kHashFactor; }
+
+constexpr uint32_t SlotOf(uint32_t hash) { return hash >> (32 - kSlotBits); }
+
+// Every keyword upper-cased and padded with zeros to a fixed size, indexed by code.
+constexpr size_t kKeySize = 16;
+static_assert(kMaxKeywordLength < kKeySize, "a keyword and its padding fit a key");
+using TKey = std::array<char, kKeySize>;
+
+constexpr std::array<TKey, KivoKeywordCount + 1> MakeKeys() {
+  std::array<TKey, KivoKeywordCount + 1> keys{};
+  for (int i = 0; i < KivoKeywordCount; ++i)
+    for (size_t j = 0; j < kKeywords[i].size(); ++j)
+      keys[i + 1][j] = static_cast<char>(Upper(static_cast<unsigned char>(kKeywords[i][j])));
+  return keys;
 }
+constexpr std::array<TKey, KivoKeywordCount + 1> kKeys = MakeKeys();
 
-template <class Chars>
-constexpr uint32_t HashOf(const Chars& text, size_t length, bool upperCase) {
-  auto at = [&](size_t i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    return upperCase ? Upper(c) : c;
-  };
-  return Hash(length, at(0), at(length / 2), at(length - 1));
+constexpr std::array<uint8_t, KivoKeywordCount + 1> MakeLengths() {
+  std::array<uint8_t, KivoKeywordCount + 1> lengths{};
+  for (int i = 0; i < KivoKeywordCount; ++i)
+    lengths[i + 1] = static_cast<uint8_t>(kKeywords[i].size());
+  return lengths;
 }
+constexpr std::array<uint8_t, KivoKeywordCount + 1> kLengths = MakeLengths();
 
-constexpr std::array<uint8_t, kSlots> MakeSlots() {
-  std::array<uint8_t, kSlots> slots{};
-  for (int i = 0; i < KivoKeywordCount; ++i) {
-    uint32_t slot = HashOf(kKeywords[i], kKeywords[i].size(), /*upperCase=*/true);
-    while (slots[slot] != 0)
-      slot = (slot + 1) % kSlots;
-    slots[slot] = static_cast<uint8_t>(i + 1);
+constexpr std::array<uint8_t, 1u << kSlotBits> MakeSlots() {
+  std::array<uint8_t, 1u << kSlotBits> slots{};
+  for (int code = 1; code <= KivoKeywordCount; ++code) {
+    uint32_t hash = kLengths[code];
+    for (size_t j = 0; j < kLengths[code]; ++j)
+      hash = HashStep(hash, static_cast<unsigned char>(kKeys[code][j]));
+    if (slots[SlotOf(hash)] != 0)
+      throw "two keywords share a slot: choose another hash factor";
+    slots[SlotOf(hash)] = static_cast<uint8_t>(code);
   }
   return slots;
 }
-constexpr std::array<uint8_t, kSlots> kSlotCodes = MakeSlots();
+constexpr std::array<uint8_t, 1u << kSlotBits> kSlotCodes = MakeSlots();
 
-bool EqualsKeyword(std::string_view text, std::string_view keyword, bool upperCase) {
-  if (text.size() != keyword.size())
-    return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if ((upperCase ? Upper(c) : c) != Upper(static_cast<unsigned char>(keyword[i])))
-      return false;
-  }
-  return true;
+// Character maps: upper-casing (ASCII letters only) and the identity.
+constexpr std::array<unsigned char, 256> MakeMap(bool upperCase) {
+  std::array<unsigned char, 256> map{};
+  for (int c = 0; c < 256; ++c)
+    map[c] = upperCase ? Upper(static_cast<unsigned char>(c)) : static_cast<unsigned char>(c);
+  return map;
 }
+constexpr std::array<unsigned char, 256> kUpperMap = MakeMap(true);
+constexpr std::array<unsigned char, 256> kSameMap = MakeMap(false);
 
 }  // namespace
 
@@ -104,13 +119,21 @@ bool IsNotWordText(std::string_view text) {
 int FindKivoKeyword(std::string_view text, bool upperCase) {
   if (text.empty())
     return kwEmpty;
-  if (text.size() > kMaxKeywordLength)
+  const size_t length = text.size();
+  if (length > kMaxKeywordLength)
     return kwUnknown;
-  for (uint32_t slot = HashOf(text, text.size(), upperCase); kSlotCodes[slot] != 0;
-       slot = (slot + 1) % kSlots) {
-    int code = kSlotCodes[slot];
-    if (EqualsKeyword(text, kKeywords[code - 1], upperCase))
-      return code;
-  }
-  return kwUnknown;
+  const std::array<unsigned char, 256>& map = upperCase ? kUpperMap : kSameMap;
+  uint32_t hash = static_cast<uint32_t>(length);
+  for (size_t i = 0; i < length; ++i)
+    hash = HashStep(hash, map[static_cast<unsigned char>(text[i])]);
+  const int code = kSlotCodes[SlotOf(hash)];
+  if (code == 0 || kLengths[code] != length)
+    return kwUnknown;
+  // Compared character by character: a key built in memory and compared in words
+  // would stall on loads of freshly stored bytes.
+  const TKey& key = kKeys[code];
+  for (size_t i = 0; i < length; ++i)
+    if (map[static_cast<unsigned char>(text[i])] != static_cast<unsigned char>(key[i]))
+      return kwUnknown;
+  return code;
 }

@@ -3,6 +3,11 @@
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
+#include <string>
+#include <typeinfo>
+#include <utility>
+#include <vector>
+
 TKivoDisplay::TKivoDisplay() = default;
 
 const TKivoDisplay::TDrawingState& TKivoDisplay::State() const {
@@ -28,7 +33,19 @@ void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {
 }
 
 void TKivoDisplay::SetPadStackList(TKivoPadStack* padStack) {
-  FPadStack = padStack;
+  if (padStack != GetPadStack())
+    EditLinks().PadStack = padStack;
+}
+
+const TKivoDisplay::TTranslationLinks& TKivoDisplay::Links() const {
+  static const TTranslationLinks none;
+  return FLinks ? *FLinks : none;
+}
+
+TKivoDisplay::TTranslationLinks& TKivoDisplay::EditLinks() {
+  if (!FLinks)
+    FLinks = std::make_unique<TTranslationLinks>();
+  return *FLinks;
 }
 
 void TKivoDisplay::CopyDrawingState(const TKivoDisplay& source) {
@@ -44,11 +61,62 @@ TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {
   SetTextSize(10);
 }
 
+namespace {
+
+// The layer map's IndexOf, remembered: every primitive asks it at least twice while it
+// is translated, and each asking compares the name with the entries through the locale,
+// which cost more than making the primitive's host objects. The answer depends only on
+// the list's strings, its sorting and case rule and the name, so it is taken again while
+// all of those are the same (lists of a derived class are always asked).
+class TLayerIndexMemo {
+ public:
+  int IndexOf(const TStringList& map, const std::string& name) {
+    if (typeid(map) != typeid(TStringList))
+      return map.IndexOf(name);
+    if (!SameList(map)) {
+      FSorted = map.GetSorted();
+      FCaseSensitive = map.GetCaseSensitive();
+      FStrings.clear();
+      for (int i = 0; i < map.GetCount(); ++i)
+        FStrings.push_back(map.Get(i));
+      FAnswers.clear();
+    }
+    for (const auto& [asked, index] : FAnswers)
+      if (asked == name)
+        return index;
+    const int index = map.IndexOf(name);
+    if (FAnswers.size() < kMaxAnswers)
+      FAnswers.emplace_back(name, index);
+    return index;
+  }
+
+ private:
+  static constexpr size_t kMaxAnswers = 64;
+  bool SameList(const TStringList& map) const {
+    if (map.GetSorted() != FSorted || map.GetCaseSensitive() != FCaseSensitive ||
+        map.GetCount() != static_cast<int>(FStrings.size()))
+      return false;
+    for (int i = 0; i < map.GetCount(); ++i)
+      if (map.Get(i) != FStrings[i])
+        return false;
+    return true;
+  }
+
+  bool FSorted = false;
+  bool FCaseSensitive = false;
+  std::vector<std::string> FStrings;
+  std::vector<std::pair<std::string, int>> FAnswers;
+};
+
+TLayerIndexMemo gLayerIndexMemo;
+
+}  // namespace
+
 TLayer TKivoObject::GetHostLayer() const {
   const TStringList* map = GetLayerMap();
   if (!map)
     return eIgnoreLayer;
-  const int index = map->IndexOf(GetLayerName());
+  const int index = gLayerIndexMemo.IndexOf(*map, GetLayerName());
   if (index < 0)
     return eIgnoreLayer;
   const auto* entry = dynamic_cast<const KivoLayerEntry*>(map->GetObject(index));
@@ -61,7 +129,7 @@ int32_t TKivoObject::GetEffectiveWidth() const {
 
 uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
   const uint32_t handle = PcbApiCreateObject(kind);
-  FCreatedHandles.push_back(handle);
+  AddCreatedHandle(handle);
   return handle;
 }
 
@@ -74,11 +142,14 @@ void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
 void TKivoObject::Translate() {
   if (GetHostLayer() == eIgnoreLayer)
     return;
-  for (uint32_t handle : FCreatedHandles) {
-    if (FOwnerContainer != 0)
-      PcbApiAddObjectToContainer(FOwnerContainer, handle);
-    if (FNetContainer != 0)
-      PcbApiAddObjectToContainer(FNetContainer, handle);
+  if (GetCreatedHandles().empty())
+    return;
+  TTranslationLinks& links = EditLinks();
+  for (uint32_t handle : links.CreatedHandles) {
+    if (links.OwnerContainer != 0)
+      PcbApiAddObjectToContainer(links.OwnerContainer, handle);
+    if (links.NetContainer != 0)
+      PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
-  FCreatedHandles.clear();
+  links.CreatedHandles.clear();
 }

@@ -89,7 +89,7 @@ class TKivoDisplay : public TObject {
   int32_t GetGrid() const { return State().Grid; }
   void SetGrid(int32_t value) { Edit().Grid = value; }
   TStringList* GetLayerMap() const { return State().LayerMap; }
-  TKivoPadStack* GetPadStack() const { return FPadStack; }
+  TKivoPadStack* GetPadStack() const { return FLinks ? FLinks->PadStack : nullptr; }
   PadStackMapRecord* GetPadStackMap() const { return FPadStackMap; }
   TReportManager* GetReport() const { return State().Report; }
   void SetReport(TReportManager* value) { Edit().Report = value; }
@@ -131,8 +131,23 @@ class TKivoDisplay : public TObject {
   TDrawingState& Edit();
 
   std::shared_ptr<TDrawingState> FState;
-  TKivoPadStack* FPadStack = nullptr;
   PadStackMapRecord* FPadStackMap = nullptr;
+
+ protected:
+  // What only translation sets: the pad stack, the containers an object enters and
+  // the handles it created and has not yet added to them. Made on the first value
+  // other than none, so that an object only read carries one pointer for all of it.
+  struct TTranslationLinks {
+    TKivoPadStack* PadStack = nullptr;
+    uint32_t OwnerContainer = 0;
+    uint32_t NetContainer = 0;
+    std::vector<uint32_t> CreatedHandles;
+  };
+  const TTranslationLinks& Links() const;
+  TTranslationLinks& EditLinks();
+
+ private:
+  std::unique_ptr<TTranslationLinks> FLinks;
 };
 
 class TKivoObject : public TKivoDisplay {
@@ -155,11 +170,17 @@ class TKivoObject : public TKivoDisplay {
   // The drawing-state width, or 10 mil when it is 0.
   int32_t GetEffectiveWidth() const;
 
-  const std::vector<uint32_t>& GetCreatedHandles() const { return FCreatedHandles; }
-  uint32_t GetOwnerContainer() const { return FOwnerContainer; }
-  void SetOwnerContainer(uint32_t value) { FOwnerContainer = value; }
-  uint32_t GetNetContainer() const { return FNetContainer; }
-  void SetNetContainer(uint32_t value) { FNetContainer = value; }
+  const std::vector<uint32_t>& GetCreatedHandles() const { return Links().CreatedHandles; }
+  uint32_t GetOwnerContainer() const { return Links().OwnerContainer; }
+  void SetOwnerContainer(uint32_t value) {
+    if (value != GetOwnerContainer())
+      EditLinks().OwnerContainer = value;
+  }
+  uint32_t GetNetContainer() const { return Links().NetContainer; }
+  void SetNetContainer(uint32_t value) {
+    if (value != GetNetContainer())
+      EditLinks().NetContainer = value;
+  }
 
  protected:
   // Creates a host object of `kind` outside any container, remembers its handle and
@@ -173,14 +194,10 @@ class TKivoObject : public TKivoDisplay {
   void TranslateOne(uint8_t kind, uint8_t eventKind, F&& set);
   // Stores `proxy` into its host object and reports `eventKind` about it.
   void StoreAndReport(TPCBObject& proxy, uint8_t eventKind);
-  void AddCreatedHandle(uint32_t handle) { FCreatedHandles.push_back(handle); }
+  void AddCreatedHandle(uint32_t handle) { EditLinks().CreatedHandles.push_back(handle); }
   // Creates a host object of `kind` outside any container and remembers its handle.
   uint32_t CreateHostObject(uint8_t kind);
 
- private:
-  std::vector<uint32_t> FCreatedHandles;
-  uint32_t FOwnerContainer = 0;
-  uint32_t FNetContainer = 0;
 };
 
 template <class P>

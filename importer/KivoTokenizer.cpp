@@ -22,24 +22,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "classlib/SysUtils.h"
 #include "pcb/PcbApi.h"
 
 namespace {
 
-struct TTokenizerState {
-  char Held = 0;
-  size_t TextLength = 0;       // the last token's length in gTokenBuffer
-  std::string Text;            // a copy of that text, made when asked for
-  unsigned char TextLast = 0;  // the token's last character, also when it was cut
-  bool TextCut = false;
-  int Code = kwUnknown;
-  bool NumberError = false;
-  const TKivoCharSet* ValueSet = nullptr;
-};
-
-TTokenizerState gState;
+using TTokenizerState = KivoTokenizerDetail::TState;
+TTokenizerState& gState = KivoTokenizerDetail::State;
 
 TKivoCharSet gStructural, gWord, gNumber, gBlankSkip, gClose, gBareValue, gQuotedValue,
     gBracketedValue;
@@ -77,8 +68,7 @@ inline void SkipBufferedBlanks(TTextFile& file) {
   file.SetBufferPos(p);
 }
 
-// The last token's characters (the rest of an overlong token is dropped).
-char gTokenBuffer[KivoMaxTokenLength];
+char (&gTokenBuffer)[KivoMaxTokenLength] = KivoTokenizerDetail::TokenBuffer;
 
 std::string_view TokenText() { return std::string_view(gTokenBuffer, gState.TextLength); }
 
@@ -138,19 +128,27 @@ bool ReadNumberToken(TTextFile& file) {
 
 TKivoCharSet::TKivoCharSet(std::string_view delimiters, TKind kind) : FKind(kind) {
   for (unsigned char c : delimiters)
-    FDelimiter[c] = true;
+    if (c != 0)
+      FClass[c] = kDelimiter;
   FEmpty = delimiters.empty();
+  Classify();
 }
 
 TKivoCharSet TKivoCharSet::AllExcept(std::string_view tokenChars, TKind kind) {
   TKivoCharSet set;
   for (int c = 1; c <= 127; ++c)
-    set.FDelimiter[c] = true;
+    set.FClass[c] = kDelimiter;
   for (unsigned char c : tokenChars)
-    set.FDelimiter[c] = false;
+    if (c != 0)
+      set.FClass[c] = 0;
   set.FEmpty = false;
   set.FKind = kind;
+  set.Classify();
   return set;
+}
+
+void TKivoCharSet::Classify() {
+  FEndsAtBlanksAndLineEnds = FKind == ksPlain && Contains(' ') && Contains('\r') && Contains('\n');
 }
 
 const TKivoCharSet& StructuralSet() { return gStructural; }
@@ -162,25 +160,10 @@ const TKivoCharSet& BareValueSet() { return gBareValue; }
 const TKivoCharSet& QuotedValueSet() { return gQuotedValue; }
 const TKivoCharSet& BracketedValueSet() { return gBracketedValue; }
 
-namespace {
+namespace KivoTokenizerDetail {
 
-// Whether a text beginning with `c` can be a keyword: keywords begin with a letter or
-// one of "%[]{}".
-constexpr std::array<bool, 256> MakeKeywordStart() {
-  std::array<bool, 256> table{};
-  for (int c = 'A'; c <= 'Z'; ++c)
-    table[c] = table[c + 32] = true;
-  for (unsigned char c : std::string_view("%[]{}"))
-    table[c] = true;
-  return table;
-}
-constexpr std::array<bool, 256> kKeywordStart = MakeKeywordStart();
-
-int TokenCode(std::string_view text) {
-  if (!text.empty() && !kKeywordStart[static_cast<unsigned char>(text[0])])
-    return kwUnknown;
-  return FindKivoKeyword(text, /*upperCase=*/true);
-}
+TState State;
+char TokenBuffer[KivoMaxTokenLength];
 
 // Reads one token, starting with the held-back character if there is one.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
@@ -265,80 +248,11 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     token.Add(c);
   }
   token.Finish(s);
-  s.Code = TokenCode(TokenText());
+  s.Code = TokenCode(gTokenBuffer, s.TextLength);
   return s.Code;
 }
 
-// The common case of ReadToken read straight from the file's buffer: a plain set that
-// ends tokens at a blank, and the token and the character that ends it (a delimiter or
-// a line end) both buffered. A held-back character starts the token, and then nothing
-// is skipped, as in ReadToken. Answers false, having read nothing, when the case is not
-// that one.
-bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
-  TTokenizerState& s = gState;
-  if (delimiters.Kind() != TKivoCharSet::ksPlain || !delimiters.Contains(' '))
-    return false;
-  const char held = s.Held;
-  const char* const end = file.BufferEnd();
-  const char* start = file.BufferPos();
-  if (skipBlanks && held == 0) {
-    // Line ends read as blanks, so skipping passes over them too; whatever is skipped
-    // is consumed only once a token is found in the buffer.
-    while (start < end && (*start == ' ' || *start == '\r' || *start == '\n'))
-      ++start;
-  }
-  if (start == end || *start == '\r' || *start == '\n')
-    return false;
-  const char* stop = start;
-  if (!delimiters.Contains(static_cast<unsigned char>(*stop))) {
-    ++stop;
-    if (delimiters.Contains('\r') && delimiters.Contains('\n')) {
-      // Line ends are delimiters of the set: one test per character.
-      while (stop < end && !delimiters.Contains(static_cast<unsigned char>(*stop)))
-        ++stop;
-    } else {
-      while (stop < end && *stop != '\r' && *stop != '\n' &&
-             !delimiters.Contains(static_cast<unsigned char>(*stop)))
-        ++stop;
-    }
-    if (stop == end)
-      return false;
-  }
-  const size_t offset = held != 0 ? 1 : 0;
-  const size_t length = static_cast<size_t>(stop - start) + offset;
-  if (length >= KivoMaxTokenLength)
-    return false;
-  gTokenBuffer[0] = held;
-  // Tokens are short: a loop beats a call into the runtime's memcpy.
-  for (size_t i = offset; i < length; ++i)
-    gTokenBuffer[i] = start[i - offset];
-  s.TextLength = length;
-  s.TextLast = length ? static_cast<unsigned char>(gTokenBuffer[length - 1]) : 0;
-  s.TextCut = false;
-  s.Held = 0;
-  // A delimiter is consumed and held back unless it is the blank; a line end stays.
-  if (*stop != '\r' && *stop != '\n') {
-    if (*stop != ' ')
-      s.Held = *stop;
-    ++stop;
-  }
-  file.SetBufferPos(stop);
-  s.Code = TokenCode(std::string_view(gTokenBuffer, length));
-  return true;
-}
-
-}  // namespace
-
-int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
-  if (gState.Held == '{' || gState.Held == '}') {
-    int code = gState.Held == '{' ? kwOpenBrace : kwCloseBrace;
-    gState.Held = 0;
-    return code;
-  }
-  if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
-    return gState.Code;
-  return ReadToken(file, delimiters, skipBlanks);
-}
+}  // namespace KivoTokenizerDetail
 
 int GetKeywordToken(std::string_view text) {
   gState.Code = FindKivoKeyword(text);
@@ -403,7 +317,7 @@ void JoinPieces(TTextFile& file, std::string& value) {
   // loop ends at the latest at the end of the file (where a piece is empty).
   for (;;) {
     // A held-back "}" starts the piece like any other held-back delimiter.
-    ReadToken(file, set, /*skipBlanks=*/false);
+    KivoTokenizerDetail::ReadToken(file, set, /*skipBlanks=*/false);
     if (s.TextLength == 0)
       break;
     const unsigned char last = s.TextLast;

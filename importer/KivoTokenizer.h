@@ -13,7 +13,9 @@
 // read consumes input or ends; runtime I/O failures raise EInOutError.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,13 +36,23 @@ class TKivoCharSet {
   // The characters 1 to 127 except those given.
   static TKivoCharSet AllExcept(std::string_view tokenChars, TKind kind = ksPlain);
 
-  bool Contains(unsigned char c) const { return FDelimiter[c]; }
+  bool Contains(unsigned char c) const { return FClass[c] & kDelimiter; }
   bool Empty() const { return FEmpty; }
   TKind Kind() const { return FKind; }
+  // Whether a scan of a token's characters stops at `c`: a delimiter or 0 (the end of
+  // the text file's buffer, or a NUL within it).
+  bool StopsScan(unsigned char c) const { return FClass[c] != 0; }
+  // A plain set that ends tokens at blanks and line ends: the tokenizer reads tokens
+  // of such sets straight from the file's buffer.
+  bool EndsAtBlanksAndLineEnds() const { return FEndsAtBlanksAndLineEnds; }
 
  private:
-  bool FDelimiter[256] = {};
+  enum : uint8_t { kDelimiter = 1, kZero = 2 };
+  void Classify();
+
+  uint8_t FClass[256] = {kZero};
   bool FEmpty = true;
+  bool FEndsAtBlanksAndLineEnds = false;
   TKind FKind = ksPlain;
 };
 
@@ -57,7 +69,7 @@ const TKivoCharSet& BracketedValueSet(); // ")"
 // Reads one token ending at a character of `delimiters` (an empty set means the blank
 // alone), first skipping blanks and line ends when asked; stores its text and returns
 // its keyword code. A held-back "{" or "}" is returned at once, reading nothing.
-int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
+inline int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
 // The keyword lookup of FindKivoKeyword (no upper-casing); stores the code.
 int GetKeywordToken(std::string_view text);
 const std::string& GetLastTokenText();
@@ -94,3 +106,123 @@ void ResetTokenizerState();
 
 // Unit start-up: builds the delimiter sets and resets the state.
 void InitializeKivoTokenizer();
+
+// The part of GetToken that runs for nearly every token, inline: a held-back brace,
+// and a token of a set that ends at blanks and line ends read straight from the
+// file's buffer. Everything else goes to ReadToken.
+namespace KivoTokenizerDetail {
+
+struct TState {
+  char Held = 0;
+  size_t TextLength = 0;       // the last token's length in TokenBuffer
+  std::string Text;            // a copy of that text, made when asked for
+  unsigned char TextLast = 0;  // the token's last character, also when it was cut
+  bool TextCut = false;
+  int Code = kwUnknown;
+  bool NumberError = false;
+  const TKivoCharSet* ValueSet = nullptr;
+};
+extern TState State;
+// The last token's characters (the rest of an overlong token is dropped).
+extern char TokenBuffer[KivoMaxTokenLength];
+// Whether a text beginning with the character can be a keyword: keywords begin with
+// a letter or one of "%[]{}".
+constexpr std::array<bool, 256> MakeKeywordStart() {
+  std::array<bool, 256> table{};
+  for (int c = 'A'; c <= 'Z'; ++c)
+    table[c] = table[c + 32] = true;
+  for (unsigned char c : std::string_view("%[]{}"))
+    table[c] = true;
+  return table;
+}
+inline constexpr std::array<bool, 256> KeywordStart = MakeKeywordStart();
+
+// Reads one token, starting with the held-back character if there is one: every
+// case, character by character.
+int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks);
+
+// The keyword code of a token's text (see FindKivoKeyword).
+inline int TokenCode(const char* text, size_t length) {
+  if (length == 0)
+    return kwEmpty;
+  if (!KeywordStart[static_cast<unsigned char>(text[0])])
+    return kwUnknown;
+  return FindKivoKeyword(std::string_view(text, length), /*upperCase=*/true);
+}
+
+// The first character at or after `p` that stops a scan in `set` (see StopsScan).
+inline const char* ScanTo(const TKivoCharSet& set, const char* p) {
+  while (!set.StopsScan(static_cast<unsigned char>(*p)))
+    ++p;
+  return p;
+}
+
+// The common case of ReadToken read straight from the file's buffer (Eof() having
+// answered false): a set that ends tokens at blanks and line ends, and the token and
+// the character that ends it both buffered. A held-back character starts the token,
+// and then nothing is skipped, as in ReadToken. Answers false, having read nothing,
+// when the case is not that one. The scans stop at the 0 that follows the buffered
+// bytes, so they test the end only where a 0 stopped them.
+inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+  TState& s = State;
+  if (!delimiters.EndsAtBlanksAndLineEnds())
+    return false;
+  const char held = s.Held;
+  const char* start = file.BufferPos();
+  if (skipBlanks && held == 0) {
+    // Line ends read as blanks, so skipping passes over them too; whatever is skipped
+    // is consumed only once a token is found in the buffer.
+    while (*start == ' ' || *start == '\r' || *start == '\n')
+      ++start;
+  }
+  const char* stop = start;
+  for (;;) {
+    stop = ScanTo(delimiters, stop);
+    if (*stop != '\0')
+      break;
+    if (stop == file.BufferEnd())
+      return false;
+    ++stop;  // a NUL within the buffer ends no token
+  }
+  // A line end that starts the token is read as a blank by ReadToken.
+  const char end = *stop;
+  if (stop == start && (end == '\r' || end == '\n'))
+    return false;
+  const size_t offset = held != 0 ? 1 : 0;
+  const size_t count = static_cast<size_t>(stop - start);
+  const size_t length = count + offset;
+  if (length >= KivoMaxTokenLength)
+    return false;
+  TokenBuffer[0] = held;
+  // Short tokens are copied in one fixed-size piece: the file's buffer has slack after
+  // its end, and the token buffer room after any short token.
+  if (count <= TTextFile::BufferSlack)
+    std::memcpy(TokenBuffer + offset, start, TTextFile::BufferSlack);
+  else
+    std::memcpy(TokenBuffer + offset, start, count);
+  s.TextLength = length;
+  s.TextLast = static_cast<unsigned char>(count ? stop[-1] : held);
+  s.TextCut = false;
+  // A delimiter is consumed and held back unless it is the blank; a line end stays.
+  const bool lineEnd = (end == '\r') | (end == '\n');
+  s.Held = lineEnd | (end == ' ') ? '\0' : end;
+  file.SetBufferPos(stop + !lineEnd);
+  // Without a held-back character the text is read where it lies, not from the copy
+  // just stored.
+  s.Code = TokenCode(held != 0 ? TokenBuffer : start, length);
+  return true;
+}
+
+}  // namespace KivoTokenizerDetail
+
+inline int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+  using namespace KivoTokenizerDetail;
+  const char held = State.Held;
+  if (held == '{' || held == '}') {
+    State.Held = 0;
+    return held == '{' ? kwOpenBrace : kwCloseBrace;
+  }
+  if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
+    return State.Code;
+  return ReadToken(file, delimiters, skipBlanks);
+}

@@ -51,8 +51,8 @@ std::string Designator(uint32_t component) {
 
 TReportManager::TReportManager(std::string_view kivoFileName) : FFileName(kivoFileName) {}
 
-void TReportManager::Add(TLines& lines, std::string text, uint8_t level) {
-  lines.push_back({std::move(text), level});
+void TReportManager::Add(TLines& lines, std::string_view text, uint8_t level) {
+  lines.Add(text, level);
 }
 
 void TReportManager::AddLoadWarning(uint8_t kind, std::string_view tokenText) {
@@ -252,9 +252,10 @@ void TReportManager::WriteReport() {
   VfsAssignFile(file, path);
   file.Rewrite();
   auto writeList = [&](const TLines& lines, uint8_t level) {
-    for (const TLine& line : lines)
-      if (line.Level <= level)
-        file.WriteLn(line.Text);
+    lines.ForEach([&](std::string_view text, uint8_t lineLevel) {
+      if (lineLevel <= level)
+        file.WriteLn(text);
+    });
   };
   file.WriteLn("Varnok Design System: KIVO Version 9.x To Varnok QMV Translator Report");
   file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName));

@@ -14,6 +14,7 @@
 
 #include "classlib/Object.h"
 #include "classlib/ShortString.h"
+#include "importer/ReportLines.h"
 #include "pcb/PcbObject.h"
 
 // The coordinates a polygon-void or circle-void warning lists.
@@ -73,13 +74,9 @@ class TReportManager : public TObject {
   const std::string& GetReportPath() const { return FReportPath; }
 
  private:
-  struct TLine {
-    std::string Text;
-    uint8_t Level;
-  };
-  using TLines = std::vector<TLine>;
+  using TLines = TReportLines;
 
-  static void Add(TLines& lines, std::string text, uint8_t level);
+  static void Add(TLines& lines, std::string_view text, uint8_t level);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
                            std::span<const TReportPoint> points, const TReportCircle* circle);
   void AddTrackOrArcLine(const TPCBObject* object);

@@ -50,26 +50,72 @@ std::unique_ptr<TPCBObject> NewProxy(uint8_t kind, uint32_t handle) {
   }
 }
 
-// A loaded proxy, or null for handle 0 and for kinds without a proxy class.
-std::unique_ptr<TPCBObject> ProxyOf(uint32_t handle) {
-  return handle ? CreatePcbObjectFromHandle(handle) : nullptr;
+// `use` on a proxy of class P made on the stack and loaded.
+template <class P, class R, class F>
+R UseLoaded(uint32_t handle, F& use) {
+  P proxy(handle);
+  proxy.Synchronize(/*mode=*/1);
+  return use(static_cast<TPCBObject&>(proxy));
+}
+
+// What CreatePcbObjectFromHandle does, with the proxy on the stack: the one-field reads
+// and writes below run several times for every object of a board when it is moved, and
+// a heap block per call cost more than the call. `none` for handle 0 and for kinds
+// without a proxy class.
+template <class R, class F>
+R WithLoadedProxy(uint32_t handle, R none, F use) {
+  if (handle == 0)
+    return none;
+  switch (PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F) {
+    case okArc:
+      return UseLoaded<TPcbArc, R>(handle, use);
+    case okPad:
+      return UseLoaded<TPcbPad, R>(handle, use);
+    case okVia:
+      return UseLoaded<TPcbVia, R>(handle, use);
+    case okTrack:
+      return UseLoaded<TPcbTrack, R>(handle, use);
+    case okText:
+      return UseLoaded<TPcbText, R>(handle, use);
+    case okFill:
+      return UseLoaded<TPcbFill, R>(handle, use);
+    case okFromTo:
+      return UseLoaded<TPcbFromTo, R>(handle, use);
+    case okNet:
+      return UseLoaded<TPcbNet, R>(handle, use);
+    case okComponent:
+      return UseLoaded<TPcbComponent, R>(handle, use);
+    case okPolygon:
+      return UseLoaded<TPcbPolygon, R>(handle, use);
+    case okDimension:
+      return UseLoaded<TPcbDimension, R>(handle, use);
+    case okCoordinate:
+      return UseLoaded<TPcbCoordinate, R>(handle, use);
+    case okClass:
+      return UseLoaded<TPCBObjectClass, R>(handle, use);
+    case okRule:
+      return UseLoaded<TPcbRule, R>(handle, use);
+    case okManualFromTo:
+      return UseLoaded<TPcbManualFromTo, R>(handle, use);
+    case okBoardOutline:
+      return UseLoaded<TPcbBoardOutline, R>(handle, use);
+    default:
+      return none;
+  }
 }
 
 template <class Get>
 std::invoke_result_t<Get, TPCBObject&> ReadOnce(uint32_t handle, Get get) {
-  const std::unique_ptr<TPCBObject> proxy = ProxyOf(handle);
-  if (!proxy)
-    return {};
-  return get(*proxy);
+  return WithLoadedProxy(handle, std::invoke_result_t<Get, TPCBObject&>{}, get);
 }
 
 template <class Set>
 void WriteOnce(uint32_t handle, Set set) {
-  const std::unique_ptr<TPCBObject> proxy = ProxyOf(handle);
-  if (!proxy)
-    return;
-  set(*proxy);
-  proxy->Synchronize(/*mode=*/0);
+  WithLoadedProxy(handle, false, [&](TPCBObject& proxy) {
+    set(proxy);
+    proxy.Synchronize(/*mode=*/0);
+    return true;
+  });
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "skin/KsForms.h"
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
+#include "skin/KsThemeItems.h"
 #include "skin/KsSpeedButtons.h"
 #include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
@@ -61,6 +62,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      // The themed menu item class, registered for streaming.
+      {"KsThemeItems", InitializeKsThemeItems, FinalizeKsThemeItems},
       // The tab sheet class, registered for streaming.
       {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
       // The button glyphs, loaded on first use and freed at shut-down.

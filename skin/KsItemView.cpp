@@ -4,6 +4,7 @@
 
 #include "skin/KsBitmap.h"
 #include "skin/KsItems.h"
+#include "skin/KsUtils.h"
 
 TKsItemView::TKsItemView(TComponent* AOwner, bool horizontal, bool rowLayout)
     : TComponent(AOwner), FHorizontal(horizontal), FRowLayout(rowLayout) {}
@@ -121,6 +122,8 @@ void TKsItemView::Select(int direction) {
     if (candidate != FSelected) {
       FSelected = candidate;
       InvalidateView();
+      if (FSubMenuOpen)
+        OpenSelected();
     }
     return;
   }
@@ -141,4 +144,262 @@ void TKsItemView::CloseMenuChain() {
     view->FSubMenuOpen = false;
     view->InvalidateView();
   }
+}
+
+// ---- The menu loop -------------------------------------------------------------------------
+
+namespace {
+
+// The last mouse position any menu loop has seen (screen coordinates).
+TPoint LastMousePos{-1, -1};
+
+// The client point of a mouse message in screen coordinates.
+TPoint MessageScreenPoint(const MSG& msg) {
+  POINT p{short(LOWORD(msg.lParam)), short(HIWORD(msg.lParam))};
+  if (msg.hwnd)
+    ClientToScreen(msg.hwnd, &p);
+  return TPoint{p.x, p.y};
+}
+
+HWND ControlHandle(TKsItemView* view) {
+  TWinControl* control = view ? view->GetControl() : nullptr;
+  return control && control->HandleAllocated() ? control->GetHandle() : nullptr;
+}
+
+void PostKey(TKsItemView* view, WPARAM key) {
+  if (HWND wnd = ControlHandle(view))
+    PostMessageA(wnd, WM_KEYDOWN, key, 0);
+}
+
+// True when the screen point lies on the view's selected item.
+bool OnSelectedItem(TKsItemView* view, TPoint screen) {
+  if (!view->GetSelected() || !ControlHandle(view))
+    return false;
+  POINT p{screen.x, screen.y};
+  ScreenToClient(ControlHandle(view), &p);
+  return PointInRect(view->GetItemRect(view->GetSelected()), TPoint{p.x, p.y});
+}
+
+bool OnSelectedItemAbove(TKsItemView* view, TPoint screen) {
+  for (TKsItemView* v = view->GetParentView(); v; v = v->GetParentView())
+    if (OnSelectedItem(v, screen))
+      return true;
+  return false;
+}
+
+}  // namespace
+
+TPoint KsLastMenuMousePos() { return LastMousePos; }
+
+bool TKsItemView::TrackMenu() {
+  FTracking = true;
+  // A run starts with no sub-menu open: the first selection must not open one before
+  // the loop has the capture.
+  FSubMenuOpen = false;
+  HWND captured = nullptr;
+  bool captureTaken = false;
+  // Tracking ends and the counted capture goes back however the loop is left.
+  struct TLeave {
+    TKsItemView* View;
+    bool& Taken;
+    ~TLeave() {
+      View->FTracking = false;
+      if (Taken)
+        KsReleaseCapture();
+    }
+  } leave{this, captureTaken};
+
+  if (FItem && FItem->GetCount() > 0) {
+    FSelected = FItem->GetItems(FItem->GetCount() - 1);
+    SelectNext();
+    if (FSelected && (!FSelected->GetVisible() || FSelected->IsSeparator()))
+      FSelected = nullptr;
+    POINT cursor{};
+    if (GetCursorPos(&cursor))
+      ItemAtPos(TPoint{cursor.x, cursor.y});
+    InvalidateView();
+  }
+  if (HWND wnd = ControlHandle(this)) {
+    KsSetCapture(wnd);
+    captureTaken = true;
+    captured = GetCapture();
+  }
+  // A loop whose item went away (a handler dispatched here freed the menu) ends at once.
+  auto keepTracking = [&] {
+    if (FItem && !IsLiveItem(FItem)) {
+      FItem = nullptr;
+      FSelected = nullptr;
+      FTracking = false;
+    }
+    if (FSelected && !IsLiveItem(FSelected))
+      FSelected = nullptr;
+    return FTracking && captured && GetCapture() == captured;
+  };
+
+  bool first = true;
+  bool done = false;
+  while (!done && keepTracking()) {
+    if (!first)
+      WaitMessage();
+    first = false;
+    MSG msg;
+    while (!done && keepTracking() && PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      // ---- Looked at while still in the queue
+      if (msg.message == WM_QUIT || (msg.message >= WM_NCLBUTTONDOWN && msg.message <= WM_NCMBUTTONDBLCLK)) {
+        CloseMenuChain();
+        done = true;
+        break;
+      }
+      if (msg.message == WM_WINDOWPOSCHANGING) {
+        CloseMenuChain();
+        done = true;
+        break;
+      }
+      if (msg.message == WM_LBUTTONDOWN) {
+        const TPoint p = MessageScreenPoint(msg);
+        if (OnSelectedItem(this, p)) {
+          PostKey(this, VK_RETURN);
+        } else if (!OnSelectedItemAbove(this, p)) {
+          CloseMenuChain();
+          done = true;
+          break;
+        }
+      }
+      if (!PeekMessageA(&msg, msg.hwnd, msg.message, msg.message, PM_REMOVE | PM_NOYIELD))
+        continue;
+
+      // ---- Taken from the queue
+      const UINT m = msg.message;
+      if (m == WM_CONTEXTMENU)
+        continue;
+      if (m >= WM_KEYFIRST && m <= 0x108 && (GetKeyState(VK_LBUTTON) & 0x8000))
+        continue;
+      if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
+        switch (msg.wParam) {
+          case VK_TAB:
+          case VK_SPACE: break;
+          case VK_RETURN:
+            if (TKsCustomItem* selected = FSelected) {
+              selected->Click();
+              if (!OpenSelected() && IsLiveItem(selected) && selected->GetEnabled() &&
+                  !selected->IsSeparator()) {
+                CloseMenuChain();
+                done = true;
+              }
+            }
+            break;
+          case VK_ESCAPE:
+            if (FParentView)
+              FParentView->FSubMenuOpen = false;
+            FSelected = nullptr;
+            InvalidateView();
+            done = true;
+            break;
+          case VK_MENU:
+          case VK_F10:
+            CloseMenuChain();
+            done = true;
+            break;
+          case VK_LEFT:
+          case VK_RIGHT:
+            if (FHorizontal) {
+              if (msg.wParam == VK_LEFT)
+                SelectPrev();
+              else
+                SelectNext();
+            } else if (FParentView && FParentView->FHorizontal) {
+              PostKey(FParentView, msg.wParam);
+              done = true;
+            } else if (FParentView) {
+              PostKey(this, VK_ESCAPE);
+            }
+            break;
+          case VK_UP:
+            if (!FHorizontal)
+              SelectPrev();
+            break;
+          case VK_DOWN:
+            if (FHorizontal)
+              OpenSelected();
+            else
+              SelectNext();
+            break;
+          default: TranslateMessage(&msg); break;
+        }
+        continue;
+      }
+      if (m == WM_CHAR || m == WM_SYSCHAR) {
+        if (TKsCustomItem* item = FItem ? FItem->FindAccelItem(char(msg.wParam)) : nullptr) {
+          FSelected = item;
+          InvalidateView();
+          PostKey(this, VK_RETURN);
+        }
+        continue;
+      }
+      if (m == WM_MOUSEMOVE) {
+        const TPoint p = MessageScreenPoint(msg);
+        if (p == LastMousePos)
+          continue;
+        LastMousePos = p;
+        TKsItemView* top = this;
+        while (top->FParentView)
+          top = top->FParentView;
+        TKsItemView* changed = nullptr;
+        for (TKsItemView* v = top; v && !changed; v = v->FChildView) {
+          TKsCustomItem* before = v->FSelected;
+          v->ItemAtPos(p);
+          if (v != this && v->FSelected != before)
+            changed = v;
+        }
+        if (changed) {
+          // This popup and those between it and the view whose selection moved close;
+          // that view then opens the new selection's popup.
+          for (TKsItemView* v = this; v && v != changed; v = v->FParentView)
+            PostKey(v, VK_ESCAPE);
+          if (HWND wnd = ControlHandle(changed))
+            PostMessageA(wnd, KM_OPENSELECTED, 0, 0);
+          done = true;
+        } else if (!FHorizontal) {
+          OpenSelected();
+        }
+        continue;
+      }
+      if (m == WM_LBUTTONUP) {
+        const TPoint p = MessageScreenPoint(msg);
+        if (OnSelectedItem(this, p)) {
+          // After a press on the same item this is a second VK_RETURN: it is posted to
+          // this popup, which is gone (and the key with it) once the first one closed it.
+          PostKey(this, VK_RETURN);
+        } else if (!OnSelectedItemAbove(this, p)) {
+          CloseMenuChain();
+          done = true;
+        }
+        continue;
+      }
+      if (m == WM_LBUTTONDOWN || (m >= WM_LBUTTONDBLCLK && m <= 0x20A))
+        continue;
+      if (m == KM_OPENSELECTED) {
+        OpenSelected();
+        continue;
+      }
+      DispatchMessageA(&msg);
+    }
+  }
+  return true;
+}
+
+bool TKsItemView::OpenSelected() {
+  TKsCustomItem* selected = FSelected;
+  if (!selected || !selected->GetEnabled() || selected->GetCount() == 0)
+    return false;
+  const TPoint point = GetPopupPoint();
+  TRect rect = GetItemRect(selected);
+  if (HWND wnd = ControlHandle(this)) {
+    POINT corners[2] = {{rect.left, rect.top}, {rect.right, rect.bottom}};
+    MapWindowPoints(wnd, nullptr, corners, 2);
+    rect = TRect{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+  }
+  FSubMenuOpen = true;
+  selected->ShowPopup(this, point.x, point.y, rect);
+  return true;
 }

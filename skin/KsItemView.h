@@ -13,6 +13,13 @@
 class TKsBitmap;
 class TKsCustomItem;
 
+// Posted to a view's control: the running menu loop opens the selected item's popup
+// (the mouse moved onto another item of a view up the chain).
+constexpr UINT KM_OPENSELECTED = 0x46F;
+
+// The last mouse position any menu loop has seen, in screen coordinates.
+TPoint KsLastMenuMousePos();
+
 class TKsItemView : public TComponent {
   KIVO_CLASS(TKsItemView, TComponent)
  public:
@@ -71,6 +78,11 @@ class TKsItemView : public TComponent {
   // Where the selected item's popup opens, in screen coordinates: below its left edge in
   // a horizontal view, beside its right edge in a column.
   TPoint GetPopupPoint();
+  // The modal menu loop: keys and mouse go to this view (and the views of the popups
+  // it opens) until the chain closes or another window takes the mouse capture.
+  bool TrackMenu();
+  // Opens the popup of the selected item when it is enabled and has sub-items.
+  bool OpenSelected();
   // Ends the selection and tracking of this view and of every view above it.
   void CloseMenuChain();
 

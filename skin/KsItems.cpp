@@ -18,6 +18,7 @@
 #include "classlib/Strings.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsItemView.h"
+#include "skin/KsMenuForm.h"
 #include "skin/TeTheme.h"
 
 namespace {
@@ -583,6 +584,84 @@ bool TKsCustomItem::IsShortCut(TMessage& message) {
       break;
   }
   return found;
+}
+
+// ---- Popups ----------------------------------------------------------------------------
+
+const TKsPopupWindowClass* TKsCustomItem::GetPopupWindowClass() const {
+  return &TKsPopupWindow::MetaClass();
+}
+
+TKsCustomForm* FindSkinForm(TWinControl* window) {
+  if (!window)
+    return nullptr;
+  for (int i = 0; i < window->GetComponentCount(); ++i)
+    if (auto* skinner = ObjectAs<TKsCustomForm>(window->GetComponent(i)))
+      return skinner;
+  return nullptr;
+}
+
+void TKsCustomItem::ShowPopup(TKsItemView* view, int x, int y, const TRect& excludeRect) {
+  std::unique_ptr<TKsPopupWindow> window(GetPopupWindowClass()->CreatePopup(GetOwner(), this, view));
+  TKsPopupView* popupView = window->GetView();
+  if (!popupView || !popupView->GetItem() || popupView->GetItem()->GetCount() == 0)
+    return;
+  const int screenRight = GetSystemMetrics(SM_CXSCREEN), screenBottom = GetSystemMetrics(SM_CYSCREEN);
+  auto place = [&](int left, int top) {
+    window->SetBounds(left, top, window->GetWidth(), window->GetHeight());
+  };
+  auto overflowsRight = [&] { return window->GetLeft() + window->GetWidth() > screenRight; };
+  auto overflowsBottom = [&] { return window->GetTop() + window->GetHeight() > screenBottom; };
+  if (RectWidth(excludeRect) <= 0) {
+    place(x, y);
+    window->CalcViewSize();
+    if (overflowsRight())
+      place(x - window->GetWidth(), window->GetTop());
+    if (overflowsBottom())
+      place(window->GetLeft(), y - window->GetHeight());
+  } else {
+    const bool below = view && view->GetHorizontal();
+    if (below)
+      place(excludeRect.left, excludeRect.bottom);
+    else
+      place(excludeRect.right, excludeRect.top);
+    window->CalcViewSize();
+    if (overflowsRight())
+      place((below ? excludeRect.right : excludeRect.left) - window->GetWidth(), window->GetTop());
+    if (overflowsBottom())
+      place(window->GetLeft(), (below ? excludeRect.top : excludeRect.bottom) - window->GetHeight());
+    if (overflowsRight())
+      place(screenRight - window->GetWidth(), window->GetTop());
+    if (overflowsBottom())
+      place(window->GetLeft(), screenBottom - window->GetHeight());
+  }
+
+  TKsCustomForm* skinForm = FindSkinForm(FParentWindow);
+  if (skinForm)
+    skinForm->DisablePaint();
+  try {
+    window->SetVisible(true);
+    if (FTrayPopup)
+      SetForegroundWindow(window->GetHandle());
+  } catch (...) {
+    if (skinForm)
+      skinForm->EnablePaint();
+    throw;
+  }
+  if (skinForm)
+    skinForm->EnablePaint();
+
+  // The chain link is taken down however the loop ends.
+  struct TChildLink {
+    TKsItemView* Parent;
+    ~TChildLink() {
+      if (Parent)
+        Parent->SetChildView(nullptr);
+    }
+  } link{view};
+  if (view)
+    view->SetChildView(popupView);
+  window->TrackMenu();
 }
 
 // ---- Measuring and painting ------------------------------------------------------------

@@ -29,6 +29,7 @@ class TKsBitmap;
 class TKsCustomForm;
 class TKsCustomItem;
 class TKsItemView;
+class TKsPopupWindowClass;
 
 KIVO_EXCEPTION(EKsItemError, Exception);
 
@@ -175,6 +176,12 @@ class TKsCustomItem : public TComponent {
   void Notification(TComponent* AComponent, TOperation operation) override;
 
   // ---- Behaviour
+  // The class of the window that shows the sub-items.
+  virtual const TKsPopupWindowClass* GetPopupWindowClass() const;
+  // Shows the sub-items in a popup window and runs its menu loop; returns when it
+  // closed. `view` opened the popup (null for a top popup); an `excludeRect` of no width
+  // places the popup at (x, y), else beside or below that rectangle (the opening item).
+  void ShowPopup(TKsItemView* view, int x, int y, const TRect& excludeRect);
   // The change notification: OnChange, then the parent's Changed, so that the handler
   // installed on the root hears of every change in the tree.
   virtual void Changed();
@@ -269,6 +276,9 @@ void RegisterItemParent(TClass parentClass, TKsAddItemProc addItem,
                         TKsGetItemClassProc getItemClass);
 // Counts down and drops the class at 0.
 void UnregisterItemParent(TClass parentClass);
+
+// The first skinner owned by `window`, or null.
+TKsCustomForm* FindSkinForm(TWinControl* window);
 
 // The system's menu font (lfMenuFont of the non-client metrics); null outside the
 // unit's lifetime.

@@ -56,6 +56,10 @@ void __stdcall Ravelo_ClearCallLog() {
   GuardBoundary("Ravelo_ClearCallLog", [] { Server().ClearCallLog(); });
 }
 
+void __stdcall Ravelo_KeepCallLog(int32_t keep) {
+  GuardBoundary("Ravelo_KeepCallLog", [&] { Server().SetCallLogKept(keep != 0); });
+}
+
 void __stdcall Ravelo_InjectResult(const char* entry, uint32_t result) {
   GuardBoundary("Ravelo_InjectResult", [&] {
     if (entry)

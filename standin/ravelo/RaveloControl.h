@@ -36,6 +36,9 @@ using TRaveloOverstateCount = int32_t(__stdcall*)(uint32_t object, int32_t count
 // The call log: one line per entry-point call, "name(arguments) = result".
 using TRaveloGetCallLog = int32_t(__stdcall*)(char* buffer, int32_t size);
 using TRaveloClearCallLog = void(__stdcall*)();
+// Non-zero keeps the call log (as a run starts), 0 stops adding to it: a large import's
+// log would take more room than its board.
+using TRaveloKeepCallLog = void(__stdcall*)(int32_t keep);
 // From now on the named entry point answers `result` without doing anything (an
 // injected 0 on "PcbApi_CreateIterator" makes iterator creation fail).
 using TRaveloInjectResult = void(__stdcall*)(const char* entry, uint32_t result);

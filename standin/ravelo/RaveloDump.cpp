@@ -172,77 +172,101 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Coord("Width", o.Width).Int("Aux1", o.Aux1).Int("Aux2", o.Aux2).Int("Aux3", o.Aux3);
       break;
     case rkArc:
-      line.Coord("X", o.X).Coord("Y", o.Y).Coord("Radius", o.Radius);
-      line.Angle("StartAngle", o.StartAngle).Angle("EndAngle", o.EndAngle);
-      line.Coord("LineWidth", o.LineWidth).Int("Aux1", o.Aux1);
+      line.Coord("X", o.X).Coord("Y", o.Y).Coord("Radius", o.Shape().Radius);
+      line.Angle("StartAngle", o.Shape().StartAngle).Angle("EndAngle", o.Shape().EndAngle);
+      line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux1", o.Aux1);
       break;
     case rkVia:
-      line.Coord("X", o.X).Coord("Y", o.Y).Coord("Size", o.Size).Coord("HoleSize", o.HoleSize);
-      line.Int("ByteAux1", o.ByteAux1).Int("ByteAux2", o.ByteAux2);
+      line.Coord("X", o.X)
+          .Coord("Y", o.Y)
+          .Coord("Size", o.Shape().Size)
+          .Coord("HoleSize", o.Shape().HoleSize);
+      line.Int("ByteAux1", o.Shape().ByteAux1).Int("ByteAux2", o.Shape().ByteAux2);
       break;
     case rkFill:
       line.Coord("X", o.X).Coord("Y", o.Y).Coord("X2", o.X2).Coord("Y2", o.Y2);
-      line.Int("Aux1", o.Aux1).Angle("Rotation", o.Rotation);
+      line.Int("Aux1", o.Aux1).Angle("Rotation", o.Shape().Rotation);
       break;
     case rkText:
-      line.Coord("X", o.X).Coord("Y", o.Y).Coord("Size", o.Size).Int("TextAux", o.TextAux);
-      line.Angle("Rotation", o.Rotation).Int("MirrorFlag", o.MirrorFlag).Text("Text", o.Text);
-      line.Coord("LineWidth", o.LineWidth).Int("Aux2", o.Aux2).Int("Aux3", o.Aux3);
+      line.Coord("X", o.X)
+          .Coord("Y", o.Y)
+          .Coord("Size", o.Shape().Size)
+          .Int("TextAux", o.Shape().TextAux);
+      line.Angle("Rotation", o.Shape().Rotation)
+          .Int("MirrorFlag", o.Shape().MirrorFlag)
+          .Text("Text", o.Shape().Text);
+      line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux2", o.Aux2).Int("Aux3", o.Aux3);
       break;
     case rkPad:
       line.Coord("X", o.X).Coord("Y", o.Y);
-      line.Coord("TopXSize", o.TopXSize).Coord("TopYSize", o.TopYSize);
-      line.Coord("MidXSize", o.MidXSize).Coord("MidYSize", o.MidYSize);
-      line.Coord("BotXSize", o.BotXSize).Coord("BotYSize", o.BotYSize);
-      line.Coord("HoleSize", o.HoleSize).Int("TopShape", o.TopShape);
-      line.Int("MidShape", o.MidShape).Int("BotShape", o.BotShape).Text("Name", o.Name);
-      line.Int("PadByte1", o.PadByte1).Int("PadByte2", o.PadByte2);
-      line.Angle("Rotation", o.Rotation).Int("StackMode", o.StackMode);
-      if (o.StackMode == 2) {
+      line.Coord("TopXSize", o.Pad().TopXSize).Coord("TopYSize", o.Pad().TopYSize);
+      line.Coord("MidXSize", o.Pad().MidXSize).Coord("MidYSize", o.Pad().MidYSize);
+      line.Coord("BotXSize", o.Pad().BotXSize).Coord("BotYSize", o.Pad().BotYSize);
+      line.Coord("HoleSize", o.Shape().HoleSize).Int("TopShape", o.Pad().TopShape);
+      line.Int("MidShape", o.Pad().MidShape)
+          .Int("BotShape", o.Pad().BotShape)
+          .Text("Name", o.Pad().Name);
+      line.Int("PadByte1", o.Pad().PadByte1).Int("PadByte2", o.Pad().PadByte2);
+      line.Angle("Rotation", o.Shape().Rotation).Int("StackMode", o.Pad().StackMode);
+      if (o.Pad().StackMode == 2) {
         for (int layer = 1; layer <= 32; ++layer) {
-          out += " L" + std::to_string(layer) + "=" + std::to_string(o.Pad().LayerShape[layer]) + "/" +
-                 std::to_string(o.Pad().LayerXSize[layer]) + "x" + std::to_string(o.Pad().LayerYSize[layer]);
+          out += " L" + std::to_string(layer) + "=" +
+                 std::to_string(o.PadLayers().LayerShape[layer]) + "/" +
+                 std::to_string(o.PadLayers().LayerXSize[layer]) + "x" +
+                 std::to_string(o.PadLayers().LayerYSize[layer]);
         }
       }
       break;
     case rkNet:
-      line.Text("Name", o.Name).Int("NetByte1", o.GroupByte1).Int("NetByte2", o.GroupByte2);
+      line.Text("Name", o.Pad().Name)
+          .Int("NetByte1", o.Pad().GroupByte1)
+          .Int("NetByte2", o.Pad().GroupByte2);
       break;
     case rkClass:
-      line.Text("Name", o.Name).Int("ClassByte1", o.GroupByte1).Int("ClassByte2", o.GroupByte2);
+      line.Text("Name", o.Pad().Name)
+          .Int("ClassByte1", o.Pad().GroupByte1)
+          .Int("ClassByte2", o.Pad().GroupByte2);
       for (const std::string& member : o.Rare().Members)
         line.Text("Member", member);
       break;
     case rkComponent:
-      line.Coord("X", o.X).Coord("Y", o.Y).Angle("Rotation", o.Rotation);
-      line.Ref("NameText", o.NameText).Ref("CommentText", o.CommentText);
-      line.Text("ComponentString", o.ComponentString);
-      line.Int("ComponentByte1", o.ComponentByte1).Int("ComponentByte2", o.ComponentByte2);
-      line.Int("ComponentByte3", o.ComponentByte3).Int("ComponentLong", o.ComponentLong);
-      line.Int("ChannelOffset", o.ChannelOffset).Int("ComponentKind", o.ComponentKind);
-      line.Int("ExLong1", o.ExLong1).Int("ExByte1", o.ExByte1).Int("ExByte2", o.ExByte2);
-      line.Int("ExLong2", o.ExLong2);
+      line.Coord("X", o.X).Coord("Y", o.Y).Angle("Rotation", o.Shape().Rotation);
+      line.Ref("NameText", o.Comp().NameText).Ref("CommentText", o.Comp().CommentText);
+      line.Text("ComponentString", o.Comp().ComponentString);
+      line.Int("ComponentByte1", o.Comp().ComponentByte1)
+          .Int("ComponentByte2", o.Comp().ComponentByte2);
+      line.Int("ComponentByte3", o.Comp().ComponentByte3)
+          .Int("ComponentLong", o.Comp().ComponentLong);
+      line.Int("ChannelOffset", o.Comp().ChannelOffset)
+          .Int("ComponentKind", o.Comp().ComponentKind);
+      line.Int("ExLong1", o.Comp().ExLong1)
+          .Int("ExByte1", o.Comp().ExByte1)
+          .Int("ExByte2", o.Comp().ExByte2);
+      line.Int("ExLong2", o.Comp().ExLong2);
       for (int i = 0; i < 7; ++i)
         line.Text(Numbered("SourceLink", i + 1).c_str(), o.Rare().SourceLinks[i]);
       break;
     case rkPolygon:
     case rkBoardOutline: {
-      line.Int("PolygonFlag1", o.PolygonFlag1).Int("PolygonFlag2", o.PolygonFlag2);
-      line.Int("PolygonFlag3", o.PolygonFlag3).Coord("GridSize", o.GridSize);
-      line.Coord("TrackWidth", o.TrackWidth).Int("PolygonByte1", o.PolygonByte1);
-      line.Int("PolygonByte2", o.PolygonByte2).Int("PolygonLong", o.PolygonLong);
-      line.Int("PolygonByte", o.PolygonByte).Int("PointCount", o.PointCount);
-      const int last = o.PointCount < RaveloMaxSegments ? o.PointCount : RaveloMaxSegments - 1;
-      for (int i = 0; i <= last && i < static_cast<int>(o.Segments.size()); ++i) {
-        out += " [" + std::to_string(o.Segments[i].Kind) + " " + std::to_string(o.Segments[i].X) +
-               "(" + RaveloMilText(o.Segments[i].X) + ") " + std::to_string(o.Segments[i].Y) + "(" +
-               RaveloMilText(o.Segments[i].Y) + ")]";
+      line.Int("PolygonFlag1", o.Poly().PolygonFlag1).Int("PolygonFlag2", o.Poly().PolygonFlag2);
+      line.Int("PolygonFlag3", o.Poly().PolygonFlag3).Coord("GridSize", o.Poly().GridSize);
+      line.Coord("TrackWidth", o.Poly().TrackWidth).Int("PolygonByte1", o.Poly().PolygonByte1);
+      line.Int("PolygonByte2", o.Poly().PolygonByte2).Int("PolygonLong", o.Poly().PolygonLong);
+      line.Int("PolygonByte", o.Poly().PolygonByte).Int("PointCount", o.Poly().PointCount);
+      const int last =
+          o.Poly().PointCount < RaveloMaxSegments ? o.Poly().PointCount : RaveloMaxSegments - 1;
+      for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i) {
+        out += " [" + std::to_string(o.Poly().Segments[i].Kind) + " " +
+               std::to_string(o.Poly().Segments[i].X) + "(" +
+               RaveloMilText(o.Poly().Segments[i].X) + ") " +
+               std::to_string(o.Poly().Segments[i].Y) + "(" +
+               RaveloMilText(o.Poly().Segments[i].Y) + ")]";
       }
       break;
     }
     case rkFromTo:
-      line.Coord("X", o.X).Coord("Y", o.Y).Int("ByteAux3", o.ByteAux3);
-      line.Coord("X2", o.X2).Coord("Y2", o.Y2).Int("ByteAux4", o.ByteAux4);
+      line.Coord("X", o.X).Coord("Y", o.Y).Int("ByteAux3", o.Shape().ByteAux3);
+      line.Coord("X2", o.X2).Coord("Y2", o.Y2).Int("ByteAux4", o.Shape().ByteAux4);
       break;
     case rkManualFromTo:
       for (int i = 0; i < 3; ++i)
@@ -284,9 +308,8 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
 
 std::string TRaveloServer::DumpOne(uint32_t handle) const {
   std::string out;
-  auto found = FObjects.find(handle);
-  if (found != FObjects.end())
-    DumpObject(out, found->second);
+  if (const TRaveloObject* found = FObjects.Find(handle))
+    DumpObject(out, *found);
   return out;
 }
 
@@ -353,7 +376,7 @@ std::string TRaveloServer::Dump(uint32_t boardHandle) {
   std::string out = "board " + Handle(board->Handle) + " " + Quoted(board->FullName) +
                     (board->Handle == FCurrentBoard ? " current" : "") + "\n";
   for (uint32_t handle : Scope(boardHandle))
-    DumpObject(out, FObjects.at(handle));
+    DumpObject(out, *FObjects.Find(handle));
   out += "origin";
   TLine origin(out);
   origin.Coord("X", board->OriginX).Coord("Y", board->OriginY);

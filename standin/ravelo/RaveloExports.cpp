@@ -10,6 +10,8 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "classlib/Boundary.h"
 #include "standin/ravelo/RaveloServer.h"
@@ -28,34 +30,56 @@ std::string ArgText(T value) {
   return std::to_string(static_cast<long long>(value));
 }
 
+// A call's by-value arguments, kept as they are and written out only when the call log
+// is kept: formatting them on every call cost more than most calls' work.
 template <class... A>
-std::string Args(A... args) {
+struct TArgs {
+  std::tuple<A...> Values;
+};
+
+template <class... A>
+TArgs<A...> Args(A... args) {
+  return TArgs<A...>{std::tuple<A...>(args...)};
+}
+
+std::string ArgsText(const char* text) {
+  return text;
+}
+const std::string& ArgsText(const std::string& text) {
+  return text;
+}
+template <class... A>
+std::string ArgsText(const TArgs<A...>& args) {
   std::string text;
-  ((text += (text.empty() ? "" : ", ") + ArgText(args)), ...);
+  std::apply(
+      [&](const A&... values) { ((text += (text.empty() ? "" : ", ") + ArgText(values)), ...); },
+      args.Values);
   return text;
 }
 
 // Runs an entry point that returns a value: injected result, body, log.
-template <class R, class F>
-R Entry(const char* name, const std::string& args, R failure, F&& body) {
+template <class R, class TArgList, class F>
+R Entry(const char* name, const TArgList& args, R failure, F&& body) {
   return GuardBoundaryResult(name, failure, [&]() -> R {
     const auto injected = Server().Injected(name);
     const R result = injected ? static_cast<R>(*injected) : body();
-    Server().LogCall(std::string(name) + "(" + args + ") = " + std::to_string(result));
+    if (Server().GetCallLogKept())
+      Server().LogCall(std::string(name) + "(" + ArgsText(args) + ") = " + std::to_string(result));
     return result;
   });
 }
 
-template <class F>
-void EntryVoid(const char* name, const std::string& args, F&& body) {
+template <class TArgList, class F>
+void EntryVoid(const char* name, const TArgList& args, F&& body) {
   GuardBoundary(name, [&] {
     body();
-    Server().LogCall(std::string(name) + "(" + args + ")");
+    if (Server().GetCallLogKept())
+      Server().LogCall(std::string(name) + "(" + ArgsText(args) + ")");
   });
 }
 
-template <class F>
-int32_t Status(const char* name, const std::string& args, F&& body) {
+template <class TArgList, class F>
+int32_t Status(const char* name, const TArgList& args, F&& body) {
   return Entry<int32_t>(name, args, rsFailure, std::forward<F>(body));
 }
 
@@ -385,8 +409,8 @@ int32_t __stdcall PcbApi_QueryArc(uint8_t mode, uint32_t object, uint16_t* flags
                                   int32_t* aux1) {
   return QueryObject("PcbApi_QueryArc", mode, object, {rkArc}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Radius, radius)(o.StartAngle, startAngle)(o.EndAngle, endAngle);
-    t(o.LineWidth, lineWidth)(o.Aux1, aux1);
+    t(o.Shape().Radius, radius)(o.Shape().StartAngle, startAngle)(o.Shape().EndAngle, endAngle);
+    t(o.Shape().LineWidth, lineWidth)(o.Aux1, aux1);
   });
 }
 
@@ -396,7 +420,8 @@ int32_t __stdcall PcbApi_QueryVia(uint8_t mode, uint32_t object, uint16_t* flags
                                   int32_t* holeSize, uint8_t* byteAux1, uint8_t* byteAux2) {
   return QueryObject("PcbApi_QueryVia", mode, object, {rkVia}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Size, size)(o.HoleSize, holeSize)(o.ByteAux1, byteAux1)(o.ByteAux2, byteAux2);
+    t(o.Shape().Size, size)(o.Shape().HoleSize, holeSize)(o.Shape().ByteAux1, byteAux1)(
+        o.Shape().ByteAux2, byteAux2);
   });
 }
 
@@ -407,7 +432,7 @@ int32_t __stdcall PcbApi_QueryFill(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject("PcbApi_QueryFill", mode, object, {rkFill},
                      [&](TRaveloObject& o, TTransfer& t) {
                        Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-                       t(o.X2, x2)(o.Y2, y2)(o.Aux1, aux1)(o.Rotation, rotation);
+                       t(o.X2, x2)(o.Y2, y2)(o.Aux1, aux1)(o.Shape().Rotation, rotation);
                      });
 }
 
@@ -420,9 +445,10 @@ int32_t __stdcall PcbApi_QueryText(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject(
       "PcbApi_QueryText", mode, object, {rkText}, [&](TRaveloObject& o, TTransfer& t) {
         Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.Size, size)(o.TextAux, textAux)(o.Rotation, rotation)(o.MirrorFlag, mirrorFlag);
-        t.Text(o.Text, text, 254);
-        t(o.LineWidth, lineWidth)(o.Aux2, aux2)(o.Aux3, aux3);
+        t(o.Shape().Size, size)(o.Shape().TextAux, textAux)(o.Shape().Rotation, rotation)(
+            o.Shape().MirrorFlag, mirrorFlag);
+        t.Text(o.Shape().Text, text, 254);
+        t(o.Shape().LineWidth, lineWidth)(o.Aux2, aux2)(o.Aux3, aux3);
       });
 }
 
@@ -436,17 +462,17 @@ int32_t __stdcall PcbApi_QueryPad(uint8_t mode, uint32_t object, uint16_t* flags
                                   double* rotation) {
   return QueryObject("PcbApi_QueryPad", mode, object, {rkPad}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.TopXSize, topXSize)(o.TopYSize, topYSize)(o.MidXSize, midXSize);
-    t(o.MidYSize, midYSize)(o.BotXSize, botXSize)(o.BotYSize, botYSize);
-    t(o.HoleSize, holeSize)(o.TopShape, topShape)(o.MidShape, midShape);
-    t(o.BotShape, botShape).Text(o.Name, name, 20);
-    t(o.PadByte1, padByte1)(o.PadByte2, padByte2)(o.Rotation, rotation);
+    t(o.Pad().TopXSize, topXSize)(o.Pad().TopYSize, topYSize)(o.Pad().MidXSize, midXSize);
+    t(o.Pad().MidYSize, midYSize)(o.Pad().BotXSize, botXSize)(o.Pad().BotYSize, botYSize);
+    t(o.Shape().HoleSize, holeSize)(o.Pad().TopShape, topShape)(o.Pad().MidShape, midShape);
+    t(o.Pad().BotShape, botShape).Text(o.Pad().Name, name, 20);
+    t(o.Pad().PadByte1, padByte1)(o.Pad().PadByte2, padByte2)(o.Shape().Rotation, rotation);
   });
 }
 
 int32_t __stdcall PcbApi_QueryPadStackMode(uint8_t mode, uint32_t pad, uint8_t* stackMode) {
   return QueryObject("PcbApi_QueryPadStackMode", mode, pad, {rkPad},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.StackMode, stackMode); });
+                     [&](TRaveloObject& o, TTransfer& t) { t(o.Pad().StackMode, stackMode); });
 }
 
 int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t layer, uint8_t* shape) {
@@ -458,10 +484,12 @@ int32_t __stdcall PcbApi_QueryPadOrViaShapeOnLayer(uint32_t object, uint8_t laye
       return int32_t{rsBadArgument};
     uint8_t value = 1;  // a via is round everywhere
     if (o->Kind == rkPad) {
-      if (o->StackMode == 2)
-        value = o->Pad().LayerShape[layer];
+      if (o->Pad().StackMode == 2)
+        value = std::as_const(*o).PadLayers().LayerShape[layer];
       else
-        value = layer == 32 ? o->BotShape : layer > 1 && layer < 32 ? o->MidShape : o->TopShape;
+        value = layer == 32               ? o->Pad().BotShape
+                : layer > 1 && layer < 32 ? o->Pad().MidShape
+                                          : o->Pad().TopShape;
     }
     TTransfer(/*Mode=*/1)(value, shape);
     return int32_t{rsOk};
@@ -476,16 +504,17 @@ int32_t __stdcall PcbApi_QueryPadOrViaSizeOnLayer(uint32_t object, uint8_t layer
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    int32_t x = o->Size, y = o->Size;
+    int32_t x = o->Shape().Size, y = o->Shape().Size;
     if (o->Kind == rkPad) {
-      if (o->StackMode == 2) {
-        x = o->Pad().LayerXSize[layer], y = o->Pad().LayerYSize[layer];
+      if (o->Pad().StackMode == 2) {
+        x = std::as_const(*o).PadLayers().LayerXSize[layer],
+        y = std::as_const(*o).PadLayers().LayerYSize[layer];
       } else if (layer == 32) {
-        x = o->BotXSize, y = o->BotYSize;
+        x = o->Pad().BotXSize, y = o->Pad().BotYSize;
       } else if (layer > 1 && layer < 32) {
-        x = o->MidXSize, y = o->MidYSize;
+        x = o->Pad().MidXSize, y = o->Pad().MidYSize;
       } else {
-        x = o->TopXSize, y = o->TopYSize;
+        x = o->Pad().TopXSize, y = o->Pad().TopYSize;
       }
     }
     TTransfer(/*Mode=*/1)(x, xSize)(y, ySize);
@@ -500,7 +529,7 @@ int32_t __stdcall PcbApi_SetPadShapeOnLayer(uint32_t pad, uint8_t layer, uint8_t
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    o->Pad().LayerShape[layer] = shape;
+    o->PadLayers().LayerShape[layer] = shape;
     return int32_t{rsOk};
   });
 }
@@ -513,8 +542,8 @@ int32_t __stdcall PcbApi_SetPadSizeOnLayer(uint32_t pad, uint8_t layer, int32_t 
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    o->Pad().LayerXSize[layer] = xSize;
-    o->Pad().LayerYSize[layer] = ySize;
+    o->PadLayers().LayerXSize[layer] = xSize;
+    o->PadLayers().LayerYSize[layer] = ySize;
     return int32_t{rsOk};
   });
 }
@@ -524,18 +553,18 @@ int32_t __stdcall PcbApi_SetPadSizeOnLayer(uint32_t pad, uint8_t layer, int32_t 
 int32_t __stdcall PcbApi_QueryNet(uint8_t mode, uint32_t object, int16_t* word, uint8_t* name,
                                   uint8_t* netByte1, uint8_t* netByte2) {
   return QueryObject("PcbApi_QueryNet", mode, object, {rkNet}, [&](TRaveloObject& o, TTransfer& t) {
-    t(o.PrimitiveWord, word).Text(o.Name, name, 255);
-    t(o.GroupByte1, netByte1)(o.GroupByte2, netByte2);
+    t(o.PrimitiveWord, word).Text(o.Pad().Name, name, 255);
+    t(o.Pad().GroupByte1, netByte1)(o.Pad().GroupByte2, netByte2);
   });
 }
 
 int32_t __stdcall PcbApi_QueryClass(uint8_t mode, uint32_t object, int16_t* word,
                                     uint8_t* classByte1, uint8_t* classByte2, uint8_t* name) {
-  return QueryObject("PcbApi_QueryClass", mode, object, {rkClass},
-                     [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word)(o.GroupByte1, classByte1)(o.GroupByte2, classByte2);
-                       t.Text(o.Name, name, 255);
-                     });
+  return QueryObject(
+      "PcbApi_QueryClass", mode, object, {rkClass}, [&](TRaveloObject& o, TTransfer& t) {
+        t(o.PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(o.Pad().GroupByte2, classByte2);
+        t.Text(o.Pad().Name, name, 255);
+      });
 }
 
 int32_t __stdcall PcbApi_GetMemberFromClassAt(uint32_t objectClass, int32_t index, uint8_t* name) {
@@ -575,14 +604,16 @@ int32_t __stdcall PcbApi_RemoveAllMembersFromClass(uint32_t objectClass) {
 
 int32_t __stdcall PcbApi_QueryComponentChannelOffset(uint8_t mode, uint32_t component,
                                                      int32_t* channelOffset) {
-  return QueryObject("PcbApi_QueryComponentChannelOffset", mode, component, {rkComponent},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.ChannelOffset, channelOffset); });
+  return QueryObject(
+      "PcbApi_QueryComponentChannelOffset", mode, component, {rkComponent},
+      [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ChannelOffset, channelOffset); });
 }
 
 int32_t __stdcall PcbApi_QueryComponentKind(uint8_t mode, uint32_t component,
                                             uint8_t* componentKind) {
-  return QueryObject("PcbApi_QueryComponentKind", mode, component, {rkComponent},
-                     [&](TRaveloObject& o, TTransfer& t) { t(o.ComponentKind, componentKind); });
+  return QueryObject(
+      "PcbApi_QueryComponentKind", mode, component, {rkComponent},
+      [&](TRaveloObject& o, TTransfer& t) { t(o.Comp().ComponentKind, componentKind); });
 }
 
 // Mode 2 stores like 0 and also places the component: its members and texts follow
@@ -597,21 +628,21 @@ int32_t __stdcall PcbApi_QueryComponent(uint8_t mode, uint32_t component, uint16
   return QueryObject(
       "PcbApi_QueryComponent", mode, component, {rkComponent}, [&](TRaveloObject& o, TTransfer& t) {
         const int32_t oldX = o.X, oldY = o.Y;
-        const double oldRotation = o.Rotation;
+        const double oldRotation = o.Shape().Rotation;
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.PrimitiveByte, primitiveByte);
         // The text objects belong to the server; their handles are only ever reported.
-        uint32_t names[2] = {o.NameText, o.CommentText};
+        uint32_t names[2] = {o.Comp().NameText, o.Comp().CommentText};
         t(names[0], nameText)(names[1], commentText);
-        t.Text(o.ComponentString, componentString, 250);
-        t(o.ComponentByte1, componentByte1)(o.ComponentByte2, componentByte2);
-        t(o.X, x)(o.Y, y)(o.ComponentLong, componentLong)(o.Rotation, rotation);
-        t(o.ComponentByte3, componentByte3);
+        t.Text(o.Comp().ComponentString, componentString, 250);
+        t(o.Comp().ComponentByte1, componentByte1)(o.Comp().ComponentByte2, componentByte2);
+        t(o.X, x)(o.Y, y)(o.Comp().ComponentLong, componentLong)(o.Shape().Rotation, rotation);
+        t(o.Comp().ComponentByte3, componentByte3);
         if (mode == 2) {
           const int32_t newX = o.X, newY = o.Y;
-          const double newRotation = o.Rotation;
-          o.X = oldX, o.Y = oldY, o.Rotation = oldRotation;
+          const double newRotation = o.Shape().Rotation;
+          o.X = oldX, o.Y = oldY, o.Shape().Rotation = oldRotation;
           Server().PlaceComponent(o, newX, newY, newRotation);
-          o.X = newX, o.Y = newY, o.Rotation = newRotation;
+          o.X = newX, o.Y = newY, o.Shape().Rotation = newRotation;
         }
       });
 }
@@ -620,8 +651,8 @@ int32_t __stdcall PcbApi_QueryComponentEx(uint8_t mode, uint32_t component, int3
                                           uint8_t* exByte1, uint8_t* exByte2, int32_t* exLong2) {
   return QueryObject("PcbApi_QueryComponentEx", mode, component, {rkComponent},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.ExLong1, exLong1)(o.ExByte1, exByte1)(o.ExByte2, exByte2)(o.ExLong2,
-                                                                                     exLong2);
+                       t(o.Comp().ExLong1, exLong1)(o.Comp().ExByte1, exByte1)(
+                           o.Comp().ExByte2, exByte2)(o.Comp().ExLong2, exLong2);
                      });
 }
 
@@ -647,17 +678,22 @@ int32_t __stdcall PcbApi_QueryPolygon(
       "PcbApi_QueryPolygon", mode, polygon, {rkPolygon, rkBoardOutline},
       [&](TRaveloObject& o, TTransfer& t) {
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-        t(o.PrimitiveByte, primitiveByte)(o.PolygonFlag1, polygonFlag1);
-        t(o.PolygonFlag2, polygonFlag2)(o.PolygonFlag3, polygonFlag3)(o.GridSize, gridSize);
-        t(o.TrackWidth, trackWidth)(o.PolygonByte1, polygonByte1)(o.PolygonByte2, polygonByte2);
-        t(o.PolygonLong, polygonLong)(o.PolygonByte, polygonByte)(o.PointCount, pointCount);
-        o.PointCount = std::clamp(o.PointCount, 0, RaveloMaxSegments - 1);
+        t(o.PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
+        t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(
+            o.Poly().GridSize, gridSize);
+        t(o.Poly().TrackWidth, trackWidth)(o.Poly().PolygonByte1, polygonByte1)(
+            o.Poly().PolygonByte2, polygonByte2);
+        t(o.Poly().PolygonLong, polygonLong)(o.Poly().PolygonByte, polygonByte)(o.Poly().PointCount,
+                                                                                pointCount);
+        o.Poly().PointCount = std::clamp(o.Poly().PointCount, 0, RaveloMaxSegments - 1);
+        if (o.Poly().Segments.size() < static_cast<size_t>(o.Poly().PointCount) + 1)
+          o.Poly().Segments.resize(o.Poly().PointCount + 1);
         if (segments) {
-          const size_t bytes = sizeof(TRaveloSegment) * (o.PointCount + 1);
+          const size_t bytes = sizeof(TRaveloSegment) * (o.Poly().PointCount + 1);
           if (t.Loading())
-            std::memcpy(segments, o.Segments.data(), bytes);
+            std::memcpy(segments, o.Poly().Segments.data(), bytes);
           else
-            std::memcpy(o.Segments.data(), segments, bytes);
+            std::memcpy(o.Poly().Segments.data(), segments, bytes);
         }
         if (t.Loading() && o.OverstatedCount >= 0) {
           int32_t reported = o.OverstatedCount;
@@ -671,8 +707,8 @@ int32_t __stdcall PcbApi_QueryFromTo(uint8_t mode, uint32_t object, int16_t* wor
                                      uint8_t* byteAux4, int32_t* net) {
   return QueryObject("PcbApi_QueryFromTo", mode, object, {rkFromTo},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word)(o.X, x)(o.Y, y)(o.ByteAux3, byteAux3);
-                       t(o.X2, x2)(o.Y2, y2)(o.ByteAux4, byteAux4)(o.Net, net);
+                       t(o.PrimitiveWord, word)(o.X, x)(o.Y, y)(o.Shape().ByteAux3, byteAux3);
+                       t(o.X2, x2)(o.Y2, y2)(o.Shape().ByteAux4, byteAux4)(o.Net, net);
                      });
 }
 
@@ -682,7 +718,8 @@ int32_t __stdcall PcbApi_QueryManualFromTo(uint8_t mode, uint32_t object, int16_
   return QueryObject("PcbApi_QueryManualFromTo", mode, object, {rkManualFromTo},
                      [&](TRaveloObject& o, TTransfer& t) {
                        t(o.PrimitiveWord, word);
-                       t.Text(o.Rare().FromToText[0], text1, 255).Text(o.Rare().FromToText[1], text2, 255);
+                       t.Text(o.Rare().FromToText[0], text1, 255)
+                           .Text(o.Rare().FromToText[1], text2, 255);
                        t.Text(o.Rare().FromToText[2], text3, 255);
                        t(o.Rare().FromToLong, fromToLong);
                      });
@@ -712,9 +749,12 @@ int32_t __stdcall PcbApi_QueryDimension(uint8_t mode, uint32_t object, uint16_t*
   return QueryObject(
       "PcbApi_QueryDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
         t(o.Flags, flags)(o.PrimitiveWord, word)(o.PrimitiveByte, primitiveByte);
-        t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer, layer);
-        t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7], dimLong7);
-        t(o.Rare().DimLong[8], dimLong8)(o.Rare().DimLong[9], dimLong9)(o.Rare().DimByte[5], dimByte5);
+        t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer,
+                                                                                        layer);
+        t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7],
+                                                                        dimLong7);
+        t(o.Rare().DimLong[8], dimLong8)(o.Rare().DimLong[9], dimLong9)(o.Rare().DimByte[5],
+                                                                        dimByte5);
       });
 }
 
@@ -728,13 +768,17 @@ int32_t __stdcall PcbApi_QueryExtDimension(uint8_t mode, uint32_t object, uint8_
                                            int32_t* dimLong17, int32_t* dimLong18) {
   return QueryObject(
       "PcbApi_QueryExtDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
-        t(o.Rare().DimByte[1], dimByte1)(o.Rare().DimLong[1], dimLong1)(o.Rare().DimLong[2], dimLong2);
-        t(o.Rare().DimLong[10], dimLong10)(o.Rare().DimByte[2], dimByte2)(o.Rare().DimLong[11], dimLong11);
+        t(o.Rare().DimByte[1], dimByte1)(o.Rare().DimLong[1], dimLong1)(o.Rare().DimLong[2],
+                                                                        dimLong2);
+        t(o.Rare().DimLong[10], dimLong10)(o.Rare().DimByte[2], dimByte2)(o.Rare().DimLong[11],
+                                                                          dimLong11);
         t.Text(o.Rare().DimText[1], dimText1, 255);
         t(o.Rare().DimByte[3], dimByte3)(o.Rare().DimLong[12], dimLong12);
         t.Text(o.Rare().DimText[2], dimText2, 255).Text(o.Rare().DimText[3], dimText3, 255);
-        t(o.Rare().DimDouble, dimDouble)(o.Rare().DimLong[13], dimLong13)(o.Rare().DimLong[14], dimLong14);
-        t(o.Rare().DimLong[15], dimLong15)(o.Rare().DimByte[4], dimByte4)(o.Rare().DimLong[16], dimLong16);
+        t(o.Rare().DimDouble, dimDouble)(o.Rare().DimLong[13], dimLong13)(o.Rare().DimLong[14],
+                                                                          dimLong14);
+        t(o.Rare().DimLong[15], dimLong15)(o.Rare().DimByte[4], dimByte4)(o.Rare().DimLong[16],
+                                                                          dimLong16);
         t(o.Rare().DimLong[17], dimLong17)(o.Rare().DimLong[18], dimLong18);
       });
 }

@@ -7,8 +7,6 @@
 
 #include "standin/ravelo/RaveloServer.h"
 
-#include <set>
-
 namespace {
 
 double NormalisedDegrees(double degrees) {
@@ -64,11 +62,11 @@ TRaveloRect Around(int32_t x, int32_t y, long long halfX, long long halfY) {
 // A text's box: W = characters x Size wide, H = Size high, from (X, Y) turned about it,
 // then mirrored about the vertical line through X.
 TRaveloRect TextExtent(const TRaveloObject& text) {
-  const long long w = static_cast<long long>(text.Text.size()) * text.Size;
-  const long long h = text.Size;
+  const long long w = static_cast<long long>(text.Shape().Text.size()) * text.Shape().Size;
+  const long long h = text.Shape().Size;
   const long long x = text.X, y = text.Y;
   long long x1, y1, x2, y2;
-  const double turn = NormalisedDegrees(text.Rotation);
+  const double turn = NormalisedDegrees(text.Shape().Rotation);
   if (turn == 0) {
     x1 = x, y1 = y, x2 = x + w, y2 = y + h;
   } else if (turn == 90) {
@@ -92,7 +90,7 @@ TRaveloRect TextExtent(const TRaveloObject& text) {
     x1 = x + RaveloRound(minX), y1 = y + RaveloRound(minY);
     x2 = x + RaveloRound(maxX), y2 = y + RaveloRound(maxY);
   }
-  if (text.MirrorFlag) {
+  if (text.Shape().MirrorFlag) {
     const long long mirroredX1 = 2 * x - x2;
     x2 = 2 * x - x1;
     x1 = mirroredX1;
@@ -135,7 +133,7 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
       return true;
     }
     case rkArc: {
-      const long long reach = 1LL * o.Radius + o.LineWidth / 2;
+      const long long reach = 1LL * o.Shape().Radius + o.Shape().LineWidth / 2;
       Include(rect, Around(o.X, o.Y, reach, reach), any);
       return true;
     }
@@ -146,32 +144,29 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
               any);
       return true;
     case rkVia:
-      Include(rect, Around(o.X, o.Y, o.Size / 2, o.Size / 2), any);
+      Include(rect, Around(o.X, o.Y, o.Shape().Size / 2, o.Shape().Size / 2), any);
       return true;
     case rkPad:
-      Include(rect, Around(o.X, o.Y, o.TopXSize / 2, o.TopYSize / 2), any);
+      Include(rect, Around(o.X, o.Y, o.Pad().TopXSize / 2, o.Pad().TopYSize / 2), any);
       return true;
     case rkText:
       Include(rect, TextExtent(o), any);
       return true;
     case rkPolygon:
     case rkBoardOutline: {
-      const int last = std::min(o.PointCount, RaveloMaxSegments - 1);
-      for (int i = 0; i <= last && i < static_cast<int>(o.Segments.size()); ++i)
+      const int last = std::min(o.Poly().PointCount, RaveloMaxSegments - 1);
+      for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i)
         Include(rect,
-                TRaveloRect{o.Segments[i].X, o.Segments[i].Y, o.Segments[i].X, o.Segments[i].Y},
+                TRaveloRect{o.Poly().Segments[i].X, o.Poly().Segments[i].Y, o.Poly().Segments[i].X,
+                            o.Poly().Segments[i].Y},
                 any);
       return true;
     }
     case rkComponent: {
       // Its members and its texts that are in no container, in creation order.
-      std::set<uint32_t> parts = Owned(o.Handle);
-      for (uint32_t text : TextsOf(o.Handle))
-        if (FObjects.at(text).Owner == 0)
-          parts.insert(text);
       bool found = false;
-      for (uint32_t handle : parts) {
-        const TRaveloObject& member = FObjects.at(handle);
+      for (uint32_t handle : ComponentParts(o, /*looseTextsOnly=*/true)) {
+        const TRaveloObject& member = *FObjects.Find(handle);
         if (member.Kind != rkComponent)
           found = ObjectExtent(member, rect, any) || found;
       }
@@ -187,16 +182,16 @@ bool TRaveloServer::BoundingRectangle(uint32_t handle, TRaveloRect& rect) const 
   bool any = false;
   if (FBoards.count(handle)) {
     for (uint32_t item : Scope(handle)) {
-      const TRaveloObject& object = FObjects.at(item);
+      const TRaveloObject& object = *FObjects.Find(item);
       if (object.Kind != rkComponent)
         ObjectExtent(object, rect, any);
     }
     return true;
   }
-  auto found = FObjects.find(handle);
-  if (found == FObjects.end())
+  const TRaveloObject* found = FObjects.Find(handle);
+  if (!found)
     return false;
-  ObjectExtent(found->second, rect, any);
+  ObjectExtent(*found, rect, any);
   if (!any)
     rect = TRaveloRect{};
   return true;
@@ -205,20 +200,17 @@ bool TRaveloServer::BoundingRectangle(uint32_t handle, TRaveloRect& rect) const 
 void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32_t newY,
                                    double newRotation) {
   double sine, cosine;
-  const double turn = newRotation - component.Rotation;
+  const double turn = newRotation - component.Shape().Rotation;
   SinCos(turn, sine, cosine);
   const double fromX = component.X, fromY = component.Y;
   auto carry = [&](int32_t& x, int32_t& y) { Carry(x, y, fromX, fromY, newX, newY, sine, cosine); };
   auto turnAngle = [&](double& angle) { angle = NormalisedDegrees(angle + turn); };
   // Its members and its name and comment texts, in creation order.
-  std::set<uint32_t> parts = Owned(component.Handle);
-  parts.insert(component.NameText);
-  parts.insert(component.CommentText);
-  for (uint32_t handle : parts) {
-    auto found = FObjects.find(handle);
-    if (found == FObjects.end())
+  for (uint32_t handle : ComponentParts(component, /*looseTextsOnly=*/false)) {
+    TRaveloObject* found = FObjects.Find(handle);
+    if (!found)
       continue;
-    TRaveloObject& o = found->second;
+    TRaveloObject& o = *found;
     switch (o.Kind) {
       case rkTrack:
       case rkFill:
@@ -229,25 +221,25 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
       case rkArc:
         carry(o.X, o.Y);
         // A full circle stays the full circle 0 to 360.
-        if (o.EndAngle - o.StartAngle != 360.0) {
-          turnAngle(o.StartAngle);
-          turnAngle(o.EndAngle);
+        if (o.Shape().EndAngle - o.Shape().StartAngle != 360.0) {
+          turnAngle(o.Shape().StartAngle);
+          turnAngle(o.Shape().EndAngle);
         }
         break;
       case rkPad:
       case rkText:
         carry(o.X, o.Y);
-        turnAngle(o.Rotation);
+        turnAngle(o.Shape().Rotation);
         break;
       case rkPolygon:
       case rkBoardOutline: {
-        const int last = std::min(o.PointCount, RaveloMaxSegments - 1);
-        for (int i = 0; i <= last && i < static_cast<int>(o.Segments.size()); ++i) {
+        const int last = std::min(o.Poly().PointCount, RaveloMaxSegments - 1);
+        for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i) {
           // Packed record: carry copies, not references to its fields.
-          int32_t x = o.Segments[i].X, y = o.Segments[i].Y;
+          int32_t x = o.Poly().Segments[i].X, y = o.Poly().Segments[i].Y;
           carry(x, y);
-          o.Segments[i].X = x;
-          o.Segments[i].Y = y;
+          o.Poly().Segments[i].X = x;
+          o.Poly().Segments[i].Y = y;
         }
         break;
       }

@@ -1,6 +1,7 @@
 #include "standin/ravelo/RaveloServer.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -19,8 +20,8 @@ bool SameTextAscii(const std::string& a, const std::string& b) {
 }
 
 void SetTextDefaults(TRaveloObject& text) {
-  text.Size = 600000;
-  text.LineWidth = 100000;
+  text.Shape().Size = 600000;
+  text.Shape().LineWidth = 100000;
 }
 
 }  // namespace
@@ -34,10 +35,10 @@ void TRaveloServer::Reset() {
   FLastHandle = 0;
   FCurrentBoard = 0;
   FBoards.clear();
-  FObjects.clear();
+  FObjects.Clear();
   FOwned.clear();
-  FTextsOf.clear();
   FIterators.clear();
+  FCallLogKept = true;
   FCallLog.clear();
   FProgress.clear();
   FEvents.clear();
@@ -94,40 +95,33 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
   if (!Supported(kind))
     return 0;
   const uint32_t handle = NewHandle();
-  TRaveloObject& object = FObjects[handle];
-  object.Handle = handle;
+  TRaveloObject& object = FObjects.Add(handle);
   object.Kind = kind;
   switch (kind) {
     case rkText:
       SetTextDefaults(object);
       break;
     case rkVia:
-      object.Size = 500000;
-      object.HoleSize = 280000;
+      object.Shape().Size = 500000;
+      object.Shape().HoleSize = 280000;
       break;
     case rkPad:
-      object.TopXSize = object.TopYSize = object.MidXSize = object.MidYSize = object.BotXSize =
-          object.BotYSize = 600000;
-      object.TopShape = object.MidShape = object.BotShape = 1;
-      object.HoleSize = 300000;
-      for (int layer = 1; layer <= 32; ++layer) {
-        object.Pad().LayerXSize[layer] = object.Pad().LayerYSize[layer] = 600000;
-        object.Pad().LayerShape[layer] = 1;
-      }
+      object.Pad().TopXSize = object.Pad().TopYSize = object.Pad().MidXSize =
+          object.Pad().MidYSize = object.Pad().BotXSize = object.Pad().BotYSize = 600000;
+      object.Pad().TopShape = object.Pad().MidShape = object.Pad().BotShape = 1;
+      object.Shape().HoleSize = 300000;
       break;
     case rkPolygon:
     case rkBoardOutline:
-      object.Segments.resize(RaveloMaxSegments);
+      object.Poly().Segments.resize(1);  // record 0, for PointCount 0
       break;
     case rkComponent: {
       object.Layer = 1;
-      for (uint32_t* text : {&object.NameText, &object.CommentText}) {
+      for (uint32_t* text : {&object.Comp().NameText, &object.Comp().CommentText}) {
         const uint32_t textHandle = NewHandle();
-        TRaveloObject& textObject = FObjects[textHandle];
-        textObject.Handle = textHandle;
+        TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
         textObject.TextOfComponent = handle;
-        FTextsOf[handle].insert(textHandle);
         SetTextDefaults(textObject);
         *text = textHandle;
       }
@@ -140,51 +134,48 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
 }
 
 TRaveloObject* TRaveloServer::FindObject(uint32_t handle) {
-  auto found = FObjects.find(handle);
-  return found == FObjects.end() ? nullptr : &found->second;
+  return FObjects.Find(handle);
 }
 
 bool TRaveloServer::Exists(uint32_t handle) const {
-  return FObjects.count(handle) || FBoards.count(handle);
+  return FObjects.Find(handle) || FBoards.count(handle);
 }
 
 void TRaveloServer::DestroyTree(uint32_t handle) {
-  auto found = FObjects.find(handle);
-  if (found == FObjects.end())
+  TRaveloObject* found = FObjects.Find(handle);
+  if (!found)
     return;
-  const TRaveloObject object = found->second;
-  SetOwner(found->second, 0);
-  FObjects.erase(found);
-  if (object.TextOfComponent != 0) {
-    auto texts = FTextsOf.find(object.TextOfComponent);
-    if (texts != FTextsOf.end())
-      texts->second.erase(handle);
-  }
-  if (object.Kind == rkComponent) {
-    const std::set<uint32_t> members = Owned(handle);
+  SetOwner(*found, 0);
+  const uint8_t kind = found->Kind;
+  const TRaveloComponentFields& fields = std::as_const(*found).Comp();
+  const uint32_t nameText = fields.NameText, commentText = fields.CommentText;
+  FObjects.Remove(handle);
+  if (kind == rkComponent) {
+    const std::vector<uint32_t> members = Owned(handle);
     for (uint32_t member : members)
       DestroyTree(member);
-    DestroyTree(object.NameText);
-    DestroyTree(object.CommentText);
+    DestroyTree(nameText);
+    DestroyTree(commentText);
   }
-  FTextsOf.erase(handle);
   // Nothing keeps pointing at a handle that is gone.
-  for (auto& [otherHandle, other] : FObjects) {
+  FObjects.ForEach([&](TRaveloObject& other) {
     if (other.Net == static_cast<int32_t>(handle))
       other.Net = 0;
     if (other.Owner == handle)
       SetOwner(other, 0);
-    if (other.NameText == handle)
-      other.NameText = 0;
-    if (other.CommentText == handle)
-      other.CommentText = 0;
-  }
+    // Read without making the part: few objects have one.
+    if (std::as_const(other).Comp().NameText == handle)
+      other.Comp().NameText = 0;
+    if (std::as_const(other).Comp().CommentText == handle)
+      other.Comp().CommentText = 0;
+  });
+  FOwned.erase(handle);
 }
 
 int32_t TRaveloServer::DestroyObject(uint32_t handle) {
   if (FBoards.count(handle))
     return rsWrongKind;
-  if (!FObjects.count(handle))
+  if (!FObjects.Find(handle))
     return rsUnknownHandle;
   DestroyTree(handle);
   return rsOk;
@@ -200,7 +191,7 @@ int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectH
     SetOwner(*object, container);
     return rsOk;
   }
-  const TRaveloObject& holder = FObjects[container];
+  const TRaveloObject& holder = *FObjects.Find(container);
   if (holder.Kind == rkComponent) {
     if (object->Kind == rkComponent || object->Kind == rkNet)
       return rsWrongKind;
@@ -236,9 +227,12 @@ int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t ob
 }
 
 int TRaveloServer::LooseObjectCount() const {
-  return static_cast<int>(std::count_if(FObjects.begin(), FObjects.end(), [](const auto& entry) {
-    return entry.second.Owner == 0 && entry.second.TextOfComponent == 0;
-  }));
+  int count = 0;
+  FObjects.ForEach([&](const TRaveloObject& object) {
+    if (object.Owner == 0 && object.TextOfComponent == 0)
+      ++count;
+  });
+  return count;
 }
 
 // Scopes and iterators.
@@ -249,54 +243,44 @@ void TRaveloServer::SetOwner(TRaveloObject& object, uint32_t owner) {
   if (object.Owner != 0) {
     auto owned = FOwned.find(object.Owner);
     if (owned != FOwned.end()) {
-      owned->second.erase(object.Handle);
-      if (owned->second.empty())
+      std::vector<uint32_t>& members = owned->second;
+      auto at = std::lower_bound(members.begin(), members.end(), object.Handle);
+      if (at != members.end() && *at == object.Handle)
+        members.erase(at);
+      if (members.empty())
         FOwned.erase(owned);
     }
   }
   object.Owner = owner;
-  if (owner != 0)
-    FOwned[owner].insert(object.Handle);
+  if (owner == 0 || FBoards.count(owner))
+    return;
+  std::vector<uint32_t>& members = FOwned[owner];
+  members.insert(std::lower_bound(members.begin(), members.end(), object.Handle), object.Handle);
 }
 
-const std::set<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
-  static const std::set<uint32_t> none;
+const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
+  static const std::vector<uint32_t> none;
   auto found = FOwned.find(owner);
   return found == FOwned.end() ? none : found->second;
 }
 
-const std::set<uint32_t>& TRaveloServer::TextsOf(uint32_t component) const {
-  static const std::set<uint32_t> none;
-  auto found = FTextsOf.find(component);
-  return found == FTextsOf.end() ? none : found->second;
+std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& component,
+                                                    bool looseTextsOnly) const {
+  std::vector<uint32_t> parts = Owned(component.Handle);
+  for (uint32_t text : {component.Comp().NameText, component.Comp().CommentText}) {
+    const TRaveloObject* found = FObjects.Find(text);
+    if (!found || (looseTextsOnly && found->Owner != 0))
+      continue;
+    auto at = std::lower_bound(parts.begin(), parts.end(), text);
+    if (at == parts.end() || *at != text)  // a text may be a member of its component too
+      parts.insert(at, text);
+  }
+  return parts;
 }
 
 std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
   std::vector<uint32_t> items;
-  if (FBoards.count(container)) {
-    // Board objects, the objects those hold, and the texts of the board's components
-    // that are in no container.
-    for (uint32_t handle : Owned(container)) {
-      items.push_back(handle);
-      for (uint32_t member : Owned(handle))
-        items.push_back(member);
-      for (uint32_t text : TextsOf(handle))
-        if (FObjects.at(text).Owner == 0)
-          items.push_back(text);
-    }
-    std::sort(items.begin(), items.end());
-    return items;
-  }
-  auto holder = FObjects.find(container);
-  if (holder == FObjects.end())
-    return items;
-  if (holder->second.Kind == rkComponent)
-    return std::vector<uint32_t>(Owned(container).begin(), Owned(container).end());
-  if (holder->second.Kind == rkNet) {
-    for (const auto& [handle, object] : FObjects)
-      if (object.Net == static_cast<int32_t>(container))
-        items.push_back(handle);
-  }
+  ForEachInScope(container, [&](const TRaveloObject& object) { items.push_back(object.Handle); });
   return items;
 }
 
@@ -307,11 +291,10 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   if (!isContainer)
     return 0;
   TIterator iterator;
-  for (uint32_t handle : Scope(container)) {
-    const TRaveloObject& object = FObjects.at(handle);
+  ForEachInScope(container, [&](const TRaveloObject& object) {
     if ((kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer))
-      iterator.Items.push_back(handle);
-  }
+      iterator.Items.push_back(object.Handle);
+  });
   const uint32_t handle = NewHandle();
   FIterators[handle] = std::move(iterator);
   return handle;
@@ -333,7 +316,7 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
   // Objects destroyed since the snapshot are passed over.
   while (it.Next < it.Items.size()) {
     const uint32_t handle = it.Items[it.Next++];
-    if (FObjects.count(handle))
+    if (FObjects.Find(handle))
       return handle;
   }
   return 0;
@@ -382,7 +365,9 @@ void TRaveloServer::ProgressFinish() {
   FProgress.push_back(TRaveloProgress{TRaveloProgress::psFinish, std::string(), 0, 1});
 }
 
-std::optional<uint32_t> TRaveloServer::Injected(const std::string& entry) const {
+std::optional<uint32_t> TRaveloServer::Injected(const char* entry) const {
+  if (FInjected.empty())
+    return std::nullopt;
   auto found = FInjected.find(entry);
   if (found == FInjected.end())
     return std::nullopt;

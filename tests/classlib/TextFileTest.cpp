@@ -116,6 +116,26 @@ TEST(TextFile, LinesAndLineEndsSpanningBufferRefills) {
   EXPECT_EQ(ReadAsTokenizer(path), first + " " + big + " end");
 }
 
+TEST(TextFile, TheBufferedBytesAreFollowedByAZero) {
+  // Scanners of the buffer stop at that zero instead of testing the end at every
+  // byte; zeros in the file are data like any other byte.
+  std::string text(2 * 65536 + 7, 'a');
+  text[100] = '\0';
+  text[65535] = '\0';
+  std::string path = WriteTestFile("zero.txt", text);
+  TTextFile f;
+  f.Assign(path);
+  f.Reset();
+  std::string seen;
+  while (!f.Eof()) {
+    EXPECT_EQ(*f.BufferEnd(), '\0');
+    seen.append(f.BufferPos(), f.BufferEnd());
+    f.SetBufferPos(f.BufferEnd());
+  }
+  f.Close();
+  EXPECT_EQ(seen, text);
+}
+
 TEST(TextFile, WrittenTextReadsBack) {
   std::string path = TestFolder() + "written.txt";
   std::string big(100000, 'w');

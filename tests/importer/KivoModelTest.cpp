@@ -84,6 +84,27 @@ TEST(KivoObject, DrawingStateCopiedFromTheTemplate) {
   EXPECT_EQ(bare.GetLayerName(), "");
 }
 
+TEST(KivoObject, TranslationLinksAreMadeOnlyWhenSet) {
+  // A model of a large file holds millions of objects: what only translation sets
+  // takes no room in an object that was only read.
+  static_assert(sizeof(TKivoLine) <= 32, "a line read from the file stays small");
+  TKivoPadStack padStack;
+  TKivoLine line;
+  line.SetOwnerContainer(0);
+  line.SetNetContainer(0);
+  line.SetPadStackList(nullptr);
+  EXPECT_EQ(line.GetOwnerContainer(), 0u);
+  line.SetOwnerContainer(7);
+  line.SetNetContainer(9);
+  line.SetPadStackList(&padStack);
+  EXPECT_EQ(line.GetOwnerContainer(), 7u);
+  EXPECT_EQ(line.GetNetContainer(), 9u);
+  EXPECT_EQ(line.GetPadStack(), &padStack);
+  line.SetOwnerContainer(0);
+  EXPECT_EQ(line.GetOwnerContainer(), 0u);
+  EXPECT_EQ(line.GetNetContainer(), 9u);
+}
+
 TEST(KivoObject, HostLayerLookup) {
   TStringList map;
   KivoLayerEntry top(1, eTopLayer), off(2, eIgnoreLayer), empty(3, eKeepOutLayer);

@@ -181,6 +181,24 @@ TEST(KivoTokenizer, SkipBlockAdvancesTheProgressAtEveryOpeningBrace) {
   EXPECT_EQ(ProgressSteps(), 2);
 }
 
+// Tokens are read straight from the text file's buffer where they lie within it, and
+// character by character where the buffer ends inside them: the same text either way.
+TEST(KivoTokenizer, TokensReadTheSameWhereverTheBufferEnds) {
+  // A long token, a held-back brace, a NUL inside a token, a CR LF, tokens of 16 and 17
+  // characters (the longest copied in one piece, and one more), the end of the file.
+  const std::string body = std::string("abcdefghijklmnopqrstuvw{PROGRAM a\0b}\r\n", 38) +
+                           "0123456789abcdef 0123456789abcdefg x";
+  const char* ops = "WWWWWWWWW";
+  const std::string expected = std::string(R"(-1"abcdefghijklmnopqrstuvw"^{ )") +
+                               R"(149"abcdefghijklmnopqrstuvw" 10"PROGRAM" )" +
+                               std::string("-1\"a\0b\"^} 150\"a\0b\" ", 19) +
+                               R"(-1"0123456789abcdef" -1"0123456789abcdefg" -1"x" 0"")";
+  EXPECT_EQ(Trace(body, ops), expected);
+  constexpr size_t kBuffer = 64 * 1024;
+  for (size_t blanks = kBuffer - body.size(); blanks <= kBuffer + 1; ++blanks)
+    EXPECT_EQ(Trace(std::string(blanks, ' ') + body, ops), expected) << blanks << " blanks before";
+}
+
 // The same file with LF, CR LF or CR line ends reads the same, whatever is read.
 TEST(KivoTokenizer, LineEndsDoNotMatter) {
   const std::string lf =

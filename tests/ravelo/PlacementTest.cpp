@@ -34,6 +34,15 @@ class RaveloPlacement : public RaveloTest {
   TComponent FPlace;
 };
 
+// A name text that is also a member of its component is carried once, not once as a
+// member and again as the component's text.
+TEST_F(RaveloPlacement, ATextThatIsAlsoAMemberMovesOnce) {
+  ASSERT_EQ(PcbApiAddObjectToContainer(FComponent, FPlace.NameText), 0);
+  Place(2, 1000, 0, 0);
+  EXPECT_EQ(Text(FPlace.NameText).X, 1000);
+  EXPECT_EQ(Track().X, 1100);
+}
+
 TEST_F(RaveloPlacement, DirectionTwoMovesAndTurnsMembersAndTexts) {
   Place(2, 1000, 2000, 90);
   TTrack t = Track();

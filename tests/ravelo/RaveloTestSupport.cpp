@@ -41,6 +41,7 @@ const TRaveloControl& Control() {
     Find(c.DumpBoardSetup, "Ravelo_DumpBoardSetup");
     Find(c.SetLayerPairs, "Ravelo_SetLayerPairs");
     Find(c.OverstateCount, "Ravelo_OverstateCount");
+    Find(c.KeepCallLog, "Ravelo_KeepCallLog");
     return c;
   }();
   return control;

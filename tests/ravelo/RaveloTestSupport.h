@@ -26,6 +26,7 @@ struct TRaveloControl {
   TRaveloDumpBoardSetup DumpBoardSetup;
   TRaveloSetLayerPairs SetLayerPairs;
   TRaveloOverstateCount OverstateCount;
+  TRaveloKeepCallLog KeepCallLog;
 };
 // The control entry points of the loaded server (a test fails when one is missing).
 const TRaveloControl& Control();

@@ -43,3 +43,15 @@ inline void ExpectPixels(const TKsBitmap& bitmap, const std::function<TKsColor(i
                       << ", want " << want;
     }
 }
+
+// True when both bitmaps have the same size and the same pixels.
+inline bool SamePixels(const TKsBitmap& a, const TKsBitmap& b) {
+  GdiFlush();
+  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
+    return false;
+  for (int y = 0; y < a.GetHeight(); ++y)
+    for (int x = 0; x < a.GetWidth(); ++x)
+      if (a.GetPixel(x, y) != b.GetPixel(x, y))
+        return false;
+  return true;
+}

@@ -27,16 +27,6 @@ TColor Adjusted(TColor color, int hue, int brightness) {
       KsColorChangeBrightness(ColorToKsColor(ColorToKsColorOpaque(shifted), 255), brightness));
 }
 
-bool SameSheet(const TKsBitmap& a, const TKsBitmap& b) {
-  if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
-    return false;
-  for (int y = 0; y < a.GetHeight(); ++y)
-    for (int x = 0; x < a.GetWidth(); ++x)
-      if (a.GetPixel(x, y) != b.GetPixel(x, y))
-        return false;
-  return true;
-}
-
 // A source pixel composed over the background the way a copy with alpha does.
 TKsColor Over(TKsColor src, TKsColor back) { return KsAlpha(src) == 0 ? back : src; }
 
@@ -114,16 +104,16 @@ TEST_F(TeThemeLunaTest, BrightnessAndHueRoundTripsGiveFreshSheets) {
   // Fault: Changed applied a hue shift of 0, which quantises hues and changed the sheets.
   TTeThemeLuna fresh;
   Theme.SetDeltaBrightness(20);
-  EXPECT_FALSE(SameSheet(Sheet1(), *fresh.GetSheet1()));
+  EXPECT_FALSE(SamePixels(Sheet1(), *fresh.GetSheet1()));
   Theme.SetDeltaBrightness(0);
-  EXPECT_TRUE(SameSheet(Sheet1(), *fresh.GetSheet1()));
-  EXPECT_TRUE(SameSheet(Sheet2(), *fresh.GetSheet2()));
+  EXPECT_TRUE(SamePixels(Sheet1(), *fresh.GetSheet1()));
+  EXPECT_TRUE(SamePixels(Sheet2(), *fresh.GetSheet2()));
   Theme.SetDeltaHue(60);
   // Key pixels stay transparent under a shift.
   EXPECT_EQ(KsAlpha(Sheet1().GetPixel(171, 102)), 0);
   Theme.SetDeltaHue(0);
-  EXPECT_TRUE(SameSheet(Sheet1(), *fresh.GetSheet1()));
-  EXPECT_TRUE(SameSheet(Sheet2(), *fresh.GetSheet2()));
+  EXPECT_TRUE(SamePixels(Sheet1(), *fresh.GetSheet1()));
+  EXPECT_TRUE(SamePixels(Sheet2(), *fresh.GetSheet2()));
 }
 
 TEST_F(TeThemeLunaTest, StandardFrameOf200By100) {
@@ -229,7 +219,7 @@ TEST_F(TeThemeLunaTest, PushButtonIsDrawnNinePart) {
   Prepare(byDefault, 60, 24, kBack);
   Theme.DrawButton(focused, 60, 24, 4);
   Theme.DrawButton(byDefault, 60, 24, 5);
-  EXPECT_TRUE(SameSheet(focused, byDefault));
+  EXPECT_TRUE(SamePixels(focused, byDefault));
 }
 
 TEST_F(TeThemeLunaTest, CheckAndRadioCellsKeepTheBackgroundUnderKeyPixels) {
@@ -307,12 +297,6 @@ TEST_F(TeThemeLunaTest, PopupItems) {
   EXPECT_GT(text, 0);
 }
 
-namespace {
-bool SamePixels(const TKsBitmap& a, const TKsBitmap& b) {
-  GdiFlush();
-  return SameSheet(a, b);
-}
-}  // namespace
 
 TEST_F(TeThemeLunaTest, MenuItemOperationsDrawTheItemsValues) {
   TKsCustomItem root(nullptr);

@@ -5,6 +5,7 @@
 #include "skin/KsHooks.h"
 #include "skin/KsItems.h"
 #include "skin/KsSpeedButtons.h"
+#include "skin/KsThemeItems.h"
 #include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
@@ -25,6 +26,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
       {"KsItems", InitializeKsItems, FinalizeKsItems},
+      {"KsThemeItems", InitializeKsThemeItems, FinalizeKsThemeItems},
       {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},
       {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
   };

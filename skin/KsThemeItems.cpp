@@ -1,0 +1,100 @@
+#include "skin/KsThemeItems.h"
+
+#include "classlib/ClassRegistry.h"
+#include "classlib/GdiHandles.h"
+#include "classlib/Icon.h"
+#include "skin/KsBitmap.h"
+#include "skin/KsForms.h"
+#include "skin/KsItemView.h"
+#include "skin/KsThemeMenuForm.h"
+#include "skin/TeTheme.h"
+#include "skin/TeThemeEngine.h"
+
+TTeThemeItem::TTeThemeItem(TComponent* AOwner) : TKsCustomItem(AOwner) {}
+
+void TTeThemeItem::SetThemeEngine(TTeThemeEngine* value) {
+  if (FThemeEngine != value) {
+    if (FThemeEngine)
+      FThemeEngine->RemoveFreeNotification(this);
+    FThemeEngine = value;
+    if (FThemeEngine)
+      FThemeEngine->FreeNotification(this);
+  }
+  for (int i = 0; i < GetCount(); ++i)
+    if (auto* item = ObjectAs<TTeThemeItem>(GetItems(i)))
+      item->SetThemeEngine(value);
+}
+
+void TTeThemeItem::Notification(TComponent* AComponent, TOperation operation) {
+  inherited::Notification(AComponent, operation);
+  if (operation == opRemove && AComponent == FThemeEngine)
+    FThemeEngine = nullptr;
+}
+
+bool TTeThemeItem::IsThemed() const { return FThemeEngine && FThemeEngine->ThemeAvailable(); }
+
+const TKsPopupWindowClass* TTeThemeItem::GetPopupWindowClass() const {
+  return &TTeThemePopupWindow::MetaClass();
+}
+
+void TTeThemeItem::CalcSize(TKsBitmap* bitmap, TKsItemView* view, int& width, int& height) {
+  if (!IsThemed() || !bitmap) {
+    inherited::CalcSize(bitmap, view, width, height);
+    return;
+  }
+  TTeTheme* theme = FThemeEngine->GetTheme();
+  if (view && view->GetHorizontal())
+    theme->MeasureMenuBarItem(*bitmap, *this, width, height);
+  else
+    theme->MeasurePopupItem(*bitmap, *this, width, height);
+  if (GetMDIButtonKind() != 0)
+    width = height;
+}
+
+void TTeThemeItem::Paint(TKsBitmap& bitmap, TKsItemView* view, const TRect& rect, bool selected,
+                         bool notTracking) {
+  if (!IsThemed()) {
+    inherited::Paint(bitmap, view, rect, selected, notTracking);
+    return;
+  }
+  TTeTheme* theme = FThemeEngine->GetTheme();
+  if (GetMDIButtonKind() != 0) {
+    theme->DrawMenuBarButton(bitmap, *this, rect, selected, notTracking);
+    if (GetMDIButtonKind() == 4)
+      PaintChildIcon(bitmap, rect);
+    return;
+  }
+  if (view && view->GetHorizontal())
+    theme->DrawMenuBarItem(bitmap, *this, rect, selected, notTracking);
+  else
+    theme->DrawPopupItem(bitmap, *this, rect, selected, notTracking);
+}
+
+void TTeThemeItem::PaintChildIcon(TKsBitmap& bitmap, const TRect& rect) {
+  HICON source = nullptr;
+  if (TKsCustomForm* child = GetMDIChild())
+    if (TCustomForm* form = child->GetForm())
+      if (form->GetIcon())
+        source = form->GetIcon()->GetHandle();
+  if (!source && Application && Application->GetIcon())
+    source = Application->GetIcon()->GetHandle();
+  if (!source)
+    source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION, shared
+  if (!source)
+    return;
+  int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (cx == 0 || cy == 0) {
+    cx = GetSystemMetrics(SM_CXSIZE);
+    cy = GetSystemMetrics(SM_CYSIZE);
+  }
+  // The copy is ours and goes when drawn.
+  TIconHandle small(static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)));
+  if (!small)
+    return;
+  const int x = rect.left + (RectWidth(rect) - 16) / 2, y = rect.top + (RectHeight(rect) - 16) / 2;
+  DrawIconEx(bitmap.GetDC(), x, y, small.Get(), cx, cy, 0, nullptr, DI_NORMAL);
+}
+
+void InitializeKsThemeItems() { RegisterClasses({TTeThemeItem::StaticClass()}); }
+
+void FinalizeKsThemeItems() { UnRegisterClasses({TTeThemeItem::StaticClass()}); }

@@ -1,0 +1,196 @@
+// The stand-in server's objects: kinds, statuses, capacities and the fields every kind
+// keeps, with the parts that few kinds use made only when written.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Object kind codes of the host.
+enum TRaveloKind : uint8_t {
+  rkArc = 1, rkPad = 2, rkVia = 3, rkTrack = 4, rkText = 5, rkFill = 6, rkFromTo = 7,
+  rkNet = 8, rkComponent = 9, rkPolygon = 10, rkDimension = 11, rkCoordinate = 12,
+  rkClass = 13, rkRule = 14, rkManualFromTo = 15, rkBoardOutline = 21
+};
+
+// Status results of the entry points.
+enum TRaveloStatus : int32_t {
+  rsOk = 0,
+  rsPastEnd = 1,        // a class member index beyond the last member
+  rsUnknownHandle = 2,  // no board or object has that handle
+  rsWrongKind = 3,      // the handle names something of another kind
+  rsBadArgument = 4,    // a layer, index or container the call cannot take
+  rsFailure = 5         // the server failed inside (reported on stderr)
+};
+
+inline constexpr int RaveloLayerCount = 83;
+inline constexpr int RaveloMaxSegments = 501;
+inline constexpr int RaveloMaxReferences = 200;
+
+#pragma pack(push, 1)
+struct TRaveloSegment {
+  uint8_t Kind;
+  int32_t X;
+  int32_t Y;
+  uint8_t Host[28];
+};
+#pragma pack(pop)
+static_assert(sizeof(TRaveloSegment) == 37, "the host's segment record is 37 bytes");
+
+struct TRaveloReference {
+  int32_t Value[4] = {};
+};
+
+// A part of an object that few kinds use: made on first write, read as its defaults
+// while there is none. (Every object carried every kind's fields before, some 1.7 KB
+// each, which kept the stand-in from holding large boards.)
+template <class T>
+class TRaveloPart {
+ public:
+  TRaveloPart() = default;
+  TRaveloPart(const TRaveloPart& other) : FPart(other.FPart ? std::make_unique<T>(*other.FPart) : nullptr) {}
+  TRaveloPart& operator=(const TRaveloPart& other) {
+    FPart = other.FPart ? std::make_unique<T>(*other.FPart) : nullptr;
+    return *this;
+  }
+  TRaveloPart(TRaveloPart&&) = default;
+  TRaveloPart& operator=(TRaveloPart&&) = default;
+  T& Get() {
+    if (!FPart)
+      FPart = std::make_unique<T>();
+    return *FPart;
+  }
+  const T& Get() const {
+    static const T defaults;
+    return FPart ? *FPart : defaults;
+  }
+
+ private:
+  std::unique_ptr<T> FPart;
+};
+
+// A pad's values per layer: a new pad's are round, 600000 on layers 1 to 32 and 0
+// elsewhere. Made on the first write, so that a pad that never has its own values per
+// layer does not carry them.
+struct TRaveloPadLayers {
+  TRaveloPadLayers() {
+    for (int layer = 1; layer <= 32; ++layer) {
+      LayerXSize[layer] = LayerYSize[layer] = 600000;
+      LayerShape[layer] = 1;
+    }
+  }
+  std::array<int32_t, RaveloLayerCount> LayerXSize{}, LayerYSize{};
+  std::array<uint8_t, RaveloLayerCount> LayerShape{};
+};
+
+// The fields of classes, components' source links, from-tos, coordinates, dimensions
+// and rules.
+struct TRaveloRareFields {
+  std::vector<std::string> Members;  // class
+  std::array<std::string, 7> SourceLinks;
+  // Manual from-to.
+  std::array<std::string, 3> FromToText;
+  int32_t FromToLong = 0;
+  // Coordinate.
+  std::array<int32_t, 6> CoordValue{};
+  // Dimension: DimLong[1..18], DimByte[1..5], DimText[1..3].
+  std::array<int32_t, 19> DimLong{};
+  std::array<uint8_t, 6> DimByte{};
+  std::array<std::string, 4> DimText;
+  double DimDouble = 0;
+  std::vector<TRaveloReference> References;
+  // Rule: RuleByte[1..9], RuleText[1..10], RuleLong[1..4].
+  std::array<uint8_t, 10> RuleByte{};
+  std::array<std::string, 11> RuleText;
+  std::array<int32_t, 5> RuleLong{};
+};
+
+// Arcs, vias, fills, texts, pads, components and from-tos.
+struct TRaveloShapeFields {
+  int32_t Radius = 0;
+  double StartAngle = 0, EndAngle = 0;
+  int32_t LineWidth = 0;
+  int32_t Size = 0, HoleSize = 0;
+  uint8_t ByteAux1 = 0, ByteAux2 = 0, ByteAux3 = 0, ByteAux4 = 0;
+  double Rotation = 0;
+  int32_t TextAux = 0;
+  uint8_t MirrorFlag = 0;
+  std::string Text;
+};
+
+// Pads, and the name and bytes of nets and classes.
+struct TRaveloPadFields {
+  int32_t TopXSize = 0, TopYSize = 0, MidXSize = 0, MidYSize = 0, BotXSize = 0, BotYSize = 0;
+  uint8_t TopShape = 0, MidShape = 0, BotShape = 0;
+  uint8_t PadByte1 = 0, PadByte2 = 0;
+  uint8_t StackMode = 0;
+  std::string Name;
+  uint8_t GroupByte1 = 0, GroupByte2 = 0;  // NetByte1/2 or ClassByte1/2
+};
+
+struct TRaveloComponentFields {
+  int32_t ChannelOffset = 0;
+  uint8_t ComponentKind = 0;
+  uint32_t NameText = 0, CommentText = 0;
+  std::string ComponentString;
+  uint8_t ComponentByte1 = 0, ComponentByte2 = 0, ComponentByte3 = 0;
+  int32_t ComponentLong = 0;
+  int32_t ExLong1 = 0, ExLong2 = 0;
+  uint8_t ExByte1 = 0, ExByte2 = 0;
+};
+
+// Polygons and board outlines.
+struct TRaveloPolygonFields {
+  uint8_t PolygonFlag1 = 0, PolygonFlag2 = 0, PolygonFlag3 = 0;
+  int32_t GridSize = 0, TrackWidth = 0, PolygonLong = 0, PointCount = 0;
+  uint8_t PolygonByte = 0, PolygonByte1 = 0, PolygonByte2 = 0;
+  // Records 0 to PointCount at least, grown with PointCount as zero records, never cut:
+  // a polygon keeps the records it uses, not all RaveloMaxSegments.
+  std::vector<TRaveloSegment> Segments;
+};
+
+// One object: the fields every kind has and those of tracks (most of a board) in place,
+// the fields of the other kinds in parts made on their first write. A part that was
+// never written reads as zeros, which is what every field starts at.
+struct TRaveloObject {
+  TRaveloShapeFields& Shape() { return ShapePart.Get(); }
+  const TRaveloShapeFields& Shape() const { return ShapePart.Get(); }
+  TRaveloPadFields& Pad() { return PadPart.Get(); }
+  const TRaveloPadFields& Pad() const { return PadPart.Get(); }
+  TRaveloPadLayers& PadLayers() { return PadLayersPart.Get(); }
+  const TRaveloPadLayers& PadLayers() const { return PadLayersPart.Get(); }
+  TRaveloComponentFields& Comp() { return CompPart.Get(); }
+  const TRaveloComponentFields& Comp() const { return CompPart.Get(); }
+  TRaveloPolygonFields& Poly() { return PolyPart.Get(); }
+  const TRaveloPolygonFields& Poly() const { return PolyPart.Get(); }
+  TRaveloRareFields& Rare() { return RarePart.Get(); }
+  const TRaveloRareFields& Rare() const { return RarePart.Get(); }
+
+  uint32_t Handle = 0;
+  uint32_t Owner = 0;            // board or component that holds it; 0 = none
+  uint32_t TextOfComponent = 0;  // the component whose name or comment text this is
+  uint8_t Kind = 0;
+  // Common head.
+  uint8_t Layer = 0;
+  uint8_t BitField2 = 0, BitField3 = 0;
+  uint16_t Flags = 0;
+  int16_t PrimitiveWord = 0;
+  uint8_t PrimitiveByte = 0;
+  int32_t Net = 0;
+  int32_t PrimitiveLong = 0;
+  int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
+  // Tracks, and Aux1 to Aux3 of arcs, fills and texts.
+  int32_t Width = 0, Aux1 = 0, Aux2 = 0, Aux3 = 0;
+  // A faulty host: the reference count (dimensions) or point count (polygons, on
+  // loading) it reports instead of the true one; -1 for the true one.
+  int32_t OverstatedCount = -1;
+
+  TRaveloPart<TRaveloShapeFields> ShapePart;
+  TRaveloPart<TRaveloPadFields> PadPart;
+  TRaveloPart<TRaveloPadLayers> PadLayersPart;
+  TRaveloPart<TRaveloComponentFields> CompPart;
+  TRaveloPart<TRaveloPolygonFields> PolyPart;
+  TRaveloPart<TRaveloRareFields> RarePart;
+};

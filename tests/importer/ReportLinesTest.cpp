@@ -1,0 +1,46 @@
+// The report's line lists: every line comes back in order with its level, whatever its
+// bytes and however the lines fall across the list's pieces.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "importer/ReportLines.h"
+
+namespace {
+
+std::vector<std::pair<std::string, int>> All(const TReportLines& lines) {
+  std::vector<std::pair<std::string, int>> all;
+  lines.ForEach([&](std::string_view text, uint8_t level) { all.emplace_back(text, level); });
+  return all;
+}
+
+TEST(ReportLines, LinesComeBackInOrderWithTheirLevelsAndBytes) {
+  TReportLines lines;
+  EXPECT_TRUE(All(lines).empty());
+  const std::string odd("a\0b\r\n\xff", 6);
+  lines.Add("Load Events: Header Infomation.", 1);
+  lines.Add("", 4);
+  lines.Add(odd, 3);
+  EXPECT_EQ(lines.GetCount(), 3u);
+  EXPECT_EQ(All(lines), (std::vector<std::pair<std::string, int>>{
+                            {"Load Events: Header Infomation.", 1}, {"", 4}, {odd, 3}}));
+}
+
+TEST(ReportLines, ManyLinesAndALineLongerThanAPieceCrossPieces) {
+  TReportLines lines;
+  std::vector<std::pair<std::string, int>> expected;
+  for (int i = 0; i < 60000; ++i) {
+    expected.emplace_back("Track Added From: " + std::to_string(i) + "mil", i % 4 + 1);
+    lines.Add(expected.back().first, static_cast<uint8_t>(expected.back().second));
+  }
+  expected.emplace_back(std::string(3 << 20, 'x'), 2);
+  lines.Add(expected.back().first, 2);
+  expected.emplace_back("after", 1);
+  lines.Add("after", 1);
+  EXPECT_EQ(lines.GetCount(), expected.size());
+  EXPECT_EQ(All(lines), expected);
+}
+
+}  // namespace
