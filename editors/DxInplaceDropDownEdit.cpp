@@ -335,11 +335,6 @@ void TdxInplaceDropDownEdit::FocusEditor() {
 
 // ---- Buttons ------------------------------------------------------------------------
 
-void TdxInplaceDropDownEdit::RepaintFrame() {
-  if (HandleAllocated())
-    SendMessageA(GetHandle(), WM_NCPAINT, 1, 0);
-}
-
 void TdxInplaceDropDownEdit::SetHotButton(int index) {
   if (index == FHotButton)
     return;
@@ -390,16 +385,7 @@ void TdxInplaceDropDownEdit::HideEdit() {
   inherited::HideEdit();
 }
 
-void TdxInplaceDropDownEdit::ForwardClick(int x, int y) {
-  TCustomdxContainer* container = Container();
-  if (!container)
-    return;
-  const TPoint screen = container->ClientToScreen(TPoint{x, y});
-  ReleaseCapture();
-  const LPARAM point = MAKELPARAM(WORD(short(screen.x)), WORD(short(screen.y)));
-  const LRESULT hit = SendMessageA(GetHandle(), WM_NCHITTEST, 0, point);
-  SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, WPARAM(hit), point);
-}
+void TdxInplaceDropDownEdit::ForwardClick(int x, int y) { ReplayClickInFrame(x, y); }
 
 void TdxInplaceDropDownEdit::ClickAction() {
   if (ClickOpensPopup && !IsPopupVisible())
@@ -506,9 +492,7 @@ void TdxInplaceDropDownEdit::WMNCHitTest(TMessage& message) {
   EditClass()->CalcViewData(v, false, record);
   TRect rects[dxMaxEditButtons];
   GetButtonRects(record, v, rects);
-  RECT window{};
-  GetWindowRect(GetHandle(), &window);
-  const POINT p{short(LOWORD(message.LParam)) - window.left, short(HIWORD(message.LParam)) - window.top};
+  const POINT p = ScreenToWindow(message.LParam);
   for (int i = v->ButtonCount - 1; i >= 0; --i) {
     if (!PtInRect(&rects[i], p))
       continue;

@@ -150,7 +150,6 @@ class TdxInplaceDropDownEdit : public TdxInplaceMaskEdit {
   void WMNCHitTest(TMessage& message);
   void WMLButtonUp(TMessage& message);
   void WMMouseWheel(TMessage& message);
-  void RepaintFrame();
   bool PopupHasFocus();
 
   int32_t FHotButton = -1;

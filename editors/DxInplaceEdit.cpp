@@ -315,6 +315,28 @@ void TdxInplaceEdit::SetEditMargins(const TRect& value) {
     RecreateWnd();
 }
 
+void TdxInplaceEdit::RepaintFrame() {
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), WM_NCPAINT, 1, 0);
+}
+
+POINT TdxInplaceEdit::ScreenToWindow(LPARAM screenPoint) {
+  RECT window{};
+  GetWindowRect(GetHandle(), &window);
+  return POINT{short(LOWORD(screenPoint)) - window.left, short(HIWORD(screenPoint)) - window.top};
+}
+
+void TdxInplaceEdit::ReplayClickInFrame(int x, int y) {
+  TCustomdxContainer* container = Container();
+  if (!container)
+    return;
+  const TPoint screen = container->ClientToScreen(TPoint{x, y});
+  ReleaseCapture();
+  const LPARAM point = MAKELPARAM(WORD(short(screen.x)), WORD(short(screen.y)));
+  const LRESULT hit = SendMessageA(GetHandle(), WM_NCHITTEST, 0, point);
+  SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, WPARAM(hit), point);
+}
+
 // ---- Keys ---------------------------------------------------------------------------
 
 void TdxInplaceEdit::KeyDown(WORD& key, TShiftState shift) {

@@ -286,6 +286,14 @@ class TdxInplaceEdit : public TWinControl {
   void KeyPress(char& key) override;
   void DblClick() override;
 
+  // Repaints the frame (the non-client area) now.
+  void RepaintFrame();
+  // The screen point of a mouse message (its lParam) in window coordinates.
+  POINT ScreenToWindow(LPARAM screenPoint);
+  // Replays a click of the container at (x, y), in the container's client coordinates,
+  // as a press in the editor's frame: hit test, then a non-client button press, so that
+  // a click that opened the editor on a button also presses that button.
+  void ReplayClickInFrame(int x, int y);
   // Sets the window's bounds and region from the view data (see the .cpp).
   void RefreshRegion();
   // Refreshes only when hot tracking or button transparency make the look depend on

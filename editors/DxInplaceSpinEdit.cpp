@@ -313,16 +313,11 @@ void TdxInplaceSpinEdit::Spin() {
 
 // ---- Buttons ------------------------------------------------------------------------
 
-void TdxInplaceSpinEdit::RepaintButtons() {
-  if (HandleAllocated())
-    SendMessageA(GetHandle(), WM_NCPAINT, 1, 0);
-}
-
 void TdxInplaceSpinEdit::SetHotButton(TdxSpinButton value) {
   if (value == FHotButton)
     return;
   FHotButton = value;
-  RepaintButtons();
+  RepaintFrame();
 }
 
 void TdxInplaceSpinEdit::StopTimer() {
@@ -344,7 +339,7 @@ void TdxInplaceSpinEdit::ReleaseButtons() {
   if (HandleAllocated() && GetCapture() == GetHandle())
     ReleaseCapture();
   if (changed)
-    RepaintButtons();
+    RepaintFrame();
 }
 
 void TdxInplaceSpinEdit::SetMouseInside(bool value) {
@@ -353,16 +348,7 @@ void TdxInplaceSpinEdit::SetMouseInside(bool value) {
   inherited::SetMouseInside(value);
 }
 
-void TdxInplaceSpinEdit::ForwardClick(int x, int y) {
-  TCustomdxContainer* container = Container();
-  if (!container)
-    return;
-  const TPoint screen = container->ClientToScreen(TPoint{x, y});
-  ReleaseCapture();
-  const LPARAM point = MAKELPARAM(WORD(short(screen.x)), WORD(short(screen.y)));
-  const LRESULT hit = SendMessageA(GetHandle(), WM_NCHITTEST, 0, point);
-  SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, WPARAM(hit), point);
-}
+void TdxInplaceSpinEdit::ForwardClick(int x, int y) { ReplayClickInFrame(x, y); }
 
 // ---- Keys ---------------------------------------------------------------------------
 
@@ -383,7 +369,7 @@ void TdxInplaceSpinEdit::KeyDown(WORD& key, TShiftState shift) {
   FHotButton = FPressedButton;
   if (HandleAllocated() && GetCapture() == GetHandle())
     ReleaseCapture();
-  RepaintButtons();
+  RepaintFrame();
   Spin();
 }
 
@@ -420,9 +406,7 @@ void TdxInplaceSpinEdit::WMNCHitTest(TMessage& message) {
   EditClass()->CalcViewData(viewData.get(), false, record);
   TRect up, down;
   GetSpinButtonRects(record, viewData.get(), up, down);
-  RECT window{};
-  GetWindowRect(GetHandle(), &window);
-  const POINT p{short(LOWORD(message.LParam)) - window.left, short(HIWORD(message.LParam)) - window.top};
+  const POINT p = ScreenToWindow(message.LParam);
   const TRect area = Rect(up.left, up.top, down.right, down.bottom);
   const bool free = GetCapture() == nullptr || FPressedButton != sbNone;
   if (RectWidth(area) > 0 && PtInRect(&area, p) && free) {
@@ -440,7 +424,7 @@ void TdxInplaceSpinEdit::WMNCLButtonDown(TMessage& message) {
     return;
   FPressedButton = FHotButton;
   SetCapture(GetHandle());
-  RepaintButtons();
+  RepaintFrame();
   Spin();
   if (FTimer)
     StopTimer();

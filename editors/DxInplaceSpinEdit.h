@@ -96,7 +96,6 @@ class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
   void StopTimer();
   void StartTimer(UINT interval);
   void SetHotButton(TdxSpinButton value);
-  void RepaintButtons();
   void WMNCHitTest(TMessage& message);
   void WMNCLButtonDown(TMessage& message);
   void WMTimer(TMessage& message);
