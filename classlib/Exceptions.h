@@ -44,6 +44,7 @@ KIVO_EXCEPTION(EInOutError, Exception);        // runtime text-file error
 KIVO_EXCEPTION(EOutOfResources, Exception);    // Windows refused a handle
 KIVO_EXCEPTION(EInvalidGraphic, Exception);    // image data not understood
 KIVO_EXCEPTION(EInvalidPointer, Exception);    // pointer not from this allocator
+KIVO_EXCEPTION(EDBEditError, Exception);      // an edit mask is not filled as it requires
 
 // Raises EListError "List index out of bounds (%d)".
 [[noreturn]] void ListIndexError(int index);

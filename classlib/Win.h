@@ -18,6 +18,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <richedit.h>
+#include <richole.h>
 #include <shellapi.h>
 #include <shlobj.h>
 

@@ -4,6 +4,9 @@
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "editors/DxEditStyle.h"
+#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
@@ -88,6 +91,13 @@ std::span<const TUnitEntry> PluginUnits() {
       {"FreeNotifyHook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook},
       // The in-place editors' shared drawing: the checkerboard brush of the overlay.
       {"dxUtils", InitializeDxUtils, FinalizeDxUtils},
+      // The editors' shadow brush and their default style controller.
+      {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
+      // The text editors' rich-edit library.
+      {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      // The editor module's shared resources: the check size and the check editors'
+      // default style controller.
+      {"dxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };

@@ -16,6 +16,7 @@
 #include "classlib/UtilWindow.h"
 #include "skin/KsGlobalBuffer.h"
 #include "skin/KsItems.h"
+#include "skin/KsMenus.h"
 #include "skin/KsUtils.h"
 #include "skin/KsWinBindings.h"
 
@@ -28,28 +29,6 @@ std::unique_ptr<TFont> gCaptionFont;
 std::unique_ptr<TFont> gSmallCaptionFont;
 std::unique_ptr<TImageList> gGlyphs;
 int gStartCount = 0;
-
-// The DC of a whole window (frame included), released on destruction.
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) {
-    if (FDC)
-      HandleCreated(THandleKind::DC, FDC);
-  }
-  ~TWindowDC() {
-    if (FDC) {
-      HandleDestroyed(THandleKind::DC, FDC);
-      ReleaseDC(FWnd, FDC);
-    }
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  HDC Get() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-};
 
 void FontFromLogFont(TFont& font, const LOGFONTA& lf) {
   font.SetName(lf.lfFaceName);
@@ -76,6 +55,18 @@ HICON FormIcon(TCustomForm* form) {
 }
 
 }  // namespace
+
+TKsWindowDC::TKsWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) {
+  if (FDC)
+    HandleCreated(THandleKind::DC, FDC);
+}
+
+TKsWindowDC::~TKsWindowDC() {
+  if (FDC) {
+    HandleDestroyed(THandleKind::DC, FDC);
+    ReleaseDC(FWnd, FDC);
+  }
+}
 
 uint8_t KsBorderIconHitCode(TKsBorderIcon icon) {
   switch (icon) {
@@ -158,38 +149,17 @@ TKsCustomForm::TKsCustomForm(TComponent* AOwner) : TKsHookComponent(AOwner) {
 
 TKsCustomForm::~TKsCustomForm() {
   Destroying();
-  if (FAppHooked && Application) {
-    Application->OnRestore = FSavedOnRestore;
-    Application->OnMinimize = FSavedOnMinimize;
-    FAppHooked = false;
-  }
+  UnchainApplicationEvents();
+  UnhookMDIClient();
+  // A form that is going away keeps whatever handler it has.
+  if (TCustomForm* form = GetForm(); form && !form->GetComponentState().Contains(csDestroying) &&
+                                     form->OnShortCut == TShortCutEvent::Bind<&TKsCustomForm::FormShortCut>(this))
+    form->OnShortCut = FOldShortCut;
   if (!Designing() && FTrayWindow)
     Shell_NotifyIconA(NIM_DELETE, &FTrayIcon);
   DeallocateHWnd(FTrayWindow);
   FTrayWindow = nullptr;
   FSystemMenu = nullptr;  // owned by this component; freed with it
-}
-
-void TKsCustomForm::TrayWndProc(TMessage& message) {
-  GuardBoundary("skinned form tray window", [&] {
-    message.Result = DefWindowProcA(FTrayWindow, message.Msg, message.WParam, message.LParam);
-  });
-}
-
-void TKsCustomForm::AppMinimize(TObject* sender) {
-  if (FWindowState != kwsMinimized && FWindowState != kwsTray && FMinimizeApplication)
-    Minimize();
-  if (FSavedOnMinimize)
-    FSavedOnMinimize(sender);
-}
-
-void TKsCustomForm::AppRestore(TObject* sender) {
-  if (FWindowState == kwsMinimized && FMinimizeApplication) {
-    Restore();
-    PaintNonClient();
-  }
-  if (FSavedOnRestore)
-    FSavedOnRestore(sender);
 }
 
 void TKsCustomForm::Loaded() {
@@ -235,6 +205,12 @@ void TKsCustomForm::InitializeSkin() {
   SyncFrameSize();
   if ((FBlend || FDropShadow) && FWindowWidth > 0 && FWindowHeight > 0)
     FBackground->SetSize(FWindowWidth, FWindowHeight);
+  if (TCustomForm* form = GetForm()) {
+    if (form->GetFormStyle() == fsMDIForm)
+      HookMDIClient();
+    FOldShortCut = form->OnShortCut;
+    form->OnShortCut = TShortCutEvent::Bind<&TKsCustomForm::FormShortCut>(this);
+  }
   UpdateFrame();
   UpdateTrayIcon();
   switch (FLoadedState) {
@@ -250,7 +226,7 @@ void TKsCustomForm::Notification(TComponent* AComponent, TOperation operation) {
   inherited::Notification(AComponent, operation);
   if (operation != opRemove)
     return;
-  if (AComponent == reinterpret_cast<TComponent*>(FMenuBar))
+  if (AComponent == FMenuBar)
     FMenuBar = nullptr;
   if (AComponent == FTrayMenu)
     FTrayMenu = nullptr;
@@ -293,7 +269,7 @@ void TKsCustomForm::SetCanMove(bool value) {
 void TKsCustomForm::SetMenuBar(TKsCustomMenuBar* value) {
   FMenuBar = value;
   if (value)
-    reinterpret_cast<TComponent*>(value)->FreeNotification(this);
+    value->FreeNotification(this);
 }
 
 void TKsCustomForm::SetTrayMenu(TPopupMenu* value) {
@@ -313,7 +289,7 @@ void TKsCustomForm::SetStayOnTop(bool value) {
                FFrameWidth, FFrameHeight, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
-// ---- commands (the window-state handling overrides them) -------------------------------
+// ---- window state -------------------------------------------------------------------
 
 void TKsCustomForm::SetWindowState(TKsWindowState value) {
   if (GetComponentState().Contains(csLoading)) {
@@ -330,17 +306,6 @@ void TKsCustomForm::SetWindowState(TKsWindowState value) {
     case kwsTray: MinimizeToTray(); break;
   }
 }
-
-void TKsCustomForm::CloseForm() {
-  if (TCustomForm* form = GetForm())
-    form->Close();
-}
-void TKsCustomForm::Restore() {}
-void TKsCustomForm::Maximize() {}
-void TKsCustomForm::Minimize() {}
-void TKsCustomForm::Rollup() {}
-void TKsCustomForm::MinimizeToTray() {}
-void TKsCustomForm::ShowSystemMenu() {}
 
 TKsCustomItem* TKsCustomForm::CreateMenuItem(TComponent* AOwner) { return new TKsCustomItem(AOwner); }
 
@@ -435,15 +400,20 @@ TRect TKsCustomForm::GetCaptionButtonRect(TKsBorderIcon index) {
   return TRect{};
 }
 
+TRect TKsCustomForm::ScreenWorkArea() {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const RECT virt{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  RECT r{};
+  IntersectRect(&r, &work, &virt);
+  return r;
+}
+
 TRect TKsCustomForm::GetMaximizedRect() {
   TCustomForm* form = GetForm();
   if (!IsMDIChild()) {
-    RECT work{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    RECT virt{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN), vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    RECT r{};
-    IntersectRect(&r, &work, &virt);
+    TRect r = ScreenWorkArea();
     const int inset = GetFrameClientRect().left;
     InflateRect(&r, inset, inset);
     return r;
@@ -558,23 +528,7 @@ void TKsCustomForm::DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, boo
     case kbiMaximize:
       DrawFrameControl(dc, &r, DFC_CAPTION, (FWindowState == kwsMaximized ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) | push);
       break;
-    case kbiSystemMenu: {
-      HICON source = FormIcon(GetForm());
-      TIconHandle stock;
-      if (!source) {
-        // The stock icon is copied like any other; the copy is ours to destroy.
-        source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
-      }
-      int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-      if (cx == 0 || cy == 0) {
-        cx = GetSystemMetrics(SM_CXSIZE);
-        cy = GetSystemMetrics(SM_CYSIZE);
-      }
-      TIconHandle copy(static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)));
-      if (copy)
-        DrawIconEx(dc, r.left, r.top, copy.Get(), 0, 0, 0, nullptr, DI_NORMAL);
-      break;
-    }
+    case kbiSystemMenu: DrawFormIcon(bitmap, r, /*centred=*/false); break;
     case kbiRollup: {
       DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | push);
       InflateRect(&r, -4, -5);
@@ -596,6 +550,28 @@ void TKsCustomForm::DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, boo
       break;
     }
   }
+}
+
+void TKsCustomForm::DrawFormIcon(TKsBitmap& bitmap, const TRect& rect, bool centred) {
+  HICON source = FormIcon(GetForm());
+  if (!source) {
+    // The stock icon is copied like any other; the copy is ours to destroy.
+    source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+  }
+  int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (cx == 0 || cy == 0) {
+    cx = GetSystemMetrics(SM_CXSIZE);
+    cy = GetSystemMetrics(SM_CYSIZE);
+  }
+  TIconHandle copy(static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)));
+  if (!copy)
+    return;
+  int x = rect.left, y = rect.top;
+  if (centred) {
+    x += (rect.right - rect.left - cx) / 2;
+    y += (rect.bottom - rect.top - cy) / 2;
+  }
+  DrawIconEx(bitmap.GetDC(), x, y, copy.Get(), 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 void TKsCustomForm::PaintFrame(TKsBitmap& bitmap) {
@@ -693,7 +669,7 @@ void TKsCustomForm::PaintNonClient() {
         buffer->DrawRectToDC(FAnimBitmap->GetDC(), band.left, band.top, band);
     return;
   }
-  TWindowDC dc(wnd);
+  TKsWindowDC dc(wnd);
   if (!dc.Get())
     return;
   for (const TRect& band : bands)
@@ -894,6 +870,7 @@ void TKsCustomForm::Dispatch(TMessage& message) {
     case WM_ERASEBKGND: WMEraseBkgnd(message); return;
     case WM_WINDOWPOSCHANGING: WMWindowPosChanging(message); return;
     case WM_SYSCOMMAND: WMSysCommand(message); return;
+    case WM_MDIACTIVATE: WMMDIActivate(message); return;
     case KM_CAPTIONCHANGED:
       if (message.WParam == 13)
         if (HWND wnd = GetFormHandle())
@@ -945,13 +922,8 @@ void TKsCustomForm::WMNCCalcSize(TMessage& message) {
 
 void TKsCustomForm::WMNCActivate(TMessage& message) {
   FActiveLook = message.WParam != 0;
-  if (!FAppHooked && FMinimizeApplication && GetForm() && Application) {
-    FSavedOnMinimize = Application->OnMinimize;
-    FSavedOnRestore = Application->OnRestore;
-    Application->OnMinimize = TNotifyEvent::Bind<&TKsCustomForm::AppMinimize>(this);
-    Application->OnRestore = TNotifyEvent::Bind<&TKsCustomForm::AppRestore>(this);
-    FAppHooked = true;
-  }
+  if (!FAppHooked && FMinimizeApplication && GetForm())
+    ChainApplicationEvents();
   if (FActiveLook) {
     message.Result = 0;
     if (IsMDIChild())
@@ -1137,12 +1109,23 @@ void TKsCustomForm::WMWindowPosChanging(TMessage& message) {
 
 void TKsCustomForm::WMSysCommand(TMessage& message) {
   const WPARAM command = message.WParam & 0xFFF0;
-  if (command == SC_KEYMENU && message.LParam == ' ')
+  const bool menuKey = command == SC_KEYMENU && message.LParam != ' ' && message.LParam != '-';
+  if (menuKey && FMenuBar && !GetCapture()) {
+    // Alt+key opens the menu bar, which finds the item by the key it is sent.
+    if (HWND wnd = GetFormHandle())
+      PostMessageA(wnd, WM_CHAR, WPARAM(message.LParam), 0);
+    FMenuBar->TrackMenu();
+    message.Result = 1;
+  } else if (command == SC_KEYMENU && message.LParam == ' ')
     ShowSystemMenu();
   else if (command == SC_MOUSEMENU)
     ShowSystemMenu();
-  else if (command == SC_CLOSE)
+  else if (command == SC_CLOSE) {
+    // Closing is done here; letting the default procedure send WM_CLOSE as well
+    // would ask the form's close query a second time.
     CloseForm();
+    SetHandled();
+  }
 }
 
 void TKsCustomForm::AfterMessage(TObject*, TMessage& message, bool&) {
@@ -1156,6 +1139,17 @@ void TKsCustomForm::AfterMessage(TObject*, TMessage& message, bool&) {
         PostMessageA(wnd, KM_CAPTIONCHANGED, 13, 0);
       }
       FCaption = text;
+      if (IsMDIChild() && HasMaximizedMDIChild())
+        UpdateMDICaption();
+    }
+  }
+  TCustomForm* form = GetForm();
+  if (message.Msg == WM_SIZE && form && form->GetFormStyle() == fsMDIForm && HasMaximizedMDIChild()) {
+    // A maximized child follows the client area of its parent.
+    if (TCustomForm* child = form->GetActiveMDIChild()) {
+      RECT area{};
+      GetClientRect(form->GetClientHandle() ? form->GetClientHandle() : form->GetHandle(), &area);
+      child->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
     }
   }
 }
@@ -1335,7 +1329,7 @@ void TKsCustomForm::DrawOutline(const TRect& frame) {
   if (IsMDIChild())
     if (HWND wnd = GetFormHandle())
       target = GetParent(wnd);
-  TWindowDC dc(target ? target : GetDesktopWindow());
+  TKsWindowDC dc(target ? target : GetDesktopWindow());
   if (!dc.Get())
     return;
   TPenHandle pen(CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255)));

@@ -14,6 +14,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Events.h"
+#include "classlib/Forms.h"
 #include "classlib/Geometry.h"
 #include "classlib/Set.h"
 #include "classlib/Win.h"
@@ -68,6 +69,20 @@ constexpr UINT KM_TRAYCALLBACK = 0x56C;
 
 // The transparent key of the paint buffer: pixels of this colour fall outside the window.
 constexpr TKsColor KsTransparentKey = KsColorARGB(255, 127, 0, 127);
+
+// The DC of a whole window (frame included), released on destruction.
+class TKsWindowDC {
+ public:
+  explicit TKsWindowDC(HWND wnd);
+  ~TKsWindowDC();
+  TKsWindowDC(const TKsWindowDC&) = delete;
+  TKsWindowDC& operator=(const TKsWindowDC&) = delete;
+  HDC Get() const { return FDC; }
+
+ private:
+  HWND FWnd;
+  HDC FDC;
+};
 
 class TKsCustomForm : public TKsHookComponent {
   KIVO_CLASS(TKsCustomForm, TKsHookComponent)
@@ -164,9 +179,9 @@ class TKsCustomForm : public TKsHookComponent {
   // The caption band: the client's left and right, above the client top.
   TRect GetCaptionRect();
 
-  // Commands of the caption buttons and the system menu. The window-state commands,
-  // the system menu and the tray belong to the state handling, which is not built in
-  // this class yet: here closing asks the form to close and the others do nothing.
+  // Commands of the caption buttons, the system menu, the tray icon and the menu bar
+  // (KsFormStates.cpp). Maximize, Minimize, Rollup and MinimizeToTray toggle: called
+  // in their own state they restore. Commands on a form that is not hooked do nothing.
   virtual void CloseForm();
   virtual void Restore();
   virtual void Maximize();
@@ -174,6 +189,22 @@ class TKsCustomForm : public TKsHookComponent {
   virtual void Rollup();
   virtual void MinimizeToTray();
   virtual void ShowSystemMenu();
+  // Rebuilds the system menu's root with the items that fit the state and buttons.
+  void BuildSystemMenu();
+  // Runs the command that the clicked system-menu item names by its caption.
+  void SystemMenuClick(TObject* sender);
+  const TRect& GetRestoreBounds() const { return FRestoreBounds; }
+  TPoint GetSysMenuPos() const { return FSysMenuPos; }
+  void SetSysMenuPos(TPoint value) { FSysMenuPos = value; }
+
+  // MDI support. The parent form of an MDI child and its skinner; whether a skinned
+  // child of the same parent (or, for a parent, of this form) is maximized; the parent's
+  // caption with the maximized child's caption merged in; restoring maximized children.
+  TCustomForm* GetMDIParent() const;
+  TKsCustomForm* GetMDIParentSkinner() const;
+  bool HasMaximizedMDIChild() const;
+  void UpdateMDICaption();
+  void RestoreMDIChildren();
 
   // Frame operations, overridden by themed skinners.
   virtual void UpdateRegion();
@@ -208,13 +239,35 @@ class TKsCustomForm : public TKsHookComponent {
   // Chained to the application's minimize and restore events.
   void AppMinimize(TObject* sender);
   void AppRestore(TObject* sender);
+  void ChainApplicationEvents();
+  // Chained to the form's OnShortCut: the menu bar's short cuts first.
+  void FormShortCut(TMessage& message, bool& handled);
+  void UnchainApplicationEvents();
+  // Opens the system menu's root as a popup at a screen point and runs its menu loop.
+  virtual void PopupSystemMenu(TPoint at);
+  // The window procedure that replaces the MDI client window's.
+  void MDIClientWndProc(TMessage& message);
+  void HookMDIClient();
+  void UnhookMDIClient();
+  void WMMDIActivate(TMessage& message);
+  // The menu bar shows the maximized child's buttons; nothing without a menu bar.
+  void ShowParentMDIButtons();
+  void HideParentMDIButtons();
+  bool IsModalForm() const;
+  // The hooked form when the commands may act on it.
+  TCustomForm* CommandForm() const;
   void CaptureBackground(const TRect& rect);
   // Shows the window with the show animation over the captured background.
   void ShowAnimated();
   void SetFormBounds(const TRect& bounds);
+  // The form's icon (else the application's, else the stock one) at the small-icon
+  // size, at the rectangle's top-left or centred in it.
+  void DrawFormIcon(TKsBitmap& bitmap, const TRect& rect, bool centred);
   // One caption button of the classic look into the bitmap's DC.
   void DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, bool pressed);
   bool ButtonPressed(uint8_t code) const;
+  // The work area within the virtual screen.
+  static TRect ScreenWorkArea();
   bool IsMDIChild() const;
   bool IsMaximizedMDIChild() const;
   bool Designing() const;
@@ -277,6 +330,8 @@ class TKsCustomForm : public TKsHookComponent {
   TNotifyEvent FSavedOnRestore;
   TNotifyEvent FSavedOnMinimize;
   bool FAppHooked = false;
+  bool FAppMinimizing = false;
+  TShortCutEvent FOldShortCut;
   TPoint FSysMenuPos{0, 0};
   bool FRenderToBitmap = false;
   TRect FBackgroundRect{0, 0, 0, 0};
@@ -298,7 +353,13 @@ class TKsCustomForm : public TKsHookComponent {
   int FWindowHeight = 0;
   uint8_t FMouseButtons = 0;
   std::string FCaption;
+  WNDPROC FOldClientProc = nullptr;
+  WNDPROC FClientInstance = nullptr;
+  HWND FClientWnd = nullptr;
 };
+
+// The first active skinner among the components of `form`, or null.
+TKsCustomForm* FindFormSkinner(TComponent* form);
 
 // The unit's fonts and glyphs; null outside start-up and shut-down.
 TFont* KsCaptionFont();

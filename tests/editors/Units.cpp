@@ -1,6 +1,9 @@
 // The units the editor library tests start.
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
+#include "editors/DxEditStyle.h"
+#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "tests/support/TestSupport.h"
 
@@ -9,6 +12,9 @@ std::span<const TUnitEntry> TestUnits() {
       {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
       {"Forms", InitializeForms, FinalizeForms},
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
+      {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
+      {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      {"DxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
   };
   return units;
 }

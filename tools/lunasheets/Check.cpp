@@ -163,6 +163,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> files = {"XP_MAIN.bmp", "XP_MAIN1.bmp", "luna-contact-sheet.png"};
     for (const char* name : kGlyphNames)
       files.push_back(std::string(name) + ".bmp");
+    for (const char* name : kFormGlyphNames)
+      files.push_back(std::string(name) + ".bmp");
     for (const std::string& file : files)
       if (ReadFile(dir + "/" + file) != ReadFile(again + "/" + file))
         Fail(file + " differs between two runs");

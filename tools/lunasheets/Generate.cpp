@@ -195,6 +195,18 @@ void CaptionButtons(Sheet& s, const Palette& p) {
                   p.buttonEdge, kClose, p.captionMid);
 }
 
+// A system-menu glyph: the caption glyph of the same picture, one pixel per cell, black
+// in the middle of a key-coloured square.
+Sheet FormGlyph(int kind) {
+  const char* const* const glyphs[] = {kClose, kMinimize, kMaximize, kRestore, kRollUp, kTray};
+  Sheet s(kFormGlyphSize, kFormGlyphSize);
+  const int offset = (kFormGlyphSize - 8) / 2;
+  for (int y = 0; y < kFormGlyphSize; ++y)
+    for (int x = 0; x < kFormGlyphSize; ++x)
+      s.at(x, y) = GlyphAt(glyphs[kind], 8, x - offset, y - offset) ? Rgb{0, 0, 0} : kKey;
+  return s;
+}
+
 // ---- Nine-part cells -----------------------------------------------------------------
 
 // A rounded box for nine-part drawing: its colour depends on the distance to the top,
@@ -618,5 +630,7 @@ int main(int argc, char** argv) {
   Write(dir + "/luna-contact-sheet.png", ContactSheet(first, second));
   for (int kind = 0; kind < kGlyphCount; ++kind)
     Write(dir + "/" + kGlyphNames[kind] + ".bmp", EncodeBmp(ButtonGlyph(kind)));
+  for (int kind = 0; kind < kFormGlyphCount; ++kind)
+    Write(dir + "/" + kFormGlyphNames[kind] + ".bmp", EncodeBmp(FormGlyph(kind)));
   return 0;
 }

@@ -65,6 +65,13 @@ constexpr const char* kGlyphNames[] = {"KSBTN_OK",    "KSBTN_CANCEL", "KSBTN_HEL
                                        "KSBTN_NO",    "KSBTN_CLOSE",  "KSBTN_ABORT", "KSBTN_RETRY",
                                        "KSBTN_IGNORE", "KSBTN_ALL"};
 constexpr int kGlyphCount = 10;
+// The skinned form's system-menu glyphs "KSE_*", one kFormGlyphSize square each, in the
+// order of the menu's image indexes: black ink on the key colour, which the menu's image
+// list takes as its mask.
+constexpr const char* kFormGlyphNames[] = {"KSE_CLOSE",   "KSE_MINIMIZE", "KSE_MAXIMIZE",
+                                           "KSE_RESTORE", "KSE_ROLLUP",   "KSE_TRAY"};
+constexpr int kFormGlyphCount = 6;
+constexpr int kFormGlyphSize = 16;
 // The disabled pixel at (x, y) of a cell, by the rule above, from the normal cell at the
 // left of `glyph`.
 Rgb DisabledGlyphPixel(const Sheet& glyph, int x, int y);

@@ -1,0 +1,494 @@
+// Decisions taken here:
+// - A value handed to a masked editor is laid into the mask before it reaches the
+//   window, so the window never holds a text of the wrong shape.
+// - Pasted text fills the editable positions from the selection start with the
+//   characters they accept (letters in the case the mask asks for); a pasted character
+//   equal to the literal at the current position steps over it; others are skipped.
+#include "editors/DxInplaceMaskEdit.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "classlib/Clipboard.h"
+#include "classlib/Forms.h"
+
+const char* const sdxMaskInvalidInput = "Invalid input value.  Use escape key to abandon changes";
+
+TdxInplaceMaskEdit::TdxInplaceMaskEdit(TComponent* AOwner) : TdxInplaceMaskEdit(AOwner, &MetaClass()) {}
+
+TdxInplaceMaskEdit::TdxInplaceMaskEdit(TComponent* AOwner, const TdxInplaceEditClass* cls)
+    : TdxInplaceTextEdit(AOwner, cls) {}
+
+// ---- Mask ---------------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::SetEditMask(const std::string& value) {
+  MarkAssigned(evEditMask);
+  SetEditMaskValue(value);
+}
+
+void TdxInplaceMaskEdit::SetEditMaskValue(const std::string& value) {
+  if (value == FEditMask)
+    return;
+  int start = 0, end = 0;
+  if (HandleAllocated())
+    GetSel(start, end);
+  std::string text;
+  GetText(text);
+  if (GetComponentState().Contains(csDesigning) && !value.empty())
+    text.clear();
+  FEditMask = value;
+  FMaxChars = MaskOffsetToOffset(value, int(value.size()));
+  FMaskSave = MaskGetMaskSave(value);
+  FMaskBlank = MaskGetMaskBlank(value);
+  SetEditText(IsMasked() ? FormatMaskText(value, text, FMaskBlank) : text);
+  inherited::SetMaxLengthValue(0);
+  if (IsMasked() && FMaxChars >= 1)
+    inherited::SetMaxLengthValue(FMaxChars);
+  if (HandleAllocated()) {
+    if (Focused())
+      SetCursor(start);
+    RecreateWnd();
+  }
+}
+
+void TdxInplaceMaskEdit::SetMaxLengthValue(int value) {
+  inherited::SetMaxLengthValue(IsMasked() ? FMaxChars : value);
+}
+
+int TdxInplaceMaskEdit::DefaultMaxLength() { return IsMasked() ? FMaxChars : inherited::DefaultMaxLength(); }
+
+void TdxInplaceMaskEdit::RefreshLinkValues() {
+  inherited::RefreshLinkValues();
+  if (GetAssignedValues().Contains(evEditMask))
+    return;
+  std::string mask;
+  GetDefaultEditMask(mask);
+  SetEditMaskValue(mask);
+}
+
+void TdxInplaceMaskEdit::SetEditing(bool value) {
+  inherited::SetEditing(value);
+  if (IsMasked())
+    SetSnapshot(GetEditText(), GetSavedModified());
+}
+
+// ---- Value --------------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::SetEditValue(const Variant& value) {
+  if (!IsMasked()) {
+    inherited::SetEditValue(value);
+    return;
+  }
+  const std::string text = VarIsNull(value) ? std::string() : VarToStr(value);
+  SetSettingValue(true);
+  try {
+    SetEditText(FormatMaskText(FEditMask, text, FMaskBlank));
+  } catch (...) {
+    SetSettingValue(false);
+    throw;
+  }
+  SetSettingValue(false);
+  ClearUndo();
+}
+
+void TdxInplaceMaskEdit::GetText(std::string& text) {
+  const std::string editText = GetEditText();
+  if (!IsMasked()) {
+    text = editText;
+    return;
+  }
+  if (editText == FormatMaskText(FEditMask, "", FMaskBlank)) {
+    text.clear();
+    return;
+  }
+  text = MaskTextValue(FEditMask, editText, FMaskBlank, FMaskSave);
+}
+
+void TdxInplaceMaskEdit::GetEditValue(Variant& value) {
+  std::string text;
+  GetText(text);
+  value = text;
+}
+
+void TdxInplaceMaskEdit::ValidateEdit() {
+  if (IsMasked() && GetModified()) {
+    int position = 0;
+    if (!MaskValidate(FEditMask, GetEditText(), FMaskBlank, position)) {
+      FValidateFailed = true;
+      if (!GetComponentState().Contains(csDesigning)) {
+        FReEnter = true;
+        if (HandleAllocated() && IsWindowVisible(GetHandle()))
+          ::SetFocus(GetHandle());
+      }
+      SetCursor(position);
+      MessageBeep(0);
+      throw EDBEditError(sdxMaskInvalidInput);
+    }
+    FValidateFailed = false;
+    if (HandleAllocated())
+      CheckCursor();
+  }
+  inherited::ValidateEdit();
+}
+
+// ---- Caret --------------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::GetSel(int& start, int& end) {
+  start = end = 0;
+  if (!HasTextArea())
+    return;
+  CHARRANGE r{};
+  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  start = r.cpMin;
+  end = r.cpMax;
+}
+
+void TdxInplaceMaskEdit::SetCursor(int position) {
+  if (!IsMasked()) {
+    const int length = GetTextLength();
+    SetSelStart(std::clamp(position, 0, length));
+    return;
+  }
+  position = std::clamp(position, 0, FMaxChars);
+  CHARRANGE r{position, std::min(position + 1, FMaxChars)};
+  const std::string text = GetEditText();
+  if (position + 1 < int(text.size()) && IsDBCSLeadByte(BYTE(text[size_t(position)])))
+    r.cpMax = position + 2;
+  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  FCaretPos = position;
+}
+
+int TdxInplaceMaskEdit::NextEditable(int index) {
+  for (int i = std::max(index, 0); i < FMaxChars; ++i)
+    if (!IsLiteralChar(FEditMask, i + 1))
+      return i;
+  return -1;
+}
+
+int TdxInplaceMaskEdit::PrevEditable(int index) {
+  for (int i = std::min(index, FMaxChars - 1); i >= 0; --i)
+    if (!IsLiteralChar(FEditMask, i + 1))
+      return i;
+  return -1;
+}
+
+void TdxInplaceMaskEdit::CheckCursor() {
+  if (!IsMasked() || !HandleAllocated())
+    return;
+  int start, end;
+  GetSel(start, end);
+  if (start != end)
+    return;
+  const int next = NextEditable(start);
+  SetCursor(next >= 0 ? next : start);
+}
+
+// ---- Keys ---------------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::KeyDown(WORD& key, TShiftState shift) {
+  inherited::KeyDown(key, shift);
+  if (!IsMasked() || key == 0 || shift.Contains(ssAlt))
+    return;
+  switch (key) {
+    case VK_LEFT:
+    case VK_RIGHT:
+      ArrowKeys(key, shift);
+      if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl))
+        key = 0;
+      return;
+    case VK_UP:
+    case VK_DOWN: key = 0; return;
+    case VK_HOME:
+    case VK_END:
+      HomeEndKeys(key, shift);
+      key = 0;
+      return;
+    case VK_DELETE:
+    case VK_BACK:
+      if (key == VK_DELETE && (shift.Contains(ssShift) || shift.Contains(ssCtrl)))
+        break;
+      if (CanModify())
+        DeleteKeys(key);
+      key = 0;
+      return;
+    default: break;
+  }
+  CheckCursor();
+}
+
+void TdxInplaceMaskEdit::KeyUp(WORD& key, TShiftState shift) {
+  inherited::KeyUp(key, shift);
+  if (IsMasked() && (key == VK_LEFT || key == VK_RIGHT) && shift.Contains(ssCtrl))
+    CheckCursor();
+}
+
+void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
+  if (shift.Contains(ssCtrl))
+    return;
+  int start, end;
+  GetSel(start, end);
+  if (shift.Contains(ssShift)) {
+    if (end - start == 1 && FCaretPos == start) {
+      CHARRANGE caret{start, start};
+      SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    }
+    FCaretPos = std::clamp(FCaretPos + (key == VK_LEFT ? -1 : 1), 0, FMaxChars);
+    return;
+  }
+  if (end - start > 1) {
+    SetCursor(FCaretPos == end ? FCaretPos - 1 : FCaretPos);
+    return;
+  }
+  if (key == VK_LEFT) {
+    const int previous = PrevEditable(start - 1);
+    SetCursor(previous >= 0 ? previous : start);
+    return;
+  }
+  if (end == start) {
+    SetCursor(start);
+    return;
+  }
+  const int next = NextEditable(start + 1);
+  SetCursor(next >= 0 ? next : start);
+}
+
+void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
+  const int target = key == VK_HOME ? 0 : FMaxChars;
+  if (shift.Contains(ssShift)) {
+    int start, end;
+    GetSel(start, end);
+    const int anchor = FCaretPos == start ? end : start;
+    CHARRANGE r{std::min(anchor, target), std::max(anchor, target)};
+    SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+    CheckCursor();
+  } else {
+    SetCursor(target);
+  }
+  FCaretPos = target;
+}
+
+std::string TdxInplaceMaskEdit::Blanked(const std::string& text, int start, int end) {
+  std::string result;
+  for (int i = start; i < end && i < int(text.size()); ++i)
+    result.push_back(IsLiteralChar(FEditMask, i + 1) ? text[size_t(i)] : FMaskBlank);
+  return result;
+}
+
+void TdxInplaceMaskEdit::ReplaceRange(int start, int end, const std::string& replacement) {
+  CHARRANGE r{start, end};
+  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  FReplacing = true;
+  SendMessageA(GetHandle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+  FReplacing = false;
+}
+
+void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
+  if (!CanEditText())
+    return;
+  int start, end;
+  GetSel(start, end);
+  end = std::min(end, FMaxChars);
+  if (key == VK_BACK && end - start <= 1) {
+    const int previous = PrevEditable(start - 1);
+    if (previous < 0)
+      return;
+    start = previous;
+    end = previous + 1;
+  } else if (end <= start) {
+    end = std::min(start + 1, FMaxChars);
+  }
+  if (end <= start)
+    return;
+  ReplaceRange(start, end, Blanked(GetEditText(), start, end));
+  if (end - start == 1) {
+    SetCursor(start);
+    return;
+  }
+  const int next = NextEditable(start);
+  SetCursor(next >= 0 ? next : start);
+}
+
+void TdxInplaceMaskEdit::KeyPress(char& key) {
+  inherited::KeyPress(key);
+  if (!IsMasked() || key == 0)
+    return;
+  if (key == '\r' && !EditClass()->IsInplace()) {
+    ValidateEdit();
+    key = 0;
+    return;
+  }
+  if (!CanModify() || !CanEditText() || key == '\b') {
+    key = 0;
+    return;
+  }
+  int start, end;
+  GetSel(start, end);
+  if (end - start > 1) {
+    DeleteKeys(VK_DELETE);
+    const int next = NextEditable(start);
+    SetCursor(next >= 0 ? next : start);
+  }
+  InputChar(key);
+  key = 0;
+}
+
+void TdxInplaceMaskEdit::InputChar(char c) {
+  int start, end;
+  GetSel(start, end);
+  const int position = NextEditable(start);
+  if (position < 0) {
+    MessageBeep(0);
+    return;
+  }
+  const int maskOffset = OffsetToMaskOffset(FEditMask, position + 1);
+  const char maskChar = FEditMask[size_t(maskOffset - 1)];
+  if (MaskCharAccepts(maskChar, c)) {
+    const char placed = MaskApplyCase(c, MaskGetCurrentDirectives(FEditMask, maskOffset));
+    ReplaceRange(position, position + 1, std::string(1, placed));
+    const int next = NextEditable(position + 1);
+    SetCursor(next >= 0 ? next : FMaxChars);
+    return;
+  }
+  // A character that is a literal further on moves the caret past that literal.
+  const std::string text = GetEditText();
+  for (int i = position; i < FMaxChars && i < int(text.size()); ++i) {
+    if (IsLiteralChar(FEditMask, i + 1) && text[size_t(i)] == c) {
+      const int next = NextEditable(i + 1);
+      SetCursor(next >= 0 ? next : i + 1);
+      return;
+    }
+  }
+  MessageBeep(0);
+}
+
+// ---- Clipboard ----------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::Paste() {
+  if (!CanEditText() || !CanModify())
+    return;
+  const std::string clip = Clipboard()->GetAsText();
+  if (!GetModified())
+    SetSnapshot(GetEditText(), false);
+  int start, end;
+  GetSel(start, end);
+  std::string text = GetEditText();
+  text.resize(size_t(std::max<int>(FMaxChars, int(text.size()))), FMaskBlank);
+  const std::string blanked = Blanked(text, start, std::min(end, FMaxChars));
+  text.replace(size_t(start), blanked.size(), blanked);
+  int position = start;
+  for (char c : clip) {
+    if (position >= FMaxChars)
+      break;
+    if (IsLiteralChar(FEditMask, position + 1) && text[size_t(position)] == c) {
+      ++position;
+      continue;
+    }
+    const int target = NextEditable(position);
+    if (target < 0)
+      break;
+    const int maskOffset = OffsetToMaskOffset(FEditMask, target + 1);
+    if (!MaskCharAccepts(FEditMask[size_t(maskOffset - 1)], c))
+      continue;
+    text[size_t(target)] = MaskApplyCase(c, MaskGetCurrentDirectives(FEditMask, maskOffset));
+    position = target + 1;
+  }
+  SetEditText(text.substr(0, size_t(FMaxChars)));
+  SetCursor(position);
+  SetModified(true);
+  ValidateEdit();
+}
+
+// ---- Messages -----------------------------------------------------------------------
+
+void TdxInplaceMaskEdit::EditChanged() {
+  if (IsCreatingWindow() || FReplacing)
+    return;
+  const std::string text = GetEditText();
+  if (int(text.size()) == FMaxChars)
+    return;
+  const std::string value = MaskTextValue(FEditMask, text, FMaskBlank, false);
+  std::string formatted = FormatMaskText(FEditMask, value, FMaskBlank);
+  if (int(formatted.size()) > FMaxChars)
+    formatted.resize(size_t(FMaxChars));
+  FReplacing = true;
+  SetEditText(formatted);
+  FReplacing = false;
+  SetModified(true);
+}
+
+void TdxInplaceMaskEdit::Dispatch(TMessage& message) {
+  if (!IsMasked()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  switch (message.Msg) {
+    case WM_CUT:
+      if (CanModify()) {
+        Perform(WM_COPY);
+        Perform(WM_CLEAR);
+      }
+      return;
+    case WM_CLEAR:
+      if (CanModify())
+        DeleteKeys(VK_DELETE);
+      return;
+    case WM_PASTE: Paste(); return;
+    case WM_LBUTTONDOWN:
+      FButtonDownX = short(LOWORD(message.LParam));
+      inherited::Dispatch(message);
+      return;
+    case WM_LBUTTONUP: {
+      inherited::Dispatch(message);
+      int start, end;
+      GetSel(start, end);
+      FCaretPos = short(LOWORD(message.LParam)) > FButtonDownX && end > start ? end : start;
+      CheckCursor();
+      return;
+    }
+    case WM_SETFOCUS:
+      inherited::Dispatch(message);
+      CheckCursor();
+      return;
+    case CM_ENTER: {
+      if (GetComponentState().Contains(csDesigning)) {
+        inherited::Dispatch(message);
+        return;
+      }
+      const bool autoSelect = GetAutoSelect();
+      if (FReEnter)
+        SetAutoSelect(false);
+      inherited::Dispatch(message);
+      SetAutoSelect(autoSelect);
+      FReEnter = false;
+      CheckCursor();
+      return;
+    }
+    case CM_TEXTCHANGED:
+      inherited::Dispatch(message);
+      if (HandleAllocated() && Focused())
+        CheckCursor();
+      return;
+    case CM_WANTSPECIALKEY:
+      if (message.WParam == VK_ESCAPE && GetModified()) {
+        message.Result = 1;
+        return;
+      }
+      inherited::Dispatch(message);
+      return;
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == EN_CHANGE)
+        EditChanged();
+      inherited::Dispatch(message);
+      return;
+    case EM_REPLACESEL: {
+      int start, end;
+      GetSel(start, end);
+      const char* text = reinterpret_cast<const char*>(message.LParam);
+      if (!text || int(std::strlen(text)) != end - start)
+        return;
+      inherited::Dispatch(message);
+      return;
+    }
+  }
+  inherited::Dispatch(message);
+}

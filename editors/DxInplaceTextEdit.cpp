@@ -1,0 +1,589 @@
+// Decisions taken here:
+// - A MaxLength of 0 means no limit, and the edit window is told so with a very large
+//   limit: RichEdit takes a limit of 0 as its default of about 64K characters, which
+//   would cut longer values short.
+// - The selected text is read into a buffer of two bytes per character, as a
+//   double-byte code page needs; GetSelTextBuf leaves room for the terminator.
+// - Escape undoes to the snapshot whenever the editor is modified (the base's
+//   CanUndo); whether the window itself can undo is EditCanUndo, for the menu.
+#include "editors/DxInplaceTextEdit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "classlib/Boundary.h"
+#include "classlib/Forms.h"
+#include "classlib/Menus.h"
+#include "classlib/Strings.h"
+
+namespace {
+
+int gInitCount = 0;
+HMODULE gRichEdit = nullptr;
+
+// Limit sent for "no limit".
+constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
+
+// The context menu's captions.
+const char* const kMenuCaptions[] = {"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"};
+enum TMenuIndex { miUndo, miRedo, miLine1, miCut, miCopy, miPaste, miDelete, miLine2, miSelectAll };
+
+}  // namespace
+
+void InitializeDxTextEdit() {
+  if (gInitCount++ > 0)
+    return;
+  const UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
+  HMODULE module = LoadLibraryA("RICHED20.DLL");
+  SetErrorMode(oldMode);
+  gRichEdit = reinterpret_cast<uintptr_t>(module) < 32 ? nullptr : module;
+}
+
+void FinalizeDxTextEdit() {
+  if (gInitCount == 0 || --gInitCount > 0)
+    return;
+  if (gRichEdit)
+    FreeLibrary(gRichEdit);
+  gRichEdit = nullptr;
+}
+
+bool DxRichEditLoaded() { return gRichEdit != nullptr; }
+
+// The RichEdit OLE callback of an editor that restricts editing: nothing can be
+// dragged into or out of it. Counted on its own; the editor frees it. Its methods only
+// store constants; the one that does more runs behind the exception barrier.
+class TdxInplaceTextEdit::TOleCallback : public IRichEditOleCallback {
+ public:
+  LONG RefCount = 0;
+  STDMETHODIMP QueryInterface(REFIID riid, LPVOID* object) override {
+    return GuardBoundaryResult("RichEdit OLE callback", HRESULT(E_NOINTERFACE), [&]() -> HRESULT {
+      if (!object)
+        return E_POINTER;
+      if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IRichEditOleCallback)) {
+        *object = this;
+        AddRef();
+        return S_OK;
+      }
+      *object = nullptr;
+      return E_NOINTERFACE;
+    });
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ULONG(++RefCount); }
+  STDMETHODIMP_(ULONG) Release() override { return ULONG(--RefCount); }
+  STDMETHODIMP GetNewStorage(LPSTORAGE* storage) override {
+    if (storage)
+      *storage = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetInPlaceContext(LPOLEINPLACEFRAME* frame, LPOLEINPLACEUIWINDOW* doc,
+                                 LPOLEINPLACEFRAMEINFO) override {
+    if (frame)
+      *frame = nullptr;
+    if (doc)
+      *doc = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP ShowContainerUI(WINBOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return E_NOTIMPL; }
+  STDMETHODIMP DeleteObject(LPOLEOBJECT) override { return E_NOTIMPL; }
+  STDMETHODIMP QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, WINBOOL, HGLOBAL) override { return E_NOTIMPL; }
+  STDMETHODIMP ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
+  STDMETHODIMP GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT* data) override {
+    if (data)
+      *data = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetDragDropEffect(WINBOOL, DWORD, LPDWORD effect) override {
+    if (effect)
+      *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  STDMETHODIMP GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU*) override { return E_NOTIMPL; }
+};
+
+// ---- Construction -------------------------------------------------------------------
+
+TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner, &MetaClass()) {}
+
+TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* AOwner, const TdxInplaceEditClass* cls)
+    : TdxInplaceEdit(AOwner, cls) {
+  SetParentColor(false);
+  SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks});
+  FOleCallback = new TOleCallback;
+}
+
+TdxInplaceTextEdit::~TdxInplaceTextEdit() {
+  Destroying();
+  // The window goes first: it may still hold the OLE callback.
+  DestroyHandle();
+  delete FOleCallback;
+}
+
+// ---- Class operations ---------------------------------------------------------------
+
+bool TdxInplaceTextEdit::DrawContent(const TdxInplaceEditClass& /*cls*/, HDC dc, const TRect& rect,
+                                     TdxEditViewData* viewData, bool editorWindow) {
+  auto* text = ObjectAs<TdxTextEditViewData>(viewData);
+  assert(text && "the text editor paints from text view data");
+  return DrawTextEditContent(dc, rect, text, editorWindow);
+}
+
+TClass TdxInplaceTextEdit::GetViewDataClass(const TdxInplaceEditClass& /*cls*/) {
+  return TdxTextEditViewData::StaticClass();
+}
+
+TdxEditViewData* TdxInplaceTextEdit::CreateViewData(bool forPainting) {
+  TdxEditViewData* viewData = inherited::CreateViewData(forPainting);
+  if (auto* text = ObjectAs<TdxTextEditViewData>(viewData)) {
+    text->CharCase = FCharCase;
+    text->PasswordChar = FPasswordChar;
+    text->SelectionBar = FSelectionBar;
+    text->FocusRectMode = !EditClass()->IsInplace() && !viewData->HasTextArea;
+  }
+  return viewData;
+}
+
+// ---- Window -------------------------------------------------------------------------
+
+void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  if (!HasTextArea()) {
+    params.WinClassName = "NoEdit";
+    return;
+  }
+  CreateSubClass(params, "RichEdit20A");
+  params.Style |= ES_AUTOVSCROLL | ES_AUTOHSCROLL;
+  if (!CanEditText())
+    params.Style |= ES_READONLY;
+  if (FPasswordChar)
+    params.Style |= ES_PASSWORD;
+  if (FCharCase == ecUpperCase)
+    params.Style |= ES_UPPERCASE;
+  else if (FCharCase == ecLowerCase)
+    params.Style |= ES_LOWERCASE;
+  if (!FHideSelection)
+    params.Style |= ES_NOHIDESEL;
+  if (FOEMConvert)
+    params.Style |= ES_OEMCONVERT;
+  if (GetAlignment() == taRightJustify)
+    params.Style |= ES_RIGHT;
+  else if (GetAlignment() == taCenter)
+    params.Style |= ES_CENTER;
+  if (FSelectionBar)
+    params.Style |= ES_SELECTIONBAR;
+}
+
+void TdxInplaceTextEdit::CreateWnd() {
+  FCreatingWindow = true;
+  try {
+    const std::string text = GetText();
+    inherited::CreateWnd();
+    HWND wnd = GetHandle();
+    SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  } catch (...) {
+    FCreatingWindow = false;
+    throw;
+  }
+  FCreatingWindow = false;
+  HWND wnd = GetHandle();
+  ApplyMaxLength(FMaxLength);
+  SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_DRAGDROPDONE | ENM_SELCHANGE);
+  Perform(CM_COLORCHANGED);
+  if (FPasswordChar)
+    SendMessageA(wnd, EM_SETPASSWORDCHAR, WPARAM(uint8_t(FPasswordChar)), 0);
+  if (RestrictsEditing())
+    SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback));
+  SetModified(FModifiedCache);
+}
+
+void TdxInplaceTextEdit::DestroyWnd() {
+  FModifiedCache = GetModified();
+  inherited::DestroyWnd();
+}
+
+void TdxInplaceTextEdit::Loaded() {
+  inherited::Loaded();
+  ApplyCharCase();
+}
+
+void TdxInplaceTextEdit::ApplyBackgroundColor() {
+  if (HandleAllocated() && HasTextArea())
+    SendMessageA(GetHandle(), EM_SETBKGNDCOLOR, 0, LPARAM(ColorToRGB(GetColor())));
+}
+
+// ---- Value and state ----------------------------------------------------------------
+
+void TdxInplaceTextEdit::SetEditValue(const Variant& value) {
+  FSettingValue = true;
+  try {
+    inherited::SetEditValue(value);
+  } catch (...) {
+    FSettingValue = false;
+    throw;
+  }
+  FSettingValue = false;
+  ClearUndo();
+}
+
+void TdxInplaceTextEdit::RefreshLinkValues() {
+  inherited::RefreshLinkValues();
+  if (!GetAssignedValues().Contains(evMaxLength))
+    SetMaxLengthValue(DefaultMaxLength());
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), EM_SETREADONLY, !CanEditText(), 0);
+}
+
+bool TdxInplaceTextEdit::GetModified() {
+  if (HandleAllocated() && HasTextArea())
+    return SendMessageA(GetHandle(), EM_GETMODIFY, 0, 0) != 0;
+  return FModifiedCache;
+}
+
+void TdxInplaceTextEdit::SetModified(bool value) {
+  if (HandleAllocated() && HasTextArea())
+    SendMessageA(GetHandle(), EM_SETMODIFY, value, 0);
+  else
+    FModifiedCache = value;
+}
+
+void TdxInplaceTextEdit::SetReadOnlyValue(bool value) {
+  inherited::SetReadOnlyValue(value);
+  if (HandleAllocated() && HasTextArea())
+    SendMessageA(GetHandle(), EM_SETREADONLY, !CanEditText(), 0);
+}
+
+void TdxInplaceTextEdit::RestoreDefaults() {
+  inherited::RestoreDefaults();
+  SetMaxLengthValue(DefaultMaxLength());
+}
+
+void TdxInplaceTextEdit::F2Action() {
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), EM_SETSEL, 2147483647, -1);
+}
+
+void TdxInplaceTextEdit::SetCharCase(TEditCharCase value) {
+  if (FCharCase == value)
+    return;
+  FCharCase = value;
+  ApplyCharCase();
+}
+
+void TdxInplaceTextEdit::ApplyCharCase() {
+  if (FCharCase == ecNormal)
+    return;
+  const std::string text = GetText();
+  const std::string converted = FCharCase == ecUpperCase ? AnsiUpperCase(text) : AnsiLowerCase(text);
+  if (converted == text)
+    return;
+  FCaseUpdating = true;
+  try {
+    CHARRANGE selection{};
+    if (HandleAllocated())
+      SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    const bool modified = GetModified();
+    SetText(converted);
+    SetModified(modified);
+    if (HandleAllocated())
+      SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  } catch (...) {
+    FCaseUpdating = false;
+    throw;
+  }
+  FCaseUpdating = false;
+}
+
+void TdxInplaceTextEdit::SetMaxLength(int value) {
+  MarkAssigned(evMaxLength);
+  SetMaxLengthValue(value);
+}
+
+void TdxInplaceTextEdit::SetMaxLengthValue(int value) {
+  value = std::max(value, 0);
+  if (value == FMaxLength)
+    return;
+  FMaxLength = value;
+  ApplyMaxLength(value);
+}
+
+void TdxInplaceTextEdit::ApplyMaxLength(int value) {
+  if (HandleAllocated() && HasTextArea())
+    SendMessageA(GetHandle(), EM_EXLIMITTEXT, 0, value > 0 ? LPARAM(value) : kNoTextLimit);
+}
+
+void TdxInplaceTextEdit::SetOEMConvert(bool value) {
+  if (FOEMConvert == value)
+    return;
+  FOEMConvert = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+void TdxInplaceTextEdit::SetSelectionBar(bool value) {
+  if (FSelectionBar == value)
+    return;
+  FSelectionBar = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+void TdxInplaceTextEdit::SetPasswordChar(char value) {
+  if (FPasswordChar == value)
+    return;
+  FPasswordChar = value;
+  if (!HandleAllocated() || !HasTextArea())
+    return;
+  SendMessageA(GetHandle(), EM_SETPASSWORDCHAR, WPARAM(uint8_t(value)), 0);
+  const bool modified = GetModified();
+  SetText(GetText());
+  SetModified(modified);
+}
+
+// ---- Selection and clipboard --------------------------------------------------------
+
+int TdxInplaceTextEdit::GetSelLength() {
+  CHARRANGE r{};
+  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  return r.cpMax - r.cpMin;
+}
+
+int TdxInplaceTextEdit::GetSelStart() {
+  CHARRANGE r{};
+  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  return r.cpMin;
+}
+
+std::string TdxInplaceTextEdit::GetSelText() {
+  const int length = GetSelLength();
+  if (length <= 0)
+    return {};
+  std::vector<char> buffer(size_t(2 * length + 1), '\0');
+  const LRESULT copied = SendMessageA(GetHandle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
+}
+
+int TdxInplaceTextEdit::GetSelTextBuf(char* buffer, int size) {
+  if (!buffer || size <= 0)
+    return 0;
+  const std::string text = GetSelText();
+  const int count = std::min(int(text.size()), size - 1);
+  std::memcpy(buffer, text.data(), size_t(count));
+  buffer[count] = '\0';
+  return count;
+}
+
+void TdxInplaceTextEdit::SetSelLength(int value) {
+  const int start = GetSelStart();
+  CHARRANGE r{start, start + value};
+  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TdxInplaceTextEdit::SetSelStart(int value) {
+  CHARRANGE r{value, value};
+  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TdxInplaceTextEdit::SelectAll() {
+  CHARRANGE r{0, -1};
+  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TdxInplaceTextEdit::ClearUndo() {
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+void TdxInplaceTextEdit::Undo() { Perform(EM_UNDO); }
+void TdxInplaceTextEdit::Redo() { Perform(EM_REDO); }
+bool TdxInplaceTextEdit::EditCanUndo() { return HandleAllocated() && Perform(EM_CANUNDO) != 0; }
+bool TdxInplaceTextEdit::CanRedo() { return HandleAllocated() && Perform(EM_CANREDO) != 0; }
+bool TdxInplaceTextEdit::CanPaste() { return CanEditText() && HandleAllocated() && Perform(EM_CANPASTE) != 0; }
+void TdxInplaceTextEdit::CutToClipboard() { Perform(WM_CUT); }
+void TdxInplaceTextEdit::CopyToClipboard() { Perform(WM_COPY); }
+void TdxInplaceTextEdit::PasteFromClipboard() { Perform(WM_PASTE); }
+void TdxInplaceTextEdit::ClearSelection() { Perform(WM_CLEAR); }
+
+int TdxInplaceTextEdit::GetTextLength() {
+  if (!HandleAllocated())
+    return int(GetText().size());
+  GETTEXTLENGTHEX request{GTL_DEFAULT, CP_ACP};
+  return int(SendMessageA(GetHandle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0));
+}
+
+// ---- Context menu -------------------------------------------------------------------
+
+TPopupMenu* TdxInplaceTextEdit::PrepareContextMenu() {
+  if (!FContextMenu) {
+    FContextMenu = new TPopupMenu(this);
+    for (const char* caption : kMenuCaptions) {
+      auto* item = new TMenuItem(FContextMenu);
+      item->SetCaption(caption);
+      item->OnClick = TNotifyEvent::Bind<&TdxInplaceTextEdit::MenuClick>(this);
+      FContextMenu->GetItems()->Add(item);
+    }
+  }
+  const bool selection = GetSelLength() > 0;
+  TMenuItem* items = FContextMenu->GetItems();
+  items->GetItem(miUndo)->SetEnabled(EditCanUndo());
+  items->GetItem(miRedo)->SetEnabled(CanRedo());
+  items->GetItem(miCut)->SetEnabled(selection && CanEditText() && !FPasswordChar);
+  items->GetItem(miCopy)->SetEnabled(selection && !FPasswordChar);
+  items->GetItem(miPaste)->SetEnabled(CanPaste());
+  items->GetItem(miDelete)->SetEnabled(selection && CanEditText());
+  // The edit window may count its closing paragraph mark in a whole selection.
+  const bool wholeText = GetSelStart() == 0 && GetSelLength() >= GetTextLength();
+  items->GetItem(miSelectAll)->SetEnabled(!wholeText);
+  return FContextMenu;
+}
+
+void TdxInplaceTextEdit::MenuClick(TObject* sender) {
+  const int index = FContextMenu->GetItems()->IndexOf(static_cast<TMenuItem*>(sender));
+  switch (index) {
+    case miUndo: Undo(); break;
+    case miRedo: Redo(); break;
+    case miCut: CutToClipboard(); break;
+    case miCopy: CopyToClipboard(); break;
+    case miPaste: PasteFromClipboard(); break;
+    case miDelete: ClearSelection(); break;
+    case miSelectAll: SelectAll(); break;
+    default: break;
+  }
+}
+
+void TdxInplaceTextEdit::WMContextMenu(TMessage& message) {
+  inherited::Dispatch(message);
+  if (!HasTextArea() || message.Result != 0)
+    return;
+  for (TControl* c = this; c; c = c->GetParent())
+    if (c->GetPopupMenu())
+      return;
+  TPoint p{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
+  if (p.x == -1 && p.y == -1) {
+    POINT caret{};
+    GetCaretPos(&caret);
+    p = ClientToScreen(TPoint{std::min<int>(caret.x, GetClientWidth()), caret.y});
+  } else {
+    const TPoint client = ScreenToClient(p);
+    const TRect r = GetClientRect();
+    if (!PtInRect(&r, POINT{client.x, client.y}))
+      return;
+  }
+  TPopupMenu* menu = PrepareContextMenu();
+  menu->SetPopupComponent(this);
+  menu->Popup(p.x, p.y);
+}
+
+// ---- Messages -----------------------------------------------------------------------
+
+void TdxInplaceTextEdit::TextChanged() {
+  if (LoadingValue || FCaseUpdating)
+    return;
+  ApplyCharCase();
+  if (!FCreatingWindow && !FSettingValue)
+    Change();
+}
+
+void TdxInplaceTextEdit::WMSize(TMessage& message) {
+  inherited::Dispatch(message);
+  if (!HasTextArea())
+    return;
+  TRect r = GetClientRect();
+  InflateRect(&r, -1, -1);
+  if (FSelectionBar)
+    r.left += 8;
+  if (GetAlignment() == taRightJustify)
+    --r.right;
+  r.left += GetEditMargins().left;
+  r.top += GetEditMargins().top;
+  r.right -= GetEditMargins().right;
+  SendMessageA(GetHandle(), EM_SETRECT, 0, reinterpret_cast<LPARAM>(&r));
+}
+
+void TdxInplaceTextEdit::WMSetFont(TMessage& message) {
+  inherited::Dispatch(message);
+  if (!HasTextArea())
+    return;
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  const TColor color = GetFont()->GetColor();
+  if (color == clWindowText || color == clDefault)
+    format.dwEffects = CFE_AUTOCOLOR;
+  else
+    format.crTextColor = ColorToRGB(color);
+  SendMessageA(GetHandle(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+void TdxInplaceTextEdit::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_CHAR:
+      if (FCharCase == ecUpperCase)
+        message.WParam = WPARAM(uint8_t(AnsiUpperCase(std::string(1, char(message.WParam)))[0]));
+      else if (FCharCase == ecLowerCase)
+        message.WParam = WPARAM(uint8_t(AnsiLowerCase(std::string(1, char(message.WParam)))[0]));
+      inherited::Dispatch(message);
+      return;
+    case WM_CONTEXTMENU: WMContextMenu(message); return;
+    case CN_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(message.LParam);
+      if (header && header->code == EN_SELCHANGE && !GetComponentState().Contains(csLoading))
+        DoSelectionChange();
+      return;
+    }
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == EN_CHANGE)
+        TextChanged();
+      return;
+    case CM_TEXTCHANGED:
+      if (HasTextArea()) {
+        inherited::Dispatch(message);
+        return;
+      }
+      TextChanged();
+      Invalidate();
+      return;
+    case CM_ENTER:
+      if (FAutoSelect && GetAsyncKeyState(VK_LBUTTON) >= 0)
+        SelectAll();
+      inherited::Dispatch(message);
+      return;
+    case WM_SETFONT: WMSetFont(message); return;
+    case WM_SETTEXT:
+      inherited::Dispatch(message);
+      ApplyMaxLength(FMaxLength);
+      return;
+    case CM_COLORCHANGED:
+    case CM_SYSCOLORCHANGE:
+      inherited::Dispatch(message);
+      ApplyBackgroundColor();
+      return;
+    case WM_SIZE: WMSize(message); return;
+    case WM_GETDLGCODE:
+      inherited::Dispatch(message);
+      if (!EditClass()->IsInplace())
+        message.Result &= ~LRESULT(DLGC_WANTARROWS);
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      inherited::Dispatch(message);
+      // A press that left the editor without the focus must not leave it the mouse.
+      if (HandleAllocated() && ::GetFocus() != GetHandle() && !GetComponentState().Contains(csDesigning) &&
+          !Dragging() && GetCapture() == GetHandle()) {
+        if (message.Msg == WM_MBUTTONDOWN)
+          PostMessageA(GetHandle(), WM_MBUTTONUP, 0, message.LParam);
+        ReleaseCapture();
+      }
+      return;
+    }
+    case WM_RBUTTONUP:
+      inherited::Dispatch(message);
+      if (RestrictsEditing() && HandleAllocated())
+        PostMessageA(GetHandle(), WM_CONTEXTMENU, WPARAM(GetHandle()), LPARAM(GetMessagePos()));
+      return;
+  }
+  inherited::Dispatch(message);
+}

@@ -1,0 +1,142 @@
+// TdxInplaceTextEdit: the single-line text editor of the library and the base of the
+// mask, drop-down, memo and hyperlink editors. Its window is a RichEdit 2.0 control in
+// plain-text mode; it adds character-case conversion, a password character, a text
+// limit, a selection bar, undo and redo, and its own context menu. A cell painted
+// without an editor shows the same text through DrawTextEditContent.
+//
+// The RichEdit library is loaded by InitializeDxTextEdit and freed by
+// FinalizeDxTextEdit; without it the editor's window cannot be made.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "classlib/Win.h"
+#include "editors/DxInplaceEdit.h"
+
+class TPopupMenu;
+class TMenuItem;
+
+enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
+
+// Start-up loads "RICHED20.DLL" (without the system's error box); shut-down frees it.
+// Calls are counted.
+void InitializeDxTextEdit();
+void FinalizeDxTextEdit();
+// True while the RichEdit library is loaded.
+bool DxRichEditLoaded();
+
+class TdxInplaceTextEdit : public TdxInplaceEdit {
+  KIVO_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
+ public:
+  explicit TdxInplaceTextEdit(TComponent* AOwner);
+  ~TdxInplaceTextEdit() override;
+
+  // ---- Class operations
+  static bool DrawContent(const TdxInplaceEditClass& cls, HDC dc, const TRect& rect, TdxEditViewData* viewData,
+                          bool editorWindow);
+  static TClass GetViewDataClass(const TdxInplaceEditClass& cls);
+
+  // ---- Overrides of the editor base
+  void SetEditValue(const Variant& value) override;
+  void RefreshLinkValues() override;
+  TdxEditViewData* CreateViewData(bool forPainting) override;
+  bool GetModified() override;
+  void SetModified(bool value) override;
+  bool HasTextArea() override { return true; }
+  void RestoreDefaults() override;
+  void SelectAll() override;
+
+  // ---- Selection and editing
+  virtual int GetSelLength();
+  virtual int GetSelStart();
+  virtual std::string GetSelText();
+  virtual void SetSelLength(int value);
+  virtual void SetSelStart(int value);
+  // Copies at most size - 1 characters of the selected text and a terminator into
+  // `buffer`; answers the characters copied.
+  virtual int GetSelTextBuf(char* buffer, int size);
+  // True when dragging and dropping text and the editor's own context menu are held
+  // back (a data link; the mask editor with a mask).
+  virtual bool RestrictsEditing() { return HasDataLink(); }
+  void ClearUndo();
+  void Undo();
+  void Redo();
+  // Whether the edit window has something to undo or redo (the base's CanUndo says
+  // whether the editor undoes at all).
+  bool EditCanUndo();
+  bool CanRedo();
+  bool CanPaste();
+  void CutToClipboard();
+  void CopyToClipboard();
+  void PasteFromClipboard();
+  void ClearSelection();
+  int GetTextLength();
+
+  // ---- Properties
+  bool GetAutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool value) { FAutoSelect = value; }
+  TEditCharCase GetCharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase value);
+  bool GetHideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool value) { FHideSelection = value; }
+  int GetMaxLength() const { return FMaxLength; }
+  void SetMaxLength(int value);
+  bool GetOEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool value);
+  char GetPasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(char value);
+  bool GetSelectionBar() const { return FSelectionBar; }
+  void SetSelectionBar(bool value);
+
+  // The context menu with every item's state set for the editor's present state; made
+  // on first use.
+  TPopupMenu* PrepareContextMenu();
+
+  void Dispatch(TMessage& message) override;
+
+  TNotifyEvent OnSelectionChange;
+
+ protected:
+  TdxInplaceTextEdit(TComponent* AOwner, const TdxInplaceEditClass* cls);
+  virtual void ApplyCharCase();
+  virtual void ApplyMaxLength(int value);
+  virtual void DoSelectionChange() { OnSelectionChange(this); }
+  virtual void SetMaxLengthValue(int value);
+  virtual int DefaultMaxLength() { return 0; }
+  void SetReadOnlyValue(bool value) override;
+  void F2Action() override;
+  // Set while the window is made, and while SetEditValue hands a value to the window.
+  bool IsCreatingWindow() const { return FCreatingWindow; }
+  bool IsSettingValue() const { return FSettingValue; }
+  void SetSettingValue(bool value) { FSettingValue = value; }
+
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  void Loaded() override;
+
+ private:
+  class TOleCallback;
+  void Init();
+  void TextChanged();
+  void WMContextMenu(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMSetFont(TMessage& message);
+  void ApplyBackgroundColor();
+  void MenuClick(TObject* sender);
+
+  bool FSettingValue = false;
+  bool FAutoSelect = true;
+  TEditCharCase FCharCase = ecNormal;
+  bool FCaseUpdating = false;
+  bool FCreatingWindow = false;
+  TPopupMenu* FContextMenu = nullptr;
+  bool FHideSelection = true;
+  int32_t FMaxLength = 0;
+  bool FModifiedCache = false;
+  bool FOEMConvert = false;
+  char FPasswordChar = 0;
+  TOleCallback* FOleCallback = nullptr;
+  bool FSelectionBar = false;
+};

@@ -1,0 +1,188 @@
+// The text editor on its RichEdit window: case conversion, the text limit, the
+// password character in the menu and in painted cells, the modified flag across a new
+// window, change notifications, selection, the context menu's states and the keys it
+// handles itself.
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "classlib/Menus.h"
+#include "editors/DxInplaceTextEdit.h"
+#include "tests/editors/EditorsTestSupport.h"
+
+namespace {
+
+class TTestTextEdit : public TdxInplaceTextEdit {
+  KIVO_CLASS(TTestTextEdit, TdxInplaceTextEdit)
+ public:
+  explicit TTestTextEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner, &MetaClass()) {}
+  using TdxInplaceTextEdit::KeyDown;
+  int Changes = 0;
+
+ protected:
+  TTestTextEdit(TComponent* AOwner, const TdxInplaceEditClass* cls) : TdxInplaceTextEdit(AOwner, cls) {}
+  void Change() override {
+    ++Changes;
+    inherited::Change();
+  }
+};
+
+class TStandAloneTextEdit : public TTestTextEdit {
+  KIVO_CLASS(TStandAloneTextEdit, TTestTextEdit)
+ public:
+  explicit TStandAloneTextEdit(TComponent* AOwner) : TTestTextEdit(AOwner, &MetaClass()) {}
+  static bool IsInplace(const TdxInplaceEditClass&) { return false; }
+};
+
+class DxInplaceTextEditTest : public EditorTest {
+ protected:
+  void SetUp() override {
+    EditorTest::SetUp();
+    ASSERT_TRUE(DxRichEditLoaded());
+    Text = new TTestTextEdit(Container);
+    Text->SetParent(Container);
+    Text->SetBounds(10, 10, 150, 24);
+  }
+  bool MenuEnabled(int index) { return Text->PrepareContextMenu()->GetItems()->GetItem(index)->GetEnabled(); }
+  TTestTextEdit* Text = nullptr;
+};
+
+TEST_F(DxInplaceTextEditTest, WindowIsAPlainTextRichEdit) {
+  HWND wnd = Text->GetHandle();
+  EXPECT_EQ(SendMessageA(wnd, EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT, TM_PLAINTEXT);
+  EXPECT_TRUE(GetWindowLongA(wnd, GWL_STYLE) & ES_AUTOHSCROLL);
+  Text->SetText("hello");
+  EXPECT_EQ(Text->GetTextLength(), 5);
+  std::unique_ptr<TdxEditViewData> v(Text->CreateViewData(false));
+  EXPECT_TRUE(v->Is<TdxTextEditViewData>());
+  EXPECT_TRUE(v->HasTextArea);
+}
+
+TEST_F(DxInplaceTextEditTest, CharCaseConvertsWithoutMarkingModified) {
+  Text->SetText("abc");
+  Text->SetModified(false);
+  Text->SetCharCase(ecUpperCase);
+  EXPECT_EQ(Text->GetText(), "ABC");
+  EXPECT_FALSE(Text->GetModified());
+  Text->SetSelStart(3);
+  SendMessageA(Text->GetHandle(), WM_CHAR, 'd', 1);
+  EXPECT_EQ(Text->GetText(), "ABCD") << "typed characters are converted too";
+}
+
+TEST_F(DxInplaceTextEditTest, MaxLengthIsNeverNegativeAndZeroMeansNoLimit) {
+  // Regression: a MaxLength of 0 set RichEdit's default limit of about 64K characters
+  // (a limit of 0 means that default), cutting longer values short.
+  Text->SetMaxLength(-5);
+  EXPECT_EQ(Text->GetMaxLength(), 0);
+  EXPECT_TRUE(Text->GetAssignedValues().Contains(evMaxLength));
+  EXPECT_GT(SendMessageA(Text->GetHandle(), EM_GETLIMITTEXT, 0, 0), 0x100000);
+  Text->SetMaxLength(4);
+  EXPECT_EQ(SendMessageA(Text->GetHandle(), EM_GETLIMITTEXT, 0, 0), 4);
+  Text->RestoreDefaults();
+  EXPECT_EQ(Text->GetMaxLength(), 0);
+}
+
+TEST_F(DxInplaceTextEditTest, PasswordHidesTextFromMenuAndCell) {
+  Text->SetText("secret");
+  Text->SetPasswordChar('*');
+  Text->SelectAll();
+  EXPECT_GE(Text->GetSelLength(), 6);
+  EXPECT_FALSE(MenuEnabled(3)) << "Cut";
+  EXPECT_FALSE(MenuEnabled(4)) << "Copy";
+  EXPECT_TRUE(MenuEnabled(6)) << "Delete";
+  EXPECT_FALSE(MenuEnabled(8)) << "Select All: everything is selected";
+  std::unique_ptr<TdxEditViewData> v(Text->CreateViewData(true));
+  EXPECT_EQ(static_cast<TdxTextEditViewData*>(v.get())->PasswordChar, '*');
+  EXPECT_EQ(Text->GetText(), "secret");
+  Text->SetPasswordChar(0);
+  EXPECT_TRUE(MenuEnabled(4));
+}
+
+TEST_F(DxInplaceTextEditTest, MenuFollowsSelectionAndReadOnly) {
+  Text->SetText("words here");
+  Text->SetSelStart(2);
+  EXPECT_EQ(Text->GetSelStart(), 2);
+  EXPECT_FALSE(MenuEnabled(4));
+  EXPECT_TRUE(MenuEnabled(8));
+  Text->SetSelLength(3);
+  EXPECT_EQ(Text->GetSelText(), "rds");
+  char buffer[3];
+  EXPECT_EQ(Text->GetSelTextBuf(buffer, 3), 2) << "room is left for the terminator";
+  EXPECT_STREQ(buffer, "rd");
+  EXPECT_TRUE(MenuEnabled(3));
+  Text->SetReadOnly(true);
+  EXPECT_TRUE(GetWindowLongA(Text->GetHandle(), GWL_STYLE) & ES_READONLY);
+  EXPECT_FALSE(MenuEnabled(3));
+  EXPECT_FALSE(MenuEnabled(6));
+  EXPECT_TRUE(MenuEnabled(4));
+  EXPECT_FALSE(MenuEnabled(5)) << "nothing pastes into a read-only editor";
+}
+
+TEST_F(DxInplaceTextEditTest, ModifiedSurvivesANewWindow) {
+  Text->SetText("x");
+  Text->SetModified(true);
+  Text->SetSelectionBar(true);  // makes the window again
+  EXPECT_TRUE(GetWindowLongA(Text->GetHandle(), GWL_STYLE) & ES_SELECTIONBAR);
+  EXPECT_TRUE(Text->GetModified());
+  EXPECT_EQ(Text->GetText(), "x");
+  Text->SetModified(false);
+  Text->SetOEMConvert(true);
+  EXPECT_FALSE(Text->GetModified());
+}
+
+TEST_F(DxInplaceTextEditTest, TypingReportsChangesButLoadingValuesDoesNot) {
+  Text->HandleNeeded();
+  Text->Changes = 0;
+  Text->SetEditValue(Variant("loaded"));
+  EXPECT_EQ(Text->Changes, 0);
+  EXPECT_EQ(Text->GetText(), "loaded");
+  EXPECT_FALSE(Text->EditCanUndo());
+  Text->SetEditValue(Variant::Null());
+  EXPECT_EQ(Text->GetText(), "");
+  SendMessageA(Text->GetHandle(), WM_CHAR, 'q', 1);
+  EXPECT_EQ(Text->GetText(), "q");
+  EXPECT_EQ(Text->Changes, 1);
+  EXPECT_TRUE(Text->GetModified());
+  Variant value;
+  Text->GetEditValue(value);
+  EXPECT_EQ(value.AsString(), "q");
+}
+
+TEST_F(DxInplaceTextEditTest, F2PutsTheCaretAtTheEnd) {
+  Text->SetText("abcdef");
+  Text->SelectAll();
+  WORD key = VK_F2;
+  Text->KeyDown(key, {});
+  EXPECT_EQ(Text->GetSelStart(), 6);
+  EXPECT_EQ(Text->GetSelLength(), 0);
+}
+
+TEST_F(DxInplaceTextEditTest, EscapeInPlaceRestoresTheTextEditingBeganWith) {
+  Text->SetText("first");
+  Text->SetModified(false);
+  Text->Perform(CM_ENTER);
+  SendMessageA(Text->GetHandle(), WM_CHAR, 'z', 1);
+  EXPECT_TRUE(Text->GetModified());
+  WORD key = VK_ESCAPE;
+  Text->KeyDown(key, {});
+  EXPECT_EQ(Text->GetText(), "first");
+  EXPECT_FALSE(Text->GetModified());
+}
+
+TEST_F(DxInplaceTextEditTest, StandAloneEditorPaintsItsFrameAroundTheRichEdit) {
+  auto* alone = new TStandAloneTextEdit(Form);
+  alone->SetParent(Form);
+  alone->SetBounds(10, 100, 121, 24);
+  alone->HandleNeeded();
+  RECT client{};
+  GetClientRect(alone->GetHandle(), &client);
+  EXPECT_EQ(client.right, alone->GetWidth() - 4);
+  EXPECT_EQ(client.bottom, alone->GetHeight() - 4);
+  LRESULT code = SendMessageA(alone->GetHandle(), WM_GETDLGCODE, 0, 0);
+  EXPECT_FALSE(code & DLGC_WANTARROWS);
+  std::unique_ptr<TdxEditViewData> v(alone->CreateViewData(false));
+  EXPECT_FALSE(static_cast<TdxTextEditViewData*>(v.get())->FocusRectMode) << "it has a text area";
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// Editors, a container and a fixture shared by the editor library's tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "editors/DxContainer.h"
+#include "editors/DxInplaceEdit.h"
+#include "tests/controls/ControlsTestSupport.h"
+
+// An in-place editor that counts its style changes and exposes its protected steps.
+class TRecordingEdit : public TdxInplaceEdit {
+  KIVO_CLASS(TRecordingEdit, TdxInplaceEdit)
+ public:
+  explicit TRecordingEdit(TComponent* AOwner) : TdxInplaceEdit(AOwner, &MetaClass()) {}
+  using TdxInplaceEdit::KeyDown;
+  using TdxInplaceEdit::KeyPress;
+  int StyleChanges = 0;
+  int AfterShows = 0;
+  int SelectAlls = 0;
+  bool TextArea = false;
+  void StyleChanged() override {
+    ++StyleChanges;
+    inherited::StyleChanged();
+  }
+  bool HasTextArea() override { return TextArea; }
+  void SelectAll() override { ++SelectAlls; }
+
+ protected:
+  TRecordingEdit(TComponent* AOwner, const TdxInplaceEditClass* cls) : TdxInplaceEdit(AOwner, cls) {}
+  void AfterShow() override { ++AfterShows; }
+};
+
+// The same editor working stand-alone.
+class TStandAloneEdit : public TRecordingEdit {
+  KIVO_CLASS(TStandAloneEdit, TRecordingEdit)
+ public:
+  explicit TStandAloneEdit(TComponent* AOwner) : TRecordingEdit(AOwner, &MetaClass()) {}
+  static bool IsInplace(const TdxInplaceEditClass&) { return false; }
+};
+
+// A container that records what its editors hand it and answers as told.
+class TRecordingContainer : public TCustomdxContainer {
+  KIVO_CLASS(TRecordingContainer, TCustomdxContainer)
+ public:
+  explicit TRecordingContainer(TComponent* AOwner) : TCustomdxContainer(AOwner) {}
+  bool AllowModify = true;
+  bool AllowChars = true;
+  bool AllowColumn = false;
+  bool Intercept = false;
+  bool Arrows = false;
+  std::vector<WORD> KeysDown;
+  std::vector<WORD> EditorKeys;
+  std::string Pressed;
+  int FocusChanges = 0;
+  int DoubleClicks = 0;
+  int Scrolls = 0;
+  std::vector<bool> Notifications;
+
+  bool CanEditModify() override { return AllowModify; }
+  bool IsValidEditChar(char) override { return AllowChars; }
+  bool CanEditColumn(int32_t) override { return AllowColumn; }
+  bool InterceptsEditorKey() override { return Intercept; }
+  bool EditorWantsArrows() override { return Arrows; }
+  void EditorNotify(bool value) override { Notifications.push_back(value); }
+  void EditorFocusChanged() override { ++FocusChanges; }
+  void DoEditorKey(WORD& key, TShiftState shift) override {
+    EditorKeys.push_back(key);
+    inherited::DoEditorKey(key, shift);
+  }
+  void ScrollLines(bool up, int count) override { Scrolls += up ? count : -count; }
+
+ protected:
+  void KeyDown(WORD& key, TShiftState shift) override {
+    KeysDown.push_back(key);
+    inherited::KeyDown(key, shift);
+  }
+  void KeyPress(char& key) override {
+    Pressed += key;
+    inherited::KeyPress(key);
+  }
+  void DblClick() override { ++DoubleClicks; }
+};
+
+// A form holding a container with one in-place editor.
+class EditorTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    Container = new TRecordingContainer(Form);
+    Container->SetParent(Form);
+    Container->SetBounds(0, 0, 280, 160);
+    Edit = new TRecordingEdit(Container);
+    Edit->SetParent(Container);
+  }
+  TRecordingContainer* Container = nullptr;
+  TRecordingEdit* Edit = nullptr;
+};
