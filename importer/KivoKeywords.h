@@ -5,7 +5,12 @@
 // ignoring case.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
+
+#include <emmintrin.h>
 
 enum TKivoKeyword : int {
   kwUnknown = -1, kwEmpty = 0,
@@ -48,3 +53,132 @@ bool IsNotWordText(std::string_view text);
 // the code of the keyword equal to it ignoring case. With `upperCase` the text is
 // taken as if upper-cased first (ASCII letters only).
 int FindKivoKeyword(std::string_view text, bool upperCase = false);
+
+// The lookup's tables and the inline lookup the tokenizer runs for every token.
+namespace KivoKeywordsDetail {
+
+inline constexpr std::string_view Keywords[KivoKeywordCount] = {
+    "COMPONENT", "MEM_TABLE", "ENVIRONMENT", "USER", "DISPLAY", "APERTURE_TABLE", "SYMBOL",
+    "DETAIL", "KIVOVREV", "PROGRAM", "DBTYPE", "DBVREV", "DBTIME", "DBUNIT", "DBGRID",
+    "LYRSTR", "LYRPHID", "SSYMTBL", "APR", "PCLR", "POLYAP", "PSIZ", "ROTP", "SSTFile",
+    "VIEW", "MODE", "VW", "LV", "GS", "RCTL", "AFN", "AMT", "APT", "LY", "LS", "WD", "TS",
+    "TJ", "TR", "TM", "DWD", "DTS", "DAFT", "CENT", "ELF", "EBA", "DLI", "DPT", "DMT", "DTD",
+    "DOR", "DLT", "DS", "LSS", "MAS", "GDT", "DDU", "DUS", "PFC", "APFILE", "APVER", "APRNUM",
+    "SHP", "DCODE", "OWD", "IWD", "OHD", "IHD", "ODIA", "IDIA", "SIDES", "APROT", "TI", "TWD",
+    "TA", "APCOMM", "APTYPE", "PIN_DEF", "P", "PT", "LQ", "PLOC", "PKG", "RDL", "PNL", "PID",
+    "SD", "SPKG", "SNA", "SP", "APN", "PIC", "ARC", "C", "FL", "FR", "L", "R", "T", "POLY",
+    "OL", "PV", "CV", "ATR", "IN", "ORG", "TY", "SMD", "JMP", "PL", "SC", "RO", "MR", "PS",
+    "PA", "NL", "UN", "EX", "AT", "ANNOTATE", "DIMENSION", "DARC", "DC", "DL", "DT", "DR",
+    "ARROW", "NET_DEF", "N", "DG", "W", "V", "NN", "NS", "RATS", "PAD_STACK", "PAD",
+    "PAD_DEF", "SUBCOMP", "COMP_DEF", "ALS", "I", "CN", "IPT", "ASG", "RD", "PN", "%", "{",
+    "}", "A", "[", "]",
+};
+
+constexpr unsigned char Upper(unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+
+// A perfect hash over 1024 slots of keyword codes (0 = free): every upper-cased keyword
+// has a slot of its own, so a lookup probes one slot and compares once. The hash takes
+// the first eight characters (zero-padded) and the length, which tell every two
+// keywords apart; the factors were chosen so that no two keywords share a slot, and
+// MakeSlots does not compile if a keyword is added that collides. A text matches a
+// keyword only when it is word text, so a text equal to no keyword is -1 whether or
+// not it is word text, and the lookup needs no separate word-text test.
+inline constexpr uint32_t SlotBits = 10;
+inline constexpr uint32_t HashFactor1 = 0x61C46A19;
+inline constexpr uint32_t HashFactor2 = 0xDF3B097D;
+
+constexpr uint32_t SlotOf(uint32_t head, uint32_t next, size_t length) {
+  return ((head + static_cast<uint32_t>(length)) * HashFactor1 ^ next * HashFactor2) >>
+         (32 - SlotBits);
+}
+
+// Every keyword upper-cased and padded with zeros to a fixed size, indexed by code
+// (code 0 is all zeros).
+inline constexpr size_t KeySize = 16;
+struct alignas(16) TKey {
+  char Chars[KeySize];
+};
+
+constexpr std::array<TKey, KivoKeywordCount + 1> MakeKeys() {
+  std::array<TKey, KivoKeywordCount + 1> keys{};
+  for (int i = 0; i < KivoKeywordCount; ++i) {
+    if (Keywords[i].size() >= KeySize)
+      throw "a keyword and its padding must fit a key";
+    for (size_t j = 0; j < Keywords[i].size(); ++j)
+      keys[i + 1].Chars[j] = static_cast<char>(Upper(static_cast<unsigned char>(Keywords[i][j])));
+  }
+  return keys;
+}
+inline constexpr std::array<TKey, KivoKeywordCount + 1> Keys = MakeKeys();
+
+constexpr std::array<uint8_t, KivoKeywordCount + 1> MakeLengths() {
+  std::array<uint8_t, KivoKeywordCount + 1> lengths{};
+  for (int i = 0; i < KivoKeywordCount; ++i)
+    lengths[i + 1] = static_cast<uint8_t>(Keywords[i].size());
+  return lengths;
+}
+inline constexpr std::array<uint8_t, KivoKeywordCount + 1> Lengths = MakeLengths();
+
+constexpr uint32_t KeyWord(const TKey& key, size_t first) {
+  uint32_t word = 0;
+  for (size_t j = 0; j < 4; ++j)
+    word |= static_cast<uint32_t>(static_cast<unsigned char>(key.Chars[first + j])) << (8 * j);
+  return word;
+}
+
+constexpr std::array<uint8_t, 1u << SlotBits> MakeSlots() {
+  std::array<uint8_t, 1u << SlotBits> slots{};
+  for (int code = 1; code <= KivoKeywordCount; ++code) {
+    const uint32_t slot = SlotOf(KeyWord(Keys[code], 0), KeyWord(Keys[code], 4), Lengths[code]);
+    if (slots[slot] != 0)
+      throw "two keywords share a slot: choose other hash factors";
+    slots[slot] = static_cast<uint8_t>(code);
+  }
+  return slots;
+}
+inline constexpr std::array<uint8_t, 1u << SlotBits> SlotCodes = MakeSlots();
+
+// Masks that keep the first n bytes of a key-sized block, n = 0 to 16.
+constexpr std::array<TKey, KeySize + 1> MakeLengthMasks() {
+  std::array<TKey, KeySize + 1> masks{};
+  for (size_t n = 0; n <= KeySize; ++n)
+    for (size_t j = 0; j < n; ++j)
+      masks[n].Chars[j] = static_cast<char>(0xFF);
+  return masks;
+}
+inline constexpr std::array<TKey, KeySize + 1> LengthMasks = MakeLengthMasks();
+
+inline __m128i LoadKey(const TKey& key) {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(key.Chars));
+}
+
+// The lookup without a branch on the text, given the text's first sixteen characters
+// (those past `length` may hold anything); a text longer than fifteen characters
+// matches no keyword, so the rest is never needed.
+inline int FindInKey(__m128i chars, size_t length, bool upperCase) {
+  if (upperCase) {
+    // "a" to "z" lose their 0x20 bit: biased so that the letters are the 26 lowest
+    // signed values.
+    const __m128i biased = _mm_add_epi8(chars, _mm_set1_epi8(static_cast<char>(0x80 - 'a')));
+    const __m128i lower = _mm_cmplt_epi8(biased, _mm_set1_epi8(static_cast<char>(-128 + 26)));
+    chars = _mm_sub_epi8(chars, _mm_and_si128(lower, _mm_set1_epi8(0x20)));
+  }
+  const size_t kept = length < KeySize ? length : KeySize;
+  chars = _mm_and_si128(chars, LoadKey(LengthMasks[kept]));
+  const uint32_t head = static_cast<uint32_t>(_mm_cvtsi128_si32(chars));
+  const uint32_t next = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(chars, 4)));
+  const int code = SlotCodes[SlotOf(head, next, length)];
+  static_assert(kwUnknown == -1 && kwEmpty == 0, "the answers are selected by masks");
+  // Selected by masks: which of the three answers it is depends on the text alone.
+  const uint32_t same = _mm_movemask_epi8(_mm_cmpeq_epi8(chars, LoadKey(Keys[code])));
+  const int found = -static_cast<int>((same == 0xFFFF) & (Lengths[code] == length));
+  const int answer = (code & found) | ~found;  // the code, or -1
+  return answer & -static_cast<int>(length != 0);
+}
+
+// The same for a text with KeySize readable bytes.
+inline int FindPadded(const char* text, size_t length, bool upperCase) {
+  return FindInKey(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text)), length, upperCase);
+}
+
+}  // namespace KivoKeywordsDetail

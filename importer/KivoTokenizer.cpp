@@ -32,8 +32,14 @@ namespace {
 using TTokenizerState = KivoTokenizerDetail::TState;
 TTokenizerState& gState = KivoTokenizerDetail::State;
 
-TKivoCharSet gStructural, gWord, gNumber, gBlankSkip, gClose, gBareValue, gQuotedValue,
-    gBracketedValue;
+TKivoCharSet& gStructural = KivoTokenizerDetail::Structural;
+TKivoCharSet& gWord = KivoTokenizerDetail::Word;
+TKivoCharSet& gNumber = KivoTokenizerDetail::Number;
+TKivoCharSet& gBlankSkip = KivoTokenizerDetail::BlankSkip;
+TKivoCharSet& gClose = KivoTokenizerDetail::Close;
+TKivoCharSet& gBareValue = KivoTokenizerDetail::BareValue;
+TKivoCharSet& gQuotedValue = KivoTokenizerDetail::QuotedValue;
+TKivoCharSet& gBracketedValue = KivoTokenizerDetail::BracketedValue;
 TKivoCharSet gBlankOnly;
 const TKivoCharSet gNoSet;
 
@@ -149,18 +155,16 @@ TKivoCharSet TKivoCharSet::AllExcept(std::string_view tokenChars, TKind kind) {
 
 void TKivoCharSet::Classify() {
   FEndsAtBlanksAndLineEnds = FKind == ksPlain && Contains(' ') && Contains('\r') && Contains('\n');
+  FPassesAlphanumerics = !Contains('-') && !Contains('.');
+  for (unsigned char c : kDigits)
+    FPassesAlphanumerics = FPassesAlphanumerics && !Contains(c);
+  for (unsigned char c : kLetters)
+    FPassesAlphanumerics = FPassesAlphanumerics && !Contains(c);
 }
 
-const TKivoCharSet& StructuralSet() { return gStructural; }
-const TKivoCharSet& WordSet() { return gWord; }
-const TKivoCharSet& NumberSet() { return gNumber; }
-const TKivoCharSet& BlankSkipSet() { return gBlankSkip; }
-const TKivoCharSet& CloseSet() { return gClose; }
-const TKivoCharSet& BareValueSet() { return gBareValue; }
-const TKivoCharSet& QuotedValueSet() { return gQuotedValue; }
-const TKivoCharSet& BracketedValueSet() { return gBracketedValue; }
-
 namespace KivoTokenizerDetail {
+
+TKivoCharSet Structural, Word, Number, BlankSkip, Close, BareValue, QuotedValue, BracketedValue;
 
 TState State;
 char TokenBuffer[KivoMaxTokenLength];

@@ -19,10 +19,15 @@
 #include <string>
 #include <string_view>
 
+#include <emmintrin.h>
+
 #include "classlib/TextFile.h"
 #include "importer/KivoKeywords.h"
 
 inline constexpr size_t KivoMaxTokenLength = 65536;
+
+// The reading done for every token is forced inline into its callers.
+#define KIVO_ALWAYS_INLINE inline __attribute__((always_inline))
 
 // The characters that end a token. Character 0 and the characters 128 to 255 end no
 // token. Sets are told apart by their kind where the reading rules differ.
@@ -45,6 +50,9 @@ class TKivoCharSet {
   // A plain set that ends tokens at blanks and line ends: the tokenizer reads tokens
   // of such sets straight from the file's buffer.
   bool EndsAtBlanksAndLineEnds() const { return FEndsAtBlanksAndLineEnds; }
+  // Whether digits, letters, "-" and "." end no token, so that a scan can pass over
+  // them sixteen at a time.
+  bool PassesAlphanumerics() const { return FPassesAlphanumerics; }
 
  private:
   enum : uint8_t { kDelimiter = 1, kZero = 2 };
@@ -53,23 +61,38 @@ class TKivoCharSet {
   uint8_t FClass[256] = {kZero};
   bool FEmpty = true;
   bool FEndsAtBlanksAndLineEnds = false;
+  bool FPassesAlphanumerics = false;
   TKind FKind = ksPlain;
 };
 
+namespace KivoTokenizerDetail {
+extern TKivoCharSet Structural, Word, Number, BlankSkip, Close, BareValue, QuotedValue,
+    BracketedValue;
+}  // namespace KivoTokenizerDetail
+
 // The eight delimiter sets (empty until the unit has started).
-const TKivoCharSet& StructuralSet();     // all but "%", "[" and "{"
-const TKivoCharSet& WordSet();           // all but the characters of words and names
-const TKivoCharSet& NumberSet();         // all but "+", ",", "-", ".", digits, letters
-const TKivoCharSet& BlankSkipSet();      // all but the blank
-const TKivoCharSet& CloseSet();          // "]" and "}"
-const TKivoCharSet& BareValueSet();      // blank, "]" and "}"
-const TKivoCharSet& QuotedValueSet();    // blank, "]" and "}" (see KivoTokenizer.cpp on #1)
-const TKivoCharSet& BracketedValueSet(); // ")"
+// All but "%", "[" and "{".
+inline const TKivoCharSet& StructuralSet() { return KivoTokenizerDetail::Structural; }
+// All but the characters of words and names.
+inline const TKivoCharSet& WordSet() { return KivoTokenizerDetail::Word; }
+// All but "+", ",", "-", ".", digits, letters.
+inline const TKivoCharSet& NumberSet() { return KivoTokenizerDetail::Number; }
+// All but the blank.
+inline const TKivoCharSet& BlankSkipSet() { return KivoTokenizerDetail::BlankSkip; }
+// "]" and "}".
+inline const TKivoCharSet& CloseSet() { return KivoTokenizerDetail::Close; }
+// Blank, "]" and "}".
+inline const TKivoCharSet& BareValueSet() { return KivoTokenizerDetail::BareValue; }
+// Blank, "]" and "}" (see KivoTokenizer.cpp on #1).
+inline const TKivoCharSet& QuotedValueSet() { return KivoTokenizerDetail::QuotedValue; }
+// ")".
+inline const TKivoCharSet& BracketedValueSet() { return KivoTokenizerDetail::BracketedValue; }
 
 // Reads one token ending at a character of `delimiters` (an empty set means the blank
 // alone), first skipping blanks and line ends when asked; stores its text and returns
 // its keyword code. A held-back "{" or "}" is returned at once, reading nothing.
-inline int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
+KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
+                                bool skipBlanks);
 // The keyword lookup of FindKivoKeyword (no upper-casing); stores the code.
 int GetKeywordToken(std::string_view text);
 const std::string& GetLastTokenText();
@@ -141,20 +164,63 @@ inline constexpr std::array<bool, 256> KeywordStart = MakeKeywordStart();
 // case, character by character.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks);
 
-// The keyword code of a token's text (see FindKivoKeyword).
-inline int TokenCode(const char* text, size_t length) {
-  if (length == 0)
-    return kwEmpty;
-  if (!KeywordStart[static_cast<unsigned char>(text[0])])
-    return kwUnknown;
-  return FindKivoKeyword(std::string_view(text, length), /*upperCase=*/true);
+// The keyword code of a token's text (see FindKivoKeyword), without a branch on the
+// text; the text has TTextFile::BufferSlack readable bytes (the file's buffer or the
+// token buffer).
+KIVO_ALWAYS_INLINE int TokenCode(const char* text, size_t length) {
+  static_assert(TTextFile::BufferSlack >= KivoKeywordsDetail::KeySize, "a key can be read");
+  return KivoKeywordsDetail::FindPadded(text, length, /*upperCase=*/true);
+}
+
+KIVO_ALWAYS_INLINE __m128i LoadChars(const char* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+// Bits of the sixteen characters that are no blank or line end.
+KIVO_ALWAYS_INLINE uint32_t NonBlankBits(__m128i chars) {
+  const __m128i blank = _mm_or_si128(
+      _mm_cmpeq_epi8(chars, _mm_set1_epi8(' ')),
+      _mm_or_si128(_mm_cmpeq_epi8(chars, _mm_set1_epi8('\r')),
+                   _mm_cmpeq_epi8(chars, _mm_set1_epi8('\n'))));
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(blank)) & 0xFFFF;
+}
+
+// Bits of the sixteen characters that are no digit, letter, "-" or ".": in a set that
+// passes alphanumerics, only these can stop a scan.
+KIVO_ALWAYS_INLINE uint32_t NonAlphanumericBits(__m128i chars) {
+  // Each range test biases the range onto the lowest signed values.
+  const __m128i digit = _mm_cmplt_epi8(_mm_add_epi8(chars, _mm_set1_epi8(0x80 - '0')),
+                                       _mm_set1_epi8(static_cast<char>(-128 + 10)));
+  const __m128i folded = _mm_or_si128(chars, _mm_set1_epi8(0x20));
+  const __m128i letter = _mm_cmplt_epi8(_mm_add_epi8(folded, _mm_set1_epi8(0x80 - 'a')),
+                                        _mm_set1_epi8(static_cast<char>(-128 + 26)));
+  const __m128i sign = _mm_cmplt_epi8(_mm_add_epi8(chars, _mm_set1_epi8(0x80 - '-')),
+                                      _mm_set1_epi8(static_cast<char>(-128 + 2)));
+  const __m128i passed = _mm_or_si128(_mm_or_si128(digit, letter), sign);
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(passed)) & 0xFFFF;
 }
 
 // The first character at or after `p` that stops a scan in `set` (see StopsScan).
-inline const char* ScanTo(const TKivoCharSet& set, const char* p) {
+// `p` lies in the file's buffer at or before its end, so sixteen bytes can be read;
+// the 0 at the end stops every scan.
+KIVO_ALWAYS_INLINE const char* ScanTo(const TKivoCharSet& set, const char* p) {
+  if (set.PassesAlphanumerics()) {
+    uint32_t candidates;
+    while ((candidates = NonAlphanumericBits(LoadChars(p))) == 0)
+      p += 16;
+    p += __builtin_ctz(candidates);
+  }
   while (!set.StopsScan(static_cast<unsigned char>(*p)))
     ++p;
   return p;
+}
+
+// The first character at or after `p` that is no blank or line end.
+KIVO_ALWAYS_INLINE const char* SkipBlanksAndLineEnds(const char* p) {
+  uint32_t others;
+  while ((others = NonBlankBits(LoadChars(p))) == 0)
+    p += 16;
+  return p + __builtin_ctz(others);
 }
 
 // The common case of ReadToken read straight from the file's buffer (Eof() having
@@ -163,21 +229,39 @@ inline const char* ScanTo(const TKivoCharSet& set, const char* p) {
 // and then nothing is skipped, as in ReadToken. Answers false, having read nothing,
 // when the case is not that one. The scans stop at the 0 that follows the buffered
 // bytes, so they test the end only where a 0 stopped them.
-inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+//
+// Each token's end decides where the next one starts, so the work from one token's
+// start to its end is kept short and free of branches that depend on the text: one
+// look at sixteen characters finds both the token's start and the first character
+// after it that may end it; the table decides only whether that one does.
+KIVO_ALWAYS_INLINE bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters,
+                                          bool skipBlanks) {
   TState& s = State;
   if (!delimiters.EndsAtBlanksAndLineEnds())
     return false;
   const char held = s.Held;
+  // Line ends read as blanks, so skipping passes over them too; whatever is skipped
+  // is consumed only once a token is found in the buffer.
+  const bool skip = skipBlanks && held == 0;
   const char* start = file.BufferPos();
-  if (skipBlanks && held == 0) {
-    // Line ends read as blanks, so skipping passes over them too; whatever is skipped
-    // is consumed only once a token is found in the buffer.
-    while (*start == ' ' || *start == '\r' || *start == '\n')
-      ++start;
+  const char* stop;
+  if (delimiters.PassesAlphanumerics()) {
+    const __m128i chars = LoadChars(start);
+    // Bit 16 stands for the characters beyond the sixteen.
+    const uint32_t skipped = skip ? __builtin_ctz(NonBlankBits(chars) | 0x10000) : 0;
+    const uint32_t candidates = (NonAlphanumericBits(chars) | 0x10000) >> skipped;
+    start += skipped;
+    stop = start + __builtin_ctz(candidates);
+    if (skipped == 16)
+      stop = start = SkipBlanksAndLineEnds(start);
+  } else {
+    if (skip)
+      start = SkipBlanksAndLineEnds(start);
+    stop = start;
   }
-  const char* stop = start;
   for (;;) {
-    stop = ScanTo(delimiters, stop);
+    if (!delimiters.StopsScan(static_cast<unsigned char>(*stop)))
+      stop = ScanTo(delimiters, stop);
     if (*stop != '\0')
       break;
     if (stop == file.BufferEnd())
@@ -205,17 +289,29 @@ inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters, b
   s.TextCut = false;
   // A delimiter is consumed and held back unless it is the blank; a line end stays.
   const bool lineEnd = (end == '\r') | (end == '\n');
-  s.Held = lineEnd | (end == ' ') ? '\0' : end;
+  s.Held = static_cast<char>(end & -static_cast<int>(!(lineEnd | (end == ' '))));
   file.SetBufferPos(stop + !lineEnd);
-  // Without a held-back character the text is read where it lies, not from the copy
-  // just stored.
-  s.Code = TokenCode(held != 0 ? TokenBuffer : start, length);
+  // Most tokens are numbers: only a text that can be a keyword is looked up. The
+  // text is taken where it lies, the held-back character shifted in before it, not
+  // read back from the copy just stored (which would wait for the stores).
+  const unsigned char first = static_cast<unsigned char>(held != 0 ? held : *start);
+  if (length == 0) {
+    s.Code = kwEmpty;
+  } else if (!KeywordStart[first]) {
+    s.Code = kwUnknown;
+  } else {
+    __m128i text = LoadChars(start);
+    if (held != 0)
+      text = _mm_or_si128(_mm_slli_si128(text, 1), _mm_cvtsi32_si128(first));
+    s.Code = KivoKeywordsDetail::FindInKey(text, length, /*upperCase=*/true);
+  }
   return true;
 }
 
 }  // namespace KivoTokenizerDetail
 
-inline int GetToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
+                                bool skipBlanks) {
   using namespace KivoTokenizerDetail;
   const char held = State.Held;
   if (held == '{' || held == '}') {

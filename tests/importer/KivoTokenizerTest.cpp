@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "classlib/FormatSettings.h"
@@ -231,6 +233,58 @@ TEST(KivoTokenizer, LineEndsDoNotMatter) {
     }
     EXPECT_EQ(traces[1], traces[0]) << "CR LF, ops " << ops;
     EXPECT_EQ(traces[2], traces[0]) << "CR, ops " << ops;
+  }
+}
+
+// What the reads of every token give: the code, the text and the held-back character.
+std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads) {
+  std::string trace;
+  for (size_t i = 0; !file.Eof(); ++i) {
+    const char op = ops[i % ops.size()];
+    const TKivoCharSet& set = op == 'N' ? NumberSet() : op == 'S' ? StructuralSet() : WordSet();
+    const bool skip = op != 'w';
+    const char held = GetHeldBackChar();
+    // Held-back braces are returned without reading either way.
+    const int code = inlineReads || held == '{' || held == '}'
+                         ? GetToken(file, set, skip)
+                         : KivoTokenizerDetail::ReadToken(file, set, skip);
+    trace += std::to_string(code) + '"' + std::string(GetLastTokenView()) + '"' + Held() + ' ';
+  }
+  return trace;
+}
+
+// Tokens read inline from the buffer, sixteen characters at a look, are those read
+// character by character, on texts made to hit the edges of the looks: runs of blanks
+// and line ends and alphanumeric tokens longer than a look, NULs, 8-bit bytes and
+// other characters that are neither alphanumeric nor delimiters inside tokens, and
+// texts longer than the buffer, so that looks meet its end.
+TEST(KivoTokenizer, TokensReadInlineAsCharacterByCharacter) {
+  const std::string pieces[] = {"\r\n", "\n", "\r", "{", "}", "[", "]", "\"", "(", "_", "$", "/",
+                                "\t", ",", "+", "-", ".", std::string(1, '\0'), "\xE9", "\x80",
+                                "W", "nn", "PAD_STACK", "sstfile", "-3488", "a1.5", "%"};
+  std::mt19937 random(12345);
+  for (int round = 0; round < 12; ++round) {
+    std::string text;
+    const size_t size = round < 6 ? 3000 : 150000;
+    while (text.size() < size) {
+      switch (random() % 3) {
+        case 0: text.append(random() % 3 ? random() % 3 : random() % 50, ' '); break;
+        case 1:
+          for (unsigned n = random() % 3 ? 1 + random() % 8 : random() % 50; n > 0; --n)
+            text += "0123456789abcdefXYZ-."[random() % 21];
+          break;
+        default: text += pieces[random() % std::size(pieces)]; break;
+      }
+    }
+    std::string ops;
+    for (int i = 0; i < 7; ++i)
+      ops += "WWWWNSw"[random() % 7];
+    std::string traces[2];
+    for (int way = 0; way < 2; ++way) {
+      TKivoTextFile kivo(text);
+      traces[way] = TokenTrace(kivo.File(), ops, /*inlineReads=*/way == 0);
+    }
+    ASSERT_EQ(traces[0], traces[1]) << "round " << round << ", ops " << ops;
   }
 }
 
