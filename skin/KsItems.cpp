@@ -17,6 +17,7 @@
 #include "classlib/ImageList.h"
 #include "classlib/Strings.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsForms.h"
 #include "skin/KsItemView.h"
 #include "skin/KsMenuForm.h"
 #include "skin/TeTheme.h"
@@ -769,23 +770,32 @@ void TKsCustomItem::PaintBarItem(TKsBitmap& bitmap, const TRect& rect, bool sele
   }
   if (FMDIButtonKind != 4)
     return;
-  // The maximized MDI child's icon: the application's, else the system's.
-  HICON icon = Application && Application->GetIcon() ? Application->GetIcon()->GetHandle() : nullptr;
-  if (!icon)
-    icon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION, shared
-  int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  if (selected)
+    bitmap.Draw3DFrame(r, notTracking ? highlight : shadow, notTracking ? shadow : highlight);
+  int cx = 0, cy = 0;
+  const TIconHandle small = CopyChildIcon(cx, cy);
+  if (!small)
+    return;
+  DrawIconEx(bitmap.GetDC(), r.left + 1, r.top + 1, small.Get(), cx, cy, 0, nullptr, DI_NORMAL);
+}
+
+TIconHandle TKsCustomItem::CopyChildIcon(int& cx, int& cy) const {
+  HICON source = nullptr;
+  if (FMDIChild)
+    if (TCustomForm* form = FMDIChild->GetForm())
+      if (form->GetIcon())
+        source = form->GetIcon()->GetHandle();
+  if (!source && Application && Application->GetIcon())
+    source = Application->GetIcon()->GetHandle();
+  if (!source)
+    source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION, shared
+  cx = GetSystemMetrics(SM_CXSMICON);
+  cy = GetSystemMetrics(SM_CYSMICON);
   if (cx == 0 || cy == 0) {
     cx = GetSystemMetrics(SM_CXSIZE);
     cy = GetSystemMetrics(SM_CYSIZE);
   }
-  if (selected)
-    bitmap.Draw3DFrame(r, notTracking ? highlight : shadow, notTracking ? shadow : highlight);
-  if (!icon)
-    return;
-  TIconHandle small(static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, 0)));
-  if (!small)
-    return;
-  DrawIconEx(bitmap.GetDC(), r.left + 1, r.top + 1, small.Get(), cx, cy, 0, nullptr, DI_NORMAL);
+  return TIconHandle(source ? static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)) : nullptr);
 }
 
 // ---- Menu glyphs -----------------------------------------------------------------------

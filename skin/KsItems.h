@@ -19,6 +19,7 @@
 #include "classlib/Components.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/Geometry.h"
 #include "skin/KsColor.h"
 #include "skin/KsEffects.h"
@@ -204,6 +205,12 @@ class TKsCustomItem : public TComponent {
 
   TNotifyEvent OnClick;
   TNotifyEvent OnChange;
+
+ protected:
+  // The icon of the maximized MDI child's cell (MDI button kind 4): the child form's,
+  // else the application's, else the system's, copied at the small icon size (the
+  // caption button size when the system has none); `cx` and `cy` get that size.
+  TIconHandle CopyChildIcon(int& cx, int& cy) const;
 
  private:
   friend class TKsCustomItemActionLink;

@@ -71,24 +71,8 @@ void TTeThemeItem::Paint(TKsBitmap& bitmap, TKsItemView* view, const TRect& rect
 }
 
 void TTeThemeItem::PaintChildIcon(TKsBitmap& bitmap, const TRect& rect) {
-  HICON source = nullptr;
-  if (TKsCustomForm* child = GetMDIChild())
-    if (TCustomForm* form = child->GetForm())
-      if (form->GetIcon())
-        source = form->GetIcon()->GetHandle();
-  if (!source && Application && Application->GetIcon())
-    source = Application->GetIcon()->GetHandle();
-  if (!source)
-    source = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION, shared
-  if (!source)
-    return;
-  int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-  if (cx == 0 || cy == 0) {
-    cx = GetSystemMetrics(SM_CXSIZE);
-    cy = GetSystemMetrics(SM_CYSIZE);
-  }
-  // The copy is ours and goes when drawn.
-  TIconHandle small(static_cast<HICON>(CopyImage(source, IMAGE_ICON, cx, cy, 0)));
+  int cx = 0, cy = 0;
+  const TIconHandle small = CopyChildIcon(cx, cy);
   if (!small)
     return;
   const int x = rect.left + (RectWidth(rect) - 16) / 2, y = rect.top + (RectHeight(rect) - 16) / 2;

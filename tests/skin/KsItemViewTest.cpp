@@ -11,6 +11,8 @@
 
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
+#include "classlib/Icon.h"
+#include "skin/KsForms.h"
 #include "skin/KsItemView.h"
 #include "skin/KsItems.h"
 #include "tests/skin/SkinTestSupport.h"
@@ -386,4 +388,48 @@ TEST_F(KsItemViewTest, PlainBarItemFrames) {
   paint(false, true);
   EXPECT_EQ(ColoursIn(Bitmap, {10, 2, 60, 4}), std::set<TKsColor>{Rgb(Opaque(clMenu))});
   EXPECT_GT(ColoursIn(Bitmap, {12, 4, 59, 19}).size(), 1u);
+}
+
+// Fault: the plain bar's icon cell drew the application's icon even when the maximized
+// MDI child's form had an icon of its own.
+TEST_F(KsItemViewTest, TheChildIconCellShowsTheMDIChildFormsOwnIcon) {
+  const COLORREF green = RGB(0, 200, 0);
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateCompatibleBitmap(screen, 32, 32);
+  ReleaseDC(nullptr, screen);
+  {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, colour);
+    HBRUSH brush = CreateSolidBrush(green);
+    RECT all{0, 0, 32, 32};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+  }
+  const std::vector<uint8_t> opaque(32 * 32 / 8, 0);
+  HBITMAP mask = CreateBitmap(32, 32, 1, 1, opaque.data());
+  ICONINFO info{TRUE, 0, 0, mask, colour};
+  TIcon icon;
+  icon.SetHandle(CreateIconIndirect(&info));
+  DeleteObject(mask);
+  DeleteObject(colour);
+
+  std::unique_ptr<TForm> form(new TForm(nullptr));
+  form->SetIcon(&icon);
+  auto* skinner = new TKsCustomForm(form.get());
+  skinner->SetActive(true);  // only an active skinner reaches its form
+  TKsItemView row(nullptr, true, true);
+  TKsCustomItem* item = Add(Root, "");
+  item->SetMDIButtonKind(4);
+  item->SetMDIChildAll(skinner);
+  const TRect rect{10, 2, 40, 26};
+  item->Paint(Bitmap, &row, rect, false, true);
+  GdiFlush();
+  // The icon is drawn one pixel inside the cell's 2-pixel margin.
+  const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+  // (Icons drawn into the bitmap leave its alpha byte alone: colours are compared.)
+  EXPECT_EQ(Rgb(Bitmap.GetPixel(rect.left + 3, rect.top + 3)), Rgb(Opaque(green)));
+  EXPECT_EQ(Rgb(Bitmap.GetPixel(rect.left + 2 + cx, rect.top + 2 + cy)), Rgb(Opaque(green)));
+  item->SetMDIChildAll(nullptr);
 }
