@@ -29,6 +29,23 @@ void PumpPending() {
   }
 }
 
+bool SettlePointerAt(int x, int y, unsigned timeoutMs) {
+  auto there = [x, y] {
+    POINT p{};
+    return GetCursorPos(&p) && p.x == x && p.y == y;
+  };
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    SetCursorPos(x, y);
+    if (PumpUntil(there, 1000)) {
+      PumpUntil([] { return false; }, 30);  // a late report of the old position shows here
+      if (there())
+        return true;
+    }
+  }
+  return false;
+}
+
 namespace {
 
 // Deletes a folder's contents and the folder, by absolute names only. (The shell's

@@ -20,6 +20,11 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
 // Dispatches every message already waiting.
 void PumpPending();
 
+// Moves the real pointer to (x, y) on the screen and waits until it has stayed there a
+// moment: the X server takes the move asynchronously, and Wine may still report an
+// older position once after it. False when it never settles within the time.
+bool SettlePointerAt(int x, int y, unsigned timeoutMs = 5000);
+
 // "<temp>\<name>\", deleted with everything in it and created again empty.
 std::string EmptiedTempFolder(const std::string& name);
 

@@ -419,13 +419,7 @@ TEST_F(XPEditTest, DoubleClickSelectsTheWordUnderTheMouse) {
   const TPoint origin = edit->ClientToScreen(TPoint{0, 0});
   auto clickAt = [&](int index) {
     const int x = 3 + Measured(edit, edit->GetText().substr(0, size_t(index))) + 1;
-    SetCursorPos(origin.x + x, origin.y + 8);
-    // The pointer reaches the X server asynchronously.
-    ASSERT_TRUE(PumpUntil([&] {
-      POINT p{};
-      GetCursorPos(&p);
-      return p.x == origin.x + x && p.y == origin.y + 8;
-    }));
+    ASSERT_TRUE(SettlePointerAt(origin.x + x, origin.y + 8));
     edit->DblClick();
   };
   clickAt(4);
