@@ -61,10 +61,12 @@ class TComponentClass : public TMetaClass {
 class TComponent : public TPersistent {
   KIVO_CLASS(TComponent, TPersistent)
  public:
-  template <class T>
-  class TMetaFor : public TComponentClass {
+  // The metaclass of T: Create constructs a T. A family with class operations of its
+  // own derives its metaclass from TComponentClass and passes it as Base.
+  template <class T, class Base = TComponentClass>
+  class TMetaFor : public Base {
    public:
-    using TComponentClass::TComponentClass;
+    using Base::Base;
     TComponent* Create(TComponent* AOwner) const override {
       if constexpr (std::is_abstract_v<T> || !std::is_constructible_v<T, TComponent*>)
         AbstractError();

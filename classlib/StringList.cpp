@@ -302,12 +302,14 @@ void TStringList::SetSorted(bool sorted) {
   if (sorted)
     SortItems(&CompareItems);
   FSorted = sorted;
+  NewRevision();
 }
 
 void TStringList::SetCaseSensitive(bool caseSensitive) {
   if (caseSensitive == FCaseSensitive)
     return;
   FCaseSensitive = caseSensitive;
+  NewRevision();
   if (FSorted)
     SortItems(&CompareItems);
 }
@@ -317,7 +319,13 @@ void TStringList::Changed() {
     OnChange(this);
 }
 
+void TStringList::NewRevision() {
+  static uint64_t last = 0;  // lists live on the UI thread
+  FRevision = ++last;
+}
+
 void TStringList::Changing() {
+  NewRevision();
   if (GetUpdateCount() == 0)
     OnChanging(this);
 }

@@ -13,6 +13,8 @@
 // comparison, CompareStrings: locale-aware, without regard to case unless CaseSensitive.
 #pragma once
 
+#include <cstdint>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -117,6 +119,10 @@ class TStringList : public TStrings {
   bool GetCaseSensitive() const { return FCaseSensitive; }
   // A sorted list is sorted again under the new rule.
   void SetCaseSensitive(bool caseSensitive);
+  // A number that changes with every change of the list's strings, objects, order or
+  // rules, unique in the process: a lookup remembered with it stays good while it is
+  // the same. 0 for a list never changed (empty, with the default rules).
+  uint64_t GetRevision() const { return FRevision; }
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;
@@ -135,6 +141,7 @@ class TStringList : public TStrings {
   };
   void CheckIndex(int index) const;
   void CheckUnsorted() const;
+  void NewRevision();
   void InsertItem(int index, const std::string& s, TObject* object);
   void SortItems(TStringListSortCompare compare);
   // The compare routine of Sort: CompareStrings of the two strings.
@@ -144,4 +151,5 @@ class TStringList : public TStrings {
   bool FSorted = false;
   TDuplicates FDuplicates = dupIgnore;
   bool FCaseSensitive = false;
+  uint64_t FRevision = 0;
 };

@@ -85,16 +85,9 @@ class TdxInplaceEdit : public TWinControl {
   // Forwards the class operations to T's statics; a family that adds class operations
   // passes its own metaclass as Meta.
   template <class T, class Meta = TdxInplaceEditClass>
-  class TEditMetaFor : public Meta {
+  class TEditMetaFor : public TComponent::TMetaFor<T, Meta> {
    public:
-    using Meta::Meta;
-    TComponent* Create(TComponent* AOwner) const override {
-      if constexpr (std::is_abstract_v<T> || !std::is_constructible_v<T, TComponent*>)
-        AbstractError();
-      else
-        return new T(AOwner);
-    }
-    TObject* NewInstance() const override { return Create(nullptr); }
+    using TComponent::TMetaFor<T, Meta>::TMetaFor;
     void CalcViewData(TdxEditViewData* v, bool autoSize, TdxEditDrawRecord& r) const override {
       T::CalcViewData(*this, v, autoSize, r);
     }

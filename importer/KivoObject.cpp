@@ -65,20 +65,16 @@ namespace {
 
 // The layer map's IndexOf, remembered: every primitive asks it at least twice while it
 // is translated, and each asking compares the name with the entries through the locale,
-// which cost more than making the primitive's host objects. The answer depends only on
-// the list's strings, its sorting and case rule and the name, so it is taken again while
-// all of those are the same (lists of a derived class are always asked).
+// which cost more than making the primitive's host objects. The answers hold while the
+// list keeps its revision (lists of a derived class are always asked).
 class TLayerIndexMemo {
  public:
   int IndexOf(const TStringList& map, const std::string& name) {
     if (typeid(map) != typeid(TStringList))
       return map.IndexOf(name);
-    if (!SameList(map)) {
-      FSorted = map.GetSorted();
-      FCaseSensitive = map.GetCaseSensitive();
-      FStrings.clear();
-      for (int i = 0; i < map.GetCount(); ++i)
-        FStrings.push_back(map.Get(i));
+    if (&map != FList || map.GetRevision() != FRevision) {
+      FList = &map;
+      FRevision = map.GetRevision();
       FAnswers.clear();
     }
     for (const auto& [asked, index] : FAnswers)
@@ -92,19 +88,8 @@ class TLayerIndexMemo {
 
  private:
   static constexpr size_t kMaxAnswers = 64;
-  bool SameList(const TStringList& map) const {
-    if (map.GetSorted() != FSorted || map.GetCaseSensitive() != FCaseSensitive ||
-        map.GetCount() != static_cast<int>(FStrings.size()))
-      return false;
-    for (int i = 0; i < map.GetCount(); ++i)
-      if (map.Get(i) != FStrings[i])
-        return false;
-    return true;
-  }
-
-  bool FSorted = false;
-  bool FCaseSensitive = false;
-  std::vector<std::string> FStrings;
+  const TStringList* FList = nullptr;
+  uint64_t FRevision = 0;
   std::vector<std::pair<std::string, int>> FAnswers;
 };
 

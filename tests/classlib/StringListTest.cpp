@@ -1,5 +1,6 @@
 #include "classlib/StringList.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -356,3 +357,33 @@ TEST(Strings, AssignCopiesStringsAndObjects) {
 }
 
 }  // namespace
+
+TEST(StringListRevision, EveryKindOfChangeGivesANumberNoOtherListHas) {
+  TStringList a, b;
+  EXPECT_EQ(a.GetRevision(), 0u);
+  std::vector<uint64_t> seen{0};
+  auto changed = [&](const TStringList& list) {
+    const uint64_t revision = list.GetRevision();
+    const bool fresh = std::find(seen.begin(), seen.end(), revision) == seen.end();
+    seen.push_back(revision);
+    return fresh;
+  };
+  a.Add("x");
+  EXPECT_TRUE(changed(a));
+  b.Add("x");  // the same content in another list
+  EXPECT_TRUE(changed(b));
+  a.Put(0, "y");
+  EXPECT_TRUE(changed(a));
+  a.PutObject(0, &b);
+  EXPECT_TRUE(changed(a));
+  a.SetCaseSensitive(true);
+  EXPECT_TRUE(changed(a));
+  a.SetSorted(true);
+  EXPECT_TRUE(changed(a));
+  a.Delete(0);
+  EXPECT_TRUE(changed(a));
+  const uint64_t kept = a.GetRevision();
+  (void)a.IndexOf("y");
+  a.SetSorted(true);  // no change
+  EXPECT_EQ(a.GetRevision(), kept);
+}
