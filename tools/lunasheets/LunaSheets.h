@@ -30,6 +30,8 @@ constexpr int kSheet2Width = 196, kSheet2Height = 435;
 // A 24-bit bottom-up BMP file: 14-byte file header, 40-byte info header, rows padded
 // to four bytes.
 std::string EncodeBmp(const Sheet& sheet);
+// An 8-bit RGB PNG file of w x h pixels (rows top to bottom), for contact sheets.
+std::string EncodePng(int w, int h, const std::vector<Rgb>& pixels);
 
 // How the theme takes a piece out of a sheet.
 enum class Mode {
