@@ -349,8 +349,14 @@ bool ScanDate(TScanner& s, const TFormatSettings& settings, TDateTime& date) {
 
 std::string TimeSeparators(const TFormatSettings& settings) { return std::string(1, settings.TimeSeparator); }
 
-[[noreturn]] void NotA(const char* what, std::string_view text) {
-  throw EConvertError(Format("\"%.*s\" is not a valid %s", static_cast<int>(text.size()), text.data(), what));
+// The raising form of a reading: EConvertError names the text and what it is not.
+using TTryRead = bool (*)(std::string_view, TDateTime&, const TFormatSettings&);
+
+TDateTime ReadOrRaise(TTryRead read, const char* what, std::string_view text, const TFormatSettings& settings) {
+  TDateTime value;
+  if (!read(text, value, settings))
+    throw EConvertError(Format("\"%.*s\" is not a valid %s", static_cast<int>(text.size()), text.data(), what));
+  return value;
 }
 
 bool IsLetter(char c) { return IsCharAlphaA(c) != 0; }
@@ -482,9 +488,7 @@ bool TryStrToTime(std::string_view text, TDateTime& value, const TFormatSettings
 TDateTime StrToTime(std::string_view text) { return StrToTime(text, FormatSettings); }
 
 TDateTime StrToTime(std::string_view text, const TFormatSettings& settings) {
-  TDateTime value;
-  if (!TryStrToTime(text, value, settings)) NotA("time", text);
-  return value;
+  return ReadOrRaise(TryStrToTime, "time", text, settings);
 }
 
 bool TryStrToDateTime(std::string_view text, TDateTime& value) {
@@ -508,9 +512,7 @@ bool TryStrToDateTime(std::string_view text, TDateTime& value, const TFormatSett
 TDateTime StrToDateTime(std::string_view text) { return StrToDateTime(text, FormatSettings); }
 
 TDateTime StrToDateTime(std::string_view text, const TFormatSettings& settings) {
-  TDateTime value;
-  if (!TryStrToDateTime(text, value, settings)) NotA("date and time", text);
-  return value;
+  return ReadOrRaise(TryStrToDateTime, "date and time", text, settings);
 }
 
 bool TryLocaleStrToDateTime(std::string_view text, TDateTime& value) {
@@ -567,7 +569,5 @@ bool TryLocaleStrToDateTime(std::string_view text, TDateTime& value, const TForm
 TDateTime LocaleStrToDateTime(std::string_view text) { return LocaleStrToDateTime(text, FormatSettings); }
 
 TDateTime LocaleStrToDateTime(std::string_view text, const TFormatSettings& settings) {
-  TDateTime value;
-  if (!TryLocaleStrToDateTime(text, value, settings)) NotA("date", text);
-  return value;
+  return ReadOrRaise(TryLocaleStrToDateTime, "date", text, settings);
 }

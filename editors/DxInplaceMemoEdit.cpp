@@ -15,8 +15,8 @@
 // - Stand-alone the memo keeps its arrow keys (the single-line text editor gives them to
 //   the form, which would move the focus instead of the caret) and gives Tab to the form
 //   unless it wants tabs.
-// - Without WantReturns the memo hands Enter to its parent and drops the key's
-//   character as well, which would otherwise still break the line.
+// - Without WantReturns the memo hands Enter to its parent and drops the key's queued
+//   character as well, which would otherwise still reach the window.
 // - The line count of a memo that holds text but has no window yet makes the window
 //   and counts its lines: answering 0 would make a copy of the lines lose them all.
 #include "editors/DxInplaceMemoEdit.h"
@@ -256,12 +256,6 @@ void TdxInplaceMemoEdit::KeyDown(WORD& key, TShiftState shift) {
     return;
   }
   inherited::KeyDown(key, shift);
-}
-
-void TdxInplaceMemoEdit::KeyPress(char& key) {
-  if (key == '\r' && !FWantReturns)
-    key = 0;
-  inherited::KeyPress(key);
 }
 
 void TdxInplaceMemoEdit::Dispatch(TMessage& message) {

@@ -70,7 +70,6 @@ class TdxInplaceMemoEdit : public TdxInplaceTextEdit {
   void CreateParams(TCreateParams& params) override;
   void Loaded() override;
   void KeyDown(WORD& key, TShiftState shift) override;
-  void KeyPress(char& key) override;
 
  private:
   bool WholeTextSelected();

@@ -7,14 +7,16 @@
 // on the hand; and that a second run of the generator writes the same bytes.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "DxGlyphs.h"
 
 using namespace dxglyphs;
+using luna::ReadFile;
+using luna::ReadU16;
+using luna::ReadU32;
+using luna::SecondRunDifferences;
 
 namespace {
 
@@ -25,21 +27,10 @@ void Fail(const std::string& what) {
     std::fprintf(stderr, "dxglyphs_check: %s\n", what.c_str());
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-uint32_t U32(const std::string& b, size_t at) {
-  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
-         uint32_t(uint8_t(b[at + 3])) << 24;
-}
-uint16_t U16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
-
 // Checks the 40-byte info header at `at`.
 bool InfoHeaderIs(const std::string& b, size_t at, int width, int height, int bits) {
-  return U32(b, at) == 40 && int32_t(U32(b, at + 4)) == width && int32_t(U32(b, at + 8)) == height &&
-         U16(b, at + 12) == 1 && U16(b, at + 14) == bits && U32(b, at + 16) == 0;
+  return ReadU32(b, at) == 40 && int32_t(ReadU32(b, at + 4)) == width && int32_t(ReadU32(b, at + 8)) == height &&
+         ReadU16(b, at + 12) == 1 && ReadU16(b, at + 14) == bits && ReadU32(b, at + 16) == 0;
 }
 
 // Decodes one 4-bit glyph; an empty sheet when its headers are wrong.
@@ -52,7 +43,7 @@ Sheet LoadGlyph(const std::string& dir, const char* name) {
   };
   if (b.size() != kGlyphFileSize)
     return bad("wrong file size");
-  if (b[0] != 'B' || b[1] != 'M' || U32(b, 2) != kGlyphFileSize || U32(b, 10) != 14 + 40 + 64)
+  if (b[0] != 'B' || b[1] != 'M' || ReadU32(b, 2) != kGlyphFileSize || ReadU32(b, 10) != 14 + 40 + 64)
     return bad("bad file header");
   if (!InfoHeaderIs(b, 14, kGlyphSize, kGlyphSize, 4))
     return bad("not a 16 x 16 bitmap of 16 colours");
@@ -114,16 +105,16 @@ void CheckCursor(const std::string& dir) {
     Fail(path + ": wrong file size");
     return;
   }
-  if (U16(b, 0) != 0 || U16(b, 2) != 2 || U16(b, 4) != 1 || uint8_t(b[6]) != kCursorSize ||
-      uint8_t(b[7]) != kCursorSize || U32(b, 14) != kCursorFileSize - 22 || U32(b, 18) != 22) {
+  if (ReadU16(b, 0) != 0 || ReadU16(b, 2) != 2 || ReadU16(b, 4) != 1 || uint8_t(b[6]) != kCursorSize ||
+      uint8_t(b[7]) != kCursorSize || ReadU32(b, 14) != kCursorFileSize - 22 || ReadU32(b, 18) != 22) {
     Fail(path + ": not a cursor file with one 32 x 32 image");
     return;
   }
-  if (!InfoHeaderIs(b, 22, kCursorSize, 2 * kCursorSize, 1) || U32(b, 62) != 0 || U32(b, 66) != 0x00FFFFFF) {
+  if (!InfoHeaderIs(b, 22, kCursorSize, 2 * kCursorSize, 1) || ReadU32(b, 62) != 0 || ReadU32(b, 66) != 0x00FFFFFF) {
     Fail(path + ": not a black and white image");
     return;
   }
-  const int hotX = U16(b, 10), hotY = U16(b, 12);
+  const int hotX = ReadU16(b, 10), hotY = ReadU16(b, 12);
   const size_t andBits = 70 + kCursorSize * 4;
   auto opaque = [&](int x, int y) {
     const uint8_t byte = uint8_t(b[andBits + size_t(kCursorSize - 1 - y) * 4 + size_t(x / 8)]);
@@ -151,20 +142,13 @@ int main(int argc, char** argv) {
   CheckIcons(dir);
   CheckCursor(dir);
   // A second run into a scratch directory must write the same bytes.
-  const std::string again = dir + "/dxglyphs-again";
-  const std::string command = "mkdir -p '" + again + "' && '" + generator + "' '" + again + "'";
-  if (std::system(command.c_str()) != 0) {
-    Fail("the generator failed on its second run");
-  } else {
-    std::vector<std::string> files = {std::string(kCursorName) + ".cur", "editors-contact-sheet.png"};
-    for (const char* name : kToolNames)
-      files.push_back(std::string(name) + ".bmp");
-    for (const char* name : kInplaceNames)
-      files.push_back(std::string(name) + ".bmp");
-    for (const std::string& file : files)
-      if (ReadFile(dir + "/" + file) != ReadFile(again + "/" + file))
-        Fail(file + " differs between two runs");
-  }
+  std::vector<std::string> files = {std::string(kCursorName) + ".cur", "editors-contact-sheet.png"};
+  for (const char* name : kToolNames)
+    files.push_back(std::string(name) + ".bmp");
+  for (const char* name : kInplaceNames)
+    files.push_back(std::string(name) + ".bmp");
+  for (const std::string& problem : SecondRunDifferences(generator, dir, dir + "/dxglyphs-again", files))
+    Fail(problem);
   if (failures) {
     std::fprintf(stderr, "dxglyphs_check: %d problem(s)\n", failures);
     return 1;

@@ -9,7 +9,6 @@
 //   scripts/build.sh && cp build/generated/editors-contact-sheet.png docs/
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -288,15 +287,6 @@ const std::vector<const char*> kHand = {
 
 // ---- Files -------------------------------------------------------------------------------
 
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!out) {
-    std::fprintf(stderr, "dxglyphs: cannot write %s\n", path.c_str());
-    std::exit(1);
-  }
-}
-
 void U16(std::string& out, uint32_t v) {
   out += char(v & 0xFF);
   out += char(v >> 8 & 0xFF);
@@ -435,7 +425,7 @@ int main(int argc, char** argv) {
   std::vector<Sheet> toolGlyphs;
   for (int i = 0; i < kToolCount; ++i) {
     toolGlyphs.push_back(Draw(*tools[i], kToolKey, kToolNames[i]));
-    Write(dir + "/" + kToolNames[i] + ".bmp", EncodeBmp4(toolGlyphs.back()));
+    luna::WriteFile(dir + "/" + kToolNames[i] + ".bmp", EncodeBmp4(toolGlyphs.back()));
   }
   const Art* full[kInplaceCount / 2] = {&kBlob, &kMemo, &kPict, &kOle};
   std::vector<Sheet> icons;
@@ -449,8 +439,8 @@ int main(int argc, char** argv) {
     icons.push_back(glyph);
   }
   for (int i = 0; i < kInplaceCount; ++i)
-    Write(dir + "/" + kInplaceNames[i] + ".bmp", EncodeBmp4(icons[size_t(i)]));
-  Write(dir + "/" + kCursorName + ".cur", EncodeCursor());
-  Write(dir + "/editors-contact-sheet.png", ContactSheet(toolGlyphs, icons));
+    luna::WriteFile(dir + "/" + kInplaceNames[i] + ".bmp", EncodeBmp4(icons[size_t(i)]));
+  luna::WriteFile(dir + "/" + kCursorName + ".cur", EncodeCursor());
+  luna::WriteFile(dir + "/editors-contact-sheet.png", ContactSheet(toolGlyphs, icons));
   return 0;
 }

@@ -522,15 +522,6 @@ void Tabs(Sheet& s) {
 
 // ---- Output --------------------------------------------------------------------------
 
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!out) {
-    std::fprintf(stderr, "lunasheets: cannot write %s\n", path.c_str());
-    std::exit(1);
-  }
-}
-
 // Both sheets side by side, zoomed, the key colour shown as a light checkerboard.
 std::string ContactSheet(const Sheet& a, const Sheet& b) {
   const int zoom = 3, gap = 8;
@@ -580,12 +571,12 @@ int main(int argc, char** argv) {
   TrackThumbs(second);
   ScrollParts(second);
   Tabs(second);
-  Write(dir + "/XP_MAIN.bmp", EncodeBmp(first));
-  Write(dir + "/XP_MAIN1.bmp", EncodeBmp(second));
-  Write(dir + "/luna-contact-sheet.png", ContactSheet(first, second));
+  WriteFile(dir + "/XP_MAIN.bmp", EncodeBmp(first));
+  WriteFile(dir + "/XP_MAIN1.bmp", EncodeBmp(second));
+  WriteFile(dir + "/luna-contact-sheet.png", ContactSheet(first, second));
   for (int kind = 0; kind < kGlyphCount; ++kind)
-    Write(dir + "/" + kGlyphNames[kind] + ".bmp", EncodeBmp(ButtonGlyph(kind)));
+    WriteFile(dir + "/" + kGlyphNames[kind] + ".bmp", EncodeBmp(ButtonGlyph(kind)));
   for (int kind = 0; kind < kFormGlyphCount; ++kind)
-    Write(dir + "/" + kFormGlyphNames[kind] + ".bmp", EncodeBmp(FormGlyph(kind)));
+    WriteFile(dir + "/" + kFormGlyphNames[kind] + ".bmp", EncodeBmp(FormGlyph(kind)));
   return 0;
 }

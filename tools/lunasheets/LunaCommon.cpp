@@ -3,6 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace luna {
 
@@ -87,6 +91,39 @@ std::string EncodePng(int w, int h, const std::vector<Rgb>& pixels) {
   chunk("IDAT", packed);
   chunk("IEND", "");
   return out;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!out) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+uint32_t ReadU32(const std::string& b, size_t at) {
+  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+         uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+uint16_t ReadU16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
+
+std::vector<std::string> SecondRunDifferences(const std::string& generator, const std::string& dir,
+                                              const std::string& scratch, const std::vector<std::string>& files) {
+  const std::string command = "mkdir -p '" + scratch + "' && '" + generator + "' '" + scratch + "'";
+  if (std::system(command.c_str()) != 0)
+    return {"the generator failed on its second run"};
+  std::vector<std::string> problems;
+  for (const std::string& file : files)
+    if (ReadFile(dir + "/" + file) != ReadFile(scratch + "/" + file))
+      problems.push_back(file + " differs between two runs");
+  return problems;
 }
 
 namespace {
