@@ -16,19 +16,6 @@
 #include "classlib/Boundary.h"
 #include "editors/DxContainerHintWindow.h"
 
-namespace {
-
-// Runs EndUpdate when the scope ends (also while an exception passes).
-struct TUpdateScope {
-  TCustomdxTreeList* Control;
-  explicit TUpdateScope(TCustomdxTreeList* control) : Control(control) { Control->BeginUpdate(); }
-  ~TUpdateScope() noexcept(false) { Control->EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
-
-}  // namespace
-
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
       FRootNodes(new TList()),
@@ -226,32 +213,17 @@ void TCustomdxTreeList::SetPreviewLines(int value) {
   UpdateGuarded();
 }
 
-void TCustomdxTreeList::SetImages(TCustomImageList* value) {
-  if (value == FImages)
+void TCustomdxTreeList::SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
+  if (value == field)
     return;
-  TUpdateScope update(this);
-  if (FImages) {
-    FImages->UnRegisterChanges(FImagesLink);
-    FImages->RemoveFreeNotification(this);
+  TdxTreeListUpdateScope update(this);
+  if (field) {
+    field->UnRegisterChanges(link);
+    field->RemoveFreeNotification(this);
   }
-  FImages = value;
+  field = value;
   if (value) {
-    value->RegisterChanges(FImagesLink);
-    value->FreeNotification(this);
-  }
-}
-
-void TCustomdxTreeList::SetStateImages(TCustomImageList* value) {
-  if (value == FStateImages)
-    return;
-  TUpdateScope update(this);
-  if (FStateImages) {
-    FStateImages->UnRegisterChanges(FStateImagesLink);
-    FStateImages->RemoveFreeNotification(this);
-  }
-  FStateImages = value;
-  if (value) {
-    value->RegisterChanges(FStateImagesLink);
+    value->RegisterChanges(link);
     value->FreeNotification(this);
   }
 }
@@ -312,6 +284,12 @@ void TCustomdxTreeList::RecalcMetrics() {
 }
 
 void TCustomdxTreeList::RowsChanged() {
+  if (IsLocked() || IsDestroying()) {
+    // The outermost EndUpdate rebuilds; lists built meanwhile would miss the change.
+    if (InListMode())
+      ClearRowLists();
+    return;
+  }
   LayoutChanged();
   RebuildRows();
   CalcVisibleRowCount();
@@ -363,8 +341,7 @@ void TCustomdxTreeList::NodeMoved(TdxTreeListNode* node) {
   if (FTopNode && !FTopNode->IsVisible())
     FTopNode = shownAncestor(FTopNode);
   TdxTreeListNode* focused = FFocusedNode && !FFocusedNode->IsVisible() ? shownAncestor(FFocusedNode) : nullptr;
-  if (!IsLocked() && !IsDestroying())
-    RowsChanged();
+  RowsChanged();
   if (focused)
     SetFocusedNode(focused, FFocusedColumn, false);
 }
@@ -459,21 +436,20 @@ void TCustomdxTreeList::ResetEditedCell() {
 }
 
 void TCustomdxTreeList::EndEditing() {
-  if (FState != stEditing)
-    return;
-  if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying())
-    editor->SaveValue();
-  FState = stNone;
-  HideEditor(true);
+  FinishEditing(/*focus=*/true);
 }
 
 void TCustomdxTreeList::EndEditingQuiet() {
+  FinishEditing(/*focus=*/false);
+}
+
+void TCustomdxTreeList::FinishEditing(bool focus) {
   if (FState != stEditing)
     return;
   if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying())
     editor->SaveValue();
   FState = stNone;
-  HideEditor(false);
+  HideEditor(focus);
 }
 
 void TCustomdxTreeList::HideEditor(bool focus) {

@@ -204,9 +204,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TFont* GetPreviewFont() const { return FPreviewFont; }
   void SetPreviewFont(TFont* value) { FPreviewFont->Assign(value); }
   TCustomImageList* GetImages() const { return FImages; }
-  void SetImages(TCustomImageList* value);
+  void SetImages(TCustomImageList* value) { SetImageList(FImages, FImagesLink, value); }
   TCustomImageList* GetStateImages() const { return FStateImages; }
-  void SetStateImages(TCustomImageList* value);
+  void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink, value); }
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle value);
   // 0 the standard look (raised 3D edges), 1 flat, 2 framed.
@@ -705,7 +705,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // NodesChanged and rebuilds once more when that left them unbuilt; then the scroll
   // bars.
   void RecalcMetrics();
-  // The rows changed shape (expansion, a move): rebuild now unless locked.
+  // The rows changed shape (expansion, a move): rebuild now, or while locked leave the
+  // rebuild to the outermost EndUpdate.
   void RowsChanged();
   // Applies one addition or deletion to the row lists.
   void UpdateRowsForNode(TdxTreeListNode* node, bool deleted);
@@ -744,7 +745,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DiscardEdit();
   // A node was moved: rows, and a top or focused node the move hid.
   void NodeMoved(TdxTreeListNode* node);
+  void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
   void ImageListChange(TObject* sender);
+  void FinishEditing(bool focus);
   void FontChange(TObject* sender);
   void SetDisplayFlag(bool& field, bool value);
   void SetPaintColor(TColor& field, TColor value);
@@ -882,4 +885,24 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int FVisibleRowCount = 1;
   int FShownRowCount = 1;
   SCROLLINFO FLastVertScroll{};
+};
+
+// BeginUpdate for the lifetime of the scope (with `open` false, nothing): EndUpdate runs
+// when the scope ends, also while an exception passes.
+class TdxTreeListUpdateScope {
+ public:
+  explicit TdxTreeListUpdateScope(TCustomdxTreeList* control, bool open = true)
+      : FControl(open ? control : nullptr) {
+    if (FControl)
+      FControl->BeginUpdate();
+  }
+  ~TdxTreeListUpdateScope() noexcept(false) {
+    if (FControl)
+      FControl->EndUpdate();
+  }
+  TdxTreeListUpdateScope(const TdxTreeListUpdateScope&) = delete;
+  TdxTreeListUpdateScope& operator=(const TdxTreeListUpdateScope&) = delete;
+
+ private:
+  TCustomdxTreeList* FControl;
 };

@@ -318,8 +318,7 @@ void TdxTreeListNode::SetExpanded(bool value) {
       return;
   }
   FExpanded = value;
-  if (!FOwner->IsLocked() && !FOwner->IsDestroying())
-    FOwner->RowsChanged();
+  FOwner->RowsChanged();
   FOwner->RefreshNode(this, false);
   if (value)
     FOwner->DoExpanded(this);
@@ -330,17 +329,7 @@ void TdxTreeListNode::SetExpanded(bool value) {
 void TdxTreeListNode::Expand(bool recurse) {
   if (!FHasChildren)
     return;
-  const bool opened = !FOwner->IsLocked();
-  if (opened)
-    FOwner->BeginUpdate();
-  struct TClose {
-    TCustomdxTreeList* Owner;
-    bool Opened;
-    ~TClose() noexcept(false) {
-      if (Opened)
-        Owner->EndUpdate();
-    }
-  } close{FOwner, opened};
+  TdxTreeListUpdateScope update(FOwner, /*open=*/!FOwner->IsLocked());
   SetExpanded(true);
   if (!recurse)
     return;

@@ -398,18 +398,9 @@ void TCustomdxTreeList::SetTopIndex(int index) {
 void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
   if (!node)
     return;
-  const bool opened = !node->IsVisible();
-  if (opened)
-    BeginUpdate();
-  struct TClose {
-    TCustomdxTreeList* Control;
-    bool Opened;
-    ~TClose() noexcept(false) {
-      if (Opened)
-        Control->EndUpdate();
-    }
-  } close{this, opened};
-  if (opened) {
+  const bool hidden = !node->IsVisible();
+  TdxTreeListUpdateScope update(this, /*open=*/hidden);
+  if (hidden) {
     for (TdxTreeListNode* p = node->GetParent(); p; p = p->GetParent()) {
       if (!p->GetExpanded())
         p->SetExpanded(true);

@@ -388,7 +388,8 @@ void TCustomdxTreeList::SetNodeValue(TdxTreeListNode* Node, int32_t Column, cons
 
 void TCustomdxTreeList::SetTopNode(TdxTreeListNode* Node) {
   FTopNode = Node;
-  OnChangeTopNode(this, Node);
+  if (!IsDestroying())
+    OnChangeTopNode(this, Node);
 }
 
 int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
