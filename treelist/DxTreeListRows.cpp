@@ -7,6 +7,7 @@
 // -1: the lists are dropped instead, and lookups walk the tree until the next full
 // rebuild.
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <utility>
 
@@ -17,6 +18,37 @@ namespace {
 // Nodes are ordered by address, without the overflow of an address difference.
 bool NodeBefore(const TdxTreeListNode* a, const TdxTreeListNode* b) {
   return std::less<const TdxTreeListNode*>()(a, b);
+}
+
+using TRowPair = std::pair<TdxTreeListNode*, int32_t>;
+
+// Sorts (node, row) pairs by node address in time linear in their number: a
+// least-significant-digit radix sort over 11-bit digits of the address, skipping a digit
+// that every address shares.
+void SortByAddress(std::vector<TRowPair>& pairs) {
+  if (pairs.size() < 256) {
+    std::sort(pairs.begin(), pairs.end(),
+              [](const TRowPair& a, const TRowPair& b) { return NodeBefore(a.first, b.first); });
+    return;
+  }
+  std::vector<TRowPair> sorted(pairs.size());
+  constexpr unsigned kDigitBits = 11;
+  std::vector<size_t> starts((size_t{1} << kDigitBits) + 1);
+  for (unsigned shift = 0; shift < sizeof(uintptr_t) * 8; shift += kDigitBits) {
+    auto digit = [shift](const TRowPair& pair) {
+      return (reinterpret_cast<uintptr_t>(pair.first) >> shift) & ((uintptr_t{1} << kDigitBits) - 1);
+    };
+    std::fill(starts.begin(), starts.end(), 0);
+    for (const TRowPair& pair : pairs)
+      ++starts[digit(pair) + 1];
+    if (std::find(starts.begin(), starts.end(), pairs.size()) != starts.end())
+      continue;
+    for (size_t d = 1; d < starts.size(); ++d)
+      starts[d] += starts[d - 1];
+    for (const TRowPair& pair : pairs)
+      sorted[starts[digit(pair)]++] = pair;
+    pairs.swap(sorted);
+  }
 }
 
 // Visits the shown nodes in row order until visit answers false.
@@ -145,7 +177,7 @@ void TCustomdxTreeList::RebuildRows() {
 }
 
 void TCustomdxTreeList::RebuildAllRows() {
-  std::vector<std::pair<TdxTreeListNode*, int32_t>> pairs;
+  std::vector<TRowPair> pairs;
   pairs.reserve(FRootNodes->GetCount());
   FRowNodes.clear();
   FRowNodes.reserve(FRootNodes->GetCount());
@@ -154,7 +186,7 @@ void TCustomdxTreeList::RebuildAllRows() {
     FRowNodes.push_back(node);
     return true;
   });
-  std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return NodeBefore(a.first, b.first); });
+  SortByAddress(pairs);
   FNodeOrder.clear();
   FNodeOrderRows.clear();
   FNodeOrder.reserve(pairs.size());
