@@ -169,6 +169,8 @@ void TSpeedButton::DrawCaption(HDC dc, const TRect& textRect) {
 }
 
 void TSpeedButton::Click() {
+  if (!GetEnabled())
+    return;
   if (FPressed) {
     FPressed = false;
     Invalidate();
