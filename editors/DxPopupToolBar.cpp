@@ -23,6 +23,16 @@ constexpr int kButtonMargin = 4;
 
 bool IsVertical(TdxPopupToolBarAlignment alignment) { return alignment == ptaLeft || alignment == ptaRight; }
 
+// Where a window of `size` goes on one axis beside an editor at `anchor` of
+// `editorSize`: before it (`before`) unless that leaves the work area (`low`), else
+// after it unless that leaves the work area (`high`); the other side otherwise.
+int PlaceOnAxis(bool before, int anchor, int editorSize, int size, int low, int high) {
+  const int ahead = anchor - size, behind = anchor + editorSize;
+  if (before)
+    return ahead < low ? behind : ahead;
+  return behind + size > high ? ahead : behind;
+}
+
 // Image `index` of the tool glyphs on the button face; the face colour stays the
 // transparent colour the button draws around.
 void LoadToolGlyph(TBitmap* glyph, int index) {
@@ -133,28 +143,10 @@ void TdxPopupToolBar::PlaceBeside(const TPoint& point) {
   GetWorkArea(point, area);
   const int width = GetWidth(), height = GetHeight();
   int x = point.x, y = point.y;
-  switch (FAlignment) {
-    case ptaLeft:
-      x = point.x - width;
-      if (x < area.left)
-        x = point.x + editorWidth;
-      break;
-    case ptaRight:
-      x = point.x + editorWidth;
-      if (x + width > area.right)
-        x = point.x - width;
-      break;
-    case ptaTop:
-      y = point.y - height;
-      if (y < area.top)
-        y = point.y + editorHeight;
-      break;
-    case ptaBottom:
-      y = point.y + editorHeight;
-      if (y + height > area.bottom)
-        y = point.y - height;
-      break;
-  }
+  if (IsVertical(FAlignment))
+    x = PlaceOnAxis(FAlignment == ptaLeft, point.x, editorWidth, width, area.left, area.right);
+  else
+    y = PlaceOnAxis(FAlignment == ptaTop, point.y, editorHeight, height, area.top, area.bottom);
   x = std::max(std::min(x, int(area.right) - width), int(area.left));
   y = std::max(std::min(y, int(area.bottom) - height), int(area.top));
   SetBounds(x, y, width, height);
