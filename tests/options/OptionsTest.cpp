@@ -321,6 +321,41 @@ TEST_F(DialogTest, EnterInTheDetailLevelListEndsTheDialogWithOk) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+// Reported: the dropped layer list of the top rows (COMP, SOLDER, PADCOM: "Top Layer",
+// "Bottom Layer") showed black, never painted, while lower rows' lists painted. Each
+// list is captured through its own window after the loop has run.
+TEST_F(DialogTest, TheDroppedLayerListPaintsForTopAndLowerRows) {
+  Load({"COMP", "SOLDER", "PADCOM", "PADSLD", "PADINT", "DRILL", "SLKSCR"});
+  Show();
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  TComboBox* combo = Dialog->ComboBoxVarnokLayers;
+  for (int row : {0, 1, 2, 6}) {
+    grid->SetFocus();
+    grid->SetRow(row);
+    WORD key = VK_F4;
+    Dialog->StringGridAssociationsKeyDown(grid, key, {});
+    ASSERT_TRUE(combo->GetDroppedDown()) << row;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(combo->GetHandle(), &info));
+    PumpUntil([] { return false; }, 200);
+    RECT r{};
+    GetWindowRect(info.hwndList, &r);
+    TDibSurface surface(r.right - r.left, r.bottom - r.top);
+    HDC dc = GetWindowDC(info.hwndList);
+    BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(info.hwndList, dc);
+    GdiFlush();
+    int other = 0;
+    for (int y = 0; y < surface.Height(); ++y)
+      for (int x = 0; x < surface.Width(); ++x)
+        other += surface.Color(x, y) != surface.Color(0, 0) ? 1 : 0;
+    EXPECT_GT(other, surface.Width() * surface.Height() / 10) << "row " << row << " list is one flat colour";
+    combo->SetDroppedDown(false);
+    combo->SetVisible(false);
+  }
+}
+
 TEST_F(DialogTest, PadStackRowsAndTheirCombo) {
   Load({"PADCOM", "PADSLD", "DRILL", "pinbot", "FLSMSK"});
   Show();
