@@ -10,15 +10,12 @@
 #include "classlib/Automation.h"
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
-#include "standin/host/StandinHost.h"
+#include "standin/host/HostWindows.h"
 
 namespace standin {
 
 namespace {
 
-constexpr char kOptionsCaption[] = "KIVO Importer";
-constexpr char kStatusCaption[] = "KIVO Translator";
-constexpr char kErrorCaption[] = "Vantor Suite Error";
 // How long a window is given to paint after it appears or after each move.
 constexpr DWORD kSettleMs = 600;
 // The layer grid's rows: 18 pixels and a grid line; its layer column starts after the
@@ -30,34 +27,10 @@ constexpr int kLowerRow = 6;
 
 TDialogShooter* gShooter = nullptr;
 
-std::string WindowText(HWND wnd) {
-  char text[512] = "";
-  GetWindowTextA(wnd, text, sizeof text);
-  return text;
-}
-
 std::string ClassOf(HWND wnd) {
   char cls[128] = "";
   GetClassNameA(wnd, cls, sizeof cls);
   return cls;
-}
-
-// The visible top-level windows of this process with a caption, the host's own aside.
-std::vector<HWND> CaptionedWindows() {
-  std::vector<HWND> found;
-  EnumWindows(
-      [](HWND wnd, LPARAM data) __attribute__((stdcall)) -> BOOL {
-        return GuardBoundaryResult<BOOL>("KivoHost shot search", FALSE, [&]() -> BOOL {
-          DWORD pid = 0;
-          GetWindowThreadProcessId(wnd, &pid);
-          if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) && wnd != MainWindowHandle() &&
-              wnd != ApplicationWindowHandle() && GetWindowTextLengthA(wnd) > 0)
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(wnd);
-          return TRUE;
-        });
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
 }
 
 // The visible children of `dialog` whose window class is `className`, left to right.
@@ -84,18 +57,6 @@ std::vector<HWND> ChildrenOfClass(HWND dialog, const std::string& className) {
     return ra.left < rb.left;
   });
   return search.Found;
-}
-
-void PostClick(HWND control, int x, int y) {
-  const LPARAM at = MAKELPARAM(x, y);
-  PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(control, WM_LBUTTONUP, 0, at);
-}
-
-void PostClickAtCentre(HWND control) {
-  RECT r{};
-  GetClientRect(control, &r);
-  PostClick(control, r.right / 2, r.bottom / 2);
 }
 
 void PostKey(HWND control, WORD key) {
@@ -272,7 +233,7 @@ void TDialogShooter::Step() {
   if (FDialog && !IsWindow(FDialog))
     FDialog = nullptr;
   if (!FDialog) {
-    for (HWND wnd : CaptionedWindows())
+    for (HWND wnd : DialogWindows())
       if (IsWindowEnabled(wnd) && std::find(FDone.begin(), FDone.end(), wnd) == FDone.end()) {
         Begin(wnd, WindowText(wnd));
         break;
