@@ -372,6 +372,10 @@ bool TDialogShooter::ShootDroppedList() {
 bool TDialogShooter::CloseDroppedList() {
   if (FDroppedCombo && IsWindow(FDroppedCombo))
     SendMessageA(FDroppedCombo, CB_SHOWDROPDOWN, FALSE, 0);
+  // A click on a layer name ends the cell's editing, so the next shot starts clean.
+  const std::vector<HWND> grids = ChildrenOfClass(FDialog, "TStringGrid");
+  if (FDroppedCombo && !grids.empty() && lstrcmpiA(ClassOf(FDroppedCombo).c_str(), "TEditLayer") == 0)
+    PostClick(grids.front(), 10, kRowPitch / 2);
   FDroppedCombo = nullptr;
   return true;
 }
