@@ -966,35 +966,3 @@ TEST_F(TeThemeXPMenuTest, MenuBarButtonsAreTheStylesMdiButtons) {
     ExpectPixels(Dest, [&](int x, int y) { return Inside(rect, x, y) ? want : kBack; });
   }
 }
-
-TEST_F(TeThemeXPMenuTest, ItemOperationsDrawTheItemsValues) {
-  TKsCustomItem root(nullptr);
-  auto* file = new TKsCustomItem(nullptr);
-  file->SetCaption("&File");
-  root.Add(file);
-  auto* save = new TKsCustomItem(nullptr);
-  save->SetCaption("&Save");
-  save->SetChecked(true);
-  file->Add(save);
-  WithoutMenuParts(true);
-  const TRect rect{4, 4, 160, 26};
-  for (bool selected : {false, true}) {
-    Prepare(Dest, 200, 100, kBack);
-    Prepare(Expected, 200, 100, kBack);
-    Theme.DrawPopupItem(Dest, *save, rect, selected, false);
-    Theme.DrawPopupItemData(Expected, ThemeItemData(*save), rect, selected, false);
-    ExpectSame();
-    Prepare(Dest, 200, 100, kBack);
-    Prepare(Expected, 200, 100, kBack);
-    Theme.DrawMenuBarItem(Dest, *file, rect, selected, true);
-    Theme.DrawMenuBarItemData(Expected, ThemeItemData(*file), rect, selected, true);
-    ExpectSame();
-  }
-  int w = 0, h = 0, wd = 0, hd = 0;
-  Theme.MeasurePopupItem(Dest, *save, w, h);
-  Theme.MeasurePopupItemData(Expected, ThemeItemData(*save), wd, hd);
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(wd, hd));
-  Theme.MeasureMenuBarItem(Dest, *file, w, h);
-  Theme.MeasureMenuBarItemData(Expected, ThemeItemData(*file), wd, hd);
-  EXPECT_EQ(std::make_pair(w, h), std::make_pair(wd, hd));
-}
