@@ -19,8 +19,6 @@
 #include "classlib/Object.h"
 #include "classlib/UxTheme.h"
 
-struct TMessage;
-
 // The bound library: its module and one pointer per entry point, null when missing.
 struct TThemeLibrary {
   HMODULE Module = nullptr;
