@@ -147,6 +147,11 @@ TEST_F(KsControlBarsTest, NewControlsGetBandsWithTheDefaultInsetsAndTheBarFollow
 
   EXPECT_THROW(Bar->SetRowSize(0), EPropertyError);
   EXPECT_EQ(Bar->GetRowSize(), 26);
+
+  // OnBandMove may move a band: the layout takes its rectangle.
+  Bar->OnBandMove = TBandMoveEvent::FromFunction([](void*, TObject*, TControl*, TRect& r) { OffsetRect(&r, 30, 0); });
+  Bar->Realign();
+  EXPECT_EQ(a->GetLeft(), 30 + 11);
 }
 
 TEST_F(KsControlBarsTest, RowCountsFromTheBandInfoOfZeroCountAsOneAndMoreSpanRows) {
@@ -219,6 +224,25 @@ TEST_F(KsControlBarsTest, ABandDraggedFarOutOfTheBarUndocksUnlessOnBandDragRefus
   EXPECT_EQ(Bar->GetDragControl(), nullptr);
   EXPECT_EQ(Bar->GetBandCount(), 1);
   EXPECT_EQ(Bar->GetHeight(), 24);  // one row again
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(KsControlBarsTest, ADoubleClickOnABandOffersADragElseMovesTheBand) {
+  TBandPanel* a = Add(0, 0);
+  TBandPanel* b = Add(100, 0);
+  a->SetDragKind(dkDock);
+  Post(WM_LBUTTONDBLCLK, Grip(a), MK_LBUTTON, Bar->GetHandle());
+  EXPECT_TRUE(a->Dragging());
+  EXPECT_EQ(Bar->GetDragControl(), nullptr);
+  PostScreen(WM_MOUSEMOVE, Point(300, 700), MK_LBUTTON);
+  PostScreen(WM_LBUTTONUP, Point(300, 700), 0);
+  EXPECT_TRUE(a->GetFloating());
+  Bar->OnBandDrag = TBandDragEvent::FromFunction([](void*, TObject*, TControl*, bool& drag) { drag = false; });
+  Post(WM_LBUTTONDBLCLK, Grip(b), MK_LBUTTON, Bar->GetHandle());
+  EXPECT_FALSE(b->Dragging());
+  EXPECT_EQ(Bar->GetDragControl(), b);
+  EXPECT_EQ(GetCapture(), Bar->GetHandle());
+  Post(WM_LBUTTONUP, Grip(b), 0);
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
