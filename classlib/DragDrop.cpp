@@ -91,6 +91,16 @@ void InvertFrame(const TRect& r, int width) {
   ReleaseDC(nullptr, dc);
 }
 
+// The drag state a drag message tells of (enter, move, leave).
+bool DragStateOf(TDragMessage msg, TDragState& state) {
+  switch (msg) {
+    case dmDragEnter: state = dsDragEnter; return true;
+    case dmDragMove: state = dsDragMove; return true;
+    case dmDragLeave: state = dsDragLeave; return true;
+    default: return false;
+  }
+}
+
 LRESULT CALLBACK CaptureWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam);
 
@@ -174,19 +184,6 @@ class TDragManager {
 
 namespace {
 
-void RegisterCaptureWindowClass() {
-  WNDCLASSA existing{};
-  if (GetClassInfoA(ClassLibInstance(), kCaptureWindowClass, &existing))
-    return;
-  WNDCLASSA cls{};
-  cls.lpfnWndProc = CaptureWndProc;
-  cls.hInstance = ClassLibInstance();
-  cls.lpszClassName = kCaptureWindowClass;
-  if (!RegisterClassA(&cls))
-    throw EOutOfResources(
-        Format("Cannot register the window class %s (error %lu)", kCaptureWindowClass, GetLastError()));
-}
-
 // A plain procedure, not an object instance: the drag may end, and the window go,
 // inside one of its own messages.
 LRESULT CALLBACK CaptureWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -213,7 +210,7 @@ void TDragManager::Begin(TControl* source, const TPoint& pos, bool immediate, in
   if (FSource)
     return;
   TEntry entry(*this);
-  RegisterCaptureWindowClass();
+  RegisterLibraryWindowClass(kCaptureWindowClass, CaptureWndProc);
   HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kCaptureWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                              nullptr, ClassLibInstance(), nullptr);
   if (!wnd)
@@ -472,9 +469,10 @@ void TDragManager::Finish(bool drop) {
   if (ending.Target) {
     TDragRec rec{pos, object, ending.Target, docking};
     ending.Target->Perform(CM_DRAG, dropped ? dmDragDrop : dmDragLeave, reinterpret_cast<LPARAM>(&rec));
-  } else if (docking && drop && ending.Source) {
-    ending.Source->ManualFloat(dockRect);
   }
+  // A dock drag let go where no site took it floats the control there.
+  if (docking && drop && !dropped && ending.Source)
+    ending.Source->ManualFloat(dockRect);
   if (!ending.Source)
     return;
   TObject* target = dropped ? ending.Target : nullptr;
@@ -646,25 +644,16 @@ void TControl::CMDrag(TMessage& message) {
     return;
   TDragObject* object = rec->Source;
   const TPoint p = ScreenToClient(rec->Pos);
-  switch (TDragMessage(LOWORD(message.WParam))) {
-    case dmDragEnter:
-      DragOver(object->GetSource(), p.x, p.y, dsDragEnter, object->FAccepted);
-      message.Result = object->FAccepted;
-      return;
-    case dmDragMove:
-      DragOver(object->GetSource(), p.x, p.y, dsDragMove, object->FAccepted);
-      message.Result = object->FAccepted;
-      return;
-    case dmDragLeave:
-      DragOver(object->GetSource(), p.x, p.y, dsDragLeave, object->FAccepted);
-      message.Result = object->FAccepted;
-      return;
-    case dmDragDrop:
-      DragDrop(object->GetSource(), p.x, p.y);
-      return;
-    default:
-      return;
+  const auto kind = TDragMessage(LOWORD(message.WParam));
+  if (kind == dmDragDrop) {
+    DragDrop(object->GetSource(), p.x, p.y);
+    return;
   }
+  TDragState state{};
+  if (!DragStateOf(kind, state))
+    return;
+  DragOver(object->GetSource(), p.x, p.y, state, object->FAccepted);
+  message.Result = object->FAccepted;
 }
 
 bool TControl::ManualDock(TWinControl* site) {
@@ -758,21 +747,14 @@ void TWinControl::CMDockDrag(TMessage& message) {
     return;
   }
   const TPoint p = ScreenToClient(rec->Pos);
-  switch (TDragMessage(LOWORD(message.WParam))) {
-    case dmDragEnter:
-      DockOver(dock, p.x, p.y, dsDragEnter, dock->FAccepted);
-      break;
-    case dmDragMove:
-      DockOver(dock, p.x, p.y, dsDragMove, dock->FAccepted);
-      break;
-    case dmDragLeave:
-      DockOver(dock, p.x, p.y, dsDragLeave, dock->FAccepted);
-      break;
-    case dmDragDrop:
-      DockDrop(dock, p.x, p.y);
-      return;
-    default:
-      return;
+  const auto kind = TDragMessage(LOWORD(message.WParam));
+  if (kind == dmDragDrop) {
+    DockDrop(dock, p.x, p.y);
+    return;
   }
+  TDragState state{};
+  if (!DragStateOf(kind, state))
+    return;
+  DockOver(dock, p.x, p.y, state, dock->FAccepted);
   message.Result = dock->FAccepted;
 }

@@ -20,6 +20,7 @@
 
 #include "classlib/Canvas.h"
 #include "classlib/Exceptions.h"
+#include "classlib/FlagScope.h"
 
 namespace {
 
@@ -133,11 +134,7 @@ bool TKsCustomControlBar::DragControl(TControl* control, int x, int y, bool keep
     return drag;
   if (!keepCapture)
     SetMouseCapture(false);
-  FRefuseDock = true;
-  struct TClear {
-    bool& Flag;
-    ~TClear() { Flag = false; }
-  } clear{FRefuseDock};
+  const TFlagScope refusing(FRefuseDock);
   BeginDragAt(control, ClientToScreen(Point(x, y)), /*immediate=*/true, /*threshold=*/-1);
   return drag;
 }
@@ -327,11 +324,7 @@ void TKsCustomControlBar::InsertBand(std::unique_ptr<TKsBand> band) {
 void TKsCustomControlBar::AlignControls(TControl* control, TRect& rect) {
   if (FAligning)
     return;
-  FAligning = true;
-  struct TClear {
-    bool& Flag;
-    ~TClear() { Flag = false; }
-  } clear{FAligning};
+  const TFlagScope aligning(FAligning);
   if (control)
     FLastPlaced = control;
   const bool changed = BuildBands(control);

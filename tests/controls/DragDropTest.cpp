@@ -372,12 +372,18 @@ TEST_F(DockingTest, ADockedControlFloatsInAToolWindowAndDocksBackKeepingItsSize)
 }
 
 TEST_F(DockingTest, ASiteThatRefusesMakesTheDropFloatAndManualDockAndFloatMoveTheControl) {
-  TDragLog refusals;
   Site->OnGetSiteInfo = TGetSiteInfoEvent::FromFunction(
       [](void*, TObject*, TControl*, TRect&, TPoint, bool& canDock) { canDock = false; });
   DragTo(Dockable, At(Site, 150, 40));
   EXPECT_TRUE(Dockable->GetFloating());
   Site->OnGetSiteInfo = nullptr;
+  // So does a site whose DockOver refuses.
+  Site->OnDockOver = TDockOverEvent::FromFunction(
+      [](void*, TObject*, TDragDockObject*, int, int, TDragState, bool& accept) { accept = false; });
+  DragTo(Dockable, At(Site, 150, 40));
+  EXPECT_TRUE(Dockable->GetFloating());
+  EXPECT_EQ(Dockable->ClientToScreen(Point(5, 5)), At(Site, 150, 40));
+  Site->OnDockOver = nullptr;
 
   EXPECT_TRUE(Dockable->ManualDock(Site));
   EXPECT_EQ(Dockable->GetParent(), Site);
