@@ -70,7 +70,7 @@ struct TDragLog {
 class DragDropTest : public testing::Test {
  protected:
   void SetUp() override {
-    SettlePointerAt(5, 1010);
+    SettlePointerAt(0, 0);
     Left = MakeForm(520);
     Right = MakeForm(840);
     Source = new TColourPanel(Left);

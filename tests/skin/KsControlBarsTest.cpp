@@ -27,6 +27,13 @@ class TBandPanel : public TCustomControl {
   using TCustomControl::TCustomControl;
 };
 
+// A windowless child.
+class TBandGraphic : public TGraphicControl {
+  KIVO_CLASS(TBandGraphic, TGraphicControl)
+ public:
+  using TGraphicControl::TGraphicControl;
+};
+
 // A bar with a border: its non-client height counts in its size.
 class TBorderedBar : public TKsCustomControlBar {
   KIVO_CLASS(TBorderedBar, TKsCustomControlBar)
@@ -50,7 +57,7 @@ class KsControlBarsTest : public FormTest {
     FormTest::SetUp();
     Form->SetBounds(400, 300, 420, 320);
     ShowForm();
-    SettlePointerAt(5, 1010);  // parked off every window of the test
+    SettlePointerAt(0, 0);  // parked off every window of the test
     Bar = MakeBar<TKsCustomControlBar>(300);
   }
   template <class T>
@@ -394,7 +401,7 @@ TEST_F(KsControlBarsTest, CtrlTurnsABandMoveIntoADragOfItsControl) {
   EXPECT_NE(GetCapture(), Bar->GetHandle());
   PostMessageA(Form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
   PumpPending();
-  SettlePointerAt(5, 1010);
+  SettlePointerAt(0, 0);
   EXPECT_FALSE(a->Dragging());
   EXPECT_EQ(a->GetParent(), Bar);
   EXPECT_EQ(GetCapture(), nullptr);
@@ -423,6 +430,26 @@ TEST_F(KsControlBarsTest, AFloatingControlDraggedIntoTheBarBecomesABandMovedByTh
   EXPECT_EQ(Place(b), (std::vector<int>{120 - 11, 24, 73}));
   PumpUntil([&] { return Screen->GetCustomFormCount() == forms - 1; }, 2000);
   EXPECT_EQ(Screen->GetCustomFormCount(), forms - 1);  // the tool window went
+
+  // Regression: the button-down the bar posts to start the band move went to a
+  // windowless control lying at that point instead of the bar (child mouse routing).
+  auto* graphic = new TBandGraphic(Form);
+  graphic->SetDragKind(dkDock);
+  graphic->SetDragMode(dmAutomatic);
+  graphic->SetBounds(0, 0, 60, 20);
+  graphic->ManualFloat(Bounds(300, 650, 60, 20));
+  ASSERT_TRUE(graphic->GetFloating());
+  const TPoint press = graphic->ClientToScreen(Point(5, 5));
+  PostScreen(WM_LBUTTONDOWN, press, MK_LBUTTON, graphic->GetParent()->GetHandle());
+  PostScreen(WM_MOUSEMOVE, Point(press.x + 20, press.y + 20), MK_LBUTTON);
+  Post(WM_MOUSEMOVE, Point(200, 12), MK_LBUTTON);
+  PumpPending();
+  EXPECT_EQ(graphic->GetParent(), Bar);
+  EXPECT_FALSE(graphic->Dragging());
+  EXPECT_EQ(Bar->GetDragControl(), graphic);  // the band move runs, in the bar's hands
+  EXPECT_EQ(GetCapture(), Bar->GetHandle());
+  Post(WM_LBUTTONUP, Point(200, 40), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
 }
 
 TEST_F(KsControlBarsTest, AHundredDragsLeaveNoWindowGdiObjectOrCapture) {
