@@ -5,7 +5,7 @@
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "editors/DxEditStyle.h"
-#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxExEdtr.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
@@ -95,9 +95,10 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
-      // The editor module's shared resources: the check size and the check editors'
-      // default style controller.
-      {"dxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
+      // The editor module's shared resources: the check size, the hand cursor, the date
+      // texts and keywords, time constants, the tool bar's glyphs and texts, the shared
+      // canvas, the blob icons and captions, the check editors' default style controller.
+      {"dxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };
