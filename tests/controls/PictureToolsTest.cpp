@@ -1,7 +1,7 @@
 // What the picture editors take from the class library: the picture clipboard format
 // and pictures read back from the clipboard, the picture file dialogs (through the
-// file dialogs' replaceable modal run), the speed button, images on menu items, the
-// checks of icon images and a bitmap's IgnorePalette.
+// file dialogs' replaceable modal run), the speed button, images on menu items and the
+// checks of icon images.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -264,21 +264,6 @@ TEST(PictureGraphics, AnIconImageMustHoldWhatItsHeaderPromises) {
   EXPECT_TRUE(icon.GetEmpty());
   ReadIcon(icon, IconFileBytes(16, 16, [](int, int) { return RGB(1, 2, 3); }));
   EXPECT_TRUE(icon.GetTransparent()) << "an icon draws through its mask";
-}
-
-TEST(PictureGraphics, IgnorePaletteChangesNothingDrawn) {
-  TBitmap bitmap;
-  PaintBitmap(bitmap, 4, 4, TColor(RGB(20, 40, 60)), TColor(RGB(200, 100, 50)), Rect(1, 1, 3, 3));
-  EXPECT_FALSE(bitmap.GetIgnorePalette());
-  bitmap.SetIgnorePalette(true);
-  EXPECT_TRUE(bitmap.GetIgnorePalette());
-  TDibSurface surface(4, 4);
-  TCanvas canvas;
-  canvas.SetHandle(surface.DC());
-  canvas.Draw(0, 0, &bitmap);
-  canvas.SetHandle(nullptr);
-  EXPECT_EQ(surface.Color(0, 0), RGB(20, 40, 60));
-  EXPECT_EQ(surface.Color(2, 2), RGB(200, 100, 50));
 }
 
 }  // namespace

@@ -106,27 +106,11 @@ class DxInplaceGraphicEditTest : public EditorTest {
   TTestGraphicEdit* Graphic = nullptr;
 };
 
-TEST_F(DxInplaceGraphicEditTest, StartsWithItsDefaults) {
-  EXPECT_EQ(Graphic->GetWidth(), 140);
-  TTestGraphicEdit fresh(Container);
-  EXPECT_EQ(fresh.GetWidth(), 140);
-  EXPECT_EQ(fresh.GetHeight(), 100);
-  EXPECT_TRUE(fresh.GetControlStyle() == TControlStyle({csClickEvents, csSetCaption, csDoubleClicks}));
-  EXPECT_FALSE(fresh.GetAutoSizeFlag());
-  EXPECT_FALSE(fresh.GetParentColor());
-  EXPECT_TRUE(fresh.GetCenter());
-  EXPECT_FALSE(fresh.GetStretch());
-  EXPECT_TRUE(fresh.GetDblClickActivate());
-  EXPECT_EQ(fresh.GetClipboardFormat(), CF_PICTURE());
-  EXPECT_TRUE(fresh.GetPopupToolbarPosStored());
-  EXPECT_EQ(fresh.GetStoredToolBarPos().x, -10000);
-  TdxPopupToolBarWindow* settings = fresh.GetPopupToolBar();
-  EXPECT_EQ(settings->GetAlignment(), ptaBottom);
-  EXPECT_TRUE(settings->GetIsPopupMenu() && settings->GetShowCaptions() && settings->GetVisible());
-  EXPECT_TRUE(fresh.GetToolBar()->GetIsPopupMenu()) << "the tool bar follows its settings";
-  EXPECT_TRUE(fresh.GetToolBar()->GetVisibleWanted());
+TEST_F(DxInplaceGraphicEditTest, ToolBarSettingsReachTheToolBarAndCopyWhole) {
+  TdxPopupToolBarWindow* settings = Graphic->GetPopupToolBar();
+  EXPECT_TRUE(Graphic->GetToolBar()->GetIsPopupMenu()) << "the tool bar follows its settings from the start";
   settings->SetIsPopupMenu(false);
-  EXPECT_FALSE(fresh.GetToolBar()->GetIsPopupMenu());
+  EXPECT_FALSE(Graphic->GetToolBar()->GetIsPopupMenu());
   TdxPopupToolBarWindow copy(nullptr);
   TBitmap glyph;
   glyph.SetSize(3, 3);

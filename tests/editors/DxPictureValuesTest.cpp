@@ -151,17 +151,6 @@ TEST(PictureValues, TheHeaderIsSkippedOnlyWhenConsistent) {
   EXPECT_TRUE(LoadPictureForPainting(&picture, nullptr, value));
 }
 
-TEST(PictureValues, TheReadOnlyStreamStoresNothing) {
-  char bytes[4] = {'a', 'b', 'c', 'd'};
-  TMemoryStreamReadOnly stream;
-  stream.SetPointer(bytes, 4);
-  EXPECT_EQ(stream.Write("xy", 2), 0);
-  EXPECT_EQ(std::string(bytes, 4), "abcd");
-  char read[8] = {};
-  stream.SetPosition(2);
-  EXPECT_EQ(stream.Read(read, 8), 2) << "never past the memory";
-}
-
 // ---- Hostile bytes ------------------------------------------------------------------
 
 // 2,000 byte strings: every truncation of three valid values, the rest random bytes
