@@ -175,15 +175,17 @@ void TdxGridDatePopup::SetShowToday(bool value) {
   if (value == FShowToday)
     return;
   FShowToday = value;
-  if (HandleAllocated())
-    Perform(WM_SIZE);
-  Invalidate();
+  ButtonsChanged();
 }
 
 void TdxGridDatePopup::SetShowClear(bool value) {
   if (value == FShowClear)
     return;
   FShowClear = value;
+  ButtonsChanged();
+}
+
+void TdxGridDatePopup::ButtonsChanged() {
   if (HandleAllocated())
     Perform(WM_SIZE);
   Invalidate();

@@ -98,6 +98,8 @@ class TdxGridDatePopup : public TCustomdxCalendar {
   void WMTimer(TMessage& message);
   void WMDestroy(TMessage& message);
   bool HasButtons() const { return FShowToday || FShowClear; }
+  // The button strip came or went: the window fits again.
+  void ButtonsChanged();
   // The displayed month moved by `delta` months.
   void StepMonth(int delta);
   void StartArrowTimer(int id);

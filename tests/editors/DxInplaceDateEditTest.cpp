@@ -270,13 +270,23 @@ TEST_F(DxInplaceDateEditTest, AltDownOpensTheCalendarOnTheMonthOfTheText) {
   EXPECT_FALSE(Edit->GetDroppedDown());
   EXPECT_EQ(GetFocus(), Edit->GetHandle());
   EXPECT_EQ(Edit->GetDate(), Day(2024, 3, 15));
+}
 
-  // A month that starts on the first column shows the week before it.
-  Type("9/10/2024");
+TEST_F(DxInplaceDateEditTest, PicksAreTakenOnlyWhereTheEditorMayModify) {
+  Edit->SetEditValue(VarFromDateTime(Day(2024, 3, 15)));
+  ShowEditor();
+  Grid->AllowModify = false;
   AltDown();
-  EXPECT_EQ(Popup()->GetFirstDate(), Day(2024, 8, 25));
-  SendMessageA(Popup()->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
-  PumpPending();
+  ClickPopup(PopupCell(Day(2024, 3, 20)));
+  EXPECT_EQ(Edit->GetDate(), Day(2024, 3, 15)) << "the container refuses changes";
+  Grid->SetLockFlag();
+  AltDown();
+  ClickPopup(PopupCell(Day(2024, 3, 20)));
+  EXPECT_EQ(Edit->GetDate(), Day(2024, 3, 20)) << "unless it is handing over values itself";
+  Grid->ClearLockFlag();
+  Edit->SetReadOnly(true);
+  AltDown();
+  EXPECT_FALSE(PopupShown()) << "a read-only editor opens no calendar";
 }
 
 TEST_F(DxInplaceDateEditTest, PageDownFromJanuary31stPicksFebruary29th) {
