@@ -1,6 +1,8 @@
 // Decisions taken here:
 // - WeekColumn takes the remainder into 0..6: a plain remainder of a negative
 //   difference (Sunday with a Monday start) would give column -1.
+// - The range tests let the calendar stop at the first and last months dates have,
+//   instead of raising from every paint and key there.
 #include "editors/DxGrDate.h"
 
 #include <cmath>
@@ -95,3 +97,10 @@ TDateTime DateOnly(TDateTime date) {
 }
 
 int WeekColumn(TDateTime date) { return ((DayOfWeek(date) - StartOfWeek - 1) % 7 + 7) % 7; }
+
+bool IsDateInRange(TDateTime date) {
+  const int32_t day = DateToDayNumber(date);
+  return day >= DateToDayNumber(EncodeDate(1, 1, 1)) && day <= DateToDayNumber(EncodeDate(9999, 12, 31));
+}
+
+bool IsMonthInRange(int year, int month) { return year >= 1 && year <= 9999 && month >= 1 && month <= 12; }

@@ -43,3 +43,7 @@ int32_t DateToDayNumber(TDateTime date);
 TDateTime DateOnly(TDateTime date);
 // The calendar column (0-6) of `date` with StartOfWeek in column 0.
 int WeekColumn(TDateTime date);
+// Whether the day of `date` lies in the range dates have (0001-01-01 to 9999-12-31), and
+// whether a month does.
+bool IsDateInRange(TDateTime date);
+bool IsMonthInRange(int year, int month);

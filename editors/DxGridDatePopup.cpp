@@ -4,6 +4,9 @@
 // - Releasing the mouse over the month list picks the month and leaves the popup open;
 //   only a release elsewhere in the client area hides it and clicks it.
 // - A selection of no date (after "Clear") is never brought into view: it has no month.
+// - At the ends of the date range (January 0001, December 9999) the days beyond it are
+//   left blank and cannot be picked, and keys, arrows and the month list stop there,
+//   where painting and stepping would otherwise raise again and again.
 #include "editors/DxGridDatePopup.h"
 
 #include <algorithm>
@@ -125,7 +128,8 @@ TDateTime TdxGridDatePopup::DateAtPoint(const TPoint& p) {
   if (!PointInRect(cells, p))
     return NullDate;
   const int column = (p.x - cells.left) / FColWidth, row = (p.y - cells.top) / FRowHeight;
-  return GetFirstDate() + 7 * row + column;
+  const TDateTime date = GetFirstDate() + 7 * row + column;
+  return IsDateInRange(date) ? date : NullDate;
 }
 
 // ---- Areas --------------------------------------------------------------------------
@@ -290,6 +294,10 @@ void TdxGridDatePopup::Paint() {
   for (int row = 0; row < 6; ++row) {
     for (int col = 0; col < 7; ++col) {
       const TDateTime date = first + 7 * row + col;
+      if (!IsDateInRange(date)) {
+        FillSolid(dc, GetDayCellRect(col, row), clWindow);
+        continue;
+      }
       const int32_t day = DateToDayNumber(date);
       const bool selected =
           anySelection && day >= DateToDayNumber(selStart) && day <= DateToDayNumber(selFinish);
@@ -354,6 +362,8 @@ void TdxGridDatePopup::Paint() {
 void TdxGridDatePopup::StepMonth(int delta) {
   int year = DatePart(1, GetDate()), month = DatePart(2, GetDate());
   AddMonths(year, month, delta);
+  if (!IsMonthInRange(year, month))
+    return;
   SetDate(EncodeDate(year, month, 1));
   Invalidate();
   Update();
@@ -386,7 +396,7 @@ void TdxGridDatePopup::OpenMonthList() {
   list->Perform(CM_FONTCHANGED);
   int year = DatePart(1, GetDate()), month = DatePart(2, GetDate());
   AddMonths(year, month, -3);
-  list->SetTopDate(EncodeDate(year, month, 1));
+  list->SetTopDate(IsMonthInRange(year, month) ? EncodeDate(year, month, 1) : EncodeDate(1, 1, 1));
   const TRect area = GetMonthNameRect();
   const TPoint topLeft = ClientToScreen(TPoint{area.left, area.top});
   const TPoint bottomRight = ClientToScreen(TPoint{area.right, area.bottom});
@@ -429,6 +439,8 @@ void TdxGridDatePopup::HidePopup() {
 // ---- Keys ---------------------------------------------------------------------------
 
 void TdxGridDatePopup::SelectByKey(TDateTime date) {
+  if (!IsDateInRange(date))
+    return;
   SetSelStart(date);
   Update();
 }
@@ -459,7 +471,8 @@ void TdxGridDatePopup::KeyDown(WORD& key, TShiftState shift) {
     case VK_NEXT: {
       int y = year, m = month;
       AddMonths(y, m, key == VK_PRIOR ? -1 : 1);
-      SelectByKey(EncodeDate(y, m, ClampDay(y, m, day)));
+      if (IsMonthInRange(y, m))
+        SelectByKey(EncodeDate(y, m, ClampDay(y, m, day)));
       break;
     }
     case VK_RETURN:

@@ -58,7 +58,7 @@ TDateTime TAMonthListBox::GetSelectedDate() {
     return NullDate;
   int year = DatePart(1, FTopDate), month = DatePart(2, FTopDate);
   AddMonths(year, month, FSelected);
-  return EncodeDate(year, month, 1);
+  return IsMonthInRange(year, month) ? EncodeDate(year, month, 1) : NullDate;
 }
 
 void TAMonthListBox::CreateParams(TCreateParams& params) {
@@ -88,6 +88,8 @@ void TAMonthListBox::Paint() {
       continue;
     int y = year, m = month;
     AddMonths(y, m, row);
+    if (!IsMonthInRange(y, m))
+      continue;
     const std::string text = FormatSettings.LongMonthNames[size_t(m - 1)] + " " + IntToStr(y);
     SetTextColor(dc, GetSysColor(selected ? COLOR_WINDOW : COLOR_WINDOWTEXT));
     DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
@@ -136,6 +138,11 @@ void TAMonthListBox::WMTimer(TMessage& message) {
     return;
   int year = DatePart(1, FTopDate), month = DatePart(2, FTopDate);
   AddMonths(year, month, FScrollTimerId < 6 ? -1 : 1);
+  // The list stops when its first or last row reaches an end of the date range.
+  int lastYear = year, lastMonth = month;
+  AddMonths(lastYear, lastMonth, 6);
+  if (!IsMonthInRange(year, month) || !IsMonthInRange(lastYear, lastMonth))
+    return;
   SetTopDate(EncodeDate(year, month, 1));
   Update();
 }

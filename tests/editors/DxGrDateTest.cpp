@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/DxGrDate.h"
+#include "tests/editors/EditorsTestSupport.h"
 
 namespace {
 
@@ -86,16 +87,14 @@ TEST(DxGrDateTest, WeekColumnCountsFromTheFirstDayOfTheWeek) {
 }
 
 TEST(DxGrDateTest, FirstDayOfTheWeekComesFromTheLocale) {
-  char saved[8] = "";
-  ASSERT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, saved, sizeof saved), 0);
   // The locale counts from Monday (0) to Sunday (6).
-  ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "0"));
+  TLocaleScope locale;
+  ASSERT_TRUE(locale.Set(LOCALE_IFIRSTDAYOFWEEK, "0"));
   EXPECT_EQ(ReadStartOfWeek(), 1) << "Monday";
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "6");
+  locale.Set(LOCALE_IFIRSTDAYOFWEEK, "6");
   EXPECT_EQ(ReadStartOfWeek(), 0) << "Sunday";
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, "5");
+  locale.Set(LOCALE_IFIRSTDAYOFWEEK, "5");
   EXPECT_EQ(ReadStartOfWeek(), 6) << "Saturday";
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, saved);
 }
 
 TEST(DxGrDateTest, StartUpLoadsTheButtonCaptions) {

@@ -454,3 +454,38 @@ TEST_F(DxGridDatePopupTest, TodaySelectionAndOtherMonthsLookAsDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DxGridDatePopupTest, TheCalendarStopsAtTheEndsOfTheDateRange) {
+  Show(Day(9999, 12, 31));
+  TDibSurface surface(Popup->GetClientWidth(), Popup->GetClientHeight());
+  Render(surface);
+  const TRect beyond = Popup->GetDayCellRect(6, 5);
+  EXPECT_EQ(surface.Color(beyond.right - 4, (beyond.top + beyond.bottom) / 2), GetSysColor(COLOR_WINDOW))
+      << "days past 9999-12-31 stay blank";
+  EXPECT_EQ(Popup->DateAtPoint(Centre(beyond)), NullDate);
+  Key(VK_NEXT);
+  Key(VK_RIGHT);
+  Key(VK_END);
+  EXPECT_EQ(Popup->GetSelStart(), Day(9999, 12, 31));
+  Mouse(WM_LBUTTONDOWN, Centre(Popup->GetNextArrowRect()));
+  Mouse(WM_LBUTTONUP, Centre(Popup->GetNextArrowRect()), 0);
+  EXPECT_EQ(Popup->GetDate(), Day(9999, 12, 1));
+
+  Show(Day(1, 1, 1));
+  Render(surface);
+  Key(VK_PRIOR);
+  Key(VK_HOME);
+  EXPECT_EQ(Popup->GetSelStart(), Day(1, 1, 1));
+  Mouse(WM_LBUTTONDOWN, Centre(Popup->GetMonthNameRect()));
+  ASSERT_NE(Popup->GetMonthList(), nullptr);
+  EXPECT_EQ(Popup->GetMonthList()->GetTopDate(), Day(1, 1, 1));
+  Mouse(WM_MOUSEMOVE, TPoint{10, -300});
+  SendMessageA(Popup->GetMonthList()->GetHandle(), WM_TIMER, Popup->GetMonthList()->GetScrollTimerId(), 0);
+  EXPECT_EQ(Popup->GetMonthList()->GetTopDate(), Day(1, 1, 1));
+  Mouse(WM_LBUTTONUP, TPoint{10, -300}, 0);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+}  // namespace

@@ -363,9 +363,6 @@ TEST_F(DxInplaceDateEditTest, PickedDayKeepsTheTimeOfTheParsedDate) {
 }
 
 TEST_F(DxInplaceDateEditTest, EditMaskFollowsTheLocaleShortDateFormat) {
-  char savedFormat[80] = "", savedSeparator[8] = "";
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, savedFormat, sizeof savedFormat);
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, savedSeparator, sizeof savedSeparator);
   Edit->SetEditValue(VarFromDateTime(Day(2024, 3, 15)));
   Edit->SetUseEditMask(true);
   EXPECT_EQ(Edit->GetEditMask(), "!99/99/9999;1; ");
@@ -391,8 +388,9 @@ TEST_F(DxInplaceDateEditTest, EditMaskFollowsTheLocaleShortDateFormat) {
 
   // The system's short date format changes, and the system says so.
   Edit->SetDate(Day(2024, 3, 15));
-  ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, "dd.MM.yyyy"));
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, ".");
+  TLocaleScope locale;
+  ASSERT_TRUE(locale.Set(LOCALE_SSHORTDATE, "dd.MM.yyyy"));
+  locale.Set(LOCALE_SDATE, ".");
   SendMessageA(Form->GetHandle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
   EXPECT_EQ(FormatSettings.ShortDateFormat, "dd.MM.yyyy");
   EXPECT_EQ(Edit->GetEditMask(), "!99.99.9999;1; ");
@@ -403,8 +401,6 @@ TEST_F(DxInplaceDateEditTest, EditMaskFollowsTheLocaleShortDateFormat) {
   Edit->SetUseEditMask(false);
   EXPECT_EQ(Edit->GetEditMask(), "");
   EXPECT_FALSE(Edit->GetAssignedValues().Contains(evEditMask));
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, savedFormat);
-  SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDATE, savedSeparator);
 }
 
 }  // namespace
