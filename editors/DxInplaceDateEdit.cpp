@@ -189,13 +189,15 @@ void TdxInplaceDateEdit::DropDown() {
   FPopup->SetShowClear(FDateButtons.Contains(btnClear));
   FPopup->OnDateClick = {};
 
+  // Text that is no date opens on today, never on a date parsed from earlier text.
   const std::string text = GetEditText();
   TDateTime shown = ::Date();
   TDateTime parsed = NullDate;
-  if (!IsBlankMaskText(text) && TryTextToDate(text, parsed)) {
-    shown = parsed;
+  const bool blank = IsBlankMaskText(text);
+  if (!blank && TryTextToDate(text, parsed))
     FLastDate = parsed;
-  }
+  else if (!blank)
+    FLastDate = NullDate;
   if (FLastDate != NullDate)
     shown = std::trunc(FLastDate);
   FPopup->SetDate(shown);

@@ -322,6 +322,21 @@ TEST_F(DxInplaceDateEditTest, AltDownOnTextThatIsNoDateOpensOnToday) {
   EXPECT_EQ(Edit->GetDate(), NullDate);
 }
 
+TEST_F(DxInplaceDateEditTest, TextThatIsNoDateOpensOnTodayAfterAnEarlierDate) {
+  // The calendar kept the date parsed from earlier text when the text became unreadable.
+  Edit->SetEditValue(VarFromDateTime(Day(2024, 3, 15)));
+  ShowEditor();
+  AltDown();
+  ASSERT_TRUE(PopupShown());
+  EXPECT_EQ(Popup()->GetSelStart(), Day(2024, 3, 15));
+  SendMessageA(Popup()->GetHandle(), WM_KEYDOWN, VK_F4, 1);
+  PumpPending();
+  Type("abc");
+  AltDown();
+  ASSERT_TRUE(PopupShown());
+  EXPECT_EQ(Popup()->GetSelStart(), ::Date());
+}
+
 TEST_F(DxInplaceDateEditTest, TodayAndClearSetTheValueAndClose) {
   Edit->SetEditValue(VarFromDateTime(Day(2024, 3, 15)));
   ShowEditor();
