@@ -271,18 +271,6 @@ void TCustomdxTreeList::EndUpdate() {
   EndSelectionUpdate();
 }
 
-void TCustomdxTreeList::RecalcMetrics() {
-  if (IsLoading() || IsDestroying())
-    return;
-  FIndicatorWidth = FShowIndicator ? GetIndicatorWidth() : 0;
-  FHeaderPanelHeight = FShowHeader ? FHeaderLineHeight * GetHeaderPanelRowCount() : 0;
-  LayoutChanged();
-  RebuildRows();
-  NodesChanged();
-  if (!FRowsBuilt)
-    RebuildRows();
-}
-
 void TCustomdxTreeList::RowsChanged() {
   if (IsLocked() || IsDestroying()) {
     // The outermost EndUpdate rebuilds; lists built meanwhile would miss the change.
