@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct TTestColumn {
   int MinWidth = 20;
   bool Sizing = true;
   TAlignment Alignment = taLeftJustify;
+  int HeaderMaxLineCount = 1;
 };
 
 class TTestTreeList : public TCustomdxTreeList {
@@ -49,6 +51,18 @@ class TTestTreeList : public TCustomdxTreeList {
   TdxInplaceEdit* TestEditor = nullptr;
   // "expanded:<text>", "collapsed:<text>", "deleted:<text>", "focus:<old>><new>", "top:<text>".
   std::vector<std::string> Log;
+  // Layout settings: the first band's extra width, the fixed bands, the header rows,
+  // the top panel, the status panel, the new-item row and the preview texts.
+  int ExtraWidth = 0;
+  int LeftFixed = -1;
+  int RightFixed = -1;
+  int HeaderRows = 1;
+  int TopPanel = 0;
+  bool StatusPanel = false;
+  bool NewItemRow = false;
+  // Every level closes its groups with a footer line below its last node.
+  bool NodeFooters = false;
+  std::map<const TdxTreeListNode*, std::string> Previews;
 
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
@@ -110,6 +124,19 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t GetVisibleBandWidth(int32_t band) override { return Bands.at(band).Width; }
   int32_t GetVisibleBandMinWidth(int32_t band) override { return Bands.at(band).MinWidth; }
   bool CanSizeBand(int32_t band) override { return Bands.at(band).Sizing; }
+  int32_t GetLeftFixedBand() override { return LeftFixed; }
+  int32_t GetRightFixedBand() override { return RightFixed; }
+  int32_t GetFirstBandExtraWidth() override { return ExtraWidth; }
+  int32_t GetHeaderPanelRowCount() override { return HeaderRows; }
+  int32_t GetTopPanelHeight() override { return TopPanel; }
+  bool IsStatusPanelShown() override { return StatusPanel; }
+  bool IsNewItemRowShown() override { return NewItemRow; }
+  bool GetDisplayFlag() override { return NodeFooters; }
+  bool HasLevelFooter(int32_t) override { return NodeFooters; }
+  void GetPreviewText(TdxTreeListNode* node, std::string& text) override {
+    auto at = Previews.find(node);
+    text = at == Previews.end() ? std::string() : at->second;
+  }
   TAlignment GetBandAlignment(int32_t band) override { return Bands.at(band).Alignment; }
   TAlignment GetVisibleBandAlignment(int32_t band) override { return Bands.at(band).Alignment; }
   using TCustomdxTreeList::GetBandRowCount;
@@ -148,6 +175,7 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t GetColumnWidth(int32_t column) override { return Columns.at(column).Width; }
   int32_t GetColumnMinWidth(int32_t column) override { return Columns.at(column).MinWidth; }
   bool CanSizeColumn(int32_t column) override { return Columns.at(column).Sizing; }
+  int32_t GetColumnHeaderMaxLineCount(int32_t column) override { return Columns.at(column).HeaderMaxLineCount; }
   void GetColumnHeaderText(int32_t column, std::string& text) override { text = Columns.at(column).Caption; }
   TAlignment GetColumnAlignment(TdxTreeListNode*, int32_t column) override { return Columns.at(column).Alignment; }
 
