@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@
 
 #include "editors/DxInplaceEdit.h"
 #include "treelist/DxTreeList.h"
+
+// Hit codes print as numbers in failure messages.
+inline void PrintTo(TdxTreeListHitTest code, std::ostream* os) { *os << static_cast<int>(code); }
 
 struct TTestBand {
   std::string Caption;
