@@ -838,6 +838,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void CalcRows(TdxTreeListLayout& layout);
   TRect CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
                      const TdxTreeListColumnEntry& column);
+  TRect CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor);
   // The height of one cell line of a row: its height without grid line, preview and
   // footer lines, shared by the header rows.
   int RowLineHeight(const TdxTreeListRowEntry& row);

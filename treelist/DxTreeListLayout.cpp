@@ -433,6 +433,14 @@ TRect TCustomdxTreeList::CalcCellRect(const TdxTreeListLayout& layout, const Tdx
 }
 
 TRect TCustomdxTreeList::GetCellRect(TdxTreeListNode* node, int visibleColumn) {
+  return CellOrEditorRect(node, visibleColumn, /*editor=*/false);
+}
+
+TRect TCustomdxTreeList::GetEditorRect(TdxTreeListNode* node, int visibleColumn) {
+  return CellOrEditorRect(node, visibleColumn, /*editor=*/true);
+}
+
+TRect TCustomdxTreeList::CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor) {
   const TRect none{-1, -1, -1, -1};
   const int column = GetColumnByVisibleIndex(visibleColumn);
   if (column < 0 || !node)
@@ -443,19 +451,12 @@ TRect TCustomdxTreeList::GetCellRect(TdxTreeListNode* node, int visibleColumn) {
   const TdxTreeListRowEntry* row = layout.FindRow(node);
   if (!entry || !row)
     return none;
-  return CalcCellRect(layout, *row, *entry);
-}
-
-TRect TCustomdxTreeList::GetEditorRect(TdxTreeListNode* node, int visibleColumn) {
-  TRect rect = GetCellRect(node, visibleColumn);
-  if (rect.left == -1 && rect.top == -1 && rect.right == -1)
+  TRect rect = CalcCellRect(layout, *row, *entry);
+  if (!editor)
     return rect;
-  // Inside the grid lines: off the vertical line at the right, except at the grid's
-  // right edge, and off the extra pixels of taller rows.
-  TdxTreeListLayout layout;
-  CalcLayout(layout);
-  const TdxTreeListColumnEntry* entry = layout.FindColumn(GetColumnByVisibleIndex(visibleColumn));
-  if (entry && !entry->LastOfAll && rect.right > rect.left)
+  // The editor lies inside the grid lines: off the vertical line at the right, except
+  // at the grid's right edge, and off the extra pixels of taller rows.
+  if (!entry->LastOfAll && rect.right > rect.left)
     rect.right -= 1;
   if (FOptionsEx.Contains(aoOptionsEx0) && rect.bottom - rect.top > 2) {
     rect.top += 1;
