@@ -853,6 +853,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
   bool HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
   void HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info);
+  bool HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner, bool sizable,
+                      TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode, const TPoint& p,
+                      TdxTreeListHitInfo& info);
+  // The column at the end of a band's last band row, -1 when none.
+  int LastColumnOfBand(int band);
   bool HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
   void HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
   TdxTreeListHitTest HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row, int x);

@@ -100,22 +100,35 @@ bool TCustomdxTreeList::CanSizeBandNow(int band) {
 
 // ---- Band row and header panel
 
+bool TCustomdxTreeList::HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner,
+                                       bool sizable, TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode,
+                                       const TPoint& p, TdxTreeListHitInfo& info) {
+  if (sizable && OnPanelEdge(panel, corner, p)) {
+    info.HitTest = edgeCode;
+    return true;
+  }
+  if (PointInRect(corner, p)) {
+    info.HitTest = cornerCode;
+    return true;
+  }
+  if (layout.Bands.empty() || !InVertically(panel, p.y) || !RightOfEdge(p.x, panel.right))
+    return false;
+  HitPastLastBand(layout, info);
+  return true;
+}
+
+int TCustomdxTreeList::LastColumnOfBand(int band) {
+  const int rows = GetBandRowCount(band);
+  const int count = rows > 0 ? GetColumnCountInRow(band, rows - 1) : 0;
+  return count > 0 ? GetColumnAt(band, rows - 1, count - 1) : -1;
+}
+
 bool TCustomdxTreeList::HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
   const TRect& row = layout.BandRow;
   if (IsEmptyRect(row))
     return false;
-  if (CanSizeBandPanel() && OnPanelEdge(row, layout.BandIndicator, p)) {
-    info.HitTest = htBandPanelEdge;
+  if (HitPanelBorder(layout, row, layout.BandIndicator, CanSizeBandPanel(), htBandPanelEdge, htBandIndicator, p, info))
     return true;
-  }
-  if (PointInRect(layout.BandIndicator, p)) {
-    info.HitTest = htBandIndicator;
-    return true;
-  }
-  if (!layout.Bands.empty() && InVertically(row, p.y) && RightOfEdge(p.x, row.right)) {
-    HitPastLastBand(layout, info);
-    return true;
-  }
   if (!PointInRect(row, p))
     return false;
   info.HitTest = htBandHeader;
@@ -159,9 +172,7 @@ void TCustomdxTreeList::HitPastLastBand(const TdxTreeListLayout& layout, TdxTree
     }
     return;
   }
-  const int rows = GetBandRowCount(band);
-  const int count = rows > 0 ? GetColumnCountInRow(band, rows - 1) : 0;
-  const int column = count > 0 ? GetColumnAt(band, rows - 1, count - 1) : -1;
+  const int column = LastColumnOfBand(band);
   if (column >= 0 && CanColumnSizing(column)) {
     info.Band = band;
     info.Column = column;
@@ -173,18 +184,9 @@ bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TP
   const TRect& panel = layout.HeaderPanel;
   if (IsEmptyRect(panel))
     return false;
-  if (CanSizeHeaderPanel() && OnPanelEdge(panel, layout.HeaderIndicator, p)) {
-    info.HitTest = htHeaderPanelEdge;
+  if (HitPanelBorder(layout, panel, layout.HeaderIndicator, CanSizeHeaderPanel(), htHeaderPanelEdge,
+                     htHeaderIndicator, p, info))
     return true;
-  }
-  if (PointInRect(layout.HeaderIndicator, p)) {
-    info.HitTest = htHeaderIndicator;
-    return true;
-  }
-  if (!layout.Bands.empty() && InVertically(panel, p.y) && RightOfEdge(p.x, panel.right)) {
-    HitPastLastBand(layout, info);
-    return true;
-  }
   if (!PointInRect(panel, p))
     return false;
   for (size_t i = 0; i < layout.Columns.size(); ++i) {
@@ -227,9 +229,7 @@ bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TP
       }
       return true;
     }
-    const int rows = GetBandRowCount(previousBand);
-    const int count = rows > 0 ? GetColumnCountInRow(previousBand, rows - 1) : 0;
-    const int last = count > 0 ? GetColumnAt(previousBand, rows - 1, count - 1) : -1;
+    const int last = LastColumnOfBand(previousBand);
     if (last >= 0 && CanColumnSizing(last)) {
       info.Band = previousBand;
       info.Column = last;

@@ -84,26 +84,24 @@ void CalcBandWidths(TCustomdxTreeList* tree, TBandWidths& widths) {
 
 // ---- Bands
 
-int TCustomdxTreeList::GetRowColumnsWidth(int band, int row) {
+// The sum of `width` over the columns of a band row.
+static int SumRowColumns(TCustomdxTreeList* tree, int band, int row, int32_t (TCustomdxTreeList::*width)(int32_t)) {
   int sum = 0;
-  const int count = GetColumnCountInRow(band, row);
+  const int count = tree->GetColumnCountInRow(band, row);
   for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band, row, position);
+    const int column = tree->GetColumnAt(band, row, position);
     if (column >= 0)
-      sum += GetColumnWidth(column);
+      sum += (tree->*width)(column);
   }
   return sum;
 }
 
+int TCustomdxTreeList::GetRowColumnsWidth(int band, int row) {
+  return SumRowColumns(this, band, row, &TCustomdxTreeList::GetColumnWidth);
+}
+
 int TCustomdxTreeList::GetRowColumnsMinWidth(int band, int row) {
-  int sum = 0;
-  const int count = GetColumnCountInRow(band, row);
-  for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band, row, position);
-    if (column >= 0)
-      sum += GetColumnMinWidth(column);
-  }
-  return sum;
+  return SumRowColumns(this, band, row, &TCustomdxTreeList::GetColumnMinWidth);
 }
 
 int TCustomdxTreeList::GetBandMinWidth(int band) {

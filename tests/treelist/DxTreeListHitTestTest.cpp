@@ -8,35 +8,15 @@
 
 namespace {
 
-class TreeListHitTestTest : public ::testing::Test {
+class TreeListHitTestTest : public TreeListFixture {
  protected:
-  TTestTreeList* Tree = new TTestTreeList(nullptr);
-  ~TreeListHitTestTest() override { delete Tree; }
-  void SetUp() override {
-    Tree->SetBounds(0, 0, 500, 400);
-    OptionEx(aoBandHeaderWidth, false);
-  }
-
-  void Refresh() { Tree->UpdateGuarded(); }
-  TdxTreeListLayout Layout() {
-    TdxTreeListLayout layout;
-    Tree->CalcLayout(layout);
-    return layout;
-  }
+  void SetUp() override { Size(500, 400); }
   TdxTreeListHitInfo Hit(int x, int y) {
     TdxTreeListHitInfo info;
     Tree->GetHitInfo(TPoint{x, y}, info);
     return info;
   }
   TdxTreeListHitTest Code(int x, int y) { return Hit(x, y).HitTest; }
-  void Option(TdxTreeListOption option, bool on) {
-    TdxTreeListOptions options = Tree->GetOptions();
-    Tree->SetOptions(on ? options.Include(option) : options.Exclude(option));
-  }
-  void OptionEx(TdxTreeListOptionEx option, bool on) {
-    TdxTreeListOptionsEx options = Tree->GetOptionsEx();
-    Tree->SetOptionsEx(on ? options.Include(option) : options.Exclude(option));
-  }
   static int MidX(const TRect& r) { return (r.left + r.right) / 2; }
   static int MidY(const TRect& r) { return (r.top + r.bottom) / 2; }
   static int MidY(const TdxTreeListRowEntry& row) { return row.Top + row.Height / 2; }

@@ -15,30 +15,9 @@ int TextHeight(TFont* font) {
   return size.cy;
 }
 
-class TreeListLayoutTest : public ::testing::Test {
+class TreeListLayoutTest : public TreeListFixture {
  protected:
-  TTestTreeList* Tree = new TTestTreeList(nullptr);
-  ~TreeListLayoutTest() override { delete Tree; }
-  void SetUp() override {
-    Tree->SetBounds(0, 0, 400, 300);
-    OptionEx(aoBandHeaderWidth, false);  // bands keep their own widths unless a test asks
-  }
-
-  // The metrics pass, as every setting change runs it.
-  void Refresh() { Tree->UpdateGuarded(); }
-  TdxTreeListLayout Layout() {
-    TdxTreeListLayout layout;
-    Tree->CalcLayout(layout);
-    return layout;
-  }
-  void Option(TdxTreeListOption option, bool on) {
-    TdxTreeListOptions options = Tree->GetOptions();
-    Tree->SetOptions(on ? options.Include(option) : options.Exclude(option));
-  }
-  void OptionEx(TdxTreeListOptionEx option, bool on) {
-    TdxTreeListOptionsEx options = Tree->GetOptionsEx();
-    Tree->SetOptionsEx(on ? options.Include(option) : options.Exclude(option));
-  }
+  void SetUp() override { Size(400, 300); }
   // Band widths 0 .. count - 1.
   std::vector<int> BandWidths() {
     std::vector<int> widths;

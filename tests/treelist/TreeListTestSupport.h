@@ -230,6 +230,34 @@ class TTestTreeList : public TCustomdxTreeList {
   static TdxTreeListTextNode* Text(TdxTreeListNode* node) { return static_cast<TdxTreeListTextNode*>(node); }
 };
 
+// A windowless test tree list with helpers for its options and its layout. Bands keep
+// their own widths (not their columns') unless a test asks.
+class TreeListFixture : public ::testing::Test {
+ protected:
+  TTestTreeList* Tree = new TTestTreeList(nullptr);
+  ~TreeListFixture() override { delete Tree; }
+
+  void Size(int width, int height) {
+    Tree->SetBounds(0, 0, width, height);
+    OptionEx(aoBandHeaderWidth, false);
+  }
+  // The metrics pass, as every setting change runs it.
+  void Refresh() { Tree->UpdateGuarded(); }
+  TdxTreeListLayout Layout() {
+    TdxTreeListLayout layout;
+    Tree->CalcLayout(layout);
+    return layout;
+  }
+  void Option(TdxTreeListOption option, bool on) {
+    TdxTreeListOptions options = Tree->GetOptions();
+    Tree->SetOptions(on ? options.Include(option) : options.Exclude(option));
+  }
+  void OptionEx(TdxTreeListOptionEx option, bool on) {
+    TdxTreeListOptionsEx options = Tree->GetOptionsEx();
+    Tree->SetOptionsEx(on ? options.Include(option) : options.Exclude(option));
+  }
+};
+
 // The shown nodes in row order, by a plain walk of the tree (independent of the
 // control's row lists).
 inline std::vector<TdxTreeListNode*> WalkRows(TCustomdxTreeList* tree) {
