@@ -94,6 +94,9 @@ TEST_F(TreeListLayoutTest, RowHeightFollowsFontImagesAndTheUsersValue) {
   ASSERT_GT(font + 3, 16);
   EXPECT_EQ(font + 3, Tree->GetRowHeight());
   Tree->GetFont()->SetHeight(-8);
+  EXPECT_EQ(16, Tree->GetRowHeight());
+  Tree->SetDefaultRowHeight(Tree->GetDefaultRowHeight());  // the value held (18), now set
+  EXPECT_EQ(18, Tree->GetRowHeight());
   TCustomImageList images(nullptr, 16, 24);
   Tree->SetImages(&images);
   EXPECT_EQ(24, Tree->GetRowHeight());  // the image fits the row
