@@ -412,31 +412,6 @@ TEST_F(TreeListLayoutTest, AutoWidthContentScrollsToItsEndBesideFixedBands) {
   EXPECT_EQ(layout.ScrolledRight, b->Rect.right);  // its right edge comes into view
 }
 
-TEST_F(TreeListLayoutTest, HeaderCellsFollowTheirBandRows) {
-  Tree->HeaderRows = 2;
-  Tree->Bands = {{"a", 200}, {"b", 150}};
-  Tree->Columns = {{"x", 0, 0, 120}, {"y", 0, 0, 80}, {"z", 0, 1, 200}, {"w", 1, 0, 150}};
-  Tree->Columns[3].HeaderMaxLineCount = 0;
-  Refresh();
-  const TdxTreeListLayout layout = Layout();
-  const int line = Tree->GetMetrics().HeaderLineHeight;
-  const int top = layout.HeaderPanel.top;
-  ASSERT_EQ(4u, layout.Columns.size());
-  const TdxTreeListColumnEntry& x = layout.Columns[0];
-  const TdxTreeListColumnEntry& y = layout.Columns[1];
-  const TdxTreeListColumnEntry& z = layout.Columns[2];
-  const TdxTreeListColumnEntry& w = layout.Columns[3];
-  EXPECT_EQ((TRect{0, top, 120, top + line}), x.Rect);
-  EXPECT_EQ((TRect{120, top, 200, top + line}), y.Rect);
-  EXPECT_EQ((TRect{0, top + line, 200, top + 2 * line}), z.Rect);
-  EXPECT_EQ((TRect{200, top, 350, top + 2 * line}), w.Rect);  // the band's only row, both lines
-  EXPECT_TRUE(x.FirstInRow && !x.LastInRow && x.FirstOfAll);
-  EXPECT_TRUE(y.LastInRow && !y.LastOfAll);
-  EXPECT_TRUE(w.FirstInRow && w.LastInRow && w.LastOfAll && !w.FirstOfAll);
-  EXPECT_EQ(1, z.RowInBand);
-  EXPECT_EQ(1, y.Position);
-}
-
 TEST_F(TreeListLayoutTest, BandsWithoutColumnsLeaveEmptyHeaderCells) {
   Tree->SetWidth(300);
   Tree->Bands = {{"a", 100}, {"b", 250}};
@@ -489,6 +464,21 @@ TEST_F(TreeListLayoutTest, CellsLieInsideTheGridLines) {
   a->SetExpanded(true);
   Refresh();
   const TdxTreeListLayout layout = Layout();
+  // The header cells: band a's two band rows, band b's one row over both lines.
+  const int line = Tree->GetMetrics().HeaderLineHeight;
+  const int header = layout.HeaderPanel.top;
+  ASSERT_EQ(4u, layout.Columns.size());
+  const TdxTreeListColumnEntry& x = layout.Columns[0];
+  const TdxTreeListColumnEntry& y = layout.Columns[1];
+  const TdxTreeListColumnEntry& w = layout.Columns[3];
+  EXPECT_EQ((TRect{0, header, 120, header + line}), x.Rect);
+  EXPECT_EQ((TRect{120, header, 200, header + line}), y.Rect);
+  EXPECT_EQ((TRect{0, header + line, 200, header + 2 * line}), layout.Columns[2].Rect);
+  EXPECT_EQ((TRect{200, header, 350, header + 2 * line}), w.Rect);
+  EXPECT_TRUE(x.FirstInRow && !x.LastInRow && x.FirstOfAll);
+  EXPECT_TRUE(y.LastInRow && !y.LastOfAll && y.Position == 1);
+  EXPECT_TRUE(w.FirstInRow && w.LastInRow && w.LastOfAll && !w.FirstOfAll);
+
   const int h = Tree->GetRowHeight();
   const int top = layout.Rows.top + 2 * h;  // b's row
   // Visible order: x, y, w (band row 0 of both bands), then z.
@@ -610,27 +600,6 @@ TEST_F(TreeListLayoutTest, GridLookRowsWithChildrenAreOnePixelTaller) {
   const int h = Tree->GetRowHeight();
   EXPECT_EQ(h + 1, Tree->GetNodeRowHeight(a, h, true));
   EXPECT_EQ(h, Tree->GetNodeRowHeight(b, h, true));
-}
-
-TEST_F(TreeListLayoutTest, RowSizingLimits) {
-  Tree->SetShowFooter(true);
-  TdxTreeListNode* a = Tree->AddNode(nullptr, "a");
-  TdxTreeListNode* b = Tree->AddNode(nullptr, "b");
-  Refresh();
-  int low = 0;
-  int high = 0;
-  Tree->GetRowSizingLimits(nullptr, 7, low, high);
-  EXPECT_EQ(7, low);
-  EXPECT_EQ(7, high);
-  Tree->GetRowSizingLimits(b, 7, low, high);
-  TRect row;
-  Tree->GetNodeRowRect(b, row);
-  EXPECT_EQ(row.top + Tree->GetMetrics().MinRowHeight, low);
-  const TdxTreeListLayout layout = Layout();
-  EXPECT_EQ(layout.Footer.top - 1, high);
-  Tree->SetShowFooter(false);
-  Tree->GetRowSizingLimits(a, 7, low, high);
-  EXPECT_EQ(299, high);
 }
 
 // ---- The window
