@@ -75,7 +75,7 @@ TEST_F(TreeListLayoutTest, MetricsFollowTheFontsAndTheDisplayFlags) {
 }
 
 TEST_F(TreeListLayoutTest, RowHeightIsSixteenPlusTheGridPixelWithASmallFont) {
-  // A scalable face: the bitmap "MS Sans Serif" of the prefix has no size this small.
+  // A scalable face: the prefix's bitmap "MS Sans Serif" has no size below 13 pixels.
   Tree->GetFont()->SetName("Tahoma");
   Tree->GetFont()->SetHeight(-8);
   Refresh();
