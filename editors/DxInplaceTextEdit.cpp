@@ -52,6 +52,29 @@ void FinalizeDxTextEdit() {
 
 bool DxRichEditLoaded() { return gRichEdit != nullptr; }
 
+void SetRichEditMaxLength(HWND wnd, int maxLength) {
+  SendMessageA(wnd, EM_EXLIMITTEXT, 0, maxLength > 0 ? LPARAM(maxLength) : kNoTextLimit);
+}
+
+void SetRichEditTextColor(HWND wnd, TColor color) {
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  if (color == clWindowText || color == clDefault)
+    format.dwEffects = CFE_AUTOCOLOR;
+  else
+    format.crTextColor = ColorToRGB(color);
+  SendMessageA(wnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase) {
+  switch (charCase) {
+    case ecUpperCase: return AnsiUpperCase(text);
+    case ecLowerCase: return AnsiLowerCase(text);
+    default: return text;
+  }
+}
+
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
 // dragged into or out of it. Counted on its own; the editor frees it. Its methods only
 // store constants; the one that does more runs behind the exception barrier.
@@ -284,7 +307,7 @@ void TdxInplaceTextEdit::ApplyCharCase() {
   if (FCharCase == ecNormal)
     return;
   const std::string text = GetText();
-  const std::string converted = FCharCase == ecUpperCase ? AnsiUpperCase(text) : AnsiLowerCase(text);
+  const std::string converted = ApplyEditCharCase(text, FCharCase);
   if (converted == text)
     return;
   FCaseUpdating = true;
@@ -319,7 +342,7 @@ void TdxInplaceTextEdit::SetMaxLengthValue(int value) {
 
 void TdxInplaceTextEdit::ApplyMaxLength(int value) {
   if (HandleAllocated() && HasTextArea())
-    SendMessageA(GetHandle(), EM_EXLIMITTEXT, 0, value > 0 ? LPARAM(value) : kNoTextLimit);
+    SetRichEditMaxLength(GetHandle(), value);
 }
 
 void TdxInplaceTextEdit::SetOEMConvert(bool value) {
@@ -512,26 +535,15 @@ void TdxInplaceTextEdit::WMSize(TMessage& message) {
 
 void TdxInplaceTextEdit::WMSetFont(TMessage& message) {
   inherited::Dispatch(message);
-  if (!HasTextArea())
-    return;
-  CHARFORMATA format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_COLOR;
-  const TColor color = GetFont()->GetColor();
-  if (color == clWindowText || color == clDefault)
-    format.dwEffects = CFE_AUTOCOLOR;
-  else
-    format.crTextColor = ColorToRGB(color);
-  SendMessageA(GetHandle(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  if (HasTextArea())
+    SetRichEditTextColor(GetHandle(), GetFont()->GetColor());
 }
 
 void TdxInplaceTextEdit::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_CHAR:
-      if (FCharCase == ecUpperCase)
-        message.WParam = WPARAM(uint8_t(AnsiUpperCase(std::string(1, char(message.WParam)))[0]));
-      else if (FCharCase == ecLowerCase)
-        message.WParam = WPARAM(uint8_t(AnsiLowerCase(std::string(1, char(message.WParam)))[0]));
+      if (FCharCase != ecNormal)
+        message.WParam = WPARAM(uint8_t(ApplyEditCharCase(std::string(1, char(message.WParam)), FCharCase)[0]));
       inherited::Dispatch(message);
       return;
     case WM_CONTEXTMENU: WMContextMenu(message); return;
