@@ -1,7 +1,9 @@
 // Decisions taken here:
 // - The memo's text limit is set before its text: a limit of 0 (no limit) is sent as a
 //   very large one, since RichEdit reads 0 as its default of about 64K characters and
-//   a longer value would be cut short, and on accepting written back cut.
+//   a longer value would be cut short, and on accepting written back cut. The window
+//   is made empty and the text goes in after every setting that lays it out again, so
+//   that a long text is laid out once.
 // - The selection bar is switched on through EM_SETOPTIONS once the window exists, and
 //   the style bit the memo mirrors it into is cleared again: ES_SELECTIONBAR is also
 //   WS_MAXIMIZE, which maximizes a top-level window such as this popup and keeps the
@@ -21,6 +23,9 @@
 // - The context menu disables Load in a read-only popup and Save without a picture, and
 //   Cut and Delete in a read-only memo: none of them could do anything there.
 // - A lost mouse capture ends the tracking of a pressed button without a click.
+// - Every change of the memo's text that the popup did not make itself marks it
+//   modified: the memo's own flag misses some commands (Wine's RichEdit does not set it
+//   for WM_CLEAR), and a change not marked would not be accepted.
 #include "editors/DxBlobPopup.h"
 
 #include <algorithm>
@@ -169,6 +174,8 @@ void TCustomdxBlobPopup::CreateParams(TCreateParams& params) {
     if (FMemoWordWrap)
       params.Style &= ~DWORD(ES_AUTOHSCROLL);
     params.WinClassName = std::string(ClassName()) + "Memo";
+    // The memo starts empty: its text goes in once it is set up (CreateWnd).
+    params.Caption.clear();
   } else {
     params.WinClassName = std::string(ClassName()) + "Pict";
   }
@@ -179,16 +186,13 @@ void TCustomdxBlobPopup::CreateParams(TCreateParams& params) {
 void TCustomdxBlobPopup::CreateWnd() {
   {
     const TRaisedFlag creating(FCreating);
-    // The text goes in again once the limit is set, so that a long text stays whole.
     const std::string text = IsMemo() ? GetText() : std::string();
     inherited::CreateWnd();
     if (IsMemo()) {
       HWND wnd = GetHandle();
       const TRaisedFlag updating(FTextUpdating);
-      SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
       SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
       ApplyMaxLength();
-      SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
       SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
       if (FMemoSelectionBar) {
         SendMessageA(wnd, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
@@ -197,6 +201,8 @@ void TCustomdxBlobPopup::CreateWnd() {
       }
       Perform(CM_COLORCHANGED);
       ApplyFormatRect();
+      // The text goes in once the limit and the layout are set: whole, and laid out once.
+      SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
       ApplyCharCase();
     }
   }
@@ -1038,8 +1044,12 @@ void TCustomdxBlobPopup::CNCommand(TMessage& message) {
   if (HIWORD(message.WParam) != EN_CHANGE || FTextUpdating)
     return;
   ApplyCharCase();
-  if (!FCreating)
-    DoChange();
+  if (FCreating)
+    return;
+  // A change the popup did not make itself is the user's, whichever command made it
+  // (not every one sets the memo's own modified flag).
+  SetModified(true);
+  DoChange();
 }
 
 void TCustomdxBlobPopup::WMGetDlgCode(TMessage& message) {

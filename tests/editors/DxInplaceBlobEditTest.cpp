@@ -50,6 +50,19 @@ std::string PictureValue(int width, int height, COLORREF color = RGB(0, 0, 255))
   return value;
 }
 
+// `lines` lines of words, each `width` characters with its line break.
+std::string MemoText(int lines, int width) {
+  std::string text;
+  for (int line = 0; line < lines; ++line) {
+    std::string row = "line " + std::to_string(line);
+    while (int(row.size()) + 5 <= width - 2)
+      row += " word";
+    row.resize(size_t(width - 2), '.');
+    text += row + "\r\n";
+  }
+  return text;
+}
+
 TPoint Centre(const TRect& r) { return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
 // Real keys, through the system's input queue.
@@ -271,10 +284,81 @@ TEST_F(DxInplaceBlobEditTest, TheButtonsCloseThePopupAndOkWaitsForAChange) {
   Open();
   TypeText("x");
   ASSERT_TRUE(PumpUntil([&] { return Popup()->GetModified(); }));
+  // A press on OK released beside it closes nothing.
+  const TPoint onOk = OnScreen(Centre(Popup()->GetButtonRect(bpbOK)));
+  ASSERT_TRUE(SettlePointerAt(onOk.x, onOk.y));
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetTracking(); }));
+  EXPECT_EQ(Popup()->GetPressedButton(), bpbOK);
+  ASSERT_TRUE(SettlePointerAt(onOk.x, onOk.y - 40));
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !Popup()->GetTracking(); }));
+  EXPECT_TRUE(PopupShown());
+  EXPECT_EQ(GetCapture(), nullptr);
   ASSERT_TRUE(ClickAt(OnScreen(Centre(Popup()->GetButtonRect(bpbCancel)))));
   WaitClosed();
   EXPECT_EQ(Blob->GetBlobValue(), "texts") << "Cancel drops the change";
   EXPECT_EQ(Blob->Changes, 1);
+
+  // The buttons' accelerators with Alt: "&Cancel", "&OK".
+  Open();
+  TypeText("y");
+  PressWith(VK_MENU, 'C');
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "texts");
+  Open();
+  TypeText("y");
+  PressWith(VK_MENU, 'O');
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "ytexts");
+}
+
+TEST_F(DxInplaceBlobEditTest, TheMemoFollowsItsOptionsAndItsMenu) {
+  Blob->SetEditValue(Variant("abc"));
+  Blob->SetMemoCharCase(ecUpperCase);
+  Blob->SetBlobPaintStyle(bpsText);
+  ShowEditor();
+  Open();
+  EXPECT_EQ(Popup()->GetText(), "ABC");
+  EXPECT_FALSE(Popup()->GetModified()) << "the case of a loaded text is no edit";
+  PressWith(VK_CONTROL, VK_END);
+  TypeText("d");
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetText() == "ABCD"; }));
+  PressWith(VK_CONTROL, VK_RETURN);
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "ABCD");
+  EXPECT_EQ(Blob->GetText(), "ABCD") << "the text paint style shows the accepted text";
+
+  Blob->SetMemoCharCase(ecNormal);
+  Open();
+  TMenuItem* items = Popup()->PrepareContextMenu()->GetItems();
+  ASSERT_EQ(items->GetCount(), 9);
+  EXPECT_EQ(items->GetItem(8)->GetCaption(), "Select &All");
+  EXPECT_FALSE(items->GetItem(3)->GetEnabled()) << "Cut, without a selection";
+  items->GetItem(8)->Click();
+  items = Popup()->PrepareContextMenu()->GetItems();
+  EXPECT_TRUE(items->GetItem(3)->GetEnabled()) << "Cut, with the whole text selected";
+  items->GetItem(6)->Click();  // Delete
+  EXPECT_EQ(Popup()->GetText(), "");
+  PressWith(VK_CONTROL, VK_RETURN);
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "");
+}
+
+TEST_F(DxInplaceBlobEditTest, OleAndRawDataShowAnEllipsisAndOpenNoPopup) {
+  ShowEditor();
+  for (TdxBlobEditKind kind : {bekOle, bekBlob}) {
+    Blob->SetBlobEditKind(kind);
+    std::unique_ptr<TdxEditViewData> viewData(Blob->CreateViewData(false));
+    TdxEditDrawRecord record;
+    Blob->EditClass()->CalcViewData(viewData.get(), false, record);
+    auto* v = ObjectAs<TdxBlobEditViewData>(viewData.get());
+    ASSERT_TRUE(v && v->ButtonCount == 1);
+    EXPECT_EQ(v->Buttons[0].Kind, bkEllipsis);
+    PressWith(VK_MENU, VK_DOWN);
+    PumpPending();
+    EXPECT_FALSE(PopupShown());
+  }
 }
 
 TEST_F(DxInplaceBlobEditTest, AResizedPopupReopensAtThatSize) {
@@ -306,6 +390,271 @@ TEST_F(DxInplaceBlobEditTest, AResizedPopupReopensAtThatSize) {
   EXPECT_EQ(after.bottom - after.top, 180);
   Press(VK_ESCAPE);
   WaitClosed();
+}
+
+// ---- Placement ----------------------------------------------------------------------
+
+TEST_F(DxInplaceBlobEditTest, APictureLargerThanTheScreenOpensShrunkInProportion) {
+  Blob->SetBlobEditKind(bekPict);
+  Blob->SetEditValue(Variant(PictureValue(2600, 1300)));
+  ShowEditor();
+  Open();
+  TRect work{};
+  GetWorkArea(TPoint{Form->GetLeft(), Form->GetTop()}, work);
+  RECT window{};
+  GetWindowRect(Popup()->GetHandle(), &window);
+  EXPECT_GE(window.left, work.left);
+  EXPECT_LE(window.right, work.right);
+  EXPECT_GE(window.top, work.top);
+  EXPECT_LE(window.bottom, work.bottom);
+  const TRect client = Popup()->GetClientRect();
+  EXPECT_LT(RectWidth(client), 2600);
+  EXPECT_NEAR(RectWidth(client), 2 * RectHeight(client), 2) << "the picture's proportions";
+  // The picture fills the client area: it is shown scaled.
+  TDibSurface painted(RectWidth(client), RectHeight(client));
+  SendMessageA(Popup()->GetHandle(), WM_PAINT, reinterpret_cast<WPARAM>(painted.DC()), 0);
+  EXPECT_EQ(painted.Color(0, 0), RGB(0, 0, 255));
+  EXPECT_EQ(painted.Color(painted.Width() - 1, painted.Height() - 1), RGB(0, 0, 255));
+  Press(VK_ESCAPE);
+  WaitClosed();
+}
+
+TEST_F(DxInplaceBlobEditTest, TheSizeGripGoesToTheCornerAwayFromTheEditor) {
+  TRect work{};
+  GetWorkArea(TPoint{0, 0}, work);
+  struct TCase {
+    int Left, Top;
+    int Corner;
+    LRESULT Hit;
+  };
+  const TCase cases[] = {{work.right - 120, 300, sgBottomLeft, HTBOTTOMLEFT},
+                         {300, work.bottom - 100, sgTopRight, HTTOPRIGHT},
+                         {work.right - 120, work.bottom - 100, sgTopLeft, HTTOPLEFT},
+                         {300, 300, sgBottomRight, HTBOTTOMRIGHT}};
+  // Asked for less than the button bar needs, the popup takes its minimum.
+  Blob->SetPopupWidth(10);
+  Blob->SetPopupHeight(10);
+  ShowForm();
+  for (const TCase& at : cases) {
+    Form->SetBounds(at.Left, at.Top, 300, 200);
+    Blob->ShowEdit(Rect(10, 10, 90, 30));
+    PumpPending();
+    Open();
+    EXPECT_EQ(Popup()->GetGripCorner(), at.Corner) << at.Left << "," << at.Top;
+    RECT window{}, editor{};
+    GetWindowRect(Popup()->GetHandle(), &window);
+    GetWindowRect(Blob->GetHandle(), &editor);
+    EXPECT_EQ(window.right - window.left, Popup()->GetMetrics().MinWidth);
+    EXPECT_EQ(window.bottom - window.top, Popup()->GetMetrics().MinHeight);
+    const bool left = at.Corner == sgBottomLeft || at.Corner == sgTopLeft;
+    const bool up = at.Corner == sgTopRight || at.Corner == sgTopLeft;
+    if (left)
+      EXPECT_EQ(window.right, work.right) << "moved left to the work area's edge";
+    else
+      EXPECT_EQ(window.left, editor.left);
+    EXPECT_EQ(up ? window.bottom : window.top, up ? editor.top : editor.bottom);
+    // The grip's corner of the body is where the mouse sizes the popup.
+    const TRect body = Popup()->GetBodyRect();
+    const TPoint corner = OnScreen(TPoint{left ? body.left + 2 : body.right - 3, up ? body.top + 2 : body.bottom - 3});
+    EXPECT_EQ(SendMessageA(Popup()->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), at.Hit);
+    // The button bar lies on the grip's side.
+    const TRect bar = Popup()->GetButtonBarRect();
+    const int border = TdxInplacePopupControl::BorderWidth(Popup()->GetPopupBorder());
+    EXPECT_EQ(up ? bar.top : bar.bottom, up ? body.top + border : body.bottom - border);
+    Press(VK_ESCAPE);
+    WaitClosed();
+  }
+}
+
+TEST_F(DxInplaceBlobEditTest, AReadOnlyPopupShowsASingleCloseButton) {
+  Blob->SetEditValue(Variant("fixed"));
+  Blob->SetReadOnly(true);
+  ShowEditor();
+  Open();
+  EXPECT_TRUE(Popup()->GetVisibleButtons() == TdxBlobPopupButtons{bpbClose});
+  EXPECT_TRUE(IsRectEmpty(&static_cast<const RECT&>(Popup()->GetButtonRect(bpbOK))));
+  EXPECT_TRUE(IsRectEmpty(&static_cast<const RECT&>(Popup()->GetButtonRect(bpbCancel))));
+  TypeText("x");
+  PumpPending();
+  EXPECT_EQ(Popup()->GetText(), "fixed");
+  TMenuItem* memoItems = Popup()->PrepareContextMenu()->GetItems();
+  EXPECT_FALSE(memoItems->GetItem(5)->GetEnabled()) << "Paste";
+  ASSERT_TRUE(ClickAt(OnScreen(Centre(Popup()->GetButtonRect(bpbClose)))));
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "fixed");
+
+  // The picture menu of a read-only popup: only Copy (and Save) act.
+  Blob->SetBlobEditKind(bekPict);
+  Blob->SetEditValue(Variant(PictureValue(6, 6)));
+  TBitmap onClipboard;
+  onClipboard.SetSize(3, 3);
+  Clipboard()->Assign(&onClipboard);
+  Open();
+  TMenuItem* items = Popup()->PrepareContextMenu()->GetItems();
+  ASSERT_EQ(items->GetCount(), 7);
+  EXPECT_FALSE(items->GetItem(0)->GetEnabled()) << "Cut";
+  EXPECT_TRUE(items->GetItem(1)->GetEnabled()) << "Copy";
+  EXPECT_FALSE(items->GetItem(2)->GetEnabled()) << "Paste";
+  EXPECT_FALSE(items->GetItem(3)->GetEnabled()) << "Delete";
+  EXPECT_FALSE(items->GetItem(5)->GetEnabled()) << "Load";
+  EXPECT_TRUE(items->GetItem(6)->GetEnabled()) << "Save";
+  PressWith(VK_SHIFT, VK_DELETE);  // cut: copies, but deletes nothing
+  PumpPending();
+  EXPECT_FALSE(IsPictureEmpty(Popup()->GetPicture()));
+  Press(VK_ESCAPE);
+  WaitClosed();
+}
+
+// ---- Values -------------------------------------------------------------------------
+
+TEST_F(DxInplaceBlobEditTest, ALongMemoGoesInAndComesBackWhole) {
+  // Regression: the memo's limit of 0 was RichEdit's default of about 64K characters
+  // (Wine's RichEdit raises it to the length of a longer text put in), so typing went
+  // on refusing characters at the end of a long memo, and the memo was written back
+  // without them.
+  const std::string text = MemoText(100, 2000);
+  ASSERT_EQ(text.size(), 200000u);
+  Blob->SetEditValue(Variant(text));
+  ShowEditor();
+  Open();
+  EXPECT_TRUE(Popup()->GetText() == text);
+  PressWith(VK_CONTROL, VK_END);
+  const std::string typed = "some more words typed at the end of a long memo, which has to keep every one of them "
+                            "and all the letters too";
+  ASSERT_GT(typed.size(), 100u) << "more than the line breaks count less in the window";
+  TypeText(typed);
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetModified(); }));
+  PressWith(VK_CONTROL, VK_RETURN);
+  WaitClosed();
+  // Compared whole, without printing 200,000 characters.
+  EXPECT_EQ(Blob->GetBlobValue().size(), text.size() + typed.size());
+  EXPECT_TRUE(Blob->GetBlobValue() == text + typed);
+  Variant value;
+  Blob->GetEditValue(value);
+  EXPECT_TRUE(VarToStr(value) == text + typed);
+
+  // A limit of its own holds.
+  Blob->SetEditValue(Variant("abc"));
+  Blob->SetMemoMaxLength(5);
+  Open();
+  PressWith(VK_CONTROL, VK_END);
+  TypeText("defg");
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetText() == "abcde"; }));
+  PressWith(VK_CONTROL, VK_RETURN);
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "abcde");
+}
+
+TEST_F(DxInplaceBlobEditTest, APictureThatDoesNotLoadLeavesNoFlagRaised) {
+  // Regression: the loading flag raised around reading the picture stayed raised when
+  // the bytes were no picture, and every later change in the popup counted as a load.
+  Blob->SetBlobEditKind(bekPict);
+  Blob->SetEditValue(Variant(std::string("these bytes are no picture")));
+  ShowEditor();
+  PressWith(VK_MENU, VK_DOWN);
+  PumpPending();
+  ASSERT_EQ(Exceptions.Messages.size(), 1u);
+  EXPECT_FALSE(PopupShown());
+  EXPECT_FALSE(Blob->GetDroppedDown());
+
+  Blob->SetEditValue(Variant(PictureValue(4, 4)));
+  TBitmap pasted;
+  pasted.SetSize(7, 3);
+  Clipboard()->Assign(&pasted);
+  Open();
+  EXPECT_THROW(Popup()->LoadPictureValue("still no picture at all"), EInvalidGraphic);
+  EXPECT_FALSE(Popup()->GetModified());
+  PressWith(VK_CONTROL, 'V');
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetPicture()->GetWidth() == 7; }));
+  EXPECT_TRUE(Popup()->GetModified());
+  Press(VK_RETURN);  // OK, in a picture popup
+  WaitClosed();
+  Variant value;
+  Blob->GetEditValue(value);
+  ASSERT_NE(GraphicOfEditValue(value), nullptr);
+  EXPECT_EQ(GraphicOfEditValue(value)->GetWidth(), 7);
+  EXPECT_EQ(Blob->Changes, 1);
+}
+
+TEST_F(DxInplaceBlobEditTest, APictureAtItsOwnSizeScrolls) {
+  Blob->SetBlobEditKind(bekPict);
+  Blob->SetPictureAutoSize(false);
+  Blob->SetEditValue(Variant(PictureValue(400, 300)));
+  ShowEditor();
+  Open();
+  HWND popup = Popup()->GetHandle();
+  const TRect client = Popup()->GetClientRect();
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(popup, SB_VERT, &info));
+  EXPECT_EQ(info.nMax, 299);
+  EXPECT_EQ(int(info.nPage), RectHeight(client));
+  SendMessageA(popup, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(Popup()->GetVertScrollPos(), GetSystemMetrics(SM_CYVSCROLL));
+  SendMessageA(popup, WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(Popup()->GetVertScrollPos(), 300 - RectHeight(client)) << "no empty space below";
+  SendMessageA(popup, WM_HSCROLL, SB_PAGEDOWN, 0);
+  EXPECT_EQ(Popup()->GetHorzScrollPos(), RectWidth(client));
+  SendMessageA(popup, WM_HSCROLL, SB_TOP, 0);
+  EXPECT_EQ(Popup()->GetHorzScrollPos(), 0);
+  Press(VK_ESCAPE);
+  WaitClosed();
+}
+
+TEST_F(DxInplaceBlobEditTest, TabLeavesThePopupForTheContainer) {
+  Blob->SetEditValue(Variant("a"));
+  Blob->SetMemoWantTabs(false);
+  ShowEditor();
+  Open();
+  PressWith(VK_CONTROL, VK_END);
+  TypeText("b");
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetText() == "ab"; }));
+  Press(VK_TAB);
+  WaitClosed();
+  EXPECT_EQ(std::count(Container->KeysDown.begin(), Container->KeysDown.end(), VK_TAB), 1);
+  EXPECT_EQ(Blob->GetBlobValue(), "ab") << "AlwaysSaveText keeps the text";
+}
+
+// ---- Resources ----------------------------------------------------------------------
+
+TEST_F(DxInplaceBlobEditTest, AHundredShowingsLeaveNothingBehind) {
+  ShowEditor();
+  const int windowsWithoutPopup = ThreadWindowCount();
+  Open();
+  Press(VK_ESCAPE);
+  WaitClosed();
+  // The popup is made once and kept for the next showing.
+  const int windows = ThreadWindowCount(), gdi = ProcessGdiObjectCount();
+  const int libraryGdi = LiveGdiHandleCount(), libraryUser = LiveUserHandleCount();
+  const int mismatches = HandleMismatchCount();
+  EXPECT_EQ(windows, windowsWithoutPopup + 1);
+  for (int i = 0; i < 100; ++i) {
+    Open();
+    TypeText("a");
+    switch (i % 4) {
+      case 0: Press(VK_ESCAPE); break;
+      case 1: PressWith(VK_CONTROL, VK_RETURN); break;
+      case 2: Press(VK_F4); break;
+      case 3: ASSERT_TRUE(ClickAt(Outside())); break;
+    }
+    WaitClosed();
+    if (i % 4 == 3)
+      Blob->SetFocus();
+  }
+  PumpPending();
+  EXPECT_EQ(Blob->GetBlobValue(), std::string(75, 'a')) << "OK, F4 and the click keep the text";
+  EXPECT_EQ(ThreadWindowCount(), windows);
+  EXPECT_EQ(ProcessGdiObjectCount(), gdi);
+  EXPECT_EQ(LiveGdiHandleCount(), libraryGdi);
+  EXPECT_EQ(LiveUserHandleCount(), libraryUser);
+  EXPECT_EQ(HandleMismatchCount(), mismatches);
+  EXPECT_EQ(GetCapture(), nullptr);
+  const HWND popup = Popup()->GetHandle();
+  delete Blob;
+  Blob = nullptr;
+  EXPECT_FALSE(IsWindow(popup)) << "the editor frees its popup";
+  EXPECT_EQ(ThreadWindowCount(), windowsWithoutPopup - 1);
 }
 
 }  // namespace
