@@ -407,11 +407,8 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
   }
   if ((key == VK_RETURN || key == VK_ESCAPE) && !alt && FDroppedDown) {
     CloseUp(key == VK_RETURN);
-    if (key == VK_RETURN && HandleAllocated()) {
-      MSG pending{};
-      if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-        PostQuitMessage(int(pending.wParam));
-    }
+    if (key == VK_RETURN)
+      RemovePendingChar();
     key = 0;
   }
 }

@@ -4,6 +4,7 @@
 #include "classlib/FormatSettings.h"
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
+#include "editors/DxCalc.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxExEdtr.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -95,6 +96,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      // The calculators' shared button bitmap and error text.
+      {"dxCalc", InitializeDxCalc, FinalizeDxCalc},
       // The editor module's shared resources: the check size, the hand cursor, the date
       // texts and keywords, time constants, the tool bar's glyphs and texts, the shared
       // canvas, the blob icons and captions, the check editors' default style controller.

@@ -1,6 +1,7 @@
 // Editors, a container and a fixture shared by the editor library's tests.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,4 +96,22 @@ class EditorTest : public FormTest {
   }
   TRecordingContainer* Container = nullptr;
   TRecordingEdit* Edit = nullptr;
+};
+
+// Holds Ctrl down in the thread's key state for a scope, as GetKeyState reads it.
+class TCtrlHeld {
+ public:
+  TCtrlHeld() {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    std::memcpy(state, FSaved, sizeof state);
+    state[VK_CONTROL] |= 0x80;
+    SetKeyboardState(state);
+  }
+  ~TCtrlHeld() { SetKeyboardState(FSaved); }
+  TCtrlHeld(const TCtrlHeld&) = delete;
+  TCtrlHeld& operator=(const TCtrlHeld&) = delete;
+
+ private:
+  BYTE FSaved[256];
 };

@@ -1,6 +1,7 @@
 // The units the editor library tests start.
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
+#include "editors/DxCalc.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxExEdtr.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -14,6 +15,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
       {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      {"DxCalc", InitializeDxCalc, FinalizeDxCalc},
       {"DxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
   };
   return units;
