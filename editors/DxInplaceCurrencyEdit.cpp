@@ -78,22 +78,16 @@ bool TdxInplaceCurrencyEdit::TextToValue(const std::string& text, double& value)
 
 // ---- Value --------------------------------------------------------------------------
 
-double TdxInplaceCurrencyEdit::Bounded(double value) const {
-  if (FMinValue == FMaxValue)
-    return value;
-  return std::clamp(value, FMinValue, FMaxValue);
-}
-
 double TdxInplaceCurrencyEdit::GetValue() {
   const std::string text = TControl::GetText();
   if (text.empty())
     return 0;
   double value = 0;
-  return TextToValue(text, value) ? value : FMinValue;
+  return TextToValue(text, value) ? value : FBounds.MinValue;
 }
 
 void TdxInplaceCurrencyEdit::SetValue(double value) {
-  const std::string text = FloatToStrF(Bounded(value), ffGeneral, 15, 0, FormatSettings);
+  const std::string text = FloatToStrF(FBounds.Bounded(value), ffGeneral, 15, 0, FormatSettings);
   if (text == TControl::GetText())
     return;
   const bool modified = GetModified();
@@ -102,26 +96,21 @@ void TdxInplaceCurrencyEdit::SetValue(double value) {
 }
 
 void TdxInplaceCurrencyEdit::SetMaxValue(double value) {
-  value = std::max(value, FMinValue);
-  if (value == FMaxValue)
-    return;
-  FMaxValue = value;
-  if (!TControl::GetText().empty())
-    SetValue(GetValue());
+  if (FBounds.SetMax(value))
+    Rebound();
 }
 
 void TdxInplaceCurrencyEdit::SetMinValue(double value) {
-  value = std::min(value, FMaxValue);
-  if (value == FMinValue)
-    return;
-  FMinValue = value;
-  if (!TControl::GetText().empty())
-    SetValue(GetValue());
+  if (FBounds.SetMin(value))
+    Rebound();
 }
 
 void TdxInplaceCurrencyEdit::SetMinMaxValues(double minValue, double maxValue) {
-  FMinValue = std::min(minValue, maxValue);
-  FMaxValue = maxValue;
+  FBounds.Set(minValue, maxValue);
+  Rebound();
+}
+
+void TdxInplaceCurrencyEdit::Rebound() {
   if (!TControl::GetText().empty())
     SetValue(GetValue());
 }
@@ -157,14 +146,7 @@ void TdxInplaceCurrencyEdit::RefreshLinkValues() {
   const TdxEditAssignedValues assigned = GetAssignedValues();
   if (!assigned.Contains(evDisplayFormat))
     SetDisplayFormatValue(DefaultDisplayFormat());
-  if (!assigned.Contains(evMaxValue) && !assigned.Contains(evMinValue)) {
-    SetMinMaxValues(DefaultMinValue(), DefaultMaxValue());
-    return;
-  }
-  if (!assigned.Contains(evMaxValue))
-    SetMaxValue(DefaultMaxValue());
-  if (!assigned.Contains(evMinValue))
-    SetMinValue(DefaultMinValue());
+  RefreshValueBounds(*this, assigned, DefaultMinValue(), DefaultMaxValue());
 }
 
 void TdxInplaceCurrencyEdit::GetEditValue(Variant& value) {

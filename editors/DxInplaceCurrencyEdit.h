@@ -10,6 +10,7 @@
 #include <string>
 
 #include "editors/DxInplaceMaskEdit.h"
+#include "editors/DxValueBounds.h"
 
 class TdxInplaceCurrencyEdit : public TdxInplaceMaskEdit {
   KIVO_CLASS(TdxInplaceCurrencyEdit, TdxInplaceMaskEdit)
@@ -51,8 +52,8 @@ class TdxInplaceCurrencyEdit : public TdxInplaceMaskEdit {
   const std::string& GetDisplayFormat() const { return FDisplayFormat; }
   // Marks the format local, so that the locale's changes no longer replace it.
   void SetDisplayFormat(const std::string& value);
-  double GetMaxValue() const { return FMaxValue; }
-  double GetMinValue() const { return FMinValue; }
+  double GetMaxValue() const { return FBounds.MaxValue; }
+  double GetMinValue() const { return FBounds.MinValue; }
   // Marks both bounds local.
   void AssignMinMaxValues(double minValue, double maxValue);
   bool GetAllowEmpty() const { return FAllowEmpty; }
@@ -69,13 +70,13 @@ class TdxInplaceCurrencyEdit : public TdxInplaceMaskEdit {
   void KeyPress(char& key) override;
 
  private:
-  double Bounded(double value) const;
+  // The value shown again within new bounds; an empty text has none and stays empty.
+  void Rebound();
   void WMPaste(TMessage& message);
 
   int32_t FDecimalPlaces = 2;
   std::string FDisplayFormat;
-  double FMaxValue = 0;
-  double FMinValue = 0;
+  TdxValueBounds FBounds;
   bool FAllowEmpty = false;
   std::string FEmptyText;
   bool FUseThousandSeparator = false;

@@ -56,17 +56,8 @@ class DxCalcTest : public FormTest {
     FormatSettings = TFormatSettings{};
     FormTest::TearDown();
   }
-  // A keystroke as the keyboard sends it: key down, its character, key up.
-  void Stroke(WORD vk, char c) {
-    SendMessageA(Wnd, WM_KEYDOWN, vk, 1);
-    if (c)
-      SendMessageA(Wnd, WM_CHAR, WPARAM(uint8_t(c)), 1);
-    SendMessageA(Wnd, WM_KEYUP, vk, kRelease);
-  }
-  void Type(const std::string& keys) {
-    for (char c : keys)
-      Stroke(WORD(LOBYTE(VkKeyScanA(c))), c);
-  }
+  void Stroke(WORD vk, char c) { SendStroke(Wnd, vk, c); }
+  void Type(const std::string& keys) { SendKeys(Wnd, keys); }
   LPARAM Center(TdxCalcButtonKind kind) {
     const TRect& b = Calc->GetButton(kind).Bounds;
     return MAKELPARAM((b.left + b.right) / 2, (b.top + b.bottom) / 2);

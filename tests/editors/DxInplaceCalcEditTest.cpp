@@ -32,18 +32,9 @@ class DxInplaceCalcEditTest : public EditorTest {
     TdxPopupCalculator* popup = Calc->GetPopupCalculator();
     return popup && popup->HandleAllocated() && IsWindowVisible(popup->GetHandle());
   }
-  // A keystroke sent where the keyboard would send it: to the focused window.
-  void Stroke(WORD vk, char c) {
-    HWND focus = GetFocus();
-    SendMessageA(focus, WM_KEYDOWN, vk, 1);
-    if (c)
-      SendMessageA(focus, WM_CHAR, WPARAM(uint8_t(c)), 1);
-    SendMessageA(focus, WM_KEYUP, vk, LPARAM(0xC0000001));
-  }
-  void Type(const std::string& keys) {
-    for (char c : keys)
-      Stroke(WORD(LOBYTE(VkKeyScanA(c))), c);
-  }
+  // Keys go where the keyboard sends them: to the focused window.
+  void Stroke(WORD vk, char c) { SendStroke(GetFocus(), vk, c); }
+  void Type(const std::string& keys) { SendKeys(GetFocus(), keys); }
   TdxInplaceCalcEdit* Calc = nullptr;
 };
 

@@ -25,10 +25,7 @@ class DxInplaceCurrencyEditTest : public EditorTest {
     FormatSettings = TFormatSettings{};
     EditorTest::TearDown();
   }
-  void Type(const std::string& keys) {
-    for (char c : keys)
-      SendMessageA(Money->GetHandle(), WM_CHAR, WPARAM(uint8_t(c)), 1);
-  }
+  void Type(const std::string& keys) { SendKeys(Money->GetHandle(), keys); }
   // Types into an emptied editor and answers the text.
   std::string Typed(const std::string& keys) {
     Money->SetText("");

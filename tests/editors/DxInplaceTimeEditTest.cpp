@@ -30,10 +30,7 @@ class DxInplaceTimeEditTest : public EditorTest {
     SendMessageA(Time->GetHandle(), WM_KEYDOWN, vk, 1);
     SendMessageA(Time->GetHandle(), WM_KEYUP, vk, LPARAM(0xC0000001));
   }
-  void Type(const std::string& keys) {
-    for (char c : keys)
-      SendMessageA(Time->GetHandle(), WM_CHAR, WPARAM(uint8_t(c)), 1);
-  }
+  void Type(const std::string& keys) { SendKeys(Time->GetHandle(), keys); }
   Variant Value() {
     Variant value;
     Time->GetEditValue(value);

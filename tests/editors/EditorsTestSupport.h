@@ -115,3 +115,18 @@ class TCtrlHeld {
  private:
   BYTE FSaved[256];
 };
+
+// A keystroke as the keyboard sends it to `wnd`: key down, its character (none for 0),
+// key up.
+inline void SendStroke(HWND wnd, WORD vk, char c) {
+  SendMessageA(wnd, WM_KEYDOWN, vk, 1);
+  if (c)
+    SendMessageA(wnd, WM_CHAR, WPARAM(uint8_t(c)), 1);
+  SendMessageA(wnd, WM_KEYUP, vk, LPARAM(0xC0000001));
+}
+
+// Each character as a keystroke of the key that types it.
+inline void SendKeys(HWND wnd, const std::string& keys) {
+  for (char c : keys)
+    SendStroke(wnd, WORD(LOBYTE(VkKeyScanA(c))), c);
+}
