@@ -31,6 +31,7 @@ class TdxInplaceHyperLinkEdit : public TdxInplaceTextEdit {
   ~TdxInplaceHyperLinkEdit() override;
 
   // ---- Class operations
+  using TControl::GetCursor;
   static TCursor GetCursor(const TdxInplaceEditClass& cls, int x, int y, TdxEditViewData* viewData);
   static TClass GetViewDataClass(const TdxInplaceEditClass& cls);
 
