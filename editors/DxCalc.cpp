@@ -21,6 +21,7 @@
 #include "classlib/FloatFormat.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/GraphicsObjects.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "editors/DxExEdtr.h"
@@ -271,17 +272,28 @@ void TCustomdxCalculator::Paint() {
   HDC dc = GetCanvas()->GetHandle();
   const TRect client = GetClientRect();
   TRegionHandle rest(CreateRectRgnIndirect(&client));
+  TFont font;
+  font.Assign(GetFont());
+  if (FAutoFontSize) {
+    font.SetSize(FFontSize);
+    TFontStyles style = font.GetStyle();
+    if (FFontSize >= 10)
+      style.Include(fsBold);
+    else
+      style.Exclude(fsBold);
+    font.SetStyle(style);
+  }
   for (const TdxCalcButton& button : FButtons) {
     if (IsRectEmpty(&button.Bounds) || !RectVisible(dc, &button.Bounds))
       continue;
-    DrawButton(dc, button);
+    DrawButton(dc, button, font.GetHandle());
     TRegionHandle drawn(CreateRectRgnIndirect(&button.Bounds));
     CombineRgn(rest.Get(), rest.Get(), drawn.Get(), RGN_DIFF);
   }
   FillRgn(dc, rest.Get(), GetBrush()->GetHandle());
 }
 
-void TCustomdxCalculator::DrawButton(HDC dc, const TdxCalcButton& button) {
+void TCustomdxCalculator::DrawButton(HDC dc, const TdxCalcButton& button, HFONT font) {
   assert(gButtonBitmap && "the calculator unit is started");
   const int w = RectWidth(button.Bounds), h = RectHeight(button.Bounds);
   EnsureMinSize(gButtonBitmap.get(), w, h);
@@ -298,23 +310,12 @@ void TCustomdxCalculator::DrawButton(HDC dc, const TdxCalcButton& button) {
         DrawEdge(mdc, &r, down ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
       break;
   }
-  TFont font;
-  font.Assign(GetFont());
-  if (FAutoFontSize) {
-    font.SetSize(FFontSize);
-    TFontStyles style = font.GetStyle();
-    if (FFontSize >= 10)
-      style.Include(fsBold);
-    else
-      style.Exclude(fsBold);
-    font.SetStyle(style);
-  }
   TRect text = r;
   InflateRect(&text, -2, -2);
   if (down)
     OffsetRect(&text, 2, 2);
   {
-    TSelectGuard selectFont(mdc, font.GetHandle());
+    TSelectGuard selectFont(mdc, font);
     const int oldMode = SetBkMode(mdc, TRANSPARENT);
     const COLORREF oldColor = GetTextColor(mdc);
     const UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX;

@@ -161,7 +161,7 @@ class TCustomdxCalculator : public TdxInplacePopupControl {
   void WMSize(TMessage& message);
   // The button sizes and the control's size from the client size.
   void ScaleToClient();
-  void DrawButton(HDC dc, const TdxCalcButton& button);
+  void DrawButton(HDC dc, const TdxCalcButton& button, HFONT font);
   void InvalidateButton(TdxCalcButtonKind kind);
   void RefreshMemoryButtons();
   // Replaces the shown text (and tells OnDisplayChange) when it differs.

@@ -374,20 +374,23 @@ TEST_F(DxCalcTest, LayoutScalesWithTheSize) {
 TEST_F(DxCalcTest, ButtonsAreDrawnInTheirLook) {
   Calc->SetButtonStyle(bsFlat);
   Calc->SetAutoFontSize(false);
+  SendMessageA(Wnd, WM_CHAR, '8', 1);  // held down by the keyboard
   const int w = Calc->GetClientWidth(), h = Calc->GetClientHeight();
   TDibSurface surface(w, h);
   SendMessageA(Wnd, WM_PAINT, WPARAM(surface.DC()), 0);
 
-  // One button drawn by the same rule: the face, the raised edge, the caption in its
-  // colour with the control's font; a grayed one in the shadow colour.
-  const auto expectButton = [&](TdxCalcButtonKind kind, TColor color) {
+  // One button drawn by the same rule: the face, its edge (none for 0), the caption in
+  // its colour with the control's font, moved by `shift` when down.
+  const auto expectButton = [&](TdxCalcButtonKind kind, TColor color, UINT edge, int shift) {
     const TRect b = Calc->GetButton(kind).Bounds;
     TDibSurface expected(RectWidth(b), RectHeight(b));
     TRect r = Rect(0, 0, RectWidth(b), RectHeight(b));
     FillRect(expected.DC(), &r, GetSysColorBrush(COLOR_BTNFACE));
-    DrawEdge(expected.DC(), &r, BDR_RAISEDINNER, BF_RECT);
+    if (edge)
+      DrawEdge(expected.DC(), &r, edge, BF_RECT);
     TRect text = r;
     InflateRect(&text, -2, -2);
+    OffsetRect(&text, shift, shift);
     TSelectGuard font(expected.DC(), Calc->GetFont()->GetHandle());
     SetBkMode(expected.DC(), TRANSPARENT);
     SetTextColor(expected.DC(), ColorToRGB(color));
@@ -400,11 +403,21 @@ TEST_F(DxCalcTest, ButtonsAreDrawnInTheirLook) {
         differences += surface.Color(b.left + x, b.top + y) != expected.Color(x, y);
     EXPECT_EQ(differences, 0) << "button " << caption;
   };
-  expectButton(cbNum7, TColor(0xFF0000));
-  expectButton(cbSqrt, TColor(0x800000));
-  expectButton(cbMR, clBtnShadow);
+  expectButton(cbNum7, TColor(0xFF0000), BDR_RAISEDINNER, 0);
+  expectButton(cbSqrt, TColor(0x800000), BDR_RAISEDINNER, 0);
+  expectButton(cbMR, clBtnShadow, BDR_RAISEDINNER, 0);  // grayed
+  expectButton(cbNum8, TColor(0xFF0000), BDR_SUNKENOUTER, 2);  // down
   // Between the buttons: the control's colour.
   EXPECT_EQ(surface.Color(1, 1), GetSysColor(COLOR_BTNFACE));
+
+  Calc->SetButtonStyle(bsExtraFlat);
+  SendMessageA(Wnd, WM_MOUSEMOVE, 0, Center(cbNum9));
+  EXPECT_EQ(Calc->GetHotButton(), cbNum9);
+  SendMessageA(Wnd, WM_PAINT, WPARAM(surface.DC()), 0);
+  expectButton(cbNum9, TColor(0xFF0000), BDR_RAISEDINNER, 0);  // hot
+  expectButton(cbNum7, TColor(0xFF0000), 0, 0);  // extra flat: no edge unless hot or down
+  Calc->Perform(CM_MOUSELEAVE);
+  EXPECT_EQ(Calc->GetHotButton(), cbNone);
 }
 
 }  // namespace
