@@ -2,25 +2,47 @@
 
 #include <cmath>
 
+#include "classlib/DateUtils.h"
+#include "classlib/Exceptions.h"
 #include "classlib/FloatFormat.h"
 #include "classlib/SysUtils.h"
 
 namespace {
 
-// The text form of every kind; reals and currency amounts with the settings' separator.
+const char* KindName(TVarType type) {
+  switch (type) {
+    case varEmpty: return "Empty";
+    case varNull: return "Null";
+    case varBoolean: return "Boolean";
+    case varInteger: return "Integer";
+    case varDouble: return "Double";
+    case varString: return "String";
+    case varDate: return "Date";
+    case varCurrency: return "Currency";
+  }
+  return "Unknown";
+}
+
+// The text form of every kind: with no settings, numbers with "." and dates by
+// FormatSettings; with settings, all by them. Every kind is named in these visitors, so
+// that a new kind cannot be forgotten.
 struct TToText {
-  const TFormatSettings& Settings;
+  const TFormatSettings* Settings;
   std::string operator()(std::monostate) const { return {}; }
   std::string operator()(TVariantNull) const { return {}; }
   std::string operator()(bool b) const { return b ? "True" : "False"; }
   std::string operator()(int32_t i) const { return IntToStr(i); }
-  std::string operator()(double d) const { return FloatToStr(d, Settings); }
+  std::string operator()(double d) const { return Settings ? FloatToStr(d, *Settings) : FloatToStr(d); }
   std::string operator()(const std::string& s) const { return s; }
-  std::string operator()(TVariantCurrency c) const { return CurrToStr(c.Scaled, Settings); }
+  std::string operator()(TVariantDate d) const {
+    return Settings ? DateTimeToStr(d.Value, *Settings) : DateTimeToStr(d.Value);
+  }
+  std::string operator()(TVariantCurrency c) const {
+    return Settings ? CurrToStr(c.Scaled, *Settings) : CurrToStr(c.Scaled);
+  }
 };
 
-// Each kind as a real; false when it has none. Every kind is named, so that a new kind
-// cannot be forgotten here.
+// Each kind as a real; false when it has none.
 struct TToReal {
   double& Value;
   bool operator()(std::monostate) const { return false; }
@@ -38,6 +60,10 @@ struct TToReal {
     return true;
   }
   bool operator()(const std::string& s) const { return TryStrToFloat(s, Value); }
+  bool operator()(TVariantDate d) const {
+    Value = d.Value;
+    return true;
+  }
   bool operator()(TVariantCurrency c) const {
     Value = double(c.Scaled) / kCurrencyScale;
     return true;
@@ -66,6 +92,7 @@ struct TToCurrency {
     return true;
   }
   bool operator()(const std::string& s) const { return TryStrToCurr(s, Scaled, TFormatSettings{}); }
+  bool operator()(TVariantDate d) const { return (*this)(d.Value); }
   bool operator()(TVariantCurrency c) const {
     Scaled = c.Scaled;
     return true;
@@ -74,10 +101,10 @@ struct TToCurrency {
 
 }  // namespace
 
-std::string Variant::AsString() const { return std::visit(TToText{TFormatSettings{}}, FValue); }
+std::string Variant::AsString() const { return std::visit(TToText{nullptr}, FValue); }
 
 std::string Variant::AsString(const TFormatSettings& settings) const {
-  return std::visit(TToText{settings}, FValue);
+  return std::visit(TToText{&settings}, FValue);
 }
 
 int32_t Variant::AsInteger(int32_t fallback) const {
@@ -87,6 +114,8 @@ int32_t Variant::AsInteger(int32_t fallback) const {
     return *b ? 1 : 0;
   if (const auto* d = std::get_if<double>(&FValue))
     return int32_t(Round(*d));
+  if (const auto* date = std::get_if<TVariantDate>(&FValue))
+    return int32_t(Round(date->Value));
   if (const auto* c = std::get_if<TVariantCurrency>(&FValue))
     return int32_t(Round(double(c->Scaled) / kCurrencyScale));
   if (const auto* s = std::get_if<std::string>(&FValue)) {
@@ -104,6 +133,22 @@ double Variant::AsDouble(double fallback) const {
 int64_t Variant::AsCurrency(int64_t fallback) const {
   int64_t scaled = 0;
   return std::visit(TToCurrency{scaled}, FValue) ? scaled : fallback;
+}
+
+TDateTime Variant::AsDateTime() const {
+  if (const auto* date = std::get_if<TVariantDate>(&FValue))
+    return date->Value;
+  if (const auto* d = std::get_if<double>(&FValue)) {
+    if (std::isfinite(*d))
+      return *d;
+  }
+  if (const auto* i = std::get_if<int32_t>(&FValue))
+    return *i;
+  if (const auto* c = std::get_if<TVariantCurrency>(&FValue))
+    return double(c->Scaled) / kCurrencyScale;
+  if (const auto* s = std::get_if<std::string>(&FValue))
+    return LocaleStrToDateTime(*s, FormatSettings);
+  throw EConvertError(Format("Could not convert variant of type (%s) into type (Date)", KindName(VarType())));
 }
 
 Variant VarCurrFromStr(std::string_view text, const TFormatSettings& settings) {

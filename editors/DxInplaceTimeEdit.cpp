@@ -150,9 +150,10 @@ double TdxInplaceTimeEdit::GetIncrement() {
 void TdxInplaceTimeEdit::ValidateEdit() {
   TDateTime time = 0;
   if (GetModified() && !ReadText(time)) {
-    MessageBeep(0);
-    if (HandleAllocated() && IsWindowVisible(GetHandle()))
+    MarkValidationFailed();
+    if (!GetComponentState().Contains(csDesigning) && HandleAllocated() && IsWindowVisible(GetHandle()))
       ::SetFocus(GetHandle());
+    MessageBeep(0);
     throw EDBEditError(sdxMaskInvalidInput);
   }
   // Past the mask editor's test of unfilled positions, which takes every zero for a

@@ -4,6 +4,7 @@
 #include "editors/DxCalc.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxExEdtr.h"
+#include "editors/DxGrDate.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "tests/support/TestSupport.h"
@@ -16,6 +17,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
       {"DxCalc", InitializeDxCalc, FinalizeDxCalc},
+      {"DxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
       {"DxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
   };
   return units;
