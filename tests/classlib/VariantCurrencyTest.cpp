@@ -21,6 +21,8 @@ TFormatSettings Comma() {
 TEST(CurrencyVariant, KeepsItsKindAndExactAmount) {
   const Variant amount = VarFromCurrency(15000);
   EXPECT_TRUE(amount.IsCurrency());
+  EXPECT_EQ(amount.VarType(), varCurrency);
+  EXPECT_FALSE(amount.IsDate());
   EXPECT_FALSE(amount.IsString());
   EXPECT_FALSE(VarIsNull(amount));
   EXPECT_EQ(amount.AsCurrency(), 15000);
@@ -61,6 +63,10 @@ TEST(CurrencyVariant, OtherKindsConvertToAmounts) {
   EXPECT_EQ(Variant("abc").AsDouble(-1), -1);
   EXPECT_EQ(Variant("2.75").AsDouble(), 2.75);
   EXPECT_EQ(Variant::Null().AsDouble(-1), -1);
+  // Dates and amounts meet as day counts.
+  EXPECT_EQ(VarFromDateTime(2.75).AsCurrency(), 27500);
+  EXPECT_EQ(VarFromDateTime(2.75).AsDouble(), 2.75);
+  EXPECT_EQ(VarFromCurrency(27500).AsDateTime(), 2.75);
 }
 
 }  // namespace
