@@ -312,6 +312,22 @@ TEST_F(DxInplaceImageEditTest, ClickingALineChoosesItAndClosesTheList) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+TEST_F(DxInplaceImageEditTest, RealClicksOpenTheListAndChooseALine) {
+  ShowInPlace("A");
+  const TRect editor = WindowRect(Image->GetHandle());
+  ASSERT_TRUE(RealClickAt(editor.left + 20, editor.top + 10));
+  ASSERT_TRUE(PumpUntil([&] { return ListShown(); }, 2000)) << "a click anywhere in the editor opens the list";
+  const TRect line = LineRect(List(), 3);
+  const TPoint onLine = Image->GetPopupListBox()->ClientToScreen(TPoint{30, line.top + 3});
+  ASSERT_TRUE(RealClickAt(onLine.x, onLine.y));
+  EXPECT_TRUE(PumpUntil([&] { return !ListShown(); }, 2000));
+  EXPECT_EQ(Value(), "D");
+  EXPECT_EQ(GetFocus(), Image->GetHandle());
+  EXPECT_EQ(GetForegroundWindow(), Form->GetHandle()) << "the form stays active";
+  SettlePointerAt(0, 0);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 TEST_F(DxInplaceImageEditTest, EscapeClosesTheListAndLeavesTheOldValue) {
   ShowInPlace("B");
   HWND wnd = Image->GetHandle();

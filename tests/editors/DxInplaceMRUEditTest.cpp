@@ -11,6 +11,17 @@
 
 namespace {
 
+// Presses `key` while the thread's keyboard state has Ctrl down.
+void PressWithCtrl(HWND wnd, WORD key) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  PressKey(wnd, key);
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+}
+
 class DxInplaceMRUEditTest : public EditorTest {
  protected:
   void SetUp() override {
@@ -129,23 +140,13 @@ TEST_F(DxInplaceMRUEditTest, SecondButtonAndCtrlEnterRaiseTheButtonClick) {
   EXPECT_FALSE(MRU->GetDroppedDown()) << "the second button never opens the list";
 
   const size_t containerKeys = Container->KeysDown.size();
-  BYTE keys[256] = {};
-  GetKeyboardState(keys);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  PressKey(wnd, VK_RETURN);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  PressWithCtrl(wnd, VK_RETURN);
   EXPECT_EQ(Clicks, 2) << "Ctrl+Enter clicks it too";
   EXPECT_EQ(Container->KeysDown.size(), containerKeys) << "the key does not reach the container";
   EXPECT_EQ(MRU->GetText(), "") << "and types nothing";
 
   MRU->SetShowEllipsis(false);
-  keys[VK_CONTROL] = 0x80;
-  SetKeyboardState(keys);
-  PressKey(wnd, VK_RETURN);
-  keys[VK_CONTROL] = 0;
-  SetKeyboardState(keys);
+  PressWithCtrl(wnd, VK_RETURN);
   EXPECT_EQ(Clicks, 2) << "without the second button Ctrl+Enter is the pick editor's";
 }
 

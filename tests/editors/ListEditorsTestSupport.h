@@ -38,6 +38,21 @@ inline void ClickAt(HWND wnd, int x, int y) {
   Application->ProcessMessages();
 }
 
+// Moves the real pointer to the screen point (x, y) and presses and releases the left
+// button there, as a user clicks; the application's loop then handles the input.
+inline bool RealClickAt(int x, int y) {
+  if (!SettlePointerAt(x, y))
+    return false;
+  INPUT input[2] = {};
+  input[0].type = input[1].type = INPUT_MOUSE;
+  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, input, sizeof(INPUT));
+  PumpUntil([] { return GetAsyncKeyState(VK_LBUTTON) >= 0; }, 2000);
+  PumpPending();
+  return true;
+}
+
 // One monitor whose work area is `Work` (the screen outside it is the task bars').
 class TWorkAreaProvider : public TMonitorProvider {
  public:
