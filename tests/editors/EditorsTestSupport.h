@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editors/DxContainer.h"
@@ -95,6 +96,25 @@ inline void TypeKeys(HWND wnd, const std::string& text) {
   for (char c : text)
     PressKey(wnd, WORD(uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)));
 }
+
+// Changes the user's locale settings for a scope and puts the old ones back, also when
+// a test ends early.
+class TLocaleScope {
+ public:
+  ~TLocaleScope() {
+    for (auto it = FSaved.rbegin(); it != FSaved.rend(); ++it)
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, it->first, it->second.c_str());
+  }
+  bool Set(LCTYPE type, const char* value) {
+    char saved[80] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, saved, sizeof saved);
+    FSaved.emplace_back(type, saved);
+    return SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value) != 0;
+  }
+
+ private:
+  std::vector<std::pair<LCTYPE, std::string>> FSaved;
+};
 
 // A form holding a container with one in-place editor.
 class EditorTest : public FormTest {
