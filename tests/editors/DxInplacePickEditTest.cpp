@@ -252,14 +252,4 @@ TEST_F(DxInplacePickEditTest, ImmediateDropDownOpensTheListAsTypingBeginsAndTheW
   EXPECT_EQ(Pick->GetText(), "apricot");
 }
 
-TEST_F(DxInplacePickEditTest, ItemsSortedSortsTheItems) {
-  Pick->GetItems()->SetText("pear\nApple\nfig");
-  Pick->SetItemsSorted(true);
-  EXPECT_EQ(Pick->GetItems()->GetText(), "Apple\r\nfig\r\npear\r\n");
-  EXPECT_EQ(Pick->FindItemByPrefix("F"), 1);
-  EXPECT_EQ(Pick->FindItemByPrefix(""), -1);
-  Pick->GetItems()->Add("banana");
-  EXPECT_EQ(Pick->GetItems()->Get(1), "banana");
-}
-
 }  // namespace
