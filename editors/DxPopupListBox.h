@@ -44,9 +44,6 @@ class TCustomdxPopupListBox : public TCustomListBox {
 
   // The width of the widest item text in the list's font.
   int GetMaxItemWidth();
-  // The window size that gives a client area of clientWidth x clientHeight: the frame,
-  // the shadow and, when `scrolls`, the vertical scroll bar are added.
-  void FrameSize(int& clientWidth, int& clientHeight, bool scrolls) const;
 
   // ---- Dropping down from the editor (GetEditor)
   // Gives the editor the focus; False when it does not take it.
@@ -73,6 +70,9 @@ class TCustomdxPopupListBox : public TCustomListBox {
 
  private:
   void WMNCCalcSize(TMessage& message);
+  // The window size that gives a client area of clientWidth x clientHeight: the frame,
+  // the shadow and, when `scrolls`, the vertical scroll bar are added.
+  void FrameSize(int& clientWidth, int& clientHeight, bool scrolls) const;
   // The extent of `text` in the list's font.
   SIZE TextExtent(const std::string& text);
 

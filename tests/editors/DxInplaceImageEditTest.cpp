@@ -320,6 +320,18 @@ TEST_F(DxInplaceImageEditTest, EscapeClosesTheListAndLeavesTheOldValue) {
   PressKey(wnd, VK_RETURN);
   EXPECT_FALSE(ListShown());
   EXPECT_EQ(Value(), "H");
+
+  // Hiding the editor (the container leaves the cell) closes an open list with it.
+  PressKey(wnd, VK_F4);
+  Image->HideEdit();
+  PumpPending();
+  EXPECT_FALSE(ListShown());
+  EXPECT_FALSE(Image->GetDroppedDown());
+  Image->ShowEdit(Rect(12, 12, 208, 32));
+  PressKey(wnd, VK_F4);
+  EXPECT_TRUE(ListShown()) << "and it opens again";
+  PressKey(wnd, VK_ESCAPE);
+  EXPECT_EQ(Value(), "H");
 }
 
 TEST_F(DxInplaceImageEditTest, ListOpensInsideTheWorkAreaNearEveryEdge) {
