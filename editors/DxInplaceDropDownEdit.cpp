@@ -333,6 +333,15 @@ void TdxInplaceDropDownEdit::FocusEditor() {
     SetFocus();
 }
 
+void TdxInplaceDropDownEdit::PopupMouseUp(TObject* sender, TMouseButton button, TShiftState /*shift*/, int x,
+                                          int y) {
+  auto* popup = ObjectAs<TControl>(sender);
+  if (button != mbLeft || !popup)
+    return;
+  const TRect client = popup->GetClientRect();
+  CloseUp(PtInRect(&client, POINT{x, y}) != FALSE);
+}
+
 // ---- Buttons ------------------------------------------------------------------------
 
 void TdxInplaceDropDownEdit::SetHotButton(int index) {
@@ -407,11 +416,8 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
   }
   if ((key == VK_RETURN || key == VK_ESCAPE) && !alt && FDroppedDown) {
     CloseUp(key == VK_RETURN);
-    if (key == VK_RETURN && HandleAllocated()) {
-      MSG pending{};
-      if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-        PostQuitMessage(int(pending.wParam));
-    }
+    if (key == VK_RETURN)
+      RemovePendingChar();
     key = 0;
   }
 }
