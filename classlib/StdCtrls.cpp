@@ -657,7 +657,7 @@ int TCustomLabel::TextFlags() const {
 bool TCustomLabel::CanAutoSize(int& newWidth, int& newHeight) {
   std::string text = GetStoredText();
   if (text.empty() || (FShowAccelChar && text == "&"))
-    text = " ";  // an empty label keeps a line's height
+    text.assign(1, ' ');  // an empty label keeps a line's height
   const SIZE size = MeasureText(GetFont(), text, TextFlags(), FWordWrap ? GetWidth() : 0);
   newWidth = FWordWrap ? GetWidth() : size.cx;
   newHeight = size.cy;

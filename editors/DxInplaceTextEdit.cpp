@@ -53,7 +53,7 @@ bool DxRichEditLoaded() { return gRichEdit != nullptr; }
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
 // dragged into or out of it. Counted on its own; the editor frees it. Its methods only
 // store constants; the one that does more runs behind the exception barrier.
-class TdxInplaceTextEdit::TOleCallback : public IRichEditOleCallback {
+class TdxInplaceTextEdit::TOleCallback final : public IRichEditOleCallback {
  public:
   LONG RefCount = 0;
   STDMETHODIMP QueryInterface(REFIID riid, LPVOID* object) override {
