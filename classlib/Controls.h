@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -189,7 +190,7 @@ class TControl : public TComponent {
   void SetAlign(TAlign value);
   TAnchors GetAnchors() const { return FAnchors; }
   void SetAnchors(TAnchors value);
-  TSizeConstraints* GetConstraints() const { return FConstraints; }
+  TSizeConstraints* GetConstraints() const { return FConstraints.get(); }
   void SetConstraints(TSizeConstraints* value) { FConstraints->Assign(value); }
   bool GetAutoSize() const { return FAutoSize; }
   virtual void SetAutoSize(bool value);
@@ -209,7 +210,7 @@ class TControl : public TComponent {
   void SetText(const std::string& value);
   std::string GetCaption() { return GetText(); }
   void SetCaption(const std::string& value) { SetText(value); }
-  TFont* GetFont() const { return FFont; }
+  TFont* GetFont() const { return FFont.get(); }
   void SetFont(TFont* value) { FFont->Assign(value); }
   bool GetParentFont() const { return FParentFont; }
   void SetParentFont(bool value);
@@ -298,7 +299,7 @@ class TControl : public TComponent {
   // Copies the action's properties and OnExecute into the control; with checkDefaults
   // only where the control still holds its default value.
   virtual void ActionChange(TObject* sender, bool checkDefaults);
-  TControlActionLink* GetActionLink() const { return FActionLink; }
+  TControlActionLink* GetActionLink() const { return FActionLink.get(); }
   // Text of a windowless control, or of a windowed control without a window.
   const std::string& GetStoredText() const { return FText; }
   void SetStoredText(const std::string& value) { FText = value; }
@@ -330,7 +331,7 @@ class TControl : public TComponent {
   bool FEnabled = true;
   bool FAutoSize = false;
   std::string FText;
-  TFont* FFont;
+  std::unique_ptr<TFont> FFont;
   bool FParentFont = true;
   TColor FColor = clWindow;
   bool FParentColor = true;
@@ -345,10 +346,10 @@ class TControl : public TComponent {
   TDragMode FDragMode = dmManual;
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};
-  TSizeConstraints* FConstraints;
+  std::unique_ptr<TSizeConstraints> FConstraints;
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
-  TControlActionLink* FActionLink = nullptr;
+  std::unique_ptr<TControlActionLink> FActionLink;
 };
 
 // Window creation parameters, filled by CreateParams.
@@ -425,7 +426,7 @@ class TWinControl : public TControl {
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
   // ---- Painting and look
-  TBrush* GetBrush() const { return FBrush; }
+  TBrush* GetBrush() const { return FBrush.get(); }
   int GetBorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(int value);
   bool GetCtl3D() const { return FCtl3D; }
@@ -543,7 +544,7 @@ class TWinControl : public TControl {
   int FBorderWidth = 0;
   int FAlignLevel = 0;
   int FLastClientWidth = -1, FLastClientHeight = -1;
-  TBrush* FBrush;
+  std::unique_ptr<TBrush> FBrush;
   std::vector<TControl*> FControls;
   std::vector<TWinControl*> FWinControls;
   std::vector<TWinControl*> FTabList;
@@ -591,7 +592,7 @@ class TGraphicControl : public TControl {
  public:
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
-  TCanvas* GetCanvas() const { return FCanvas; }
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
   void Dispatch(TMessage& message) override;
 
  protected:
@@ -599,7 +600,7 @@ class TGraphicControl : public TControl {
 
  private:
   void WMPaint(TMessage& message);
-  TControlCanvas* FCanvas;
+  std::unique_ptr<TControlCanvas> FCanvas;
 };
 
 // A windowed control that paints itself on a canvas.
@@ -608,7 +609,7 @@ class TCustomControl : public TWinControl {
  public:
   explicit TCustomControl(TComponent* AOwner);
   ~TCustomControl() override;
-  TCanvas* GetCanvas() const { return FCanvas; }
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
   void Dispatch(TMessage& message) override;
 
  protected:
@@ -617,7 +618,7 @@ class TCustomControl : public TWinControl {
 
  private:
   void WMPaint(TMessage& message);
-  TControlCanvas* FCanvas;
+  std::unique_ptr<TControlCanvas> FCanvas;
 };
 
 // The control whose window is `wnd` (a window of this class library), or null.

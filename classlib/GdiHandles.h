@@ -153,6 +153,26 @@ class TClientDC {
   HDC FDC;
 };
 
+// The DC of a whole window, frame included (GetWindowDC), released on destruction.
+class TWindowDC {
+ public:
+  explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) { HandleCreated(THandleKind::DC, FDC); }
+  ~TWindowDC() {
+    if (!FDC)
+      return;
+    HandleDestroyed(THandleKind::DC, FDC);
+    ReleaseDC(FWnd, FDC);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+  HDC Get() const { return FDC; }
+  operator HDC() const { return FDC; }
+
+ private:
+  HWND FWnd;
+  HDC FDC;
+};
+
 // BeginPaint/EndPaint around a scope.
 class TPaintDC {
  public:

@@ -118,7 +118,7 @@ void TdxInplacePopupControl::WMNCPaint(TMessage& message) {
     shadow = r;
     OffsetRect(&shadow, FShadowSize, FShadowSize);
   }
-  HDC dc = GetWindowDC(wnd);
+  TWindowDC dc(wnd);
   switch (FPopupBorder) {
     case pbSingle: DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO); break;
     case pbFrame3D:
@@ -141,7 +141,6 @@ void TdxInplacePopupControl::WMNCPaint(TMessage& message) {
                               r.right, r.bottom);
     FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
   }
-  ReleaseDC(wnd, dc);
 }
 
 void TdxInplacePopupControl::WMSize(TMessage& message) {

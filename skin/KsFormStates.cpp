@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "classlib/Boundary.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/Menus.h"
@@ -105,9 +106,8 @@ void TKsCustomForm::AppMinimize(TObject* sender) {
   if (FWindowState != kwsMinimized && FWindowState != kwsTray && FMinimizeApplication) {
     // The application is minimizing already: minimizing it again from here would run
     // its minimize handlers a second time.
-    FAppMinimizing = true;
+    const TFlagScope minimizing(FAppMinimizing);
     Minimize();
-    FAppMinimizing = false;
   }
   if (FSavedOnMinimize)
     FSavedOnMinimize(sender);

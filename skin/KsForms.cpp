@@ -6,6 +6,7 @@
 #include "classlib/Boundary.h"
 #include "classlib/Canvas.h"
 #include "classlib/Controls.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/GraphicsObjects.h"
@@ -55,18 +56,6 @@ HICON FormIcon(TCustomForm* form) {
 }
 
 }  // namespace
-
-TKsWindowDC::TKsWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) {
-  if (FDC)
-    HandleCreated(THandleKind::DC, FDC);
-}
-
-TKsWindowDC::~TKsWindowDC() {
-  if (FDC) {
-    HandleDestroyed(THandleKind::DC, FDC);
-    ReleaseDC(FWnd, FDC);
-  }
-}
 
 uint8_t KsBorderIconHitCode(TKsBorderIcon icon) {
   switch (icon) {
@@ -669,7 +658,7 @@ void TKsCustomForm::PaintNonClient() {
         buffer->DrawRectToDC(FAnimBitmap->GetDC(), band.left, band.top, band);
     return;
   }
-  TKsWindowDC dc(wnd);
+  TWindowDC dc(wnd);
   if (!dc.Get())
     return;
   for (const TRect& band : bands)
@@ -736,17 +725,19 @@ void TKsCustomForm::UpdateFrame() {
   TCustomForm* form = GetForm();
   if (!GetActive() || !form || Designing() || !form->HandleAllocated())
     return;
-  FUpdatingFrame = true;
-  const int clientWidth = form->GetClientWidth(), clientHeight = form->GetClientHeight();
-  const int height = form->GetHeight();
-  form->SetHeight(height + 1);
-  form->SetHeight(height);
-  const int dw = clientWidth - form->GetClientWidth(), dh = clientHeight - form->GetClientHeight();
-  if (dw != 0 || dh != 0)
-    form->SetBounds(form->GetLeft(), form->GetTop(), form->GetWidth() + dw, form->GetHeight() + dh);
-  FSavedClientWidth = form->GetClientWidth();
-  FSavedClientHeight = form->GetClientHeight();
-  FUpdatingFrame = false;
+  {
+    // The window measures its frame again at a height change; the client size stays.
+    const TFlagScope updating(FUpdatingFrame);
+    const int clientWidth = form->GetClientWidth(), clientHeight = form->GetClientHeight();
+    const int height = form->GetHeight();
+    form->SetHeight(height + 1);
+    form->SetHeight(height);
+    const int dw = clientWidth - form->GetClientWidth(), dh = clientHeight - form->GetClientHeight();
+    if (dw != 0 || dh != 0)
+      form->SetBounds(form->GetLeft(), form->GetTop(), form->GetWidth() + dw, form->GetHeight() + dh);
+    FSavedClientWidth = form->GetClientWidth();
+    FSavedClientHeight = form->GetClientHeight();
+  }
   RECT r{0, 0, FWindowWidth, FWindowHeight};
   RedrawWindow(form->GetHandle(), &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
@@ -1329,7 +1320,7 @@ void TKsCustomForm::DrawOutline(const TRect& frame) {
   if (IsMDIChild())
     if (HWND wnd = GetFormHandle())
       target = GetParent(wnd);
-  TKsWindowDC dc(target ? target : GetDesktopWindow());
+  TWindowDC dc(target ? target : GetDesktopWindow());
   if (!dc.Get())
     return;
   TPenHandle pen(CreatePen(PS_INSIDEFRAME, 2, RGB(255, 255, 255)));

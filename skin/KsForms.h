@@ -70,20 +70,6 @@ constexpr UINT KM_TRAYCALLBACK = 0x56C;
 // The transparent key of the paint buffer: pixels of this colour fall outside the window.
 constexpr TKsColor KsTransparentKey = KsColorARGB(255, 127, 0, 127);
 
-// The DC of a whole window (frame included), released on destruction.
-class TKsWindowDC {
- public:
-  explicit TKsWindowDC(HWND wnd);
-  ~TKsWindowDC();
-  TKsWindowDC(const TKsWindowDC&) = delete;
-  TKsWindowDC& operator=(const TKsWindowDC&) = delete;
-  HDC Get() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-};
-
 class TKsCustomForm : public TKsHookComponent {
   KIVO_CLASS(TKsCustomForm, TKsHookComponent)
  public:
