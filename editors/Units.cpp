@@ -1,7 +1,7 @@
 #include "editors/Units.h"
 
 #include "editors/DxEditStyle.h"
-#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxExEdtr.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 
@@ -13,9 +13,10 @@ std::span<const TUnitEntry> EditorsUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
-      // The editor module's shared resources: the check size and the check editors'
-      // default style controller.
-      {"dxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
+      // The editor module's shared resources: the check size, the hand cursor, the date
+      // texts and keywords, time constants, the tool bar's glyphs and texts, the shared
+      // canvas, the blob icons and captions, the check editors' default style controller.
+      {"dxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
   };
   return units;
 }
