@@ -13,6 +13,8 @@
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
+#include "skin/TeThemeXP.h"
+#include "skin/TeThemeXPImpl.h"
 
 std::span<const TUnitEntry> SkinUnits() {
   static const TUnitEntry units[] = {
@@ -29,6 +31,11 @@ std::span<const TUnitEntry> SkinUnits() {
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
+      // The native theme: the cache of visual-style handles and the tracker window that
+      // closes them when the visual style changes; then "uxtheme.dll", and the native
+      // theme registered last where the application is themed.
+      {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
+      {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The themed menu item class, registered for streaming.

@@ -25,7 +25,8 @@ inline std::span<const TUnitEntry> ImporterTestUnits() {
   static const TUnitTable units = TUnitTable()
                                       .Add({"standin.Host", StartImporterTestHost, standin::StopHost})
                                       .Pick(ClassLibUnits(), {"FormatSettings", "Forms"})
-                                      .Pick(SkinUnits(), {"KsBitmap", "KsWinBindings", "TeTheme", "TeThemeLuna", "KsButtons"})
+                                      .Pick(SkinUnits(), {"KsBitmap", "KsWinBindings", "TeTheme", "TeThemeLuna", "TeThemeXPImpl",
+                                                           "TeThemeXP", "KsButtons"})
                                       .Pick(HostUnits(), {"host.ClientApi"})
                                       .Add(PcbUnits())
                                       .Pick(ImporterUnits(), {"KivoTokenizer"});

@@ -25,6 +25,7 @@
 #include "tests/ravelo/TestUnits.h"
 #include "tests/skin/TestUnits.h"
 #include "tests/support/TestSupport.h"
+#include "tests/themed/TestUnits.h"
 #include "tests/treelist/TestUnits.h"
 #include "tests/xpcontrols/TestUnits.h"
 
@@ -66,7 +67,8 @@ TEST(StartupOrder, EveryTestExecutableStartsAPartOfThePluginsOrder) {
       {"importer_bare_tests", ImporterBareTestUnits()}, {"options_tests", OptionsTestUnits()},
       {"pcb_tests", PcbTestUnits()},               {"proxies_tests", ProxiesTestUnits()},
       {"ravelo_tests", RaveloTestUnits()},         {"skin_tests", SkinTestUnits()},
-      {"treelist_tests", TreeListTestUnits()},     {"xpcontrols_tests", XPControlsTestUnits()},
+      {"themed_tests", ThemedTestUnits()},         {"treelist_tests", TreeListTestUnits()},
+      {"xpcontrols_tests", XPControlsTestUnits()},
   };
   for (const auto& table : tables) {
     EXPECT_FALSE(table.Units.empty()) << table.Executable;
