@@ -138,8 +138,15 @@ bool WriteFile(const std::string& fileName, const std::string& text) {
 int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatchOptions& options) {
   const std::string file = options.FileName.empty() ? std::string() : FullPath(options.FileName);
   const bool interactive = HostOptions().Interactive;
+  const bool shots = !options.Shots.Folder.empty();
   std::optional<TDialogWatcher> watcher;
-  if (!interactive)
+  std::optional<TDialogShooter> shooter;
+  if (shots) {
+    TShotScript script = options.Shots;
+    script.CancelOptions = options.Dialogs.CancelOptions;
+    shooter.emplace(std::move(script));
+  }
+  else if (!interactive)
     watcher.emplace(options.Dialogs);
 
   bool exportResult = true;
@@ -174,8 +181,12 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
     imported = CurrentPcbSource();
     printf("New PCB document: %s\n", board ? Quote(CurrentPcbName().c_str()).c_str() : "none");
   }
-  const TDialogLog log = watcher ? watcher->Log() : TDialogLog{};
+  const TDialogLog log = watcher ? watcher->Log() : shooter ? shooter->Log() : TDialogLog{};
   watcher.reset();
+  if (shooter)
+    for (const std::string& shot : shooter->Written())
+      printf("Screenshot: %s\n", shot.c_str());
+  shooter.reset();
 
   if (!interactive)
     printf("Options dialog: %s\n", !log.OptionsShown              ? "not shown"
@@ -183,6 +194,8 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
                                                                    : "OK");
   if (interactive)
     printf("Status dialog: answered by the user\n");
+  else if (log.StatusShown && shots)
+    printf("Status dialog: shown and closed\n");
   else if (log.StatusShown)
     printf("Status dialog: \"%s\"\n", log.StatusText.c_str());
   else

@@ -24,10 +24,14 @@
 //   --config FILE         "Load Configuration" with FILE before OK
 //   --toggle-view-report  "View Report" of "KIVO Translator" is clicked before Close
 //   --deadline SECONDS    how long a dialog may wait for its answer (30)
+//   --screenshots FOLDER  the dialogs are driven through their states and each window
+//                         saved there as a PNG file instead of being answered by script
+//   --shots NAME,...      only these shots (standin/host/DialogShots.h names them)
 //
 // Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
 // import failed or did not happen, 3 when the plug-in called a slot it has no business
 // calling, 4 when a batch import did not end within twice the deadline.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +94,16 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.Import.Dialogs.ToggleViewReport = true;
     } else if (arg == "--deadline" && (value = next())) {
       run.Import.Dialogs.DeadlineMs = static_cast<unsigned>(atoi(value)) * 1000u;
+    } else if (arg == "--screenshots" && (value = next())) {
+      run.Import.Shots.Folder = value;
+    } else if (arg == "--shots" && (value = next())) {
+      std::string names = value;
+      for (size_t start = 0; start <= names.size();) {
+        const size_t end = std::min(names.find(',', start), names.size());
+        if (end > start)
+          run.Import.Shots.Shots.push_back(names.substr(start, end - start));
+        start = end + 1;
+      }
     } else if (arg == "--calls") {
       run.CallsAsked = true;
     } else if (!arg.empty() && arg[0] != '-' && run.Import.FileName.empty()) {
