@@ -135,36 +135,20 @@ class TPaintScope {
   PAINTSTRUCT FPaint{};
 };
 
-// The DC of a window's client area (the screen for null), released on destruction.
-class TClientDC {
+// A DC of a window taken by `Take` (GetDC: the client area, the screen for null;
+// GetWindowDC: the whole window, frame included), released on destruction.
+template <HDC(WINAPI* Take)(HWND)>
+class TWindowDCOf {
  public:
-  explicit TClientDC(HWND wnd) : FWnd(wnd), FDC(GetDC(wnd)) { HandleCreated(THandleKind::DC, FDC); }
-  ~TClientDC() {
-    HandleDestroyed(THandleKind::DC, FDC);
-    ReleaseDC(FWnd, FDC);
-  }
-  TClientDC(const TClientDC&) = delete;
-  TClientDC& operator=(const TClientDC&) = delete;
-  HDC Get() const { return FDC; }
-  operator HDC() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-};
-
-// The DC of a whole window, frame included (GetWindowDC), released on destruction.
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) { HandleCreated(THandleKind::DC, FDC); }
-  ~TWindowDC() {
+  explicit TWindowDCOf(HWND wnd) : FWnd(wnd), FDC(Take(wnd)) { HandleCreated(THandleKind::DC, FDC); }
+  ~TWindowDCOf() {
     if (!FDC)
       return;
     HandleDestroyed(THandleKind::DC, FDC);
     ReleaseDC(FWnd, FDC);
   }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
+  TWindowDCOf(const TWindowDCOf&) = delete;
+  TWindowDCOf& operator=(const TWindowDCOf&) = delete;
   HDC Get() const { return FDC; }
   operator HDC() const { return FDC; }
 
@@ -172,6 +156,9 @@ class TWindowDC {
   HWND FWnd;
   HDC FDC;
 };
+
+using TClientDC = TWindowDCOf<GetDC>;
+using TWindowDC = TWindowDCOf<GetWindowDC>;
 
 // BeginPaint/EndPaint around a scope.
 class TPaintDC {
