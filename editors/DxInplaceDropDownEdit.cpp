@@ -31,12 +31,10 @@ void DrawSign(HDC dc, const TRect& r, TdxEditButtonKind kind, int size, int colo
   const int x = (r.left + r.right - size) / 2;
   const int y = (r.top + r.bottom - size / 2) / 2 - ((r.bottom - r.top) & 1);
   TPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
-  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  TSelectGuard penSelected(dc, pen.Get());
+  TSelectGuard brushSelected(dc, brush);
   const POINT corners[] = {{x, y}, {x + size - 1, y}, {x + size / 2, y + size / 2}};
   Polygon(dc, corners, 3);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 }  // namespace

@@ -131,7 +131,7 @@ void DxPopupFramePaint(HWND wnd, TdxPopupBorder border, bool shadow, int shadowS
     shadowRect = r;
     OffsetRect(&shadowRect, shadowSize, shadowSize);
   }
-  HDC dc = GetWindowDC(wnd);
+  TWindowDC dc(wnd);
   switch (border) {
     case pbSingle: DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO); break;
     case pbFrame3D:
@@ -150,7 +150,6 @@ void DxPopupFramePaint(HWND wnd, TdxPopupBorder border, bool shadow, int shadowS
                               r.right, r.bottom);
     FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
   }
-  ReleaseDC(wnd, dc);
 }
 
 void DxPopupFrameShape(HWND wnd, bool shadow, int shadowSize) {
