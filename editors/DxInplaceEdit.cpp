@@ -571,6 +571,14 @@ void TdxInplaceEdit::WMKeyDown(TMessage& message) {
   inherited::Dispatch(message);
 }
 
+void TdxInplaceEdit::RemovePendingChar() {
+  if (!HandleAllocated())
+    return;
+  MSG pending{};
+  if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
+    PostQuitMessage(int(pending.wParam));
+}
+
 void TdxInplaceEdit::CMExit(TMessage& message) {
   ValidateEdit();
   SetEditing(false);
