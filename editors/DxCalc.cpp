@@ -374,9 +374,9 @@ void TCustomdxCalculator::SetDisplayValue(long double value) {
 long double TCustomdxCalculator::GetDisplayValue() {
   if (FStatus == csError)
     return 0;
-  std::string text = Trim(GetDisplayText());
+  const std::string text = Trim(GetDisplayText());
   if (text.empty())
-    text = "0";
+    return 0;
   double value = 0;
   return TryStrToFloat(text, value, FormatSettings) ? value : NAN;
 }

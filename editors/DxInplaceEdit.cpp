@@ -327,14 +327,6 @@ POINT TdxInplaceEdit::ScreenToWindow(LPARAM screenPoint) {
   return p;
 }
 
-void TdxInplaceEdit::RemovePendingChar() {
-  if (!HandleAllocated())
-    return;
-  MSG pending{};
-  if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-    PostQuitMessage(int(pending.wParam));
-}
-
 void TdxInplaceEdit::ReplayClickInFrame(int x, int y) {
   TCustomdxContainer* container = Container();
   if (!container)

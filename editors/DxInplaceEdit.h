@@ -286,9 +286,6 @@ class TdxInplaceEdit : public TWinControl {
 
   // Repaints the frame (the non-client area) now.
   void RepaintFrame();
-  // Drops the WM_CHAR a key already handled left in the queue, so that no character
-  // follows it (a WM_QUIT found there is posted again).
-  void RemovePendingChar();
   // The screen point of a mouse message (its lParam) in window coordinates.
   POINT ScreenToWindow(LPARAM screenPoint);
   // Replays a click of the container at (x, y), in the container's client coordinates,
