@@ -3,8 +3,10 @@
 // used for their messages.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -40,7 +42,17 @@ KIVO_EXCEPTION(EFOpenError, EStreamError);     // file cannot be opened
 KIVO_EXCEPTION(EReadError, EStreamError);      // stream ended early
 KIVO_EXCEPTION(EWriteError, EStreamError);     // stream refused the data
 KIVO_EXCEPTION(EResNotFound, Exception);       // resource missing from a module
-KIVO_EXCEPTION(EInOutError, Exception);        // runtime text-file error
+// A runtime text-file error, with the error code of TextFile.h (a Windows error code or
+// one of the runtime's own, 100 and up).
+class EInOutError : public Exception {
+ public:
+  explicit EInOutError(std::string message, uint32_t errorCode = 0)
+      : Exception(std::move(message)), FErrorCode(errorCode) {}
+  uint32_t GetErrorCode() const { return FErrorCode; }
+
+ private:
+  uint32_t FErrorCode;
+};
 KIVO_EXCEPTION(EOutOfResources, Exception);    // Windows refused a handle
 KIVO_EXCEPTION(EInvalidGraphic, Exception);    // image data not understood
 KIVO_EXCEPTION(EInvalidPointer, Exception);    // pointer not from this allocator

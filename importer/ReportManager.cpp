@@ -5,6 +5,8 @@
 //   host's extension helper falls back on the runtime's ChangeFileExt.
 // - The report path is kept whole: cutting it to 255 characters would write the
 //   report somewhere else.
+// - A KIVO file named "*.rpt" would be overwritten by its own report: the report then
+//   goes to "<name>-report.rpt" and says so in a line after its time.
 #include "importer/ReportManager.h"
 
 #include <memory>
@@ -99,6 +101,14 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
       Add(FLoadWarnings, "         Possible cause is an Invalid KIVO file", 2);
       return;
   }
+}
+
+void TReportManager::AddLeftOutWarning(std::string_view object, int64_t line,
+                                       std::string_view reason) {
+  ++FLoadWarningCount;
+  const std::string where = line > 0 ? " at line " + std::to_string(line) : std::string();
+  Add(FLoadWarnings,
+      "WARNING: " + std::string(object) + where + " left out: " + std::string(reason), 1);
 }
 
 void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
@@ -225,13 +235,15 @@ void TReportManager::SetLoadSection(uint8_t section) {
   Add(FLoadEvents, "", 1);
 }
 
-std::string TReportManager::MakeReportPath() const {
+std::string TReportManager::MakeReportPath(const std::string& suffix) const {
   const std::string& fileName = FFileName;
   std::string folder = ExtractFilePath(fileName);
   if (VfsFileExists(fileName))
     VfsExtractFilePath(fileName, folder);
   std::string name = ExtractFileName(fileName);
   VfsExtractFileName(fileName, name);
+  if (!suffix.empty())
+    name = ChangeFileExt(name, "") + suffix;
   std::string reportName = ClientApiForceFileNameExtension(name, "rpt");
   if (reportName.empty())
     reportName = ChangeFileExt(name, ".rpt");
@@ -247,9 +259,17 @@ void TReportManager::WriteReport() {
   if (!any)
     return;
 
-  const std::string path = MakeReportPath();
+  std::string path = MakeReportPath("");
   TTextFile file;
   VfsAssignFile(file, path);
+  std::string note;
+  if (SameFile(file.Name(), FFileName)) {
+    path = MakeReportPath("-report");
+    VfsAssignFile(file, path);
+    note = "Note     : the KIVO file is itself named " + ExtractFileName(FFileName) +
+           ", so this report is " + ExtractFileName(file.Name());
+  }
+  FTargetPath = file.Name();
   file.Rewrite();
   auto writeList = [&](const TLines& lines, uint8_t level) {
     lines.ForEach([&](std::string_view text, uint8_t lineLevel) {
@@ -261,6 +281,8 @@ void TReportManager::WriteReport() {
   file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName));
   file.WriteLn("Date     : " + CurrentDateText());
   file.WriteLn("Time     : " + CurrentTimeText());
+  if (!note.empty())
+    file.WriteLn(note);
   file.WriteLn();
   file.WriteLn();
   file.WriteLn("Load Errors : " + std::to_string(FLoadErrorCount));

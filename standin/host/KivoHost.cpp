@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "standin/host/BatchImport.h"
@@ -135,7 +136,8 @@ void RunIdleLoop(standin::PluginModule* module, int rounds) {
   printf("Idle calls: %d\n", idleCalls);
 }
 
-int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions& run) {
+int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions& run,
+                standin::TDialogWatcher* watcher) {
   printf("Module: %s\n", module->Name());
 
   standin::PluginCommandLauncher* launcher = nullptr;
@@ -145,7 +147,7 @@ int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions
     return 1;
   }
   if (run.Batch) {
-    const int status = standin::RunBatchImport(plugin, launcher, run.Import);
+    const int status = standin::RunBatchImport(plugin, launcher, run.Import, watcher);
     launcher->Release();
     RunIdleLoop(module, run.IdleRounds);
     return status;
@@ -198,17 +200,26 @@ int Run(int argc, char** argv) {
     FreeLibrary(plugin);
     return 1;
   }
+  // A batch run's dialogs are answered from here to the plug-in's unloading: releasing
+  // the module and unloading it may show boxes too.
+  std::optional<standin::TDialogWatcher> watcher;
+  if (run.Batch && !standin::HostOptions().Interactive)
+    watcher.emplace(run.Import.Dialogs);
   standin::PluginModule* module = nullptr;
   factory(&module, static_cast<standin::HostClient*>(standin::ClientUnknown()));
   int status = 1;
   if (!module) {
     fprintf(stderr, "KivoHost: ServerFactory gave no module\n");
   } else {
-    status = DriveModule(plugin, module, run);
+    status = DriveModule(plugin, module, run, watcher ? &*watcher : nullptr);
     module->Release();
     printf("Module released\n");
   }
   FreeLibrary(plugin);
+  if (watcher) {
+    standin::PrintDialogLog(watcher->TakeLog(), " after the import");
+    watcher.reset();
+  }
   standin::StopHost();
 
   // The call log is the point of the plain run; a batch run prints it when asked.
