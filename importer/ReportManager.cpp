@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "classlib/FileUtils.h"
+#include "classlib/Strings.h"
 #include "classlib/TextFile.h"
 #include "host/ClientApi.h"
 #include "host/Utilities.h"
@@ -250,6 +251,18 @@ std::string TReportManager::MakeReportPath(const std::string& suffix) const {
   return folder + reportName;
 }
 
+bool TReportManager::IsKivoFile(const std::string& reportFile) const {
+  // Only a KIVO file whose own name is the report's can be it; the host's file system
+  // may map that name elsewhere, so its answer counts too.
+  if (!SameText(ExtractFileName(reportFile), ExtractFileName(FFileName)))
+    return false;
+  if (SameFile(reportFile, FFileName))
+    return true;
+  TTextFile kivo;
+  VfsAssignFile(kivo, FFileName);
+  return SameFile(reportFile, kivo.Name());
+}
+
 void TReportManager::WriteReport() {
   const uint8_t levels[] = {FLoadErrorLevel,  FLoadWarningLevel,  FLoadEventLevel,
                             FImportErrorLevel, FImportWarningLevel, FImportEventLevel};
@@ -263,7 +276,7 @@ void TReportManager::WriteReport() {
   TTextFile file;
   VfsAssignFile(file, path);
   std::string note;
-  if (SameFile(file.Name(), FFileName)) {
+  if (IsKivoFile(file.Name())) {
     path = MakeReportPath("-report");
     VfsAssignFile(file, path);
     note = "Note     : the KIVO file is itself named " + ExtractFileName(FFileName) +

@@ -92,6 +92,8 @@ class TReportManager : public TObject {
   void AddArcLine(const TPCBObject* object);
   // Beside the KIVO file: its name with `suffix` added and the extension "rpt".
   std::string MakeReportPath(const std::string& suffix) const;
+  // Whether writing `reportFile` (a real path) would overwrite the KIVO file.
+  bool IsKivoFile(const std::string& reportFile) const;
 
   uint8_t FLoadErrorLevel = 2;
   uint8_t FLoadWarningLevel = 2;

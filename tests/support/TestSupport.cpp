@@ -1,9 +1,12 @@
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
+#include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   const DWORD start = GetTickCount();
@@ -87,6 +90,47 @@ std::string EmptiedTempFolder(const std::string& name) {
   }
   ForceDirectories(path);
   return path + "\\";
+}
+
+namespace {
+TMessageFormRecorder* gMessageFormRecorder = nullptr;
+}  // namespace
+
+TMessageFormRecorder::TMessageFormRecorder(std::string caption) : FCaption(std::move(caption)) {
+  assert(!gMessageFormRecorder && "one recorder at a time");
+  gMessageFormRecorder = this;
+  FTimer = SetTimer(nullptr, 0, 20, &TMessageFormRecorder::TimerProc);
+}
+
+TMessageFormRecorder::~TMessageFormRecorder() {
+  KillTimer(nullptr, FTimer);
+  gMessageFormRecorder = nullptr;
+}
+
+void CALLBACK TMessageFormRecorder::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  GuardBoundary("TMessageFormRecorder", [] {
+    TMessageFormRecorder* self = gMessageFormRecorder;
+    if (!self || !Screen)
+      return;
+    for (int i = 0; i < Screen->GetCustomFormCount(); ++i) {
+      TCustomForm* form = Screen->GetCustomForms(i);
+      if (!form || !form->GetShowing() || !form->HandleAllocated() || form->GetCaption() != self->FCaption)
+        continue;
+      const HWND wnd = form->GetHandle();
+      if (std::find(self->FAnswered.begin(), self->FAnswered.end(), wnd) != self->FAnswered.end())
+        continue;
+      auto* button = ObjectAs<TButton>(form->FindComponent("OK"));
+      auto* label = ObjectAs<TLabel>(form->FindComponent("Message"));
+      if (!button || !label)
+        continue;
+      self->FAnswered.push_back(wnd);
+      std::string text = label->GetCaption();
+      for (size_t at = 0; (at = text.find("&&", at)) != std::string::npos; ++at)
+        text.erase(at, 1);
+      self->Texts.push_back(text);
+      PostMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    }
+  });
 }
 
 namespace {
@@ -174,13 +218,16 @@ TUnwritable::TUnwritable(const std::string& path) : FPath(path) {
 }
 
 TUnwritable::~TUnwritable() {
-  if (FImmutable) {
+  if (FImmutable)
     RunChattr("-i", FPath);
-    PumpUntil([&] { return WritableNow(FPath) || !FReal; }, 5000);
-  }
-  const DWORD attributes = GetFileAttributesA(FPath.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES)
-    SetFileAttributesA(FPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  // The attribute can be taken off only once the Unix program has made it mutable again.
+  auto restored = [&] {
+    const DWORD attributes = GetFileAttributesA(FPath.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (SetFileAttributesA(FPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) &&
+            (!FImmutable || WritableNow(FPath)));
+  };
+  PumpUntil(restored, 5000);
 }
 
 namespace {

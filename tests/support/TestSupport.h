@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "classlib/Startup.h"
 #include "classlib/Win.h"
@@ -28,6 +29,26 @@ bool SettlePointerAt(int x, int y, unsigned timeoutMs = 5000);
 // "<temp>\<name>\", deleted with everything in it and created again empty (a file or
 // folder a TUnwritable left unwritable is made writable first).
 std::string EmptiedTempFolder(const std::string& name);
+
+// Answers every message form of the class library shown while it lives under
+// `caption` ("Vantor Suite Error" by default) with its "OK" button, recording the text
+// of its "Message" label as the user reads it ("&&" shown as "&"). It works from a
+// thread timer, which fires inside the form's modal loop; the press is posted.
+class TMessageFormRecorder {
+ public:
+  explicit TMessageFormRecorder(std::string caption = "Vantor Suite Error");
+  ~TMessageFormRecorder();
+  TMessageFormRecorder(const TMessageFormRecorder&) = delete;
+  TMessageFormRecorder& operator=(const TMessageFormRecorder&) = delete;
+
+  std::vector<std::string> Texts;
+
+ private:
+  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+  std::string FCaption;
+  std::vector<HWND> FAnswered;
+  UINT_PTR FTimer = 0;
+};
 
 // Makes an existing file or folder unwritable for real while it lives: no file can be
 // made in the folder, the file cannot be opened for writing. It sets the read-only
