@@ -155,13 +155,10 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
                    TDialogWatcher* watcher) {
   const std::string file = options.FileName.empty() ? std::string() : FullPath(options.FileName);
   const bool interactive = HostOptions().Interactive;
-  // The file time a report written by this run has at least (file times step coarser
-  // than the clock, so a little earlier).
+  // A report written by this run is younger than this (the dialogs before it take
+  // longer than the file system's clock lags).
   FILETIME started{};
   GetSystemTimeAsFileTime(&started);
-  ULARGE_INTEGER start{{started.dwLowDateTime, started.dwHighDateTime}};
-  start.QuadPart -= 20000000;  // 2 s
-  started = {start.LowPart, start.HighPart};
 
   bool exportResult = true;
   uint32_t board = 0;

@@ -25,6 +25,11 @@
 //   --toggle-view-report  "View Report" of "KIVO Translator" is clicked before Close
 //   --deadline SECONDS    how long a dialog may wait for its answer (30)
 //
+// Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
+// message box before the import, which the watcher must answer; --hang stops the host's
+// user-interface thread for good before the import, which only the watcher's deadline
+// ends.
+//
 // Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
 // import failed or did not happen, 3 when the plug-in called a slot it has no business
 // calling, 4 when a batch import did not end within twice the deadline.
@@ -49,6 +54,8 @@ struct TRunOptions {
   int IdleRounds = 3;
   bool Batch = false;
   bool CallsAsked = false;  // --calls: a batch run prints the call log too
+  std::string MessageBox;   // --message-box TEXT
+  bool Hang = false;        // --hang
   standin::TBatchOptions Import;
 };
 
@@ -93,6 +100,10 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.Import.Dialogs.DeadlineMs = static_cast<unsigned>(atoi(value)) * 1000u;
     } else if (arg == "--calls") {
       run.CallsAsked = true;
+    } else if (arg == "--message-box" && (value = next())) {
+      run.MessageBox = value;
+    } else if (arg == "--hang") {
+      run.Hang = true;
     } else if (!arg.empty() && arg[0] != '-' && run.Import.FileName.empty()) {
       run.Import.FileName = arg;
       run.Batch = true;
@@ -205,6 +216,14 @@ int Run(int argc, char** argv) {
   std::optional<standin::TDialogWatcher> watcher;
   if (run.Batch && !standin::HostOptions().Interactive)
     watcher.emplace(run.Import.Dialogs);
+  if (!run.MessageBox.empty()) {
+    const int answer = MessageBoxA(nullptr, run.MessageBox.c_str(), "KivoHost", MB_OK | MB_TASKMODAL);
+    printf("Plain message box answered: %s\n", answer == IDOK ? "OK" : "otherwise");
+  }
+  if (run.Hang) {
+    fflush(stdout);
+    Sleep(INFINITE);
+  }
   standin::PluginModule* module = nullptr;
   factory(&module, static_cast<standin::HostClient*>(standin::ClientUnknown()));
   int status = 1;
