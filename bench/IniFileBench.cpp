@@ -5,6 +5,7 @@
 //
 //   IniFileBench.exe [count...]
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -20,14 +21,7 @@
 namespace {
 
 double Seconds() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 bool WriteSettings(const std::string& path, int count) {

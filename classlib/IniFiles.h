@@ -37,16 +37,8 @@
 
 class TStrings;
 
-class EIniFileException : public Exception {
- public:
-  explicit EIniFileException(std::string message, uint32_t errorCode = 0)
-      : Exception(std::move(message)), FErrorCode(errorCode) {}
-  // The Windows error code of the failed read or write; 0 when there was none.
-  uint32_t GetErrorCode() const { return FErrorCode; }
-
- private:
-  uint32_t FErrorCode;
-};
+// Carries the Windows error code of the failed read or write.
+KIVO_CODED_EXCEPTION(EIniFileException, Exception);
 
 class TCustomIniFile : public TObject {
   KIVO_CLASS(TCustomIniFile, TObject)
