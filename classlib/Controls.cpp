@@ -29,6 +29,7 @@ std::vector<TControlCanvas*> gCanvasesWithDC;
 namespace controls_detail {
 
 void ControlDestroyed(TControl* control) {
+  DragControlDestroyed(control);
   if (gMouseControl == control)
     gMouseControl = nullptr;
   if (gCaptureControl == control)
@@ -271,6 +272,7 @@ void TControl::WndProc(TMessage& message) {
           break;
       }
     }
+    NoteMouseMessage(this, message);
     switch (message.Msg) {
       case WM_MOUSEMOVE:
         if (Application)
@@ -278,6 +280,11 @@ void TControl::WndProc(TMessage& message) {
         break;
       case WM_LBUTTONDOWN:
       case WM_LBUTTONDBLCLK:
+        // In automatic mode the press belongs to the drag it begins.
+        if (FDragMode == dmAutomatic && !GetComponentState().Contains(csDesigning)) {
+          BeginDrag(false);
+          return;
+        }
         FControlState.Include(csLButtonDown);
         break;
       case WM_LBUTTONUP:
@@ -327,6 +334,9 @@ void TControl::Dispatch(TMessage& message) {
       return;
     case CM_HITTEST:
       CMHitTest(message);
+      return;
+    case CM_DRAG:
+      CMDrag(message);
       return;
   }
   inherited::Dispatch(message);

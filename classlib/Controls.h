@@ -33,6 +33,10 @@ class TCustomForm;
 class TPopupMenu;
 class TBasicAction;
 class TControlActionLink;
+class TCustomImageList;
+class TDragObject;
+class TDragDockObject;
+class TDragManager;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
@@ -48,6 +52,9 @@ enum TScrollBarKind { sbHorizontal, sbVertical };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
 enum TDragMode { dmManual, dmAutomatic };
+// A drag moves data to a target (dkDrag) or the control itself to a dock site (dkDock).
+enum TDragKind { dkDrag, dkDock };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
 enum TControlStyleFlag {
   csAcceptsControls,
@@ -114,6 +121,19 @@ using TMouseEvent = TEvent<TObject* /*Sender*/, TMouseButton, TShiftState, int /
 using TMouseMoveEvent = TEvent<TObject* /*Sender*/, TShiftState, int /*X*/, int /*Y*/>;
 using TKeyEvent = TEvent<TObject* /*Sender*/, WORD& /*Key*/, TShiftState>;
 using TKeyPressEvent = TEvent<TObject* /*Sender*/, char& /*Key*/>;
+// Drag and dock events. A drag's Source is the dragged control for a control drag, else
+// the drag object; Target is the control that took the drop, or null.
+using TStartDragEvent = TEvent<TObject* /*Sender*/, TDragObject*& /*DragObject*/>;
+using TDragOverEvent =
+    TEvent<TObject* /*Sender*/, TObject* /*Source*/, int /*X*/, int /*Y*/, TDragState, bool& /*Accept*/>;
+using TDragDropEvent = TEvent<TObject* /*Sender*/, TObject* /*Source*/, int /*X*/, int /*Y*/>;
+using TEndDragEvent = TEvent<TObject* /*Sender*/, TObject* /*Target*/, int /*X*/, int /*Y*/>;
+using TStartDockEvent = TEvent<TObject* /*Sender*/, TDragDockObject*& /*DragObject*/>;
+using TDockOverEvent = TEvent<TObject* /*Sender*/, TDragDockObject* /*Source*/, int /*X*/, int /*Y*/,
+                              TDragState, bool& /*Accept*/>;
+using TDockDropEvent = TEvent<TObject* /*Sender*/, TDragDockObject* /*Source*/, int /*X*/, int /*Y*/>;
+using TGetSiteInfoEvent = TEvent<TObject* /*Sender*/, TControl* /*DockClient*/, TRect& /*InfluenceRect*/,
+                                 TPoint /*MousePos*/, bool& /*CanDock*/>;
 
 // Shift state from mouse key flags (plus Alt from the keyboard) and from key data.
 TShiftState KeysToShiftState(WORD keys);
@@ -239,7 +259,6 @@ class TControl : public TComponent {
   int DrawTextBiDiModeFlags(int flags) const;
   TDragMode GetDragMode() const { return FDragMode; }
   void SetDragMode(TDragMode value) { FDragMode = value; }
-  bool Dragging() const { return false; }
   TControlStyle GetControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle value) { FControlStyle = value; }
   TControlState GetControlState() const { return FControlState; }
@@ -266,6 +285,40 @@ class TControl : public TComponent {
   // Asks the linked action to update itself.
   void InitiateAction();
 
+  // ---- Drag and dock (DragDrop.h, DragDrop.cpp)
+  TDragKind GetDragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind value) { FDragKind = value; }
+  // The cursor shown while a drag of this control is over a control that accepts it.
+  TCursor GetDragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor value) { FDragCursor = value; }
+  // Starts a drag of this control from the position of the last mouse message: at
+  // once, or once the mouse has left the square of `threshold` pixels around that
+  // position (-1: DefaultDragThreshold). Nothing happens while another drag runs.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends this control's drag: dropped where the mouse is, or cancelled.
+  void EndDrag(bool drop);
+  // True from BeginDrag until the drag of this control ends.
+  bool Dragging() const;
+  // The control sits alone in a floating dock form (ManualFloat).
+  bool GetFloating() const;
+  // Moves the control into `site` at its own screen position, kept inside the site;
+  // null floats it where it is. False when `site` is no dock site.
+  bool ManualDock(TWinControl* site);
+  // Puts the control into a floating tool-window form whose client area is
+  // `screenRect` (a form it already floats in is reused).
+  void ManualFloat(const TRect& screenRect);
+  // The image list whose drag image follows the mouse while this control is dragged.
+  virtual TCustomImageList* GetDragImages() { return nullptr; }
+  // The drop of a drag over this control (fires OnDragDrop).
+  virtual void DragDrop(TObject* source, int x, int y);
+
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+  TStartDockEvent OnStartDock;
+  TEndDragEvent OnEndDock;
+
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
   TMouseEvent OnMouseDown;
@@ -275,6 +328,7 @@ class TControl : public TComponent {
 
  protected:
   friend class TWinControl;
+  friend class TDragManager;
   virtual void Click();
   virtual void DblClick();
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -298,6 +352,16 @@ class TControl : public TComponent {
   // Copies the action's properties and OnExecute into the control; with checkDefaults
   // only where the control still holds its default value.
   virtual void ActionChange(TObject* sender, bool checkDefaults);
+  // A drag of this control starts (fires OnStartDrag, which may hand its own object).
+  virtual void DoStartDrag(TDragObject*& dragObject);
+  // A drag is over this control: Accept starts true when OnDragOver is assigned, which
+  // then decides.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  // This control's drag ended; `target` took the drop, or null (fires OnEndDrag).
+  virtual void DoEndDrag(TObject* target, int x, int y);
+  virtual void DoStartDock(TDragDockObject*& dragObject);
+  virtual void DoEndDock(TObject* target, int x, int y);
+  void CMDrag(TMessage& message);
   TControlActionLink* GetActionLink() const { return FActionLink; }
   // Text of a windowless control, or of a windowed control without a window.
   const std::string& GetStoredText() const { return FText; }
@@ -343,6 +407,9 @@ class TControl : public TComponent {
   TBiDiMode FBiDiMode = bdLeftToRight;
   bool FParentBiDiMode = true;
   TDragMode FDragMode = dmManual;
+  TDragKind FDragKind = dkDrag;
+  TCursor FDragCursor = crDrag;
+
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};
   TSizeConstraints* FConstraints;
@@ -411,6 +478,19 @@ class TWinControl : public TControl {
   void EnableAlign();
   void Realign();
 
+  // ---- Docking (DragDrop.cpp): a dock site takes controls dropped by dock drags.
+  bool GetDockSite() const { return FDockSite; }
+  void SetDockSite(bool value);
+  // May `client` dock here, and within which screen rectangle around the site? The
+  // default: yes, within the site's screen bounds grown by 10 pixels; OnGetSiteInfo
+  // may change both.
+  virtual void GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock);
+  // A dock drag's drop: the control moves into this site at the dock rectangle.
+  virtual void DockDrop(TDragDockObject* source, int x, int y);
+  TDockOverEvent OnDockOver;
+  TDockDropEvent OnDockDrop;
+  TGetSiteInfoEvent OnGetSiteInfo;
+
   // ---- Focus and keys
   bool Focused() const;
   virtual bool CanFocus();
@@ -475,6 +555,11 @@ class TWinControl : public TControl {
   virtual void KeyPress(char& key);
   virtual void DoEnter();
   virtual void DoExit();
+  // A dock drag is over this site: Accept starts true; PositionDockRect places the dock
+  // rectangle, then OnDockOver decides.
+  virtual void DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept);
+  // Moves the dock rectangle to lie inside the site's client area (the size is kept).
+  virtual void PositionDockRect(TDragDockObject* source);
   // Places the children whose alignment waited for the end of loading.
   void Loaded() override;
   bool DoKeyDown(TMessage& message);
@@ -520,6 +605,7 @@ class TWinControl : public TControl {
   void CMExit(TMessage& message);
   void CMRecreateWnd(TMessage& message);
   void CMSysColorChange(TMessage& message);
+  void CMDockDrag(TMessage& message);
 
  private:
   friend LRESULT CALLBACK InitWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -542,6 +628,7 @@ class TWinControl : public TControl {
   bool FCtl3D = true;
   int FBorderWidth = 0;
   int FAlignLevel = 0;
+  bool FDockSite = false;
   int FLastClientWidth = -1, FLastClientHeight = -1;
   TBrush* FBrush;
   std::vector<TControl*> FControls;

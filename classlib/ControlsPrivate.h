@@ -18,5 +18,9 @@ TShiftState CurrentShiftState();
 void FreeWindowDeviceContexts(HWND wnd);
 // Moves the origin of a DC by (dx, dy) in logical units.
 void MoveWindowOrg(HDC dc, int dx, int dy);
+// Drag and dock (DragDrop.cpp): a control is going away (a drag it is part of ends
+// without it), and a control received a mouse message (the point a drag starts from).
+void DragControlDestroyed(TControl* control);
+void NoteMouseMessage(TControl* control, const TMessage& message);
 
 }  // namespace controls_detail

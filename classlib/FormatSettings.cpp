@@ -35,14 +35,21 @@ TFormatSettings LocaleFormatSettings() {
   s.TimeSeparator = LocaleChar(LOCALE_STIME, s.TimeSeparator);
   s.ShortDateFormat = LocaleText(LOCALE_SSHORTDATE, s.ShortDateFormat);
   s.LongTimeFormat = LocaleText(LOCALE_STIMEFORMAT, s.LongTimeFormat);
+  s.TimeAMString = LocaleText(LOCALE_S1159, s.TimeAMString);
+  s.TimePMString = LocaleText(LOCALE_S2359, s.TimePMString);
   s.CurrencyString = LocaleText(LOCALE_SCURRENCY, s.CurrencyString);
   s.CurrencyFormat = LocaleNumber(LOCALE_ICURRENCY, s.CurrencyFormat);
   s.CurrencyDecimals = LocaleNumber(LOCALE_ICURRDIGITS, s.CurrencyDecimals);
-  for (int month = 0; month < 12; ++month)
+  for (int month = 0; month < 12; ++month) {
     s.LongMonthNames[month] = LocaleText(LOCALE_SMONTHNAME1 + month, s.LongMonthNames[month]);
-  // The locale numbers its days from Monday (LOCALE_SABBREVDAYNAME1); ours start on Sunday.
-  for (int day = 0; day < 7; ++day)
-    s.ShortDayNames[(day + 1) % 7] = LocaleText(LOCALE_SABBREVDAYNAME1 + day, s.ShortDayNames[(day + 1) % 7]);
+    s.ShortMonthNames[month] = LocaleText(LOCALE_SABBREVMONTHNAME1 + month, s.ShortMonthNames[month]);
+  }
+  // The locale numbers its days from Monday (LOCALE_SDAYNAME1); ours start on Sunday.
+  for (int day = 0; day < 7; ++day) {
+    const int ours = (day + 1) % 7;
+    s.ShortDayNames[ours] = LocaleText(LOCALE_SABBREVDAYNAME1 + day, s.ShortDayNames[ours]);
+    s.LongDayNames[ours] = LocaleText(LOCALE_SDAYNAME1 + day, s.LongDayNames[ours]);
+  }
   return s;
 }
 

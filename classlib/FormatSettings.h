@@ -18,6 +18,12 @@ struct TFormatSettings {
   // Windows date and time pictures ("M/d/yyyy", "h:mm:ss tt"), as the locale gives them.
   std::string ShortDateFormat = "M/d/yyyy";
   std::string LongTimeFormat = "h:mm:ss tt";
+  // The designators of the morning and afternoon hours of the 12-hour clock.
+  std::string TimeAMString = "AM";
+  std::string TimePMString = "PM";
+  // A two-digit year is read as the year within this many years before the current
+  // year and the years after it (50: 1975 to 2074 in 2025).
+  int TwoDigitYearCenturyWindow = 50;
   std::string CurrencyString = "$";
   // Position of the currency symbol: 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $".
   int CurrencyFormat = 0;
@@ -26,8 +32,12 @@ struct TFormatSettings {
   std::array<std::string, 12> LongMonthNames{"January", "February", "March",     "April",
                                              "May",     "June",     "July",      "August",
                                              "September", "October", "November", "December"};
+  std::array<std::string, 12> ShortMonthNames{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   // Index 0 is Sunday, so a day's name is ShortDayNames[DayOfWeek(date) - 1].
   std::array<std::string, 7> ShortDayNames{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  std::array<std::string, 7> LongDayNames{"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                          "Thursday", "Friday", "Saturday"};
 };
 
 // The process-wide settings; writable.

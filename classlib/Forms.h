@@ -300,7 +300,8 @@ class TScreen : public TComponent {
   TWinControl* GetActiveControl() const { return FActiveControl; }
 
   // The cursor table; ids are crDefault and negative numbers. Assigned cursors belong
-  // to the table and are destroyed when replaced or when the screen goes.
+  // to the table (counted as the library's handles from then on) and are destroyed when
+  // replaced or when the screen goes.
   HCURSOR GetCursors(TCursor index) const;
   void SetCursors(TCursor index, HCURSOR handle);
   // The cursor shown over every control while not crDefault.

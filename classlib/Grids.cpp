@@ -379,6 +379,12 @@ void TStringGrid::Dispatch(TMessage& message) {
     case WM_VSCROLL:
       WMVScroll(message);
       return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The current cell shows the focus rectangle only while the grid has the focus.
+      inherited::Dispatch(message);
+      Invalidate();
+      return;
   }
   inherited::Dispatch(message);
 }

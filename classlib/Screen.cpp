@@ -3,6 +3,7 @@
 
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
+#include "classlib/HandleCounter.h"
 
 namespace {
 
@@ -91,8 +92,10 @@ TScreen::TScreen(TComponent* AOwner)
     : TComponent(AOwner), FDefaultCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW))) {}
 
 TScreen::~TScreen() {
-  for (auto& [id, cursor] : FCursors)
+  for (auto& [id, cursor] : FCursors) {
+    HandleDestroyed(THandleKind::Cursor, cursor);
     DestroyCursor(cursor);
+  }
 }
 
 TRect TScreen::GetWorkAreaRect() const {
@@ -208,12 +211,17 @@ void TScreen::SetCursors(TCursor index, HCURSOR handle) {
     return;
   }
   if (auto it = FCursors.find(index); it != FCursors.end()) {
-    if (it->second != handle)
-      DestroyCursor(it->second);
+    if (it->second == handle)
+      return;
+    HandleDestroyed(THandleKind::Cursor, it->second);
+    DestroyCursor(it->second);
     FCursors.erase(it);
   }
-  if (handle)
-    FCursors[index] = handle;
+  if (!handle)
+    return;
+  // The table owns what it is given, and counts it as the library's own.
+  HandleCreated(THandleKind::Cursor, handle);
+  FCursors[index] = handle;
 }
 
 void TScreen::SetCursor(TCursor value) {

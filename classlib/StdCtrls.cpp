@@ -39,8 +39,22 @@ void TButton::SetDefault(bool value) {
   if (value == FDefault)
     return;
   FDefault = value;
-  if (HandleAllocated())
-    SendMessageA(GetHandle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!HandleAllocated())
+    return;
+  // Every button of the form works out again which one is active.
+  if (TCustomForm* form = GetParentForm(this))
+    form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(form->GetActiveControl()));
+  else
+    SetButtonStyle(value);
+}
+
+void TButton::SetButtonStyle(bool active) {
+  FActive = active;
+  if (!HandleAllocated())
+    return;
+  const bool shown = (GetWindowLongA(GetHandle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  if (shown != active)
+    SendMessageA(GetHandle(), BM_SETSTYLE, active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::Click() {
@@ -58,12 +72,17 @@ void TButton::Dispatch(TMessage& message) {
       return;
     case CM_DIALOGKEY: {
       const auto& key = MessageAs<TCMDialogKey>(message);
-      const bool mine = (key.CharCode == VK_RETURN && FDefault) || (key.CharCode == VK_ESCAPE && FCancel);
+      const bool mine = (key.CharCode == VK_RETURN && FActive) || (key.CharCode == VK_ESCAPE && FCancel);
       if (mine && CanFocus()) {
         Click();
         message.Result = 1;
         return;
       }
+      break;
+    }
+    case CM_FOCUSCHANGED: {
+      TWinControl* focused = MessageAs<TCMFocusChanged>(message).Sender;
+      SetButtonStyle(dynamic_cast<TButton*>(focused) ? focused == this : FDefault);
       break;
     }
     case CM_DIALOGCHAR:
@@ -81,6 +100,11 @@ void TButton::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   CreateSubClass(params, "BUTTON");
   params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::CreateWnd() {
+  inherited::CreateWnd();
+  FActive = FDefault;
 }
 
 // ---- TCheckBox --------------------------------------------------------------------------
@@ -301,6 +325,13 @@ void TCustomComboBox::Select() {
 }
 
 void TCustomComboBox::Dispatch(TMessage& message) {
+  if (message.Msg == CM_WANTSPECIALKEY) {
+    const WPARAM key = message.WParam;
+    if ((key == VK_RETURN || key == VK_ESCAPE) && GetDroppedDown()) {
+      message.Result = 1;  // the open list takes them: they close it
+      return;
+    }
+  }
   if (message.Msg == CN_COMMAND) {
     switch (MessageAs<TWMCommand>(message).NotifyCode) {
       case CBN_SELCHANGE:

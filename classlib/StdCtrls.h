@@ -3,9 +3,11 @@
 //
 // The windowed ones sit on the system's own controls (BUTTON, COMBOBOX, LISTBOX, EDIT)
 // so that they behave natively; their notifications come back as CN_COMMAND, owner
-// drawing as CN_MEASUREITEM and CN_DRAWITEM. A button with Default takes Enter and one
-// with Cancel takes Escape through CM_DIALOGKEY; a click hands its ModalResult to the
-// form. The label is windowless and focuses its
+// drawing as CN_MEASUREITEM and CN_DRAWITEM. As in a Windows dialog, the active push
+// button (the focused one, or the Default one while the focus is on a control that is
+// no button) shows the default frame and takes Enter through CM_DIALOGKEY; one with
+// Cancel takes Escape; a click hands its ModalResult to the form. A dropped-down combo
+// box keeps Enter and Escape, which close its list. The label is windowless and focuses its
 // FocusControl on its "&" accelerator. The group box paints its own frame and caption.
 #pragma once
 
@@ -26,6 +28,9 @@ class TButton : public TWinControl {
   void SetDefault(bool value);
   bool GetCancel() const { return FCancel; }
   void SetCancel(bool value) { FCancel = value; }
+  // Shows the default frame and takes Enter: focused, or Default while the focus is on
+  // a control that is no button.
+  bool GetActive() const { return FActive; }
   int GetModalResult() const { return FModalResult; }
   void SetModalResult(int value) { FModalResult = value; }
   // Clicks the button as a person would (sets the form's ModalResult, fires OnClick).
@@ -34,10 +39,14 @@ class TButton : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
 
  private:
+  void SetButtonStyle(bool active);
+
   bool FDefault = false;
   bool FCancel = false;
+  bool FActive = false;
   int FModalResult = 0;
 };
 

@@ -82,3 +82,19 @@ int AnsiCompareText(std::string_view a, std::string_view b) {
   return LocaleCompare(NORM_IGNORECASE, a, b);
 }
 bool AnsiSameText(std::string_view a, std::string_view b) { return AnsiCompareText(a, b) == 0; }
+
+std::string AdjustLineBreaks(std::string_view s) {
+  std::string result;
+  result.reserve(s.size() + s.size() / 16);
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c != '\r' && c != '\n') {
+      result += c;
+      continue;
+    }
+    result += "\r\n";
+    // The second character of a CR LF or LF CR pair belongs to the same break.
+    if (i + 1 < s.size() && (s[i + 1] == '\r' || s[i + 1] == '\n') && s[i + 1] != c) ++i;
+  }
+  return result;
+}

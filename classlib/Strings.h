@@ -9,6 +9,8 @@
 std::string Trim(std::string_view s);
 std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
+// Every line break as CR LF: a lone CR, a lone LF and an LF CR pair each become CR LF.
+std::string AdjustLineBreaks(std::string_view s);
 
 std::string UpperCase(std::string_view s);
 std::string LowerCase(std::string_view s);

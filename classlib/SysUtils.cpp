@@ -1,7 +1,9 @@
 #include "classlib/SysUtils.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
 
 #include "classlib/Exceptions.h"
 #include "classlib/Win.h"
@@ -147,6 +149,60 @@ double StrToFloat(std::string_view text, const TFormatSettings& settings) {
 double StrToFloatDef(std::string_view text, double fallback) {
   double value;
   return ParseReal(text, '.', value) ? value : fallback;
+}
+
+bool TryStrToCurr(std::string_view text, int64_t& scaled, const TFormatSettings& settings) {
+  if (!IsRealText(text, settings.DecimalSeparator)) return false;
+  // The value is digits x 10^exponent, worked out on the decimal digits themselves.
+  size_t i = 0;
+  const bool negative = text[0] == '-';
+  if (text[0] == '+' || text[0] == '-') ++i;
+  std::string digits;
+  int exponent = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) digits += text[i];
+  if (i < text.size() && text[i] == settings.DecimalSeparator)
+    for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, --exponent) digits += text[i];
+  if (i < text.size()) {  // the exponent
+    ++i;
+    const bool down = text[i] == '-';
+    if (text[i] == '+' || text[i] == '-') ++i;
+    int power = 0;
+    for (; i < text.size(); ++i) power = std::min(power * 10 + (text[i] - '0'), 100000);
+    exponent += down ? -power : power;
+  }
+  exponent += 4;  // ten-thousandths
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+  // Whole ten-thousandths, and the digits below them that decide the rounding.
+  std::string whole, dropped;
+  if (exponent >= 0) {
+    if (digits.size() + size_t(exponent) > 19) return false;
+    whole = digits.empty() ? "" : digits + std::string(size_t(exponent), '0');
+  } else if (int(digits.size()) + exponent > 0) {
+    whole = digits.substr(0, digits.size() + exponent);
+    dropped = digits.substr(digits.size() + exponent);
+  } else {
+    dropped = digits;
+  }
+  if (whole.size() > 19) return false;
+  uint64_t value = whole.empty() ? 0 : std::stoull(whole);
+  // Halves to the even neighbour, as Round does. Below a tenth of the unit there is
+  // nothing to round up.
+  const bool tenths = int(digits.size()) + exponent >= 0;  // the first dropped digit is the tenths
+  if (!dropped.empty() && tenths) {
+    const bool rest = dropped.find_first_not_of('0', 1) != std::string::npos;
+    if (dropped[0] > '5' || (dropped[0] == '5' && (rest || value % 2 == 1))) ++value;
+  }
+  constexpr uint64_t kLimit = uint64_t(1) << 63;  // |INT64_MIN|
+  if (value > kLimit - (negative ? 0 : 1)) return false;
+  scaled = negative ? int64_t(0 - value) : int64_t(value);
+  return true;
+}
+
+int64_t StrToCurr(std::string_view text, const TFormatSettings& settings) {
+  int64_t scaled;
+  if (!TryStrToCurr(text, scaled, settings))
+    throw EConvertError(Format("\"%.*s\" is not a valid currency value", static_cast<int>(text.size()), text.data()));
+  return scaled;
 }
 
 std::string SysErrorMessage(uint32_t errorCode) {

@@ -38,5 +38,13 @@ double StrToFloatDef(std::string_view text, double fallback);
 bool TryStrToFloat(std::string_view text, double& value);
 bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& settings);
 
+// Currency amounts are whole ten-thousandths in 64 bits (an amount of 1.5 is 15000): the
+// text, written as a real with the settings' decimal separator, is rounded exactly to four
+// decimal places, halves to even; amounts outside the 64-bit range (-922337203685477.5808
+// to 922337203685477.5807) are rejected. Divide by kCurrencyScale for the amount.
+constexpr int64_t kCurrencyScale = 10000;
+bool TryStrToCurr(std::string_view text, int64_t& scaled, const TFormatSettings& settings);
+int64_t StrToCurr(std::string_view text, const TFormatSettings& settings);
+
 // The system's text for an error code (GetLastError), without a trailing line end.
 std::string SysErrorMessage(uint32_t errorCode);

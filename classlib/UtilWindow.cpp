@@ -6,19 +6,19 @@
 namespace {
 constexpr char kUtilWindowClass[] = "TPUtilWindow";
 
-void RegisterUtilWindowClass() {
+}  // namespace
+
+void RegisterLibraryWindowClass(const char* name, WNDPROC proc) {
   WNDCLASSA existing{};
-  if (GetClassInfoA(ClassLibInstance(), kUtilWindowClass, &existing))
+  if (GetClassInfoA(ClassLibInstance(), name, &existing))
     return;
   WNDCLASSA cls{};
-  cls.lpfnWndProc = DefWindowProcA;
+  cls.lpfnWndProc = proc;
   cls.hInstance = ClassLibInstance();
-  cls.lpszClassName = kUtilWindowClass;
+  cls.lpszClassName = name;
   if (!RegisterClassA(&cls))
-    throw EOutOfResources(
-        Format("Cannot register the window class %s (error %lu)", kUtilWindowClass, GetLastError()));
+    throw EOutOfResources(Format("Cannot register the window class %s (error %lu)", name, GetLastError()));
 }
-}  // namespace
 
 HINSTANCE ClassLibInstance() {
   static HINSTANCE instance = [] {
@@ -32,7 +32,7 @@ HINSTANCE ClassLibInstance() {
 }
 
 HWND AllocateHWnd(TWndMethod method) {
-  RegisterUtilWindowClass();
+  RegisterLibraryWindowClass(kUtilWindowClass, DefWindowProcA);
   HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
                              nullptr, nullptr, ClassLibInstance(), nullptr);
   if (!wnd)

@@ -14,6 +14,10 @@ HWND AllocateHWnd(TWndMethod method);
 // Destroys a window made by AllocateHWnd and frees its procedure instance; null is ignored.
 void DeallocateHWnd(HWND wnd);
 
+// Registers a window class of the class library's module with `proc` unless it is
+// registered already; raises EOutOfResources when Windows refuses it.
+void RegisterLibraryWindowClass(const char* name, WNDPROC proc);
+
 // The module whose window classes the class library registers (the module this code
 // is linked into: the plug-in DLL, or a test executable).
 HINSTANCE ClassLibInstance();

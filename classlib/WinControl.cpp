@@ -957,6 +957,7 @@ void TWinControl::Dispatch(TMessage& message) {
     case CM_EXIT: CMExit(message); return;
     case CM_RECREATEWND: CMRecreateWnd(message); return;
     case CM_SYSCOLORCHANGE: CMSysColorChange(message); return;
+    case CM_DRAG: CMDockDrag(message); return;
   }
   inherited::Dispatch(message);
 }

@@ -1,6 +1,7 @@
 #include "editors/DxInplaceCheckEdit.h"
 
 #include <algorithm>
+#include <cassert>
 #include <memory>
 
 #include "classlib/GdiHandles.h"
@@ -10,7 +11,6 @@ namespace {
 // The system's check-box bitmap (OBM_CHECKBOXES): 4 x 3 images.
 constexpr int kObmCheckBoxes = 32759;
 
-int gInitCount = 0;
 SIZE gCheckSize{13, 13};
 TdxCheckEditStyleController* gCheckController = nullptr;
 
@@ -65,23 +65,19 @@ UINT FrameState(const TdxCheckEditViewData* v, TdxCheckBoxState state) {
 
 }  // namespace
 
-void InitializeDxCheckEdit() {
-  if (gInitCount++ > 0)
-    return;
-  if (HBITMAP boxes = LoadBitmapA(nullptr, MAKEINTRESOURCEA(kObmCheckBoxes))) {
-    BITMAP info{};
-    if (GetObjectA(boxes, sizeof info, &info) && info.bmWidth >= 4 && info.bmHeight >= 3)
-      gCheckSize = SIZE{info.bmWidth / 4, info.bmHeight / 3};
-    DeleteObject(boxes);
-  }
+void MeasureDxCheckSize() {
+  TBitmapHandle boxes(LoadBitmapA(nullptr, MAKEINTRESOURCEA(kObmCheckBoxes)));
+  BITMAP info{};
+  if (boxes && GetObjectA(boxes.Get(), sizeof info, &info) && info.bmWidth >= 4 && info.bmHeight >= 3)
+    gCheckSize = SIZE{info.bmWidth / 4, info.bmHeight / 3};
+}
+
+void CreateDxCheckController() {
+  assert(!gCheckController && "one check style controller at a time");
   gCheckController = new TdxCheckEditStyleController(nullptr);
 }
 
-void FinalizeDxCheckEdit() {
-  if (gInitCount == 0 || --gInitCount > 0)
-    return;
-  FreeAndNil(gCheckController);
-}
+void FreeDxCheckController() { FreeAndNil(gCheckController); }
 
 SIZE DxCheckSize() { return gCheckSize; }
 

@@ -5,8 +5,8 @@
 // library-wide TdxCheckEditStyleController (no border, 3D look) instead of the
 // ordinary editors' default controller.
 //
-// InitializeDxCheckEdit measures the system check box and makes that controller;
-// FinalizeDxCheckEdit frees it.
+// The editor module's start-up (DxExEdtr.h) measures the system check box and makes that
+// controller; its shut-down frees it.
 #pragma once
 
 #include <cstdint>
@@ -18,10 +18,13 @@
 enum TdxCheckBoxState : uint8_t { cbsUnchecked, cbsChecked, cbsGrayed };
 enum TdxShowNullFieldStyle : uint8_t { nsUnchecked, nsInactive, nsGrayedChecked };
 
-void InitializeDxCheckEdit();
-void FinalizeDxCheckEdit();
+// Measures one image of the system check-box bitmap (OBM_CHECKBOXES, 4 x 3 images).
+void MeasureDxCheckSize();
 // The size of one image of the system check-box bitmap.
 SIZE DxCheckSize();
+// Makes and frees the library-wide check style controller.
+void CreateDxCheckController();
+void FreeDxCheckController();
 
 // The controller check editors follow when they have none of their own.
 class TdxCheckEditStyleController : public TdxEditStyleController {

@@ -18,6 +18,7 @@
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainer.h"
+#include "editors/DxTextHelpers.h"
 
 const char* const sdxInvalidInput = "Invalid input value. Use escape key to abandon changes";
 
@@ -321,9 +322,9 @@ void TdxInplaceEdit::RepaintFrame() {
 }
 
 POINT TdxInplaceEdit::ScreenToWindow(LPARAM screenPoint) {
-  RECT window{};
-  GetWindowRect(GetHandle(), &window);
-  return POINT{short(LOWORD(screenPoint)) - window.left, short(HIWORD(screenPoint)) - window.top};
+  POINT p{short(LOWORD(screenPoint)), short(HIWORD(screenPoint))};
+  ::ScreenToWindow(GetHandle(), p);
+  return p;
 }
 
 void TdxInplaceEdit::ReplayClickInFrame(int x, int y) {

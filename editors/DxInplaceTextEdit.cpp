@@ -6,6 +6,8 @@
 //   double-byte code page needs; GetSelTextBuf leaves room for the terminator.
 // - Escape undoes to the snapshot whenever the editor is modified (the base's
 //   CanUndo); whether the window itself can undo is EditCanUndo, for the menu.
+// - A window made with the selection bar keeps the editor's bounds: the style bit is
+//   also WS_MAXIMIZE, which made the new window fill its parent.
 #include "editors/DxInplaceTextEdit.h"
 
 #include <algorithm>
@@ -175,6 +177,7 @@ void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
 }
 
 void TdxInplaceTextEdit::CreateWnd() {
+  const TRect bounds = GetBoundsRect();
   FCreatingWindow = true;
   try {
     const std::string text = GetText();
@@ -197,6 +200,11 @@ void TdxInplaceTextEdit::CreateWnd() {
   if (RestrictsEditing())
     SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback));
   SetModified(FModifiedCache);
+  // ES_SELECTIONBAR is also the window manager's WS_MAXIMIZE: a window made with it fills
+  // its parent. The editor stays where it was.
+  const TRect made = GetBoundsRect();
+  if (!EqualRect(&bounds, &made))
+    SetBoundsRect(bounds);
 }
 
 void TdxInplaceTextEdit::DestroyWnd() {

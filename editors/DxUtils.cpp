@@ -313,3 +313,49 @@ int DrawTextWithFlags(HDC dc, const char* text, int length, const TRect& fillRec
   }
   return 0;
 }
+
+void DrawSizeGrip(HDC dc, TRect& rect, int corner) {
+  assert(corner >= sgTopLeft && corner <= sgBottomRight && "a corner is 0 to 3");
+  const bool left = corner == sgTopLeft || corner == sgBottomLeft;
+  const bool top = corner == sgTopLeft || corner == sgTopRight;
+  const int width = GetSystemMetrics(SM_CXVSCROLL), height = GetSystemMetrics(SM_CYHSCROLL);
+  if (left)
+    rect.right = rect.left + width;
+  else
+    rect.left = rect.right - width;
+  if (top)
+    rect.bottom = rect.top + height;
+  else
+    rect.top = rect.bottom - height;
+  // The strips along the corner's outer edges.
+  HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  TRect grip = rect;
+  TRect vertical = rect, horizontal = rect;
+  if (left) {
+    vertical.right = vertical.left + 2;
+    grip.left += 2;
+  } else {
+    vertical.left = vertical.right - 2;
+    grip.right -= 2;
+  }
+  if (top) {
+    horizontal.bottom = horizontal.top + 2;
+    grip.top += 2;
+  } else {
+    horizontal.top = horizontal.bottom - 2;
+    grip.bottom -= 2;
+  }
+  FillRect(dc, &vertical, face);
+  FillRect(dc, &horizontal, face);
+  const int w = RectWidth(grip), h = RectHeight(grip);
+  if (w <= 0 || h <= 0)
+    return;
+  // The system draws its grip for the bottom-right corner; a negative extent mirrors it.
+  TMemoryDC memory(dc);
+  TBitmapHandle bitmap(CreateCompatibleBitmap(dc, w, h));
+  TSelectGuard select(memory, bitmap.Get());
+  RECT whole{0, 0, w, h};
+  DrawFrameControl(memory, &whole, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  StretchBlt(dc, left ? grip.right - 1 : grip.left, top ? grip.bottom - 1 : grip.top, left ? -w : w, top ? -h : h,
+             memory, 0, 0, w, h, SRCCOPY);
+}

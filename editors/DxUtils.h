@@ -55,6 +55,18 @@ void GetWorkArea(const TPoint& point, TRect& rect);
 // there is more room above.
 void PlacePopup(TPoint& point, int width, int height, int anchorHeight);
 
+// Corners of DrawSizeGrip.
+constexpr int sgTopLeft = 0;
+constexpr int sgTopRight = 1;
+constexpr int sgBottomLeft = 2;
+constexpr int sgBottomRight = 3;
+
+// Draws the sizing corner of a sizeable popup in `corner` of `rect`: `rect` becomes the
+// corner's square (a scroll bar's width and height); its two outer 2-pixel strips are
+// filled with the button face and the rest shows the system's size grip, mirrored so
+// that its ridges point into the corner.
+void DrawSizeGrip(HDC dc, TRect& rect, int corner);
+
 // Flag word of DrawTextWithFlags.
 constexpr int dtfLeft = 0x0000;
 constexpr int dtfCenter = 0x0001;

@@ -204,6 +204,9 @@ void TTranslateDialog::BuildControls() {
 
   ButtonOK = Place<TButton>(this, this, "ButtonOK", 425, 414, 75, 24);
   ButtonOK->SetCaption("&OK");
+  // Enter ends the dialog with OK wherever the focus is, as the grid and the check
+  // boxes do it themselves; the frame shows it.
+  ButtonOK->SetDefault(true);
   ButtonOK->OnClick = TNotifyEvent::Bind<&TTranslateDialog::ButtonOKClick>(this);
   ButtonCancel = Place<TButton>(this, this, "ButtonCancel", 505, 414, 75, 24);
   ButtonCancel->SetCaption("&Cancel");
@@ -363,6 +366,23 @@ bool TTranslateDialog::GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TS
 void TTranslateDialog::StringGridAssociationsKeyDown(TObject*, WORD& key, TShiftState shift) {
   if (GridKey(StringGridAssociations, ComboBoxVarnokLayers, key, shift))
     key = 0;
+}
+
+void TTranslateDialog::Dispatch(TMessage& message) {
+  // Enter, Esc and Tab in a cell's combo box return to its grid; they reach the combo
+  // box's own handler from here, before the default and cancel buttons and the tab order.
+  if (message.Msg == CM_DIALOGKEY) {
+    TWinControl* active = GetActiveControl();
+    if (active == ComboBoxVarnokLayers || active == ComboBoxPadStack) {
+      WORD key = WORD(MessageAs<TCMDialogKey>(message).CharCode);
+      ComboBoxKeyDown(active, key, KeyDataToShiftState(message.LParam));
+      if (key == 0) {
+        message.Result = 1;
+        return;
+      }
+    }
+  }
+  inherited::Dispatch(message);
 }
 
 void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState) {

@@ -42,6 +42,8 @@ class TTranslateDialog : public TServerDialog {
   // The host layer chosen for each layer-grid row.
   const std::vector<TLayer>& GetRowLayers() const { return FRowLayers; }
 
+  void Dispatch(TMessage& message) override;
+
   void SaveImportSettings(const std::string& path);
   void LoadImportSettings(const std::string& path);
 

@@ -5,7 +5,8 @@
 #include "classlib/Forms.h"
 #include "containers/FreeNotifyHook.h"
 #include "editors/DxEditStyle.h"
-#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxExEdtr.h"
+#include "editors/DxGrDate.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
@@ -29,6 +30,8 @@
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
+#include "skin/TeThemeXP.h"
+#include "skin/TeThemeXPImpl.h"
 #include "xpcontrols/XPEdit.h"
 #include "xpcontrols/XPThemeBinding.h"
 #include "xpcontrols/XPUtils.h"
@@ -60,6 +63,11 @@ std::span<const TUnitEntry> PluginUnits() {
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
+      // The native theme: the cache of visual-style handles and the tracker window that
+      // closes them when the visual style changes; then "uxtheme.dll", and the native
+      // theme registered last where the application is themed.
+      {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
+      {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The themed menu item class, registered for streaming.
@@ -95,9 +103,12 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
-      // The editor module's shared resources: the check size and the check editors'
-      // default style controller.
-      {"dxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
+      // The calendar's button captions and the locale's first day of the week.
+      {"dxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
+      // The editor module's shared resources: the check size, the hand cursor, the date
+      // texts and keywords, time constants, the tool bar's glyphs and texts, the shared
+      // canvas, the blob icons and captions, the check editors' default style controller.
+      {"dxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
       // Last, the visual-style drawing entries of "uxtheme.dll".
       {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
   };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
           wine wine32 fonts-wine xvfb xauth googletest locales
-          g++ zlib1g-dev)
+          g++ zlib1g-dev libz-mingw-w64-dev)
 
 missing=()
 dpkg --print-foreign-architectures | grep -qx i386 || missing+=(i386-arch)

@@ -234,7 +234,9 @@ void TKsCustomButton::DrawCaption() {
   const int left = area.left + (RectWidth(area) - size.cx) / 2;
   const int top = area.top + (RectHeight(area) - size.cy) / 2;
   const TRect text{left, top, left + size.cx, top + size.cy};
-  const UINT flags = DT_CENTER | UINT(DrawTextBiDiModeFlags(0));
+  // The rectangle is the measured text: it places the text and must not clip it, as
+  // some fonts draw their last letter a column past the width they measure.
+  const UINT flags = DT_CENTER | DT_NOCLIP | UINT(DrawTextBiDiModeFlags(0));
   const std::string caption = GetText();
   TFont* font = buffer->GetFont();
   if (GetEnabled()) {
@@ -272,6 +274,16 @@ void TKsCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
     Invalidate();
   }
   inherited::MouseUp(button, shift, x, y);
+}
+
+void TKsCustomButton::MouseEnter() {
+  inherited::MouseEnter();
+  Invalidate();
+}
+
+void TKsCustomButton::MouseLeave() {
+  inherited::MouseLeave();
+  Invalidate();
 }
 
 void TKsCustomButton::KeyDown(WORD& key, TShiftState shift) {

@@ -65,6 +65,9 @@ class TKsCustomButton : public TKsCustomControl {
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyUp(WORD& key, TShiftState shift) override;
+  // The look follows the mouse (the hot state, the grey glyph): repainted on entry and exit.
+  void MouseEnter() override;
+  void MouseLeave() override;
   // Caption and click follow the action (inherited); the image of the action in its
   // action list's images becomes the glyph, drawn on the key colour $FF00FF.
   void ActionChange(TObject* sender, bool checkDefaults) override;

@@ -28,7 +28,9 @@ void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBott
   TKsBitmap& buffer = *control->GetBuffer();
   buffer.SetFont(control->GetFont());
   const std::string caption = control->GetText();
-  const UINT flags = DT_LEFT | UINT(control->DrawTextBiDiModeFlags(0));
+  // The rectangle is the measured text: it places the text and must not clip it, as
+  // some fonts draw their last letter a column past the width they measure.
+  const UINT flags = DT_LEFT | DT_NOCLIP | UINT(control->DrawTextBiDiModeFlags(0));
   if (control->GetEnabled()) {
     buffer.DrawText(caption, text, flags);
   } else {
@@ -146,6 +148,16 @@ void TKsCustomCheckBox::MouseUp(TMouseButton button, TShiftState shift, int x, i
   inherited::MouseUp(button, shift, x, y);
 }
 
+void TKsCustomCheckBox::MouseEnter() {
+  inherited::MouseEnter();
+  Invalidate();
+}
+
+void TKsCustomCheckBox::MouseLeave() {
+  inherited::MouseLeave();
+  Invalidate();
+}
+
 void TKsCustomCheckBox::KeyDown(WORD& key, TShiftState shift) {
   if (key == VK_SPACE)
     SetPressed(true);
@@ -257,6 +269,16 @@ void TKsCustomRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x
     SetPressed(false);
   }
   inherited::MouseUp(button, shift, x, y);
+}
+
+void TKsCustomRadioButton::MouseEnter() {
+  inherited::MouseEnter();
+  Invalidate();
+}
+
+void TKsCustomRadioButton::MouseLeave() {
+  inherited::MouseLeave();
+  Invalidate();
 }
 
 void TKsCustomRadioButton::KeyDown(WORD& key, TShiftState shift) {

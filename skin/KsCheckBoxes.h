@@ -52,6 +52,9 @@ class TKsCustomCheckBox : public TKsCustomControl {
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyUp(WORD& key, TShiftState shift) override;
+  // The themed mark shows the hot state: repainted on entry and exit.
+  void MouseEnter() override;
+  void MouseLeave() override;
 
  private:
   void SetPressed(bool value);
@@ -89,6 +92,9 @@ class TKsCustomRadioButton : public TKsCustomControl {
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyUp(WORD& key, TShiftState shift) override;
+  // The themed mark shows the hot state: repainted on entry and exit.
+  void MouseEnter() override;
+  void MouseLeave() override;
 
  private:
   void SetPressed(bool value);

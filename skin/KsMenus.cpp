@@ -12,6 +12,7 @@
 #include "classlib/Boundary.h"
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsControlBars.h"
 #include "skin/KsForms.h"
 #include "skin/KsItems.h"
 
@@ -126,8 +127,7 @@ void TKsCustomMenuBar::GetItemsRect(TRect& r) {
 }
 
 bool TKsCustomMenuBar::InControlBar() const {
-  // Control bars are not part of this library yet: a bar never sits in one.
-  return false;
+  return ObjectAs<TKsCustomControlBar>(GetParent()) != nullptr;
 }
 
 void TKsCustomMenuBar::UpdateItems() {

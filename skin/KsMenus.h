@@ -89,6 +89,8 @@ class TKsCustomMenuBar : public TKsCustomControl {
   // Called by the skinned form when an MDI child is maximized or leaves that state.
   void ShowMDIButtons(TKsCustomForm* form);
   void HideMDIButtons();
+  // The bar's parent is a control bar.
+  bool InControlBar() const;
 
   void Loaded() override;
   void SetBounds(int left, int top, int width, int height) override;
@@ -103,7 +105,6 @@ class TKsCustomMenuBar : public TKsCustomControl {
   void ItemsChanged(TObject* sender);
   void MDIButtonClick(TObject* sender);
   void SetMDIButtonsVisible(bool visible, TKsCustomForm* form);
-  bool InControlBar() const;
 
   TKsCustomItem* FItems = nullptr;
   TKsMenuBarView* FView = nullptr;

@@ -1,23 +1,16 @@
 #include "skin/KsWinBindings.h"
 
+#include "classlib/UxTheme.h"
+
 TSetLayeredWindowAttributes KsSetLayeredWindowAttributes = nullptr;
 TUpdateLayeredWindow KsUpdateLayeredWindow = nullptr;
 bool LayeredWindowsAvailable = false;
 
 namespace {
 
-using TIsAppThemed = BOOL(WINAPI*)();
-
 HMODULE gThemeLibrary = nullptr;
 TIsAppThemed gIsAppThemed = nullptr;
 HMODULE gUserLibrary = nullptr;
-
-template <class F>
-F Entry(HMODULE module, const char* name) {
-  if (!module)
-    return nullptr;
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 }  // namespace
 
@@ -29,11 +22,11 @@ bool IsAppThemedSafe() {
 
 void InitializeKsWinBindings() {
   gThemeLibrary = LoadLibraryA("uxtheme.dll");
-  gIsAppThemed = Entry<TIsAppThemed>(gThemeLibrary, "IsAppThemed");
+  gIsAppThemed = BindEntry<TIsAppThemed>(gThemeLibrary, "IsAppThemed");
   gUserLibrary = LoadLibraryA("user32.dll");
   KsSetLayeredWindowAttributes =
-      Entry<TSetLayeredWindowAttributes>(gUserLibrary, "SetLayeredWindowAttributes");
-  KsUpdateLayeredWindow = Entry<TUpdateLayeredWindow>(gUserLibrary, "UpdateLayeredWindow");
+      BindEntry<TSetLayeredWindowAttributes>(gUserLibrary, "SetLayeredWindowAttributes");
+  KsUpdateLayeredWindow = BindEntry<TUpdateLayeredWindow>(gUserLibrary, "UpdateLayeredWindow");
   LayeredWindowsAvailable = KsSetLayeredWindowAttributes != nullptr;
 }
 

@@ -21,6 +21,10 @@ class TKsCustomItem;
 class TTeTheme;
 
 // The metaclass of the theme family: the virtual constructor and the theme's name.
+// The colour the themes answer for a kind their table leaves out: the bits of the
+// skin's shared red (KsColorRed, ARGB 255, 255, 0, 0) taken as a colour.
+constexpr TColor kThemeDefaultColor = static_cast<TColor>(0xFFFF0000u);
+
 class TTeThemeClass : public TMetaClass {
  public:
   using TMetaClass::TMetaClass;

@@ -6,6 +6,7 @@
 #include "classlib/Filer.h"
 #include "classlib/Forms.h"
 #include "skin/TeThemeLuna.h"
+#include "skin/TeThemeXP.h"
 
 TTeThemeEngine::TTeThemeEngine(TComponent* AOwner) : TComponent(AOwner) {
   FTheme = new TTeThemeLuna();
@@ -79,11 +80,10 @@ void TTeThemeEngine::ApplyThemeToForms() {
 
 void TTeThemeEngine::Loaded() {
   inherited::Loaded();
-  if (!FUseNativeXPTheme)
-    return;
-  // The native theme is registered only where the system draws visual styles.
-  if (const TTeThemeClass* native = FindThemeClass("XP ThemeAPI"))
-    SelectThemeClass(native);
+  // The native theme is registered only where the system draws visual styles; elsewhere
+  // the current theme stays.
+  if (FUseNativeXPTheme)
+    SelectThemeClass(&TTeThemeXP::MetaClass());
 }
 
 void TTeThemeEngine::DefineProperties(TFiler& filer) {

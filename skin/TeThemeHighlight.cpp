@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr TColor kDefaultColor = static_cast<TColor>(0xFFFF0000u);
-
 constexpr std::array<int, 30> kSizes = {4,  4,  23, 18, 10, 18, 15, 10, 12, 6,  6,  1, 3,  3,  22,
                                         17, 13, 13, 13, 13, 11, 22, 4,  22, 17, 17, 1, 21, 15, 11};
 
@@ -17,7 +15,7 @@ constexpr TColor Rgb(int r, int g, int b) { return TColor(r | g << 8 | b << 16);
 
 constexpr std::array<TColor, 26> kColors = {
     clActiveCaption,     clInactiveCaption,   Rgb(0, 0, 0),       Rgb(255, 255, 255),
-    kDefaultColor,       Rgb(255, 255, 255),  Rgb(235, 235, 238), Rgb(0, 51, 153),
+    kThemeDefaultColor,       Rgb(255, 255, 255),  Rgb(235, 235, 238), Rgb(0, 51, 153),
     Rgb(100, 160, 255),  Rgb(254, 254, 251),  Rgb(197, 197, 177), clBtnFace,
     Rgb(248, 199, 81),   Rgb(0, 51, 153),     clBtnFace,          Rgb(100, 160, 255),
     clBtnFace,           Rgb(100, 160, 255),  Rgb(0, 0, 0),       Rgb(255, 255, 255),
@@ -90,7 +88,7 @@ void DrawLinePattern(TKsBitmap& bitmap, const TRect& rect, int y0) {
 int TTeThemeHighlight::GetSize(uint8_t kind) { return kind < kSizes.size() ? kSizes[kind] : 0; }
 
 TColor TTeThemeHighlight::TableColor(const TColorTable& table, uint8_t kind) {
-  return AdjustColor(kind < table.size() ? table[kind] : kDefaultColor);
+  return AdjustColor(kind < table.size() ? table[kind] : kThemeDefaultColor);
 }
 
 TColor TTeThemeHighlight::AdjustColor(TColor color) {

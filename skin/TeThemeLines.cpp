@@ -2,13 +2,11 @@
 
 namespace {
 
-constexpr TColor kDefaultColor = static_cast<TColor>(0xFFFF0000u);
-
 constexpr TColor Rgb(int r, int g, int b) { return TColor(r | g << 8 | b << 16); }
 
 constexpr std::array<TColor, 26> kColors = {
     Rgb(100, 160, 255), Rgb(168, 168, 168), Rgb(0, 0, 0),       Rgb(255, 255, 255),
-    kDefaultColor,      Rgb(255, 255, 255), Rgb(235, 235, 238), Rgb(0, 51, 153),
+    kThemeDefaultColor,      Rgb(255, 255, 255), Rgb(235, 235, 238), Rgb(0, 51, 153),
     Rgb(100, 160, 255), Rgb(254, 254, 251), Rgb(197, 197, 177), Rgb(210, 210, 210),
     Rgb(248, 199, 81),  Rgb(0, 51, 153),    Rgb(235, 235, 238), Rgb(100, 160, 255),
     Rgb(235, 235, 238), Rgb(100, 160, 255), Rgb(0, 0, 0),       Rgb(255, 255, 255),

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr TColor kDefaultColor = static_cast<TColor>(0xFFFF0000u);
 constexpr TKsColor kLightGrey = KsColorARGB(255, 235, 235, 238);
 
 constexpr std::array<int, 30> kSizes = {3,  2,  29, 19, 10, 21, 21, 14, 14, 4,  4,  3, 3,  3,  22,
@@ -70,7 +69,7 @@ void TTeThemeLuna::Changed() {
 int TTeThemeLuna::GetSize(uint8_t kind) { return kind < kSizes.size() ? kSizes[kind] : 0; }
 
 TColor TTeThemeLuna::GetColor(uint8_t kind) {
-  TColor color = kDefaultColor;
+  TColor color = kThemeDefaultColor;
   if (kind < kColors.size() && kColors[kind] >= 0) {
     int32_t rgb = kColors[kind];
     color = static_cast<TColor>(RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF));
@@ -226,19 +225,7 @@ void TTeThemeLuna::DrawMenuBarBackground(TKsBitmap& bitmap, int width, int heigh
 
 void TTeThemeLuna::DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item,
                                        const TRect& rect, bool selected, bool pressed) {
-  SetFont(bitmap, 2);
-  bitmap.FillRect(rect, KsColor(item.OnControlBar ? 11 : 14));
-  TRect r = Inflated(rect, -1, -1);
-  uint8_t fontColor = 18;
-  if (selected && item.OnControlBar) {
-    DrawToolButton(bitmap, r, pressed ? 0 : 2, false, false);
-  } else if (selected) {
-    bitmap.FillRect(r, KsColor(15));
-    fontColor = 19;
-    bitmap.FrameRect(r, KsColor(13));
-  }
-  bitmap.GetFont()->SetColor(GetColor(fontColor));
-  bitmap.DrawText(item.Caption, r, DrawTextBiDiModeFlags(37));
+  DrawThemeMenuBarItem(*this, bitmap, item, rect, selected, pressed, /*framed=*/true);
 }
 
 void TTeThemeLuna::DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& item,
@@ -258,37 +245,12 @@ void TTeThemeLuna::DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& i
 }
 
 void TTeThemeLuna::DrawPopupFrame(TKsBitmap& bitmap, int width, int height) {
-  TRect r{0, 0, width, height};
-  bitmap.Draw3DFrame(r, KsColor(13), KsColor(13));
-  r = Inflated(r, -1, -1);
-  bitmap.Draw3DFrame(r, KsColor(16), KsColor(16));
-  r = Inflated(r, -1, -1);
-  bitmap.Draw3DFrame(r, KsColor(16), KsColor(16));
+  DrawThemePopupFrame(*this, bitmap, width, height);
 }
 
 void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
                                      const TRect& rect, bool selected, bool pressed) {
-  if (item.Caption == "-") {
-    DrawThemePopupSeparator(bitmap, rect, KsColor(16));
-    return;
-  }
-  SetFont(bitmap, 3);
-  TKsColor background;
-  TColor fontColor;
-  if (selected) {
-    background = KsColor(17);
-    bitmap.FillRect(rect, background);
-    fontColor = GetColor(21);
-    bitmap.FrameRect(rect, KsColor(13));
-  } else {
-    background = KsColor(16);
-    bitmap.FillRect(rect, background);
-    fontColor = GetColor(20);
-  }
-  DrawThemePopupItemContent(*this, bitmap, item, rect, fontColor);
-  if (item.HasSubItems)
-    DrawMenuArrow(bitmap, {rect.right - 18, rect.top, rect.right - 2, rect.bottom}, background,
-                  ColorToKsColor(fontColor, 255));
+  DrawThemePopupItem(*this, bitmap, item, rect, selected);
 }
 
 void TTeThemeLuna::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,

@@ -9,6 +9,10 @@ TRect Inflated(const TRect& r, int dx, int dy) {
   return TRect{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
 }
 
+TKsColor ThemeColor(TTeTheme& theme, uint8_t kind) {
+  return ColorToKsColor(theme.GetColor(kind), 255);
+}
+
 }  // namespace
 
 void SetThemeFont(TTeTheme& theme, TKsBitmap& bitmap, uint8_t kind) {
@@ -42,6 +46,50 @@ void DrawThemePopupSeparator(TKsBitmap& bitmap, const TRect& rect, TKsColor face
   TRect line = Inflated(rect, -2, -4);
   line.bottom = line.top + 1;
   bitmap.FillRect(line, ColorToKsColor(clBtnShadow, 255));
+}
+
+void DrawThemeMenuBarItem(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData& item,
+                          const TRect& rect, bool selected, bool pressed, bool framed) {
+  SetThemeFont(theme, bitmap, 2);
+  bitmap.FillRect(rect, ThemeColor(theme, item.OnControlBar ? 11 : 14));
+  const TRect r = Inflated(rect, -1, -1);
+  uint8_t fontColor = 18;
+  if (selected && item.OnControlBar) {
+    theme.DrawToolButton(bitmap, r, pressed ? 0 : 2, false, false);
+  } else if (selected) {
+    bitmap.FillRect(r, ThemeColor(theme, 15));
+    fontColor = 19;
+    if (framed)
+      bitmap.FrameRect(r, ThemeColor(theme, 13));
+  }
+  bitmap.GetFont()->SetColor(theme.GetColor(fontColor));
+  bitmap.DrawText(item.Caption, r, theme.DrawTextBiDiModeFlags(37));
+}
+
+void DrawThemePopupFrame(TTeTheme& theme, TKsBitmap& bitmap, int width, int height) {
+  TRect r{0, 0, width, height};
+  bitmap.FrameRect(r, ThemeColor(theme, 13));
+  r = Inflated(r, -1, -1);
+  bitmap.FrameRect(r, ThemeColor(theme, 16));
+  bitmap.FrameRect(Inflated(r, -1, -1), ThemeColor(theme, 16));
+}
+
+void DrawThemePopupItem(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData& item,
+                        const TRect& rect, bool selected) {
+  if (item.Caption == "-") {
+    DrawThemePopupSeparator(bitmap, rect, ThemeColor(theme, 16));
+    return;
+  }
+  SetThemeFont(theme, bitmap, 3);
+  const TKsColor background = ThemeColor(theme, selected ? 17 : 16);
+  bitmap.FillRect(rect, background);
+  TColor fontColor = theme.GetColor(selected ? 21 : 20);
+  if (selected)
+    bitmap.FrameRect(rect, ThemeColor(theme, 13));
+  DrawThemePopupItemContent(theme, bitmap, item, rect, fontColor);
+  if (item.HasSubItems)
+    DrawMenuArrow(bitmap, {rect.right - 18, rect.top, rect.right - 2, rect.bottom}, background,
+                  ColorToKsColor(fontColor, 255));
 }
 
 void DrawThemePopupItemContent(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData& item,

@@ -20,6 +20,18 @@ void MeasureThemePopupItem(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData
                            int& width, int& height);
 // A separator: `rect` in `face` with one shadow line 4 rows down, 2 pixels in.
 void DrawThemePopupSeparator(TKsBitmap& bitmap, const TRect& rect, TKsColor face);
+// A menu-bar item: `rect` in colour 11 on a control bar, else 14; inside it, shrunk by
+// 1, a selected item on a control bar is a tool button (state 0 pressed, else 2) and one
+// elsewhere is filled with colour 15 (and framed in colour 13 when `framed`); the caption
+// is centred in font kind 2, colour 19 over that fill, else 18.
+void DrawThemeMenuBarItem(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData& item,
+                          const TRect& rect, bool selected, bool pressed, bool framed);
+// A popup frame: a ring in colour 13 with two rings in colour 16 inside it.
+void DrawThemePopupFrame(TTeTheme& theme, TKsBitmap& bitmap, int width, int height);
+// A popup item: a separator, or the item filled with colour 17 framed in 13 (selected,
+// font colour 21) or with colour 16 (font colour 20), its content and its sub-menu arrow.
+void DrawThemePopupItem(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData& item,
+                        const TRect& rect, bool selected);
 // The image or check mark in the 22-pixel glyph box, the caption from Left + 26 and the
 // right-aligned short cut, in `fontColor` (which becomes colour 22 for a disabled item).
 void DrawThemePopupItemContent(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData& item,

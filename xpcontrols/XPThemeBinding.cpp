@@ -11,7 +11,7 @@ HMODULE gThemeLibrary = nullptr;
 
 template <class T>
 void Resolve(T& slot, const char* name) {
-  slot = reinterpret_cast<T>(GetProcAddress(gThemeLibrary, name));
+  slot = BindEntry<T>(gThemeLibrary, name);
 }
 
 }  // namespace

@@ -3,16 +3,7 @@
 // pointer null; callers test the pointers before calling through them.
 #pragma once
 
-#include "classlib/Win.h"
-
-using THemeHandle = HANDLE;
-using TOpenThemeData = THemeHandle(WINAPI*)(HWND wnd, LPCWSTR classList);
-using TCloseThemeData = HRESULT(WINAPI*)(THemeHandle theme);
-using TDrawThemeBackground = HRESULT(WINAPI*)(THemeHandle theme, HDC dc, int partId, int stateId,
-                                              const RECT* rect, const RECT* clipRect);
-using TDrawThemeText = HRESULT(WINAPI*)(THemeHandle theme, HDC dc, int partId, int stateId,
-                                        LPCWSTR text, int charCount, DWORD textFlags,
-                                        DWORD textFlags2, const RECT* rect);
+#include "classlib/UxTheme.h"
 
 extern TOpenThemeData OpenThemeDataProc;
 extern TCloseThemeData CloseThemeDataProc;

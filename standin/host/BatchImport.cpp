@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "classlib/FileUtils.h"
@@ -155,6 +156,13 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
                    TDialogWatcher* watcher) {
   const std::string file = options.FileName.empty() ? std::string() : FullPath(options.FileName);
   const bool interactive = HostOptions().Interactive;
+  const bool shots = !options.Shots.Folder.empty();
+  std::optional<TDialogShooter> shooter;
+  if (shots) {
+    TShotScript script = options.Shots;
+    script.CancelOptions = options.Dialogs.CancelOptions;
+    shooter.emplace(std::move(script));
+  }
   // A report written by this run is younger than this (the dialogs before it take
   // longer than the file system's clock lags).
   FILETIME started{};
@@ -192,7 +200,11 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
     imported = CurrentPcbSource();
     printf("New PCB document: %s\n", board ? Quote(CurrentPcbName().c_str()).c_str() : "none");
   }
-  const TDialogLog log = watcher ? watcher->TakeLog() : TDialogLog{};
+  const TDialogLog log = watcher ? watcher->TakeLog() : shooter ? shooter->Log() : TDialogLog{};
+  if (shooter)
+    for (const std::string& shot : shooter->Written())
+      printf("Screenshot: %s\n", shot.c_str());
+  shooter.reset();
 
   if (!interactive)
     printf("Options dialog: %s\n", !log.OptionsShown              ? "not shown"
@@ -200,6 +212,8 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
                                                                    : "OK");
   if (interactive)
     printf("Status dialog: answered by the user\n");
+  else if (log.StatusShown && shots)
+    printf("Status dialog: shown and closed\n");
   else if (log.StatusShown)
     printf("Status dialog: \"%s\"\n", log.StatusText.c_str());
   else

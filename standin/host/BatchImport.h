@@ -9,6 +9,7 @@
 #include <string>
 
 #include "classlib/Win.h"
+#include "standin/host/DialogShots.h"
 #include "standin/host/DialogWatcher.h"
 #include "standin/host/HostSide.h"
 
@@ -18,6 +19,7 @@ struct TBatchOptions {
   std::string FileName;  // empty: the command runs without a "FileName" parameter
   bool Direct = false;   // the import list's road instead of the command
   TDialogScript Dialogs;
+  TShotScript Shots;  // a folder given: the dialogs are driven and shot, not answered
 };
 
 // Exit code of a batch run whose import failed or did not happen.

@@ -8,15 +8,13 @@
 #include "classlib/Automation.h"
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
+#include "standin/host/HostWindows.h"
 #include "standin/host/StandinHost.h"
 
 namespace standin {
 
 namespace {
 
-constexpr char kOptionsCaption[] = "KIVO Importer";
-constexpr char kStatusCaption[] = "KIVO Translator";
-constexpr char kErrorCaption[] = "Vantor Suite Error";
 // How long the status dialog may take to draw its label before it is closed anyway.
 constexpr DWORD kStatusPaintMs = 2000;
 
@@ -82,31 +80,6 @@ std::vector<std::string> TextsDrawnIn(HWND root) {
 
 // ---- windows ----
 
-std::string WindowText(HWND wnd) {
-  char text[512] = "";
-  GetWindowTextA(wnd, text, sizeof text);
-  return text;
-}
-
-// The visible top-level windows of this process with a caption, the host's own aside.
-std::vector<HWND> DialogWindows() {
-  std::vector<HWND> found;
-  EnumWindows(
-      [](HWND wnd, LPARAM data) __attribute__((stdcall)) -> BOOL {
-        return GuardBoundaryResult<BOOL>("KivoHost window search", FALSE, [&]() -> BOOL {
-          DWORD pid = 0;
-          GetWindowThreadProcessId(wnd, &pid);
-          if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) &&
-              wnd != MainWindowHandle() && wnd != ApplicationWindowHandle() &&
-              GetWindowTextLengthA(wnd) > 0)
-            reinterpret_cast<std::vector<HWND>*>(data)->push_back(wnd);
-          return TRUE;
-        });
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 // The class library registers its own window classes over the system's, so controls are
 // found by their text alone.
 HWND FindChild(HWND dialog, const std::string& text) {
@@ -152,15 +125,6 @@ bool IsSystemMessageBox(HWND wnd) {
   char cls[16] = "";
   GetClassNameA(wnd, cls, sizeof cls);
   return strcmp(cls, "#32770") == 0;
-}
-
-// A press and release at the centre of a control that is no native button.
-void PostClickAtCentre(HWND control) {
-  RECT r{};
-  GetClientRect(control, &r);
-  const LPARAM centre = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
-  PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
-  PostMessageA(control, WM_LBUTTONUP, 0, centre);
 }
 
 }  // namespace

@@ -42,6 +42,15 @@ void AppendFilter(std::string& filter, const std::string& fileType) {
   filter += '\0';
 }
 
+// The window a file dialog belongs to: the active one (a plug-in's modal dialog asking
+// for a file), else the main window. The file dialog disables its owner while it is up
+// and gives the activation back to it when it closes; owned by the main window under a
+// modal dialog, it enabled and activated the main window, in front of that dialog.
+HWND FileDialogOwner() {
+  HWND active = GetActiveWindow();
+  return active && IsWindowVisible(active) && IsWindowEnabled(active) ? active : MainWindowHandle();
+}
+
 }  // namespace
 
 std::string AskUserForFile(const char* parameters) {
@@ -54,7 +63,7 @@ std::string AskUserForFile(const char* parameters) {
   lstrcpynA(file, in["Path"].c_str(), MAX_PATH);
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = MainWindowHandle();
+  dialog.hwndOwner = FileDialogOwner();
   dialog.lpstrFilter = filter.c_str();
   dialog.lpstrFile = file;
   dialog.nMaxFile = MAX_PATH;

@@ -24,6 +24,9 @@
 //   --config FILE         "Load Configuration" with FILE before OK
 //   --toggle-view-report  "View Report" of "KIVO Translator" is clicked before Close
 //   --deadline SECONDS    how long a dialog may wait for its answer (30)
+//   --screenshots FOLDER  the dialogs are driven through their states and each window
+//                         saved there as a PNG file instead of being answered by script
+//   --shots NAME,...      only these shots (standin/host/DialogShots.h names them)
 //
 // Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
 // message box before the import, which the watcher must answer; --hang stops the host's
@@ -33,6 +36,7 @@
 // Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
 // import failed or did not happen, 3 when the plug-in called a slot it has no business
 // calling, 4 when a batch import did not end within twice the deadline.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -98,6 +102,16 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.Import.Dialogs.ToggleViewReport = true;
     } else if (arg == "--deadline" && (value = next())) {
       run.Import.Dialogs.DeadlineMs = static_cast<unsigned>(atoi(value)) * 1000u;
+    } else if (arg == "--screenshots" && (value = next())) {
+      run.Import.Shots.Folder = value;
+    } else if (arg == "--shots" && (value = next())) {
+      std::string names = value;
+      for (size_t start = 0; start <= names.size();) {
+        const size_t end = std::min(names.find(',', start), names.size());
+        if (end > start)
+          run.Import.Shots.Shots.push_back(names.substr(start, end - start));
+        start = end + 1;
+      }
     } else if (arg == "--calls") {
       run.CallsAsked = true;
     } else if (arg == "--message-box" && (value = next())) {
@@ -213,8 +227,9 @@ int Run(int argc, char** argv) {
   }
   // A batch run's dialogs are answered from here to the plug-in's unloading: releasing
   // the module and unloading it may show boxes too.
+  // (A run that shoots the dialogs drives them with its shooter instead.)
   std::optional<standin::TDialogWatcher> watcher;
-  if (run.Batch && !standin::HostOptions().Interactive)
+  if (run.Batch && !standin::HostOptions().Interactive && run.Import.Shots.Folder.empty())
     watcher.emplace(run.Import.Dialogs);
   if (!run.MessageBox.empty()) {
     const int answer = MessageBoxA(nullptr, run.MessageBox.c_str(), "KivoHost", MB_OK | MB_TASKMODAL);

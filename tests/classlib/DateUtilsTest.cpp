@@ -6,6 +6,7 @@
 #include "classlib/Exceptions.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Win.h"
+#include "tests/classlib/ExpectError.h"
 
 namespace {
 
@@ -144,6 +145,159 @@ TEST(Dates, LocaleSettingsTakeDayNamesFromSunday) {
   FormatSettings = locale;
   EXPECT_FALSE(DateToStr(EncodeDate(2024, 3, 5)).empty());
   EXPECT_FALSE(TimeToStr(0.5).empty());
+}
+
+// ---- Dates and times as text ----------------------------------------------------------------
+
+// Neutral settings with a day-month-year order and "." as the date separator.
+TFormatSettings GermanLike() {
+  TFormatSettings s;
+  s.DateSeparator = '.';
+  s.ShortDateFormat = "dd.MM.yyyy";
+  s.LongTimeFormat = "HH:mm:ss";
+  s.DecimalSeparator = ',';
+  return s;
+}
+
+// True when a reading refuses `text`.
+bool Refuses(bool (*read)(std::string_view, TDateTime&, const TFormatSettings&), const char* text,
+             const TFormatSettings& settings) {
+  TDateTime value;
+  return !read(text, value, settings);
+}
+
+int ThisYear() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return st.wYear;
+}
+
+TEST(DateText, FormatDateTimeFollowsWindowsPictures) {
+  const TFormatSettings s;
+  const TDateTime moment = EncodeDate(2024, 3, 5) + EncodeTime(13, 5, 9, 0);
+  EXPECT_EQ(FormatDateTime("d/M/yy", moment, s), "5/3/24");
+  EXPECT_EQ(FormatDateTime("dd.MM.yyyy", moment, s), "05.03.2024");
+  EXPECT_EQ(FormatDateTime("ddd, dddd d MMM MMMM y", moment, s), "Tue, Tuesday 5 Mar March 24");
+  EXPECT_EQ(FormatDateTime("h:mm:ss tt", moment, s), "1:05:09 PM");
+  EXPECT_EQ(FormatDateTime("HH:mm t", moment, s), "13:05 P");
+  EXPECT_EQ(FormatDateTime("hh 'o''clock' \"at\" H", EncodeTime(0, 7, 0, 0), s), "12 o'clock at 0");
+  // "/" and ":" are the settings' separators; years before the system's range format too.
+  TFormatSettings dotted = GermanLike();
+  dotted.TimeSeparator = '.';
+  EXPECT_EQ(FormatDateTime("dd/MM/yyyy HH:mm", EncodeDate(1500, 12, 31) - 0.5, dotted), "31.12.1500 12.00");
+  EXPECT_EQ(FormatDateTime("yyyy", EncodeDate(5, 1, 1), s), "0005");
+  EXPECT_THROW(FormatDateTime("d", 1e9, s), EConvertError);
+}
+
+TEST(DateText, DateTimeToStrShowsTheTimeOnlyWhenThereIsOne) {
+  const TFormatSettings s = GermanLike();
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 2, 1), s), "01.02.2024");
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 2, 1) + EncodeTime(8, 30, 0, 0), s), "01.02.2024 08:30:00");
+  // Before day 0 the time still counts forward from midnight.
+  EXPECT_EQ(DateTimeToStr(-1.25, s), "29.12.1899 06:00:00");
+  TSettingsScope scope;
+  FormatSettings = s;
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2024, 2, 1)), "01.02.2024");
+}
+
+TEST(DateText, StrictReadingTakesTheSettingsOrderAndSeparators) {
+  const TFormatSettings us;  // M/d/yyyy
+  const TFormatSettings de = GermanLike();
+  EXPECT_EQ(StrToDateTime("2/1/2024", us), EncodeDate(2024, 2, 1));
+  EXPECT_EQ(StrToDateTime("1.2.2024", de), EncodeDate(2024, 2, 1));
+  TFormatSettings iso;
+  iso.DateSeparator = '-';
+  iso.ShortDateFormat = "yyyy-MM-dd";
+  EXPECT_EQ(StrToDateTime("2024-02-01", iso), EncodeDate(2024, 2, 1));
+  // Two numbers: day and month of the current year.
+  EXPECT_EQ(StrToDateTime("1.2", de), EncodeDate(ThisYear(), 2, 1));
+  // A date and a time, and a time alone.
+  EXPECT_EQ(StrToDateTime("2/1/2024 1:30 PM", us), EncodeDate(2024, 2, 1) + EncodeTime(13, 30, 0, 0));
+  EXPECT_EQ(StrToDateTime("1.2.2024 13:30:15", de), EncodeDate(2024, 2, 1) + EncodeTime(13, 30, 15, 0));
+  EXPECT_EQ(StrToDateTime("23:59", de), EncodeTime(23, 59, 0, 0));
+  EXPECT_EQ(StrToDateTime("29.12.1899 06:00", de), -1.25);
+  // As strict as the number conversions: no blanks around, no other separators,
+  // nothing left over, no impossible dates.
+  for (const char* bad : {" 1.2.2024", "1.2.2024 ", "1/2/2024", "1.2.2024x", "1.2.", "31.2.2024", "1", "",
+                          "1.2.2024 25:00", "1.2.2024 13:00 ", "1..2024"})
+    EXPECT_TRUE(Refuses(TryStrToDateTime, bad, de)) << '"' << bad << '"';
+  ExpectRaises<EConvertError>([&] { StrToDateTime("abc", de); }, "\"abc\" is not a valid date and time");
+}
+
+TEST(DateText, TwoDigitYearsFallInTheCenturyWindow) {
+  TFormatSettings de = GermanLike();
+  const int year = ThisYear();
+  const int first = year - 50;  // the window's first year
+  auto yearOf = [&](int twoDigits) {
+    uint16_t y, m, d;
+    DecodeDate(StrToDateTime("1.1." + std::to_string(twoDigits), de), y, m, d);
+    return int(y);
+  };
+  for (int yy : {0, 24, 49, 50, 75, 99}) {
+    const int y = yearOf(yy);
+    EXPECT_EQ(y % 100, yy);
+    EXPECT_GE(y, first);
+    EXPECT_LT(y, first + 100);
+  }
+  de.TwoDigitYearCenturyWindow = 0;
+  EXPECT_EQ(yearOf(99), year - year % 100 + 99);
+  // Three digits are a year as written.
+  EXPECT_EQ(StrToDateTime("1.1.024", de), EncodeDate(24, 1, 1));
+}
+
+TEST(DateText, TimesTakeDesignatorsAndRefuseOutOfRangeParts) {
+  TFormatSettings s;
+  s.TimeAMString = "vorm.";
+  s.TimePMString = "nachm.";
+  EXPECT_EQ(StrToTime("12:00 AM", s), 0);
+  EXPECT_EQ(StrToTime("12:00PM", s), 0.5);
+  EXPECT_EQ(StrToTime("3 nachm.", s), EncodeTime(15, 0, 0, 0));
+  EXPECT_EQ(StrToTime("3 pm", s), EncodeTime(15, 0, 0, 0));
+  EXPECT_EQ(StrToTime("10:20:30.5", s), EncodeTime(10, 20, 30, 5));
+  for (const char* bad : {"13 PM", "24:00", "10:60", "10", "10:", "3 PMx", "10:20:30.1234", "1/2/2024"})
+    EXPECT_TRUE(Refuses(TryStrToTime, bad, s)) << '"' << bad << '"';
+  ExpectRaises<EConvertError>([&] { StrToTime("noon", s); }, "\"noon\" is not a valid time");
+}
+
+TEST(DateText, LocaleReadingAcceptsWhatPeopleType) {
+  const TFormatSettings us;
+  const TFormatSettings de = GermanLike();
+  const TDateTime feb1 = EncodeDate(2024, 2, 1);
+  auto read = [](std::string_view text, const TFormatSettings& s) { return LocaleStrToDateTime(text, s); };
+  EXPECT_EQ(read("1 2 2024", de), feb1);
+  EXPECT_EQ(read("2 1 2024", us), feb1);
+  EXPECT_EQ(read(" 2-1-2024 ", us), feb1);
+  EXPECT_EQ(read("2024/2/1", de), feb1) << "a leading year is a year in any order";
+  EXPECT_EQ(read("1. Februar 2024", [] {
+              TFormatSettings s = GermanLike();
+              s.LongMonthNames[1] = "Februar";
+              return s;
+            }()),
+            feb1);
+  EXPECT_EQ(read("Thursday, February 1, 2024", us), feb1);
+  EXPECT_EQ(read("feb 1 2024 13:30", us), feb1 + EncodeTime(13, 30, 0, 0));
+  EXPECT_EQ(read("1:30 pm 2/1/2024", us), feb1 + EncodeTime(13, 30, 0, 0));
+  EXPECT_EQ(read("2/2024", us), feb1) << "month and year";
+  EXPECT_EQ(read("1 feb", us), EncodeDate(ThisYear(), 2, 1));
+  EXPECT_EQ(read("8:15", us), EncodeTime(8, 15, 0, 0));
+  for (const char* bad : {"", "abc", "1", "1.5e3", "31 2 2024", "1 2 3 4", "today", "2/1/2024 8:00 9:00", "Feb March 1"})
+    EXPECT_TRUE(Refuses(TryLocaleStrToDateTime, bad, us)) << '"' << bad << '"';
+  ExpectRaises<EConvertError>([&] { read("abc", us); }, "\"abc\" is not a valid date");
+}
+
+TEST(DateText, LocaleSettingsNameMonthsDaysAndDesignators) {
+  TFormatSettings locale = LocaleFormatSettings();
+  char buffer[80];
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME7, buffer, sizeof buffer);
+  EXPECT_EQ(locale.LongDayNames[0], buffer);
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SABBREVMONTHNAME12, buffer, sizeof buffer);
+  EXPECT_EQ(locale.ShortMonthNames[11], buffer);
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_S2359, buffer, sizeof buffer);
+  EXPECT_EQ(locale.TimePMString, buffer[0] ? buffer : "PM");
+  // What the locale writes, the class library reads back.
+  const TDateTime moment = EncodeDate(2024, 2, 1) + EncodeTime(13, 30, 15, 0);
+  EXPECT_EQ(StrToDateTime(DateTimeToStr(moment, locale), locale), moment);
+  EXPECT_EQ(LocaleStrToDateTime(DateTimeToStr(moment, locale), locale), moment);
 }
 
 }  // namespace

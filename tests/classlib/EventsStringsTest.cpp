@@ -50,6 +50,14 @@ TEST(Strings, TrimCaseAndCompare) {
   EXPECT_EQ(AnsiUpperCase("abc"), "ABC");
 }
 
+TEST(Strings, AdjustLineBreaksMakesEveryBreakCrLf) {
+  EXPECT_EQ(AdjustLineBreaks("a\rb\nc\r\nd\n\re"), "a\r\nb\r\nc\r\nd\r\ne");
+  EXPECT_EQ(AdjustLineBreaks("\n\n\r\r"), "\r\n\r\n\r\n") << "LF, LF CR, CR";
+  EXPECT_EQ(AdjustLineBreaks("\r\r\n"), "\r\n\r\n");
+  EXPECT_EQ(AdjustLineBreaks("plain"), "plain");
+  EXPECT_EQ(AdjustLineBreaks(""), "");
+}
+
 }  // namespace
 
 #include "classlib/ShortString.h"

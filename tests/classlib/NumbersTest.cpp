@@ -1,4 +1,5 @@
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 
@@ -111,6 +112,32 @@ TEST(RealText, TheDecimalSeparatorComesFromTheSettingsPassedIn) {
   EXPECT_EQ(StrToFloat("1.5"), 1.5);
   EXPECT_EQ(FloatToStr(1.5), "1.5");
   FormatSettings = saved;
+}
+
+TEST(CurrencyText, AmountsAreWholeTenThousandths) {
+  // Regression (currency scaling): an amount read as "1.5" is 15000 ten-thousandths, so
+  // dividing by 10000 gives back 1.5; dividing the parsed amount itself gave 0.00015.
+  TFormatSettings comma;
+  comma.DecimalSeparator = ',';
+  EXPECT_EQ(StrToCurr("1,5", comma), 15000);
+  EXPECT_EQ(double(StrToCurr("1,5", comma)) / kCurrencyScale, 1.5);
+  EXPECT_EQ(StrToCurr("-12,34567", comma), -123457);
+  EXPECT_EQ(StrToCurr("0,00005", comma), 0) << "halves go to the even neighbour";
+  EXPECT_EQ(StrToCurr("0,00015", comma), 2);
+  EXPECT_EQ(StrToCurr("922337203685477", comma), 9223372036854770000);
+  EXPECT_EQ(StrToCurr("1e3", comma), 10000000);
+  EXPECT_EQ(StrToCurr("0,00025", comma), 2);
+  EXPECT_EQ(StrToCurr("0,000051", comma), 1);
+  EXPECT_EQ(StrToCurr("0,000009", comma), 0);
+  EXPECT_EQ(StrToCurr("1e-9", comma), 0);
+  EXPECT_EQ(StrToCurr("0,1", comma), 1000) << "exactly, as written";
+  EXPECT_EQ(StrToCurr("922337203685477,5807", comma), INT64_MAX);
+  EXPECT_EQ(StrToCurr("-922337203685477,5808", comma), INT64_MIN);
+  int64_t scaled = 7;
+  for (const char* bad : {"", "1.5", "1,5 ", "$1", "922337203685477,5808", "1e300", "1e99999999999"})
+    EXPECT_FALSE(TryStrToCurr(bad, scaled, comma)) << bad;
+  EXPECT_EQ(scaled, 7) << "a refused text leaves the value alone";
+  EXPECT_THROW(StrToCurr("x", comma), EConvertError);
 }
 
 TEST(FloatText, GeneralFormUsesFifteenDigitsAndSwitchesToExponents) {

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -301,3 +303,52 @@ TEST(Icon, ReadsIcoFilesAndRefusesBrokenOnes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The face GDI picks for `face`, and the rightmost ink column of `text` drawn unclipped
+// in it against the width DrawText measures for it.
+struct TFontCheck {
+  std::string Face;
+  int Measured = 0;
+  int InkRight = 0;
+};
+
+TFontCheck CheckFont(const char* face, int height, BYTE charset, const std::string& text) {
+  TDibSurface surface(400, 60);
+  surface.Fill(RGB(255, 255, 255));
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, charset, 0, 0, 0, 0, face);
+  HGDIOBJ old = SelectObject(surface.DC(), font);
+  char got[LF_FACESIZE] = "";
+  GetTextFaceA(surface.DC(), LF_FACESIZE, got);
+  RECT measured{0, 0, 0, 0};
+  DrawTextA(surface.DC(), text.c_str(), int(text.size()), &measured, DT_CALCRECT);
+  RECT at{0, 0, 400, 60};
+  SetBkMode(surface.DC(), TRANSPARENT);
+  DrawTextA(surface.DC(), text.c_str(), int(text.size()), &at, DT_LEFT | DT_NOCLIP);
+  GdiFlush();
+  SelectObject(surface.DC(), old);
+  DeleteObject(font);
+  TFontCheck check{got, int(measured.right), 0};
+  for (int y = 0; y < surface.Height(); ++y)
+    for (int x = 0; x < surface.Width(); ++x)
+      if (surface.Color(x, y) != RGB(255, 255, 255))
+        check.InkRight = std::max(check.InkRight, x + 1);
+  return check;
+}
+
+}  // namespace
+
+// Fault: the Wine prefix lacked Wine's own fonts. Captions showed "r" and "0 1 r"
+// instead of Marlett's caption-button glyphs, and "MS Sans Serif" and Tahoma fell back
+// to a font whose letters reach a column past the width it measures, so texts drawn in
+// their measured rectangles lost the edge of their last letter ("Repon", "agair").
+TEST(PrefixFonts, TheDialogFontsAreWinesOwnAndStayWithinTheirMeasuredWidth) {
+  EXPECT_EQ(CheckFont("Marlett", -13, SYMBOL_CHARSET, "r").Face, "Marlett");
+  const TFontCheck dialog = CheckFont("MS Sans Serif", -11, DEFAULT_CHARSET, "&View Report");
+  EXPECT_EQ(dialog.Face, "MS Sans Serif");
+  EXPECT_LE(dialog.InkRight, dialog.Measured);
+  const TFontCheck message = CheckFont("Tahoma", -11, DEFAULT_CHARSET, "Shutdown server and try again");
+  EXPECT_EQ(message.Face, "Tahoma");
+  EXPECT_LE(message.InkRight, message.Measured);
+}

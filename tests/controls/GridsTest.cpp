@@ -128,4 +128,18 @@ TEST_F(GridTest, CellsKeepTextsAndObjectsThroughRowAndColumnMoves) {
   EXPECT_THROW(Grid->SetFixedRows(20), EInvalidOperation);
 }
 
+// Fault: the grid did not repaint when the focus came or went, so the current cell kept
+// its focus rectangle after the focus had moved to another control.
+TEST_F(GridTest, FocusComingAndGoingRepaintsTheGrid) {
+  auto* edit = new TTestEdit(Form);
+  edit->SetParent(Form);
+  edit->SetTop(120);
+  edit->SetFocus();
+  for (TWinControl* next : {static_cast<TWinControl*>(Grid), static_cast<TWinControl*>(edit)}) {
+    UpdateWindow(Grid->GetHandle());
+    next->SetFocus();
+    EXPECT_TRUE(GetUpdateRect(Grid->GetHandle(), nullptr, FALSE)) << next->ClassName();
+  }
+}
+
 }  // namespace

@@ -480,4 +480,40 @@ TEST_F(DrawTextWithFlagsTest, FocusRectangleSurroundsTheTextRectOrTheTextItself)
   ExpectSameSurface(*Draw("", fill, text, dtfFocusRect | dtfFocusOnText), *expect("", nullptr));
 }
 
+TEST(DrawSizeGrip, EachCornerGetsItsStripsAndTheMirroredSystemGrip) {
+  const int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
+  const int w = cx - 2, h = cy - 2;
+  // The system's grip for the bottom-right corner, drawn by the same call.
+  TDibSurface grip(w, h);
+  RECT whole{0, 0, w, h};
+  DrawFrameControl(grip.DC(), &whole, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE), fill = RGB(1, 2, 3);
+  const TRect area{10, 10, 110, 60};
+  for (int corner = sgTopLeft; corner <= sgBottomRight; ++corner) {
+    const bool left = corner == sgTopLeft || corner == sgBottomLeft;
+    const bool top = corner == sgTopLeft || corner == sgTopRight;
+    TStatefulSurface surface(120, 70);
+    surface.Fill(fill);
+    const TDCState before = TDCState::Of(surface.DC());
+    TRect r = area;
+    DrawSizeGrip(surface.DC(), r, corner);
+    EXPECT_TRUE(TDCState::Of(surface.DC()) == before) << "corner " << corner;
+    const TRect expected{left ? area.left : area.right - cx, top ? area.top : area.bottom - cy,
+                         left ? area.left + cx : area.right, top ? area.top + cy : area.bottom};
+    ASSERT_TRUE(EqualRect(&r, &expected)) << "corner " << corner;
+    int wrong = 0;
+    for (int y = 0; y < 70; ++y)
+      for (int x = 0; x < 120; ++x) {
+        COLORREF want = fill;
+        if (PtInRect(&r, POINT{x, y})) {
+          const int gx = x - r.left - (left ? 2 : 0), gy = y - r.top - (top ? 2 : 0);
+          const bool strip = gx < 0 || gy < 0 || gx >= w || gy >= h;
+          want = strip ? face : grip.Color(left ? w - 1 - gx : gx, top ? h - 1 - gy : gy);
+        }
+        wrong += surface.Color(x, y) != want;
+      }
+    EXPECT_EQ(wrong, 0) << "corner " << corner;
+  }
+}
+
 }  // namespace

@@ -2,7 +2,8 @@
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
 #include "editors/DxEditStyle.h"
-#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxExEdtr.h"
+#include "editors/DxGrDate.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "tests/support/TestSupport.h"
@@ -14,7 +15,8 @@ std::span<const TUnitEntry> TestUnits() {
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
       {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
-      {"DxCheckEdit", InitializeDxCheckEdit, FinalizeDxCheckEdit},
+      {"DxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
+      {"DxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
   };
   return units;
 }

@@ -15,6 +15,8 @@
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
 #include "skin/TeThemeLuna.h"
+#include "skin/TeThemeXP.h"
+#include "skin/TeThemeXPImpl.h"
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -36,6 +38,8 @@ const TUnitEntry cUnits[] = {
     {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
     {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
     {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
+    {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
+    {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
     {"KsButtons", nullptr, FinalizeKsButtons},
     {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
     {"PcbApi", InitializePcbUnit, FinalizePcbUnit},

@@ -27,6 +27,13 @@ const std::string& Folder() {
   return folder;
 }
 
+// Posts a key press to `wnd` and lets the application's loop handle it.
+void PressKey(HWND wnd, WORD key) {
+  PostMessageA(wnd, WM_KEYDOWN, key, 1);
+  PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
+  Application->ProcessMessages();
+}
+
 std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
   TIniFile ini(path);
   return ini.ReadString(section, key, "<none>");
@@ -285,6 +292,70 @@ TEST_F(DialogTest, GridAndComboKeys) {
   Dialog->StringGridAssociationsKeyDown(grid, key, {});
   EXPECT_EQ(Dialog->GetModalResult(), mrCancel);
   EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: OK was no default button, so once the focus left the buttons (into "Detail
+// Level") no button showed the default frame and Enter did nothing.
+TEST_F(DialogTest, EnterInTheDetailLevelListEndsTheDialogWithOk) {
+  Load({"PADCOM", "MYSTERY"});
+  Show();
+  Dialog->ComboBoxDetailLevel->SetFocus();
+  ASSERT_TRUE(Dialog->ComboBoxDetailLevel->Focused());
+  EXPECT_EQ(GetWindowLongA(Dialog->ButtonOK->GetHandle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  PressKey(Dialog->ComboBoxDetailLevel->GetHandle(), VK_RETURN);
+  EXPECT_EQ(Dialog->GetModalResult(), mrOk);
+
+  // In a cell's combo box Enter, Esc and Tab go back to the grid and end nothing.
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  TComboBox* combo = Dialog->ComboBoxVarnokLayers;
+  Dialog->SetModalResult(mrNone);
+  grid->SetFocus();
+  grid->SetRow(1);
+  WORD key = VK_SPACE;
+  Dialog->StringGridAssociationsKeyDown(grid, key, {});
+  ASSERT_TRUE(combo->Focused());
+  for (WORD back : {WORD(VK_RETURN), WORD(VK_ESCAPE), WORD(VK_TAB)}) {
+    combo->SetFocus();
+    PressKey(combo->GetHandle(), back);
+    EXPECT_TRUE(grid->Focused()) << back;
+    EXPECT_EQ(Dialog->GetModalResult(), mrNone) << back;
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Reported: the dropped layer list of the top rows (COMP, SOLDER, PADCOM: "Top Layer",
+// "Bottom Layer") showed black, never painted, while lower rows' lists painted. Each
+// list is captured through its own window after the loop has run.
+TEST_F(DialogTest, TheDroppedLayerListPaintsForTopAndLowerRows) {
+  Load({"COMP", "SOLDER", "PADCOM", "PADSLD", "PADINT", "DRILL", "SLKSCR"});
+  Show();
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  TComboBox* combo = Dialog->ComboBoxVarnokLayers;
+  for (int row : {0, 1, 2, 6}) {
+    grid->SetFocus();
+    grid->SetRow(row);
+    WORD key = VK_F4;
+    Dialog->StringGridAssociationsKeyDown(grid, key, {});
+    ASSERT_TRUE(combo->GetDroppedDown()) << row;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(combo->GetHandle(), &info));
+    PumpUntil([] { return false; }, 200);
+    RECT r{};
+    GetWindowRect(info.hwndList, &r);
+    TDibSurface surface(r.right - r.left, r.bottom - r.top);
+    HDC dc = GetWindowDC(info.hwndList);
+    BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(info.hwndList, dc);
+    GdiFlush();
+    int other = 0;
+    for (int y = 0; y < surface.Height(); ++y)
+      for (int x = 0; x < surface.Width(); ++x)
+        other += surface.Color(x, y) != surface.Color(0, 0) ? 1 : 0;
+    EXPECT_GT(other, surface.Width() * surface.Height() / 10) << "row " << row << " list is one flat colour";
+    combo->SetDroppedDown(false);
+    combo->SetVisible(false);
+  }
 }
 
 TEST_F(DialogTest, PadStackRowsAndTheirCombo) {
@@ -548,6 +619,42 @@ TEST_F(SettingsTest, AModalRunAnswersOkOrCancel) {
     dialog->ApplyReportSettings(&report);
     EXPECT_EQ(report.GetLoadWarningLevel(), 2);  // "Normal", selected on activation
   }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: the host's file dialog was owned by the host's main window, which it enabled
+// again when it closed: after Cancel the main window came in front of the still-modal
+// options dialog and took Escape.
+TEST_F(SettingsTest, AfterTheFileDialogTheOptionsDialogIsActiveAgainAndTheHostStillDisabled) {
+  struct TAfterFileDialog {
+    HWND Active = nullptr;
+    bool MainEnabled = true;
+    TTranslateDialog* Dialog = nullptr;
+    void CancelClicked(TObject*) {
+      Active = GetActiveWindow();
+      MainEnabled = IsWindowEnabled(standin::MainWindowHandle()) != FALSE;
+      Dialog->SetModalResult(mrCancel);
+    }
+  } seen;
+  TStringList list;
+  list.Add("PADCOM");
+  std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+  dialog->SetFileName("demo.pdf");
+  dialog->LoadLayers(&list);
+  seen.Dialog = dialog.get();
+  dialog->ButtonCancel->OnClick = TNotifyEvent::Bind<&TAfterFileDialog::CancelClicked>(&seen);
+  standin::HostOptions().Interactive = true;  // the host shows the system's open dialog
+  TUIAutomation automation(15000);
+  automation.ClickButton("KIVO Importer", "ButtonLoadConfig");
+  automation.ClickButton("KIVO Configuaration File", "Cancel");
+  automation.ClickButton("KIVO Importer", "ButtonCancel");
+  const int result = dialog->ShowModal();
+  standin::HostOptions().Interactive = false;
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+  EXPECT_EQ(seen.Active, dialog->GetHandle());
+  EXPECT_FALSE(seen.MainEnabled);
+  EXPECT_TRUE(IsWindowEnabled(standin::MainWindowHandle()));  // enabled again after the dialog
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 

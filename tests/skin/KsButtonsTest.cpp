@@ -359,6 +359,37 @@ TEST_F(KsButtonsTest, ThemedButtonDrawsTheLunaCell) {
   Paint(themed);
 }
 
+// Fault: entering and leaving set the hot flag but did not repaint, so the themed
+// button and check box never showed their hot state on screen.
+TEST_F(KsButtonsTest, ThemedControlsRepaintTheirHotStateWhenTheMouseEntersAndLeaves) {
+  auto* engine = new TTeThemeEngine(Form);
+  auto* button = Make<TTeThemeButton>(100, 10);
+  auto* box = Make<TTeThemeCheckBox>(10, 50);
+  button->SetText("");
+  box->SetText("");
+  button->SetThemeEngine(engine);
+  box->SetThemeEngine(engine);
+  ShowUnfocused();
+  TTeTheme* theme = engine->GetTheme();
+  const TRect mark = box->GetMarkRect();
+  const TRect drawnMark{mark.left, mark.top + 2, mark.right, mark.bottom + 2};
+  const TRect whole{0, 0, button->GetWidth(), button->GetHeight()};
+  for (TKsCustomControl* control : {static_cast<TKsCustomControl*>(button), static_cast<TKsCustomControl*>(box)}) {
+    for (bool inside : {true, false}) {
+      UpdateWindow(control->GetHandle());
+      control->Perform(inside ? CM_MOUSEENTER : CM_MOUSELEAVE);
+      EXPECT_TRUE(GetUpdateRect(control->GetHandle(), nullptr, FALSE)) << control->ClassName() << " " << inside;
+      UpdateWindow(control->GetHandle());  // paints the buffer as the screen shows it
+      const int state = inside ? 1 : 0;
+      if (control == button)
+        ExpectThemePart(button, [&](TKsBitmap& b) { theme->DrawButton(b, button->GetWidth(), button->GetHeight(), state); },
+                        whole);
+      else
+        ExpectThemePart(box, [&](TKsBitmap& b) { theme->DrawCheckBox(b, drawnMark, state, 0); }, drawnMark);
+    }
+  }
+}
+
 // ---- Check boxes and radio buttons --------------------------------------------------------
 
 TEST_F(KsButtonsTest, CheckBoxCyclesWithAndWithoutGrayed) {
@@ -458,6 +489,39 @@ TEST_F(KsButtonsTest, CaptionPlacementWithTheMarkOnTheRight) {
   box->SetAlignment(taRightJustify);
   EXPECT_EQ(box->GetMarkRect(), (TRect{85, 3, 98, 16}));
   EXPECT_EQ(box->GetTextRect().left, 2);
+}
+
+// Fault: the caption was drawn clipped to its measured rectangle, and a font whose last
+// letter reaches past the width it measures (an italic one, or the stand-in Wine took
+// for a missing "MS Sans Serif") lost that letter's right edge: "View Report" read
+// "Repon" in the status dialog.
+TEST_F(KsButtonsTest, TheCaptionIsNotClippedToItsMeasuredWidth) {
+  auto* box = Make<TKsCustomCheckBox>(10, 10);
+  box->SetBounds(10, 10, 160, 30);
+  box->GetFont()->SetName("Tahoma");
+  box->GetFont()->SetHeight(-20);
+  box->GetFont()->SetStyle({fsItalic});
+  box->SetCaption("Staff");
+  ShowUnfocused();
+  Paint(box);
+  const TRect text = box->GetTextRect();
+  // The same text drawn unclipped at the same place, on white.
+  TKsBitmap reference;
+  reference.SetSize(box->GetWidth(), box->GetHeight());
+  reference.Fill(Argb(255, 255, 255, 255));
+  reference.SetFont(box->GetFont());
+  reference.DrawText("Staff", text, DT_LEFT | DT_NOCLIP);
+  GdiFlush();
+  auto dark = [](TKsColor c) { return (c & 0xFF) < 128 && ((c >> 8) & 0xFF) < 128 && ((c >> 16) & 0xFF) < 128; };
+  int beyond = 0;
+  for (int y = text.top; y < text.bottom; ++y)
+    for (int x = text.right; x < box->GetWidth(); ++x) {
+      if (!dark(reference.GetPixel(x, y)))
+        continue;
+      ++beyond;
+      EXPECT_TRUE(dark(Pixel(box, x, y))) << "caption ink cut at (" << x << ", " << y << ")";
+    }
+  EXPECT_GT(beyond, 0) << "the italic letter should reach past the measured width";
 }
 
 TEST_F(KsButtonsTest, PlainMarkIsTheSystemsFrameControl) {

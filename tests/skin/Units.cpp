@@ -12,6 +12,8 @@
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
+#include "skin/TeThemeXP.h"
+#include "skin/TeThemeXPImpl.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
@@ -25,6 +27,8 @@ std::span<const TUnitEntry> TestUnits() {
       {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
       {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
       {"TeThemeLines", InitializeTeThemeLines, nullptr},
+      {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
+      {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       {"KsThemeItems", InitializeKsThemeItems, FinalizeKsThemeItems},
       {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},

@@ -10,8 +10,6 @@
 // Regenerate the committed contact sheet from the worktree root with:
 //   scripts/build.sh && cp build/generated/luna-contact-sheet.png docs/
 // (the build compiles this tool with the host g++ and runs it into build/generated).
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -524,58 +522,6 @@ void Tabs(Sheet& s) {
 
 // ---- Output --------------------------------------------------------------------------
 
-void Write(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-  if (!out) {
-    std::fprintf(stderr, "lunasheets: cannot write %s\n", path.c_str());
-    std::exit(1);
-  }
-}
-
-uint32_t Crc(const std::string& type, const std::string& data) {
-  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), uInt(type.size()));
-  return uint32_t(crc32(crc, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
-}
-
-std::string Png(int w, int h, const std::vector<Rgb>& pixels) {
-  std::string raw;
-  for (int y = 0; y < h; ++y) {
-    raw += char(0);
-    for (int x = 0; x < w; ++x) {
-      const Rgb& p = pixels[size_t(y) * w + x];
-      raw += char(p.r);
-      raw += char(p.g);
-      raw += char(p.b);
-    }
-  }
-  uLongf size = compressBound(uLong(raw.size()));
-  std::string packed(size, '\0');
-  compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
-            reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()), 9);
-  packed.resize(size);
-  std::string out = "\x89PNG\r\n\x1a\n";
-  auto be32 = [&](uint32_t v) {
-    for (int i = 3; i >= 0; --i)
-      out += char(v >> (8 * i) & 0xFF);
-  };
-  auto chunk = [&](const std::string& type, const std::string& data) {
-    be32(uint32_t(data.size()));
-    out += type;
-    out += data;
-    be32(Crc(type, data));
-  };
-  std::string header;
-  for (uint32_t v : {uint32_t(w), uint32_t(h)})
-    for (int i = 3; i >= 0; --i)
-      header += char(v >> (8 * i) & 0xFF);
-  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
-  chunk("IHDR", header);
-  chunk("IDAT", packed);
-  chunk("IEND", "");
-  return out;
-}
-
 // Both sheets side by side, zoomed, the key colour shown as a light checkerboard.
 std::string ContactSheet(const Sheet& a, const Sheet& b) {
   const int zoom = 3, gap = 8;
@@ -592,7 +538,7 @@ std::string ContactSheet(const Sheet& a, const Sheet& b) {
   };
   place(a, gap);
   place(b, 2 * gap + a.width * zoom);
-  return Png(w, h, pixels);
+  return EncodePng(w, h, pixels);
 }
 
 }  // namespace
@@ -625,12 +571,12 @@ int main(int argc, char** argv) {
   TrackThumbs(second);
   ScrollParts(second);
   Tabs(second);
-  Write(dir + "/XP_MAIN.bmp", EncodeBmp(first));
-  Write(dir + "/XP_MAIN1.bmp", EncodeBmp(second));
-  Write(dir + "/luna-contact-sheet.png", ContactSheet(first, second));
+  WriteFile(dir + "/XP_MAIN.bmp", EncodeBmp(first));
+  WriteFile(dir + "/XP_MAIN1.bmp", EncodeBmp(second));
+  WriteFile(dir + "/luna-contact-sheet.png", ContactSheet(first, second));
   for (int kind = 0; kind < kGlyphCount; ++kind)
-    Write(dir + "/" + kGlyphNames[kind] + ".bmp", EncodeBmp(ButtonGlyph(kind)));
+    WriteFile(dir + "/" + kGlyphNames[kind] + ".bmp", EncodeBmp(ButtonGlyph(kind)));
   for (int kind = 0; kind < kFormGlyphCount; ++kind)
-    Write(dir + "/" + kFormGlyphNames[kind] + ".bmp", EncodeBmp(FormGlyph(kind)));
+    WriteFile(dir + "/" + kFormGlyphNames[kind] + ".bmp", EncodeBmp(FormGlyph(kind)));
   return 0;
 }

@@ -1,8 +1,24 @@
 #include "LunaSheets.h"
 
+#include <zlib.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace luna {
+
+namespace {
+
+// The CRC of a PNG chunk: over its type and its data.
+uint32_t Crc(const std::string& type, const std::string& data) {
+  uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type.data()), uInt(type.size()));
+  return uint32_t(crc32(crc, reinterpret_cast<const Bytef*>(data.data()), uInt(data.size())));
+}
+
+}  // namespace
 
 std::string EncodeBmp(const Sheet& sheet) {
   int stride = (sheet.width * 3 + 3) & ~3;
@@ -37,6 +53,77 @@ std::string EncodeBmp(const Sheet& sheet) {
       out += char(0);
   }
   return out;
+}
+
+std::string EncodePng(int w, int h, const std::vector<Rgb>& pixels) {
+  std::string raw;
+  for (int y = 0; y < h; ++y) {
+    raw += char(0);
+    for (int x = 0; x < w; ++x) {
+      const Rgb& p = pixels[size_t(y) * w + x];
+      raw += char(p.r);
+      raw += char(p.g);
+      raw += char(p.b);
+    }
+  }
+  uLongf size = compressBound(uLong(raw.size()));
+  std::string packed(size, '\0');
+  compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+            reinterpret_cast<const Bytef*>(raw.data()), uLong(raw.size()), 9);
+  packed.resize(size);
+  std::string out = "\x89PNG\r\n\x1a\n";
+  auto be32 = [&](uint32_t v) {
+    for (int i = 3; i >= 0; --i)
+      out += char(v >> (8 * i) & 0xFF);
+  };
+  auto chunk = [&](const std::string& type, const std::string& data) {
+    be32(uint32_t(data.size()));
+    out += type;
+    out += data;
+    be32(Crc(type, data));
+  };
+  std::string header;
+  for (uint32_t v : {uint32_t(w), uint32_t(h)})
+    for (int i = 3; i >= 0; --i)
+      header += char(v >> (8 * i) & 0xFF);
+  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+  chunk("IHDR", header);
+  chunk("IDAT", packed);
+  chunk("IEND", "");
+  return out;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+  if (!out) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+uint32_t ReadU32(const std::string& b, size_t at) {
+  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+         uint32_t(uint8_t(b[at + 3])) << 24;
+}
+
+uint16_t ReadU16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
+
+std::vector<std::string> SecondRunDifferences(const std::string& generator, const std::string& dir,
+                                              const std::string& scratch, const std::vector<std::string>& files) {
+  const std::string command = "mkdir -p '" + scratch + "' && '" + generator + "' '" + scratch + "'";
+  if (std::system(command.c_str()) != 0)
+    return {"the generator failed on its second run"};
+  std::vector<std::string> problems;
+  for (const std::string& file : files)
+    if (ReadFile(dir + "/" + file) != ReadFile(scratch + "/" + file))
+      problems.push_back(file + " differs between two runs");
+  return problems;
 }
 
 namespace {

@@ -30,6 +30,20 @@ constexpr int kSheet2Width = 196, kSheet2Height = 435;
 // A 24-bit bottom-up BMP file: 14-byte file header, 40-byte info header, rows padded
 // to four bytes.
 std::string EncodeBmp(const Sheet& sheet);
+// An 8-bit RGB PNG file of w x h pixels (rows top to bottom), for contact sheets.
+std::string EncodePng(int w, int h, const std::vector<Rgb>& pixels);
+
+// Files of the generators and their validators: writing ends the program with a message
+// when it fails; reading a missing file gives no bytes.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+// Little-endian numbers inside file bytes.
+uint32_t ReadU32(const std::string& bytes, size_t at);
+uint16_t ReadU16(const std::string& bytes, size_t at);
+// Runs `generator` a second time into `scratch` and answers a problem text for each of
+// `files` whose bytes differ from those in `dir` (or one text when the run fails).
+std::vector<std::string> SecondRunDifferences(const std::string& generator, const std::string& dir,
+                                              const std::string& scratch, const std::vector<std::string>& files);
 
 // How the theme takes a piece out of a sheet.
 enum class Mode {

@@ -1,0 +1,466 @@
+// The control core: construction and destruction, settings, the update bracket,
+// linking, moving and clearing nodes, focus and the editing state.
+//
+// Decisions taken here:
+// - Ending an edit comes before forgetting the edited cell (BeginUpdate,
+//   ResetEditedCell), so an edit in progress is validated and reaches its node instead
+//   of being dropped or saved into a cell already forgotten.
+// - Every notification that may reach user code (events, virtual hooks) runs after the
+//   control's own references and row lists are consistent again, so an exception from
+//   it never leaves a pointer to a freed node behind.
+#include "treelist/DxTreeList.h"
+
+#include <cassert>
+#include <exception>
+
+#include "classlib/Boundary.h"
+#include "editors/DxContainerHintWindow.h"
+
+TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
+    : TCustomdxContainer(AOwner),
+      FRootNodes(new TList()),
+      FExtraNodes(new TList()),
+      FBandFont(new TFont()),
+      FHeaderFont(new TFont()),
+      FPreviewFont(new TFont()),
+      FSpareFont(new TFont()),
+      FImagesLink(new TChangeLink()),
+      FStateImagesLink(new TChangeLink()),
+      FCellViewData(new TdxTreeListCellViewData()) {
+  // Every supported system has new-style controls, so the control is never csFramed.
+  SetControlStyle({csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
+  SetBounds(GetLeft(), GetTop(), 250, 150);
+  SetColor(clWindow);
+  SetParentColor(false);
+  SetTabStop(true);
+  SetScrollBarStyle(2);
+  FPreviewFont->SetColor(clBlue);
+  FBandFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
+  FHeaderFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
+  FPreviewFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
+  FImagesLink->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::ImageListChange>(this);
+  FStateImagesLink->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::ImageListChange>(this);
+}
+
+TCustomdxTreeList::~TCustomdxTreeList() {
+  Destroying();
+  if (HandleAllocated())
+    DestroyHandle();
+  SetParent(nullptr);
+  ResetEditedCell();
+  LayoutChanged();
+  ClearRowLists();
+  FreeAndNil(FHintWindow);
+  // A deletion handler that raises must not leave the destructor; the nodes are all
+  // freed regardless.
+  GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
+  FreeAndNil(FEditor);
+  delete FExtraNodes;
+  delete FPreviewFont;
+  delete FRootNodes;
+  if (FImages)
+    FImages->UnRegisterChanges(FImagesLink);
+  if (FStateImages)
+    FStateImages->UnRegisterChanges(FStateImagesLink);
+  delete FImagesLink;
+  delete FStateImagesLink;
+  delete FBandFont;
+  delete FHeaderFont;
+  delete FSpareFont;
+  delete FCellViewData;
+}
+
+// ---- Window-level overrides
+
+void TCustomdxTreeList::CreateParams(TCreateParams& params) {
+  inherited::CreateParams(params);
+  params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
+  params.WindowClass.style |= CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  if (FLookAndFeel != 0) {
+    if (FBorderStyle == bsNone)
+      params.Style &= ~WS_BORDER;
+    return;
+  }
+  if (FBorderStyle != bsSingle)
+    return;
+  if (GetCtl3D()) {
+    params.Style &= ~WS_BORDER;
+    params.ExStyle |= WS_EX_CLIENTEDGE;
+    return;
+  }
+  params.Style |= WS_BORDER;
+}
+
+void TCustomdxTreeList::CreateWnd() {
+  inherited::CreateWnd();
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::Loaded() {
+  inherited::Loaded();
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation operation) {
+  inherited::Notification(AComponent, operation);
+  if (operation != opRemove)
+    return;
+  if (AComponent == FImages)
+    FImages = nullptr;
+  if (AComponent == FStateImages)
+    FStateImages = nullptr;
+  if (AComponent == FEditor)
+    FEditor = nullptr;
+}
+
+void TCustomdxTreeList::DoExit() {
+  inherited::DoExit();
+  EndEditing();
+}
+
+void TCustomdxTreeList::Paint() {
+  // Until the grid's own painting covers it, the control shows its background.
+  TCanvas* canvas = GetCanvas();
+  canvas->GetBrush()->SetColor(GetColor());
+  canvas->FillRect(GetClientRect());
+}
+
+// ---- Settings
+
+void TCustomdxTreeList::SetOptions(TdxTreeListOptions value) {
+  if (value == FOptions)
+    return;
+  FOptions = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
+  if (value == FOptionsEx)
+    return;
+  FOptionsEx = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetState(TdxTreeListState value) {
+  FState = value;
+}
+
+void TCustomdxTreeList::SetDisplayFlag(bool& field, bool value) {
+  if (field == value)
+    return;
+  field = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetPaintColor(TColor& field, TColor value) {
+  if (field == value)
+    return;
+  field = value;
+  Invalidate();
+}
+
+void TCustomdxTreeList::SetBorderStyle(TBorderStyle value) {
+  if (value == FBorderStyle)
+    return;
+  FBorderStyle = value;
+  if (HandleAllocated())
+    RecreateWnd();
+}
+
+void TCustomdxTreeList::SetLookAndFeel(uint8_t value) {
+  if (value == FLookAndFeel)
+    return;
+  FLookAndFeel = value;
+  SetScrollBarStyle(value != 0 ? 1 : 2);
+  if (HandleAllocated())
+    RecreateWnd();
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetGridLines(uint8_t value) {
+  if (value == FGridLines)
+    return;
+  FGridLines = value;
+  Invalidate();
+}
+
+void TCustomdxTreeList::SetDefaultRowHeight(int value) {
+  // The row height follows a value newly marked as set, also when it is the value held.
+  if (value == FDefaultRowHeight && FDefaultRowHeightSet)
+    return;
+  FDefaultRowHeightSet = true;
+  FDefaultRowHeight = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetFixedBandLineWidth(int value) {
+  if (value == FFixedBandLineWidth)
+    return;
+  FFixedBandLineWidth = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetGridLineWidthSetting(int value) {
+  if (value == FGridLineWidth)
+    return;
+  FGridLineWidth = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetPreviewLines(int value) {
+  if (value == FPreviewLines)
+    return;
+  FPreviewLines = value;
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
+  if (value == field)
+    return;
+  TdxTreeListUpdateScope update(this);
+  if (field) {
+    field->UnRegisterChanges(link);
+    field->RemoveFreeNotification(this);
+  }
+  field = value;
+  if (value) {
+    value->RegisterChanges(link);
+    value->FreeNotification(this);
+  }
+}
+
+void TCustomdxTreeList::ImageListChange(TObject* sender) {
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::FontChange(TObject* sender) {
+  UpdateGuarded();
+}
+
+void TCustomdxTreeList::SetDragOverNode(TdxTreeListNode* value) {
+  if (value == FDragOverNode)
+    return;
+  TdxTreeListNode* old = FDragOverNode;
+  FDragOverNode = value;
+  RefreshNode(old, false);
+  RefreshNode(value, false);
+}
+
+// ---- Update bracket
+
+void TCustomdxTreeList::BeginUpdate() {
+  // An edit in progress is finished (validated and stored) before its cell is
+  // forgotten; when validation refuses, nothing here has changed yet.
+  EndEditing();
+  ++FLockCount;
+  if (FState == stRowSelecting)
+    FNewItemRowPressed = true;
+  FEditedColumn = -1;
+  FEditedNode = nullptr;
+  FState = stNone;
+  HideEditor(false);
+  LayoutChanged();
+  BeginSelectionUpdate();
+}
+
+void TCustomdxTreeList::EndUpdate() {
+  assert(FLockCount > 0 && "EndUpdate without BeginUpdate");
+  if (FLockCount == 0)
+    return;
+  --FLockCount;
+  UpdateGuarded();
+  EndSelectionUpdate();
+}
+
+void TCustomdxTreeList::RowsChanged() {
+  if (IsLocked() || IsDestroying()) {
+    // The outermost EndUpdate rebuilds; lists built meanwhile would miss the change.
+    if (InListMode())
+      ClearRowLists();
+    return;
+  }
+  LayoutChanged();
+  RebuildRows();
+  CalcVisibleRowCount();
+  UpdateScrollBars();
+  KeepLastPageFilled();
+  Invalidate();
+}
+
+// ---- Nodes
+
+TdxTreeListNode* TCustomdxTreeList::GetItem(int index) const {
+  if (index < 0 || index >= FRootNodes->GetCount())
+    return nullptr;
+  return static_cast<TdxTreeListNode*>(FRootNodes->Get(index));
+}
+
+TdxTreeListNode* TCustomdxTreeList::LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent,
+                                             int index) {
+  assert(node && node->GetOwner() == this && "CreateNode must make a node of this control");
+  if (index < 0)
+    index = list->GetCount();
+  node->FParent = parent;
+  list->Insert(index, node);
+  node->FIndexHint = index;
+  NodeAdded(node);
+  return node;
+}
+
+TdxTreeListNode* TCustomdxTreeList::Add() {
+  return LinkNode(CreateNode(), FRootNodes, nullptr, -1);
+}
+
+TdxTreeListNode* TCustomdxTreeList::Insert(TdxTreeListNode* before) {
+  if (!before)
+    return Add();
+  const int index = FRootNodes->IndexOf(before);
+  if (index < 0)
+    throw EInvaliddxTreeListOperation("Insert: the node to insert before is not a top-level node of this tree list");
+  return LinkNode(CreateNode(), FRootNodes, nullptr, index);
+}
+
+void TCustomdxTreeList::NodeMoved(TdxTreeListNode* node) {
+  // A top or focused node the move hid goes to its nearest shown ancestor.
+  auto shownAncestor = [](TdxTreeListNode* n) {
+    while (n && !n->IsVisible())
+      n = n->GetParent();
+    return n;
+  };
+  if (FTopNode && !FTopNode->IsVisible())
+    FTopNode = shownAncestor(FTopNode);
+  TdxTreeListNode* focused = FFocusedNode && !FFocusedNode->IsVisible() ? shownAncestor(FFocusedNode) : nullptr;
+  RowsChanged();
+  if (focused)
+    SetFocusedNode(focused, FFocusedColumn, false);
+}
+
+void TCustomdxTreeList::ClearNodes() {
+  const bool destroying = IsDestroying();
+  if (!destroying)
+    BeginUpdate();
+  struct TRestore {
+    TCustomdxTreeList* Control;
+    bool Destroying;
+    ~TRestore() noexcept(false) {
+      Control->FClearing = false;
+      Control->FRefreshSuppressed = false;
+      if (!Destroying)
+        Control->EndUpdate();
+    }
+  } restore{this, destroying};
+
+  FClearing = true;
+  LayoutChanged();
+  FRefreshSuppressed = true;
+  ClearSelection();
+  ResetNodeReferences();
+  // Every node goes, also when a deletion handler raises; the first error is passed on.
+  std::exception_ptr firstError;
+  auto freeAll = [&firstError](TList* list) {
+    for (int i = 0; i < list->GetCount(); ++i) {
+      try {
+        static_cast<TdxTreeListNode*>(list->Get(i))->Delete();
+      } catch (...) {
+        if (!firstError)
+          firstError = std::current_exception();
+      }
+    }
+    list->Clear();
+  };
+  freeAll(FRootNodes);
+  freeAll(FExtraNodes);
+  NodesCleared();
+  if (firstError)
+    std::rethrow_exception(firstError);
+}
+
+// ---- Focus and references
+
+int TCustomdxTreeList::GetFocusedColumn() {
+  if (IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= GetShownColumnCount())
+    return 0;
+  return FFocusedColumn;
+}
+
+int TCustomdxTreeList::GetShownColumnCount() {
+  int count = 0;
+  const int columns = GetColumnCount();
+  for (int column = 0; column < columns; ++column) {
+    if (IsColumnInVisibleBand(column))
+      ++count;
+  }
+  return count;
+}
+
+void TCustomdxTreeList::SetFocusedColumn(int value) {
+  SetFocusedNode(FFocusedNode, value, false);
+}
+
+void TCustomdxTreeList::ResetNodeReferences() {
+  SetTopNode(nullptr);
+  FFocusedNode = nullptr;
+  FEditedColumn = -1;
+  FEditedNode = nullptr;
+  FAnchorNode = nullptr;
+  FAnchorFlag = false;
+  FPrevFocusedNode = nullptr;
+  FDragNode = nullptr;
+  FHotInfo.Node = nullptr;
+  // Also the references an interaction keeps: the press's hit node, the drag-over
+  // node and the node a drag hovers over to expand it.
+  FDownHitInfo.Node = nullptr;
+  FDragOverNode = nullptr;
+  FDragExpandNode = nullptr;
+  FPendingNode = nullptr;
+}
+
+// ---- Editing
+
+void TCustomdxTreeList::ResetEditedCell() {
+  if (!IsDestroying())
+    EndEditing();
+  FEditedColumn = -1;
+  FEditedNode = nullptr;
+}
+
+void TCustomdxTreeList::EndEditing() {
+  FinishEditing(/*focus=*/true);
+}
+
+void TCustomdxTreeList::EndEditingQuiet() {
+  FinishEditing(/*focus=*/false);
+}
+
+void TCustomdxTreeList::FinishEditing(bool focus) {
+  if (FState != stEditing)
+    return;
+  if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying())
+    editor->SaveValue();
+  FState = stNone;
+  HideEditor(focus);
+}
+
+void TCustomdxTreeList::HideEditor(bool focus) {
+  TdxInplaceEdit* editor = GetEditor();
+  if (!editor)
+    return;
+  const bool editorHadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
+  editor->HidingEditor = true;
+  editor->HideEdit();
+  FEditedColumn = -1;
+  FEditedNode = nullptr;
+  if ((focus || editorHadFocus) && !IsDestroying() && HandleAllocated() && IsWindowVisible(GetHandle()))
+    ::SetFocus(GetHandle());
+}
+
+void TCustomdxTreeList::DiscardEdit() {
+  if (FState == stEditing)
+    FState = stNone;
+  if (TdxInplaceEdit* editor = GetEditor()) {
+    editor->HidingEditor = true;
+    editor->HideEdit();
+  }
+  FEditedColumn = -1;
+  FEditedNode = nullptr;
+}

@@ -1,0 +1,1012 @@
+// TCustomdxTreeList: the owner-drawn tree-list grid, a container of in-place editors.
+//
+// It owns the top-level nodes (their subtrees with them), its fonts, colours, metrics
+// and two option sets, and the three row lists that map rows to nodes. Everything it
+// shows comes through its virtual operations: bands, columns and cell values are
+// answered by a descendant (the base answers "no bands, no columns"), and every option
+// bit is read through its own query so that a descendant can decide per band or column.
+// The virtual operations are declared below in one run, in their declaration order; a
+// descendant overrides what it supplies.
+//
+// Rows are the shown nodes in pre-order (every top-level node and every child whose
+// ancestors are all expanded); row 0 is the first top-level node. Row lookups read the
+// row lists while they are built (list mode) and walk the tree otherwise (tree mode);
+// both give the same answers. The lists are rebuilt in full after expanding,
+// collapsing and moving, and updated for a single added or deleted node.
+//
+// BeginUpdate / EndUpdate bracket changes: inside them the row lists are empty (tree
+// mode) and nothing is recomputed; the outermost EndUpdate rebuilds once.
+//
+// A descendant whose node hooks (deletion, selection) must see the nodes go clears them
+// (ClearNodes) in its own destructor: this class's destructor can no longer reach the
+// descendant's overrides.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "classlib/Bitmap.h"
+#include "classlib/ImageList.h"
+#include "classlib/Variants.h"
+#include "editors/DxContainer.h"
+#include "editors/DxInplaceTextEdit.h"
+#include "treelist/DxTreeListLayout.h"
+#include "treelist/DxTreeListNode.h"
+#include "treelist/DxTreeListTypes.h"
+
+class TdxContainerHintWindow;
+class TdxTreeListCellViewData;
+
+// Vertical placement of a column's text.
+enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
+
+// The editor the base tree list edits every cell with.
+class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
+  KIVO_CLASS(TdxInplaceTreeListTextEdit, TdxInplaceTextEdit)
+ public:
+  explicit TdxInplaceTreeListTextEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner) {}
+};
+
+// The values one cell is painted from; the control holds one and refills it before
+// every cell.
+class TdxTreeListCellViewData : public TObject {
+  KIVO_CLASS(TdxTreeListCellViewData, TObject)
+ public:
+  HBRUSH Brush = nullptr;
+  HFONT Font = nullptr;
+  TColor Color = clWindow;
+  TColor TextColor = clWindowText;
+  TAlignment Alignment = taLeftJustify;
+  std::string Text;
+  int32_t MatchLength = 0;
+  bool Highlighted = false;
+  bool OptionFlag = false;
+  bool EntryFlag1 = false;
+  bool EntryFlag2 = false;
+  bool MultiLine = false;
+  bool SearchPass = false;
+  bool DisplayFlag = false;
+  TdxTreeListNode* Node = nullptr;
+  bool NewItemFlag = false;
+  TColor SelectionColor = clHighlight;
+  HBRUSH ColumnBrush = nullptr;
+  TColor ColumnColor = clWindow;
+  bool HotFlag = false;
+  TRect Bounds{0, 0, 0, 0};
+};
+
+class TCustomdxTreeList : public TCustomdxContainer {
+  KIVO_CLASS(TCustomdxTreeList, TCustomdxContainer)
+ public:
+  explicit TCustomdxTreeList(TComponent* AOwner);
+  ~TCustomdxTreeList() override;
+
+  // ==== Nodes
+  // The number of top-level nodes and the top-level node at `index` (none out of range).
+  int GetCount() const { return FRootNodes->GetCount(); }
+  TdxTreeListNode* GetItem(int index) const;
+  // A new node of the class CreateNode makes, appended to the top-level nodes (or
+  // inserted before the top-level node `before`; none appends) and announced through
+  // NodeAdded. Insert raises EInvaliddxTreeListOperation when `before` is not a
+  // top-level node of this control.
+  TdxTreeListNode* Add();
+  TdxTreeListNode* Insert(TdxTreeListNode* before);
+  // Frees every node without per-node bookkeeping (each still fires the deletion event)
+  // and forgets every node reference.
+  void ClearNodes();
+  // Nodes kept outside the tree (freed with the others by ClearNodes).
+  TList* GetExtraNodes() const { return FExtraNodes; }
+  // True while ClearNodes runs.
+  bool GetClearing() const { return FClearing; }
+
+  // ==== Update bracket
+  void BeginUpdate();
+  void EndUpdate();
+  int GetLockCount() const { return FLockCount; }
+  bool IsLocked() const { return FLockCount > 0; }
+  bool IsDestroying() const { return GetComponentState().Contains(csDestroying); }
+  bool IsLoading() const { return GetComponentState().Contains(csLoading); }
+
+  // ==== Options and state
+  TdxTreeListOptions GetOptions() const { return FOptions; }
+  void SetOptions(TdxTreeListOptions value);
+  TdxTreeListOptionsEx GetOptionsEx() const { return FOptionsEx; }
+  void SetOptionsEx(TdxTreeListOptionsEx value);
+  TdxTreeListState GetState() const { return FState; }
+  void SetState(TdxTreeListState value);
+
+  // ==== Row index operations
+  TdxTreeListNode* GetFirstNode() const { return GetItem(0); }
+  int GetRowCount() const;
+  // Row of `node`, -1 for none and for a node that is not shown.
+  int GetNodeRowIndex(const TdxTreeListNode* node) const;
+  // Node of row `index`, none out of range.
+  TdxTreeListNode* GetNodeAtRow(int index) const;
+  // Position of `node` in the node-order list, -1 when it is absent.
+  int FindNodeOrderIndex(const TdxTreeListNode* node) const;
+  // Row of the focused node; 0 without one.
+  int GetFocusedRowIndex() const;
+  // Row of the top node; -1 without one.
+  int GetTopIndex() const;
+  // The node's row rectangle on screen, (-1, -1, -1, -1) when it is not on screen.
+  void GetNodeRowRect(TdxTreeListNode* node, TRect& rect);
+  // As GetNodeRowRect, with the bottom at the bottom of the rows area.
+  void GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect);
+  // True while lookups read the row lists.
+  bool InListMode() const { return !FNodeOrder.empty() && !IsDestroying(); }
+  bool GetRowsBuilt() const { return FRowsBuilt; }
+  // The row lists, for inspection: the node of each row, the nodes by address and
+  // their rows.
+  const std::vector<TdxTreeListNode*>& GetRowNodes() const { return FRowNodes; }
+  const std::vector<TdxTreeListNode*>& GetNodeOrder() const { return FNodeOrder; }
+  const std::vector<int32_t>& GetNodeOrderRows() const { return FNodeOrderRows; }
+  // The node whose addition or deletion the next RebuildRows applies (none: full).
+  TdxTreeListNode* GetPendingNode() const { return FPendingNode; }
+  // Scrolls the rows so that `index` is the top row.
+  void SetTopIndex(int index);
+
+  // ==== Metrics and layout
+  const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
+  // The layout record of the current metrics, bands, columns, scroll position and rows.
+  void CalcLayout(TdxTreeListLayout& layout);
+  // The cell of `node` in the column at `visibleColumn` (the visible-column order), and
+  // where an editor of that cell goes; (-1, -1, -1, -1) when the column has no header
+  // cell in the layout or the node's row is not on screen.
+  TRect GetCellRect(TdxTreeListNode* node, int visibleColumn);
+  TRect GetEditorRect(TdxTreeListNode* node, int visibleColumn);
+  // The visible-column order: band row 0 of every visible band from the first band to
+  // the last, then band row 1, and so on; within a band row by position. -1 and 0 when
+  // not found.
+  int GetColumnByVisibleIndex(int visibleIndex);
+  int GetVisibleIndexOfColumn(int column);
+  // The node of the row under (x, y), none when no row is hit.
+  TdxTreeListNode* GetNodeAt(int x, int y);
+
+  // ==== Band and column widths (visible band indices)
+  // A band's minimum width: its own minimum (its width when it cannot be sized), at
+  // least the minimum widths of its widest band row.
+  int GetBandMinWidth(int band);
+  // The width a band asks for: its widest band row of columns while the band follows
+  // its columns, else its own width; at least its minimum.
+  int GetBandRequestedWidth(int band);
+  // The width of all bands with the node indent width: with auto width the grid area's
+  // width, unless the minimum widths do not fit.
+  int GetBandsTotalWidth();
+  // The width a band is shown with (without the node indent width of the first band).
+  int GetBandDisplayWidth(int band);
+  // Sums of the widths and of the minimum widths of the columns of a band row.
+  int GetRowColumnsWidth(int band, int row);
+  int GetRowColumnsMinWidth(int band, int row);
+  // The header lines of the column at `position` of a band row.
+  int GetColumnLineCount(int band, int row, int position);
+  // The client area without the indicator column and the status panel.
+  TRect GetGridAreaRect();
+  // The area that moves with LeftCoord, its width, and the width of everything in it.
+  TRect GetScrolledAreaRect();
+  int GetVisibleScrollWidth();
+  int GetTotalScrollWidth();
+  // The left offset of a band inside the scrolled content; 0 for fixed bands.
+  int GetBandScrollLeft(int band);
+  // The number of columns in visible bands.
+  int GetShownColumnCount();
+  // The width of a node's tree area: the level columns (`levelWidth`), and with its
+  // state image and image (`fullWidth`).
+  void GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth);
+  // The width the preview text of a node is broken at.
+  int GetPreviewWidth(TdxTreeListNode* node);
+  // No band or column is ever locked.
+  bool IsBandLocked(int band) { return false; }
+  bool IsColumnLocked(int column) { return false; }
+
+  // ==== Row heights and the rows area
+  // The pixel height of a node's row for line height `lineHeight` (normally RowHeight),
+  // from and into the node's cache unless `noCache`. `node` may be none.
+  int GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache);
+  // Rows grow with their text: no previews, one header row and the auto-height option.
+  bool IsRowAutoHeight();
+  // Footer lines below a node (none while node footers are off), the level of its
+  // footer line `index` (-1 when none), and how many of them belong to levels below
+  // `level` (-1 for a node that closes no group).
+  int CalcNodeFooterCount(TdxTreeListNode* node);
+  int GetNodeFooterLevel(TdxTreeListNode* node, int index);
+  int CountNodeFootersBelow(TdxTreeListNode* node, int level);
+  // The range the row sizing line of `node` moves in; both `defaultValue` without node.
+  void GetRowSizingLimits(TdxTreeListNode* node, int defaultValue, int& minValue, int& maxValue);
+  // The rows area and the indicator column of the current metrics.
+  TRect GetRowsRect();
+  TRect GetIndicatorRect();
+  // Scrolls (and expands ancestors) so that `node` is on screen.
+  void MakeNodeVisible(TdxTreeListNode* node);
+
+  // ==== Node references
+  TdxTreeListNode* GetTopNode() const { return FTopNode; }
+  TdxTreeListNode* GetFocusedNode() const { return FFocusedNode; }
+  // The focused column as an index into the shown columns: 0 with row selection, when
+  // negative or when not below the shown column count.
+  int GetFocusedColumn();
+  void SetFocusedColumn(int value);
+  TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
+  bool GetAnchorFlag() const { return FAnchorFlag; }
+  TdxTreeListNode* GetPrevFocusedNode() const { return FPrevFocusedNode; }
+  TdxTreeListNode* GetDragNode() const { return FDragNode; }
+  void SetDragNode(TdxTreeListNode* value) { FDragNode = value; }
+  const TdxTreeListHotInfo& GetHotInfo() const { return FHotInfo; }
+  const TdxTreeListHitInfo& GetDownHitInfo() const { return FDownHitInfo; }
+  // The node a drag from outside is over; changing it repaints both rows.
+  TdxTreeListNode* GetDragOverNode() const { return FDragOverNode; }
+  void SetDragOverNode(TdxTreeListNode* value);
+  // The node a drag hovers over to expand it after the drag-expand delay.
+  TdxTreeListNode* GetDragExpandNode() const { return FDragExpandNode; }
+  // Forgets every node reference (all nodes are gone).
+  void ResetNodeReferences();
+
+  // ==== Editing
+  TdxTreeListNode* GetEditedNode() const { return FEditedNode; }
+  int GetEditedColumn() const { return FEditedColumn; }
+  // Ends an edit in progress (unless destroying), then forgets the edited cell.
+  void ResetEditedCell();
+  // While editing: unless destroying the editor validates and saves its value; the state
+  // returns to none, the editor is hidden and the control takes the focus back.
+  // EndEditingQuiet takes the focus back only when the editor had it.
+  void EndEditing();
+  void EndEditingQuiet();
+  // Hides an existing editor and forgets the edited cell; with `focus` (or when the
+  // editor had the focus) the control takes the focus back.
+  void HideEditor(bool focus);
+  bool IsEditing() override { return FState == stEditing; }
+
+  // ==== Settings
+  TFont* GetBandFont() const { return FBandFont; }
+  void SetBandFont(TFont* value) { FBandFont->Assign(value); }
+  TFont* GetHeaderFont() const { return FHeaderFont; }
+  void SetHeaderFont(TFont* value) { FHeaderFont->Assign(value); }
+  TFont* GetPreviewFont() const { return FPreviewFont; }
+  void SetPreviewFont(TFont* value) { FPreviewFont->Assign(value); }
+  TCustomImageList* GetImages() const { return FImages; }
+  void SetImages(TCustomImageList* value) { SetImageList(FImages, FImagesLink, value); }
+  TCustomImageList* GetStateImages() const { return FStateImages; }
+  void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink, value); }
+  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  // 0 the standard look (raised 3D edges), 1 flat, 2 framed.
+  uint8_t GetLookAndFeel() const { return FLookAndFeel; }
+  void SetLookAndFeel(uint8_t value);
+  // 0 none, 1 horizontal, 2 vertical, 3 both grid lines.
+  uint8_t GetGridLines() const { return FGridLines; }
+  void SetGridLines(uint8_t value);
+  bool GetShowButtons() const { return FShowButtons; }
+  void SetShowButtons(bool value) { SetDisplayFlag(FShowButtons, value); }
+  bool GetShowHeader() const { return FShowHeader; }
+  void SetShowHeader(bool value) { SetDisplayFlag(FShowHeader, value); }
+  bool GetShowLines() const { return FShowLines; }
+  void SetShowLines(bool value) { SetDisplayFlag(FShowLines, value); }
+  bool GetShowRoot() const { return FShowRoot; }
+  void SetShowRoot(bool value) { SetDisplayFlag(FShowRoot, value); }
+  bool GetShowPreviewGrid() const { return FShowPreviewGrid; }
+  void SetShowPreviewGrid(bool value) { SetDisplayFlag(FShowPreviewGrid, value); }
+  bool GetShowBands() const { return FShowBands; }
+  void SetShowBands(bool value) { SetDisplayFlag(FShowBands, value); }
+  bool GetShowFooter() const { return FShowFooter; }
+  void SetShowFooter(bool value) { SetDisplayFlag(FShowFooter, value); }
+  bool GetShowGrid() const { return FShowGrid; }
+  void SetShowGrid(bool value) { SetDisplayFlag(FShowGrid, value); }
+  bool GetShowIndicator() const { return FShowIndicator; }
+  void SetShowIndicator(bool value) { SetDisplayFlag(FShowIndicator, value); }
+  // The grid look: indent areas in the group colours, no tree lines (off: the tree look).
+  bool GetGridLook() const { return FGridLook; }
+  void SetGridLook(bool value) { SetDisplayFlag(FGridLook, value); }
+  bool GetExpandOnDblClick() const { return FExpandOnDblClick; }
+  void SetExpandOnDblClick(bool value) { FExpandOnDblClick = value; }
+  // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
+  // is set and not below the minimum).
+  int GetRowHeight() const { return FMetrics.RowHeight; }
+  int GetDefaultRowHeight() const { return FDefaultRowHeight; }
+  bool GetDefaultRowHeightSet() const { return FDefaultRowHeightSet; }
+  void SetDefaultRowHeight(int value);
+  int GetFixedBandLineWidth() const { return FFixedBandLineWidth; }
+  void SetFixedBandLineWidth(int value);
+  int GetDragExpandDelay() const { return FDragExpandDelay; }
+  void SetDragExpandDelay(int value) { FDragExpandDelay = value; }
+  bool GetSearchAllNodes() const { return FSearchAllNodes; }
+  void SetSearchAllNodes(bool value) { FSearchAllNodes = value; }
+  int GetVisibleRowCount() const { return FVisibleRowCount; }
+  int GetLeftCoord() const { return FLeftCoord; }
+  // Ends editing, keeps the value between 0 and the total less the visible scroll width
+  // and scrolls the window's contents.
+  void SetLeftCoord(int value);
+  // Moves the scrolled area by `delta` pixels, or the rows area with the indicator.
+  void ScrollColumns(int delta);
+  void ScrollRows(int delta);
+  // Paints the invalid regions of the window at once.
+  void UpdateNow();
+  int GetIndentWidth() const { return FMetrics.IndentWidth; }
+  int GetRowLineCount() const { return FRowLineCount; }
+  int GetGridLineWidthSetting() const { return FGridLineWidth; }
+  void SetGridLineWidthSetting(int value);
+  // The fixed number of preview lines of a node.
+  int GetPreviewLines() const { return FPreviewLines; }
+  void SetPreviewLines(int value);
+  TPoint GetMousePos() const { return FMousePos; }
+  int GetHotColumn() const { return FHotInfo.Column; }
+
+  // Colours (system colours by their names).
+  TColor GetBandColor() const { return FBandColor; }
+  void SetBandColor(TColor value) { SetPaintColor(FBandColor, value); }
+  TColor GetHeaderColor() const { return FHeaderColor; }
+  void SetHeaderColor(TColor value) { SetPaintColor(FHeaderColor, value); }
+  TColor GetHighlightColor() const { return FHighlightColor; }
+  void SetHighlightColor(TColor value) { SetPaintColor(FHighlightColor, value); }
+  TColor GetHighlightTextColor() const { return FHighlightTextColor; }
+  void SetHighlightTextColor(TColor value) { SetPaintColor(FHighlightTextColor, value); }
+  TColor GetHideSelectionColor() const { return FHideSelectionColor; }
+  void SetHideSelectionColor(TColor value) { SetPaintColor(FHideSelectionColor, value); }
+  TColor GetHideSelectionTextColor() const { return FHideSelectionTextColor; }
+  void SetHideSelectionTextColor(TColor value) { SetPaintColor(FHideSelectionTextColor, value); }
+  TColor GetGroupNodeColor() const { return FGroupNodeColor; }
+  void SetGroupNodeColor(TColor value) { SetPaintColor(FGroupNodeColor, value); }
+  TColor GetGroupNodeTextColor() const { return FGroupNodeTextColor; }
+  void SetGroupNodeTextColor(TColor value) { SetPaintColor(FGroupNodeTextColor, value); }
+  // clNone paints grid lines in DefaultGridLineColor.
+  TColor GetGridLineColor() const { return FGridLineColor; }
+  void SetGridLineColor(TColor value) { SetPaintColor(FGridLineColor, value); }
+  TColor GetDefaultGridLineColor() const { return FDefaultGridLineColor; }
+  void SetDefaultGridLineColor(TColor value) { SetPaintColor(FDefaultGridLineColor, value); }
+  TColor GetTreeLineColor() const { return FTreeLineColor; }
+  void SetTreeLineColor(TColor value) { SetPaintColor(FTreeLineColor, value); }
+  TColor GetFixedBandLineColor() const { return FFixedBandLineColor; }
+  void SetFixedBandLineColor(TColor value) { SetPaintColor(FFixedBandLineColor, value); }
+  TColor GetFooterColor() const { return FFooterColor; }
+  void SetFooterColor(TColor value) { SetPaintColor(FFooterColor, value); }
+  TColor GetFooterTextColor() const { return FFooterTextColor; }
+  void SetFooterTextColor(TColor value) { SetPaintColor(FFooterTextColor, value); }
+  bool GetHideSelectionUnfocused() const { return FHideSelectionUnfocused; }
+  void SetHideSelectionUnfocused(bool value) { SetDisplayFlag(FHideSelectionUnfocused, value); }
+  bool GetHideFocusRectUnfocused() const { return FHideFocusRectUnfocused; }
+  void SetHideFocusRectUnfocused(bool value) { SetDisplayFlag(FHideFocusRectUnfocused, value); }
+
+  TdxTreeListCellViewData* GetCellViewData() const { return FCellViewData; }
+  TWinControl* GetCustomizingForm() const { return FCustomizingForm; }
+
+  // The container's scroll information of a window bar stays reachable beside the
+  // tree list's own GetScrollInfo.
+  using TCustomdxContainer::GetScrollInfo;
+
+  // ==== Virtual operations, in declaration order
+  // Abandons the running interaction (sizing, pressing, header dragging).
+  virtual void CancelMode();
+  // Builds the drag image of a node's row.
+  virtual void CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column);
+  // Asked before a scroll-bar message is handled.
+  virtual bool CanScroll() { return true; }
+  // A new node was linked: top and focused node, rows, repaint.
+  virtual void NodeAdded(TdxTreeListNode* Node);
+  virtual void BeginUpdateNotify() {}
+  virtual bool CanDblClick() { return true; }
+  // The has-children flag a node takes when its last child goes.
+  virtual bool GetDefaultHasChildren(TdxTreeListNode* Node);
+  virtual void ClearRows() {}
+  // Empties the row lists (tree mode until the next rebuild) and the node row caches.
+  virtual void LayoutChanged();
+  // Sets every node's cached row height to 0.
+  virtual void RefreshNodeCounts();
+  virtual void DoCollapsed(TdxTreeListNode* Node);
+  virtual void DoNodeNotify(TdxTreeListNode* Node);
+  virtual void DoExpanded(TdxTreeListNode* Node);
+  virtual void DoCanCollapse(TdxTreeListNode* Node, bool& Allow);
+  virtual void DoEditing(TdxTreeListNode* Node, bool& Allow);
+  virtual void DoCanExpand(TdxTreeListNode* Node, bool& Allow);
+  virtual void BandEdgeDblClick(int32_t Band) {}
+  virtual void ColumnEdgeDblClick(int32_t Column) {}
+  virtual void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* NewNode);
+  virtual void DoNotify();
+  virtual void DoChangeColumn(int32_t OldColumn, int32_t NewColumn);
+  virtual void DoEditChange();
+  virtual void DoEditValidate(std::string& ErrorText, bool& Accept);
+  virtual void AutoLoadLayout() {}
+  virtual void AutoSaveLayout() {}
+  // A node was unlinked by its destruction: Prev is its previous sibling (else its
+  // parent), Next the node that followed it as a row, Visible whether it was shown with
+  // its parent not being deleted.
+  virtual void NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* Prev, TdxTreeListNode* Next, bool IsLast,
+                           bool Visible);
+  // Removes the value at Index from the node's cell values and from all its descendants;
+  // nodes holding no value at Index are skipped.
+  virtual void DeleteNodeValue(TdxTreeListNode* Node, int32_t Index);
+  virtual void NodesChanged() {}
+  // The rows area, from the indicator column's left edge when there is one.
+  virtual void GetLayoutPartRect(TRect& Rect);
+  virtual bool IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest);
+  // The hot part of a column header at (X, Y): 1 header, 2 header button, 3 pressed
+  // button; false when the header accepts no hot part.
+  virtual bool GetHeaderHotPart(int X, int Y, uint8_t& Part, int32_t Column);
+  // Unless locked: recomputes metrics and rows once, with the lock count raised.
+  virtual void UpdateGuarded();
+  virtual void ColumnsChanged() {}
+  virtual void BandsChanged() {}
+  // Rebuilds the row lists in full, or applies the pending node's addition or deletion.
+  virtual void RebuildRows();
+  // Makes Node the focused node; false refuses (a collapse then keeps the node expanded).
+  virtual bool MakeNodeFocused(TdxTreeListNode* Node);
+  // The immediate-editor query for a press on a cell.
+  virtual bool EditOnMouseDown(int X, int Y, int32_t Column, bool SameNode);
+  // Repaints the row of a shown node; with Recalc, the scroll bars first and the rows
+  // from the node down.
+  virtual void RefreshNode(TdxTreeListNode* Node, bool Recalc);
+  virtual bool NodeQuery(TdxTreeListNode* Node) { return true; }
+  // Abstract in the base (raise EAbstractError): a descendant supplies its nodes and
+  // their values.
+  virtual TdxTreeListNode* CreateNode();
+  virtual int GetNodeImageIndex(TdxTreeListNode* Node);
+  virtual int GetNodeSelectedIndex(TdxTreeListNode* Node);
+  virtual int GetNodeStateIndex(TdxTreeListNode* Node);
+  virtual void GetNodeValue(TdxTreeListNode* Node, int32_t Column, Variant& Value);
+  virtual void GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text);
+  virtual void GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value);
+  // Moves the focus to a node and column with the change events.
+  virtual void SetFocusedNode(TdxTreeListNode* Node, int32_t Column, bool MakeVisible);
+  virtual void SetFocusedNodeByIndex(int Index);
+  virtual void SetNodeImageIndex(TdxTreeListNode* Node, int Value);
+  virtual void SetNodeSelectedIndex(TdxTreeListNode* Node, int Value);
+  virtual void SetNodeStateIndex(TdxTreeListNode* Node, int Value);
+  virtual void SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text);
+  virtual void SetNodeValue(TdxTreeListNode* Node, int32_t Column, const Variant& Value);
+  virtual void SetTopNode(TdxTreeListNode* Node);
+  virtual int32_t GetBandValue(int32_t Band) { return 0; }
+  virtual TAlignment GetBandAlignment(int32_t Band) { return taLeftJustify; }
+  virtual int32_t GetBandCount() { return 0; }
+  virtual int32_t GetBandIndex(int32_t VisibleIndex) { return VisibleIndex; }
+  virtual void GetBandCaption(int32_t Band, std::string& Text) { Text.clear(); }
+  virtual int32_t GetBandWidth(int32_t Band) { return 0; }
+  virtual TAlignment GetVisibleBandAlignment(int32_t Band) { return taLeftJustify; }
+  virtual int32_t GetVisibleBandCount() { return 0; }
+  virtual int32_t GetLeftFixedBand() { return -1; }
+  virtual int32_t GetRightFixedBand() { return -1; }
+  virtual int32_t GetVisibleBandMinWidth(int32_t Band) { return 0; }
+  virtual int32_t GetVisibleBandWidth(int32_t Band) { return 0; }
+  virtual void GetVisibleBandCaption(int32_t Band, std::string& Text) { Text.clear(); }
+  // The node indent width added to the first band's width.
+  virtual int32_t GetFirstBandExtraWidth() { return 0; }
+  virtual int32_t GetVisibleBandIndex(int32_t Band) { return Band; }
+  virtual bool GetBandOnlyOwnColumns(int32_t Band) { return false; }
+  virtual int32_t GetColumnCount() { return 0; }
+  virtual int32_t GetColumnAt(int32_t Band, int32_t Row, int32_t Position) { return -1; }
+  virtual TAlignment GetColumnHeaderAlignment(int32_t Column) { return taLeftJustify; }
+  virtual int32_t GetColumnBandIndex(int32_t Column) { return 0; }
+  // The width the column is shown with in its band row.
+  virtual int32_t GetColumnDisplayWidth(int32_t Column);
+  virtual int32_t GetColumnCountInRow(int32_t Band, int32_t Row) { return 0; }
+  virtual int32_t GetColumnColIndex(int32_t Column) { return 0; }
+  // 0 without header buttons; else 1, 3 when the header button is hot, 7 when pressed.
+  virtual uint8_t GetColumnHeaderState(int32_t Column);
+  virtual TBitmap* GetColumnHeaderGlyph(int32_t Column) { return nullptr; }
+  virtual int32_t GetColumnHeaderMaxLineCount(int32_t Column) { return 1; }
+  virtual int32_t GetColumnMinWidth(int32_t Column) { return 0; }
+  // The header rows that hold columns of a band (see also GetBandRowCount() below: the
+  // rows of the band panel).
+  virtual int32_t GetBandRowCount(int32_t Band) { return 0; }
+  virtual int32_t GetColumnRowIndex(int32_t Column) { return 0; }
+  virtual TdxTreeListColumnSort GetColumnSorted(int32_t Column) { return csNone; }
+  virtual bool GetColumnTabStop(int32_t Column) { return true; }
+  virtual void GetColumnHeaderText(int32_t Column, std::string& Text) { Text.clear(); }
+  virtual void GetColumnCaption(int32_t Column, std::string& Text) { GetColumnHeaderText(Column, Text); }
+  virtual int32_t GetColumnWidth(int32_t Column) { return 0; }
+  virtual TColor GetColumnColor(int32_t Column) { return GetColor(); }
+  virtual TFont* GetColumnFont(int32_t Column) { return GetFont(); }
+  virtual bool IsColumnOwnFont(int32_t Column) { return false; }
+  virtual bool HasColumnHeaderGlyph(int32_t Column) { return false; }
+  virtual TAlignment GetColumnAlignment(TdxTreeListNode* Node, int32_t Column) { return taLeftJustify; }
+  virtual void GetCellText(TdxTreeListNode* Node, int32_t Column, std::string& Text) { Text.clear(); }
+  // The text of a new-item row cell, which has no node.
+  virtual void GetDisplayText(int32_t Column, std::string& Text) { Text.clear(); }
+  virtual int32_t GetColumnMaxRowLineCount(int32_t Column) { return 0; }
+  virtual bool IsColumnVisible(int32_t Column) { return true; }
+  virtual int32_t GetIndicatorWidth() { return 12; }
+  // 0 unless the column has its own font: then the text width in it plus 3.
+  virtual int32_t GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column);
+  virtual void GetPreviewText(TdxTreeListNode* Node, std::string& Text) { Text.clear(); }
+  virtual TTextLayout GetColumnVertAlignment(int32_t Column) { return tlTop; }
+  // The lines a node needs for its longest cell; Height may come back raised to the
+  // height a cell needs.
+  virtual int32_t CalcRowLineCount(TdxTreeListNode* Node, int32_t& Height);
+  // Non-zero shows the second footer's close button.
+  virtual int32_t GetFooterCount() { return 0; }
+  virtual void GetFooterText(std::string& Text) { Text.clear(); }
+  virtual void GetNodeFooterText(TdxTreeListNode* Node, int32_t Column, std::string& Text) { Text.clear(); }
+  // Measures a cell's text at Width (MaxLines -1: no limit); false when not measured.
+  virtual bool MeasureCellText(TdxTreeListNode* Node, int32_t Column, int32_t& LineCount, int32_t& TextHeight,
+                               int32_t Width, int32_t MaxLines) {
+    return false;
+  }
+  // The largest GetCellTextWidth of the node over the columns of visible bands.
+  virtual int32_t GetNodeMaxTextWidth(TdxTreeListNode* Node);
+  virtual int32_t GetPreviewLineCount(TdxTreeListNode* Node);
+  virtual int32_t GetGridLineWidth();
+  virtual void UpdateColumnRows() {}
+  // True: the node is shown as one line across the row.
+  virtual bool NodeRowQuery(TdxTreeListNode* Node) { return false; }
+  virtual TAlignment GetFooterCellAlignment(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) {
+    return GetColumnAlignment(Node, Column);
+  }
+  virtual void GetFooterCellText(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex, std::string& Text) {
+    Text.clear();
+  }
+  virtual bool DoCanFocusColumn(int32_t Column) { return false; }
+  virtual int32_t GetNodeFooterCount(TdxTreeListNode* Node) { return 0; }
+  virtual bool HasLevelFooter(int32_t Level) { return false; }
+  // One query per option bit.
+  virtual bool IsTypedSort() { return FOptionsEx.Contains(aoTypedSort); }
+  virtual bool IsAutoPreviewLines() { return FOptionsEx.Contains(aoAutoCalcPreviewLines); }
+  virtual bool IsGroupPanel() { return false; }
+  virtual bool HasHeaderButtons() { return false; }
+  virtual bool IsOptionsEx25() { return FOptionsEx.Contains(aoAutoHeaderRows); }
+  virtual bool IsOptionsEx29() { return FOptionsEx.Contains(aoIncrementalSearch); }
+  virtual bool IsOptions14() { return FOptions.Contains(aoOptions14); }
+  virtual bool IsOptionsEx23() { return FOptionsEx.Contains(aoAutoSortRefresh); }
+  virtual bool IsAutoWidth() { return FOptions.Contains(aoAutoWidth); }
+  virtual bool IsColumnAutoWidth() { return FOptionsEx.Contains(aoBandHeaderWidth); }
+  virtual bool IsOptions15() { return FOptions.Contains(aoOptions15); }
+  virtual bool IsOptionsEx8() { return FOptionsEx.Contains(aoColumnsSizeBand); }
+  virtual bool IsOptionsEx14() { return FOptionsEx.Contains(aoDragExpandToggle); }
+  virtual bool IsOptions9() { return FOptions.Contains(aoOptions9); }
+  virtual bool IsOptionsEx13() { return FOptionsEx.Contains(aoDragExpand); }
+  virtual bool IsOptionsEx12() { return FOptionsEx.Contains(aoDragScroll); }
+  virtual bool IsOptions2() { return FOptions.Contains(aoEditing); }
+  virtual bool IsOptionsEx10() { return FOptionsEx.Contains(aoTypingStartsEditor); }
+  // Enter moves to the next cell: the option, and only without row selection.
+  virtual bool IsOptionsEx9Query() { return FOptionsEx.Contains(aoEnterNavigation) && !IsRowSelect(); }
+  virtual bool CanHideByDrag() { return FOptions.Contains(aoHideByDrag); }
+  virtual bool IsOptions11() { return FOptions.Contains(aoImmediateEditor); }
+  virtual bool IsStatusPanelShown() { return false; }
+  virtual bool IsOptionsEx6() { return FOptionsEx.Contains(aoWrapRowNavigation); }
+  virtual bool IsShowHorzLines() { return FGridLines == 1 || FGridLines == 3; }
+  virtual bool CanDragSelectRows();
+  virtual bool IsMultiSelect() { return FOptions.Contains(aoMultiSelect); }
+  virtual bool IsMultiSort() { return FOptionsEx.Contains(aoMultiSort); }
+  virtual bool IsNewItemRowActive() { return FNewItemRowActive; }
+  virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FNewItemRowCount >= 1; }
+  virtual bool IsOptionsEx15Set() { return FOptionsEx.Contains(aoRowAutoHeight); }
+  virtual bool IsRowSelect() { return FOptions.Contains(aoRowSelect); }
+  virtual bool IsSortHourGlass() { return FOptionsEx.Contains(aoSortHourGlass); }
+  // The node-footer switch.
+  virtual bool GetDisplayFlag() { return FNodeFootersShown; }
+  virtual bool IsPreviewVisible() { return FOptions.Contains(aoPreview) && FPreviewLines != 0; }
+  virtual bool UseRowHeightCache() { return true; }
+  virtual bool IsOptions4() { return FOptions.Contains(aoTabThrough); }
+  virtual bool IsOptionsEx7() { return FOptionsEx.Contains(aoBandRowNavigation); }
+  virtual bool SkipScrollCornerPaint() { return false; }
+  virtual bool IsShowVertLines() { return FGridLines == 2 || FGridLines == 3; }
+  virtual bool IsOptionsEx1() { return FOptionsEx.Contains(aoUseBitmap); }
+  virtual bool IsBandIndicatorButton() { return FOptionsEx.Contains(aoBandIndicatorButton); }
+  virtual bool IsBandSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
+  virtual bool CanSizeBandPanel() { return FOptionsEx.Contains(aoBandPanelSizing); }
+  virtual bool CanSizeBand(int32_t Band) { return true; }
+  // Bands are sized to the client: with auto width, unless a sizing holds it off.
+  virtual bool IsSizeToClient() { return IsAutoWidth() && !FSizeToClientLocked; }
+  virtual bool IsHeaderIndicatorButton() { return FOptionsEx.Contains(aoHeaderIndicatorButton); }
+  virtual bool IsColumnSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
+  virtual bool CanSizeHeaderPanel() { return FOptionsEx.Contains(aoHeaderPanelSizing); }
+  virtual bool CanSizeColumn(int32_t Column) { return true; }
+  virtual bool CanColumnSizing(int32_t Column) { return FOptions.Contains(aoColumnSizing) && CanSizeColumn(Column); }
+  virtual bool CanSizeRows() { return FOptionsEx.Contains(aoRowSizing); }
+  // The customizing actions: the base has no bands or columns to act on.
+  virtual void SetBandRowCount(int32_t Value) {}
+  virtual void SetBandWidth(int32_t Band, int32_t Width) {}
+  virtual void SetHeaderRowCount(int32_t Value) {}
+  virtual void SetColumnWidth(int32_t Column, int32_t Width) {}
+  virtual void ScaleBandWidths(int32_t NewSum, int32_t OldSum) {}
+  virtual void ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) {}
+  virtual void SetRowLineCount(int32_t Value) { FRowLineCount = Value; }
+  virtual void BandIndicatorClick() {}
+  virtual void BandClick(int32_t Band) {}
+  // After a band or column width changed by the mouse.
+  virtual void DoWidthChanged() {}
+  virtual void HeaderIndicatorClick() {}
+  virtual void ColumnClick(int32_t Column) {}
+  virtual void ColumnButtonClick(int32_t Column) {}
+  virtual void FooterButtonClick() {}
+  virtual int32_t GetBandMaxRowCount() { return 5; }
+  // The rows of the band panel.
+  virtual int32_t GetBandRowCount() { return 1; }
+  virtual int32_t GetHeaderPanelMaxRowCount() { return 4; }
+  virtual int32_t GetHeaderPanelRowCount() { return 1; }
+  virtual int32_t GetHeaderMinRowCount() { return 1; }
+  // The drop place of a dragged header at P (client coordinates).
+  virtual void CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Place, int32_t Index, bool BandMode);
+  virtual void GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor);
+  virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
+  virtual void DoGetHeaderHint(int32_t Column, std::string& Text) { Text.clear(); }
+  virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
+  virtual void MoveBand(int32_t Old, int32_t New) {}
+  virtual bool CanBandMoving(int32_t Band) { return FOptionsEx.Contains(aoBandMoving); }
+  virtual void DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {}
+  virtual void DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept, int32_t Old) {}
+  virtual void EndBandDrag(bool Accept);
+  virtual bool GetBandDisableCustomizing(int32_t Band) { return false; }
+  virtual void HideBand(int32_t Band) {}
+  virtual bool IsBandHidden(int32_t Band) { return false; }
+  virtual void StartBandDrag(int32_t Band);
+  virtual void ShowBand(int32_t Position, int32_t Band) {}
+  virtual bool CanColumnMoving(int32_t Column) { return FOptions.Contains(aoColumnMoving); }
+  virtual void DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) {}
+  virtual void DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place, bool& Accept) {}
+  virtual void EndColumnDrag(bool Accept);
+  virtual int32_t GetMinColumnDragWidth() { return 100; }
+  virtual bool GetColumnDisableCustomizing(int32_t Column) { return false; }
+  virtual void MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) {}
+  virtual void HideColumn(int32_t Column) {}
+  virtual bool IsColumnOutOfHeader(int32_t Column) { return false; }
+  virtual bool IsColumnInVisibleBand(int32_t Column) { return true; }
+  virtual void StartColumnDrag(int32_t Column);
+  virtual void ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) {}
+  // Fires the begin-drag event.
+  virtual void BeginNodeDrag(TdxTreeListNode* Node);
+  virtual bool IsLastNode(TdxTreeListNode* Node);
+  virtual bool IsFirstNode(TdxTreeListNode* Node);
+  virtual int32_t GetRowCountShown() { return FShownRowCount; }
+  // The vertical scroll range: rows 0 .. row count - 1, a page of whole-visible rows,
+  // the top row as position.
+  virtual void GetScrollInfo(int& Min, int& Max, int& Page, int& Pos);
+  // Recounts the shown and the whole-visible rows, each at least 1.
+  virtual void CalcVisibleRowCount();
+  virtual void UpdateScrollBars();
+  virtual void GetEditValue(Variant& Value) { Value = Variant(std::string()); }
+  virtual bool IsEditorFocused();
+  // False discards a key.
+  virtual bool CanProcessKey(WORD Key, TShiftState Shift) { return true; }
+  // Hot tracking and the cursor on a mouse move.
+  virtual void UpdateHotTrack(const TdxTreeListHitInfo& HitInfo);
+  virtual TdxInplaceEdit* CreateInplaceEdit(int32_t Column);
+  virtual void CanEditNewItemRow(bool& Allow) {}
+  virtual void NewItemRowClick() {}
+  // Fires the cursor event.
+  virtual void GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor);
+  virtual TdxInplaceEdit* GetEditor() { return FEditor; }
+  virtual void GetEditingText(std::string& Text);
+  // Dresses an editor: colour, font and margins (1, 0, 0, 0).
+  virtual void InitEditor(TdxInplaceEdit* Editor);
+  virtual void GetEditStyleValue(Variant& Value) { Value = Variant(std::string()); }
+  virtual bool IsHotCell(TdxTreeListNode* Node, int32_t Column);
+  virtual void SetEditingText(const std::string& Text);
+  virtual bool CanSelectRange() { return true; }
+  // The select event may refuse; without multi-level selection (IsOptions14) the node
+  // must have the level of the first selected node.
+  virtual bool CanSelectNodeEx(TdxTreeListNode* Node);
+  virtual void ClearSelection();
+  // -1, 0 or 1: Node's row before, at or after the anchor's.
+  virtual int CompareToAnchor(TdxTreeListNode* Node);
+  virtual int GetSelectedCountEx();
+  virtual void DoSelectionChanged();
+  // The base keeps no selection store: a descendant supplies one.
+  virtual int GetSelectedCount() { return 0; }
+  virtual TdxTreeListNode* GetSelectedItem(int Index) { return nullptr; }
+  virtual void RefreshSelection();
+  virtual bool IsNodeSelected(TdxTreeListNode* Node) { return false; }
+  virtual void SetNodeSelected(TdxTreeListNode* Node, bool Value);
+  // Selects every node between the two in row order.
+  virtual void SelectRange(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
+  virtual void SetSelectionAnchor(TdxTreeListNode* Node);
+  virtual void NodesCleared() {}
+  // An arbitrary but fixed order: -1, 0 or 1 by the nodes' addresses.
+  virtual int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
+  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1.
+  virtual void Sort(int32_t Level, int32_t Column, bool Descending);
+  virtual int32_t GetSortedColumnCount() { return 0; }
+  virtual bool GetSortedColumnDesc(int32_t Index) { return false; }
+  virtual int32_t GetSortedColumnIndex(int32_t Index) { return Index; }
+  virtual bool CanMultiSort(int32_t Column) { return IsMultiSort(); }
+  virtual bool IsCustomDrawBand(int32_t Band) { return false; }
+  virtual bool IsCustomDrawCell(TdxTreeListNode* Node, int32_t Column) { return false; }
+  virtual bool IsCustomDrawFooter(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) { return false; }
+  virtual bool IsCustomDrawHeader(int32_t Column) { return false; }
+  virtual bool IsCustomDrawPreview() { return false; }
+  virtual bool IsLevelColorAssigned() { return false; }
+  virtual void DoCustomDrawBand(int32_t Band, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect,
+                                std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) {}
+  virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column,
+                                bool Selected, bool Focused, bool NewItemRow, bool EntryFlag1, bool EntryFlag2,
+                                HBRUSH Brush, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                                bool& Done) {}
+  virtual void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column,
+                                  int32_t FooterIndex, std::string& Text, TColor& Color, TFont* Font,
+                                  TAlignment& Alignment, bool& Done) {}
+  virtual void DoCustomDrawHeader(int32_t Column, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect,
+                                  std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                                  TdxTreeListColumnSort& Sorted, bool& Done) {}
+  virtual void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
+                                   std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) {}
+  virtual void GetLevelColor(int32_t Level, TColor& Color) {}
+  // Paints a group-row (Kind 3), footer (Kind 1, FooterIndex -1 for the footer panel)
+  // or other text cell.
+  virtual void DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color, TColor TextColor,
+                            bool Focused, TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex, uint8_t Kind,
+                            TBitmap* HeaderBitmap);
+  virtual void DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
+                                int32_t Column) {}
+  // Paints a data cell (Kind 0) or a cell of the new-item row (Kind 2).
+  virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
+                        int32_t Column, bool Highlighted, bool CellFocused, TColor Color, TColor TextColor,
+                        HBRUSH Brush, bool MultiLine, uint8_t Kind, bool EntryFlag1, bool EntryFlag2,
+                        TColor ColumnColor, HBRUSH ColumnBrush);
+  virtual void DrawTopPanel(TCanvas* Canvas, const TRect& Rect, HBRUSH PanelLineBrush, HBRUSH HeaderBrush) {}
+  virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
+                           TColor Color, TColor TextColor, HBRUSH Brush, bool Selected);
+  // GridLineColor, or DefaultGridLineColor when it is clNone.
+  virtual TColor GetGridColor();
+  virtual void BeginNodePaint(TdxTreeListNode* Node) {}
+  virtual void EndNodePaint(TdxTreeListNode* Node) {}
+  // The height of the top panel strip above the band row (none in the base).
+  virtual int32_t GetTopPanelHeight() { return 0; }
+  // The default row height of the metrics: the least height of a row, as many lines of
+  // the font's text height (+ 3) as the row line count asks for.
+  virtual int32_t GetDefaultRowLinesHeight();
+  // What lies under P (client coordinates).
+  virtual void GetHitInfo(const TPoint& P, TdxTreeListHitInfo& HitInfo);
+  // The selection bracket: the outermost End reports one selection change when the
+  // selected count differs from the one at the outermost Begin.
+  virtual void BeginSelectionUpdate();
+  virtual void EndSelectionUpdate();
+
+  // ==== Events
+  TdxTreeListNodeEvent OnCollapsed;
+  TdxTreeListNodeEvent OnExpanded;
+  TdxTreeListCanNodeEvent OnCanCollapse;
+  TdxTreeListCanNodeEvent OnCanExpand;
+  TdxTreeListCanNodeEvent OnEditing;
+  TdxTreeListChangeNodeEvent OnChangeNode;
+  TdxTreeListChangeColumnEvent OnChangeColumn;
+  TNotifyEvent OnEditChange;
+  TdxTreeListEditValidateEvent OnEditValidate;
+  // A node is going; fired for every node, also while all nodes are cleared.
+  TdxTreeListNodeEvent OnDeletion;
+  TdxTreeListNodeEvent OnChangeTopNode;
+  TNotifyEvent OnSelectionChanged;
+  TdxTreeListNodeEvent OnBeginDragNode;
+  TdxTreeListHotCursorEvent OnGetHotCursor;
+  TdxTreeListCanNodeEvent OnCanSelectNode;
+  TdxTreeListCompareEvent OnCompare;
+  // Hint timing: a node, or the control, asks its hint.
+  TdxTreeListNodeEvent OnNodeNotify;
+  TNotifyEvent OnNotify;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation operation) override;
+  void DoExit() override;
+  void Paint() override;
+  void FontChanged(TObject* sender) override;
+
+  // Recomputes the metrics (unless loading or being destroyed), then the rows: clears
+  // and rebuilds the lists, runs NodesChanged and rebuilds once more when that left
+  // them unbuilt.
+  void RecalcMetrics();
+  // The rows changed shape (expansion, a move): rebuild now, or while locked leave the
+  // rebuild to the outermost EndUpdate.
+  void RowsChanged();
+  // Applies one addition or deletion to the row lists.
+  void UpdateRowsForNode(TdxTreeListNode* node, bool deleted);
+  // Empties the row lists without touching the node caches.
+  void ClearRowLists();
+  // Moves the top node up while the rows below it leave part of the rows area empty;
+  // true when it moved.
+  bool KeepLastPageFilled();
+  // The top-level nodes.
+  TList* GetRootNodes() const { return FRootNodes; }
+  // The cell the editor is shown for.
+  void SetEditedCell(TdxTreeListNode* node, int column) {
+    FEditedNode = node;
+    FEditedColumn = column;
+  }
+  // The references the mouse and drag interactions keep.
+  void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
+  void SetPrevFocusedNode(TdxTreeListNode* value) { FPrevFocusedNode = value; }
+  void SetDragExpandNode(TdxTreeListNode* value) { FDragExpandNode = value; }
+
+ private:
+  friend class TdxTreeListNode;
+
+  // Links a node made by CreateNode into `list` at `index` (-1: last) under `parent`.
+  TdxTreeListNode* LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent, int index);
+  // The node's destructor records the state NodeDeleted and the row update read.
+  void SetPendingVisible(bool value) { FPendingVisible = value; }
+  // Row walk of tree mode: the row of `node`, or with node none the node of `row`.
+  int WalkRowIndex(const TdxTreeListNode* node) const;
+  TdxTreeListNode* WalkNodeAtRow(int row) const;
+  void RebuildAllRows();
+  void ApplyRowDeletion(TdxTreeListNode* node);
+  void ApplyRowAddition(TdxTreeListNode* node);
+  void ResetRowHeightCaches(TdxTreeListNode* node);
+  // Discards an edit of a node that is going: the editor is hidden without saving.
+  void DiscardEdit();
+  // A node was moved: rows, and a top or focused node the move hid.
+  void NodeMoved(TdxTreeListNode* node);
+  void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
+  void ImageListChange(TObject* sender);
+  void FinishEditing(bool focus);
+  void FontChange(TObject* sender);
+  void SetDisplayFlag(bool& field, bool value);
+  void SetPaintColor(TColor& field, TColor value);
+
+  // Layout: the metrics pass; the areas of the record that depend only on the metrics;
+  // its bands, header cells and rows; a cell of a row.
+  void CalcMetrics();
+  void CalcAreas(TdxTreeListLayout& layout);
+  void CalcBands(TdxTreeListLayout& layout);
+  void CalcColumns(TdxTreeListLayout& layout);
+  void CalcRows(TdxTreeListLayout& layout);
+  TRect CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
+                     const TdxTreeListColumnEntry& column);
+  TRect CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor);
+  // The height of one cell line of a row: its height without grid line, preview and
+  // footer lines, shared by the header rows.
+  int RowLineHeight(const TdxTreeListRowEntry& row);
+  // The indicator image of a node's row: 0 none, else 1 + the image's index.
+  int IndicatorImageOf(TdxTreeListNode* node);
+  // Columns size their band (bands hidden and the option set), and whether a band may
+  // be sized with the mouse now.
+  bool ColumnsSizeBand();
+  bool CanSizeBandNow(int band);
+  // Hit testing of the header areas, the indicator column and the rows; each answers
+  // true when the hit is decided.
+  bool HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  bool HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  void HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info);
+  bool HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner, bool sizable,
+                      TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode, const TPoint& p,
+                      TdxTreeListHitInfo& info);
+  // The column at the end of a band's last band row, -1 when none.
+  int LastColumnOfBand(int band);
+  bool HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  void HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  TdxTreeListHitTest HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row, int x);
+  // One scroll bar from its range, page and position, when any of them changed.
+  void UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos);
+  // LeftCoord back into its range, so that the right edge stays filled; true when it
+  // moved.
+  bool ClampLeftCoord();
+
+  // Nodes and rows.
+  TList* FRootNodes;
+  TList* FExtraNodes;
+  std::vector<TdxTreeListNode*> FRowNodes;
+  std::vector<TdxTreeListNode*> FNodeOrder;
+  std::vector<int32_t> FNodeOrderRows;
+  bool FRowsBuilt = false;
+  TdxTreeListNode* FPendingNode = nullptr;
+  bool FPendingVisible = false;
+  bool FPendingDeletion = false;
+  bool FPendingWasLast = false;
+
+  // Owned objects.
+  TFont* FBandFont;
+  TFont* FHeaderFont;
+  TFont* FPreviewFont;
+  TFont* FSpareFont;
+  TChangeLink* FImagesLink;
+  TChangeLink* FStateImagesLink;
+  TdxTreeListCellViewData* FCellViewData;
+  TCustomImageList* FImages = nullptr;
+  TCustomImageList* FStateImages = nullptr;
+  TdxInplaceEdit* FEditor = nullptr;
+  TdxContainerHintWindow* FHintWindow = nullptr;
+  TWinControl* FCustomizingForm = nullptr;
+
+  // Options and state.
+  TdxTreeListOptions FOptions = TdxTreeListOptions::FromBits(dxDefaultTreeListOptions);
+  TdxTreeListOptionsEx FOptionsEx = TdxTreeListOptionsEx::FromBits(dxDefaultTreeListOptionsEx);
+  TdxTreeListState FState = stNone;
+  int FLockCount = 0;
+  int FSelectionLockCount = 0;
+  int FSelectionCountAtLock = 0;
+  bool FClearing = false;
+  bool FRefreshSuppressed = false;
+  bool FSizeToClientLocked = false;
+
+  // Node references.
+  TdxTreeListNode* FTopNode = nullptr;
+  TdxTreeListNode* FFocusedNode = nullptr;
+  int FFocusedColumn = 0;
+  int FFocusedAbsoluteColumn = -1;
+  TdxTreeListNode* FEditedNode = nullptr;
+  int FEditedColumn = -1;
+  TdxTreeListNode* FAnchorNode = nullptr;
+  bool FAnchorFlag = false;
+  TdxTreeListNode* FPrevFocusedNode = nullptr;
+  TdxTreeListNode* FDragNode = nullptr;
+  TdxTreeListNode* FDragOverNode = nullptr;
+  TdxTreeListNode* FDragExpandNode = nullptr;
+  TdxTreeListHotInfo FHotInfo;
+  TdxTreeListHitInfo FDownHitInfo;
+
+  // Interaction.
+  int FPressedBand = -1;
+  bool FBandPressed = false;
+  int FPressedColumn = -1;
+  bool FColumnPressed = false;
+  int FPressedColumnButton = -1;
+  bool FColumnButtonPressed = false;
+  bool FBandIndicatorPressed = false;
+  bool FHeaderIndicatorPressed = false;
+  bool FFooterButtonPressed = false;
+  int FDragBand = -1;
+  int FDragColumn = -1;
+  bool FNewItemRowActive = false;
+  bool FNewItemRowPressed = false;
+  bool FNewItemRowVisible = false;
+  int FNewItemRowCount = 1;
+  int FSearchColumn = -1;
+  TPoint FMousePos{-1000, -1000};
+
+  // Settings.
+  TBorderStyle FBorderStyle = bsSingle;
+  uint8_t FLookAndFeel = 0;
+  uint8_t FGridLines = 3;
+  bool FShowButtons = true;
+  bool FShowHeader = true;
+  bool FShowLines = true;
+  bool FShowRoot = true;
+  bool FShowPreviewGrid = true;
+  bool FShowBands = false;
+  bool FShowFooter = false;
+  bool FShowGrid = false;
+  bool FShowIndicator = false;
+  bool FGridLook = false;
+  bool FExpandOnDblClick = true;
+  bool FNodeFootersShown = false;
+  bool FHideSelectionUnfocused = true;
+  bool FHideFocusRectUnfocused = true;
+  int FDefaultRowHeight = 18;
+  bool FDefaultRowHeightSet = false;
+  int FFixedBandLineWidth = 2;
+  int FDragExpandDelay = 500;
+  bool FSearchAllNodes = true;
+  int FGridLineWidth = 1;
+  int FPreviewLines = 1;
+  int FRowLineCount = 1;
+  TColor FBandColor = clBtnFace;
+  TColor FHeaderColor = clBtnFace;
+  TColor FHighlightColor = clHighlight;
+  TColor FHighlightTextColor = clHighlightText;
+  TColor FHideSelectionColor = clBtnFace;
+  TColor FHideSelectionTextColor = clBtnText;
+  TColor FGroupNodeColor = clBtnFace;
+  TColor FGroupNodeTextColor = clNone;
+  TColor FGridLineColor = clNone;
+  TColor FDefaultGridLineColor = clBtnShadow;
+  TColor FTreeLineColor = clGrayText;
+  TColor FFixedBandLineColor = clWindowFrame;
+  TColor FFooterColor = cl3DLight;
+  TColor FFooterTextColor = clWindowText;
+
+  // Metrics (computed by RecalcMetrics).
+  TdxTreeListMetrics FMetrics;
+
+  // Scrolling.
+  int FLeftCoord = 0;
+  int FVisibleRowCount = 1;
+  int FShownRowCount = 1;
+  SCROLLINFO FLastVertScroll{};
+  SCROLLINFO FLastHorzScroll{};
+};
+
+// BeginUpdate for the lifetime of the scope (with `open` false, nothing): EndUpdate runs
+// when the scope ends, also while an exception passes.
+class TdxTreeListUpdateScope {
+ public:
+  explicit TdxTreeListUpdateScope(TCustomdxTreeList* control, bool open = true)
+      : FControl(open ? control : nullptr) {
+    if (FControl)
+      FControl->BeginUpdate();
+  }
+  ~TdxTreeListUpdateScope() noexcept(false) {
+    if (FControl)
+      FControl->EndUpdate();
+  }
+  TdxTreeListUpdateScope(const TdxTreeListUpdateScope&) = delete;
+  TdxTreeListUpdateScope& operator=(const TdxTreeListUpdateScope&) = delete;
+
+ private:
+  TCustomdxTreeList* FControl;
+};

@@ -1,0 +1,455 @@
+// Rows: the three row lists (the node of each row; the nodes sorted by address with
+// their rows, searched by bisection), their full and single-node rebuilding, the tree
+// walk that answers while they are empty, and the row heights and rectangles.
+//
+// A node that should be in the lists but is not (a per-node update was skipped while
+// the lists were built, or they went out of step some other way) never indexes entry
+// -1: the lists are dropped instead, and lookups walk the tree until the next full
+// rebuild.
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <utility>
+
+#include "treelist/DxTreeList.h"
+
+namespace {
+
+// Nodes are ordered by address, without the overflow of an address difference.
+bool NodeBefore(const TdxTreeListNode* a, const TdxTreeListNode* b) {
+  return std::less<const TdxTreeListNode*>()(a, b);
+}
+
+using TRowPair = std::pair<TdxTreeListNode*, int32_t>;
+
+// Sorts (node, row) pairs by node address in time linear in their number: a
+// least-significant-digit radix sort over 11-bit digits of the address, skipping a digit
+// that every address shares.
+void SortByAddress(std::vector<TRowPair>& pairs) {
+  if (pairs.size() < 256) {
+    std::sort(pairs.begin(), pairs.end(),
+              [](const TRowPair& a, const TRowPair& b) { return NodeBefore(a.first, b.first); });
+    return;
+  }
+  std::vector<TRowPair> sorted(pairs.size());
+  constexpr unsigned kDigitBits = 11;
+  std::vector<size_t> starts((size_t{1} << kDigitBits) + 1);
+  for (unsigned shift = 0; shift < sizeof(uintptr_t) * 8; shift += kDigitBits) {
+    auto digit = [shift](const TRowPair& pair) {
+      return (reinterpret_cast<uintptr_t>(pair.first) >> shift) & ((uintptr_t{1} << kDigitBits) - 1);
+    };
+    std::fill(starts.begin(), starts.end(), 0);
+    for (const TRowPair& pair : pairs)
+      ++starts[digit(pair) + 1];
+    if (std::find(starts.begin(), starts.end(), pairs.size()) != starts.end())
+      continue;
+    for (size_t d = 1; d < starts.size(); ++d)
+      starts[d] += starts[d - 1];
+    for (const TRowPair& pair : pairs)
+      sorted[starts[digit(pair)]++] = pair;
+    pairs.swap(sorted);
+  }
+}
+
+// Visits the shown nodes in row order until visit answers false.
+template <class F>
+void ForEachShownNode(const TList* roots, F&& visit) {
+  std::vector<std::pair<const TList*, int>> stack;
+  stack.emplace_back(roots, 0);
+  while (!stack.empty()) {
+    auto& [list, index] = stack.back();
+    if (index >= list->GetCount()) {
+      stack.pop_back();
+      continue;
+    }
+    auto* node = static_cast<TdxTreeListNode*>(list->Get(index++));
+    if (!visit(node))
+      return;
+    if (node->GetExpanded() && node->GetCount() > 0)
+      stack.emplace_back(node->GetChildren(), 0);
+  }
+}
+
+}  // namespace
+
+// ---- Lookups
+
+int TCustomdxTreeList::FindNodeOrderIndex(const TdxTreeListNode* node) const {
+  int lo = 0;
+  int hi = static_cast<int>(FNodeOrder.size()) - 1;
+  while (lo <= hi) {
+    const int mid = (lo + hi) / 2;
+    const TdxTreeListNode* item = FNodeOrder[mid];
+    if (item == node)
+      return mid;
+    if (NodeBefore(item, node))
+      lo = mid + 1;
+    else
+      hi = mid - 1;
+  }
+  return -1;
+}
+
+int TCustomdxTreeList::GetRowCount() const {
+  if (InListMode())
+    return static_cast<int>(FNodeOrder.size());
+  int count = 0;
+  ForEachShownNode(FRootNodes, [&count](TdxTreeListNode*) {
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
+  if (!node->IsVisible())
+    return -1;  // a node below a collapsed ancestor is never reached by the walk
+  int row = -1;
+  bool found = false;
+  ForEachShownNode(FRootNodes, [&](TdxTreeListNode* n) {
+    ++row;
+    found = n == node;
+    return !found;
+  });
+  return found ? row : -1;
+}
+
+TdxTreeListNode* TCustomdxTreeList::WalkNodeAtRow(int index) const {
+  TdxTreeListNode* result = nullptr;
+  int row = -1;
+  ForEachShownNode(FRootNodes, [&](TdxTreeListNode* n) {
+    if (++row != index)
+      return true;
+    result = n;
+    return false;
+  });
+  return result;
+}
+
+int TCustomdxTreeList::GetNodeRowIndex(const TdxTreeListNode* node) const {
+  if (!node || FRootNodes->GetCount() == 0)
+    return -1;
+  if (!InListMode())
+    return WalkRowIndex(node);
+  const int p = FindNodeOrderIndex(node);
+  return p < 0 ? -1 : FNodeOrderRows[p];
+}
+
+TdxTreeListNode* TCustomdxTreeList::GetNodeAtRow(int index) const {
+  if (index < 0)
+    return nullptr;
+  if (!InListMode())
+    return WalkNodeAtRow(index);
+  return index < static_cast<int>(FRowNodes.size()) ? FRowNodes[index] : nullptr;
+}
+
+int TCustomdxTreeList::GetFocusedRowIndex() const {
+  return FFocusedNode ? GetNodeRowIndex(FFocusedNode) : 0;
+}
+
+int TCustomdxTreeList::GetTopIndex() const {
+  return FTopNode ? GetNodeRowIndex(FTopNode) : -1;
+}
+
+// ---- Rebuilding
+
+void TCustomdxTreeList::ClearRowLists() {
+  FRowsBuilt = false;
+  FRowNodes.clear();
+  FNodeOrder.clear();
+  FNodeOrderRows.clear();
+}
+
+void TCustomdxTreeList::RebuildRows() {
+  if (IsDestroying())
+    return;
+  if (!FPendingNode)
+    RebuildAllRows();
+  else if (FPendingVisible && InListMode()) {
+    if (FPendingDeletion)
+      ApplyRowDeletion(FPendingNode);
+    else
+      ApplyRowAddition(FPendingNode);
+  }
+  if (!FRefreshSuppressed && IsOptionsEx15Set())
+    RefreshNodeCounts();
+  FRowsBuilt = true;
+}
+
+void TCustomdxTreeList::RebuildAllRows() {
+  std::vector<TRowPair> pairs;
+  pairs.reserve(FRootNodes->GetCount());
+  FRowNodes.clear();
+  FRowNodes.reserve(FRootNodes->GetCount());
+  ForEachShownNode(FRootNodes, [this, &pairs](TdxTreeListNode* node) {
+    pairs.emplace_back(node, static_cast<int32_t>(FRowNodes.size()));
+    FRowNodes.push_back(node);
+    return true;
+  });
+  SortByAddress(pairs);
+  FNodeOrder.clear();
+  FNodeOrderRows.clear();
+  FNodeOrder.reserve(pairs.size());
+  FNodeOrderRows.reserve(pairs.size());
+  for (const auto& [node, row] : pairs) {
+    FNodeOrder.push_back(node);
+    FNodeOrderRows.push_back(row);
+  }
+}
+
+void TCustomdxTreeList::ApplyRowDeletion(TdxTreeListNode* node) {
+  const int p = FindNodeOrderIndex(node);
+  if (p < 0) {
+    ClearRowLists();
+    return;
+  }
+  const int32_t r = FNodeOrderRows[p];
+  if (r < 0 || r >= static_cast<int32_t>(FRowNodes.size()) || FRowNodes[r] != node) {
+    ClearRowLists();
+    return;
+  }
+  for (int32_t& row : FNodeOrderRows) {
+    if (row >= r)
+      --row;
+  }
+  FNodeOrderRows.erase(FNodeOrderRows.begin() + p);
+  FNodeOrder.erase(FNodeOrder.begin() + p);
+  FRowNodes.erase(FRowNodes.begin() + r);
+  // The new last child may now close its parent's groups: its cached height is stale.
+  TdxTreeListNode* parent = node->GetParent();
+  if (parent && FPendingWasLast && parent->GetCount() > 0)
+    parent->GetLastChild()->SetRowHeightCache(0);
+}
+
+void TCustomdxTreeList::ApplyRowAddition(TdxTreeListNode* node) {
+  // The node goes at the row of the node that follows its subtree in tree order.
+  TdxTreeListNode* follower = nullptr;
+  for (const TdxTreeListNode* n = node; n && !follower; n = n->GetParent())
+    follower = n->GetNextSibling();
+  int32_t r = static_cast<int32_t>(FRowNodes.size());
+  if (follower) {
+    const int q = FindNodeOrderIndex(follower);
+    if (q < 0) {
+      ClearRowLists();
+      return;
+    }
+    r = FNodeOrderRows[q];
+  }
+  for (int32_t& row : FNodeOrderRows) {
+    if (row >= r)
+      ++row;
+  }
+  const auto at = std::lower_bound(FNodeOrder.begin(), FNodeOrder.end(), node, NodeBefore);
+  if (at != FNodeOrder.end() && *at == node) {
+    ClearRowLists();  // already listed: the lists are out of step
+    return;
+  }
+  const auto p = at - FNodeOrder.begin();
+  FNodeOrderRows.insert(FNodeOrderRows.begin() + p, r);
+  FNodeOrder.insert(at, node);
+  FRowNodes.insert(FRowNodes.begin() + r, node);
+  // The previous last child no longer closes its parent's groups.
+  TdxTreeListNode* parent = node->GetParent();
+  if (parent && node->IsLast() && parent->GetCount() >= 2)
+    parent->GetItem(parent->GetCount() - 2)->SetRowHeightCache(0);
+}
+
+void TCustomdxTreeList::UpdateRowsForNode(TdxTreeListNode* node, bool deleted) {
+  struct TReset {
+    TCustomdxTreeList* Control;
+    ~TReset() {
+      Control->FPendingNode = nullptr;
+      Control->FPendingVisible = false;
+    }
+  } reset{this};
+  FPendingNode = node;
+  if (!deleted)
+    FPendingVisible = node->IsVisible();
+  FPendingDeletion = deleted;
+  RebuildRows();
+}
+
+void TCustomdxTreeList::ResetRowHeightCaches(TdxTreeListNode* node) {
+  std::vector<TdxTreeListNode*> stack{node};
+  while (!stack.empty()) {
+    TdxTreeListNode* n = stack.back();
+    stack.pop_back();
+    n->SetRowHeightCache(0);
+    for (int i = 0; i < n->GetCount(); ++i)
+      stack.push_back(n->GetItem(i));
+  }
+}
+
+// ---- Row heights and rectangles
+
+int TCustomdxTreeList::CalcNodeFooterCount(TdxTreeListNode* node) {
+  if (!GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast() || !node->GetParent())
+    return 0;
+  int count = 0;
+  const TdxTreeListNode* current = node;
+  for (TdxTreeListNode* parent = node->GetParent(); parent && current->IsLast(); parent = parent->GetParent()) {
+    if (HasLevelFooter(parent->GetLevel()))
+      ++count;
+    current = parent;
+  }
+  return count;
+}
+
+int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache) {
+  if (UseRowHeightCache() && !noCache && node && node->GetRowHeightCache() != 0)
+    return node->GetRowHeightCache();
+  if (node)
+    node->SetLineCountCache(0);
+  int h = lineHeight;
+  const int previewLines = IsPreviewVisible() ? GetPreviewLineCount(node) : 0;
+  int result = FShowGrid ? GetGridLineWidth() : 0;
+  int lines = 0;
+  if (node && IsRowAutoHeight()) {
+    int32_t needed = h;
+    lines = CalcRowLineCount(node, needed);
+    if (lines > 1 && needed == h)
+      h += (lines - 1) * FMetrics.FontTextHeight;
+    if (needed > h)
+      h = needed;
+  }
+  const bool oneLine = node && NodeRowQuery(node);
+  if (oneLine) {
+    result += h;
+  } else {
+    result += GetHeaderPanelRowCount() * h + previewLines * FMetrics.PreviewLineHeight;
+    if (previewLines >= 1 && FShowGrid && FShowPreviewGrid)
+      result += 1;
+  }
+  if (!FShowGrid && node && node->GetHasChildren() && !FMetrics.TreeLook)
+    result += 1;
+  if (previewLines > 0 && node && !oneLine)
+    result += 2;
+  if (FShowGrid && FShowPreviewGrid)
+    result -= 1;
+  result += CalcNodeFooterCount(node) * FMetrics.NodeFooterHeight;
+  if (!noCache && node) {
+    node->SetRowHeightCache(result);
+    node->SetLineCountCache(lines);
+  }
+  return result;
+}
+
+void TCustomdxTreeList::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
+  rect = TRect{-1, -1, -1, -1};
+  const TRect rows = GetRowsRect();
+  const TRect indicator = GetIndicatorRect();
+  int y = rows.top;
+  for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
+    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    if (n == node) {
+      rect = TRect{rows.left, y, rows.right, y + h};
+      if (indicator.right > indicator.left && indicator.bottom > indicator.top)
+        rect.left = indicator.left;
+      return;
+    }
+    y += h;
+  }
+}
+
+void TCustomdxTreeList::GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect) {
+  GetNodeRowRect(node, rect);
+  rect.bottom = GetRowsRect().bottom;
+}
+
+void TCustomdxTreeList::CalcVisibleRowCount() {
+  const TRect rows = GetRowsRect();
+  int shown = 0;
+  int whole = 0;
+  int y = rows.top;
+  for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
+    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    ++shown;
+    if (y <= rows.bottom)
+      ++whole;
+  }
+  FShownRowCount = std::max(shown, 1);
+  FVisibleRowCount = std::max(whole, 1);
+}
+
+bool TCustomdxTreeList::KeepLastPageFilled() {
+  if (!FTopNode)
+    return false;
+  const TRect rows = GetRowsRect();
+  int room = rows.bottom - rows.top;
+  for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
+    room -= GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    if (room <= 0)
+      return false;
+  }
+  TdxTreeListNode* top = FTopNode;
+  for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
+    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    if (h > room)
+      break;
+    room -= h;
+    top = n;
+  }
+  if (top == FTopNode)
+    return false;
+  SetTopNode(top);
+  return true;
+}
+
+void TCustomdxTreeList::SetTopIndex(int index) {
+  const int count = GetRowCount();
+  if (count == 0)
+    return;
+  index = std::clamp(index, 0, count - 1);
+  TdxTreeListNode* node = GetNodeAtRow(index);
+  if (node == FTopNode)
+    return;
+  SetTopNode(node);
+  if (IsLocked())
+    return;
+  CalcVisibleRowCount();
+  UpdateScrollBars();
+  Invalidate();
+}
+
+void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
+  if (!node)
+    return;
+  const bool hidden = !node->IsVisible();
+  TdxTreeListUpdateScope update(this, /*open=*/hidden);
+  if (hidden) {
+    for (TdxTreeListNode* p = node->GetParent(); p; p = p->GetParent()) {
+      if (!p->GetExpanded())
+        p->SetExpanded(true);
+    }
+  }
+  const int r = GetNodeRowIndex(node);
+  if (r < 0)
+    return;
+  const int top = GetTopIndex();
+  if (top < 0 || r < top) {
+    SetTopIndex(r);
+    return;
+  }
+  // The last row shown whole from the top, and the top that shows r as the last one.
+  const TRect rows = GetRowsRect();
+  const int height = rows.bottom - rows.top;
+  int y = 0;
+  int last = top - 1;
+  for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
+    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    if (y > height)
+      break;
+    ++last;
+  }
+  if (r <= last)
+    return;  // on screen already (after any expanding, the top stays)
+  int newTop = r;
+  int used = GetNodeRowHeight(node, FMetrics.RowHeight, false);
+  for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
+    used += GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    if (used > height)
+      break;
+    --newTop;
+  }
+  SetTopIndex(newTop);
+}
