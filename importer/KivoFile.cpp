@@ -1,6 +1,5 @@
 #include "importer/KivoFile.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -537,13 +536,12 @@ void TKivoFile::ParseSubcomp() {
     ~TDropLeftOut() {
       if (Reader.FLeftOutInstances.empty())
         return;
-      // The list holds the definitions this section made, and only those.
+      // The list holds component definitions only.
       for (auto& component : Components)
         std::erase_if(static_cast<TKivoComponent&>(*component).GetInstances(),
                       [&](const std::unique_ptr<TKivoInstance>& i) {
-          return std::find(Reader.FLeftOutInstances.begin(), Reader.FLeftOutInstances.end(),
-                           i.get()) != Reader.FLeftOutInstances.end();
-        });
+                        return Reader.FLeftOutInstances.count(i.get()) != 0;
+                      });
       Reader.FLeftOutInstances.clear();
     }
   } dropLeftOut{*this, components};
@@ -690,11 +688,9 @@ void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
 void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
   // A placement that cannot be read leaves the whole instance out, reported once.
   auto checkPlacement = [&] {
-    if (std::find(FLeftOutInstances.begin(), FLeftOutInstances.end(), &instance) !=
-        FLeftOutInstances.end())
-      return;
-    if (!Placeable("Component " + instance.GetDesignator().GetText()))
-      FLeftOutInstances.push_back(&instance);
+    if (FLeftOutInstances.count(&instance) == 0 &&
+        !Placeable("Component " + instance.GetDesignator().GetText()))
+      FLeftOutInstances.insert(&instance);
   };
   while (NextBlockItem()) {
     BeginObject();

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -137,7 +138,7 @@ class TKivoFile : public TObject {
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   bool FUnreadable = false;               // a coordinate since BeginObject was not a number
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
-  std::vector<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
+  std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
   TKivoDisplay FDisplay;
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;
