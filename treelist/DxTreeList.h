@@ -28,6 +28,7 @@
 
 #include "classlib/Bitmap.h"
 #include "classlib/ImageList.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/Variants.h"
 #include "editors/DxContainer.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -37,9 +38,6 @@
 
 class TdxContainerHintWindow;
 class TdxTreeListCellViewData;
-
-// Vertical placement of a column's text.
-enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
 // The editor the base tree list edits every cell with.
 class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {

@@ -121,3 +121,7 @@ class TDibSurface {
   uint32_t* FBits = nullptr;
   int FWidth, FHeight;
 };
+
+// The bytes of an .ico file with one 32-bit image of width x height, every pixel opaque
+// and of the colour pixel(x, y) answers.
+std::vector<uint8_t> IconFileBytes(int width, int height, const std::function<COLORREF(int x, int y)>& pixel);
