@@ -31,12 +31,10 @@ void DrawSign(HDC dc, const TRect& r, TdxEditButtonKind kind, int size, int colo
   const int x = (r.left + r.right - size) / 2;
   const int y = (r.top + r.bottom - size / 2) / 2 - ((r.bottom - r.top) & 1);
   TPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
-  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  TSelectGuard penSelected(dc, pen.Get());
+  TSelectGuard brushSelected(dc, brush);
   const POINT corners[] = {{x, y}, {x + size - 1, y}, {x + size / 2, y + size / 2}};
   Polygon(dc, corners, 3);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 }  // namespace
@@ -260,12 +258,13 @@ TdxEditViewData* TdxInplaceDropDownEdit::CreateViewData(bool forPainting) {
 
 // ---- Popup --------------------------------------------------------------------------
 
-bool TdxInplaceDropDownEdit::PopupHasFocus() {
-  if (!FPopupControl || !FPopupControl->HandleAllocated())
+bool TdxInplaceDropDownEdit::IsPopupWindow(HWND wnd) {
+  if (!wnd || !FPopupControl || !FPopupControl->HandleAllocated())
     return false;
-  HWND focus = ::GetFocus();
-  return focus && (focus == FPopupControl->GetHandle() || IsChild(FPopupControl->GetHandle(), focus));
+  return wnd == FPopupControl->GetHandle() || IsChild(FPopupControl->GetHandle(), wnd);
 }
+
+bool TdxInplaceDropDownEdit::PopupHasFocus() { return IsPopupWindow(::GetFocus()); }
 
 bool TdxInplaceDropDownEdit::IsPopupVisible() {
   return FPopupControl && FPopupControl->HandleAllocated() && IsWindowVisible(FPopupControl->GetHandle()) &&
@@ -331,6 +330,15 @@ void TdxInplaceDropDownEdit::PositionPopup(TWinControl* popup, bool adjustWidth)
 void TdxInplaceDropDownEdit::FocusEditor() {
   if (!Focused() && CanFocus() && HandleAllocated() && IsWindowVisible(GetHandle()) && Application->GetActive())
     SetFocus();
+}
+
+void TdxInplaceDropDownEdit::PopupMouseUp(TObject* sender, TMouseButton button, TShiftState /*shift*/, int x,
+                                          int y) {
+  auto* popup = ObjectAs<TControl>(sender);
+  if (button != mbLeft || !popup)
+    return;
+  const TRect client = popup->GetClientRect();
+  CloseUp(PtInRect(&client, POINT{x, y}) != FALSE);
 }
 
 // ---- Buttons ------------------------------------------------------------------------
@@ -407,11 +415,8 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
   }
   if ((key == VK_RETURN || key == VK_ESCAPE) && !alt && FDroppedDown) {
     CloseUp(key == VK_RETURN);
-    if (key == VK_RETURN && HandleAllocated()) {
-      MSG pending{};
-      if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-        PostQuitMessage(int(pending.wParam));
-    }
+    if (key == VK_RETURN)
+      RemovePendingChar();
     key = 0;
   }
 }
@@ -550,7 +555,9 @@ void TdxInplaceDropDownEdit::Dispatch(TMessage& message) {
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
     case WM_KILLFOCUS:
       inherited::Dispatch(message);
-      if (FDroppedDown && !PopupHasFocus())
+      // The window taking the focus is named by the message: while it is sent, the
+      // system may not answer it as the focus yet.
+      if (FDroppedDown && !PopupHasFocus() && !IsPopupWindow(reinterpret_cast<HWND>(message.WParam)))
         CloseUp(false);
       return;
     case WM_GETDLGCODE:

@@ -1,6 +1,8 @@
 // Editors, a container and a fixture shared by the editor library's tests.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -83,6 +85,19 @@ class TRecordingContainer : public TCustomdxContainer {
   void DblClick() override { ++DoubleClicks; }
 };
 
+// Posts a key press to `wnd` and lets the application's loop translate and handle it.
+inline void PressKey(HWND wnd, WORD key) {
+  PostMessageA(wnd, WM_KEYDOWN, key, 1);
+  PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
+  Application->ProcessMessages();
+}
+
+// Presses the key of each letter or digit of `text` (letters come out in lower case).
+inline void TypeKeys(HWND wnd, const std::string& text) {
+  for (char c : text)
+    PressKey(wnd, WORD(uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)));
+}
+
 // Changes the user's locale settings for a scope and puts the old ones back, also when
 // a test ends early.
 class TLocaleScope {
@@ -116,3 +131,36 @@ class EditorTest : public FormTest {
   TRecordingContainer* Container = nullptr;
   TRecordingEdit* Edit = nullptr;
 };
+
+// Holds Ctrl down in the thread's key state for a scope, as GetKeyState reads it.
+class TCtrlHeld {
+ public:
+  TCtrlHeld() {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    std::memcpy(state, FSaved, sizeof state);
+    state[VK_CONTROL] |= 0x80;
+    SetKeyboardState(state);
+  }
+  ~TCtrlHeld() { SetKeyboardState(FSaved); }
+  TCtrlHeld(const TCtrlHeld&) = delete;
+  TCtrlHeld& operator=(const TCtrlHeld&) = delete;
+
+ private:
+  BYTE FSaved[256];
+};
+
+// A keystroke as the keyboard sends it to `wnd`: key down, its character (none for 0),
+// key up.
+inline void SendStroke(HWND wnd, WORD vk, char c) {
+  SendMessageA(wnd, WM_KEYDOWN, vk, 1);
+  if (c)
+    SendMessageA(wnd, WM_CHAR, WPARAM(uint8_t(c)), 1);
+  SendMessageA(wnd, WM_KEYUP, vk, LPARAM(0xC0000001));
+}
+
+// Each character as a keystroke of the key that types it.
+inline void SendKeys(HWND wnd, const std::string& keys) {
+  for (char c : keys)
+    SendStroke(wnd, WORD(LOBYTE(VkKeyScanA(c))), c);
+}
