@@ -29,17 +29,16 @@
 #include "editors/DxBlobPopup.h"
 
 #include <algorithm>
-#include <memory>
 
 #include "classlib/Clipboard.h"
-#include "classlib/ExtDlgs.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
-#include "classlib/HandleCounter.h"
 #include "classlib/Menus.h"
 #include "editors/DxContainer.h"
 #include "editors/DxExEdtr.h"
 #include "editors/DxInplaceBlobEdit.h"
+#include "editors/DxPictureCommands.h"
 #include "editors/DxPictureValues.h"
 #include "editors/DxTextHelpers.h"
 #include "editors/DxUtils.h"
@@ -81,36 +80,6 @@ SIZE TextExtent(HDC dc, const std::string& text) {
   GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
   return size;
 }
-
-// The DC of a whole window, released on destruction.
-class TWindowDC {
- public:
-  explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetWindowDC(wnd)) { HandleCreated(THandleKind::DC, FDC); }
-  ~TWindowDC() {
-    HandleDestroyed(THandleKind::DC, FDC);
-    ReleaseDC(FWnd, FDC);
-  }
-  TWindowDC(const TWindowDC&) = delete;
-  TWindowDC& operator=(const TWindowDC&) = delete;
-  operator HDC() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-};
-
-// Raises a flag for a scope and puts back what it was, however the scope ends.
-class TRaisedFlag {
- public:
-  explicit TRaisedFlag(bool& flag) : FFlag(flag), FOld(flag) { FFlag = true; }
-  ~TRaisedFlag() { FFlag = FOld; }
-  TRaisedFlag(const TRaisedFlag&) = delete;
-  TRaisedFlag& operator=(const TRaisedFlag&) = delete;
-
- private:
-  bool& FFlag;
-  bool FOld;
-};
 
 // Removes one WM_CHAR waiting for the window (the character of a key already handled),
 // putting back a WM_QUIT it took instead.
@@ -185,12 +154,12 @@ void TCustomdxBlobPopup::CreateParams(TCreateParams& params) {
 
 void TCustomdxBlobPopup::CreateWnd() {
   {
-    const TRaisedFlag creating(FCreating);
+    const TFlagScope creating(FCreating);
     const std::string text = IsMemo() ? GetText() : std::string();
     inherited::CreateWnd();
     if (IsMemo()) {
       HWND wnd = GetHandle();
-      const TRaisedFlag updating(FTextUpdating);
+      const TFlagScope updating(FTextUpdating);
       SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
       ApplyMaxLength();
       SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
@@ -334,7 +303,7 @@ void TCustomdxBlobPopup::SetPictureTransparency(TdxGraphicEditTransparency value
   if (value == FPictureTransparency)
     return;
   FPictureTransparency = value;
-  const TRaisedFlag loading(FLoadingPicture);
+  const TFlagScope loading(FLoadingPicture);
   PictureChanged(this);
 }
 
@@ -346,7 +315,7 @@ void TCustomdxBlobPopup::SetMaxLength(int value) {
 // ---- Memo ---------------------------------------------------------------------------
 
 void TCustomdxBlobPopup::SetMemoText(const std::string& text) {
-  const TRaisedFlag updating(FTextUpdating);
+  const TFlagScope updating(FTextUpdating);
   const bool modified = GetModified();
   SetText(text);
   SetModified(modified);
@@ -359,47 +328,30 @@ void TCustomdxBlobPopup::ApplyCharCase() {
   const std::string converted = ApplyEditCharCase(text, FMemoCharCase);
   if (converted == text)
     return;
-  CHARRANGE selection{};
-  if (HandleAllocated())
-    SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  if (!HandleAllocated()) {
+    SetMemoText(converted);
+    return;
+  }
+  const CHARRANGE selection = GetRichEditSelection(GetHandle());
   SetMemoText(converted);
-  if (HandleAllocated())
-    SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  SetRichEditSelection(GetHandle(), selection.cpMin, selection.cpMax);
 }
 
 int TCustomdxBlobPopup::GetSelLength() {
-  CHARRANGE r{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  const CHARRANGE r = GetRichEditSelection(GetHandle());
   return r.cpMax - r.cpMin;
 }
 
-int TCustomdxBlobPopup::GetSelStart() {
-  CHARRANGE r{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  return r.cpMin;
-}
+int TCustomdxBlobPopup::GetSelStart() { return GetRichEditSelection(GetHandle()).cpMin; }
 
-std::string TCustomdxBlobPopup::GetSelText() {
-  const int length = GetSelLength();
-  if (length <= 0)
-    return {};
-  // Two bytes a character for a double-byte code page.
-  std::string buffer(size_t(2 * length + 1), '\0');
-  const LRESULT copied = SendMessageA(GetHandle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
-  buffer.resize(size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
-  return buffer;
-}
+std::string TCustomdxBlobPopup::GetSelText() { return GetRichEditSelText(GetHandle()); }
 
 void TCustomdxBlobPopup::SetSelLength(int value) {
   const int start = GetSelStart();
-  CHARRANGE r{start, start + value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  SetRichEditSelection(GetHandle(), start, start + value);
 }
 
-void TCustomdxBlobPopup::SetSelStart(int value) {
-  CHARRANGE r{value, value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-}
+void TCustomdxBlobPopup::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
 void TCustomdxBlobPopup::DoChange() {
   OnChange(this);
@@ -427,7 +379,7 @@ bool TCustomdxBlobPopup::CanModifyPicture() {
 }
 
 void TCustomdxBlobPopup::LoadPictureValue(const std::string& value) {
-  const TRaisedFlag loading(FLoadingPicture);
+  const TFlagScope loading(FLoadingPicture);
   FHorzScrollPos = FVertScrollPos = 0;
   if (value.empty())
     GetPicture()->Assign(nullptr);
@@ -475,43 +427,24 @@ void TCustomdxBlobPopup::DeletePicture() {
 }
 
 void TCustomdxBlobPopup::PastePicture() {
-  if (!CanModifyPicture() || !Clipboard()->HasFormat(FClipboardFormat))
-    return;
-  if (FClipboardFormat == CF_PICTURE() && Clipboard()->HasFormat(CF_BITMAP)) {
-    // Read whole before the picture changes: a failed read leaves the picture as it was.
-    TBitmap bitmap;
-    bitmap.Assign(Clipboard());
-    GetPicture()->SetBitmap(&bitmap);
-    return;
-  }
-  GetPicture()->Assign(Clipboard());
+  if (CanModifyPicture())
+    PastePictureFromClipboard(GetPicture(), FClipboardFormat);
 }
 
 void TCustomdxBlobPopup::LoadPictureFromFile() {
-  if (!CanModifyPicture())
-    return;
-  TOpenPictureDialog dialog(nullptr);
-  if (!FPictureFilter.empty())
-    dialog.SetFilter(FPictureFilter);
-  if (dialog.Execute())
-    GetPicture()->LoadFromFile(dialog.GetFileName());
+  if (CanModifyPicture())
+    LoadPictureWithDialog(GetPicture(), FPictureFilter);
 }
 
 void TCustomdxBlobPopup::SavePictureToFile() {
-  if (!HasPicture())
-    return;
-  TSavePictureDialog dialog(nullptr);
-  const TGraphicClass graphicClass = FPicture->GetGraphic()->ClassType();
-  dialog.SetFilter(FPictureFilter.empty() ? GraphicFilter(graphicClass) : FPictureFilter);
-  dialog.SetDefaultExt(GraphicExtension(graphicClass));
-  if (dialog.Execute())
-    FPicture->SaveToFile(dialog.GetFileName());
+  if (HasPicture())
+    SavePictureWithDialog(FPicture, FPictureFilter);
 }
 
 void TCustomdxBlobPopup::UpdateScrollBars() {
   if (IsMemo() || !HandleAllocated() || FUpdatingScrollBars)
     return;
-  const TRaisedFlag updating(FUpdatingScrollBars);
+  const TFlagScope updating(FUpdatingScrollBars);
   HWND wnd = GetHandle();
   if (FPictureAutoSize || !HasPicture()) {
     FHorzScrollPos = FVertScrollPos = 0;
@@ -938,11 +871,7 @@ void TCustomdxBlobPopup::RunCommand(int command) {
     case mcCopy: SendMessageA(wnd, WM_COPY, 0, 0); break;
     case mcPaste: SendMessageA(wnd, WM_PASTE, 0, 0); break;
     case mcDelete: SendMessageA(wnd, WM_CLEAR, 0, 0); break;
-    case mcSelectAll: {
-      CHARRANGE all{0, -1};
-      SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
-      break;
-    }
+    case mcSelectAll: SetRichEditSelection(wnd, 0, -1); break;
     default: break;
   }
 }

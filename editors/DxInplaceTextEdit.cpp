@@ -68,6 +68,27 @@ void SetRichEditTextColor(HWND wnd, TColor color) {
   SendMessageA(wnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
 }
 
+CHARRANGE GetRichEditSelection(HWND wnd) {
+  CHARRANGE range{};
+  SendMessageA(wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+void SetRichEditSelection(HWND wnd, int start, int end) {
+  CHARRANGE range{start, end};
+  SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+std::string GetRichEditSelText(HWND wnd) {
+  const CHARRANGE range = GetRichEditSelection(wnd);
+  const int length = range.cpMax - range.cpMin;
+  if (length <= 0)
+    return {};
+  std::vector<char> buffer(size_t(2 * length + 1), '\0');
+  const LRESULT copied = SendMessageA(wnd, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
+}
+
 std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase) {
   switch (charCase) {
     case ecUpperCase: return AnsiUpperCase(text);
@@ -363,25 +384,13 @@ void TdxInplaceTextEdit::SetPasswordChar(char value) {
 // ---- Selection and clipboard --------------------------------------------------------
 
 int TdxInplaceTextEdit::GetSelLength() {
-  CHARRANGE r{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  const CHARRANGE r = GetRichEditSelection(GetHandle());
   return r.cpMax - r.cpMin;
 }
 
-int TdxInplaceTextEdit::GetSelStart() {
-  CHARRANGE r{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  return r.cpMin;
-}
+int TdxInplaceTextEdit::GetSelStart() { return GetRichEditSelection(GetHandle()).cpMin; }
 
-std::string TdxInplaceTextEdit::GetSelText() {
-  const int length = GetSelLength();
-  if (length <= 0)
-    return {};
-  std::vector<char> buffer(size_t(2 * length + 1), '\0');
-  const LRESULT copied = SendMessageA(GetHandle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
-  return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
-}
+std::string TdxInplaceTextEdit::GetSelText() { return GetRichEditSelText(GetHandle()); }
 
 int TdxInplaceTextEdit::GetSelTextBuf(char* buffer, int size) {
   if (!buffer || size <= 0)
@@ -395,19 +404,12 @@ int TdxInplaceTextEdit::GetSelTextBuf(char* buffer, int size) {
 
 void TdxInplaceTextEdit::SetSelLength(int value) {
   const int start = GetSelStart();
-  CHARRANGE r{start, start + value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  SetRichEditSelection(GetHandle(), start, start + value);
 }
 
-void TdxInplaceTextEdit::SetSelStart(int value) {
-  CHARRANGE r{value, value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-}
+void TdxInplaceTextEdit::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
-void TdxInplaceTextEdit::SelectAll() {
-  CHARRANGE r{0, -1};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-}
+void TdxInplaceTextEdit::SelectAll() { SetRichEditSelection(GetHandle(), 0, -1); }
 
 void TdxInplaceTextEdit::ClearUndo() {
   if (HandleAllocated())

@@ -35,6 +35,12 @@ void SetRichEditMaxLength(HWND wnd, int maxLength);
 void SetRichEditTextColor(HWND wnd, TColor color);
 // `text` in `charCase`, converted with the locale's rules.
 std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase);
+// The window's selection, and the selection set from `start` to `end`.
+CHARRANGE GetRichEditSelection(HWND wnd);
+void SetRichEditSelection(HWND wnd, int start, int end);
+// The selected text, read into a buffer of two bytes a character as a double-byte code
+// page needs.
+std::string GetRichEditSelText(HWND wnd);
 
 class TdxInplaceTextEdit : public TdxInplaceEdit {
   KIVO_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
