@@ -762,14 +762,17 @@ void TCustomdxBlobPopup::KeyDown(WORD& key, TShiftState shift) {
     return;
   }
   inherited::KeyDown(key, shift);
-  if (IsMemo())
-    return;
-  if (key == VK_INSERT && shift == TShiftState{ssShift})
-    PastePicture();
-  else if (key == VK_INSERT && shift == TShiftState{ssCtrl})
-    CopyPicture();
-  else if (key == VK_DELETE && shift == TShiftState{ssShift})
-    CutPicture();
+  if (!IsMemo())
+    RunClipboardCommand(ClipboardCommandOfKey(key, shift));
+}
+
+void TCustomdxBlobPopup::RunClipboardCommand(TdxClipboardCommand command) {
+  switch (command) {
+    case ccCut: CutPicture(); break;
+    case ccCopy: CopyPicture(); break;
+    case ccPaste: PastePicture(); break;
+    default: break;
+  }
 }
 
 void TCustomdxBlobPopup::KeyPress(char& key) {
@@ -777,14 +780,8 @@ void TCustomdxBlobPopup::KeyPress(char& key) {
     key = 0;  // Ctrl+Enter, which closed the popup
   if (key == '\t' && !FMemoWantTabs)
     key = 0;
-  if (!IsMemo()) {
-    switch (key) {
-      case 3: CopyPicture(); break;    // Ctrl+C
-      case 22: PastePicture(); break;  // Ctrl+V
-      case 24: CutPicture(); break;    // Ctrl+X
-      default: break;
-    }
-  }
+  if (!IsMemo())
+    RunClipboardCommand(ClipboardCommandOfChar(key));
   inherited::KeyPress(key);
 }
 

@@ -21,6 +21,7 @@
 #include "editors/DxInplaceGraphicEdit.h"  // TdxGraphicEditTransparency
 #include "editors/DxInplacePopupControl.h"
 #include "editors/DxInplaceTextEdit.h"  // TEditCharCase
+#include "editors/DxPictureCommands.h"
 
 class TPopupMenu;
 
@@ -193,6 +194,7 @@ class TCustomdxBlobPopup : public TdxInplacePopupControl {
   void DrawButton(HDC dc, const TRect& rect, TdxBlobPopupButton button, bool down, bool enabled);
   void MenuClick(TObject* sender);
   void RunCommand(int command);
+  void RunClipboardCommand(TdxClipboardCommand command);
 
   void WMChar(TMessage& message);
   void WMContextMenu(TMessage& message);

@@ -428,20 +428,19 @@ void TdxInplaceGraphicEdit::KeyDown(WORD& key, TShiftState shift) {
       ContainerNotify(false);
   }
   inherited::KeyDown(key, shift);
-  if (key == VK_INSERT && shift == TShiftState{ssShift})
-    PasteFromClipboard();
-  else if (key == VK_INSERT && shift == TShiftState{ssCtrl})
-    CopyToClipboard();
-  else if (key == VK_DELETE && shift == TShiftState{ssShift})
-    CutToClipboard();
+  RunClipboardCommand(ClipboardCommandOfKey(key, shift));
 }
 
 void TdxInplaceGraphicEdit::KeyPress(char& key) {
   inherited::KeyPress(key);
-  switch (key) {
-    case 3: CopyToClipboard(); break;   // Ctrl+C
-    case 22: PasteFromClipboard(); break;  // Ctrl+V
-    case 24: CutToClipboard(); break;   // Ctrl+X
+  RunClipboardCommand(ClipboardCommandOfChar(key));
+}
+
+void TdxInplaceGraphicEdit::RunClipboardCommand(TdxClipboardCommand command) {
+  switch (command) {
+    case ccCut: CutToClipboard(); break;
+    case ccCopy: CopyToClipboard(); break;
+    case ccPaste: PasteFromClipboard(); break;
     default: break;
   }
 }

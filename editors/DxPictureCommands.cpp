@@ -38,3 +38,22 @@ void SavePictureWithDialog(TPicture* picture, const std::string& filter) {
   if (dialog->Execute())
     picture->SaveToFile(dialog->GetFileName());
 }
+
+TdxClipboardCommand ClipboardCommandOfKey(WORD key, TShiftState shift) {
+  if (key == VK_INSERT && shift == TShiftState{ssShift})
+    return ccPaste;
+  if (key == VK_INSERT && shift == TShiftState{ssCtrl})
+    return ccCopy;
+  if (key == VK_DELETE && shift == TShiftState{ssShift})
+    return ccCut;
+  return ccNone;
+}
+
+TdxClipboardCommand ClipboardCommandOfChar(char key) {
+  switch (key) {
+    case 3: return ccCopy;
+    case 22: return ccPaste;
+    case 24: return ccCut;
+    default: return ccNone;
+  }
+}
