@@ -11,6 +11,7 @@
 
 #include "classlib/Bitmap.h"
 #include "classlib/Clipboard.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/HandleCounter.h"
 #include "classlib/Menus.h"
 #include "editors/DxBlobPopup.h"
@@ -477,6 +478,17 @@ TEST_F(DxInplaceBlobEditTest, AReadOnlyPopupShowsASingleCloseButton) {
   TypeText("x");
   PumpPending();
   EXPECT_EQ(Popup()->GetText(), "fixed");
+  // On the screen: the Close button's face, and plain bar where Cancel and OK would be.
+  {
+    const TRect close = Popup()->GetButtonRect(bpbClose);
+    const int gap = Popup()->GetMetrics().Gap, width = Popup()->GetMetrics().ButtonWidth;
+    TWindowDC window(Popup()->GetHandle());
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(GetPixel(window, close.left + 4, close.top + 4), face);
+    EXPECT_NE(GetPixel(window, close.left, close.top + 4), face) << "the Close button's edge";
+    for (int x = close.left - gap - width; x < close.left; x += 3)
+      EXPECT_EQ(GetPixel(window, x, close.top + 1), face) << "no other button at " << x;
+  }
   TMenuItem* memoItems = Popup()->PrepareContextMenu()->GetItems();
   EXPECT_FALSE(memoItems->GetItem(5)->GetEnabled()) << "Paste";
   ASSERT_TRUE(ClickAt(OnScreen(Centre(Popup()->GetButtonRect(bpbClose)))));
@@ -598,6 +610,31 @@ TEST_F(DxInplaceBlobEditTest, APictureAtItsOwnSizeScrolls) {
   EXPECT_EQ(Popup()->GetHorzScrollPos(), RectWidth(client));
   SendMessageA(popup, WM_HSCROLL, SB_TOP, 0);
   EXPECT_EQ(Popup()->GetHorzScrollPos(), 0);
+  Press(VK_ESCAPE);
+  WaitClosed();
+
+  // Made transparent, the picture's transparent colour (its bottom-left pixel's) shows
+  // the popup's colour; beyond the picture the popup's colour shows too.
+  TBitmap bitmap;
+  bitmap.SetSize(20, 20);
+  bitmap.GetCanvas()->GetBrush()->SetColor(TColor(RGB(0, 0, 255)));
+  bitmap.GetCanvas()->FillRect(Rect(0, 0, 20, 20));
+  bitmap.GetCanvas()->GetBrush()->SetColor(TColor(RGB(255, 0, 0)));
+  bitmap.GetCanvas()->FillRect(Rect(0, 10, 10, 20));
+  TPicture picture;
+  picture.Assign(&bitmap);
+  std::string value;
+  SavePictureToString(&picture, value);
+  Blob->SetEditValue(Variant(value));
+  Blob->SetColor(TColor(RGB(0, 255, 0)));
+  Blob->SetPictureTransparency(gtTransparent);
+  Open();
+  const TRect shown = Popup()->GetClientRect();
+  TDibSurface painted(RectWidth(shown), RectHeight(shown));
+  SendMessageA(Popup()->GetHandle(), WM_PAINT, reinterpret_cast<WPARAM>(painted.DC()), 0);
+  EXPECT_EQ(painted.Color(15, 5), RGB(0, 0, 255));
+  EXPECT_EQ(painted.Color(5, 15), RGB(0, 255, 0)) << "the transparent part";
+  EXPECT_EQ(painted.Color(30, 5), RGB(0, 255, 0)) << "beside the picture";
   Press(VK_ESCAPE);
   WaitClosed();
 }
