@@ -9,6 +9,7 @@
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
+#include "host/DialogTheme.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
@@ -26,6 +27,7 @@
 #include "skin/KsTabs.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
+#include "skin/TeThemeEngine.h"
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
@@ -67,6 +69,8 @@ std::span<const TUnitEntry> PluginUnits() {
       // theme registered last where the application is themed.
       {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
       {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
+      // The themed controls, themed form and menu items publish their "ThemeEngine".
+      {"TeThemeEngine", InitializeTeThemeEngine, FinalizeTeThemeEngine},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The themed menu item class, registered for streaming.
@@ -82,6 +86,9 @@ std::span<const TUnitEntry> PluginUnits() {
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
       // Failed commands are shown to the user in the host-styled error box.
       {"host.ErrorBox", InitializeErrorBox, FinalizeErrorBox},
+      // Every dialog skinned; four class-library routines redirected to the framework's
+      // own (not inside the development environment), and given back at shut-down.
+      {"host.DialogTheme", InitializeDialogTheme, FinalizeDialogTheme},
       // The PCB server's entry points, when "Ravelo.dll" is already loaded.
       {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
       // The host's file-system entry points ("VFSAPI_").

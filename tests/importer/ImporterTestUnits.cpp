@@ -12,8 +12,13 @@
 #include "pcb/PcbUnit.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsButtonKinds.h"
+#include "skin/KsForms.h"
+#include "skin/KsHooks.h"
+#include "skin/KsItems.h"
+#include "skin/KsThemeItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
+#include "skin/TeThemeEngine.h"
 #include "skin/TeThemeLuna.h"
 #include "skin/TeThemeXP.h"
 #include "skin/TeThemeXPImpl.h"
@@ -36,10 +41,15 @@ const TUnitEntry cUnits[] = {
     {"Forms", InitializeForms, FinalizeForms},
     {"KsBitmap", InitializeKsBitmap, nullptr},
     {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
+    {"KsHooks", nullptr, FinalizeKsHooks},
+    {"KsForms", InitializeKsForms, FinalizeKsForms},
     {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
     {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
     {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
     {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
+    {"TeThemeEngine", InitializeTeThemeEngine, FinalizeTeThemeEngine},
+    {"KsItems", InitializeKsItems, FinalizeKsItems},
+    {"KsThemeItems", InitializeKsThemeItems, FinalizeKsThemeItems},
     {"KsButtons", nullptr, FinalizeKsButtons},
     {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
     {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
