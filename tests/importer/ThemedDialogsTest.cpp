@@ -6,11 +6,9 @@
 // and a control placed on a dialog after loading is themed as well.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "classlib/Boundary.h"
 #include "classlib/StdCtrls.h"
 #include "host/DialogTheme.h"
 #include "host/EDAClientMessageForm.h"
@@ -102,39 +100,6 @@ void ExpectSkinned(TCustomForm* form, TKsBorderIcons icons) {
   }
 }
 
-// Runs `inspect` on the first shown form of class T from inside its modal loop.
-template <class T>
-class TModalInspector {
- public:
-  explicit TModalInspector(std::function<void(T*)> inspect) : FInspect(std::move(inspect)) {
-    gCurrent = this;
-    FTimer = SetTimer(nullptr, 0, 30, TimerProc);
-  }
-  ~TModalInspector() {
-    KillTimer(nullptr, FTimer);
-    gCurrent = nullptr;
-  }
-  bool Inspected = false;
-
- private:
-  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    GuardBoundary("TModalInspector", [] {
-      if (!gCurrent || gCurrent->Inspected)
-        return;
-      for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-        if (auto* form = ObjectAs<T>(Screen->GetCustomForms(i)); form && form->GetShowing()) {
-          gCurrent->Inspected = true;
-          gCurrent->FInspect(form);
-          form->SetModalResult(mrOk);
-          return;
-        }
-    });
-  }
-  static inline TModalInspector* gCurrent = nullptr;
-  std::function<void(T*)> FInspect;
-  UINT_PTR FTimer;
-};
-
 class ThemedDialogsTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -184,16 +149,17 @@ TEST_F(ThemedDialogsTest, TheStatusDialogComesUpSkinnedAndItsControlsDrawThrough
   EXPECT_EQ(dialog.GetCheckBoxViewReport()->GetHeight(), 19);
   EXPECT_EQ(dialog.GetClientWidth(), 239);
   EXPECT_EQ(dialog.GetClientHeight(), 100);
-  TModalInspector<TTranslationStatus> inspector([](TTranslationStatus* shown) {
+  TShownFormInspector<TTranslationStatus> inspector([](TTranslationStatus* shown) {
     ExpectSkinned(shown, {kbiClose, kbiHelp});
     EXPECT_TRUE(shown->GetButtonOK()->Focused());
+    shown->SetModalResult(mrOk);
   });
   EXPECT_TRUE(dialog.Execute());
   EXPECT_TRUE(inspector.Inspected);
 }
 
 TEST_F(ThemedDialogsTest, TheErrorBoxComesUpSkinnedWithACloseButton) {
-  TModalInspector<TEDAClientMessageForm> inspector([](TEDAClientMessageForm* box) {
+  TShownFormInspector<TEDAClientMessageForm> inspector([](TEDAClientMessageForm* box) {
     EXPECT_EQ(box->GetCaption(), "Vantor Suite Error");
     ExpectSkinned(box, {kbiClose});
     EXPECT_EQ(GetWindow(box->GetHandle(), GW_OWNER), standin::MainWindowHandle());
@@ -206,6 +172,7 @@ TEST_F(ThemedDialogsTest, TheErrorBoxComesUpSkinnedWithACloseButton) {
     const COLORREF behind = GetPixel(dc, message->GetLeft() + message->GetWidth() - 2, message->GetTop() + 1);
     ReleaseDC(box->GetHandle(), dc);
     EXPECT_EQ(behind, ColorToRGB(FrameOf(box)->GetThemeEngine()->GetTheme()->GetColor(11)));
+    box->SetModalResult(mrOk);
   });
   ShowErrorBox("Could not create new file\nShutdown server and try again");
   EXPECT_TRUE(inspector.Inspected);
