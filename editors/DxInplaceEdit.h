@@ -258,6 +258,8 @@ class TdxInplaceEdit : public TWinControl {
   }
   // A descendant's property setter marks its value local (MaxLength, EditMask...).
   void MarkAssigned(TdxEditAssignedValue value) { FAssignedValues.Include(value); }
+  // The value follows its default again (the date editor without its edit mask).
+  void UnmarkAssigned(TdxEditAssignedValue value) { FAssignedValues.Exclude(value); }
   virtual void StateChanged();
   virtual void SetEditing(bool value);
   virtual void SetAlignmentValue(TAlignment value);

@@ -114,12 +114,9 @@ void TdxInplaceMaskEdit::ValidateEdit() {
   if (IsMasked() && GetModified()) {
     int position = 0;
     if (!MaskValidate(FEditMask, GetEditText(), FMaskBlank, position)) {
-      FValidateFailed = true;
-      if (!GetComponentState().Contains(csDesigning)) {
-        FReEnter = true;
-        if (HandleAllocated() && IsWindowVisible(GetHandle()))
-          ::SetFocus(GetHandle());
-      }
+      MarkValidationFailed();
+      if (!GetComponentState().Contains(csDesigning) && HandleAllocated() && IsWindowVisible(GetHandle()))
+        ::SetFocus(GetHandle());
       SetCursor(position);
       MessageBeep(0);
       throw EDBEditError(sdxMaskInvalidInput);
@@ -129,6 +126,12 @@ void TdxInplaceMaskEdit::ValidateEdit() {
       CheckCursor();
   }
   inherited::ValidateEdit();
+}
+
+void TdxInplaceMaskEdit::MarkValidationFailed() {
+  FValidateFailed = true;
+  if (!GetComponentState().Contains(csDesigning))
+    FReEnter = true;
 }
 
 // ---- Caret --------------------------------------------------------------------------

@@ -54,6 +54,14 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
   TdxInplaceMaskEdit(TComponent* AOwner, const TdxInplaceEditClass* cls);
   virtual void SetEditMaskValue(const std::string& value);
   virtual void GetDefaultEditMask(std::string& mask) { mask.clear(); }
+  // A validation failed: the next entry keeps the caret where it is (not while
+  // designing), and the failure is remembered until the state is reset.
+  void MarkValidationFailed();
+  // Forgets a failed validation and the pending re-entry.
+  void ResetMaskState() {
+    FReEnter = false;
+    FValidateFailed = false;
+  }
   void SetMaxLengthValue(int value) override;
   int DefaultMaxLength() override;
   // The snapshot of a masked editor is its edit text, so that Escape restores the

@@ -6,6 +6,7 @@
 #include "containers/FreeNotifyHook.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxExEdtr.h"
+#include "editors/DxGrDate.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "host/ClientApi.h"
@@ -109,6 +110,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      // The calendar's button captions and the locale's first day of the week.
+      {"dxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
       // The editor module's shared resources: the check size, the hand cursor, the date
       // texts and keywords, time constants, the tool bar's glyphs and texts, the shared
       // canvas, the blob icons and captions, the check editors' default style controller.

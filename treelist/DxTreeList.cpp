@@ -185,9 +185,10 @@ void TCustomdxTreeList::SetGridLines(uint8_t value) {
 }
 
 void TCustomdxTreeList::SetDefaultRowHeight(int value) {
-  FDefaultRowHeightSet = true;
-  if (value == FDefaultRowHeight)
+  // The row height follows a value newly marked as set, also when it is the value held.
+  if (value == FDefaultRowHeight && FDefaultRowHeightSet)
     return;
+  FDefaultRowHeightSet = true;
   FDefaultRowHeight = value;
   UpdateGuarded();
 }
@@ -269,18 +270,6 @@ void TCustomdxTreeList::EndUpdate() {
   --FLockCount;
   UpdateGuarded();
   EndSelectionUpdate();
-}
-
-void TCustomdxTreeList::RecalcMetrics() {
-  if (IsLoading() || IsDestroying())
-    return;
-  FIndicatorWidth = FShowIndicator ? GetIndicatorWidth() : 0;
-  FHeaderPanelHeight = FShowHeader ? FHeaderLineHeight * GetHeaderPanelRowCount() : 0;
-  LayoutChanged();
-  RebuildRows();
-  NodesChanged();
-  if (!FRowsBuilt)
-    RebuildRows();
 }
 
 void TCustomdxTreeList::RowsChanged() {

@@ -28,17 +28,16 @@
 
 #include "classlib/Bitmap.h"
 #include "classlib/ImageList.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/Variants.h"
 #include "editors/DxContainer.h"
 #include "editors/DxInplaceTextEdit.h"
+#include "treelist/DxTreeListLayout.h"
 #include "treelist/DxTreeListNode.h"
 #include "treelist/DxTreeListTypes.h"
 
 class TdxContainerHintWindow;
 class TdxTreeListCellViewData;
-
-// Vertical placement of a column's text.
-enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
 // The editor the base tree list edits every cell with.
 class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
@@ -145,17 +144,76 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Scrolls the rows so that `index` is the top row.
   void SetTopIndex(int index);
 
+  // ==== Metrics and layout
+  const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
+  // The layout record of the current metrics, bands, columns, scroll position and rows.
+  void CalcLayout(TdxTreeListLayout& layout);
+  // The cell of `node` in the column at `visibleColumn` (the visible-column order), and
+  // where an editor of that cell goes; (-1, -1, -1, -1) when the column has no header
+  // cell in the layout or the node's row is not on screen.
+  TRect GetCellRect(TdxTreeListNode* node, int visibleColumn);
+  TRect GetEditorRect(TdxTreeListNode* node, int visibleColumn);
+  // The visible-column order: band row 0 of every visible band from the first band to
+  // the last, then band row 1, and so on; within a band row by position. -1 and 0 when
+  // not found.
+  int GetColumnByVisibleIndex(int visibleIndex);
+  int GetVisibleIndexOfColumn(int column);
+  // The node of the row under (x, y), none when no row is hit.
+  TdxTreeListNode* GetNodeAt(int x, int y);
+
+  // ==== Band and column widths (visible band indices)
+  // A band's minimum width: its own minimum (its width when it cannot be sized), at
+  // least the minimum widths of its widest band row.
+  int GetBandMinWidth(int band);
+  // The width a band asks for: its widest band row of columns while the band follows
+  // its columns, else its own width; at least its minimum.
+  int GetBandRequestedWidth(int band);
+  // The width of all bands with the node indent width: with auto width the grid area's
+  // width, unless the minimum widths do not fit.
+  int GetBandsTotalWidth();
+  // The width a band is shown with (without the node indent width of the first band).
+  int GetBandDisplayWidth(int band);
+  // Sums of the widths and of the minimum widths of the columns of a band row.
+  int GetRowColumnsWidth(int band, int row);
+  int GetRowColumnsMinWidth(int band, int row);
+  // The header lines of the column at `position` of a band row.
+  int GetColumnLineCount(int band, int row, int position);
+  // The client area without the indicator column and the status panel.
+  TRect GetGridAreaRect();
+  // The area that moves with LeftCoord, its width, and the width of everything in it.
+  TRect GetScrolledAreaRect();
+  int GetVisibleScrollWidth();
+  int GetTotalScrollWidth();
+  // The left offset of a band inside the scrolled content; 0 for fixed bands.
+  int GetBandScrollLeft(int band);
+  // The number of columns in visible bands.
+  int GetShownColumnCount();
+  // The width of a node's tree area: the level columns (`levelWidth`), and with its
+  // state image and image (`fullWidth`).
+  void GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth);
+  // The width the preview text of a node is broken at.
+  int GetPreviewWidth(TdxTreeListNode* node);
+  // No band or column is ever locked.
+  bool IsBandLocked(int band) { return false; }
+  bool IsColumnLocked(int column) { return false; }
+
   // ==== Row heights and the rows area
   // The pixel height of a node's row for line height `lineHeight` (normally RowHeight),
   // from and into the node's cache unless `noCache`. `node` may be none.
   int GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache);
-  // Footer lines below a node (none while node footers are off).
+  // Rows grow with their text: no previews, one header row and the auto-height option.
+  bool IsRowAutoHeight();
+  // Footer lines below a node (none while node footers are off), the level of its
+  // footer line `index` (-1 when none), and how many of them belong to levels below
+  // `level` (-1 for a node that closes no group).
   int CalcNodeFooterCount(TdxTreeListNode* node);
+  int GetNodeFooterLevel(TdxTreeListNode* node, int index);
+  int CountNodeFootersBelow(TdxTreeListNode* node, int level);
+  // The range the row sizing line of `node` moves in; both `defaultValue` without node.
+  void GetRowSizingLimits(TdxTreeListNode* node, int defaultValue, int& minValue, int& maxValue);
   // The rows area and the indicator column of the current metrics.
   TRect GetRowsRect();
   TRect GetIndicatorRect();
-  // The number of columns in visible bands.
-  int GetShownColumnCount();
   // Scrolls (and expands ancestors) so that `node` is on screen.
   void MakeNodeVisible(TdxTreeListNode* node);
 
@@ -233,11 +291,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetShowGrid(bool value) { SetDisplayFlag(FShowGrid, value); }
   bool GetShowIndicator() const { return FShowIndicator; }
   void SetShowIndicator(bool value) { SetDisplayFlag(FShowIndicator, value); }
+  // The grid look: indent areas in the group colours, no tree lines (off: the tree look).
+  bool GetGridLook() const { return FGridLook; }
+  void SetGridLook(bool value) { SetDisplayFlag(FGridLook, value); }
   bool GetExpandOnDblClick() const { return FExpandOnDblClick; }
   void SetExpandOnDblClick(bool value) { FExpandOnDblClick = value; }
   // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
   // is set and not below the minimum).
-  int GetRowHeight() const { return FRowHeight; }
+  int GetRowHeight() const { return FMetrics.RowHeight; }
   int GetDefaultRowHeight() const { return FDefaultRowHeight; }
   bool GetDefaultRowHeightSet() const { return FDefaultRowHeightSet; }
   void SetDefaultRowHeight(int value);
@@ -249,7 +310,15 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetSearchAllNodes(bool value) { FSearchAllNodes = value; }
   int GetVisibleRowCount() const { return FVisibleRowCount; }
   int GetLeftCoord() const { return FLeftCoord; }
-  int GetIndentWidth() const { return FIndentWidth; }
+  // Ends editing, keeps the value between 0 and the total less the visible scroll width
+  // and scrolls the window's contents.
+  void SetLeftCoord(int value);
+  // Moves the scrolled area by `delta` pixels, or the rows area with the indicator.
+  void ScrollColumns(int delta);
+  void ScrollRows(int delta);
+  // Paints the invalid regions of the window at once.
+  void UpdateNow();
+  int GetIndentWidth() const { return FMetrics.IndentWidth; }
   int GetRowLineCount() const { return FRowLineCount; }
   int GetGridLineWidthSetting() const { return FGridLineWidth; }
   void SetGridLineWidthSetting(int value);
@@ -664,6 +733,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual TColor GetGridColor();
   virtual void BeginNodePaint(TdxTreeListNode* Node) {}
   virtual void EndNodePaint(TdxTreeListNode* Node) {}
+  // The height of the top panel strip above the band row (none in the base).
+  virtual int32_t GetTopPanelHeight() { return 0; }
+  // The default row height of the metrics: the least height of a row, as many lines of
+  // the font's text height (+ 3) as the row line count asks for.
+  virtual int32_t GetDefaultRowLinesHeight();
   // What lies under P (client coordinates).
   virtual void GetHitInfo(const TPoint& P, TdxTreeListHitInfo& HitInfo);
   // The selection bracket: the outermost End reports one selection change when the
@@ -700,10 +774,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void Notification(TComponent* AComponent, TOperation operation) override;
   void DoExit() override;
   void Paint() override;
+  void FontChanged(TObject* sender) override;
 
-  // Recomputes the metrics, then the rows: clears and rebuilds the lists, runs
-  // NodesChanged and rebuilds once more when that left them unbuilt; then the scroll
-  // bars.
+  // Recomputes the metrics (unless loading or being destroyed), then the rows: clears
+  // and rebuilds the lists, runs NodesChanged and rebuilds once more when that left
+  // them unbuilt.
   void RecalcMetrics();
   // The rows changed shape (expansion, a move): rebuild now, or while locked leave the
   // rebuild to the outermost EndUpdate.
@@ -751,6 +826,44 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void FontChange(TObject* sender);
   void SetDisplayFlag(bool& field, bool value);
   void SetPaintColor(TColor& field, TColor value);
+
+  // Layout: the metrics pass; the areas of the record that depend only on the metrics;
+  // its bands, header cells and rows; a cell of a row.
+  void CalcMetrics();
+  void CalcAreas(TdxTreeListLayout& layout);
+  void CalcBands(TdxTreeListLayout& layout);
+  void CalcColumns(TdxTreeListLayout& layout);
+  void CalcRows(TdxTreeListLayout& layout);
+  TRect CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
+                     const TdxTreeListColumnEntry& column);
+  TRect CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor);
+  // The height of one cell line of a row: its height without grid line, preview and
+  // footer lines, shared by the header rows.
+  int RowLineHeight(const TdxTreeListRowEntry& row);
+  // The indicator image of a node's row: 0 none, else 1 + the image's index.
+  int IndicatorImageOf(TdxTreeListNode* node);
+  // Columns size their band (bands hidden and the option set), and whether a band may
+  // be sized with the mouse now.
+  bool ColumnsSizeBand();
+  bool CanSizeBandNow(int band);
+  // Hit testing of the header areas, the indicator column and the rows; each answers
+  // true when the hit is decided.
+  bool HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  bool HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  void HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info);
+  bool HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner, bool sizable,
+                      TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode, const TPoint& p,
+                      TdxTreeListHitInfo& info);
+  // The column at the end of a band's last band row, -1 when none.
+  int LastColumnOfBand(int band);
+  bool HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  void HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  TdxTreeListHitTest HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row, int x);
+  // One scroll bar from its range, page and position, when any of them changed.
+  void UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos);
+  // LeftCoord back into its range, so that the right edge stays filled; true when it
+  // moved.
+  bool ClampLeftCoord();
 
   // Nodes and rows.
   TList* FRootNodes;
@@ -837,6 +950,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool FShowFooter = false;
   bool FShowGrid = false;
   bool FShowIndicator = false;
+  bool FGridLook = false;
   bool FExpandOnDblClick = true;
   bool FNodeFootersShown = false;
   bool FHideSelectionUnfocused = true;
@@ -864,27 +978,15 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TColor FFooterColor = cl3DLight;
   TColor FFooterTextColor = clWindowText;
 
-  // Metrics (computed by RecalcMetrics; these are the values before the first pass).
-  int FRowHeight = 18;
-  int FHeaderLineHeight = 18;
-  int FHeaderPanelHeight = 18;
-  int FBandRowHeight = 0;
-  int FTopPanelHeight = 0;
-  int FNewItemStripHeight = 0;
-  int FFooterHeight = 0;
-  int FStatusPanelHeight = 0;
-  int FIndicatorWidth = 0;
-  int FIndentWidth = 16;
-  int FFontTextHeight = 0;
-  int FPreviewLineHeight = 0;
-  int FNodeFooterHeight = 0;
-  bool FTreeLook = true;
+  // Metrics (computed by RecalcMetrics).
+  TdxTreeListMetrics FMetrics;
 
   // Scrolling.
   int FLeftCoord = 0;
   int FVisibleRowCount = 1;
   int FShownRowCount = 1;
   SCROLLINFO FLastVertScroll{};
+  SCROLLINFO FLastHorzScroll{};
 };
 
 // BeginUpdate for the lifetime of the scope (with `open` false, nothing): EndUpdate runs

@@ -282,21 +282,6 @@ void TCustomdxTreeList::ResetRowHeightCaches(TdxTreeListNode* node) {
 
 // ---- Row heights and rectangles
 
-TRect TCustomdxTreeList::GetRowsRect() {
-  const TRect client = GetClientRect();
-  const int y0 = client.top + FTopPanelHeight + FBandRowHeight + FHeaderPanelHeight;
-  TRect rows{client.left + FIndicatorWidth, y0 + FNewItemStripHeight, client.right,
-             client.bottom - FFooterHeight - FStatusPanelHeight};
-  if (rows.bottom < rows.top)
-    rows.bottom = rows.top;
-  return rows;
-}
-
-TRect TCustomdxTreeList::GetIndicatorRect() {
-  const TRect rows = GetRowsRect();
-  return TRect{rows.left - FIndicatorWidth, rows.top, rows.left, rows.bottom};
-}
-
 int TCustomdxTreeList::CalcNodeFooterCount(TdxTreeListNode* node) {
   if (!GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast() || !node->GetParent())
     return 0;
@@ -319,12 +304,11 @@ int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, b
   const int previewLines = IsPreviewVisible() ? GetPreviewLineCount(node) : 0;
   int result = FShowGrid ? GetGridLineWidth() : 0;
   int lines = 0;
-  const bool rowAutoHeight = !IsPreviewVisible() && GetHeaderPanelRowCount() == 1 && IsOptionsEx15Set();
-  if (node && rowAutoHeight) {
+  if (node && IsRowAutoHeight()) {
     int32_t needed = h;
     lines = CalcRowLineCount(node, needed);
     if (lines > 1 && needed == h)
-      h += (lines - 1) * FFontTextHeight;
+      h += (lines - 1) * FMetrics.FontTextHeight;
     if (needed > h)
       h = needed;
   }
@@ -332,17 +316,17 @@ int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, b
   if (oneLine) {
     result += h;
   } else {
-    result += GetHeaderPanelRowCount() * h + previewLines * FPreviewLineHeight;
+    result += GetHeaderPanelRowCount() * h + previewLines * FMetrics.PreviewLineHeight;
     if (previewLines >= 1 && FShowGrid && FShowPreviewGrid)
       result += 1;
   }
-  if (!FShowGrid && node && node->GetHasChildren() && !FTreeLook)
+  if (!FShowGrid && node && node->GetHasChildren() && !FMetrics.TreeLook)
     result += 1;
   if (previewLines > 0 && node && !oneLine)
     result += 2;
   if (FShowGrid && FShowPreviewGrid)
     result -= 1;
-  result += CalcNodeFooterCount(node) * FNodeFooterHeight;
+  result += CalcNodeFooterCount(node) * FMetrics.NodeFooterHeight;
   if (!noCache && node) {
     node->SetRowHeightCache(result);
     node->SetLineCountCache(lines);
@@ -356,7 +340,7 @@ void TCustomdxTreeList::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
   const TRect indicator = GetIndicatorRect();
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    const int h = GetNodeRowHeight(n, FRowHeight, false);
+    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
     if (n == node) {
       rect = TRect{rows.left, y, rows.right, y + h};
       if (indicator.right > indicator.left && indicator.bottom > indicator.top)
@@ -378,7 +362,7 @@ void TCustomdxTreeList::CalcVisibleRowCount() {
   int whole = 0;
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    y += GetNodeRowHeight(n, FRowHeight, false);
+    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
     ++shown;
     if (y <= rows.bottom)
       ++whole;
@@ -393,13 +377,13 @@ bool TCustomdxTreeList::KeepLastPageFilled() {
   const TRect rows = GetRowsRect();
   int room = rows.bottom - rows.top;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    room -= GetNodeRowHeight(n, FRowHeight, false);
+    room -= GetNodeRowHeight(n, FMetrics.RowHeight, false);
     if (room <= 0)
       return false;
   }
   TdxTreeListNode* top = FTopNode;
   for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    const int h = GetNodeRowHeight(n, FRowHeight, false);
+    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
     if (h > room)
       break;
     room -= h;
@@ -452,7 +436,7 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
   int y = 0;
   int last = top - 1;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    y += GetNodeRowHeight(n, FRowHeight, false);
+    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
     if (y > height)
       break;
     ++last;
@@ -460,9 +444,9 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
   if (r <= last)
     return;  // on screen already (after any expanding, the top stays)
   int newTop = r;
-  int used = GetNodeRowHeight(node, FRowHeight, false);
+  int used = GetNodeRowHeight(node, FMetrics.RowHeight, false);
   for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    used += GetNodeRowHeight(n, FRowHeight, false);
+    used += GetNodeRowHeight(n, FMetrics.RowHeight, false);
     if (used > height)
       break;
     --newTop;

@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
 #include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
 
@@ -269,6 +270,7 @@ void TCustomdxTreeList::UpdateGuarded() {
   --FLockCount;
   if (IsDestroying() || IsLoading())
     return;
+  ClampLeftCoord();
   CalcVisibleRowCount();
   UpdateScrollBars();
   KeepLastPageFilled();
@@ -393,9 +395,66 @@ void TCustomdxTreeList::SetTopNode(TdxTreeListNode* Node) {
 }
 
 int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
-  // The band-row distribution of widths belongs to the layout; until it is computed a
-  // column is shown with its own width.
-  return GetColumnWidth(Column);
+  // The columns of a band row share the band's width: columns that cannot be sized keep
+  // theirs, the others share the rest in proportion to their widths, never below their
+  // minimum widths, and the last one takes what is left.
+  const int band = GetVisibleBandIndex(GetColumnBandIndex(Column));
+  if (band < 0)
+    return 0;
+  const int row = GetColumnRowIndex(Column);
+  const int count = GetColumnCountInRow(band, row);
+  const int bandWidth = GetBandDisplayWidth(band);
+  int width = bandWidth;
+  int widthSum = GetRowColumnsWidth(band, row);
+  int minSum = GetRowColumnsMinWidth(band, row);
+  int growingSum = 0;
+  bool held = false;
+  for (int position = 0; position < count; ++position) {
+    const int column = GetColumnAt(band, row, position);
+    if (column < 0 || !CanSizeColumn(column))
+      continue;
+    if (widthSum != 0 && MulDiv(width, GetColumnWidth(column), widthSum) >= GetColumnMinWidth(column))
+      growingSum += GetColumnWidth(column);
+    else
+      held = true;
+  }
+  int result = GetColumnWidth(Column);
+  int shown = 0;
+  for (int position = 0; position < count; ++position) {
+    const int column = GetColumnAt(band, row, position);
+    if (column < 0)
+      continue;
+    const int own = GetColumnWidth(column);
+    const int least = GetColumnMinWidth(column);
+    int columnWidth = least;
+    if (position == count - 1) {
+      columnWidth = bandWidth - shown;
+    } else if (!CanSizeColumn(column)) {
+      columnWidth = own;
+      width -= own;
+      widthSum -= own;
+      minSum -= own;
+    } else if (widthSum != 0) {
+      const int share = MulDiv(width, own, widthSum);
+      if (growingSum == widthSum)
+        columnWidth = share;
+      else if (share <= least)
+        columnWidth = least;
+      else if (held && growingSum != 0)
+        columnWidth = least + MulDiv(width - minSum, own, growingSum);
+      else if (!held)
+        columnWidth = share;
+    }
+    columnWidth = std::max(columnWidth, 0);
+    if (column == Column) {
+      result = columnWidth;
+      break;
+    }
+    shown += columnWidth;
+  }
+  if (band == 0 && GetColumnColIndex(Column) == 0)
+    result += GetFirstBandExtraWidth();
+  return result;
 }
 
 uint8_t TCustomdxTreeList::GetColumnHeaderState(int32_t Column) {
@@ -445,9 +504,22 @@ int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* Node) {
 }
 
 int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* Node) {
-  // Preview lines measured from the text need the preview width of the layout; until
-  // then the fixed count applies.
-  return FPreviewLines;
+  if (!Node || !IsAutoPreviewLines())
+    return FPreviewLines;
+  std::string text;
+  GetPreviewText(Node, text);
+  if (text.empty())
+    return 0;
+  // The text broken into lines at the preview width, in the preview font.
+  TClientDC dc(nullptr);
+  TSelectGuard select(dc, FPreviewFont->GetHandle());
+  RECT bounds{0, 0, std::max(GetPreviewWidth(Node), 1), 0};
+  const int height =
+      DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  const int lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
+  return std::max((height + lineHeight - 1) / lineHeight, 1);
 }
 
 int32_t TCustomdxTreeList::GetGridLineWidth() {
@@ -535,24 +607,36 @@ void TCustomdxTreeList::GetScrollInfo(int& Min, int& Max, int& Page, int& Pos) {
 void TCustomdxTreeList::UpdateScrollBars() {
   if (!HandleAllocated() || IsDestroying())
     return;
-  // The vertical bar from the rows; the horizontal one follows the band widths.
-  int min = 0;
-  int max = 0;
-  int page = 0;
-  int pos = 0;
-  GetScrollInfo(min, max, page, pos);
-  if (FLastVertScroll.cbSize != 0 && FLastVertScroll.nMin == min && FLastVertScroll.nMax == max &&
-      static_cast<int>(FLastVertScroll.nPage) == page && FLastVertScroll.nPos == pos)
+  // Twice: a bar that appears or goes changes the room, and so the page, of the other.
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass > 0)
+      CalcVisibleRowCount();
+    int min = 0;
+    int max = 0;
+    int page = 0;
+    int pos = 0;
+    GetScrollInfo(min, max, page, pos);
+    UpdateScrollBar(SB_VERT, FLastVertScroll, max, page, pos);
+    if (ClampLeftCoord())
+      Invalidate();
+    UpdateScrollBar(SB_HORZ, FLastHorzScroll, std::max(GetTotalScrollWidth() - 1, 0), GetVisibleScrollWidth(),
+                    FLeftCoord);
+  }
+}
+
+void TCustomdxTreeList::UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos) {
+  if (last.cbSize != 0 && last.nMin == 0 && last.nMax == max && static_cast<int>(last.nPage) == page &&
+      last.nPos == pos)
     return;
   SCROLLINFO info{};
   info.cbSize = sizeof(info);
   info.fMask = SIF_ALL;
-  info.nMin = min;
+  info.nMin = 0;
   info.nMax = max;
-  info.nPage = static_cast<UINT>(page);
+  info.nPage = static_cast<UINT>(std::max(page, 0));
   info.nPos = pos;
-  SetScrollInfo(SB_VERT, info, true);
-  FLastVertScroll = info;
+  SetScrollInfo(bar, info, true);
+  last = info;
 }
 
 bool TCustomdxTreeList::IsEditorFocused() {
@@ -718,13 +802,6 @@ void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap*
 
 TColor TCustomdxTreeList::GetGridColor() {
   return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;
-}
-
-void TCustomdxTreeList::GetHitInfo(const TPoint& P, TdxTreeListHitInfo& HitInfo) {
-  HitInfo = TdxTreeListHitInfo{};
-  HitInfo.Pos = P;
-  if (PointInRect(GetClientRect(), P))
-    HitInfo.HitTest = htNowhere;
 }
 
 void TCustomdxTreeList::BeginSelectionUpdate() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editors/DxContainer.h"
@@ -80,6 +81,25 @@ class TRecordingContainer : public TCustomdxContainer {
     inherited::KeyPress(key);
   }
   void DblClick() override { ++DoubleClicks; }
+};
+
+// Changes the user's locale settings for a scope and puts the old ones back, also when
+// a test ends early.
+class TLocaleScope {
+ public:
+  ~TLocaleScope() {
+    for (auto it = FSaved.rbegin(); it != FSaved.rend(); ++it)
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, it->first, it->second.c_str());
+  }
+  bool Set(LCTYPE type, const char* value) {
+    char saved[80] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, saved, sizeof saved);
+    FSaved.emplace_back(type, saved);
+    return SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value) != 0;
+  }
+
+ private:
+  std::vector<std::pair<LCTYPE, std::string>> FSaved;
 };
 
 // A form holding a container with one in-place editor.

@@ -3,6 +3,7 @@
 #include "classlib/Forms.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxExEdtr.h"
+#include "editors/DxGrDate.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 #include "tests/support/TestSupport.h"
@@ -14,6 +15,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
       {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      {"DxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
       {"DxExEdtr", InitializeDxExEdtr, FinalizeDxExEdtr},
   };
   return units;

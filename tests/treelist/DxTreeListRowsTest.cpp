@@ -179,7 +179,10 @@ TEST_F(TreeListRowsTest, ANodeAddedWhileLoadingDropsTheLists) {
 }
 
 TEST_F(TreeListRowsTest, RowRectanglesFollowTheTopNodeAndTheIndicator) {
-  Tree->SetHeight(18 + 3 * 18);  // the header and three rows
+  Tree->UpdateGuarded();  // the metrics of the fonts
+  const int header = Tree->GetMetrics().HeaderPanelHeight;
+  const int h = Tree->GetRowHeight();
+  Tree->SetHeight(header + 3 * h);  // the header and three rows
   TdxTreeListNode* a = Add(nullptr, "a");
   TdxTreeListNode* b = Add(nullptr, "b");
   Add(nullptr, "c");
@@ -187,17 +190,17 @@ TEST_F(TreeListRowsTest, RowRectanglesFollowTheTopNodeAndTheIndicator) {
   const TRect client = Tree->GetClientRect();
   TRect rect;
   Tree->GetNodeRowRect(b, rect);
-  EXPECT_EQ((TRect{0, 36, client.right, 54}), rect);
+  EXPECT_EQ((TRect{0, header + h, client.right, header + 2 * h}), rect);
   Tree->GetNodeRowRect(d, rect);  // would start at the bottom of the rows
   EXPECT_EQ((TRect{-1, -1, -1, -1}), rect);
   Tree->GetNodeRowRectToBottom(a, rect);
-  EXPECT_EQ((TRect{0, 18, client.right, client.bottom}), rect);
+  EXPECT_EQ((TRect{0, header, client.right, client.bottom}), rect);
 
   Tree->SetShowIndicator(true);
   Tree->SetTopIndex(1);
   EXPECT_EQ(b, Tree->GetTopNode());
   Tree->GetNodeRowRect(b, rect);
-  EXPECT_EQ((TRect{0, 18, client.right, 36}), rect);  // from the indicator's left edge
+  EXPECT_EQ((TRect{0, header, client.right, header + h}), rect);  // from the indicator's left edge
   TRect rows;
   Tree->GetLayoutPartRect(rows);
   EXPECT_EQ(0, rows.left);

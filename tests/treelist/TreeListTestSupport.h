@@ -4,6 +4,8 @@
 #pragma once
 
 #include <algorithm>
+#include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,9 @@
 
 #include "editors/DxInplaceEdit.h"
 #include "treelist/DxTreeList.h"
+
+// Hit codes print as numbers in failure messages.
+inline void PrintTo(TdxTreeListHitTest code, std::ostream* os) { *os << static_cast<int>(code); }
 
 struct TTestBand {
   std::string Caption;
@@ -29,6 +34,7 @@ struct TTestColumn {
   int MinWidth = 20;
   bool Sizing = true;
   TAlignment Alignment = taLeftJustify;
+  int HeaderMaxLineCount = 1;
 };
 
 class TTestTreeList : public TCustomdxTreeList {
@@ -49,6 +55,18 @@ class TTestTreeList : public TCustomdxTreeList {
   TdxInplaceEdit* TestEditor = nullptr;
   // "expanded:<text>", "collapsed:<text>", "deleted:<text>", "focus:<old>><new>", "top:<text>".
   std::vector<std::string> Log;
+  // Layout settings: the first band's extra width, the fixed bands, the header rows,
+  // the top panel, the status panel, the new-item row and the preview texts.
+  int ExtraWidth = 0;
+  int LeftFixed = -1;
+  int RightFixed = -1;
+  int HeaderRows = 1;
+  int TopPanel = 0;
+  bool StatusPanel = false;
+  bool NewItemRow = false;
+  // Every level closes its groups with a footer line below its last node.
+  bool NodeFooters = false;
+  std::map<const TdxTreeListNode*, std::string> Previews;
 
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
@@ -110,6 +128,19 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t GetVisibleBandWidth(int32_t band) override { return Bands.at(band).Width; }
   int32_t GetVisibleBandMinWidth(int32_t band) override { return Bands.at(band).MinWidth; }
   bool CanSizeBand(int32_t band) override { return Bands.at(band).Sizing; }
+  int32_t GetLeftFixedBand() override { return LeftFixed; }
+  int32_t GetRightFixedBand() override { return RightFixed; }
+  int32_t GetFirstBandExtraWidth() override { return ExtraWidth; }
+  int32_t GetHeaderPanelRowCount() override { return HeaderRows; }
+  int32_t GetTopPanelHeight() override { return TopPanel; }
+  bool IsStatusPanelShown() override { return StatusPanel; }
+  bool IsNewItemRowShown() override { return NewItemRow; }
+  bool GetDisplayFlag() override { return NodeFooters; }
+  bool HasLevelFooter(int32_t) override { return NodeFooters; }
+  void GetPreviewText(TdxTreeListNode* node, std::string& text) override {
+    auto at = Previews.find(node);
+    text = at == Previews.end() ? std::string() : at->second;
+  }
   TAlignment GetBandAlignment(int32_t band) override { return Bands.at(band).Alignment; }
   TAlignment GetVisibleBandAlignment(int32_t band) override { return Bands.at(band).Alignment; }
   using TCustomdxTreeList::GetBandRowCount;
@@ -148,6 +179,7 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t GetColumnWidth(int32_t column) override { return Columns.at(column).Width; }
   int32_t GetColumnMinWidth(int32_t column) override { return Columns.at(column).MinWidth; }
   bool CanSizeColumn(int32_t column) override { return Columns.at(column).Sizing; }
+  int32_t GetColumnHeaderMaxLineCount(int32_t column) override { return Columns.at(column).HeaderMaxLineCount; }
   void GetColumnHeaderText(int32_t column, std::string& text) override { text = Columns.at(column).Caption; }
   TAlignment GetColumnAlignment(TdxTreeListNode*, int32_t column) override { return Columns.at(column).Alignment; }
 
@@ -196,6 +228,34 @@ class TTestTreeList : public TCustomdxTreeList {
 
  private:
   static TdxTreeListTextNode* Text(TdxTreeListNode* node) { return static_cast<TdxTreeListTextNode*>(node); }
+};
+
+// A windowless test tree list with helpers for its options and its layout. Bands keep
+// their own widths (not their columns') unless a test asks.
+class TreeListFixture : public ::testing::Test {
+ protected:
+  TTestTreeList* Tree = new TTestTreeList(nullptr);
+  ~TreeListFixture() override { delete Tree; }
+
+  void Size(int width, int height) {
+    Tree->SetBounds(0, 0, width, height);
+    OptionEx(aoBandHeaderWidth, false);
+  }
+  // The metrics pass, as every setting change runs it.
+  void Refresh() { Tree->UpdateGuarded(); }
+  TdxTreeListLayout Layout() {
+    TdxTreeListLayout layout;
+    Tree->CalcLayout(layout);
+    return layout;
+  }
+  void Option(TdxTreeListOption option, bool on) {
+    TdxTreeListOptions options = Tree->GetOptions();
+    Tree->SetOptions(on ? options.Include(option) : options.Exclude(option));
+  }
+  void OptionEx(TdxTreeListOptionEx option, bool on) {
+    TdxTreeListOptionsEx options = Tree->GetOptionsEx();
+    Tree->SetOptionsEx(on ? options.Include(option) : options.Exclude(option));
+  }
 };
 
 // The shown nodes in row order, by a plain walk of the tree (independent of the
