@@ -96,6 +96,7 @@ void CreateFormTheme(TCustomForm* form, TKsBorderIcons icons, TTeThemeEngine*& e
   if (!foundForm)
     themeForm->SetCanResize(builtBorder == bsSizeable || builtBorder == bsSizeToolWin);
 
+  // Measured on the window as the frame has it (made again if the border change took it).
   form->HandleNeeded();
   const TRect newClient = form->GetClientRect();
   form->SetBounds(form->GetLeft(), form->GetTop(),

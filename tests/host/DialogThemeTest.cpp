@@ -441,6 +441,38 @@ TEST_F(DialogThemeTest, TheSystemsOpenDialogComesUpOnTheMonitorOfTheActiveWindow
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+TEST_F(DialogThemeTest, AHookWithoutARecordedRunLeavesThePlacingToTheClassLibrary) {
+  TStackedMonitors monitors;
+  monitors.Active = TStackedMonitors::Lower();
+  TMonitorProvider* previous = SetMonitorProvider(&monitors);
+  TTestWindow frame({}, 300, 200);
+  HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, frame.Handle(), nullptr, nullptr, nullptr);
+  OFNOTIFYA notify{};
+  notify.hdr.hwndFrom = child;
+  notify.hdr.code = UINT(CDN_INITDONE);
+  auto initDone = [&] { return CommonDialogHook(child, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notify)); };
+
+  // No run recorded a monitor: the class library centres the frame in the work area.
+  ASSERT_EQ(DialogMonitor(), nullptr);
+  EXPECT_EQ(initDone(), 0u);
+  RECT r{};
+  GetWindowRect(frame.Handle(), &r);
+  const TRect area = Screen->GetWorkAreaRect();
+  EXPECT_EQ(r.left, area.left + (RectWidth(area) - 300) / 2);
+
+  // A run through the redirected modal run records the active window's monitor.
+  OPENFILENAMEA ofn{};
+  TOpenDialog open(nullptr);
+  EXPECT_TRUE(CommonDialogModalRunProc(&open, [](OPENFILENAMEA*) __attribute__((stdcall)) -> BOOL { return TRUE; }, ofn));
+  EXPECT_EQ(DialogMonitor(), TStackedMonitors::Lower());
+  EXPECT_EQ(initDone(), 0u);
+  GetWindowRect(frame.Handle(), &r);
+  EXPECT_EQ(r.left, (1280 - 300) / 2);
+  EXPECT_EQ(r.top, 1024 + (1024 - 200) / 3);
+  DestroyWindow(child);
+  SetMonitorProvider(previous);
+}
+
 TEST_F(DialogThemeTest, AMessageDialogIsCentredOnTheActiveWindowsMonitorOtherFormsByTheirPosition) {
   TStackedMonitors monitors;
   monitors.Active = TStackedMonitors::Lower();
