@@ -1,0 +1,13 @@
+// The units treelist_tests starts: the windowed class library's, then the editors'
+// shared drawing, edit styles and text editor that the tree list's columns use.
+#pragma once
+
+#include "classlib/Units.h"
+#include "editors/Units.h"
+
+inline std::span<const TUnitEntry> TreeListTestUnits() {
+  static const TUnitTable units = TUnitTable()
+                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
+                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"});
+  return units;
+}
