@@ -40,6 +40,7 @@
 #include "editors/DxInplaceBlobEdit.h"
 #include "editors/DxPictureCommands.h"
 #include "editors/DxPictureValues.h"
+#include "editors/DxPopupToolBar.h"  // the picture commands' numbers
 #include "editors/DxTextHelpers.h"
 #include "editors/DxUtils.h"
 
@@ -57,7 +58,6 @@ constexpr TMemoMenuEntry kMemoMenu[] = {{38949, "&Undo"},  {38950, "&Redo"},   {
                                         {38952, "Cu&t"},   {38953, "&Copy"},   {38954, "&Paste"},
                                         {38955, "&Delete"}, {0, "-"},           {38956, "Select &All"}};
 enum TMemoCommand { mcUndo, mcRedo, mcCut, mcCopy, mcPaste, mcDelete, mcSelectAll };
-enum TPictureCommand { pcCut, pcCopy, pcPaste, pcDelete, pcLoad, pcSave };
 
 std::string ButtonCaption(TdxBlobPopupButton button) {
   const std::string& loaded = DxBlobButtonCaptions()[button];
@@ -828,17 +828,17 @@ TPopupMenu* TCustomdxBlobPopup::PrepareContextMenu() {
   const bool picture = HasPicture();
   const bool editable = !FReadOnly;
   const TDxToolTexts& captions = DxToolCaptions();
-  addItem(captions[pcCut], pcCut, ShortCut('X', {ssCtrl}), picture && editable);
-  addItem(captions[pcCopy], pcCopy, ShortCut('C', {ssCtrl}), picture);
-  addItem(captions[pcPaste], pcPaste, ShortCut('V', {ssCtrl}),
+  addItem(captions[ptbCut], ptbCut, ShortCut('X', {ssCtrl}), picture && editable);
+  addItem(captions[ptbCopy], ptbCopy, ShortCut('C', {ssCtrl}), picture);
+  addItem(captions[ptbPaste], ptbPaste, ShortCut('V', {ssCtrl}),
           editable && Clipboard()->HasFormat(FClipboardFormat));
-  addItem(captions[pcDelete], pcDelete, 0, picture && editable);
+  addItem(captions[ptbDelete], ptbDelete, 0, picture && editable);
   auto* blob = ObjectAs<TdxInplaceBlobEdit>(GetOwnerEdit());
   if (blob && !blob->GetShowExPopupItems())
     return FContextMenu;
   addItem("-", -1, 0, true);
-  addItem(captions[pcLoad], pcLoad, 0, editable);
-  addItem(captions[pcSave], pcSave, 0, picture);
+  addItem(captions[ptbLoad], ptbLoad, 0, editable);
+  addItem(captions[ptbSave], ptbSave, 0, picture);
   return FContextMenu;
 }
 
@@ -850,12 +850,12 @@ void TCustomdxBlobPopup::MenuClick(TObject* sender) {
 void TCustomdxBlobPopup::RunCommand(int command) {
   if (!IsMemo()) {
     switch (command) {
-      case pcCut: CutPicture(); break;
-      case pcCopy: CopyPicture(); break;
-      case pcPaste: PastePicture(); break;
-      case pcDelete: DeletePicture(); break;
-      case pcLoad: LoadPictureFromFile(); break;
-      case pcSave: SavePictureToFile(); break;
+      case ptbCut: CutPicture(); break;
+      case ptbCopy: CopyPicture(); break;
+      case ptbPaste: PastePicture(); break;
+      case ptbDelete: DeletePicture(); break;
+      case ptbLoad: LoadPictureFromFile(); break;
+      case ptbSave: SavePictureToFile(); break;
       default: break;
     }
     return;

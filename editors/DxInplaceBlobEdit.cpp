@@ -47,6 +47,13 @@ TdxInplaceBlobEdit::~TdxInplaceBlobEdit() {
   TCustomdxBlobPopup* popup = FPopup;
   FPopup = nullptr;
   SetPopupControl(nullptr);
+  if (popup) {
+    // An open popup hides as it goes: it must neither hand its content nor the focus
+    // to an editor that is going.
+    popup->OnAccept = {};
+    popup->OnPopupResize = {};
+    popup->SetOwnerEdit(nullptr);
+  }
   delete popup;
   delete FValuePicture;
   FValuePicture = nullptr;

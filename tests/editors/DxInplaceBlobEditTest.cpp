@@ -694,4 +694,19 @@ TEST_F(DxInplaceBlobEditTest, AHundredShowingsLeaveNothingBehind) {
   EXPECT_EQ(ThreadWindowCount(), windowsWithoutPopup - 1);
 }
 
+TEST_F(DxInplaceBlobEditTest, AnEditorFreedWithItsPopupOpenLeavesNothing) {
+  Blob->SetEditValue(Variant("a"));
+  ShowEditor();
+  const int windows = ThreadWindowCount();
+  Open();
+  TypeText("b");
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetModified(); }));
+  delete Blob;
+  Blob = nullptr;
+  PumpPending();
+  EXPECT_EQ(ThreadWindowCount(), windows - 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 }  // namespace
