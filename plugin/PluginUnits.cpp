@@ -32,6 +32,7 @@
 #include "skin/TeThemeLuna.h"
 #include "skin/TeThemeXP.h"
 #include "skin/TeThemeXPImpl.h"
+#include "treelist/DxTreeListDraw.h"
 #include "xpcontrols/XPEdit.h"
 #include "xpcontrols/XPThemeBinding.h"
 #include "xpcontrols/XPUtils.h"
@@ -103,6 +104,8 @@ std::span<const TUnitEntry> PluginUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      // The tree list's indicator images, expand-button glyphs and measuring DC.
+      {"dxTreeList", InitializeDxTreeList, FinalizeDxTreeList},
       // The calendar's button captions and the locale's first day of the week.
       {"dxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
       // The editor module's shared resources: the check size, the hand cursor, the date

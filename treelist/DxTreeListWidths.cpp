@@ -231,6 +231,12 @@ void TCustomdxTreeList::SetLeftCoord(int value) {
   const bool movable = !FShowFooter && GetLeftFixedBand() < 0 && GetRightFixedBand() < 0 &&
                        std::abs(old - value) <= GetVisibleScrollWidth();
   if (movable) {
+    // The XOR feedback moves with the pixels otherwise: it is taken off first.
+    HideFeedback();
+    struct TShow {
+      TCustomdxTreeList* Control;
+      ~TShow() noexcept(false) { Control->ShowFeedback(); }
+    } show{this};
     ScrollColumns(old - value);
     return;
   }

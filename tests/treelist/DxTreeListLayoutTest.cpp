@@ -75,6 +75,8 @@ TEST_F(TreeListLayoutTest, MetricsFollowTheFontsAndTheDisplayFlags) {
 }
 
 TEST_F(TreeListLayoutTest, RowHeightIsSixteenPlusTheGridPixelWithASmallFont) {
+  // A scalable font: the bitmap "MS Sans Serif" of the prefix has no line under 13 pixels.
+  Tree->GetFont()->SetName("Tahoma");
   Tree->GetFont()->SetHeight(-8);
   Refresh();
   ASSERT_LT(TextHeight(Tree->GetFont()) + 3, 16);
@@ -555,9 +557,10 @@ TEST_F(TreeListLayoutTest, PreviewLinesFollowTheTextAtThePreviewWidth) {
   Tree->Previews[a] = text;
   const int width = Tree->GetPreviewWidth(a);
   EXPECT_EQ(200 - 16, width);  // less the tree area
+  // Measured where the text is drawn: less the preview indent and the 1-pixel margins.
   TClientDC dc(nullptr);
   TSelectGuard select(dc, Tree->GetPreviewFont()->GetHandle());
-  RECT bounds{0, 0, width, 0};
+  RECT bounds{0, 0, width - TTestTreeList::kPreviewIndent - 2, 0};
   const int height = DrawTextA(dc, text.c_str(), int(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   const int lines = height / TextHeight(Tree->GetPreviewFont());
   ASSERT_GT(lines, 1);

@@ -68,6 +68,19 @@ class TTestTreeList : public TCustomdxTreeList {
   bool NodeFooters = false;
   std::map<const TdxTreeListNode*, std::string> Previews;
 
+  // Painting: column colours and footer values by column, the node footer texts, a
+  // cell whose text query raises, and the brushes the cells were given.
+  std::map<int32_t, TColor> ColumnColors;
+  std::vector<int32_t> FooterColumns;
+  std::map<int32_t, std::string> FooterTexts;
+  std::map<int32_t, TdxTreeListColumnSort> Sorted;
+  int32_t RaisingColumn = -1;
+  std::map<int32_t, HBRUSH> CellBrushes;
+
+  using TCustomControl::PaintWindow;
+  using TCustomdxTreeList::DrawSizingLine;
+  using TCustomdxTreeList::SetSearchState;
+  using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
@@ -116,7 +129,28 @@ class TTestTreeList : public TCustomdxTreeList {
     SetNodeString(node, column, value.AsString());
   }
   void GetCellText(TdxTreeListNode* node, int32_t column, std::string& text) override {
+    if (column >= 0 && column == RaisingColumn)
+      throw Exception("the cell text cannot be read");
     GetNodeString(node, column, text);
+  }
+  TColor GetColumnColor(int32_t column) override {
+    auto at = ColumnColors.find(column);
+    return at == ColumnColors.end() ? GetColor() : at->second;
+  }
+  bool IsFooterValueShown(int32_t column) override {
+    return std::find(FooterColumns.begin(), FooterColumns.end(), column) != FooterColumns.end();
+  }
+  void GetFooterCellText(TdxTreeListNode*, int32_t column, int32_t, std::string& text) override {
+    auto at = FooterTexts.find(column);
+    text = at == FooterTexts.end() ? std::string() : at->second;
+  }
+  TdxTreeListColumnSort GetColumnSorted(int32_t column) override {
+    auto at = Sorted.find(column);
+    return at == Sorted.end() ? csNone : at->second;
+  }
+  void DoCustomDrawCell(TCanvas*, const TRect&, TdxTreeListNode*, int32_t column, bool, bool, bool, bool, bool,
+                        HBRUSH brush, std::string&, TColor&, TFont*, TAlignment&, bool&) override {
+    CellBrushes[column] = brush;
   }
 
   // ---- Bands (every band visible; visible and absolute indices are the same)

@@ -4,6 +4,7 @@
 #include "editors/DxEditStyle.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
+#include "treelist/DxTreeListDraw.h"
 #include "tests/support/TestSupport.h"
 
 std::span<const TUnitEntry> TestUnits() {
@@ -13,6 +14,7 @@ std::span<const TUnitEntry> TestUnits() {
       {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
       {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      {"DxTreeList", InitializeDxTreeList, FinalizeDxTreeList},
   };
   return units;
 }
