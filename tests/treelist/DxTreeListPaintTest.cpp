@@ -414,9 +414,10 @@ TEST_F(TreeListPaintTest, APainterThatRaisesLeavesTheDcAndTheHandlesAsTheyWere) 
   Tree->SetShowBands(true);
   Tree->LeftFixed = 0;
   Refresh();
+  TDibSurface warm(400, 260);
+  Tree->PaintWindow(warm.DC());  // the first paint makes what paints keep (fonts)
   TDibSurface dib(400, 260);
   HDC dc = dib.DC();
-  Tree->PaintWindow(dc);
   struct TState {
     HGDIOBJ Pen, Brush, Font;
     COLORREF Text, Back;
