@@ -350,6 +350,61 @@ TEST_F(TreeListPaintTest, IndicatorImagesAndFootersLieWhereTheLayoutPutsThem) {
   EXPECT_EQ(Sys(COLOR_BTNFACE), dib->Color(layout.FindColumn(1)->ClippedRect.left + 1, top));
 }
 
+TEST_F(TreeListPaintTest, CustomDrawnHeadersAndCellsAreLeftToTheirHandlers) {
+  Grid();
+  Tree->DoneHeaders = {1};
+  Tree->DoneCells = {2};
+  const TdxTreeListLayout layout = Layout();
+  const TdxTreeListRowEntry& row = Row(layout, a1);
+  const int fontHeight = Tree->GetFont()->GetHeight();
+  auto dib = Paint(RGB(1, 2, 3));
+  // A handler that paints the header or the cell itself leaves its pixels untouched.
+  const TRect& header = layout.FindColumn(1)->Rect;
+  EXPECT_EQ(RGB(1, 2, 3), dib->Color(header.left + 5, header.top + 5));
+  EXPECT_EQ(RGB(1, 2, 3), dib->Color(layout.FindColumn(2)->ClippedRect.right - 4, row.Top + row.Height - 3));
+  EXPECT_EQ(Sys(COLOR_WINDOW), dib->Color(layout.FindColumn(1)->ClippedRect.right - 4, row.Top + row.Height - 3));
+  EXPECT_EQ(fontHeight, Tree->GetCanvas()->GetFont()->GetHeight());  // the canvas font back
+  // A handler's colour of the header's own RGB value keeps the header brush: the same
+  // pixels as without the handler.
+  Tree->DoneHeaders.clear();
+  Tree->HeaderHandlerColor = TColor(Sys(COLOR_BTNFACE));
+  auto same = Paint();
+  Tree->HeaderHandlerColor = clNone;
+  auto plain = Paint();
+  EXPECT_TRUE(SameBlock(*same, *plain, layout.HeaderPanel, layout.HeaderPanel));
+  Tree->HeaderHandlerColor = TColor(RGB(0, 128, 0));
+  EXPECT_EQ(RGB(0, 128, 0), Paint()->Color(header.left + 3, header.bottom - 4));
+}
+
+TEST_F(TreeListPaintTest, PanelLinesAndTheStatusPanelTakeTheirColours) {
+  Grid();
+  Tree->Columns = {{"Name", 0, 0, 200}};  // the second band has no columns
+  Tree->StatusPanel = true;
+  Tree->StatusText = "status";
+  Refresh();
+  for (uint8_t look : {lfStandard, lfFramed}) {
+    Tree->SetLookAndFeel(look);
+    const TdxTreeListLayout layout = Layout();
+    ASSERT_EQ(1u, layout.EmptyHeaders.size());
+    const COLORREF line = look == lfFramed ? RGB(0xA0, 0xA0, 0xA0) : Sys(COLOR_BTNSHADOW);
+    auto dib = Paint();
+    const TRect& empty = layout.EmptyHeaders.front().Rect;
+    EXPECT_EQ(line, dib->Color(empty.left + 3, empty.top + 3)) << int(look);
+    const TRect& panel = layout.StatusPanel;
+    EXPECT_EQ(line, dib->Color(panel.left + 1, panel.top + 1)) << int(look);
+    // Without a close button the text starts 2 pixels in; the button is a 12 x 11 box
+    // at 3 pixels in, on the button face with a cross in the button text colour.
+    EXPECT_EQ(line, dib->Color(panel.left + 4, panel.top + (RectHeight(panel) - 11) / 2 + 1));
+    Tree->StatusButton = 1;
+    dib = Paint();
+    const int top = panel.top + (RectHeight(panel) - 11) / 2;
+    EXPECT_EQ(Sys(COLOR_BTNFACE), dib->Color(panel.left + 3, top));
+    EXPECT_EQ(Sys(COLOR_BTNFACE), dib->Color(panel.left + 14, top + 10));
+    EXPECT_EQ(Sys(COLOR_BTNTEXT), dib->Color(panel.left + 5, top + 2));  // the cross's corner
+    Tree->StatusButton = 0;
+  }
+}
+
 TEST_F(TreeListPaintTest, ColumnBrushesAreFoundByTheirColumn) {
   // Regression: the column brush table was indexed by column index although it holds
   // one entry per header cell of the layout, whose order differs from the columns'.

@@ -13,12 +13,15 @@
 //
 // scripts/treelistgallery.sh runs it and writes docs/treelist-gallery.png.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "classlib/Bitmap.h"
 #include "classlib/Boundary.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/Forms.h"
+#include "classlib/ImageList.h"
 #include "classlib/Startup.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -98,8 +101,13 @@ class TGalleryTreeList : public TCustomdxTreeList {
   bool Status = false;
 
   TdxTreeListNode* CreateNode() override { return new TdxTreeListTextNode(this); }
-  int GetNodeImageIndex(TdxTreeListNode*) override { return -1; }
-  int GetNodeSelectedIndex(TdxTreeListNode*) override { return -1; }
+  // With images: a folder for the groups, a chip for the parts.
+  int GetNodeImageIndex(TdxTreeListNode* node) override {
+    if (!GetImages())
+      return -1;
+    return node->GetHasChildren() ? 0 : 1;
+  }
+  int GetNodeSelectedIndex(TdxTreeListNode* node) override { return GetNodeImageIndex(node); }
   int GetNodeStateIndex(TdxTreeListNode*) override { return -1; }
   void GetNodeString(TdxTreeListNode* node, int32_t column, std::string& text) override {
     TStringList* strings = static_cast<TdxTreeListTextNode*>(node)->GetStrings();
@@ -180,6 +188,37 @@ class TGalleryTreeList : public TCustomdxTreeList {
   TdxTreeListNode* GetSelectedItem(int index) override { return Selection.at(static_cast<size_t>(index)); }
 };
 
+// The node images, drawn here: a folder and a chip, 16 x 16, on a magenta key.
+std::unique_ptr<TImageList> MakeImages() {
+  auto images = std::make_unique<TImageList>(nullptr);
+  images->SetSize(16, 16);
+  auto fill = [](HDC dc, TRect r, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  };
+  for (int kind = 0; kind < 2; ++kind) {
+    TBitmap bitmap;
+    bitmap.SetSize(16, 16);
+    HDC dc = bitmap.GetCanvas()->GetHandle();
+    fill(dc, TRect{0, 0, 16, 16}, RGB(255, 0, 255));
+    if (kind == 0) {
+      fill(dc, TRect{1, 3, 7, 5}, RGB(176, 128, 16));
+      fill(dc, TRect{1, 4, 15, 14}, RGB(176, 128, 16));
+      fill(dc, TRect{2, 5, 14, 13}, RGB(250, 210, 90));
+    } else {
+      for (int pin = 0; pin < 4; ++pin) {
+        fill(dc, TRect{2, 4 + pin * 2, 4, 5 + pin * 2}, RGB(160, 160, 160));
+        fill(dc, TRect{12, 4 + pin * 2, 14, 5 + pin * 2}, RGB(160, 160, 160));
+      }
+      fill(dc, TRect{4, 2, 12, 14}, RGB(60, 60, 70));
+      fill(dc, TRect{5, 3, 7, 5}, RGB(220, 220, 220));
+    }
+    images->AddMasked(&bitmap, TColor(0xFF00FF));
+  }
+  return images;
+}
+
 // Fills a grid with the parts; selects three of them and focuses the second.
 void Populate(TGalleryTreeList* tree) {
   tree->BeginUpdate();
@@ -243,7 +282,9 @@ int Run(const std::string& output) {
                              GetModuleHandleA(nullptr), nullptr);
   ShowWindow(wnd, SW_SHOW);
 
+  const std::unique_ptr<TImageList> images = MakeImages();
   auto* upper = new TGalleryTreeList(nullptr);
+  upper->SetImages(images.get());
   upper->SetParentWindow(wnd);
   upper->SetBounds(kMargin, kMargin, kWidth, kGridHeight);
   upper->SetShowBands(true);
