@@ -9,15 +9,12 @@
 #include <functional>
 #include <string>
 
-#include "classlib/ComCtrls.h"
-#include "classlib/Forms.h"
-#include "classlib/Startup.h"
+#include "classlib/Units.h"
 #include "classlib/Win.h"
-#include "editors/DxEditStyle.h"
-#include "editors/DxInplaceTextEdit.h"
-#include "editors/DxUtils.h"
+#include "editors/Units.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
+#include "treelist/Units.h"
 
 namespace {
 
@@ -144,14 +141,11 @@ int Run() {
 }  // namespace
 
 int main() {
-  static const TUnitEntry units[] = {
-      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
-      {"Forms", InitializeForms, FinalizeForms},
-      {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
-      {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
-      {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
-      {"DxTreeList", InitializeDxTreeList, FinalizeDxTreeList},
-  };
+  // The units the tree list paints with, in the plug-in's order.
+  static const TUnitTable units = TUnitTable()
+                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
+                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
+                                      .Add(TreeListUnits());
   if (!StartUnits(units))
     return 1;
   const int result = Run();

@@ -9,7 +9,9 @@
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/UtilWindow.h"
 
 using namespace controls_detail;
@@ -68,7 +70,7 @@ void FinalizeForms() {
 
 // ---- TApplication -------------------------------------------------------------------------
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(new TIcon) {
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, sizeof path);
   std::string title = path;
@@ -86,8 +88,7 @@ TApplication::~TApplication() {
   FHintWindow = nullptr;
   DeallocateHWnd(FTimerWindow);
   FTimerWindow = nullptr;
-  delete FIcon;
-  FIcon = nullptr;
+  FIcon.reset();
 }
 
 bool TApplication::GetActive() const { return GetActiveWindow() != nullptr; }
@@ -127,7 +128,7 @@ void TApplication::HandleException(TObject* sender, const std::exception& error)
     OutputDebugStringA(error.what());
     return;
   }
-  FHandlingException = true;
+  const TFlagScope handling(FHandlingException);
   try {
     if (HWND capture = GetCapture())
       SendMessageA(capture, WM_CANCELMODE, 0, 0);
@@ -138,7 +139,6 @@ void TApplication::HandleException(TObject* sender, const std::exception& error)
   } catch (...) {
     OutputDebugStringA("exception in the application's exception handler");
   }
-  FHandlingException = false;
 }
 
 void TApplication::ShowException(const std::exception& error) {
@@ -390,9 +390,8 @@ void THintWindow::CreateParams(TCreateParams& params) {
 TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint) {
   TRect r = Rect(0, 0, maxWidth, 0);
   TMemoryDC dc;
-  HGDIOBJ old = SelectObject(dc, GetFont()->GetHandle());
+  TSelectGuard selected(dc, GetFont()->GetHandle());
   DrawTextA(dc, hint.c_str(), int(hint.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  SelectObject(dc, old);
   r.right += 6;
   r.bottom += 2;
   return r;

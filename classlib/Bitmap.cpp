@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "classlib/Exceptions.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/Streams.h"
 
 namespace {
@@ -75,9 +76,8 @@ HBITMAP CreateBitmapOfFormat(int width, int height, TPixelFormat format, void** 
   *bits = nullptr;
   HBITMAP bitmap = nullptr;
   if (format == pfDevice) {
-    HDC screen = GetDC(nullptr);
+    TClientDC screen(nullptr);
     bitmap = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
   } else {
     TBitmapInfo256 info{};
     BITMAPINFOHEADER& h = info.Header;
@@ -349,10 +349,9 @@ TDibData TBitmap::SaveToDib() {
   h.biCompression = BI_RGB;
   dib.Pixels.resize(dib.Stride() * size_t(FHeight));
   h.biSizeImage = DWORD(dib.Pixels.size());
-  HDC screen = GetDC(nullptr);
+  TClientDC screen(nullptr);
   GetDIBits(screen, FHandle.Get(), 0, FHeight, dib.Pixels.data(), reinterpret_cast<BITMAPINFO*>(&h),
             DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
   return dib;
 }
 

@@ -75,6 +75,10 @@ class TBitmap : public TGraphic {
   void SetTransparentColor(TColor value);
   TTransparentMode GetTransparentMode() const { return FTransparentMode; }
   void SetTransparentMode(TTransparentMode value);
+  // Drawing need not realize a palette. Bitmaps here draw without palettes (their
+  // colours are RGB values), so the flag changes nothing in how they look.
+  bool GetIgnorePalette() const { return FIgnorePalette; }
+  void SetIgnorePalette(bool value) { FIgnorePalette = value; }
 
   // The pixel row `row` (0 = top) of a DIB; raises EInvalidGraphic out of range.
   void* ScanLine(int row);
@@ -112,6 +116,7 @@ class TBitmap : public TGraphic {
   TBitmapCanvas* FCanvas = nullptr;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
+  bool FIgnorePalette = false;
 };
 
 // A DIB section of the format (null bits for pfDevice, which gives a compatible DDB);

@@ -10,7 +10,8 @@ const int kPenModes[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTC
                          R2_NOTXORPEN};
 }  // namespace
 
-TCanvas::TCanvas() : FFont(new TFont), FPen(new TPen), FBrush(new TBrush) {
+TCanvas::TCanvas()
+    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
   FFont->OnChange = TNotifyEvent::Bind<&TCanvas::FontChanged>(this);
   FPen->OnChange = TNotifyEvent::Bind<&TCanvas::PenChanged>(this);
   FBrush->OnChange = TNotifyEvent::Bind<&TCanvas::BrushChanged>(this);
@@ -18,9 +19,9 @@ TCanvas::TCanvas() : FFont(new TFont), FPen(new TPen), FBrush(new TBrush) {
 
 TCanvas::~TCanvas() {
   SetHandle(nullptr);
-  delete FFont;
-  delete FPen;
-  delete FBrush;
+  FFont.reset();
+  FPen.reset();
+  FBrush.reset();
 }
 
 HDC TCanvas::GetHandle() {

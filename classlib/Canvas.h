@@ -9,6 +9,7 @@
 // raise EInvalidOperation "Canvas does not allow drawing".
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 
@@ -61,11 +62,11 @@ class TCanvas : public TPersistent {
   void SetHandle(HDC value);
   bool HandleAllocated() const { return FHandle != nullptr; }
 
-  TFont* GetFont() const { return FFont; }
+  TFont* GetFont() const { return FFont.get(); }
   void SetFont(TFont* value) { FFont->Assign(value); }
-  TPen* GetPen() const { return FPen; }
+  TPen* GetPen() const { return FPen.get(); }
   void SetPen(TPen* value) { FPen->Assign(value); }
-  TBrush* GetBrush() const { return FBrush; }
+  TBrush* GetBrush() const { return FBrush.get(); }
   void SetBrush(TBrush* value) { FBrush->Assign(value); }
   TCopyMode GetCopyMode() const { return FCopyMode; }
   void SetCopyMode(TCopyMode value) { FCopyMode = value; }
@@ -130,9 +131,9 @@ class TCanvas : public TPersistent {
 
   HDC FHandle = nullptr;
   TCanvasState FState;
-  TFont* FFont;
-  TPen* FPen;
-  TBrush* FBrush;
+  std::unique_ptr<TFont> FFont;
+  std::unique_ptr<TPen> FPen;
+  std::unique_ptr<TBrush> FBrush;
   TCopyMode FCopyMode = cmSrcCopy;
   int FTextFlags = 0;
   int FLockCount = 0;

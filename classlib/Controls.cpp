@@ -16,6 +16,7 @@
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/HandleCounter.h"
 
 namespace {
@@ -234,7 +235,7 @@ void TSizeConstraints::Changed() {
 // ---- TControl -------------------------------------------------------------------------
 
 TControl::TControl(TComponent* AOwner)
-    : TComponent(AOwner), FFont(new TFont), FConstraints(new TSizeConstraints(this)) {
+    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FConstraints(std::make_unique<TSizeConstraints>(this)) {
   FWindowProc = TWndMethod::Bind<&TControl::WndProc>(this);
   FFont->OnChange = TNotifyEvent::Bind<&TControl::FontChanged>(this);
 }
@@ -246,10 +247,8 @@ TControl::~TControl() {
   if (FPopupMenu)
     RemoveFreeNotification(reinterpret_cast<TComponent*>(FPopupMenu));
   SetAction(nullptr);
-  delete FConstraints;
-  FConstraints = nullptr;
-  delete FFont;
-  FFont = nullptr;
+  FConstraints.reset();
+  FFont.reset();
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -727,8 +726,7 @@ void TControl::SetAction(TBasicAction* value) {
   if (!value) {
     if (FActionLink && FActionLink->GetAction())
       FActionLink->GetAction()->RemoveFreeNotification(this);
-    delete FActionLink;
-    FActionLink = nullptr;
+    FActionLink.reset();
     FControlStyle.Exclude(csActionClient);
     return;
   }
@@ -736,7 +734,7 @@ void TControl::SetAction(TBasicAction* value) {
     return;
   FControlStyle.Include(csActionClient);
   if (!FActionLink)
-    FActionLink = new TControlActionLink(this);
+    FActionLink = std::make_unique<TControlActionLink>(this);
   else if (FActionLink->GetAction())
     FActionLink->GetAction()->RemoveFreeNotification(this);
   FActionLink->SetAction(value);
@@ -812,17 +810,7 @@ void TControl::Repaint() {
     Update();
     return;
   }
-  HWND wnd = FParent->GetHandle();
-  HDC dc = GetDC(wnd);
-  HandleCreated(THandleKind::DC, dc);
-  struct TRelease {
-    HWND Wnd;
-    HDC DC;
-    ~TRelease() {
-      HandleDestroyed(THandleKind::DC, DC);
-      ReleaseDC(Wnd, DC);
-    }
-  } release{wnd, dc};
+  TClientDC dc(FParent->GetHandle());
   IntersectClipRect(dc, FLeft, FTop, FLeft + FWidth, FTop + FHeight);
   FParent->PaintControls(dc, this);
 }
@@ -941,14 +929,12 @@ void FreeDeviceContexts() {
 
 // ---- TGraphicControl ------------------------------------------------------------------
 
-TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(new TControlCanvas) {
+TGraphicControl::TGraphicControl(TComponent* AOwner)
+    : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
 
-TGraphicControl::~TGraphicControl() {
-  delete FCanvas;
-  FCanvas = nullptr;
-}
+TGraphicControl::~TGraphicControl() { FCanvas.reset(); }
 
 void TGraphicControl::Dispatch(TMessage& message) {
   if (message.Msg == WM_PAINT) {
@@ -962,21 +948,21 @@ void TGraphicControl::WMPaint(TMessage& message) {
   HDC dc = reinterpret_cast<HDC>(message.WParam);
   if (!dc || GetComponentState().Contains(csDestroying))
     return;
-  TCanvasPaintScope scope(FCanvas, dc);
+  TCanvasPaintScope scope(FCanvas.get(), dc);
   Paint();
 }
 
 // ---- TCustomControl -------------------------------------------------------------------
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(new TControlCanvas) {
+TCustomControl::TCustomControl(TComponent* AOwner)
+    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
 
 TCustomControl::~TCustomControl() {
   Destroying();
   DestroyHandle();  // the window's last messages still reach this class
-  delete FCanvas;
-  FCanvas = nullptr;
+  FCanvas.reset();
 }
 
 void TCustomControl::Dispatch(TMessage& message) {
@@ -997,6 +983,6 @@ void TCustomControl::WMPaint(TMessage& message) {
 }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  TCanvasPaintScope scope(FCanvas, dc);
+  TCanvasPaintScope scope(FCanvas.get(), dc);
   Paint();
 }

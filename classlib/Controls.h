@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -209,7 +210,7 @@ class TControl : public TComponent {
   void SetAlign(TAlign value);
   TAnchors GetAnchors() const { return FAnchors; }
   void SetAnchors(TAnchors value);
-  TSizeConstraints* GetConstraints() const { return FConstraints; }
+  TSizeConstraints* GetConstraints() const { return FConstraints.get(); }
   void SetConstraints(TSizeConstraints* value) { FConstraints->Assign(value); }
   bool GetAutoSize() const { return FAutoSize; }
   virtual void SetAutoSize(bool value);
@@ -229,7 +230,7 @@ class TControl : public TComponent {
   void SetText(const std::string& value);
   std::string GetCaption() { return GetText(); }
   void SetCaption(const std::string& value) { SetText(value); }
-  TFont* GetFont() const { return FFont; }
+  TFont* GetFont() const { return FFont.get(); }
   void SetFont(TFont* value) { FFont->Assign(value); }
   bool GetParentFont() const { return FParentFont; }
   void SetParentFont(bool value);
@@ -362,7 +363,7 @@ class TControl : public TComponent {
   virtual void DoStartDock(TDragDockObject*& dragObject);
   virtual void DoEndDock(TObject* target, int x, int y);
   void CMDrag(TMessage& message);
-  TControlActionLink* GetActionLink() const { return FActionLink; }
+  TControlActionLink* GetActionLink() const { return FActionLink.get(); }
   // Text of a windowless control, or of a windowed control without a window.
   const std::string& GetStoredText() const { return FText; }
   void SetStoredText(const std::string& value) { FText = value; }
@@ -394,7 +395,7 @@ class TControl : public TComponent {
   bool FEnabled = true;
   bool FAutoSize = false;
   std::string FText;
-  TFont* FFont;
+  std::unique_ptr<TFont> FFont;
   bool FParentFont = true;
   TColor FColor = clWindow;
   bool FParentColor = true;
@@ -412,10 +413,10 @@ class TControl : public TComponent {
 
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};
-  TSizeConstraints* FConstraints;
+  std::unique_ptr<TSizeConstraints> FConstraints;
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
-  TControlActionLink* FActionLink = nullptr;
+  std::unique_ptr<TControlActionLink> FActionLink;
 };
 
 // Window creation parameters, filled by CreateParams.
@@ -505,7 +506,7 @@ class TWinControl : public TControl {
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
   // ---- Painting and look
-  TBrush* GetBrush() const { return FBrush; }
+  TBrush* GetBrush() const { return FBrush.get(); }
   int GetBorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(int value);
   bool GetCtl3D() const { return FCtl3D; }
@@ -630,7 +631,7 @@ class TWinControl : public TControl {
   int FAlignLevel = 0;
   bool FDockSite = false;
   int FLastClientWidth = -1, FLastClientHeight = -1;
-  TBrush* FBrush;
+  std::unique_ptr<TBrush> FBrush;
   std::vector<TControl*> FControls;
   std::vector<TWinControl*> FWinControls;
   std::vector<TWinControl*> FTabList;
@@ -678,7 +679,7 @@ class TGraphicControl : public TControl {
  public:
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
-  TCanvas* GetCanvas() const { return FCanvas; }
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
   void Dispatch(TMessage& message) override;
 
  protected:
@@ -686,7 +687,7 @@ class TGraphicControl : public TControl {
 
  private:
   void WMPaint(TMessage& message);
-  TControlCanvas* FCanvas;
+  std::unique_ptr<TControlCanvas> FCanvas;
 };
 
 // A windowed control that paints itself on a canvas.
@@ -695,7 +696,7 @@ class TCustomControl : public TWinControl {
  public:
   explicit TCustomControl(TComponent* AOwner);
   ~TCustomControl() override;
-  TCanvas* GetCanvas() const { return FCanvas; }
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
   void Dispatch(TMessage& message) override;
 
  protected:
@@ -704,7 +705,7 @@ class TCustomControl : public TWinControl {
 
  private:
   void WMPaint(TMessage& message);
-  TControlCanvas* FCanvas;
+  std::unique_ptr<TControlCanvas> FCanvas;
 };
 
 // The control whose window is `wnd` (a window of this class library), or null.

@@ -5,6 +5,7 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/Icon.h"
 #include "classlib/StdCtrls.h"
 
@@ -33,12 +34,10 @@ const LPCSTR IconIds[] = {IDI_EXCLAMATION, IDI_HAND, IDI_ASTERISK, IDI_QUESTION,
 // The average character size of `font`: the extent of the 52 letters.
 SIZE AverageCharSize(TFont* font) {
   static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  TClientDC dc(nullptr);
+  TSelectGuard selected(dc, font->GetHandle());
   SIZE size{};
   GetTextExtentPoint32A(dc, letters, 52, &size);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return SIZE{size.cx / 52, size.cy};
 }
 
@@ -57,12 +56,12 @@ void LayoutMessageForm(TCustomForm* form, const std::string& text, TMsgDlgType d
   const int buttonWidth = MulDiv(50, ch.cx, 4), buttonHeight = MulDiv(14, ch.cy, 8);
   const int buttonSpacing = MulDiv(4, ch.cx, 4);
 
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, form->GetFont()->GetHandle());
   RECT textRect{0, 0, Screen->GetWidth() / 2, 0};
-  DrawTextA(dc, text.c_str(), int(text.size()), &textRect, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    TClientDC dc(nullptr);
+    TSelectGuard selected(dc, form->GetFont()->GetHandle());
+    DrawTextA(dc, text.c_str(), int(text.size()), &textRect, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  }
 
   const LPCSTR iconId = IconIds[dlgType];
   int blockWidth = textRect.right, blockHeight = textRect.bottom;

@@ -24,6 +24,7 @@
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
+#include "classlib/GdiHandles.h"
 #include "classlib/HandleCounter.h"
 #include "classlib/ImageList.h"
 #include "classlib/UtilWindow.h"
@@ -76,19 +77,15 @@ TRect ScreenBounds(TControl* control) {
 // Inverts a frame of `width` pixels along the inside of `r` on the screen; drawing it
 // twice restores the screen.
 void InvertFrame(const TRect& r, int width) {
-  HDC dc = GetDC(nullptr);
-  if (!dc)
+  TClientDC dc(nullptr);
+  if (!dc.Get())
     return;
-  HandleCreated(THandleKind::DC, dc);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(GRAY_BRUSH));
+  TSelectGuard selected(dc, GetStockObject(GRAY_BRUSH));
   const int w = RectWidth(r), h = RectHeight(r);
   PatBlt(dc, r.left, r.top, w, width, PATINVERT);
   PatBlt(dc, r.left, r.bottom - width, w, width, PATINVERT);
   PatBlt(dc, r.left, r.top + width, width, h - 2 * width, PATINVERT);
   PatBlt(dc, r.right - width, r.top + width, width, h - 2 * width, PATINVERT);
-  SelectObject(dc, old);
-  HandleDestroyed(THandleKind::DC, dc);
-  ReleaseDC(nullptr, dc);
 }
 
 // The drag state a drag message tells of (enter, move, leave).

@@ -50,7 +50,7 @@ TShowingChangedProc ShowingChangedProc = ShowingChangedOriginal;
 // ---- Life ---------------------------------------------------------------------------------
 
 TCustomForm::TCustomForm(TComponent* AOwner)
-    : TScrollingWinControl(AOwner), FIcon(new TIcon), FCanvas(new TControlCanvas) {
+    : TScrollingWinControl(AOwner), FIcon(std::make_unique<TIcon>()), FCanvas(std::make_unique<TControlCanvas>()) {
   SetControlStyle({csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
   SetVisible(false);
   SetColor(clBtnFace);
@@ -70,10 +70,8 @@ TCustomForm::~TCustomForm() {
     Application->SetMainForm(nullptr);
   // The window's last messages still reach the form's handlers.
   DestroyHandle();
-  delete FCanvas;
-  FCanvas = nullptr;
-  delete FIcon;
-  FIcon = nullptr;
+  FCanvas.reset();
+  FIcon.reset();
 }
 
 // ---- Window -------------------------------------------------------------------------------
@@ -706,7 +704,7 @@ void TCustomForm::CMDialogKey(TMessage& message) {
 void TCustomForm::Paint() { OnPaint(this); }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  TCanvasPaintScope scope(FCanvas, dc);
+  TCanvasPaintScope scope(FCanvas.get(), dc);
   Paint();
 }
 

@@ -109,7 +109,7 @@ class TCustomForm : public TScrollingWinControl {
   TFormStyle GetFormStyle() const { return FFormStyle; }
   void SetFormStyle(TFormStyle value);
   TFormState GetFormState() const { return FFormState; }
-  TIcon* GetIcon() const { return FIcon; }
+  TIcon* GetIcon() const { return FIcon.get(); }
   void SetIcon(TIcon* value) { FIcon->Assign(value); }
   bool GetKeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool value) { FKeyPreview = value; }
@@ -119,7 +119,7 @@ class TCustomForm : public TScrollingWinControl {
   void SetPosition(TPosition value) { FPosition = value; }
   TWindowState GetWindowState() const { return FWindowState; }
   void SetWindowState(TWindowState value);
-  TCanvas* GetCanvas() const { return FCanvas; }
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
   const std::string& GetHelpFile() const { return FHelpFile; }
   void SetHelpFile(const std::string& value) { FHelpFile = value; }
   // MDI: the client window of an MDI parent form and its children.
@@ -183,12 +183,12 @@ class TCustomForm : public TScrollingWinControl {
   TFormBorderStyle FBorderStyle = bsSizeable;
   TFormStyle FFormStyle = fsNormal;
   TFormState FFormState;
-  TIcon* FIcon;
+  std::unique_ptr<TIcon> FIcon;
   bool FKeyPreview = false;
   int FModalResult = mrNone;
   TPosition FPosition = poDesigned;
   TWindowState FWindowState = wsNormal;
-  TControlCanvas* FCanvas;
+  std::unique_ptr<TControlCanvas> FCanvas;
   std::string FHelpFile;
   HWND FClientHandle = nullptr;
 };
@@ -349,7 +349,7 @@ class TApplication : public TComponent {
   void SetHandle(HWND value) { FHandle = value; }
   const std::string& GetTitle() const { return FTitle; }
   void SetTitle(const std::string& value) { FTitle = value; }
-  TIcon* GetIcon() const { return FIcon; }
+  TIcon* GetIcon() const { return FIcon.get(); }
   void SetIcon(TIcon* value) { FIcon->Assign(value); }
   TCustomForm* GetMainForm() const { return FMainForm; }
   void SetMainForm(TCustomForm* value) { FMainForm = value; }
@@ -412,7 +412,7 @@ class TApplication : public TComponent {
 
   HWND FHandle = nullptr;
   std::string FTitle;
-  TIcon* FIcon;
+  std::unique_ptr<TIcon> FIcon;
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
   std::string FHint;

@@ -135,16 +135,20 @@ class TPaintScope {
   PAINTSTRUCT FPaint{};
 };
 
-// The DC of a window's client area (the screen for null), released on destruction.
-class TClientDC {
+// A DC of a window taken by `Take` (GetDC: the client area, the screen for null;
+// GetWindowDC: the whole window, frame included), released on destruction.
+template <HDC(WINAPI* Take)(HWND)>
+class TWindowDCOf {
  public:
-  explicit TClientDC(HWND wnd) : FWnd(wnd), FDC(GetDC(wnd)) { HandleCreated(THandleKind::DC, FDC); }
-  ~TClientDC() {
+  explicit TWindowDCOf(HWND wnd) : FWnd(wnd), FDC(Take(wnd)) { HandleCreated(THandleKind::DC, FDC); }
+  ~TWindowDCOf() {
+    if (!FDC)
+      return;
     HandleDestroyed(THandleKind::DC, FDC);
     ReleaseDC(FWnd, FDC);
   }
-  TClientDC(const TClientDC&) = delete;
-  TClientDC& operator=(const TClientDC&) = delete;
+  TWindowDCOf(const TWindowDCOf&) = delete;
+  TWindowDCOf& operator=(const TWindowDCOf&) = delete;
   HDC Get() const { return FDC; }
   operator HDC() const { return FDC; }
 
@@ -152,6 +156,9 @@ class TClientDC {
   HWND FWnd;
   HDC FDC;
 };
+
+using TClientDC = TWindowDCOf<GetDC>;
+using TWindowDC = TWindowDCOf<GetWindowDC>;
 
 // BeginPaint/EndPaint around a scope.
 class TPaintDC {

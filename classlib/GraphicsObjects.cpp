@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "classlib/GdiHandles.h"
 #include "classlib/HandleCounter.h"
 
 namespace {
@@ -35,9 +36,8 @@ void TGraphicsObject::ReplaceHandle(HGDIOBJ& handle, bool& owned, HGDIOBJ value,
 
 int ScreenPixelsPerInch() {
   static const int ppi = [] {
-    HDC dc = GetDC(nullptr);
-    int value = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+    TClientDC dc(nullptr);
+    const int value = GetDeviceCaps(dc, LOGPIXELSY);
     return value > 0 ? value : 96;
   }();
   return ppi;

@@ -16,6 +16,49 @@ uint32_t U32(const uint8_t* p) {
 [[noreturn]] void Invalid(const char* why) { throw EInvalidGraphic(std::string("Icon image is not valid: ") + why); }
 
 constexpr size_t kMaxIconFile = 16 * 1024 * 1024;
+constexpr int kMaxIconSide = 1024;
+
+bool IsPng(const uint8_t* image, size_t bytes) {
+  static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  return bytes >= sizeof signature && memcmp(image, signature, sizeof signature) == 0;
+}
+
+// Checks that the image of a directory entry (`bytes` bytes at `image`) holds all that
+// its header promises: the colour table, the colour rows and the mask rows. The system
+// reads them by the header alone.
+void CheckIconImage(const uint8_t* image, size_t bytes) {
+  if (IsPng(image, bytes))
+    return;  // the PNG decoder is bounded by the size it is given
+  if (bytes < 40)
+    Invalid("an image header is truncated");
+  const uint32_t headerSize = U32(image);
+  const int32_t width = int32_t(U32(image + 4));
+  const int32_t doubledHeight = int32_t(U32(image + 8));
+  const unsigned planes = U16(image + 12);
+  const unsigned bitCount = U16(image + 14);
+  const uint32_t compression = U32(image + 16);
+  const uint32_t colorsUsed = U32(image + 32);
+  if (headerSize < 40 || headerSize > bytes)
+    Invalid("an image header is malformed");
+  if (planes != 1 || (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+                      bitCount != 32))
+    Invalid("an image has an unknown pixel format");
+  if (compression != BI_RGB)
+    Invalid("an image is compressed");
+  // The height counts the colour rows and the mask rows.
+  if (width <= 0 || width > kMaxIconSide || doubledHeight <= 0 || doubledHeight % 2 != 0 ||
+      doubledHeight / 2 > kMaxIconSide)
+    Invalid("an image has an impossible size");
+  const uint64_t colors = bitCount <= 8 ? (colorsUsed ? colorsUsed : 1u << bitCount) : colorsUsed;
+  if (colors > 256)
+    Invalid("an image has too many colours");
+  const uint64_t rows = uint64_t(doubledHeight) / 2;
+  const uint64_t colorStride = ((uint64_t(width) * bitCount + 31) / 32) * 4;
+  const uint64_t maskStride = ((uint64_t(width) + 31) / 32) * 4;
+  const uint64_t needed = headerSize + colors * 4 + (colorStride + maskStride) * rows;
+  if (needed > bytes)
+    Invalid("an image is truncated");
+}
 
 }  // namespace
 
@@ -113,6 +156,7 @@ void TIcon::LoadFromStream(TStream& stream) {
   const uint32_t offset = U32(entry + 12);
   if (bytes < 40 || offset > data.size() || bytes > data.size() - offset)
     Invalid("an image lies outside the file");
+  CheckIconImage(&data[offset], bytes);
   const int width = entry[0] ? entry[0] : 256;
   const int height = entry[1] ? entry[1] : 256;
   HICON icon = CreateIconFromResourceEx(&data[offset], bytes, TRUE, 0x00030000, width, height,

@@ -27,6 +27,8 @@ class TIcon : public TGraphic {
   bool HandleAllocated() const { return FHandle.Get() != nullptr; }
 
   bool GetEmpty() const override { return !FHandle; }
+  // An icon always draws through its mask.
+  bool GetTransparent() const override { return true; }
   int GetWidth() const override { return FWidth; }
   void SetWidth(int value) override;
   int GetHeight() const override { return FHeight; }

@@ -210,18 +210,19 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
   // Greyed: a monochrome mask of the image (black where it has pixels of its own), then
   // those pixels in the highlight colour one pixel down and right and in the shadow
   // colour in place.
-  TMemoryDC colourDC;
-  void* bits = nullptr;
-  TBitmapHandle colour(CreateBitmapOfFormat(FWidth, FHeight, pf32bit, &bits));
-  HGDIOBJ oldColour = SelectObject(colourDC, colour.Get());
-  PatBlt(colourDC, 0, 0, FWidth, FHeight, WHITENESS);
-  ImageList_DrawEx(FHandle, index, colourDC, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
   TMemoryDC monoDC;
   TBitmapHandle mono(CreateBitmap(FWidth, FHeight, 1, 1, nullptr));
-  HGDIOBJ oldMono = SelectObject(monoDC, mono.Get());
-  ::SetBkColor(colourDC, RGB(255, 255, 255));  // white becomes 1, everything else 0
-  BitBlt(monoDC, 0, 0, FWidth, FHeight, colourDC, 0, 0, SRCCOPY);
-  SelectObject(colourDC, oldColour);
+  TSelectGuard monoSelected(monoDC, mono.Get());
+  {
+    TMemoryDC colourDC;
+    void* bits = nullptr;
+    TBitmapHandle colour(CreateBitmapOfFormat(FWidth, FHeight, pf32bit, &bits));
+    TSelectGuard colourSelected(colourDC, colour.Get());
+    PatBlt(colourDC, 0, 0, FWidth, FHeight, WHITENESS);
+    ImageList_DrawEx(FHandle, index, colourDC, 0, 0, 0, 0, CLR_NONE, CLR_NONE, ILD_TRANSPARENT);
+    ::SetBkColor(colourDC, RGB(255, 255, 255));  // white becomes 1, everything else 0
+    BitBlt(monoDC, 0, 0, FWidth, FHeight, colourDC, 0, 0, SRCCOPY);
+  }
   for (const auto& [color, offset] : {std::pair{clBtnHighlight, 1}, std::pair{clBtnShadow, 0}}) {
     canvas->GetBrush()->SetColor(color);
     canvas->RequiredState({csHandleValid, csBrushValid});
@@ -232,7 +233,6 @@ void TCustomImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT sty
     SetTextColor(target, oldText);
     ::SetBkColor(target, oldBk);
   }
-  SelectObject(monoDC, oldMono);
 }
 
 void TCustomImageList::RegisterChanges(TChangeLink* link) {

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cassert>
+#include <memory>
 #include <set>
+#include <vector>
 
+#include "classlib/Bitmap.h"
+#include "classlib/Canvas.h"
 #include "classlib/Exceptions.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/ImageList.h"
 #include "classlib/UtilWindow.h"
 
 namespace {
@@ -53,8 +58,41 @@ std::string KeyName(WORD key) {
   return {};
 }
 
+// The images of one tracked menu; they must live as long as the menu is shown.
+using TMenuImages = std::vector<TBitmapHandle>;
+
+// The image an item shows beside its caption, on the menu's colour; null for none.
+HBITMAP MakeItemImage(TMenuItem* item, TCustomImageList* images, TMenuImages& made) {
+  const bool ownBitmap = item->HasBitmap();
+  const bool listed = !ownBitmap && images && item->GetImageIndex() >= 0 && item->GetImageIndex() < images->GetCount();
+  if (!ownBitmap && !listed)
+    return nullptr;
+  const int width = ownBitmap ? item->GetBitmap()->GetWidth() : images->GetWidth();
+  const int height = ownBitmap ? item->GetBitmap()->GetHeight() : images->GetHeight();
+  TClientDC screen(nullptr);
+  TBitmapHandle image(CreateCompatibleBitmap(screen, width, height));
+  if (!image)
+    return nullptr;
+  {
+    TMemoryDC dc(screen);
+    const TSelectGuard selected(dc, image.Get());
+    const RECT all{0, 0, width, height};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_MENU));
+    if (ownBitmap) {
+      TCanvas canvas;
+      canvas.SetHandle(dc);
+      canvas.Draw(0, 0, item->GetBitmap());
+      canvas.SetHandle(nullptr);
+    } else {
+      ImageList_Draw(images->GetHandle(), item->GetImageIndex(), dc, 0, 0, ILD_TRANSPARENT);
+    }
+  }
+  made.push_back(std::move(image));
+  return made.back().Get();
+}
+
 // Appends the items of `item` to `menu`, sub-items as sub-menus.
-void BuildMenu(HMENU menu, TMenuItem* item) {
+void BuildMenu(HMENU menu, TMenuItem* item, TCustomImageList* images, TMenuImages& made) {
   for (int i = 0; i < item->GetCount(); ++i) {
     TMenuItem* child = item->GetItem(i);
     if (child->IsLine()) {
@@ -67,10 +105,17 @@ void BuildMenu(HMENU menu, TMenuItem* item) {
     const UINT state = child->GetEnabled() ? MF_ENABLED : MF_GRAYED;
     if (child->GetCount() > 0) {
       HMENU sub = CreatePopupMenu();  // destroyed with its parent menu
-      BuildMenu(sub, child);
+      BuildMenu(sub, child, images, made);
       AppendMenuA(menu, MF_STRING | MF_POPUP | state, reinterpret_cast<UINT_PTR>(sub), text.c_str());
     } else {
       AppendMenuA(menu, MF_STRING | state, child->GetCommand(), text.c_str());
+    }
+    if (HBITMAP image = MakeItemImage(child, images, made)) {
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_BITMAP;
+      info.hbmpItem = image;
+      SetMenuItemInfoA(menu, UINT(GetMenuItemCount(menu) - 1), TRUE, &info);
     }
   }
 }
@@ -110,6 +155,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(Allocate
 
 TMenuItem::~TMenuItem() {
   Clear();
+  delete FBitmap;
   if (FParent)
     FParent->Remove(this);
   UsedCommands().erase(FCommand);
@@ -158,6 +204,23 @@ TMenuItem* TMenuItem::Find(WORD command) {
   return nullptr;
 }
 
+TBitmap* TMenuItem::GetBitmap() {
+  if (!FBitmap)
+    FBitmap = new TBitmap;
+  return FBitmap;
+}
+
+void TMenuItem::SetBitmap(TBitmap* value) {
+  if (!value) {
+    delete FBitmap;
+    FBitmap = nullptr;
+    return;
+  }
+  GetBitmap()->Assign(value);
+}
+
+bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->GetEmpty(); }
+
 void TMenuItem::Click() {
   if (FEnabled)
     OnClick(this);
@@ -172,14 +235,32 @@ TPopupMenu::~TPopupMenu() {
   delete FItems;
 }
 
+void TPopupMenu::SetImages(TCustomImageList* value) {
+  if (value == FImages)
+    return;
+  if (FImages)
+    FImages->RemoveFreeNotification(this);
+  FImages = value;
+  if (FImages)
+    FImages->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation operation) {
+  inherited::Notification(AComponent, operation);
+  if (operation == opRemove && AComponent == FImages)
+    FImages = nullptr;
+}
+
 void TPopupMenu::Popup(int x, int y) {
   DoPopup(this);
+  TMenuImages images;
   TMenuHandle menu(CreatePopupMenu());
   if (!menu)
     throw EOutOfResources("The pop-up menu could not be made");
-  BuildMenu(menu.Get(), FItems);
+  BuildMenu(menu.Get(), FItems, FImages, images);
   const WORD command = TrackMenu(menu.Get(), x, y);
   menu.Reset();
+  images.clear();
   if (command)
     DispatchCommand(command);
 }

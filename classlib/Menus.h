@@ -6,6 +6,8 @@
 // menu from the tree at that moment, tracks it at a screen point and, once the menu
 // has closed, runs the click of the chosen item (so that a click may open a modal
 // dialog). The items keep their state in themselves; nothing needs a menu handle.
+// An item shows an image beside its caption: its own Bitmap when it has one, else the
+// image ImageIndex of the menu's Images.
 #pragma once
 
 #include <string>
@@ -27,6 +29,9 @@ TShortCut ShortCut(WORD key, TShiftState shift);
 // "Ctrl+X", "Alt+F4", "Shift+Del"; empty for no short cut or an unnamed key.
 std::string ShortCutToText(TShortCut shortCut);
 
+class TBitmap;
+class TCustomImageList;
+
 class TMenuItem : public TComponent {
   KIVO_CLASS(TMenuItem, TComponent)
  public:
@@ -40,6 +45,14 @@ class TMenuItem : public TComponent {
   void SetEnabled(bool value) { FEnabled = value; }
   TShortCut GetShortCut() const { return FShortCut; }
   void SetShortCut(TShortCut value) { FShortCut = value; }
+  // The image of the menu's Images shown beside the caption; -1 for none.
+  int GetImageIndex() const { return FImageIndex; }
+  void SetImageIndex(int value) { FImageIndex = value; }
+  // The item's own image (made empty on first read, owned); drawn with its transparent
+  // colour when it is Transparent.
+  TBitmap* GetBitmap();
+  void SetBitmap(TBitmap* value);
+  bool HasBitmap() const;
   // The caption "-" makes the item a separator.
   bool IsLine() const { return FCaption == "-"; }
   // The command number the item has in a tracked menu (unique in the process).
@@ -70,6 +83,8 @@ class TMenuItem : public TComponent {
   std::string FCaption;
   bool FEnabled = true;
   TShortCut FShortCut = scNone;
+  int FImageIndex = -1;
+  TBitmap* FBitmap = nullptr;
   WORD FCommand;
   TMenuItem* FParent = nullptr;
   std::vector<TMenuItem*> FItems;
@@ -81,6 +96,9 @@ class TPopupMenu : public TComponent {
   explicit TPopupMenu(TComponent* AOwner);
   ~TPopupMenu() override;
   TMenuItem* GetItems() const { return FItems; }
+  // The images the items' ImageIndex refers to (not owned; null for none).
+  TCustomImageList* GetImages() const { return FImages; }
+  void SetImages(TCustomImageList* value);
   // The control the menu was last opened for (set by whoever pops it up).
   TComponent* GetPopupComponent() const { return FPopupComponent; }
   void SetPopupComponent(TComponent* value) { FPopupComponent = value; }
@@ -95,10 +113,12 @@ class TPopupMenu : public TComponent {
   virtual void DoPopup(TObject* sender) { OnPopup(sender); }
   // Tracks `menu` at the point and answers the chosen command, 0 for none.
   virtual WORD TrackMenu(HMENU menu, int x, int y);
+  void Notification(TComponent* AComponent, TOperation operation) override;
 
  private:
   void WndProc(TMessage& message);
   TMenuItem* FItems;
   TComponent* FPopupComponent = nullptr;
+  TCustomImageList* FImages = nullptr;
   HWND FWindow = nullptr;  // the owner of the tracked menu
 };

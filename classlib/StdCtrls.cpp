@@ -5,6 +5,7 @@
 
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
 
 namespace {
 
@@ -15,12 +16,10 @@ bool IsCommand(TMessage& message, WORD code) {
 // The size `text` needs in `font` with DrawText `flags`, measured on the screen's DC
 // (a control need not have a window to be measured).
 SIZE MeasureText(TFont* font, const std::string& text, int flags, int width) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font->GetHandle());
+  TClientDC dc(nullptr);
+  TSelectGuard selected(dc, font->GetHandle());
   RECT r{0, 0, width, 0};
   DrawTextA(dc, text.c_str(), int(text.size()), &r, flags | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
   return SIZE{r.right, r.bottom};
 }
 
@@ -688,7 +687,7 @@ int TCustomLabel::TextFlags() const {
 bool TCustomLabel::CanAutoSize(int& newWidth, int& newHeight) {
   std::string text = GetStoredText();
   if (text.empty() || (FShowAccelChar && text == "&"))
-    text = " ";  // an empty label keeps a line's height
+    text.assign(1, ' ');  // an empty label keeps a line's height
   const SIZE size = MeasureText(GetFont(), text, TextFlags(), FWordWrap ? GetWidth() : 0);
   newWidth = FWordWrap ? GetWidth() : size.cx;
   newHeight = size.cy;

@@ -11,12 +11,16 @@
 // FocusControl on its "&" accelerator. The group box paints its own frame and caption.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "classlib/Controls.h"
 #include "classlib/StringList.h"
+
+// Vertical placement of a text in its rectangle.
+enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
 // ---- Buttons --------------------------------------------------------------------------
 

@@ -102,7 +102,9 @@ void InsertControlOriginal(TWinControl* parent, TControl* control) {
 
 // ---- Construction -----------------------------------------------------------------------
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(new TBrush) {
+// The brush is owned from the start: it goes with the control even when making the
+// window-procedure instance fails.
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::make_unique<TBrush>()) {
   FObjectInstance = MakeObjectInstance(TWndMethod::Bind<&TWinControl::MainWndProc>(this));
   FBrush->SetColor(GetColor());
 }
@@ -122,8 +124,7 @@ TWinControl::~TWinControl() {
     Remove(child);
     delete child;
   }
-  delete FBrush;
-  FBrush = nullptr;
+  FBrush.reset();
   FreeObjectInstance(FObjectInstance);
   FObjectInstance = nullptr;
 }

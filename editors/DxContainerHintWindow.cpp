@@ -44,9 +44,8 @@ void TdxContainerHintWindow::ActivateHint(const TPoint& point, int maxWidth, boo
   TRect r = Rect(0, 0, maxWidth, 0);
   {
     TMemoryDC dc;
-    HGDIOBJ old = SelectObject(dc, canvasFont->GetHandle());
+    TSelectGuard selected(dc, canvasFont->GetHandle());
     DrawTextA(dc, text.c_str(), int(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK);
-    SelectObject(dc, old);
   }
   const int width = r.right + 6;
   const int height = r.bottom + 6;

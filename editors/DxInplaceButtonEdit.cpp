@@ -260,11 +260,7 @@ void TdxInplaceButtonEdit::KeyDown(WORD& key, TShiftState shift) {
       ContainerNotify(false);
   }
   if (FButtons->GetCount() > 0 && ShortCut(key, shift) == FClickKey && CanEditText()) {
-    if (HandleAllocated()) {
-      MSG pending{};
-      if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-        PostQuitMessage(int(pending.wParam));
-    }
+    RemovePendingChar();
     DefaultButtonClick();
     key = 0;
     return;

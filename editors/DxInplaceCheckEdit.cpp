@@ -21,24 +21,22 @@ void DrawGlyphImage(HDC dc, const TRect& box, TBitmap* glyph, int index, int gly
   if (w <= 0 || h <= 0)
     return;
   TMemoryDC source(dc), image(dc), mask(dc);
-  HGDIOBJ oldSource = SelectObject(source, glyph->GetHandle());
   TBitmapHandle imageBitmap(CreateCompatibleBitmap(dc, w, h));
   TBitmapHandle maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
-  HGDIOBJ oldImage = SelectObject(image, imageBitmap.Get());
-  HGDIOBJ oldMask = SelectObject(mask, maskBitmap.Get());
+  TSelectGuard sourceSelected(source, glyph->GetHandle());
+  TSelectGuard imageSelected(image, imageBitmap.Get());
+  TSelectGuard maskSelected(mask, maskBitmap.Get());
   BitBlt(image, 0, 0, w, h, source, index * glyphWidth, 0, SRCCOPY);
   SetBkColor(image, ColorToRGB(glyph->GetTransparentColor()));
   BitBlt(mask, 0, 0, w, h, image, 0, 0, SRCCOPY);
-  // Transparent pixels (white in the mask) take the brush; the others keep the image.
-  HGDIOBJ oldBrush = SelectObject(image, brush);
-  SetBkColor(image, RGB(255, 255, 255));
-  SetTextColor(image, RGB(0, 0, 0));
-  BitBlt(image, 0, 0, w, h, mask, 0, 0, 0x00E20746);
-  SelectObject(image, oldBrush);
+  {
+    // Transparent pixels (white in the mask) take the brush; the others keep the image.
+    TSelectGuard brushSelected(image, brush);
+    SetBkColor(image, RGB(255, 255, 255));
+    SetTextColor(image, RGB(0, 0, 0));
+    BitBlt(image, 0, 0, w, h, mask, 0, 0, 0x00E20746);
+  }
   BitBlt(dc, box.left, box.top, w, h, image, 0, 0, SRCCOPY);
-  SelectObject(mask, oldMask);
-  SelectObject(image, oldImage);
-  SelectObject(source, oldSource);
 }
 
 UINT FrameState(const TdxCheckEditViewData* v, TdxCheckBoxState state) {
@@ -253,13 +251,12 @@ int TdxInplaceCheckEdit::GetMinHeight(const TdxInplaceEditClass& cls, TdxEditVie
   if (v->Alignment == taCenter)
     return height;
   TClientDC screen(nullptr);
-  HGDIOBJ old = SelectObject(screen.Get(), v->Font ? v->Font : GetStockObject(SYSTEM_FONT));
+  TSelectGuard selected(screen, v->Font ? v->Font : GetStockObject(SYSTEM_FONT));
   TRect r = Rect(0, 0, std::max<int>(RectWidth(v->Bounds) - glyph.cx - 7, 1), 0);
   UINT flags = DT_CALCRECT | DT_EDITCONTROL | (v->VertAlignment == 3 ? DT_WORDBREAK : DT_SINGLELINE);
   if (v->NoPrefix)
     flags |= DT_NOPREFIX;
   DrawTextA(screen.Get(), v->Caption.c_str(), int(v->Caption.size()), &r, flags);
-  SelectObject(screen.Get(), old);
   return std::max(height, RectHeight(r) + 4);
 }
 
@@ -285,9 +282,9 @@ bool TdxInplaceCheckEdit::DrawContent(const TdxInplaceEditClass& /*cls*/, HDC dc
     UINT flags = DT_EDITCONTROL | (v->VertAlignment == 3 ? DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE);
     if (v->NoPrefix)
       flags |= DT_NOPREFIX;
-    HGDIOBJ oldFont = SelectObject(dc, v->Font ? v->Font : GetStockObject(SYSTEM_FONT));
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = GetTextColor(dc);
+    TSaveDCGuard state(dc);  // font, background mode and text colour
+    SelectObject(dc, v->Font ? v->Font : GetStockObject(SYSTEM_FONT));
+    SetBkMode(dc, TRANSPARENT);
     if (v->Enabled) {
       SetTextColor(dc, v->TextColor);
       DrawTextA(dc, v->Caption.c_str(), int(v->Caption.size()), &captionRect, flags);
@@ -299,9 +296,6 @@ bool TdxInplaceCheckEdit::DrawContent(const TdxInplaceEditClass& /*cls*/, HDC dc
       SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
       DrawTextA(dc, v->Caption.c_str(), int(v->Caption.size()), &captionRect, flags);
     }
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
   }
   const auto state = TdxCheckBoxState(std::clamp(v->Value.AsInteger(), 0, 2));
   if (customGlyph) {

@@ -31,12 +31,10 @@ void DrawSign(HDC dc, const TRect& r, TdxEditButtonKind kind, int size, int colo
   const int x = (r.left + r.right - size) / 2;
   const int y = (r.top + r.bottom - size / 2) / 2 - ((r.bottom - r.top) & 1);
   TPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
-  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  TSelectGuard penSelected(dc, pen.Get());
+  TSelectGuard brushSelected(dc, brush);
   const POINT corners[] = {{x, y}, {x + size - 1, y}, {x + size / 2, y + size / 2}};
   Polygon(dc, corners, 3);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 }  // namespace
@@ -333,6 +331,15 @@ void TdxInplaceDropDownEdit::FocusEditor() {
     SetFocus();
 }
 
+void TdxInplaceDropDownEdit::PopupMouseUp(TObject* sender, TMouseButton button, TShiftState /*shift*/, int x,
+                                          int y) {
+  auto* popup = ObjectAs<TControl>(sender);
+  if (button != mbLeft || !popup)
+    return;
+  const TRect client = popup->GetClientRect();
+  CloseUp(PtInRect(&client, POINT{x, y}) != FALSE);
+}
+
 // ---- Buttons ------------------------------------------------------------------------
 
 void TdxInplaceDropDownEdit::SetHotButton(int index) {
@@ -407,11 +414,8 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
   }
   if ((key == VK_RETURN || key == VK_ESCAPE) && !alt && FDroppedDown) {
     CloseUp(key == VK_RETURN);
-    if (key == VK_RETURN && HandleAllocated()) {
-      MSG pending{};
-      if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-        PostQuitMessage(int(pending.wParam));
-    }
+    if (key == VK_RETURN)
+      RemovePendingChar();
     key = 0;
   }
 }

@@ -103,6 +103,9 @@ class TdxInplaceDropDownEdit : public TdxInplaceMaskEdit {
   TdxPopupBorder GetPopupBorder();
   // Takes the focus back when it can (list popups after closing).
   void FocusEditor();
+  // The mouse-up handler of list popups: a release of the left button closes the
+  // popup, taking its value when the release lies in the popup's client area.
+  void PopupMouseUp(TObject* sender, TMouseButton button, TShiftState shift, int x, int y);
   void SetHotButton(int index);
   void StopTracking();
 

@@ -558,11 +558,17 @@ void TdxInplaceEdit::WMKeyDown(TMessage& message) {
   const WORD key = WORD(message.WParam);
   if (Container() && HandleAllocated() && (key == VK_RETURN || (key == VK_TAB && !WantsTab()))) {
     // The character of a key the container takes must not reach the editor as well.
-    MSG pending{};
-    if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
-      PostQuitMessage(int(pending.wParam));
+    RemovePendingChar();
   }
   inherited::Dispatch(message);
+}
+
+void TdxInplaceEdit::RemovePendingChar() {
+  if (!HandleAllocated())
+    return;
+  MSG pending{};
+  if (PeekMessageA(&pending, GetHandle(), WM_CHAR, WM_CHAR, PM_REMOVE) && pending.message == WM_QUIT)
+    PostQuitMessage(int(pending.wParam));
 }
 
 void TdxInplaceEdit::CMExit(TMessage& message) {

@@ -251,6 +251,9 @@ class TdxInplaceEdit : public TWinControl {
   // class (in place or stand-alone, the style class) are the class's being made.
   TdxInplaceEdit(TComponent* AOwner, const TdxInplaceEditClass* cls);
   virtual void Change();
+  // Removes one WM_CHAR waiting for the editor's window (the character of a key already
+  // handled), putting back a WM_QUIT it took instead.
+  void RemovePendingChar();
   // Replaces the snapshot Reset goes back to.
   void SetSnapshot(const std::string& text, bool modified) {
     FSavedText = text;

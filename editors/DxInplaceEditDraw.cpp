@@ -171,10 +171,9 @@ TCursor TdxInplaceEdit::GetCursor(const TdxInplaceEditClass& /*cls*/, int /*x*/,
 
 int TdxInplaceEdit::GetMinHeight(const TdxInplaceEditClass& cls, TdxEditViewData* viewData) {
   TClientDC screen(nullptr);
-  HGDIOBJ old = SelectObject(screen.Get(), viewData->Font ? viewData->Font : GetStockObject(SYSTEM_FONT));
+  TSelectGuard selected(screen, viewData->Font ? viewData->Font : GetStockObject(SYSTEM_FONT));
   TEXTMETRICA metrics{};
-  GetTextMetricsA(screen.Get(), &metrics);
-  SelectObject(screen.Get(), old);
+  GetTextMetricsA(screen, &metrics);
   const int extra = cls.IsInplace() ? 3 : 2 * (GetSystemMetrics(SM_CYBORDER) + 1);
   return metrics.tmHeight + extra;
 }
@@ -298,7 +297,7 @@ void TdxInplaceEdit::WMNCPaint(TMessage& message) {
   std::unique_ptr<TdxEditViewData> viewData(CreateViewData(false));
   TdxEditDrawRecord record;
   EditClass()->CalcViewData(viewData.get(), false, record);
-  HDC dc = GetWindowDC(wnd);
+  TWindowDC dc(wnd);
   EditClass()->DrawBorder(dc, record, viewData.get());
   if ((style & WS_HSCROLL) && (style & WS_VSCROLL)) {
     const TRect inside = Deflated(record.BorderRect, record.BorderWidth);
@@ -306,7 +305,6 @@ void TdxInplaceEdit::WMNCPaint(TMessage& message) {
                               inside.bottom - GetSystemMetrics(SM_CYHSCROLL), inside.right, inside.bottom);
     FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
   }
-  ReleaseDC(wnd, dc);
   message.Result = 0;
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "classlib/Clipboard.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 
 const char* const sdxMaskInvalidInput = "Invalid input value.  Use escape key to abandon changes";
@@ -280,9 +281,8 @@ std::string TdxInplaceMaskEdit::Blanked(const std::string& text, int start, int 
 void TdxInplaceMaskEdit::ReplaceRange(int start, int end, const std::string& replacement) {
   CHARRANGE r{start, end};
   SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  FReplacing = true;
+  const TFlagScope replacing(FReplacing);
   SendMessageA(GetHandle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
-  FReplacing = false;
 }
 
 void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
@@ -413,9 +413,10 @@ void TdxInplaceMaskEdit::EditChanged() {
   std::string formatted = FormatMaskText(FEditMask, value, FMaskBlank);
   if (int(formatted.size()) > FMaxChars)
     formatted.resize(size_t(FMaxChars));
-  FReplacing = true;
-  SetEditText(formatted);
-  FReplacing = false;
+  {
+    const TFlagScope replacing(FReplacing);
+    SetEditText(formatted);
+  }
   SetModified(true);
 }
 

@@ -3,6 +3,7 @@
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceEdit.h"
+#include "editors/DxUtils.h"
 
 TdxInplacePopupControl::TdxInplacePopupControl(TComponent* AOwner) : TCustomControl(AOwner) {}
 
@@ -93,33 +94,45 @@ void TdxInplacePopupControl::Dispatch(TMessage& message) {
 }
 
 void TdxInplacePopupControl::WMNCCalcSize(TMessage& message) {
-  auto* r = reinterpret_cast<RECT*>(message.LParam);
-  const int w = BorderWidth(FPopupBorder);
-  InflateRect(r, -w, -w);
-  if (FShadow) {
-    r->right -= FShadowSize;
-    r->bottom -= FShadowSize;
-  }
+  DxPopupFrameCalcSize(*reinterpret_cast<RECT*>(message.LParam), FPopupBorder, FShadow, FShadowSize);
   message.Result = 0;
 }
 
 void TdxInplacePopupControl::WMNCPaint(TMessage& message) {
   message.Result = 0;
-  if (!FDrawNCBorder)
-    return;
-  HWND wnd = GetHandle();
+  if (FDrawNCBorder)
+    DxPopupFramePaint(GetHandle(), FPopupBorder, FShadow, FShadowSize);
+}
+
+void TdxInplacePopupControl::WMSize(TMessage& message) {
+  inherited::Dispatch(message);
+  DxPopupFrameShape(GetHandle(), FShadow, FShadowSize);
+}
+
+// ---- The popup frame ------------------------------------------------------------------
+
+void DxPopupFrameCalcSize(RECT& rect, TdxPopupBorder border, bool shadow, int shadowSize) {
+  const int w = TdxInplacePopupControl::BorderWidth(border);
+  InflateRect(&rect, -w, -w);
+  if (shadow) {
+    rect.right -= shadowSize;
+    rect.bottom -= shadowSize;
+  }
+}
+
+void DxPopupFramePaint(HWND wnd, TdxPopupBorder border, bool shadow, int shadowSize) {
   RECT window{};
   GetWindowRect(wnd, &window);
   TRect r = Rect(0, 0, window.right - window.left, window.bottom - window.top);
-  TRect shadow{};
-  if (FShadow) {
-    r.right -= FShadowSize;
-    r.bottom -= FShadowSize;
-    shadow = r;
-    OffsetRect(&shadow, FShadowSize, FShadowSize);
+  TRect shadowRect{};
+  if (shadow) {
+    r.right -= shadowSize;
+    r.bottom -= shadowSize;
+    shadowRect = r;
+    OffsetRect(&shadowRect, shadowSize, shadowSize);
   }
-  HDC dc = GetWindowDC(wnd);
-  switch (FPopupBorder) {
+  TWindowDC dc(wnd);
+  switch (border) {
     case pbSingle: DrawEdge(dc, &r, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO); break;
     case pbFrame3D:
       DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
@@ -129,34 +142,27 @@ void TdxInplacePopupControl::WMNCPaint(TMessage& message) {
     case pbFlat: DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST); break;
     default: break;
   }
-  if (FShadow && DxEditShadowBrush()) {
-    const TRect bottom = Rect(shadow.left, shadow.bottom - FShadowSize, shadow.right, shadow.bottom);
-    const TRect right = Rect(shadow.right - FShadowSize, shadow.top, shadow.right, shadow.bottom);
-    FillRect(dc, &bottom, DxEditShadowBrush());
-    FillRect(dc, &right, DxEditShadowBrush());
-  }
+  if (shadow && DxEditShadowBrush())
+    DrawShadow(dc, shadowRect, shadowSize, DxEditShadowBrush());
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   if ((style & WS_HSCROLL) && (style & WS_VSCROLL)) {
     const TRect corner = Rect(r.right - GetSystemMetrics(SM_CXVSCROLL), r.bottom - GetSystemMetrics(SM_CYHSCROLL),
                               r.right, r.bottom);
     FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
   }
-  ReleaseDC(wnd, dc);
 }
 
-void TdxInplacePopupControl::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
-  HWND wnd = GetHandle();
-  if (!FShadow) {
+void DxPopupFrameShape(HWND wnd, bool shadow, int shadowSize) {
+  if (!shadow) {
     SetWindowRgn(wnd, nullptr, TRUE);
     return;
   }
   RECT window{};
   GetWindowRect(wnd, &window);
-  const TRect body = Rect(0, 0, window.right - window.left - FShadowSize, window.bottom - window.top - FShadowSize);
+  const TRect body = Rect(0, 0, window.right - window.left - shadowSize, window.bottom - window.top - shadowSize);
   HRGN region = CreateRectRgnIndirect(&body);
-  TRegionHandle moved(CreateRectRgn(body.left + FShadowSize, body.top + FShadowSize, body.right + FShadowSize,
-                                    body.bottom + FShadowSize));
+  TRegionHandle moved(CreateRectRgn(body.left + shadowSize, body.top + shadowSize, body.right + shadowSize,
+                                    body.bottom + shadowSize));
   CombineRgn(region, region, moved.Get(), RGN_OR);
   // The window owns the region from here on.
   SetWindowRgn(wnd, region, TRUE);

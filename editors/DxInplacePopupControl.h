@@ -3,6 +3,9 @@
 // to the editor's form, never takes the activation from it, keeps the form's caption
 // active, draws its own border and drop shadow in the non-client area and shapes its
 // window to them, and tells its editor with DXM_POPUPHIDDEN when it hides.
+//
+// The popup frame (border, shadow, window shape) is shared with the popup list boxes
+// through the DxPopupFrame* routines below.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +19,17 @@ class TdxInplaceEdit;
 constexpr UINT DXM_POPUPHIDDEN = 0x8065;
 // Posted by a drop-down editor to itself to open its popup.
 constexpr UINT DXM_DROPDOWN = 0x8066;
+
+// The popup frame of a window with `border` and, when `shadow`, a drop shadow of
+// `shadowSize` pixels at its right and bottom.
+// The client rectangle `rect` (window coordinates) shrinks by the border on every side
+// and by the shadow at the right and bottom.
+void DxPopupFrameCalcSize(RECT& rect, TdxPopupBorder border, bool shadow, int shadowSize);
+// Paints the border and the shadow on the window's device context; with both scroll
+// bars it also fills the square between them.
+void DxPopupFramePaint(HWND wnd, TdxPopupBorder border, bool shadow, int shadowSize);
+// Shapes the window to its body and its shadow (no region without a shadow).
+void DxPopupFrameShape(HWND wnd, bool shadow, int shadowSize);
 
 class TdxInplacePopupControl : public TCustomControl {
   KIVO_CLASS(TdxInplacePopupControl, TCustomControl)

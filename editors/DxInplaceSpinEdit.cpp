@@ -30,11 +30,9 @@ void DrawArrow(HDC dc, const TRect& r, bool up, int colorIndex) {
     points[2] = {x + w / 2, y + 1 + w / 2};
   }
   TPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(colorIndex)));
-  HGDIOBJ oldPen = SelectObject(dc, pen.Get());
-  HGDIOBJ oldBrush = SelectObject(dc, GetSysColorBrush(colorIndex));
+  TSelectGuard penSelected(dc, pen.Get());
+  TSelectGuard brushSelected(dc, GetSysColorBrush(colorIndex));
   Polygon(dc, points, 3);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
 }
 
 void DrawSpinButton(HDC dc, TRect r, bool up, TdxEditViewData* v, bool hot, bool pushed) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "classlib/Boundary.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/Menus.h"
 #include "classlib/Strings.h"
@@ -55,7 +56,7 @@ bool DxRichEditLoaded() { return gRichEdit != nullptr; }
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
 // dragged into or out of it. Counted on its own; the editor frees it. Its methods only
 // store constants; the one that does more runs behind the exception barrier.
-class TdxInplaceTextEdit::TOleCallback : public IRichEditOleCallback {
+class TdxInplaceTextEdit::TOleCallback final : public IRichEditOleCallback {
  public:
   LONG RefCount = 0;
   STDMETHODIMP QueryInterface(REFIID riid, LPVOID* object) override {
@@ -178,19 +179,15 @@ void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
 
 void TdxInplaceTextEdit::CreateWnd() {
   const TRect bounds = GetBoundsRect();
-  FCreatingWindow = true;
-  try {
+  {
+    const TFlagScope creating(FCreatingWindow);
     const std::string text = GetText();
     inherited::CreateWnd();
     HWND wnd = GetHandle();
     SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  } catch (...) {
-    FCreatingWindow = false;
-    throw;
   }
-  FCreatingWindow = false;
   HWND wnd = GetHandle();
   ApplyMaxLength(FMaxLength);
   SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_DRAGDROPDONE | ENM_SELCHANGE);
@@ -225,14 +222,10 @@ void TdxInplaceTextEdit::ApplyBackgroundColor() {
 // ---- Value and state ----------------------------------------------------------------
 
 void TdxInplaceTextEdit::SetEditValue(const Variant& value) {
-  FSettingValue = true;
-  try {
+  {
+    const TFlagScope setting(FSettingValue);
     inherited::SetEditValue(value);
-  } catch (...) {
-    FSettingValue = false;
-    throw;
   }
-  FSettingValue = false;
   ClearUndo();
 }
 
@@ -287,21 +280,15 @@ void TdxInplaceTextEdit::ApplyCharCase() {
   const std::string converted = FCharCase == ecUpperCase ? AnsiUpperCase(text) : AnsiLowerCase(text);
   if (converted == text)
     return;
-  FCaseUpdating = true;
-  try {
-    CHARRANGE selection{};
-    if (HandleAllocated())
-      SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    const bool modified = GetModified();
-    SetText(converted);
-    SetModified(modified);
-    if (HandleAllocated())
-      SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-  } catch (...) {
-    FCaseUpdating = false;
-    throw;
-  }
-  FCaseUpdating = false;
+  const TFlagScope updating(FCaseUpdating);
+  CHARRANGE selection{};
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  const bool modified = GetModified();
+  SetText(converted);
+  SetModified(modified);
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
 }
 
 void TdxInplaceTextEdit::SetMaxLength(int value) {

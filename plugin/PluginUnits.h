@@ -1,4 +1,4 @@
-// The plug-in's units in start-up order.
+// The plug-in's units in start-up order: the libraries' own lists, concatenated.
 #pragma once
 
 #include <span>

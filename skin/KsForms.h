@@ -5,6 +5,14 @@
 // into an off-screen bitmap (its own when translucent, else the process-wide paint
 // buffer) and copies the four frame bands to the window. The look of this class is the
 // classic system look; themed skinners override the frame operations.
+//
+// The component holds the properties, the look (the frame's geometry and painting)
+// and the dispatch of the form's messages; the work is done by its parts, each in a
+// file of its own: TKsFormMetrics (frame measuring), TKsFormPainter (frame painting),
+// TKsFormAnimator (show animation), TKsFormMouse (hit codes, caption buttons, dragging
+// and snapping), TKsFormStates (window states and their commands), TKsFormSystemMenu,
+// TKsFormTray, TKsFormAppEvents (the application's and the form's events it chains
+// into) and TKsFormMDI.
 // The unit's start-up makes the caption fonts, the system menu's glyph list and the
 // shared paint buffer.
 #pragma once
@@ -21,6 +29,16 @@
 #include "skin/KsBitmap.h"
 #include "skin/KsBorderStyle.h"
 #include "skin/KsEffects.h"
+#include "skin/KsFormAnimator.h"
+#include "skin/KsFormAppEvents.h"
+#include "skin/KsFormMDI.h"
+#include "skin/KsFormMetrics.h"
+#include "skin/KsFormMouse.h"
+#include "skin/KsFormPainter.h"
+#include "skin/KsFormStates.h"
+#include "skin/KsFormSystemMenu.h"
+#include "skin/KsFormTray.h"
+#include "skin/KsFormTypes.h"
 #include "skin/KsHooks.h"
 
 class TCanvas;
@@ -31,58 +49,7 @@ class TPopupMenu;
 class TKsCustomItem;
 class TKsCustomMenuBar;
 
-enum TKsBorderIcon { kbiClose, kbiSystemMenu, kbiMinimize, kbiMaximize, kbiHelp, kbiRollup, kbiTray };
-using TKsBorderIcons = TSet<TKsBorderIcon>;
-enum TKsWindowState { kwsNormal, kwsMaximized, kwsMinimized, kwsRollup, kwsTray };
-
 using TPaintEvent = TEvent<TCanvas* /*Canvas*/>;
-
-// Frame hit codes (the system's own numbering of the frame's areas).
-enum : uint8_t {
-  khtNone = 0,
-  khtCaption = 1,
-  khtLeft = 2,
-  khtTop = 3,
-  khtRight = 4,
-  khtBottom = 5,
-  khtTopLeft = 7,
-  khtTopRight = 8,
-  khtBottomLeft = 9,
-  khtBottomRight = 10,
-  khtClose = 11,
-  khtHelp = 12,
-  khtMinimize = 13,
-  khtMaximize = 14,
-  khtRollup = 15,
-  khtTray = 16,
-  khtSystemMenu = 17,
-};
-
-// The hit code of a caption button.
-uint8_t KsBorderIconHitCode(TKsBorderIcon icon);
-
-// Private messages of the skinner.
-constexpr UINT KM_CAPTIONCHANGED = 0x56D;  // wParam 13: give WS_CAPTION back; repaint
-constexpr UINT KM_MAXIMIZE = 0x56E;
-constexpr UINT KM_ISBLENDED = 0x637;  // 1 when the form is translucent
-constexpr UINT KM_TRAYCALLBACK = 0x56C;
-
-// The transparent key of the paint buffer: pixels of this colour fall outside the window.
-constexpr TKsColor KsTransparentKey = KsColorARGB(255, 127, 0, 127);
-
-// The DC of a whole window (frame included), released on destruction.
-class TKsWindowDC {
- public:
-  explicit TKsWindowDC(HWND wnd);
-  ~TKsWindowDC();
-  TKsWindowDC(const TKsWindowDC&) = delete;
-  TKsWindowDC& operator=(const TKsWindowDC&) = delete;
-  HDC Get() const { return FDC; }
-
- private:
-  HWND FWnd;
-  HDC FDC;
-};
 
 class TKsCustomForm : public TKsHookComponent {
   KIVO_CLASS(TKsCustomForm, TKsHookComponent)
@@ -92,86 +59,88 @@ class TKsCustomForm : public TKsHookComponent {
 
   void Loaded() override;
 
-  bool GetBlend() const { return FBlend; }
+  bool GetBlend() const { return FPainter.GetBlend(); }
   void SetBlend(bool value);
-  int GetBlendValue() const { return FBlendValue; }
+  int GetBlendValue() const { return FPainter.GetBlendValue(); }
   void SetBlendValue(int value);
   TKsBorderIcons GetBorderIcons() const { return FBorderIcons; }
   void SetBorderIcons(TKsBorderIcons value);
   TKsBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TKsBorderStyle value);
-  bool GetCanResize() const { return FCanResize; }
+  bool GetCanResize() const { return FMouse.GetCanResize(); }
   void SetCanResize(bool value);
-  bool GetCanMove() const { return FCanMove; }
+  bool GetCanMove() const { return FMouse.GetCanMove(); }
   void SetCanMove(bool value);
-  bool GetDropShadow() const { return FDropShadow; }
-  void SetDropShadow(bool value) { FDropShadow = value; }
-  int GetShadowWidth() const { return FShadowWidth; }
-  void SetShadowWidth(int value) { FShadowWidth = value; }
-  bool GetMagnetic() const { return FMagnetic; }
-  void SetMagnetic(bool value) { FMagnetic = value; }
-  int GetMagneticValue() const { return FMagneticValue; }
-  void SetMagneticValue(int value) { FMagneticValue = value; }
+  bool GetDropShadow() const { return FPainter.GetDropShadow(); }
+  void SetDropShadow(bool value) { FPainter.SetDropShadow(value); }
+  int GetShadowWidth() const { return FPainter.GetShadowWidth(); }
+  void SetShadowWidth(int value) { FPainter.SetShadowWidth(value); }
+  bool GetMagnetic() const { return FMouse.GetMagnetic(); }
+  void SetMagnetic(bool value) { FMouse.SetMagnetic(value); }
+  int GetMagneticValue() const { return FMouse.GetMagneticValue(); }
+  void SetMagneticValue(int value) { FMouse.SetMagneticValue(value); }
   TKsCustomMenuBar* GetMenuBar() const { return FMenuBar; }
   void SetMenuBar(TKsCustomMenuBar* value);
-  bool GetMinimizeApplication() const { return FMinimizeApplication; }
-  void SetMinimizeApplication(bool value) { FMinimizeApplication = value; }
-  bool GetSimpleDrag() const { return FSimpleDrag; }
-  void SetSimpleDrag(bool value) { FSimpleDrag = value; }
-  TKsAnimation GetShowAnimation() const { return FShowAnimation; }
-  void SetShowAnimation(TKsAnimation value) { FShowAnimation = value; }
-  int GetShowAnimationTime() const { return FShowAnimationTime; }
-  void SetShowAnimationTime(int value) { FShowAnimationTime = value; }
+  bool GetMinimizeApplication() const { return FStates.GetMinimizeApplication(); }
+  void SetMinimizeApplication(bool value) { FStates.SetMinimizeApplication(value); }
+  bool GetSimpleDrag() const { return FMouse.GetSimpleDrag(); }
+  void SetSimpleDrag(bool value) { FMouse.SetSimpleDrag(value); }
+  TKsAnimation GetShowAnimation() const { return FAnimator.GetShowAnimation(); }
+  void SetShowAnimation(TKsAnimation value) { FAnimator.SetShowAnimation(value); }
+  int GetShowAnimationTime() const { return FAnimator.GetShowAnimationTime(); }
+  void SetShowAnimationTime(int value) { FAnimator.SetShowAnimationTime(value); }
   bool GetStayOnTop() const { return FStayOnTop; }
   void SetStayOnTop(bool value);
-  bool GetSysMenuBlend() const { return FSysMenuBlend; }
-  void SetSysMenuBlend(bool value) { FSysMenuBlend = value; }
-  int GetSysMenuBlendValue() const { return FSysMenuBlendValue; }
-  void SetSysMenuBlendValue(int value) { FSysMenuBlendValue = value; }
-  bool GetSysMenuDropShadow() const { return FSysMenuDropShadow; }
-  void SetSysMenuDropShadow(bool value) { FSysMenuDropShadow = value; }
-  int GetSysMenuShadowWidth() const { return FSysMenuShadowWidth; }
-  void SetSysMenuShadowWidth(int value) { FSysMenuShadowWidth = value; }
-  TKsAnimation GetSysMenuShowAnimation() const { return FSysMenuShowAnimation; }
-  void SetSysMenuShowAnimation(TKsAnimation value) { FSysMenuShowAnimation = value; }
-  int GetSysMenuShowAnimationTime() const { return FSysMenuShowAnimationTime; }
-  void SetSysMenuShowAnimationTime(int value) { FSysMenuShowAnimationTime = value; }
-  TPopupMenu* GetTrayMenu() const { return FTrayMenu; }
-  void SetTrayMenu(TPopupMenu* value);
-  TKsWindowState GetWindowState() const { return FWindowState; }
+  bool GetSysMenuBlend() const { return FSystemMenu.GetBlend(); }
+  void SetSysMenuBlend(bool value) { FSystemMenu.SetBlend(value); }
+  int GetSysMenuBlendValue() const { return FSystemMenu.GetBlendValue(); }
+  void SetSysMenuBlendValue(int value) { FSystemMenu.SetBlendValue(value); }
+  bool GetSysMenuDropShadow() const { return FSystemMenu.GetDropShadow(); }
+  void SetSysMenuDropShadow(bool value) { FSystemMenu.SetDropShadow(value); }
+  int GetSysMenuShadowWidth() const { return FSystemMenu.GetShadowWidth(); }
+  void SetSysMenuShadowWidth(int value) { FSystemMenu.SetShadowWidth(value); }
+  TKsAnimation GetSysMenuShowAnimation() const { return FSystemMenu.GetShowAnimation(); }
+  void SetSysMenuShowAnimation(TKsAnimation value) { FSystemMenu.SetShowAnimation(value); }
+  int GetSysMenuShowAnimationTime() const { return FSystemMenu.GetShowAnimationTime(); }
+  void SetSysMenuShowAnimationTime(int value) { FSystemMenu.SetShowAnimationTime(value); }
+  TPopupMenu* GetTrayMenu() const { return FTray.GetTrayMenu(); }
+  void SetTrayMenu(TPopupMenu* value) { FTray.SetTrayMenu(value); }
+  TKsWindowState GetWindowState() const { return FStates.GetWindowState(); }
   // While loading the state is kept for the end of loading; otherwise a change runs
   // the command of the new state.
   void SetWindowState(TKsWindowState value);
-  TKsWindowState GetPrevState() const { return FPrevState; }
+  TKsWindowState GetPrevState() const { return FStates.GetPrevState(); }
 
   // Called with a canvas on the paint buffer after the client background is painted.
   TPaintEvent OnPaint;
 
   // Run-time state the frame's painting and tests read.
-  int GetFrameWidth() const { return FFrameWidth; }
-  int GetFrameHeight() const { return FFrameHeight; }
-  int GetWindowWidth() const { return FWindowWidth; }
-  int GetWindowHeight() const { return FWindowHeight; }
-  bool GetActiveLook() const { return FActiveLook; }
-  uint8_t GetDownCode() const { return FDownCode; }
-  uint8_t GetHotCode() const { return FHotCode; }
-  bool GetDragging() const { return FDragging; }
-  bool GetPaintEnabled() const { return FPaintEnabled; }
-  TKsCustomItem* GetSystemMenu() const { return FSystemMenu; }
-  TKsBitmap* GetBackground() const { return FBackground.get(); }
-  HWND GetTrayWindow() const { return FTrayWindow; }
-  const NOTIFYICONDATAA& GetTrayIcon() const { return FTrayIcon; }
-  bool GetAppHooked() const { return FAppHooked; }
+  int GetFrameWidth() const { return FMetrics.GetFrameWidth(); }
+  int GetFrameHeight() const { return FMetrics.GetFrameHeight(); }
+  int GetWindowWidth() const { return FMetrics.GetWindowWidth(); }
+  int GetWindowHeight() const { return FMetrics.GetWindowHeight(); }
+  bool GetActiveLook() const { return FPainter.GetActiveLook(); }
+  uint8_t GetDownCode() const { return FMouse.GetDownCode(); }
+  uint8_t GetHotCode() const { return FMouse.GetHotCode(); }
+  bool GetDragging() const { return FMouse.GetDragging(); }
+  bool GetPaintEnabled() const { return FPainter.GetPaintEnabled(); }
+  TKsCustomItem* GetSystemMenu() const { return FSystemMenu.GetRoot(); }
+  TKsBitmap* GetBackground() const { return FPainter.GetBackground(); }
+  HWND GetTrayWindow() const { return FTray.GetWindow(); }
+  const NOTIFYICONDATAA& GetTrayIcon() const { return FTray.GetIcon(); }
+  bool GetAppHooked() const { return FAppEvents.GetAppHooked(); }
+  // True while the window measures its frame again (UpdateFrame).
+  bool GetUpdatingFrame() const { return FMetrics.GetUpdatingFrame(); }
 
   // The form's own buffer when translucent, else the shared paint buffer.
-  TKsBitmap* GetBuffer() const;
-  void DisablePaint() { FPaintEnabled = false; }
-  void EnablePaint() { FPaintEnabled = true; }
+  TKsBitmap* GetBuffer() const { return FPainter.GetBuffer(); }
+  void DisablePaint() { FPainter.SetPaintEnabled(false); }
+  void EnablePaint() { FPainter.SetPaintEnabled(true); }
   // Paints the whole frame to the window.
-  void PaintNonClient();
+  void PaintNonClient() { FPainter.PaintNonClient(); }
   // Makes the form measure its frame again, keeping its client size.
-  void UpdateFrame();
-  void UpdateTrayIcon();
+  void UpdateFrame() { FMetrics.UpdateFrame(); }
+  void UpdateTrayIcon() { FTray.UpdateIcon(Designing()); }
 
   // Frame metrics of the classic look.
   int FrameBorderWidth() const;
@@ -180,8 +149,8 @@ class TKsCustomForm : public TKsHookComponent {
   TRect GetCaptionRect();
 
   // Commands of the caption buttons, the system menu, the tray icon and the menu bar
-  // (KsFormStates.cpp). Maximize, Minimize, Rollup and MinimizeToTray toggle: called
-  // in their own state they restore. Commands on a form that is not hooked do nothing.
+  // (TKsFormStates). Maximize, Minimize, Rollup and MinimizeToTray toggle: called in
+  // their own state they restore. Commands on a form that is not hooked do nothing.
   virtual void CloseForm();
   virtual void Restore();
   virtual void Maximize();
@@ -190,21 +159,22 @@ class TKsCustomForm : public TKsHookComponent {
   virtual void MinimizeToTray();
   virtual void ShowSystemMenu();
   // Rebuilds the system menu's root with the items that fit the state and buttons.
-  void BuildSystemMenu();
+  void BuildSystemMenu() { FSystemMenu.Build(); }
   // Runs the command that the clicked system-menu item names by its caption.
-  void SystemMenuClick(TObject* sender);
-  const TRect& GetRestoreBounds() const { return FRestoreBounds; }
-  TPoint GetSysMenuPos() const { return FSysMenuPos; }
-  void SetSysMenuPos(TPoint value) { FSysMenuPos = value; }
+  void SystemMenuClick(TObject* sender) { FSystemMenu.Click(sender); }
+  const TRect& GetRestoreBounds() const { return FStates.GetRestoreBounds(); }
+  TPoint GetSysMenuPos() const { return FSystemMenu.GetPos(); }
+  void SetSysMenuPos(TPoint value) { FSystemMenu.SetPos(value); }
 
-  // MDI support. The parent form of an MDI child and its skinner; whether a skinned
-  // child of the same parent (or, for a parent, of this form) is maximized; the parent's
-  // caption with the maximized child's caption merged in; restoring maximized children.
-  TCustomForm* GetMDIParent() const;
-  TKsCustomForm* GetMDIParentSkinner() const;
-  bool HasMaximizedMDIChild() const;
-  void UpdateMDICaption();
-  void RestoreMDIChildren();
+  // MDI support (TKsFormMDI). The parent form of an MDI child and its skinner; whether
+  // a skinned child of the same parent (or, for a parent, of this form) is maximized;
+  // the parent's caption with the maximized child's caption merged in; restoring
+  // maximized children.
+  TCustomForm* GetMDIParent() const { return FMDI.GetParent(); }
+  TKsCustomForm* GetMDIParentSkinner() const { return FMDI.GetParentSkinner(); }
+  bool HasMaximizedMDIChild() const { return FMDI.HasMaximizedChild(); }
+  void UpdateMDICaption() { FMDI.UpdateCaption(); }
+  void RestoreMDIChildren() { FMDI.RestoreChildren(); }
 
   // Frame operations, overridden by themed skinners.
   virtual void UpdateRegion();
@@ -228,7 +198,7 @@ class TKsCustomForm : public TKsHookComponent {
   void Activate() override;
   void AfterMessage(TObject* sender, TMessage& message, bool& handled) override;
 
-  // Mouse on the frame, in frame coordinates.
+  // Mouse on the frame, in frame coordinates (TKsFormMouse).
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
@@ -236,36 +206,16 @@ class TKsCustomForm : public TKsHookComponent {
   void InitializeSkin();
   // The tray icon's hidden window; the tray commands answer its callback.
   virtual void TrayWndProc(TMessage& message);
-  // Chained to the application's minimize and restore events.
-  void AppMinimize(TObject* sender);
-  void AppRestore(TObject* sender);
-  void ChainApplicationEvents();
-  // Chained to the form's OnShortCut: the menu bar's short cuts first.
-  void FormShortCut(TMessage& message, bool& handled);
-  void UnchainApplicationEvents();
   // Opens the system menu's root as a popup at a screen point and runs its menu loop.
   virtual void PopupSystemMenu(TPoint at);
-  // The window procedure that replaces the MDI client window's.
-  void MDIClientWndProc(TMessage& message);
-  void HookMDIClient();
-  void UnhookMDIClient();
-  void WMMDIActivate(TMessage& message);
-  // The menu bar shows the maximized child's buttons; nothing without a menu bar.
-  void ShowParentMDIButtons();
-  void HideParentMDIButtons();
-  bool IsModalForm() const;
-  // The hooked form when the commands may act on it.
-  TCustomForm* CommandForm() const;
-  void CaptureBackground(const TRect& rect);
   // Shows the window with the show animation over the captured background.
-  void ShowAnimated();
-  void SetFormBounds(const TRect& bounds);
+  void ShowAnimated() { FAnimator.ShowAnimated(); }
   // The form's icon (else the application's, else the stock one) at the small-icon
   // size, at the rectangle's top-left or centred in it.
   void DrawFormIcon(TKsBitmap& bitmap, const TRect& rect, bool centred);
   // One caption button of the classic look into the bitmap's DC.
   void DrawCaptionButton(TKsBitmap& bitmap, TKsBorderIcon icon, bool pressed);
-  bool ButtonPressed(uint8_t code) const;
+  bool ButtonPressed(uint8_t code) const { return FMouse.ButtonPressed(code); }
   // The work area within the virtual screen.
   static TRect ScreenWorkArea();
   bool IsMDIChild() const;
@@ -277,89 +227,53 @@ class TKsCustomForm : public TKsHookComponent {
   TPoint ClientToFrame(TPoint client);
 
  private:
-  void ReMeasure();
-  void SyncFrameSize();
-  void DrawOutline(const TRect& frame);
-  void Snap(TRect& bounds);
+  friend class TKsFormAnimator;
+  friend class TKsFormAppEvents;
+  friend class TKsFormMDI;
+  friend class TKsFormMetrics;
+  friend class TKsFormMouse;
+  friend class TKsFormPainter;
+  friend class TKsFormStates;
+  friend class TKsFormSystemMenu;
+  friend class TKsFormTray;
 
-  void WMNCCalcSize(TMessage& message);
+  TKsFormPainter& Painter() { return FPainter; }
+  TKsFormStates& States() { return FStates; }
+  TKsFormTray& Tray() { return FTray; }
+  TKsFormMDI& MDI() { return FMDI; }
+  // The capture of the background after a maximized state: see TKsFormStates.
+  void ForgetMaximizedPrevState() { FStates.ForgetMaximizedPrevState(); }
+  void ReMeasure();
+
   void WMNCActivate(TMessage& message);
-  void WMNCHitTest(TMessage& message);
-  void WMNCButton(TMessage& message);
-  void WMMouse(TMessage& message);
-  void WMPaint(TMessage& message);
-  void WMEraseBkgnd(TMessage& message);
   void WMWindowPosChanging(TMessage& message);
   void WMSysCommand(TMessage& message);
+  void CaptionChanged(TMessage& message);
 
-  bool FBlend = false;
-  int FBlendValue = 150;
   TKsBorderIcons FBorderIcons{kbiClose, kbiSystemMenu, kbiMinimize, kbiMaximize, kbiRollup, kbiTray};
   TKsBorderStyle FBorderStyle = kbsStandard;
-  bool FCanResize = true;
-  bool FCanMove = true;
-  bool FDropShadow = false;
-  int FShadowWidth = 4;
-  bool FMagnetic = true;
-  int FMagneticValue = 20;
   TKsCustomMenuBar* FMenuBar = nullptr;
-  bool FMinimizeApplication = true;
-  bool FSimpleDrag = false;
-  TKsAnimation FShowAnimation = kaNone;
-  int FShowAnimationTime = 400;
   bool FStayOnTop = false;
-  bool FSysMenuBlend = false;
-  int FSysMenuBlendValue = 150;
-  bool FSysMenuDropShadow = false;
-  int FSysMenuShadowWidth = 4;
-  TKsAnimation FSysMenuShowAnimation = kaNone;
-  int FSysMenuShowAnimationTime = 300;
-  TPopupMenu* FTrayMenu = nullptr;
-
-  std::unique_ptr<TKsBitmap> FBuffer;
-  std::unique_ptr<TKsBitmap> FBackground;
-  TPoint FDownPoint{0, 0};
-  TPoint FLastPoint{0, 0};
-  TRect FRestoreBounds{0, 0, 0, 0};
-  TKsWindowState FPrevState = kwsNormal;
-  TKsWindowState FWindowState = kwsNormal;
-  TKsWindowState FLoadedState = kwsNormal;
-  NOTIFYICONDATAA FTrayIcon{};
-  HWND FTrayWindow = nullptr;
-  TKsCustomItem* FSystemMenu = nullptr;
-  TNotifyEvent FSavedOnRestore;
-  TNotifyEvent FSavedOnMinimize;
-  bool FAppHooked = false;
-  bool FAppMinimizing = false;
-  TShortCutEvent FOldShortCut;
-  TPoint FSysMenuPos{0, 0};
-  bool FRenderToBitmap = false;
-  TRect FBackgroundRect{0, 0, 0, 0};
-  std::unique_ptr<TKsBitmap> FAnimBitmap;
-  bool FDragging = false;
-  TRect FDragFrame{0, 0, 0, 0};
-  bool FOutlineDrag = false;
-  bool FUpdatingFrame = false;
-  int FSavedClientWidth = 0;
-  int FSavedClientHeight = 0;
   bool FInitialized = false;
-  bool FPaintEnabled = true;
-  bool FActiveLook = false;
-  uint8_t FDownCode = 0;
-  uint8_t FHotCode = 0;
-  int FFrameWidth = 0;
-  int FFrameHeight = 0;
-  int FWindowWidth = 0;
-  int FWindowHeight = 0;
-  uint8_t FMouseButtons = 0;
+  // The caption last read from the window, to notice its changes.
   std::string FCaption;
-  WNDPROC FOldClientProc = nullptr;
-  WNDPROC FClientInstance = nullptr;
-  HWND FClientWnd = nullptr;
+
+  TKsFormMetrics FMetrics{*this};
+  TKsFormPainter FPainter{*this};
+  TKsFormAnimator FAnimator{*this};
+  TKsFormMouse FMouse{*this};
+  TKsFormStates FStates{*this};
+  TKsFormSystemMenu FSystemMenu{*this};
+  TKsFormTray FTray{*this};
+  TKsFormAppEvents FAppEvents{*this};
+  TKsFormMDI FMDI{*this};
 };
 
 // The first active skinner among the components of `form`, or null.
 TKsCustomForm* FindFormSkinner(TComponent* form);
+
+// The icon of the form, else of the application; null when neither has one.
+HICON KsFormIcon(TCustomForm* form);
 
 // The unit's fonts and glyphs; null outside start-up and shut-down.
 TFont* KsCaptionFont();

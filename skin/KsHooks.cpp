@@ -11,6 +11,9 @@
 // - A subclass still chained below a later one is not freed while its window lives.
 // - A hook freed while registered also frees a subclass that no hook uses any more, so
 //   that forms skinned and freed one after the other leave nothing behind in the list.
+// - The handled state of the message a hook component dispatches is kept per dispatch:
+//   a message sent while handling another must not decide whether the other one
+//   reaches the window.
 #include "skin/KsHooks.h"
 
 #include <algorithm>
@@ -374,6 +377,13 @@ void TKsHookComponent::Deactivate() {
 }
 
 void TKsHookComponent::HookBeforeMessage(TObject*, TMessage& message, bool& handled) {
+  // A message sent while this one is dispatched comes through here again: it gets a
+  // handled state of its own, and this one's is back when it returns (or raises).
+  struct TRestore {
+    bool& Flag;
+    const bool Saved;
+    ~TRestore() { Flag = Saved; }
+  } restore{FHandled, FHandled};
   FHandled = handled;
   Dispatch(message);
   handled = FHandled;

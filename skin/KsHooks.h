@@ -161,7 +161,8 @@ class TKsHookComponent : public TComponent {
   virtual void Activate();
   virtual void Deactivate();
   virtual void AfterMessage(TObject* sender, TMessage& message, bool& handled);
-  // Keeps the message being dispatched from the window's own procedure.
+  // Keeps the message being dispatched from the window's own procedure. The state
+  // belongs to the innermost dispatch: messages sent meanwhile have their own.
   void SetHandled() { FHandled = true; }
   bool GetHandled() const { return FHandled; }
 

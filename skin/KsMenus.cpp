@@ -10,6 +10,7 @@
 #include <unordered_set>
 
 #include "classlib/Boundary.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsControlBars.h"
@@ -159,7 +160,7 @@ void TKsCustomMenuBar::Loaded() {
       item->OnClick = TNotifyEvent::Bind<&TKsCustomMenuBar::MDIButtonClick>(this);
       return item;
     };
-    FMDIUpdateLock = true;
+    const TFlagScope locked(FMDIUpdateLock);
     FMDIIcon = make(4);
     FItems->Insert(0, FMDIIcon);
     FMDIMinimize = make(3);
@@ -168,7 +169,6 @@ void TKsCustomMenuBar::Loaded() {
     FItems->Add(FMDIRestore);
     FMDIClose = make(1);
     FItems->Add(FMDIClose);
-    FMDIUpdateLock = false;
   }
   FUpdating = false;
   FView->CalcSize();
@@ -180,10 +180,9 @@ void TKsCustomMenuBar::SetBounds(int left, int top, int width, int height) {
     inherited::SetBounds(left, top, width, height);
     return;
   }
-  FUpdating = true;
+  const TFlagScope updating(FUpdating);
   inherited::SetBounds(left, top, width, height);
   FView->CalcSize();
-  FUpdating = false;
 }
 
 void TKsCustomMenuBar::GetChildren(TGetChildProc proc, TComponent* root) {
@@ -226,13 +225,14 @@ void TKsCustomMenuBar::TrackMenu() {
 bool TKsCustomMenuBar::IsShortCut(TMessage& message) { return FItems->IsShortCut(message); }
 
 void TKsCustomMenuBar::SetMDIButtonsVisible(bool visible, TKsCustomForm* form) {
-  FMDIUpdateLock = true;
-  for (TKsCustomItem* item : {FMDIIcon, FMDIMinimize, FMDIRestore, FMDIClose})
-    if (item)
-      item->SetVisible(visible);
-  FMDIChild = form;
-  FItems->SetMDIChildAll(form);
-  FMDIUpdateLock = false;
+  {
+    const TFlagScope locked(FMDIUpdateLock);
+    for (TKsCustomItem* item : {FMDIIcon, FMDIMinimize, FMDIRestore, FMDIClose})
+      if (item)
+        item->SetVisible(visible);
+    FMDIChild = form;
+    FItems->SetMDIChildAll(form);
+  }
   Invalidate();
 }
 

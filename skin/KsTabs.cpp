@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "classlib/ClassRegistry.h"
+#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/Timer.h"
@@ -84,15 +85,8 @@ void TKsTabStringList::InsertObject(int index, const std::string& s, TObject* ob
 }
 
 void TKsTabStringList::Assign(TPersistent* source) {
-  const bool wasAssigning = FAssigning;
-  FAssigning = true;
-  try {
-    inherited::Assign(source);
-  } catch (...) {
-    FAssigning = wasAssigning;
-    throw;
-  }
-  FAssigning = wasAssigning;
+  const TFlagScope assigning(FAssigning);
+  inherited::Assign(source);
 }
 
 void TKsTabStringList::Changed() {

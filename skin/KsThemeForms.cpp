@@ -299,7 +299,7 @@ void TTeThemeForm::PaintBorderWidthBand() {
   const int bw = form->GetBorderWidth();
   if (bw <= 0)
     return;
-  TKsWindowDC dc(wnd);
+  TWindowDC dc(wnd);
   if (!dc.Get())
     return;
   // The client rectangle in window coordinates, before it was shrunk by BorderWidth.

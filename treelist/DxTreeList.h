@@ -29,6 +29,7 @@
 
 #include "classlib/Bitmap.h"
 #include "classlib/ImageList.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/Variants.h"
 #include "editors/DxContainer.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -39,9 +40,6 @@
 class TdxContainerHintWindow;
 class TdxTreeListCellViewData;
 struct TdxTreeListPaintPass;
-
-// Vertical placement of a column's text.
-enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
 // The editor the base tree list edits every cell with.
 class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {

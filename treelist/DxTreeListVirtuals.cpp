@@ -693,10 +693,8 @@ void TCustomdxTreeList::GetEditingText(std::string& Text) {
 void TCustomdxTreeList::InitEditor(TdxInplaceEdit* Editor) {
   Editor->HidingEditor = false;
   COLORREF color = ColorToRGB(GetEditColor());
-  if (HDC dc = GetDC(nullptr)) {
+  if (TClientDC dc(nullptr); dc.Get())
     color = GetNearestColor(dc, color);
-    ReleaseDC(nullptr, dc);
-  }
   Editor->SetColor(static_cast<TColor>(color));
   Editor->SetFont(GetEditFont());
   Editor->SetEditMargins(TRect{1, 0, 0, 0});

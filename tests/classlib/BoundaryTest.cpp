@@ -63,7 +63,7 @@ TEST_F(BoundaryTest, ExceptionInSentMessageIsCaughtInsideTheWindowProcedure) {
 TEST_F(BoundaryTest, ExceptionInDispatchedMessageLeavesTheLoopRunning) {
   PostMessageA(FWnd, kThrowMessage, 1, 0);
   PostMessageA(FWnd, kThrowMessage, 2, 0);
-  EXPECT_TRUE(PumpUntil([] { return gCaught.size() == 2; }, 2000));
+  ASSERT_TRUE(PumpUntil([] { return gCaught.size() == 2; }, 2000));  // read below
   EXPECT_EQ(gCaught[1], "ThrowingProc: thrown in window procedure 2");
 }
 

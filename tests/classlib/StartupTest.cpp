@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Boundary.h"
+#include "classlib/Exceptions.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -62,6 +63,23 @@ TEST_F(StartupTest, FailedUnitStopsStartUpAndUnwindsTheStartedOnes) {
   EXPECT_FALSE(StartUnits(units));
   EXPECT_FALSE(UnitsStarted());
   EXPECT_EQ(gLog, (std::vector<std::string>{"init1", "init2", "init-fails", "fini2", "fini1"}));
+}
+
+std::vector<std::string> Names(std::span<const TUnitEntry> units) {
+  std::vector<std::string> names;
+  for (const TUnitEntry& unit : units)
+    names.push_back(unit.Name);
+  return names;
+}
+
+TEST(UnitTable, PiecesFollowEachOtherAndPickedUnitsKeepTheirListsOrder) {
+  static const TUnitEntry first[] = {{"a", Init<1>, Fini<1>}, {"b", Init<2>, nullptr}, {"c", nullptr, Fini<3>}};
+  static const TUnitEntry second[] = {{"x", Init<4>, Fini<4>}, {"y", nullptr, nullptr}};
+  const TUnitTable table = TUnitTable().Add({"own", Init<9>, nullptr}).Pick(first, {"c", "a"}).Add(second);
+  EXPECT_EQ(Names(table), (std::vector<std::string>{"own", "a", "c", "x", "y"}));
+  EXPECT_EQ(table.Units()[2].Finalize, first[2].Finalize);
+  // A name that differs from the list's, even in case only, is refused.
+  EXPECT_THROW(TUnitTable().Pick(first, {"A"}), Exception);
 }
 
 }  // namespace

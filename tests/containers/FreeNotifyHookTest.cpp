@@ -11,6 +11,7 @@
 
 #include "classlib/Boundary.h"
 #include "tests/support/MemoryRecorder.h"
+#include "tests/containers/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
 // The cases compare the addresses of released blocks; none is read after release.
@@ -256,7 +257,4 @@ TEST_F(FreeNotifyHook, ShutDownRestoresTheReplacedTableAndDropsTheWatches) {
 
 }  // namespace
 
-std::span<const TUnitEntry> TestUnits() {
-  static const TUnitEntry units[] = {{"dchook", InitializeFreeNotifyHook, FinalizeFreeNotifyHook}};
-  return units;
-}
+std::span<const TUnitEntry> TestUnits() { return ContainersTestUnits(); }

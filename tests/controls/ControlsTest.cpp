@@ -7,6 +7,7 @@
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/MemoryRecorder.h"
 
 namespace {
 
@@ -557,6 +558,31 @@ TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
   Application->ProcessMessages();
   EXPECT_TRUE(grid->Focused());
   EXPECT_EQ(grid->Tabs, 1);
+}
+
+// Fault: a control's font, size constraints and (windowed) brush were held by raw
+// pointers, so an allocation failing later in its construction left them allocated.
+TEST(ControlConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
+  auto attempt = [](auto make) {
+    delete make();  // first-use work of the classes out of the way
+    for (int failAt = 0; failAt < 200; ++failAt) {
+      TMemoryRecorder recorder;
+      TMemoryRecorder::FailGetMemAt(failAt);
+      TControl* control = nullptr;
+      try {
+        control = make();
+      } catch (const std::bad_alloc&) {
+      }
+      TMemoryRecorder::FailGetMemAt(-1);
+      delete control;
+      EXPECT_EQ(recorder.GetMemCount(), recorder.FreeMemCount()) << "allocation " << failAt << " failed";
+      if (control)
+        return failAt;  // every allocation of the construction has failed once
+    }
+    return -1;
+  };
+  EXPECT_GT(attempt([] { return new TGraphicControl(nullptr); }), 2);
+  EXPECT_GT(attempt([] { return new TCustomControl(nullptr); }), 3);
 }
 
 }  // namespace

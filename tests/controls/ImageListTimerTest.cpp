@@ -103,7 +103,7 @@ TEST(Timer, FiresWhileEnabledAndHandsExceptionsToTheApplication) {
   EXPECT_TRUE(timer.Running());
   EXPECT_TRUE(PumpUntil([&] { return ticks.Count >= 3; }, 3000));
   ticks.Raise = true;
-  EXPECT_TRUE(PumpUntil([&] { return exceptions.Messages.size() >= 2; }, 3000));
+  ASSERT_TRUE(PumpUntil([&] { return exceptions.Messages.size() >= 2; }, 3000));  // read below
   EXPECT_EQ(exceptions.Messages[0], "tick failed");
   EXPECT_EQ(exceptions.Senders[0], &timer);
   timer.SetEnabled(false);

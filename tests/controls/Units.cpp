@@ -1,12 +1,5 @@
-// The units the windowed class-library tests start.
-#include "classlib/ComCtrls.h"
-#include "classlib/Forms.h"
+// The units this test executable starts (tests/controls/TestUnits.h).
+#include "tests/controls/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
-std::span<const TUnitEntry> TestUnits() {
-  static const TUnitEntry units[] = {
-      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
-      {"Forms", InitializeForms, FinalizeForms},
-  };
-  return units;
-}
+std::span<const TUnitEntry> TestUnits() { return ControlsTestUnits(); }

@@ -181,8 +181,9 @@ TEST_F(ViewDataOfEditorTest, HotTrackingRaisesTheFrame) {
     EXPECT_TRUE(v->Active);
     EXPECT_EQ(v->BorderStyle, c.To);
     EXPECT_EQ(v->ButtonStyle, c.Buttons);
-    if (c.From == xbsSingle)
+    if (c.From == xbsSingle) {
       EXPECT_EQ(v->BorderColor, TColor(0x006A240A));
+    }
     Edit->Perform(CM_MOUSELEAVE);
     v.reset(Edit->CreateViewData(false));
     EXPECT_EQ(v->BorderStyle, c.From);

@@ -42,13 +42,6 @@ class TStandAloneMemo : public TTestMemo {
   static bool IsInplace(const TdxInplaceEditClass&) { return false; }
 };
 
-// Posts a key press to `wnd` and lets the application's loop translate and handle it.
-void PressKey(HWND wnd, WORD key) {
-  PostMessageA(wnd, WM_KEYDOWN, key, 1);
-  PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
-  Application->ProcessMessages();
-}
-
 class DxInplaceMemoEditTest : public EditorTest {
  protected:
   void SetUp() override {

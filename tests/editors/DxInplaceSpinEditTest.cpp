@@ -141,16 +141,41 @@ TEST_F(DxInplaceSpinEditTest, ButtonsLieInTheFrameAndRepeatWhileHeld) {
   EXPECT_EQ(Spin->GetText(), "0") << "a click and a double click step down twice";
 }
 
+// The system's scroll-bar width set for a scope (not saved to the user's settings).
+class TScrollWidthScope {
+ public:
+  explicit TScrollWidthScope(int width) {
+    FSaved.cbSize = sizeof FSaved;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof FSaved, &FSaved, 0);
+    NONCLIENTMETRICSA changed = FSaved;
+    changed.iScrollWidth = width;
+    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof changed, &changed, 0);
+  }
+  ~TScrollWidthScope() { SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof FSaved, &FSaved, 0); }
+
+ private:
+  NONCLIENTMETRICSA FSaved{};
+};
+
 TEST_F(DxInplaceSpinEditTest, ButtonWidthFollowsTheLook) {
   std::unique_ptr<TdxEditViewData> v(Spin->CreateViewData(false));
-  int expected = GetSystemMetrics(SM_CXVSCROLL);
-  if (expected % 2 == 0)
-    --expected;
-  expected = std::max(expected, 13);
-  EXPECT_EQ(TdxInplaceSpinEdit::GetSpinButtonWidth(v.get()), expected);
   RECT client{};
   GetClientRect(Spin->GetHandle(), &client);
-  EXPECT_EQ(client.right, 96 - expected);
+  EXPECT_EQ(client.right, 96 - TdxInplaceSpinEdit::GetSpinButtonWidth(v.get()));
+  // The system scroll-bar width made odd by one less, at least 13, one less again flat.
+  const struct {
+    int ScrollWidth, Width, FlatWidth;
+  } cases[] = {{16, 15, 14}, {17, 17, 16}, {12, 13, 12}, {9, 13, 12}, {22, 21, 20}};
+  for (const auto& c : cases) {
+    TScrollWidthScope scrollWidth(c.ScrollWidth);
+    ASSERT_EQ(GetSystemMetrics(SM_CXVSCROLL), c.ScrollWidth);
+    Spin->GetStyle()->SetButtonStyle(bts3D);
+    v.reset(Spin->CreateViewData(false));
+    EXPECT_EQ(TdxInplaceSpinEdit::GetSpinButtonWidth(v.get()), c.Width) << c.ScrollWidth;
+    Spin->GetStyle()->SetButtonStyle(btsFlat);
+    v.reset(Spin->CreateViewData(false));
+    EXPECT_EQ(TdxInplaceSpinEdit::GetSpinButtonWidth(v.get()), c.FlatWidth) << c.ScrollWidth;
+  }
   Spin->GetStyle()->SetButtonTransparence(ebtHideInactive);
   v.reset(Spin->CreateViewData(false));
   EXPECT_EQ(TdxInplaceSpinEdit::GetSpinButtonWidth(v.get()), 0);

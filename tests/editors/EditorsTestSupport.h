@@ -1,6 +1,7 @@
 // Editors, a container and a fixture shared by the editor library's tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,6 +83,19 @@ class TRecordingContainer : public TCustomdxContainer {
   }
   void DblClick() override { ++DoubleClicks; }
 };
+
+// Posts a key press to `wnd` and lets the application's loop translate and handle it.
+inline void PressKey(HWND wnd, WORD key) {
+  PostMessageA(wnd, WM_KEYDOWN, key, 1);
+  PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
+  Application->ProcessMessages();
+}
+
+// Presses the key of each letter or digit of `text` (letters come out in lower case).
+inline void TypeKeys(HWND wnd, const std::string& text) {
+  for (char c : text)
+    PressKey(wnd, WORD(uint8_t(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)));
+}
 
 // Changes the user's locale settings for a scope and puts the old ones back, also when
 // a test ends early.

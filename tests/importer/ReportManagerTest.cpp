@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,8 @@ template <class F>
 uint32_t MakeObject(uint8_t kind, F&& set) {
   const uint32_t handle = PcbApiCreateObject(kind);
   std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(handle);
-  EXPECT_NE(proxy, nullptr) << "kind " << int(kind);
+  if (!proxy)  // fails the test instead of reading through null
+    throw std::logic_error("no proxy for object kind " + std::to_string(kind));
   set(*proxy);
   proxy->Synchronize(/*Mode=*/0);
   return handle;

@@ -7,6 +7,7 @@
 
 #include "pcb/PcbApi.h"
 #include "pcb/PcbUnit.h"
+#include "tests/pcb/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -68,7 +69,4 @@ TEST(PcbApiExactCase, BindsOnlyNamesOfTheSameCase) {
 
 }  // namespace
 
-const TUnitEntry cUnits[] = {{"pcb", InitializePcbUnit, FinalizePcbUnit}};
-std::span<const TUnitEntry> TestUnits() {
-  return cUnits;
-}
+std::span<const TUnitEntry> TestUnits() { return PcbTestUnits(); }

@@ -8,6 +8,7 @@
 
 #include "pcb/PcbApi.h"
 #include "pcb/PcbUnit.h"
+#include "tests/pcb/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -347,7 +348,4 @@ TEST(PcbUnit, StartsAndStopsWithoutTheServer) {
 
 }  // namespace
 
-const TUnitEntry cUnits[] = {{"pcb", InitializePcbUnit, FinalizePcbUnit}};
-std::span<const TUnitEntry> TestUnits() {
-  return cUnits;
-}
+std::span<const TUnitEntry> TestUnits() { return PcbTestUnits(); }

@@ -30,15 +30,6 @@ std::vector<std::string> Sorted(std::vector<std::string> lines) {
 
 std::string BinaryFolder() { return ExtractFilePath(GetModuleName(nullptr)); }
 
-bool PluginHasServerFactory() {
-  HMODULE plugin = LoadLibraryExA((BinaryFolder() + "LoadKIVO.dll").c_str(), nullptr,
-                                  DONT_RESOLVE_DLL_REFERENCES);
-  if (!plugin)
-    return false;
-  bool found = GetProcAddress(plugin, "ServerFactory") != nullptr;
-  FreeLibrary(plugin);
-  return found;
-}
 
 // Runs the stand-in host without arguments and answers its exit code (-1 when it
 // could not be started or did not end within a minute).
@@ -61,8 +52,13 @@ long RunStandinHost() {
 }
 
 TEST(RecentFromOutside, ReleasingTheModuleSavesToTheRegistryAndTheUserFile) {
-  if (!PluginHasServerFactory())
-    GTEST_SKIP() << "LoadKIVO.dll does not export ServerFactory yet";
+  // The plug-in must be there: a missing or broken DLL fails the test, it is not skipped.
+  HMODULE plugin = LoadLibraryExA((BinaryFolder() + "LoadKIVO.dll").c_str(), nullptr,
+                                  DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(plugin, nullptr) << "LoadKIVO.dll cannot be loaded: error " << GetLastError();
+  const bool exported = GetProcAddress(plugin, "ServerFactory") != nullptr;
+  FreeLibrary(plugin);
+  ASSERT_TRUE(exported) << "LoadKIVO.dll exports no ServerFactory";
 
   TRegistry registry;
   registry.DeleteKey(std::string("\\") + kRegistryKey + "\\" + kSection);

@@ -7,15 +7,10 @@
 #include "classlib/Win.h"
 #include "pcb/PcbUnit.h"
 #include "tests/ravelo/RaveloTestSupport.h"
+#include "tests/ravelo/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-// The host starts its PCB server before the plug-in's units start.
-void LoadServer() {
-  if (!LoadLibraryA("Ravelo.dll"))
-    throw std::runtime_error("Ravelo.dll cannot be loaded");
-}
 
 TEST(RaveloBinding, StartUpBindsTheWrappedEntryPoints) {
   HMODULE server = GetModuleHandleA("Ravelo.dll");
@@ -48,8 +43,4 @@ TEST_F(RaveloTest, WrappersReachTheServer) {
 
 }  // namespace
 
-const TUnitEntry cUnits[] = {{"server", LoadServer, nullptr},
-                             {"pcb", InitializePcbUnit, FinalizePcbUnit}};
-std::span<const TUnitEntry> TestUnits() {
-  return cUnits;
-}
+std::span<const TUnitEntry> TestUnits() { return RaveloTestUnits(); }

@@ -369,4 +369,52 @@ TEST_F(KsHooksTest, HookComponentReceivesTheFormsMessagesInItsOwnMethods) {
   EXPECT_EQ(WindowProcOf(Form->GetHandle()), Form->GetObjectInstance());
 }
 
+// A component whose handling of one message sends another one to the same window.
+class TNestingTaker : public TKsHookComponent {
+  KIVO_CLASS(TNestingTaker, TKsHookComponent)
+ public:
+  explicit TNestingTaker(TComponent* AOwner) : TKsHookComponent(AOwner) {
+    SetControl(ObjectAs<TWinControl>(AOwner));
+  }
+  UINT HandleMsg = 0;    // handled, before the nested message is sent
+  UINT OuterMsg = 0;     // sends NestedMsg while it is dispatched
+  UINT NestedMsg = 0;
+  void Dispatch(TMessage& message) override {
+    if (message.Msg == HandleMsg) {
+      message.Result = 9;
+      SetHandled();
+    }
+    if (message.Msg == OuterMsg)
+      SendMessageA(GetFormHandle(), NestedMsg, 0, 0);
+    if (message.Msg == HandleMsg || message.Msg == OuterMsg)
+      return;
+    inherited::Dispatch(message);
+  }
+};
+
+TEST_F(KsHooksTest, NestedDispatchKeepsTheOuterMessagesHandledState) {
+  // Fault: the handled state of the message being dispatched was one member, which a
+  // message sent while handling it overwrote.
+  constexpr UINT WM_NESTED = WM_USER + 13;
+  TRecordingControl* control = MakeControl();
+  auto* taker = new TNestingTaker(control);
+  taker->SetActive(true);
+
+  // Handled, then a nested message that is not: the outer one stays kept from the window.
+  taker->HandleMsg = WM_PROBE;
+  taker->OuterMsg = WM_PROBE;
+  taker->NestedMsg = WM_NESTED;
+  EXPECT_EQ(SendMessageA(control->GetHandle(), WM_PROBE, 0, 0), 9);
+  EXPECT_EQ(control->Count(WM_NESTED), 1);
+  EXPECT_EQ(control->Count(WM_PROBE), 0);
+
+  // Not handled, with a nested message that is: the outer one still reaches the window.
+  taker->OuterMsg = WM_NESTED;
+  taker->NestedMsg = WM_PROBE;
+  SendMessageA(control->GetHandle(), WM_NESTED, 0, 0);
+  EXPECT_EQ(control->Count(WM_PROBE), 0);
+  EXPECT_EQ(control->Count(WM_NESTED), 2);
+  delete taker;
+}
+
 }  // namespace

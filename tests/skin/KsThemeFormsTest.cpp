@@ -267,7 +267,7 @@ TEST_F(KsThemeFormsTest, BorderWidthBandIsFilledWithTheThemeColour) {
   PumpPending();
   const TRect client = Skinner->GetFrameClientRect();
   SendMessageA(Form->GetHandle(), WM_NCPAINT, 1, 0);
-  TKsWindowDC dc(Form->GetHandle());
+  TWindowDC dc(Form->GetHandle());
   EXPECT_EQ(GetPixel(dc.Get(), client.left + 2, client.top + 2), RGB(70, 140, 210));
   EXPECT_EQ(GetPixel(dc.Get(), client.right - 1, client.bottom - 1), RGB(70, 140, 210));
 }

@@ -308,10 +308,13 @@ TEST_F(TeThemeHighlightTest, PopupFrameAndItems) {
   EXPECT_EQ(Px(50, 0), Color(13));
   EXPECT_EQ(Px(0, 11), Color(13));
   EXPECT_EQ(Px(20, 5), Color(17));
-  for (int y = 1; y < 21; ++y)
-    for (int x = 82; x < 98; ++x)
-      if (!Inside({87, 8, 92, 13}, x, y))
+  for (int y = 1; y < 21; ++y) {
+    for (int x = 82; x < 98; ++x) {
+      if (!Inside({87, 8, 92, 13}, x, y)) {
         ASSERT_EQ(Px(x, y), Color(17)) << x << ", " << y;
+      }
+    }
+  }
   EXPECT_EQ(Px(89, 10), Color(21));
   EXPECT_EQ(Px(89, 8), Color(13));
 }

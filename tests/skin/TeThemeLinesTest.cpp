@@ -26,9 +26,11 @@ TEST(TeThemeLines, ColourTableDiffersFromHighlightInFiveKinds) {
     highlight.SetDeltaBrightness(brightness);
     for (auto [kind, color] : own)
       EXPECT_EQ(lines.GetColor(uint8_t(kind)), Adjusted(TColor(color), hue, brightness)) << kind;
-    for (int kind = 0; kind < 40; ++kind)
-      if (kind != 0 && kind != 1 && kind != 11 && kind != 14 && kind != 16)
+    for (int kind = 0; kind < 40; ++kind) {
+      if (kind != 0 && kind != 1 && kind != 11 && kind != 14 && kind != 16) {
         EXPECT_EQ(lines.GetColor(uint8_t(kind)), highlight.GetColor(uint8_t(kind))) << kind;
+      }
+    }
   }
   EXPECT_EQ(lines.GetSize(2), 23);
   EXPECT_EQ(lines.GetFontSize(0), 9);

@@ -1,38 +1,5 @@
-// The units the skin tests start.
-#include "classlib/Forms.h"
-#include "skin/KsBitmap.h"
-#include "skin/KsForms.h"
-#include "skin/KsHooks.h"
-#include "skin/KsItems.h"
-#include "skin/KsSpeedButtons.h"
-#include "skin/KsThemeItems.h"
-#include "skin/KsTabs.h"
-#include "skin/KsWinBindings.h"
-#include "skin/TeTheme.h"
-#include "skin/TeThemeHighlight.h"
-#include "skin/TeThemeLines.h"
-#include "skin/TeThemeLuna.h"
-#include "skin/TeThemeXP.h"
-#include "skin/TeThemeXPImpl.h"
+// The units this test executable starts (tests/skin/TestUnits.h).
+#include "tests/skin/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
-std::span<const TUnitEntry> TestUnits() {
-  static const TUnitEntry units[] = {
-      {"Forms", InitializeForms, FinalizeForms},
-      {"KsBitmap", InitializeKsBitmap, nullptr},
-      {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
-      {"KsHooks", nullptr, FinalizeKsHooks},
-      {"KsForms", InitializeKsForms, FinalizeKsForms},
-      {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
-      {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
-      {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
-      {"TeThemeLines", InitializeTeThemeLines, nullptr},
-      {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
-      {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
-      {"KsItems", InitializeKsItems, FinalizeKsItems},
-      {"KsThemeItems", InitializeKsThemeItems, FinalizeKsThemeItems},
-      {"KsSpeedButtons", InitializeKsSpeedButtons, FinalizeKsSpeedButtons},
-      {"KsTabs", InitializeKsTabs, FinalizeKsTabs},
-  };
-  return units;
-}
+std::span<const TUnitEntry> TestUnits() { return SkinTestUnits(); }

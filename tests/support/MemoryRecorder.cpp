@@ -24,10 +24,13 @@ TMemoryManager gReplaced;
 TRecording gAllocated, gFreed;
 int gReallocCount = 0;
 bool gFailGetMem = false;
+int gFailAt = -1;  // GetMem calls still to pass before the one that fails
 int gFreeStatus = 0;
 
 void* RecordingGetMem(size_t size) {
   if (gFailGetMem)
+    return nullptr;
+  if (gFailAt >= 0 && gFailAt-- == 0)
     return nullptr;
   void* block = gReplaced.GetMem(size);
   gAllocated.Add(block);
@@ -52,6 +55,7 @@ TMemoryRecorder::TMemoryRecorder() {
   gActive = true;
   gAllocated.Count = gFreed.Count = gReallocCount = 0;
   gFailGetMem = false;
+  gFailAt = -1;
   gFreeStatus = 0;
   GetMemoryManager(gReplaced);
   SetMemoryManager({RecordingGetMem, RecordingFreeMem, RecordingReallocMem});
@@ -68,4 +72,5 @@ int TMemoryRecorder::GetMemCount() const { return gAllocated.Count; }
 int TMemoryRecorder::FreeMemCount() const { return gFreed.Count; }
 int TMemoryRecorder::ReallocMemCount() const { return gReallocCount; }
 void TMemoryRecorder::SetFailGetMem(bool Value) { gFailGetMem = Value; }
+void TMemoryRecorder::FailGetMemAt(int Index) { gFailAt = Index; }
 void TMemoryRecorder::SetFreeStatus(int Status) { gFreeStatus = Status; }

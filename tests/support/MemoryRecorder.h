@@ -24,6 +24,9 @@ class TMemoryRecorder {
 
   // While set, GetMem answers null without asking the replaced table.
   static void SetFailGetMem(bool Value);
+  // The GetMem call `Index` calls from now (0: the next) answers null, the others are
+  // served; -1 fails none.
+  static void FailGetMemAt(int Index);
   // The status FreeMem answers (the replaced table's status is dropped).
   static void SetFreeStatus(int Status);
 };

@@ -1,6 +1,7 @@
 #include "tests/support/TestSupport.h"
 
 #include <cassert>
+#include <cstring>
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
@@ -172,4 +173,41 @@ void TDibSurface::Fill(COLORREF color) {
   RECT r{0, 0, FWidth, FHeight};
   FillRect(FDC, &r, brush);
   DeleteObject(brush);
+}
+
+std::vector<uint8_t> IconFileBytes(int width, int height, const std::function<COLORREF(int x, int y)>& pixel) {
+  assert(width > 0 && width <= 256 && height > 0 && height <= 256 && "an icon size");
+  const size_t colorBytes = size_t(width) * size_t(height) * 4;
+  const size_t maskBytes = ((size_t(width) + 31) / 32) * 4 * size_t(height);
+  const uint32_t imageBytes = uint32_t(sizeof(BITMAPINFOHEADER) + colorBytes + maskBytes);
+  const uint32_t imageOffset = 6 + 16;
+  std::vector<uint8_t> ico(imageOffset + imageBytes, 0);
+  ico[2] = 1;  // an icon directory
+  ico[4] = 1;  // of one image
+  uint8_t* entry = &ico[6];
+  entry[0] = uint8_t(width & 0xFF);
+  entry[1] = uint8_t(height & 0xFF);
+  entry[4] = 1;
+  entry[6] = 32;
+  memcpy(entry + 8, &imageBytes, 4);
+  memcpy(entry + 12, &imageOffset, 4);
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = 2 * height;  // the colour rows and the mask rows
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  memcpy(&ico[imageOffset], &header, sizeof header);
+  uint8_t* rows = &ico[imageOffset + sizeof header];
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = pixel(x, y);
+      uint8_t* p = rows + (size_t(height - 1 - y) * size_t(width) + size_t(x)) * 4;  // bottom-up
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
+      p[3] = 255;
+    }
+  }
+  return ico;
 }

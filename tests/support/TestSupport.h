@@ -7,6 +7,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "classlib/Startup.h"
 #include "classlib/Win.h"
@@ -68,3 +69,7 @@ class TDibSurface {
   uint32_t* FBits = nullptr;
   int FWidth, FHeight;
 };
+
+// The bytes of an .ico file with one 32-bit image of width x height, every pixel opaque
+// and of the colour pixel(x, y) answers.
+std::vector<uint8_t> IconFileBytes(int width, int height, const std::function<COLORREF(int x, int y)>& pixel);

@@ -75,7 +75,7 @@ TEST_F(TreeListLayoutTest, MetricsFollowTheFontsAndTheDisplayFlags) {
 }
 
 TEST_F(TreeListLayoutTest, RowHeightIsSixteenPlusTheGridPixelWithASmallFont) {
-  // A scalable font: the bitmap "MS Sans Serif" of the prefix has no line under 13 pixels.
+  // A scalable face: the prefix's bitmap "MS Sans Serif" has no size below 13 pixels.
   Tree->GetFont()->SetName("Tahoma");
   Tree->GetFont()->SetHeight(-8);
   Refresh();

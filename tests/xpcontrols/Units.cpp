@@ -1,16 +1,5 @@
-// The units the XP-style control tests start.
-#include "classlib/Forms.h"
+// The units this test executable starts (tests/xpcontrols/TestUnits.h).
+#include "tests/xpcontrols/TestUnits.h"
 #include "tests/support/TestSupport.h"
-#include "xpcontrols/XPEdit.h"
-#include "xpcontrols/XPThemeBinding.h"
-#include "xpcontrols/XPUtils.h"
 
-std::span<const TUnitEntry> TestUnits() {
-  static const TUnitEntry units[] = {
-      {"Forms", InitializeForms, FinalizeForms},
-      {"XPUtils", InitializeXPUtils, FinalizeXPUtils},
-      {"XPEdit", InitializeXPEdit, FinalizeXPEdit},
-      {"XPThemeBinding", BindUxThemeDrawing, ReleaseUxThemeDrawing},
-  };
-  return units;
-}
+std::span<const TUnitEntry> TestUnits() { return XPControlsTestUnits(); }

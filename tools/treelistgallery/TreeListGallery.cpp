@@ -19,16 +19,13 @@
 
 #include "classlib/Bitmap.h"
 #include "classlib/Boundary.h"
-#include "classlib/ComCtrls.h"
-#include "classlib/Forms.h"
 #include "classlib/ImageList.h"
-#include "classlib/Startup.h"
-#include "editors/DxEditStyle.h"
-#include "editors/DxInplaceTextEdit.h"
-#include "editors/DxUtils.h"
+#include "classlib/Units.h"
+#include "editors/Units.h"
 #include "standin/host/ShotImage.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
+#include "treelist/Units.h"
 
 namespace {
 
@@ -342,14 +339,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: TreeListGallery.exe <output.png>\n");
     return 2;
   }
-  static const TUnitEntry units[] = {
-      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
-      {"Forms", InitializeForms, FinalizeForms},
-      {"DxUtils", InitializeDxUtils, FinalizeDxUtils},
-      {"DxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
-      {"DxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
-      {"DxTreeList", InitializeDxTreeList, FinalizeDxTreeList},
-  };
+  // The units the tree list paints with, in the plug-in's order.
+  static const TUnitTable units = TUnitTable()
+                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
+                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
+                                      .Add(TreeListUnits());
   if (!StartUnits(units))
     return 1;
   // A batch tool: failures are printed, never shown in a message box nobody answers.

@@ -9,6 +9,7 @@
 #include "host/ParameterList.h"
 #include "host/ServerReferences.h"
 #include "standin/host/StandinHost.h"
+#include "tests/host/bare/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -42,11 +43,4 @@ TEST(UnboundHost, WithoutAClientNothingReachesTheHost) {
 
 }  // namespace
 
-std::span<const TUnitEntry> TestUnits() {
-  static const TUnitEntry units[] = {
-      {"standin.Host", standin::StartHost, standin::StopHost},
-      {"host.ParameterList", InitializeParameterList, FinalizeParameterList},
-      {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
-  };
-  return units;
-}
+std::span<const TUnitEntry> TestUnits() { return HostBareTestUnits(); }

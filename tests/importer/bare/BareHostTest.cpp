@@ -12,6 +12,7 @@
 #include "pcb/HostFileSystem.h"
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
+#include "tests/importer/bare/TestUnits.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -40,13 +41,4 @@ TEST(BareHost, TheReportLandsBesideTheKivoFile) {
 
 }  // namespace
 
-std::span<const TUnitEntry> TestUnits() {
-  static const TUnitEntry units[] = {
-      {"standin.Host", standin::StartHost, standin::StopHost},
-      {"FormatSettings", GetFormatSettings, nullptr},
-      {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
-      {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
-      {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
-  };
-  return units;
-}
+std::span<const TUnitEntry> TestUnits() { return ImporterBareTestUnits(); }

@@ -1,0 +1,17 @@
+#include "classlib/Units.h"
+
+#include "classlib/ComCtrls.h"
+#include "classlib/FormatSettings.h"
+#include "classlib/Forms.h"
+
+std::span<const TUnitEntry> ClassLibUnits() {
+  static const TUnitEntry units[] = {
+      // The locale's number, date and currency conventions.
+      {"FormatSettings", GetFormatSettings, nullptr},
+      // The common-control classes; frees "RICHED20.DLL" after the forms are gone.
+      {"ComCtrls", InitializeComCtrls, FinalizeComCtrls},
+      // Screen and Application (exception handling at every boundary).
+      {"Forms", InitializeForms, FinalizeForms},
+  };
+  return units;
+}

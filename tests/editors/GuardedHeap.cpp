@@ -1,0 +1,124 @@
+#include "tests/editors/GuardedHeap.h"
+
+#include <cassert>
+#include <cstdint>
+#include <cstring>
+
+#include "classlib/Win.h"
+
+namespace {
+
+constexpr uint32_t kMagic = 0x47554152;  // "GUAR"
+constexpr size_t kPage = 4096;
+
+// At the start of each block's reservation, before the block.
+struct THeader {
+  uint32_t Magic;
+  size_t Size;
+};
+
+bool gActive = false;
+// The table left behind for blocks that outlived a heap is in place.
+bool gLeftover = false;
+TMemoryManager gReplaced;
+int gLive = 0;
+
+// The largest power of two up to 8 that divides `size`: a block of that size cannot
+// hold anything that needs a stricter alignment.
+[[maybe_unused]] size_t AlignmentFor(size_t size) {
+  size_t alignment = 1;
+  while (alignment < 8 && size % (alignment * 2) == 0)
+    alignment *= 2;
+  return alignment;
+}
+
+// The header of a block of this heap, or null for a block of another one.
+THeader* HeaderOf(void* block) {
+  MEMORY_BASIC_INFORMATION info{};
+  if (!VirtualQuery(block, &info, sizeof info) || info.State == MEM_FREE || !info.AllocationBase)
+    return nullptr;
+  MEMORY_BASIC_INFORMATION base{};
+  if (!VirtualQuery(info.AllocationBase, &base, sizeof base) || base.State != MEM_COMMIT ||
+      base.Protect != PAGE_READWRITE)
+    return nullptr;
+  auto* header = static_cast<THeader*>(info.AllocationBase);
+  return header->Magic == kMagic ? header : nullptr;
+}
+
+void* GuardedGetMem(size_t size) {
+  const size_t wanted = size == 0 ? 1 : size;
+  const size_t dataPages = (sizeof(THeader) + wanted + 8 + kPage - 1) / kPage;
+  auto* base = static_cast<uint8_t*>(
+      VirtualAlloc(nullptr, (dataPages + 1) * kPage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  if (!base)
+    return nullptr;
+  DWORD old = 0;
+  VirtualProtect(base + dataPages * kPage, kPage, PAGE_NOACCESS, &old);
+  auto* header = reinterpret_cast<THeader*>(base);
+  header->Magic = kMagic;
+  header->Size = wanted;
+  ++gLive;
+  // The page end is aligned, and the alignment divides the size: the block ends at it.
+  uint8_t* block = base + dataPages * kPage - wanted;
+  assert(reinterpret_cast<uintptr_t>(block) % AlignmentFor(wanted) == 0 && "a block aligned for its size");
+  return block;
+}
+
+int GuardedFreeMem(void* p) {
+  if (!p)
+    return 0;
+  THeader* header = HeaderOf(p);
+  if (!header)
+    return gReplaced.FreeMem(p);
+  header->Magic = 0;
+  --gLive;
+  return VirtualFree(header, 0, MEM_RELEASE) ? 0 : 1;
+}
+
+void* GuardedReallocMem(void* p, size_t size) {
+  THeader* header = p ? HeaderOf(p) : nullptr;
+  if (p && !header)
+    return gReplaced.ReallocMem(p, size);
+  void* resized = GuardedGetMem(size);
+  if (!resized)
+    return nullptr;
+  if (header)
+    memcpy(resized, p, header->Size < size ? header->Size : size);
+  GuardedFreeMem(p);
+  return resized;
+}
+
+// After the heap: new blocks come from the replaced table again; blocks of the heap
+// that outlived it (kept by their owners) are still released through it.
+void* LeftoverReallocMem(void* p, size_t size) {
+  THeader* header = p ? HeaderOf(p) : nullptr;
+  if (!header)
+    return gReplaced.ReallocMem(p, size);
+  void* resized = gReplaced.GetMem(size);
+  if (!resized)
+    return nullptr;
+  memcpy(resized, p, header->Size < size ? header->Size : size);
+  GuardedFreeMem(p);
+  return resized;
+}
+
+}  // namespace
+
+TGuardedHeap::TGuardedHeap() {
+  assert(!gActive && "one guarded heap at a time");
+  gActive = true;
+  if (!gLeftover)
+    GetMemoryManager(gReplaced);
+  SetMemoryManager({GuardedGetMem, GuardedFreeMem, GuardedReallocMem});
+}
+
+TGuardedHeap::~TGuardedHeap() {
+  gLeftover = gLive > 0;
+  if (gLeftover)
+    SetMemoryManager({gReplaced.GetMem, GuardedFreeMem, LeftoverReallocMem});
+  else
+    SetMemoryManager(gReplaced);
+  gActive = false;
+}
+
+int TGuardedHeap::LiveBlocks() { return gLive; }
