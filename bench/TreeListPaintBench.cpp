@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/StepClock.h"
 #include "classlib/Units.h"
 #include "classlib/Win.h"
 #include "editors/Units.h"
@@ -55,15 +56,6 @@ class TBenchTreeList : public TCustomdxTreeList {
   int32_t GetColumnWidth(int32_t column) override { return column == 0 ? 200 : 100; }
   void GetColumnHeaderText(int32_t column, std::string& text) override { text = "Column " + std::to_string(column); }
 };
-
-double Seconds(const std::function<void()>& step) {
-  LARGE_INTEGER frequency, start, stop;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  step();
-  QueryPerformanceCounter(&stop);
-  return double(stop.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
 
 // n nodes in groups of 10: a top-level node and 9 children, all expanded.
 void Build(TBenchTreeList& tree, int n) {

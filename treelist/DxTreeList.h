@@ -40,6 +40,7 @@
 class TdxContainerHintWindow;
 class TdxTreeListCellViewData;
 struct TdxTreeListPaintPass;
+struct TdxHeaderButton;
 
 // The editor the base tree list edits every cell with.
 class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
@@ -875,6 +876,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void CreatePaintBrushes(TdxTreeListPaintPass& pass);
   void PaintTopPanel();
   void PaintBandRow();
+  // One band or column header button: offered to its custom-draw handler when there is
+  // one (`customDraw` (colour, done)), else or then composed in the header bitmap.
+  void PaintHeaderButton(const TRect& rect, const TRect& clipped, TdxHeaderButton& button, TColor color, bool custom,
+                         const std::function<void(TColor&, bool&)>& customDraw);
   void PaintHeaderPanel();
   void PaintNewItemRow();
   void PaintIndicator();
@@ -894,6 +899,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int RowOpenExtent(const TdxTreeListRowEntry& row);
   // The brush of a tree level in the grid look: its level colour, else the group brush.
   HBRUSH LevelBrush(int level, TColor* color = nullptr);
+  // The level column of the top level is shown: ShowRoot, or the grid look.
+  bool IsRootShown() const { return FShowRoot || !FMetrics.TreeLook; }
+  // 1 for a node with children in the grid look without grid lines, whose row keeps its
+  // top pixel free; else 0.
+  int GroupLookPixel(const TdxTreeListNode* node) const;
+  // The x of the level column of the top level (left of the tree area when it is not
+  // shown) while painting.
+  int LevelColumnsLeft() const;
   // A node drag runs or a drag from outside is over the control.
   bool HasDragFeedback() const;
   // Whether a cell of a selected row is drawn highlighted.

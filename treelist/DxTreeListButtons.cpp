@@ -27,12 +27,6 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
   LineTo(dc, x2 + 1, y2);  // the end point alone
 }
 
-// Copies the `clipped` part of `rect`, composed at the top left of `mem`, to the DC.
-void CopyClipped(HDC dc, const TRect& rect, const TRect& clipped, HDC mem) {
-  BitBlt(dc, clipped.left, clipped.top, RectWidth(clipped), RectHeight(clipped), mem, clipped.left - rect.left,
-         clipped.top - rect.top, SRCCOPY);
-}
-
 }  // namespace
 
 void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, uint8_t look, int position, bool pressed) {
@@ -150,42 +144,29 @@ void DrawHeaderButton(HDC dc, const TRect& rect, const TdxHeaderButton& button) 
 
 void DrawHeaderButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, const TdxHeaderButton& button,
                               TBitmap* bitmap) {
-  const int width = RectWidth(rect);
-  const int height = RectHeight(rect);
-  if (width <= 0 || height <= 0 || IsRectEmpty(&clipped))
-    return;
-  EnsureMinSize(bitmap, width, height);
-  HDC mem = bitmap->GetCanvas()->GetHandle();
-  TSaveDCGuard state(mem);
-  SelectObject(mem, GetCurrentObject(dc, OBJ_FONT));
-  SetTextColor(mem, GetTextColor(dc));
-  DrawHeaderButton(mem, TRect{0, 0, width, height}, button);
-  if (button.Look != lfStandard && button.Pressed)
-    PatBlt(mem, 0, 0, width, height, DSTINVERT);
-  CopyClipped(dc, rect, clipped, mem);
+  DrawThroughBitmap(dc, rect, clipped, bitmap, [&](HDC mem, const TRect& whole) {
+    DrawHeaderButton(mem, whole, button);
+    if (button.Look != lfStandard && button.Pressed)
+      PatBlt(mem, 0, 0, RectWidth(whole), RectHeight(whole), DSTINVERT);
+  });
 }
 
 void DrawIndicatorButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, uint8_t look, int image,
                                  TBitmap* bitmap, HBRUSH brush) {
-  const int width = RectWidth(rect);
-  const int height = RectHeight(rect);
-  if (width <= 0 || height <= 0 || IsRectEmpty(&clipped))
-    return;
-  EnsureMinSize(bitmap, width, height);
-  HDC mem = bitmap->GetCanvas()->GetHandle();
-  TSaveDCGuard state(mem);
-  TRect face{0, 0, width, height};
-  if (look == lfFramed) {
-    Edge(mem, face, BDR_SUNKENOUTER, BF_RIGHT | BF_BOTTOM | BF_FLAT | BF_ADJUST);
-    FillRect(mem, &face, brush);
-    InflateRect(&face, -1, 0);
-  } else {
-    DrawButtonFace(mem, face, brush, look, /*position=*/0, /*pressed=*/false);
-  }
-  TImageList* images = DxTreeListIndicatorImages();
-  if (image > 0 && images && image - 1 < images->GetCount())
-    DrawImageListImage(mem, (width - images->GetWidth()) / 2, (height - images->GetHeight()) / 2, images, image - 1);
-  CopyClipped(dc, rect, clipped, mem);
+  DrawThroughBitmap(dc, rect, clipped, bitmap, [&](HDC mem, const TRect& whole) {
+    TRect face = whole;
+    if (look == lfFramed) {
+      Edge(mem, face, BDR_SUNKENOUTER, BF_RIGHT | BF_BOTTOM | BF_FLAT | BF_ADJUST);
+      FillRect(mem, &face, brush);
+      InflateRect(&face, -1, 0);
+    } else {
+      DrawButtonFace(mem, face, brush, look, /*position=*/0, /*pressed=*/false);
+    }
+    TImageList* images = DxTreeListIndicatorImages();
+    if (image > 0 && images && image - 1 < images->GetCount())
+      DrawImageListImage(mem, (RectWidth(whole) - images->GetWidth()) / 2,
+                         (RectHeight(whole) - images->GetHeight()) / 2, images, image - 1);
+  });
 }
 
 void DrawSortArrow(HDC dc, const TRect& rect, bool up) {

@@ -65,27 +65,13 @@ void DrawExpandGlyph(TBitmap* glyph, bool plus) {
     FillSys(dc, TRect{5, 3, 6, 8}, COLOR_BTNTEXT);
 }
 
-// Runs `draw` on `dc` at `rect`, or, buffered, on the top-left corner of `bitmap` in the
-// DC's font and colours and copies the result to `rect`.
-template <class F>
-void DrawMaybeBuffered(HDC dc, const TRect& rect, bool buffered, TBitmap* bitmap, F&& draw) {
-  if (!buffered || !bitmap) {
+// Runs `draw` on `dc` at `rect`, or, buffered, through the bitmap.
+void DrawMaybeBuffered(HDC dc, const TRect& rect, bool buffered, TBitmap* bitmap,
+                       const std::function<void(HDC, const TRect&)>& draw) {
+  if (buffered && bitmap)
+    DrawThroughBitmap(dc, rect, rect, bitmap, draw);
+  else
     draw(dc, rect);
-    return;
-  }
-  const int width = RectWidth(rect);
-  const int height = RectHeight(rect);
-  EnsureMinSize(bitmap, width, height);
-  HDC mem = bitmap->GetCanvas()->GetHandle();
-  {
-    TSaveDCGuard state(mem);
-    SelectObject(mem, GetCurrentObject(dc, OBJ_FONT));
-    SetTextColor(mem, GetTextColor(dc));
-    SetBkColor(mem, GetBkColor(dc));
-    SetBkMode(mem, GetBkMode(dc));
-    draw(mem, TRect{0, 0, width, height});
-  }
-  BitBlt(dc, rect.left, rect.top, width, height, mem, 0, 0, SRCCOPY);
 }
 
 UINT AlignmentFlag(TAlignment alignment) {
@@ -97,6 +83,26 @@ UINT AlignmentFlag(TAlignment alignment) {
 }
 
 }  // namespace
+
+void DrawThroughBitmap(HDC dc, const TRect& rect, const TRect& clipped, TBitmap* bitmap,
+                       const std::function<void(HDC, const TRect&)>& draw) {
+  const int width = RectWidth(rect);
+  const int height = RectHeight(rect);
+  if (width <= 0 || height <= 0 || IsRectEmpty(&clipped))
+    return;
+  EnsureMinSize(bitmap, width, height);
+  HDC mem = bitmap->GetCanvas()->GetHandle();
+  {
+    TSaveDCGuard state(mem);
+    SelectObject(mem, GetCurrentObject(dc, OBJ_FONT));
+    SetTextColor(mem, GetTextColor(dc));
+    SetBkColor(mem, GetBkColor(dc));
+    SetBkMode(mem, GetBkMode(dc));
+    draw(mem, TRect{0, 0, width, height});
+  }
+  BitBlt(dc, clipped.left, clipped.top, RectWidth(clipped), RectHeight(clipped), mem, clipped.left - rect.left,
+         clipped.top - rect.top, SRCCOPY);
+}
 
 // ---- The unit
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "classlib/Colors.h"
@@ -44,6 +45,12 @@ void RebuildDxTreeListExpandGlyphs();
 constexpr uint8_t lfStandard = 0;  // raised 3D edges
 constexpr uint8_t lfFlat = 1;      // flat single edges
 constexpr uint8_t lfFramed = 2;    // one-pixel frames in the button shadow colour
+
+// Composes a drawing in the top left of `bitmap`, which grows to hold `rect`, in the
+// DC's font, colours and background mode, and copies its `clipped` part (a part of
+// `rect`) to the DC. `draw` gets the bitmap's DC and the rectangle to draw in.
+void DrawThroughBitmap(HDC dc, const TRect& rect, const TRect& clipped, TBitmap* bitmap,
+                       const std::function<void(HDC, const TRect&)>& draw);
 
 // ---- Tree-area and cell primitives
 
@@ -97,9 +104,9 @@ inline bool RectIsPoint(const TRect& r) { return r.left == r.right && r.top == r
 
 // ---- Button primitives of the band row, the header panel and the indicator column
 
-// Position of a header button in a multi-row header: 0 a single row; 1 to 3 the
-// buttons of several rows, which share their horizontal edges.
-// The button's face in `look`; `rect` becomes the content area left inside it.
+// The button's face in `look` at `position` (0 a button of a single header row; 1 to 3
+// the buttons of several rows, which share their horizontal edges); `rect` becomes the
+// content area left inside it.
 void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, uint8_t look, int position, bool pressed);
 void DrawCornerButton(HDC dc, const TRect& rect, HBRUSH brush, uint8_t look, bool pressed);
 

@@ -28,21 +28,57 @@ namespace {
 // The RGB complement of a colour.
 TColor Complement(TColor color) { return static_cast<TColor>(~ColorToRGB(color) & 0x00FFFFFF); }
 
-template <class F>
-void WithCellNodePaint(TCustomdxTreeList* tree, TdxTreeListNode* node, F&& paint) {
-  if (!node) {
-    paint();
-    return;
+// The canvas font of one cell. With a custom-draw handler or a column font of its own it
+// is saved in the spare font first (without an own font in the text colour) and put
+// back at the end; an own font is taken in, in the text colour when the cell is
+// highlighted, else giving the text colour.
+class TCellFontScope {
+ public:
+  TCellFontScope(TFont* font, TFont* spare, bool custom, TFont* ownFont, bool highlighted, TColor& textColor)
+      : FFont(font), FSpare(spare), FActive(custom || ownFont), FCustom(custom) {
+    if (FActive) {
+      if (!ownFont)
+        font->SetColor(textColor);
+      spare->Assign(font);
+      if (ownFont) {
+        font->Assign(ownFont);
+        if (highlighted)
+          font->SetColor(textColor);
+        else
+          textColor = font->GetColor();
+      }
+    }
+    FColorBefore = font->GetColor();
   }
-  tree->BeginNodePaint(node);
-  try {
-    paint();
-  } catch (...) {
-    tree->EndNodePaint(node);
-    throw;
+  ~TCellFontScope() {
+    if (FActive)
+      FFont->Assign(FSpare);
   }
-  tree->EndNodePaint(node);
-}
+  TCellFontScope(const TCellFontScope&) = delete;
+  TCellFontScope& operator=(const TCellFontScope&) = delete;
+
+  // After a custom-draw handler: its colour, when its RGB value differs from the one it
+  // was given, becomes the canvas brush, and a font colour it changed the text colour.
+  // Answers the brush to paint with.
+  HBRUSH TakeHandlerChanges(TCanvas* canvas, TColor given, TColor answered, HBRUSH brush, TColor& textColor) const {
+    if (!FCustom)
+      return brush;
+    if (ColorToRGB(answered) != ColorToRGB(given)) {
+      canvas->GetBrush()->SetColor(answered);
+      brush = canvas->GetBrush()->GetHandle();
+    }
+    if (FFont->GetColor() != FColorBefore)
+      textColor = FFont->GetColor();
+    return brush;
+  }
+
+ private:
+  TFont* FFont;
+  TFont* FSpare;
+  bool FActive;
+  bool FCustom;
+  TColor FColorBefore = clNone;
+};
 
 uint8_t VertAlignmentIndex(TTextLayout layout) {
   switch (layout) {
@@ -58,7 +94,7 @@ void TCustomdxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* He
                                  int32_t Column, bool Highlighted, bool CellFocused, TColor Color, TColor TextColor,
                                  HBRUSH Brush, bool MultiLine, uint8_t Kind, bool EntryFlag1, bool EntryFlag2,
                                  TColor ColumnColor, HBRUSH ColumnBrush) {
-  WithCellNodePaint(this, Node, [&] {
+  WithNodePaint(this, Node, [&] {
     std::string text;
     if (Kind != 0 && Kind != 3)
       GetDisplayText(Column, text);
@@ -68,44 +104,15 @@ void TCustomdxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* He
     const bool ownFont = (Kind == 0 || Kind == 2) && IsColumnOwnFont(Column);
     const bool custom = IsCustomDrawCell(Node, Column);
     TFont* font = Canvas->GetFont();
-    if (custom || ownFont) {
-      if (!ownFont)
-        font->SetColor(TextColor);
-      FSpareFont->Assign(font);
-      if (ownFont) {
-        font->Assign(GetColumnFont(Column));
-        if (Highlighted)
-          font->SetColor(TextColor);
-        else
-          TextColor = font->GetColor();
-      }
-    }
-    struct TRestoreFont {
-      TCustomdxTreeList* Control;
-      TFont* Font;
-      bool Active;
-      ~TRestoreFont() {
-        if (Active)
-          Font->Assign(Control->FSpareFont);
-      }
-    } restoreFont{this, font, custom || ownFont};
-
+    const TCellFontScope fontScope(font, FSpareFont, custom, ownFont ? GetColumnFont(Column) : nullptr, Highlighted,
+                                   TextColor);
     bool done = false;
     TColor color = Color;
-    const TColor fontColor = font->GetColor();
     DoCustomDrawCell(Canvas, Rect, Node, Column, Highlighted, CellFocused, Kind == 2, EntryFlag1, EntryFlag2, Brush,
                      text, color, font, alignment, done);
     if (done)
       return;
-    HBRUSH brush = Brush;
-    if (custom) {
-      if (ColorToRGB(color) != ColorToRGB(Color)) {
-        Canvas->GetBrush()->SetColor(color);
-        brush = Canvas->GetBrush()->GetHandle();
-      }
-      if (font->GetColor() != fontColor)
-        TextColor = font->GetColor();
-    }
+    const HBRUSH brush = fontScope.TakeHandlerChanges(Canvas, Color, color, Brush, TextColor);
     TdxTreeListCellViewData& view = *FCellViewData;
     view.Brush = brush;
     view.Font = font->GetHandle();
@@ -204,7 +211,7 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, Tdx
 void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color,
                                      TColor TextColor, bool Focused, TdxTreeListNode* Node, int32_t Column,
                                      int32_t FooterIndex, uint8_t Kind, TBitmap* HeaderBitmap) {
-  WithCellNodePaint(this, Node, [&] {
+  WithNodePaint(this, Node, [&] {
     std::string text;
     TAlignment alignment = taLeftJustify;
     if (Kind == 1) {
@@ -221,28 +228,10 @@ void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH 
     const bool ownFont = (Kind == 0 || Kind == 2) && IsColumnOwnFont(Column);
     const bool custom = Kind == 1 ? IsCustomDrawFooter(Node, Column, FooterIndex) : IsCustomDrawCell(Node, Column);
     TFont* font = Canvas->GetFont();
-    if (custom || ownFont) {
-      if (!ownFont)
-        font->SetColor(TextColor);
-      FSpareFont->Assign(font);
-      if (ownFont) {
-        font->Assign(GetColumnFont(Column));
-        TextColor = font->GetColor();
-      }
-    }
-    struct TRestoreFont {
-      TCustomdxTreeList* Control;
-      TFont* Font;
-      bool Active;
-      ~TRestoreFont() {
-        if (Active)
-          Font->Assign(Control->FSpareFont);
-      }
-    } restoreFont{this, font, custom || ownFont};
-
+    const TCellFontScope fontScope(font, FSpareFont, custom, ownFont ? GetColumnFont(Column) : nullptr,
+                                   /*highlighted=*/false, TextColor);
     bool done = false;
     TColor color = Color;
-    const TColor fontColor = font->GetColor();
     if (Kind == 1)
       DoCustomDrawFooter(Canvas, Rect, Node, Column, FooterIndex, text, color, font, alignment, done);
     else
@@ -250,15 +239,7 @@ void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH 
                        alignment, done);
     if (done)
       return;
-    HBRUSH brush = Brush;
-    if (custom) {
-      if (ColorToRGB(color) != ColorToRGB(Color)) {
-        Canvas->GetBrush()->SetColor(color);
-        brush = Canvas->GetBrush()->GetHandle();
-      }
-      if (font->GetColor() != fontColor)
-        TextColor = font->GetColor();
-    }
+    const HBRUSH brush = fontScope.TakeHandlerChanges(Canvas, Color, color, Brush, TextColor);
     Canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
     HDC dc = Canvas->GetHandle();
     TSaveDCGuard state(dc);
@@ -271,6 +252,10 @@ void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH 
     params.EndEllipsis = true;
     params.BkColor = color;
     DrawCellText(dc, Rect, params, text, HeaderBitmap);
+    // The search pass starts from this cell's colours and text.
+    FCellViewData->Color = color;
+    FCellViewData->TextColor = TextColor;
+    FCellViewData->Text = text;
     DrawSearchPass(Canvas, Rect, Node, Column, Kind, Focused, false, false, [&] {
       TdxCellTextParams match = params;
       match.BkColor = FCellViewData->Color;

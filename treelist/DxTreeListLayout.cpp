@@ -424,10 +424,8 @@ TRect TCustomdxTreeList::CalcCellRect(const TdxTreeListLayout& layout, const Tdx
     rect.left = std::max<int>(rect.left, layout.TreeLeft + std::min<int>(fullWidth, layout.TreeAreaWidth));
     rect.right = std::max<int>(rect.right, rect.left);
   }
-  // The grid look without grid lines keeps the top pixel of a node with children free.
-  const int groupPixel = !FMetrics.TreeLook && !FShowGrid && row.Node && row.Node->GetHasChildren() ? 1 : 0;
   const int lineHeight = RowLineHeight(row);
-  rect.top = row.Top + groupPixel + lineHeight * column.RowInBand;
+  rect.top = row.Top + GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
   rect.bottom = rect.top + lineHeight * column.LineCount - (FShowGrid && FShowPreviewGrid ? 1 : 0);
   rect.bottom = std::min<int>(rect.bottom, row.Top + row.Height - row.FooterHeight);
   rect.bottom = std::max<int>(rect.bottom, rect.top);

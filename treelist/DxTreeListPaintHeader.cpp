@@ -25,6 +25,33 @@ int HeaderPosition(const TdxTreeListColumnEntry& entry, int headerRows) {
 
 }  // namespace
 
+void TCustomdxTreeList::PaintHeaderButton(const TRect& rect, const TRect& clipped, TdxHeaderButton& button,
+                                          TColor color, bool custom,
+                                          const std::function<void(TColor&, bool&)>& customDraw) {
+  TCanvas* canvas = GetCanvas();
+  bool done = false;
+  if (custom) {
+    // The handler draws on the canvas, clipped to the shown part of the button; its
+    // font changes last for this button only.
+    FSpareFont->Assign(canvas->GetFont());
+    if (rect != clipped)
+      SetClip(clipped);
+    TColor answered = color;
+    customDraw(answered, done);
+    if (!done && ColorToRGB(answered) != ColorToRGB(color)) {
+      canvas->GetBrush()->SetColor(answered);
+      button.Brush = canvas->GetBrush()->GetHandle();
+    }
+    RestoreClip();
+  }
+  if (!done) {
+    canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
+    DrawHeaderButtonBuffered(canvas->GetHandle(), rect, clipped, button, FPaintPass->HeaderBitmap.get());
+  }
+  if (custom)
+    canvas->GetFont()->Assign(FSpareFont);
+}
+
 void TCustomdxTreeList::PaintBandRow() {
   TdxTreeListPaintPass& pass = *FPaintPass;
   const TdxTreeListLayout& layout = pass.Layout;
@@ -42,28 +69,11 @@ void TCustomdxTreeList::PaintBandRow() {
       button.Look = FLookAndFeel;
       button.MultiLine = FMetrics.BandRows > 1;
       button.Pressed = FBandPressed && FPressedBand == entry.Band;
-      TColor color = FBandColor;
-      bool done = false;
-      const bool custom = IsCustomDrawBand(entry.Band);
-      if (custom) {
-        FSpareFont->Assign(canvas->GetFont());
-        const bool clipped = entry.Rect != entry.ClippedRect;
-        if (clipped)
-          SetClip(entry.ClippedRect);
-        DoCustomDrawBand(entry.Band, canvas, entry.Rect, entry.ClippedRect, button.Text, color, canvas->GetFont(),
-                         button.Alignment, done);
-        if (!done && ColorToRGB(color) != ColorToRGB(FBandColor)) {
-          canvas->GetBrush()->SetColor(color);
-          button.Brush = canvas->GetBrush()->GetHandle();
-        }
-        RestoreClip();
-      }
-      if (!done) {
-        canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
-        DrawHeaderButtonBuffered(canvas->GetHandle(), entry.Rect, entry.ClippedRect, button, pass.HeaderBitmap.get());
-      }
-      if (custom)
-        canvas->GetFont()->Assign(FSpareFont);
+      PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FBandColor, IsCustomDrawBand(entry.Band),
+                        [&](TColor& color, bool& done) {
+                          DoCustomDrawBand(entry.Band, canvas, entry.Rect, entry.ClippedRect, button.Text, color,
+                                           canvas->GetFont(), button.Alignment, done);
+                        });
     }
   }
   // The separators of the fixed bands, over the band row and the header panel.
@@ -102,27 +112,11 @@ void TCustomdxTreeList::PaintHeaderPanel() {
       button.Position = HeaderPosition(entry, FMetrics.HeaderRows);
       button.MultiLine = entry.LineCount > 1 || FMetrics.HeaderRows > 1;
       button.Pressed = FColumnPressed && FPressedColumn == column;
-      TColor color = FHeaderColor;
-      bool done = false;
-      const bool custom = IsCustomDrawHeader(column);
-      if (custom) {
-        FSpareFont->Assign(canvas->GetFont());
-        if (entry.Rect != entry.ClippedRect)
-          SetClip(entry.ClippedRect);
-        DoCustomDrawHeader(column, canvas, entry.Rect, entry.ClippedRect, button.Text, color, canvas->GetFont(),
-                           button.Alignment, button.Sorted, done);
-        if (!done && ColorToRGB(color) != ColorToRGB(FHeaderColor)) {
-          canvas->GetBrush()->SetColor(color);
-          button.Brush = canvas->GetBrush()->GetHandle();
-        }
-        RestoreClip();
-      }
-      if (!done) {
-        canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
-        DrawHeaderButtonBuffered(canvas->GetHandle(), entry.Rect, entry.ClippedRect, button, pass.HeaderBitmap.get());
-      }
-      if (custom)
-        canvas->GetFont()->Assign(FSpareFont);
+      PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FHeaderColor, IsCustomDrawHeader(column),
+                        [&](TColor& color, bool& done) {
+                          DoCustomDrawHeader(column, canvas, entry.Rect, entry.ClippedRect, button.Text, color,
+                                             canvas->GetFont(), button.Alignment, button.Sorted, done);
+                        });
       if (!IsEmptyRect(entry.FillerRect))
         FillRect(dc, &entry.FillerRect, pass.PanelLineBrush.Get());
     }

@@ -1,7 +1,8 @@
 // What one paint pass of a tree list holds: the layout it paints, the brushes made from
 // the colour settings, the column brush table, the level brush, the header bitmap and
 // the clip state of the clipped painters. It lives on the stack of Paint; every handle
-// it owns is freed when the pass ends, also when a painter raises.
+// it owns is freed when the pass ends, also when a painter raises. And the bracket of a
+// node's painting that the painters share.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "classlib/Bitmap.h"
 #include "classlib/Colors.h"
 #include "classlib/GdiHandles.h"
+#include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListLayout.h"
 
 // A column's colour and, when it differs from the control's Color, its own brush.
@@ -59,3 +61,21 @@ struct TdxTreeListPaintPass {
     return &ColumnBrushes[ColumnIndex[column]];
   }
 };
+
+// Runs `paint` between the control's BeginNodePaint and EndNodePaint of `node` (none: no
+// bracket); the end runs also when `paint` raises.
+template <class F>
+void WithNodePaint(TCustomdxTreeList* tree, TdxTreeListNode* node, F&& paint) {
+  if (!node) {
+    paint();
+    return;
+  }
+  tree->BeginNodePaint(node);
+  try {
+    paint();
+  } catch (...) {
+    tree->EndNodePaint(node);
+    throw;
+  }
+  tree->EndNodePaint(node);
+}

@@ -33,25 +33,19 @@ void AddSegment(std::vector<POINT>& grid, int x1, int y1, int x2, int y2) {
   grid.push_back(POINT{x2, y2});
 }
 
-// Runs `paint` between BeginNodePaint and EndNodePaint of `node`; the end runs also when
-// `paint` raises.
-template <class F>
-void WithNodePaint(TCustomdxTreeList* tree, TdxTreeListNode* node, F&& paint) {
-  tree->BeginNodePaint(node);
-  try {
-    paint();
-  } catch (...) {
-    tree->EndNodePaint(node);
-    throw;
-  }
-  tree->EndNodePaint(node);
-}
-
 bool IsFirstChild(const TdxTreeListNode* node) {
   return node->GetParent() && node->GetParent()->GetFirstChild() == node;
 }
 
 }  // namespace
+
+int TCustomdxTreeList::GroupLookPixel(const TdxTreeListNode* node) const {
+  return !FMetrics.TreeLook && !FShowGrid && node && node->GetHasChildren() ? 1 : 0;
+}
+
+int TCustomdxTreeList::LevelColumnsLeft() const {
+  return FPaintPass->Layout.TreeLeft - (IsRootShown() ? 0 : FMetrics.IndentWidth);
+}
 
 void TCustomdxTreeList::DrawNodes() {
   TdxTreeListPaintPass& pass = *FPaintPass;
@@ -126,7 +120,7 @@ int TCustomdxTreeList::RowOpenExtent(const TdxTreeListRowEntry& row) {
   } else {
     extent = 0;
   }
-  if (!FShowRoot && FMetrics.TreeLook)
+  if (!IsRootShown())
     extent -= indent;
   return FPaintPass->Layout.TreeLeft + extent;
 }
@@ -142,19 +136,18 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
   const int level = node->GetLevel();
   const bool hasChildren = node->GetHasChildren();
   const bool treeLook = m.TreeLook;
-  const bool rootShown = FShowRoot || !treeLook;
+  const bool rootShown = IsRootShown();
   const int levels = level + (hasChildren || treeLook ? 1 : 0);
   const int y = row.Top;
   const int h = row.Height;
-  const int g = !treeLook && !FShowGrid && hasChildren ? 1 : 0;
+  const int g = GroupLookPixel(node);
   int levelWidth = 0;
   int fullWidth = 0;
   GetNodeIndent(node, levelWidth, fullWidth);
   row.IndentWidth = fullWidth;
   if (fullWidth <= 0)
     return;
-  // x of level column 0, which is not shown when the root is not.
-  const int left = layout.TreeLeft - (rootShown ? 0 : indent);
+  const int left = LevelColumnsLeft();
   const int open = RowOpenExtent(row);
 
   TRect last{};
@@ -216,18 +209,17 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
 
 void TCustomdxTreeList::DrawTreeLines(const TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous,
                                       HBRUSH brush) {
-  const TdxTreeListLayout& layout = FPaintPass->Layout;
   HDC dc = FPaintPass->DC;
   const TdxTreeListNode* node = row.Node;
   const int indent = FMetrics.IndentWidth;
   const int level = node->GetLevel();
-  const bool rootShown = FShowRoot || !FMetrics.TreeLook;
+  const bool rootShown = IsRootShown();
   if (!rootShown && level == 0)
     return;
   const int y = row.Top;
   const int bottom = y + row.Height - 1;
   const int c = y + row.Height / 2;
-  const int x0 = layout.TreeLeft - (rootShown ? 0 : indent) + level * indent;
+  const int x0 = LevelColumnsLeft() + level * indent;
   const int xm = x0 + indent / 2 - 1;
   const bool button = FShowButtons && node->GetHasChildren();
   const bool firstTop = !node->GetParent() && node == GetItem(0);
@@ -291,7 +283,7 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
     return;
   }
 
-  const int g = !m.TreeLook && !FShowGrid && hasChildren ? 1 : 0;
+  const int g = GroupLookPixel(node);
   const int footerTop = y + row.Height - row.FooterHeight;
   const int gridWidth = FShowGrid ? GetGridLineWidth() : 0;
   const int cellsBottom = row.PreviewLineCount > 0 ? y + g + RowLineHeight(row) * m.HeaderRows : footerTop;
@@ -380,8 +372,7 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
   HDC dc = pass.DC;
   TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
-  const bool rootShown = FShowRoot || !m.TreeLook;
-  const int levelLeft = layout.TreeLeft - (rootShown ? 0 : indent);
+  const int levelLeft = LevelColumnsLeft();
   const int cellsRight = layout.CellsRight + 1;
   int top = row.Top + row.Height - row.FooterHeight;
   for (int line = 0; line < row.FooterLineCount; ++line, top += m.NodeFooterHeight) {
@@ -417,7 +408,7 @@ void TCustomdxTreeList::DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBo
   const TdxTreeListLayout& layout = pass.Layout;
   TRect rect{};
   if (IsRowSelect() || row.GroupRow) {
-    const int g = !FMetrics.TreeLook && !FShowGrid && row.Node->GetHasChildren() ? 1 : 0;
+    const int g = GroupLookPixel(row.Node);
     rect = TRect{layout.TreeLeft + std::min(row.IndentWidth, layout.TreeAreaWidth), row.Top + g, layout.CellsRight,
                  cellsBottom - FMetrics.GridPixel};
   } else {
@@ -450,10 +441,10 @@ void TCustomdxTreeList::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vec
   const int y = row.Top;
   const int rowBottom = y + row.Height;
   if (m.TreeLook) {
-    const bool rootShown = FShowRoot;
+    const bool rootShown = IsRootShown();
     const int level = node->GetLevel();
     const int levels = level + 1;
-    const int left = layout.TreeLeft - (rootShown ? 0 : indent);
+    const int left = LevelColumnsLeft();
     const int cellsEnd = layout.CellsRight + 1;
     for (int i = rootShown ? 0 : 1; i < levels; ++i) {
       const int x = left + (i + 1) * indent - 1;

@@ -172,7 +172,7 @@ class TGalleryTreeList : public TCustomdxTreeList {
       color = TColor(0x00E8D8C8);
   }
   bool IsStatusPanelShown() override { return Status; }
-  void GetFooterText(std::string& text) override { text = "17 parts in 4 groups, 3 selected"; }
+  void GetFooterText(std::string& text) override { text = "17 parts in 4 groups"; }
   int32_t GetFooterCount() override { return Status ? 1 : 0; }
 
   bool IsNodeSelected(TdxTreeListNode* node) override {
