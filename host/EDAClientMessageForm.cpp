@@ -10,6 +10,11 @@
 namespace {
 
 TCommandErrorHandler gPreviousErrorHandler = nullptr;
+TExceptionEvent gPreviousOnException;
+
+// What a boundary stops while the host runs goes to the host's own box, a child of its
+// main window, not to a task-modal system box the host knows nothing of.
+void ShowBoundaryError(void*, TObject*, const std::exception& error) { ShowErrorBox(error.what()); }
 
 }  // namespace
 
@@ -70,6 +75,17 @@ int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsg
 
 void ShowErrorBox(const std::string& text) { ShowHostMessageBox(text, "Vantor Suite Error", mtError, {mbOK}); }
 
-void InitializeErrorBox() { gPreviousErrorHandler = SetCommandErrorHandler(ShowErrorBox); }
+void InitializeErrorBox() {
+  gPreviousErrorHandler = SetCommandErrorHandler(ShowErrorBox);
+  if (Application) {
+    gPreviousOnException = Application->OnException;
+    Application->OnException = TExceptionEvent::FromFunction(&ShowBoundaryError);
+  }
+}
 
-void FinalizeErrorBox() { SetCommandErrorHandler(gPreviousErrorHandler); }
+void FinalizeErrorBox() {
+  SetCommandErrorHandler(gPreviousErrorHandler);
+  if (Application && Application->OnException == TExceptionEvent::FromFunction(&ShowBoundaryError))
+    Application->OnException = gPreviousOnException;
+  gPreviousOnException = nullptr;
+}

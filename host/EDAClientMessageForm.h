@@ -38,7 +38,8 @@ int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsg
 // An error box "Vantor Suite Error" with an OK button.
 void ShowErrorBox(const std::string& text);
 
-// Unit start-up: failed commands are reported through ShowErrorBox; shut-down puts the
-// previous handler back.
+// Unit start-up: failed commands, and every exception a boundary stops while the plug-in
+// runs (the application's exception event), are reported through ShowErrorBox;
+// shut-down puts the previous handlers back.
 void InitializeErrorBox();
 void FinalizeErrorBox();

@@ -269,4 +269,28 @@ TEST_F(MessageBoxTest, AFailedCommandIsReportedInTheErrorBox) {
   EXPECT_EQ(shown, "Board is locked");
 }
 
+// Fault: an exception stopped at a boundary while the plug-in ran went to a plain
+// task-modal system box, which the host neither styles nor sees (it hung the host's
+// release of the module); it goes to the host-styled error box, owned by the host's
+// main window, and after shut-down to the handler in force before.
+TEST_F(MessageBoxTest, AnExceptionStoppedAtABoundaryGoesToTheErrorBox) {
+  InitializeErrorBox();
+  std::string shown;
+  HWND owner = nullptr;
+  TModalInspector inspector([&](TEDAClientMessageForm* form) {
+    shown = ObjectAs<TLabel>(form->FindComponent("Message"))->GetCaption();
+    owner = GetWindow(form->GetHandle(), GW_OWNER);
+  });
+  TUIAutomation automation;
+  automation.ClickButton("Vantor Suite Error", "OK");
+  GuardBoundary("a window procedure", [] { throw Exception("Could not save the list"); });
+  FinalizeErrorBox();
+  EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+  EXPECT_EQ(shown, "Could not save the list");
+  EXPECT_EQ(owner, standin::MainWindowHandle());
+  EXPECT_TRUE(Exceptions.Messages.empty());
+  GuardBoundary("after shut-down", [] { throw Exception("recorded"); });
+  EXPECT_EQ(Exceptions.Messages, std::vector<std::string>{"recorded"});
+}
+
 }  // namespace
