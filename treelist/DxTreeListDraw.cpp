@@ -16,6 +16,7 @@
 #include "classlib/GdiHandles.h"
 #include "classlib/ImageList.h"
 #include "classlib/UtilWindow.h"
+#include "editors/DxExEdtr.h"
 #include "editors/DxUtils.h"
 
 namespace {
@@ -31,22 +32,6 @@ std::unique_ptr<TBitmap> gMinusGlyph;
 std::unique_ptr<TClientDC> gMeasureDC;
 
 void FillSys(HDC dc, const TRect& r, int index) { FillRect(dc, &r, GetSysColorBrush(index)); }
-
-void LoadIndicatorImages(HINSTANCE instance) {
-  gIndicatorImages = std::make_unique<TImageList>(nullptr);
-  bool sized = false;
-  for (const char* name : kIndicatorBitmaps) {
-    if (!FindResourceA(instance, name, MAKEINTRESOURCEA(2)))  // RT_BITMAP
-      continue;
-    TBitmap bitmap;
-    bitmap.LoadFromResourceName(instance, name);
-    if (!sized) {
-      gIndicatorImages->SetSize(bitmap.GetWidth(), bitmap.GetHeight());
-      sized = true;
-    }
-    gIndicatorImages->AddMasked(&bitmap, clWhite);
-  }
-}
 
 // A raised 12 x 12 button face with the minus bar, and for plus the vertical bar.
 void DrawExpandGlyph(TBitmap* glyph, bool plus) {
@@ -109,7 +94,7 @@ void DrawThroughBitmap(HDC dc, const TRect& rect, const TRect& clipped, TBitmap*
 void InitializeDxTreeList() {
   if (gStarts++ > 0)
     return;
-  LoadIndicatorImages(ClassLibInstance());
+  gIndicatorImages = LoadGlyphList(ClassLibInstance(), kIndicatorBitmaps, clWhite);
   gPlusGlyph = std::make_unique<TBitmap>();
   gMinusGlyph = std::make_unique<TBitmap>();
   RebuildDxTreeListExpandGlyphs();
