@@ -39,6 +39,9 @@ TEDAClientMessageForm* BuildHostMessageForm(const std::string& text, TMsgDlgType
   auto* form = new TEDAClientMessageForm(Application);
   LayoutMessageForm(form, text, dlgType, buttons,
                     TNotifyEvent::Bind<&TEDAClientMessageForm::HelpButtonClick>(form));
+  // Skinned like the dialogs, keeping the client size the layout made.
+  if (DialogThemeHooks.ThemeMessageForm)
+    DialogThemeHooks.ThemeMessageForm(form);
   // Placed by its bounds (not by Position), so the caller's placement stands.
   form->SetBounds((Screen->GetWidth() - form->GetWidth()) / 2, (Screen->GetHeight() - form->GetHeight()) / 2,
                   form->GetWidth(), form->GetHeight());

@@ -1,8 +1,8 @@
 // The host-styled message box: the plug-in's own modal box, a child of the host's main
 // window, written in the system's message font, with an icon by message type, the
 // text (wrapped at half the screen width) and a row of standard buttons, centred on the
-// monitor of the active window. ShowErrorBox is the framework's one error report for
-// the user.
+// monitor of the active window, skinned like the dialogs once their theming is
+// installed. ShowErrorBox is the framework's one error report for the user.
 #pragma once
 
 #include <string>

@@ -70,10 +70,14 @@ bool PatchImports(HMODULE module, void* original, void* replacement) {
   return patched;
 }
 
+// The texts drawn in `root`'s client area, each once: the caption a skinned frame draws
+// is the window's own text and not among them.
 std::vector<std::string> TextsDrawnIn(HWND root) {
+  const std::string caption = WindowText(root);
   std::vector<std::string> texts;
   for (const TDrawnText& drawn : gDrawn)
-    if (drawn.Root == root && std::find(texts.begin(), texts.end(), drawn.Text) == texts.end())
+    if (drawn.Root == root && drawn.Text != caption &&
+        std::find(texts.begin(), texts.end(), drawn.Text) == texts.end())
       texts.push_back(drawn.Text);
   return texts;
 }

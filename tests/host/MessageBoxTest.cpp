@@ -42,36 +42,7 @@ RECT MeasureText(TFont* font, const std::string& text) {
   return r;
 }
 
-// Inspects the first message box that shows up, from a thread timer inside its modal loop.
-class TModalInspector {
- public:
-  explicit TModalInspector(std::function<void(TEDAClientMessageForm*)> inspect) : FInspect(std::move(inspect)) {
-    gCurrent = this;
-    FTimer = SetTimer(nullptr, 0, 20, TimerProc);
-  }
-  ~TModalInspector() {
-    KillTimer(nullptr, FTimer);
-    gCurrent = nullptr;
-  }
-  bool Inspected = false;
-
- private:
-  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    GuardBoundary("TModalInspector", [] {
-      if (!gCurrent || gCurrent->Inspected)
-        return;
-      for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-        if (auto* form = ObjectAs<TEDAClientMessageForm>(Screen->GetCustomForms(i)); form && form->GetShowing()) {
-          gCurrent->Inspected = true;
-          gCurrent->FInspect(form);
-          return;
-        }
-    });
-  }
-  static inline TModalInspector* gCurrent = nullptr;
-  std::function<void(TEDAClientMessageForm*)> FInspect;
-  UINT_PTR FTimer;
-};
+using TModalInspector = TShownFormInspector<TEDAClientMessageForm>;
 
 TButton* ButtonOf(TCustomForm* form, const char* name) { return ObjectAs<TButton>(form->FindComponent(name)); }
 
