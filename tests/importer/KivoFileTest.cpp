@@ -14,6 +14,7 @@
 #include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
 #include "tests/importer/DialogDefaults.h"
+#include "tests/importer/GoldenFiles.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
@@ -679,61 +680,6 @@ TEST_F(KivoFileTest, WithoutAHandlerTheOptionsDialogAsks) {
     EXPECT_EQ(FReport->GetImportErrorCount(), answer == IDOK ? 0 : 1);
     EXPECT_EQ(FReader->GetDisplay().GetLayerMap() != nullptr, answer == IDOK);
   }
-}
-
-// Where `actual` first differs from `expected`, line by line; empty when they are equal.
-std::string FirstDifference(const std::string& expected, const std::string& actual) {
-  auto lines = [](const std::string& text) {
-    std::vector<std::string> result;
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find('\n', start);
-      if (end == std::string::npos)
-        end = text.size();
-      result.push_back(text.substr(start, end - start));
-      start = end + 1;
-    }
-    return result;
-  };
-  const std::vector<std::string> want = lines(expected), got = lines(actual);
-  for (size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
-    const std::string w = i < want.size() ? want[i] : "<end of golden>";
-    const std::string g = i < got.size() ? got[i] : "<end of dump>";
-    if (w != g)
-      return "line " + std::to_string(i + 1) + "\n  golden: " + w + "\n  dump:   " + g;
-  }
-  return {};
-}
-
-std::string SourcePath(const std::string& relative) {
-  return std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative;
-}
-
-// Replaces every `from` in `text` by `to`.
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-  return text;
-}
-
-// `text` with the rest of the line after `prefix` replaced by `to`.
-std::string ReplaceLineRest(std::string text, const std::string& prefix, const std::string& to) {
-  const size_t at = text.find(prefix);
-  if (at == std::string::npos)
-    return text;
-  const size_t end = text.find_first_of("\r\n", at);
-  return text.replace(at + prefix.size(), end - at - prefix.size(), to);
-}
-
-// Compares `actual` with the reviewed file `golden` of the source tree; a missing golden
-// file is written to the scratch folder for review.
-void ExpectGolden(const std::string& golden, const std::string& actual) {
-  const std::string expected = ReadWholeFile(SourcePath("tests/importer/golden/" + golden));
-  if (expected == "<missing>") {
-    WriteScratchFile(golden, actual);
-    FAIL() << "no golden " << golden << "; this one is in " << ScratchFolder() << golden;
-  }
-  EXPECT_EQ(FirstDifference(expected, actual), "") << golden;
 }
 
 // The example board, imported as a user imports it: the options dialog comes up with
