@@ -182,6 +182,7 @@ void TKivoFile::Load() {
 }
 
 void TKivoFile::Read() {
+  const TKivoArenaScope arena(FArena);
   while (!FAborted && !FFile.Eof()) {
     if (!NextBlockItem())
       continue;

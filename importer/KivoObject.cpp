@@ -1,5 +1,6 @@
 #include "importer/KivoObject.h"
 
+#include "importer/KivoArena.h"
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
@@ -9,6 +10,32 @@
 #include <vector>
 
 TKivoDisplay::TKivoDisplay() = default;
+
+namespace {
+
+// Before each object: the arena it came from, null for the heap (8 bytes, so that the
+// object keeps the alignment of doubles).
+constexpr size_t kArenaHead = 8;
+static_assert(sizeof(TKivoArena*) <= kArenaHead);
+
+}  // namespace
+
+void* TKivoDisplay::operator new(size_t size) {
+  TKivoArena* arena = TKivoArena::Current();
+  void* block = arena ? arena->Allocate(size + kArenaHead) : ::operator new(size + kArenaHead);
+  *static_cast<TKivoArena**>(block) = arena;
+  return static_cast<char*>(block) + kArenaHead;
+}
+
+void TKivoDisplay::operator delete(void* object) {
+  if (!object)
+    return;
+  char* block = static_cast<char*>(object) - kArenaHead;
+  if (TKivoArena* arena = *reinterpret_cast<TKivoArena**>(block))
+    arena->Release();
+  else
+    ::operator delete(block);
+}
 
 const TKivoDisplay::TDrawingState& TKivoDisplay::State() const {
   static const TDrawingState empty;
@@ -136,5 +163,6 @@ void TKivoObject::Translate() {
     if (links.NetContainer != 0)
       PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
-  links.CreatedHandles.clear();
+  // Given back, not only emptied: every object of a large board is translated once.
+  std::vector<uint32_t>().swap(links.CreatedHandles);
 }

@@ -52,6 +52,11 @@ class TKivoDisplay : public TObject {
   // every other field zero or empty.
   TKivoDisplay();
 
+  // Model objects are made in the current arena of the file being read (KivoArena.h),
+  // elsewhere on the heap; each remembers which, so that it can be deleted either way.
+  static void* operator new(size_t size);
+  static void operator delete(void* object);
+
   // Stores the layer map (the environment's layer strings; not owned).
   virtual void SetLayerMap(TStringList* map);
   // Stores the pad-stack map (not owned).

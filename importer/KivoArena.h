@@ -1,0 +1,49 @@
+// Memory for the model of the file being read: the model's objects are taken from large
+// blocks owned by the file and given back all at once with it, instead of one by one
+// through the heap (a large board's model is millions of small objects, whose making
+// and freeing cost the reading about a fifth of its time). Objects made while no arena
+// is open come from the heap as before.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+class TKivoArena {
+ public:
+  TKivoArena() = default;
+  // Every object taken from it must be gone by now (the file owns its model).
+  ~TKivoArena();
+  TKivoArena(const TKivoArena&) = delete;
+  TKivoArena& operator=(const TKivoArena&) = delete;
+
+  // `size` bytes aligned to 8; one more object alive.
+  void* Allocate(size_t size);
+  // One object fewer alive; its memory stays until the arena goes.
+  void Release();
+  size_t GetLiveCount() const { return FLive; }
+
+  // The arena model objects are made in; null for the heap.
+  static TKivoArena* Current();
+
+ private:
+  friend class TKivoArenaScope;
+  static constexpr size_t BlockSize = 1 << 20;
+
+  std::vector<std::unique_ptr<char[]>> FBlocks;
+  char* FNext = nullptr;
+  char* FEnd = nullptr;
+  size_t FLive = 0;
+};
+
+// Makes `arena` current for its lifetime, then the one before again.
+class TKivoArenaScope {
+ public:
+  explicit TKivoArenaScope(TKivoArena& arena);
+  ~TKivoArenaScope();
+  TKivoArenaScope(const TKivoArenaScope&) = delete;
+  TKivoArenaScope& operator=(const TKivoArenaScope&) = delete;
+
+ private:
+  TKivoArena* FPrevious;
+};
