@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 class TKivoArena {
@@ -19,18 +18,26 @@ class TKivoArena {
 
   // `size` bytes aligned to 8; one more object alive.
   void* Allocate(size_t size);
-  // One object fewer alive; its memory stays until the arena goes.
-  void Release();
   size_t GetLiveCount() const { return FLive; }
 
   // The arena model objects are made in; null for the heap.
   static TKivoArena* Current();
+  // Gives back an object's memory: to its arena when one holds it (which only counts
+  // it, the memory staying until the arena goes), else to the heap.
+  static void Free(void* object);
 
  private:
   friend class TKivoArenaScope;
+  // Blocks are whole regions of the address space's 64 KB allocation granularity, so
+  // that a table of regions tells which arena, if any, holds an object: no object
+  // carries a mark of its own.
   static constexpr size_t BlockSize = 1 << 20;
 
-  std::vector<std::unique_ptr<char[]>> FBlocks;
+  struct TBlock {
+    char* Start;
+    size_t Size;
+  };
+  std::vector<TBlock> FBlocks;
   char* FNext = nullptr;
   char* FEnd = nullptr;
   size_t FLive = 0;

@@ -895,7 +895,11 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         poly.SetOutlineKind(ReadIntegerValue(FFile));
         bool closed = false;
         BeginObject();
-        ReadPolyPoints(poly.GetVertices(), closed);
+        // Through the reused list, as a line's vertices: no spare capacity is kept.
+        std::vector<TKivoPoint>& vertices = poly.GetVertices();
+        FPointScratch.assign(vertices.begin(), vertices.end());
+        ReadPolyPoints(FPointScratch, closed);
+        vertices.assign(FPointScratch.begin(), FPointScratch.end());
         outlineUnreadable = outlineUnreadable || FUnreadable;
         if (!closed)
           SkipBlock(FFile);

@@ -11,31 +11,12 @@
 
 TKivoDisplay::TKivoDisplay() = default;
 
-namespace {
-
-// Before each object: the arena it came from, null for the heap (8 bytes, so that the
-// object keeps the alignment of doubles).
-constexpr size_t kArenaHead = 8;
-static_assert(sizeof(TKivoArena*) <= kArenaHead);
-
-}  // namespace
-
 void* TKivoDisplay::operator new(size_t size) {
   TKivoArena* arena = TKivoArena::Current();
-  void* block = arena ? arena->Allocate(size + kArenaHead) : ::operator new(size + kArenaHead);
-  *static_cast<TKivoArena**>(block) = arena;
-  return static_cast<char*>(block) + kArenaHead;
+  return arena ? arena->Allocate(size) : ::operator new(size);
 }
 
-void TKivoDisplay::operator delete(void* object) {
-  if (!object)
-    return;
-  char* block = static_cast<char*>(object) - kArenaHead;
-  if (TKivoArena* arena = *reinterpret_cast<TKivoArena**>(block))
-    arena->Release();
-  else
-    ::operator delete(block);
-}
+void TKivoDisplay::operator delete(void* object) { TKivoArena::Free(object); }
 
 const TKivoDisplay::TDrawingState& TKivoDisplay::State() const {
   static const TDrawingState empty;

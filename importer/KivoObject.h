@@ -53,7 +53,7 @@ class TKivoDisplay : public TObject {
   TKivoDisplay();
 
   // Model objects are made in the current arena of the file being read (KivoArena.h),
-  // elsewhere on the heap; each remembers which, so that it can be deleted either way.
+  // elsewhere on the heap; deleting one gives it back to whichever holds it.
   static void* operator new(size_t size);
   static void operator delete(void* object);
 
