@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <vector>
 
 class TKivoArena {
@@ -54,3 +55,28 @@ class TKivoArenaScope {
  private:
   TKivoArena* FPrevious;
 };
+
+// An allocator of the current arena, the heap when none is current; what it gives back
+// goes to whichever holds it. Lists of the model (vertices, members) use it, so that
+// their storage goes with the file too.
+template <class T>
+struct TKivoArenaAllocator {
+  using value_type = T;
+  TKivoArenaAllocator() = default;
+  template <class U>
+  TKivoArenaAllocator(const TKivoArenaAllocator<U>&) {}
+
+  T* allocate(size_t count) {
+    TKivoArena* arena = TKivoArena::Current();
+    return static_cast<T*>(arena ? arena->Allocate(count * sizeof(T))
+                                 : ::operator new(count * sizeof(T)));
+  }
+  void deallocate(T* items, size_t) { TKivoArena::Free(items); }
+  template <class U>
+  bool operator==(const TKivoArenaAllocator<U>&) const {
+    return true;
+  }
+};
+
+template <class T>
+using TKivoArenaVector = std::vector<T, TKivoArenaAllocator<T>>;

@@ -771,7 +771,7 @@ void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
   }
 }
 
-bool TKivoFile::ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list) {
+bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
   switch (code) {
     case kwARC: {
       auto arc = std::make_unique<TKivoArc>(&FDisplay);
@@ -896,7 +896,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         bool closed = false;
         BeginObject();
         // Through the reused list, as a line's vertices: no spare capacity is kept.
-        std::vector<TKivoPoint>& vertices = poly.GetVertices();
+        TKivoPoints& vertices = poly.GetVertices();
         FPointScratch.assign(vertices.begin(), vertices.end());
         ReadPolyPoints(FPointScratch, closed);
         vertices.assign(FPointScratch.begin(), FPointScratch.end());

@@ -111,7 +111,7 @@ class TKivoFile : public TObject {
   void ParsePadDefinition(TKivoPadStack& stack);
   void ParsePadAttributes(TKivoPadDef& definition);
   // One graphic primitive of a graphics block by its code; false when it is none.
-  bool ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list);
+  bool ParseGraphic(int code, TKivoObjectList& list);
   void ReadLineVertices(TKivoLine& line);
   void ReadPolyPoints(std::vector<TKivoPoint>& points, bool& closed);
   void ParsePoly(TKivoPoly& poly);

@@ -14,6 +14,7 @@
 #include "classlib/Object.h"
 #include "classlib/ShortString.h"
 #include "classlib/StringList.h"
+#include "importer/KivoArena.h"
 #include "pcb/Layers.h"
 #include "pcb/PcbObject.h"
 
@@ -204,6 +205,9 @@ class TKivoObject : public TKivoDisplay {
   uint32_t CreateHostObject(uint8_t kind);
 
 };
+
+// A list of model objects, kept in the arena of the file being read.
+using TKivoObjectList = TKivoArenaVector<std::unique_ptr<TKivoObject>>;
 
 template <class P>
 std::unique_ptr<P> TKivoObject::CreateLoadedProxy(uint8_t kind) {

@@ -35,8 +35,8 @@ class TKivoPadDef : public TKivoObject {
   uint8_t GetSmd() const { return FSmd; }
   void SetSmd(uint8_t value) { FSmd = value; }
   // Circles, filled rectangles, lines and texts, owned, in file order.
-  std::vector<std::unique_ptr<TKivoObject>>& GetPrimitives() { return FPrimitives; }
-  const std::vector<std::unique_ptr<TKivoObject>>& GetPrimitives() const { return FPrimitives; }
+  TKivoObjectList& GetPrimitives() { return FPrimitives; }
+  const TKivoObjectList& GetPrimitives() const { return FPrimitives; }
 
   // Surface-mount pads: measured from the first fitting graphic, whatever its layer.
   int32_t GetSmdXSize() const { return GetSmdSize(axX); }
@@ -77,7 +77,7 @@ class TKivoPadDef : public TKivoObject {
 
   ShortString<255> FName;
   uint8_t FSmd = 0;
-  std::vector<std::unique_ptr<TKivoObject>> FPrimitives;
+  TKivoObjectList FPrimitives;
 };
 
 // A pin of a component definition.

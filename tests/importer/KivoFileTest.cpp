@@ -192,10 +192,10 @@ TEST_F(KivoFileTest, GraphicPrimitivesOfAnnotations) {
   EXPECT_EQ(Annotation<TKivoCircle>(1).GetRadius(), 30000);
   EXPECT_EQ(Annotation<TKivoFilledRect>(2).GetCorner2(), (TKivoPoint{30000, 40000}));
   EXPECT_EQ(Annotation<TKivoLine>(3).GetVertices(),
-            (std::vector<TKivoPoint>{{10000, 20000}, {30000, 20000}, {30000, 40000},
+            (TKivoPoints{{10000, 20000}, {30000, 20000}, {30000, 40000},
                                      {10000, 40000}, {10000, 20000}}));
   EXPECT_EQ(Annotation<TKivoLine>(4).GetVertices(),
-            (std::vector<TKivoPoint>{{0, 0}, {100000, 0}, {100000, 100000}}));
+            (TKivoPoints{{0, 0}, {100000, 0}, {100000, 100000}}));
   // Fault: the closing quote, failing as a number of its own, added a stray '" '.
   EXPECT_EQ(Annotation<TKivoText>(5).GetText(), "J1 12\" CABLE");
   EXPECT_EQ(Annotation<TKivoText>(5).GetPosition(), (TKivoPoint{-9000000, 4000000}));

@@ -260,8 +260,9 @@ TEST(KivoEnvironment, OwnsItsLayerEntries) {
 
 namespace {
 
-// The model's arena: objects made while it is current come from it, others from the
-// heap, and either kind is deleted through the same path, counted against its arena.
+// The model's arena: objects and list storage made while it is current come from it,
+// others from the heap, and either kind is given back through the same path, counted
+// against its arena.
 TEST(KivoArenaTest, ObjectsOfTheArenaAndOfTheHeapAreDeletedAlike) {
   TKivoArena arena;
   auto heapText = std::make_unique<TKivoText>();
@@ -285,12 +286,23 @@ TEST(KivoArenaTest, ObjectsOfTheArenaAndOfTheHeapAreDeletedAlike) {
     EXPECT_EQ(TKivoArena::Current(), &arena);
   }
   EXPECT_EQ(TKivoArena::Current(), nullptr);
-  EXPECT_EQ(arena.GetLiveCount(), 20000u);
+  // Each line and its vertices' storage.
+  EXPECT_EQ(arena.GetLiveCount(), 40000u);
   auto afterwards = std::make_unique<TKivoArc>();  // the heap again
-  EXPECT_EQ(arena.GetLiveCount(), 20000u);
+  // Storage grown outside the scope comes from the heap; the arena's is given back.
+  static_cast<TKivoLine&>(*made[0]).AddVertex(1, 1);
+  EXPECT_EQ(arena.GetLiveCount(), 39999u);
   EXPECT_EQ(made[19999]->ClassType(), TKivoLine::StaticClass());
   EXPECT_EQ(static_cast<TKivoLine&>(*made[12345]).GetVertices()[0], (TKivoPoint{12345, -12345}));
   made.clear();
+  EXPECT_EQ(arena.GetLiveCount(), 0u);
+  // A list larger than a block gets one of its own.
+  {
+    const TKivoArenaScope scope(arena);
+    TKivoPoints many(100000, TKivoPoint{3, 4});
+    EXPECT_EQ(arena.GetLiveCount(), 1u);
+    EXPECT_EQ(many[99999], (TKivoPoint{3, 4}));
+  }
   EXPECT_EQ(arena.GetLiveCount(), 0u);
   heapText.reset();
   afterwards.reset();
