@@ -4,6 +4,9 @@
 // - Pasted text fills the editable positions from the selection start with the
 //   characters they accept (letters in the case the mask asks for); a pasted character
 //   equal to the literal at the current position steps over it; others are skipped.
+// - IgnoreMaskBlank (set by the tree list's mask column) means what its users expect:
+//   a value left wholly blank is no value, accepted and stored empty, instead of being
+//   refused for its unfilled required positions.
 #include "editors/DxInplaceMaskEdit.h"
 
 #include <algorithm>
@@ -112,7 +115,8 @@ void TdxInplaceMaskEdit::GetEditValue(Variant& value) {
 }
 
 void TdxInplaceMaskEdit::ValidateEdit() {
-  if (IsMasked() && GetModified()) {
+  const bool blankAccepted = FIgnoreMaskBlank && GetEditText() == FormatMaskText(FEditMask, "", FMaskBlank);
+  if (IsMasked() && GetModified() && !blankAccepted) {
     int position = 0;
     if (!MaskValidate(FEditMask, GetEditText(), FMaskBlank, position)) {
       MarkValidationFailed();

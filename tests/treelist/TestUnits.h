@@ -7,7 +7,7 @@
 
 inline std::span<const TUnitEntry> TreeListTestUnits() {
   static const TUnitTable units = TUnitTable()
-                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
+                                      .Pick(ClassLibUnits(), {"GraphicsObjects", "ComCtrls", "Forms"})
                                       .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"});
   return units;
 }
