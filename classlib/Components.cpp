@@ -214,6 +214,10 @@ void EndLoading(TComponent* root, bool callLoaded) {
   std::vector<TComponent*> loading;
   CollectLoading(root, loading);
   for (TComponent* c : loading) {
+    // A component an earlier Loaded of the pass has loaded already (its owner may
+    // load the parts it needs first) is not loaded twice.
+    if (!c->FComponentState.Contains(csLoading))
+      continue;
     if (callLoaded)
       c->Loaded();
     else

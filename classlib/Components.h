@@ -21,7 +21,8 @@
 // marks a root component and everything it owns as csLoading; a component made
 // with a loading owner is loading too; at the end every loading component of the
 // tree gets Loaded, the root first and then the owned ones in creation order
-// (depth first), which clears csLoading.
+// (depth first), which clears csLoading; one whose Loaded an earlier Loaded of the pass
+// called already is skipped.
 #pragma once
 
 #include <string>

@@ -3,8 +3,10 @@
 // used for their messages.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -26,6 +28,19 @@ class Exception : public std::exception {
     using Base::Base;                       \
   }
 
+// An exception that also carries the error code it came from (a Windows error code, or
+// the raiser's own), 0 when there was none.
+#define KIVO_CODED_EXCEPTION(Name, Base)                                     \
+  class Name : public Base {                                                 \
+   public:                                                                   \
+    explicit Name(std::string message, uint32_t errorCode = 0)               \
+        : Base(std::move(message)), FErrorCode(errorCode) {}                 \
+    uint32_t GetErrorCode() const { return FErrorCode; }                     \
+                                                                             \
+   private:                                                                  \
+    uint32_t FErrorCode;                                                     \
+  }
+
 KIVO_EXCEPTION(EListError, Exception);         // bad list index, duplicates refused
 KIVO_EXCEPTION(EConvertError, Exception);      // text to number, Assign between classes
 KIVO_EXCEPTION(EInvalidOperation, Exception);  // operation not allowed in this state
@@ -40,7 +55,7 @@ KIVO_EXCEPTION(EFOpenError, EStreamError);     // file cannot be opened
 KIVO_EXCEPTION(EReadError, EStreamError);      // stream ended early
 KIVO_EXCEPTION(EWriteError, EStreamError);     // stream refused the data
 KIVO_EXCEPTION(EResNotFound, Exception);       // resource missing from a module
-KIVO_EXCEPTION(EInOutError, Exception);        // runtime text-file error
+KIVO_CODED_EXCEPTION(EInOutError, Exception);  // runtime text-file error (TextFile.h codes)
 KIVO_EXCEPTION(EOutOfResources, Exception);    // Windows refused a handle
 KIVO_EXCEPTION(EInvalidGraphic, Exception);    // image data not understood
 KIVO_EXCEPTION(EInvalidPointer, Exception);    // pointer not from this allocator

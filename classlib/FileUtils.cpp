@@ -85,6 +85,37 @@ bool ForceDirectories(const std::string& directory) {
 
 bool DeleteFile(const std::string& fileName) { return DeleteFileA(fileName.c_str()) != 0; }
 
+namespace {
+
+std::string FullName(const std::string& fileName) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(fileName.c_str(), MAX_PATH, full, nullptr);
+  return length > 0 && length < MAX_PATH ? std::string(full, length) : fileName;
+}
+
+// The volume and index of an existing file or folder; false when it cannot be asked.
+bool FileIdentity(const std::string& fileName, BY_HANDLE_FILE_INFORMATION& info) {
+  HANDLE file = CreateFileA(fileName.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  const bool known = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  return known;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, FullName(a).c_str(), -1,
+                     FullName(b).c_str(), -1) == CSTR_EQUAL)
+    return true;
+  BY_HANDLE_FILE_INFORMATION first{}, second{};
+  return FileIdentity(a, first) && FileIdentity(b, second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
 std::string GetModuleName(HMODULE module) {
   std::string name(MAX_PATH, '\0');
   for (;;) {

@@ -30,6 +30,9 @@ bool CreateDir(const std::string& directory);
 // Creates the directory and every missing parent; true when it exists afterwards.
 bool ForceDirectories(const std::string& directory);
 bool DeleteFile(const std::string& fileName);
+// True when both names stand for one file: the same full name without regard to case,
+// or two names (a short 8.3 form, say) of one existing file.
+bool SameFile(const std::string& a, const std::string& b);
 
 // The full file name of a loaded module (null: the process's executable).
 std::string GetModuleName(HMODULE module);

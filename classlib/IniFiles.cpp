@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "classlib/StringList.h"
@@ -10,7 +12,9 @@
 
 // One parsed INI file. Sections[0] holds the lines before the first header; it has
 // no name and is never matched. Every line keeps its original text, so that lines
-// the program does not change are written back as they were.
+// the program does not change are written back as they were. Sections and entries are
+// found through indexes of their upper-cased names, so that a file of many keys is read
+// and looked up in linear time.
 class TIniDocument {
  public:
   void Parse(std::string_view text);
@@ -36,14 +40,41 @@ class TIniDocument {
     std::string Name;
     std::string Header;
     std::vector<TLine> Lines;
+    // The first entry line of each upper-cased key.
+    std::unordered_map<std::string, size_t> Entries;
+
+    // Indexes line `index` unless an earlier line has its key.
+    void IndexEntry(size_t index) {
+      if (Lines[index].IsEntry)
+        Entries.emplace(UpperCase(Lines[index].Key), index);
+    }
+    void Reindex() {
+      Entries.clear();
+      for (size_t i = 0; i < Lines.size(); ++i)
+        IndexEntry(i);
+    }
+    const TLine* FindEntry(std::string_view key) const {
+      auto found = Entries.find(UpperCase(Trim(key)));
+      return found == Entries.end() ? nullptr : &Lines[found->second];
+    }
+    bool IsFirstOfItsKey(size_t index) const {
+      auto found = Entries.find(UpperCase(Lines[index].Key));
+      return found != Entries.end() && found->second == index;
+    }
   };
   const TSection* FindSection(std::string_view name) const;
   TSection* FindSection(std::string_view name) {
     return const_cast<TSection*>(std::as_const(*this).FindSection(name));
   }
-  static const TLine* FindEntry(const TSection& section, std::string_view key);
+  // Indexes section `index` unless an earlier section has its name.
+  void IndexSection(size_t index) {
+    if (FSections[index].HasHeader)
+      FSectionIndex.emplace(UpperCase(FSections[index].Name), index);
+  }
 
   std::vector<TSection> FSections{TSection{}};
+  // The first section of each upper-cased name.
+  std::unordered_map<std::string, size_t> FSectionIndex;
 };
 
 namespace {
@@ -95,14 +126,14 @@ std::string LoadFileText(const std::string& fileName) {
     DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
       return {};
-    throw EIniFileException(Format("Unable to read %s", fileName.c_str()));
+    throw EIniFileException(Format("Unable to read %s", fileName.c_str()), error);
   }
   std::string text;
   char buffer[16384];
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr))
-      throw EIniFileException(Format("Unable to read %s", fileName.c_str()));
+      throw EIniFileException(Format("Unable to read %s", fileName.c_str()), GetLastError());
     if (got == 0)
       return text;
     text.append(buffer, got);
@@ -115,8 +146,11 @@ void SaveFileText(const std::string& fileName, const std::string& text) {
   DWORD written = 0;
   if (file.Get() == INVALID_HANDLE_VALUE ||
       !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size())
-    throw EIniFileException(Format("Unable to write to %s", fileName.c_str()));
+      written != text.size()) {
+    const DWORD error = GetLastError();
+    throw EIniFileException(Format("Unable to write to %s", fileName.c_str()),
+                            error ? error : ERROR_WRITE_FAULT);
+  }
 }
 
 TIniDocument LoadDocument(const std::string& fileName) {
@@ -129,6 +163,7 @@ TIniDocument LoadDocument(const std::string& fileName) {
 
 void TIniDocument::Parse(std::string_view text) {
   FSections.assign(1, TSection{});
+  FSectionIndex.clear();
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find_first_of("\r\n", pos);
@@ -149,6 +184,7 @@ void TIniDocument::Parse(std::string_view text) {
       section.Name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
       section.Header = std::string(raw);
       FSections.push_back(std::move(section));
+      IndexSection(FSections.size() - 1);
       continue;
     }
     TLine entry;
@@ -159,12 +195,21 @@ void TIniDocument::Parse(std::string_view text) {
       entry.Value = DecodeValue(line.substr(equals + 1));
       entry.IsEntry = !entry.Key.empty();
     }
-    FSections.back().Lines.push_back(std::move(entry));
+    TSection& current = FSections.back();
+    current.Lines.push_back(std::move(entry));
+    current.IndexEntry(current.Lines.size() - 1);
   }
 }
 
 std::string TIniDocument::Text() const {
+  size_t size = 0;
+  for (const TSection& section : FSections) {
+    size += section.Header.size() + 2;
+    for (const TLine& line : section.Lines)
+      size += line.Raw.size() + 2;
+  }
   std::string text;
+  text.reserve(size);
   for (const TSection& section : FSections) {
     if (section.HasHeader)
       text += section.Header + "\r\n";
@@ -175,24 +220,13 @@ std::string TIniDocument::Text() const {
 }
 
 const TIniDocument::TSection* TIniDocument::FindSection(std::string_view name) const {
-  std::string wanted = Trim(name);
-  for (const TSection& section : FSections)
-    if (section.HasHeader && SameText(section.Name, wanted))
-      return &section;
-  return nullptr;
-}
-
-const TIniDocument::TLine* TIniDocument::FindEntry(const TSection& section, std::string_view key) {
-  std::string wanted = Trim(key);
-  for (const TLine& line : section.Lines)
-    if (line.IsEntry && SameText(line.Key, wanted))
-      return &line;
-  return nullptr;
+  auto found = FSectionIndex.find(UpperCase(Trim(name)));
+  return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
 const std::string* TIniDocument::Find(std::string_view section, std::string_view key) const {
   const TSection* s = FindSection(section);
-  const TLine* line = s ? FindEntry(*s, key) : nullptr;
+  const TLine* line = s ? s->FindEntry(key) : nullptr;
   return line ? &line->Value : nullptr;
 }
 
@@ -204,10 +238,11 @@ void TIniDocument::Set(std::string_view section, std::string_view key, std::stri
     added.Name = Trim(OneLine(section));
     added.Header = "[" + added.Name + "]";
     FSections.push_back(std::move(added));
+    IndexSection(FSections.size() - 1);
     s = &FSections.back();
   }
   std::string encoded = EncodeValue(value);
-  if (auto* line = const_cast<TLine*>(FindEntry(*s, key))) {
+  if (auto* line = const_cast<TLine*>(s->FindEntry(key))) {
     line->Value = DecodeValue(encoded);
     line->Raw = line->Key + "=" + encoded;
     return;
@@ -218,9 +253,11 @@ void TIniDocument::Set(std::string_view section, std::string_view key, std::stri
   line.Value = DecodeValue(encoded);
   line.Raw = line.Key + "=" + encoded;
   // After the section's last key, so that blank lines and comments that close the
-  // section stay where they are.
+  // section stay where they are. No entry follows that place, so no index moves.
   auto last = std::find_if(s->Lines.rbegin(), s->Lines.rend(), [](const TLine& l) { return l.IsEntry; });
-  s->Lines.insert(last.base(), std::move(line));
+  const size_t at = static_cast<size_t>(last.base() - s->Lines.begin());
+  s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  s->IndexEntry(at);
 }
 
 bool TIniDocument::EraseSection(std::string_view section) {
@@ -229,15 +266,21 @@ bool TIniDocument::EraseSection(std::string_view section) {
   auto end = std::remove_if(FSections.begin(), FSections.end(), doomed);
   bool changed = end != FSections.end();
   FSections.erase(end, FSections.end());
+  if (changed) {
+    FSectionIndex.clear();
+    for (size_t i = 0; i < FSections.size(); ++i)
+      IndexSection(i);
+  }
   return changed;
 }
 
 bool TIniDocument::DeleteKey(std::string_view section, std::string_view key) {
   TSection* s = FindSection(section);
-  const TLine* line = s ? FindEntry(*s, key) : nullptr;
+  const TLine* line = s ? s->FindEntry(key) : nullptr;
   if (!line)
     return false;
   s->Lines.erase(s->Lines.begin() + (line - s->Lines.data()));
+  s->Reindex();
   return true;
 }
 
@@ -246,24 +289,31 @@ std::vector<std::string> TIniDocument::Keys(std::string_view section) const {
   const TSection* s = FindSection(section);
   if (!s)
     return keys;
-  for (const TLine& line : s->Lines)
-    if (line.IsEntry && FindEntry(*s, line.Key) == &line)  // the first of equal keys only
-      keys.push_back(line.Key);
+  for (size_t i = 0; i < s->Lines.size(); ++i)
+    if (s->Lines[i].IsEntry && s->IsFirstOfItsKey(i))  // the first of equal keys only
+      keys.push_back(s->Lines[i].Key);
   return keys;
 }
 
 std::vector<std::string> TIniDocument::Sections() const {
   std::vector<std::string> names;
-  for (const TSection& section : FSections)
-    if (section.HasHeader && FindSection(section.Name) == &section)
+  for (size_t i = 0; i < FSections.size(); ++i) {
+    const TSection& section = FSections[i];
+    auto first = FSectionIndex.find(UpperCase(section.Name));
+    if (section.HasHeader && first != FSectionIndex.end() && first->second == i)
       names.push_back(section.Name);
+  }
   return names;
 }
 
 std::vector<std::string> TIniDocument::Pairs(std::string_view section) const {
   std::vector<std::string> pairs;
-  for (const std::string& key : Keys(section))
-    pairs.push_back(key + "=" + *Find(section, key));
+  const TSection* s = FindSection(section);
+  if (!s)
+    return pairs;
+  for (size_t i = 0; i < s->Lines.size(); ++i)
+    if (s->Lines[i].IsEntry && s->IsFirstOfItsKey(i))
+      pairs.push_back(s->Lines[i].Key + "=" + s->Lines[i].Value);
   return pairs;
 }
 
@@ -330,42 +380,97 @@ bool TCustomIniFile::ValueExists(const std::string& section, const std::string& 
   return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameText(k, ident); });
 }
 
-// TIniFile: the file on disk is the only state.
+// TIniFile: the file as read, shared by the objects on one file.
+
+struct TIniFileShare {
+  std::string Key;  // in the table of shares
+  TIniDocument Document;
+  bool Read = false;
+};
+
+namespace {
+
+// The shares of the TIniFile objects alive, by upper-cased full file name. Only the
+// user-interface thread makes settings objects.
+std::map<std::string, std::weak_ptr<TIniFileShare>>& Shares() {
+  static std::map<std::string, std::weak_ptr<TIniFileShare>> shares;
+  return shares;
+}
+
+std::string ShareKey(const std::string& fileName) {
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(fileName.c_str(), MAX_PATH, full, nullptr);
+  return UpperCase(length > 0 && length < MAX_PATH ? std::string(full, length) : fileName);
+}
+
+}  // namespace
+
+TIniFile::TIniFile(const std::string& fileName) : TCustomIniFile(fileName) {
+  const std::string key = ShareKey(fileName);
+  std::weak_ptr<TIniFileShare>& slot = Shares()[key];
+  FShare = slot.lock();
+  if (!FShare) {
+    FShare = std::make_shared<TIniFileShare>();
+    FShare->Key = key;
+    slot = FShare;
+  }
+}
+
+TIniFile::~TIniFile() {
+  const std::string key = FShare->Key;
+  FShare.reset();
+  auto slot = Shares().find(key);
+  if (slot != Shares().end() && slot->second.expired())
+    Shares().erase(slot);
+}
+
+const TIniDocument& TIniFile::Document() {
+  if (!FShare->Read) {
+    FShare->Document = LoadDocument(GetFileName());
+    FShare->Read = true;
+  }
+  return FShare->Document;
+}
+
+template <class F>
+void TIniFile::Change(F&& change) {
+  TIniDocument document = LoadDocument(GetFileName());
+  if (change(document))
+    SaveFileText(GetFileName(), document.Text());
+  FShare->Document = std::move(document);
+  FShare->Read = true;
+}
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
                                  const std::string& defaultValue) {
-  TIniDocument document = LoadDocument(GetFileName());
-  const std::string* value = document.Find(section, ident);
+  const std::string* value = Document().Find(section, ident);
   return value ? *value : defaultValue;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value) {
-  TIniDocument document = LoadDocument(GetFileName());
-  document.Set(section, ident, value);
-  SaveFileText(GetFileName(), document.Text());
+  Change([&](TIniDocument& document) {
+    document.Set(section, ident, value);
+    return true;
+  });
 }
 
 std::vector<std::string> TIniFile::ReadSectionKeys(const std::string& section) {
-  return LoadDocument(GetFileName()).Keys(section);
+  return Document().Keys(section);
 }
 
-std::vector<std::string> TIniFile::ReadSectionNames() { return LoadDocument(GetFileName()).Sections(); }
+std::vector<std::string> TIniFile::ReadSectionNames() { return Document().Sections(); }
 
 std::vector<std::string> TIniFile::ReadSectionPairs(const std::string& section) {
-  return LoadDocument(GetFileName()).Pairs(section);
+  return Document().Pairs(section);
 }
 
 void TIniFile::EraseSection(const std::string& section) {
-  TIniDocument document = LoadDocument(GetFileName());
-  if (document.EraseSection(section))
-    SaveFileText(GetFileName(), document.Text());
+  Change([&](TIniDocument& document) { return document.EraseSection(section); });
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-  TIniDocument document = LoadDocument(GetFileName());
-  if (document.DeleteKey(section, ident))
-    SaveFileText(GetFileName(), document.Text());
+  Change([&](TIniDocument& document) { return document.DeleteKey(section, ident); });
 }
 
 // TMemIniFile: the document read once, written by UpdateFile.

@@ -4,12 +4,14 @@
 // the registry (TRegistryIniFile, Registry.h). Integers are stored as decimal text
 // and Booleans as "1"/"0"; a value that is no decimal integer reads as the default.
 //
-// TIniFile works on a Windows INI file directly: every read parses the file as it
-// is on disk, every write rewrites the file at once (so a write is on disk when the
-// call returns, and two objects on one file see each other's writes), UpdateFile has
-// nothing left to do. TMemIniFile reads the file once when made and writes it only
-// on UpdateFile. Both keep the file's lines, comments and key order; sections and
-// keys are matched without regard to case; new keys go after the section's last key
+// TIniFile works on a Windows INI file directly: the file is read once, at the first
+// call, and every write reads it again, changes it and rewrites it at once (so a write
+// is on disk when the call returns, and keeps what others wrote meanwhile); UpdateFile
+// has nothing left to do. The TIniFile objects of one process on one file share what
+// was read, so each sees the others' writes. TMemIniFile reads the file once when made
+// and writes it only on UpdateFile. Both keep the file's lines, comments and key order;
+// sections and keys are matched without regard to case (and found through an index, so
+// a file of many keys reads in linear time); new keys go after the section's last key
 // and new sections at the end of the file.
 //
 // File format: "[Section]" lines, "key=value" lines (split at the first "="; key and
@@ -20,11 +22,12 @@
 // can never break the file's structure.
 // Failures: a file that exists but cannot be read raises EIniFileException
 // "Unable to read %s"; a failed write raises EIniFileException "Unable to write to %s"
-// (a missing folder is not created). A missing file reads as empty. The file name is
+// (a missing folder is not created); the exception carries the Windows error code. A missing file reads as empty. The file name is
 // used as given (unlike the Windows profile functions, a bare name is not looked for
 // in the Windows folder).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,7 +37,8 @@
 
 class TStrings;
 
-KIVO_EXCEPTION(EIniFileException, Exception);
+// Carries the Windows error code of the failed read or write.
+KIVO_CODED_EXCEPTION(EIniFileException, Exception);
 
 class TCustomIniFile : public TObject {
   KIVO_CLASS(TCustomIniFile, TObject)
@@ -80,11 +84,14 @@ class TCustomIniFile : public TObject {
 
 // The parsed lines of an INI file (shared by the file kinds).
 class TIniDocument;
+// What the TIniFile objects on one file share.
+struct TIniFileShare;
 
 class TIniFile : public TCustomIniFile {
   KIVO_CLASS(TIniFile, TCustomIniFile)
  public:
-  explicit TIniFile(const std::string& fileName) : TCustomIniFile(fileName) {}
+  explicit TIniFile(const std::string& fileName);
+  ~TIniFile() override;
 
   std::string ReadString(const std::string& section, const std::string& ident,
                          const std::string& defaultValue) override;
@@ -96,6 +103,16 @@ class TIniFile : public TCustomIniFile {
   void EraseSection(const std::string& section) override;
   void DeleteKey(const std::string& section, const std::string& ident) override;
   void UpdateFile() override {}
+
+ private:
+  // The file as read, reading it at the first call.
+  const TIniDocument& Document();
+  // Reads the file again, changes it, writes it and keeps it; a failed write keeps
+  // nothing. `change` answers whether it changed anything (nothing is written if not).
+  template <class F>
+  void Change(F&& change);
+
+  std::shared_ptr<TIniFileShare> FShare;
 };
 
 class TMemIniFile : public TCustomIniFile {

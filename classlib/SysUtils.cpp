@@ -205,6 +205,20 @@ int64_t StrToCurr(std::string_view text, const TFormatSettings& settings) {
   return scaled;
 }
 
+std::string CurrToStr(int64_t scaled) { return CurrToStr(scaled, TFormatSettings{}); }
+
+std::string CurrToStr(int64_t scaled, const TFormatSettings& settings) {
+  // Worked on the magnitude as unsigned, so that the most negative amount has one too.
+  const uint64_t magnitude = scaled < 0 ? 0 - uint64_t(scaled) : uint64_t(scaled);
+  std::string text = (scaled < 0 ? "-" : "") + std::to_string(magnitude / kCurrencyScale);
+  std::string decimals = std::to_string(magnitude % kCurrencyScale);
+  decimals.insert(0, 4 - decimals.size(), '0');
+  decimals.erase(decimals.find_last_not_of('0') + 1);
+  if (!decimals.empty())
+    text += settings.DecimalSeparator + decimals;
+  return text;
+}
+
 std::string SysErrorMessage(uint32_t errorCode) {
   char* buffer = nullptr;
   DWORD length = FormatMessageA(

@@ -45,6 +45,10 @@ bool TryStrToFloat(std::string_view text, double& value, const TFormatSettings& 
 constexpr int64_t kCurrencyScale = 10000;
 bool TryStrToCurr(std::string_view text, int64_t& scaled, const TFormatSettings& settings);
 int64_t StrToCurr(std::string_view text, const TFormatSettings& settings);
+// A currency amount as text: the whole part, then the settings' decimal separator (or
+// ".") and the decimals up to four, trailing zeros dropped ("-12.5", "3").
+std::string CurrToStr(int64_t scaled);
+std::string CurrToStr(int64_t scaled, const TFormatSettings& settings);
 
 // The system's text for an error code (GetLastError), without a trailing line end.
 std::string SysErrorMessage(uint32_t errorCode);

@@ -1,5 +1,6 @@
 #include "classlib/TextFile.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstring>
@@ -76,7 +77,8 @@ std::string TTextFile::Name() const { return std::string(FHost.name, strnlen(FHo
 void TTextFile::Fail(uint32_t code) {
   if (gIOChecks)
     throw EInOutError(Format("Text file \"%s\": %s (I/O error %u)", Name().c_str(),
-                             Describe(code).c_str(), code));
+                             Describe(code).c_str(), code),
+                      code);
   if (gInOutRes == 0) gInOutRes = code;
 }
 
@@ -93,6 +95,7 @@ void TTextFile::Open(bool output) {
   FPos = FEnd = FBuffer;
   *FEnd = '\0';
   FPending = 0;
+  FBufferStart = 0;
   FMode = output ? kOutput : kInput;
 }
 
@@ -117,6 +120,7 @@ bool TTextFile::Fill() {
     return false;
   }
   DWORD got = 0;
+  FBufferStart += FEnd - FBuffer;
   bool ok = ReadFile(FHandle, FBuffer, kBufferSize, &got, nullptr);
   FPos = FBuffer;
   FEnd = FBuffer + (ok ? got : 0);
@@ -195,6 +199,43 @@ void TTextFile::Write(std::string_view text) {
 void TTextFile::WriteLn(std::string_view text) {
   Write(text);
   Write("\r\n");
+}
+
+TLineCounter::~TLineCounter() {
+  if (FHandle != INVALID_HANDLE_VALUE)
+    CloseHandle(FHandle);
+}
+
+int64_t TLineCounter::LineAt(int64_t offset) {
+  if (offset < FOffset) {
+    // Asked for an earlier place: count again from the start.
+    FOffset = FLineEnds = 0;
+    FAfterCR = false;
+    if (FHandle != INVALID_HANDLE_VALUE)
+      SetFilePointer(FHandle, 0, nullptr, FILE_BEGIN);
+  }
+  if (!FOpened) {
+    FOpened = true;
+    FHandle = CreateFileA(FFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  }
+  if (FHandle == INVALID_HANDLE_VALUE)
+    return 0;
+  char buffer[16384];
+  while (FOffset < offset) {
+    const DWORD wanted = static_cast<DWORD>(std::min<int64_t>(sizeof buffer, offset - FOffset));
+    DWORD got = 0;
+    if (!ReadFile(FHandle, buffer, wanted, &got, nullptr) || got == 0)
+      return 0;
+    // A CR ends a line; an LF ends one unless a CR came just before it.
+    for (DWORD i = 0; i < got; ++i) {
+      const char c = buffer[i];
+      FLineEnds += c == '\r' || (c == '\n' && !FAfterCR);
+      FAfterCR = c == '\r';
+    }
+    FOffset += got;
+  }
+  return FLineEnds + 1;
 }
 
 int IOResult() {

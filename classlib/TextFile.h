@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "classlib/Win.h"
 
@@ -80,6 +81,8 @@ class TTextFile {
   }
   // The open file's size in bytes.
   int64_t FileSize();
+  // While reading: the offset in the file of the next character to be read.
+  int64_t Position() const { return FBufferStart + (FPos - FBuffer); }
 
   // Writing.
   void Write(std::string_view text);
@@ -104,8 +107,33 @@ class TTextFile {
   char* FEnd = nullptr;
   char* FBuffer = nullptr;
   uint32_t FPending = 0;  // bytes written to the buffer, not yet to the file
+  int64_t FBufferStart = 0;  // the file offset of the buffer's first byte, reading
   HANDLE FHandle = INVALID_HANDLE_VALUE;
   uint8_t FMode = kClosed;
+};
+
+// The line numbers of byte offsets in a named file, for messages about what was read
+// there. It reads the file through a handle of its own, forward from the last offset
+// asked for, so offsets asked for in rising order cost one pass over the file in all.
+// Lines end as text files read them: CR LF, LF or a lone CR.
+class TLineCounter {
+ public:
+  explicit TLineCounter(std::string fileName) : FFileName(std::move(fileName)) {}
+  ~TLineCounter();
+  TLineCounter(const TLineCounter&) = delete;
+  TLineCounter& operator=(const TLineCounter&) = delete;
+
+  // The number (from 1) of the line that holds the byte at `offset`; 0 when the file
+  // cannot be read that far.
+  int64_t LineAt(int64_t offset);
+
+ private:
+  std::string FFileName;
+  HANDLE FHandle = INVALID_HANDLE_VALUE;
+  bool FOpened = false;
+  int64_t FOffset = 0;     // counted up to here
+  int64_t FLineEnds = 0;   // line ends before FOffset
+  bool FAfterCR = false;   // the byte before FOffset is a CR
 };
 
 // Answers the first text-file error recorded while I/O checks were off, and clears it.

@@ -258,12 +258,13 @@ TdxEditViewData* TdxInplaceDropDownEdit::CreateViewData(bool forPainting) {
 
 // ---- Popup --------------------------------------------------------------------------
 
-bool TdxInplaceDropDownEdit::PopupHasFocus() {
-  if (!FPopupControl || !FPopupControl->HandleAllocated())
+bool TdxInplaceDropDownEdit::IsPopupWindow(HWND wnd) {
+  if (!wnd || !FPopupControl || !FPopupControl->HandleAllocated())
     return false;
-  HWND focus = ::GetFocus();
-  return focus && (focus == FPopupControl->GetHandle() || IsChild(FPopupControl->GetHandle(), focus));
+  return wnd == FPopupControl->GetHandle() || IsChild(FPopupControl->GetHandle(), wnd);
 }
+
+bool TdxInplaceDropDownEdit::PopupHasFocus() { return IsPopupWindow(::GetFocus()); }
 
 bool TdxInplaceDropDownEdit::IsPopupVisible() {
   return FPopupControl && FPopupControl->HandleAllocated() && IsWindowVisible(FPopupControl->GetHandle()) &&
@@ -554,7 +555,9 @@ void TdxInplaceDropDownEdit::Dispatch(TMessage& message) {
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
     case WM_KILLFOCUS:
       inherited::Dispatch(message);
-      if (FDroppedDown && !PopupHasFocus())
+      // The window taking the focus is named by the message: while it is sent, the
+      // system may not answer it as the focus yet.
+      if (FDroppedDown && !PopupHasFocus() && !IsPopupWindow(reinterpret_cast<HWND>(message.WParam)))
         CloseUp(false);
       return;
     case WM_GETDLGCODE:

@@ -154,6 +154,8 @@ class TdxInplaceDropDownEdit : public TdxInplaceMaskEdit {
   void WMLButtonUp(TMessage& message);
   void WMMouseWheel(TMessage& message);
   bool PopupHasFocus();
+  // `wnd` is the popup's window or one of its children.
+  bool IsPopupWindow(HWND wnd);
 
   int32_t FHotButton = -1;
   TBitmap* FButtonGlyph = nullptr;

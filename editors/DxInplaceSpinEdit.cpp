@@ -186,13 +186,9 @@ TdxEditViewData* TdxInplaceSpinEdit::CreateViewData(bool forPainting) {
 
 // ---- Value --------------------------------------------------------------------------
 
-double TdxInplaceSpinEdit::Bounded(double value) const {
-  if (FMaxValue == FMinValue)
-    return value;
-  return std::clamp(value, FMinValue, FMaxValue);
+double TdxInplaceSpinEdit::DefaultValue() const {
+  return FValueType == vtInt ? double(Round(FBounds.MinValue)) : FBounds.MinValue;
 }
-
-double TdxInplaceSpinEdit::DefaultValue() const { return FValueType == vtInt ? double(Round(FMinValue)) : FMinValue; }
 
 double TdxInplaceSpinEdit::GetValue() {
   const std::string text = TControl::GetText();
@@ -210,7 +206,7 @@ double TdxInplaceSpinEdit::GetValue() {
 }
 
 void TdxInplaceSpinEdit::SetValue(double value) {
-  value = Bounded(value);
+  value = FBounds.Bounded(value);
   const std::string text = FValueType == vtFloat ? FloatToStr(value) : IntToStr(Round(value));
   if (text != TControl::GetText())
     SetText(text);
@@ -228,26 +224,17 @@ bool TdxInplaceSpinEdit::IsValidNumberChar(char key) {
 }
 
 void TdxInplaceSpinEdit::SetMaxValue(double value) {
-  value = std::max(value, FMinValue);
-  if (value == FMaxValue)
-    return;
-  FMaxValue = value;
-  SetValue(GetValue());
+  if (FBounds.SetMax(value))
+    SetValue(GetValue());
 }
 
 void TdxInplaceSpinEdit::SetMinValue(double value) {
-  value = std::min(value, FMaxValue);
-  if (value == FMinValue)
-    return;
-  FMinValue = value;
-  SetValue(GetValue());
+  if (FBounds.SetMin(value))
+    SetValue(GetValue());
 }
 
 void TdxInplaceSpinEdit::SetMinMaxValues(double minValue, double maxValue) {
-  if (maxValue < minValue)
-    minValue = maxValue;
-  FMinValue = minValue;
-  FMaxValue = maxValue;
+  FBounds.Set(minValue, maxValue);
   SetValue(GetValue());
 }
 
@@ -281,14 +268,7 @@ void TdxInplaceSpinEdit::RefreshLinkValues() {
   const TdxEditAssignedValues assigned = GetAssignedValues();
   if (!assigned.Contains(evValueType))
     SetValueType(vtInt);
-  if (!assigned.Contains(evMaxValue) && !assigned.Contains(evMinValue)) {
-    SetMinMaxValues(0, 0);
-    return;
-  }
-  if (!assigned.Contains(evMaxValue))
-    SetMaxValue(0);
-  if (!assigned.Contains(evMinValue))
-    SetMinValue(0);
+  RefreshValueBounds(*this, assigned, 0, 0);
 }
 
 void TdxInplaceSpinEdit::ValidateEdit() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "editors/DxInplaceMaskEdit.h"
+#include "editors/DxValueBounds.h"
 
 enum TdxValueType : uint8_t { vtInt, vtFloat };
 
@@ -56,8 +57,8 @@ class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
   void AssignMinMaxValues(double minValue, double maxValue);
   void AssignValueType(TdxValueType value);
 
-  double GetMaxValue() const { return FMaxValue; }
-  double GetMinValue() const { return FMinValue; }
+  double GetMaxValue() const { return FBounds.MaxValue; }
+  double GetMinValue() const { return FBounds.MinValue; }
   TdxValueType GetValueType() const { return FValueType; }
   void SetIncrement(double value) { FIncrement = value; }
   bool GetEditorEnabled() const { return FEditorEnabled; }
@@ -88,7 +89,6 @@ class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
  private:
-  double Bounded(double value) const;
   double DefaultValue() const;
   // One step of the pressed button.
   void Spin();
@@ -102,8 +102,7 @@ class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
 
   bool FEditorEnabled = true;
   double FIncrement = 1.0;
-  double FMaxValue = 0;
-  double FMinValue = 0;
+  TdxValueBounds FBounds;
   TdxSpinButton FHotButton = sbNone;
   TdxSpinButton FPressedButton = sbNone;
   UINT_PTR FTimer = 0;

@@ -1,5 +1,6 @@
 #include "editors/Units.h"
 
+#include "editors/DxCalc.h"
 #include "editors/DxEditStyle.h"
 #include "editors/DxExEdtr.h"
 #include "editors/DxGrDate.h"
@@ -14,6 +15,8 @@ std::span<const TUnitEntry> EditorsUnits() {
       {"dxEditStyles", InitializeDxEditStyles, FinalizeDxEditStyles},
       // The text editors' rich-edit library.
       {"dxTextEdit", InitializeDxTextEdit, FinalizeDxTextEdit},
+      // The calculators' shared button bitmap and error text.
+      {"dxCalc", InitializeDxCalc, FinalizeDxCalc},
       // The calendar's button captions and the locale's first day of the week.
       {"dxGrDate", InitializeDxGrDate, FinalizeDxGrDate},
       // The editor module's shared resources: the check size, the hand cursor, the date

@@ -10,6 +10,11 @@
 namespace {
 
 TCommandErrorHandler gPreviousErrorHandler = nullptr;
+TExceptionEvent gPreviousOnException;
+
+// What a boundary stops while the host runs goes to the host's own box, a child of its
+// main window, not to a task-modal system box the host knows nothing of.
+void ShowBoundaryError(void*, TObject*, const std::exception& error) { ShowErrorBox(error.what()); }
 
 }  // namespace
 
@@ -34,6 +39,9 @@ TEDAClientMessageForm* BuildHostMessageForm(const std::string& text, TMsgDlgType
   auto* form = new TEDAClientMessageForm(Application);
   LayoutMessageForm(form, text, dlgType, buttons,
                     TNotifyEvent::Bind<&TEDAClientMessageForm::HelpButtonClick>(form));
+  // Skinned like the dialogs, keeping the client size the layout made.
+  if (DialogThemeHooks.ThemeMessageForm)
+    DialogThemeHooks.ThemeMessageForm(form);
   // Placed by its bounds (not by Position), so the caller's placement stands.
   form->SetBounds((Screen->GetWidth() - form->GetWidth()) / 2, (Screen->GetHeight() - form->GetHeight()) / 2,
                   form->GetWidth(), form->GetHeight());
@@ -70,6 +78,17 @@ int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsg
 
 void ShowErrorBox(const std::string& text) { ShowHostMessageBox(text, "Vantor Suite Error", mtError, {mbOK}); }
 
-void InitializeErrorBox() { gPreviousErrorHandler = SetCommandErrorHandler(ShowErrorBox); }
+void InitializeErrorBox() {
+  gPreviousErrorHandler = SetCommandErrorHandler(ShowErrorBox);
+  if (Application) {
+    gPreviousOnException = Application->OnException;
+    Application->OnException = TExceptionEvent::FromFunction(&ShowBoundaryError);
+  }
+}
 
-void FinalizeErrorBox() { SetCommandErrorHandler(gPreviousErrorHandler); }
+void FinalizeErrorBox() {
+  SetCommandErrorHandler(gPreviousErrorHandler);
+  if (Application && Application->OnException == TExceptionEvent::FromFunction(&ShowBoundaryError))
+    Application->OnException = gPreviousOnException;
+  gPreviousOnException = nullptr;
+}

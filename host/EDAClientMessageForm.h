@@ -1,8 +1,8 @@
 // The host-styled message box: the plug-in's own modal box, a child of the host's main
 // window, written in the system's message font, with an icon by message type, the
 // text (wrapped at half the screen width) and a row of standard buttons, centred on the
-// monitor of the active window. ShowErrorBox is the framework's one error report for
-// the user.
+// monitor of the active window, skinned like the dialogs once their theming is
+// installed. ShowErrorBox is the framework's one error report for the user.
 #pragma once
 
 #include <string>
@@ -38,7 +38,8 @@ int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsg
 // An error box "Vantor Suite Error" with an OK button.
 void ShowErrorBox(const std::string& text);
 
-// Unit start-up: failed commands are reported through ShowErrorBox; shut-down puts the
-// previous handler back.
+// Unit start-up: failed commands, and every exception a boundary stops while the plug-in
+// runs (the application's exception event), are reported through ShowErrorBox;
+// shut-down puts the previous handlers back.
 void InitializeErrorBox();
 void FinalizeErrorBox();

@@ -6,7 +6,9 @@
 //   to "RecentExpressionCount" gives, but a huge or corrupt count cannot make it read
 //   without end.
 // - The user's file is written only when its folder exists (a write into a missing
-//   folder would fail), and a failed save is reported instead of escaping the destructor.
+//   folder would fail), and a failed save is reported instead of escaping the destructor:
+//   in plain words, naming the file, through the boundary handler (while the plug-in
+//   runs, the host-styled error box), so that the module's release always ends.
 #include "host/RecentExpressionList.h"
 
 #include <algorithm>
@@ -19,6 +21,7 @@
 #include "classlib/Registry.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
+#include "host/Utilities.h"
 
 namespace {
 
@@ -215,9 +218,14 @@ void TRecentExpressionList::SaveToUserFile() const {
   const std::string fileName = RecentFileName();
   if (!DirectoryExists(ExtractFileDir(fileName)))
     return;
-  TMemIniFile file(fileName);
-  SaveRecentExpressions(file);
-  file.UpdateFile();
+  try {
+    TMemIniFile file(fileName);
+    SaveRecentExpressions(file);
+    file.UpdateFile();
+  } catch (const EIniFileException& error) {
+    throw Exception("Could not save the recent filter expressions to \"" + fileName +
+                    "\" because " + FileFailureReason(fileName, error.GetErrorCode()) + ".");
+  }
 }
 
 void TRecentExpressionList::Delete(int index) {

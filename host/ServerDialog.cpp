@@ -1,6 +1,8 @@
 #include "host/ServerDialog.h"
 
 #include "host/ClientApi.h"
+#include "skin/KsThemeForms.h"
+#include "skin/TeThemeEngine.h"
 
 TDialogThemeHooks DialogThemeHooks;
 
@@ -19,7 +21,7 @@ void CenterOnActiveMonitor(TCustomForm* form) {
                   width, height);
 }
 
-void TServerDialog::SetThemeEngine(TComponent* value) {
+void TServerDialog::SetThemeEngine(TTeThemeEngine* value) {
   if (FThemeEngine == value)
     return;
   FThemeEngine = value;
@@ -27,7 +29,7 @@ void TServerDialog::SetThemeEngine(TComponent* value) {
     value->FreeNotification(this);
 }
 
-void TServerDialog::SetThemeForm(TComponent* value) {
+void TServerDialog::SetThemeForm(TTeThemeForm* value) {
   if (FThemeForm == value)
     return;
   FThemeForm = value;
@@ -51,15 +53,31 @@ void TServerDialog::CreateParams(TCreateParams& params) {
 
 void TServerDialog::Loaded() {
   inherited::Loaded();
-  if (DialogThemeHooks.CreateDialogTheme)
+  if (DialogThemeHooks.CreateDialogTheme) {
     DialogThemeHooks.CreateDialogTheme(this);
+    // Engine and frame load before the controls are themed; those the build brought
+    // are then not loaded again at the end of the build.
+    if (FThemeEngine)
+      FThemeEngine->Loaded();
+    if (FThemeForm)
+      FThemeForm->Loaded();
+  }
+  if (DialogThemeHooks.ApplyDialogTheme)
+    DialogThemeHooks.ApplyDialogTheme(this, this);
   CenterOnActiveMonitor(this);
 }
 
 void TServerDialog::Notification(TComponent* AComponent, TOperation operation) {
   inherited::Notification(AComponent, operation);
-  if (operation != opRemove)
+  if (operation == opInsert) {
+    // A control the dialog owns from birth is not complete yet when it is inserted (C++
+    // builds the most derived part last): it is themed when it is placed on a parent.
+    // One handed over complete is themed here.
+    if (!GetComponentState().Contains(csLoading) && DialogThemeHooks.ApplyDialogTheme)
+      if (auto* control = ObjectAs<TControl>(AComponent))
+        DialogThemeHooks.ApplyDialogTheme(this, control);
     return;
+  }
   if (AComponent == FThemeEngine)
     FThemeEngine = nullptr;
   if (AComponent == FThemeForm)

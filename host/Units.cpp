@@ -1,6 +1,7 @@
 #include "host/Units.h"
 
 #include "host/ClientApi.h"
+#include "host/DialogTheme.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/Utilities.h"
@@ -14,6 +15,9 @@ std::span<const TUnitEntry> HostUnits() {
       {"host.Utilities", InitializeUtilities, FinalizeUtilities},
       // Failed commands are shown to the user in the host-styled error box.
       {"host.ErrorBox", InitializeErrorBox, FinalizeErrorBox},
+      // Every dialog skinned; four class-library routines redirected to the framework's
+      // own (not inside the development environment), and given back at shut-down.
+      {"host.DialogTheme", InitializeDialogTheme, FinalizeDialogTheme},
   };
   return units;
 }

@@ -1,6 +1,9 @@
 #include "host/Utilities.h"
 
+#include <cctype>
+
 #include "classlib/FileUtils.h"
+#include "classlib/SysUtils.h"
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
 
@@ -77,6 +80,58 @@ std::string UserDataFolder() {
 }
 
 std::string GetUserDataFolder() { return UserDataFolder(); }
+
+std::string FileFailureReason(const std::string& fileName, uint32_t errorCode) {
+  if (DirectoryExists(fileName))
+    return "it is a folder, not a file";
+  switch (errorCode) {
+    case ERROR_FILE_NOT_FOUND:
+      return "it does not exist";
+    case ERROR_PATH_NOT_FOUND:
+      return "its folder does not exist";
+    case ERROR_ACCESS_DENIED:
+      return "access to it is denied (it or its folder may be read-only)";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return "another program has it open";
+    case ERROR_WRITE_PROTECT:
+      return "the disk is write-protected";
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL:
+      return "the disk is full";
+    case ERROR_INVALID_NAME:
+      return "its name is not a valid file name";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "its path is longer than Windows allows";
+  }
+  std::string text = SysErrorMessage(errorCode);
+  while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) <= ' '))
+    text.pop_back();
+  if (text.empty())
+    return "of error " + std::to_string(errorCode);
+  text[0] = static_cast<char>(tolower(static_cast<unsigned char>(text[0])));
+  return "of this error: " + text;
+}
+
+std::string FileReadProblem(const std::string& fileName) {
+  if (fileName.size() >= MAX_PATH)
+    return "its path has " + std::to_string(fileName.size()) +
+           " characters, more than the " + std::to_string(MAX_PATH - 1) + " Windows allows";
+  if (fileName.find_first_of("?*") != std::string::npos)
+    return "its name holds characters outside the system's code page (they arrive as \"?\"); "
+           "rename the file or its folders with letters of that code page";
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return FileFailureReason(fileName, GetLastError());
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    return "it is a folder, not a file";
+  HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return FileFailureReason(fileName, GetLastError());
+  CloseHandle(file);
+  return {};
+}
 
 void InitializeUtilities() {
   if (!gWildCard)

@@ -1,8 +1,10 @@
 // Small routines the framework's parts share: the Windows version test, the date and
-// time texts of reports, the per-user data folder and clearing a pending text-file
-// error. None of them raises.
+// time texts of reports, the per-user data folder, clearing a pending text-file error
+// and the plain words that tell a user why a file could not be used. None of them
+// raises.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "classlib/DateUtils.h"
@@ -30,6 +32,15 @@ std::string GetUserDataFolder();
 // Makes UserDataFolder use `base` in place of the per-user application-data folder, so
 // that tests keep their settings files in a folder of their own; empty restores it.
 void RedirectUserDataFolder(const std::string& base);
+
+// Why a file could not be used, in plain words that finish a sentence "... because ":
+// from the Windows error code met on it ("it does not exist", "another program has it
+// open"...); a folder in the file's place is told as such whatever the code.
+std::string FileFailureReason(const std::string& fileName, uint32_t errorCode);
+// Why `fileName` cannot be opened for reading, in the same words; empty when it can. A
+// path of MAX_PATH characters or more, and a name holding "?" or "*" (what a name
+// outside the system's code page turns into), are told without asking the system.
+std::string FileReadProblem(const std::string& fileName);
 
 // A wild-card description made at start-up; nothing reads it.
 class TWildCard : public TObject {

@@ -60,9 +60,10 @@ TLayerMap DefaultLayerTable() {
   // Writing the rows down is for the next run: a settings folder that cannot be made or
   // written must not stop this import, which goes on with the built-in rows.
   try {
-    TIniFile ini(ImportSettingsFileName());
+    TMemIniFile ini(ImportSettingsFileName());
     for (const TLayerMapping& row : result)
       ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+    ini.UpdateFile();
   } catch (const Exception&) {
   }
   return result;
@@ -89,10 +90,12 @@ TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {
 }
 
 void SaveDefaultLayerMap(const TLayerMap& rows) {
-  TIniFile ini(ImportSettingsFileName());
+  // Written once: a write per row would rewrite the file as often as it has rows.
+  TMemIniFile ini(ImportSettingsFileName());
   for (const TLayerMapping& row : rows)
     if (row.Layer != eIgnoreLayer)
       ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+  ini.UpdateFile();
 }
 
 std::string MappedLayerText(TLayer layer) {

@@ -8,10 +8,10 @@
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
 #include "classlib/ShortString.h"
-#include "classlib/TextFile.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ServerReferences.h"
+#include "host/Utilities.h"
 #include "importer/KIVOImporterServerModule.h"
 #include "importer/KivoFile.h"
 #include "importer/KivoRecogniser.h"
@@ -42,27 +42,40 @@ void ReadIntoReport(const std::string& fileName, TReportManager& report) {
 }
 
 // A file the host knows but that cannot be opened for reading (locked, no access) is
-// no file of another kind: the read error it raises goes to the user and the import
-// answers False before anything is made.
-void ExpectReadable(const std::string& fileName) {
+// no file of another kind: the user is told why in plain words, and the import answers
+// False before anything is made.
+bool ReadableOrTold(const std::string& fileName) {
   if (!ClientApiExistSpecific(fileName))
-    return;
-  TTextFile probe;
-  probe.Assign(fileName);
-  probe.Reset();
-  probe.Close();
+    return true;  // the recogniser answers for it
+  const std::string problem = FileReadProblem(fileName);
+  if (problem.empty())
+    return true;
+  ShowErrorBox("Could not read \"" + fileName + "\" because " + problem + ".");
+  return false;
+}
+
+// Writes the report. One that cannot be written takes nothing from the import, which
+// has filled the board by then: the user is told which file could not be written and
+// why, and the import's own outcome follows.
+void SaveReport(TReportManager& report) {
+  try {
+    report.WriteReport();
+  } catch (const EInOutError& error) {
+    const std::string& path = report.GetTargetPath();
+    ShowErrorBox("Could not save the translation report \"" + path + "\" because " +
+                 FileFailureReason(path, error.GetErrorCode()) + ".");
+  }
 }
 
 bool ImportWithReport(const std::string& fileName) {
   if (TInterfacePtr<IClient> client = GetClient(); client && Application)
     Application->SetHandle(client->GetApplicationHandle());
-  ExpectReadable(fileName);
-  if (!RecognisedPCBFile(fileName))
+  if (!ReadableOrTold(fileName) || !RecognisedPCBFile(fileName))
     return false;
 
   TReportManager report(fileName);
   ReadIntoReport(fileName, report);
-  report.WriteReport();
+  SaveReport(report);
 
   const bool success = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
   const int warnings = report.GetLoadWarningCount() + report.GetImportWarningCount();
@@ -76,8 +89,8 @@ bool ImportWithReport(const std::string& fileName) {
 }  // namespace
 
 bool ImportFileIntoPcb(const std::string& fileName) {
-  // A failure outside the reader (the report cannot be made or written, the dialog
-  // cannot be shown) leaves nothing behind and is told to the user.
+  // A failure outside the reader (the report cannot be made, the dialog cannot be
+  // shown) leaves nothing behind and is told to the user.
   try {
     return ImportWithReport(fileName);
   } catch (const std::exception& error) {

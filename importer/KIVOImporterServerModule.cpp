@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <memory>
 
-#include "classlib/FileUtils.h"
 #include "classlib/ShortString.h"
+#include "classlib/Strings.h"
 #include "host/ClientApi.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/ParameterList.h"
 #include "host/ServerReferences.h"
+#include "host/Utilities.h"
 #include "importer/ImporterExports.h"
+#include "importer/KivoRecogniser.h"
 #include "pcb/PcbApi.h"
 
 namespace {
@@ -19,6 +21,8 @@ TInterfacePtr<IServerDocument> gCurrentDocument;
 uint32_t gCurrentBoardHandle = 0;
 
 constexpr int32_t kDialogBufferSize = 4096;
+// The longest file name the host's import functions pass on (a short string).
+constexpr size_t kMaxFileName = 255;
 
 void ClearCurrent() {
   gCurrentDocument = nullptr;
@@ -34,14 +38,23 @@ bool EnsurePcbServer() {
   return true;
 }
 
+// The whole value of the parameter `name`, trimmed as LookupParameter trims it but not
+// cut to 255 characters (a cut path would name another file); empty when absent.
+std::string WholeParameter(const char* parameters, const char* name) {
+  TParameterList list;
+  ParseParameterString(list, parameters);
+  const TParameter* parameter = FindParameter(list, ShortString<255>(name));
+  return parameter ? Trim(parameter->GetValue()) : std::string();
+}
+
 // The host's file-open dialog, starting at `fileName`; the chosen path replaces it only
 // when the host answers "Result=True".
-void ShowOpenKivoFileDialog(ShortString<255>& fileName) {
+void ShowOpenKivoFileDialog(std::string& fileName) {
   auto buffer = std::make_unique<char[]>(kDialogBufferSize);
   const std::string request =
       "Dialog=FileOpenSave|Mode=0|Prompt=KIVO Layout File|DocumentType=All|"
       "FileType1=KIVO PCB File (*.pdf)|FileType2=All Files (*.*)|Path=" +
-      fileName.Str();
+      fileName;
   const size_t length = std::min<size_t>(request.size(), kDialogBufferSize - 1);
   std::copy_n(request.data(), length, buffer.get());
   buffer[length] = 0;
@@ -49,11 +62,20 @@ void ShowOpenKivoFileDialog(ShortString<255>& fileName) {
   buffer[kDialogBufferSize - 1] = 0;
   ShortString<255> result;
   if (LookupParameter(buffer.get(), ShortString<255>("Result"), result) &&
-      result.Str() == "True") {
-    ShortString<255> path;
-    LookupParameter(buffer.get(), ShortString<255>("Path"), path);
-    fileName = path;
-  }
+      result.Str() == "True")
+    fileName = WholeParameter(buffer.get(), "Path");
+}
+
+// Why the command cannot import `fileName`, in plain words; empty when it can.
+std::string ImportProblem(const std::string& fileName) {
+  if (fileName.size() > kMaxFileName)
+    return "its path has " + std::to_string(fileName.size()) + " characters, more than the " +
+           std::to_string(kMaxFileName) + " the importer takes";
+  if (std::string problem = FileReadProblem(fileName); !problem.empty())
+    return problem;
+  if (!RecognisedPCBFile(fileName))
+    return "it is not a KIVO layout file (no \"{COMPONENT\" block begins it)";
+  return {};
 }
 
 // A new PCB document of the host for `fileName`; nil when the host makes none.
@@ -92,12 +114,17 @@ int32_t RunLoadKivoPcbFile(IUnknown*, const char* parameters) {
   TCurrentRun run;
   if (!EnsurePcbServer())
     return 0;
-  ShortString<255> fileName;
-  LookupParameter(parameters, ShortString<255>("FileName"), fileName);
+  std::string fileName = WholeParameter(parameters, "FileName");
   ShowOpenKivoFileDialog(fileName);
-  if (!FileExists(fileName.Str()))
+  if (fileName.empty())
+    return 0;  // nothing named and nothing chosen
+  // Checked before the document is made: the host offers no way to close it again, and
+  // a document left empty tells the user nothing.
+  if (const std::string problem = ImportProblem(fileName); !problem.empty()) {
+    ShowErrorBox("Could not import \"" + fileName + "\" because " + problem + ".");
     return 0;
-  gCurrentDocument = CreatePcbDocument(fileName.Str());
+  }
+  gCurrentDocument = CreatePcbDocument(fileName);
   if (!gCurrentDocument) {
     ShowErrorBox("Could not create new file\rShutdown server and try again");
     return 0;
@@ -105,7 +132,7 @@ int32_t RunLoadKivoPcbFile(IUnknown*, const char* parameters) {
   if (TInterfacePtr<IClient> client = GetClient())
     client->ShowDocument(gCurrentDocument.Get());
   gCurrentBoardHandle = PcbApiGetCurrentBoardHandle();
-  ImportFileIntoPcb(fileName.Str());
+  ImportFileIntoPcb(fileName);
   return 0;
 }
 

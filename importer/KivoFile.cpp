@@ -90,9 +90,11 @@ int32_t TKivoFile::ToCoordinate(double value) const {
 int32_t TKivoFile::ReadNextKivoCoord() {
   if (FRealCoordinates) {
     const float value = static_cast<float>(ReadFloatValue(FFile));
+    FUnreadable |= GetNumberError();
     return ToCoordinate(value <= -2147483647.0f ? 0.0 : value);
   }
   const int32_t value = ReadIntegerValue(FFile);
+  FUnreadable |= GetNumberError();
   return ToCoordinate(value <= -2147483647 ? 0 : value);
 }
 
@@ -100,14 +102,30 @@ int32_t TKivoFile::ReadKivoCoord() {
   const std::string_view text = GetLastTokenView();
   if (FRealCoordinates) {
     double value = 0;
-    if (!TryStrToFloat(text, value))
+    if (!TryStrToFloat(text, value)) {
       value = kUnreadable;
+      FUnreadable = true;
+    }
     return ToCoordinate(static_cast<float>(value));
   }
   int32_t value = 0;
-  if (!TryStrToInt(text, value))
+  if (!TryStrToInt(text, value)) {
     value = kUnreadable;
+    FUnreadable = true;
+  }
   return ToCoordinate(value);
+}
+
+bool TKivoFile::Placeable(const std::string& object, bool refused, const char* reason) {
+  if (!FUnreadable && !refused)
+    return true;
+  if (FReport) {
+    if (!FLines)
+      FLines = std::make_unique<TLineCounter>(FFileName.Str());
+    FReport->AddLeftOutWarning(object, FLines->LineAt(FFile.Position()),
+                               FUnreadable ? "a coordinate or size could not be read" : reason);
+  }
+  return false;
 }
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
@@ -169,6 +187,7 @@ void TKivoFile::Load() {
     ParseSections();
   }
   FFile.Close();
+  FLines.reset();  // its handle on the file goes with the reading
 
   if (FAborted) {
     if (FReport)
@@ -345,12 +364,20 @@ void TKivoFile::ParseDisplayAttribute() {
       FDisplay.SetLineStyle(SameText(style, "DASHED") ? 1 : SameText(style, "DOTTED") ? 2 : 0);
       break;
     }
-    case kwWD:
-      FDisplay.SetWidth(ReadNextKivoCoord());
+    case kwWD: {
+      BeginObject();
+      const int32_t width = ReadNextKivoCoord();
+      if (Placeable("Line width", width < 0, "it is negative"))
+        FDisplay.SetWidth(width);
       break;
-    case kwTS:
-      FDisplay.SetTextSize(ReadNextKivoCoord());
+    }
+    case kwTS: {
+      BeginObject();
+      const int32_t size = ReadNextKivoCoord();
+      if (Placeable("Text size", size < 0, "it is negative"))
+        FDisplay.SetTextSize(size);
       break;
+    }
     case kwTJ: {
       const std::string j = ReadQuotedString(FFile);
       const char h = j.size() > 0 ? j[0] : 0, v = j.size() > 1 ? j[1] : 0;
@@ -441,19 +468,23 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
     switch (code) {
       case kwV: {
         auto via = std::make_unique<TKivoVia>(&FDisplay);
+        BeginObject();
         via->SetX(ReadNextKivoCoord());
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
-        members.push_back(std::move(via));
+        if (Placeable("Via of net " + net.GetName()))
+          members.push_back(std::move(via));
         SkipBlock(FFile);
         break;
       }
       case kwNN: {
         auto text = std::make_unique<TKivoText>(&FDisplay);
         text->SetText(net.GetName());
+        BeginObject();
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         text->SetPosition({x, y});
-        members.push_back(std::move(text));
+        if (Placeable("Name of net " + net.GetName()))
+          members.push_back(std::move(text));
         SkipBlock(FFile);
         break;
       }
@@ -497,6 +528,23 @@ void TKivoFile::ParsePadStack() {
 void TKivoFile::ParseSubcomp() {
   auto& components = FBoardComponent->GetDetail().GetComponents();
   TKivoComponent* current = nullptr;
+  // Instances whose placement could not be read go once the section is read: a later
+  // attribute block may still name them.
+  struct TDropLeftOut {
+    TKivoFile& Reader;
+    TKivoDetail::TKivoList& Components;
+    ~TDropLeftOut() {
+      if (Reader.FLeftOutInstances.empty())
+        return;
+      // The list holds component definitions only.
+      for (auto& component : Components)
+        std::erase_if(static_cast<TKivoComponent&>(*component).GetInstances(),
+                      [&](const std::unique_ptr<TKivoInstance>& i) {
+                        return Reader.FLeftOutInstances.count(i.get()) != 0;
+                      });
+      Reader.FLeftOutInstances.clear();
+    }
+  } dropLeftOut{*this, components};
   while (NextBlockItem()) {
     switch (ReadWord()) {
       case kwCOMP_DEF: {
@@ -560,15 +608,18 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     ReadName();
     ref.SetName(GetLastTokenText());
     definition.GetPins().push_back(std::move(pin));
+    bool leftOut = false;
     while (NextBlockItem()) {
       switch (ReadWord()) {
         case kwPT:
           ref.SetPadStackIndex(ReadIntegerValue(FFile));
           break;
         case kwPLOC: {
+          BeginObject();
           const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
           ref.SetX(x);
           ref.SetY(y);
+          leftOut = leftOut || !Placeable("Pin " + ref.GetName());
           break;
         }
         default:
@@ -576,6 +627,8 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       }
       SkipBlock(FFile);
     }
+    if (leftOut)
+      definition.GetPins().pop_back();
   }
 }
 
@@ -633,18 +686,27 @@ void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
 }
 
 void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
+  // A placement that cannot be read leaves the whole instance out, reported once.
+  auto checkPlacement = [&] {
+    if (FLeftOutInstances.count(&instance) == 0 &&
+        !Placeable("Component " + instance.GetDesignator().GetText()))
+      FLeftOutInstances.insert(&instance);
+  };
   while (NextBlockItem()) {
+    BeginObject();
     switch (ReadWord()) {
       case kwORG: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         instance.SetX(x);
         instance.SetY(y);
+        checkPlacement();
         break;
       }
       case kwPL: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         instance.SetX(static_cast<int32_t>(int64_t{instance.GetX()} + x));
         instance.SetY(static_cast<int32_t>(int64_t{instance.GetY()} + y));
+        checkPlacement();
         break;
       }
       case kwRO:
@@ -666,6 +728,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
       case kwNL: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         instance.GetDesignator().SetPosition({x, y});
+        checkPlacement();
         break;
       }
       case kwSC:
@@ -724,34 +787,41 @@ bool TKivoFile::ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>
   switch (code) {
     case kwARC: {
       auto arc = std::make_unique<TKivoArc>(&FDisplay);
+      BeginObject();
       const int32_t cx = ReadNextKivoCoord(), cy = ReadNextKivoCoord();
       const int32_t sx = ReadNextKivoCoord(), sy = ReadNextKivoCoord();
       const int32_t ex = ReadNextKivoCoord(), ey = ReadNextKivoCoord();
       arc->SetCentre({cx, cy});
       arc->SetStartPoint({sx, sy});
       arc->SetEndPoint({ex, ey});
-      list.push_back(std::move(arc));
+      if (Placeable("Arc"))
+        list.push_back(std::move(arc));
       break;
     }
     case kwC: {
       auto circle = std::make_unique<TKivoCircle>(&FDisplay);
+      BeginObject();
       const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
       circle->SetCentre({x, y});
       circle->SetRadius(ReadNextKivoCoord());
-      list.push_back(std::move(circle));
+      if (Placeable("Circle", circle->GetRadius() < 0, "its radius is negative"))
+        list.push_back(std::move(circle));
       break;
     }
     case kwFR: {
       auto rect = std::make_unique<TKivoFilledRect>(&FDisplay);
+      BeginObject();
       const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
       const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
       rect->SetCorner1({x1, y1});
       rect->SetCorner2({x2, y2});
-      list.push_back(std::move(rect));
+      if (Placeable("Filled rectangle"))
+        list.push_back(std::move(rect));
       break;
     }
     case kwR: {
       auto line = std::make_unique<TKivoLine>(&FDisplay);
+      BeginObject();
       const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
       const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
       line->AddVertex(x1, y1);
@@ -759,27 +829,31 @@ bool TKivoFile::ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>
       line->AddVertex(x2, y2);
       line->AddVertex(x1, y2);
       line->AddVertex(x1, y1);
-      list.push_back(std::move(line));
+      if (Placeable("Rectangle"))
+        list.push_back(std::move(line));
       break;
     }
     case kwL:
     case kwW: {
       auto line = std::make_unique<TKivoLine>(&FDisplay);
+      BeginObject();
       ReadLineVertices(*line);
-      list.push_back(std::move(line));
+      if (Placeable("Line"))
+        list.push_back(std::move(line));
       return true;  // the block is closed
     }
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
       ParseText(*text);
-      list.push_back(std::move(text));
+      if (Placeable("Text \"" + text->GetText() + "\""))
+        list.push_back(std::move(text));
       break;
     }
     case kwPOLY: {
       auto poly = std::make_unique<TKivoPoly>(&FDisplay);
-      TKivoPoly& ref = *poly;
-      list.push_back(std::move(poly));
-      ParsePoly(ref);
+      ParsePoly(*poly);
+      if (Placeable("Polygon", poly->GetVertices().empty(), "its outline has no points"))
+        list.push_back(std::move(poly));
       return true;
     }
     case kwPV:
@@ -824,12 +898,17 @@ void TKivoFile::ReadLineVertices(TKivoLine& line) {
 }
 
 void TKivoFile::ParsePoly(TKivoPoly& poly) {
+  // Only the outline's numbers decide whether the polygon is placed; the voids' are
+  // only reported.
+  bool outlineUnreadable = false;
   while (NextBlockItem()) {
     switch (ReadWord()) {
       case kwOL: {
         poly.SetOutlineKind(ReadIntegerValue(FFile));
         bool closed = false;
+        BeginObject();
         ReadPolyPoints(poly.GetVertices(), closed);
+        outlineUnreadable = outlineUnreadable || FUnreadable;
         if (!closed)
           SkipBlock(FFile);
         break;
@@ -846,6 +925,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         break;
     }
   }
+  FUnreadable = outlineUnreadable;
 }
 
 void TKivoFile::ReportPolygonVoid() {
@@ -894,6 +974,9 @@ void TKivoFile::ParseText(TKivoText& text) {
   }
   text.SetText(value);
   text.SetPosition({x, y});
+  // The words that failed as numbers belong to the value; only the position read last
+  // decides whether the text can be placed.
+  FUnreadable = GetNumberError();
 }
 
 bool TKivoFile::ShowImportOptions() {

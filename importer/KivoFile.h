@@ -4,6 +4,11 @@
 // storing of the board. What it cannot read goes to the report manager as load
 // warnings; the host's progress indicator runs while it works.
 //
+// A number that cannot be read counts as -32000, but an object whose coordinates or
+// size could not be read, or whose radius or size is negative, or a polygon without
+// outline points, is left out with a load warning naming its line: placed, it would
+// stand far off the board and move the whole board's origin.
+//
 // Coordinates: a file value becomes the nearest integer (ties to even) to
 // value × unit scale × grid, saturated to the 32-bit range.
 #pragma once
@@ -12,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -111,6 +117,11 @@ class TKivoFile : public TObject {
   void ParseText(TKivoText& text);
   void ReportPolygonVoid();
   void ReportCircleVoid();
+  // Starts an object's numbers: forgets earlier unreadable ones.
+  void BeginObject() { FUnreadable = false; }
+  // Whether the object read since BeginObject may be placed; otherwise a load warning
+  // names `object`, the line and the reason (an unreadable number before `reason`).
+  bool Placeable(const std::string& object, bool refused = false, const char* reason = "");
   int ReadWord();
   int ReadName();
   void Placement();
@@ -125,6 +136,9 @@ class TKivoFile : public TObject {
   bool FAborted = false;
   bool FRealCoordinates = false;
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
+  bool FUnreadable = false;               // a coordinate since BeginObject was not a number
+  std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
+  std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
   TKivoDisplay FDisplay;
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;

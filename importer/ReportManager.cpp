@@ -5,11 +5,14 @@
 //   host's extension helper falls back on the runtime's ChangeFileExt.
 // - The report path is kept whole: cutting it to 255 characters would write the
 //   report somewhere else.
+// - A KIVO file named "*.rpt" would be overwritten by its own report: the report then
+//   goes to "<name>-report.rpt" and says so in a line after its time.
 #include "importer/ReportManager.h"
 
 #include <memory>
 
 #include "classlib/FileUtils.h"
+#include "classlib/Strings.h"
 #include "classlib/TextFile.h"
 #include "host/ClientApi.h"
 #include "host/Utilities.h"
@@ -99,6 +102,14 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
       Add(FLoadWarnings, "         Possible cause is an Invalid KIVO file", 2);
       return;
   }
+}
+
+void TReportManager::AddLeftOutWarning(std::string_view object, int64_t line,
+                                       std::string_view reason) {
+  ++FLoadWarningCount;
+  const std::string where = line > 0 ? " at line " + std::to_string(line) : std::string();
+  Add(FLoadWarnings,
+      "WARNING: " + std::string(object) + where + " left out: " + std::string(reason), 1);
 }
 
 void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
@@ -225,17 +236,31 @@ void TReportManager::SetLoadSection(uint8_t section) {
   Add(FLoadEvents, "", 1);
 }
 
-std::string TReportManager::MakeReportPath() const {
+std::string TReportManager::MakeReportPath(const std::string& suffix) const {
   const std::string& fileName = FFileName;
   std::string folder = ExtractFilePath(fileName);
   if (VfsFileExists(fileName))
     VfsExtractFilePath(fileName, folder);
   std::string name = ExtractFileName(fileName);
   VfsExtractFileName(fileName, name);
+  if (!suffix.empty())
+    name = ChangeFileExt(name, "") + suffix;
   std::string reportName = ClientApiForceFileNameExtension(name, "rpt");
   if (reportName.empty())
     reportName = ChangeFileExt(name, ".rpt");
   return folder + reportName;
+}
+
+bool TReportManager::IsKivoFile(const std::string& reportFile) const {
+  // Only a KIVO file whose own name is the report's can be it; the host's file system
+  // may map that name elsewhere, so its answer counts too.
+  if (!SameText(ExtractFileName(reportFile), ExtractFileName(FFileName)))
+    return false;
+  if (SameFile(reportFile, FFileName))
+    return true;
+  TTextFile kivo;
+  VfsAssignFile(kivo, FFileName);
+  return SameFile(reportFile, kivo.Name());
 }
 
 void TReportManager::WriteReport() {
@@ -247,9 +272,17 @@ void TReportManager::WriteReport() {
   if (!any)
     return;
 
-  const std::string path = MakeReportPath();
+  std::string path = MakeReportPath("");
   TTextFile file;
   VfsAssignFile(file, path);
+  std::string note;
+  if (IsKivoFile(file.Name())) {
+    path = MakeReportPath("-report");
+    VfsAssignFile(file, path);
+    note = "Note     : the KIVO file is itself named " + ExtractFileName(FFileName) +
+           ", so this report is " + ExtractFileName(file.Name());
+  }
+  FTargetPath = file.Name();
   file.Rewrite();
   auto writeList = [&](const TLines& lines, uint8_t level) {
     lines.ForEach([&](std::string_view text, uint8_t lineLevel) {
@@ -261,6 +294,8 @@ void TReportManager::WriteReport() {
   file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName));
   file.WriteLn("Date     : " + CurrentDateText());
   file.WriteLn("Time     : " + CurrentTimeText());
+  if (!note.empty())
+    file.WriteLn(note);
   file.WriteLn();
   file.WriteLn();
   file.WriteLn("Load Errors : " + std::to_string(FLoadErrorCount));

@@ -2,8 +2,10 @@
 // ("load") and while host objects were made ("import"), in six lists of lines that each
 // carry a detail level 1 to 4, with the counts of warnings and errors. `WriteReport`
 // writes it as "<name>.rpt" beside the KIVO file, through the host's file system;
-// file-system failures raise EInOutError. Import events and warnings read their host
-// objects back through the PCB object proxies.
+// file-system failures raise EInOutError. A KIVO file that is itself named "<name>.rpt"
+// gets its report as "<name>-report.rpt", so the report never overwrites the file it
+// reports on; the report says so. Import events and warnings read their host objects
+// back through the PCB object proxies.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +55,9 @@ class TReportManager : public TObject {
   void AddLoadWarning(uint8_t kind, std::string_view tokenText = {});
   void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points);
   void AddLoadWarning(uint8_t kind, const TReportCircle& circle);
+  // A load warning about an object the reader left out, naming it, its line (0 when not
+  // known) and why: "WARNING: Circle at line 12 left out: its radius is negative".
+  void AddLeftOutWarning(std::string_view object, int64_t line, std::string_view reason);
   // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated;
   // about a polygon: 2 its outline was cut to the host's 500 vertices.
   void AddImportWarning(uint8_t kind, uint32_t object);
@@ -72,6 +77,9 @@ class TReportManager : public TObject {
   int32_t GetImportWarningCount() const { return FImportWarningCount; }
   // The report file written; empty before `WriteReport` or when nothing was written.
   const std::string& GetReportPath() const { return FReportPath; }
+  // The file the last `WriteReport` wrote or tried to write, as the host's file system
+  // resolved it; empty when none.
+  const std::string& GetTargetPath() const { return FTargetPath; }
 
  private:
   using TLines = TReportLines;
@@ -82,7 +90,10 @@ class TReportManager : public TObject {
   void AddTrackOrArcLine(const TPCBObject* object);
   void AddTrackLine(const TPCBObject* object);
   void AddArcLine(const TPCBObject* object);
-  std::string MakeReportPath() const;
+  // Beside the KIVO file: its name with `suffix` added and the extension "rpt".
+  std::string MakeReportPath(const std::string& suffix) const;
+  // Whether writing `reportFile` (a real path) would overwrite the KIVO file.
+  bool IsKivoFile(const std::string& reportFile) const;
 
   uint8_t FLoadErrorLevel = 2;
   uint8_t FLoadWarningLevel = 2;
@@ -99,6 +110,7 @@ class TReportManager : public TObject {
   TLines FImportWarnings;
   uint8_t FLoadSection = 1;
   std::string FReportPath;
+  std::string FTargetPath;
   int32_t FLoadErrorCount = 0;
   int32_t FLoadWarningCount = 0;
   int32_t FImportErrorCount = 0;

@@ -5,14 +5,24 @@
 #include "importer/UserOptions.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "classlib/FileUtils.h"
 #include "classlib/IniFiles.h"
 #include "classlib/Strings.h"
+#include "host/EDAClientMessageForm.h"
+#include "host/Utilities.h"
 #include "importer/KivoObject.h"
 #include "importer/ReportManager.h"
 
 namespace {
+
+// `what` "X" because of the failure, in the host-styled error box.
+void ShowSettingsFileError(const char* what, const std::string& path, const EIniFileException& error) {
+  ShowErrorBox(std::string(what) + " \"" + path + "\" because " +
+               FileFailureReason(path, error.GetErrorCode()) + ".");
+}
 
 const char* const cPadStackLabels[] = {"Top Layer",     "Internal Layer",     "Bottom Layer",
                                        "Hole Size",     "SMD Top Layer",      "SMD Bottom Layer",
@@ -448,17 +458,30 @@ void TTranslateDialog::ButtonSaveDefaultsClick(TObject*) {
   TLayerMap rows;
   for (int row = 0; row < int(FRowLayers.size()); ++row)
     rows.push_back({StringGridAssociations->GetCells(0, row), FRowLayers[row]});
-  SaveDefaultLayerMap(rows);
+  try {
+    SaveDefaultLayerMap(rows);
+  } catch (const EIniFileException& error) {
+    ShowSettingsFileError("Could not save the default layer map to", ImportSettingsFileName().Str(),
+                          error);
+  }
 }
 
 void TTranslateDialog::ChooseAndRun(int mode) {
   std::string path;
   if (!ChooseConfigurationFile(mode, FFileName, path))
     return;
-  if (mode == 0)
-    LoadImportSettings(path);
-  else
-    SaveImportSettings(path);
+  // A file that cannot be read or written is told in plain words; this dialog stays
+  // open and usable, and a failed load has changed nothing in it.
+  try {
+    if (mode == 0)
+      LoadImportSettings(path);
+    else
+      SaveImportSettings(path);
+  } catch (const EIniFileException& error) {
+    ShowSettingsFileError(mode == 0 ? "Could not read the configuration file"
+                                    : "Could not save the configuration file",
+                          path, error);
+  }
 }
 
 void TTranslateDialog::ButtonLoadConfigClick(TObject*) { ChooseAndRun(0); }
@@ -466,7 +489,9 @@ void TTranslateDialog::ButtonLoadConfigClick(TObject*) { ChooseAndRun(0); }
 void TTranslateDialog::ButtonSaveConfigClick(TObject*) { ChooseAndRun(1); }
 
 void TTranslateDialog::SaveImportSettings(const std::string& path) {
-  TIniFile ini(path);
+  // Kept in memory and written once: a write per key would rewrite the whole file as
+  // often as it has keys.
+  TMemIniFile ini(path);
   for (int row = 0; row < int(FRowLayers.size()); ++row)
     ini.WriteString("Layer", StringGridAssociations->GetCells(0, row), MappedLayerText(FRowLayers[row]));
   ini.WriteString("Report", "ReportViewErrors", CheckBoxViewErrors->GetChecked() ? "True" : "False");
@@ -476,17 +501,24 @@ void TTranslateDialog::SaveImportSettings(const std::string& path) {
   ini.WriteString("Report", "ReportDetailLevel", level >= 0 ? ComboBoxDetailLevel->GetItems()->Get(level) : "");
   for (int row = 0; row < StringGridPadStack->GetRowCount(); ++row)
     ini.WriteString("PadStack", StringGridPadStack->GetCells(0, row), StringGridPadStack->GetCells(2, row));
+  ini.UpdateFile();
 }
 
 void TTranslateDialog::LoadImportSettings(const std::string& path) {
   TIniFile ini(path);
+  // The rows of each KIVO layer name, so that a file of many keys is matched in one pass.
+  std::unordered_map<std::string, std::vector<int>> rowsOfName;
+  for (int row = 0; row < int(FRowLayers.size()); ++row)
+    rowsOfName[UpperCase(StringGridAssociations->GetCells(0, row))].push_back(row);
   for (const std::string& key : ini.ReadSectionKeys("Layer")) {
+    auto rows = rowsOfName.find(UpperCase(key));
+    if (rows == rowsOfName.end())
+      continue;
     const TLayer layer = TLayer(StringToLayer(ini.ReadString("Layer", key, "Not Imported")));
-    for (int row = 0; row < int(FRowLayers.size()); ++row)
-      if (SameText(StringGridAssociations->GetCells(0, row), key)) {
-        FRowLayers[row] = layer;
-        StringGridAssociations->SetCells(2, row, MappedLayerText(layer));
-      }
+    for (int row : rows->second) {
+      FRowLayers[row] = layer;
+      StringGridAssociations->SetCells(2, row, MappedLayerText(layer));
+    }
   }
   for (const std::string& key : ini.ReadSectionKeys("Report")) {
     TCheckBox* box = key == "ReportViewErrors"     ? CheckBoxViewErrors

@@ -1,8 +1,9 @@
 #!/bin/bash
 # The main job: the stand-in host imports a KIVO file through LoadKIVO.dll, answers the
 # importer's dialogs and prints a summary; the report and the board's dump are written
-# beside the file. Without a file it imports examples/demo.pdf. Arguments go on to the host (standin/host/KivoHost.cpp lists them);
-# those that name existing files are handed over as Wine paths.
+# beside the file. Without a file it imports examples/demo.pdf. Arguments go on to the
+# host (standin/host/KivoHost.cpp lists them); files are handed over as Wine paths, and
+# a path that does not exist ends the script with exit code 2.
 #
 # With --interactive the dialogs are left to a person: on the caller's own display when
 # DISPLAY is set (in a Wine prefix of its own), else on the build's Xvfb.
@@ -20,16 +21,46 @@ fi
 . "$root/scripts/env.sh"
 
 wine_path() { local full; full=$(readlink -f "$1"); echo "Z:${full//\//\\}"; }
+# The KIVO file and the files of --config and --answers go over as Wine paths; a path
+# that does not exist is told here rather than passed on as an unknown argument. A
+# folder goes over too: the importer tells the user it is none.
 args=()
 file_given=0
+expect_file=""
+expect_value=0
 for arg in "$@"; do
-  if [ -f "$arg" ]; then
+  if [ -n "$expect_file" ]; then
+    if [ ! -e "$arg" ]; then
+      echo "run.sh: the file of $expect_file does not exist: $arg" >&2
+      exit 2
+    fi
     args+=("$(wine_path "$arg")")
-    file_given=1
-  else
-    args+=("$arg")
+    expect_file=""
+    continue
   fi
+  if [ $expect_value = 1 ]; then
+    args+=("$arg")
+    expect_value=0
+    continue
+  fi
+  case "$arg" in
+    --config|--answers) expect_file=$arg; args+=("$arg") ;;
+    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle)
+      expect_value=1; args+=("$arg") ;;
+    -*) args+=("$arg") ;;
+    *)
+      if [ ! -e "$arg" ]; then
+        echo "run.sh: no such file or folder: $arg" >&2
+        exit 2
+      fi
+      args+=("$(wine_path "$arg")")
+      file_given=1 ;;
+  esac
 done
+if [ -n "$expect_file" ]; then
+  echo "run.sh: $expect_file needs a file" >&2
+  exit 2
+fi
 if [ $file_given = 0 ]; then
   args=("$(wine_path "$root/examples/demo.pdf")" "${args[@]}")
 fi

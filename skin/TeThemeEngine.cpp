@@ -5,6 +5,12 @@
 
 #include "classlib/Filer.h"
 #include "classlib/Forms.h"
+#include "classlib/PublishedProperties.h"
+#include "skin/KsButtons.h"
+#include "skin/KsCheckBoxes.h"
+#include "skin/KsGroupBox.h"
+#include "skin/KsThemeForms.h"
+#include "skin/KsThemeItems.h"
 #include "skin/TeThemeLuna.h"
 #include "skin/TeThemeXP.h"
 
@@ -116,4 +122,50 @@ void TTeThemeEngine::WriteThemeClass(std::string& bytes) {
   for (int i = 0; i < 4; ++i)
     bytes += char(length >> (8 * i) & 0xFF);
   bytes += name;
+}
+
+// ---- The published "ThemeEngine" of the classes that draw through an engine ----------------
+
+namespace {
+
+TPropInfo GroupBoxThemeEngine() {
+  // The group box's own setter also tells the buttons of a radio group.
+  TPropInfo info;
+  info.Name = "ThemeEngine";
+  info.PropClass = TTeThemeEngine::StaticClass();
+  info.Get = [](const TObject* instance) -> TObject* {
+    return static_cast<const TTeThemeGroupBox*>(instance)->GetThemeEngine();
+  };
+  info.Set = [](TObject* instance, TObject* value) {
+    static_cast<TTeThemeGroupBox*>(instance)->SetThemeEngine(static_cast<TTeThemeEngine*>(value));
+  };
+  return info;
+}
+
+}  // namespace
+
+void InitializeTeThemeEngine() {
+  RegisterPublishedProperties(TTeThemeButton::StaticClass(),
+                              {ObjectProperty<&TTeThemeButton::GetThemeEngine, &TTeThemeButton::SetThemeEngine>(
+                                  "ThemeEngine")});
+  RegisterPublishedProperties(
+      TTeThemeCheckBox::StaticClass(),
+      {ObjectProperty<&TTeThemeCheckBox::GetThemeEngine, &TTeThemeCheckBox::SetThemeEngine>("ThemeEngine")});
+  RegisterPublishedProperties(
+      TTeThemeRadioButton::StaticClass(),
+      {ObjectProperty<&TTeThemeRadioButton::GetThemeEngine, &TTeThemeRadioButton::SetThemeEngine>("ThemeEngine")});
+  RegisterPublishedProperties(TTeThemeGroupBox::StaticClass(), {GroupBoxThemeEngine()});
+  RegisterPublishedProperties(
+      TTeThemeForm::StaticClass(),
+      {ObjectProperty<&TTeThemeForm::GetThemeEngine, &TTeThemeForm::SetThemeEngine>("ThemeEngine")});
+  RegisterPublishedProperties(
+      TTeThemeItem::StaticClass(),
+      {ObjectProperty<&TTeThemeItem::GetThemeEngine, &TTeThemeItem::SetThemeEngine>("ThemeEngine")});
+}
+
+void FinalizeTeThemeEngine() {
+  for (TClass cls : {TTeThemeButton::StaticClass(), TTeThemeCheckBox::StaticClass(),
+                     TTeThemeRadioButton::StaticClass(), TTeThemeGroupBox::StaticClass(),
+                     TTeThemeForm::StaticClass(), TTeThemeItem::StaticClass()})
+    UnRegisterPublishedProperties(cls);
 }

@@ -70,3 +70,10 @@ class TTeThemeEngine : public TComponent {
   bool FUseNativeXPTheme = false;
   int FDeltaBrightness = 0;
 };
+
+// Unit start-up: the classes that draw through an engine (themed buttons, check boxes,
+// radio buttons, group boxes and radio groups, the themed form and themed menu items)
+// publish it as "ThemeEngine", so that a dialog can hand its engine to every control
+// that takes one. Shut-down withdraws the entries.
+void InitializeTeThemeEngine();
+void FinalizeTeThemeEngine();

@@ -10,6 +10,7 @@
 #include "skin/KsThemeItems.h"
 #include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
+#include "skin/TeThemeEngine.h"
 #include "skin/TeThemeHighlight.h"
 #include "skin/TeThemeLines.h"
 #include "skin/TeThemeLuna.h"
@@ -36,6 +37,8 @@ std::span<const TUnitEntry> SkinUnits() {
       // theme registered last where the application is themed.
       {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
       {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
+      // The themed controls, themed form and menu items publish their "ThemeEngine".
+      {"TeThemeEngine", InitializeTeThemeEngine, FinalizeTeThemeEngine},
       // The menu items: the menu font, the hidden click handler, the item class.
       {"KsItems", InitializeKsItems, FinalizeKsItems},
       // The themed menu item class, registered for streaming.

@@ -59,6 +59,14 @@ std::string ReportPath() {
   return line.substr(at + 4, line.size() - at - 5);
 }
 
+// Whether `path` was written at or after `since`.
+bool WrittenSince(const std::string& path, const FILETIME& since) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
+         !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
+}
+
 TReportCounts ReadCounts(const std::string& reportPath) {
   TReportCounts counts;
   std::ifstream report(reportPath);
@@ -135,19 +143,30 @@ bool WriteFile(const std::string& fileName, const std::string& text) {
 
 }  // namespace
 
-int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatchOptions& options) {
+void PrintDialogLog(const TDialogLog& log, const char* when) {
+  for (const std::string& text : log.ErrorBoxes)
+    printf("Error box%s: \"%s\"\n", when, Escaped(text).c_str());
+  for (const std::string& text : log.MessageBoxes)
+    printf("Message box%s: %s\n", when, Escaped(text).c_str());
+  for (const std::string& failure : log.Failures)
+    printf("Dialog not answered as asked%s: %s\n", when, failure.c_str());
+}
+
+int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatchOptions& options,
+                   TDialogWatcher* watcher) {
   const std::string file = options.FileName.empty() ? std::string() : FullPath(options.FileName);
   const bool interactive = HostOptions().Interactive;
   const bool shots = !options.Shots.Folder.empty();
-  std::optional<TDialogWatcher> watcher;
   std::optional<TDialogShooter> shooter;
   if (shots) {
     TShotScript script = options.Shots;
     script.CancelOptions = options.Dialogs.CancelOptions;
     shooter.emplace(std::move(script));
   }
-  else if (!interactive)
-    watcher.emplace(options.Dialogs);
+  // A report written by this run is younger than this (the dialogs before it take
+  // longer than the file system's clock lags).
+  FILETIME started{};
+  GetSystemTimeAsFileTime(&started);
 
   bool exportResult = true;
   uint32_t board = 0;
@@ -181,8 +200,7 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
     imported = CurrentPcbSource();
     printf("New PCB document: %s\n", board ? Quote(CurrentPcbName().c_str()).c_str() : "none");
   }
-  const TDialogLog log = watcher ? watcher->Log() : shooter ? shooter->Log() : TDialogLog{};
-  watcher.reset();
+  const TDialogLog log = watcher ? watcher->TakeLog() : shooter ? shooter->Log() : TDialogLog{};
   if (shooter)
     for (const std::string& shot : shooter->Written())
       printf("Screenshot: %s\n", shot.c_str());
@@ -200,36 +218,47 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
     printf("Status dialog: \"%s\"\n", log.StatusText.c_str());
   else
     printf("Status dialog: not shown\n");
-  for (const std::string& text : log.ErrorBoxes)
-    printf("Error box: \"%s\"\n", Escaped(text).c_str());
-  for (const std::string& failure : log.Failures)
-    printf("Dialog not answered as asked: %s\n", failure.c_str());
+  PrintDialogLog(log, "");
 
+  // The report the plug-in named in this run, if it wrote it: one it could not write
+  // may be an older one, or not there at all.
   const std::string reportPath = ReportPath();
-  const TReportCounts counts = ReadCounts(reportPath);
+  const bool reportWritten = !reportPath.empty() && WrittenSince(reportPath, started);
+  const TReportCounts counts = reportWritten ? ReadCounts(reportPath) : TReportCounts{};
   if (counts.Read) {
     printf("Errors: %d (load %d, import %d)\n", counts.LoadErrors + counts.ImportErrors,
            counts.LoadErrors, counts.ImportErrors);
     printf("Warnings: %d (load %d, import %d)\n", counts.LoadWarnings + counts.ImportWarnings,
            counts.LoadWarnings, counts.ImportWarnings);
   }
-  printf("Report: %s\n", reportPath.empty() ? "none" : reportPath.c_str());
+  if (reportPath.empty())
+    printf("Report: none\n");
+  else if (!reportWritten)
+    printf("Report: not written (%s)\n", reportPath.c_str());
+  else
+    printf("Report: %s\n", reportPath.c_str());
   if (!reportPath.empty() && SameFileName(CurrentDocumentName(), reportPath))
     printf("Report shown in the host's \"%s\" view\n", CurrentDocumentViewKind().c_str());
 
   const std::string dump = BoardDump(board);
   if (board) {
     printf("Objects: %s\n", ObjectsByKind(dump).c_str());
-    const std::string dumpPath = ChangeFileExt(imported, ".dump");
+    // Never over the imported file itself.
+    std::string dumpPath = ChangeFileExt(imported, ".dump");
+    if (SameFile(dumpPath, imported))
+      dumpPath = ChangeFileExt(imported, "") + "-board.dump";
     if (!imported.empty() && WriteFile(dumpPath, dump))
       printf("Dump: %s\n", dumpPath.c_str());
     else
       printf("Dump: not written\n");
   }
 
-  const bool success = exportResult && counts.Read &&
-                       counts.LoadErrors + counts.ImportErrors == 0 &&
-                       (interactive || log.StatusShown);
+  // Without a report of this run, the status dialog tells the outcome.
+  const bool statusSaysImported = log.StatusText == "Status: Translation Successful" ||
+                                  log.StatusText.rfind("Status: Translation Complete", 0) == 0;
+  const bool noErrors = counts.Read ? counts.LoadErrors + counts.ImportErrors == 0
+                                    : !reportWritten && statusSaysImported;
+  const bool success = exportResult && noErrors && (interactive || log.StatusShown);
   printf("Result: %s\n", success ? "imported" : "failed");
   fflush(stdout);
   return success ? 0 : kImportFailed;

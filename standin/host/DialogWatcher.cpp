@@ -70,10 +70,14 @@ bool PatchImports(HMODULE module, void* original, void* replacement) {
   return patched;
 }
 
+// The texts drawn in `root`'s client area, each once: the caption a skinned frame draws
+// is the window's own text and not among them.
 std::vector<std::string> TextsDrawnIn(HWND root) {
+  const std::string caption = WindowText(root);
   std::vector<std::string> texts;
   for (const TDrawnText& drawn : gDrawn)
-    if (drawn.Root == root && std::find(texts.begin(), texts.end(), drawn.Text) == texts.end())
+    if (drawn.Root == root && drawn.Text != caption &&
+        std::find(texts.begin(), texts.end(), drawn.Text) == texts.end())
       texts.push_back(drawn.Text);
   return texts;
 }
@@ -118,6 +122,15 @@ std::pair<HWND, int> FindComboItem(HWND dialog, const std::string& item) {
   return {search.Found, search.Index};
 }
 
+// A button press, posted: whatever the press runs, it runs from the dialog's own loop.
+void PostPress(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+bool IsSystemMessageBox(HWND wnd) {
+  char cls[16] = "";
+  GetClassNameA(wnd, cls, sizeof cls);
+  return strcmp(cls, "#32770") == 0;
+}
+
 }  // namespace
 
 void WatchDrawnTexts(HMODULE plugin) {
@@ -136,12 +149,45 @@ TDialogWatcher::TDialogWatcher(TDialogScript script) : FScript(std::move(script)
   gDrawn.clear();
   FStarted = GetTickCount();
   FTimer = SetTimer(nullptr, 0, 50, &TDialogWatcher::TimerProc);
+  FWatchdogStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  FWatchdog = CreateThread(nullptr, 0, &TDialogWatcher::WatchdogProc, this, 0, nullptr);
 }
 
 TDialogWatcher::~TDialogWatcher() {
+  SetEvent(FWatchdogStop);
+  if (FWatchdog) {
+    WaitForSingleObject(FWatchdog, INFINITE);
+    CloseHandle(FWatchdog);
+  }
+  CloseHandle(FWatchdogStop);
   KillTimer(nullptr, FTimer);
   gWatcher = nullptr;
   gDrawn.clear();
+}
+
+TDialogLog TDialogWatcher::TakeLog() {
+  TDialogLog taken = FLog;
+  FLog.ErrorBoxes.clear();
+  FLog.MessageBoxes.clear();
+  FLog.Failures.clear();
+  return taken;
+}
+
+DWORD WINAPI TDialogWatcher::WatchdogProc(void* self) {
+  auto* watcher = static_cast<TDialogWatcher*>(self);
+  const DWORD limit = 2 * watcher->FScript.DeadlineMs;
+  while (WaitForSingleObject(watcher->FWatchdogStop, 100) == WAIT_TIMEOUT) {
+    if (GetTickCount() - watcher->FStarted <= limit)
+      continue;
+    fprintf(stderr, "KivoHost: the import did not end within %u ms; the run ends\n",
+            static_cast<unsigned>(limit));
+    fflush(stdout);
+    fflush(stderr);
+    // The user-interface thread may be anywhere: the process ends without running
+    // anything more on it.
+    TerminateProcess(GetCurrentProcess(), 4);
+  }
+  return 0;
 }
 
 void CALLBACK TDialogWatcher::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
@@ -158,13 +204,6 @@ void TDialogWatcher::Step() {
   const TFlagScope stepping(FStepping);
 
   const DWORD now = GetTickCount();
-  if (now - FStarted > 2 * FScript.DeadlineMs) {
-    fprintf(stderr, "KivoHost: the import did not end within %u ms; the run ends\n",
-            2 * FScript.DeadlineMs);
-    fflush(stdout);
-    fflush(stderr);
-    ExitProcess(4);
-  }
   for (HWND dialog : DialogWindows()) {
     if (std::find(FAnswered.begin(), FAnswered.end(), dialog) != FAnswered.end() ||
         !IsWindowEnabled(dialog))
@@ -181,6 +220,8 @@ void TDialogWatcher::Step() {
       answered = AnswerStatus(dialog, /*force=*/now - seen->second >= kStatusPaintMs);
     else if (caption == kErrorCaption)
       answered = AnswerErrorBox(dialog);
+    else if (IsSystemMessageBox(dialog))
+      answered = AnswerMessageBox(dialog);
     if (!answered && now - seen->second > FScript.DeadlineMs) {
       GiveUp(dialog, "no answer for the window \"" + caption + "\"");
       answered = true;
@@ -195,15 +236,20 @@ bool TDialogWatcher::AnswerOptions(HWND dialog) {
   auto press = [&](const std::string& caption) {
     HWND button = FindChild(dialog, caption);
     if (button)
-      SendMessageA(button, BM_CLICK, 0, 0);
+      PostPress(button);
     else
       FLog.Failures.push_back("\"" + std::string(kOptionsCaption) + "\" has no \"" + caption + "\"");
     return button != nullptr;
   };
-  if (!FScript.ConfigurationFile.empty()) {
-    // The configuration dialog goes to the host's file dialog, which takes the next answer.
+  if (!FScript.ConfigurationFile.empty() && !FConfigurationLoaded) {
+    // The configuration dialog goes to the host's file dialog, which takes the next
+    // answer. The rest waits for a later tick: timer ticks come only once the posted
+    // press has been handled, and while a box it shows is up the dialog is disabled
+    // and passed over.
     QueueAnswer("Result=True|Path=" + FScript.ConfigurationFile);
-    press("Load Configuration");
+    FConfigurationLoaded = true;
+    if (press("Load Configuration"))
+      return false;
   }
   for (const auto& [caption, ticked] : FScript.ReportBoxes) {
     HWND box = FindChild(dialog, caption);
@@ -212,7 +258,7 @@ bool TDialogWatcher::AnswerOptions(HWND dialog) {
       continue;
     }
     if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != ticked)
-      SendMessageA(box, BM_CLICK, 0, 0);
+      PostPress(box);
   }
   if (!FScript.DetailLevel.empty()) {
     const auto [combo, index] = FindComboItem(dialog, FScript.DetailLevel);
@@ -270,9 +316,21 @@ bool TDialogWatcher::AnswerErrorBox(HWND dialog) {
   }
   FLog.ErrorBoxes.push_back(text);
   if (HWND ok = FindChild(dialog, "OK"))
-    SendMessageA(ok, BM_CLICK, 0, 0);
+    PostPress(ok);
   else
     GiveUp(dialog, "\"" + std::string(kErrorCaption) + "\" has no \"OK\"");
+  return true;
+}
+
+bool TDialogWatcher::AnswerMessageBox(HWND dialog) {
+  // A system message box shows its text in the static control 0xFFFF.
+  char text[2048] = "";
+  GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+  FLog.MessageBoxes.push_back(WindowText(dialog) + ": " + text);
+  const LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
+  const int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
   return true;
 }
 

@@ -3,11 +3,15 @@
 // known to the host only as windows. A thread timer, which fires inside the plug-in's
 // modal loops too, finds the dialogs by caption and presses their controls, found by
 // window text. Labels have no window of their own; what they show is read from the
-// texts the plug-in draws (its imported DrawTextA is watched).
+// texts the plug-in draws (its imported DrawTextA is watched). Any system message box
+// (plain MessageBox) is answered with its default button.
 //
+// Presses are posted, never sent: a press whose handler runs a modal loop then runs it
+// from the dialog's own loop, and the timer goes on answering what that loop shows.
 // Every dialog gets its answer within a deadline: a window the script cannot answer is
-// closed, and a run that still has not ended twice the deadline later is ended with
-// exit code 4, so a batch run never hangs.
+// closed; and a thread of its own, which nothing on the user-interface thread can
+// block, ends a run that has not ended twice the deadline after the watcher was made,
+// with exit code 4. So a batch run never hangs.
 #pragma once
 
 #include <string>
@@ -34,8 +38,9 @@ struct TDialogLog {
   bool OptionsShown = false;
   bool StatusShown = false;
   std::string StatusText;               // the status label's text
-  std::vector<std::string> ErrorBoxes;  // texts of the error boxes answered
-  std::vector<std::string> Failures;    // windows that could not be answered
+  std::vector<std::string> ErrorBoxes;    // texts of the error boxes answered
+  std::vector<std::string> MessageBoxes;  // "caption: text" of the system boxes answered
+  std::vector<std::string> Failures;      // windows that could not be answered
 };
 
 // Watches the texts `plugin` draws from now on (once per loaded module).
@@ -50,22 +55,29 @@ class TDialogWatcher {
   TDialogWatcher& operator=(const TDialogWatcher&) = delete;
 
   const TDialogLog& Log() const { return FLog; }
+  // What was logged so far; the lists of texts start empty again.
+  TDialogLog TakeLog();
 
  private:
   static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+  static DWORD WINAPI WatchdogProc(void* self);
   void Step();
   // Each answers one window; false while it must wait for the next tick.
   bool AnswerOptions(HWND dialog);
   // Waits for the status label to be drawn unless `force`d.
   bool AnswerStatus(HWND dialog, bool force);
   bool AnswerErrorBox(HWND dialog);
+  bool AnswerMessageBox(HWND dialog);
   void GiveUp(HWND dialog, const std::string& why);
 
   TDialogScript FScript;
   TDialogLog FLog;
   UINT_PTR FTimer = 0;
   DWORD FStarted = 0;
+  HANDLE FWatchdogStop = nullptr;
+  HANDLE FWatchdog = nullptr;
   bool FStepping = false;
+  bool FConfigurationLoaded = false;  // "Load Configuration" pressed
   std::vector<HWND> FAnswered;
   std::vector<std::pair<HWND, DWORD>> FFirstSeen;
 };

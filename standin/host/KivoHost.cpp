@@ -28,6 +28,11 @@
 //                         saved there as a PNG file instead of being answered by script
 //   --shots NAME,...      only these shots (standin/host/DialogShots.h names them)
 //
+// Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
+// message box before the import, which the watcher must answer; --hang stops the host's
+// user-interface thread for good before the import, which only the watcher's deadline
+// ends.
+//
 // Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
 // import failed or did not happen, 3 when the plug-in called a slot it has no business
 // calling, 4 when a batch import did not end within twice the deadline.
@@ -35,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "standin/host/BatchImport.h"
@@ -52,6 +58,8 @@ struct TRunOptions {
   int IdleRounds = 3;
   bool Batch = false;
   bool CallsAsked = false;  // --calls: a batch run prints the call log too
+  std::string MessageBox;   // --message-box TEXT
+  bool Hang = false;        // --hang
   standin::TBatchOptions Import;
 };
 
@@ -106,6 +114,10 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       }
     } else if (arg == "--calls") {
       run.CallsAsked = true;
+    } else if (arg == "--message-box" && (value = next())) {
+      run.MessageBox = value;
+    } else if (arg == "--hang") {
+      run.Hang = true;
     } else if (!arg.empty() && arg[0] != '-' && run.Import.FileName.empty()) {
       run.Import.FileName = arg;
       run.Batch = true;
@@ -149,7 +161,8 @@ void RunIdleLoop(standin::PluginModule* module, int rounds) {
   printf("Idle calls: %d\n", idleCalls);
 }
 
-int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions& run) {
+int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions& run,
+                standin::TDialogWatcher* watcher) {
   printf("Module: %s\n", module->Name());
 
   standin::PluginCommandLauncher* launcher = nullptr;
@@ -159,7 +172,7 @@ int DriveModule(HMODULE plugin, standin::PluginModule* module, const TRunOptions
     return 1;
   }
   if (run.Batch) {
-    const int status = standin::RunBatchImport(plugin, launcher, run.Import);
+    const int status = standin::RunBatchImport(plugin, launcher, run.Import, watcher);
     launcher->Release();
     RunIdleLoop(module, run.IdleRounds);
     return status;
@@ -212,17 +225,35 @@ int Run(int argc, char** argv) {
     FreeLibrary(plugin);
     return 1;
   }
+  // A batch run's dialogs are answered from here to the plug-in's unloading: releasing
+  // the module and unloading it may show boxes too.
+  // (A run that shoots the dialogs drives them with its shooter instead.)
+  std::optional<standin::TDialogWatcher> watcher;
+  if (run.Batch && !standin::HostOptions().Interactive && run.Import.Shots.Folder.empty())
+    watcher.emplace(run.Import.Dialogs);
+  if (!run.MessageBox.empty()) {
+    const int answer = MessageBoxA(nullptr, run.MessageBox.c_str(), "KivoHost", MB_OK | MB_TASKMODAL);
+    printf("Plain message box answered: %s\n", answer == IDOK ? "OK" : "otherwise");
+  }
+  if (run.Hang) {
+    fflush(stdout);
+    Sleep(INFINITE);
+  }
   standin::PluginModule* module = nullptr;
   factory(&module, static_cast<standin::HostClient*>(standin::ClientUnknown()));
   int status = 1;
   if (!module) {
     fprintf(stderr, "KivoHost: ServerFactory gave no module\n");
   } else {
-    status = DriveModule(plugin, module, run);
+    status = DriveModule(plugin, module, run, watcher ? &*watcher : nullptr);
     module->Release();
     printf("Module released\n");
   }
   FreeLibrary(plugin);
+  if (watcher) {
+    standin::PrintDialogLog(watcher->TakeLog(), " after the import");
+    watcher.reset();
+  }
   standin::StopHost();
 
   // The call log is the point of the plain run; a batch run prints it when asked.

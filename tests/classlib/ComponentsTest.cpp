@@ -199,6 +199,26 @@ TEST_F(ComponentsTest, LoadedPassClearsLoadingOnTheWholeTree) {
   EXPECT_FALSE(form.FindComponent("Later")->GetComponentState().Contains(csLoading));
 }
 
+TEST_F(ComponentsTest, AComponentLoadedEarlyByItsOwnerIsNotLoadedAgain) {
+  // The owner's Loaded loads a part it needs before going on (a dialog its theme engine).
+  struct TOwner : TLogged {
+    using TLogged::TLogged;
+    void Loaded() override {
+      TLogged::Loaded();
+      if (Part)
+        Part->Loaded();
+    }
+    TComponent* Part = nullptr;
+  };
+  TOwner form(nullptr, "Form");
+  {
+    TLoadingScope loading(&form);
+    new TLogged(&form, "A");
+    form.Part = new TLogged(&form, "Engine");
+  }
+  EXPECT_EQ(gLog, (std::vector<std::string>{"loaded Form (loading)", "loaded Engine (loading)", "loaded A (loading)"}));
+}
+
 TEST_F(ComponentsTest, FailedBuildClearsLoadingWithoutLoaded) {
   TLogged form(nullptr, "Form");
   try {

@@ -70,4 +70,16 @@ TEST(FileSystem, ModuleNamesAreFullPaths) {
   EXPECT_NE(ExtractFilePath(kernel), "");
 }
 
+TEST(FileSystem, SameFileKnowsOneFileByAnyOfItsNames) {
+  const std::string file = WriteTestFile("A Long Board Name.rpt", "x");
+  EXPECT_TRUE(SameFile(file, UpperCase(file)));
+  EXPECT_TRUE(SameFile(file, TestFolder() + "sub\\..\\A Long Board Name.rpt"));
+  char shortName[MAX_PATH] = "";
+  if (GetShortPathNameA(file.c_str(), shortName, MAX_PATH) && file != shortName) {
+    EXPECT_TRUE(SameFile(shortName, file)) << shortName;
+  }
+  EXPECT_FALSE(SameFile(file, WriteTestFile("A Long Board Name.pdf", "x")));
+  EXPECT_FALSE(SameFile(file, TestFolder() + "missing.rpt"));
+}
+
 }  // namespace

@@ -157,6 +157,56 @@ TEST_F(IniFilesTest, TwoObjectsOnOneFileSeeEachOthersWrites) {
   EXPECT_EQ(first.ReadSectionKeys("S"), (TNames{"A", "B"}));
 }
 
+// Fault: every ReadString loaded and parsed the whole file, and looked its section and
+// key up line by line, so reading a file of n keys took time in n squared (5,000 keys
+// added seconds to an import). The file is read once, and found through indexes.
+TEST_F(IniFilesTest, TheFileIsReadOnceAndManyKeysAreFoundByIndex) {
+  std::string text = "[Layer]\r\n";
+  for (int i = 0; i < 20000; ++i)
+    text += "K" + std::to_string(i) + "=v" + std::to_string(i) + "\r\n";
+  text += "k7=second of its key\r\n[layer]\r\nK1=in a second section of that name\r\n";
+  PutOnDisk(text);
+  TIniFile ini(FFile);
+  const TNames keys = ini.ReadSectionKeys("LAYER");
+  ASSERT_EQ(keys.size(), 20000u);  // "k7" again, and the second section, add nothing
+  for (int i = 0; i < 20000; ++i)
+    ASSERT_EQ(ini.ReadString("layer", "k" + std::to_string(i), ""), "v" + std::to_string(i)) << i;
+  EXPECT_EQ(ini.ReadSectionPairs("Layer")[7], "K7=v7");
+  // Read once: the file gone, the object still answers from what it read.
+  ASSERT_TRUE(DeleteFileA(FFile.c_str()));
+  EXPECT_EQ(ini.ReadString("Layer", "K19999", ""), "v19999");
+}
+
+TEST_F(IniFilesTest, TheIndexFollowsDeletionsAndErasures) {
+  PutOnDisk("[S]\r\nA=1\r\nB=2\r\na=3\r\n[T]\r\nX=1\r\n[s]\r\nC=4\r\n");
+  TMemIniFile ini(FFile);
+  ini.DeleteKey("S", "A");  // the first "A" goes; the later "a" is found now
+  EXPECT_EQ(ini.ReadString("S", "A", ""), "3");
+  EXPECT_EQ(ini.ReadSectionKeys("S"), (TNames{"B", "a"}));
+  ini.WriteString("S", "D", "5");
+  EXPECT_EQ(ini.ReadSectionKeys("S"), (TNames{"B", "a", "D"}));
+  ini.EraseSection("S");  // both sections of the name
+  EXPECT_EQ(ini.ReadSectionNames(), (TNames{"T"}));
+  EXPECT_EQ(ini.ReadString("T", "X", ""), "1");
+  ini.WriteString("S", "E", "6");
+  EXPECT_EQ(ini.ReadSectionNames(), (TNames{"T", "S"}));
+  EXPECT_EQ(ini.ReadString("s", "e", ""), "6");
+}
+
+TEST_F(IniFilesTest, ErrorsCarryTheSystemsCode) {
+  const std::string folderNamedIni = FFolder + "\\folder.ini";
+  CreateDirectoryA(folderNamedIni.c_str(), nullptr);
+  TIniFile ini(folderNamedIni);
+  try {
+    ini.ReadString("S", "K", "");
+    FAIL() << "a folder read as an INI file";
+  } catch (const EIniFileException& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to read " + folderNamedIni);
+    EXPECT_EQ(e.GetErrorCode(), static_cast<uint32_t>(ERROR_ACCESS_DENIED));
+  }
+  RemoveDirectoryA(folderNamedIni.c_str());
+}
+
 TEST_F(IniFilesTest, WriteIntoAMissingFolderRaises) {
   TIniFile ini(FFolder + "\\no-such-folder\\x.ini");
   try {
@@ -164,6 +214,7 @@ TEST_F(IniFilesTest, WriteIntoAMissingFolderRaises) {
     FAIL();
   } catch (const EIniFileException& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + FFolder + "\\no-such-folder\\x.ini");
+    EXPECT_EQ(e.GetErrorCode(), static_cast<uint32_t>(ERROR_PATH_NOT_FOUND));
   }
   EXPECT_EQ(ini.ReadString("S", "K", "none"), "none");
 }

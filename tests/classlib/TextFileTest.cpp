@@ -227,3 +227,33 @@ TEST(TextFile, AFolderCannotBeRewritten) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextFileLines, PositionAndLineNumbersAgreeForEveryKindOfLineEnd) {
+  // Lines 1 to 5: CR LF, LF, a lone CR, an empty CR LF line; then a long last line that
+  // spans the reader's 64 KB buffer.
+  const std::string text = "one\r\ntwo\nthree\rfour\r\n\r\n" + std::string(70000, 'x') + "end";
+  const std::string path = WriteTestFile("lines.txt", text);
+  TTextFile f;
+  f.Assign(path);
+  f.Reset();
+  TLineCounter lines(path);
+  std::vector<int64_t> seen;
+  for (size_t i = 0; i < text.size(); ++i) {
+    ASSERT_EQ(f.Position(), static_cast<int64_t>(i));
+    if (i == 0 || i == 5 || i == 9 || i == 15 || i == 21 || i == 23 || i == text.size() - 1)
+      seen.push_back(lines.LineAt(f.Position()));
+    char c;
+    f.Read(c);
+  }
+  EXPECT_EQ(f.Position(), static_cast<int64_t>(text.size()));
+  f.Close();
+  EXPECT_EQ(seen, (std::vector<int64_t>{1, 2, 3, 4, 5, 6, 6}));
+  // An earlier place is counted again from the start; past the end is not known.
+  EXPECT_EQ(lines.LineAt(6), 2);
+  EXPECT_EQ(lines.LineAt(int64_t(text.size()) + 10), 0);
+  EXPECT_EQ(TLineCounter(TestFolder() + "missing.txt").LineAt(3), 0);
+}
+
+}  // namespace

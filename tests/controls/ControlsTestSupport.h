@@ -1,11 +1,14 @@
 // Small controls and a fixture shared by the windowed class-library tests.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "classlib/Boundary.h"
 #include "classlib/Forms.h"
 #include "tests/support/TestSupport.h"
 
@@ -115,4 +118,39 @@ class FormTest : public testing::Test {
   }
   TForm* Form = nullptr;
   TExceptionRecorder Exceptions;
+};
+
+// Runs `inspect` once on the first shown form of class T, from a thread timer inside the
+// modal loop that shows it; closing the form is left to the test.
+template <class T>
+class TShownFormInspector {
+ public:
+  explicit TShownFormInspector(std::function<void(T*)> inspect) : FInspect(std::move(inspect)) {
+    gCurrent = this;
+    FTimer = SetTimer(nullptr, 0, 20, TimerProc);
+  }
+  ~TShownFormInspector() {
+    KillTimer(nullptr, FTimer);
+    gCurrent = nullptr;
+  }
+  TShownFormInspector(const TShownFormInspector&) = delete;
+  TShownFormInspector& operator=(const TShownFormInspector&) = delete;
+  bool Inspected = false;
+
+ private:
+  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    GuardBoundary("TShownFormInspector", [] {
+      if (!gCurrent || gCurrent->Inspected)
+        return;
+      for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
+        if (auto* form = ObjectAs<T>(Screen->GetCustomForms(i)); form && form->GetShowing()) {
+          gCurrent->Inspected = true;
+          gCurrent->FInspect(form);
+          return;
+        }
+    });
+  }
+  static inline TShownFormInspector* gCurrent = nullptr;
+  std::function<void(T*)> FInspect;
+  UINT_PTR FTimer;
 };

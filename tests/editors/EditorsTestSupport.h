@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -130,3 +131,36 @@ class EditorTest : public FormTest {
   TRecordingContainer* Container = nullptr;
   TRecordingEdit* Edit = nullptr;
 };
+
+// Holds Ctrl down in the thread's key state for a scope, as GetKeyState reads it.
+class TCtrlHeld {
+ public:
+  TCtrlHeld() {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    std::memcpy(state, FSaved, sizeof state);
+    state[VK_CONTROL] |= 0x80;
+    SetKeyboardState(state);
+  }
+  ~TCtrlHeld() { SetKeyboardState(FSaved); }
+  TCtrlHeld(const TCtrlHeld&) = delete;
+  TCtrlHeld& operator=(const TCtrlHeld&) = delete;
+
+ private:
+  BYTE FSaved[256];
+};
+
+// A keystroke as the keyboard sends it to `wnd`: key down, its character (none for 0),
+// key up.
+inline void SendStroke(HWND wnd, WORD vk, char c) {
+  SendMessageA(wnd, WM_KEYDOWN, vk, 1);
+  if (c)
+    SendMessageA(wnd, WM_CHAR, WPARAM(uint8_t(c)), 1);
+  SendMessageA(wnd, WM_KEYUP, vk, LPARAM(0xC0000001));
+}
+
+// Each character as a keystroke of the key that types it.
+inline void SendKeys(HWND wnd, const std::string& keys) {
+  for (char c : keys)
+    SendStroke(wnd, WORD(LOBYTE(VkKeyScanA(c))), c);
+}

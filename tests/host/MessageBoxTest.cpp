@@ -42,36 +42,7 @@ RECT MeasureText(TFont* font, const std::string& text) {
   return r;
 }
 
-// Inspects the first message box that shows up, from a thread timer inside its modal loop.
-class TModalInspector {
- public:
-  explicit TModalInspector(std::function<void(TEDAClientMessageForm*)> inspect) : FInspect(std::move(inspect)) {
-    gCurrent = this;
-    FTimer = SetTimer(nullptr, 0, 20, TimerProc);
-  }
-  ~TModalInspector() {
-    KillTimer(nullptr, FTimer);
-    gCurrent = nullptr;
-  }
-  bool Inspected = false;
-
- private:
-  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    GuardBoundary("TModalInspector", [] {
-      if (!gCurrent || gCurrent->Inspected)
-        return;
-      for (int i = 0; i < Screen->GetCustomFormCount(); ++i)
-        if (auto* form = ObjectAs<TEDAClientMessageForm>(Screen->GetCustomForms(i)); form && form->GetShowing()) {
-          gCurrent->Inspected = true;
-          gCurrent->FInspect(form);
-          return;
-        }
-    });
-  }
-  static inline TModalInspector* gCurrent = nullptr;
-  std::function<void(TEDAClientMessageForm*)> FInspect;
-  UINT_PTR FTimer;
-};
+using TModalInspector = TShownFormInspector<TEDAClientMessageForm>;
 
 TButton* ButtonOf(TCustomForm* form, const char* name) { return ObjectAs<TButton>(form->FindComponent(name)); }
 
@@ -267,6 +238,30 @@ TEST_F(MessageBoxTest, AFailedCommandIsReportedInTheErrorBox) {
   FinalizeErrorBox();
   EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
   EXPECT_EQ(shown, "Board is locked");
+}
+
+// Fault: an exception stopped at a boundary while the plug-in ran went to a plain
+// task-modal system box, which the host neither styles nor sees (it hung the host's
+// release of the module); it goes to the host-styled error box, owned by the host's
+// main window, and after shut-down to the handler in force before.
+TEST_F(MessageBoxTest, AnExceptionStoppedAtABoundaryGoesToTheErrorBox) {
+  InitializeErrorBox();
+  std::string shown;
+  HWND owner = nullptr;
+  TModalInspector inspector([&](TEDAClientMessageForm* form) {
+    shown = ObjectAs<TLabel>(form->FindComponent("Message"))->GetCaption();
+    owner = GetWindow(form->GetHandle(), GW_OWNER);
+  });
+  TUIAutomation automation;
+  automation.ClickButton("Vantor Suite Error", "OK");
+  GuardBoundary("a window procedure", [] { throw Exception("Could not save the list"); });
+  FinalizeErrorBox();
+  EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+  EXPECT_EQ(shown, "Could not save the list");
+  EXPECT_EQ(owner, standin::MainWindowHandle());
+  EXPECT_TRUE(Exceptions.Messages.empty());
+  GuardBoundary("after shut-down", [] { throw Exception("recorded"); });
+  EXPECT_EQ(Exceptions.Messages, std::vector<std::string>{"recorded"});
 }
 
 }  // namespace

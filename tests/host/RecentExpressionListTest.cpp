@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Lists.h"
 #include "classlib/Registry.h"
 #include "classlib/Win.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -308,6 +310,31 @@ TEST_F(RecentExpressionListTest, TheProcessListIsSavedWhenFreed) {
   FreeRecentExpressionList();
   EXPECT_EQ(GetRecentExpressionList(), nullptr);
   EXPECT_EQ(Items(*MakeList()), (TNames{"global/"}));
+}
+
+// Fault: with the user's folder not writable and no file there yet, the failed save went
+// from the destructor to a plain task-modal system box, which hung the host's release
+// of the module. It is told in plain words, naming the file, to the boundary handler
+// (the host-styled box while the plug-in runs), and the destructor ends.
+TEST_F(RecentExpressionListTest, AFolderThatCannotBeWrittenIsToldAndTheListStillGoes) {
+  TUnwritable unwritable(FUserFolder);
+  if (!unwritable.Real())
+    GTEST_SKIP() << "the folder cannot be made unwritable here: " << unwritable.How();
+  static std::vector<std::string> reported;
+  reported.clear();
+  const TBoundaryHandler previous = SetBoundaryHandler([](const char*, const std::exception* e) {
+    reported.push_back(e ? e->what() : "?");
+  });
+  auto list = MakeList();
+  list->AddRecentExpression("kept in the registry", "");
+  list.reset();
+  SetBoundaryHandler(previous);
+  EXPECT_EQ(reported, (TNames{"Could not save the recent filter expressions to \"" + UserFile() +
+                              "\" because access to it is denied (it or its folder may be "
+                              "read-only)."}))
+      << unwritable.How();
+  TRegistryIniFile registry(TRecentExpressionList::RegistryKey);
+  EXPECT_EQ(registry.ReadString(kSection, "RecentExpression2", ""), "kept in the registry");
 }
 
 }  // namespace

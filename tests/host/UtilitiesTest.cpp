@@ -5,6 +5,7 @@
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
 #include "host/Utilities.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -115,6 +116,37 @@ TEST(ResetIOResult, ClearsAPendingTextFileError) {
   file.Reset();
   ResetIOResult();
   EXPECT_EQ(IOResult(), 0);
+}
+
+TEST(FileProblems, AreToldInPlainWords) {
+  const std::string folder = EmptiedTempFolder("kivo-host-file-problems");
+  const std::string file = folder + "board.pdf";
+  HANDLE made = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(made, INVALID_HANDLE_VALUE);
+  CloseHandle(made);
+  EXPECT_EQ(FileReadProblem(file), "");
+  EXPECT_EQ(FileReadProblem(folder + "missing.pdf"), "it does not exist");
+  EXPECT_EQ(FileReadProblem(folder + "missing\\board.pdf"), "its folder does not exist");
+  EXPECT_EQ(FileReadProblem(folder), "it is a folder, not a file");
+  EXPECT_EQ(FileFailureReason(folder, ERROR_ACCESS_DENIED), "it is a folder, not a file");
+  EXPECT_EQ(FileReadProblem(folder + "board-??.pdf"),
+            "its name holds characters outside the system's code page (they arrive as \"?\"); "
+            "rename the file or its folders with letters of that code page");
+  const std::string longPath = folder + std::string(300 - folder.size(), 'n');
+  EXPECT_EQ(FileReadProblem(longPath), "its path has 300 characters, more than the 259 Windows allows");
+  {
+    HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FileReadProblem(file), "another program has it open");
+    CloseHandle(held);
+  }
+  EXPECT_EQ(FileFailureReason(file, ERROR_ACCESS_DENIED),
+            "access to it is denied (it or its folder may be read-only)");
+  EXPECT_EQ(FileFailureReason(file, ERROR_DISK_FULL), "the disk is full");
+  // A code without words of its own gives the system's, lower-cased and without its stop.
+  const std::string other = FileFailureReason(file, ERROR_NOT_READY);
+  EXPECT_EQ(other.rfind("of this error: ", 0), 0u) << other;
+  EXPECT_NE(other.back(), '.');
 }
 
 }  // namespace

@@ -120,7 +120,8 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   THostileOutcome outcome;
   Control().ClearCallLog();
   const std::string reportPath = ChangeFileExt(path, ".rpt");
-  DeleteFileA(reportPath.c_str());
+  if (!SameFile(reportPath, path))
+    DeleteFileA(reportPath.c_str());
   TKivoFile::SetImportOptionsHandler(MapEveryLayerToTop);
   // The unrecognised file's error box is answered when it comes; nothing else may show one.
   TUIAutomation automation(/*deadlineMs=*/static_cast<unsigned>(deadlineSeconds * 1000) + 1000);
@@ -141,17 +142,20 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
     }
     try {
       report.WriteReport();
-      outcome.Result = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
     } catch (const std::exception& error) {
-      outcome.ReportError = error.what();  // ImportFileIntoPcb shows it and answers False
+      // ImportFileIntoPcb tells the user; the import's outcome stands.
+      outcome.ReportError = error.what();
     }
+    outcome.Result = report.GetLoadErrorCount() + report.GetImportErrorCount() == 0;
+    outcome.ReportPath = report.GetReportPath();
+    outcome.LoadWarnings = report.GetLoadWarningCount();
   }
   outcome.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   TDeadlineWatch::Instance().Disarm();
   TKivoFile::SetImportOptionsHandler(nullptr);
 
   outcome.ErrorBoxes = automation.GetDone() ? 1 : 0;
-  const std::string report = ReadText(reportPath);
+  const std::string report = outcome.ReportPath.empty() ? std::string() : ReadText(outcome.ReportPath);
   outcome.ReportWritten = !report.empty();
   outcome.ReportSays = report.find("\r\nLoad Errors : 0\r\n") != std::string::npos &&
                        report.find("\r\nImport Errors : 0\r\n") != std::string::npos;
@@ -163,9 +167,11 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
 
 std::string HostileOutcomeFailures(const THostileOutcome& outcome) {
   std::string failures;
-  if (!outcome.ReportWritten)
+  if (!outcome.ReportError.empty() && outcome.ReportError.find(".rpt") == std::string::npos)
+    failures += " the report failed without naming it: " + outcome.ReportError + ";";
+  else if (!outcome.ReportWritten && outcome.ReportError.empty())
     failures += " no report was written;";
-  else if (outcome.Result != outcome.ReportSays)
+  else if (outcome.ReportWritten && outcome.Result != outcome.ReportSays)
     failures += std::string(" the import answered ") + (outcome.Result ? "True" : "False") +
                 " but its report says otherwise;";
   if (outcome.BracketBegins != outcome.BracketEnds || outcome.BracketBegins > 1)

@@ -17,7 +17,9 @@ struct THostileOutcome {
   int BracketBegins = 0;    // board-modify bracket opened (event 7) and closed (event 8)
   int BracketEnds = 0;
   double Seconds = 0;
-  std::string ReportError;  // why the report could not be written (the import then answers False)
+  std::string ReportError;  // why the report could not be written (the outcome stands)
+  std::string ReportPath;   // the report written, empty when none
+  int LoadWarnings = 0;
 };
 
 // Imports `path` into `board` with every layer mapped to the top layer, under a
@@ -26,7 +28,8 @@ struct THostileOutcome {
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
                                   double deadlineSeconds);
 // The outcome's failures as text, empty when the outcome is sound: the answer agrees
-// with the report, the bracket is closed, and at most one error box was shown.
+// with the report (or the report's failure names it), the bracket is closed, and at
+// most one error box was shown.
 std::string HostileOutcomeFailures(const THostileOutcome& outcome);
 
 // The files below a folder with their sizes and write times, to see what an import wrote.

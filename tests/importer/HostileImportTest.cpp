@@ -9,16 +9,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Strings.h"
 #include "classlib/Win.h"
+#include "host/RecentExpressionList.h"
+#include "host/Utilities.h"
+#include "importer/ImportSettings.h"
 #include "tests/importer/HostileImportSupport.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
+#include "tests/support/TestSupport.h"
 #include "tools/kivogen/KivoBoardGenerator.h"
 
 namespace {
@@ -233,6 +239,105 @@ TEST_F(HostileImport, LineEndsOfEveryKindGiveTheSameBoard) {
   EXPECT_TRUE(dumps[2] == dumps[0]) << "CR LF line ends give another board";
 }
 
+// The set-ups of folders, locks and settings, each made for real in the input's folder
+// and checked to stop writes before the import: the report cannot be written (the
+// folder read-only, the report held open, read-only or a folder), the input is held
+// open, the input is named like its report, the settings folder cannot be written.
+TEST_F(HostileImport, SetUpsOfFoldersLocksAndSettings) {
+  const std::string demo = Sample("examples/demo.pdf");
+  auto place = [&](const std::string& name) {
+    const std::string path = FFolder + name;
+    ForceDirectories(ExtractFileDir(path));
+    WriteWholeFile(path, demo);
+    return path;
+  };
+  auto unwritable = [](const std::string& path) {
+    auto setUp = std::make_unique<TUnwritable>(path);
+    EXPECT_TRUE(setUp->Real()) << path << ": " << setUp->How();
+    return setUp;
+  };
+  int setUps = 0;
+  // The report cannot be written: the import stands, and the failure names the report.
+  auto expectReportRefused = [&](const std::string& kivo, const std::string& label) {
+    const THostileOutcome outcome = ImportChecked(kivo, label);
+    EXPECT_TRUE(outcome.Result) << label;
+    EXPECT_EQ(outcome.ReportPath, "") << label;
+    EXPECT_NE(outcome.ReportError.find(ChangeFileExt(kivo, ".rpt")), std::string::npos)
+        << label << ": " << outcome.ReportError;
+    ++setUps;
+  };
+  {
+    const std::string kivo = place("read-only folder\\board.pdf");
+    const auto setUp = unwritable(ExtractFileDir(kivo));
+    expectReportRefused(kivo, "the input's folder read-only");
+  }
+  {
+    const std::string kivo = place("held\\board.pdf");
+    WriteWholeFile(ChangeFileExt(kivo, ".rpt"), "an earlier report");
+    HANDLE held = CreateFileA(ChangeFileExt(kivo, ".rpt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    expectReportRefused(kivo, "the report held open without sharing");
+    CloseHandle(held);
+  }
+  {
+    const std::string kivo = place("read-only report\\board.pdf");
+    WriteWholeFile(ChangeFileExt(kivo, ".rpt"), "an earlier report");
+    const auto setUp = unwritable(ChangeFileExt(kivo, ".rpt"));
+    expectReportRefused(kivo, "the report read-only");
+  }
+  {
+    const std::string kivo = place("report folder\\board.pdf");
+    CreateDirectoryA(ChangeFileExt(kivo, ".rpt").c_str(), nullptr);
+    expectReportRefused(kivo, "a folder named like the report");
+  }
+  {
+    // The input held open: reading fails, the import answers False, the report says why.
+    const std::string kivo = place("locked input\\board.pdf");
+    HANDLE held = CreateFileA(kivo.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const THostileOutcome outcome = ImportChecked(kivo, "the input held open");
+    CloseHandle(held);
+    EXPECT_FALSE(outcome.Result);
+    EXPECT_TRUE(outcome.ReportWritten);
+    ++setUps;
+  }
+  {
+    // The input named like its report: it stays, the report goes beside it.
+    const std::string kivo = place("named\\board.rpt");
+    const THostileOutcome outcome = ImportChecked(kivo, "the input named board.rpt");
+    EXPECT_TRUE(outcome.Result);
+    EXPECT_EQ(ReadWholeFile(kivo), demo);
+    EXPECT_EQ(outcome.ReportPath, FFolder + "named\\board-report.rpt");
+    ++setUps;
+  }
+  {
+    // The settings folder cannot be written: the layer map falls back on the built-in
+    // rows, and the recent filter list that cannot be saved is told, and goes.
+    const std::string base = FFolder + "profile";
+    ForceDirectories(base + "\\Zorvan");
+    RedirectUserDataFolder(base);
+    const auto setUp = unwritable(base + "\\Zorvan");
+    EXPECT_EQ(LoadDefaultLayerMap().size(), 77u);
+    static std::vector<std::string> reported;
+    reported.clear();
+    const TBoundaryHandler previous = SetBoundaryHandler(
+        [](const char*, const std::exception* e) { reported.push_back(e ? e->what() : "?"); });
+    CreateRecentExpressionList("KIVOImporter", base + "\\Zorvan", FFolder);
+    FreeRecentExpressionList();
+    SetBoundaryHandler(previous);
+    RedirectUserDataFolder("");
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_EQ(reported[0].rfind("Could not save the recent filter expressions to \"" + base +
+                                    "\\Zorvan\\KIVOImporterRecentFilters.Txt\" because ",
+                                0),
+              0u)
+        << reported[0];
+    ++setUps;
+  }
+  printf("[ figures  ] %d set-ups of folders, locks and settings imported as expected\n", setUps);
+}
+
 TEST_F(HostileImport, APathOfThreeHundredCharacters) {
   // Fault: the report manager kept the name in a 255-character short string, so the
   // report went to a cut name in a parent folder. The name is kept whole: the import
@@ -259,7 +364,7 @@ TEST_F(HostileImport, APathOfThreeHundredCharacters) {
   Control().Reset();
   FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
   const THostileOutcome outcome = ImportHostileFile(path, FBoard, "a 300-character path", kDeadline);
-  EXPECT_FALSE(outcome.Result);
+  EXPECT_FALSE(outcome.Result);  // the file cannot be read
   EXPECT_NE(outcome.ReportError.find(".rpt"), std::string::npos) << outcome.ReportError;
   EXPECT_EQ(outcome.BracketBegins, 0);
   EXPECT_EQ(outcome.BracketEnds, 0);

@@ -235,9 +235,98 @@ TEST_F(KivoFileTest, RealAndIntegerCoordinatesByVersion) {
   EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre(), (TKivoPoint{15000, 20000}));
   Import("{COMPONENT x {ENVIRONMENT {KIVOVREV \"4.2\"} " + body, false);
   EXPECT_FALSE(FReader->GetRealCoordinates());
-  EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre().X, -320000000);  // unreadable
+  EXPECT_TRUE(Detail().GetAnnotations().empty());  // "1.5" is no integer: left out
+  EXPECT_NE(ReportText().find("WARNING: Circle at line 2 left out: a coordinate or size could "
+                              "not be read"),
+            std::string::npos);
   Import("{COMPONENT x {DETAIL {ANNOTATE {C 5 5 5}}}}", false);  // no unit, no grid
   EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre(), (TKivoPoint{0, 0}));
+}
+
+// Fault: numbers that cannot be read (nan, inf, 1e400, 400 digits, "1,5", a lone sign,
+// a missing one) count as -32000, and the objects were placed there: tracks and circles
+// at -32,000 mil, an outline without points that moved the whole board by 32,100 mil,
+// all under "Translation Successful" with no warning; negative radii and sizes reached
+// the board too. Such an object is left out with a load warning naming its line.
+TEST_F(KivoFileTest, ObjectsWithUnreadableOrNegativeNumbersAreLeftOutNamingTheirLine) {
+  Import(std::string(kHead) +                        // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"]\n"             // 4
+         "{L 10 10 20 10}\n"                           // 5, kept
+         "{L nan 0 5 5}\n"                             // 6
+         "{C 0 0 inf}\n"                               // 7
+         "{ARC 1e400 0 1 1 2 2}\n"                     // 8
+         "{FR 1,5 0 4 " + std::string(400, '7') + "}\n"  // 9
+         "{R - 0 5 5}\n"                               // 10
+         "{C 5 5 -3}\n"                                // 11
+         "{POLY}\n"                                    // 12
+         "[WD -5] [TS x]\n"                            // 13
+         "{L 30 30 40 30} {C 50 50 0}\n"               // 14, kept
+         "{POLY {OL 1}}}}}\n");                        // 15
+  ASSERT_EQ(Detail().GetAnnotations().size(), 3u) << ReportText();
+  EXPECT_EQ(Annotation<TKivoLine>(0).GetVertices()[0], (TKivoPoint{100000, 100000}));
+  EXPECT_EQ(Annotation<TKivoLine>(1).GetVertices()[0], (TKivoPoint{300000, 300000}));
+  // [WD -5] is ignored: the width stays what it was.
+  EXPECT_EQ(Annotation<TKivoLine>(1).GetWidth(), Annotation<TKivoLine>(0).GetWidth());
+  EXPECT_EQ(Annotation<TKivoCircle>(2).GetRadius(), 0);
+  // Nothing stands off the board, so nothing moves it.
+  EXPECT_EQ(FReader->GetBoard().GetOriginX(), 0);
+  EXPECT_EQ(FReader->GetBoard().GetOriginY(), 0);
+  EXPECT_EQ(Iterate(FBoard, 4).size(), 2u);  // the two lines' tracks
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 10);
+  const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
+  const std::string expected =
+      "Load Warnings : 10\r\n"
+      "WARNING: Line at line 6" + unreadable +
+      "WARNING: Circle at line 7" + unreadable +
+      "WARNING: Arc at line 8" + unreadable +
+      "WARNING: Filled rectangle at line 9" + unreadable +
+      "WARNING: Rectangle at line 10" + unreadable +
+      "WARNING: Circle at line 11 left out: its radius is negative\r\n"
+      "WARNING: Polygon at line 12 left out: its outline has no points\r\n"
+      "WARNING: Line width at line 13 left out: it is negative\r\n"
+      "WARNING: Text size at line 13" + unreadable +
+      "WARNING: Polygon at line 15" + unreadable + "\r\n";
+  const std::string report = ReportText();
+  EXPECT_NE(report.find(expected), std::string::npos) << report;
+
+  // A text's failed words join its value; only a position still unreadable when the
+  // text ends leaves it out.
+  Import(std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"]\n{T \"A\" B\" 1 2}\n{T \"X\" nan");
+  ASSERT_EQ(Detail().GetAnnotations().size(), 1u);
+  EXPECT_EQ(Annotation<TKivoText>(0).GetPosition(), (TKivoPoint{10000, 20000}));
+  const std::string texts = ReportText();
+  EXPECT_NE(texts.find("WARNING: Text \"X\" at line 6" + unreadable), std::string::npos)
+      << texts;
+}
+
+TEST_F(KivoFileTest, UnplaceableViasPinsAndComponentsAreLeftOutToo) {
+  Import(std::string(kHead) +
+         "{DETAIL {PAD_STACK {PAD 1 \"R60\"} {PAD_DEF R60 {PIC [LY \"PADCOM\"] {C 0 0 30} {C 0 0 -4}}}}\n"
+         "{NET_DEF {N GND {DG [LY \"TOP\"] {V 10 20 1} {V x 20 1} {NN 30 }}}}\n"
+         "{SUBCOMP {COMP_DEF RES {PIN_DEF {P 1 {PT 1} {PLOC -50 0}} {P 2 {PT 1} {PLOC 5.5.5 0}}}}\n"
+         " {I RES R1 {ATR {IN {ORG 1000 2000}}} {CN GND}}\n"
+         " {I RES R2 {ATR {IN {ORG 1000 abc} {NL x y}}} {CN GND}}}}}\n");
+  auto& stack = *Detail().GetPadStacks().at(0);
+  ASSERT_EQ(stack.GetPadDefinitions().GetCount(), 1);
+  EXPECT_EQ(static_cast<TKivoPadDef*>(stack.GetPadDefinitions().GetObject(0))->GetPrimitives().size(),
+            1u);
+  auto& net = dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0));
+  EXPECT_EQ(net.GetMembers().size(), 1u);
+  auto& res = dynamic_cast<TKivoComponent&>(*Detail().GetComponents().at(0));
+  ASSERT_EQ(res.GetPins().size(), 1u);
+  EXPECT_EQ(res.GetPins()[0]->GetName(), "1");
+  ASSERT_EQ(res.GetInstances().size(), 1u);
+  EXPECT_EQ(res.GetInstances()[0]->GetDesignator().GetText(), "R1");
+  const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
+  const std::string expected =
+      "WARNING: Circle at line 4 left out: its radius is negative\r\n"
+      "WARNING: Via of net GND at line 5" + unreadable +
+      "WARNING: Name of net GND at line 5" + unreadable +
+      "WARNING: Pin 2 at line 6" + unreadable +
+      "WARNING: Component R2 at line 8" + unreadable;  // once, for its origin
+  const std::string report = ReportText();
+  EXPECT_NE(report.find(expected), std::string::npos) << report;
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 5);
 }
 
 TEST_F(KivoFileTest, StrayBracesAndUnknownSectionsDoNotEndTheReading) {

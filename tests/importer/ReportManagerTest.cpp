@@ -353,6 +353,31 @@ TEST_F(ReportManagerTest, WithoutTheHostsFileSystemTheReportStillLandsBesideTheF
   EXPECT_NE(ReadWholeFile(ScratchFolder() + "board.rpt"), "<missing>");
 }
 
+// Fault: a KIVO file named "board.rpt" (the file dialog's "All Files" offers it) was
+// overwritten by its own report: the board was lost. The report goes to
+// "board-report.rpt" and says so; the KIVO file stays as it was, also when the host's
+// file system maps its name.
+TEST_F(ReportManagerTest, AKivoFileNamedLikeItsReportIsNeverOverwritten) {
+  const std::string board = "{COMPONENT \"kept\"}";
+  const std::string kivo = WriteScratchFile("Board.RPT", board);
+  TReportManager report(kivo);
+  report.WriteReport();
+  EXPECT_EQ(ReadWholeFile(kivo), board);
+  EXPECT_EQ(report.GetReportPath(), ScratchFolder() + "Board-report.rpt");
+  const std::string text = ReadWholeFile(ScratchFolder() + "Board-report.rpt");
+  EXPECT_NE(text.find("PCB File : Board.RPT\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nNote     : the KIVO file is itself named Board.RPT, so this report "
+                      "is Board-report.rpt\r\n\r\n\r\nLoad Errors : 0"),
+            std::string::npos)
+      << text;
+
+  WriteScratchFile("virtual\\vboard.rpt", board);
+  TReportManager virtualReport("VFS:\\vboard.rpt");
+  virtualReport.WriteReport();
+  EXPECT_EQ(ReadWholeFile(VirtualFolder() + "vboard.rpt"), board);
+  EXPECT_EQ(virtualReport.GetReportPath(), "VFS:\\vboard-report.rpt");
+}
+
 TEST_F(ReportManagerTest, AFolderThatCannotBeWrittenRaises) {
   TReportManager report(ScratchFolder() + "no such folder\\board.pdf");
   EXPECT_THROW(report.WriteReport(), EInOutError);

@@ -25,8 +25,9 @@ inline std::span<const TUnitEntry> ImporterTestUnits() {
   static const TUnitTable units = TUnitTable()
                                       .Add({"standin.Host", StartImporterTestHost, standin::StopHost})
                                       .Pick(ClassLibUnits(), {"FormatSettings", "Forms"})
-                                      .Pick(SkinUnits(), {"KsBitmap", "KsWinBindings", "TeTheme", "TeThemeLuna", "TeThemeXPImpl",
-                                                           "TeThemeXP", "KsButtons"})
+                                      .Pick(SkinUnits(), {"KsBitmap", "KsWinBindings", "KsHooks", "KsForms", "TeTheme",
+                                                          "TeThemeLuna", "TeThemeXPImpl", "TeThemeXP", "TeThemeEngine",
+                                                          "KsItems", "KsThemeItems", "KsButtons"})
                                       .Pick(HostUnits(), {"host.ClientApi"})
                                       .Add(PcbUnits())
                                       .Pick(ImporterUnits(), {"KivoTokenizer"});

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "classlib/Automation.h"
 #include "classlib/FileUtils.h"
@@ -17,6 +18,7 @@
 #include "importer/UserOptions.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -530,6 +532,74 @@ TEST_F(DialogTest, ADamagedConfigurationIsReadAsFarAsItMakesSense) {
   EXPECT_EQ(Dialog->StringGridAssociations->GetRowCount(), 2);
   EXPECT_FALSE(PadCell(4).empty());  // the long value is read as far as the reader goes
   EXPECT_EQ(PadCell(4).find_first_not_of('Z'), std::string::npos);
+}
+
+// Fault: "Load Configuration" of a file that is a folder, or that another program holds
+// open, raised out of the button's handler to a plain task-modal system box over the
+// dialog, which painted black and stayed blocked. The host-styled box says in plain
+// words which file could not be read and why; the dialog is left as it was, and usable:
+// a good file loads next. A save that cannot be written is told the same way.
+TEST_F(DialogTest, AConfigurationThatCannotBeReadOrWrittenIsToldAndTheDialogGoesOn) {
+  Load({"PADCOM"});
+  Show();
+  const std::string folderCfg = Folder() + "folder.cfg";
+  CreateDir(folderCfg);
+  const std::string heldCfg = Folder() + "held.cfg";
+  TIniFile(heldCfg).WriteString("Layer", "PADCOM", "Bottom Layer");
+  HANDLE held = CreateFileA(heldCfg.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  {
+    TMessageFormRecorder boxes;
+    standin::QueueAnswer("Result=True|Path=" + folderCfg);
+    Dialog->ButtonLoadConfigClick(nullptr);
+    standin::QueueAnswer("Result=True|Path=" + heldCfg);
+    Dialog->ButtonLoadConfigClick(nullptr);
+    standin::QueueAnswer("Result=True|Path=" + folderCfg);
+    Dialog->ButtonSaveConfigClick(nullptr);
+    EXPECT_EQ(boxes.Texts,
+              (std::vector<std::string>{
+                  "Could not read the configuration file \"" + folderCfg +
+                      "\" because it is a folder, not a file.",
+                  "Could not read the configuration file \"" + heldCfg +
+                      "\" because another program has it open.",
+                  "Could not save the configuration file \"" + folderCfg +
+                      "\" because it is a folder, not a file."}));
+  }
+  CloseHandle(held);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+  EXPECT_EQ(Cell(2, 0), "Top Layer");
+  EXPECT_TRUE(Dialog->GetEnabled());
+  standin::QueueAnswer("Result=True|Path=" + heldCfg);
+  Dialog->ButtonLoadConfigClick(nullptr);
+  EXPECT_EQ(Cell(2, 0), "Bottom Layer");
+}
+
+// Fault: every key read parsed the whole settings file again, so "LoadKIVO.ini" or a
+// configuration of 20,000 keys ran past the host's deadline. Both read at once now
+// (IniFileBench measures it); here, that every key still lands where it belongs.
+TEST_F(DialogTest, SettingsOfTwentyThousandKeysReadWhole) {
+  std::string text = "[Layer]\r\n";
+  for (int i = 0; i < 20000; ++i)
+    text += "L" + std::to_string(i) + "=" + (i % 2 ? "Top Layer" : "Bottom Layer") + "\r\n";
+  ForceDirectories(ExtractFilePath(IniPath()));
+  const std::string cfg = Folder() + "many.cfg";
+  for (const std::string& path : {IniPath(), cfg}) {
+    TFileStream file(path, fmCreate);
+    file.WriteBuffer(text.data(), static_cast<int>(text.size()));
+  }
+  const TLayerMap map = LoadDefaultLayerMap();
+  ASSERT_EQ(map.size(), 20000u);
+  EXPECT_EQ(map[19999].Name, "L19999");
+  EXPECT_EQ(map[19999].Layer, eTopLayer);
+  Load({"L19998", "L7", "ABSENT"});
+  Show();
+  EXPECT_EQ(Cell(2, 0), "Bottom Layer");
+  Dialog->StringGridAssociations->SetCells(2, 0, "Not Imported");
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  Dialog->ButtonLoadConfigClick(nullptr);
+  EXPECT_EQ(Cell(2, 0), "Bottom Layer");
+  EXPECT_EQ(Cell(2, 1), "Top Layer");
+  EXPECT_EQ(Cell(2, 2), "Not Imported");
 }
 
 // ---- Modal runs -------------------------------------------------------------------------

@@ -1,10 +1,13 @@
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
+#include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   const DWORD start = GetTickCount();
@@ -81,8 +84,151 @@ std::string EmptiedTempFolder(const std::string& name) {
   const std::string path = IncludeTrailingPathDelimiter(temp) + name;
   assert(!name.empty() && path.size() > name.size() && "a named folder under the temp folder");
   DeleteTree(path);
+  if (DirectoryExists(path)) {
+    // A run that ended early may have left something immutable behind.
+    RunChattr("-R -i", path);
+    DeleteTree(path);
+  }
   ForceDirectories(path);
   return path + "\\";
+}
+
+namespace {
+TMessageFormRecorder* gMessageFormRecorder = nullptr;
+}  // namespace
+
+TMessageFormRecorder::TMessageFormRecorder(std::string caption) : FCaption(std::move(caption)) {
+  assert(!gMessageFormRecorder && "one recorder at a time");
+  gMessageFormRecorder = this;
+  FTimer = SetTimer(nullptr, 0, 20, &TMessageFormRecorder::TimerProc);
+}
+
+TMessageFormRecorder::~TMessageFormRecorder() {
+  KillTimer(nullptr, FTimer);
+  gMessageFormRecorder = nullptr;
+}
+
+void CALLBACK TMessageFormRecorder::TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  GuardBoundary("TMessageFormRecorder", [] {
+    TMessageFormRecorder* self = gMessageFormRecorder;
+    if (!self || !Screen)
+      return;
+    for (int i = 0; i < Screen->GetCustomFormCount(); ++i) {
+      TCustomForm* form = Screen->GetCustomForms(i);
+      if (!form || !form->GetShowing() || !form->HandleAllocated() || form->GetCaption() != self->FCaption)
+        continue;
+      const HWND wnd = form->GetHandle();
+      if (std::find(self->FAnswered.begin(), self->FAnswered.end(), wnd) != self->FAnswered.end())
+        continue;
+      auto* button = ObjectAs<TButton>(form->FindComponent("OK"));
+      auto* label = ObjectAs<TLabel>(form->FindComponent("Message"));
+      if (!button || !label)
+        continue;
+      self->FAnswered.push_back(wnd);
+      std::string text = label->GetCaption();
+      for (size_t at = 0; (at = text.find("&&", at)) != std::string::npos; ++at)
+        text.erase(at, 1);
+      self->Texts.push_back(text);
+      PostMessageA(button->GetHandle(), BM_CLICK, 0, 0);
+    }
+  });
+}
+
+namespace {
+
+// The Linux name of a Windows path under Wine; empty elsewhere.
+std::string UnixName(const std::string& path) {
+  using TGetUnixName = char*(CDECL*)(const wchar_t*);
+  auto getUnixName = reinterpret_cast<TGetUnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (!getUnixName)
+    return {};
+  std::wstring wide(path.size() + 1, L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()))));
+  char* name = getUnixName(wide.c_str());
+  if (!name)
+    return {};
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+}  // namespace
+
+bool RunChattr(const std::string& flag, const std::string& path) {
+  const std::string unixName = UnixName(path);
+  if (unixName.empty())
+    return false;
+  for (const char* program : {"Z:\\usr\\bin\\chattr", "Z:\\bin\\chattr"}) {
+    if (GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES)
+      continue;
+    std::string commandLine = "chattr " + flag + " \"" + unixName + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+      continue;
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+  }
+  return false;
+}
+
+bool WritableNow(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    const std::string probe = IncludeTrailingPathDelimiter(path) + "write-probe.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+      return false;
+    CloseHandle(file);
+    DeleteFileA(probe.c_str());
+    return true;
+  }
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  CloseHandle(file);
+  return true;
+}
+
+TUnwritable::TUnwritable(const std::string& path) : FPath(path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  assert(attributes != INVALID_FILE_ATTRIBUTES && "an existing file or folder");
+  SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
+  if (!WritableNow(path)) {
+    FReal = true;
+    FHow = "read-only attribute";
+    return;
+  }
+  if (!RunChattr("+i", path)) {
+    FHow = "the read-only attribute is ignored and chattr cannot be run";
+    return;
+  }
+  FImmutable = true;
+  // The Unix program ends on its own time: look until the write fails.
+  FReal = PumpUntil([&] { return !WritableNow(path); }, 5000);
+  FHow = FReal ? "read-only attribute ignored; immutable (chattr +i)"
+               : "neither the read-only attribute nor chattr +i stops writes";
+}
+
+TUnwritable::~TUnwritable() {
+  if (FImmutable)
+    RunChattr("-i", FPath);
+  // The attribute can be taken off only once the Unix program has made it mutable again.
+  auto restored = [&] {
+    const DWORD attributes = GetFileAttributesA(FPath.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES ||
+           (SetFileAttributesA(FPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) &&
+            (!FImmutable || WritableNow(FPath)));
+  };
+  PumpUntil(restored, 5000);
 }
 
 namespace {

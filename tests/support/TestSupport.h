@@ -26,8 +26,60 @@ void PumpPending();
 // older position once after it. False when it never settles within the time.
 bool SettlePointerAt(int x, int y, unsigned timeoutMs = 5000);
 
-// "<temp>\<name>\", deleted with everything in it and created again empty.
+// "<temp>\<name>\", deleted with everything in it and created again empty (a file or
+// folder a TUnwritable left unwritable is made writable first).
 std::string EmptiedTempFolder(const std::string& name);
+
+// Answers every message form of the class library shown while it lives under
+// `caption` ("Vantor Suite Error" by default) with its "OK" button, recording the text
+// of its "Message" label as the user reads it ("&&" shown as "&"). It works from a
+// thread timer, which fires inside the form's modal loop; the press is posted.
+class TMessageFormRecorder {
+ public:
+  explicit TMessageFormRecorder(std::string caption = "Vantor Suite Error");
+  ~TMessageFormRecorder();
+  TMessageFormRecorder(const TMessageFormRecorder&) = delete;
+  TMessageFormRecorder& operator=(const TMessageFormRecorder&) = delete;
+
+  std::vector<std::string> Texts;
+
+ private:
+  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
+  std::string FCaption;
+  std::vector<HWND> FAnswered;
+  UINT_PTR FTimer = 0;
+};
+
+// Makes an existing file or folder unwritable for real while it lives: no file can be
+// made in the folder, the file cannot be opened for writing. It sets the read-only
+// attribute, as a user would; where writes still go through (Wine running as root
+// ignores that attribute), it also marks the file or folder immutable on the Linux side
+// (chattr +i, run as a Unix program through Wine). It checks that a write fails before
+// it answers Real(); the destructor undoes both.
+class TUnwritable {
+ public:
+  explicit TUnwritable(const std::string& path);
+  ~TUnwritable();
+  TUnwritable(const TUnwritable&) = delete;
+  TUnwritable& operator=(const TUnwritable&) = delete;
+
+  // True when a write has been seen to fail.
+  bool Real() const { return FReal; }
+  // How the set-up was made, or why it could not be: for the test's message.
+  const std::string& How() const { return FHow; }
+
+ private:
+  std::string FPath;
+  bool FReal = false;
+  bool FImmutable = false;
+  std::string FHow;
+};
+// Whether a write into `path` goes through: a new file in a folder, or the file opened
+// for writing.
+bool WritableNow(const std::string& path);
+// Runs chattr with `flag` ("+i", "-i", "-R -i") on `path` through Wine; false when the
+// program cannot be started (not under Wine, or no chattr).
+bool RunChattr(const std::string& flag, const std::string& path);
 
 // A top-level window of a private class, shown and made the active foreground window.
 // Its procedure (if given) sees every message first; unhandled ones go to DefWindowProc.

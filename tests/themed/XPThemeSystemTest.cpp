@@ -2,16 +2,23 @@
 // switched on (this executable runs in the build's themed prefix). The theme's parts,
 // sizes and region are compared with what the same library calls give when made
 // directly; the menus, whose parts the light style lacks, with the theme's own drawing
-// made directly; and a real switch of the visual style, broadcast by the system, closes
-// the cached handles.
+// made directly; a server dialog gets the native theme and its frame is the style's; and
+// a real switch of the visual style, broadcast by the system, closes the cached handles
+// (last: the switch holds for the rest of the process).
 #include <functional>
 
 #include <gtest/gtest.h>
 
 #include "classlib/GdiHandles.h"
 #include "classlib/UxTheme.h"
+#include "host/DialogTheme.h"
+#include "host/ServerDialog.h"
+#include "host/Utilities.h"
 #include "skin/KsBitmap.h"
+#include "skin/KsButtons.h"
+#include "skin/KsGlobalBuffer.h"
 #include "skin/KsItems.h"
+#include "skin/KsThemeForms.h"
 #include "skin/TeThemeEngine.h"
 #include "skin/TeThemeXP.h"
 #include "skin/TeThemeXPImpl.h"
@@ -95,6 +102,80 @@ class XPThemeSystemTest : public ::testing::Test {
 };
 
 }  // namespace
+
+// The dialog suite comes first, while the style is on.
+namespace {
+
+class TThemedSample : public TServerDialog {
+  KIVO_CLASS(TThemedSample, TServerDialog)
+ public:
+  explicit TThemedSample(TComponent* AOwner) : TServerDialog(AOwner) {
+    TLoadingScope loading(this);
+    SetCaption("Sample");
+    SetBorderStyle(bsDialog);
+    SetClientWidth(260);
+    SetClientHeight(120);
+    Button = new TTeThemeButton(this);
+    Button->SetParent(this);
+  }
+  TTeThemeButton* Button;
+};
+
+bool HasButton(TTeThemeForm* frame, TKsBorderIcon icon) {
+  const TRect r = frame->GetCaptionButtonRect(icon);
+  return r.right > r.left && r.bottom > r.top;
+}
+
+class DialogThemeSystemTest : public testing::Test {
+ protected:
+  void SetUp() override { StartDialogTheme("KivoHost.exe"); }
+  void TearDown() override {
+    FinalizeDialogTheme();
+    PumpPending();
+  }
+};
+
+}  // namespace
+
+TEST_F(DialogThemeSystemTest, ADialogGetsTheNativeThemeAndItsFrameIsTheStyles) {
+  ASSERT_TRUE(IsThemingAvailable()) << "the themed prefix should have a visual style on";
+  ASSERT_TRUE(IsWindowsXPOrLater());
+  TThemedSample dialog(nullptr);
+  TTeThemeEngine* engine = dialog.GetThemeEngine();
+  ASSERT_NE(engine, nullptr);
+  TTeTheme* theme = engine->GetTheme();
+  EXPECT_EQ(theme->ClassType(), TTeThemeXP::StaticClass());
+  EXPECT_TRUE(theme->IsAvailable());
+  EXPECT_TRUE(engine->GetUseNativeXPTheme());
+  EXPECT_EQ(dialog.Button->GetThemeEngine(), engine);
+
+  TTeThemeForm* frame = dialog.GetThemeForm();
+  ASSERT_TRUE(frame->IsThemed());
+  EXPECT_EQ(dialog.GetClientWidth(), 260);
+  EXPECT_EQ(dialog.GetClientHeight(), 120);
+  const TRect client = frame->GetFrameClientRect();
+  EXPECT_EQ(client.left, theme->GetSize(0));
+  EXPECT_EQ(client.top, theme->GetSize(2));
+  EXPECT_TRUE(HasButton(frame, kbiClose));
+  EXPECT_TRUE(HasButton(frame, kbiHelp));
+  // The native theme has no roll-up or tray buttons, whatever the icons say.
+  frame->SetBorderIcons({kbiClose, kbiHelp, kbiRollup, kbiTray});
+  EXPECT_FALSE(HasButton(frame, kbiRollup));
+  EXPECT_FALSE(HasButton(frame, kbiTray));
+  frame->SetBorderIcons(dialog.GetThemeBorderIcons());
+
+  // The frame as painted is the style's frame, as the theme draws it made directly.
+  frame->PaintNonClient();
+  GdiFlush();
+  const int w = frame->GetFrameWidth(), h = frame->GetFrameHeight();
+  TKsBitmap expected;
+  expected.SetSize(w, h);
+  theme->DrawFormFrame(expected, w, h, client, frame->GetActiveLook(), kbsStandard);
+  GdiFlush();
+  for (const TPoint p : {TPoint{1, h / 2}, TPoint{w / 2, h - 2}, TPoint{w - 2, h / 2}})
+    EXPECT_EQ(KsGlobalBuffer()->GetPixel(p.x, p.y) & 0xFFFFFF, expected.GetPixel(p.x, p.y) & 0xFFFFFF)
+        << p.x << ", " << p.y;
+}
 
 TEST_F(XPThemeSystemTest, VisualStylesAreOnAndTheThemeIsRegisteredLast) {
   ASSERT_TRUE(IsThemingAvailable()) << "the themed prefix should have a visual style on";
