@@ -579,6 +579,12 @@ void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* Editor) {
     column->InitEditProperties(Editor);
 }
 
+void TCustomdxTreeListControl::GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor) {
+  if (TdxTreeListColumn* column = HotInfo.Node ? FindColumn(HotInfo.Column) : nullptr)
+    column->GetCellCursor(HotInfo.Node, Cursor);
+  inherited::GetHotCursor(HotInfo, Cursor);
+}
+
 void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
   inherited::DoEditing(Node, Allow);
   TdxTreeListColumn* column = FindColumn(GetFocusedColumn());

@@ -205,6 +205,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxInplaceEdit* GetEditor() override;
   // The base's dressing, then the focused column's editor properties.
   void InitEditor(TdxInplaceEdit* Editor) override;
+  // The hot cell's column chooses its cursor, then the cursor event may change it.
+  void GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor) override;
   // The editing event, and the focused column may refuse.
   void DoEditing(TdxTreeListNode* Node, bool& Allow) override;
 

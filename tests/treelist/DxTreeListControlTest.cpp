@@ -290,4 +290,94 @@ TEST_F(DxTreeListControlTest, NodeImagesAndValuesComeFromTheTextNodes) {
   EXPECT_EQ(node->GetString(7), "");
 }
 
+TEST_F(DxTreeListControlTest, ColumnActionsPlaceTheColumnAndReport) {
+  Bands(2);
+  Tree->SetHeaderPanelRowCount(2);
+  Column("a", 0);
+  Column("b", 1);
+  Column("c", 1);
+  std::vector<std::string> log;
+  struct TLog {
+    std::vector<std::string>& Lines;
+    void Hidden(TObject*, TdxTreeListColumn* c) { Lines.push_back("hide " + c->GetCaption()); }
+    void Moved(TObject*, TdxTreeListColumn* c) { Lines.push_back("move " + c->GetCaption()); }
+    void Shown(TObject*, TdxTreeListColumn* c, int position, int row, int band) {
+      Lines.push_back("show " + c->GetCaption() + " " + std::to_string(band) + "/" + std::to_string(row) + "/" +
+                      std::to_string(position));
+    }
+  } recorder{log};
+  Tree->OnHideHeader = TdxTreeListColumnEvent::Bind<&TLog::Hidden>(&recorder);
+  Tree->OnHeaderMoved = TdxTreeListColumnEvent::Bind<&TLog::Moved>(&recorder);
+  Tree->OnShowHeader = TdxTreeListShowColumnEvent::Bind<&TLog::Shown>(&recorder);
+
+  Tree->HideColumn(0);
+  EXPECT_TRUE(Tree->IsColumnOutOfHeader(0));
+  Tree->ShowColumn(1, 0, 1, 0);  // band 1, row 0, between b and c
+  EXPECT_EQ(RowCaptions(1, 0), (std::vector<std::string>{"b", "a", "c"}));
+  Tree->MoveColumn(2, 0, 0, 0);  // c alone into band 0
+  EXPECT_EQ(RowCaptions(0, 0), (std::vector<std::string>{"c"}));
+  EXPECT_EQ(RowCaptions(1, 0), (std::vector<std::string>{"b", "a"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"hide a", "show a 1/0/1", "move c"}));
+
+  Tree->SetColumnWidth(1, 5);
+  EXPECT_EQ(Tree->GetColumnWidth(1), 20) << "not below the minimum";
+  EXPECT_TRUE(Tree->GetColumn(1)->GetAssignedValues().Contains(cavWidth));
+  Tree->GetColumn(0)->SetSizing(false);
+  Tree->ColumnsWidthQuery(1, 3, 2);
+  EXPECT_EQ(Tree->GetColumnWidth(0), 100) << "a column that cannot be sized keeps its width";
+  EXPECT_EQ(Tree->GetColumnWidth(1), 30);
+  EXPECT_EQ(Tree->GetColumnMinWidth(0), 100);
+
+  TdxTreeListOptions options = Tree->GetOptions();
+  Tree->SetOptions(options.Include(aoColumnMoving));
+  EXPECT_TRUE(Tree->CanColumnMoving(1));
+  Tree->GetColumn(1)->SetDisableDragging(true);
+  EXPECT_FALSE(Tree->CanColumnMoving(1));
+}
+
+TEST_F(DxTreeListControlTest, CachedDisplayWidthsFollowTheClientWidth) {
+  Column("a");
+  Column("b")->SetWidth(300);
+  TdxTreeListOptions options = Tree->GetOptions();
+  Tree->SetOptions(options.Include(aoAutoWidth));
+  Tree->SetBounds(0, 0, 604, 200);
+  const int wide = Tree->GetColumnDisplayWidth(0) + Tree->GetColumnDisplayWidth(1);
+  Tree->SetBounds(0, 0, 304, 200);
+  const int narrow = Tree->GetColumnDisplayWidth(0) + Tree->GetColumnDisplayWidth(1);
+  EXPECT_EQ(wide - narrow, 300) << "the bands fill the client, whatever was cached";
+  EXPECT_EQ(narrow, Tree->GetBandDisplayWidth(0));
+}
+
+TEST_F(DxTreeListControlTest, CellTextsAreMeasuredThroughTheColumn) {
+  Column("a");
+  TdxTreeListTextNode* node = Node({"one two three four five six seven eight nine ten"});
+  int32_t lines = 0;
+  int32_t height = 0;
+  ASSERT_TRUE(Tree->MeasureCellText(node, 0, lines, height, 1000, -1));
+  EXPECT_EQ(lines, 1);
+  const int oneLine = height;
+  EXPECT_GT(oneLine, 0);
+  ASSERT_TRUE(Tree->MeasureCellText(node, 0, lines, height, 60, -1));
+  EXPECT_GT(lines, 2);
+  EXPECT_EQ(height, lines * oneLine);
+  ASSERT_TRUE(Tree->MeasureCellText(node, 0, lines, height, 60, 2));
+  EXPECT_EQ(lines, 2);
+  EXPECT_FALSE(Tree->MeasureCellText(node, 5, lines, height, 60, 2)) << "no such column";
+}
+
+TEST_F(DxTreeListControlTest, TheFocusedColumnMayRefuseEditing) {
+  Column("a");
+  Column("b")->SetDisableEditor(true);
+  TdxTreeListTextNode* node = Node({"x", "y"});
+  TdxTreeListOptions options = Tree->GetOptions();
+  Tree->SetOptions(options.Exclude(aoRowSelect));  // with row selection the focused column is 0
+  bool allow = true;
+  Tree->SetFocusedColumn(0);
+  Tree->DoEditing(node, allow);
+  EXPECT_TRUE(allow);
+  Tree->SetFocusedColumn(1);
+  Tree->DoEditing(node, allow);
+  EXPECT_FALSE(allow);
+}
+
 }  // namespace
