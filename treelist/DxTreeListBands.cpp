@@ -145,34 +145,6 @@ void TdxTreeListBand::PublishProperties() {
 
 // ---- Settings
 
-void TdxTreeListBand::SetAlignment(TAlignment value) {
-  if (value == FAlignment)
-    return;
-  FAlignment = value;
-  Changed(/*allItems=*/false);
-}
-
-void TdxTreeListBand::SetCaption(const std::string& value) {
-  if (value == FCaption)
-    return;
-  FCaption = value;
-  Changed(/*allItems=*/false);
-}
-
-void TdxTreeListBand::SetDisableCustomizing(bool value) {
-  if (value == FDisableCustomizing)
-    return;
-  FDisableCustomizing = value;
-  Changed(/*allItems=*/false);
-}
-
-void TdxTreeListBand::SetSizing(bool value) {
-  if (value == FSizing)
-    return;
-  FSizing = value;
-  Changed(/*allItems=*/false);
-}
-
 void TdxTreeListBand::SetVisible(bool value) {
   if (value == FVisible)
     return;

@@ -45,11 +45,11 @@ class TdxTreeListBand : public TCollectionItem {
   int GetColumnAt(int row, int position) const;
 
   TAlignment GetAlignment() const { return FAlignment; }
-  void SetAlignment(TAlignment value);
+  void SetAlignment(TAlignment value) { Store(FAlignment, value); }
   const std::string& GetCaption() const { return FCaption; }
-  void SetCaption(const std::string& value);
+  void SetCaption(const std::string& value) { Store(FCaption, value); }
   bool GetDisableCustomizing() const { return FDisableCustomizing; }
-  void SetDisableCustomizing(bool value);
+  void SetDisableCustomizing(bool value) { Store(FDisableCustomizing, value); }
   bool GetDisableDragging() const { return FDisableDragging; }
   void SetDisableDragging(bool value) { FDisableDragging = value; }
   TdxGridBandFixed GetFixed() const { return FFixed; }
@@ -61,7 +61,7 @@ class TdxTreeListBand : public TCollectionItem {
   bool GetOnlyOwnColumns() const { return FOnlyOwnColumns; }
   void SetOnlyOwnColumns(bool value) { FOnlyOwnColumns = value; }
   bool GetSizing() const { return FSizing; }
-  void SetSizing(bool value);
+  void SetSizing(bool value) { Store(FSizing, value); }
   bool GetVisible() const { return FVisible; }
   // Hiding a band also unfixes it.
   void SetVisible(bool value);
@@ -73,6 +73,14 @@ class TdxTreeListBand : public TCollectionItem {
   friend class TdxTreeListBands;
   // Set without the setter's moving and checking (the fixed-band check).
   void WriteFixed(TdxGridBandFixed value) { FFixed = value; }
+  // Stores a changed setting and reports the band changed.
+  template <class T>
+  void Store(T& field, const T& value) {
+    if (value == field)
+      return;
+    field = value;
+    Changed(/*allItems=*/false);
+  }
 
   TAlignment FAlignment = taCenter;
   std::string FCaption;

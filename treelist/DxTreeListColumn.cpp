@@ -333,13 +333,7 @@ TAlignment TdxTreeListColumn::GetAlignment() {
   return FAssigned.Contains(cavAlignment) ? FAlignment : DefaultAlignment();
 }
 
-void TdxTreeListColumn::SetAlignment(TAlignment value) {
-  if (FAssigned.Contains(cavAlignment) && value == FAlignment)
-    return;
-  FAlignment = value;
-  FAssigned.Include(cavAlignment);
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetAlignment(TAlignment value) { StoreAssigned(FAlignment, value, cavAlignment, /*allItems=*/false); }
 
 std::string TdxTreeListColumn::GetCaption() {
   return FAssigned.Contains(cavCaption) ? FCaption : DefaultCaption();
@@ -360,38 +354,20 @@ TColor TdxTreeListColumn::GetColor() {
   return FTreeList ? FTreeList->GetColor() : clWindow;
 }
 
-void TdxTreeListColumn::SetColor(TColor value) {
-  if (FAssigned.Contains(cavColor) && value == FColor)
-    return;
-  FColor = value;
-  FAssigned.Include(cavColor);
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetColor(TColor value) { StoreAssigned(FColor, value, cavColor, /*allItems=*/false); }
 
 int TdxTreeListColumn::GetMaxLength() {
   return FAssigned.Contains(cavMaxLength) ? FMaxLength : DefaultMaxLength();
 }
 
-void TdxTreeListColumn::SetMaxLength(int value) {
-  if (FAssigned.Contains(cavMaxLength) && value == FMaxLength)
-    return;
-  FMaxLength = value;
-  FAssigned.Include(cavMaxLength);
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetMaxLength(int value) { StoreAssigned(FMaxLength, value, cavMaxLength, /*allItems=*/false); }
 
 bool TdxTreeListColumn::GetReadOnly() {
   const bool own = FAssigned.Contains(cavReadOnly) ? FReadOnly : DefaultReadOnly();
   return own || (FTreeList && FTreeList->IsEditReadOnly());
 }
 
-void TdxTreeListColumn::SetReadOnly(bool value) {
-  if (FAssigned.Contains(cavReadOnly) && value == FReadOnly)
-    return;
-  FReadOnly = value;
-  FAssigned.Include(cavReadOnly);
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetReadOnly(bool value) { StoreAssigned(FReadOnly, value, cavReadOnly, /*allItems=*/false); }
 
 int TdxTreeListColumn::GetWidth() { return FWidth; }
 
@@ -450,40 +426,15 @@ void TdxTreeListColumn::SyncFont() {
 
 // ---- Plain settings
 
-void TdxTreeListColumn::SetCharCase(TEditCharCase value) {
-  if (value == FCharCase)
-    return;
-  FCharCase = value;
-  Changed(/*AllItems=*/true);
-}
+void TdxTreeListColumn::SetCharCase(TEditCharCase value) { Store(FCharCase, value, /*allItems=*/true); }
 
-void TdxTreeListColumn::SetDisableCaption(bool value) {
-  if (value == FDisableCaption)
-    return;
-  FDisableCaption = value;
-  Changed(/*AllItems=*/true);
-}
+void TdxTreeListColumn::SetDisableCaption(bool value) { Store(FDisableCaption, value, /*allItems=*/true); }
 
-void TdxTreeListColumn::SetDisableCustomizing(bool value) {
-  if (value == FDisableCustomizing)
-    return;
-  FDisableCustomizing = value;
-  Changed(/*AllItems=*/true);
-}
+void TdxTreeListColumn::SetDisableCustomizing(bool value) { Store(FDisableCustomizing, value, /*allItems=*/true); }
 
-void TdxTreeListColumn::SetSortingDisabled(bool value) {
-  if (value == FSortingDisabled)
-    return;
-  FSortingDisabled = value;
-  Changed(/*AllItems=*/true);
-}
+void TdxTreeListColumn::SetSortingDisabled(bool value) { Store(FSortingDisabled, value, /*allItems=*/true); }
 
-void TdxTreeListColumn::SetHeaderAlignment(TAlignment value) {
-  if (value == FHeaderAlignment)
-    return;
-  FHeaderAlignment = value;
-  Changed(/*AllItems=*/true);
-}
+void TdxTreeListColumn::SetHeaderAlignment(TAlignment value) { Store(FHeaderAlignment, value, /*allItems=*/true); }
 
 TBitmap* TdxTreeListColumn::GetHeaderGlyph() {
   if (!FHeaderGlyph)
@@ -504,48 +455,17 @@ void TdxTreeListColumn::SetHeaderGlyph(TBitmap* value) {
   Changed(/*AllItems=*/true);
 }
 
-void TdxTreeListColumn::SetHeaderMaxLineCount(int value) {
-  value = std::max(value, 0);
-  if (value == FHeaderMaxLineCount)
-    return;
-  FHeaderMaxLineCount = value;
-  Changed(/*AllItems=*/true);
-}
+void TdxTreeListColumn::SetHeaderMaxLineCount(int value) { Store(FHeaderMaxLineCount, std::max(value, 0), true); }
 
-void TdxTreeListColumn::SetOEMConvert(bool value) {
-  if (value == FOEMConvert)
-    return;
-  FOEMConvert = value;
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetOEMConvert(bool value) { Store(FOEMConvert, value, /*allItems=*/false); }
 
-void TdxTreeListColumn::SetPasswordChar(char value) {
-  if (value == FPasswordChar)
-    return;
-  FPasswordChar = value;
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetPasswordChar(char value) { Store(FPasswordChar, value, /*allItems=*/false); }
 
-void TdxTreeListColumn::SetSizing(bool value) {
-  if (value == FSizing)
-    return;
-  FSizing = value;
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetSizing(bool value) { Store(FSizing, value, /*allItems=*/false); }
 
-void TdxTreeListColumn::SetVertAlignment(TTextLayout value) {
-  if (value == FVertAlignment)
-    return;
-  FVertAlignment = value;
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetVertAlignment(TTextLayout value) { Store(FVertAlignment, value, /*allItems=*/false); }
 
-void TdxTreeListColumn::SetVisible(bool value) {
-  if (value == FVisible)
-    return;
-  FVisible = value;
-  Changed(/*AllItems=*/false);
-}
+void TdxTreeListColumn::SetVisible(bool value) { Store(FVisible, value, /*allItems=*/false); }
 
 // ---- Placement
 
@@ -553,10 +473,7 @@ void TdxTreeListColumn::SetBandIndex(int value) {
   value = std::max(value, -1);
   if (FTreeList)
     value = std::min(value, FTreeList->GetBandCount() - 1);
-  if (value == FBandIndex)
-    return;
-  FBandIndex = value;
-  Changed(/*AllItems=*/false);
+  Store(FBandIndex, value, /*allItems=*/false);
 }
 
 int TdxTreeListColumn::GetRowIndex() {

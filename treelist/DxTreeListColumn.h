@@ -214,6 +214,24 @@ class TdxTreeListColumn : public TComponent {
   void DefineProperties(TFiler& filer) override;
   // Tells the control: with AllItems, that all columns changed.
   void Changed(bool AllItems);
+  // Stores a changed setting and tells the control.
+  template <class T>
+  void Store(T& field, T value, bool allItems) {
+    if (value == field)
+      return;
+    field = value;
+    Changed(allItems);
+  }
+  // Stores a fallback setting and marks it assigned; nothing when it is assigned with
+  // that value already.
+  template <class T>
+  void StoreAssigned(T& field, T value, TdxTreeListColumnAssignedValue bit, bool allItems) {
+    if (FAssigned.Contains(bit) && value == field)
+      return;
+    field = value;
+    FAssigned.Include(bit);
+    Changed(allItems);
+  }
 
  private:
   friend class TCustomdxTreeListControl;

@@ -666,34 +666,28 @@ void TCustomdxTreeListControl::HideColumn(int32_t Column) {
   OnHideHeader(this, column);
 }
 
-void TCustomdxTreeListControl::ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) {
+TdxTreeListColumn* TCustomdxTreeListControl::PlaceColumn(int32_t Column, int32_t Band, int32_t Row,
+                                                         int32_t Position) {
   TdxTreeListColumn* column = FindColumn(Column);
   const int band = GetBandIndex(Band);
   if (!column || band < 0)
-    return;
-  {
-    TdxTreeListUpdateScope update(this);
-    column->SetBandIndex(band);
-    column->SetVisible(true);
-    column->SetRowIndex(Row);
-    column->SetColIndex(Position);
-  }
-  OnShowHeader(this, column, Position, Row, Band);
+    return nullptr;
+  TdxTreeListUpdateScope update(this);
+  column->SetBandIndex(band);
+  column->SetVisible(true);
+  column->SetRowIndex(Row);
+  column->SetColIndex(Position);
+  return column;
+}
+
+void TCustomdxTreeListControl::ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) {
+  if (TdxTreeListColumn* column = PlaceColumn(Column, Band, Row, Position))
+    OnShowHeader(this, column, Position, Row, Band);
 }
 
 void TCustomdxTreeListControl::MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  const int band = GetBandIndex(Band);
-  if (!column || band < 0)
-    return;
-  {
-    TdxTreeListUpdateScope update(this);
-    column->SetBandIndex(band);
-    column->SetVisible(true);
-    column->SetRowIndex(Row);
-    column->SetColIndex(Position);
-  }
-  OnHeaderMoved(this, column);
+  if (TdxTreeListColumn* column = PlaceColumn(Column, Band, Row, Position))
+    OnHeaderMoved(this, column);
 }
 
 void TCustomdxTreeListControl::SetColumnWidth(int32_t Column, int32_t Width) {

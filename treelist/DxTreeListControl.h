@@ -323,6 +323,12 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   friend class TdxTreeListBands;
 
   bool IsHeaderPanelRowCountStored() { return !IsOptionsEx25(); }
+  // A node's image index of `field`, through `event`; a changed one stored.
+  int GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, const TdxTreeListGetIndexEvent& event);
+  void SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value);
+  // A column into a visible band's row at a position, shown; none when there is no
+  // such column or band.
+  TdxTreeListColumn* PlaceColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position);
   TdxTreeListColumn* ColumnAt(int index) const { return static_cast<TdxTreeListColumn*>(FColumns.Get(index)); }
   // Columns[index], none out of range.
   TdxTreeListColumn* FindColumn(int index) const;

@@ -7,6 +7,12 @@
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeListControl.h"
 
+namespace {
+
+TdxTreeListTextNode* TextNode(TdxTreeListNode* node) { return ObjectAs<TdxTreeListTextNode>(node); }
+
+}  // namespace
+
 // ---- Bands
 
 int32_t TCustomdxTreeListControl::GetVisibleBandCount() { return FBands->GetVisibleCount(); }
@@ -301,55 +307,44 @@ bool TCustomdxTreeListControl::IsHotTrackCell(TdxTreeListNode* Node, int32_t Col
 
 TdxTreeListNode* TCustomdxTreeListControl::CreateNode() { return new TdxTreeListTextNode(this); }
 
-namespace {
-
-TdxTreeListTextNode* TextNode(TdxTreeListNode* node) { return ObjectAs<TdxTreeListTextNode>(node); }
-
-}  // namespace
+int TCustomdxTreeListControl::GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field,
+                                           const TdxTreeListGetIndexEvent& event) {
+  TdxTreeListTextNode* node = TextNode(Node);
+  int index = node ? node->*field : -1;
+  event(this, Node, index);
+  return index;
+}
 
 int TCustomdxTreeListControl::GetNodeImageIndex(TdxTreeListNode* Node) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  int index = node ? node->ImageIndex : -1;
-  OnGetImageIndex(this, Node, index);
-  return index;
+  return GetNodeIndex(Node, &TdxTreeListTextNode::ImageIndex, OnGetImageIndex);
 }
 
 int TCustomdxTreeListControl::GetNodeSelectedIndex(TdxTreeListNode* Node) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  int index = node ? node->SelectedIndex : -1;
-  OnGetSelectedIndex(this, Node, index);
-  return index;
+  return GetNodeIndex(Node, &TdxTreeListTextNode::SelectedIndex, OnGetSelectedIndex);
 }
 
 int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* Node) {
+  return GetNodeIndex(Node, &TdxTreeListTextNode::StateIndex, OnGetStateIndex);
+}
+
+void TCustomdxTreeListControl::SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value) {
   TdxTreeListTextNode* node = TextNode(Node);
-  int index = node ? node->StateIndex : -1;
-  OnGetStateIndex(this, Node, index);
-  return index;
+  if (!node || node->*field == Value)
+    return;
+  node->*field = Value;
+  RefreshNode(Node, false);
 }
 
 void TCustomdxTreeListControl::SetNodeImageIndex(TdxTreeListNode* Node, int Value) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || node->ImageIndex == Value)
-    return;
-  node->ImageIndex = Value;
-  RefreshNode(Node, false);
+  SetNodeIndex(Node, &TdxTreeListTextNode::ImageIndex, Value);
 }
 
 void TCustomdxTreeListControl::SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || node->SelectedIndex == Value)
-    return;
-  node->SelectedIndex = Value;
-  RefreshNode(Node, false);
+  SetNodeIndex(Node, &TdxTreeListTextNode::SelectedIndex, Value);
 }
 
 void TCustomdxTreeListControl::SetNodeStateIndex(TdxTreeListNode* Node, int Value) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || node->StateIndex == Value)
-    return;
-  node->StateIndex = Value;
-  RefreshNode(Node, false);
+  SetNodeIndex(Node, &TdxTreeListTextNode::StateIndex, Value);
 }
 
 void TCustomdxTreeListControl::GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text) {
