@@ -37,7 +37,7 @@ void ReadIntoReport(const std::string& fileName, TReportManager& report) {
     reader.SetReport(&report);
     reader.Load();
   } catch (...) {
-    report.AddImportError(0);
+    report.AddImportError(ieUnknownError);
   }
 }
 

@@ -3,31 +3,19 @@
 #include <cmath>
 #include <limits>
 
-#include "classlib/Forms.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "host/EDAClientMessageForm.h"
+#include "importer/KivoImport.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
-#include "importer/UserOptions.h"
 #include "pcb/PcbApi.h"
-#include "pcb/PcbGroups.h"
-#include "pcb/PcbObjectFactory.h"
 
 namespace {
 
 constexpr int32_t kUnreadable = -32000;
-constexpr int32_t kMaxBoardExtent = 999990000;
-constexpr int32_t kPlacementMargin = 1000000;  // 100 mil
-constexpr uint8_t kPolygonKind = 10;
-constexpr uint8_t kNetKind = 8;
 constexpr size_t kTextValueLength = 32;
 constexpr size_t kTextLength = 255;
-
-TKivoFile::TImportOptionsHandler& OptionsHandler() {
-  static TKivoFile::TImportOptionsHandler handler;
-  return handler;
-}
 
 // The integer of a list value; an unreadable one counts as a failed number.
 int32_t IntegerOf(const std::string& text) {
@@ -80,7 +68,13 @@ TKivoFile::~TKivoFile() {
 }
 
 void TKivoFile::SetImportOptionsHandler(TImportOptionsHandler handler) {
-  OptionsHandler() = std::move(handler);
+  TKivoImport::SetOptionsHandler(std::move(handler));
+}
+
+PadStackMapRecord& TKivoFile::GetPadStackMap() {
+  if (!FPadStackMap)
+    FPadStackMap = std::make_unique<PadStackMapRecord>();
+  return *FPadStackMap;
 }
 
 int32_t TKivoFile::ToCoordinate(double value) const {
@@ -164,7 +158,7 @@ bool TKivoFile::NextBlockItem() {
 
 void TKivoFile::ReportUnhandledToken() {
   if (FReport)
-    FReport->AddLoadWarning(0, GetLastTokenText());
+    FReport->AddLoadWarning(lwUnhandledToken, GetLastTokenText());
   SkipBlock(FFile);
 }
 
@@ -172,9 +166,19 @@ void TKivoFile::Load() {
   ResetTokenizerState();
   FFile.Reset();
   FDisplay.SetReport(FReport);
-  PcbApiPercentInit(ShortString<255>("Loading KIVO file" + FFileName.Str()),
-                    static_cast<int32_t>(FFile.FileSize() / 128));
+  // Finished on every way out: after a refused file, an exception or the import.
+  const TPcbProgressScope progress(ShortString<255>("Loading KIVO file" + FFileName.Str()),
+                                   static_cast<int32_t>(FFile.FileSize() / 128));
+  Read();
+  if (FAborted) {
+    if (FReport)
+      FReport->AddImportError(ieUnknownError);
+    return;
+  }
+  TKivoImport(*this).Run();
+}
 
+void TKivoFile::Read() {
   while (!FAborted && !FFile.Eof()) {
     if (!NextBlockItem())
       continue;
@@ -188,26 +192,6 @@ void TKivoFile::Load() {
   }
   FFile.Close();
   FLines.reset();  // its handle on the file goes with the reading
-
-  if (FAborted) {
-    if (FReport)
-      FReport->AddImportError(0);
-    return;
-  }
-
-  BeginBoardModify();
-  if (ShowImportOptions()) {
-    if (Application)
-      Application->ProcessMessages();
-    FBoardComponent->SetLayerMap(FDisplay.GetLayerMap());
-    FBoardComponent->GetDetail().SetOwnerContainer(FBoard->GetHandle());
-    TranslateDetail(FBoardComponent->GetDetail());
-    Placement();
-  } else if (FReport) {
-    FReport->AddImportError(1);
-  }
-  FBoard->Synchronize(0);
-  EndBoardModify();
 }
 
 void TKivoFile::ParseSections() {
@@ -290,7 +274,7 @@ void TKivoFile::ParseEnvironment() {
         }
         if (env.GetPhysicalIds().size() != static_cast<size_t>(env.GetLayerStrings().GetCount()) &&
             FReport)
-          FReport->AddLoadWarning(3);
+          FReport->AddLoadWarning(lwLayerCountMismatch);
         break;
       case kwSSYMTBL:
         for (std::string value = ReadQuotedString(FFile); !value.empty();
@@ -938,7 +922,7 @@ void TKivoFile::ReportPolygonVoid() {
     std::vector<TReportPoint> reported;
     for (const TKivoPoint& p : points)
       reported.push_back({p.X, p.Y});
-    FReport->AddLoadWarning(1, reported);
+    FReport->AddLoadWarning(lwPolygonVoid, reported);
   }
 }
 
@@ -946,7 +930,7 @@ void TKivoFile::ReportCircleVoid() {
   const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
   const int32_t radius = ReadNextKivoCoord();
   if (FReport)
-    FReport->AddLoadWarning(2, TReportCircle{x, y, radius});
+    FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius});
 }
 
 void TKivoFile::ParseText(TKivoText& text) {
@@ -977,92 +961,4 @@ void TKivoFile::ParseText(TKivoText& text) {
   // The words that failed as numbers belong to the value; only the position read last
   // decides whether the text can be placed.
   FUnreadable = GetNumberError();
-}
-
-bool TKivoFile::ShowImportOptions() {
-  if (!FPadStackMap)
-    FPadStackMap = std::make_unique<PadStackMapRecord>();
-  TStringList& layers = FBoardComponent->GetEnvironment().GetLayerStrings();
-  bool ok = false;
-  if (OptionsHandler()) {
-    ok = OptionsHandler()(*this, *FPadStackMap);
-  } else {
-    std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
-    dialog->SetFileName(FFileName);
-    dialog->LoadLayers(&layers);
-    ok = dialog->ShowModal() == mrOk;
-    if (ok)
-      dialog->ApplyLayerMap(&layers);
-    if (FReport)
-      dialog->ApplyReportSettings(FReport);
-    dialog->GetPadStackMap(FPadStackMap.get());
-  }
-  FBoardComponent->SetPadStackMap(FPadStackMap.get());
-  if (ok)
-    FDisplay.SetLayerMap(&layers);
-  return ok;
-}
-
-void TKivoFile::BeginBoardModify() {
-  PcbApiEventRouterSendMessage(0, 0, 14, 0);
-  PcbApiEventRouterSendMessage(0, 0, 12, FBoard->GetHandle());
-  PcbApiEventRouterSendMessage(0, 0, 7, 0);
-}
-
-void TKivoFile::EndBoardModify() {
-  PcbApiEventRouterSendMessage(0, 0, 8, 0);
-  PcbApiEventRouterSendMessage(0, 0, 10, 0);
-  PcbApiEventRouterSendMessage(0, 0, 11, FBoard->GetHandle());
-  PcbApiPercentFinish();
-}
-
-void TKivoFile::Placement() {
-  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  FBoard->GetBoundingRectangle(x1, y1, x2, y2);
-  const int64_t width = int64_t{x2} - x1, height = int64_t{y2} - y1;
-  if (!(x1 < 0 || y1 < 0) || width >= kMaxBoardExtent || height >= kMaxBoardExtent)
-    return;
-  const int64_t dx = std::min<int64_t>(std::max<int64_t>(0, int64_t{kPlacementMargin} - x1),
-                                       int64_t{kMaxBoardExtent} - x2);
-  const int64_t dy = std::min<int64_t>(std::max<int64_t>(0, int64_t{kPlacementMargin} - y1),
-                                       int64_t{kMaxBoardExtent} - y2);
-  MoveBoardObjects(static_cast<int32_t>(dx), static_cast<int32_t>(dy));
-  FBoard->SetOriginX(static_cast<int32_t>(dx));
-  FBoard->SetOriginY(static_cast<int32_t>(dy));
-}
-
-void TKivoFile::MoveBoardObjects(int32_t dx, int32_t dy) {
-  std::vector<uint32_t> moved;
-  for (uint8_t kind = 1; kind <= 12; ++kind) {
-    if (kind == kNetKind)
-      continue;
-    const uint32_t iterator = PcbApiCreateIterator(FBoard->GetHandle(), kind, 0, 0);
-    for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
-         object = PcbApiGetNextObject(iterator)) {
-      if (kind == kPolygonKind)
-        MovePolygonVertices(object, dx, dy);
-      SetObjectX(object, GetObjectX(object) + dx);
-      SetObjectY(object, GetObjectY(object) + dy);
-      SetObjectX2(object, GetObjectX2(object) + dx);
-      SetObjectY2(object, GetObjectY2(object) + dy);
-      if (kind <= 6 || kind == kPolygonKind)
-        moved.push_back(object);
-    }
-    PcbApiDestroyIterator(iterator);
-  }
-  for (uint32_t object : moved)
-    PcbApiEventRouterSendMessage(object, 0, 3, 0);
-}
-
-void TKivoFile::MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy) {
-  TPcbPolygon proxy(polygon);
-  proxy.Synchronize(1);
-  const int32_t last = std::min(proxy.GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
-  for (int i = 0; i <= last; ++i) {
-    TPolygonSegment segment = proxy.GetSegments(i);
-    segment.X += dx;
-    segment.Y += dy;
-    proxy.SetSegments(i, segment);
-  }
-  proxy.Synchronize(0);
 }

@@ -1,8 +1,10 @@
-// The KIVO reader: reads one KIVO file from start to end into the import model, then
-// drives the rest of one import inside the host's board-modify bracket: the options
-// dialog, the translation of the detail, the move into positive board space and the
-// storing of the board. What it cannot read goes to the report manager as load
-// warnings; the host's progress indicator runs while it works.
+// The KIVO reader: reads one KIVO file from start to end into the import model (the
+// board component's environment and detail, with the drawing state every primitive
+// takes over). What it cannot read goes to the report manager as load warnings; the
+// host's progress indicator runs while it works. `Load` is the whole import: it reads,
+// then hands the model to the import driver (TKivoImport, KivoImport.h), which works
+// inside the host's board-modify bracket; the progress indicator is finished on every
+// way out.
 //
 // A number that cannot be read counts as -32000, but an object whose coordinates or
 // size could not be read, or whose radius or size is negative, or a polygon without
@@ -72,24 +74,22 @@ class TKivoFile : public TObject {
   int32_t ReadNextKivoCoord();
   int32_t ReadKivoCoord();
 
-  // The options of this import; a set handler answers them instead of the dialog
-  // (tests and tools import headless through it).
-  bool ShowImportOptions();
+  // A set handler answers the options of every import instead of the dialog (tests and
+  // tools import headless through it); an empty one gives the dialog back.
   static void SetImportOptionsHandler(TImportOptionsHandler handler);
-
-  // Moves every board object but nets by (dx, dy) and tells the host about the moved
-  // primitives and polygons.
-  void MoveBoardObjects(int32_t dx, int32_t dy);
-  static void MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy);
 
   bool GetAborted() const { return FAborted; }
   bool GetRealCoordinates() const { return FRealCoordinates; }
   TKivoDisplay& GetDisplay() { return FDisplay; }
   TKivoBoardComponent& GetBoardComponent() { return *FBoardComponent; }
   TPcbBoard& GetBoard() { return *FBoard; }
+  // The pad-stack map the options fill and the model reads, made on first use.
+  PadStackMapRecord& GetPadStackMap();
   std::string GetFileName() const { return FFileName.Str(); }
 
  private:
+  // Reads the file into the model; a first block that is not COMPONENT aborts.
+  void Read();
   void ParseSections();
   void ParseEnvironment();
   void ParseDisplay();
@@ -124,9 +124,6 @@ class TKivoFile : public TObject {
   bool Placeable(const std::string& object, bool refused = false, const char* reason = "");
   int ReadWord();
   int ReadName();
-  void Placement();
-  void BeginBoardModify();
-  void EndBoardModify();
   int32_t ToCoordinate(double value) const;
 
   ShortString<255> FFileName;

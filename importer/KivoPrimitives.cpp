@@ -26,8 +26,6 @@ constexpr uint8_t cTrackEvent = 9;
 constexpr uint8_t cPolygonEvent = 10;
 // Import warning kind: a polygon outline cut to the host's capacity.
 constexpr uint8_t cPolygonCutWarning = 2;
-// Event-router code sent after a polygon is stored.
-constexpr uint16_t cPolygonRouterCode = 3;
 
 // Coordinate arithmetic kept within the 32-bit range.
 int32_t Clamp32(int64_t value) {
@@ -158,7 +156,7 @@ void TKivoPoly::Translate() {
   StoreAndReport(*polygon, cPolygonEvent);
   if (cut && GetReport())
     GetReport()->AddImportWarning(cPolygonCutWarning, polygon->GetHandle());
-  PcbApiEventRouterSendMessage(0, 0, cPolygonRouterCode, polygon->GetHandle());
+  PcbApiEventRouterSendMessage(0, 0, pecObjectChanged, polygon->GetHandle());
   polygon.reset();
   inherited::Translate();
 }

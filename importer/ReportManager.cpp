@@ -75,13 +75,13 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
                                          const TReportCircle* circle) {
   ++FLoadWarningCount;
   switch (kind) {
-    case 0:
+    case lwUnhandledToken:
       if (tokenText.empty())
         return;
       Add(FLoadWarnings, "WARNING: Unhandled Token found " + std::string(tokenText), 3);
       Add(FLoadWarnings, "         This could be caused by missing/extra brackets \"{}\"", 4);
       return;
-    case 1:
+    case lwPolygonVoid:
       Add(FLoadWarnings, "WARNING: Polygon Voids are not imported", 1);
       for (size_t i = 0; i < points.size(); ++i)
         Add(FLoadWarnings,
@@ -89,7 +89,7 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
                 " y: " + std::to_string(points[i].Y),
             2);
       return;
-    case 2:
+    case lwCircleVoid:
       Add(FLoadWarnings, "WARNING: Circle Voids are not imported", 1);
       if (circle)
         Add(FLoadWarnings,
@@ -97,7 +97,7 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
                 " radius " + std::to_string(circle->Radius),
             2);
       return;
-    case 3:
+    case lwLayerCountMismatch:
       Add(FLoadWarnings, "WARNING: Number of Layer Strings does not Physical ID Map", 1);
       Add(FLoadWarnings, "         Possible cause is an Invalid KIVO file", 2);
       return;
@@ -143,11 +143,11 @@ void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
 void TReportManager::AddImportError(uint8_t kind) {
   ++FImportErrorCount;
   switch (kind) {
-    case 0:
+    case ieUnknownError:
       Add(FImportErrors, "ERROR: Unknown Error caused abort.", 1);
       Add(FImportErrors, "       Possibily Unexpected End Of File.", 2);
       return;
-    case 1:
+    case ieUserCancelled:
       Add(FImportErrors, "ERROR: User Canceled Abort.", 1);
       return;
   }

@@ -30,6 +30,21 @@ struct TReportCircle {
   int32_t Radius;
 };
 
+// The kinds of load warning the reader reports.
+enum TLoadWarningKind : uint8_t {
+  lwUnhandledToken = 0,
+  lwPolygonVoid = 1,
+  lwCircleVoid = 2,
+  lwLayerCountMismatch = 3,
+};
+
+// The kinds of import error: the import stopped (the file is no KIVO file, or an
+// exception ended it), or the user cancelled the options.
+enum TImportErrorKind : uint8_t {
+  ieUnknownError = 0,
+  ieUserCancelled = 1,
+};
+
 class TReportManager : public TObject {
   KIVO_CLASS(TReportManager, TObject)
 
@@ -50,8 +65,8 @@ class TReportManager : public TObject {
   uint8_t GetImportWarningLevel() const { return FImportWarningLevel; }
   uint8_t GetImportEventLevel() const { return FImportEventLevel; }
 
-  // Load warnings: 0 an unhandled token (its text), 1 polygon voids (their points),
-  // 2 a circle void, 3 layer strings that do not match the physical ids.
+  // Load warnings (TLoadWarningKind): an unhandled token (its text), polygon voids
+  // (their points), a circle void, layer strings that do not match the physical ids.
   void AddLoadWarning(uint8_t kind, std::string_view tokenText = {});
   void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points);
   void AddLoadWarning(uint8_t kind, const TReportCircle& circle);
@@ -61,7 +76,7 @@ class TReportManager : public TObject {
   // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated;
   // about a polygon: 2 its outline was cut to the host's 500 vertices.
   void AddImportWarning(uint8_t kind, uint32_t object);
-  // Import errors: 0 an unknown error, 1 cancelled by the user.
+  // Import errors (TImportErrorKind): an unknown error, cancelled by the user.
   void AddImportError(uint8_t kind);
   // Import events 0 to 10 about a host object; later kinds add nothing.
   void AddImportEvent(uint8_t kind, uint32_t object);

@@ -57,6 +57,19 @@ void PcbApiPercentUpdate();
 void PcbApiPercentFinish();
 void PcbApiEventRouterSendMessage(uint32_t source, uint32_t value, uint16_t code, uint32_t data);
 
+// The event-router codes the importer sends. What they do lies with the host; the names
+// say where the importer sends them: after an object changed (its handle as the source,
+// or a stored polygon's as the data), and in order around the modification of a board.
+enum TPcbEventCode : uint16_t {
+  pecObjectChanged = 3,
+  pecModifyOpen = 14,        // (0, 0, 14, 0) first
+  pecModifyBoard = 12,       // (0, 0, 12, board)
+  pecModifyBegin = 7,        // (0, 0, 7, 0): the board-modify bracket is open
+  pecModifyEnd = 8,          // (0, 0, 8, 0): it closes
+  pecModifyClose = 10,       // (0, 0, 10, 0)
+  pecModifyBoardDone = 11,   // (0, 0, 11, board) last
+};
+
 // Objects, containers, iterators.
 uint32_t PcbApiCreateObject(uint8_t kind);
 int32_t PcbApiDestroyObject(uint32_t object);

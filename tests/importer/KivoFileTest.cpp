@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "classlib/Automation.h"
+#include "classlib/Exceptions.h"
 #include "classlib/Win.h"
 #include "importer/ImportSettings.h"
 #include "importer/KivoFile.h"
@@ -382,6 +383,66 @@ TEST_F(KivoFileTest, CancelClosesTheBracketAndTranslatesNothing) {
       << dump;
   EXPECT_NE(dump.find("progress init \"Loading KIVO file"), std::string::npos);
   EXPECT_NE(dump.find("progress finish"), std::string::npos);
+}
+
+// A model object whose translation fails.
+class TFailingObject : public TKivoObject {
+  KIVO_CLASS(TFailingObject, TKivoObject)
+ public:
+  void Translate() override { throw Exception("translation failed"); }
+};
+
+TEST_F(KivoFileTest, AFailureInsideTheBracketStillClosesItAndFinishesTheProgress) {
+  // Fault: the board-modify bracket and the progress indicator were closed on the normal
+  // path only, so an exception from the options or the translation left both open (and
+  // a refused file, the progress indicator).
+  const struct {
+    const char* Stage;
+    TKivoFile::TImportOptionsHandler Options;
+  } failures[] = {
+      {"options", [](TKivoFile&, PadStackMapRecord&) -> bool { throw Exception("options failed"); }},
+      {"translation",
+       [](TKivoFile& reader, PadStackMapRecord& map) {
+         MapTestLayers(reader, map);
+         reader.GetBoardComponent().GetDetail().GetAnnotations().push_back(std::make_unique<TFailingObject>());
+         return true;
+       }},
+  };
+  const std::string path =
+      WriteScratchFile("failing.pdf", std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}");
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.Stage);
+    Control().ClearCallLog();
+    TKivoFile reader(path, FBoard);
+    TKivoFile::SetImportOptionsHandler(failure.Options);
+    EXPECT_THROW(reader.Load(), Exception);
+    // The bracket closes in its order, then the progress indicator finishes.
+    const std::string log = CallLog();
+    size_t at = log.find("PcbApi_EventRouter_SendMessage(0, 0, 7, 0)");
+    ASSERT_NE(at, std::string::npos) << log;
+    for (const std::string& call :
+         {std::string("PcbApi_EventRouter_SendMessage(0, 0, 8, 0)"), std::string("PcbApi_EventRouter_SendMessage(0, 0, 10, 0)"),
+          "PcbApi_EventRouter_SendMessage(0, 0, 11, " + std::to_string(FBoard) + ")",
+          std::string("PcbApi_Percent_Finish")}) {
+      at = log.find(call, at);
+      if (at == std::string::npos) {
+        ADD_FAILURE() << call << " after the failure\n" << log;
+        break;
+      }
+    }
+  }
+
+  // A file refused at its first block opens no bracket, and the progress still finishes.
+  Control().ClearCallLog();
+  TUIAutomation automation;
+  automation.ClickButton("Vantor Suite Error", "OK");
+  Import("{DETAIL {ANNOTATE {C 1 1 1}}}");
+  EXPECT_TRUE(FReader->GetAborted());
+  const std::string log = CallLog();
+  const size_t started = log.find("PcbApi_Percent_Init");
+  ASSERT_NE(started, std::string::npos) << log;
+  EXPECT_NE(log.find("PcbApi_Percent_Finish", started), std::string::npos) << log;
+  EXPECT_EQ(log.find("PcbApi_EventRouter_SendMessage"), std::string::npos) << log;
 }
 
 // A board of one polygon on TOP through the given points (mils) and one track already

@@ -1,0 +1,143 @@
+#include "importer/KivoImport.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "classlib/Forms.h"
+#include "importer/ReportManager.h"
+#include "importer/UserOptions.h"
+#include "pcb/PcbApi.h"
+#include "pcb/PcbBoard.h"
+#include "pcb/PcbGroups.h"
+#include "pcb/PcbObject.h"
+#include "pcb/PcbObjectFactory.h"
+
+namespace {
+
+constexpr int32_t kMaxBoardExtent = 999990000;
+constexpr int32_t kPlacementMargin = 1000000;  // 100 mil
+
+TKivoFile::TImportOptionsHandler& OptionsHandler() {
+  static TKivoFile::TImportOptionsHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+TPcbProgressScope::TPcbProgressScope(const ShortString<255>& caption, int32_t total) {
+  PcbApiPercentInit(caption, total);
+}
+
+TPcbProgressScope::~TPcbProgressScope() { PcbApiPercentFinish(); }
+
+TBoardModifyScope::TBoardModifyScope(uint32_t board) : FBoard(board) {
+  PcbApiEventRouterSendMessage(0, 0, pecModifyOpen, 0);
+  PcbApiEventRouterSendMessage(0, 0, pecModifyBoard, FBoard);
+  PcbApiEventRouterSendMessage(0, 0, pecModifyBegin, 0);
+}
+
+TBoardModifyScope::~TBoardModifyScope() {
+  PcbApiEventRouterSendMessage(0, 0, pecModifyEnd, 0);
+  PcbApiEventRouterSendMessage(0, 0, pecModifyClose, 0);
+  PcbApiEventRouterSendMessage(0, 0, pecModifyBoardDone, FBoard);
+}
+
+TKivoImport::TKivoImport(TKivoFile& reader) : FReader(reader), FBoard(reader.GetBoard()) {}
+
+void TKivoImport::SetOptionsHandler(TKivoFile::TImportOptionsHandler handler) {
+  OptionsHandler() = std::move(handler);
+}
+
+void TKivoImport::Run() {
+  const TBoardModifyScope bracket(FBoard.GetHandle());
+  if (ShowImportOptions()) {
+    if (Application)
+      Application->ProcessMessages();
+    TKivoBoardComponent& model = FReader.GetBoardComponent();
+    model.SetLayerMap(FReader.GetDisplay().GetLayerMap());
+    model.GetDetail().SetOwnerContainer(FBoard.GetHandle());
+    TranslateDetail(model.GetDetail());
+    Placement();
+  } else if (TReportManager* report = FReader.GetReport()) {
+    report->AddImportError(ieUserCancelled);
+  }
+  FBoard.Synchronize(0);
+}
+
+bool TKivoImport::ShowImportOptions() {
+  PadStackMapRecord& padStackMap = FReader.GetPadStackMap();
+  TKivoBoardComponent& model = FReader.GetBoardComponent();
+  TStringList& layers = model.GetEnvironment().GetLayerStrings();
+  bool ok = false;
+  if (OptionsHandler()) {
+    ok = OptionsHandler()(FReader, padStackMap);
+  } else {
+    std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+    dialog->SetFileName(ShortString<255>(FReader.GetFileName()));
+    dialog->LoadLayers(&layers);
+    ok = dialog->ShowModal() == mrOk;
+    if (ok)
+      dialog->ApplyLayerMap(&layers);
+    if (TReportManager* report = FReader.GetReport())
+      dialog->ApplyReportSettings(report);
+    dialog->GetPadStackMap(&padStackMap);
+  }
+  model.SetPadStackMap(&padStackMap);
+  if (ok)
+    FReader.GetDisplay().SetLayerMap(&layers);
+  return ok;
+}
+
+void TKivoImport::Placement() {
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  FBoard.GetBoundingRectangle(x1, y1, x2, y2);
+  const int64_t width = int64_t{x2} - x1, height = int64_t{y2} - y1;
+  if (!(x1 < 0 || y1 < 0) || width >= kMaxBoardExtent || height >= kMaxBoardExtent)
+    return;
+  const int64_t dx = std::min<int64_t>(std::max<int64_t>(0, int64_t{kPlacementMargin} - x1),
+                                       int64_t{kMaxBoardExtent} - x2);
+  const int64_t dy = std::min<int64_t>(std::max<int64_t>(0, int64_t{kPlacementMargin} - y1),
+                                       int64_t{kMaxBoardExtent} - y2);
+  MoveBoardObjects(static_cast<int32_t>(dx), static_cast<int32_t>(dy));
+  FBoard.SetOriginX(static_cast<int32_t>(dx));
+  FBoard.SetOriginY(static_cast<int32_t>(dy));
+}
+
+void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
+  std::vector<uint32_t> moved;
+  // Every kind from arcs to coordinates but nets; the host hears of the moved
+  // primitives (arcs to fills) and polygons.
+  for (uint8_t kind = okArc; kind <= okCoordinate; ++kind) {
+    if (kind == okNet)
+      continue;
+    const uint32_t iterator = PcbApiCreateIterator(FBoard.GetHandle(), kind, 0, 0);
+    for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
+         object = PcbApiGetNextObject(iterator)) {
+      if (kind == okPolygon)
+        MovePolygonVertices(object, dx, dy);
+      SetObjectX(object, GetObjectX(object) + dx);
+      SetObjectY(object, GetObjectY(object) + dy);
+      SetObjectX2(object, GetObjectX2(object) + dx);
+      SetObjectY2(object, GetObjectY2(object) + dy);
+      if (kind <= okFill || kind == okPolygon)
+        moved.push_back(object);
+    }
+    PcbApiDestroyIterator(iterator);
+  }
+  for (uint32_t object : moved)
+    PcbApiEventRouterSendMessage(object, 0, pecObjectChanged, 0);
+}
+
+void TKivoImport::MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy) {
+  TPcbPolygon proxy(polygon);
+  proxy.Synchronize(1);
+  const int32_t last = std::min(proxy.GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
+  for (int i = 0; i <= last; ++i) {
+    TPolygonSegment segment = proxy.GetSegments(i);
+    segment.X += dx;
+    segment.Y += dy;
+    proxy.SetSegments(i, segment);
+  }
+  proxy.Synchronize(0);
+}
