@@ -215,7 +215,7 @@ void TdxTreeListColumn::DoChange(TObject* Sender) {
 void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TdxTreeListNode* ANode,
                                          bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText,
                                          TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone) {
-  OnCustomDrawCell(FTreeList, ACanvas, ARect, ANode, this, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
+  OnCustomDrawCell(this, ACanvas, ARect, ANode, this, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
                    AAlignment, ADone);
 }
 

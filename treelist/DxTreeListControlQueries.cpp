@@ -487,7 +487,7 @@ void TCustomdxTreeListControl::DoCustomDrawHeader(int32_t Column, TCanvas* Canva
   TdxTreeListColumn* column = FindColumn(Column);
   OnCustomDrawColumnHeader(this, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
   if (!Done && column)
-    column->OnCustomDrawColumnHeader(this, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
+    column->OnCustomDrawColumnHeader(column, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
 }
 
 void TCustomdxTreeListControl::DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
