@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "bench/StepClock.h"
 #include "classlib/Win.h"
 #include "treelist/DxTreeList.h"
 
@@ -23,15 +24,6 @@ class TBenchTreeList : public TCustomdxTreeList {
   ~TBenchTreeList() override { ClearNodes(); }
   TdxTreeListNode* CreateNode() override { return new TdxTreeListNode(this); }
 };
-
-double Seconds(const std::function<void()>& step) {
-  LARGE_INTEGER frequency, start, stop;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
-  step();
-  QueryPerformanceCounter(&stop);
-  return double(stop.QuadPart - start.QuadPart) / double(frequency.QuadPart);
-}
 
 // n nodes in groups of 100: a top-level node, 9 children, 10 grandchildren each.
 void Build(TBenchTreeList& tree, int n) {

@@ -40,9 +40,22 @@ TDxToolTexts gToolCaptions;
 TDxToolTexts gToolHints;
 TDxBlobButtonCaptions gBlobCaptions;
 
-// The named bitmaps of the module in one list, sized by the first, masked with `mask`.
-template <size_t N>
-std::unique_ptr<TImageList> LoadGlyphList(HINSTANCE instance, const char* const (&names)[N], TColor mask) {
+void LoadHandCursor(HINSTANCE instance) {
+  assert(Screen && "the forms unit starts before the editor module");
+  auto cursor = static_cast<HCURSOR>(LoadImageA(instance, "DX_HANDPOINT", IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
+  if (cursor)
+    Screen->SetCursors(crDxHandPoint, cursor);
+}
+
+}  // namespace
+
+std::string DxLoadStr(int id) {
+  char buffer[256];
+  const int length = LoadStringA(ClassLibInstance(), UINT(id), buffer, int(sizeof buffer));
+  return std::string(buffer, length > 0 ? size_t(length) : 0);
+}
+
+std::unique_ptr<TImageList> LoadGlyphList(HINSTANCE instance, std::span<const char* const> names, TColor mask) {
   auto list = std::make_unique<TImageList>(nullptr);
   bool sized = false;
   for (const char* name : names) {
@@ -57,21 +70,6 @@ std::unique_ptr<TImageList> LoadGlyphList(HINSTANCE instance, const char* const 
     list->AddMasked(&bitmap, mask);
   }
   return list;
-}
-
-void LoadHandCursor(HINSTANCE instance) {
-  assert(Screen && "the forms unit starts before the editor module");
-  auto cursor = static_cast<HCURSOR>(LoadImageA(instance, "DX_HANDPOINT", IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE));
-  if (cursor)
-    Screen->SetCursors(crDxHandPoint, cursor);
-}
-
-}  // namespace
-
-std::string DxLoadStr(int id) {
-  char buffer[256];
-  const int length = LoadStringA(ClassLibInstance(), UINT(id), buffer, int(sizeof buffer));
-  return std::string(buffer, length > 0 ? size_t(length) : 0);
 }
 
 std::unique_ptr<TImageList> LoadToolGlyphs(HINSTANCE instance) {

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "classlib/Controls.h"
@@ -30,6 +31,9 @@ void FinalizeDxExEdtr();
 // Entry `id` of the editors' string table in the module's resources; "" when missing.
 std::string DxLoadStr(int id);
 
+// The named bitmaps of `instance` in one image list sized by the first one found, each
+// masked with `mask`; a name without a bitmap is passed over.
+std::unique_ptr<TImageList> LoadGlyphList(HINSTANCE instance, std::span<const char* const> names, TColor mask);
 // The six tool-bar bitmaps "DXTOOL_CUT" ... "DXTOOL_SAVE" in one list sized by the first,
 // each masked by its own transparent colour (clDefault).
 std::unique_ptr<TImageList> LoadToolGlyphs(HINSTANCE instance);

@@ -118,13 +118,6 @@ void TCustomdxTreeList::DoExit() {
   EndEditing();
 }
 
-void TCustomdxTreeList::Paint() {
-  // Until the grid's own painting covers it, the control shows its background.
-  TCanvas* canvas = GetCanvas();
-  canvas->GetBrush()->SetColor(GetColor());
-  canvas->FillRect(GetClientRect());
-}
-
 // ---- Settings
 
 void TCustomdxTreeList::SetOptions(TdxTreeListOptions value) {

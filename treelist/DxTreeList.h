@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@
 
 class TdxContainerHintWindow;
 class TdxTreeListCellViewData;
+struct TdxTreeListPaintPass;
+struct TdxHeaderButton;
 
 // The editor the base tree list edits every cell with.
 class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
@@ -332,6 +335,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int GetRowLineCount() const { return FRowLineCount; }
   int GetGridLineWidthSetting() const { return FGridLineWidth; }
   void SetGridLineWidthSetting(int value);
+  // How far the preview text is indented from the row's tree area.
+  static constexpr int kPreviewIndent = 20;
   // The fixed number of preview lines of a node.
   int GetPreviewLines() const { return FPreviewLines; }
   void SetPreviewLines(int value);
@@ -372,6 +377,30 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetHideSelectionUnfocused(bool value) { SetDisplayFlag(FHideSelectionUnfocused, value); }
   bool GetHideFocusRectUnfocused() const { return FHideFocusRectUnfocused; }
   void SetHideFocusRectUnfocused(bool value) { SetDisplayFlag(FHideFocusRectUnfocused, value); }
+
+  // The matched part of the incremental search's cell; clNone paints it in the RGB
+  // complement of the cell's background and text colour.
+  TColor GetSearchMatchColor() const { return FSearchMatchColor; }
+  void SetSearchMatchColor(TColor value) { SetPaintColor(FSearchMatchColor, value); }
+  TColor GetSearchMatchTextColor() const { return FSearchMatchTextColor; }
+  void SetSearchMatchTextColor(TColor value) { SetPaintColor(FSearchMatchTextColor, value); }
+
+  // ==== Painting
+  // Interaction feedback (the XOR sizing line of the sizing states) is taken off the
+  // screen by the first of nested HideFeedback calls and put back by the matching last
+  // ShowFeedback; every call counts.
+  void HideFeedback();
+  void ShowFeedback();
+  int GetFeedbackCount() const { return FFeedbackCount; }
+  // The window with the keyboard focus is the control or one of its child windows, or
+  // the control is editing and its editor has the focus.
+  bool IsControlFocused();
+  // The colours of a row's cell (`column` -1: the row itself): background, text and the
+  // brush of the current paint pass. Only while painting.
+  void GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow, bool hasChildren,
+                    int level, int32_t column, TColor& color, TColor& textColor, HBRUSH& brush);
+  // The colour and brush of a column's cells without row highlight.
+  void GetColumnColors(int32_t column, TColor& color, HBRUSH& brush);
 
   TdxTreeListCellViewData* GetCellViewData() const { return FCellViewData; }
   TWinControl* GetCustomizingForm() const { return FCustomizingForm; }
@@ -539,6 +568,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void GetFooterCellText(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex, std::string& Text) {
     Text.clear();
   }
+  // The column shows a value in the footer panel and in the node footer lines.
+  virtual bool IsFooterValueShown(int32_t Column) { return false; }
   virtual bool DoCanFocusColumn(int32_t Column) { return false; }
   virtual int32_t GetNodeFooterCount(TdxTreeListNode* Node) { return 0; }
   virtual bool HasLevelFooter(int32_t Level) { return false; }
@@ -729,8 +760,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color, TColor TextColor,
                             bool Focused, TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex, uint8_t Kind,
                             TBitmap* HeaderBitmap);
+  // Paints the filled cell view data in Rect: here as the text editor every cell is
+  // edited with paints its value.
   virtual void DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
-                                int32_t Column) {}
+                                int32_t Column);
   // Paints a data cell (Kind 0) or a cell of the new-item row (Kind 2).
   virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
                         int32_t Column, bool Highlighted, bool CellFocused, TColor Color, TColor TextColor,
@@ -778,6 +811,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TNotifyEvent OnNotify;
 
  protected:
+  // Paints the filled view data `Data` of a cell with `EditClass` on Rect (the cell's
+  // origin moved to the rectangle's corner, clipped to it, and in the incremental
+  // search's pass to the matched characters).
+  void DrawEditViewData(TCanvas* Canvas, const TRect& Rect, const TdxTreeListCellViewData* ViewData,
+                        const TdxInplaceEditClass& EditClass, TdxEditViewData* Data);
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void Loaded() override;
@@ -811,6 +849,17 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
   void SetPrevFocusedNode(TdxTreeListNode* value) { FPrevFocusedNode = value; }
   void SetDragExpandNode(TdxTreeListNode* value) { FDragExpandNode = value; }
+  // The sizing line of the sizing states: its position (x for bands and columns, y for
+  // the panels and rows) and its XOR drawing, which a second drawing erases.
+  int GetSizingPos() const { return FSizingPos; }
+  void SetSizingPos(int value) { FSizingPos = value; }
+  void DrawSizingLine();
+  // The incremental search: running, in `column`, for `text`.
+  void SetSearchState(bool searching, int column, const std::string& text);
+  // Clipping of the current paint pass: SetClip narrows the DC's clip region to `rect`
+  // (within the region before it), RestoreClip puts that region back.
+  void SetClip(const TRect& rect);
+  void RestoreClip();
 
  private:
   friend class TdxTreeListNode;
@@ -836,6 +885,55 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void FontChange(TObject* sender);
   void SetDisplayFlag(bool& field, bool value);
   void SetPaintColor(TColor& field, TColor value);
+
+  // Painting: the brushes and the column brush table of a pass, the area painters in
+  // the order Paint runs them, and their helpers.
+  void CreatePaintBrushes(TdxTreeListPaintPass& pass);
+  void PaintTopPanel();
+  void PaintBandRow();
+  // One band or column header button: offered to its custom-draw handler when there is
+  // one (`customDraw` (colour, done)), else or then composed in the header bitmap.
+  void PaintHeaderButton(const TRect& rect, const TRect& clipped, TdxHeaderButton& button, TColor color, bool custom,
+                         const std::function<void(TColor&, bool&)>& customDraw);
+  void PaintHeaderPanel();
+  void PaintNewItemRow();
+  void PaintIndicator();
+  void PaintFooter();
+  void PaintStatusPanel();
+  void DrawNodes();
+  // The rows painter's two passes and its parts.
+  void DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH lineBrush);
+  void DrawTreeLines(const TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH brush);
+  void DrawRowContent(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  void DrawRowCells(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  void DrawNodeFooters(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  void DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBottom);
+  void AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  // The x where a row's open extent ends (the level columns left of it continue into
+  // the next row): its bottom grid line starts there.
+  int RowOpenExtent(const TdxTreeListRowEntry& row);
+  // The brush of a tree level in the grid look: its level colour, else the group brush.
+  HBRUSH LevelBrush(int level, TColor* color = nullptr);
+  // The level column of the top level is shown: ShowRoot, or the grid look.
+  bool IsRootShown() const { return FShowRoot || !FMetrics.TreeLook; }
+  // 1 for a node with children in the grid look without grid lines, whose row keeps its
+  // top pixel free; else 0.
+  int GroupLookPixel(const TdxTreeListNode* node) const;
+  // The x of the level column of the top level (left of the tree area when it is not
+  // shown) while painting.
+  int LevelColumnsLeft() const;
+  // A node drag runs or a drag from outside is over the control.
+  bool HasDragFeedback() const;
+  // Whether a cell of a selected row is drawn highlighted.
+  bool IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow);
+  // Canvas font := `font`, text colour := its colour; the canvas DC with it selected.
+  HDC SelectCanvasFont(TFont* font);
+  // Draws the grid segments collected as pairs of points, in the grid colour.
+  void DrawGridSegments(const std::vector<POINT>& points);
+  // The shared part of DrawCell and DrawTextCell: the incremental-search pass and the
+  // search cell's focus frame.
+  void DrawSearchPass(TCanvas* Canvas, TRect Rect, TdxTreeListNode* Node, int32_t Column, uint8_t Kind,
+                      bool CellFocused, bool EntryFlag1, bool EntryFlag2, const std::function<void()>& redraw);
 
   // Layout: the metrics pass; the areas of the record that depend only on the metrics;
   // its bands, header cells and rows; a cell of a row.
@@ -989,6 +1087,16 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TColor FFixedBandLineColor = clWindowFrame;
   TColor FFooterColor = cl3DLight;
   TColor FFooterTextColor = clWindowText;
+
+  // Painting.
+  TdxTreeListPaintPass* FPaintPass = nullptr;
+  int FFeedbackCount = 0;
+  int FSizingPos = 0;
+  bool FFooterButtonHot = false;
+  bool FSearching = false;
+  std::string FSearchText;
+  TColor FSearchMatchColor = clNone;
+  TColor FSearchMatchTextColor = clNone;
 
   // Metrics (computed by RecalcMetrics).
   TdxTreeListMetrics FMetrics;

@@ -380,6 +380,6 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
 
 // Start-up registers the column classes with the class registry (so that stored forms
 // can name them) and the published properties of the tree list, its columns and bands;
-// shut-down removes them.
+// shut-down removes them. Calls are counted.
 void InitializeDxTreeListColumns();
 void FinalizeDxTreeListColumns();

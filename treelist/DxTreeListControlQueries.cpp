@@ -507,9 +507,5 @@ void TCustomdxTreeListControl::DrawCellViewData(TCanvas* Canvas, const TRect& Re
   }
   TdxEditViewData* view = column->GetViewData();
   column->PrepareViewData(view, ViewData);
-  HDC dc = Canvas->GetHandle();
-  TSaveDCGuard state(dc);
-  IntersectClipRect(dc, Rect.left, Rect.top, Rect.right, Rect.bottom);
-  OffsetWindowOrgEx(dc, -Rect.left, -Rect.top, nullptr);
-  column->GetEditorClass()->Draw(dc, TRect{0, 0, Rect.right - Rect.left, Rect.bottom - Rect.top}, view, nullptr);
+  DrawEditViewData(Canvas, Rect, ViewData, *column->GetEditorClass(), view);
 }

@@ -425,7 +425,7 @@ TRect TCustomdxTreeList::CalcCellRect(const TdxTreeListLayout& layout, const Tdx
     rect.right = std::max<int>(rect.right, rect.left);
   }
   const int lineHeight = RowLineHeight(row);
-  rect.top = row.Top + lineHeight * column.RowInBand;
+  rect.top = row.Top + GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
   rect.bottom = rect.top + lineHeight * column.LineCount - (FShowGrid && FShowPreviewGrid ? 1 : 0);
   rect.bottom = std::min<int>(rect.bottom, row.Top + row.Height - row.FooterHeight);
   rect.bottom = std::max<int>(rect.bottom, rect.top);

@@ -28,7 +28,13 @@ void TCustomdxTreeListControl::PublishProperties() {
            OrdinalProperty<&C::GetHeaderPanelRowCountSetting, &C::SetHeaderPanelRowCount>("HeaderPanelRowCount"))});
 }
 
+namespace {
+int gStarts = 0;
+}  // namespace
+
 void InitializeDxTreeListColumns() {
+  if (gStarts++ > 0)
+    return;
   RegisterClasses({TdxTreeListColumn::StaticClass(), TdxTreeListMaskColumn::StaticClass()});
   TCustomdxTreeListControl::PublishProperties();
   TdxTreeListBand::PublishProperties();
@@ -37,6 +43,8 @@ void InitializeDxTreeListColumns() {
 }
 
 void FinalizeDxTreeListColumns() {
+  if (gStarts == 0 || --gStarts > 0)
+    return;
   for (TClass cls : {TdxTreeListMaskColumn::StaticClass(), TdxTreeListColumn::StaticClass(),
                      TdxTreeListBand::StaticClass(), TCustomdxTreeListControl::StaticClass(),
                      TCustomdxTreeList::StaticClass()})

@@ -44,7 +44,8 @@ using TdxTreeListOptions = TSet<TdxTreeListOption>;
 
 // Members of OptionsEx, by bit.
 enum TdxTreeListOptionEx : uint8_t {
-  aoOptionsEx0 = 0,           // rows are 2 pixels taller
+  aoOptionsEx0 = 0,           // one option, two effects: rows are 2 pixels taller, and a
+                              // selected row is highlighted except its focused cell
   aoUseBitmap = 1,            // previews are drawn through the off-screen bitmap
   aoBandHeaderWidth = 2,      // the band follows its columns' widths
   aoAutoCalcPreviewLines = 3, // preview line count from the text

@@ -513,7 +513,8 @@ int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* Node) {
   // The text broken into lines at the preview width, in the preview font.
   TClientDC dc(nullptr);
   TSelectGuard select(dc, FPreviewFont->GetHandle());
-  RECT bounds{0, 0, std::max(GetPreviewWidth(Node), 1), 0};
+  // Measured at the width it is drawn in: less its indent and its 1-pixel margins.
+  RECT bounds{0, 0, std::max(GetPreviewWidth(Node) - kPreviewIndent - 2, 1), 0};
   const int height =
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   TEXTMETRICA metrics{};
@@ -785,18 +786,6 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Nod
 }
 
 void TCustomdxTreeList::Sort(int32_t Level, int32_t Column, bool Descending) {}
-
-void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color, TColor TextColor,
-                                     bool Focused, TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex,
-                                     uint8_t Kind, TBitmap* HeaderBitmap) {}
-
-void TCustomdxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
-                                 int32_t Column, bool Highlighted, bool CellFocused, TColor Color, TColor TextColor,
-                                 HBRUSH Brush, bool MultiLine, uint8_t Kind, bool EntryFlag1, bool EntryFlag2,
-                                 TColor ColumnColor, HBRUSH ColumnBrush) {}
-
-void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
-                                    TColor Color, TColor TextColor, HBRUSH Brush, bool Selected) {}
 
 TColor TCustomdxTreeList::GetGridColor() {
   return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;

@@ -231,6 +231,12 @@ void TCustomdxTreeList::SetLeftCoord(int value) {
   const bool movable = !FShowFooter && GetLeftFixedBand() < 0 && GetRightFixedBand() < 0 &&
                        std::abs(old - value) <= GetVisibleScrollWidth();
   if (movable) {
+    // The XOR feedback moves with the pixels otherwise: it is taken off first.
+    HideFeedback();
+    struct TShow {
+      TCustomdxTreeList* Control;
+      ~TShow() noexcept(false) { Control->ShowFeedback(); }
+    } show{this};
     ScrollColumns(old - value);
     return;
   }
@@ -274,8 +280,7 @@ void TCustomdxTreeList::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, in
   const TdxTreeListMetrics& m = FMetrics;
   const int level = node->GetLevel();
   const int levels = node->GetHasChildren() || m.TreeLook ? level + 1 : level;
-  const bool rootShown = FShowRoot || !m.TreeLook;
-  levelWidth = std::max<int>((levels - (rootShown ? 0 : 1)) * m.IndentWidth, 0);
+  levelWidth = std::max<int>((levels - (IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
   fullWidth = levelWidth + m.ImageWidth;
   if (GetNodeStateIndex(node) != -1)
     fullWidth += m.StateImageWidth;

@@ -13,6 +13,7 @@
 
 #include "classlib/Win.h"
 #include "standin/host/DialogWatcher.h"
+#include "standin/host/ShotImage.h"
 
 namespace standin {
 
@@ -27,24 +28,6 @@ struct TShotScript {
   bool CancelOptions = false;  // the options dialog is closed with Cancel, not OK
   unsigned DeadlineMs = 60000;
 };
-
-// One captured picture: 32-bit pixels, top-down, bytes B, G, R, A.
-struct TShotImage {
-  int Width = 0;
-  int Height = 0;
-  std::vector<uint32_t> Pixels;
-  // True when every pixel has one colour (a window that was never painted).
-  bool Flat() const;
-};
-
-// The window as it is on screen, non-client area included.
-TShotImage CaptureWindow(HWND wnd);
-// `over` drawn into `base` at its offset from `base`'s place on screen; the result
-// covers both rectangles (the part of neither is grey).
-TShotImage Compose(const TShotImage& base, const RECT& baseRect, const TShotImage& over,
-                   const RECT& overRect);
-// Writes an 8-bit RGB PNG file; false when it cannot be written.
-bool WritePng(const std::string& fileName, const TShotImage& image);
 
 // Drives and shoots dialogs while alive; one dialog at a time.
 class TDialogShooter {

@@ -1,13 +1,16 @@
-// The units treelist_tests starts: the windowed class library's, then the editors'
-// shared drawing, edit styles and text editor that the tree list's columns use.
+// The units treelist_tests starts: the windowed class library's (the fonts' published
+// properties among them), then the editors' shared drawing, edit styles and text editor
+// that the tree list's columns use, and the tree list's own.
 #pragma once
 
 #include "classlib/Units.h"
 #include "editors/Units.h"
+#include "treelist/Units.h"
 
 inline std::span<const TUnitEntry> TreeListTestUnits() {
   static const TUnitTable units = TUnitTable()
                                       .Pick(ClassLibUnits(), {"GraphicsObjects", "ComCtrls", "Forms"})
-                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"});
+                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
+                                      .Add(TreeListUnits());
   return units;
 }

@@ -14,14 +14,8 @@
 
 class TreeListControlFixture : public ::testing::Test {
  protected:
-  TreeListControlFixture() {
-    InitializeDxTreeListColumns();
-    Tree->SetName("Tree");
-  }
-  ~TreeListControlFixture() override {
-    delete Form;
-    FinalizeDxTreeListColumns();
-  }
+  TreeListControlFixture() { Tree->SetName("Tree"); }
+  ~TreeListControlFixture() override { delete Form; }
 
   // A column of `cls` owned by the form, in `band` and `row`, with `caption`.
   TdxTreeListColumn* Column(const std::string& caption, int band = 0, int row = 0,

@@ -68,6 +68,27 @@ class TTestTreeList : public TCustomdxTreeList {
   bool NodeFooters = false;
   std::map<const TdxTreeListNode*, std::string> Previews;
 
+  // Painting: column colours and footer values by column, the node footer texts, a
+  // cell whose text query raises, and the brushes the cells were given.
+  std::map<int32_t, TColor> ColumnColors;
+  std::vector<int32_t> FooterColumns;
+  std::map<int32_t, std::string> FooterTexts;
+  std::map<int32_t, TdxTreeListColumnSort> Sorted;
+  int32_t RaisingColumn = -1;
+  std::map<int32_t, HBRUSH> CellBrushes;
+  // Custom drawing: header cells and data cells a handler paints itself (Done), and the
+  // colour a header handler answers.
+  std::vector<int32_t> DoneHeaders;
+  std::vector<int32_t> DoneCells;
+  TColor HeaderHandlerColor = clNone;
+  // The status panel's text and close button.
+  std::string StatusText;
+  int32_t StatusButton = 0;
+
+  using TCustomControl::PaintWindow;
+  using TCustomdxTreeList::DrawSizingLine;
+  using TCustomdxTreeList::SetSearchState;
+  using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
@@ -116,8 +137,43 @@ class TTestTreeList : public TCustomdxTreeList {
     SetNodeString(node, column, value.AsString());
   }
   void GetCellText(TdxTreeListNode* node, int32_t column, std::string& text) override {
+    if (column >= 0 && column == RaisingColumn)
+      throw Exception("the cell text cannot be read");
     GetNodeString(node, column, text);
   }
+  TColor GetColumnColor(int32_t column) override {
+    auto at = ColumnColors.find(column);
+    return at == ColumnColors.end() ? GetColor() : at->second;
+  }
+  bool IsFooterValueShown(int32_t column) override { return Contains(FooterColumns, column); }
+  void GetFooterCellText(TdxTreeListNode*, int32_t column, int32_t, std::string& text) override {
+    auto at = FooterTexts.find(column);
+    text = at == FooterTexts.end() ? std::string() : at->second;
+  }
+  TdxTreeListColumnSort GetColumnSorted(int32_t column) override {
+    auto at = Sorted.find(column);
+    return at == Sorted.end() ? csNone : at->second;
+  }
+  bool IsCustomDrawCell(TdxTreeListNode*, int32_t column) override { return Contains(DoneCells, column); }
+  void DoCustomDrawCell(TCanvas*, const TRect&, TdxTreeListNode*, int32_t column, bool, bool, bool, bool, bool,
+                        HBRUSH brush, std::string&, TColor&, TFont* font, TAlignment&, bool& done) override {
+    CellBrushes[column] = brush;
+    if (Contains(DoneCells, column)) {
+      font->SetHeight(40);  // put back by the control after the handler
+      done = true;
+    }
+  }
+  bool IsCustomDrawHeader(int32_t column) override {
+    return Contains(DoneHeaders, column) || HeaderHandlerColor != clNone;
+  }
+  void DoCustomDrawHeader(int32_t column, TCanvas*, const TRect&, const TRect&, std::string&, TColor& color, TFont*,
+                          TAlignment&, TdxTreeListColumnSort&, bool& done) override {
+    done = Contains(DoneHeaders, column);
+    if (HeaderHandlerColor != clNone)
+      color = HeaderHandlerColor;
+  }
+  void GetFooterText(std::string& text) override { text = StatusText; }
+  int32_t GetFooterCount() override { return StatusButton; }
 
   // ---- Bands (every band visible; visible and absolute indices are the same)
   int32_t GetBandCount() override { return static_cast<int32_t>(Bands.size()); }
@@ -228,6 +284,9 @@ class TTestTreeList : public TCustomdxTreeList {
 
  private:
   static TdxTreeListTextNode* Text(TdxTreeListNode* node) { return static_cast<TdxTreeListTextNode*>(node); }
+  static bool Contains(const std::vector<int32_t>& list, int32_t value) {
+    return std::find(list.begin(), list.end(), value) != list.end();
+  }
 };
 
 // A windowless test tree list with helpers for its options and its layout. Bands keep

@@ -1,0 +1,155 @@
+// Draws the tree list's indicator images (DxGridImages.h) into the directory given as the
+// first argument: DXGRID_*.bmp as 24-bit BMP files and a contact sheet
+// (treelist-contact-sheet.png) for people to look at, each image zoomed on a checkerboard
+// and as it shows in an indicator button. The artwork is this project's own, drawn here
+// pixel by pixel; the output is the same byte for byte on every run.
+//
+// Regenerate the committed contact sheet from the worktree root with:
+//   scripts/build.sh && cp build/generated/treelist-contact-sheet.png docs/
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "DxGridImages.h"
+
+using namespace dxgrid;
+
+namespace {
+
+// One image as text: kHeight rows of kWidth characters, "K" ink, "." the key colour.
+using Art = std::vector<const char*>;
+
+const Art kArt[kCount] = {
+    {
+        ".K......",
+        ".KK.....",
+        ".KKK....",
+        ".KKKK...",
+        ".KKKKK..",
+        ".KKKK...",
+        ".KKK....",
+        ".KK.....",
+        ".K......",
+    },
+    {
+        ".KK.KK..",
+        "...K....",
+        "...K....",
+        "...K....",
+        "...K....",
+        "...K....",
+        "...K....",
+        "...K....",
+        ".KK.KK..",
+    },
+    {
+        "........",
+        "...K....",
+        ".K.K.K..",
+        "..KKK...",
+        ".KKKKK..",
+        "..KKK...",
+        ".K.K.K..",
+        "...K....",
+        "........",
+    },
+    {
+        "........",
+        "........",
+        "........",
+        "...KK...",
+        "..KKKK..",
+        "..KKKK..",
+        "...KK...",
+        "........",
+        "........",
+    },
+    {
+        "K.......",
+        "KK......",
+        "KKK.....",
+        "KKKK..KK",
+        "KKKKK.KK",
+        "KKKK..KK",
+        "KKK.....",
+        "KK......",
+        "K.......",
+    },
+};
+
+Sheet Draw(const Art& art, const char* name) {
+  Sheet image(kWidth, kHeight);
+  if (art.size() != size_t(kHeight)) {
+    std::fprintf(stderr, "dxgrid: %s has %zu rows\n", name, art.size());
+    std::exit(1);
+  }
+  for (int y = 0; y < kHeight; ++y) {
+    if (std::string(art[size_t(y)]).size() != size_t(kWidth)) {
+      std::fprintf(stderr, "dxgrid: %s row %d is not %d wide\n", name, y, kWidth);
+      std::exit(1);
+    }
+    for (int x = 0; x < kWidth; ++x)
+      image.at(x, y) = art[size_t(y)][x] == 'K' ? kInk : kKey;
+  }
+  return image;
+}
+
+// Each image zoomed eight times with its key pixels as a light checkerboard, and below
+// it zoomed four times on a button face of the standard look's 12 x 18 indicator cell.
+std::string ContactSheet(const std::vector<Sheet>& images) {
+  const int zoom = 8, small = 4, gap = 8;
+  const int cellWidth = 12 * small, cellHeight = 18 * small;
+  const int column = std::max(kWidth * zoom, cellWidth) + gap;
+  const int w = kCount * column + gap, h = gap + kHeight * zoom + gap + cellHeight + gap;
+  std::vector<Rgb> pixels(size_t(w) * h, Rgb{64, 64, 64});
+  auto put = [&](int x, int y, Rgb p) { pixels[size_t(y) * w + x] = p; };
+  const Rgb face{212, 208, 200}, light{255, 255, 255}, shadow{128, 128, 128}, dark{64, 64, 64};
+  for (int i = 0; i < kCount; ++i) {
+    const Sheet& image = images[size_t(i)];
+    const int left = gap + i * column;
+    for (int y = 0; y < kHeight * zoom; ++y)
+      for (int x = 0; x < kWidth * zoom; ++x) {
+        const Rgb p = image.at(x / zoom, y / zoom);
+        const Rgb checker = (x / 4 + y / 4) % 2 ? Rgb{255, 255, 255} : Rgb{220, 220, 220};
+        put(left + x, gap + y, p == kKey ? checker : p);
+      }
+    // The indicator cell: highlight left and top, shadow and dark shadow right and bottom.
+    const int top = 2 * gap + kHeight * zoom;
+    const int ox = (12 - kWidth) / 2, oy = (18 - kHeight) / 2;
+    for (int cy = 0; cy < 18; ++cy)
+      for (int cx = 0; cx < 12; ++cx) {
+        Rgb p = face;
+        if (cx == 11 || cy == 17)
+          p = dark;
+        else if (cx == 10 || cy == 16)
+          p = shadow;
+        else if (cx == 0 || cy == 0)
+          p = light;
+        const int ix = cx - ox, iy = cy - oy;
+        if (ix >= 0 && iy >= 0 && ix < kWidth && iy < kHeight && image.at(ix, iy) == kInk)
+          p = kInk;
+        for (int y = 0; y < small; ++y)
+          for (int x = 0; x < small; ++x)
+            put(left + cx * small + x, top + cy * small + y, p);
+      }
+  }
+  return luna::EncodePng(w, h, pixels);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: dxgrid <output directory>\n");
+    return 2;
+  }
+  const std::string dir = argv[1];
+  std::vector<Sheet> images;
+  for (int i = 0; i < kCount; ++i) {
+    images.push_back(Draw(kArt[i], kNames[i]));
+    luna::WriteFile(dir + "/" + kNames[i] + ".bmp", luna::EncodeBmp(images.back()));
+  }
+  luna::WriteFile(dir + "/treelist-contact-sheet.png", ContactSheet(images));
+  return 0;
+}

@@ -1,0 +1,297 @@
+// The paint pipeline: one pass computes a fresh layout, makes every brush it needs once,
+// runs the area painters in a fixed order and frees everything again; the colours of
+// rows and cells, the clip helpers of the area painters, and the interaction feedback
+// that painting hides and shows.
+//
+// Decisions taken here:
+// - Hiding and showing the feedback count every call and act only when the count goes
+//   from 0 to 1 and from 1 to 0. Counting only the acting calls let nested pairs (a
+//   paint inside another paint or inside a scroll) drive the count below 0 and toggle
+//   the XOR sizing line out of step, which left ghost lines on the screen.
+// - The column brush table is looked up by the column it was made for, never by
+//   position: the layout's order of column entries is not the order of the columns,
+//   and a column without an entry (scrolled out, hidden band) has no brush.
+// - A pass saves the DC's state before it starts and restores it at its end, also when
+//   a painter raises: clip region, colours and selected objects are as before, and
+//   every brush, region and bitmap of the pass is freed by its owner.
+// - OptionsEx bit 0 is one option with all its effects: rows are 2 pixels taller, and
+//   a selected row is drawn highlighted except its focused cell, whose focus frame and
+//   search frame reach over the cell's grid lines.
+#include <algorithm>
+#include <cassert>
+
+#include "classlib/Canvas.h"
+#include "classlib/GdiHandles.h"
+#include "editors/DxInplaceEdit.h"
+#include "editors/DxUtils.h"
+#include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListDraw.h"
+#include "treelist/DxTreeListPaintPass.h"
+
+namespace {
+
+// The panel line colour of the framed look.
+constexpr TColor kFramedPanelLineColor = TColor(0x00A0A0A0);
+
+HBRUSH NewBrush(TBrushHandle& handle, TColor color) {
+  handle.Reset(CreateSolidBrush(ColorToRGB(color)));
+  return handle.Get();
+}
+
+bool IsSizingState(TdxTreeListState state) {
+  return state == stColumnSizing || state == stBandSizing || state == stBandPanelSizing ||
+         state == stHeaderPanelSizing || state == stRowSizing;
+}
+
+// Clears the control's reference to a pass when the pass ends.
+struct TPassScope {
+  TdxTreeListPaintPass*& Field;
+  ~TPassScope() { Field = nullptr; }
+};
+
+}  // namespace
+
+// ---- The pass
+
+void TCustomdxTreeList::Paint() {
+  HideFeedback();
+  struct TShow {
+    TCustomdxTreeList* Control;
+    ~TShow() noexcept(false) { Control->ShowFeedback(); }
+  } show{this};
+
+  TCanvas* canvas = GetCanvas();
+  HDC dc = canvas->GetHandle();
+  TSaveDCGuard dcState(dc);
+  TdxTreeListPaintPass pass;
+  pass.DC = dc;
+  CalcLayout(pass.Layout);
+  pass.Focused = IsControlFocused();
+  pass.FocusedColumn = GetColumnByVisibleIndex(GetFocusedColumn());
+  CreatePaintBrushes(pass);
+  FPaintPass = &pass;
+  TPassScope scope{FPaintPass};
+
+  PaintTopPanel();
+  PaintBandRow();
+  PaintHeaderPanel();
+  PaintNewItemRow();
+  PaintIndicator();
+  PaintFooter();
+  PaintStatusPanel();
+  DrawNodes();
+}
+
+void TCustomdxTreeList::CreatePaintBrushes(TdxTreeListPaintPass& pass) {
+  NewBrush(pass.BandBrush, FBandColor);
+  NewBrush(pass.HeaderBrush, FHeaderColor);
+  NewBrush(pass.GroupBrush, FGroupNodeColor);
+  NewBrush(pass.BackgroundBrush, GetColor());
+  pass.PanelLineColor = FLookAndFeel == lfFramed ? kFramedPanelLineColor : clBtnShadow;
+  NewBrush(pass.PanelLineBrush, pass.PanelLineColor);
+  NewBrush(pass.HighlightBrush, FHighlightColor);
+  NewBrush(pass.TreeLineBrush, FTreeLineColor);
+  NewBrush(pass.InactiveSelectionBrush, FHideSelectionColor);
+  NewBrush(pass.FooterBrush, FFooterColor);
+  NewBrush(pass.FixedLineBrush, FFixedBandLineColor);
+
+  const COLORREF background = ColorToRGB(GetColor());
+  int32_t highest = -1;
+  for (const TdxTreeListColumnEntry& entry : pass.Layout.Columns)
+    highest = std::max(highest, entry.Column);
+  pass.ColumnIndex.assign(static_cast<size_t>(highest + 1), -1);
+  pass.ColumnBrushes.reserve(pass.Layout.Columns.size());
+  for (const TdxTreeListColumnEntry& entry : pass.Layout.Columns) {
+    if (entry.Column < 0 || pass.ColumnIndex[entry.Column] >= 0)
+      continue;
+    TdxTreeListColumnBrush& brush = pass.ColumnBrushes.emplace_back();
+    brush.Column = entry.Column;
+    brush.Color = GetColumnColor(entry.Column);
+    if (ColorToRGB(brush.Color) != background)
+      NewBrush(brush.Brush, brush.Color);
+    pass.ColumnIndex[entry.Column] = static_cast<int>(pass.ColumnBrushes.size()) - 1;
+  }
+}
+
+void TCustomdxTreeList::PaintTopPanel() {
+  const TRect& panel = FPaintPass->Layout.TopPanel;
+  if (IsEmptyRect(panel) || !RectVisible(FPaintPass->DC, &panel))
+    return;
+  DrawTopPanel(GetCanvas(), panel, FPaintPass->PanelLineBrush.Get(), FPaintPass->HeaderBrush.Get());
+}
+
+HDC TCustomdxTreeList::SelectCanvasFont(TFont* font) {
+  TCanvas* canvas = GetCanvas();
+  canvas->GetFont()->Assign(font);
+  canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
+  HDC dc = canvas->GetHandle();
+  SetTextColor(dc, ColorToRGB(font->GetColor()));
+  return dc;
+}
+
+// ---- Colours
+
+bool TCustomdxTreeList::IsControlFocused() {
+  if (!HandleAllocated())
+    return false;
+  HWND focus = GetFocus();
+  if (focus && (focus == GetHandle() || IsChild(GetHandle(), focus)))
+    return true;
+  TdxInplaceEdit* editor = GetEditor();
+  return FState == stEditing && editor && editor->IsFocused();
+}
+
+void TCustomdxTreeList::GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow,
+                                     bool hasChildren, int level, int32_t column, TColor& color, TColor& textColor,
+                                     HBRUSH& brush) {
+  assert(FPaintPass && "row colours are asked while painting");
+  TdxTreeListPaintPass& pass = *FPaintPass;
+  // A drag over an unfocused control still shows the node it started from.
+  if (!focused && HasDragFeedback() && node && node == FFocusedNode) {
+    color = FHighlightColor;
+    textColor = FHighlightTextColor;
+    brush = pass.HighlightBrush.Get();
+    return;
+  }
+  const bool shownSelected = selected && (!FHideSelectionUnfocused || focused);
+  if (shownSelected) {
+    color = focused ? FHighlightColor : FHideSelectionColor;
+    textColor = focused ? FHighlightTextColor : FHideSelectionTextColor;
+    brush = focused ? pass.HighlightBrush.Get() : pass.InactiveSelectionBrush.Get();
+    return;
+  }
+  if (!FMetrics.TreeLook && (groupRow || hasChildren)) {
+    textColor = FGroupNodeTextColor == clNone ? GetFont()->GetColor() : FGroupNodeTextColor;
+    brush = LevelBrush(level, &color);
+    return;
+  }
+  textColor = column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column)->GetColor() : GetFont()->GetColor();
+  const TdxTreeListColumnBrush* entry = column >= 0 ? pass.FindColumnBrush(column) : nullptr;
+  if (entry && entry->Brush) {
+    color = entry->Color;
+    brush = entry->Brush.Get();
+    return;
+  }
+  color = GetColor();
+  brush = pass.BackgroundBrush.Get();
+}
+
+void TCustomdxTreeList::GetColumnColors(int32_t column, TColor& color, HBRUSH& brush) {
+  assert(FPaintPass && "column colours are asked while painting");
+  const TdxTreeListColumnBrush* entry = FPaintPass->FindColumnBrush(column);
+  if (entry && entry->Brush) {
+    color = entry->Color;
+    brush = entry->Brush.Get();
+    return;
+  }
+  color = GetColor();
+  brush = FPaintPass->BackgroundBrush.Get();
+}
+
+HBRUSH TCustomdxTreeList::LevelBrush(int level, TColor* color) {
+  TdxTreeListPaintPass& pass = *FPaintPass;
+  TColor levelColor = FGroupNodeColor;
+  if (IsLevelColorAssigned())
+    GetLevelColor(level, levelColor);
+  if (color)
+    *color = levelColor;
+  if (levelColor == FGroupNodeColor)
+    return pass.GroupBrush.Get();
+  if (!pass.LevelBrush || pass.LevelColor != levelColor) {
+    NewBrush(pass.LevelBrush, levelColor);
+    pass.LevelColor = levelColor;
+  }
+  return pass.LevelBrush.Get();
+}
+
+bool TCustomdxTreeList::IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow) {
+  // `newItemRow`: the cell belongs to the new-item row, whose own focus flag stands for
+  // the selection.
+  const bool multi = IsMultiSelect();
+  const bool inverse = FOptionsEx.Contains(aoOptionsEx0);
+  if (!rowSelected || (!newItemRow && FNewItemRowActive && !multi))
+    return false;
+  bool highlighted = false;
+  if (IsRowSelect())
+    highlighted = true;
+  else if (multi && (!inverse || FNewItemRowActive || !focusedNode))
+    highlighted = true;
+  else
+    highlighted = (column == FPaintPass->FocusedColumn) != inverse;
+  return highlighted && !(FHideSelectionUnfocused && !FPaintPass->Focused);
+}
+
+bool TCustomdxTreeList::HasDragFeedback() const {
+  return FState == stNodeDragging || FDragOverNode;
+}
+
+// ---- Clipping
+
+void TCustomdxTreeList::SetClip(const TRect& rect) {
+  assert(FPaintPass && !FPaintPass->ClipSet && "one clip at a time, while painting");
+  TdxTreeListPaintPass& pass = *FPaintPass;
+  HDC dc = pass.DC;
+  pass.SavedClip.Reset(CreateRectRgn(0, 0, 0, 0));
+  pass.HadClip = GetClipRgn(dc, pass.SavedClip.Get()) == 1;
+  // Regions are in device units; the rectangle is in the DC's logical ones.
+  TRect device = rect;
+  LPtoDP(dc, reinterpret_cast<POINT*>(&device), 2);
+  TRegionHandle region(CreateRectRgnIndirect(&device));
+  if (pass.HadClip)
+    CombineRgn(region.Get(), region.Get(), pass.SavedClip.Get(), RGN_AND);
+  SelectClipRgn(dc, region.Get());
+  pass.ClipSet = true;
+}
+
+void TCustomdxTreeList::RestoreClip() {
+  TdxTreeListPaintPass& pass = *FPaintPass;
+  if (!pass.ClipSet)
+    return;
+  SelectClipRgn(pass.DC, pass.HadClip ? pass.SavedClip.Get() : nullptr);
+  pass.SavedClip.Reset();
+  pass.ClipSet = false;
+}
+
+// ---- Interaction feedback
+
+void TCustomdxTreeList::HideFeedback() {
+  if (FFeedbackCount++ == 0 && IsSizingState(FState))
+    DrawSizingLine();
+}
+
+void TCustomdxTreeList::ShowFeedback() {
+  assert(FFeedbackCount > 0 && "ShowFeedback without HideFeedback");
+  if (FFeedbackCount == 0)
+    return;
+  if (--FFeedbackCount == 0 && IsSizingState(FState))
+    DrawSizingLine();
+}
+
+void TCustomdxTreeList::DrawSizingLine() {
+  if (!HandleAllocated())
+    return;
+  TClientDC dc(GetHandle());
+  const TRect client = GetClientRect();
+  TSaveDCGuard state(dc);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SetROP2(dc, R2_NOTXORPEN);
+  // Column and row sizing draw one line, the band and panel sizings two adjacent ones.
+  const bool vertical = FState == stColumnSizing || FState == stBandSizing;
+  const int lines = FState == stColumnSizing || FState == stRowSizing ? 1 : 2;
+  for (int i = 0; i < lines; ++i) {
+    if (vertical) {
+      MoveToEx(dc, FSizingPos + i, client.top, nullptr);
+      LineTo(dc, FSizingPos + i, client.bottom);
+    } else {
+      MoveToEx(dc, client.left, FSizingPos + i, nullptr);
+      LineTo(dc, client.right, FSizingPos + i);
+    }
+  }
+}
+
+void TCustomdxTreeList::SetSearchState(bool searching, int column, const std::string& text) {
+  FSearching = searching;
+  FSearchColumn = column;
+  FSearchText = text;
+  Invalidate();
+}
