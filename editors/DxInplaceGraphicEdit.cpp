@@ -20,9 +20,9 @@
 #include <cassert>
 
 #include "classlib/Clipboard.h"
-#include "classlib/ExtDlgs.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxExEdtr.h"
+#include "editors/DxPictureCommands.h"
 #include "editors/DxPictureValues.h"
 #include "editors/DxUtils.h"
 
@@ -295,38 +295,16 @@ void TdxInplaceGraphicEdit::CutToClipboard() {
 }
 
 void TdxInplaceGraphicEdit::PasteFromClipboard() {
-  if (!CanEditText() || !Clipboard()->HasFormat(FClipboardFormat) || !CanModify())
-    return;
-  if (FClipboardFormat == CF_PICTURE() && Clipboard()->HasFormat(CF_BITMAP)) {
-    // Read whole before the picture changes: a failed read leaves the picture as it was.
-    TBitmap bitmap;
-    bitmap.Assign(Clipboard());
-    FPicture->SetBitmap(&bitmap);
-    return;
-  }
-  FPicture->Assign(Clipboard());
+  if (CanEditText() && CanModify())
+    PastePictureFromClipboard(FPicture, FClipboardFormat);
 }
 
 void TdxInplaceGraphicEdit::LoadFromFile() {
-  if (!CanModify())
-    return;
-  TOpenPictureDialog dialog(nullptr);
-  if (!FCustomFilter.empty())
-    dialog.SetFilter(FCustomFilter);
-  if (dialog.Execute())
-    FPicture->LoadFromFile(dialog.GetFileName());
+  if (CanModify())
+    LoadPictureWithDialog(FPicture, FCustomFilter);
 }
 
-void TdxInplaceGraphicEdit::SaveToFile() {
-  if (IsPictureEmpty(FPicture))
-    return;
-  std::unique_ptr<TSavePictureDialog> dialog(new TSavePictureDialog(Application));
-  const TGraphicClass graphicClass = FPicture->GetGraphic()->ClassType();
-  dialog->SetFilter(FCustomFilter.empty() ? GraphicFilter(graphicClass) : FCustomFilter);
-  dialog->SetDefaultExt(GraphicExtension(graphicClass));
-  if (dialog->Execute())
-    FPicture->SaveToFile(dialog->GetFileName());
-}
+void TdxInplaceGraphicEdit::SaveToFile() { SavePictureWithDialog(FPicture, FCustomFilter); }
 
 void TdxInplaceGraphicEdit::ToolBarButtonClick(TObject* /*sender*/, int index) {
   struct THide {
@@ -450,20 +428,19 @@ void TdxInplaceGraphicEdit::KeyDown(WORD& key, TShiftState shift) {
       ContainerNotify(false);
   }
   inherited::KeyDown(key, shift);
-  if (key == VK_INSERT && shift == TShiftState{ssShift})
-    PasteFromClipboard();
-  else if (key == VK_INSERT && shift == TShiftState{ssCtrl})
-    CopyToClipboard();
-  else if (key == VK_DELETE && shift == TShiftState{ssShift})
-    CutToClipboard();
+  RunClipboardCommand(ClipboardCommandOfKey(key, shift));
 }
 
 void TdxInplaceGraphicEdit::KeyPress(char& key) {
   inherited::KeyPress(key);
-  switch (key) {
-    case 3: CopyToClipboard(); break;   // Ctrl+C
-    case 22: PasteFromClipboard(); break;  // Ctrl+V
-    case 24: CutToClipboard(); break;   // Ctrl+X
+  RunClipboardCommand(ClipboardCommandOfChar(key));
+}
+
+void TdxInplaceGraphicEdit::RunClipboardCommand(TdxClipboardCommand command) {
+  switch (command) {
+    case ccCut: CutToClipboard(); break;
+    case ccCopy: CopyToClipboard(); break;
+    case ccPaste: PasteFromClipboard(); break;
     default: break;
   }
 }

@@ -21,6 +21,7 @@
 #include "classlib/Bitmap.h"
 #include "classlib/Graphic.h"
 #include "editors/DxInplaceEdit.h"
+#include "editors/DxPictureCommands.h"
 #include "editors/DxPopupToolBar.h"
 
 enum TdxGraphicEditTransparency : uint8_t { gtDefault, gtOpaque, gtTransparent };
@@ -136,6 +137,7 @@ class TdxInplaceGraphicEdit : public TdxInplaceEdit {
 
  private:
   void PictureChanged(TObject* sender);
+  void RunClipboardCommand(TdxClipboardCommand command);
   // Runs the picture-changed step as no edit (the loading flag raised for it).
   void PictureChangedQuietly();
   // Applies the editor's picture and clipboard state to the tool bar.

@@ -53,6 +53,50 @@ void FinalizeDxTextEdit() {
 
 bool DxRichEditLoaded() { return gRichEdit != nullptr; }
 
+void SetRichEditMaxLength(HWND wnd, int maxLength) {
+  SendMessageA(wnd, EM_EXLIMITTEXT, 0, maxLength > 0 ? LPARAM(maxLength) : kNoTextLimit);
+}
+
+void SetRichEditTextColor(HWND wnd, TColor color) {
+  CHARFORMATA format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  if (color == clWindowText || color == clDefault)
+    format.dwEffects = CFE_AUTOCOLOR;
+  else
+    format.crTextColor = ColorToRGB(color);
+  SendMessageA(wnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+}
+
+CHARRANGE GetRichEditSelection(HWND wnd) {
+  CHARRANGE range{};
+  SendMessageA(wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+void SetRichEditSelection(HWND wnd, int start, int end) {
+  CHARRANGE range{start, end};
+  SendMessageA(wnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+std::string GetRichEditSelText(HWND wnd) {
+  const CHARRANGE range = GetRichEditSelection(wnd);
+  const int length = range.cpMax - range.cpMin;
+  if (length <= 0)
+    return {};
+  std::vector<char> buffer(size_t(2 * length + 1), '\0');
+  const LRESULT copied = SendMessageA(wnd, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
+  return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
+}
+
+std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase) {
+  switch (charCase) {
+    case ecUpperCase: return AnsiUpperCase(text);
+    case ecLowerCase: return AnsiLowerCase(text);
+    default: return text;
+  }
+}
+
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
 // dragged into or out of it. Counted on its own; the editor frees it. Its methods only
 // store constants; the one that does more runs behind the exception barrier.
@@ -277,7 +321,7 @@ void TdxInplaceTextEdit::ApplyCharCase() {
   if (FCharCase == ecNormal)
     return;
   const std::string text = GetText();
-  const std::string converted = FCharCase == ecUpperCase ? AnsiUpperCase(text) : AnsiLowerCase(text);
+  const std::string converted = ApplyEditCharCase(text, FCharCase);
   if (converted == text)
     return;
   const TFlagScope updating(FCaseUpdating);
@@ -306,7 +350,7 @@ void TdxInplaceTextEdit::SetMaxLengthValue(int value) {
 
 void TdxInplaceTextEdit::ApplyMaxLength(int value) {
   if (HandleAllocated() && HasTextArea())
-    SendMessageA(GetHandle(), EM_EXLIMITTEXT, 0, value > 0 ? LPARAM(value) : kNoTextLimit);
+    SetRichEditMaxLength(GetHandle(), value);
 }
 
 void TdxInplaceTextEdit::SetOEMConvert(bool value) {
@@ -340,25 +384,13 @@ void TdxInplaceTextEdit::SetPasswordChar(char value) {
 // ---- Selection and clipboard --------------------------------------------------------
 
 int TdxInplaceTextEdit::GetSelLength() {
-  CHARRANGE r{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  const CHARRANGE r = GetRichEditSelection(GetHandle());
   return r.cpMax - r.cpMin;
 }
 
-int TdxInplaceTextEdit::GetSelStart() {
-  CHARRANGE r{};
-  SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  return r.cpMin;
-}
+int TdxInplaceTextEdit::GetSelStart() { return GetRichEditSelection(GetHandle()).cpMin; }
 
-std::string TdxInplaceTextEdit::GetSelText() {
-  const int length = GetSelLength();
-  if (length <= 0)
-    return {};
-  std::vector<char> buffer(size_t(2 * length + 1), '\0');
-  const LRESULT copied = SendMessageA(GetHandle(), EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
-  return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
-}
+std::string TdxInplaceTextEdit::GetSelText() { return GetRichEditSelText(GetHandle()); }
 
 int TdxInplaceTextEdit::GetSelTextBuf(char* buffer, int size) {
   if (!buffer || size <= 0)
@@ -372,19 +404,12 @@ int TdxInplaceTextEdit::GetSelTextBuf(char* buffer, int size) {
 
 void TdxInplaceTextEdit::SetSelLength(int value) {
   const int start = GetSelStart();
-  CHARRANGE r{start, start + value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
+  SetRichEditSelection(GetHandle(), start, start + value);
 }
 
-void TdxInplaceTextEdit::SetSelStart(int value) {
-  CHARRANGE r{value, value};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-}
+void TdxInplaceTextEdit::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
-void TdxInplaceTextEdit::SelectAll() {
-  CHARRANGE r{0, -1};
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-}
+void TdxInplaceTextEdit::SelectAll() { SetRichEditSelection(GetHandle(), 0, -1); }
 
 void TdxInplaceTextEdit::ClearUndo() {
   if (HandleAllocated())
@@ -499,26 +524,15 @@ void TdxInplaceTextEdit::WMSize(TMessage& message) {
 
 void TdxInplaceTextEdit::WMSetFont(TMessage& message) {
   inherited::Dispatch(message);
-  if (!HasTextArea())
-    return;
-  CHARFORMATA format{};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_COLOR;
-  const TColor color = GetFont()->GetColor();
-  if (color == clWindowText || color == clDefault)
-    format.dwEffects = CFE_AUTOCOLOR;
-  else
-    format.crTextColor = ColorToRGB(color);
-  SendMessageA(GetHandle(), EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  if (HasTextArea())
+    SetRichEditTextColor(GetHandle(), GetFont()->GetColor());
 }
 
 void TdxInplaceTextEdit::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_CHAR:
-      if (FCharCase == ecUpperCase)
-        message.WParam = WPARAM(uint8_t(AnsiUpperCase(std::string(1, char(message.WParam)))[0]));
-      else if (FCharCase == ecLowerCase)
-        message.WParam = WPARAM(uint8_t(AnsiLowerCase(std::string(1, char(message.WParam)))[0]));
+      if (FCharCase != ecNormal)
+        message.WParam = WPARAM(uint8_t(ApplyEditCharCase(std::string(1, char(message.WParam)), FCharCase)[0]));
       inherited::Dispatch(message);
       return;
     case WM_CONTEXTMENU: WMContextMenu(message); return;

@@ -26,6 +26,22 @@ void FinalizeDxTextEdit();
 // True while the RichEdit library is loaded.
 bool DxRichEditLoaded();
 
+// The RichEdit helpers the text editor shares with the blob popup's memo.
+// Sets the window's text limit; 0 means no limit (RichEdit itself takes a limit of 0
+// as its default of about 64K characters, which would cut longer texts short).
+void SetRichEditMaxLength(HWND wnd, int maxLength);
+// Sets the window's default character colour; clWindowText and clDefault give the
+// automatic colour.
+void SetRichEditTextColor(HWND wnd, TColor color);
+// `text` in `charCase`, converted with the locale's rules.
+std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase);
+// The window's selection, and the selection set from `start` to `end`.
+CHARRANGE GetRichEditSelection(HWND wnd);
+void SetRichEditSelection(HWND wnd, int start, int end);
+// The selected text, read into a buffer of two bytes a character as a double-byte code
+// page needs.
+std::string GetRichEditSelText(HWND wnd);
+
 class TdxInplaceTextEdit : public TdxInplaceEdit {
   KIVO_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
  public:
