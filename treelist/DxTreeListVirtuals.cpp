@@ -21,47 +21,6 @@
 #include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
 
-void TCustomdxTreeList::CancelMode() {
-  switch (FState) {
-    case stColumnSizing:
-    case stBandSizing:
-    case stBandPanelSizing:
-    case stHeaderPanelSizing:
-    case stRowSizing:
-      FState = stNone;
-      if (HandleAllocated() && Screen)
-        ::SetCursor(Screen->GetCursors(GetCursor()));
-      break;
-    case stBandPressed:
-    case stColumnPressed:
-    case stColumnButtonPressed:
-    case stFooterButtonPressed:
-    case stBandIndicatorPressed:
-    case stHeaderIndicatorPressed:
-      FState = stNone;
-      FPressedBand = -1;
-      FBandPressed = false;
-      FPressedColumn = -1;
-      FColumnPressed = false;
-      FPressedColumnButton = -1;
-      FColumnButtonPressed = false;
-      FFooterButtonPressed = false;
-      FBandIndicatorPressed = false;
-      FHeaderIndicatorPressed = false;
-      Invalidate();
-      break;
-    case stBandDragging:
-      EndBandDrag(false);
-      break;
-    case stColumnDragging:
-      EndColumnDrag(false);
-      break;
-    default:
-      break;
-  }
-  FreeAndNil(FHintWindow);
-}
-
 void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column) {}
 
 void TCustomdxTreeList::NodeAdded(TdxTreeListNode* Node) {
