@@ -277,6 +277,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   if (!hit.Node || !(IsNodePart(hit.HitTest) || hit.HitTest == htIndicator))
     return;
   const bool sameNode = hit.Node == FFocusedNode;
+  FShiftRangeStarted = false;
   const int oldColumn = GetFocusedColumn();
   FPrevFocusedNode = FFocusedNode;
   if (button == mbLeft && hit.HitTest != htIndicator)
