@@ -150,6 +150,59 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       RebuildDxTreeListExpandGlyphs();
       return;
+    case WM_IME_STARTCOMPOSITION:
+      inherited::Dispatch(message);
+      ShowEditor();
+      return;
+    case CM_PARENTFONTCHANGED:
+      inherited::Dispatch(message);
+      if (GetParentFont()) {
+        FHeaderFont->SetName(GetFont()->GetName());
+        FBandFont->SetName(GetFont()->GetName());
+      }
+      return;
+    case CM_MOUSEENTER: {
+      inherited::Dispatch(message);
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      TdxTreeListHitInfo hit;
+      GetHitInfo(ScreenToClient(cursor), hit);
+      UpdateHotTrack(hit);
+      return;
+    }
+    case CM_DESIGNHITTEST: {
+      TdxTreeListHitInfo hit;
+      GetHitInfo(MessageAs<TWMMouse>(message).Pos(), hit);
+      switch (hit.HitTest) {
+        case htColumnHeader:
+        case htColumnEdge:
+        case htBandHeader:
+        case htBandEdge:
+        case htBandPanelEdge:
+        case htHeaderPanelEdge:
+        case htRowEdge:
+          message.Result = 1;
+          break;
+        default:
+          message.Result = 0;
+      }
+      return;
+    }
+    case CM_DRAG: {
+      inherited::Dispatch(message);
+      if (FState == stNodeDragging)
+        return;
+      const auto kind = static_cast<TDragMessage>(LOWORD(message.WParam));
+      const auto* drag = reinterpret_cast<const TDragRec*>(message.LParam);
+      if (kind == dmDragEnter && drag) {
+        const TPoint p = ScreenToClient(drag->Pos);
+        if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
+          SetDragOverNode(node);
+      } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
+        SetDragOverNode(nullptr);
+      }
+      return;
+    }
   }
   inherited::Dispatch(message);
 }

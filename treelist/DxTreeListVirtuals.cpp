@@ -20,6 +20,7 @@
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListDraw.h"
 
 void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column) {}
 
@@ -501,7 +502,7 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Pla
 
 void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor) {
   if (FState == stColumnDragging && GetVisibleBandCount() == 0) {
-    Cursor = -1124;  // the delete cursor: nowhere to drop
+    Cursor = crDxTreeListDelete;  // nowhere to drop
     return;
   }
   if (!FCustomizingForm || !FCustomizingForm->GetVisible())
@@ -510,7 +511,7 @@ void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor
   if (!PointInRect(FCustomizingForm->GetClientRect(), local))
     return;
   if (FState == stColumnDragging && FDragColumn >= 0 && GetColumnDisableCustomizing(FDragColumn)) {
-    Cursor = -1124;
+    Cursor = crDxTreeListDelete;
     return;
   }
   const bool lastVisibleColumn = FState == stColumnDragging && GetShownColumnCount() == 1;
