@@ -36,6 +36,9 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
   // still fill the mask's required positions.
   bool GetIgnoreMaskBlank() const { return FIgnoreMaskBlank; }
   void SetIgnoreMaskBlank(bool value) { FIgnoreMaskBlank = value; }
+  // The text a host stores for the editor: the edit text, but with IgnoreMaskBlank on
+  // (and a mask) without the blanks of unfilled positions, and empty when wholly blank.
+  std::string GetStoredText();
 
   // While masked the caret stands on the one character at `position` (clamped to the
   // mask), selected, so that typing overwrites it; unmasked it goes to `position`.

@@ -14,6 +14,17 @@ void TdxTreeListMaskColumn::Assign(TPersistent* Source) {
   FEditMask = source->FEditMask;
 }
 
+void TdxTreeListMaskColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+  auto* mask = ObjectAs<TdxInplaceMaskEdit>(Editor);
+  if (!mask) {
+    inherited::AssignEditValue(Node, Editor, Value);
+    return;
+  }
+  Node->SetString(GetIndex(), mask->GetStoredText());
+  if (GetTreeList())
+    GetTreeList()->GetNodeValue(Node, GetIndex(), Value);
+}
+
 void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   inherited::InitEditProperties(Editor);
   auto* mask = ObjectAs<TdxInplaceMaskEdit>(Editor);

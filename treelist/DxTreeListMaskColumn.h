@@ -25,6 +25,8 @@ class TdxTreeListMaskColumn : public TdxTreeListColumn {
   // From another mask column: the column's settings and EditMask (IgnoreMaskBlank keeps
   // its value).
   void Assign(TPersistent* Source) override;
+  // A mask editor's text as it stores it: with IgnoreMaskBlank, without blanks.
+  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListMaskEdit::MetaClass(); }
   // The column's editor properties, then the mask and IgnoreMaskBlank for a mask editor.
   void InitEditProperties(TdxInplaceEdit* Editor) override;
@@ -33,7 +35,8 @@ class TdxTreeListMaskColumn : public TdxTreeListColumn {
 
   const std::string& GetEditMask() const { return FEditMask; }
   void SetEditMask(const std::string& value) { FEditMask = value; }
-  // A wholly blank value is accepted as no value (see TdxInplaceMaskEdit).
+  // Blanks are not stored: a wholly blank value is accepted as no value, and the
+  // blanks of unfilled optional positions are left out (see TdxInplaceMaskEdit).
   bool GetIgnoreMaskBlank() const { return FIgnoreMaskBlank; }
   void SetIgnoreMaskBlank(bool value) { FIgnoreMaskBlank = value; }
 

@@ -1,8 +1,10 @@
 // Columns: fallback values and what is stored, placement in bands and rows, moving with
-// the cell texts, leaving the control, copying, the mask column and the editor binding.
+// the cell texts, leaving the control, copying, the mask column, the editor binding and
+// the cells painted through the column's view data.
 #include <memory>
 
 #include "classlib/Filer.h"
+#include "tests/support/TestSupport.h"
 #include "tests/treelist/TreeListControlTestSupport.h"
 #include "treelist/DxTreeListEditStyle.h"
 
@@ -24,6 +26,11 @@ bool Stores(TPersistent* instance, const std::string& name) {
 }
 
 using DxTreeListColumnTest = TreeListControlFixture;
+
+// Paints a windowless control into `dc` as its paint message would.
+struct TControlPainter : TCustomdxTreeListControl {
+  static void Paint(TCustomdxTreeListControl* control, HDC dc) { (control->*&TControlPainter::PaintWindow)(dc); }
+};
 
 TEST_F(DxTreeListColumnTest, AFreshColumnStoresNeitherWidthNorCaption) {
   TdxTreeListColumn* column = Tree->CreateColumn(&TdxTreeListColumn::MetaClass(), Form);
@@ -218,6 +225,28 @@ TEST_F(DxTreeListColumnTest, EditValuesGoThroughTheNodeText) {
   EXPECT_EQ(Texts(node), (std::vector<std::string>{"second"}));
 }
 
+// Regression (F26): IgnoreMaskBlank of the mask column had no counterpart in the mask
+// editor, so the blanks of a cell left unfilled were stored with its text.
+TEST_F(DxTreeListColumnTest, AMaskColumnIgnoringBlanksStoresNone) {
+  auto* column = static_cast<TdxTreeListMaskColumn*>(Column("M", 0, 0, &TdxTreeListMaskColumn::MetaClass()));
+  column->SetEditMask("999-9999;1;_");
+  TdxTreeListTextNode* node = Node({"old"});
+  auto editor = std::make_unique<TdxInplaceTreeListMaskEdit>(nullptr);
+  column->InitEditProperties(editor.get());
+  editor->SetEditText("12_-3___");
+  Variant value;
+  column->AssignEditValue(node, editor.get(), value);
+  EXPECT_EQ(Texts(node), (std::vector<std::string>{"12_-3___"})) << "off: the edit text as it stands";
+  column->SetIgnoreMaskBlank(true);
+  column->InitEditProperties(editor.get());
+  column->AssignEditValue(node, editor.get(), value);
+  EXPECT_EQ(Texts(node), (std::vector<std::string>{"12-3"}));
+  EXPECT_EQ(value.AsString(), "12-3");
+  editor->SetEditText("___-____");
+  column->AssignEditValue(node, editor.get(), value);
+  EXPECT_EQ(Texts(node), (std::vector<std::string>{""})) << "a wholly blank value is no value";
+}
+
 TEST_F(DxTreeListColumnTest, ChangeAndValidationReachTheControlUnlessLocked) {
   TdxTreeListColumn* column = Column("A");
   int controlChanges = 0;
@@ -236,6 +265,70 @@ TEST_F(DxTreeListColumnTest, ChangeAndValidationReachTheControlUnlessLocked) {
   Tree->EndUpdate();
   EXPECT_EQ(controlChanges, 1);
   EXPECT_EQ(columnChanges, 1);
+}
+
+// A cell is painted by the column's editor class from the view data the column fills;
+// an editor of that class showing the cell's text, colour, font and alignment, with the
+// tree list's margins and its border-less style, draws the very same pixels in its
+// content area (an editor window is 2 pixels larger than its content on every side).
+TEST_F(DxTreeListColumnTest, ACellPaintsAsItsTextEditorDraws) {
+  Tree->SetBounds(0, 0, 320, 120);
+  Option(aoBandHeaderWidth, false);
+  Tree->SetShowGrid(true);
+  TdxTreeListColumn* plain = Column("Plain");
+  plain->SetWidth(140);
+  TdxTreeListColumn* dressed = Column("Dressed");
+  dressed->SetWidth(150);
+  dressed->SetAlignment(taRightJustify);
+  dressed->SetColor(TColor(RGB(255, 255, 0)));
+  dressed->GetFont()->SetName("Arial");
+  dressed->GetFont()->SetHeight(-15);
+  dressed->GetFont()->SetColor(TColor(RGB(0, 0, 128)));
+  dressed->SetCharCase(ecUpperCase);
+  Node({"first", "first"});
+  TdxTreeListTextNode* node = Node({"Cell text", "Mixed Case"});
+  ASSERT_NE(Tree->GetFocusedNode(), node) << "the compared row is painted without highlight";
+
+  TDibSurface grid(320, 120);
+  grid.Fill(RGB(1, 2, 3));
+  TControlPainter::Paint(Tree, grid.DC());
+
+  for (int column = 0; column < 2; ++column) {
+    SCOPED_TRACE(column);
+    TdxTreeListColumn* c = Tree->GetColumn(column);
+    const TRect cell = Tree->GetCellRect(node, column);
+    ASSERT_GT(RectWidth(cell), 20);
+    ASSERT_GT(RectHeight(cell), 10);
+    TdxInplaceEdit* editor = Tree->CreateInplaceEdit(column);  // owned by the control
+    ASSERT_EQ(editor->ClassType(), c->GetEditorClass());
+    c->InitEditProperties(editor);
+    editor->SetBounds(0, 0, RectWidth(cell) + 4, RectHeight(cell) + 4);
+    editor->SetColor(c->GetColor());
+    editor->SetFont(c->GetFont());
+    editor->SetAlignment(c->GetAlignment());
+    editor->SetEditMargins(TRect{1, 0, 0, 0});
+    Variant value;
+    c->LoadEditValue(node, editor, value);
+    std::unique_ptr<TdxEditViewData> own(editor->CreateViewData(/*forPainting=*/true));
+    ASSERT_EQ(own->BorderStyle, xbsNone) << "no border while the grid lines show";
+    TDibSurface drawn(RectWidth(cell) + 4, RectHeight(cell) + 4);
+    drawn.Fill(RGB(1, 2, 3));
+    editor->EditClass()->Draw(drawn.DC(), own->Bounds, own.get(), nullptr);
+
+    // All but the cell's last pixel column, where the vertical grid line is drawn.
+    int differing = 0;
+    for (int y = 0; y < RectHeight(cell); ++y)
+      for (int x = 0; x < RectWidth(cell) - 1; ++x)
+        differing += grid.Color(cell.left + x, cell.top + y) != drawn.Color(2 + x, 2 + y);
+    EXPECT_EQ(differing, 0);
+    // Both drew the text: the cell holds pixels of the text colour.
+    const COLORREF ink = ColorToRGB(c->GetFont()->GetColor());
+    int inked = 0;
+    for (int y = 0; y < RectHeight(cell); ++y)
+      for (int x = 0; x < RectWidth(cell); ++x)
+        inked += grid.Color(cell.left + x, cell.top + y) == ink;
+    EXPECT_GT(inked, 10);
+  }
 }
 
 }  // namespace
