@@ -158,8 +158,9 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     PressNode(button, shift, hit, x, y);
   else if (FState == stEditing)
     EndEditing();
-  if (button == mbLeft && dblClick && (hit.HitTest == htNowhere || (hit.HitTest >= htButton && hit.HitTest <= htOutside)) &&
-      !(hit.HitTest == htButton) && CanDblClick())
+  // A double click on a node was the node's (toggled above); elsewhere it is the control's.
+  if (button == mbLeft && dblClick && !hit.Node &&
+      (hit.HitTest == htNowhere || (hit.HitTest >= htButton && hit.HitTest <= htOutside)) && CanDblClick())
     DblClick();
   // A middle press starts the middle-button scrolling of its own loop (not built here).
   inherited::MouseDown(button, shift, x, y);

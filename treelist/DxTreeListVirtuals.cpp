@@ -607,6 +607,13 @@ bool TCustomdxTreeList::IsEditorFocused() {
 }
 
 void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& HitInfo) {
+  if (FState == stNone || FState == stFooterButtonPressed) {
+    const bool hot = HitInfo.HitTest == htFooter2;
+    if (hot != FFooterButtonHot) {
+      FFooterButtonHot = hot;
+      Invalidate();
+    }
+  }
   if (!FOptionsEx.Contains(aoHotTrack) && !HasHeaderButtons())
     return;
   TdxTreeListHotInfo hot;
