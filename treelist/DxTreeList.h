@@ -1006,6 +1006,12 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void StartTimer(UINT_PTR id, UINT interval);
   void StopTimer(UINT_PTR id);
   void StopAllTimers();
+  // Starts the scroll timer `id` towards `direction` (0 stops it), kept in `current`.
+  void StartScroll(UINT_PTR id, int& current, int direction, UINT interval);
+  void StopScroll(UINT_PTR id, int& current);
+  // The thumb position of a scroll message `code` (its high word), or the bar's tracking
+  // position when the range does not fit 16 bits.
+  int TrackPosition(int bar, int code, int range);
   void TimerTick(UINT_PTR id);
   void AutoScrollTick(bool horizontal);
   // The window messages of the control.
@@ -1205,12 +1211,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Mouse interaction.
   TPoint FDownPos{0, 0};
   int FSizingStart = 0;
-  TdxTreeListNode* FShiftRangeNode = nullptr;
   bool FShiftRangeStarted = false;
   bool FKeepSelection = false;
   bool FDeferredSelect = false;
   bool FWasFocusedAtPress = false;
-  // Timers (bit i: the timer of the i-th id of kTimerIds runs) and auto scroll.
+  // Timers (a bit per timer id that runs) and auto scroll.
   uint32_t FRunningTimers = 0;
   int FHorzScrollDirection = 0;
   int FVertScrollDirection = 0;

@@ -318,9 +318,20 @@ void TCustomdxTreeList::WMSize(TMessage& message) {
 
 // ---- Scroll bars
 
+int TCustomdxTreeList::TrackPosition(int bar, int code, int range) {
+  if (range <= 0xFFFF)
+    return (code >> 16) & 0xFFFF;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(bar, info);
+  return info.nTrackPos;
+}
+
 void TCustomdxTreeList::HScroll(int code) {
   const int scroll = code & 0xFFFF;
-  const int range = std::max(GetTotalScrollWidth() - GetVisibleScrollWidth(), 0);
+  // The bar's range; SetLeftCoord keeps the offset where the right edge stays filled.
+  const int range = std::max(GetTotalScrollWidth() - 1, 0);
   int value = FLeftCoord;
   switch (scroll) {
     case SB_LINELEFT: value -= FHorzLineStep; break;
@@ -329,14 +340,7 @@ void TCustomdxTreeList::HScroll(int code) {
     case SB_PAGERIGHT: value += RectWidth(GetClientRect()); break;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
-      int p = (code >> 16) & 0xFFFF;
-      if (range > 0xFFFF) {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(SB_HORZ, info);
-        p = info.nTrackPos;
-      }
+      const int p = TrackPosition(SB_HORZ, code, range);
       const int page = GetVisibleScrollWidth();
       if (p <= 0)
         value = 0;
@@ -365,18 +369,9 @@ void TCustomdxTreeList::VScroll(int code) {
     case SB_PAGEUP: top -= FVisibleRowCount; break;
     case SB_PAGEDOWN: top += FVisibleRowCount; break;
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-      int p = (code >> 16) & 0xFFFF;
-      if (maximum > 0xFFFF) {
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_ALL;
-        GetScrollInfo(SB_VERT, info);
-        p = info.nTrackPos;
-      }
-      top = p;
+    case SB_THUMBTRACK:
+      top = TrackPosition(SB_VERT, code, maximum);
       break;
-    }
     case SB_TOP: top = 0; break;
     case SB_BOTTOM: top = maximum; break;
     default: return;

@@ -722,24 +722,21 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
         ColumnButtonClick(column);
       break;
     }
-    case stFooterButtonPressed: {
-      const bool pressed = FFooterButtonPressed;
-      CancelMode();
-      if (pressed)
-        FooterButtonClick();
-      break;
-    }
-    case stBandIndicatorPressed: {
-      const bool pressed = FBandIndicatorPressed;
-      CancelMode();
-      if (pressed)
-        BandIndicatorClick();
-      break;
-    }
+    case stFooterButtonPressed:
+    case stBandIndicatorPressed:
     case stHeaderIndicatorPressed: {
-      const bool pressed = FHeaderIndicatorPressed;
+      // The element's click, when the mouse is still on it.
+      const bool pressed = state == stFooterButtonPressed    ? FFooterButtonPressed
+                           : state == stBandIndicatorPressed ? FBandIndicatorPressed
+                                                             : FHeaderIndicatorPressed;
       CancelMode();
-      if (pressed)
+      if (!pressed)
+        break;
+      if (state == stFooterButtonPressed)
+        FooterButtonClick();
+      else if (state == stBandIndicatorPressed)
+        BandIndicatorClick();
+      else
         HeaderIndicatorClick();
       break;
     }

@@ -398,36 +398,36 @@ void TCustomdxTreeList::StopAllTimers() {
   FVertScrollDirection = 0;
 }
 
-void TCustomdxTreeList::StartHorzScroll(int direction) {
+void TCustomdxTreeList::StartScroll(UINT_PTR id, int& current, int direction, UINT interval) {
   if (direction == 0) {
-    StopHorzScroll();
+    StopScroll(id, current);
     return;
   }
-  if (direction == FHorzScrollDirection && IsTimerRunning(kHorzScrollTimer))
+  if (direction == current && IsTimerRunning(id))
     return;
-  FHorzScrollDirection = direction;
-  StartTimer(kHorzScrollTimer, kDragScrollInterval);
+  current = direction;
+  StartTimer(id, interval);
+}
+
+void TCustomdxTreeList::StopScroll(UINT_PTR id, int& current) {
+  StopTimer(id);
+  current = 0;
+}
+
+void TCustomdxTreeList::StartHorzScroll(int direction) {
+  StartScroll(kHorzScrollTimer, FHorzScrollDirection, direction, kDragScrollInterval);
 }
 
 void TCustomdxTreeList::StartVertScroll(int direction, UINT interval) {
-  if (direction == 0) {
-    StopVertScroll();
-    return;
-  }
-  if (direction == FVertScrollDirection && IsTimerRunning(kVertScrollTimer))
-    return;
-  FVertScrollDirection = direction;
-  StartTimer(kVertScrollTimer, interval);
+  StartScroll(kVertScrollTimer, FVertScrollDirection, direction, interval);
 }
 
 void TCustomdxTreeList::StopHorzScroll() {
-  StopTimer(kHorzScrollTimer);
-  FHorzScrollDirection = 0;
+  StopScroll(kHorzScrollTimer, FHorzScrollDirection);
 }
 
 void TCustomdxTreeList::StopVertScroll() {
-  StopTimer(kVertScrollTimer);
-  FVertScrollDirection = 0;
+  StopScroll(kVertScrollTimer, FVertScrollDirection);
 }
 
 void TCustomdxTreeList::UpdateHorzDragScroll(const TPoint& p) {

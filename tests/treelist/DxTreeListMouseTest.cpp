@@ -145,6 +145,32 @@ TEST_F(TreeListMouseTest, DraggingAColumnEdgeSizesItWithinItsLimitsAndARightPres
   EXPECT_EQ(Tree->Columns[0].Width, oldWidth + 30);
 }
 
+TEST_F(TreeListMouseTest, AColumnSizedInsideItsBandTradesWidthWithItsNeighbourDownToItsMinimum) {
+  Fill();
+  SetOptionEx(aoBandHeaderWidth, false);  // the band keeps its own width
+  Show();
+  const int shown0 = Tree->GetColumnDisplayWidth(0), shown1 = Tree->GetColumnDisplayWidth(1),
+            shown2 = Tree->GetColumnDisplayWidth(2);
+  const TdxTreeListColumnEntry name = HeaderOf(Tree, 0);
+  const int y = (name.Rect.top + name.Rect.bottom) / 2;
+  Press(name.Rect.right - 1, y);
+  MoveTo(name.Rect.right + 19, y);
+  Release(name.Rect.right + 19, y);
+  EXPECT_EQ(Tree->Columns[0].Width, shown0 + 20);
+  EXPECT_EQ(Tree->Columns[1].Width, shown1 - 20);
+  EXPECT_EQ(Tree->Columns[2].Width, shown2);
+  EXPECT_EQ(Tree->GetColumnDisplayWidth(0) + Tree->GetColumnDisplayWidth(1) + Tree->GetColumnDisplayWidth(2),
+            shown0 + shown1 + shown2);
+  // Far to the right: the neighbour keeps its minimum width.
+  const TdxTreeListColumnEntry wider = HeaderOf(Tree, 0);
+  Press(wider.Rect.right - 1, y);
+  MoveTo(wider.Rect.right + 300, y);
+  Release(wider.Rect.right + 300, y);
+  EXPECT_EQ(Tree->Columns[1].Width, Tree->Columns[1].MinWidth);
+  EXPECT_EQ(Tree->Columns[0].Width, shown0 + shown1 - Tree->Columns[1].MinWidth);
+  EXPECT_EQ(Tree->Columns[2].Width, shown2);
+}
+
 TEST_F(TreeListMouseTest, EscapeDuringColumnSizingCancelsItAndKeepsTheSelection) {
   Fill();
   SetOption(aoMultiSelect, true);
