@@ -1006,6 +1006,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void StartTimer(UINT_PTR id, UINT interval);
   void StopTimer(UINT_PTR id);
   void StopAllTimers();
+  // In one selection bracket: the selection becomes `node` alone.
+  void SelectOnly(TdxTreeListNode* node);
   // Starts the scroll timer `id` towards `direction` (0 stops it), kept in `current`.
   void StartScroll(UINT_PTR id, int& current, int direction, UINT interval);
   void StopScroll(UINT_PTR id, int& current);
@@ -1303,6 +1305,27 @@ class TdxTreeListUpdateScope {
   }
   TdxTreeListUpdateScope(const TdxTreeListUpdateScope&) = delete;
   TdxTreeListUpdateScope& operator=(const TdxTreeListUpdateScope&) = delete;
+
+ private:
+  TCustomdxTreeList* FControl;
+};
+
+// The selection bracket (BeginSelectionUpdate) for the lifetime of the scope (with `open`
+// false, nothing): EndSelectionUpdate runs when the scope ends, also while an exception
+// passes.
+class TdxTreeListSelectionScope {
+ public:
+  explicit TdxTreeListSelectionScope(TCustomdxTreeList* control, bool open = true)
+      : FControl(open ? control : nullptr) {
+    if (FControl)
+      FControl->BeginSelectionUpdate();
+  }
+  ~TdxTreeListSelectionScope() noexcept(false) {
+    if (FControl)
+      FControl->EndSelectionUpdate();
+  }
+  TdxTreeListSelectionScope(const TdxTreeListSelectionScope&) = delete;
+  TdxTreeListSelectionScope& operator=(const TdxTreeListSelectionScope&) = delete;
 
  private:
   TCustomdxTreeList* FControl;

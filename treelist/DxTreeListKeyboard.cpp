@@ -28,19 +28,10 @@ bool CtrlWithoutAlt() {
   return (GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000);
 }
 
-// A selection bracket for the scope.
-struct TSelectionScope {
-  TCustomdxTreeList* Control;
-  explicit TSelectionScope(TCustomdxTreeList* control) : Control(control) { Control->BeginSelectionUpdate(); }
-  ~TSelectionScope() noexcept(false) { Control->EndSelectionUpdate(); }
-  TSelectionScope(const TSelectionScope&) = delete;
-  TSelectionScope& operator=(const TSelectionScope&) = delete;
-};
-
 }  // namespace
 
 void TCustomdxTreeList::KeyDown(WORD& key, TShiftState shift) {
-  TSelectionScope selection(this);
+  TdxTreeListSelectionScope selection(this);
   inherited::KeyDown(key, shift);
   if (!CanProcessKey(key, shift))
     key = 0;

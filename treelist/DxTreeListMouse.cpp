@@ -37,21 +37,6 @@ bool IsNodePart(TdxTreeListHitTest code) {
   }
 }
 
-struct TSelectionScope {
-  TCustomdxTreeList* Control;
-  bool Open;
-  TSelectionScope(TCustomdxTreeList* control, bool open) : Control(control), Open(open) {
-    if (Open)
-      Control->BeginSelectionUpdate();
-  }
-  ~TSelectionScope() noexcept(false) {
-    if (Open)
-      Control->EndSelectionUpdate();
-  }
-  TSelectionScope(const TSelectionScope&) = delete;
-  TSelectionScope& operator=(const TSelectionScope&) = delete;
-};
-
 }  // namespace
 
 bool TCustomdxTreeList::PastThreshold(int x, int y) const {
@@ -294,7 +279,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   if (FFocusedNode && IsMultiSelect()) {
     const bool ctrl = shift.Contains(ssCtrl);
     const bool shiftKey = shift.Contains(ssShift);
-    TSelectionScope selection(this, ctrl || shiftKey);
+    TdxTreeListSelectionScope selection(this, ctrl || shiftKey);
     if (ctrl && !shiftKey) {
       SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
       SetSelectionAnchor(FFocusedNode);
@@ -311,8 +296,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       else
         SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
     } else if (!IsNodeSelected(FFocusedNode)) {
-      ClearSelection();
-      SetNodeSelected(FFocusedNode, true);
+      SelectOnly(FFocusedNode);
       SetSelectionAnchor(FFocusedNode);
     } else if (button == mbLeft) {
       FDeferredSelect = true;
@@ -414,11 +398,8 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
     StopVertScroll();
   if (node && node != FFocusedNode) {
     SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/true);
-    if (IsMultiSelect()) {
-      TSelectionScope selection(this, true);
-      ClearSelection();
-      SetNodeSelected(FFocusedNode, true);
-    }
+    if (IsMultiSelect())
+      SelectOnly(FFocusedNode);
   }
   if (direction != 0)
     StartVertScroll(direction, kSelectionScrollInterval);
@@ -687,7 +668,7 @@ void TCustomdxTreeList::ApplyBandWidth(int band, int width) {
 // ---- Release
 
 void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  TSelectionScope selection(this, true);
+  TdxTreeListSelectionScope selection(this);
   TdxTreeListHitInfo hit;
   GetHitInfo(Point(x, y), hit);
   const TdxTreeListState state = FState;
@@ -754,8 +735,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
   if (FDeferredSelect) {
     FDeferredSelect = false;
     if (FFocusedNode) {
-      ClearSelection();
-      SetNodeSelected(FFocusedNode, true);
+      SelectOnly(FFocusedNode);
       SetSelectionAnchor(FFocusedNode);
     }
   }

@@ -84,15 +84,8 @@ void TCustomdxTreeList::FocusNodeByDirection(int direction, bool allNodes) {
     return;
   const bool followSelection =
       IsMultiSelect() && GetSelectedCount() == 1 && GetSelectedItem(0) == FFocusedNode;
-  if (followSelection) {
-    BeginSelectionUpdate();
-    struct TEnd {
-      TCustomdxTreeList* Control;
-      ~TEnd() noexcept(false) { Control->EndSelectionUpdate(); }
-    } end{this};
-    ClearSelection();
-    SetNodeSelected(node, true);
-  }
+  if (followSelection)
+    SelectOnly(node);
   SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/true);
 }
 
@@ -102,6 +95,13 @@ bool TCustomdxTreeList::IsFirstNodeFocused() {
 
 bool TCustomdxTreeList::IsLastNodeFocused() {
   return GetCount() == 0 || FFocusedNode == GetNodeByDirection(GetFirstNode(), 3, false);
+}
+
+void TCustomdxTreeList::SelectOnly(TdxTreeListNode* node) {
+  TdxTreeListSelectionScope selection(this);
+  ClearSelection();
+  if (node)
+    SetNodeSelected(node, true);
 }
 
 void TCustomdxTreeList::MoveFocusedRow(int delta) {
@@ -301,10 +301,8 @@ void TCustomdxTreeList::IncrementalSearch(const std::string& text, int direction
   }
   if (!FFocusedNode)
     return;
-  if (IsMultiSelect() && !IsNodeSelected(FFocusedNode)) {
-    ClearSelection();
-    SetNodeSelected(FFocusedNode, true);
-  }
+  if (IsMultiSelect() && !IsNodeSelected(FFocusedNode))
+    SelectOnly(FFocusedNode);
   MakeNodeVisible(FFocusedNode);
   RefreshNode(FFocusedNode, false);
 }
@@ -466,15 +464,8 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
       return;
     }
     MoveFocusedRow(FVertScrollDirection);
-    if (IsMultiSelect() && FFocusedNode) {
-      BeginSelectionUpdate();
-      struct TEnd {
-        TCustomdxTreeList* Control;
-        ~TEnd() noexcept(false) { Control->EndSelectionUpdate(); }
-      } end{this};
-      ClearSelection();
-      SetNodeSelected(FFocusedNode, true);
-    }
+    if (IsMultiSelect() && FFocusedNode)
+      SelectOnly(FFocusedNode);
     UpdateNow();
     return;
   }

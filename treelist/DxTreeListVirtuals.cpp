@@ -734,11 +734,7 @@ void TCustomdxTreeList::SelectRange(TdxTreeListNode* Node1, TdxTreeListNode* Nod
     return;
   if (first > last)
     std::swap(first, last);
-  BeginSelectionUpdate();
-  struct TEnd {
-    TCustomdxTreeList* Control;
-    ~TEnd() noexcept(false) { Control->EndSelectionUpdate(); }
-  } end{this};
+  TdxTreeListSelectionScope selection(this);
   for (int row = first; row <= last; ++row)
     SetNodeSelected(GetNodeAtRow(row), true);
 }
