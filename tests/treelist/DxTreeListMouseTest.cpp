@@ -171,6 +171,34 @@ TEST_F(TreeListMouseTest, AColumnSizedInsideItsBandTradesWidthWithItsNeighbourDo
   EXPECT_EQ(Tree->Columns[2].Width, shown2);
 }
 
+TEST_F(TreeListMouseTest, WithAutoWidthASizedBandTakesItsWidthAndTheBandsAfterItShareTheDifference) {
+  Fill();
+  Tree->Bands = {TTestBand{"One", 150}, TTestBand{"Two", 100}, TTestBand{"Three", 100}};
+  Tree->Columns = {TTestColumn{"Name", 0}, TTestColumn{"Size", 1}, TTestColumn{"Kind", 2}};
+  Tree->SetShowBands(true);
+  SetOptionEx(aoBandHeaderWidth, false);
+  SetOption(aoAutoWidth, true);
+  Show();
+  const int shown0 = Tree->GetBandDisplayWidth(0), shown1 = Tree->GetBandDisplayWidth(1),
+            shown2 = Tree->GetBandDisplayWidth(2);
+  TdxTreeListLayout layout;
+  Tree->CalcLayout(layout);
+  const TdxTreeListBandEntry* band = layout.FindBand(0);
+  ASSERT_NE(band, nullptr);
+  const int x = band->Rect.right - 2, y = (band->Rect.top + band->Rect.bottom) / 2;
+  TdxTreeListHitInfo hit;
+  Tree->GetHitInfo(Point(x, y), hit);
+  ASSERT_EQ(hit.HitTest, htBandEdge);
+  Press(x, y);
+  EXPECT_EQ(Tree->GetState(), stBandSizing);
+  MoveTo(x + 30, y);
+  Release(x + 30, y);
+  EXPECT_EQ(Tree->Bands[0].Width, shown0 + 30);
+  const int newSum = shown1 + shown2 - 30;
+  EXPECT_EQ(Tree->Bands[1].Width, MulDiv(shown1, newSum, shown1 + shown2));
+  EXPECT_EQ(Tree->Bands[1].Width + Tree->Bands[2].Width, newSum);  // the last takes the remainder
+}
+
 TEST_F(TreeListMouseTest, EscapeDuringColumnSizingCancelsItAndKeepsTheSelection) {
   Fill();
   SetOption(aoMultiSelect, true);
