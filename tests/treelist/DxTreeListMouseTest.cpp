@@ -199,6 +199,38 @@ TEST_F(TreeListMouseTest, WithAutoWidthASizedBandTakesItsWidthAndTheBandsAfterIt
   EXPECT_EQ(Tree->Bands[1].Width + Tree->Bands[2].Width, newSum);  // the last takes the remainder
 }
 
+TEST_F(TreeListMouseTest, TheHeaderPanelAndARowAreSizedInWholeLines) {
+  Fill();
+  SetOptionEx(aoHeaderPanelSizing, true);
+  SetOptionEx(aoRowSizing, true);
+  Show();
+  TdxTreeListLayout layout;
+  Tree->CalcLayout(layout);
+  const int line = Tree->GetMetrics().HeaderLineHeight;
+  const int bottom = layout.HeaderPanel.bottom - 1;
+  TdxTreeListHitInfo hit;
+  Tree->GetHitInfo(Point(50, bottom), hit);
+  ASSERT_EQ(hit.HitTest, htHeaderPanelEdge);
+  Press(50, bottom);
+  EXPECT_EQ(Tree->GetState(), stHeaderPanelSizing);
+  MoveTo(50, bottom + line * 3 / 2);  // past half of the second row: two rows
+  Release(50, bottom + line * 3 / 2);
+  EXPECT_EQ(Tree->HeaderRows, 2);
+  Tree->HeaderRows = 1;
+  Tree->UpdateGuarded();
+
+  TRect row;
+  Tree->GetNodeRowRect(A, row);
+  Tree->GetHitInfo(Point(50, row.bottom - 1), hit);
+  ASSERT_EQ(hit.HitTest, htRowEdge);
+  const int lineHeight = Tree->GetDefaultRowLinesHeight();
+  Press(50, row.bottom - 1);
+  EXPECT_EQ(Tree->GetState(), stRowSizing);
+  MoveTo(50, row.top + 2 * lineHeight + 2);
+  Release(50, row.top + 2 * lineHeight + 2);
+  EXPECT_EQ(Tree->GetRowLineCount(), 2);
+}
+
 TEST_F(TreeListMouseTest, EscapeDuringColumnSizingCancelsItAndKeepsTheSelection) {
   Fill();
   SetOption(aoMultiSelect, true);
