@@ -113,11 +113,6 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation operatio
     FEditor = nullptr;
 }
 
-void TCustomdxTreeList::DoExit() {
-  inherited::DoExit();
-  EndEditing();
-}
-
 // ---- Settings
 
 void TCustomdxTreeList::SetOptions(TdxTreeListOptions value) {
@@ -132,10 +127,6 @@ void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
     return;
   FOptionsEx = value;
   UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetState(TdxTreeListState value) {
-  FState = value;
 }
 
 void TCustomdxTreeList::SetDisplayFlag(bool& field, bool value) {
@@ -456,4 +447,16 @@ void TCustomdxTreeList::DiscardEdit() {
   }
   FEditedColumn = -1;
   FEditedNode = nullptr;
+}
+
+// ---- Header clicks
+
+void TCustomdxTreeList::ClickColumnHeader(int32_t column, TShiftState shift) {
+  FSortAddFlag = shift.Contains(ssShift) && IsMultiSort();
+  FSortClearFlag = shift.Contains(ssCtrl);
+  struct TClear {
+    TCustomdxTreeList* Control;
+    ~TClear() { Control->FSortAddFlag = Control->FSortClearFlag = false; }
+  } clear{this};
+  ColumnClick(column);
 }
