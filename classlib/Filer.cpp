@@ -1,9 +1,121 @@
 #include "classlib/Filer.h"
 
+#include <vector>
+
+#include "classlib/ClassRegistry.h"
+#include "classlib/Collections.h"
 #include "classlib/Components.h"
+#include "classlib/PublishedProperties.h"
 #include "classlib/Strings.h"
 
-void TWriter::WriteProperties(TPersistent* instance) { instance->DefineProperties(*this); }
+namespace {
+
+// The children a component streams, in the order it names them.
+struct TChildList {
+  std::vector<TComponent*> Children;
+  void Add(TComponent* child) { Children.push_back(child); }
+};
+
+void WriteComponentObject(TComponent* component, TComponent* root, TFilerObject& object) {
+  object.ClassName = component->ClassName();
+  object.Name = component->GetName();
+  TWriter(object.Properties).WriteProperties(component);
+  TChildList list;
+  component->GetChildren(TGetChildProc::Bind<&TChildList::Add>(&list), root);
+  for (TComponent* child : list.Children) {
+    object.Children.emplace_back();
+    WriteComponentObject(child, root, object.Children.back());
+  }
+}
+
+// The nested objects of an object property: the items of a collection, or the one
+// object of an owned persistent that has something stored. Components are references,
+// not owned values: they are not stored.
+bool WriteNestedObjects(TObject* value, TFilerObjects& objects) {
+  if (auto* collection = ObjectAs<TCollection>(value)) {
+    for (int i = 0; i < collection->GetCount(); ++i) {
+      TCollectionItem* item = collection->GetItem(i);
+      objects.emplace_back();
+      objects.back().ClassName = item->ClassName();
+      TWriter(objects.back().Properties).WriteProperties(item);
+    }
+    return true;
+  }
+  auto* persistent = ObjectAs<TPersistent>(value);
+  if (!persistent || persistent->Is<TComponent>())
+    return false;
+  TFilerObject object;
+  object.ClassName = persistent->ClassName();
+  TWriter(object.Properties).WriteProperties(persistent);
+  if (object.Properties.empty())
+    return false;
+  objects.push_back(std::move(object));
+  return true;
+}
+
+void ReadComponentObject(const TFilerObject& object, TComponent* instance, TComponent* parent, TComponent* owner,
+                         std::vector<TComponent*>& loading) {
+  TReader reader(object.Properties);
+  reader.SetParent(parent);
+  reader.SetOwner(owner);
+  reader.ReadComponent(instance);
+  for (const TFilerObject& child : object.Children) {
+    const auto* cls = MetaClassAs<TComponentClass>(FindClass(child.ClassName));
+    if (!cls)
+      throw EReadError(Format("Class %s is no component class", child.ClassName.c_str()));
+    TComponent* component = cls->Create(owner);
+    const bool ownPass = BeginLoading(component);
+    if (ownPass)
+      loading.push_back(component);
+    try {
+      component->SetName(child.Name);
+      ReadComponentObject(child, component, instance, owner, loading);
+    } catch (...) {
+      if (ownPass)
+        std::erase(loading, component);
+      delete component;
+      throw;
+    }
+  }
+}
+
+}  // namespace
+
+// TWriter
+
+void TWriter::WriteProperties(TPersistent* instance) {
+  for (const TPropInfo* info : GetPropList(instance->ClassType())) {
+    if (!IsStoredProp(instance, *info))
+      continue;
+    TFilerProperty property{info->Name, false, {}};
+    switch (info->Kind) {
+      case pkObject: {
+        TFilerObjects objects;
+        if (!WriteNestedObjects(info->Get(instance), objects))
+          continue;
+        property.Values.emplace_back(std::move(objects));
+        break;
+      }
+      case pkBoolean:
+        property.Values.emplace_back(info->GetOrd(instance) != 0);
+        break;
+      case pkOrdinal:
+        property.Values.emplace_back(info->GetOrd(instance));
+        break;
+      case pkString:
+        property.Values.emplace_back(info->GetStr(instance));
+        break;
+    }
+    FData.push_back(std::move(property));
+  }
+  instance->DefineProperties(*this);
+}
+
+TFilerObject TWriter::WriteRootComponent(TComponent* component) {
+  TFilerObject object;
+  WriteComponentObject(component, component->GetOwner() ? component->GetOwner() : component, object);
+  return object;
+}
 
 void TWriter::DefineProperty(const std::string& name, TReaderProc readData,
                              TWriterProc writeData, bool hasData) {
@@ -35,7 +147,90 @@ void TWriter::Append(TFilerValue value) {
   FCurrent->Values.push_back(std::move(value));
 }
 
-void TReader::ReadProperties(TPersistent* instance) { instance->DefineProperties(*this); }
+// TReader
+
+void TReader::ReadProperties(TPersistent* instance) {
+  std::vector<bool> consumed(FData.size(), false);
+  std::vector<bool>* outer = FConsumed;
+  FConsumed = &consumed;
+  try {
+    for (size_t i = 0; i < FData.size(); ++i) {
+      const TFilerProperty& property = FData[i];
+      const TPropInfo* info = property.Binary ? nullptr : GetPropInfo(instance->ClassType(), property.Name);
+      if (!info)
+        continue;
+      consumed[i] = true;
+      ReadPublished(instance, *info, property);
+    }
+    instance->DefineProperties(*this);
+  } catch (...) {
+    FConsumed = outer;
+    throw;
+  }
+  FConsumed = outer;
+  for (size_t i = 0; i < FData.size(); ++i) {
+    if (!consumed[i])
+      throw EReadError(Format("Property %s does not exist in %s", FData[i].Name.c_str(), instance->ClassName()));
+  }
+}
+
+void TReader::ReadPublished(TPersistent* instance, const TPropInfo& info, const TFilerProperty& property) {
+  const TFilerProperty* outer = FCurrent;
+  const size_t outerIndex = FIndex;
+  FCurrent = &property;
+  FIndex = 0;
+  struct TRestore {
+    TReader* Reader;
+    const TFilerProperty* Current;
+    size_t Index;
+    ~TRestore() {
+      Reader->FCurrent = Current;
+      Reader->FIndex = Index;
+    }
+  } restore{this, outer, outerIndex};
+  switch (info.Kind) {
+    case pkObject:
+      ReadObject(info.Get(instance), property);
+      return;
+    case pkBoolean:
+      info.SetOrd(instance, ReadBoolean() ? 1 : 0);
+      return;
+    case pkOrdinal:
+      info.SetOrd(instance, ReadInteger());
+      return;
+    case pkString:
+      info.SetStr(instance, ReadString());
+      return;
+  }
+}
+
+void TReader::ReadObject(TObject* target, const TFilerProperty& property) {
+  const TFilerValue& value = Next("objects");
+  const auto* objects = std::get_if<TFilerObjects>(&value);
+  if (!objects)
+    throw EReadError(Format("Invalid property value of %s: objects expected", property.Name.c_str()));
+  auto readInto = [this](TPersistent* persistent, const TFilerObject& object) {
+    TReader reader(object.Properties);
+    reader.SetParent(FParent);
+    reader.SetOwner(FOwner);
+    reader.ReadProperties(persistent);
+  };
+  if (auto* collection = ObjectAs<TCollection>(target)) {
+    collection->BeginUpdate();
+    struct TEnd {
+      TCollection* Collection;
+      ~TEnd() noexcept(false) { Collection->EndUpdate(); }
+    } end{collection};
+    collection->Clear();
+    for (const TFilerObject& object : *objects)
+      readInto(collection->Add(), object);
+    return;
+  }
+  auto* persistent = ObjectAs<TPersistent>(target);
+  if (!persistent || persistent->Is<TComponent>() || objects->size() != 1)
+    throw EReadError(Format("Property %s cannot be read: it holds no object of its own", property.Name.c_str()));
+  readInto(persistent, objects->front());
+}
 
 void TReader::ReadComponent(TComponent* component) {
   component->FComponentState.Include(csReading);
@@ -48,17 +243,50 @@ void TReader::ReadComponent(TComponent* component) {
   component->FComponentState.Exclude(csReading);
 }
 
-const TFilerProperty* TReader::Find(const std::string& name, bool binary) const {
-  for (const TFilerProperty& p : FData)
-    if (p.Binary == binary && SameText(p.Name, name))
-      return &p;
+void TReader::ReadRootComponent(const TFilerObject& object, TComponent* instance) {
+  if (!SameText(object.ClassName, instance->ClassName()))
+    throw EReadError(
+        Format("A stored %s cannot be read into a %s", object.ClassName.c_str(), instance->ClassName()));
+  if (!object.Name.empty() && instance->GetName().empty())
+    instance->SetName(object.Name);
+  std::vector<TComponent*> loading;
+  if (BeginLoading(instance))
+    loading.push_back(instance);
+  TComponent* owner = instance->GetOwner() ? instance->GetOwner() : instance;
+  try {
+    ReadComponentObject(object, instance, nullptr, owner, loading);
+  } catch (...) {
+    for (TComponent* component : loading)
+      EndLoading(component, /*callLoaded=*/false);
+    throw;
+  }
+  // The instance's pass first, then the children's, in the order they were read.
+  if (!loading.empty() && loading.front() == instance) {
+    EndLoading(instance);
+    loading.erase(loading.begin());
+  }
+  for (TComponent* component : loading)
+    EndLoading(component);
+}
+
+const TFilerProperty* TReader::Find(const std::string& name, bool binary) {
+  for (size_t i = 0; i < FData.size(); ++i) {
+    const TFilerProperty& p = FData[i];
+    if (p.Binary != binary || !SameText(p.Name, name))
+      continue;
+    if (FConsumed)
+      (*FConsumed)[i] = true;
+    return &p;
+  }
   return nullptr;
 }
 
 void TReader::DefineProperty(const std::string& name, TReaderProc readData,
                              TWriterProc writeData, bool hasData) {
+  if (!readData)
+    return;
   const TFilerProperty* p = Find(name, false);
-  if (!p || !readData)
+  if (!p)
     return;
   const TFilerProperty* outer = FCurrent;
   size_t outerIndex = FIndex;
@@ -77,10 +305,15 @@ void TReader::DefineProperty(const std::string& name, TReaderProc readData,
 
 void TReader::DefineBinaryProperty(const std::string& name, TBinaryReadProc readData,
                                    TBinaryWriteProc writeData, bool hasData) {
-  const TFilerProperty* p = Find(name, true);
-  if (!p || !readData)
+  if (!readData)
     return;
-  readData(std::get<std::string>(p->Values.front()));
+  const TFilerProperty* p = Find(name, true);
+  if (!p)
+    return;
+  const std::string* bytes = p->Values.empty() ? nullptr : std::get_if<std::string>(&p->Values.front());
+  if (!bytes)
+    throw EReadError(Format("Invalid property value of %s: bytes expected", p->Name.c_str()));
+  readData(*bytes);
 }
 
 const TFilerValue& TReader::Next(const char* expected) {

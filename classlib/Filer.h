@@ -1,10 +1,19 @@
-// A minimal in-memory filer for the extra data that objects define through
-// TPersistent::DefineProperties: named properties made of typed values (Boolean,
-// integer, text) written and read by callbacks, and binary properties whose bytes
-// are produced and consumed by callbacks. Forms are built in code, so this is all
-// the streaming the library has: a TWriter collects an object's defined properties
-// into a TFilerData, a TReader hands them back to an object of the same kind.
-// Reading past a property's values or a value of another type raises EReadError.
+// The in-memory filer: the streaming of objects and components. A TWriter collects an
+// object's stored published properties (PublishedProperties.h) and the extra data it
+// defines through TPersistent::DefineProperties into a TFilerData; a TReader hands them
+// back to an object of the same kind. Values are typed (Boolean, integer, text, and
+// nested objects: the items of a collection, or the properties of an owned object such
+// as a font); binary properties hold bytes produced and consumed by callbacks.
+//
+// A whole component is stored as a TFilerObject: its class name, its name, its
+// properties and the components it streams as its children (GetChildren), each an
+// object of its own. Reading one back (TReader::ReadRootComponent) makes the children
+// from their registered classes (ClassRegistry.h), names them, places them on their
+// parent component and runs Loaded for all of them once everything is read.
+//
+// Bad data is refused with EReadError: a value of another type than the property's, a
+// property the object does not know, reading past a property's values; a child class
+// that is not registered raises EClassNotFound.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +29,12 @@ class TComponent;
 class TPersistent;
 class TReader;
 class TWriter;
+struct TPropInfo;
 
-using TFilerValue = std::variant<bool, int32_t, std::string>;
+struct TFilerObject;
+// Nested objects: the items of a collection, or the one object of an owned property.
+using TFilerObjects = std::vector<TFilerObject>;
+using TFilerValue = std::variant<bool, int32_t, std::string, TFilerObjects>;
 
 struct TFilerProperty {
   std::string Name;
@@ -29,6 +42,16 @@ struct TFilerProperty {
   std::vector<TFilerValue> Values;  // a binary property holds one text value: its bytes
 };
 using TFilerData = std::vector<TFilerProperty>;
+
+// A stored object. For a component: its class, its name, its properties and the stored
+// components it streams as children; for a collection item or an owned object the
+// class name and the properties only.
+struct TFilerObject {
+  std::string ClassName;
+  std::string Name;
+  TFilerData Properties;
+  TFilerObjects Children;
+};
 
 using TReaderProc = TEvent<TReader&>;
 using TWriterProc = TEvent<TWriter&>;
@@ -51,8 +74,13 @@ class TWriter : public TFiler {
  public:
   explicit TWriter(TFilerData& data) : FData(data) {}
 
-  // Appends the properties `instance` defines and has data for.
+  // Appends the published properties of `instance` that are stored, in their declared
+  // order, then the properties it defines and has data for.
   void WriteProperties(TPersistent* instance);
+  // The component as a stored object, with the children that its GetChildren names
+  // for `root` (the component's owner, or the component itself without one), each with
+  // its own children.
+  static TFilerObject WriteRootComponent(TComponent* component);
 
   void DefineProperty(const std::string& name, TReaderProc readData, TWriterProc writeData,
                       bool hasData) override;
@@ -81,10 +109,20 @@ class TReader : public TFiler {
   TComponent* GetOwner() const { return FOwner; }
   void SetOwner(TComponent* value) { FOwner = value; }
 
-  // Hands the stored properties that `instance` defines back to it.
+  // Hands the stored properties back to `instance`: the published ones in their stored
+  // order, then those it defines. A stored property it neither publishes nor defines
+  // raises EReadError.
   void ReadProperties(TPersistent* instance);
   // Reads a component: csReading is set around its ReadState.
   void ReadComponent(TComponent* component);
+  // Reads `object` into `instance`, a component of the stored class (named after it
+  // when it has no name yet): its properties,
+  // then its children, each made from its registered class with the instance's owner
+  // (the instance itself without one) as owner, named, and read with its parent
+  // component as the reader's parent. Everything read is loading meanwhile; Loaded
+  // runs for the instance, then for the children, once all is read. A child that
+  // cannot be made, named or read is freed and the error passed on.
+  static void ReadRootComponent(const TFilerObject& object, TComponent* instance);
 
   void DefineProperty(const std::string& name, TReaderProc readData, TWriterProc writeData,
                       bool hasData) override;
@@ -98,9 +136,13 @@ class TReader : public TFiler {
   std::string ReadString();
 
  private:
-  const TFilerProperty* Find(const std::string& name, bool binary) const;
+  const TFilerProperty* Find(const std::string& name, bool binary);
   const TFilerValue& Next(const char* expected);
+  void ReadPublished(TPersistent* instance, const TPropInfo& info, const TFilerProperty& property);
+  void ReadObject(TObject* target, const TFilerProperty& property);
   const TFilerData& FData;
+  // Which stored properties were handed back, while ReadProperties runs.
+  std::vector<bool>* FConsumed = nullptr;
   const TFilerProperty* FCurrent = nullptr;
   size_t FIndex = 0;
   TComponent* FParent = nullptr;

@@ -5,7 +5,9 @@
 
 #include "classlib/Bitmap.h"
 #include "classlib/Exceptions.h"
+#include "classlib/Filer.h"
 #include "classlib/Icon.h"
+#include "classlib/MemoryStreams.h"
 #include "classlib/Streams.h"
 #include "classlib/Strings.h"
 
@@ -28,6 +30,25 @@ void TGraphic::SetModified(bool value) {
 void TGraphic::Changed(TObject*) {
   FModified = true;
   OnChange(this);
+}
+
+void TGraphic::DefineProperties(TFiler& filer) {
+  inherited::DefineProperties(filer);
+  filer.DefineBinaryProperty("Data", TBinaryReadProc::Bind<&TGraphic::ReadData>(this),
+                             TBinaryWriteProc::Bind<&TGraphic::WriteData>(this), !GetEmpty());
+}
+
+void TGraphic::ReadData(std::string_view bytes) {
+  TMemoryStream stream;
+  stream.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+  stream.SetPosition(0);
+  LoadFromStream(stream);
+}
+
+void TGraphic::WriteData(std::string& bytes) {
+  TMemoryStream stream;
+  SaveToStream(stream);
+  bytes.append(static_cast<const char*>(stream.GetMemory()), static_cast<size_t>(stream.GetSize()));
 }
 
 void TGraphic::LoadFromFile(const std::string& fileName) {

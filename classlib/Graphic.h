@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "classlib/Events.h"
 #include "classlib/Geometry.h"
@@ -44,8 +45,13 @@ class TGraphic : public TPersistent {
   virtual void Draw(TCanvas* canvas, const TRect& rect) = 0;
   // Marks the graphic modified and fires OnChange.
   virtual void Changed(TObject* sender);
+  // A graphic that is not empty stores its file format as the binary property "Data".
+  void DefineProperties(TFiler& filer) override;
 
  private:
+  void ReadData(std::string_view bytes);
+  void WriteData(std::string& bytes);
+
   bool FTransparent = false;
   bool FModified = false;
 };

@@ -4,6 +4,7 @@
 
 #include "classlib/GdiHandles.h"
 #include "classlib/HandleCounter.h"
+#include "classlib/PublishedProperties.h"
 
 namespace {
 
@@ -307,3 +308,15 @@ void TBrush::SetStyle(TBrushStyle value) {
   FStyle = value;
   AttributesChanged();
 }
+
+void InitializeGraphicsObjects() {
+  RegisterPublishedProperties(TFont::StaticClass(),
+                              {OrdinalProperty<&TFont::GetCharset, &TFont::SetCharset>("Charset", DEFAULT_CHARSET),
+                               OrdinalProperty<&TFont::GetColor, &TFont::SetColor>("Color", clWindowText),
+                               OrdinalProperty<&TFont::GetHeight, &TFont::SetHeight>("Height"),
+                               StringProperty<&TFont::GetName, &TFont::SetName>("Name"),
+                               OrdinalProperty<&TFont::GetPitch, &TFont::SetPitch>("Pitch", fpDefault),
+                               OrdinalProperty<&TFont::GetStyle, &TFont::SetStyle>("Style", 0)});
+}
+
+void FinalizeGraphicsObjects() { UnRegisterPublishedProperties(TFont::StaticClass()); }

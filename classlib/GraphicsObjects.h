@@ -31,6 +31,11 @@ class TGraphicsObject : public TPersistent {
   void ReplaceHandle(HGDIOBJ& handle, bool& owned, HGDIOBJ value, THandleKind kind);
 };
 
+// Start-up registers the fonts' published properties (Charset, Color, Height, Name,
+// Pitch, Style), through which a stored font is written and read; shut-down removes them.
+void InitializeGraphicsObjects();
+void FinalizeGraphicsObjects();
+
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum TFontPitch { fpDefault, fpVariable, fpFixed };

@@ -4,6 +4,10 @@
 // - Pasted text fills the editable positions from the selection start with the
 //   characters they accept (letters in the case the mask asks for); a pasted character
 //   equal to the literal at the current position steps over it; others are skipped.
+// - IgnoreMaskBlank (set by the tree list's mask column) means what its users expect:
+//   blanks are not stored. A value left wholly blank is no value, accepted and stored
+//   empty instead of being refused for its unfilled required positions, and the text a
+//   host stores (GetStoredText) leaves out the blanks of unfilled optional positions.
 #include "editors/DxInplaceMaskEdit.h"
 
 #include <algorithm>
@@ -105,6 +109,15 @@ void TdxInplaceMaskEdit::GetText(std::string& text) {
   text = MaskTextValue(FEditMask, editText, FMaskBlank, FMaskSave);
 }
 
+std::string TdxInplaceMaskEdit::GetStoredText() {
+  const std::string editText = GetEditText();
+  if (!FIgnoreMaskBlank || !IsMasked())
+    return editText;
+  if (editText == FormatMaskText(FEditMask, "", FMaskBlank))
+    return std::string();
+  return MaskTextValue(FEditMask, editText, FMaskBlank, /*keepLiterals=*/true);
+}
+
 void TdxInplaceMaskEdit::GetEditValue(Variant& value) {
   std::string text;
   GetText(text);
@@ -112,7 +125,8 @@ void TdxInplaceMaskEdit::GetEditValue(Variant& value) {
 }
 
 void TdxInplaceMaskEdit::ValidateEdit() {
-  if (IsMasked() && GetModified()) {
+  const bool blankAccepted = FIgnoreMaskBlank && GetEditText() == FormatMaskText(FEditMask, "", FMaskBlank);
+  if (IsMasked() && GetModified() && !blankAccepted) {
     int position = 0;
     if (!MaskValidate(FEditMask, GetEditText(), FMaskBlank, position)) {
       MarkValidationFailed();

@@ -31,6 +31,14 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
   void SetEditText(const std::string& value) { TControl::SetText(value); }
   // The remembered caret position.
   int GetCaretPos() const { return FCaretPos; }
+  // On: a value left wholly blank (every editable position blank) is no value: it
+  // passes validation and is stored as empty. Off (the default): a blank value must
+  // still fill the mask's required positions.
+  bool GetIgnoreMaskBlank() const { return FIgnoreMaskBlank; }
+  void SetIgnoreMaskBlank(bool value) { FIgnoreMaskBlank = value; }
+  // The text a host stores for the editor: the edit text, but with IgnoreMaskBlank on
+  // (and a mask) without the blanks of unfilled positions, and empty when wholly blank.
+  std::string GetStoredText();
 
   // While masked the caret stands on the one character at `position` (clamped to the
   // mask), selected, so that typing overwrites it; unmasked it goes to `position`.
@@ -97,4 +105,5 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
   int FCaretPos = 0;
   int FButtonDownX = 0;
   bool FReplacing = false;
+  bool FIgnoreMaskBlank = false;
 };

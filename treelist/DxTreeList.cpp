@@ -457,3 +457,15 @@ void TCustomdxTreeList::DiscardEdit() {
   FEditedColumn = -1;
   FEditedNode = nullptr;
 }
+
+// ---- Header clicks
+
+void TCustomdxTreeList::ClickColumnHeader(int32_t column, TShiftState shift) {
+  FSortAddFlag = shift.Contains(ssShift) && IsMultiSort();
+  FSortClearFlag = shift.Contains(ssCtrl);
+  struct TClear {
+    TCustomdxTreeList* Control;
+    ~TClear() { Control->FSortAddFlag = Control->FSortClearFlag = false; }
+  } clear{this};
+  ColumnClick(column);
+}

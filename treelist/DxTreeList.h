@@ -242,6 +242,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Forgets every node reference (all nodes are gone).
   void ResetNodeReferences();
 
+  // ==== Header clicks
+  // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
+  // for its duration: Shift adds the column to the sort (only with multi-sort), Ctrl
+  // takes it out of the sort.
+  void ClickColumnHeader(int32_t column, TShiftState shift);
+  bool GetSortAddFlag() const { return FSortAddFlag; }
+  bool GetSortClearFlag() const { return FSortClearFlag; }
+
   // ==== Editing
   TdxTreeListNode* GetEditedNode() const { return FEditedNode; }
   int GetEditedColumn() const { return FEditedColumn; }
@@ -256,6 +264,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // editor had the focus) the control takes the focus back.
   void HideEditor(bool focus);
   bool IsEditing() override { return FState == stEditing; }
+  // The editors' style follows the tree list's look (TdxTreeListEditStyle).
+  TdxEditStyle* CreateEditStyle(TdxInplaceEdit* edit) override;
 
   // ==== Settings
   TFont* GetBandFont() const { return FBandFont; }
@@ -801,6 +811,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TNotifyEvent OnNotify;
 
  protected:
+  // Paints the filled view data `Data` of a cell with `EditClass` on Rect (the cell's
+  // origin moved to the rectangle's corner, clipped to it, and in the incremental
+  // search's pass to the matched characters).
+  void DrawEditViewData(TCanvas* Canvas, const TRect& Rect, const TdxTreeListCellViewData* ViewData,
+                        const TdxInplaceEditClass& EditClass, TdxEditViewData* Data);
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void Loaded() override;
@@ -1028,6 +1043,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool FNewItemRowVisible = false;
   int FNewItemRowCount = 1;
   int FSearchColumn = -1;
+  bool FSortAddFlag = false;
+  bool FSortClearFlag = false;
   TPoint FMousePos{-1000, -1000};
 
   // Settings.

@@ -186,6 +186,11 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, Tdx
   v.Font = ViewData->Font;
   v.TextColor = ColorToRGB(ViewData->TextColor);
   v.Value = Variant(ViewData->Text);
+  DrawEditViewData(Canvas, Rect, ViewData, editClass, &v);
+}
+
+void TCustomdxTreeList::DrawEditViewData(TCanvas* Canvas, const TRect& Rect, const TdxTreeListCellViewData* ViewData,
+                                         const TdxInplaceEditClass& EditClass, TdxEditViewData* Data) {
   HDC dc = Canvas->GetHandle();
   TSaveDCGuard state(dc);
   IntersectClipRect(dc, Rect.left, Rect.top, Rect.right, Rect.bottom);
@@ -196,16 +201,16 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, Tdx
     SIZE whole{}, matched{};
     GetTextExtentPoint32A(dc, ViewData->Text.c_str(), static_cast<int>(ViewData->Text.size()), &whole);
     GetTextExtentPoint32A(dc, ViewData->Text.c_str(), ViewData->MatchLength, &matched);
-    const int left = 1 + v.Margins.left;
-    const int right = RectWidth(Rect) - 1 - (v.Alignment == taRightJustify ? 1 : 0);
+    const int left = 1 + Data->Margins.left;
+    const int right = RectWidth(Rect) - 1 - (Data->Alignment == taRightJustify ? 1 : 0);
     int x = left;
-    if (v.Alignment == taRightJustify)
+    if (Data->Alignment == taRightJustify)
       x = right - whole.cx;
-    else if (v.Alignment == taCenter)
+    else if (Data->Alignment == taCenter)
       x = (left + right - whole.cx) / 2;
     IntersectClipRect(dc, x, 0, x + matched.cx, RectHeight(Rect));
   }
-  editClass.Draw(dc, TRect{0, 0, RectWidth(Rect), RectHeight(Rect)}, &v, nullptr);
+  EditClass.Draw(dc, TRect{0, 0, RectWidth(Rect), RectHeight(Rect)}, Data, nullptr);
 }
 
 void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color,

@@ -1,5 +1,6 @@
 #include "treelist/Units.h"
 
+#include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListDraw.h"
 
 std::span<const TUnitEntry> TreeListUnits() {
@@ -7,6 +8,9 @@ std::span<const TUnitEntry> TreeListUnits() {
       // The indicator images, the grid look's expand-button glyphs and the screen DC
       // texts are measured on.
       {"dxTreeList", InitializeDxTreeList, FinalizeDxTreeList},
+      // The column classes for stored forms, and the published properties of the tree
+      // list, its bands and columns.
+      {"dxTreeListColumns", InitializeDxTreeListColumns, FinalizeDxTreeListColumns},
   };
   return units;
 }

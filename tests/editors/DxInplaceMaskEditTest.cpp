@@ -166,6 +166,21 @@ TEST_F(DxInplaceMaskEditTest, ValidationRefusesUnfilledRequiredPositions) {
   EXPECT_EQ(Mask->Perform(CM_WANTSPECIALKEY, VK_ESCAPE), 0);
 }
 
+// Regression: IgnoreMaskBlank of the tree list's mask column had no counterpart in the
+// editor, so a cell cleared to blanks could never be left.
+TEST_F(DxInplaceMaskEditTest, IgnoreMaskBlankAcceptsAWhollyBlankValueAsNone) {
+  Mask->SetEditMask("000-0000;0;_");
+  Mask->SetEditValue(Variant(""));
+  Mask->SetModified(true);
+  EXPECT_THROW(Mask->ValidateEdit(), EDBEditError) << "off: the required positions must be filled";
+  Mask->SetIgnoreMaskBlank(true);
+  EXPECT_NO_THROW(Mask->ValidateEdit());
+  EXPECT_EQ(Value(), "") << "the blanks are not stored";
+  Mask->SetEditValue(Variant("12"));
+  Mask->SetModified(true);
+  EXPECT_THROW(Mask->ValidateEdit(), EDBEditError) << "a partly filled value is still checked";
+}
+
 TEST_F(DxInplaceMaskEditTest, EscapeRestoresTheMaskedText) {
   Mask->SetEditMask("000-0000;0;_");
   Mask->SetEditValue(Variant("1234567"));

@@ -1,6 +1,6 @@
-// The units treelist_tests starts: the windowed class library's, then the editors'
-// shared drawing, edit styles and text editor that the tree list's columns use, and the
-// tree list's own.
+// The units treelist_tests starts: the windowed class library's (the fonts' published
+// properties among them), then the editors' shared drawing, edit styles and text editor
+// that the tree list's columns use, and the tree list's own.
 #pragma once
 
 #include "classlib/Units.h"
@@ -9,7 +9,7 @@
 
 inline std::span<const TUnitEntry> TreeListTestUnits() {
   static const TUnitTable units = TUnitTable()
-                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
+                                      .Pick(ClassLibUnits(), {"GraphicsObjects", "ComCtrls", "Forms"})
                                       .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
                                       .Add(TreeListUnits());
   return units;

@@ -1,0 +1,385 @@
+// TCustomdxTreeListControl: the tree list bound to column components and a band
+// collection. It answers the base tree list's queries (bands, column placement, widths,
+// fonts, cell texts, editors, custom drawing) from its TdxTreeListColumn list and its
+// TdxTreeListBands, keeps the list of sorted columns, caches the band and column
+// placement, stores node texts in TdxTreeListTextNode (element i of a node's strings
+// belongs to the column of list index i, and moves with it), and fires the events of the
+// customizing actions.
+//
+// Index spaces: column indices are positions in the column list. The layout queries
+// the base asks (GetColumnAt, GetColumnCountInRow, GetBandRowCount, GetVisibleBand*,
+// CanSizeBand) take visible band positions; GetBand* (without "Visible") and the band
+// customizing actions HideBand, ShowBand, IsBandHidden, BandClick, CanBandMoving and
+// GetBandDisableCustomizing take absolute band indices (a hidden band has no visible
+// position); MoveBand takes visible positions; the drop places of ShowColumn and
+// MoveColumn name visible bands.
+//
+// Placement caches (visible <-> absolute band maps, the columns of every band row,
+// the column display widths) are rebuilt with the rows (RebuildRows) and dropped by
+// every change of the layout; while they are empty or being built every query computes
+// its answer directly, with the same result.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "classlib/Lists.h"
+#include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListBands.h"
+#include "treelist/DxTreeListColumn.h"
+
+// (Sender, Node, var Index).
+using TdxTreeListGetIndexEvent = TEvent<TObject* /*Sender*/, TdxTreeListNode* /*Node*/, int& /*Index*/>;
+using TdxTreeListBandEvent = TEvent<TObject* /*Sender*/, TdxTreeListBand* /*Band*/>;
+using TdxTreeListShowBandEvent = TEvent<TObject* /*Sender*/, TdxTreeListBand* /*Band*/, int /*Position*/>;
+using TdxTreeListCanBandEvent = TEvent<TObject* /*Sender*/, TdxTreeListBand* /*Band*/, bool& /*Allow*/>;
+using TdxTreeListColumnEvent = TEvent<TObject* /*Sender*/, TdxTreeListColumn* /*Column*/>;
+using TdxTreeListCanColumnEvent = TEvent<TObject* /*Sender*/, TdxTreeListColumn* /*Column*/, bool& /*Allow*/>;
+// (Sender, Column, Position, Row, Band): the column was shown or dropped at a place.
+using TdxTreeListShowColumnEvent =
+    TEvent<TObject* /*Sender*/, TdxTreeListColumn* /*Column*/, int /*Position*/, int /*Row*/, int /*Band*/>;
+using TdxTreeListColumnSortedEvent =
+    TEvent<TObject* /*Sender*/, TdxTreeListColumn* /*Column*/, TdxTreeListColumnSort& /*Sorted*/>;
+using TdxTreeListCustomDrawBandEvent =
+    TEvent<TObject* /*Sender*/, TdxTreeListBand* /*Band*/, TCanvas* /*ACanvas*/, const TRect& /*ARect*/,
+           std::string& /*AText*/, TColor& /*AColor*/, TFont* /*AFont*/, TAlignment& /*AAlignment*/,
+           bool& /*ADone*/>;
+// A footer panel cell (Node none) or a node footer line's cell.
+using TdxTreeListCustomDrawFooterEvent =
+    TEvent<TObject* /*Sender*/, TCanvas* /*ACanvas*/, const TRect& /*ARect*/, TdxTreeListNode* /*ANode*/,
+           TdxTreeListColumn* /*AColumn*/, int /*AFooterIndex*/, std::string& /*AText*/, TColor& /*AColor*/,
+           TFont* /*AFont*/, TAlignment& /*AAlignment*/, bool& /*ADone*/>;
+using TdxTreeListCustomDrawPreviewEvent =
+    TEvent<TObject* /*Sender*/, TCanvas* /*ACanvas*/, const TRect& /*ARect*/, TdxTreeListNode* /*ANode*/,
+           bool /*ASelected*/, std::string& /*AText*/, TColor& /*AColor*/, TColor& /*ATextColor*/,
+           TFont* /*AFont*/, bool& /*ADone*/>;
+using TdxTreeListLevelColorEvent = TEvent<TObject* /*Sender*/, int /*Level*/, TColor& /*Color*/>;
+
+class TCustomdxTreeListControl : public TCustomdxTreeList {
+  KIVO_CLASS(TCustomdxTreeListControl, TCustomdxTreeList)
+ public:
+  // One band, one header row, the default layout.
+  explicit TCustomdxTreeListControl(TComponent* AOwner);
+  // Clears the nodes, then frees the columns (one by one, from the first), the bands
+  // and the editors.
+  ~TCustomdxTreeListControl() override;
+
+  // ==== Columns
+  // Columns[index]; raises EListError out of range.
+  TdxTreeListColumn* GetColumn(int index) const;
+  // The index of `column` in the column list, -1 when it is not there.
+  int IndexOfColumn(const TdxTreeListColumn* column) const;
+  // A new column of `ColumnClass` owned by `Owner`, named after the control ("Column"
+  // and the first free number from the column count + 1 on), added to the control.
+  TdxTreeListColumn* CreateColumn(TdxTreeListColumnClass ColumnClass, TComponent* Owner);
+  // Appends a column (its TreeList becomes this control).
+  void AddColumn(TdxTreeListColumn* Column);
+  // The columns that are sorted, in sort priority.
+  int GetSortedColumnListCount() const { return FSortedColumns.GetCount(); }
+  TdxTreeListColumn* GetSortedColumn(int index) const;
+
+  // ==== Bands and header rows
+  TdxTreeListBands* GetBands() const { return FBands; }
+  int GetBandMaxRowCountSetting() const { return FBandMaxRowCount; }
+  void SetBandMaxRowCount(int value);
+  int GetBandRowCountSetting() const { return FBandRowCount; }
+  void SetBandRowCountSetting(int value);
+  // True: one band, its header hidden, one header row.
+  bool GetDefaultLayout() const { return FDefaultLayout; }
+  void SetDefaultLayout(bool value);
+  int GetHeaderMinRowCountSetting() const { return FHeaderMinRowCount; }
+  void SetHeaderMinRowCount(int value);
+  int GetHeaderPanelMaxRowCountSetting() const { return FHeaderPanelMaxRowCount; }
+  void SetHeaderPanelMaxRowCount(int value);
+  int GetHeaderPanelRowCountSetting() const { return FHeaderPanelRowCount; }
+  // From outside: the automatic header rows go off, and more than one row ends the
+  // default layout.
+  void SetHeaderPanelRowCount(int value);
+
+  // ==== Editors
+  // The editor of `cls` the control created, none when there is none yet.
+  TdxInplaceEdit* FindEditor(TClass cls) const;
+  int GetEditorCount() const { return FEditors.GetCount(); }
+
+  // ==== Overrides of the base's queries
+  int32_t GetBandCount() override { return FBands->GetCount(); }
+  int32_t GetVisibleBandCount() override;
+  int32_t GetBandIndex(int32_t VisibleIndex) override;
+  int32_t GetVisibleBandIndex(int32_t Band) override;
+  TAlignment GetBandAlignment(int32_t Band) override;
+  void GetBandCaption(int32_t Band, std::string& Text) override;
+  int32_t GetBandWidth(int32_t Band) override;
+  TAlignment GetVisibleBandAlignment(int32_t Band) override;
+  void GetVisibleBandCaption(int32_t Band, std::string& Text) override;
+  int32_t GetVisibleBandWidth(int32_t Band) override;
+  int32_t GetVisibleBandMinWidth(int32_t Band) override;
+  int32_t GetLeftFixedBand() override;
+  int32_t GetRightFixedBand() override;
+  bool GetBandOnlyOwnColumns(int32_t Band) override;
+  bool CanSizeBand(int32_t Band) override;
+  using TCustomdxTreeList::GetBandRowCount;
+  int32_t GetBandRowCount(int32_t Band) override;
+  int32_t GetColumnCount() override { return FColumns.GetCount(); }
+  int32_t GetColumnCountInRow(int32_t Band, int32_t Row) override;
+  int32_t GetColumnAt(int32_t Band, int32_t Row, int32_t Position) override;
+  int32_t GetColumnBandIndex(int32_t Column) override;
+  int32_t GetColumnRowIndex(int32_t Column) override;
+  int32_t GetColumnColIndex(int32_t Column) override;
+  TAlignment GetColumnHeaderAlignment(int32_t Column) override;
+  int32_t GetColumnDisplayWidth(int32_t Column) override;
+  TBitmap* GetColumnHeaderGlyph(int32_t Column) override;
+  bool HasColumnHeaderGlyph(int32_t Column) override;
+  int32_t GetColumnHeaderMaxLineCount(int32_t Column) override;
+  int32_t GetColumnMinWidth(int32_t Column) override;
+  int32_t GetColumnWidth(int32_t Column) override;
+  bool CanSizeColumn(int32_t Column) override;
+  TdxTreeListColumnSort GetColumnSorted(int32_t Column) override;
+  bool GetColumnTabStop(int32_t Column) override;
+  void GetColumnHeaderText(int32_t Column, std::string& Text) override;
+  void GetColumnCaption(int32_t Column, std::string& Text) override;
+  TColor GetColumnColor(int32_t Column) override;
+  TFont* GetColumnFont(int32_t Column) override;
+  bool IsColumnOwnFont(int32_t Column) override;
+  TAlignment GetColumnAlignment(TdxTreeListNode* Node, int32_t Column) override;
+  TTextLayout GetColumnVertAlignment(int32_t Column) override;
+  bool IsColumnInVisibleBand(int32_t Column) override;
+  bool IsColumnOutOfHeader(int32_t Column) override;
+  bool GetColumnDisableCustomizing(int32_t Column) override;
+  bool GetBandDisableCustomizing(int32_t Band) override;
+  bool IsBandHidden(int32_t Band) override;
+  bool IsColumnAutoWidth() override { return FDefaultLayout || TCustomdxTreeList::IsColumnAutoWidth(); }
+  bool IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest) override;
+  int32_t GetBandMaxRowCount() override { return FBandMaxRowCount; }
+  int32_t GetBandRowCount() override { return FBandRowCount; }
+  int32_t GetHeaderPanelMaxRowCount() override { return FHeaderPanelMaxRowCount; }
+  int32_t GetHeaderPanelRowCount() override { return FHeaderPanelRowCount; }
+  int32_t GetHeaderMinRowCount() override { return std::max(FHeaderMinRowCount, 1); }
+  bool CanBandMoving(int32_t Band) override;
+  bool CanColumnMoving(int32_t Column) override;
+
+  // ==== Nodes and cell values
+  TdxTreeListNode* CreateNode() override;
+  int GetNodeImageIndex(TdxTreeListNode* Node) override;
+  int GetNodeSelectedIndex(TdxTreeListNode* Node) override;
+  int GetNodeStateIndex(TdxTreeListNode* Node) override;
+  void SetNodeImageIndex(TdxTreeListNode* Node, int Value) override;
+  void SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) override;
+  void SetNodeStateIndex(TdxTreeListNode* Node, int Value) override;
+  void GetNodeValue(TdxTreeListNode* Node, int32_t Column, Variant& Value) override;
+  void GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text) override;
+  void SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text) override;
+  void SetNodeValue(TdxTreeListNode* Node, int32_t Column, const Variant& Value) override;
+  // The node's text of the column, as the column shows it.
+  void GetCellText(TdxTreeListNode* Node, int32_t Column, std::string& Text) override;
+  int32_t GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column) override;
+  bool MeasureCellText(TdxTreeListNode* Node, int32_t Column, int32_t& LineCount, int32_t& TextHeight,
+                       int32_t Width, int32_t MaxLines) override;
+
+  // ==== Customizing actions
+  void HideBand(int32_t Band) override;
+  void ShowBand(int32_t Position, int32_t Band) override;
+  void MoveBand(int32_t Old, int32_t New) override;
+  void SetBandWidth(int32_t Band, int32_t Width) override;
+  void ScaleBandWidths(int32_t NewSum, int32_t OldSum) override;
+  void ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) override;
+  void HideColumn(int32_t Column) override;
+  void ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) override;
+  void MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) override;
+  void SetColumnWidth(int32_t Column, int32_t Width) override;
+  void SetBandRowCount(int32_t Value) override { SetBandRowCountSetting(Value); }
+  void SetHeaderRowCount(int32_t Value) override { SetHeaderPanelRowCount(Value); }
+  void BandClick(int32_t Band) override;
+  // A header click toggles the column's sort (see ToggleColumnSort), then fires the
+  // column-click event.
+  void ColumnClick(int32_t Column) override;
+  // A double click on a column's edge fits its width to its texts.
+  void ColumnEdgeDblClick(int32_t Column) override;
+  void DoWidthChanged() override { OnChangedColumnsWidth(this); }
+  void UpdateColumnRows() override { CompactRows(); }
+
+  // ==== Editing
+  TdxInplaceEdit* CreateInplaceEdit(int32_t Column) override;
+  // The editor of the focused column's editor class.
+  TdxInplaceEdit* GetEditor() override;
+  // The base's dressing, then the focused column's editor properties.
+  void InitEditor(TdxInplaceEdit* Editor) override;
+  // The hot cell's column chooses its cursor, then the cursor event may change it.
+  void GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor) override;
+  // The editing event, and the focused column may refuse.
+  void DoEditing(TdxTreeListNode* Node, bool& Allow) override;
+
+  // ==== Sorting
+  int32_t GetSortedColumnCount() override { return FSortedColumns.GetCount(); }
+  bool GetSortedColumnDesc(int32_t Index) override;
+  int32_t GetSortedColumnIndex(int32_t Index) override;
+
+  // ==== Custom drawing
+  bool IsCustomDrawBand(int32_t Band) override { return OnCustomDrawBand.Assigned(); }
+  bool IsCustomDrawCell(TdxTreeListNode* Node, int32_t Column) override;
+  bool IsCustomDrawFooter(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) override;
+  bool IsCustomDrawHeader(int32_t Column) override;
+  bool IsCustomDrawPreview() override { return OnCustomDrawPreview.Assigned() || OnCustomDrawPreviewEx.Assigned(); }
+  bool IsLevelColorAssigned() override { return OnGetLevelColor.Assigned(); }
+  void DoCustomDrawBand(int32_t Band, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect, std::string& Text,
+                        TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
+  void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column, bool Selected,
+                        bool Focused, bool NewItemRow, bool EntryFlag1, bool EntryFlag2, HBRUSH Brush,
+                        std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
+  void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column,
+                          int32_t FooterIndex, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                          bool& Done) override;
+  void DoCustomDrawHeader(int32_t Column, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect,
+                          std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
+                          TdxTreeListColumnSort& Sorted, bool& Done) override;
+  void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
+                           std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) override;
+  void GetLevelColor(int32_t Level, TColor& Color) override { OnGetLevelColor(this, Level, Color); }
+  // Lets the column's editor class paint the cell from the column's view data.
+  void DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
+                        int32_t Column) override;
+
+  // ==== New virtual operations, in declaration order
+  // The column at OldIndex went to NewIndex: every text node's strings follow.
+  virtual void ColumnMoved(int OldIndex, int NewIndex);
+  virtual void ClearAutoHeaderRows();
+  // The automatic header rows when they are on, else the layout refresh.
+  virtual void RefreshBands();
+  // A column (none: all columns) changed: its default width, row compaction, layout.
+  virtual void ColumnChanged(TdxTreeListColumn* Column);
+  virtual void RefreshLayout();
+  virtual void AddSortedColumn(TdxTreeListColumn* Column);
+  // True unless the column-sorting event refuses.
+  virtual bool CanSortByColumn(int Index);
+  // A header click: with the remove-sort modifier the column leaves the sort; otherwise
+  // ascending becomes descending and anything else ascending, and without the
+  // add-to-sort modifier every other column leaves the sort.
+  virtual void ToggleColumnSort(TdxTreeListColumn* Column);
+  // The column is about to be sorted: without multi-sort the other columns leave the
+  // sort.
+  virtual void BeforeColumnSorted(TdxTreeListColumn* Column);
+  virtual void RemoveSortedColumn(TdxTreeListColumn* Column);
+  virtual void ColumnSorted(TdxTreeListColumn* Column);
+  virtual void RemoveColumn(TdxTreeListColumn* Column);
+  virtual void BeginSortedUpdate();
+  virtual void EndSortedUpdate();
+  virtual void InflateCellRect(const TRect& Rect, TRect& Result);
+  // The column's (none: every column's) width fitted to its texts and header.
+  virtual void ApplyBestFit(TdxTreeListColumn* Column);
+  // Replaces the columns by copies of `Source`'s (nothing when Source is this control).
+  virtual void AssignColumns(TCustomdxTreeListControl* Source);
+  virtual void DestroyColumns();
+  virtual void SortFinished() {}
+
+  // ==== Events
+  TdxTreeListGetIndexEvent OnGetImageIndex;
+  TdxTreeListGetIndexEvent OnGetSelectedIndex;
+  TdxTreeListGetIndexEvent OnGetStateIndex;
+  TdxTreeListBandEvent OnBandMoved;
+  TdxTreeListBandEvent OnHideBand;
+  TdxTreeListShowBandEvent OnShowBand;
+  TdxTreeListCanBandEvent OnCanBandDragging;
+  TdxTreeListCanColumnEvent OnCanHeaderDragging;
+  TdxTreeListColumnEvent OnHideHeader;
+  TdxTreeListColumnEvent OnHeaderMoved;
+  TdxTreeListShowColumnEvent OnShowHeader;
+  TdxTreeListCanColumnEvent OnColumnSorting;
+  TdxTreeListColumnSortedEvent OnGetColumnSorted;
+  TdxTreeListBandEvent OnBandClick;
+  TdxTreeListColumnEvent OnColumnClick;
+  TNotifyEvent OnChangedColumnsWidth;
+  TdxTreeListCustomDrawBandEvent OnCustomDrawBand;
+  TdxTLCustomDrawHeader OnCustomDrawColumnHeader;
+  TdxTLCustomDrawCell OnCustomDrawCell;
+  TdxTLCustomDrawCell OnCustomDrawCellEx;
+  TdxTreeListCustomDrawFooterEvent OnCustomDrawFooter;
+  TdxTreeListCustomDrawFooterEvent OnCustomDrawFooterNode;
+  TdxTreeListCustomDrawPreviewEvent OnCustomDrawPreview;
+  TdxTreeListCustomDrawPreviewEvent OnCustomDrawPreviewEx;
+  TdxTreeListLevelColorEvent OnGetLevelColor;
+
+  // Registers the published properties of the class (and of the tree list's base).
+  static void PublishProperties();
+
+  // Streaming: the columns owned by `root` or by the control.
+  void GetChildren(TGetChildProc proc, TComponent* root) override;
+
+ protected:
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation operation) override;
+  void LayoutChanged() override;
+  void ClearRows() override;
+  void RebuildRows() override;
+  void ColumnsChanged() override;
+  void BandsChanged() override;
+
+  // Every column's row into the header rows, and no empty row between a band's rows.
+  void CompactRows();
+
+ private:
+  friend class TdxTreeListColumn;
+  friend class TdxTreeListBand;
+  friend class TdxTreeListBands;
+
+  bool IsHeaderPanelRowCountStored() { return !IsOptionsEx25(); }
+  // A node's image index of `field`, through `event`; a changed one stored.
+  int GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, const TdxTreeListGetIndexEvent& event);
+  void SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value);
+  // A column into a visible band's row at a position, shown; none when there is no
+  // such column or band.
+  TdxTreeListColumn* PlaceColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position);
+  TdxTreeListColumn* ColumnAt(int index) const { return static_cast<TdxTreeListColumn*>(FColumns.Get(index)); }
+  // Columns[index], none out of range.
+  TdxTreeListColumn* FindColumn(int index) const;
+  TdxTreeListBand* VisibleBand(int band) const { return FBands->GetVisibleItem(band); }
+  // A column that is shown in the header: visible, in a visible band.
+  bool IsColumnShown(TdxTreeListColumn* column) const;
+  void DropPlacementCaches();
+  void BuildPlacementCaches();
+  void BuildColumnWidths();
+  // Every column's cached list position forgotten (the list changed).
+  void ForgetColumnIndexes();
+  // Applies the automatic header rows (1 + the highest stored row of a shown column).
+  void ApplyAutoHeaderRows();
+  // The band maps when they are valid (used by the band collection).
+  bool HasBandMaps() const { return !FBuildingBandMaps && !FVisibleBandMap.empty(); }
+  const std::vector<int>& GetVisibleBandMap() const { return FVisibleBandMap; }
+  const std::vector<int>& GetBandVisibleMap() const { return FBandVisibleMap; }
+  // The column a header click or a column edge means (the tree column holds the
+  // tree's indent).
+  bool IsTreeColumn(TdxTreeListColumn* column);
+  int NodeTextWidth(TdxTreeListColumn* column, TdxTreeListNode* node, TCanvas* canvas);
+  // The widest NodeTextWidth of `node` and its shown descendants.
+  int WidestNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, TCanvas* canvas);
+
+  TdxTreeListBands* FBands;
+  int FBandMaxRowCount = 5;
+  int FBandRowCount = 1;
+  TList FColumns;
+  bool FDefaultLayout = true;
+  TList FEditors;
+  int FHeaderMinRowCount = 1;
+  int FHeaderPanelMaxRowCount = 5;
+  int FHeaderPanelRowCount = 1;
+  int FSortLock = 0;
+  TList FSortedColumns;
+  bool FSettingAutoRows = false;
+  std::vector<int> FVisibleBandMap;
+  std::vector<int> FBandVisibleMap;
+  bool FBuildingBandMaps = false;
+  // Per visible band, per header row, the column indices from left to right.
+  std::vector<std::vector<std::vector<int>>> FColumnGrid;
+  bool FBuildingGrid = false;
+  std::vector<int> FColumnWidths;
+  // The client width the column widths were computed for.
+  int FColumnWidthsClientWidth = -1;
+  bool FBuildingColumnWidths = false;
+  int FLayoutLoading = 0;
+};
+
+// Start-up registers the column classes with the class registry (so that stored forms
+// can name them) and the published properties of the tree list, its columns and bands;
+// shut-down removes them. Calls are counted.
+void InitializeDxTreeListColumns();
+void FinalizeDxTreeListColumns();

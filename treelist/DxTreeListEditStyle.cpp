@@ -1,0 +1,44 @@
+#include "treelist/DxTreeListEditStyle.h"
+
+#include "treelist/DxTreeList.h"
+
+TdxEditButtonViewStyle TreeListButtonStyle(uint8_t lookAndFeel) {
+  switch (lookAndFeel) {
+    case 1:
+      return btsFlat;
+    case 2:
+      return btsHotFlat;
+    default:
+      return bts3D;
+  }
+}
+
+TdxTreeListEditStyle::TdxTreeListEditStyle(TdxInplaceEdit* Edit, TCustomdxTreeList* TreeList)
+    : TdxEditStyle(Edit, &MetaClass()), FTreeList(TreeList) {}
+
+TColor TdxTreeListEditStyle::GetDefaultBorderColor() {
+  return FTreeList ? clWindowFrame : inherited::GetDefaultBorderColor();
+}
+
+TdxEditBorderStyle TdxTreeListEditStyle::GetDefaultBorderStyle() {
+  if (!FTreeList)
+    return inherited::GetDefaultBorderStyle();
+  return FTreeList->GetShowGrid() ? xbsNone : xbsSingle;
+}
+
+TdxEditButtonViewStyle TdxTreeListEditStyle::GetDefaultButtonStyle() {
+  return FTreeList ? TreeListButtonStyle(FTreeList->GetLookAndFeel()) : inherited::GetDefaultButtonStyle();
+}
+
+TdxEditButtonTransparence TdxTreeListEditStyle::GetDefaultButtonTransparence() {
+  return FTreeList ? ebtNone : inherited::GetDefaultButtonTransparence();
+}
+
+TdxEditEdges TdxTreeListEditStyle::GetDefaultEdges() { return FTreeList ? dxAllEdges : inherited::GetDefaultEdges(); }
+
+bool TdxTreeListEditStyle::GetDefaultHotTrack() { return FTreeList ? false : inherited::GetDefaultHotTrack(); }
+
+bool TdxTreeListEditStyle::GetDefaultShadow() { return FTreeList ? false : inherited::GetDefaultShadow(); }
+
+// The tree list's editors take the style that follows its look.
+TdxEditStyle* TCustomdxTreeList::CreateEditStyle(TdxInplaceEdit* edit) { return new TdxTreeListEditStyle(edit, this); }

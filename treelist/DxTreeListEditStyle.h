@@ -1,0 +1,33 @@
+// TdxTreeListEditStyle: the edit style of the tree list's in-place editors. Its defaults
+// follow the tree list's look instead of a style controller: no border while the grid
+// lines are shown (a single border otherwise), buttons in the look's style, all edges,
+// no hot tracking and no shadow. A value set on the style itself still wins.
+#pragma once
+
+#include "editors/DxEditStyle.h"
+
+class TCustomdxTreeList;
+
+// The button style of a tree-list look: 0 (standard) bts3D, 1 btsFlat, 2 btsHotFlat.
+TdxEditButtonViewStyle TreeListButtonStyle(uint8_t lookAndFeel);
+
+class TdxTreeListEditStyle : public TdxEditStyle {
+  KIVO_CLASS(TdxTreeListEditStyle, TdxEditStyle)
+ public:
+  // Without a tree list the style answers as a plain edit style.
+  explicit TdxTreeListEditStyle(TdxInplaceEdit* Edit, TCustomdxTreeList* TreeList = nullptr);
+
+  TCustomdxTreeList* GetTreeList() const { return FTreeList; }
+
+ protected:
+  TColor GetDefaultBorderColor() override;
+  TdxEditBorderStyle GetDefaultBorderStyle() override;
+  TdxEditButtonViewStyle GetDefaultButtonStyle() override;
+  TdxEditButtonTransparence GetDefaultButtonTransparence() override;
+  TdxEditEdges GetDefaultEdges() override;
+  bool GetDefaultHotTrack() override;
+  bool GetDefaultShadow() override;
+
+ private:
+  TCustomdxTreeList* FTreeList;
+};
