@@ -63,10 +63,8 @@ R UseLoaded(uint32_t handle, F& use) {
 // a heap block per call cost more than the call. `none` for handle 0 and for kinds
 // without a proxy class.
 template <class R, class F>
-R WithLoadedProxy(uint32_t handle, R none, F use) {
-  if (handle == 0)
-    return none;
-  switch (PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F) {
+R WithLoadedKind(uint8_t kind, uint32_t handle, R none, F use) {
+  switch (kind) {
     case okArc:
       return UseLoaded<TPcbArc, R>(handle, use);
     case okPad:
@@ -104,6 +102,13 @@ R WithLoadedProxy(uint32_t handle, R none, F use) {
   }
 }
 
+template <class R, class F>
+R WithLoadedProxy(uint32_t handle, R none, F use) {
+  if (handle == 0)
+    return none;
+  return WithLoadedKind(PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F, handle, none, use);
+}
+
 template <class Get>
 std::invoke_result_t<Get, TPCBObject&> ReadOnce(uint32_t handle, Get get) {
   return WithLoadedProxy(handle, std::invoke_result_t<Get, TPCBObject&>{}, get);
@@ -126,6 +131,17 @@ std::unique_ptr<TPCBObject> CreatePcbObjectFromHandle(uint32_t handle) {
   if (proxy)
     proxy->Synchronize(/*mode=*/1);
   return proxy;
+}
+
+void UsePcbObjectFromHandle(uint32_t handle, void (*use)(TPCBObject*, void*),
+                            void* context) {
+  const uint8_t kind = PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F;
+  const bool made = WithLoadedKind(kind, handle, false, [&](TPCBObject& proxy) {
+    use(&proxy, context);
+    return true;
+  });
+  if (!made)
+    use(nullptr, context);
 }
 
 int32_t GetObjectX(uint32_t handle) {
