@@ -31,6 +31,8 @@ void TRaveloServer::Reset() {
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.Clear();
+  for (std::vector<uint32_t>& handles : FByKind)
+    handles.clear();
   FOwned.clear();
   FIterators.clear();
   FCallLogKept = true;
@@ -92,6 +94,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
   const uint32_t handle = NewHandle();
   TRaveloObject& object = FObjects.Add(handle);
   object.Kind = kind;
+  FByKind[kind].push_back(handle);
   switch (kind) {
     case rkText:
       SetTextDefaults(object);
@@ -116,6 +119,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
         const uint32_t textHandle = NewHandle();
         TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
+        FByKind[rkText].push_back(textHandle);
         textObject.TextOfComponent = handle;
         SetTextDefaults(textObject);
         *text = textHandle;
@@ -286,6 +290,18 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   if (!isContainer)
     return 0;
   TIterator iterator;
+  if (kind != 0 && FBoards.count(container)) {
+    // One kind of a board: only the objects made of that kind are asked their scope.
+    static const std::vector<uint32_t> none;
+    for (uint32_t handle : kind < FByKind.size() ? FByKind[kind] : none) {
+      const TRaveloObject* object = FObjects.Find(handle);
+      if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
+        iterator.Items.push_back(handle);
+    }
+    const uint32_t handle = NewHandle();
+    FIterators[handle] = std::move(iterator);
+    return handle;
+  }
   ForEachInScope(
       container, [&](const TRaveloObject& object) { iterator.Items.push_back(object.Handle); },
       [&](const TRaveloObject& object) {

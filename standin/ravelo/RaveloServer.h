@@ -181,11 +181,17 @@ class TRaveloServer {
   void DestroyTree(uint32_t handle);
   void DumpObject(std::string& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
+  // Whether `object` is in the scope of `board`: a board object, an object one of
+  // those holds, or a text of one of the board's components that is in no container.
+  bool InBoardScope(const TRaveloObject& object, uint32_t board) const;
 
   uint32_t FLastHandle = 0;
   uint32_t FCurrentBoard = 0;
   std::map<uint32_t, TRaveloBoard> FBoards;
   TRaveloObjectStore FObjects;  // handle order is creation order
+  // The handles made of each kind, in creation order (destroyed ones stay listed): an
+  // iterator over one kind of a board asks only those.
+  std::array<std::vector<uint32_t>, rkBoardOutline + 1> FByKind;
   std::map<uint32_t, TIterator> FIterators;
   // The members of each object that holds some (components), sorted, so that a
   // component's members are found without visiting every object.
@@ -201,23 +207,20 @@ class TRaveloServer {
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
 
+inline bool TRaveloServer::InBoardScope(const TRaveloObject& object, uint32_t board) const {
+  auto onBoard = [&](uint32_t handle) {
+    const TRaveloObject* holder = FObjects.Find(handle);
+    return holder && holder->Owner == board;
+  };
+  return object.Owner == board || (object.Owner != 0 && onBoard(object.Owner)) ||
+         (object.Owner == 0 && object.TextOfComponent != 0 && onBoard(object.TextOfComponent));
+}
+
 template <class F, class W>
 void TRaveloServer::ForEachInScope(uint32_t container, F&& visit, W&& wanted) const {
   if (FBoards.count(container)) {
-    // Board objects, the objects those hold, and the texts of the board's components
-    // that are in no container.
-    auto onBoard = [&](uint32_t handle) {
-      const TRaveloObject* holder = FObjects.Find(handle);
-      return holder && holder->Owner == container;
-    };
     FObjects.ForEach([&](const TRaveloObject& object) {
-      if (!wanted(object))
-        return;
-      const bool inScope = object.Owner == container ||
-                           (object.Owner != 0 && onBoard(object.Owner)) ||
-                           (object.Owner == 0 && object.TextOfComponent != 0 &&
-                            onBoard(object.TextOfComponent));
-      if (inScope)
+      if (wanted(object) && InBoardScope(object, container))
         visit(object);
     });
     return;
