@@ -38,7 +38,11 @@ std::string TPcbComponent::GetName() const {
   return GetObjectText(static_cast<uint32_t>(FNameText));
 }
 
-TPcbPolygon::TPcbPolygon(uint32_t handle) : TPcbGroupObject(handle) {
+TPcbPolygon::TPcbPolygon(uint32_t handle) : TPcbPolygon(handle, TPcbReadOnly{}) {
+  FSegments.fill(TPolygonSegment{});
+}
+
+TPcbPolygon::TPcbPolygon(uint32_t handle, TPcbReadOnly) : TPcbGroupObject(handle) {
   FObjectId = okPolygon;
 }
 
@@ -57,5 +61,10 @@ void TPcbPolygon::SetPointCount(int32_t value) {
 }
 
 TPcbBoardOutline::TPcbBoardOutline(uint32_t handle) : TPcbPolygon(handle) {
+  FObjectId = okBoardOutline;
+}
+
+TPcbBoardOutline::TPcbBoardOutline(uint32_t handle, TPcbReadOnly readOnly)
+    : TPcbPolygon(handle, readOnly) {
   FObjectId = okBoardOutline;
 }

@@ -14,7 +14,8 @@
 std::unique_ptr<TPCBObject> CreatePcbObjectFromHandle(uint32_t handle);
 
 // Calls `use` with what CreatePcbObjectFromHandle would answer, asking the host the
-// same, but with the proxy made on the stack: for reading an object back once.
+// same, but with the proxy made on the stack and read-only (TPcbReadOnly): for reading
+// an object back once, never for storing it.
 void UsePcbObjectFromHandle(uint32_t handle, void (*use)(TPCBObject*, void*),
                             void* context);
 template <class F>
