@@ -79,10 +79,7 @@ using TRaveloCommandRunner = uint32_t(__stdcall*)(const char* command, char* par
 class TRaveloServer {
  public:
   // Inline: every entry point asks it.
-  static TRaveloServer& Instance() {
-    static TRaveloServer server;
-    return server;
-  }
+  static TRaveloServer& Instance() { return FInstance; }
 
   // Forgets every board, object, iterator, log and injection; numbering starts again.
   void Reset();
@@ -95,7 +92,7 @@ class TRaveloServer {
 
   // 0 for a kind the server does not keep.
   uint32_t CreateObject(uint8_t kind);
-  TRaveloObject* FindObject(uint32_t handle);
+  TRaveloObject* FindObject(uint32_t handle) { return FObjects.Find(handle); }
   bool Exists(uint32_t handle) const;
   int32_t DestroyObject(uint32_t handle);
   int32_t AddObjectToContainer(uint32_t container, uint32_t object);
@@ -168,6 +165,7 @@ class TRaveloServer {
   };
 
   TRaveloServer() = default;
+  static TRaveloServer FInstance;  // made when the library is loaded
   uint32_t NewHandle() { return ++FLastHandle; }
   std::optional<uint32_t> FindInjected(const char* entry) const;
   // Sets an object's owner and keeps the member index up to date.
@@ -193,6 +191,9 @@ class TRaveloServer {
   // iterator over one kind of a board asks only those.
   std::array<std::vector<uint32_t>, rkBoardOutline + 1> FByKind;
   std::map<uint32_t, TIterator> FIterators;
+  decltype(FIterators)::node_type FSpareIterator;  // the last one destroyed, for reuse
+  std::pair<uint32_t, TIterator*> FLastIterator;    // the last one asked for
+  TIterator* FindIterator(uint32_t iterator);
   // The members of each object that holds some (components), sorted, so that a
   // component's members are found without visiting every object.
   std::map<uint32_t, std::vector<uint32_t>> FOwned;
