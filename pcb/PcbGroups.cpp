@@ -3,6 +3,7 @@
 #include "pcb/PcbGroups.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "pcb/PcbObjectFactory.h"
 
@@ -39,7 +40,7 @@ std::string TPcbComponent::GetName() const {
 }
 
 TPcbPolygon::TPcbPolygon(uint32_t handle) : TPcbPolygon(handle, TPcbReadOnly{}) {
-  FSegments.fill(TPolygonSegment{});
+  std::memset(FSegments.data(), 0, sizeof FSegments);
 }
 
 TPcbPolygon::TPcbPolygon(uint32_t handle, TPcbReadOnly) : TPcbGroupObject(handle) {

@@ -117,10 +117,6 @@ class TPcbComponent : public TPcbGroupObject {
   std::array<ShortString<255>, SourceLinkCount + 1> FSourceLinks;  // 1 to 7
 };
 
-// A proxy made only to be loaded and read, never stored: what the host may read from
-// its records is never handed to the host, so a large one need not be cleared first.
-struct TPcbReadOnly {};
-
 // A polygon outline of PointCount + 1 segment records, the last repeating the first
 // point. The proxy holds 501 records, so PointCount stays within 0 to 500: a larger
 // count given or loaded from the host is cut to 500.
@@ -132,8 +128,8 @@ class TPcbPolygon : public TPcbGroupObject {
   static constexpr int SegmentCapacity = MaxPointCount + 1;
 
   explicit TPcbPolygon(uint32_t handle = 0);
-  // Its records are those the host writes when it is loaded; the others are not
-  // cleared (18.5 KB, for a proxy that reads one value of a polygon).
+  // Its records are not cleared (18.5 KB, for a proxy that reads one value of a
+  // polygon; see TPcbReadOnly).
   TPcbPolygon(uint32_t handle, TPcbReadOnly);
   int32_t Synchronize(uint8_t mode) override;
 
