@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Object kind codes of the host.
@@ -43,6 +45,47 @@ struct TRaveloReference {
   int32_t Value[4] = {};
 };
 
+// Storage for the parts of one type: slots taken from chunks of a thousand and kept on
+// a free list when given back, so that the parts of a board's millions of objects cost
+// neither a heap block each nor its header. The chunks stay for the life of the process
+// (a run after Ravelo_Reset takes the same slots again).
+template <class T>
+class TRaveloPartPool {
+ public:
+  static TRaveloPartPool& Instance() {
+    static TRaveloPartPool* pool = new TRaveloPartPool;  // never freed: parts may outlive it
+    return *pool;
+  }
+  template <class... A>
+  T* Make(A&&... args) {
+    if (!FFree) {
+      FChunks.push_back(std::make_unique<TSlot[]>(kChunk));
+      TSlot* chunk = FChunks.back().get();
+      for (size_t i = 0; i < kChunk; ++i)
+        chunk[i].Next = i + 1 < kChunk ? &chunk[i + 1] : nullptr;
+      FFree = chunk;
+    }
+    TSlot* slot = FFree;
+    FFree = slot->Next;
+    return new (slot->Bytes) T(std::forward<A>(args)...);
+  }
+  void Give(T* part) {
+    part->~T();
+    TSlot* slot = reinterpret_cast<TSlot*>(part);
+    slot->Next = FFree;
+    FFree = slot;
+  }
+
+ private:
+  static constexpr size_t kChunk = 1024;
+  union TSlot {
+    TSlot* Next;
+    alignas(T) unsigned char Bytes[sizeof(T)];
+  };
+  TSlot* FFree = nullptr;
+  std::vector<std::unique_ptr<TSlot[]>> FChunks;
+};
+
 // A part of an object that few kinds use: made on first write, read as its defaults
 // while there is none. (Every object carried every kind's fields before, some 1.7 KB
 // each, which kept the stand-in from holding large boards.)
@@ -50,16 +93,27 @@ template <class T>
 class TRaveloPart {
  public:
   TRaveloPart() = default;
-  TRaveloPart(const TRaveloPart& other) : FPart(other.FPart ? std::make_unique<T>(*other.FPart) : nullptr) {}
+  ~TRaveloPart() { Drop(); }
+  TRaveloPart(const TRaveloPart& other)
+      : FPart(other.FPart ? TRaveloPartPool<T>::Instance().Make(*other.FPart) : nullptr) {}
   TRaveloPart& operator=(const TRaveloPart& other) {
-    FPart = other.FPart ? std::make_unique<T>(*other.FPart) : nullptr;
+    if (this != &other) {
+      Drop();
+      FPart = other.FPart ? TRaveloPartPool<T>::Instance().Make(*other.FPart) : nullptr;
+    }
     return *this;
   }
-  TRaveloPart(TRaveloPart&&) = default;
-  TRaveloPart& operator=(TRaveloPart&&) = default;
+  TRaveloPart(TRaveloPart&& other) noexcept : FPart(std::exchange(other.FPart, nullptr)) {}
+  TRaveloPart& operator=(TRaveloPart&& other) noexcept {
+    if (this != &other) {
+      Drop();
+      FPart = std::exchange(other.FPart, nullptr);
+    }
+    return *this;
+  }
   T& Get() {
     if (!FPart)
-      FPart = std::make_unique<T>();
+      FPart = TRaveloPartPool<T>::Instance().Make();
     return *FPart;
   }
   const T& Get() const {
@@ -68,7 +122,11 @@ class TRaveloPart {
   }
 
  private:
-  std::unique_ptr<T> FPart;
+  void Drop() {
+    if (FPart)
+      TRaveloPartPool<T>::Instance().Give(std::exchange(FPart, nullptr));
+  }
+  T* FPart = nullptr;
 };
 
 // A pad's values per layer: a new pad's are round, 600000 on layers 1 to 32 and 0
