@@ -120,6 +120,7 @@ class TRaveloPart {
     static const T defaults;
     return FPart ? *FPart : defaults;
   }
+  bool Has() const { return FPart != nullptr; }
 
  private:
   void Drop() {
@@ -163,6 +164,7 @@ struct TRaveloRareFields {
   std::array<uint8_t, 10> RuleByte{};
   std::array<std::string, 11> RuleText;
   std::array<int32_t, 5> RuleLong{};
+  int32_t OverstatedCount = -1;  // see TRaveloObject::GetOverstatedCount
 };
 
 // Arcs, vias, fills, texts, pads, components and from-tos.
@@ -209,22 +211,38 @@ struct TRaveloPolygonFields {
   std::vector<TRaveloSegment> Segments;
 };
 
+// The parts of one object, made together on the first write to any of them: a track,
+// most of a board, carries one pointer for all of them.
+struct TRaveloParts {
+  TRaveloPart<TRaveloShapeFields> Shape;
+  TRaveloPart<TRaveloPadFields> Pad;
+  TRaveloPart<TRaveloPadLayers> PadLayers;
+  TRaveloPart<TRaveloComponentFields> Comp;
+  TRaveloPart<TRaveloPolygonFields> Poly;
+  TRaveloPart<TRaveloRareFields> Rare;
+};
+
 // One object: the fields every kind has and those of tracks (most of a board) in place,
 // the fields of the other kinds in parts made on their first write. A part that was
 // never written reads as zeros, which is what every field starts at.
 struct TRaveloObject {
-  TRaveloShapeFields& Shape() { return ShapePart.Get(); }
-  const TRaveloShapeFields& Shape() const { return ShapePart.Get(); }
-  TRaveloPadFields& Pad() { return PadPart.Get(); }
-  const TRaveloPadFields& Pad() const { return PadPart.Get(); }
-  TRaveloPadLayers& PadLayers() { return PadLayersPart.Get(); }
-  const TRaveloPadLayers& PadLayers() const { return PadLayersPart.Get(); }
-  TRaveloComponentFields& Comp() { return CompPart.Get(); }
-  const TRaveloComponentFields& Comp() const { return CompPart.Get(); }
-  TRaveloPolygonFields& Poly() { return PolyPart.Get(); }
-  const TRaveloPolygonFields& Poly() const { return PolyPart.Get(); }
-  TRaveloRareFields& Rare() { return RarePart.Get(); }
-  const TRaveloRareFields& Rare() const { return RarePart.Get(); }
+  TRaveloShapeFields& Shape() { return Parts.Get().Shape.Get(); }
+  const TRaveloShapeFields& Shape() const { return Parts.Get().Shape.Get(); }
+  TRaveloPadFields& Pad() { return Parts.Get().Pad.Get(); }
+  const TRaveloPadFields& Pad() const { return Parts.Get().Pad.Get(); }
+  TRaveloPadLayers& PadLayers() { return Parts.Get().PadLayers.Get(); }
+  const TRaveloPadLayers& PadLayers() const { return Parts.Get().PadLayers.Get(); }
+  TRaveloComponentFields& Comp() { return Parts.Get().Comp.Get(); }
+  const TRaveloComponentFields& Comp() const { return Parts.Get().Comp.Get(); }
+  TRaveloPolygonFields& Poly() { return Parts.Get().Poly.Get(); }
+  const TRaveloPolygonFields& Poly() const { return Parts.Get().Poly.Get(); }
+  TRaveloRareFields& Rare() { return Parts.Get().Rare.Get(); }
+  const TRaveloRareFields& Rare() const { return Parts.Get().Rare.Get(); }
+  bool HasRare() const { return Parts.Has() && Parts.Get().Rare.Has(); }
+  // A faulty host: the reference count (dimensions) or point count (polygons, on
+  // loading) it reports instead of the true one; -1 for the true one.
+  int32_t GetOverstatedCount() const { return Rare().OverstatedCount; }
+  void SetOverstatedCount(int32_t count) { Rare().OverstatedCount = count; }
 
   uint32_t Handle = 0;
   uint32_t Owner = 0;            // board or component that holds it; 0 = none
@@ -241,14 +259,6 @@ struct TRaveloObject {
   int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
   // Tracks, and Aux1 to Aux3 of arcs, fills and texts.
   int32_t Width = 0, Aux1 = 0, Aux2 = 0, Aux3 = 0;
-  // A faulty host: the reference count (dimensions) or point count (polygons, on
-  // loading) it reports instead of the true one; -1 for the true one.
-  int32_t OverstatedCount = -1;
 
-  TRaveloPart<TRaveloShapeFields> ShapePart;
-  TRaveloPart<TRaveloPadFields> PadPart;
-  TRaveloPart<TRaveloPadLayers> PadLayersPart;
-  TRaveloPart<TRaveloComponentFields> CompPart;
-  TRaveloPart<TRaveloPolygonFields> PolyPart;
-  TRaveloPart<TRaveloRareFields> RarePart;
+  TRaveloPart<TRaveloParts> Parts;
 };
