@@ -5,6 +5,7 @@
 #include "pcb/PcbApi.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <typeinfo>
 #include <utility>
@@ -66,9 +67,16 @@ const TKivoDisplay::TTranslationLinks& TKivoDisplay::Links() const {
   return FLinks ? *FLinks : none;
 }
 
+void TKivoDisplay::TTranslationLinks::operator delete(void* links) { TKivoArena::Free(links); }
+
 TKivoDisplay::TTranslationLinks& TKivoDisplay::EditLinks() {
-  if (!FLinks)
-    FLinks = std::make_unique<TTranslationLinks>();
+  if (!FLinks) {
+    // In the model's arena, with the object: every object of a large board gets them.
+    TKivoArena* arena = TKivoArena::Holding(this);
+    void* memory = arena ? arena->Allocate(sizeof(TTranslationLinks))
+                         : ::operator new(sizeof(TTranslationLinks));
+    FLinks.reset(new (memory) TTranslationLinks());
+  }
   return *FLinks;
 }
 

@@ -333,6 +333,19 @@ TEST(KivoArenaTest, ObjectsOfTheArenaAndOfTheHeapAreDeletedAlike) {
     EXPECT_EQ(many[99999], (TKivoPoint{3, 4}));
   }
   EXPECT_EQ(arena.GetLiveCount(), 0u);
+  // An object's translation links, set after the reading, go where the object is.
+  {
+    std::unique_ptr<TKivoLine> line;
+    {
+      const TKivoArenaScope scope(arena);
+      line = std::make_unique<TKivoLine>();
+    }
+    line->SetOwnerContainer(7);
+    heapText->SetOwnerContainer(8);
+    EXPECT_EQ(arena.GetLiveCount(), 2u);
+    EXPECT_EQ(line->GetOwnerContainer(), 7u);
+  }
+  EXPECT_EQ(arena.GetLiveCount(), 0u);
   heapText.reset();
   afterwards.reset();
 }
