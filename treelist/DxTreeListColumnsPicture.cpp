@@ -152,6 +152,8 @@ void TdxTreeListGraphicColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTre
   if (FGraphicTransparency != gtDefault && !IsPictureEmpty(picture))
     picture->GetGraphic()->SetTransparent(FGraphicTransparency == gtTransparent);
   v->Picture = picture;
+  // The stored bytes are no text to show: a cell without a picture is empty.
+  v->Value = Variant(std::string());
   v->WindowColor = ColorToRGB(CellInfo->Color);
   v->Center = FCenter;
   v->SelectionShadow = FShadowSelection && CellInfo->Highlighted;

@@ -447,10 +447,19 @@ TEST_F(DxTreeListColumnKindsTest, GraphicCellsWithBytesThatAreNoPicturePaintEmpt
   EXPECT_EQ(graphic->GetNodeTextWidth(Canvas(), good), 9);
   EXPECT_GE(classQueries, 3);
 
-  // The whole grid paints with the bad cell in it.
+  // The whole grid paints with the bad cell in it, which shows nothing but its colour.
   Tree->SetBounds(0, 0, 200, 80);
   TDibSurface surface(200, 80);
+  surface.Fill(RGB(1, 2, 3));
   EXPECT_NO_THROW(TControlPainter::Paint(Tree, surface.DC()));
+  const TRect cell = Tree->GetCellRect(bad, 0);
+  ASSERT_GT(RectWidth(cell), 10);
+  const COLORREF background = ColorToRGB(clWindow);
+  int foreign = 0;
+  for (int y = cell.top + 1; y < cell.bottom - 1; ++y)
+    for (int x = cell.left + 1; x < cell.right - 1; ++x)
+      foreign += surface.Color(x, y) != background;
+  EXPECT_EQ(foreign, 0) << "the bytes are not shown as text";
 
   // The editor takes the picture and stores it back when it was changed.
   auto* editor = Editor<TdxInplaceGraphicEdit>(graphic);
