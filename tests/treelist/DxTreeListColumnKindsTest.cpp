@@ -608,4 +608,85 @@ TEST_F(DxTreeListColumnKindsTest, AssignCopiesTheKindsOwnSettings) {
   EXPECT_EQ(memo2->GetCaption(), "kept?");
 }
 
+// Every kind paints its cells through its own editor class: the pixels of each cell
+// show what the kind means (a checked and an unchecked box differ, the value's image,
+// the picture, the link colour, the cell buttons of the focused node, the blob icons).
+TEST_F(DxTreeListColumnKindsTest, EveryKindPaintsItsCells) {
+  Tree->SetBounds(0, 0, 900, 120);
+  Option(aoBandHeaderWidth, true);
+  auto solid = [](COLORREF color, int width, int height) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(width, height);
+    HDC dc = bitmap->GetCanvas()->GetHandle();
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT r{0, 0, width, height};
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    return bitmap;
+  };
+  const COLORREF red = RGB(220, 0, 0), green = RGB(0, 180, 0);
+  TImageList images(nullptr, 12, 12);
+  images.AddMasked(solid(red, 12, 12).get(), TColor(RGB(255, 0, 255)));
+  TPicture picture;
+  picture.SetBitmap(solid(green, 20, 10).get());
+  std::string bytes;
+  SavePictureToString(&picture, bytes);
+
+  auto* check = Kind<TdxTreeListCheckColumn>("Check");
+  auto* image = Kind<TdxTreeListImageColumn>("Image");
+  image->SetImages(&images);
+  image->GetValues()->SetText("r\r\n");
+  image->GetImageIndexes()->SetText("0\r\n");
+  image->SetDefaultImages(false);
+  auto* graphic = Kind<TdxTreeListGraphicColumn>("Graphic");
+  graphic->SetStretch(false);
+  auto* link = Kind<TdxTreeListHyperLinkColumn>("Link");
+  link->SetSingleClick(true);
+  auto* date = Kind<TdxTreeListDateColumn>("Date");
+  auto* spin = Kind<TdxTreeListSpinColumn>("Spin");
+  auto* blob = Kind<TdxTreeListBlobColumn>("Blob");
+  for (TdxTreeListColumn* c : std::initializer_list<TdxTreeListColumn*>{check, image, graphic, link, date, spin, blob})
+    c->SetWidth(110);
+  TdxTreeListTextNode* first = Node({"True", "r", bytes, "", "", "1", "memo text"});
+  TdxTreeListTextNode* second = Node({"False", "x", "", "WWWWWWWW", "", "2", ""});
+  Tree->SetFocusedNode(first, 0, false);
+
+  TDibSurface surface(900, 120);
+  surface.Fill(RGB(1, 2, 3));
+  TControlPainter::Paint(Tree, surface.DC());
+  // The pixels of a cell (less its grid line) and how many are of `color`.
+  auto cell = [&](TdxTreeListNode* node, TdxTreeListColumn* column) {
+    const TRect r = Tree->GetCellRect(node, Tree->GetVisibleIndexOfColumn(column->GetIndex()));
+    std::vector<COLORREF> pixels;
+    for (int y = r.top; y < r.bottom - 1; ++y)
+      for (int x = r.left; x < r.right - 1; ++x)
+        pixels.push_back(surface.Color(x, y));
+    return pixels;
+  };
+  auto count = [](const std::vector<COLORREF>& pixels, COLORREF color) {
+    return int(std::count(pixels.begin(), pixels.end(), color));
+  };
+  const COLORREF window = ColorToRGB(clWindow), face = ColorToRGB(clBtnFace);
+
+  const std::vector<COLORREF> unchecked = cell(second, check);
+  second->SetString(0, "True");
+  TControlPainter::Paint(Tree, surface.DC());
+  EXPECT_NE(cell(second, check), unchecked) << "a checked box differs from an unchecked one";
+  EXPECT_LT(count(unchecked, window), int(unchecked.size())) << "the box is drawn";
+  EXPECT_EQ(count(cell(second, image), red), 0) << "a value without an entry has no image";
+  EXPECT_EQ(count(cell(first, image), red), 144) << "the value's image";
+  EXPECT_EQ(count(cell(first, graphic), green), 200) << "the picture at its size";
+  EXPECT_EQ(count(cell(second, graphic), green), 0);
+  EXPECT_GT(count(cell(second, link), ColorToRGB(clBlue)), 20) << "the link in the link colour";
+  EXPECT_EQ(count(cell(first, link), ColorToRGB(clBlue)), 0);
+  EXPECT_GT(count(cell(second, blob), window), 0);
+  // The focused node's cells show their buttons, the other's not.
+  EXPECT_GT(count(cell(first, date), face), 20);
+  EXPECT_EQ(count(cell(second, date), face), 0);
+  EXPECT_GT(count(cell(first, spin), face), 20);
+  EXPECT_EQ(count(cell(second, spin), face), 0);
+  EXPECT_NE(cell(first, blob), cell(second, blob)) << "a filled and an empty blob show different icons";
+  image->SetImages(nullptr);
+}
+
 }  // namespace
