@@ -242,6 +242,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Forgets every node reference (all nodes are gone).
   void ResetNodeReferences();
 
+  // ==== Sorting
+  // Sorts one sibling list (the top-level nodes or a node's children) in place by the
+  // key Column and Descending, or with multi-sort by every sorted column in turn: by
+  // OnCompare when assigned, else by the natural text comparison, or with the typed
+  // sort by the values' ordering with CompareNodes breaking ties. Nothing happens to
+  // an absent list or one of fewer than two nodes.
+  void SortNodes(TList* List, int32_t Column, bool Descending);
+
   // ==== Header clicks
   // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
   // for its duration: Shift adds the column to the sort (only with multi-sort), Ctrl
@@ -728,7 +736,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void NodesCleared() {}
   // An arbitrary but fixed order: -1, 0 or 1 by the nodes' addresses.
   virtual int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
-  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1.
+  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1;
+  // an edit in progress is stored first, and the rows follow the new order. Column and
+  // Descending are the key unless several sorted columns apply (SortNodes).
   virtual void Sort(int32_t Level, int32_t Column, bool Descending);
   virtual int32_t GetSortedColumnCount() { return 0; }
   virtual bool GetSortedColumnDesc(int32_t Index) { return false; }
