@@ -113,11 +113,6 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation operatio
     FEditor = nullptr;
 }
 
-void TCustomdxTreeList::DoExit() {
-  inherited::DoExit();
-  EndEditing();
-}
-
 // ---- Settings
 
 void TCustomdxTreeList::SetOptions(TdxTreeListOptions value) {
@@ -132,10 +127,6 @@ void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
     return;
   FOptionsEx = value;
   UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetState(TdxTreeListState value) {
-  FState = value;
 }
 
 void TCustomdxTreeList::SetDisplayFlag(bool& field, bool value) {

@@ -242,6 +242,116 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Forgets every node reference (all nodes are gone).
   void ResetNodeReferences();
 
+  void Dispatch(TMessage& message) override;
+
+  // ==== Focus, navigation and scrolling
+  // The node one step from `node`: 0 the first top-level node, 1 the previous row, 2
+  // the next row (with `allNodes` the next node in tree order, shown or not), 3 the
+  // last row (with `allNodes` the deepest last node of the tree); none otherwise.
+  TdxTreeListNode* GetNodeByDirection(TdxTreeListNode* node, int direction, bool allNodes);
+  // Focuses GetNodeByDirection of the focused node; a single selected focused node
+  // takes the selection along.
+  void FocusNodeByDirection(int direction, bool allNodes);
+  bool IsFirstNodeFocused();
+  bool IsLastNodeFocused();
+  // The keyboard focus is in the control, one of its child windows or its editor.
+  bool HasFocus() { return IsControlFocused(); }
+  // Scroll LeftCoord so that the band (the column) lies in the scrolled area; fixed
+  // bands and indices out of range do nothing.
+  void MakeBandVisible(int band);
+  void MakeColumnVisible(int column);
+  // The node of the row `delta` rows from the focused one (clamped) becomes focused.
+  void MoveFocusedRow(int delta);
+  // The in-place editor of the focused cell, when editing is allowed (ShowInplaceEditor
+  // makes it); with a key (posted to the editor), with the press forwarded to it, or
+  // with its text selected.
+  void ShowEditor();
+  void ShowEditorWithKey(char key);
+  void ShowEditorWithMouse(int x, int y);
+  void ShowEditorSelectAll();
+  // The customizing window is shown and the screen point lies in its client area.
+  bool IsPointOverCustomizingWindow(const TPoint& p);
+  // The header line and one line per row (all rows, or the selected rows in tree order
+  // or else the focused row), each the shown columns' texts joined by tabs.
+  void CopyAllToStrings(TStrings* strings);
+  void CopySelectedToStrings(TStrings* strings);
+  void CopyToClipboard();
+  std::string GetHeaderLine();
+  std::string GetNodeLine(TdxTreeListNode* node);
+
+  // ==== Incremental search
+  // Ends editing, takes `column` (-1: the focused one) as the search column and focuses
+  // it, and searches `text` from the focused node; true when the text is still not empty.
+  bool StartSearch(int column, const std::string& text);
+  // Searches the search text changed to `text`: direction 0 from the focused node
+  // forwards, 1 backwards from the node before it, 2 forwards from the node after it. A
+  // miss empties the text with `clearOnMiss`, else (direction 0) drops its last character.
+  void IncrementalSearch(const std::string& text, int direction, bool clearOnMiss);
+  // The first node from the start (by `direction`) whose text in `column` begins with
+  // `text` (case-insensitive); the walk wraps once and stops at the focused node.
+  bool FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction);
+  void EndSearch();
+  bool GetSearching() const { return FSearching; }
+  int GetSearchColumn() const { return FSearchColumn; }
+  const std::string& GetSearchText() const { return FSearchText; }
+
+  // ==== Timers
+  // The control's window timers. The drag scrolls of the two directions and the
+  // selection scroll step the view; they run only while their interaction does.
+  static constexpr UINT_PTR kVertScrollTimer = 1;   // row selection (60 ms), node drag (100 ms)
+  static constexpr UINT_PTR kEditTimer = 2;         // click to edit (the double-click time)
+  static constexpr UINT_PTR kHorzScrollTimer = 3;   // header and node drags (100 ms)
+  static constexpr UINT_PTR kDragExpandTimer = 101; // expand the node a drag hovers over
+  static constexpr UINT_PTR kHintTimer = 110;       // the delay before a hint shows
+  static constexpr UINT_PTR kHintHideTimer = 111;   // a shown hint hides
+  static constexpr UINT kHintDelay = 1000;
+  static constexpr UINT kHintHideDelay = 5000;
+  static constexpr UINT kSelectionScrollInterval = 60;
+  static constexpr UINT kDragScrollInterval = 100;
+  // The routines behind every timer of the tree lists (SetTimer and KillTimer unless a
+  // test replaces them); answers the routines in force before.
+  struct TTimerProcs {
+    UINT_PTR(WINAPI* Set)(HWND, UINT_PTR, UINT, TIMERPROC) = ::SetTimer;
+    BOOL(WINAPI* Kill)(HWND, UINT_PTR) = ::KillTimer;
+  };
+  static TTimerProcs SetTimerProcs(const TTimerProcs& procs);
+  // Whether the timer `id` runs on this control's window.
+  bool IsTimerRunning(UINT_PTR id) const;
+  // Auto scroll: direction -1 up or left, +1 down or right, 0 stopped.
+  int GetHorzScrollDirection() const { return FHorzScrollDirection; }
+  int GetVertScrollDirection() const { return FVertScrollDirection; }
+  // Starts (restarts when the direction changes) and stops the drag scrolls: the
+  // horizontal one during header and node drags, the vertical one during node drags
+  // and, with the selection interval, while rows are selected with the mouse.
+  void StartHorzScroll(int direction);
+  void StartVertScroll(int direction, UINT interval);
+  void StopHorzScroll();
+  void StopVertScroll();
+  // Starts the horizontal drag scroll when `p` (client coordinates) lies less than 12
+  // pixels inside the left or right edge of the scrolled area, else stops it.
+  void UpdateHorzDragScroll(const TPoint& p);
+
+  // ==== Hints
+  // Restarts the delay of a hint (after which the hint shows at the cursor), or shows
+  // it now; CancelHint stops both hint timers and frees the hint window.
+  void ShowHintLater(bool immediate);
+  void CancelHint();
+  TdxContainerHintWindow* GetHintWindow() const { return FHintWindow; }
+
+  // ==== Scroll bars
+  // The scroll-bar messages' steps: line, page, thumb position, ends.
+  void HScroll(int code);
+  void VScroll(int code);
+  int GetHorzLineStep() const { return FHorzLineStep; }
+
+  // ==== Sorting
+  // Sorts one sibling list (the top-level nodes or a node's children) in place by the
+  // key Column and Descending, or with multi-sort by every sorted column in turn: by
+  // OnCompare when assigned, else by the natural text comparison, or with the typed
+  // sort by the values' ordering with CompareNodes breaking ties. Nothing happens to
+  // an absent list or one of fewer than two nodes.
+  void SortNodes(TList* List, int32_t Column, bool Descending);
+
   // ==== Header clicks
   // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
   // for its duration: Shift adds the column to the sort (only with multi-sort), Ctrl
@@ -728,7 +838,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void NodesCleared() {}
   // An arbitrary but fixed order: -1, 0 or 1 by the nodes' addresses.
   virtual int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
-  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1.
+  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1;
+  // an edit in progress is stored first, and the rows follow the new order. Column and
+  // Descending are the key unless several sorted columns apply (SortNodes).
   virtual void Sort(int32_t Level, int32_t Column, bool Descending);
   virtual int32_t GetSortedColumnCount() { return 0; }
   virtual bool GetSortedColumnDesc(int32_t Index) { return false; }
@@ -823,6 +935,24 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DoExit() override;
   void Paint() override;
   void FontChanged(TObject* sender) override;
+  void WndProc(TMessage& message) override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+  void DoStartDrag(TDragObject*& dragObject) override;
+  void DoEndDrag(TObject* target, int x, int y) override;
+  void DragOver(TObject* source, int x, int y, TDragState state, bool& accept) override;
+  // Makes the focused cell's in-place editor and shows it (without the focus for
+  // `noFocus`); true when an editor is shown. The base tree list shows none.
+  virtual bool ShowInplaceEditor(bool noFocus) { return false; }
+  // A header being dragged moved to `p` (client coordinates): the horizontal drag scroll
+  // follows the point; a descendant adds the drop place and the drag image.
+  virtual void DragHeaderMove(const TPoint& p);
+  // The text of the hint at the hit point (empty: no hint); the base answers a column
+  // header's hint (DoGetHeaderHint).
+  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text);
 
   // Recomputes the metrics (unless loading or being destroyed), then the rows: clears
   // and rebuilds the lists, runs NodesChanged and rebuilds once more when that left
@@ -882,6 +1012,50 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
   void ImageListChange(TObject* sender);
   void FinishEditing(bool focus);
+  // Timers of the control's window through the replaceable routines.
+  void StartTimer(UINT_PTR id, UINT interval);
+  void StopTimer(UINT_PTR id);
+  void StopAllTimers();
+  // In one selection bracket: the selection becomes `node` alone.
+  void SelectOnly(TdxTreeListNode* node);
+  // Starts the scroll timer `id` towards `direction` (0 stops it), kept in `current`.
+  void StartScroll(UINT_PTR id, int& current, int direction, UINT interval);
+  void StopScroll(UINT_PTR id, int& current);
+  // The thumb position of a scroll message `code` (its high word), or the bar's tracking
+  // position when the range does not fit 16 bits.
+  int TrackPosition(int bar, int code, int range);
+  void TimerTick(UINT_PTR id);
+  void AutoScrollTick(bool horizontal);
+  // The window messages of the control.
+  void WMSetCursor(TMessage& message);
+  void WMGetDlgCode(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMFocusChanged(TMessage& message, bool gained);
+  void RepaintFocusState();
+  // Keyboard steps.
+  bool KeyDownInState(WORD& key, TShiftState shift);
+  void KeyWithoutCtrl(WORD key, TShiftState shift);
+  void KeyWithCtrl(WORD key, TShiftState shift);
+  void KeyRowSelectLeftRight(bool left);
+  void KeyHomeEnd(bool end, TShiftState shift);
+  void MoveFocus(int delta, TShiftState shift);
+  void PageMove(int delta);
+  void TabMove(bool back, TShiftState shift);
+  void MoveColumnFocus(int delta, bool wrap);
+  bool SearchKey(WORD key, TShiftState shift);
+  // Mouse steps.
+  void PressHeaderElement(const TdxTreeListHitInfo& hit, bool dblClick, int x, int y);
+  void PressNode(TMouseButton button, TShiftState shift, const TdxTreeListHitInfo& hit, int x, int y);
+  void MoveSizingLine(int x, int y);
+  void SizingLimits(int& minValue, int& maxValue);
+  void FinishSizing(int x, int y);
+  void ApplyColumnWidth(int column, int width);
+  void ApplyBandWidth(int band, int width);
+  void SelectRowsByMouse(int x, int y);
+  void UpdatePressedFlags(const TdxTreeListHitInfo& hit);
+  void UpdateHint(const TdxTreeListHitInfo& hit);
+  bool PastThreshold(int x, int y) const;
   void FontChange(TObject* sender);
   void SetDisplayFlag(bool& field, bool value);
   void SetPaintColor(TColor& field, TColor value);
@@ -1046,6 +1220,23 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool FSortAddFlag = false;
   bool FSortClearFlag = false;
   TPoint FMousePos{-1000, -1000};
+  // Mouse interaction.
+  TPoint FDownPos{0, 0};
+  int FSizingStart = 0;
+  bool FShiftRangeStarted = false;
+  bool FKeepSelection = false;
+  bool FDeferredSelect = false;
+  bool FWasFocusedAtPress = false;
+  // Timers (a bit per timer id that runs) and auto scroll.
+  uint32_t FRunningTimers = 0;
+  int FHorzScrollDirection = 0;
+  int FVertScrollDirection = 0;
+  int FHorzLineStep = 8;
+  int FSearchNesting = 0;
+  // The element the pending or shown hint belongs to (node, column, hit code).
+  TdxTreeListHotInfo FHintElement;
+  TdxTreeListHitTest FHintHitTest = htNowhere;
+  TPoint FNcHitPoint{0, 0};
 
   // Settings.
   TBorderStyle FBorderStyle = bsSingle;
@@ -1124,6 +1315,27 @@ class TdxTreeListUpdateScope {
   }
   TdxTreeListUpdateScope(const TdxTreeListUpdateScope&) = delete;
   TdxTreeListUpdateScope& operator=(const TdxTreeListUpdateScope&) = delete;
+
+ private:
+  TCustomdxTreeList* FControl;
+};
+
+// The selection bracket (BeginSelectionUpdate) for the lifetime of the scope (with `open`
+// false, nothing): EndSelectionUpdate runs when the scope ends, also while an exception
+// passes.
+class TdxTreeListSelectionScope {
+ public:
+  explicit TdxTreeListSelectionScope(TCustomdxTreeList* control, bool open = true)
+      : FControl(open ? control : nullptr) {
+    if (FControl)
+      FControl->BeginSelectionUpdate();
+  }
+  ~TdxTreeListSelectionScope() noexcept(false) {
+    if (FControl)
+      FControl->EndSelectionUpdate();
+  }
+  TdxTreeListSelectionScope(const TdxTreeListSelectionScope&) = delete;
+  TdxTreeListSelectionScope& operator=(const TdxTreeListSelectionScope&) = delete;
 
  private:
   TCustomdxTreeList* FControl;

@@ -9,10 +9,15 @@
 #include "treelist/DxTreeListDraw.h"
 
 #include <algorithm>
+#include <cassert>
+#include <string>
+#include <utility>
+#include <vector>
 #include <memory>
 
 #include "classlib/Bitmap.h"
 #include "classlib/Canvas.h"
+#include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/ImageList.h"
 #include "classlib/UtilWindow.h"
@@ -25,11 +30,44 @@ const char* const kIndicatorBitmaps[] = {"DXGRID_ARROW", "DXGRID_EDIT", "DXGRID_
                                          "DXGRID_MULTIARROW"};
 constexpr int kExpandGlyphSize = 12;
 
+// The cursors of the module's resources and their screen cursor numbers.
+const std::pair<const char*, TCursor> kCursors[] = {
+    {"DXTLDELETECURSOR", crDxTreeListDelete},        {"DXTL_FULLSCROLLCURSOR", -1131},
+    {"DXTL_HORSCROLLCURSOR", -1132},                 {"DXTL_VERSCROLLCURSOR", -1133},
+    {"DXTL_UPSCROLLCURSOR", -1134},                  {"DXTL_RIGHTSCROLLCURSOR", -1135},
+    {"DXTL_DOWNSCROLLCURSOR", -1136},                {"DXTL_LEFTSCROLLCURSOR", -1137},
+    {"DXTL_DRAGCOPY", -1138},                        {"DXTL_MULTIDRAGCOPY", -1139}};
+
 int gStarts = 0;
+std::string gCustomizeTexts[3];
 std::unique_ptr<TImageList> gIndicatorImages;
 std::unique_ptr<TBitmap> gPlusGlyph;
 std::unique_ptr<TBitmap> gMinusGlyph;
 std::unique_ptr<TClientDC> gMeasureDC;
+
+// A cursor from the bytes of a cursor file kept as a data resource.
+HCURSOR LoadCursorFile(HINSTANCE instance, const char* name) {
+  HRSRC info = FindResourceA(instance, name, MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HGLOBAL data = info ? LoadResource(instance, info) : nullptr;
+  const auto* bytes = data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+  const DWORD size = info ? SizeofResource(instance, info) : 0;
+  if (!bytes || size < 22)
+    return nullptr;
+  auto u16 = [bytes](size_t at) { return uint16_t(bytes[at] | bytes[at + 1] << 8); };
+  auto u32 = [&](size_t at) { return uint32_t(u16(at) | uint32_t(u16(at + 2)) << 16); };
+  const uint32_t offset = u32(18);
+  const uint32_t length = u32(14);
+  if (u16(2) != 2 || offset > size || length > size - offset)
+    return nullptr;
+  // The image as a cursor resource has it: the hot spot first, then the bitmap.
+  std::vector<uint8_t> image(4 + length);
+  image[0] = bytes[10];
+  image[1] = bytes[11];
+  image[2] = bytes[12];
+  image[3] = bytes[13];
+  std::copy(bytes + offset, bytes + offset + length, image.begin() + 4);
+  return CreateIconFromResourceEx(image.data(), DWORD(image.size()), FALSE, 0x00030000, 0, 0, LR_DEFAULTCOLOR);
+}
 
 void FillSys(HDC dc, const TRect& r, int index) { FillRect(dc, &r, GetSysColorBrush(index)); }
 
@@ -99,11 +137,26 @@ void InitializeDxTreeList() {
   gMinusGlyph = std::make_unique<TBitmap>();
   RebuildDxTreeListExpandGlyphs();
   gMeasureDC = std::make_unique<TClientDC>(nullptr);
+  // The screen's cursor table owns the cursors from here on.
+  assert(Screen && "the forms unit starts before the tree list");
+  for (const auto& [name, id] : kCursors) {
+    if (HCURSOR cursor = LoadCursorFile(ClassLibInstance(), name))
+      Screen->SetCursors(id, cursor);
+  }
+  gCustomizeTexts[0] = DxLoadStr(38802);
+  gCustomizeTexts[1] = DxLoadStr(38809);
+  gCustomizeTexts[2] = DxLoadStr(38810);
 }
 
 void FinalizeDxTreeList() {
   if (gStarts == 0 || --gStarts > 0)
     return;
+  for (std::string& text : gCustomizeTexts)
+    text.clear();
+  if (Screen) {
+    for (const auto& [name, id] : kCursors)
+      Screen->SetCursors(id, nullptr);
+  }
   gMeasureDC.reset();
   gMinusGlyph.reset();
   gPlusGlyph.reset();
@@ -111,6 +164,11 @@ void FinalizeDxTreeList() {
 }
 
 TImageList* DxTreeListIndicatorImages() { return gIndicatorImages.get(); }
+
+const std::string& DxTreeListCustomizeText(int index) {
+  assert(index >= 0 && index < 3 && "the customizing window has three texts");
+  return gCustomizeTexts[index];
+}
 
 TBitmap* DxTreeListExpandGlyph(bool plus) { return plus ? gPlusGlyph.get() : gMinusGlyph.get(); }
 

@@ -31,8 +31,16 @@ class TFont;
 class TGraphic;
 class TImageList;
 
+// Start-up also puts the module's ten cursors into the screen's cursor table (the delete
+// cursor crDxTreeListDelete, the middle-button scrolling's -1131 to -1137, the drag
+// copy's -1138 and -1139) and loads the customizing window's texts; shut-down takes them
+// out again.
 void InitializeDxTreeList();
 void FinalizeDxTreeList();
+constexpr TCursor crDxTreeListDelete = -1124;
+// The customizing window's texts: 0 its caption "Customize", 1 the band page's
+// "    Bands    ", 2 the header page's "   Headers   ".
+const std::string& DxTreeListCustomizeText(int index);
 // The indicator image list; null outside start-up and shut-down.
 TImageList* DxTreeListIndicatorImages();
 // The grid look's expand-button glyphs: plus (collapsed) and minus (expanded); null

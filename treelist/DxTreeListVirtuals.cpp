@@ -20,47 +20,7 @@
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
-
-void TCustomdxTreeList::CancelMode() {
-  switch (FState) {
-    case stColumnSizing:
-    case stBandSizing:
-    case stBandPanelSizing:
-    case stHeaderPanelSizing:
-    case stRowSizing:
-      FState = stNone;
-      if (HandleAllocated() && Screen)
-        ::SetCursor(Screen->GetCursors(GetCursor()));
-      break;
-    case stBandPressed:
-    case stColumnPressed:
-    case stColumnButtonPressed:
-    case stFooterButtonPressed:
-    case stBandIndicatorPressed:
-    case stHeaderIndicatorPressed:
-      FState = stNone;
-      FPressedBand = -1;
-      FBandPressed = false;
-      FPressedColumn = -1;
-      FColumnPressed = false;
-      FPressedColumnButton = -1;
-      FColumnButtonPressed = false;
-      FFooterButtonPressed = false;
-      FBandIndicatorPressed = false;
-      FHeaderIndicatorPressed = false;
-      Invalidate();
-      break;
-    case stBandDragging:
-      EndBandDrag(false);
-      break;
-    case stColumnDragging:
-      EndColumnDrag(false);
-      break;
-    default:
-      break;
-  }
-  FreeAndNil(FHintWindow);
-}
+#include "treelist/DxTreeListDraw.h"
 
 void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column) {}
 
@@ -542,7 +502,7 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Pla
 
 void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor) {
   if (FState == stColumnDragging && GetVisibleBandCount() == 0) {
-    Cursor = -1124;  // the delete cursor: nowhere to drop
+    Cursor = crDxTreeListDelete;  // nowhere to drop
     return;
   }
   if (!FCustomizingForm || !FCustomizingForm->GetVisible())
@@ -551,7 +511,7 @@ void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor
   if (!PointInRect(FCustomizingForm->GetClientRect(), local))
     return;
   if (FState == stColumnDragging && FDragColumn >= 0 && GetColumnDisableCustomizing(FDragColumn)) {
-    Cursor = -1124;
+    Cursor = crDxTreeListDelete;
     return;
   }
   const bool lastVisibleColumn = FState == stColumnDragging && GetShownColumnCount() == 1;
@@ -647,6 +607,13 @@ bool TCustomdxTreeList::IsEditorFocused() {
 }
 
 void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& HitInfo) {
+  if (FState == stNone || FState == stFooterButtonPressed) {
+    const bool hot = HitInfo.HitTest == htFooter2;
+    if (hot != FFooterButtonHot) {
+      FFooterButtonHot = hot;
+      Invalidate();
+    }
+  }
   if (!FOptionsEx.Contains(aoHotTrack) && !HasHeaderButtons())
     return;
   TdxTreeListHotInfo hot;
@@ -767,11 +734,7 @@ void TCustomdxTreeList::SelectRange(TdxTreeListNode* Node1, TdxTreeListNode* Nod
     return;
   if (first > last)
     std::swap(first, last);
-  BeginSelectionUpdate();
-  struct TEnd {
-    TCustomdxTreeList* Control;
-    ~TEnd() noexcept(false) { Control->EndSelectionUpdate(); }
-  } end{this};
+  TdxTreeListSelectionScope selection(this);
   for (int row = first; row <= last; ++row)
     SetNodeSelected(GetNodeAtRow(row), true);
 }
@@ -784,8 +747,6 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Nod
   std::less<TdxTreeListNode*> before;
   return before(Node1, Node2) ? -1 : before(Node2, Node1) ? 1 : 0;
 }
-
-void TCustomdxTreeList::Sort(int32_t Level, int32_t Column, bool Descending) {}
 
 TColor TCustomdxTreeList::GetGridColor() {
   return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;

@@ -346,39 +346,13 @@ std::string EncodeBmp4(const Sheet& glyph) {
 // The hand as a cursor file: one 32 x 32 monochrome image, its colour (XOR) bits then its
 // transparency (AND) bits, rows bottom-up.
 std::string EncodeCursor() {
-  auto pixel = [](int x, int y) {
+  auto pixel = [](const void*, int x, int y) {
     if (y >= int(kHand.size()) || x >= int(std::string(kHand[size_t(y)]).size()))
       return '.';
     return kHand[size_t(y)][x];
   };
-  const uint32_t plane = kCursorSize * 4;
-  std::string out;
-  U16(out, 0);
-  U16(out, 2);  // a cursor
-  U16(out, 1);
-  out += char(kCursorSize);
-  out += char(kCursorSize);
-  out += char(0);
-  out += char(0);
-  U16(out, kHotSpotX);
-  U16(out, kHotSpotY);
-  U32(out, uint32_t(kCursorFileSize - 22));
-  U32(out, 22);
-  InfoHeader(out, kCursorSize, 2 * kCursorSize, 1, 2 * plane);
-  U32(out, 0x00000000);  // black
-  U32(out, 0x00FFFFFF);  // white
-  for (int mask = 0; mask < 2; ++mask)
-    for (int y = kCursorSize - 1; y >= 0; --y)
-      for (int byte = 0; byte < 4; ++byte) {
-        uint8_t bits = 0;
-        for (int bit = 0; bit < 8; ++bit) {
-          const char c = pixel(byte * 8 + bit, y);
-          const bool set = mask == 0 ? c == 'o' : (c != 'X' && c != 'o');
-          bits = uint8_t(bits | (set ? 0x80 >> bit : 0));
-        }
-        out += char(bits);
-      }
-  return out;
+  static_assert(kCursorFileSize == luna::kMonoCursorFileSize);
+  return luna::EncodeMonoCursor(kHotSpotX, kHotSpotY, pixel, nullptr);
 }
 
 // Every glyph zoomed in rows (tool bar, then icons), and the cursor; transparent pixels

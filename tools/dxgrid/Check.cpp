@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "DxGridCursors.h"
 #include "DxGridImages.h"
 
 using namespace dxgrid;
@@ -95,6 +96,49 @@ void CheckInsert(const Sheet& image, const std::string& name) {
         Fail(name + ": not symmetric");
 }
 
+// A cursor file holds the drawing, its hot spot lies on an opaque pixel, and a scroll
+// cursor is symmetric in the directions it shows.
+void CheckCursor(const std::string& dir, int index) {
+  const std::string name = kCursorNames[index];
+  int hotX = -1, hotY = -1;
+  std::string problem;
+  const std::vector<std::string> rows = luna::DecodeMonoCursor(ReadFile(dir + "/" + name + ".cur"), hotX, hotY, problem);
+  if (rows.empty()) {
+    Fail(name + ".cur: " + problem);
+    return;
+  }
+  if (rows != DrawCursor(index))
+    Fail(name + ".cur: not the drawing");
+  const int hot = IsScrollCursor(index) ? kCentre : 0;
+  if (hotX != hot || hotY != hot || rows[size_t(hotY)][size_t(hotX)] == '.')
+    Fail(name + ".cur: the hot spot is not on the cursor's point");
+  int shown = 0;
+  for (const std::string& row : rows)
+    for (char c : row)
+      shown += c != '.';
+  if (shown < 40)
+    Fail(name + ".cur: hardly anything shown");
+  if (!IsScrollCursor(index))
+    return;
+  const Directions d = ScrollDirections(index);
+  for (int y = 0; y <= 2 * kCentre; ++y)
+    for (int x = 0; x <= 2 * kCentre; ++x) {
+      const char c = rows[size_t(y)][size_t(x)];
+      if (d.Up == d.Down && c != rows[size_t(2 * kCentre - y)][size_t(x)])
+        Fail(name + ".cur: not symmetric about its middle row");
+      if (d.Left == d.Right && c != rows[size_t(y)][size_t(2 * kCentre - x)])
+        Fail(name + ".cur: not symmetric about its middle column");
+    }
+  // A head shows exactly where the cursor says: black beyond the dot in that direction.
+  const bool heads[4] = {d.Up, d.Right, d.Down, d.Left};
+  const int dx[4] = {0, 1, 0, -1}, dy[4] = {-1, 0, 1, 0};
+  for (int i = 0; i < 4; ++i) {
+    const char tip = rows[size_t(kCentre + dy[i] * 7)][size_t(kCentre + dx[i] * 7)];
+    if ((tip == 'X') != heads[i])
+      Fail(name + ".cur: an arrow head is missing or too many");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,6 +159,10 @@ int main(int argc, char** argv) {
     if (i == kInsert)
       CheckInsert(image, kNames[i]);
   }
+  for (int i = 0; i < kCursorCount; ++i) {
+    files.push_back(std::string(kCursorNames[i]) + ".cur");
+    CheckCursor(dir, i);
+  }
   if (ReadFile(dir + "/treelist-contact-sheet.png").substr(1, 3) != "PNG")
     Fail("treelist-contact-sheet.png is missing");
   for (const std::string& problem : luna::SecondRunDifferences(generator, dir, dir + "/dxgrid-again", files))
@@ -123,6 +171,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "dxgrid_check: %d problem(s)\n", failures);
     return 1;
   }
-  std::printf("dxgrid_check: the indicator images pass\n");
+  std::printf("dxgrid_check: the indicator images and cursors pass\n");
   return 0;
 }

@@ -1,16 +1,19 @@
-// Draws the tree list's indicator images (DxGridImages.h) into the directory given as the
-// first argument: DXGRID_*.bmp as 24-bit BMP files and a contact sheet
+// Draws the tree list's indicator images (DxGridImages.h) and cursors (DxGridCursors.h)
+// into the directory given as the first argument: DXGRID_*.bmp as 24-bit BMP files,
+// DXTL*.cur as cursor files and a contact sheet
 // (treelist-contact-sheet.png) for people to look at, each image zoomed on a checkerboard
 // and as it shows in an indicator button. The artwork is this project's own, drawn here
 // pixel by pixel; the output is the same byte for byte on every run.
 //
 // Regenerate the committed contact sheet from the worktree root with:
 //   scripts/build.sh && cp build/generated/treelist-contact-sheet.png docs/
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "DxGridCursors.h"
 #include "DxGridImages.h"
 
 using namespace dxgrid;
@@ -101,7 +104,9 @@ std::string ContactSheet(const std::vector<Sheet>& images) {
   const int zoom = 8, small = 4, gap = 8;
   const int cellWidth = 12 * small, cellHeight = 18 * small;
   const int column = std::max(kWidth * zoom, cellWidth) + gap;
-  const int w = kCount * column + gap, h = gap + kHeight * zoom + gap + cellHeight + gap;
+  const int cursorZoom = 2, cursorCell = 32 * cursorZoom + gap;
+  const int w = std::max(kCount * column, kCursorCount * cursorCell) + gap;
+  const int h = gap + kHeight * zoom + gap + cellHeight + gap + cursorCell;
   std::vector<Rgb> pixels(size_t(w) * h, Rgb{64, 64, 64});
   auto put = [&](int x, int y, Rgb p) { pixels[size_t(y) * w + x] = p; };
   const Rgb face{212, 208, 200}, light{255, 255, 255}, shadow{128, 128, 128}, dark{64, 64, 64};
@@ -134,7 +139,29 @@ std::string ContactSheet(const std::vector<Sheet>& images) {
             put(left + cx * small + x, top + cy * small + y, p);
       }
   }
+  // The cursors zoomed twice on a checkerboard, their hot spot marked in red.
+  const int cursorTop = 3 * gap + kHeight * zoom + cellHeight;
+  for (int i = 0; i < kCursorCount; ++i) {
+    const CursorArt art = DrawCursor(i);
+    const int hot = i == kDelete || i >= kDragCopy ? 0 : kCentre;
+    for (int y = 0; y < 32 * cursorZoom; ++y)
+      for (int x = 0; x < 32 * cursorZoom; ++x) {
+        const char c = art[size_t(y / cursorZoom)][size_t(x / cursorZoom)];
+        Rgb p = (x / 4 + y / 4) % 2 ? Rgb{200, 230, 200} : Rgb{120, 150, 120};
+        if (c == 'X')
+          p = Rgb{0, 0, 0};
+        else if (c == 'o')
+          p = Rgb{255, 255, 255};
+        if (x / cursorZoom == hot && y / cursorZoom == hot)
+          p = Rgb{255, 0, 0};
+        put(gap + i * cursorCell + x, cursorTop + y, p);
+      }
+  }
   return luna::EncodePng(w, h, pixels);
+}
+
+char CursorPixel(const void* art, int x, int y) {
+  return (*static_cast<const CursorArt*>(art))[size_t(y)][size_t(x)];
 }
 
 }  // namespace
@@ -149,6 +176,11 @@ int main(int argc, char** argv) {
   for (int i = 0; i < kCount; ++i) {
     images.push_back(Draw(kArt[i], kNames[i]));
     luna::WriteFile(dir + "/" + kNames[i] + ".bmp", luna::EncodeBmp(images.back()));
+  }
+  for (int i = 0; i < kCursorCount; ++i) {
+    const CursorArt art = DrawCursor(i);
+    const int hot = i == kDelete || i >= kDragCopy ? 0 : kCentre;
+    luna::WriteFile(dir + "/" + kCursorNames[i] + ".cur", luna::EncodeMonoCursor(hot, hot, CursorPixel, &art));
   }
   luna::WriteFile(dir + "/treelist-contact-sheet.png", ContactSheet(images));
   return 0;

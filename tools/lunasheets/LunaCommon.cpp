@@ -20,6 +20,77 @@ uint32_t Crc(const std::string& type, const std::string& data) {
 
 }  // namespace
 
+std::string EncodeMonoCursor(int hotX, int hotY, char (*pixel)(const void* art, int x, int y), const void* art) {
+  std::string out;
+  auto u16 = [&](uint32_t v) { out += char(v & 0xFF); out += char(v >> 8 & 0xFF); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  const uint32_t plane = kMonoCursorSize * 4;
+  u16(0);
+  u16(2);  // a cursor
+  u16(1);
+  out += char(kMonoCursorSize);
+  out += char(kMonoCursorSize);
+  out += char(0);
+  out += char(0);
+  u16(uint32_t(hotX));
+  u16(uint32_t(hotY));
+  u32(uint32_t(kMonoCursorFileSize - 22));
+  u32(22);
+  // The info header: the image twice as high (the XOR plane, then the AND mask).
+  u32(40);
+  u32(kMonoCursorSize);
+  u32(2 * kMonoCursorSize);
+  u16(1);
+  u16(1);
+  u32(0);
+  u32(2 * plane);
+  u32(2835);
+  u32(2835);
+  u32(0);
+  u32(0);
+  u32(0x00000000);  // black
+  u32(0x00FFFFFF);  // white
+  for (int mask = 0; mask < 2; ++mask)
+    for (int y = kMonoCursorSize - 1; y >= 0; --y)
+      for (int byte = 0; byte < 4; ++byte) {
+        uint8_t bits = 0;
+        for (int bit = 0; bit < 8; ++bit) {
+          const char c = pixel(art, byte * 8 + bit, y);
+          const bool set = mask == 0 ? c == 'o' : (c != 'X' && c != 'o');
+          bits = uint8_t(bits | (set ? 0x80 >> bit : 0));
+        }
+        out += char(bits);
+      }
+  return out;
+}
+
+std::vector<std::string> DecodeMonoCursor(const std::string& b, int& hotX, int& hotY, std::string& problem) {
+  if (b.size() != kMonoCursorFileSize) {
+    problem = "wrong file size";
+    return {};
+  }
+  if (ReadU16(b, 0) != 0 || ReadU16(b, 2) != 2 || ReadU16(b, 4) != 1 || uint8_t(b[6]) != kMonoCursorSize ||
+      uint8_t(b[7]) != kMonoCursorSize || ReadU32(b, 14) != kMonoCursorFileSize - 22 || ReadU32(b, 18) != 22 ||
+      ReadU32(b, 22) != 40 || ReadU32(b, 26) != kMonoCursorSize || ReadU32(b, 30) != 2 * kMonoCursorSize ||
+      ReadU16(b, 36) != 1 || ReadU32(b, 62) != 0 || ReadU32(b, 66) != 0x00FFFFFF) {
+    problem = "not a black and white cursor with one 32 x 32 image";
+    return {};
+  }
+  hotX = ReadU16(b, 10);
+  hotY = ReadU16(b, 12);
+  const size_t xorBits = 70, andBits = 70 + kMonoCursorSize * 4;
+  auto bit = [&](size_t plane, int x, int y) {
+    const uint8_t byte = uint8_t(b[plane + size_t(kMonoCursorSize - 1 - y) * 4 + size_t(x / 8)]);
+    return (byte & (0x80 >> (x % 8))) != 0;
+  };
+  std::vector<std::string> rows(kMonoCursorSize, std::string(kMonoCursorSize, '.'));
+  for (int y = 0; y < kMonoCursorSize; ++y)
+    for (int x = 0; x < kMonoCursorSize; ++x)
+      if (!bit(andBits, x, y))
+        rows[size_t(y)][size_t(x)] = bit(xorBits, x, y) ? 'o' : 'X';
+  return rows;
+}
+
 std::string EncodeBmp(const Sheet& sheet) {
   int stride = (sheet.width * 3 + 3) & ~3;
   uint32_t imageSize = uint32_t(stride) * sheet.height;

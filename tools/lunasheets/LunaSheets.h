@@ -33,6 +33,15 @@ std::string EncodeBmp(const Sheet& sheet);
 // An 8-bit RGB PNG file of w x h pixels (rows top to bottom), for contact sheets.
 std::string EncodePng(int w, int h, const std::vector<Rgb>& pixels);
 
+// A black-and-white 32 x 32 cursor file with one image and its hot spot: `pixel`(x, y)
+// answers 'X' for black, 'o' for white and anything else for transparent.
+constexpr int kMonoCursorSize = 32;
+constexpr size_t kMonoCursorFileSize = 6 + 16 + 40 + 2 * 4 + 2 * kMonoCursorSize * 4;
+std::string EncodeMonoCursor(int hotX, int hotY, char (*pixel)(const void* art, int x, int y), const void* art);
+// Reads such a file back into rows of 'X', 'o' and '.'; an empty answer (and `problem`)
+// when the bytes are not one.
+std::vector<std::string> DecodeMonoCursor(const std::string& bytes, int& hotX, int& hotY, std::string& problem);
+
 // Files of the generators and their validators: writing ends the program with a message
 // when it fails; reading a missing file gives no bytes.
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -1,0 +1,79 @@
+// The tree list's window messages and start-up resources: the cursors drawn by the
+// project's generator in the screen's cursor table, the customizing window's texts, the
+// sizing cursors over header edges, the dialog codes and the size-box corner.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/treelist/TreeListInputTestSupport.h"
+#include "treelist/DxTreeListDraw.h"
+
+namespace {
+
+class TreeListMessagesTest : public TreeListInputTest {};
+
+TEST_F(TreeListMessagesTest, StartUpPutsTheTenCursorsIntoTheScreensTable) {
+  const HCURSOR fallback = Screen->GetCursors(crDefault);
+  for (TCursor id : {crDxTreeListDelete, -1131, -1132, -1133, -1134, -1135, -1136, -1137, -1138, -1139}) {
+    const HCURSOR cursor = Screen->GetCursors(id);
+    ASSERT_NE(cursor, fallback) << id;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(cursor, &info)) << id;
+    const bool scroll = id <= -1131 && id >= -1137;
+    EXPECT_EQ(info.xHotspot, scroll ? 15u : 0u) << id;
+    EXPECT_EQ(info.yHotspot, scroll ? 15u : 0u) << id;
+    if (info.hbmMask)
+      DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+      DeleteObject(info.hbmColor);
+  }
+  EXPECT_EQ(DxTreeListCustomizeText(0), "Customize");
+  EXPECT_EQ(DxTreeListCustomizeText(1), "    Bands    ");
+  EXPECT_EQ(DxTreeListCustomizeText(2), "   Headers   ");
+}
+
+TEST_F(TreeListMessagesTest, AColumnEdgeShowsTheSizingCursor) {
+  Fill();
+  Show();
+  const TdxTreeListColumnEntry name = HeaderOf(Tree, 0);
+  const TPoint edge = Tree->ClientToScreen(Point(name.Rect.right - 1, (name.Rect.top + name.Rect.bottom) / 2));
+  const TPoint middle = Tree->ClientToScreen(Point(name.Rect.left + 20, (name.Rect.top + name.Rect.bottom) / 2));
+  auto cursorAt = [&](const TPoint& p) {
+    Tree->Perform(WM_NCHITTEST, 0, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
+    Tree->Perform(WM_SETCURSOR, WPARAM(Tree->GetHandle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  EXPECT_EQ(cursorAt(edge), Screen->GetCursors(crHSplit));
+  EXPECT_NE(cursorAt(middle), Screen->GetCursors(crHSplit));
+}
+
+TEST_F(TreeListMessagesTest, DialogCodesFollowTheTypingAndTabOptions) {
+  Show();
+  SetOption(aoTabThrough, false);
+  EXPECT_EQ(Tree->Perform(WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTARROWS));
+  SetOptionEx(aoIncrementalSearch, true);
+  SetOption(aoTabThrough, true);
+  EXPECT_EQ(Tree->Perform(WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB));
+  EXPECT_EQ(Tree->Perform(WM_ERASEBKGND, 0, 0), 1);
+}
+
+TEST_F(TreeListMessagesTest, TheCornerBetweenTheScrollBarsIsButtonFace) {
+  for (int i = 0; i < 40; ++i)
+    Node(Tree, nullptr, "n" + std::to_string(i));
+  Tree->Columns[0].Width = 500;
+  Tree->SetLookAndFeel(1);
+  Show();
+  const HWND wnd = Tree->GetHandle();
+  ASSERT_EQ(GetWindowLongA(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT client{};
+  GetClientRect(wnd, &client);
+  POINT corner{client.right + GetSystemMetrics(SM_CXVSCROLL) / 2, client.bottom + GetSystemMetrics(SM_CYHSCROLL) / 2};
+  ClientToScreen(wnd, &corner);
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, corner.x, corner.y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(pixel, GetSysColor(COLOR_BTNFACE));
+}
+
+}  // namespace

@@ -1,0 +1,482 @@
+// The window messages of the tree list: focus, cursors, the border and the size-box
+// corner, the scroll bars, the timers (hints, click to edit, auto scroll) and the
+// window procedure's share of the drags.
+//
+// Decisions taken here:
+// - Every timer of the control stops when its window is destroyed (and the control
+//   forgets it), so no timer, hint window or auto scroll outlives the window.
+// - The click-to-edit timer shows the editor when it fires; a hint's text comes from
+//   GetHintText when the delay has passed, and an element with no text shows none.
+// - A thumb position is read from the scroll message (16 bits), and from the scroll
+//   bar's tracking position when the range is larger.
+#include <algorithm>
+
+#include "classlib/DragDrop.h"
+#include "classlib/Forms.h"
+#include "classlib/GdiHandles.h"
+#include "editors/DxContainerHintWindow.h"
+#include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListDraw.h"
+
+namespace {
+
+constexpr int kHintOffset = 4;
+
+bool IsSizingCode(TdxTreeListHitTest code) {
+  return code == htColumnEdge || code == htBandEdge || code == htBandPanelEdge || code == htHeaderPanelEdge ||
+         code == htRowEdge;
+}
+
+}  // namespace
+
+void TCustomdxTreeList::WndProc(TMessage& message) {
+  const UINT msg = message.Msg;
+  if ((FState == stBandDragging || FState == stColumnDragging) && msg == WM_MOUSEMOVE) {
+    const auto& mouse = MessageAs<TWMMouse>(message);
+    DragHeaderMove(mouse.Pos());
+    return;
+  }
+  if (msg == WM_KEYDOWN && Dragging() && GetDragMode() == dmAutomatic) {
+    if (message.WParam == VK_ESCAPE) {
+      EndDrag(false);
+      return;
+    }
+    if (message.WParam == VK_ADD || message.WParam == VK_SUBTRACT) {
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      const TPoint p = ScreenToClient(cursor);
+      TdxTreeListNode* node = GetNodeAt(p.x, p.y);
+      const bool expand = message.WParam == VK_ADD;
+      if (node && node->GetHasChildren() && node->GetExpanded() != expand)
+        node->SetExpanded(expand);
+      return;
+    }
+  }
+  if ((msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) && GetDragMode() == dmAutomatic &&
+      !GetComponentState().Contains(csDesigning) && !Dragging()) {
+    // The press is the tree list's own: the drag starts past the move threshold.
+    SetControlState(GetControlState() + TControlState{csLButtonDown});
+    Dispatch(message);
+    return;
+  }
+  inherited::WndProc(message);
+}
+
+void TCustomdxTreeList::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_DESTROY:
+      CancelHint();
+      StopAllTimers();
+      inherited::Dispatch(message);
+      return;
+    case WM_CANCELMODE:
+      CancelMode();
+      inherited::Dispatch(message);
+      return;
+    case CM_CANCELMODE:
+      CancelMode();
+      if (TdxInplaceEdit* editor = GetEditor(); editor && FState == stEditing)
+        editor->Perform(CM_CANCELMODE, message.WParam, message.LParam);
+      inherited::Dispatch(message);
+      return;
+    case WM_ERASEBKGND:
+      message.Result = 1;
+      return;
+    case WM_GETDLGCODE:
+      WMGetDlgCode(message);
+      return;
+    case WM_HSCROLL:
+      if (!CanScroll() || GetColumnCount() == 0 || message.LParam != 0) {
+        inherited::Dispatch(message);
+        return;
+      }
+      HScroll(LOWORD(message.WParam) | (int(HIWORD(message.WParam)) << 16));
+      message.Result = 0;
+      return;
+    case WM_VSCROLL:
+      if (!CanScroll() || message.LParam != 0) {
+        inherited::Dispatch(message);
+        return;
+      }
+      VScroll(LOWORD(message.WParam) | (int(HIWORD(message.WParam)) << 16));
+      message.Result = 0;
+      return;
+    case WM_KILLFOCUS:
+      inherited::Dispatch(message);
+      WMFocusChanged(message, /*gained=*/false);
+      return;
+    case WM_SETFOCUS:
+      inherited::Dispatch(message);
+      WMFocusChanged(message, /*gained=*/true);
+      return;
+    case WM_LBUTTONDOWN:
+      StopTimer(kEditTimer);
+      inherited::Dispatch(message);
+      return;
+    case WM_NCHITTEST:
+      inherited::Dispatch(message);
+      FNcHitPoint = Point(short(LOWORD(message.LParam)), short(HIWORD(message.LParam)));
+      return;
+    case WM_NCPAINT:
+      inherited::Dispatch(message);
+      WMNCPaint(message);
+      return;
+    case WM_SETCURSOR:
+      WMSetCursor(message);
+      return;
+    case WM_SIZE:
+      WMSize(message);
+      return;
+    case WM_TIMER:
+      TimerTick(message.WParam);
+      message.Result = 0;
+      return;
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+      inherited::Dispatch(message);
+      UpdateGuarded();
+      return;
+    case CM_MOUSELEAVE:
+      inherited::Dispatch(message);
+      if (FHotInfo.Node || FHotInfo.Column >= 0) {
+        FHotInfo = TdxTreeListHotInfo{};
+        Invalidate();
+      }
+      CancelHint();
+      FHintElement = TdxTreeListHotInfo{};
+      FHintHitTest = htNowhere;
+      return;
+    case CM_SYSCOLORCHANGE:
+      inherited::Dispatch(message);
+      RebuildDxTreeListExpandGlyphs();
+      return;
+    case WM_IME_STARTCOMPOSITION:
+      inherited::Dispatch(message);
+      ShowEditor();
+      return;
+    case CM_PARENTFONTCHANGED:
+      inherited::Dispatch(message);
+      if (GetParentFont()) {
+        FHeaderFont->SetName(GetFont()->GetName());
+        FBandFont->SetName(GetFont()->GetName());
+      }
+      return;
+    case CM_MOUSEENTER: {
+      inherited::Dispatch(message);
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      TdxTreeListHitInfo hit;
+      GetHitInfo(ScreenToClient(cursor), hit);
+      UpdateHotTrack(hit);
+      return;
+    }
+    case CM_DESIGNHITTEST: {
+      TdxTreeListHitInfo hit;
+      GetHitInfo(MessageAs<TWMMouse>(message).Pos(), hit);
+      switch (hit.HitTest) {
+        case htColumnHeader:
+        case htColumnEdge:
+        case htBandHeader:
+        case htBandEdge:
+        case htBandPanelEdge:
+        case htHeaderPanelEdge:
+        case htRowEdge:
+          message.Result = 1;
+          break;
+        default:
+          message.Result = 0;
+      }
+      return;
+    }
+    case CM_DRAG: {
+      inherited::Dispatch(message);
+      if (FState == stNodeDragging)
+        return;
+      const auto kind = static_cast<TDragMessage>(LOWORD(message.WParam));
+      const auto* drag = reinterpret_cast<const TDragRec*>(message.LParam);
+      if (kind == dmDragEnter && drag) {
+        const TPoint p = ScreenToClient(drag->Pos);
+        if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
+          SetDragOverNode(node);
+      } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
+        SetDragOverNode(nullptr);
+      }
+      return;
+    }
+  }
+  inherited::Dispatch(message);
+}
+
+void TCustomdxTreeList::WMGetDlgCode(TMessage& message) {
+  message.Result = DLGC_WANTARROWS;
+  const bool altDown = (GetKeyState(VK_MENU) & 0x8000) != 0;
+  if (IsOptionsEx29() || IsOptionsEx10() || (IsOptions11() && !altDown) || FOptions.Contains(aoEditOnKey))
+    message.Result |= DLGC_WANTCHARS;
+  if (IsOptions4())
+    message.Result |= DLGC_WANTTAB;
+}
+
+void TCustomdxTreeList::WMFocusChanged(TMessage& message, bool gained) {
+  TdxInplaceEdit* editor = GetEditor();
+  const HWND other = reinterpret_cast<HWND>(message.WParam);
+  const bool fromEditor = editor && editor->HandleAllocated() && other == editor->GetHandle();
+  if (!gained) {
+    if (fromEditor)
+      return;
+    RefreshNode(FFocusedNode, false);
+    if (FState == stEditing && editor && !fromEditor)
+      EndEditingQuiet();
+    if (FState == stRowSelecting)
+      SetState(stNone);
+    RepaintFocusState();
+    return;
+  }
+  if (!FFocusedNode)
+    FFocusedNode = FTopNode;
+  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(GetShownColumnCount(), 1))
+    FFocusedColumn = 0;
+  if (fromEditor)
+    return;
+  RefreshNode(FFocusedNode, false);
+  RepaintFocusState();
+}
+
+void TCustomdxTreeList::RepaintFocusState() {
+  if (IsMultiSelect() && GetSelectedCount() > 0)
+    RefreshSelection();
+  if (FOptionsEx.Contains(aoHotTrack))
+    Invalidate();
+}
+
+void TCustomdxTreeList::WMNCPaint(TMessage& message) {
+  if (!HandleAllocated())
+    return;
+  const LONG style = GetWindowLongA(GetHandle(), GWL_STYLE);
+  const bool border = (style & WS_BORDER) != 0 || FLookAndFeel != 0;
+  TWindowDC dc(GetHandle());
+  RECT window{};
+  GetWindowRect(GetHandle(), &window);
+  OffsetRect(&window, -window.left, -window.top);
+  if (border && FBorderStyle == bsSingle && FLookAndFeel != 0) {
+    if (FLookAndFeel == 2)
+      FrameRect(dc, &window, GetSysColorBrush(COLOR_BTNSHADOW));
+    else
+      DrawEdge(dc, &window, BDR_SUNKENOUTER, BF_RECT);
+  }
+  if ((style & WS_HSCROLL) && (style & WS_VSCROLL)) {
+    // The size box between the two scroll bars.
+    RECT client{};
+    ::GetClientRect(GetHandle(), &client);
+    POINT origin{0, 0};
+    ::ClientToScreen(GetHandle(), &origin);
+    RECT w{};
+    GetWindowRect(GetHandle(), &w);
+    const int left = origin.x - w.left + client.right;
+    const int top = origin.y - w.top + client.bottom;
+    const RECT corner{left, top, left + GetSystemMetrics(SM_CXVSCROLL), top + GetSystemMetrics(SM_CYHSCROLL)};
+    FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
+  }
+}
+
+void TCustomdxTreeList::WMSetCursor(TMessage& message) {
+  const auto& m = MessageAs<TWMSetCursor>(message);
+  if (short(m.HitTest) != HTCLIENT || m.CursorWnd != GetHandle() || !Screen) {
+    inherited::Dispatch(message);
+    return;
+  }
+  TdxTreeListState state = FState;
+  if (state == stNone || state == stEditing) {
+    TdxTreeListHitInfo hit;
+    GetHitInfo(ScreenToClient(FNcHitPoint), hit);
+    if ((hit.HitTest == htBandEdge && hit.Band >= 0) || (hit.HitTest == htColumnEdge && hit.Column >= 0))
+      state = stColumnSizing;
+    else if (hit.HitTest >= htBandPanelEdge && hit.HitTest <= htRowEdge)
+      state = stRowSizing;
+  }
+  TCursor cursor = crDefault;
+  if (state == stColumnSizing || state == stBandSizing)
+    cursor = crHSplit;
+  else if (state >= stBandPanelSizing && state <= stRowSizing)
+    cursor = crVSplit;
+  if (cursor == crDefault) {
+    inherited::Dispatch(message);
+    return;
+  }
+  ::SetCursor(Screen->GetCursors(cursor));
+  message.Result = 1;
+}
+
+void TCustomdxTreeList::WMSize(TMessage& message) {
+  RefreshNodeCounts();
+  EndEditing();
+  inherited::Dispatch(message);
+  UpdateGuarded();
+  if (HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==
+                               (WS_HSCROLL | WS_VSCROLL))
+    RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+// ---- Scroll bars
+
+int TCustomdxTreeList::TrackPosition(int bar, int code, int range) {
+  if (range <= 0xFFFF)
+    return (code >> 16) & 0xFFFF;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  GetScrollInfo(bar, info);
+  return info.nTrackPos;
+}
+
+void TCustomdxTreeList::HScroll(int code) {
+  const int scroll = code & 0xFFFF;
+  // The bar's range; SetLeftCoord keeps the offset where the right edge stays filled.
+  const int range = std::max(GetTotalScrollWidth() - 1, 0);
+  int value = FLeftCoord;
+  switch (scroll) {
+    case SB_LINELEFT: value -= FHorzLineStep; break;
+    case SB_LINERIGHT: value += FHorzLineStep; break;
+    case SB_PAGELEFT: value -= RectWidth(GetClientRect()); break;
+    case SB_PAGERIGHT: value += RectWidth(GetClientRect()); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+      const int p = TrackPosition(SB_HORZ, code, range);
+      const int page = GetVisibleScrollWidth();
+      if (p <= 0)
+        value = 0;
+      else if (p >= range)
+        value = range;
+      else if (p + page + 1 < range)
+        value = (p + 1) / 4 * 4;
+      else
+        value = p + 1;
+      break;
+    }
+    case SB_LEFT: value = 0; break;
+    case SB_RIGHT: value = range; break;
+    default: return;
+  }
+  SetLeftCoord(value);
+}
+
+void TCustomdxTreeList::VScroll(int code) {
+  const int scroll = code & 0xFFFF;
+  const int maximum = std::max(GetRowCount() - FVisibleRowCount, 0);
+  int top = std::max(GetTopIndex(), 0);
+  switch (scroll) {
+    case SB_LINEUP: top -= 1; break;
+    case SB_LINEDOWN: top += 1; break;
+    case SB_PAGEUP: top -= FVisibleRowCount; break;
+    case SB_PAGEDOWN: top += FVisibleRowCount; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+      top = TrackPosition(SB_VERT, code, maximum);
+      break;
+    case SB_TOP: top = 0; break;
+    case SB_BOTTOM: top = maximum; break;
+    default: return;
+  }
+  SetTopIndex(std::clamp(top, 0, maximum));
+}
+
+// ---- Timers
+
+void TCustomdxTreeList::TimerTick(UINT_PTR id) {
+  switch (id) {
+    case kHintTimer:
+      StopTimer(kHintTimer);
+      ShowHintLater(/*immediate=*/true);
+      return;
+    case kHintHideTimer:
+      CancelHint();
+      return;
+    case kEditTimer:
+      StopTimer(kEditTimer);
+      if (FState == stNone && FFocusedNode)
+        ShowEditorSelectAll();
+      return;
+    case kHorzScrollTimer:
+      AutoScrollTick(/*horizontal=*/true);
+      return;
+    case kVertScrollTimer:
+      AutoScrollTick(/*horizontal=*/false);
+      return;
+    case kDragExpandTimer:
+      // The expanding of a hovered node belongs to the node drag.
+      StopTimer(kDragExpandTimer);
+      return;
+  }
+}
+
+// ---- Hints
+
+void TCustomdxTreeList::GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
+  text.clear();
+  if (hitInfo.HitTest == htColumnHeader && hitInfo.Column >= 0)
+    DoGetHeaderHint(hitInfo.Column, text);
+}
+
+void TCustomdxTreeList::ShowHintLater(bool immediate) {
+  CancelHint();
+  if (!immediate) {
+    StartTimer(kHintTimer, kHintDelay);
+    return;
+  }
+  if (!HandleAllocated())
+    return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const TPoint p = ScreenToClient(cursor);
+  TdxTreeListHitInfo hit;
+  GetHitInfo(p, hit);
+  if (hit.Node)
+    DoNodeNotify(hit.Node);
+  else
+    DoNotify();
+  std::string text;
+  GetHintText(hit, text);
+  if (text.empty())
+    return;
+  // The hint lies over the element: at its left + 4, at the top of its row or header.
+  TdxTreeListLayout layout;
+  CalcLayout(layout);
+  TPoint anchor{p.x, p.y};
+  if (const TdxTreeListColumnEntry* column = hit.Column >= 0 ? layout.FindColumn(hit.Column) : nullptr) {
+    anchor.x = column->ClippedRect.left + kHintOffset;
+    anchor.y = hit.HitTest == htColumnHeader ? column->Rect.top : anchor.y;
+  }
+  if (const TdxTreeListRowEntry* row = hit.Node ? layout.FindRow(hit.Node) : nullptr)
+    anchor.y = row->Top;
+  if (!FHintWindow)
+    FHintWindow = new TdxContainerHintWindow(nullptr);
+  FHintWindow->ShowCellHint(ClientToScreen(anchor), text, GetFont());
+  StartTimer(kHintHideTimer, kHintHideDelay);
+}
+
+void TCustomdxTreeList::CancelHint() {
+  StopTimer(kHintTimer);
+  StopTimer(kHintHideTimer);
+  FreeAndNil(FHintWindow);
+}
+
+void TCustomdxTreeList::UpdateHint(const TdxTreeListHitInfo& hit) {
+  if (FState != stNone) {
+    CancelHint();
+    return;
+  }
+  TdxTreeListHotInfo element;
+  if (hit.HitTest == htColumnHeader || (hit.Node && hit.Column >= 0)) {
+    element.Node = hit.HitTest == htColumnHeader ? nullptr : hit.Node;
+    element.Column = hit.Column;
+  }
+  const TdxTreeListHitTest code = hit.HitTest == htColumnHeader ? htColumnHeader : element.Node ? htCell : htNowhere;
+  if (element.Node == FHintElement.Node && element.Column == FHintElement.Column && code == FHintHitTest)
+    return;
+  FHintElement = element;
+  FHintHitTest = code;
+  if (code == htNowhere || IsSizingCode(hit.HitTest)) {
+    CancelHint();
+    return;
+  }
+  ShowHintLater(/*immediate=*/false);
+}
