@@ -2,6 +2,7 @@
 // by posted key and mouse messages on a shown form: typing opens the column's editor
 // with the character, Escape restores the text, leaving a cell stores only a change,
 // moving the column from inside the editor stores first.
+#include "classlib/Clipboard.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListMaskColumn.h"
@@ -181,6 +182,20 @@ TEST_F(DxTreeListEditingTest, MovingTheColumnFromInsideTheEditorStoresTheValueFi
   EXPECT_EQ(a->GetString(0), "r");
   EXPECT_EQ(Tree->GetFocusedColumn(), 1);
   EXPECT_FALSE(EditorShown());
+}
+
+TEST_F(DxTreeListEditingTest, CtrlVOnACellOpensTheEditorAndPastesWithoutItsCharacter) {
+  TdxTreeListNode* a = Node("alpha", "123");
+  Show();
+  Clipboard()->SetAsText("pasted");
+  {
+    TKeysHeld ctrl({VK_CONTROL});
+    Key('V');
+  }
+  ASSERT_EQ(Tree->GetState(), stEditing);
+  EXPECT_EQ(Tree->GetEditor()->GetText(), "pasted") << "no character 22 in the text";
+  Key(VK_RETURN);
+  EXPECT_EQ(a->GetString(0), "pasted");
 }
 
 TEST_F(DxTreeListEditingTest, NoEditorWithRowSelectionOrWhenTheColumnRefuses) {
