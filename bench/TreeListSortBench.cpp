@@ -11,10 +11,8 @@
 #include <string>
 
 #include "bench/StepClock.h"
-#include "classlib/Units.h"
-#include "editors/Units.h"
+#include "bench/TreeListBenchUnits.h"
 #include "treelist/DxTreeListControl.h"
-#include "treelist/Units.h"
 #include "xpcontrols/XPUtils.h"
 
 namespace {
@@ -73,14 +71,4 @@ int Run() {
 
 }  // namespace
 
-int main() {
-  static const TUnitTable units = TUnitTable()
-                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
-                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
-                                      .Add(TreeListUnits());
-  if (!StartUnits(units))
-    return 1;
-  const int result = Run();
-  StopUnits();
-  return result;
-}
+int main() { return RunWithTreeListUnits(Run); }

@@ -189,14 +189,16 @@ bool TextAsNumber(const Variant& text, const Variant& other, double& value) {
 }  // namespace
 
 TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
-  const bool noA = VarIsNull(a) || (a.IsString() && a.AsString().empty());
-  const bool noB = VarIsNull(b) || (b.IsString() && b.AsString().empty());
+  const std::string* textA = a.TextIf();
+  const std::string* textB = b.TextIf();
+  const bool noA = VarIsNull(a) || (textA && textA->empty());
+  const bool noB = VarIsNull(b) || (textB && textB->empty());
   if (noA || noB)
     return noA && noB ? vrEqual : noA ? vrLessThan : vrGreaterThan;
+  if (textA && textB)
+    return RelateOrdered(*textA, *textB);
   const TVarType ta = a.VarType();
   const TVarType tb = b.VarType();
-  if (ta == varString && tb == varString)
-    return RelateOrdered(a.AsString(), b.AsString());
   if (IsNumberKind(ta) && IsNumberKind(tb)) {
     int64_t sa = 0, sb = 0;
     if ((ta == varCurrency || tb == varCurrency) && ExactScaled(a, sa) && ExactScaled(b, sb))

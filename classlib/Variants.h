@@ -64,6 +64,8 @@ class Variant {
   bool IsString() const { return std::holds_alternative<std::string>(FValue); }
   bool IsDate() const { return std::holds_alternative<TVariantDate>(FValue); }
   bool IsCurrency() const { return std::holds_alternative<TVariantCurrency>(FValue); }
+  // The text of a text variant, none for the other kinds (read without a copy).
+  const std::string* TextIf() const { return std::get_if<std::string>(&FValue); }
   // The value as text: empty and null give "", Booleans "True"/"False", numbers their
   // general form, dates DateTimeToStr (the short date, and the long time when the day
   // has a time), currency amounts their decimals up to four.

@@ -377,6 +377,25 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The editors' style follows the tree list's look (TdxTreeListEditStyle).
   TdxEditStyle* CreateEditStyle(TdxInplaceEdit* edit) override;
 
+  // ==== The container's answers to its in-place editors
+  // An editor may modify its value and takes every character.
+  bool CanEditModify() override { return true; }
+  bool IsValidEditChar(char key) override { return true; }
+  // Options aoColumnEditing, then OnCanEditColumn for a column that is not negative.
+  bool CanEditColumn(int32_t column) override;
+  // Options aoEditOnKey while Ctrl is not held.
+  bool EditOnKey() override;
+  // The editor gives up its cell (value true: to the left, false: to the right): the
+  // edit is stored and the editor hidden first, then the focused column moves.
+  void EditorNotify(bool value) override;
+  // The editor lost the focus: the selection is repainted.
+  void EditorFocusChanged() override { RefreshSelection(); }
+  // The container's colour, the focused column's while one is focused, then
+  // OnGetEditColor.
+  TColor GetEditColor() override;
+  // The focused column's font when it has its own, else the container's.
+  TFont* GetEditFont() override;
+
   // ==== Settings
   TFont* GetBandFont() const { return FBandFont; }
   void SetBandFont(TFont* value) { FBandFont->Assign(value); }
@@ -918,6 +937,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListHotCursorEvent OnGetHotCursor;
   TdxTreeListCanNodeEvent OnCanSelectNode;
   TdxTreeListCompareEvent OnCompare;
+  // (Sender, Column, var Allow): whether a column may be edited (with aoColumnEditing).
+  TEvent<TObject* /*Sender*/, int32_t /*Column*/, bool& /*Allow*/> OnCanEditColumn;
+  // (Sender, var Color): the colour of the in-place editor.
+  TEvent<TObject* /*Sender*/, TColor& /*Color*/> OnGetEditColor;
   // Hint timing: a node, or the control, asks its hint.
   TdxTreeListNodeEvent OnNodeNotify;
   TNotifyEvent OnNotify;
@@ -947,6 +970,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Makes the focused cell's in-place editor and shows it (without the focus for
   // `noFocus`); true when an editor is shown. The base tree list shows none.
   virtual bool ShowInplaceEditor(bool noFocus) { return false; }
+  // Stores the value of the edited cell's editor, which was modified: the base
+  // validates it (SaveValue, which raises when the editor refuses it); a descendant
+  // also writes it into the cell. Editing ends without it when the editor was not
+  // modified, so that visiting a cell changes nothing.
+  virtual void SaveEditorValue(TdxInplaceEdit* Editor);
   // A header being dragged moved to `p` (client coordinates): the horizontal drag scroll
   // follows the point; a descendant adds the drop place and the drag image.
   virtual void DragHeaderMove(const TPoint& p);

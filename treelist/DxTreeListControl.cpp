@@ -582,14 +582,14 @@ TdxInplaceEdit* TCustomdxTreeListControl::CreateInplaceEdit(int32_t Column) {
 }
 
 TdxInplaceEdit* TCustomdxTreeListControl::GetEditor() {
-  TdxTreeListColumn* column = FindColumn(GetFocusedColumn());
+  TdxTreeListColumn* column = FindColumn(EditingColumnIndex());
   return FindEditor(column ? static_cast<TClass>(column->GetEditorClass())
                            : TdxInplaceTreeListTextEdit::StaticClass());
 }
 
 void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* Editor) {
   inherited::InitEditor(Editor);
-  if (TdxTreeListColumn* column = FindColumn(GetFocusedColumn()))
+  if (TdxTreeListColumn* column = FindColumn(EditingColumnIndex()))
     column->InitEditProperties(Editor);
 }
 
@@ -601,7 +601,7 @@ void TCustomdxTreeListControl::GetHotCursor(const TdxTreeListHotInfo& HotInfo, T
 
 void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
   inherited::DoEditing(Node, Allow);
-  TdxTreeListColumn* column = FindColumn(GetFocusedColumn());
+  TdxTreeListColumn* column = FocusedColumnObject();
   if (Allow && column)
     Allow = column->CanEdit();
 }

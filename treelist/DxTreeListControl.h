@@ -230,7 +230,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
 
   // ==== Editing
   TdxInplaceEdit* CreateInplaceEdit(int32_t Column) override;
-  // The editor of the focused column's editor class.
+  // The editor of the edited column's editor class while a cell is edited, else of the
+  // focused column's.
   TdxInplaceEdit* GetEditor() override;
   // The base's dressing, then the focused column's editor properties.
   void InitEditor(TdxInplaceEdit* Editor) override;
@@ -363,6 +364,13 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // Every column's row into the header rows, and no empty row between a band's rows.
   void CompactRows();
 
+  // The editor of the focused column's class over the focused cell: made and dressed
+  // for the cell (the column's editor properties and value) when it edits another cell
+  // or none yet, then shown there with the focus.
+  bool ShowInplaceEditor(bool noFocus) override;
+  // Validated, then written into the edited cell by its column (AssignEditValue).
+  void SaveEditorValue(TdxInplaceEdit* Editor) override;
+
  private:
   friend class TdxTreeListColumn;
   friend class TdxTreeListBand;
@@ -372,6 +380,12 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // The sorted-column list in the sort positions the columns were loaded with; columns
   // without one follow in their present order.
   void OrderSortedColumnsByLoadedOrder();
+  // The column at the focused (visible) position, none without one.
+  TdxTreeListColumn* FocusedColumnObject();
+  // The edited column's index while a cell is edited, else the focused column's.
+  int EditingColumnIndex();
+  // Dresses `editor` for the cell of `node` and column `index` and loads its value.
+  void PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index);
   // IniSectionName, or Name + "_" + formName.
   std::string DefaultLayoutSection(const std::string& formName) const;
   // A node's image index of `field`, through `event`; a changed one stored.

@@ -631,37 +631,34 @@ void TCustomdxTreeList::ApplyBandWidth(int band, int width) {
     SetBandWidth(band, width);
     return;
   }
-  // The other bands after it (all others when it is the last) share the difference.
+  // The bands after it (all others when it is the last) share the difference in
+  // proportion to the widths they show; every other band keeps the width it shows (the
+  // first band's node indent width is not part of its width).
   const int count = GetVisibleBandCount();
-  auto shownWidth = [&](int b) { return GetBandDisplayWidth(b); };
-  std::vector<int> others;
-  for (int b = band + 1; b < count; ++b)
-    others.push_back(b);
-  if (others.empty()) {
-    for (int b = 0; b < band; ++b)
-      others.push_back(b);
-  }
-  // The first band's node indent width is not part of its width.
+  std::vector<int> shown(size_t(std::max(count, 0)));
+  for (int b = 0; b < count; ++b)
+    shown[size_t(b)] = GetBandDisplayWidth(b);
+  const bool last = band == count - 1;
+  auto shares = [&](int b) { return b != band && (last || b > band); };
   int oldSum = 0;
-  for (int b : others)
-    oldSum += shownWidth(b);
-  const int oldWidth = shownWidth(band);
-  const int newSum = std::max(oldSum + oldWidth - width, 0);
+  int lastSharing = -1;
+  for (int b = 0; b < count; ++b) {
+    if (shares(b)) {
+      oldSum += shown[size_t(b)];
+      lastSharing = b;
+    }
+  }
+  const int newSum = std::max(oldSum + shown[size_t(band)] - width, 0);
   TdxTreeListUpdateScope update(this);
-  struct TLock {
-    bool& Flag;
-    ~TLock() { Flag = false; }
-  } lock{FSizeToClientLocked};
-  FSizeToClientLocked = true;
-  SetBandWidth(band, width);
   int given = 0;
-  for (size_t i = 0; i < others.size(); ++i) {
-    const int b = others[i];
-    int w = oldSum > 0 ? MulDiv(shownWidth(b), newSum, oldSum) : 0;
-    if (i + 1 == others.size())
-      w = newSum - given;
-    given += w;
-    SetBandWidth(b, std::max(w, GetBandMinWidth(b)));
+  for (int b = 0; b < count; ++b) {
+    int w = b == band ? width : shown[size_t(b)];
+    if (shares(b)) {
+      w = b == lastSharing ? newSum - given : oldSum > 0 ? MulDiv(shown[size_t(b)], newSum, oldSum) : 0;
+      given += w;
+      w = std::max(w, GetBandMinWidth(b));
+    }
+    SetBandWidth(b, w);
   }
 }
 

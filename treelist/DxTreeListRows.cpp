@@ -7,6 +7,7 @@
 // -1: the lists are dropped instead, and lookups walk the tree until the next full
 // rebuild.
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <utility>
@@ -403,12 +404,30 @@ void TCustomdxTreeList::SetTopIndex(int index) {
   TdxTreeListNode* node = GetNodeAtRow(index);
   if (node == FTopNode)
     return;
+  const int old = GetTopIndex();
   SetTopNode(node);
   if (IsLocked())
     return;
+  // Within a page the rows move by the pixels of the rows between the two tops, and only
+  // the rows that come into view are painted.
+  const int rows = std::abs(index - old);
+  int pixels = 0;
+  if (old >= 0 && rows <= FVisibleRowCount) {
+    for (int row = std::min(index, old); row < std::max(index, old); ++row)
+      pixels += GetNodeRowHeight(GetNodeAtRow(row), FMetrics.RowHeight, false);
+  }
   CalcVisibleRowCount();
   UpdateScrollBars();
-  Invalidate();
+  if (pixels == 0 || !HandleAllocated()) {
+    Invalidate();
+    return;
+  }
+  HideFeedback();
+  struct TShow {
+    TCustomdxTreeList* Control;
+    ~TShow() noexcept(false) { Control->ShowFeedback(); }
+  } show{this};
+  ScrollRows(index > old ? -pixels : pixels);
 }
 
 void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {

@@ -86,7 +86,10 @@ int CompareByKeys(const TNodeVariant* A, const TNodeVariant* B) {
   for (; A && B; A = A->Next, B = B->Next) {
     if (VarSameValue(A->Value, B->Value))
       continue;
-    const int result = NaturalCompare(A->Value.AsString(), B->Value.AsString());
+    const std::string* textA = A->Value.TextIf();
+    const std::string* textB = B->Value.TextIf();
+    const int result = textA && textB ? NaturalCompare(*textA, *textB)
+                                      : NaturalCompare(A->Value.AsString(), B->Value.AsString());
     if (result != 0)
       return A->Descending ? -result : result;
   }

@@ -2,6 +2,7 @@
 // project's generator in the screen's cursor table, the customizing window's texts, the
 // sizing cursors over header edges, the dialog codes and the size-box corner.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,44 @@ TEST_F(TreeListMessagesTest, TheCornerBetweenTheScrollBarsIsButtonFace) {
   const COLORREF pixel = GetPixel(screen, corner.x, corner.y);
   ReleaseDC(nullptr, screen);
   EXPECT_EQ(pixel, GetSysColor(COLOR_BTNFACE));
+}
+
+// The client area as it shows on the screen.
+std::vector<COLORREF> ClientPixels(HWND wnd) {
+  RECT client{};
+  GetClientRect(wnd, &client);
+  TDibSurface surface(client.right, client.bottom);
+  HDC dc = GetDC(wnd);
+  BitBlt(surface.DC(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  ReleaseDC(wnd, dc);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x)
+      pixels.push_back(surface.Color(x, y));
+  return pixels;
+}
+
+TEST_F(TreeListMessagesTest, RowsScrolledWithinAPageShowWhatAWholePaintShows) {
+  for (int i = 0; i < 40; ++i) {
+    TdxTreeListNode* node = Node(Tree, nullptr, "n" + std::to_string(i), std::to_string(i * 7));
+    if (i % 5 == 0)
+      Node(Tree, node, "child");
+  }
+  Tree->GetItem(5)->SetExpanded(true);
+  Tree->SetShowGrid(true);
+  Tree->SetGridLook(true);  // no dotted tree lines, whose parity repaints the tree area
+  Show();
+  const HWND wnd = Tree->GetHandle();
+  for (WPARAM code : {WPARAM(SB_LINEDOWN), WPARAM(SB_LINEDOWN), WPARAM(SB_PAGEDOWN), WPARAM(SB_LINEUP)}) {
+    PostMessageA(wnd, WM_VSCROLL, MAKEWPARAM(code, 0), 0);
+    Application->ProcessMessages();
+    UpdateWindow(wnd);
+    const std::vector<COLORREF> scrolled = ClientPixels(wnd);
+    InvalidateRect(wnd, nullptr, FALSE);
+    UpdateWindow(wnd);
+    EXPECT_TRUE(scrolled == ClientPixels(wnd)) << "after scroll code " << code;
+  }
+  EXPECT_EQ(Tree->GetTopIndex(), 1 + Tree->GetVisibleRowCount());
 }
 
 }  // namespace

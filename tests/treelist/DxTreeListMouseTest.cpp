@@ -171,6 +171,66 @@ TEST_F(TreeListMouseTest, AColumnSizedInsideItsBandTradesWidthWithItsNeighbourDo
   EXPECT_EQ(Tree->Columns[2].Width, shown2);
 }
 
+TEST_F(TreeListMouseTest, WithAutoWidthASizedBandTakesItsWidthAndTheBandsAfterItShareTheDifference) {
+  Fill();
+  Tree->Bands = {TTestBand{"One", 150}, TTestBand{"Two", 100}, TTestBand{"Three", 100}};
+  Tree->Columns = {TTestColumn{"Name", 0}, TTestColumn{"Size", 1}, TTestColumn{"Kind", 2}};
+  Tree->SetShowBands(true);
+  SetOptionEx(aoBandHeaderWidth, false);
+  SetOption(aoAutoWidth, true);
+  Show();
+  const int shown0 = Tree->GetBandDisplayWidth(0), shown1 = Tree->GetBandDisplayWidth(1),
+            shown2 = Tree->GetBandDisplayWidth(2);
+  TdxTreeListLayout layout;
+  Tree->CalcLayout(layout);
+  const TdxTreeListBandEntry* band = layout.FindBand(0);
+  ASSERT_NE(band, nullptr);
+  const int x = band->Rect.right - 2, y = (band->Rect.top + band->Rect.bottom) / 2;
+  TdxTreeListHitInfo hit;
+  Tree->GetHitInfo(Point(x, y), hit);
+  ASSERT_EQ(hit.HitTest, htBandEdge);
+  Press(x, y);
+  EXPECT_EQ(Tree->GetState(), stBandSizing);
+  MoveTo(x + 30, y);
+  Release(x + 30, y);
+  EXPECT_EQ(Tree->Bands[0].Width, shown0 + 30);
+  const int newSum = shown1 + shown2 - 30;
+  EXPECT_EQ(Tree->Bands[1].Width, MulDiv(shown1, newSum, shown1 + shown2));
+  EXPECT_EQ(Tree->Bands[1].Width + Tree->Bands[2].Width, newSum);  // the last takes the remainder
+}
+
+TEST_F(TreeListMouseTest, TheHeaderPanelAndARowAreSizedInWholeLines) {
+  Fill();
+  SetOptionEx(aoHeaderPanelSizing, true);
+  SetOptionEx(aoRowSizing, true);
+  Show();
+  TdxTreeListLayout layout;
+  Tree->CalcLayout(layout);
+  const int line = Tree->GetMetrics().HeaderLineHeight;
+  const int bottom = layout.HeaderPanel.bottom - 1;
+  TdxTreeListHitInfo hit;
+  Tree->GetHitInfo(Point(50, bottom), hit);
+  ASSERT_EQ(hit.HitTest, htHeaderPanelEdge);
+  Press(50, bottom);
+  EXPECT_EQ(Tree->GetState(), stHeaderPanelSizing);
+  MoveTo(50, bottom + line * 3 / 2);  // past half of the second row: two rows
+  Release(50, bottom + line * 3 / 2);
+  EXPECT_EQ(Tree->HeaderRows, 2);
+  Tree->HeaderRows = 1;
+  Tree->UpdateGuarded();
+
+  TRect row;
+  Tree->GetNodeRowRect(A, row);
+  Tree->GetHitInfo(Point(50, row.bottom - 1), hit);
+  ASSERT_EQ(hit.HitTest, htRowEdge);
+  const int lineHeight = Tree->GetDefaultRowLinesHeight();
+  Press(50, row.bottom - 1);
+  EXPECT_EQ(Tree->GetState(), stRowSizing);
+  MoveTo(50, row.top + 2 * lineHeight + 2);
+  Release(50, row.top + 2 * lineHeight + 2);
+  EXPECT_EQ(Tree->GetRowLineCount(), 2);
+}
+
 TEST_F(TreeListMouseTest, EscapeDuringColumnSizingCancelsItAndKeepsTheSelection) {
   Fill();
   SetOption(aoMultiSelect, true);

@@ -73,6 +73,11 @@ class TInputTreeList : public TTestTreeList {
   std::vector<int32_t> Clicks;
   int SelectionChanges = 0;
   void SetColumnWidth(int32_t column, int32_t width) override { Columns.at(column).Width = width; }
+  void SetBandWidth(int32_t band, int32_t width) override { Bands.at(band).Width = width; }
+  void SetHeaderRowCount(int32_t value) override {
+    HeaderRows = value;
+    UpdateGuarded();
+  }
   void ColumnClick(int32_t column) override { Clicks.push_back(column); }
   void DoGetHeaderHint(int32_t column, std::string& text) override { text = "about " + Columns.at(column).Caption; }
   void SelectionChanged(TObject*) { ++SelectionChanges; }
