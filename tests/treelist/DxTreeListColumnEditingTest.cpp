@@ -1,43 +1,23 @@
-// Every column kind edited in place by real window messages: the cell's editor is
-// opened over the cell as the tree list opens it (dressed by the control and the column,
-// loaded from the node), keys and mouse messages go to its window through the message
-// loop, the value is stored into the node's text when the editor closes, and it comes
-// back the same when the cell is opened again; the cell then paints the new value.
-#include <algorithm>
-#include <iterator>
+// Every column kind edited in place by real window messages on a shown form: F2 on the
+// tree list opens the column's editor over the focused cell, keys and mouse messages go
+// to the editor's window through the message loop, a click on another row stores the
+// value into the node's text through the column, and opening the cell again brings the
+// same value back.
 #include <memory>
 
 #include <gtest/gtest.h>
 
-#include "classlib/DateUtils.h"
-
 #include "classlib/Clipboard.h"
+#include "classlib/DateUtils.h"
 #include "classlib/Forms.h"
 #include "editors/DxPictureValues.h"
 #include "tests/support/TestSupport.h"
+#include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListMaskColumn.h"
 
 namespace {
-
-// Holds a key down in the thread's key state for a scope, as GetKeyState reads it.
-class TKeyHeld {
- public:
-  explicit TKeyHeld(BYTE vk) {
-    GetKeyboardState(FSaved);
-    BYTE state[256];
-    std::copy(std::begin(FSaved), std::end(FSaved), state);
-    state[vk] |= 0x80;
-    SetKeyboardState(state);
-  }
-  ~TKeyHeld() { SetKeyboardState(FSaved); }
-  TKeyHeld(const TKeyHeld&) = delete;
-  TKeyHeld& operator=(const TKeyHeld&) = delete;
-
- private:
-  BYTE FSaved[256];
-};
 
 // Posts a key press to `wnd` and lets the message loop translate and handle it: the key
 // goes down, its character follows, then the key comes up, as from the keyboard.
@@ -57,6 +37,14 @@ void TypeKeys(HWND wnd, const std::string& text) {
   }
 }
 
+// One notch of the mouse wheel forward over `wnd`.
+void WheelUp(HWND wnd) {
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  PostMessageA(wnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(r.left + 4, r.top + 4));
+  Application->ProcessMessages();
+}
+
 // A click of the left button at (x, y) of `wnd`'s client area.
 void Click(HWND wnd, int x, int y) {
   PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -64,27 +52,16 @@ void Click(HWND wnd, int x, int y) {
   Application->ProcessMessages();
 }
 
-// The column-bound control in its editing state: its editors take typed characters and
-// may modify.
-class TEditingTreeList : public TCustomdxTreeListControl {
-  KIVO_CLASS(TEditingTreeList, TCustomdxTreeListControl)
- public:
-  using TCustomdxTreeListControl::TCustomdxTreeListControl;
-  bool CanEditModify() override { return true; }
-  bool IsEditing() override { return true; }
-  bool IsValidEditChar(char key) override { return true; }
-};
-
-class DxTreeListColumnEditingTest : public ::testing::Test {
+class DxTreeListColumnEditingTest : public FormTest {
  protected:
-  DxTreeListColumnEditingTest() {
-    Tree->SetName("Tree");
-    Tree->SetParentWindow(Window.Handle());
-    Tree->SetBounds(0, 0, 600, 200);
-  }
-  ~DxTreeListColumnEditingTest() override {
-    Tree->SetParentWindow(nullptr);
-    delete Form;
+  void SetUp() override {
+    FormTest::SetUp();
+    Form->SetBounds(400, 300, 760, 260);
+    Tree = new TCustomdxTreeListControl(Form);
+    Tree->SetName("Grid");
+    Tree->SetParent(Form);
+    Tree->SetBounds(0, 0, 740, 220);
+    Tree->SetOptions(Tree->GetOptions().Include(aoEditing).Include(aoColumnEditing).Exclude(aoRowSelect));
   }
 
   template <class C>
@@ -94,36 +71,33 @@ class DxTreeListColumnEditingTest : public ::testing::Test {
     column->SetWidth(120);
     return column;
   }
-  TdxTreeListTextNode* Node(const std::string& text) {
+  // A node with one text per column.
+  TdxTreeListTextNode* Node(std::initializer_list<std::string> texts) {
     auto* node = static_cast<TdxTreeListTextNode*>(Tree->Add());
-    node->GetStrings()->Add(text);
+    for (const std::string& text : texts)
+      node->GetStrings()->Add(text);
     return node;
   }
-  // Opens the editor of the cell as the tree list does: the editor of the column's
-  // class, dressed and loaded from the node, shown over the cell with the focus.
+  // Focuses the cell and presses F2 on the tree list, which opens the column's editor
+  // over the cell, dressed and loaded, with the focus.
   TdxInplaceEdit* Open(TdxTreeListColumn* column, TdxTreeListNode* node) {
-    Tree->HandleNeeded();
-    Tree->SetFocusedNode(node, column->GetIndex(), false);
-    TdxInplaceEdit* editor = Tree->FindEditor(column->GetEditorClass());
-    if (!editor)
-      editor = Tree->CreateInplaceEdit(column->GetIndex());
-    editor->SetParent(Tree);
-    Tree->InitEditor(editor);
-    column->InitEditProperties(editor);
-    Variant value;
-    column->LoadEditValue(node, editor, value);
-    editor->SetModified(false);
-    editor->ShowEdit(Tree->GetEditorRect(node, Tree->GetVisibleIndexOfColumn(column->GetIndex())));
-    Application->ProcessMessages();
-    EXPECT_EQ(GetFocus(), editor->GetHandle()) << "the editor has the focus";
+    if (!Form->GetVisible()) {
+      ShowForm();
+      Tree->SetFocus();
+      PumpPending();
+    }
+    Tree->SetFocusedNode(node, Tree->GetVisibleIndexOfColumn(column->GetIndex()), false);
+    PressKey(Tree->GetHandle(), VK_F2);
+    TdxInplaceEdit* editor = Tree->GetEditor();
+    EXPECT_TRUE(editor && editor->HandleAllocated() && IsWindowVisible(editor->GetHandle())) << "F2 opens the editor";
+    EXPECT_TRUE(editor && GetFocus() == editor->GetHandle()) << "the editor has the focus";
     return editor;
   }
-  // Closes the editor as the tree list does: validation, then the value into the node.
-  static void Close(TdxTreeListColumn* column, TdxTreeListNode* node, TdxInplaceEdit* editor) {
-    editor->ValidateEdit();
-    Variant value;
-    column->AssignEditValue(node, editor, value);
-    editor->HideEdit();
+  // Ends the edit by Enter: the tree list stores the editor's value through the column
+  // and hides the editor.
+  void Close(TdxTreeListColumn*, TdxTreeListNode*, TdxInplaceEdit* editor) {
+    PressKey(editor->GetHandle(), VK_RETURN);
+    EXPECT_FALSE(IsWindowVisible(editor->GetHandle())) << "Enter hides the editor";
   }
   static std::string Cell(TdxTreeListColumn* column, TdxTreeListNode* node) {
     std::string text;
@@ -131,26 +105,25 @@ class DxTreeListColumnEditingTest : public ::testing::Test {
     return text;
   }
 
-  TTestWindow Window{{}, 640, 240};
-  TComponent* Form = new TComponent(nullptr);
-  TCustomdxTreeListControl* Tree = new TEditingTreeList(Form);
+  TCustomdxTreeListControl* Tree = nullptr;
 };
 
 TEST_F(DxTreeListColumnEditingTest, TextMaskMemoHyperLinkAndCalcCellsTakeTypedText) {
   TdxTreeListColumn* text = Kind<TdxTreeListColumn>("Text");
   auto* mask = Kind<TdxTreeListMaskColumn>("Mask");
-  mask->SetEditMask("L-000;1;_");
+  mask->SetEditMask("00-00;1;_");
   auto* memo = Kind<TdxTreeListMemoColumn>("Memo");
+  memo->SetWantReturns(false);  // Enter ends the edit
   auto* link = Kind<TdxTreeListHyperLinkColumn>("Link");
   auto* calc = Kind<TdxTreeListCalcColumn>("Calc");
-  TdxTreeListTextNode* node = Node("old");
+  TdxTreeListTextNode* node = Node({"old"});
   for (int i = 1; i < 5; ++i)
     node->GetStrings()->Add("");
   struct TCase {
     TdxTreeListColumn* Column;
     std::string Keys;
     std::string Stored;
-  } cases[] = {{text, "abc", "abc"}, {mask, "x123", "x-123"}, {memo, "note", "note"},
+  } cases[] = {{text, "abc", "abc"}, {mask, "1234", "12-34"}, {memo, "note", "note"},
                {link, "ab", "ab"},   {calc, "42", "42"}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Column->GetCaption());
@@ -168,7 +141,7 @@ TEST_F(DxTreeListColumnEditingTest, TextMaskMemoHyperLinkAndCalcCellsTakeTypedTe
 
 TEST_F(DxTreeListColumnEditingTest, CheckCellsToggleBySpaceAndByClick) {
   auto* check = Kind<TdxTreeListCheckColumn>("Check");
-  TdxTreeListTextNode* node = Node("maybe");
+  TdxTreeListTextNode* node = Node({"maybe"});
   TdxInplaceEdit* editor = Open(check, node);
   EXPECT_EQ(static_cast<TdxInplaceCheckEdit*>(editor)->GetState(), cbsGrayed);
   Close(check, node, editor);
@@ -189,7 +162,7 @@ TEST_F(DxTreeListColumnEditingTest, CheckCellsToggleBySpaceAndByClick) {
   Close(check, node, editor);
 }
 
-TEST_F(DxTreeListColumnEditingTest, ImageSpinAndTimeCellsTakeKeys) {
+TEST_F(DxTreeListColumnEditingTest, ImageSpinAndTimeCellsTakeKeysAndTheWheel) {
   auto* image = Kind<TdxTreeListImageColumn>("Image");
   image->GetValues()->SetText("r\r\ng\r\nb\r\n");
   image->GetDescriptions()->SetText("Red\r\nGreen\r\nBlue\r\n");
@@ -197,7 +170,7 @@ TEST_F(DxTreeListColumnEditingTest, ImageSpinAndTimeCellsTakeKeys) {
   spin->SetValueType(vtFloat);
   spin->SetIncrement(0.5);
   auto* time = Kind<TdxTreeListTimeColumn>("Time");
-  TdxTreeListTextNode* node = Node("g");
+  TdxTreeListTextNode* node = Node({"g"});
   node->GetStrings()->Add("1.25");
   node->GetStrings()->Add("10:30:00");
 
@@ -212,9 +185,10 @@ TEST_F(DxTreeListColumnEditingTest, ImageSpinAndTimeCellsTakeKeys) {
   Close(image, node, editor);
   EXPECT_EQ(node->GetString(0), "g") << "with Incremental the arrows step";
 
+  // The arrow keys move between rows in a grid; the wheel steps the number.
   editor = Open(spin, node);
-  PressKey(editor->GetHandle(), VK_UP);
-  PressKey(editor->GetHandle(), VK_UP);
+  WheelUp(editor->GetHandle());
+  WheelUp(editor->GetHandle());
   Close(spin, node, editor);
   EXPECT_EQ(node->GetString(1), "2.25");
   editor = Open(spin, node);
@@ -223,7 +197,7 @@ TEST_F(DxTreeListColumnEditingTest, ImageSpinAndTimeCellsTakeKeys) {
 
   editor = Open(time, node);
   SendMessageA(editor->GetHandle(), EM_SETSEL, 0, 0);  // the caret in the hours
-  PressKey(editor->GetHandle(), VK_UP);
+  WheelUp(editor->GetHandle());
   Close(time, node, editor);
   EXPECT_EQ(node->GetString(2), "11:30:00");
   editor = Open(time, node);
@@ -238,7 +212,7 @@ TEST_F(DxTreeListColumnEditingTest, CurrencyPickAndMRUCellsTakeKeys) {
   pick->SetImmediateDropDown(false);
   auto* mru = Kind<TdxTreeListMRUColumn>("MRU");
   mru->GetItems()->SetText("R1\r\nC7\r\n");
-  TdxTreeListTextNode* node = Node("");
+  TdxTreeListTextNode* node = Node({""});
   node->GetStrings()->Add("");
   node->GetStrings()->Add("");
 
@@ -272,7 +246,7 @@ TEST_F(DxTreeListColumnEditingTest, DateAndButtonCellsTakeKeys) {
     void Clicked(TObject*, int index) { Count += 1 + index; }
   } counter{clicks};
   button->OnButtonClick = TdxEditButtonClickEvent::Bind<&TCounter::Clicked>(&counter);
-  TdxTreeListTextNode* node = Node("");
+  TdxTreeListTextNode* node = Node({""});
   node->GetStrings()->Add("");
 
   TdxInplaceEdit* editor = Open(date, node);
@@ -288,7 +262,7 @@ TEST_F(DxTreeListColumnEditingTest, DateAndButtonCellsTakeKeys) {
   editor = Open(button, node);
   TypeKeys(editor->GetHandle(), "q");
   {
-    TKeyHeld ctrl(VK_CONTROL);
+    TKeysHeld ctrl({VK_CONTROL});
     PressKey(editor->GetHandle(), VK_RETURN);
   }
   EXPECT_EQ(clicks, 1) << "Ctrl+Enter clicks the default button";
@@ -299,7 +273,7 @@ TEST_F(DxTreeListColumnEditingTest, DateAndButtonCellsTakeKeys) {
 TEST_F(DxTreeListColumnEditingTest, GraphicAndBlobCellsTakeTheirContent) {
   auto* graphic = Kind<TdxTreeListGraphicColumn>("Picture");
   auto* blob = Kind<TdxTreeListBlobColumn>("Notes");
-  TdxTreeListTextNode* node = Node("");
+  TdxTreeListTextNode* node = Node({""});
   node->GetStrings()->Add("first");
 
   TBitmap bitmap;
@@ -307,7 +281,7 @@ TEST_F(DxTreeListColumnEditingTest, GraphicAndBlobCellsTakeTheirContent) {
   Clipboard()->Assign(&bitmap);
   TdxInplaceEdit* editor = Open(graphic, node);
   {
-    TKeyHeld ctrl(VK_CONTROL);
+    TKeysHeld ctrl({VK_CONTROL});
     PressKey(editor->GetHandle(), 'V');
   }
   Close(graphic, node, editor);
@@ -315,11 +289,10 @@ TEST_F(DxTreeListColumnEditingTest, GraphicAndBlobCellsTakeTheirContent) {
   editor = Open(graphic, node);
   EXPECT_EQ(static_cast<TdxInplaceGraphicEdit*>(editor)->GetPicture()->GetWidth(), 11);
   Close(graphic, node, editor);
-  PressKey(Tree->GetHandle(), VK_TAB);  // nothing of the picture editor is left pending
 
   editor = Open(blob, node);
   {
-    TKeyHeld alt(VK_MENU);
+    TKeysHeld alt({VK_MENU});
     PressKey(editor->GetHandle(), VK_DOWN, /*system=*/true);
   }
   auto* blobEditor = static_cast<TdxInplaceBlobEdit*>(editor);
@@ -329,7 +302,7 @@ TEST_F(DxTreeListColumnEditingTest, GraphicAndBlobCellsTakeTheirContent) {
   PressKey(memo, VK_END);
   TypeKeys(memo, "x");
   {
-    TKeyHeld ctrl(VK_CONTROL);
+    TKeysHeld ctrl({VK_CONTROL});
     PressKey(memo, VK_RETURN);
   }
   Close(blob, node, editor);
@@ -344,7 +317,7 @@ TEST_F(DxTreeListColumnEditingTest, AWrapperCellIsEditedAsItsReferenceColumn) {
     void Choose(TObject*, TdxTreeListNode*, TdxTreeListColumn*& column) { column = Answer; }
   } chooser{check};
   wrapper->OnGetReferenceColumn = TdxTLGetReferenceColumnEvent::Bind<&TChooser::Choose>(&chooser);
-  TdxTreeListTextNode* node = Node("False");
+  TdxTreeListTextNode* node = Node({"False"});
   node->GetStrings()->Add("False");
   TdxInplaceEdit* editor = Open(wrapper, node);
   ASSERT_TRUE(editor->Is<TdxInplaceTreeListCheckEdit>());

@@ -689,4 +689,28 @@ TEST_F(DxTreeListColumnKindsTest, EveryKindPaintsItsCells) {
   image->SetImages(nullptr);
 }
 
+// Regression: the mask column loaded a cell with the editor's SetText, which lays no
+// mask into an editor that has no window yet (the tree list prepares its editor before
+// showing it), so typing stopped at the mask's first literal; and a value stored with
+// its literals got them a second time.
+TEST_F(DxTreeListColumnKindsTest, AMaskCellLoadsWithItsMaskLaidIn) {
+  auto* saving = Kind<TdxTreeListMaskColumn>("Saving");
+  saving->SetEditMask("00-00;1;_");
+  auto* bare = Kind<TdxTreeListMaskColumn>("Bare");
+  bare->SetEditMask("00-00;0;_");
+  TdxTreeListTextNode* node = Node({"12-34", "1234"});
+  TdxTreeListTextNode* partial = Node({"1", ""});
+  auto* editor = Editor<TdxInplaceMaskEdit>(saving);
+  ASSERT_FALSE(editor->HandleAllocated());
+  Load(saving, node, editor);
+  EXPECT_EQ(editor->GetEditText(), "12-34");
+  Load(saving, partial, editor);
+  EXPECT_EQ(editor->GetEditText(), "1_-__");
+  bare->InitEditProperties(editor);
+  Load(bare, node, editor);
+  EXPECT_EQ(editor->GetEditText(), "12-34");
+  Load(bare, partial, editor);
+  EXPECT_EQ(editor->GetEditText(), "__-__");
+}
+
 }  // namespace
