@@ -128,6 +128,8 @@ class TdxTreeListColumn : public TComponent {
   }
   // Every setting back to its default: nothing assigned.
   virtual void RestoreDefaults();
+  // The user's locale settings changed (the control heard CM_WININICHANGE).
+  virtual void LocaleChanged() {}
 
   // ==== The control
   TCustomdxTreeListControl* GetTreeList() const { return FTreeList; }

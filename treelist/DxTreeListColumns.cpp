@@ -1136,6 +1136,7 @@ void TdxTreeListCurrencyColumn::SetDisplayFormat(const std::string& value) {
 void TdxTreeListCurrencyColumn::LocaleChanged() {
   if (FDisplayFormatAssigned)
     return;
+  GetFormatSettings();
   FDisplayFormat = DefaultCurrencyDisplayFormat();
   Changed(/*AllItems=*/true);
 }

@@ -688,8 +688,9 @@ class TdxTreeListCurrencyColumn : public TdxTreeListColumn {
   bool GetUseThousandSeparator() const { return FUseThousandSeparator; }
   void SetUseThousandSeparator(bool value) { Store(FUseThousandSeparator, value, false); }
 
-  // The locale's settings changed: the default format is built again.
-  void LocaleChanged();
+  // The locale's settings changed: the default format is built again (a format the user
+  // set stays).
+  void LocaleChanged() override;
 
  protected:
   void DefineProperties(TFiler& filer) override;

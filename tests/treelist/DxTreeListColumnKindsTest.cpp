@@ -713,4 +713,24 @@ TEST_F(DxTreeListColumnKindsTest, AMaskCellLoadsWithItsMaskLaidIn) {
   EXPECT_EQ(editor->GetEditText(), "__-__");
 }
 
+TEST_F(DxTreeListColumnKindsTest, TheCurrencyColumnsDefaultFormatFollowsTheLocale) {
+  auto* money = Kind<TdxTreeListCurrencyColumn>("Money");
+  auto* fixed = Kind<TdxTreeListCurrencyColumn>("Fixed");
+  fixed->SetDisplayFormat("0.00");
+  char saved[32] = "";
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, saved, sizeof saved);
+  struct TRestore {
+    TCustomdxTreeListControl* Tree;
+    const char* Saved;
+    ~TRestore() {
+      SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, Saved);
+      Tree->Perform(CM_WININICHANGE, 0, 0);
+    }
+  } restore{Tree, saved};
+  ASSERT_TRUE(SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, "Kr"));
+  Tree->Perform(CM_WININICHANGE, 0, 0);
+  EXPECT_NE(money->GetDisplayFormat().find("Kr"), std::string::npos) << money->GetDisplayFormat();
+  EXPECT_EQ(fixed->GetDisplayFormat(), "0.00") << "a format the user set stays";
+}
+
 }  // namespace
