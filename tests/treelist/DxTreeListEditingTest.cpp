@@ -198,6 +198,33 @@ TEST_F(DxTreeListEditingTest, CtrlVOnACellOpensTheEditorAndPastesWithoutItsChara
   EXPECT_EQ(a->GetString(0), "pasted");
 }
 
+TEST_F(DxTreeListEditingTest, AClickOnACellOpensItsEditorWithTheTextSelected) {
+  Node("alpha", "123");
+  TdxTreeListNode* b = Node("beta", "456");
+  Show();
+  auto click = [&](TdxTreeListNode* node) {
+    const TRect cell = Tree->GetCellRect(node, 0);
+    const TPoint p = Point(cell.left + 10, (cell.top + cell.bottom) / 2);
+    Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
+    Mouse(WM_LBUTTONUP, p, 0);
+  };
+  click(b);
+  EXPECT_EQ(Tree->GetFocusedNode(), b);
+  ASSERT_EQ(Tree->GetState(), stEditing);
+  TdxInplaceEdit* editor = Tree->GetEditor();
+  EXPECT_EQ(editor->GetText(), "beta");
+  DWORD start = 1, end = 0;
+  SendMessageA(editor->GetHandle(), EM_GETSEL, WPARAM(&start), LPARAM(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_GE(end, 4u) << "all of it (the rich edit counts its closing mark too)";
+  // A click on another row ends this edit (nothing changed, nothing stored) and edits
+  // that row's cell.
+  click(Tree->GetItem(0));
+  EXPECT_EQ(Tree->GetState(), stEditing);
+  EXPECT_EQ(Tree->GetEditor()->GetText(), "alpha");
+  EXPECT_EQ(Name->Stores, 0);
+}
+
 TEST_F(DxTreeListEditingTest, NoEditorWithRowSelectionOrWhenTheColumnRefuses) {
   Node("alpha", "123");
   Show();
