@@ -65,7 +65,7 @@ bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool D
   return style == TdxShowButtonStyle::sbAlways || Default;
 }
 
-// The node's text of `column`, read as a number; `fallback` for an empty text or one
+// A stored text read as a number; `fallback` for an empty text or one
 // that is no number.
 double NodeNumber(const std::string& text, double fallback) {
   double value = 0;
@@ -75,19 +75,17 @@ double NodeNumber(const std::string& text, double fallback) {
 // Stores `text` as the node's text of the column and reads the node's value back.
 void StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value) {
   node->SetString(column->GetIndex(), text);
-  if (TCustomdxTreeListControl* tree = column->GetTreeList())
-    tree->GetNodeValue(node, column->GetIndex(), value);
-}
-
-// Reads the node's value back without storing anything.
-void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value) {
-  if (TCustomdxTreeListControl* tree = column->GetTreeList())
-    tree->GetNodeValue(node, column->GetIndex(), value);
-  else
-    value = Variant(column->GetNodeText(node));
+  ReadNodeValue(column, node, value);
 }
 
 }  // namespace
+
+void ReadNodeValue(TdxTreeListColumn* Column, TdxTreeListNode* Node, Variant& Value) {
+  if (TCustomdxTreeListControl* tree = Column->GetTreeList())
+    tree->GetNodeValue(Node, Column->GetIndex(), Value);
+  else
+    Value = Variant(Column->GetNodeText(Node));
+}
 
 void SetDxCheckColumnDefaults(const std::string& checked, const std::string& unchecked) {
   gValueChecked = checked.empty() ? "True" : checked;

@@ -87,6 +87,10 @@ using TdxTLGetGraphicClassEvent =
 using TdxTLGetReferenceColumnEvent =
     TEvent<TObject* /*Sender*/, TdxTreeListNode* /*Node*/, TdxTreeListColumn*& /*Column*/>;
 
+// The node's value of the column's cell as the control answers it (the cell's text
+// without a control): what AssignEditValue hands back.
+void ReadNodeValue(TdxTreeListColumn* Column, TdxTreeListNode* Node, Variant& Value);
+
 // Whether an editor's value is to be stored: it was modified. A cell only visited keeps
 // its text, also where the kind's conversion would rewrite it.
 inline bool IsEditValueChanged(TdxInplaceEdit* Editor) { return Editor && Editor->GetModified(); }

@@ -16,17 +16,6 @@
 #include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
 
-namespace {
-
-void ReadBackNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value) {
-  if (TCustomdxTreeListControl* tree = column->GetTreeList())
-    tree->GetNodeValue(node, column->GetIndex(), value);
-  else
-    value = Variant(column->GetNodeText(node));
-}
-
-}  // namespace
-
 // ==== Graphic column
 
 TdxTreeListGraphicColumn::TdxTreeListGraphicColumn(TComponent* AOwner)
@@ -100,7 +89,7 @@ void TdxTreeListGraphicColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplace
     SavePictureToString(graphic->GetPicture(), bytes);
     Node->SetString(GetIndex(), bytes);
   }
-  ReadBackNodeValue(this, Node, Value);
+  ReadNodeValue(this, Node, Value);
 }
 
 void TdxTreeListGraphicColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -134,7 +123,7 @@ void TdxTreeListGraphicColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEd
   }
   graphic->SetEditMargins(TRect{0, 0, 0, 0});
   graphic->SetText(std::string());
-  ReadBackNodeValue(this, Node, Value);
+  ReadNodeValue(this, Node, Value);
   // Loading is no edit; bytes that are no picture leave the editor empty.
   const bool modified = graphic->GetModified();
   graphic->LoadingValue = true;
@@ -235,7 +224,7 @@ void TdxTreeListBlobColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdi
   }
   if (IsEditValueChanged(Editor))
     Node->SetString(GetIndex(), blob->GetBlobValue());
-  ReadBackNodeValue(this, Node, Value);
+  ReadNodeValue(this, Node, Value);
 }
 
 void TdxTreeListBlobColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -281,7 +270,7 @@ void TdxTreeListBlobColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit*
     return;
   }
   // The editor's value is the whole stored text (a memo or a picture's bytes).
-  ReadBackNodeValue(this, Node, Value);
+  ReadNodeValue(this, Node, Value);
   blob->SetEditValue(Value);
 }
 
@@ -294,7 +283,7 @@ void TdxTreeListBlobColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeLi
   v->BlobPaintStyle = FBlobPaintStyle;
   v->Images = DxInplaceGlyphs();
   Variant value;
-  ReadBackNodeValue(this, CellInfo->Node, value);
+  ReadNodeValue(this, CellInfo->Node, value);
   v->Value = value;
   v->Empty = value.IsNull() || (value.IsString() && value.AsString().empty());
 }
@@ -404,8 +393,8 @@ void TdxTreeListWrapperColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplace
   if (!reference) {
     if (IsEditValueChanged(Editor))
       inherited::AssignEditValue(Node, Editor, Value);
-    else if (GetTreeList())
-      GetTreeList()->GetNodeValue(Node, GetIndex(), Value);
+    else
+      ReadNodeValue(this, Node, Value);
     return;
   }
   WithIndexOf(reference, [&] { reference->AssignEditValue(Node, Editor, Value); });
