@@ -196,6 +196,10 @@ TRect TCustomdxTreeList::HeaderDropArea(bool bandMode) {
 
 void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Place, int32_t Index, bool BandMode) {
   Place = TdxTreeListDropPlace{};
+  if (BandMode && GetVisibleBandCount() == 0) {
+    Place.Band = -2;  // no band to drop among
+    return;
+  }
   if (!PointInRect(HeaderDropArea(BandMode), P))
     return;  // outside the header: a drop hides
   TdxTreeListLayout layout;
