@@ -10,12 +10,10 @@
 #include <string>
 
 #include "bench/StepClock.h"
-#include "classlib/Units.h"
+#include "bench/TreeListBenchUnits.h"
 #include "classlib/Win.h"
-#include "editors/Units.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
-#include "treelist/Units.h"
 
 namespace {
 
@@ -132,15 +130,4 @@ int Run() {
 
 }  // namespace
 
-int main() {
-  // The units the tree list paints with, in the plug-in's order.
-  static const TUnitTable units = TUnitTable()
-                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
-                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
-                                      .Add(TreeListUnits());
-  if (!StartUnits(units))
-    return 1;
-  const int result = Run();
-  StopUnits();
-  return result;
-}
+int main() { return RunWithTreeListUnits(Run); }

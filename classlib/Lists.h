@@ -18,6 +18,9 @@
 // used by TList::Sort and TStringList::CustomSort. compare(a, b) orders the elements at
 // positions a and b (< 0, 0, > 0); exchange(a, b) swaps them. Not stable: the final order
 // of equal elements follows from this exact algorithm, which callers may rely on.
+// An inconsistent compare routine (one that answers at random, say) leaves the elements
+// in some order but never reads outside l..r, and the recursion always takes the smaller
+// part, so its depth stays below log2 of the count whatever the routine answers.
 template <class TCompare, class TExchange>
 void QuickSortRange(int l, int r, TCompare&& compare, TExchange&& exchange) {
   int i;
@@ -43,10 +46,19 @@ void QuickSortRange(int l, int r, TCompare&& compare, TExchange&& exchange) {
         --j;
       }
     } while (i <= j);
-    if (l < j)
-      QuickSortRange(l, j, compare, exchange);
-    l = i;
-  } while (i < r);
+    // The parts l..j and i..r are sorted independently of each other, so taking the
+    // smaller one first changes no result of a compare routine that answers by the two
+    // elements alone.
+    if (j - l < r - i) {
+      if (l < j)
+        QuickSortRange(l, j, compare, exchange);
+      l = i;
+    } else {
+      if (i < r)
+        QuickSortRange(i, r, compare, exchange);
+      r = j;
+    }
+  } while (l < r);
 }
 
 enum TListNotification { lnAdded, lnExtracted, lnDeleted };

@@ -151,6 +151,68 @@ TDateTime Variant::AsDateTime() const {
   throw EConvertError(Format("Could not convert variant of type (%s) into type (Date)", KindName(VarType())));
 }
 
+namespace {
+
+TVariantRelationship Relate(double a, double b) {
+  if (a < b)
+    return vrLessThan;
+  if (a > b)
+    return vrGreaterThan;
+  return a == b ? vrEqual : vrNotEqual;  // NaN
+}
+
+template <class T>
+TVariantRelationship RelateOrdered(const T& a, const T& b) {
+  return a < b ? vrLessThan : b < a ? vrGreaterThan : vrEqual;
+}
+
+bool IsNumberKind(TVarType type) {
+  return type == varBoolean || type == varInteger || type == varDouble || type == varDate || type == varCurrency;
+}
+
+// A currency amount or an integer as exact ten-thousandths.
+bool ExactScaled(const Variant& v, int64_t& scaled) {
+  if (v.VarType() != varCurrency && v.VarType() != varInteger && v.VarType() != varBoolean)
+    return false;
+  scaled = v.AsCurrency();
+  return true;
+}
+
+// A text and a number (or date) `other`: the text read as the other's kind.
+bool TextAsNumber(const Variant& text, const Variant& other, double& value) {
+  const std::string s = text.AsString();
+  if (TryStrToFloat(s, value))
+    return true;
+  return other.VarType() == varDate && TryStrToDateTime(s, value, FormatSettings);
+}
+
+}  // namespace
+
+TVariantRelationship VarCompareValue(const Variant& a, const Variant& b) {
+  const std::string* textA = a.TextIf();
+  const std::string* textB = b.TextIf();
+  const bool noA = VarIsNull(a) || (textA && textA->empty());
+  const bool noB = VarIsNull(b) || (textB && textB->empty());
+  if (noA || noB)
+    return noA && noB ? vrEqual : noA ? vrLessThan : vrGreaterThan;
+  if (textA && textB)
+    return RelateOrdered(*textA, *textB);
+  const TVarType ta = a.VarType();
+  const TVarType tb = b.VarType();
+  if (IsNumberKind(ta) && IsNumberKind(tb)) {
+    int64_t sa = 0, sb = 0;
+    if ((ta == varCurrency || tb == varCurrency) && ExactScaled(a, sa) && ExactScaled(b, sb))
+      return RelateOrdered(sa, sb);
+    return Relate(a.AsDouble(), b.AsDouble());
+  }
+  double number = 0;
+  if (ta == varString && TextAsNumber(a, b, number))
+    return Relate(number, b.AsDouble());
+  if (tb == varString && TextAsNumber(b, a, number))
+    return Relate(a.AsDouble(), number);
+  return RelateOrdered(a.AsString(), b.AsString());
+}
+
 Variant VarCurrFromStr(std::string_view text, const TFormatSettings& settings) {
   return VarFromCurrency(StrToCurr(text, settings));
 }

@@ -64,6 +64,8 @@ class Variant {
   bool IsString() const { return std::holds_alternative<std::string>(FValue); }
   bool IsDate() const { return std::holds_alternative<TVariantDate>(FValue); }
   bool IsCurrency() const { return std::holds_alternative<TVariantCurrency>(FValue); }
+  // The text of a text variant, none for the other kinds (read without a copy).
+  const std::string* TextIf() const { return std::get_if<std::string>(&FValue); }
   // The value as text: empty and null give "", Booleans "True"/"False", numbers their
   // general form, dates DateTimeToStr (the short date, and the long time when the day
   // has a time), currency amounts their decimals up to four.
@@ -104,6 +106,23 @@ inline Variant VarFromDateTime(TDateTime value) { return Variant(TVariantDate{va
 inline TDateTime VarToDateTime(const Variant& value) { return value.AsDateTime(); }
 // A currency-typed variant of `scaled` ten-thousandths.
 inline Variant VarFromCurrency(int64_t scaled) { return Variant(TVariantCurrency{scaled}); }
+
+// How two variants relate in value (VarCompareValue).
+enum TVariantRelationship : uint8_t { vrEqual, vrLessThan, vrGreaterThan, vrNotEqual };
+
+// Compares two variants by value, across kinds, for sorting and equality tests:
+// - empty and null (no value) are equal to each other and to the empty text, and order
+//   before every other value;
+// - Booleans, integers, reals, dates and currency amounts compare as numbers (currency
+//   amounts with integers and each other exactly); a NaN is vrNotEqual to everything;
+// - texts compare ordinally, case-sensitively;
+// - a text and a number compare as numbers when the text reads as one ("." decimals),
+//   a text and a date as dates when the text reads as a date of the locale; otherwise
+//   both compare as their texts (AsString), so that a mixed column still sorts.
+TVariantRelationship VarCompareValue(const Variant& a, const Variant& b);
+// VarCompareValue answers vrEqual: "1" and 1, 1 and 1.0, Null and "" are the same value.
+inline bool VarSameValue(const Variant& a, const Variant& b) { return VarCompareValue(a, b) == vrEqual; }
+
 // A currency-typed variant read from text written with the settings' decimal separator
 // (StrToCurr: rounded to four decimals); EConvertError naming the text otherwise.
 Variant VarCurrFromStr(std::string_view text, const TFormatSettings& settings);

@@ -181,6 +181,12 @@ void TdxInplaceEdit::Reset() {
   SetModified(FSavedModified);
 }
 
+void TdxInplaceEdit::AcceptValue() {
+  SetModified(false);
+  // In place, SetEditing takes the snapshot whatever the flag was.
+  SetEditing(true);
+}
+
 void TdxInplaceEdit::RestoreDefaults() {
   FAssignedValues = {};
   SetAlignmentValue(DefaultAlignment());

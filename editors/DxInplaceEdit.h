@@ -164,6 +164,9 @@ class TdxInplaceEdit : public TWinControl {
   virtual void SetTextAsUser(const std::string& text);
   // Back to the text and modified flag saved when editing began (when undoable).
   virtual void Reset();
+  // The value the editor holds now is its unchanged value: not modified, and the one
+  // Reset goes back to (a container calls it after loading a cell's value).
+  void AcceptValue();
   virtual void SelectAll() {}
   virtual void RestoreDefaults();
 

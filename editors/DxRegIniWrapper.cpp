@@ -6,6 +6,7 @@
 #include "classlib/IniFiles.h"
 #include "classlib/Registry.h"
 #include "classlib/StringList.h"
+#include "classlib/Strings.h"
 
 namespace {
 
@@ -73,6 +74,22 @@ void TdxRegIniWrapper::EraseSectionsByPrefix(const std::string& prefix) {
   for (int i = 0; i < sections.GetCount(); ++i) {
     const std::string name = sections.Get(i);
     if (name.compare(0, prefix.size(), prefix) == 0)
+      ini->EraseSection(name);
+  }
+}
+
+void TdxRegIniWrapper::EraseSectionTree(const std::string& section) {
+  TCustomIniFile* ini = IniStore(FIniFile);
+  if (!ini)
+    return;
+  const std::string below = section + "\\";
+  TStringList sections;
+  ini->ReadSections(sections);
+  for (int i = 0; i < sections.GetCount(); ++i) {
+    const std::string name = sections.Get(i);
+    const bool isBelow = !section.empty() && name.size() > below.size() &&
+                         SameText(std::string_view(name).substr(0, below.size()), below);
+    if (isBelow || SameText(name, section))
       ini->EraseSection(name);
   }
 }

@@ -26,6 +26,10 @@ class TdxRegIniWrapper : public TObject {
   // Erases every section whose name begins with `prefix` (case-sensitive). INI stores
   // only: on the registry nothing is erased.
   void EraseSectionsByPrefix(const std::string& prefix);
+  // Erases `section` and, unless it is empty, every section below it (names beginning
+  // with section + "\"), compared without regard to case as INI files name sections.
+  // INI stores only: on the registry nothing is erased.
+  void EraseSectionTree(const std::string& section);
 
  private:
   TObject* FIniFile = nullptr;

@@ -1,12 +1,14 @@
 #include "importer/KivoFile.h"
 
 #include <cmath>
+#include <emmintrin.h>
 #include <limits>
 
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "host/EDAClientMessageForm.h"
 #include "importer/KivoImport.h"
+#include "importer/KivoNumbers.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
@@ -43,13 +45,14 @@ int32_t KivoCoordinate(double value, double scale, int32_t grid) {
   const double product = value * scale * static_cast<double>(grid);
   if (std::isnan(product))
     return 0;
-  // The default rounding mode rounds ties to even.
-  const double rounded = std::nearbyint(product);
-  if (rounded >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+  // Beyond the range the result is its nearer end, as the rounded product would be.
+  if (product >= static_cast<double>(std::numeric_limits<int32_t>::max()))
     return std::numeric_limits<int32_t>::max();
-  if (rounded <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+  if (product <= static_cast<double>(std::numeric_limits<int32_t>::min()))
     return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(rounded);
+  // The SSE2 conversion in the default rounding mode (ties to even), not the runtime's
+  // x87 routine.
+  return _mm_cvtsd_si32(_mm_set_sd(product));
 }
 
 TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle)
@@ -96,14 +99,14 @@ int32_t TKivoFile::ReadKivoCoord() {
   const std::string_view text = GetLastTokenView();
   if (FRealCoordinates) {
     double value = 0;
-    if (!TryStrToFloat(text, value)) {
+    if (!TryKivoFloat(text, value)) {
       value = kUnreadable;
       FUnreadable = true;
     }
     return ToCoordinate(static_cast<float>(value));
   }
   int32_t value = 0;
-  if (!TryStrToInt(text, value)) {
+  if (!TryKivoInteger(text, value)) {
     value = kUnreadable;
     FUnreadable = true;
   }
@@ -179,6 +182,7 @@ void TKivoFile::Load() {
 }
 
 void TKivoFile::Read() {
+  const TKivoArenaScope arena(FArena);
   while (!FAborted && !FFile.Eof()) {
     if (!NextBlockItem())
       continue;
@@ -767,7 +771,7 @@ void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
   }
 }
 
-bool TKivoFile::ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list) {
+bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
   switch (code) {
     case kwARC: {
       auto arc = std::make_unique<TKivoArc>(&FDisplay);
@@ -891,7 +895,11 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         poly.SetOutlineKind(ReadIntegerValue(FFile));
         bool closed = false;
         BeginObject();
-        ReadPolyPoints(poly.GetVertices(), closed);
+        // Through the reused list, as a line's vertices: no spare capacity is kept.
+        TKivoPoints& vertices = poly.GetVertices();
+        FPointScratch.assign(vertices.begin(), vertices.end());
+        ReadPolyPoints(FPointScratch, closed);
+        vertices.assign(FPointScratch.begin(), FPointScratch.end());
         outlineUnreadable = outlineUnreadable || FUnreadable;
         if (!closed)
           SkipBlock(FFile);

@@ -25,6 +25,7 @@
 #include "classlib/ShortString.h"
 #include "classlib/StringList.h"
 #include "classlib/TextFile.h"
+#include "importer/KivoArena.h"
 #include "importer/KivoBoardComponent.h"
 #include "importer/KivoGroups.h"
 #include "importer/KivoPads.h"
@@ -110,7 +111,7 @@ class TKivoFile : public TObject {
   void ParsePadDefinition(TKivoPadStack& stack);
   void ParsePadAttributes(TKivoPadDef& definition);
   // One graphic primitive of a graphics block by its code; false when it is none.
-  bool ParseGraphic(int code, std::vector<std::unique_ptr<TKivoObject>>& list);
+  bool ParseGraphic(int code, TKivoObjectList& list);
   void ReadLineVertices(TKivoLine& line);
   void ReadPolyPoints(std::vector<TKivoPoint>& points, bool& closed);
   void ParsePoly(TKivoPoly& poly);
@@ -137,6 +138,8 @@ class TKivoFile : public TObject {
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
   std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
   TKivoDisplay FDisplay;
+  // The memory of the model's objects read from the file; goes after the model.
+  TKivoArena FArena;
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;
 };

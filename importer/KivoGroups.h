@@ -35,11 +35,11 @@ class TKivoNetObject : public TKivoObject {
   // Keeps the first 255 characters.
   void SetName(const std::string& value) { FName.assign(value, 0, 255); }
   // Vias, lines, arcs, texts and polygons, owned, in file order.
-  std::vector<std::unique_ptr<TKivoObject>>& GetMembers() { return FMembers; }
+  TKivoObjectList& GetMembers() { return FMembers; }
 
  private:
   std::string FName;  // a short-string buffer in every net kept a large model many times its size
-  std::vector<std::unique_ptr<TKivoObject>> FMembers;
+  TKivoObjectList FMembers;
 };
 
 // One placement of a component definition; translated by its definition.
@@ -97,9 +97,9 @@ class TKivoComponent : public TKivoObject {
   // One host component on the board (the owner container) per instance.
   void Translate() override;
 
-  std::vector<std::unique_ptr<TKivoObject>>& GetPrimitives() { return FPrimitives; }
-  std::vector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
-  std::vector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
+  TKivoObjectList& GetPrimitives() { return FPrimitives; }
+  TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
+  TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
 
  private:
   void TranslateInstance(TKivoInstance& instance);
@@ -108,9 +108,9 @@ class TKivoComponent : public TKivoObject {
   std::string NetNameOfPin(TKivoInstance& instance, bool pairForm, size_t pinIndex,
                            uint32_t component);
 
-  std::vector<std::unique_ptr<TKivoObject>> FPrimitives;
-  std::vector<std::unique_ptr<TKivoPad>> FPins;
-  std::vector<std::unique_ptr<TKivoInstance>> FInstances;
+  TKivoObjectList FPrimitives;
+  TKivoArenaVector<std::unique_ptr<TKivoPad>> FPins;
+  TKivoArenaVector<std::unique_ptr<TKivoInstance>> FInstances;
 };
 
 // The first host net of `board` named `name` (without regard to case), or 0. When the

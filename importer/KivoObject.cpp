@@ -1,5 +1,6 @@
 #include "importer/KivoObject.h"
 
+#include "importer/KivoArena.h"
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
@@ -9,6 +10,13 @@
 #include <vector>
 
 TKivoDisplay::TKivoDisplay() = default;
+
+void* TKivoDisplay::operator new(size_t size) {
+  TKivoArena* arena = TKivoArena::Current();
+  return arena ? arena->Allocate(size) : ::operator new(size);
+}
+
+void TKivoDisplay::operator delete(void* object) { TKivoArena::Free(object); }
 
 const TKivoDisplay::TDrawingState& TKivoDisplay::State() const {
   static const TDrawingState empty;
@@ -136,5 +144,6 @@ void TKivoObject::Translate() {
     if (links.NetContainer != 0)
       PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
-  links.CreatedHandles.clear();
+  // Given back, not only emptied: every object of a large board is translated once.
+  std::vector<uint32_t>().swap(links.CreatedHandles);
 }

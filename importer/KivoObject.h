@@ -14,6 +14,7 @@
 #include "classlib/Object.h"
 #include "classlib/ShortString.h"
 #include "classlib/StringList.h"
+#include "importer/KivoArena.h"
 #include "pcb/Layers.h"
 #include "pcb/PcbObject.h"
 
@@ -51,6 +52,11 @@ class TKivoDisplay : public TObject {
   // A drawing state with the five pad-stack layer names set, no maps, no report and
   // every other field zero or empty.
   TKivoDisplay();
+
+  // Model objects are made in the current arena of the file being read (KivoArena.h),
+  // elsewhere on the heap; deleting one gives it back to whichever holds it.
+  static void* operator new(size_t size);
+  static void operator delete(void* object);
 
   // Stores the layer map (the environment's layer strings; not owned).
   virtual void SetLayerMap(TStringList* map);
@@ -199,6 +205,9 @@ class TKivoObject : public TKivoDisplay {
   uint32_t CreateHostObject(uint8_t kind);
 
 };
+
+// A list of model objects, kept in the arena of the file being read.
+using TKivoObjectList = TKivoArenaVector<std::unique_ptr<TKivoObject>>;
 
 template <class P>
 std::unique_ptr<P> TKivoObject::CreateLoadedProxy(uint8_t kind) {

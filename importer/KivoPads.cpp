@@ -278,7 +278,7 @@ void TKivoPad::Translate() {
     return;
   {
     auto pad = CreateLoadedProxy<TPcbPad>(okPad);
-    pad->SetName(FName.Str());  // the proxy keeps the first 20 characters
+    pad->SetName(FName);  // the proxy keeps the first 20 characters
     pad->SetX(FX);
     pad->SetY(FY);
     pad->SetLayer(cMultiLayer);

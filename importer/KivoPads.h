@@ -35,8 +35,8 @@ class TKivoPadDef : public TKivoObject {
   uint8_t GetSmd() const { return FSmd; }
   void SetSmd(uint8_t value) { FSmd = value; }
   // Circles, filled rectangles, lines and texts, owned, in file order.
-  std::vector<std::unique_ptr<TKivoObject>>& GetPrimitives() { return FPrimitives; }
-  const std::vector<std::unique_ptr<TKivoObject>>& GetPrimitives() const { return FPrimitives; }
+  TKivoObjectList& GetPrimitives() { return FPrimitives; }
+  const TKivoObjectList& GetPrimitives() const { return FPrimitives; }
 
   // Surface-mount pads: measured from the first fitting graphic, whatever its layer.
   int32_t GetSmdXSize() const { return GetSmdSize(axX); }
@@ -77,7 +77,7 @@ class TKivoPadDef : public TKivoObject {
 
   ShortString<255> FName;
   uint8_t FSmd = 0;
-  std::vector<std::unique_ptr<TKivoObject>> FPrimitives;
+  TKivoObjectList FPrimitives;
 };
 
 // A pin of a component definition.
@@ -95,8 +95,9 @@ class TKivoPad : public TKivoObject {
   // through-hole pad from the definition, or one shaped by covering component graphics.
   void Translate() override;
 
-  std::string GetName() const { return FName.Str(); }
-  void SetName(const std::string& value) { FName = value; }
+  std::string GetName() const { return FName; }
+  // Keeps the first 255 characters.
+  void SetName(const std::string& value) { FName.assign(value, 0, 255); }
   int32_t GetX() const { return FX; }
   void SetX(int32_t value) { FX = value; }
   int32_t GetY() const { return FY; }
@@ -113,7 +114,9 @@ class TKivoPad : public TKivoObject {
   // or fill of its owner and removes that graphic.
   void MergeWithGraphics(TPcbPad& pad);
 
-  ShortString<255> FName;
+  // At most 255 characters (a short-string buffer in every pin took more room than
+  // the rest of it).
+  std::string FName;
   int32_t FX = 0;
   int32_t FY = 0;
   int32_t FPadStackIndex = 0;

@@ -18,6 +18,9 @@ struct TKivoPoint {
   bool operator==(const TKivoPoint&) const = default;
 };
 
+// The vertices of a line or polygon, kept in the arena of the file being read.
+using TKivoPoints = TKivoArenaVector<TKivoPoint>;
+
 // The six numbers of "ARC": centre, start point, end point.
 class TKivoArc : public TKivoObject {
   KIVO_CLASS(TKivoArc, TKivoObject)
@@ -84,12 +87,12 @@ class TKivoLine : public TKivoObject {
   explicit TKivoLine(const TKivoDisplay* drawingState = nullptr) : TKivoObject(drawingState) {}
   void Translate() override;
 
-  std::vector<TKivoPoint>& GetVertices() { return FVertices; }
-  const std::vector<TKivoPoint>& GetVertices() const { return FVertices; }
+  TKivoPoints& GetVertices() { return FVertices; }
+  const TKivoPoints& GetVertices() const { return FVertices; }
   void AddVertex(int32_t x, int32_t y) { FVertices.push_back({x, y}); }
 
  private:
-  std::vector<TKivoPoint> FVertices;
+  TKivoPoints FVertices;
 };
 
 class TKivoText : public TKivoObject {
@@ -125,13 +128,13 @@ class TKivoPoly : public TKivoObject {
 
   int32_t GetOutlineKind() const { return FOutlineKind; }
   void SetOutlineKind(int32_t value) { FOutlineKind = value; }
-  std::vector<TKivoPoint>& GetVertices() { return FVertices; }
-  const std::vector<TKivoPoint>& GetVertices() const { return FVertices; }
+  TKivoPoints& GetVertices() { return FVertices; }
+  const TKivoPoints& GetVertices() const { return FVertices; }
   void AddVertex(int32_t x, int32_t y) { FVertices.push_back({x, y}); }
 
  private:
   int32_t FOutlineKind = 0;
-  std::vector<TKivoPoint> FVertices;
+  TKivoPoints FVertices;
 };
 
 // Moves a loaded text proxy by the justification codes of `state`, measured by the

@@ -156,14 +156,14 @@ class TKivoSymbol : public TKivoObject {
   TList& GetItems() { return FItems; }
   TKivoPackage& GetPackage() { return FPackage; }
   TKivoSubsection& GetSubsection() { return FSubsection; }
-  std::vector<std::unique_ptr<TKivoObject>>& GetObjects() { return FObjects; }
+  TKivoObjectList& GetObjects() { return FObjects; }
   TKivoAttribute& GetAttribute() { return FAttribute; }
 
  private:
   TList FItems;
   TKivoPackage FPackage;
   TKivoSubsection FSubsection;
-  std::vector<std::unique_ptr<TKivoObject>> FObjects;
+  TKivoObjectList FObjects;
   TKivoAttribute FAttribute;
 };
 
@@ -173,7 +173,7 @@ class TKivoDetail : public TKivoObject {
   KIVO_CLASS(TKivoDetail, TKivoObject)
 
  public:
-  using TKivoList = std::vector<std::unique_ptr<TKivoObject>>;
+  using TKivoList = TKivoObjectList;
 
   TKivoDetail() : TKivoObject(nullptr) {}
   // Store, then pass on to every annotation, net and component in that order (pad

@@ -25,6 +25,7 @@
 #include <cstring>
 
 #include "classlib/SysUtils.h"
+#include "importer/KivoNumbers.h"
 #include "pcb/PcbApi.h"
 
 namespace {
@@ -401,13 +402,13 @@ std::string ReadQuotedString(TTextFile& file) {
 
 double ReadFloatValue(TTextFile& file) {
   double value = 0;
-  gState.NumberError = !ReadNumberToken(file) || !TryStrToFloat(TokenText(), value);
+  gState.NumberError = !ReadNumberToken(file) || !TryKivoFloat(TokenText(), value);
   return gState.NumberError ? -32000.0 : value;
 }
 
 int32_t ReadIntegerValue(TTextFile& file) {
   int32_t value = 0;
-  gState.NumberError = !ReadNumberToken(file) || !TryStrToInt(TokenText(), value);
+  gState.NumberError = !ReadNumberToken(file) || !TryKivoInteger(TokenText(), value);
   return gState.NumberError ? -32000 : value;
 }
 

@@ -58,6 +58,11 @@ void TReportManager::Add(TLines& lines, std::string_view text, uint8_t level) {
   lines.Add(text, level);
 }
 
+void TReportManager::AddEventLine(std::string_view text, uint8_t level) {
+  if (level <= FImportEventLevel)
+    FImportEvents.Add(text, level);
+}
+
 void TReportManager::AddLoadWarning(uint8_t kind, std::string_view tokenText) {
   AddLoadWarningLines(kind, tokenText, {}, nullptr);
 }
@@ -155,12 +160,12 @@ void TReportManager::AddImportError(uint8_t kind) {
 
 void TReportManager::AddTrackLine(const TPCBObject* object) {
   const TPoints p(object);
-  Add(FImportEvents, "Track Added At: " + Point(p.X, p.Y) + " To " + Point(p.X2, p.Y2), 3);
+  AddEventLine("Track Added At: " + Point(p.X, p.Y) + " To " + Point(p.X2, p.Y2), 3);
 }
 
 void TReportManager::AddArcLine(const TPCBObject* object) {
   const TPoints p(object);
-  Add(FImportEvents, "Arc Added At: " + Point(p.X, p.Y), 3);
+  AddEventLine("Arc Added At: " + Point(p.X, p.Y), 3);
 }
 
 void TReportManager::AddTrackOrArcLine(const TPCBObject* object) {
@@ -173,29 +178,35 @@ void TReportManager::AddTrackOrArcLine(const TPCBObject* object) {
 void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
   if (kind > 10)
     return;
+  // The level of each kind's least detailed line: an event none of whose lines the
+  // chosen level writes asks the host nothing and keeps nothing (on a large board
+  // these read-backs and lines cost a fifth of the import and hundreds of megabytes).
+  static constexpr uint8_t kEventLevel[] = {3, 2, 3, 2, 3, 3, 3, 3, 2, 3, 3};
+  if (FImportEventLevel < kEventLevel[kind])
+    return;
   if (kind == 3) {
-    Add(FImportEvents, "Component Added: " + Designator(object), 2);
+    AddEventLine("Component Added: " + Designator(object), 2);
     return;
   }
   const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(object);
   const TPCBObject* o = proxy.get();
   switch (kind) {
     case 0:
-      Add(FImportEvents, "Added To Component", 3);
+      AddEventLine("Added To Component", 3);
       AddTrackOrArcLine(o);
       return;
     case 1:
-      Add(FImportEvents, "Added To Component", 3);
-      Add(FImportEvents, "Text Added: " + TextOf(o), 2);
+      AddEventLine("Added To Component", 3);
+      AddEventLine("Text Added: " + TextOf(o), 2);
       return;
     case 2: {
       const std::string name = o ? o->GetName() : std::string();
-      Add(FImportEvents, ("Component Pad Added: " + name).substr(0, kPadLineLength), 3);
+      AddEventLine(("Component Pad Added: " + name).substr(0, kPadLineLength), 3);
       return;
     }
     case 4: {
       const TPoints p(o);
-      Add(FImportEvents, "Fill Added At: " + Point(p.X, p.Y) + " And " + Point(p.X2, p.Y2), 3);
+      AddEventLine("Fill Added At: " + Point(p.X, p.Y) + " And " + Point(p.X2, p.Y2), 3);
       return;
     }
     case 5:
@@ -206,11 +217,11 @@ void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
       return;
     case 7: {
       const TPoints p(o);
-      Add(FImportEvents, "Via Added at " + Point(p.X, p.Y), 3);
+      AddEventLine("Via Added at " + Point(p.X, p.Y), 3);
       return;
     }
     case 8:
-      Add(FImportEvents, "Text Added: " + TextOf(o), 2);
+      AddEventLine("Text Added: " + TextOf(o), 2);
       return;
     case 9:
       AddTrackOrArcLine(o);
@@ -221,7 +232,7 @@ void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
           proxy ? Point(proxy->GetBoundingX1(), proxy->GetBoundingY1()) + "   " +
                       Point(proxy->GetBoundingX2(), proxy->GetBoundingY2())
                 : Point(0, 0) + "   " + Point(0, 0);
-      Add(FImportEvents, "Polygon Added: Bouding Rect: " + corners, 3);
+      AddEventLine("Polygon Added: Bouding Rect: " + corners, 3);
       return;
     }
   }

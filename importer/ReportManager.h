@@ -78,7 +78,9 @@ class TReportManager : public TObject {
   void AddImportWarning(uint8_t kind, uint32_t object);
   // Import errors (TImportErrorKind): an unknown error, cancelled by the user.
   void AddImportError(uint8_t kind);
-  // Import events 0 to 10 about a host object; later kinds add nothing.
+  // Import events 0 to 10 about a host object; later kinds add nothing. An event is
+  // read back and kept only when the import-event level at that moment writes a line
+  // of it: the level is chosen before the translation (the options dialog sets it).
   void AddImportEvent(uint8_t kind, uint32_t object);
   // Makes `section` current, heading it in the load-event list when it changes.
   void SetLoadSection(uint8_t section);
@@ -100,6 +102,8 @@ class TReportManager : public TObject {
   using TLines = TReportLines;
 
   static void Add(TLines& lines, std::string_view text, uint8_t level);
+  // An import-event line, kept when the import-event level writes it.
+  void AddEventLine(std::string_view text, uint8_t level);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
                            std::span<const TReportPoint> points, const TReportCircle* circle);
   void AddTrackOrArcLine(const TPCBObject* object);

@@ -18,6 +18,11 @@
 # is missing, or a dialog window or dropped list captures as one flat colour (never
 # painted). The test suite runs it into the build tree with KIVO_SCREENSHOTS_IN_TEST=1,
 # where the build, the prefix and the display are already up.
+#
+# Windows are captured inside Wine, not with xwd: on this Xvfb (24- and 32-bit visuals)
+# xwd shows a popup that lies wholly over two lower windows (a dropped layer list over
+# the options dialog and the host's main window) as black, while a plain read of the
+# screen (XGetImage of the root window) shows it painted.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$root/docs/screenshots}

@@ -421,8 +421,8 @@ void TCustomdxTreeList::EndEditingQuiet() {
 void TCustomdxTreeList::FinishEditing(bool focus) {
   if (FState != stEditing)
     return;
-  if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying())
-    editor->SaveValue();
+  if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying() && editor->GetModified())
+    SaveEditorValue(editor);
   FState = stNone;
   HideEditor(focus);
 }

@@ -365,6 +365,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void VScroll(int code);
   int GetHorzLineStep() const { return FHorzLineStep; }
 
+  // ==== Sorting
+  // Sorts one sibling list (the top-level nodes or a node's children) in place by the
+  // key Column and Descending, or with multi-sort by every sorted column in turn: by
+  // OnCompare when assigned, else by the natural text comparison, or with the typed
+  // sort by the values' ordering with CompareNodes breaking ties. Nothing happens to
+  // an absent list or one of fewer than two nodes.
+  void SortNodes(TList* List, int32_t Column, bool Descending);
+
   // ==== Header clicks
   // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
   // for its duration: Shift adds the column to the sort (only with multi-sort), Ctrl
@@ -389,6 +397,25 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool IsEditing() override { return FState == stEditing; }
   // The editors' style follows the tree list's look (TdxTreeListEditStyle).
   TdxEditStyle* CreateEditStyle(TdxInplaceEdit* edit) override;
+
+  // ==== The container's answers to its in-place editors
+  // An editor may modify its value and takes every character.
+  bool CanEditModify() override { return true; }
+  bool IsValidEditChar(char key) override { return true; }
+  // Options aoColumnEditing, then OnCanEditColumn for a column that is not negative.
+  bool CanEditColumn(int32_t column) override;
+  // Options aoEditOnKey while Ctrl is not held.
+  bool EditOnKey() override;
+  // The editor gives up its cell (value true: to the left, false: to the right): the
+  // edit is stored and the editor hidden first, then the focused column moves.
+  void EditorNotify(bool value) override;
+  // The editor lost the focus: the selection is repainted.
+  void EditorFocusChanged() override { RefreshSelection(); }
+  // The container's colour, the focused column's while one is focused, then
+  // OnGetEditColor.
+  TColor GetEditColor() override;
+  // The focused column's font when it has its own, else the container's.
+  TFont* GetEditFont() override;
 
   // ==== Settings
   TFont* GetBandFont() const { return FBandFont; }
@@ -851,7 +878,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void NodesCleared() {}
   // An arbitrary but fixed order: -1, 0 or 1 by the nodes' addresses.
   virtual int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
-  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1.
+  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1;
+  // an edit in progress is stored first, and the rows follow the new order. Column and
+  // Descending are the key unless several sorted columns apply (SortNodes).
   virtual void Sort(int32_t Level, int32_t Column, bool Descending);
   virtual int32_t GetSortedColumnCount() { return 0; }
   virtual bool GetSortedColumnDesc(int32_t Index) { return false; }
@@ -929,6 +958,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListHotCursorEvent OnGetHotCursor;
   TdxTreeListCanNodeEvent OnCanSelectNode;
   TdxTreeListCompareEvent OnCompare;
+  // (Sender, Column, var Allow): whether a column may be edited (with aoColumnEditing).
+  TEvent<TObject* /*Sender*/, int32_t /*Column*/, bool& /*Allow*/> OnCanEditColumn;
+  // (Sender, var Color): the colour of the in-place editor.
+  TEvent<TObject* /*Sender*/, TColor& /*Color*/> OnGetEditColor;
   // Hint timing: a node, or the control, asks its hint.
   TdxTreeListNodeEvent OnNodeNotify;
   TNotifyEvent OnNotify;
@@ -958,6 +991,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Makes the focused cell's in-place editor and shows it (without the focus for
   // `noFocus`); true when an editor is shown. The base tree list shows none.
   virtual bool ShowInplaceEditor(bool noFocus) { return false; }
+  // Stores the value of the edited cell's editor, which was modified: the base
+  // validates it (SaveValue, which raises when the editor refuses it); a descendant
+  // also writes it into the cell. Editing ends without it when the editor was not
+  // modified, so that visiting a cell changes nothing.
+  virtual void SaveEditorValue(TdxInplaceEdit* Editor);
   // A header being dragged moved to `p` (client coordinates): the drop place and its
   // arrows, the cursor, the drag image and the horizontal drag scroll follow the point.
   virtual void DragHeaderMove(const TPoint& p);

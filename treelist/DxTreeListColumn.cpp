@@ -11,6 +11,8 @@
 //   notification) whenever it is not the column's own and any attribute differs.
 #include "treelist/DxTreeListColumn.h"
 
+#include <exception>
+
 #include <algorithm>
 #include <cassert>
 
@@ -538,16 +540,19 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
     Changed(/*AllItems=*/false);
     return;
   }
+  // Either way the control's sort lock is held for the change, so that the nodes are
+  // sorted once (SortFinished) when the outermost change is done.
   TCustomdxTreeListControl* control = FTreeList;
+  ++control->FSortLock;
+  struct TUnlock {
+    TCustomdxTreeListControl* Control;
+    ~TUnlock() noexcept(false) {
+      // No sort while an exception passes: it would end the process.
+      if (--Control->FSortLock == 0 && std::uncaught_exceptions() == 0)
+        Control->SortFinished();
+    }
+  } unlock{control};
   if (value == csNone) {
-    ++control->FSortLock;
-    struct TUnlock {
-      TCustomdxTreeListControl* Control;
-      ~TUnlock() noexcept(false) {
-        if (--Control->FSortLock == 0)
-          Control->SortFinished();
-      }
-    } unlock{control};
     FSorted = value;
     control->RemoveSortedColumn(this);
     Changed(/*AllItems=*/false);

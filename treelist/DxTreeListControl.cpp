@@ -12,12 +12,18 @@
 //   in code keeps them whenever multi-sort is on.
 // - Clearing the nodes leaves the sorted-column list alone: it belongs to the columns,
 //   whose Sorted state stays.
+// - Whenever the sorted columns change (a header click, Sorted set in code, a layout
+//   loaded, a stored form loaded) the nodes are sorted by them: once, when the
+//   outermost change ends (SortFinished at the sort lock's release). Each node's value
+//   is its column's text (GetNodeText). A sorted update always holds the sort lock, with
+//   multi-sort off too, so that a click that unsorts the other columns sorts once.
 // - A column copied by AssignColumns takes its source's name unless that name is taken
 //   in its owner; then it keeps the name the control gave it.
 #include "treelist/DxTreeListControl.h"
 
 #include <algorithm>
 #include <cassert>
+#include <exception>
 
 #include "classlib/Boundary.h"
 #include "classlib/Canvas.h"
@@ -64,7 +70,8 @@ TCustomdxTreeListControl::TCustomdxTreeListControl(TComponent* AOwner)
 
 TCustomdxTreeListControl::~TCustomdxTreeListControl() {
   Destroying();
-  AutoSaveLayout();
+  // A layout that cannot be written is told, and the control still goes.
+  GuardBoundary("TCustomdxTreeListControl layout saving", [this] { AutoSaveLayout(); });
   if (HandleAllocated())
     DestroyHandle();
   // The node hooks of this class must see the nodes go; a deletion handler that raises
@@ -86,17 +93,13 @@ void TCustomdxTreeListControl::Loaded() {
   CompactRows();
   // The sorted columns in the order they were stored.
   FSortedColumns.Clear();
-  std::vector<TdxTreeListColumn*> sorted;
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     if (ColumnAt(i)->GetSorted() != csNone)
-      sorted.push_back(ColumnAt(i));
+      FSortedColumns.Add(ColumnAt(i));
   }
-  std::stable_sort(sorted.begin(), sorted.end(), [](TdxTreeListColumn* a, TdxTreeListColumn* b) {
-    return a->GetLoadedSortedOrder() < b->GetLoadedSortedOrder();
-  });
-  for (TdxTreeListColumn* column : sorted)
-    FSortedColumns.Add(column);
+  OrderSortedColumnsByLoadedOrder();
   RefreshLayout();
+  SortFinished();
   AutoLoadLayout();
 }
 
@@ -528,8 +531,7 @@ void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* Column) {
 
 void TCustomdxTreeListControl::BeginSortedUpdate() {
   BeginUpdate();
-  if (IsMultiSort())
-    ++FSortLock;
+  ++FSortLock;
 }
 
 void TCustomdxTreeListControl::EndSortedUpdate() {
@@ -537,8 +539,20 @@ void TCustomdxTreeListControl::EndSortedUpdate() {
     TCustomdxTreeListControl* Control;
     ~TEnd() noexcept(false) { Control->EndUpdate(); }
   } end{this};
-  if (IsMultiSort() && FSortLock > 0 && --FSortLock == 0)
+  // No sort while an exception passes: it would end the process.
+  if (FSortLock > 0 && --FSortLock == 0 && std::uncaught_exceptions() == 0)
     SortFinished();
+}
+
+void TCustomdxTreeListControl::SortFinished() {
+  if (IsLoading() || IsDestroying() || GetClearing() || FSortedColumns.GetCount() == 0)
+    return;
+  Sort(-1, GetSortedColumnIndex(0), GetSortedColumnDesc(0));
+}
+
+void TCustomdxTreeListControl::GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value) {
+  TdxTreeListColumn* column = FindColumn(Column);
+  Value = Variant(column ? column->GetNodeText(Node) : std::string());
 }
 
 bool TCustomdxTreeListControl::GetSortedColumnDesc(int32_t Index) {
@@ -568,14 +582,14 @@ TdxInplaceEdit* TCustomdxTreeListControl::CreateInplaceEdit(int32_t Column) {
 }
 
 TdxInplaceEdit* TCustomdxTreeListControl::GetEditor() {
-  TdxTreeListColumn* column = FindColumn(GetFocusedColumn());
+  TdxTreeListColumn* column = FindColumn(EditingColumnIndex());
   return FindEditor(column ? static_cast<TClass>(column->GetEditorClass())
                            : TdxInplaceTreeListTextEdit::StaticClass());
 }
 
 void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* Editor) {
   inherited::InitEditor(Editor);
-  if (TdxTreeListColumn* column = FindColumn(GetFocusedColumn()))
+  if (TdxTreeListColumn* column = FindColumn(EditingColumnIndex()))
     column->InitEditProperties(Editor);
 }
 
@@ -587,7 +601,7 @@ void TCustomdxTreeListControl::GetHotCursor(const TdxTreeListHotInfo& HotInfo, T
 
 void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
   inherited::DoEditing(Node, Allow);
-  TdxTreeListColumn* column = FindColumn(GetFocusedColumn());
+  TdxTreeListColumn* column = FocusedColumnObject();
   if (Allow && column)
     Allow = column->CanEdit();
 }

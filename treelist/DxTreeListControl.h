@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "classlib/Lists.h"
+#include "editors/DxRegIniWrapper.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListBands.h"
 #include "treelist/DxTreeListColumn.h"
@@ -102,6 +103,34 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // The editor of `cls` the control created, none when there is none yet.
   TdxInplaceEdit* FindEditor(TClass cls) const;
   int GetEditorCount() const { return FEditors.GetCount(); }
+
+  // ==== Layout storage (band order, visibility and widths; column placement,
+  // visibility, widths and sort state; a few display settings)
+  // Storage is a TIniFile, TMemIniFile or TRegIniFile the caller opened (anything else
+  // raises EInvaliddxTreeListOperation); SectionName names the layout's section (a
+  // leading "\" is added, trailing ones dropped). Saving into an INI file first erases
+  // the layout's earlier sections (the section and those below it). Loading reads every
+  // key with the current value as default, so a missing key changes nothing.
+  void LoadLayout(TObject* Storage, const std::string& SectionName);
+  void SaveLayout(TObject* Storage, const std::string& SectionName);
+  // Through a TMemIniFile on FileName, in the section IniSectionName, or when that is
+  // empty Name + "_" + the form's name (loading: the parent form's; saving: the
+  // recorded one).
+  void LoadFromIniFile(const std::string& FileName);
+  void SaveToIniFile(const std::string& FileName);
+  // Under the key KeyPath of HKEY_CURRENT_USER; loading does nothing when the key
+  // cannot be opened.
+  void LoadFromRegistry(const std::string& KeyPath);
+  void SaveToRegistry(const std::string& KeyPath);
+  const std::string& GetIniFileName() const { return FIniFileName; }
+  void SetIniFileName(const std::string& value) { FIniFileName = value; }
+  const std::string& GetIniSectionName() const { return FIniSectionName; }
+  void SetIniSectionName(const std::string& value) { FIniSectionName = value; }
+  const std::string& GetRegistryPath() const { return FRegistryPath; }
+  void SetRegistryPath(const std::string& value) { FRegistryPath = value; }
+  // The name of the form the control was last placed in.
+  const std::string& GetRecordedFormName() const { return FRecordedFormName; }
+  void SetParent(TWinControl* value) override;
 
   // ==== Overrides of the base's queries
   int32_t GetBandCount() override { return FBands->GetCount(); }
@@ -201,7 +230,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
 
   // ==== Editing
   TdxInplaceEdit* CreateInplaceEdit(int32_t Column) override;
-  // The editor of the focused column's editor class.
+  // The editor of the edited column's editor class while a cell is edited, else of the
+  // focused column's.
   TdxInplaceEdit* GetEditor() override;
   // The base's dressing, then the focused column's editor properties.
   void InitEditor(TdxInplaceEdit* Editor) override;
@@ -211,6 +241,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   void DoEditing(TdxTreeListNode* Node, bool& Allow) override;
 
   // ==== Sorting
+  // A node's sort value in a column: the column's text of the node.
+  void GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value) override;
   int32_t GetSortedColumnCount() override { return FSortedColumns.GetCount(); }
   bool GetSortedColumnDesc(int32_t Index) override;
   int32_t GetSortedColumnIndex(int32_t Index) override;
@@ -262,15 +294,26 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   virtual void RemoveSortedColumn(TdxTreeListColumn* Column);
   virtual void ColumnSorted(TdxTreeListColumn* Column);
   virtual void RemoveColumn(TdxTreeListColumn* Column);
+  // BeginUpdate with the sort lock raised; the release of the lock's last level sorts
+  // the nodes (SortFinished), then EndUpdate.
   virtual void BeginSortedUpdate();
   virtual void EndSortedUpdate();
+  // The keys of one column's section and of the layout's own section (with the bands'
+  // sections); a descendant may add keys of its own.
+  virtual void LoadColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
+  virtual void LoadLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section);
+  virtual void SaveColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
+  virtual void SaveLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section);
   virtual void InflateCellRect(const TRect& Rect, TRect& Result);
   // The column's (none: every column's) width fitted to its texts and header.
   virtual void ApplyBestFit(TdxTreeListColumn* Column);
   // Replaces the columns by copies of `Source`'s (nothing when Source is this control).
   virtual void AssignColumns(TCustomdxTreeListControl* Source);
   virtual void DestroyColumns();
-  virtual void SortFinished() {}
+  // The sorted columns changed: the nodes are sorted by them (every sibling list, by
+  // the first sorted column's key, or by all of them with multi-sort). Nothing while
+  // loading, being destroyed, clearing, or without a sorted column.
+  virtual void SortFinished();
 
   // ==== Events
   TdxTreeListGetIndexEvent OnGetImageIndex;
@@ -313,9 +356,20 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   void RebuildRows() override;
   void ColumnsChanged() override;
   void BandsChanged() override;
+  // Once per control (not while designing): the layout from the registry (Options
+  // aoStoreToRegistry, RegistryPath) and the INI file (aoStoreToIniFile, IniFileName).
+  void AutoLoadLayout() override;
+  void AutoSaveLayout() override;
 
   // Every column's row into the header rows, and no empty row between a band's rows.
   void CompactRows();
+
+  // The editor of the focused column's class over the focused cell: made and dressed
+  // for the cell (the column's editor properties and value) when it edits another cell
+  // or none yet, then shown there with the focus.
+  bool ShowInplaceEditor(bool noFocus) override;
+  // Validated, then written into the edited cell by its column (AssignEditValue).
+  void SaveEditorValue(TdxInplaceEdit* Editor) override;
 
  private:
   friend class TdxTreeListColumn;
@@ -323,6 +377,17 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   friend class TdxTreeListBands;
 
   bool IsHeaderPanelRowCountStored() { return !IsOptionsEx25(); }
+  // The sorted-column list in the sort positions the columns were loaded with; columns
+  // without one follow in their present order.
+  void OrderSortedColumnsByLoadedOrder();
+  // The column at the focused (visible) position, none without one.
+  TdxTreeListColumn* FocusedColumnObject();
+  // The edited column's index while a cell is edited, else the focused column's.
+  int EditingColumnIndex();
+  // Dresses `editor` for the cell of `node` and column `index` and loads its value.
+  void PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index);
+  // IniSectionName, or Name + "_" + formName.
+  std::string DefaultLayoutSection(const std::string& formName) const;
   // A node's image index of `field`, through `event`; a changed one stored.
   int GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, const TdxTreeListGetIndexEvent& event);
   void SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value);
@@ -376,6 +441,12 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   int FColumnWidthsClientWidth = -1;
   bool FBuildingColumnWidths = false;
   int FLayoutLoading = 0;
+  std::string FIniFileName;
+  std::string FIniSectionName;
+  std::string FRegistryPath;
+  std::string FRecordedFormName;
+  bool FAutoLoadDone = false;
+  bool FAutoSaveDone = false;
 };
 
 // Start-up registers the column classes with the class registry (so that stored forms

@@ -713,8 +713,6 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Nod
   return before(Node1, Node2) ? -1 : before(Node2, Node1) ? 1 : 0;
 }
 
-void TCustomdxTreeList::Sort(int32_t Level, int32_t Column, bool Descending) {}
-
 TColor TCustomdxTreeList::GetGridColor() {
   return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;
 }

@@ -48,6 +48,34 @@ void SplitNaturalChunk(std::string& s, std::string& chunk) {
   chunk = padded.substr(padded.size() - 8);
 }
 
+namespace {
+
+// The next chunk of `s` from `pos` on, blanks skipped, as SplitNaturalChunk cuts it from
+// the text without blanks; false at the end. The chunk's buffer is reused, so that a
+// comparison of short runs allocates nothing.
+bool NextNaturalChunk(std::string_view s, size_t& pos, std::string& chunk) {
+  chunk.clear();
+  while (pos < s.size() && s[pos] == ' ')
+    ++pos;
+  if (pos >= s.size())
+    return false;
+  const bool digits = IsDigitChar(s[pos]);
+  for (; pos < s.size(); ++pos) {
+    if (s[pos] == ' ')
+      continue;
+    if (IsDigitChar(s[pos]) != digits)
+      break;
+    chunk += s[pos];
+  }
+  if (digits && chunk.size() < 8)
+    chunk.insert(0, 8 - chunk.size(), '0');
+  else if (digits)
+    chunk.erase(0, chunk.size() - 8);
+  return true;
+}
+
+}  // namespace
+
 int NaturalCompare(std::string_view a, std::string_view b) {
   if (a == b)
     return 0;
@@ -55,13 +83,12 @@ int NaturalCompare(std::string_view a, std::string_view b) {
   if (!HasDigit(a) || !HasDigit(b)) {
     r = CompareText(a, b);
   } else {
-    std::string restA(a), restB(b);
-    RemoveBlanks(restA);
-    RemoveBlanks(restB);
+    // The chunks of both texts in turn (blanks removed), up to the first that differ.
+    size_t posA = 0, posB = 0;
     std::string chunkA, chunkB;
     do {
-      SplitNaturalChunk(restA, chunkA);
-      SplitNaturalChunk(restB, chunkB);
+      NextNaturalChunk(a, posA, chunkA);
+      NextNaturalChunk(b, posB, chunkB);
     } while (chunkA == chunkB && (!chunkA.empty() || !chunkB.empty()));
     r = CompareText(chunkA, chunkB);
   }

@@ -3,6 +3,7 @@
 // to the even one, as every other rounding of the server does.
 #include <algorithm>
 #include <cmath>
+#include <emmintrin.h>
 #include <limits>
 
 #include "standin/ravelo/RaveloServer.h"
@@ -110,14 +111,16 @@ void Carry(int32_t& x, int32_t& y, double fromX, double fromY, double toX, doubl
 }  // namespace
 
 int32_t RaveloRound(double value) {
-  const double rounded = std::nearbyint(value);
-  if (std::isnan(rounded))
+  if (std::isnan(value))
     return 0;
-  if (rounded >= 2147483647.0)
+  // Beyond the range the result is its nearer end, as the rounded value would be.
+  if (value >= 2147483647.0)
     return std::numeric_limits<int32_t>::max();
-  if (rounded <= -2147483648.0)
+  if (value <= -2147483648.0)
     return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(rounded);
+  // The SSE2 conversion in the default rounding mode (ties to even), not the runtime's
+  // x87 routine.
+  return _mm_cvtsd_si32(_mm_set_sd(value));
 }
 
 bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool& any) const {

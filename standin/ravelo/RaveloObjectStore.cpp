@@ -2,13 +2,6 @@
 
 #include <cassert>
 
-TRaveloObject* TRaveloObjectStore::Slot(uint32_t handle) const {
-  const size_t page = handle / PageSize;
-  if (handle == 0 || page >= FPages.size())
-    return nullptr;
-  return &FPages[page][handle % PageSize];
-}
-
 TRaveloObject& TRaveloObjectStore::Add(uint32_t handle) {
   assert(handle != 0 && "handle 0 names nothing");
   while (handle / PageSize >= FPages.size())
@@ -18,16 +11,6 @@ TRaveloObject& TRaveloObjectStore::Add(uint32_t handle) {
   object.Handle = handle;
   ++FCount;
   return object;
-}
-
-TRaveloObject* TRaveloObjectStore::Find(uint32_t handle) {
-  TRaveloObject* object = Slot(handle);
-  return object && object->Handle != 0 ? object : nullptr;
-}
-
-const TRaveloObject* TRaveloObjectStore::Find(uint32_t handle) const {
-  const TRaveloObject* object = Slot(handle);
-  return object && object->Handle != 0 ? object : nullptr;
 }
 
 void TRaveloObjectStore::Remove(uint32_t handle) {

@@ -17,9 +17,15 @@ class TRaveloObjectStore {
   // Makes the object `handle`, which must lie above every handle made before, with every
   // field at its default, and answers it.
   TRaveloObject& Add(uint32_t handle);
-  // Null when `handle` names no living object.
-  TRaveloObject* Find(uint32_t handle);
-  const TRaveloObject* Find(uint32_t handle) const;
+  // Null when `handle` names no living object. (Inline: most entry points ask it.)
+  TRaveloObject* Find(uint32_t handle) {
+    TRaveloObject* object = Slot(handle);
+    return object && object->Handle != 0 ? object : nullptr;
+  }
+  const TRaveloObject* Find(uint32_t handle) const {
+    const TRaveloObject* object = Slot(handle);
+    return object && object->Handle != 0 ? object : nullptr;
+  }
   // Forgets the object; its slot stays empty for the rest of the run.
   void Remove(uint32_t handle);
   void Clear();
@@ -33,7 +39,12 @@ class TRaveloObjectStore {
 
  private:
   static constexpr uint32_t PageSize = 1024;
-  TRaveloObject* Slot(uint32_t handle) const;
+  TRaveloObject* Slot(uint32_t handle) const {
+    const size_t page = handle / PageSize;
+    if (handle == 0 || page >= FPages.size())
+      return nullptr;
+    return &FPages[page][handle % PageSize];
+  }
 
   std::vector<std::unique_ptr<TRaveloObject[]>> FPages;  // page n holds handles n*PageSize...
   size_t FCount = 0;

@@ -26,11 +26,6 @@ void SetTextDefaults(TRaveloObject& text) {
 
 }  // namespace
 
-TRaveloServer& TRaveloServer::Instance() {
-  static TRaveloServer server;
-  return server;
-}
-
 void TRaveloServer::Reset() {
   FLastHandle = 0;
   FCurrentBoard = 0;
@@ -291,10 +286,11 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   if (!isContainer)
     return 0;
   TIterator iterator;
-  ForEachInScope(container, [&](const TRaveloObject& object) {
-    if ((kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer))
-      iterator.Items.push_back(object.Handle);
-  });
+  ForEachInScope(
+      container, [&](const TRaveloObject& object) { iterator.Items.push_back(object.Handle); },
+      [&](const TRaveloObject& object) {
+        return (kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer);
+      });
   const uint32_t handle = NewHandle();
   FIterators[handle] = std::move(iterator);
   return handle;
@@ -365,9 +361,7 @@ void TRaveloServer::ProgressFinish() {
   FProgress.push_back(TRaveloProgress{TRaveloProgress::psFinish, std::string(), 0, 1});
 }
 
-std::optional<uint32_t> TRaveloServer::Injected(const char* entry) const {
-  if (FInjected.empty())
-    return std::nullopt;
+std::optional<uint32_t> TRaveloServer::FindInjected(const char* entry) const {
   auto found = FInjected.find(entry);
   if (found == FInjected.end())
     return std::nullopt;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "standin/ravelo/RaveloObject.h"
@@ -77,7 +78,11 @@ using TRaveloCommandRunner = uint32_t(__stdcall*)(const char* command, char* par
 
 class TRaveloServer {
  public:
-  static TRaveloServer& Instance();
+  // Inline: every entry point asks it.
+  static TRaveloServer& Instance() {
+    static TRaveloServer server;
+    return server;
+  }
 
   // Forgets every board, object, iterator, log and injection; numbering starts again.
   void Reset();
@@ -101,9 +106,15 @@ class TRaveloServer {
   // Board scope: board objects, component members and component texts; component
   // scope: members only; net scope: objects whose net it is. In creation order.
   std::vector<uint32_t> Scope(uint32_t container) const;
-  // Calls `visit(object)` for every object of the scope, in creation order.
+  // Calls `visit(object)` for every object of the scope that `wanted(object)` takes, in
+  // creation order; `wanted` is asked first, so that an iterator over a kind of a large
+  // board does not work out the scope of every other object.
   template <class F>
-  void ForEachInScope(uint32_t container, F&& visit) const;
+  void ForEachInScope(uint32_t container, F&& visit) const {
+    ForEachInScope(container, std::forward<F>(visit), [](const TRaveloObject&) { return true; });
+  }
+  template <class F, class W>
+  void ForEachInScope(uint32_t container, F&& visit, W&& wanted) const;
   uint32_t CreateIterator(uint32_t container, uint8_t kind, uint8_t layer);
   uint32_t IteratorFirst(uint32_t iterator);
   uint32_t IteratorNext(uint32_t iterator);
@@ -130,7 +141,12 @@ class TRaveloServer {
   // Results forced on an entry point by name, until cleared.
   void Inject(const std::string& entry, uint32_t result) { FInjected[entry] = result; }
   void ClearInjections() { FInjected.clear(); }
-  std::optional<uint32_t> Injected(const char* entry) const;
+  // Asked by every entry point: the common case (nothing injected) is answered inline.
+  std::optional<uint32_t> Injected(const char* entry) const {
+    if (FInjected.empty())
+      return std::nullopt;
+    return FindInjected(entry);
+  }
 
   void SetCommandRunner(TRaveloCommandRunner runner) { FCommandRunner = runner; }
   TRaveloCommandRunner GetCommandRunner() const { return FCommandRunner; }
@@ -153,6 +169,7 @@ class TRaveloServer {
 
   TRaveloServer() = default;
   uint32_t NewHandle() { return ++FLastHandle; }
+  std::optional<uint32_t> FindInjected(const char* entry) const;
   // Sets an object's owner and keeps the member index up to date.
   void SetOwner(TRaveloObject& object, uint32_t owner);
   // The objects a component holds, in creation order (empty for none); boards are not
@@ -184,8 +201,8 @@ class TRaveloServer {
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
 
-template <class F>
-void TRaveloServer::ForEachInScope(uint32_t container, F&& visit) const {
+template <class F, class W>
+void TRaveloServer::ForEachInScope(uint32_t container, F&& visit, W&& wanted) const {
   if (FBoards.count(container)) {
     // Board objects, the objects those hold, and the texts of the board's components
     // that are in no container.
@@ -194,6 +211,8 @@ void TRaveloServer::ForEachInScope(uint32_t container, F&& visit) const {
       return holder && holder->Owner == container;
     };
     FObjects.ForEach([&](const TRaveloObject& object) {
+      if (!wanted(object))
+        return;
       const bool inScope = object.Owner == container ||
                            (object.Owner != 0 && onBoard(object.Owner)) ||
                            (object.Owner == 0 && object.TextOfComponent != 0 &&
@@ -208,12 +227,13 @@ void TRaveloServer::ForEachInScope(uint32_t container, F&& visit) const {
     return;
   if (holder->Kind == rkComponent) {
     for (uint32_t member : Owned(container))
-      visit(*FObjects.Find(member));
+      if (const TRaveloObject& object = *FObjects.Find(member); wanted(object))
+        visit(object);
     return;
   }
   if (holder->Kind == rkNet) {
     FObjects.ForEach([&](const TRaveloObject& object) {
-      if (object.Net == static_cast<int32_t>(container))
+      if (object.Net == static_cast<int32_t>(container) && wanted(object))
         visit(object);
     });
   }

@@ -14,6 +14,7 @@
 #include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
 #include "tests/importer/DialogDefaults.h"
+#include "tests/importer/GoldenFiles.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
@@ -191,10 +192,10 @@ TEST_F(KivoFileTest, GraphicPrimitivesOfAnnotations) {
   EXPECT_EQ(Annotation<TKivoCircle>(1).GetRadius(), 30000);
   EXPECT_EQ(Annotation<TKivoFilledRect>(2).GetCorner2(), (TKivoPoint{30000, 40000}));
   EXPECT_EQ(Annotation<TKivoLine>(3).GetVertices(),
-            (std::vector<TKivoPoint>{{10000, 20000}, {30000, 20000}, {30000, 40000},
+            (TKivoPoints{{10000, 20000}, {30000, 20000}, {30000, 40000},
                                      {10000, 40000}, {10000, 20000}}));
   EXPECT_EQ(Annotation<TKivoLine>(4).GetVertices(),
-            (std::vector<TKivoPoint>{{0, 0}, {100000, 0}, {100000, 100000}}));
+            (TKivoPoints{{0, 0}, {100000, 0}, {100000, 100000}}));
   // Fault: the closing quote, failing as a number of its own, added a stray '" '.
   EXPECT_EQ(Annotation<TKivoText>(5).GetText(), "J1 12\" CABLE");
   EXPECT_EQ(Annotation<TKivoText>(5).GetPosition(), (TKivoPoint{-9000000, 4000000}));
@@ -681,64 +682,10 @@ TEST_F(KivoFileTest, WithoutAHandlerTheOptionsDialogAsks) {
   }
 }
 
-// Where `actual` first differs from `expected`, line by line; empty when they are equal.
-std::string FirstDifference(const std::string& expected, const std::string& actual) {
-  auto lines = [](const std::string& text) {
-    std::vector<std::string> result;
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find('\n', start);
-      if (end == std::string::npos)
-        end = text.size();
-      result.push_back(text.substr(start, end - start));
-      start = end + 1;
-    }
-    return result;
-  };
-  const std::vector<std::string> want = lines(expected), got = lines(actual);
-  for (size_t i = 0; i < std::max(want.size(), got.size()); ++i) {
-    const std::string w = i < want.size() ? want[i] : "<end of golden>";
-    const std::string g = i < got.size() ? got[i] : "<end of dump>";
-    if (w != g)
-      return "line " + std::to_string(i + 1) + "\n  golden: " + w + "\n  dump:   " + g;
-  }
-  return {};
-}
-
-std::string SourcePath(const std::string& relative) {
-  return std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative;
-}
-
-// Replaces every `from` in `text` by `to`.
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-  return text;
-}
-
-// `text` with the rest of the line after `prefix` replaced by `to`.
-std::string ReplaceLineRest(std::string text, const std::string& prefix, const std::string& to) {
-  const size_t at = text.find(prefix);
-  if (at == std::string::npos)
-    return text;
-  const size_t end = text.find_first_of("\r\n", at);
-  return text.replace(at + prefix.size(), end - at - prefix.size(), to);
-}
-
-// Compares `actual` with the reviewed file `golden` of the source tree; a missing golden
-// file is written to the scratch folder for review.
-void ExpectGolden(const std::string& golden, const std::string& actual) {
-  const std::string expected = ReadWholeFile(SourcePath("tests/importer/golden/" + golden));
-  if (expected == "<missing>") {
-    WriteScratchFile(golden, actual);
-    FAIL() << "no golden " << golden << "; this one is in " << ScratchFolder() << golden;
-  }
-  EXPECT_EQ(FirstDifference(expected, actual), "") << golden;
-}
-
 // The example board, imported as a user imports it: the options dialog comes up with
 // the defaults of "LoadKIVO.ini" and is answered OK. Its report is then written with
-// every list at the most detailed level, so that every event is reviewed too.
+// every list at the most detailed level (the event level chosen before the import, as
+// the dialog chooses it), so that every event is reviewed too.
 TEST_F(KivoFileTest, ExampleBoardImportsAsReviewed) {
   DefaultLayerTable();  // the built-in defaults, whatever other tests saved
   const std::string demo = ReadWholeFile(SourcePath("examples/demo.pdf"));
@@ -747,6 +694,7 @@ TEST_F(KivoFileTest, ExampleBoardImportsAsReviewed) {
   FReport = std::make_unique<TReportManager>(path);
   FReader = std::make_unique<TKivoFile>(path, FBoard);
   FReader->SetReport(FReport.get());
+  FReport->SetImportEventLevel(4);
   TUIAutomation automation;
   automation.ClickButton("KIVO Importer", "ButtonOK");
   FReader->Load();

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "importer/BaseGeometry.h"
+#include "importer/KivoArena.h"
 #include "importer/KivoBoardComponent.h"
 #include "importer/KivoPrimitives.h"
 #include "importer/PadStackMapRecord.h"
@@ -252,6 +254,58 @@ TEST(KivoEnvironment, OwnsItsLayerEntries) {
   EXPECT_EQ(environment.GetUnitCode(), 0);
   EXPECT_FALSE(environment.GetROTP());
   EXPECT_EQ(model.GetApertureTable().GetApertures().GetCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The model's arena: objects and list storage made while it is current come from it,
+// others from the heap, and either kind is given back through the same path, counted
+// against its arena.
+TEST(KivoArenaTest, ObjectsOfTheArenaAndOfTheHeapAreDeletedAlike) {
+  TKivoArena arena;
+  auto heapText = std::make_unique<TKivoText>();
+  std::vector<std::unique_ptr<TKivoObject>> made;
+  {
+    const TKivoArenaScope scope(arena);
+    for (int i = 0; i < 20000; ++i) {  // more than one block
+      auto line = std::make_unique<TKivoLine>();
+      line->AddVertex(i, -i);
+      made.push_back(std::move(line));
+    }
+    // Nested scopes restore the arena before them.
+    TKivoArena inner;
+    {
+      const TKivoArenaScope innerScope(inner);
+      EXPECT_EQ(TKivoArena::Current(), &inner);
+      auto brief = std::make_unique<TKivoCircle>();
+      EXPECT_EQ(inner.GetLiveCount(), 1u);
+    }
+    EXPECT_EQ(inner.GetLiveCount(), 0u);
+    EXPECT_EQ(TKivoArena::Current(), &arena);
+  }
+  EXPECT_EQ(TKivoArena::Current(), nullptr);
+  // Each line and its vertices' storage.
+  EXPECT_EQ(arena.GetLiveCount(), 40000u);
+  auto afterwards = std::make_unique<TKivoArc>();  // the heap again
+  // Storage grown outside the scope comes from the heap; the arena's is given back.
+  static_cast<TKivoLine&>(*made[0]).AddVertex(1, 1);
+  EXPECT_EQ(arena.GetLiveCount(), 39999u);
+  EXPECT_EQ(made[19999]->ClassType(), TKivoLine::StaticClass());
+  EXPECT_EQ(static_cast<TKivoLine&>(*made[12345]).GetVertices()[0], (TKivoPoint{12345, -12345}));
+  made.clear();
+  EXPECT_EQ(arena.GetLiveCount(), 0u);
+  // A list larger than a block gets one of its own.
+  {
+    const TKivoArenaScope scope(arena);
+    TKivoPoints many(100000, TKivoPoint{3, 4});
+    EXPECT_EQ(arena.GetLiveCount(), 1u);
+    EXPECT_EQ(many[99999], (TKivoPoint{3, 4}));
+  }
+  EXPECT_EQ(arena.GetLiveCount(), 0u);
+  heapText.reset();
+  afterwards.reset();
 }
 
 }  // namespace

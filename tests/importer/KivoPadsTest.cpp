@@ -51,7 +51,7 @@ class KivoPads : public KivoModelTest {
     fill->SetCorner2({100 + dx, 100 + dy});
     def.GetPrimitives().push_back(std::move(fill));
   }
-  void AddLine(TKivoPadDef& def, const std::string& layer, std::vector<TKivoPoint> points,
+  void AddLine(TKivoPadDef& def, const std::string& layer, TKivoPoints points,
                int32_t width) {
     auto line = std::make_unique<TKivoLine>(&On(layer, width));
     line->GetVertices() = points;

@@ -183,12 +183,13 @@ class ReportManagerTest : public testing::Test {
  protected:
   void SetUp() override { FObjects = MakeHostObjects(); }
 
-  // Writes the report of FillReport at `levels`; answers the file's text, or
-  // "<missing>" when no file was written.
+  // Writes the report of FillReport at `levels`, chosen before the events as the
+  // options dialog chooses them; answers the file's text, or "<missing>" when no file
+  // was written.
   std::string Write(const TLevels& levels) {
     TReportManager report(FKivoFile);
-    FillReport(report, FObjects);
     SetLevels(report, levels);
+    FillReport(report, FObjects);
     DeleteFile(ScratchFolder() + "board.rpt");
     FBefore = Now();
     report.WriteReport();
@@ -226,6 +227,25 @@ class ReportManagerTest : public testing::Test {
   std::string FPath;
   TDateTime FBefore = 0, FAfter = 0;
 };
+
+// The import events are read back and kept only for the level chosen when they happen:
+// a level raised afterwards writes the heading alone.
+TEST_F(ReportManagerTest, ImportEventsFollowTheLevelChosenBeforeThem) {
+  TReportManager report(FKivoFile);
+  SetLevels(report, {0, 0, 0, 0, 0, 2});
+  FillReport(report, FObjects);
+  SetLevels(report, {0, 0, 0, 0, 0, 4});
+  DeleteFile(ScratchFolder() + "board.rpt");
+  report.WriteReport();
+  const std::string written = ReadWholeFile(ScratchFolder() + "board.rpt");
+  EXPECT_NE(written.find("Import Event List :\r\n"
+                         "Text Added: REF \"1\"\r\n"
+                         "Component Added: U1\r\n"
+                         "Text Added: REF \"1\"\r\n"),
+            std::string::npos)
+      << written;
+  EXPECT_EQ(written.find("Track Added"), std::string::npos) << written;
+}
 
 TEST_F(ReportManagerTest, DefaultLevels) {
   TReportManager report(FKivoFile);

@@ -23,10 +23,12 @@ class TreeListTest : public ::testing::Test {
   TTestTreeList* Tree = new TTestTreeList(nullptr);
   ~TreeListTest() override { delete Tree; }
 
-  // Puts the control into editing `node`'s cell `column` with a recording editor.
+  // Puts the control into editing `node`'s cell `column` with a recording editor that
+  // holds a change (an unchanged edit stores nothing).
   TSavingEdit* StartEditing(TdxTreeListNode* node, int column) {
     auto* editor = new TSavingEdit(Tree);
     editor->Tree = Tree;
+    editor->SetModified(true);
     Tree->TestEditor = editor;
     Tree->SetEditedCell(node, column);
     Tree->SetState(stEditing);

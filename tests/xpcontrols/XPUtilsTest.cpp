@@ -1,9 +1,12 @@
 // The XP utilities: the enabled test along the parent chain, the digit-aware
 // comparison and its chunks, the gradient colours by rule and both fill back ends,
 // and the choice between them at start-up.
+#include <random>
+
 #include <gtest/gtest.h>
 
 #include "classlib/Controls.h"
+#include "classlib/Strings.h"
 #include "tests/support/TestSupport.h"
 #include "xpcontrols/XPUtils.h"
 
@@ -75,6 +78,41 @@ TEST(NaturalCompareTest, SplitsRunsAndPadsDigits) {
   EXPECT_EQ(blanks, "a\tbc");  // tabs stay
   EXPECT_TRUE(HasDigit("ab7"));
   EXPECT_FALSE(HasDigit("abc"));
+}
+
+// The comparison walks both texts in place; it must answer as the chunks that
+// RemoveBlanks and SplitNaturalChunk cut give them, on texts of letters, digits and
+// blanks of every mix.
+TEST(NaturalCompareTest, AnswersAsTheChunksOfTheTextsWithoutBlanks) {
+  auto byChunks = [](std::string a, std::string b) {
+    if (a == b)
+      return 0;
+    if (!HasDigit(a) || !HasDigit(b)) {
+      const int r = CompareText(a, b);
+      return (r > 0) - (r < 0);
+    }
+    RemoveBlanks(a);
+    RemoveBlanks(b);
+    std::string chunkA, chunkB;
+    do {
+      SplitNaturalChunk(a, chunkA);
+      SplitNaturalChunk(b, chunkB);
+    } while (chunkA == chunkB && (!chunkA.empty() || !chunkB.empty()));
+    const int r = CompareText(chunkA, chunkB);
+    return (r > 0) - (r < 0);
+  };
+  std::mt19937 random(3);
+  const char alphabet[] = "aAb 0129";
+  auto text = [&] {
+    std::string s(random() % 12, ' ');
+    for (char& c : s)
+      c = alphabet[random() % 8];
+    return s;
+  };
+  for (int i = 0; i < 20000; ++i) {
+    const std::string a = text(), b = text();
+    ASSERT_EQ(NaturalCompare(a, b), byChunks(a, b)) << '"' << a << "\" vs \"" << b << '"';
+  }
 }
 
 TEST(GradientTest, ColoursFollowTheRoundingRule) {

@@ -1,0 +1,117 @@
+// In-place editing: the tree list's answers to its editors (the container queries),
+// and the column-bound control's editor for the focused cell (made, dressed for the
+// cell's column, loaded, shown, and its value stored through the column).
+//
+// Decisions taken here:
+// - An edit is stored only when the editor was modified: showing the editor on a cell
+//   and leaving it (or Escape, which restores the text and the modified flag) writes
+//   nothing back, so a column's conversions never rewrite a value that was only
+//   visited.
+// - The editor of the cell being edited is the edited column's, also while the focus
+//   already names another column, so that ending an edit always stores and hides the
+//   editor that shows.
+// - The focused column is a position among the shown columns; the editor works with
+//   the column at that position, not with the column of that list index.
+#include "classlib/Win.h"
+#include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListControl.h"
+
+// ---- The container's answers
+
+bool TCustomdxTreeList::CanEditColumn(int32_t column) {
+  bool allow = FOptions.Contains(aoColumnEditing);
+  if (column >= 0)
+    OnCanEditColumn(this, column, allow);
+  return allow;
+}
+
+bool TCustomdxTreeList::EditOnKey() {
+  return FOptions.Contains(aoEditOnKey) && (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0;
+}
+
+void TCustomdxTreeList::EditorNotify(bool value) {
+  const int column = GetFocusedColumn();
+  EndEditingQuiet();
+  const int target = value ? column - 1 : column + 1;
+  if (target >= 0 && target < GetShownColumnCount())
+    SetFocusedColumn(target);
+}
+
+TColor TCustomdxTreeList::GetEditColor() {
+  TColor color = inherited::GetEditColor();
+  if (GetShownColumnCount() > 0)
+    color = GetColumnColor(GetColumnByVisibleIndex(GetFocusedColumn()));
+  OnGetEditColor(this, color);
+  return color;
+}
+
+TFont* TCustomdxTreeList::GetEditFont() {
+  const int column = GetShownColumnCount() > 0 ? GetColumnByVisibleIndex(GetFocusedColumn()) : -1;
+  return column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column) : inherited::GetEditFont();
+}
+
+void TCustomdxTreeList::SaveEditorValue(TdxInplaceEdit* Editor) { Editor->SaveValue(); }
+
+// ---- The column-bound control's editor
+
+TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
+  return GetShownColumnCount() > 0 ? FindColumn(GetColumnByVisibleIndex(GetFocusedColumn())) : nullptr;
+}
+
+int TCustomdxTreeListControl::EditingColumnIndex() {
+  if (GetEditedColumn() >= 0)
+    return GetEditedColumn();
+  TdxTreeListColumn* column = FocusedColumnObject();
+  return column ? IndexOfColumn(column) : -1;
+}
+
+void TCustomdxTreeListControl::PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index) {
+  SetEditedCell(node, index);
+  InitEditor(editor);
+  Variant value;
+  ColumnAt(index)->LoadEditValue(node, editor, value);
+  // The loaded value is the one Escape goes back to, and not a change.
+  editor->AcceptValue();
+}
+
+bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
+  TdxTreeListNode* node = GetFocusedNode();
+  TdxTreeListColumn* column = FocusedColumnObject();
+  if (!node || !column)
+    return false;
+  const int index = IndexOfColumn(column);
+  if (!CanEditColumn(index))
+    return false;
+  TdxInplaceEdit* editor = FindEditor(column->GetEditorClass());
+  if (!editor || node != GetEditedNode() || index != GetEditedColumn()) {
+    HideEditor(false);
+    if (!editor)
+      editor = CreateInplaceEdit(index);
+    PrepareEditor(editor, node, index);
+  }
+  const TRect rect = GetEditorRect(node, GetFocusedColumn());
+  if (rect.right <= rect.left || rect.bottom <= rect.top) {
+    SetEditedCell(nullptr, -1);
+    return false;
+  }
+  if (editor->GetParent() != this)
+    editor->SetParent(this);
+  if (noFocus) {
+    editor->SetBounds(rect.left - 2, rect.top - 2, RectWidth(rect) + 4, RectHeight(rect) + 4);
+    return true;
+  }
+  editor->ShowEdit(rect);
+  return true;
+}
+
+void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* Editor) {
+  inherited::SaveEditorValue(Editor);
+  TdxTreeListNode* node = GetEditedNode();
+  TdxTreeListColumn* column = FindColumn(GetEditedColumn());
+  if (!node || !column)
+    return;
+  Variant value;
+  column->AssignEditValue(node, Editor, value);
+  Editor->SetModified(false);
+  RefreshNode(node, false);
+}
