@@ -808,6 +808,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
   virtual void MoveBand(int32_t Old, int32_t New) {}
   virtual bool CanBandMoving(int32_t Band) { return FOptionsEx.Contains(aoBandMoving); }
+  // A band drag over P (client coordinates) and its drop at Place (a visible position,
+  // -1 hide, -2 nothing); Band is the band's absolute index, Old the visible position it
+  // was dragged from (-1: from the customizing window).
   virtual void DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {}
   virtual void DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept, int32_t Old) {}
   virtual void EndBandDrag(bool Accept);
@@ -1067,6 +1070,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // band and column drags, and the point a drag started at.
   TBitmap* PaintPicture(const TRect& rect);
   void BeginDragImage(TBitmap* picture, const TPoint& hotSpot);
+  // The start common to band and column drags: `rect` is the dragged header's picture.
+  void BeginHeaderDrag(const TRect& rect, TdxTreeListState state);
   void EndDragImage();
   TRect HeaderDropArea(bool bandMode);
   bool DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow);

@@ -118,10 +118,6 @@ TPoint TCustomdxTreeList::DragStartPoint() {
 // ---- Starting a header drag
 
 void TCustomdxTreeList::StartBandDrag(int32_t Band) {
-  if (Application)
-    Application->CancelHint();
-  CancelHint();
-  const TPoint start = DragStartPoint();
   TdxTreeListLayout layout;
   CalcLayout(layout);
   // A band of the header (a visible index), or a hidden one from the customizing window
@@ -134,29 +130,11 @@ void TCustomdxTreeList::StartBandDrag(int32_t Band) {
     rect = Bounds(layout.Client.left, layout.Client.top, std::max(width, 1),
                   std::max<int>(FMetrics.BandRowHeight, FMetrics.HeaderLineHeight));
   }
-  if (HandleAllocated())
-    BeginDragImage(PaintPicture(rect), Point(RectWidth(rect) / 2, RectHeight(rect) / 2));
-  FDragImagePos = Point(-100, -100);
-  HideDragArrows();
-  FDropPlace = TdxTreeListDropPlace{};
-  FDropPlace.Band = -2;
   FDragBand = Band;
-  FDragPoint = start;
-  FHeaderDragCursor = GetCursor();
-  if (FDragImages) {
-    const TPoint screen = ClientToScreen(start);
-    FDragImages->BeginDrag(GetDesktopWindow(), screen.x, screen.y);
-  }
-  FState = stBandDragging;
-  if (IsCustomizing())
-    ShowCustomizingPage(FCustomizingForm, /*band=*/true);
+  BeginHeaderDrag(rect, stBandDragging);
 }
 
 void TCustomdxTreeList::StartColumnDrag(int32_t Column) {
-  if (Application)
-    Application->CancelHint();
-  CancelHint();
-  const TPoint start = DragStartPoint();
   TdxTreeListLayout layout;
   CalcLayout(layout);
   const TdxTreeListColumnEntry* entry = layout.FindColumn(Column);
@@ -166,21 +144,29 @@ void TCustomdxTreeList::StartColumnDrag(int32_t Column) {
     rect = Bounds(layout.Client.left, layout.Client.top, std::max<int>(GetMinColumnDragWidth(), 1),
                   std::max<int>(FMetrics.HeaderLineHeight, 1));
   }
+  FDragColumn = Column;
+  BeginHeaderDrag(rect, stColumnDragging);
+}
+
+void TCustomdxTreeList::BeginHeaderDrag(const TRect& rect, TdxTreeListState state) {
+  if (Application)
+    Application->CancelHint();
+  CancelHint();
+  const TPoint start = DragStartPoint();
   if (HandleAllocated())
     BeginDragImage(PaintPicture(rect), Point(RectWidth(rect) / 2, RectHeight(rect) / 2));
   FDragImagePos = Point(-100, -100);
   HideDragArrows();
   FDropPlace = TdxTreeListDropPlace{};
-  FDragColumn = Column;
   FDragPoint = start;
   FHeaderDragCursor = GetCursor();
   if (FDragImages) {
     const TPoint screen = ClientToScreen(start);
     FDragImages->BeginDrag(GetDesktopWindow(), screen.x, screen.y);
   }
-  FState = stColumnDragging;
+  FState = state;
   if (IsCustomizing())
-    ShowCustomizingPage(FCustomizingForm, /*band=*/false);
+    ShowCustomizingPage(FCustomizingForm, /*band=*/state == stBandDragging);
 }
 
 // ---- Drop places
@@ -358,7 +344,7 @@ void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
   GetDragCursor(screen, cursor);
   bool accept = cursor != crDxTreeListDelete;
   if (bandMode)
-    DoDragOverBand(p, FDragBand, accept);
+    DoDragOverBand(p, FPressedBand >= 0 ? GetBandIndex(FDragBand) : FDragBand, accept);
   else
     DoDragOverColumn(p, FDragColumn, accept);
   cursor = accept ? GetCursor() : crDxTreeListDelete;
@@ -406,7 +392,7 @@ void TCustomdxTreeList::EndBandDrag(bool Accept) {
   if (!Accept || band < 0)
     return;
   bool accept = true;
-  DoEndBandDrag(FDragPoint, band, place, accept, old);
+  DoEndBandDrag(FDragPoint, old >= 0 ? GetBandIndex(band) : band, place, accept, old);
   if (!accept)
     return;
   if (old < 0) {

@@ -294,6 +294,11 @@ void TCustomdxTreeList::WMSetCursor(TMessage& message) {
     inherited::Dispatch(message);
     return;
   }
+  if (FState == stColumnDragging || FState == stBandDragging) {
+    ::SetCursor(Screen->GetCursors(FHeaderDragCursor));
+    message.Result = 1;
+    return;
+  }
   TdxTreeListState state = FState;
   if (state == stNone || state == stEditing) {
     TdxTreeListHitInfo hit;

@@ -17,17 +17,6 @@
 
 namespace {
 
-// Posts a mouse message at a screen point to the window holding the mouse (a drag's
-// capture window).
-void PostToCapture(UINT msg, const TPoint& screen, WPARAM keys) {
-  HWND wnd = GetCapture();
-  ASSERT_NE(wnd, nullptr) << "no window holds the mouse";
-  POINT p = screen;
-  ScreenToClient(wnd, &p);
-  PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
-  Application->ProcessMessages();
-}
-
 void Post(HWND wnd, UINT msg, int x, int y, WPARAM keys) {
   PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(x)), WORD(short(y))));
 }
@@ -168,6 +157,37 @@ TEST_F(TreeListHeaderDragTest, AColumnDroppedBetweenTwoOthersMovesThereWithItsCe
   Mouse(WM_LBUTTONUP, Header(0).left + 3, y, 0);
   ExpectDragOver();
   EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"B", "C", "A", "D"}));
+}
+
+TEST_F(TreeListHeaderDragTest, TheOwnersDragOverAndEndDragHandlersDecideTheCursorAndTheDrop) {
+  struct THandlers {
+    std::vector<std::string> Log;
+    void Over(TObject*, TdxTreeListColumn* column, const TPoint&, bool& accept) {
+      accept = false;
+      Log.push_back("over:" + column->GetCaption());
+    }
+    void End(TObject*, TdxTreeListColumn* column, TdxTreeListDropPlace& place, bool& accept) {
+      Log.push_back("end:" + column->GetCaption() + ">" + std::to_string(place.Position));
+      accept = place.Position != 3;  // not to the end
+      place.Position = accept ? 0 : place.Position;  // anything else goes first
+    }
+  } handlers;
+  Tree->OnDragOverHeader = TdxTreeListDragOverHeaderEvent::Bind<&THandlers::Over>(&handlers);
+  Tree->OnEndDragHeader = TdxTreeListEndDragHeaderEvent::Bind<&THandlers::End>(&handlers);
+  StartDrag(1);
+  const TRect d = Header(3);
+  const int y = (d.top + d.bottom) / 2;
+  // Over the header, refused by the handler: the delete cursor.
+  Mouse(WM_MOUSEMOVE, d.right - 4, y, MK_LBUTTON);
+  EXPECT_EQ(Tree->GetHeaderDragCursor(), crDxTreeListDelete);
+  Mouse(WM_LBUTTONUP, d.right - 4, y, 0);
+  ExpectDragOver();
+  EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"A", "B", "C", "D"}));
+  StartDrag(1);
+  Mouse(WM_MOUSEMOVE, d.left + 4, y, MK_LBUTTON);
+  Mouse(WM_LBUTTONUP, d.left + 4, y, 0);
+  EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"B", "A", "C", "D"}));
+  EXPECT_EQ(handlers.Log, (std::vector<std::string>{"over:B", "end:B>3", "over:B", "end:B>2"}));
 }
 
 TEST_F(TreeListHeaderDragTest, ABandDroppedAfterAnotherMovesAndOneDroppedOutsideHidesWithHideByDrag) {
@@ -394,6 +414,15 @@ class TScrollTree : public TInputTreeList {
 
 class TreeListMiddleScrollTest : public TreeListInputTest {
  protected:
+  // A scrolling tree list on the fixture's shown form.
+  TScrollTree* ShowScrollTree(int nodes, bool wide) {
+    TScrollTree* tree = MakeScrollTree(Form, nodes, wide);
+    Form->SetBounds(520, 300, 420, 320);
+    Show();
+    tree->SetFocus();
+    PumpPending();
+    return tree;
+  }
   TScrollTree* MakeScrollTree(TForm* form, int nodes, bool wide) {
     auto* tree = new TScrollTree(form);
     tree->SetParent(form);
@@ -423,11 +452,7 @@ class TreeListMiddleScrollTest : public TreeListInputTest {
 };
 
 TEST_F(TreeListMiddleScrollTest, AMiddlePressShowsTheMarkerAndStepsAtTheSpeedOfTheDistance) {
-  TScrollTree* tree = MakeScrollTree(Form, 60, /*wide=*/true);
-  Form->SetBounds(520, 300, 420, 320);
-  Show();
-  tree->SetFocus();
-  PumpPending();
+  TScrollTree* tree = ShowScrollTree(60, /*wide=*/true);
   const HWND wnd = tree->GetHandle();
   ASSERT_EQ(GetWindowLongA(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
   const TPoint press{150, 120};
@@ -485,11 +510,7 @@ TEST_F(TreeListMiddleScrollTest, AMiddlePressShowsTheMarkerAndStepsAtTheSpeedOfT
 }
 
 TEST_F(TreeListMiddleScrollTest, AClickWithoutMovingKeepsTheModeUntilTheNextButtonAndEscapeEndsIt) {
-  TScrollTree* tree = MakeScrollTree(Form, 60, /*wide=*/false);
-  Form->SetBounds(520, 300, 420, 320);
-  Show();
-  tree->SetFocus();
-  PumpPending();
+  TScrollTree* tree = ShowScrollTree(60, /*wide=*/false);
   const HWND wnd = tree->GetHandle();
   Post(wnd, WM_MBUTTONDOWN, 100, 100, MK_MBUTTON);
   Post(wnd, WM_MBUTTONUP, 100, 100, 0);
@@ -519,11 +540,7 @@ TEST_F(TreeListMiddleScrollTest, AClickWithoutMovingKeepsTheModeUntilTheNextButt
 // Regression: with neither scroll bar the neutral rectangle covered the whole screen in
 // both directions, so the mode could never scroll; it now behaves as vertical-only.
 TEST_F(TreeListMiddleScrollTest, WithoutScrollBarsOnlyVerticalMovementLeavesTheNeutralRectangle) {
-  TScrollTree* tree = MakeScrollTree(Form, 3, /*wide=*/false);
-  Form->SetBounds(520, 300, 420, 320);
-  Show();
-  tree->SetFocus();
-  PumpPending();
+  TScrollTree* tree = ShowScrollTree(3, /*wide=*/false);
   const HWND wnd = tree->GetHandle();
   ASSERT_EQ(GetWindowLongA(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), 0);
   Post(wnd, WM_MBUTTONDOWN, 150, 100, MK_MBUTTON);

@@ -73,6 +73,17 @@ class TTimerRecorder {
   TCustomdxTreeList::TTimerProcs FSaved;
 };
 
+// Posts a mouse message at a screen point to the window holding the mouse (a drag's
+// capture window).
+inline void PostToCapture(UINT msg, const TPoint& screen, WPARAM keys) {
+  HWND wnd = GetCapture();
+  ASSERT_NE(wnd, nullptr) << "no window holds the mouse";
+  POINT p = screen;
+  ScreenToClient(wnd, &p);
+  PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
+  Application->ProcessMessages();
+}
+
 // The test tree list with the column widths the mouse sets, header clicks and hints.
 class TInputTreeList : public TTestTreeList {
   KIVO_CLASS(TInputTreeList, TTestTreeList)
