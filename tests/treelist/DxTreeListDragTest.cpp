@@ -4,6 +4,7 @@
 // others; bands moved; a node drag that expands a hovered node, is cancelled by Escape
 // and is dropped on another node; the scrolling loop's marker, its speed-dependent
 // steps, its neutral rectangle, and closing the form while it runs.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -388,10 +389,13 @@ class TScrollTree : public TInputTreeList {
     int Direction = -1;
     int Speed = 0;
     HCURSOR Cursor = nullptr;
+    int ThreadTimers = -1;
   };
   using TInputTreeList::TInputTreeList;
   std::vector<std::pair<UINT, WPARAM>> Scrolls;
   std::vector<TProbe> Probes;
+  // Counts the thread timers for a probe.
+  std::function<int()> ThreadTimerCount;
   void Dispatch(TMessage& message) override {
     if (message.Msg == WM_VSCROLL || message.Msg == WM_HSCROLL)
       Scrolls.emplace_back(message.Msg, message.WParam);
@@ -399,7 +403,15 @@ class TScrollTree : public TInputTreeList {
       TInputTreeList::Dispatch(message);
       return;
     }
+    if (message.WParam == 1) {
+      // Probe once more after what was posted meanwhile, then end any loop still running.
+      PostMessageA(GetHandle(), kProbe, 0, 0);
+      PostThreadMessageA(GetCurrentThreadId(), WM_RBUTTONDOWN, MK_RBUTTON, 0);
+      return;
+    }
     TProbe probe;
+    if (ThreadTimerCount)
+      probe.ThreadTimers = ThreadTimerCount();
     probe.Scrolling = IsMiddleScrolling();
     probe.MarkerWnd = GetMiddleScrollMarker();
     probe.MarkerVisible = probe.MarkerWnd && IsWindowVisible(probe.MarkerWnd);
@@ -568,10 +580,20 @@ TEST_F(TreeListMiddleScrollTest, WithoutScrollBarsOnlyVerticalMovementLeavesTheN
 // Regression: the scrolling loop went on with a control whose form was closed by a
 // message it dispatched; it now ends with the window, and nothing is left.
 TEST_F(TreeListMiddleScrollTest, ClosingTheFormDuringTheLoopLeavesNoCaptureTimerOrWindow) {
+  // Probes from a tree list on the fixture's form, which stays.
+  TScrollTree* observer = MakeScrollTree(Form, 0, /*wide=*/false);
+  observer->ThreadTimerCount = [&] { return Timers.CountOn(nullptr); };
+  observer->HandleNeeded();
   const int windows = ThreadWindowCount();
+  // The form frees itself (by a message it posts) when it closes; the observer probes
+  // after that message: by then the loop must have ended.
   struct TCloser {
-    void Close(TObject*, TCloseAction& action) { action = caFree; }
-  } closer;
+    TScrollTree* Observer;
+    void Close(TObject*, TCloseAction& action) {
+      action = caFree;
+      PostMessageA(Observer->GetHandle(), TScrollTree::kProbe, 1, 0);
+    }
+  } closer{observer};
   auto* form = new TForm(nullptr);
   form->SetBounds(520, 300, 420, 320);
   form->OnClose = TCloseEvent::Bind<&TCloser::Close>(&closer);
@@ -587,10 +609,11 @@ TEST_F(TreeListMiddleScrollTest, ClosingTheFormDuringTheLoopLeavesNoCaptureTimer
   Post(wnd, WM_MOUSEMOVE, 150, 300, MK_MBUTTON);
   Tick();
   PostMessageA(formWnd, WM_CLOSE, 0, 0);
-  // The loop ends once the form is gone: what follows is the application's again.
   Tick();
-  Run();
+  Application->ProcessMessages();
   PumpPending();
+  ASSERT_EQ(observer->Probes.size(), 1u);
+  EXPECT_EQ(observer->Probes[0].ThreadTimers, 0);  // the loop had ended with the form
   EXPECT_FALSE(IsWindow(wnd));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Timers.CountOn(nullptr), 0);
