@@ -217,7 +217,8 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Pla
   }
   const int lineHeight = std::max<int>(FMetrics.HeaderLineHeight, 1);
   const int bandRows = GetBandRowCount(band->Band);
-  const int row = std::max<int>((P.y - layout.HeaderPanel.top) / lineHeight, 0);
+  const int row = std::clamp<int>((P.y - layout.HeaderPanel.top) / lineHeight, 0,
+                                  std::max<int>(FMetrics.HeaderRows - 1, 0));
   Place.Band = band->Band;
   if (row >= bandRows) {
     // Below the band's last row: a new band row (the first one of an empty band).

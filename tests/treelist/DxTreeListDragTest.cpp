@@ -160,6 +160,24 @@ TEST_F(TreeListHeaderDragTest, AColumnDroppedBetweenTwoOthersMovesThereWithItsCe
   EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"B", "C", "A", "D"}));
 }
 
+TEST_F(TreeListHeaderDragTest, AColumnDroppedOnAHeaderRowBelowItsBandsLastRowOpensANewRow) {
+  Tree->SetHeaderPanelRowCount(2);
+  Tree->UpdateGuarded();
+  PumpPending();
+  ASSERT_EQ(Tree->GetBandRowCount(0), 1);
+  StartDrag(3);
+  const TRect b = Header(1);
+  const int lower = b.bottom + RectHeight(b) / 2;  // the panel's second header row
+  Mouse(WM_MOUSEMOVE, b.left + 4, lower, MK_LBUTTON);
+  EXPECT_EQ(Tree->GetDropPlace().Row, 1);
+  EXPECT_EQ(Tree->GetDropPlace().Kind, 1);
+  Mouse(WM_LBUTTONUP, b.left + 4, lower, 0);
+  ExpectDragOver();
+  EXPECT_EQ(Tree->GetColumn(3)->GetRowIndex(), 1);
+  EXPECT_EQ(Tree->GetBandRowCount(0), 2);
+  EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
 TEST_F(TreeListHeaderDragTest, TheOwnersDragOverAndEndDragHandlersDecideTheCursorAndTheDrop) {
   struct THandlers {
     std::vector<std::string> Log;
