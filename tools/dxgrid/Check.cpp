@@ -26,26 +26,27 @@ void Fail(const std::string& what) {
     std::fprintf(stderr, "dxgrid_check: %s\n", what.c_str());
 }
 
-// Decodes one 24-bit image; an empty sheet when its headers are wrong.
-Sheet Load(const std::string& dir, const char* name) {
+// Decodes one 24-bit image of width x height; an empty sheet when its headers are wrong.
+Sheet Load(const std::string& dir, const char* name, int width = kWidth, int height = kHeight) {
   const std::string path = dir + "/" + name + ".bmp";
   const std::string b = ReadFile(path);
   auto bad = [&](const char* what) {
     Fail(path + ": " + what);
     return Sheet(0, 0);
   };
-  if (b.size() != kFileSize)
+  const size_t stride = size_t((width * 3 + 3) & ~3);
+  const size_t fileSize = 54 + stride * size_t(height);
+  if (b.size() != fileSize)
     return bad("wrong file size");
-  if (b[0] != 'B' || b[1] != 'M' || ReadU32(b, 2) != kFileSize || ReadU32(b, 10) != 54)
+  if (b[0] != 'B' || b[1] != 'M' || ReadU32(b, 2) != fileSize || ReadU32(b, 10) != 54)
     return bad("bad file header");
-  if (ReadU32(b, 14) != 40 || int32_t(ReadU32(b, 18)) != kWidth || int32_t(ReadU32(b, 22)) != kHeight ||
+  if (ReadU32(b, 14) != 40 || int32_t(ReadU32(b, 18)) != width || int32_t(ReadU32(b, 22)) != height ||
       ReadU16(b, 26) != 1 || ReadU16(b, 28) != 24 || ReadU32(b, 30) != 0)
-    return bad("not an uncompressed 24-bit image of the indicator size");
-  const size_t stride = size_t((kWidth * 3 + 3) & ~3);
-  Sheet image(kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const size_t at = 54 + size_t(kHeight - 1 - y) * stride + size_t(x) * 3;
+    return bad("not an uncompressed 24-bit image of its size");
+  Sheet image(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
       image.at(x, y) = Rgb{uint8_t(b[at + 2]), uint8_t(b[at + 1]), uint8_t(b[at])};
     }
   return image;
@@ -144,19 +145,9 @@ void CheckCursor(const std::string& dir, int index) {
 // the directions it shows, with a head exactly towards each of them.
 void CheckScrollPicture(const std::string& dir, int index) {
   const std::string name = kScrollNames[index];
-  const std::string b = ReadFile(dir + "/" + name + ".bmp");
-  if (b.size() != kScrollFileSize || b[0] != 'B' || b[1] != 'M' || ReadU32(b, 10) != 54 ||
-      int32_t(ReadU32(b, 18)) != kScrollSize || int32_t(ReadU32(b, 22)) != kScrollSize || ReadU16(b, 28) != 24) {
-    Fail(name + ".bmp: not a 24-bit image of the marker's size");
+  const Sheet image = Load(dir, kScrollNames[index], kScrollSize, kScrollSize);
+  if (!image.width)
     return;
-  }
-  const size_t stride = size_t((kScrollSize * 3 + 3) & ~3);
-  Sheet image(kScrollSize, kScrollSize);
-  for (int y = 0; y < kScrollSize; ++y)
-    for (int x = 0; x < kScrollSize; ++x) {
-      const size_t at = 54 + size_t(kScrollSize - 1 - y) * stride + size_t(x) * 3;
-      image.at(x, y) = Rgb{uint8_t(b[at + 2]), uint8_t(b[at + 1]), uint8_t(b[at])};
-    }
   for (const Rgb& p : image.pixels)
     if (!(p == kScrollInk) && !(p == kScrollFace)) {
       Fail(name + ".bmp: a pixel is neither ink nor face");

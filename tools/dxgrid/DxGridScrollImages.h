@@ -19,7 +19,6 @@ constexpr const char* kScrollNames[kScrollCount] = {"DXGRID_FULLSCROLLBITMAP", "
                                                     "DXGRID_VERSCROLLBITMAP"};
 constexpr luna::Rgb kScrollFace{236, 236, 236};
 constexpr luna::Rgb kScrollInk{0, 0, 0};
-constexpr size_t kScrollFileSize = 54 + size_t((kScrollSize * 3 + 3) & ~3) * kScrollSize;
 // How far out from the middle a head's tip lies.
 constexpr int kHeadTip = 11;
 
