@@ -115,6 +115,8 @@ class TdxInplaceGraphicEdit : public TdxInplaceEdit {
   // The tool-bar form (owned; it exists as long as the editor).
   TdxPopupToolBar* GetToolBar() const { return FToolBar; }
   const TPoint& GetStoredToolBarPos() const { return FStoredToolBarPos; }
+  // Where the tool bar shows next (with PopupToolbarPosStored); (-10000, -10000): none.
+  void SetStoredToolBarPos(const TPoint& value) { FStoredToolBarPos = value; }
   const TPoint& GetLastToolBarPos() const { return FLastToolBarPos; }
 
   void Dispatch(TMessage& message) override;

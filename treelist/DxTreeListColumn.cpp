@@ -243,6 +243,8 @@ std::string TdxTreeListColumn::GetNodeText(TdxTreeListNode* Node) {
 }
 
 int TdxTreeListColumn::GetIndex() {
+  if (FIndexOverride != -1)
+    return FIndexOverride;
   if (FCachedIndex != -1)
     return FCachedIndex;
   return FTreeList ? FTreeList->IndexOfColumn(this) : -1;

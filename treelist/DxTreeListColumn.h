@@ -94,12 +94,17 @@ class TdxTreeListColumn : public TComponent {
   virtual std::string GetNodeText(TdxTreeListNode* Node);
   virtual bool CanEdit() { return !FDisableEditor; }
   virtual void GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) {}
-  // The position in the control's column list, -1 without control.
+  // The position in the control's column list, -1 without control; while an index
+  // override is set (a wrapper column lending its cells), that index.
   virtual int GetIndex();
   virtual int GetMinCellHeight() { return 0; }
   // The view data the column's cells are painted from, made from the editor class.
   virtual TdxEditViewData* GetViewData();
   virtual void InitEditProperties(TdxInplaceEdit* Editor);
+  // The editor class and view data the cell of `Node` is painted with: the column's own
+  // (a wrapper column answers its node's reference column's).
+  virtual const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* Node) { return GetEditorClass(); }
+  virtual TdxEditViewData* GetCellViewData(TdxTreeListNode* Node) { return GetViewData(); }
   virtual void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
   // Whether a cell of this column is hot for the control's hot tracking, when the
   // control's own answer is no.
@@ -123,6 +128,8 @@ class TdxTreeListColumn : public TComponent {
   }
   // Every setting back to its default: nothing assigned.
   virtual void RestoreDefaults();
+  // The user's locale settings changed (the control heard CM_WININICHANGE).
+  virtual void LocaleChanged() {}
 
   // ==== The control
   TCustomdxTreeListControl* GetTreeList() const { return FTreeList; }
@@ -198,6 +205,10 @@ class TdxTreeListColumn : public TComponent {
   // The position in the control's sort order read from a stored form (-1: none).
   int GetLoadedSortedOrder() const { return FLoadedSortedOrder; }
   TdxTreeListColumnAssignedValues GetAssignedValues() const { return FAssigned; }
+  // The index the column works on instead of its own (-1: none); a wrapper column sets
+  // it while this column converts the wrapper's cells.
+  int GetIndexOverride() const { return FIndexOverride; }
+  void SetIndexOverride(int value) { FIndexOverride = value; }
   bool IsFontAssigned() const { return FAssigned.Contains(cavFont); }
 
   // Registers the published properties (streaming names and defaults) of the class.
@@ -293,6 +304,7 @@ class TdxTreeListColumn : public TComponent {
   bool FSortingDisabled = false;
   TdxTreeListColumnSort FSorted = csNone;
   int FCachedIndex = -1;
+  int FIndexOverride = -1;
 };
 
 // A class reference to a column class (made through its metaclass with an owner).

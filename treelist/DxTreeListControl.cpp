@@ -561,6 +561,16 @@ bool TCustomdxTreeListControl::GetSortedColumnDesc(int32_t Index) {
 
 int32_t TCustomdxTreeListControl::GetSortedColumnIndex(int32_t Index) { return GetSortedColumn(Index)->GetIndex(); }
 
+// ---- Messages
+
+void TCustomdxTreeListControl::Dispatch(TMessage& message) {
+  if (message.Msg == CM_WININICHANGE) {
+    for (int i = 0; i < FColumns.GetCount(); ++i)
+      ColumnAt(i)->LocaleChanged();
+  }
+  inherited::Dispatch(message);
+}
+
 // ---- Editors
 
 TdxInplaceEdit* TCustomdxTreeListControl::FindEditor(TClass cls) const {

@@ -366,6 +366,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
 
   // Streaming: the columns owned by `root` or by the control.
   void GetChildren(TGetChildProc proc, TComponent* root) override;
+  // CM_WININICHANGE also reaches every column (LocaleChanged).
+  void Dispatch(TMessage& message) override;
 
  protected:
   void Loaded() override;

@@ -414,7 +414,7 @@ bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Co
   cell.MultiLine = true;
   cell.Node = Node;
   cell.Bounds = TRect{2, 2, std::max(Width - 2, 2), 2};
-  TdxEditViewData* view = column->GetViewData();
+  TdxEditViewData* view = column->GetCellViewData(Node);
   column->PrepareViewData(view, &cell);
   view->CalcOnly = true;
   view->LineCount = 0;
@@ -424,7 +424,7 @@ bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Co
   } reset{view};
   TClientDC dc(nullptr);
   TSelectGuard select(dc.Get(), cell.Font);
-  column->GetEditorClass()->DrawContent(dc.Get(), cell.Bounds, view, false);
+  column->GetCellEditorClass(Node)->DrawContent(dc.Get(), cell.Bounds, view, false);
   LineCount = view->LineCount > 0 ? view->LineCount : 1;
   if (MaxLines >= 0)
     LineCount = std::min(LineCount, MaxLines);
@@ -505,7 +505,7 @@ void TCustomdxTreeListControl::DrawCellViewData(TCanvas* Canvas, const TRect& Re
     inherited::DrawCellViewData(Canvas, Rect, ViewData, Column);
     return;
   }
-  TdxEditViewData* view = column->GetViewData();
+  TdxEditViewData* view = column->GetCellViewData(ViewData->Node);
   column->PrepareViewData(view, ViewData);
-  DrawEditViewData(Canvas, Rect, ViewData, *column->GetEditorClass(), view);
+  DrawEditViewData(Canvas, Rect, ViewData, *column->GetCellEditorClass(ViewData->Node), view);
 }

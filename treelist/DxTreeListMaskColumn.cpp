@@ -1,7 +1,34 @@
 #include "treelist/DxTreeListMaskColumn.h"
 
 #include "classlib/PublishedProperties.h"
+#include "editors/DxMaskEngine.h"
 #include "treelist/DxTreeListControl.h"
+
+namespace {
+
+// The stored value without the literals it carries at their places (a mask that saves
+// its literals stores them with the value), so that laying it into the mask puts each
+// literal in once; a value stored without literals comes back unchanged.
+std::string WithoutPlacedLiterals(const std::string& mask, const std::string& text) {
+  const std::string layout = FormatMaskText(mask, "", MaskGetMaskBlank(mask));
+  std::string bare;
+  size_t position = 0;
+  for (char c : text) {
+    bool placed = false;
+    while (position < layout.size() && IsLiteralChar(mask, int(position) + 1)) {
+      placed = c == layout[position++];
+      if (placed)
+        break;
+    }
+    if (placed)
+      continue;
+    bare.push_back(c);
+    ++position;
+  }
+  return bare;
+}
+
+}  // namespace
 
 void TdxTreeListMaskColumn::Assign(TPersistent* Source) {
   auto* source = ObjectAs<TdxTreeListMaskColumn>(Source);
@@ -32,6 +59,17 @@ void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     return;
   mask->SetEditMask(FEditMask);
   mask->SetIgnoreMaskBlank(FIgnoreMaskBlank);
+}
+
+void TdxTreeListMaskColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+  auto* mask = ObjectAs<TdxInplaceMaskEdit>(Editor);
+  if (!mask) {
+    inherited::LoadEditValue(Node, Editor, Value);
+    return;
+  }
+  const std::string text = GetNodeText(Node);
+  mask->SetEditValue(Variant(mask->IsMasked() ? WithoutPlacedLiterals(mask->GetEditMask(), text) : text));
+  Value = Variant(text);
 }
 
 void TdxTreeListMaskColumn::RestoreDefaults() {

@@ -30,6 +30,9 @@ class TdxTreeListMaskColumn : public TdxTreeListColumn {
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListMaskEdit::MetaClass(); }
   // The column's editor properties, then the mask and IgnoreMaskBlank for a mask editor.
   void InitEditProperties(TdxInplaceEdit* Editor) override;
+  // The node's text laid into the mask editor's mask (also before the editor has its
+  // window), so that typing finds the mask's positions.
+  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 

@@ -1,5 +1,6 @@
 #include "treelist/Units.h"
 
+#include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListDraw.h"
 
@@ -11,6 +12,9 @@ std::span<const TUnitEntry> TreeListUnits() {
       // The column classes for stored forms, and the published properties of the tree
       // list, its bands and columns.
       {"dxTreeListColumns", InitializeDxTreeListColumns, FinalizeDxTreeListColumns},
+      // The column kinds: the check column's default values, the kinds' classes for
+      // stored forms and their published properties.
+      {"dxTLClms", InitializeDxTreeListColumnKinds, FinalizeDxTreeListColumnKinds},
   };
   return units;
 }

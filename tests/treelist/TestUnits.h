@@ -1,6 +1,7 @@
 // The units treelist_tests starts: the windowed class library's (the fonts' published
-// properties among them), then the editors' shared drawing, edit styles and text editor
-// that the tree list's columns use, and the tree list's own.
+// properties among them), then the editors' shared drawing, edit styles, text editor,
+// calculator, calendar and shared resources that the tree list's column kinds use, and
+// the tree list's own.
 #pragma once
 
 #include "classlib/Units.h"
@@ -10,7 +11,7 @@
 inline std::span<const TUnitEntry> TreeListTestUnits() {
   static const TUnitTable units = TUnitTable()
                                       .Pick(ClassLibUnits(), {"GraphicsObjects", "ComCtrls", "Forms"})
-                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
+                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit", "dxCalc", "dxGrDate", "dxExEdtr"})
                                       .Add(TreeListUnits());
   return units;
 }

@@ -7,12 +7,17 @@
 // sorted columns, a multiple selection with the focused row, and the footer panel with
 // per-column values. The lower grid shows the same parts in the grid look with the
 // framed look: grid lines, level colours, preview text, node footers, an unfocused
-// selection and the status panel with its close button.
+// selection and the status panel with its close button. The third grid has one column
+// of every column kind in two header rows (text, mask, button, date, check, image, spin,
+// pick, calculator, hyperlink, time, currency, memo, MRU, graphic, blob and wrapper),
+// painted by the kinds' own editor classes, with two editors open: the date editor with
+// its calendar and the pick editor with its list.
 //
 //   TreeListGallery.exe <output.png>
 //
 // scripts/treelistgallery.sh runs it and writes docs/treelist-gallery.png.
 #include <cstdio>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,14 +28,20 @@
 #include "classlib/Units.h"
 #include "editors/Units.h"
 #include "standin/host/ShotImage.h"
+#include "editors/DxGridDatePopup.h"
+#include "editors/DxPictureValues.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListColumns.h"
+#include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListDraw.h"
+#include "treelist/DxTreeListMaskColumn.h"
 #include "treelist/Units.h"
 
 namespace {
 
 constexpr int kWidth = 760;
-constexpr int kGridHeight = 300;
+constexpr int kGridHeight = 260;
+constexpr int kKindsHeight = 330;
 constexpr int kMargin = 8;
 
 struct TBand {
@@ -238,6 +249,143 @@ void Populate(TGalleryTreeList* tree) {
   tree->SetFocusedNode(nodes[2], 3, false);
 }
 
+
+// ==== The column kinds
+
+struct TKindColumn {
+  const char* Caption;
+  TdxTreeListColumnClass Class;
+  int Row;
+  int Width;
+};
+const TKindColumn kKindColumns[] = {
+    {"Text", &TdxTreeListColumn::MetaClass(), 0, 76},
+    {"Mask", &TdxTreeListMaskColumn::MetaClass(), 0, 76},
+    {"Button", &TdxTreeListButtonColumn::MetaClass(), 0, 84},
+    {"Date", &TdxTreeListDateColumn::MetaClass(), 0, 90},
+    {"Check", &TdxTreeListCheckColumn::MetaClass(), 0, 56},
+    {"Image", &TdxTreeListImageColumn::MetaClass(), 0, 84},
+    {"Spin", &TdxTreeListSpinColumn::MetaClass(), 0, 70},
+    {"Pick", &TdxTreeListPickColumn::MetaClass(), 0, 96},
+    {"Calc", &TdxTreeListCalcColumn::MetaClass(), 0, 98},
+    {"HyperLink", &TdxTreeListHyperLinkColumn::MetaClass(), 1, 120},
+    {"Time", &TdxTreeListTimeColumn::MetaClass(), 1, 76},
+    {"Currency", &TdxTreeListCurrencyColumn::MetaClass(), 1, 90},
+    {"Memo", &TdxTreeListMemoColumn::MetaClass(), 1, 110},
+    {"MRU", &TdxTreeListMRUColumn::MetaClass(), 1, 90},
+    {"Graphic", &TdxTreeListGraphicColumn::MetaClass(), 1, 60},
+    {"Blob", &TdxTreeListBlobColumn::MetaClass(), 1, 54},
+    {"Wrapper", &TdxTreeListWrapperColumn::MetaClass(), 1, 130},
+};
+constexpr int kKindCount = int(std::size(kKindColumns));
+
+// A small picture for the graphic cells, stored as a cell keeps it.
+std::string PictureText(COLORREF body, COLORREF mark) {
+  TBitmap bitmap;
+  bitmap.SetSize(24, 16);
+  HDC dc = bitmap.GetCanvas()->GetHandle();
+  auto fill = [dc](TRect r, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+  };
+  fill(TRect{0, 0, 24, 16}, body);
+  fill(TRect{4, 4, 12, 12}, mark);
+  fill(TRect{14, 6, 20, 10}, mark);
+  TPicture picture;
+  picture.SetBitmap(&bitmap);
+  std::string bytes;
+  SavePictureToString(&picture, bytes);
+  return bytes;
+}
+
+// The wrapper column lends a part's cell to the check column, the others' to the spin.
+struct TWrapperChoice {
+  TdxTreeListColumn* Check;
+  TdxTreeListColumn* Spin;
+  void Choose(TObject*, TdxTreeListNode* node, TdxTreeListColumn*& column) {
+    column = node->GetIndex() % 2 == 0 ? Check : Spin;
+  }
+};
+
+TCustomdxTreeListControl* MakeKindsGrid(TComponent* owner, HWND parent, TImageList* images, TWrapperChoice& choice) {
+  auto* tree = new TCustomdxTreeListControl(owner);
+  tree->SetParentWindow(parent);
+  tree->SetBounds(kMargin, 3 * kMargin + 2 * kGridHeight, kWidth, kKindsHeight);
+  tree->SetShowGrid(true);
+  tree->SetShowIndicator(true);
+  tree->SetLookAndFeel(lfFlat);
+  tree->SetHideSelectionUnfocused(false);
+  tree->SetHideFocusRectUnfocused(false);
+  tree->SetHeaderPanelRowCount(2);
+  for (const TKindColumn& kind : kKindColumns) {
+    TdxTreeListColumn* column = tree->CreateColumn(kind.Class, owner);
+    column->SetCaption(kind.Caption);
+    column->SetRowIndex(kind.Row);
+    column->SetWidth(kind.Width);
+  }
+  auto column = [tree](int index) { return tree->GetColumn(index); };
+  static_cast<TdxTreeListMaskColumn*>(column(1))->SetEditMask("L-000;1;_");
+  auto* button = static_cast<TdxTreeListButtonColumn*>(column(2));
+  button->GetButtons()->Add()->SetKind(bkDown);
+  button->SetShowButtonStyle(TdxShowButtonStyle::sbAlways);
+  auto* image = static_cast<TdxTreeListImageColumn*>(column(5));
+  image->SetImages(images);
+  image->GetValues()->SetText("group\r\npart\r\n");
+  image->GetDescriptions()->SetText("Group\r\nPart\r\n");
+  image->SetShowDescription(true);
+  auto* spin = static_cast<TdxTreeListSpinColumn*>(column(6));
+  spin->SetMaxValue(99);
+  auto* pick = static_cast<TdxTreeListPickColumn*>(column(7));
+  pick->GetItems()->SetText("Top\r\nBottom\r\nInner 1\r\nInner 2\r\n");
+  static_cast<TdxTreeListHyperLinkColumn*>(column(9))->SetSingleClick(true);
+  static_cast<TdxTreeListCurrencyColumn*>(column(11))->SetDisplayFormat("#,##0.00 'EUR'");
+  static_cast<TdxTreeListMRUColumn*>(column(13))->GetItems()->SetText("R1\r\nC7\r\nU2\r\n");
+  choice.Check = column(4);
+  choice.Spin = column(6);
+  static_cast<TdxTreeListWrapperColumn*>(column(16))->OnGetReferenceColumn =
+      TdxTLGetReferenceColumnEvent::Bind<&TWrapperChoice::Choose>(&choice);
+
+  const std::string red = PictureText(RGB(200, 40, 40), RGB(250, 230, 90));
+  const std::string blue = PictureText(RGB(40, 80, 200), RGB(240, 240, 240));
+  const std::vector<std::vector<std::string>> rows = {
+      {"R1", "A-100", "Reel A", "2026-03-01", "True", "part", "4", "Top", "12.5", "http://parts.invalid/r1",
+       "08:30:00", "1234.5", "Thick film, 1%", "R1", red, "Notes on R1", "True"},
+      {"C7", "B-210", "Reel C", "2026-04-15", "False", "part", "2", "Bottom", "0.47", "http://parts.invalid/c7",
+       "", "", "Tantalum bulk", "C7", blue, "", "7"},
+      {"U2", "C-030", "Tray", "2026-05-20", "maybe", "group", "1", "Inner 1", "3.3", "", "17:45:10", "89.9",
+       "LDO 3V3 regulator", "U2", red, "Thermal pad", "False"},
+      {"J1", "D-404", "Bag", "", "True", "group", "6", "Top", "", "http://parts.invalid/j1", "12:00:00", "4.2",
+       "Header 2x5", "", "no picture", "", "3"},
+  };
+  tree->BeginUpdate();
+  for (const std::vector<std::string>& texts : rows) {
+    auto* node = static_cast<TdxTreeListTextNode*>(tree->Add());
+    for (int i = 0; i < kKindCount; ++i)
+      node->GetStrings()->Add(texts[size_t(i)]);
+  }
+  tree->EndUpdate();
+  return tree;
+}
+
+// Opens the editor of `column` on the cell of row `row`, as the tree list dresses and
+// loads it, and leaves it showing.
+TdxInplaceEdit* OpenEditor(TCustomdxTreeListControl* tree, int row, int column) {
+  TdxTreeListNode* node = tree->GetItem(row);
+  tree->SetFocusedNode(node, column, false);
+  TdxInplaceEdit* editor = tree->CreateInplaceEdit(column);
+  editor->SetParentWindow(nullptr);
+  editor->SetParent(tree);
+  tree->InitEditor(editor);
+  tree->GetColumn(column)->InitEditProperties(editor);
+  Variant value;
+  tree->GetColumn(column)->LoadEditValue(node, editor, value);
+  editor->SetModified(false);
+  const TRect rect = tree->GetEditorRect(node, tree->GetVisibleIndexOfColumn(column));
+  editor->ShowEdit(rect);
+  return editor;
+}
+
 LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return GuardBoundaryResult<LRESULT>("TreeListGallery", 0, [&]() -> LRESULT {
     if (msg == WM_ERASEBKGND) {
@@ -272,7 +420,7 @@ int Run(const std::string& output) {
   cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   cls.lpszClassName = "TreeListGallery";
   RegisterClassA(&cls);
-  RECT frame{0, 0, kWidth + 2 * kMargin, 2 * kGridHeight + 3 * kMargin};
+  RECT frame{0, 0, kWidth + 2 * kMargin, 2 * kGridHeight + kKindsHeight + 4 * kMargin};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   HWND wnd = CreateWindowExA(0, "TreeListGallery", "Tree list gallery", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20,
                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
@@ -307,15 +455,47 @@ int Run(const std::string& output) {
   lower->SetOptionsEx(lower->GetOptionsEx().Include(aoAutoCalcPreviewLines));
   Populate(lower);
 
+  TComponent kindsOwner(nullptr);
+  TWrapperChoice choice{};
+  TCustomdxTreeListControl* kinds = MakeKindsGrid(&kindsOwner, wnd, images.get(), choice);
+
   upper->HandleNeeded();
   lower->HandleNeeded();
+  kinds->HandleNeeded();
   SetForegroundWindow(wnd);
-  SetFocus(upper->GetHandle());
   UpdateWindow(wnd);
+  Pump(/*ms=*/200);
+  // Editors open on two cells of the kinds grid, each with its popup: the date editor
+  // with its calendar (taken first: a popup closes when its editor loses the focus), then
+  // the pick editor with its list.
+  auto* date = static_cast<TdxInplaceDateEdit*>(OpenEditor(kinds, 0, 3));
+  date->DropDown();
+  Pump(/*ms=*/300);
+  standin::TShotImage calendar;
+  RECT calendarRect{};
+  if (TWinControl* popup = date->GetPopup(); popup && popup->HandleAllocated() && IsWindowVisible(popup->GetHandle())) {
+    calendar = standin::CaptureWindow(popup->GetHandle());
+    GetWindowRect(popup->GetHandle(), &calendarRect);
+  }
+  date->CloseUp(false);
+  auto* pick = static_cast<TdxInplaceDropDownEdit*>(OpenEditor(kinds, 2, 7));
+  pick->DropDown();
   Pump(/*ms=*/500);
 
-  // The window as it shows on the display, scroll bars and frame included.
-  const standin::TShotImage image = standin::CaptureWindow(wnd);
+  // The window as it shows on the display, scroll bars and frame included; the popups
+  // are windows of their own over it.
+  standin::TShotImage image = standin::CaptureWindow(wnd);
+  RECT frameRect{};
+  GetWindowRect(wnd, &frameRect);
+  if (!calendar.Pixels.empty())
+    image = standin::Compose(image, frameRect, calendar, calendarRect);
+  if (TWinControl* list = pick->GetPopupControl(); list && list->HandleAllocated() && IsWindowVisible(list->GetHandle())) {
+    RECT listRect{};
+    GetWindowRect(list->GetHandle(), &listRect);
+    image = standin::Compose(image, frameRect, standin::CaptureWindow(list->GetHandle()), listRect);
+  }
+  pick->CloseUp(false);
+  delete kinds;
   delete lower;
   delete upper;
   DestroyWindow(wnd);
@@ -342,7 +522,7 @@ int main(int argc, char** argv) {
   // The units the tree list paints with, in the plug-in's order.
   static const TUnitTable units = TUnitTable()
                                       .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
-                                      .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
+                                      .Add(EditorsUnits())
                                       .Add(TreeListUnits());
   if (!StartUnits(units))
     return 1;
