@@ -44,8 +44,10 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
 
 TCustomdxTreeList::~TCustomdxTreeList() {
   Destroying();
+  AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())
     DestroyHandle();
+  EndDragImage();
   SetParent(nullptr);
   ResetEditedCell();
   LayoutChanged();

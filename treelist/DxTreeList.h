@@ -239,6 +239,27 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetDragOverNode(TdxTreeListNode* value);
   // The node a drag hovers over to expand it after the drag-expand delay.
   TdxTreeListNode* GetDragExpandNode() const { return FDragExpandNode; }
+
+  // ==== Header and node drags
+  // The picture of the dragged header or node row, moved over the screen by the image
+  // list's drag operations; none while nothing is dragged. During a node drag it is the
+  // control's drag images.
+  TImageList* GetDragImageList() const { return FDragImages; }
+  TCustomImageList* GetDragImages() override;
+  // The drop place of the header being dragged at its last move (all -1 before one).
+  const TdxTreeListDropPlace& GetDropPlace() const { return FDropPlace; }
+  // The cursor a header drag shows (the delete cursor where a drop hides the header),
+  // and whether the two arrows that mark the drop place are shown.
+  TCursor GetHeaderDragCursor() const { return FHeaderDragCursor; }
+  bool GetDragArrowsShown() const { return FDragArrowsShown; }
+
+  // ==== Middle-button scrolling
+  // True while the middle-button scrolling runs; its marker window, and the direction
+  // (0 none, 1 left, 2 up, 3 right, 4 down) and speed (1 to 12) of the pointer now.
+  bool IsMiddleScrolling() const { return FMiddleScroll != nullptr; }
+  HWND GetMiddleScrollMarker() const;
+  int GetMiddleScrollDirection() const;
+  int GetMiddleScrollSpeed() const;
   // Forgets every node reference (all nodes are gone).
   void ResetNodeReferences();
 
@@ -787,6 +808,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
   virtual void MoveBand(int32_t Old, int32_t New) {}
   virtual bool CanBandMoving(int32_t Band) { return FOptionsEx.Contains(aoBandMoving); }
+  // A band drag over P (client coordinates) and its drop at Place (a visible position,
+  // -1 hide, -2 nothing); Band is the band's absolute index, Old the visible position it
+  // was dragged from (-1: from the customizing window).
   virtual void DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {}
   virtual void DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept, int32_t Old) {}
   virtual void EndBandDrag(bool Accept);
@@ -975,8 +999,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // also writes it into the cell. Editing ends without it when the editor was not
   // modified, so that visiting a cell changes nothing.
   virtual void SaveEditorValue(TdxInplaceEdit* Editor);
-  // A header being dragged moved to `p` (client coordinates): the horizontal drag scroll
-  // follows the point; a descendant adds the drop place and the drag image.
+  // A header being dragged moved to `p` (client coordinates): the drop place and its
+  // arrows, the cursor, the drag image and the horizontal drag scroll follow the point.
   virtual void DragHeaderMove(const TPoint& p);
   // The text of the hint at the hit point (empty: no hint); the base answers a column
   // header's hint (DoGetHeaderHint).
@@ -1040,6 +1064,38 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
   void ImageListChange(TObject* sender);
   void FinishEditing(bool focus);
+  // Header drags: the picture of a client rectangle as the control paints it, the drag
+  // image made of it (the picture passes to it), the header area a drop of the dragged kind lands in, the arrows at
+  // the drop place (drawn inverted: drawing them twice erases them), the end common to
+  // band and column drags, and the point a drag started at.
+  TBitmap* PaintPicture(const TRect& rect);
+  void BeginDragImage(TBitmap* picture, const TPoint& hotSpot);
+  // The start common to band and column drags: `rect` is the dragged header's picture.
+  void BeginHeaderDrag(const TRect& rect, TdxTreeListState state);
+  void EndDragImage();
+  TRect HeaderDropArea(bool bandMode);
+  bool DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow);
+  void DrawDragArrows();
+  // Takes the drag image and the drop arrows off the screen, or puts them back.
+  void ToggleDragFeedback(bool show);
+  void MoveDragArrows(const TdxTreeListDropPlace& place, bool bandMode);
+  void HideDragArrows();
+  void FinishHeaderDrag();
+  TPoint DragStartPoint();
+  // Node drags: the drag-expand hover, its timer's tick, and the focus following the drag.
+  void UpdateDragExpand(const TdxTreeListHitInfo& hit);
+  void StopDragExpand();
+  void DragExpandTick();
+  void FocusOnDragOver(const TdxTreeListHitInfo& hit);
+  // The middle-button scrolling's own message loop from the press at (x, y); false when
+  // the control was destroyed while it ran (nothing of it may be touched then).
+  bool MiddleButtonScroll(int x, int y);
+  // Ends a running middle-button scrolling at its next step: the window is going (and
+  // with `controlGone` the control itself).
+  void AbandonMiddleScroll(bool controlGone);
+  // The thread timer of that loop through the replaceable routines.
+  static UINT_PTR StartThreadTimer(UINT interval);
+  static void StopThreadTimer(UINT_PTR id);
   // Timers of the control's window through the replaceable routines.
   void StartTimer(UINT_PTR id, UINT interval);
   void StopTimer(UINT_PTR id);
@@ -1227,6 +1283,18 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* FDragExpandNode = nullptr;
   TdxTreeListHotInfo FHotInfo;
   TdxTreeListHitInfo FDownHitInfo;
+
+  // Header and node drags (DxTreeListDrag.cpp).
+  TImageList* FDragImages = nullptr;
+  TPoint FDragImagePos{-100, -100};
+  TPoint FDragPoint{0, 0};       // the last point of a header drag or drag-over (client)
+  TdxTreeListDropPlace FDropPlace;
+  TRect FDragArrowRect{};        // where the arrows are drawn: the boundary's x, the row's extent
+  bool FDragArrowsShown = false;
+  TCursor FHeaderDragCursor = crDefault;
+  // Middle-button scrolling (DxTreeListMiddleScroll.cpp): the running loop's state.
+  struct TMiddleScroll;
+  TMiddleScroll* FMiddleScroll = nullptr;
 
   // Interaction.
   int FPressedBand = -1;

@@ -619,7 +619,7 @@ void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
 // ---- Customizing actions
 
 void TCustomdxTreeListControl::HideBand(int32_t Band) {
-  TdxTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
+  TdxTreeListBand* band = BandAt(Band);
   if (!band)
     return;
   band->SetVisible(false);
@@ -627,7 +627,7 @@ void TCustomdxTreeListControl::HideBand(int32_t Band) {
 }
 
 void TCustomdxTreeListControl::ShowBand(int32_t Position, int32_t Band) {
-  TdxTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
+  TdxTreeListBand* band = BandAt(Band);
   if (!band)
     return;
   {
@@ -722,9 +722,35 @@ void TCustomdxTreeListControl::SetColumnWidth(int32_t Column, int32_t Width) {
   column->SetWidth(std::max(Width, column->GetMinWidth()));
 }
 
+TdxTreeListBand* TCustomdxTreeListControl::BandAt(int32_t Band) const {
+  return Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
+}
+
+void TCustomdxTreeListControl::DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {
+  if (TdxTreeListBand* band = BandAt(Band))
+    OnDragOverBand(this, band, P, Accept);
+}
+
+void TCustomdxTreeListControl::DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept,
+                                             int32_t Old) {
+  if (TdxTreeListBand* band = BandAt(Band))
+    OnEndDragBand(this, band, Place, Accept);
+}
+
+void TCustomdxTreeListControl::DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) {
+  if (TdxTreeListColumn* column = FindColumn(Column))
+    OnDragOverHeader(this, column, P, Accept);
+}
+
+void TCustomdxTreeListControl::DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place,
+                                               bool& Accept) {
+  if (TdxTreeListColumn* column = FindColumn(Column))
+    OnEndDragHeader(this, column, Place, Accept);
+}
+
 void TCustomdxTreeListControl::BandClick(int32_t Band) {
-  if (Band >= 0 && Band < FBands->GetCount())
-    OnBandClick(this, FBands->GetItem(Band));
+  if (TdxTreeListBand* band = BandAt(Band))
+    OnBandClick(this, band);
 }
 
 void TCustomdxTreeListControl::ColumnClick(int32_t Column) {

@@ -57,6 +57,16 @@ using TdxTreeListCustomDrawPreviewEvent =
            bool /*ASelected*/, std::string& /*AText*/, TColor& /*AColor*/, TColor& /*ATextColor*/,
            TFont* /*AFont*/, bool& /*ADone*/>;
 using TdxTreeListLevelColorEvent = TEvent<TObject* /*Sender*/, int /*Level*/, TColor& /*Color*/>;
+// A header dragged over P (client coordinates): Accept false shows the delete cursor.
+using TdxTreeListDragOverBandEvent =
+    TEvent<TObject* /*Sender*/, TdxTreeListBand* /*Band*/, const TPoint& /*P*/, bool& /*Accept*/>;
+using TdxTreeListDragOverHeaderEvent =
+    TEvent<TObject* /*Sender*/, TdxTreeListColumn* /*Column*/, const TPoint& /*P*/, bool& /*Accept*/>;
+// A header dropped: the handler may change the place or refuse the drop.
+using TdxTreeListEndDragBandEvent =
+    TEvent<TObject* /*Sender*/, TdxTreeListBand* /*Band*/, int& /*Place*/, bool& /*Accept*/>;
+using TdxTreeListEndDragHeaderEvent = TEvent<TObject* /*Sender*/, TdxTreeListColumn* /*Column*/,
+                                             TdxTreeListDropPlace& /*Place*/, bool& /*Accept*/>;
 
 class TCustomdxTreeListControl : public TCustomdxTreeList {
   KIVO_CLASS(TCustomdxTreeListControl, TCustomdxTreeList)
@@ -187,6 +197,11 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   int32_t GetHeaderMinRowCount() override { return std::max(FHeaderMinRowCount, 1); }
   bool CanBandMoving(int32_t Band) override;
   bool CanColumnMoving(int32_t Column) override;
+  // Header drags fire the drag-over and end-drag events.
+  void DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) override;
+  void DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept, int32_t Old) override;
+  void DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) override;
+  void DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place, bool& Accept) override;
 
   // ==== Nodes and cell values
   TdxTreeListNode* CreateNode() override;
@@ -324,6 +339,10 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxTreeListShowBandEvent OnShowBand;
   TdxTreeListCanBandEvent OnCanBandDragging;
   TdxTreeListCanColumnEvent OnCanHeaderDragging;
+  TdxTreeListDragOverBandEvent OnDragOverBand;
+  TdxTreeListDragOverHeaderEvent OnDragOverHeader;
+  TdxTreeListEndDragBandEvent OnEndDragBand;
+  TdxTreeListEndDragHeaderEvent OnEndDragHeader;
   TdxTreeListColumnEvent OnHideHeader;
   TdxTreeListColumnEvent OnHeaderMoved;
   TdxTreeListShowColumnEvent OnShowHeader;
@@ -400,6 +419,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // Columns[index], none out of range.
   TdxTreeListColumn* FindColumn(int index) const;
   TdxTreeListBand* VisibleBand(int band) const { return FBands->GetVisibleItem(band); }
+  // Bands[Band] (an absolute index), none out of range.
+  TdxTreeListBand* BandAt(int32_t Band) const;
   // A column that is shown in the header: visible, in a visible band.
   bool IsColumnShown(TdxTreeListColumn* column) const;
   void DropPlacementCaches();

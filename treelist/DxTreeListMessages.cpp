@@ -65,8 +65,18 @@ void TCustomdxTreeList::WndProc(TMessage& message) {
 void TCustomdxTreeList::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_DESTROY:
+      // A header drag, its drag image and a middle-button scrolling end with the window.
+      if (FState == stColumnDragging || FState == stBandDragging)
+        CancelMode();
+      AbandonMiddleScroll(/*controlGone=*/false);
       CancelHint();
       StopAllTimers();
+      inherited::Dispatch(message);
+      return;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse: a middle-button scrolling ends.
+      if (FMiddleScroll && reinterpret_cast<HWND>(message.LParam) != GetHandle())
+        AbandonMiddleScroll(/*controlGone=*/false);
       inherited::Dispatch(message);
       return;
     case WM_CANCELMODE:
@@ -284,6 +294,11 @@ void TCustomdxTreeList::WMSetCursor(TMessage& message) {
     inherited::Dispatch(message);
     return;
   }
+  if (FState == stColumnDragging || FState == stBandDragging) {
+    ::SetCursor(Screen->GetCursors(FHeaderDragCursor));
+    message.Result = 1;
+    return;
+  }
   TdxTreeListState state = FState;
   if (state == stNone || state == stEditing) {
     TdxTreeListHitInfo hit;
@@ -402,8 +417,7 @@ void TCustomdxTreeList::TimerTick(UINT_PTR id) {
       AutoScrollTick(/*horizontal=*/false);
       return;
     case kDragExpandTimer:
-      // The expanding of a hovered node belongs to the node drag.
-      StopTimer(kDragExpandTimer);
+      DragExpandTick();
       return;
   }
 }

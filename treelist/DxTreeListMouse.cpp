@@ -10,8 +10,8 @@
 // - The selection scroll (rows selected by dragging past the rows' edge) steps while the
 //   selection runs and stops at the release, at CancelMode and with the window.
 // - A press in the automatic drag mode is handled as a press (the drag starts only past
-//   the move threshold); the node drag itself keeps only the state and the drag node
-//   here.
+//   the move threshold); the header and node drags themselves are DxTreeListDrag.cpp's.
+// - A header drag drops where its release is.
 #include <algorithm>
 #include <cstdlib>
 
@@ -147,7 +147,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   if (button == mbLeft && dblClick && !hit.Node &&
       (hit.HitTest == htNowhere || (hit.HitTest >= htButton && hit.HitTest <= htOutside)) && CanDblClick())
     DblClick();
-  // A middle press starts the middle-button scrolling of its own loop (not built here).
+  // A middle press starts the middle-button scrolling, which runs its own message loop;
+  // the control may be gone when it returns.
+  if (button == mbMiddle && FState == stNone && !FMiddleScroll && !MiddleButtonScroll(x, y))
+    return;
   inherited::MouseDown(button, shift, x, y);
 }
 
@@ -353,12 +356,6 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y) {
   UpdateHotTrack(hit);
   UpdateHint(hit);
   inherited::MouseMove(shift, x, y);
-}
-
-void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
-  StopHorzScroll();
-  if (!IsPointOverCustomizingWindow(ClientToScreen(p)))
-    UpdateHorzDragScroll(p);
 }
 
 void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
@@ -720,10 +717,12 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     }
     case stBandDragging:
       StopHorzScroll();
+      FDragPoint = Point(x, y);
       EndBandDrag(true);
       break;
     case stColumnDragging:
       StopHorzScroll();
+      FDragPoint = Point(x, y);
       EndColumnDrag(true);
       break;
     default:
@@ -752,53 +751,4 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
   if (state == stEditing || state == stNodeDragging || state == stRowSelecting)
     Click();
   inherited::MouseUp(button, shift, x, y);
-}
-
-// ---- Drags of nodes (the drag image and the drop belong to the node drag itself)
-
-void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
-  if (FState == stEditing)
-    HideEditor(false);
-  StopTimer(kEditTimer);
-  inherited::DoStartDrag(dragObject);
-  if (!FDragNode) {
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const TPoint p = ScreenToClient(cursor);
-    FDragNode = GetNodeAt(p.x, p.y);
-  }
-  if (FDragNode) {
-    BeginNodeDrag(FDragNode);
-    CreateNodeDragImage(FDragNode, GetFocusedColumn());
-    SetState(stNodeDragging);
-  }
-}
-
-void TCustomdxTreeList::DoEndDrag(TObject* target, int x, int y) {
-  StopHorzScroll();
-  StopVertScroll();
-  inherited::DoEndDrag(target, x, y);
-  FDragNode = nullptr;
-  SetState(stNone);
-}
-
-void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
-  inherited::DragOver(source, x, y, state, accept);
-  if (!ActiveDragObject() && !Dragging())
-    return;
-  StopHorzScroll();
-  StopVertScroll();
-  if (state == dsDragLeave || !IsOptionsEx12())
-    return;
-  UpdateHorzDragScroll(Point(x, y));
-  TdxTreeListHitInfo hit;
-  GetHitInfo(Point(x, y), hit);
-  if (!hit.Node)
-    return;
-  const int row = GetNodeRowIndex(hit.Node);
-  const int top = GetTopIndex();
-  if (hit.Node == FTopNode && row > 0)
-    StartVertScroll(-1, kDragScrollInterval);
-  else if (row >= top + FVisibleRowCount - 1 && row < GetRowCount() - 1)
-    StartVertScroll(1, kDragScrollInterval);
 }

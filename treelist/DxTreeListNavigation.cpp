@@ -381,6 +381,15 @@ void TCustomdxTreeList::StartTimer(UINT_PTR id, UINT interval) {
     FRunningTimers |= TimerBit(id);
 }
 
+UINT_PTR TCustomdxTreeList::StartThreadTimer(UINT interval) {
+  return gTimerProcs.Set(nullptr, 0, interval, nullptr);
+}
+
+void TCustomdxTreeList::StopThreadTimer(UINT_PTR id) {
+  if (id)
+    gTimerProcs.Kill(nullptr, id);
+}
+
 void TCustomdxTreeList::StopTimer(UINT_PTR id) {
   if (!IsTimerRunning(id))
     return;

@@ -21,6 +21,7 @@
 #include <cassert>
 
 #include "classlib/Canvas.h"
+#include "classlib/DragDrop.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceEdit.h"
 #include "editors/DxUtils.h"
@@ -255,16 +256,32 @@ void TCustomdxTreeList::RestoreClip() {
 // ---- Interaction feedback
 
 void TCustomdxTreeList::HideFeedback() {
-  if (FFeedbackCount++ == 0 && IsSizingState(FState))
+  if (FFeedbackCount++ != 0)
+    return;
+  if (IsSizingState(FState))
     DrawSizingLine();
+  ToggleDragFeedback(/*show=*/false);
 }
 
 void TCustomdxTreeList::ShowFeedback() {
   assert(FFeedbackCount > 0 && "ShowFeedback without HideFeedback");
   if (FFeedbackCount == 0)
     return;
-  if (--FFeedbackCount == 0 && IsSizingState(FState))
+  if (--FFeedbackCount != 0)
+    return;
+  if (IsSizingState(FState))
     DrawSizingLine();
+  ToggleDragFeedback(/*show=*/true);
+}
+
+void TCustomdxTreeList::ToggleDragFeedback(bool show) {
+  // The drag image over the screen and the drop arrows of a header drag.
+  if (FDragImages && FDragImages->GetDragging())
+    show ? FDragImages->ShowDragImage() : FDragImages->HideDragImage();
+  if (TDragObject* drag = ActiveDragObject())
+    show ? drag->ShowDragImage() : drag->HideDragImage();
+  if (FDragArrowsShown && (FState == stColumnDragging || FState == stBandDragging))
+    DrawDragArrows();
 }
 
 void TCustomdxTreeList::DrawSizingLine() {

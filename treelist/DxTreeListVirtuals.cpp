@@ -22,8 +22,6 @@
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
 
-void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column) {}
-
 void TCustomdxTreeList::NodeAdded(TdxTreeListNode* Node) {
   if (!FTopNode)
     SetTopNode(Node->IsVisible() ? Node : GetFirstNode());
@@ -493,13 +491,6 @@ bool TCustomdxTreeList::CanDragSelectRows() {
   return FOptionsEx.Contains(aoDragSelectRows);
 }
 
-void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Place, int32_t Index, bool BandMode) {
-  // No valid place until the header layout answers where a point drops.
-  Place = TdxTreeListDropPlace{};
-  if (BandMode)
-    Place.Band = -2;
-}
-
 void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor) {
   if (FState == stColumnDragging && GetVisibleBandCount() == 0) {
     Cursor = crDxTreeListDelete;  // nowhere to drop
@@ -517,32 +508,6 @@ void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor
   const bool lastVisibleColumn = FState == stColumnDragging && GetShownColumnCount() == 1;
   if (!lastVisibleColumn)
     Cursor = crDrag;
-}
-
-void TCustomdxTreeList::EndBandDrag(bool Accept) {
-  FState = stNone;
-  FPressedBand = -1;
-  FBandPressed = false;
-  FDragBand = -1;
-  Invalidate();
-}
-
-void TCustomdxTreeList::StartBandDrag(int32_t Band) {
-  FDragBand = Band;
-  FState = stBandDragging;
-}
-
-void TCustomdxTreeList::EndColumnDrag(bool Accept) {
-  FState = stNone;
-  FPressedColumn = -1;
-  FColumnPressed = false;
-  FDragColumn = -1;
-  Invalidate();
-}
-
-void TCustomdxTreeList::StartColumnDrag(int32_t Column) {
-  FDragColumn = Column;
-  FState = stColumnDragging;
 }
 
 void TCustomdxTreeList::BeginNodeDrag(TdxTreeListNode* Node) {

@@ -247,7 +247,9 @@ void TCustomdxTreeList::ScrollColumns(int delta) {
   if (!HandleAllocated())
     return;
   const TRect rect = GetScrolledAreaRect();
+  HideFeedback();  // nothing drawn over the contents moves with them
   ScrollWindowEx(GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
+  ShowFeedback();
 }
 
 void TCustomdxTreeList::ScrollRows(int delta) {
@@ -255,7 +257,9 @@ void TCustomdxTreeList::ScrollRows(int delta) {
     return;
   TRect rect;
   GetLayoutPartRect(rect);
+  HideFeedback();
   ScrollWindowEx(GetHandle(), 0, delta, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
+  ShowFeedback();
   if (!FMetrics.TreeLook || GetVisibleBandCount() <= 0)
     return;
   // Dotted tree lines follow the parity of the rows area: the moved tree area is

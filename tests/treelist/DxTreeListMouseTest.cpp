@@ -21,16 +21,6 @@ class TreeListMouseTest : public TreeListInputTest {
     const TdxTreeListColumnEntry entry = HeaderOf(tree, column);
     return Point((entry.Rect.left + entry.Rect.right) / 2, (entry.Rect.top + entry.Rect.bottom) / 2);
   }
-  // Posts a mouse message at a screen point to the window holding the mouse (a drag's
-  // capture window).
-  static void PostToCapture(UINT msg, const TPoint& screen, WPARAM keys) {
-    HWND wnd = GetCapture();
-    ASSERT_NE(wnd, nullptr) << "no window holds the mouse";
-    POINT p = screen;
-    ScreenToClient(wnd, &p);
-    PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
-    Application->ProcessMessages();
-  }
   void Wide(TInputTreeList* tree) {
     tree->Columns[0].Width = 300;
     tree->Columns[1].Width = 250;

@@ -29,6 +29,9 @@ class TTimerRecorder {
   TTimerRecorder(const TTimerRecorder&) = delete;
   TTimerRecorder& operator=(const TTimerRecorder&) = delete;
 
+  // The id a thread timer (one without a window) gets while the system's timers do not
+  // run: its ticks are WM_TIMER thread messages with this id.
+  static constexpr UINT_PTR kThreadTimerId = 0x7E57;
   // The interval of the timer, 0 when it does not run.
   UINT Interval(HWND wnd, UINT_PTR id) const {
     auto at = Running.find({wnd, id});
@@ -48,8 +51,15 @@ class TTimerRecorder {
 
  private:
   static UINT_PTR WINAPI Set(HWND wnd, UINT_PTR id, UINT interval, TIMERPROC proc) {
-    if (gCurrent->PassThrough && !::SetTimer(wnd, id, interval, proc))
-      return 0;
+    if (gCurrent->PassThrough) {
+      const UINT_PTR real = ::SetTimer(wnd, id, interval, proc);
+      if (!real)
+        return 0;
+      if (!wnd)
+        id = real;
+    } else if (!wnd && id == 0) {
+      id = kThreadTimerId;
+    }
     gCurrent->Running[{wnd, id}] = interval;
     ++gCurrent->Sets;
     return id;
@@ -62,6 +72,17 @@ class TTimerRecorder {
   static inline TTimerRecorder* gCurrent = nullptr;
   TCustomdxTreeList::TTimerProcs FSaved;
 };
+
+// Posts a mouse message at a screen point to the window holding the mouse (a drag's
+// capture window).
+inline void PostToCapture(UINT msg, const TPoint& screen, WPARAM keys) {
+  HWND wnd = GetCapture();
+  ASSERT_NE(wnd, nullptr) << "no window holds the mouse";
+  POINT p = screen;
+  ScreenToClient(wnd, &p);
+  PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
+  Application->ProcessMessages();
+}
 
 // The test tree list with the column widths the mouse sets, header clicks and hints.
 class TInputTreeList : public TTestTreeList {

@@ -10,6 +10,7 @@
 
 #include "DxGridCursors.h"
 #include "DxGridImages.h"
+#include "DxGridScrollImages.h"
 
 using namespace dxgrid;
 using luna::ReadFile;
@@ -25,26 +26,27 @@ void Fail(const std::string& what) {
     std::fprintf(stderr, "dxgrid_check: %s\n", what.c_str());
 }
 
-// Decodes one 24-bit image; an empty sheet when its headers are wrong.
-Sheet Load(const std::string& dir, const char* name) {
+// Decodes one 24-bit image of width x height; an empty sheet when its headers are wrong.
+Sheet Load(const std::string& dir, const char* name, int width = kWidth, int height = kHeight) {
   const std::string path = dir + "/" + name + ".bmp";
   const std::string b = ReadFile(path);
   auto bad = [&](const char* what) {
     Fail(path + ": " + what);
     return Sheet(0, 0);
   };
-  if (b.size() != kFileSize)
+  const size_t stride = size_t((width * 3 + 3) & ~3);
+  const size_t fileSize = 54 + stride * size_t(height);
+  if (b.size() != fileSize)
     return bad("wrong file size");
-  if (b[0] != 'B' || b[1] != 'M' || ReadU32(b, 2) != kFileSize || ReadU32(b, 10) != 54)
+  if (b[0] != 'B' || b[1] != 'M' || ReadU32(b, 2) != fileSize || ReadU32(b, 10) != 54)
     return bad("bad file header");
-  if (ReadU32(b, 14) != 40 || int32_t(ReadU32(b, 18)) != kWidth || int32_t(ReadU32(b, 22)) != kHeight ||
+  if (ReadU32(b, 14) != 40 || int32_t(ReadU32(b, 18)) != width || int32_t(ReadU32(b, 22)) != height ||
       ReadU16(b, 26) != 1 || ReadU16(b, 28) != 24 || ReadU32(b, 30) != 0)
-    return bad("not an uncompressed 24-bit image of the indicator size");
-  const size_t stride = size_t((kWidth * 3 + 3) & ~3);
-  Sheet image(kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      const size_t at = 54 + size_t(kHeight - 1 - y) * stride + size_t(x) * 3;
+    return bad("not an uncompressed 24-bit image of its size");
+  Sheet image(width, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const size_t at = 54 + size_t(height - 1 - y) * stride + size_t(x) * 3;
       image.at(x, y) = Rgb{uint8_t(b[at + 2]), uint8_t(b[at + 1]), uint8_t(b[at])};
     }
   return image;
@@ -139,6 +141,33 @@ void CheckCursor(const std::string& dir, int index) {
   }
 }
 
+// A scrolling marker's picture: its file, only face and ink, the drawing, symmetric in
+// the directions it shows, with a head exactly towards each of them.
+void CheckScrollPicture(const std::string& dir, int index) {
+  const std::string name = kScrollNames[index];
+  const Sheet image = Load(dir, kScrollNames[index], kScrollSize, kScrollSize);
+  if (!image.width)
+    return;
+  for (const Rgb& p : image.pixels)
+    if (!(p == kScrollInk) && !(p == kScrollFace)) {
+      Fail(name + ".bmp: a pixel is neither ink nor face");
+      return;
+    }
+  if (image.pixels != DrawScrollPicture(index).pixels)
+    Fail(name + ".bmp: not the drawing");
+  const int last = kScrollSize - 1, m = kScrollSize / 2 - 1;
+  for (int y = 0; y < kScrollSize; ++y)
+    for (int x = 0; x < kScrollSize; ++x)
+      if (!(image.at(x, y) == image.at(last - x, y)) || !(image.at(x, y) == image.at(x, last - y)))
+        Fail(name + ".bmp: not symmetric");
+  const bool horizontal = ScrollShowsHorizontal(index), vertical = ScrollShowsVertical(index);
+  const int tip = m - kHeadTip + 1;
+  if ((image.at(m, tip) == kScrollInk) != vertical || (image.at(tip, m) == kScrollInk) != horizontal)
+    Fail(name + ".bmp: an arrow head is missing or too many");
+  if (!(image.at(m, m) == kScrollInk))
+    Fail(name + ".bmp: no dot in the middle");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -163,6 +192,10 @@ int main(int argc, char** argv) {
     files.push_back(std::string(kCursorNames[i]) + ".cur");
     CheckCursor(dir, i);
   }
+  for (int i = 0; i < kScrollCount; ++i) {
+    files.push_back(std::string(kScrollNames[i]) + ".bmp");
+    CheckScrollPicture(dir, i);
+  }
   if (ReadFile(dir + "/treelist-contact-sheet.png").substr(1, 3) != "PNG")
     Fail("treelist-contact-sheet.png is missing");
   for (const std::string& problem : luna::SecondRunDifferences(generator, dir, dir + "/dxgrid-again", files))
@@ -171,6 +204,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "dxgrid_check: %d problem(s)\n", failures);
     return 1;
   }
-  std::printf("dxgrid_check: the indicator images and cursors pass\n");
+  std::printf("dxgrid_check: the indicator images, cursors and scrolling pictures pass\n");
   return 0;
 }

@@ -1,6 +1,7 @@
 // Draws the tree list's indicator images (DxGridImages.h) and cursors (DxGridCursors.h)
 // into the directory given as the first argument: DXGRID_*.bmp as 24-bit BMP files,
-// DXTL*.cur as cursor files and a contact sheet
+// DXTL*.cur as cursor files, the middle-button scrolling's pictures (DxGridScrollImages.h)
+// as 24-bit BMP files and a contact sheet
 // (treelist-contact-sheet.png) for people to look at, each image zoomed on a checkerboard
 // and as it shows in an indicator button. The artwork is this project's own, drawn here
 // pixel by pixel; the output is the same byte for byte on every run.
@@ -15,6 +16,7 @@
 
 #include "DxGridCursors.h"
 #include "DxGridImages.h"
+#include "DxGridScrollImages.h"
 
 using namespace dxgrid;
 
@@ -182,6 +184,8 @@ int main(int argc, char** argv) {
     const int hot = i == kDelete || i >= kDragCopy ? 0 : kCentre;
     luna::WriteFile(dir + "/" + kCursorNames[i] + ".cur", luna::EncodeMonoCursor(hot, hot, CursorPixel, &art));
   }
+  for (int i = 0; i < kScrollCount; ++i)
+    luna::WriteFile(dir + "/" + kScrollNames[i] + ".bmp", luna::EncodeBmp(DrawScrollPicture(i)));
   luna::WriteFile(dir + "/treelist-contact-sheet.png", ContactSheet(images));
   return 0;
 }
