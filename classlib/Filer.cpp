@@ -86,8 +86,8 @@ bool WriteNestedObjects(TObject* value, TComponent* root, TFilerObjects& objects
 }
 
 // The component a stored reference names: a plain name among the root's components
-// (or the root itself), a qualified one among those of the root FindGlobalComponentProc
-// finds.
+// (or the root itself), a qualified one among those of its owner: the root, one of the
+// root's components, else the root FindGlobalComponentProc finds.
 TComponent* FindReference(const std::string& name, TComponent* root) {
   const size_t dot = name.find('.');
   if (dot == std::string::npos) {
@@ -98,7 +98,11 @@ TComponent* FindReference(const std::string& name, TComponent* root) {
     return SameText(root->GetName(), name) ? root : nullptr;
   }
   const std::string rootName = name.substr(0, dot);
-  TComponent* owner = root && SameText(root->GetName(), rootName) ? root : FindGlobalComponentProc(rootName);
+  TComponent* owner = nullptr;
+  if (root)
+    owner = SameText(root->GetName(), rootName) ? root : root->FindComponent(rootName);
+  if (!owner)
+    owner = FindGlobalComponentProc(rootName);
   return owner ? owner->FindComponent(name.substr(dot + 1)) : nullptr;
 }
 

@@ -16,7 +16,8 @@
 // owner's name ("Library.Icons") when it lives in another root than the one written. A
 // reader keeps the references it reads as fix-ups and resolves them once everything is
 // read, before Loaded: a plain name among the components of the root read into, a
-// qualified one in the root that FindGlobalComponentProc finds. A reference that finds
+// qualified one among those of its owner (a component of that root, else the root
+// FindGlobalComponentProc finds). A reference that finds
 // nothing (or a component of another class) leaves the property as it was and is
 // reported in the list of unresolved references; the rest of the stream still loads.
 //
