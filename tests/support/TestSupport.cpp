@@ -179,13 +179,22 @@ bool RunChattr(const std::string& flag, const std::string& path) {
 }
 
 bool WritableNow(const std::string& path) {
+  // Only a refusal counts as not writable: another failure (a probe of an earlier call not
+  // yet gone, a passing sharing conflict) says nothing, and taking it for one ended the
+  // wait for chattr before the flag was set.
+  auto refused = [] {
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
+  };
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    const std::string probe = IncludeTrailingPathDelimiter(path) + "write-probe.tmp";
+    static unsigned probes = 0;
+    const std::string probe = IncludeTrailingPathDelimiter(path) + "write-probe-" +
+                              std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++probes) + ".tmp";
     HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-      return false;
+      return !refused();
     CloseHandle(file);
     DeleteFileA(probe.c_str());
     return true;
@@ -193,7 +202,7 @@ bool WritableNow(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE)
-    return false;
+    return !refused();
   CloseHandle(file);
   return true;
 }
