@@ -9,9 +9,11 @@
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
+#include "classlib/Filer.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/Strings.h"
 #include "classlib/UtilWindow.h"
 
 using namespace controls_detail;
@@ -54,14 +56,30 @@ std::string GetLongHint(const std::string& hint) {
 
 // ---- Forms unit ---------------------------------------------------------------------------
 
+namespace {
+
+// Qualified references of stored components ("Library.Icons") name forms of the screen.
+TComponent* FindScreenForm(const std::string& name) {
+  for (int i = 0; Screen && i < Screen->GetCustomFormCount(); ++i)
+    if (SameText(Screen->GetCustomForms(i)->GetName(), name))
+      return Screen->GetCustomForms(i);
+  return nullptr;
+}
+
+}  // namespace
+
 void InitializeForms() {
   if (Application)
     return;
   Screen = new TScreen(nullptr);
   Application = new TApplication(nullptr);
+  if (FindGlobalComponentProc == FindNoGlobalComponent)
+    FindGlobalComponentProc = FindScreenForm;
 }
 
 void FinalizeForms() {
+  if (FindGlobalComponentProc == FindScreenForm)
+    FindGlobalComponentProc = FindNoGlobalComponent;
   delete Application;
   Application = nullptr;
   delete Screen;

@@ -1,5 +1,6 @@
 #include "classlib/Filer.h"
 
+#include <cassert>
 #include <vector>
 
 #include "classlib/ClassRegistry.h"
@@ -7,6 +8,20 @@
 #include "classlib/Components.h"
 #include "classlib/PublishedProperties.h"
 #include "classlib/Strings.h"
+
+// The references read and not yet resolved: the object, its property, the stored name.
+struct TFilerFixups {
+  struct TFixup {
+    TPersistent* Instance;
+    const TPropInfo* Info;
+    std::string Name;
+  };
+  std::vector<TFixup> Items;
+};
+
+TFindGlobalComponentProc FindGlobalComponentProc = FindNoGlobalComponent;
+
+TComponent* FindNoGlobalComponent(const std::string&) { return nullptr; }
 
 namespace {
 
@@ -19,7 +34,9 @@ struct TChildList {
 void WriteComponentObject(TComponent* component, TComponent* root, TFilerObject& object) {
   object.ClassName = component->ClassName();
   object.Name = component->GetName();
-  TWriter(object.Properties).WriteProperties(component);
+  TWriter writer(object.Properties);
+  writer.SetRoot(root);
+  writer.WriteProperties(component);
   TChildList list;
   component->GetChildren(TGetChildProc::Bind<&TChildList::Add>(&list), root);
   for (TComponent* child : list.Children) {
@@ -28,16 +45,32 @@ void WriteComponentObject(TComponent* component, TComponent* root, TFilerObject&
   }
 }
 
+// How a reference to `component` is stored from `root`: its name, qualified with its
+// owner's name when the owner is another root; empty for a component without a name,
+// which nothing could find again.
+std::string ReferenceName(const TComponent* component, const TComponent* root) {
+  if (component->GetName().empty())
+    return {};
+  const TComponent* owner = component->GetOwner();
+  if (!owner || owner == root || owner->GetName().empty())
+    return component->GetName();
+  return owner->GetName() + "." + component->GetName();
+}
+
 // The nested objects of an object property: the items of a collection, or the one
 // object of an owned persistent that has something stored. Components are references,
-// not owned values: they are not stored.
-bool WriteNestedObjects(TObject* value, TFilerObjects& objects) {
+// not owned values: the caller stores them by name.
+bool WriteNestedObjects(TObject* value, TComponent* root, TFilerObjects& objects) {
+  auto write = [root](TPersistent* persistent, TFilerObject& object) {
+    object.ClassName = persistent->ClassName();
+    TWriter writer(object.Properties);
+    writer.SetRoot(root);
+    writer.WriteProperties(persistent);
+  };
   if (auto* collection = ObjectAs<TCollection>(value)) {
     for (int i = 0; i < collection->GetCount(); ++i) {
-      TCollectionItem* item = collection->GetItem(i);
       objects.emplace_back();
-      objects.back().ClassName = item->ClassName();
-      TWriter(objects.back().Properties).WriteProperties(item);
+      write(collection->GetItem(i), objects.back());
     }
     return true;
   }
@@ -45,17 +78,58 @@ bool WriteNestedObjects(TObject* value, TFilerObjects& objects) {
   if (!persistent || persistent->Is<TComponent>())
     return false;
   TFilerObject object;
-  object.ClassName = persistent->ClassName();
-  TWriter(object.Properties).WriteProperties(persistent);
+  write(persistent, object);
   if (object.Properties.empty())
     return false;
   objects.push_back(std::move(object));
   return true;
 }
 
+// The component a stored reference names: a plain name among the root's components
+// (or the root itself), a qualified one among those of its owner: the root, one of the
+// root's components, else the root FindGlobalComponentProc finds.
+TComponent* FindReference(const std::string& name, TComponent* root) {
+  const size_t dot = name.find('.');
+  if (dot == std::string::npos) {
+    if (!root)
+      return nullptr;
+    if (TComponent* found = root->FindComponent(name))
+      return found;
+    return SameText(root->GetName(), name) ? root : nullptr;
+  }
+  const std::string rootName = name.substr(0, dot);
+  TComponent* owner = nullptr;
+  if (root)
+    owner = SameText(root->GetName(), rootName) ? root : root->FindComponent(rootName);
+  if (!owner)
+    owner = FindGlobalComponentProc(rootName);
+  return owner ? owner->FindComponent(name.substr(dot + 1)) : nullptr;
+}
+
+// Sets every reference that finds a component of its property's class; answers the
+// others, which leave their properties as they were.
+std::vector<std::string> ResolveFixups(TFilerFixups& fixups, TComponent* root) {
+  std::vector<std::string> unresolved;
+  for (const TFilerFixups::TFixup& fixup : fixups.Items) {
+    TComponent* found = FindReference(fixup.Name, root);
+    if (found && found->InheritsFrom(fixup.Info->PropClass)) {
+      fixup.Info->Set(fixup.Instance, found);
+      continue;
+    }
+    const auto* component = ObjectAs<TComponent>(fixup.Instance);
+    const std::string holder =
+        component && !component->GetName().empty() ? component->GetName() : std::string(fixup.Instance->ClassName());
+    const std::string why = found ? std::string("is no ") + fixup.Info->PropClass->ClassName() : "not found";
+    unresolved.push_back(
+        Format("%s.%s: %s %s", holder.c_str(), fixup.Info->Name.c_str(), fixup.Name.c_str(), why.c_str()));
+  }
+  fixups.Items.clear();
+  return unresolved;
+}
+
 void ReadComponentObject(const TFilerObject& object, TComponent* instance, TComponent* parent, TComponent* owner,
-                         std::vector<TComponent*>& loading) {
-  TReader reader(object.Properties);
+                         std::vector<TComponent*>& loading, TFilerFixups& fixups) {
+  TReader reader(object.Properties, &fixups);
   reader.SetParent(parent);
   reader.SetOwner(owner);
   reader.ReadComponent(instance);
@@ -69,7 +143,7 @@ void ReadComponentObject(const TFilerObject& object, TComponent* instance, TComp
       loading.push_back(component);
     try {
       component->SetName(child.Name);
-      ReadComponentObject(child, component, instance, owner, loading);
+      ReadComponentObject(child, component, instance, owner, loading, fixups);
     } catch (...) {
       if (ownPass)
         std::erase(loading, component);
@@ -84,14 +158,26 @@ void ReadComponentObject(const TFilerObject& object, TComponent* instance, TComp
 // TWriter
 
 void TWriter::WriteProperties(TPersistent* instance) {
+  TComponent* root = FRoot;
+  if (auto* component = ObjectAs<TComponent>(instance); !root && component)
+    root = component->GetOwner() ? component->GetOwner() : component;
   for (const TPropInfo* info : GetPropList(instance->ClassType())) {
     if (!IsStoredProp(instance, *info))
       continue;
     TFilerProperty property{info->Name, false, {}};
     switch (info->Kind) {
       case pkObject: {
+        TObject* value = info->Get(instance);
+        if (auto* component = ObjectAs<TComponent>(value)) {
+          // A property that cannot be set could not take the reference back.
+          std::string name = info->Set ? ReferenceName(component, root) : std::string();
+          if (name.empty())
+            continue;
+          property.Values.emplace_back(TFilerReference{std::move(name)});
+          break;
+        }
         TFilerObjects objects;
-        if (!WriteNestedObjects(info->Get(instance), objects))
+        if (!WriteNestedObjects(value, root, objects))
           continue;
         property.Values.emplace_back(std::move(objects));
         break;
@@ -150,6 +236,19 @@ void TWriter::Append(TFilerValue value) {
 // TReader
 
 void TReader::ReadProperties(TPersistent* instance) {
+  // A read of its own resolves the references it reads when it is done.
+  TFilerFixups ownFixups;
+  const bool resolveOwn = !FFixups;
+  if (resolveOwn)
+    FFixups = &ownFixups;
+  struct TRestoreFixups {
+    TReader* Reader;
+    bool Own;
+    ~TRestoreFixups() {
+      if (Own)
+        Reader->FFixups = nullptr;
+    }
+  } restoreFixups{this, resolveOwn};
   std::vector<bool> consumed(FData.size(), false);
   std::vector<bool>* outer = FConsumed;
   FConsumed = &consumed;
@@ -172,6 +271,19 @@ void TReader::ReadProperties(TPersistent* instance) {
     if (!consumed[i])
       throw EReadError(Format("Property %s does not exist in %s", FData[i].Name.c_str(), instance->ClassName()));
   }
+  if (!resolveOwn)
+    return;
+  TComponent* root = FOwner;
+  if (auto* component = ObjectAs<TComponent>(instance); !root && component)
+    root = component->GetOwner() ? component->GetOwner() : component;
+  FUnresolved = ResolveFixups(ownFixups, root);
+}
+
+void TReader::AddFixup(TPersistent* instance, const TPropInfo& info, const std::string& name) {
+  if (!info.Set || !info.PropClass->InheritsFrom(TComponent::StaticClass()))
+    throw EReadError(Format("Invalid property value of %s: it takes no component reference", info.Name.c_str()));
+  assert(FFixups && "references are read inside ReadProperties");
+  FFixups->Items.push_back(TFilerFixups::TFixup{instance, &info, name});
 }
 
 void TReader::ReadPublished(TPersistent* instance, const TPropInfo& info, const TFilerProperty& property) {
@@ -189,9 +301,15 @@ void TReader::ReadPublished(TPersistent* instance, const TPropInfo& info, const 
     }
   } restore{this, outer, outerIndex};
   switch (info.Kind) {
-    case pkObject:
-      ReadObject(info.Get(instance), property);
+    case pkObject: {
+      const TFilerValue& value = Next("objects or a reference");
+      if (const auto* reference = std::get_if<TFilerReference>(&value)) {
+        AddFixup(instance, info, reference->Name);
+        return;
+      }
+      ReadObject(info.Get(instance), property, value);
       return;
+    }
     case pkBoolean:
       info.SetOrd(instance, ReadBoolean() ? 1 : 0);
       return;
@@ -204,13 +322,12 @@ void TReader::ReadPublished(TPersistent* instance, const TPropInfo& info, const 
   }
 }
 
-void TReader::ReadObject(TObject* target, const TFilerProperty& property) {
-  const TFilerValue& value = Next("objects");
+void TReader::ReadObject(TObject* target, const TFilerProperty& property, const TFilerValue& value) {
   const auto* objects = std::get_if<TFilerObjects>(&value);
   if (!objects)
     throw EReadError(Format("Invalid property value of %s: objects expected", property.Name.c_str()));
   auto readInto = [this](TPersistent* persistent, const TFilerObject& object) {
-    TReader reader(object.Properties);
+    TReader reader(object.Properties, FFixups);
     reader.SetParent(FParent);
     reader.SetOwner(FOwner);
     reader.ReadProperties(persistent);
@@ -243,7 +360,7 @@ void TReader::ReadComponent(TComponent* component) {
   component->FComponentState.Exclude(csReading);
 }
 
-void TReader::ReadRootComponent(const TFilerObject& object, TComponent* instance) {
+std::vector<std::string> TReader::ReadRootComponent(const TFilerObject& object, TComponent* instance) {
   if (!SameText(object.ClassName, instance->ClassName()))
     throw EReadError(
         Format("A stored %s cannot be read into a %s", object.ClassName.c_str(), instance->ClassName()));
@@ -253,8 +370,11 @@ void TReader::ReadRootComponent(const TFilerObject& object, TComponent* instance
   if (BeginLoading(instance))
     loading.push_back(instance);
   TComponent* owner = instance->GetOwner() ? instance->GetOwner() : instance;
+  TFilerFixups fixups;
+  std::vector<std::string> unresolved;
   try {
-    ReadComponentObject(object, instance, nullptr, owner, loading);
+    ReadComponentObject(object, instance, nullptr, owner, loading, fixups);
+    unresolved = ResolveFixups(fixups, owner);
   } catch (...) {
     for (TComponent* component : loading)
       EndLoading(component, /*callLoaded=*/false);
@@ -267,6 +387,7 @@ void TReader::ReadRootComponent(const TFilerObject& object, TComponent* instance
   }
   for (TComponent* component : loading)
     EndLoading(component);
+  return unresolved;
 }
 
 const TFilerProperty* TReader::Find(const std::string& name, bool binary) {

@@ -1,6 +1,9 @@
 // The column kinds for the class library's streaming: their published properties, the
 // values they store themselves (numbers with a fraction, string lists), and the
-// registration of their classes at start-up.
+// registration of their classes at start-up. The image lists of the image column are
+// stored as references to the form's components; the graphic column's tool-bar
+// settings as an owned object. Its stored tool-bar position is not written: the column
+// only hands it to its editor and never holds any other than "none".
 //
 // Numbers with a fraction are stored as text in the classic "C" form ("0.25"), so that a
 // stored form reads back the same under any locale; string lists as their text, one
@@ -101,6 +104,21 @@ void PublishEditButton() {
        OrdinalProperty<&B::GetWidth, &B::SetWidth>("Width", 0)});
 }
 
+// The tool-bar settings a graphic column writes as an owned object.
+void PublishPopupToolBarWindow() {
+  using W = TdxPopupToolBarWindow;
+  RegisterPublishedProperties(
+      W::StaticClass(),
+      {OrdinalProperty<&W::GetAlignment, &W::SetAlignment>("Alignment", ptaBottom),
+       OrdinalProperty<&W::GetButtons, &W::SetButtons>("Buttons", int32_t(kDxDefaultToolBarButtons.Bits())),
+       StringProperty<&W::GetCustomButtonCaption, &W::SetCustomButtonCaption>("CustomButtonCaption"),
+       StoredWhen<&W::HasCustomButtonGlyph>(
+           ObjectProperty<&W::GetCustomButtonGlyph, &W::SetCustomButtonGlyph>("CustomButtonGlyph")),
+       OrdinalProperty<&W::GetIsPopupMenu, &W::SetIsPopupMenu>("IsPopupMenu", true),
+       OrdinalProperty<&W::GetShowCaptions, &W::SetShowCaptions>("ShowCaptions", true),
+       OrdinalProperty<&W::GetVisible, &W::SetVisible>("Visible", true)});
+}
+
 // The base column's MinWidth and HeaderMaxLineCount with a kind's own default.
 TPropInfo MinWidthProperty(int defaultValue) {
   return OrdinalProperty<&TdxTreeListColumn::GetMinWidth, &TdxTreeListColumn::SetMinWidth>("MinWidth",
@@ -198,7 +216,10 @@ void TdxTreeListImageColumn::PublishProperties() {
   RegisterPublishedProperties(
       StaticClass(),
       {MinWidthProperty(16), OrdinalProperty<&C::GetDefaultImages, &C::SetDefaultImages>("DefaultImages", true),
+       // The image lists are the form's: stored as references by name.
+       ObjectProperty<&C::GetImages, &C::SetImages>("Images"),
        OrdinalProperty<&C::GetIncremental, &C::SetIncremental>("Incremental", false),
+       ObjectProperty<&C::GetLargeImages, &C::SetLargeImages>("LargeImages"),
        OrdinalProperty<&C::GetListWidth, &C::SetListWidth>("ListWidth", 0),
        OrdinalProperty<&C::GetMultiLineText, &C::SetMultiLineText>("MultiLineText", false),
        OrdinalProperty<&C::GetShowDescription, &C::SetShowDescription>("ShowDescription", false)});
@@ -310,6 +331,8 @@ void TdxTreeListGraphicColumn::PublishProperties() {
        OrdinalProperty<&C::GetCustomGraphic, &C::SetCustomGraphic>("CustomGraphic", false),
        OrdinalProperty<&C::GetDblClickActivate, &C::SetDblClickActivate>("DblClickActivate", true),
        OrdinalProperty<&C::GetGraphicTransparency, &C::SetGraphicTransparency>("GraphicTransparency", gtDefault),
+       // Written only when a setting differs from its default.
+       ObjectProperty<&C::GetPopupToolBar, &C::SetPopupToolBar>("PopupToolBar"),
        OrdinalProperty<&C::GetPopupToolbarPosStored, &C::SetPopupToolbarPosStored>("PopupToolbarPosStored", true),
        OrdinalProperty<&C::GetQuickDraw, &C::SetQuickDraw>("QuickDraw", false),
        OrdinalProperty<&C::GetShadowSelection, &C::SetShadowSelection>("ShadowSelection", true),
@@ -356,6 +379,7 @@ void InitializeDxTreeListColumnKinds() {
   for (size_t i = 0; i < count; ++i)
     RegisterClass(classes[i]);
   PublishEditButton();
+  PublishPopupToolBarWindow();
   TdxTreeListMemoColumn::PublishProperties();
   TdxTreeListDropDownColumn::PublishProperties();
   TdxTreeListDateColumn::PublishProperties();
@@ -383,6 +407,7 @@ void FinalizeDxTreeListColumnKinds() {
     UnRegisterClass(classes[i]);
   }
   UnRegisterPublishedProperties(TdxTreeListDropDownColumn::StaticClass());
+  UnRegisterPublishedProperties(TdxPopupToolBarWindow::StaticClass());
   UnRegisterPublishedProperties(TdxEditButton::StaticClass());
   SetDxCheckColumnDefaults(std::string(), std::string());
 }
