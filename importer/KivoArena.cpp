@@ -73,6 +73,8 @@ void TKivoArena::Free(void* object) {
 
 TKivoArena* TKivoArena::Current() { return gCurrent; }
 
+TKivoArena* TKivoArena::Holding(const void* object) { return object ? RegionOf(object) : nullptr; }
+
 TKivoArenaScope::TKivoArenaScope(TKivoArena& arena) : FPrevious(gCurrent) { gCurrent = &arena; }
 
 TKivoArenaScope::~TKivoArenaScope() { gCurrent = FPrevious; }

@@ -23,6 +23,8 @@ class TKivoArena {
 
   // The arena model objects are made in; null for the heap.
   static TKivoArena* Current();
+  // The arena whose memory holds `object`; null when none does.
+  static TKivoArena* Holding(const void* object);
   // Gives back an object's memory: to its arena when one holds it (which only counts
   // it, the memory staying until the arena goes), else to the heap.
   static void Free(void* object);

@@ -4,6 +4,8 @@
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
+#include <memory>
+#include <new>
 #include <string>
 #include <typeinfo>
 #include <utility>
@@ -32,8 +34,23 @@ TKivoDisplay::TDrawingState& TKivoDisplay::Edit() {
 }
 
 void TKivoDisplay::SetLayerMap(TStringList* map) {
-  if (State().LayerMap != map)
-    Edit().LayerMap = map;
+  if (State().LayerMap == map)
+    return;
+  // The map is set on every object of a model at once, and runs of objects share one
+  // drawing state: the state made for the first of a run is shared by the rest, as the
+  // old one was, instead of each making its own copy (a large board's model doubled).
+  // The memo holds the state replaced last, so its address stands for it alone.
+  static std::shared_ptr<TDrawingState> replaced, replacement;
+  if (FState && FState == replaced && replacement->LayerMap == map) {
+    FState = replacement;
+    return;
+  }
+  std::shared_ptr<TDrawingState> old = FState;
+  Edit().LayerMap = map;
+  if (old && old != FState) {
+    replaced = std::move(old);
+    replacement = FState;
+  }
 }
 
 void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {
@@ -50,9 +67,16 @@ const TKivoDisplay::TTranslationLinks& TKivoDisplay::Links() const {
   return FLinks ? *FLinks : none;
 }
 
+void TKivoDisplay::TTranslationLinks::operator delete(void* links) { TKivoArena::Free(links); }
+
 TKivoDisplay::TTranslationLinks& TKivoDisplay::EditLinks() {
-  if (!FLinks)
-    FLinks = std::make_unique<TTranslationLinks>();
+  if (!FLinks) {
+    // In the model's arena, with the object: every object of a large board gets them.
+    TKivoArena* arena = TKivoArena::Holding(this);
+    void* memory = arena ? arena->Allocate(sizeof(TTranslationLinks))
+                         : ::operator new(sizeof(TTranslationLinks));
+    FLinks.reset(new (memory) TTranslationLinks());
+  }
   return *FLinks;
 }
 

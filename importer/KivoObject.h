@@ -143,7 +143,9 @@ class TKivoDisplay : public TObject {
   // What only translation sets: the pad stack, the containers an object enters and
   // the handles it created and has not yet added to them. Made on the first value
   // other than none, so that an object only read carries one pointer for all of it.
+  // Made in the arena of the object that has them, when one holds it.
   struct TTranslationLinks {
+    static void operator delete(void* links);
     TKivoPadStack* PadStack = nullptr;
     uint32_t OwnerContainer = 0;
     uint32_t NetContainer = 0;

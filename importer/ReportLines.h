@@ -1,7 +1,8 @@
-// One list of report lines with their detail levels, kept as records in pieces of about
-// a megabyte: a large import has a line for every host object, and a string object per
-// line cost more than the line, while one growing block would need twice the list's
-// size whenever it grew.
+// One list of report records, each a run of bytes with a tag byte (a line's detail
+// level, or the form of an import event), kept in pieces of about a megabyte: a large
+// import has a record for every host object, and a string object per record cost more
+// than the record, while one growing block would need twice the list's size whenever
+// it grew.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +13,17 @@
 
 class TReportLines {
  public:
-  void Add(std::string_view text, uint8_t level);
+  void Add(std::string_view text, uint8_t tag);
   size_t GetCount() const { return FCount; }
 
-  // Calls `visit(text, level)` for every line in the order added.
+  // Calls `visit(text, tag)` for every record in the order added.
   template <class F>
   void ForEach(F&& visit) const;
 
  private:
-  // A record: its level, the text's length (4 bytes) and the text.
-  static constexpr size_t HeadSize = 1 + sizeof(uint32_t);
+  // A record: its tag, its length (one byte below kLongLength, else kLongLength and
+  // four bytes) and its bytes. Most records are a few words long.
+  static constexpr uint8_t kLongLength = 0xFF;
   std::vector<std::string> FPieces;
   size_t FCount = 0;
 };
@@ -30,11 +32,15 @@ template <class F>
 void TReportLines::ForEach(F&& visit) const {
   for (const std::string& piece : FPieces) {
     for (size_t at = 0; at < piece.size();) {
-      const uint8_t level = static_cast<uint8_t>(piece[at]);
-      uint32_t length;
-      std::memcpy(&length, piece.data() + at + 1, sizeof length);
-      visit(std::string_view(piece.data() + at + HeadSize, length), level);
-      at += HeadSize + length;
+      const uint8_t tag = static_cast<uint8_t>(piece[at]);
+      uint32_t length = static_cast<uint8_t>(piece[at + 1]);
+      at += 2;
+      if (length == kLongLength) {
+        std::memcpy(&length, piece.data() + at, sizeof length);
+        at += sizeof length;
+      }
+      visit(std::string_view(piece.data() + at, length), tag);
+      at += length;
     }
   }
 }

@@ -9,6 +9,9 @@
 //   goes to "<name>-report.rpt" and says so in a line after its time.
 #include "importer/ReportManager.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cstring>
 #include <memory>
 
 #include "classlib/FileUtils.h"
@@ -24,6 +27,7 @@
 namespace {
 
 constexpr size_t kPadLineLength = 41;
+constexpr std::string_view kPadLead = "Component Pad Added: ";
 
 // A board coordinate as the report shows it: mils with up to three decimals.
 std::string Coord(int32_t value) { return CoordToUnitString(/*imperial=*/true, value); }
@@ -44,10 +48,15 @@ std::string TextOf(const TPCBObject* object) { return object ? object->GetText()
 
 // The designator: the text of the component's name text object.
 std::string Designator(uint32_t component) {
-  const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(component);
-  const TPcbComponent* asComponent = ObjectAs<TPcbComponent>(proxy.get());
-  return asComponent ? GetObjectText(static_cast<uint32_t>(asComponent->GetNameText()))
-                     : std::string();
+  uint32_t nameText = 0;
+  bool isComponent = false;
+  WithPcbObjectFromHandle(component, [&](TPCBObject* proxy) {
+    if (const TPcbComponent* asComponent = ObjectAs<TPcbComponent>(proxy)) {
+      isComponent = true;
+      nameText = static_cast<uint32_t>(asComponent->GetNameText());
+    }
+  });
+  return isComponent ? GetObjectText(nameText) : std::string();
 }
 
 }  // namespace
@@ -56,11 +65,6 @@ TReportManager::TReportManager(std::string_view kivoFileName) : FFileName(kivoFi
 
 void TReportManager::Add(TLines& lines, std::string_view text, uint8_t level) {
   lines.Add(text, level);
-}
-
-void TReportManager::AddEventLine(std::string_view text, uint8_t level) {
-  if (level <= FImportEventLevel)
-    FImportEvents.Add(text, level);
 }
 
 void TReportManager::AddLoadWarning(uint8_t kind, std::string_view tokenText) {
@@ -158,84 +162,114 @@ void TReportManager::AddImportError(uint8_t kind) {
   }
 }
 
-void TReportManager::AddTrackLine(const TPCBObject* object) {
+void TReportManager::AddEvent(TEventForm form, const TPCBObject* object) {
   const TPoints p(object);
-  AddEventLine("Track Added At: " + Point(p.X, p.Y) + " To " + Point(p.X2, p.Y2), 3);
+  const int32_t points[] = {p.X, p.Y, p.X2, p.Y2};
+  const size_t count = form == efArc || form == efVia ? 2 : 4;
+  FImportEvents.Add(std::string_view(reinterpret_cast<const char*>(points), count * sizeof(int32_t)),
+                    form);
 }
 
-void TReportManager::AddArcLine(const TPCBObject* object) {
-  const TPoints p(object);
-  AddEventLine("Arc Added At: " + Point(p.X, p.Y), 3);
+void TReportManager::AddEvent(TEventForm form, std::string_view text) {
+  FImportEvents.Add(text, form);
 }
 
-void TReportManager::AddTrackOrArcLine(const TPCBObject* object) {
+void TReportManager::AddTrackOrArcEvent(const TPCBObject* object) {
   if (object && object->GetObjectId() == okTrack)
-    AddTrackLine(object);
+    AddEvent(efTrack, object);
   else if (object && object->GetObjectId() == okArc)
-    AddArcLine(object);
+    AddEvent(efArc, object);
 }
 
 void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
   if (kind > 10)
     return;
-  // The level of each kind's least detailed line: an event none of whose lines the
-  // chosen level writes asks the host nothing and keeps nothing (on a large board
-  // these read-backs and lines cost a fifth of the import and hundreds of megabytes).
-  static constexpr uint8_t kEventLevel[] = {3, 2, 3, 2, 3, 3, 3, 3, 2, 3, 3};
-  if (FImportEventLevel < kEventLevel[kind])
-    return;
+  // Every event is read back now, while its object is as the import left it, and kept
+  // as a record of its values: the lines are made only when the report is written, and
+  // only those its import-event level writes then.
   if (kind == 3) {
-    AddEventLine("Component Added: " + Designator(object), 2);
+    AddEvent(efComponent, Designator(object));
     return;
   }
-  const std::unique_ptr<TPCBObject> proxy = CreatePcbObjectFromHandle(object);
-  const TPCBObject* o = proxy.get();
-  switch (kind) {
-    case 0:
-      AddEventLine("Added To Component", 3);
-      AddTrackOrArcLine(o);
-      return;
-    case 1:
-      AddEventLine("Added To Component", 3);
-      AddEventLine("Text Added: " + TextOf(o), 2);
-      return;
-    case 2: {
-      const std::string name = o ? o->GetName() : std::string();
-      AddEventLine(("Component Pad Added: " + name).substr(0, kPadLineLength), 3);
-      return;
+  WithPcbObjectFromHandle(object, [&](TPCBObject* o) {
+    switch (kind) {
+      case 0:
+        AddEvent(efAddedToComponent, std::string_view());
+        AddTrackOrArcEvent(o);
+        return;
+      case 1:
+        AddEvent(efAddedToComponent, std::string_view());
+        AddEvent(efText, TextOf(o));
+        return;
+      case 2:
+        // Only the part of the name that its line shows is kept.
+        AddEvent(efPad, std::string_view(o ? o->GetName() : std::string())
+                            .substr(0, kPadLineLength - kPadLead.size()));
+        return;
+      case 4:
+        AddEvent(efFill, o);
+        return;
+      case 5:
+        AddEvent(efArc, o);
+        return;
+      case 6:
+        AddEvent(efTrack, o);
+        return;
+      case 7:
+        AddEvent(efVia, o);
+        return;
+      case 8:
+        AddEvent(efText, TextOf(o));
+        return;
+      case 9:
+        AddTrackOrArcEvent(o);
+        return;
+      case 10: {
+        // Each corner asks the host afresh.
+        int32_t corners[4] = {};
+        if (o) {
+          corners[0] = o->GetBoundingX1();
+          corners[1] = o->GetBoundingY1();
+          corners[2] = o->GetBoundingX2();
+          corners[3] = o->GetBoundingY2();
+        }
+        FImportEvents.Add(
+            std::string_view(reinterpret_cast<const char*>(corners), sizeof corners), efPolygon);
+        return;
+      }
     }
-    case 4: {
-      const TPoints p(o);
-      AddEventLine("Fill Added At: " + Point(p.X, p.Y) + " And " + Point(p.X2, p.Y2), 3);
-      return;
-    }
-    case 5:
-      AddArcLine(o);
-      return;
-    case 6:
-      AddTrackLine(o);
-      return;
-    case 7: {
-      const TPoints p(o);
-      AddEventLine("Via Added at " + Point(p.X, p.Y), 3);
-      return;
-    }
-    case 8:
-      AddEventLine("Text Added: " + TextOf(o), 2);
-      return;
-    case 9:
-      AddTrackOrArcLine(o);
-      return;
-    case 10: {
-      // Each corner asks the host afresh.
-      const std::string corners =
-          proxy ? Point(proxy->GetBoundingX1(), proxy->GetBoundingY1()) + "   " +
-                      Point(proxy->GetBoundingX2(), proxy->GetBoundingY2())
-                : Point(0, 0) + "   " + Point(0, 0);
-      AddEventLine("Polygon Added: Bouding Rect: " + corners, 3);
-      return;
-    }
+  });
+}
+
+uint8_t TReportManager::EventLevel(uint8_t form) {
+  return form == efText || form == efComponent ? 2 : 3;
+}
+
+std::string TReportManager::EventLine(uint8_t form, std::string_view record) {
+  int32_t v[4] = {};
+  std::memcpy(v, record.data(), std::min(record.size(), sizeof v));
+  switch (form) {
+    case efAddedToComponent:
+      return "Added To Component";
+    case efTrack:
+      return "Track Added At: " + Point(v[0], v[1]) + " To " + Point(v[2], v[3]);
+    case efArc:
+      return "Arc Added At: " + Point(v[0], v[1]);
+    case efFill:
+      return "Fill Added At: " + Point(v[0], v[1]) + " And " + Point(v[2], v[3]);
+    case efVia:
+      return "Via Added at " + Point(v[0], v[1]);
+    case efPolygon:
+      return "Polygon Added: Bouding Rect: " + Point(v[0], v[1]) + "   " + Point(v[2], v[3]);
+    case efText:
+      return "Text Added: " + std::string(record);
+    case efPad:
+      return (std::string(kPadLead) + std::string(record)).substr(0, kPadLineLength);
+    case efComponent:
+      return "Component Added: " + std::string(record);
   }
+  assert(false && "an import event of no known form");
+  return std::string();
 }
 
 void TReportManager::SetLoadSection(uint8_t section) {
@@ -327,7 +361,10 @@ void TReportManager::WriteReport() {
   file.WriteLn();
   if (FImportEventLevel > 0)
     file.WriteLn("Import Event List :");
-  writeList(FImportEvents, FImportEventLevel);
+  FImportEvents.ForEach([&](std::string_view record, uint8_t form) {
+    if (EventLevel(form) <= FImportEventLevel)
+      file.WriteLn(EventLine(form, record));
+  });
   file.Close();
   FReportPath = path;
 }

@@ -78,9 +78,9 @@ class TReportManager : public TObject {
   void AddImportWarning(uint8_t kind, uint32_t object);
   // Import errors (TImportErrorKind): an unknown error, cancelled by the user.
   void AddImportError(uint8_t kind);
-  // Import events 0 to 10 about a host object; later kinds add nothing. An event is
-  // read back and kept only when the import-event level at that moment writes a line
-  // of it: the level is chosen before the translation (the options dialog sets it).
+  // Import events 0 to 10 about a host object; later kinds add nothing. The object is
+  // read back at once and its values kept; the event's lines are made when the report
+  // is written, at the import-event level of that moment.
   void AddImportEvent(uint8_t kind, uint32_t object);
   // Makes `section` current, heading it in the load-event list when it changes.
   void SetLoadSection(uint8_t section);
@@ -102,13 +102,26 @@ class TReportManager : public TObject {
   using TLines = TReportLines;
 
   static void Add(TLines& lines, std::string_view text, uint8_t level);
-  // An import-event line, kept when the import-event level writes it.
-  void AddEventLine(std::string_view text, uint8_t level);
+  // The forms of the import events' lines, each kept as a record of its values: two
+  // or four coordinates, or a text.
+  enum TEventForm : uint8_t {
+    efAddedToComponent,
+    efTrack,
+    efArc,
+    efFill,
+    efVia,
+    efPolygon,
+    efText,
+    efPad,
+    efComponent,
+  };
+  void AddEvent(TEventForm form, const TPCBObject* object);  // its reference points
+  void AddEvent(TEventForm form, std::string_view text);
+  void AddTrackOrArcEvent(const TPCBObject* object);
+  static uint8_t EventLevel(uint8_t form);
+  static std::string EventLine(uint8_t form, std::string_view record);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
                            std::span<const TReportPoint> points, const TReportCircle* circle);
-  void AddTrackOrArcLine(const TPCBObject* object);
-  void AddTrackLine(const TPCBObject* object);
-  void AddArcLine(const TPCBObject* object);
   // Beside the KIVO file: its name with `suffix` added and the extension "rpt".
   std::string MakeReportPath(const std::string& suffix) const;
   // Whether writing `reportFile` (a real path) would overwrite the KIVO file.
@@ -124,7 +137,7 @@ class TReportManager : public TObject {
   TLines FLoadEvents;
   TLines FLoadErrors;
   TLines FLoadWarnings;
-  TLines FImportEvents;
+  TLines FImportEvents;  // records tagged with their TEventForm
   TLines FImportErrors;
   TLines FImportWarnings;
   uint8_t FLoadSection = 1;

@@ -3,6 +3,7 @@
 #include "pcb/PcbGroups.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "pcb/PcbObjectFactory.h"
 
@@ -38,7 +39,11 @@ std::string TPcbComponent::GetName() const {
   return GetObjectText(static_cast<uint32_t>(FNameText));
 }
 
-TPcbPolygon::TPcbPolygon(uint32_t handle) : TPcbGroupObject(handle) {
+TPcbPolygon::TPcbPolygon(uint32_t handle) : TPcbPolygon(handle, TPcbReadOnly{}) {
+  std::memset(FSegments.data(), 0, sizeof FSegments);
+}
+
+TPcbPolygon::TPcbPolygon(uint32_t handle, TPcbReadOnly) : TPcbGroupObject(handle) {
   FObjectId = okPolygon;
 }
 
@@ -57,5 +62,10 @@ void TPcbPolygon::SetPointCount(int32_t value) {
 }
 
 TPcbBoardOutline::TPcbBoardOutline(uint32_t handle) : TPcbPolygon(handle) {
+  FObjectId = okBoardOutline;
+}
+
+TPcbBoardOutline::TPcbBoardOutline(uint32_t handle, TPcbReadOnly readOnly)
+    : TPcbPolygon(handle, readOnly) {
   FObjectId = okBoardOutline;
 }

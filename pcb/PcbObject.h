@@ -25,6 +25,12 @@ enum TPcbObjectKind : uint8_t {
   okRule = 14, okManualFromTo = 15, okBoardOutline = 21
 };
 
+// Marks a proxy made only to be loaded and read, never stored: nothing of it is
+// handed to the host, so the large tables that the host may read from a stored proxy
+// (a polygon's records, a pad's values per layer) need not be cleared first. Read
+// only what the load wrote.
+struct TPcbReadOnly {};
+
 class TPCBObject : public TObject {
   KIVO_CLASS(TPCBObject, TObject)
 

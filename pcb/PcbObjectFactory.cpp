@@ -50,10 +50,17 @@ std::unique_ptr<TPCBObject> NewProxy(uint8_t kind, uint32_t handle) {
   }
 }
 
-// `use` on a proxy of class P made on the stack and loaded.
-template <class P, class R, class F>
+// `use` on a proxy of class P made on the stack and loaded; a proxy that is only
+// read is made as such where its class has that form.
+template <class P, class R, bool ReadOnly, class F>
 R UseLoaded(uint32_t handle, F& use) {
-  P proxy(handle);
+  auto made = [&] {
+    if constexpr (ReadOnly && std::is_constructible_v<P, uint32_t, TPcbReadOnly>)
+      return P(handle, TPcbReadOnly{});
+    else
+      return P(handle);
+  };
+  P proxy = made();
   proxy.Synchronize(/*mode=*/1);
   return use(static_cast<TPCBObject&>(proxy));
 }
@@ -62,56 +69,63 @@ R UseLoaded(uint32_t handle, F& use) {
 // and writes below run several times for every object of a board when it is moved, and
 // a heap block per call cost more than the call. `none` for handle 0 and for kinds
 // without a proxy class.
-template <class R, class F>
-R WithLoadedProxy(uint32_t handle, R none, F use) {
-  if (handle == 0)
-    return none;
-  switch (PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F) {
+template <class R, bool ReadOnly, class F>
+R WithLoadedKind(uint8_t kind, uint32_t handle, R none, F use) {
+  switch (kind) {
     case okArc:
-      return UseLoaded<TPcbArc, R>(handle, use);
+      return UseLoaded<TPcbArc, R, ReadOnly>(handle, use);
     case okPad:
-      return UseLoaded<TPcbPad, R>(handle, use);
+      return UseLoaded<TPcbPad, R, ReadOnly>(handle, use);
     case okVia:
-      return UseLoaded<TPcbVia, R>(handle, use);
+      return UseLoaded<TPcbVia, R, ReadOnly>(handle, use);
     case okTrack:
-      return UseLoaded<TPcbTrack, R>(handle, use);
+      return UseLoaded<TPcbTrack, R, ReadOnly>(handle, use);
     case okText:
-      return UseLoaded<TPcbText, R>(handle, use);
+      return UseLoaded<TPcbText, R, ReadOnly>(handle, use);
     case okFill:
-      return UseLoaded<TPcbFill, R>(handle, use);
+      return UseLoaded<TPcbFill, R, ReadOnly>(handle, use);
     case okFromTo:
-      return UseLoaded<TPcbFromTo, R>(handle, use);
+      return UseLoaded<TPcbFromTo, R, ReadOnly>(handle, use);
     case okNet:
-      return UseLoaded<TPcbNet, R>(handle, use);
+      return UseLoaded<TPcbNet, R, ReadOnly>(handle, use);
     case okComponent:
-      return UseLoaded<TPcbComponent, R>(handle, use);
+      return UseLoaded<TPcbComponent, R, ReadOnly>(handle, use);
     case okPolygon:
-      return UseLoaded<TPcbPolygon, R>(handle, use);
+      return UseLoaded<TPcbPolygon, R, ReadOnly>(handle, use);
     case okDimension:
-      return UseLoaded<TPcbDimension, R>(handle, use);
+      return UseLoaded<TPcbDimension, R, ReadOnly>(handle, use);
     case okCoordinate:
-      return UseLoaded<TPcbCoordinate, R>(handle, use);
+      return UseLoaded<TPcbCoordinate, R, ReadOnly>(handle, use);
     case okClass:
-      return UseLoaded<TPCBObjectClass, R>(handle, use);
+      return UseLoaded<TPCBObjectClass, R, ReadOnly>(handle, use);
     case okRule:
-      return UseLoaded<TPcbRule, R>(handle, use);
+      return UseLoaded<TPcbRule, R, ReadOnly>(handle, use);
     case okManualFromTo:
-      return UseLoaded<TPcbManualFromTo, R>(handle, use);
+      return UseLoaded<TPcbManualFromTo, R, ReadOnly>(handle, use);
     case okBoardOutline:
-      return UseLoaded<TPcbBoardOutline, R>(handle, use);
+      return UseLoaded<TPcbBoardOutline, R, ReadOnly>(handle, use);
     default:
       return none;
   }
 }
 
+template <bool ReadOnly, class R, class F>
+R WithLoadedProxy(uint32_t handle, R none, F use) {
+  if (handle == 0)
+    return none;
+  return WithLoadedKind<R, ReadOnly>(PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F, handle,
+                                     none, use);
+}
+
 template <class Get>
 std::invoke_result_t<Get, TPCBObject&> ReadOnce(uint32_t handle, Get get) {
-  return WithLoadedProxy(handle, std::invoke_result_t<Get, TPCBObject&>{}, get);
+  return WithLoadedProxy</*ReadOnly=*/true>(handle, std::invoke_result_t<Get, TPCBObject&>{},
+                                            get);
 }
 
 template <class Set>
 void WriteOnce(uint32_t handle, Set set) {
-  WithLoadedProxy(handle, false, [&](TPCBObject& proxy) {
+  WithLoadedProxy</*ReadOnly=*/false>(handle, false, [&](TPCBObject& proxy) {
     set(proxy);
     proxy.Synchronize(/*mode=*/0);
     return true;
@@ -126,6 +140,18 @@ std::unique_ptr<TPCBObject> CreatePcbObjectFromHandle(uint32_t handle) {
   if (proxy)
     proxy->Synchronize(/*mode=*/1);
   return proxy;
+}
+
+void UsePcbObjectFromHandle(uint32_t handle, void (*use)(TPCBObject*, void*),
+                            void* context) {
+  const uint8_t kind = PcbApiGetObjectIdFromObjectHandle(handle) & 0x7F;
+  const bool made = WithLoadedKind<bool, /*ReadOnly=*/true>(kind, handle, false,
+                                                           [&](TPCBObject& proxy) {
+    use(&proxy, context);
+    return true;
+  });
+  if (!made)
+    use(nullptr, context);
 }
 
 int32_t GetObjectX(uint32_t handle) {

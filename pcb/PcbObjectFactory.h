@@ -5,12 +5,28 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "pcb/PcbObject.h"
 
 // A loaded proxy of the class that fits the host's kind code for `handle` (its lower 7
 // bits: 129 is an arc), or null for a code that has no proxy class.
 std::unique_ptr<TPCBObject> CreatePcbObjectFromHandle(uint32_t handle);
+
+// Calls `use` with what CreatePcbObjectFromHandle would answer, asking the host the
+// same, but with the proxy made on the stack and read-only (TPcbReadOnly): for reading
+// an object back once, never for storing it.
+void UsePcbObjectFromHandle(uint32_t handle, void (*use)(TPCBObject*, void*),
+                            void* context);
+template <class F>
+void WithPcbObjectFromHandle(uint32_t handle, F&& use) {
+  UsePcbObjectFromHandle(
+      handle,
+      [](TPCBObject* proxy, void* context) {
+        (*static_cast<std::remove_reference_t<F>*>(context))(proxy);
+      },
+      const_cast<void*>(static_cast<const void*>(&use)));
+}
 
 // Each makes a proxy through the factory, does its one operation and frees it. Handle
 // 0, or an object of a kind without a proxy class, gives 0 or the empty text and is

@@ -8,7 +8,13 @@
 #include "pcb/Layers.h"
 #include "pcb/PcbApi.h"
 
-TPcbPad::TPcbPad(uint32_t handle) : TPCBObject(handle) {
+TPcbPad::TPcbPad(uint32_t handle) : TPcbPad(handle, TPcbReadOnly{}) {
+  FLayerXSize.fill(0);
+  FLayerYSize.fill(0);
+  FLayerShape.fill(0);
+}
+
+TPcbPad::TPcbPad(uint32_t handle, TPcbReadOnly) : TPCBObject(handle) {
   FObjectId = okPad;
 }
 

@@ -21,6 +21,8 @@ class TPcbPad : public TPCBObject {
   static constexpr uint8_t LayerStackMode = 2;
 
   explicit TPcbPad(uint32_t handle = 0);
+  // The values per layer are not cleared (see TPcbReadOnly).
+  TPcbPad(uint32_t handle, TPcbReadOnly);
   // The pad query; with status 0, the stack mode and then the per-layer values.
   int32_t Synchronize(uint8_t mode) override;
 
@@ -126,8 +128,9 @@ class TPcbPad : public TPCBObject {
   uint8_t FPadByte1 = 0;
   double FRotation = 0.0;
   uint8_t FPadByte2 = 0;
-  std::array<int32_t, cLayerSlots> FLayerXSize{};
-  std::array<int32_t, cLayerSlots> FLayerYSize{};
-  std::array<uint8_t, cLayerSlots> FLayerShape{};
+  // Cleared unless read-only.
+  std::array<int32_t, cLayerSlots> FLayerXSize;
+  std::array<int32_t, cLayerSlots> FLayerYSize;
+  std::array<uint8_t, cLayerSlots> FLayerShape;
   uint8_t FStackMode = 0;
 };

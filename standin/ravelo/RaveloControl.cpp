@@ -101,7 +101,7 @@ int32_t __stdcall Ravelo_OverstateCount(uint32_t object, int32_t count) {
       return int32_t{rsUnknownHandle};
     if (o->Kind != rkDimension && o->Kind != rkPolygon && o->Kind != rkBoardOutline)
       return int32_t{rsWrongKind};
-    o->OverstatedCount = count;
+    o->SetOverstatedCount(count);
     return int32_t{rsOk};
   });
 }

@@ -662,6 +662,18 @@ int32_t __stdcall PcbApi_QueryComponentSourceLinks(uint8_t mode, uint32_t compon
   return QueryObject("PcbApi_QueryComponentSourceLinks", mode, component, {rkComponent},
                      [&](TRaveloObject& o, TTransfer& t) {
                        uint8_t* links[7] = {link1, link2, link3, link4, link5, link6, link7};
+                       // A component without the rare part has empty links: loading them,
+                       // or storing empty ones, makes no part (the links of a board's
+                       // components are empty, and the part is most of a component).
+                       const bool anyLink = std::any_of(links, links + 7, [](const uint8_t* a) {
+                         return a && a[0] != 0;
+                       });
+                       if (t.Loading() || (!anyLink && !o.HasRare())) {
+                         if (t.Loading())
+                           for (int i = 0; i < 7; ++i)
+                             WriteShortString(links[i], std::as_const(o).Rare().SourceLinks[i], 255);
+                         return;
+                       }
                        for (int i = 0; i < 7; ++i)
                          t.Text(o.Rare().SourceLinks[i], links[i], 255);
                      });
@@ -695,8 +707,8 @@ int32_t __stdcall PcbApi_QueryPolygon(
           else
             std::memcpy(o.Poly().Segments.data(), segments, bytes);
         }
-        if (t.Loading() && o.OverstatedCount >= 0) {
-          int32_t reported = o.OverstatedCount;
+        if (t.Loading() && o.GetOverstatedCount() >= 0) {
+          int32_t reported = o.GetOverstatedCount();
           t(reported, pointCount);
         }
       });
@@ -788,7 +800,7 @@ int32_t __stdcall PcbApi_References_Count(uint32_t dimension, int32_t* count) {
     TRaveloObject* o;
     if (int32_t status = FindObject(dimension, {rkDimension}, o))
       return status;
-    int32_t value = o->OverstatedCount >= 0 ? o->OverstatedCount
+    int32_t value = o->GetOverstatedCount() >= 0 ? o->GetOverstatedCount()
                                             : static_cast<int32_t>(o->Rare().References.size());
     TTransfer(/*Mode=*/1)(value, count);
     return int32_t{rsOk};

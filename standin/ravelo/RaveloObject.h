@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Object kind codes of the host.
@@ -43,6 +45,47 @@ struct TRaveloReference {
   int32_t Value[4] = {};
 };
 
+// Storage for the parts of one type: slots taken from chunks of a thousand and kept on
+// a free list when given back, so that the parts of a board's millions of objects cost
+// neither a heap block each nor its header. The chunks stay for the life of the process
+// (a run after Ravelo_Reset takes the same slots again).
+template <class T>
+class TRaveloPartPool {
+ public:
+  static TRaveloPartPool& Instance() {
+    static TRaveloPartPool* pool = new TRaveloPartPool;  // never freed: parts may outlive it
+    return *pool;
+  }
+  template <class... A>
+  T* Make(A&&... args) {
+    if (!FFree) {
+      FChunks.push_back(std::make_unique<TSlot[]>(kChunk));
+      TSlot* chunk = FChunks.back().get();
+      for (size_t i = 0; i < kChunk; ++i)
+        chunk[i].Next = i + 1 < kChunk ? &chunk[i + 1] : nullptr;
+      FFree = chunk;
+    }
+    TSlot* slot = FFree;
+    FFree = slot->Next;
+    return new (slot->Bytes) T(std::forward<A>(args)...);
+  }
+  void Give(T* part) {
+    part->~T();
+    TSlot* slot = reinterpret_cast<TSlot*>(part);
+    slot->Next = FFree;
+    FFree = slot;
+  }
+
+ private:
+  static constexpr size_t kChunk = 1024;
+  union TSlot {
+    TSlot* Next;
+    alignas(T) unsigned char Bytes[sizeof(T)];
+  };
+  TSlot* FFree = nullptr;
+  std::vector<std::unique_ptr<TSlot[]>> FChunks;
+};
+
 // A part of an object that few kinds use: made on first write, read as its defaults
 // while there is none. (Every object carried every kind's fields before, some 1.7 KB
 // each, which kept the stand-in from holding large boards.)
@@ -50,25 +93,41 @@ template <class T>
 class TRaveloPart {
  public:
   TRaveloPart() = default;
-  TRaveloPart(const TRaveloPart& other) : FPart(other.FPart ? std::make_unique<T>(*other.FPart) : nullptr) {}
+  ~TRaveloPart() { Drop(); }
+  TRaveloPart(const TRaveloPart& other)
+      : FPart(other.FPart ? TRaveloPartPool<T>::Instance().Make(*other.FPart) : nullptr) {}
   TRaveloPart& operator=(const TRaveloPart& other) {
-    FPart = other.FPart ? std::make_unique<T>(*other.FPart) : nullptr;
+    if (this != &other) {
+      Drop();
+      FPart = other.FPart ? TRaveloPartPool<T>::Instance().Make(*other.FPart) : nullptr;
+    }
     return *this;
   }
-  TRaveloPart(TRaveloPart&&) = default;
-  TRaveloPart& operator=(TRaveloPart&&) = default;
+  TRaveloPart(TRaveloPart&& other) noexcept : FPart(std::exchange(other.FPart, nullptr)) {}
+  TRaveloPart& operator=(TRaveloPart&& other) noexcept {
+    if (this != &other) {
+      Drop();
+      FPart = std::exchange(other.FPart, nullptr);
+    }
+    return *this;
+  }
   T& Get() {
     if (!FPart)
-      FPart = std::make_unique<T>();
+      FPart = TRaveloPartPool<T>::Instance().Make();
     return *FPart;
   }
   const T& Get() const {
     static const T defaults;
     return FPart ? *FPart : defaults;
   }
+  bool Has() const { return FPart != nullptr; }
 
  private:
-  std::unique_ptr<T> FPart;
+  void Drop() {
+    if (FPart)
+      TRaveloPartPool<T>::Instance().Give(std::exchange(FPart, nullptr));
+  }
+  T* FPart = nullptr;
 };
 
 // A pad's values per layer: a new pad's are round, 600000 on layers 1 to 32 and 0
@@ -105,6 +164,7 @@ struct TRaveloRareFields {
   std::array<uint8_t, 10> RuleByte{};
   std::array<std::string, 11> RuleText;
   std::array<int32_t, 5> RuleLong{};
+  int32_t OverstatedCount = -1;  // see TRaveloObject::GetOverstatedCount
 };
 
 // Arcs, vias, fills, texts, pads, components and from-tos.
@@ -151,22 +211,38 @@ struct TRaveloPolygonFields {
   std::vector<TRaveloSegment> Segments;
 };
 
+// The parts of one object, made together on the first write to any of them: a track,
+// most of a board, carries one pointer for all of them.
+struct TRaveloParts {
+  TRaveloPart<TRaveloShapeFields> Shape;
+  TRaveloPart<TRaveloPadFields> Pad;
+  TRaveloPart<TRaveloPadLayers> PadLayers;
+  TRaveloPart<TRaveloComponentFields> Comp;
+  TRaveloPart<TRaveloPolygonFields> Poly;
+  TRaveloPart<TRaveloRareFields> Rare;
+};
+
 // One object: the fields every kind has and those of tracks (most of a board) in place,
 // the fields of the other kinds in parts made on their first write. A part that was
 // never written reads as zeros, which is what every field starts at.
 struct TRaveloObject {
-  TRaveloShapeFields& Shape() { return ShapePart.Get(); }
-  const TRaveloShapeFields& Shape() const { return ShapePart.Get(); }
-  TRaveloPadFields& Pad() { return PadPart.Get(); }
-  const TRaveloPadFields& Pad() const { return PadPart.Get(); }
-  TRaveloPadLayers& PadLayers() { return PadLayersPart.Get(); }
-  const TRaveloPadLayers& PadLayers() const { return PadLayersPart.Get(); }
-  TRaveloComponentFields& Comp() { return CompPart.Get(); }
-  const TRaveloComponentFields& Comp() const { return CompPart.Get(); }
-  TRaveloPolygonFields& Poly() { return PolyPart.Get(); }
-  const TRaveloPolygonFields& Poly() const { return PolyPart.Get(); }
-  TRaveloRareFields& Rare() { return RarePart.Get(); }
-  const TRaveloRareFields& Rare() const { return RarePart.Get(); }
+  TRaveloShapeFields& Shape() { return Parts.Get().Shape.Get(); }
+  const TRaveloShapeFields& Shape() const { return Parts.Get().Shape.Get(); }
+  TRaveloPadFields& Pad() { return Parts.Get().Pad.Get(); }
+  const TRaveloPadFields& Pad() const { return Parts.Get().Pad.Get(); }
+  TRaveloPadLayers& PadLayers() { return Parts.Get().PadLayers.Get(); }
+  const TRaveloPadLayers& PadLayers() const { return Parts.Get().PadLayers.Get(); }
+  TRaveloComponentFields& Comp() { return Parts.Get().Comp.Get(); }
+  const TRaveloComponentFields& Comp() const { return Parts.Get().Comp.Get(); }
+  TRaveloPolygonFields& Poly() { return Parts.Get().Poly.Get(); }
+  const TRaveloPolygonFields& Poly() const { return Parts.Get().Poly.Get(); }
+  TRaveloRareFields& Rare() { return Parts.Get().Rare.Get(); }
+  const TRaveloRareFields& Rare() const { return Parts.Get().Rare.Get(); }
+  bool HasRare() const { return Parts.Has() && Parts.Get().Rare.Has(); }
+  // A faulty host: the reference count (dimensions) or point count (polygons, on
+  // loading) it reports instead of the true one; -1 for the true one.
+  int32_t GetOverstatedCount() const { return Rare().OverstatedCount; }
+  void SetOverstatedCount(int32_t count) { Rare().OverstatedCount = count; }
 
   uint32_t Handle = 0;
   uint32_t Owner = 0;            // board or component that holds it; 0 = none
@@ -183,14 +259,6 @@ struct TRaveloObject {
   int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
   // Tracks, and Aux1 to Aux3 of arcs, fills and texts.
   int32_t Width = 0, Aux1 = 0, Aux2 = 0, Aux3 = 0;
-  // A faulty host: the reference count (dimensions) or point count (polygons, on
-  // loading) it reports instead of the true one; -1 for the true one.
-  int32_t OverstatedCount = -1;
 
-  TRaveloPart<TRaveloShapeFields> ShapePart;
-  TRaveloPart<TRaveloPadFields> PadPart;
-  TRaveloPart<TRaveloPadLayers> PadLayersPart;
-  TRaveloPart<TRaveloComponentFields> CompPart;
-  TRaveloPart<TRaveloPolygonFields> PolyPart;
-  TRaveloPart<TRaveloRareFields> RarePart;
+  TRaveloPart<TRaveloParts> Parts;
 };

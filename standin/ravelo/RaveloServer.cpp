@@ -26,13 +26,19 @@ void SetTextDefaults(TRaveloObject& text) {
 
 }  // namespace
 
+TRaveloServer TRaveloServer::FInstance;
+
 void TRaveloServer::Reset() {
   FLastHandle = 0;
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.Clear();
+  for (std::vector<uint32_t>& handles : FByKind)
+    handles.clear();
   FOwned.clear();
   FIterators.clear();
+  FSpareIterator = {};
+  FLastIterator = {};
   FCallLogKept = true;
   FCallLog.clear();
   FProgress.clear();
@@ -92,6 +98,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
   const uint32_t handle = NewHandle();
   TRaveloObject& object = FObjects.Add(handle);
   object.Kind = kind;
+  FByKind[kind].push_back(handle);
   switch (kind) {
     case rkText:
       SetTextDefaults(object);
@@ -116,6 +123,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
         const uint32_t textHandle = NewHandle();
         TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
+        FByKind[rkText].push_back(textHandle);
         textObject.TextOfComponent = handle;
         SetTextDefaults(textObject);
         *text = textHandle;
@@ -126,10 +134,6 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       break;
   }
   return handle;
-}
-
-TRaveloObject* TRaveloServer::FindObject(uint32_t handle) {
-  return FObjects.Find(handle);
 }
 
 bool TRaveloServer::Exists(uint32_t handle) const {
@@ -285,33 +289,60 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
                            (holder && (holder->Kind == rkComponent || holder->Kind == rkNet));
   if (!isContainer)
     return 0;
-  TIterator iterator;
-  ForEachInScope(
-      container, [&](const TRaveloObject& object) { iterator.Items.push_back(object.Handle); },
-      [&](const TRaveloObject& object) {
-        return (kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer);
-      });
+  // The node of an iterator destroyed before is used again, with its list's storage:
+  // an import makes an iterator for every pad and component.
+  decltype(FIterators)::node_type node = std::move(FSpareIterator);
+  if (node.empty())
+    node = FIterators.extract(FIterators.emplace(0, TIterator()).first);
+  TIterator& iterator = node.mapped();
+  iterator.Items.clear();
+  iterator.Next = 0;
+  if (kind != 0 && FBoards.count(container)) {
+    // One kind of a board: only the objects made of that kind are asked their scope.
+    static const std::vector<uint32_t> none;
+    for (uint32_t handle : kind < FByKind.size() ? FByKind[kind] : none) {
+      const TRaveloObject* object = FObjects.Find(handle);
+      if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
+        iterator.Items.push_back(handle);
+    }
+  } else {
+    ForEachInScope(
+        container, [&](const TRaveloObject& object) { iterator.Items.push_back(object.Handle); },
+        [&](const TRaveloObject& object) {
+          return (kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer);
+        });
+  }
   const uint32_t handle = NewHandle();
-  FIterators[handle] = std::move(iterator);
+  node.key() = handle;
+  FIterators.insert(std::move(node));
   return handle;
 }
 
-uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
+TRaveloServer::TIterator* TRaveloServer::FindIterator(uint32_t iterator) {
+  if (iterator == FLastIterator.first && iterator != 0)
+    return FLastIterator.second;
   auto found = FIterators.find(iterator);
   if (found == FIterators.end())
+    return nullptr;
+  FLastIterator = {iterator, &found->second};
+  return &found->second;
+}
+
+uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
+  TIterator* it = FindIterator(iterator);
+  if (!it)
     return 0;
-  found->second.Next = 0;
+  it->Next = 0;
   return IteratorNext(iterator);
 }
 
 uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
-  auto found = FIterators.find(iterator);
-  if (found == FIterators.end())
+  TIterator* it = FindIterator(iterator);
+  if (!it)
     return 0;
-  TIterator& it = found->second;
   // Objects destroyed since the snapshot are passed over.
-  while (it.Next < it.Items.size()) {
-    const uint32_t handle = it.Items[it.Next++];
+  while (it->Next < it->Items.size()) {
+    const uint32_t handle = it->Items[it->Next++];
     if (FObjects.Find(handle))
       return handle;
   }
@@ -319,7 +350,13 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
 }
 
 int32_t TRaveloServer::DestroyIterator(uint32_t iterator) {
-  return FIterators.erase(iterator) ? rsOk : rsUnknownHandle;
+  auto found = FIterators.find(iterator);
+  if (found == FIterators.end())
+    return rsUnknownHandle;
+  if (FLastIterator.first == iterator)
+    FLastIterator = {};
+  FSpareIterator = FIterators.extract(found);
+  return rsOk;
 }
 
 // Logs and injections.

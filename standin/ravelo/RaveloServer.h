@@ -79,10 +79,7 @@ using TRaveloCommandRunner = uint32_t(__stdcall*)(const char* command, char* par
 class TRaveloServer {
  public:
   // Inline: every entry point asks it.
-  static TRaveloServer& Instance() {
-    static TRaveloServer server;
-    return server;
-  }
+  static TRaveloServer& Instance() { return FInstance; }
 
   // Forgets every board, object, iterator, log and injection; numbering starts again.
   void Reset();
@@ -95,7 +92,7 @@ class TRaveloServer {
 
   // 0 for a kind the server does not keep.
   uint32_t CreateObject(uint8_t kind);
-  TRaveloObject* FindObject(uint32_t handle);
+  TRaveloObject* FindObject(uint32_t handle) { return FObjects.Find(handle); }
   bool Exists(uint32_t handle) const;
   int32_t DestroyObject(uint32_t handle);
   int32_t AddObjectToContainer(uint32_t container, uint32_t object);
@@ -168,6 +165,7 @@ class TRaveloServer {
   };
 
   TRaveloServer() = default;
+  static TRaveloServer FInstance;  // made when the library is loaded
   uint32_t NewHandle() { return ++FLastHandle; }
   std::optional<uint32_t> FindInjected(const char* entry) const;
   // Sets an object's owner and keeps the member index up to date.
@@ -181,12 +179,21 @@ class TRaveloServer {
   void DestroyTree(uint32_t handle);
   void DumpObject(std::string& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
+  // Whether `object` is in the scope of `board`: a board object, an object one of
+  // those holds, or a text of one of the board's components that is in no container.
+  bool InBoardScope(const TRaveloObject& object, uint32_t board) const;
 
   uint32_t FLastHandle = 0;
   uint32_t FCurrentBoard = 0;
   std::map<uint32_t, TRaveloBoard> FBoards;
   TRaveloObjectStore FObjects;  // handle order is creation order
+  // The handles made of each kind, in creation order (destroyed ones stay listed): an
+  // iterator over one kind of a board asks only those.
+  std::array<std::vector<uint32_t>, rkBoardOutline + 1> FByKind;
   std::map<uint32_t, TIterator> FIterators;
+  decltype(FIterators)::node_type FSpareIterator;  // the last one destroyed, for reuse
+  std::pair<uint32_t, TIterator*> FLastIterator;    // the last one asked for
+  TIterator* FindIterator(uint32_t iterator);
   // The members of each object that holds some (components), sorted, so that a
   // component's members are found without visiting every object.
   std::map<uint32_t, std::vector<uint32_t>> FOwned;
@@ -201,23 +208,20 @@ class TRaveloServer {
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
 
+inline bool TRaveloServer::InBoardScope(const TRaveloObject& object, uint32_t board) const {
+  auto onBoard = [&](uint32_t handle) {
+    const TRaveloObject* holder = FObjects.Find(handle);
+    return holder && holder->Owner == board;
+  };
+  return object.Owner == board || (object.Owner != 0 && onBoard(object.Owner)) ||
+         (object.Owner == 0 && object.TextOfComponent != 0 && onBoard(object.TextOfComponent));
+}
+
 template <class F, class W>
 void TRaveloServer::ForEachInScope(uint32_t container, F&& visit, W&& wanted) const {
   if (FBoards.count(container)) {
-    // Board objects, the objects those hold, and the texts of the board's components
-    // that are in no container.
-    auto onBoard = [&](uint32_t handle) {
-      const TRaveloObject* holder = FObjects.Find(handle);
-      return holder && holder->Owner == container;
-    };
     FObjects.ForEach([&](const TRaveloObject& object) {
-      if (!wanted(object))
-        return;
-      const bool inScope = object.Owner == container ||
-                           (object.Owner != 0 && onBoard(object.Owner)) ||
-                           (object.Owner == 0 && object.TextOfComponent != 0 &&
-                            onBoard(object.TextOfComponent));
-      if (inScope)
+      if (wanted(object) && InBoardScope(object, container))
         visit(object);
     });
     return;

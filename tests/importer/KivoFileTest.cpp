@@ -684,8 +684,7 @@ TEST_F(KivoFileTest, WithoutAHandlerTheOptionsDialogAsks) {
 
 // The example board, imported as a user imports it: the options dialog comes up with
 // the defaults of "LoadKIVO.ini" and is answered OK. Its report is then written with
-// every list at the most detailed level (the event level chosen before the import, as
-// the dialog chooses it), so that every event is reviewed too.
+// every list at the most detailed level, so that every event is reviewed too.
 TEST_F(KivoFileTest, ExampleBoardImportsAsReviewed) {
   DefaultLayerTable();  // the built-in defaults, whatever other tests saved
   const std::string demo = ReadWholeFile(SourcePath("examples/demo.pdf"));
@@ -694,7 +693,6 @@ TEST_F(KivoFileTest, ExampleBoardImportsAsReviewed) {
   FReport = std::make_unique<TReportManager>(path);
   FReader = std::make_unique<TKivoFile>(path, FBoard);
   FReader->SetReport(FReport.get());
-  FReport->SetImportEventLevel(4);
   TUIAutomation automation;
   automation.ClickButton("KIVO Importer", "ButtonOK");
   FReader->Load();

@@ -86,6 +86,35 @@ TEST(KivoObject, DrawingStateCopiedFromTheTemplate) {
   EXPECT_EQ(bare.GetLayerName(), "");
 }
 
+// Objects sharing drawing states all get the layer map, each keeping its own values,
+// and an object changed afterwards changes alone. (Fault: every object of a model made
+// its own copy of its state for the map, doubling a large board's model.)
+TEST(KivoObject, ALayerMapSetOnObjectsThatShareStatesKeepsEachObjectsValues) {
+  TStringList before, map;
+  TKivoDisplay first, second;
+  first.SetWidth(7), first.SetLayerMap(&before);
+  second.SetWidth(9), second.SetLayerMap(&before);
+  std::vector<std::unique_ptr<TKivoLine>> lines;
+  for (const TKivoDisplay* state : {&first, &first, &second, &first, &first})
+    lines.push_back(std::make_unique<TKivoLine>(state));
+  for (auto& line : lines)
+    line->SetLayerMap(&map);
+  const std::vector<int32_t> widths = {7, 7, 9, 7, 7};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i]->GetLayerMap(), &map) << i;
+    EXPECT_EQ(lines[i]->GetWidth(), widths[i]) << i;
+  }
+  lines[0]->SetWidth(1);
+  lines[4]->SetLayerMap(&before);
+  EXPECT_EQ(lines[0]->GetWidth(), 1);
+  EXPECT_EQ(lines[1]->GetWidth(), 7);
+  EXPECT_EQ(lines[1]->GetLayerMap(), &map);
+  EXPECT_EQ(lines[3]->GetLayerMap(), &map);
+  EXPECT_EQ(lines[4]->GetLayerMap(), &before);
+  EXPECT_EQ(first.GetLayerMap(), &before);
+  EXPECT_EQ(first.GetWidth(), 7);
+}
+
 TEST(KivoObject, TranslationLinksAreMadeOnlyWhenSet) {
   // A model of a large file holds millions of objects: what only translation sets
   // takes no room in an object that was only read.
@@ -302,6 +331,19 @@ TEST(KivoArenaTest, ObjectsOfTheArenaAndOfTheHeapAreDeletedAlike) {
     TKivoPoints many(100000, TKivoPoint{3, 4});
     EXPECT_EQ(arena.GetLiveCount(), 1u);
     EXPECT_EQ(many[99999], (TKivoPoint{3, 4}));
+  }
+  EXPECT_EQ(arena.GetLiveCount(), 0u);
+  // An object's translation links, set after the reading, go where the object is.
+  {
+    std::unique_ptr<TKivoLine> line;
+    {
+      const TKivoArenaScope scope(arena);
+      line = std::make_unique<TKivoLine>();
+    }
+    line->SetOwnerContainer(7);
+    heapText->SetOwnerContainer(8);
+    EXPECT_EQ(arena.GetLiveCount(), 2u);
+    EXPECT_EQ(line->GetOwnerContainer(), 7u);
   }
   EXPECT_EQ(arena.GetLiveCount(), 0u);
   heapText.reset();

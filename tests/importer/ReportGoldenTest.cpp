@@ -1,8 +1,8 @@
 // The written translation report at every detail level, against reviewed reports: the
 // example board, a generated board, a board made to raise every warning the reader and
-// the translation report, and a cancelled import. The reviewed reports were made
-// before the report kept only the import events its chosen level writes, so these pin
-// down every line it writes.
+// the translation report, and a cancelled import. The report keeps its events as
+// records and writes lines only at the end, at the levels set then: each import's
+// reports are written at every level after the import, so these pin down every line.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -90,38 +90,34 @@ class ReportGoldenTest : public RaveloTest {
     RaveloTest::TearDown();
   }
 
-  // Imports `text` under `name` once for each detail level 0 to 4, every list at that
-  // level, chosen before the import as the options dialog chooses it (the options are
-  // answered by `handler`, by the dialog's OK when it is empty), and answers the
-  // reports written, one after the other.
+  // Imports `text` under `name` (the options answered by `handler`, the dialog when it
+  // is empty) and answers its reports at the detail levels 0 to 4, every list at the
+  // same level, one after the other.
   std::string ReportsAtEveryLevel(const std::string& name, const std::string& text,
                                   TKivoFile::TImportOptionsHandler handler) {
     const std::string path = WriteScratchFile(name, text);
+    TReportManager report(path);
+    {
+      TKivoFile reader(path, FBoard);
+      reader.SetReport(&report);
+      TKivoFile::SetImportOptionsHandler(handler);
+      std::unique_ptr<TUIAutomation> automation;
+      if (!handler) {
+        automation = std::make_unique<TUIAutomation>();
+        automation->ClickButton("KIVO Importer", "ButtonOK");
+      }
+      reader.Load();
+      if (automation) {
+        EXPECT_TRUE(automation->GetDone()) << automation->GetFailure();
+      }
+    }
     std::string all;
     for (uint8_t level = 0; level <= 4; ++level) {
-      // A fresh board for each import: the same handles, the same lines.
-      RaveloTest::TearDown();
-      RaveloTest::SetUp();
-      TReportManager report(path);
-      SetEveryLevel(report, level);
-      {
-        TKivoFile reader(path, FBoard);
-        reader.SetReport(&report);
-        TKivoFile::SetImportOptionsHandler(handler);
-        std::unique_ptr<TUIAutomation> automation;
-        if (!handler) {
-          automation = std::make_unique<TUIAutomation>();
-          automation->ClickButton("KIVO Importer", "ButtonOK");
-        }
-        reader.Load();
-        if (automation) {
-          EXPECT_TRUE(automation->GetDone()) << automation->GetFailure();
-        }
-      }
-      // The dialog ticks only its warnings box and so sets no event level; the lists of
-      // errors and warnings are kept whole whatever their levels.
-      EXPECT_EQ(report.GetImportEventLevel(), level);
-      SetEveryLevel(report, level);
+      for (auto set : {&TReportManager::SetLoadErrorLevel, &TReportManager::SetLoadWarningLevel,
+                       &TReportManager::SetLoadEventLevel, &TReportManager::SetImportErrorLevel,
+                       &TReportManager::SetImportWarningLevel,
+                       &TReportManager::SetImportEventLevel})
+        (report.*set)(level);
       WriteScratchFile(ChangeFileExtension(name), "");  // no earlier level's report
       report.WriteReport();
       std::string written =
@@ -131,13 +127,6 @@ class ReportGoldenTest : public RaveloTest {
       all += "==== every list at level " + std::to_string(level) + "\n" + written;
     }
     return all;
-  }
-
-  static void SetEveryLevel(TReportManager& report, uint8_t level) {
-    for (auto set : {&TReportManager::SetLoadErrorLevel, &TReportManager::SetLoadWarningLevel,
-                     &TReportManager::SetLoadEventLevel, &TReportManager::SetImportErrorLevel,
-                     &TReportManager::SetImportWarningLevel, &TReportManager::SetImportEventLevel})
-      (report.*set)(level);
   }
 
   static std::string ChangeFileExtension(const std::string& name) {

@@ -43,4 +43,15 @@ TEST(ReportLines, ManyLinesAndALineLongerThanAPieceCrossPieces) {
   EXPECT_EQ(All(lines), expected);
 }
 
+// A record's length takes one byte below 255 and five from 255 on.
+TEST(ReportLines, LengthsAroundTheShortLengthsLimitComeBackWhole) {
+  TReportLines lines;
+  std::vector<std::pair<std::string, int>> expected;
+  for (size_t length : {0u, 1u, 254u, 255u, 256u, 70000u}) {
+    expected.emplace_back(std::string(length, static_cast<char>('a' + length % 26)), 7);
+    lines.Add(expected.back().first, 7);
+  }
+  EXPECT_EQ(All(lines), expected);
+}
+
 }  // namespace

@@ -222,7 +222,7 @@ TEST_F(ProxyRoundTrip, Text) {
 }
 
 TEST_F(ProxyRoundTrip, PadWithItsOwnShapeOnEverySignalLayer) {
-  RoundTrip<TPcbPad>(
+  const uint32_t handle = RoundTrip<TPcbPad>(
       hAll,
       [](TPcbPad& p) {
         p.SetTopXSize(100001), p.SetTopYSize(100002), p.SetMidXSize(100003);
@@ -271,6 +271,15 @@ TEST_F(ProxyRoundTrip, PadWithItsOwnShapeOnEverySignalLayer) {
           EXPECT_EQ(p.GetLayerYSize(layer), 300000 + layer);
         }
       });
+  // A proxy made only to be read, its values per layer not cleared first, loads them.
+  TPcbPad readOnly(handle, TPcbReadOnly{});
+  EXPECT_EQ(readOnly.Synchronize(1), 0);
+  EXPECT_EQ(readOnly.GetTopXSize(), 100001);
+  for (int layer = 1; layer <= 32; ++layer) {
+    EXPECT_EQ(readOnly.GetLayerShape(layer), layer % 3 + 1);
+    EXPECT_EQ(readOnly.GetLayerXSize(layer), 200000 + layer);
+    EXPECT_EQ(readOnly.GetLayerYSize(layer), 300000 + layer);
+  }
 }
 
 TEST_F(ProxyRoundTrip, Net) {
@@ -416,8 +425,13 @@ void ExpectOutlineLoaded(TPcbPolygon& p) {
 }
 
 TEST_F(ProxyRoundTrip, PolygonOfFourPointsCarriesFiveRecords) {
-  RoundTrip<TPcbPolygon>(hFlags | hWord | hLayer | hNet | hByte, SetOutline,
-                         ExpectOutlineDumped, ExpectOutlineLoaded);
+  const uint32_t handle = RoundTrip<TPcbPolygon>(hFlags | hWord | hLayer | hNet | hByte,
+                                                 SetOutline, ExpectOutlineDumped,
+                                                 ExpectOutlineLoaded);
+  // A proxy made only to be read, its records not cleared first, loads the outline.
+  TPcbPolygon readOnly(handle, TPcbReadOnly{});
+  EXPECT_EQ(readOnly.Synchronize(1), 0);
+  ExpectOutlineLoaded(readOnly);
 }
 
 TEST_F(ProxyRoundTrip, BoardOutline) {

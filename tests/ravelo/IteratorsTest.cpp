@@ -44,6 +44,32 @@ TEST_F(RaveloIterators, SnapshotSkipsDestroyedObjects) {
   EXPECT_EQ(PcbApiGetFirstObject(iterator), 0u);
 }
 
+// Iterators over one kind of a board, alive side by side; one destroyed stays unknown
+// though a later one takes its place in the server.
+TEST_F(RaveloIterators, IteratorsLiveSideBySide) {
+  const uint32_t track = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
+  const uint32_t gone = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
+  const uint32_t component = PcbApiCreateObject(9);
+  EXPECT_EQ(PcbApiAddObjectToContainer(FBoard, component), 0);
+  const uint32_t text = NewText(0, 0, "A", 10, 0, false, FBoard);
+  EXPECT_EQ(PcbApiDestroyObject(gone), 0);
+  const uint32_t tracks = PcbApiCreateIterator(FBoard, 4, 0, 0);
+  const uint32_t texts = PcbApiCreateIterator(FBoard, 5, 0, 0);
+  EXPECT_EQ(PcbApiGetFirstObject(tracks), track);
+  EXPECT_EQ(PcbApiGetFirstObject(texts), component + 1);
+  EXPECT_EQ(PcbApiGetNextObject(texts), component + 2);
+  EXPECT_EQ(PcbApiGetNextObject(tracks), 0u);
+  EXPECT_EQ(PcbApiDestroyIterator(tracks), 0);
+  const uint32_t members = PcbApiCreateIterator(component, 0, 0, 0);
+  EXPECT_NE(members, tracks);
+  EXPECT_EQ(PcbApiGetFirstObject(tracks), 0u);
+  EXPECT_EQ(PcbApiDestroyIterator(tracks), 2);
+  EXPECT_EQ(PcbApiGetFirstObject(members), 0u);
+  EXPECT_EQ(PcbApiGetNextObject(texts), text);
+  EXPECT_EQ(PcbApiGetNextObject(texts), 0u);
+  EXPECT_TRUE(Iterate(FBoard, 200).empty());  // no kind of that code
+}
+
 TEST_F(RaveloIterators, OnlyContainersHaveIterators) {
   const uint32_t track = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
   EXPECT_EQ(PcbApiCreateIterator(track, 0, 0, 0), 0u);
