@@ -171,13 +171,7 @@ TCustomActionList::~TCustomActionList() {
 }
 
 void TCustomActionList::SetImages(TCustomImageList* value) {
-  if (value == FImages)
-    return;
-  if (FImages)
-    FImages->RemoveFreeNotification(this);
-  FImages = value;
-  if (FImages)
-    FImages->FreeNotification(this);
+  ReplaceReference(FImages, value);
 }
 
 TContainedAction* TCustomActionList::GetActions(int index) const {

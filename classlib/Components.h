@@ -125,6 +125,19 @@ class TComponent : public TPersistent {
   virtual void SetParentComponent(TComponent* value) {}
 
  protected:
+  // Points `field` at `value`, moving this component's free notification from the old
+  // component to the new one. False when `field` already held `value`.
+  template <class T>
+  bool ReplaceReference(T*& field, T* value) {
+    if (field == value)
+      return false;
+    if (field)
+      field->RemoveFreeNotification(this);
+    field = value;
+    if (value)
+      value->FreeNotification(this);
+    return true;
+  }
   // Raises when `newName` would clash within this component's Components.
   virtual void ValidateRename(TComponent* component, const std::string& curName,
                               const std::string& newName);

@@ -308,3 +308,19 @@ void TCustomImageList::ShowDragImage() {
   if (FDragging)
     ImageList_DragShowNolock(TRUE);
 }
+
+bool ReplaceImageList(TComponent* watcher, TCustomImageList*& field, TChangeLink* link,
+                      TCustomImageList* value) {
+  if (field == value)
+    return false;
+  if (field) {
+    field->UnRegisterChanges(link);
+    field->RemoveFreeNotification(watcher);
+  }
+  field = value;
+  if (value) {
+    value->RegisterChanges(link);
+    value->FreeNotification(watcher);
+  }
+  return true;
+}

@@ -126,6 +126,11 @@ class TCustomImageList : public TComponent {
   HWND FDragWindow = nullptr;
 };
 
+// Points `watcher`'s `field` at `value`: the change link and the free notification move
+// from the old list to the new one. False when `field` already held `value`.
+bool ReplaceImageList(TComponent* watcher, TCustomImageList*& field, TChangeLink* link,
+                      TCustomImageList* value);
+
 class TImageList : public TCustomImageList {
   KIVO_CLASS(TImageList, TCustomImageList)
  public:

@@ -236,13 +236,7 @@ TPopupMenu::~TPopupMenu() {
 }
 
 void TPopupMenu::SetImages(TCustomImageList* value) {
-  if (value == FImages)
-    return;
-  if (FImages)
-    FImages->RemoveFreeNotification(this);
-  FImages = value;
-  if (FImages)
-    FImages->FreeNotification(this);
+  ReplaceReference(FImages, value);
 }
 
 void TPopupMenu::Notification(TComponent* AComponent, TOperation operation) {

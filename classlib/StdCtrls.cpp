@@ -656,11 +656,7 @@ void TCustomLabel::SetShowAccelChar(bool value) {
 }
 
 void TCustomLabel::SetFocusControl(TWinControl* value) {
-  if (FFocusControl)
-    FFocusControl->RemoveFreeNotification(this);
-  FFocusControl = value;
-  if (value)
-    value->FreeNotification(this);
+  ReplaceReference(FFocusControl, value);
 }
 
 void TCustomLabel::SetAutoSize(bool value) {

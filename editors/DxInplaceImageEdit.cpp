@@ -37,11 +37,8 @@ TObject* TdxPopupImageListBox::ImageIndexObject(int index) { return reinterpret_
 int TdxPopupImageListBox::ObjectImageIndex(TObject* object) { return int(reinterpret_cast<intptr_t>(object)); }
 
 void TdxPopupImageListBox::SetImageList(TCustomImageList* value) {
-  if (FImageList == value)
+  if (!ReplaceReference(FImageList, value))
     return;
-  FImageList = value;
-  if (value)
-    value->FreeNotification(this);
   if (HandleAllocated())
     RecreateWnd();
 }
@@ -155,16 +152,8 @@ void TdxInplaceImageEdit::SetValues(TStrings* value) {
 }
 
 void TdxInplaceImageEdit::ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
-  if (field == value)
-    return;
-  if (field)
-    field->UnRegisterChanges(link);
-  field = value;
-  if (value) {
-    value->RegisterChanges(link);
-    value->FreeNotification(this);
-  }
-  StyleChanged();
+  if (ReplaceImageList(this, field, link, value))
+    StyleChanged();
 }
 
 void TdxInplaceImageEdit::SetImages(TCustomImageList* value) { ReplaceImages(FImages, FImagesLink, value); }

@@ -22,19 +22,11 @@ void CenterOnActiveMonitor(TCustomForm* form) {
 }
 
 void TServerDialog::SetThemeEngine(TTeThemeEngine* value) {
-  if (FThemeEngine == value)
-    return;
-  FThemeEngine = value;
-  if (value)
-    value->FreeNotification(this);
+  ReplaceReference(FThemeEngine, value);
 }
 
 void TServerDialog::SetThemeForm(TTeThemeForm* value) {
-  if (FThemeForm == value)
-    return;
-  FThemeForm = value;
-  if (value)
-    value->FreeNotification(this);
+  ReplaceReference(FThemeForm, value);
 }
 
 void TServerDialog::Dispatch(TMessage& message) {

@@ -213,9 +213,7 @@ void TKsCustomForm::SetCanMove(bool value) {
 }
 
 void TKsCustomForm::SetMenuBar(TKsCustomMenuBar* value) {
-  FMenuBar = value;
-  if (value)
-    value->FreeNotification(this);
+  ReplaceReference(FMenuBar, value);
 }
 
 void TKsCustomForm::SetStayOnTop(bool value) {

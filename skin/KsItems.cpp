@@ -293,14 +293,8 @@ void TKsCustomItem::SetImageIndex(int value) {
 }
 
 void TKsCustomItem::SetImages(TCustomImageList* value) {
-  if (value == FImages)
-    return;
-  if (FImages)
-    FImages->RemoveFreeNotification(this);
-  FImages = value;
-  if (FImages)
-    FImages->FreeNotification(this);
-  Changed();
+  if (ReplaceReference(FImages, value))
+    Changed();
 }
 
 void TKsCustomItem::SetVisible(bool value) {

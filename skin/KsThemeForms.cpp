@@ -69,13 +69,8 @@ int TTeThemeForm::Size(uint8_t kind) const { return Theme()->GetSize(kind); }
 bool TTeThemeForm::IsXPThemeAPI() const { return Theme()->ThemeClass()->ThemeName() == "XP ThemeAPI"; }
 
 void TTeThemeForm::SetThemeEngine(TTeThemeEngine* value) {
-  if (FThemeEngine == value)
+  if (!ReplaceReference(FThemeEngine, value))
     return;
-  if (FThemeEngine)
-    FThemeEngine->RemoveFreeNotification(this);
-  FThemeEngine = value;
-  if (value)
-    value->FreeNotification(this);
   if (!GetComponentState().Contains(csDestroying) && GetForm()) {
     UpdateFrame();
     RepaintControls();

@@ -13,13 +13,7 @@
 TTeThemeItem::TTeThemeItem(TComponent* AOwner) : TKsCustomItem(AOwner) {}
 
 void TTeThemeItem::SetThemeEngine(TTeThemeEngine* value) {
-  if (FThemeEngine != value) {
-    if (FThemeEngine)
-      FThemeEngine->RemoveFreeNotification(this);
-    FThemeEngine = value;
-    if (FThemeEngine)
-      FThemeEngine->FreeNotification(this);
-  }
+  ReplaceReference(FThemeEngine, value);
   for (int i = 0; i < GetCount(); ++i)
     if (auto* item = ObjectAs<TTeThemeItem>(GetItems(i)))
       item->SetThemeEngine(value);

@@ -204,15 +204,7 @@ void TCustomdxTreeList::SetImageList(TCustomImageList*& field, TChangeLink* link
   if (value == field)
     return;
   TdxTreeListUpdateScope update(this);
-  if (field) {
-    field->UnRegisterChanges(link);
-    field->RemoveFreeNotification(this);
-  }
-  field = value;
-  if (value) {
-    value->RegisterChanges(link);
-    value->FreeNotification(this);
-  }
+  ReplaceImageList(this, field, link, value);
 }
 
 void TCustomdxTreeList::ImageListChange(TObject* sender) {

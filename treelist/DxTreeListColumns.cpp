@@ -573,18 +573,8 @@ void TdxTreeListImageColumn::Assign(TPersistent* Source) {
 }
 
 void TdxTreeListImageColumn::ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
-  if (value == field)
-    return;
-  if (field) {
-    field->UnRegisterChanges(link);
-    field->RemoveFreeNotification(this);
-  }
-  field = value;
-  if (field) {
-    field->RegisterChanges(link);
-    field->FreeNotification(this);
-  }
-  Changed(/*AllItems=*/true);
+  if (ReplaceImageList(this, field, link, value))
+    Changed(/*AllItems=*/true);
 }
 
 void TdxTreeListImageColumn::Notification(TComponent* AComponent, TOperation Operation) {
