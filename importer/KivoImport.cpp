@@ -1,6 +1,7 @@
 #include "importer/KivoImport.h"
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -105,7 +106,8 @@ void TKivoImport::Placement() {
 }
 
 void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
-  std::vector<uint32_t> moved;
+  // Pages, not one block: a large board moves millions of primitives.
+  std::deque<uint32_t> moved;
   // Every kind from arcs to coordinates but nets; the host hears of the moved
   // primitives (arcs to fills) and polygons.
   for (uint8_t kind = okArc; kind <= okCoordinate; ++kind) {
@@ -114,12 +116,7 @@ void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
     const uint32_t iterator = PcbApiCreateIterator(FBoard.GetHandle(), kind, 0, 0);
     for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
          object = PcbApiGetNextObject(iterator)) {
-      if (kind == okPolygon)
-        MovePolygonVertices(object, dx, dy);
-      SetObjectX(object, GetObjectX(object) + dx);
-      SetObjectY(object, GetObjectY(object) + dy);
-      SetObjectX2(object, GetObjectX2(object) + dx);
-      SetObjectY2(object, GetObjectY2(object) + dy);
+      MoveObjectBy(object, dx, dy);
       if (kind <= okFill || kind == okPolygon)
         moved.push_back(object);
     }
@@ -127,17 +124,4 @@ void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
   }
   for (uint32_t object : moved)
     PcbApiEventRouterSendMessage(object, 0, pecObjectChanged, 0);
-}
-
-void TKivoImport::MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy) {
-  TPcbPolygon proxy(polygon);
-  proxy.Synchronize(1);
-  const int32_t last = std::min(proxy.GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
-  for (int i = 0; i <= last; ++i) {
-    TPolygonSegment segment = proxy.GetSegments(i);
-    segment.X += dx;
-    segment.Y += dy;
-    proxy.SetSegments(i, segment);
-  }
-  proxy.Synchronize(0);
 }
