@@ -1,7 +1,6 @@
 #include "importer/KivoImport.h"
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -106,22 +105,24 @@ void TKivoImport::Placement() {
 }
 
 void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
-  // Pages, not one block: a large board moves millions of primitives.
-  std::deque<uint32_t> moved;
-  // Every kind from arcs to coordinates but nets; the host hears of the moved
-  // primitives (arcs to fills) and polygons.
-  for (uint8_t kind = okArc; kind <= okCoordinate; ++kind) {
-    if (kind == okNet)
-      continue;
+  // Every kind from arcs to coordinates but nets.
+  const auto forEach = [this](uint8_t kind, auto&& visit) {
     const uint32_t iterator = PcbApiCreateIterator(FBoard.GetHandle(), kind, 0, 0);
     for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
-         object = PcbApiGetNextObject(iterator)) {
-      MoveObjectBy(object, dx, dy);
-      if (kind <= okFill || kind == okPolygon)
-        moved.push_back(object);
-    }
+         object = PcbApiGetNextObject(iterator))
+      visit(object);
     PcbApiDestroyIterator(iterator);
+  };
+  for (uint8_t kind = okArc; kind <= okCoordinate; ++kind) {
+    if (kind != okNet)
+      forEach(kind, [dx, dy](uint32_t object) { MoveObjectBy(object, dx, dy); });
   }
-  for (uint32_t object : moved)
-    PcbApiEventRouterSendMessage(object, 0, pecObjectChanged, 0);
+  // Then the host hears of the moved primitives (arcs to fills) and polygons, in the
+  // same order: visited again rather than listed, a list of millions on a large board.
+  for (uint8_t kind = okArc; kind <= okPolygon; ++kind) {
+    if (kind <= okFill || kind == okPolygon)
+      forEach(kind, [](uint32_t object) {
+        PcbApiEventRouterSendMessage(object, 0, pecObjectChanged, 0);
+      });
+  }
 }

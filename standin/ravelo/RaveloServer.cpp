@@ -33,7 +33,7 @@ void TRaveloServer::Reset() {
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.Clear();
-  for (std::vector<uint32_t>& handles : FByKind)
+  for (std::deque<uint32_t>& handles : FByKind)
     handles.clear();
   FOwned.clear();
   FIterators.clear();
@@ -42,7 +42,7 @@ void TRaveloServer::Reset() {
   FCallLogKept = true;
   FCallLog.clear();
   FProgress.clear();
-  FEvents.clear();
+  FEvents.Clear();
   FInjected.clear();
 }
 
@@ -111,11 +111,11 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       object.Pad().TopXSize = object.Pad().TopYSize = object.Pad().MidXSize =
           object.Pad().MidYSize = object.Pad().BotXSize = object.Pad().BotYSize = 600000;
       object.Pad().TopShape = object.Pad().MidShape = object.Pad().BotShape = 1;
-      object.Shape().HoleSize = 300000;
+      object.Pad().HoleSize = 300000;
       break;
     case rkPolygon:
     case rkBoardOutline:
-      object.Poly().Segments.resize(1);  // record 0, for PointCount 0
+      object.Poly().Segments.Grow(1);  // record 0, for PointCount 0
       break;
     case rkComponent: {
       object.Layer = 1;
@@ -124,7 +124,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
         TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
         FByKind[rkText].push_back(textHandle);
-        textObject.TextOfComponent = handle;
+        textObject.Head().TextOfComponent = handle;
         SetTextDefaults(textObject);
         *text = textHandle;
       }
@@ -228,7 +228,7 @@ int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t ob
 int TRaveloServer::LooseObjectCount() const {
   int count = 0;
   FObjects.ForEach([&](const TRaveloObject& object) {
-    if (object.Owner == 0 && object.TextOfComponent == 0)
+    if (object.Owner == 0 && object.Head().TextOfComponent == 0)
       ++count;
   });
   return count;
@@ -299,8 +299,11 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   iterator.Next = 0;
   if (kind != 0 && FBoards.count(container)) {
     // One kind of a board: only the objects made of that kind are asked their scope.
-    static const std::vector<uint32_t> none;
-    for (uint32_t handle : kind < FByKind.size() ? FByKind[kind] : none) {
+    static const std::deque<uint32_t> none;
+    const std::deque<uint32_t>& made = kind < FByKind.size() ? FByKind[kind] : none;
+    if (layer == 0)
+      iterator.Items.reserve(made.size());  // grown at once, not by doubling
+    for (uint32_t handle : made) {
       const TRaveloObject* object = FObjects.Find(handle);
       if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
         iterator.Items.push_back(handle);

@@ -1,0 +1,49 @@
+// The event-router log of the stand-in server: every message in the order sent, kept as
+// a few bytes each. Placing a large board sends one message per moved object, millions
+// of them, and a record of sixteen bytes each took more room than many objects.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+
+struct TRaveloEvent {
+  uint32_t Source, Value;
+  uint16_t Code;
+  uint32_t Data;
+};
+
+class TRaveloEventLog {
+ public:
+  void Add(const TRaveloEvent& event);
+  void Clear();
+  size_t GetCount() const { return FCount; }
+
+  // Calls `visit(event)` for every event in the order added.
+  template <class F>
+  void ForEach(F&& visit) const;
+
+ private:
+  // Each event: its source as the change from the source before (zigzag), then value,
+  // code and data, each a little-endian base-128 number (one byte below 128).
+  void Put(uint32_t value);
+  static uint32_t Take(std::deque<uint8_t>::const_iterator& at);
+  static uint32_t Zigzag(uint32_t change) { return (change << 1) ^ (0u - (change >> 31)); }
+  static uint32_t Unzigzag(uint32_t coded) { return (coded >> 1) ^ (0u - (coded & 1)); }
+
+  std::deque<uint8_t> FBytes;
+  uint32_t FLastSource = 0;
+  size_t FCount = 0;
+};
+
+template <class F>
+void TRaveloEventLog::ForEach(F&& visit) const {
+  uint32_t source = 0;
+  for (auto at = FBytes.cbegin(); at != FBytes.cend();) {
+    source += Unzigzag(Take(at));
+    TRaveloEvent event{source, 0, 0, 0};
+    event.Value = Take(at);
+    event.Code = static_cast<uint16_t>(Take(at));
+    event.Data = Take(at);
+    visit(static_cast<const TRaveloEvent&>(event));
+  }
+}
