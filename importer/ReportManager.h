@@ -114,6 +114,9 @@ class TReportManager : public TObject {
     efText,
     efPad,
     efComponent,
+    // A track whose second point is the first point of the track reported before it
+    // (the tracks of one line): only its first point is kept.
+    efJoinedTrack,
   };
   void AddEvent(TEventForm form, const TPCBObject* object);  // its reference points
   void AddEvent(TEventForm form, std::string_view text);
@@ -138,6 +141,9 @@ class TReportManager : public TObject {
   TLines FLoadErrors;
   TLines FLoadWarnings;
   TLines FImportEvents;  // records tagged with their TEventForm
+  // The first point of the track reported last, for efJoinedTrack.
+  bool FHasLastTrack = false;
+  int32_t FLastTrackX = 0, FLastTrackY = 0;
   TLines FImportErrors;
   TLines FImportWarnings;
   uint8_t FLoadSection = 1;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <deque>
 
+#include "standin/ravelo/RaveloHandleList.h"
+
 struct TRaveloEvent {
   uint32_t Source, Value;
   uint16_t Code;
@@ -24,12 +26,7 @@ class TRaveloEventLog {
 
  private:
   // Each event: its source as the change from the source before (zigzag), then value,
-  // code and data, each a little-endian base-128 number (one byte below 128).
-  void Put(uint32_t value);
-  static uint32_t Take(std::deque<uint8_t>::const_iterator& at);
-  static uint32_t Zigzag(uint32_t change) { return (change << 1) ^ (0u - (change >> 31)); }
-  static uint32_t Unzigzag(uint32_t coded) { return (coded >> 1) ^ (0u - (coded & 1)); }
-
+  // code and data (RaveloVarint numbers).
   std::deque<uint8_t> FBytes;
   uint32_t FLastSource = 0;
   size_t FCount = 0;
@@ -38,12 +35,12 @@ class TRaveloEventLog {
 template <class F>
 void TRaveloEventLog::ForEach(F&& visit) const {
   uint32_t source = 0;
-  for (auto at = FBytes.cbegin(); at != FBytes.cend();) {
-    source += Unzigzag(Take(at));
+  for (size_t at = 0; at < FBytes.size();) {
+    source += RaveloVarint::Unzigzag(RaveloVarint::Take(FBytes, at));
     TRaveloEvent event{source, 0, 0, 0};
-    event.Value = Take(at);
-    event.Code = static_cast<uint16_t>(Take(at));
-    event.Data = Take(at);
+    event.Value = RaveloVarint::Take(FBytes, at);
+    event.Code = static_cast<uint16_t>(RaveloVarint::Take(FBytes, at));
+    event.Data = RaveloVarint::Take(FBytes, at);
     visit(static_cast<const TRaveloEvent&>(event));
   }
 }

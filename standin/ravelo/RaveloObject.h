@@ -101,7 +101,11 @@ struct TRaveloReference {
 class TRaveloString {
  public:
   const std::string& Str() const { return Text(FId); }
-  void Set(std::string_view text) { FId = text.empty() ? 0 : Intern(text); }
+  // Most stores give an object the text it has: that is found without the table.
+  void Set(std::string_view text) {
+    if (text != Str())
+      FId = text.empty() ? 0 : Intern(text);
+  }
   size_t size() const { return Str().size(); }
   bool operator==(const TRaveloString& other) const { return FId == other.FId; }
 

@@ -33,8 +33,8 @@ void TRaveloServer::Reset() {
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.Clear();
-  for (std::deque<uint32_t>& handles : FByKind)
-    handles.clear();
+  for (TRaveloHandleList& handles : FByKind)
+    handles.Clear();
   FOwned.clear();
   FIterators.clear();
   FSpareIterator = {};
@@ -98,7 +98,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
   const uint32_t handle = NewHandle();
   TRaveloObject& object = FObjects.Add(handle);
   object.Kind = kind;
-  FByKind[kind].push_back(handle);
+  FByKind[kind].Add(handle);
   switch (kind) {
     case rkText:
       SetTextDefaults(object);
@@ -123,7 +123,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
         const uint32_t textHandle = NewHandle();
         TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
-        FByKind[rkText].push_back(textHandle);
+        FByKind[rkText].Add(textHandle);
         textObject.Head().TextOfComponent = handle;
         SetTextDefaults(textObject);
         *text = textHandle;
@@ -295,22 +295,20 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   if (node.empty())
     node = FIterators.extract(FIterators.emplace(0, TIterator()).first);
   TIterator& iterator = node.mapped();
-  iterator.Items.clear();
-  iterator.Next = 0;
+  iterator.Items.Clear();
+  iterator.Next = {};
   if (kind != 0 && FBoards.count(container)) {
     // One kind of a board: only the objects made of that kind are asked their scope.
-    static const std::deque<uint32_t> none;
-    const std::deque<uint32_t>& made = kind < FByKind.size() ? FByKind[kind] : none;
-    if (layer == 0)
-      iterator.Items.reserve(made.size());  // grown at once, not by doubling
-    for (uint32_t handle : made) {
-      const TRaveloObject* object = FObjects.Find(handle);
-      if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
-        iterator.Items.push_back(handle);
+    if (kind < FByKind.size()) {
+      FByKind[kind].ForEach([&](uint32_t handle) {
+        const TRaveloObject* object = FObjects.Find(handle);
+        if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
+          iterator.Items.Add(handle);
+      });
     }
   } else {
     ForEachInScope(
-        container, [&](const TRaveloObject& object) { iterator.Items.push_back(object.Handle); },
+        container, [&](const TRaveloObject& object) { iterator.Items.Add(object.Handle); },
         [&](const TRaveloObject& object) {
           return (kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer);
         });
@@ -335,7 +333,7 @@ uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
   TIterator* it = FindIterator(iterator);
   if (!it)
     return 0;
-  it->Next = 0;
+  it->Next = {};
   return IteratorNext(iterator);
 }
 
@@ -344,8 +342,7 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
   if (!it)
     return 0;
   // Objects destroyed since the snapshot are passed over.
-  while (it->Next < it->Items.size()) {
-    const uint32_t handle = it->Items[it->Next++];
+  for (uint32_t handle = 0; it->Items.Next(it->Next, handle);) {
     if (FObjects.Find(handle))
       return handle;
   }

@@ -155,8 +155,8 @@ class TRaveloServer {
 
  private:
   struct TIterator {
-    std::vector<uint32_t> Items;
-    size_t Next = 0;
+    TRaveloHandleList Items;
+    TRaveloHandleList::TReader Next;
   };
 
   TRaveloServer() = default;
@@ -184,8 +184,7 @@ class TRaveloServer {
   TRaveloObjectStore FObjects;  // handle order is creation order
   // The handles made of each kind, in creation order (destroyed ones stay listed): an
   // iterator over one kind of a board asks only those.
-  // Pages, not one block each: a list of millions would keep up to half its size spare.
-  std::array<std::deque<uint32_t>, rkBoardOutline + 1> FByKind;
+  std::array<TRaveloHandleList, rkBoardOutline + 1> FByKind;
   std::map<uint32_t, TIterator> FIterators;
   decltype(FIterators)::node_type FSpareIterator;  // the last one destroyed, for reuse
   std::pair<uint32_t, TIterator*> FLastIterator;    // the last one asked for

@@ -287,4 +287,29 @@ TEST_F(RaveloStore, EventLogGivesBackEveryMessageAsSent) {
   EXPECT_EQ(fresh.substr(fresh.find("event")), "event 3 0 3 0\n");
 }
 
+// The lists by kind and the iterators' snapshots keep each handle as the change from the
+// one before: changes of many bytes, a snapshot started over and objects destroyed since.
+TEST_F(RaveloStore, IteratorsByKindKeepHandlesFarApartInOrder) {
+  std::vector<uint32_t> tracks;
+  for (int round = 0; round < 3; ++round) {
+    tracks.push_back(NewTrack(round, 0, 1, 1, 10, 1, FBoard));
+    for (int i = 0; i < 20000 * round; ++i)  // gaps of 0, 20000 and 40000 handles
+      PcbApiCreateObject(3);
+  }
+  tracks.push_back(NewTrack(9, 9, 1, 1, 10, 1, FBoard));
+  const uint32_t iterator = PcbApiCreateIterator(FBoard, 4, 0, 0);
+  std::vector<uint32_t> seen;
+  for (uint32_t o = PcbApiGetFirstObject(iterator); o; o = PcbApiGetNextObject(iterator))
+    seen.push_back(o);
+  EXPECT_EQ(seen, tracks);
+  EXPECT_EQ(PcbApiDestroyObject(tracks[2]), 0);
+  seen.clear();
+  for (uint32_t o = PcbApiGetFirstObject(iterator); o; o = PcbApiGetNextObject(iterator))
+    seen.push_back(o);
+  EXPECT_EQ(seen, (std::vector<uint32_t>{tracks[0], tracks[1], tracks[3]}));
+  EXPECT_EQ(PcbApiDestroyIterator(iterator), 0);
+  EXPECT_EQ(Iterate(FBoard, 4), (std::vector<uint32_t>{tracks[0], tracks[1], tracks[3]}));
+  EXPECT_EQ(Iterate(FBoard, 3).size(), 0u);  // made but on no board
+}
+
 }  // namespace
