@@ -73,7 +73,7 @@ std::string Handle(uint32_t handle) {
   return handle ? "#" + std::to_string(handle) : "-";
 }
 
-std::string Quoted(const std::string& text) {
+std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c == '"' || c == '\\') {
@@ -118,7 +118,7 @@ class TLine {
     FOut += std::string(" ") + name + "=" + Real(value);
     return *this;
   }
-  TLine& Text(const char* name, const std::string& value) {
+  TLine& Text(const char* name, std::string_view value) {
     FOut += std::string(" ") + name + "=" + Quoted(value);
     return *this;
   }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -109,7 +110,7 @@ std::string ReadShortString(const uint8_t* address, unsigned capacity) {
   return std::string(reinterpret_cast<const char*>(address + 1), length);
 }
 
-void WriteShortString(uint8_t* address, const std::string& text, unsigned capacity) {
+void WriteShortString(uint8_t* address, std::string_view text, unsigned capacity) {
   if (!address)
     return;
   const unsigned length = std::min<unsigned>(static_cast<unsigned>(text.size()), capacity);

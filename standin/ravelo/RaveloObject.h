@@ -95,24 +95,26 @@ struct TRaveloReference {
   int32_t Value[4] = {};
 };
 
-// A text of an object, kept once for every object with the same text: the pads, nets
-// and texts of a large board repeat few names, and a string each cost 24 bytes and
-// often a heap block. The texts stay for the life of the process.
+// A text of an object, kept in the texts' store of the process as its length byte and
+// its characters: four bytes in the object instead of a string of 24 and often a heap
+// block. A store that gives an object the text it has keeps it; a changed text takes
+// new room (the old stays until the process ends: texts seldom change).
 class TRaveloString {
  public:
-  const std::string& Str() const { return Text(FId); }
-  // Most stores give an object the text it has: that is found without the table.
+  std::string_view Str() const { return FAt == 0 ? std::string_view() : Text(FAt); }
   void Set(std::string_view text) {
     if (text != Str())
-      FId = text.empty() ? 0 : Intern(text);
+      FAt = text.empty() ? 0 : Keep(text);
   }
   size_t size() const { return Str().size(); }
-  bool operator==(const TRaveloString& other) const { return FId == other.FId; }
+  // Empties the store; only when no object holds a text (Ravelo_Reset, after the objects).
+  static void ForgetAll();
 
  private:
-  static const std::string& Text(uint32_t id);
-  static uint32_t Intern(std::string_view text);
-  uint32_t FId = 0;  // 0: the empty text
+  // Texts are at most 255 characters (a short string's capacity).
+  static std::string_view Text(uint32_t at);
+  static uint32_t Keep(std::string_view text);
+  uint32_t FAt = 0;  // where in the store; 0: the empty text
 };
 
 // Storage for the parts of one type: slots taken from chunks of a thousand and kept on

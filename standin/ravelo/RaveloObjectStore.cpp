@@ -1,39 +1,65 @@
 #include "standin/ravelo/RaveloObjectStore.h"
 
 #include <cassert>
-#include <deque>
-#include <string>
-#include <unordered_map>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 namespace {
 
-// The texts of TRaveloString by number (0 the empty text), and their numbers by text.
-// A deque: its texts never move, so the views that key the map stay valid.
-struct TStringTable {
-  TStringTable() { Texts.emplace_back(); }
-  std::deque<std::string> Texts;
-  std::unordered_map<std::string_view, uint32_t> Ids;
+// The texts of TRaveloString, in blocks of a megabyte that a text never spans: a text is
+// found at (block << 20) + offset, as its length byte and its characters. Offset 0 of
+// block 0 is never used, so that 0 stands for the empty text.
+class TTextStore {
+ public:
+  std::string_view Text(uint32_t at) const {
+    const char* text = FBlocks[at >> kBlockBits].get() + (at & (kBlockSize - 1));
+    return std::string_view(text + 1, static_cast<uint8_t>(text[0]));
+  }
+  uint32_t Keep(std::string_view text) {
+    assert(text.size() <= 255 && "texts are short strings");
+    const size_t size = 1 + text.size();
+    if (FBlocks.empty() || FUsed + size > kBlockSize) {
+      FBlocks.push_back(std::make_unique<char[]>(kBlockSize));
+      FUsed = FBlocks.size() == 1 ? 1 : 0;
+    }
+    char* at = FBlocks.back().get() + FUsed;
+    at[0] = static_cast<char>(text.size());
+    std::memcpy(at + 1, text.data(), text.size());
+    const auto where = static_cast<uint32_t>(((FBlocks.size() - 1) << kBlockBits) + FUsed);
+    FUsed += size;
+    return where;
+  }
+  void Clear() {
+    FBlocks.clear();
+    FUsed = 0;
+  }
+
+ private:
+  static constexpr unsigned kBlockBits = 20;
+  static constexpr size_t kBlockSize = size_t{1} << kBlockBits;
+  std::vector<std::unique_ptr<char[]>> FBlocks;
+  size_t FUsed = 0;
 };
 
-TStringTable& Strings() {
-  static TStringTable* table = new TStringTable;  // never freed: parts may outlive it
-  return *table;
+TTextStore& Texts() {
+  static TTextStore* store = new TTextStore;  // never freed: parts may outlive it
+  return *store;
 }
 
 }  // namespace
 
-const std::string& TRaveloString::Text(uint32_t id) {
-  return Strings().Texts[id];
+std::string_view TRaveloString::Text(uint32_t at) {
+  return Texts().Text(at);
 }
 
-uint32_t TRaveloString::Intern(std::string_view text) {
-  TStringTable& table = Strings();
-  auto found = table.Ids.find(text);
-  if (found != table.Ids.end())
-    return found->second;
-  const auto id = static_cast<uint32_t>(table.Texts.size());
-  table.Ids.emplace(table.Texts.emplace_back(text), id);
-  return id;
+void TRaveloString::ForgetAll() {
+  Texts().Clear();
+}
+
+uint32_t TRaveloString::Keep(std::string_view text) {
+  return Texts().Keep(text.substr(0, 255));
 }
 
 TRaveloObject& TRaveloObjectStore::Add(uint32_t handle) {

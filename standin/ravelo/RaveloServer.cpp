@@ -33,6 +33,7 @@ void TRaveloServer::Reset() {
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.Clear();
+  TRaveloString::ForgetAll();  // no object holds a text now
   for (TRaveloHandleList& handles : FByKind)
     handles.Clear();
   FOwned.clear();

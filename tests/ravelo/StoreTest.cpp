@@ -191,8 +191,8 @@ TEST_F(RaveloStore, SeldomSetHeadFieldsReadAsStoredWhetherSetOrNot) {
       << DumpObject(component + 1);
 }
 
-// Texts are kept once for every object that has the same text: a change of one object's
-// text must not change another's.
+// Texts are kept in a store of the process: a change of one object's text must not
+// change another's, and a reset empties the store.
 TEST_F(RaveloStore, ObjectsWithTheSameTextKeepTheirOwnWhenOneChanges) {
   TPad pad;
   const uint32_t a = PcbApiCreateObject(2), b = PcbApiCreateObject(2), c = PcbApiCreateObject(2);
@@ -225,6 +225,17 @@ TEST_F(RaveloStore, ObjectsWithTheSameTextKeepTheirOwnWhenOneChanges) {
   EXPECT_EQ(back.Name.Str(), std::string(reinterpret_cast<char*>(name + 1), 20));
   const uint32_t text = NewText(0, 0, "A1", 10, 0);
   EXPECT_NE(DumpObject(text).find(" Text=\"A1\""), std::string::npos);
+  // A reset empties the texts' store; the texts made after it read as made.
+  Control().Reset();
+  const uint32_t fresh = PcbApiCreateObject(2);
+  EXPECT_EQ(back.Sync(1, fresh), 0);
+  EXPECT_EQ(back.Name.Str(), "");
+  pad.Name = "Z9";
+  ASSERT_EQ(pad.Sync(0, fresh), 0);
+  pad.Name = "Y8";
+  ASSERT_EQ(pad.Sync(0, PcbApiCreateObject(2)), 0);
+  ASSERT_EQ(back.Sync(1, fresh), 0);
+  EXPECT_EQ(back.Name.Str(), "Z9");
 }
 
 // A polygon keeps each record's host bytes only once a record has one that is not 0.
