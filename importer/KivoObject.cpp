@@ -144,6 +144,24 @@ int32_t TKivoObject::GetEffectiveWidth() const {
   return GetWidth() == 0 ? DefaultKivoWidth : GetWidth();
 }
 
+namespace {
+
+// The storage of the last list of created handles given back: the next object to create
+// one takes it, instead of a heap block of its own for every translated object.
+std::vector<uint32_t>& SpareHandleStorage() {
+  static std::vector<uint32_t> spare;
+  return spare;
+}
+
+}  // namespace
+
+void TKivoObject::AddCreatedHandle(uint32_t handle) {
+  std::vector<uint32_t>& handles = EditLinks().CreatedHandles;
+  if (handles.capacity() == 0)
+    handles.swap(SpareHandleStorage());
+  handles.push_back(handle);
+}
+
 uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
   const uint32_t handle = PcbApiCreateObject(kind);
   AddCreatedHandle(handle);
@@ -169,5 +187,8 @@ void TKivoObject::Translate() {
       PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
   // Given back, not only emptied: every object of a large board is translated once.
+  links.CreatedHandles.clear();
+  if (links.CreatedHandles.capacity() > SpareHandleStorage().capacity())
+    links.CreatedHandles.swap(SpareHandleStorage());
   std::vector<uint32_t>().swap(links.CreatedHandles);
 }

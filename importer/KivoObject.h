@@ -202,7 +202,7 @@ class TKivoObject : public TKivoDisplay {
   void TranslateOne(uint8_t kind, uint8_t eventKind, F&& set);
   // Stores `proxy` into its host object and reports `eventKind` about it.
   void StoreAndReport(TPCBObject& proxy, uint8_t eventKind);
-  void AddCreatedHandle(uint32_t handle) { EditLinks().CreatedHandles.push_back(handle); }
+  void AddCreatedHandle(uint32_t handle);
   // Creates a host object of `kind` outside any container and remembers its handle.
   uint32_t CreateHostObject(uint8_t kind);
   // Creates a host object of `kind` as CreateHostObject does and loads `proxy` (made on
