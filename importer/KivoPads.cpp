@@ -39,12 +39,12 @@ constexpr int cSmdBottomLayerRow = 5;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Decimal digits from `at`; `end` is the first character after them.
-bool ReadNumber(const std::string& text, size_t at, size_t& end, int64_t& value) {
+bool ReadNumber(std::string_view text, size_t at, size_t& end, int64_t& value) {
   end = at;
   while (end < text.size() && IsDigit(text[end]))
     ++end;
   int32_t number = 0;
-  if (end == at || !TryStrToInt(std::string_view(text).substr(at, end - at), number))
+  if (end == at || !TryStrToInt(text.substr(at, end - at), number))
     return false;
   value = number;
   return true;
@@ -83,7 +83,7 @@ struct TKivoPadDef::TNameCode {
 
 TKivoPadDef::TNameCode TKivoPadDef::DecodeName() const {
   TNameCode code;
-  const std::string name = FName.Str();
+  const std::string_view name = FName.View();  // asked several times for every pad
   if (name.empty())
     return code;
   size_t at = 0;
