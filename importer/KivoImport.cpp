@@ -153,7 +153,7 @@ void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
     const uint32_t iterator = PcbApiCreateIterator(FBoard.GetHandle(), kind, 0, 0);
     for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
          object = PcbApiGetNextObject(iterator)) {
-      MoveObjectBy(object, dx, dy);
+      MoveObjectBy(object, kind, dx, dy);
       if (kind <= okFill || kind == okPolygon)
         moved.Add(object);
     }
