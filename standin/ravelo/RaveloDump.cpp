@@ -169,7 +169,10 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
   switch (o.Kind) {
     case rkTrack:
       line.Coord("X", o.X).Coord("Y", o.Y).Coord("X2", o.X2).Coord("Y2", o.Y2);
-      line.Coord("Width", o.Width).Int("Aux1", o.Head().Aux1).Int("Aux2", o.Head().Aux2).Int("Aux3", o.Head().Aux3);
+      line.Coord("Width", o.Width)
+          .Int("Aux1", o.Head().Aux1)
+          .Int("Aux2", o.Head().Aux2)
+          .Int("Aux3", o.Head().Aux3);
       break;
     case rkArc:
       line.Coord("X", o.X).Coord("Y", o.Y).Coord("Radius", o.Shape().Radius);
@@ -195,7 +198,9 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Angle("Rotation", o.Shape().Rotation)
           .Int("MirrorFlag", o.Shape().MirrorFlag)
           .Text("Text", o.Shape().Text.Str());
-      line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux2", o.Head().Aux2).Int("Aux3", o.Head().Aux3);
+      line.Coord("LineWidth", o.Shape().LineWidth)
+          .Int("Aux2", o.Head().Aux2)
+          .Int("Aux3", o.Head().Aux3);
       break;
     case rkPad:
       line.Coord("X", o.X).Coord("Y", o.Y);

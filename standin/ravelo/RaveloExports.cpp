@@ -239,7 +239,8 @@ int32_t QueryObject(const char* name, uint8_t mode, uint32_t handle,
 void Head8(TTransfer& t, TRaveloObject& o, uint16_t* flags, int16_t* word, uint8_t* layer,
            int32_t* net, uint8_t* primitiveByte, int32_t* primitiveLong, int32_t* x, int32_t* y) {
   t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-  t.Head(o, &THead::PrimitiveByte, primitiveByte).Head(o, &THead::PrimitiveLong, primitiveLong)(o.X, x)(o.Y, y);
+  t.Head(o, &THead::PrimitiveByte, primitiveByte)
+      .Head(o, &THead::PrimitiveLong, primitiveLong)(o.X, x)(o.Y, y);
 }
 
 // One byte per output layer 1 to 109, kept in the option group `group`.
@@ -415,8 +416,10 @@ int32_t __stdcall PcbApi_QueryPrimitive(uint8_t mode, uint32_t object, uint16_t*
                                         int32_t* primitiveLong, uint8_t* primitiveByte) {
   return QueryObject("PcbApi_QueryPrimitive", mode, object, {},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-                       t.Head(o, &THead::PrimitiveLong, primitiveLong).Head(o, &THead::PrimitiveByte, primitiveByte);
+                       t.Head(o, &THead::Flags, flags)
+                           .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
+                       t.Head(o, &THead::PrimitiveLong, primitiveLong)
+                           .Head(o, &THead::PrimitiveByte, primitiveByte);
                      });
 }
 
@@ -430,7 +433,10 @@ int32_t __stdcall PcbApi_QueryTrack(uint8_t mode, uint32_t object, uint16_t* fla
   return QueryObject(
       "PcbApi_QueryTrack", mode, object, {rkTrack}, [&](TRaveloObject& o, TTransfer& t) {
         Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.X2, x2)(o.Y2, y2)(o.Width, width).Head(o, &THead::Aux1, aux1).Head(o, &THead::Aux2, aux2).Head(o, &THead::Aux3, aux3);
+        t(o.X2, x2)(o.Y2, y2)(o.Width, width)
+            .Head(o, &THead::Aux1, aux1)
+            .Head(o, &THead::Aux2, aux2)
+            .Head(o, &THead::Aux3, aux3);
       });
 }
 
@@ -464,7 +470,8 @@ int32_t __stdcall PcbApi_QueryFill(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject("PcbApi_QueryFill", mode, object, {rkFill},
                      [&](TRaveloObject& o, TTransfer& t) {
                        Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-                       t(o.X2, x2)(o.Y2, y2).Head(o, &THead::Aux1, aux1)(o.Shape().Rotation, rotation);
+                       t(o.X2, x2)(o.Y2, y2).Head(o, &THead::Aux1, aux1)(o.Shape().Rotation,
+                                                                         rotation);
                      });
 }
 
@@ -592,11 +599,12 @@ int32_t __stdcall PcbApi_QueryNet(uint8_t mode, uint32_t object, int16_t* word, 
 
 int32_t __stdcall PcbApi_QueryClass(uint8_t mode, uint32_t object, int16_t* word,
                                     uint8_t* classByte1, uint8_t* classByte2, uint8_t* name) {
-  return QueryObject(
-      "PcbApi_QueryClass", mode, object, {rkClass}, [&](TRaveloObject& o, TTransfer& t) {
-        t.Head(o, &THead::PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(o.Pad().GroupByte2, classByte2);
-        t.Text(o.Pad().Name, name, 255);
-      });
+  return QueryObject("PcbApi_QueryClass", mode, object, {rkClass},
+                     [&](TRaveloObject& o, TTransfer& t) {
+                       t.Head(o, &THead::PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(
+                           o.Pad().GroupByte2, classByte2);
+                       t.Text(o.Pad().Name, name, 255);
+                     });
 }
 
 int32_t __stdcall PcbApi_GetMemberFromClassAt(uint32_t objectClass, int32_t index, uint8_t* name) {
@@ -661,7 +669,9 @@ int32_t __stdcall PcbApi_QueryComponent(uint8_t mode, uint32_t component, uint16
       "PcbApi_QueryComponent", mode, component, {rkComponent}, [&](TRaveloObject& o, TTransfer& t) {
         const int32_t oldX = o.X, oldY = o.Y;
         const double oldRotation = o.Shape().Rotation;
-        t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word)(o.Layer, layer).Head(o, &THead::PrimitiveByte, primitiveByte);
+        t.Head(o, &THead::Flags, flags)
+            .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)
+            .Head(o, &THead::PrimitiveByte, primitiveByte);
         // The text objects belong to the server; their handles are only ever reported.
         uint32_t names[2] = {o.Comp().NameText, o.Comp().CommentText};
         t(names[0], nameText)(names[1], commentText);
@@ -703,7 +713,8 @@ int32_t __stdcall PcbApi_QueryComponentSourceLinks(uint8_t mode, uint32_t compon
                        if (t.Loading() || (!anyLink && !o.HasRare())) {
                          if (t.Loading())
                            for (int i = 0; i < 7; ++i)
-                             WriteShortString(links[i], std::as_const(o).Rare().SourceLinks[i], 255);
+                             WriteShortString(links[i], std::as_const(o).Rare().SourceLinks[i],
+                                              255);
                          return;
                        }
                        for (int i = 0; i < 7; ++i)
@@ -721,7 +732,8 @@ int32_t __stdcall PcbApi_QueryPolygon(
   return QueryObject(
       "PcbApi_QueryPolygon", mode, polygon, {rkPolygon, rkBoardOutline},
       [&](TRaveloObject& o, TTransfer& t) {
-        t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
+        t.Head(o, &THead::Flags, flags)
+            .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
         t.Head(o, &THead::PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
         t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(
             o.Poly().GridSize, gridSize);
@@ -748,11 +760,11 @@ int32_t __stdcall PcbApi_QueryPolygon(
 int32_t __stdcall PcbApi_QueryFromTo(uint8_t mode, uint32_t object, int16_t* word, int32_t* x,
                                      int32_t* y, uint8_t* byteAux3, int32_t* x2, int32_t* y2,
                                      uint8_t* byteAux4, int32_t* net) {
-  return QueryObject("PcbApi_QueryFromTo", mode, object, {rkFromTo},
-                     [&](TRaveloObject& o, TTransfer& t) {
-                       t.Head(o, &THead::PrimitiveWord, word)(o.X, x)(o.Y, y)(o.Shape().ByteAux3, byteAux3);
-                       t(o.X2, x2)(o.Y2, y2)(o.Shape().ByteAux4, byteAux4)(o.Net, net);
-                     });
+  return QueryObject(
+      "PcbApi_QueryFromTo", mode, object, {rkFromTo}, [&](TRaveloObject& o, TTransfer& t) {
+        t.Head(o, &THead::PrimitiveWord, word)(o.X, x)(o.Y, y)(o.Shape().ByteAux3, byteAux3);
+        t(o.X2, x2)(o.Y2, y2)(o.Shape().ByteAux4, byteAux4)(o.Net, net);
+      });
 }
 
 int32_t __stdcall PcbApi_QueryManualFromTo(uint8_t mode, uint32_t object, int16_t* word,
@@ -775,7 +787,9 @@ int32_t __stdcall PcbApi_QueryCoordinate(uint8_t mode, uint32_t object, uint16_t
                                          int32_t* value5, int32_t* value6) {
   return QueryObject("PcbApi_QueryCoordinate", mode, object, {rkCoordinate},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word).Head(o, &THead::PrimitiveByte, primitiveByte);
+                       t.Head(o, &THead::Flags, flags)
+                           .Head(o, &THead::PrimitiveWord, word)
+                           .Head(o, &THead::PrimitiveByte, primitiveByte);
                        t(o.X, x)(o.Y, y)(o.Layer, layer);
                        int32_t* values[6] = {value1, value2, value3, value4, value5, value6};
                        for (int i = 0; i < 6; ++i)
@@ -791,7 +805,9 @@ int32_t __stdcall PcbApi_QueryDimension(uint8_t mode, uint32_t object, uint16_t*
                                         uint8_t* dimByte5) {
   return QueryObject(
       "PcbApi_QueryDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
-        t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word).Head(o, &THead::PrimitiveByte, primitiveByte);
+        t.Head(o, &THead::Flags, flags)
+            .Head(o, &THead::PrimitiveWord, word)
+            .Head(o, &THead::PrimitiveByte, primitiveByte);
         t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer,
                                                                                         layer);
         t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7],
