@@ -113,16 +113,13 @@ int32_t TKivoFile::ReadKivoCoord() {
   return ToCoordinate(value);
 }
 
-bool TKivoFile::Placeable(const std::string& object, bool refused, const char* reason) {
-  if (!FUnreadable && !refused)
-    return true;
-  if (FReport) {
-    if (!FLines)
-      FLines = std::make_unique<TLineCounter>(FFileName.Str());
-    FReport->AddLeftOutWarning(object, FLines->LineAt(FFile.Position()),
-                               FUnreadable ? "a coordinate or size could not be read" : reason);
-  }
-  return false;
+void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
+  if (!FReport)
+    return;
+  if (!FLines)
+    FLines = std::make_unique<TLineCounter>(FFileName.Str());
+  FReport->AddLeftOutWarning(object, FLines->LineAt(FFile.Position()),
+                             FUnreadable ? "a coordinate or size could not be read" : reason);
 }
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
@@ -460,7 +457,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetX(ReadNextKivoCoord());
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
-        if (Placeable("Via of net " + net.GetName()))
+        if (PlaceableDescribed([&] { return "Via of net " + net.GetName(); }))
           members.push_back(std::move(via));
         SkipBlock(FFile);
         break;
@@ -471,7 +468,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         BeginObject();
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         text->SetPosition({x, y});
-        if (Placeable("Name of net " + net.GetName()))
+        if (PlaceableDescribed([&] { return "Name of net " + net.GetName(); }))
           members.push_back(std::move(text));
         SkipBlock(FFile);
         break;
@@ -607,7 +604,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
           const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
           ref.SetX(x);
           ref.SetY(y);
-          leftOut = leftOut || !Placeable("Pin " + ref.GetName());
+          leftOut = leftOut || !PlaceableDescribed([&] { return "Pin " + ref.GetName(); });
           break;
         }
         default:
@@ -677,7 +674,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
   // A placement that cannot be read leaves the whole instance out, reported once.
   auto checkPlacement = [&] {
     if (FLeftOutInstances.count(&instance) == 0 &&
-        !Placeable("Component " + instance.GetDesignator().GetText()))
+        !PlaceableDescribed([&] { return "Component " + instance.GetDesignator().GetText(); }))
       FLeftOutInstances.insert(&instance);
   };
   while (NextBlockItem()) {
@@ -833,7 +830,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
       ParseText(*text);
-      if (Placeable("Text \"" + text->GetText() + "\""))
+      if (PlaceableDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
         list.push_back(std::move(text));
       break;
     }

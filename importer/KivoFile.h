@@ -122,7 +122,22 @@ class TKivoFile : public TObject {
   void BeginObject() { FUnreadable = false; }
   // Whether the object read since BeginObject may be placed; otherwise a load warning
   // names `object`, the line and the reason (an unreadable number before `reason`).
-  bool Placeable(const std::string& object, bool refused = false, const char* reason = "");
+  bool Placeable(const char* object, bool refused = false, const char* reason = "") {
+    if (!FUnreadable && !refused)
+      return true;
+    ReportLeftOut(object, reason);
+    return false;
+  }
+  // The same for an object whose name `describe()` makes: only for the warning, not for
+  // each of the millions of objects that are placed.
+  template <class F>
+  bool PlaceableDescribed(F&& describe) {
+    if (!FUnreadable)
+      return true;
+    ReportLeftOut(describe(), "");
+    return false;
+  }
+  void ReportLeftOut(const std::string& object, const char* reason);
   int ReadWord();
   int ReadName();
   int32_t ToCoordinate(double value) const;

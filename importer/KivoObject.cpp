@@ -4,9 +4,11 @@
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -32,6 +34,58 @@ TKivoDisplay::TDrawingState& TKivoDisplay::Edit() {
     FState = std::make_shared<TDrawingState>(*FState);
   return *FState;
 }
+
+namespace {
+
+// Equal values; reals bit for bit (so that -0 is not taken for 0).
+template <class T>
+bool SameValue(const T& a, const T& b) {
+  if constexpr (std::is_floating_point_v<T>)
+    return std::memcmp(&a, &b, sizeof a) == 0;
+  else
+    return a == b;
+}
+
+}  // namespace
+
+std::shared_ptr<TKivoDisplay::TDrawingState> TKivoDisplay::FRecentStates[RecentStateCount];
+unsigned TKivoDisplay::FNextRecentState = 0;
+
+bool TKivoDisplay::SameState(const TDrawingState& a, const TDrawingState& b) {
+  return SameValue(a.AMT, b.AMT) && SameValue(a.APT, b.APT) && a.LayerName == b.LayerName &&
+         a.LineStyle == b.LineStyle && a.Width == b.Width && a.TextSize == b.TextSize &&
+         a.HorizontalJustification == b.HorizontalJustification &&
+         a.VerticalJustification == b.VerticalJustification && a.Rotation == b.Rotation &&
+         a.Mirror == b.Mirror && SameValue(a.UnitScale, b.UnitScale) && a.Grid == b.Grid &&
+         a.LayerMap == b.LayerMap && a.Report == b.Report;
+}
+
+template <class T>
+void TKivoDisplay::SetField(T TDrawingState::*field, T value) {
+  const TDrawingState& current = State();
+  if (SameValue(current.*field, value))
+    return;
+  if (FState && FState.use_count() == 1) {
+    FState.get()->*field = std::move(value);
+    return;
+  }
+  TDrawingState wanted = current;
+  wanted.*field = std::move(value);
+  for (const std::shared_ptr<TDrawingState>& recent : FRecentStates) {
+    if (recent && SameState(*recent, wanted)) {
+      FState = recent;
+      return;
+    }
+  }
+  FState = std::make_shared<TDrawingState>(std::move(wanted));
+  FRecentStates[FNextRecentState++ % RecentStateCount] = FState;
+}
+
+template void TKivoDisplay::SetField(double TDrawingState::*, double);
+template void TKivoDisplay::SetField(std::string TDrawingState::*, std::string);
+template void TKivoDisplay::SetField(uint8_t TDrawingState::*, uint8_t);
+template void TKivoDisplay::SetField(int32_t TDrawingState::*, int32_t);
+template void TKivoDisplay::SetField(TReportManager* TDrawingState::*, TReportManager*);
 
 void TKivoDisplay::SetLayerMap(TStringList* map) {
   if (State().LayerMap == map)

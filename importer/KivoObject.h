@@ -66,39 +66,45 @@ class TKivoDisplay : public TObject {
   virtual void SetPadStackList(TKivoPadStack* padStack);
 
   double GetAMT() const { return State().AMT; }
-  void SetAMT(double value) { Edit().AMT = value; }
+  void SetAMT(double value) { SetField(&TDrawingState::AMT, value); }
   double GetAPT() const { return State().APT; }
-  void SetAPT(double value) { Edit().APT = value; }
+  void SetAPT(double value) { SetField(&TDrawingState::APT, value); }
   std::string GetLayerName() const { return State().LayerName; }
   // Keeps the first 255 characters.
-  void SetLayerName(const std::string& value) { Edit().LayerName.assign(value, 0, 255); }
+  void SetLayerName(const std::string& value) {
+    SetField(&TDrawingState::LayerName, value.substr(0, 255));
+  }
   // 0 solid, 1 dashed, 2 dotted; carried, not translated.
   uint8_t GetLineStyle() const { return State().LineStyle; }
-  void SetLineStyle(uint8_t value) { Edit().LineStyle = value; }
+  void SetLineStyle(uint8_t value) { SetField(&TDrawingState::LineStyle, value); }
   int32_t GetWidth() const { return State().Width; }
-  void SetWidth(int32_t value) { Edit().Width = value; }
+  void SetWidth(int32_t value) { SetField(&TDrawingState::Width, value); }
   int32_t GetTextSize() const { return State().TextSize; }
-  void SetTextSize(int32_t value) { Edit().TextSize = value; }
+  void SetTextSize(int32_t value) { SetField(&TDrawingState::TextSize, value); }
   // 0 none, 1 left, 2 right, 5 centre.
   uint8_t GetHorizontalJustification() const { return State().HorizontalJustification; }
-  void SetHorizontalJustification(uint8_t value) { Edit().HorizontalJustification = value; }
+  void SetHorizontalJustification(uint8_t value) {
+    SetField(&TDrawingState::HorizontalJustification, value);
+  }
   // 0 none, 3 top, 4 bottom, 5 centre.
   uint8_t GetVerticalJustification() const { return State().VerticalJustification; }
-  void SetVerticalJustification(uint8_t value) { Edit().VerticalJustification = value; }
+  void SetVerticalJustification(uint8_t value) {
+    SetField(&TDrawingState::VerticalJustification, value);
+  }
   // Degrees.
   int32_t GetRotation() const { return State().Rotation; }
-  void SetRotation(int32_t value) { Edit().Rotation = value; }
+  void SetRotation(int32_t value) { SetField(&TDrawingState::Rotation, value); }
   uint8_t GetMirror() const { return State().Mirror; }
-  void SetMirror(uint8_t value) { Edit().Mirror = value; }
+  void SetMirror(uint8_t value) { SetField(&TDrawingState::Mirror, value); }
   double GetUnitScale() const { return State().UnitScale; }
-  void SetUnitScale(double value) { Edit().UnitScale = value; }
+  void SetUnitScale(double value) { SetField(&TDrawingState::UnitScale, value); }
   int32_t GetGrid() const { return State().Grid; }
-  void SetGrid(int32_t value) { Edit().Grid = value; }
+  void SetGrid(int32_t value) { SetField(&TDrawingState::Grid, value); }
   TStringList* GetLayerMap() const { return State().LayerMap; }
   TKivoPadStack* GetPadStack() const { return FLinks ? FLinks->PadStack : nullptr; }
   PadStackMapRecord* GetPadStackMap() const { return FPadStackMap; }
   TReportManager* GetReport() const { return State().Report; }
-  void SetReport(TReportManager* value) { Edit().Report = value; }
+  void SetReport(TReportManager* value) { SetField(&TDrawingState::Report, value); }
 
   // "PADCOM", "PADSLD", "PADINT", "DRILL" and "SLDMSK": the layers of pad definitions.
   // (The same for every object: not stored in each, which kept a model of a large file
@@ -135,6 +141,17 @@ class TKivoDisplay : public TObject {
   };
   const TDrawingState& State() const;
   TDrawingState& Edit();
+  // Sets one field of the drawing state: nothing when it holds the value already, in
+  // place when the state is this object's alone, else by taking a state with the new
+  // value from those made last, or a new one. A reader going back and forth between a
+  // few layers and widths thus shares a few states instead of making one for each
+  // change (hundreds of thousands for a large board).
+  template <class T>
+  void SetField(T TDrawingState::*field, T value);
+  static bool SameState(const TDrawingState& a, const TDrawingState& b);
+  static constexpr unsigned RecentStateCount = 8;
+  static std::shared_ptr<TDrawingState> FRecentStates[RecentStateCount];
+  static unsigned FNextRecentState;
 
   std::shared_ptr<TDrawingState> FState;
   PadStackMapRecord* FPadStackMap = nullptr;

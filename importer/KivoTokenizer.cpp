@@ -25,7 +25,6 @@
 #include <cstring>
 
 #include "classlib/SysUtils.h"
-#include "importer/KivoNumbers.h"
 #include "pcb/PcbApi.h"
 
 namespace {
@@ -121,14 +120,6 @@ void Unescape(std::string& text) {
     text[out++] = c;
   }
   text.resize(out);
-}
-
-// Reads a number token; false when there is no text to convert. A held-back brace is
-// returned without reading, and the text converted is then the previous token's, as the
-// reading rules have it.
-bool ReadNumberToken(TTextFile& file) {
-  GetToken(file, gNumber, /*skipBlanks=*/true);
-  return gState.TextLength != 0 && !gState.TextCut;
 }
 
 }  // namespace
@@ -399,20 +390,6 @@ std::string ReadQuotedString(TTextFile& file) {
     s.Held = 0;
   return raw;
 }
-
-double ReadFloatValue(TTextFile& file) {
-  double value = 0;
-  gState.NumberError = !ReadNumberToken(file) || !TryKivoFloat(TokenText(), value);
-  return gState.NumberError ? -32000.0 : value;
-}
-
-int32_t ReadIntegerValue(TTextFile& file) {
-  int32_t value = 0;
-  gState.NumberError = !ReadNumberToken(file) || !TryKivoInteger(TokenText(), value);
-  return gState.NumberError ? -32000 : value;
-}
-
-bool GetNumberError() { return gState.NumberError; }
 
 char GetHeldBackChar() { return gState.Held; }
 

@@ -23,6 +23,7 @@
 
 #include "classlib/TextFile.h"
 #include "importer/KivoKeywords.h"
+#include "importer/KivoNumbers.h"
 
 inline constexpr size_t KivoMaxTokenLength = 65536;
 
@@ -116,10 +117,10 @@ std::string JoinContinuedString(TTextFile& file);
 
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
 // an unreadable or empty token gives -32000 and sets the number-error flag, a readable
-// one clears it.
-double ReadFloatValue(TTextFile& file);
-int32_t ReadIntegerValue(TTextFile& file);
-bool GetNumberError();
+// one clears it. Inline (below): most tokens of a file are numbers.
+inline double ReadFloatValue(TTextFile& file);
+inline int32_t ReadIntegerValue(TTextFile& file);
+inline bool GetNumberError();
 
 // The held-back character, 0 when none.
 char GetHeldBackChar();
@@ -322,3 +323,35 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
     return State.Code;
   return ReadToken(file, delimiters, skipBlanks);
 }
+
+namespace KivoTokenizerDetail {
+
+// Reads a number token; false when there is no text to convert. A held-back brace is
+// returned without reading, and the text converted is then the previous token's, as the
+// reading rules have it.
+KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
+  GetToken(file, NumberSet(), /*skipBlanks=*/true);
+  return State.TextLength != 0 && !State.TextCut;
+}
+
+KIVO_ALWAYS_INLINE std::string_view NumberText() {
+  return std::string_view(TokenBuffer, State.TextLength);
+}
+
+}  // namespace KivoTokenizerDetail
+
+inline double ReadFloatValue(TTextFile& file) {
+  using namespace KivoTokenizerDetail;
+  double value = 0;
+  State.NumberError = !ReadNumberToken(file) || !TryKivoFloat(NumberText(), value);
+  return State.NumberError ? -32000.0 : value;
+}
+
+inline int32_t ReadIntegerValue(TTextFile& file) {
+  using namespace KivoTokenizerDetail;
+  int32_t value = 0;
+  State.NumberError = !ReadNumberToken(file) || !TryKivoInteger(NumberText(), value);
+  return State.NumberError ? -32000 : value;
+}
+
+inline bool GetNumberError() { return KivoTokenizerDetail::State.NumberError; }

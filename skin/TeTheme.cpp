@@ -96,3 +96,28 @@ TTeItemData ThemeItemData(const TKsCustomItem& item) {
   data.MDIButtonKind = item.GetMDIButtonKind();
   return data;
 }
+
+void TTeTheme::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
+                                  int& height) {
+  MeasureMenuBarItemData(bitmap, ThemeItemData(item), width, height);
+}
+
+void TTeTheme::MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
+                                int& height) {
+  MeasurePopupItemData(bitmap, ThemeItemData(item), width, height);
+}
+
+void TTeTheme::DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                               bool selected, bool pressed) {
+  DrawMenuBarItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}
+
+void TTeTheme::DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                                 bool selected, bool pressed) {
+  DrawMenuBarButtonData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}
+
+void TTeTheme::DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
+                             bool selected, bool pressed) {
+  DrawPopupItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
+}

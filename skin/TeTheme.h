@@ -19,6 +19,7 @@
 class TKsBitmap;
 class TKsCustomItem;
 class TTeTheme;
+struct TTeItemData;
 
 // The metaclass of the theme family: the virtual constructor and the theme's name.
 // The colour the themes answer for a kind their table leaves out: the bits of the
@@ -83,19 +84,30 @@ class TTeTheme : public TPersistent {
                                  bool pressed, bool active, TKsBorderStyle borderStyle) {}
   virtual void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,
                              bool active, TKsBorderStyle borderStyle) {}
-  // 10-16: menus.
+  // 10-16: menus. The item-taking operations hand the item's values (ThemeItemData) to
+  // the value-taking ones, which the themes draw.
   virtual void MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                  int& height) {}
+                                  int& height);
   virtual void MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                int& height) {}
+                                int& height);
   virtual void DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) {}
   virtual void DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                               bool selected, bool pressed) {}
+                               bool selected, bool pressed);
   virtual void DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                 bool selected, bool pressed) {}
+                                 bool selected, bool pressed);
   virtual void DrawPopupFrame(TKsBitmap& bitmap, int width, int height) {}
   virtual void DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                             bool selected, bool pressed) {}
+                             bool selected, bool pressed);
+  virtual void MeasureMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
+                                      int& height) {}
+  virtual void MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
+                                    int& height) {}
+  virtual void DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item,
+                                   const TRect& rect, bool selected, bool pressed) {}
+  virtual void DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& item,
+                                     const TRect& rect, bool selected, bool pressed) {}
+  virtual void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
+                                 bool selected, bool pressed) {}
   // 17-19: buttons. Draw states: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 focused,
   // 5 default; check states 0 unchecked, 1 checked, 2 grayed.
   virtual void DrawButton(TKsBitmap& bitmap, int width, int height, int state) {}

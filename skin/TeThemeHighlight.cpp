@@ -334,31 +334,6 @@ void TTeThemeHighlight::DrawPopupItemStriped(TKsBitmap& bitmap, const TTeItemDat
   }
 }
 
-void TTeThemeHighlight::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                           int& height) {
-  MeasureMenuBarItemData(bitmap, ThemeItemData(item), width, height);
-}
-
-void TTeThemeHighlight::MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                         int& height) {
-  MeasurePopupItemData(bitmap, ThemeItemData(item), width, height);
-}
-
-void TTeThemeHighlight::DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                        bool selected, bool pressed) {
-  DrawMenuBarItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
-void TTeThemeHighlight::DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item,
-                                          const TRect& rect, bool selected, bool pressed) {
-  DrawMenuBarButtonData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
-void TTeThemeHighlight::DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                      bool selected, bool pressed) {
-  DrawPopupItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
 // ---- Buttons ---------------------------------------------------------------------------
 
 void TTeThemeHighlight::DrawButton(TKsBitmap& bitmap, int width, int height, int state) {

@@ -32,17 +32,8 @@ class TTeThemeHighlight : public TTeTheme {
                          bool active, TKsBorderStyle borderStyle) override;
   void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,
                      bool active, TKsBorderStyle borderStyle) override;
-  void MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                          int& height) override;
-  void MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width, int& height) override;
   void DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) override;
-  void DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect, bool selected,
-                       bool pressed) override;
-  void DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect, bool selected,
-                         bool pressed) override;
   void DrawPopupFrame(TKsBitmap& bitmap, int width, int height) override;
-  void DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect, bool selected,
-                     bool pressed) override;
   void DrawButton(TKsBitmap& bitmap, int width, int height, int state) override;
   void DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState, int checkState) override;
   void DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState, bool checked) override;
@@ -83,16 +74,17 @@ class TTeThemeHighlight : public TTeTheme {
   static std::string ThemeName() { return "Highlight"; }
   bool IsAvailable() override { return true; }
 
-  // Menu items by their values (the item-taking operations above hand theirs over).
+  // Menu items by their values (the item-taking operations hand theirs over).
   void MeasureMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
-                              int& height);
-  void MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width, int& height);
-  virtual void DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
-                                   bool selected, bool pressed);
+                              int& height) override;
+  void MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
+                            int& height) override;
+  void DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
+                                   bool selected, bool pressed) override;
   void DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
-                             bool selected, bool pressed);
-  virtual void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
-                                 bool selected, bool pressed);
+                             bool selected, bool pressed) override;
+  void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
+                                 bool selected, bool pressed) override;
 
   // The colour of the buttons' states: 3 disabled colour 9, 2 and 4 colour 8, 1 hot
   // colour 12, any other colour 11.

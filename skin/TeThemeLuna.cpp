@@ -253,31 +253,6 @@ void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
   DrawThemePopupItem(*this, bitmap, item, rect, selected);
 }
 
-void TTeThemeLuna::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                      int& height) {
-  MeasureMenuBarItemData(bitmap, ThemeItemData(item), width, height);
-}
-
-void TTeThemeLuna::MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                    int& height) {
-  MeasurePopupItemData(bitmap, ThemeItemData(item), width, height);
-}
-
-void TTeThemeLuna::DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                   bool selected, bool pressed) {
-  DrawMenuBarItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
-void TTeThemeLuna::DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                     bool selected, bool pressed) {
-  DrawMenuBarButtonData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
-void TTeThemeLuna::DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                 bool selected, bool pressed) {
-  DrawPopupItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
 void TTeThemeLuna::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,
                                      int shape, int state) {
   static constexpr int kRowOfState[] = {0, 1, 2, 4, 3};

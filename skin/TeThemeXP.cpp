@@ -371,31 +371,6 @@ void TTeThemeXP::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
                      ColorToKsColor(fontColor, 255));
 }
 
-void TTeThemeXP::MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                    int& height) {
-  MeasureMenuBarItemData(bitmap, ThemeItemData(item), width, height);
-}
-
-void TTeThemeXP::MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                                  int& height) {
-  MeasurePopupItemData(bitmap, ThemeItemData(item), width, height);
-}
-
-void TTeThemeXP::DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                 bool selected, bool pressed) {
-  DrawMenuBarItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
-void TTeThemeXP::DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                                   bool selected, bool pressed) {
-  DrawMenuBarButtonData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
-void TTeThemeXP::DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect,
-                               bool selected, bool pressed) {
-  DrawPopupItemData(bitmap, ThemeItemData(item), rect, selected, pressed);
-}
-
 // ---- Buttons ------------------------------------------------------------------------------
 
 void TTeThemeXP::DrawButton(TKsBitmap& bitmap, int width, int height, int state) {

@@ -40,17 +40,8 @@ class TTeThemeXP : public TTeTheme {
                          bool active, TKsBorderStyle borderStyle) override;
   void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,
                      bool active, TKsBorderStyle borderStyle) override;
-  void MeasureMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width,
-                          int& height) override;
-  void MeasurePopupItem(TKsBitmap& bitmap, TKsCustomItem& item, int& width, int& height) override;
   void DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) override;
-  void DrawMenuBarItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect, bool selected,
-                       bool pressed) override;
-  void DrawMenuBarButton(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect, bool selected,
-                         bool pressed) override;
   void DrawPopupFrame(TKsBitmap& bitmap, int width, int height) override;
-  void DrawPopupItem(TKsBitmap& bitmap, TKsCustomItem& item, const TRect& rect, bool selected,
-                     bool pressed) override;
   void DrawButton(TKsBitmap& bitmap, int width, int height, int state) override;
   void DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState, int checkState) override;
   void DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState, bool checked) override;
@@ -95,16 +86,17 @@ class TTeThemeXP : public TTeTheme {
   static std::string ThemeName() { return "XP ThemeAPI"; }
   bool IsAvailable() override;
 
-  // Menu items by their values (the item-taking operations above hand theirs over).
+  // Menu items by their values (the item-taking operations hand theirs over).
   void MeasureMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
-                              int& height);
-  void MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width, int& height);
+                              int& height) override;
+  void MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,
+                            int& height) override;
   void DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
-                           bool selected, bool pressed);
+                           bool selected, bool pressed) override;
   void DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
-                             bool selected, bool pressed);
+                             bool selected, bool pressed) override;
   void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
-                         bool selected, bool pressed);
+                         bool selected, bool pressed) override;
 
  private:
   // The tool bar's parts, by the tool-button state table.

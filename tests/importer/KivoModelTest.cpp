@@ -115,6 +115,42 @@ TEST(KivoObject, ALayerMapSetOnObjectsThatShareStatesKeepsEachObjectsValues) {
   EXPECT_EQ(first.GetWidth(), 7);
 }
 
+// A reader going back and forth between a few layers and widths takes states made
+// before for the objects it makes (instead of a state for every change): each object
+// keeps the values it was made with, whichever object or display is changed later.
+TEST(KivoObject, StatesTakenAgainKeepEachObjectsValues) {
+  TKivoDisplay reader;
+  std::vector<std::unique_ptr<TKivoLine>> lines;
+  const std::vector<std::pair<const char*, int32_t>> made = {
+      {"TOP", 27}, {"BOTTOM", 27}, {"TOP", 27}, {"TOP", 8}, {"BOTTOM", 27}, {"TOP", 27}};
+  for (const auto& [layer, width] : made) {
+    reader.SetLayerName(layer);
+    reader.SetWidth(width);
+    lines.push_back(std::make_unique<TKivoLine>(&reader));
+  }
+  lines[0]->SetWidth(1);
+  lines[1]->SetLayerName("SILK");
+  reader.SetWidth(99);
+  for (size_t i = 2; i < made.size(); ++i) {
+    EXPECT_EQ(lines[i]->GetLayerName(), made[i].first) << i;
+    EXPECT_EQ(lines[i]->GetWidth(), made[i].second) << i;
+  }
+  EXPECT_EQ(lines[0]->GetWidth(), 1);
+  EXPECT_EQ(lines[0]->GetLayerName(), "TOP");
+  EXPECT_EQ(lines[1]->GetLayerName(), "SILK");
+  EXPECT_EQ(lines[1]->GetWidth(), 27);
+  EXPECT_EQ(reader.GetWidth(), 99);
+  EXPECT_EQ(reader.GetLayerName(), "TOP");
+  // A value equal to the one held is no change; -0 is no 0, and a layer name keeps its
+  // first 255 characters.
+  reader.SetAMT(0.0);
+  EXPECT_FALSE(std::signbit(reader.GetAMT()));
+  reader.SetAMT(-0.0);
+  EXPECT_TRUE(std::signbit(reader.GetAMT()));
+  reader.SetLayerName(std::string(300, 'L'));
+  EXPECT_EQ(reader.GetLayerName(), std::string(255, 'L'));
+}
+
 TEST(KivoObject, TranslationLinksAreMadeOnlyWhenSet) {
   // A model of a large file holds millions of objects: what only translation sets
   // takes no room in an object that was only read.

@@ -24,8 +24,8 @@ uint64_t Bits(double value) {
   return bits;
 }
 
-// Texts made to sit on the fast path's borders: digit counts around 15 and around the
-// 32-bit range, signs alone and doubled, leading zeros, decimal points and exponents,
+// Texts made to sit on the fast path's borders: digit counts around 9 and 15 and around
+// the 32-bit range, signs alone and doubled, leading zeros, decimal points and exponents,
 // characters just outside the digits, blanks, NULs and bytes above 127.
 std::vector<std::string> HostileTexts() {
   std::vector<std::string> texts = {
@@ -36,7 +36,9 @@ std::vector<std::string> HostileTexts() {
       "999999999999999", "1000000000000000", "-999999999999999", "9007199254740993",
       "0000000000000001", "000000000000001", "-000000000000000", "18446744073709551616",
       std::string("1\0" "2", 3), std::string("\0", 1), "\x80" "1", "1\xff", "\xb2",
-      "0x10", "1_000", "inf", "nan", "-inf", "1e400", "1e-400", "00000000002147483648"};
+      "0x10", "1_000", "inf", "nan", "-inf", "1e400", "1e-400", "00000000002147483648",
+      // around the ninth digit, where the fast path goes from 32 to 64 bits
+      "9999999999", "-4294967295", "123456789/", "1234567890/", "12345678/9", "000000000"};
   return texts;
 }
 

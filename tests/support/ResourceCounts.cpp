@@ -34,3 +34,12 @@ int ProcessGdiObjectCount() {
       ++count;
   return count;
 }
+
+int ProcessKernelHandleCount() {
+  int count = 0;
+  DWORD flags = 0;
+  for (uintptr_t value = 4; value <= 0x10000; value += 4)
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+      ++count;
+  return count;
+}

@@ -10,3 +10,7 @@ int ThreadWindowCount();
 // are counted by asking every 16-bit handle value for its object type (Wine takes a
 // handle whose upper word is 0 as the object in that slot of its handle table).
 int ProcessGdiObjectCount();
+
+// The open kernel handles of the process (files, events, threads, keys ...), counted by
+// asking every handle value for its flags, which answers only for an open handle.
+int ProcessKernelHandleCount();
