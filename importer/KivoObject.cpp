@@ -224,8 +224,12 @@ uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
 
 void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
   proxy.Synchronize(/*Mode=*/0);
-  if (GetReport())
-    GetReport()->AddImportEvent(eventKind, proxy.GetHandle());
+  if (TReportManager* report = GetReport()) {
+    // Read back into the same proxy, as the host keeps the object now: a proxy of its
+    // own for every object of a large board cost more than the reading.
+    proxy.Synchronize(/*Mode=*/1);
+    report->AddImportEvent(eventKind, proxy);
+  }
 }
 
 void TKivoObject::Translate() {

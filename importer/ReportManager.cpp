@@ -198,54 +198,66 @@ void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
     AddEvent(efComponent, Designator(object));
     return;
   }
-  WithPcbObjectFromHandle(object, [&](TPCBObject* o) {
-    switch (kind) {
-      case 0:
-        AddEvent(efAddedToComponent, std::string_view());
-        AddTrackOrArcEvent(o);
-        return;
-      case 1:
-        AddEvent(efAddedToComponent, std::string_view());
-        AddEvent(efText, TextOf(o));
-        return;
-      case 2:
-        // Only the part of the name that its line shows is kept.
-        AddEvent(efPad, std::string_view(o ? o->GetName() : std::string())
-                            .substr(0, kPadLineLength - kPadLead.size()));
-        return;
-      case 4:
-        AddEvent(efFill, o);
-        return;
-      case 5:
-        AddEvent(efArc, o);
-        return;
-      case 6:
-        AddEvent(efTrack, o);
-        return;
-      case 7:
-        AddEvent(efVia, o);
-        return;
-      case 8:
-        AddEvent(efText, TextOf(o));
-        return;
-      case 9:
-        AddTrackOrArcEvent(o);
-        return;
-      case 10: {
-        // Each corner asks the host afresh.
-        int32_t corners[4] = {};
-        if (o) {
-          corners[0] = o->GetBoundingX1();
-          corners[1] = o->GetBoundingY1();
-          corners[2] = o->GetBoundingX2();
-          corners[3] = o->GetBoundingY2();
-        }
-        FImportEvents.Add(
-            std::string_view(reinterpret_cast<const char*>(corners), sizeof corners), efPolygon);
-        return;
+  WithPcbObjectFromHandle(object, [&](TPCBObject* o) { AddLoadedEvent(kind, o); });
+}
+
+void TReportManager::AddImportEvent(uint8_t kind, TPCBObject& loaded) {
+  if (kind > 10)
+    return;
+  if (kind == 3) {
+    AddEvent(efComponent, Designator(loaded.GetHandle()));
+    return;
+  }
+  AddLoadedEvent(kind, &loaded);
+}
+
+void TReportManager::AddLoadedEvent(uint8_t kind, TPCBObject* o) {
+  switch (kind) {
+    case 0:
+      AddEvent(efAddedToComponent, std::string_view());
+      AddTrackOrArcEvent(o);
+      return;
+    case 1:
+      AddEvent(efAddedToComponent, std::string_view());
+      AddEvent(efText, TextOf(o));
+      return;
+    case 2:
+      // Only the part of the name that its line shows is kept.
+      AddEvent(efPad, std::string_view(o ? o->GetName() : std::string())
+                          .substr(0, kPadLineLength - kPadLead.size()));
+      return;
+    case 4:
+      AddEvent(efFill, o);
+      return;
+    case 5:
+      AddEvent(efArc, o);
+      return;
+    case 6:
+      AddEvent(efTrack, o);
+      return;
+    case 7:
+      AddEvent(efVia, o);
+      return;
+    case 8:
+      AddEvent(efText, TextOf(o));
+      return;
+    case 9:
+      AddTrackOrArcEvent(o);
+      return;
+    case 10: {
+      // Each corner asks the host afresh.
+      int32_t corners[4] = {};
+      if (o) {
+        corners[0] = o->GetBoundingX1();
+        corners[1] = o->GetBoundingY1();
+        corners[2] = o->GetBoundingX2();
+        corners[3] = o->GetBoundingY2();
       }
+      FImportEvents.Add(
+          std::string_view(reinterpret_cast<const char*>(corners), sizeof corners), efPolygon);
+      return;
     }
-  });
+  }
 }
 
 uint8_t TReportManager::EventLevel(uint8_t form) {

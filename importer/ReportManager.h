@@ -82,6 +82,9 @@ class TReportManager : public TObject {
   // read back at once and its values kept; the event's lines are made when the report
   // is written, at the import-event level of that moment.
   void AddImportEvent(uint8_t kind, uint32_t object);
+  // The same about the object of `loaded`, a proxy just loaded from its host object (the
+  // translation's own, read back after it was stored).
+  void AddImportEvent(uint8_t kind, TPCBObject& loaded);
   // Makes `section` current, heading it in the load-event list when it changes.
   void SetLoadSection(uint8_t section);
 
@@ -121,6 +124,9 @@ class TReportManager : public TObject {
   void AddEvent(TEventForm form, const TPCBObject* object);  // its reference points
   void AddEvent(TEventForm form, std::string_view text);
   void AddTrackOrArcEvent(const TPCBObject* object);
+  // The records of import event `kind` (not 3) about the loaded proxy `o` (null when the
+  // object has no proxy class).
+  void AddLoadedEvent(uint8_t kind, TPCBObject* o);
   static uint8_t EventLevel(uint8_t form);
   static std::string EventLine(uint8_t form, std::string_view record);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
