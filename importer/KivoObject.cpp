@@ -233,8 +233,11 @@ void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
   proxy.Synchronize(/*Mode=*/0);
   if (TReportManager* report = GetReport()) {
     // Read back into the same proxy, as the host keeps the object now: a proxy of its
-    // own for every object of a large board cost more than the reading.
+    // own for every object of a large board cost more than the reading. The bit fields,
+    // which no report line shows, are not asked again (two calls for every object).
+    proxy.LeaveBitFieldsToHost();
     proxy.Synchronize(/*Mode=*/1);
+    proxy.LeaveBitFieldsToHost(false);
     report->AddImportEvent(eventKind, proxy);
   }
 }

@@ -230,10 +230,11 @@ class TPCBObject : public TObject {
   virtual void SetByteAux3(uint8_t) {}
   virtual void SetByteAux4(uint8_t) {}
 
-  // From now on Synchronize neither loads nor stores the two bit fields: for a change
+  // While left, Synchronize neither loads nor stores the two bit fields: for a change
   // of other fields only (a move of every object of a board), which leaves the host's
-  // bit fields as they are without two calls each way.
-  void LeaveBitFieldsToHost() { FBitFieldsLeft = true; }
+  // bit fields as they are without two calls each way, or a read-back of values other
+  // than them.
+  void LeaveBitFieldsToHost(bool left = true) { FBitFieldsLeft = left; }
 
  protected:
   // The two bit-field calls with which every Synchronize begins (none once the bit

@@ -136,6 +136,25 @@ TEST_F(ProxyFactory, MoveObjectByLoadsAndStoresOnce) {
   EXPECT_EQ(CallLog(), "");
 }
 
+// Bit fields left to the host are neither loaded nor stored, and are again once given
+// back: the report's read-back of every translated object asks only the kind's fields.
+TEST_F(ProxyFactory, BitFieldsLeftToTheHostAreAskedAgainWhenGivenBack) {
+  const uint32_t track = NewTrack(1, 2, 3, 4, 5);
+  TPcbTrack proxy(track);
+  proxy.SetBitField2(0x12);
+  proxy.LeaveBitFieldsToHost();
+  Control().ClearCallLog();
+  proxy.Synchronize(0);
+  proxy.Synchronize(1);
+  EXPECT_EQ(CallNames(CallLog()),
+            (std::vector<std::string>{"PcbApi_QueryTrack", "PcbApi_QueryTrack"}));
+  EXPECT_EQ(proxy.GetBitField2(), 0x12);  // neither stored nor overwritten
+  ExpectFields(DumpObject(track), {{"BitField2", "0"}});
+  proxy.LeaveBitFieldsToHost(false);
+  proxy.Synchronize(0);
+  ExpectFields(DumpObject(track), {{"BitField2", "18"}});
+}
+
 TEST_F(ProxyFactory, OneShotAccessorsLeaveHandleZeroAndUnknownKindsAlone) {
   Control().ClearCallLog();
   EXPECT_EQ(GetObjectX(0), 0);
