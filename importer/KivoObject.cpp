@@ -149,37 +149,48 @@ TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {
 
 namespace {
 
-// The layer map's IndexOf, remembered: every primitive asks it at least twice while it
-// is translated, and each asking compares the name with the entries through the locale,
-// which cost more than making the primitive's host objects. The answers hold while the
-// list keeps its revision (lists of a derived class are always asked).
-class TLayerIndexMemo {
+// The layer map's entries, remembered by name: every primitive asks at least twice
+// while it is translated, and each asking compared the name with the entries through
+// the locale and checked the entry's class, which cost more than making the primitive's
+// host objects. The answers hold while the list keeps its revision (the entries at the
+// indexes do not change before it does); the entry's host layer is read on every asking.
+// Lists of a derived class are always asked.
+class TLayerEntryMemo {
  public:
-  int IndexOf(const TStringList& map, const std::string& name) {
-    if (typeid(map) != typeid(TStringList))
-      return map.IndexOf(name);
+  TLayer HostLayer(const TStringList& map, const std::string& name) {
     if (&map != FList || map.GetRevision() != FRevision) {
       FList = &map;
       FRevision = map.GetRevision();
+      FPlainList = typeid(map) == typeid(TStringList);
       FAnswers.clear();
     }
-    for (const auto& [asked, index] : FAnswers)
+    if (!FPlainList)
+      return HostLayerOf(Entry(map, map.IndexOf(name)));
+    for (const auto& [asked, entry] : FAnswers)
       if (asked == name)
-        return index;
-    const int index = map.IndexOf(name);
+        return HostLayerOf(entry);
+    const KivoLayerEntry* entry = Entry(map, map.IndexOf(name));
     if (FAnswers.size() < kMaxAnswers)
-      FAnswers.emplace_back(name, index);
-    return index;
+      FAnswers.emplace_back(name, entry);
+    return HostLayerOf(entry);
   }
 
  private:
+  static const KivoLayerEntry* Entry(const TStringList& map, int index) {
+    return index < 0 ? nullptr : dynamic_cast<const KivoLayerEntry*>(map.GetObject(index));
+  }
+  static TLayer HostLayerOf(const KivoLayerEntry* entry) {
+    return entry ? entry->GetHostLayer() : eIgnoreLayer;
+  }
+
   static constexpr size_t kMaxAnswers = 64;
   const TStringList* FList = nullptr;
   uint64_t FRevision = 0;
-  std::vector<std::pair<std::string, int>> FAnswers;
+  bool FPlainList = false;
+  std::vector<std::pair<std::string, const KivoLayerEntry*>> FAnswers;
 };
 
-TLayerIndexMemo gLayerIndexMemo;
+TLayerEntryMemo gLayerEntryMemo;
 
 }  // namespace
 
@@ -187,11 +198,7 @@ TLayer TKivoObject::GetHostLayer() const {
   const TStringList* map = GetLayerMap();
   if (!map)
     return eIgnoreLayer;
-  const int index = gLayerIndexMemo.IndexOf(*map, GetLayerName());
-  if (index < 0)
-    return eIgnoreLayer;
-  const auto* entry = dynamic_cast<const KivoLayerEntry*>(map->GetObject(index));
-  return entry ? entry->GetHostLayer() : eIgnoreLayer;
+  return gLayerEntryMemo.HostLayer(*map, LayerNameRef());
 }
 
 int32_t TKivoObject::GetEffectiveWidth() const {
@@ -226,8 +233,11 @@ void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
   proxy.Synchronize(/*Mode=*/0);
   if (TReportManager* report = GetReport()) {
     // Read back into the same proxy, as the host keeps the object now: a proxy of its
-    // own for every object of a large board cost more than the reading.
+    // own for every object of a large board cost more than the reading. The bit fields,
+    // which no report line shows, are not asked again (two calls for every object).
+    proxy.LeaveBitFieldsToHost();
     proxy.Synchronize(/*Mode=*/1);
+    proxy.LeaveBitFieldsToHost(false);
     report->AddImportEvent(eventKind, proxy);
   }
 }

@@ -70,6 +70,8 @@ class TKivoDisplay : public TObject {
   double GetAPT() const { return State().APT; }
   void SetAPT(double value) { SetField(&TDrawingState::APT, value); }
   std::string GetLayerName() const { return State().LayerName; }
+  // The same without a copy, for the lookups of translation (valid until the next edit).
+  const std::string& LayerNameRef() const { return State().LayerName; }
   // Keeps the first 255 characters.
   void SetLayerName(const std::string& value) {
     SetField(&TDrawingState::LayerName, value.substr(0, 255));

@@ -47,6 +47,8 @@ int32_t TurnedCorner(int index, double cx, double cy, double w, double h, double
 TPCBObject::TPCBObject(uint32_t handle) : FHandle(handle) {}
 
 void TPCBObject::SynchronizeBitFields(uint8_t mode) {
+  if (FBitFieldsLeft)
+    return;
   PcbApi_GetObjectBitField2(mode, FHandle, &FBitField2);
   PcbApi_GetObjectBitField3(mode, FHandle, &FBitField3);
 }

@@ -230,8 +230,15 @@ class TPCBObject : public TObject {
   virtual void SetByteAux3(uint8_t) {}
   virtual void SetByteAux4(uint8_t) {}
 
+  // While left, Synchronize neither loads nor stores the two bit fields: for a change
+  // of other fields only (a move of every object of a board), which leaves the host's
+  // bit fields as they are without two calls each way, or a read-back of values other
+  // than them.
+  void LeaveBitFieldsToHost(bool left = true) { FBitFieldsLeft = left; }
+
  protected:
-  // The two bit-field calls with which every Synchronize begins.
+  // The two bit-field calls with which every Synchronize begins (none once the bit
+  // fields are left to the host).
   void SynchronizeBitFields(uint8_t mode);
 
   uint32_t FHandle = 0;
@@ -246,6 +253,7 @@ class TPCBObject : public TObject {
   uint8_t FPrimitiveByte = 0;
   int32_t FNet = 0;
   int32_t FPrimitiveLong = 0;
+  bool FBitFieldsLeft = false;
 
  private:
   template <class T>

@@ -54,7 +54,7 @@ std::unique_ptr<TPCBObject> NewProxy(uint8_t kind, uint32_t handle) {
 // `use` on a proxy of class P made on the stack and loaded; a proxy that is only
 // read is made as such where its class has that form.
 template <class P, class R, bool ReadOnly, class F>
-R UseLoaded(uint32_t handle, F& use) {
+R UseLoaded(uint32_t handle, F& use, bool bitFieldsLeft) {
   auto made = [&] {
     if constexpr (ReadOnly && std::is_constructible_v<P, uint32_t, TPcbReadOnly>)
       return P(handle, TPcbReadOnly{});
@@ -62,6 +62,8 @@ R UseLoaded(uint32_t handle, F& use) {
       return P(handle);
   };
   P proxy = made();
+  if (bitFieldsLeft)
+    proxy.LeaveBitFieldsToHost();
   proxy.Synchronize(/*mode=*/1);
   return use(static_cast<TPCBObject&>(proxy));
 }
@@ -71,40 +73,40 @@ R UseLoaded(uint32_t handle, F& use) {
 // a heap block per call cost more than the call. `none` for handle 0 and for kinds
 // without a proxy class.
 template <class R, bool ReadOnly, class F>
-R WithLoadedKind(uint8_t kind, uint32_t handle, R none, F use) {
+R WithLoadedKind(uint8_t kind, uint32_t handle, R none, F use, bool bitFieldsLeft = false) {
   switch (kind) {
     case okArc:
-      return UseLoaded<TPcbArc, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbArc, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okPad:
-      return UseLoaded<TPcbPad, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbPad, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okVia:
-      return UseLoaded<TPcbVia, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbVia, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okTrack:
-      return UseLoaded<TPcbTrack, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbTrack, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okText:
-      return UseLoaded<TPcbText, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbText, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okFill:
-      return UseLoaded<TPcbFill, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbFill, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okFromTo:
-      return UseLoaded<TPcbFromTo, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbFromTo, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okNet:
-      return UseLoaded<TPcbNet, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbNet, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okComponent:
-      return UseLoaded<TPcbComponent, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbComponent, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okPolygon:
-      return UseLoaded<TPcbPolygon, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbPolygon, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okDimension:
-      return UseLoaded<TPcbDimension, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbDimension, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okCoordinate:
-      return UseLoaded<TPcbCoordinate, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbCoordinate, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okClass:
-      return UseLoaded<TPCBObjectClass, R, ReadOnly>(handle, use);
+      return UseLoaded<TPCBObjectClass, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okRule:
-      return UseLoaded<TPcbRule, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbRule, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okManualFromTo:
-      return UseLoaded<TPcbManualFromTo, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbManualFromTo, R, ReadOnly>(handle, use, bitFieldsLeft);
     case okBoardOutline:
-      return UseLoaded<TPcbBoardOutline, R, ReadOnly>(handle, use);
+      return UseLoaded<TPcbBoardOutline, R, ReadOnly>(handle, use, bitFieldsLeft);
     default:
       return none;
   }
@@ -195,7 +197,8 @@ void MoveObjectBy(uint32_t handle, uint8_t kind, int32_t dx, int32_t dy) {
   if (handle == 0)
     return;
   // A large board moves millions of objects: one load and one store each, instead of a
-  // load for every value read and a load and a store for every value written.
+  // load for every value read and a load and a store for every value written; the bit
+  // fields, which a move does not change, are neither loaded nor stored again.
   WithLoadedKind<bool, /*ReadOnly=*/false>(kind & 0x7F, handle, false, [dx, dy](TPCBObject& o) {
     if (auto* polygon = dynamic_cast<TPcbPolygon*>(&o)) {
       const int32_t last = std::min(polygon->GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
@@ -212,5 +215,5 @@ void MoveObjectBy(uint32_t handle, uint8_t kind, int32_t dx, int32_t dy) {
     o.SetY2(o.GetY2() + dy);
     o.Synchronize(/*mode=*/0);
     return true;
-  });
+  }, /*bitFieldsLeft=*/true);
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 
 #include "standin/ravelo/RaveloHandleList.h"
 
@@ -27,7 +26,7 @@ class TRaveloEventLog {
  private:
   // Each event: its source as the change from the source before (zigzag), then value,
   // code and data (RaveloVarint numbers).
-  std::deque<uint8_t> FBytes;
+  TRaveloBytes FBytes;
   uint32_t FLastSource = 0;
   size_t FCount = 0;
 };

@@ -5,13 +5,42 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <memory>
+#include <vector>
+
+// Bytes added at the end and read by their index, in pages of 4 KB: a double-ended
+// queue of bytes cost most of the time of making and walking the server's iterators
+// over millions of objects (its index arithmetic on every byte).
+class TRaveloBytes {
+ public:
+  size_t size() const { return FSize; }
+  bool empty() const { return FSize == 0; }
+  void push_back(uint8_t byte) {
+    if (FSize == FPages.size() * kPageSize)
+      FPages.emplace_back(new uint8_t[kPageSize]);
+    FPages[FSize >> kPageBits][FSize & (kPageSize - 1)] = byte;
+    ++FSize;
+  }
+  uint8_t operator[](size_t at) const { return FPages[at >> kPageBits][at & (kPageSize - 1)]; }
+  // Keeps the first page, for a list filled again (an iterator's, used again).
+  void clear() {
+    if (FPages.size() > 1)
+      FPages.resize(1);
+    FSize = 0;
+  }
+
+ private:
+  static constexpr unsigned kPageBits = 12;
+  static constexpr size_t kPageSize = size_t{1} << kPageBits;
+  std::vector<std::unique_ptr<uint8_t[]>> FPages;
+  size_t FSize = 0;
+};
 
 // Little-endian base-128 numbers (one byte below 128) in a run of bytes, and the zigzag
 // form that gives small changes either way few bytes.
 namespace RaveloVarint {
 
-inline void Put(std::deque<uint8_t>& bytes, uint32_t value) {
+inline void Put(TRaveloBytes& bytes, uint32_t value) {
   while (value >= 0x80) {
     bytes.push_back(static_cast<uint8_t>(value | 0x80));
     value >>= 7;
@@ -20,7 +49,7 @@ inline void Put(std::deque<uint8_t>& bytes, uint32_t value) {
 }
 
 // Reads the number at `at` and moves `at` past it.
-inline uint32_t Take(const std::deque<uint8_t>& bytes, size_t& at) {
+inline uint32_t Take(const TRaveloBytes& bytes, size_t& at) {
   uint32_t value = 0;
   for (int shift = 0;; shift += 7) {
     const uint8_t byte = bytes[at++];
@@ -72,7 +101,7 @@ class TRaveloHandleList {
   }
 
  private:
-  std::deque<uint8_t> FBytes;
+  TRaveloBytes FBytes;
   uint32_t FLast = 0;
   size_t FCount = 0;
 };

@@ -93,17 +93,23 @@ TEST_F(ProxyFactory, OneShotAccessorsReadAndStoreOneValue) {
 }
 
 // A move loads and stores the object once, with the same outcome as the one-shot
-// setters: both points of a track, the one point of a via, a polygon's records.
+// setters: both points of a track, the one point of a via, a polygon's records. The
+// bit fields, which it does not change, it leaves to the host.
 TEST_F(ProxyFactory, MoveObjectByLoadsAndStoresOnce) {
   const uint32_t track = NewTrack(10, 20, 30, 40, 5);
+  {
+    TPcbTrack proxy(track);
+    proxy.Synchronize(1);
+    proxy.SetBitField2(0x21);
+    proxy.SetBitField3(0x84);
+    proxy.Synchronize(0);
+  }
   Control().ClearCallLog();
   MoveObjectBy(track, okTrack, 100, -100);
   EXPECT_EQ(CallNames(CallLog()),
-            (std::vector<std::string>{"PcbApi_GetObjectBitField2", "PcbApi_GetObjectBitField3",
-                                      "PcbApi_QueryTrack", "PcbApi_GetObjectBitField2",
-                                      "PcbApi_GetObjectBitField3", "PcbApi_QueryTrack"}));
+            (std::vector<std::string>{"PcbApi_QueryTrack", "PcbApi_QueryTrack"}));
   ExpectFields(DumpObject(track), {{"X", "110"}, {"Y", "-80"}, {"X2", "130"}, {"Y2", "-60"},
-                                   {"Width", "5"}});
+                                   {"Width", "5"}, {"BitField2", "33"}, {"BitField3", "132"}});
   const uint32_t via = PcbApiCreateObject(okVia);
   MoveObjectBy(via, okVia, 7, 8);
   ExpectFields(DumpObject(via), {{"X", "7"}, {"Y", "8"}});
@@ -128,6 +134,25 @@ TEST_F(ProxyFactory, MoveObjectByLoadsAndStoresOnce) {
   Control().ClearCallLog();
   MoveObjectBy(0, okTrack, 1, 1);
   EXPECT_EQ(CallLog(), "");
+}
+
+// Bit fields left to the host are neither loaded nor stored, and are again once given
+// back: the report's read-back of every translated object asks only the kind's fields.
+TEST_F(ProxyFactory, BitFieldsLeftToTheHostAreAskedAgainWhenGivenBack) {
+  const uint32_t track = NewTrack(1, 2, 3, 4, 5);
+  TPcbTrack proxy(track);
+  proxy.SetBitField2(0x12);
+  proxy.LeaveBitFieldsToHost();
+  Control().ClearCallLog();
+  proxy.Synchronize(0);
+  proxy.Synchronize(1);
+  EXPECT_EQ(CallNames(CallLog()),
+            (std::vector<std::string>{"PcbApi_QueryTrack", "PcbApi_QueryTrack"}));
+  EXPECT_EQ(proxy.GetBitField2(), 0x12);  // neither stored nor overwritten
+  ExpectFields(DumpObject(track), {{"BitField2", "0"}});
+  proxy.LeaveBitFieldsToHost(false);
+  proxy.Synchronize(0);
+  ExpectFields(DumpObject(track), {{"BitField2", "18"}});
 }
 
 TEST_F(ProxyFactory, OneShotAccessorsLeaveHandleZeroAndUnknownKindsAlone) {

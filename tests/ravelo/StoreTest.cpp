@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "standin/ravelo/RaveloEventLog.h"
+#include "standin/ravelo/RaveloHandleList.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
 namespace {
@@ -321,6 +323,44 @@ TEST_F(RaveloStore, IteratorsByKindKeepHandlesFarApartInOrder) {
   EXPECT_EQ(PcbApiDestroyIterator(iterator), 0);
   EXPECT_EQ(Iterate(FBoard, 4), (std::vector<uint32_t>{tracks[0], tracks[1], tracks[3]}));
   EXPECT_EQ(Iterate(FBoard, 3).size(), 0u);  // made but on no board
+}
+
+// The lists' bytes lie in pages of 4 KB: numbers of one to five bytes that straddle the
+// pages' ends read back as added, and a list emptied and filled again reads only the new.
+TEST(RaveloBytes, NumbersAcrossPageEndsReadBackAsAddedAndAfterClear) {
+  std::vector<uint32_t> handles;
+  uint32_t handle = 0;
+  for (uint32_t i = 0; i < 9000; ++i) {
+    handle += (i % 7 == 0) ? 0x9E3779B9u * i : i % 300;  // changes of one to five bytes
+    handles.push_back(handle);
+  }
+  TRaveloHandleList list;
+  for (uint32_t h : handles)
+    list.Add(h);
+  EXPECT_EQ(list.size(), handles.size());
+  std::vector<uint32_t> read;
+  list.ForEach([&](uint32_t h) { read.push_back(h); });
+  EXPECT_EQ(read, handles);
+
+  list.Clear();
+  list.Add(5);
+  list.Add(3);
+  read.clear();
+  list.ForEach([&](uint32_t h) { read.push_back(h); });
+  EXPECT_EQ(read, (std::vector<uint32_t>{5, 3}));
+
+  TRaveloEventLog log;
+  for (uint32_t i = 0; i < 3000; ++i)
+    log.Add(TRaveloEvent{handles[i], ~i, static_cast<uint16_t>(i * 37), handles[i] ^ i});
+  uint32_t i = 0;
+  bool same = true;
+  log.ForEach([&](const TRaveloEvent& e) {
+    same = same && e.Source == handles[i] && e.Value == ~i &&
+           e.Code == static_cast<uint16_t>(i * 37) && e.Data == (handles[i] ^ i);
+    ++i;
+  });
+  EXPECT_TRUE(same);
+  EXPECT_EQ(i, 3000u);
 }
 
 }  // namespace
