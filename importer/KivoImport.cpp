@@ -1,6 +1,7 @@
 #include "importer/KivoImport.h"
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -104,8 +105,46 @@ void TKivoImport::Placement() {
   FBoard.SetOriginY(static_cast<int32_t>(dy));
 }
 
+namespace {
+
+// Handles in the order added, each as the change from the one before in a few bytes
+// (base-128 numbers of the zigzag change): a large board moves millions of objects,
+// mostly a few handles apart.
+class THandleTrail {
+ public:
+  void Add(uint32_t handle) {
+    const uint32_t change = handle - FLast;
+    uint32_t coded = (change << 1) ^ (0u - (change >> 31));
+    for (; coded >= 0x80; coded >>= 7)
+      FBytes.push_back(static_cast<uint8_t>(coded | 0x80));
+    FBytes.push_back(static_cast<uint8_t>(coded));
+    FLast = handle;
+  }
+  template <class F>
+  void ForEach(F&& visit) const {
+    uint32_t handle = 0;
+    for (auto at = FBytes.begin(); at != FBytes.end();) {
+      uint32_t coded = 0;
+      for (int shift = 0;; shift += 7) {
+        const uint8_t byte = *at++;
+        coded |= static_cast<uint32_t>(byte & 0x7F) << shift;
+        if (byte < 0x80)
+          break;
+      }
+      handle += (coded >> 1) ^ (0u - (coded & 1));
+      visit(handle);
+    }
+  }
+
+ private:
+  std::deque<uint8_t> FBytes;
+  uint32_t FLast = 0;
+};
+
+}  // namespace
+
 void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
-  std::vector<uint32_t> moved;
+  THandleTrail moved;
   // Every kind from arcs to coordinates but nets; the host hears of the moved
   // primitives (arcs to fills) and polygons.
   for (uint8_t kind = okArc; kind <= okCoordinate; ++kind) {
@@ -114,30 +153,13 @@ void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
     const uint32_t iterator = PcbApiCreateIterator(FBoard.GetHandle(), kind, 0, 0);
     for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
          object = PcbApiGetNextObject(iterator)) {
-      if (kind == okPolygon)
-        MovePolygonVertices(object, dx, dy);
-      SetObjectX(object, GetObjectX(object) + dx);
-      SetObjectY(object, GetObjectY(object) + dy);
-      SetObjectX2(object, GetObjectX2(object) + dx);
-      SetObjectY2(object, GetObjectY2(object) + dy);
+      MoveObjectBy(object, kind, dx, dy);
       if (kind <= okFill || kind == okPolygon)
-        moved.push_back(object);
+        moved.Add(object);
     }
     PcbApiDestroyIterator(iterator);
   }
-  for (uint32_t object : moved)
+  moved.ForEach([](uint32_t object) {
     PcbApiEventRouterSendMessage(object, 0, pecObjectChanged, 0);
-}
-
-void TKivoImport::MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy) {
-  TPcbPolygon proxy(polygon);
-  proxy.Synchronize(1);
-  const int32_t last = std::min(proxy.GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
-  for (int i = 0; i <= last; ++i) {
-    TPolygonSegment segment = proxy.GetSegments(i);
-    segment.X += dx;
-    segment.Y += dy;
-    proxy.SetSegments(i, segment);
-  }
-  proxy.Synchronize(0);
+  });
 }

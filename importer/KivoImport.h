@@ -29,7 +29,6 @@ class TKivoImport : public TObject {
   // Moves every board object but nets by (dx, dy) and tells the host about the moved
   // primitives and polygons.
   void MoveBoardObjects(int32_t dx, int32_t dy);
-  static void MovePolygonVertices(uint32_t polygon, int32_t dx, int32_t dy);
 
  private:
   // Moves the board into positive board space when objects lie at negative coordinates.

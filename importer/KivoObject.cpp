@@ -198,6 +198,24 @@ int32_t TKivoObject::GetEffectiveWidth() const {
   return GetWidth() == 0 ? DefaultKivoWidth : GetWidth();
 }
 
+namespace {
+
+// The storage of the last list of created handles given back: the next object to create
+// one takes it, instead of a heap block of its own for every translated object.
+std::vector<uint32_t>& SpareHandleStorage() {
+  static std::vector<uint32_t> spare;
+  return spare;
+}
+
+}  // namespace
+
+void TKivoObject::AddCreatedHandle(uint32_t handle) {
+  std::vector<uint32_t>& handles = EditLinks().CreatedHandles;
+  if (handles.capacity() == 0)
+    handles.swap(SpareHandleStorage());
+  handles.push_back(handle);
+}
+
 uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
   const uint32_t handle = PcbApiCreateObject(kind);
   AddCreatedHandle(handle);
@@ -206,8 +224,12 @@ uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
 
 void TKivoObject::StoreAndReport(TPCBObject& proxy, uint8_t eventKind) {
   proxy.Synchronize(/*Mode=*/0);
-  if (GetReport())
-    GetReport()->AddImportEvent(eventKind, proxy.GetHandle());
+  if (TReportManager* report = GetReport()) {
+    // Read back into the same proxy, as the host keeps the object now: a proxy of its
+    // own for every object of a large board cost more than the reading.
+    proxy.Synchronize(/*Mode=*/1);
+    report->AddImportEvent(eventKind, proxy);
+  }
 }
 
 void TKivoObject::Translate() {
@@ -223,5 +245,8 @@ void TKivoObject::Translate() {
       PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
   // Given back, not only emptied: every object of a large board is translated once.
+  links.CreatedHandles.clear();
+  if (links.CreatedHandles.capacity() > SpareHandleStorage().capacity())
+    links.CreatedHandles.swap(SpareHandleStorage());
   std::vector<uint32_t>().swap(links.CreatedHandles);
 }

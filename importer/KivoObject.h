@@ -219,9 +219,15 @@ class TKivoObject : public TKivoDisplay {
   void TranslateOne(uint8_t kind, uint8_t eventKind, F&& set);
   // Stores `proxy` into its host object and reports `eventKind` about it.
   void StoreAndReport(TPCBObject& proxy, uint8_t eventKind);
-  void AddCreatedHandle(uint32_t handle) { EditLinks().CreatedHandles.push_back(handle); }
+  void AddCreatedHandle(uint32_t handle);
   // Creates a host object of `kind` outside any container and remembers its handle.
   uint32_t CreateHostObject(uint8_t kind);
+  // Creates a host object of `kind` as CreateHostObject does and loads `proxy` (made on
+  // the stack, not on the heap: a board translates millions) from it.
+  void LoadNewHostObject(TPCBObject& proxy, uint8_t kind) {
+    proxy.SetHandle(CreateHostObject(kind));
+    proxy.Synchronize(/*Mode=*/1);
+  }
 
 };
 
@@ -241,10 +247,11 @@ void TKivoObject::TranslateOne(uint8_t kind, uint8_t eventKind, F&& set) {
   if (layer == eIgnoreLayer)
     return;
   {
-    std::unique_ptr<P> proxy = CreateLoadedProxy<P>(kind);
-    proxy->SetLayer(layer);
-    set(*proxy);
-    StoreAndReport(*proxy, eventKind);
+    P proxy(/*handle=*/0);
+    LoadNewHostObject(proxy, kind);
+    proxy.SetLayer(layer);
+    set(proxy);
+    StoreAndReport(proxy, eventKind);
   }
   TKivoObject::Translate();
 }

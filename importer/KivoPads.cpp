@@ -39,12 +39,12 @@ constexpr int cSmdBottomLayerRow = 5;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Decimal digits from `at`; `end` is the first character after them.
-bool ReadNumber(const std::string& text, size_t at, size_t& end, int64_t& value) {
+bool ReadNumber(std::string_view text, size_t at, size_t& end, int64_t& value) {
   end = at;
   while (end < text.size() && IsDigit(text[end]))
     ++end;
   int32_t number = 0;
-  if (end == at || !TryStrToInt(std::string_view(text).substr(at, end - at), number))
+  if (end == at || !TryStrToInt(text.substr(at, end - at), number))
     return false;
   value = number;
   return true;
@@ -83,7 +83,7 @@ struct TKivoPadDef::TNameCode {
 
 TKivoPadDef::TNameCode TKivoPadDef::DecodeName() const {
   TNameCode code;
-  const std::string name = FName.Str();
+  const std::string_view name = FName.View();  // asked several times for every pad
   if (name.empty())
     return code;
   size_t at = 0;
@@ -277,49 +277,50 @@ void TKivoPad::Translate() {
   if (GetHostLayer() == eIgnoreLayer)
     return;
   {
-    auto pad = CreateLoadedProxy<TPcbPad>(okPad);
-    pad->SetName(FName);  // the proxy keeps the first 20 characters
-    pad->SetX(FX);
-    pad->SetY(FY);
-    pad->SetLayer(cMultiLayer);
+    TPcbPad pad(/*handle=*/0);
+    LoadNewHostObject(pad, okPad);
+    pad.SetName(FName);  // the proxy keeps the first 20 characters
+    pad.SetX(FX);
+    pad.SetY(FY);
+    pad.SetLayer(cMultiLayer);
 
     const bool smallIndex = IsSmallDefaultIndex(FPadStackIndex);
     if (smallIndex || (FPadStackIndex >= 200 && !FDefinition) || OnSmdLayer()) {
-      pad->SetLayer(eTopLayer);
-      pad->SetHoleSize(0);
-      pad->SetTopXSize(cSmallPadSize);
-      pad->SetTopYSize(cSmallPadSize);
-      pad->SetTopShape(cPadShapeCircular);
-      CopyTopToMidAndBottom(*pad);
-      pad->Synchronize(/*Mode=*/0);
+      pad.SetLayer(eTopLayer);
+      pad.SetHoleSize(0);
+      pad.SetTopXSize(cSmallPadSize);
+      pad.SetTopYSize(cSmallPadSize);
+      pad.SetTopShape(cPadShapeCircular);
+      CopyTopToMidAndBottom(pad);
+      pad.Synchronize(/*Mode=*/0);
     }
 
     if (FDefinition && (FDefinition->GetSmd() || smallIndex)) {
-      pad->SetHoleSize(0);
-      pad->SetLayer(FDefinition->GetSmdLayer());
-      pad->SetTopXSize(FDefinition->GetSmdXSize());
-      pad->SetTopYSize(FDefinition->GetSmdYSize());
-      pad->SetTopShape(FDefinition->GetSmdShape());
-      CopyTopToMidAndBottom(*pad);
+      pad.SetHoleSize(0);
+      pad.SetLayer(FDefinition->GetSmdLayer());
+      pad.SetTopXSize(FDefinition->GetSmdXSize());
+      pad.SetTopYSize(FDefinition->GetSmdYSize());
+      pad.SetTopShape(FDefinition->GetSmdShape());
+      CopyTopToMidAndBottom(pad);
     } else if (FDefinition) {
-      pad->SetHoleSize(FDefinition->GetHoleSize());
-      pad->SetMidXSize(FDefinition->GetMidXSize());
-      pad->SetMidYSize(FDefinition->GetMidYSize());
-      pad->SetMidShape(FDefinition->GetMidShape());
+      pad.SetHoleSize(FDefinition->GetHoleSize());
+      pad.SetMidXSize(FDefinition->GetMidXSize());
+      pad.SetMidYSize(FDefinition->GetMidYSize());
+      pad.SetMidShape(FDefinition->GetMidShape());
       const int32_t topX = FDefinition->GetTopXSize();
       const int32_t topY = FDefinition->GetTopYSize();
-      pad->SetTopXSize(topX == 0 ? pad->GetMidXSize() : topX);
-      pad->SetTopYSize(topY == 0 ? pad->GetMidYSize() : topY);
-      pad->SetTopShape(FDefinition->GetTopShape());
+      pad.SetTopXSize(topX == 0 ? pad.GetMidXSize() : topX);
+      pad.SetTopYSize(topY == 0 ? pad.GetMidYSize() : topY);
+      pad.SetTopShape(FDefinition->GetTopShape());
       const int32_t botX = FDefinition->GetBotXSize();
       const int32_t botY = FDefinition->GetBotYSize();
-      pad->SetBotXSize(botX == 0 ? pad->GetTopXSize() : botX);
-      pad->SetBotYSize(botY == 0 ? pad->GetTopYSize() : botY);
-      pad->SetBotShape(FDefinition->GetBotShape());
+      pad.SetBotXSize(botX == 0 ? pad.GetTopXSize() : botX);
+      pad.SetBotYSize(botY == 0 ? pad.GetTopYSize() : botY);
+      pad.SetBotShape(FDefinition->GetBotShape());
     } else {
-      MergeWithGraphics(*pad);
+      MergeWithGraphics(pad);
     }
-    StoreAndReport(*pad, cPadEvent);
+    StoreAndReport(pad, cPadEvent);
   }
   inherited::Translate();
 }

@@ -79,24 +79,24 @@ void TKivoLine::Translate() {
   const TLayer layer = GetHostLayer();
   if (layer == eIgnoreLayer)
     return;
-  // One proxy serves every track; it moves to each new track's handle.
-  auto track = std::make_unique<TPcbTrack>(/*handle=*/0);
-  for (size_t i = FVertices.size() > 0 ? FVertices.size() - 1 : 0; i >= 1; --i) {
-    const TKivoPoint from = FVertices[i - 1];
-    const TKivoPoint to = FVertices[i];
-    if (from == to)
-      continue;
-    track->SetHandle(CreateHostObject(okTrack));
-    track->Synchronize(/*Mode=*/1);
-    track->SetWidth(GetEffectiveWidth());
-    track->SetLayer(layer);
-    track->SetX(from.X);
-    track->SetY(from.Y);
-    track->SetX2(to.X);
-    track->SetY2(to.Y);
-    StoreAndReport(*track, cTrackEvent);
+  {
+    // One proxy serves every track; it moves to each new track's handle.
+    TPcbTrack track(/*handle=*/0);
+    for (size_t i = FVertices.size() > 0 ? FVertices.size() - 1 : 0; i >= 1; --i) {
+      const TKivoPoint from = FVertices[i - 1];
+      const TKivoPoint to = FVertices[i];
+      if (from == to)
+        continue;
+      LoadNewHostObject(track, okTrack);
+      track.SetWidth(GetEffectiveWidth());
+      track.SetLayer(layer);
+      track.SetX(from.X);
+      track.SetY(from.Y);
+      track.SetX2(to.X);
+      track.SetY2(to.Y);
+      StoreAndReport(track, cTrackEvent);
+    }
   }
-  track.reset();
   inherited::Translate();
 }
 
@@ -104,60 +104,63 @@ void TKivoText::Translate() {
   const TLayer layer = GetHostLayer();
   if (layer == eIgnoreLayer)
     return;
-  auto text = CreateLoadedProxy<TPcbText>(okText);
-  text->SetSize(RoundToInt32(GetTextSize() * 0.8));
-  text->SetRotation(GetRotation());
-  text->SetMirrorFlag(GetMirror() != 0);
-  text->SetLayer(layer);
-  text->SetText(FText);  // the proxy keeps the first 254 characters
-  text->SetX(FPosition.X);
-  text->SetY(FPosition.Y);
-  text->SetNet(static_cast<int32_t>(GetNetContainer()));
-  text->Synchronize(/*Mode=*/0);
+  TPcbText text(/*handle=*/0);
+  LoadNewHostObject(text, okText);
+  text.SetSize(RoundToInt32(GetTextSize() * 0.8));
+  text.SetRotation(GetRotation());
+  text.SetMirrorFlag(GetMirror() != 0);
+  text.SetLayer(layer);
+  text.SetText(FText);  // the proxy keeps the first 254 characters
+  text.SetX(FPosition.X);
+  text.SetY(FPosition.Y);
+  text.SetNet(static_cast<int32_t>(GetNetContainer()));
+  text.Synchronize(/*Mode=*/0);
   // The text enters its containers before it is justified.
   inherited::Translate();
-  JustifyText(*this, *text);
-  StoreAndReport(*text, cTextEvent);
+  JustifyText(*this, text);
+  StoreAndReport(text, cTextEvent);
 }
 
 void TKivoPoly::Translate() {
   const TLayer layer = GetHostLayer();
   if (layer == eIgnoreLayer)
     return;
-  auto polygon = CreateLoadedProxy<TPcbPolygon>(okPolygon);
-  polygon->SetPolygonFlag3(1);
-  polygon->SetLayer(layer);
+  {
+    TPcbPolygon polygon(/*handle=*/0);
+    LoadNewHostObject(polygon, okPolygon);
+    polygon.SetPolygonFlag3(1);
+    polygon.SetLayer(layer);
 
-  // Records: the vertices, then a copy of the first unless the outline closes itself.
-  const bool open = !FVertices.empty() && FVertices.back() != FVertices.front();
-  const size_t recordCount = FVertices.size() + (open ? 1 : 0);
-  const bool cut = recordCount > static_cast<size_t>(TPcbPolygon::SegmentCapacity);
-  const size_t vertexCount = cut ? MaxVertexCount : FVertices.size();
-  int count = 0;
-  for (size_t i = 0; i < vertexCount; ++i)
-    polygon->SetSegments(count++, Straight(FVertices[i]));
-  if (cut || open)
-    polygon->SetSegments(count++, Straight(FVertices.front()));
-  polygon->SetPointCount(std::max(count - 1, 0));
+    // Records: the vertices, then a copy of the first unless the outline closes itself.
+    const bool open = !FVertices.empty() && FVertices.back() != FVertices.front();
+    const size_t recordCount = FVertices.size() + (open ? 1 : 0);
+    const bool cut = recordCount > static_cast<size_t>(TPcbPolygon::SegmentCapacity);
+    const size_t vertexCount = cut ? MaxVertexCount : FVertices.size();
+    int count = 0;
+    for (size_t i = 0; i < vertexCount; ++i)
+      polygon.SetSegments(count++, Straight(FVertices[i]));
+    if (cut || open)
+      polygon.SetSegments(count++, Straight(FVertices.front()));
+    polygon.SetPointCount(std::max(count - 1, 0));
 
-  if (GetWidth() == 0)
-    SetWidth(DefaultKivoWidth);
-  const int32_t width = GetWidth();
-  if (FOutlineKind == 1) {
-    polygon->SetPolygonByte2(3);
-    polygon->SetTrackWidth(width);
-    polygon->SetGridSize(RoundToInt32(width / 2.0));
-  } else if (FOutlineKind == 2) {
-    polygon->SetPolygonByte2(0);
-    polygon->SetTrackWidth(width);
-    polygon->SetGridSize(RoundToInt32(2.0 * width));
+    if (GetWidth() == 0)
+      SetWidth(DefaultKivoWidth);
+    const int32_t width = GetWidth();
+    if (FOutlineKind == 1) {
+      polygon.SetPolygonByte2(3);
+      polygon.SetTrackWidth(width);
+      polygon.SetGridSize(RoundToInt32(width / 2.0));
+    } else if (FOutlineKind == 2) {
+      polygon.SetPolygonByte2(0);
+      polygon.SetTrackWidth(width);
+      polygon.SetGridSize(RoundToInt32(2.0 * width));
+    }
+    polygon.SetNet(static_cast<int32_t>(GetNetContainer()));
+    StoreAndReport(polygon, cPolygonEvent);
+    if (cut && GetReport())
+      GetReport()->AddImportWarning(cPolygonCutWarning, polygon.GetHandle());
+    PcbApiEventRouterSendMessage(0, 0, pecObjectChanged, polygon.GetHandle());
   }
-  polygon->SetNet(static_cast<int32_t>(GetNetContainer()));
-  StoreAndReport(*polygon, cPolygonEvent);
-  if (cut && GetReport())
-    GetReport()->AddImportWarning(cPolygonCutWarning, polygon->GetHandle());
-  PcbApiEventRouterSendMessage(0, 0, pecObjectChanged, polygon->GetHandle());
-  polygon.reset();
   inherited::Translate();
 }
 

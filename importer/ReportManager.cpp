@@ -165,7 +165,14 @@ void TReportManager::AddImportError(uint8_t kind) {
 void TReportManager::AddEvent(TEventForm form, const TPCBObject* object) {
   const TPoints p(object);
   const int32_t points[] = {p.X, p.Y, p.X2, p.Y2};
-  const size_t count = form == efArc || form == efVia ? 2 : 4;
+  size_t count = form == efArc || form == efVia ? 2 : 4;
+  if (form == efTrack) {
+    // A large board reports millions of tracks, most of them joined to the one before.
+    if (FHasLastTrack && p.X2 == FLastTrackX && p.Y2 == FLastTrackY)
+      form = efJoinedTrack, count = 2;
+    FHasLastTrack = true;
+    FLastTrackX = p.X, FLastTrackY = p.Y;
+  }
   FImportEvents.Add(std::string_view(reinterpret_cast<const char*>(points), count * sizeof(int32_t)),
                     form);
 }
@@ -191,54 +198,66 @@ void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
     AddEvent(efComponent, Designator(object));
     return;
   }
-  WithPcbObjectFromHandle(object, [&](TPCBObject* o) {
-    switch (kind) {
-      case 0:
-        AddEvent(efAddedToComponent, std::string_view());
-        AddTrackOrArcEvent(o);
-        return;
-      case 1:
-        AddEvent(efAddedToComponent, std::string_view());
-        AddEvent(efText, TextOf(o));
-        return;
-      case 2:
-        // Only the part of the name that its line shows is kept.
-        AddEvent(efPad, std::string_view(o ? o->GetName() : std::string())
-                            .substr(0, kPadLineLength - kPadLead.size()));
-        return;
-      case 4:
-        AddEvent(efFill, o);
-        return;
-      case 5:
-        AddEvent(efArc, o);
-        return;
-      case 6:
-        AddEvent(efTrack, o);
-        return;
-      case 7:
-        AddEvent(efVia, o);
-        return;
-      case 8:
-        AddEvent(efText, TextOf(o));
-        return;
-      case 9:
-        AddTrackOrArcEvent(o);
-        return;
-      case 10: {
-        // Each corner asks the host afresh.
-        int32_t corners[4] = {};
-        if (o) {
-          corners[0] = o->GetBoundingX1();
-          corners[1] = o->GetBoundingY1();
-          corners[2] = o->GetBoundingX2();
-          corners[3] = o->GetBoundingY2();
-        }
-        FImportEvents.Add(
-            std::string_view(reinterpret_cast<const char*>(corners), sizeof corners), efPolygon);
-        return;
+  WithPcbObjectFromHandle(object, [&](TPCBObject* o) { AddLoadedEvent(kind, o); });
+}
+
+void TReportManager::AddImportEvent(uint8_t kind, TPCBObject& loaded) {
+  if (kind > 10)
+    return;
+  if (kind == 3) {
+    AddEvent(efComponent, Designator(loaded.GetHandle()));
+    return;
+  }
+  AddLoadedEvent(kind, &loaded);
+}
+
+void TReportManager::AddLoadedEvent(uint8_t kind, TPCBObject* o) {
+  switch (kind) {
+    case 0:
+      AddEvent(efAddedToComponent, std::string_view());
+      AddTrackOrArcEvent(o);
+      return;
+    case 1:
+      AddEvent(efAddedToComponent, std::string_view());
+      AddEvent(efText, TextOf(o));
+      return;
+    case 2:
+      // Only the part of the name that its line shows is kept.
+      AddEvent(efPad, std::string_view(o ? o->GetName() : std::string())
+                          .substr(0, kPadLineLength - kPadLead.size()));
+      return;
+    case 4:
+      AddEvent(efFill, o);
+      return;
+    case 5:
+      AddEvent(efArc, o);
+      return;
+    case 6:
+      AddEvent(efTrack, o);
+      return;
+    case 7:
+      AddEvent(efVia, o);
+      return;
+    case 8:
+      AddEvent(efText, TextOf(o));
+      return;
+    case 9:
+      AddTrackOrArcEvent(o);
+      return;
+    case 10: {
+      // Each corner asks the host afresh.
+      int32_t corners[4] = {};
+      if (o) {
+        corners[0] = o->GetBoundingX1();
+        corners[1] = o->GetBoundingY1();
+        corners[2] = o->GetBoundingX2();
+        corners[3] = o->GetBoundingY2();
       }
+      FImportEvents.Add(
+          std::string_view(reinterpret_cast<const char*>(corners), sizeof corners), efPolygon);
+      return;
     }
-  });
+  }
 }
 
 uint8_t TReportManager::EventLevel(uint8_t form) {
@@ -267,6 +286,8 @@ std::string TReportManager::EventLine(uint8_t form, std::string_view record) {
       return (std::string(kPadLead) + std::string(record)).substr(0, kPadLineLength);
     case efComponent:
       return "Component Added: " + std::string(record);
+    case efJoinedTrack:
+      break;  // made whole by the writer
   }
   assert(false && "an import event of no known form");
   return std::string();
@@ -361,7 +382,17 @@ void TReportManager::WriteReport() {
   file.WriteLn();
   if (FImportEventLevel > 0)
     file.WriteLn("Import Event List :");
+  int32_t track[4] = {};  // the track reported last, for the joined ones
   FImportEvents.ForEach([&](std::string_view record, uint8_t form) {
+    if (form == efTrack || form == efJoinedTrack) {
+      const int32_t last[2] = {track[0], track[1]};
+      std::memcpy(track, record.data(), std::min(record.size(), sizeof track));
+      if (form == efJoinedTrack) {
+        track[2] = last[0], track[3] = last[1];
+        form = efTrack;
+        record = std::string_view(reinterpret_cast<const char*>(track), sizeof track);
+      }
+    }
     if (EventLevel(form) <= FImportEventLevel)
       file.WriteLn(EventLine(form, record));
   });

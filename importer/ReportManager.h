@@ -82,6 +82,9 @@ class TReportManager : public TObject {
   // read back at once and its values kept; the event's lines are made when the report
   // is written, at the import-event level of that moment.
   void AddImportEvent(uint8_t kind, uint32_t object);
+  // The same about the object of `loaded`, a proxy just loaded from its host object (the
+  // translation's own, read back after it was stored).
+  void AddImportEvent(uint8_t kind, TPCBObject& loaded);
   // Makes `section` current, heading it in the load-event list when it changes.
   void SetLoadSection(uint8_t section);
 
@@ -114,10 +117,16 @@ class TReportManager : public TObject {
     efText,
     efPad,
     efComponent,
+    // A track whose second point is the first point of the track reported before it
+    // (the tracks of one line): only its first point is kept.
+    efJoinedTrack,
   };
   void AddEvent(TEventForm form, const TPCBObject* object);  // its reference points
   void AddEvent(TEventForm form, std::string_view text);
   void AddTrackOrArcEvent(const TPCBObject* object);
+  // The records of import event `kind` (not 3) about the loaded proxy `o` (null when the
+  // object has no proxy class).
+  void AddLoadedEvent(uint8_t kind, TPCBObject* o);
   static uint8_t EventLevel(uint8_t form);
   static std::string EventLine(uint8_t form, std::string_view record);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
@@ -138,6 +147,9 @@ class TReportManager : public TObject {
   TLines FLoadErrors;
   TLines FLoadWarnings;
   TLines FImportEvents;  // records tagged with their TEventForm
+  // The first point of the track reported last, for efJoinedTrack.
+  bool FHasLastTrack = false;
+  int32_t FLastTrackX = 0, FLastTrackY = 0;
   TLines FImportErrors;
   TLines FImportWarnings;
   uint8_t FLoadSection = 1;

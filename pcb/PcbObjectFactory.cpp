@@ -1,5 +1,6 @@
 #include "pcb/PcbObjectFactory.h"
 
+#include <algorithm>
 #include <type_traits>
 
 #include "pcb/PcbApi.h"
@@ -188,4 +189,28 @@ void SetObjectX2(uint32_t handle, int32_t value) {
 
 void SetObjectY2(uint32_t handle, int32_t value) {
   WriteOnce(handle, [value](TPCBObject& o) { o.SetY2(value); });
+}
+
+void MoveObjectBy(uint32_t handle, uint8_t kind, int32_t dx, int32_t dy) {
+  if (handle == 0)
+    return;
+  // A large board moves millions of objects: one load and one store each, instead of a
+  // load for every value read and a load and a store for every value written.
+  WithLoadedKind<bool, /*ReadOnly=*/false>(kind & 0x7F, handle, false, [dx, dy](TPCBObject& o) {
+    if (auto* polygon = dynamic_cast<TPcbPolygon*>(&o)) {
+      const int32_t last = std::min(polygon->GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
+      for (int i = 0; i <= last; ++i) {
+        TPolygonSegment segment = polygon->GetSegments(i);
+        segment.X += dx;
+        segment.Y += dy;
+        polygon->SetSegments(i, segment);
+      }
+    }
+    o.SetX(o.GetX() + dx);
+    o.SetY(o.GetY() + dy);
+    o.SetX2(o.GetX2() + dx);
+    o.SetY2(o.GetY2() + dy);
+    o.Synchronize(/*mode=*/0);
+    return true;
+  });
 }

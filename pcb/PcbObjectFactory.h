@@ -40,3 +40,10 @@ void SetObjectX(uint32_t handle, int32_t value);
 void SetObjectY(uint32_t handle, int32_t value);
 void SetObjectX2(uint32_t handle, int32_t value);
 void SetObjectY2(uint32_t handle, int32_t value);
+
+// Moves the object by (dx, dy) with one load and one store, as the setters above would
+// one field at a time: X and Y, X2 and Y2 on kinds that have them, and a polygon's
+// vertex records 0 to PointCount. `kind` is the object's kind code, as an iterator
+// filtered by kind knows it. Handle 0, or a kind without a proxy class, is left
+// unchanged.
+void MoveObjectBy(uint32_t handle, uint8_t kind, int32_t dx, int32_t dy);

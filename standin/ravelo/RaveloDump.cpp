@@ -73,7 +73,7 @@ std::string Handle(uint32_t handle) {
   return handle ? "#" + std::to_string(handle) : "-";
 }
 
-std::string Quoted(const std::string& text) {
+std::string Quoted(std::string_view text) {
   std::string out = "\"";
   for (unsigned char c : text) {
     if (c == '"' || c == '\\') {
@@ -118,7 +118,7 @@ class TLine {
     FOut += std::string(" ") + name + "=" + Real(value);
     return *this;
   }
-  TLine& Text(const char* name, const std::string& value) {
+  TLine& Text(const char* name, std::string_view value) {
     FOut += std::string(" ") + name + "=" + Quoted(value);
     return *this;
   }
@@ -159,22 +159,25 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
   out += Handle(o.Handle) + " " + KindName(o.Kind);
   TLine line(out);
   line.Ref("owner", o.Owner);
-  if (o.TextOfComponent)
-    line.Ref("of", o.TextOfComponent);
+  if (o.Head().TextOfComponent)
+    line.Ref("of", o.Head().TextOfComponent);
   line.Ref("net", static_cast<uint32_t>(o.Net));
   out += " layer=" + std::to_string(o.Layer) + "(" + RaveloLayerIdentifier(o.Layer) + ")";
-  line.Int("Flags", o.Flags).Int("PrimitiveWord", o.PrimitiveWord);
-  line.Int("PrimitiveByte", o.PrimitiveByte).Int("PrimitiveLong", o.PrimitiveLong);
-  line.Int("BitField2", o.BitField2).Int("BitField3", o.BitField3);
+  line.Int("Flags", o.Head().Flags).Int("PrimitiveWord", o.Head().PrimitiveWord);
+  line.Int("PrimitiveByte", o.Head().PrimitiveByte).Int("PrimitiveLong", o.Head().PrimitiveLong);
+  line.Int("BitField2", o.Head().BitField2).Int("BitField3", o.Head().BitField3);
   switch (o.Kind) {
     case rkTrack:
       line.Coord("X", o.X).Coord("Y", o.Y).Coord("X2", o.X2).Coord("Y2", o.Y2);
-      line.Coord("Width", o.Width).Int("Aux1", o.Aux1).Int("Aux2", o.Aux2).Int("Aux3", o.Aux3);
+      line.Coord("Width", o.Width)
+          .Int("Aux1", o.Head().Aux1)
+          .Int("Aux2", o.Head().Aux2)
+          .Int("Aux3", o.Head().Aux3);
       break;
     case rkArc:
       line.Coord("X", o.X).Coord("Y", o.Y).Coord("Radius", o.Shape().Radius);
       line.Angle("StartAngle", o.Shape().StartAngle).Angle("EndAngle", o.Shape().EndAngle);
-      line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux1", o.Aux1);
+      line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux1", o.Head().Aux1);
       break;
     case rkVia:
       line.Coord("X", o.X)
@@ -185,7 +188,7 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       break;
     case rkFill:
       line.Coord("X", o.X).Coord("Y", o.Y).Coord("X2", o.X2).Coord("Y2", o.Y2);
-      line.Int("Aux1", o.Aux1).Angle("Rotation", o.Shape().Rotation);
+      line.Int("Aux1", o.Head().Aux1).Angle("Rotation", o.Shape().Rotation);
       break;
     case rkText:
       line.Coord("X", o.X)
@@ -194,20 +197,22 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
           .Int("TextAux", o.Shape().TextAux);
       line.Angle("Rotation", o.Shape().Rotation)
           .Int("MirrorFlag", o.Shape().MirrorFlag)
-          .Text("Text", o.Shape().Text);
-      line.Coord("LineWidth", o.Shape().LineWidth).Int("Aux2", o.Aux2).Int("Aux3", o.Aux3);
+          .Text("Text", o.Shape().Text.Str());
+      line.Coord("LineWidth", o.Shape().LineWidth)
+          .Int("Aux2", o.Head().Aux2)
+          .Int("Aux3", o.Head().Aux3);
       break;
     case rkPad:
       line.Coord("X", o.X).Coord("Y", o.Y);
       line.Coord("TopXSize", o.Pad().TopXSize).Coord("TopYSize", o.Pad().TopYSize);
       line.Coord("MidXSize", o.Pad().MidXSize).Coord("MidYSize", o.Pad().MidYSize);
       line.Coord("BotXSize", o.Pad().BotXSize).Coord("BotYSize", o.Pad().BotYSize);
-      line.Coord("HoleSize", o.Shape().HoleSize).Int("TopShape", o.Pad().TopShape);
+      line.Coord("HoleSize", o.Pad().HoleSize).Int("TopShape", o.Pad().TopShape);
       line.Int("MidShape", o.Pad().MidShape)
           .Int("BotShape", o.Pad().BotShape)
-          .Text("Name", o.Pad().Name);
+          .Text("Name", o.Pad().Name.Str());
       line.Int("PadByte1", o.Pad().PadByte1).Int("PadByte2", o.Pad().PadByte2);
-      line.Angle("Rotation", o.Shape().Rotation).Int("StackMode", o.Pad().StackMode);
+      line.Angle("Rotation", o.Pad().Rotation).Int("StackMode", o.Pad().StackMode);
       if (o.Pad().StackMode == 2) {
         for (int layer = 1; layer <= 32; ++layer) {
           out += " L" + std::to_string(layer) + "=" +
@@ -218,12 +223,12 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       }
       break;
     case rkNet:
-      line.Text("Name", o.Pad().Name)
+      line.Text("Name", o.Pad().Name.Str())
           .Int("NetByte1", o.Pad().GroupByte1)
           .Int("NetByte2", o.Pad().GroupByte2);
       break;
     case rkClass:
-      line.Text("Name", o.Pad().Name)
+      line.Text("Name", o.Pad().Name.Str())
           .Int("ClassByte1", o.Pad().GroupByte1)
           .Int("ClassByte2", o.Pad().GroupByte2);
       for (const std::string& member : o.Rare().Members)
@@ -255,12 +260,11 @@ void TRaveloServer::DumpObject(std::string& out, const TRaveloObject& o) const {
       line.Int("PolygonByte", o.Poly().PolygonByte).Int("PointCount", o.Poly().PointCount);
       const int last =
           o.Poly().PointCount < RaveloMaxSegments ? o.Poly().PointCount : RaveloMaxSegments - 1;
-      for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i) {
-        out += " [" + std::to_string(o.Poly().Segments[i].Kind) + " " +
-               std::to_string(o.Poly().Segments[i].X) + "(" +
-               RaveloMilText(o.Poly().Segments[i].X) + ") " +
-               std::to_string(o.Poly().Segments[i].Y) + "(" +
-               RaveloMilText(o.Poly().Segments[i].Y) + ")]";
+      const TRaveloSegments& records = o.Poly().Segments;
+      for (int i = 0; i <= last && i < static_cast<int>(records.size()); ++i) {
+        out += " [" + std::to_string(records.Kind(i)) + " " + std::to_string(records.X(i)) +
+               "(" + RaveloMilText(records.X(i)) + ") " + std::to_string(records.Y(i)) + "(" +
+               RaveloMilText(records.Y(i)) + ")]";
       }
       break;
     }
@@ -394,9 +398,9 @@ std::string TRaveloServer::Dump(uint32_t boardHandle) {
         break;
     }
   }
-  for (const TRaveloEvent& e : FEvents) {
+  FEvents.ForEach([&](const TRaveloEvent& e) {
     out += "event " + std::to_string(e.Source) + " " + std::to_string(e.Value) + " " +
            std::to_string(e.Code) + " " + std::to_string(e.Data) + "\n";
-  }
+  });
   return out;
 }

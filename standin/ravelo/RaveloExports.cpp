@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 
@@ -17,6 +18,8 @@
 #include "standin/ravelo/RaveloServer.h"
 
 namespace {
+
+using THead = TRaveloHeadFields;
 
 TRaveloServer& Server() {
   return TRaveloServer::Instance();
@@ -107,7 +110,7 @@ std::string ReadShortString(const uint8_t* address, unsigned capacity) {
   return std::string(reinterpret_cast<const char*>(address + 1), length);
 }
 
-void WriteShortString(uint8_t* address, const std::string& text, unsigned capacity) {
+void WriteShortString(uint8_t* address, std::string_view text, unsigned capacity) {
   if (!address)
     return;
   const unsigned length = std::min<unsigned>(static_cast<unsigned>(text.size()), capacity);
@@ -130,6 +133,35 @@ class TTransfer {
       std::memcpy(static_cast<void*>(address), &stored, sizeof(T));
     else
       std::memcpy(&stored, static_cast<const void*>(address), sizeof(T));
+    return *this;
+  }
+
+  // A field of the object's head part, which few objects have: made only when a value
+  // other than the one it holds is stored, so that storing the zeros of most objects
+  // makes nothing.
+  template <class T, class A>
+  TTransfer& Head(TRaveloObject& o, T THead::*field, A* address) {
+    static_assert(sizeof(T) == sizeof(A), "field widths agree");
+    if (!address)
+      return *this;
+    const T held = std::as_const(o).Head().*field;
+    if (FLoad) {
+      std::memcpy(static_cast<void*>(address), &held, sizeof(T));
+      return *this;
+    }
+    T value;
+    std::memcpy(&value, static_cast<const void*>(address), sizeof(T));
+    if (value != held)
+      o.Head().*field = value;
+    return *this;
+  }
+
+  TTransfer& Text(TRaveloString& stored, uint8_t* address, unsigned capacity) {
+    if (FLoad)
+      WriteShortString(address, stored.Str(), capacity);
+    else if (address)
+      stored.Set(std::string_view(reinterpret_cast<const char*>(address + 1),
+                                  std::min<unsigned>(address[0], capacity)));
     return *this;
   }
 
@@ -206,8 +238,9 @@ int32_t QueryObject(const char* name, uint8_t mode, uint32_t handle,
 // The common head of the primitive queries.
 void Head8(TTransfer& t, TRaveloObject& o, uint16_t* flags, int16_t* word, uint8_t* layer,
            int32_t* net, uint8_t* primitiveByte, int32_t* primitiveLong, int32_t* x, int32_t* y) {
-  t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-  t(o.PrimitiveByte, primitiveByte)(o.PrimitiveLong, primitiveLong)(o.X, x)(o.Y, y);
+  t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
+  t.Head(o, &THead::PrimitiveByte, primitiveByte)
+      .Head(o, &THead::PrimitiveLong, primitiveLong)(o.X, x)(o.Y, y);
 }
 
 // One byte per output layer 1 to 109, kept in the option group `group`.
@@ -341,14 +374,14 @@ uint8_t __stdcall PcbApi_GetObjectIdFromObjectHandle(uint32_t object) {
 void __stdcall PcbApi_GetObjectBitField2(uint8_t mode, uint32_t object, uint8_t* bitField2) {
   EntryVoid("PcbApi_GetObjectBitField2", Args(mode, object), [&] {
     if (TRaveloObject* o = Server().FindObject(object))
-      TTransfer{mode}(o->BitField2, bitField2);
+      TTransfer{mode}.Head(*o, &THead::BitField2, bitField2);
   });
 }
 
 void __stdcall PcbApi_GetObjectBitField3(uint8_t mode, uint32_t object, uint8_t* bitField3) {
   EntryVoid("PcbApi_GetObjectBitField3", Args(mode, object), [&] {
     if (TRaveloObject* o = Server().FindObject(object))
-      TTransfer{mode}(o->BitField3, bitField3);
+      TTransfer{mode}.Head(*o, &THead::BitField3, bitField3);
   });
 }
 
@@ -383,8 +416,10 @@ int32_t __stdcall PcbApi_QueryPrimitive(uint8_t mode, uint32_t object, uint16_t*
                                         int32_t* primitiveLong, uint8_t* primitiveByte) {
   return QueryObject("PcbApi_QueryPrimitive", mode, object, {},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-                       t(o.PrimitiveLong, primitiveLong)(o.PrimitiveByte, primitiveByte);
+                       t.Head(o, &THead::Flags, flags)
+                           .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
+                       t.Head(o, &THead::PrimitiveLong, primitiveLong)
+                           .Head(o, &THead::PrimitiveByte, primitiveByte);
                      });
 }
 
@@ -398,7 +433,10 @@ int32_t __stdcall PcbApi_QueryTrack(uint8_t mode, uint32_t object, uint16_t* fla
   return QueryObject(
       "PcbApi_QueryTrack", mode, object, {rkTrack}, [&](TRaveloObject& o, TTransfer& t) {
         Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.X2, x2)(o.Y2, y2)(o.Width, width)(o.Aux1, aux1)(o.Aux2, aux2)(o.Aux3, aux3);
+        t(o.X2, x2)(o.Y2, y2)(o.Width, width)
+            .Head(o, &THead::Aux1, aux1)
+            .Head(o, &THead::Aux2, aux2)
+            .Head(o, &THead::Aux3, aux3);
       });
 }
 
@@ -410,7 +448,7 @@ int32_t __stdcall PcbApi_QueryArc(uint8_t mode, uint32_t object, uint16_t* flags
   return QueryObject("PcbApi_QueryArc", mode, object, {rkArc}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
     t(o.Shape().Radius, radius)(o.Shape().StartAngle, startAngle)(o.Shape().EndAngle, endAngle);
-    t(o.Shape().LineWidth, lineWidth)(o.Aux1, aux1);
+    t(o.Shape().LineWidth, lineWidth).Head(o, &THead::Aux1, aux1);
   });
 }
 
@@ -432,7 +470,8 @@ int32_t __stdcall PcbApi_QueryFill(uint8_t mode, uint32_t object, uint16_t* flag
   return QueryObject("PcbApi_QueryFill", mode, object, {rkFill},
                      [&](TRaveloObject& o, TTransfer& t) {
                        Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-                       t(o.X2, x2)(o.Y2, y2)(o.Aux1, aux1)(o.Shape().Rotation, rotation);
+                       t(o.X2, x2)(o.Y2, y2).Head(o, &THead::Aux1, aux1)(o.Shape().Rotation,
+                                                                         rotation);
                      });
 }
 
@@ -448,7 +487,7 @@ int32_t __stdcall PcbApi_QueryText(uint8_t mode, uint32_t object, uint16_t* flag
         t(o.Shape().Size, size)(o.Shape().TextAux, textAux)(o.Shape().Rotation, rotation)(
             o.Shape().MirrorFlag, mirrorFlag);
         t.Text(o.Shape().Text, text, 254);
-        t(o.Shape().LineWidth, lineWidth)(o.Aux2, aux2)(o.Aux3, aux3);
+        t(o.Shape().LineWidth, lineWidth).Head(o, &THead::Aux2, aux2).Head(o, &THead::Aux3, aux3);
       });
 }
 
@@ -464,9 +503,9 @@ int32_t __stdcall PcbApi_QueryPad(uint8_t mode, uint32_t object, uint16_t* flags
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
     t(o.Pad().TopXSize, topXSize)(o.Pad().TopYSize, topYSize)(o.Pad().MidXSize, midXSize);
     t(o.Pad().MidYSize, midYSize)(o.Pad().BotXSize, botXSize)(o.Pad().BotYSize, botYSize);
-    t(o.Shape().HoleSize, holeSize)(o.Pad().TopShape, topShape)(o.Pad().MidShape, midShape);
+    t(o.Pad().HoleSize, holeSize)(o.Pad().TopShape, topShape)(o.Pad().MidShape, midShape);
     t(o.Pad().BotShape, botShape).Text(o.Pad().Name, name, 20);
-    t(o.Pad().PadByte1, padByte1)(o.Pad().PadByte2, padByte2)(o.Shape().Rotation, rotation);
+    t(o.Pad().PadByte1, padByte1)(o.Pad().PadByte2, padByte2)(o.Pad().Rotation, rotation);
   });
 }
 
@@ -504,7 +543,7 @@ int32_t __stdcall PcbApi_QueryPadOrViaSizeOnLayer(uint32_t object, uint8_t layer
       return status;
     if (layer >= RaveloLayerCount)
       return int32_t{rsBadArgument};
-    int32_t x = o->Shape().Size, y = o->Shape().Size;
+    int32_t x = std::as_const(*o).Shape().Size, y = x;
     if (o->Kind == rkPad) {
       if (o->Pad().StackMode == 2) {
         x = std::as_const(*o).PadLayers().LayerXSize[layer],
@@ -553,18 +592,19 @@ int32_t __stdcall PcbApi_SetPadSizeOnLayer(uint32_t pad, uint8_t layer, int32_t 
 int32_t __stdcall PcbApi_QueryNet(uint8_t mode, uint32_t object, int16_t* word, uint8_t* name,
                                   uint8_t* netByte1, uint8_t* netByte2) {
   return QueryObject("PcbApi_QueryNet", mode, object, {rkNet}, [&](TRaveloObject& o, TTransfer& t) {
-    t(o.PrimitiveWord, word).Text(o.Pad().Name, name, 255);
+    t.Head(o, &THead::PrimitiveWord, word).Text(o.Pad().Name, name, 255);
     t(o.Pad().GroupByte1, netByte1)(o.Pad().GroupByte2, netByte2);
   });
 }
 
 int32_t __stdcall PcbApi_QueryClass(uint8_t mode, uint32_t object, int16_t* word,
                                     uint8_t* classByte1, uint8_t* classByte2, uint8_t* name) {
-  return QueryObject(
-      "PcbApi_QueryClass", mode, object, {rkClass}, [&](TRaveloObject& o, TTransfer& t) {
-        t(o.PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(o.Pad().GroupByte2, classByte2);
-        t.Text(o.Pad().Name, name, 255);
-      });
+  return QueryObject("PcbApi_QueryClass", mode, object, {rkClass},
+                     [&](TRaveloObject& o, TTransfer& t) {
+                       t.Head(o, &THead::PrimitiveWord, word)(o.Pad().GroupByte1, classByte1)(
+                           o.Pad().GroupByte2, classByte2);
+                       t.Text(o.Pad().Name, name, 255);
+                     });
 }
 
 int32_t __stdcall PcbApi_GetMemberFromClassAt(uint32_t objectClass, int32_t index, uint8_t* name) {
@@ -629,7 +669,9 @@ int32_t __stdcall PcbApi_QueryComponent(uint8_t mode, uint32_t component, uint16
       "PcbApi_QueryComponent", mode, component, {rkComponent}, [&](TRaveloObject& o, TTransfer& t) {
         const int32_t oldX = o.X, oldY = o.Y;
         const double oldRotation = o.Shape().Rotation;
-        t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.PrimitiveByte, primitiveByte);
+        t.Head(o, &THead::Flags, flags)
+            .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)
+            .Head(o, &THead::PrimitiveByte, primitiveByte);
         // The text objects belong to the server; their handles are only ever reported.
         uint32_t names[2] = {o.Comp().NameText, o.Comp().CommentText};
         t(names[0], nameText)(names[1], commentText);
@@ -671,7 +713,8 @@ int32_t __stdcall PcbApi_QueryComponentSourceLinks(uint8_t mode, uint32_t compon
                        if (t.Loading() || (!anyLink && !o.HasRare())) {
                          if (t.Loading())
                            for (int i = 0; i < 7; ++i)
-                             WriteShortString(links[i], std::as_const(o).Rare().SourceLinks[i], 255);
+                             WriteShortString(links[i], std::as_const(o).Rare().SourceLinks[i],
+                                              255);
                          return;
                        }
                        for (int i = 0; i < 7; ++i)
@@ -689,8 +732,9 @@ int32_t __stdcall PcbApi_QueryPolygon(
   return QueryObject(
       "PcbApi_QueryPolygon", mode, polygon, {rkPolygon, rkBoardOutline},
       [&](TRaveloObject& o, TTransfer& t) {
-        t(o.Flags, flags)(o.PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-        t(o.PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
+        t.Head(o, &THead::Flags, flags)
+            .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
+        t.Head(o, &THead::PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
         t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(
             o.Poly().GridSize, gridSize);
         t(o.Poly().TrackWidth, trackWidth)(o.Poly().PolygonByte1, polygonByte1)(
@@ -698,14 +742,13 @@ int32_t __stdcall PcbApi_QueryPolygon(
         t(o.Poly().PolygonLong, polygonLong)(o.Poly().PolygonByte, polygonByte)(o.Poly().PointCount,
                                                                                 pointCount);
         o.Poly().PointCount = std::clamp(o.Poly().PointCount, 0, RaveloMaxSegments - 1);
-        if (o.Poly().Segments.size() < static_cast<size_t>(o.Poly().PointCount) + 1)
-          o.Poly().Segments.resize(o.Poly().PointCount + 1);
-        if (segments) {
-          const size_t bytes = sizeof(TRaveloSegment) * (o.Poly().PointCount + 1);
+        TRaveloSegments& records = o.Poly().Segments;
+        records.Grow(o.Poly().PointCount + 1);
+        for (int i = 0; segments && i <= o.Poly().PointCount; ++i) {
           if (t.Loading())
-            std::memcpy(segments, o.Poly().Segments.data(), bytes);
+            segments[i] = records.Get(i);
           else
-            std::memcpy(o.Poly().Segments.data(), segments, bytes);
+            records.Set(i, segments[i]);
         }
         if (t.Loading() && o.GetOverstatedCount() >= 0) {
           int32_t reported = o.GetOverstatedCount();
@@ -717,11 +760,11 @@ int32_t __stdcall PcbApi_QueryPolygon(
 int32_t __stdcall PcbApi_QueryFromTo(uint8_t mode, uint32_t object, int16_t* word, int32_t* x,
                                      int32_t* y, uint8_t* byteAux3, int32_t* x2, int32_t* y2,
                                      uint8_t* byteAux4, int32_t* net) {
-  return QueryObject("PcbApi_QueryFromTo", mode, object, {rkFromTo},
-                     [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word)(o.X, x)(o.Y, y)(o.Shape().ByteAux3, byteAux3);
-                       t(o.X2, x2)(o.Y2, y2)(o.Shape().ByteAux4, byteAux4)(o.Net, net);
-                     });
+  return QueryObject(
+      "PcbApi_QueryFromTo", mode, object, {rkFromTo}, [&](TRaveloObject& o, TTransfer& t) {
+        t.Head(o, &THead::PrimitiveWord, word)(o.X, x)(o.Y, y)(o.Shape().ByteAux3, byteAux3);
+        t(o.X2, x2)(o.Y2, y2)(o.Shape().ByteAux4, byteAux4)(o.Net, net);
+      });
 }
 
 int32_t __stdcall PcbApi_QueryManualFromTo(uint8_t mode, uint32_t object, int16_t* word,
@@ -729,7 +772,7 @@ int32_t __stdcall PcbApi_QueryManualFromTo(uint8_t mode, uint32_t object, int16_
                                            int32_t* fromToLong) {
   return QueryObject("PcbApi_QueryManualFromTo", mode, object, {rkManualFromTo},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.PrimitiveWord, word);
+                       t.Head(o, &THead::PrimitiveWord, word);
                        t.Text(o.Rare().FromToText[0], text1, 255)
                            .Text(o.Rare().FromToText[1], text2, 255);
                        t.Text(o.Rare().FromToText[2], text3, 255);
@@ -744,7 +787,9 @@ int32_t __stdcall PcbApi_QueryCoordinate(uint8_t mode, uint32_t object, uint16_t
                                          int32_t* value5, int32_t* value6) {
   return QueryObject("PcbApi_QueryCoordinate", mode, object, {rkCoordinate},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       t(o.Flags, flags)(o.PrimitiveWord, word)(o.PrimitiveByte, primitiveByte);
+                       t.Head(o, &THead::Flags, flags)
+                           .Head(o, &THead::PrimitiveWord, word)
+                           .Head(o, &THead::PrimitiveByte, primitiveByte);
                        t(o.X, x)(o.Y, y)(o.Layer, layer);
                        int32_t* values[6] = {value1, value2, value3, value4, value5, value6};
                        for (int i = 0; i < 6; ++i)
@@ -760,7 +805,9 @@ int32_t __stdcall PcbApi_QueryDimension(uint8_t mode, uint32_t object, uint16_t*
                                         uint8_t* dimByte5) {
   return QueryObject(
       "PcbApi_QueryDimension", mode, object, {rkDimension}, [&](TRaveloObject& o, TTransfer& t) {
-        t(o.Flags, flags)(o.PrimitiveWord, word)(o.PrimitiveByte, primitiveByte);
+        t.Head(o, &THead::Flags, flags)
+            .Head(o, &THead::PrimitiveWord, word)
+            .Head(o, &THead::PrimitiveByte, primitiveByte);
         t(o.X, x)(o.Y, y)(o.Rare().DimLong[3], dimLong3)(o.Rare().DimLong[4], dimLong4)(o.Layer,
                                                                                         layer);
         t(o.Rare().DimLong[5], dimLong5)(o.Rare().DimLong[6], dimLong6)(o.Rare().DimLong[7],

@@ -158,11 +158,9 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
     case rkPolygon:
     case rkBoardOutline: {
       const int last = std::min(o.Poly().PointCount, RaveloMaxSegments - 1);
-      for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i)
-        Include(rect,
-                TRaveloRect{o.Poly().Segments[i].X, o.Poly().Segments[i].Y, o.Poly().Segments[i].X,
-                            o.Poly().Segments[i].Y},
-                any);
+      const TRaveloSegments& records = o.Poly().Segments;
+      for (int i = 0; i <= last && i < static_cast<int>(records.size()); ++i)
+        Include(rect, TRaveloRect{records.X(i), records.Y(i), records.X(i), records.Y(i)}, any);
       return true;
     }
     case rkComponent: {
@@ -230,6 +228,9 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
         }
         break;
       case rkPad:
+        carry(o.X, o.Y);
+        turnAngle(o.Pad().Rotation);
+        break;
       case rkText:
         carry(o.X, o.Y);
         turnAngle(o.Shape().Rotation);
@@ -237,12 +238,11 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
       case rkPolygon:
       case rkBoardOutline: {
         const int last = std::min(o.Poly().PointCount, RaveloMaxSegments - 1);
-        for (int i = 0; i <= last && i < static_cast<int>(o.Poly().Segments.size()); ++i) {
-          // Packed record: carry copies, not references to its fields.
-          int32_t x = o.Poly().Segments[i].X, y = o.Poly().Segments[i].Y;
+        TRaveloSegments& records = o.Poly().Segments;
+        for (int i = 0; i <= last && i < static_cast<int>(records.size()); ++i) {
+          int32_t x = records.X(i), y = records.Y(i);
           carry(x, y);
-          o.Poly().Segments[i].X = x;
-          o.Poly().Segments[i].Y = y;
+          records.SetPoint(i, x, y);
         }
         break;
       }

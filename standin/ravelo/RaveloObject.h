@@ -4,9 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -41,8 +43,78 @@ struct TRaveloSegment {
 #pragma pack(pop)
 static_assert(sizeof(TRaveloSegment) == 37, "the host's segment record is 37 bytes");
 
+// A polygon's records as it keeps them: kind and point of each, and the host's other 28
+// bytes of every record only once a record has one that is not 0 (a board's polygons
+// have none, and those bytes were three quarters of each record).
+class TRaveloSegments {
+ public:
+  size_t size() const { return FPoints.size(); }
+  // Grows with zero records; never cuts.
+  void Grow(size_t count) {
+    if (count <= FPoints.size())
+      return;
+    FPoints.resize(count);
+    if (!FHost.empty())
+      FHost.resize(count);
+  }
+  TRaveloSegment Get(size_t index) const {
+    TRaveloSegment segment{FPoints[index].Kind, FPoints[index].X, FPoints[index].Y, {}};
+    if (!FHost.empty())
+      std::memcpy(segment.Host, FHost[index].data(), sizeof segment.Host);
+    return segment;
+  }
+  void Set(size_t index, const TRaveloSegment& segment) {
+    FPoints[index] = TPoint{segment.Kind, segment.X, segment.Y};
+    static constexpr uint8_t kNone[sizeof segment.Host] = {};
+    if (FHost.empty() && std::memcmp(segment.Host, kNone, sizeof kNone) == 0)
+      return;
+    FHost.resize(FPoints.size());
+    std::memcpy(FHost[index].data(), segment.Host, sizeof segment.Host);
+  }
+  uint8_t Kind(size_t index) const { return FPoints[index].Kind; }
+  int32_t X(size_t index) const { return FPoints[index].X; }
+  int32_t Y(size_t index) const { return FPoints[index].Y; }
+  void SetPoint(size_t index, int32_t x, int32_t y) {
+    FPoints[index].X = x;
+    FPoints[index].Y = y;
+  }
+
+ private:
+#pragma pack(push, 1)
+  struct TPoint {
+    uint8_t Kind = 0;
+    int32_t X = 0;
+    int32_t Y = 0;
+  };
+#pragma pack(pop)
+  std::vector<TPoint> FPoints;
+  std::vector<std::array<uint8_t, sizeof(TRaveloSegment::Host)>> FHost;  // empty, or one a record
+};
+
 struct TRaveloReference {
   int32_t Value[4] = {};
+};
+
+// A text of an object, kept in the texts' store of the process as its length byte and
+// its characters: four bytes in the object instead of a string of 24 and often a heap
+// block. A store that gives an object the text it has keeps it; a changed text takes
+// new room (the old stays until the process ends: texts seldom change).
+class TRaveloString {
+ public:
+  std::string_view Str() const { return FAt == 0 ? std::string_view() : Text(FAt); }
+  void Set(std::string_view text) {
+    if (text != Str())
+      FAt = text.empty() ? 0 : Keep(text);
+  }
+  size_t size() const { return Str().size(); }
+  // Empties the store; only when no object holds a text (Ravelo_Reset, after the objects).
+  static void ForgetAll();
+
+ private:
+  // Texts are at most 255 characters (a short string's capacity).
+  static std::string_view Text(uint32_t at);
+  static uint32_t Keep(std::string_view text);
+  uint32_t FAt = 0;  // where in the store; 0: the empty text
 };
 
 // Storage for the parts of one type: slots taken from chunks of a thousand and kept on
@@ -167,26 +239,42 @@ struct TRaveloRareFields {
   int32_t OverstatedCount = -1;  // see TRaveloObject::GetOverstatedCount
 };
 
-// Arcs, vias, fills, texts, pads, components and from-tos.
+// The fields of the common head that few objects set: the flags, the host's spare
+// fields and the component a name or comment text belongs to.
+struct TRaveloHeadFields {
+  uint32_t TextOfComponent = 0;  // the component whose name or comment text this is
+  uint16_t Flags = 0;
+  int16_t PrimitiveWord = 0;
+  uint8_t PrimitiveByte = 0;
+  uint8_t BitField2 = 0, BitField3 = 0;
+  int32_t PrimitiveLong = 0;
+  // Tracks, arcs, fills and texts.
+  int32_t Aux1 = 0, Aux2 = 0, Aux3 = 0;
+};
+
+// Arcs, vias, fills, texts, components and from-tos.
 struct TRaveloShapeFields {
-  int32_t Radius = 0;
+  // Widest first: a board has a million of these.
   double StartAngle = 0, EndAngle = 0;
+  double Rotation = 0;
+  int32_t Radius = 0;
   int32_t LineWidth = 0;
   int32_t Size = 0, HoleSize = 0;
-  uint8_t ByteAux1 = 0, ByteAux2 = 0, ByteAux3 = 0, ByteAux4 = 0;
-  double Rotation = 0;
   int32_t TextAux = 0;
+  TRaveloString Text;
+  uint8_t ByteAux1 = 0, ByteAux2 = 0, ByteAux3 = 0, ByteAux4 = 0;
   uint8_t MirrorFlag = 0;
-  std::string Text;
 };
 
 // Pads, and the name and bytes of nets and classes.
 struct TRaveloPadFields {
+  double Rotation = 0;  // pads
   int32_t TopXSize = 0, TopYSize = 0, MidXSize = 0, MidYSize = 0, BotXSize = 0, BotYSize = 0;
+  int32_t HoleSize = 0;  // pads
+  TRaveloString Name;
   uint8_t TopShape = 0, MidShape = 0, BotShape = 0;
   uint8_t PadByte1 = 0, PadByte2 = 0;
   uint8_t StackMode = 0;
-  std::string Name;
   uint8_t GroupByte1 = 0, GroupByte2 = 0;  // NetByte1/2 or ClassByte1/2
 };
 
@@ -208,57 +296,61 @@ struct TRaveloPolygonFields {
   uint8_t PolygonByte = 0, PolygonByte1 = 0, PolygonByte2 = 0;
   // Records 0 to PointCount at least, grown with PointCount as zero records, never cut:
   // a polygon keeps the records it uses, not all RaveloMaxSegments.
-  std::vector<TRaveloSegment> Segments;
+  TRaveloSegments Segments;
 };
 
-// The parts of one object, made together on the first write to any of them: a track,
-// most of a board, carries one pointer for all of them.
-struct TRaveloParts {
-  TRaveloPart<TRaveloShapeFields> Shape;
-  TRaveloPart<TRaveloPadFields> Pad;
+// The parts that few objects have: the head fields that are seldom set, a pad's values
+// per layer, the fields of components and polygons and the rare kinds.
+struct TRaveloMoreParts {
+  TRaveloPart<TRaveloHeadFields> Head;
   TRaveloPart<TRaveloPadLayers> PadLayers;
   TRaveloPart<TRaveloComponentFields> Comp;
   TRaveloPart<TRaveloPolygonFields> Poly;
   TRaveloPart<TRaveloRareFields> Rare;
 };
 
-// One object: the fields every kind has and those of tracks (most of a board) in place,
-// the fields of the other kinds in parts made on their first write. A part that was
+// The parts of one object, made together on the first write to any of them: a track,
+// most of a board, carries one pointer for all of them; arcs, vias, texts, pads and
+// nets only the two they use and one for the rest.
+struct TRaveloParts {
+  TRaveloPart<TRaveloShapeFields> Shape;
+  TRaveloPart<TRaveloPadFields> Pad;
+  TRaveloPart<TRaveloMoreParts> More;
+};
+
+// One object: the fields that most objects set (those of tracks, most of a board) in
+// place, the others in parts made on their first write. A part that was
 // never written reads as zeros, which is what every field starts at.
 struct TRaveloObject {
+  TRaveloHeadFields& Head() { return Parts.Get().More.Get().Head.Get(); }
+  const TRaveloHeadFields& Head() const { return Parts.Get().More.Get().Head.Get(); }
   TRaveloShapeFields& Shape() { return Parts.Get().Shape.Get(); }
   const TRaveloShapeFields& Shape() const { return Parts.Get().Shape.Get(); }
   TRaveloPadFields& Pad() { return Parts.Get().Pad.Get(); }
   const TRaveloPadFields& Pad() const { return Parts.Get().Pad.Get(); }
-  TRaveloPadLayers& PadLayers() { return Parts.Get().PadLayers.Get(); }
-  const TRaveloPadLayers& PadLayers() const { return Parts.Get().PadLayers.Get(); }
-  TRaveloComponentFields& Comp() { return Parts.Get().Comp.Get(); }
-  const TRaveloComponentFields& Comp() const { return Parts.Get().Comp.Get(); }
-  TRaveloPolygonFields& Poly() { return Parts.Get().Poly.Get(); }
-  const TRaveloPolygonFields& Poly() const { return Parts.Get().Poly.Get(); }
-  TRaveloRareFields& Rare() { return Parts.Get().Rare.Get(); }
-  const TRaveloRareFields& Rare() const { return Parts.Get().Rare.Get(); }
-  bool HasRare() const { return Parts.Has() && Parts.Get().Rare.Has(); }
+  TRaveloPadLayers& PadLayers() { return Parts.Get().More.Get().PadLayers.Get(); }
+  const TRaveloPadLayers& PadLayers() const { return Parts.Get().More.Get().PadLayers.Get(); }
+  TRaveloComponentFields& Comp() { return Parts.Get().More.Get().Comp.Get(); }
+  const TRaveloComponentFields& Comp() const { return Parts.Get().More.Get().Comp.Get(); }
+  TRaveloPolygonFields& Poly() { return Parts.Get().More.Get().Poly.Get(); }
+  const TRaveloPolygonFields& Poly() const { return Parts.Get().More.Get().Poly.Get(); }
+  TRaveloRareFields& Rare() { return Parts.Get().More.Get().Rare.Get(); }
+  const TRaveloRareFields& Rare() const { return Parts.Get().More.Get().Rare.Get(); }
+  bool HasRare() const {
+    return Parts.Has() && Parts.Get().More.Has() && Parts.Get().More.Get().Rare.Has();
+  }
   // A faulty host: the reference count (dimensions) or point count (polygons, on
   // loading) it reports instead of the true one; -1 for the true one.
   int32_t GetOverstatedCount() const { return Rare().OverstatedCount; }
   void SetOverstatedCount(int32_t count) { Rare().OverstatedCount = count; }
 
   uint32_t Handle = 0;
-  uint32_t Owner = 0;            // board or component that holds it; 0 = none
-  uint32_t TextOfComponent = 0;  // the component whose name or comment text this is
-  uint8_t Kind = 0;
-  // Common head.
-  uint8_t Layer = 0;
-  uint8_t BitField2 = 0, BitField3 = 0;
-  uint16_t Flags = 0;
-  int16_t PrimitiveWord = 0;
-  uint8_t PrimitiveByte = 0;
+  uint32_t Owner = 0;  // board or component that holds it; 0 = none
   int32_t Net = 0;
-  int32_t PrimitiveLong = 0;
   int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
-  // Tracks, and Aux1 to Aux3 of arcs, fills and texts.
-  int32_t Width = 0, Aux1 = 0, Aux2 = 0, Aux3 = 0;
-
+  int32_t Width = 0;  // tracks
+  uint8_t Kind = 0;
+  uint8_t Layer = 0;
   TRaveloPart<TRaveloParts> Parts;
 };
+static_assert(sizeof(TRaveloObject) == 40, "a track, most of a board, takes 40 bytes");

@@ -33,8 +33,9 @@ void TRaveloServer::Reset() {
   FCurrentBoard = 0;
   FBoards.clear();
   FObjects.Clear();
-  for (std::vector<uint32_t>& handles : FByKind)
-    handles.clear();
+  TRaveloString::ForgetAll();  // no object holds a text now
+  for (TRaveloHandleList& handles : FByKind)
+    handles.Clear();
   FOwned.clear();
   FIterators.clear();
   FSpareIterator = {};
@@ -42,7 +43,7 @@ void TRaveloServer::Reset() {
   FCallLogKept = true;
   FCallLog.clear();
   FProgress.clear();
-  FEvents.clear();
+  FEvents.Clear();
   FInjected.clear();
 }
 
@@ -98,7 +99,7 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
   const uint32_t handle = NewHandle();
   TRaveloObject& object = FObjects.Add(handle);
   object.Kind = kind;
-  FByKind[kind].push_back(handle);
+  FByKind[kind].Add(handle);
   switch (kind) {
     case rkText:
       SetTextDefaults(object);
@@ -111,11 +112,11 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
       object.Pad().TopXSize = object.Pad().TopYSize = object.Pad().MidXSize =
           object.Pad().MidYSize = object.Pad().BotXSize = object.Pad().BotYSize = 600000;
       object.Pad().TopShape = object.Pad().MidShape = object.Pad().BotShape = 1;
-      object.Shape().HoleSize = 300000;
+      object.Pad().HoleSize = 300000;
       break;
     case rkPolygon:
     case rkBoardOutline:
-      object.Poly().Segments.resize(1);  // record 0, for PointCount 0
+      object.Poly().Segments.Grow(1);  // record 0, for PointCount 0
       break;
     case rkComponent: {
       object.Layer = 1;
@@ -123,8 +124,8 @@ uint32_t TRaveloServer::CreateObject(uint8_t kind) {
         const uint32_t textHandle = NewHandle();
         TRaveloObject& textObject = FObjects.Add(textHandle);
         textObject.Kind = rkText;
-        FByKind[rkText].push_back(textHandle);
-        textObject.TextOfComponent = handle;
+        FByKind[rkText].Add(textHandle);
+        textObject.Head().TextOfComponent = handle;
         SetTextDefaults(textObject);
         *text = textHandle;
       }
@@ -228,7 +229,7 @@ int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t ob
 int TRaveloServer::LooseObjectCount() const {
   int count = 0;
   FObjects.ForEach([&](const TRaveloObject& object) {
-    if (object.Owner == 0 && object.TextOfComponent == 0)
+    if (object.Owner == 0 && object.Head().TextOfComponent == 0)
       ++count;
   });
   return count;
@@ -295,19 +296,20 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   if (node.empty())
     node = FIterators.extract(FIterators.emplace(0, TIterator()).first);
   TIterator& iterator = node.mapped();
-  iterator.Items.clear();
-  iterator.Next = 0;
+  iterator.Items.Clear();
+  iterator.Next = {};
   if (kind != 0 && FBoards.count(container)) {
     // One kind of a board: only the objects made of that kind are asked their scope.
-    static const std::vector<uint32_t> none;
-    for (uint32_t handle : kind < FByKind.size() ? FByKind[kind] : none) {
-      const TRaveloObject* object = FObjects.Find(handle);
-      if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
-        iterator.Items.push_back(handle);
+    if (kind < FByKind.size()) {
+      FByKind[kind].ForEach([&](uint32_t handle) {
+        const TRaveloObject* object = FObjects.Find(handle);
+        if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
+          iterator.Items.Add(handle);
+      });
     }
   } else {
     ForEachInScope(
-        container, [&](const TRaveloObject& object) { iterator.Items.push_back(object.Handle); },
+        container, [&](const TRaveloObject& object) { iterator.Items.Add(object.Handle); },
         [&](const TRaveloObject& object) {
           return (kind == 0 || object.Kind == kind) && (layer == 0 || object.Layer == layer);
         });
@@ -332,7 +334,7 @@ uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
   TIterator* it = FindIterator(iterator);
   if (!it)
     return 0;
-  it->Next = 0;
+  it->Next = {};
   return IteratorNext(iterator);
 }
 
@@ -341,8 +343,7 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
   if (!it)
     return 0;
   // Objects destroyed since the snapshot are passed over.
-  while (it->Next < it->Items.size()) {
-    const uint32_t handle = it->Items[it->Next++];
+  for (uint32_t handle = 0; it->Items.Next(it->Next, handle);) {
     if (FObjects.Find(handle))
       return handle;
   }

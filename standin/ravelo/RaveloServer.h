@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "standin/ravelo/RaveloEventLog.h"
 #include "standin/ravelo/RaveloObject.h"
 #include "standin/ravelo/RaveloObjectStore.h"
 
@@ -56,12 +57,6 @@ struct TRaveloBoard {
 
 struct TRaveloRect {
   int32_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-};
-
-struct TRaveloEvent {
-  uint32_t Source, Value;
-  uint16_t Code;
-  uint32_t Data;
 };
 
 // One step of the progress log; consecutive updates are counted in one step.
@@ -133,7 +128,7 @@ class TRaveloServer {
   void ProgressInit(const std::string& caption, int32_t total);
   void ProgressUpdate();
   void ProgressFinish();
-  void RouteEvent(const TRaveloEvent& event) { FEvents.push_back(event); }
+  void RouteEvent(const TRaveloEvent& event) { FEvents.Add(event); }
 
   // Results forced on an entry point by name, until cleared.
   void Inject(const std::string& entry, uint32_t result) { FInjected[entry] = result; }
@@ -160,8 +155,8 @@ class TRaveloServer {
 
  private:
   struct TIterator {
-    std::vector<uint32_t> Items;
-    size_t Next = 0;
+    TRaveloHandleList Items;
+    TRaveloHandleList::TReader Next;
   };
 
   TRaveloServer() = default;
@@ -189,7 +184,7 @@ class TRaveloServer {
   TRaveloObjectStore FObjects;  // handle order is creation order
   // The handles made of each kind, in creation order (destroyed ones stay listed): an
   // iterator over one kind of a board asks only those.
-  std::array<std::vector<uint32_t>, rkBoardOutline + 1> FByKind;
+  std::array<TRaveloHandleList, rkBoardOutline + 1> FByKind;
   std::map<uint32_t, TIterator> FIterators;
   decltype(FIterators)::node_type FSpareIterator;  // the last one destroyed, for reuse
   std::pair<uint32_t, TIterator*> FLastIterator;    // the last one asked for
@@ -203,7 +198,7 @@ class TRaveloServer {
   // twice the log's size to grow.
   std::vector<std::string> FCallLog;
   std::vector<TRaveloProgress> FProgress;
-  std::deque<TRaveloEvent> FEvents;  // a page at a time: one per moved object
+  TRaveloEventLog FEvents;
   std::map<std::string, uint32_t> FInjected;
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
@@ -214,7 +209,8 @@ inline bool TRaveloServer::InBoardScope(const TRaveloObject& object, uint32_t bo
     return holder && holder->Owner == board;
   };
   return object.Owner == board || (object.Owner != 0 && onBoard(object.Owner)) ||
-         (object.Owner == 0 && object.TextOfComponent != 0 && onBoard(object.TextOfComponent));
+         (object.Owner == 0 && object.Head().TextOfComponent != 0 &&
+          onBoard(object.Head().TextOfComponent));
 }
 
 template <class F, class W>

@@ -246,6 +246,41 @@ TEST_F(ReportManagerTest, LevelsSetAfterTheEventsChooseTheirLines) {
   }
 }
 
+// Tracks whose second point is the first point of the track reported before keep only
+// their first point; each line still shows its own two points, across other events, a
+// chain broken by a track of its own and a report written twice.
+TEST_F(ReportManagerTest, ChainedTracksWriteTheirOwnPoints) {
+  auto track = [](int32_t x, int32_t y, int32_t x2, int32_t y2) {
+    return MakeObject(okTrack,
+                      [=](TPCBObject& o) { o.SetX(x), o.SetY(y), o.SetX2(x2), o.SetY2(y2); });
+  };
+  TReportManager report(FKivoFile);
+  SetLevels(report, {0, 0, 0, 0, 0, 4});
+  report.AddImportEvent(6, track(20000, 0, 30000, 0));
+  report.AddImportEvent(6, track(10000, 0, 20000, 0));   // joined
+  report.AddImportEvent(7, FObjects.Via);
+  report.AddImportEvent(6, track(0, 0, 10000, 0));       // joined across the via
+  report.AddImportEvent(6, track(0, 0, 0, 0));           // joined to itself: a point
+  report.AddImportEvent(6, track(50000, 0, 60000, 0));   // a chain of its own
+  report.AddImportEvent(0, track(40000, 0, 50000, 0));   // joined, added to a component
+  const std::string expected =
+      "Import Event List :\r\n"
+      "Track Added At: 2mil, 0mil To 3mil, 0mil\r\n"
+      "Track Added At: 1mil, 0mil To 2mil, 0mil\r\n"
+      "Via Added at 3mil, 4mil\r\n"
+      "Track Added At: 0mil, 0mil To 1mil, 0mil\r\n"
+      "Track Added At: 0mil, 0mil To 0mil, 0mil\r\n"
+      "Track Added At: 5mil, 0mil To 6mil, 0mil\r\n"
+      "Added To Component\r\n"
+      "Track Added At: 4mil, 0mil To 5mil, 0mil\r\n";
+  for (int written = 0; written < 2; ++written) {
+    report.WriteReport();
+    const std::string text = ReadWholeFile(ScratchFolder() + "board.rpt");
+    ASSERT_GE(text.size(), expected.size());
+    EXPECT_EQ(text.substr(text.size() - expected.size()), expected);
+  }
+}
+
 TEST_F(ReportManagerTest, DefaultLevels) {
   TReportManager report(FKivoFile);
   FillReport(report, FObjects);

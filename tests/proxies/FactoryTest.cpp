@@ -92,6 +92,44 @@ TEST_F(ProxyFactory, OneShotAccessorsReadAndStoreOneValue) {
   EXPECT_EQ(GetObjectText(track), "");
 }
 
+// A move loads and stores the object once, with the same outcome as the one-shot
+// setters: both points of a track, the one point of a via, a polygon's records.
+TEST_F(ProxyFactory, MoveObjectByLoadsAndStoresOnce) {
+  const uint32_t track = NewTrack(10, 20, 30, 40, 5);
+  Control().ClearCallLog();
+  MoveObjectBy(track, okTrack, 100, -100);
+  EXPECT_EQ(CallNames(CallLog()),
+            (std::vector<std::string>{"PcbApi_GetObjectBitField2", "PcbApi_GetObjectBitField3",
+                                      "PcbApi_QueryTrack", "PcbApi_GetObjectBitField2",
+                                      "PcbApi_GetObjectBitField3", "PcbApi_QueryTrack"}));
+  ExpectFields(DumpObject(track), {{"X", "110"}, {"Y", "-80"}, {"X2", "130"}, {"Y2", "-60"},
+                                   {"Width", "5"}});
+  const uint32_t via = PcbApiCreateObject(okVia);
+  MoveObjectBy(via, okVia, 7, 8);
+  ExpectFields(DumpObject(via), {{"X", "7"}, {"Y", "8"}});
+
+  const uint32_t polygon = PcbApiCreateObject(okPolygon);
+  {
+    TPcbPolygon proxy(polygon);
+    proxy.Synchronize(1);
+    proxy.SetPointCount(2);
+    for (int i = 0; i <= 2; ++i)
+      proxy.SetSegments(i, TPolygonSegment{0, i, -i, {}});
+    proxy.Synchronize(0);
+  }
+  MoveObjectBy(polygon, okPolygon, 1000, 2000);
+  TPcbPolygon moved(polygon);
+  moved.Synchronize(1);
+  ASSERT_EQ(moved.GetPointCount(), 2);
+  for (int i = 0; i <= 2; ++i) {
+    EXPECT_EQ(moved.GetSegments(i).X, 1000 + i);
+    EXPECT_EQ(moved.GetSegments(i).Y, 2000 - i);
+  }
+  Control().ClearCallLog();
+  MoveObjectBy(0, okTrack, 1, 1);
+  EXPECT_EQ(CallLog(), "");
+}
+
 TEST_F(ProxyFactory, OneShotAccessorsLeaveHandleZeroAndUnknownKindsAlone) {
   Control().ClearCallLog();
   EXPECT_EQ(GetObjectX(0), 0);

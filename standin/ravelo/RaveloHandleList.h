@@ -1,0 +1,78 @@
+// Numbers kept as the change from the one before, each change in a few bytes: the lists of
+// handles by kind and the iterators' snapshots, whose handles mostly rise by a little,
+// and the event log. A large board has millions of each.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+
+// Little-endian base-128 numbers (one byte below 128) in a run of bytes, and the zigzag
+// form that gives small changes either way few bytes.
+namespace RaveloVarint {
+
+inline void Put(std::deque<uint8_t>& bytes, uint32_t value) {
+  while (value >= 0x80) {
+    bytes.push_back(static_cast<uint8_t>(value | 0x80));
+    value >>= 7;
+  }
+  bytes.push_back(static_cast<uint8_t>(value));
+}
+
+// Reads the number at `at` and moves `at` past it.
+inline uint32_t Take(const std::deque<uint8_t>& bytes, size_t& at) {
+  uint32_t value = 0;
+  for (int shift = 0;; shift += 7) {
+    const uint8_t byte = bytes[at++];
+    value |= static_cast<uint32_t>(byte & 0x7F) << shift;
+    if (byte < 0x80)
+      return value;
+  }
+}
+
+inline uint32_t Zigzag(uint32_t change) { return (change << 1) ^ (0u - (change >> 31)); }
+inline uint32_t Unzigzag(uint32_t coded) { return (coded >> 1) ^ (0u - (coded & 1)); }
+
+}  // namespace RaveloVarint
+
+// A list of handles in the order added, read from the front.
+class TRaveloHandleList {
+ public:
+  // Where a reading stands: the next byte and the handle read last.
+  struct TReader {
+    size_t At = 0;
+    uint32_t Last = 0;
+  };
+
+  void Add(uint32_t handle) {
+    RaveloVarint::Put(FBytes, RaveloVarint::Zigzag(handle - FLast));
+    FLast = handle;
+    ++FCount;
+  }
+  void Clear() {
+    FBytes.clear();
+    FLast = 0;
+    FCount = 0;
+  }
+  size_t size() const { return FCount; }
+
+  // The next handle into `handle`; false past the last.
+  bool Next(TReader& reader, uint32_t& handle) const {
+    if (reader.At >= FBytes.size())
+      return false;
+    reader.Last += RaveloVarint::Unzigzag(RaveloVarint::Take(FBytes, reader.At));
+    handle = reader.Last;
+    return true;
+  }
+  template <class F>
+  void ForEach(F&& visit) const {
+    TReader reader;
+    for (uint32_t handle = 0; Next(reader, handle);)
+      visit(handle);
+  }
+
+ private:
+  std::deque<uint8_t> FBytes;
+  uint32_t FLast = 0;
+  size_t FCount = 0;
+};
