@@ -248,6 +248,12 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   return s.Code;
 }
 
+int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+  if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
+    return gState.Code;
+  return ReadToken(file, delimiters, skipBlanks);
+}
+
 }  // namespace KivoTokenizerDetail
 
 int GetKeywordToken(std::string_view text) {

@@ -140,7 +140,7 @@ struct TState {
   char Held = 0;
   size_t TextLength = 0;       // the last token's length in TokenBuffer
   std::string Text;            // a copy of that text, made when asked for
-  unsigned char TextLast = 0;  // the token's last character, also when it was cut
+  unsigned char TextLast = 0;  // ReadToken's last character, also when it was cut
   bool TextCut = false;
   int Code = kwUnknown;
   bool NumberError = false;
@@ -177,13 +177,21 @@ KIVO_ALWAYS_INLINE __m128i LoadChars(const char* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
 
+// Bits of the sixteen characters that are line ends.
+KIVO_ALWAYS_INLINE uint32_t LineEndBits(__m128i chars) {
+  return static_cast<uint32_t>(_mm_movemask_epi8(
+      _mm_or_si128(_mm_cmpeq_epi8(chars, _mm_set1_epi8('\r')),
+                   _mm_cmpeq_epi8(chars, _mm_set1_epi8('\n')))));
+}
+
+// Bits of the sixteen characters that are blanks.
+KIVO_ALWAYS_INLINE uint32_t BlankBits(__m128i chars) {
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chars, _mm_set1_epi8(' '))));
+}
+
 // Bits of the sixteen characters that are no blank or line end.
 KIVO_ALWAYS_INLINE uint32_t NonBlankBits(__m128i chars) {
-  const __m128i blank = _mm_or_si128(
-      _mm_cmpeq_epi8(chars, _mm_set1_epi8(' ')),
-      _mm_or_si128(_mm_cmpeq_epi8(chars, _mm_set1_epi8('\r')),
-                   _mm_cmpeq_epi8(chars, _mm_set1_epi8('\n'))));
-  return ~static_cast<uint32_t>(_mm_movemask_epi8(blank)) & 0xFFFF;
+  return ~(BlankBits(chars) | LineEndBits(chars)) & 0xFFFF;
 }
 
 // Bits of the sixteen characters that are no digit, letter, "-" or ".": in a set that
@@ -235,8 +243,8 @@ KIVO_ALWAYS_INLINE const char* SkipBlanksAndLineEnds(const char* p) {
 // start to its end is kept short and free of branches that depend on the text: one
 // look at sixteen characters finds both the token's start and the first character
 // after it that may end it; the table decides only whether that one does.
-KIVO_ALWAYS_INLINE bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters,
-                                          bool skipBlanks) {
+inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters,
+                              bool skipBlanks) {
   TState& s = State;
   if (!delimiters.EndsAtBlanksAndLineEnds())
     return false;
@@ -309,6 +317,64 @@ KIVO_ALWAYS_INLINE bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& d
   return true;
 }
 
+// The tokens read most, inline and short: nothing held back, a set that ends tokens
+// at blanks and line ends and passes alphanumerics, and the token and the character
+// that ends it both among the sixteen characters at the buffer's position. Answers
+// false, having read nothing, for every other case (ReadOtherToken reads them). Few
+// values are live at once, so that in a 32-bit build they stay in registers.
+KIVO_ALWAYS_INLINE bool ReadLookedToken(TTextFile& file, const TKivoCharSet& delimiters,
+                                        bool skipBlanks) {
+  if (!delimiters.EndsAtBlanksAndLineEnds() || !delimiters.PassesAlphanumerics())
+    return false;
+  const char* const look = file.BufferPos();
+  // At the end of the buffer (or of a file not open) the buffer may have to be filled.
+  if (look == file.BufferEnd())
+    return false;
+  const __m128i chars = LoadChars(look);
+  const uint32_t lineEnds = LineEndBits(chars);
+  // The token starts at the lowest bit of `others`; `from` keeps that bit and those
+  // above it. Bit 16 stands for the characters beyond the sixteen.
+  const uint32_t others =
+      skipBlanks ? (~(BlankBits(chars) | lineEnds) & 0xFFFF) | 0x10000 : 0x10001;
+  const uint32_t from = others | (0u - others);
+  const uint32_t stopOffset = __builtin_ctz((NonAlphanumericBits(chars) | 0x10000) & from);
+  if (stopOffset >= 16)
+    return false;
+  // The first candidate ends the token if the set says so; a 0 (the buffer's end or a
+  // NUL in it) is in no set and left to the general reading.
+  const unsigned char end = static_cast<unsigned char>(look[stopOffset]);
+  if (!delimiters.Contains(end))
+    return false;
+  const uint32_t startOffset = __builtin_ctz(others);
+  const bool lineEnd = (lineEnds >> stopOffset) & 1;
+  const uint32_t length = stopOffset - startOffset;
+  // A line end that starts the token is read as a blank by ReadToken.
+  if (length == 0 && lineEnd)
+    return false;
+  const char* const start = look + startOffset;
+  // Copied in one fixed-size piece: the buffer has slack after its end, which lies at
+  // or after `start`.
+  std::memcpy(TokenBuffer, start, 16);
+  TState& s = State;
+  s.TextLength = length;
+  s.TextCut = false;
+  // A delimiter is consumed and held back unless it is the blank; a line end stays.
+  s.Held = static_cast<char>(lineEnd | (end == ' ') ? 0 : end);
+  file.SetBufferPos(look + stopOffset + !lineEnd);
+  // Most tokens are numbers: only a text that can be a keyword is looked up.
+  if (length == 0)
+    s.Code = kwEmpty;
+  else if (!KeywordStart[static_cast<unsigned char>(*start)])
+    s.Code = kwUnknown;
+  else
+    s.Code = KivoKeywordsDetail::FindInKey(LoadChars(start), length, /*upperCase=*/true);
+  return true;
+}
+
+// Every token that ReadLookedToken leaves: from the buffer where it can, else
+// character by character.
+int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
+
 }  // namespace KivoTokenizerDetail
 
 KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
@@ -319,9 +385,9 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
     State.Held = 0;
     return held == '{' ? kwOpenBrace : kwCloseBrace;
   }
-  if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
+  if (held == 0 && ReadLookedToken(file, delimiters, skipBlanks))
     return State.Code;
-  return ReadToken(file, delimiters, skipBlanks);
+  return ReadOtherToken(file, delimiters, skipBlanks);
 }
 
 namespace KivoTokenizerDetail {

@@ -289,3 +289,31 @@ TEST(KivoTokenizer, TokensReadInlineAsCharacterByCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shortest inline path takes a token only when it and its end lie among the
+// sixteen characters at the position: tokens of every length at every offset there,
+// ended by every kind of character, read as character by character.
+TEST(KivoTokenizer, TokensAtEveryOffsetOfALookReadAsCharacterByCharacter) {
+  const std::string ends[] = {" ", "\r\n", "\n", "}", "]", "{", "\"", "+", "_", "/",
+                              std::string(1, '\0'), "\xE9", ""};
+  for (const std::string& end : ends)
+    for (size_t length = 0; length <= 17; ++length) {
+      // The token after 0 to 17 blanks or line ends, each case on a line of its own.
+      std::string text;
+      for (size_t before = 0; before <= 17; ++before)
+        text += std::string(before, before % 3 ? ' ' : '\n') +
+                std::string("W-12.5abcdefghijk").substr(0, length) + end + " 7}\r\n";
+      for (const char* ops : {"W", "wN"}) {
+        std::string traces[2];
+        for (int way = 0; way < 2; ++way) {
+          TKivoTextFile kivo(text);
+          traces[way] = TokenTrace(kivo.File(), ops, /*inlineReads=*/way == 0);
+        }
+        ASSERT_EQ(traces[0], traces[1]) << ops << " on \"" << text << '"';
+      }
+    }
+}
+
+}  // namespace
