@@ -196,6 +196,13 @@ void TUIAutomation::Step() {
     OnFailure(this);
     return;
   }
+  // A key goes to the focused control: it waits until the window has taken the focus
+  // (activation arrives after the window shows), else to the window at the deadline.
+  if (action.Kind == uaPressKey && GetTickCount() - FWaitingSince < FDeadlineMs) {
+    const HWND focus = GetFocus();
+    if (!focus || (focus != wnd && !IsChild(wnd, focus)))
+      return;
+  }
   FActions.pop_front();
   FWaitingSince = GetTickCount();
   if (!Perform(action, wnd)) {

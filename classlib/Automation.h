@@ -43,7 +43,9 @@ class TUIAutomation : public TObject {
 
   void ClickButton(const std::string& windowCaption, const std::string& button);
   void TickCheckBox(const std::string& windowCaption, const std::string& checkBox);
-  // Posts Enter, Escape or another key to the window's focused control.
+  // Posts Enter, Escape or another key to the window's focused control, once the
+  // window has the focus (or to the window itself when it has not taken it by the
+  // deadline).
   void PressKey(const std::string& windowCaption, WORD key);
 
   // True when every queued action was carried out.
