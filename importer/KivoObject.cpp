@@ -1,6 +1,7 @@
 #include "importer/KivoObject.h"
 
 #include "importer/KivoArena.h"
+#include "importer/KivoListMemo.h"
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
 
@@ -9,7 +10,6 @@
 #include <new>
 #include <string>
 #include <type_traits>
-#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -149,48 +149,9 @@ TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {
 
 namespace {
 
-// The layer map's entries, remembered by name: every primitive asks at least twice
-// while it is translated, and each asking compared the name with the entries through
-// the locale and checked the entry's class, which cost more than making the primitive's
-// host objects. The answers hold while the list keeps its revision (the entries at the
-// indexes do not change before it does); the entry's host layer is read on every asking.
-// Lists of a derived class are always asked.
-class TLayerEntryMemo {
- public:
-  TLayer HostLayer(const TStringList& map, const std::string& name) {
-    if (&map != FList || map.GetRevision() != FRevision) {
-      FList = &map;
-      FRevision = map.GetRevision();
-      FPlainList = typeid(map) == typeid(TStringList);
-      FAnswers.clear();
-    }
-    if (!FPlainList)
-      return HostLayerOf(Entry(map, map.IndexOf(name)));
-    for (const auto& [asked, entry] : FAnswers)
-      if (asked == name)
-        return HostLayerOf(entry);
-    const KivoLayerEntry* entry = Entry(map, map.IndexOf(name));
-    if (FAnswers.size() < kMaxAnswers)
-      FAnswers.emplace_back(name, entry);
-    return HostLayerOf(entry);
-  }
-
- private:
-  static const KivoLayerEntry* Entry(const TStringList& map, int index) {
-    return index < 0 ? nullptr : dynamic_cast<const KivoLayerEntry*>(map.GetObject(index));
-  }
-  static TLayer HostLayerOf(const KivoLayerEntry* entry) {
-    return entry ? entry->GetHostLayer() : eIgnoreLayer;
-  }
-
-  static constexpr size_t kMaxAnswers = 64;
-  const TStringList* FList = nullptr;
-  uint64_t FRevision = 0;
-  bool FPlainList = false;
-  std::vector<std::pair<std::string, const KivoLayerEntry*>> FAnswers;
-};
-
-TLayerEntryMemo gLayerEntryMemo;
+// The layer map's entries by name (the entry's host layer is read on every asking, as
+// the options may change it without changing the list).
+TKivoListMemo<const KivoLayerEntry*> gLayerEntries;
 
 }  // namespace
 
@@ -198,7 +159,11 @@ TLayer TKivoObject::GetHostLayer() const {
   const TStringList* map = GetLayerMap();
   if (!map)
     return eIgnoreLayer;
-  return gLayerEntryMemo.HostLayer(*map, LayerNameRef());
+  const KivoLayerEntry* entry = gLayerEntries.Get(
+      *map, LayerNameRef(), [](const TStringList& list, int index) -> const KivoLayerEntry* {
+        return index < 0 ? nullptr : dynamic_cast<const KivoLayerEntry*>(list.GetObject(index));
+      });
+  return entry ? entry->GetHostLayer() : eIgnoreLayer;
 }
 
 int32_t TKivoObject::GetEffectiveWidth() const {
@@ -254,7 +219,8 @@ void TKivoObject::Translate() {
     if (links.NetContainer != 0)
       PcbApiAddObjectToContainer(links.NetContainer, handle);
   }
-  // Given back, not only emptied: every object of a large board is translated once.
+  // The storage goes back to the spare, the larger of the two kept: every object of a
+  // large board is translated once, and its list is not needed again.
   links.CreatedHandles.clear();
   if (links.CreatedHandles.capacity() > SpareHandleStorage().capacity())
     links.CreatedHandles.swap(SpareHandleStorage());

@@ -76,7 +76,7 @@ inline void SkipBufferedBlanks(TTextFile& file) {
 
 char (&gTokenBuffer)[KivoMaxTokenLength] = KivoTokenizerDetail::TokenBuffer;
 
-std::string_view TokenText() { return std::string_view(gTokenBuffer, gState.TextLength); }
+using KivoTokenizerDetail::TokenText;
 
 // Collects a token's characters in gTokenBuffer; local, so that its counters stay in
 // registers while the file's characters are read.

@@ -149,6 +149,8 @@ struct TState {
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
 extern char TokenBuffer[KivoMaxTokenLength];
+// The last token's text, valid until the next read.
+inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
 // Whether a text beginning with the character can be a keyword: keywords begin with
 // a letter or one of "%[]{}".
 constexpr std::array<bool, 256> MakeKeywordStart() {
@@ -400,23 +402,20 @@ KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
   return State.TextLength != 0 && !State.TextCut;
 }
 
-KIVO_ALWAYS_INLINE std::string_view NumberText() {
-  return std::string_view(TokenBuffer, State.TextLength);
-}
 
 }  // namespace KivoTokenizerDetail
 
 inline double ReadFloatValue(TTextFile& file) {
   using namespace KivoTokenizerDetail;
   double value = 0;
-  State.NumberError = !ReadNumberToken(file) || !TryKivoFloat(NumberText(), value);
+  State.NumberError = !ReadNumberToken(file) || !TryKivoFloat(TokenText(), value);
   return State.NumberError ? -32000.0 : value;
 }
 
 inline int32_t ReadIntegerValue(TTextFile& file) {
   using namespace KivoTokenizerDetail;
   int32_t value = 0;
-  State.NumberError = !ReadNumberToken(file) || !TryKivoInteger(NumberText(), value);
+  State.NumberError = !ReadNumberToken(file) || !TryKivoInteger(TokenText(), value);
   return State.NumberError ? -32000 : value;
 }
 

@@ -202,13 +202,10 @@ void TReportManager::AddImportEvent(uint8_t kind, uint32_t object) {
 }
 
 void TReportManager::AddImportEvent(uint8_t kind, TPCBObject& loaded) {
-  if (kind > 10)
-    return;
-  if (kind == 3) {
-    AddEvent(efComponent, Designator(loaded.GetHandle()));
-    return;
-  }
-  AddLoadedEvent(kind, &loaded);
+  if (kind == 3 || kind > 10)
+    AddImportEvent(kind, loaded.GetHandle());  // a component asks its designator
+  else
+    AddLoadedEvent(kind, &loaded);
 }
 
 void TReportManager::AddLoadedEvent(uint8_t kind, TPCBObject* o) {
