@@ -641,19 +641,30 @@ void TKivoFile::ParseInstance(TKivoComponent& definition) {
 }
 
 void TKivoFile::ParseConnections(TKivoInstance& instance) {
+  // The names are gathered first and the list takes its memory once (growing it name
+  // by name made most of the heap calls of reading a board's components).
+  size_t count = 0;
   // Every token reads something or ends at the end of the file; an empty token (a
   // delimiter held back) adds no entry.
   while (!FFile.Eof()) {
     const int code = ReadWord();
     if (code == kwCloseBrace)
-      return;
+      break;
     if (code == kwOpenBrace) {
       SkipBlock(FFile);
       continue;
     }
-    if (!GetLastTokenText().empty())
-      instance.GetConnections().Add(GetLastTokenText());
+    const std::string_view name = GetLastTokenView();
+    if (name.empty())
+      continue;
+    if (count == FNameScratch.size())
+      FNameScratch.emplace_back();
+    FNameScratch[count++].assign(name);
   }
+  TStringList& connections = instance.GetConnections();
+  connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
+  for (size_t i = 0; i < count; ++i)
+    connections.Add(FNameScratch[i]);
 }
 
 void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {

@@ -149,6 +149,7 @@ class TKivoFile : public TObject {
   bool FAborted = false;
   bool FRealCoordinates = false;
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
+  std::vector<std::string> FNameScratch;  // the net names of the connection list being read
   bool FUnreadable = false;               // a coordinate since BeginObject was not a number
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
   std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read

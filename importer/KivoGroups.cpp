@@ -31,10 +31,7 @@ void TKivoNetObject::SetLayerMap(TStringList* map) {
     member->SetLayerMap(map);
 }
 
-void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) {
-  for (auto& member : FMembers)
-    member->SetPadStackMap(record);
-}
+void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) { FMembersPadStackMap = record; }
 
 void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
@@ -43,6 +40,7 @@ void TKivoNetObject::Translate() {
   net->Synchronize(/*Mode=*/0);
   PcbApiAddObjectToContainer(board, net->GetHandle());
   for (auto& member : FMembers) {
+    member->SetPadStackMap(FMembersPadStackMap);
     member->SetOwnerContainer(board);
     member->SetNetContainer(net->GetHandle());
     member->SetPadStackList(GetPadStack());

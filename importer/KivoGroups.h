@@ -24,7 +24,9 @@ class TKivoNetObject : public TKivoObject {
   explicit TKivoNetObject(const TKivoDisplay* drawingState = nullptr)
       : TKivoObject(drawingState) {}
 
-  // Passed on to every member; the net keeps neither.
+  // Passed on to every member; the net keeps neither. The pad-stack map reaches the
+  // members when the net translates them (none of them reads it before): a reading
+  // answered Cancel then does not visit every member of a large board for it.
   void SetLayerMap(TStringList* map) override;
   void SetPadStackMap(PadStackMapRecord* record) override;
   // A host net on the board (the owner container), then every member into the board
@@ -40,6 +42,7 @@ class TKivoNetObject : public TKivoObject {
  private:
   std::string FName;  // a short-string buffer in every net kept a large model many times its size
   TKivoObjectList FMembers;
+  PadStackMapRecord* FMembersPadStackMap = nullptr;  // for the members, when translated
 };
 
 // One placement of a component definition; translated by its definition.
