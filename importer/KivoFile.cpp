@@ -1,6 +1,7 @@
 #include "importer/KivoFile.h"
 
 #include <cmath>
+#include <iterator>
 #include <emmintrin.h>
 #include <limits>
 
@@ -447,7 +448,10 @@ void TKivoFile::ParseNetDef() {
 }
 
 void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
-  auto& members = net.GetMembers();
+  // Read into a reused list and moved over at the exact size: the arena keeps what a
+  // growing list leaves behind, about as much again as the list.
+  TKivoObjectList& members = FMemberScratch;
+  members.clear();
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -484,6 +488,10 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         break;
     }
   }
+  TKivoObjectList& kept = net.GetMembers();
+  kept.reserve(kept.size() + members.size());
+  std::move(members.begin(), members.end(), std::back_inserter(kept));
+  members.clear();
 }
 
 void TKivoFile::ParsePadStack() {

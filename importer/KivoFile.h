@@ -156,6 +156,7 @@ class TKivoFile : public TObject {
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;
+  TKivoObjectList FMemberScratch;  // the members of the net being read; goes before the arena
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;
 };

@@ -57,21 +57,37 @@ bool TKivoDisplay::SameState(const TDrawingState& a, const TDrawingState& b) {
          a.LayerMap == b.LayerMap && a.Report == b.Report;
 }
 
-TKivoDisplay::TStateRef& TKivoDisplay::KnownStateSlot(const TDrawingState& state) {
+const TKivoDisplay::TStateRef& TKivoDisplay::KnownState(TDrawingState&& state) {
   static TStateRef known[KnownStateCount];
-  // FNV-1a over the fields SameState compares (reals by their bits).
-  uint32_t hash = 2166136261u;
+  // A multiplicative hash of the fields SameState compares, four bytes at a time
+  // (reals by their bits).
+  uint32_t hash = 0;
   auto mix = [&hash](const void* data, size_t size) {
-    for (size_t i = 0; i < size; ++i)
-      hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 16777619u;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (; size >= 4; bytes += 4, size -= 4) {
+      uint32_t word;
+      std::memcpy(&word, bytes, 4);
+      hash = (hash ^ word) * 0x9E3779B1u;
+    }
+    for (; size > 0; ++bytes, --size)
+      hash = (hash ^ *bytes) * 0x9E3779B1u;
   };
   auto mixValue = [&mix](const auto& value) { mix(&value, sizeof value); };
   mixValue(state.AMT), mixValue(state.APT), mix(state.LayerName.data(), state.LayerName.size());
-  mixValue(state.LineStyle), mixValue(state.Width), mixValue(state.TextSize);
-  mixValue(state.HorizontalJustification), mixValue(state.VerticalJustification);
-  mixValue(state.Rotation), mixValue(state.Mirror), mixValue(state.UnitScale);
-  mixValue(state.Grid), mixValue(state.LayerMap), mixValue(state.Report);
-  return known[(hash ^ (hash >> 16)) % KnownStateCount];
+  mixValue(uint32_t{state.LineStyle} | uint32_t{state.HorizontalJustification} << 8 |
+           uint32_t{state.VerticalJustification} << 16 | uint32_t{state.Mirror} << 24);
+  mixValue(state.Width), mixValue(state.TextSize), mixValue(state.Rotation);
+  mixValue(state.UnitScale), mixValue(state.Grid), mixValue(state.LayerMap), mixValue(state.Report);
+  hash ^= hash >> 15;
+  TStateRef& first = known[hash % KnownStateCount];
+  TStateRef& second = known[(hash >> 10) % KnownStateCount];
+  for (const TStateRef* slot : {&first, &second})
+    if (*slot && SameState(*slot->Get(), state))
+      return *slot;
+  TStateRef& free = !first ? first : !second ? second : first;
+  state.Holders = 0;
+  free = TStateRef(new TDrawingState(std::move(state)));
+  return free;
 }
 
 template <class T>
@@ -84,12 +100,8 @@ void TKivoDisplay::SetField(T TDrawingState::*field, T value) {
     return;
   }
   TDrawingState wanted = current;
-  wanted.Holders = 0;
   wanted.*field = std::move(value);
-  TStateRef& known = KnownStateSlot(wanted);
-  if (!known || !SameState(*known.Get(), wanted))
-    known = TStateRef(new TDrawingState(std::move(wanted)));
-  FState = known;
+  FState = KnownState(std::move(wanted));
 }
 
 template void TKivoDisplay::SetField(double TDrawingState::*, double);

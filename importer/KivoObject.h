@@ -194,11 +194,13 @@ class TKivoDisplay : public TObject {
   template <class T>
   void SetField(T TDrawingState::*field, T value);
   static bool SameState(const TDrawingState& a, const TDrawingState& b);
-  // The states made before, by a hash of their value: one slot for each hash, the
-  // state made last for it kept. (A board's nets take a few dozen combinations of
-  // layer and width in any order; a short list of the states made last missed most.)
-  static constexpr unsigned KnownStateCount = 256;
-  static TStateRef& KnownStateSlot(const TDrawingState& state);
+  // The states made before, by a hash of their value: two slots for each hash, a new
+  // state taking the empty one or the first (a board's nets take a few dozen
+  // combinations of layer and width in any order; a short list of the states made
+  // last missed most of them). Answers the known state equal to `state`, or takes a
+  // new one made from it.
+  static constexpr unsigned KnownStateCount = 1024;
+  static const TStateRef& KnownState(TDrawingState&& state);
 
   TStateRef FState;
 
