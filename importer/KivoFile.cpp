@@ -87,12 +87,13 @@ int32_t TKivoFile::ToCoordinate(double value) const {
 
 int32_t TKivoFile::ReadNextKivoCoord() {
   if (FRealCoordinates) {
-    const float value = static_cast<float>(ReadFloatValue(FFile));
-    FUnreadable |= GetNumberError();
+    double read;
+    FUnreadable |= !ReadFloatNumber(FFile, read);
+    const float value = static_cast<float>(read);
     return ToCoordinate(value <= -2147483647.0f ? 0.0 : value);
   }
-  const int32_t value = ReadIntegerValue(FFile);
-  FUnreadable |= GetNumberError();
+  int32_t value;
+  FUnreadable |= !ReadIntegerNumber(FFile, value);
   return ToCoordinate(value <= -2147483647 ? 0 : value);
 }
 
