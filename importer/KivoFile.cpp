@@ -26,6 +26,17 @@ int32_t IntegerOf(const std::string& text) {
   return TryStrToInt(Trim(text), value) ? value : kUnreadable;
 }
 
+// Moves the objects read into `scratch` over to the end of `list`, which grows once to
+// the exact size, and empties `scratch` for the next use. Lists read object by object
+// into a reused list this way keep no spare room, and the arena keeps nothing a
+// growing list left behind (about as much again as the list).
+template <class TList>
+void KeepRead(TList& scratch, TList& list) {
+  list.reserve(list.size() + scratch.size());
+  std::move(scratch.begin(), scratch.end(), std::back_inserter(list));
+  scratch.clear();
+}
+
 }  // namespace
 
 TKivoUnit KivoUnitOf(const std::string& value, const std::string& version) {
@@ -449,9 +460,7 @@ void TKivoFile::ParseNetDef() {
 }
 
 void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
-  // Read into a reused list and moved over at the exact size: the arena keeps what a
-  // growing list leaves behind, about as much again as the list.
-  TKivoObjectList& members = FMemberScratch;
+  TKivoObjectList& members = FObjectScratch;
   members.clear();
   while (NextBlockItem()) {
     const int code = ReadWord();
@@ -489,10 +498,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         break;
     }
   }
-  TKivoObjectList& kept = net.GetMembers();
-  kept.reserve(kept.size() + members.size());
-  std::move(members.begin(), members.end(), std::back_inserter(kept));
-  members.clear();
+  KeepRead(members, net.GetMembers());
 }
 
 void TKivoFile::ParsePadStack() {
@@ -569,13 +575,15 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
         ParsePins(definition);
         break;
       case kwPIC:
+        FObjectScratch.clear();
         while (NextBlockItem()) {
           const int code = ReadWord();
           if (code == kwFL)
             SkipBlock(FFile);
-          else if (code == kwW || !ParseGraphic(code, definition.GetPrimitives()))
+          else if (code == kwW || !ParseGraphic(code, FObjectScratch))
             ReportUnhandledToken();
         }
+        KeepRead(FObjectScratch, definition.GetPrimitives());
         break;
       case kwATR:
         ParseInstanceAttributes(definition);
@@ -592,6 +600,8 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
 }
 
 void TKivoFile::ParsePins(TKivoComponent& definition) {
+  auto& pins = FPinScratch;
+  pins.clear();
   while (NextBlockItem()) {
     if (ReadWord() != kwP) {
       SkipBlock(FFile);
@@ -601,7 +611,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     TKivoPad& ref = *pin;
     ReadName();
     ref.SetName(GetLastTokenText());
-    definition.GetPins().push_back(std::move(pin));
+    pins.push_back(std::move(pin));
     bool leftOut = false;
     while (NextBlockItem()) {
       switch (ReadWord()) {
@@ -622,8 +632,9 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       SkipBlock(FFile);
     }
     if (leftOut)
-      definition.GetPins().pop_back();
+      pins.pop_back();
   }
+  KeepRead(pins, definition.GetPins());
 }
 
 void TKivoFile::ParseInstance(TKivoComponent& definition) {
@@ -829,6 +840,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       BeginObject();
       const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
       const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
+      line->GetVertices().reserve(5);
       line->AddVertex(x1, y1);
       line->AddVertex(x2, y1);
       line->AddVertex(x2, y2);

@@ -156,7 +156,10 @@ class TKivoFile : public TObject {
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;
-  TKivoObjectList FMemberScratch;  // the members of the net being read; goes before the arena
+  // The objects of the net, picture or pin list being read (KeepRead in KivoFile.cpp);
+  // they go before the arena.
+  TKivoObjectList FObjectScratch;
+  TKivoArenaVector<std::unique_ptr<TKivoPad>> FPinScratch;
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;
 };
