@@ -79,8 +79,7 @@ void TKivoComponent::SetPadStackMap(PadStackMapRecord* record) {
 }
 
 void TKivoComponent::Translate() {
-  if (std::exchange(FPadStackMapPending, false))
-  {
+  if (std::exchange(FPadStackMapPending, false)) {
     PassOnPadStackMap(GetPadStackMap(), FPrimitives);
     PassOnPadStackMap(GetPadStackMap(), FPins);
     PassOnPadStackMap(GetPadStackMap(), FInstances);
