@@ -84,10 +84,10 @@ const TKivoDisplay::TStateRef& TKivoDisplay::KnownState(TDrawingState&& state) {
   for (const TStateRef* slot : {&first, &second})
     if (*slot && SameState(*slot->Get(), state))
       return *slot;
-  TStateRef& free = !first ? first : !second ? second : first;
+  TStateRef& taken = !first ? first : !second ? second : first;
   state.Holders = 0;
-  free = TStateRef(new TDrawingState(std::move(state)));
-  return free;
+  taken = TStateRef(new TDrawingState(std::move(state)));
+  return taken;
 }
 
 template <class T>
