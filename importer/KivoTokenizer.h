@@ -440,6 +440,10 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
   } else if (held == '{' || held == '}') {
     State.Held = 0;
     return held == '{' ? kwOpenBrace : kwCloseBrace;
+  } else {
+    int code;
+    if (ReadMappedToken<true>(file, delimiters, skipBlanks, held, code))
+      return code;
   }
   return ReadOtherToken(file, delimiters, skipBlanks);
 }
