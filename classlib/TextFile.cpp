@@ -100,9 +100,8 @@ void TTextFile::Open(bool output) {
     FMapOrigin = reinterpret_cast<uintptr_t>(FBuffer + kWordMap) -
                  (reinterpret_cast<uintptr_t>(FBuffer) >> 3);
   }
-  FPos = FEnd = FBuffer;
+  FPos = FEnd = FMapEnd = FBuffer;
   *FEnd = '\0';
-  MapBuffer();
   FPending = 0;
   FBufferStart = 0;
   FMode = output ? kOutput : kInput;
@@ -118,7 +117,7 @@ void TTextFile::Close() {
   if (!CloseHandle(FHandle) && error == 0) error = GetLastError();
   FHandle = INVALID_HANDLE_VALUE;
   FMode = kClosed;
-  FPos = FEnd = FBuffer;
+  FPos = FEnd = FMapEnd = FBuffer;
   if (error) Fail(error);
 }
 
@@ -134,7 +133,7 @@ bool TTextFile::Fill() {
   FPos = FBuffer;
   FEnd = FBuffer + (ok ? got : 0);
   *FEnd = '\0';
-  MapBuffer();
+  FMapEnd = FBuffer;
   if (!ok) {
     DWORD error = GetLastError();
     Fail(error ? error : kReadError);
@@ -169,7 +168,7 @@ inline uint32_t StopBits(__m128i chars) {
 
 }  // namespace
 
-void TTextFile::MapBuffer() {
+void TTextFile::MakeMaps() {
   // Whole words are mapped, reading past the end into the slack and the maps (the
   // block holds them); the bits from the end on are set right after.
   uint32_t* const word = reinterpret_cast<uint32_t*>(FBuffer + kWordMap);
@@ -188,6 +187,7 @@ void TTextFile::MapBuffer() {
   word[last] |= from;
   stop[last] |= from;
   word[last + 1] = stop[last + 1] = ~0u;
+  FMapEnd = FEnd;
   static_assert(MapSlackBits <= 32 && (BufferSize / 32 + 2) * 4 <= kMapBytes,
                 "the word after the end's word is in the map");
 }

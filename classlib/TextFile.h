@@ -75,16 +75,20 @@ class TTextFile {
   static constexpr size_t BufferSlack = 16;
   const char* BufferPos() const { return FPos; }
   const char* BufferEnd() const { return FEnd; }
-  // Bit maps of the buffered bytes, made at every fill, for scanners that find where a
-  // run starts and stops by a bit scan instead of looking at every byte. The word map
+  // Bit maps of the buffered bytes, for scanners that find where a run starts and stops
+  // by a bit scan instead of looking at every byte, made on demand: MakeMaps maps the
+  // buffered bytes, and the maps hold for the bytes before MapEnd() (BufferEnd() once
+  // made, the buffer's start until then: a fill makes them stale). The word map
   // marks every byte that is no blank, CR or LF; the stop map every byte that is no
   // ASCII letter, digit, "-" or "." (blanks and line ends among them). From
   // BufferEnd() on, for at least MapSlackBits bits, both have every bit set. For a
-  // buffered byte at `p` (BufferPos() <= p < BufferEnd(), while reading), the 32-bit
+  // buffered byte at `p` (BufferPos() <= p < MapEnd(), while reading), the 32-bit
   // little-endian words read at WordMapAt(p) and StopMapAt(p) hold its bit as bit
   // p % 8 (of the address), the bits of the bytes after it above.
   static constexpr size_t BufferSize = 64 * 1024;
   static constexpr size_t MapSlackBits = 32;
+  void MakeMaps();
+  const char* MapEnd() const { return FMapEnd; }
   const uint8_t* WordMapAt(const char* p) const { return MapAt(p, 0); }
   const uint8_t* StopMapAt(const char* p) const { return MapAt(p, kMapBytes); }
   void SetBufferPos(const char* pos) {
@@ -116,8 +120,6 @@ class TTextFile {
     return reinterpret_cast<const uint8_t*>(FMapOrigin + map + (reinterpret_cast<uintptr_t>(p) >> 3));
   }
 
-  // Makes the maps of the bytes [FBuffer, FEnd).
-  void MapBuffer();
 
   // Makes unread bytes available; false at the end of the file or on failure.
   bool Fill();
@@ -135,6 +137,7 @@ class TTextFile {
   char* FEnd = nullptr;
   char* FBuffer = nullptr;
   uintptr_t FMapOrigin = 0;  // see MapAt
+  char* FMapEnd = nullptr;
   uint32_t FPending = 0;  // bytes written to the buffer, not yet to the file
   int64_t FBufferStart = 0;  // the file offset of the buffer's first byte, reading
   HANDLE FHandle = INVALID_HANDLE_VALUE;

@@ -257,11 +257,15 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
 }
 
 int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
-  // A held-back character other than a brace starts a token read by the maps too.
-  const char held = gState.Held;
-  int code;
-  if (held != 0 && ReadMappedToken<true>(file, delimiters, skipBlanks, held, code))
-    return code;
+  // A buffer is mapped when a token of a set that reads by maps is first read from it.
+  if (delimiters.ReadsByMaps() && !file.Eof() && file.MapEnd() != file.BufferEnd()) {
+    file.MakeMaps();
+    const char held = gState.Held;
+    int code;
+    if (held == 0 ? ReadMappedToken<false>(file, delimiters, skipBlanks, 0, code)
+                  : ReadMappedToken<true>(file, delimiters, skipBlanks, held, code))
+      return code;
+  }
   if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
     return gState.Code;
   return ReadToken(file, delimiters, skipBlanks);

@@ -54,8 +54,8 @@ class TKivoCharSet {
   // Whether digits, letters, "-" and "." end no token, so that a scan can pass over
   // them sixteen at a time.
   bool PassesAlphanumerics() const { return FPassesAlphanumerics; }
-  // Both: a token of the set starts at the first byte that the text file's white map
-  // leaves out and may end only where its stop map has a bit.
+  // Both: a token of the set starts (blanks skipped) at the first byte that the text
+  // file's word map marks and may end only where its stop map has a bit.
   bool ReadsByMaps() const { return FReadsByMaps; }
   // What a character does to a token of such a set that it stops: kEnds when it ends
   // the token, kConsumed when it is consumed as well (every delimiter but a line end),
@@ -355,8 +355,9 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   if (!delimiters.ReadsByMaps())
     return false;
   const char* const look = file.BufferPos();
-  // At the end of the buffer (or of a file not open) the buffer may have to be filled.
-  if (look == file.BufferEnd())
+  // At the end of the buffer (or of a file not open) the buffer may have to be filled,
+  // and a buffer just filled mapped (ReadOtherToken does both).
+  if (look >= file.MapEnd())
     return false;
   // Bit i of the maps' words stands for the byte at base + i; the top bit, set in
   // both, stands for the bytes beyond.
@@ -423,7 +424,7 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   return true;
 }
 
-// Every token that ReadMappedToken<false> leaves: from the buffer where it can, else
+// Every token that ReadMappedToken leaves: from the buffer where it can, else
 // character by character.
 int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
 

@@ -136,9 +136,9 @@ TEST(TextFile, TheBufferedBytesAreFollowedByAZero) {
   EXPECT_EQ(seen, text);
 }
 
-// The maps scanners read instead of the bytes: checked bit by bit against the bytes of
-// every fill, a short last one and an empty file included, with the bits after the
-// end that stop every scan.
+// The maps scanners read instead of the bytes: made for every fill, checked bit by bit
+// against its bytes, a short last one and an empty file included, with the bits after
+// the end that stop every scan.
 TEST(TextFile, TheMapsOfEveryFillMarkWordAndStopBytes) {
   std::string text;
   unsigned random = 12345;
@@ -163,7 +163,10 @@ TEST(TextFile, TheMapsOfEveryFillMarkWordAndStopBytes) {
     f.Reset();
     size_t offset = 0;
     while (!f.Eof()) {
+      EXPECT_EQ(f.MapEnd(), f.BufferPos()) << "a fill makes the maps stale";
+      f.MakeMaps();
       const char* const end = f.BufferEnd();
+      ASSERT_EQ(f.MapEnd(), end);
       for (const char* p = f.BufferPos(); p < end; ++p, ++offset) {
         ASSERT_EQ(bit(f.WordMapAt(p), p), !isWhite(bytes[offset])) << "byte " << offset;
         ASSERT_EQ(bit(f.StopMapAt(p), p), isStop(bytes[offset])) << "byte " << offset;

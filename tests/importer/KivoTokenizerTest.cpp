@@ -337,13 +337,12 @@ TEST(KivoTokenizer, TokensAtEveryPlaceOfTheMapsReadAsCharacterByCharacter) {
         text += std::string(before, before % 4 ? ' ' : '\n') + token.substr(0, length) + end +
                 " 7}\r\n";
     ASSERT_GT(text.size(), 64u * 1024) << "the buffer is refilled";
-    for (const char* ops : {"W", "wN", "NW"}) {
-      std::string traces[2];
-      for (int way = 0; way < 2; ++way) {
+    for (const std::string ops : {"W", "wN", "NW"}) {
+      const auto trace = [&](bool inlineReads) {
         TKivoTextFile kivo(text);
-        traces[way] = TokenTrace(kivo.File(), ops, /*inlineReads=*/way == 0);
-      }
-      ASSERT_EQ(traces[0], traces[1]) << ops << ", end \"" << end << '"';
+        return TokenTrace(kivo.File(), ops, inlineReads);
+      };
+      ASSERT_EQ(trace(true), trace(false)) << ops << ", end \"" << end << '"';
     }
   }
 }
