@@ -346,9 +346,9 @@ KIVO_ALWAYS_INLINE uint32_t MapWord(const uint8_t* map) {
 //
 // Each token's end decides where the next one starts, and that chain, not the count
 // of instructions, bounds the speed: from the position to the next one it takes one
-// shift, the maps' loads, a few bit operations and one bit scan. Whatever else is
-// decided (the end character, a line end, the keyword) is left to branches, which
-// the next token does not wait on.
+// shift, a map's load, two bit operations and one bit scan. Whatever else is decided
+// (blanks before the token, the end character, a line end, the keyword) is left to
+// branches, which the next token does not wait on when they are foreseen.
 template <bool kHeld>
 KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& delimiters,
                                         bool skipBlanks, char held, int& code) {
@@ -368,10 +368,16 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   const uint32_t stops = MapWord(file.StopMapAt(look)) | beyond;
   uint32_t startBit = shift;
   uint32_t fromStart = fromLook;
+  // Most tokens start right at the position (the delimiter before them consumed): that
+  // case is a branch, so that the token's end does not wait on the blanks' bits.
   if (!kHeld && skipBlanks) {
-    const uint32_t starts = (MapWord(file.WordMapAt(look)) & fromLook) | beyond;
-    fromStart = starts | (0u - starts);
-    startBit = __builtin_ctz(starts);
+    const uint32_t words = MapWord(file.WordMapAt(look));
+    if (__builtin_expect(!((words >> shift) & 1), 0)) {
+      asm volatile("");  // a branch, not a conditional move
+      const uint32_t starts = (words & fromLook) | beyond;
+      fromStart = starts | (0u - starts);
+      startBit = __builtin_ctz(starts);
+    }
   }
   const uint32_t stopBit = __builtin_ctz(stops & fromStart);
   // Longer tokens are left to the general reading, as the copy below is of sixteen.
@@ -388,9 +394,7 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
     // blank by ReadToken, and consumed.
     if ((kHeld || !skipBlanks) && stopBit == startBit)
       return false;
-    // Kept a branch: a conditional move would make the next position wait on the
-    // end character's loads.
-    asm volatile("");
+    asm volatile("");  // a branch: the next position does not wait on the end's loads
     --next;
   }
   // Stored first, so that the next token's start need not wait for anything else.
