@@ -117,9 +117,9 @@ class TTextFile {
   // the next read waits on it).
   static constexpr size_t kBufferAlignment = 16;
   const uint8_t* MapAt(const char* p, size_t map) const {
-    return reinterpret_cast<const uint8_t*>(FMapOrigin + map + (reinterpret_cast<uintptr_t>(p) >> 3));
+    return reinterpret_cast<const uint8_t*>(FMapOrigin + map +
+                                            (reinterpret_cast<uintptr_t>(p) >> 3));
   }
-
 
   // Makes unread bytes available; false at the end of the file or on failure.
   bool Fill();
