@@ -300,12 +300,26 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
   iterator.Next = {};
   if (kind != 0 && FBoards.count(container)) {
     // One kind of a board: only the objects made of that kind are asked their scope.
+    // Taken in runs whose objects are asked for together, before the first is read.
+    constexpr size_t kRun = 16;
+    uint32_t run[kRun];
+    size_t count = 0;
+    auto take = [&] {
+      for (size_t i = 0; i < count; ++i) {
+        const TRaveloObject* object = FObjects.Find(run[i]);
+        if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
+          iterator.Items.Add(run[i]);
+      }
+      count = 0;
+    };
     if (kind < FByKind.size()) {
       FByKind[kind].ForEach([&](uint32_t handle) {
-        const TRaveloObject* object = FObjects.Find(handle);
-        if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
-          iterator.Items.Add(handle);
+        FObjects.Prefetch(handle);
+        run[count++] = handle;
+        if (count == kRun)
+          take();
       });
+      take();
     }
   } else {
     ForEachInScope(
@@ -344,8 +358,13 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
     return 0;
   // Objects destroyed since the snapshot are passed over.
   for (uint32_t handle = 0; it->Items.Next(it->Next, handle);) {
-    if (FObjects.Find(handle))
+    if (FObjects.Find(handle)) {
+      // The caller's next call most likely asks for the one after it.
+      TRaveloHandleList::TReader ahead = it->Next;
+      if (uint32_t next = 0; it->Items.Next(ahead, next))
+        FObjects.Prefetch(next);
       return handle;
+    }
   }
   return 0;
 }
