@@ -182,11 +182,11 @@ bool TRaveloServer::BoundingRectangle(uint32_t handle, TRaveloRect& rect) const 
   rect = TRaveloRect{};
   bool any = false;
   if (FBoards.count(handle)) {
-    for (uint32_t item : Scope(handle)) {
-      const TRaveloObject& object = *FObjects.Find(item);
+    // Visited in place: a list of the handles of a large board took tens of megabytes.
+    ForEachInScope(handle, [&](const TRaveloObject& object) {
       if (object.Kind != rkComponent)
         ObjectExtent(object, rect, any);
-    }
+    });
     return true;
   }
   const TRaveloObject* found = FObjects.Find(handle);
