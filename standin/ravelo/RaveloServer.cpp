@@ -37,6 +37,7 @@ void TRaveloServer::Reset() {
   for (TRaveloHandleList& handles : FByKind)
     handles.Clear();
   FOwned.clear();
+  FLastOwned = {0, nullptr};
   FIterators.clear();
   FSpareIterator = {};
   FLastIterator = {};
@@ -169,7 +170,7 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
     if (std::as_const(other).Comp().CommentText == handle)
       other.Comp().CommentText = 0;
   });
-  FOwned.erase(handle);
+  ForgetOwned(handle);
 }
 
 int32_t TRaveloServer::DestroyObject(uint32_t handle) {
@@ -183,15 +184,18 @@ int32_t TRaveloServer::DestroyObject(uint32_t handle) {
 
 int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectHandle) {
   TRaveloObject* object = FindObject(objectHandle);
-  if (!object || !Exists(container))
+  // Objects and boards share one numbering: a container that is no object is a board
+  // or unknown.
+  const TRaveloObject* found = FObjects.Find(container);
+  if (!object || (!found && !FBoards.count(container)))
     return rsUnknownHandle;
   if (container == objectHandle)
     return rsBadArgument;
-  if (FBoards.count(container)) {
+  if (!found) {
     SetOwner(*object, container);
     return rsOk;
   }
-  const TRaveloObject& holder = *FObjects.Find(container);
+  const TRaveloObject& holder = *found;
   if (holder.Kind == rkComponent) {
     if (object->Kind == rkComponent || object->Kind == rkNet)
       return rsWrongKind;
@@ -241,25 +245,44 @@ void TRaveloServer::SetOwner(TRaveloObject& object, uint32_t owner) {
   if (object.Owner == owner)
     return;
   if (object.Owner != 0) {
-    auto owned = FOwned.find(object.Owner);
-    if (owned != FOwned.end()) {
-      std::vector<uint32_t>& members = owned->second;
-      auto at = std::lower_bound(members.begin(), members.end(), object.Handle);
-      if (at != members.end() && *at == object.Handle)
-        members.erase(at);
-      if (members.empty())
-        FOwned.erase(owned);
+    if (std::vector<uint32_t>* members = OwnedList(object.Owner, /*make=*/false)) {
+      auto at = std::lower_bound(members->begin(), members->end(), object.Handle);
+      if (at != members->end() && *at == object.Handle)
+        members->erase(at);
+      if (members->empty())
+        ForgetOwned(object.Owner);
     }
   }
   object.Owner = owner;
   if (owner == 0 || FBoards.count(owner))
     return;
-  std::vector<uint32_t>& members = FOwned[owner];
+  std::vector<uint32_t>& members = *OwnedList(owner, /*make=*/true);
   members.insert(std::lower_bound(members.begin(), members.end(), object.Handle), object.Handle);
+}
+
+std::vector<uint32_t>* TRaveloServer::OwnedList(uint32_t owner, bool make) {
+  if (FLastOwned.second && FLastOwned.first == owner)
+    return FLastOwned.second;
+  auto found = FOwned.find(owner);
+  if (found == FOwned.end()) {
+    if (!make)
+      return nullptr;
+    found = FOwned.emplace(owner, std::vector<uint32_t>()).first;
+  }
+  FLastOwned = {owner, &found->second};  // a map's elements stay where they are
+  return FLastOwned.second;
+}
+
+void TRaveloServer::ForgetOwned(uint32_t owner) {
+  if (FLastOwned.first == owner)
+    FLastOwned = {0, nullptr};
+  FOwned.erase(owner);
 }
 
 const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
   static const std::vector<uint32_t> none;
+  if (FLastOwned.second && FLastOwned.first == owner)
+    return *FLastOwned.second;
   auto found = FOwned.find(owner);
   return found == FOwned.end() ? none : found->second;
 }

@@ -192,6 +192,13 @@ class TRaveloServer {
   // The members of each object that holds some (components), sorted, so that a
   // component's members are found without visiting every object.
   std::map<uint32_t, std::vector<uint32_t>> FOwned;
+  // The list asked for last (null: none): a component's members are added one after
+  // the other, and a search of the map of a large board's components for each of them
+  // waited on memory. Forgotten whenever a list leaves the map.
+  std::pair<uint32_t, std::vector<uint32_t>*> FLastOwned{0, nullptr};
+  // The list of `owner`, made when `make`; null when there is none.
+  std::vector<uint32_t>* OwnedList(uint32_t owner, bool make);
+  void ForgetOwned(uint32_t owner);
   bool FCallLogKept = true;
   // The log's lines, each ended by "\n", in pieces of about a megabyte: one string per
   // line cost more than the line itself, and one string for all would need a block of
