@@ -208,10 +208,50 @@ THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrent
        object = PcbApiGetNextObject(iterator)) {
     net.SetHandle(object);
     net.Synchronize(/*Mode=*/1);
-    FNets.emplace(UpperCase(net.GetName()), object);
+    FNets.push_back(TNet{UpperCase(net.GetName()), object});
   }
   PcbApiDestroyIterator(iterator);
   FRead = true;
+  size_t size = 16;
+  while (size < 2 * FNets.size())
+    size *= 2;
+  FSlots.assign(size, 0);
+  for (size_t i = 0; i < FNets.size(); ++i) {
+    const uint32_t hash = Hash(FNets[i].Name);
+    if (Lookup(FNets[i].Name, hash))
+      continue;  // a later net of a name already taken
+    size_t at = hash & (size - 1);
+    while (FSlots[at] != 0)
+      at = (at + 1) & (size - 1);
+    FSlots[at] = uint64_t{hash} << 32 | (i + 1);
+  }
+}
+
+namespace {
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+}  // namespace
+
+uint32_t THostNetIndex::Hash(std::string_view name) {
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : name)
+    hash = (hash ^ static_cast<uint8_t>(AsciiUpper(c))) * 16777619u;
+  return hash;
+}
+
+const THostNetIndex::TNet* THostNetIndex::Lookup(std::string_view name, uint32_t hash) const {
+  const size_t mask = FSlots.size() - 1;
+  for (size_t at = hash & mask; FSlots[at] != 0; at = (at + 1) & mask) {
+    if (static_cast<uint32_t>(FSlots[at] >> 32) != hash)
+      continue;
+    const TNet& net = FNets[static_cast<uint32_t>(FSlots[at]) - 1];
+    if (net.Name.size() == name.size() &&
+        std::equal(name.begin(), name.end(), net.Name.begin(),
+                   [](char a, char b) { return AsciiUpper(a) == b; }))
+      return &net;
+  }
+  return nullptr;
 }
 
 THostNetIndex::~THostNetIndex() { gCurrentNetIndex = FPrevious; }
@@ -223,6 +263,6 @@ uint32_t THostNetIndex::Find(const std::string& name) const {
     return 0;
   if (!FRead)
     return LookupHostNet(name, FBoard);
-  const auto found = FNets.find(UpperCase(name));
-  return found == FNets.end() ? 0 : found->second;
+  const TNet* net = Lookup(name, Hash(name));
+  return net ? net->Handle : 0;
 }
