@@ -166,11 +166,11 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
     case rkComponent: {
       // Its members and its texts that are in no container, in creation order.
       bool found = false;
-      for (uint32_t handle : ComponentParts(o, /*looseTextsOnly=*/true)) {
+      ForEachComponentPart(o, /*looseTextsOnly=*/true, [&](uint32_t handle) {
         const TRaveloObject& member = *FObjects.Find(handle);
         if (member.Kind != rkComponent)
           found = ObjectExtent(member, rect, any) || found;
-      }
+      });
       return found;
     }
     default:
@@ -207,10 +207,10 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
   auto carry = [&](int32_t& x, int32_t& y) { Carry(x, y, fromX, fromY, newX, newY, sine, cosine); };
   auto turnAngle = [&](double& angle) { angle = NormalisedDegrees(angle + turn); };
   // Its members and its name and comment texts, in creation order.
-  for (uint32_t handle : ComponentParts(component, /*looseTextsOnly=*/false)) {
+  ForEachComponentPart(component, /*looseTextsOnly=*/false, [&](uint32_t handle) {
     TRaveloObject* found = FObjects.Find(handle);
     if (!found)
-      continue;
+      return;
     TRaveloObject& o = *found;
     switch (o.Kind) {
       case rkTrack:
@@ -254,5 +254,5 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
       default:
         break;
     }
-  }
+  });
 }

@@ -257,6 +257,8 @@ void TRaveloServer::SetOwner(TRaveloObject& object, uint32_t owner) {
   if (owner == 0 || FBoards.count(owner))
     return;
   std::vector<uint32_t>& members = *OwnedList(owner, /*make=*/true);
+  if (members.capacity() == 0)
+    members.reserve(16);  // one block for the members of most components
   members.insert(std::lower_bound(members.begin(), members.end(), object.Handle), object.Handle);
 }
 
@@ -285,20 +287,6 @@ const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
     return *FLastOwned.second;
   auto found = FOwned.find(owner);
   return found == FOwned.end() ? none : found->second;
-}
-
-std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& component,
-                                                    bool looseTextsOnly) const {
-  std::vector<uint32_t> parts = Owned(component.Handle);
-  for (uint32_t text : {component.Comp().NameText, component.Comp().CommentText}) {
-    const TRaveloObject* found = FObjects.Find(text);
-    if (!found || (looseTextsOnly && found->Owner != 0))
-      continue;
-    auto at = std::lower_bound(parts.begin(), parts.end(), text);
-    if (at == parts.end() || *at != text)  // a text may be a member of its component too
-      parts.insert(at, text);
-  }
-  return parts;
 }
 
 std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
