@@ -38,13 +38,15 @@ void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) {
 
 void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
-  auto net = CreateLoadedProxy<TPcbNet>(okNet);
-  net->SetName(FName);
-  net->Synchronize(/*Mode=*/0);
-  PcbApiAddObjectToContainer(board, net->GetHandle());
+  // On the stack: a large board has a hundred thousand nets.
+  TPcbNet net(/*handle=*/0);
+  LoadNewHostObject(net, okNet);
+  net.SetName(FName);
+  net.Synchronize(/*Mode=*/0);
+  PcbApiAddObjectToContainer(board, net.GetHandle());
   for (auto& member : FMembers) {
     member->SetOwnerContainer(board);
-    member->SetNetContainer(net->GetHandle());
+    member->SetNetContainer(net.GetHandle());
     member->SetPadStackList(GetPadStack());
     member->Translate();
   }
@@ -101,11 +103,13 @@ std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
 
 void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   const uint32_t board = GetOwnerContainer();
-  auto component = CreateLoadedProxy<TPcbComponent>(okComponent);
-  const uint32_t handle = component->GetHandle();
+  // On the stack: a large board has a hundred thousand component instances.
+  TPcbComponent component(/*handle=*/0);
+  LoadNewHostObject(component, okComponent);
+  const uint32_t handle = component.GetHandle();
   TKivoText& designator = instance.GetDesignator();
   {
-    TPcbText name(component->GetNameText());
+    TPcbText name(component.GetNameText());
     name.Synchronize(/*Mode=*/1);
     name.SetText(designator.GetText());  // the proxy keeps the first 254 characters
     name.SetLayer(eTopOverlay);
@@ -114,7 +118,7 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     name.Synchronize(/*Mode=*/0);
   }
   {
-    TPcbText comment(component->GetCommentText());
+    TPcbText comment(component.GetCommentText());
     comment.Synchronize(/*Mode=*/1);
     comment.SetLayer(eTopOverlay);
     comment.Synchronize(/*Mode=*/0);
@@ -142,16 +146,16 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     pin.Translate();
   }
 
-  component->Synchronize(/*Mode=*/1);
-  component->SetComponentString(instance.GetDefinitionName());  // keeps 250 characters
-  component->SetComponentByte2(0);
+  component.Synchronize(/*Mode=*/1);
+  component.SetComponentString(instance.GetDefinitionName());  // keeps 250 characters
+  component.SetComponentByte2(0);
   if (instance.GetSide() == TKivoInstance::BottomSide)
-    component->SetLayer(eBottomLayer);
-  component->SetMirrorFlag(instance.GetInstanceMirror() != 0);
-  component->SetRotation(instance.GetInstanceRotation());
-  component->SetX(instance.GetX());
-  component->SetY(instance.GetY());
-  component->Synchronize(cPlaceComponent);
+    component.SetLayer(eBottomLayer);
+  component.SetMirrorFlag(instance.GetInstanceMirror() != 0);
+  component.SetRotation(instance.GetInstanceRotation());
+  component.SetX(instance.GetX());
+  component.SetY(instance.GetY());
+  component.Synchronize(cPlaceComponent);
   PcbApiAddObjectToContainer(board, handle);
 
   const uint32_t iterator = PcbApiCreateIterator(handle, /*kindFilter=*/0, 0, /*layer=*/0);
@@ -161,7 +165,7 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     PcbApiDeleteObjectFromContainer(board, handle);
     PcbApiDestroyObject(handle);
   } else {
-    TPcbText name(component->GetNameText());
+    TPcbText name(component.GetNameText());
     name.Synchronize(/*Mode=*/1);
     JustifyText(designator, name);
     name.Synchronize(/*Mode=*/0);
