@@ -308,18 +308,37 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
     node = FIterators.extract(FIterators.emplace(0, TIterator()).first);
   TIterator& iterator = node.mapped();
   iterator.Items.Clear();
+  iterator.Whole = nullptr;
+  iterator.WholeCount = 0;
   iterator.Next = {};
+  iterator.Taken = 0;
   if (kind != 0 && FBoards.count(container)) {
     // One kind of a board: only the objects made of that kind are asked their scope.
     // Taken in runs whose objects are asked for together, before the first is read.
     constexpr size_t kRun = 16;
     uint32_t run[kRun];
     size_t count = 0;
+    // Handles taken while every one before was taken too; the copy begins at the first
+    // one left out.
+    size_t allTaken = 0;
+    bool copying = false;
     auto take = [&] {
       for (size_t i = 0; i < count; ++i) {
         const TRaveloObject* object = FObjects.Find(run[i]);
-        if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
-          iterator.Items.Add(run[i]);
+        const bool taken =
+            object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container);
+        if (copying) {
+          if (taken)
+            iterator.Items.Add(run[i]);
+        } else if (taken) {
+          ++allTaken;
+        } else {
+          copying = true;
+          TRaveloHandleList::TReader reader;
+          for (uint32_t before = 0; allTaken > 0 && FByKind[kind].Next(reader, before);
+               --allTaken)
+            iterator.Items.Add(before);
+        }
       }
       count = 0;
     };
@@ -331,6 +350,10 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
           take();
       });
       take();
+      if (!copying) {
+        iterator.Whole = &FByKind[kind];
+        iterator.WholeCount = allTaken;
+      }
     }
   } else {
     ForEachInScope(
@@ -360,6 +383,7 @@ uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
   if (!it)
     return 0;
   it->Next = {};
+  it->Taken = 0;
   return IteratorNext(iterator);
 }
 
@@ -368,11 +392,14 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
   if (!it)
     return 0;
   // Objects destroyed since the snapshot are passed over.
-  for (uint32_t handle = 0; it->Items.Next(it->Next, handle);) {
+  const TRaveloHandleList& snapshot = it->Snapshot();
+  const size_t count = it->Count();
+  for (uint32_t handle = 0; it->Taken < count && snapshot.Next(it->Next, handle);) {
+    ++it->Taken;
     if (FObjects.Find(handle)) {
       // The caller's next call most likely asks for the one after it.
       TRaveloHandleList::TReader ahead = it->Next;
-      if (uint32_t next = 0; it->Items.Next(ahead, next))
+      if (uint32_t next = 0; it->Taken < count && snapshot.Next(ahead, next))
         FObjects.Prefetch(next);
       return handle;
     }

@@ -157,7 +157,15 @@ class TRaveloServer {
  private:
   struct TIterator {
     TRaveloHandleList Items;
+    // When an iterator over one kind of a board takes every handle of that kind, as
+    // most do, its snapshot is the kind's own list up to the count it had then, not a
+    // copy of it (made again for every kind of every move of a large board).
+    const TRaveloHandleList* Whole = nullptr;
+    size_t WholeCount = 0;
     TRaveloHandleList::TReader Next;
+    size_t Taken = 0;  // handles read from the snapshot so far
+    const TRaveloHandleList& Snapshot() const { return Whole ? *Whole : Items; }
+    size_t Count() const { return Whole ? WholeCount : Items.size(); }
   };
 
   TRaveloServer() = default;
