@@ -141,10 +141,17 @@ class TTransfer {
   // makes nothing.
   template <class T, class A>
   TTransfer& Head(TRaveloObject& o, T THead::*field, A* address) {
+    return HeadField(o, std::as_const(o).Head(), field, address);
+  }
+  // The same, comparing with `heldHead`, the head part as it was when the query began (or
+  // its defaults while the object has none), which holds the part's own value of every
+  // field not yet moved.
+  template <class T, class A>
+  TTransfer& HeadField(TRaveloObject& o, const THead& heldHead, T THead::*field, A* address) {
     static_assert(sizeof(T) == sizeof(A), "field widths agree");
     if (!address)
       return *this;
-    const T held = std::as_const(o).Head().*field;
+    const T held = heldHead.*field;
     if (FLoad) {
       std::memcpy(static_cast<void*>(address), &held, sizeof(T));
       return *this;
@@ -237,8 +244,6 @@ int32_t QueryObject(const char* name, uint8_t mode, uint32_t handle,
 
 // Moves fields of an object's head part as TTransfer::Head does, with the part looked up
 // once for all of them: the primitive queries move up to seven each, millions of times.
-// Storing compares with the values the part held when the transfer began, which are the
-// part's own for every field not yet moved.
 class THeadTransfer {
  public:
   THeadTransfer(TTransfer& t, TRaveloObject& o)
@@ -246,18 +251,7 @@ class THeadTransfer {
 
   template <class T, class A>
   THeadTransfer& operator()(T THead::*field, A* address) {
-    static_assert(sizeof(T) == sizeof(A), "field widths agree");
-    if (!address)
-      return *this;
-    const T held = FHeld.*field;
-    if (FTransfer.Loading()) {
-      std::memcpy(static_cast<void*>(address), &held, sizeof(T));
-      return *this;
-    }
-    T value;
-    std::memcpy(&value, static_cast<const void*>(address), sizeof(T));
-    if (value != held)
-      FObject.Head().*field = value;
+    FTransfer.HeadField(FObject, FHeld, field, address);
     return *this;
   }
 
