@@ -4,14 +4,17 @@
 #include <cassert>
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <type_traits>
+
+#include <emmintrin.h>
 
 #include "classlib/Exceptions.h"
 #include "classlib/SysUtils.h"
 
 namespace {
 
-constexpr uint32_t kBufferSize = 64 * 1024;
+constexpr uint32_t kBufferSize = TTextFile::BufferSize;
 
 constexpr uint32_t kReadError = 100;
 constexpr uint32_t kWriteError = 101;
@@ -62,7 +65,7 @@ TTextFile::~TTextFile() {
     if (FMode == kOutput) Flush();
     CloseHandle(FHandle);
   }
-  delete[] FBuffer;
+  ::operator delete[](FBuffer, std::align_val_t(kBufferAlignment));
 }
 
 void TTextFile::Assign(std::string_view fileName) {
@@ -91,8 +94,13 @@ void TTextFile::Open(bool output) {
                    : CreateFileA(FHost.name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (FHandle == INVALID_HANDLE_VALUE) return Fail(GetLastError());
-  if (!FBuffer) FBuffer = new char[kBufferSize + BufferSlack]();
-  FPos = FEnd = FBuffer;
+  if (!FBuffer) {
+    FBuffer = static_cast<char*>(::operator new[](kBlockSize, std::align_val_t(kBufferAlignment)));
+    std::memset(FBuffer, 0, kBlockSize);
+    FMapOrigin = reinterpret_cast<uintptr_t>(FBuffer + kWordMap) -
+                 (reinterpret_cast<uintptr_t>(FBuffer) >> 3);
+  }
+  FPos = FEnd = FMapEnd = FBuffer;
   *FEnd = '\0';
   FPending = 0;
   FBufferStart = 0;
@@ -109,7 +117,7 @@ void TTextFile::Close() {
   if (!CloseHandle(FHandle) && error == 0) error = GetLastError();
   FHandle = INVALID_HANDLE_VALUE;
   FMode = kClosed;
-  FPos = FEnd = FBuffer;
+  FPos = FEnd = FMapEnd = FBuffer;
   if (error) Fail(error);
 }
 
@@ -125,11 +133,63 @@ bool TTextFile::Fill() {
   FPos = FBuffer;
   FEnd = FBuffer + (ok ? got : 0);
   *FEnd = '\0';
+  FMapEnd = FBuffer;
   if (!ok) {
     DWORD error = GetLastError();
     Fail(error ? error : kReadError);
   }
   return FPos < FEnd;
+}
+
+namespace {
+
+// The bits of the sixteen bytes that are blanks, CRs or LFs.
+inline uint32_t WhiteBits(__m128i chars) {
+  const __m128i white = _mm_or_si128(_mm_cmpeq_epi8(chars, _mm_set1_epi8(' ')),
+                                     _mm_or_si128(_mm_cmpeq_epi8(chars, _mm_set1_epi8('\r')),
+                                                  _mm_cmpeq_epi8(chars, _mm_set1_epi8('\n'))));
+  return static_cast<uint32_t>(_mm_movemask_epi8(white));
+}
+
+// The bits of the sixteen bytes that are no ASCII letter, digit, "-" or ".".
+inline uint32_t StopBits(__m128i chars) {
+  // Each range test biases the range onto the lowest signed values; "-" to "9" holds
+  // "/" too, taken out again.
+  const __m128i number = _mm_andnot_si128(
+      _mm_cmpeq_epi8(chars, _mm_set1_epi8('/')),
+      _mm_cmplt_epi8(_mm_add_epi8(chars, _mm_set1_epi8(static_cast<char>(0x80 - '-'))),
+                     _mm_set1_epi8(static_cast<char>(-128 + ('9' - '-' + 1)))));
+  const __m128i folded = _mm_or_si128(chars, _mm_set1_epi8(0x20));
+  const __m128i letter =
+      _mm_cmplt_epi8(_mm_add_epi8(folded, _mm_set1_epi8(static_cast<char>(0x80 - 'a'))),
+                     _mm_set1_epi8(static_cast<char>(-128 + 26)));
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(number, letter))) & 0xFFFF;
+}
+
+}  // namespace
+
+void TTextFile::MakeMaps() {
+  // Whole words are mapped, reading past the end into the slack and the maps (the
+  // block holds them); the bits from the end on are set right after.
+  uint32_t* const word = reinterpret_cast<uint32_t*>(FBuffer + kWordMap);
+  uint32_t* const stop = reinterpret_cast<uint32_t*>(FBuffer + kStopMap);
+  static_assert(kWordMap % 4 == 0 && kStopMap % 4 == 0, "the maps are written in words");
+  const size_t length = static_cast<size_t>(FEnd - FBuffer);
+  for (size_t i = 0; i * 32 < length; ++i) {
+    const char* const p = FBuffer + i * 32;
+    const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+    word[i] = ~(WhiteBits(low) | WhiteBits(high) << 16);
+    stop[i] = StopBits(low) | StopBits(high) << 16;
+  }
+  const size_t last = length / 32;
+  const uint32_t from = ~0u << (length % 32);  // the bits from the end on
+  word[last] |= from;
+  stop[last] |= from;
+  word[last + 1] = stop[last + 1] = ~0u;
+  FMapEnd = FEnd;
+  static_assert(MapSlackBits <= 32 && (BufferSize / 32 + 2) * 4 <= kMapBytes,
+                "the word after the end's word is in the map");
 }
 
 bool TTextFile::EolnSlow() { return !Fill() || *FPos == '\r' || *FPos == '\n'; }

@@ -75,6 +75,22 @@ class TTextFile {
   static constexpr size_t BufferSlack = 16;
   const char* BufferPos() const { return FPos; }
   const char* BufferEnd() const { return FEnd; }
+  // Bit maps of the buffered bytes, for scanners that find where a run starts and stops
+  // by a bit scan instead of looking at every byte, made on demand: MakeMaps maps the
+  // buffered bytes, and the maps hold for the bytes before MapEnd() (BufferEnd() once
+  // made, the buffer's start until then: a fill makes them stale). The word map
+  // marks every byte that is no blank, CR or LF; the stop map every byte that is no
+  // ASCII letter, digit, "-" or "." (blanks and line ends among them). From
+  // BufferEnd() on, for at least MapSlackBits bits, both have every bit set. For a
+  // buffered byte at `p` (BufferPos() <= p < MapEnd(), while reading), the 32-bit
+  // little-endian words read at WordMapAt(p) and StopMapAt(p) hold its bit as bit
+  // p % 8 (of the address), the bits of the bytes after it above.
+  static constexpr size_t BufferSize = 64 * 1024;
+  static constexpr size_t MapSlackBits = 32;
+  void MakeMaps();
+  const char* MapEnd() const { return FMapEnd; }
+  const uint8_t* WordMapAt(const char* p) const { return MapAt(p, 0); }
+  const uint8_t* StopMapAt(const char* p) const { return MapAt(p, kMapBytes); }
   void SetBufferPos(const char* pos) {
     assert(pos >= FPos && pos <= FEnd && "a scanner moves forward within the buffer");
     FPos = const_cast<char*>(pos);
@@ -90,6 +106,20 @@ class TTextFile {
 
  private:
   enum : uint8_t { kClosed, kInput, kOutput };
+  // The maps lie after the buffer and its slack, in the same block: a map has a bit
+  // for every byte of the buffer and 32-bit words to spare for the bits after its end.
+  static constexpr size_t kMapBytes = BufferSize / 8 + 8;
+  static constexpr size_t kWordMap = BufferSize + BufferSlack;
+  static constexpr size_t kStopMap = kWordMap + kMapBytes;
+  static constexpr size_t kBlockSize = kStopMap + kMapBytes;
+  // The buffer is aligned to 16 bytes, so that a byte's bit in a map can be found from
+  // its address alone: the map byte of address a is FMapOrigin + a / 8 (a shift, where
+  // the next read waits on it).
+  static constexpr size_t kBufferAlignment = 16;
+  const uint8_t* MapAt(const char* p, size_t map) const {
+    return reinterpret_cast<const uint8_t*>(FMapOrigin + map +
+                                            (reinterpret_cast<uintptr_t>(p) >> 3));
+  }
 
   // Makes unread bytes available; false at the end of the file or on failure.
   bool Fill();
@@ -106,6 +136,8 @@ class TTextFile {
   char* FPos = nullptr;
   char* FEnd = nullptr;
   char* FBuffer = nullptr;
+  uintptr_t FMapOrigin = 0;  // see MapAt
+  char* FMapEnd = nullptr;
   uint32_t FPending = 0;  // bytes written to the buffer, not yet to the file
   int64_t FBufferStart = 0;  // the file offset of the buffer's first byte, reading
   HANDLE FHandle = INVALID_HANDLE_VALUE;

@@ -152,6 +152,14 @@ void TKivoCharSet::Classify() {
     FPassesAlphanumerics = FPassesAlphanumerics && !Contains(c);
   for (unsigned char c : kLetters)
     FPassesAlphanumerics = FPassesAlphanumerics && !Contains(c);
+  FReadsByMaps = FEndsAtBlanksAndLineEnds && FPassesAlphanumerics;
+  for (int c = 0; c < 256; ++c) {
+    const bool lineEnd = c == '\r' || c == '\n';
+    FAfter[c] = !Contains(c)  ? 0
+                : lineEnd     ? kEnds
+                : c == ' '    ? kEnds | kConsumed
+                              : kEnds | kConsumed | c;
+  }
 }
 
 namespace KivoTokenizerDetail {
@@ -249,6 +257,15 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
 }
 
 int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+  // A buffer is mapped when a token of a set that reads by maps is first read from it.
+  if (delimiters.ReadsByMaps() && !file.Eof() && file.MapEnd() != file.BufferEnd()) {
+    file.MakeMaps();
+    const char held = gState.Held;
+    int code;
+    if (held == 0 ? ReadMappedToken<false>(file, delimiters, skipBlanks, 0, code)
+                  : ReadMappedToken<true>(file, delimiters, skipBlanks, held, code))
+      return code;
+  }
   if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
     return gState.Code;
   return ReadToken(file, delimiters, skipBlanks);

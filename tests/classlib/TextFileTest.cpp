@@ -136,6 +136,59 @@ TEST(TextFile, TheBufferedBytesAreFollowedByAZero) {
   EXPECT_EQ(seen, text);
 }
 
+// The maps scanners read instead of the bytes: made for every fill, checked bit by bit
+// against its bytes, a short last one and an empty file included, with the bits after
+// the end that stop every scan.
+TEST(TextFile, TheMapsOfEveryFillMarkWordAndStopBytes) {
+  std::string text;
+  unsigned random = 12345;
+  for (size_t i = 0; i < 2 * 65536 + 45; ++i) {
+    random = random * 1103515245 + 12345;
+    text += "  \r\n-.09AZaz/:@[`{\0\x80\xFF"[(random >> 16) % 21];
+  }
+  const auto isWhite = [](char c) { return c == ' ' || c == '\r' || c == '\n'; };
+  const auto isStop = [](char c) {
+    return !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+             c == '-' || c == '.');
+  };
+  const auto bit = [](const uint8_t* map, const char* p) {
+    uint32_t word;
+    std::memcpy(&word, map, sizeof word);
+    return (word >> (reinterpret_cast<uintptr_t>(p) % 8)) & 1;
+  };
+  for (size_t size : {text.size(), size_t(0), size_t(1), size_t(31), size_t(32), size_t(65536)}) {
+    const std::string bytes = text.substr(0, size);
+    TTextFile f;
+    f.Assign(WriteTestFile("maps.txt", bytes));
+    f.Reset();
+    size_t offset = 0;
+    while (!f.Eof()) {
+      EXPECT_EQ(f.MapEnd(), f.BufferPos()) << "a fill makes the maps stale";
+      f.MakeMaps();
+      const char* const end = f.BufferEnd();
+      ASSERT_EQ(f.MapEnd(), end);
+      for (const char* p = f.BufferPos(); p < end; ++p, ++offset) {
+        ASSERT_EQ(bit(f.WordMapAt(p), p), !isWhite(bytes[offset])) << "byte " << offset;
+        ASSERT_EQ(bit(f.StopMapAt(p), p), isStop(bytes[offset])) << "byte " << offset;
+      }
+      // Bits of the bytes after the end, read from the last byte's words.
+      for (size_t after = 0; after < TTextFile::MapSlackBits; ++after) {
+        const char* const last = end - 1;
+        const size_t shift = reinterpret_cast<uintptr_t>(last) % 8 + 1 + after;
+        if (shift >= 32)
+          break;
+        uint32_t word, stop;
+        std::memcpy(&word, f.WordMapAt(last), 4);
+        std::memcpy(&stop, f.StopMapAt(last), 4);
+        ASSERT_EQ((word >> shift) & (stop >> shift) & 1, 1u) << after << " after the end";
+      }
+      f.SetBufferPos(end);
+    }
+    f.Close();
+    EXPECT_EQ(offset, size);
+  }
+}
+
 TEST(TextFile, WrittenTextReadsBack) {
   std::string path = TestFolder() + "written.txt";
   std::string big(100000, 'w');

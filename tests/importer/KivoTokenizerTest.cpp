@@ -317,3 +317,34 @@ TEST(KivoTokenizer, TokensAtEveryOffsetOfALookReadAsCharacterByCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+// The commonest tokens are found in the text file's maps, in a look of 31 bits from the
+// position rounded down to a multiple of 8: tokens of every length up to beyond the
+// look, after every count of blanks and line ends up to beyond it, at every place of a
+// word of the maps and across buffer refills, ended by every kind of character (a
+// held-back one among them, which starts the next token), read as character by
+// character.
+TEST(KivoTokenizer, TokensAtEveryPlaceOfTheMapsReadAsCharacterByCharacter) {
+  const std::string ends[] = {" ", "\r\n", "\r", "}", "]", "]\r\n", "{", "\"", "\"\n", "_",
+                              std::string(1, '\0'), "\xE9", ""};
+  const std::string token = "W-12.5abcdefghijklmnopqrstuvwxyz0123";
+  for (const std::string& end : ends) {
+    std::string text;
+    for (size_t length = 0; length <= 34; ++length)
+      for (size_t before = 0; before <= 47; ++before)
+        text += std::string(before, before % 4 ? ' ' : '\n') + token.substr(0, length) + end +
+                " 7}\r\n";
+    ASSERT_GT(text.size(), 64u * 1024) << "the buffer is refilled";
+    for (const std::string ops : {"W", "wN", "NW"}) {
+      const auto trace = [&](bool inlineReads) {
+        TKivoTextFile kivo(text);
+        return TokenTrace(kivo.File(), ops, inlineReads);
+      };
+      ASSERT_EQ(trace(true), trace(false)) << ops << ", end \"" << end << '"';
+    }
+  }
+}
+
+}  // namespace
