@@ -25,9 +25,16 @@ void TKivoBoardComponent::SetPadStackMap(PadStackMapRecord* record) {
   FDetail->SetPadStackMap(record);
 }
 
-void TranslateDetail(TKivoDetail& detail) {
+void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps) {
+  const auto giveMaps = [maps](TKivoObject& object) {
+    if (!maps)
+      return;
+    object.SetPadStackMap(maps->PadStackMap);
+    object.SetLayerMap(maps->LayerMap);
+  };
   const uint32_t board = detail.GetOwnerContainer();
   for (auto& annotation : detail.GetAnnotations()) {
+    giveMaps(*annotation);
     annotation->SetOwnerContainer(board);
     annotation->Translate();
     PcbApiPercentUpdate();
@@ -39,6 +46,7 @@ void TranslateDetail(TKivoDetail& detail) {
     for (auto& object : *list) {
       if (list == &detail.GetComponents() && !nets)
         nets.emplace(board);
+      giveMaps(*object);
       object->SetOwnerContainer(board);
       object->SetPadStackList(padStack);
       object->Translate();

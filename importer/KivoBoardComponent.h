@@ -31,7 +31,16 @@ class TKivoBoardComponent : public TObject {
   std::unique_ptr<TKivoDetail> FDetail;
 };
 
+// The maps that TranslateDetail gives each annotation, net and component just before it
+// translates it: the end is the same as giving them to the whole detail first, without a
+// walk of its own over every object of a large model.
+struct TTranslationMaps {
+  TStringList* LayerMap = nullptr;
+  PadStackMapRecord* PadStackMap = nullptr;
+};
+
 // Translates every annotation, then every net, then every component of `detail` into
 // the detail's board, one host progress step each. Nets and components get the first
-// pad stack of the detail, or none when the file has no PAD_STACK section.
-void TranslateDetail(TKivoDetail& detail);
+// pad stack of the detail, or none when the file has no PAD_STACK section. With `maps`,
+// each of them first gets the pad-stack map and then the layer map.
+void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps = nullptr);

@@ -47,15 +47,17 @@ void PassOnPadStackMap(PadStackMapRecord* record, TList& list) {
 
 void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
-  auto net = CreateLoadedProxy<TPcbNet>(okNet);
-  net->SetName(FName);
-  net->Synchronize(/*Mode=*/0);
-  PcbApiAddObjectToContainer(board, net->GetHandle());
+  // On the stack: a large board has a hundred thousand nets.
+  TPcbNet net(/*handle=*/0);
+  LoadNewHostObject(net, okNet);
+  net.SetName(FName);
+  net.Synchronize(/*Mode=*/0);
+  PcbApiAddObjectToContainer(board, net.GetHandle());
   if (FMembersPadStackMap)
     PassOnPadStackMap(*std::exchange(FMembersPadStackMap, std::nullopt), FMembers);
   for (auto& member : FMembers) {
     member->SetOwnerContainer(board);
-    member->SetNetContainer(net->GetHandle());
+    member->SetNetContainer(net.GetHandle());
     member->SetPadStackList(GetPadStack());
     member->Translate();
   }
@@ -112,11 +114,13 @@ std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
 
 void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   const uint32_t board = GetOwnerContainer();
-  auto component = CreateLoadedProxy<TPcbComponent>(okComponent);
-  const uint32_t handle = component->GetHandle();
+  // On the stack: a large board has a hundred thousand component instances.
+  TPcbComponent component(/*handle=*/0);
+  LoadNewHostObject(component, okComponent);
+  const uint32_t handle = component.GetHandle();
   TKivoText& designator = instance.GetDesignator();
   {
-    TPcbText name(component->GetNameText());
+    TPcbText name(component.GetNameText());
     name.Synchronize(/*Mode=*/1);
     name.SetText(designator.GetText());  // the proxy keeps the first 254 characters
     name.SetLayer(eTopOverlay);
@@ -125,7 +129,7 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     name.Synchronize(/*Mode=*/0);
   }
   {
-    TPcbText comment(component->GetCommentText());
+    TPcbText comment(component.GetCommentText());
     comment.Synchronize(/*Mode=*/1);
     comment.SetLayer(eTopOverlay);
     comment.Synchronize(/*Mode=*/0);
@@ -153,16 +157,16 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     pin.Translate();
   }
 
-  component->Synchronize(/*Mode=*/1);
-  component->SetComponentString(instance.GetDefinitionName());  // keeps 250 characters
-  component->SetComponentByte2(0);
+  component.Synchronize(/*Mode=*/1);
+  component.SetComponentString(instance.GetDefinitionName());  // keeps 250 characters
+  component.SetComponentByte2(0);
   if (instance.GetSide() == TKivoInstance::BottomSide)
-    component->SetLayer(eBottomLayer);
-  component->SetMirrorFlag(instance.GetInstanceMirror() != 0);
-  component->SetRotation(instance.GetInstanceRotation());
-  component->SetX(instance.GetX());
-  component->SetY(instance.GetY());
-  component->Synchronize(cPlaceComponent);
+    component.SetLayer(eBottomLayer);
+  component.SetMirrorFlag(instance.GetInstanceMirror() != 0);
+  component.SetRotation(instance.GetInstanceRotation());
+  component.SetX(instance.GetX());
+  component.SetY(instance.GetY());
+  component.Synchronize(cPlaceComponent);
   PcbApiAddObjectToContainer(board, handle);
 
   const uint32_t iterator = PcbApiCreateIterator(handle, /*kindFilter=*/0, 0, /*layer=*/0);
@@ -172,7 +176,7 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     PcbApiDeleteObjectFromContainer(board, handle);
     PcbApiDestroyObject(handle);
   } else {
-    TPcbText name(component->GetNameText());
+    TPcbText name(component.GetNameText());
     name.Synchronize(/*Mode=*/1);
     JustifyText(designator, name);
     name.Synchronize(/*Mode=*/0);
@@ -219,10 +223,50 @@ THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrent
        object = PcbApiGetNextObject(iterator)) {
     net.SetHandle(object);
     net.Synchronize(/*Mode=*/1);
-    FNets.emplace(UpperCase(net.GetName()), object);
+    FNets.push_back(TNet{UpperCase(net.GetName()), object});
   }
   PcbApiDestroyIterator(iterator);
   FRead = true;
+  size_t size = 16;
+  while (size < 2 * FNets.size())
+    size *= 2;
+  FSlots.assign(size, 0);
+  for (size_t i = 0; i < FNets.size(); ++i) {
+    const uint32_t hash = Hash(FNets[i].Name);
+    if (Lookup(FNets[i].Name, hash))
+      continue;  // a later net of a name already taken
+    size_t at = hash & (size - 1);
+    while (FSlots[at] != 0)
+      at = (at + 1) & (size - 1);
+    FSlots[at] = uint64_t{hash} << 32 | (i + 1);
+  }
+}
+
+namespace {
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+}  // namespace
+
+uint32_t THostNetIndex::Hash(std::string_view name) {
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : name)
+    hash = (hash ^ static_cast<uint8_t>(AsciiUpper(c))) * 16777619u;
+  return hash;
+}
+
+const THostNetIndex::TNet* THostNetIndex::Lookup(std::string_view name, uint32_t hash) const {
+  const size_t mask = FSlots.size() - 1;
+  for (size_t at = hash & mask; FSlots[at] != 0; at = (at + 1) & mask) {
+    if (static_cast<uint32_t>(FSlots[at] >> 32) != hash)
+      continue;
+    const TNet& net = FNets[static_cast<uint32_t>(FSlots[at]) - 1];
+    if (net.Name.size() == name.size() &&
+        std::equal(name.begin(), name.end(), net.Name.begin(),
+                   [](char a, char b) { return AsciiUpper(a) == b; }))
+      return &net;
+  }
+  return nullptr;
 }
 
 THostNetIndex::~THostNetIndex() { gCurrentNetIndex = FPrevious; }
@@ -234,6 +278,6 @@ uint32_t THostNetIndex::Find(const std::string& name) const {
     return 0;
   if (!FRead)
     return LookupHostNet(name, FBoard);
-  const auto found = FNets.find(UpperCase(name));
-  return found == FNets.end() ? 0 : found->second;
+  const TNet* net = Lookup(name, Hash(name));
+  return net ? net->Handle : 0;
 }

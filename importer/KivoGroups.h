@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -143,8 +143,22 @@ class THostNetIndex {
   static const THostNetIndex* Current();
 
  private:
+  // A name's hash without regard to case.
+  static uint32_t Hash(std::string_view name);
+  // The first net of each name, in the host's order, found through a table of their
+  // hashes and positions (a power of two long, at most half full): a large board asks
+  // a pin's net of some hundred thousand names for every pin, and the map's buckets,
+  // nodes and divisions waited on memory.
+  struct TNet {
+    std::string Name;  // in capitals
+    uint32_t Handle;
+  };
+  // The net of `name`, or null.
+  const TNet* Lookup(std::string_view name, uint32_t hash) const;
+
   uint32_t FBoard;
   bool FRead = false;
-  std::unordered_map<std::string, uint32_t> FNets;
+  std::vector<TNet> FNets;
+  std::vector<uint64_t> FSlots;  // hash << 32 | position + 1; 0 is free
   const THostNetIndex* FPrevious;
 };

@@ -56,9 +56,17 @@ void TKivoImport::Run() {
     if (Application)
       Application->ProcessMessages();
     TKivoBoardComponent& model = FReader.GetBoardComponent();
-    model.SetLayerMap(FReader.GetDisplay().GetLayerMap());
-    model.GetDetail().SetOwnerContainer(FBoard.GetHandle());
-    TranslateDetail(model.GetDetail());
+    // The maps go to the symbol and the detail itself now and to every object of the
+    // detail as it is translated: a walk of their own over a large model first cost as
+    // much as reading it again from memory.
+    const TTranslationMaps maps{FReader.GetDisplay().GetLayerMap(), &FReader.GetPadStackMap()};
+    TKivoDetail& detail = model.GetDetail();
+    model.GetSymbol().SetPadStackMap(maps.PadStackMap);
+    detail.TKivoObject::SetPadStackMap(maps.PadStackMap);
+    model.GetSymbol().SetLayerMap(maps.LayerMap);
+    detail.TKivoObject::SetLayerMap(maps.LayerMap);
+    detail.SetOwnerContainer(FBoard.GetHandle());
+    TranslateDetail(detail, &maps);
     Placement();
   } else if (TReportManager* report = FReader.GetReport()) {
     report->AddImportError(ieUserCancelled);
@@ -84,9 +92,10 @@ bool TKivoImport::ShowImportOptions() {
       dialog->ApplyReportSettings(report);
     dialog->GetPadStackMap(&padStackMap);
   }
-  model.SetPadStackMap(&padStackMap);
   if (ok)
     FReader.GetDisplay().SetLayerMap(&layers);
+  else
+    model.SetPadStackMap(&padStackMap);  // with the options taken, Run gives it out
   return ok;
 }
 

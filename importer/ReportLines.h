@@ -7,7 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -24,22 +24,30 @@ class TReportLines {
   // A record: its tag, its length (one byte below kLongLength, else kLongLength and
   // four bytes) and its bytes. Most records are a few words long.
   static constexpr uint8_t kLongLength = 0xFF;
-  std::vector<std::string> FPieces;
+  // A piece's bytes, written in place: appending a record of a few bytes to a string
+  // went through the runtime's copy for each one.
+  struct TPiece {
+    std::unique_ptr<char[]> Bytes;
+    size_t Size = 0;
+    size_t Capacity = 0;
+  };
+  std::vector<TPiece> FPieces;
   size_t FCount = 0;
 };
 
 template <class F>
 void TReportLines::ForEach(F&& visit) const {
-  for (const std::string& piece : FPieces) {
-    for (size_t at = 0; at < piece.size();) {
-      const uint8_t tag = static_cast<uint8_t>(piece[at]);
-      uint32_t length = static_cast<uint8_t>(piece[at + 1]);
+  for (const TPiece& piece : FPieces) {
+    const char* bytes = piece.Bytes.get();
+    for (size_t at = 0; at < piece.Size;) {
+      const uint8_t tag = static_cast<uint8_t>(bytes[at]);
+      uint32_t length = static_cast<uint8_t>(bytes[at + 1]);
       at += 2;
       if (length == kLongLength) {
-        std::memcpy(&length, piece.data() + at, sizeof length);
+        std::memcpy(&length, bytes + at, sizeof length);
         at += sizeof length;
       }
-      visit(std::string_view(piece.data() + at, length), tag);
+      visit(std::string_view(bytes + at, length), tag);
       at += length;
     }
   }

@@ -198,22 +198,34 @@ void MoveObjectBy(uint32_t handle, uint8_t kind, int32_t dx, int32_t dy) {
     return;
   // A large board moves millions of objects: one load and one store each, instead of a
   // load for every value read and a load and a store for every value written; the bit
-  // fields, which a move does not change, are neither loaded nor stored again.
-  WithLoadedKind<bool, /*ReadOnly=*/false>(kind & 0x7F, handle, false, [dx, dy](TPCBObject& o) {
-    if (auto* polygon = dynamic_cast<TPcbPolygon*>(&o)) {
-      const int32_t last = std::min(polygon->GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
-      for (int i = 0; i <= last; ++i) {
-        TPolygonSegment segment = polygon->GetSegments(i);
-        segment.X += dx;
-        segment.Y += dy;
-        polygon->SetSegments(i, segment);
-      }
-    }
+  // fields, which a move does not change, are neither loaded nor stored again. The
+  // proxy is of the class of `kind`, so polygons (board outlines are ones too) are told
+  // apart by it, not by a cast checked at run time for each object.
+  const auto move = [dx, dy](TPCBObject& o) {
     o.SetX(o.GetX() + dx);
     o.SetY(o.GetY() + dy);
     o.SetX2(o.GetX2() + dx);
     o.SetY2(o.GetY2() + dy);
     o.Synchronize(/*mode=*/0);
     return true;
-  }, /*bitFieldsLeft=*/true);
+  };
+  const auto movePolygon = [dx, dy, &move](TPCBObject& o) {
+    auto& polygon = static_cast<TPcbPolygon&>(o);
+    const int32_t last = std::min(polygon.GetPointCount(), TPcbPolygon::SegmentCapacity - 1);
+    for (int i = 0; i <= last; ++i) {
+      TPolygonSegment segment = polygon.GetSegments(i);
+      segment.X += dx;
+      segment.Y += dy;
+      polygon.SetSegments(i, segment);
+    }
+    return move(o);
+  };
+  kind &= 0x7F;
+  if (kind == okPolygon)
+    UseLoaded<TPcbPolygon, bool, /*ReadOnly=*/false>(handle, movePolygon, /*bitFieldsLeft=*/true);
+  else if (kind == okBoardOutline)
+    UseLoaded<TPcbBoardOutline, bool, /*ReadOnly=*/false>(handle, movePolygon,
+                                                          /*bitFieldsLeft=*/true);
+  else
+    WithLoadedKind<bool, /*ReadOnly=*/false>(kind, handle, false, move, /*bitFieldsLeft=*/true);
 }

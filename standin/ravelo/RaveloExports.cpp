@@ -141,10 +141,17 @@ class TTransfer {
   // makes nothing.
   template <class T, class A>
   TTransfer& Head(TRaveloObject& o, T THead::*field, A* address) {
+    return HeadField(o, std::as_const(o).Head(), field, address);
+  }
+  // The same, comparing with `heldHead`, the head part as it was when the query began (or
+  // its defaults while the object has none), which holds the part's own value of every
+  // field not yet moved.
+  template <class T, class A>
+  TTransfer& HeadField(TRaveloObject& o, const THead& heldHead, T THead::*field, A* address) {
     static_assert(sizeof(T) == sizeof(A), "field widths agree");
     if (!address)
       return *this;
-    const T held = std::as_const(o).Head().*field;
+    const T held = heldHead.*field;
     if (FLoad) {
       std::memcpy(static_cast<void*>(address), &held, sizeof(T));
       return *this;
@@ -235,12 +242,36 @@ int32_t QueryObject(const char* name, uint8_t mode, uint32_t handle,
   });
 }
 
-// The common head of the primitive queries.
-void Head8(TTransfer& t, TRaveloObject& o, uint16_t* flags, int16_t* word, uint8_t* layer,
-           int32_t* net, uint8_t* primitiveByte, int32_t* primitiveLong, int32_t* x, int32_t* y) {
-  t.Head(o, &THead::Flags, flags).Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-  t.Head(o, &THead::PrimitiveByte, primitiveByte)
-      .Head(o, &THead::PrimitiveLong, primitiveLong)(o.X, x)(o.Y, y);
+// Moves fields of an object's head part as TTransfer::Head does, with the part looked up
+// once for all of them: the primitive queries move up to seven each, millions of times.
+class THeadTransfer {
+ public:
+  THeadTransfer(TTransfer& t, TRaveloObject& o)
+      : FTransfer(t), FObject(o), FHeld(std::as_const(o).Head()) {}
+
+  template <class T, class A>
+  THeadTransfer& operator()(T THead::*field, A* address) {
+    FTransfer.HeadField(FObject, FHeld, field, address);
+    return *this;
+  }
+
+ private:
+  TTransfer& FTransfer;
+  TRaveloObject& FObject;
+  const THead& FHeld;
+};
+
+// The common head of the primitive queries; the head transfer goes on with the kind's
+// own head fields.
+THeadTransfer Head8(TTransfer& t, TRaveloObject& o, uint16_t* flags, int16_t* word,
+                    uint8_t* layer, int32_t* net, uint8_t* primitiveByte, int32_t* primitiveLong,
+                    int32_t* x, int32_t* y) {
+  THeadTransfer head(t, o);
+  head(&THead::Flags, flags)(&THead::PrimitiveWord, word);
+  t(o.Layer, layer)(o.Net, net);
+  head(&THead::PrimitiveByte, primitiveByte)(&THead::PrimitiveLong, primitiveLong);
+  t(o.X, x)(o.Y, y);
+  return head;
 }
 
 // One byte per output layer 1 to 109, kept in the option group `group`.
@@ -432,11 +463,10 @@ int32_t __stdcall PcbApi_QueryTrack(uint8_t mode, uint32_t object, uint16_t* fla
                                     int32_t* aux3) {
   return QueryObject(
       "PcbApi_QueryTrack", mode, object, {rkTrack}, [&](TRaveloObject& o, TTransfer& t) {
-        Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.X2, x2)(o.Y2, y2)(o.Width, width)
-            .Head(o, &THead::Aux1, aux1)
-            .Head(o, &THead::Aux2, aux2)
-            .Head(o, &THead::Aux3, aux3);
+        THeadTransfer head =
+            Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
+        t(o.X2, x2)(o.Y2, y2)(o.Width, width);
+        head(&THead::Aux1, aux1)(&THead::Aux2, aux2)(&THead::Aux3, aux3);
       });
 }
 
@@ -446,9 +476,11 @@ int32_t __stdcall PcbApi_QueryArc(uint8_t mode, uint32_t object, uint16_t* flags
                                   double* startAngle, double* endAngle, int32_t* lineWidth,
                                   int32_t* aux1) {
   return QueryObject("PcbApi_QueryArc", mode, object, {rkArc}, [&](TRaveloObject& o, TTransfer& t) {
-    Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Shape().Radius, radius)(o.Shape().StartAngle, startAngle)(o.Shape().EndAngle, endAngle);
-    t(o.Shape().LineWidth, lineWidth).Head(o, &THead::Aux1, aux1);
+    THeadTransfer head = Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
+    TRaveloShapeFields& shape = o.Shape();
+    t(shape.Radius, radius)(shape.StartAngle, startAngle)(shape.EndAngle, endAngle);
+    t(shape.LineWidth, lineWidth);
+    head(&THead::Aux1, aux1);
   });
 }
 
@@ -458,8 +490,9 @@ int32_t __stdcall PcbApi_QueryVia(uint8_t mode, uint32_t object, uint16_t* flags
                                   int32_t* holeSize, uint8_t* byteAux1, uint8_t* byteAux2) {
   return QueryObject("PcbApi_QueryVia", mode, object, {rkVia}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Shape().Size, size)(o.Shape().HoleSize, holeSize)(o.Shape().ByteAux1, byteAux1)(
-        o.Shape().ByteAux2, byteAux2);
+    TRaveloShapeFields& shape = o.Shape();
+    t(shape.Size, size)(shape.HoleSize, holeSize)(shape.ByteAux1, byteAux1)(shape.ByteAux2,
+                                                                          byteAux2);
   });
 }
 
@@ -469,9 +502,11 @@ int32_t __stdcall PcbApi_QueryFill(uint8_t mode, uint32_t object, uint16_t* flag
                                    int32_t* y2, int32_t* aux1, double* rotation) {
   return QueryObject("PcbApi_QueryFill", mode, object, {rkFill},
                      [&](TRaveloObject& o, TTransfer& t) {
-                       Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-                       t(o.X2, x2)(o.Y2, y2).Head(o, &THead::Aux1, aux1)(o.Shape().Rotation,
-                                                                         rotation);
+                       THeadTransfer head = Head8(t, o, flags, word, layer, net,
+                                                  primitiveByte, primitiveLong, x, y);
+                       t(o.X2, x2)(o.Y2, y2);
+                       head(&THead::Aux1, aux1);
+                       t(o.Shape().Rotation, rotation);
                      });
 }
 
@@ -483,11 +518,14 @@ int32_t __stdcall PcbApi_QueryText(uint8_t mode, uint32_t object, uint16_t* flag
                                    int32_t* aux3) {
   return QueryObject(
       "PcbApi_QueryText", mode, object, {rkText}, [&](TRaveloObject& o, TTransfer& t) {
-        Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-        t(o.Shape().Size, size)(o.Shape().TextAux, textAux)(o.Shape().Rotation, rotation)(
-            o.Shape().MirrorFlag, mirrorFlag);
-        t.Text(o.Shape().Text, text, 254);
-        t(o.Shape().LineWidth, lineWidth).Head(o, &THead::Aux2, aux2).Head(o, &THead::Aux3, aux3);
+        THeadTransfer head =
+            Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
+        TRaveloShapeFields& shape = o.Shape();
+        t(shape.Size, size)(shape.TextAux, textAux)(shape.Rotation, rotation)(shape.MirrorFlag,
+                                                                              mirrorFlag);
+        t.Text(shape.Text, text, 254);
+        t(shape.LineWidth, lineWidth);
+        head(&THead::Aux2, aux2)(&THead::Aux3, aux3);
       });
 }
 
@@ -501,11 +539,12 @@ int32_t __stdcall PcbApi_QueryPad(uint8_t mode, uint32_t object, uint16_t* flags
                                   double* rotation) {
   return QueryObject("PcbApi_QueryPad", mode, object, {rkPad}, [&](TRaveloObject& o, TTransfer& t) {
     Head8(t, o, flags, word, layer, net, primitiveByte, primitiveLong, x, y);
-    t(o.Pad().TopXSize, topXSize)(o.Pad().TopYSize, topYSize)(o.Pad().MidXSize, midXSize);
-    t(o.Pad().MidYSize, midYSize)(o.Pad().BotXSize, botXSize)(o.Pad().BotYSize, botYSize);
-    t(o.Pad().HoleSize, holeSize)(o.Pad().TopShape, topShape)(o.Pad().MidShape, midShape);
-    t(o.Pad().BotShape, botShape).Text(o.Pad().Name, name, 20);
-    t(o.Pad().PadByte1, padByte1)(o.Pad().PadByte2, padByte2)(o.Pad().Rotation, rotation);
+    TRaveloPadFields& pad = o.Pad();
+    t(pad.TopXSize, topXSize)(pad.TopYSize, topYSize)(pad.MidXSize, midXSize);
+    t(pad.MidYSize, midYSize)(pad.BotXSize, botXSize)(pad.BotYSize, botYSize);
+    t(pad.HoleSize, holeSize)(pad.TopShape, topShape)(pad.MidShape, midShape);
+    t(pad.BotShape, botShape).Text(pad.Name, name, 20);
+    t(pad.PadByte1, padByte1)(pad.PadByte2, padByte2)(pad.Rotation, rotation);
   });
 }
 
@@ -732,19 +771,21 @@ int32_t __stdcall PcbApi_QueryPolygon(
   return QueryObject(
       "PcbApi_QueryPolygon", mode, polygon, {rkPolygon, rkBoardOutline},
       [&](TRaveloObject& o, TTransfer& t) {
-        t.Head(o, &THead::Flags, flags)
-            .Head(o, &THead::PrimitiveWord, word)(o.Layer, layer)(o.Net, net);
-        t.Head(o, &THead::PrimitiveByte, primitiveByte)(o.Poly().PolygonFlag1, polygonFlag1);
-        t(o.Poly().PolygonFlag2, polygonFlag2)(o.Poly().PolygonFlag3, polygonFlag3)(
-            o.Poly().GridSize, gridSize);
-        t(o.Poly().TrackWidth, trackWidth)(o.Poly().PolygonByte1, polygonByte1)(
-            o.Poly().PolygonByte2, polygonByte2);
-        t(o.Poly().PolygonLong, polygonLong)(o.Poly().PolygonByte, polygonByte)(o.Poly().PointCount,
-                                                                                pointCount);
-        o.Poly().PointCount = std::clamp(o.Poly().PointCount, 0, RaveloMaxSegments - 1);
-        TRaveloSegments& records = o.Poly().Segments;
-        records.Grow(o.Poly().PointCount + 1);
-        for (int i = 0; segments && i <= o.Poly().PointCount; ++i) {
+        THeadTransfer head(t, o);
+        head(&THead::Flags, flags)(&THead::PrimitiveWord, word);
+        t(o.Layer, layer)(o.Net, net);
+        head(&THead::PrimitiveByte, primitiveByte);
+        TRaveloPolygonFields& poly = o.Poly();
+        t(poly.PolygonFlag1, polygonFlag1)(poly.PolygonFlag2, polygonFlag2)(
+            poly.PolygonFlag3, polygonFlag3)(poly.GridSize, gridSize);
+        t(poly.TrackWidth, trackWidth)(poly.PolygonByte1, polygonByte1)(poly.PolygonByte2,
+                                                                        polygonByte2);
+        t(poly.PolygonLong, polygonLong)(poly.PolygonByte, polygonByte)(poly.PointCount,
+                                                                        pointCount);
+        poly.PointCount = std::clamp(poly.PointCount, 0, RaveloMaxSegments - 1);
+        TRaveloSegments& records = poly.Segments;
+        records.Grow(poly.PointCount + 1);
+        for (int i = 0; segments && i <= poly.PointCount; ++i) {
           if (t.Loading())
             segments[i] = records.Get(i);
           else

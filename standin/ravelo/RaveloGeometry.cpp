@@ -11,6 +11,10 @@
 namespace {
 
 double NormalisedDegrees(double degrees) {
+  // Most angles are in range already: the runtime's remainder is slow (every text of a
+  // board is measured, every part of a component turned).
+  if (degrees >= 0 && degrees < 360.0)
+    return degrees;
   double result = std::fmod(degrees, 360.0);
   if (result < 0)
     result += 360.0;
@@ -166,11 +170,11 @@ bool TRaveloServer::ObjectExtent(const TRaveloObject& o, TRaveloRect& rect, bool
     case rkComponent: {
       // Its members and its texts that are in no container, in creation order.
       bool found = false;
-      for (uint32_t handle : ComponentParts(o, /*looseTextsOnly=*/true)) {
+      ForEachComponentPart(o, /*looseTextsOnly=*/true, [&](uint32_t handle) {
         const TRaveloObject& member = *FObjects.Find(handle);
         if (member.Kind != rkComponent)
           found = ObjectExtent(member, rect, any) || found;
-      }
+      });
       return found;
     }
     default:
@@ -182,11 +186,11 @@ bool TRaveloServer::BoundingRectangle(uint32_t handle, TRaveloRect& rect) const 
   rect = TRaveloRect{};
   bool any = false;
   if (FBoards.count(handle)) {
-    for (uint32_t item : Scope(handle)) {
-      const TRaveloObject& object = *FObjects.Find(item);
+    // Visited in place: a list of the handles of a large board took tens of megabytes.
+    ForEachInScope(handle, [&](const TRaveloObject& object) {
       if (object.Kind != rkComponent)
         ObjectExtent(object, rect, any);
-    }
+    });
     return true;
   }
   const TRaveloObject* found = FObjects.Find(handle);
@@ -207,10 +211,10 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
   auto carry = [&](int32_t& x, int32_t& y) { Carry(x, y, fromX, fromY, newX, newY, sine, cosine); };
   auto turnAngle = [&](double& angle) { angle = NormalisedDegrees(angle + turn); };
   // Its members and its name and comment texts, in creation order.
-  for (uint32_t handle : ComponentParts(component, /*looseTextsOnly=*/false)) {
+  ForEachComponentPart(component, /*looseTextsOnly=*/false, [&](uint32_t handle) {
     TRaveloObject* found = FObjects.Find(handle);
     if (!found)
-      continue;
+      return;
     TRaveloObject& o = *found;
     switch (o.Kind) {
       case rkTrack:
@@ -254,5 +258,5 @@ void TRaveloServer::PlaceComponent(TRaveloObject& component, int32_t newX, int32
       default:
         break;
     }
-  }
+  });
 }

@@ -15,9 +15,11 @@ class TRaveloBytes {
  public:
   size_t size() const { return FSize; }
   bool empty() const { return FSize == 0; }
+  // Inline but for a new page: every handle made, every iterator's snapshot and every
+  // event of a large board add their bytes here.
   void push_back(uint8_t byte) {
-    if (FSize == FPages.size() * kPageSize)
-      FPages.emplace_back(new uint8_t[kPageSize]);
+    if ((FSize & (kPageSize - 1)) == 0 && FSize == FPages.size() * kPageSize)
+      AddPage();
     FPages[FSize >> kPageBits][FSize & (kPageSize - 1)] = byte;
     ++FSize;
   }
@@ -30,6 +32,8 @@ class TRaveloBytes {
   }
 
  private:
+  __attribute__((noinline)) void AddPage() { FPages.emplace_back(new uint8_t[kPageSize]); }
+
   static constexpr unsigned kPageBits = 12;
   static constexpr size_t kPageSize = size_t{1} << kPageBits;
   std::vector<std::unique_ptr<uint8_t[]>> FPages;

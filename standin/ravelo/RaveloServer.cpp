@@ -37,6 +37,7 @@ void TRaveloServer::Reset() {
   for (TRaveloHandleList& handles : FByKind)
     handles.Clear();
   FOwned.clear();
+  FLastOwned = {0, nullptr};
   FIterators.clear();
   FSpareIterator = {};
   FLastIterator = {};
@@ -169,7 +170,7 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
     if (std::as_const(other).Comp().CommentText == handle)
       other.Comp().CommentText = 0;
   });
-  FOwned.erase(handle);
+  ForgetOwned(handle);
 }
 
 int32_t TRaveloServer::DestroyObject(uint32_t handle) {
@@ -183,15 +184,18 @@ int32_t TRaveloServer::DestroyObject(uint32_t handle) {
 
 int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectHandle) {
   TRaveloObject* object = FindObject(objectHandle);
-  if (!object || !Exists(container))
+  // Objects and boards share one numbering: a container that is no object is a board
+  // or unknown.
+  const TRaveloObject* found = FObjects.Find(container);
+  if (!object || (!found && !FBoards.count(container)))
     return rsUnknownHandle;
   if (container == objectHandle)
     return rsBadArgument;
-  if (FBoards.count(container)) {
+  if (!found) {
     SetOwner(*object, container);
     return rsOk;
   }
-  const TRaveloObject& holder = *FObjects.Find(container);
+  const TRaveloObject& holder = *found;
   if (holder.Kind == rkComponent) {
     if (object->Kind == rkComponent || object->Kind == rkNet)
       return rsWrongKind;
@@ -241,41 +245,48 @@ void TRaveloServer::SetOwner(TRaveloObject& object, uint32_t owner) {
   if (object.Owner == owner)
     return;
   if (object.Owner != 0) {
-    auto owned = FOwned.find(object.Owner);
-    if (owned != FOwned.end()) {
-      std::vector<uint32_t>& members = owned->second;
-      auto at = std::lower_bound(members.begin(), members.end(), object.Handle);
-      if (at != members.end() && *at == object.Handle)
-        members.erase(at);
-      if (members.empty())
-        FOwned.erase(owned);
+    if (std::vector<uint32_t>* members = OwnedList(object.Owner, /*make=*/false)) {
+      auto at = std::lower_bound(members->begin(), members->end(), object.Handle);
+      if (at != members->end() && *at == object.Handle)
+        members->erase(at);
+      if (members->empty())
+        ForgetOwned(object.Owner);
     }
   }
   object.Owner = owner;
   if (owner == 0 || FBoards.count(owner))
     return;
-  std::vector<uint32_t>& members = FOwned[owner];
+  std::vector<uint32_t>& members = *OwnedList(owner, /*make=*/true);
+  if (members.capacity() == 0)
+    members.reserve(16);  // one block for the members of most components
   members.insert(std::lower_bound(members.begin(), members.end(), object.Handle), object.Handle);
+}
+
+std::vector<uint32_t>* TRaveloServer::OwnedList(uint32_t owner, bool make) {
+  if (FLastOwned.second && FLastOwned.first == owner)
+    return FLastOwned.second;
+  auto found = FOwned.find(owner);
+  if (found == FOwned.end()) {
+    if (!make)
+      return nullptr;
+    found = FOwned.emplace(owner, std::vector<uint32_t>()).first;
+  }
+  FLastOwned = {owner, &found->second};  // a map's elements stay where they are
+  return FLastOwned.second;
+}
+
+void TRaveloServer::ForgetOwned(uint32_t owner) {
+  if (FLastOwned.first == owner)
+    FLastOwned = {0, nullptr};
+  FOwned.erase(owner);
 }
 
 const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
   static const std::vector<uint32_t> none;
+  if (FLastOwned.second && FLastOwned.first == owner)
+    return *FLastOwned.second;
   auto found = FOwned.find(owner);
   return found == FOwned.end() ? none : found->second;
-}
-
-std::vector<uint32_t> TRaveloServer::ComponentParts(const TRaveloObject& component,
-                                                    bool looseTextsOnly) const {
-  std::vector<uint32_t> parts = Owned(component.Handle);
-  for (uint32_t text : {component.Comp().NameText, component.Comp().CommentText}) {
-    const TRaveloObject* found = FObjects.Find(text);
-    if (!found || (looseTextsOnly && found->Owner != 0))
-      continue;
-    auto at = std::lower_bound(parts.begin(), parts.end(), text);
-    if (at == parts.end() || *at != text)  // a text may be a member of its component too
-      parts.insert(at, text);
-  }
-  return parts;
 }
 
 std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
@@ -297,15 +308,52 @@ uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t
     node = FIterators.extract(FIterators.emplace(0, TIterator()).first);
   TIterator& iterator = node.mapped();
   iterator.Items.Clear();
+  iterator.Whole = nullptr;
+  iterator.WholeCount = 0;
   iterator.Next = {};
+  iterator.Taken = 0;
   if (kind != 0 && FBoards.count(container)) {
     // One kind of a board: only the objects made of that kind are asked their scope.
+    // Taken in runs whose objects are asked for together, before the first is read.
+    constexpr size_t kRun = 16;
+    uint32_t run[kRun];
+    size_t count = 0;
+    // Handles taken while every one before was taken too; the copy begins at the first
+    // one left out.
+    size_t allTaken = 0;
+    bool copying = false;
+    auto take = [&] {
+      for (size_t i = 0; i < count; ++i) {
+        const TRaveloObject* object = FObjects.Find(run[i]);
+        const bool taken =
+            object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container);
+        if (copying) {
+          if (taken)
+            iterator.Items.Add(run[i]);
+        } else if (taken) {
+          ++allTaken;
+        } else {
+          copying = true;
+          TRaveloHandleList::TReader reader;
+          for (uint32_t before = 0; allTaken > 0 && FByKind[kind].Next(reader, before);
+               --allTaken)
+            iterator.Items.Add(before);
+        }
+      }
+      count = 0;
+    };
     if (kind < FByKind.size()) {
       FByKind[kind].ForEach([&](uint32_t handle) {
-        const TRaveloObject* object = FObjects.Find(handle);
-        if (object && (layer == 0 || object->Layer == layer) && InBoardScope(*object, container))
-          iterator.Items.Add(handle);
+        FObjects.Prefetch(handle);
+        run[count++] = handle;
+        if (count == kRun)
+          take();
       });
+      take();
+      if (!copying) {
+        iterator.Whole = &FByKind[kind];
+        iterator.WholeCount = allTaken;
+      }
     }
   } else {
     ForEachInScope(
@@ -335,6 +383,7 @@ uint32_t TRaveloServer::IteratorFirst(uint32_t iterator) {
   if (!it)
     return 0;
   it->Next = {};
+  it->Taken = 0;
   return IteratorNext(iterator);
 }
 
@@ -343,9 +392,17 @@ uint32_t TRaveloServer::IteratorNext(uint32_t iterator) {
   if (!it)
     return 0;
   // Objects destroyed since the snapshot are passed over.
-  for (uint32_t handle = 0; it->Items.Next(it->Next, handle);) {
-    if (FObjects.Find(handle))
+  const TRaveloHandleList& snapshot = it->Snapshot();
+  const size_t count = it->Count();
+  for (uint32_t handle = 0; it->Taken < count && snapshot.Next(it->Next, handle);) {
+    ++it->Taken;
+    if (FObjects.Find(handle)) {
+      // The caller's next call most likely asks for the one after it.
+      TRaveloHandleList::TReader ahead = it->Next;
+      if (uint32_t next = 0; it->Taken < count && snapshot.Next(ahead, next))
+        FObjects.Prefetch(next);
       return handle;
+    }
   }
   return 0;
 }

@@ -4,6 +4,7 @@
 // The rules it follows are written down in README.md next to this file.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -156,7 +157,15 @@ class TRaveloServer {
  private:
   struct TIterator {
     TRaveloHandleList Items;
+    // When an iterator over one kind of a board takes every handle of that kind, as
+    // most do, its snapshot is the kind's own list up to the count it had then, not a
+    // copy of it (made again for every kind of every move of a large board).
+    const TRaveloHandleList* Whole = nullptr;
+    size_t WholeCount = 0;
     TRaveloHandleList::TReader Next;
+    size_t Taken = 0;  // handles read from the snapshot so far
+    const TRaveloHandleList& Snapshot() const { return Whole ? *Whole : Items; }
+    size_t Count() const { return Whole ? WholeCount : Items.size(); }
   };
 
   TRaveloServer() = default;
@@ -168,9 +177,12 @@ class TRaveloServer {
   // The objects a component holds, in creation order (empty for none); boards are not
   // indexed: their scope is found by visiting every object once.
   const std::vector<uint32_t>& Owned(uint32_t owner) const;
-  // A component's members and its name and comment texts (only those in no container
-  // when `looseTextsOnly`), in creation order.
-  std::vector<uint32_t> ComponentParts(const TRaveloObject& component, bool looseTextsOnly) const;
+  // Calls `visit(handle)` for a component's members and its name and comment texts (only
+  // those in no container when `looseTextsOnly`), in creation order, without making a
+  // list of them: a large board places and measures a hundred thousand components.
+  template <class F>
+  void ForEachComponentPart(const TRaveloObject& component, bool looseTextsOnly,
+                            F&& visit) const;
   void DestroyTree(uint32_t handle);
   void DumpObject(std::string& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
@@ -192,6 +204,13 @@ class TRaveloServer {
   // The members of each object that holds some (components), sorted, so that a
   // component's members are found without visiting every object.
   std::map<uint32_t, std::vector<uint32_t>> FOwned;
+  // The list asked for last (null: none): a component's members are added one after
+  // the other, and a search of the map of a large board's components for each of them
+  // waited on memory. Forgotten whenever a list leaves the map.
+  std::pair<uint32_t, std::vector<uint32_t>*> FLastOwned{0, nullptr};
+  // The list of `owner`, made when `make`; null when there is none.
+  std::vector<uint32_t>* OwnedList(uint32_t owner, bool make);
+  void ForgetOwned(uint32_t owner);
   bool FCallLogKept = true;
   // The log's lines, each ended by "\n", in pieces of about a megabyte: one string per
   // line cost more than the line itself, and one string for all would need a block of
@@ -211,6 +230,33 @@ inline bool TRaveloServer::InBoardScope(const TRaveloObject& object, uint32_t bo
   return object.Owner == board || (object.Owner != 0 && onBoard(object.Owner)) ||
          (object.Owner == 0 && object.Head().TextOfComponent != 0 &&
           onBoard(object.Head().TextOfComponent));
+}
+
+template <class F>
+void TRaveloServer::ForEachComponentPart(const TRaveloObject& component, bool looseTextsOnly,
+                                         F&& visit) const {
+  const std::vector<uint32_t>& members = Owned(component.Handle);
+  // The texts that are not members too (a text may be one), ascending, each once.
+  uint32_t texts[2];
+  size_t textCount = 0;
+  for (uint32_t text : {component.Comp().NameText, component.Comp().CommentText}) {
+    const TRaveloObject* found = FObjects.Find(text);
+    if (!found || (looseTextsOnly && found->Owner != 0) ||
+        std::binary_search(members.begin(), members.end(), text) ||
+        (textCount == 1 && texts[0] == text))
+      continue;
+    texts[textCount++] = text;
+  }
+  if (textCount == 2 && texts[1] < texts[0])
+    std::swap(texts[0], texts[1]);
+  size_t nextText = 0;
+  for (uint32_t member : members) {
+    for (; nextText < textCount && texts[nextText] < member; ++nextText)
+      visit(texts[nextText]);
+    visit(member);
+  }
+  for (; nextText < textCount; ++nextText)
+    visit(texts[nextText]);
 }
 
 template <class F, class W>

@@ -92,6 +92,26 @@ TEST_F(KivoGroups, LookupHostNetFindsTheFirstNetByNameWithoutRegardToCase) {
   EXPECT_EQ(LookupHostNet("GND", 0), 0u);
 }
 
+// The index of the host's nets read once answers as the host's own search does: the
+// first net of a name without regard to case, over enough names to fill its table.
+TEST_F(KivoGroups, NetIndexAnswersAsTheHostsSearch) {
+  NamedNet("GND");
+  NamedNet("gnd");  // a later net of a name already taken
+  NamedNet("A rather long net name, past any short-string buffer");
+  std::vector<std::string> names = {"GND", "Gnd", "gnd", "vcc", "", "a RATHER long net name, "
+                                    "past any short-string buffer"};
+  for (int i = 0; i < 40; ++i) {
+    NamedNet("n" + Num(i));
+    names.push_back("N" + Num(i));
+  }
+  const THostNetIndex index(FBoard);
+  for (const std::string& name : names)
+    EXPECT_EQ(index.Find(name), LookupHostNet(name, FBoard)) << name;
+  EXPECT_EQ(index.Find("GND"), LookupHostNet("GND", FBoard));
+  EXPECT_NE(index.Find("gND"), 0u);
+  EXPECT_EQ(index.Find("N40"), 0u);
+}
+
 TEST_F(KivoGroups, LookupHostNetReportsAHostWithoutIterator) {
   NamedNet("GND");
   Control().InjectResult("PcbApi_CreateIterator", 0);

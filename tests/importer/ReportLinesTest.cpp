@@ -43,11 +43,12 @@ TEST(ReportLines, ManyLinesAndALineLongerThanAPieceCrossPieces) {
   EXPECT_EQ(All(lines), expected);
 }
 
-// A record's length takes one byte below 255 and five from 255 on.
+// A record's length takes one byte below 255 and five from 255 on; the two and four
+// coordinates of import events (8 and 16 bytes) are copied apart from the rest.
 TEST(ReportLines, LengthsAroundTheShortLengthsLimitComeBackWhole) {
   TReportLines lines;
   std::vector<std::pair<std::string, int>> expected;
-  for (size_t length : {0u, 1u, 254u, 255u, 256u, 70000u}) {
+  for (size_t length : {0u, 1u, 8u, 15u, 16u, 17u, 254u, 255u, 256u, 70000u}) {
     expected.emplace_back(std::string(length, static_cast<char>('a' + length % 26)), 7);
     lines.Add(expected.back().first, 7);
   }

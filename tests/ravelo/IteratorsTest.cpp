@@ -70,6 +70,27 @@ TEST_F(RaveloIterators, IteratorsLiveSideBySide) {
   EXPECT_TRUE(Iterate(FBoard, 200).empty());  // no kind of that code
 }
 
+// An iterator over one kind of a board holds the objects of that kind it was made with:
+// all of them when every one is on the board (a later one is not met), else those on the
+// board in order, also when the first one left out comes after some taken.
+TEST_F(RaveloIterators, KindSnapshotHoldsWhatItWasMadeWith) {
+  const uint32_t first = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
+  const uint32_t second = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
+  const uint32_t every = PcbApiCreateIterator(FBoard, 4, 0, 0);
+  const uint32_t later = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
+  EXPECT_EQ(PcbApiGetFirstObject(every), first);
+  EXPECT_EQ(PcbApiGetNextObject(every), second);
+  EXPECT_EQ(PcbApiGetNextObject(every), 0u);
+  const uint32_t loose = NewTrack(0, 0, 1, 1, 1, 1);  // in no container
+  const uint32_t last = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
+  EXPECT_EQ(Iterate(FBoard, 4), (std::vector<uint32_t>{first, second, later, last}));
+  EXPECT_NE(loose, 0u);
+  EXPECT_EQ(PcbApiDestroyObject(first), 0);
+  EXPECT_EQ(PcbApiGetFirstObject(every), second);  // starts over, passing the destroyed one
+  EXPECT_EQ(PcbApiGetNextObject(every), 0u);
+  EXPECT_EQ(Iterate(FBoard, 4), (std::vector<uint32_t>{second, later, last}));
+}
+
 TEST_F(RaveloIterators, OnlyContainersHaveIterators) {
   const uint32_t track = NewTrack(0, 0, 1, 1, 1, 1, FBoard);
   EXPECT_EQ(PcbApiCreateIterator(track, 0, 0, 0), 0u);
