@@ -151,15 +151,7 @@ TKivoDisplay::TTranslationLinks& TKivoDisplay::EditLinks() {
   return *FLinks;
 }
 
-void TKivoDisplay::CopyDrawingState(const TKivoDisplay& source) {
-  FState = source.FState;
-}
-
-TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {
-  if (drawingState) {
-    CopyDrawingState(*drawingState);
-    return;
-  }
+void TKivoObject::SetDefaultSizes() {
   SetWidth(10);
   SetTextSize(10);
 }
