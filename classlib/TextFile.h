@@ -91,7 +91,8 @@ class TTextFile {
   const char* MapEnd() const { return FMapEnd; }
   const uint8_t* WordMapAt(const char* p) const { return MapAt(p, 0); }
   const uint8_t* StopMapAt(const char* p) const { return MapAt(p, kMapBytes); }
-  void SetBufferPos(const char* pos) {
+  // Inline whatever the caller's size: a tokenizer's next read waits on the position.
+  __attribute__((always_inline)) void SetBufferPos(const char* pos) {
     assert(pos >= FPos && pos <= FEnd && "a scanner moves forward within the buffer");
     FPos = const_cast<char*>(pos);
   }
