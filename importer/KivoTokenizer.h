@@ -336,18 +336,29 @@ KIVO_ALWAYS_INLINE uint32_t MapWord(const uint8_t* map) {
   return word;
 }
 
+// The stop map's words of the 64 bytes from the 8-byte boundary at or before `p`, the
+// bits of the bytes before `p` cleared (see TTextFile::TStopCursor).
+KIVO_ALWAYS_INLINE TTextFile::TStopCursor StopsFrom(const TTextFile& file, const char* p) {
+  const uint32_t shift = reinterpret_cast<uintptr_t>(p) & 7;
+  const char* const base = p - shift;
+  return {p, base, MapWord(file.StopMapAt(base)) & (~0u << shift),
+          MapWord(file.StopMapAt(base + 32))};
+}
+
 // The tokens read most, short and without a loop: a set that reads by maps, and the
-// token (with the blanks skipped before it) and the character that ends it among the
-// bytes up to 30 after the position, rounded down to a multiple of 8, where the
-// text file's maps are looked at. `held` is the held-back character, which starts the
-// token (nothing is then skipped): 0 unless kHeld. The maps give the token's start
-// and the first byte that may end it; the set decides whether it does. Answers
-// false, having read nothing, for every other case (ReadOtherToken reads them).
+// token (with the blanks skipped before it, within 31 bytes of the position) and the
+// character that ends it among the 64 bytes of the text file's stop cursor. `held` is
+// the held-back character, which starts the token (nothing is then skipped): 0 unless
+// kHeld. The maps give the token's start and the first byte that may end it; the set
+// decides whether it does. Answers false, having read nothing, for every other case
+// (ReadOtherToken reads them).
 //
 // Each token's end decides where the next one starts, and that chain, not the count
-// of instructions, bounds the speed: from the position to the next one it takes one
-// shift, a map's load, two bit operations and one bit scan. Whatever else is decided
-// (blanks before the token, the end character, a line end, the keyword) is left to
+// of instructions, bounds the speed. The stop cursor keeps the stop bits after the
+// position between reads, so from one token's end to the next it takes the cursor's
+// load, a choice of its word and the lowest bit cleared; the next position follows from
+// a bit scan beside it. Whatever else is decided (blanks before the token, a cursor
+// left by other reads, the end character, a line end, the keyword) is left to
 // branches, which the next token does not wait on when they are foreseen.
 template <bool kHeld>
 KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& delimiters,
@@ -359,48 +370,61 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   // and a buffer just filled mapped (ReadOtherToken does both).
   if (look >= file.MapEnd())
     return false;
-  // Bit i of the maps' words stands for the byte at base + i; the top bit, set in
-  // both, stands for the bytes beyond.
-  const uint32_t shift = reinterpret_cast<uintptr_t>(look) & 7;
-  const char* const base = look - shift;
-  constexpr uint32_t beyond = 1u << 31;
-  const uint32_t fromLook = ~0u << shift;
-  const uint32_t stops = MapWord(file.StopMapAt(look)) | beyond;
-  uint32_t startBit = shift;
-  uint32_t fromStart = fromLook;
+  TTextFile::TStopCursor& cursor = file.StopCursor();
+  TTextFile::TStopCursor stops = cursor;
+  // The cursor is the last mapped token's, unless another read moved the position on.
+  if (__builtin_expect(stops.Pos != look, 0)) {
+    asm volatile("");  // a branch: the cursor's words do not wait on the position
+    stops = StopsFrom(file, look);
+  }
+  const char* start = look;
   // Most tokens start right at the position (the delimiter before them consumed): that
   // case is a branch, so that the token's end does not wait on the blanks' bits.
   if (!kHeld && skipBlanks) {
+    const uint32_t shift = reinterpret_cast<uintptr_t>(look) & 7;
     const uint32_t words = MapWord(file.WordMapAt(look));
     if (__builtin_expect(!((words >> shift) & 1), 0)) {
-      asm volatile("");  // a branch, not a conditional move
-      const uint32_t starts = (words & fromLook) | beyond;
-      fromStart = starts | (0u - starts);
-      startBit = __builtin_ctz(starts);
+      asm volatile("");
+      const uint32_t starts = words & (~0u << shift);
+      if (starts == 0)
+        return false;
+      start = look - shift + __builtin_ctz(starts);
+      stops = StopsFrom(file, start);
     }
   }
-  const uint32_t stopBit = __builtin_ctz(stops & fromStart);
+  // The token ends in the second word when the first has no stop left; the word after
+  // that is read ahead for the next token.
+  const uint32_t ahead = MapWord(file.StopMapAt(stops.Base + 64));
+  const bool second = stops.Low == 0;
+  const uint32_t word = second ? stops.High : stops.Low;
+  const char* const from = second ? stops.Base + 32 : stops.Base;
+  const uint32_t then = second ? ahead : stops.High;
+  if (word == 0)
+    return false;
+  const char* const end = from + __builtin_ctz(word);
   // Longer tokens are left to the general reading, as the copy below is of sixteen.
-  if (stopBit >= 31 || stopBit - startBit > 16)
+  if (end - start > 16)
     return false;
   // A 0 (the buffer's end or a NUL in it) ends no token: it is left to the general
   // reading, as is a character that ends no token of the set.
-  const uint32_t after = delimiters.After(static_cast<unsigned char>(base[stopBit]));
+  const uint32_t after = delimiters.After(static_cast<unsigned char>(*end));
   if (!(after & TKivoCharSet::kEnds))
     return false;
-  const char* next = base + stopBit + 1;
+  const char* next = end + 1;
+  uint32_t rest = word & (word - 1);
   if (__builtin_expect(!(after & TKivoCharSet::kConsumed), 0)) {
     // A line end that starts the token (after the held-back character) is read as a
     // blank by ReadToken, and consumed.
-    if ((kHeld || !skipBlanks) && stopBit == startBit)
+    if ((kHeld || !skipBlanks) && end == start)
       return false;
     asm volatile("");  // a branch: the next position does not wait on the end's loads
-    --next;
+    next = end;
+    rest = word;
   }
   // Stored first, so that the next token's start need not wait for anything else.
   file.SetBufferPos(next);
-  const char* const start = base + startBit;
-  const uint32_t length = stopBit - startBit + kHeld;
+  cursor = {next, from, rest, then};
+  const uint32_t length = static_cast<uint32_t>(end - start) + kHeld;
   // Most tokens are numbers: only a text that can be a keyword is looked up. The text
   // is taken where it lies (the held-back character shifted in before it), not read
   // back from the copy made below.

@@ -241,6 +241,16 @@ std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads
   std::string trace;
   for (size_t i = 0; !file.Eof(); ++i) {
     const char op = ops[i % ops.size()];
+    // Other reads between the tokens move the position on: a value, a skipped line.
+    if (op == 'V') {
+      trace += '\'' + ReadQuotedString(file) + '\'' + Held() + ' ';
+      continue;
+    }
+    if (op == 'L') {
+      SkipLine(file);
+      trace += "~ ";
+      continue;
+    }
     const TKivoCharSet& set = op == 'N' ? NumberSet() : op == 'S' ? StructuralSet() : WordSet();
     const bool skip = op != 'w';
     const char held = GetHeldBackChar();
@@ -344,6 +354,38 @@ TEST(KivoTokenizer, TokensAtEveryPlaceOfTheMapsReadAsCharacterByCharacter) {
       };
       ASSERT_EQ(trace(true), trace(false)) << ops << ", end \"" << end << '"';
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Runs of short tokens after each other are found from the stop bits kept from the
+// token before (the cursor's two words, the second taken when the first has none
+// left), unless another read moved the position on since: runs ended by every kind of
+// character, with values and skipped lines read between them and across buffer
+// refills, read as character by character.
+TEST(KivoTokenizer, RunsOfTokensFromTheStopBitsKeptReadAsCharacterByCharacter) {
+  const std::string ends[] = {" ", " ", " ", "\r\n", "\r", "\n", "}", "{", "]", "[", "\"",
+                              "_", "/", "+", ",", std::string(1, '\0'), "\xE9", "  "};
+  std::mt19937 random(4711);
+  for (int round = 0; round < 8; ++round) {
+    std::string text;
+    while (text.size() < 100000) {
+      const size_t length = random() % 4 ? random() % 8 : random() % 40;
+      for (size_t n = 0; n < length; ++n)
+        text += "0123456789abcXYZ-."[random() % 18];
+      text += ends[random() % std::size(ends)];
+    }
+    std::string ops;
+    for (int i = 0; i < 11; ++i)
+      ops += "WWWWWWNNwSVL"[random() % (round < 4 ? 10 : 12)];
+    const auto trace = [&](bool inlineReads) {
+      TKivoTextFile kivo(text);
+      return TokenTrace(kivo.File(), ops, inlineReads);
+    };
+    ASSERT_EQ(trace(true), trace(false)) << "round " << round << ", ops " << ops;
   }
 }
 
