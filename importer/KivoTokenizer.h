@@ -452,6 +452,43 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   return true;
 }
 
+// The keyword code of every one-character token (made by the unit's start-up).
+extern int16_t OneCharacterCodes[256];
+
+// The structural set's commonest token, blanks and line ends skipped before it (nothing
+// held back): one character of the set's tokens ("{", "[", "%") ended by a delimiter, or
+// none (a delimiter right away, as the "}" of a block's end). Answers false, having read
+// nothing, for every other case. Most block items start with it; it needs no maps.
+KIVO_ALWAYS_INLINE bool ReadStructuralToken(TTextFile& file, int& code) {
+  const char* const look = file.BufferPos();
+  // An empty buffer may have to be filled first (ReadOtherToken does it).
+  if (look >= file.BufferEnd())
+    return false;
+  // The 0 after the buffered bytes stops the skip; it ends no token.
+  const char* const start = SkipBlanksAndLineEnds(look);
+  const TKivoCharSet& set = Structural;
+  const unsigned char first = static_cast<unsigned char>(*start);
+  const char* end = start;
+  if (!(set.After(first) & TKivoCharSet::kEnds)) {
+    if (first == 0 || !(set.After(static_cast<unsigned char>(start[1])) & TKivoCharSet::kEnds))
+      return false;
+    end = start + 1;
+  }
+  const uint32_t after = set.After(static_cast<unsigned char>(*end));
+  // A line end stays, as a blank would be consumed.
+  file.SetBufferPos(end + ((after & TKivoCharSet::kConsumed) != 0));
+  const uint32_t length = static_cast<uint32_t>(end - start);
+  TokenBuffer[0] = static_cast<char>(first);
+  TState& s = State;
+  s.TextLength = length;
+  s.TextLast = static_cast<unsigned char>(length ? first : 0);
+  s.TextCut = false;
+  s.Held = static_cast<char>(after);
+  code = length ? int{OneCharacterCodes[first]} : int{kwEmpty};
+  s.Code = code;
+  return true;
+}
+
 // Every token that ReadMappedToken leaves: from the buffer where it can, else
 // character by character.
 int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
@@ -465,6 +502,9 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
   if (held == 0) {
     int code;
     if (ReadMappedToken<false>(file, delimiters, skipBlanks, 0, code))
+      return code;
+    // Known where the set is named (StructuralSet()): no test elsewhere.
+    if (&delimiters == &Structural && skipBlanks && ReadStructuralToken(file, code))
       return code;
   } else if (held == '{' || held == '}') {
     State.Held = 0;

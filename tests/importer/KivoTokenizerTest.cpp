@@ -390,3 +390,30 @@ TEST(KivoTokenizer, RunsOfTokensFromTheStopBitsKeptReadAsCharacterByCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+// The structural set's commonest tokens (one "{", "[" or "%", or none before a
+// delimiter, blanks and line ends skipped) are read inline: every such token and the
+// cases next to them, after every count of blanks and line ends, ended by every kind of
+// character and across buffer refills, read as character by character.
+TEST(KivoTokenizer, StructuralTokensReadInlineAsCharacterByCharacter) {
+  const std::string tokens[] = {"{", "[", "%", "", "{{", "[%{", "\xE9", std::string(1, '\0')};
+  const std::string ends[] = {"W", " ", "\r\n", "\r", "\n", "}", "]", "\"", "{", "7",
+                              std::string(1, '\0'), "\xE9", ""};
+  std::string text;
+  while (text.size() < 70000)
+    for (const std::string& token : tokens)
+      for (const std::string& end : ends)
+        for (size_t before = 0; before <= 18; before += 3)
+          text += std::string(before, before % 2 ? ' ' : '\n') + token + end + " x";
+  for (const std::string ops : {"S", "SW", "SSw", "SV", "SL", "SNL"}) {
+    const auto trace = [&](bool inlineReads) {
+      TKivoTextFile kivo(text);
+      return TokenTrace(kivo.File(), ops, inlineReads);
+    };
+    ASSERT_EQ(trace(true), trace(false)) << ops;
+  }
+}
+
+}  // namespace
