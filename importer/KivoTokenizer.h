@@ -411,19 +411,24 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   if (!(after & TKivoCharSet::kEnds))
     return false;
   const char* next = end + 1;
-  uint32_t rest = word & (word - 1);
+  TTextFile::TStopCursor kept = {next, from, word & (word - 1), then};
   if (__builtin_expect(!(after & TKivoCharSet::kConsumed), 0)) {
-    // A line end that starts the token (after the held-back character) is read as a
-    // blank by ReadToken, and consumed.
-    if ((kHeld || !skipBlanks) && end == start)
-      return false;
     asm volatile("");  // a branch: the next position does not wait on the end's loads
+    // A line end stays, unless it starts the token (after the held-back character):
+    // then it reads as a blank, and the whole line end ("\r\n" too) is consumed. Where
+    // the buffer ends after it, the rest of a "\r\n" may not be buffered yet.
     next = end;
-    rest = word;
+    kept = {end, from, word, then};
+    if ((kHeld || !skipBlanks) && end == start) {
+      if (end + 1 >= file.BufferEnd())
+        return false;
+      next = end + 1 + (end[0] == '\r' && end[1] == '\n');
+      kept = {};  // the bits of the line end are not taken out of the words
+    }
   }
   // Stored first, so that the next token's start need not wait for anything else.
   file.SetBufferPos(next);
-  cursor = {next, from, rest, then};
+  cursor = kept;
   const uint32_t length = static_cast<uint32_t>(end - start) + kHeld;
   // Most tokens are numbers: only a text that can be a keyword is looked up. The text
   // is taken where it lies (the held-back character shifted in before it), not read

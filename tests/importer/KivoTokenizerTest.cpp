@@ -417,3 +417,25 @@ TEST(KivoTokenizer, StructuralTokensReadInlineAsCharacterByCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+// A held-back character before a line end reads as a token of its own and the whole
+// line end is consumed: a "\r\n" that the buffer's end splits reads whole too.
+TEST(KivoTokenizer, ALineEndAfterAHeldBackCharacterReadsWholeWhereTheBufferEnds) {
+  std::string filler;
+  while (filler.size() < TTextFile::BufferSize)
+    filler += "1 ";
+  for (size_t before = TTextFile::BufferSize - 6; before <= TTextFile::BufferSize; ++before) {
+    const std::string text = filler.substr(0, before) + "x]\r\n7 8\r\n\r\n]";
+    for (const std::string ops : {"W", "wN", "WWw"}) {
+      const auto trace = [&](bool inlineReads) {
+        TKivoTextFile kivo(text);
+        return TokenTrace(kivo.File(), ops, inlineReads);
+      };
+      ASSERT_EQ(trace(true), trace(false)) << ops << ", " << before << " bytes before";
+    }
+  }
+}
+
+}  // namespace
