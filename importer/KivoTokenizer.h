@@ -172,6 +172,13 @@ constexpr std::array<bool, 256> MakeKeywordStart() {
   return table;
 }
 inline constexpr std::array<bool, 256> KeywordStart = MakeKeywordStart();
+// The characters skipped before a token: the blank and the line ends.
+constexpr std::array<bool, 256> MakeWhiteSpace() {
+  std::array<bool, 256> table{};
+  table[' '] = table['\r'] = table['\n'] = true;
+  return table;
+}
+inline constexpr std::array<bool, 256> WhiteSpace = MakeWhiteSpace();
 
 // Reads one token, starting with the held-back character if there is one: every
 // case, character by character.
@@ -378,29 +385,32 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
     stops = StopsFrom(file, look);
   }
   const char* start = look;
+  unsigned char first = static_cast<unsigned char>(kHeld ? held : *look);
   // Most tokens start right at the position (the delimiter before them consumed): that
   // case is a branch, so that the token's end does not wait on the blanks' bits.
-  if (!kHeld && skipBlanks) {
+  if (!kHeld && skipBlanks && __builtin_expect(WhiteSpace[first], 0)) {
+    asm volatile("");
     const uint32_t shift = reinterpret_cast<uintptr_t>(look) & 7;
-    const uint32_t words = MapWord(file.WordMapAt(look));
-    if (__builtin_expect(!((words >> shift) & 1), 0)) {
-      asm volatile("");
-      const uint32_t starts = words & (~0u << shift);
-      if (starts == 0)
-        return false;
-      start = look - shift + __builtin_ctz(starts);
-      stops = StopsFrom(file, start);
-    }
+    const uint32_t starts = MapWord(file.WordMapAt(look)) & (~0u << shift);
+    if (starts == 0)
+      return false;
+    start = look - shift + __builtin_ctz(starts);
+    first = static_cast<unsigned char>(*start);
+    stops = StopsFrom(file, start);
   }
-  // The token ends in the second word when the first has no stop left; the word after
-  // that is read ahead for the next token.
-  const uint32_t ahead = MapWord(file.StopMapAt(stops.Base + 64));
-  const bool second = stops.Low == 0;
-  const uint32_t word = second ? stops.High : stops.Low;
-  const char* const from = second ? stops.Base + 32 : stops.Base;
-  const uint32_t then = second ? ahead : stops.High;
-  if (word == 0)
-    return false;
+  // The token ends in the second word when the first has no stop left (a branch, as
+  // the next token's end would otherwise wait on the choice).
+  uint32_t word = stops.Low;
+  uint32_t then = stops.High;
+  const char* from = stops.Base;
+  if (__builtin_expect(word == 0, 0)) {
+    asm volatile("");
+    word = then;
+    from += 32;
+    then = MapWord(file.StopMapAt(from + 32));
+    if (word == 0)
+      return false;
+  }
   const char* const end = from + __builtin_ctz(word);
   // Longer tokens are left to the general reading, as the copy below is of sixteen.
   if (end - start > 16)
@@ -433,7 +443,6 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   // Most tokens are numbers: only a text that can be a keyword is looked up. The text
   // is taken where it lies (the held-back character shifted in before it), not read
   // back from the copy made below.
-  const unsigned char first = static_cast<unsigned char>(kHeld ? held : *start);
   if (!kHeld && length == 0) {
     code = kwEmpty;
   } else if (!KeywordStart[first]) {
