@@ -263,6 +263,12 @@ std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads
   return trace;
 }
 
+// The trace of the reads over the text, inline or character by character.
+std::string TraceOf(const std::string& text, const std::string& ops, bool inlineReads) {
+  TKivoTextFile kivo(text);
+  return TokenTrace(kivo.File(), ops, inlineReads);
+}
+
 // Tokens read inline from the buffer, sixteen characters at a look, are those read
 // character by character, on texts made to hit the edges of the looks: runs of blanks
 // and line ends and alphanumeric tokens longer than a look, NULs, 8-bit bytes and
@@ -348,11 +354,8 @@ TEST(KivoTokenizer, TokensAtEveryPlaceOfTheMapsReadAsCharacterByCharacter) {
                 " 7}\r\n";
     ASSERT_GT(text.size(), 64u * 1024) << "the buffer is refilled";
     for (const std::string ops : {"W", "wN", "NW"}) {
-      const auto trace = [&](bool inlineReads) {
-        TKivoTextFile kivo(text);
-        return TokenTrace(kivo.File(), ops, inlineReads);
-      };
-      ASSERT_EQ(trace(true), trace(false)) << ops << ", end \"" << end << '"';
+      ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false))
+          << ops << ", end \"" << end << '"';
     }
   }
 }
@@ -381,11 +384,8 @@ TEST(KivoTokenizer, RunsOfTokensFromTheStopBitsKeptReadAsCharacterByCharacter) {
     std::string ops;
     for (int i = 0; i < 11; ++i)
       ops += "WWWWWWNNwSVL"[random() % (round < 4 ? 10 : 12)];
-    const auto trace = [&](bool inlineReads) {
-      TKivoTextFile kivo(text);
-      return TokenTrace(kivo.File(), ops, inlineReads);
-    };
-    ASSERT_EQ(trace(true), trace(false)) << "round " << round << ", ops " << ops;
+    ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false))
+        << "round " << round << ", ops " << ops;
   }
 }
 
@@ -408,11 +408,7 @@ TEST(KivoTokenizer, StructuralTokensReadInlineAsCharacterByCharacter) {
         for (size_t before = 0; before <= 18; before += 3)
           text += std::string(before, before % 2 ? ' ' : '\n') + token + end + " x";
   for (const std::string ops : {"S", "SW", "SSw", "SV", "SL", "SNL"}) {
-    const auto trace = [&](bool inlineReads) {
-      TKivoTextFile kivo(text);
-      return TokenTrace(kivo.File(), ops, inlineReads);
-    };
-    ASSERT_EQ(trace(true), trace(false)) << ops;
+    ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false)) << ops;
   }
 }
 
@@ -429,11 +425,8 @@ TEST(KivoTokenizer, ALineEndAfterAHeldBackCharacterReadsWholeWhereTheBufferEnds)
   for (size_t before = TTextFile::BufferSize - 6; before <= TTextFile::BufferSize; ++before) {
     const std::string text = filler.substr(0, before) + "x]\r\n7 8\r\n\r\n]";
     for (const std::string ops : {"W", "wN", "WWw"}) {
-      const auto trace = [&](bool inlineReads) {
-        TKivoTextFile kivo(text);
-        return TokenTrace(kivo.File(), ops, inlineReads);
-      };
-      ASSERT_EQ(trace(true), trace(false)) << ops << ", " << before << " bytes before";
+      ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false))
+          << ops << ", " << before << " bytes before";
     }
   }
 }
