@@ -92,6 +92,9 @@ class TStringList : public TStrings {
   TObject* GetObject(int index) const override;
   void PutObject(int index, TObject* object) override;
   int GetCount() const override { return static_cast<int>(FList.size()); }
+  // Room for `capacity` strings without growing (never less than the count): a list
+  // filled with a known number of strings then takes its memory once.
+  void SetCapacity(int capacity) { FList.reserve(capacity < 0 ? 0 : static_cast<size_t>(capacity)); }
 
   int Add(const std::string& s) override;
   // Unsorted: appends. Sorted: inserts at the Find position, or applies Duplicates when

@@ -1,6 +1,7 @@
 #include "importer/KivoFile.h"
 
 #include <cmath>
+#include <iterator>
 #include <emmintrin.h>
 #include <limits>
 
@@ -23,6 +24,17 @@ constexpr size_t kTextLength = 255;
 int32_t IntegerOf(const std::string& text) {
   int32_t value = 0;
   return TryStrToInt(Trim(text), value) ? value : kUnreadable;
+}
+
+// Moves the objects read into `scratch` over to the end of `list`, which grows once to
+// the exact size, and empties `scratch` for the next use. Lists read object by object
+// into a reused list this way keep no spare room, and the arena keeps nothing a
+// growing list left behind (about as much again as the list).
+template <class TList>
+void KeepRead(TList& scratch, TList& list) {
+  list.reserve(list.size() + scratch.size());
+  std::move(scratch.begin(), scratch.end(), std::back_inserter(list));
+  scratch.clear();
 }
 
 }  // namespace
@@ -86,12 +98,13 @@ int32_t TKivoFile::ToCoordinate(double value) const {
 
 int32_t TKivoFile::ReadNextKivoCoord() {
   if (FRealCoordinates) {
-    const float value = static_cast<float>(ReadFloatValue(FFile));
-    FUnreadable |= GetNumberError();
+    double read;
+    FUnreadable |= !ReadFloatNumber(FFile, read);
+    const float value = static_cast<float>(read);
     return ToCoordinate(value <= -2147483647.0f ? 0.0 : value);
   }
-  const int32_t value = ReadIntegerValue(FFile);
-  FUnreadable |= GetNumberError();
+  int32_t value;
+  FUnreadable |= !ReadIntegerNumber(FFile, value);
   return ToCoordinate(value <= -2147483647 ? 0 : value);
 }
 
@@ -447,7 +460,8 @@ void TKivoFile::ParseNetDef() {
 }
 
 void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
-  auto& members = net.GetMembers();
+  TKivoObjectList& members = FObjectScratch;
+  members.clear();
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -484,6 +498,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         break;
     }
   }
+  KeepRead(members, net.GetMembers());
 }
 
 void TKivoFile::ParsePadStack() {
@@ -560,13 +575,15 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
         ParsePins(definition);
         break;
       case kwPIC:
+        FObjectScratch.clear();
         while (NextBlockItem()) {
           const int code = ReadWord();
           if (code == kwFL)
             SkipBlock(FFile);
-          else if (code == kwW || !ParseGraphic(code, definition.GetPrimitives()))
+          else if (code == kwW || !ParseGraphic(code, FObjectScratch))
             ReportUnhandledToken();
         }
+        KeepRead(FObjectScratch, definition.GetPrimitives());
         break;
       case kwATR:
         ParseInstanceAttributes(definition);
@@ -583,6 +600,8 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
 }
 
 void TKivoFile::ParsePins(TKivoComponent& definition) {
+  auto& pins = FPinScratch;
+  pins.clear();
   while (NextBlockItem()) {
     if (ReadWord() != kwP) {
       SkipBlock(FFile);
@@ -592,7 +611,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     TKivoPad& ref = *pin;
     ReadName();
     ref.SetName(GetLastTokenText());
-    definition.GetPins().push_back(std::move(pin));
+    pins.push_back(std::move(pin));
     bool leftOut = false;
     while (NextBlockItem()) {
       switch (ReadWord()) {
@@ -613,8 +632,9 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       SkipBlock(FFile);
     }
     if (leftOut)
-      definition.GetPins().pop_back();
+      pins.pop_back();
   }
+  KeepRead(pins, definition.GetPins());
 }
 
 void TKivoFile::ParseInstance(TKivoComponent& definition) {
@@ -641,19 +661,30 @@ void TKivoFile::ParseInstance(TKivoComponent& definition) {
 }
 
 void TKivoFile::ParseConnections(TKivoInstance& instance) {
+  // The names are gathered first and the list takes its memory once (growing it name
+  // by name made most of the heap calls of reading a board's components).
+  size_t count = 0;
   // Every token reads something or ends at the end of the file; an empty token (a
   // delimiter held back) adds no entry.
   while (!FFile.Eof()) {
     const int code = ReadWord();
     if (code == kwCloseBrace)
-      return;
+      break;
     if (code == kwOpenBrace) {
       SkipBlock(FFile);
       continue;
     }
-    if (!GetLastTokenText().empty())
-      instance.GetConnections().Add(GetLastTokenText());
+    const std::string_view name = GetLastTokenView();
+    if (name.empty())
+      continue;
+    if (count == FNameScratch.size())
+      FNameScratch.emplace_back();
+    FNameScratch[count++].assign(name);
   }
+  TStringList& connections = instance.GetConnections();
+  connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
+  for (size_t i = 0; i < count; ++i)
+    connections.Add(FNameScratch[i]);
 }
 
 void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
@@ -809,6 +840,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       BeginObject();
       const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
       const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
+      line->GetVertices().reserve(5);
       line->AddVertex(x1, y1);
       line->AddVertex(x2, y1);
       line->AddVertex(x2, y2);

@@ -149,12 +149,17 @@ class TKivoFile : public TObject {
   bool FAborted = false;
   bool FRealCoordinates = false;
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
+  std::vector<std::string> FNameScratch;  // the net names of the connection list being read
   bool FUnreadable = false;               // a coordinate since BeginObject was not a number
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
   std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;
+  // The objects of the net, picture or pin list being read (KeepRead in KivoFile.cpp);
+  // they go before the arena.
+  TKivoObjectList FObjectScratch;
+  TKivoArenaVector<std::unique_ptr<TKivoPad>> FPinScratch;
   std::unique_ptr<TKivoBoardComponent> FBoardComponent;
   std::unique_ptr<PadStackMapRecord> FPadStackMap;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "classlib/Strings.h"
 #include "host/EDAClientMessageForm.h"
@@ -31,10 +32,18 @@ void TKivoNetObject::SetLayerMap(TStringList* map) {
     member->SetLayerMap(map);
 }
 
-void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) {
-  for (auto& member : FMembers)
-    member->SetPadStackMap(record);
+void TKivoNetObject::SetPadStackMap(PadStackMapRecord* record) { FMembersPadStackMap = record; }
+
+namespace {
+
+// Passes a pad-stack map handed in before to every object of `list`.
+template <class TList>
+void PassOnPadStackMap(PadStackMapRecord* record, TList& list) {
+  for (auto& object : list)
+    object->SetPadStackMap(record);
 }
+
+}  // namespace
 
 void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
@@ -44,6 +53,8 @@ void TKivoNetObject::Translate() {
   net.SetName(FName);
   net.Synchronize(/*Mode=*/0);
   PcbApiAddObjectToContainer(board, net.GetHandle());
+  if (FMembersPadStackMap)
+    PassOnPadStackMap(*std::exchange(FMembersPadStackMap, std::nullopt), FMembers);
   for (auto& member : FMembers) {
     member->SetOwnerContainer(board);
     member->SetNetContainer(net.GetHandle());
@@ -66,15 +77,15 @@ void TKivoComponent::SetLayerMap(TStringList* map) {
 
 void TKivoComponent::SetPadStackMap(PadStackMapRecord* record) {
   inherited::SetPadStackMap(record);
-  for (auto& primitive : FPrimitives)
-    primitive->SetPadStackMap(record);
-  for (auto& pin : FPins)
-    pin->SetPadStackMap(record);
-  for (auto& instance : FInstances)
-    instance->SetPadStackMap(record);
+  FPadStackMapPending = true;
 }
 
 void TKivoComponent::Translate() {
+  if (std::exchange(FPadStackMapPending, false)) {
+    PassOnPadStackMap(GetPadStackMap(), FPrimitives);
+    PassOnPadStackMap(GetPadStackMap(), FPins);
+    PassOnPadStackMap(GetPadStackMap(), FInstances);
+  }
   // Translated alone (not by the detail), the component reads the host's nets itself.
   std::optional<THostNetIndex> index;
   if (!THostNetIndex::Current() && !FInstances.empty())

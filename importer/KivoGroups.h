@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,9 @@ class TKivoNetObject : public TKivoObject {
   explicit TKivoNetObject(const TKivoDisplay* drawingState = nullptr)
       : TKivoObject(drawingState) {}
 
-  // Passed on to every member; the net keeps neither.
+  // Passed on to every member; the net keeps neither. The pad-stack map reaches the
+  // members when the net translates them (none of them reads it before): a reading
+  // answered Cancel then does not visit every member of a large board for it.
   void SetLayerMap(TStringList* map) override;
   void SetPadStackMap(PadStackMapRecord* record) override;
   // A host net on the board (the owner container), then every member into the board
@@ -40,6 +43,8 @@ class TKivoNetObject : public TKivoObject {
  private:
   std::string FName;  // a short-string buffer in every net kept a large model many times its size
   TKivoObjectList FMembers;
+  // The pad-stack map handed in and not yet passed on to the members.
+  std::optional<PadStackMapRecord*> FMembersPadStackMap;
 };
 
 // One placement of a component definition; translated by its definition.
@@ -91,7 +96,9 @@ class TKivoComponent : public TKivoObject {
   explicit TKivoComponent(const TKivoDisplay* drawingState = nullptr)
       : TKivoObject(drawingState) {}
 
-  // Kept and passed on to every graphic, pin and instance, in that order.
+  // Kept and passed on to every graphic, pin and instance, in that order. The pad-stack
+  // map is passed on when the component translates them (it is read only then), so
+  // that a reading answered Cancel does not visit them all for it.
   void SetLayerMap(TStringList* map) override;
   void SetPadStackMap(PadStackMapRecord* record) override;
   // One host component on the board (the owner container) per instance.
@@ -111,6 +118,7 @@ class TKivoComponent : public TKivoObject {
   TKivoObjectList FPrimitives;
   TKivoArenaVector<std::unique_ptr<TKivoPad>> FPins;
   TKivoArenaVector<std::unique_ptr<TKivoInstance>> FInstances;
+  bool FPadStackMapPending = false;  // kept and not yet passed on
 };
 
 // The first host net of `board` named `name` (without regard to case), or 0. When the

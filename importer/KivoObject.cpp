@@ -22,18 +22,7 @@ void* TKivoDisplay::operator new(size_t size) {
 
 void TKivoDisplay::operator delete(void* object) { TKivoArena::Free(object); }
 
-const TKivoDisplay::TDrawingState& TKivoDisplay::State() const {
-  static const TDrawingState empty;
-  return FState ? *FState : empty;
-}
-
-TKivoDisplay::TDrawingState& TKivoDisplay::Edit() {
-  if (!FState)
-    FState = std::make_shared<TDrawingState>();
-  else if (FState.use_count() > 1)
-    FState = std::make_shared<TDrawingState>(*FState);
-  return *FState;
-}
+const TKivoDisplay::TDrawingState TKivoDisplay::EmptyState;
 
 namespace {
 
@@ -48,8 +37,16 @@ bool SameValue(const T& a, const T& b) {
 
 }  // namespace
 
-std::shared_ptr<TKivoDisplay::TDrawingState> TKivoDisplay::FRecentStates[RecentStateCount];
-unsigned TKivoDisplay::FNextRecentState = 0;
+TKivoDisplay::TDrawingState& TKivoDisplay::Edit() {
+  if (!FState) {
+    FState = TStateRef(new TDrawingState());
+  } else if (!FState.Alone()) {
+    auto* copy = new TDrawingState(*FState.Get());
+    copy->Holders = 0;
+    FState = TStateRef(copy);
+  }
+  return *FState.Get();
+}
 
 bool TKivoDisplay::SameState(const TDrawingState& a, const TDrawingState& b) {
   return SameValue(a.AMT, b.AMT) && SameValue(a.APT, b.APT) && a.LayerName == b.LayerName &&
@@ -60,25 +57,51 @@ bool TKivoDisplay::SameState(const TDrawingState& a, const TDrawingState& b) {
          a.LayerMap == b.LayerMap && a.Report == b.Report;
 }
 
+const TKivoDisplay::TStateRef& TKivoDisplay::KnownState(TDrawingState&& state) {
+  static TStateRef known[KnownStateCount];
+  // A multiplicative hash of the fields SameState compares, four bytes at a time
+  // (reals by their bits).
+  uint32_t hash = 0;
+  auto mix = [&hash](const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (; size >= 4; bytes += 4, size -= 4) {
+      uint32_t word;
+      std::memcpy(&word, bytes, 4);
+      hash = (hash ^ word) * 0x9E3779B1u;
+    }
+    for (; size > 0; ++bytes, --size)
+      hash = (hash ^ *bytes) * 0x9E3779B1u;
+  };
+  auto mixValue = [&mix](const auto& value) { mix(&value, sizeof value); };
+  mixValue(state.AMT), mixValue(state.APT), mix(state.LayerName.data(), state.LayerName.size());
+  mixValue(uint32_t{state.LineStyle} | uint32_t{state.HorizontalJustification} << 8 |
+           uint32_t{state.VerticalJustification} << 16 | uint32_t{state.Mirror} << 24);
+  mixValue(state.Width), mixValue(state.TextSize), mixValue(state.Rotation);
+  mixValue(state.UnitScale), mixValue(state.Grid), mixValue(state.LayerMap), mixValue(state.Report);
+  hash ^= hash >> 15;
+  TStateRef& first = known[hash % KnownStateCount];
+  TStateRef& second = known[(hash >> 10) % KnownStateCount];
+  for (const TStateRef* slot : {&first, &second})
+    if (*slot && SameState(*slot->Get(), state))
+      return *slot;
+  TStateRef& taken = !first ? first : !second ? second : first;
+  state.Holders = 0;
+  taken = TStateRef(new TDrawingState(std::move(state)));
+  return taken;
+}
+
 template <class T>
 void TKivoDisplay::SetField(T TDrawingState::*field, T value) {
   const TDrawingState& current = State();
   if (SameValue(current.*field, value))
     return;
-  if (FState && FState.use_count() == 1) {
-    FState.get()->*field = std::move(value);
+  if (FState && FState.Alone()) {
+    FState.Get()->*field = std::move(value);
     return;
   }
   TDrawingState wanted = current;
   wanted.*field = std::move(value);
-  for (const std::shared_ptr<TDrawingState>& recent : FRecentStates) {
-    if (recent && SameState(*recent, wanted)) {
-      FState = recent;
-      return;
-    }
-  }
-  FState = std::make_shared<TDrawingState>(std::move(wanted));
-  FRecentStates[FNextRecentState++ % RecentStateCount] = FState;
+  FState = KnownState(std::move(wanted));
 }
 
 template void TKivoDisplay::SetField(double TDrawingState::*, double);
@@ -94,21 +117,22 @@ void TKivoDisplay::SetLayerMap(TStringList* map) {
   // drawing state: the state made for the first of a run is shared by the rest, as the
   // old one was, instead of each making its own copy (a large board's model doubled).
   // The memo holds the state replaced last, so its address stands for it alone.
-  static std::shared_ptr<TDrawingState> replaced, replacement;
-  if (FState && FState == replaced && replacement->LayerMap == map) {
+  static TStateRef replaced, replacement;
+  if (FState && FState == replaced && replacement.Get()->LayerMap == map) {
     FState = replacement;
     return;
   }
-  std::shared_ptr<TDrawingState> old = FState;
+  TStateRef old = FState;
   Edit().LayerMap = map;
-  if (old && old != FState) {
+  if (old && !(old == FState)) {
     replaced = std::move(old);
     replacement = FState;
   }
 }
 
 void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {
-  FPadStackMap = record;
+  if (record != GetPadStackMap())
+    EditLinks().PadStackMap = record;
 }
 
 void TKivoDisplay::SetPadStackList(TKivoPadStack* padStack) {

@@ -104,7 +104,7 @@ class TKivoDisplay : public TObject {
   void SetGrid(int32_t value) { SetField(&TDrawingState::Grid, value); }
   TStringList* GetLayerMap() const { return State().LayerMap; }
   TKivoPadStack* GetPadStack() const { return FLinks ? FLinks->PadStack : nullptr; }
-  PadStackMapRecord* GetPadStackMap() const { return FPadStackMap; }
+  PadStackMapRecord* GetPadStackMap() const { return FLinks ? FLinks->PadStackMap : nullptr; }
   TReportManager* GetReport() const { return State().Report; }
   void SetReport(TReportManager* value) { SetField(&TDrawingState::Report, value); }
 
@@ -140,31 +140,79 @@ class TKivoDisplay : public TObject {
     int32_t Grid = 0;
     TStringList* LayerMap = nullptr;
     TReportManager* Report = nullptr;
+    uint32_t Holders = 0;  // the references to it (not part of the state's value)
   };
-  const TDrawingState& State() const;
+  // A counted reference to a drawing state, the state freed with its last reference.
+  // The count is a plain one, not atomic: models are read and translated on one thread
+  // (the states made last are shared through plain statics too), and every object of a
+  // model takes one reference when made and gives it back when freed.
+  class TStateRef {
+   public:
+    TStateRef() = default;
+    explicit TStateRef(TDrawingState* state) : FState(state) { Hold(); }
+    TStateRef(const TStateRef& other) : FState(other.FState) { Hold(); }
+    TStateRef(TStateRef&& other) noexcept : FState(other.FState) { other.FState = nullptr; }
+    TStateRef& operator=(const TStateRef& other) {
+      TStateRef(other).Swap(*this);
+      return *this;
+    }
+    TStateRef& operator=(TStateRef&& other) noexcept {
+      TStateRef(std::move(other)).Swap(*this);
+      return *this;
+    }
+    ~TStateRef() {
+      if (FState && --FState->Holders == 0)
+        delete FState;
+    }
+    TDrawingState* Get() const { return FState; }
+    explicit operator bool() const { return FState != nullptr; }
+    // Whether this is the state's only reference.
+    bool Alone() const { return FState->Holders == 1; }
+    bool operator==(const TStateRef& other) const { return FState == other.FState; }
+
+   private:
+    void Hold() {
+      if (FState)
+        ++FState->Holders;
+    }
+    void Swap(TStateRef& other) noexcept {
+      TDrawingState* const state = FState;
+      FState = other.FState;
+      other.FState = state;
+    }
+    TDrawingState* FState = nullptr;
+  };
+  // Inline: every coordinate read asks the reader's unit scale and grid.
+  const TDrawingState& State() const { return FState ? *FState.Get() : EmptyState; }
+  static const TDrawingState EmptyState;
   TDrawingState& Edit();
   // Sets one field of the drawing state: nothing when it holds the value already, in
   // place when the state is this object's alone, else by taking a state with the new
-  // value from those made last, or a new one. A reader going back and forth between a
-  // few layers and widths thus shares a few states instead of making one for each
+  // value from those made before, or a new one. A reader going back and forth between
+  // a few layers and widths thus shares a few states instead of making one for each
   // change (hundreds of thousands for a large board).
   template <class T>
   void SetField(T TDrawingState::*field, T value);
   static bool SameState(const TDrawingState& a, const TDrawingState& b);
-  static constexpr unsigned RecentStateCount = 8;
-  static std::shared_ptr<TDrawingState> FRecentStates[RecentStateCount];
-  static unsigned FNextRecentState;
+  // The states made before, by a hash of their value: two slots for each hash, a new
+  // state taking the empty one or the first (a board's nets take a few dozen
+  // combinations of layer and width in any order; a short list of the states made
+  // last missed most of them). Answers the known state equal to `state`, or takes a
+  // new one made from it.
+  static constexpr unsigned KnownStateCount = 1024;
+  static const TStateRef& KnownState(TDrawingState&& state);
 
-  std::shared_ptr<TDrawingState> FState;
-  PadStackMapRecord* FPadStackMap = nullptr;
+  TStateRef FState;
 
  protected:
-  // What only translation sets: the pad stack, the containers an object enters and
-  // the handles it created and has not yet added to them. Made on the first value
-  // other than none, so that an object only read carries one pointer for all of it.
-  // Made in the arena of the object that has them, when one holds it.
+  // What only the options and translation set: the pad-stack map, the pad stack, the
+  // containers an object enters and the handles it created and has not yet added to
+  // them. Made on the first value other than none, so that an object only read carries
+  // one pointer for all of it. Made in the arena of the object that has them, when one
+  // holds it.
   struct TTranslationLinks {
     static void operator delete(void* links);
+    PadStackMapRecord* PadStackMap = nullptr;
     TKivoPadStack* PadStack = nullptr;
     uint32_t OwnerContainer = 0;
     uint32_t NetContainer = 0;

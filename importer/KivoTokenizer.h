@@ -544,18 +544,37 @@ KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
 
 }  // namespace KivoTokenizerDetail
 
-inline double ReadFloatValue(TTextFile& file) {
+// ReadFloatValue and ReadIntegerValue whole, for the reader's coordinates: the value is
+// handed back in `value` (not through the x87 stack a returned double takes), with
+// false for the number error.
+KIVO_ALWAYS_INLINE bool ReadFloatNumber(TTextFile& file, double& value) {
   using namespace KivoTokenizerDetail;
-  double value = 0;
+  value = 0;
   State.NumberError = !ReadNumberToken(file) || !TryKivoFloat(TokenText(), value);
-  return State.NumberError ? -32000.0 : value;
+  if (State.NumberError)
+    value = -32000.0;
+  return !State.NumberError;
+}
+
+KIVO_ALWAYS_INLINE bool ReadIntegerNumber(TTextFile& file, int32_t& value) {
+  using namespace KivoTokenizerDetail;
+  value = 0;
+  State.NumberError = !ReadNumberToken(file) || !TryKivoInteger(TokenText(), value);
+  if (State.NumberError)
+    value = -32000;
+  return !State.NumberError;
+}
+
+inline double ReadFloatValue(TTextFile& file) {
+  double value;
+  ReadFloatNumber(file, value);
+  return value;
 }
 
 inline int32_t ReadIntegerValue(TTextFile& file) {
-  using namespace KivoTokenizerDetail;
-  int32_t value = 0;
-  State.NumberError = !ReadNumberToken(file) || !TryKivoInteger(TokenText(), value);
-  return State.NumberError ? -32000 : value;
+  int32_t value;
+  ReadIntegerNumber(file, value);
+  return value;
 }
 
 inline bool GetNumberError() { return KivoTokenizerDetail::State.NumberError; }

@@ -30,6 +30,20 @@ void Fill(TStrings& list, std::initializer_list<const char*> strings) {
     list.Add(s);
 }
 
+// Room made ahead changes neither the strings nor their objects, and room for fewer
+// strings than the list holds (or a negative count) keeps them all.
+TEST(StringList, CapacityKeepsTheStrings) {
+  TStringList list;
+  list.SetCapacity(8);
+  EXPECT_EQ(list.GetCount(), 0);
+  Fill(list, {"a", "b", "c"});
+  list.PutObject(1, Tag(7));
+  list.SetCapacity(1);
+  list.SetCapacity(-5);
+  EXPECT_EQ(Strings(list), (S{"a", "b", "c"}));
+  EXPECT_EQ(list.GetObject(1), Tag(7));
+}
+
 // Sorted lists: search, insertion points, duplicates, case rules
 
 TEST(SortedStringList, FindGivesTheFirstMatchOrTheInsertionPoint) {

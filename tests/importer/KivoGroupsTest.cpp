@@ -10,6 +10,7 @@
 #include "classlib/Automation.h"
 #include "importer/KivoBoardComponent.h"
 #include "importer/KivoGroups.h"
+#include "importer/PadStackMapRecord.h"
 #include "pcb/PcbApi.h"
 #include "tests/importer/KivoModelTestSupport.h"
 #include "tests/proxies/ProxyTestSupport.h"
@@ -253,6 +254,40 @@ TEST_F(KivoGroups, NetsAreTranslatedBeforeComponents) {
   const std::vector<uint32_t> pads = CreatedOf(okPad);
   ASSERT_EQ(pads.size(), 1u);
   EXPECT_EQ(NetOf(pads[0]), H(LookupHostNet("LATE", FBoard)));
+}
+
+// The pad-stack map handed to a component reaches its pins when the component
+// translates, and the one handed to a net reaches its members (it is passed on then,
+// not when handed in, so that a reading answered Cancel does not visit them all): a pin
+// on the map's surface-mount layer becomes the small default pad.
+TEST_F(KivoGroups, APadStackMapHandedInReachesThePartsWhenTheyTranslate) {
+  PadStackMapRecord map;
+  map.Rows[4] = "TOP";
+  map.Rows[5] = "SILK";
+  std::vector<std::string> pads;
+  for (const char* layer : {"TOP", "BOTTOM"}) {
+    auto component = Definition({"1"}, layer);
+    component->GetPins()[0]->SetPadStackIndex(3);  // no definition, not a small index
+    Instance(*component, "U1", {"GND"});
+    component->SetPadStackMap(&map);
+    EXPECT_EQ(component->GetPins()[0]->GetPadStackMap(), nullptr) << "not before translation";
+    Translate(*component, FBoard);
+    EXPECT_EQ(component->GetPins()[0]->GetPadStackMap(), &map);
+    EXPECT_EQ(component->GetInstances()[0]->GetPadStackMap(), &map);
+    const std::vector<uint32_t> created = CreatedOf(okPad);
+    ASSERT_EQ(created.size(), 1u);
+    pads.push_back(DumpObject(created[0]));
+  }
+  ExpectFields(pads[0], {{"TopXSize", "100000"}, {"HoleSize", "0"}, {"TopShape", "1"}});
+  EXPECT_EQ(pads[1].find("TopXSize=100000 "), std::string::npos) << pads[1];
+
+  TKivoNetObject net(&FState);
+  net.SetName("N1");
+  net.GetMembers().push_back(std::make_unique<TKivoVia>(&FState));
+  net.SetPadStackMap(&map);
+  Translate(net, FBoard);
+  EXPECT_EQ(net.GetMembers()[0]->GetPadStackMap(), &map);
+  EXPECT_EQ(net.GetPadStackMap(), nullptr) << "the net keeps none itself";
 }
 
 }  // namespace
