@@ -101,6 +101,7 @@ void TTextFile::Open(bool output) {
                  (reinterpret_cast<uintptr_t>(FBuffer) >> 3);
   }
   FPos = FEnd = FMapEnd = FBuffer;
+  FStopCursor = {};
   *FEnd = '\0';
   FPending = 0;
   FBufferStart = 0;
@@ -118,6 +119,7 @@ void TTextFile::Close() {
   FHandle = INVALID_HANDLE_VALUE;
   FMode = kClosed;
   FPos = FEnd = FMapEnd = FBuffer;
+  FStopCursor = {};
   if (error) Fail(error);
 }
 
@@ -134,6 +136,7 @@ bool TTextFile::Fill() {
   FEnd = FBuffer + (ok ? got : 0);
   *FEnd = '\0';
   FMapEnd = FBuffer;
+  FStopCursor = {};
   if (!ok) {
     DWORD error = GetLastError();
     Fail(error ? error : kReadError);
@@ -186,10 +189,14 @@ void TTextFile::MakeMaps() {
   const uint32_t from = ~0u << (length % 32);  // the bits from the end on
   word[last] |= from;
   stop[last] |= from;
-  word[last + 1] = stop[last + 1] = ~0u;
+  // Every word after the end's word, to the map's end, is all ones.
+  constexpr size_t kWords = kMapBytes / 4;
+  static_assert(kMapBytes % 4 == 0 && BufferSize / 32 + MapSlackBits / 32 + 1 < kWords,
+                "the slack bits after the end's word are in the map");
+  for (size_t i = last + 1; i < kWords; ++i)
+    word[i] = stop[i] = ~0u;
   FMapEnd = FEnd;
-  static_assert(MapSlackBits <= 32 && (BufferSize / 32 + 2) * 4 <= kMapBytes,
-                "the word after the end's word is in the map");
+  FStopCursor = {};
 }
 
 bool TTextFile::EolnSlow() { return !Fill() || *FPos == '\r' || *FPos == '\n'; }

@@ -84,14 +84,29 @@ class TTextFile {
   // BufferEnd() on, for at least MapSlackBits bits, both have every bit set. For a
   // buffered byte at `p` (BufferPos() <= p < MapEnd(), while reading), the 32-bit
   // little-endian words read at WordMapAt(p) and StopMapAt(p) hold its bit as bit
-  // p % 8 (of the address), the bits of the bytes after it above.
+  // p % 8 (of the address), the bits of the bytes after it above; they can be read for
+  // every p from BufferPos() up to MapSlackBits - 32 bytes after BufferEnd().
   static constexpr size_t BufferSize = 64 * 1024;
-  static constexpr size_t MapSlackBits = 32;
+  static constexpr size_t MapSlackBits = 128;
   void MakeMaps();
   const char* MapEnd() const { return FMapEnd; }
   const uint8_t* WordMapAt(const char* p) const { return MapAt(p, 0); }
   const uint8_t* StopMapAt(const char* p) const { return MapAt(p, kMapBytes); }
-  void SetBufferPos(const char* pos) {
+  // A scanner's place in the stop map, kept between its reads so that the next read
+  // starts from bits at hand instead of loading the map at the position again: Low and
+  // High are the stop map's words of the 32 bytes from Base and of the 32 after them,
+  // the bits of the bytes before Pos cleared. It holds while Pos is BufferPos() (the
+  // scanner checks that before using it: other readers move the position on, never
+  // back to it); a fill or a new map forgets it.
+  struct TStopCursor {
+    const char* Pos = nullptr;
+    const char* Base = nullptr;
+    uint32_t Low = 0;
+    uint32_t High = 0;
+  };
+  TStopCursor& StopCursor() { return FStopCursor; }
+  // Inline whatever the caller's size: a tokenizer's next read waits on the position.
+  __attribute__((always_inline)) void SetBufferPos(const char* pos) {
     assert(pos >= FPos && pos <= FEnd && "a scanner moves forward within the buffer");
     FPos = const_cast<char*>(pos);
   }
@@ -108,7 +123,7 @@ class TTextFile {
   enum : uint8_t { kClosed, kInput, kOutput };
   // The maps lie after the buffer and its slack, in the same block: a map has a bit
   // for every byte of the buffer and 32-bit words to spare for the bits after its end.
-  static constexpr size_t kMapBytes = BufferSize / 8 + 8;
+  static constexpr size_t kMapBytes = BufferSize / 8 + MapSlackBits / 8 + 8;
   static constexpr size_t kWordMap = BufferSize + BufferSlack;
   static constexpr size_t kStopMap = kWordMap + kMapBytes;
   static constexpr size_t kBlockSize = kStopMap + kMapBytes;
@@ -138,6 +153,7 @@ class TTextFile {
   char* FBuffer = nullptr;
   uintptr_t FMapOrigin = 0;  // see MapAt
   char* FMapEnd = nullptr;
+  TStopCursor FStopCursor;
   uint32_t FPending = 0;  // bytes written to the buffer, not yet to the file
   int64_t FBufferStart = 0;  // the file offset of the buffer's first byte, reading
   HANDLE FHandle = INVALID_HANDLE_VALUE;

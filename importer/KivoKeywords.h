@@ -155,7 +155,8 @@ inline __m128i LoadKey(const TKey& key) {
 // The lookup without a branch on the text, given the text's first sixteen characters
 // (those past `length` may hold anything); a text longer than fifteen characters
 // matches no keyword, so the rest is never needed.
-inline int FindInKey(__m128i chars, size_t length, bool upperCase) {
+inline __attribute__((always_inline)) int FindInKey(__m128i chars, size_t length,
+                                                  bool upperCase) {
   if (upperCase) {
     // "a" to "z" lose their 0x20 bit: biased so that the letters are the 26 lowest
     // signed values.

@@ -168,6 +168,7 @@ TKivoCharSet Structural, Word, Number, BlankSkip, Close, BareValue, QuotedValue,
 
 TState State;
 char TokenBuffer[KivoMaxTokenLength];
+int16_t OneCharacterCodes[256];
 
 // Reads one token, starting with the held-back character if there is one.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
@@ -436,6 +437,11 @@ void InitializeKivoTokenizer() {
   gQuotedValue = TKivoCharSet(" ]}", TKivoCharSet::ksQuotedValue);
   gBracketedValue = TKivoCharSet(")", TKivoCharSet::ksBracketedValue);
   gBlankOnly = TKivoCharSet(" ");
+  for (int c = 0; c < 256; ++c) {
+    const char text[TTextFile::BufferSlack] = {static_cast<char>(c)};
+    KivoTokenizerDetail::OneCharacterCodes[c] =
+        static_cast<int16_t>(KivoTokenizerDetail::TokenCode(text, 1));
+  }
   ResetTokenizerState();
   gState.ValueSet = nullptr;
 }

@@ -172,6 +172,13 @@ constexpr std::array<bool, 256> MakeKeywordStart() {
   return table;
 }
 inline constexpr std::array<bool, 256> KeywordStart = MakeKeywordStart();
+// The characters skipped before a token: the blank and the line ends.
+constexpr std::array<bool, 256> MakeWhiteSpace() {
+  std::array<bool, 256> table{};
+  table[' '] = table['\r'] = table['\n'] = true;
+  return table;
+}
+inline constexpr std::array<bool, 256> WhiteSpace = MakeWhiteSpace();
 
 // Reads one token, starting with the held-back character if there is one: every
 // case, character by character.
@@ -336,18 +343,29 @@ KIVO_ALWAYS_INLINE uint32_t MapWord(const uint8_t* map) {
   return word;
 }
 
+// The stop map's words of the 64 bytes from the 8-byte boundary at or before `p`, the
+// bits of the bytes before `p` cleared (see TTextFile::TStopCursor).
+KIVO_ALWAYS_INLINE TTextFile::TStopCursor StopsFrom(const TTextFile& file, const char* p) {
+  const uint32_t shift = reinterpret_cast<uintptr_t>(p) & 7;
+  const char* const base = p - shift;
+  return {p, base, MapWord(file.StopMapAt(base)) & (~0u << shift),
+          MapWord(file.StopMapAt(base + 32))};
+}
+
 // The tokens read most, short and without a loop: a set that reads by maps, and the
-// token (with the blanks skipped before it) and the character that ends it among the
-// bytes up to 30 after the position, rounded down to a multiple of 8, where the
-// text file's maps are looked at. `held` is the held-back character, which starts the
-// token (nothing is then skipped): 0 unless kHeld. The maps give the token's start
-// and the first byte that may end it; the set decides whether it does. Answers
-// false, having read nothing, for every other case (ReadOtherToken reads them).
+// token (with the blanks skipped before it, within 31 bytes of the position) and the
+// character that ends it among the 64 bytes of the text file's stop cursor. `held` is
+// the held-back character, which starts the token (nothing is then skipped): 0 unless
+// kHeld. The maps give the token's start and the first byte that may end it; the set
+// decides whether it does. Answers false, having read nothing, for every other case
+// (ReadOtherToken reads them).
 //
 // Each token's end decides where the next one starts, and that chain, not the count
-// of instructions, bounds the speed: from the position to the next one it takes one
-// shift, a map's load, two bit operations and one bit scan. Whatever else is decided
-// (blanks before the token, the end character, a line end, the keyword) is left to
+// of instructions, bounds the speed. The stop cursor keeps the stop bits after the
+// position between reads, so from one token's end to the next it takes the cursor's
+// load, a choice of its word and the lowest bit cleared; the next position follows from
+// a bit scan beside it. Whatever else is decided (blanks before the token, a cursor
+// left by other reads, the end character, a line end, the keyword) is left to
 // branches, which the next token does not wait on when they are foreseen.
 template <bool kHeld>
 KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& delimiters,
@@ -359,52 +377,72 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   // and a buffer just filled mapped (ReadOtherToken does both).
   if (look >= file.MapEnd())
     return false;
-  // Bit i of the maps' words stands for the byte at base + i; the top bit, set in
-  // both, stands for the bytes beyond.
-  const uint32_t shift = reinterpret_cast<uintptr_t>(look) & 7;
-  const char* const base = look - shift;
-  constexpr uint32_t beyond = 1u << 31;
-  const uint32_t fromLook = ~0u << shift;
-  const uint32_t stops = MapWord(file.StopMapAt(look)) | beyond;
-  uint32_t startBit = shift;
-  uint32_t fromStart = fromLook;
+  TTextFile::TStopCursor& cursor = file.StopCursor();
+  TTextFile::TStopCursor stops = cursor;
+  // The cursor is the last mapped token's, unless another read moved the position on.
+  if (__builtin_expect(stops.Pos != look, 0)) {
+    asm volatile("");  // a branch: the cursor's words do not wait on the position
+    stops = StopsFrom(file, look);
+  }
+  const char* start = look;
+  unsigned char first = static_cast<unsigned char>(kHeld ? held : *look);
   // Most tokens start right at the position (the delimiter before them consumed): that
   // case is a branch, so that the token's end does not wait on the blanks' bits.
-  if (!kHeld && skipBlanks) {
-    const uint32_t words = MapWord(file.WordMapAt(look));
-    if (__builtin_expect(!((words >> shift) & 1), 0)) {
-      asm volatile("");  // a branch, not a conditional move
-      const uint32_t starts = (words & fromLook) | beyond;
-      fromStart = starts | (0u - starts);
-      startBit = __builtin_ctz(starts);
-    }
+  if (!kHeld && skipBlanks && __builtin_expect(WhiteSpace[first], 0)) {
+    asm volatile("");
+    const uint32_t shift = reinterpret_cast<uintptr_t>(look) & 7;
+    const uint32_t starts = MapWord(file.WordMapAt(look)) & (~0u << shift);
+    if (starts == 0)
+      return false;
+    start = look - shift + __builtin_ctz(starts);
+    first = static_cast<unsigned char>(*start);
+    stops = StopsFrom(file, start);
   }
-  const uint32_t stopBit = __builtin_ctz(stops & fromStart);
+  // The token ends in the second word when the first has no stop left (a branch, as
+  // the next token's end would otherwise wait on the choice).
+  uint32_t word = stops.Low;
+  uint32_t then = stops.High;
+  const char* from = stops.Base;
+  if (__builtin_expect(word == 0, 0)) {
+    asm volatile("");
+    word = then;
+    from += 32;
+    then = MapWord(file.StopMapAt(from + 32));
+    if (word == 0)
+      return false;
+  }
+  const char* const end = from + __builtin_ctz(word);
   // Longer tokens are left to the general reading, as the copy below is of sixteen.
-  if (stopBit >= 31 || stopBit - startBit > 16)
+  if (end - start > 16)
     return false;
   // A 0 (the buffer's end or a NUL in it) ends no token: it is left to the general
   // reading, as is a character that ends no token of the set.
-  const uint32_t after = delimiters.After(static_cast<unsigned char>(base[stopBit]));
+  const uint32_t after = delimiters.After(static_cast<unsigned char>(*end));
   if (!(after & TKivoCharSet::kEnds))
     return false;
-  const char* next = base + stopBit + 1;
+  const char* next = end + 1;
+  TTextFile::TStopCursor kept = {next, from, word & (word - 1), then};
   if (__builtin_expect(!(after & TKivoCharSet::kConsumed), 0)) {
-    // A line end that starts the token (after the held-back character) is read as a
-    // blank by ReadToken, and consumed.
-    if ((kHeld || !skipBlanks) && stopBit == startBit)
-      return false;
     asm volatile("");  // a branch: the next position does not wait on the end's loads
-    --next;
+    // A line end stays, unless it starts the token (after the held-back character):
+    // then it reads as a blank, and the whole line end ("\r\n" too) is consumed. Where
+    // the buffer ends after it, the rest of a "\r\n" may not be buffered yet.
+    next = end;
+    kept = {end, from, word, then};
+    if ((kHeld || !skipBlanks) && end == start) {
+      if (end + 1 >= file.BufferEnd())
+        return false;
+      next = end + 1 + (end[0] == '\r' && end[1] == '\n');
+      kept = {};  // the bits of the line end are not taken out of the words
+    }
   }
   // Stored first, so that the next token's start need not wait for anything else.
   file.SetBufferPos(next);
-  const char* const start = base + startBit;
-  const uint32_t length = stopBit - startBit + kHeld;
+  cursor = kept;
+  const uint32_t length = static_cast<uint32_t>(end - start) + kHeld;
   // Most tokens are numbers: only a text that can be a keyword is looked up. The text
   // is taken where it lies (the held-back character shifted in before it), not read
   // back from the copy made below.
-  const unsigned char first = static_cast<unsigned char>(kHeld ? held : *start);
   if (!kHeld && length == 0) {
     code = kwEmpty;
   } else if (!KeywordStart[first]) {
@@ -428,6 +466,43 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   return true;
 }
 
+// The keyword code of every one-character token (made by the unit's start-up).
+extern int16_t OneCharacterCodes[256];
+
+// The structural set's commonest token, blanks and line ends skipped before it (nothing
+// held back): one character of the set's tokens ("{", "[", "%") ended by a delimiter, or
+// none (a delimiter right away, as the "}" of a block's end). Answers false, having read
+// nothing, for every other case. Most block items start with it; it needs no maps.
+KIVO_ALWAYS_INLINE bool ReadStructuralToken(TTextFile& file, int& code) {
+  const char* const look = file.BufferPos();
+  // An empty buffer may have to be filled first (ReadOtherToken does it).
+  if (look >= file.BufferEnd())
+    return false;
+  // The 0 after the buffered bytes stops the skip; it ends no token.
+  const char* const start = SkipBlanksAndLineEnds(look);
+  const TKivoCharSet& set = Structural;
+  const unsigned char first = static_cast<unsigned char>(*start);
+  const char* end = start;
+  if (!(set.After(first) & TKivoCharSet::kEnds)) {
+    if (first == 0 || !(set.After(static_cast<unsigned char>(start[1])) & TKivoCharSet::kEnds))
+      return false;
+    end = start + 1;
+  }
+  const uint32_t after = set.After(static_cast<unsigned char>(*end));
+  // A line end stays, as a blank would be consumed.
+  file.SetBufferPos(end + ((after & TKivoCharSet::kConsumed) != 0));
+  const uint32_t length = static_cast<uint32_t>(end - start);
+  TokenBuffer[0] = static_cast<char>(first);
+  TState& s = State;
+  s.TextLength = length;
+  s.TextLast = static_cast<unsigned char>(length ? first : 0);
+  s.TextCut = false;
+  s.Held = static_cast<char>(after);
+  code = length ? int{OneCharacterCodes[first]} : int{kwEmpty};
+  s.Code = code;
+  return true;
+}
+
 // Every token that ReadMappedToken leaves: from the buffer where it can, else
 // character by character.
 int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
@@ -441,6 +516,9 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
   if (held == 0) {
     int code;
     if (ReadMappedToken<false>(file, delimiters, skipBlanks, 0, code))
+      return code;
+    // Known where the set is named (StructuralSet()): no test elsewhere.
+    if (&delimiters == &Structural && skipBlanks && ReadStructuralToken(file, code))
       return code;
   } else if (held == '{' || held == '}') {
     State.Held = 0;

@@ -164,6 +164,7 @@ TEST(TextFile, TheMapsOfEveryFillMarkWordAndStopBytes) {
     size_t offset = 0;
     while (!f.Eof()) {
       EXPECT_EQ(f.MapEnd(), f.BufferPos()) << "a fill makes the maps stale";
+      EXPECT_EQ(f.StopCursor().Pos, nullptr) << "a fill forgets the stop cursor";
       f.MakeMaps();
       const char* const end = f.BufferEnd();
       ASSERT_EQ(f.MapEnd(), end);
@@ -171,7 +172,8 @@ TEST(TextFile, TheMapsOfEveryFillMarkWordAndStopBytes) {
         ASSERT_EQ(bit(f.WordMapAt(p), p), !isWhite(bytes[offset])) << "byte " << offset;
         ASSERT_EQ(bit(f.StopMapAt(p), p), isStop(bytes[offset])) << "byte " << offset;
       }
-      // Bits of the bytes after the end, read from the last byte's words.
+      // Bits of the bytes after the end, read from the last byte's words and from the
+      // words of the bytes after the end, as far as they can be read.
       for (size_t after = 0; after < TTextFile::MapSlackBits; ++after) {
         const char* const last = end - 1;
         const size_t shift = reinterpret_cast<uintptr_t>(last) % 8 + 1 + after;
@@ -182,6 +184,16 @@ TEST(TextFile, TheMapsOfEveryFillMarkWordAndStopBytes) {
         std::memcpy(&stop, f.StopMapAt(last), 4);
         ASSERT_EQ((word >> shift) & (stop >> shift) & 1, 1u) << after << " after the end";
       }
+      for (const char* p = end; p <= end + TTextFile::MapSlackBits - 32; ++p) {
+        uint32_t word, stop;
+        std::memcpy(&word, f.WordMapAt(p), 4);
+        std::memcpy(&stop, f.StopMapAt(p), 4);
+        const size_t shift = reinterpret_cast<uintptr_t>(p) % 8;
+        ASSERT_EQ(word >> shift & stop >> shift, ~0u >> shift) << p - end << " after the end";
+      }
+      // A scanner's stop cursor holds until the next fill or map.
+      EXPECT_EQ(f.StopCursor().Pos, nullptr) << "a new map forgets the stop cursor";
+      f.StopCursor() = {end, end, 1, 0};
       f.SetBufferPos(end);
     }
     f.Close();

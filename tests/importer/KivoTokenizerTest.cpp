@@ -241,6 +241,16 @@ std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads
   std::string trace;
   for (size_t i = 0; !file.Eof(); ++i) {
     const char op = ops[i % ops.size()];
+    // Other reads between the tokens move the position on: a value, a skipped line.
+    if (op == 'V') {
+      trace += '\'' + ReadQuotedString(file) + '\'' + Held() + ' ';
+      continue;
+    }
+    if (op == 'L') {
+      SkipLine(file);
+      trace += "~ ";
+      continue;
+    }
     const TKivoCharSet& set = op == 'N' ? NumberSet() : op == 'S' ? StructuralSet() : WordSet();
     const bool skip = op != 'w';
     const char held = GetHeldBackChar();
@@ -251,6 +261,12 @@ std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads
     trace += std::to_string(code) + '"' + std::string(GetLastTokenView()) + '"' + Held() + ' ';
   }
   return trace;
+}
+
+// The trace of the reads over the text, inline or character by character.
+std::string TraceOf(const std::string& text, const std::string& ops, bool inlineReads) {
+  TKivoTextFile kivo(text);
+  return TokenTrace(kivo.File(), ops, inlineReads);
 }
 
 // Tokens read inline from the buffer, sixteen characters at a look, are those read
@@ -338,11 +354,79 @@ TEST(KivoTokenizer, TokensAtEveryPlaceOfTheMapsReadAsCharacterByCharacter) {
                 " 7}\r\n";
     ASSERT_GT(text.size(), 64u * 1024) << "the buffer is refilled";
     for (const std::string ops : {"W", "wN", "NW"}) {
-      const auto trace = [&](bool inlineReads) {
-        TKivoTextFile kivo(text);
-        return TokenTrace(kivo.File(), ops, inlineReads);
-      };
-      ASSERT_EQ(trace(true), trace(false)) << ops << ", end \"" << end << '"';
+      ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false))
+          << ops << ", end \"" << end << '"';
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Runs of short tokens after each other are found from the stop bits kept from the
+// token before (the cursor's two words, the second taken when the first has none
+// left), unless another read moved the position on since: runs ended by every kind of
+// character, with values and skipped lines read between them and across buffer
+// refills, read as character by character.
+TEST(KivoTokenizer, RunsOfTokensFromTheStopBitsKeptReadAsCharacterByCharacter) {
+  const std::string ends[] = {" ", " ", " ", "\r\n", "\r", "\n", "}", "{", "]", "[", "\"",
+                              "_", "/", "+", ",", std::string(1, '\0'), "\xE9", "  "};
+  std::mt19937 random(4711);
+  for (int round = 0; round < 8; ++round) {
+    std::string text;
+    while (text.size() < 100000) {
+      const size_t length = random() % 4 ? random() % 8 : random() % 40;
+      for (size_t n = 0; n < length; ++n)
+        text += "0123456789abcXYZ-."[random() % 18];
+      text += ends[random() % std::size(ends)];
+    }
+    std::string ops;
+    for (int i = 0; i < 11; ++i)
+      ops += "WWWWWWNNwSVL"[random() % (round < 4 ? 10 : 12)];
+    ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false))
+        << "round " << round << ", ops " << ops;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The structural set's commonest tokens (one "{", "[" or "%", or none before a
+// delimiter, blanks and line ends skipped) are read inline: every such token and the
+// cases next to them, after every count of blanks and line ends, ended by every kind of
+// character and across buffer refills, read as character by character.
+TEST(KivoTokenizer, StructuralTokensReadInlineAsCharacterByCharacter) {
+  const std::string tokens[] = {"{", "[", "%", "", "{{", "[%{", "\xE9", std::string(1, '\0')};
+  const std::string ends[] = {"W", " ", "\r\n", "\r", "\n", "}", "]", "\"", "{", "7",
+                              std::string(1, '\0'), "\xE9", ""};
+  std::string text;
+  while (text.size() < 70000)
+    for (const std::string& token : tokens)
+      for (const std::string& end : ends)
+        for (size_t before = 0; before <= 18; before += 3)
+          text += std::string(before, before % 2 ? ' ' : '\n') + token + end + " x";
+  for (const std::string ops : {"S", "SW", "SSw", "SV", "SL", "SNL"}) {
+    ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false)) << ops;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A held-back character before a line end reads as a token of its own and the whole
+// line end is consumed: a "\r\n" that the buffer's end splits reads whole too.
+TEST(KivoTokenizer, ALineEndAfterAHeldBackCharacterReadsWholeWhereTheBufferEnds) {
+  std::string filler;
+  while (filler.size() < TTextFile::BufferSize)
+    filler += "1 ";
+  for (size_t before = TTextFile::BufferSize - 6; before <= TTextFile::BufferSize; ++before) {
+    const std::string text = filler.substr(0, before) + "x]\r\n7 8\r\n\r\n]";
+    for (const std::string ops : {"W", "wN", "WWw"}) {
+      ASSERT_EQ(TraceOf(text, ops, true), TraceOf(text, ops, false))
+          << ops << ", " << before << " bytes before";
     }
   }
 }
