@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+// Zero before start-up, not stored in the image.
+TKivoArena* TKivoArena::FCurrent;
+TKivoArena* TKivoArena::FRegions[size_t{1} << (32 - kRegionShift)];
+
 TKivoArena::~TKivoArena() {
   assert(FLive == 0 && "a model object outlived the file it was read from");
   for (const TBlock& block : FBlocks) {

@@ -81,9 +81,9 @@ class TKivoArena {
   char* FEnd = nullptr;
   size_t FLive = 0;
 
-  static inline TKivoArena* FCurrent = nullptr;
+  static TKivoArena* FCurrent;
   // The arena of each 64 KB region of the 32-bit address space, null for none.
-  static inline TKivoArena* FRegions[size_t{1} << (32 - kRegionShift)] = {};
+  static TKivoArena* FRegions[size_t{1} << (32 - kRegionShift)];
 };
 
 // Makes `arena` current for its lifetime, then the one before again.
