@@ -151,7 +151,15 @@ TKivoDisplay::TTranslationLinks& TKivoDisplay::EditLinks() {
   return *FLinks;
 }
 
-void TKivoObject::SetDefaultSizes() {
+void TKivoDisplay::CopyDrawingState(const TKivoDisplay& source) {
+  FState = source.FState;
+}
+
+TKivoObject::TKivoObject(const TKivoDisplay* drawingState) {
+  if (drawingState) {
+    CopyDrawingState(*drawingState);
+    return;
+  }
   SetWidth(10);
   SetTextSize(10);
 }

@@ -123,8 +123,7 @@ class TKivoDisplay : public TObject {
 
  protected:
   // Takes the fields from AMT to grid, the layer map and the report of `source`.
-  // (Inline: every object read takes the reader's.)
-  void CopyDrawingState(const TKivoDisplay& source) { FState = source.FState; }
+  void CopyDrawingState(const TKivoDisplay& source);
 
  private:
   // The drawing state, shared by a display and the objects made while it did not
@@ -236,12 +235,7 @@ class TKivoObject : public TKivoDisplay {
  public:
   // With a template (the reader's drawing state) the object copies its drawing state;
   // without one the state is empty except width 10 and text size 10.
-  explicit TKivoObject(const TKivoDisplay* drawingState = nullptr) {
-    if (drawingState)
-      CopyDrawingState(*drawingState);
-    else
-      SetDefaultSizes();
-  }
+  explicit TKivoObject(const TKivoDisplay* drawingState = nullptr);
 
   // Base: adds every created handle to the owner container and then to the net
   // container (each only when not 0) and forgets the handles; nothing at all when the
@@ -268,8 +262,6 @@ class TKivoObject : public TKivoDisplay {
   }
 
  protected:
-  // Width 10 and text size 10, for an object made without a template.
-  void SetDefaultSizes();
   // Creates a host object of `kind` outside any container, remembers its handle and
   // answers its proxy loaded with the host's defaults (Synchronize 1).
   template <class P>
