@@ -15,13 +15,6 @@
 
 TKivoDisplay::TKivoDisplay() = default;
 
-void* TKivoDisplay::operator new(size_t size) {
-  TKivoArena* arena = TKivoArena::Current();
-  return arena ? arena->Allocate(size) : ::operator new(size);
-}
-
-void TKivoDisplay::operator delete(void* object) { TKivoArena::Free(object); }
-
 const TKivoDisplay::TDrawingState TKivoDisplay::EmptyState;
 
 namespace {

@@ -55,8 +55,12 @@ class TKivoDisplay : public TObject {
 
   // Model objects are made in the current arena of the file being read (KivoArena.h),
   // elsewhere on the heap; deleting one gives it back to whichever holds it.
-  static void* operator new(size_t size);
-  static void operator delete(void* object);
+  // (Inline: a large board's model takes millions.)
+  static void* operator new(size_t size) {
+    TKivoArena* arena = TKivoArena::Current();
+    return arena ? arena->Allocate(size) : ::operator new(size);
+  }
+  static void operator delete(void* object) { TKivoArena::Free(object); }
 
   // Stores the layer map (the environment's layer strings; not owned).
   virtual void SetLayerMap(TStringList* map);
