@@ -18,6 +18,7 @@
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/HandleCounter.h"
+#include "classlib/Strings.h"
 
 namespace {
 
@@ -104,8 +105,7 @@ bool IsAccel(WORD key, const std::string& caption) {
       ++i;
       continue;
     }
-    auto upper = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : char(c); };
-    return upper((unsigned char)caption[i + 1]) == upper((unsigned char)key);
+    return AsciiUpper(caption[i + 1]) == AsciiUpper(static_cast<char>(key));
   }
   return false;
 }

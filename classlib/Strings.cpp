@@ -7,7 +7,6 @@
 namespace {
 
 inline bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
-inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; }
 inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; }
 
 int Sign(int value) { return (value > 0) - (value < 0); }

@@ -12,6 +12,8 @@ std::string TrimRight(std::string_view s);
 // Every line break as CR LF: a lone CR, a lone LF and an LF CR pair each become CR LF.
 std::string AdjustLineBreaks(std::string_view s);
 
+// One character upper-cased (a-z only), as UpperCase does for each.
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 std::string UpperCase(std::string_view s);
 std::string LowerCase(std::string_view s);
 // Ordinal comparisons: < 0, 0 or > 0.

@@ -242,12 +242,6 @@ THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrent
   }
 }
 
-namespace {
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
-}  // namespace
-
 uint32_t THostNetIndex::Hash(std::string_view name) {
   uint32_t hash = 2166136261u;  // FNV-1a
   for (char c : name)

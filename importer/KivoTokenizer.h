@@ -251,6 +251,23 @@ KIVO_ALWAYS_INLINE const char* SkipBlanksAndLineEnds(const char* p) {
   return p + __builtin_ctz(others);
 }
 
+// The keyword code of a token read from the file's buffer: `length` characters, the
+// held-back character `held` (0 for none) first and then those at `start`. Most tokens
+// are numbers: only a text that can be a keyword is looked up. The text is taken where
+// it lies, the held-back character shifted in before it, not read back from the token
+// buffer (which would wait for the stores made there).
+KIVO_ALWAYS_INLINE int BufferedTokenCode(const char* start, size_t length, char held) {
+  const unsigned char first = static_cast<unsigned char>(held != 0 ? held : *start);
+  if (length == 0)
+    return kwEmpty;
+  if (!KeywordStart[first])
+    return kwUnknown;
+  __m128i text = LoadChars(start);
+  if (held != 0)
+    text = _mm_or_si128(_mm_slli_si128(text, 1), _mm_cvtsi32_si128(first));
+  return KivoKeywordsDetail::FindInKey(text, length, /*upperCase=*/true);
+}
+
 // The common case of ReadToken read straight from the file's buffer (Eof() having
 // answered false): a set that ends tokens at blanks and line ends, and the token and
 // the character that ends it both buffered. A held-back character starts the token,
@@ -319,20 +336,7 @@ inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters,
   const bool lineEnd = (end == '\r') | (end == '\n');
   s.Held = static_cast<char>(end & -static_cast<int>(!(lineEnd | (end == ' '))));
   file.SetBufferPos(stop + !lineEnd);
-  // Most tokens are numbers: only a text that can be a keyword is looked up. The
-  // text is taken where it lies, the held-back character shifted in before it, not
-  // read back from the copy just stored (which would wait for the stores).
-  const unsigned char first = static_cast<unsigned char>(held != 0 ? held : *start);
-  if (length == 0) {
-    s.Code = kwEmpty;
-  } else if (!KeywordStart[first]) {
-    s.Code = kwUnknown;
-  } else {
-    __m128i text = LoadChars(start);
-    if (held != 0)
-      text = _mm_or_si128(_mm_slli_si128(text, 1), _mm_cvtsi32_si128(first));
-    s.Code = KivoKeywordsDetail::FindInKey(text, length, /*upperCase=*/true);
-  }
+  s.Code = BufferedTokenCode(start, length, held);
   return true;
 }
 
@@ -385,7 +389,7 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
     stops = StopsFrom(file, look);
   }
   const char* start = look;
-  unsigned char first = static_cast<unsigned char>(kHeld ? held : *look);
+  const unsigned char first = static_cast<unsigned char>(kHeld ? held : *look);
   // Most tokens start right at the position (the delimiter before them consumed): that
   // case is a branch, so that the token's end does not wait on the blanks' bits.
   if (!kHeld && skipBlanks && __builtin_expect(WhiteSpace[first], 0)) {
@@ -395,7 +399,6 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
     if (starts == 0)
       return false;
     start = look - shift + __builtin_ctz(starts);
-    first = static_cast<unsigned char>(*start);
     stops = StopsFrom(file, start);
   }
   // The token ends in the second word when the first has no stop left (a branch, as
@@ -440,19 +443,7 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   file.SetBufferPos(next);
   cursor = kept;
   const uint32_t length = static_cast<uint32_t>(end - start) + kHeld;
-  // Most tokens are numbers: only a text that can be a keyword is looked up. The text
-  // is taken where it lies (the held-back character shifted in before it), not read
-  // back from the copy made below.
-  if (!kHeld && length == 0) {
-    code = kwEmpty;
-  } else if (!KeywordStart[first]) {
-    code = kwUnknown;
-  } else {
-    __m128i text = LoadChars(start);
-    if (kHeld)
-      text = _mm_or_si128(_mm_slli_si128(text, 1), _mm_cvtsi32_si128(first));
-    code = KivoKeywordsDetail::FindInKey(text, length, /*upperCase=*/true);
-  }
+  code = BufferedTokenCode(start, length, kHeld ? held : 0);
   // Copied in one fixed-size piece: the buffer has slack after its end, which lies
   // after the token.
   if (kHeld)
@@ -541,28 +532,27 @@ KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
   return State.TextLength != 0 && !State.TextCut;
 }
 
-
-}  // namespace KivoTokenizerDetail
-
-// ReadFloatValue and ReadIntegerValue whole, for the reader's coordinates: the value is
-// handed back in `value` (not through the x87 stack a returned double takes), with
-// false for the number error.
-KIVO_ALWAYS_INLINE bool ReadFloatNumber(TTextFile& file, double& value) {
-  using namespace KivoTokenizerDetail;
+// Reads a number token and converts it with `Convert`: -32000 and the number-error flag
+// for an unreadable one. The value is handed back in `value` (not through the x87 stack
+// a returned double takes), with false for the number error.
+template <class T, bool (*Convert)(std::string_view, T&)>
+KIVO_ALWAYS_INLINE bool ReadNumber(TTextFile& file, T& value) {
   value = 0;
-  State.NumberError = !ReadNumberToken(file) || !TryKivoFloat(TokenText(), value);
-  if (State.NumberError)
-    value = -32000.0;
-  return !State.NumberError;
-}
-
-KIVO_ALWAYS_INLINE bool ReadIntegerNumber(TTextFile& file, int32_t& value) {
-  using namespace KivoTokenizerDetail;
-  value = 0;
-  State.NumberError = !ReadNumberToken(file) || !TryKivoInteger(TokenText(), value);
+  State.NumberError = !ReadNumberToken(file) || !Convert(TokenText(), value);
   if (State.NumberError)
     value = -32000;
   return !State.NumberError;
+}
+
+}  // namespace KivoTokenizerDetail
+
+// ReadFloatValue and ReadIntegerValue whole, for the reader's coordinates.
+KIVO_ALWAYS_INLINE bool ReadFloatNumber(TTextFile& file, double& value) {
+  return KivoTokenizerDetail::ReadNumber<double, TryKivoFloat>(file, value);
+}
+
+KIVO_ALWAYS_INLINE bool ReadIntegerNumber(TTextFile& file, int32_t& value) {
+  return KivoTokenizerDetail::ReadNumber<int32_t, TryKivoInteger>(file, value);
 }
 
 inline double ReadFloatValue(TTextFile& file) {
