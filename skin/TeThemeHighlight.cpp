@@ -166,6 +166,7 @@ void TTeThemeHighlight::DrawFormFrame(TKsBitmap& bitmap, int width, int height,
   DrawFrameBorder(bitmap, width, height);
 }
 
+// A rounded rectangle (corner ellipse 3 x 3) for every border style; owned by the caller.
 HRGN TTeThemeHighlight::GetFormRegion(int width, int height, TKsBorderStyle borderStyle) {
   return CreateRoundRectRgn(0, 0, width + 1, height + 1, 3, 3);
 }

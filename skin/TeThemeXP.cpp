@@ -284,6 +284,8 @@ void TTeThemeXP::DrawFormFrame(TKsBitmap& bitmap, int width, int height, const T
   window.Draw(bitmap, WP_FRAMEBOTTOM, state, {0, k.bottom, width, height});
 }
 
+// The style's caption region for the whole frame; null without a handle or when the
+// library fails. Owned by the caller.
 HRGN TTeThemeXP::GetFormRegion(int width, int height, TKsBorderStyle borderStyle) {
   return TStyleHandle("Window").Region(WP_CAPTION, 0, {0, 0, width, height});
 }
@@ -475,6 +477,8 @@ void TTeThemeXP::DrawExplorerBarGroup(TKsBitmap& bitmap, const TRect& rect,
                DT_VCENTER | DT_SINGLELINE, rect);
 }
 
+// Close: the header's close button; otherwise the expand (down) or collapse button.
+// State 2 is pressed.
 void TTeThemeXP::DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, bool close,
                                        int state, bool down) {
   const int part = close  ? EBP_HEADERCLOSE
@@ -485,6 +489,7 @@ void TTeThemeXP::DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, boo
 
 // ---- Scroll bars and tabs -----------------------------------------------------------------
 
+// `vertical`: the vertical track.
 void TTeThemeXP::DrawScrollBarTrack(TKsBitmap& bitmap, const TRect& rect, bool vertical) {
   const int part = vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ;
   TStyleHandle("ScrollBar").Draw(bitmap, part, SCRBS_NORMAL, rect);
