@@ -61,14 +61,70 @@ int ThemeDrawState(const TKsCustomControl* control, bool pressed) {
 
 }  // namespace
 
-// ---- TKsCustomCheckBox ------------------------------------------------------------------
+// ---- TKsCustomMarkControl ----------------------------------------------------------------
 
-TKsCustomCheckBox::TKsCustomCheckBox(TComponent* AOwner) : TKsCustomControl(AOwner) {
+TKsCustomMarkControl::TKsCustomMarkControl(TComponent* AOwner, bool tabStop) : TKsCustomControl(AOwner) {
   SetControlStyle({csSetCaption, csOpaque});
   SetBounds(0, 0, 98, 20);
   SetTransparent(true);
-  SetTabStop(true);
+  SetTabStop(tabStop);
 }
+
+void TKsCustomMarkControl::SetSpacing(int value) {
+  if (value == FSpacing)
+    return;
+  FSpacing = value;
+  Invalidate();
+}
+
+void TKsCustomMarkControl::SetPressed(bool value) {
+  FPressed = value;
+  Invalidate();
+}
+
+void TKsCustomMarkControl::PaintBuffer() {
+  DrawCheck();
+  DrawCaption();
+}
+
+void TKsCustomMarkControl::MouseEnter() {
+  inherited::MouseEnter();
+  Invalidate();
+}
+
+void TKsCustomMarkControl::MouseLeave() {
+  inherited::MouseLeave();
+  Invalidate();
+}
+
+void TKsCustomMarkControl::KeyDown(WORD& key, TShiftState shift) {
+  if (key == VK_SPACE)
+    SetPressed(true);
+  inherited::KeyDown(key, shift);
+}
+
+void TKsCustomMarkControl::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_DIALOGCHAR:
+      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
+        SetFocus();
+        if (GetFocused())
+          AccelCheck();
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_TEXTCHANGED:
+    case CM_SYSCOLORCHANGE:
+      Invalidate();
+      break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TKsCustomCheckBox ------------------------------------------------------------------
+
+TKsCustomCheckBox::TKsCustomCheckBox(TComponent* AOwner) : TKsCustomMarkControl(AOwner, /*tabStop=*/true) {}
 
 void TKsCustomCheckBox::SetState(TCheckBoxState value) {
   if (value == FState)
@@ -78,22 +134,10 @@ void TKsCustomCheckBox::SetState(TCheckBoxState value) {
   Invalidate();
 }
 
-void TKsCustomCheckBox::SetSpacing(int value) {
-  if (value == FSpacing)
-    return;
-  FSpacing = value;
-  Invalidate();
-}
-
 void TKsCustomCheckBox::SetAlignment(TLeftRight value) {
   if (value == FAlignment)
     return;
   FAlignment = value;
-  Invalidate();
-}
-
-void TKsCustomCheckBox::SetPressed(bool value) {
-  FPressed = value;
   Invalidate();
 }
 
@@ -109,13 +153,8 @@ TRect TKsCustomCheckBox::GetMarkRect() {
 }
 
 TRect TKsCustomCheckBox::GetTextRect() {
-  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), FSpacing, GetHeight(),
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), GetSpacing(), GetHeight(),
                           FAlignment == taRightJustify);
-}
-
-void TKsCustomCheckBox::PaintBuffer() {
-  DrawCheck();
-  DrawCaption();
 }
 
 void TKsCustomCheckBox::DrawCheck() {
@@ -148,22 +187,6 @@ void TKsCustomCheckBox::MouseUp(TMouseButton button, TShiftState shift, int x, i
   inherited::MouseUp(button, shift, x, y);
 }
 
-void TKsCustomCheckBox::MouseEnter() {
-  inherited::MouseEnter();
-  Invalidate();
-}
-
-void TKsCustomCheckBox::MouseLeave() {
-  inherited::MouseLeave();
-  Invalidate();
-}
-
-void TKsCustomCheckBox::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE)
-    SetPressed(true);
-  inherited::KeyDown(key, shift);
-}
-
 void TKsCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
   if (key == VK_SPACE) {
     Toggle();
@@ -172,33 +195,10 @@ void TKsCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
   inherited::KeyUp(key, shift);
 }
 
-void TKsCustomCheckBox::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_DIALOGCHAR:
-      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
-        SetFocus();
-        if (GetFocused())
-          Toggle();
-        message.Result = 1;
-        return;
-      }
-      break;
-    case CM_TEXTCHANGED:
-    case CM_SYSCOLORCHANGE:
-      Invalidate();
-      break;
-  }
-  inherited::Dispatch(message);
-}
-
 // ---- TKsCustomRadioButton ---------------------------------------------------------------
 
-TKsCustomRadioButton::TKsCustomRadioButton(TComponent* AOwner) : TKsCustomControl(AOwner) {
-  SetControlStyle({csSetCaption, csOpaque});
-  SetBounds(0, 0, 98, 20);
-  SetTransparent(true);
-  SetTabStop(false);
-}
+TKsCustomRadioButton::TKsCustomRadioButton(TComponent* AOwner)
+    : TKsCustomMarkControl(AOwner, /*tabStop=*/false) {}
 
 void TKsCustomRadioButton::SetChecked(bool value) {
   if (value == FChecked)
@@ -218,29 +218,12 @@ void TKsCustomRadioButton::SetChecked(bool value) {
   Invalidate();
 }
 
-void TKsCustomRadioButton::SetSpacing(int value) {
-  if (value == FSpacing)
-    return;
-  FSpacing = value;
-  Invalidate();
-}
-
-void TKsCustomRadioButton::SetPressed(bool value) {
-  FPressed = value;
-  Invalidate();
-}
-
 TRect TKsCustomRadioButton::GetMarkRect() {
   return CheckMarkRect(GetCheckSize(), GetWidth(), GetHeight(), false);
 }
 
 TRect TKsCustomRadioButton::GetTextRect() {
-  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), FSpacing, GetHeight(), false);
-}
-
-void TKsCustomRadioButton::PaintBuffer() {
-  DrawCheck();
-  DrawCaption();
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), GetSpacing(), GetHeight(), false);
 }
 
 void TKsCustomRadioButton::DrawCheck() {
@@ -264,27 +247,11 @@ void TKsCustomRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x
   if (button == mbLeft) {
     Invalidate();
     SetMouseCapture(false);
-    if (FPressed && Inside(this, x, y) && !FChecked)
+    if (GetPressed() && Inside(this, x, y) && !FChecked)
       SetChecked(true);
     SetPressed(false);
   }
   inherited::MouseUp(button, shift, x, y);
-}
-
-void TKsCustomRadioButton::MouseEnter() {
-  inherited::MouseEnter();
-  Invalidate();
-}
-
-void TKsCustomRadioButton::MouseLeave() {
-  inherited::MouseLeave();
-  Invalidate();
-}
-
-void TKsCustomRadioButton::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE)
-    SetPressed(true);
-  inherited::KeyDown(key, shift);
 }
 
 void TKsCustomRadioButton::KeyUp(WORD& key, TShiftState shift) {
@@ -294,25 +261,6 @@ void TKsCustomRadioButton::KeyUp(WORD& key, TShiftState shift) {
     SetPressed(false);
   }
   inherited::KeyUp(key, shift);
-}
-
-void TKsCustomRadioButton::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_DIALOGCHAR:
-      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
-        SetFocus();
-        if (GetFocused())
-          SetChecked(true);
-        message.Result = 1;
-        return;
-      }
-      break;
-    case CM_TEXTCHANGED:
-    case CM_SYSCOLORCHANGE:
-      Invalidate();
-      break;
-  }
-  inherited::Dispatch(message);
 }
 
 // ---- Themed check box and radio button --------------------------------------------------
