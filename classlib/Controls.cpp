@@ -110,6 +110,16 @@ bool IsAccel(WORD key, const std::string& caption) {
   return false;
 }
 
+std::string StripHotkey(const std::string& caption) {
+  std::string shown;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size())
+      ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
 // ---- Mouse state ----------------------------------------------------------------------
 
 TControl* GetMouseControl() { return gMouseControl; }

@@ -141,6 +141,9 @@ TShiftState KeysToShiftState(WORD keys);
 TShiftState KeyDataToShiftState(LPARAM keyData);
 // True when `caption` marks `key` as its accelerator ("&x", compared without case).
 bool IsAccel(WORD key, const std::string& caption);
+// `caption` as it shows: every "&" that marks the character after it is removed ("&&"
+// shows one "&"; a "&" at the end stays).
+std::string StripHotkey(const std::string& caption);
 
 // Minimum and maximum sizes of a control; 0 means no limit.
 class TSizeConstraints : public TPersistent {

@@ -533,6 +533,17 @@ TEST_F(ControlsTest, DialogCharsReachAcceleratorsAndFocusChangesAreBroadcast) {
   EXPECT_FALSE(IsAccel('G', "&&Go"));
 }
 
+// The caption as it shows, which the automation finds controls by and the blob popup
+// measures its buttons with.
+TEST(StripHotkeyTest, RemovesTheMarksAndKeepsADoubledOrTrailingAmpersand) {
+  EXPECT_EQ(StripHotkey("&Go"), "Go");
+  EXPECT_EQ(StripHotkey("Save &As"), "Save As");
+  EXPECT_EQ(StripHotkey("Fish && &Chips"), "Fish & Chips");
+  EXPECT_EQ(StripHotkey("&&&x"), "&x");
+  EXPECT_EQ(StripHotkey("End&"), "End&");
+  EXPECT_EQ(StripHotkey(""), "");
+}
+
 TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
   class TTabEdit : public TTestEdit {
    public:
