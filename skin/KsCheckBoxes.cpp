@@ -50,13 +50,13 @@ void DrawFrameMark(TKsBitmap& buffer, TRect rect, UINT state, bool enabled) {
   DrawFrameControl(buffer.GetDC(), &rect, DFC_BUTTON, state);
 }
 
-// The theme's draw state: 3 disabled, 2 pressed, 1 hot, 0 normal.
-int ThemeDrawState(const TKsCustomControl* control, bool pressed) {
+// The theme's draw state of the mark.
+TTeDrawState ThemeDrawState(const TKsCustomControl* control, bool pressed) {
   if (!control->GetEnabled())
-    return 3;
+    return tdsDisabled;
   if (pressed)
-    return 2;
-  return control->GetMouseInControl() ? 1 : 0;
+    return tdsPressed;
+  return control->GetMouseInControl() ? tdsHot : tdsNormal;
 }
 
 }  // namespace

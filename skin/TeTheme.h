@@ -15,6 +15,7 @@
 #include "classlib/Persistent.h"
 #include "classlib/Win.h"
 #include "skin/KsBorderStyle.h"
+#include "skin/KsMDIButtonKind.h"
 
 class TKsBitmap;
 class TKsCustomItem;
@@ -25,6 +26,24 @@ struct TTeItemData;
 // The colour the themes answer for a kind their table leaves out: the bits of the
 // skin's shared red (KsColorRed, ARGB 255, 255, 0, 0) taken as a colour.
 constexpr TColor kThemeDefaultColor = static_cast<TColor>(0xFFFF0000u);
+
+// The glyph of a caption button, the kind DrawCaptionButton draws; other values draw
+// what each theme says.
+enum TTeCaptionButtonKind : int {
+  cbkClose, cbkHelp, cbkMinimize, cbkMaximize, cbkRestore, cbkRollUp, cbkRollDown, cbkTray
+};
+
+// The states a theme draws a push button, a check or radio mark and the other control
+// parts in (each operation says which it takes); a push button may also be focused or
+// the default button.
+enum TTeDrawState : int { tdsNormal, tdsHot, tdsPressed, tdsDisabled, tdsFocused, tdsDefault };
+
+// The shape of a track bar's thumb (DrawTrackBarThumb): plain, or pointing to the
+// bottom (horizontal bar) or right (vertical bar), or to the top or left.
+enum TTeThumbShape : int { thsPlain, thsBottomRight, thsTopLeft };
+
+// The states of a tab (DrawTab).
+enum TTeTabState : int { ttsNormal, ttsHot, ttsFocused, ttsDisabled, ttsSelected };
 
 class TTeThemeClass : public TMetaClass {
  public:
@@ -78,8 +97,7 @@ class TTeTheme : public TPersistent {
   virtual void GetFontName(uint8_t kind, std::string& name) { name.clear(); }
   virtual int GetFontSize(uint8_t kind) { return 0; }
   virtual bool GetFontBold(uint8_t kind) { return false; }
-  // 8-9: form frames. Caption-button kinds: 0 close, 1 help, 2 minimize, 3 maximize,
-  // 4 restore, 5 roll up, 6 roll down, 7 tray.
+  // 8-9: form frames. The caption button's kind is a TTeCaptionButtonKind.
   virtual void DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, int kind, bool hot,
                                  bool pressed, bool active, TKsBorderStyle borderStyle) {}
   virtual void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,
@@ -108,8 +126,8 @@ class TTeTheme : public TPersistent {
                                      const TRect& rect, bool selected, bool pressed) {}
   virtual void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
                                  bool selected, bool pressed) {}
-  // 17-19: buttons. Draw states: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 focused,
-  // 5 default; check states 0 unchecked, 1 checked, 2 grayed.
+  // 17-19: buttons. The states are TTeDrawState values; a check box's check state is a
+  // TCheckBoxState (unchecked, checked, grayed).
   virtual void DrawButton(TKsBitmap& bitmap, int width, int height, int state) {}
   virtual void DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState,
                             int checkState) {}
@@ -268,7 +286,7 @@ struct TTeItemData {
   TCustomImageList* Images = nullptr;
   int ImageIndex = -1;
   bool OnControlBar = false;  // the item's menu bar sits on a control bar
-  int MDIButtonKind = 0;      // 1 close, 2 restore, 3 minimize, 4 the child's icon
+  TKsMDIButtonKind MDIButtonKind = mbkNone;
 };
 
 // The values a theme draws of `item` (its image list is the tree's, see GetImageList).

@@ -264,10 +264,10 @@ void DrawSheet(TTeThemeXP& theme, TSheet& sheet) {
     gone.Enabled = false;
     theme.DrawPopupItemData(b, gone, {3, 78, 177, 97}, false, false);
   });
-  for (int kind = 1; kind <= 3; ++kind) {
+  for (TKsMDIButtonKind kind : {mbkClose, mbkRestore, mbkMinimize}) {
     TTeItemData button;
     button.MDIButtonKind = kind;
-    sheet.Cell(kButtons[kind == 1 ? 0 : kind == 2 ? 4 : 2], 20, 20, [&](TKsBitmap& b) {
+    sheet.Cell(kButtons[kind == mbkClose ? 0 : kind == mbkRestore ? 4 : 2], 20, 20, [&](TKsBitmap& b) {
       theme.DrawMenuBarButtonData(b, button, {0, 0, 20, 20}, false, false);
     });
   }
