@@ -136,12 +136,29 @@ TEST_F(DxTreeListStreamingTest, SortedOrderIsWrittenOnlyWithTwoSortedColumns) {
 // stored with MinWidth 2147483647 made every paint raise "Cannot create a 2147483647 x
 // 19 bitmap", and two bands stored that wide overflowed the sum of their widths.
 TEST_F(DxTreeListStreamingTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
+  auto paints = [](TCustomdxTreeListControl* copy) {
+    copy->SetBounds(0, 0, 400, 200);
+    TDibSurface surface(400, 200);
+    TControlPaint::Into(copy, surface.DC());
+  };
+  // The form the fault was found with: one column of the largest minimum width.
+  Column("a");
+  {
+    TFilerObject single = TWriter::WriteRootComponent(Tree);
+    single.Children[0].Properties.push_back(TFilerProperty{"MinWidth", false, {int32_t(INT32_MAX)}});
+    TComponent owner(nullptr);
+    auto* copy = new TCustomdxTreeListControl(&owner);
+    TReader::ReadRootComponent(single, copy);
+    EXPECT_EQ(copy->GetColumn(0)->GetMinWidth(), 100000);
+    EXPECT_NO_THROW(paints(copy));
+  }
+
+  // Every size and count of two bands, two columns and the header.
   Bands(2);
   Option(aoBandHeaderWidth, false);
-  Column("a", 0);
   Column("b", 1);
   const TFilerObject stored = TWriter::WriteRootComponent(Tree);
-  // The stored form with the values given, read into a new control.
+  // The stored form with the sizes and counts given, read into a new control.
   auto read = [&](TComponent& owner, int32_t size, int32_t count) {
     TFilerObject object = stored;
     auto set = [](TFilerObject& target, const std::string& name, int32_t value) {
@@ -153,13 +170,6 @@ TEST_F(DxTreeListStreamingTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
       }
       target.Properties.push_back(TFilerProperty{name, false, {value}});
     };
-    auto child = [&](const std::string& name) -> TFilerObject& {
-      for (TFilerObject& c : object.Children)
-        if (c.Name == name)
-          return c;
-      ADD_FAILURE() << "no " << name;
-      return object;
-    };
     for (const char* name : {"BandMaxRowCount", "BandRowCount", "HeaderMinRowCount", "HeaderPanelMaxRowCount"})
       set(object, name, count);
     for (TFilerProperty& p : object.Properties) {
@@ -170,10 +180,10 @@ TEST_F(DxTreeListStreamingTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
         }
       }
     }
-    set(child("TreeColumn1"), "MinWidth", size);
-    set(child("TreeColumn2"), "Width", size);
-    set(child("TreeColumn2"), "HeaderMaxLineCount", count);
-    set(child("TreeColumn2"), "StoredRowIndex", count);
+    set(object.Children[0], "MinWidth", size);
+    set(object.Children[1], "Width", size);
+    set(object.Children[1], "HeaderMaxLineCount", count);
+    set(object.Children[1], "StoredRowIndex", count);
     auto* copy = new TCustomdxTreeListControl(&owner);
     TReader::ReadRootComponent(object, copy);
     return copy;
@@ -197,9 +207,7 @@ TEST_F(DxTreeListStreamingTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
     TCustomdxTreeListControl* copy = read(owner, INT32_MAX, INT32_MAX);
     expect(copy, 100000, 1000);
     EXPECT_EQ(copy->GetBandsTotalWidth(), 200000);
-    copy->SetBounds(0, 0, 400, 200);
-    TDibSurface surface(400, 200);
-    EXPECT_NO_THROW(TControlPaint::Into(copy, surface.DC()));
+    EXPECT_NO_THROW(paints(copy));
   }
   // Values within the limits read back as they were stored.
   TComponent owner(nullptr);
