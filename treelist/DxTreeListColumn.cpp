@@ -108,7 +108,9 @@ void TdxTreeListColumn::WriteSortedOrder(TWriter& writer) {
   writer.WriteInteger(FTreeList->FSortedColumns.IndexOf(this));
 }
 
-void TdxTreeListColumn::ReadStoredRowIndex(TReader& reader) { FStoredRowIndex = LimitStoredCount(reader.ReadInteger()); }
+void TdxTreeListColumn::ReadStoredRowIndex(TReader& reader) {
+  FStoredRowIndex = LimitStoredCount(reader.ReadInteger());
+}
 
 void TdxTreeListColumn::WriteStoredRowIndex(TWriter& writer) { writer.WriteInteger(FStoredRowIndex); }
 

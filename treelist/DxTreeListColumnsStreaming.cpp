@@ -123,7 +123,7 @@ void PublishPopupToolBarWindow() {
 // The base column's MinWidth and HeaderMaxLineCount with a kind's own default.
 TPropInfo MinWidthProperty(int defaultValue) {
   return StoredSizeProperty<&TdxTreeListColumn::GetMinWidth, &TdxTreeListColumn::SetMinWidth>("MinWidth",
-                                                                                          defaultValue);
+                                                                                             defaultValue);
 }
 TPropInfo HeaderMaxLineCountProperty(int defaultValue) {
   return StoredCountProperty<&TdxTreeListColumn::GetHeaderMaxLineCount, &TdxTreeListColumn::SetHeaderMaxLineCount>(
