@@ -42,7 +42,7 @@ void TRaveloServer::Reset() {
   FSpareIterator = {};
   FLastIterator = {};
   FCallLogKept = true;
-  FCallLog.clear();
+  FCallLog.Clear();
   FProgress.clear();
   FEvents.Clear();
   FInjected.clear();
@@ -289,12 +289,6 @@ const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
   return found == FOwned.end() ? none : found->second;
 }
 
-std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
-  std::vector<uint32_t> items;
-  ForEachInScope(container, [&](const TRaveloObject& object) { items.push_back(object.Handle); });
-  return items;
-}
-
 uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t layer) {
   const TRaveloObject* holder = FindObject(container);
   const bool isContainer = FBoards.count(container) ||
@@ -418,27 +412,6 @@ int32_t TRaveloServer::DestroyIterator(uint32_t iterator) {
 }
 
 // Logs and injections.
-
-void TRaveloServer::LogCall(const std::string& line) {
-  constexpr size_t kPiece = 1 << 20;
-  if (FCallLog.empty() || FCallLog.back().size() + line.size() + 1 > kPiece) {
-    FCallLog.emplace_back();
-    FCallLog.back().reserve(std::max(kPiece, line.size() + 1));
-  }
-  FCallLog.back() += line;
-  FCallLog.back() += '\n';
-}
-
-std::string TRaveloServer::CallLogText() const {
-  size_t size = 0;
-  for (const std::string& piece : FCallLog)
-    size += piece.size();
-  std::string text;
-  text.reserve(size);
-  for (const std::string& piece : FCallLog)
-    text += piece;
-  return text;
-}
 
 void TRaveloServer::ProgressInit(const std::string& caption, int32_t total) {
   FProgress.push_back(TRaveloProgress{TRaveloProgress::psInit, caption, total, 1});

@@ -15,9 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "standin/ravelo/RaveloCallLog.h"
 #include "standin/ravelo/RaveloEventLog.h"
 #include "standin/ravelo/RaveloObject.h"
 #include "standin/ravelo/RaveloObjectStore.h"
+
+class TRaveloTextWriter;
 
 struct TRaveloLayer {
   std::string Name;
@@ -96,12 +99,11 @@ class TRaveloServer {
   // Objects not in any container and not a component's text.
   int LooseObjectCount() const;
 
-  // Board scope: board objects, component members and component texts; component
-  // scope: members only; net scope: objects whose net it is. In creation order.
-  std::vector<uint32_t> Scope(uint32_t container) const;
   // Calls `visit(object)` for every object of the scope that `wanted(object)` takes, in
-  // creation order; `wanted` is asked first, so that an iterator over a kind of a large
-  // board does not work out the scope of every other object.
+  // creation order (board scope: board objects, component members and component texts;
+  // component scope: members only; net scope: objects whose net it is). `wanted` is
+  // asked first, so that an iterator over a kind of a large board does not work out the
+  // scope of every other object.
   template <class F>
   void ForEachInScope(uint32_t container, F&& visit) const {
     ForEachInScope(container, std::forward<F>(visit), [](const TRaveloObject&) { return true; });
@@ -123,9 +125,9 @@ class TRaveloServer {
   // room than its board); Reset keeps it again.
   bool GetCallLogKept() const { return FCallLogKept; }
   void SetCallLogKept(bool value) { FCallLogKept = value; }
-  void LogCall(const std::string& line);
-  std::string CallLogText() const;
-  void ClearCallLog() { FCallLog.clear(); }
+  TRaveloCallLog& GetCallLog() { return FCallLog; }
+  std::string CallLogText() const { return FCallLog.Text(); }
+  void ClearCallLog() { FCallLog.Clear(); }
   void ProgressInit(const std::string& caption, int32_t total);
   void ProgressUpdate();
   void ProgressFinish();
@@ -144,8 +146,9 @@ class TRaveloServer {
   void SetCommandRunner(TRaveloCommandRunner runner) { FCommandRunner = runner; }
   TRaveloCommandRunner GetCommandRunner() const { return FCommandRunner; }
 
-  // The deterministic text dump of a board; empty for an unknown board.
-  std::string Dump(uint32_t board);
+  // Writes the deterministic text dump of a board (the writer is not finished); false,
+  // with nothing written, for an unknown board.
+  bool Dump(uint32_t board, TRaveloTextWriter& out) const;
   // One object's line of the dump; empty for an unknown handle.
   std::string DumpOne(uint32_t handle) const;
   // A board's general values, layers, pairs, dielectrics and option groups; empty for
@@ -184,7 +187,7 @@ class TRaveloServer {
   void ForEachComponentPart(const TRaveloObject& component, bool looseTextsOnly,
                             F&& visit) const;
   void DestroyTree(uint32_t handle);
-  void DumpObject(std::string& out, const TRaveloObject& object) const;
+  void DumpObject(TRaveloTextWriter& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
   // Whether `object` is in the scope of `board`: a board object, an object one of
   // those holds, or a text of one of the board's components that is in no container.
@@ -212,10 +215,7 @@ class TRaveloServer {
   std::vector<uint32_t>* OwnedList(uint32_t owner, bool make);
   void ForgetOwned(uint32_t owner);
   bool FCallLogKept = true;
-  // The log's lines, each ended by "\n", in pieces of about a megabyte: one string per
-  // line cost more than the line itself, and one string for all would need a block of
-  // twice the log's size to grow.
-  std::vector<std::string> FCallLog;
+  TRaveloCallLog FCallLog;
   std::vector<TRaveloProgress> FProgress;
   TRaveloEventLog FEvents;
   std::map<std::string, uint32_t> FInjected;
@@ -287,7 +287,5 @@ void TRaveloServer::ForEachInScope(uint32_t container, F&& visit, W&& wanted) co
 
 // Layer identifiers "NoLayer" ... "ViaHoleLayer" by layer number, for names and dumps.
 const char* RaveloLayerIdentifier(int layer);
-// `units` as mils with up to 3 decimals: 25000 -> "2.5mil".
-std::string RaveloMilText(double units);
 // Nearest integer, ties to even.
 int32_t RaveloRound(double value);
