@@ -223,8 +223,10 @@ int32_t QueryObject(const char* name, uint8_t mode, uint32_t handle,
     TRaveloObject* o;
     if (int32_t status = FindObject(handle, kinds, o))
       return status;
+    const int32_t netBefore = o->Net;
     TTransfer t(mode);
     body(*o, t);
+    Server().NetStored(*o, netBefore);
     return int32_t{rsOk};
   });
 }

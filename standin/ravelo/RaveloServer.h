@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -96,6 +97,11 @@ class TRaveloServer {
   int32_t DestroyObject(uint32_t handle);
   int32_t AddObjectToContainer(uint32_t container, uint32_t object);
   int32_t DeleteObjectFromContainer(uint32_t container, uint32_t object);
+  // Tells the server that a query stored `object`'s Net, which was `before`.
+  void NetStored(const TRaveloObject& object, int32_t before) {
+    if (object.Net != before)
+      NetChanged(object, before);
+  }
   // Objects not in any container and not a component's text.
   int LooseObjectCount() const;
 
@@ -186,7 +192,16 @@ class TRaveloServer {
   template <class F>
   void ForEachComponentPart(const TRaveloObject& component, bool looseTextsOnly,
                             F&& visit) const;
+  // Destroys an object and what it holds; costs what it holds, not the board's size.
   void DestroyTree(uint32_t handle);
+  // Keeps the index of the objects naming each net up to date.
+  void NetChanged(const TRaveloObject& object, int32_t before);
+  void SetNet(TRaveloObject& object, int32_t net) {
+    const int32_t before = std::exchange(object.Net, net);
+    NetStored(object, before);
+  }
+  // Clears the Net of every object that names `handle` as its net.
+  void ForgetNetReferences(uint32_t handle);
   void DumpObject(TRaveloTextWriter& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
   // Whether `object` is in the scope of `board`: a board object, an object one of
@@ -214,6 +229,15 @@ class TRaveloServer {
   // The list of `owner`, made when `make`; null when there is none.
   std::vector<uint32_t>* OwnedList(uint32_t owner, bool make);
   void ForgetOwned(uint32_t owner);
+  // The objects whose Net is each handle, so that what names a destroyed object is found
+  // without visiting every object. An object that leaves stays listed until the list is
+  // tidied (its Net is checked on use); `Live` counts those whose Net it still is.
+  struct TNetReferrers {
+    std::vector<uint32_t> Handles;
+    size_t Live = 0;
+  };
+  std::unordered_map<uint32_t, TNetReferrers> FNetReferrers;
+  std::pair<uint32_t, TNetReferrers*> FLastNet{0, nullptr};  // the list asked for last
   bool FCallLogKept = true;
   TRaveloCallLog FCallLog;
   std::vector<TRaveloProgress> FProgress;
