@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "classlib/Boundary.h"
+#include "classlib/Win.h"
 #include "standin/ravelo/RaveloServer.h"
 #include "standin/ravelo/RaveloTextWriter.h"
 
@@ -28,6 +29,14 @@ int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
 }  // namespace
 
 extern "C" {
+
+// The server is never destroyed (RaveloServer.h): only when the library is unloaded and
+// its process goes on are its boards freed.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr)
+    GuardBoundary("Ravelo DllMain", [] { Server().Reset(); });
+  return TRUE;
+}
 
 void __stdcall Ravelo_Reset() {
   GuardBoundary("Ravelo_Reset", [] { Server().Reset(); });

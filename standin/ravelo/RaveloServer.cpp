@@ -27,7 +27,7 @@ void SetTextDefaults(TRaveloObject& text) {
 
 }  // namespace
 
-TRaveloServer TRaveloServer::FInstance;
+TRaveloServerStorage TRaveloServer::FInstance;
 
 void TRaveloServer::Reset() {
   FLastHandle = 0;

@@ -76,10 +76,12 @@ struct TRaveloProgress {
 using TRaveloCommandRunner = uint32_t(__stdcall*)(const char* command, char* parameters,
                                                   uint16_t size);
 
+union TRaveloServerStorage;
+
 class TRaveloServer {
  public:
   // Inline: every entry point asks it.
-  static TRaveloServer& Instance() { return FInstance; }
+  static TRaveloServer& Instance();
 
   // Forgets every board, object, iterator, log and injection; numbering starts again.
   void Reset();
@@ -178,7 +180,8 @@ class TRaveloServer {
   };
 
   TRaveloServer() = default;
-  static TRaveloServer FInstance;  // made when the library is loaded
+  friend union TRaveloServerStorage;
+  static TRaveloServerStorage FInstance;
   uint32_t NewHandle() { return ++FLastHandle; }
   std::optional<uint32_t> FindInjected(const char* entry) const;
   // Sets an object's owner and keeps the member index up to date.
@@ -245,6 +248,20 @@ class TRaveloServer {
   std::map<std::string, uint32_t> FInjected;
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
+
+// The server of the process, made when the library is loaded and never destroyed: a
+// process that ends drops its boards whole with the rest of its memory, without a walk
+// over every object. A library unloaded while its process goes on frees them first
+// (DllMain, RaveloControl.cpp).
+union TRaveloServerStorage {
+  TRaveloServerStorage() : Server() {}
+  ~TRaveloServerStorage() {}
+  TRaveloServer Server;
+};
+
+inline TRaveloServer& TRaveloServer::Instance() {
+  return FInstance.Server;
+}
 
 inline bool TRaveloServer::InBoardScope(const TRaveloObject& object, uint32_t board) const {
   auto onBoard = [&](uint32_t handle) {
