@@ -316,6 +316,7 @@ int main(int argc, char** argv) {
     const double mb = figures.Bytes / 1048576.0;
     PlainRead(path);  // the file cache is warm for every stage
     double plain = 0, previous = 0;
+    std::vector<std::vector<double>> sizeSeconds(stages.size());  // each stage's runs
     // With --repeat the stages run in turn, so that their ratios are taken side by side.
     for (size_t step = 0; step < stages.size() * repeat; ++step) {
       const size_t s = step % stages.size();
@@ -324,7 +325,6 @@ int main(int argc, char** argv) {
       if (!r.Ok) {
         printf("%-6.1f %-7s failed: %s\n", mb, stages[s].c_str(), r.Failure.c_str());
         previous = 0;
-        previousSizeSeconds[s] = 0;
         continue;
       }
       if (stages[s] == "plain")
@@ -341,7 +341,13 @@ int main(int argc, char** argv) {
       else
         printf(" %9s %9s %6s\n", "-", "-", "-");
       previous = r.Seconds;
-      previousSizeSeconds[s] = r.Seconds;
+      sizeSeconds[s].push_back(r.Seconds);
+    }
+    // The next size's growth is taken against this size's median run of each stage.
+    for (size_t s = 0; s < stages.size(); ++s) {
+      std::vector<double>& runs = sizeSeconds[s];
+      std::sort(runs.begin(), runs.end());
+      previousSizeSeconds[s] = runs.empty() ? 0 : runs[runs.size() / 2];
     }
     previousMB = mb;
     fflush(stdout);
