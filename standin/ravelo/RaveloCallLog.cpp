@@ -5,16 +5,6 @@
 
 namespace {
 
-uint64_t TakeWide(const TRaveloBytes& bytes, size_t& at) {
-  uint64_t value = 0;
-  for (int shift = 0;; shift += 7) {
-    const uint8_t byte = bytes[at++];
-    value |= static_cast<uint64_t>(byte & 0x7F) << shift;
-    if (byte < 0x80)
-      return value;
-  }
-}
-
 int64_t Unzigzag(uint64_t coded) {
   return static_cast<int64_t>(coded >> 1) ^ -static_cast<int64_t>(coded & 1);
 }
@@ -56,14 +46,14 @@ std::string TRaveloCallLog::Text() const {
     return std::to_string(static_cast<long long>(value));
   };
   for (size_t at = 0; at < FBytes.size();) {
-    const TEntry& entry = FEntries[TakeWide(FBytes, at)];
+    const TEntry& entry = FEntries[RaveloVarint::Take<uint64_t>(FBytes, at)];
     text += entry.Name;
     text += '(';
     const unsigned count = entry.Shape >> 1;
     for (unsigned i = 0; i < count; ++i) {
       if (i > 0)
         text += ", ";
-      const uint64_t argument = TakeWide(FBytes, at);
+      const uint64_t argument = RaveloVarint::Take<uint64_t>(FBytes, at);
       if ((argument & 1) == 0) {
         text += number(argument);
         continue;
@@ -80,7 +70,7 @@ std::string TRaveloCallLog::Text() const {
     }
     text += ')';
     if (entry.Shape & 1)
-      text += " = " + number(TakeWide(FBytes, at));
+      text += " = " + number(RaveloVarint::Take<uint64_t>(FBytes, at));
     text += '\n';
   }
   return text;

@@ -56,13 +56,7 @@ class TRaveloCallLog {
       FLastLarge = value;
   }
   static bool IsLarge(int64_t value) { return value >= 64 || value <= -64; }
-  void PutWide(uint64_t value) {
-    while (value >= 0x80) {
-      FBytes.push_back(static_cast<uint8_t>(value | 0x80));
-      value >>= 7;
-    }
-    FBytes.push_back(static_cast<uint8_t>(value));
-  }
+  void PutWide(uint64_t value) { RaveloVarint::Put<uint64_t>(FBytes, value); }
   // The number of an entry, found by its name's address and its shape.
   uint32_t EntryId(const char* name, uint8_t shape) {
     size_t slot = ((reinterpret_cast<uintptr_t>(name) >> 2) + shape) & (kSlots - 1);

@@ -118,21 +118,22 @@ class TRaveloTextWriter {
     if (length > 16) {
       std::memcpy(to, from, length);
     } else if (length >= 8) {
-      uint64_t head, tail;
-      std::memcpy(&head, from, 8);
-      std::memcpy(&tail, from + length - 8, 8);
-      std::memcpy(to, &head, 8);
-      std::memcpy(to + length - 8, &tail, 8);
+      CopyEnds<uint64_t>(to, from, length);
     } else if (length >= 4) {
-      uint32_t head, tail;
-      std::memcpy(&head, from, 4);
-      std::memcpy(&tail, from + length - 4, 4);
-      std::memcpy(to, &head, 4);
-      std::memcpy(to + length - 4, &tail, 4);
+      CopyEnds<uint32_t>(to, from, length);
     } else {
       for (size_t i = 0; i < length; ++i)
         to[i] = from[i];
     }
+  }
+  // `length` characters, from sizeof(T) to twice that, as two words that may overlap.
+  template <class T>
+  static void CopyEnds(char* to, const char* from, size_t length) {
+    T head, tail;
+    std::memcpy(&head, from, sizeof head);
+    std::memcpy(&tail, from + length - sizeof tail, sizeof tail);
+    std::memcpy(to, &head, sizeof head);
+    std::memcpy(to + length - sizeof tail, &tail, sizeof tail);
   }
 
   static constexpr char kDigitPairs[] =
