@@ -69,7 +69,7 @@ fi
 "$root/scripts/wineprefix.sh"
 if [ $own_display = 0 ]; then
   "$root/scripts/display.sh"
-  export DISPLAY=$(cat "$KIVO_BUILD/display")
+  export DISPLAY=$(cat "$KIVO_BUILD/display") XENVIRONMENT=${XENVIRONMENT:-$KIVO_BUILD/xresources}
 fi
 "$root/scripts/wineup.sh"
 cd "$KIVO_BUILD/bin"
