@@ -45,7 +45,7 @@ for arg in "$@"; do
   fi
   case "$arg" in
     --config|--answers) expect_file=$arg; args+=("$arg") ;;
-    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle)
+    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle|--disk-full)
       expect_value=1; args+=("$arg") ;;
     -*) args+=("$arg") ;;
     *)
