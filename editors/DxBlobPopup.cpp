@@ -64,17 +64,6 @@ std::string ButtonCaption(TdxBlobPopupButton button) {
   return loaded.empty() ? std::string(kButtonCaptions[button]) : loaded;
 }
 
-// A caption as it shows: its accelerator marks removed.
-std::string ShownCaption(const std::string& caption) {
-  std::string shown;
-  for (size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&' && i + 1 < caption.size())
-      ++i;
-    shown += caption[i];
-  }
-  return shown;
-}
-
 SIZE TextExtent(HDC dc, const std::string& text) {
   SIZE size{};
   GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
@@ -616,7 +605,7 @@ void TCustomdxBlobPopup::CalcMetrics() {
     if (!FVisibleButtons.Contains(button))
       continue;
     ++count;
-    m.ButtonWidth = std::max<int32_t>(m.ButtonWidth, TextExtent(screen, ShownCaption(ButtonCaption(button)) + "00").cx);
+    m.ButtonWidth = std::max<int32_t>(m.ButtonWidth, TextExtent(screen, WithoutAccel(ButtonCaption(button)) + "00").cx);
   }
   const int borderWidth = BorderWidth(border);
   m.MinWidth = 2 * m.ScrollBarWidth + (m.ButtonWidth + m.Gap) * count - m.Gap + 2 * borderWidth + 2;

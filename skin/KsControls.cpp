@@ -311,6 +311,17 @@ void TKsCustomControl::DoKillFocus() {
   Invalidate();
 }
 
+bool TKsCustomControl::ShowsFocusCue() { return FFocused && !(GetUIState() & UISF_HIDEFOCUS); }
+
+bool TKsCustomControl::HidesAccelerators() { return (GetUIState() & UISF_HIDEACCEL) != 0; }
+
+std::string TKsCustomControl::ShownCaption(UINT& flags) {
+  if (!HidesAccelerators())
+    return GetText();
+  flags |= DT_NOPREFIX;
+  return WithoutAccel(GetText());
+}
+
 void TKsCustomControl::MouseEnter() {
   FMouseInControl = true;
   OnMouseEnter(this);
@@ -380,6 +391,7 @@ void TKsCustomControl::Dispatch(TMessage& message) {
       MouseLeave();
       return;
     case CM_ENABLEDCHANGED:
+    case WM_UPDATEUISTATE:
       inherited::Dispatch(message);
       Invalidate();
       return;

@@ -35,6 +35,14 @@ class TKsCustomControl : public TWinControl {
   TKsBitmap* GetBlendBuffer() const { return FBlendBuffer.get(); }
   int GetBufferStep() const { return FBufferStep; }
   bool GetFocused() const { return FFocused; }
+  // Keyboard cues follow the form's UI state: the focus rectangle shows while focused
+  // unless the form hides focus cues (until the keyboard is used), and accelerators are
+  // underlined unless it hides them. A WM_UPDATEUISTATE repaints the control.
+  bool ShowsFocusCue();
+  bool HidesAccelerators();
+  // The caption to draw: as it is, or without its accelerator mark (and DT_NOPREFIX
+  // added to `flags`) while accelerators are hidden.
+  std::string ShownCaption(UINT& flags);
   bool GetNeedsRepaint() const { return FNeedsRepaint; }
   bool GetTransparent() const { return FTransparent; }
   void SetTransparent(bool value);
