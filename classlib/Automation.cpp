@@ -25,7 +25,7 @@ std::string WindowText(HWND wnd) {
 }
 
 bool Matches(TControl* control, const std::string& target) {
-  return SameText(control->GetName(), target) || StripHotkey(control->GetText()) == StripHotkey(target);
+  return SameText(control->GetName(), target) || WithoutAccel(control->GetText()) == WithoutAccel(target);
 }
 
 // The control of `parent`'s tree named or captioned `target`, depth first.
@@ -144,7 +144,7 @@ HWND TUIAutomation::FindChildWindow(HWND parent, const std::string& text, const 
     std::string Text;
     const char* ClassName;
     HWND Found = nullptr;
-  } search{StripHotkey(text), className};
+  } search{WithoutAccel(text), className};
   EnumChildWindows(
       parent,
       [](HWND child, LPARAM data) __attribute__((stdcall)) -> BOOL {
@@ -152,7 +152,7 @@ HWND TUIAutomation::FindChildWindow(HWND parent, const std::string& text, const 
           auto* s = reinterpret_cast<TSearch*>(data);
           char cls[64] = {};
           GetClassNameA(child, cls, sizeof(cls));
-          if ((s->ClassName && lstrcmpiA(cls, s->ClassName) != 0) || StripHotkey(WindowText(child)) != s->Text)
+          if ((s->ClassName && lstrcmpiA(cls, s->ClassName) != 0) || WithoutAccel(WindowText(child)) != s->Text)
             return TRUE;
           s->Found = child;
           return FALSE;

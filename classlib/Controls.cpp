@@ -110,14 +110,14 @@ bool IsAccel(WORD key, const std::string& caption) {
   return false;
 }
 
-std::string StripHotkey(const std::string& caption) {
-  std::string shown;
+std::string WithoutAccel(const std::string& caption) {
+  std::string result;
   for (size_t i = 0; i < caption.size(); ++i) {
     if (caption[i] == '&' && i + 1 < caption.size())
       ++i;
-    shown += caption[i];
+    result += caption[i];
   }
-  return shown;
+  return result;
 }
 
 // ---- Mouse state ----------------------------------------------------------------------

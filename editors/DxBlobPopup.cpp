@@ -605,7 +605,7 @@ void TCustomdxBlobPopup::CalcMetrics() {
     if (!FVisibleButtons.Contains(button))
       continue;
     ++count;
-    m.ButtonWidth = std::max<int32_t>(m.ButtonWidth, TextExtent(screen, StripHotkey(ButtonCaption(button)) + "00").cx);
+    m.ButtonWidth = std::max<int32_t>(m.ButtonWidth, TextExtent(screen, WithoutAccel(ButtonCaption(button)) + "00").cx);
   }
   const int borderWidth = BorderWidth(border);
   m.MinWidth = 2 * m.ScrollBarWidth + (m.ButtonWidth + m.Gap) * count - m.Gap + 2 * borderWidth + 2;

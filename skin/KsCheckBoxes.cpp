@@ -23,14 +23,15 @@ TSize TextSize(TKsBitmap& buffer, TControl* control) {
 }
 
 // The caption at `text`: embossed when disabled, with a focus rectangle around it
-// (grown by 1 left and right, 2 above and 2 + extraBottom below) when focused.
+// (grown by 1 left and right, 2 above and 2 + extraBottom below) while the focus cue
+// shows.
 void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBottom) {
   TKsBitmap& buffer = *control->GetBuffer();
   buffer.SetFont(control->GetFont());
-  const std::string caption = control->GetText();
   // The rectangle is the measured text: it places the text and must not clip it, as
   // some fonts draw their last letter a column past the width they measure.
-  const UINT flags = DT_LEFT | DT_NOCLIP | UINT(control->DrawTextBiDiModeFlags(0));
+  UINT flags = DT_LEFT | DT_NOCLIP | UINT(control->DrawTextBiDiModeFlags(0));
+  const std::string caption = control->ShownCaption(flags);
   if (control->GetEnabled()) {
     buffer.DrawText(caption, text, flags);
   } else {
@@ -39,7 +40,7 @@ void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBott
     buffer.GetFont()->SetColor(clBtnShadow);
     buffer.DrawText(caption, text, flags);
   }
-  if (control->GetFocused())
+  if (control->ShowsFocusCue())
     buffer.DrawFocusRect(TRect{text.left - 1, text.top - 2, text.right + 1, text.bottom + 2 + extraBottom},
                          Opaque(clBtnShadow));
 }

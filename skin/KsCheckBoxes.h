@@ -3,7 +3,8 @@
 // caption beside it, both painted into the control's buffer. A check box cycles
 // unchecked -> checked -> unchecked, a grayed one becomes checked; a radio button that
 // becomes checked unchecks the radio buttons of the same parent and GroupIndex and is
-// the tab stop of its group. State changes made while loading fire no click.
+// the tab stop of its group. State changes made while loading fire no click. The focus
+// rectangle and the accelerator's underline follow the form's keyboard cues.
 #pragma once
 
 #include <cstdint>

@@ -354,6 +354,17 @@ void TKsCustomControl::DoKillFocus() {
   Invalidate();
 }
 
+bool TKsCustomControl::ShowsFocusCue() { return FFocused && !(GetUIState() & UISF_HIDEFOCUS); }
+
+bool TKsCustomControl::HidesAccelerators() { return (GetUIState() & UISF_HIDEACCEL) != 0; }
+
+std::string TKsCustomControl::ShownCaption(UINT& flags) {
+  if (!HidesAccelerators())
+    return GetText();
+  flags |= DT_NOPREFIX;
+  return WithoutAccel(GetText());
+}
+
 void TKsCustomControl::WMWindowPosChanged(TMessage& message) {
   WINDOWPOS* pos = MessageAs<TWMWindowPosChanged>(message).WindowPos;
   if (pos && !(pos->flags & SWP_NOSIZE)) {
@@ -409,6 +420,7 @@ void TKsCustomControl::Dispatch(TMessage& message) {
       DispatchMouseHover(message);
       return;
     case CM_ENABLEDCHANGED:
+    case WM_UPDATEUISTATE:
       inherited::Dispatch(message);
       Invalidate();
       return;

@@ -96,6 +96,14 @@ class TKsCustomControl : public TKsBufferedControl<TWinControl> {
   ~TKsCustomControl() override;
 
   bool GetFocused() const { return FFocused; }
+  // Keyboard cues follow the form's UI state: the focus rectangle shows while focused
+  // unless the form hides focus cues (until the keyboard is used), and accelerators are
+  // underlined unless it hides them. A WM_UPDATEUISTATE repaints the control.
+  bool ShowsFocusCue();
+  bool HidesAccelerators();
+  // The caption to draw: as it is, or without its accelerator mark (and DT_NOPREFIX
+  // added to `flags`) while accelerators are hidden.
+  std::string ShownCaption(UINT& flags);
   TKsCustomScrollBar* GetHorzScrollBar() const { return FHorzScrollBar; }
   TKsCustomScrollBar* GetVertScrollBar() const { return FVertScrollBar; }
   TScrollStyle GetScrollBars() const { return FScrollBars; }

@@ -535,13 +535,13 @@ TEST_F(ControlsTest, DialogCharsReachAcceleratorsAndFocusChangesAreBroadcast) {
 
 // The caption as it shows, which the automation finds controls by and the blob popup
 // measures its buttons with.
-TEST(StripHotkeyTest, RemovesTheMarksAndKeepsADoubledOrTrailingAmpersand) {
-  EXPECT_EQ(StripHotkey("&Go"), "Go");
-  EXPECT_EQ(StripHotkey("Save &As"), "Save As");
-  EXPECT_EQ(StripHotkey("Fish && &Chips"), "Fish & Chips");
-  EXPECT_EQ(StripHotkey("&&&x"), "&x");
-  EXPECT_EQ(StripHotkey("End&"), "End&");
-  EXPECT_EQ(StripHotkey(""), "");
+TEST(WithoutAccelTest, RemovesTheMarksAndKeepsADoubledOrTrailingAmpersand) {
+  EXPECT_EQ(WithoutAccel("&Go"), "Go");
+  EXPECT_EQ(WithoutAccel("Save &As"), "Save As");
+  EXPECT_EQ(WithoutAccel("Fish && &Chips"), "Fish & Chips");
+  EXPECT_EQ(WithoutAccel("&&&x"), "&x");
+  EXPECT_EQ(WithoutAccel("End&"), "End&");
+  EXPECT_EQ(WithoutAccel(""), "");
 }
 
 TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
