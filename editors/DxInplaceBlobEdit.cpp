@@ -77,7 +77,7 @@ bool TdxInplaceBlobEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, con
   auto* v = ObjectAs<TdxBlobEditViewData>(viewData);
   assert(v && "the blob editor paints from blob view data");
   if (v->BlobPaintStyle != bpsIcon) {
-    v->VertAlignment = 3;  // word-wrapped lines
+    v->VertAlignment = vaWordWrap;
     return TdxInplaceDropDownEdit::DrawContent(cls, dc, rect, viewData, editorWindow);
   }
   if (!v->CalcOnly) {

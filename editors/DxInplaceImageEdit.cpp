@@ -259,7 +259,7 @@ TdxEditViewData* TdxInplaceImageEdit::CreateViewData(bool forPainting) {
     v->ShowDescription = FShowDescription;
     v->Values = FValues;
     if (FMultiLineText)
-      v->VertAlignment = 3;
+      v->VertAlignment = vaWordWrap;
     v->Focused = v->Focused && !EditClass()->IsInplace() && !IsPopupVisible();
   }
   return viewData;

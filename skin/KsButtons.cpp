@@ -355,17 +355,17 @@ void TTeThemeButton::DrawBackground() {
     inherited::DrawBackground();
     return;
   }
-  int state = 0;
+  TTeDrawState state = tdsNormal;
   if (!GetEnabled())
-    state = 3;
+    state = tdsDisabled;
   else if (GetDown())
-    state = 2;
+    state = tdsPressed;
   else if (GetMouseInControl())
-    state = 1;
+    state = tdsHot;
   else if (GetFocused())
-    state = 4;
+    state = tdsFocused;
   else if (GetActive())
-    state = 5;
+    state = tdsDefault;
   GetThemeEngine()->GetTheme()->DrawButton(*GetBuffer(), GetWidth(), GetHeight(), state);
   // The theme shows focus as its default look, which the default button has anyway:
   // the focus rectangle tells where the keyboard is.

@@ -301,7 +301,7 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCe
   v.Margins = TRect{1, 0, 0, 0};
   v.Bounds = CellInfo->Bounds;
   v.Alignment = CellInfo->Alignment;
-  v.VertAlignment = CellInfo->MultiLine ? 3 : static_cast<uint8_t>(FVertAlignment);
+  v.VertAlignment = CellInfo->MultiLine ? vaWordWrap : static_cast<TdxVertAlignment>(FVertAlignment);
   v.Brush = CellInfo->Brush;
   v.Font = CellInfo->Font;
   v.TextLength = 0;
@@ -310,7 +310,7 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCe
   v.HasTextArea = false;
   v.Value = Variant(CellInfo->Text);
   if (auto* text = ObjectAs<TdxTextEditViewData>(ViewData)) {
-    text->CharCase = static_cast<uint8_t>(FCharCase);
+    text->CharCase = FCharCase;
     text->PasswordChar = FPasswordChar;
   }
 }

@@ -480,7 +480,7 @@ void TdxTreeListCheckColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeL
     return;
   v->Value = Variant(int32_t(StateOf(GetNodeText(CellInfo->Node))));
   v->Alignment = taCenter;
-  v->VertAlignment = 1;
+  v->VertAlignment = vaCenter;
   v->Caption.clear();
   v->ButtonStyle = FBorder3D ? bts3D : btsSimple;
   v->Glyph = HasGlyph() ? FGlyph : nullptr;
@@ -621,7 +621,7 @@ void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeL
   v->ShowDescription = FShowDescription;
   v->Values = FValues;
   if (FMultiLineText)
-    v->VertAlignment = 3;
+    v->VertAlignment = vaWordWrap;
 }
 
 std::string TdxTreeListImageColumn::Description(const std::string& Text) {

@@ -180,7 +180,8 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, Tdx
   v.Bounds = ViewData->Bounds;
   v.Margins = TRect{1, 0, 0, 0};
   v.Alignment = ViewData->Alignment;
-  v.VertAlignment = ViewData->MultiLine ? 3 : VertAlignmentIndex(GetColumnVertAlignment(Column));
+  v.VertAlignment =
+      ViewData->MultiLine ? vaWordWrap : TdxVertAlignment(VertAlignmentIndex(GetColumnVertAlignment(Column)));
   v.Brush = ViewData->Brush;
   v.Color = ColorToRGB(ViewData->Color);
   v.Font = ViewData->Font;

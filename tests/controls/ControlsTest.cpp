@@ -533,6 +533,17 @@ TEST_F(ControlsTest, DialogCharsReachAcceleratorsAndFocusChangesAreBroadcast) {
   EXPECT_FALSE(IsAccel('G', "&&Go"));
 }
 
+// The caption as it shows, which the automation finds controls by and the blob popup
+// measures its buttons with.
+TEST(WithoutAccelTest, RemovesTheMarksAndKeepsADoubledOrTrailingAmpersand) {
+  EXPECT_EQ(WithoutAccel("&Go"), "Go");
+  EXPECT_EQ(WithoutAccel("Save &As"), "Save As");
+  EXPECT_EQ(WithoutAccel("Fish && &Chips"), "Fish & Chips");
+  EXPECT_EQ(WithoutAccel("&&&x"), "&x");
+  EXPECT_EQ(WithoutAccel("End&"), "End&");
+  EXPECT_EQ(WithoutAccel(""), "");
+}
+
 TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
   class TTabEdit : public TTestEdit {
    public:
