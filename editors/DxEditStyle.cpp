@@ -5,6 +5,7 @@
 #include "editors/DxEditStyle.h"
 
 #include "classlib/GdiHandles.h"
+#include "classlib/UpdateScope.h"
 #include "editors/DxInplaceEdit.h"
 
 namespace {
@@ -95,37 +96,25 @@ void TdxEditStyleController::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
-    SetBorderColor(other->GetBorderColor());
-    SetBorderStyle(other->GetBorderStyle());
-    SetButtonStyle(other->GetButtonStyle());
-    SetButtonTransparence(other->GetButtonTransparence());
-    SetEdges(other->GetEdges());
-    SetHotTrack(other->GetHotTrack());
-    SetShadow(other->GetShadow());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  SetBorderColor(other->GetBorderColor());
+  SetBorderStyle(other->GetBorderStyle());
+  SetButtonStyle(other->GetButtonStyle());
+  SetButtonTransparence(other->GetButtonTransparence());
+  SetEdges(other->GetEdges());
+  SetHotTrack(other->GetHotTrack());
+  SetShadow(other->GetShadow());
 }
 
 void TdxEditStyleController::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    SetBorderColor(dxDefaultBorderColor);
-    SetBorderStyle(dxDefaultBorderStyle);
-    SetButtonStyle(dxDefaultButtonStyle);
-    SetButtonTransparence(dxDefaultButtonTransparence);
-    SetEdges(dxAllEdges);
-    SetHotTrack(false);
-    SetShadow(false);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  SetBorderColor(dxDefaultBorderColor);
+  SetBorderStyle(dxDefaultBorderStyle);
+  SetButtonStyle(dxDefaultButtonStyle);
+  SetButtonTransparence(dxDefaultButtonTransparence);
+  SetEdges(dxAllEdges);
+  SetHotTrack(false);
+  SetShadow(false);
 }
 
 void TdxEditStyleController::DoStyleChanged(TObject* listener) {

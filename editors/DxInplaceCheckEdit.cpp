@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "classlib/GdiHandles.h"
+#include "classlib/UpdateScope.h"
 
 namespace {
 
@@ -87,16 +88,10 @@ TdxCheckEditStyleController::TdxCheckEditStyleController(TComponent* AOwner) : T
 }
 
 void TdxCheckEditStyleController::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    inherited::RestoreDefaults();
-    SetBorderStyle(xbsNone);
-    SetButtonStyle(bts3D);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  inherited::RestoreDefaults();
+  SetBorderStyle(xbsNone);
+  SetButtonStyle(bts3D);
 }
 
 TdxEditStyleController* TdxCheckEditStyle::DefaultStyleController() { return gCheckController; }

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "classlib/SysUtils.h"
+#include "classlib/UpdateScope.h"
 #include "editors/DxUtils.h"
 
 namespace {
@@ -354,8 +355,8 @@ void TdxInplaceImageEdit::DropDown() {
   FPopup->SetMultiLine(FMultiLineText);
   FPopup->PrepareForEditor();
   TStrings* lines = FPopup->GetItems();
-  lines->BeginUpdate();
-  try {
+  {
+    const TUpdateScope update(lines);
     lines->Clear();
     for (int i = 0; i < FValues->GetCount(); ++i) {
       const std::string description = i < FDescriptions->GetCount() ? FDescriptions->Get(i) : std::string();
@@ -364,11 +365,7 @@ void TdxInplaceImageEdit::DropDown() {
         image = i < FImageIndexes->GetCount() ? ParseImageIndex(FImageIndexes->Get(i)) : -1;
       lines->AddObject(description, TdxPopupImageListBox::ImageIndexObject(image < 0 ? -2 : image));
     }
-  } catch (...) {
-    lines->EndUpdate();
-    throw;
   }
-  lines->EndUpdate();
   const int imageWidth = images ? images->GetWidth() : FPopup->GetLastItemHeight();
   std::string current;
   GetText(current);

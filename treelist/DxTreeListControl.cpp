@@ -81,7 +81,7 @@ TCustomdxTreeListControl::~TCustomdxTreeListControl() {
   if (FColumns.GetCount() > 0)
     DestroyColumns();
   FBands->SetControl(nullptr);
-  delete FBands;
+  FBands.reset();
   while (FEditors.GetCount() > 0)
     delete static_cast<TdxInplaceEdit*>(FEditors.Last());
 }
@@ -514,11 +514,7 @@ void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* Column) {
     return;
   }
   const TdxTreeListColumnSort next = Column->GetSorted() == csUp ? csDown : csUp;
-  BeginSortedUpdate();
-  struct TEnd {
-    TCustomdxTreeListControl* Control;
-    ~TEnd() noexcept(false) { Control->EndSortedUpdate(); }
-  } end{this};
+  const TdxTreeListSortedScope update(this);
   if (!GetSortAddFlag()) {
     for (int i = FSortedColumns.GetCount() - 1; i >= 0; --i) {
       auto* other = static_cast<TdxTreeListColumn*>(FSortedColumns.Get(i));
@@ -535,13 +531,21 @@ void TCustomdxTreeListControl::BeginSortedUpdate() {
 }
 
 void TCustomdxTreeListControl::EndSortedUpdate() {
-  struct TEnd {
-    TCustomdxTreeListControl* Control;
-    ~TEnd() noexcept(false) { Control->EndUpdate(); }
-  } end{this};
-  // No sort while an exception passes: it would end the process.
-  if (FSortLock > 0 && --FSortLock == 0 && std::uncaught_exceptions() == 0)
-    SortFinished();
+  if (FSortLock > 0 && --FSortLock == 0) {
+    try {
+      SortFinished();
+    } catch (...) {
+      EndUpdateQuiet();
+      throw;
+    }
+  }
+  EndUpdate();
+}
+
+void TCustomdxTreeListControl::EndSortedUpdateQuiet() {
+  if (FSortLock > 0)
+    --FSortLock;
+  EndUpdateQuiet();
 }
 
 void TCustomdxTreeListControl::SortFinished() {

@@ -95,7 +95,7 @@ int TCustomdxTreeList::GetRowCount() const {
   if (InListMode())
     return static_cast<int>(FNodeOrder.size());
   int count = 0;
-  ForEachShownNode(FRootNodes, [&count](TdxTreeListNode*) {
+  ForEachShownNode(FRootNodes.get(), [&count](TdxTreeListNode*) {
     ++count;
     return true;
   });
@@ -107,7 +107,7 @@ int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
     return -1;  // a node below a collapsed ancestor is never reached by the walk
   int row = -1;
   bool found = false;
-  ForEachShownNode(FRootNodes, [&](TdxTreeListNode* n) {
+  ForEachShownNode(FRootNodes.get(), [&](TdxTreeListNode* n) {
     ++row;
     found = n == node;
     return !found;
@@ -118,7 +118,7 @@ int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
 TdxTreeListNode* TCustomdxTreeList::WalkNodeAtRow(int index) const {
   TdxTreeListNode* result = nullptr;
   int row = -1;
-  ForEachShownNode(FRootNodes, [&](TdxTreeListNode* n) {
+  ForEachShownNode(FRootNodes.get(), [&](TdxTreeListNode* n) {
     if (++row != index)
       return true;
     result = n;
@@ -182,7 +182,7 @@ void TCustomdxTreeList::RebuildAllRows() {
   pairs.reserve(FRootNodes->GetCount());
   FRowNodes.clear();
   FRowNodes.reserve(FRootNodes->GetCount());
-  ForEachShownNode(FRootNodes, [this, &pairs](TdxTreeListNode* node) {
+  ForEachShownNode(FRootNodes.get(), [this, &pairs](TdxTreeListNode* node) {
     pairs.emplace_back(node, static_cast<int32_t>(FRowNodes.size()));
     FRowNodes.push_back(node);
     return true;
