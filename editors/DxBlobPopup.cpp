@@ -30,6 +30,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -354,7 +355,10 @@ void TCustomdxBlobPopup::SetSelLength(int value) {
 void TCustomdxBlobPopup::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
 void TCustomdxBlobPopup::DoChange() {
+  const TAliveGuard alive(this);
   OnChange(this);
+  if (!alive.Alive())
+    return;
   const bool modified = GetModified();
   if (modified == FModifiedCopy)
     return;
@@ -404,7 +408,10 @@ void TCustomdxBlobPopup::PictureChanged(TObject* /*sender*/) {
     return;
   if (!FLoadingPicture) {
     SetModified(true);
+    const TAliveGuard alive(this);
     DoChange();
+    if (!alive.Alive())
+      return;
   }
   UpdateScrollBars();
   Invalidate();
@@ -576,8 +583,11 @@ void TCustomdxBlobPopup::HidePopup() {
   if (IsMemo() && HandleAllocated())
     FMemoText = GetText();
   EndTracking();
+  const TAliveGuard alive(this);
   if (HandleAllocated() && IsWindowVisible(GetHandle()))
     DoResize();
+  if (!alive.Alive())
+    return;
   inherited::HidePopup();
   if (FAlwaysSaveText)
     DoAccept();
@@ -586,17 +596,20 @@ void TCustomdxBlobPopup::HidePopup() {
 void TCustomdxBlobPopup::ClosePopup(TdxBlobPopupButton how) {
   if (how == bpbCancel || how == bpbClose)
     FClosedWithoutSaving = true;
+  const TAliveGuard alive(this);
   HidePopup();
-  if (how == bpbOK)
+  if (alive.Alive() && how == bpbOK)
     DoAccept();
 }
 
 void TCustomdxBlobPopup::DoResize() { OnPopupResize(this); }
 
 void TCustomdxBlobPopup::DoAccept() {
+  const TAliveGuard alive(this);
   if (!FClosedWithoutSaving && GetModified())
     OnAccept(this);
-  FClosedWithoutSaving = true;
+  if (alive.Alive())
+    FClosedWithoutSaving = true;
 }
 
 void TCustomdxBlobPopup::CalcMetrics() {

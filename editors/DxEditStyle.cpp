@@ -4,6 +4,7 @@
 // the round instead of reading past the list.
 #include "editors/DxEditStyle.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/UpdateScope.h"
 #include "editors/DxInplaceEdit.h"
@@ -46,7 +47,9 @@ void TdxStyleController::EndUpdate() {
 void TdxStyleController::Changed() {
   if (FUpdateLock > 0 || GetComponentState().Contains(csLoading))
     return;
-  for (size_t i = 0; i < FListeners.size(); ++i)
+  // A listener's handler may free the controller.
+  const TAliveGuard alive(this);
+  for (size_t i = 0; alive.Alive() && i < FListeners.size(); ++i)
     DoStyleChanged(FListeners[i]);
 }
 

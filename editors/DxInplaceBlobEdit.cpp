@@ -14,6 +14,7 @@
 #include <cassert>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "editors/DxContainer.h"
 #include "editors/DxExEdtr.h"
@@ -142,7 +143,10 @@ void TdxInplaceBlobEdit::SetBlobValue(const std::string& value) {
     if (!CanModify())
       return;
     FBlobValue = value;
+    const TAliveGuard alive(this);
     Change();
+    if (!alive.Alive())
+      return;
   }
   Invalidate();
 }
@@ -200,7 +204,10 @@ void TdxInplaceBlobEdit::DropDown() {
     return;
   if (FBlobEditKind != bekMemo && FBlobEditKind != bekPict)
     return;
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   if (!FPopup) {
     FPopup = new TCustomdxBlobPopup(nullptr);
     FPopup->SetOwnerEdit(this);

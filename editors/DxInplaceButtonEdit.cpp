@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Filer.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
@@ -217,9 +218,11 @@ bool TdxInplaceButtonEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, c
 }
 
 void TdxInplaceButtonEdit::ButtonClick(int index) {
+  const TAliveGuard alive(this);
   if (OnButtonClick.Assigned() && index >= 0 && index < FButtons->GetVisibleCount())
     OnButtonClick(this, FButtons->VisibleIndexToIndex(index));
-  DoDropDown();
+  if (alive.Alive())
+    DoDropDown();
 }
 
 void TdxInplaceButtonEdit::DefaultButtonClick() {

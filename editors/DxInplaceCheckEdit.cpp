@@ -4,6 +4,7 @@
 #include <cassert>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/UpdateScope.h"
 
@@ -158,8 +159,10 @@ void TdxInplaceCheckEdit::SetState(TdxCheckBoxState value) {
 void TdxInplaceCheckEdit::Click() {
   if (LoadingValue)
     return;
+  const TAliveGuard alive(this);
   inherited::Click();
-  Change();
+  if (alive.Alive())
+    Change();
 }
 
 void TdxInplaceCheckEdit::Toggle() {

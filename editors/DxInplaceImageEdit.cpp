@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/SysUtils.h"
 #include "classlib/UpdateScope.h"
 #include "editors/DxUtils.h"
@@ -346,7 +347,10 @@ void TdxInplaceImageEdit::KeyPress(char& key) {
 void TdxInplaceImageEdit::DropDown() {
   if (!CanEditText() || !FPopup->FocusEditor())
     return;
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   if (FValues->GetCount() == 0)
     return;
   SetPopupControl(FPopup);
@@ -383,8 +387,9 @@ void TdxInplaceImageEdit::CloseUp(bool accept) {
   if (index < 0 || index >= FValues->GetCount())
     return;
   Variant value = FValues->Get(index);
+  const TAliveGuard alive(this);
   DoCloseUp(value, accept);
-  if (accept)
+  if (alive.Alive() && accept)
     SetValue(VarToStr(value));
 }
 

@@ -19,6 +19,7 @@
 
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Colors.h"
 #include "classlib/FloatFormat.h"
@@ -434,7 +435,12 @@ void TdxTreeListCheckColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEd
 }
 
 void TdxTreeListCheckColumn::DoChange(TObject* Sender) {
+  // The change handlers may free the column or the editor that sent the change.
+  const TAliveGuard alive(this);
+  const TAliveGuard senderAlive(Sender);
   inherited::DoChange(Sender);
+  if (!alive.Alive() || !senderAlive.Alive())
+    return;
   TCustomdxTreeListControl* tree = GetTreeList();
   auto* check = ObjectAs<TdxInplaceCheckEdit>(Sender);
   if (!tree || tree->IsLocked() || !check || !OnToggleClick.Assigned())

@@ -25,6 +25,7 @@
 #include <cassert>
 #include <exception>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Canvas.h"
 #include "classlib/GdiHandles.h"
@@ -507,7 +508,10 @@ void TCustomdxTreeListControl::BeforeColumnSorted(TdxTreeListColumn* Column) {
 }
 
 void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* Column) {
-  if (!Column || !Column->CanSort() || !CanSortByColumn(Column->GetIndex()))
+  if (!Column || !Column->CanSort())
+    return;
+  const TAliveGuard columnAlive(Column);
+  if (!CanSortByColumn(Column->GetIndex()) || !columnAlive.Alive())
     return;
   if (GetSortClearFlag()) {
     Column->SetSorted(csNone);
@@ -761,8 +765,10 @@ void TCustomdxTreeListControl::ColumnClick(int32_t Column) {
   TdxTreeListColumn* column = FindColumn(Column);
   if (!column)
     return;
+  const TAliveGuard columnAlive(column);
   ToggleColumnSort(column);
-  OnColumnClick(this, column);
+  if (columnAlive.Alive())
+    OnColumnClick(this, column);
 }
 
 void TCustomdxTreeListControl::ColumnEdgeDblClick(int32_t Column) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <utility>
 
+#include "classlib/AliveGuard.h"
 #include "treelist/DxTreeList.h"
 
 namespace {
@@ -435,11 +436,20 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
     return;
   const bool hidden = !node->IsVisible();
   TdxTreeListUpdateScope update(this, /*open=*/hidden);
-  if (hidden) {
-    for (TdxTreeListNode* p = node->GetParent(); p; p = p->GetParent()) {
-      if (!p->GetExpanded())
-        p->SetExpanded(true);
+  const TAliveGuard nodeAlive(node);
+  // The expanding handlers may delete the node or an ancestor (or move the node).
+  for (TdxTreeListNode* p = hidden ? node->GetParent() : nullptr; p;) {
+    if (!p->GetExpanded()) {
+      const TAliveGuard parentAlive(p);
+      p->SetExpanded(true);
+      if (!nodeAlive.Alive())
+        return;
+      if (!parentAlive.Alive()) {
+        p = node->GetParent();
+        continue;
+      }
     }
+    p = p->GetParent();
   }
   const int r = GetNodeRowIndex(node);
   if (r < 0)

@@ -16,6 +16,7 @@
 #include <exception>
 #include <functional>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainerHintWindow.h"
@@ -644,7 +645,10 @@ void TCustomdxTreeList::SetEditingText(const std::string& Text) {
 
 bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* Node) {
   bool allow = true;
+  const TAliveGuard nodeAlive(Node);
   OnCanSelectNode(this, Node, allow);
+  if (Node && !nodeAlive.Alive())
+    return false;
   if (!allow || IsOptions14())
     return allow;
   TdxTreeListNode* first = GetSelectedCount() > 0 ? GetSelectedItem(0) : nullptr;
