@@ -8,14 +8,18 @@
 //   the process. What the quiet end still raises goes to the boundary handler and the
 //   first exception goes on.
 //
-// The target is anything with BeginUpdate, EndUpdate and EndUpdateQuiet (string lists,
+// The target is an object with BeginUpdate, EndUpdate and EndUpdateQuiet (string lists,
 // collections, style controllers, the tree list); a bracket of other names gives its own
-// calls as the second argument (see TUpdateCalls). A null target opens nothing.
+// calls as the second argument (see TUpdateCalls). A null target opens nothing, and a
+// target that a handler frees inside the scope is not touched again.
 #pragma once
 
 #include <exception>
+#include <type_traits>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
+#include "classlib/Object.h"
 
 // The calls of the usual bracket.
 struct TUpdateCalls {
@@ -35,16 +39,18 @@ struct TUpdateCalls {
 
 template <class T, class Calls = TUpdateCalls>
 class TUpdateScope {
+  static_assert(std::is_base_of_v<TObject, T>, "the target's liveness is watched");
+
  public:
   // Opens the bracket of `target` unless it is null or `open` is false. When opening
   // raises, nothing is left open.
   explicit TUpdateScope(T* target, bool open = true)
-      : FTarget(open ? target : nullptr), FExceptions(std::uncaught_exceptions()) {
+      : FTarget(open ? target : nullptr), FAlive(FTarget), FExceptions(std::uncaught_exceptions()) {
     if (FTarget)
       Calls::Begin(*FTarget);
   }
   ~TUpdateScope() noexcept(false) {
-    if (!FTarget)
+    if (!FAlive.Alive())
       return;
     if (std::uncaught_exceptions() == FExceptions) {
       Calls::End(*FTarget);
@@ -57,5 +63,6 @@ class TUpdateScope {
 
  private:
   T* FTarget;
+  TAliveGuard FAlive;
   int FExceptions;
 };
