@@ -6,13 +6,21 @@
 //   read      TKivoFile::Load with the options answered Cancel: the whole file read
 //             into the model, nothing translated;
 //   import    TKivoFile::Load with the options answered OK: read, translate into the
-//             stand-in PCB server's board and place (the server keeps no call log).
+//             stand-in PCB server's board and place (the server keeps no call log);
+//   unmapped  the same with no layer mapped, as a board imported without its
+//             configuration: every component ends empty and is destroyed (not run
+//             unless asked for);
+//   host      the host run that scripts/run.sh makes, timed from outside: KivoHost.exe
+//             imports the board with its configuration, answers the dialogs, keeps its
+//             call log and writes the report and the dump (not run unless asked for).
 // It prints MB/s, objects/s, each stage's time as a multiple of the plain read and of
 // the stage before, the growth of each stage's time against the size before, and the
 // peak working set and page-file use of each stage.
 //
 //   ImportBench [--sizes 1,10,100,200] [--seed N] [--stages plain,tokens,read,import]
-//   ImportBench --generate <file> <MB> [seed]     (writes one board and stops)
+//               [--repeat N]   (each size's stages N times in turn)
+//   ImportBench --generate <file> <MB> [seed]     (writes one board and its
+//                                                  configuration <file>.cfg and stops)
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -37,6 +45,7 @@
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
 #include "pcb/HostFileSystem.h"
+#include "pcb/Layers.h"
 #include "pcb/PcbUnit.h"
 #include "standin/host/StandinHost.h"
 #include "standin/ravelo/RaveloControl.h"
@@ -78,13 +87,14 @@ int64_t Tokens(const std::string& path) {
   return sum;
 }
 
+// The generated board's layers mapped as its configuration maps them.
 bool MapBoardLayers(TKivoFile& reader, PadStackMapRecord&) {
   TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
-  for (int i = 0; i < layers.GetCount(); ++i) {
-    const std::string name = layers.Get(i);
-    static_cast<KivoLayerEntry*>(layers.GetObject(i))
-        ->SetHostLayer(name == "TOP" ? eTopLayer : name == "BOTTOM" ? eBottomLayer : eTopOverlay);
-  }
+  for (int i = 0; i < layers.GetCount(); ++i)
+    for (const TKivoBoardLayer& layer : cKivoBoardLayers)
+      if (layers.Get(i) == layer.Name)
+        static_cast<KivoLayerEntry*>(layers.GetObject(i))
+            ->SetHostLayer(static_cast<TLayer>(StringToLayer(layer.HostLayer)));
   return true;
 }
 
@@ -97,14 +107,15 @@ T RaveloEntry(const char* name) {
   return entry;
 }
 
-int64_t Load(const std::string& path, bool translate) {
+int64_t Load(const std::string& path, const std::string& stage) {
+  const bool translate = stage != "read";
   const uint32_t board = RaveloEntry<TRaveloCreateBoard>("Ravelo_CreateBoard")(path.c_str());
   RaveloEntry<TRaveloSetCurrentBoard>("Ravelo_SetCurrentBoard")(board);
   // The server's call log is a test aid, not part of an import.
   RaveloEntry<TRaveloKeepCallLog>("Ravelo_KeepCallLog")(0);
   TKivoFile::SetImportOptionsHandler(
-      translate ? TKivoFile::TImportOptionsHandler(MapBoardLayers)
-                : [](TKivoFile&, PadStackMapRecord&) { return false; });
+      stage == "import" ? TKivoFile::TImportOptionsHandler(MapBoardLayers)
+                        : [translate](TKivoFile&, PadStackMapRecord&) { return translate; });
   TReportManager report(path);
   TKivoFile reader(path, board);
   reader.SetReport(&report);
@@ -138,7 +149,7 @@ int RunStage(const std::string& stage, const std::string& path, const std::strin
     const auto start = std::chrono::steady_clock::now();
     volatile int64_t sink = stage == "plain"    ? PlainRead(path)
                             : stage == "tokens" ? Tokens(path)
-                                                : Load(path, stage == "import");
+                                                : Load(path, stage);
     (void)sink;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     char line[128];
@@ -197,6 +208,51 @@ TStageResult RunChild(const std::string& stage, const std::string& path) {
   return result;
 }
 
+// The host run, as scripts/run.sh makes it (the host's output goes nowhere), timed from
+// its start to its end; its peak working set as the system counts it for the process.
+TStageResult RunHost(const std::string& path) {
+  TStageResult result;
+  std::string command = "\"" + ExtractFilePath(GetModuleName(nullptr)) + "KivoHost.exe\" \"" +
+                        path + "\" --config \"" + ChangeFileExt(path, ".cfg") + "\"";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE nowhere =
+      CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = nowhere;
+  PROCESS_INFORMATION process{};
+  const auto start = std::chrono::steady_clock::now();
+  const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                      nullptr, &startup, &process);
+  if (nowhere != INVALID_HANDLE_VALUE)
+    CloseHandle(nowhere);
+  if (!started) {
+    result.Failure = "cannot start KivoHost.exe";
+    return result;
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  const bool counted = GetProcessMemoryInfo(process.hProcess, &counters, sizeof counters);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  DeleteFileA(ChangeFileExt(path, ".rpt").c_str());
+  DeleteFileA(ChangeFileExt(path, ".dump").c_str());
+  if (exitCode != 0) {
+    result.Failure = "the host's import failed (exit code " + std::to_string(exitCode) + ")";
+    return result;
+  }
+  result.Ok = true;
+  result.Seconds = took.count();
+  result.PeakWorkingSet = counted ? counters.PeakWorkingSetSize / 1048576.0 : 0;
+  result.PeakPagefile = counted ? counters.PeakPagefileUsage / 1048576.0 : 0;
+  return result;
+}
+
 std::vector<std::string> SplitList(const std::string& text) {
   std::vector<std::string> items;
   std::stringstream stream(text);
@@ -226,16 +282,21 @@ int main(int argc, char** argv) {
     const uint64_t seed = args.size() > 3 ? strtoull(args[3].c_str(), nullptr, 10) : 1;
     const TKivoBoardFigures figures = GenerateKivoBoard(
         args[1], static_cast<int64_t>(atof(args[2].c_str()) * 1048576.0), seed);
-    printf("%s: %lld bytes, %lld objects\n", args[1].c_str(), static_cast<long long>(figures.Bytes),
-           static_cast<long long>(figures.Objects));
+    WriteKivoBoardConfiguration(ChangeFileExt(args[1], ".cfg"));
+    printf("%s: %lld bytes, %lld objects; configuration %s\n", args[1].c_str(),
+           static_cast<long long>(figures.Bytes), static_cast<long long>(figures.Objects),
+           ChangeFileExt(args[1], ".cfg").c_str());
     return 0;
   }
 
   std::vector<std::string> sizes = {"1", "10", "100", "200"};
   std::vector<std::string> stages(std::begin(kStages), std::end(kStages));
   uint64_t seed = 1;
+  int repeat = 1;
   for (size_t i = 0; i + 1 < args.size(); i += 2) {
-    if (args[i] == "--sizes")
+    if (args[i] == "--repeat")
+      repeat = std::max(1, atoi(args[i + 1].c_str()));
+    else if (args[i] == "--sizes")
       sizes = SplitList(args[i + 1]);
     else if (args[i] == "--seed")
       seed = strtoull(args[i + 1].c_str(), nullptr, 10);
@@ -251,15 +312,19 @@ int main(int argc, char** argv) {
     const std::string path = TempFolder() + "kivo-import-bench-" + size + ".pdf";
     const TKivoBoardFigures figures =
         GenerateKivoBoard(path, static_cast<int64_t>(atof(size.c_str()) * 1048576.0), seed);
+    WriteKivoBoardConfiguration(ChangeFileExt(path, ".cfg"));
     const double mb = figures.Bytes / 1048576.0;
     PlainRead(path);  // the file cache is warm for every stage
     double plain = 0, previous = 0;
-    for (size_t s = 0; s < stages.size(); ++s) {
-      const TStageResult r = RunChild(stages[s], path);
+    std::vector<std::vector<double>> sizeSeconds(stages.size());  // each stage's runs
+    // With --repeat the stages run in turn, so that their ratios are taken side by side.
+    for (size_t step = 0; step < stages.size() * repeat; ++step) {
+      const size_t s = step % stages.size();
+      const TStageResult r =
+          stages[s] == "host" ? RunHost(path) : RunChild(stages[s], path);
       if (!r.Ok) {
         printf("%-6.1f %-7s failed: %s\n", mb, stages[s].c_str(), r.Failure.c_str());
         previous = 0;
-        previousSizeSeconds[s] = 0;
         continue;
       }
       if (stages[s] == "plain")
@@ -267,18 +332,30 @@ int main(int argc, char** argv) {
       const double growth = previousSizeSeconds[s] > 0
                                 ? (r.Seconds / previousSizeSeconds[s]) / (mb / previousMB)
                                 : 0;
-      printf("%-6.1f %-7s %9.3f %9.1f %12.0f %8.2f %8.2f %8.2f %8.0fM %8.0fM %6.2f\n", mb,
-             stages[s].c_str(), r.Seconds, mb / r.Seconds, figures.Objects / r.Seconds,
-             plain > 0 ? r.Seconds / plain : 0, previous > 0 ? r.Seconds / previous : 0, growth,
-             r.PeakWorkingSet, r.PeakPagefile, r.PeakWorkingSet / mb);
+      printf("%-6.1f %-7s %9.3f %9.1f %12.0f %8.2f %8.2f %8.2f", mb, stages[s].c_str(), r.Seconds,
+             mb / r.Seconds, figures.Objects / r.Seconds, plain > 0 ? r.Seconds / plain : 0,
+             previous > 0 ? r.Seconds / previous : 0, growth);
+      // Wine does not always count a process that has ended.
+      if (r.PeakWorkingSet > 0)
+        printf(" %8.0fM %8.0fM %6.2f\n", r.PeakWorkingSet, r.PeakPagefile, r.PeakWorkingSet / mb);
+      else
+        printf(" %9s %9s %6s\n", "-", "-", "-");
       previous = r.Seconds;
-      previousSizeSeconds[s] = r.Seconds;
+      sizeSeconds[s].push_back(r.Seconds);
+    }
+    // The next size's growth is taken against this size's median run of each stage.
+    for (size_t s = 0; s < stages.size(); ++s) {
+      std::vector<double>& runs = sizeSeconds[s];
+      std::sort(runs.begin(), runs.end());
+      previousSizeSeconds[s] = runs.empty() ? 0 : runs[runs.size() / 2];
     }
     previousMB = mb;
     fflush(stdout);
     DeleteFileA(path.c_str());
+    DeleteFileA(ChangeFileExt(path, ".cfg").c_str());
   }
   printf("objects: graphic items, vias, pads, pins and instances in the file.\n"
+         "host: the host run of scripts/run.sh, Wine's start of the process included.\n"
          "x plain: time over the plain read; x prev: over the stage above; growth: time\n"
          "ratio to the size before divided by the size ratio (1.00 is linear).\n"
          "peak WS / PF: the stage process's peak working set and page-file use, the process's\n"

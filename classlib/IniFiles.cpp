@@ -119,8 +119,10 @@ class THandleGuard {
   HANDLE FHandle;
 };
 
-// The file's bytes; empty for a file (or folder) that does not exist.
-std::string LoadFileText(const std::string& fileName) {
+// The file's bytes; empty for a file (or folder) that does not exist. A file of more
+// than `maxBytes` is refused (by its size, or, for one that reads on without end, once
+// more has been read).
+std::string LoadFileText(const std::string& fileName, uint64_t maxBytes) {
   THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) {
@@ -129,6 +131,14 @@ std::string LoadFileText(const std::string& fileName) {
       return {};
     throw EIniFileException(Format("Unable to read %s", fileName.c_str()), error);
   }
+  auto tooLarge = [&] {
+    return EIniFileException(Format("%s is larger than %llu bytes", fileName.c_str(),
+                                    static_cast<unsigned long long>(maxBytes)),
+                             ERROR_FILE_TOO_LARGE);
+  };
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.Get(), &size) && static_cast<uint64_t>(size.QuadPart) > maxBytes)
+    throw tooLarge();
   std::string text;
   char buffer[16384];
   for (;;) {
@@ -137,6 +147,8 @@ std::string LoadFileText(const std::string& fileName) {
       throw EIniFileException(Format("Unable to read %s", fileName.c_str()), GetLastError());
     if (got == 0)
       return text;
+    if (text.size() + got > maxBytes)
+      throw tooLarge();
     text.append(buffer, got);
   }
 }
@@ -154,9 +166,9 @@ void SaveFileText(const std::string& fileName, const std::string& text) {
   }
 }
 
-TIniDocument LoadDocument(const std::string& fileName) {
+TIniDocument LoadDocument(const std::string& fileName, uint64_t maxBytes = UINT64_MAX) {
   TIniDocument document;
-  document.Parse(LoadFileText(fileName));
+  document.Parse(LoadFileText(fileName, maxBytes));
   return document;
 }
 
@@ -471,7 +483,11 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
 // TMemIniFile: the document read once, written by UpdateFile.
 
 TMemIniFile::TMemIniFile(const std::string& fileName)
-    : TCustomIniFile(fileName), FDocument(std::make_unique<TIniDocument>(LoadDocument(fileName))) {}
+    : TMemIniFile(fileName, UINT64_MAX) {}
+
+TMemIniFile::TMemIniFile(const std::string& fileName, uint64_t maxBytes)
+    : TCustomIniFile(fileName),
+      FDocument(std::make_unique<TIniDocument>(LoadDocument(fileName, maxBytes))) {}
 
 TMemIniFile::~TMemIniFile() = default;
 

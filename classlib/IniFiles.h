@@ -119,6 +119,9 @@ class TMemIniFile : public TCustomIniFile {
   KIVO_CLASS(TMemIniFile, TCustomIniFile)
  public:
   explicit TMemIniFile(const std::string& fileName);
+  // Refuses a file of more than `maxBytes` (one that reads on without end too) with
+  // EIniFileException, code ERROR_FILE_TOO_LARGE, instead of reading it.
+  TMemIniFile(const std::string& fileName, uint64_t maxBytes);
   ~TMemIniFile() override;
 
   std::string ReadString(const std::string& section, const std::string& ident,

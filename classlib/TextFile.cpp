@@ -16,12 +16,12 @@ namespace {
 
 constexpr uint32_t kBufferSize = TTextFile::BufferSize;
 
-constexpr uint32_t kReadError = 100;
-constexpr uint32_t kWriteError = 101;
-constexpr uint32_t kNotAssigned = 102;
-constexpr uint32_t kNotOpen = 103;
-constexpr uint32_t kNotForInput = 104;
-constexpr uint32_t kNotForOutput = 105;
+constexpr uint32_t kReadError = TextFileReadError;
+constexpr uint32_t kWriteError = TextFileWriteError;
+constexpr uint32_t kNotAssigned = TextFileNotAssigned;
+constexpr uint32_t kNotOpen = TextFileNotOpen;
+constexpr uint32_t kNotForInput = TextFileNotForInput;
+constexpr uint32_t kNotForOutput = TextFileNotForOutput;
 
 thread_local uint32_t gInOutRes = 0;
 thread_local bool gIOChecks = true;

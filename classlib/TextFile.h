@@ -10,9 +10,10 @@
 // Failures: by default an operation that fails raises EInOutError naming the file and
 // the error. While a TIOChecksOff lives, failures are recorded instead: IOResult()
 // answers the first recorded error code and clears it. Codes are Windows error codes
-// (2 file not found, 3 path not found, 5 access denied...) or: 100 read error, 101 write
-// error, 102 file not assigned, 103 file not open, 104 not open for input, 105 not open
-// for output. Close reports a failed final write; the destructor closes quietly.
+// (2 file not found, 3 path not found, 5 access denied...) or the run-time's own (below:
+// 100 to 105, which no file operation of Windows answers). A write that the system takes
+// only in part (a full disk) is a write error. Close reports a failed final write; the
+// destructor closes quietly.
 //
 // The record starts with the HostTextFile block that a host fills through
 // VFSAPI_VFSAssignFile: it writes a real path, zero-terminated, into `name`, and the
@@ -26,6 +27,14 @@
 #include <utility>
 
 #include "classlib/Win.h"
+
+// The run-time's own error codes.
+inline constexpr uint32_t TextFileReadError = 100;        // a read failed, or ended short
+inline constexpr uint32_t TextFileWriteError = 101;       // a write failed, or was cut short
+inline constexpr uint32_t TextFileNotAssigned = 102;
+inline constexpr uint32_t TextFileNotOpen = 103;
+inline constexpr uint32_t TextFileNotForInput = 104;
+inline constexpr uint32_t TextFileNotForOutput = 105;
 
 // The host-facing head of a text-file record.
 struct HostTextFile {

@@ -103,6 +103,8 @@ std::string FileFailureReason(const std::string& fileName, uint32_t errorCode) {
       return "its name is not a valid file name";
     case ERROR_FILENAME_EXCED_RANGE:
       return "its path is longer than Windows allows";
+    case ERROR_FILE_TOO_LARGE:
+      return "it is too large";
   }
   std::string text = SysErrorMessage(errorCode);
   while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) <= ' '))
@@ -111,6 +113,21 @@ std::string FileFailureReason(const std::string& fileName, uint32_t errorCode) {
     return "of error " + std::to_string(errorCode);
   text[0] = static_cast<char>(tolower(static_cast<unsigned char>(text[0])));
   return "of this error: " + text;
+}
+
+std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCode) {
+  switch (errorCode) {
+    case TextFileReadError:
+      return "the file could not be read to its end";
+    case TextFileWriteError:
+      return "the disk is full";
+    case TextFileNotAssigned:
+    case TextFileNotOpen:
+    case TextFileNotForInput:
+    case TextFileNotForOutput:
+      return "of the run-time's text-file error " + std::to_string(errorCode);
+  }
+  return FileFailureReason(fileName, errorCode);
 }
 
 std::string FileReadProblem(const std::string& fileName) {

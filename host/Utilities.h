@@ -37,6 +37,10 @@ void RedirectUserDataFolder(const std::string& base);
 // from the Windows error code met on it ("it does not exist", "another program has it
 // open"...); a folder in the file's place is told as such whatever the code.
 std::string FileFailureReason(const std::string& fileName, uint32_t errorCode);
+// The same for the code of a text-file failure (EInOutError, classlib/TextFile.h): the
+// run-time's own codes have their own words ("the disk is full" for a write cut short,
+// "the file could not be read to its end" for a read), the others are Windows codes.
+std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCode);
 // Why `fileName` cannot be opened for reading, in the same words; empty when it can. A
 // path of MAX_PATH characters or more, and a name holding "?" or "*" (what a name
 // outside the system's code page turns into), are told without asking the system.

@@ -1,5 +1,6 @@
 #include "importer/ImportSettings.h"
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 
@@ -47,6 +48,13 @@ const TDefaultRow cDefaultRows[] = {
 // clang-format on
 static_assert(std::size(cDefaultRows) == 77, "the built-in table has 77 rows");
 
+TLayerMap BuiltInLayerTable() {
+  TLayerMap result;
+  for (const TDefaultRow& row : cDefaultRows)
+    result.push_back({row.Name, row.Layer});
+  return result;
+}
+
 }  // namespace
 
 ShortString<255> ImportSettingsFileName() {
@@ -54,9 +62,7 @@ ShortString<255> ImportSettingsFileName() {
 }
 
 TLayerMap DefaultLayerTable() {
-  TLayerMap result;
-  for (const TDefaultRow& row : cDefaultRows)
-    result.push_back({row.Name, row.Layer});
+  TLayerMap result = BuiltInLayerTable();
   // Writing the rows down is for the next run: a settings folder that cannot be made or
   // written must not stop this import, which goes on with the built-in rows.
   try {
@@ -69,14 +75,36 @@ TLayerMap DefaultLayerTable() {
   return result;
 }
 
-TLayerMap LoadDefaultLayerMap() {
+TLayerMap LoadDefaultLayerMap(std::string* problem) {
+  if (problem)
+    problem->clear();
   const std::string fileName = ImportSettingsFileName();
   if (!FileExists(fileName))
     return DefaultLayerTable();
+  // A file that is not the user's map is left as it is (it may be theirs to mend), and
+  // the built-in rows serve for this import.
+  auto builtIn = [&](std::string why) {
+    if (problem)
+      *problem = std::move(why);
+    return BuiltInLayerTable();
+  };
+  std::unique_ptr<TMemIniFile> ini;
+  try {
+    ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+  } catch (const EIniFileException& error) {
+    if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
+      return builtIn("it is larger than " + std::to_string(MaxSettingsFileBytes >> 20) +
+                     " MB, far more than any settings file holds");
+    return builtIn(FileFailureReason(fileName, error.GetErrorCode()));
+  }
+  const std::vector<std::string> sections = ini->ReadSectionNames();
+  const bool hasLayers = std::any_of(sections.begin(), sections.end(),
+                                     [](const std::string& name) { return SameText(name, cLayerSection); });
+  if (!hasLayers)
+    return builtIn("it holds no [Layer] section (it may be damaged, or saved as Unicode text)");
   TLayerMap result;
-  TIniFile ini(fileName);
-  for (const std::string& key : ini.ReadSectionKeys(cLayerSection)) {
-    const std::string value = ini.ReadString(cLayerSection, key, "Not Imported");
+  for (const std::string& key : ini->ReadSectionKeys(cLayerSection)) {
+    const std::string value = ini->ReadString(cLayerSection, key, "Not Imported");
     result.push_back({key, TLayer(StringToLayer(value))});
   }
   return result;
@@ -91,7 +119,7 @@ TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {
 
 void SaveDefaultLayerMap(const TLayerMap& rows) {
   // Written once: a write per row would rewrite the file as often as it has rows.
-  TMemIniFile ini(ImportSettingsFileName());
+  TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
   for (const TLayerMapping& row : rows)
     if (row.Layer != eIgnoreLayer)
       ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));

@@ -4,8 +4,14 @@
 // the options dialog keeps whole configurations. Host layers are stored by their
 // display names. Reading never raises for missing keys or files; a failed write of
 // the INI file raises EIniFileException.
+//
+// A "LoadKIVO.ini" that cannot be read, is far larger than any settings file, or holds
+// no section "Layer" (random bytes, Unicode text) is not the user's map: the built-in
+// rows serve as for a missing file, the file is left as it is, and the caller is told
+// why so that the user can be.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,9 +32,14 @@ ShortString<255> ImportSettingsFileName();
 // "LoadKIVO.ini" (layer 0 as "Any Layer").
 TLayerMap DefaultLayerTable();
 
+// The most of "LoadKIVO.ini" that is read: 100,000 layer rows take some 2.5 MB.
+inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
+
 // The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
-// not exist, DefaultLayerTable (which creates it).
-TLayerMap LoadDefaultLayerMap();
+// not exist, DefaultLayerTable (which creates it). When it exists but cannot be used
+// (above), the 77 built-in rows, and `problem` (when given) says why, in words that
+// finish a sentence "... because "; otherwise `problem` is emptied.
+TLayerMap LoadDefaultLayerMap(std::string* problem = nullptr);
 
 // The layer `name` maps to in `map` (case-insensitive), or eIgnoreLayer.
 TLayer FindMappedLayer(const TLayerMap& map, const std::string& name);

@@ -56,14 +56,17 @@ bool ReadableOrTold(const std::string& fileName) {
 
 // Writes the report. One that cannot be written takes nothing from the import, which
 // has filled the board by then: the user is told which file could not be written and
-// why, and the import's own outcome follows.
+// why (none of it stays), and the import's own outcome follows.
 void SaveReport(TReportManager& report) {
   try {
     report.WriteReport();
   } catch (const EInOutError& error) {
     const std::string& path = report.GetTargetPath();
-    ShowErrorBox("Could not save the translation report \"" + path + "\" because " +
-                 FileFailureReason(path, error.GetErrorCode()) + ".");
+    const std::string reason =
+        error.GetErrorCode() == ReportIsKivoFileCode
+            ? "it is the KIVO file itself under another name, and so is the report's usual name"
+            : TextFileFailureReason(path, error.GetErrorCode());
+    ShowErrorBox("Could not save the translation report \"" + path + "\" because " + reason + ".");
   }
 }
 

@@ -37,6 +37,25 @@ void KeepRead(TList& scratch, TList& list) {
   scratch.clear();
 }
 
+// The "{" less the "}" among the first `length` bytes of the file, whatever the reading
+// made of them; 0 when it cannot be read again.
+int64_t UnclosedBraces(const std::string& fileName, int64_t length) {
+  TTextFile file;
+  file.Assign(fileName);
+  const TIOChecksOff quiet;
+  file.Reset();
+  int64_t balance = 0;
+  while (length > 0 && !file.Eof()) {
+    const char* p = file.BufferPos();
+    const char* const end = p + std::min<int64_t>(length, file.BufferEnd() - p);
+    length -= end - p;
+    for (; p < end; ++p)
+      balance += (*p == '{') - (*p == '}');
+    file.SetBufferPos(end);
+  }
+  return IOResult() == 0 ? balance : 0;
+}
+
 }  // namespace
 
 TKivoUnit KivoUnitOf(const std::string& value, const std::string& version) {
@@ -68,13 +87,17 @@ int32_t KivoCoordinate(double value, double scale, int32_t grid) {
 }
 
 TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle)
-    : FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
-  FFileName = fileName;
-  FFile.Assign(FFileName.Str());
+    : TKivoFile(fileName, TReadOnly{}) {
   if (boardHandle == 0)
     boardHandle = PcbApiGetBoardHandleFromFullFileName(FFileName);
   FBoard = std::make_unique<TPcbBoard>(boardHandle);
   FBoard->Synchronize(1);
+}
+
+TKivoFile::TKivoFile(const std::string& fileName, TReadOnly)
+    : FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
+  FFileName = fileName;
+  FFile.Assign(FFileName.Str());
 }
 
 TKivoFile::~TKivoFile() {
@@ -92,7 +115,12 @@ PadStackMapRecord& TKivoFile::GetPadStackMap() {
   return *FPadStackMap;
 }
 
-int32_t TKivoFile::ToCoordinate(double value) const {
+int32_t TKivoFile::ToCoordinate(double value) {
+  const double product = value * FDisplay.GetUnitScale() * static_cast<double>(FDisplay.GetGrid());
+  if (__builtin_expect(KivoCoordinateFits(product), 1))
+    return _mm_cvtsd_si32(_mm_set_sd(product));
+  // Clamped to the board's edge it would stand somewhere the file does not say.
+  FUnreadable = FBeyondRange = true;
   return KivoCoordinate(value, FDisplay.GetUnitScale(), FDisplay.GetGrid());
 }
 
@@ -132,7 +160,19 @@ void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
   if (!FLines)
     FLines = std::make_unique<TLineCounter>(FFileName.Str());
   FReport->AddLeftOutWarning(object, FLines->LineAt(FFile.Position()),
-                             FUnreadable ? "a coordinate or size could not be read" : reason);
+                             FBeyondRange ? "a coordinate or size lies beyond the board's range"
+                             : FUnreadable ? "a coordinate or size could not be read"
+                                           : reason);
+}
+
+void TKivoFile::ReportEndedInside(const std::string& block) {
+  if (!FReport)
+    return;
+  if (!FLines)
+    FLines = std::make_unique<TLineCounter>(FFileName.Str());
+  // The line of the file's last character (the line end that may close it included).
+  const int64_t end = FFile.Position();
+  FReport->AddEndedInsideWarning(end > 0 ? FLines->LineAt(end - 1) : 1, block);
 }
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
@@ -161,24 +201,30 @@ bool TKivoFile::NextBlockItem() {
       case kwOpenBrace:
         return true;
       case kwCloseBrace:
+        FBlockEndedAtEof = false;
         return false;
       default:
         break;
     }
   }
+  FBlockEndedAtEof = true;
   return false;
 }
 
-void TKivoFile::ReportUnhandledToken() {
+bool TKivoFile::ReportUnhandledToken() {
   if (FReport)
     FReport->AddLoadWarning(lwUnhandledToken, GetLastTokenText());
-  SkipBlock(FFile);
+  return SkipBlock(FFile);
 }
 
-void TKivoFile::Load() {
+void TKivoFile::BeginReading() {
   ResetTokenizerState();
   FFile.Reset();
   FDisplay.SetReport(FReport);
+}
+
+void TKivoFile::Load() {
+  BeginReading();
   // Finished on every way out: after a refused file, an exception or the import.
   const TPcbProgressScope progress(ShortString<255>("Loading KIVO file" + FFileName.Str()),
                                    static_cast<int32_t>(FFile.FileSize() / 128));
@@ -191,13 +237,22 @@ void TKivoFile::Load() {
   TKivoImport(*this).Run();
 }
 
+bool TKivoFile::ReadModel() {
+  BeginReading();
+  Read();
+  if (FAborted && FReport)
+    FReport->AddImportError(ieUnknownError);
+  return !FAborted;
+}
+
 void TKivoFile::Read() {
   const TKivoArenaScope arena(FArena);
   while (!FAborted && !FFile.Eof()) {
     if (!NextBlockItem())
       continue;
     if (ReadWord() != kwCOMPONENT) {
-      ShowErrorBox("Couldn't recognise the file as KIVO");
+      if (FBoard)
+        ShowErrorBox("Couldn't recognise the file as KIVO");
       FAborted = true;
       break;
     }
@@ -209,30 +264,51 @@ void TKivoFile::Read() {
 }
 
 void TKivoFile::ParseSections() {
-  // A "}" is passed over: only the end of the file ends the sections.
+  // A "}" is passed over: only the end of the file ends the sections. The blocks still
+  // open are counted, the COMPONENT block first: a section reads up to its own "}", so a
+  // section that stops without it stopped at the end of the file. A whole file (nearly
+  // every one) leaves none open and costs nothing more.
+  int64_t open = 1;
+  std::string openBlock = "COMPONENT";
   while (!FFile.Eof()) {
-    if (!NextBlockItem())
+    if (!NextBlockItem()) {
+      if (!FBlockEndedAtEof && open > 0)
+        --open;
       continue;
-    switch (ReadWord()) {
+    }
+    int leftOpen = 0;
+    const int code = ReadWord();
+    std::string keyword = GetLastTokenText();
+    switch (code) {
       case kwENVIRONMENT:
         ParseEnvironment();
+        leftOpen = FBlockEndedAtEof;
         break;
       case kwDISPLAY:
-        ParseDisplay();
+        leftOpen = ParseDisplay();
         break;
       case kwDETAIL:
         ParseDetail();
+        leftOpen = FBlockEndedAtEof;
         break;
       case kwUSER:
       case kwAPERTURE_TABLE:
       case kwSYMBOL:
-        SkipBlock(FFile);
+        leftOpen = !SkipBlock(FFile);
         break;
       default:
-        ReportUnhandledToken();
+        leftOpen = !ReportUnhandledToken();
         break;
     }
+    if (leftOpen > 0) {
+      open += leftOpen;
+      openBlock = std::move(keyword);
+    }
   }
+  // The reading's count can be off where it read a brace as a value or a number (the
+  // reading rules allow both); the file's own braces decide.
+  if (open > 0 && UnclosedBraces(FFileName.Str(), FFile.Position()) > 0)
+    ReportEndedInside(openBlock);
 }
 
 void TKivoFile::ParseEnvironment() {
@@ -334,16 +410,19 @@ void TKivoFile::ParseEnvironment() {
     FReport->SetLoadSection(0);
 }
 
-void TKivoFile::ParseDisplay() {
+int TKivoFile::ParseDisplay() {
   while (!FFile.Eof()) {
     const int code = GetToken(FFile, StructuralSet(), /*skipBlanks=*/true);
-    if (code == kwOpenBrace || code == kwCloseBrace)
-      return;
+    if (code == kwOpenBrace)
+      return 2;
+    if (code == kwCloseBrace)
+      return 0;
     if (code == kwPercent)
       SkipLine(FFile);
     else if (code == kwOpenBracket)
       ParseDisplayAttribute();
   }
+  return 1;
 }
 
 void TKivoFile::ParseDisplayAttribute() {
@@ -384,8 +463,11 @@ void TKivoFile::ParseDisplayAttribute() {
       break;
     }
     case kwTR: {
+      BeginObject();
       const int32_t r = ReadIntegerValue(FFile);
-      FDisplay.SetRotation(r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r);
+      // An unreadable rotation would turn the texts that follow by -32000 degrees.
+      if (Placeable("Text rotation", GetNumberError(), "it is not a whole number"))
+        FDisplay.SetRotation(r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r);
       break;
     }
     case kwTM: {
@@ -708,6 +790,13 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         !PlaceableDescribed([&] { return "Component " + instance.GetDesignator().GetText(); }))
       FLeftOutInstances.insert(&instance);
   };
+  // A rotation step that cannot be read is passed over, told.
+  auto readableTurn = [&](int64_t turn) {
+    const bool readable = PlaceableDescribed(
+        [&] { return "Rotation of component " + instance.GetDesignator().GetText(); },
+        GetNumberError(), "it is not a whole number");
+    return readable ? turn : 0;
+  };
   while (NextBlockItem()) {
     BeginObject();
     switch (ReadWord()) {
@@ -720,19 +809,25 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
       }
       case kwPL: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
-        instance.SetX(static_cast<int32_t>(int64_t{instance.GetX()} + x));
-        instance.SetY(static_cast<int32_t>(int64_t{instance.GetY()} + y));
+        const int64_t placedX = int64_t{instance.GetX()} + x, placedY = int64_t{instance.GetY()} + y;
+        if (!KivoCoordinateFits(static_cast<double>(placedX)) ||
+            !KivoCoordinateFits(static_cast<double>(placedY)))
+          FUnreadable = FBeyondRange = true;
+        instance.SetX(static_cast<int32_t>(placedX));
+        instance.SetY(static_cast<int32_t>(placedY));
         checkPlacement();
         break;
       }
-      case kwRO:
-        instance.SetInstanceRotation(
-            static_cast<int32_t>(instance.GetInstanceRotation() + 90 * int64_t{ReadIntegerValue(FFile)}));
+      case kwRO: {
+        const int64_t turn = readableTurn(90 * int64_t{ReadIntegerValue(FFile)});
+        instance.SetInstanceRotation(static_cast<int32_t>(instance.GetInstanceRotation() + turn));
         break;
-      case kwPA:
-        instance.SetInstanceRotation(
-            static_cast<int32_t>(instance.GetInstanceRotation() + int64_t{ReadIntegerValue(FFile)}));
+      }
+      case kwPA: {
+        const int64_t turn = readableTurn(ReadIntegerValue(FFile));
+        instance.SetInstanceRotation(static_cast<int32_t>(instance.GetInstanceRotation() + turn));
         break;
+      }
       case kwMR:
         if (ReadQuotedString(FFile) == "Y")
           instance.SetInstanceMirror(1);
@@ -917,7 +1012,7 @@ void TKivoFile::ReadLineVertices(TKivoLine& line) {
 void TKivoFile::ParsePoly(TKivoPoly& poly) {
   // Only the outline's numbers decide whether the polygon is placed; the voids' are
   // only reported.
-  bool outlineUnreadable = false;
+  bool outlineUnreadable = false, outlineBeyondRange = false;
   while (NextBlockItem()) {
     switch (ReadWord()) {
       case kwOL: {
@@ -930,6 +1025,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         ReadPolyPoints(FPointScratch, closed);
         vertices.assign(FPointScratch.begin(), FPointScratch.end());
         outlineUnreadable = outlineUnreadable || FUnreadable;
+        outlineBeyondRange = outlineBeyondRange || FBeyondRange;
         if (!closed)
           SkipBlock(FFile);
         break;
@@ -947,6 +1043,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
     }
   }
   FUnreadable = outlineUnreadable;
+  FBeyondRange = outlineBeyondRange;
 }
 
 void TKivoFile::ReportPolygonVoid() {
@@ -974,9 +1071,14 @@ void TKivoFile::ParseText(TKivoText& text) {
   std::string value = ReadQuotedString(FFile);
   if (value.size() > kTextValueLength)
     value.resize(kTextValueLength);
-  int32_t x = ReadNextKivoCoord(), y = 0;
-  if (!GetNumberError())
-    y = ReadNextKivoCoord();
+  int32_t x = 0, y = 0;
+  auto readPosition = [&] {
+    FBeyondRange = false;
+    x = ReadNextKivoCoord();
+    if (!GetNumberError())
+      y = ReadNextKivoCoord();
+  };
+  readPosition();
   // A value holding a double quote ends early; the words that failed as numbers are
   // put back, joined by the quote and a blank. A failed token that is only the closing
   // quote adds nothing. An empty failed token is the end of the block or the file.
@@ -989,13 +1091,11 @@ void TKivoFile::ParseText(TKivoText& text) {
       if (value.size() > kTextLength)
         value.resize(kTextLength);
     }
-    x = ReadNextKivoCoord();
-    if (!GetNumberError())
-      y = ReadNextKivoCoord();
+    readPosition();
   }
   text.SetText(value);
   text.SetPosition({x, y});
   // The words that failed as numbers belong to the value; only the position read last
   // decides whether the text can be placed.
-  FUnreadable = GetNumberError();
+  FUnreadable = GetNumberError() || FBeyondRange;
 }

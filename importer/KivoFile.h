@@ -7,14 +7,21 @@
 // way out.
 //
 // A number that cannot be read counts as -32000, but an object whose coordinates or
-// size could not be read, or whose radius or size is negative, or a polygon without
-// outline points, is left out with a load warning naming its line: placed, it would
-// stand far off the board and move the whole board's origin.
+// size could not be read or lie beyond the board's 32-bit range, or whose radius or
+// size is negative, or a polygon without outline points, is left out with a load
+// warning naming its line: placed, it would stand far off the board (or clamped to its
+// edge) and move the whole board's origin. An unreadable text rotation or component
+// rotation is passed over with such a warning too.
+//
+// The reading loops end quietly at the end of the file; a file that ends while blocks
+// are still open (cut short, or short of closing braces) gets one load warning naming
+// the line it ends at and the block it ends in.
 //
 // Coordinates: a file value becomes the nearest integer (ties to even) to
-// value × unit scale × grid, saturated to the 32-bit range.
+// value × unit scale × grid.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -46,6 +53,10 @@ struct TKivoUnit {
 TKivoUnit KivoUnitOf(const std::string& value, const std::string& version);
 // The nearest integer to value × scale × grid, ties to even, saturated to int32.
 int32_t KivoCoordinate(double value, double scale, int32_t grid);
+// Whether a board coordinate of that product (before rounding) fits the 32-bit range.
+inline bool KivoCoordinateFits(double product) {
+  return product >= -2147483648.5 && product < 2147483647.5;  // false for NaN
+}
 
 class TKivoFile : public TObject {
   KIVO_CLASS(TKivoFile, TObject)
@@ -58,6 +69,10 @@ class TKivoFile : public TObject {
   // A board handle of 0 stands for the host's board open under `fileName`. The board
   // proxy loads itself from the host.
   TKivoFile(const std::string& fileName, uint32_t boardHandle);
+  // A reader alone, for tests and tools that read without importing: it asks the host
+  // for no board and shows nothing; only ReadModel may be called, not Load.
+  struct TReadOnly {};
+  TKivoFile(const std::string& fileName, TReadOnly);
   ~TKivoFile() override;
 
   void SetReport(TReportManager* report) { FReport = report; }
@@ -65,12 +80,17 @@ class TKivoFile : public TObject {
 
   // The whole import; exceptions pass to the caller.
   void Load();
+  // Only the reading of the file into the model, with the load warnings of the report
+  // attached, and no box: false when the file's first block is no COMPONENT (recorded
+  // in the report as Load does). Exceptions pass to the caller.
+  bool ReadModel();
 
   // While a block item goes on: "%" skips a line, "[" reads a display attribute; "{"
   // answers true, "}" or the end of the file false.
   bool NextBlockItem();
-  // Reports the last token as unhandled and skips its block.
-  void ReportUnhandledToken();
+  // Reports the last token as unhandled and skips its block; false when the file ended
+  // inside it.
+  bool ReportUnhandledToken();
 
   int32_t ReadNextKivoCoord();
   int32_t ReadKivoCoord();
@@ -83,17 +103,25 @@ class TKivoFile : public TObject {
   bool GetRealCoordinates() const { return FRealCoordinates; }
   TKivoDisplay& GetDisplay() { return FDisplay; }
   TKivoBoardComponent& GetBoardComponent() { return *FBoardComponent; }
-  TPcbBoard& GetBoard() { return *FBoard; }
+  TPcbBoard& GetBoard() {
+    assert(FBoard && "a reader made TReadOnly has no board");
+    return *FBoard;
+  }
   // The pad-stack map the options fill and the model reads, made on first use.
   PadStackMapRecord& GetPadStackMap();
   std::string GetFileName() const { return FFileName.Str(); }
 
  private:
-  // Reads the file into the model; a first block that is not COMPONENT aborts.
+  // Opens the file for reading and hands the display the report.
+  void BeginReading();
+  // Reads the file into the model; a first block that is not COMPONENT aborts (with the
+  // error box unless the reader is TReadOnly).
   void Read();
   void ParseSections();
   void ParseEnvironment();
-  void ParseDisplay();
+  // The blocks it leaves open: 0 once the DISPLAY block is closed, 1 at the end of the
+  // file, 2 when it stops at a "{" (which it consumes).
+  int ParseDisplay();
   void ParseDisplayAttribute();
   void ParseDetail();
   void ParseAnnotate(TKivoDetail::TKivoList& list);
@@ -118,29 +146,30 @@ class TKivoFile : public TObject {
   void ParseText(TKivoText& text);
   void ReportPolygonVoid();
   void ReportCircleVoid();
+  // The load warning of a file that ends while `block` (the innermost block known) is open.
+  void ReportEndedInside(const std::string& block);
   // Starts an object's numbers: forgets earlier unreadable ones.
-  void BeginObject() { FUnreadable = false; }
+  void BeginObject() { FUnreadable = FBeyondRange = false; }
   // Whether the object read since BeginObject may be placed; otherwise a load warning
   // names `object`, the line and the reason (an unreadable number before `reason`).
   bool Placeable(const char* object, bool refused = false, const char* reason = "") {
-    if (!FUnreadable && !refused)
-      return true;
-    ReportLeftOut(object, reason);
-    return false;
+    return PlaceableDescribed([object] { return std::string(object); }, refused, reason);
   }
   // The same for an object whose name `describe()` makes: only for the warning, not for
   // each of the millions of objects that are placed.
   template <class F>
-  bool PlaceableDescribed(F&& describe) {
-    if (!FUnreadable)
+  bool PlaceableDescribed(F&& describe, bool refused = false, const char* reason = "") {
+    if (!FUnreadable && !refused)
       return true;
-    ReportLeftOut(describe(), "");
+    ReportLeftOut(describe(), reason);
     return false;
   }
   void ReportLeftOut(const std::string& object, const char* reason);
   int ReadWord();
   int ReadName();
-  int32_t ToCoordinate(double value) const;
+  // The board coordinate of a file value; one beyond the 32-bit range makes the object
+  // unplaceable (FBeyondRange).
+  int32_t ToCoordinate(double value);
 
   ShortString<255> FFileName;
   TTextFile FFile;
@@ -150,7 +179,9 @@ class TKivoFile : public TObject {
   bool FRealCoordinates = false;
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   std::vector<std::string> FNameScratch;  // the net names of the connection list being read
-  bool FUnreadable = false;               // a coordinate since BeginObject was not a number
+  bool FUnreadable = false;   // a coordinate since BeginObject was not a number, or not in range
+  bool FBeyondRange = false;  // ... and it was one beyond the board's range
+  bool FBlockEndedAtEof = false;  // NextBlockItem last answered false at the end of the file
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
   std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
   TKivoDisplay FDisplay;

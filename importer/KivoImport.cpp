@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "importer/ImportSettings.h"
 #include "importer/ReportManager.h"
 #include "importer/UserOptions.h"
 #include "pcb/PcbApi.h"
@@ -88,8 +89,11 @@ bool TKivoImport::ShowImportOptions() {
     ok = dialog->ShowModal() == mrOk;
     if (ok)
       dialog->ApplyLayerMap(&layers);
-    if (TReportManager* report = FReader.GetReport())
+    if (TReportManager* report = FReader.GetReport()) {
       dialog->ApplyReportSettings(report);
+      if (!dialog->GetDefaultMapProblem().empty())
+        report->AddSettingsWarning(ImportSettingsFileName().Str(), dialog->GetDefaultMapProblem());
+    }
     dialog->GetPadStackMap(&padStackMap);
   }
   if (ok)

@@ -293,7 +293,7 @@ void SkipLine(TTextFile& file) {
   gState.Held = 0;
 }
 
-void SkipBlock(TTextFile& file) {
+bool SkipBlock(TTextFile& file) {
   int64_t depth = 1;
   if (gState.Held == '{') {
     depth = 2;
@@ -317,6 +317,7 @@ void SkipBlock(TTextFile& file) {
     file.SetBufferPos(p);
   }
   gState.Held = 0;
+  return depth == 0;
 }
 
 void SkipToCloseBracket(TTextFile& file) {

@@ -114,8 +114,9 @@ int GetLastTokenCode();
 // Skips the rest of the line with its line end.
 void SkipLine(TTextFile& file);
 // Skips to the end of the block whose "{" was read last, nested blocks included; each
-// "{" met advances the host's progress indicator one step.
-void SkipBlock(TTextFile& file);
+// "{" met advances the host's progress indicator one step. False when the file ended
+// before the block's closing "}".
+bool SkipBlock(TTextFile& file);
 // Skips to the "]" that closes an attribute.
 void SkipToCloseBracket(TTextFile& file);
 

@@ -5,8 +5,10 @@
 //   host's extension helper falls back on the runtime's ChangeFileExt.
 // - The report path is kept whole: cutting it to 255 characters would write the
 //   report somewhere else.
-// - A KIVO file named "*.rpt" would be overwritten by its own report: the report then
+// - A KIVO file named "*.rpt", or one that "<name>.rpt" links to, would be overwritten
+//   by its own report: the files are compared (not their names), and the report then
 //   goes to "<name>-report.rpt" and says so in a line after its time.
+// - A report cut short (a full disk) would pass for the whole report: it is removed.
 #include "importer/ReportManager.h"
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <cstring>
 #include <memory>
 
+#include "classlib/Exceptions.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Strings.h"
 #include "classlib/TextFile.h"
@@ -43,6 +46,11 @@ struct TPoints {
   }
   int32_t X = 0, Y = 0, X2 = 0, Y2 = 0;
 };
+
+// " at line N", or nothing when the line is not known (0).
+std::string AtLine(int64_t line) {
+  return line > 0 ? " at line " + std::to_string(line) : std::string();
+}
 
 std::string TextOf(const TPCBObject* object) { return object ? object->GetText() : std::string(); }
 
@@ -116,9 +124,24 @@ void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenTex
 void TReportManager::AddLeftOutWarning(std::string_view object, int64_t line,
                                        std::string_view reason) {
   ++FLoadWarningCount;
-  const std::string where = line > 0 ? " at line " + std::to_string(line) : std::string();
   Add(FLoadWarnings,
-      "WARNING: " + std::string(object) + where + " left out: " + std::string(reason), 1);
+      "WARNING: " + std::string(object) + AtLine(line) + " left out: " + std::string(reason), 1);
+}
+
+void TReportManager::AddEndedInsideWarning(int64_t line, std::string_view block) {
+  ++FLoadWarningCount;
+  Add(FLoadWarnings,
+      "WARNING: The file ends" + AtLine(line) + " inside the " + std::string(block) +
+          " block: it may have been cut short",
+      1);
+}
+
+void TReportManager::AddSettingsWarning(std::string_view settingsFile, std::string_view why) {
+  ++FLoadWarningCount;
+  Add(FLoadWarnings,
+      "WARNING: The default layer map in " + std::string(settingsFile) + " could not be read: " +
+          std::string(why) + "; the built-in layer map was used",
+      1);
 }
 
 void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
@@ -315,12 +338,16 @@ std::string TReportManager::MakeReportPath(const std::string& suffix) const {
 }
 
 bool TReportManager::IsKivoFile(const std::string& reportFile) const {
-  // Only a KIVO file whose own name is the report's can be it; the host's file system
-  // may map that name elsewhere, so its answer counts too.
-  if (!SameText(ExtractFileName(reportFile), ExtractFileName(FFileName)))
+  // The files themselves are compared, not their names: a report name that is a hard or
+  // symbolic link to the KIVO file is the KIVO file. A report that does not exist yet is
+  // no file at all. A KIVO file's name that the system does not know may be the host's,
+  // which maps it to a file.
+  if (!FileExists(reportFile))
     return false;
   if (SameFile(reportFile, FFileName))
     return true;
+  if (FileExists(FFileName))
+    return false;
   TTextFile kivo;
   VfsAssignFile(kivo, FFileName);
   return SameFile(reportFile, kivo.Name());
@@ -336,17 +363,38 @@ void TReportManager::WriteReport() {
     return;
 
   std::string path = MakeReportPath("");
-  TTextFile file;
-  VfsAssignFile(file, path);
+  auto file = std::make_unique<TTextFile>();
+  VfsAssignFile(*file, path);
   std::string note;
-  if (IsKivoFile(file.Name())) {
+  if (IsKivoFile(file->Name())) {
+    const std::string taken = ExtractFileName(file->Name());
     path = MakeReportPath("-report");
-    VfsAssignFile(file, path);
-    note = "Note     : the KIVO file is itself named " + ExtractFileName(FFileName) +
-           ", so this report is " + ExtractFileName(file.Name());
+    VfsAssignFile(*file, path);
+    const std::string kivoName = ExtractFileName(FFileName);
+    note = (SameText(taken, kivoName) ? "Note     : the KIVO file is itself named " + kivoName
+                                      : "Note     : " + taken + " is the KIVO file " + kivoName +
+                                            " under another name")
+           + ", so this report is " + ExtractFileName(file->Name());
+    FTargetPath = file->Name();
+    if (IsKivoFile(FTargetPath))
+      throw EInOutError("Text file \"" + FTargetPath + "\" is the KIVO file itself",
+                        ReportIsKivoFileCode);
   }
-  FTargetPath = file.Name();
-  file.Rewrite();
+  FTargetPath = file->Name();
+  file->Rewrite();
+  // A report that cannot be written whole (the disk full, say) is removed: a part of it
+  // would pass for the report. It is closed first, quietly, so that it can go.
+  try {
+    WriteLines(*file, note);
+  } catch (...) {
+    file.reset();
+    DeleteFile(FTargetPath);
+    throw;
+  }
+  FReportPath = path;
+}
+
+void TReportManager::WriteLines(TTextFile& file, const std::string& note) const {
   auto writeList = [&](const TLines& lines, uint8_t level) {
     lines.ForEach([&](std::string_view text, uint8_t lineLevel) {
       if (lineLevel <= level)
@@ -394,5 +442,4 @@ void TReportManager::WriteReport() {
       file.WriteLn(EventLine(form, record));
   });
   file.Close();
-  FReportPath = path;
 }

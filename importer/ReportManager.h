@@ -2,10 +2,11 @@
 // ("load") and while host objects were made ("import"), in six lists of lines that each
 // carry a detail level 1 to 4, with the counts of warnings and errors. `WriteReport`
 // writes it as "<name>.rpt" beside the KIVO file, through the host's file system;
-// file-system failures raise EInOutError. A KIVO file that is itself named "<name>.rpt"
-// gets its report as "<name>-report.rpt", so the report never overwrites the file it
-// reports on; the report says so. Import events and warnings read their host objects
-// back through the PCB object proxies.
+// file-system failures raise EInOutError, and a report that could not be written whole
+// is removed. When "<name>.rpt" is the KIVO file itself (its own name, or a link to it),
+// the report goes to "<name>-report.rpt" and says so, so that it never overwrites the
+// file it reports on. Import events and warnings read their host objects back through
+// the PCB object proxies.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 
 #include "classlib/Object.h"
 #include "classlib/ShortString.h"
+#include "classlib/TextFile.h"
 #include "importer/ReportLines.h"
 #include "pcb/PcbObject.h"
 
@@ -29,6 +31,11 @@ struct TReportCircle {
   int32_t Y;
   int32_t Radius;
 };
+
+// The code of the EInOutError WriteReport raises when both the report's name and its
+// "-report" name are the KIVO file itself (links to it): Windows leaves codes with bit 29
+// to applications.
+inline constexpr uint32_t ReportIsKivoFileCode = 0x20000001;
 
 // The kinds of load warning the reader reports.
 enum TLoadWarningKind : uint8_t {
@@ -73,6 +80,14 @@ class TReportManager : public TObject {
   // A load warning about an object the reader left out, naming it, its line (0 when not
   // known) and why: "WARNING: Circle at line 12 left out: its radius is negative".
   void AddLeftOutWarning(std::string_view object, int64_t line, std::string_view reason);
+  // A load warning about a file that ends while `block` is open, at `line` (0 when not
+  // known): "WARNING: The file ends at line 57 inside the DETAIL block: it may have been
+  // cut short".
+  void AddEndedInsideWarning(int64_t line, std::string_view block);
+  // A load warning about a settings file that could not serve as the default layer map,
+  // and why: "WARNING: The default layer map in <file> could not be read: <why>; the
+  // built-in layer map was used".
+  void AddSettingsWarning(std::string_view settingsFile, std::string_view why);
   // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated;
   // about a polygon: 2 its outline was cut to the host's 500 vertices.
   void AddImportWarning(uint8_t kind, uint32_t object);
@@ -88,7 +103,8 @@ class TReportManager : public TObject {
   // Makes `section` current, heading it in the load-event list when it changes.
   void SetLoadSection(uint8_t section);
 
-  // Writes the report file, unless every detail level is 0.
+  // Writes the report file, unless every detail level is 0. A report that could not be
+  // written whole is removed before the failure passes on.
   void WriteReport();
 
   int32_t GetLoadErrorCount() const { return FLoadErrorCount; }
@@ -133,8 +149,12 @@ class TReportManager : public TObject {
                            std::span<const TReportPoint> points, const TReportCircle* circle);
   // Beside the KIVO file: its name with `suffix` added and the extension "rpt".
   std::string MakeReportPath(const std::string& suffix) const;
-  // Whether writing `reportFile` (a real path) would overwrite the KIVO file.
+  // Whether writing `reportFile` (a real path) would overwrite the KIVO file: the same
+  // file, by whatever name.
   bool IsKivoFile(const std::string& reportFile) const;
+  // The report's lines into the open `file`, which it closes; `note` (when not empty)
+  // follows the time.
+  void WriteLines(TTextFile& file, const std::string& note) const;
 
   uint8_t FLoadErrorLevel = 2;
   uint8_t FLoadWarningLevel = 2;

@@ -227,7 +227,11 @@ void TTranslateDialog::LoadLayers(TStrings* layerList) {
 }
 
 void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
-  FDefaultMap = LoadDefaultLayerMap();
+  FDefaultMap = LoadDefaultLayerMap(&FDefaultMapProblem);
+  if (!FDefaultMapProblem.empty())
+    ShowErrorBox("Could not read the default layer map from the settings file \"" +
+                 ImportSettingsFileName().Str() + "\" because " + FDefaultMapProblem +
+                 ". The built-in layer map is used instead.");
   if (layerList)
     for (int i = 0; i < layerList->GetCount(); ++i)
       FLayerList->AddObject(layerList->Get(i), layerList->GetObject(i));

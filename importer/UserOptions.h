@@ -41,6 +41,9 @@ class TTranslateDialog : public TServerDialog {
 
   // The host layer chosen for each layer-grid row.
   const std::vector<TLayer>& GetRowLayers() const { return FRowLayers; }
+  // Why "LoadKIVO.ini" could not serve as the default layer map (the built-in one did
+  // instead, and the user was told), empty when it could.
+  const std::string& GetDefaultMapProblem() const { return FDefaultMapProblem; }
 
   void Dispatch(TMessage& message) override;
 
@@ -117,6 +120,7 @@ class TTranslateDialog : public TServerDialog {
   void ChooseAndRun(int mode);
 
   TLayerMap FDefaultMap;
+  std::string FDefaultMapProblem;
   TStringList* FLayerList;
   // One entry per layer-grid row; grows with the file's layer list.
   std::vector<TLayer> FRowLayers;

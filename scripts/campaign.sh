@@ -2,7 +2,8 @@
 # The full hostile-input campaign: every truncation of the samples, the project's
 # mutator over the samples (20,000 mutations unless a count is given), the hand-made
 # extremes and the set-ups of folders, locks and settings (a read-only folder, a report
-# held open or read-only, an immutable settings folder...), each file imported under
+# held open or read-only, a report name linked to the board, a full disk, an immutable
+# or unreadable settings file...), each file imported under
 # its deadline; then the same set-ups through the real host process. Prints the figures.
 #
 #   scripts/campaign.sh [mutations] [seed]
@@ -19,11 +20,11 @@ wine importer_tests.exe --gtest_filter='HostileImport.*:HostileInput.*' --gtest_
   | grep -E '^\[ *(figures|FAILED|PASSED) *\]|FAILED|Failure|deadline'
 status=${PIPESTATUS[0]}  # the test executable's own status (grep answers 1 on no match)
 # The set-ups through the stand-in host and the plug-in, as a user meets them.
-wine endtoend_tests.exe --gtest_filter='EndToEndTest.TheCommandTells*:EndToEndTest.AnInputNamed*:EndToEndTest.AReportThatCannot*:EndToEndTest.ASettingsFolder*:EndToEndTest.AConfigurationThatIsAFolder*:EndToEndTest.TheWatcher*' \
+wine endtoend_tests.exe --gtest_filter='EndToEndTest.TheCommandTells*:EndToEndTest.AnInputNamed*:EndToEndTest.AReportThatCannot*:EndToEndTest.ASettingsFolder*:EndToEndTest.AConfigurationThatIsAFolder*:EndToEndTest.TheWatcher*:EndToEndTest.AReportOrDumpNameThatLinks*:EndToEndTest.ABoardCutShort*:EndToEndTest.AFullDisk*:EndToEndTest.AnUnreadableSettings*' \
   > "$KIVO_BUILD/campaign-endtoend.log" 2>&1
 hosted=$?
 grep -E 'FAILED|Failure' "$KIVO_BUILD/campaign-endtoend.log"
-echo "[ figures  ] set-ups through the host process: $(grep -cE '^\[ +OK' "$KIVO_BUILD/campaign-endtoend.log" || true) of 6 tests passed"
+echo "[ figures  ] set-ups through the host process: $(grep -cE '^\[ +OK' "$KIVO_BUILD/campaign-endtoend.log" || true) of 10 tests passed"
 [ "$status" -eq 0 ] && status=$hosted
 set -e
 echo "campaign of $KIVO_CAMPAIGN_MUTATIONS mutations (seed $KIVO_CAMPAIGN_SEED) took $(( $(date +%s) - start )) s"

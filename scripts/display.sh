@@ -3,6 +3,13 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 mkdir -p "$KIVO_BUILD"
+# An explicit resource file for Xlib (env.sh names it in XENVIRONMENT). While Xlib has
+# found no resource database it reads ~/.Xdefaults and ~/.Xdefaults-<host> again at every
+# look-up, which Wine makes at every font selection (a third of a tree list's paint
+# time); a file it can read, even one that sets nothing, is read once per process.
+[ -f "$KIVO_BUILD/xresources" ] ||
+  echo "! The build display's X resources: none (read once, instead of ~/.Xdefaults at every look-up)." \
+    > "$KIVO_BUILD/xresources"
 if [ -f "$KIVO_BUILD/display.pid" ] && kill -0 "$(cat "$KIVO_BUILD/display.pid")" 2>/dev/null; then
   exit 0
 fi

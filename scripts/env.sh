@@ -10,6 +10,10 @@ export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 TZ=UTC
 if [ -z "${DISPLAY:-}" ] && [ -f "$KIVO_BUILD/display" ]; then
   export DISPLAY=$(cat "$KIVO_BUILD/display")
 fi
+# Xlib's resource file, which display.sh writes (see there).
+if [ -z "${XENVIRONMENT:-}" ] && [ -f "$KIVO_BUILD/xresources" ]; then
+  export XENVIRONMENT=$KIVO_BUILD/xresources
+fi
 
 # Builds, prepares the Wine prefix and the display, and starts Wine's background
 # processes; Wine is stopped when the calling script ends.
@@ -17,7 +21,7 @@ kivo_wine_session() {
   "$KIVO_ROOT/scripts/build.sh"
   "$KIVO_ROOT/scripts/wineprefix.sh"
   "$KIVO_ROOT/scripts/display.sh"
-  export DISPLAY=$(cat "$KIVO_BUILD/display")
+  export DISPLAY=$(cat "$KIVO_BUILD/display") XENVIRONMENT=${XENVIRONMENT:-$KIVO_BUILD/xresources}
   "$KIVO_ROOT/scripts/wineup.sh"
   trap 'wineserver -k 2>/dev/null || true' EXIT
 }

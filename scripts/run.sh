@@ -45,7 +45,7 @@ for arg in "$@"; do
   fi
   case "$arg" in
     --config|--answers) expect_file=$arg; args+=("$arg") ;;
-    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle)
+    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle|--disk-full)
       expect_value=1; args+=("$arg") ;;
     -*) args+=("$arg") ;;
     *)
@@ -69,7 +69,7 @@ fi
 "$root/scripts/wineprefix.sh"
 if [ $own_display = 0 ]; then
   "$root/scripts/display.sh"
-  export DISPLAY=$(cat "$KIVO_BUILD/display")
+  export DISPLAY=$(cat "$KIVO_BUILD/display") XENVIRONMENT=${XENVIRONMENT:-$KIVO_BUILD/xresources}
 fi
 "$root/scripts/wineup.sh"
 cd "$KIVO_BUILD/bin"

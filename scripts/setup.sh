@@ -9,8 +9,11 @@ packages=(cmake ninja-build g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils
 
 missing=()
 dpkg --print-foreign-architectures | grep -qx i386 || missing+=(i386-arch)
+# One query for all (one per package took a quarter of a second of every build).
+installed=$(dpkg-query -W -f='${Status} ${Package}\n' "${packages[@]}" 2>/dev/null |
+  awk '$1 == "install" && $2 == "ok" && $3 == "installed" {sub(/:.*/, "", $4); print $4}') || true
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  [[ $'\n'$installed$'\n' == *$'\n'$p$'\n'* ]] || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"

@@ -5,7 +5,7 @@ set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 "$KIVO_ROOT/scripts/build.sh"
 "$KIVO_ROOT/scripts/display.sh"
-export DISPLAY=$(cat "$KIVO_BUILD/display")
+export DISPLAY=$(cat "$KIVO_BUILD/display") XENVIRONMENT=${XENVIRONMENT:-$KIVO_BUILD/xresources}
 "$KIVO_ROOT/scripts/themedrun" "$KIVO_BUILD/bin/XPSheet.exe" "$KIVO_BUILD/generated/xp-contact-sheet.bmp"
 "$KIVO_BUILD/generated/xpsheet_png" "$KIVO_BUILD/generated/xp-contact-sheet.bmp" \
   "$KIVO_ROOT/docs/xp-contact-sheet.png"

@@ -6,6 +6,7 @@
 
 #include "classlib/PublishedProperties.h"
 #include "treelist/DxTreeListControl.h"
+#include "treelist/DxTreeListStoredLimits.h"
 
 // ---- TdxTreeListBand ----------------------------------------------------------------
 
@@ -127,11 +128,11 @@ void TdxTreeListBand::PublishProperties() {
        OrdinalProperty<&C::GetDisableCustomizing, &C::SetDisableCustomizing>("DisableCustomizing", false),
        OrdinalProperty<&C::GetDisableDragging, &C::SetDisableDragging>("DisableDragging", false),
        OrdinalProperty<&C::GetFixed, &C::SetFixed>("Fixed", bfNone),
-       OrdinalProperty<&C::GetMinWidth, &C::SetMinWidth>("MinWidth", 30),
+       StoredSizeProperty<&C::GetMinWidth, &C::SetMinWidth>("MinWidth", 30),
        OrdinalProperty<&C::GetOnlyOwnColumns, &C::SetOnlyOwnColumns>("OnlyOwnColumns", false),
        OrdinalProperty<&C::GetSizing, &C::SetSizing>("Sizing", true),
        OrdinalProperty<&C::GetVisible, &C::SetVisible>("Visible", true),
-       OrdinalProperty<&C::GetWidth, &C::SetWidth>("Width", 250)});
+       StoredSizeProperty<&C::GetWidth, &C::SetWidth>("Width", 250)});
 }
 
 // ---- Settings

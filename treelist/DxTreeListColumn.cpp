@@ -22,6 +22,7 @@
 #include "classlib/PublishedProperties.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListEditStyle.h"
+#include "treelist/DxTreeListStoredLimits.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ void TdxTreeListColumn::PublishProperties() {
        OrdinalProperty<&C::GetHeaderAlignment, &C::SetHeaderAlignment>("HeaderAlignment", taLeftJustify),
        StoredWhen<&C::IsHeaderGlyphStored>(ObjectProperty<&C::GetHeaderGlyph, &C::SetHeaderGlyph>("HeaderGlyph")),
        StoredWhen<&C::IsMaxLengthStored>(OrdinalProperty<&C::GetMaxLength, &C::SetMaxLength>("MaxLength")),
-       OrdinalProperty<&C::GetMinWidth, &C::SetMinWidth>("MinWidth", 20),
+       StoredSizeProperty<&C::GetMinWidth, &C::SetMinWidth>("MinWidth", 20),
        OrdinalProperty<&C::GetOEMConvert, &C::SetOEMConvert>("OEMConvert", false),
        OrdinalProperty<&C::GetPasswordChar, &C::SetPasswordChar>("PasswordChar", 0),
        StoredWhen<&C::IsReadOnlyStored>(OrdinalProperty<&C::GetReadOnly, &C::SetReadOnly>("ReadOnly")),
@@ -72,11 +73,11 @@ void TdxTreeListColumn::PublishProperties() {
        OrdinalProperty<&C::GetTabStop, &C::SetTabStop>("TabStop", true),
        OrdinalProperty<&C::GetVertAlignment, &C::SetVertAlignment>("VertAlignment", tlTop),
        OrdinalProperty<&C::GetVisible, &C::SetVisible>("Visible", true),
-       StoredWhen<&C::IsWidthStored>(OrdinalProperty<&C::GetWidth, &C::SetWidth>("Width")),
+       StoredWhen<&C::IsWidthStored>(StoredSizeProperty<&C::GetWidth, &C::SetWidth>("Width")),
        OrdinalProperty<&C::GetBandIndex, &C::SetBandIndex>("BandIndex"),
        OrdinalProperty<&C::GetRowIndex, &C::SetRowIndex>("RowIndex"),
        colIndex,
-       OrdinalProperty<&C::GetHeaderMaxLineCount, &C::SetHeaderMaxLineCount>("HeaderMaxLineCount", 1)});
+       StoredCountProperty<&C::GetHeaderMaxLineCount, &C::SetHeaderMaxLineCount>("HeaderMaxLineCount", 1)});
 }
 
 void TdxTreeListColumn::SetName(const std::string& value) {
@@ -108,7 +109,9 @@ void TdxTreeListColumn::WriteSortedOrder(TWriter& writer) {
   writer.WriteInteger(FTreeList->FSortedColumns.IndexOf(this));
 }
 
-void TdxTreeListColumn::ReadStoredRowIndex(TReader& reader) { FStoredRowIndex = reader.ReadInteger(); }
+void TdxTreeListColumn::ReadStoredRowIndex(TReader& reader) {
+  FStoredRowIndex = LimitStoredCount(reader.ReadInteger());
+}
 
 void TdxTreeListColumn::WriteStoredRowIndex(TWriter& writer) { writer.WriteInteger(FStoredRowIndex); }
 

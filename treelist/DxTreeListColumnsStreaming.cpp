@@ -19,6 +19,7 @@
 #include "classlib/Strings.h"
 #include "editors/DxExEdtr.h"
 #include "treelist/DxTreeListColumns.h"
+#include "treelist/DxTreeListStoredLimits.h"
 
 namespace {
 
@@ -121,11 +122,11 @@ void PublishPopupToolBarWindow() {
 
 // The base column's MinWidth and HeaderMaxLineCount with a kind's own default.
 TPropInfo MinWidthProperty(int defaultValue) {
-  return OrdinalProperty<&TdxTreeListColumn::GetMinWidth, &TdxTreeListColumn::SetMinWidth>("MinWidth",
-                                                                                          defaultValue);
+  return StoredSizeProperty<&TdxTreeListColumn::GetMinWidth, &TdxTreeListColumn::SetMinWidth>("MinWidth",
+                                                                                             defaultValue);
 }
 TPropInfo HeaderMaxLineCountProperty(int defaultValue) {
-  return OrdinalProperty<&TdxTreeListColumn::GetHeaderMaxLineCount, &TdxTreeListColumn::SetHeaderMaxLineCount>(
+  return StoredCountProperty<&TdxTreeListColumn::GetHeaderMaxLineCount, &TdxTreeListColumn::SetHeaderMaxLineCount>(
       "HeaderMaxLineCount", defaultValue);
 }
 

@@ -426,12 +426,12 @@ void TCustomdxTreeList::KeyPress(char& key) {
   if (FState != stEditing && FFocusedNode) {
     if (key == 3 && FOptionsEx.Contains(aoCopyOnCtrlC)) {
       CopyToClipboard();
-    } else if (!FSearching && key == '*' && FFocusedNode->GetHasChildren()) {
+    } else if (key == '*' && FFocusedNode->GetHasChildren()) {
       FFocusedNode->Expand(/*recurse=*/true);
-    } else if (!FSearching && key == '+') {
+    } else if (key == '+') {
       MakeNodeVisible(FFocusedNode);
       FFocusedNode->SetExpanded(true);
-    } else if (!FSearching && key == '-') {
+    } else if (key == '-') {
       MakeNodeVisible(FFocusedNode);
       FFocusedNode->SetExpanded(false);
     }

@@ -15,6 +15,9 @@
 // - A stored Sorted value other than 0, 1 or 2 leaves the column's sort state as it is.
 // - Keys are ordered by a sorted list that accepts duplicates, so that two items that
 //   stored the same index are both placed.
+// - Widths, heights and counts read back are cut down to the stored limits
+//   (DxTreeListStoredLimits.h), so that a damaged file cannot overflow the width sums
+//   or make the control unpaintable; indexes are clamped by their setters.
 #include <algorithm>
 #include <vector>
 
@@ -27,6 +30,7 @@
 #include "editors/DxRegIniWrapper.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListSort.h"
+#include "treelist/DxTreeListStoredLimits.h"
 
 namespace {
 
@@ -196,7 +200,7 @@ void TCustomdxTreeListControl::LoadLayout(TObject* Storage, const std::string& S
     if (!band)
       continue;
     band->SetVisible(wrapper.ReadBool(bandSection, "Visible", band->GetVisible()));
-    band->SetWidth(wrapper.ReadInteger(bandSection, "Width", band->GetWidth()));
+    band->SetWidth(LimitStoredSize(wrapper.ReadInteger(bandSection, "Width", band->GetWidth())));
     order.AddObject(OrderKey(wrapper.ReadInteger(bandSection, "Index", band->GetIndex())), band);
   }
   for (int i = 0; i < order.GetCount(); ++i)
@@ -224,7 +228,8 @@ void TCustomdxTreeListControl::LoadLayout(TObject* Storage, const std::string& S
       const std::string columnSection = ColumnSection(section, column);
       column->SetBandIndex(wrapper.ReadInteger(columnSection, "BandIndex", column->GetBandIndex()));
       column->SetRowIndex(wrapper.ReadInteger(columnSection, "RowIndex", column->GetRowIndex()));
-      column->FStoredRowIndex = wrapper.ReadInteger(columnSection, "StoredRowIndex", column->GetStoredRowIndex());
+      column->FStoredRowIndex =
+          LimitStoredCount(wrapper.ReadInteger(columnSection, "StoredRowIndex", column->GetStoredRowIndex()));
     }
   }
   ColumnChanged(nullptr);
@@ -234,11 +239,11 @@ void TCustomdxTreeListControl::LoadLayout(TObject* Storage, const std::string& S
 void TCustomdxTreeListControl::LoadLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section) {
   SetShowGrid(Wrapper->ReadBool(Section, "ShowGrid", GetShowGrid()));
   SetShowPreviewGrid(Wrapper->ReadBool(Section, "ShowPreviewGrid", GetShowPreviewGrid()));
-  SetBandRowCountSetting(Wrapper->ReadInteger(Section, "BandRowCount", FBandRowCount));
-  const int rowHeight = Wrapper->ReadInteger(Section, "DefaultRowHeight", GetDefaultRowHeight());
+  SetBandRowCountSetting(LimitStoredCount(Wrapper->ReadInteger(Section, "BandRowCount", FBandRowCount)));
+  const int rowHeight = LimitStoredSize(Wrapper->ReadInteger(Section, "DefaultRowHeight", GetDefaultRowHeight()));
   if (rowHeight != GetDefaultRowHeight())
     SetDefaultRowHeight(rowHeight);
-  const int headerRows = Wrapper->ReadInteger(Section, "HeaderPanelRowCount", FHeaderPanelRowCount);
+  const int headerRows = LimitStoredCount(Wrapper->ReadInteger(Section, "HeaderPanelRowCount", FHeaderPanelRowCount));
   if (headerRows != -1) {
     SetOptionsEx(GetOptionsEx().Exclude(aoAutoHeaderRows));
     SetHeaderPanelRowCount(headerRows);
@@ -248,7 +253,7 @@ void TCustomdxTreeListControl::LoadLayoutValues(TdxRegIniWrapper* Wrapper, const
 void TCustomdxTreeListControl::LoadColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section,
                                                 TdxTreeListColumn* Column) {
   Column->SetVisible(Wrapper->ReadBool(Section, "Visible", Column->GetVisible()));
-  Column->SetWidth(Wrapper->ReadInteger(Section, "Width", Column->GetWidth()));
+  Column->SetWidth(LimitStoredSize(Wrapper->ReadInteger(Section, "Width", Column->GetWidth())));
   const int sorted = Wrapper->ReadInteger(Section, "Sorted", Column->GetSorted());
   if (sorted >= csNone && sorted <= csUp)
     Column->SetSorted(TdxTreeListColumnSort(sorted));

@@ -12,6 +12,8 @@
 // - A press in the automatic drag mode is handled as a press (the drag starts only past
 //   the move threshold); the header and node drags themselves are DxTreeListDrag.cpp's.
 // - A header drag drops where its release is.
+// - A double click toggles a node only on its button or on its parts; in the node's
+//   indent or right of its last column it is only the control's double click.
 #include <algorithm>
 #include <cstdlib>
 
@@ -143,8 +145,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     PressNode(button, shift, hit, x, y);
   else if (FState == stEditing)
     EndEditing();
-  // A double click on a node was the node's (toggled above); elsewhere it is the control's.
-  if (button == mbLeft && dblClick && !hit.Node &&
+  // A double click on a node's button or parts was the node's (handled above); elsewhere,
+  // the indent and the space right of the row included, it is the control's.
+  const bool nodeDblClick = hit.Node && (hit.HitTest == htButton || IsNodePart(hit.HitTest));
+  if (button == mbLeft && dblClick && !nodeDblClick &&
       (hit.HitTest == htNowhere || (hit.HitTest >= htButton && hit.HitTest <= htOutside)) && CanDblClick())
     DblClick();
   // A middle press starts the middle-button scrolling, which runs its own message loop;
@@ -255,7 +259,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       StartTimer(kEditTimer, GetDoubleClickTime());
     return;
   }
-  if (hit.HitTest == htButton || (dblClick && hit.Node)) {
+  if (hit.HitTest == htButton || (dblClick && hit.Node && IsNodePart(hit.HitTest))) {
     StopTimer(kEditTimer);
     if (hit.Node && (hit.HitTest == htButton || FExpandOnDblClick))
       hit.Node->SetExpanded(!hit.Node->GetExpanded());
@@ -313,7 +317,9 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
     ShowEditorWithMouse(x, y);
     return;
   }
-  if (sameNode && column == oldColumn && FWasFocusedAtPress && GetEditor() == nullptr &&
+  // The column-bound control keeps its editor hidden between edits: what counts is
+  // whether one is shown.
+  if (sameNode && column == oldColumn && FWasFocusedAtPress && FState != stEditing &&
       !IsTimerRunning(kEditTimer))
     StartTimer(kEditTimer, GetDoubleClickTime());
 }

@@ -222,12 +222,13 @@ void TCustomdxTreeList::PaintStatusPanel() {
     TPenHandle pen(CreatePen(PS_SOLID, 1, GetSysColor(ink)));
     TSaveDCGuard state(dc);
     SelectObject(dc, pen.Get());
-    // Two diagonals, each two pixels thick.
+    // Two diagonals, each two pixels thick, the second the mirror image of the first
+    // (a line ends before its last point).
     for (int dx = 0; dx < 2; ++dx) {
       MoveToEx(dc, x.left + dx, x.top, nullptr);
       LineTo(dc, x.right - 1 + dx, x.bottom);
       MoveToEx(dc, x.right - 1 - dx, x.top, nullptr);
-      LineTo(dc, x.left - 1 - dx, x.bottom);
+      LineTo(dc, x.left - dx, x.bottom);
     }
     SelectObject(dc, GetStockObject(BLACK_PEN));
   }

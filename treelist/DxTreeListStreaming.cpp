@@ -3,6 +3,7 @@
 #include "classlib/PublishedProperties.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListMaskColumn.h"
+#include "treelist/DxTreeListStoredLimits.h"
 
 void TCustomdxTreeListControl::PublishProperties() {
   using B = TCustomdxTreeList;
@@ -17,15 +18,15 @@ void TCustomdxTreeListControl::PublishProperties() {
   using C = TCustomdxTreeListControl;
   RegisterPublishedProperties(
       StaticClass(),
-      {OrdinalProperty<&C::GetBandMaxRowCountSetting, &C::SetBandMaxRowCount>("BandMaxRowCount", 5),
-       OrdinalProperty<&C::GetBandRowCountSetting, &C::SetBandRowCountSetting>("BandRowCount", 1),
+      {StoredCountProperty<&C::GetBandMaxRowCountSetting, &C::SetBandMaxRowCount>("BandMaxRowCount", 5),
+       StoredCountProperty<&C::GetBandRowCountSetting, &C::SetBandRowCountSetting>("BandRowCount", 1),
        ObjectProperty<&C::GetBands>("Bands"),
        OrdinalProperty<&C::GetDefaultLayout, &C::SetDefaultLayout>("DefaultLayout", true),
-       OrdinalProperty<&C::GetHeaderMinRowCountSetting, &C::SetHeaderMinRowCount>("HeaderMinRowCount", 1),
-       OrdinalProperty<&C::GetHeaderPanelMaxRowCountSetting, &C::SetHeaderPanelMaxRowCount>(
+       StoredCountProperty<&C::GetHeaderMinRowCountSetting, &C::SetHeaderMinRowCount>("HeaderMinRowCount", 1),
+       StoredCountProperty<&C::GetHeaderPanelMaxRowCountSetting, &C::SetHeaderPanelMaxRowCount>(
            "HeaderPanelMaxRowCount", 5),
        StoredWhen<&C::IsHeaderPanelRowCountStored>(
-           OrdinalProperty<&C::GetHeaderPanelRowCountSetting, &C::SetHeaderPanelRowCount>("HeaderPanelRowCount"))});
+           StoredCountProperty<&C::GetHeaderPanelRowCountSetting, &C::SetHeaderPanelRowCount>("HeaderPanelRowCount"))});
 }
 
 namespace {

@@ -1,5 +1,14 @@
 // GradientFillRect divides by the number of steps, which is zero for a rectangle one
 // pixel wide (horizontal) or tall (vertical): such a rectangle gets the start colour.
+//
+// NaturalCompare is an order a sort can rely on: every text is a row of chunks (a text
+// without digits is one chunk as it stands, a text with digits is cut into runs of
+// digits and of other characters, blanks removed, digit runs to eight digits), and two
+// texts compare chunk by chunk without case, the first chunks that differ deciding and
+// a text that ends first coming first. Stopping at the first chunks that differ in case
+// only, or comparing a text without digits with one with digits as plain text, made
+// "A1" equal to "a2" and "a10" while "a2" < "a10", so a sort's result depended on the
+// order of its input.
 #include "xpcontrols/XPUtils.h"
 
 #include <cmath>
@@ -74,25 +83,44 @@ bool NextNaturalChunk(std::string_view s, size_t& pos, std::string& chunk) {
   return true;
 }
 
+// The chunks of one text in turn; empty at the end.
+class TNaturalChunks {
+ public:
+  explicit TNaturalChunks(std::string_view text) : FText(text), FWhole(!HasDigit(text)) {}
+  std::string_view Next() {
+    if (!FWhole) {
+      NextNaturalChunk(FText, FPos, FBuffer);
+      return FBuffer;
+    }
+    // A text without digits is one chunk, blanks and all.
+    const std::string_view chunk = FText.substr(FPos);
+    FPos = FText.size();
+    return chunk;
+  }
+
+ private:
+  std::string_view FText;
+  bool FWhole;
+  size_t FPos = 0;
+  std::string FBuffer;
+};
+
 }  // namespace
 
 int NaturalCompare(std::string_view a, std::string_view b) {
   if (a == b)
     return 0;
-  int r;
-  if (!HasDigit(a) || !HasDigit(b)) {
-    r = CompareText(a, b);
-  } else {
-    // The chunks of both texts in turn (blanks removed), up to the first that differ.
-    size_t posA = 0, posB = 0;
-    std::string chunkA, chunkB;
-    do {
-      NextNaturalChunk(a, posA, chunkA);
-      NextNaturalChunk(b, posB, chunkB);
-    } while (chunkA == chunkB && (!chunkA.empty() || !chunkB.empty()));
-    r = CompareText(chunkA, chunkB);
+  TNaturalChunks chunksA(a);
+  TNaturalChunks chunksB(b);
+  for (;;) {
+    const std::string_view chunkA = chunksA.Next();
+    const std::string_view chunkB = chunksB.Next();
+    if (chunkA.empty() && chunkB.empty())
+      return 0;
+    const int r = CompareText(chunkA, chunkB);
+    if (r != 0)
+      return r < 0 ? -1 : 1;
   }
-  return r == 0 ? 0 : r / std::abs(r);
 }
 
 // ---- Gradient fill -------------------------------------------------------------------

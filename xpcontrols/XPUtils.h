@@ -16,7 +16,8 @@ class TControl;
 // False for a null control or when the control or any of its parents is disabled.
 bool IsControlEnabled(TControl* control);
 
-// Compares without case, numbers by value (up to eight digits): -1, 0 or 1.
+// Compares without case, numbers by value (up to eight digits): -1, 0 or 1. An order
+// (antisymmetric and transitive), so that sorts by it do not depend on their input order.
 int NaturalCompare(std::string_view a, std::string_view b);
 bool HasDigit(std::string_view s);
 // Deletes every blank (space only, not tabs).

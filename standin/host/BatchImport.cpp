@@ -8,12 +8,15 @@
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
+#include <string_view>
 
+#include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
 #include "standin/host/HostObjects.h"
 #include "standin/host/StandinHost.h"
 #include "standin/ravelo/RaveloControl.h"
+
+#include <emmintrin.h>
 
 namespace standin {
 
@@ -88,38 +91,107 @@ TReportCounts ReadCounts(const std::string& reportPath) {
   return counts;
 }
 
-std::string BoardDump(uint32_t board) {
-  HMODULE server = GetModuleHandleA("Ravelo.dll");
-  auto dump = server ? reinterpret_cast<TRaveloDumpBoard>(reinterpret_cast<void*>(
-                           GetProcAddress(server, "Ravelo_DumpBoard")))
-                     : nullptr;
-  if (!dump || !board)
-    return {};
-  const int32_t length = dump(board, nullptr, 0);
-  std::string text(size_t(std::max(length, 0)) + 1, '\0');
-  dump(board, text.data(), int32_t(text.size()));
-  text.resize(size_t(std::max(length, 0)));
-  return text;
-}
-
-// "12 track, 3 arc" from the dump's object lines ("#5 track owner=#1 ...").
-std::string ObjectsByKind(const std::string& dump) {
-  std::map<std::string, int> kinds;
-  std::istringstream lines(dump);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.empty() || line[0] != '#')
-      continue;
-    std::istringstream words(line);
-    std::string handle, kind;
-    if (words >> handle >> kind)
-      ++kinds[kind];
+// The board's dump as the server hands it over, in pieces of whole lines: written to its
+// file (when it has one) and its object lines ("#5 track owner=#1 ...") counted by kind.
+// Nothing of it is held beyond a piece: the dump of a large board runs to gigabytes.
+class TBoardDump {
+ public:
+  // `path` empty: the dump is only counted.
+  explicit TBoardDump(const std::string& path) {
+    if (!path.empty())
+      FFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    FPath = path;
   }
-  std::string text;
-  for (const auto& [kind, count] : kinds)
-    text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
-  return text.empty() ? "none" : text;
-}
+  ~TBoardDump() { Close(); }
+  TBoardDump(const TBoardDump&) = delete;
+  TBoardDump& operator=(const TBoardDump&) = delete;
+
+  // Asks the server for the dump of `board`; false when it has none to give.
+  bool Take(uint32_t board) {
+    HMODULE server = GetModuleHandleA("Ravelo.dll");
+    auto dump = server ? reinterpret_cast<TRaveloDumpBoardTo>(reinterpret_cast<void*>(
+                             GetProcAddress(server, "Ravelo_DumpBoardTo")))
+                       : nullptr;
+    const bool taken = dump && board && dump(board, Piece, this) == 0;
+    const bool opened = FFile != INVALID_HANDLE_VALUE;
+    FWritten = taken && opened && !FWriteFailed;
+    Close();
+    // A file this run began but could not write whole is not left as if it were the dump.
+    if (opened && !FWritten)
+      DeleteFileA(FPath.c_str());
+    return taken;
+  }
+  bool Written() const { return FWritten; }
+  // "12 track, 3 arc", by kind name; "none" for no object.
+  std::string ObjectsByKind() const {
+    std::string text;
+    for (const auto& [kind, count] : FKinds)
+      text += (text.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+    return text.empty() ? "none" : text;
+  }
+
+ private:
+  static int32_t __stdcall Piece(void* context, const char* text, int32_t length) {
+    return GuardBoundaryResult("KivoHost dump", int32_t{0}, [&] {
+      static_cast<TBoardDump*>(context)->Add(text, static_cast<size_t>(length));
+      return int32_t{1};
+    });
+  }
+  void Add(const char* text, size_t length) {
+    for (const char* at = text; at < text + length;) {
+      const char* end = LineEnd(at, text + length);
+      if (*at == '#')
+        CountLine(std::string_view(at, static_cast<size_t>(end - at)));
+      at = end + 1;
+    }
+    DWORD written = 0;
+    if (FFile != INVALID_HANDLE_VALUE && !FWriteFailed &&
+        !(::WriteFile(FFile, text, static_cast<DWORD>(length), &written, nullptr) &&
+          written == length))
+      FWriteFailed = true;
+  }
+  // The first "\n" from `at` on, or `end`; sixteen characters a step (the runtime's
+  // memchr goes one by one).
+  static const char* LineEnd(const char* at, const char* end) {
+    const __m128i newline = _mm_set1_epi8('\n');
+    for (; end - at >= 16; at += 16) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+      if (const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, newline)))
+        return at + __builtin_ctz(static_cast<unsigned>(found));
+    }
+    while (at < end && *at != '\n')
+      ++at;
+    return at;
+  }
+  // The second word of an object line is its kind.
+  void CountLine(std::string_view line) {
+    const size_t start = line.find(' ');
+    if (start == std::string_view::npos)
+      return;
+    const size_t end = line.find(' ', start + 1);
+    const std::string_view kind =
+        line.substr(start + 1, (end == std::string_view::npos ? line.size() : end) - start - 1);
+    if (kind.empty())
+      return;
+    // Objects of one kind mostly come together.
+    if (!FLast || FLast->first != kind)
+      FLast = &*FKinds.try_emplace(std::string(kind), 0).first;
+    ++FLast->second;
+  }
+  void Close() {
+    if (FFile != INVALID_HANDLE_VALUE)
+      CloseHandle(FFile);
+    FFile = INVALID_HANDLE_VALUE;
+  }
+
+  std::string FPath;
+  HANDLE FFile = INVALID_HANDLE_VALUE;
+  bool FWriteFailed = false;
+  bool FWritten = false;
+  std::map<std::string, int, std::less<>> FKinds;
+  std::pair<const std::string, int>* FLast = nullptr;
+};
 
 // Control characters of a shown text as C escapes, so that one line stays one line.
 std::string Escaped(const std::string& text) {
@@ -133,12 +205,6 @@ std::string Escaped(const std::string& text) {
       out += c;
   }
   return out;
-}
-
-bool WriteFile(const std::string& fileName, const std::string& text) {
-  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  file << text;
-  return bool(file);
 }
 
 }  // namespace
@@ -240,14 +306,15 @@ int RunBatchImport(HMODULE plugin, PluginCommandLauncher* launcher, const TBatch
   if (!reportPath.empty() && SameFileName(CurrentDocumentName(), reportPath))
     printf("Report shown in the host's \"%s\" view\n", CurrentDocumentViewKind().c_str());
 
-  const std::string dump = BoardDump(board);
   if (board) {
-    printf("Objects: %s\n", ObjectsByKind(dump).c_str());
     // Never over the imported file itself.
     std::string dumpPath = ChangeFileExt(imported, ".dump");
     if (SameFile(dumpPath, imported))
       dumpPath = ChangeFileExt(imported, "") + "-board.dump";
-    if (!imported.empty() && WriteFile(dumpPath, dump))
+    TBoardDump dump(imported.empty() ? std::string() : dumpPath);
+    dump.Take(board);
+    printf("Objects: %s\n", dump.ObjectsByKind().c_str());
+    if (dump.Written())
       printf("Dump: %s\n", dumpPath.c_str());
     else
       printf("Dump: not written\n");

@@ -28,6 +28,9 @@
 //                         saved there as a PNG file instead of being answered by script
 //   --shots NAME,...      only these shots (standin/host/DialogShots.h names them)
 //
+// --disk-full BYTES makes the disk that holds the imported file full but for BYTES: the
+// plug-in's writes there are cut short, then fail (standin/host/DiskFull.h).
+//
 // Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
 // message box before the import, which the watcher must answer; --hang stops the host's
 // user-interface thread for good before the import, which only the watcher's deadline
@@ -43,8 +46,10 @@
 #include <optional>
 #include <string>
 
+#include "classlib/FileUtils.h"
 #include "standin/host/BatchImport.h"
 #include "standin/host/DialogWatcher.h"
+#include "standin/host/DiskFull.h"
 #include "standin/host/HostObjects.h"
 #include "standin/host/HostSide.h"
 #include "standin/host/StandinHost.h"
@@ -60,6 +65,7 @@ struct TRunOptions {
   bool CallsAsked = false;  // --calls: a batch run prints the call log too
   std::string MessageBox;   // --message-box TEXT
   bool Hang = false;        // --hang
+  long long DiskFree = -1;  // --disk-full BYTES
   standin::TBatchOptions Import;
 };
 
@@ -118,6 +124,8 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.MessageBox = value;
     } else if (arg == "--hang") {
       run.Hang = true;
+    } else if (arg == "--disk-full" && (value = next())) {
+      run.DiskFree = atoll(value);
     } else if (!arg.empty() && arg[0] != '-' && run.Import.FileName.empty()) {
       run.Import.FileName = arg;
       run.Batch = true;
@@ -225,6 +233,14 @@ int Run(int argc, char** argv) {
     FreeLibrary(plugin);
     return 1;
   }
+  std::optional<standin::TDiskFull> fullDisk;
+  if (run.DiskFree >= 0 && !run.Import.FileName.empty()) {
+    char full[MAX_PATH] = "";
+    GetFullPathNameA(run.Import.FileName.c_str(), MAX_PATH, full, nullptr);
+    const std::string folder = ExtractFilePath(full);
+    fullDisk.emplace(plugin, folder, static_cast<uint64_t>(run.DiskFree));
+    printf("Disk of %s: %lld bytes free\n", folder.c_str(), run.DiskFree);
+  }
   // A batch run's dialogs are answered from here to the plug-in's unloading: releasing
   // the module and unloading it may show boxes too.
   // (A run that shoots the dialogs drives them with its shooter instead.)
@@ -249,6 +265,7 @@ int Run(int argc, char** argv) {
     module->Release();
     printf("Module released\n");
   }
+  fullDisk.reset();  // its import table goes with the plug-in
   FreeLibrary(plugin);
   if (watcher) {
     standin::PrintDialogLog(watcher->TakeLog(), " after the import");

@@ -1,12 +1,15 @@
 #include "standin/ravelo/RaveloControl.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "classlib/Boundary.h"
+#include "classlib/Win.h"
 #include "standin/ravelo/RaveloServer.h"
+#include "standin/ravelo/RaveloTextWriter.h"
 
 namespace {
 
@@ -27,6 +30,14 @@ int32_t CopyOut(const std::string& text, char* buffer, int32_t size) {
 
 extern "C" {
 
+// The server is never destroyed (RaveloServer.h): only when the library is unloaded and
+// its process goes on are its boards freed.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr)
+    GuardBoundary("Ravelo DllMain", [] { Server().Reset(); });
+  return TRUE;
+}
+
 void __stdcall Ravelo_Reset() {
   GuardBoundary("Ravelo_Reset", [] { Server().Reset(); });
 }
@@ -42,9 +53,51 @@ int32_t __stdcall Ravelo_SetCurrentBoard(uint32_t board) {
   });
 }
 
+// The dump is copied into the buffer as it is written and only counted past its end:
+// the whole text of a large board need never be held.
 int32_t __stdcall Ravelo_DumpBoard(uint32_t board, char* buffer, int32_t size) {
-  return GuardBoundaryResult("Ravelo_DumpBoard", int32_t{0},
-                             [&] { return CopyOut(Server().Dump(board), buffer, size); });
+  return GuardBoundaryResult("Ravelo_DumpBoard", int32_t{0}, [&] {
+    struct TCopy {
+      char* Buffer;
+      size_t Room;  // characters that still fit before the terminating zero
+      size_t Length = 0;
+    } copy{buffer, buffer && size > 0 ? static_cast<size_t>(size) - 1 : 0};
+    TRaveloTextWriter writer(
+        [](void* context, const char* text, size_t length) {
+          TCopy& to = *static_cast<TCopy*>(context);
+          const size_t taken = std::min(length, to.Room);
+          std::memcpy(to.Buffer + to.Length, text, taken);
+          to.Room -= taken;
+          to.Length += length;
+          return true;
+        },
+        &copy);
+    Server().Dump(board, writer);
+    writer.Finish();
+    if (buffer && size > 0)
+      buffer[std::min(copy.Length, static_cast<size_t>(size) - 1)] = 0;
+    return static_cast<int32_t>(std::min<size_t>(copy.Length, INT32_MAX));
+  });
+}
+
+int32_t __stdcall Ravelo_DumpBoardTo(uint32_t board, TRaveloDumpSink sink, void* context) {
+  return GuardBoundaryResult("Ravelo_DumpBoardTo", int32_t{rsFailure}, [&] {
+    if (!sink)
+      return int32_t{rsBadArgument};
+    struct TTarget {
+      TRaveloDumpSink Sink;
+      void* Context;
+    } target{sink, context};
+    TRaveloTextWriter writer(
+        [](void* to, const char* text, size_t length) {
+          const TTarget& t = *static_cast<TTarget*>(to);
+          return t.Sink(t.Context, text, static_cast<int32_t>(length)) != 0;
+        },
+        &target);
+    if (!Server().Dump(board, writer))
+      return int32_t{rsUnknownHandle};
+    return writer.Finish() ? int32_t{rsOk} : int32_t{rsFailure};
+  });
 }
 
 int32_t __stdcall Ravelo_GetCallLog(char* buffer, int32_t size) {

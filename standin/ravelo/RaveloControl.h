@@ -18,6 +18,13 @@ using TRaveloCreateBoard = uint32_t(__stdcall*)(const char* fullName);
 using TRaveloSetCurrentBoard = int32_t(__stdcall*)(uint32_t board);
 // The text dump of a board (empty for an unknown board).
 using TRaveloDumpBoard = int32_t(__stdcall*)(uint32_t board, char* buffer, int32_t size);
+// Receives a dump in pieces of whole lines as it is written; answers 0 to stop it.
+using TRaveloDumpSink = int32_t(__stdcall*)(void* context, const char* text, int32_t length);
+// The text dump of a board handed to `sink` as it is written, so that a board of any
+// size is dumped in a buffer's room: 0 when the sink took all of it, 2 for an unknown
+// board (nothing handed over), 4 without a sink, 5 when the sink stopped it.
+using TRaveloDumpBoardTo = int32_t(__stdcall*)(uint32_t board, TRaveloDumpSink sink,
+                                               void* context);
 // One object's line of the board dump (empty for an unknown handle).
 using TRaveloDumpObject = int32_t(__stdcall*)(uint32_t object, char* buffer, int32_t size);
 // A board's general values, layer objects with their stack links, dielectrics and layer

@@ -25,16 +25,7 @@ TRaveloServer& Server() {
   return TRaveloServer::Instance();
 }
 
-std::string ArgText(const char* text) {
-  return text ? "\"" + std::string(text) + "\"" : "null";
-}
-template <class T>
-std::string ArgText(T value) {
-  return std::to_string(static_cast<long long>(value));
-}
-
-// A call's by-value arguments, kept as they are and written out only when the call log
-// is kept: formatting them on every call cost more than most calls' work.
+// A call's by-value arguments, kept as they are until the call is logged.
 template <class... A>
 struct TArgs {
   std::tuple<A...> Values;
@@ -45,44 +36,40 @@ TArgs<A...> Args(A... args) {
   return TArgs<A...>{std::tuple<A...>(args...)};
 }
 
-std::string ArgsText(const char* text) {
-  return text;
-}
-const std::string& ArgsText(const std::string& text) {
-  return text;
-}
+// Records the call in the server's call log while it is kept.
 template <class... A>
-std::string ArgsText(const TArgs<A...>& args) {
-  std::string text;
-  std::apply(
-      [&](const A&... values) { ((text += (text.empty() ? "" : ", ") + ArgText(values)), ...); },
-      args.Values);
-  return text;
+void LogCall(const char* name, const TArgs<A...>& args, const int64_t* result) {
+  if (!Server().GetCallLogKept())
+    return;
+  TRaveloCallLog& log = Server().GetCallLog();
+  log.Begin(name, sizeof...(A), result != nullptr);
+  std::apply([&](const A&... values) { (log.Argument(values), ...); }, args.Values);
+  if (result)
+    log.Result(*result);
 }
 
 // Runs an entry point that returns a value: injected result, body, log.
-template <class R, class TArgList, class F>
-R Entry(const char* name, const TArgList& args, R failure, F&& body) {
+template <class R, class... A, class F>
+R Entry(const char* name, const TArgs<A...>& args, R failure, F&& body) {
   return GuardBoundaryResult(name, failure, [&]() -> R {
     const auto injected = Server().Injected(name);
     const R result = injected ? static_cast<R>(*injected) : body();
-    if (Server().GetCallLogKept())
-      Server().LogCall(std::string(name) + "(" + ArgsText(args) + ") = " + std::to_string(result));
+    const int64_t logged = result;
+    LogCall(name, args, &logged);
     return result;
   });
 }
 
-template <class TArgList, class F>
-void EntryVoid(const char* name, const TArgList& args, F&& body) {
+template <class... A, class F>
+void EntryVoid(const char* name, const TArgs<A...>& args, F&& body) {
   GuardBoundary(name, [&] {
     body();
-    if (Server().GetCallLogKept())
-      Server().LogCall(std::string(name) + "(" + ArgsText(args) + ")");
+    LogCall(name, args, nullptr);
   });
 }
 
-template <class TArgList, class F>
-int32_t Status(const char* name, const TArgList& args, F&& body) {
+template <class... A, class F>
+int32_t Status(const char* name, const TArgs<A...>& args, F&& body) {
   return Entry<int32_t>(name, args, rsFailure, std::forward<F>(body));
 }
 
@@ -236,8 +223,10 @@ int32_t QueryObject(const char* name, uint8_t mode, uint32_t handle,
     TRaveloObject* o;
     if (int32_t status = FindObject(handle, kinds, o))
       return status;
+    const int32_t netBefore = o->Net;
     TTransfer t(mode);
     body(*o, t);
+    Server().NetStored(*o, netBefore);
     return int32_t{rsOk};
   });
 }
@@ -306,13 +295,13 @@ extern "C" {
 // Server, boards, progress, commands.
 
 uint32_t __stdcall PcbApi_GetCurrentBoardHandle() {
-  return Entry<uint32_t>("PcbApi_GetCurrentBoardHandle", "", 0,
+  return Entry<uint32_t>("PcbApi_GetCurrentBoardHandle", Args(), 0,
                          [] { return Server().GetCurrentBoard(); });
 }
 
 uint32_t __stdcall PcbApi_GetBoardHandleFromFullFileName(uint8_t* fullName) {
   const std::string name = ReadShortString(fullName, 255);
-  return Entry<uint32_t>("PcbApi_GetBoardHandleFromFullFileName", ArgText(name.c_str()), 0,
+  return Entry<uint32_t>("PcbApi_GetBoardHandleFromFullFileName", Args(name.c_str()), 0,
                          [&] { return Server().BoardFromFullName(name); });
 }
 
@@ -336,11 +325,11 @@ void __stdcall PcbApi_Percent_Init(uint8_t* caption, int32_t total) {
 }
 
 void __stdcall PcbApi_Percent_Update() {
-  EntryVoid("PcbApi_Percent_Update", "", [] { Server().ProgressUpdate(); });
+  EntryVoid("PcbApi_Percent_Update", Args(), [] { Server().ProgressUpdate(); });
 }
 
 void __stdcall PcbApi_Percent_Finish() {
-  EntryVoid("PcbApi_Percent_Finish", "", [] { Server().ProgressFinish(); });
+  EntryVoid("PcbApi_Percent_Finish", Args(), [] { Server().ProgressFinish(); });
 }
 
 void __stdcall PcbApi_EventRouter_SendMessage(uint32_t source, uint32_t value, uint16_t code,

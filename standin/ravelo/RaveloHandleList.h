@@ -44,7 +44,8 @@ class TRaveloBytes {
 // form that gives small changes either way few bytes.
 namespace RaveloVarint {
 
-inline void Put(TRaveloBytes& bytes, uint32_t value) {
+template <class T = uint32_t>
+inline void Put(TRaveloBytes& bytes, T value) {
   while (value >= 0x80) {
     bytes.push_back(static_cast<uint8_t>(value | 0x80));
     value >>= 7;
@@ -53,11 +54,12 @@ inline void Put(TRaveloBytes& bytes, uint32_t value) {
 }
 
 // Reads the number at `at` and moves `at` past it.
-inline uint32_t Take(const TRaveloBytes& bytes, size_t& at) {
-  uint32_t value = 0;
+template <class T = uint32_t>
+inline T Take(const TRaveloBytes& bytes, size_t& at) {
+  T value = 0;
   for (int shift = 0;; shift += 7) {
     const uint8_t byte = bytes[at++];
-    value |= static_cast<uint32_t>(byte & 0x7F) << shift;
+    value |= static_cast<T>(byte & 0x7F) << shift;
     if (byte < 0x80)
       return value;
   }

@@ -1,6 +1,7 @@
 #include "standin/ravelo/RaveloServer.h"
 
 #include <algorithm>
+#include <cassert>
 #include <utility>
 
 namespace {
@@ -26,7 +27,7 @@ void SetTextDefaults(TRaveloObject& text) {
 
 }  // namespace
 
-TRaveloServer TRaveloServer::FInstance;
+TRaveloServerStorage TRaveloServer::FInstance;
 
 void TRaveloServer::Reset() {
   FLastHandle = 0;
@@ -38,11 +39,13 @@ void TRaveloServer::Reset() {
     handles.Clear();
   FOwned.clear();
   FLastOwned = {0, nullptr};
+  FNetReferrers.clear();
+  FLastNet = {0, nullptr};
   FIterators.clear();
   FSpareIterator = {};
   FLastIterator = {};
   FCallLogKept = true;
-  FCallLog.clear();
+  FCallLog.Clear();
   FProgress.clear();
   FEvents.Clear();
   FInjected.clear();
@@ -147,9 +150,11 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
   if (!found)
     return;
   SetOwner(*found, 0);
+  SetNet(*found, 0);
   const uint8_t kind = found->Kind;
   const TRaveloComponentFields& fields = std::as_const(*found).Comp();
   const uint32_t nameText = fields.NameText, commentText = fields.CommentText;
+  const uint32_t textOf = std::as_const(*found).Head().TextOfComponent;
   FObjects.Remove(handle);
   if (kind == rkComponent) {
     const std::vector<uint32_t> members = Owned(handle);
@@ -158,19 +163,73 @@ void TRaveloServer::DestroyTree(uint32_t handle) {
     DestroyTree(nameText);
     DestroyTree(commentText);
   }
-  // Nothing keeps pointing at a handle that is gone.
-  FObjects.ForEach([&](TRaveloObject& other) {
-    if (other.Net == static_cast<int32_t>(handle))
-      other.Net = 0;
-    if (other.Owner == handle)
-      SetOwner(other, 0);
-    // Read without making the part: few objects have one.
-    if (std::as_const(other).Comp().NameText == handle)
-      other.Comp().NameText = 0;
-    if (std::as_const(other).Comp().CommentText == handle)
-      other.Comp().CommentText = 0;
-  });
+  // Nothing keeps pointing at a handle that is gone. An object names others only as its
+  // net, as its owner (a component, whose members went with it) and, a component, as
+  // its own name and comment texts.
+  if (TRaveloObject* component = FObjects.Find(textOf)) {
+    if (std::as_const(*component).Comp().NameText == handle)
+      component->Comp().NameText = 0;
+    if (std::as_const(*component).Comp().CommentText == handle)
+      component->Comp().CommentText = 0;
+  }
+  ForgetNetReferences(handle);
   ForgetOwned(handle);
+}
+
+void TRaveloServer::NetChanged(const TRaveloObject& object, int32_t before) {
+  auto list = [&](uint32_t net) -> TNetReferrers* {
+    if (FLastNet.second && FLastNet.first == net)
+      return FLastNet.second;
+    auto found = FNetReferrers.find(net);
+    if (found == FNetReferrers.end())
+      return nullptr;
+    FLastNet = {net, &found->second};  // an unordered map's elements stay where they are
+    return FLastNet.second;
+  };
+  if (before != 0) {
+    const auto net = static_cast<uint32_t>(before);
+    if (TNetReferrers* left = list(net)) {
+      assert(left->Live > 0 && "every object naming a net is counted");
+      if (--left->Live == 0) {
+        ForgetNetReferences(net);
+      } else if (left->Handles.size() > 2 * left->Live + 16) {
+        // Mostly objects gone or moved on: only those whose net it still is stay, once.
+        std::vector<uint32_t>& handles = left->Handles;
+        handles.erase(std::remove_if(handles.begin(), handles.end(),
+                                     [&](uint32_t h) {
+                                       const TRaveloObject* o = FObjects.Find(h);
+                                       return !o || o->Net != before;
+                                     }),
+                      handles.end());
+        std::sort(handles.begin(), handles.end());
+        handles.erase(std::unique(handles.begin(), handles.end()), handles.end());
+      }
+    }
+  }
+  if (object.Net != 0) {
+    const auto net = static_cast<uint32_t>(object.Net);
+    TNetReferrers* joined = list(net);
+    if (!joined) {
+      joined = &FNetReferrers[net];
+      FLastNet = {net, joined};
+    }
+    joined->Handles.push_back(object.Handle);
+    ++joined->Live;
+  }
+}
+
+void TRaveloServer::ForgetNetReferences(uint32_t handle) {
+  auto found = FNetReferrers.find(handle);
+  if (found == FNetReferrers.end())
+    return;
+  for (uint32_t referrer : found->second.Handles) {
+    TRaveloObject* object = FObjects.Find(referrer);
+    if (object && object->Net == static_cast<int32_t>(handle))
+      object->Net = 0;
+  }
+  if (FLastNet.first == handle)
+    FLastNet = {0, nullptr};
+  FNetReferrers.erase(found);
 }
 
 int32_t TRaveloServer::DestroyObject(uint32_t handle) {
@@ -205,7 +264,7 @@ int32_t TRaveloServer::AddObjectToContainer(uint32_t container, uint32_t objectH
   if (holder.Kind == rkNet) {
     if (object->Kind == rkNet || object->Kind == rkComponent)
       return rsWrongKind;
-    object->Net = static_cast<int32_t>(container);
+    SetNet(*object, static_cast<int32_t>(container));
     return rsOk;
   }
   return rsWrongKind;
@@ -219,7 +278,7 @@ int32_t TRaveloServer::DeleteObjectFromContainer(uint32_t container, uint32_t ob
   if (holder && holder->Kind == rkNet) {
     if (object->Net != static_cast<int32_t>(container))
       return rsBadArgument;
-    object->Net = 0;
+    SetNet(*object, 0);
     return rsOk;
   }
   if (holder && holder->Kind != rkComponent)
@@ -287,12 +346,6 @@ const std::vector<uint32_t>& TRaveloServer::Owned(uint32_t owner) const {
     return *FLastOwned.second;
   auto found = FOwned.find(owner);
   return found == FOwned.end() ? none : found->second;
-}
-
-std::vector<uint32_t> TRaveloServer::Scope(uint32_t container) const {
-  std::vector<uint32_t> items;
-  ForEachInScope(container, [&](const TRaveloObject& object) { items.push_back(object.Handle); });
-  return items;
 }
 
 uint32_t TRaveloServer::CreateIterator(uint32_t container, uint8_t kind, uint8_t layer) {
@@ -418,27 +471,6 @@ int32_t TRaveloServer::DestroyIterator(uint32_t iterator) {
 }
 
 // Logs and injections.
-
-void TRaveloServer::LogCall(const std::string& line) {
-  constexpr size_t kPiece = 1 << 20;
-  if (FCallLog.empty() || FCallLog.back().size() + line.size() + 1 > kPiece) {
-    FCallLog.emplace_back();
-    FCallLog.back().reserve(std::max(kPiece, line.size() + 1));
-  }
-  FCallLog.back() += line;
-  FCallLog.back() += '\n';
-}
-
-std::string TRaveloServer::CallLogText() const {
-  size_t size = 0;
-  for (const std::string& piece : FCallLog)
-    size += piece.size();
-  std::string text;
-  text.reserve(size);
-  for (const std::string& piece : FCallLog)
-    text += piece;
-  return text;
-}
 
 void TRaveloServer::ProgressInit(const std::string& caption, int32_t total) {
   FProgress.push_back(TRaveloProgress{TRaveloProgress::psInit, caption, total, 1});

@@ -12,12 +12,16 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "standin/ravelo/RaveloCallLog.h"
 #include "standin/ravelo/RaveloEventLog.h"
 #include "standin/ravelo/RaveloObject.h"
 #include "standin/ravelo/RaveloObjectStore.h"
+
+class TRaveloTextWriter;
 
 struct TRaveloLayer {
   std::string Name;
@@ -72,10 +76,12 @@ struct TRaveloProgress {
 using TRaveloCommandRunner = uint32_t(__stdcall*)(const char* command, char* parameters,
                                                   uint16_t size);
 
+union TRaveloServerStorage;
+
 class TRaveloServer {
  public:
   // Inline: every entry point asks it.
-  static TRaveloServer& Instance() { return FInstance; }
+  static TRaveloServer& Instance();
 
   // Forgets every board, object, iterator, log and injection; numbering starts again.
   void Reset();
@@ -93,15 +99,19 @@ class TRaveloServer {
   int32_t DestroyObject(uint32_t handle);
   int32_t AddObjectToContainer(uint32_t container, uint32_t object);
   int32_t DeleteObjectFromContainer(uint32_t container, uint32_t object);
+  // Tells the server that a query stored `object`'s Net, which was `before`.
+  void NetStored(const TRaveloObject& object, int32_t before) {
+    if (object.Net != before)
+      NetChanged(object, before);
+  }
   // Objects not in any container and not a component's text.
   int LooseObjectCount() const;
 
-  // Board scope: board objects, component members and component texts; component
-  // scope: members only; net scope: objects whose net it is. In creation order.
-  std::vector<uint32_t> Scope(uint32_t container) const;
   // Calls `visit(object)` for every object of the scope that `wanted(object)` takes, in
-  // creation order; `wanted` is asked first, so that an iterator over a kind of a large
-  // board does not work out the scope of every other object.
+  // creation order (board scope: board objects, component members and component texts;
+  // component scope: members only; net scope: objects whose net it is). `wanted` is
+  // asked first, so that an iterator over a kind of a large board does not work out the
+  // scope of every other object.
   template <class F>
   void ForEachInScope(uint32_t container, F&& visit) const {
     ForEachInScope(container, std::forward<F>(visit), [](const TRaveloObject&) { return true; });
@@ -123,9 +133,9 @@ class TRaveloServer {
   // room than its board); Reset keeps it again.
   bool GetCallLogKept() const { return FCallLogKept; }
   void SetCallLogKept(bool value) { FCallLogKept = value; }
-  void LogCall(const std::string& line);
-  std::string CallLogText() const;
-  void ClearCallLog() { FCallLog.clear(); }
+  TRaveloCallLog& GetCallLog() { return FCallLog; }
+  std::string CallLogText() const { return FCallLog.Text(); }
+  void ClearCallLog() { FCallLog.Clear(); }
   void ProgressInit(const std::string& caption, int32_t total);
   void ProgressUpdate();
   void ProgressFinish();
@@ -144,8 +154,9 @@ class TRaveloServer {
   void SetCommandRunner(TRaveloCommandRunner runner) { FCommandRunner = runner; }
   TRaveloCommandRunner GetCommandRunner() const { return FCommandRunner; }
 
-  // The deterministic text dump of a board; empty for an unknown board.
-  std::string Dump(uint32_t board);
+  // Writes the deterministic text dump of a board (the writer is not finished); false,
+  // with nothing written, for an unknown board.
+  bool Dump(uint32_t board, TRaveloTextWriter& out) const;
   // One object's line of the dump; empty for an unknown handle.
   std::string DumpOne(uint32_t handle) const;
   // A board's general values, layers, pairs, dielectrics and option groups; empty for
@@ -169,7 +180,8 @@ class TRaveloServer {
   };
 
   TRaveloServer() = default;
-  static TRaveloServer FInstance;  // made when the library is loaded
+  friend union TRaveloServerStorage;
+  static TRaveloServerStorage FInstance;
   uint32_t NewHandle() { return ++FLastHandle; }
   std::optional<uint32_t> FindInjected(const char* entry) const;
   // Sets an object's owner and keeps the member index up to date.
@@ -183,8 +195,17 @@ class TRaveloServer {
   template <class F>
   void ForEachComponentPart(const TRaveloObject& component, bool looseTextsOnly,
                             F&& visit) const;
+  // Destroys an object and what it holds; costs what it holds, not the board's size.
   void DestroyTree(uint32_t handle);
-  void DumpObject(std::string& out, const TRaveloObject& object) const;
+  // Keeps the index of the objects naming each net up to date.
+  void NetChanged(const TRaveloObject& object, int32_t before);
+  void SetNet(TRaveloObject& object, int32_t net) {
+    const int32_t before = std::exchange(object.Net, net);
+    NetStored(object, before);
+  }
+  // Clears the Net of every object that names `handle` as its net.
+  void ForgetNetReferences(uint32_t handle);
+  void DumpObject(TRaveloTextWriter& out, const TRaveloObject& object) const;
   bool ObjectExtent(const TRaveloObject& object, TRaveloRect& rect, bool& any) const;
   // Whether `object` is in the scope of `board`: a board object, an object one of
   // those holds, or a text of one of the board's components that is in no container.
@@ -211,16 +232,36 @@ class TRaveloServer {
   // The list of `owner`, made when `make`; null when there is none.
   std::vector<uint32_t>* OwnedList(uint32_t owner, bool make);
   void ForgetOwned(uint32_t owner);
+  // The objects whose Net is each handle, so that what names a destroyed object is found
+  // without visiting every object. An object that leaves stays listed until the list is
+  // tidied (its Net is checked on use); `Live` counts those whose Net it still is.
+  struct TNetReferrers {
+    std::vector<uint32_t> Handles;
+    size_t Live = 0;
+  };
+  std::unordered_map<uint32_t, TNetReferrers> FNetReferrers;
+  std::pair<uint32_t, TNetReferrers*> FLastNet{0, nullptr};  // the list asked for last
   bool FCallLogKept = true;
-  // The log's lines, each ended by "\n", in pieces of about a megabyte: one string per
-  // line cost more than the line itself, and one string for all would need a block of
-  // twice the log's size to grow.
-  std::vector<std::string> FCallLog;
+  TRaveloCallLog FCallLog;
   std::vector<TRaveloProgress> FProgress;
   TRaveloEventLog FEvents;
   std::map<std::string, uint32_t> FInjected;
   TRaveloCommandRunner FCommandRunner = nullptr;
 };
+
+// The server of the process, made when the library is loaded and never destroyed: a
+// process that ends drops its boards whole with the rest of its memory, without a walk
+// over every object. A library unloaded while its process goes on frees them first
+// (DllMain, RaveloControl.cpp).
+union TRaveloServerStorage {
+  TRaveloServerStorage() : Server() {}
+  ~TRaveloServerStorage() {}
+  TRaveloServer Server;
+};
+
+inline TRaveloServer& TRaveloServer::Instance() {
+  return FInstance.Server;
+}
 
 inline bool TRaveloServer::InBoardScope(const TRaveloObject& object, uint32_t board) const {
   auto onBoard = [&](uint32_t handle) {
@@ -287,7 +328,5 @@ void TRaveloServer::ForEachInScope(uint32_t container, F&& visit, W&& wanted) co
 
 // Layer identifiers "NoLayer" ... "ViaHoleLayer" by layer number, for names and dumps.
 const char* RaveloLayerIdentifier(int layer);
-// `units` as mils with up to 3 decimals: 25000 -> "2.5mil".
-std::string RaveloMilText(double units);
 // Nearest integer, ties to even.
 int32_t RaveloRound(double value);

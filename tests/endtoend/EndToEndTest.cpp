@@ -4,6 +4,8 @@
 // the call log, the report and the board dump the host writes beside the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -381,6 +383,127 @@ TEST_F(EndToEndTest, AnInputNamedLikeItsReportOrDumpIsKept) {
   EXPECT_EQ(ReadFile(dump), kOneTrack);
   EXPECT_TRUE(Has(dumped, "Dump: " + Scratch() + "plate-board.dump\n")) << dumped.Output;
   EXPECT_NE(ReadFile(Scratch() + "plate-board.dump").find(" track owner="), std::string::npos);
+}
+
+// Fault: with "board.rpt" a hard or symbolic link to "board.pdf", importing "board.pdf"
+// wrote the report through the link and destroyed the board: the guard compared names.
+// The files themselves are compared now, for the report and for the stand-in's dump.
+TEST_F(EndToEndTest, AReportOrDumpNameThatLinksToTheInputIsKept) {
+  const std::string hard = WriteScratch("linked\\hard.pdf", kOneTrack);
+  ASSERT_TRUE(CreateHardLinkA((Scratch() + "linked\\hard.rpt").c_str(), hard.c_str(), nullptr));
+  const std::string soft = WriteScratch("linked\\soft.pdf", kOneTrack);
+  ASSERT_TRUE(MakeSymbolicLink(soft, Scratch() + "linked\\soft.rpt"));
+  for (const std::string& input : {hard, soft}) {
+    THostRun run = RunHost({input, "--config", FMap});
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_EQ(ReadFile(input), kOneTrack) << input;
+    const std::string report = ChangeFileExt(input, "") + "-report.rpt";
+    EXPECT_TRUE(Has(run, "Report: " + report + "\n")) << run.Output;
+    EXPECT_NE(ReadFile(report).find("Note     : " + ExtractFileName(ChangeFileExt(input, ".rpt")) +
+                                    " is the KIVO file " + ExtractFileName(input) +
+                                    " under another name, so this report is " +
+                                    ExtractFileName(report) + "\r\n"),
+              std::string::npos)
+        << ReadFile(report);
+  }
+
+  const std::string plate = WriteScratch("linked\\plate.pdf", kOneTrack);
+  ASSERT_TRUE(CreateHardLinkA((Scratch() + "linked\\plate.dump").c_str(), plate.c_str(), nullptr));
+  THostRun dumped = RunHost({plate, "--config", FMap});
+  EXPECT_EQ(ReadFile(plate), kOneTrack);
+  EXPECT_TRUE(Has(dumped, "Dump: " + Scratch() + "linked\\plate-board.dump\n")) << dumped.Output;
+}
+
+// Fault: the example board cut at half its length imported as "Translation Successful"
+// with no warning and a third of its objects: the reading loops end quietly at the end
+// of the file. A file that ends inside an open block says so, naming its last line.
+TEST_F(EndToEndTest, ABoardCutShortSaysWhereItEnds) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string demo = SourceFile("examples/demo.pdf");
+  const std::string half = WriteScratch("half.pdf", demo.substr(0, demo.size() / 2));
+  THostRun run = RunHost({half});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 1 Warnings\"\n")) << run.Output;
+  const int lastLine = 1 + static_cast<int>(std::count(demo.begin(), demo.begin() + demo.size() / 2 - 1, '\n'));
+  EXPECT_NE(ReadFile(Scratch() + "half.rpt")
+                .find("WARNING: The file ends at line " + std::to_string(lastLine) +
+                      " inside the DETAIL block: it may have been cut short\r\n"),
+            std::string::npos)
+      << ReadFile(Scratch() + "half.rpt");
+}
+
+// Fault: on a full disk the error box was right but a 0-byte report stayed; with a page
+// free the box gave "because of this error: exclusive semaphore already owned" (the
+// text file's own short-write code read as a Windows error) and a report cut mid-word
+// stayed. The box says the disk is full, and no part of the report remains.
+TEST_F(EndToEndTest, AFullDiskLeavesNoReportAndSaysSo) {
+  for (const char* free : {"0", "100"}) {
+    SCOPED_TRACE(free);
+    const std::string folder = Scratch() + "full-" + free + "\\";
+    const std::string kivo = WriteScratch("full-" + std::string(free) + "\\board.pdf", kTwoWarnings);
+    THostRun run = RunHost({kivo, "--config", FMap, "--disk-full", free});
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_TRUE(Has(run, "Error box: \"Could not save the translation report \"" + folder +
+                             "board.rpt\" because the disk is full.\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n"));
+    EXPECT_TRUE(Has(run, "Report: not written (" + folder + "board.rpt)\n")) << run.Output;
+    EXPECT_EQ(ReadFile(folder + "board.rpt"), "<missing>");
+  }
+}
+
+// Fault: a "LoadKIVO.ini" of 1.6 GB failed the import as "Unknown Error ... Possibily
+// Unexpected End Of File" without naming it, and one of random bytes left every layer
+// "Not Imported" without a word. The settings file is named with the cause, the
+// built-in layer map serves, the report says so, and the file is left as it was.
+TEST_F(EndToEndTest, AnUnreadableSettingsFileIsNamedAndTheBuiltInMapServes) {
+  const std::string settings = SavedDefaultsFile();
+  ForceDirectories(ExtractFileDir(settings));
+  const std::string board = WriteScratch(
+      "padcom.pdf",
+      "{COMPONENT \"pad\"\n"
+      "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"PADCOM\" 1}}\n"
+      "{DETAIL {ANNOTATE [LY \"PADCOM\"] [WD 8] {L 0 0 300 0}}}}\n");
+  std::string noise(65536, '\0');
+  uint32_t seed = 12345;
+  for (char& c : noise)
+    c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+  const struct {
+    const char* Name;
+    int64_t Size;  // a sparse file of that size, or the noise
+    const char* Cause;
+  } cases[] = {{"1.6 GB", 1600ll << 20, "it is larger than 16 MB, far more than any settings file holds"},
+               {"random bytes", 0, "it holds no [Layer] section (it may be damaged, or saved as Unicode text)"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    HANDLE file = CreateFileA(settings.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    LARGE_INTEGER size;
+    size.QuadPart = c.Size;
+    if (c.Size > 0)
+      ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    else
+      WriteFile(file, noise.data(), static_cast<DWORD>(noise.size()), &written, nullptr);
+    CloseHandle(file);
+    THostRun run = RunHost({board});
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_TRUE(Has(run, "Error box: \"Could not read the default layer map from the settings file \"" +
+                             settings + "\" because " + c.Cause +
+                             ". The built-in layer map is used instead.\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 1 Warnings\"\n")) << run.Output;
+    EXPECT_TRUE(Has(run, "Objects: 1 track\n")) << run.Output;
+    EXPECT_NE(ReadFile(Scratch() + "padcom.rpt")
+                  .find("WARNING: The default layer map in " + settings + " could not be read: " +
+                        c.Cause + "; the built-in layer map was used\r\n"),
+              std::string::npos);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA(settings.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ((int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
+              c.Size > 0 ? c.Size : int64_t(noise.size()));
+  }
+  DeleteFileA(settings.c_str());
 }
 
 // Fault: a report that could not be written (held open by another program, its folder

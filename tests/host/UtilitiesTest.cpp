@@ -147,6 +147,11 @@ TEST(FileProblems, AreToldInPlainWords) {
   const std::string other = FileFailureReason(file, ERROR_NOT_READY);
   EXPECT_EQ(other.rfind("of this error: ", 0), 0u) << other;
   EXPECT_NE(other.back(), '.');
+  // A text file's own codes are not Windows codes: a write cut short (101, which Windows
+  // would call "exclusive semaphore already owned") is a full disk.
+  EXPECT_EQ(TextFileFailureReason(file, TextFileWriteError), "the disk is full");
+  EXPECT_EQ(TextFileFailureReason(file, TextFileReadError), "the file could not be read to its end");
+  EXPECT_EQ(TextFileFailureReason(file, ERROR_SHARING_VIOLATION), "another program has it open");
 }
 
 }  // namespace

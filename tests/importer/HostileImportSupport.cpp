@@ -157,6 +157,7 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   outcome.ErrorBoxes = automation.GetDone() ? 1 : 0;
   const std::string report = outcome.ReportPath.empty() ? std::string() : ReadText(outcome.ReportPath);
   outcome.ReportWritten = !report.empty();
+  outcome.EndsEarly = report.find("\r\nWARNING: The file ends") != std::string::npos;
   outcome.ReportSays = report.find("\r\nLoad Errors : 0\r\n") != std::string::npos &&
                        report.find("\r\nImport Errors : 0\r\n") != std::string::npos;
   const std::string log = CallLogText();

@@ -20,6 +20,7 @@ struct THostileOutcome {
   std::string ReportError;  // why the report could not be written (the outcome stands)
   std::string ReportPath;   // the report written, empty when none
   int LoadWarnings = 0;
+  bool EndsEarly = false;   // the report says the file ends inside an open block
 };
 
 // Imports `path` into `board` with every layer mapped to the top layer, under a

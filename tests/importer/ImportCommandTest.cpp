@@ -13,6 +13,7 @@
 #include "importer/KIVOImporterServerModule.h"
 #include "importer/KivoFile.h"
 #include "pcb/PcbApi.h"
+#include "standin/host/DiskFull.h"
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
@@ -198,6 +199,34 @@ TEST_F(ImportCommandTest, AReportThatCannotBeWrittenLeavesTheImportWhole) {
     unwritable.reset();
     EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Could not save the translation report \"" +
                                                     report + "\" because " + c.Reason + "."});
+    EXPECT_NE(Objects(board).find("Radius=100000"), std::string::npos) << Dump(board);
+  }
+}
+
+// Fault: on a full disk a 0-byte report stayed; with a little room left the report was
+// cut short and stayed, and the box gave "because of this error: exclusive semaphore
+// already owned": the text file's own short-write code was read as a Windows error.
+// The box says the disk is full, no part of the report remains, the import stands.
+TEST_F(ImportCommandTest, AReportCutShortByAFullDiskIsRemovedAndToldAsSuch) {
+  for (const uint64_t free : {0ull, 100ull}) {
+    SCOPED_TRACE(free);
+    const std::string name = "full-" + std::to_string(free);
+    ForceDirectories(ScratchFolder() + name);
+    const std::string kivo = WriteScratchFile(name + "\\board.pdf", kBoard);
+    const std::string report = ScratchFolder() + name + "\\board.rpt";
+    const uint32_t board = Control().CreateBoard(kivo.c_str());
+    TMessageFormRecorder boxes;
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Translator", "Close");
+    {
+      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ScratchFolder() + name, free);
+      ASSERT_TRUE(disk.Installed());
+      EXPECT_TRUE(ImportFileIntoPcb(kivo));
+    }
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Could not save the translation report \"" +
+                                                    report + "\" because the disk is full."});
+    EXPECT_EQ(ReadWholeFile(report), "<missing>");
     EXPECT_NE(Objects(board).find("Radius=100000"), std::string::npos) << Dump(board);
   }
 }

@@ -339,6 +339,97 @@ TEST_F(KivoFileTest, StrayBracesAndUnknownSectionsDoNotEndTheReading) {
   EXPECT_EQ(FReport->GetLoadWarningCount(), 2);  // MEM_TABLE, NET_X
 }
 
+// Fault: numbers beyond the board's 32-bit range (1e308, 2147483648, -1e9 mil, an
+// offset that carries a component past the edge) were clamped to +/-214,748 mil without
+// a word, and [TR nan] turned the texts that followed by -32000 degrees under
+// "Translation Successful". Both are left out with a warning naming their line.
+TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutTold) {
+  Import(std::string(kHead) +                               // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"]\n"                    // 4
+         "{L 1e308 0 5 5}\n"                                  // 5
+         "{C 2147483648 0 1}\n"                               // 6
+         "{FR -1e9 0 4 4}\n"                                  // 7
+         "[WD 1e308] [TR nan] {T \"KEPT\" 10 10}\n"            // 8, the text kept unturned
+         "{L 0 0 214748 0}}\n"                                // 9, kept: within the range
+         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}}\n"       // 10
+         " {I R R1 {ATR {IN {ORG 200000 0} {PL 100000 0}}} {CN GND}}\n"   // 11
+         " {I R R2 {ATR {IN {ORG 0 0} {RO x} {PA 45}}} {CN GND}}}}}\n");  // 12
+  ASSERT_EQ(Detail().GetAnnotations().size(), 2u) << ReportText();
+  EXPECT_EQ(Annotation<TKivoText>(0).GetRotation(), 0);
+  EXPECT_EQ(Annotation<TKivoLine>(1).GetVertices()[1], (TKivoPoint{2147480000, 0}));
+  EXPECT_EQ(Annotation<TKivoLine>(1).GetWidth(), 0);  // [WD 1e308] passed over
+  auto& r = dynamic_cast<TKivoComponent&>(*Detail().GetComponents().at(0));
+  ASSERT_EQ(r.GetInstances().size(), 1u);
+  EXPECT_EQ(r.GetInstances()[0]->GetDesignator().GetText(), "R2");
+  EXPECT_EQ(r.GetInstances()[0]->GetInstanceRotation(), 45);
+  const std::string beyond = " left out: a coordinate or size lies beyond the board's range\r\n";
+  const std::string expected =
+      "Load Warnings : 7\r\n"
+      "WARNING: Line at line 5" + beyond +
+      "WARNING: Circle at line 6" + beyond +
+      "WARNING: Filled rectangle at line 7" + beyond +
+      "WARNING: Line width at line 8" + beyond +
+      "WARNING: Text rotation at line 8 left out: it is not a whole number\r\n"
+      "WARNING: Component R1 at line 11" + beyond +
+      "WARNING: Rotation of component R2 at line 12 left out: it is not a whole number\r\n\r\n";
+  const std::string report = ReportText();
+  EXPECT_NE(report.find(expected), std::string::npos) << report;
+}
+
+// Fault: a file cut short imported as a success: the reading loops end quietly at the
+// end of the file (the example board cut at half its length gave "Translation
+// Successful", no warning and a third of its objects). A file that ends inside an open
+// block gets one load warning naming its last line and the block; a whole file, or one
+// whose braces close though the reading lost count of them, gets none. The reader
+// alone serves here: it needs no host board and shows nothing.
+TEST(KivoReaderAlone, AFileCutShortSaysWhereItEnds) {
+  const std::string whole = std::string(kHead) +                 // lines 1 to 3
+                            "{DISPLAY [LY \"TOP\"]}\n"              // 4
+                            "{DETAIL {ANNOTATE [LY \"TOP\"]\n"      // 5
+                            "{L 10 10 20 10}\n"                    // 6
+                            "{POLY {OL 1}}\n"                      // 7: the reading loses a brace
+                            "{C 5 5 1}}}}\n";                      // 8
+  auto read = [](const std::string& text, const std::string& name) {
+    const std::string path = WriteScratchFile(name, text);
+    TReportManager report(path);
+    TKivoFile reader(path, TKivoFile::TReadOnly{});
+    reader.SetReport(&report);
+    EXPECT_TRUE(reader.ReadModel());
+    report.SetLoadWarningLevel(4);
+    report.WriteReport();
+    return ReadWholeFile(report.GetReportPath());
+  };
+  const std::string ends = "WARNING: The file ends at line ";
+  const struct {
+    size_t Cut;  // bytes dropped from the end
+    const char* Warning;  // empty: none
+  } cases[] = {
+      {0, ""},
+      {1, ""},  // only the last line end
+      {2, "8 inside the DETAIL block"},
+      {whole.size() - whole.find("{DISPLAY"), "3 inside the COMPONENT block"},
+      {whole.size() - whole.find("TOP\"]}") - 2, "4 inside the DISPLAY block"},
+      {whole.size() - whole.find("{DBGRID") - 3, "2 inside the ENVIRONMENT block"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = read(whole.substr(0, whole.size() - c.Cut), "cut.pdf");
+    const size_t at = text.find(ends);
+    if (*c.Warning == 0) {
+      EXPECT_EQ(at, std::string::npos) << c.Cut << ":\n" << text;
+      continue;
+    }
+    EXPECT_NE(text.find(ends + c.Warning + ": it may have been cut short\r\n"), std::string::npos)
+        << c.Cut << ":\n" << text;
+    EXPECT_EQ(text.find(ends, at + 1), std::string::npos) << "one warning only";
+  }
+
+  const std::string demo = ReadWholeFile(SourcePath("examples/demo.pdf"));
+  const std::string half = read(demo.substr(0, demo.size() / 2), "half.pdf");
+  EXPECT_NE(half.find("Load Warnings : 1\r\n" + ends + "218 inside the DETAIL block"),
+            std::string::npos)
+      << half;
+}
+
 // The board's dump without the progress indicator's log.
 std::string WithoutProgress(const std::string& dump) {
   std::string result;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "classlib/DateUtils.h"
+#include "classlib/Exceptions.h"
 #include "classlib/FileUtils.h"
 #include "importer/ReportManager.h"
 #include "pcb/HostFileSystem.h"
@@ -19,6 +20,7 @@
 #include "pcb/PcbObjectFactory.h"
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -430,6 +432,41 @@ TEST_F(ReportManagerTest, AKivoFileNamedLikeItsReportIsNeverOverwritten) {
   virtualReport.WriteReport();
   EXPECT_EQ(ReadWholeFile(VirtualFolder() + "vboard.rpt"), board);
   EXPECT_EQ(virtualReport.GetReportPath(), "VFS:\\vboard-report.rpt");
+}
+
+// Fault: a report name that is a hard or symbolic link to the KIVO file (board.rpt to
+// board.pdf) was written through, destroying the board: the guard compared names only.
+// The files are compared; when both names are links to it, nothing is written.
+TEST_F(ReportManagerTest, AReportNameThatLinksToTheKivoFileIsNeverWrittenThrough) {
+  const std::string board = "{COMPONENT \"linked\"}";
+  ForceDirectories(ScratchFolder() + "links");
+  const std::string hard = WriteScratchFile("links\\hard.pdf", board);
+  ASSERT_TRUE(CreateHardLinkA((ScratchFolder() + "links\\hard.rpt").c_str(), hard.c_str(), nullptr));
+  const std::string soft = WriteScratchFile("links\\soft.pdf", board);
+  ASSERT_TRUE(MakeSymbolicLink(soft, ScratchFolder() + "links\\soft.rpt"));
+  for (const std::string& kivo : {hard, soft}) {
+    TReportManager report(kivo);
+    report.WriteReport();
+    EXPECT_EQ(ReadWholeFile(kivo), board) << kivo;
+    EXPECT_EQ(report.GetReportPath(), ChangeFileExt(kivo, "") + "-report.rpt");
+    EXPECT_NE(ReadWholeFile(report.GetReportPath())
+                  .find("\r\nNote     : " + ExtractFileName(ChangeFileExt(kivo, ".rpt")) +
+                        " is the KIVO file " + ExtractFileName(kivo) + " under another name"),
+              std::string::npos);
+  }
+
+  DeleteFile(ScratchFolder() + "links\\hard-report.rpt");
+  ASSERT_TRUE(CreateHardLinkA((ScratchFolder() + "links\\hard-report.rpt").c_str(), hard.c_str(),
+                              nullptr));
+  TReportManager both(hard);
+  try {
+    both.WriteReport();
+    ADD_FAILURE() << "written although both names are the KIVO file";
+  } catch (const EInOutError& error) {
+    EXPECT_EQ(error.GetErrorCode(), ReportIsKivoFileCode);
+  }
+  EXPECT_EQ(ReadWholeFile(hard), board);
+  EXPECT_EQ(both.GetReportPath(), "");
 }
 
 TEST_F(ReportManagerTest, AFolderThatCannotBeWrittenRaises) {

@@ -121,6 +121,59 @@ TEST_F(SettingsTest, ASettingsFolderThatCannotBeMadeStillGivesTheBuiltInRows) {
   EXPECT_FALSE(FileExists(blocker + "\\profile\\Zorvan\\LoadKIVO.ini"));
 }
 
+// Fault: a "LoadKIVO.ini" far larger than any settings file (1.6 GB) was read whole and
+// failed the import as an unknown error of the KIVO file; one of random bytes, Unicode
+// text or NULs made every layer "Not Imported" without a word. Such a file is refused
+// (the large one unread), left as it is, and the built-in rows serve, with the reason.
+// A [Layer] section without keys is still the user's map.
+TEST_F(SettingsTest, ASettingsFileThatHoldsNoLayerMapGivesTheBuiltInRowsAndWhy) {
+  ForceDirectories(ExtractFilePath(IniPath()));
+  std::string noise(65536, '\0');
+  uint32_t seed = 7;
+  for (char& c : noise)
+    c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+  std::string unicode = "\xFF\xFE";
+  for (char c : std::string("[Layer]\r\nPADCOM=Bottom Layer\r\n"))
+    unicode += std::string(1, c) + '\0';
+  const std::string noSection = "it holds no [Layer] section (it may be damaged, or saved as Unicode text)";
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    int64_t SparseSize;  // instead of the bytes
+    std::string Problem;
+  } cases[] = {
+      {"1.6 GB", "", 1600ll << 20, "it is larger than 16 MB, far more than any settings file holds"},
+      {"random bytes", noise, 0, noSection},
+      {"Unicode text", unicode, 0, noSection},
+      {"NULs", std::string(1 << 20, '\0'), 0, noSection},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    {
+      TFileStream file(IniPath(), fmCreate);
+      file.WriteBuffer(c.Bytes.data(), static_cast<int>(c.Bytes.size()));
+      if (c.SparseSize > 0)
+        file.SetSize(c.SparseSize);
+    }
+    std::string problem = "stale";
+    const TLayerMap map = LoadDefaultLayerMap(&problem);
+    EXPECT_EQ(map.size(), 77u);
+    EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eTopLayer);
+    EXPECT_EQ(problem, c.Problem);
+    TFileStream file(IniPath(), fmOpenRead);
+    EXPECT_EQ(file.GetSize(), c.SparseSize > 0 ? c.SparseSize : int64_t(c.Bytes.size()));
+  }
+  DeleteFile(IniPath());
+
+  {
+    TFileStream file(IniPath(), fmCreate);
+    file.WriteBuffer("[Layer]\r\n", 9);
+  }
+  std::string problem = "stale";
+  EXPECT_TRUE(LoadDefaultLayerMap(&problem).empty());
+  EXPECT_EQ(problem, "");
+}
+
 // ---- The dialog, shown non-modal --------------------------------------------------------
 
 class DialogTest : public SettingsTest {

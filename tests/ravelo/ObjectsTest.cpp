@@ -1,6 +1,7 @@
 // Handles, query direction, defaults, capacities and containers of the stand-in server.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/ravelo/RaveloTestSupport.h"
 
@@ -231,6 +232,58 @@ TEST_F(RaveloObjects, DestroyingAComponentDestroysItsMembersAndTexts) {
   for (uint32_t gone : {component, component + 1, component + 2, track})
     EXPECT_EQ(PcbApiGetObjectIdFromObjectHandle(gone), 0) << gone;
   EXPECT_EQ(Iterate(FBoard), std::vector<uint32_t>{other});
+}
+
+// Destroying an object finds what names it through the server's indexes instead of a
+// walk over every object: the nets stored by queries and by containers, objects that
+// moved on to another net or left and came back, and a component's texts.
+TEST_F(RaveloObjects, DestroyingAnObjectClearsEveryReferenceToItAndNoOther) {
+  const uint32_t net = PcbApiCreateObject(8), other = PcbApiCreateObject(8);
+  auto netOf = [](uint32_t track) {
+    TTrack t;
+    EXPECT_EQ(t.Sync(1, track), 0);
+    return static_cast<uint32_t>(t.Net);
+  };
+  std::vector<uint32_t> tracks;
+  for (int i = 0; i < 60; ++i) {
+    tracks.push_back(NewTrack(i, 0, i, 10, 2, 1, FBoard));
+    ASSERT_EQ(PcbApiAddObjectToContainer(net, tracks.back()), 0);
+  }
+  // Most leave the net (the list is tidied on the way), some for the other net, one
+  // leaves and comes back, and one names the net through a stored query.
+  for (int i = 0; i < 50; ++i)
+    ASSERT_EQ(PcbApiDeleteObjectFromContainer(net, tracks[i]), 0);
+  for (int i = 0; i < 10; ++i)
+    ASSERT_EQ(PcbApiAddObjectToContainer(other, tracks[i]), 0);
+  ASSERT_EQ(PcbApiAddObjectToContainer(net, tracks[20]), 0);
+  ASSERT_EQ(PcbApiDeleteObjectFromContainer(net, tracks[20]), 0);
+  ASSERT_EQ(PcbApiAddObjectToContainer(net, tracks[20]), 0);
+  TTrack stored;
+  ASSERT_EQ(stored.Sync(1, tracks[30]), 0);
+  stored.Net = static_cast<int32_t>(net);
+  ASSERT_EQ(stored.Sync(0, tracks[30]), 0);
+  // A track whose stored net is another track.
+  stored.Net = static_cast<int32_t>(tracks[59]);
+  ASSERT_EQ(stored.Sync(0, tracks[40]), 0);
+
+  EXPECT_EQ(PcbApiDestroyObject(net), 0);
+  for (int i = 0; i < 60; ++i) {
+    const uint32_t expected = i < 10 ? other : i == 40 ? tracks[59] : 0;
+    EXPECT_EQ(netOf(tracks[i]), expected) << i;
+  }
+  EXPECT_EQ(PcbApiDestroyObject(tracks[59]), 0);
+  EXPECT_EQ(netOf(tracks[40]), 0u);
+  EXPECT_EQ(PcbApiDestroyObject(tracks[0]), 0);
+  EXPECT_EQ(PcbApiDestroyObject(other), 0);
+  EXPECT_EQ(netOf(tracks[1]), 0u);
+
+  // A component's name text destroyed on its own is no longer its name text.
+  const uint32_t component = PcbApiCreateObject(9);
+  EXPECT_EQ(PcbApiDestroyObject(component + 1), 0);
+  TComponent c;
+  EXPECT_EQ(c.Sync(1, component), 0);
+  EXPECT_EQ(c.NameText, 0);
+  EXPECT_EQ(c.CommentText, static_cast<int32_t>(component + 2));
 }
 
 TEST_F(RaveloObjects, ClassMembersAndPerLayerPadValues) {

@@ -156,19 +156,17 @@ std::string UnixName(const std::string& path) {
 
 }  // namespace
 
-bool RunChattr(const std::string& flag, const std::string& path) {
-  const std::string unixName = UnixName(path);
-  if (unixName.empty())
-    return false;
-  for (const char* program : {"Z:\\usr\\bin\\chattr", "Z:\\bin\\chattr"}) {
-    if (GetFileAttributesA(program) == INVALID_FILE_ATTRIBUTES)
+bool RunUnixProgram(const std::string& name, const std::string& arguments) {
+  for (const std::string folder : {"Z:\\usr\\bin\\", "Z:\\bin\\"}) {
+    const std::string program = folder + name;
+    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES)
       continue;
-    std::string commandLine = "chattr " + flag + " \"" + unixName + "\"";
+    std::string commandLine = name + " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
       continue;
     WaitForSingleObject(process.hProcess, 10000);
     CloseHandle(process.hThread);
@@ -176,6 +174,22 @@ bool RunChattr(const std::string& flag, const std::string& path) {
     return true;
   }
   return false;
+}
+
+bool RunChattr(const std::string& flag, const std::string& path) {
+  const std::string unixName = UnixName(path);
+  return !unixName.empty() && RunUnixProgram("chattr", flag + " \"" + unixName + "\"");
+}
+
+bool MakeSymbolicLink(const std::string& target, const std::string& link) {
+  const std::string unixTarget = UnixName(target);
+  const std::string unixFolder = UnixName(ExtractFileDir(link));
+  if (unixTarget.empty() || unixFolder.empty() ||
+      !RunUnixProgram("ln", "-s \"" + unixTarget + "\" \"" + unixFolder + "/" +
+                                ExtractFileName(link) + "\""))
+    return false;
+  // The Unix program ends on its own time.
+  return PumpUntil([&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000);
 }
 
 bool WritableNow(const std::string& path) {

@@ -80,6 +80,12 @@ bool WritableNow(const std::string& path);
 // Runs chattr with `flag` ("+i", "-i", "-R -i") on `path` through Wine; false when the
 // program cannot be started (not under Wine, or no chattr).
 bool RunChattr(const std::string& flag, const std::string& path);
+// Runs the Unix program `name` (from /usr/bin or /bin) with `arguments` through Wine;
+// false when it cannot be started. It may end after the call returns.
+bool RunUnixProgram(const std::string& name, const std::string& arguments);
+// Makes `link` a symbolic link to `target` (ln -s, through Wine), and waits until it is
+// there; false when it cannot be made.
+bool MakeSymbolicLink(const std::string& target, const std::string& link);
 
 // A top-level window of a private class, shown and made the active foreground window.
 // Its procedure (if given) sees every message first; unhandled ones go to DefWindowProc.

@@ -243,6 +243,45 @@ TEST_F(DxTreeListEditingTest, NoEditorWithRowSelectionOrWhenTheColumnRefuses) {
   EXPECT_FALSE(EditorShown());
 }
 
+// Regression: the click-to-edit timer started only when the control had no editor at
+// all, and the column-bound control keeps its hidden editor after an edit, so after the
+// first edit no press on the focused cell started the timer again.
+TEST_F(DxTreeListEditingTest, APressOnTheFocusedCellStartsTheClickToEditTimerAfterAnEditToo) {
+  TdxTreeListNode* a = Node("alpha", "123");
+  Node("beta", "456");
+  Show();
+  ASSERT_EQ(Tree->GetFocusedNode(), a);
+  ASSERT_EQ(Tree->GetFocusedColumn(), 0);
+  const HWND wnd = Tree->GetHandle();
+  const TRect cell = Tree->GetCellRect(a, 0);
+  const TPoint p = Point(cell.left + 10, (cell.top + cell.bottom) / 2);
+  // With Shift held the release shows no editor: the timer does.
+  auto shiftPress = [&] {
+    TKeysHeld shift({VK_SHIFT});
+    Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON | MK_SHIFT);
+    Mouse(WM_LBUTTONUP, p, MK_SHIFT);
+  };
+  shiftPress();
+  EXPECT_EQ(Tree->GetState(), stNone);
+  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kEditTimer), GetDoubleClickTime());
+  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kEditTimer, 0);
+  PumpPending();
+  ASSERT_EQ(Tree->GetState(), stEditing);
+  EXPECT_TRUE(EditorShown());
+  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kEditTimer), 0u);
+  Key(VK_ESCAPE);
+  ASSERT_EQ(Tree->GetState(), stNone);
+  EXPECT_FALSE(EditorShown());
+  ASSERT_NE(Tree->GetEditor(), nullptr) << "the editor is kept, hidden";
+
+  shiftPress();
+  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kEditTimer), GetDoubleClickTime());
+  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kEditTimer, 0);
+  PumpPending();
+  EXPECT_EQ(Tree->GetState(), stEditing);
+  EXPECT_TRUE(EditorShown());
+}
+
 // Regression (F16): a header click turned the sort arrow and left the rows in their
 // order.
 TEST_F(DxTreeListEditingTest, HeaderClicksSortTheRowsNaturallyAndShiftAddsAColumn) {

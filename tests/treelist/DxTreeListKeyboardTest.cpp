@@ -222,6 +222,34 @@ TEST_F(TreeListKeysTest, PlusMinusAndStarExpandAndCollapse) {
   EXPECT_TRUE(B1->GetExpanded());
 }
 
+// Regression: "+", "-" and "*" did nothing while an incremental search ran; they act
+// on the focused node first and only then go on to the search.
+TEST_F(TreeListKeysTest, PlusMinusAndStarExpandAndCollapseWhileSearching) {
+  Fill();
+  B1->AddChild();
+  SetOptionEx(aoIncrementalSearch, true);
+  Show();
+  Tree->SetFocusedNode(B, 0, true);
+  Key(VK_ADD, '+');
+  EXPECT_TRUE(Tree->GetSearching()) << "the key started a search";
+  EXPECT_TRUE(B->GetExpanded());
+  EXPECT_EQ(Tree->GetFocusedNode(), B) << "no node begins with +";
+  Key(VK_SUBTRACT, '-');
+  EXPECT_FALSE(B->GetExpanded());
+  Key(VK_MULTIPLY, '*');
+  EXPECT_TRUE(B->GetExpanded());
+  EXPECT_TRUE(B1->GetExpanded());
+  // In a search that letters began.
+  Key(VK_ESCAPE);
+  ASSERT_FALSE(Tree->GetSearching());
+  Type("b");
+  ASSERT_TRUE(Tree->GetSearching());
+  ASSERT_EQ(Tree->GetFocusedNode(), B);
+  Key(VK_SUBTRACT, '-');
+  EXPECT_FALSE(B->GetExpanded());
+  EXPECT_EQ(Tree->GetSearchText(), "b");
+}
+
 TEST_F(TreeListKeysTest, PageDownGoesToThePageEndThenAPageOn) {
   for (int i = 0; i < 40; ++i)
     Node(Tree, nullptr, "n" + std::to_string(i));

@@ -182,6 +182,45 @@ TEST_F(DxTreeListLayoutStorageTest, SavingErasesOnlyTheLayoutsOwnSections) {
   EXPECT_TRUE(ini.SectionExists("\\Columns\\Grid1Column1"));
 }
 
+// Regression: widths read back from a stored layout were bounded only from below, and
+// the band widths are summed in 32 bits: two bands stored 2000000000 wide overflowed.
+TEST_F(DxTreeListLayoutStorageTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
+  Bands(2);
+  Tree->SetDefaultLayout(false);
+  Option(aoBandHeaderWidth, false);
+  Column("a", 0, 0);
+  Column("b", 1, 0);
+  TMemIniFile ini(File);
+  auto store = [&](int band0, int band1, int column, int rowHeight, int storedRow) {
+    for (int i = 0; i < 2; ++i) {
+      const std::string section = "\\G\\Band\\Band" + std::to_string(i);
+      ini.WriteInteger(section, "ID", Tree->GetBands()->GetItem(i)->GetID());
+      ini.WriteInteger(section, "Width", i == 0 ? band0 : band1);
+    }
+    ini.WriteInteger("\\G\\Columns\\Grid1Column1", "Width", column);
+    ini.WriteInteger("\\G\\Columns\\Grid1Column2", "StoredRowIndex", storedRow);
+    ini.WriteInteger("\\G", "DefaultRowHeight", rowHeight);
+    Tree->LoadLayout(&ini, "G");
+  };
+  store(2000000000, 2000000000, INT32_MAX, INT32_MAX, INT32_MAX);
+  EXPECT_EQ(Tree->GetBands()->GetItem(0)->GetWidth(), 100000);
+  EXPECT_EQ(Tree->GetBands()->GetItem(1)->GetWidth(), 100000);
+  EXPECT_EQ(Tree->GetBandsTotalWidth(), 200000);
+  EXPECT_EQ(Tree->GetColumn(0)->GetWidth(), 100000);
+  EXPECT_EQ(Tree->GetDefaultRowHeight(), 100000);
+  EXPECT_EQ(Tree->GetColumn(1)->GetStoredRowIndex(), 1000);
+  Tree->SetBounds(0, 0, 400, 200);
+  TDibSurface surface(400, 200);
+  EXPECT_NO_THROW(TControlPaint::Into(Tree, surface.DC()));
+  // Values within the limits read back as they were stored.
+  store(100000, 99999, 12345, 40, 2);
+  EXPECT_EQ(Tree->GetBands()->GetItem(0)->GetWidth(), 100000);
+  EXPECT_EQ(Tree->GetBands()->GetItem(1)->GetWidth(), 99999);
+  EXPECT_EQ(Tree->GetColumn(0)->GetWidth(), 12345);
+  EXPECT_EQ(Tree->GetDefaultRowHeight(), 40);
+  EXPECT_EQ(Tree->GetColumn(1)->GetStoredRowIndex(), 2);
+}
+
 TEST_F(DxTreeListLayoutStorageTest, TheLayoutRoundTripsThroughTheRegistry) {
   const std::string key = "Software\\KIVO Tests\\TreeListLayout";
   TRegistry cleanup;

@@ -89,6 +89,50 @@ TEST_F(TreeListMouseTest, ADoubleClickOnANodeTogglesItAndTheButtonPressAlso) {
   EXPECT_EQ(Tree->GetState(), stNone);
 }
 
+// Regression: any double click on a node's row toggled the node, also in its indent and
+// right of its last column, where only the control's double click belongs.
+TEST_F(TreeListMouseTest, ADoubleClickInANodesIndentOrRightOfItsRowIsOnlyTheControls) {
+  Fill();
+  Node(Tree, B1, "b11");
+  B->SetExpanded(true);
+  Show();
+  TRect row;
+  Tree->GetNodeRowRect(B1, row);
+  const int y = (row.top + row.bottom) / 2;
+  // The first point of b1's row with the hit code.
+  auto find = [&](TdxTreeListHitTest code) {
+    for (int x = 0; x < Tree->GetClientRect().right; ++x) {
+      TdxTreeListHitInfo hit;
+      Tree->GetHitInfo(Point(x, y), hit);
+      if (hit.HitTest == code && hit.Node == B1)
+        return x;
+    }
+    return -1;
+  };
+  auto doubleClick = [&](int x) {
+    Mouse(Tree, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+    Mouse(Tree, WM_LBUTTONUP, x, y, 0);
+    Mouse(Tree, WM_LBUTTONDBLCLK, x, y, MK_LBUTTON);
+    Mouse(Tree, WM_LBUTTONUP, x, y, 0);
+  };
+  const int indent = find(htIndent);
+  const int right = find(htRowRight);
+  ASSERT_GE(indent, 0);
+  ASSERT_GE(right, 0);
+  for (int x : {indent, right}) {
+    const int before = Tree->DblClicks;
+    doubleClick(x);
+    EXPECT_FALSE(B1->GetExpanded()) << x;
+    EXPECT_EQ(Tree->DblClicks, before + 1) << x;
+  }
+  // On the node's cell the double click toggles it and is the control's as well.
+  const int cell = find(htCell);
+  ASSERT_GE(cell, 0);
+  doubleClick(cell);
+  EXPECT_TRUE(B1->GetExpanded());
+  EXPECT_EQ(Tree->DblClicks, 3);
+}
+
 TEST_F(TreeListMouseTest, DraggingAColumnEdgeSizesItWithinItsLimitsAndARightPressCancels) {
   Fill();
   Show();

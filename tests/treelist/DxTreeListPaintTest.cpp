@@ -405,6 +405,32 @@ TEST_F(TreeListPaintTest, PanelLinesAndTheStatusPanelTakeTheirColours) {
   }
 }
 
+// Regression: the second diagonal of the close button's cross ended one pixel further
+// left than the mirror image of the first, outside the cross's box at its lower left.
+TEST_F(TreeListPaintTest, TheStatusPanelsCloseButtonCrossIsSymmetric) {
+  Grid();
+  Tree->StatusPanel = true;
+  Tree->StatusButton = 1;
+  Refresh();
+  const TRect panel = Layout().StatusPanel;
+  const int top = panel.top + (RectHeight(panel) - 11) / 2;
+  const TRect box{panel.left + 3, top, panel.left + 15, top + 11};
+  auto dib = Paint();
+  // Inside the box shrunk by 2 (8 x 7 pixels): two diagonals two pixels thick, the
+  // second the first's mirror image; the rest of the box is the button face.
+  for (int y = box.top; y < box.bottom; ++y) {
+    for (int x = box.left; x < box.right; ++x) {
+      const int i = x - box.left - 2;
+      const int j = y - box.top - 2;
+      const bool inside = i >= 0 && i < 8 && j >= 0 && j < 7;
+      const bool first = inside && (i == j || i == j + 1);
+      const bool second = inside && (7 - i == j || 7 - i == j + 1);
+      EXPECT_EQ(first || second ? Sys(COLOR_BTNTEXT) : Sys(COLOR_BTNFACE), dib->Color(x, y))
+          << "at " << x - box.left << "," << y - box.top << " of the box";
+    }
+  }
+}
+
 TEST_F(TreeListPaintTest, ColumnBrushesAreFoundByTheirColumn) {
   // Regression: the column brush table was indexed by column index although it holds
   // one entry per header cell of the layout, whose order differs from the columns'.

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "classlib/Filer.h"
+#include "tests/support/TestSupport.h"
 #include "tests/treelist/TreeListControlTestSupport.h"
 
 namespace {
@@ -129,6 +130,88 @@ TEST_F(DxTreeListStreamingTest, SortedOrderIsWrittenOnlyWithTwoSortedColumns) {
   EXPECT_FALSE(HasProperty(*Child(stored, "TreeColumn1"), "SortedOrder"));
   // A row beyond the control's header rows is kept as stored.
   EXPECT_FALSE(HasProperty(*Child(stored, "TreeColumn1"), "StoredRowIndex"));
+}
+
+// Regression: sizes read from a stored form were bounded only from below: a column
+// stored with MinWidth 2147483647 made every paint raise "Cannot create a 2147483647 x
+// 19 bitmap", and two bands stored that wide overflowed the sum of their widths.
+TEST_F(DxTreeListStreamingTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
+  auto paints = [](TCustomdxTreeListControl* copy) {
+    copy->SetBounds(0, 0, 400, 200);
+    TDibSurface surface(400, 200);
+    TControlPaint::Into(copy, surface.DC());
+  };
+  // The form the fault was found with: one column of the largest minimum width.
+  Column("a");
+  {
+    TFilerObject single = TWriter::WriteRootComponent(Tree);
+    single.Children[0].Properties.push_back(TFilerProperty{"MinWidth", false, {int32_t(INT32_MAX)}});
+    TComponent owner(nullptr);
+    auto* copy = new TCustomdxTreeListControl(&owner);
+    TReader::ReadRootComponent(single, copy);
+    EXPECT_EQ(copy->GetColumn(0)->GetMinWidth(), 100000);
+    EXPECT_NO_THROW(paints(copy));
+  }
+
+  // Every size and count of two bands, two columns and the header.
+  Bands(2);
+  Option(aoBandHeaderWidth, false);
+  Column("b", 1);
+  const TFilerObject stored = TWriter::WriteRootComponent(Tree);
+  // The stored form with the sizes and counts given, read into a new control.
+  auto read = [&](TComponent& owner, int32_t size, int32_t count) {
+    TFilerObject object = stored;
+    auto set = [](TFilerObject& target, const std::string& name, int32_t value) {
+      for (TFilerProperty& p : target.Properties) {
+        if (p.Name == name) {
+          p.Values = {value};
+          return;
+        }
+      }
+      target.Properties.push_back(TFilerProperty{name, false, {value}});
+    };
+    for (const char* name : {"BandMaxRowCount", "BandRowCount", "HeaderMinRowCount", "HeaderPanelMaxRowCount"})
+      set(object, name, count);
+    for (TFilerProperty& p : object.Properties) {
+      if (p.Name == "Bands") {
+        for (TFilerObject& band : std::get<TFilerObjects>(p.Values[0])) {
+          set(band, "MinWidth", size);
+          set(band, "Width", size);
+        }
+      }
+    }
+    set(object.Children[0], "MinWidth", size);
+    set(object.Children[1], "Width", size);
+    set(object.Children[1], "HeaderMaxLineCount", count);
+    set(object.Children[1], "StoredRowIndex", count);
+    auto* copy = new TCustomdxTreeListControl(&owner);
+    TReader::ReadRootComponent(object, copy);
+    return copy;
+  };
+  auto expect = [](TCustomdxTreeListControl* copy, int32_t size, int32_t count) {
+    EXPECT_EQ(copy->GetBandMaxRowCountSetting(), count);
+    EXPECT_EQ(copy->GetHeaderPanelMaxRowCountSetting(), count);
+    EXPECT_EQ(copy->GetHeaderMinRowCountSetting(), count);
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(copy->GetBands()->GetItem(i)->GetMinWidth(), size) << i;
+      EXPECT_EQ(copy->GetBands()->GetItem(i)->GetWidth(), size) << i;
+    }
+    EXPECT_EQ(copy->GetColumn(0)->GetMinWidth(), size);
+    EXPECT_EQ(copy->GetColumn(0)->GetWidth(), size);
+    EXPECT_EQ(copy->GetColumn(1)->GetWidth(), size);
+    EXPECT_EQ(copy->GetColumn(1)->GetHeaderMaxLineCount(), count);
+    EXPECT_EQ(copy->GetColumn(1)->GetStoredRowIndex(), count);
+  };
+  {
+    TComponent owner(nullptr);
+    TCustomdxTreeListControl* copy = read(owner, INT32_MAX, INT32_MAX);
+    expect(copy, 100000, 1000);
+    EXPECT_EQ(copy->GetBandsTotalWidth(), 200000);
+    EXPECT_NO_THROW(paints(copy));
+  }
+  // Values within the limits read back as they were stored.
+  TComponent owner(nullptr);
+  expect(read(owner, 99999, 7), 99999, 7);
 }
 
 TEST_F(DxTreeListStreamingTest, BadDataIsRefusedWithAClearMessage) {

@@ -12,6 +12,11 @@
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListMaskColumn.h"
 
+// Paints a windowless control into `dc` as its paint message would.
+struct TControlPaint : TCustomdxTreeListControl {
+  static void Into(TCustomdxTreeListControl* control, HDC dc) { (control->*&TControlPaint::PaintWindow)(dc); }
+};
+
 class TreeListControlFixture : public ::testing::Test {
  protected:
   TreeListControlFixture() { Tree->SetName("Tree"); }

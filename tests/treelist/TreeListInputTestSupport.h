@@ -93,6 +93,11 @@ class TInputTreeList : public TTestTreeList {
   }
   std::vector<int32_t> Clicks;
   int SelectionChanges = 0;
+  int DblClicks = 0;
+  void DblClick() override {
+    ++DblClicks;
+    TTestTreeList::DblClick();
+  }
   void SetColumnWidth(int32_t column, int32_t width) override { Columns.at(column).Width = width; }
   void SetBandWidth(int32_t band, int32_t width) override { Bands.at(band).Width = width; }
   void SetHeaderRowCount(int32_t value) override {

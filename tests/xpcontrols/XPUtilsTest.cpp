@@ -1,7 +1,10 @@
 // The XP utilities: the enabled test along the parent chain, the digit-aware
 // comparison and its chunks, the gradient colours by rule and both fill back ends,
 // and the choice between them at start-up.
+#include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -81,24 +84,32 @@ TEST(NaturalCompareTest, SplitsRunsAndPadsDigits) {
 }
 
 // The comparison walks both texts in place; it must answer as the chunks that
-// RemoveBlanks and SplitNaturalChunk cut give them, on texts of letters, digits and
-// blanks of every mix.
+// RemoveBlanks and SplitNaturalChunk cut give them (a text without digits being one
+// chunk as it stands), compared one by one without case, on texts of letters, digits
+// and blanks of every mix.
 TEST(NaturalCompareTest, AnswersAsTheChunksOfTheTextsWithoutBlanks) {
   auto byChunks = [](std::string a, std::string b) {
     if (a == b)
       return 0;
-    if (!HasDigit(a) || !HasDigit(b)) {
-      const int r = CompareText(a, b);
-      return (r > 0) - (r < 0);
-    }
-    RemoveBlanks(a);
-    RemoveBlanks(b);
+    const bool wholeA = !HasDigit(a);
+    const bool wholeB = !HasDigit(b);
+    if (!wholeA)
+      RemoveBlanks(a);
+    if (!wholeB)
+      RemoveBlanks(b);
+    auto split = [](std::string& s, std::string& chunk, bool whole) {
+      if (!whole)
+        return SplitNaturalChunk(s, chunk);
+      chunk = s;
+      s.clear();
+    };
     std::string chunkA, chunkB;
+    int r = 0;
     do {
-      SplitNaturalChunk(a, chunkA);
-      SplitNaturalChunk(b, chunkB);
-    } while (chunkA == chunkB && (!chunkA.empty() || !chunkB.empty()));
-    const int r = CompareText(chunkA, chunkB);
+      split(a, chunkA, wholeA);
+      split(b, chunkB, wholeB);
+      r = CompareText(chunkA, chunkB);
+    } while (r == 0 && (!chunkA.empty() || !chunkB.empty()));
     return (r > 0) - (r < 0);
   };
   std::mt19937 random(3);
@@ -112,6 +123,58 @@ TEST(NaturalCompareTest, AnswersAsTheChunksOfTheTextsWithoutBlanks) {
   for (int i = 0; i < 20000; ++i) {
     const std::string a = text(), b = text();
     ASSERT_EQ(NaturalCompare(a, b), byChunks(a, b)) << '"' << a << "\" vs \"" << b << '"';
+  }
+}
+
+// Regression: the comparison was no order: it stopped at the first chunks that differed
+// in case only ("A1" equal to "a2" and to "a10", while "a2" < "a10"), and compared a
+// text without digits with one with digits as plain text, so a sort's result depended
+// on its input order.
+TEST(NaturalCompareTest, IsAnOrderOverTextsOfMixedCaseDigitsAndBlanks) {
+  EXPECT_EQ(NaturalCompare("A1", "a2"), -1);
+  EXPECT_EQ(NaturalCompare("a2", "A1"), 1);
+  EXPECT_EQ(NaturalCompare("A1", "a10"), -1);
+  EXPECT_EQ(NaturalCompare("a2", "a10"), -1);
+  EXPECT_EQ(NaturalCompare("File2b", "file2A"), 1);
+  EXPECT_EQ(NaturalCompare("a b", "a1"), 1) << "as against \"a 1\", which equals \"a1\"";
+  EXPECT_EQ(NaturalCompare("a b", "a 1"), 1);
+  // Every order of the same texts sorts the same way.
+  std::vector<std::string> texts = {"a10", "a2", "A1", "a2"};
+  std::sort(texts.begin(), texts.end());
+  do {
+    std::vector<std::string> sorted = texts;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const std::string& x, const std::string& y) { return NaturalCompare(x, y) > 0; });
+    EXPECT_EQ(sorted, (std::vector<std::string>{"a10", "a2", "a2", "A1"}));
+  } while (std::next_permutation(texts.begin(), texts.end()));
+
+  // Antisymmetric and transitive over random texts (the same ones in every run).
+  std::mt19937 random(11);
+  const char alphabet[] = "aAbB -0129";
+  std::vector<std::string> pool(150);
+  for (std::string& text : pool) {
+    text.resize(random() % 9);
+    for (char& c : text)
+      c = alphabet[random() % (sizeof alphabet - 1)];
+  }
+  const size_t n = pool.size();
+  std::vector<int> order(n * n);
+  for (size_t i = 0; i < n; ++i)
+    for (size_t j = 0; j < n; ++j)
+      order[i * n + j] = NaturalCompare(pool[i], pool[j]);
+  auto at = [&](size_t i, size_t j) { return order[i * n + j]; };
+  for (size_t i = 0; i < n; ++i) {
+    ASSERT_EQ(at(i, i), 0) << '"' << pool[i] << '"';
+    for (size_t j = 0; j < n; ++j) {
+      ASSERT_EQ(at(i, j), -at(j, i)) << '"' << pool[i] << "\" vs \"" << pool[j] << '"';
+      for (size_t k = 0; k < n; ++k) {
+        // i <= j and j <= k give i <= k, strictly when either step is strict.
+        if (at(i, j) > 0 || at(j, k) > 0)
+          continue;
+        const int want = at(i, j) < 0 || at(j, k) < 0 ? -1 : 0;
+        ASSERT_EQ(at(i, k), want) << '"' << pool[i] << "\", \"" << pool[j] << "\", \"" << pool[k] << '"';
+      }
+    }
   }
 }
 

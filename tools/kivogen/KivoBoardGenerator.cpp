@@ -62,7 +62,8 @@ class TBoardWriter {
   int64_t FWritten = 0;
 };
 
-const char* const kLayers[] = {"TOP", "BOTTOM", "SILK"};
+constexpr const char* kLayers[] = {cKivoBoardLayers[0].Name, cKivoBoardLayers[1].Name,
+                               cKivoBoardLayers[2].Name};
 constexpr int kBoardExtent = 20000;  // mils
 
 class TGenerator {
@@ -278,4 +279,19 @@ std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed, TKivoBoard
   if (figures)
     *figures = result;
   return text;
+}
+
+std::string KivoBoardConfigurationText() {
+  std::string text = "[Layer]\r\n";
+  for (const TKivoBoardLayer& layer : cKivoBoardLayers)
+    text += std::string(layer.Name) + "=" + layer.HostLayer + "\r\n";
+  return text;
+}
+
+void WriteKivoBoardConfiguration(const std::string& path) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(path.c_str(), "wb"), fclose);
+  const std::string text = KivoBoardConfigurationText();
+  if (!file || fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
+      fclose(file.release()) != 0)
+    throw std::runtime_error("cannot write " + path);
 }

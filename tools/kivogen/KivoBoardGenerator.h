@@ -16,6 +16,18 @@ struct TKivoBoardFigures {
 // Writes a board of at least `targetBytes` bytes (a little more: the last block is
 // finished) to `path`; throws std::runtime_error when the file cannot be written.
 TKivoBoardFigures GenerateKivoBoard(const std::string& path, int64_t targetBytes, uint64_t seed);
+// The board's configuration file ("[Layer]" section in the form the importer's options
+// dialog loads): each layer of a generated board mapped to a host layer, so that the
+// whole board is imported (the built-in layer map knows none of them).
+struct TKivoBoardLayer {
+  const char* Name;       // the board's layer
+  const char* HostLayer;  // the host layer's display name it is imported on
+};
+inline constexpr TKivoBoardLayer cKivoBoardLayers[3] = {
+    {"TOP", "Top Layer"}, {"BOTTOM", "Bottom Layer"}, {"SILK", "Top Overlay"}};
+std::string KivoBoardConfigurationText();
+// Writes the configuration to `path`; throws std::runtime_error when it cannot.
+void WriteKivoBoardConfiguration(const std::string& path);
 // The same board as text (for small sizes).
 std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed,
                                   TKivoBoardFigures* figures = nullptr);
