@@ -15,6 +15,18 @@ int gInitCount = 0;
 TdxEditStyleController* gDefaultController = nullptr;
 TBrushHandle gShadowBrush;
 
+// The seven style values of `from` (a style or a controller) set on `to`.
+template <class To, class From>
+void CopyStyleValues(To& to, From& from) {
+  to.SetBorderColor(from.GetBorderColor());
+  to.SetBorderStyle(from.GetBorderStyle());
+  to.SetButtonStyle(from.GetButtonStyle());
+  to.SetButtonTransparence(from.GetButtonTransparence());
+  to.SetEdges(from.GetEdges());
+  to.SetHotTrack(from.GetHotTrack());
+  to.SetShadow(from.GetShadow());
+}
+
 }  // namespace
 
 void InitializeDxEditStyles() {
@@ -100,13 +112,7 @@ void TdxEditStyleController::Assign(TPersistent* source) {
     return;
   }
   const TUpdateScope update(this);
-  SetBorderColor(other->GetBorderColor());
-  SetBorderStyle(other->GetBorderStyle());
-  SetButtonStyle(other->GetButtonStyle());
-  SetButtonTransparence(other->GetButtonTransparence());
-  SetEdges(other->GetEdges());
-  SetHotTrack(other->GetHotTrack());
-  SetShadow(other->GetShadow());
+  CopyStyleValues(*this, *other);
 }
 
 void TdxEditStyleController::RestoreDefaults() {
@@ -242,11 +248,5 @@ void TdxEditStyle::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  SetBorderColor(other->GetBorderColor());
-  SetBorderStyle(other->GetBorderStyle());
-  SetButtonStyle(other->GetButtonStyle());
-  SetButtonTransparence(other->GetButtonTransparence());
-  SetEdges(other->GetEdges());
-  SetHotTrack(other->GetHotTrack());
-  SetShadow(other->GetShadow());
+  CopyStyleValues(*this, *other);
 }

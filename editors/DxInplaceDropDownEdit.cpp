@@ -3,6 +3,8 @@
 //   border width.
 // - Losing the focus to the editor's own popup (a popup that takes the focus) does not
 //   close that popup; losing it anywhere else does, without taking its value.
+// - The drop-down, close-up and click handlers may free the editor: the keys, clicks
+//   and messages that run them check that it is alive before they touch it again.
 #include "editors/DxInplaceDropDownEdit.h"
 
 #include <memory>

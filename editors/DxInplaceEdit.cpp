@@ -8,6 +8,9 @@
 //   by twice the lines.
 // - The region refresh runs at most once at a time: the bounds it sets resize the
 //   window, and the resize would ask for the same refresh again.
+// - A handler of the editor's validation or of its container's key hook may free the
+//   editor: validation and the keys check that it is alive before they touch it again
+//   (a refusal is raised all the same).
 #include "editors/DxInplaceEdit.h"
 
 #include <cassert>

@@ -8,6 +8,10 @@
 // - Every notification that may reach user code (events, virtual hooks) runs after the
 //   control's own references and row lists are consistent again, so an exception from
 //   it never leaves a pointer to a freed node behind.
+// - The update bracket ends the selection bracket it holds in a step of its own, so a
+//   rebuild that raises does not leave the selection locked for good; ended while an
+//   exception passes (EndUpdateQuiet) it rebuilds the rows but fires no event.
+// - A node that cannot be linked (no memory for the list) is freed, never leaked.
 #include "treelist/DxTreeList.h"
 
 #include <cassert>

@@ -539,7 +539,8 @@ void TCustomdxTreeListControl::EndSortedUpdate() {
     try {
       SortFinished();
     } catch (...) {
-      EndUpdateQuiet();
+      // The sort's error goes on; what the quiet end raises goes to the boundary.
+      GuardBoundary("TCustomdxTreeListControl sorted update", [this] { EndUpdateQuiet(); });
       throw;
     }
   }

@@ -12,6 +12,7 @@
 
 #include "classlib/Collections.h"
 #include "classlib/StringList.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -33,28 +34,17 @@ class UpdateScopeTest : public testing::Test {
   TBoundaryHandler FPrevious = nullptr;
 };
 
-// Counts the change reports of a string list; raises from the handler when asked.
-struct TChangeCounter {
-  int Changes = 0;
-  bool Raise = false;
-  void Changed(TObject*) {
-    ++Changes;
-    if (Raise)
-      throw Exception("change handler failed");
-  }
-};
-
 TEST_F(UpdateScopeTest, AStringListReportsOnceAtANormalEndAndNothingWhenAnExceptionPasses) {
   TStringList list;
-  TChangeCounter counter;
-  list.OnChange = TNotifyEvent::Bind<&TChangeCounter::Changed>(&counter);
+  TNotifyCounter counter;
+  list.OnChange = TNotifyEvent::Bind<&TNotifyCounter::Notify>(&counter);
   {
     const TUpdateScope update(&list);
     list.Add("a");
     list.Add("b");
-    EXPECT_EQ(counter.Changes, 0);
+    EXPECT_EQ(counter.Count, 0);
   }
-  EXPECT_EQ(counter.Changes, 1);
+  EXPECT_EQ(counter.Count, 1);
 
   // A handler that would raise again while the first exception passes is not called:
   // the process would end.
@@ -66,14 +56,14 @@ TEST_F(UpdateScopeTest, AStringListReportsOnceAtANormalEndAndNothingWhenAnExcept
   } catch (const std::runtime_error& error) {
     EXPECT_STREQ(error.what(), "work failed");
   }
-  EXPECT_EQ(counter.Changes, 1);
+  EXPECT_EQ(counter.Count, 1);
   EXPECT_EQ(list.GetCount(), 3);
   EXPECT_TRUE(gCaught.empty());
 
   // The list is out of its update: the next change is reported at once.
   counter.Raise = false;
   list.Add("d");
-  EXPECT_EQ(counter.Changes, 2);
+  EXPECT_EQ(counter.Count, 2);
 }
 
 // A collection that records its change reports.

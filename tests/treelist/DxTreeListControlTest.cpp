@@ -388,21 +388,7 @@ TEST_F(DxTreeListControlTest, TheFocusedColumnMayRefuseEditing) {
 TEST(TreeListConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
   auto attempt = [](auto make) {
     delete make();  // first-use work of the classes out of the way
-    for (int failAt = 0; failAt < 400; ++failAt) {
-      TMemoryRecorder recorder;
-      TMemoryRecorder::FailGetMemAt(failAt);
-      TComponent* made = nullptr;
-      try {
-        made = make();
-      } catch (const std::bad_alloc&) {
-      }
-      TMemoryRecorder::FailGetMemAt(-1);
-      delete made;
-      EXPECT_EQ(recorder.GetMemCount(), recorder.FreeMemCount()) << "allocation " << failAt << " failed";
-      if (made)
-        return failAt;  // every allocation of the construction has failed once
-    }
-    return -1;
+    return CountAllocationsFailingEachOnce(make);
   };
   EXPECT_GT(attempt([] { return new TCustomdxTreeList(nullptr); }), 9);
   EXPECT_GT(attempt([] { return new TCustomdxTreeListControl(nullptr); }), 10);

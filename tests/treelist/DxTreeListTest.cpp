@@ -331,17 +331,6 @@ TEST_F(TreeListTest, TheSelectionBracketReportsOneChange) {
   Tree->OnSelectionChanged = nullptr;
 }
 
-// Counts OnSelectionChanged; raises from the handler when asked.
-struct TSelectionCounter {
-  int Changes = 0;
-  bool Raise = false;
-  void Changed(TObject*) {
-    ++Changes;
-    if (Raise)
-      throw Exception("selection handler failed");
-  }
-};
-
 // A test tree list whose layout pass raises when asked.
 class TFailingLayoutTree : public TTestTreeList {
  public:
@@ -360,8 +349,8 @@ TEST_F(TreeListTest, ClearingWhileADeletionHandlerRaisesFiresNoSelectionChange) 
   Tree->SetOptions(Tree->GetOptions() + TdxTreeListOptions{aoMultiSelect});
   Tree->AddNode(nullptr, "a")->SetSelected(true);
   Tree->AddNode(nullptr, "b");
-  TSelectionCounter counter{0, /*Raise=*/true};
-  Tree->OnSelectionChanged = TNotifyEvent::Bind<&TSelectionCounter::Changed>(&counter);
+  TNotifyCounter counter{0, /*Raise=*/true};
+  Tree->OnSelectionChanged = TNotifyEvent::Bind<&TNotifyCounter::Notify>(&counter);
   struct TRaise {
     void Go(TObject*, TdxTreeListNode*) { throw Exception("deletion handler failed"); }
   } raise;
@@ -372,7 +361,7 @@ TEST_F(TreeListTest, ClearingWhileADeletionHandlerRaisesFiresNoSelectionChange) 
   } catch (const Exception& error) {
     EXPECT_STREQ(error.what(), "deletion handler failed");
   }
-  EXPECT_EQ(counter.Changes, 0);
+  EXPECT_EQ(counter.Count, 0);
   EXPECT_EQ(Tree->GetCount(), 0);
   EXPECT_EQ(Tree->GetLockCount(), 0);
   EXPECT_FALSE(Tree->GetClearing());
@@ -381,7 +370,7 @@ TEST_F(TreeListTest, ClearingWhileADeletionHandlerRaisesFiresNoSelectionChange) 
   // The selection bracket is closed: a later change is reported.
   counter.Raise = false;
   Tree->AddNode(nullptr, "c")->SetSelected(true);
-  EXPECT_EQ(counter.Changes, 1);
+  EXPECT_EQ(counter.Count, 1);
   Tree->OnSelectionChanged = nullptr;
 }
 
@@ -392,17 +381,17 @@ TEST(TreeListUpdate, ARaisingLayoutPassStillEndsTheSelectionBracket) {
   tree.SetOptions(tree.GetOptions() + TdxTreeListOptions{aoMultiSelect});
   TdxTreeListNode* a = tree.AddNode(nullptr, "a");
   TdxTreeListNode* b = tree.AddNode(nullptr, "b");
-  TSelectionCounter counter;
-  tree.OnSelectionChanged = TNotifyEvent::Bind<&TSelectionCounter::Changed>(&counter);
+  TNotifyCounter counter;
+  tree.OnSelectionChanged = TNotifyEvent::Bind<&TNotifyCounter::Notify>(&counter);
   tree.BeginUpdate();
   a->SetSelected(true);
   tree.FailLayout = true;
   EXPECT_THROW(tree.EndUpdate(), Exception);
   tree.FailLayout = false;
   EXPECT_EQ(tree.GetLockCount(), 0);
-  EXPECT_EQ(counter.Changes, 0) << "the failed end reports nothing";
+  EXPECT_EQ(counter.Count, 0) << "the failed end reports nothing";
   b->SetSelected(true);
-  EXPECT_EQ(counter.Changes, 1);
+  EXPECT_EQ(counter.Count, 1);
 
   // Inside a scope the same failure is reported by the scope's own exception only.
   try {
@@ -411,10 +400,10 @@ TEST(TreeListUpdate, ARaisingLayoutPassStillEndsTheSelectionBracket) {
     throw std::runtime_error("work failed");
   } catch (const std::runtime_error&) {
   }
-  EXPECT_EQ(counter.Changes, 1);
+  EXPECT_EQ(counter.Count, 1);
   EXPECT_EQ(tree.GetLockCount(), 0);
   a->SetSelected(false);
-  EXPECT_EQ(counter.Changes, 2);
+  EXPECT_EQ(counter.Count, 2);
   tree.OnSelectionChanged = nullptr;
 }
 
