@@ -260,14 +260,17 @@ void TdxInplaceBlobEdit::PopupResized(TObject* /*sender*/) { SetPopupSize(FPopup
 
 void TdxInplaceBlobEdit::AcceptPopupValue(TObject* /*sender*/) {
   FPopup->OnAccept = {};
+  // The value's change handler may free the editor.
+  const TAliveGuard alive(this);
   if (CanModify()) {
     if (FBlobEditKind == bekMemo) {
       SetBlobValue(FPopup->GetText());
-      if (FBlobPaintStyle == bpsText)
+      if (alive.Alive() && FBlobPaintStyle == bpsText)
         SetDisplayText(FBlobValue);
     } else if (IsPictureEmpty(FPopup->GetPicture())) {
       SetBlobValue(std::string());
-      FGraphicClass = nullptr;
+      if (alive.Alive())
+        FGraphicClass = nullptr;
     } else {
       TPicture* picture = FPopup->GetPicture();
       FGraphicClass = picture->GetGraphic()->ClassType();
@@ -276,7 +279,8 @@ void TdxInplaceBlobEdit::AcceptPopupValue(TObject* /*sender*/) {
       SetBlobValue(bytes);
     }
   }
-  SetModified(true);
+  if (alive.Alive())
+    SetModified(true);
 }
 
 // ---- Keys ---------------------------------------------------------------------------
