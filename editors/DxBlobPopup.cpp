@@ -30,6 +30,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -343,7 +344,10 @@ void TCustomdxBlobPopup::SetSelLength(int value) {
 void TCustomdxBlobPopup::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
 void TCustomdxBlobPopup::DoChange() {
+  const TAliveGuard alive(this);
   OnChange(this);
+  if (!alive.Alive())
+    return;
   const bool modified = GetModified();
   if (modified == FModifiedCopy)
     return;
@@ -393,7 +397,10 @@ void TCustomdxBlobPopup::PictureChanged(TObject* /*sender*/) {
     return;
   if (!FLoadingPicture) {
     SetModified(true);
+    const TAliveGuard alive(this);
     DoChange();
+    if (!alive.Alive())
+      return;
   }
   UpdateScrollBars();
   Invalidate();
@@ -565,8 +572,11 @@ void TCustomdxBlobPopup::HidePopup() {
   if (IsMemo() && HandleAllocated())
     FMemoText = GetText();
   EndTracking();
+  const TAliveGuard alive(this);
   if (HandleAllocated() && IsWindowVisible(GetHandle()))
     DoResize();
+  if (!alive.Alive())
+    return;
   inherited::HidePopup();
   if (FAlwaysSaveText)
     DoAccept();
@@ -575,17 +585,20 @@ void TCustomdxBlobPopup::HidePopup() {
 void TCustomdxBlobPopup::ClosePopup(TdxBlobPopupButton how) {
   if (how == bpbCancel || how == bpbClose)
     FClosedWithoutSaving = true;
+  const TAliveGuard alive(this);
   HidePopup();
-  if (how == bpbOK)
+  if (alive.Alive() && how == bpbOK)
     DoAccept();
 }
 
 void TCustomdxBlobPopup::DoResize() { OnPopupResize(this); }
 
 void TCustomdxBlobPopup::DoAccept() {
+  const TAliveGuard alive(this);
   if (!FClosedWithoutSaving && GetModified())
     OnAccept(this);
-  FClosedWithoutSaving = true;
+  if (alive.Alive())
+    FClosedWithoutSaving = true;
 }
 
 void TCustomdxBlobPopup::CalcMetrics() {

@@ -4,7 +4,9 @@
 #include <cassert>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/UpdateScope.h"
 
 namespace {
 
@@ -87,16 +89,10 @@ TdxCheckEditStyleController::TdxCheckEditStyleController(TComponent* AOwner) : T
 }
 
 void TdxCheckEditStyleController::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    inherited::RestoreDefaults();
-    SetBorderStyle(xbsNone);
-    SetButtonStyle(bts3D);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  inherited::RestoreDefaults();
+  SetBorderStyle(xbsNone);
+  SetButtonStyle(bts3D);
 }
 
 TdxEditStyleController* TdxCheckEditStyle::DefaultStyleController() { return gCheckController; }
@@ -163,8 +159,10 @@ void TdxInplaceCheckEdit::SetState(TdxCheckBoxState value) {
 void TdxInplaceCheckEdit::Click() {
   if (LoadingValue)
     return;
+  const TAliveGuard alive(this);
   inherited::Click();
-  Change();
+  if (alive.Alive())
+    Change();
 }
 
 void TdxInplaceCheckEdit::Toggle() {

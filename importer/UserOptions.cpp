@@ -13,6 +13,7 @@
 #include "classlib/FileUtils.h"
 #include "classlib/IniFiles.h"
 #include "classlib/Strings.h"
+#include "classlib/UpdateScope.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/Utilities.h"
 #include "importer/KivoObject.h"
@@ -258,11 +259,12 @@ void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
     StringGridAssociations->SetCells(2, row, MappedLayerText(FRowLayers[row]));
   }
   TStrings* items = ComboBoxVarnokLayers->GetItems();
-  items->BeginUpdate();
-  items->Clear();
-  for (int layer = 0; layer < cOfferedLayers; ++layer)
-    items->AddObject(MappedLayerText(TLayer(layer)), reinterpret_cast<TObject*>(uintptr_t(layer)));
-  items->EndUpdate();
+  {
+    const TUpdateScope update(items);
+    items->Clear();
+    for (int layer = 0; layer < cOfferedLayers; ++layer)
+      items->AddObject(MappedLayerText(TLayer(layer)), reinterpret_cast<TObject*>(uintptr_t(layer)));
+  }
   UpdateMappingStatus();
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Filer.h"
 #include "classlib/PublishedProperties.h"
@@ -213,8 +214,10 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* E
 void TdxTreeListColumn::DoChange(TObject* Sender) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
+  const TAliveGuard alive(this);
   FTreeList->DoEditChange();
-  OnChange(this);
+  if (alive.Alive())
+    OnChange(this);
 }
 
 void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TdxTreeListNode* ANode,
@@ -227,8 +230,10 @@ void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, T
 void TdxTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
+  const TAliveGuard alive(this);
   FTreeList->DoEditValidate(ErrorText, Accept);
-  OnValidate(this, ErrorText, Accept);
+  if (alive.Alive())
+    OnValidate(this, ErrorText, Accept);
 }
 
 void TdxTreeListColumn::FontChanged(TObject* Sender) {

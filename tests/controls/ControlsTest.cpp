@@ -576,21 +576,7 @@ TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
 TEST(ControlConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
   auto attempt = [](auto make) {
     delete make();  // first-use work of the classes out of the way
-    for (int failAt = 0; failAt < 200; ++failAt) {
-      TMemoryRecorder recorder;
-      TMemoryRecorder::FailGetMemAt(failAt);
-      TControl* control = nullptr;
-      try {
-        control = make();
-      } catch (const std::bad_alloc&) {
-      }
-      TMemoryRecorder::FailGetMemAt(-1);
-      delete control;
-      EXPECT_EQ(recorder.GetMemCount(), recorder.FreeMemCount()) << "allocation " << failAt << " failed";
-      if (control)
-        return failAt;  // every allocation of the construction has failed once
-    }
-    return -1;
+    return CountAllocationsFailingEachOnce(make, /*runs=*/200);
   };
   EXPECT_GT(attempt([] { return new TGraphicControl(nullptr); }), 2);
   EXPECT_GT(attempt([] { return new TCustomControl(nullptr); }), 3);
