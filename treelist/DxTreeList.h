@@ -815,7 +815,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
   virtual void DoGetHeaderHint(int32_t Column, std::string& Text) { Text.clear(); }
   virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
-  virtual void MoveBand(int32_t Old, int32_t New) {}
+  virtual void MoveBand(int32_t oldIndex, int32_t newIndex) {}
   virtual bool CanBandMoving(int32_t Band) { return FOptionsEx.Contains(aoBandMoving); }
   // A band drag over P (client coordinates) and its drop at Place (a visible position,
   // -1 hide, -2 nothing); Band is the band's absolute index, Old the visible position it

@@ -58,21 +58,21 @@ int TdxTreeListBand::GetColumnAt(int row, int position) const {
 }
 
 void TdxTreeListBand::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListBand>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListBand>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
-  const TUpdateScope update(source->GetCollection());
+  const TUpdateScope update(other->GetCollection());
   RestoreDefaults();
-  SetAlignment(source->FAlignment);
-  SetCaption(source->FCaption);
-  SetFixed(source->FFixed);
-  SetMinWidth(source->FMinWidth);
-  SetOnlyOwnColumns(source->FOnlyOwnColumns);
-  SetSizing(source->FSizing);
-  SetVisible(source->FVisible);
-  SetWidth(source->FWidth);
+  SetAlignment(other->FAlignment);
+  SetCaption(other->FCaption);
+  SetFixed(other->FFixed);
+  SetMinWidth(other->FMinWidth);
+  SetOnlyOwnColumns(other->FOnlyOwnColumns);
+  SetSizing(other->FSizing);
+  SetVisible(other->FVisible);
+  SetWidth(other->FWidth);
 }
 
 void TdxTreeListBand::RestoreDefaults() {

@@ -141,43 +141,43 @@ void TdxTreeListColumn::Changed(bool AllItems) {
 // ---- Copying and defaults
 
 void TdxTreeListColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(FTreeList, FTreeList != nullptr);
   RestoreDefaults();
-  const TdxTreeListColumnAssignedValues assigned = source->FAssigned;
+  const TdxTreeListColumnAssignedValues assigned = other->FAssigned;
   if (assigned.Contains(cavAlignment))
-    SetAlignment(source->GetAlignment());
+    SetAlignment(other->GetAlignment());
   if (assigned.Contains(cavCaption))
-    SetCaption(source->GetCaption());
+    SetCaption(other->GetCaption());
   if (assigned.Contains(cavReadOnly))
-    SetReadOnly(source->FReadOnly);
+    SetReadOnly(other->FReadOnly);
   if (assigned.Contains(cavWidth))
-    SetWidth(source->GetWidth());
+    SetWidth(other->GetWidth());
   if (assigned.Contains(cavColor))
-    SetColor(source->GetColor());
+    SetColor(other->GetColor());
   if (assigned.Contains(cavFont))
-    SetFont(source->GetFont());
-  SetDisableCaption(source->FDisableCaption);
-  SetDisableCustomizing(source->FDisableCustomizing);
-  SetDisableEditor(source->FDisableEditor);
-  SetSortingDisabled(source->FSortingDisabled);
-  SetHeaderAlignment(source->FHeaderAlignment);
-  if (source->HasHeaderGlyph())
-    SetHeaderGlyph(source->FHeaderGlyph);
-  SetMinWidth(source->FMinWidth);
-  SetSizing(source->FSizing);
-  SetSorted(source->FSorted);
-  SetVertAlignment(source->FVertAlignment);
-  SetVisible(source->FVisible);
-  SetTabStop(source->FTabStop);
-  SetBandIndex(source->FBandIndex);
-  SetRowIndex(source->GetRowIndex());
-  SetColIndex(source->GetColIndex());
-  SetHeaderMaxLineCount(source->FHeaderMaxLineCount);
+    SetFont(other->GetFont());
+  SetDisableCaption(other->FDisableCaption);
+  SetDisableCustomizing(other->FDisableCustomizing);
+  SetDisableEditor(other->FDisableEditor);
+  SetSortingDisabled(other->FSortingDisabled);
+  SetHeaderAlignment(other->FHeaderAlignment);
+  if (other->HasHeaderGlyph())
+    SetHeaderGlyph(other->FHeaderGlyph);
+  SetMinWidth(other->FMinWidth);
+  SetSizing(other->FSizing);
+  SetSorted(other->FSorted);
+  SetVertAlignment(other->FVertAlignment);
+  SetVisible(other->FVisible);
+  SetTabStop(other->FTabStop);
+  SetBandIndex(other->FBandIndex);
+  SetRowIndex(other->GetRowIndex());
+  SetColIndex(other->GetColIndex());
+  SetHeaderMaxLineCount(other->FHeaderMaxLineCount);
 }
 
 void TdxTreeListColumn::RestoreDefaults() {

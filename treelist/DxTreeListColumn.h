@@ -111,7 +111,7 @@ class TdxTreeListColumn : public TComponent {
   virtual bool CellOptionQuery(TdxTreeListNode* Node, TdxTreeListHitTest HitTest) { return false; }
   virtual bool CanSort();
   virtual bool EditorKindQuery() { return false; }
-  virtual bool ButtonQuery(bool Default) { return false; }
+  virtual bool ButtonQuery(bool defaultValue) { return false; }
   // Fills the view data of one cell from the painter's cell information.
   virtual void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo);
   // Moves the column in the control's list (the cell texts move with it).

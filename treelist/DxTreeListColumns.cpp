@@ -60,10 +60,10 @@ bool ShowCellButton(TdxTreeListColumn* column, TdxShowButtonStyle style, TdxTree
   return node && node == tree->GetFocusedNode();
 }
 
-bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool Default) {
+bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool defaultValue) {
   if (column->GetDisableEditor() || style == TdxShowButtonStyle::sbNone)
     return false;
-  return style == TdxShowButtonStyle::sbAlways || Default;
+  return style == TdxShowButtonStyle::sbAlways || defaultValue;
 }
 
 // A stored text read as a number; `fallback` for an empty text or one
@@ -107,15 +107,15 @@ void TdxTreeListMemoColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdi
 }
 
 void TdxTreeListMemoColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListMemoColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListMemoColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetScrollBars(source->FScrollBars);
-  SetWordWrap(source->FWordWrap);
+  SetScrollBars(other->FScrollBars);
+  SetWordWrap(other->FWordWrap);
 }
 
 void TdxTreeListMemoColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -155,23 +155,23 @@ void TdxTreeListDropDownColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplac
 }
 
 void TdxTreeListDropDownColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListDropDownColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListDropDownColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  if (source->HasButtonGlyph())
-    SetButtonGlyph(source->FButtonGlyph);
-  SetDropDownRows(source->FDropDownRows);
-  SetDropDownWidth(source->FDropDownWidth);
-  SetImmediateDropDown(source->FImmediateDropDown);
-  SetImmediatePopup(source->FImmediatePopup);
-  SetPopupAlignment(source->FPopupAlignment);
-  SetPopupBorder(source->FPopupBorder);
-  SetShowButtonStyle(source->FShowButtonStyle);
-  OnEditButtonClick = source->OnEditButtonClick;
+  if (other->HasButtonGlyph())
+    SetButtonGlyph(other->FButtonGlyph);
+  SetDropDownRows(other->FDropDownRows);
+  SetDropDownWidth(other->FDropDownWidth);
+  SetImmediateDropDown(other->FImmediateDropDown);
+  SetImmediatePopup(other->FImmediatePopup);
+  SetPopupAlignment(other->FPopupAlignment);
+  SetPopupBorder(other->FPopupBorder);
+  SetShowButtonStyle(other->FShowButtonStyle);
+  OnEditButtonClick = other->OnEditButtonClick;
 }
 
 void TdxTreeListDropDownColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -200,7 +200,9 @@ void TdxTreeListDropDownColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTr
   v->PressedButton = -1;
 }
 
-bool TdxTreeListDropDownColumn::ButtonQuery(bool Default) { return CellButtonQuery(this, FShowButtonStyle, Default); }
+bool TdxTreeListDropDownColumn::ButtonQuery(bool defaultValue) {
+  return CellButtonQuery(this, FShowButtonStyle, defaultValue);
+}
 
 bool TdxTreeListDropDownColumn::ShowEditButton(TdxTreeListNode* Node) {
   return ShowCellButton(this, FShowButtonStyle, Node);
@@ -236,19 +238,19 @@ void TdxTreeListDropDownColumn::SetButtonGlyph(TBitmap* value) {
 // ==== Date column
 
 void TdxTreeListDateColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListDateColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListDateColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetDateButtons(source->FDateButtons);
-  SetDateOnError(source->FDateOnError);
-  SetDateValidation(source->FDateValidation);
-  SetSaveTime(source->FSaveTime);
-  SetUseEditMask(source->FUseEditMask);
-  OnDateValidateInput = source->OnDateValidateInput;
+  SetDateButtons(other->FDateButtons);
+  SetDateOnError(other->FDateOnError);
+  SetDateValidation(other->FDateValidation);
+  SetSaveTime(other->FSaveTime);
+  SetUseEditMask(other->FUseEditMask);
+  OnDateValidateInput = other->OnDateValidateInput;
 }
 
 void TdxTreeListDateColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -294,21 +296,21 @@ TdxTreeListButtonColumn::~TdxTreeListButtonColumn() {
 }
 
 void TdxTreeListButtonColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListButtonColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListButtonColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetButtonOnly(source->FButtonOnly);
-  SetButtons(source->FButtons.get());
-  FEditButtonStyle = source->FEditButtonStyle;
-  SetClickKey(source->FClickKey);
-  if (!source->FGlyph->GetEmpty())
-    FGlyph->Assign(source->FGlyph.get());
-  SetHideEditCursor(source->FHideEditCursor);
-  OnButtonClick = source->OnButtonClick;
+  SetButtonOnly(other->FButtonOnly);
+  SetButtons(other->FButtons.get());
+  FEditButtonStyle = other->FEditButtonStyle;
+  SetClickKey(other->FClickKey);
+  if (!other->FGlyph->GetEmpty())
+    FGlyph->Assign(other->FGlyph.get());
+  SetHideEditCursor(other->FHideEditCursor);
+  OnButtonClick = other->OnButtonClick;
 }
 
 void TdxTreeListButtonColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -383,23 +385,23 @@ TdxTreeListCheckColumn::TdxTreeListCheckColumn(TComponent* AOwner)
 TdxTreeListCheckColumn::~TdxTreeListCheckColumn() { delete FGlyph; }
 
 void TdxTreeListCheckColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListCheckColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListCheckColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetAllowGrayed(source->FAllowGrayed);
-  SetBorder3D(source->FBorder3D);
-  if (source->HasGlyph())
-    SetGlyph(source->FGlyph);
-  SetGlyphCount(source->FGlyphCount);
-  SetShowNullFieldStyle(source->FShowNullFieldStyle);
-  SetValueChecked(source->FValueChecked);
-  SetValueGrayed(source->FValueGrayed);
-  SetValueUnchecked(source->FValueUnchecked);
-  OnToggleClick = source->OnToggleClick;
+  SetAllowGrayed(other->FAllowGrayed);
+  SetBorder3D(other->FBorder3D);
+  if (other->HasGlyph())
+    SetGlyph(other->FGlyph);
+  SetGlyphCount(other->FGlyphCount);
+  SetShowNullFieldStyle(other->FShowNullFieldStyle);
+  SetValueChecked(other->FValueChecked);
+  SetValueGrayed(other->FValueGrayed);
+  SetValueUnchecked(other->FValueUnchecked);
+  OnToggleClick = other->OnToggleClick;
 }
 
 TdxCheckBoxState TdxTreeListCheckColumn::StateOf(const std::string& Text) const {
@@ -559,23 +561,23 @@ TdxTreeListImageColumn::~TdxTreeListImageColumn() {
 }
 
 void TdxTreeListImageColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListImageColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListImageColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetDefaultImages(source->FDefaultImages);
-  SetDescriptions(source->FDescriptions.get());
-  SetImageIndexes(source->FImageIndexes.get());
-  SetValues(source->FValues.get());
-  SetImages(source->FImages);
-  SetLargeImages(source->FLargeImages);
-  SetIncremental(source->FIncremental);
-  SetMultiLineText(source->FMultiLineText);
-  SetShowDescription(source->FShowDescription);
-  OnCloseUp = source->OnCloseUp;
+  SetDefaultImages(other->FDefaultImages);
+  SetDescriptions(other->FDescriptions.get());
+  SetImageIndexes(other->FImageIndexes.get());
+  SetValues(other->FValues.get());
+  SetImages(other->FImages);
+  SetLargeImages(other->FLargeImages);
+  SetIncremental(other->FIncremental);
+  SetMultiLineText(other->FMultiLineText);
+  SetShowDescription(other->FShowDescription);
+  OnCloseUp = other->OnCloseUp;
 }
 
 void TdxTreeListImageColumn::ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
@@ -668,20 +670,20 @@ void TdxTreeListImageColumn::RestoreDefaults() {
 // ==== Spin column
 
 void TdxTreeListSpinColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListSpinColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListSpinColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetEditorEnabled(source->FEditorEnabled);
-  SetIncrement(source->FIncrement);
-  SetMinValue(source->FMinValue);
-  SetMaxValue(source->FMaxValue);
-  SetShowButtonStyle(source->FShowButtonStyle);
-  SetUseCtrlIncrement(source->FUseCtrlIncrement);
-  SetValueType(source->FValueType);
+  SetEditorEnabled(other->FEditorEnabled);
+  SetIncrement(other->FIncrement);
+  SetMinValue(other->FMinValue);
+  SetMaxValue(other->FMaxValue);
+  SetShowButtonStyle(other->FShowButtonStyle);
+  SetUseCtrlIncrement(other->FUseCtrlIncrement);
+  SetValueType(other->FValueType);
 }
 
 void TdxTreeListSpinColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
@@ -694,8 +696,8 @@ void TdxTreeListSpinColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdi
     ReadNodeValue(this, Node, Value);
     return;
   }
-  const double value = spin->GetValue();
-  const std::string text = FValueType == vtFloat ? FloatToStrF(value, ffGeneral, 15, 0) : IntToStr(Round(value));
+  const double number = spin->GetValue();
+  const std::string text = FValueType == vtFloat ? FloatToStrF(number, ffGeneral, 15, 0) : IntToStr(Round(number));
   StoreNodeText(this, Node, text, Value);
 }
 
@@ -735,7 +737,9 @@ void TdxTreeListSpinColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeLi
   }
 }
 
-bool TdxTreeListSpinColumn::ButtonQuery(bool Default) { return CellButtonQuery(this, FShowButtonStyle, Default); }
+bool TdxTreeListSpinColumn::ButtonQuery(bool defaultValue) {
+  return CellButtonQuery(this, FShowButtonStyle, defaultValue);
+}
 
 bool TdxTreeListSpinColumn::ShowEditButton(TdxTreeListNode* Node) {
   return ShowCellButton(this, FShowButtonStyle, Node);
@@ -763,19 +767,19 @@ TdxTreeListPickColumn::TdxTreeListPickColumn(TComponent* AOwner)
 TdxTreeListPickColumn::~TdxTreeListPickColumn() { delete FItems; }
 
 void TdxTreeListPickColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListPickColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListPickColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetDropDownListStyle(source->FDropDownListStyle);
-  SetItems(source->FItems);
-  SetItemsSorted(source->FItemsSorted);
-  SetCanDeleteText(source->FCanDeleteText);
-  SetRevertable(source->FRevertable);
-  OnCloseUp = source->OnCloseUp;
+  SetDropDownListStyle(other->FDropDownListStyle);
+  SetItems(other->FItems);
+  SetItemsSorted(other->FItemsSorted);
+  SetCanDeleteText(other->FCanDeleteText);
+  SetRevertable(other->FRevertable);
+  OnCloseUp = other->OnCloseUp;
 }
 
 void TdxTreeListPickColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -804,16 +808,16 @@ TdxTreeListMRUColumn::TdxTreeListMRUColumn(TComponent* AOwner) : TdxTreeListPick
 }
 
 void TdxTreeListMRUColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListMRUColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListMRUColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetMaxItemCount(source->FMaxItemCount);
-  SetShowEllipsis(source->FShowEllipsis);
-  OnButtonClick = source->OnButtonClick;
+  SetMaxItemCount(other->FMaxItemCount);
+  SetShowEllipsis(other->FShowEllipsis);
+  OnButtonClick = other->OnButtonClick;
 }
 
 void TdxTreeListMRUColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
@@ -847,18 +851,18 @@ void TdxTreeListMRUColumn::RestoreDefaults() {
 // ==== Calculator column
 
 void TdxTreeListCalcColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListCalcColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListCalcColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetBeepOnError(source->FBeepOnError);
-  SetButtonStyle(source->FButtonStyle);
-  SetPrecision(source->FPrecision);
-  SetQuickClose(source->FQuickClose);
-  SetShowButtonFrame(source->FShowButtonFrame);
+  SetBeepOnError(other->FBeepOnError);
+  SetButtonStyle(other->FButtonStyle);
+  SetPrecision(other->FPrecision);
+  SetQuickClose(other->FQuickClose);
+  SetShowButtonFrame(other->FShowButtonFrame);
 }
 
 void TdxTreeListCalcColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -894,18 +898,18 @@ void TdxTreeListHyperLinkColumn::AssignEditValue(TdxTreeListNode* Node, TdxInpla
 }
 
 void TdxTreeListHyperLinkColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListHyperLinkColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListHyperLinkColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetEditBackgroundColor(source->FEditBackgroundColor);
-  SetEditFontColor(source->FEditFontColor);
-  SetSingleClick(source->FSingleClick);
-  SetStartKey(source->FStartKey);
-  OnStartClick = source->OnStartClick;
+  SetEditBackgroundColor(other->FEditBackgroundColor);
+  SetEditFontColor(other->FEditFontColor);
+  SetSingleClick(other->FSingleClick);
+  SetStartKey(other->FStartKey);
+  OnStartClick = other->OnStartClick;
 }
 
 void TdxTreeListHyperLinkColumn::GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) {
@@ -983,15 +987,15 @@ void TdxTreeListHyperLinkColumn::RebuildLinkFont() {
 // ==== Time column
 
 void TdxTreeListTimeColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListTimeColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListTimeColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetTimeEditFormat(source->FTimeEditFormat);
-  SetUseCtrlIncrement(source->FUseCtrlIncrement);
+  SetTimeEditFormat(other->FTimeEditFormat);
+  SetUseCtrlIncrement(other->FUseCtrlIncrement);
 }
 
 void TdxTreeListTimeColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
@@ -1004,9 +1008,9 @@ void TdxTreeListTimeColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdi
     ReadNodeValue(this, Node, Value);
     return;
   }
-  Variant value;
-  time->GetEditValue(value);
-  StoreNodeText(this, Node, value.AsDouble() == 0 ? std::string() : time->GetText(), Value);
+  Variant editValue;
+  time->GetEditValue(editValue);
+  StoreNodeText(this, Node, editValue.AsDouble() == 0 ? std::string() : time->GetText(), Value);
 }
 
 void TdxTreeListTimeColumn::InitEditProperties(TdxInplaceEdit* Editor) {
@@ -1041,19 +1045,19 @@ TdxTreeListCurrencyColumn::TdxTreeListCurrencyColumn(TComponent* AOwner)
     : TdxTreeListColumn(AOwner), FDisplayFormat(DefaultCurrencyDisplayFormat()) {}
 
 void TdxTreeListCurrencyColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListCurrencyColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListCurrencyColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetDecimalPlaces(source->FDecimalPlaces);
-  if (source->FDisplayFormatAssigned)
-    SetDisplayFormat(source->FDisplayFormat);
-  SetMinValue(source->FMinValue);
-  SetMaxValue(source->FMaxValue);
-  SetUseThousandSeparator(source->FUseThousandSeparator);
+  SetDecimalPlaces(other->FDecimalPlaces);
+  if (other->FDisplayFormatAssigned)
+    SetDisplayFormat(other->FDisplayFormat);
+  SetMinValue(other->FMinValue);
+  SetMaxValue(other->FMaxValue);
+  SetUseThousandSeparator(other->FUseThousandSeparator);
 }
 
 void TdxTreeListCurrencyColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {

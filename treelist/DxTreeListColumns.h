@@ -151,7 +151,7 @@ class TdxTreeListDropDownColumn : public TdxTreeListColumn {
   // The button glyph, and the button hidden where ShowEditButton says so.
   void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
   bool CellOptionQuery(TdxTreeListNode* Node, TdxTreeListHitTest HitTest) override { return true; }
-  bool ButtonQuery(bool Default) override;
+  bool ButtonQuery(bool defaultValue) override;
   void RestoreDefaults() override;
 
   virtual void DoCloseUp(Variant& Value, bool& Accept) {}
@@ -451,7 +451,7 @@ class TdxTreeListSpinColumn : public TdxTreeListColumn {
   void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
   void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
   bool CellOptionQuery(TdxTreeListNode* Node, TdxTreeListHitTest HitTest) override { return true; }
-  bool ButtonQuery(bool Default) override;
+  bool ButtonQuery(bool defaultValue) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -908,7 +908,7 @@ class TdxTreeListWrapperColumn : public TdxTreeListColumn {
   TdxEditViewData* GetViewData() override;
   void InitEditProperties(TdxInplaceEdit* Editor) override;
   void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
-  bool ButtonQuery(bool Default) override;
+  bool ButtonQuery(bool defaultValue) override;
   void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
   void Assign(TPersistent* Source) override;
 

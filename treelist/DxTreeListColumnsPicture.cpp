@@ -32,26 +32,26 @@ TdxTreeListGraphicColumn::~TdxTreeListGraphicColumn() {
 }
 
 void TdxTreeListGraphicColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListGraphicColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListGraphicColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetCenter(source->FCenter);
-  SetCustomFilter(source->FCustomFilter);
-  SetCustomGraphic(source->FCustomGraphic);
-  SetDblClickActivate(source->FDblClickActivate);
-  SetGraphicTransparency(source->FGraphicTransparency);
-  SetPopupToolBar(source->FPopupToolBar.get());
-  SetPopupToolbarPosStored(source->FPopupToolbarPosStored);
-  SetQuickDraw(source->FQuickDraw);
-  SetShadowSelection(source->FShadowSelection);
-  SetStretch(source->FStretch);
-  OnAssignPicture = source->OnAssignPicture;
-  OnCustomClick = source->OnCustomClick;
-  OnGetGraphicClass = source->OnGetGraphicClass;
+  SetCenter(other->FCenter);
+  SetCustomFilter(other->FCustomFilter);
+  SetCustomGraphic(other->FCustomGraphic);
+  SetDblClickActivate(other->FDblClickActivate);
+  SetGraphicTransparency(other->FGraphicTransparency);
+  SetPopupToolBar(other->FPopupToolBar.get());
+  SetPopupToolbarPosStored(other->FPopupToolbarPosStored);
+  SetQuickDraw(other->FQuickDraw);
+  SetShadowSelection(other->FShadowSelection);
+  SetStretch(other->FStretch);
+  OnAssignPicture = other->OnAssignPicture;
+  OnCustomClick = other->OnCustomClick;
+  OnGetGraphicClass = other->OnGetGraphicClass;
 }
 
 TGraphicClass TdxTreeListGraphicColumn::GetGraphicClass(TdxTreeListNode* Node) {
@@ -184,36 +184,36 @@ TdxTreeListBlobColumn::TdxTreeListBlobColumn(TComponent* AOwner)
 }
 
 void TdxTreeListBlobColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListBlobColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListBlobColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  SetAlwaysSaveText(source->FAlwaysSaveText);
-  SetBlobEditKind(source->FBlobEditKind);
-  SetBlobPaintStyle(source->FBlobPaintStyle);
-  SetMaxDisplayLength(source->FMaxDisplayLength);
-  SetMemoCharCase(source->FMemoCharCase);
-  SetMemoHideScrollBars(source->FMemoHideScrollBars);
-  SetMemoMaxLength(source->FMemoMaxLength);
-  SetMemoOEMConvert(source->FMemoOEMConvert);
-  SetMemoScrollBars(source->FMemoScrollBars);
-  SetMemoSelectionBar(source->FMemoSelectionBar);
-  SetMemoWantReturns(source->FMemoWantReturns);
-  SetMemoWantTabs(source->FMemoWantTabs);
-  SetMemoWordWrap(source->FMemoWordWrap);
-  SetPictureAutoSize(source->FPictureAutoSize);
-  SetPictureFilter(source->FPictureFilter);
-  SetPictureTransparency(source->FPictureTransparency);
-  SetPopupHeight(source->FPopupHeight);
-  SetPopupWidth(source->FPopupWidth);
-  SetShowExPopupItems(source->FShowExPopupItems);
-  SetShowPicturePopup(source->FShowPicturePopup);
-  SetSizeablePopup(source->FSizeablePopup);
-  OnAssignPicture = source->OnAssignPicture;
-  OnGetGraphicClass = source->OnGetGraphicClass;
+  SetAlwaysSaveText(other->FAlwaysSaveText);
+  SetBlobEditKind(other->FBlobEditKind);
+  SetBlobPaintStyle(other->FBlobPaintStyle);
+  SetMaxDisplayLength(other->FMaxDisplayLength);
+  SetMemoCharCase(other->FMemoCharCase);
+  SetMemoHideScrollBars(other->FMemoHideScrollBars);
+  SetMemoMaxLength(other->FMemoMaxLength);
+  SetMemoOEMConvert(other->FMemoOEMConvert);
+  SetMemoScrollBars(other->FMemoScrollBars);
+  SetMemoSelectionBar(other->FMemoSelectionBar);
+  SetMemoWantReturns(other->FMemoWantReturns);
+  SetMemoWantTabs(other->FMemoWantTabs);
+  SetMemoWordWrap(other->FMemoWordWrap);
+  SetPictureAutoSize(other->FPictureAutoSize);
+  SetPictureFilter(other->FPictureFilter);
+  SetPictureTransparency(other->FPictureTransparency);
+  SetPopupHeight(other->FPopupHeight);
+  SetPopupWidth(other->FPopupWidth);
+  SetShowExPopupItems(other->FShowExPopupItems);
+  SetShowPicturePopup(other->FShowPicturePopup);
+  SetSizeablePopup(other->FSizeablePopup);
+  OnAssignPicture = other->OnAssignPicture;
+  OnGetGraphicClass = other->OnGetGraphicClass;
 }
 
 void TdxTreeListBlobColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
@@ -337,8 +337,8 @@ void TdxTreeListBlobColumn::RestoreDefaults() {
 
 void TdxTreeListWrapperColumn::Assign(TPersistent* Source) {
   inherited::Assign(Source);
-  if (auto* source = ObjectAs<TdxTreeListWrapperColumn>(Source))
-    OnGetReferenceColumn = source->OnGetReferenceColumn;
+  if (auto* other = ObjectAs<TdxTreeListWrapperColumn>(Source))
+    OnGetReferenceColumn = other->OnGetReferenceColumn;
 }
 
 TdxTreeListNode* TdxTreeListWrapperColumn::FocusedNode() {
@@ -437,9 +437,9 @@ void TdxTreeListWrapperColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   WithIndexOf(reference, [&] { reference->InitEditProperties(Editor); });
 }
 
-bool TdxTreeListWrapperColumn::ButtonQuery(bool Default) {
+bool TdxTreeListWrapperColumn::ButtonQuery(bool defaultValue) {
   TdxTreeListColumn* reference = GetReferenceColumn(nullptr);
-  return reference ? reference->ButtonQuery(Default) : inherited::ButtonQuery(Default);
+  return reference ? reference->ButtonQuery(defaultValue) : inherited::ButtonQuery(defaultValue);
 }
 
 void TdxTreeListWrapperColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {

@@ -209,11 +209,11 @@ void TCustomdxTreeListControl::AssignColumns(TCustomdxTreeListControl* Source) {
   TComponent* owner = FColumns.GetCount() > 0 ? ColumnAt(0)->GetOwner() : this;
   DestroyColumns();
   for (int i = 0; i < Source->GetColumnCount(); ++i) {
-    TdxTreeListColumn* source = Source->ColumnAt(i);
+    TdxTreeListColumn* sourceColumn = Source->ColumnAt(i);
     TdxTreeListColumn* column =
-        CreateColumn(static_cast<TdxTreeListColumnClass>(source->ClassType()), owner);
-    column->Assign(source);
-    const std::string& name = source->GetName();
+        CreateColumn(static_cast<TdxTreeListColumnClass>(sourceColumn->ClassType()), owner);
+    column->Assign(sourceColumn);
+    const std::string& name = sourceColumn->GetName();
     if (!name.empty() && !(owner && owner->FindComponent(name)))
       column->SetName(name);
   }
@@ -560,8 +560,8 @@ void TCustomdxTreeListControl::SortFinished() {
 }
 
 void TCustomdxTreeListControl::GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  Value = Variant(column ? column->GetNodeText(Node) : std::string());
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  Value = Variant(columnObject ? columnObject->GetNodeText(Node) : std::string());
 }
 
 bool TCustomdxTreeListControl::GetSortedColumnDesc(int32_t Index) {
@@ -592,9 +592,9 @@ TdxInplaceEdit* TCustomdxTreeListControl::FindEditor(TClass cls) const {
 }
 
 TdxInplaceEdit* TCustomdxTreeListControl::CreateInplaceEdit(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
+  TdxTreeListColumn* columnObject = FindColumn(Column);
   const TdxInplaceEditClass* cls =
-      column ? column->GetEditorClass() : &TdxInplaceTreeListTextEdit::MetaClass();
+      columnObject ? columnObject->GetEditorClass() : &TdxInplaceTreeListTextEdit::MetaClass();
   auto* editor = static_cast<TdxInplaceEdit*>(cls->Create(this));
   FEditors.Add(editor);
   return editor;
@@ -628,16 +628,16 @@ void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
 // ---- Customizing actions
 
 void TCustomdxTreeListControl::HideBand(int32_t Band) {
-  TdxTreeListBand* band = BandAt(Band);
-  if (!band)
+  TdxTreeListBand* bandObject = BandAt(Band);
+  if (!bandObject)
     return;
-  band->SetVisible(false);
-  OnHideBand(this, band);
+  bandObject->SetVisible(false);
+  OnHideBand(this, bandObject);
 }
 
 void TCustomdxTreeListControl::ShowBand(int32_t Position, int32_t Band) {
-  TdxTreeListBand* band = BandAt(Band);
-  if (!band)
+  TdxTreeListBand* bandObject = BandAt(Band);
+  if (!bandObject)
     return;
   {
     TdxTreeListUpdateScope update(this);
@@ -646,17 +646,17 @@ void TCustomdxTreeListControl::ShowBand(int32_t Position, int32_t Band) {
     int target = FBands->GetAbsoluteIndex(Position);
     if (target < 0)
       target = FBands->GetCount() - 1;
-    else if (target > band->GetIndex())
+    else if (target > bandObject->GetIndex())
       --target;
-    band->SetVisible(true);
-    band->SetIndex(target);
+    bandObject->SetVisible(true);
+    bandObject->SetIndex(target);
   }
-  OnShowBand(this, band, Position);
+  OnShowBand(this, bandObject, Position);
 }
 
-void TCustomdxTreeListControl::MoveBand(int32_t Old, int32_t New) {
-  TdxTreeListBand* band = VisibleBand(Old);
-  const int target = FBands->GetAbsoluteIndex(New);
+void TCustomdxTreeListControl::MoveBand(int32_t oldIndex, int32_t newIndex) {
+  TdxTreeListBand* band = VisibleBand(oldIndex);
+  const int target = FBands->GetAbsoluteIndex(newIndex);
   if (!band || target < 0)
     return;
   band->SetIndex(target);
@@ -664,8 +664,8 @@ void TCustomdxTreeListControl::MoveBand(int32_t Old, int32_t New) {
 }
 
 void TCustomdxTreeListControl::SetBandWidth(int32_t Band, int32_t Width) {
-  if (TdxTreeListBand* band = VisibleBand(Band))
-    band->SetWidth(Width);
+  if (TdxTreeListBand* bandObject = VisibleBand(Band))
+    bandObject->SetWidth(Width);
 }
 
 void TCustomdxTreeListControl::ScaleBandWidths(int32_t NewSum, int32_t OldSum) {
@@ -680,55 +680,55 @@ void TCustomdxTreeListControl::ScaleBandWidths(int32_t NewSum, int32_t OldSum) {
 }
 
 void TCustomdxTreeListControl::ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) {
-  const int band = GetBandIndex(Band);
-  if (OldSum == 0 || band < 0)
+  const int bandIndex = GetBandIndex(Band);
+  if (OldSum == 0 || bandIndex < 0)
     return;
   TdxTreeListUpdateScope update(this);
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     TdxTreeListColumn* column = ColumnAt(i);
-    if (column->GetBandIndex() == band && column->GetVisible() && column->GetSizing())
+    if (column->GetBandIndex() == bandIndex && column->GetVisible() && column->GetSizing())
       column->SetWidth(MulDiv(column->GetWidth(), NewSum, OldSum));
   }
 }
 
 void TCustomdxTreeListControl::HideColumn(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject)
     return;
-  column->SetVisible(false);
-  OnHideHeader(this, column);
+  columnObject->SetVisible(false);
+  OnHideHeader(this, columnObject);
 }
 
 TdxTreeListColumn* TCustomdxTreeListControl::PlaceColumn(int32_t Column, int32_t Band, int32_t Row,
                                                          int32_t Position) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  const int band = GetBandIndex(Band);
-  if (!column || band < 0)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  const int bandIndex = GetBandIndex(Band);
+  if (!columnObject || bandIndex < 0)
     return nullptr;
   TdxTreeListUpdateScope update(this);
-  column->SetBandIndex(band);
-  column->SetVisible(true);
-  column->SetRowIndex(Row);
-  column->SetColIndex(Position);
-  return column;
+  columnObject->SetBandIndex(bandIndex);
+  columnObject->SetVisible(true);
+  columnObject->SetRowIndex(Row);
+  columnObject->SetColIndex(Position);
+  return columnObject;
 }
 
 void TCustomdxTreeListControl::ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) {
-  if (TdxTreeListColumn* column = PlaceColumn(Column, Band, Row, Position))
-    OnShowHeader(this, column, Position, Row, Band);
+  if (TdxTreeListColumn* columnObject = PlaceColumn(Column, Band, Row, Position))
+    OnShowHeader(this, columnObject, Position, Row, Band);
 }
 
 void TCustomdxTreeListControl::MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) {
-  if (TdxTreeListColumn* column = PlaceColumn(Column, Band, Row, Position))
-    OnHeaderMoved(this, column);
+  if (TdxTreeListColumn* columnObject = PlaceColumn(Column, Band, Row, Position))
+    OnHeaderMoved(this, columnObject);
 }
 
 void TCustomdxTreeListControl::SetColumnWidth(int32_t Column, int32_t Width) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column || !column->GetSizing())
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject || !columnObject->GetSizing())
     return;
-  column->FAssigned.Include(cavWidth);
-  column->SetWidth(std::max(Width, column->GetMinWidth()));
+  columnObject->FAssigned.Include(cavWidth);
+  columnObject->SetWidth(std::max(Width, columnObject->GetMinWidth()));
 }
 
 TdxTreeListBand* TCustomdxTreeListControl::BandAt(int32_t Band) const {
@@ -736,47 +736,47 @@ TdxTreeListBand* TCustomdxTreeListControl::BandAt(int32_t Band) const {
 }
 
 void TCustomdxTreeListControl::DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {
-  if (TdxTreeListBand* band = BandAt(Band))
-    OnDragOverBand(this, band, P, Accept);
+  if (TdxTreeListBand* bandObject = BandAt(Band))
+    OnDragOverBand(this, bandObject, P, Accept);
 }
 
 void TCustomdxTreeListControl::DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept,
                                              int32_t Old) {
-  if (TdxTreeListBand* band = BandAt(Band))
-    OnEndDragBand(this, band, Place, Accept);
+  if (TdxTreeListBand* bandObject = BandAt(Band))
+    OnEndDragBand(this, bandObject, Place, Accept);
 }
 
 void TCustomdxTreeListControl::DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) {
-  if (TdxTreeListColumn* column = FindColumn(Column))
-    OnDragOverHeader(this, column, P, Accept);
+  if (TdxTreeListColumn* columnObject = FindColumn(Column))
+    OnDragOverHeader(this, columnObject, P, Accept);
 }
 
 void TCustomdxTreeListControl::DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place,
                                                bool& Accept) {
-  if (TdxTreeListColumn* column = FindColumn(Column))
-    OnEndDragHeader(this, column, Place, Accept);
+  if (TdxTreeListColumn* columnObject = FindColumn(Column))
+    OnEndDragHeader(this, columnObject, Place, Accept);
 }
 
 void TCustomdxTreeListControl::BandClick(int32_t Band) {
-  if (TdxTreeListBand* band = BandAt(Band))
-    OnBandClick(this, band);
+  if (TdxTreeListBand* bandObject = BandAt(Band))
+    OnBandClick(this, bandObject);
 }
 
 void TCustomdxTreeListControl::ColumnClick(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject)
     return;
-  const TAliveGuard columnAlive(column);
-  ToggleColumnSort(column);
+  const TAliveGuard columnAlive(columnObject);
+  ToggleColumnSort(columnObject);
   if (columnAlive.Alive())
-    OnColumnClick(this, column);
+    OnColumnClick(this, columnObject);
 }
 
 void TCustomdxTreeListControl::ColumnEdgeDblClick(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject)
     return;
-  ApplyBestFit(column);
+  ApplyBestFit(columnObject);
   DoWidthChanged();
 }
 
@@ -816,21 +816,21 @@ int TCustomdxTreeListControl::WidestNodeText(TdxTreeListColumn* column, TdxTreeL
 void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn* Column) {
   TdxTreeListUpdateScope update(this);
   for (int i = 0; i < FColumns.GetCount(); ++i) {
-    TdxTreeListColumn* column = ColumnAt(i);
-    if ((Column && column != Column) || !column->GetSizing())
+    TdxTreeListColumn* current = ColumnAt(i);
+    if ((Column && current != Column) || !current->GetSizing())
       continue;
-    TMeasureCanvas measure(column->IsFontAssigned() ? column->GetFont() : GetFont());
+    TMeasureCanvas measure(current->IsFontAssigned() ? current->GetFont() : GetFont());
     TCanvas* canvas = measure.Get();
     int widest = 0;
     for (int n = 0; n < GetCount(); ++n)
-      widest = std::max(widest, WidestNodeText(column, GetItem(n), canvas));
+      widest = std::max(widest, WidestNodeText(current, GetItem(n), canvas));
     std::string header;
     GetColumnHeaderText(i, header);
     {
       TMeasureCanvas headerCanvas(GetHeaderFont());
-      widest = std::max(widest, headerCanvas.Get()->TextWidth(header) + (column->CanSort() ? 15 : 0));
+      widest = std::max(widest, headerCanvas.Get()->TextWidth(header) + (current->CanSort() ? 15 : 0));
     }
     const int zero = canvas->TextWidth("0");
-    column->SetWidth(widest + 2 * ((zero + 1) / 2 + 1));
+    current->SetWidth(widest + 2 * ((zero + 1) / 2 + 1));
   }
 }

@@ -225,7 +225,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // ==== Customizing actions
   void HideBand(int32_t Band) override;
   void ShowBand(int32_t Position, int32_t Band) override;
-  void MoveBand(int32_t Old, int32_t New) override;
+  void MoveBand(int32_t oldIndex, int32_t newIndex) override;
   void SetBandWidth(int32_t Band, int32_t Width) override;
   void ScaleBandWidths(int32_t NewSum, int32_t OldSum) override;
   void ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) override;

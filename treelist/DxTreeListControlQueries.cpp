@@ -36,23 +36,23 @@ int32_t TCustomdxTreeListControl::GetBandWidth(int32_t Band) {
 }
 
 TAlignment TCustomdxTreeListControl::GetVisibleBandAlignment(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band ? band->GetAlignment() : taLeftJustify;
+  TdxTreeListBand* bandObject = VisibleBand(Band);
+  return bandObject ? bandObject->GetAlignment() : taLeftJustify;
 }
 
 void TCustomdxTreeListControl::GetVisibleBandCaption(int32_t Band, std::string& Text) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  Text = band ? band->GetCaption() : std::string();
+  TdxTreeListBand* bandObject = VisibleBand(Band);
+  Text = bandObject ? bandObject->GetCaption() : std::string();
 }
 
 int32_t TCustomdxTreeListControl::GetVisibleBandWidth(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band ? band->GetWidth() : 0;
+  TdxTreeListBand* bandObject = VisibleBand(Band);
+  return bandObject ? bandObject->GetWidth() : 0;
 }
 
 int32_t TCustomdxTreeListControl::GetVisibleBandMinWidth(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band ? band->GetMinWidth() : 0;
+  TdxTreeListBand* bandObject = VisibleBand(Band);
+  return bandObject ? bandObject->GetMinWidth() : 0;
 }
 
 int32_t TCustomdxTreeListControl::GetLeftFixedBand() {
@@ -67,13 +67,13 @@ int32_t TCustomdxTreeListControl::GetRightFixedBand() {
 }
 
 bool TCustomdxTreeListControl::GetBandOnlyOwnColumns(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band && band->GetOnlyOwnColumns();
+  TdxTreeListBand* bandObject = VisibleBand(Band);
+  return bandObject && bandObject->GetOnlyOwnColumns();
 }
 
 bool TCustomdxTreeListControl::CanSizeBand(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band && band->GetSizing();
+  TdxTreeListBand* bandObject = VisibleBand(Band);
+  return bandObject && bandObject->GetSizing();
 }
 
 bool TCustomdxTreeListControl::GetBandDisableCustomizing(int32_t Band) {
@@ -85,10 +85,11 @@ bool TCustomdxTreeListControl::IsBandHidden(int32_t Band) {
 }
 
 bool TCustomdxTreeListControl::CanBandMoving(int32_t Band) {
-  TdxTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
-  bool allow = inherited::CanBandMoving(Band) && band && band->GetFixed() == bfNone && !band->GetDisableDragging();
-  if (band)
-    OnCanBandDragging(this, band, allow);
+  TdxTreeListBand* bandObject = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
+  bool allow = inherited::CanBandMoving(Band) && bandObject && bandObject->GetFixed() == bfNone &&
+               !bandObject->GetDisableDragging();
+  if (bandObject)
+    OnCanBandDragging(this, bandObject, allow);
   return allow;
 }
 
@@ -99,14 +100,14 @@ int32_t TCustomdxTreeListControl::GetBandRowCount(int32_t Band) {
     const auto& rows = FColumnGrid[static_cast<size_t>(Band)];
     return static_cast<int32_t>(std::count_if(rows.begin(), rows.end(), [](const auto& row) { return !row.empty(); }));
   }
-  const int band = GetBandIndex(Band);
-  if (band < 0)
+  const int bandIndex = GetBandIndex(Band);
+  if (bandIndex < 0)
     return 0;
   int count = 0;
   for (int row = 0; row < FHeaderPanelRowCount; ++row) {
     for (int i = 0; i < FColumns.GetCount(); ++i) {
       TdxTreeListColumn* column = ColumnAt(i);
-      if (IsColumnShown(column) && column->GetBandIndex() == band && column->GetRowIndex() == row) {
+      if (IsColumnShown(column) && column->GetBandIndex() == bandIndex && column->GetRowIndex() == row) {
         ++count;
         break;
       }
@@ -121,13 +122,13 @@ int32_t TCustomdxTreeListControl::GetColumnCountInRow(int32_t Band, int32_t Row)
     return Row >= 0 && Row < static_cast<int>(rows.size()) ? static_cast<int32_t>(rows[static_cast<size_t>(Row)].size())
                                                           : 0;
   }
-  const int band = GetBandIndex(Band);
-  if (band < 0)
+  const int bandIndex = GetBandIndex(Band);
+  if (bandIndex < 0)
     return 0;
   int count = 0;
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     TdxTreeListColumn* column = ColumnAt(i);
-    if (IsColumnShown(column) && column->GetBandIndex() == band && column->GetRowIndex() == Row)
+    if (IsColumnShown(column) && column->GetBandIndex() == bandIndex && column->GetRowIndex() == Row)
       ++count;
   }
   return count;
@@ -142,12 +143,12 @@ int32_t TCustomdxTreeListControl::GetColumnAt(int32_t Band, int32_t Row, int32_t
     return Position >= 0 && Position < static_cast<int>(columns.size()) ? columns[static_cast<size_t>(Position)]
                                                                           : -1;
   }
-  const int band = GetBandIndex(Band);
-  if (band < 0 || Position < 0)
+  const int bandIndex = GetBandIndex(Band);
+  if (bandIndex < 0 || Position < 0)
     return -1;
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     TdxTreeListColumn* column = ColumnAt(i);
-    if (IsColumnShown(column) && column->GetBandIndex() == band && column->GetRowIndex() == Row &&
+    if (IsColumnShown(column) && column->GetBandIndex() == bandIndex && column->GetRowIndex() == Row &&
         Position-- == 0)
       return i;
   }
@@ -155,40 +156,40 @@ int32_t TCustomdxTreeListControl::GetColumnAt(int32_t Band, int32_t Row, int32_t
 }
 
 int32_t TCustomdxTreeListControl::GetColumnBandIndex(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetBandIndex() : -1;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetBandIndex() : -1;
 }
 
 int32_t TCustomdxTreeListControl::GetColumnRowIndex(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetRowIndex() : 0;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetRowIndex() : 0;
 }
 
 int32_t TCustomdxTreeListControl::GetColumnColIndex(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetColIndex() : -1;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetColIndex() : -1;
 }
 
 bool TCustomdxTreeListControl::IsColumnInVisibleBand(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && IsColumnShown(column);
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && IsColumnShown(columnObject);
 }
 
 bool TCustomdxTreeListControl::IsColumnOutOfHeader(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && (!column->GetVisible() || column->GetBandIndex() < 0);
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && (!columnObject->GetVisible() || columnObject->GetBandIndex() < 0);
 }
 
 bool TCustomdxTreeListControl::GetColumnDisableCustomizing(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->GetDisableCustomizing();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->GetDisableCustomizing();
 }
 
 bool TCustomdxTreeListControl::CanColumnMoving(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  bool allow = inherited::CanColumnMoving(Column) && column && !column->GetDisableDragging();
-  if (column)
-    OnCanHeaderDragging(this, column, allow);
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  bool allow = inherited::CanColumnMoving(Column) && columnObject && !columnObject->GetDisableDragging();
+  if (columnObject)
+    OnCanHeaderDragging(this, columnObject, allow);
   return allow;
 }
 
@@ -209,98 +210,98 @@ int32_t TCustomdxTreeListControl::GetColumnDisplayWidth(int32_t Column) {
 }
 
 int32_t TCustomdxTreeListControl::GetColumnWidth(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetWidth() : 0;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetWidth() : 0;
 }
 
 int32_t TCustomdxTreeListControl::GetColumnMinWidth(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject)
     return 0;
-  return column->GetSizing() ? column->GetMinWidth() : column->GetWidth();
+  return columnObject->GetSizing() ? columnObject->GetMinWidth() : columnObject->GetWidth();
 }
 
 bool TCustomdxTreeListControl::CanSizeColumn(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->GetSizing();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->GetSizing();
 }
 
 // ---- Column settings
 
 TAlignment TCustomdxTreeListControl::GetColumnHeaderAlignment(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetHeaderAlignment() : taLeftJustify;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetHeaderAlignment() : taLeftJustify;
 }
 
 TBitmap* TCustomdxTreeListControl::GetColumnHeaderGlyph(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->HasHeaderGlyph() ? column->GetHeaderGlyph() : nullptr;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->HasHeaderGlyph() ? columnObject->GetHeaderGlyph() : nullptr;
 }
 
 bool TCustomdxTreeListControl::HasColumnHeaderGlyph(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->HasHeaderGlyph();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->HasHeaderGlyph();
 }
 
 int32_t TCustomdxTreeListControl::GetColumnHeaderMaxLineCount(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetHeaderMaxLineCount() : 1;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetHeaderMaxLineCount() : 1;
 }
 
 TdxTreeListColumnSort TCustomdxTreeListControl::GetColumnSorted(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject)
     return csNone;
-  TdxTreeListColumnSort sorted = column->GetSorted();
-  OnGetColumnSorted(this, column, sorted);
+  TdxTreeListColumnSort sorted = columnObject->GetSorted();
+  OnGetColumnSorted(this, columnObject, sorted);
   return sorted;
 }
 
 bool TCustomdxTreeListControl::GetColumnTabStop(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->GetTabStop();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->GetTabStop();
 }
 
 void TCustomdxTreeListControl::GetColumnHeaderText(int32_t Column, std::string& Text) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  Text = column && !column->GetDisableCaption() ? column->GetCaption() : std::string();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  Text = columnObject && !columnObject->GetDisableCaption() ? columnObject->GetCaption() : std::string();
 }
 
 void TCustomdxTreeListControl::GetColumnCaption(int32_t Column, std::string& Text) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  Text = column ? column->GetCaption() : std::string();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  Text = columnObject ? columnObject->GetCaption() : std::string();
 }
 
 TColor TCustomdxTreeListControl::GetColumnColor(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetColor() : GetColor();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetColor() : GetColor();
 }
 
 TFont* TCustomdxTreeListControl::GetColumnFont(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetFont() : GetFont();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetFont() : GetFont();
 }
 
 bool TCustomdxTreeListControl::IsColumnOwnFont(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->IsFontAssigned();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->IsFontAssigned();
 }
 
 TAlignment TCustomdxTreeListControl::GetColumnAlignment(TdxTreeListNode* Node, int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetAlignment() : taLeftJustify;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetAlignment() : taLeftJustify;
 }
 
 TTextLayout TCustomdxTreeListControl::GetColumnVertAlignment(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetVertAlignment() : tlTop;
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject ? columnObject->GetVertAlignment() : tlTop;
 }
 
 bool TCustomdxTreeListControl::IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest) {
   if (inherited::IsHotTrackCell(Node, Column, HitTest))
     return true;
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->CellOptionQuery(Node, HitTest);
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->CellOptionQuery(Node, HitTest);
 }
 
 // ---- Nodes and cell values
@@ -309,8 +310,8 @@ TdxTreeListNode* TCustomdxTreeListControl::CreateNode() { return new TdxTreeList
 
 int TCustomdxTreeListControl::GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field,
                                            const TdxTreeListGetIndexEvent& event) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  int index = node ? node->*field : -1;
+  TdxTreeListTextNode* textNode = TextNode(Node);
+  int index = textNode ? textNode->*field : -1;
   event(this, Node, index);
   return index;
 }
@@ -328,10 +329,10 @@ int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* Node) {
 }
 
 void TCustomdxTreeListControl::SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || node->*field == Value)
+  TdxTreeListTextNode* textNode = TextNode(Node);
+  if (!textNode || textNode->*field == Value)
     return;
-  node->*field = Value;
+  textNode->*field = Value;
   RefreshNode(Node, false);
 }
 
@@ -348,16 +349,16 @@ void TCustomdxTreeListControl::SetNodeStateIndex(TdxTreeListNode* Node, int Valu
 }
 
 void TCustomdxTreeListControl::GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  TStringList* strings = node ? node->GetStrings() : nullptr;
+  TdxTreeListTextNode* textNode = TextNode(Node);
+  TStringList* strings = textNode ? textNode->GetStrings() : nullptr;
   Text = strings && Column >= 0 && Column < strings->GetCount() ? strings->Get(Column) : std::string();
 }
 
 void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || Column < 0)
+  TdxTreeListTextNode* textNode = TextNode(Node);
+  if (!textNode || Column < 0)
     return;
-  TStringList* strings = node->GetStrings();
+  TStringList* strings = textNode->GetStrings();
   while (strings->GetCount() <= Column)
     strings->Add("");
   strings->Put(Column, Text);
@@ -378,44 +379,44 @@ void TCustomdxTreeListControl::SetNodeValue(TdxTreeListNode* Node, int32_t Colum
 void TCustomdxTreeListControl::GetCellText(TdxTreeListNode* Node, int32_t Column, std::string& Text) {
   std::string stored;
   GetNodeString(Node, Column, stored);
-  if (TdxTreeListColumn* column = FindColumn(Column))
-    column->GetDisplayText(Node, stored, Text);
+  if (TdxTreeListColumn* columnObject = FindColumn(Column))
+    columnObject->GetDisplayText(Node, stored, Text);
   else
     Text = stored;
 }
 
 int32_t TCustomdxTreeListControl::GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column || !column->IsFontAssigned())
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject || !columnObject->IsFontAssigned())
     return 0;
   TFont saved;
   saved.Assign(Canvas->GetFont());
-  Canvas->SetFont(column->GetFont());
+  Canvas->SetFont(columnObject->GetFont());
   struct TRestore {
     TCanvas* Canvas;
     TFont* Saved;
     ~TRestore() { Canvas->SetFont(Saved); }
   } restore{Canvas, &saved};
-  return column->GetNodeTextWidth(Canvas, Node) + 3;
+  return columnObject->GetNodeTextWidth(Canvas, Node) + 3;
 }
 
 bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Column, int32_t& LineCount,
                                                int32_t& TextHeight, int32_t Width, int32_t MaxLines) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject)
     return false;
-  TFont* font = column->IsFontAssigned() ? column->GetFont() : GetFont();
+  TFont* font = columnObject->IsFontAssigned() ? columnObject->GetFont() : GetFont();
   TdxTreeListCellViewData cell;
   cell.Font = font->GetHandle();
   cell.Color = 0;
   cell.TextColor = 0;
-  cell.Alignment = column->GetAlignment();
+  cell.Alignment = columnObject->GetAlignment();
   GetCellText(Node, Column, cell.Text);
   cell.MultiLine = true;
   cell.Node = Node;
   cell.Bounds = TRect{2, 2, std::max(Width - 2, 2), 2};
-  TdxEditViewData* view = column->GetCellViewData(Node);
-  column->PrepareViewData(view, &cell);
+  TdxEditViewData* view = columnObject->GetCellViewData(Node);
+  columnObject->PrepareViewData(view, &cell);
   view->CalcOnly = true;
   view->LineCount = 0;
   struct TReset {
@@ -424,7 +425,7 @@ bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Co
   } reset{view};
   TClientDC dc(nullptr);
   TSelectGuard select(dc.Get(), cell.Font);
-  column->GetCellEditorClass(Node)->DrawContent(dc.Get(), cell.Bounds, view, false);
+  columnObject->GetCellEditorClass(Node)->DrawContent(dc.Get(), cell.Bounds, view, false);
   LineCount = view->LineCount > 0 ? view->LineCount : 1;
   if (MaxLines >= 0)
     LineCount = std::min(LineCount, MaxLines);
@@ -437,8 +438,8 @@ bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Co
 bool TCustomdxTreeListControl::IsCustomDrawCell(TdxTreeListNode* Node, int32_t Column) {
   if (OnCustomDrawCell.Assigned() || OnCustomDrawCellEx.Assigned())
     return true;
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->HasCustomDrawCell();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->HasCustomDrawCell();
 }
 
 bool TCustomdxTreeListControl::IsCustomDrawFooter(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) {
@@ -448,29 +449,30 @@ bool TCustomdxTreeListControl::IsCustomDrawFooter(TdxTreeListNode* Node, int32_t
 bool TCustomdxTreeListControl::IsCustomDrawHeader(int32_t Column) {
   if (OnCustomDrawColumnHeader.Assigned())
     return true;
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->OnCustomDrawColumnHeader.Assigned();
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  return columnObject && columnObject->OnCustomDrawColumnHeader.Assigned();
 }
 
 void TCustomdxTreeListControl::DoCustomDrawBand(int32_t Band, TCanvas* Canvas, const TRect& Rect,
                                                 const TRect& ClippedRect, std::string& Text, TColor& Color,
                                                 TFont* Font, TAlignment& Alignment, bool& Done) {
-  if (TdxTreeListBand* band = VisibleBand(Band))
-    OnCustomDrawBand(this, band, Canvas, Rect, Text, Color, Font, Alignment, Done);
+  if (TdxTreeListBand* bandObject = VisibleBand(Band))
+    OnCustomDrawBand(this, bandObject, Canvas, Rect, Text, Color, Font, Alignment, Done);
 }
 
 void TCustomdxTreeListControl::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
                                                 int32_t Column, bool Selected, bool Focused, bool NewItemRow,
                                                 bool EntryFlag1, bool EntryFlag2, HBRUSH Brush, std::string& Text,
                                                 TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  OnCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  OnCustomDrawCell(this, Canvas, Rect, Node, columnObject, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
                    Done);
   if (!Done)
-    OnCustomDrawCellEx(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font,
+    OnCustomDrawCellEx(this, Canvas, Rect, Node, columnObject, Selected, Focused, NewItemRow, Text, Color, Font,
                        Alignment, Done);
-  if (!Done && column)
-    column->DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font, Alignment, Done);
+  if (!Done && columnObject)
+    columnObject->DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
+                                   Done);
 }
 
 void TCustomdxTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
@@ -484,10 +486,11 @@ void TCustomdxTreeListControl::DoCustomDrawHeader(int32_t Column, TCanvas* Canva
                                                   const TRect& ClippedRect, std::string& Text, TColor& Color,
                                                   TFont* Font, TAlignment& Alignment, TdxTreeListColumnSort& Sorted,
                                                   bool& Done) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  OnCustomDrawColumnHeader(this, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
-  if (!Done && column)
-    column->OnCustomDrawColumnHeader(column, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  OnCustomDrawColumnHeader(this, columnObject, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
+  if (!Done && columnObject)
+    columnObject->OnCustomDrawColumnHeader(columnObject, columnObject, Canvas, Rect, Text, Color, Font, Alignment,
+                                           Sorted, Done);
 }
 
 void TCustomdxTreeListControl::DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
@@ -500,12 +503,12 @@ void TCustomdxTreeListControl::DoCustomDrawPreview(TCanvas* Canvas, const TRect&
 
 void TCustomdxTreeListControl::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
                                                 int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column) {
+  TdxTreeListColumn* columnObject = FindColumn(Column);
+  if (!columnObject) {
     inherited::DrawCellViewData(Canvas, Rect, ViewData, Column);
     return;
   }
-  TdxEditViewData* view = column->GetCellViewData(ViewData->Node);
-  column->PrepareViewData(view, ViewData);
-  DrawEditViewData(Canvas, Rect, ViewData, *column->GetCellEditorClass(ViewData->Node), view);
+  TdxEditViewData* view = columnObject->GetCellViewData(ViewData->Node);
+  columnObject->PrepareViewData(view, ViewData);
+  DrawEditViewData(Canvas, Rect, ViewData, *columnObject->GetCellEditorClass(ViewData->Node), view);
 }

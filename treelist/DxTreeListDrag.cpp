@@ -392,9 +392,9 @@ void TCustomdxTreeList::EndBandDrag(bool Accept) {
   Invalidate();
   if (!Accept || band < 0)
     return;
-  bool accept = true;
-  DoEndBandDrag(FDragPoint, old >= 0 ? GetBandIndex(band) : band, place, accept, old);
-  if (!accept)
+  bool accepted = true;
+  DoEndBandDrag(FDragPoint, old >= 0 ? GetBandIndex(band) : band, place, accepted, old);
+  if (!accepted)
     return;
   if (old < 0) {
     // Brought from the customizing window: shown at the place.
@@ -424,9 +424,9 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept) {
   TdxTreeListDropPlace place;
   if (!IsPointOverCustomizingWindow(ClientToScreen(FDragPoint)))
     CalcDropPlace(FDragPoint, place, column, /*BandMode=*/false);
-  bool accept = true;
-  DoEndColumnDrag(FDragPoint, column, place, accept);
-  if (!accept)
+  bool accepted = true;
+  DoEndColumnDrag(FDragPoint, column, place, accepted);
+  if (!accepted)
     return;
   if (old < 0) {
     if (IsCustomizingShown() && place.Band >= 0)

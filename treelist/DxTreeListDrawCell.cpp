@@ -107,16 +107,16 @@ void TCustomdxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* He
     const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(Column) : nullptr, Highlighted,
                                    TextColor);
     bool done = false;
-    TColor color = Color;
+    TColor cellColor = Color;
     DoCustomDrawCell(Canvas, Rect, Node, Column, Highlighted, CellFocused, Kind == 2, EntryFlag1, EntryFlag2, Brush,
-                     text, color, font, alignment, done);
+                     text, cellColor, font, alignment, done);
     if (done)
       return;
-    const HBRUSH brush = fontScope.TakeHandlerChanges(Canvas, Color, color, Brush, TextColor);
+    const HBRUSH cellBrush = fontScope.TakeHandlerChanges(Canvas, Color, cellColor, Brush, TextColor);
     TdxTreeListCellViewData& view = *FCellViewData;
-    view.Brush = brush;
+    view.Brush = cellBrush;
     view.Font = font->GetHandle();
-    view.Color = color;
+    view.Color = cellColor;
     view.TextColor = TextColor;
     view.Alignment = alignment;
     view.Text = text;
@@ -237,29 +237,29 @@ void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH 
     const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(Column) : nullptr,
                                    /*highlighted=*/false, TextColor);
     bool done = false;
-    TColor color = Color;
+    TColor cellColor = Color;
     if (Kind == 1)
-      DoCustomDrawFooter(Canvas, Rect, Node, Column, FooterIndex, text, color, font, alignment, done);
+      DoCustomDrawFooter(Canvas, Rect, Node, Column, FooterIndex, text, cellColor, font, alignment, done);
     else
-      DoCustomDrawCell(Canvas, Rect, Node, Column, false, Focused, Kind == 2, false, false, Brush, text, color, font,
-                       alignment, done);
+      DoCustomDrawCell(Canvas, Rect, Node, Column, false, Focused, Kind == 2, false, false, Brush, text, cellColor,
+                       font, alignment, done);
     if (done)
       return;
-    const HBRUSH brush = fontScope.TakeHandlerChanges(Canvas, Color, color, Brush, TextColor);
+    const HBRUSH cellBrush = fontScope.TakeHandlerChanges(Canvas, Color, cellColor, Brush, TextColor);
     Canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
     HDC dc = Canvas->GetHandle();
     TSaveDCGuard state(dc);
     SetTextColor(dc, ColorToRGB(TextColor));
     TdxCellTextParams params;
-    params.Brush = brush;
+    params.Brush = cellBrush;
     params.TwoPixelInset = Kind != 1;
     params.Buffered = IsOptionsEx1();
     params.Alignment = alignment;
     params.EndEllipsis = true;
-    params.BkColor = color;
+    params.BkColor = cellColor;
     DrawCellText(dc, Rect, params, text, HeaderBitmap);
     // The search pass starts from this cell's colours and text.
-    FCellViewData->Color = color;
+    FCellViewData->Color = cellColor;
     FCellViewData->TextColor = TextColor;
     FCellViewData->Text = text;
     DrawSearchPass(Canvas, Rect, Node, Column, Kind, Focused, false, false, [&] {
@@ -299,19 +299,19 @@ void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap*
   } restore{this, font, dc, bk, changed};
 
   bool done = false;
-  TColor color = Color;
-  DoCustomDrawPreview(Canvas, Rect, Node, Selected, text, color, TextColor, font, done);
+  TColor cellColor = Color;
+  DoCustomDrawPreview(Canvas, Rect, Node, Selected, text, cellColor, TextColor, font, done);
   if (done)
     return;
-  HBRUSH brush = Brush;
-  if (ColorToRGB(color) != ColorToRGB(Color)) {
-    Canvas->GetBrush()->SetColor(color);
-    brush = Canvas->GetBrush()->GetHandle();
-    SetBkColor(dc, ColorToRGB(color));
+  HBRUSH cellBrush = Brush;
+  if (ColorToRGB(cellColor) != ColorToRGB(Color)) {
+    Canvas->GetBrush()->SetColor(cellColor);
+    cellBrush = Canvas->GetBrush()->GetHandle();
+    SetBkColor(dc, ColorToRGB(cellColor));
     changed = true;
   }
   TdxPreviewText preview;
-  preview.Brush = brush;
+  preview.Brush = cellBrush;
   preview.Indent = kPreviewIndent;
   preview.Color = TextColor;
   preview.Font = font->GetHandle();

@@ -31,14 +31,14 @@ std::string WithoutPlacedLiterals(const std::string& mask, const std::string& te
 }  // namespace
 
 void TdxTreeListMaskColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListMaskColumn>(Source);
-  if (!source) {
+  auto* other = ObjectAs<TdxTreeListMaskColumn>(Source);
+  if (!other) {
     inherited::Assign(Source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
-  FEditMask = source->FEditMask;
+  FEditMask = other->FEditMask;
 }
 
 void TdxTreeListMaskColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {

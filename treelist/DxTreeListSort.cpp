@@ -38,9 +38,9 @@ bool IsTypedSortOf(const TNodeVariant* record) { return record->Node->GetOwner()
 
 }  // namespace
 
-int CompareNodesTreeOrder(void* A, void* B) {
-  auto* a = static_cast<TdxTreeListNode*>(A);
-  auto* b = static_cast<TdxTreeListNode*>(B);
+int CompareNodesTreeOrder(void* left, void* right) {
+  auto* a = static_cast<TdxTreeListNode*>(left);
+  auto* b = static_cast<TdxTreeListNode*>(right);
   if (a == b)
     return 0;
   if (a->HasAsParent(b))
@@ -98,9 +98,9 @@ int CompareByKeys(const TNodeVariant* A, const TNodeVariant* B) {
 
 int CompareByKeysProc(void* Item1, void* Item2) { return CompareByKeys(Record(Item1), Record(Item2)); }
 
-int CompareFirstField(void* A, void* B) {
-  const int32_t a = *static_cast<const int32_t*>(A);
-  const int32_t b = *static_cast<const int32_t*>(B);
+int CompareFirstField(void* left, void* right) {
+  const int32_t a = *static_cast<const int32_t*>(left);
+  const int32_t b = *static_cast<const int32_t*>(right);
   return (a > b) - (a < b);  // a difference could overflow
 }
 

@@ -31,7 +31,7 @@ inline int Sign(int x) { return (x > 0) - (x < 0); }
 // Two nodes by their place in the pre-order of the whole tree: 1 when B is an ancestor
 // of A, -1 when A is an ancestor of B; otherwise the difference of the indexes of their
 // ancestors that are children of the nearest common ancestor.
-int CompareNodesTreeOrder(void* A, void* B);
+int CompareNodesTreeOrder(void* left, void* right);
 // Two key-record chains: equal values (VarSameValue) pass on to the next key; differing
 // ones compare by the locale's case-sensitive text comparison when the control sorts
 // typed and A's value is a text, else by the variant ordering (A less: -1, else 1); a
@@ -47,7 +47,7 @@ int CompareByEvent(void* A, void* B);
 int CompareByKeys(const TNodeVariant* A, const TNodeVariant* B);
 int CompareByKeysProc(void* Item1, void* Item2);
 // Two records whose first field is a 32-bit signed number, by that number (-1, 0, 1).
-int CompareFirstField(void* A, void* B);
+int CompareFirstField(void* left, void* right);
 // Two tree-list columns by the sort positions they were loaded with (LoadedSortedOrder).
 int CompareColumnSortOrder(void* A, void* B);
 // Equal once both are upper-cased by the user's locale.

@@ -187,15 +187,15 @@ void TCustomdxTreeList::DeleteNodeValue(TdxTreeListNode* Node, int32_t Index) {
     return;
   std::vector<TdxTreeListNode*> stack{Node};
   while (!stack.empty()) {
-    TdxTreeListNode* node = stack.back();
+    TdxTreeListNode* current = stack.back();
     stack.pop_back();
-    if (auto* textNode = ObjectAs<TdxTreeListTextNode>(node)) {
+    if (auto* textNode = ObjectAs<TdxTreeListTextNode>(current)) {
       TStringList* strings = textNode->GetStrings();
       if (Index < strings->GetCount())
         strings->Delete(Index);
     }
-    for (int i = 0; i < node->GetCount(); ++i)
-      stack.push_back(node->GetItem(i));
+    for (int i = 0; i < current->GetCount(); ++i)
+      stack.push_back(current->GetItem(i));
   }
 }
 
@@ -369,26 +369,26 @@ int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
   int growingSum = 0;
   bool held = false;
   for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band, row, position);
-    if (column < 0 || !CanSizeColumn(column))
+    const int rowColumn = GetColumnAt(band, row, position);
+    if (rowColumn < 0 || !CanSizeColumn(rowColumn))
       continue;
-    if (widthSum != 0 && MulDiv(width, GetColumnWidth(column), widthSum) >= GetColumnMinWidth(column))
-      growingSum += GetColumnWidth(column);
+    if (widthSum != 0 && MulDiv(width, GetColumnWidth(rowColumn), widthSum) >= GetColumnMinWidth(rowColumn))
+      growingSum += GetColumnWidth(rowColumn);
     else
       held = true;
   }
   int result = GetColumnWidth(Column);
   int shown = 0;
   for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band, row, position);
-    if (column < 0)
+    const int rowColumn = GetColumnAt(band, row, position);
+    if (rowColumn < 0)
       continue;
-    const int own = GetColumnWidth(column);
-    const int least = GetColumnMinWidth(column);
+    const int own = GetColumnWidth(rowColumn);
+    const int least = GetColumnMinWidth(rowColumn);
     int columnWidth = least;
     if (position == count - 1) {
       columnWidth = bandWidth - shown;
-    } else if (!CanSizeColumn(column)) {
+    } else if (!CanSizeColumn(rowColumn)) {
       columnWidth = own;
       width -= own;
       widthSum -= own;
@@ -405,7 +405,7 @@ int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
         columnWidth = share;
     }
     columnWidth = std::max(columnWidth, 0);
-    if (column == Column) {
+    if (rowColumn == Column) {
       result = columnWidth;
       break;
     }
