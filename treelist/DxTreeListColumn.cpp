@@ -133,17 +133,17 @@ void TdxTreeListColumn::SetTreeList(TCustomdxTreeListControl* value) {
     value->AddColumn(this);
 }
 
-void TdxTreeListColumn::Changed(bool AllItems) {
+void TdxTreeListColumn::Changed(bool allItems) {
   if (FTreeList)
-    FTreeList->ColumnChanged(AllItems ? nullptr : this);
+    FTreeList->ColumnChanged(allItems ? nullptr : this);
 }
 
 // ---- Copying and defaults
 
-void TdxTreeListColumn::Assign(TPersistent* Source) {
-  auto* other = ObjectAs<TdxTreeListColumn>(Source);
+void TdxTreeListColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListColumn>(source);
   if (!other) {
-    inherited::Assign(Source);
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(FTreeList, FTreeList != nullptr);
@@ -203,15 +203,15 @@ void TdxTreeListColumn::ApplyDefaultWidth() {
 
 // ---- Virtual operations
 
-void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
   const int index = GetIndex();
-  if (Editor && Editor->Is<TdxInplaceTextEdit>())
-    Node->SetString(index, Editor->GetText());
+  if (editor && editor->Is<TdxInplaceTextEdit>())
+    node->SetString(index, editor->GetText());
   if (FTreeList)
-    FTreeList->GetNodeValue(Node, index, Value);
+    FTreeList->GetNodeValue(node, index, value);
 }
 
-void TdxTreeListColumn::DoChange(TObject* Sender) {
+void TdxTreeListColumn::DoChange(TObject* sender) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
   const TAliveGuard alive(this);
@@ -220,33 +220,33 @@ void TdxTreeListColumn::DoChange(TObject* Sender) {
     OnChange(this);
 }
 
-void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TdxTreeListNode* ANode,
-                                         bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText,
-                                         TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone) {
-  OnCustomDrawCell(this, ACanvas, ARect, ANode, this, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
-                   AAlignment, ADone);
+void TdxTreeListColumn::DoCustomDrawCell(TCanvas* aCanvas, const TRect& aRect, TdxTreeListNode* aNode,
+                                         bool aSelected, bool aFocused, bool aNewItemRow, std::string& aText,
+                                         TColor& aColor, TFont* aFont, TAlignment& aAlignment, bool& aDone) {
+  OnCustomDrawCell(this, aCanvas, aRect, aNode, this, aSelected, aFocused, aNewItemRow, aText, aColor, aFont,
+                   aAlignment, aDone);
 }
 
-void TdxTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
+void TdxTreeListColumn::DoValidate(TObject* sender, std::string& errorText, bool& accept) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
   const TAliveGuard alive(this);
-  FTreeList->DoEditValidate(ErrorText, Accept);
+  FTreeList->DoEditValidate(errorText, accept);
   if (alive.Alive())
-    OnValidate(this, ErrorText, Accept);
+    OnValidate(this, errorText, accept);
 }
 
-void TdxTreeListColumn::FontChanged(TObject* Sender) {
+void TdxTreeListColumn::FontChanged(TObject* sender) {
   FAssigned.Include(cavFont);
   Changed(/*AllItems=*/true);
 }
 
 const TdxInplaceEditClass* TdxTreeListColumn::GetEditorClass() { return &TdxInplaceTreeListTextEdit::MetaClass(); }
 
-std::string TdxTreeListColumn::GetNodeText(TdxTreeListNode* Node) {
+std::string TdxTreeListColumn::GetNodeText(TdxTreeListNode* node) {
   std::string text;
-  if (FTreeList && Node)
-    FTreeList->GetNodeString(Node, GetIndex(), text);
+  if (FTreeList && node)
+    FTreeList->GetNodeString(node, GetIndex(), text);
   return text;
 }
 
@@ -264,13 +264,13 @@ TdxEditViewData* TdxTreeListColumn::GetViewData() {
   return FViewData;
 }
 
-void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  if (!Editor)
+void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  if (!editor)
     return;
-  Editor->SetReadOnly(GetReadOnly());
-  Editor->OnChange = TNotifyEvent::Bind<&TdxTreeListColumn::DoChange>(this);
-  Editor->OnValidate = TdxEditValidateEvent::Bind<&TdxTreeListColumn::DoValidate>(this);
-  auto* text = ObjectAs<TdxInplaceTextEdit>(Editor);
+  editor->SetReadOnly(GetReadOnly());
+  editor->OnChange = TNotifyEvent::Bind<&TdxTreeListColumn::DoChange>(this);
+  editor->OnValidate = TdxEditValidateEvent::Bind<&TdxTreeListColumn::DoValidate>(this);
+  auto* text = ObjectAs<TdxInplaceTextEdit>(editor);
   if (!text)
     return;
   text->SetCharCase(FCharCase);
@@ -281,20 +281,20 @@ void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     text->ClearUndo();
 }
 
-void TdxTreeListColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  Editor->SetText(GetNodeText(Node));
-  Value = Variant(Editor->GetText());
+void TdxTreeListColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  editor->SetText(GetNodeText(node));
+  value = Variant(editor->GetText());
 }
 
 bool TdxTreeListColumn::CanSort() {
   return !FSortingDisabled && !GetComponentState().Contains(csDesigning);
 }
 
-void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  TdxEditViewData& v = *ViewData;
+void TdxTreeListColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  TdxEditViewData& v = *viewData;
   v.Enabled = true;
   v.Focused = false;
-  v.Active = CellInfo->HotFlag;
+  v.Active = cellInfo->HotFlag;
   v.BorderColor = clNone;
   v.BorderStyle = xbsNone;
   v.ButtonStyle = TreeListButtonStyle(FTreeList ? FTreeList->GetLookAndFeel() : 0);
@@ -304,39 +304,39 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCe
   v.NoFill = false;
   v.TransparentText = false;
   v.Margins = TRect{1, 0, 0, 0};
-  v.Bounds = CellInfo->Bounds;
-  v.Alignment = CellInfo->Alignment;
-  v.VertAlignment = CellInfo->MultiLine ? vaWordWrap : static_cast<TdxVertAlignment>(FVertAlignment);
-  v.Brush = CellInfo->Brush;
-  v.Font = CellInfo->Font;
+  v.Bounds = cellInfo->Bounds;
+  v.Alignment = cellInfo->Alignment;
+  v.VertAlignment = cellInfo->MultiLine ? vaWordWrap : static_cast<TdxVertAlignment>(FVertAlignment);
+  v.Brush = cellInfo->Brush;
+  v.Font = cellInfo->Font;
   v.TextLength = 0;
-  v.Color = ColorToRGB(CellInfo->Color);
-  v.TextColor = ColorToRGB(CellInfo->TextColor);
+  v.Color = ColorToRGB(cellInfo->Color);
+  v.TextColor = ColorToRGB(cellInfo->TextColor);
   v.HasTextArea = false;
-  v.Value = Variant(CellInfo->Text);
-  if (auto* text = ObjectAs<TdxTextEditViewData>(ViewData)) {
+  v.Value = Variant(cellInfo->Text);
+  if (auto* text = ObjectAs<TdxTextEditViewData>(viewData)) {
     text->CharCase = FCharCase;
     text->PasswordChar = FPasswordChar;
   }
 }
 
-void TdxTreeListColumn::SetIndex(int NewIndex) {
+void TdxTreeListColumn::SetIndex(int newIndex) {
   if (!FTreeList)
     return;
   const int old = GetIndex();
   if (old < 0)
     return;
-  NewIndex = std::clamp(NewIndex, 0, FTreeList->GetColumnCount() - 1);
-  if (NewIndex == old)
+  newIndex = std::clamp(newIndex, 0, FTreeList->GetColumnCount() - 1);
+  if (newIndex == old)
     return;
-  FTreeList->ColumnMoved(old, NewIndex);
-  FTreeList->FColumns.Move(old, NewIndex);
+  FTreeList->ColumnMoved(old, newIndex);
+  FTreeList->FColumns.Move(old, newIndex);
   FTreeList->ForgetColumnIndexes();
   Changed(/*AllItems=*/true);
 }
 
-int TdxTreeListColumn::GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
-  return Canvas->TextWidth(GetNodeText(Node));
+int TdxTreeListColumn::GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) {
+  return canvas->TextWidth(GetNodeText(node));
 }
 
 // ---- Fallback values
