@@ -376,7 +376,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
 
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
-  // key Column and Descending, or with multi-sort by every sorted column in turn: by
+  // key `column` and `descending`, or with multi-sort by every sorted column in turn: by
   // OnCompare when assigned, else by the natural text comparison, or with the typed
   // sort by the values' ordering with CompareNodes breaking ties. Nothing happens to
   // an absent list or one of fewer than two nodes.
@@ -601,19 +601,19 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void DoEditValidate(std::string& errorText, bool& accept);
   virtual void AutoLoadLayout() {}
   virtual void AutoSaveLayout() {}
-  // A node was unlinked by its destruction: Prev is its previous sibling (else its
-  // parent), Next the node that followed it as a row, Visible whether it was shown with
-  // its parent not being deleted.
+  // A node was unlinked by its destruction: `prev` is its previous sibling (else its
+  // parent), `next` the node that followed it as a row, `visible` whether it was shown
+  // with its parent not being deleted.
   virtual void NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev, TdxTreeListNode* next, bool isLast,
                            bool visible);
-  // Removes the value at Index from the node's cell values and from all its descendants;
-  // nodes holding no value at Index are skipped.
+  // Removes the value at `index` from the node's cell values and from all its
+  // descendants; nodes holding no value at `index` are skipped.
   virtual void DeleteNodeValue(TdxTreeListNode* node, int32_t index);
   virtual void NodesChanged() {}
   // The rows area, from the indicator column's left edge when there is one.
   virtual void GetLayoutPartRect(TRect& rect);
   virtual bool IsHotTrackCell(TdxTreeListNode* node, int32_t column, TdxTreeListHitTest hitTest);
-  // The hot part of a column header at (X, Y): 1 header, 2 header button, 3 pressed
+  // The hot part of a column header at (x, y): 1 header, 2 header button, 3 pressed
   // button; false when the header accepts no hot part.
   virtual bool GetHeaderHotPart(int x, int y, uint8_t& part, int32_t column);
   // Unless locked: recomputes metrics and rows once, with the lock count raised.
@@ -622,11 +622,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void BandsChanged() {}
   // Rebuilds the row lists in full, or applies the pending node's addition or deletion.
   virtual void RebuildRows();
-  // Makes Node the focused node; false refuses (a collapse then keeps the node expanded).
+  // Makes `node` the focused node; false refuses (a collapse then keeps the node expanded).
   virtual bool MakeNodeFocused(TdxTreeListNode* node);
   // The immediate-editor query for a press on a cell.
   virtual bool EditOnMouseDown(int x, int y, int32_t column, bool sameNode);
-  // Repaints the row of a shown node; with Recalc, the scroll bars first and the rows
+  // Repaints the row of a shown node; with `recalc`, the scroll bars first and the rows
   // from the node down.
   virtual void RefreshNode(TdxTreeListNode* node, bool recalc);
   virtual bool NodeQuery(TdxTreeListNode* node) { return true; }
@@ -702,14 +702,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual int32_t GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column);
   virtual void GetPreviewText(TdxTreeListNode* node, std::string& text) { text.clear(); }
   virtual TTextLayout GetColumnVertAlignment(int32_t column) { return tlTop; }
-  // The lines a node needs for its longest cell; Height may come back raised to the
+  // The lines a node needs for its longest cell; `height` may come back raised to the
   // height a cell needs.
   virtual int32_t CalcRowLineCount(TdxTreeListNode* node, int32_t& height);
   // Non-zero shows the second footer's close button.
   virtual int32_t GetFooterCount() { return 0; }
   virtual void GetFooterText(std::string& text) { text.clear(); }
   virtual void GetNodeFooterText(TdxTreeListNode* node, int32_t column, std::string& text) { text.clear(); }
-  // Measures a cell's text at Width (MaxLines -1: no limit); false when not measured.
+  // Measures a cell's text at `width` (`maxLines` -1: no limit); false when not measured.
   virtual bool MeasureCellText(TdxTreeListNode* node, int32_t column, int32_t& lineCount, int32_t& textHeight,
                                int32_t width, int32_t maxLines) {
     return false;
@@ -809,7 +809,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual int32_t GetHeaderPanelMaxRowCount() { return 4; }
   virtual int32_t GetHeaderPanelRowCount() { return 1; }
   virtual int32_t GetHeaderMinRowCount() { return 1; }
-  // The drop place of a dragged header at P (client coordinates).
+  // The drop place of a dragged header at `p` (client coordinates).
   virtual void CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode);
   virtual void GetDragCursor(const TPoint& screenPoint, TCursor& cursor);
   virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
@@ -817,9 +817,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
   virtual void MoveBand(int32_t oldIndex, int32_t newIndex) {}
   virtual bool CanBandMoving(int32_t band) { return FOptionsEx.Contains(aoBandMoving); }
-  // A band drag over P (client coordinates) and its drop at Place (a visible position,
-  // -1 hide, -2 nothing); Band is the band's absolute index, Old the visible position it
-  // was dragged from (-1: from the customizing window).
+  // A band drag over `p` (client coordinates) and its drop at `place` (a visible
+  // position, -1 hide, -2 nothing); `band` is the band's absolute index, `old` the
+  // visible position it was dragged from (-1: from the customizing window).
   virtual void DoDragOverBand(const TPoint& p, int32_t band, bool& accept) {}
   virtual void DoEndBandDrag(const TPoint& p, int32_t band, int32_t& place, bool& accept, int32_t old) {}
   virtual void EndBandDrag(bool accept);
@@ -874,7 +874,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // must have the level of the first selected node.
   virtual bool CanSelectNodeEx(TdxTreeListNode* node);
   virtual void ClearSelection();
-  // -1, 0 or 1: Node's row before, at or after the anchor's.
+  // -1, 0 or 1: the row of `node` before, at or after the anchor's.
   virtual int CompareToAnchor(TdxTreeListNode* node);
   virtual int GetSelectedCountEx();
   virtual void DoSelectionChanged();
@@ -890,9 +890,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void NodesCleared() {}
   // An arbitrary but fixed order: -1, 0 or 1 by the nodes' addresses.
   virtual int CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* node2);
-  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1;
-  // an edit in progress is stored first, and the rows follow the new order. Column and
-  // Descending are the key unless several sorted columns apply (SortNodes).
+  // Sorts sibling lists: `level` -1 all, 0 the top level, n the children at depth n - 1;
+  // an edit in progress is stored first, and the rows follow the new order. `column`
+  // and `descending` are the key unless several sorted columns apply (SortNodes).
   virtual void Sort(int32_t level, int32_t column, bool descending);
   virtual int32_t GetSortedColumnCount() { return 0; }
   virtual bool GetSortedColumnDesc(int32_t index) { return false; }
@@ -919,16 +919,16 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void DoCustomDrawPreview(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, bool selected,
                                    std::string& text, TColor& color, TColor& textColor, TFont* font, bool& done) {}
   virtual void GetLevelColor(int32_t level, TColor& color) {}
-  // Paints a group-row (Kind 3), footer (Kind 1, FooterIndex -1 for the footer panel)
+  // Paints a group-row (`kind` 3), footer (`kind` 1, `footerIndex` -1 for the footer panel)
   // or other text cell.
   virtual void DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH brush, TColor color, TColor textColor,
                             bool focused, TdxTreeListNode* node, int32_t column, int32_t footerIndex, uint8_t kind,
                             TBitmap* headerBitmap);
-  // Paints the filled cell view data in Rect: here as the text editor every cell is
+  // Paints the filled cell view data in `rect`: here as the text editor every cell is
   // edited with paints its value.
   virtual void DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
                                 int32_t column);
-  // Paints a data cell (Kind 0) or a cell of the new-item row (Kind 2).
+  // Paints a data cell (`kind` 0) or a cell of the new-item row (`kind` 2).
   virtual void DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
                         int32_t column, bool highlighted, bool cellFocused, TColor color, TColor textColor,
                         HBRUSH brush, bool multiLine, uint8_t kind, bool entryFlag1, bool entryFlag2,
@@ -945,7 +945,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The default row height of the metrics: the least height of a row, as many lines of
   // the font's text height (+ 3) as the row line count asks for.
   virtual int32_t GetDefaultRowLinesHeight();
-  // What lies under P (client coordinates).
+  // What lies under `p` (client coordinates).
   virtual void GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo);
   // The selection bracket: the outermost End reports one selection change when the
   // selected count differs from the one at the outermost Begin.
@@ -981,7 +981,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TNotifyEvent OnNotify;
 
  protected:
-  // Paints the filled view data `Data` of a cell with `EditClass` on Rect (the cell's
+  // Paints the filled view data `data` of a cell with `editClass` on `rect` (the cell's
   // origin moved to the rectangle's corner, clipped to it, and in the incremental
   // search's pass to the matched characters).
   void DrawEditViewData(TCanvas* canvas, const TRect& rect, const TdxTreeListCellViewData* viewData,

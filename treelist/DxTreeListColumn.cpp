@@ -193,7 +193,7 @@ void TdxTreeListColumn::RestoreDefaults() {
   FTabStop = true;
   FVertAlignment = tlTop;
   SetSorted(csNone);
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 void TdxTreeListColumn::ApplyDefaultWidth() {
@@ -238,7 +238,7 @@ void TdxTreeListColumn::DoValidate(TObject* sender, std::string& errorText, bool
 
 void TdxTreeListColumn::FontChanged(TObject* sender) {
   FAssigned.Include(cavFont);
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 const TdxInplaceEditClass* TdxTreeListColumn::GetEditorClass() { return &TdxInplaceTreeListTextEdit::MetaClass(); }
@@ -332,7 +332,7 @@ void TdxTreeListColumn::SetIndex(int newIndex) {
   FTreeList->ColumnMoved(old, newIndex);
   FTreeList->FColumns.Move(old, newIndex);
   FTreeList->ForgetColumnIndexes();
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 int TdxTreeListColumn::GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) {
@@ -357,7 +357,7 @@ void TdxTreeListColumn::SetCaption(const std::string& value) {
   FCaption = value;
   FAssigned.Include(cavCaption);
   ApplyDefaultWidth();
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 TColor TdxTreeListColumn::GetColor() {
@@ -390,14 +390,14 @@ void TdxTreeListColumn::SetWidth(int value) {
     if (value == FWidth)
       return;
     FWidth = value;
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   if (assigned && value == FWidth)
     return;
   FWidth = value;
   FAssigned.Include(cavWidth);
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 void TdxTreeListColumn::SetMinWidth(int value) {
@@ -464,7 +464,7 @@ void TdxTreeListColumn::SetHeaderGlyph(TBitmap* value) {
       return;
     GetHeaderGlyph()->Assign(value);
   }
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 void TdxTreeListColumn::SetHeaderMaxLineCount(int value) { Store(FHeaderMaxLineCount, std::max(value, 0), true); }
@@ -501,7 +501,7 @@ void TdxTreeListColumn::SetRowIndex(int value) {
   if (value == GetRowIndex())
     return;
   FRowIndex = FStoredRowIndex = value;
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 int TdxTreeListColumn::GetColIndex() {
@@ -547,7 +547,7 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
     return;
   if (!FTreeList || FTreeList->IsLoading()) {
     FSorted = value;
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   // Either way the control's sort lock is held for the change, so that the nodes are
@@ -565,7 +565,7 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
   if (value == csNone) {
     FSorted = value;
     control->RemoveSortedColumn(this);
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   TdxTreeListUpdateScope update(control);

@@ -101,7 +101,7 @@ class TdxTreeListColumn : public TComponent {
   // The view data the column's cells are painted from, made from the editor class.
   virtual TdxEditViewData* GetViewData();
   virtual void InitEditProperties(TdxInplaceEdit* editor);
-  // The editor class and view data the cell of `Node` is painted with: the column's own
+  // The editor class and view data the cell of `node` is painted with: the column's own
   // (a wrapper column answers its node's reference column's).
   virtual const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* node) { return GetEditorClass(); }
   virtual TdxEditViewData* GetCellViewData(TdxTreeListNode* node) { return GetViewData(); }
@@ -223,7 +223,7 @@ class TdxTreeListColumn : public TComponent {
 
  protected:
   void DefineProperties(TFiler& filer) override;
-  // Tells the control: with AllItems, that all columns changed.
+  // Tells the control: with `allItems`, that all columns changed.
   void Changed(bool allItems);
   // Stores a changed setting and tells the control.
   template <class T>

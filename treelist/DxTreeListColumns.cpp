@@ -232,7 +232,7 @@ void TdxTreeListDropDownColumn::SetButtonGlyph(TBitmap* value) {
     GetButtonGlyph()->Assign(value);
   else
     FreeAndNil(FButtonGlyph);
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 // ==== Date column
@@ -355,21 +355,21 @@ void TdxTreeListButtonColumn::SetEditButtonStyle(TdxEditButtonStyle value) {
   FEditButtonStyle = value;
   if (value == ebsSimple) {
     FButtons->Clear();
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   if (FButtons->GetCount() == 0)
     FButtons->Add();
   static constexpr TdxEditButtonKind kinds[] = {bkEllipsis, bkEllipsis, bkDown, bkGlyph};
   FButtons->GetItem(0)->SetKind(kinds[value]);
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 void TdxTreeListButtonColumn::SetGlyph(TBitmap* value) {
   FGlyph->Assign(value);
   if (FButtons->GetCount() > 0)
     FButtons->GetItem(0)->SetGlyph(FGlyph->GetEmpty() ? nullptr : FGlyph.get());
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 // ==== Check column
@@ -527,7 +527,7 @@ void TdxTreeListCheckColumn::SetGlyph(TBitmap* value) {
     GetGlyph()->Assign(value);
   else
     FreeAndNil(FGlyph);
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 void TdxTreeListCheckColumn::SetGlyphCount(int value) { Store(FGlyphCount, std::max(value, 1), true); }
@@ -582,7 +582,7 @@ void TdxTreeListImageColumn::Assign(TPersistent* source) {
 
 void TdxTreeListImageColumn::ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
   if (ReplaceImageList(this, field, link, value))
-    Changed(/*AllItems=*/true);
+    Changed(/*allItems=*/true);
 }
 
 void TdxTreeListImageColumn::Notification(TComponent* AComponent, TOperation operation) {
@@ -1136,5 +1136,5 @@ void TdxTreeListCurrencyColumn::LocaleChanged() {
     return;
   GetFormatSettings();
   FDisplayFormat = DefaultCurrencyDisplayFormat();
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }

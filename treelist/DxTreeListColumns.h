@@ -156,7 +156,7 @@ class TdxTreeListDropDownColumn : public TdxTreeListColumn {
 
   virtual void DoCloseUp(Variant& value, bool& accept) {}
   virtual void DoEditButtonClick() { OnEditButtonClick(this); }
-  // Whether the cell of `Node` shows its button (see ShowCellButton).
+  // Whether the cell of `node` shows its button (see ShowCellButton).
   virtual bool ShowEditButton(TdxTreeListNode* node);
 
   // Made on first read.
@@ -292,7 +292,7 @@ class TdxTreeListButtonColumn : public TdxTreeListDropDownColumn {
   friend class TdxColumnEditButtons;
   void EditorButtonClick(TObject* sender, int absoluteIndex) { DoButtonClick(absoluteIndex); }
   bool IsGlyphStored() { return !FGlyph->GetEmpty(); }
-  void ButtonsChanged() { Changed(/*AllItems=*/true); }
+  void ButtonsChanged() { Changed(/*allItems=*/true); }
 
   bool FButtonOnly = false;
   std::unique_ptr<TdxColumnEditButtons> FButtons;
@@ -417,9 +417,9 @@ class TdxTreeListImageColumn : public TdxTreeListDropDownColumn {
   void DefineProperties(TFiler& filer) override;
 
  private:
-  void ImagesChanged(TObject* sender) { Changed(/*AllItems=*/true); }
+  void ImagesChanged(TObject* sender) { Changed(/*allItems=*/true); }
   void ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
-  void ListChanged(TObject* sender) { Changed(/*AllItems=*/false); }
+  void ListChanged(TObject* sender) { Changed(/*allItems=*/false); }
   // The description of a stored value, or the value.
   std::string Description(const std::string& text);
 
@@ -520,7 +520,7 @@ class TdxTreeListPickColumn : public TdxTreeListDropDownColumn {
   bool IsImmediateDropDownStored() { return GetImmediateDropDown() != DefaultImmediateDropDown(); }
 
  private:
-  void ItemsChanged(TObject* sender) { Changed(/*AllItems=*/false); }
+  void ItemsChanged(TObject* sender) { Changed(/*allItems=*/false); }
 
   bool FDropDownListStyle = false;
   TStringList* FItems;
@@ -916,7 +916,7 @@ class TdxTreeListWrapperColumn : public TdxTreeListColumn {
   const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* node) override;
   TdxEditViewData* GetCellViewData(TdxTreeListNode* node) override;
 
-  // The column of `Node` (the focused node when none); null without a node or handler,
+  // The column of `node` (the focused node when none); null without a node or handler,
   // and for an answer that is the wrapper or leads back to it.
   virtual TdxTreeListColumn* GetReferenceColumn(TdxTreeListNode* node);
 

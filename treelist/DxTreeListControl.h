@@ -83,7 +83,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxTreeListColumn* GetColumn(int index) const;
   // The index of `column` in the column list, -1 when it is not there.
   int IndexOfColumn(const TdxTreeListColumn* column) const;
-  // A new column of `ColumnClass` owned by `Owner`, named after the control ("Column"
+  // A new column of `columnClass` owned by `owner`, named after the control ("Column"
   // and the first free number from the column count + 1 on), added to the control.
   TdxTreeListColumn* CreateColumn(TdxTreeListColumnClass columnClass, TComponent* owner);
   // Appends a column (its TreeList becomes this control).
@@ -117,19 +117,19 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
 
   // ==== Layout storage (band order, visibility and widths; column placement,
   // visibility, widths and sort state; a few display settings)
-  // Storage is a TIniFile, TMemIniFile or TRegIniFile the caller opened (anything else
-  // raises EInvaliddxTreeListOperation); SectionName names the layout's section (a
+  // `storage` is a TIniFile, TMemIniFile or TRegIniFile the caller opened (anything else
+  // raises EInvaliddxTreeListOperation); `sectionName` names the layout's section (a
   // leading "\" is added, trailing ones dropped). Saving into an INI file first erases
   // the layout's earlier sections (the section and those below it). Loading reads every
   // key with the current value as default, so a missing key changes nothing.
   void LoadLayout(TObject* storage, const std::string& sectionName);
   void SaveLayout(TObject* storage, const std::string& sectionName);
-  // Through a TMemIniFile on FileName, in the section IniSectionName, or when that is
+  // Through a TMemIniFile on `fileName`, in the section IniSectionName, or when that is
   // empty Name + "_" + the form's name (loading: the parent form's; saving: the
   // recorded one).
   void LoadFromIniFile(const std::string& fileName);
   void SaveToIniFile(const std::string& fileName);
-  // Under the key KeyPath of HKEY_CURRENT_USER; loading does nothing when the key
+  // Under the key `keyPath` of HKEY_CURRENT_USER; loading does nothing when the key
   // cannot be opened.
   void LoadFromRegistry(const std::string& keyPath);
   void SaveToRegistry(const std::string& keyPath);
@@ -289,7 +289,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
                         int32_t column) override;
 
   // ==== New virtual operations, in declaration order
-  // The column at OldIndex went to NewIndex: every text node's strings follow.
+  // The column at `oldIndex` went to `newIndex`: every text node's strings follow.
   virtual void ColumnMoved(int oldIndex, int newIndex);
   virtual void ClearAutoHeaderRows();
   // The automatic header rows when they are on, else the layout refresh.
@@ -325,7 +325,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   virtual void InflateCellRect(const TRect& rect, TRect& result);
   // The column's (none: every column's) width fitted to its texts and header.
   virtual void ApplyBestFit(TdxTreeListColumn* column);
-  // Replaces the columns by copies of `Source`'s (nothing when Source is this control).
+  // Replaces the columns by copies of `source`'s (nothing when `source` is this control).
   virtual void AssignColumns(TCustomdxTreeListControl* source);
   virtual void DestroyColumns();
   // The sorted columns changed: the nodes are sorted by them (every sibling list, by
@@ -422,7 +422,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // Columns[index], none out of range.
   TdxTreeListColumn* FindColumn(int index) const;
   TdxTreeListBand* VisibleBand(int band) const { return FBands->GetVisibleItem(band); }
-  // Bands[Band] (an absolute index), none out of range.
+  // Bands[band] (an absolute index), none out of range.
   TdxTreeListBand* BandAt(int32_t band) const;
   // A column that is shown in the header: visible, in a visible band.
   bool IsColumnShown(TdxTreeListColumn* column) const;

@@ -383,7 +383,7 @@ void TCustomdxTreeList::EndBandDrag(bool accept) {
   int place = -1;
   if (accept && band >= 0 && !IsPointOverCustomizingWindow(ClientToScreen(FDragPoint))) {
     TdxTreeListDropPlace drop;
-    CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*BandMode=*/true);
+    CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*bandMode=*/true);
     place = drop.Band;
   }
   FPressedBand = -1;
@@ -423,7 +423,7 @@ void TCustomdxTreeList::EndColumnDrag(bool accept) {
     return;
   TdxTreeListDropPlace place;
   if (!IsPointOverCustomizingWindow(ClientToScreen(FDragPoint)))
-    CalcDropPlace(FDragPoint, place, column, /*BandMode=*/false);
+    CalcDropPlace(FDragPoint, place, column, /*bandMode=*/false);
   bool accepted = true;
   DoEndColumnDrag(FDragPoint, column, place, accepted);
   if (!accepted)
@@ -533,7 +533,7 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
 void TCustomdxTreeList::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
   const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : GetFocusedColumn();
   if (hit.Node != FFocusedNode)
-    SetFocusedNode(hit.Node, column, /*MakeVisible=*/false);
+    SetFocusedNode(hit.Node, column, /*makeVisible=*/false);
   else if (!IsRowSelect() && IsOptionsEx12() && column != GetFocusedColumn())
     SetFocusedColumn(column);
   UpdateNow();

@@ -165,7 +165,7 @@ void TCustomdxTreeList::Sort(int32_t level, int32_t column, bool descending) {
   if (cursor.Set)
     Screen->SetCursor(crHourGlass);
 
-  // Level -1: the top level, then depth first every child list; Level n: the child
+  // `level` -1: the top level, then depth first every child list; `level` n: the child
   // lists of the nodes at depth n - 1.
   auto sortBelow = [&](auto& self, TdxTreeListNode* node, int depth) -> void {
     if (level < 0 || depth == level - 1)

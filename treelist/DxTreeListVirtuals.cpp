@@ -38,7 +38,7 @@ void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
     TdxTreeListNode* refreshed = node->GetPrevSibling();
     if (!refreshed)
       refreshed = node->GetParent();
-    RefreshNode(refreshed ? refreshed : node, /*Recalc=*/true);
+    RefreshNode(refreshed ? refreshed : node, /*recalc=*/true);
   }
   ResetEditedCell();
 }
@@ -176,7 +176,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
     SetNodeSelected(node, false);
   if (visible) {
     TdxTreeListNode* refreshed = FTopNode ? FTopNode : FFocusedNode ? FFocusedNode : prev ? prev : next;
-    RefreshNode(refreshed, /*Recalc=*/true);
+    RefreshNode(refreshed, /*recalc=*/true);
   }
   ResetEditedCell();
   rethrow();
@@ -237,7 +237,7 @@ void TCustomdxTreeList::UpdateGuarded() {
 }
 
 bool TCustomdxTreeList::MakeNodeFocused(TdxTreeListNode* node) {
-  SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/false);
+  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/false);
   return true;
 }
 
@@ -324,7 +324,7 @@ void TCustomdxTreeList::SetFocusedNodeByIndex(int index) {
   TdxTreeListNode* node = GetNodeAtRow(index);
   if (node == FFocusedNode)
     return;
-  SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/true);
+  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
 }
 
 void TCustomdxTreeList::SetNodeImageIndex(TdxTreeListNode* node, int value) {
