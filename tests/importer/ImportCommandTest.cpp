@@ -231,6 +231,44 @@ TEST_F(ImportCommandTest, AReportCutShortByAFullDiskIsRemovedAndToldAsSuch) {
   }
 }
 
+// Fault: opening the report for writing emptied an earlier report of the same name, so a
+// full disk lost it even though the new report was then removed: the report was
+// rewritten in place. It is written beside and replaces the earlier one only when whole.
+TEST_F(ImportCommandTest, AnEarlierReportSurvivesAFullDisk) {
+  for (const uint64_t free : {0ull, 100ull}) {
+    SCOPED_TRACE(free);
+    const std::string name = "earlier-" + std::to_string(free);
+    ForceDirectories(ScratchFolder() + name);
+    const std::string kivo = WriteScratchFile(name + "\\board.pdf", kBoard);
+    const std::string report = WriteScratchFile(name + "\\board.rpt", "an earlier report\r\n");
+    Control().CreateBoard(kivo.c_str());
+    TMessageFormRecorder boxes;
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Translator", "Close");
+    {
+      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ScratchFolder() + name, free);
+      ASSERT_TRUE(disk.Installed());
+      EXPECT_TRUE(ImportFileIntoPcb(kivo));
+    }
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Could not save the translation report \"" +
+                                                    report + "\" because the disk is full."});
+    EXPECT_EQ(ReadWholeFile(report), "an earlier report\r\n");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((ScratchFolder() + name + "\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+      FindClose(search);
+  }
+  // With room, the new report takes the earlier one's place.
+  const std::string kivo = ScratchFolder() + "earlier-0\\board.pdf";
+  Control().CreateBoard(kivo.c_str());
+  TUIAutomation automation;
+  automation.ClickButton("KIVO Translator", "Close");
+  EXPECT_TRUE(ImportFileIntoPcb(kivo));
+  EXPECT_EQ(ReadWholeFile(ScratchFolder() + "earlier-0\\board.rpt").rfind("Varnok Design System", 0), 0u);
+}
+
 // Fault: a file the host knows but that cannot be opened for reading passed for a file of
 // another kind and its read error was dropped; it is told in plain words, and the
 // import answers False before anything is made.
