@@ -31,14 +31,7 @@ const std::string& Scratch() {
   return folder;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    return "<missing>";
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string ReadFile(const std::string& path) { return FileBytes(path); }
 
 std::string WriteScratch(const std::string& name, const std::string& text) {
   const std::string path = Scratch() + name;

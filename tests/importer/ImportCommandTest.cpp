@@ -49,6 +49,20 @@ class ImportCommandTest : public RaveloTest {
     FApplicationHandle.reset();
     RaveloTest::TearDown();
   }
+  // Imports `kivo` (into the board made for it) while the disk of its folder is full but
+  // for `free` bytes, closing the status dialog; the texts of the error boxes shown.
+  std::vector<std::string> ImportOnAFullDisk(const std::string& kivo, uint64_t free) {
+    TMessageFormRecorder boxes;
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Translator", "Close");
+    {
+      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ExtractFilePath(kivo), free);
+      EXPECT_TRUE(disk.Installed());
+      EXPECT_TRUE(ImportFileIntoPcb(kivo));
+    }
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    return boxes.Texts;
+  }
   // Runs the command; `automation` must have answered everything it was given.
   void RunCommand(const std::string& parameters, TUIAutomation* automation = nullptr) {
     RunLoadKivoPcbFile(nullptr, parameters.c_str());
@@ -215,17 +229,9 @@ TEST_F(ImportCommandTest, AReportCutShortByAFullDiskIsRemovedAndToldAsSuch) {
     const std::string kivo = WriteScratchFile(name + "\\board.pdf", kBoard);
     const std::string report = ScratchFolder() + name + "\\board.rpt";
     const uint32_t board = Control().CreateBoard(kivo.c_str());
-    TMessageFormRecorder boxes;
-    TUIAutomation automation;
-    automation.ClickButton("KIVO Translator", "Close");
-    {
-      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ScratchFolder() + name, free);
-      ASSERT_TRUE(disk.Installed());
-      EXPECT_TRUE(ImportFileIntoPcb(kivo));
-    }
-    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
-    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Could not save the translation report \"" +
-                                                    report + "\" because the disk is full."});
+    EXPECT_EQ(ImportOnAFullDisk(kivo, free),
+              std::vector<std::string>{"Could not save the translation report \"" + report +
+                                       "\" because the disk is full."});
     EXPECT_EQ(ReadWholeFile(report), "<missing>");
     EXPECT_NE(Objects(board).find("Radius=100000"), std::string::npos) << Dump(board);
   }
@@ -242,17 +248,9 @@ TEST_F(ImportCommandTest, AnEarlierReportSurvivesAFullDisk) {
     const std::string kivo = WriteScratchFile(name + "\\board.pdf", kBoard);
     const std::string report = WriteScratchFile(name + "\\board.rpt", "an earlier report\r\n");
     Control().CreateBoard(kivo.c_str());
-    TMessageFormRecorder boxes;
-    TUIAutomation automation;
-    automation.ClickButton("KIVO Translator", "Close");
-    {
-      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ScratchFolder() + name, free);
-      ASSERT_TRUE(disk.Installed());
-      EXPECT_TRUE(ImportFileIntoPcb(kivo));
-    }
-    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
-    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Could not save the translation report \"" +
-                                                    report + "\" because the disk is full."});
+    EXPECT_EQ(ImportOnAFullDisk(kivo, free),
+              std::vector<std::string>{"Could not save the translation report \"" + report +
+                                       "\" because the disk is full."});
     EXPECT_EQ(ReadWholeFile(report), "an earlier report\r\n");
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((ScratchFolder() + name + "\\*.tmp").c_str(), &found);

@@ -3,9 +3,7 @@
 // through the PCB server to the host, and modal runs answered by UI automation.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,16 +33,6 @@ void PressKey(HWND wnd, WORD key) {
   PostMessageA(wnd, WM_KEYDOWN, key, 1);
   PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
   Application->ProcessMessages();
-}
-
-// The file's bytes, or "<missing>".
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    return "<missing>";
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
@@ -685,8 +673,8 @@ TEST_F(DialogTest, SavingOnAFullDiskKeepsTheEarlierFilesAndSaysTheDiskIsFull) {
                                "Could not save the default layer map to \"" + IniPath() +
                                    "\" because the disk is full.",
                                "Could not save the configuration file \"" + cfg + "\" because the disk is full."}));
-    EXPECT_EQ(FileText(IniPath()), earlier);
-    EXPECT_EQ(FileText(cfg), earlier);
+    EXPECT_EQ(FileBytes(IniPath()), earlier);
+    EXPECT_EQ(FileBytes(cfg), earlier);
   }
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
