@@ -32,22 +32,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/ImportBenchUnits.h"
 #include "bench/PlainRead.h"
 #include "classlib/FileUtils.h"
-#include "classlib/FormatSettings.h"
-#include "classlib/Forms.h"
 #include "classlib/Startup.h"
 #include "classlib/Streams.h"
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
-#include "host/ClientApi.h"
 #include "importer/KivoFile.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
-#include "pcb/HostFileSystem.h"
 #include "pcb/Layers.h"
-#include "pcb/PcbUnit.h"
-#include "standin/host/StandinHost.h"
 #include "standin/ravelo/RaveloControl.h"
 #include "tools/kivogen/KivoBoardGenerator.h"
 
@@ -123,28 +118,12 @@ int64_t Load(const std::string& path, const std::string& stage) {
   return reader.GetBoardComponent().GetDetail().GetAnnotations().size();
 }
 
-void StartHost() {
-  standin::StartHost();
-  if (!LoadLibraryA("Ravelo.dll"))
-    throw std::runtime_error("Ravelo.dll cannot be loaded");
-}
-
-const TUnitEntry cUnits[] = {
-    {"standin.Host", StartHost, standin::StopHost},
-    {"FormatSettings", GetFormatSettings, nullptr},
-    {"Forms", InitializeForms, FinalizeForms},
-    {"host.ClientApi", InitializeClientApi, FinalizeClientApi},
-    {"PcbApi", InitializePcbUnit, FinalizePcbUnit},
-    {"HostFileSystem", InitializeHostFileSystem, FinalizeHostFileSystem},
-    {"KivoTokenizer", InitializeKivoTokenizer, nullptr},
-};
-
 // Runs one stage and writes "seconds peakWorkingSet peakPagefile" (or "failed <why>")
 // into `resultPath`.
 int RunStage(const std::string& stage, const std::string& path, const std::string& resultPath) {
   std::string result;
   try {
-    if (stage != "plain" && !StartUnits(cUnits))
+    if (stage != "plain" && !StartUnits(ImportBenchUnits()))
       throw std::runtime_error("start-up of the units failed");
     const auto start = std::chrono::steady_clock::now();
     volatile int64_t sink = stage == "plain"    ? PlainRead(path)

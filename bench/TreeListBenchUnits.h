@@ -6,13 +6,17 @@
 #include "editors/Units.h"
 #include "treelist/Units.h"
 
-// Runs `run` with the tree list's units started: its result, or 1 when they do not start.
-inline int RunWithTreeListUnits(int (*run)()) {
+inline std::span<const TUnitEntry> TreeListBenchUnits() {
   static const TUnitTable units = TUnitTable()
                                       .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
                                       .Pick(EditorsUnits(), {"dxUtils", "dxEditStyles", "dxTextEdit"})
                                       .Add(TreeListUnits());
-  if (!StartUnits(units))
+  return units;
+}
+
+// Runs `run` with the tree list's units started: its result, or 1 when they do not start.
+inline int RunWithTreeListUnits(int (*run)()) {
+  if (!StartUnits(TreeListBenchUnits()))
     return 1;
   const int result = run();
   StopUnits();

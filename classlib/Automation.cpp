@@ -24,16 +24,6 @@ std::string WindowText(HWND wnd) {
   return text;
 }
 
-std::string WithoutAccel(std::string text) {
-  std::string result;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size())
-      ++i;
-    result += text[i];
-  }
-  return result;
-}
-
 bool Matches(TControl* control, const std::string& target) {
   return SameText(control->GetName(), target) || WithoutAccel(control->GetText()) == WithoutAccel(target);
 }

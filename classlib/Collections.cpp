@@ -77,6 +77,11 @@ void TCollection::EndUpdate() {
   Changed();
 }
 
+void TCollection::EndUpdateQuiet() {
+  assert(FUpdateCount > 0 && "EndUpdateQuiet without BeginUpdate");
+  --FUpdateCount;
+}
+
 TCollectionItem* TCollection::FindItemID(int id) const {
   for (int i = 0; i < GetCount(); ++i)
     if (GetItem(i)->GetID() == id)

@@ -88,7 +88,10 @@ class TCollection : public TPersistent {
   // Frees every item, the last first, inside one update.
   void Clear();
   void BeginUpdate() { ++FUpdateCount; }
+  // Reports the change (Update) when the last update ends.
   void EndUpdate();
+  // Ends an update left by an exception: the count comes down and nothing is reported.
+  void EndUpdateQuiet();
   TCollectionItem* FindItemID(int id) const;
 
   int GetCount() const { return FItems.GetCount(); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/Exceptions.h"
+#include "classlib/GdiHandles.h"
 
 namespace {
 
@@ -174,6 +175,7 @@ void TPageControl::CreateParams(TCreateParams& params) {
   InitializeComCtrls();
   inherited::CreateParams(params);
   CreateSubClass(params, WC_TABCONTROLA);
+  params.Style |= TCS_OWNERDRAWFIXED;
 }
 
 void TPageControl::CreateWnd() {
@@ -200,7 +202,44 @@ void TPageControl::AlignControls(TControl* control, TRect& rect) {
     page->SetBoundsRect(rect);
 }
 
+void TPageControl::DrawTab(const DRAWITEMSTRUCT& item) {
+  const int index = int(item.itemID);
+  TTabSheet* page = index >= 0 && index < GetPageCount() ? FPages[index] : nullptr;
+  HDC dc = item.hDC;
+  TBrushHandle face(CreateSolidBrush(ColorToRGB(page ? page->GetColor() : GetColor())));
+  FillRect(dc, &item.rcItem, face.Get());
+  if (!page)
+    return;
+  const WORD hidden = GetUIState();
+  TSelectGuard font(dc, GetFont()->GetHandle());
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  const COLORREF oldColor = SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+  RECT text = item.rcItem;
+  const bool plain = hidden & UISF_HIDEACCEL;
+  const std::string caption = plain ? WithoutAccel(page->GetText()) : page->GetText();
+  DrawTextA(dc, caption.c_str(), int(caption.size()), &text,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | (plain ? DT_NOPREFIX : 0));
+  SetTextColor(dc, oldColor);
+  SetBkMode(dc, oldMode);
+  if ((item.itemState & ODS_FOCUS) && Focused() && !(hidden & UISF_HIDEFOCUS)) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -2, -2);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
 void TPageControl::Dispatch(TMessage& message) {
+  if (message.Msg == WM_UPDATEUISTATE) {
+    inherited::Dispatch(message);
+    Invalidate();  // the tabs draw the cues themselves
+    return;
+  }
+  if (message.Msg == CN_DRAWITEM) {
+    if (const auto* item = MessageAs<TWMDrawItem>(message).DrawItemStruct)
+      DrawTab(*item);
+    message.Result = TRUE;
+    return;
+  }
   if (message.Msg == CN_NOTIFY) {
     const NMHDR* header = MessageAs<TWMNotify>(message).NMHdr;
     if (header->code == UINT(TCN_SELCHANGE)) {

@@ -2,7 +2,9 @@
 //
 // TPageControl sits on comctl32's tab control; its pages are TTabSheet containers,
 // one tab each, laid over the tab control's display area. Only the active page is
-// visible; choosing a tab makes its page active and fires OnChange.
+// visible; choosing a tab makes its page active and fires OnChange. The page control
+// draws each tab itself in the colour of its page, so that a tab and its page are one
+// surface whatever their colour (the system fills tabs with the button face).
 //
 // TRichEdit sits on "RichEdit20A" in plain-text mode, multi-line and word-wrapped.
 // "RICHED20.DLL" is loaded once, when the first rich edit makes its window, and freed
@@ -62,6 +64,9 @@ class TPageControl : public TWinControl {
   // Lays every page over the display area.
   void AlignControls(TControl* control, TRect& rect) override;
   virtual void Change() { OnChange(this); }
+  // One tab: its page's colour, the caption centred in the control's font, and the
+  // focus rectangle while the control has the focus and the focus cue shows.
+  virtual void DrawTab(const DRAWITEMSTRUCT& item);
 
  private:
   friend class TTabSheet;

@@ -110,6 +110,16 @@ bool IsAccel(WORD key, const std::string& caption) {
   return false;
 }
 
+std::string WithoutAccel(const std::string& caption) {
+  std::string result;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size())
+      ++i;
+    result += caption[i];
+  }
+  return result;
+}
+
 // ---- Mouse state ----------------------------------------------------------------------
 
 TControl* GetMouseControl() { return gMouseControl; }

@@ -141,6 +141,9 @@ TShiftState KeysToShiftState(WORD keys);
 TShiftState KeyDataToShiftState(LPARAM keyData);
 // True when `caption` marks `key` as its accelerator ("&x", compared without case).
 bool IsAccel(WORD key, const std::string& caption);
+// `caption` as it reads without its accelerator mark ("&x" reads x, "&&" one "&"): drawn
+// with DT_NOPREFIX where the underline is to be hidden (Wine ignores DT_HIDEPREFIX).
+std::string WithoutAccel(const std::string& caption);
 
 // Minimum and maximum sizes of a control; 0 means no limit.
 class TSizeConstraints : public TPersistent {
@@ -494,6 +497,10 @@ class TWinControl : public TControl {
 
   // ---- Focus and keys
   bool Focused() const;
+  // The keyboard cues hidden now (UISF_HIDEFOCUS, UISF_HIDEACCEL), as the control's
+  // form keeps them: a focus rectangle or an accelerator underline shows unless its flag
+  // is set.
+  WORD GetUIState() { return WORD(Perform(WM_QUERYUISTATE)); }
   virtual bool CanFocus();
   virtual void SetFocus();
   bool GetTabStop() const { return FTabStop; }
@@ -591,6 +598,9 @@ class TWinControl : public TControl {
   void WMCancelMode(TMessage& message);
   void CNKeyDown(TMessage& message);
   void CNChar(TMessage& message);
+  // Keys that move the focus (Tab, the arrows) show the focus cues; Alt shows them and
+  // the accelerators.
+  void ShowKeyboardCues(WORD key);
   void CNCtlColor(TMessage& message);
   void CMChildKey(TMessage& message);
   void CMDialogKey(TMessage& message);

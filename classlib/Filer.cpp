@@ -8,6 +8,7 @@
 #include "classlib/Components.h"
 #include "classlib/PublishedProperties.h"
 #include "classlib/Strings.h"
+#include "classlib/UpdateScope.h"
 
 // The references read and not yet resolved: the object, its property, the stored name.
 struct TFilerFixups {
@@ -333,11 +334,7 @@ void TReader::ReadObject(TObject* target, const TFilerProperty& property, const 
     reader.ReadProperties(persistent);
   };
   if (auto* collection = ObjectAs<TCollection>(target)) {
-    collection->BeginUpdate();
-    struct TEnd {
-      TCollection* Collection;
-      ~TEnd() noexcept(false) { Collection->EndUpdate(); }
-    } end{collection};
+    const TUpdateScope update(collection);
     collection->Clear();
     for (const TFilerObject& object : *objects)
       readInto(collection->Add(), object);

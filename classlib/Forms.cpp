@@ -34,6 +34,12 @@ bool SendFocusMessage(TWinControl* target, UINT msg) {
          (!Application || Application->GetHandledExceptionCount() == exceptions);
 }
 
+BOOL CALLBACK SendUIState(HWND wnd, LPARAM data) {
+  const auto* message = reinterpret_cast<const TMessage*>(data);
+  SendMessageA(wnd, WM_UPDATEUISTATE, message->WParam, message->LParam);
+  return TRUE;
+}
+
 BOOL CALLBACK DisableTaskWindow(HWND wnd, LPARAM data) {
   auto* list = reinterpret_cast<std::vector<HWND>*>(data);
   if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
@@ -46,6 +52,23 @@ BOOL CALLBACK DisableTaskWindow(HWND wnd, LPARAM data) {
 }  // namespace
 
 TShowingChangedProc ShowingChangedProc = ShowingChangedOriginal;
+
+WORD ChangedUIState(WORD state, WPARAM request) {
+  constexpr WORD kCues = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+  const WORD flags = HIWORD(request) & kCues;
+  switch (LOWORD(request)) {
+    case UIS_SET:
+      return state | flags;
+    case UIS_CLEAR:
+      return state & ~flags;
+    case UIS_INITIALIZE: {
+      BOOL always = FALSE;
+      SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &always, 0);
+      return always ? 0 : kCues;
+    }
+  }
+  return state;
+}
 
 // ---- Life ---------------------------------------------------------------------------------
 
@@ -176,6 +199,10 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
 
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
+  // The cues a new window starts with are the system's.
+  TMessage query{WM_QUERYUISTATE, 0, 0, 0};
+  DefaultHandler(query);
+  FUIState = WORD(query.Result) & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
   if (FFormStyle == fsMDIForm && !FClientHandle) {
     CLIENTCREATESTRUCT client{};
     client.idFirstChild = 0xFF00;
@@ -753,8 +780,40 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& message) {
     info->ptMaxTrackSize.y = c->GetMaxHeight();
 }
 
+void TCustomForm::WMChangeUIState(TMessage& message) {
+  if (ChangedUIState(FUIState, message.WParam) != FUIState)
+    Perform(WM_UPDATEUISTATE, message.WParam, message.LParam);
+  message.Result = 0;
+}
+
+void TCustomForm::WMUpdateUIState(TMessage& message) {
+  FUIState = ChangedUIState(FUIState, message.WParam);
+  inherited::Dispatch(message);
+  if (HandleAllocated())
+    EnumChildWindows(GetHandle(), SendUIState, reinterpret_cast<LPARAM>(&message));
+}
+
 void TCustomForm::Dispatch(TMessage& message) {
+  const bool topLevel = !GetParent();
   switch (message.Msg) {
+    case WM_CHANGEUISTATE:
+      if (topLevel) {
+        WMChangeUIState(message);
+        return;
+      }
+      break;
+    case WM_UPDATEUISTATE:
+      if (topLevel) {
+        WMUpdateUIState(message);
+        return;
+      }
+      break;
+    case WM_QUERYUISTATE:
+      if (topLevel) {
+        message.Result = FUIState;
+        return;
+      }
+      break;
     case WM_CLOSE: WMClose(message); return;
     case WM_ACTIVATE: WMActivate(message); return;
     case WM_PAINT: WMPaint(message); return;

@@ -69,6 +69,11 @@ class TScrollingWinControl : public TWinControl {
   bool FAutoScroll = true;
 };
 
+// A WM_CHANGEUISTATE or WM_UPDATEUISTATE `request` applied to the keyboard cues hidden in
+// `state` (UISF_HIDEFOCUS, UISF_HIDEACCEL): UIS_SET hides, UIS_CLEAR shows, UIS_INITIALIZE
+// hides both unless the system is set to show them always.
+WORD ChangedUIState(WORD state, WPARAM request);
+
 class TCustomForm : public TScrollingWinControl {
   KIVO_CLASS(TCustomForm, TScrollingWinControl)
  public:
@@ -165,6 +170,10 @@ class TCustomForm : public TScrollingWinControl {
   void WMPaint(TMessage& message);
   void WMSize(TMessage& message);
   void WMGetMinMaxInfo(TMessage& message);
+  // A top-level form keeps the keyboard cues of its controls: a change shows or hides
+  // them in every window of the form.
+  void WMChangeUIState(TMessage& message);
+  void WMUpdateUIState(TMessage& message);
 
  private:
   void ApplyBorderStyles(DWORD& style, DWORD& exStyle) const;
@@ -191,6 +200,7 @@ class TCustomForm : public TScrollingWinControl {
   std::unique_ptr<TControlCanvas> FCanvas;
   std::string FHelpFile;
   HWND FClientHandle = nullptr;
+  WORD FUIState = 0;
 };
 
 class TForm : public TCustomForm {

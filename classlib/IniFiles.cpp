@@ -10,6 +10,7 @@
 #include "classlib/FileUtils.h"
 #include "classlib/StringList.h"
 #include "classlib/Strings.h"
+#include "classlib/UpdateScope.h"
 #include "classlib/Win.h"
 
 // One parsed INI file. Sections[0] holds the lines before the first header; it has
@@ -361,16 +362,10 @@ void TCustomIniFile::WriteBool(const std::string& section, const std::string& id
 }
 
 void AssignLines(TStrings& strings, const std::vector<std::string>& lines) {
-  strings.BeginUpdate();
-  try {
-    strings.Clear();
-    for (const std::string& line : lines)
-      strings.Add(line);
-  } catch (...) {
-    strings.EndUpdate();
-    throw;
-  }
-  strings.EndUpdate();
+  const TUpdateScope update(&strings);
+  strings.Clear();
+  for (const std::string& line : lines)
+    strings.Add(line);
 }
 
 void TCustomIniFile::ReadSection(const std::string& section, TStrings& strings) {

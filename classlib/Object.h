@@ -72,7 +72,8 @@ class TObject {
   TObject() = default;
   TObject(const TObject&) = default;
   TObject& operator=(const TObject&) = default;
-  virtual ~TObject() = default;
+  // Tells the alive guards watching the object that it is gone (AliveGuard.h).
+  virtual ~TObject();
 
   static const TMetaFor<TObject>& MetaClass();
   static TClass StaticClass() { return &MetaClass(); }

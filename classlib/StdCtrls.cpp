@@ -23,6 +23,15 @@ SIZE MeasureText(TFont* font, const std::string& text, int flags, int width) {
   return SIZE{r.right, r.bottom};
 }
 
+// Ticks or clears a check box or radio button. The system redraws only the mark and
+// toggles the focus rectangle around the text as it does (under Wine a focused box
+// lost its rectangle at every other change); the whole button is drawn again then.
+void SetButtonCheck(TWinControl* button, WPARAM state) {
+  SendMessageA(button->GetHandle(), BM_SETCHECK, state, 0);
+  if (button->Focused())
+    InvalidateRect(button->GetHandle(), nullptr, TRUE);
+}
+
 }  // namespace
 
 // ---- TButton ----------------------------------------------------------------------------
@@ -119,7 +128,7 @@ void TCheckBox::SetState(TCheckBoxState value) {
     return;
   FState = value;
   if (HandleAllocated())
-    SendMessageA(GetHandle(), BM_SETCHECK, FState, 0);
+    SetButtonCheck(this, FState);
   Click();
 }
 
@@ -177,7 +186,7 @@ void TRadioButton::SetChecked(bool value) {
   FChecked = value;
   SetTabStop(value);
   if (HandleAllocated())
-    SendMessageA(GetHandle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetButtonCheck(this, value ? BST_CHECKED : BST_UNCHECKED);
   if (!value)
     return;
   if (TWinControl* parent = GetParent())

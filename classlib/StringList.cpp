@@ -8,30 +8,17 @@
 #include <cassert>
 #include <utility>
 
+#include "classlib/FlagScope.h"
 #include "classlib/Lists.h"
 #include "classlib/Streams.h"
 #include "classlib/Strings.h"
-
-namespace {
-
-// Keeps an update open for its lifetime.
-class TUpdateScope {
- public:
-  explicit TUpdateScope(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
-  ~TUpdateScope() { FStrings.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
- private:
-  TStrings& FStrings;
-};
-}  // namespace
+#include "classlib/UpdateScope.h"
 
 // TStrings
 
 void TStrings::Put(int index, const std::string& s) {
   TObject* object = GetObject(index);
-  TUpdateScope update(*this);
+  TUpdateScope update(this);
   Delete(index);
   InsertObject(index, s, object);
 }
@@ -49,7 +36,7 @@ int TStrings::AddObject(const std::string& s, TObject* object) {
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
-  TUpdateScope update(*this);
+  TUpdateScope update(this);
   for (int i = 0; i < strings.GetCount(); ++i)
     AddObject(strings.Get(i), strings.GetObject(i));
 }
@@ -62,7 +49,7 @@ void TStrings::Assign(TPersistent* source) {
   }
   if (strings == this)
     return;
-  TUpdateScope update(*this);
+  TUpdateScope update(this);
   Clear();
   AddStrings(*strings);
 }
@@ -73,7 +60,7 @@ void TStrings::InsertObject(int index, const std::string& s, TObject* object) {
 }
 
 void TStrings::Exchange(int index1, int index2) {
-  TUpdateScope update(*this);
+  TUpdateScope update(this);
   std::string s = Get(index1);
   TObject* object = GetObject(index1);
   Put(index1, Get(index2));
@@ -90,7 +77,7 @@ void TStrings::Move(int curIndex, int newIndex) {
     ListIndexError(curIndex);
   if (newIndex < 0 || newIndex >= count)
     ListIndexError(newIndex);
-  TUpdateScope update(*this);
+  TUpdateScope update(this);
   std::string s = Get(curIndex);
   TObject* object = GetObject(curIndex);
   Delete(curIndex);
@@ -114,7 +101,7 @@ std::string TStrings::GetTextStr() const {
 }
 
 void TStrings::SetTextStr(const std::string& text) {
-  TUpdateScope update(*this);
+  TUpdateScope update(this);
   Clear();
   size_t start = 0;
   while (start < text.size()) {
@@ -147,6 +134,14 @@ void TStrings::EndUpdate() {
   --FUpdateCount;
   if (FUpdateCount == 0)
     SetUpdateState(false);
+}
+
+void TStrings::EndUpdateQuiet() {
+  assert(FUpdateCount > 0 && "EndUpdateQuiet without BeginUpdate");
+  if (--FUpdateCount > 0)
+    return;
+  const TFlagScope quiet(FUpdateEndQuiet);
+  SetUpdateState(false);
 }
 
 int TStrings::CompareStrings(std::string_view s1, std::string_view s2) const {
@@ -333,7 +328,7 @@ void TStringList::Changing() {
 void TStringList::SetUpdateState(bool updating) {
   if (updating)
     Changing();
-  else
+  else if (!GetUpdateEndQuiet())
     Changed();
 }
 

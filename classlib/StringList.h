@@ -63,6 +63,9 @@ class TStrings : public TPersistent {
   // Nested updates: SetUpdateState(true) when the first begins, (false) when the last ends.
   void BeginUpdate();
   void EndUpdate();
+  // Ends an update left by an exception: as EndUpdate, but the last end is quiet
+  // (GetUpdateEndQuiet answers true meanwhile), so that no change is reported.
+  void EndUpdateQuiet();
 
  protected:
   virtual std::string GetTextStr() const;
@@ -71,9 +74,13 @@ class TStrings : public TPersistent {
   // The comparison of IndexOf (and of sorting in TStringList).
   virtual int CompareStrings(std::string_view s1, std::string_view s2) const;
   int GetUpdateCount() const { return FUpdateCount; }
+  // True while SetUpdateState(false) runs for EndUpdateQuiet: restore the state, report
+  // nothing.
+  bool GetUpdateEndQuiet() const { return FUpdateEndQuiet; }
 
  private:
   int FUpdateCount = 0;
+  bool FUpdateEndQuiet = false;
 };
 
 
@@ -131,7 +138,8 @@ class TStringList : public TStrings {
   TNotifyEvent OnChanging;
 
  protected:
-  // Fire OnChange / OnChanging unless an update is open.
+  // Fire OnChange / OnChanging unless an update is open (the end of an update fires
+  // OnChange, unless it is quiet).
   virtual void Changed();
   virtual void Changing();
   void SetUpdateState(bool updating) override;

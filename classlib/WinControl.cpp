@@ -940,6 +940,15 @@ void TWinControl::Dispatch(TMessage& message) {
     case CN_CTLCOLORSTATIC:
       CNCtlColor(message);
       return;
+    case WM_CHANGEUISTATE:
+    case WM_QUERYUISTATE:
+      // The form keeps the keyboard cues of all its controls (the system's default
+      // procedure does not pass these on everywhere).
+      if (TWinControl* parent = GetParent()) {
+        message.Result = parent->Perform(message.Msg, message.WParam, message.LParam);
+        return;
+      }
+      break;
     case CM_CHILDKEY: CMChildKey(message); return;
     case CM_DIALOGKEY: CMDialogKey(message); return;
     case CM_DIALOGCHAR: CMDialogChar(message); return;
@@ -1248,8 +1257,27 @@ void TWinControl::WMKeyMessage(TMessage& message) {
     inherited::Dispatch(message);
 }
 
+void TWinControl::ShowKeyboardCues(WORD key) {
+  WORD shown = 0;
+  switch (key) {
+    case VK_TAB:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      shown = UISF_HIDEFOCUS;
+      break;
+    case VK_MENU:
+      shown = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+      break;
+  }
+  if (shown)
+    Perform(WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, shown));
+}
+
 void TWinControl::CNKeyDown(TMessage& message) {
   auto& key = MessageAs<TWMKey>(message);
+  ShowKeyboardCues(key.CharCode);
   message.Result = 1;
   TCustomForm* form = GetParentForm(this);
   if (form && form->IsShortCut(message))

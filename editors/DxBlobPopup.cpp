@@ -30,6 +30,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -62,17 +63,6 @@ enum TMemoCommand { mcUndo, mcRedo, mcCut, mcCopy, mcPaste, mcDelete, mcSelectAl
 std::string ButtonCaption(TdxBlobPopupButton button) {
   const std::string& loaded = DxBlobButtonCaptions()[button];
   return loaded.empty() ? std::string(kButtonCaptions[button]) : loaded;
-}
-
-// A caption as it shows: its accelerator marks removed.
-std::string ShownCaption(const std::string& caption) {
-  std::string shown;
-  for (size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&' && i + 1 < caption.size())
-      ++i;
-    shown += caption[i];
-  }
-  return shown;
 }
 
 SIZE TextExtent(HDC dc, const std::string& text) {
@@ -354,7 +344,10 @@ void TCustomdxBlobPopup::SetSelLength(int value) {
 void TCustomdxBlobPopup::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
 void TCustomdxBlobPopup::DoChange() {
+  const TAliveGuard alive(this);
   OnChange(this);
+  if (!alive.Alive())
+    return;
   const bool modified = GetModified();
   if (modified == FModifiedCopy)
     return;
@@ -404,7 +397,10 @@ void TCustomdxBlobPopup::PictureChanged(TObject* /*sender*/) {
     return;
   if (!FLoadingPicture) {
     SetModified(true);
+    const TAliveGuard alive(this);
     DoChange();
+    if (!alive.Alive())
+      return;
   }
   UpdateScrollBars();
   Invalidate();
@@ -576,8 +572,11 @@ void TCustomdxBlobPopup::HidePopup() {
   if (IsMemo() && HandleAllocated())
     FMemoText = GetText();
   EndTracking();
+  const TAliveGuard alive(this);
   if (HandleAllocated() && IsWindowVisible(GetHandle()))
     DoResize();
+  if (!alive.Alive())
+    return;
   inherited::HidePopup();
   if (FAlwaysSaveText)
     DoAccept();
@@ -586,17 +585,20 @@ void TCustomdxBlobPopup::HidePopup() {
 void TCustomdxBlobPopup::ClosePopup(TdxBlobPopupButton how) {
   if (how == bpbCancel || how == bpbClose)
     FClosedWithoutSaving = true;
+  const TAliveGuard alive(this);
   HidePopup();
-  if (how == bpbOK)
+  if (alive.Alive() && how == bpbOK)
     DoAccept();
 }
 
 void TCustomdxBlobPopup::DoResize() { OnPopupResize(this); }
 
 void TCustomdxBlobPopup::DoAccept() {
+  const TAliveGuard alive(this);
   if (!FClosedWithoutSaving && GetModified())
     OnAccept(this);
-  FClosedWithoutSaving = true;
+  if (alive.Alive())
+    FClosedWithoutSaving = true;
 }
 
 void TCustomdxBlobPopup::CalcMetrics() {
@@ -616,7 +618,7 @@ void TCustomdxBlobPopup::CalcMetrics() {
     if (!FVisibleButtons.Contains(button))
       continue;
     ++count;
-    m.ButtonWidth = std::max<int32_t>(m.ButtonWidth, TextExtent(screen, ShownCaption(ButtonCaption(button)) + "00").cx);
+    m.ButtonWidth = std::max<int32_t>(m.ButtonWidth, TextExtent(screen, WithoutAccel(ButtonCaption(button)) + "00").cx);
   }
   const int borderWidth = BorderWidth(border);
   m.MinWidth = 2 * m.ScrollBarWidth + (m.ButtonWidth + m.Gap) * count - m.Gap + 2 * borderWidth + 2;

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Bitmap.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
@@ -391,7 +392,10 @@ bool TCustomdxCalculator::ReadDisplay(long double& value) {
 
 void TCustomdxCalculator::CalcError() {
   FStatus = csError;
+  const TAliveGuard alive(this);
   ChangeText(gErrorText);
+  if (!alive.Alive())
+    return;
   if (FBeepOnError)
     MessageBeep(0);
   OnError(this);
@@ -411,7 +415,11 @@ void TCustomdxCalculator::BeginEntry() {
 }
 
 void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
+  // The handlers of the button and of the display may free the calculator.
+  const TAliveGuard alive(this);
   OnButtonClick(this, button);
+  if (!alive.Alive())
+    return;
   if (FStatus == csError && button != cbCancelEntry && button != cbClear) {
     CalcError();
     return;
@@ -420,6 +428,8 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
   switch (button) {
     case cbDecimal: {
       BeginEntry();
+      if (!alive.Alive())
+        return;
       const std::string text = GetDisplayText();
       if (text.find(FormatSettings.DecimalSeparator) == std::string::npos)
         ChangeText(text + FormatSettings.DecimalSeparator);
@@ -427,6 +437,8 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
     }
     case cbBack: {
       BeginEntry();
+      if (!alive.Alive())
+        return;
       const std::string text = GetDisplayText();
       if (text.size() <= 1 || (text.size() == 2 && text[0] == '-'))
         ChangeText("0");
@@ -443,12 +455,15 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
     case cbMR:
       FStatus = csResult;
       BeginEntry();
+      if (!alive.Alive())
+        return;
       SetDisplayValue(FMemory);
-      RefreshMemoryButtons();
+      if (alive.Alive())
+        RefreshMemoryButtons();
       return;
     case cbMS:
     case cbMP: {
-      if (!ReadDisplay(value))
+      if (!ReadDisplay(value) || !alive.Alive())
         return;
       FStatus = csResult;
       const long double memory = button == cbMS ? value : FMemory + value;
@@ -477,6 +492,8 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
   }
   // A digit.
   BeginEntry();
+  if (!alive.Alive())
+    return;
   std::string text = GetDisplayText();
   if (text == "0")
     text.clear();
@@ -490,6 +507,7 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
 }
 
 void TCustomdxCalculator::ApplyOperator(TdxCalcButtonKind button) {
+  const TAliveGuard alive(this);
   long double x = 0;
   if (FStatus == csEntry) {
     FStatus = csResult;
@@ -514,8 +532,13 @@ void TCustomdxCalculator::ApplyOperator(TdxCalcButtonKind button) {
       }
     }
   }
+  if (!alive.Alive())
+    return;
   FLastOperation = button;
-  FOperand = ReadDisplay(x) ? x : 0;
+  const bool read = ReadDisplay(x);
+  if (!alive.Alive())
+    return;
+  FOperand = read ? x : 0;
   if (button == cbPercent || button == cbEqual)
     OnResult(this);
 }
@@ -554,8 +577,10 @@ void TCustomdxCalculator::PasteFromClipboard() {
     SetDisplayValue(0);
     return;
   }
+  const TAliveGuard alive(this);
   SetDisplayValue(value);
-  FStatus = csEntry;
+  if (alive.Alive())
+    FStatus = csEntry;
 }
 
 // ---- Keyboard -----------------------------------------------------------------------
@@ -608,9 +633,10 @@ void TCustomdxCalculator::KeyPress(char& key) {
   const TdxCalcButtonKind kind = CharButton(key);
   if (kind == cbNone)
     return;
+  const TAliveGuard alive(this);
   PressKey(kind);
   // Backspace deletes on every character, so that it repeats while held.
-  if (kind == cbBack)
+  if (kind == cbBack && alive.Alive())
     CalcButtonClick(cbBack);
 }
 
@@ -661,8 +687,11 @@ void TCustomdxCalculator::MouseUp(TMouseButton button, TShiftState shift, int x,
     const bool wasDown = FButtons[pressed].Down;
     FButtons[pressed].Down = false;
     InvalidateButton(pressed);
+    const TAliveGuard alive(this);
     if (button == mbLeft && wasDown)
       CalcButtonClick(pressed);
+    if (!alive.Alive())
+      return;
   }
   inherited::MouseUp(button, shift, x, y);
 }

@@ -1,5 +1,6 @@
 #include "editors/DxCalendar.h"
 
+#include "classlib/AliveGuard.h"
 #include "editors/DxTextHelpers.h"
 
 TCustomdxCalendar::TCustomdxCalendar(TComponent* AOwner) : TdxInplacePopupControl(AOwner) {
@@ -59,8 +60,10 @@ void TCustomdxCalendar::CreateWnd() {
 }
 
 void TCustomdxCalendar::Click() {
+  const TAliveGuard alive(this);
   inherited::Click();
-  OnDateClick(this);
+  if (alive.Alive())
+    OnDateClick(this);
 }
 
 void TCustomdxCalendar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

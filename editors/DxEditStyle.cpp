@@ -4,7 +4,9 @@
 // the round instead of reading past the list.
 #include "editors/DxEditStyle.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/UpdateScope.h"
 #include "editors/DxInplaceEdit.h"
 
 namespace {
@@ -12,6 +14,18 @@ namespace {
 int gInitCount = 0;
 TdxEditStyleController* gDefaultController = nullptr;
 TBrushHandle gShadowBrush;
+
+// The seven style values of `from` (a style or a controller) set on `to`.
+template <class To, class From>
+void CopyStyleValues(To& to, From& from) {
+  to.SetBorderColor(from.GetBorderColor());
+  to.SetBorderStyle(from.GetBorderStyle());
+  to.SetButtonStyle(from.GetButtonStyle());
+  to.SetButtonTransparence(from.GetButtonTransparence());
+  to.SetEdges(from.GetEdges());
+  to.SetHotTrack(from.GetHotTrack());
+  to.SetShadow(from.GetShadow());
+}
 
 }  // namespace
 
@@ -45,7 +59,9 @@ void TdxStyleController::EndUpdate() {
 void TdxStyleController::Changed() {
   if (FUpdateLock > 0 || GetComponentState().Contains(csLoading))
     return;
-  for (size_t i = 0; i < FListeners.size(); ++i)
+  // A listener's handler may free the controller.
+  const TAliveGuard alive(this);
+  for (size_t i = 0; alive.Alive() && i < FListeners.size(); ++i)
     DoStyleChanged(FListeners[i]);
 }
 
@@ -95,37 +111,19 @@ void TdxEditStyleController::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
-    SetBorderColor(other->GetBorderColor());
-    SetBorderStyle(other->GetBorderStyle());
-    SetButtonStyle(other->GetButtonStyle());
-    SetButtonTransparence(other->GetButtonTransparence());
-    SetEdges(other->GetEdges());
-    SetHotTrack(other->GetHotTrack());
-    SetShadow(other->GetShadow());
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  CopyStyleValues(*this, *other);
 }
 
 void TdxEditStyleController::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    SetBorderColor(dxDefaultBorderColor);
-    SetBorderStyle(dxDefaultBorderStyle);
-    SetButtonStyle(dxDefaultButtonStyle);
-    SetButtonTransparence(dxDefaultButtonTransparence);
-    SetEdges(dxAllEdges);
-    SetHotTrack(false);
-    SetShadow(false);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  SetBorderColor(dxDefaultBorderColor);
+  SetBorderStyle(dxDefaultBorderStyle);
+  SetButtonStyle(dxDefaultButtonStyle);
+  SetButtonTransparence(dxDefaultButtonTransparence);
+  SetEdges(dxAllEdges);
+  SetHotTrack(false);
+  SetShadow(false);
 }
 
 void TdxEditStyleController::DoStyleChanged(TObject* listener) {
@@ -250,11 +248,5 @@ void TdxEditStyle::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  SetBorderColor(other->GetBorderColor());
-  SetBorderStyle(other->GetBorderStyle());
-  SetButtonStyle(other->GetButtonStyle());
-  SetButtonTransparence(other->GetButtonTransparence());
-  SetEdges(other->GetEdges());
-  SetHotTrack(other->GetHotTrack());
-  SetShadow(other->GetShadow());
+  CopyStyleValues(*this, *other);
 }

@@ -59,6 +59,8 @@ class TdxStyleController : public TComponent {
   void BeginUpdate() { ++FUpdateLock; }
   // Closes an update and tells every listener once.
   void EndUpdate();
+  // Closes an update left by an exception, telling no one.
+  void EndUpdateQuiet() { --FUpdateLock; }
   // Tells every listener, unless an update is open or the controller loads.
   void Changed();
 

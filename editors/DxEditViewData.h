@@ -12,6 +12,13 @@
 #include "classlib/Win.h"
 #include "editors/DxEditStyle.h"
 
+// Where a cell's text goes vertically: at the top, centred, at the bottom, or in lines
+// broken at words from the top.
+enum TdxVertAlignment : uint8_t { vaTop, vaCenter, vaBottom, vaWordWrap };
+
+// The case a text editor shows its text in.
+enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
+
 // Plain data made through the class an editor class names (GetViewDataClass); every
 // field starts at zero. Colours are RGB values, brush and font are borrowed handles.
 class TdxEditViewData : public TObject {
@@ -37,8 +44,7 @@ class TdxEditViewData : public TObject {
   // The whole painted area, shadow included.
   TRect Bounds{};
   TAlignment Alignment = taLeftJustify;
-  // 0 top, 1 centre, 2 bottom, 3 word-wrapped lines.
-  uint8_t VertAlignment = 0;
+  TdxVertAlignment VertAlignment = vaTop;
   HBRUSH Brush = nullptr;
   COLORREF Color = 0;
   HFONT Font = nullptr;
@@ -61,8 +67,7 @@ class TdxEditViewData : public TObject {
 class TdxTextEditViewData : public TdxEditViewData {
   KIVO_CLASS(TdxTextEditViewData, TdxEditViewData)
  public:
-  // 0 normal, 1 upper case, 2 lower case.
-  uint8_t CharCase = 0;
+  TEditCharCase CharCase = ecNormal;
   bool EndEllipsis = false;
   // 0 = none.
   char PasswordChar = 0;

@@ -14,6 +14,7 @@
 #include <cassert>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "editors/DxContainer.h"
 #include "editors/DxExEdtr.h"
@@ -77,7 +78,7 @@ bool TdxInplaceBlobEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, con
   auto* v = ObjectAs<TdxBlobEditViewData>(viewData);
   assert(v && "the blob editor paints from blob view data");
   if (v->BlobPaintStyle != bpsIcon) {
-    v->VertAlignment = 3;  // word-wrapped lines
+    v->VertAlignment = vaWordWrap;
     return TdxInplaceDropDownEdit::DrawContent(cls, dc, rect, viewData, editorWindow);
   }
   if (!v->CalcOnly) {
@@ -142,7 +143,10 @@ void TdxInplaceBlobEdit::SetBlobValue(const std::string& value) {
     if (!CanModify())
       return;
     FBlobValue = value;
+    const TAliveGuard alive(this);
     Change();
+    if (!alive.Alive())
+      return;
   }
   Invalidate();
 }
@@ -200,7 +204,10 @@ void TdxInplaceBlobEdit::DropDown() {
     return;
   if (FBlobEditKind != bekMemo && FBlobEditKind != bekPict)
     return;
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   if (!FPopup) {
     FPopup = new TCustomdxBlobPopup(nullptr);
     FPopup->SetOwnerEdit(this);
@@ -253,14 +260,17 @@ void TdxInplaceBlobEdit::PopupResized(TObject* /*sender*/) { SetPopupSize(FPopup
 
 void TdxInplaceBlobEdit::AcceptPopupValue(TObject* /*sender*/) {
   FPopup->OnAccept = {};
+  // The value's change handler may free the editor.
+  const TAliveGuard alive(this);
   if (CanModify()) {
     if (FBlobEditKind == bekMemo) {
       SetBlobValue(FPopup->GetText());
-      if (FBlobPaintStyle == bpsText)
+      if (alive.Alive() && FBlobPaintStyle == bpsText)
         SetDisplayText(FBlobValue);
     } else if (IsPictureEmpty(FPopup->GetPicture())) {
       SetBlobValue(std::string());
-      FGraphicClass = nullptr;
+      if (alive.Alive())
+        FGraphicClass = nullptr;
     } else {
       TPicture* picture = FPopup->GetPicture();
       FGraphicClass = picture->GetGraphic()->ClassType();
@@ -269,7 +279,8 @@ void TdxInplaceBlobEdit::AcceptPopupValue(TObject* /*sender*/) {
       SetBlobValue(bytes);
     }
   }
-  SetModified(true);
+  if (alive.Alive())
+    SetModified(true);
 }
 
 // ---- Keys ---------------------------------------------------------------------------

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Filer.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
+#include "classlib/UpdateScope.h"
 
 // ---- TdxEditButton ------------------------------------------------------------------
 
@@ -66,24 +68,14 @@ void TdxEditButton::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TCollection* collection = GetCollection();
-  if (collection)
-    collection->BeginUpdate();
-  try {
-    RestoreDefaults();
-    SetDefault(other->GetDefault());
-    SetGlyph(other->HasGlyph() ? other->FGlyph : nullptr);
-    SetKind(other->GetKind());
-    SetLeftAlignment(other->GetLeftAlignment());
-    SetVisible(other->GetVisible());
-    SetWidth(other->GetWidth());
-  } catch (...) {
-    if (collection)
-      collection->EndUpdate();
-    throw;
-  }
-  if (collection)
-    collection->EndUpdate();
+  const TUpdateScope update(GetCollection());
+  RestoreDefaults();
+  SetDefault(other->GetDefault());
+  SetGlyph(other->HasGlyph() ? other->FGlyph : nullptr);
+  SetKind(other->GetKind());
+  SetLeftAlignment(other->GetLeftAlignment());
+  SetVisible(other->GetVisible());
+  SetWidth(other->GetWidth());
 }
 
 // ---- TdxEditButtons -----------------------------------------------------------------
@@ -97,16 +89,10 @@ void TdxEditButtons::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  BeginUpdate();
-  try {
-    Clear();
-    for (int i = 0; i < other->GetCount(); ++i)
-      Add()->Assign(other->GetItem(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  Clear();
+  for (int i = 0; i < other->GetCount(); ++i)
+    Add()->Assign(other->GetItem(i));
 }
 
 int TdxEditButtons::GetVisibleCount() const {
@@ -132,15 +118,9 @@ TdxEditButton* TdxEditButtons::GetVisibleItem(int visibleIndex) const {
 }
 
 void TdxEditButtons::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    for (int i = 0; i < GetCount(); ++i)
-      GetItem(i)->RestoreDefaults();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  for (int i = 0; i < GetCount(); ++i)
+    GetItem(i)->RestoreDefaults();
 }
 
 void TdxEditButtons::Update(TCollectionItem* item) {
@@ -238,9 +218,11 @@ bool TdxInplaceButtonEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, c
 }
 
 void TdxInplaceButtonEdit::ButtonClick(int index) {
+  const TAliveGuard alive(this);
   if (OnButtonClick.Assigned() && index >= 0 && index < FButtons->GetVisibleCount())
     OnButtonClick(this, FButtons->VisibleIndexToIndex(index));
-  DoDropDown();
+  if (alive.Alive())
+    DoDropDown();
 }
 
 void TdxInplaceButtonEdit::DefaultButtonClick() {

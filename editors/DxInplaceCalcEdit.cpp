@@ -6,6 +6,7 @@
 //   calculator's layout, and the placement needs the final size.
 #include "editors/DxInplaceCalcEdit.h"
 
+#include "classlib/AliveGuard.h"
 #include "editors/DxMaskEngine.h"
 
 // ---- Popup calculator ---------------------------------------------------------------
@@ -101,7 +102,10 @@ void TdxInplaceCalcEdit::DropDown() {
   }
   FPopup->SetEditor(this);
   SetPopupControl(FPopup);
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   FPopup->SetPopupBorder(GetPopupBorder());
   FPopup->SetShadow(GetStyle()->GetShadow());
   FPopup->SetIsPopup(true);

@@ -4,7 +4,9 @@
 #include <cassert>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/UpdateScope.h"
 
 namespace {
 
@@ -87,16 +89,10 @@ TdxCheckEditStyleController::TdxCheckEditStyleController(TComponent* AOwner) : T
 }
 
 void TdxCheckEditStyleController::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    inherited::RestoreDefaults();
-    SetBorderStyle(xbsNone);
-    SetButtonStyle(bts3D);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  const TUpdateScope update(this);
+  inherited::RestoreDefaults();
+  SetBorderStyle(xbsNone);
+  SetButtonStyle(bts3D);
 }
 
 TdxEditStyleController* TdxCheckEditStyle::DefaultStyleController() { return gCheckController; }
@@ -163,8 +159,10 @@ void TdxInplaceCheckEdit::SetState(TdxCheckBoxState value) {
 void TdxInplaceCheckEdit::Click() {
   if (LoadingValue)
     return;
+  const TAliveGuard alive(this);
   inherited::Click();
-  Change();
+  if (alive.Alive())
+    Change();
 }
 
 void TdxInplaceCheckEdit::Toggle() {
@@ -234,7 +232,7 @@ TdxEditViewData* TdxInplaceCheckEdit::CreateViewData(bool forPainting) {
     v->ShowNullFieldStyle = FShowNullFieldStyle;
     v->Pressed = FPressed;
     v->Alignment = GetAlignment();
-    v->VertAlignment = FMultiLine ? 3 : 1;
+    v->VertAlignment = FMultiLine ? vaWordWrap : vaCenter;
   }
   return viewData;
 }
@@ -253,7 +251,8 @@ int TdxInplaceCheckEdit::GetMinHeight(const TdxInplaceEditClass& cls, TdxEditVie
   TClientDC screen(nullptr);
   TSelectGuard selected(screen, v->Font ? v->Font : GetStockObject(SYSTEM_FONT));
   TRect r = Rect(0, 0, std::max<int>(RectWidth(v->Bounds) - glyph.cx - 7, 1), 0);
-  UINT flags = DT_CALCRECT | DT_EDITCONTROL | (v->VertAlignment == 3 ? DT_WORDBREAK : DT_SINGLELINE);
+  const bool wrapped = v->VertAlignment == vaWordWrap;
+  UINT flags = DT_CALCRECT | DT_EDITCONTROL | (wrapped ? DT_WORDBREAK : DT_SINGLELINE);
   if (v->NoPrefix)
     flags |= DT_NOPREFIX;
   DrawTextA(screen.Get(), v->Caption.c_str(), int(v->Caption.size()), &r, flags);
@@ -279,7 +278,8 @@ bool TdxInplaceCheckEdit::DrawContent(const TdxInplaceEditClass& /*cls*/, HDC dc
   } else {
     if (!v->NoFill)
       FillRect(dc, &rect, v->Brush);
-    UINT flags = DT_EDITCONTROL | (v->VertAlignment == 3 ? DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE);
+    const bool wrapped = v->VertAlignment == vaWordWrap;
+    UINT flags = DT_EDITCONTROL | (wrapped ? DT_WORDBREAK : DT_VCENTER | DT_SINGLELINE);
     if (v->NoPrefix)
       flags |= DT_NOPREFIX;
     TSaveDCGuard state(dc);  // font, background mode and text colour

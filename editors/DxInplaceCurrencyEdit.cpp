@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FloatFormat.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/SysUtils.h"
@@ -173,8 +174,9 @@ void TdxInplaceCurrencyEdit::GetDisplayValue(Variant& value, bool forPainting) {
 }
 
 void TdxInplaceCurrencyEdit::ValidateEdit() {
+  const TAliveGuard alive(this);
   inherited::ValidateEdit();
-  if (!GetModified())
+  if (!alive.Alive() || !GetModified())
     return;
   if (FAllowEmpty && TControl::GetText().empty())
     return;

@@ -9,6 +9,7 @@
 
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Strings.h"
 #include "editors/DxContainer.h"
@@ -116,8 +117,10 @@ void TdxInplaceDateEdit::GuardedStoreDate(TDateTime value) {
 void TdxInplaceDateEdit::Change() {
   if (LoadingValue)
     return;
+  const TAliveGuard alive(this);
   inherited::Change();
-  FTextEdited = true;
+  if (alive.Alive())
+    FTextEdited = true;
 }
 
 // ---- Validation ---------------------------------------------------------------------
@@ -146,7 +149,13 @@ void TdxInplaceDateEdit::ValidateEdit() {
       }
       bool error = !valid && FDateValidation;
       std::string message = DxDateErrorText().empty() ? std::string(kInvalidDate) : DxDateErrorText();
+      const TAliveGuard alive(this);
       DoDateValidateInput(text, date, message, error);
+      if (!alive.Alive()) {
+        if (error)
+          throw Exception(message);
+        return;
+      }
       if (error) {
         if (HidingEditor) {
           DropTypedText();
@@ -159,7 +168,10 @@ void TdxInplaceDateEdit::ValidateEdit() {
         throw Exception(message);
       }
     }
+    const TAliveGuard alive(this);
     GuardedStoreDate(date);
+    if (!alive.Alive())
+      return;
     SetModified(true);
   }
   inherited::ValidateEdit();
@@ -181,7 +193,10 @@ void TdxInplaceDateEdit::DropDown() {
   }
   FPopup->SetOwnerEdit(this);
   SetPopupControl(FPopup);
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   FPopup->SetPopupBorder(GetPopupBorder());
   FPopup->SetShadow(GetStyle()->GetShadow());
   FPopup->SetFont(GetFont());
@@ -220,8 +235,10 @@ void TdxInplaceDateEdit::DateClick(TObject* /*sender*/) {
     const TDateTime time = EncodeTime(hour, minute, second, millisecond);
     date = date < 0 ? date - time : date + time;
   }
+  const TAliveGuard alive(this);
   GuardedStoreDate(date);
-  SetModified(true);
+  if (alive.Alive())
+    SetModified(true);
 }
 
 // ---- Mask ---------------------------------------------------------------------------

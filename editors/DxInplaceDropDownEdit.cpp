@@ -3,10 +3,13 @@
 //   border width.
 // - Losing the focus to the editor's own popup (a popup that takes the focus) does not
 //   close that popup; losing it anywhere else does, without taking its value.
+// - The drop-down, close-up and click handlers may free the editor: the keys, clicks
+//   and messages that run them check that it is alive before they touch it again.
 #include "editors/DxInplaceDropDownEdit.h"
 
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainer.h"
@@ -283,8 +286,10 @@ void TdxInplaceDropDownEdit::SetDroppedDown(bool value) {
 }
 
 void TdxInplaceDropDownEdit::DoDropDown() {
+  const TAliveGuard alive(this);
   OnContainerDropDown(this);
-  OnDropDown(this);
+  if (alive.Alive())
+    OnDropDown(this);
 }
 
 TdxPopupBorder TdxInplaceDropDownEdit::GetPopupBorder() {
@@ -396,9 +401,11 @@ void TdxInplaceDropDownEdit::HideEdit() {
 void TdxInplaceDropDownEdit::ForwardClick(int x, int y) { ReplayClickInFrame(x, y); }
 
 void TdxInplaceDropDownEdit::ClickAction() {
+  const TAliveGuard alive(this);
   if (ClickOpensPopup && !IsPopupVisible())
     DropDown();
-  inherited::ClickAction();
+  if (alive.Alive())
+    inherited::ClickAction();
 }
 
 // ---- Keys ---------------------------------------------------------------------------
@@ -414,8 +421,9 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
     return;
   }
   if ((key == VK_RETURN || key == VK_ESCAPE) && !alt && FDroppedDown) {
+    const TAliveGuard alive(this);
     CloseUp(key == VK_RETURN);
-    if (key == VK_RETURN)
+    if (key == VK_RETURN && alive.Alive())
       RemovePendingChar();
     key = 0;
   }
@@ -424,8 +432,11 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
 void TdxInplaceDropDownEdit::KeyDown(WORD& key, TShiftState shift) {
   const bool alt = shift.Contains(ssAlt);
   if (!ForwardKeysToPopup && (((key == VK_UP || key == VK_DOWN) && alt) || (key == VK_F4 && !alt))) {
+    const TAliveGuard alive(this);
     DropDown();
     key = 0;
+    if (!alive.Alive())
+      return;
   }
   inherited::KeyDown(key, shift);
 }
@@ -438,8 +449,11 @@ void TdxInplaceDropDownEdit::WndProc(TMessage& message) {
   }
   if (msg != WM_CHAR) {
     WORD key = WORD(message.WParam);
+    const TAliveGuard alive(this);
     DropDownKeys(key, KeyDataToShiftState(message.LParam));
     message.WParam = key;
+    if (!alive.Alive())
+      return;
   }
   if (message.WParam == 0 || !IsPopupVisible()) {
     inherited::WndProc(message);
@@ -451,7 +465,10 @@ void TdxInplaceDropDownEdit::WndProc(TMessage& message) {
   }
   const WORD key = WORD(message.WParam);
   if (msg == WM_CHAR || (msg == WM_KEYDOWN && (key == VK_BACK || key == VK_DELETE))) {
-    inherited::WndProc(message);
+    const TAliveGuard alive(this);
+    inherited::WndProc(message);  // the change it makes fires OnChange
+    if (!alive.Alive())
+      return;
     std::string text;
     GetText(text);
     DropDownTextChanged(text);
@@ -515,8 +532,11 @@ void TdxInplaceDropDownEdit::WMLButtonUp(TMessage& message) {
   if (FPressedButton >= 0) {
     const int clicked = FHotButton != -1 ? FPressedButton : -1;
     StopTracking();
+    const TAliveGuard alive(this);
     if (clicked >= 0)
       ButtonClick(clicked);
+    if (!alive.Alive())
+      return;
   }
   inherited::Dispatch(message);
 }
@@ -536,8 +556,9 @@ void TdxInplaceDropDownEdit::Dispatch(TMessage& message) {
     case WM_NCLBUTTONDOWN:
       inherited::Dispatch(message);
       if (FHotButton >= 0) {
+        const TAliveGuard alive(this);
         ButtonDown(false, FHotButton);
-        if (::GetFocus() != GetHandle())
+        if (alive.Alive() && ::GetFocus() != GetHandle())
           ::SetFocus(GetHandle());
       }
       return;
@@ -546,11 +567,14 @@ void TdxInplaceDropDownEdit::Dispatch(TMessage& message) {
       SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, message.WParam, message.LParam);
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONDBLCLK: {
+      const TAliveGuard alive(this);
       if (ClickOpensPopup)
         ButtonDown(true, 0);
-      inherited::Dispatch(message);
+      if (alive.Alive())
+        inherited::Dispatch(message);
       return;
+    }
     case WM_LBUTTONUP: WMLButtonUp(message); return;
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
     case WM_KILLFOCUS:

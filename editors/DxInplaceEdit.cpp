@@ -8,11 +8,15 @@
 //   by twice the lines.
 // - The region refresh runs at most once at a time: the bounds it sets resize the
 //   window, and the resize would ask for the same refresh again.
+// - A handler of the editor's validation or of its container's key hook may free the
+//   editor: validation and the keys check that it is alive before they touch it again
+//   (a refusal is raised all the same).
 #include "editors/DxInplaceEdit.h"
 
 #include <cassert>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -149,7 +153,10 @@ void TdxInplaceEdit::Reload() {
 }
 
 void TdxInplaceEdit::SaveValue() {
+  const TAliveGuard alive(this);
   ValidateEdit();
+  if (!alive.Alive())
+    return;
   Variant value;
   GetEditValue(value);
 }
@@ -159,11 +166,12 @@ void TdxInplaceEdit::ValidateEdit() {
     return;
   bool accept = true;
   std::string errorText = sdxInvalidInput;
+  const TAliveGuard alive(this);
   OnValidate(this, errorText, accept);
   if (accept)
     return;
   MessageBeep(0);
-  if (HandleAllocated() && IsWindowVisible(GetHandle()))
+  if (alive.Alive() && HandleAllocated() && IsWindowVisible(GetHandle()))
     ::SetFocus(GetHandle());
   throw EdxEditInvalidInput(errorText);
 }
@@ -352,8 +360,12 @@ void TdxInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
   if (!Container()) {
     if (IsEditKey(key, shift) && CanEditText() && !CanModify())
       key = 0;
-    if (key == VK_RETURN && ValidateOnEnter())
+    if (key == VK_RETURN && ValidateOnEnter()) {
+      const TAliveGuard alive(this);
       ValidateEdit();
+      if (!alive.Alive())
+        return;
+    }
     inherited::KeyDown(key, shift);
     return;
   }
@@ -364,13 +376,21 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
   TCustomdxContainer* container = Container();
   const bool navigation = key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_PRIOR ||
                           key == VK_NEXT || key == VK_UP || key == VK_DOWN || key == VK_INSERT;
+  const TAliveGuard alive(this);
   if (navigation)
     ValidateEdit();
+  if (!alive.Alive())
+    return;
+  // The container's handlers may free the editor: the lock comes down only on one alive.
   ++FValidateLock;
   struct TUnlock {
     int32_t& Lock;
-    ~TUnlock() { --Lock; }
-  } unlock{FValidateLock};
+    const TAliveGuard& Alive;
+    ~TUnlock() {
+      if (Alive.Alive())
+        --Lock;
+    }
+  } unlock{FValidateLock, alive};
   const bool toContainer = (key == VK_TAB && !shift.Contains(ssAlt)) || key == VK_RETURN ||
                            key == VK_ESCAPE || key == VK_PRIOR || key == VK_NEXT || key == VK_UP ||
                            key == VK_DOWN || (key == VK_INSERT && shift.Empty());
@@ -382,6 +402,8 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
       key = 0;
   } else if (key == VK_F2) {
     container->DoEditorKey(key, shift);
+    if (!alive.Alive())
+      return;
     if (key == VK_F2) {
       F2Action();
       return;
@@ -392,6 +414,8 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
   if (key == 0)
     return;
   container->DoEditorKey(key, shift);
+  if (!alive.Alive())
+    return;
   if (IsEditKey(key, shift) && CanEditText() && !CanModify())
     key = 0;
   inherited::KeyDown(key, shift);
@@ -578,7 +602,10 @@ void TdxInplaceEdit::RemovePendingChar() {
 }
 
 void TdxInplaceEdit::CMExit(TMessage& message) {
+  const TAliveGuard alive(this);
   ValidateEdit();
+  if (!alive.Alive())
+    return;
   SetEditing(false);
   inherited::Dispatch(message);
 }

@@ -12,6 +12,7 @@
 #include "classlib/Strings.h"
 #include "editors/DxContainer.h"
 #include "editors/DxInplaceEdit.h"
+#include "editors/DxInplaceTextEdit.h"
 #include "editors/DxUtils.h"
 
 namespace {
@@ -220,7 +221,7 @@ TdxEditViewData* TdxInplaceEdit::CreateViewData(bool forPainting) {
   v->NoFill = !v->Focused && FInactiveNoFill;
   v->Bounds = Rect(0, 0, GetWidth(), GetHeight());
   v->Margins = FEditMargins;
-  v->VertAlignment = 0;
+  v->VertAlignment = vaTop;
   v->Font = GetFont()->GetHandle();
   if (v->Enabled) {
     v->Brush = GetBrush()->GetHandle();
@@ -347,10 +348,7 @@ bool DrawTextEditContent(HDC dc, const TRect& rect, TdxTextEditViewData* v, bool
   std::string text = VarToStr(v->Value);
   if (v->TextLength == 0)
     v->TextLength = int32_t(text.size());
-  if (v->CharCase == 1)
-    text = AnsiUpperCase(text);
-  else if (v->CharCase == 2)
-    text = AnsiLowerCase(text);
+  text = ApplyEditCharCase(text, v->CharCase);
   if (v->PasswordChar != 0 && !text.empty())
     text.assign(text.size(), v->PasswordChar);
   if (v->SelectionBar)

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxExEdtr.h"
@@ -231,8 +232,10 @@ void TdxInplaceGraphicEdit::PictureChanged(TObject*) {
     ResetToolBar();
   if (LoadingValue || GetComponentState().Contains(csLoading))
     return;
+  const TAliveGuard alive(this);
   Change();
-  SetModified(true);
+  if (alive.Alive())
+    SetModified(true);
 }
 
 void TdxInplaceGraphicEdit::PictureChangedQuietly() {
@@ -307,10 +310,16 @@ void TdxInplaceGraphicEdit::LoadFromFile() {
 void TdxInplaceGraphicEdit::SaveToFile() { SavePictureWithDialog(FPicture, FCustomFilter); }
 
 void TdxInplaceGraphicEdit::ToolBarButtonClick(TObject* /*sender*/, int index) {
+  // The custom click's handler may free the editor, and its tool bar with it.
+  const TAliveGuard alive(this);
   struct THide {
     TdxPopupToolBar* ToolBar;
-    ~THide() { ToolBar->HideToolBar(); }
-  } hide{FToolBar};
+    const TAliveGuard& Alive;
+    ~THide() {
+      if (Alive.Alive())
+        ToolBar->HideToolBar();
+    }
+  } hide{FToolBar, alive};
   switch (index) {
     case ptbCut: CutToClipboard(); break;
     case ptbCopy: CopyToClipboard(); break;

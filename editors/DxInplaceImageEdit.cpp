@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/SysUtils.h"
+#include "classlib/UpdateScope.h"
 #include "editors/DxUtils.h"
 
 namespace {
@@ -259,7 +261,7 @@ TdxEditViewData* TdxInplaceImageEdit::CreateViewData(bool forPainting) {
     v->ShowDescription = FShowDescription;
     v->Values = FValues;
     if (FMultiLineText)
-      v->VertAlignment = 3;
+      v->VertAlignment = vaWordWrap;
     v->Focused = v->Focused && !EditClass()->IsInplace() && !IsPopupVisible();
   }
   return viewData;
@@ -345,7 +347,10 @@ void TdxInplaceImageEdit::KeyPress(char& key) {
 void TdxInplaceImageEdit::DropDown() {
   if (!CanEditText() || !FPopup->FocusEditor())
     return;
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   if (FValues->GetCount() == 0)
     return;
   SetPopupControl(FPopup);
@@ -354,8 +359,8 @@ void TdxInplaceImageEdit::DropDown() {
   FPopup->SetMultiLine(FMultiLineText);
   FPopup->PrepareForEditor();
   TStrings* lines = FPopup->GetItems();
-  lines->BeginUpdate();
-  try {
+  {
+    const TUpdateScope update(lines);
     lines->Clear();
     for (int i = 0; i < FValues->GetCount(); ++i) {
       const std::string description = i < FDescriptions->GetCount() ? FDescriptions->Get(i) : std::string();
@@ -364,11 +369,7 @@ void TdxInplaceImageEdit::DropDown() {
         image = i < FImageIndexes->GetCount() ? ParseImageIndex(FImageIndexes->Get(i)) : -1;
       lines->AddObject(description, TdxPopupImageListBox::ImageIndexObject(image < 0 ? -2 : image));
     }
-  } catch (...) {
-    lines->EndUpdate();
-    throw;
   }
-  lines->EndUpdate();
   const int imageWidth = images ? images->GetWidth() : FPopup->GetLastItemHeight();
   std::string current;
   GetText(current);
@@ -386,8 +387,9 @@ void TdxInplaceImageEdit::CloseUp(bool accept) {
   if (index < 0 || index >= FValues->GetCount())
     return;
   Variant value = FValues->Get(index);
+  const TAliveGuard alive(this);
   DoCloseUp(value, accept);
-  if (accept)
+  if (alive.Alive() && accept)
     SetValue(VarToStr(value));
 }
 

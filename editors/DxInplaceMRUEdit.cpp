@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Menus.h"
 
 TdxInplaceMRUEdit::TdxInplaceMRUEdit(TComponent* AOwner) : TdxInplaceMRUEdit(AOwner, &MetaClass()) {}
@@ -61,8 +62,9 @@ void TdxInplaceMRUEdit::AddItem(const std::string& value) {
 void TdxInplaceMRUEdit::DoButtonClick() { OnButtonClick(this); }
 
 void TdxInplaceMRUEdit::ValidateEdit() {
+  const TAliveGuard alive(this);
   inherited::ValidateEdit();
-  if (!GetModified())
+  if (!alive.Alive() || !GetModified())
     return;
   std::string text;
   GetText(text);
@@ -108,9 +110,11 @@ void TdxInplaceMRUEdit::ButtonDown(bool noCapture, int index) {
 }
 
 void TdxInplaceMRUEdit::ButtonClick(int index) {
+  const TAliveGuard alive(this);
   if (index == 1)
     DoButtonClick();
-  inherited::ButtonClick(index);
+  if (alive.Alive())
+    inherited::ButtonClick(index);
 }
 
 // ---- Keys -----------------------------------------------------------------------------

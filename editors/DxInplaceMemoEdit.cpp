@@ -172,7 +172,7 @@ TdxInplaceMemoEdit::~TdxInplaceMemoEdit() {
 
 TdxEditViewData* TdxInplaceMemoEdit::CreateViewData(bool forPainting) {
   TdxEditViewData* viewData = inherited::CreateViewData(forPainting);
-  viewData->VertAlignment = 3;  // word-wrapped lines
+  viewData->VertAlignment = vaWordWrap;
   return viewData;
 }
 

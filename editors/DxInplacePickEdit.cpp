@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FlagScope.h"
 #include "editors/DxMaskEngine.h"
 
@@ -99,7 +100,10 @@ void TdxInplacePickEdit::SetDropDownListStyle(bool value) {
 void TdxInplacePickEdit::SetItemsSorted(bool value) {
   if (FItemsSorted == value)
     return;
+  const TAliveGuard alive(this);
   CloseUp(false);
+  if (!alive.Alive())
+    return;
   FItemsSorted = value;
   FItems->SetSorted(value);
 }
@@ -300,7 +304,12 @@ void TdxInplacePickEdit::CharPressed(char& key) {
   if (Complete())
     key = 0;
   if (ImmediateDropDown && !GetDroppedDown()) {
+    const TAliveGuard alive(this);
     DropDown();
+    if (!alive.Alive()) {
+      key = 0;
+      return;
+    }
     std::string shown;
     GetText(shown);
     DropDownTextChanged(shown);
@@ -337,7 +346,10 @@ void TdxInplacePickEdit::MouseDown(TMouseButton button, TShiftState shift, int x
 void TdxInplacePickEdit::DropDown() {
   if (DefaultReadOnly() || !FPopup->FocusEditor())
     return;
+  const TAliveGuard alive(this);
   DoDropDown();
+  if (!alive.Alive())
+    return;
   SetPopupControl(FPopup);
   if (FItems->GetCount() == 0)
     return;
@@ -360,8 +372,9 @@ void TdxInplacePickEdit::CloseUp(bool accept) {
   std::string text;
   GetText(text);
   Variant value = index >= 0 ? FPopup->GetItems()->Get(index) : text;
+  const TAliveGuard alive(this);
   DoCloseUp(value, accept);
-  if (!accept || !CanModify())
+  if (!alive.Alive() || !accept || !CanModify())
     return;
   SetPickText(VarToStr(value));
   SelectAll();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FloatFormat.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/GdiHandles.h"
@@ -272,8 +273,9 @@ void TdxInplaceSpinEdit::RefreshLinkValues() {
 }
 
 void TdxInplaceSpinEdit::ValidateEdit() {
+  const TAliveGuard alive(this);
   inherited::ValidateEdit();
-  if (GetModified())
+  if (alive.Alive() && GetModified())
     SetValue(GetValue());
 }
 

@@ -17,8 +17,6 @@
 class TPopupMenu;
 class TMenuItem;
 
-enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
-
 // Start-up loads "RICHED20.DLL" (without the system's error box); shut-down frees it.
 // Calls are counted.
 void InitializeDxTextEdit();

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Exceptions.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/Strings.h"
@@ -158,8 +159,9 @@ void TdxInplaceTimeEdit::ValidateEdit() {
   }
   // Past the mask editor's test of unfilled positions, which takes every zero for a
   // blank, and the spin editor's reading of the text as a number: OnValidate decides.
+  const TAliveGuard alive(this);
   TdxInplaceTextEdit::ValidateEdit();
-  if (GetModified())
+  if (alive.Alive() && GetModified())
     SetValue(GetValue());
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "classlib/ComCtrls.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Frames.h"
 #include "classlib/PublishedProperties.h"
@@ -111,7 +112,21 @@ void MakeDarkArial(TFont* font) {
   font->SetName("Arial");
 }
 
+// The frame paints the dialog's client in the theme's face (colour 11), so a control
+// that would show another face takes that one: whatever was made in the system's button
+// face (pages, panels, texts on the face), and a page control, whose strip beside its
+// tabs would show the form's colour. One face across the dialog.
+void ApplyFaceColour(TTeThemeEngine* engine, TControl* control) {
+  if (!engine || !engine->ThemeAvailable() || control->Is<TCustomForm>())
+    return;
+  const bool buttonFace = !control->GetParentColor() && control->GetColor() == clBtnFace;
+  if (buttonFace || control->Is<TPageControl>())
+    control->SetColor(engine->GetTheme()->GetColor(11));
+}
+
 void ApplyThemeRules(TTeThemeEngine* engine, TComponent* component) {
+  if (auto* control = ObjectAs<TControl>(component))
+    ApplyFaceColour(engine, control);
   if (IsPublishedProp(component, "ThemeEngine"))
     SetObjectProp(component, "ThemeEngine", engine);
   if (auto* win = ObjectAs<TWinControl>(component))

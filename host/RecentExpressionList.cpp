@@ -21,6 +21,7 @@
 #include "classlib/Registry.h"
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
+#include "classlib/UpdateScope.h"
 #include "host/Utilities.h"
 
 namespace {
@@ -245,11 +246,7 @@ void TRecentExpressionList::Move(int curIndex, int newIndex) {
   std::string expression = Get(curIndex);
   TObject* entry = GetObject(curIndex);
   {
-    BeginUpdate();
-    struct TEndUpdate {
-      TStrings& Strings;
-      ~TEndUpdate() { Strings.EndUpdate(); }
-    } endUpdate{*this};
+    const TUpdateScope update(this);
     PutObject(curIndex, nullptr);  // detached, so that Delete does not free it
     Delete(curIndex);
     InsertObject(newIndex, expression, entry);

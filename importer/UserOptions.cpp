@@ -1,7 +1,9 @@
-// Two readings of the dialog's rules: the row table grows with the file's layer list
-// (a fixed table would be written past by files with many layer strings), and the
-// detail level is set to "Normal" at the first activation only, so that returning from
-// the configuration file dialog keeps a level just loaded from a file.
+// Readings of the dialog's rules: the row table grows with the file's layer list (a
+// fixed table would be written past by files with many layer strings); the detail level
+// is set to "Normal" at the first activation only, so that returning from the
+// configuration file dialog keeps a level just loaded from a file; and a cell's combo
+// box is hidden when the grid's current cell moves off it or the focus leaves both grid
+// and box (left over its old row it covered the focused cell).
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include "classlib/FileUtils.h"
 #include "classlib/IniFiles.h"
 #include "classlib/Strings.h"
+#include "classlib/UpdateScope.h"
 #include "host/EDAClientMessageForm.h"
 #include "host/Utilities.h"
 #include "importer/KivoObject.h"
@@ -125,10 +128,12 @@ void TTranslateDialog::BuildControls() {
 
   Label1 = PlaceLabel(this, sheet, "Label1", 13, 73, "Layer &Mapping");
   Label1->OnClick = TNotifyEvent::Bind<&TTranslateDialog::Label1Click>(this);
+  // Its accelerator (Alt+M) takes the focus to the grid, as a click does.
   Bevel1 = PlaceLine(this, sheet, "Bevel1", 9, 88, 280);
   StringGridAssociations = Place<TStringGrid>(this, sheet, "StringGridAssociations", 12, 98, 270, 215);
   SetUpGrid(StringGridAssociations);
   StringGridAssociations->SetRowCount(1);
+  Label1->SetFocusControl(StringGridAssociations);
   StringGridAssociations->OnMouseDown =
       TMouseEvent::Bind<&TTranslateDialog::StringGridAssociationsMouseDown>(this);
   StringGridAssociations->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::StringGridAssociationsKeyDown>(this);
@@ -136,6 +141,8 @@ void TTranslateDialog::BuildControls() {
       TNotifyEvent::Bind<&TTranslateDialog::StringGridAssociationsTopLeftChanged>(this);
   StringGridAssociations->OnRowMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridAssociationsMoved>(this);
   StringGridAssociations->OnColumnMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridAssociationsMoved>(this);
+  StringGridAssociations->OnSelectCell = TSelectCellEvent::Bind<&TTranslateDialog::StringGridSelectCell>(this);
+  StringGridAssociations->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
 
   ComboBoxVarnokLayers = Place<TEditLayer>(this, sheet, "ComboBoxVarnokLayers", 125, 187, 129, 21);
   ComboBoxVarnokLayers->SetStyle(csDropDownList);
@@ -143,6 +150,7 @@ void TTranslateDialog::BuildControls() {
   ComboBoxVarnokLayers->SetVisible(false);
   ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
   ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
+  ComboBoxVarnokLayers->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
 
   Label3 = PlaceLabel(this, sheet, "Label3", 305, 73, "Report Settings");
   Bevel3 = PlaceLine(this, sheet, "Bevel3", 305, 88, 243);
@@ -176,10 +184,13 @@ void TTranslateDialog::BuildControls() {
       TNotifyEvent::Bind<&TTranslateDialog::StringGridPadStackTopLeftChanged>(this);
   StringGridPadStack->OnRowMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridPadStackMoved>(this);
   StringGridPadStack->OnColumnMoved = TMovedEvent::Bind<&TTranslateDialog::StringGridPadStackMoved>(this);
+  StringGridPadStack->OnSelectCell = TSelectCellEvent::Bind<&TTranslateDialog::StringGridSelectCell>(this);
+  StringGridPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
   ComboBoxPadStack = Place<TComboBox>(this, sheet, "ComboBoxPadStack", 392, 256, 108, 21);
   ComboBoxPadStack->SetVisible(false);
   ComboBoxPadStack->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxPadStackChange>(this);
   ComboBoxPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
+  ComboBoxPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
 
   Panel1 = Place<TPanel>(this, sheet, "Panel1", 12, 316, 538, 43);
   Panel1->SetBevelOuter(bvLowered);
@@ -247,11 +258,12 @@ void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
     StringGridAssociations->SetCells(2, row, MappedLayerText(FRowLayers[row]));
   }
   TStrings* items = ComboBoxVarnokLayers->GetItems();
-  items->BeginUpdate();
-  items->Clear();
-  for (int layer = 0; layer < cOfferedLayers; ++layer)
-    items->AddObject(MappedLayerText(TLayer(layer)), reinterpret_cast<TObject*>(uintptr_t(layer)));
-  items->EndUpdate();
+  {
+    const TUpdateScope update(items);
+    items->Clear();
+    for (int layer = 0; layer < cOfferedLayers; ++layer)
+      items->AddObject(MappedLayerText(TLayer(layer)), reinterpret_cast<TObject*>(uintptr_t(layer)));
+  }
   UpdateMappingStatus();
 }
 
@@ -410,6 +422,33 @@ void TTranslateDialog::StringGridPadStackKeyDown(TObject*, WORD& key, TShiftStat
 void TTranslateDialog::StringGridPadStackTopLeftChanged(TObject*) { ComboBoxPadStack->SetVisible(false); }
 
 void TTranslateDialog::StringGridPadStackMoved(TObject*, int, int) { ComboBoxPadStack->SetVisible(false); }
+
+void TTranslateDialog::CellEditorOf(TObject* control, TStringGrid*& grid, TComboBox*& combo, int*& editRow) {
+  const bool padStack = control == StringGridPadStack || control == ComboBoxPadStack;
+  grid = padStack ? StringGridPadStack : StringGridAssociations;
+  combo = padStack ? ComboBoxPadStack : static_cast<TComboBox*>(ComboBoxVarnokLayers);
+  editRow = padStack ? &FPadStackEditRow : &FLayerEditRow;
+}
+
+void TTranslateDialog::StringGridSelectCell(TObject* Sender, int col, int row, bool&) {
+  TStringGrid* grid;
+  TComboBox* combo;
+  int* editRow;
+  CellEditorOf(Sender, grid, combo, editRow);
+  if (col != 2 || row != *editRow)
+    combo->SetVisible(false);
+}
+
+void TTranslateDialog::CellEditorExit(TObject* Sender) {
+  TStringGrid* grid;
+  TComboBox* combo;
+  int* editRow;
+  CellEditorOf(Sender, grid, combo, editRow);
+  // The form names the control that takes the focus before the one left hears of it.
+  TWinControl* next = GetActiveControl();
+  if (next != grid && next != combo)
+    combo->SetVisible(false);
+}
 
 void TTranslateDialog::ComboBoxPadStackChange(TObject*) {
   const int index = ComboBoxPadStack->GetItemIndex();

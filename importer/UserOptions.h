@@ -62,6 +62,10 @@ class TTranslateDialog : public TServerDialog {
   void StringGridPadStackKeyDown(TObject* Sender, WORD& key, TShiftState shift);
   void StringGridPadStackTopLeftChanged(TObject* Sender);
   void StringGridPadStackMoved(TObject* Sender, int fromIndex, int toIndex);
+  // A cell's combo box stays only over the grid's current cell and only while the grid
+  // or the combo box has the focus: moving to another cell or leaving both hides it.
+  void StringGridSelectCell(TObject* Sender, int col, int row, bool& canSelect);
+  void CellEditorExit(TObject* Sender);
   void ComboBoxPadStackChange(TObject* Sender);
   void CheckBoxClick(TObject* Sender);
   void CheckBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift);
@@ -113,6 +117,8 @@ class TTranslateDialog : public TServerDialog {
   // A press at (x, y) in column 2 shows `combo` over that cell and sets `editRow`;
   // elsewhere it hides `combo`. True when shown.
   bool ShowComboAtPoint(TStringGrid* grid, TComboBox* combo, int x, int y, int& editRow);
+  // The grid and combo box of `control` (either of them).
+  void CellEditorOf(TObject* control, TStringGrid*& grid, TComboBox*& combo, int*& editRow);
   void SelectLayerEntry(const std::string& cellText);
   void SelectPadStackEntry(const std::string& cellText);
   // F4, Alt+Down and Space open the combo; Enter and Esc end the dialog. True when handled.

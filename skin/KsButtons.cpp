@@ -194,8 +194,12 @@ void TKsCustomButton::DrawBackground() {
     r = RectGrow(r, -1);
     buffer->Draw3DFrame(r, face, Opaque(clBtnShadow));
   }
-  if (GetFocused())
-    buffer->DrawFocusRect(TRect{4, 4, GetWidth() - 4, GetHeight() - 4}, Opaque(clBtnShadow));
+  DrawFocusCue();
+}
+
+void TKsCustomButton::DrawFocusCue() {
+  if (ShowsFocusCue())
+    GetBuffer()->DrawFocusRect(TRect{4, 4, GetWidth() - 4, GetHeight() - 4}, Opaque(clBtnShadow));
 }
 
 void TKsCustomButton::DrawGlyph() {
@@ -236,8 +240,8 @@ void TKsCustomButton::DrawCaption() {
   const TRect text{left, top, left + size.cx, top + size.cy};
   // The rectangle is the measured text: it places the text and must not clip it, as
   // some fonts draw their last letter a column past the width they measure.
-  const UINT flags = DT_CENTER | DT_NOCLIP | UINT(DrawTextBiDiModeFlags(0));
-  const std::string caption = GetText();
+  UINT flags = DT_CENTER | DT_NOCLIP | UINT(DrawTextBiDiModeFlags(0));
+  const std::string caption = ShownCaption(flags);
   TFont* font = buffer->GetFont();
   if (GetEnabled()) {
     buffer->DrawText(caption, text, flags);
@@ -351,16 +355,19 @@ void TTeThemeButton::DrawBackground() {
     inherited::DrawBackground();
     return;
   }
-  int state = 0;
+  TTeDrawState state = tdsNormal;
   if (!GetEnabled())
-    state = 3;
+    state = tdsDisabled;
   else if (GetDown())
-    state = 2;
+    state = tdsPressed;
   else if (GetMouseInControl())
-    state = 1;
+    state = tdsHot;
   else if (GetFocused())
-    state = 4;
+    state = tdsFocused;
   else if (GetActive())
-    state = 5;
+    state = tdsDefault;
   GetThemeEngine()->GetTheme()->DrawButton(*GetBuffer(), GetWidth(), GetHeight(), state);
+  // The theme shows focus as its default look, which the default button has anyway:
+  // the focus rectangle tells where the keyboard is.
+  DrawFocusCue();
 }

@@ -4,7 +4,9 @@
 // their caption, glyph and modal result. It clicks on Space, on a mouse release over
 // it, on Enter while it is the active default or focused button, on Escape when its
 // modal result is mrCancel, and on its accelerator. TTeThemeButton draws the background
-// through the theme of its engine when one is usable and like the plain button otherwise.
+// through the theme of its engine when one is usable and like the plain button otherwise;
+// either way the focus rectangle and the accelerator's underline follow the form's
+// keyboard cues (the theme's focused look alone is the default button's look too).
 //
 // A click hands the modal result to the parent form; a button with no parent form
 // skips that step.
@@ -57,6 +59,8 @@ class TKsCustomButton : public TKsCustomControl {
 
  protected:
   virtual void DrawBackground();
+  // The focus rectangle 4 pixels inside the edge, while the focus cue shows.
+  void DrawFocusCue();
   virtual void DrawGlyph();
   virtual void DrawCaption();
   void PaintBuffer() override;

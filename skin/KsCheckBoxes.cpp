@@ -23,14 +23,15 @@ TSize TextSize(TKsBitmap& buffer, TControl* control) {
 }
 
 // The caption at `text`: embossed when disabled, with a focus rectangle around it
-// (grown by 1 left and right, 2 above and 2 + extraBottom below) when focused.
+// (grown by 1 left and right, 2 above and 2 + extraBottom below) while the focus cue
+// shows.
 void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBottom) {
   TKsBitmap& buffer = *control->GetBuffer();
   buffer.SetFont(control->GetFont());
-  const std::string caption = control->GetText();
   // The rectangle is the measured text: it places the text and must not clip it, as
   // some fonts draw their last letter a column past the width they measure.
-  const UINT flags = DT_LEFT | DT_NOCLIP | UINT(control->DrawTextBiDiModeFlags(0));
+  UINT flags = DT_LEFT | DT_NOCLIP | UINT(control->DrawTextBiDiModeFlags(0));
+  const std::string caption = control->ShownCaption(flags);
   if (control->GetEnabled()) {
     buffer.DrawText(caption, text, flags);
   } else {
@@ -39,7 +40,7 @@ void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBott
     buffer.GetFont()->SetColor(clBtnShadow);
     buffer.DrawText(caption, text, flags);
   }
-  if (control->GetFocused())
+  if (control->ShowsFocusCue())
     buffer.DrawFocusRect(TRect{text.left - 1, text.top - 2, text.right + 1, text.bottom + 2 + extraBottom},
                          Opaque(clBtnShadow));
 }
@@ -50,25 +51,81 @@ void DrawFrameMark(TKsBitmap& buffer, TRect rect, UINT state, bool enabled) {
   DrawFrameControl(buffer.GetDC(), &rect, DFC_BUTTON, state);
 }
 
-// The theme's draw state: 3 disabled, 2 pressed, 1 hot, 0 normal.
-int ThemeDrawState(const TKsCustomControl* control, bool pressed) {
+// The theme's draw state of the mark.
+TTeDrawState ThemeDrawState(const TKsCustomControl* control, bool pressed) {
   if (!control->GetEnabled())
-    return 3;
+    return tdsDisabled;
   if (pressed)
-    return 2;
-  return control->GetMouseInControl() ? 1 : 0;
+    return tdsPressed;
+  return control->GetMouseInControl() ? tdsHot : tdsNormal;
 }
 
 }  // namespace
 
-// ---- TKsCustomCheckBox ------------------------------------------------------------------
+// ---- TKsCustomMarkControl ----------------------------------------------------------------
 
-TKsCustomCheckBox::TKsCustomCheckBox(TComponent* AOwner) : TKsCustomControl(AOwner) {
+TKsCustomMarkControl::TKsCustomMarkControl(TComponent* AOwner, bool tabStop) : TKsCustomControl(AOwner) {
   SetControlStyle({csSetCaption, csOpaque});
   SetBounds(0, 0, 98, 20);
   SetTransparent(true);
-  SetTabStop(true);
+  SetTabStop(tabStop);
 }
+
+void TKsCustomMarkControl::SetSpacing(int value) {
+  if (value == FSpacing)
+    return;
+  FSpacing = value;
+  Invalidate();
+}
+
+void TKsCustomMarkControl::SetPressed(bool value) {
+  FPressed = value;
+  Invalidate();
+}
+
+void TKsCustomMarkControl::PaintBuffer() {
+  DrawCheck();
+  DrawCaption();
+}
+
+void TKsCustomMarkControl::MouseEnter() {
+  inherited::MouseEnter();
+  Invalidate();
+}
+
+void TKsCustomMarkControl::MouseLeave() {
+  inherited::MouseLeave();
+  Invalidate();
+}
+
+void TKsCustomMarkControl::KeyDown(WORD& key, TShiftState shift) {
+  if (key == VK_SPACE)
+    SetPressed(true);
+  inherited::KeyDown(key, shift);
+}
+
+void TKsCustomMarkControl::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CM_DIALOGCHAR:
+      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
+        SetFocus();
+        if (GetFocused())
+          AccelCheck();
+        message.Result = 1;
+        return;
+      }
+      break;
+    case CM_TEXTCHANGED:
+    case CM_SYSCOLORCHANGE:
+      Invalidate();
+      break;
+  }
+  inherited::Dispatch(message);
+}
+
+// ---- TKsCustomCheckBox ------------------------------------------------------------------
+
+TKsCustomCheckBox::TKsCustomCheckBox(TComponent* AOwner) : TKsCustomMarkControl(AOwner, /*tabStop=*/true) {}
 
 void TKsCustomCheckBox::SetState(TCheckBoxState value) {
   if (value == FState)
@@ -78,22 +135,10 @@ void TKsCustomCheckBox::SetState(TCheckBoxState value) {
   Invalidate();
 }
 
-void TKsCustomCheckBox::SetSpacing(int value) {
-  if (value == FSpacing)
-    return;
-  FSpacing = value;
-  Invalidate();
-}
-
 void TKsCustomCheckBox::SetAlignment(TLeftRight value) {
   if (value == FAlignment)
     return;
   FAlignment = value;
-  Invalidate();
-}
-
-void TKsCustomCheckBox::SetPressed(bool value) {
-  FPressed = value;
   Invalidate();
 }
 
@@ -109,13 +154,8 @@ TRect TKsCustomCheckBox::GetMarkRect() {
 }
 
 TRect TKsCustomCheckBox::GetTextRect() {
-  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), FSpacing, GetHeight(),
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), GetSpacing(), GetHeight(),
                           FAlignment == taRightJustify);
-}
-
-void TKsCustomCheckBox::PaintBuffer() {
-  DrawCheck();
-  DrawCaption();
 }
 
 void TKsCustomCheckBox::DrawCheck() {
@@ -148,22 +188,6 @@ void TKsCustomCheckBox::MouseUp(TMouseButton button, TShiftState shift, int x, i
   inherited::MouseUp(button, shift, x, y);
 }
 
-void TKsCustomCheckBox::MouseEnter() {
-  inherited::MouseEnter();
-  Invalidate();
-}
-
-void TKsCustomCheckBox::MouseLeave() {
-  inherited::MouseLeave();
-  Invalidate();
-}
-
-void TKsCustomCheckBox::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE)
-    SetPressed(true);
-  inherited::KeyDown(key, shift);
-}
-
 void TKsCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
   if (key == VK_SPACE) {
     Toggle();
@@ -172,33 +196,10 @@ void TKsCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
   inherited::KeyUp(key, shift);
 }
 
-void TKsCustomCheckBox::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_DIALOGCHAR:
-      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
-        SetFocus();
-        if (GetFocused())
-          Toggle();
-        message.Result = 1;
-        return;
-      }
-      break;
-    case CM_TEXTCHANGED:
-    case CM_SYSCOLORCHANGE:
-      Invalidate();
-      break;
-  }
-  inherited::Dispatch(message);
-}
-
 // ---- TKsCustomRadioButton ---------------------------------------------------------------
 
-TKsCustomRadioButton::TKsCustomRadioButton(TComponent* AOwner) : TKsCustomControl(AOwner) {
-  SetControlStyle({csSetCaption, csOpaque});
-  SetBounds(0, 0, 98, 20);
-  SetTransparent(true);
-  SetTabStop(false);
-}
+TKsCustomRadioButton::TKsCustomRadioButton(TComponent* AOwner)
+    : TKsCustomMarkControl(AOwner, /*tabStop=*/false) {}
 
 void TKsCustomRadioButton::SetChecked(bool value) {
   if (value == FChecked)
@@ -218,29 +219,12 @@ void TKsCustomRadioButton::SetChecked(bool value) {
   Invalidate();
 }
 
-void TKsCustomRadioButton::SetSpacing(int value) {
-  if (value == FSpacing)
-    return;
-  FSpacing = value;
-  Invalidate();
-}
-
-void TKsCustomRadioButton::SetPressed(bool value) {
-  FPressed = value;
-  Invalidate();
-}
-
 TRect TKsCustomRadioButton::GetMarkRect() {
   return CheckMarkRect(GetCheckSize(), GetWidth(), GetHeight(), false);
 }
 
 TRect TKsCustomRadioButton::GetTextRect() {
-  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), FSpacing, GetHeight(), false);
-}
-
-void TKsCustomRadioButton::PaintBuffer() {
-  DrawCheck();
-  DrawCaption();
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), GetSpacing(), GetHeight(), false);
 }
 
 void TKsCustomRadioButton::DrawCheck() {
@@ -264,27 +248,11 @@ void TKsCustomRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x
   if (button == mbLeft) {
     Invalidate();
     SetMouseCapture(false);
-    if (FPressed && Inside(this, x, y) && !FChecked)
+    if (GetPressed() && Inside(this, x, y) && !FChecked)
       SetChecked(true);
     SetPressed(false);
   }
   inherited::MouseUp(button, shift, x, y);
-}
-
-void TKsCustomRadioButton::MouseEnter() {
-  inherited::MouseEnter();
-  Invalidate();
-}
-
-void TKsCustomRadioButton::MouseLeave() {
-  inherited::MouseLeave();
-  Invalidate();
-}
-
-void TKsCustomRadioButton::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_SPACE)
-    SetPressed(true);
-  inherited::KeyDown(key, shift);
 }
 
 void TKsCustomRadioButton::KeyUp(WORD& key, TShiftState shift) {
@@ -294,25 +262,6 @@ void TKsCustomRadioButton::KeyUp(WORD& key, TShiftState shift) {
     SetPressed(false);
   }
   inherited::KeyUp(key, shift);
-}
-
-void TKsCustomRadioButton::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_DIALOGCHAR:
-      if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
-        SetFocus();
-        if (GetFocused())
-          SetChecked(true);
-        message.Result = 1;
-        return;
-      }
-      break;
-    case CM_TEXTCHANGED:
-    case CM_SYSCOLORCHANGE:
-      Invalidate();
-      break;
-  }
-  inherited::Dispatch(message);
 }
 
 // ---- Themed check box and radio button --------------------------------------------------

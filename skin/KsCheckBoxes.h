@@ -3,7 +3,8 @@
 // caption beside it, both painted into the control's buffer. A check box cycles
 // unchecked -> checked -> unchecked, a grayed one becomes checked; a radio button that
 // becomes checked unchecks the radio buttons of the same parent and GroupIndex and is
-// the tab stop of its group. State changes made while loading fire no click.
+// the tab stop of its group. State changes made while loading fire no click. The focus
+// rectangle and the accelerator's underline follow the form's keyboard cues.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,41 @@ class TTeThemeEngine;
 // the right edge.
 using TLeftRight = TAlignment;
 
-class TKsCustomCheckBox : public TKsCustomControl {
-  KIVO_CLASS(TKsCustomCheckBox, TKsCustomControl)
+// What the check box and the radio button share: the mark and the caption painted into
+// the buffer, the spacing between them, the pressed look while the mouse button or the
+// space bar is down, the hot look, and the caption's accelerator, which takes the focus
+// and then checks (AccelCheck).
+class TKsCustomMarkControl : public TKsCustomControl {
+  KIVO_CLASS(TKsCustomMarkControl, TKsCustomControl)
+ public:
+  TKsCustomMarkControl(TComponent* AOwner, bool tabStop);
+
+  int GetSpacing() const { return FSpacing; }
+  void SetSpacing(int value);
+  bool GetPressed() const { return FPressed; }
+
+  void Dispatch(TMessage& message) override;
+
+ protected:
+  virtual TSize GetCheckSize() { return TSize{13, 13}; }
+  virtual void DrawCheck() = 0;
+  virtual void DrawCaption() = 0;
+  // What the caption's accelerator does once the control has the focus.
+  virtual void AccelCheck() = 0;
+  void PaintBuffer() override;
+  void KeyDown(WORD& key, TShiftState shift) override;
+  // The themed mark shows the hot state: repainted on entry and exit.
+  void MouseEnter() override;
+  void MouseLeave() override;
+  void SetPressed(bool value);
+
+ private:
+  int FSpacing = 5;
+  bool FPressed = false;
+};
+
+class TKsCustomCheckBox : public TKsCustomMarkControl {
+  KIVO_CLASS(TKsCustomCheckBox, TKsCustomMarkControl)
  public:
   explicit TKsCustomCheckBox(TComponent* AOwner);
 
@@ -28,14 +62,10 @@ class TKsCustomCheckBox : public TKsCustomControl {
   void SetState(TCheckBoxState value);
   bool GetChecked() const { return FState == cbChecked; }
   void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
-  int GetSpacing() const { return FSpacing; }
-  void SetSpacing(int value);
   TLeftRight GetAlignment() const { return FAlignment; }
   void SetAlignment(TLeftRight value);
-  bool GetPressed() const { return FPressed; }
   bool GetTracking() const { return FTracking; }
 
-  void Dispatch(TMessage& message) override;
   // Where the mark and the caption go (public for drawing code and tests).
   TRect GetMarkRect();
   TRect GetTextRect();
@@ -44,30 +74,21 @@ class TKsCustomCheckBox : public TKsCustomControl {
   // Fires the click event unless loading.
   virtual void ClickEvent();
   virtual void Toggle();
-  virtual TSize GetCheckSize() { return TSize{13, 13}; }
-  virtual void DrawCheck();
-  virtual void DrawCaption();
-  void PaintBuffer() override;
+  void DrawCheck() override;
+  void DrawCaption() override;
+  void AccelCheck() override { Toggle(); }
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void KeyDown(WORD& key, TShiftState shift) override;
   void KeyUp(WORD& key, TShiftState shift) override;
-  // The themed mark shows the hot state: repainted on entry and exit.
-  void MouseEnter() override;
-  void MouseLeave() override;
 
  private:
-  void SetPressed(bool value);
-
   TCheckBoxState FState = cbUnchecked;
-  int FSpacing = 5;
   TLeftRight FAlignment = taLeftJustify;
-  bool FPressed = false;
   bool FTracking = false;
 };
 
-class TKsCustomRadioButton : public TKsCustomControl {
-  KIVO_CLASS(TKsCustomRadioButton, TKsCustomControl)
+class TKsCustomRadioButton : public TKsCustomMarkControl {
+  KIVO_CLASS(TKsCustomRadioButton, TKsCustomMarkControl)
  public:
   explicit TKsCustomRadioButton(TComponent* AOwner);
 
@@ -75,34 +96,21 @@ class TKsCustomRadioButton : public TKsCustomControl {
   void SetChecked(bool value);
   uint8_t GetGroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(uint8_t value) { FGroupIndex = value; }
-  int GetSpacing() const { return FSpacing; }
-  void SetSpacing(int value);
-  bool GetPressed() const { return FPressed; }
 
-  void Dispatch(TMessage& message) override;
   TRect GetMarkRect();
   TRect GetTextRect();
 
  protected:
-  virtual TSize GetCheckSize() { return TSize{13, 13}; }
-  virtual void DrawCheck();
-  virtual void DrawCaption();
-  void PaintBuffer() override;
+  void DrawCheck() override;
+  void DrawCaption() override;
+  void AccelCheck() override { SetChecked(true); }
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
-  void KeyDown(WORD& key, TShiftState shift) override;
   void KeyUp(WORD& key, TShiftState shift) override;
-  // The themed mark shows the hot state: repainted on entry and exit.
-  void MouseEnter() override;
-  void MouseLeave() override;
 
  private:
-  void SetPressed(bool value);
-
   bool FChecked = false;
   uint8_t FGroupIndex = 0;
-  int FSpacing = 5;
-  bool FPressed = false;
 };
 
 class TTeThemeCheckBox : public TThemeEngineLink<TKsCustomCheckBox> {

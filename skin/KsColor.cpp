@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "skin/KsMath.h"
+#include "skin/KsHSL.h"
 
 TKsColor KsColorBlack = KsColorARGB(255, 0, 0, 0);
 TKsColor KsColorGray = KsColorARGB(255, 127, 127, 127);
@@ -58,71 +58,19 @@ TKsColor KsColorChangeBrightness(TKsColor color, int n) {
 }
 
 void KsRGBToHSL(TKsColor color, float& h, float& s, float& l) {
-  float r = KsRed(color) / 255.0f;
-  float g = KsGreen(color) / 255.0f;
-  float b = KsBlue(color) / 255.0f;
-  float max = std::max({r, g, b});
-  float min = std::min({r, g, b});
-  l = (max + min) / 2.0f;
-  if (max == min) {
-    h = 0.0f;
-    s = 0.0f;
-    return;
-  }
-  float d = max - min;
-  s = l >= 0.5f ? d / (2.0f - max - min) : d / (max + min);
-  if (r == max)
-    h = (g - b) / d;
-  else if (g == max)
-    h = 2.0f + (b - r) / d;
-  else
-    h = 4.0f + (r - g) / d;
-  h = h / 6.0f;
-  if (h < 0.0f)
-    h = h + 1.0f;
+  KsRGBToHSLChannels(KsRed(color), KsGreen(color), KsBlue(color), h, s, l);
 }
-
-namespace {
-
-int HueChannel(float m1, float m2, float h) {
-  h = h - static_cast<float>(static_cast<int>(h));
-  if (h < 0.0f)
-    h = h + 1.0f;
-  float v;
-  if (6.0f * h < 1.0f)
-    v = m1 + (m2 - m1) * h * 6.0f;
-  else if (2.0f * h < 1.0f)
-    v = m2;
-  else if (3.0f * h < 2.0f)
-    v = m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6.0f;
-  else
-    v = m1;
-  return RoundToInt(v * 255.0f);
-}
-
-}  // namespace
 
 TKsColor KsHSLToColor(float h, float s, float l) {
-  if (s == 0.0f) {
-    int v = RoundToInt(l * 255.0f);
-    return KsColorRGBA(v, v, v, 255);
-  }
-  float m2 = l <= 0.5f ? l * (1.0f + s) : l + s - l * s;
-  float m1 = 2.0f * l - m2;
-  return KsColorRGBA(HueChannel(m1, m2, h + 1.0f / 3.0f), HueChannel(m1, m2, h),
-                     HueChannel(m1, m2, h - 1.0f / 3.0f), 255);
+  int r, g, b;
+  KsHSLToRGBChannels(h, s, l, r, g, b);
+  return KsColorRGBA(r, g, b, 255);
 }
 
 TKsColor KsColorChangeHue(TKsColor color, int n) {
   float h, s, l;
   KsRGBToHSL(color, h, s, l);
-  int hue = RoundToInt(h * 255.0f) + n;
-  // The wrap is by 255, not 256: hue 255 and hue 0 are the same turn.
-  if (hue > 255)
-    hue -= 255;
-  if (hue < 0)
-    hue += 255;
-  return KsHSLToColor(static_cast<float>(hue) / 255.0f, s, l);
+  return KsHSLToColor(KsShiftHue(h, n), s, l);
 }
 
 void KsFillPixels(TKsColor* pixels, int count, TKsColor value) {

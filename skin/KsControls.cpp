@@ -72,10 +72,84 @@ void PaintBlended(TKsBitmap& buffer, TKsBitmap& blendBuffer, bool transparent, i
 
 }  // namespace
 
+// ---- TKsBufferedControl -------------------------------------------------------------
+
+template <class Base>
+void TKsBufferedControl<Base>::PaintBuffer() {
+  if (!FTransparent)
+    FBuffer->Fill(ColorToKsColor(this->GetColor(), 255));
+}
+
+template <class Base>
+void TKsBufferedControl<Base>::SetBounds(int left, int top, int width, int height) {
+  Base::SetBounds(left, top, width, height);
+  FBufferWidth = this->GetWidth();
+  FBufferHeight = this->GetHeight();
+  UpdateBuffer();
+}
+
+template <class Base>
+void TKsBufferedControl<Base>::SetTransparent(bool value) {
+  if (StoreChanged(FTransparent, value))
+    this->Invalidate();
+}
+
+template <class Base>
+void TKsBufferedControl<Base>::SetBlend(bool value) {
+  if (StoreChanged(FBlend, value))
+    this->Invalidate();
+}
+
+template <class Base>
+void TKsBufferedControl<Base>::SetBlendValue(int value) {
+  if (StoreChanged(FBlendValue, value))
+    this->Invalidate();
+}
+
+template <class Base>
+bool TKsBufferedControl<Base>::BufferCanFollow() const {
+  return FBuffer && FBufferWidth >= 0 && FBufferHeight >= 0 && FBufferStep != 0;
+}
+
+template <class Base>
+bool TKsBufferedControl<Base>::FollowBufferSize() {
+  if (!FollowSize(*FBuffer, *FBlendBuffer, FBlend, FBufferWidth, FBufferHeight, FBufferStep, Designing()))
+    return false;
+  FNeedsRepaint = true;
+  return true;
+}
+
+template <class Base>
+void TKsBufferedControl<Base>::MouseEnter() {
+  FMouseInControl = true;
+  OnMouseEnter(this);
+}
+
+template <class Base>
+void TKsBufferedControl<Base>::MouseLeave() {
+  FMouseInControl = false;
+  OnMouseLeave(this);
+}
+
+template <class Base>
+bool TKsBufferedControl<Base>::DispatchMouseHover(TMessage& message) {
+  const UINT msg = message.Msg;
+  if (msg != CM_MOUSEENTER && msg != CM_MOUSELEAVE)
+    return false;
+  Base::Dispatch(message);
+  if (msg == CM_MOUSEENTER)
+    MouseEnter();
+  else
+    MouseLeave();
+  return true;
+}
+
+template class TKsBufferedControl<TWinControl>;
+template class TKsBufferedControl<TGraphicControl>;
+
 // ---- TKsCustomControl ---------------------------------------------------------------
 
-TKsCustomControl::TKsCustomControl(TComponent* AOwner)
-    : TWinControl(AOwner), FBuffer(new TKsBitmap), FBlendBuffer(new TKsBitmap) {
+TKsCustomControl::TKsCustomControl(TComponent* AOwner) : TKsBufferedControl(AOwner) {
   SetControlStyle(GetControlStyle() + TControlStyle{csOpaque});
   SetBounds(0, 0, 100, 30);
   SetColor(clBtnFace);
@@ -104,11 +178,6 @@ void TKsCustomControl::CreateWnd() {
   CreateScrollBars();
 }
 
-void TKsCustomControl::PaintBuffer() {
-  if (!FTransparent)
-    FBuffer->Fill(ColorToKsColor(GetColor(), 255));
-}
-
 TKsCustomScrollBar* TKsCustomControl::CreateScrollBar() { return new TKsCustomScrollBar(this); }
 
 int TKsCustomControl::GetScrollBarSize() { return GetSystemMetrics(SM_CYVTHUMB); }
@@ -130,28 +199,6 @@ void TKsCustomControl::Repaint() {
   inherited::Repaint();
 }
 
-void TKsCustomControl::SetBounds(int left, int top, int width, int height) {
-  inherited::SetBounds(left, top, width, height);
-  FBufferWidth = GetWidth();
-  FBufferHeight = GetHeight();
-  UpdateBuffer();
-}
-
-void TKsCustomControl::SetTransparent(bool value) {
-  if (StoreChanged(FTransparent, value))
-    Invalidate();
-}
-
-void TKsCustomControl::SetBlend(bool value) {
-  if (StoreChanged(FBlend, value))
-    Invalidate();
-}
-
-void TKsCustomControl::SetBlendValue(int value) {
-  if (StoreChanged(FBlendValue, value))
-    Invalidate();
-}
-
 void TKsCustomControl::SetScrollBars(TScrollStyle value) {
   if (value == FScrollBars)
     return;
@@ -167,7 +214,7 @@ bool TKsCustomControl::IsParentSkinned() {
 }
 
 void TKsCustomControl::UpdateBuffer() {
-  if (!FBuffer || FBufferWidth < 0 || FBufferHeight < 0 || FBufferStep == 0)
+  if (!BufferCanFollow())
     return;
   const TRect r = HandleAllocated() ? GetClientRect() : Rect(0, 0, FBufferWidth, FBufferHeight);
   const int hs = FHorzScrollBar ? FHorzScrollBar->GetHeight() : 0;
@@ -176,12 +223,8 @@ void TKsCustomControl::UpdateBuffer() {
     FHorzScrollBar->SetBoundsRect(Rect(r.left, r.bottom - hs, r.right - vs, r.bottom));
   if (FVertScrollBar)
     FVertScrollBar->SetBoundsRect(Rect(r.right - vs, 0, r.right, r.bottom - hs));
-
-  if (!FollowSize(*FBuffer, *FBlendBuffer, FBlend, FBufferWidth, FBufferHeight, FBufferStep,
-                  Designing()))
-    return;
-  FNeedsRepaint = true;
-  PaintBufferFull();
+  if (FollowBufferSize())
+    PaintBufferFull();
 }
 
 void TKsCustomControl::PaintParentBackground(TKsBitmap& bitmap) {
@@ -311,14 +354,15 @@ void TKsCustomControl::DoKillFocus() {
   Invalidate();
 }
 
-void TKsCustomControl::MouseEnter() {
-  FMouseInControl = true;
-  OnMouseEnter(this);
-}
+bool TKsCustomControl::ShowsFocusCue() { return FFocused && !(GetUIState() & UISF_HIDEFOCUS); }
 
-void TKsCustomControl::MouseLeave() {
-  FMouseInControl = false;
-  OnMouseLeave(this);
+bool TKsCustomControl::HidesAccelerators() { return (GetUIState() & UISF_HIDEACCEL) != 0; }
+
+std::string TKsCustomControl::ShownCaption(UINT& flags) {
+  if (!HidesAccelerators())
+    return GetText();
+  flags |= DT_NOPREFIX;
+  return WithoutAccel(GetText());
 }
 
 void TKsCustomControl::WMWindowPosChanged(TMessage& message) {
@@ -372,14 +416,11 @@ void TKsCustomControl::Dispatch(TMessage& message) {
       DoKillFocus();
       break;
     case CM_MOUSEENTER:
-      inherited::Dispatch(message);
-      MouseEnter();
-      return;
     case CM_MOUSELEAVE:
-      inherited::Dispatch(message);
-      MouseLeave();
+      DispatchMouseHover(message);
       return;
     case CM_ENABLEDCHANGED:
+    case WM_UPDATEUISTATE:
       inherited::Dispatch(message);
       Invalidate();
       return;
@@ -389,8 +430,7 @@ void TKsCustomControl::Dispatch(TMessage& message) {
 
 // ---- TKsGraphicControl --------------------------------------------------------------
 
-TKsGraphicControl::TKsGraphicControl(TComponent* AOwner)
-    : TGraphicControl(AOwner), FBuffer(new TKsBitmap), FBlendBuffer(new TKsBitmap) {
+TKsGraphicControl::TKsGraphicControl(TComponent* AOwner) : TKsBufferedControl(AOwner) {
   SetControlStyle(GetControlStyle() + TControlStyle{csOpaque});
   SetBounds(0, 0, 100, 30);
   SetColor(clBtnFace);
@@ -403,11 +443,6 @@ void TKsGraphicControl::Loaded() {
   Invalidate();
 }
 
-void TKsGraphicControl::PaintBuffer() {
-  if (!FTransparent)
-    FBuffer->Fill(ColorToKsColor(GetColor(), 255));
-}
-
 void TKsGraphicControl::Invalidate() {
   if (Designing())
     UpdateBuffer();
@@ -416,36 +451,9 @@ void TKsGraphicControl::Invalidate() {
   inherited::Invalidate();
 }
 
-void TKsGraphicControl::SetBounds(int left, int top, int width, int height) {
-  inherited::SetBounds(left, top, width, height);
-  FBufferWidth = GetWidth();
-  FBufferHeight = GetHeight();
-  UpdateBuffer();
-}
-
-void TKsGraphicControl::SetTransparent(bool value) {
-  if (StoreChanged(FTransparent, value))
-    Invalidate();
-}
-
-void TKsGraphicControl::SetBlend(bool value) {
-  if (StoreChanged(FBlend, value))
-    Invalidate();
-}
-
-void TKsGraphicControl::SetBlendValue(int value) {
-  if (StoreChanged(FBlendValue, value))
-    Invalidate();
-}
-
 void TKsGraphicControl::UpdateBuffer() {
-  if (!FBuffer || FBufferWidth < 0 || FBufferHeight < 0 || FBufferStep == 0)
-    return;
-  if (!FollowSize(*FBuffer, *FBlendBuffer, FBlend, FBufferWidth, FBufferHeight, FBufferStep,
-                  Designing()))
-    return;
-  FNeedsRepaint = true;
-  PaintBufferFull();
+  if (BufferCanFollow() && FollowBufferSize())
+    PaintBufferFull();
 }
 
 bool TKsGraphicControl::PaintBufferFull() {
@@ -479,26 +487,7 @@ void TKsGraphicControl::Paint() {
     FBuffer->Draw(GetCanvas()->GetHandle(), 0, 0);
 }
 
-void TKsGraphicControl::MouseEnter() {
-  FMouseInControl = true;
-  OnMouseEnter(this);
-}
-
-void TKsGraphicControl::MouseLeave() {
-  FMouseInControl = false;
-  OnMouseLeave(this);
-}
-
 void TKsGraphicControl::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CM_MOUSEENTER:
-      inherited::Dispatch(message);
-      MouseEnter();
-      return;
-    case CM_MOUSELEAVE:
-      inherited::Dispatch(message);
-      MouseLeave();
-      return;
-  }
-  inherited::Dispatch(message);
+  if (!DispatchMouseHover(message))
+    inherited::Dispatch(message);
 }

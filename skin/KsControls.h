@@ -25,16 +25,18 @@ constexpr LPARAM KsChildEraseMarker = 12;
 // The marker is read by this bit alone: (lParam & KsChildEraseBit) != 0.
 constexpr LPARAM KsChildEraseBit = 4;
 
-class TKsCustomControl : public TWinControl {
-  KIVO_CLASS(TKsCustomControl, TWinControl)
+// What both bases keep of their buffers, over the class library's windowed or windowless
+// control: the buffer and the blend buffer with the size they follow, the Transparent
+// and Blend settings (each change repaints), the hot state with its events, and the
+// plain look (Color unless Transparent). Defined for TWinControl and TGraphicControl.
+template <class Base>
+class TKsBufferedControl : public Base {
  public:
-  explicit TKsCustomControl(TComponent* AOwner);
-  ~TKsCustomControl() override;
+  using Base::Base;
 
   TKsBitmap* GetBuffer() const { return FBuffer.get(); }
   TKsBitmap* GetBlendBuffer() const { return FBlendBuffer.get(); }
   int GetBufferStep() const { return FBufferStep; }
-  bool GetFocused() const { return FFocused; }
   bool GetNeedsRepaint() const { return FNeedsRepaint; }
   bool GetTransparent() const { return FTransparent; }
   void SetTransparent(bool value);
@@ -43,17 +45,73 @@ class TKsCustomControl : public TWinControl {
   int GetBlendValue() const { return FBlendValue; }
   void SetBlendValue(int value);
   bool GetMouseInControl() const { return FMouseInControl; }
+  int GetBufferWidth() const { return FBufferWidth; }
+  int GetBufferHeight() const { return FBufferHeight; }
+
+  // The buffer follows the new size (UpdateBuffer).
+  void SetBounds(int left, int top, int width, int height) override;
+
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+
+ protected:
+  // Draws the control's look into the buffer; the base fills it with Color unless
+  // Transparent.
+  virtual void PaintBuffer();
+  // Follows BufferWidth and BufferHeight with the buffers and paints them when they changed.
+  virtual void UpdateBuffer() = 0;
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  // CM_MOUSEENTER and CM_MOUSELEAVE: the base's handling, then the hot state and its
+  // event. Answers whether `message` was one of them.
+  bool DispatchMouseHover(TMessage& message);
+
+  bool Designing() const { return this->GetComponentState().Contains(csDesigning); }
+  // The buffer can follow the control's size: it exists, the size is not negative and
+  // the step is set.
+  bool BufferCanFollow() const;
+  // Sizes the buffers in steps for BufferWidth and BufferHeight; answers whether they
+  // changed, marking them for painting then.
+  bool FollowBufferSize();
+
+  std::unique_ptr<TKsBitmap> FBuffer = std::make_unique<TKsBitmap>();
+  std::unique_ptr<TKsBitmap> FBlendBuffer = std::make_unique<TKsBitmap>();
+  int FBufferStep = 30;
+  bool FNeedsRepaint = false;
+  bool FTransparent = false;
+  bool FBlend = false;
+  int FBlendValue = 150;
+  bool FMouseInControl = false;
+  int FBufferWidth = 0;
+  int FBufferHeight = 0;
+};
+
+extern template class TKsBufferedControl<TWinControl>;
+extern template class TKsBufferedControl<TGraphicControl>;
+
+class TKsCustomControl : public TKsBufferedControl<TWinControl> {
+  KIVO_CLASS(TKsCustomControl, TWinControl)
+ public:
+  explicit TKsCustomControl(TComponent* AOwner);
+  ~TKsCustomControl() override;
+
+  bool GetFocused() const { return FFocused; }
+  // Keyboard cues follow the form's UI state: the focus rectangle shows while focused
+  // unless the form hides focus cues (until the keyboard is used), and accelerators are
+  // underlined unless it hides them. A WM_UPDATEUISTATE repaints the control.
+  bool ShowsFocusCue();
+  bool HidesAccelerators();
+  // The caption to draw: as it is, or without its accelerator mark (and DT_NOPREFIX
+  // added to `flags`) while accelerators are hidden.
+  std::string ShownCaption(UINT& flags);
   TKsCustomScrollBar* GetHorzScrollBar() const { return FHorzScrollBar; }
   TKsCustomScrollBar* GetVertScrollBar() const { return FVertScrollBar; }
   TScrollStyle GetScrollBars() const { return FScrollBars; }
   bool GetScrollLock() const { return FScrollLock; }
   void SetScrollLock(bool value) { FScrollLock = value; }
-  int GetBufferWidth() const { return FBufferWidth; }
-  int GetBufferHeight() const { return FBufferHeight; }
 
   void Invalidate() override;
   void Repaint() override;
-  void SetBounds(int left, int top, int width, int height) override;
   void Dispatch(TMessage& message) override;
   // True when the parent's window says it is skinned (message 0x637).
   bool IsParentSkinned();
@@ -64,13 +122,7 @@ class TKsCustomControl : public TWinControl {
   void PaintControls(HDC dc);
   using TWinControl::PaintControls;
 
-  TNotifyEvent OnMouseEnter;
-  TNotifyEvent OnMouseLeave;
-
  protected:
-  // Draws the control's look into the buffer; the base fills it with Color unless
-  // Transparent.
-  virtual void PaintBuffer();
   // The factory of the built-in scroll bars: a bar owned by this control.
   virtual TKsCustomScrollBar* CreateScrollBar();
   virtual int GetScrollBarSize();
@@ -79,15 +131,12 @@ class TKsCustomControl : public TWinControl {
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void SetScrollBars(TScrollStyle value);
-  // Follows BufferWidth and BufferHeight in steps and lays out the scroll bars.
-  void UpdateBuffer();
+  // Lays out the scroll bars, then follows the size with the buffers.
+  void UpdateBuffer() override;
   virtual void DoSetFocus();
   virtual void DoKillFocus();
-  virtual void MouseEnter();
-  virtual void MouseLeave();
 
  private:
-  bool Designing() const { return GetComponentState().Contains(csDesigning); }
   // Designing: the buffer is sized and painted at once; otherwise marked for painting.
   void MarkForRepaint();
   void CreateScrollBars();
@@ -98,74 +147,33 @@ class TKsCustomControl : public TWinControl {
   void WMEraseBkgnd(TMessage& message);
   void WMPaint(TMessage& message);
 
-  std::unique_ptr<TKsBitmap> FBuffer;
-  std::unique_ptr<TKsBitmap> FBlendBuffer;
-  int FBufferStep = 30;
   bool FFocused = false;
-  bool FNeedsRepaint = false;
-  bool FTransparent = false;
-  bool FBlend = false;
-  int FBlendValue = 150;
-  bool FMouseInControl = false;
   TKsCustomScrollBar* FHorzScrollBar = nullptr;
   TKsCustomScrollBar* FVertScrollBar = nullptr;
   TScrollStyle FScrollBars = ssNone;
   bool FScrollLock = false;
-  int FBufferWidth = 0;
-  int FBufferHeight = 0;
 };
 
-class TKsGraphicControl : public TGraphicControl {
+class TKsGraphicControl : public TKsBufferedControl<TGraphicControl> {
   KIVO_CLASS(TKsGraphicControl, TGraphicControl)
  public:
   explicit TKsGraphicControl(TComponent* AOwner);
   ~TKsGraphicControl() override;
 
-  TKsBitmap* GetBuffer() const { return FBuffer.get(); }
-  TKsBitmap* GetBlendBuffer() const { return FBlendBuffer.get(); }
-  int GetBufferStep() const { return FBufferStep; }
-  bool GetNeedsRepaint() const { return FNeedsRepaint; }
   void SetNeedsRepaint(bool value) { FNeedsRepaint = value; }
-  bool GetTransparent() const { return FTransparent; }
-  void SetTransparent(bool value);
-  bool GetBlend() const { return FBlend; }
-  void SetBlend(bool value);
-  int GetBlendValue() const { return FBlendValue; }
-  void SetBlendValue(int value);
-  bool GetMouseInControl() const { return FMouseInControl; }
   bool GetPaintingInParent() const { return FPaintingInParent; }
   void SetPaintingInParent(bool value) { FPaintingInParent = value; }
-  int GetBufferWidth() const { return FBufferWidth; }
-  int GetBufferHeight() const { return FBufferHeight; }
 
   void Invalidate() override;
-  void SetBounds(int left, int top, int width, int height) override;
   void Dispatch(TMessage& message) override;
   // Paints the buffer when NeedsRepaint is set; answers whether it painted.
   bool PaintBufferFull();
 
-  TNotifyEvent OnMouseEnter;
-  TNotifyEvent OnMouseLeave;
-
  protected:
-  virtual void PaintBuffer();
   void Paint() override;
   void Loaded() override;
-  void UpdateBuffer();
-  virtual void MouseEnter();
-  virtual void MouseLeave();
-  bool Designing() const { return GetComponentState().Contains(csDesigning); }
+  void UpdateBuffer() override;
 
  private:
-  std::unique_ptr<TKsBitmap> FBuffer;
-  std::unique_ptr<TKsBitmap> FBlendBuffer;
-  int FBufferStep = 30;
-  bool FNeedsRepaint = false;
-  bool FTransparent = false;
-  bool FBlend = false;
-  int FBlendValue = 150;
-  bool FMouseInControl = false;
   bool FPaintingInParent = false;
-  int FBufferWidth = 0;
-  int FBufferHeight = 0;
 };

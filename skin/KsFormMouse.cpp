@@ -16,6 +16,13 @@ bool EmptyRect(const TRect& r) { return r.right <= r.left || r.bottom <= r.top; 
 bool IsDragCode(uint8_t code) { return code >= khtCaption && code <= khtBottomRight; }
 bool IsButtonCode(uint8_t code) { return code >= khtClose; }
 
+// Answers 0 and clears the message number (WM_NULL): the press, release or move is the
+// frame's alone, and whatever looks at the message after the skinner sees none.
+void Suppress(TMessage& message) {
+  message.Result = 0;
+  message.Msg = WM_NULL;
+}
+
 }  // namespace
 
 bool TKsFormMouse::ButtonPressed(uint8_t code) const {
@@ -59,15 +66,13 @@ void TKsFormMouse::NCButton(TMessage& message) {
         SetFocus(wnd);
       FButtons = TShiftState{left ? ssLeft : ssRight};
       FForm.MouseDown(left ? mbLeft : mbRight, FButtons, p.x, p.y);
-      message.Result = 0;
-      message.Msg = 0;
+      Suppress(message);
       break;
     }
     case WM_NCLBUTTONUP:
       FButtons = TShiftState{};
       FForm.MouseUp(mbLeft, TShiftState{}, p.x, p.y);
-      message.Result = 0;
-      message.Msg = 0;
+      Suppress(message);
       break;
     case WM_NCLBUTTONDBLCLK:
       FForm.MouseDown(mbLeft, TShiftState{ssLeft, ssDouble}, p.x, p.y);
@@ -77,8 +82,7 @@ void TKsFormMouse::NCButton(TMessage& message) {
       break;
     case WM_NCMOUSEMOVE:
       FForm.MouseMove(FButtons, p.x, p.y);
-      message.Result = 0;
-      message.Msg = 0;
+      Suppress(message);
       break;
     case WM_NCRBUTTONUP:
       FButtons = TShiftState{};

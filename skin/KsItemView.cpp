@@ -41,15 +41,15 @@ TRect TKsItemView::GetItemRect(TKsCustomItem* item) {
   TRect result{0, 0, 0, 0};
   if (!item || !item->GetVisible() || !FItem)
     return result;
-  if (FRowLayout && item->GetMDIButtonKind() != 0) {
+  if (FRowLayout && item->GetMDIButtonKind() != mbkNone) {
     int w = 0, h = 0;
     item->CalcSize(FBitmap, this, w, h);
     const int hw = FHost ? FHost->GetWidth() : 0, hh = FHost ? FHost->GetHeight() : 0;
     switch (item->GetMDIButtonKind()) {
-      case 1: return {hw - w, 0, hw, hh};
-      case 2: return {hw - 2 * w, 0, hw - w, hh};
-      case 3: return {hw - 3 * w, 0, hw - 2 * w, hh};
-      case 4: return {0, 0, w, h};
+      case mbkClose: return {hw - w, 0, hw, hh};
+      case mbkRestore: return {hw - 2 * w, 0, hw - w, hh};
+      case mbkMinimize: return {hw - 3 * w, 0, hw - 2 * w, hh};
+      case mbkChildIcon: return {0, 0, w, h};
       default: return result;
     }
   }

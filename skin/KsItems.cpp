@@ -669,7 +669,7 @@ void TKsCustomItem::CalcSize(TKsBitmap* bitmap, TKsItemView* view, int& width, i
     bitmap->SetFont(MenuFont);
   if (view && view->GetHorizontal()) {
     width = bitmap->TextWidth(FCaption, 0) + 12;
-    if (FMDIButtonKind != 0)
+    if (FMDIButtonKind != mbkNone)
       width = height;
     return;
   }
@@ -745,7 +745,7 @@ void TKsCustomItem::PaintBarItem(TKsBitmap& bitmap, const TRect& rect, bool sele
                                  bool notTracking) {
   const TKsColor highlight = Opaque(clBtnHighlight), shadow = Opaque(clBtnShadow);
   bitmap.FillRect(rect, Opaque(clMenu));
-  if (FMDIButtonKind == 0) {
+  if (FMDIButtonKind == mbkNone) {
     if (selected)
       bitmap.Draw3DFrame(rect, notTracking ? highlight : shadow, notTracking ? shadow : highlight);
     bitmap.GetFont()->SetColor(clMenuText);
@@ -753,16 +753,16 @@ void TKsCustomItem::PaintBarItem(TKsBitmap& bitmap, const TRect& rect, bool sele
     return;
   }
   TRect r{rect.left + 2, rect.top + 2, rect.right - 1, rect.bottom - 3};
-  if (FMDIButtonKind <= 3) {
+  if (FMDIButtonKind <= mbkMinimize) {
     static constexpr UINT kGlyphs[] = {DFCS_CAPTIONCLOSE, DFCS_CAPTIONRESTORE, DFCS_CAPTIONMIN};
-    UINT state = kGlyphs[FMDIButtonKind - 1] | 0x10;
+    UINT state = kGlyphs[FMDIButtonKind - mbkClose] | 0x10;
     if (selected)
       state |= notTracking ? DFCS_FLAT : DFCS_PUSHED;
     RECT frame = r;
     DrawFrameControl(bitmap.GetDC(), &frame, DFC_CAPTION, state);
     return;
   }
-  if (FMDIButtonKind != 4)
+  if (FMDIButtonKind != mbkChildIcon)
     return;
   if (selected)
     bitmap.Draw3DFrame(r, notTracking ? highlight : shadow, notTracking ? shadow : highlight);

@@ -23,6 +23,7 @@
 #include "classlib/Geometry.h"
 #include "skin/KsColor.h"
 #include "skin/KsEffects.h"
+#include "skin/KsMDIButtonKind.h"
 
 class TCustomImageList;
 class TFont;
@@ -161,9 +162,9 @@ class TKsCustomItem : public TComponent {
   void SetBiDiModeAll(TBiDiMode value);
   bool GetInControlBar() const { return FInControlBar; }
   void SetInControlBarAll(bool value);
-  // 0 an ordinary item; 1 close, 2 restore, 3 minimize, 4 the maximized MDI child's icon.
-  uint8_t GetMDIButtonKind() const { return FMDIButtonKind; }
-  void SetMDIButtonKind(uint8_t value) { FMDIButtonKind = value; }
+  // mbkNone for an ordinary item; else the MDI child's button or icon the item stands for.
+  TKsMDIButtonKind GetMDIButtonKind() const { return FMDIButtonKind; }
+  void SetMDIButtonKind(TKsMDIButtonKind value) { FMDIButtonKind = value; }
 
   // ---- Streaming
   void GetChildren(TGetChildProc proc, TComponent* root) override;
@@ -235,7 +236,7 @@ class TKsCustomItem : public TComponent {
   std::vector<TKsCustomItem*> FItems;
   bool FPopupBlend = false;
   int FPopupBlendValue = 150;
-  uint8_t FMDIButtonKind = 0;
+  TKsMDIButtonKind FMDIButtonKind = mbkNone;
   TKsCustomForm* FMDIChild = nullptr;
   bool FDropShadow = false;
   int FShowAnimationTime = 0;

@@ -152,7 +152,7 @@ void TKsCustomMenuBar::Loaded() {
   FItems->SetInControlBarAll(InControlBar());
   auto* form = ObjectAs<TCustomForm>(GetOwner());
   if (!GetComponentState().Contains(csDesigning) && form && form->GetFormStyle() == fsMDIForm && !FMDIClose) {
-    auto make = [&](uint8_t kind) {
+    auto make = [&](TKsMDIButtonKind kind) {
       auto* item = static_cast<TKsCustomItem*>(
           static_cast<const TComponentClass*>(GetItemClass())->Create(form));
       item->SetVisible(false);
@@ -161,13 +161,13 @@ void TKsCustomMenuBar::Loaded() {
       return item;
     };
     const TFlagScope locked(FMDIUpdateLock);
-    FMDIIcon = make(4);
+    FMDIIcon = make(mbkChildIcon);
     FItems->Insert(0, FMDIIcon);
-    FMDIMinimize = make(3);
+    FMDIMinimize = make(mbkMinimize);
     FItems->Add(FMDIMinimize);
-    FMDIRestore = make(2);
+    FMDIRestore = make(mbkRestore);
     FItems->Add(FMDIRestore);
-    FMDIClose = make(1);
+    FMDIClose = make(mbkClose);
     FItems->Add(FMDIClose);
   }
   FUpdating = false;

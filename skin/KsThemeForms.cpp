@@ -21,12 +21,12 @@ bool EmptyRect(const TRect& r) { return r.right <= r.left || r.bottom <= r.top; 
 // The theme's glyph kind of a caption button in a window state.
 int GlyphKind(TKsBorderIcon icon, TKsWindowState state) {
   switch (icon) {
-    case kbiClose: return 0;
-    case kbiHelp: return 1;
-    case kbiMinimize: return state == kwsMinimized ? 4 : 2;
-    case kbiMaximize: return state == kwsMaximized ? 4 : 3;
-    case kbiRollup: return state == kwsRollup ? 6 : 5;
-    case kbiTray: return 7;
+    case kbiClose: return cbkClose;
+    case kbiHelp: return cbkHelp;
+    case kbiMinimize: return state == kwsMinimized ? cbkRestore : cbkMinimize;
+    case kbiMaximize: return state == kwsMaximized ? cbkRestore : cbkMaximize;
+    case kbiRollup: return state == kwsRollup ? cbkRollDown : cbkRollUp;
+    case kbiTray: return cbkTray;
     case kbiSystemMenu: break;
   }
   return -1;

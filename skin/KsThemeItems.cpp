@@ -41,7 +41,7 @@ void TTeThemeItem::CalcSize(TKsBitmap* bitmap, TKsItemView* view, int& width, in
     theme->MeasureMenuBarItem(*bitmap, *this, width, height);
   else
     theme->MeasurePopupItem(*bitmap, *this, width, height);
-  if (GetMDIButtonKind() != 0)
+  if (GetMDIButtonKind() != mbkNone)
     width = height;
 }
 
@@ -52,9 +52,9 @@ void TTeThemeItem::Paint(TKsBitmap& bitmap, TKsItemView* view, const TRect& rect
     return;
   }
   TTeTheme* theme = FThemeEngine->GetTheme();
-  if (GetMDIButtonKind() != 0) {
+  if (GetMDIButtonKind() != mbkNone) {
     theme->DrawMenuBarButton(bitmap, *this, rect, selected, notTracking);
-    if (GetMDIButtonKind() == 4)
+    if (GetMDIButtonKind() == mbkChildIcon)
       PaintChildIcon(bitmap, rect);
     return;
   }

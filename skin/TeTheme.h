@@ -15,6 +15,7 @@
 #include "classlib/Persistent.h"
 #include "classlib/Win.h"
 #include "skin/KsBorderStyle.h"
+#include "skin/KsMDIButtonKind.h"
 
 class TKsBitmap;
 class TKsCustomItem;
@@ -25,6 +26,24 @@ struct TTeItemData;
 // The colour the themes answer for a kind their table leaves out: the bits of the
 // skin's shared red (KsColorRed, ARGB 255, 255, 0, 0) taken as a colour.
 constexpr TColor kThemeDefaultColor = static_cast<TColor>(0xFFFF0000u);
+
+// The glyph of a caption button, the kind DrawCaptionButton draws; other values draw
+// what each theme says.
+enum TTeCaptionButtonKind : int {
+  cbkClose, cbkHelp, cbkMinimize, cbkMaximize, cbkRestore, cbkRollUp, cbkRollDown, cbkTray
+};
+
+// The states a theme draws a push button, a check or radio mark and the other control
+// parts in (each operation says which it takes); a push button may also be focused or
+// the default button.
+enum TTeDrawState : int { tdsNormal, tdsHot, tdsPressed, tdsDisabled, tdsFocused, tdsDefault };
+
+// The shape of a track bar's thumb (DrawTrackBarThumb): plain, or pointing to the
+// bottom (horizontal bar) or right (vertical bar), or to the top or left.
+enum TTeThumbShape : int { thsPlain, thsBottomRight, thsTopLeft };
+
+// The states of a tab (DrawTab).
+enum TTeTabState : int { ttsNormal, ttsHot, ttsFocused, ttsDisabled, ttsSelected };
 
 class TTeThemeClass : public TMetaClass {
  public:
@@ -78,8 +97,7 @@ class TTeTheme : public TPersistent {
   virtual void GetFontName(uint8_t kind, std::string& name) { name.clear(); }
   virtual int GetFontSize(uint8_t kind) { return 0; }
   virtual bool GetFontBold(uint8_t kind) { return false; }
-  // 8-9: form frames. Caption-button kinds: 0 close, 1 help, 2 minimize, 3 maximize,
-  // 4 restore, 5 roll up, 6 roll down, 7 tray.
+  // 8-9: form frames. The caption button's kind is a TTeCaptionButtonKind.
   virtual void DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, int kind, bool hot,
                                  bool pressed, bool active, TKsBorderStyle borderStyle) {}
   virtual void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,
@@ -108,8 +126,8 @@ class TTeTheme : public TPersistent {
                                      const TRect& rect, bool selected, bool pressed) {}
   virtual void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
                                  bool selected, bool pressed) {}
-  // 17-19: buttons. Draw states: 0 normal, 1 hot, 2 pressed, 3 disabled, 4 focused,
-  // 5 default; check states 0 unchecked, 1 checked, 2 grayed.
+  // 17-19: buttons. The states are TTeDrawState values; a check box's check state is a
+  // TCheckBoxState (unchecked, checked, grayed).
   virtual void DrawButton(TKsBitmap& bitmap, int width, int height, int state) {}
   virtual void DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState,
                             int checkState) {}
@@ -170,6 +188,69 @@ class TTeTheme : public TPersistent {
   TBiDiMode FBiDiMode = bdLeftToRight;
 };
 
+// The operations every complete theme draws (Luna, Highlight and the native theme),
+// declared once: a theme class writes TE_THEME_DRAWING_OVERRIDES in its public part and
+// defines each of them. What differs between themes (Changed, IsAvailable, ThemeName)
+// it declares itself.
+#define TE_THEME_DRAWING_OVERRIDES                                                              \
+  int GetSize(uint8_t kind) override;                                                           \
+  TColor GetColor(uint8_t kind) override;                                                       \
+  void GetFontName(uint8_t kind, std::string& name) override;                                   \
+  int GetFontSize(uint8_t kind) override;                                                       \
+  bool GetFontBold(uint8_t kind) override;                                                      \
+  void DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, int kind, bool hot, bool pressed, \
+                         bool active, TKsBorderStyle borderStyle) override;                     \
+  void DrawFormFrame(TKsBitmap& bitmap, int width, int height, const TRect& clientRect,         \
+                     bool active, TKsBorderStyle borderStyle) override;                         \
+  void DrawMenuBarBackground(TKsBitmap& bitmap, int width, int height) override;                \
+  void DrawPopupFrame(TKsBitmap& bitmap, int width, int height) override;                       \
+  void DrawButton(TKsBitmap& bitmap, int width, int height, int state) override;                \
+  void DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState, int checkState) override; \
+  void DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState, bool checked) override; \
+  void DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical, int shape,        \
+                         int state) override;                                                   \
+  void DrawTrackBarTrack(TKsBitmap& bitmap, const TRect& rect, const TRect& selectionRect) override; \
+  void DrawProgressFrame(TKsBitmap& bitmap, const TRect& rect) override;                        \
+  void DrawProgressBar(TKsBitmap& bitmap, const TRect& rect, const TRect& barRect, bool vertical, \
+                       bool smooth) override;                                                   \
+  void DrawExplorerBarHeader(TKsBitmap& bitmap, const TRect& rect, bool flag) override;         \
+  void DrawExplorerBarGroup(TKsBitmap& bitmap, const TRect& rect, const std::string& caption) override; \
+  void DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, bool close, int state,       \
+                             bool down) override;                                               \
+  void DrawGroupBox(TKsBitmap& bitmap, const TRect& rect, const TRect& captionRect,             \
+                    const std::string& caption) override;                                       \
+  void DrawScrollBarTrack(TKsBitmap& bitmap, const TRect& rect, bool pressed) override;         \
+  void DrawScrollBarArrowButton(TKsBitmap& bitmap, const TRect& rect, bool vertical,            \
+                                bool towardStart, int state) override;                          \
+  void DrawScrollBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical, int state) override; \
+  void DrawTabBackground(TKsBitmap& bitmap, const TRect& rect) override;                        \
+  void DrawTab(TKsBitmap& bitmap, const TRect& rect, int position, int state) override;         \
+  void DrawScrollBarHorzArrowButton(TKsBitmap& bitmap, const TRect& rect, bool towardStart,     \
+                                    bool flag, int state) override;                             \
+  void DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) override;                 \
+  void DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int state) override;               \
+  void DrawToolButton(TKsBitmap& bitmap, const TRect& rect, int state, bool flat,               \
+                      bool checked) override;                                                   \
+  void DrawToolBarPart(TKsBitmap& bitmap, const TRect& rect, int state, bool flat,              \
+                       bool down) override;                                                     \
+  void FillBackground(TKsBitmap& bitmap, const TRect& rect) override;                           \
+  void DrawReBar(TKsBitmap& bitmap, const TRect& rect, const TRect& gripRect) override;         \
+  void FillBackground2(TKsBitmap& bitmap, const TRect& rect) override;                          \
+  void DrawScrollBarSizeBox(TKsBitmap& bitmap, const TRect& rect, int state, bool flag) override; \
+  void DrawFrameByState(TKsBitmap& bitmap, const TRect& rect, uint8_t flags) override;          \
+  HRGN GetFormRegion(int width, int height, TKsBorderStyle borderStyle) override;               \
+  /* Menu items by their values (the item-taking operations hand theirs over). */               \
+  void MeasureMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,           \
+                              int& height) override;                                            \
+  void MeasurePopupItemData(TKsBitmap& bitmap, const TTeItemData& item, int& width,             \
+                            int& height) override;                                              \
+  void DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,       \
+                           bool selected, bool pressed) override;                               \
+  void DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,     \
+                             bool selected, bool pressed) override;                             \
+  void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,         \
+                         bool selected, bool pressed) override;
+
 // DrawText flags adjusted for right-to-left output: alignment is right-to-left on a
 // Middle-East system with bdRightToLeft (DT_RIGHT removed, or added to left-aligned
 // text), reading is right-to-left on a Middle-East system with any mode but
@@ -205,7 +286,7 @@ struct TTeItemData {
   TCustomImageList* Images = nullptr;
   int ImageIndex = -1;
   bool OnControlBar = false;  // the item's menu bar sits on a control bar
-  int MDIButtonKind = 0;      // 1 close, 2 restore, 3 minimize, 4 the child's icon
+  TKsMDIButtonKind MDIButtonKind = mbkNone;
 };
 
 // The values a theme draws of `item` (its image list is the tree's, see GetImageList).

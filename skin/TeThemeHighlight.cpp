@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/Canvas.h"
+#include "classlib/StdCtrls.h"
 #include "skin/KsItems.h"
 #include "skin/TeThemeParts.h"
 
@@ -114,12 +115,12 @@ void TTeThemeHighlight::SetFont(TKsBitmap& bitmap, uint8_t kind) {
 
 TKsColor TTeThemeHighlight::StateColor(int state) {
   switch (state) {
-    case 3:
+    case tdsDisabled:
       return KsColor(9);
-    case 2:
-    case 4:
+    case tdsPressed:
+    case tdsFocused:
       return KsColor(8);
-    case 1:
+    case tdsHot:
       return KsColor(12);
     default:
       return KsColor(11);
@@ -132,7 +133,7 @@ void TTeThemeHighlight::DrawButtonFace(TKsBitmap& bitmap, const TRect& rect, int
   TRect r = Inflated(rect, -1, -1);
   bitmap.FillRect(r, c);
   TKsColor light = KsColorLighten(c, 30), dark = KsColorDarken(c, 30);
-  if (state == 2)
+  if (state == tdsPressed)
     bitmap.Draw3DFrame(r, dark, light);
   else
     bitmap.Draw3DFrame(r, light, dark);
@@ -166,6 +167,7 @@ void TTeThemeHighlight::DrawFormFrame(TKsBitmap& bitmap, int width, int height,
   DrawFrameBorder(bitmap, width, height);
 }
 
+// A rounded rectangle (corner ellipse 3 x 3) for every border style; owned by the caller.
 HRGN TTeThemeHighlight::GetFormRegion(int width, int height, TKsBorderStyle borderStyle) {
   return CreateRoundRectRgn(0, 0, width + 1, height + 1, 3, 3);
 }
@@ -176,16 +178,16 @@ void TTeThemeHighlight::DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, 
                                             DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE};
   const UINT pushed = pressed ? DFCS_PUSHED : 0;
   RECT box = rect;
-  if (kind >= 0 && kind <= 4) {
+  if (kind >= cbkClose && kind <= cbkRestore) {
     DrawFrameControl(bitmap.GetDC(), &box, DFC_CAPTION, kCaptionGlyphs[kind] | pushed);
-  } else if (kind >= 5 && kind <= 7) {
+  } else if (kind >= cbkRollUp && kind <= cbkTray) {
     DrawFrameControl(bitmap.GetDC(), &box, DFC_BUTTON, DFCS_BUTTONPUSH | pushed);
     GdiFlush();
     TCanvas canvas;
     canvas.SetHandle(bitmap.GetDC());
     canvas.GetBrush()->SetColor(clBlack);
     canvas.GetPen()->SetColor(clBlack);
-    if (kind == 7) {
+    if (kind == cbkTray) {
       TRect g = Moved(Inflated(rect, -5, -5), 0, 2);
       if (pressed)
         g = Moved(g, 1, 1);
@@ -195,7 +197,7 @@ void TTeThemeHighlight::DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, 
       if (!pressed)
         g = Moved(g, -1, -1);
       const int middle = (g.left + g.right) / 2;
-      if (kind == 5) {
+      if (kind == cbkRollUp) {
         const TPoint up[] = {{g.left, g.bottom}, {g.right, g.bottom}, {middle, g.top}};
         canvas.Polygon(up);
       } else {
@@ -250,7 +252,7 @@ void TTeThemeHighlight::DrawMenuBarItemStriped(TKsBitmap& bitmap, const TTeItemD
   r = Inflated(r, -1, -1);
   uint8_t fontColor = 18;
   if (selected && item.OnControlBar) {
-    DrawToolButton(bitmap, r, pressed ? 1 : 2, true, false);
+    DrawToolButton(bitmap, r, pressed ? tdsHot : tdsPressed, true, false);
   } else if (selected) {
     bitmap.FillRect(r, KsColor(pressed ? 12 : 15));
     fontColor = 19;
@@ -267,11 +269,11 @@ void TTeThemeHighlight::DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemDa
   static constexpr UINT kGlyphs[] = {DFCS_CAPTIONCLOSE, DFCS_CAPTIONRESTORE, DFCS_CAPTIONMIN};
   TRect r = Inflated(rect, -1, -1);
   bitmap.FillRect(r, kHighlightPaleGrey);
-  const int kind = item.MDIButtonKind;
-  if (kind >= 1 && kind <= 3) {
+  const TKsMDIButtonKind kind = item.MDIButtonKind;
+  if (kind >= mbkClose && kind <= mbkMinimize) {
     r = Inflated(r, -2, -2);
     RECT box{r.left, r.top, r.right + 1, r.bottom - 1};
-    UINT state = kGlyphs[kind - 1] | DFCS_ADJUSTRECT;
+    UINT state = kGlyphs[kind - mbkClose] | DFCS_ADJUSTRECT;
     if (selected)
       state |= pressed ? DFCS_FLAT : DFCS_PUSHED;
     DrawFrameControl(bitmap.GetDC(), &box, DFC_CAPTION, state);
@@ -279,7 +281,7 @@ void TTeThemeHighlight::DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemDa
     bitmap.FrameRect(box, kHighlightDarkBlue);
     return;
   }
-  if (kind != 4)
+  if (kind != mbkChildIcon)
     return;
   r = Inflated(r, -1, -1);
   if (!selected) {
@@ -338,19 +340,18 @@ void TTeThemeHighlight::DrawPopupItemStriped(TKsBitmap& bitmap, const TTeItemDat
 
 void TTeThemeHighlight::DrawButton(TKsBitmap& bitmap, int width, int height, int state) {
   const TRect r{0, 0, width, height};
-  if (state == 3) {
+  if (state == tdsDisabled) {
     // Disabled: the outline only; the inside keeps what the control drew.
     bitmap.RoundRect(r, 3, KsColor(9));
     return;
   }
-  const TKsColor c = state == 2 || state == 4 || state == 5 ? KsColor(8)
-                     : state == 1                           ? KsColor(12)
-                                                            : KsColor(11);
+  const bool lit = state == tdsPressed || state == tdsFocused || state == tdsDefault;
+  const TKsColor c = lit ? KsColor(8) : state == tdsHot ? KsColor(12) : KsColor(11);
   const TKsColor edge = KsColor(7);
   bitmap.RoundRect(r, 3, edge);
   const TRect r1 = Inflated(r, -1, -1);
   bitmap.DrawLine({r1.right - 1, r1.bottom - 1}, {r1.right, r1.bottom}, edge);
-  if (state == 2) {
+  if (state == tdsPressed) {
     bitmap.Draw3DFrame(r1, KsColorDarken(c, 30), KsColorLighten(c, 30));
     bitmap.FillRect(Inflated(r1, -1, -1), c);
     return;
@@ -368,11 +369,11 @@ void TTeThemeHighlight::DrawButton(TKsBitmap& bitmap, int width, int height, int
 void TTeThemeHighlight::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState,
                                      int checkState) {
   TKsColor light, dark, mark;
-  if (drawState == 3) {
+  if (drawState == tdsDisabled) {
     light = dark = KsColor(6);
     mark = KsColor(9);
   } else {
-    TKsColor base = KsColor(drawState == 1 ? 12 : drawState == 4 ? 8 : 6);
+    TKsColor base = KsColor(drawState == tdsHot ? 12 : drawState == tdsFocused ? 8 : 6);
     light = KsColorLighten(base, 50);
     dark = KsColorDarken(base, 50);
     mark = KsColor(7);
@@ -383,21 +384,21 @@ void TTeThemeHighlight::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int d
   bitmap.Draw3DFrame(r, dark, light);
   r = Inflated(r, -1, -1);
   bitmap.FillRect(r, KsColor(6));
-  if (checkState == 1)
+  if (checkState == cbChecked)
     StampSystemGlyph(bitmap, {rect.left, rect.top, rect.left + GetSize(16), rect.top + GetSize(17)},
                      DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED, mark);
-  else if (checkState == 2)
+  else if (checkState == cbGrayed)
     bitmap.FillRect(Inflated(r, -1, -1), mark);
 }
 
 void TTeThemeHighlight::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState,
                                         bool checked) {
   TKsColor ring, mark;
-  if (drawState == 3) {
+  if (drawState == tdsDisabled) {
     ring = KsColor(6);
     mark = KsColor(9);
   } else {
-    ring = KsColorDarken(KsColor(drawState == 1 ? 12 : drawState == 4 ? 8 : 6), 30);
+    ring = KsColorDarken(KsColor(drawState == tdsHot ? 12 : drawState == tdsFocused ? 8 : 6), 30);
     mark = KsColor(7);
   }
   TRect r = rect;
@@ -438,13 +439,13 @@ void TTeThemeHighlight::DrawFrameByState(TKsBitmap& bitmap, const TRect& rect, u
 
 void TTeThemeHighlight::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,
                                           int shape, int state) {
-  if (shape < 0 || shape > 2)
+  if (shape < thsPlain || shape > thsTopLeft)
     return;
   const TKsColor c = StateColor(state);
   TKsColor light = KsColorLighten(c, 30), dark = KsColorDarken(c, 30);
-  if (state == 2)
+  if (state == tdsPressed)
     std::swap(light, dark);
-  if (shape == 0) {
+  if (shape == thsPlain) {
     bitmap.RoundRect(rect, 3, kHighlightDarkBlue);
     TRect r = Inflated(rect, -1, -1);
     bitmap.FillRect(r, c);
@@ -454,7 +455,7 @@ void TTeThemeHighlight::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, 
   const int L = rect.left, T = rect.top, R = rect.right, B = rect.bottom;
   const int h = RectHeight(rect) / 2, w = RectWidth(rect) / 2;
   std::array<TPoint, 5> outline;
-  if (vertical && shape == 1) {
+  if (vertical && shape == thsBottomRight) {
     outline = {{{L, T}, {R - h, T}, {R, T + h}, {R - h, B - 1}, {L, B - 1}}};
     bitmap.FillPolygon(outline, c);
     Polyline(bitmap, {{L + 1, B - 1}, {L + 1, T + 1}, {R - h, T + 1}}, light);
@@ -464,7 +465,7 @@ void TTeThemeHighlight::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, 
     bitmap.FillPolygon(outline, c);
     Polyline(bitmap, {{L + h, T + 1}, {R - 1, T + 1}}, light);
     Polyline(bitmap, {{L + h, B - 2}, {R - 1, B - 2}, {R - 1, T + 1}}, dark);
-  } else if (shape == 1) {
+  } else if (shape == thsBottomRight) {
     outline = {{{L, T}, {R - 1, T}, {R - 1, B - w}, {L + w, B}, {L, B - w}}};
     bitmap.FillPolygon(outline, c);
     Polyline(bitmap, {{L + 1, B - w}, {L + 1, T + 1}, {R - 1, T + 1}}, light);
@@ -514,7 +515,7 @@ void TTeThemeHighlight::DrawExplorerBarGroup(TKsBitmap& bitmap, const TRect& rec
 void TTeThemeHighlight::DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, bool close,
                                               int state, bool down) {
   DrawButtonFace(bitmap, rect, state);
-  const UINT pushed = state == 2 ? DFCS_PUSHED : 0;
+  const UINT pushed = state == tdsPressed ? DFCS_PUSHED : 0;
   if (close)
     StampSystemGlyph(bitmap, rect, DFC_CAPTION, DFCS_CAPTIONCLOSE | pushed, KsColor(7));
   else
@@ -530,7 +531,7 @@ void TTeThemeHighlight::DrawScrollBarArrowButton(TKsBitmap& bitmap, const TRect&
                                                  bool vertical, bool towardStart, int state) {
   UINT glyph = vertical ? (towardStart ? DFCS_SCROLLUP : DFCS_SCROLLDOWN)
                         : (towardStart ? DFCS_SCROLLLEFT : DFCS_SCROLLRIGHT);
-  if (state == 2)
+  if (state == tdsPressed)
     glyph |= DFCS_FLAT | DFCS_PUSHED;
   RECT box = rect;
   DrawFrameControl(bitmap.GetDC(), &box, DFC_SCROLL, glyph);
@@ -543,7 +544,7 @@ void TTeThemeHighlight::DrawScrollBarArrowButton(TKsBitmap& bitmap, const TRect&
   bitmap.RoundRect(rect, 3, KsColor(7));
   TRect r = Inflated(rect, -1, -1);
   TKsColor light = KsColorLighten(c, 30), dark = KsColorDarken(c, 30);
-  if (state == 2)
+  if (state == tdsPressed)
     bitmap.Draw3DFrame(r, dark, light);
   else
     bitmap.Draw3DFrame(r, light, dark);
@@ -570,7 +571,7 @@ void TTeThemeHighlight::DrawTabBackground(TKsBitmap& bitmap, const TRect& rect) 
 }
 
 void TTeThemeHighlight::DrawTab(TKsBitmap& bitmap, const TRect& rect, int position, int state) {
-  const TKsColor c = KsColor(state == 1 ? 12 : state == 4 ? 8 : 11);
+  const TKsColor c = KsColor(state == ttsHot ? 12 : state == ttsSelected ? 8 : 11);
   bitmap.RoundRect(rect, 3, KsColor(7));
   TRect r = Inflated(rect, -1, -1);
   bitmap.Draw3DFrame(r, KsColorLighten(c, 30), KsColorDarken(c, 30));
@@ -596,13 +597,14 @@ void TTeThemeHighlight::DrawTab(TKsBitmap& bitmap, const TRect& rect, int positi
 }
 
 void TTeThemeHighlight::DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) {
-  DrawThemeEditFrame(bitmap, rect, KsColor(state == 3 ? 7 : 10), KsColor(state == 3 ? 6 : 9));
+  const bool disabled = state == tdsDisabled;
+  DrawThemeEditFrame(bitmap, rect, KsColor(disabled ? 7 : 10), KsColor(disabled ? 6 : 9));
 }
 
 void TTeThemeHighlight::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int state) {
   DrawButtonFace(bitmap, rect, state);
   TRect g = Moved(CentredIn(rect, 7, 4), 0, 1);
-  if (state == 2)
+  if (state == tdsPressed)
     g = Moved(g, 1, 1);
   const TPoint arrow[] = {{g.left, g.top}, {g.right - 1, g.top},
                           {(g.left + g.right - 1) / 2, g.bottom - 1}};
@@ -611,7 +613,7 @@ void TTeThemeHighlight::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, in
 
 void TTeThemeHighlight::DrawToolButton(TKsBitmap& bitmap, const TRect& rect, int state, bool flat,
                                        bool checked) {
-  if (state == 3 || (flat && state == 0 && !checked))
+  if (state == tdsDisabled || (flat && state == tdsNormal && !checked))
     return;
   auto withFrame = [&](uint8_t face, bool sunken) {
     DrawRoundFace(bitmap, rect, face);
@@ -621,28 +623,28 @@ void TTeThemeHighlight::DrawToolButton(TKsBitmap& bitmap, const TRect& rect, int
     bitmap.Draw3DFrame(r, sunken ? dark : light, sunken ? light : dark);
   };
   if (flat) {
-    if (state == 1)
+    if (state == tdsHot)
       withFrame(12, false);
-    else if (state == 2)
+    else if (state == tdsPressed)
       withFrame(11, true);
     else
       DrawRoundFace(bitmap, rect, 8);
     return;
   }
-  if (state == 1)
+  if (state == tdsHot)
     return;
   if (checked)
     DrawRoundFace(bitmap, rect, 8);
   else
-    withFrame(11, state == 2);
+    withFrame(11, state == tdsPressed);
 }
 
 void TTeThemeHighlight::DrawToolBarPart(TKsBitmap& bitmap, const TRect& rect, int state, bool flat,
                                         bool down) {
   DrawToolButton(bitmap, rect, state, flat, down);
-  const TRect g = CentredIn(state == 2 ? Moved(rect, 1, 1) : rect, 7, 4);
+  const TRect g = CentredIn(state == tdsPressed ? Moved(rect, 1, 1) : rect, 7, 4);
   const int middle = (g.left + g.right) / 2;
-  if (state == 3) {
+  if (state == tdsDisabled) {
     Polyline(bitmap, {{middle, g.bottom - 1}, {g.left, g.top}, {g.right, g.top}}, KsColor(9));
     Polyline(bitmap, {{g.right, g.top}, {middle, g.bottom}}, KsColor(7));
     return;
@@ -672,7 +674,7 @@ void TTeThemeHighlight::DrawReBar(TKsBitmap& bitmap, const TRect& rect, const TR
 
 void TTeThemeHighlight::DrawScrollBarSizeBox(TKsBitmap& bitmap, const TRect& rect, int state,
                                              bool flag) {
-  DrawToolButton(bitmap, rect, state, /*flat=*/state != 0, /*checked=*/false);
+  DrawToolButton(bitmap, rect, state, /*flat=*/state != tdsNormal, /*checked=*/false);
 }
 
 void InitializeTeThemeHighlight() { RegisterTheme(&TTeThemeHighlight::MetaClass()); }

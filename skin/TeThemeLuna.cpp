@@ -4,6 +4,7 @@
 #include <array>
 
 #include "classlib/MemoryStreams.h"
+#include "classlib/StdCtrls.h"
 #include "classlib/SysUtils.h"
 #include "skin/KsCommonConst.h"
 #include "skin/KsItems.h"
@@ -172,13 +173,13 @@ HRGN TTeThemeLuna::GetFormRegion(int w, int h, TKsBorderStyle borderStyle) {
 void TTeThemeLuna::DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, int kind, bool hot,
                                      bool pressed, bool active, TKsBorderStyle borderStyle) {
   static constexpr int kRows[] = {70, 100, 160, 130, 190, 280, 220, 250};
-  if (kind < 0 || kind > 7)
+  if (kind < cbkClose || kind > cbkTray)
     return;
   TKsBitmap& s = active ? *FSheet1 : *FSheet2;
   int column = pressed ? 2 : hot ? 1 : 0;
-  if (kind == 0 && borderStyle == kbsNone)
+  if (kind == cbkClose && borderStyle == kbsNone)
     return;
-  if (kind == 0 && borderStyle == kbsToolWindow) {
+  if (kind == cbkClose && borderStyle == kbsToolWindow) {
     int w = GetSize(7), h = GetSize(8);
     int x = 66 + 14 * column;
     Copy(s, bitmap, rect.left, rect.top, {x, 70, x + w, 70 + h}, false);
@@ -191,13 +192,14 @@ void TTeThemeLuna::DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, int k
 
 void TTeThemeLuna::DrawButton(TKsBitmap& bitmap, int width, int height, int state) {
   static constexpr int kRows[] = {100, 130, 160, 190, 220, 220};
-  int y = state >= 0 && state <= 5 ? kRows[state] : 100;
+  int y = state >= tdsNormal && state <= tdsDefault ? kRows[state] : 100;
   NinePart(*FSheet1, bitmap, {0, 0, width, height}, {70, y, 143, y + 21}, 4);
 }
 
 void TTeThemeLuna::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState,
                                 int checkState) {
-  if (drawState < 0 || drawState > 3 || checkState < 0 || checkState > 2)
+  if (drawState < tdsNormal || drawState > tdsDisabled || checkState < cbUnchecked ||
+      checkState > cbGrayed)
     return;
   int y = 102 + 16 * drawState + 64 * checkState;
   Copy(*FSheet1, bitmap, rect.left, rect.top, {171, y, 171 + GetSize(16), y + GetSize(17)}, true);
@@ -205,7 +207,8 @@ void TTeThemeLuna::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawSt
 
 void TTeThemeLuna::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState,
                                    bool checked) {
-  int y = (drawState >= 0 && drawState <= 3 ? 102 + 16 * drawState : 102) + (checked ? 64 : 0);
+  const int row = drawState >= tdsNormal && drawState <= tdsDisabled ? drawState : tdsNormal;
+  int y = 102 + 16 * row + (checked ? 64 : 0);
   Copy(*FSheet1, bitmap, rect.left, rect.top, {152, y, 168, y + 16}, true);
 }
 
@@ -230,14 +233,14 @@ void TTeThemeLuna::DrawMenuBarItemData(TKsBitmap& bitmap, const TTeItemData& ite
 
 void TTeThemeLuna::DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& item,
                                          const TRect& rect, bool selected, bool pressed) {
-  if (item.MDIButtonKind == 4) {
+  if (item.MDIButtonKind == mbkChildIcon) {
     bitmap.FillRect(rect, KsColor(selected ? 15 : 14));
     return;
   }
-  if (item.MDIButtonKind < 1 || item.MDIButtonKind > 3)
+  if (item.MDIButtonKind < mbkClose || item.MDIButtonKind > mbkMinimize)
     return;
   static constexpr int kColumns[] = {38, 19, 0};
-  int x = kColumns[item.MDIButtonKind - 1];
+  int x = kColumns[item.MDIButtonKind - mbkClose];
   int y = 310 + (selected ? (pressed ? 19 : 38) : 0);
   int left = rect.left + (RectWidth(rect) - 19) / 2;
   int top = rect.top + (RectHeight(rect) - 19) / 2;
@@ -256,17 +259,17 @@ void TTeThemeLuna::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
 void TTeThemeLuna::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,
                                      int shape, int state) {
   static constexpr int kRowOfState[] = {0, 1, 2, 4, 3};
-  int row = state >= 1 && state <= 4 ? kRowOfState[state] : 0;
+  int row = state >= tdsHot && state <= tdsFocused ? kRowOfState[state] : 0;
   TRect cell;
   if (vertical)
-    cell = shape == 0   ? Moved({75, 128, 97, 139}, 0, 43 * row)
-           : shape == 1 ? Moved({153, 96, 175, 107}, 0, 55 * row)
-                        : Moved({152, 78, 174, 89}, 0, 55 * row);
+    cell = shape == thsPlain         ? Moved({75, 128, 97, 139}, 0, 43 * row)
+           : shape == thsBottomRight ? Moved({153, 96, 175, 107}, 0, 55 * row)
+                                     : Moved({152, 78, 174, 89}, 0, 55 * row);
   else
-    cell = shape == 0   ? Moved({80, 100, 91, 123}, 0, 43 * row)
-           : shape == 1 ? Moved({129, 96, 140, 118}, 0, 55 * row)
-                        : Moved({129, 67, 140, 89}, 0, 55 * row);
-  if (shape < 0 || shape > 2)
+    cell = shape == thsPlain         ? Moved({80, 100, 91, 123}, 0, 43 * row)
+           : shape == thsBottomRight ? Moved({129, 96, 140, 118}, 0, 55 * row)
+                                     : Moved({129, 67, 140, 89}, 0, 55 * row);
+  if (shape < thsPlain || shape > thsTopLeft)
     return;
   Copy(*FSheet2, bitmap, rect.left, rect.top, cell, true);
 }
@@ -313,7 +316,7 @@ void TTeThemeLuna::DrawExplorerBarGroup(TKsBitmap& bitmap, const TRect& rect,
 
 void TTeThemeLuna::DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, bool close,
                                          int state, bool down) {
-  if (state < 0 || state > 2)
+  if (state < tdsNormal || state > tdsPressed)
     return;
   int x = 134 + 17 * state;
   int y = 32 + (close ? 34 : down ? 17 : 0);
@@ -333,8 +336,8 @@ void TTeThemeLuna::DrawScrollBarTrack(TKsBitmap& bitmap, const TRect& rect, bool
 void TTeThemeLuna::DrawScrollBarArrowButton(TKsBitmap& bitmap, const TRect& rect, bool vertical,
                                             bool towardStart, int state) {
   DrawScrollBarThumb(bitmap, rect, vertical, state);
-  if (state < 0 || state > 3)
-    state = 0;
+  if (state < tdsNormal || state > tdsDisabled)
+    state = tdsNormal;
   int x = vertical ? (towardStart ? 2 : 20) : (towardStart ? 11 : 29);
   int y = 375 + 9 * state;
   Copy(*FSheet2, bitmap, rect.left + (RectWidth(rect) - 9) / 2,
@@ -343,8 +346,8 @@ void TTeThemeLuna::DrawScrollBarArrowButton(TKsBitmap& bitmap, const TRect& rect
 
 void TTeThemeLuna::DrawScrollBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,
                                       int state) {
-  if (state < 0 || state > 3)
-    state = 0;
+  if (state < tdsNormal || state > tdsDisabled)
+    state = tdsNormal;
   FSheet2->SetAlphaBlend(true);
   FSheet2->DrawMargins(bitmap, rect, true, 3, 3, 3, 3,
                        {1, 305 + 17 * state, 18, 322 + 17 * state});
@@ -358,11 +361,11 @@ void TTeThemeLuna::DrawTabBackground(TKsBitmap& bitmap, const TRect& rect) {
 void TTeThemeLuna::DrawTab(TKsBitmap& bitmap, const TRect& rect, int position, int state) {
   static constexpr int kShift[] = {0, 21, 63, 42};
   TRect cell;
-  if (state == 0)
+  if (state == ttsNormal)
     cell = {68, 365, 89, 386};
-  else if (state == 1)
+  else if (state == ttsHot)
     cell = {68, 344, 89, 365};
-  else if (state == 4)
+  else if (state == ttsSelected)
     cell = {69, 386, 87, 407};
   else
     return;
@@ -377,12 +380,13 @@ void TTeThemeLuna::DrawScrollBarHorzArrowButton(TKsBitmap& bitmap, const TRect& 
 }
 
 void TTeThemeLuna::DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) {
-  DrawThemeEditFrame(bitmap, rect, KsColor(state == 3 ? 7 : 10), KsColor(state == 3 ? 6 : 9));
+  const bool disabled = state == tdsDisabled;
+  DrawThemeEditFrame(bitmap, rect, KsColor(disabled ? 7 : 10), KsColor(disabled ? 6 : 9));
 }
 
 void TTeThemeLuna::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int state) {
-  if (state < 0 || state > 3)
-    state = 0;
+  if (state < tdsNormal || state > tdsDisabled)
+    state = tdsNormal;
   TRect cell{151, 248 + 14 * state, 166, 262 + 14 * state};
   TKsBitmap& s = *FSheet1;
   Copy(s, bitmap, rect.left, rect.top, {cell.left, cell.top, cell.right, cell.top + 3}, false);
@@ -396,20 +400,20 @@ void TTeThemeLuna::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int sta
 
 void TTeThemeLuna::DrawToolButton(TKsBitmap& bitmap, const TRect& rect, int state, bool flat,
                                   bool checked) {
-  if (state == 3 || (flat && state == 0 && !checked))
+  if (state == tdsDisabled || (flat && state == tdsNormal && !checked))
     return;
   int dx = 0, dy = 0;
   if (!flat) {
-    if (state == 0 || state == 2) {
-      dx = checked ? 20 : (state == 0 ? 20 : 40);
+    if (state == tdsNormal || state == tdsPressed) {
+      dx = checked ? 20 : (state == tdsNormal ? 20 : 40);
       dy = checked ? 23 : 0;
     }
-  } else if (state == 0) {
+  } else if (state == tdsNormal) {
     dx = 20, dy = 23;
-  } else if (state == 1) {
+  } else if (state == tdsHot) {
     dx = checked ? 40 : 20;
     dy = checked ? 23 : 0;
-  } else if (state == 2) {
+  } else if (state == tdsPressed) {
     dx = 40;
   }
   NinePart(*FSheet1, bitmap, rect, Moved({69, 278, 89, 301}, dx, dy), 4);
@@ -442,8 +446,8 @@ void TTeThemeLuna::FillBackground2(TKsBitmap& bitmap, const TRect& rect) {
 
 void TTeThemeLuna::DrawScrollBarSizeBox(TKsBitmap& bitmap, const TRect& rect, int state,
                                         bool flag) {
-  if (state < 0 || state > 3)
-    state = 0;
+  if (state < tdsNormal || state > tdsDisabled)
+    state = tdsNormal;
   NinePart(*FSheet1, bitmap, rect, {132, 278 + 14 * state, 146, 292 + 14 * state}, 3);
 }
 

@@ -55,7 +55,7 @@ void DrawThemeMenuBarItem(TTeTheme& theme, TKsBitmap& bitmap, const TTeItemData&
   const TRect r = Inflated(rect, -1, -1);
   uint8_t fontColor = 18;
   if (selected && item.OnControlBar) {
-    theme.DrawToolButton(bitmap, r, pressed ? 0 : 2, false, false);
+    theme.DrawToolButton(bitmap, r, pressed ? tdsNormal : tdsPressed, false, false);
   } else if (selected) {
     bitmap.FillRect(r, ThemeColor(theme, 15));
     fontColor = 19;

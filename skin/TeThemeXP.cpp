@@ -6,6 +6,7 @@
 #include "classlib/Components.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
+#include "classlib/StdCtrls.h"
 #include "skin/KsItems.h"
 #include "skin/TeThemeParts.h"
 #include "skin/TeThemeXPImpl.h"
@@ -245,19 +246,19 @@ void TTeThemeXP::DrawCaptionButton(TKsBitmap& bitmap, const TRect& rect, int kin
                                    bool pressed, bool active, TKsBorderStyle borderStyle) {
   int part;
   switch (kind) {
-    case 0:
+    case cbkClose:
       part = borderStyle == kbsToolWindow ? WP_SMALLCLOSEBUTTON : WP_CLOSEBUTTON;
       break;
-    case 1:
+    case cbkHelp:
       part = WP_HELPBUTTON;
       break;
-    case 2:
+    case cbkMinimize:
       part = WP_MINBUTTON;
       break;
-    case 3:
+    case cbkMaximize:
       part = WP_MAXBUTTON;
       break;
-    case 4:
+    case cbkRestore:
       part = WP_RESTOREBUTTON;
       break;
     default:
@@ -284,6 +285,8 @@ void TTeThemeXP::DrawFormFrame(TKsBitmap& bitmap, int width, int height, const T
   window.Draw(bitmap, WP_FRAMEBOTTOM, state, {0, k.bottom, width, height});
 }
 
+// The style's caption region for the whole frame; null without a handle or when the
+// library fails. Owned by the caller.
 HRGN TTeThemeXP::GetFormRegion(int width, int height, TKsBorderStyle borderStyle) {
   return TStyleHandle("Window").Region(WP_CAPTION, 0, {0, 0, width, height});
 }
@@ -323,16 +326,16 @@ void TTeThemeXP::DrawMenuBarButtonData(TKsBitmap& bitmap, const TTeItemData& ite
                                        const TRect& rect, bool selected, bool pressed) {
   int part;
   switch (item.MDIButtonKind) {
-    case 1:
+    case mbkClose:
       part = WP_MDICLOSEBUTTON;
       break;
-    case 2:
+    case mbkRestore:
       part = WP_MDIRESTOREBUTTON;
       break;
-    case 3:
+    case mbkMinimize:
       part = WP_MDIMINBUTTON;
       break;
-    case 4:
+    case mbkChildIcon:
       // The child's icon: the themed item draws the icon over this.
       bitmap.FillRect(rect, KsColor(selected ? 15 : 14));
       return;
@@ -376,17 +379,17 @@ void TTeThemeXP::DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item,
 void TTeThemeXP::DrawButton(TKsBitmap& bitmap, int width, int height, int state) {
   int styleState;
   switch (state) {
-    case 1:
+    case tdsHot:
       styleState = PBS_HOT;
       break;
-    case 2:
+    case tdsPressed:
       styleState = PBS_PRESSED;
       break;
-    case 3:
+    case tdsDisabled:
       styleState = PBS_DISABLED;
       break;
-    case 4:
-    case 5:
+    case tdsFocused:
+    case tdsDefault:
       styleState = PBS_DEFAULTED;
       break;
     default:
@@ -399,14 +402,15 @@ void TTeThemeXP::DrawButton(TKsBitmap& bitmap, int width, int height, int state)
 void TTeThemeXP::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState,
                               int checkState) {
   // Other values would name another check state's look.
-  if (drawState < 0 || drawState > 3 || checkState < 0 || checkState > 2)
+  if (drawState < tdsNormal || drawState > tdsDisabled || checkState < cbUnchecked ||
+      checkState > cbGrayed)
     return;
   TStyleHandle("Button").Draw(bitmap, BP_CHECKBOX, 4 * checkState + drawState + 1, rect);
 }
 
 void TTeThemeXP::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState,
                                  bool checked) {
-  if (drawState < 0 || drawState > 3)
+  if (drawState < tdsNormal || drawState > tdsDisabled)
     return;
   TStyleHandle("Button").Draw(bitmap, BP_RADIOBUTTON, 4 * int(checked) + drawState + 1, rect);
 }
@@ -435,10 +439,10 @@ void TTeThemeXP::DrawTrackBarThumb(TKsBitmap& bitmap, const TRect& rect, bool ve
   static constexpr int kVertical[] = {TKP_THUMBVERT, TKP_THUMBRIGHT, TKP_THUMBLEFT};
   static constexpr int kHorizontal[] = {TKP_THUMB, TKP_THUMBBOTTOM, TKP_THUMBTOP};
   static constexpr int kStates[] = {TUS_NORMAL, TUS_HOT, TUS_PRESSED, TUS_DISABLED};
-  const int index = shape >= 0 && shape <= 2 ? shape : 0;
+  const int index = shape >= thsPlain && shape <= thsTopLeft ? shape : thsPlain;
   const int part = vertical ? kVertical[index] : kHorizontal[index];
-  TStyleHandle("TrackBar").Draw(bitmap, part, state >= 0 && state <= 3 ? kStates[state] : TUS_NORMAL,
-                                rect);
+  const int styleState = state >= tdsNormal && state <= tdsDisabled ? kStates[state] : TUS_NORMAL;
+  TStyleHandle("TrackBar").Draw(bitmap, part, styleState, rect);
 }
 
 void TTeThemeXP::DrawTrackBarTrack(TKsBitmap& bitmap, const TRect& rect,
@@ -475,16 +479,19 @@ void TTeThemeXP::DrawExplorerBarGroup(TKsBitmap& bitmap, const TRect& rect,
                DT_VCENTER | DT_SINGLELINE, rect);
 }
 
+// Close: the header's close button; otherwise the expand (down) or collapse button.
+// State 2 is pressed.
 void TTeThemeXP::DrawExplorerBarButton(TKsBitmap& bitmap, const TRect& rect, bool close,
                                        int state, bool down) {
   const int part = close  ? EBP_HEADERCLOSE
                    : down ? EBP_SPECIALGROUPEXPAND
                           : EBP_SPECIALGROUPCOLLAPSE;
-  TStyleHandle("ExplorerBar").Draw(bitmap, part, state == 2 ? 3 : 1, rect);
+  TStyleHandle("ExplorerBar").Draw(bitmap, part, state == tdsPressed ? 3 : 1, rect);
 }
 
 // ---- Scroll bars and tabs -----------------------------------------------------------------
 
+// `vertical`: the vertical track.
 void TTeThemeXP::DrawScrollBarTrack(TKsBitmap& bitmap, const TRect& rect, bool vertical) {
   const int part = vertical ? SBP_LOWERTRACKVERT : SBP_LOWERTRACKHORZ;
   TStyleHandle("ScrollBar").Draw(bitmap, part, SCRBS_NORMAL, rect);
@@ -494,7 +501,7 @@ void TTeThemeXP::DrawScrollBarArrowButton(TKsBitmap& bitmap, const TRect& rect, 
                                           bool towardStart, int state) {
   const int base = vertical ? (towardStart ? ABS_UPNORMAL : ABS_DOWNNORMAL)
                             : (towardStart ? ABS_LEFTNORMAL : ABS_RIGHTNORMAL);
-  const int offset = state >= 0 && state <= 3 ? state : 0;
+  const int offset = state >= tdsNormal && state <= tdsDisabled ? state : tdsNormal;
   TStyleHandle("ScrollBar").Draw(bitmap, SBP_ARROWBTN, base + offset, rect);
 }
 
@@ -505,7 +512,7 @@ void TTeThemeXP::DrawScrollBarHorzArrowButton(TKsBitmap& bitmap, const TRect& re
 
 void TTeThemeXP::DrawScrollBarThumb(TKsBitmap& bitmap, const TRect& rect, bool vertical,
                                     int state) {
-  const int styleState = state >= 0 && state <= 3 ? SCRBS_NORMAL + state : SCRBS_NORMAL;
+  const int styleState = state >= tdsNormal && state <= tdsDisabled ? SCRBS_NORMAL + state : SCRBS_NORMAL;
   const TStyleHandle scrollBar("ScrollBar");
   scrollBar.Draw(bitmap, vertical ? SBP_THUMBBTNVERT : SBP_THUMBBTNHORZ, styleState, rect);
   scrollBar.Draw(bitmap, vertical ? SBP_GRIPPERVERT : SBP_GRIPPERHORZ, styleState, rect);
@@ -513,7 +520,7 @@ void TTeThemeXP::DrawScrollBarThumb(TKsBitmap& bitmap, const TRect& rect, bool v
 
 void TTeThemeXP::DrawScrollBarSizeBox(TKsBitmap& bitmap, const TRect& rect, int state,
                                       bool flag) {
-  const int styleState = state >= 1 && state <= 3 ? state + 1 : 1;
+  const int styleState = state >= tdsHot && state <= tdsDisabled ? state + 1 : 1;
   TStyleHandle("ScrollBar").Draw(bitmap, SBP_ARROWBTN, styleState, rect);
 }
 
@@ -524,16 +531,16 @@ void TTeThemeXP::DrawTabBackground(TKsBitmap& bitmap, const TRect& rect) {
 void TTeThemeXP::DrawTab(TKsBitmap& bitmap, const TRect& rect, int position, int state) {
   int styleState;
   switch (state) {
-    case 1:
+    case ttsHot:
       styleState = TIS_HOT;
       break;
-    case 2:
+    case ttsFocused:
       styleState = TIS_FOCUSED;
       break;
-    case 3:
+    case ttsDisabled:
       styleState = TIS_DISABLED;
       break;
-    case 4:
+    case ttsSelected:
       styleState = TIS_SELECTED;
       break;
     default:
@@ -548,14 +555,14 @@ void TTeThemeXP::DrawTab(TKsBitmap& bitmap, const TRect& rect, int position, int
 void TTeThemeXP::DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) {
   int styleState;
   switch (state) {
-    case 1:
+    case tdsHot:
       styleState = ETS_HOT;
       break;
-    case 3:
+    case tdsDisabled:
       styleState = ETS_DISABLED;
       break;
-    case 4:
-    case 5:
+    case tdsFocused:
+    case tdsDefault:
       styleState = ETS_SELECTED;
       break;
     default:
@@ -574,7 +581,7 @@ void TTeThemeXP::DrawEditFrame(TKsBitmap& bitmap, const TRect& rect, int state) 
 
 void TTeThemeXP::DrawComboButton(TKsBitmap& bitmap, const TRect& rect, int state) {
   static constexpr int kStates[] = {CBXS_NORMAL, CBXS_HOT, CBXS_PRESSED, CBXS_DISABLED};
-  const int styleState = state >= 0 && state <= 3 ? kStates[state] : CBXS_NORMAL;
+  const int styleState = state >= tdsNormal && state <= tdsDisabled ? kStates[state] : CBXS_NORMAL;
   TStyleHandle("ComboBox").Draw(bitmap, CP_DROPDOWNBUTTON, styleState, rect);
 }
 
@@ -582,18 +589,18 @@ void TTeThemeXP::DrawToolBarButtonPart(TKsBitmap& bitmap, const TRect& rect, int
                                        bool flat, bool checked) {
   int styleState;
   switch (state) {
-    case 0:
+    case tdsNormal:
       // A flat unchecked button has no state of its own: the normal look.
       styleState = checked ? TS_CHECKED : flat ? TS_NORMAL : TS_HOT;
       break;
-    case 1:
+    case tdsHot:
       // A raised button in state 1 has no state of its own either: the flat one's.
       styleState = checked ? TS_HOTCHECKED : TS_HOT;
       break;
-    case 2:
+    case tdsPressed:
       styleState = !flat && checked ? TS_CHECKED : TS_PRESSED;
       break;
-    case 3:
+    case tdsDisabled:
       styleState = TS_DISABLED;
       break;
     default:

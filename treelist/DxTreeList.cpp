@@ -8,12 +8,17 @@
 // - Every notification that may reach user code (events, virtual hooks) runs after the
 //   control's own references and row lists are consistent again, so an exception from
 //   it never leaves a pointer to a freed node behind.
+// - The update bracket ends the selection bracket it holds in a step of its own, so a
+//   rebuild that raises does not leave the selection locked for good; ended while an
+//   exception passes (EndUpdateQuiet) it rebuilds the rows but fires no event.
+// - A node that cannot be linked (no memory for the list) is freed, never leaked.
 #include "treelist/DxTreeList.h"
 
 #include <cassert>
 #include <exception>
 
 #include "classlib/Boundary.h"
+#include "classlib/FlagScope.h"
 #include "editors/DxContainerHintWindow.h"
 
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
@@ -57,19 +62,19 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
   FreeAndNil(FEditor);
-  delete FExtraNodes;
-  delete FPreviewFont;
-  delete FRootNodes;
+  FExtraNodes.reset();
+  FPreviewFont.reset();
+  FRootNodes.reset();
   if (FImages)
-    FImages->UnRegisterChanges(FImagesLink);
+    FImages->UnRegisterChanges(FImagesLink.get());
   if (FStateImages)
-    FStateImages->UnRegisterChanges(FStateImagesLink);
-  delete FImagesLink;
-  delete FStateImagesLink;
-  delete FBandFont;
-  delete FHeaderFont;
-  delete FSpareFont;
-  delete FCellViewData;
+    FStateImages->UnRegisterChanges(FStateImagesLink.get());
+  FImagesLink.reset();
+  FStateImagesLink.reset();
+  FBandFont.reset();
+  FHeaderFont.reset();
+  FSpareFont.reset();
+  FCellViewData.reset();
 }
 
 // ---- Window-level overrides
@@ -246,8 +251,25 @@ void TCustomdxTreeList::EndUpdate() {
   if (FLockCount == 0)
     return;
   --FLockCount;
-  UpdateGuarded();
+  try {
+    UpdateGuarded();
+  } catch (...) {
+    EndSelectionUpdateQuiet();
+    throw;
+  }
   EndSelectionUpdate();
+}
+
+void TCustomdxTreeList::EndUpdateQuiet() {
+  assert(FLockCount > 0 && "EndUpdateQuiet without BeginUpdate");
+  if (FLockCount == 0)
+    return;
+  --FLockCount;
+  EndSelectionUpdateQuiet();
+  // The rows and the layout must not keep what the update changed (freed nodes among
+  // them), so they are rebuilt all the same.
+  const TFlagScope hold(FHoldEvents);
+  UpdateGuarded();
 }
 
 void TCustomdxTreeList::RowsChanged() {
@@ -278,15 +300,20 @@ TdxTreeListNode* TCustomdxTreeList::LinkNode(TdxTreeListNode* node, TList* list,
   assert(node && node->GetOwner() == this && "CreateNode must make a node of this control");
   if (index < 0)
     index = list->GetCount();
+  try {
+    list->Insert(index, node);
+  } catch (...) {
+    TdxTreeListNode::FreeUnlinked(node);
+    throw;
+  }
   node->FParent = parent;
-  list->Insert(index, node);
   node->FIndexHint = index;
   NodeAdded(node);
   return node;
 }
 
 TdxTreeListNode* TCustomdxTreeList::Add() {
-  return LinkNode(CreateNode(), FRootNodes, nullptr, -1);
+  return LinkNode(CreateNode(), FRootNodes.get(), nullptr, -1);
 }
 
 TdxTreeListNode* TCustomdxTreeList::Insert(TdxTreeListNode* before) {
@@ -295,7 +322,7 @@ TdxTreeListNode* TCustomdxTreeList::Insert(TdxTreeListNode* before) {
   const int index = FRootNodes->IndexOf(before);
   if (index < 0)
     throw EInvaliddxTreeListOperation("Insert: the node to insert before is not a top-level node of this tree list");
-  return LinkNode(CreateNode(), FRootNodes, nullptr, index);
+  return LinkNode(CreateNode(), FRootNodes.get(), nullptr, index);
 }
 
 void TCustomdxTreeList::NodeMoved(TdxTreeListNode* node) {
@@ -314,23 +341,11 @@ void TCustomdxTreeList::NodeMoved(TdxTreeListNode* node) {
 }
 
 void TCustomdxTreeList::ClearNodes() {
-  const bool destroying = IsDestroying();
-  if (!destroying)
-    BeginUpdate();
-  struct TRestore {
-    TCustomdxTreeList* Control;
-    bool Destroying;
-    ~TRestore() noexcept(false) {
-      Control->FClearing = false;
-      Control->FRefreshSuppressed = false;
-      if (!Destroying)
-        Control->EndUpdate();
-    }
-  } restore{this, destroying};
-
-  FClearing = true;
+  const TdxTreeListUpdateScope update(this, /*open=*/!IsDestroying());
+  // The flags come back before the update ends.
+  const TFlagScope clearing(FClearing);
   LayoutChanged();
-  FRefreshSuppressed = true;
+  const TFlagScope refreshSuppressed(FRefreshSuppressed);
   ClearSelection();
   ResetNodeReferences();
   // Every node goes, also when a deletion handler raises; the first error is passed on.
@@ -346,8 +361,8 @@ void TCustomdxTreeList::ClearNodes() {
     }
     list->Clear();
   };
-  freeAll(FRootNodes);
-  freeAll(FExtraNodes);
+  freeAll(FRootNodes.get());
+  freeAll(FExtraNodes.get());
   NodesCleared();
   if (firstError)
     std::rethrow_exception(firstError);

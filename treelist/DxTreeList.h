@@ -24,12 +24,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "classlib/Bitmap.h"
 #include "classlib/ImageList.h"
 #include "classlib/StdCtrls.h"
+#include "classlib/UpdateScope.h"
 #include "classlib/Variants.h"
 #include "editors/DxContainer.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -97,13 +99,20 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // and forgets every node reference.
   void ClearNodes();
   // Nodes kept outside the tree (freed with the others by ClearNodes).
-  TList* GetExtraNodes() const { return FExtraNodes; }
+  TList* GetExtraNodes() const { return FExtraNodes.get(); }
   // True while ClearNodes runs.
   bool GetClearing() const { return FClearing; }
 
   // ==== Update bracket
   void BeginUpdate();
+  // The outermost end rebuilds the rows and the layout; the selection bracket the
+  // update holds ends in a step of its own, also when the rebuild raises (then without
+  // reporting a change).
   void EndUpdate();
+  // Ends an update left by an exception: the locks come down and the outermost end
+  // rebuilds as EndUpdate does, but no event fires (no selection change, no top-node
+  // change) and no change of the selection is reported later.
+  void EndUpdateQuiet();
   int GetLockCount() const { return FLockCount; }
   bool IsLocked() const { return FLockCount > 0; }
   bool IsDestroying() const { return GetComponentState().Contains(csDestroying); }
@@ -418,16 +427,16 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TFont* GetEditFont() override;
 
   // ==== Settings
-  TFont* GetBandFont() const { return FBandFont; }
+  TFont* GetBandFont() const { return FBandFont.get(); }
   void SetBandFont(TFont* value) { FBandFont->Assign(value); }
-  TFont* GetHeaderFont() const { return FHeaderFont; }
+  TFont* GetHeaderFont() const { return FHeaderFont.get(); }
   void SetHeaderFont(TFont* value) { FHeaderFont->Assign(value); }
-  TFont* GetPreviewFont() const { return FPreviewFont; }
+  TFont* GetPreviewFont() const { return FPreviewFont.get(); }
   void SetPreviewFont(TFont* value) { FPreviewFont->Assign(value); }
   TCustomImageList* GetImages() const { return FImages; }
-  void SetImages(TCustomImageList* value) { SetImageList(FImages, FImagesLink, value); }
+  void SetImages(TCustomImageList* value) { SetImageList(FImages, FImagesLink.get(), value); }
   TCustomImageList* GetStateImages() const { return FStateImages; }
-  void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink, value); }
+  void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink.get(), value); }
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle value);
   // 0 the standard look (raised 3D edges), 1 flat, 2 framed.
@@ -552,7 +561,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The colour and brush of a column's cells without row highlight.
   void GetColumnColors(int32_t column, TColor& color, HBRUSH& brush);
 
-  TdxTreeListCellViewData* GetCellViewData() const { return FCellViewData; }
+  TdxTreeListCellViewData* GetCellViewData() const { return FCellViewData.get(); }
   TWinControl* GetCustomizingForm() const { return FCustomizingForm; }
 
   // The container's scroll information of a window bar stays reachable beside the
@@ -942,6 +951,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // selected count differs from the one at the outermost Begin.
   virtual void BeginSelectionUpdate();
   virtual void EndSelectionUpdate();
+  // Ends a selection bracket left by an exception: the lock comes down, nothing is reported.
+  void EndSelectionUpdateQuiet();
 
   // ==== Events
   TdxTreeListNodeEvent OnCollapsed;
@@ -1021,7 +1032,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // true when it moved.
   bool KeepLastPageFilled();
   // The top-level nodes.
-  TList* GetRootNodes() const { return FRootNodes; }
+  TList* GetRootNodes() const { return FRootNodes.get(); }
   // The cell the editor is shown for.
   void SetEditedCell(TdxTreeListNode* node, int column) {
     FEditedNode = node;
@@ -1232,8 +1243,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool ClampLeftCoord();
 
   // Nodes and rows.
-  TList* FRootNodes;
-  TList* FExtraNodes;
+  std::unique_ptr<TList> FRootNodes;
+  std::unique_ptr<TList> FExtraNodes;
   std::vector<TdxTreeListNode*> FRowNodes;
   std::vector<TdxTreeListNode*> FNodeOrder;
   std::vector<int32_t> FNodeOrderRows;
@@ -1244,13 +1255,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool FPendingWasLast = false;
 
   // Owned objects.
-  TFont* FBandFont;
-  TFont* FHeaderFont;
-  TFont* FPreviewFont;
-  TFont* FSpareFont;
-  TChangeLink* FImagesLink;
-  TChangeLink* FStateImagesLink;
-  TdxTreeListCellViewData* FCellViewData;
+  std::unique_ptr<TFont> FBandFont;
+  std::unique_ptr<TFont> FHeaderFont;
+  std::unique_ptr<TFont> FPreviewFont;
+  std::unique_ptr<TFont> FSpareFont;
+  std::unique_ptr<TChangeLink> FImagesLink;
+  std::unique_ptr<TChangeLink> FStateImagesLink;
+  std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
   TCustomImageList* FImages = nullptr;
   TCustomImageList* FStateImages = nullptr;
   TdxInplaceEdit* FEditor = nullptr;
@@ -1262,6 +1273,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListOptionsEx FOptionsEx = TdxTreeListOptionsEx::FromBits(dxDefaultTreeListOptionsEx);
   TdxTreeListState FState = stNone;
   int FLockCount = 0;
+  // Set while EndUpdateQuiet rebuilds: the events the rebuild would fire are held back.
+  bool FHoldEvents = false;
   int FSelectionLockCount = 0;
   int FSelectionCountAtLock = 0;
   bool FClearing = false;
@@ -1396,43 +1409,17 @@ class TCustomdxTreeList : public TCustomdxContainer {
   SCROLLINFO FLastHorzScroll{};
 };
 
-// BeginUpdate for the lifetime of the scope (with `open` false, nothing): EndUpdate runs
-// when the scope ends, also while an exception passes.
-class TdxTreeListUpdateScope {
- public:
-  explicit TdxTreeListUpdateScope(TCustomdxTreeList* control, bool open = true)
-      : FControl(open ? control : nullptr) {
-    if (FControl)
-      FControl->BeginUpdate();
-  }
-  ~TdxTreeListUpdateScope() noexcept(false) {
-    if (FControl)
-      FControl->EndUpdate();
-  }
-  TdxTreeListUpdateScope(const TdxTreeListUpdateScope&) = delete;
-  TdxTreeListUpdateScope& operator=(const TdxTreeListUpdateScope&) = delete;
+// The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,
+// nothing); ended by an exception, it ends quietly (EndUpdateQuiet).
+using TdxTreeListUpdateScope = TUpdateScope<TCustomdxTreeList>;
 
- private:
-  TCustomdxTreeList* FControl;
+// The calls of the selection bracket.
+struct TdxTreeListSelectionCalls {
+  static void Begin(TCustomdxTreeList& control) { control.BeginSelectionUpdate(); }
+  static void End(TCustomdxTreeList& control) { control.EndSelectionUpdate(); }
+  static void EndQuiet(TCustomdxTreeList& control) { control.EndSelectionUpdateQuiet(); }
 };
 
 // The selection bracket (BeginSelectionUpdate) for the lifetime of the scope (with `open`
-// false, nothing): EndSelectionUpdate runs when the scope ends, also while an exception
-// passes.
-class TdxTreeListSelectionScope {
- public:
-  explicit TdxTreeListSelectionScope(TCustomdxTreeList* control, bool open = true)
-      : FControl(open ? control : nullptr) {
-    if (FControl)
-      FControl->BeginSelectionUpdate();
-  }
-  ~TdxTreeListSelectionScope() noexcept(false) {
-    if (FControl)
-      FControl->EndSelectionUpdate();
-  }
-  TdxTreeListSelectionScope(const TdxTreeListSelectionScope&) = delete;
-  TdxTreeListSelectionScope& operator=(const TdxTreeListSelectionScope&) = delete;
-
- private:
-  TCustomdxTreeList* FControl;
-};
+// false, nothing); ended by an exception, it reports no selection change.
+using TdxTreeListSelectionScope = TUpdateScope<TCustomdxTreeList, TdxTreeListSelectionCalls>;

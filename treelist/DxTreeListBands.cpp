@@ -63,16 +63,7 @@ void TdxTreeListBand::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TCollection* collection = source->GetCollection();
-  if (collection)
-    collection->BeginUpdate();
-  struct TEnd {
-    TCollection* Collection;
-    ~TEnd() noexcept(false) {
-      if (Collection)
-        Collection->EndUpdate();
-    }
-  } end{collection};
+  const TUpdateScope update(source->GetCollection());
   RestoreDefaults();
   SetAlignment(source->FAlignment);
   SetCaption(source->FCaption);

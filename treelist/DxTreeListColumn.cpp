@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Filer.h"
 #include "classlib/PublishedProperties.h"
@@ -213,8 +214,10 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* E
 void TdxTreeListColumn::DoChange(TObject* Sender) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
+  const TAliveGuard alive(this);
   FTreeList->DoEditChange();
-  OnChange(this);
+  if (alive.Alive())
+    OnChange(this);
 }
 
 void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TdxTreeListNode* ANode,
@@ -227,8 +230,10 @@ void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, T
 void TdxTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
+  const TAliveGuard alive(this);
   FTreeList->DoEditValidate(ErrorText, Accept);
-  OnValidate(this, ErrorText, Accept);
+  if (alive.Alive())
+    OnValidate(this, ErrorText, Accept);
 }
 
 void TdxTreeListColumn::FontChanged(TObject* Sender) {
@@ -301,7 +306,7 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCe
   v.Margins = TRect{1, 0, 0, 0};
   v.Bounds = CellInfo->Bounds;
   v.Alignment = CellInfo->Alignment;
-  v.VertAlignment = CellInfo->MultiLine ? 3 : static_cast<uint8_t>(FVertAlignment);
+  v.VertAlignment = CellInfo->MultiLine ? vaWordWrap : static_cast<TdxVertAlignment>(FVertAlignment);
   v.Brush = CellInfo->Brush;
   v.Font = CellInfo->Font;
   v.TextLength = 0;
@@ -310,7 +315,7 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCe
   v.HasTextArea = false;
   v.Value = Variant(CellInfo->Text);
   if (auto* text = ObjectAs<TdxTextEditViewData>(ViewData)) {
-    text->CharCase = static_cast<uint8_t>(FCharCase);
+    text->CharCase = FCharCase;
     text->PasswordChar = FPasswordChar;
   }
 }

@@ -19,6 +19,7 @@
 
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Colors.h"
 #include "classlib/FloatFormat.h"
@@ -288,8 +289,8 @@ TdxTreeListButtonColumn::TdxTreeListButtonColumn(TComponent* AOwner)
 }
 
 TdxTreeListButtonColumn::~TdxTreeListButtonColumn() {
-  delete FButtons;
-  delete FGlyph;
+  FButtons.reset();
+  FGlyph.reset();
 }
 
 void TdxTreeListButtonColumn::Assign(TPersistent* Source) {
@@ -301,11 +302,11 @@ void TdxTreeListButtonColumn::Assign(TPersistent* Source) {
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
   SetButtonOnly(source->FButtonOnly);
-  SetButtons(source->FButtons);
+  SetButtons(source->FButtons.get());
   FEditButtonStyle = source->FEditButtonStyle;
   SetClickKey(source->FClickKey);
   if (!source->FGlyph->GetEmpty())
-    FGlyph->Assign(source->FGlyph);
+    FGlyph->Assign(source->FGlyph.get());
   SetHideEditCursor(source->FHideEditCursor);
   OnButtonClick = source->OnButtonClick;
 }
@@ -315,7 +316,7 @@ void TdxTreeListButtonColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   auto* button = ObjectAs<TdxInplaceButtonEdit>(Editor);
   if (!button)
     return;
-  button->SetButtons(FButtons);
+  button->SetButtons(FButtons.get());
   button->SetClickKey(FClickKey);
   button->SetTextMode(FButtonOnly ? tmButtonOnly : FHideEditCursor ? tmHideEditCursor : tmEditable);
   button->OnButtonClick = TdxEditButtonClickEvent::Bind<&TdxTreeListButtonColumn::EditorButtonClick>(this);
@@ -331,7 +332,7 @@ void TdxTreeListButtonColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTree
     v->EditButtons = nullptr;
   } else {
     v->ButtonOnly = FButtonOnly && FButtons->GetCount() > 0;
-    v->EditButtons = FButtons;
+    v->EditButtons = FButtons.get();
   }
   v->NoCaret = FHideEditCursor;
 }
@@ -365,7 +366,7 @@ void TdxTreeListButtonColumn::SetEditButtonStyle(TdxEditButtonStyle value) {
 void TdxTreeListButtonColumn::SetGlyph(TBitmap* value) {
   FGlyph->Assign(value);
   if (FButtons->GetCount() > 0)
-    FButtons->GetItem(0)->SetGlyph(FGlyph->GetEmpty() ? nullptr : FGlyph);
+    FButtons->GetItem(0)->SetGlyph(FGlyph->GetEmpty() ? nullptr : FGlyph.get());
   Changed(/*AllItems=*/false);
 }
 
@@ -434,7 +435,12 @@ void TdxTreeListCheckColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEd
 }
 
 void TdxTreeListCheckColumn::DoChange(TObject* Sender) {
+  // The change handlers may free the column or the editor that sent the change.
+  const TAliveGuard alive(this);
+  const TAliveGuard senderAlive(Sender);
   inherited::DoChange(Sender);
+  if (!alive.Alive() || !senderAlive.Alive())
+    return;
   TCustomdxTreeListControl* tree = GetTreeList();
   auto* check = ObjectAs<TdxInplaceCheckEdit>(Sender);
   if (!tree || tree->IsLocked() || !check || !OnToggleClick.Assigned())
@@ -480,7 +486,7 @@ void TdxTreeListCheckColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeL
     return;
   v->Value = Variant(int32_t(StateOf(GetNodeText(CellInfo->Node))));
   v->Alignment = taCenter;
-  v->VertAlignment = 1;
+  v->VertAlignment = vaCenter;
   v->Caption.clear();
   v->ButtonStyle = FBorder3D ? bts3D : btsSimple;
   v->Glyph = HasGlyph() ? FGlyph : nullptr;
@@ -533,7 +539,7 @@ TdxTreeListImageColumn::TdxTreeListImageColumn(TComponent* AOwner)
       FValues(new TStringList()),
       FImagesLink(new TChangeLink()),
       FLargeImagesLink(new TChangeLink()) {
-  for (TStringList* list : {FDescriptions, FImageIndexes, FValues})
+  for (TStringList* list : {FDescriptions.get(), FImageIndexes.get(), FValues.get()})
     list->OnChange = TNotifyEvent::Bind<&TdxTreeListImageColumn::ListChanged>(this);
   FImagesLink->OnChange = TNotifyEvent::Bind<&TdxTreeListImageColumn::ImagesChanged>(this);
   FLargeImagesLink->OnChange = TNotifyEvent::Bind<&TdxTreeListImageColumn::ImagesChanged>(this);
@@ -542,14 +548,14 @@ TdxTreeListImageColumn::TdxTreeListImageColumn(TComponent* AOwner)
 
 TdxTreeListImageColumn::~TdxTreeListImageColumn() {
   if (FImages)
-    FImages->UnRegisterChanges(FImagesLink);
+    FImages->UnRegisterChanges(FImagesLink.get());
   if (FLargeImages)
-    FLargeImages->UnRegisterChanges(FLargeImagesLink);
-  delete FImagesLink;
-  delete FLargeImagesLink;
-  delete FDescriptions;
-  delete FImageIndexes;
-  delete FValues;
+    FLargeImages->UnRegisterChanges(FLargeImagesLink.get());
+  FImagesLink.reset();
+  FLargeImagesLink.reset();
+  FDescriptions.reset();
+  FImageIndexes.reset();
+  FValues.reset();
 }
 
 void TdxTreeListImageColumn::Assign(TPersistent* Source) {
@@ -561,9 +567,9 @@ void TdxTreeListImageColumn::Assign(TPersistent* Source) {
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
   inherited::Assign(Source);
   SetDefaultImages(source->FDefaultImages);
-  SetDescriptions(source->FDescriptions);
-  SetImageIndexes(source->FImageIndexes);
-  SetValues(source->FValues);
+  SetDescriptions(source->FDescriptions.get());
+  SetImageIndexes(source->FImageIndexes.get());
+  SetValues(source->FValues.get());
   SetImages(source->FImages);
   SetLargeImages(source->FLargeImages);
   SetIncremental(source->FIncremental);
@@ -582,11 +588,11 @@ void TdxTreeListImageColumn::Notification(TComponent* AComponent, TOperation Ope
   if (Operation != opRemove)
     return;
   if (AComponent == FImages) {
-    FImages->UnRegisterChanges(FImagesLink);
+    FImages->UnRegisterChanges(FImagesLink.get());
     FImages = nullptr;
   }
   if (AComponent == FLargeImages) {
-    FLargeImages->UnRegisterChanges(FLargeImagesLink);
+    FLargeImages->UnRegisterChanges(FLargeImagesLink.get());
     FLargeImages = nullptr;
   }
 }
@@ -597,14 +603,14 @@ void TdxTreeListImageColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   if (!image)
     return;
   image->SetDefaultImages(FDefaultImages);
-  image->SetDescriptions(FDescriptions);
+  image->SetDescriptions(FDescriptions.get());
   image->SetImages(FImages);
-  image->SetImageIndexes(FImageIndexes);
+  image->SetImageIndexes(FImageIndexes.get());
   image->SetIncremental(FIncremental);
   image->SetLargeImages(FLargeImages);
   image->SetMultiLineText(FMultiLineText);
   image->SetShowDescription(FShowDescription);
-  image->SetValues(FValues);
+  image->SetValues(FValues.get());
 }
 
 void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
@@ -615,19 +621,19 @@ void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeL
   // The cell paints the stored value (the editor class finds its description).
   v->Value = Variant(GetNodeText(CellInfo->Node));
   v->DefaultImages = FDefaultImages;
-  v->Descriptions = FDescriptions;
-  v->ImageIndexes = FImageIndexes;
+  v->Descriptions = FDescriptions.get();
+  v->ImageIndexes = FImageIndexes.get();
   v->Images = FImages;
   v->ShowDescription = FShowDescription;
-  v->Values = FValues;
+  v->Values = FValues.get();
   if (FMultiLineText)
-    v->VertAlignment = 3;
+    v->VertAlignment = vaWordWrap;
 }
 
 std::string TdxTreeListImageColumn::Description(const std::string& Text) {
   int imageIndex = -1, descriptionIndex = -1;
-  TdxInplaceImageEdit::GetIndexesByValue(Text, FValues, FImageIndexes, FDescriptions, FDefaultImages, imageIndex,
-                                         descriptionIndex);
+  TdxInplaceImageEdit::GetIndexesByValue(Text, FValues.get(), FImageIndexes.get(), FDescriptions.get(),
+                                         FDefaultImages, imageIndex, descriptionIndex);
   if (descriptionIndex >= 0 && descriptionIndex < FDescriptions->GetCount())
     return FDescriptions->Get(descriptionIndex);
   return Text;

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "classlib/Bitmap.h"
@@ -271,7 +272,7 @@ class TdxTreeListButtonColumn : public TdxTreeListDropDownColumn {
 
   bool GetButtonOnly() const { return FButtonOnly; }
   void SetButtonOnly(bool value) { Store(FButtonOnly, value, false); }
-  TdxColumnEditButtons* GetButtons() const { return FButtons; }
+  TdxColumnEditButtons* GetButtons() const { return FButtons.get(); }
   void SetButtons(TdxEditButtons* value) { FButtons->Assign(value); }
   TdxEditButtonStyle GetEditButtonStyle() const { return FEditButtonStyle; }
   // ebsSimple clears the buttons; the others make sure the first one exists, of that kind.
@@ -279,7 +280,7 @@ class TdxTreeListButtonColumn : public TdxTreeListDropDownColumn {
   TShortCut GetClickKey() const { return FClickKey; }
   void SetClickKey(TShortCut value) { Store(FClickKey, value, false); }
   // Owned; made with the column.
-  TBitmap* GetGlyph() const { return FGlyph; }
+  TBitmap* GetGlyph() const { return FGlyph.get(); }
   // Copied into the column's bitmap and into the first button's glyph.
   void SetGlyph(TBitmap* value);
   bool GetHideEditCursor() const { return FHideEditCursor; }
@@ -294,10 +295,10 @@ class TdxTreeListButtonColumn : public TdxTreeListDropDownColumn {
   void ButtonsChanged() { Changed(/*AllItems=*/true); }
 
   bool FButtonOnly = false;
-  TdxColumnEditButtons* FButtons;
+  std::unique_ptr<TdxColumnEditButtons> FButtons;
   TdxEditButtonStyle FEditButtonStyle = ebsEllipsis;
   TShortCut FClickKey = scCtrl | VK_RETURN;
-  TBitmap* FGlyph;
+  std::unique_ptr<TBitmap> FGlyph;
   bool FHideEditCursor = false;
 };
 
@@ -389,16 +390,16 @@ class TdxTreeListImageColumn : public TdxTreeListDropDownColumn {
 
   bool GetDefaultImages() const { return FDefaultImages; }
   void SetDefaultImages(bool value) { Store(FDefaultImages, value, false); }
-  TStringList* GetDescriptions() const { return FDescriptions; }
+  TStringList* GetDescriptions() const { return FDescriptions.get(); }
   void SetDescriptions(TStrings* value) { FDescriptions->Assign(value); }
-  TStringList* GetImageIndexes() const { return FImageIndexes; }
+  TStringList* GetImageIndexes() const { return FImageIndexes.get(); }
   void SetImageIndexes(TStrings* value) { FImageIndexes->Assign(value); }
-  TStringList* GetValues() const { return FValues; }
+  TStringList* GetValues() const { return FValues.get(); }
   void SetValues(TStrings* value) { FValues->Assign(value); }
   TCustomImageList* GetImages() const { return FImages; }
-  void SetImages(TCustomImageList* value) { ReplaceImages(FImages, FImagesLink, value); }
+  void SetImages(TCustomImageList* value) { ReplaceImages(FImages, FImagesLink.get(), value); }
   TCustomImageList* GetLargeImages() const { return FLargeImages; }
-  void SetLargeImages(TCustomImageList* value) { ReplaceImages(FLargeImages, FLargeImagesLink, value); }
+  void SetLargeImages(TCustomImageList* value) { ReplaceImages(FLargeImages, FLargeImagesLink.get(), value); }
   bool GetIncremental() const { return FIncremental; }
   void SetIncremental(bool value) { Store(FIncremental, value, false); }
   // The drop-down list's width.
@@ -423,13 +424,13 @@ class TdxTreeListImageColumn : public TdxTreeListDropDownColumn {
   std::string Description(const std::string& Text);
 
   bool FDefaultImages = true;
-  TStringList* FDescriptions;
-  TStringList* FImageIndexes;
-  TStringList* FValues;
+  std::unique_ptr<TStringList> FDescriptions;
+  std::unique_ptr<TStringList> FImageIndexes;
+  std::unique_ptr<TStringList> FValues;
   TCustomImageList* FImages = nullptr;
   TCustomImageList* FLargeImages = nullptr;
-  TChangeLink* FImagesLink;
-  TChangeLink* FLargeImagesLink;
+  std::unique_ptr<TChangeLink> FImagesLink;
+  std::unique_ptr<TChangeLink> FLargeImagesLink;
   bool FIncremental = false;
   bool FMultiLineText = false;
   bool FShowDescription = false;
@@ -745,7 +746,7 @@ class TdxTreeListGraphicColumn : public TdxTreeListColumn {
   void SetDblClickActivate(bool value) { Store(FDblClickActivate, value, false); }
   TdxGraphicEditTransparency GetGraphicTransparency() const { return FGraphicTransparency; }
   void SetGraphicTransparency(TdxGraphicEditTransparency value) { Store(FGraphicTransparency, value, false); }
-  TdxPopupToolBarWindow* GetPopupToolBar() const { return FPopupToolBar; }
+  TdxPopupToolBarWindow* GetPopupToolBar() const { return FPopupToolBar.get(); }
   void SetPopupToolBar(TdxPopupToolBarWindow* value) { FPopupToolBar->Assign(value); }
   bool GetPopupToolbarPosStored() const { return FPopupToolbarPosStored; }
   // False forgets the stored tool-bar position.
@@ -773,8 +774,8 @@ class TdxTreeListGraphicColumn : public TdxTreeListColumn {
   bool FCustomGraphic = false;
   bool FDblClickActivate = true;
   TdxGraphicEditTransparency FGraphicTransparency = gtDefault;
-  TPicture* FPicture;
-  TdxPopupToolBarWindow* FPopupToolBar;
+  std::unique_ptr<TPicture> FPicture;
+  std::unique_ptr<TdxPopupToolBarWindow> FPopupToolBar;
   bool FPopupToolbarPosStored = true;
   bool FQuickDraw = false;
   bool FShadowSelection = true;

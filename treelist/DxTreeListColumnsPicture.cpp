@@ -27,8 +27,8 @@ TdxTreeListGraphicColumn::TdxTreeListGraphicColumn(TComponent* AOwner)
 }
 
 TdxTreeListGraphicColumn::~TdxTreeListGraphicColumn() {
-  delete FPopupToolBar;
-  delete FPicture;
+  FPopupToolBar.reset();
+  FPicture.reset();
 }
 
 void TdxTreeListGraphicColumn::Assign(TPersistent* Source) {
@@ -44,7 +44,7 @@ void TdxTreeListGraphicColumn::Assign(TPersistent* Source) {
   SetCustomGraphic(source->FCustomGraphic);
   SetDblClickActivate(source->FDblClickActivate);
   SetGraphicTransparency(source->FGraphicTransparency);
-  SetPopupToolBar(source->FPopupToolBar);
+  SetPopupToolBar(source->FPopupToolBar.get());
   SetPopupToolbarPosStored(source->FPopupToolbarPosStored);
   SetQuickDraw(source->FQuickDraw);
   SetShadowSelection(source->FShadowSelection);
@@ -68,18 +68,18 @@ TPicture* TdxTreeListGraphicColumn::LoadNodePicture(TdxTreeListNode* Node) {
   if (FCustomGraphic && GetComponentState().Contains(csDesigning)) {
     FPicture->Assign(nullptr);
     FLoadedValid = false;
-    return FPicture;
+    return FPicture.get();
   }
   std::string text = GetNodeText(Node);
   const TGraphicClass cls = GetGraphicClass(Node);
   if (FLoadedValid && cls == FLoadedClass && text == FLoadedText)
-    return FPicture;
+    return FPicture.get();
   FLoadedValid = false;
-  LoadPictureForPainting(FPicture, cls, Variant(text));
+  LoadPictureForPainting(FPicture.get(), cls, Variant(text));
   FLoadedText = std::move(text);
   FLoadedClass = cls;
   FLoadedValid = true;
-  return FPicture;
+  return FPicture.get();
 }
 
 void TdxTreeListGraphicColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
@@ -103,7 +103,7 @@ void TdxTreeListGraphicColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   graphic->SetCustomGraphic(FCustomGraphic);
   graphic->SetDblClickActivate(FDblClickActivate);
   graphic->SetGraphicTransparency(FGraphicTransparency);
-  graphic->SetPopupToolBar(FPopupToolBar);
+  graphic->SetPopupToolBar(FPopupToolBar.get());
   graphic->SetStoredToolBarPos(FToolBarPos);
   graphic->SetPopupToolbarPosStored(FPopupToolbarPosStored);
   graphic->SetQuickDraw(FQuickDraw);

@@ -232,9 +232,9 @@ void TdxTreeListImageColumn::PublishProperties() {
 
 void TdxTreeListImageColumn::DefineProperties(TFiler& filer) {
   inherited::DefineProperties(filer);
-  DefineStrings(filer, FDescriptions, "Descriptions");
-  DefineStrings(filer, FImageIndexes, "ImageIndexes");
-  DefineStrings(filer, FValues, "Values");
+  DefineStrings(filer, FDescriptions.get(), "Descriptions");
+  DefineStrings(filer, FImageIndexes.get(), "ImageIndexes");
+  DefineStrings(filer, FValues.get(), "Values");
 }
 
 void TdxTreeListSpinColumn::PublishProperties() {

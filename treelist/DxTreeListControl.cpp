@@ -25,6 +25,7 @@
 #include <cassert>
 #include <exception>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Canvas.h"
 #include "classlib/GdiHandles.h"
@@ -81,7 +82,7 @@ TCustomdxTreeListControl::~TCustomdxTreeListControl() {
   if (FColumns.GetCount() > 0)
     DestroyColumns();
   FBands->SetControl(nullptr);
-  delete FBands;
+  FBands.reset();
   while (FEditors.GetCount() > 0)
     delete static_cast<TdxInplaceEdit*>(FEditors.Last());
 }
@@ -507,18 +508,17 @@ void TCustomdxTreeListControl::BeforeColumnSorted(TdxTreeListColumn* Column) {
 }
 
 void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* Column) {
-  if (!Column || !Column->CanSort() || !CanSortByColumn(Column->GetIndex()))
+  if (!Column || !Column->CanSort())
+    return;
+  const TAliveGuard columnAlive(Column);
+  if (!CanSortByColumn(Column->GetIndex()) || !columnAlive.Alive())
     return;
   if (GetSortClearFlag()) {
     Column->SetSorted(csNone);
     return;
   }
   const TdxTreeListColumnSort next = Column->GetSorted() == csUp ? csDown : csUp;
-  BeginSortedUpdate();
-  struct TEnd {
-    TCustomdxTreeListControl* Control;
-    ~TEnd() noexcept(false) { Control->EndSortedUpdate(); }
-  } end{this};
+  const TdxTreeListSortedScope update(this);
   if (!GetSortAddFlag()) {
     for (int i = FSortedColumns.GetCount() - 1; i >= 0; --i) {
       auto* other = static_cast<TdxTreeListColumn*>(FSortedColumns.Get(i));
@@ -535,13 +535,22 @@ void TCustomdxTreeListControl::BeginSortedUpdate() {
 }
 
 void TCustomdxTreeListControl::EndSortedUpdate() {
-  struct TEnd {
-    TCustomdxTreeListControl* Control;
-    ~TEnd() noexcept(false) { Control->EndUpdate(); }
-  } end{this};
-  // No sort while an exception passes: it would end the process.
-  if (FSortLock > 0 && --FSortLock == 0 && std::uncaught_exceptions() == 0)
-    SortFinished();
+  if (FSortLock > 0 && --FSortLock == 0) {
+    try {
+      SortFinished();
+    } catch (...) {
+      // The sort's error goes on; what the quiet end raises goes to the boundary.
+      GuardBoundary("TCustomdxTreeListControl sorted update", [this] { EndUpdateQuiet(); });
+      throw;
+    }
+  }
+  EndUpdate();
+}
+
+void TCustomdxTreeListControl::EndSortedUpdateQuiet() {
+  if (FSortLock > 0)
+    --FSortLock;
+  EndUpdateQuiet();
 }
 
 void TCustomdxTreeListControl::SortFinished() {
@@ -757,8 +766,10 @@ void TCustomdxTreeListControl::ColumnClick(int32_t Column) {
   TdxTreeListColumn* column = FindColumn(Column);
   if (!column)
     return;
+  const TAliveGuard columnAlive(column);
   ToggleColumnSort(column);
-  OnColumnClick(this, column);
+  if (columnAlive.Alive())
+    OnColumnClick(this, column);
 }
 
 void TCustomdxTreeListControl::ColumnEdgeDblClick(int32_t Column) {

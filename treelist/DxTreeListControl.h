@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,7 +93,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxTreeListColumn* GetSortedColumn(int index) const;
 
   // ==== Bands and header rows
-  TdxTreeListBands* GetBands() const { return FBands; }
+  TdxTreeListBands* GetBands() const { return FBands.get(); }
   int GetBandMaxRowCountSetting() const { return FBandMaxRowCount; }
   void SetBandMaxRowCount(int value);
   int GetBandRowCountSetting() const { return FBandRowCount; }
@@ -310,9 +311,11 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   virtual void ColumnSorted(TdxTreeListColumn* Column);
   virtual void RemoveColumn(TdxTreeListColumn* Column);
   // BeginUpdate with the sort lock raised; the release of the lock's last level sorts
-  // the nodes (SortFinished), then EndUpdate.
+  // the nodes (SortFinished), then EndUpdate (EndUpdateQuiet when the sort raises).
   virtual void BeginSortedUpdate();
   virtual void EndSortedUpdate();
+  // Ends a sorted update left by an exception: no sort, and EndUpdateQuiet.
+  void EndSortedUpdateQuiet();
   // The keys of one column's section and of the layout's own section (with the bands'
   // sections); a descendant may add keys of its own.
   virtual void LoadColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
@@ -441,7 +444,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // The widest NodeTextWidth of `node` and its shown descendants.
   int WidestNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, TCanvas* canvas);
 
-  TdxTreeListBands* FBands;
+  std::unique_ptr<TdxTreeListBands> FBands;
   int FBandMaxRowCount = 5;
   int FBandRowCount = 1;
   TList FColumns;
@@ -471,6 +474,17 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   bool FAutoLoadDone = false;
   bool FAutoSaveDone = false;
 };
+
+// The calls of the sorted update bracket.
+struct TdxTreeListSortedCalls {
+  static void Begin(TCustomdxTreeListControl& control) { control.BeginSortedUpdate(); }
+  static void End(TCustomdxTreeListControl& control) { control.EndSortedUpdate(); }
+  static void EndQuiet(TCustomdxTreeListControl& control) { control.EndSortedUpdateQuiet(); }
+};
+
+// The sorted update bracket (BeginSortedUpdate) for the lifetime of the scope; ended by
+// an exception, it neither sorts nor fires an event.
+using TdxTreeListSortedScope = TUpdateScope<TCustomdxTreeListControl, TdxTreeListSortedCalls>;
 
 // Start-up registers the column classes with the class registry (so that stored forms
 // can name them) and the published properties of the tree list, its columns and bands;

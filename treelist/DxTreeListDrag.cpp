@@ -482,6 +482,8 @@ void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
   }
   if (FDragNode) {
     BeginNodeDrag(FDragNode);
+    if (!FDragNode)
+      return;  // the handler deleted the node
     CreateNodeDragImage(FDragNode, GetFocusedColumn());
     SetState(stNodeDragging);
   }

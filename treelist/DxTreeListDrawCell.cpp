@@ -104,7 +104,7 @@ void TCustomdxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* He
     const bool ownFont = (Kind == 0 || Kind == 2) && IsColumnOwnFont(Column);
     const bool custom = IsCustomDrawCell(Node, Column);
     TFont* font = Canvas->GetFont();
-    const TCellFontScope fontScope(font, FSpareFont, custom, ownFont ? GetColumnFont(Column) : nullptr, Highlighted,
+    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(Column) : nullptr, Highlighted,
                                    TextColor);
     bool done = false;
     TColor color = Color;
@@ -180,7 +180,8 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, Tdx
   v.Bounds = ViewData->Bounds;
   v.Margins = TRect{1, 0, 0, 0};
   v.Alignment = ViewData->Alignment;
-  v.VertAlignment = ViewData->MultiLine ? 3 : VertAlignmentIndex(GetColumnVertAlignment(Column));
+  v.VertAlignment =
+      ViewData->MultiLine ? vaWordWrap : TdxVertAlignment(VertAlignmentIndex(GetColumnVertAlignment(Column)));
   v.Brush = ViewData->Brush;
   v.Color = ColorToRGB(ViewData->Color);
   v.Font = ViewData->Font;
@@ -233,7 +234,7 @@ void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH 
     const bool ownFont = (Kind == 0 || Kind == 2) && IsColumnOwnFont(Column);
     const bool custom = Kind == 1 ? IsCustomDrawFooter(Node, Column, FooterIndex) : IsCustomDrawCell(Node, Column);
     TFont* font = Canvas->GetFont();
-    const TCellFontScope fontScope(font, FSpareFont, custom, ownFont ? GetColumnFont(Column) : nullptr,
+    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(Column) : nullptr,
                                    /*highlighted=*/false, TextColor);
     bool done = false;
     TColor color = Color;
@@ -280,7 +281,7 @@ void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap*
     TextColor = FPreviewFont->GetColor();
   TFont* font = Canvas->GetFont();
   FSpareFont->Assign(font);
-  font->Assign(FPreviewFont);
+  font->Assign(FPreviewFont.get());
   HDC dc = Canvas->GetHandle();
   const COLORREF bk = GetBkColor(dc);
   bool changed = false;
@@ -291,7 +292,7 @@ void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap*
     COLORREF Bk;
     const bool& Changed;
     ~TRestore() {
-      Font->Assign(Control->FSpareFont);
+      Font->Assign(Control->FSpareFont.get());
       if (Changed)
         SetBkColor(DC, Bk);
     }

@@ -112,8 +112,8 @@ void TCustomdxTreeList::CalcMetrics() {
   const int border = m.Flat ? 0 : 1;
 
   m.FontTextHeight = TextHeightOf(GetFont());
-  m.BandRowHeight = FShowBands ? TextHeightOf(FBandFont) * m.BandRows + 5 + border : 0;
-  m.HeaderLineHeight = TextHeightOf(FHeaderFont) * m.HeaderTextLines + 5 + border;
+  m.BandRowHeight = FShowBands ? TextHeightOf(FBandFont.get()) * m.BandRows + 5 + border : 0;
+  m.HeaderLineHeight = TextHeightOf(FHeaderFont.get()) * m.HeaderTextLines + 5 + border;
   m.HeaderPanelHeight = FShowHeader ? m.HeaderLineHeight * m.HeaderRows : 0;
   m.TopPanelHeight = std::max<int>(GetTopPanelHeight(), 0);
   m.IndicatorWidth = FShowIndicator ? std::max<int>(GetIndicatorWidth(), 0) : 0;
@@ -128,7 +128,7 @@ void TCustomdxTreeList::CalcMetrics() {
   m.ButtonSize = 16;
   m.IndentWidth = m.ButtonSize;
   m.NodeIndentWidth = GetFirstBandExtraWidth();
-  m.PreviewLineHeight = TextHeightOf(FPreviewFont);
+  m.PreviewLineHeight = TextHeightOf(FPreviewFont.get());
 
   // The least row height: the font's line, never below the button, raised so that the
   // row's header lines hold the images and the default row height.

@@ -189,11 +189,7 @@ void TCustomdxTreeListControl::LoadLayout(TObject* Storage, const std::string& S
   TdxRegIniWrapper wrapper;
   wrapper.SetIniFile(Storage);
   TOrderList order;
-  BeginSortedUpdate();
-  struct TEnd {
-    TCustomdxTreeListControl* Control;
-    ~TEnd() noexcept(false) { Control->EndSortedUpdate(); }
-  } end{this};
+  const TdxTreeListSortedScope update(this);
 
   LoadLayoutValues(&wrapper, section);
 

@@ -11,6 +11,7 @@
 //   bar's tracking position when the range is larger.
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/DragDrop.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
@@ -443,10 +444,14 @@ void TCustomdxTreeList::ShowHintLater(bool immediate) {
   const TPoint p = ScreenToClient(cursor);
   TdxTreeListHitInfo hit;
   GetHitInfo(p, hit);
+  const TAliveGuard alive(this);
+  const TAliveGuard nodeAlive(hit.Node);
   if (hit.Node)
     DoNodeNotify(hit.Node);
   else
     DoNotify();
+  if (!alive.Alive() || (hit.Node && !nodeAlive.Alive()))
+    return;
   std::string text;
   GetHintText(hit, text);
   if (text.empty())

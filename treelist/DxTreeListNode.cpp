@@ -1,12 +1,20 @@
-// Clearing all nodes detaches a parent's child list before freeing the children, so a
-// child being freed then finds no list to unlink itself from and leaves the parent
-// alone: each child is freed exactly once, by its parent, and no list is read after it
-// was detached.
+// Decisions taken here:
+// - Clearing all nodes detaches a parent's child list before freeing the children, so a
+//   child being freed then finds no list to unlink itself from and leaves the parent
+//   alone: each child is freed exactly once, by its parent, and no list is read after it
+//   was detached.
+// - A node freed by a plain delete (its destructor) goes with its whole subtree whatever
+//   the deletion handlers raise, and passes no exception on: what they raise goes to the
+//   boundary handler. Delete keeps raising it.
+// - The events a node fires (can-expand, focus changes...) may free the node: it checks
+//   that it is still alive before it touches itself again.
 #include "treelist/DxTreeListNode.h"
 
 #include <cassert>
 #include <exception>
 
+#include "classlib/AliveGuard.h"
+#include "classlib/Boundary.h"
 #include "treelist/DxTreeList.h"
 
 TdxTreeListNode::TdxTreeListNode(TCustomdxTreeList* AOwner) : FOwner(AOwner) {
@@ -15,7 +23,14 @@ TdxTreeListNode::TdxTreeListNode(TCustomdxTreeList* AOwner) : FOwner(AOwner) {
 }
 
 TdxTreeListNode::~TdxTreeListNode() {
-  Destroy();
+  DestroyInDestructor();
+}
+
+void TdxTreeListNode::DestroyInDestructor() noexcept {
+  if (FDestroyed)
+    return;
+  FFreeing = true;
+  GuardBoundary("TdxTreeListNode destruction", [this] { Destroy(); });
 }
 
 void TdxTreeListNode::Delete() {
@@ -41,12 +56,12 @@ void TdxTreeListNode::Destroy() {
   try {
     DeleteChildren();
   } catch (...) {
-    if (!clearing) {
+    if (!clearing && !FFreeing) {
       FDestroyed = false;
       FDeleting = false;
       throw;
     }
-    childError = std::current_exception();  // while clearing, the node goes regardless
+    childError = std::current_exception();  // the node goes regardless
   }
 
   TdxTreeListNode* prev = nullptr;
@@ -78,8 +93,22 @@ void TdxTreeListNode::DeleteChildren() {
     return;
   if (!FOwner->GetClearing()) {
     // Each child destroys its subtree and unlinks itself, freeing the list with the last.
-    while (FChildren && FChildren->GetCount() > 0)
-      static_cast<TdxTreeListNode*>(FChildren->Get(0))->Delete();
+    // A node that goes regardless takes every child with it, the first error passed on.
+    std::exception_ptr firstError;
+    while (FChildren && FChildren->GetCount() > 0) {
+      auto* child = static_cast<TdxTreeListNode*>(FChildren->Get(0));
+      child->FFreeing = FFreeing;
+      try {
+        child->Delete();
+      } catch (...) {
+        if (!FFreeing)
+          throw;
+        if (!firstError)
+          firstError = std::current_exception();
+      }
+    }
+    if (firstError)
+      std::rethrow_exception(firstError);
     return;
   }
   TList* children = FChildren;
@@ -121,11 +150,31 @@ void TdxTreeListNode::Unlink() {
 
 // ---- Creating and linking
 
+void TdxTreeListNode::FreeUnlinked(TdxTreeListNode* node) noexcept {
+  node->FDestroyed = true;
+  delete node;
+}
+
 TdxTreeListNode* TdxTreeListNode::LinkChild(TdxTreeListNode* node, int index) {
-  if (!FChildren)
-    FChildren = new TList();
+  // When linking fails the new node goes, and so does a child list made for it.
+  const bool hadChildren = FHasChildren;
+  try {
+    if (!FChildren)
+      FChildren = new TList();
+  } catch (...) {
+    FreeUnlinked(node);
+    throw;
+  }
   FHasChildren = true;
-  return FOwner->LinkNode(node, FChildren, this, index);
+  try {
+    return FOwner->LinkNode(node, FChildren, this, index);
+  } catch (...) {
+    if (FChildren && FChildren->GetCount() == 0) {
+      FreeAndNil(FChildren);
+      FHasChildren = hadChildren;
+    }
+    throw;
+  }
 }
 
 TdxTreeListNode* TdxTreeListNode::AddChild() {
@@ -302,23 +351,30 @@ bool TdxTreeListNode::IsVisible() const {
 void TdxTreeListNode::SetExpanded(bool value) {
   if (!FHasChildren || value == FExpanded)
     return;
+  const TAliveGuard alive(this);
   bool allow = true;
   if (value)
     FOwner->DoCanExpand(this, allow);
   else
     FOwner->DoCanCollapse(this, allow);
-  if (!allow)
+  if (!alive.Alive() || !allow)
     return;
   if (!value) {
     TdxTreeListNode* top = FOwner->GetTopNode();
     if (top && top->HasAsParent(this))
       FOwner->SetTopNode(this);
+    if (!alive.Alive())
+      return;
     TdxTreeListNode* focused = FOwner->GetFocusedNode();
     if (focused && focused->HasAsParent(this) && !FOwner->MakeNodeFocused(this))
       return;
+    if (!alive.Alive())
+      return;
   }
   FExpanded = value;
-  FOwner->RowsChanged();
+  FOwner->RowsChanged();  // may move the top node (OnChangeTopNode)
+  if (!alive.Alive())
+    return;
   FOwner->RefreshNode(this, false);
   if (value)
     FOwner->DoExpanded(this);
@@ -330,11 +386,19 @@ void TdxTreeListNode::Expand(bool recurse) {
   if (!FHasChildren)
     return;
   TdxTreeListUpdateScope update(FOwner, /*open=*/!FOwner->IsLocked());
+  const TAliveGuard alive(this);
   SetExpanded(true);
   if (!recurse)
     return;
-  for (int i = 0; i < GetCount(); ++i)
-    GetItem(i)->Expand(true);
+  // The handlers may delete or move this node or its children meanwhile: a child that
+  // left the list leaves the next one at its place.
+  for (int i = 0; alive.Alive() && i < GetCount();) {
+    TdxTreeListNode* child = GetItem(i);
+    const TAliveGuard childAlive(child);
+    child->Expand(true);
+    if (alive.Alive() && childAlive.Alive() && child->FParent == this)
+      i = child->GetIndex() + 1;
+  }
 }
 
 void TdxTreeListNode::SetHasChildren(bool value) {
@@ -425,6 +489,6 @@ TdxTreeListTextNode::TdxTreeListTextNode(TCustomdxTreeList* AOwner)
 
 TdxTreeListTextNode::~TdxTreeListTextNode() {
   // The node leaves its tree while its texts still exist.
-  Destroy();
+  DestroyInDestructor();
   delete FStrings;
 }

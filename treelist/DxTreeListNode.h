@@ -128,15 +128,21 @@ class TdxTreeListNode : public TObject {
   friend class TCustomdxTreeList;
   ~TdxTreeListNode() override;
   // The destruction steps, run once while the object is whole: the children, the
-  // unlinking, the owner's notification. Delete runs them before freeing; a descendant
-  // whose data the owner's deletion hooks may read runs them first in its destructor.
+  // unlinking, the owner's notification. Delete runs them before freeing and passes on
+  // what the deletion handlers raise; a node whose children raise stays in the tree.
   void Destroy();
+  // The destruction steps of a destructor: the node and its whole subtree go whatever
+  // the handlers raise, and what they raise goes to the boundary handler. A descendant
+  // whose data the owner's deletion hooks may read runs them first in its destructor.
+  void DestroyInDestructor() noexcept;
 
  private:
   // The list this node lives in: the parent's children or the owner's top-level nodes.
   TList* OwnerList() const;
   // Links `node` into this node's children at `index` (-1: last) and announces it.
   TdxTreeListNode* LinkChild(TdxTreeListNode* node, int index);
+  // Frees a node that was never linked into the tree, without its destruction steps.
+  static void FreeUnlinked(TdxTreeListNode* node) noexcept;
   // Takes the node out of its list; a parent left without children loses its list,
   // its expanded flag and takes the owner's default has-children answer.
   void Unlink();
@@ -146,6 +152,9 @@ class TdxTreeListNode : public TObject {
   bool FHasChildren = false;
   bool FDestroyed = false;
   bool FUnlinked = false;
+  // The node goes regardless of raising handlers (freed by its destructor, or a child of
+  // such a node).
+  bool FFreeing = false;
   TList* FChildren = nullptr;
   TCustomdxTreeList* FOwner;
   TdxTreeListNode* FParent = nullptr;

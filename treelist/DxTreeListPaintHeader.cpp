@@ -49,7 +49,7 @@ void TCustomdxTreeList::PaintHeaderButton(const TRect& rect, const TRect& clippe
     DrawHeaderButtonBuffered(canvas->GetHandle(), rect, clipped, button, FPaintPass->HeaderBitmap.get());
   }
   if (custom)
-    canvas->GetFont()->Assign(FSpareFont);
+    canvas->GetFont()->Assign(FSpareFont.get());
 }
 
 void TCustomdxTreeList::PaintBandRow() {
@@ -60,7 +60,7 @@ void TCustomdxTreeList::PaintBandRow() {
     DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), FLookAndFeel, FBandIndicatorPressed);
   if (!IsEmptyRect(layout.BandRow) && RectVisible(dc, &layout.BandRow) && !layout.Bands.empty()) {
     TCanvas* canvas = GetCanvas();
-    dc = SelectCanvasFont(FBandFont);
+    dc = SelectCanvasFont(FBandFont.get());
     for (const TdxTreeListBandEntry& entry : layout.Bands) {
       TdxHeaderButton button;
       GetVisibleBandCaption(entry.Band, button.Text);
@@ -98,7 +98,7 @@ void TCustomdxTreeList::PaintHeaderPanel() {
     return;
   TCanvas* canvas = GetCanvas();
   if (!layout.Columns.empty()) {
-    SelectCanvasFont(FHeaderFont);
+    SelectCanvasFont(FHeaderFont.get());
     for (const TdxTreeListColumnEntry& entry : layout.Columns) {
       const int32_t column = entry.Column;
       TdxHeaderButton button;

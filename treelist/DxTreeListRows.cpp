@@ -12,6 +12,7 @@
 #include <functional>
 #include <utility>
 
+#include "classlib/AliveGuard.h"
 #include "treelist/DxTreeList.h"
 
 namespace {
@@ -95,7 +96,7 @@ int TCustomdxTreeList::GetRowCount() const {
   if (InListMode())
     return static_cast<int>(FNodeOrder.size());
   int count = 0;
-  ForEachShownNode(FRootNodes, [&count](TdxTreeListNode*) {
+  ForEachShownNode(FRootNodes.get(), [&count](TdxTreeListNode*) {
     ++count;
     return true;
   });
@@ -107,7 +108,7 @@ int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
     return -1;  // a node below a collapsed ancestor is never reached by the walk
   int row = -1;
   bool found = false;
-  ForEachShownNode(FRootNodes, [&](TdxTreeListNode* n) {
+  ForEachShownNode(FRootNodes.get(), [&](TdxTreeListNode* n) {
     ++row;
     found = n == node;
     return !found;
@@ -118,7 +119,7 @@ int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
 TdxTreeListNode* TCustomdxTreeList::WalkNodeAtRow(int index) const {
   TdxTreeListNode* result = nullptr;
   int row = -1;
-  ForEachShownNode(FRootNodes, [&](TdxTreeListNode* n) {
+  ForEachShownNode(FRootNodes.get(), [&](TdxTreeListNode* n) {
     if (++row != index)
       return true;
     result = n;
@@ -182,7 +183,7 @@ void TCustomdxTreeList::RebuildAllRows() {
   pairs.reserve(FRootNodes->GetCount());
   FRowNodes.clear();
   FRowNodes.reserve(FRootNodes->GetCount());
-  ForEachShownNode(FRootNodes, [this, &pairs](TdxTreeListNode* node) {
+  ForEachShownNode(FRootNodes.get(), [this, &pairs](TdxTreeListNode* node) {
     pairs.emplace_back(node, static_cast<int32_t>(FRowNodes.size()));
     FRowNodes.push_back(node);
     return true;
@@ -435,11 +436,20 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
     return;
   const bool hidden = !node->IsVisible();
   TdxTreeListUpdateScope update(this, /*open=*/hidden);
-  if (hidden) {
-    for (TdxTreeListNode* p = node->GetParent(); p; p = p->GetParent()) {
-      if (!p->GetExpanded())
-        p->SetExpanded(true);
+  const TAliveGuard nodeAlive(node);
+  // The expanding handlers may delete the node or an ancestor (or move the node).
+  for (TdxTreeListNode* p = hidden ? node->GetParent() : nullptr; p;) {
+    if (!p->GetExpanded()) {
+      const TAliveGuard parentAlive(p);
+      p->SetExpanded(true);
+      if (!nodeAlive.Alive())
+        return;
+      if (!parentAlive.Alive()) {
+        p = node->GetParent();
+        continue;
+      }
     }
+    p = p->GetParent();
   }
   const int r = GetNodeRowIndex(node);
   if (r < 0)

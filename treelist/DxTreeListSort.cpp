@@ -176,7 +176,7 @@ void TCustomdxTreeList::Sort(int32_t Level, int32_t Column, bool Descending) {
       self(self, node->GetItem(i), depth + 1);
   };
   if (Level <= 0)
-    SortNodes(FRootNodes, Column, Descending);
+    SortNodes(FRootNodes.get(), Column, Descending);
   if (Level != 0) {
     for (int i = 0; i < FRootNodes->GetCount(); ++i)
       sortBelow(sortBelow, GetItem(i), 0);

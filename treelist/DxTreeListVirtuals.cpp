@@ -16,6 +16,7 @@
 #include <exception>
 #include <functional>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainerHintWindow.h"
@@ -348,7 +349,7 @@ void TCustomdxTreeList::SetNodeValue(TdxTreeListNode* Node, int32_t Column, cons
 
 void TCustomdxTreeList::SetTopNode(TdxTreeListNode* Node) {
   FTopNode = Node;
-  if (!IsDestroying())
+  if (!IsDestroying() && !FHoldEvents)
     OnChangeTopNode(this, Node);
 }
 
@@ -431,7 +432,7 @@ int32_t TCustomdxTreeList::GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* No
   FSpareFont->Assign(Canvas->GetFont());
   Canvas->SetFont(GetColumnFont(Column));
   const int width = Canvas->TextWidth(text) + 3;
-  Canvas->SetFont(FSpareFont);
+  Canvas->SetFont(FSpareFont.get());
   return width;
 }
 
@@ -644,7 +645,10 @@ void TCustomdxTreeList::SetEditingText(const std::string& Text) {
 
 bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* Node) {
   bool allow = true;
+  const TAliveGuard nodeAlive(Node);
   OnCanSelectNode(this, Node, allow);
+  if (Node && !nodeAlive.Alive())
+    return false;
   if (!allow || IsOptions14())
     return allow;
   TdxTreeListNode* first = GetSelectedCount() > 0 ? GetSelectedItem(0) : nullptr;
@@ -669,7 +673,7 @@ int TCustomdxTreeList::GetSelectedCountEx() {
 
 void TCustomdxTreeList::DoSelectionChanged() {
   // Inside a selection bracket the bracket's end reports once.
-  if (IsDestroying() || IsLocked() || FSelectionLockCount > 0)
+  if (IsDestroying() || IsLocked() || FSelectionLockCount > 0 || FHoldEvents)
     return;
   OnSelectionChanged(this);
 }
@@ -728,4 +732,10 @@ void TCustomdxTreeList::EndSelectionUpdate() {
     return;
   if (GetSelectedCount() != FSelectionCountAtLock)
     DoSelectionChanged();
+}
+
+void TCustomdxTreeList::EndSelectionUpdateQuiet() {
+  assert(FSelectionLockCount > 0 && "EndSelectionUpdateQuiet without BeginSelectionUpdate");
+  if (FSelectionLockCount > 0)
+    --FSelectionLockCount;
 }

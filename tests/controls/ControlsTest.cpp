@@ -533,6 +533,17 @@ TEST_F(ControlsTest, DialogCharsReachAcceleratorsAndFocusChangesAreBroadcast) {
   EXPECT_FALSE(IsAccel('G', "&&Go"));
 }
 
+// The caption as it shows, which the automation finds controls by and the blob popup
+// measures its buttons with.
+TEST(WithoutAccelTest, RemovesTheMarksAndKeepsADoubledOrTrailingAmpersand) {
+  EXPECT_EQ(WithoutAccel("&Go"), "Go");
+  EXPECT_EQ(WithoutAccel("Save &As"), "Save As");
+  EXPECT_EQ(WithoutAccel("Fish && &Chips"), "Fish & Chips");
+  EXPECT_EQ(WithoutAccel("&&&x"), "&x");
+  EXPECT_EQ(WithoutAccel("End&"), "End&");
+  EXPECT_EQ(WithoutAccel(""), "");
+}
+
 TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
   class TTabEdit : public TTestEdit {
    public:
@@ -565,21 +576,7 @@ TEST_F(ControlsTest, AControlThatWantsTabKeepsItInsteadOfMovingTheFocus) {
 TEST(ControlConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
   auto attempt = [](auto make) {
     delete make();  // first-use work of the classes out of the way
-    for (int failAt = 0; failAt < 200; ++failAt) {
-      TMemoryRecorder recorder;
-      TMemoryRecorder::FailGetMemAt(failAt);
-      TControl* control = nullptr;
-      try {
-        control = make();
-      } catch (const std::bad_alloc&) {
-      }
-      TMemoryRecorder::FailGetMemAt(-1);
-      delete control;
-      EXPECT_EQ(recorder.GetMemCount(), recorder.FreeMemCount()) << "allocation " << failAt << " failed";
-      if (control)
-        return failAt;  // every allocation of the construction has failed once
-    }
-    return -1;
+    return CountAllocationsFailingEachOnce(make, /*runs=*/200);
   };
   EXPECT_GT(attempt([] { return new TGraphicControl(nullptr); }), 2);
   EXPECT_GT(attempt([] { return new TCustomControl(nullptr); }), 3);

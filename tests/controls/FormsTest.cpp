@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/ExtCtrls.h"
 #include "classlib/Forms.h"
 #include "classlib/HandleCounter.h"
 #include "classlib/StdCtrls.h"
@@ -144,6 +145,50 @@ TEST_F(FocusTest, TabMovesTheFocusInTabOrderAndChildKeysReachTheFormFirst) {
   PressKey(edit->GetHandle(), VK_F1);
   EXPECT_EQ(childKeySender, edit);
   delete form;
+}
+
+// Keyboard cues belong to the form: a request from any control changes them for every
+// window of the form, each of which hears WM_UPDATEUISTATE and asks the form what is
+// hidden; the keys that move the focus show the focus cues, Alt the accelerators too.
+TEST_F(FocusTest, TheFormKeepsTheKeyboardCuesAndTheKeyboardShowsThem) {
+  class TCueEdit : public TTestEdit {
+   public:
+    using TTestEdit::TTestEdit;
+    void Dispatch(TMessage& message) override {
+      if (message.Msg == WM_UPDATEUISTATE)
+        ++Updates;
+      TTestEdit::Dispatch(message);
+    }
+    int Updates = 0;
+  };
+  constexpr WORD kBoth = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+  auto* nest = new TPanel(Form);
+  nest->SetParent(Form);
+  auto* first = new TTestEdit(Form);
+  first->SetParent(Form);
+  auto* nested = new TCueEdit(Form);
+  nested->SetParent(nest);
+  ShowForm();
+  first->SetFocus();
+  EXPECT_EQ(nested->GetUIState(), Form->GetUIState());
+
+  nested->Perform(WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, kBoth));
+  EXPECT_EQ(Form->GetUIState(), kBoth);
+  EXPECT_EQ(first->GetUIState(), kBoth);
+  EXPECT_EQ(nested->GetUIState(), kBoth);
+  EXPECT_GE(nested->Updates, 1);
+  const int updates = nested->Updates;
+  first->Perform(WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS));  // nothing new
+  EXPECT_EQ(nested->Updates, updates);
+
+  PressKey(first->GetHandle(), VK_TAB);
+  EXPECT_EQ(nested->GetUIState(), UISF_HIDEACCEL);
+  EXPECT_GT(nested->Updates, updates);
+  // Alt as the application hands it to the focused control (its default handling, the
+  // system's menu mode, left out).
+  FindControl(GetFocus())->Perform(CN_SYSKEYDOWN, VK_MENU, LPARAM(1) << 29 | 1);
+  EXPECT_EQ(nested->GetUIState(), 0);
+  EXPECT_EQ(ChangedUIState(0, MAKEWPARAM(UIS_SET, kBoth | UISF_ACTIVE)), kBoth);  // other flags are not kept
 }
 
 TEST_F(FocusTest, AnExceptionInCMExitKeepsTheFocusWhereItWas) {

@@ -7,11 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxCalc.h"
 #include "tests/editors/EditorsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
 
 namespace {
 
@@ -418,6 +420,43 @@ TEST_F(DxCalcTest, ButtonsAreDrawnInTheirLook) {
   expectButton(cbNum7, TColor(0xFF0000), 0, 0);  // extra flat: no edge unless hot or down
   Calc->Perform(CM_MOUSELEAVE);
   EXPECT_EQ(Calc->GetHotButton(), cbNone);
+}
+
+// Fault: a click went on with the calculator after a handler of its button or its
+// display had freed it (use after free).
+TEST_F(DxCalcTest, AHandlerThatFreesTheCalculatorEndsTheClick) {
+  const TGuardedHeap guarded;  // a freed calculator's memory faults when it is touched
+  struct TFree {
+    void Button(TObject* sender, TdxCalcButtonKind&) { delete sender; }
+    void Display(TObject* sender) { delete sender; }
+  } free;
+  auto make = [this] {
+    auto* calc = new TTextCalculator(Form);
+    calc->SetParent(Form);
+    calc->SetBounds(0, 0, 200, 160);
+    calc->SetBeepOnError(false);
+    return calc;
+  };
+  auto clickFrees = [](TTextCalculator* calc, TdxCalcButtonKind kind) {
+    const TRect& b = calc->GetButton(kind).Bounds;
+    const LPARAM center = MAKELPARAM((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    const HWND wnd = calc->GetHandle();
+    const TAliveGuard alive(calc);
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, center);
+    SendMessageA(wnd, WM_LBUTTONUP, 0, center);
+    return !alive.Alive();
+  };
+  TTextCalculator* calc = make();
+  calc->OnButtonClick = TdxCalcButtonClickEvent::Bind<&TFree::Button>(&free);
+  EXPECT_TRUE(clickFrees(calc, cbNum7));
+  calc = make();
+  calc->OnDisplayChange = TNotifyEvent::Bind<&TFree::Display>(&free);
+  EXPECT_TRUE(clickFrees(calc, cbNum7));
+  calc = make();
+  calc->Display = "no number";
+  calc->OnDisplayChange = TNotifyEvent::Bind<&TFree::Display>(&free);
+  EXPECT_TRUE(clickFrees(calc, cbSqrt)) << "the error shown for no number";
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 }  // namespace

@@ -277,7 +277,7 @@ TEST_F(TextContentTest, PasswordCharacterHidesEveryCharacter) {
 
 TEST_F(TextContentTest, MeasuringCountsLines) {
   View.Value = "one two three four five six seven eight";
-  View.VertAlignment = 3;
+  View.VertAlignment = vaWordWrap;
   View.CalcOnly = true;
   View.Margins = Rect(0, 1, 0, 0);
   EXPECT_TRUE(DrawTextEditContent(Surface.DC(), Rect(0, 0, 60, 20), &View, false));

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Filer.h"
+#include "classlib/AliveGuard.h"
 #include "editors/DxInplaceButtonEdit.h"
 #include "tests/editors/EditorsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
 
 namespace {
 
@@ -122,6 +124,23 @@ TEST_F(DxInplaceButtonEditTest, EditorStoredWithoutButtonsLoadsWithoutButtons) {
     EndLoading(&root);
     EXPECT_EQ(loaded->GetButtons()->GetCount(), data == &withButtons ? 1 : 0);
   }
+}
+
+// Fault: a button click went on to the drop-down events with the editor that its
+// OnButtonClick handler had freed (use after free).
+TEST_F(DxInplaceButtonEditTest, AClickHandlerThatFreesTheEditorEndsTheClick) {
+  const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
+  auto* edit = new TTestButtonEdit(Container);
+  edit->SetParent(Container);
+  struct TFree {
+    void Click(TObject* sender, int) { delete sender; }
+  } free;
+  edit->OnButtonClick = TdxEditButtonClickEvent::Bind<&TFree::Click>(&free);
+  const TAliveGuard alive(edit);
+  WORD key = VK_RETURN;
+  edit->KeyDown(key, {ssCtrl});
+  EXPECT_FALSE(alive.Alive());
+  EXPECT_EQ(key, 0);
 }
 
 }  // namespace

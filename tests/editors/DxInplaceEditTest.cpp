@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceEdit.h"
 #include "tests/editors/EditorsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
 
 namespace {
 
@@ -317,6 +319,57 @@ TEST_F(DxInplaceEditTest, StandAloneExitValidatesAndSnapshots) {
   PumpPending();
   EXPECT_FALSE(alone->GetEditing());
   EXPECT_EQ(Exceptions.Messages.size(), 1u) << "the refused exit is reported once";
+}
+
+// Frees an editor from the editor's validation or from the container's editor-key hook.
+struct TEditorFreer {
+  TdxInplaceEdit* Editor = nullptr;
+  bool Accept = true;
+  void Validate(TObject*, std::string&, bool& accept) {
+    accept = Accept;
+    delete Editor;
+  }
+  void EditorKey(TObject*, WORD&, TShiftState) { delete Editor; }
+};
+
+// Fault: validation and the in-place keys went on with the editor after OnValidate or the
+// container's editor-key hook had freed it (use after free: the validate lock, among
+// others, was written into freed memory).
+TEST_F(DxInplaceEditTest, AHandlerThatFreesTheEditorEndsValidationAndKeys) {
+  const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
+  TEditorFreer freer;
+  auto make = [&] {
+    auto* edit = new TRecordingEdit(Container);
+    edit->SetParent(Container);
+    edit->SetModified(true);
+    edit->OnValidate = TdxEditValidateEvent::Bind<&TEditorFreer::Validate>(&freer);
+    freer.Editor = edit;
+    return edit;
+  };
+  auto freedBy = [](TRecordingEdit* edit, auto action) {
+    const TAliveGuard alive(edit);
+    action(edit);
+    return !alive.Alive();
+  };
+  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) {
+    WORD key = VK_DOWN;
+    edit->KeyDown(key, {});
+  }));
+  EXPECT_TRUE(Container->KeysDown.empty()) << "the freed editor's key goes nowhere";
+  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { edit->SaveValue(); }));
+  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { edit->Perform(CM_EXIT); }));
+
+  // A handler that refuses as it frees: the refusal is raised all the same.
+  freer.Accept = false;
+  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { EXPECT_THROW(edit->SaveValue(), EdxEditInvalidInput); }));
+
+  // The container's hook of the editor's keys.
+  Container->OnEditorKey = TdxEditorKeyEvent::Bind<&TEditorFreer::EditorKey>(&freer);
+  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) {
+    WORD key = 'A';
+    edit->KeyDown(key, {});
+  }));
+  Container->OnEditorKey = nullptr;
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/AliveGuard.h"
 #include "editors/DxInplacePickEdit.h"
+#include "tests/editors/GuardedHeap.h"
 #include "tests/editors/ListEditorsTestSupport.h"
 
 namespace {
@@ -250,6 +252,56 @@ TEST_F(DxInplacePickEditTest, ImmediateDropDownOpensTheListAsTypingBeginsAndTheW
   SendMessageA(Pick->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), point);
   SendMessageA(Pick->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), point);
   EXPECT_EQ(Pick->GetText(), "apricot");
+}
+
+// Frees the editor that fires the event.
+struct TFreeSender {
+  void CloseUp(TObject* sender, Variant&, bool&) { delete sender; }
+  void Notify(TObject* sender) { delete sender; }
+};
+
+// Fault: the pick editor's close-up, drop-down and keys went on with the editor after a
+// handler of its own event (OnCloseUp, OnDropDown) had freed it (use after free).
+TEST_F(DxInplacePickEditTest, AHandlerThatFreesTheEditorEndsItsWork) {
+  ShowForm();
+  const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
+  TFreeSender freeSender;
+  auto make = [this] {
+    auto* pick = new TTestPickEdit(Container);
+    pick->SetParent(Container);
+    pick->GetItems()->SetText("Apple\nBanana\nCherry");
+    ShowInPlace(pick, "Banana");
+    return pick;
+  };
+
+  // Enter in the open list: the keys, the close-up and the window procedure.
+  TTestPickEdit* pick = make();
+  PressKey(pick->GetHandle(), VK_F4);
+  ASSERT_TRUE(pick->GetDroppedDown());
+  pick->OnCloseUp = TdxCloseUpEvent::Bind<&TFreeSender::CloseUp>(&freeSender);
+  {
+    const TAliveGuard alive(pick);
+    PressKey(pick->GetHandle(), VK_RETURN);
+    EXPECT_FALSE(alive.Alive());
+  }
+
+  // A close-up asked directly, and F4 opening the list.
+  pick = make();
+  PressKey(pick->GetHandle(), VK_F4);
+  pick->OnCloseUp = TdxCloseUpEvent::Bind<&TFreeSender::CloseUp>(&freeSender);
+  {
+    const TAliveGuard alive(pick);
+    pick->CloseUp(true);
+    EXPECT_FALSE(alive.Alive());
+  }
+  pick = make();
+  pick->OnDropDown = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+  {
+    const TAliveGuard alive(pick);
+    PressKey(pick->GetHandle(), VK_F4);
+    EXPECT_FALSE(alive.Alive());
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 }  // namespace

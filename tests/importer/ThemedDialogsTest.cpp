@@ -8,7 +8,11 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
 #include "classlib/StdCtrls.h"
 #include "host/DialogTheme.h"
 #include "host/EDAClientMessageForm.h"
@@ -137,6 +141,69 @@ TEST_F(ThemedDialogsTest, TheOptionsDialogComesUpSkinnedWithCloseAndHelp) {
   box->SetParent(dialog->TabSheet1);
   EXPECT_EQ(box->GetThemeEngine(), dialog->GetThemeEngine());
   EXPECT_EQ(box->GetHeight(), 19);
+}
+
+// Fault: the options dialog showed three backgrounds: the frame's face around the page
+// control, the form's own colour in the strip beside the "Options" tab and the system's
+// button face on the tab, its page, the page's panel and the help text; cause: only the
+// frame painted the theme's face, the controls kept the colours the class library gives.
+TEST_F(ThemedDialogsTest, TheOptionsDialogShowsOneFace) {
+  std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+  dialog->SetFileName("C:\\boards\\demo.pdf");
+  dialog->Show();
+  RedrawWindow(dialog->GetHandle(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpPending();
+  const COLORREF face = ColorToRGB(dialog->GetThemeEngine()->GetTheme()->GetColor(11));
+  auto seen = [](TWinControl* control, int x, int y) {
+    HDC dc = GetDC(control->GetHandle());
+    const COLORREF color = GetPixel(dc, x, y);
+    ReleaseDC(control->GetHandle(), dc);
+    return color;
+  };
+  TPageControl* pages = dialog->PageControl1;
+  RECT tab{};
+  ASSERT_TRUE(SendMessageA(pages->GetHandle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab)));
+  const int tabMiddle = (tab.top + tab.bottom) / 2;
+  EXPECT_EQ(seen(dialog.get(), 4, dialog->GetClientHeight() / 2), face) << "margin";
+  EXPECT_EQ(seen(pages, tab.right + 20, tabMiddle), face) << "strip beside the tab";
+  EXPECT_EQ(seen(pages, tab.left + 3, tabMiddle), face) << "tab";
+  TTabSheet* page = dialog->TabSheet1;
+  EXPECT_EQ(seen(page, page->GetWidth() - 4, page->GetHeight() - 4), face) << "page";
+  EXPECT_EQ(seen(dialog->Panel1, dialog->Panel1->GetWidth() - 8, 8), face) << "panel";
+  EXPECT_EQ(seen(dialog->RichEdit1, dialog->RichEdit1->GetWidth() - 4, dialog->RichEdit1->GetHeight() - 4), face)
+      << "help text";
+}
+
+// The caption's "?" asks the system for its context-help mode (WM_SYSCOMMAND with
+// SC_CONTEXTHELP), in which the next click would bring WM_HELP for the control under it.
+// Wine's default window procedure has no such mode: there the next click is an ordinary
+// one (the README says so).
+TEST_F(ThemedDialogsTest, TheHelpButtonAsksTheSystemForItsContextHelpMode) {
+  static std::vector<std::pair<HWND, WPARAM>> commands;
+  commands.clear();
+  struct THook {
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+      const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+      if (code == HC_ACTION && sent->message == WM_SYSCOMMAND)
+        commands.push_back({sent->hwnd, sent->wParam & 0xFFF0});
+      return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+  };
+  std::unique_ptr<TTranslateDialog> dialog(new TTranslateDialog(nullptr));
+  dialog->Show();
+  PumpPending();
+  HWND wnd = dialog->GetHandle();
+  const TRect button = FrameOf(dialog.get())->GetCaptionButtonRect(kbiHelp);
+  RECT window{};
+  GetWindowRect(wnd, &window);
+  const LPARAM at = MAKELPARAM(window.left + (button.left + button.right) / 2, window.top + (button.top + button.bottom) / 2);
+  ASSERT_EQ(SendMessageA(wnd, WM_NCHITTEST, 0, at), HTHELP);
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, THook::Proc, nullptr, GetCurrentThreadId());
+  SendMessageA(wnd, WM_NCLBUTTONDOWN, HTHELP, at);
+  SendMessageA(wnd, WM_NCLBUTTONUP, HTHELP, at);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(commands, (std::vector<std::pair<HWND, WPARAM>>{{wnd, SC_CONTEXTHELP}}));
 }
 
 TEST_F(ThemedDialogsTest, TheStatusDialogComesUpSkinnedAndItsControlsDrawThroughItsEngine) {

@@ -17,6 +17,7 @@
 #include "skin/TeThemeLuna.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/skin/ControlPaintSupport.h"
 
 namespace {
 
@@ -38,6 +39,57 @@ void ExpectBounds(TControl* control, int left, int top, int width, int height) {
   EXPECT_EQ(control->GetTop(), top) << control->GetName();
   EXPECT_EQ(control->GetWidth(), width) << control->GetName();
   EXPECT_EQ(control->GetHeight(), height) << control->GetName();
+}
+
+// The control's look as its buffer holds it after a paint, pixel by pixel (opaque).
+std::vector<TKsColor> Painted(TKsCustomControl* control) {
+  Paint(control);
+  std::vector<TKsColor> pixels;
+  for (int y = 0; y < control->GetHeight(); ++y)
+    for (int x = 0; x < control->GetWidth(); ++x)
+      pixels.push_back(Pixel(control, x, y));
+  return pixels;
+}
+
+// `look` of `control` with the system's focus rectangle drawn over it at `rect`.
+std::vector<TKsColor> WithFocusRect(TKsCustomControl* control, std::vector<TKsColor> look, RECT rect) {
+  TKsBitmap bitmap;
+  bitmap.SetSize(control->GetWidth(), control->GetHeight());
+  for (int y = 0; y < control->GetHeight(); ++y)
+    for (int x = 0; x < control->GetWidth(); ++x)
+      bitmap.SetPixel(x, y, look[size_t(y * control->GetWidth() + x)]);
+  DrawFocusRect(bitmap.GetDC(), &rect);
+  GdiFlush();
+  for (int y = 0; y < control->GetHeight(); ++y)
+    for (int x = 0; x < control->GetWidth(); ++x)
+      look[size_t(y * control->GetWidth() + x)] = Opaque(bitmap.GetPixel(x, y));
+  return look;
+}
+
+// Posts `key` to the focused window, or Alt+`key` as the keyboard sends it, and lets
+// the application handle it.
+void PressKey(WORD key, bool alt = false) {
+  HWND wnd = GetFocus();
+  constexpr LPARAM kAltDown = LPARAM(1) << 29;
+  if (alt) {
+    PostMessageA(wnd, WM_SYSKEYDOWN, VK_MENU, kAltDown | 1);
+    if (key)
+      PostMessageA(wnd, WM_SYSKEYDOWN, key, kAltDown | 1);
+  } else {
+    PostMessageA(wnd, WM_KEYDOWN, key, 1);
+    PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
+  }
+  if (alt) {
+    if (key)
+      PostMessageA(wnd, WM_SYSKEYUP, key, kAltDown | LPARAM(0xC0000001));
+    PostMessageA(wnd, WM_KEYUP, VK_MENU, LPARAM(0xC0000001));
+  }
+  Application->ProcessMessages();
+  Application->ProcessMessages();
+}
+
+void HideCues(TCustomForm* form, WORD cues) {
+  SendMessageA(form->GetHandle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, cues), 0);
 }
 
 class TranslationStatusTest : public testing::Test {
@@ -224,6 +276,54 @@ TEST_F(TranslationStatusTest, EscapeCancelsAndTheTickedReportIsNotAskedFor) {
     receiver->Perform(WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(Dialog->GetModalResult(), mrCancel) << receiver->GetName();
   }
+}
+
+// Fault: the Close button drew no focus rectangle when it had the focus; cause: the
+// themed button left the focus to the theme, whose focused look is its default look.
+// Keyboard cues follow the form's UI state: hidden cues come back once the keyboard is
+// used (Tab shows the focus, Alt the accelerators and the focus).
+TEST_F(TranslationStatusTest, KeyboardCuesShowOnTheButtonAndTheBoxAsTheSystemRules) {
+  Dialog->ShowOutcome(true, 2);
+  Dialog->Show();
+  SetForegroundWindow(Dialog->GetHandle());
+  PumpUntil([this] { return Dialog->GetButtonOK()->Focused(); }, 2000);
+  TTeThemeButton* button = Dialog->GetButtonOK();
+  TTeThemeCheckBox* box = Dialog->GetCheckBoxViewReport();
+  ASSERT_TRUE(button->Focused());
+  const RECT buttonFocus{4, 4, button->GetWidth() - 4, button->GetHeight() - 4};
+  const std::vector<TKsColor> shown = Painted(button);
+  HideCues(Dialog.get(), UISF_HIDEFOCUS);
+  const std::vector<TKsColor> hidden = Painted(button);
+  EXPECT_NE(shown, hidden);
+  EXPECT_EQ(shown, WithFocusRect(button, hidden, buttonFocus));
+
+  // Tab: the box takes the focus and shows it.
+  PressKey(VK_TAB);
+  ASSERT_TRUE(box->Focused());
+  const TRect text = box->GetTextRect();
+  const RECT boxFocus{text.left - 1, text.top - 2, text.right + 1, text.bottom + 2};
+  const std::vector<TKsColor> boxShown = Painted(box);
+  HideCues(Dialog.get(), UISF_HIDEFOCUS);
+  EXPECT_EQ(boxShown, WithFocusRect(box, Painted(box), boxFocus));
+  // Hidden accelerators take the underline away; Alt brings it back with the focus.
+  HideCues(Dialog.get(), UISF_HIDEACCEL);
+  EXPECT_NE(Painted(box), WithFocusRect(box, boxShown, boxFocus));
+  PressKey(0, /*alt=*/true);
+  EXPECT_EQ(Painted(box), boxShown);
+
+  // Alt+V from the button with every cue hidden: the box is ticked off and shows both.
+  button->SetFocus();
+  HideCues(Dialog.get(), UISF_HIDEFOCUS | UISF_HIDEACCEL);
+  ASSERT_TRUE(Checked());
+  PressKey('V', /*alt=*/true);
+  ASSERT_TRUE(box->Focused());
+  EXPECT_FALSE(Checked());
+  const std::vector<TKsColor> afterAlt = Painted(box);
+  HideCues(Dialog.get(), UISF_HIDEFOCUS);
+  EXPECT_EQ(afterAlt, WithFocusRect(box, Painted(box), boxFocus));
+  HideCues(Dialog.get(), UISF_HIDEACCEL);
+  EXPECT_NE(afterAlt, WithFocusRect(box, Painted(box), boxFocus));
+  Dialog->Hide();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The start-up tables of the test executables against the plug-in's: a test executable
-// starts its stand-ins (the host's side, there before the plug-in loads) and then a
-// part of the plug-in's units, the same routines in the plug-in's order.
+// The start-up tables of the test executables, benchmarks and tools against the
+// plug-in's: each starts its stand-ins (the host's side, there before the plug-in loads)
+// and then a part of the plug-in's units, the same routines in the plug-in's order.
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "bench/ImportBenchUnits.h"
+#include "bench/TreeListBenchUnits.h"
 #include "classlib/Exceptions.h"
 #include "editors/Units.h"
 #include "plugin/PluginUnits.h"
@@ -28,6 +31,8 @@
 #include "tests/themed/TestUnits.h"
 #include "tests/treelist/TestUnits.h"
 #include "tests/xpcontrols/TestUnits.h"
+#include "tools/treelistgallery/TreeListGalleryUnits.h"
+#include "tools/xpsheet/XPSheetUnits.h"
 
 namespace {
 
@@ -56,11 +61,21 @@ testing::AssertionResult StartsInThePluginsOrder(std::span<const TUnitEntry> tab
   return testing::AssertionSuccess();
 }
 
+// A binary's start-up table, by the binary's name.
+struct TNamedTable {
+  const char* Executable;
+  std::span<const TUnitEntry> Units;
+};
+
+void ExpectEachInThePluginsOrder(std::initializer_list<TNamedTable> tables) {
+  for (const TNamedTable& table : tables) {
+    EXPECT_FALSE(table.Units.empty()) << table.Executable;
+    EXPECT_TRUE(StartsInThePluginsOrder(table.Units, PluginUnits())) << table.Executable;
+  }
+}
+
 TEST(StartupOrder, EveryTestExecutableStartsAPartOfThePluginsOrder) {
-  const struct {
-    const char* Executable;
-    std::span<const TUnitEntry> Units;
-  } tables[] = {
+  ExpectEachInThePluginsOrder({
       {"containers_tests", ContainersTestUnits()}, {"controls_tests", ControlsTestUnits()},
       {"editors_tests", EditorsTestUnits()},       {"host_tests", HostTestUnits()},
       {"host_bare_tests", HostBareTestUnits()},    {"importer_tests", ImporterTestUnits()},
@@ -69,11 +84,17 @@ TEST(StartupOrder, EveryTestExecutableStartsAPartOfThePluginsOrder) {
       {"ravelo_tests", RaveloTestUnits()},         {"skin_tests", SkinTestUnits()},
       {"themed_tests", ThemedTestUnits()},         {"treelist_tests", TreeListTestUnits()},
       {"xpcontrols_tests", XPControlsTestUnits()},
-  };
-  for (const auto& table : tables) {
-    EXPECT_FALSE(table.Units.empty()) << table.Executable;
-    EXPECT_TRUE(StartsInThePluginsOrder(table.Units, PluginUnits())) << table.Executable;
-  }
+  });
+}
+
+// The benchmarks and the tools that draw the documentation's pictures start units too.
+TEST(StartupOrder, EveryBenchmarkAndToolStartsAPartOfThePluginsOrder) {
+  ExpectEachInThePluginsOrder({
+      {"ImportBench", ImportBenchUnits()},
+      {"TreeListBench", TreeListBenchUnits()},
+      {"TreeListGallery", TreeListGalleryUnits()},
+      {"XPSheet", XPSheetUnits()},
+  });
 }
 
 TEST(StartupOrder, ThePluginStartsEveryUnitOnce) {

@@ -105,7 +105,7 @@ TEST_F(KsItemViewTest, ItemsMeasureWithTheMenuFont) {
   open->CalcSize(&Bitmap, &row, w, height);
   EXPECT_EQ(w, MenuTextWidth("&Open") + 12);
   EXPECT_EQ(height, h);
-  open->SetMDIButtonKind(2);
+  open->SetMDIButtonKind(mbkRestore);
   open->CalcSize(&Bitmap, &row, w, height);
   EXPECT_EQ(w, h);
   // Without a bitmap only the system's item size, each side at least 20.
@@ -143,7 +143,7 @@ TEST_F(KsItemViewTest, RowRectanglesAndMDIButtons) {
   host.SetBounds(0, 0, 400, 30);
   auto mdi = [&](int kind) {
     TKsCustomItem* item = Add(Root, "");
-    item->SetMDIButtonKind(uint8_t(kind));
+    item->SetMDIButtonKind(TKsMDIButtonKind(kind));
     return item;
   };
   TKsCustomItem* icon = mdi(4);
@@ -384,7 +384,7 @@ TEST_F(KsItemViewTest, PlainBarItemFrames) {
   EXPECT_EQ(Bitmap.GetPixel(10, 2), Opaque(clMenu));
   EXPECT_EQ(Bitmap.GetPixel(9, 2), kBack);
   // An MDI caption button keeps a 2-pixel margin of the menu colour.
-  item->SetMDIButtonKind(1);
+  item->SetMDIButtonKind(mbkClose);
   paint(false, true);
   EXPECT_EQ(ColoursIn(Bitmap, {10, 2, 60, 4}), std::set<TKsColor>{Rgb(Opaque(clMenu))});
   EXPECT_GT(ColoursIn(Bitmap, {12, 4, 59, 19}).size(), 1u);
@@ -421,7 +421,7 @@ TEST_F(KsItemViewTest, TheChildIconCellShowsTheMDIChildFormsOwnIcon) {
   skinner->SetActive(true);  // only an active skinner reaches its form
   TKsItemView row(nullptr, true, true);
   TKsCustomItem* item = Add(Root, "");
-  item->SetMDIButtonKind(4);
+  item->SetMDIButtonKind(mbkChildIcon);
   item->SetMDIChildAll(skinner);
   const TRect rect{10, 2, 40, 26};
   item->Paint(Bitmap, &row, rect, false, true);

@@ -53,7 +53,7 @@ TEST_F(KsThemeItemsTest, MeasuresThroughTheThemeInRowsAndColumns) {
   EXPECT_EQ(w, tw);
   EXPECT_EQ(h, th);
   // An MDI button of a bar is square.
-  Item.SetMDIButtonKind(1);
+  Item.SetMDIButtonKind(mbkClose);
   Item.CalcSize(&A, &Row, w, h);
   EXPECT_EQ(w, h);
 }
@@ -66,7 +66,7 @@ TEST_F(KsThemeItemsTest, PaintsThroughTheThemeByKindAndView) {
   Item.Paint(A, &Row, r, false, true);
   Theme().DrawMenuBarItem(B, Item, r, false, true);
   EXPECT_TRUE(SamePixels(A, B));
-  Item.SetMDIButtonKind(2);
+  Item.SetMDIButtonKind(mbkRestore);
   Item.Paint(A, &Row, {4, 4, 24, 24}, true, true);
   Theme().DrawMenuBarButton(B, Item, {4, 4, 24, 24}, true, true);
   EXPECT_TRUE(SamePixels(A, B));

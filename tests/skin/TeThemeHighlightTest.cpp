@@ -260,7 +260,7 @@ TEST_F(TeThemeHighlightTest, MenuBarAndItsItems) {
 
 TEST_F(TeThemeHighlightTest, MenuBarButtons) {
   TTeItemData item;
-  item.MDIButtonKind = 1;  // close, selected and not pressed: pushed
+  item.MDIButtonKind = mbkClose;  // selected and not pressed: pushed
   const TRect rect{0, 0, 20, 20};
   Theme.DrawMenuBarButtonData(Dest, item, rect, true, false);
   TKsBitmap reference;
@@ -274,7 +274,7 @@ TEST_F(TeThemeHighlightTest, MenuBarButtons) {
   ExpectRgb(Dest, [&](int x, int y) { return reference.GetPixel(x, y); });
   // The child's icon, selected: colour 17 with grey lines every 3 rows, then an outline.
   Prepare(Dest, 120, 60, kBack);
-  item.MDIButtonKind = 4;
+  item.MDIButtonKind = mbkChildIcon;
   Theme.DrawMenuBarButtonData(Dest, item, rect, true, false);
   EXPECT_EQ(Px(10, 1), RGBOf(kHighlightPaleGrey));
   EXPECT_EQ(Px(10, 2), Color(13));
@@ -286,7 +286,7 @@ TEST_F(TeThemeHighlightTest, MenuBarButtons) {
     ASSERT_EQ(Px(10, y), RGBOf(kBack)) << y;
   // Other kinds: the background only.
   Prepare(Dest, 120, 60, kBack);
-  item.MDIButtonKind = 7;
+  item.MDIButtonKind = TKsMDIButtonKind(7);
   Theme.DrawMenuBarButtonData(Dest, item, rect, true, true);
   ExpectRgb(Dest, [&](int x, int y) {
     return Inside({1, 1, 19, 19}, x, y) ? kHighlightPaleGrey : kBack;

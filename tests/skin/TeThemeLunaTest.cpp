@@ -350,7 +350,7 @@ TEST_F(TeThemeLunaTest, MenuItemOperationsDrawTheItemsValues) {
                        },
                        *item));
     }
-  file->SetMDIButtonKind(1);
+  file->SetMDIButtonKind(mbkClose);
   EXPECT_TRUE(same([&](TKsBitmap& b, TKsCustomItem& i) { Theme.DrawMenuBarButton(b, i, rect, true, false); },
                    [&](TKsBitmap& b, const TTeItemData& d) {
                      Theme.DrawMenuBarButtonData(b, d, rect, true, false);

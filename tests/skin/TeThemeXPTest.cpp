@@ -943,7 +943,7 @@ TEST_F(TeThemeXPMenuTest, MenuBarButtonsAreTheStylesMdiButtons) {
     for (const auto& [selected, pressed, state] : std::vector<std::tuple<bool, bool, int>>{
              {false, false, 1}, {false, true, 2}, {true, false, 3}, {true, true, 3}}) {
       TTeItemData item;
-      item.MDIButtonKind = kind;
+      item.MDIButtonKind = TKsMDIButtonKind(kind);
       Prepare(Dest, 200, 100, kBack);
       Fake.ClearCalls();
       Theme.DrawMenuBarButtonData(Dest, item, rect, selected, pressed);
@@ -957,7 +957,7 @@ TEST_F(TeThemeXPMenuTest, MenuBarButtonsAreTheStylesMdiButtons) {
   // The child's icon cell: colour 15 when selected, else 14; no part.
   for (bool selected : {false, true}) {
     TTeItemData icon;
-    icon.MDIButtonKind = 4;
+    icon.MDIButtonKind = mbkChildIcon;
     Prepare(Dest, 200, 100, kBack);
     Fake.ClearCalls();
     Theme.DrawMenuBarButtonData(Dest, icon, rect, selected, false);

@@ -1,10 +1,15 @@
 // A memory-manager table for tests: installed over the table in force, it forwards
 // every call to it and remembers the blocks allocated and released since it was
 // installed (the most recent few thousand of each), without allocating itself.
-// One recorder at a time; the destructor puts the replaced table back.
+// One recorder at a time; the destructor puts the replaced table back. With it,
+// CountAllocationsFailingEachOnce checks that a construction failing at any allocation
+// leaves nothing allocated.
 #pragma once
 
 #include <cstddef>
+#include <new>
+
+#include <gtest/gtest.h>
 
 #include "classlib/MemoryManager.h"
 
@@ -30,3 +35,27 @@ class TMemoryRecorder {
   // The status FreeMem answers (the replaced table's status is dropped).
   static void SetFreeStatus(int Status);
 };
+
+// Makes an object with `make` once per allocation the making takes, the n-th run (n from
+// 0) with its n-th allocation failing, until a run succeeds; each run's object (when
+// made) is deleted and every run must free whatever it allocated. Answers the number of
+// the run that succeeded (how many allocations the making took), -1 when none of
+// `runs` did. Do a first making before, so that the classes' first-use work is done.
+template <class Make>
+int CountAllocationsFailingEachOnce(Make make, int runs = 400) {
+  for (int failAt = 0; failAt < runs; ++failAt) {
+    TMemoryRecorder recorder;
+    TMemoryRecorder::FailGetMemAt(failAt);
+    decltype(make()) made = nullptr;
+    try {
+      made = make();
+    } catch (const std::bad_alloc&) {
+    }
+    TMemoryRecorder::FailGetMemAt(-1);
+    delete made;
+    EXPECT_EQ(recorder.GetMemCount(), recorder.FreeMemCount()) << "allocation " << failAt << " failed";
+    if (made)
+      return failAt;
+  }
+  return -1;
+}

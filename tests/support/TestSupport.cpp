@@ -11,6 +11,12 @@
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 
+void TNotifyCounter::Notify(TObject*) {
+  ++Count;
+  if (Raise)
+    throw Exception("handler failed");
+}
+
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
   const DWORD start = GetTickCount();
   while (!done()) {

@@ -15,6 +15,16 @@
 // The units a test executable starts before its tests and stops after them.
 std::span<const TUnitEntry> TestUnits();
 
+class TObject;
+
+// Counts the firings of a notify event bound to Notify; with Raise set the handler raises
+// (Exception "handler failed") after counting.
+struct TNotifyCounter {
+  int Count = 0;
+  bool Raise = false;
+  void Notify(TObject* sender);
+};
+
 // Dispatches messages until `done()` is true or `timeoutMs` has passed; returns done().
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs = 5000);
 

@@ -2,7 +2,9 @@
 // is answered from (computed and cached), sorting by header clicks, copying columns,
 // best fit, custom-draw chains and node images.
 #include "classlib/Filer.h"
+#include "tests/support/MemoryRecorder.h"
 #include "tests/treelist/TreeListControlTestSupport.h"
+#include "treelist/DxTreeListColumns.h"
 
 namespace {
 
@@ -378,6 +380,21 @@ TEST_F(DxTreeListControlTest, TheFocusedColumnMayRefuseEditing) {
   Tree->SetFocusedColumn(1);
   Tree->DoEditing(node, allow);
   EXPECT_FALSE(allow);
+}
+
+// Fault: the tree list, the column-bound control and the image, button and graphic
+// columns held the objects they make in their constructors by raw pointers, so an
+// allocation failing later in the construction left the earlier ones allocated.
+TEST(TreeListConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
+  auto attempt = [](auto make) {
+    delete make();  // first-use work of the classes out of the way
+    return CountAllocationsFailingEachOnce(make);
+  };
+  EXPECT_GT(attempt([] { return new TCustomdxTreeList(nullptr); }), 9);
+  EXPECT_GT(attempt([] { return new TCustomdxTreeListControl(nullptr); }), 10);
+  EXPECT_GT(attempt([] { return new TdxTreeListImageColumn(nullptr); }), 5);
+  EXPECT_GT(attempt([] { return new TdxTreeListButtonColumn(nullptr); }), 2);
+  EXPECT_GT(attempt([] { return new TdxTreeListGraphicColumn(nullptr); }), 2);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <map>
 #include <sstream>
 
+#include "tests/controls/ControlsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
+#include "tests/support/MemoryRecorder.h"
 #include "tests/treelist/TreeListTestSupport.h"
 
 namespace {
@@ -375,6 +378,136 @@ TEST_F(TreeListNodeTest, SelectedFollowsFocusWithoutMultipleSelection) {
   EXPECT_TRUE(N("b")->GetSelected());
   N("a")->SetFocused(false);
   EXPECT_EQ(nullptr, Tree->GetFocusedNode());
+}
+
+// ---- Handlers that delete nodes, and nodes that go while handlers raise
+
+// Deletes the node named `Victim` when the can-expand or can-collapse event comes for
+// the node named `When`.
+struct TDeleteOnEvent {
+  std::map<std::string, TdxTreeListNode*>* Nodes;
+  std::string When;
+  std::string Victim;
+  void Can(TObject*, TdxTreeListNode* node, bool&) {
+    if (TTestTreeList::TextOf(node) == When)
+      Nodes->at(Victim)->Delete();
+  }
+};
+
+// Fault: expanding and collapsing went on with a node that a can-expand or
+// can-collapse handler had deleted, and Expand(recurse) walked on in a deleted parent
+// (use after free); a child deleted meanwhile made the walk skip its next sibling.
+TEST_F(TreeListNodeTest, AHandlerThatDeletesANodeEndsTheExpansionOfThatNode) {
+  const TGuardedHeap guarded;  // a freed node's memory faults when it is touched
+  Build("a[b[c] d[e] f[g]] h[i] j[k] m[n[o[p]]]");
+  TDeleteOnEvent handler{&Nodes, "h", "h"};
+  Tree->OnCanExpand = TdxTreeListCanNodeEvent::Bind<&TDeleteOnEvent::Can>(&handler);
+  Tree->OnCanCollapse = TdxTreeListCanNodeEvent::Bind<&TDeleteOnEvent::Can>(&handler);
+  N("h")->SetExpanded(true);
+  EXPECT_EQ("a b c d e f g j k m n o p ", Forward());
+
+  N("j")->SetExpanded(true);
+  handler = TDeleteOnEvent{&Nodes, "j", "j"};
+  N("j")->SetExpanded(false);
+  EXPECT_EQ("a b c d e f g m n o p ", Forward());
+
+  // A child deleted by its own expansion leaves the walk on the next child.
+  handler = TDeleteOnEvent{&Nodes, "b", "b"};
+  N("a")->Expand(/*recurse=*/true);
+  EXPECT_TRUE(N("d")->GetExpanded());
+  EXPECT_TRUE(N("f")->GetExpanded());
+  EXPECT_EQ("a d e f g m ", ShownForward());
+
+  // The node being walked deleted by a child's expansion ends the walk.
+  handler = TDeleteOnEvent{&Nodes, "n", "m"};
+  N("m")->Expand(/*recurse=*/true);
+  EXPECT_EQ("a d e f g ", Forward());
+
+  // Making a node visible stops when an expansion on the way deletes it.
+  Build("q[r[s]]");
+  handler = TDeleteOnEvent{&Nodes, "r", "q"};
+  Tree->MakeNodeVisible(N("s"));
+  EXPECT_EQ("a d e f g ", Forward());
+  EXPECT_EQ(0, Tree->GetLockCount());
+  Tree->OnCanExpand = nullptr;
+  Tree->OnCanCollapse = nullptr;
+}
+
+// A node that may be freed by a plain delete, as its owner may.
+class TDeletableNode : public TdxTreeListTextNode {
+  KIVO_CLASS(TDeletableNode, TdxTreeListTextNode)
+ public:
+  using TdxTreeListTextNode::TdxTreeListTextNode;
+  ~TDeletableNode() override = default;
+};
+
+class TDeletableNodeTree : public TTestTreeList {
+ public:
+  using TTestTreeList::TTestTreeList;
+  TdxTreeListNode* CreateNode() override { return new TDeletableNode(this); }
+};
+
+// Fault: a node's destructor ran the destruction steps that pass on what a deletion
+// handler raises, so a plain delete with such a handler ended the process.
+TEST(TreeListNodeDestruction, APlainDeleteTakesTheSubtreeWhateverTheHandlersRaise) {
+  TExceptionRecorder exceptions;
+  TDeletableNodeTree tree(nullptr);
+  TdxTreeListNode* a = tree.AddNode(nullptr, "a");
+  tree.AddNode(a, "b");
+  tree.AddNode(a, "c");
+  TdxTreeListNode* d = tree.AddNode(nullptr, "d");
+  a->SetExpanded(true);
+  std::vector<std::string> deleted;
+  struct TRaise {
+    std::vector<std::string>* Deleted;
+    void Go(TObject*, TdxTreeListNode* node) {
+      Deleted->push_back(TTestTreeList::TextOf(node));
+      throw Exception("deletion handler failed");
+    }
+  } raise{&deleted};
+  tree.OnDeletion = TdxTreeListNodeEvent::Bind<&TRaise::Go>(&raise);
+  delete static_cast<TDeletableNode*>(a);
+  EXPECT_EQ(deleted, (std::vector<std::string>{"b", "c", "a"}));
+  EXPECT_EQ(exceptions.Messages, (std::vector<std::string>{"deletion handler failed"}));
+  ASSERT_EQ(1, tree.GetCount());
+  EXPECT_EQ(d, tree.GetFirstNode());
+  EXPECT_EQ(d, tree.GetFocusedNode());
+  EXPECT_EQ(1, tree.GetRowCount());
+
+  // Delete keeps passing the error on.
+  EXPECT_THROW(d->Delete(), Exception);
+  EXPECT_EQ(0, tree.GetCount());
+  tree.OnDeletion = nullptr;
+}
+
+// Fault: a new node was leaked when linking it failed (its child list or the list
+// insert could not get memory).
+TEST(TreeListNodeDestruction, AnAdditionThatFailsForWantOfMemoryLeavesNothingBehind) {
+  auto attempt = [](bool child) {
+    for (int failAt = 0; failAt < 100; ++failAt) {
+      TMemoryRecorder recorder;
+      auto* tree = new TTestTreeList(nullptr);
+      TdxTreeListNode* parent = tree->AddNode(nullptr, "parent");
+      bool added = false;
+      TMemoryRecorder::FailGetMemAt(failAt);
+      try {
+        child ? parent->AddChild() : tree->Add();
+        added = true;
+      } catch (const std::bad_alloc&) {
+      }
+      TMemoryRecorder::FailGetMemAt(-1);
+      // A child list made for the new node goes with it.
+      EXPECT_EQ(parent->GetHasChildren(), parent->GetCount() > 0) << "allocation " << failAt << " failed";
+      delete tree;
+      EXPECT_EQ(recorder.GetMemCount(), recorder.FreeMemCount()) << "allocation " << failAt << " failed";
+      if (added)
+        return failAt;  // every allocation of the addition has failed once
+    }
+    return -1;
+  };
+  delete new TTestTreeList(nullptr);  // first-use work of the classes out of the way
+  EXPECT_GT(attempt(/*child=*/true), 2);
+  EXPECT_GT(attempt(/*child=*/false), 1);
 }
 
 }  // namespace

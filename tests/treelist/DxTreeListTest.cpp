@@ -331,6 +331,82 @@ TEST_F(TreeListTest, TheSelectionBracketReportsOneChange) {
   Tree->OnSelectionChanged = nullptr;
 }
 
+// A test tree list whose layout pass raises when asked.
+class TFailingLayoutTree : public TTestTreeList {
+ public:
+  using TTestTreeList::TTestTreeList;
+  bool FailLayout = false;
+  int32_t GetTopPanelHeight() override {
+    if (FailLayout)
+      throw Exception("layout failed");
+    return TTestTreeList::GetTopPanelHeight();
+  }
+};
+
+// Fault: ending the update bracket while a deletion handler's exception passed through
+// ClearNodes fired OnSelectionChanged, whose raising handler ended the process.
+TEST_F(TreeListTest, ClearingWhileADeletionHandlerRaisesFiresNoSelectionChange) {
+  Tree->SetOptions(Tree->GetOptions() + TdxTreeListOptions{aoMultiSelect});
+  Tree->AddNode(nullptr, "a")->SetSelected(true);
+  Tree->AddNode(nullptr, "b");
+  TNotifyCounter counter{0, /*Raise=*/true};
+  Tree->OnSelectionChanged = TNotifyEvent::Bind<&TNotifyCounter::Notify>(&counter);
+  struct TRaise {
+    void Go(TObject*, TdxTreeListNode*) { throw Exception("deletion handler failed"); }
+  } raise;
+  Tree->OnDeletion = TdxTreeListNodeEvent::Bind<&TRaise::Go>(&raise);
+  try {
+    Tree->ClearNodes();
+    ADD_FAILURE() << "the deletion handler's exception is passed on";
+  } catch (const Exception& error) {
+    EXPECT_STREQ(error.what(), "deletion handler failed");
+  }
+  EXPECT_EQ(counter.Count, 0);
+  EXPECT_EQ(Tree->GetCount(), 0);
+  EXPECT_EQ(Tree->GetLockCount(), 0);
+  EXPECT_FALSE(Tree->GetClearing());
+  Tree->OnDeletion = nullptr;
+
+  // The selection bracket is closed: a later change is reported.
+  counter.Raise = false;
+  Tree->AddNode(nullptr, "c")->SetSelected(true);
+  EXPECT_EQ(counter.Count, 1);
+  Tree->OnSelectionChanged = nullptr;
+}
+
+// Fault: EndUpdate ended the selection bracket only after the layout pass, so a pass that
+// raised left the selection locked and OnSelectionChanged never fired again.
+TEST(TreeListUpdate, ARaisingLayoutPassStillEndsTheSelectionBracket) {
+  TFailingLayoutTree tree(nullptr);
+  tree.SetOptions(tree.GetOptions() + TdxTreeListOptions{aoMultiSelect});
+  TdxTreeListNode* a = tree.AddNode(nullptr, "a");
+  TdxTreeListNode* b = tree.AddNode(nullptr, "b");
+  TNotifyCounter counter;
+  tree.OnSelectionChanged = TNotifyEvent::Bind<&TNotifyCounter::Notify>(&counter);
+  tree.BeginUpdate();
+  a->SetSelected(true);
+  tree.FailLayout = true;
+  EXPECT_THROW(tree.EndUpdate(), Exception);
+  tree.FailLayout = false;
+  EXPECT_EQ(tree.GetLockCount(), 0);
+  EXPECT_EQ(counter.Count, 0) << "the failed end reports nothing";
+  b->SetSelected(true);
+  EXPECT_EQ(counter.Count, 1);
+
+  // Inside a scope the same failure is reported by the scope's own exception only.
+  try {
+    const TdxTreeListUpdateScope update(&tree);
+    b->SetSelected(false);
+    throw std::runtime_error("work failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(counter.Count, 1);
+  EXPECT_EQ(tree.GetLockCount(), 0);
+  a->SetSelected(false);
+  EXPECT_EQ(counter.Count, 2);
+  tree.OnSelectionChanged = nullptr;
+}
+
 TEST_F(TreeListTest, FocusMovesWithChangeEventsAndByRow) {
   TdxTreeListNode* a = Tree->AddNode(nullptr, "a");
   Tree->AddNode(nullptr, "b");

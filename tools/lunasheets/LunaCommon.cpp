@@ -1,5 +1,7 @@
 #include "LunaSheets.h"
 
+#include "../../skin/KsHSL.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -197,67 +199,15 @@ std::vector<std::string> SecondRunDifferences(const std::string& generator, cons
   return problems;
 }
 
-namespace {
-
-// The skin library's HSL conversion, step for step in single precision: this tool runs
-// on the build machine and cannot link the Windows-side code; the skin tests check the
-// loaded sheets against the library's own conversion too.
-int RoundToInt(float v) { return int(std::nearbyint(double(v))); }
-
-uint8_t Clamp(int v) { return uint8_t(std::clamp(v, 0, 255)); }
-
-int HueChannel(float m1, float m2, float h) {
-  h = h - static_cast<float>(static_cast<int>(h));
-  if (h < 0.0f)
-    h = h + 1.0f;
-  float v;
-  if (6.0f * h < 1.0f)
-    v = m1 + (m2 - m1) * h * 6.0f;
-  else if (2.0f * h < 1.0f)
-    v = m2;
-  else if (3.0f * h < 2.0f)
-    v = m1 + (m2 - m1) * (2.0f / 3.0f - h) * 6.0f;
-  else
-    v = m1;
-  return RoundToInt(v * 255.0f);
-}
-
-}  // namespace
-
+// The skin library's own steps (skin/KsHSL.h, free of Windows): this tool runs on the
+// build machine and cannot link the Windows-side code.
 Rgb HueRoundTrip(Rgb c) {
-  float r = c.r / 255.0f, g = c.g / 255.0f, b = c.b / 255.0f;
-  float max = std::max({r, g, b}), min = std::min({r, g, b});
-  float h, s, l = (max + min) / 2.0f;
-  if (max == min) {
-    h = 0.0f;
-    s = 0.0f;
-  } else {
-    float d = max - min;
-    s = l >= 0.5f ? d / (2.0f - max - min) : d / (max + min);
-    if (r == max)
-      h = (g - b) / d;
-    else if (g == max)
-      h = 2.0f + (b - r) / d;
-    else
-      h = 4.0f + (r - g) / d;
-    h = h / 6.0f;
-    if (h < 0.0f)
-      h = h + 1.0f;
-  }
-  int hue = RoundToInt(h * 255.0f);
-  if (hue > 255)
-    hue -= 255;
-  if (hue < 0)
-    hue += 255;
-  h = static_cast<float>(hue) / 255.0f;
-  if (s == 0.0f) {
-    uint8_t v = Clamp(RoundToInt(l * 255.0f));
-    return {v, v, v};
-  }
-  float m2 = l <= 0.5f ? l * (1.0f + s) : l + s - l * s;
-  float m1 = 2.0f * l - m2;
-  return {Clamp(HueChannel(m1, m2, h + 1.0f / 3.0f)), Clamp(HueChannel(m1, m2, h)),
-          Clamp(HueChannel(m1, m2, h - 1.0f / 3.0f))};
+  float h, s, l;
+  KsRGBToHSLChannels(c.r, c.g, c.b, h, s, l);
+  int r, g, b;
+  KsHSLToRGBChannels(KsShiftHue(h, 0), s, l, r, g, b);
+  auto clamp = [](int v) { return uint8_t(std::clamp(v, 0, 255)); };
+  return {clamp(r), clamp(g), clamp(b)};
 }
 
 Rgb DisabledGlyphPixel(const Sheet& glyph, int x, int y) {

@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
+#include "TreeListGalleryUnits.h"
+
 #include "classlib/Bitmap.h"
 #include "classlib/Boundary.h"
 #include "classlib/ImageList.h"
-#include "classlib/Units.h"
-#include "editors/Units.h"
 #include "standin/host/ShotImage.h"
 #include "editors/DxGridDatePopup.h"
 #include "editors/DxPictureValues.h"
@@ -35,7 +35,6 @@
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListDraw.h"
 #include "treelist/DxTreeListMaskColumn.h"
-#include "treelist/Units.h"
 
 namespace {
 
@@ -519,12 +518,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: TreeListGallery.exe <output.png>\n");
     return 2;
   }
-  // The units the tree list paints with, in the plug-in's order.
-  static const TUnitTable units = TUnitTable()
-                                      .Pick(ClassLibUnits(), {"ComCtrls", "Forms"})
-                                      .Add(EditorsUnits())
-                                      .Add(TreeListUnits());
-  if (!StartUnits(units))
+  if (!StartUnits(TreeListGalleryUnits()))
     return 1;
   // A batch tool: failures are printed, never shown in a message box nobody answers.
   SetBoundaryHandler([](const char* where, const std::exception* error) {

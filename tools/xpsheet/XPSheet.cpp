@@ -14,16 +14,12 @@
 #include <functional>
 #include <string>
 
+#include "XPSheetUnits.h"
+
 #include "classlib/Boundary.h"
-#include "classlib/Forms.h"
 #include "classlib/Startup.h"
 #include "skin/KsBitmap.h"
-#include "skin/KsItems.h"
-#include "skin/KsWinBindings.h"
 #include "skin/TeTheme.h"
-#include "skin/TeThemeHighlight.h"
-#include "skin/TeThemeLines.h"
-#include "skin/TeThemeLuna.h"
 #include "skin/TeThemeXP.h"
 #include "skin/TeThemeXPImpl.h"
 
@@ -268,10 +264,10 @@ void DrawSheet(TTeThemeXP& theme, TSheet& sheet) {
     gone.Enabled = false;
     theme.DrawPopupItemData(b, gone, {3, 78, 177, 97}, false, false);
   });
-  for (int kind = 1; kind <= 3; ++kind) {
+  for (TKsMDIButtonKind kind : {mbkClose, mbkRestore, mbkMinimize}) {
     TTeItemData button;
     button.MDIButtonKind = kind;
-    sheet.Cell(kButtons[kind == 1 ? 0 : kind == 2 ? 4 : 2], 20, 20, [&](TKsBitmap& b) {
+    sheet.Cell(kButtons[kind == mbkClose ? 0 : kind == mbkRestore ? 4 : 2], 20, 20, [&](TKsBitmap& b) {
       theme.DrawMenuBarButtonData(b, button, {0, 0, 20, 20}, false, false);
     });
   }
@@ -291,19 +287,6 @@ void DrawSheet(TTeThemeXP& theme, TSheet& sheet) {
     });
 }
 
-const TUnitEntry kUnits[] = {
-    {"Forms", InitializeForms, FinalizeForms},
-    {"KsBitmap", InitializeKsBitmap, nullptr},
-    {"KsWinBindings", InitializeKsWinBindings, FinalizeKsWinBindings},
-    {"TeTheme", InitializeTeTheme, FinalizeTeTheme},
-    {"TeThemeLuna", InitializeTeThemeLuna, nullptr},
-    {"TeThemeHighlight", InitializeTeThemeHighlight, nullptr},
-    {"TeThemeLines", InitializeTeThemeLines, nullptr},
-    {"TeThemeXPImpl", InitializeTeThemeXPImpl, FinalizeTeThemeXPImpl},
-    {"TeThemeXP", InitializeTeThemeXP, FinalizeTeThemeXP},
-    {"KsItems", InitializeKsItems, FinalizeKsItems},
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -311,7 +294,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: XPSheet <output.bmp>\n");
     return 2;
   }
-  if (!StartUnits(kUnits)) {
+  if (!StartUnits(XPSheetUnits())) {
     std::fprintf(stderr, "XPSheet: start-up of the units failed\n");
     return 1;
   }
