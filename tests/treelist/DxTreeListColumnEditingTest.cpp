@@ -9,9 +9,11 @@
 
 #include "classlib/Clipboard.h"
 #include "classlib/DateUtils.h"
+#include "classlib/Filer.h"
 #include "classlib/Forms.h"
 #include "editors/DxPictureValues.h"
 #include "tests/support/TestSupport.h"
+#include "tests/treelist/TreeListControlTestSupport.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
@@ -326,6 +328,113 @@ TEST_F(DxTreeListColumnEditingTest, AWrapperCellIsEditedAsItsReferenceColumn) {
   EXPECT_EQ(node->GetString(1), "True") << "the wrapper's own cell";
   EXPECT_EQ(node->GetString(0), "False") << "the check column's cell is left alone";
   EXPECT_EQ(check->GetIndexOverride(), -1);
+}
+
+// Regression: the editor sizes of the column kinds read from a stored form were not
+// bounded, unlike the columns' own widths: an edit button, drop-down list or blob popup
+// stored 2147483647 (or -2147483648) wide took seconds for every paint of its cell.
+TEST_F(DxTreeListColumnEditingTest, StoredEditorSizesBeyondAnyScreenAreCutDownWhenRead) {
+  // The stored form: a control of its own with a column of each kind that has sizes.
+  TComponent source(nullptr);
+  auto* original = new TCustomdxTreeListControl(&source);
+  auto kind = [&](TdxTreeListColumnClass cls) {
+    TdxTreeListColumn* column = original->CreateColumn(cls, &source);
+    column->SetWidth(120);
+    return column;
+  };
+  static_cast<TdxTreeListButtonColumn*>(kind(&TdxTreeListButtonColumn::MetaClass()))->GetButtons()->Add()->SetKind(bkDown);
+  static_cast<TdxTreeListPickColumn*>(kind(&TdxTreeListPickColumn::MetaClass()))
+      ->GetItems()->SetText("Top\r\nBottom\r\n");
+  auto* image = static_cast<TdxTreeListImageColumn*>(kind(&TdxTreeListImageColumn::MetaClass()));
+  image->GetValues()->SetText("a\r\nb\r\n");
+  image->GetDescriptions()->SetText("Alpha\r\nBeta\r\n");
+  image->SetShowDescription(true);
+  kind(&TdxTreeListBlobColumn::MetaClass());
+  const TFilerObject stored = TWriter::WriteRootComponent(original);
+  ASSERT_EQ(stored.Children.size(), 4u);
+  // The form with every size stored as `size` and the list's rows as `count`.
+  auto storedWith = [&](int32_t size, int32_t count) {
+    TFilerObject object = stored;
+    auto set = [](TFilerObject& target, const std::string& name, int32_t value) {
+      for (TFilerProperty& p : target.Properties)
+        if (p.Name == name) {
+          p.Values = {value};
+          return;
+        }
+      target.Properties.push_back(TFilerProperty{name, false, {value}});
+    };
+    for (TFilerProperty& p : object.Children[0].Properties)
+      if (p.Name == "Buttons")
+        for (TFilerObject& item : std::get<TFilerObjects>(p.Values[0]))
+          set(item, "Width", size);
+    set(object.Children[1], "DropDownRows", count);
+    set(object.Children[1], "DropDownWidth", size);
+    set(object.Children[2], "ListWidth", size);
+    set(object.Children[3], "PopupWidth", size);
+    set(object.Children[3], "PopupHeight", size);
+    return object;
+  };
+
+  const struct {
+    int32_t Size, Count;        // stored
+    int32_t ReadSize, ReadCount;  // read back
+  } cases[] = {{INT32_MAX, INT32_MAX, 100000, 1000}, {INT32_MIN, INT32_MIN, 0, 0}, {321, 9, 321, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Size);
+    if (Tree->GetColumnCount() > 0) {  // a new control for each form
+      delete Tree;
+      Tree = new TCustomdxTreeListControl(Form);
+      Tree->SetParent(Form);
+      Tree->SetBounds(0, 0, 740, 220);
+      Tree->SetOptions(Tree->GetOptions().Include(aoEditing).Include(aoColumnEditing).Exclude(aoRowSelect));
+    }
+    TReader::ReadRootComponent(storedWith(c.Size, c.Count), Tree);
+    ASSERT_EQ(Tree->GetColumnCount(), 4);
+    TdxEditButtons* buttons = static_cast<TdxTreeListButtonColumn*>(Tree->GetColumn(0))->GetButtons();
+    ASSERT_EQ(buttons->GetCount(), 2);
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(buttons->GetItem(i)->GetWidth(), c.ReadSize) << i;
+    auto* pick = static_cast<TdxTreeListPickColumn*>(Tree->GetColumn(1));
+    EXPECT_EQ(pick->GetDropDownRows(), c.ReadCount);
+    EXPECT_EQ(pick->GetDropDownWidth(), c.ReadSize);
+    EXPECT_EQ(static_cast<TdxTreeListImageColumn*>(Tree->GetColumn(2))->GetListWidth(), c.ReadSize);
+    auto* blob = static_cast<TdxTreeListBlobColumn*>(Tree->GetColumn(3));
+    EXPECT_EQ(blob->GetPopupWidth(), c.ReadSize);
+    EXPECT_EQ(blob->GetPopupHeight(), c.ReadSize);
+
+    // Painted, each editor opened over the focused cell and its popup dropped down.
+    TdxTreeListTextNode* node = Node({"x", "Top", "a", "notes"});
+    ShowForm();
+    Tree->SetFocus();
+    {
+      TDibSurface surface(740, 220);
+      EXPECT_NO_THROW(TControlPaint::Into(Tree, surface.DC()));
+    }
+    for (int i = 0; i < 4; ++i) {
+      TdxTreeListColumn* column = Tree->GetColumn(i);
+      SCOPED_TRACE(column->ClassName());
+      TdxInplaceEdit* editor = Open(column, node);
+      ASSERT_NE(editor, nullptr);
+      if (i == 0) {  // the button editor has no popup
+        Close(column, node, editor);
+        continue;
+      }
+      auto* dropDown = static_cast<TdxInplaceDropDownEdit*>(editor);
+      if (!dropDown->IsPopupVisible()) {  // the pick editor drops down as it opens
+        TKeysHeld alt({VK_MENU});
+        PressKey(editor->GetHandle(), VK_DOWN, /*system=*/true);
+      }
+      TWinControl* popup = dropDown->GetPopupControl();
+      ASSERT_NE(popup, nullptr);
+      EXPECT_TRUE(IsWindowVisible(popup->GetHandle())) << "the popup drops down";
+      EXPECT_LE(popup->GetWidth(), 100000);
+      EXPECT_LE(popup->GetHeight(), 100000);
+      popup->Repaint();
+      PressKey(GetFocus(), VK_ESCAPE);
+      PressKey(editor->GetHandle(), VK_ESCAPE);
+    }
+  }
+  EXPECT_EQ(Exceptions.Messages, std::vector<std::string>{});
 }
 
 }  // namespace
