@@ -148,7 +148,9 @@ void TCustomdxBlobPopup::CreateParams(TCreateParams& params) {
   } else {
     params.WinClassName = std::string(ClassName()) + "Pict";
   }
-  params.Style = (params.Style & ~DWORD(WS_CHILD | WS_BORDER)) | WS_POPUP;
+  params.Style &= ~DWORD(WS_BORDER);
+  if (GetIsPopup())
+    params.Style = (params.Style & ~DWORD(WS_CHILD)) | WS_POPUP;
   params.WindowClass.style |= CS_SAVEBITS;
 }
 
@@ -936,12 +938,12 @@ void TCustomdxBlobPopup::Dispatch(TMessage& message) {
         ScrollPicture(message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(message.WParam));
       return;
     case WM_GETDLGCODE: WMGetDlgCode(message); return;
-    case WM_GETMINMAXINFO: WMGetMinMaxInfo(message); return;
-    case WM_NCCALCSIZE: WMNCCalcSize(message); return;
-    case WM_NCHITTEST: WMNCHitTest(message); return;
-    case WM_NCPAINT: WMNCPaint(message); return;
+    case WM_GETMINMAXINFO:
+    case WM_NCCALCSIZE:
+    case WM_NCHITTEST:
+    case WM_NCPAINT:
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: WMNCLButtonDown(message); return;
+    case WM_NCLBUTTONDBLCLK: FrameMessage(message); return;
     case WM_LBUTTONUP: WMLButtonUp(message); return;
     case WM_MOUSEMOVE: WMMouseMove(message); return;
     case WM_CAPTURECHANGED:
@@ -958,6 +960,22 @@ void TCustomdxBlobPopup::Dispatch(TMessage& message) {
     case CN_COMMAND: CNCommand(message); return;
   }
   inherited::Dispatch(message);
+}
+
+void TCustomdxBlobPopup::FrameMessage(TMessage& message) {
+  // The button bar, the size grip and the frame around them belong to the control shown
+  // as a popup; otherwise the window keeps its plain frame.
+  if (!GetIsPopup()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  switch (message.Msg) {
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(message); return;
+    case WM_NCCALCSIZE: WMNCCalcSize(message); return;
+    case WM_NCHITTEST: WMNCHitTest(message); return;
+    case WM_NCPAINT: WMNCPaint(message); return;
+    default: WMNCLButtonDown(message); return;
+  }
 }
 
 void TCustomdxBlobPopup::WMChar(TMessage& message) {

@@ -196,6 +196,8 @@ class TCustomdxBlobPopup : public TdxInplacePopupControl {
   void RunCommand(int command);
   void RunClipboardCommand(TdxClipboardCommand command);
 
+  // The non-client messages of the button bar and the size grip.
+  void FrameMessage(TMessage& message);
   void WMChar(TMessage& message);
   void WMContextMenu(TMessage& message);
   void WMGetDlgCode(TMessage& message);
