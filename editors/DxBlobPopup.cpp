@@ -5,9 +5,10 @@
 //   is made empty and the text goes in after every setting that lays it out again, so
 //   that a long text is laid out once.
 // - The selection bar is switched on through EM_SETOPTIONS once the window exists, and
-//   the style bit the memo mirrors it into is cleared again: ES_SELECTIONBAR is also
-//   WS_MAXIMIZE, which maximizes a top-level window such as this popup and keeps the
-//   window manager from sizing it with the grip.
+//   the style bit the memo mirrors it into is cleared again, also after EM_SETREADONLY,
+//   which writes the memo's whole style back: ES_SELECTIONBAR is also WS_MAXIMIZE,
+//   which maximizes a top-level window such as this popup and keeps the window manager
+//   from sizing it with the grip.
 // - Alt+Up, Alt+Down and F4 keep a changed memo when AlwaysSaveText is set, which says
 //   that every way of closing but Cancel and Close keeps the text; without it they drop
 //   the change as before.
@@ -26,6 +27,8 @@
 // - Every change of the memo's text that the popup did not make itself marks it
 //   modified: the memo's own flag misses some commands (Wine's RichEdit does not set it
 //   for WM_CLEAR), and a change not marked would not be accepted.
+// - A memo value the window cannot show whole (the blob editor finds it so and opens
+//   the popup read-only) refuses a typed change with the reason, through the editor.
 #include "editors/DxBlobPopup.h"
 
 #include <algorithm>
@@ -167,8 +170,7 @@ void TCustomdxBlobPopup::CreateWnd() {
       SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
       if (FMemoSelectionBar) {
         SendMessageA(wnd, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
-        // The memo mirrors the option in its style, where it reads as WS_MAXIMIZE.
-        SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) & ~LONG(WS_MAXIMIZE));
+        ClearSelectionBarStyle();
       }
       Perform(CM_COLORCHANGED);
       ApplyFormatRect();
@@ -239,9 +241,21 @@ void TCustomdxBlobPopup::SetModified(bool value) {
 void TCustomdxBlobPopup::SetReadOnly(bool value) {
   FReadOnly = value;
   FVisibleButtons = value ? TdxBlobPopupButtons{bpbClose} : TdxBlobPopupButtons{bpbOK, bpbCancel};
-  if (IsMemo() && HandleAllocated())
+  if (IsMemo() && HandleAllocated()) {
     SendMessageA(GetHandle(), EM_SETREADONLY, value, 0);
+    // The memo writes its whole style back, the selection bar's bit with it.
+    ClearSelectionBarStyle();
+  }
   RepaintFrame();
+}
+
+void TCustomdxBlobPopup::ClearSelectionBarStyle() {
+  // The memo mirrors its selection bar in its style, where the window manager reads the
+  // bit as WS_MAXIMIZE: a maximized popup cannot be sized with its grip.
+  HWND wnd = GetHandle();
+  const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+  if (style & WS_MAXIMIZE)
+    SetWindowLongA(wnd, GWL_STYLE, style & ~LONG(WS_MAXIMIZE));
 }
 
 void TCustomdxBlobPopup::SetMemoCharCase(TEditCharCase value) {
@@ -763,6 +777,8 @@ void TCustomdxBlobPopup::KeyDown(WORD& key, TShiftState shift) {
     key = 0;
     return;
   }
+  if (IsMemo() && editor && editor->IsEditKey(key, shift))
+    editor->RefuseChangeOfValueShownInPart();
   inherited::KeyDown(key, shift);
   if (!IsMemo())
     RunClipboardCommand(ClipboardCommandOfKey(key, shift));
@@ -782,6 +798,9 @@ void TCustomdxBlobPopup::KeyPress(char& key) {
     key = 0;  // Ctrl+Enter, which closed the popup
   if (key == '\t' && !FMemoWantTabs)
     key = 0;
+  TdxInplaceEdit* editor = GetOwnerEdit();
+  if (IsMemo() && editor && (key == '\t' || uint8_t(key) >= 32))
+    editor->RefuseChangeOfValueShownInPart();
   if (!IsMemo())
     RunClipboardCommand(ClipboardCommandOfChar(key));
   inherited::KeyPress(key);

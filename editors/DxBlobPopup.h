@@ -196,6 +196,9 @@ class TCustomdxBlobPopup : public TdxInplacePopupControl {
   void RunCommand(int command);
   void RunClipboardCommand(TdxClipboardCommand command);
 
+  // Takes the selection bar's bit (WS_MAXIMIZE to the window manager) off the memo's
+  // style.
+  void ClearSelectionBarStyle();
   // The non-client messages of the button bar and the size grip.
   void FrameMessage(TMessage& message);
   void WMChar(TMessage& message);

@@ -8,6 +8,10 @@
 //   CanUndo); whether the window itself can undo is EditCanUndo, for the menu.
 // - A window made with the selection bar keeps the editor's bounds: the style bit is
 //   also WS_MAXIMIZE, which made the new window fill its parent.
+// - Whether the window shows a value whole is read back from the window: it keeps a text
+//   up to a NUL byte, a single line up to its first line break, and lays a CR CR LF out
+//   as a blank, while a multi-line window's CR LF for a lone CR or LF, and the editor's
+//   own character case, leave nothing out.
 #include "editors/DxInplaceTextEdit.h"
 
 #include <algorithm>
@@ -95,6 +99,15 @@ std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase) {
     case ecLowerCase: return AnsiLowerCase(text);
     default: return text;
   }
+}
+
+bool RichEditShowsTextWhole(const std::string& value, const std::string& shown, bool multiLine,
+                            TEditCharCase charCase) {
+  if (value.find('\0') != std::string::npos)
+    return false;
+  if (shown == value)
+    return true;
+  return shown == ApplyEditCharCase(multiLine ? AdjustLineBreaks(value) : value, charCase);
 }
 
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
@@ -231,6 +244,10 @@ void TdxInplaceTextEdit::CreateWnd() {
     SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
     SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // The window may keep less of the text than the control held (a single line ends at
+    // its first line break).
+    if (!GetValueShownInPart() && !ShowsTextWhole(text, GetText()))
+      SetValueShownInPart(true);
   }
   HWND wnd = GetHandle();
   ApplyMaxLength(FMaxLength);
@@ -298,6 +315,11 @@ void TdxInplaceTextEdit::SetReadOnlyValue(bool value) {
   inherited::SetReadOnlyValue(value);
   if (HandleAllocated() && HasTextArea())
     SendMessageA(GetHandle(), EM_SETREADONLY, !CanEditText(), 0);
+}
+
+bool TdxInplaceTextEdit::ShowsTextWhole(const std::string& value, const std::string& shown) {
+  const bool multiLine = HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & ES_MULTILINE);
+  return RichEditShowsTextWhole(value, shown, multiLine, FCharCase);
 }
 
 void TdxInplaceTextEdit::RestoreDefaults() {

@@ -35,6 +35,11 @@ void SetRichEditMaxLength(HWND wnd, int maxLength);
 void SetRichEditTextColor(HWND wnd, TColor color);
 // `text` in `charCase`, converted with the locale's rules.
 std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase);
+// Whether a RichEdit window that was given `value` and shows `shown` shows all of it:
+// the same text, or (multi-line) the text with its line breaks made CR LF, in either
+// case converted to `charCase`. A value with a NUL byte is never shown whole.
+bool RichEditShowsTextWhole(const std::string& value, const std::string& shown, bool multiLine,
+                            TEditCharCase charCase);
 // The window's selection, and the selection set from `start` to `end`.
 CHARRANGE GetRichEditSelection(HWND wnd);
 void SetRichEditSelection(HWND wnd, int start, int end);
@@ -121,6 +126,7 @@ class TdxInplaceTextEdit : public TdxInplaceEdit {
   virtual void SetMaxLengthValue(int value);
   virtual int DefaultMaxLength() { return 0; }
   void SetReadOnlyValue(bool value) override;
+  bool ShowsTextWhole(const std::string& value, const std::string& shown) override;
   void F2Action() override;
   // Set while the window is made, and while SetEditValue hands a value to the window.
   bool IsCreatingWindow() const { return FCreatingWindow; }

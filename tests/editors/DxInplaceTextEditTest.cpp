@@ -18,6 +18,7 @@ class TTestTextEdit : public TdxInplaceTextEdit {
  public:
   explicit TTestTextEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner, &MetaClass()) {}
   using TdxInplaceTextEdit::KeyDown;
+  using TdxInplaceTextEdit::KeyPress;
   int Changes = 0;
 
  protected:
@@ -147,6 +148,42 @@ TEST_F(DxInplaceTextEditTest, TypingReportsChangesButLoadingValuesDoesNot) {
   Variant value;
   Text->GetEditValue(value);
   EXPECT_EQ(value.AsString(), "q");
+}
+
+TEST_F(DxInplaceTextEditTest, AValueTheWindowCannotKeepWholeIsShownInPartAndNotChanged) {
+  // Regression: the window takes a text up to its first NUL byte, and a single line up to
+  // its first line break; what it showed was edited and handed back as the value.
+  struct TCase {
+    std::string Value;
+    bool Whole;
+  } cases[] = {{std::string("before\0after", 12), false}, {"first\r\nsecond", false}, {"one line", true}};
+  for (bool windowFirst : {true, false}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.Value + (windowFirst ? " (window first)" : " (window made after)"));
+      if (windowFirst)
+        Text->HandleNeeded();
+      else
+        Text->DestroyHandle();
+      Text->SetEditValue(Variant(c.Value));
+      Text->HandleNeeded();
+      EXPECT_EQ(Text->GetValueShownInPart(), !c.Whole);
+      EXPECT_EQ(Text->CanEditText(), c.Whole);
+      EXPECT_EQ(Text->CanModify(), c.Whole);
+      EXPECT_EQ((GetWindowLongA(Text->GetHandle(), GWL_STYLE) & ES_READONLY) != 0, !c.Whole);
+    }
+  }
+  // A key that would change a value shown in part is refused with the reason.
+  Text->SetEditValue(Variant(std::string("a\0b", 3)));
+  char key = 'x';
+  try {
+    Text->KeyPress(key);
+    ADD_FAILURE() << "the change is refused";
+  } catch (const EdxEditInvalidInput& error) {
+    EXPECT_STREQ(error.what(), sdxValueShownInPart);
+  }
+  WORD del = VK_DELETE;
+  EXPECT_THROW(Text->KeyDown(del, {}), EdxEditInvalidInput);
+  EXPECT_FALSE(Text->GetModified());
 }
 
 TEST_F(DxInplaceTextEditTest, F2PutsTheCaretAtTheEnd) {
