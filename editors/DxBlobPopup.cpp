@@ -43,7 +43,6 @@
 #include "editors/DxInplaceBlobEdit.h"
 #include "editors/DxPictureCommands.h"
 #include "editors/DxPictureValues.h"
-#include "editors/DxPopupToolBar.h"  // the picture commands' numbers
 #include "editors/DxTextHelpers.h"
 #include "editors/DxUtils.h"
 
@@ -52,7 +51,8 @@ namespace {
 // Captions of the buttons when the module's string table has none.
 const char* const kButtonCaptions[] = {"&OK", "&Cancel", "&Close"};
 
-// The memo menu's captions: string-table entries and the texts without them.
+// The memo menu's captions: string-table entries and the texts without them; the items
+// that are no line run the RichEdit commands in this order.
 struct TMemoMenuEntry {
   int Id;
   const char* Caption;
@@ -60,7 +60,6 @@ struct TMemoMenuEntry {
 constexpr TMemoMenuEntry kMemoMenu[] = {{38949, "&Undo"},  {38950, "&Redo"},   {0, "-"},
                                         {38952, "Cu&t"},   {38953, "&Copy"},   {38954, "&Paste"},
                                         {38955, "&Delete"}, {0, "-"},           {38956, "Select &All"}};
-enum TMemoCommand { mcUndo, mcRedo, mcCut, mcCopy, mcPaste, mcDelete, mcSelectAll };
 
 std::string ButtonCaption(TdxBlobPopupButton button) {
   const std::string& loaded = DxBlobButtonCaptions()[button];
@@ -781,16 +780,13 @@ void TCustomdxBlobPopup::KeyDown(WORD& key, TShiftState shift) {
     editor->RefuseChangeOfValueShownInPart();
   inherited::KeyDown(key, shift);
   if (!IsMemo())
-    RunClipboardCommand(ClipboardCommandOfKey(key, shift));
+    RunPictureCommand(PictureCommandOfKey(key, shift), PictureSteps());
 }
 
-void TCustomdxBlobPopup::RunClipboardCommand(TdxClipboardCommand command) {
-  switch (command) {
-    case ccCut: CutPicture(); break;
-    case ccCopy: CopyPicture(); break;
-    case ccPaste: PastePicture(); break;
-    default: break;
-  }
+TdxPictureCommandSteps TCustomdxBlobPopup::PictureSteps() {
+  return {[this] { CutPicture(); },    [this] { CopyPicture(); },         [this] { PastePicture(); },
+          [this] { DeletePicture(); }, [this] { LoadPictureFromFile(); }, [this] { SavePictureToFile(); },
+          {}};
 }
 
 void TCustomdxBlobPopup::KeyPress(char& key) {
@@ -802,7 +798,7 @@ void TCustomdxBlobPopup::KeyPress(char& key) {
   if (IsMemo() && editor && (key == '\t' || uint8_t(key) >= 32))
     editor->RefuseChangeOfValueShownInPart();
   if (!IsMemo())
-    RunClipboardCommand(ClipboardCommandOfChar(key));
+    RunPictureCommand(PictureCommandOfChar(key), PictureSteps());
   inherited::KeyPress(key);
 }
 
@@ -870,28 +866,10 @@ void TCustomdxBlobPopup::MenuClick(TObject* sender) {
 
 void TCustomdxBlobPopup::RunCommand(int command) {
   if (!IsMemo()) {
-    switch (command) {
-      case ptbCut: CutPicture(); break;
-      case ptbCopy: CopyPicture(); break;
-      case ptbPaste: PastePicture(); break;
-      case ptbDelete: DeletePicture(); break;
-      case ptbLoad: LoadPictureFromFile(); break;
-      case ptbSave: SavePictureToFile(); break;
-      default: break;
-    }
+    RunPictureCommand(command, PictureSteps());
     return;
   }
-  HWND wnd = GetHandle();
-  switch (command) {
-    case mcUndo: SendMessageA(wnd, EM_UNDO, 0, 0); break;
-    case mcRedo: SendMessageA(wnd, EM_REDO, 0, 0); break;
-    case mcCut: SendMessageA(wnd, WM_CUT, 0, 0); break;
-    case mcCopy: SendMessageA(wnd, WM_COPY, 0, 0); break;
-    case mcPaste: SendMessageA(wnd, WM_PASTE, 0, 0); break;
-    case mcDelete: SendMessageA(wnd, WM_CLEAR, 0, 0); break;
-    case mcSelectAll: SetRichEditSelection(wnd, 0, -1); break;
-    default: break;
-  }
+  RunRichEditCommand(GetHandle(), command);
 }
 
 void TCustomdxBlobPopup::WMContextMenu(TMessage& message) {

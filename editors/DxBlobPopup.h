@@ -194,7 +194,8 @@ class TCustomdxBlobPopup : public TdxInplacePopupControl {
   void DrawButton(HDC dc, const TRect& rect, TdxBlobPopupButton button, bool down, bool enabled);
   void MenuClick(TObject* sender);
   void RunCommand(int command);
-  void RunClipboardCommand(TdxClipboardCommand command);
+  // The popup's own step for each picture command.
+  TdxPictureCommandSteps PictureSteps();
 
   // Takes the selection bar's bit (WS_MAXIMIZE to the window manager) off the memo's
   // style.

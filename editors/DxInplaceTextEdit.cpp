@@ -32,8 +32,14 @@ HMODULE gRichEdit = nullptr;
 // Limit sent for "no limit".
 constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 
-// The context menu's captions.
-const char* const kMenuCaptions[] = {"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"};
+// The context menu: each item's caption and command (-1 for a line).
+struct TMenuEntry {
+  const char* Caption;
+  int Command;
+};
+constexpr TMenuEntry kMenu[] = {{"&Undo", recUndo},     {"&Redo", recRedo},   {"-", -1},
+                                {"Cu&t", recCut},       {"&Copy", recCopy},   {"&Paste", recPaste},
+                                {"&Delete", recDelete}, {"-", -1},            {"Select &All", recSelectAll}};
 enum TMenuIndex { miUndo, miRedo, miLine1, miCut, miCopy, miPaste, miDelete, miLine2, miSelectAll };
 
 }  // namespace
@@ -91,6 +97,19 @@ std::string GetRichEditSelText(HWND wnd) {
   std::vector<char> buffer(size_t(2 * length + 1), '\0');
   const LRESULT copied = SendMessageA(wnd, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buffer.data()));
   return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
+}
+
+void RunRichEditCommand(HWND wnd, int command) {
+  switch (command) {
+    case recUndo: SendMessageA(wnd, EM_UNDO, 0, 0); break;
+    case recRedo: SendMessageA(wnd, EM_REDO, 0, 0); break;
+    case recCut: SendMessageA(wnd, WM_CUT, 0, 0); break;
+    case recCopy: SendMessageA(wnd, WM_COPY, 0, 0); break;
+    case recPaste: SendMessageA(wnd, WM_PASTE, 0, 0); break;
+    case recDelete: SendMessageA(wnd, WM_CLEAR, 0, 0); break;
+    case recSelectAll: SetRichEditSelection(wnd, 0, -1); break;
+    default: break;
+  }
 }
 
 std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase) {
@@ -460,9 +479,10 @@ int TdxInplaceTextEdit::GetTextLength() {
 TPopupMenu* TdxInplaceTextEdit::PrepareContextMenu() {
   if (!FContextMenu) {
     FContextMenu = new TPopupMenu(this);
-    for (const char* caption : kMenuCaptions) {
+    for (const TMenuEntry& entry : kMenu) {
       auto* item = new TMenuItem(FContextMenu);
-      item->SetCaption(caption);
+      item->SetCaption(entry.Caption);
+      item->SetTag(entry.Command);
       item->OnClick = TNotifyEvent::Bind<&TdxInplaceTextEdit::MenuClick>(this);
       FContextMenu->GetItems()->Add(item);
     }
@@ -482,17 +502,12 @@ TPopupMenu* TdxInplaceTextEdit::PrepareContextMenu() {
 }
 
 void TdxInplaceTextEdit::MenuClick(TObject* sender) {
-  const int index = FContextMenu->GetItems()->IndexOf(static_cast<TMenuItem*>(sender));
-  switch (index) {
-    case miUndo: Undo(); break;
-    case miRedo: Redo(); break;
-    case miCut: CutToClipboard(); break;
-    case miCopy: CopyToClipboard(); break;
-    case miPaste: PasteFromClipboard(); break;
-    case miDelete: ClearSelection(); break;
-    case miSelectAll: SelectAll(); break;
-    default: break;
-  }
+  const int command = static_cast<TMenuItem*>(sender)->GetTag();
+  // Selecting is the editor's own (a memo in place also shows its first line).
+  if (command == recSelectAll)
+    SelectAll();
+  else if (HandleAllocated())
+    RunRichEditCommand(GetHandle(), command);
 }
 
 void TdxInplaceTextEdit::WMContextMenu(TMessage& message) {

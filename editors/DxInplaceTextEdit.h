@@ -46,6 +46,11 @@ void SetRichEditSelection(HWND wnd, int start, int end);
 // The selected text, read into a buffer of two bytes a character as a double-byte code
 // page needs.
 std::string GetRichEditSelText(HWND wnd);
+// The commands of a RichEdit's context menu, in the menu's order.
+enum TdxRichEditCommand : uint8_t { recUndo, recRedo, recCut, recCopy, recPaste, recDelete, recSelectAll };
+// Sends the window what `command` asks of it: EM_UNDO, EM_REDO, WM_CUT, WM_COPY,
+// WM_PASTE, WM_CLEAR, or the whole text selected; any other number does nothing.
+void RunRichEditCommand(HWND wnd, int command);
 
 class TdxInplaceTextEdit : public TdxInplaceEdit {
   KIVO_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)

@@ -614,14 +614,8 @@ void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeL
     return;
   // The cell paints the stored value (the editor class finds its description).
   v->Value = Variant(GetNodeText(CellInfo->Node));
-  v->DefaultImages = FDefaultImages;
-  v->Descriptions = FDescriptions;
-  v->ImageIndexes = FImageIndexes;
-  v->Images = FImages;
-  v->ShowDescription = FShowDescription;
-  v->Values = FValues;
-  if (FMultiLineText)
-    v->VertAlignment = 3;
+  v->SetImageSettings(FDefaultImages, FDescriptions, FImageIndexes, FImages, FShowDescription, FValues,
+                      FMultiLineText);
 }
 
 std::string TdxTreeListImageColumn::Description(const std::string& Text) {

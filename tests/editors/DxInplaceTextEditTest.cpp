@@ -120,6 +120,22 @@ TEST_F(DxInplaceTextEditTest, MenuFollowsSelectionAndReadOnly) {
   EXPECT_FALSE(MenuEnabled(5)) << "nothing pastes into a read-only editor";
 }
 
+TEST_F(DxInplaceTextEditTest, MenuItemsRunTheirCommands) {
+  Text->SetText("words here");
+  // Each click on the menu as it is prepared for the editor's state then.
+  auto click = [&](int index) { Text->PrepareContextMenu()->GetItems()->GetItem(index)->Click(); };
+  click(8);  // Select All
+  EXPECT_EQ(Text->GetSelText(), "words here");
+  Text->SetSelStart(0);
+  Text->SetSelLength(6);
+  click(6);  // Delete
+  EXPECT_EQ(Text->GetText(), "here");
+  click(0);  // Undo
+  EXPECT_EQ(Text->GetText(), "words here");
+  click(1);  // Redo
+  EXPECT_EQ(Text->GetText(), "here");
+}
+
 TEST_F(DxInplaceTextEditTest, ModifiedSurvivesANewWindow) {
   Text->SetText("x");
   Text->SetModified(true);
