@@ -29,9 +29,13 @@
 //   for WM_CLEAR), and a change not marked would not be accepted.
 // - A memo value the window cannot show whole (the blob editor finds it so and opens
 //   the popup read-only) refuses a typed change with the reason, through the editor.
+// - A long memo goes into the window in pieces, and a hidden popup that holds a long
+//   memo takes another with a new window: Wine's RichEdit takes time growing with the
+//   square of a text given to it at once, and of a text it deletes.
 #include "editors/DxBlobPopup.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
@@ -332,6 +336,11 @@ void TCustomdxBlobPopup::SetMaxLength(int value) {
 void TCustomdxBlobPopup::SetMemoText(const std::string& text) {
   const TFlagScope updating(FTextUpdating);
   const bool modified = GetModified();
+  // A hidden memo drops a long text with its window: Wine's RichEdit takes time growing
+  // with the square of a long text to delete it, a new window none.
+  if (IsMemo() && HandleAllocated() && !IsWindowVisible(GetHandle()) &&
+      size_t(GetWindowTextLengthA(GetHandle())) > kRichEditPieceSize && GetText() != text)
+    DestroyHandle();
   SetText(text);
   SetModified(modified);
 }
@@ -935,6 +944,15 @@ void TCustomdxBlobPopup::Dispatch(TMessage& message) {
         ScrollPicture(message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(message.WParam));
       return;
     case WM_GETDLGCODE: WMGetDlgCode(message); return;
+    case WM_SETTEXT: {
+      const char* text = reinterpret_cast<const char*>(message.LParam);
+      if (IsMemo() && HandleAllocated() && text && std::strlen(text) > kRichEditPieceSize) {
+        SetRichEditText(GetHandle(), text);
+        message.Result = TRUE;
+        return;
+      }
+      break;
+    }
     case WM_GETMINMAXINFO:
     case WM_NCCALCSIZE:
     case WM_NCHITTEST:

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "classlib/Win.h"
 #include "editors/DxInplaceEdit.h"
@@ -46,6 +47,15 @@ void SetRichEditSelection(HWND wnd, int start, int end);
 // The selected text, read into a buffer of two bytes a character as a double-byte code
 // page needs.
 std::string GetRichEditSelText(HWND wnd);
+// A text longer than this goes into a RichEdit window in pieces (SetRichEditText).
+constexpr size_t kRichEditPieceSize = 65536;
+// Puts `text` into the window as WM_SETTEXT does (the old text replaced, the modified
+// flag and the undo buffer cleared, the caret at the start, one EN_CHANGE), a text
+// longer than kRichEditPieceSize in pieces of about that size, each ending after a
+// line break, or after a character no double-byte character ends in, where one lies
+// near: Wine's RichEdit takes time growing with the square of a text put in at once,
+// and time in proportion for the pieces.
+void SetRichEditText(HWND wnd, std::string_view text);
 // The commands of a RichEdit's context menu, in the menu's order.
 enum TdxRichEditCommand : uint8_t { recUndo, recRedo, recCut, recCopy, recPaste, recDelete, recSelectAll };
 // Sends the window what `command` asks of it: EM_UNDO, EM_REDO, WM_CUT, WM_COPY,

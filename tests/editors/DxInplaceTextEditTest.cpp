@@ -4,6 +4,7 @@
 // handles itself.
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,69 @@ TEST_F(DxInplaceTextEditTest, AValueTheWindowCannotKeepWholeIsShownInPartAndNotC
   WORD del = VK_DELETE;
   EXPECT_THROW(Text->KeyDown(del, {}), EdxEditInvalidInput);
   EXPECT_FALSE(Text->GetModified());
+}
+
+// Counts the EN_CHANGE notifications a RichEdit child sends its parent.
+int gTextChanges = 0;
+LRESULT CALLBACK CountingParentProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE)
+    ++gTextChanges;
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+TEST(RichEditTextTest, ALongTextGoesInByPiecesAsItWouldInOne) {
+  // Lines ending in every kind of line break, where the first piece ends; letters of the
+  // upper half, a tab and a soft line break; then a paragraph of words where the second
+  // piece ends.
+  std::string text;
+  for (int i = 0; text.size() < 100000; ++i)
+    text += "line " + std::to_string(i) + std::string(60, '-') +
+            (i % 4 == 0 ? "\n" : i % 4 == 1 ? "\r" : i % 4 == 2 ? "\r\n" : "\n\r");
+  text += "\t\xE9" "t\xE9 \xFC" "ber \r\r\n";
+  for (int i = 0; text.size() < 2 * kRichEditPieceSize + 10000; ++i)
+    text += "word" + std::to_string(i % 10) + (i % 7 == 0 ? "." : " ");
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = CountingParentProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "RichEditTextTestParent";
+  RegisterClassA(&cls);
+  HWND parent = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, cls.hInstance,
+                                nullptr);
+  auto memo = [&] {
+    HWND wnd = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 280, 180, parent,
+                               nullptr, cls.hInstance, nullptr);
+    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(wnd, EM_EXLIMITTEXT, 0, 100);  // less than the text: it goes in whole all the same
+    SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("an old text"));
+    SendMessageA(wnd, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    return wnd;
+  };
+  auto state = [](HWND wnd) {
+    const int length = GetWindowTextLengthA(wnd);
+    std::string shown(size_t(length) + 1, '\0');
+    shown.resize(size_t(GetWindowTextA(wnd, shown.data(), length + 1)));
+    CHARRANGE selection{};
+    SendMessageA(wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return std::make_tuple(shown, SendMessageA(wnd, EM_GETMODIFY, 0, 0) != 0, SendMessageA(wnd, EM_CANUNDO, 0, 0) != 0,
+                           selection.cpMin, selection.cpMax, SendMessageA(wnd, EM_GETLIMITTEXT, 0, 0) >= LRESULT(100));
+  };
+  HWND atOnce = memo(), inPieces = memo();
+  gTextChanges = 0;
+  SendMessageA(atOnce, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const int changesAtOnce = gTextChanges;
+  gTextChanges = 0;
+  SetRichEditText(inPieces, text);
+  EXPECT_EQ(gTextChanges, changesAtOnce);
+  const auto expected = state(atOnce), actual = state(inPieces);
+  EXPECT_TRUE(std::get<0>(actual) == std::get<0>(expected)) << "the same text, laid out the same";
+  EXPECT_EQ(std::get<0>(actual).size(), std::get<0>(expected).size());
+  EXPECT_EQ(std::get<1>(actual), std::get<1>(expected)) << "modified";
+  EXPECT_EQ(std::get<2>(actual), std::get<2>(expected)) << "undo";
+  EXPECT_EQ(std::get<3>(actual), std::get<3>(expected)) << "selection start";
+  EXPECT_EQ(std::get<4>(actual), std::get<4>(expected)) << "selection end";
+  EXPECT_EQ(std::get<5>(actual), std::get<5>(expected)) << "limit";
+  DestroyWindow(parent);
 }
 
 TEST_F(DxInplaceTextEditTest, F2PutsTheCaretAtTheEnd) {
