@@ -56,13 +56,7 @@ HWND BareRichEdit() {
   return wnd;
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+void Pump() { Application->ProcessMessages(); }
 
 // Seconds a character typed at the end of the window's text takes, shown: the best of
 // three.
