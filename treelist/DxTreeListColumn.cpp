@@ -9,6 +9,8 @@
 //   column.
 // - The font follows the control's by value: it is copied again (without its change
 //   notification) whenever it is not the column's own and any attribute differs.
+// - A cell's text goes to its editor as a value (TakeValueText): one the editor cannot
+//   show whole stays read-only there, and nothing of it is stored back.
 #include "treelist/DxTreeListColumn.h"
 
 #include <exception>
@@ -205,7 +207,8 @@ void TdxTreeListColumn::ApplyDefaultWidth() {
 
 void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
   const int index = GetIndex();
-  if (Editor && Editor->Is<TdxInplaceTextEdit>())
+  // An editor that shows its value only in part holds no text to store.
+  if (Editor && Editor->Is<TdxInplaceTextEdit>() && !Editor->GetValueShownInPart())
     Node->SetString(index, Editor->GetText());
   if (FTreeList)
     FTreeList->GetNodeValue(Node, index, Value);
@@ -282,7 +285,7 @@ void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
 }
 
 void TdxTreeListColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  Editor->SetText(GetNodeText(Node));
+  Editor->TakeValueText(GetNodeText(Node));
   Value = Variant(Editor->GetText());
 }
 

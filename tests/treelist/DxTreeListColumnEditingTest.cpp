@@ -141,6 +141,42 @@ TEST_F(DxTreeListColumnEditingTest, TextMaskMemoHyperLinkAndCalcCellsTakeTypedTe
   }
 }
 
+TEST_F(DxTreeListColumnEditingTest, ACellTheEditorCannotShowWholeIsNeverStoredCut) {
+  // Regression: an editor's window takes a text up to its first NUL byte, and a single
+  // line up to its first line break; a letter typed there and Enter stored what the
+  // editor showed, and the rest of the cell's text was lost.
+  TdxTreeListColumn* text = Kind<TdxTreeListColumn>("Text");
+  auto* memo = Kind<TdxTreeListMemoColumn>("Memo");
+  memo->SetWantReturns(false);  // Enter ends the edit
+  auto* mru = Kind<TdxTreeListMRUColumn>("MRU");
+  const std::string lines = "first line\r\nsecond line";
+  const std::string nul("before\0after", 12);
+  TdxTreeListTextNode* node = Node({lines, nul, nul});
+  for (TdxTreeListColumn* column : std::initializer_list<TdxTreeListColumn*>{text, memo, mru}) {
+    SCOPED_TRACE(column->GetCaption());
+    const std::string value = node->GetString(column->GetIndex());
+    TdxInplaceEdit* editor = Open(column, node);
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(editor->GetValueShownInPart());
+    const size_t refusals = Exceptions.Messages.size();
+    TypeKeys(editor->GetHandle(), "x");
+    PressKey(editor->GetHandle(), VK_DELETE);
+    EXPECT_EQ(Exceptions.Messages.size(), refusals + 2) << "the letter and Delete are refused";
+    EXPECT_EQ(Exceptions.Messages.back(), sdxValueShownInPart);
+    EXPECT_FALSE(editor->GetModified());
+    Close(column, node, editor);
+    EXPECT_TRUE(node->GetString(column->GetIndex()) == value);
+  }
+  // The memo shows the lines whole and edits them.
+  node->GetStrings()->Put(memo->GetIndex(), lines);
+  TdxInplaceEdit* editor = Open(memo, node);
+  EXPECT_FALSE(editor->GetValueShownInPart());
+  PressKey(editor->GetHandle(), VK_END);
+  TypeKeys(editor->GetHandle(), "x");
+  Close(memo, node, editor);
+  EXPECT_EQ(node->GetString(memo->GetIndex()), lines + "x");
+}
+
 TEST_F(DxTreeListColumnEditingTest, CheckCellsToggleBySpaceAndByClick) {
   auto* check = Kind<TdxTreeListCheckColumn>("Check");
   TdxTreeListTextNode* node = Node({"maybe"});
