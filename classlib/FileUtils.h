@@ -36,3 +36,27 @@ bool SameFile(const std::string& a, const std::string& b);
 
 // The full file name of a loaded module (null: the process's executable).
 std::string GetModuleName(HMODULE module);
+
+// Owns a kernel handle, a file's say, and closes it when it goes; it holds nothing for
+// INVALID_HANDLE_VALUE or null.
+class TFileHandle {
+ public:
+  explicit TFileHandle(HANDLE handle) : FHandle(handle) {}
+  ~TFileHandle() { Close(); }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+
+  HANDLE Get() const { return FHandle; }
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+  // Closes the handle now; false (GetLastError tells why) when closing failed.
+  bool Close() {
+    if (!Valid())
+      return true;
+    const bool closed = CloseHandle(FHandle) != 0;
+    FHandle = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE FHandle;
+};

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "classlib/FileReplacement.h"
+#include "classlib/FileUtils.h"
 #include "classlib/StringList.h"
 #include "classlib/Strings.h"
 #include "classlib/UpdateScope.h"
@@ -104,26 +106,11 @@ std::string DecodeValue(std::string_view raw) {
   return v;
 }
 
-class THandleGuard {
- public:
-  explicit THandleGuard(HANDLE handle) : FHandle(handle) {}
-  ~THandleGuard() {
-    if (FHandle != INVALID_HANDLE_VALUE)
-      CloseHandle(FHandle);
-  }
-  THandleGuard(const THandleGuard&) = delete;
-  THandleGuard& operator=(const THandleGuard&) = delete;
-  HANDLE Get() const { return FHandle; }
-
- private:
-  HANDLE FHandle;
-};
-
 // The file's bytes; empty for a file (or folder) that does not exist. A file of more
 // than `maxBytes` is refused (by its size, or, for one that reads on without end, once
 // more has been read).
 std::string LoadFileText(const std::string& fileName, uint64_t maxBytes) {
-  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) {
     DWORD error = GetLastError();
@@ -153,17 +140,30 @@ std::string LoadFileText(const std::string& fileName, uint64_t maxBytes) {
   }
 }
 
+// Writes the file whole or not at all: a write cut short (a full disk) leaves the earlier
+// file as it was, and is told as the full disk it is rather than a write fault.
 void SaveFileText(const std::string& fileName, const std::string& text) {
-  THandleGuard file(CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (file.Get() == INVALID_HANDLE_VALUE ||
-      !WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-      written != text.size()) {
-    const DWORD error = GetLastError();
-    throw EIniFileException(Format("Unable to write to %s", fileName.c_str()),
-                            error ? error : ERROR_WRITE_FAULT);
+  auto fail = [&](DWORD error) {
+    return EIniFileException(Format("Unable to write to %s", fileName.c_str()), error ? error : ERROR_WRITE_FAULT);
+  };
+  TFileReplacement replacement(fileName);
+  if (replacement.GetError())
+    throw fail(replacement.GetError());
+  {
+    TFileHandle file(CreateFileA(replacement.GetWriteName().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid())
+      throw fail(GetLastError());
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr))
+      throw fail(GetLastError());
+    if (written != text.size())
+      throw fail(ERROR_DISK_FULL);  // the system took only a part
+    if (!file.Close())
+      throw fail(GetLastError());
   }
+  if (const uint32_t error = replacement.Commit())
+    throw fail(error);
 }
 
 TIniDocument LoadDocument(const std::string& fileName, uint64_t maxBytes = UINT64_MAX) {

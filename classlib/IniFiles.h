@@ -22,7 +22,10 @@
 // can never break the file's structure.
 // Failures: a file that exists but cannot be read raises EIniFileException
 // "Unable to read %s"; a failed write raises EIniFileException "Unable to write to %s"
-// (a missing folder is not created); the exception carries the Windows error code. A missing file reads as empty. The file name is
+// (a missing folder is not created); the exception carries the Windows error code,
+// ERROR_DISK_FULL for a write the disk could not hold. A file is written whole or not at
+// all (classlib/FileReplacement.h): a failed write leaves the earlier file as it was.
+// A missing file reads as empty. The file name is
 // used as given (unlike the Windows profile functions, a bare name is not looked for
 // in the Windows folder).
 #pragma once

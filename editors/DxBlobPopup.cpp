@@ -5,9 +5,10 @@
 //   is made empty and the text goes in after every setting that lays it out again, so
 //   that a long text is laid out once.
 // - The selection bar is switched on through EM_SETOPTIONS once the window exists, and
-//   the style bit the memo mirrors it into is cleared again: ES_SELECTIONBAR is also
-//   WS_MAXIMIZE, which maximizes a top-level window such as this popup and keeps the
-//   window manager from sizing it with the grip.
+//   the style bit the memo mirrors it into is cleared again, also after EM_SETREADONLY,
+//   which writes the memo's whole style back: ES_SELECTIONBAR is also WS_MAXIMIZE,
+//   which maximizes a top-level window such as this popup and keeps the window manager
+//   from sizing it with the grip.
 // - Alt+Up, Alt+Down and F4 keep a changed memo when AlwaysSaveText is set, which says
 //   that every way of closing but Cancel and Close keeps the text; without it they drop
 //   the change as before.
@@ -26,9 +27,15 @@
 // - Every change of the memo's text that the popup did not make itself marks it
 //   modified: the memo's own flag misses some commands (Wine's RichEdit does not set it
 //   for WM_CLEAR), and a change not marked would not be accepted.
+// - A memo value the window cannot show whole (the blob editor finds it so and opens
+//   the popup read-only) refuses a typed change with the reason, through the editor.
+// - A long memo goes into the window in pieces, and a hidden popup that holds a long
+//   memo takes another with a new window: Wine's RichEdit takes time growing with the
+//   square of a text given to it at once, and of a text it deletes.
 #include "editors/DxBlobPopup.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
@@ -41,7 +48,6 @@
 #include "editors/DxInplaceBlobEdit.h"
 #include "editors/DxPictureCommands.h"
 #include "editors/DxPictureValues.h"
-#include "editors/DxPopupToolBar.h"  // the picture commands' numbers
 #include "editors/DxTextHelpers.h"
 #include "editors/DxUtils.h"
 
@@ -50,7 +56,8 @@ namespace {
 // Captions of the buttons when the module's string table has none.
 const char* const kButtonCaptions[] = {"&OK", "&Cancel", "&Close"};
 
-// The memo menu's captions: string-table entries and the texts without them.
+// The memo menu's captions: string-table entries and the texts without them; the items
+// that are no line run the RichEdit commands in this order.
 struct TMemoMenuEntry {
   int Id;
   const char* Caption;
@@ -58,7 +65,6 @@ struct TMemoMenuEntry {
 constexpr TMemoMenuEntry kMemoMenu[] = {{38949, "&Undo"},  {38950, "&Redo"},   {0, "-"},
                                         {38952, "Cu&t"},   {38953, "&Copy"},   {38954, "&Paste"},
                                         {38955, "&Delete"}, {0, "-"},           {38956, "Select &All"}};
-enum TMemoCommand { mcUndo, mcRedo, mcCut, mcCopy, mcPaste, mcDelete, mcSelectAll };
 
 std::string ButtonCaption(TdxBlobPopupButton button) {
   const std::string& loaded = DxBlobButtonCaptions()[button];
@@ -138,7 +144,9 @@ void TCustomdxBlobPopup::CreateParams(TCreateParams& params) {
   } else {
     params.WinClassName = std::string(ClassName()) + "Pict";
   }
-  params.Style = (params.Style & ~DWORD(WS_CHILD | WS_BORDER)) | WS_POPUP;
+  params.Style &= ~DWORD(WS_BORDER);
+  if (GetIsPopup())
+    params.Style = (params.Style & ~DWORD(WS_CHILD)) | WS_POPUP;
   params.WindowClass.style |= CS_SAVEBITS;
 }
 
@@ -155,8 +163,7 @@ void TCustomdxBlobPopup::CreateWnd() {
       SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
       if (FMemoSelectionBar) {
         SendMessageA(wnd, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
-        // The memo mirrors the option in its style, where it reads as WS_MAXIMIZE.
-        SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) & ~LONG(WS_MAXIMIZE));
+        ClearSelectionBarStyle();
       }
       Perform(CM_COLORCHANGED);
       ApplyFormatRect();
@@ -227,9 +234,21 @@ void TCustomdxBlobPopup::SetModified(bool value) {
 void TCustomdxBlobPopup::SetReadOnly(bool value) {
   FReadOnly = value;
   FVisibleButtons = value ? TdxBlobPopupButtons{bpbClose} : TdxBlobPopupButtons{bpbOK, bpbCancel};
-  if (IsMemo() && HandleAllocated())
+  if (IsMemo() && HandleAllocated()) {
     SendMessageA(GetHandle(), EM_SETREADONLY, value, 0);
+    // The memo writes its whole style back, the selection bar's bit with it.
+    ClearSelectionBarStyle();
+  }
   RepaintFrame();
+}
+
+void TCustomdxBlobPopup::ClearSelectionBarStyle() {
+  // The memo mirrors its selection bar in its style, where the window manager reads the
+  // bit as WS_MAXIMIZE: a maximized popup cannot be sized with its grip.
+  HWND wnd = GetHandle();
+  const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+  if (style & WS_MAXIMIZE)
+    SetWindowLongA(wnd, GWL_STYLE, style & ~LONG(WS_MAXIMIZE));
 }
 
 void TCustomdxBlobPopup::SetMemoCharCase(TEditCharCase value) {
@@ -307,6 +326,11 @@ void TCustomdxBlobPopup::SetMaxLength(int value) {
 void TCustomdxBlobPopup::SetMemoText(const std::string& text) {
   const TFlagScope updating(FTextUpdating);
   const bool modified = GetModified();
+  // A hidden memo drops a long text with its window: Wine's RichEdit takes time growing
+  // with the square of a long text to delete it, a new window none.
+  if (IsMemo() && HandleAllocated() && !IsWindowVisible(GetHandle()) &&
+      size_t(GetWindowTextLengthA(GetHandle())) > kRichEditPieceSize && GetText() != text)
+    DestroyHandle();
   SetText(text);
   SetModified(modified);
 }
@@ -763,18 +787,17 @@ void TCustomdxBlobPopup::KeyDown(WORD& key, TShiftState shift) {
     key = 0;
     return;
   }
+  if (IsMemo() && editor && editor->IsEditKey(key, shift))
+    editor->RefuseChangeOfValueShownInPart();
   inherited::KeyDown(key, shift);
   if (!IsMemo())
-    RunClipboardCommand(ClipboardCommandOfKey(key, shift));
+    RunPictureCommand(PictureCommandOfKey(key, shift), PictureSteps());
 }
 
-void TCustomdxBlobPopup::RunClipboardCommand(TdxClipboardCommand command) {
-  switch (command) {
-    case ccCut: CutPicture(); break;
-    case ccCopy: CopyPicture(); break;
-    case ccPaste: PastePicture(); break;
-    default: break;
-  }
+TdxPictureCommandSteps TCustomdxBlobPopup::PictureSteps() {
+  return {[this] { CutPicture(); },    [this] { CopyPicture(); },         [this] { PastePicture(); },
+          [this] { DeletePicture(); }, [this] { LoadPictureFromFile(); }, [this] { SavePictureToFile(); },
+          {}};
 }
 
 void TCustomdxBlobPopup::KeyPress(char& key) {
@@ -782,8 +805,11 @@ void TCustomdxBlobPopup::KeyPress(char& key) {
     key = 0;  // Ctrl+Enter, which closed the popup
   if (key == '\t' && !FMemoWantTabs)
     key = 0;
+  TdxInplaceEdit* editor = GetOwnerEdit();
+  if (IsMemo() && editor && (key == '\t' || uint8_t(key) >= 32))
+    editor->RefuseChangeOfValueShownInPart();
   if (!IsMemo())
-    RunClipboardCommand(ClipboardCommandOfChar(key));
+    RunPictureCommand(PictureCommandOfChar(key), PictureSteps());
   inherited::KeyPress(key);
 }
 
@@ -851,28 +877,10 @@ void TCustomdxBlobPopup::MenuClick(TObject* sender) {
 
 void TCustomdxBlobPopup::RunCommand(int command) {
   if (!IsMemo()) {
-    switch (command) {
-      case ptbCut: CutPicture(); break;
-      case ptbCopy: CopyPicture(); break;
-      case ptbPaste: PastePicture(); break;
-      case ptbDelete: DeletePicture(); break;
-      case ptbLoad: LoadPictureFromFile(); break;
-      case ptbSave: SavePictureToFile(); break;
-      default: break;
-    }
+    RunPictureCommand(command, PictureSteps());
     return;
   }
-  HWND wnd = GetHandle();
-  switch (command) {
-    case mcUndo: SendMessageA(wnd, EM_UNDO, 0, 0); break;
-    case mcRedo: SendMessageA(wnd, EM_REDO, 0, 0); break;
-    case mcCut: SendMessageA(wnd, WM_CUT, 0, 0); break;
-    case mcCopy: SendMessageA(wnd, WM_COPY, 0, 0); break;
-    case mcPaste: SendMessageA(wnd, WM_PASTE, 0, 0); break;
-    case mcDelete: SendMessageA(wnd, WM_CLEAR, 0, 0); break;
-    case mcSelectAll: SetRichEditSelection(wnd, 0, -1); break;
-    default: break;
-  }
+  RunRichEditCommand(GetHandle(), command);
 }
 
 void TCustomdxBlobPopup::WMContextMenu(TMessage& message) {
@@ -938,12 +946,21 @@ void TCustomdxBlobPopup::Dispatch(TMessage& message) {
         ScrollPicture(message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(message.WParam));
       return;
     case WM_GETDLGCODE: WMGetDlgCode(message); return;
-    case WM_GETMINMAXINFO: WMGetMinMaxInfo(message); return;
-    case WM_NCCALCSIZE: WMNCCalcSize(message); return;
-    case WM_NCHITTEST: WMNCHitTest(message); return;
-    case WM_NCPAINT: WMNCPaint(message); return;
+    case WM_SETTEXT: {
+      const char* text = reinterpret_cast<const char*>(message.LParam);
+      if (IsMemo() && HandleAllocated() && text && std::strlen(text) > kRichEditPieceSize) {
+        SetRichEditText(GetHandle(), text);
+        message.Result = TRUE;
+        return;
+      }
+      break;
+    }
+    case WM_GETMINMAXINFO:
+    case WM_NCCALCSIZE:
+    case WM_NCHITTEST:
+    case WM_NCPAINT:
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: WMNCLButtonDown(message); return;
+    case WM_NCLBUTTONDBLCLK: FrameMessage(message); return;
     case WM_LBUTTONUP: WMLButtonUp(message); return;
     case WM_MOUSEMOVE: WMMouseMove(message); return;
     case WM_CAPTURECHANGED:
@@ -960,6 +977,22 @@ void TCustomdxBlobPopup::Dispatch(TMessage& message) {
     case CN_COMMAND: CNCommand(message); return;
   }
   inherited::Dispatch(message);
+}
+
+void TCustomdxBlobPopup::FrameMessage(TMessage& message) {
+  // The button bar, the size grip and the frame around them belong to the control shown
+  // as a popup; otherwise the window keeps its plain frame.
+  if (!GetIsPopup()) {
+    inherited::Dispatch(message);
+    return;
+  }
+  switch (message.Msg) {
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(message); return;
+    case WM_NCCALCSIZE: WMNCCalcSize(message); return;
+    case WM_NCHITTEST: WMNCHitTest(message); return;
+    case WM_NCPAINT: WMNCPaint(message); return;
+    default: WMNCLButtonDown(message); return;
+  }
 }
 
 void TCustomdxBlobPopup::WMChar(TMessage& message) {

@@ -194,8 +194,14 @@ class TCustomdxBlobPopup : public TdxInplacePopupControl {
   void DrawButton(HDC dc, const TRect& rect, TdxBlobPopupButton button, bool down, bool enabled);
   void MenuClick(TObject* sender);
   void RunCommand(int command);
-  void RunClipboardCommand(TdxClipboardCommand command);
+  // The popup's own step for each picture command.
+  TdxPictureCommandSteps PictureSteps();
 
+  // Takes the selection bar's bit (WS_MAXIMIZE to the window manager) off the memo's
+  // style.
+  void ClearSelectionBarStyle();
+  // The non-client messages of the button bar and the size grip.
+  void FrameMessage(TMessage& message);
   void WMChar(TMessage& message);
   void WMContextMenu(TMessage& message);
   void WMGetDlgCode(TMessage& message);

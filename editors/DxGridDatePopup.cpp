@@ -307,11 +307,9 @@ void TdxGridDatePopup::Paint() {
         FrameRect(dc, &cell, todayFrame.Get());
         InflateRect(&inner, -1, -1);
       }
-      // A flat calendar marks the selection in the button face; highlight text (white) on it
-      // would be unreadable, so its days keep the button text colour.
       int textColor = COLOR_GRAYTEXT;
       if (selected)
-        textColor = flat ? COLOR_BTNTEXT : COLOR_HIGHLIGHTTEXT;
+        textColor = COLOR_HIGHLIGHTTEXT;
       else if (DatePart(2, date) == month)
         textColor = COLOR_WINDOWTEXT;
       SetBkColor(dc, ColorToRGB(selected ? (flat ? clBtnFace : clHighlight) : clWindow));

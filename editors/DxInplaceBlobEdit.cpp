@@ -5,6 +5,10 @@
 //   leave the popup treating every later change as a load, which would lose edits.
 // - A memo value handed in also becomes the editor's text, so that the text paint
 //   styles show the value a stand-alone editor holds.
+// - A memo value the popup's window cannot show whole (a NUL byte ends the text the
+//   window takes; RichEdit turns a CR CR LF into a blank) opens read-only: an edit of
+//   what is shown would write the value back cut. The popup's keys refuse a change with
+//   the reason.
 // - The editor's popup takes the focus (ForwardKeysToPopup is off), so its keys are
 //   the popup's own; the one Boolean of the editor base the blob editor raises is
 //   ClickOpensPopup (a click anywhere opens the popup), and the operation that answers
@@ -101,6 +105,7 @@ bool TdxInplaceBlobEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, con
 // ---- Value --------------------------------------------------------------------------
 
 void TdxInplaceBlobEdit::SetEditValue(const Variant& value) {
+  SetValueShownInPart(false);
   FBlobValue = VarIsNull(value) ? std::string() : VarToStr(value);
   if (FBlobEditKind == bekMemo)
     SetDisplayText(FBlobValue);
@@ -240,7 +245,12 @@ void TdxInplaceBlobEdit::DropDown() {
   FPopup->SetPictureFilter(FPictureFilter);
   if (FBlobEditKind == bekMemo) {
     FPopup->SetMemoText(FBlobValue);
+    // What the memo shows is its window's text, laid out by the window: made now, it
+    // tells whether the value can be edited without losing any of it.
+    FPopup->HandleNeeded();
+    SetValueShownInPart(!RichEditShowsTextWhole(FBlobValue, FPopup->GetText(), /*multiLine=*/true, FMemoCharCase));
   } else {
+    SetValueShownInPart(false);
     FPopup->SetMemoText("");
     FPopup->LoadPictureValue(FBlobValue);
   }

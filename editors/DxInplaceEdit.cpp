@@ -11,6 +11,10 @@
 // - A handler of the editor's validation or of its container's key hook may free the
 //   editor: validation and the keys check that it is alive before they touch it again
 //   (a refusal is raised all the same).
+// - A value the editor cannot show whole is taken read-only, and a key that would
+//   change it is refused with the reason: an edit of the part shown would be handed back
+//   as the whole value. The state holds until the next value is handed in, whatever the
+//   editor does to its own text meanwhile.
 #include "editors/DxInplaceEdit.h"
 
 #include <cassert>
@@ -25,6 +29,9 @@
 #include "editors/DxTextHelpers.h"
 
 const char* const sdxInvalidInput = "Invalid input value. Use escape key to abandon changes";
+const char* const sdxValueShownInPart =
+    "This value holds characters the editor cannot show (a NUL byte, or a line break in a single line); it is "
+    "read-only here so that it is kept whole";
 
 TdxEditViewData* TdxInplaceEditClass::NewViewData() const {
   TObject* object = GetViewDataClass()->NewInstance();
@@ -128,7 +135,33 @@ void TdxInplaceEdit::DecValidateLock() {
 
 // ---- Value --------------------------------------------------------------------------
 
-void TdxInplaceEdit::SetEditValue(const Variant& value) { SetText(VarIsNull(value) ? std::string() : VarToStr(value)); }
+void TdxInplaceEdit::SetEditValue(const Variant& value) { TakeValueText(VarIsNull(value) ? std::string() : VarToStr(value)); }
+
+void TdxInplaceEdit::TakeValueText(const std::string& text) {
+  SetValueShownInPart(false);
+  SetText(text);
+  // The control's own text: the form the value has in the editor's window.
+  if (!ShowsTextWhole(text, TControl::GetText()))
+    SetValueShownInPart(true);
+}
+
+bool TdxInplaceEdit::ShowsTextWhole(const std::string& value, const std::string& shown) {
+  return shown == value && value.find('\0') == std::string::npos;
+}
+
+void TdxInplaceEdit::SetValueShownInPart(bool value) {
+  if (value == FValueShownInPart)
+    return;
+  FValueShownInPart = value;
+  SetReadOnlyValue(FReadOnly);
+}
+
+void TdxInplaceEdit::RefuseChangeOfValueShownInPart() {
+  if (!FValueShownInPart)
+    return;
+  MessageBeep(0);
+  throw EdxEditInvalidInput(sdxValueShownInPart);
+}
 
 void TdxInplaceEdit::GetDisplayValue(Variant& value, bool /*forPainting*/) {
   std::string text;
@@ -221,14 +254,14 @@ void TdxInplaceEdit::SetEditing(bool value) {
 // ---- Queries ------------------------------------------------------------------------
 
 bool TdxInplaceEdit::CanModify() {
-  if (GetReadOnly())
+  if (GetReadOnly() || FValueShownInPart)
     return false;
   if (TCustomdxContainer* container = Container())
     return container->CanEditModify();
   return true;
 }
 
-bool TdxInplaceEdit::CanEditText() { return !GetReadOnly(); }
+bool TdxInplaceEdit::CanEditText() { return !GetReadOnly() && !FValueShownInPart; }
 
 bool TdxInplaceEdit::IsActive() { return FMouseInside || (IsFocused() && GetEnabled()); }
 
@@ -357,6 +390,8 @@ void TdxInplaceEdit::ReplayClickInFrame(int x, int y) {
 void TdxInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
   if (key == VK_ESCAPE)
     Reset();
+  if (HasTextArea() && IsEditKey(key, shift))
+    RefuseChangeOfValueShownInPart();
   if (!Container()) {
     if (IsEditKey(key, shift) && CanEditText() && !CanModify())
       key = 0;
@@ -433,8 +468,11 @@ void TdxInplaceEdit::KeyPress(char& key) {
     key = 0;
   if (key == 27)
     key = 0;
-  if ((key == '\t' || uint8_t(key) >= 32) && HasTextArea() && !CanModify())
-    key = 0;
+  if ((key == '\t' || uint8_t(key) >= 32) && HasTextArea()) {
+    RefuseChangeOfValueShownInPart();
+    if (!CanModify())
+      key = 0;
+  }
   if (key != 0)
     inherited::KeyPress(key);
 }

@@ -52,6 +52,8 @@ using TdxEditAssignedValues = TSet<TdxEditAssignedValue>;
 
 // The text of resource string 38948, the default validation message.
 extern const char* const sdxInvalidInput;
+// Why an editor refuses to change a value it shows only in part.
+extern const char* const sdxValueShownInPart;
 
 // The metaclass of the editor family: the class operations.
 class TdxInplaceEditClass : public TComponentClass {
@@ -147,7 +149,18 @@ class TdxInplaceEdit : public TWinControl {
   void DecValidateLock();
 
   // ---- Value
+  // The base hands the value's text to TakeValueText.
   virtual void SetEditValue(const Variant& value);
+  // Hands `text` to the editor as its value. A text the editor cannot show whole (a NUL
+  // byte, a line break in a single line, a character its window does not keep) is
+  // shown in part: the editor then refuses every change of it (CanEditText and
+  // CanModify answer False) until the next value is handed in, so that the value is
+  // never written back cut.
+  void TakeValueText(const std::string& text);
+  bool GetValueShownInPart() const { return FValueShownInPart; }
+  // Raises EdxEditInvalidInput with the reason (after a beep) when the value is shown
+  // in part: a change was asked for that the editor refuses.
+  void RefuseChangeOfValueShownInPart();
   virtual void GetDisplayValue(Variant& value, bool forPainting);
   virtual void GetEditValue(Variant& value);
   virtual void LoadValue() {}
@@ -270,6 +283,11 @@ class TdxInplaceEdit : public TWinControl {
   virtual void SetEditing(bool value);
   virtual void SetAlignmentValue(TAlignment value);
   virtual void SetReadOnlyValue(bool value) { FReadOnly = value; }
+  // Whether `shown`, the text the editor shows after being handed `value`, is all of it.
+  virtual bool ShowsTextWhole(const std::string& value, const std::string& shown);
+  // Marks the value shown in part or whole, and applies the read-only state that
+  // follows.
+  void SetValueShownInPart(bool value);
   virtual void SetMouseInside(bool value) { FMouseInside = value; }
   virtual void AfterShow() {}
   virtual TAlignment DefaultAlignment() { return taLeftJustify; }
@@ -334,4 +352,5 @@ class TdxInplaceEdit : public TWinControl {
   TdxEditAssignedValues FAssignedValues;
   uint32_t FClickTick = 0;
   bool FRefreshingRegion = false;
+  bool FValueShownInPart = false;
 };

@@ -320,16 +320,13 @@ void TdxInplaceGraphicEdit::ToolBarButtonClick(TObject* /*sender*/, int index) {
         ToolBar->HideToolBar();
     }
   } hide{FToolBar, alive};
-  switch (index) {
-    case ptbCut: CutToClipboard(); break;
-    case ptbCopy: CopyToClipboard(); break;
-    case ptbPaste: PasteFromClipboard(); break;
-    case ptbDelete: DeletePicture(); break;
-    case ptbLoad: LoadFromFile(); break;
-    case ptbSave: SaveToFile(); break;
-    case ptbCustom: DoCustomClick(); break;
-    default: break;
-  }
+  RunPictureCommand(index, PictureSteps());
+}
+
+TdxPictureCommandSteps TdxInplaceGraphicEdit::PictureSteps() {
+  return {[this] { CutToClipboard(); },  [this] { CopyToClipboard(); }, [this] { PasteFromClipboard(); },
+          [this] { DeletePicture(); },   [this] { LoadFromFile(); },    [this] { SaveToFile(); },
+          [this] { DoCustomClick(); }};
 }
 
 // ---- Tool bar and menu --------------------------------------------------------------
@@ -437,21 +434,12 @@ void TdxInplaceGraphicEdit::KeyDown(WORD& key, TShiftState shift) {
       ContainerNotify(false);
   }
   inherited::KeyDown(key, shift);
-  RunClipboardCommand(ClipboardCommandOfKey(key, shift));
+  RunPictureCommand(PictureCommandOfKey(key, shift), PictureSteps());
 }
 
 void TdxInplaceGraphicEdit::KeyPress(char& key) {
   inherited::KeyPress(key);
-  RunClipboardCommand(ClipboardCommandOfChar(key));
-}
-
-void TdxInplaceGraphicEdit::RunClipboardCommand(TdxClipboardCommand command) {
-  switch (command) {
-    case ccCut: CutToClipboard(); break;
-    case ccCopy: CopyToClipboard(); break;
-    case ccPaste: PasteFromClipboard(); break;
-    default: break;
-  }
+  RunPictureCommand(PictureCommandOfChar(key), PictureSteps());
 }
 
 void TdxInplaceGraphicEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

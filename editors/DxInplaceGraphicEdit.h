@@ -139,7 +139,8 @@ class TdxInplaceGraphicEdit : public TdxInplaceEdit {
 
  private:
   void PictureChanged(TObject* sender);
-  void RunClipboardCommand(TdxClipboardCommand command);
+  // The editor's own step for each picture command.
+  TdxPictureCommandSteps PictureSteps();
   // Runs the picture-changed step as no edit (the loading flag raised for it).
   void PictureChangedQuietly();
   // Applies the editor's picture and clipboard state to the tool bar.

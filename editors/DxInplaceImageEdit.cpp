@@ -251,17 +251,24 @@ bool TdxInplaceImageEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, co
 
 // ---- View data ------------------------------------------------------------------------
 
+void TdxImageEditViewData::SetImageSettings(bool defaultImages, TStrings* descriptions, TStrings* imageIndexes,
+                                            TCustomImageList* images, bool showDescription, TStrings* values,
+                                            bool multiLineText) {
+  DefaultImages = defaultImages;
+  Descriptions = descriptions;
+  ImageIndexes = imageIndexes;
+  Images = images;
+  ShowDescription = showDescription;
+  Values = values;
+  if (multiLineText)
+    VertAlignment = vaWordWrap;
+}
+
 TdxEditViewData* TdxInplaceImageEdit::CreateViewData(bool forPainting) {
   TdxEditViewData* viewData = inherited::CreateViewData(forPainting);
   if (auto* v = ObjectAs<TdxImageEditViewData>(viewData)) {
-    v->DefaultImages = FDefaultImages;
-    v->Descriptions = FDescriptions;
-    v->ImageIndexes = FImageIndexes;
-    v->Images = FImages;
-    v->ShowDescription = FShowDescription;
-    v->Values = FValues;
-    if (FMultiLineText)
-      v->VertAlignment = vaWordWrap;
+    v->SetImageSettings(FDefaultImages, FDescriptions, FImageIndexes, FImages, FShowDescription, FValues,
+                        FMultiLineText);
     v->Focused = v->Focused && !EditClass()->IsInplace() && !IsPopupVisible();
   }
   return viewData;

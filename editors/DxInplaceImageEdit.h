@@ -55,6 +55,11 @@ class TdxImageEditViewData : public TdxDropDownEditViewData {
   TCustomImageList* Images = nullptr;
   bool ShowDescription = false;
   TStrings* Values = nullptr;
+
+  // Takes the image settings of an image editor or an image column; multi-line text is
+  // laid out as word-wrapped lines.
+  void SetImageSettings(bool defaultImages, TStrings* descriptions, TStrings* imageIndexes, TCustomImageList* images,
+                        bool showDescription, TStrings* values, bool multiLineText);
 };
 
 class TdxInplaceImageEdit : public TdxInplaceDropDownEdit {

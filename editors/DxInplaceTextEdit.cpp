@@ -8,6 +8,15 @@
 //   CanUndo); whether the window itself can undo is EditCanUndo, for the menu.
 // - A window made with the selection bar keeps the editor's bounds: the style bit is
 //   also WS_MAXIMIZE, which made the new window fill its parent.
+// - Whether the window shows a value whole is read back from the window: it keeps a text
+//   up to a NUL byte, a single line up to its first line break, and lays a CR CR LF out
+//   as a blank, while a multi-line window's CR LF for a lone CR or LF, and the editor's
+//   own character case, leave nothing out.
+// - A long text goes into the window in pieces (SetRichEditText), once the window has
+//   its bounds: Wine's RichEdit takes time growing with the square of a text given to it
+//   at once, and lays all of it out again when the window is sized. A hidden editor drops
+//   a long text with its window rather than delete it, which takes Wine's RichEdit time
+//   growing with the square of the text too.
 #include "editors/DxInplaceTextEdit.h"
 
 #include <algorithm>
@@ -28,8 +37,14 @@ HMODULE gRichEdit = nullptr;
 // Limit sent for "no limit".
 constexpr LPARAM kNoTextLimit = 0x7FFFFFFE;
 
-// The context menu's captions.
-const char* const kMenuCaptions[] = {"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "&Delete", "-", "Select &All"};
+// The context menu: each item's caption and command (-1 for a line).
+struct TMenuEntry {
+  const char* Caption;
+  int Command;
+};
+constexpr TMenuEntry kMenu[] = {{"&Undo", recUndo},     {"&Redo", recRedo},   {"-", -1},
+                                {"Cu&t", recCut},       {"&Copy", recCopy},   {"&Paste", recPaste},
+                                {"&Delete", recDelete}, {"-", -1},            {"Select &All", recSelectAll}};
 enum TMenuIndex { miUndo, miRedo, miLine1, miCut, miCopy, miPaste, miDelete, miLine2, miSelectAll };
 
 }  // namespace
@@ -89,12 +104,81 @@ std::string GetRichEditSelText(HWND wnd) {
   return std::string(buffer.data(), size_t(std::clamp<LRESULT>(copied, 0, LRESULT(buffer.size() - 1))));
 }
 
+namespace {
+
+// Where the piece of `text` that starts at `start` ends: after the first line break at
+// or beyond kRichEditPieceSize bytes, else after the first character below '@' there
+// (no double-byte character ends in one, and a CR is never parted from its LF), else at
+// the end of the text.
+size_t PieceEnd(std::string_view text, size_t start) {
+  if (text.size() - start <= kRichEditPieceSize)
+    return text.size();
+  const size_t from = start + kRichEditPieceSize;
+  const size_t lineBreak = text.find('\n', from);
+  if (lineBreak != std::string_view::npos && lineBreak - from < kRichEditPieceSize)
+    return lineBreak + 1;
+  for (size_t i = from; i < text.size() && i - from < kRichEditPieceSize; ++i) {
+    const auto c = uint8_t(text[i]);
+    if (c < '@' && c != '\r')
+      return i + 1;
+  }
+  return lineBreak == std::string_view::npos ? text.size() : lineBreak + 1;
+}
+
+}  // namespace
+
+void SetRichEditText(HWND wnd, std::string_view text) {
+  const LRESULT events = SendMessageA(wnd, EM_GETEVENTMASK, 0, 0);
+  SendMessageA(wnd, EM_SETEVENTMASK, 0, events & ~LPARAM(ENM_CHANGE));
+  SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  // The pieces are added as typing would, which the text limit holds back.
+  const LRESULT limit = SendMessageA(wnd, EM_GETLIMITTEXT, 0, 0);
+  SendMessageA(wnd, EM_EXLIMITTEXT, 0, kNoTextLimit);
+  std::string piece;
+  for (size_t start = 0; start < text.size();) {
+    const size_t end = PieceEnd(text, start);
+    piece.assign(text.substr(start, end - start));
+    SendMessageA(wnd, EM_SETSEL, WPARAM(-1), LPARAM(-1));
+    SendMessageA(wnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+    start = end;
+  }
+  SendMessageA(wnd, EM_EXLIMITTEXT, 0, std::max<LRESULT>(limit, LRESULT(text.size())));
+  SendMessageA(wnd, EM_SETMODIFY, FALSE, 0);
+  SendMessageA(wnd, EM_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageA(wnd, EM_SETSEL, 0, 0);
+  SendMessageA(wnd, EM_SETEVENTMASK, 0, events);
+  if (events & ENM_CHANGE)
+    SendMessageA(GetParent(wnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(wnd), EN_CHANGE), reinterpret_cast<LPARAM>(wnd));
+}
+
+void RunRichEditCommand(HWND wnd, int command) {
+  switch (command) {
+    case recUndo: SendMessageA(wnd, EM_UNDO, 0, 0); break;
+    case recRedo: SendMessageA(wnd, EM_REDO, 0, 0); break;
+    case recCut: SendMessageA(wnd, WM_CUT, 0, 0); break;
+    case recCopy: SendMessageA(wnd, WM_COPY, 0, 0); break;
+    case recPaste: SendMessageA(wnd, WM_PASTE, 0, 0); break;
+    case recDelete: SendMessageA(wnd, WM_CLEAR, 0, 0); break;
+    case recSelectAll: SetRichEditSelection(wnd, 0, -1); break;
+    default: break;
+  }
+}
+
 std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase) {
   switch (charCase) {
     case ecUpperCase: return AnsiUpperCase(text);
     case ecLowerCase: return AnsiLowerCase(text);
     default: return text;
   }
+}
+
+bool RichEditShowsTextWhole(const std::string& value, const std::string& shown, bool multiLine,
+                            TEditCharCase charCase) {
+  if (value.find('\0') != std::string::npos)
+    return false;
+  if (shown == value)
+    return true;
+  return shown == ApplyEditCharCase(multiLine ? AdjustLineBreaks(value) : value, charCase);
 }
 
 // The RichEdit OLE callback of an editor that restricts editing: nothing can be
@@ -223,16 +307,23 @@ void TdxInplaceTextEdit::CreateParams(TCreateParams& params) {
 
 void TdxInplaceTextEdit::CreateWnd() {
   const TRect bounds = GetBoundsRect();
-  {
-    const TFlagScope creating(FCreatingWindow);
-    const std::string text = GetText();
-    inherited::CreateWnd();
-    HWND wnd = GetHandle();
-    SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
-    SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  }
+  const TFlagScope creating(FCreatingWindow);
+  const std::string text = GetText();
+  inherited::CreateWnd();
   HWND wnd = GetHandle();
+  SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+  // ES_SELECTIONBAR is also the window manager's WS_MAXIMIZE: a window made with it fills
+  // its parent. The editor stays where it was, and takes its text once it is there, to
+  // lay a long one out once.
+  const TRect made = GetBoundsRect();
+  if (!EqualRect(&bounds, &made))
+    SetBoundsRect(bounds);
+  SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  // The window may keep less of the text than the control held (a single line ends at
+  // its first line break).
+  if (!GetValueShownInPart() && !ShowsTextWhole(text, GetText()))
+    SetValueShownInPart(true);
   ApplyMaxLength(FMaxLength);
   SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_DRAGDROPDONE | ENM_SELCHANGE);
   Perform(CM_COLORCHANGED);
@@ -241,11 +332,6 @@ void TdxInplaceTextEdit::CreateWnd() {
   if (RestrictsEditing())
     SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback));
   SetModified(FModifiedCache);
-  // ES_SELECTIONBAR is also the window manager's WS_MAXIMIZE: a window made with it fills
-  // its parent. The editor stays where it was.
-  const TRect made = GetBoundsRect();
-  if (!EqualRect(&bounds, &made))
-    SetBoundsRect(bounds);
 }
 
 void TdxInplaceTextEdit::DestroyWnd() {
@@ -298,6 +384,11 @@ void TdxInplaceTextEdit::SetReadOnlyValue(bool value) {
   inherited::SetReadOnlyValue(value);
   if (HandleAllocated() && HasTextArea())
     SendMessageA(GetHandle(), EM_SETREADONLY, !CanEditText(), 0);
+}
+
+bool TdxInplaceTextEdit::ShowsTextWhole(const std::string& value, const std::string& shown) {
+  const bool multiLine = HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & ES_MULTILINE);
+  return RichEditShowsTextWhole(value, shown, multiLine, FCharCase);
 }
 
 void TdxInplaceTextEdit::RestoreDefaults() {
@@ -438,9 +529,10 @@ int TdxInplaceTextEdit::GetTextLength() {
 TPopupMenu* TdxInplaceTextEdit::PrepareContextMenu() {
   if (!FContextMenu) {
     FContextMenu = new TPopupMenu(this);
-    for (const char* caption : kMenuCaptions) {
+    for (const TMenuEntry& entry : kMenu) {
       auto* item = new TMenuItem(FContextMenu);
-      item->SetCaption(caption);
+      item->SetCaption(entry.Caption);
+      item->SetTag(entry.Command);
       item->OnClick = TNotifyEvent::Bind<&TdxInplaceTextEdit::MenuClick>(this);
       FContextMenu->GetItems()->Add(item);
     }
@@ -460,17 +552,12 @@ TPopupMenu* TdxInplaceTextEdit::PrepareContextMenu() {
 }
 
 void TdxInplaceTextEdit::MenuClick(TObject* sender) {
-  const int index = FContextMenu->GetItems()->IndexOf(static_cast<TMenuItem*>(sender));
-  switch (index) {
-    case miUndo: Undo(); break;
-    case miRedo: Redo(); break;
-    case miCut: CutToClipboard(); break;
-    case miCopy: CopyToClipboard(); break;
-    case miPaste: PasteFromClipboard(); break;
-    case miDelete: ClearSelection(); break;
-    case miSelectAll: SelectAll(); break;
-    default: break;
-  }
+  const int command = static_cast<TMenuItem*>(sender)->GetTag();
+  // Selecting is the editor's own (a memo in place also shows its first line).
+  if (command == recSelectAll)
+    SelectAll();
+  else if (HandleAllocated())
+    RunRichEditCommand(GetHandle(), command);
 }
 
 void TdxInplaceTextEdit::WMContextMenu(TMessage& message) {
@@ -560,10 +647,23 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       return;
     case WM_SETFONT: WMSetFont(message); return;
-    case WM_SETTEXT:
-      inherited::Dispatch(message);
+    case WM_SETTEXT: {
+      const char* text = reinterpret_cast<const char*>(message.LParam);
+      // A hidden editor (one between cells) drops a long text with its window, made again
+      // when it shows: Wine's RichEdit takes time growing with the square of a long text
+      // to delete it, a new window none.
+      if (HandleAllocated() && HasTextArea() && !IsWindowVisible(GetHandle()) &&
+          size_t(GetWindowTextLengthA(GetHandle())) > kRichEditPieceSize)
+        DestroyHandle();
+      if (HandleAllocated() && HasTextArea() && text && std::strlen(text) > kRichEditPieceSize) {
+        SetRichEditText(GetHandle(), text);
+        message.Result = TRUE;
+      } else {
+        inherited::Dispatch(message);
+      }
       ApplyMaxLength(FMaxLength);
       return;
+    }
     case CM_COLORCHANGED:
     case CM_SYSCOLORCHANGE:
       inherited::Dispatch(message);

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "classlib/Win.h"
 #include "editors/DxInplaceEdit.h"
@@ -33,12 +34,31 @@ void SetRichEditMaxLength(HWND wnd, int maxLength);
 void SetRichEditTextColor(HWND wnd, TColor color);
 // `text` in `charCase`, converted with the locale's rules.
 std::string ApplyEditCharCase(const std::string& text, TEditCharCase charCase);
+// Whether a RichEdit window that was given `value` and shows `shown` shows all of it:
+// the same text, or (multi-line) the text with its line breaks made CR LF, in either
+// case converted to `charCase`. A value with a NUL byte is never shown whole.
+bool RichEditShowsTextWhole(const std::string& value, const std::string& shown, bool multiLine,
+                            TEditCharCase charCase);
 // The window's selection, and the selection set from `start` to `end`.
 CHARRANGE GetRichEditSelection(HWND wnd);
 void SetRichEditSelection(HWND wnd, int start, int end);
 // The selected text, read into a buffer of two bytes a character as a double-byte code
 // page needs.
 std::string GetRichEditSelText(HWND wnd);
+// A text longer than this goes into a RichEdit window in pieces (SetRichEditText).
+constexpr size_t kRichEditPieceSize = 65536;
+// Puts `text` into the window as WM_SETTEXT does (the old text replaced, the modified
+// flag and the undo buffer cleared, the caret at the start, one EN_CHANGE), a text
+// longer than kRichEditPieceSize in pieces of about that size, each ending after a
+// line break, or after a character no double-byte character ends in, where one lies
+// near: Wine's RichEdit takes time growing with the square of a text put in at once,
+// and time in proportion for the pieces.
+void SetRichEditText(HWND wnd, std::string_view text);
+// The commands of a RichEdit's context menu, in the menu's order.
+enum TdxRichEditCommand : uint8_t { recUndo, recRedo, recCut, recCopy, recPaste, recDelete, recSelectAll };
+// Sends the window what `command` asks of it: EM_UNDO, EM_REDO, WM_CUT, WM_COPY,
+// WM_PASTE, WM_CLEAR, or the whole text selected; any other number does nothing.
+void RunRichEditCommand(HWND wnd, int command);
 
 class TdxInplaceTextEdit : public TdxInplaceEdit {
   KIVO_CLASS(TdxInplaceTextEdit, TdxInplaceEdit)
@@ -119,6 +139,7 @@ class TdxInplaceTextEdit : public TdxInplaceEdit {
   virtual void SetMaxLengthValue(int value);
   virtual int DefaultMaxLength() { return 0; }
   void SetReadOnlyValue(bool value) override;
+  bool ShowsTextWhole(const std::string& value, const std::string& shown) override;
   void F2Action() override;
   // Set while the window is made, and while SetEditValue hands a value to the window.
   bool IsCreatingWindow() const { return FCreatingWindow; }

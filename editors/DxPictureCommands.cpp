@@ -39,21 +39,37 @@ void SavePictureWithDialog(TPicture* picture, const std::string& filter) {
     picture->SaveToFile(dialog->GetFileName());
 }
 
-TdxClipboardCommand ClipboardCommandOfKey(WORD key, TShiftState shift) {
+int PictureCommandOfKey(WORD key, TShiftState shift) {
   if (key == VK_INSERT && shift == TShiftState{ssShift})
-    return ccPaste;
+    return ptbPaste;
   if (key == VK_INSERT && shift == TShiftState{ssCtrl})
-    return ccCopy;
+    return ptbCopy;
   if (key == VK_DELETE && shift == TShiftState{ssShift})
-    return ccCut;
-  return ccNone;
+    return ptbCut;
+  return -1;
 }
 
-TdxClipboardCommand ClipboardCommandOfChar(char key) {
+int PictureCommandOfChar(char key) {
   switch (key) {
-    case 3: return ccCopy;
-    case 22: return ccPaste;
-    case 24: return ccCut;
-    default: return ccNone;
+    case 3: return ptbCopy;
+    case 22: return ptbPaste;
+    case 24: return ptbCut;
+    default: return -1;
   }
+}
+
+void RunPictureCommand(int command, const TdxPictureCommandSteps& steps) {
+  const std::function<void()>* step = nullptr;
+  switch (command) {
+    case ptbCut: step = &steps.Cut; break;
+    case ptbCopy: step = &steps.Copy; break;
+    case ptbPaste: step = &steps.Paste; break;
+    case ptbDelete: step = &steps.Delete; break;
+    case ptbLoad: step = &steps.Load; break;
+    case ptbSave: step = &steps.Save; break;
+    case ptbCustom: step = &steps.Custom; break;
+    default: return;
+  }
+  if (*step)
+    (*step)();
 }

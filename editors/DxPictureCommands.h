@@ -1,9 +1,12 @@
-// The picture commands the graphic editor and the blob popup share: pasting a picture
-// from the clipboard, and loading and saving one through the picture file dialogs.
-// Whether a command is allowed is the caller's to decide.
+// The picture commands the graphic editor and the blob popup share: their numbers (the
+// tool bar's buttons), the commands the clipboard keys give, one dispatch of a command
+// to its owner's steps, pasting a picture from the clipboard, and loading and saving
+// one through the picture file dialogs. Whether a command is allowed is the caller's to
+// decide.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "classlib/Controls.h"
@@ -20,8 +23,17 @@ void LoadPictureWithDialog(TPicture* picture, const std::string& filter);
 // (with `filter`, else the filter and extension of the picture's graphic class).
 void SavePictureWithDialog(TPicture* picture, const std::string& filter);
 
-// The clipboard commands picture keys give: Shift+Insert pastes, Ctrl+Insert copies and
+// The picture commands, numbered as the popup tool bar's buttons.
+enum TdxPopupToolBarButton : uint8_t { ptbCut, ptbCopy, ptbPaste, ptbDelete, ptbLoad, ptbSave, ptbCustom };
+
+// The commands picture keys give, or -1: Shift+Insert pastes, Ctrl+Insert copies and
 // Shift+Delete cuts; typed, Ctrl+C (3) copies, Ctrl+V (22) pastes and Ctrl+X (24) cuts.
-enum TdxClipboardCommand : uint8_t { ccNone, ccCut, ccCopy, ccPaste };
-TdxClipboardCommand ClipboardCommandOfKey(WORD key, TShiftState shift);
-TdxClipboardCommand ClipboardCommandOfChar(char key);
+int PictureCommandOfKey(WORD key, TShiftState shift);
+int PictureCommandOfChar(char key);
+
+// What each picture command does for its owner; a step left empty does nothing.
+struct TdxPictureCommandSteps {
+  std::function<void()> Cut, Copy, Paste, Delete, Load, Save, Custom;
+};
+// Runs the step of `command` (a TdxPopupToolBarButton); any other number does nothing.
+void RunPictureCommand(int command, const TdxPictureCommandSteps& steps);

@@ -19,11 +19,11 @@
 #include "classlib/Menus.h"
 #include "classlib/Set.h"
 #include "editors/DxExEdtr.h"
+#include "editors/DxPictureCommands.h"  // TdxPopupToolBarButton
 
 class TdxInplaceGraphicEdit;
 
 enum TdxPopupToolBarAlignment : uint8_t { ptaLeft, ptaRight, ptaTop, ptaBottom };
-enum TdxPopupToolBarButton : uint8_t { ptbCut, ptbCopy, ptbPaste, ptbDelete, ptbLoad, ptbSave, ptbCustom };
 using TdxPopupToolBarButtons = TSet<TdxPopupToolBarButton>;
 
 constexpr TdxPopupToolBarButtons kDxDefaultToolBarButtons{ptbCut, ptbCopy, ptbPaste, ptbDelete, ptbLoad, ptbSave};

@@ -66,7 +66,7 @@ TLayerMap DefaultLayerTable() {
   // Writing the rows down is for the next run: a settings folder that cannot be made or
   // written must not stop this import, which goes on with the built-in rows.
   try {
-    TMemIniFile ini(ImportSettingsFileName());
+    TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
     for (const TLayerMapping& row : result)
       ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
     ini.UpdateFile();
@@ -92,10 +92,7 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
   try {
     ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
   } catch (const EIniFileException& error) {
-    if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
-      return builtIn("it is larger than " + std::to_string(MaxSettingsFileBytes >> 20) +
-                     " MB, far more than any settings file holds");
-    return builtIn(FileFailureReason(fileName, error.GetErrorCode()));
+    return builtIn(SettingsFileFailureReason(fileName, error));
   }
   const std::vector<std::string> sections = ini->ReadSectionNames();
   const bool hasLayers = std::any_of(sections.begin(), sections.end(),
@@ -108,6 +105,13 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
     result.push_back({key, TLayer(StringToLayer(value))});
   }
   return result;
+}
+
+std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error) {
+  if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
+    return "it is larger than " + std::to_string(MaxSettingsFileBytes >> 20) +
+           " MB, far more than any settings file holds";
+  return FileFailureReason(fileName, error.GetErrorCode());
 }
 
 TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {

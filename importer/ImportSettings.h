@@ -3,7 +3,7 @@
 // of 77 rows on first use), and the host's file dialog names the "*.cfg" files in which
 // the options dialog keeps whole configurations. Host layers are stored by their
 // display names. Reading never raises for missing keys or files; a failed write of
-// the INI file raises EIniFileException.
+// the INI file raises EIniFileException, and leaves the earlier file as it was.
 //
 // A "LoadKIVO.ini" that cannot be read, is far larger than any settings file, or holds
 // no section "Layer" (random bytes, Unicode text) is not the user's map: the built-in
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "classlib/IniFiles.h"
 #include "classlib/ShortString.h"
 #include "pcb/Layers.h"
 
@@ -32,8 +33,14 @@ ShortString<255> ImportSettingsFileName();
 // "LoadKIVO.ini" (layer 0 as "Any Layer").
 TLayerMap DefaultLayerTable();
 
-// The most of "LoadKIVO.ini" that is read: 100,000 layer rows take some 2.5 MB.
+// The most of "LoadKIVO.ini" or a configuration file that is read: 100,000 layer rows
+// take some 2.5 MB.
 inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
+
+// Why the settings or configuration file `fileName` could not be read or written, in
+// words that finish a sentence "... because ": a file beyond MaxSettingsFileBytes (not
+// read) is told by that limit, other failures by their Windows error.
+std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error);
 
 // The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
 // not exist, DefaultLayerTable (which creates it). When it exists but cannot be used

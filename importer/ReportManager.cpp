@@ -8,7 +8,9 @@
 // - A KIVO file named "*.rpt", or one that "<name>.rpt" links to, would be overwritten
 //   by its own report: the files are compared (not their names), and the report then
 //   goes to "<name>-report.rpt" and says so in a line after its time.
-// - A report cut short (a full disk) would pass for the whole report: it is removed.
+// - A report cut short (a full disk) would pass for the whole report, and rewriting the
+//   report in place lost the earlier one: it is written beside and replaces the earlier
+//   report only when whole.
 #include "importer/ReportManager.h"
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <memory>
 
 #include "classlib/Exceptions.h"
+#include "classlib/FileReplacement.h"
 #include "classlib/FileUtils.h"
 #include "classlib/Strings.h"
 #include "classlib/TextFile.h"
@@ -381,16 +384,26 @@ void TReportManager::WriteReport() {
                         ReportIsKivoFileCode);
   }
   FTargetPath = file->Name();
+  // Written beside the report and put in its place only when whole: a report cut short
+  // (the disk full, say) would pass for the report, and an earlier report is kept. The
+  // sharing asked of an earlier report is the text file's own.
+  TFileReplacement replacement(FTargetPath, FILE_SHARE_READ);
+  auto fail = [&](uint32_t error) {
+    return EInOutError("Text file \"" + FTargetPath + "\" could not be written (error " + std::to_string(error) + ")",
+                       error);
+  };
+  if (replacement.GetError())
+    throw fail(replacement.GetError());
+  file->Assign(replacement.GetWriteName());
   file->Rewrite();
-  // A report that cannot be written whole (the disk full, say) is removed: a part of it
-  // would pass for the report. It is closed first, quietly, so that it can go.
   try {
     WriteLines(*file, note);
   } catch (...) {
-    file.reset();
-    DeleteFile(FTargetPath);
+    file.reset();  // closed quietly, so that the new file can go with the replacement
     throw;
   }
+  if (const uint32_t error = replacement.Commit())
+    throw fail(error);
   FReportPath = path;
 }
 

@@ -3,7 +3,7 @@
 // carry a detail level 1 to 4, with the counts of warnings and errors. `WriteReport`
 // writes it as "<name>.rpt" beside the KIVO file, through the host's file system;
 // file-system failures raise EInOutError, and a report that could not be written whole
-// is removed. When "<name>.rpt" is the KIVO file itself (its own name, or a link to it),
+// is removed, leaving an earlier report of the same name as it was. When "<name>.rpt" is the KIVO file itself (its own name, or a link to it),
 // the report goes to "<name>-report.rpt" and says so, so that it never overwrites the
 // file it reports on. Import events and warnings read their host objects back through
 // the PCB object proxies.
@@ -104,7 +104,7 @@ class TReportManager : public TObject {
   void SetLoadSection(uint8_t section);
 
   // Writes the report file, unless every detail level is 0. A report that could not be
-  // written whole is removed before the failure passes on.
+  // written whole is removed before the failure passes on; an earlier report stays.
   void WriteReport();
 
   int32_t GetLoadErrorCount() const { return FLoadErrorCount; }

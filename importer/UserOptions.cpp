@@ -23,8 +23,7 @@ namespace {
 
 // `what` "X" because of the failure, in the host-styled error box.
 void ShowSettingsFileError(const char* what, const std::string& path, const EIniFileException& error) {
-  ShowErrorBox(std::string(what) + " \"" + path + "\" because " +
-               FileFailureReason(path, error.GetErrorCode()) + ".");
+  ShowErrorBox(std::string(what) + " \"" + path + "\" because " + SettingsFileFailureReason(path, error) + ".");
 }
 
 const char* const cPadStackLabels[] = {"Top Layer",     "Internal Layer",     "Bottom Layer",
@@ -533,8 +532,8 @@ void TTranslateDialog::ButtonSaveConfigClick(TObject*) { ChooseAndRun(1); }
 
 void TTranslateDialog::SaveImportSettings(const std::string& path) {
   // Kept in memory and written once: a write per key would rewrite the whole file as
-  // often as it has keys.
-  TMemIniFile ini(path);
+  // often as it has keys. What is kept of an earlier file is read within the limit.
+  TMemIniFile ini(path, MaxSettingsFileBytes);
   for (int row = 0; row < int(FRowLayers.size()); ++row)
     ini.WriteString("Layer", StringGridAssociations->GetCells(0, row), MappedLayerText(FRowLayers[row]));
   ini.WriteString("Report", "ReportViewErrors", CheckBoxViewErrors->GetChecked() ? "True" : "False");
@@ -548,7 +547,8 @@ void TTranslateDialog::SaveImportSettings(const std::string& path) {
 }
 
 void TTranslateDialog::LoadImportSettings(const std::string& path) {
-  TIniFile ini(path);
+  // Read whole at once, and not at all beyond the limit of a settings file.
+  TMemIniFile ini(path, MaxSettingsFileBytes);
   // The rows of each KIVO layer name, so that a file of many keys is matched in one pass.
   std::unordered_map<std::string, std::vector<int>> rowsOfName;
   for (int row = 0; row < int(FRowLayers.size()); ++row)

@@ -21,14 +21,25 @@ fi
 . "$root/scripts/env.sh"
 
 wine_path() { local full; full=$(readlink -f "$1"); echo "Z:${full//\//\\}"; }
-# The KIVO file and the files of --config and --answers go over as Wine paths; a path
-# that does not exist is told here rather than passed on as an unknown argument. A
-# folder goes over too: the importer tells the user it is none.
+# The KIVO file and the files of --config, --answers and --save-config go over as Wine
+# paths; a path that does not exist (for --save-config, its folder) is told here rather
+# than passed on as an unknown argument. A folder goes over too: the importer tells the
+# user it is none.
 args=()
 file_given=0
 expect_file=""
+expect_new=""
 expect_value=0
 for arg in "$@"; do
+  if [ -n "$expect_new" ]; then
+    if [ ! -d "$(dirname "$arg")" ]; then
+      echo "run.sh: the folder of $expect_new does not exist: $arg" >&2
+      exit 2
+    fi
+    args+=("$(wine_path "$arg")")
+    expect_new=""
+    continue
+  fi
   if [ -n "$expect_file" ]; then
     if [ ! -e "$arg" ]; then
       echo "run.sh: the file of $expect_file does not exist: $arg" >&2
@@ -45,6 +56,7 @@ for arg in "$@"; do
   fi
   case "$arg" in
     --config|--answers) expect_file=$arg; args+=("$arg") ;;
+    --save-config) expect_new=$arg; args+=("$arg") ;;
     --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle|--disk-full)
       expect_value=1; args+=("$arg") ;;
     -*) args+=("$arg") ;;
@@ -57,8 +69,8 @@ for arg in "$@"; do
       file_given=1 ;;
   esac
 done
-if [ -n "$expect_file" ]; then
-  echo "run.sh: $expect_file needs a file" >&2
+if [ -n "$expect_file$expect_new" ]; then
+  echo "run.sh: $expect_file$expect_new needs a file" >&2
   exit 2
 fi
 if [ $file_given = 0 ]; then

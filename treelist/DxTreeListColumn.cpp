@@ -9,6 +9,8 @@
 //   column.
 // - The font follows the control's by value: it is copied again (without its change
 //   notification) whenever it is not the column's own and any attribute differs.
+// - A cell's text goes to its editor as a value (TakeValueText): one the editor cannot
+//   show whole stays read-only there, and nothing of it is stored back.
 #include "treelist/DxTreeListColumn.h"
 
 #include <exception>
@@ -205,7 +207,8 @@ void TdxTreeListColumn::ApplyDefaultWidth() {
 
 void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
   const int index = GetIndex();
-  if (editor && editor->Is<TdxInplaceTextEdit>())
+  // An editor that shows its value only in part holds no text to store.
+  if (editor && editor->Is<TdxInplaceTextEdit>() && !editor->GetValueShownInPart())
     node->SetString(index, editor->GetText());
   if (FTreeList)
     FTreeList->GetNodeValue(node, index, value);
@@ -282,7 +285,7 @@ void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* editor) {
 }
 
 void TdxTreeListColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  editor->SetText(GetNodeText(node));
+  editor->TakeValueText(GetNodeText(node));
   value = Variant(editor->GetText());
 }
 

@@ -622,14 +622,8 @@ void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeL
     return;
   // The cell paints the stored value (the editor class finds its description).
   v->Value = Variant(GetNodeText(cellInfo->Node));
-  v->DefaultImages = FDefaultImages;
-  v->Descriptions = FDescriptions.get();
-  v->ImageIndexes = FImageIndexes.get();
-  v->Images = FImages;
-  v->ShowDescription = FShowDescription;
-  v->Values = FValues.get();
-  if (FMultiLineText)
-    v->VertAlignment = vaWordWrap;
+  v->SetImageSettings(FDefaultImages, FDescriptions.get(), FImageIndexes.get(), FImages, FShowDescription,
+                      FValues.get(), FMultiLineText);
 }
 
 std::string TdxTreeListImageColumn::Description(const std::string& text) {

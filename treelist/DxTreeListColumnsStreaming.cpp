@@ -8,6 +8,10 @@
 // Numbers with a fraction are stored as text in the classic "C" form ("0.25"), so that a
 // stored form reads back the same under any locale; string lists as their text, one
 // line per string.
+//
+// The editor sizes a kind stores (edit-button widths, a drop-down list's width and rows,
+// the blob popup's size) are read back within the stored limits, as the columns' widths
+// are: a damaged form would otherwise make cells and popups that cannot be painted.
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -102,7 +106,7 @@ void PublishEditButton() {
        OrdinalProperty<&B::GetKind, &B::SetKind>("Kind", bkEllipsis),
        OrdinalProperty<&B::GetLeftAlignment, &B::SetLeftAlignment>("LeftAlignment", false),
        OrdinalProperty<&B::GetVisible, &B::SetVisible>("Visible", true),
-       OrdinalProperty<&B::GetWidth, &B::SetWidth>("Width", 0)});
+       StoredEditorSizeProperty<&B::GetWidth, &B::SetWidth>("Width", 0)});
 }
 
 // The tool-bar settings a graphic column writes as an owned object.
@@ -221,7 +225,7 @@ void TdxTreeListImageColumn::PublishProperties() {
        ObjectProperty<&C::GetImages, &C::SetImages>("Images"),
        OrdinalProperty<&C::GetIncremental, &C::SetIncremental>("Incremental", false),
        ObjectProperty<&C::GetLargeImages, &C::SetLargeImages>("LargeImages"),
-       OrdinalProperty<&C::GetListWidth, &C::SetListWidth>("ListWidth", 0),
+       StoredEditorSizeProperty<&C::GetListWidth, &C::SetListWidth>("ListWidth", 0),
        OrdinalProperty<&C::GetMultiLineText, &C::SetMultiLineText>("MultiLineText", false),
        OrdinalProperty<&C::GetShowDescription, &C::SetShowDescription>("ShowDescription", false)});
 }
@@ -256,8 +260,8 @@ void TdxTreeListPickColumn::PublishProperties() {
   using D = TdxTreeListDropDownColumn;
   RegisterPublishedProperties(
       StaticClass(),
-      {ButtonGlyphProperty(), OrdinalProperty<&D::GetDropDownRows, &D::SetDropDownRows>("DropDownRows", 7),
-       OrdinalProperty<&D::GetDropDownWidth, &D::SetDropDownWidth>("DropDownWidth", 0),
+      {ButtonGlyphProperty(), StoredEditorCountProperty<&D::GetDropDownRows, &D::SetDropDownRows>("DropDownRows", 7),
+       StoredEditorSizeProperty<&D::GetDropDownWidth, &D::SetDropDownWidth>("DropDownWidth", 0),
        StoredWhen<&C::IsImmediateDropDownStored>(
            OrdinalProperty<&D::GetImmediateDropDown, &D::SetImmediateDropDown>("ImmediateDropDown")),
        PopupAlignmentProperty(), PopupBorderProperty(),
@@ -362,8 +366,8 @@ void TdxTreeListBlobColumn::PublishProperties() {
        OrdinalProperty<&C::GetPictureAutoSize, &C::SetPictureAutoSize>("PictureAutoSize", true),
        StringProperty<&C::GetPictureFilter, &C::SetPictureFilter>("PictureFilter"),
        OrdinalProperty<&C::GetPictureTransparency, &C::SetPictureTransparency>("PictureTransparency", gtDefault),
-       OrdinalProperty<&C::GetPopupHeight, &C::SetPopupHeight>("PopupHeight", 140),
-       OrdinalProperty<&C::GetPopupWidth, &C::SetPopupWidth>("PopupWidth", 200),
+       StoredEditorSizeProperty<&C::GetPopupHeight, &C::SetPopupHeight>("PopupHeight", 140),
+       StoredEditorSizeProperty<&C::GetPopupWidth, &C::SetPopupWidth>("PopupWidth", 200),
        OrdinalProperty<&C::GetShowExPopupItems, &C::SetShowExPopupItems>("ShowExPopupItems", false),
        OrdinalProperty<&C::GetShowPicturePopup, &C::SetShowPicturePopup>("ShowPicturePopup", false),
        OrdinalProperty<&C::GetSizeablePopup, &C::SetSizeablePopup>("SizeablePopup", true)});

@@ -1,5 +1,5 @@
 // The largest sizes and counts a stored form or layout may give the tree list's bands,
-// columns and header: a width or height no screen can need (100000 pixels, what the
+// columns and header, and the editors of its column kinds: a width or height no screen can need (100000 pixels, what the
 // sizing treats as practically unbounded) and more header rows or lines than any header
 // shows. Values within them read back exactly; larger ones are cut down as they are
 // read, so that a damaged or hostile file can neither overflow the sums of widths and
@@ -20,12 +20,15 @@ inline int32_t LimitStoredSize(int32_t value) { return std::min(value, kDxMaxSto
 inline int32_t LimitStoredCount(int32_t value) { return std::min(value, kDxMaxStoredCount); }
 
 // A published ordinal property whose value, when it is read from a stored form, is cut
-// down to `Limit` before `Setter` sees it (the setter keeps its own lower bound).
-template <auto Getter, auto Setter, int32_t Limit>
+// down to `Limit` before `Setter` sees it (the setter keeps its own lower bound), and
+// raised to `Low` when one is given.
+template <auto Getter, auto Setter, int32_t Limit, int32_t Low = INT32_MIN>
 TPropInfo LimitedOrdinalProperty(const char* name, std::optional<int32_t> defaultValue = std::nullopt) {
   using C = typename propinfo_detail::TMemberTraits<decltype(Setter)>::Class;
   TPropInfo info = OrdinalProperty<Getter, Setter>(name, defaultValue);
-  info.SetOrd = [](TObject* instance, int32_t value) { (static_cast<C*>(instance)->*Setter)(std::min(value, Limit)); };
+  info.SetOrd = [](TObject* instance, int32_t value) {
+    (static_cast<C*>(instance)->*Setter)(std::clamp(value, Low, Limit));
+  };
   return info;
 }
 
@@ -37,4 +40,16 @@ TPropInfo StoredSizeProperty(const char* name, std::optional<int32_t> defaultVal
 template <auto Getter, auto Setter>
 TPropInfo StoredCountProperty(const char* name, std::optional<int32_t> defaultValue = std::nullopt) {
   return LimitedOrdinalProperty<Getter, Setter, kDxMaxStoredCount>(name, defaultValue);
+}
+
+// The sizes and counts of a column kind's editor (edit-button and popup widths, a
+// list's rows), whose setters keep no bound of their own: read back within 0 and the
+// limit, since a negative one means nothing and is as unpaintable as a huge one.
+template <auto Getter, auto Setter>
+TPropInfo StoredEditorSizeProperty(const char* name, std::optional<int32_t> defaultValue = std::nullopt) {
+  return LimitedOrdinalProperty<Getter, Setter, kDxMaxStoredSize, 0>(name, defaultValue);
+}
+template <auto Getter, auto Setter>
+TPropInfo StoredEditorCountProperty(const char* name, std::optional<int32_t> defaultValue = std::nullopt) {
+  return LimitedOrdinalProperty<Getter, Setter, kDxMaxStoredCount, 0>(name, defaultValue);
 }

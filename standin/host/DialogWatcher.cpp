@@ -241,16 +241,19 @@ bool TDialogWatcher::AnswerOptions(HWND dialog) {
       FLog.Failures.push_back("\"" + std::string(kOptionsCaption) + "\" has no \"" + caption + "\"");
     return button != nullptr;
   };
-  if (!FScript.ConfigurationFile.empty() && !FConfigurationLoaded) {
-    // The configuration dialog goes to the host's file dialog, which takes the next
-    // answer. The rest waits for a later tick: timer ticks come only once the posted
-    // press has been handled, and while a box it shows is up the dialog is disabled
-    // and passed over.
-    QueueAnswer("Result=True|Path=" + FScript.ConfigurationFile);
-    FConfigurationLoaded = true;
-    if (press("Load Configuration"))
+  // A configuration button goes to the host's file dialog, which takes the next answer.
+  // The rest waits for a later tick: timer ticks come only once the posted press has
+  // been handled, and while a box it shows is up the dialog is disabled and passed over.
+  auto pressWithFile = [&](const std::string& file, bool& pressed, const char* caption) {
+    if (file.empty() || pressed)
       return false;
-  }
+    QueueAnswer("Result=True|Path=" + file);
+    pressed = true;
+    return press(caption);
+  };
+  if (pressWithFile(FScript.ConfigurationFile, FConfigurationLoaded, "Load Configuration") ||
+      pressWithFile(FScript.SavedConfigurationFile, FConfigurationSaved, "Save Configuration"))
+    return false;
   for (const auto& [caption, ticked] : FScript.ReportBoxes) {
     HWND box = FindChild(dialog, caption);
     if (!box) {

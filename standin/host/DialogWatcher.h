@@ -29,6 +29,7 @@ struct TDialogScript {
   std::vector<std::pair<std::string, bool>> ReportBoxes;
   std::string DetailLevel;        // an item of the detail-level list; empty keeps it
   std::string ConfigurationFile;  // loaded through "Load Configuration" before OK
+  std::string SavedConfigurationFile;  // saved through "Save Configuration", after the load
   bool ToggleViewReport = false;  // "View Report" of "KIVO Translator" clicked once
   unsigned DeadlineMs = 30000;
 };
@@ -78,6 +79,7 @@ class TDialogWatcher {
   HANDLE FWatchdog = nullptr;
   bool FStepping = false;
   bool FConfigurationLoaded = false;  // "Load Configuration" pressed
+  bool FConfigurationSaved = false;   // "Save Configuration" pressed
   std::vector<HWND> FAnswered;
   std::vector<std::pair<HWND, DWORD>> FFirstSeen;
 };

@@ -15,13 +15,14 @@
 // written beside the file (demo.pdf gives demo.dump); the call log only with --calls.
 //
 //   KivoHost.exe [FILE] [--batch] [--direct] [--options-cancel] [--tick CAPTION]
-//                [--untick CAPTION] [--detail LEVEL] [--config FILE]
+//                [--untick CAPTION] [--detail LEVEL] [--config FILE] [--save-config FILE]
 //                [--toggle-view-report] [--deadline SECONDS] [--calls] ...
 //
 //   --options-cancel      "KIVO Importer" is closed with Cancel instead of OK
 //   --tick / --untick     a report check box of "KIVO Importer" ("View Events")
 //   --detail LEVEL        the report's detail level ("Brief", "Normal", "Full", "Detailed")
 //   --config FILE         "Load Configuration" with FILE before OK
+//   --save-config FILE    "Save Configuration" as FILE before OK (after --config)
 //   --toggle-view-report  "View Report" of "KIVO Translator" is clicked before Close
 //   --deadline SECONDS    how long a dialog may wait for its answer (30)
 //   --screenshots FOLDER  the dialogs are driven through their states and each window
@@ -104,6 +105,8 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.Import.Dialogs.DetailLevel = value;
     } else if (arg == "--config" && (value = next())) {
       run.Import.Dialogs.ConfigurationFile = value;
+    } else if (arg == "--save-config" && (value = next())) {
+      run.Import.Dialogs.SavedConfigurationFile = value;
     } else if (arg == "--toggle-view-report") {
       run.Import.Dialogs.ToggleViewReport = true;
     } else if (arg == "--deadline" && (value = next())) {

@@ -8,8 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/FileUtils.h"
 #include "classlib/StringList.h"
 #include "classlib/Win.h"
+#include "standin/host/DiskFull.h"
+#include "tests/classlib/TempFiles.h"
 
 namespace {
 
@@ -246,6 +249,39 @@ TEST_F(IniFilesTest, TheKindsShareOneBase) {
   }
   EXPECT_TRUE(stores[0]->Is<TIniFile>());
   EXPECT_FALSE(stores[1]->Is<TIniFile>());
+}
+
+// Fault: a settings file written on a full disk was left cut short (or empty), losing
+// the settings it held, and a write the system took only in part was told as "write
+// fault": the file was rewritten in place. It is written beside and replaces the old
+// one only when whole; a write the disk cannot hold is told as a full disk.
+TEST_F(IniFilesTest, AWriteTheDiskCannotHoldLeavesTheEarlierFileWhole) {
+  const std::string earlier = "[Layer]\r\nPADCOM=Bottom Layer\r\n";
+  for (const uint64_t free : {0ull, 10ull}) {
+    SCOPED_TRACE(free);
+    PutOnDisk(earlier);
+    {
+      const standin::TDiskFull disk(GetModuleHandleA(nullptr), FFolder, free);
+      ASSERT_TRUE(disk.Installed());
+      TMemIniFile mem(FFile);
+      mem.WriteString("Layer", "PADSLD", "Top Layer");
+      try {
+        mem.UpdateFile();
+        FAIL() << "a full disk took the file";
+      } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + FFile);
+        EXPECT_EQ(e.GetErrorCode(), static_cast<uint32_t>(ERROR_DISK_FULL));
+      }
+      TIniFile ini(FFile);
+      EXPECT_THROW(ini.WriteString("Layer", "PADSLD", "Top Layer"), EIniFileException);
+      EXPECT_EQ(ini.ReadString("Layer", "PADSLD", "none"), "none");
+    }
+    EXPECT_EQ(OnDisk(), earlier);
+    EXPECT_EQ(FileNamesIn(FFolder), TNames{"Settings.ini"}) << "nothing of the failed writes is left";
+  }
+  TIniFile(FFile).WriteString("Layer", "PADSLD", "Top Layer");
+  EXPECT_EQ(OnDisk(), earlier + "PADSLD=Top Layer\r\n");
+  EXPECT_EQ(FileNamesIn(FFolder), TNames{"Settings.ini"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
@@ -34,4 +35,17 @@ inline std::string ReadTestFile(const std::string& path) {
   if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
   CloseHandle(file);
   return bytes;
+}
+
+// The names of the files (not folders) in `folder`, in the order the system lists them.
+inline std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((IncludeTrailingPathDelimiter(folder) + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
 }

@@ -422,10 +422,11 @@ TEST_F(DxGridDatePopupTest, TodaySelectionAndOtherMonthsLookAsDrawn) {
     return cell;
   };
   const TRect todayCell = dayCell(today, true, GetSysColor(COLOR_WINDOW), COLOR_WINDOWTEXT);
-  const TRect selectedCell = dayCell(selected, false, GetSysColor(COLOR_BTNFACE), COLOR_BTNTEXT);
+  const TRect selectedCell = dayCell(selected, false, GetSysColor(COLOR_BTNFACE), COLOR_HIGHLIGHTTEXT);
   const TRect greyCell = dayCell(Popup->GetFirstDate(), false, GetSysColor(COLOR_WINDOW), COLOR_GRAYTEXT);
   ExpectSamePixels(actual, expected, todayCell, "today's maroon frame");
-  // Regression: highlight text on the flat selection's button face left the day unreadable.
+  // Regression: a flat calendar drew its selected days in the button text colour instead of
+  // the highlight text colour that selected days take in both looks.
   ExpectSamePixels(actual, expected, selectedCell, "the selected day of a flat calendar");
   ExpectSamePixels(actual, expected, greyCell, "a greyed day of the month before");
   EXPECT_EQ(actual.Color(todayCell.left, todayCell.top), RGB(128, 0, 0));

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -393,6 +394,29 @@ TEST_F(DxInplaceBlobEditTest, AResizedPopupReopensAtThatSize) {
   WaitClosed();
 }
 
+TEST_F(DxInplaceBlobEditTest, TheGripSizesThePopupAtItsNextShowing) {
+  // Regression: from the second showing on, setting the read-only state of the memo's
+  // existing window wrote its selection-bar bit back into its style, where the window
+  // manager reads it as WS_MAXIMIZE, and the grip no longer sized the popup.
+  ShowEditor();
+  Open();
+  Press(VK_ESCAPE);
+  WaitClosed();
+  Open();
+  HWND wnd = Popup()->GetHandle();
+  EXPECT_FALSE(IsZoomed(wnd));
+  const TRect body = Popup()->GetBodyRect();
+  const TPoint grip = OnScreen(TPoint{body.right - 3, body.bottom - 3});
+  ASSERT_TRUE(Drag(grip, TPoint{grip.x + 30, grip.y + 20}));
+  EXPECT_TRUE(PumpUntil([&] {
+    RECT now{};
+    GetWindowRect(wnd, &now);
+    return now.right - now.left == 230 && now.bottom - now.top == 160;
+  }));
+  Press(VK_ESCAPE);
+  WaitClosed();
+}
+
 // ---- Placement ----------------------------------------------------------------------
 
 TEST_F(DxInplaceBlobEditTest, APictureLargerThanTheScreenOpensShrunkInProportion) {
@@ -555,6 +579,50 @@ TEST_F(DxInplaceBlobEditTest, ALongMemoGoesInAndComesBackWhole) {
   PressWith(VK_CONTROL, VK_RETURN);
   WaitClosed();
   EXPECT_EQ(Blob->GetBlobValue(), "abcde");
+}
+
+TEST_F(DxInplaceBlobEditTest, AMemoTheWindowCannotShowWholeOpensReadOnlyAndKeepsEveryByte) {
+  // Regression: the memo's window takes a text up to its first NUL byte, so typing one
+  // letter into "before\0after\r\nline2" and Ctrl+Enter stored "beforex" (7 of 19
+  // bytes), and an edit of a megabyte of binary data kept some hundred bytes.
+  const std::string withNul("before\0after\r\nline2", 19);
+  std::mt19937 random(7);
+  std::string binary(1 << 20, '\0');
+  for (char& c : binary)
+    c = char(random() & 0xFF);
+  ASSERT_NE(binary.find('\0'), std::string::npos);
+  const std::string softBreak = "one\r\r\ntwo";  // laid out as "one two"
+  ShowEditor();
+  for (const std::string& value : {withNul, binary, softBreak}) {
+    SCOPED_TRACE(value.size());
+    Blob->SetEditValue(Variant(value));
+    Open();
+    EXPECT_TRUE(Blob->GetValueShownInPart());
+    EXPECT_TRUE(Popup()->GetReadOnly());
+    EXPECT_TRUE(Popup()->GetVisibleButtons() == TdxBlobPopupButtons{bpbClose});
+    const size_t refusals = Exceptions.Messages.size();
+    PressWith(VK_CONTROL, VK_END);
+    TypeText("x");
+    PumpUntil([&] { return Exceptions.Messages.size() > refusals; });
+    EXPECT_TRUE(Exceptions.Messages.size() > refusals && Exceptions.Messages.back() == sdxValueShownInPart)
+        << "the change is refused with the reason";
+    PressWith(VK_CONTROL, VK_RETURN);
+    WaitClosed();
+    EXPECT_EQ(Blob->GetBlobValue().size(), value.size());
+    EXPECT_TRUE(Blob->GetBlobValue() == value);
+    EXPECT_EQ(Blob->Changes, 0);
+  }
+  // Line breaks of every kind are shown whole (as CR LF), and such a memo is edited.
+  Blob->SetEditValue(Variant("unix\nlines"));
+  Open();
+  EXPECT_FALSE(Blob->GetValueShownInPart());
+  EXPECT_FALSE(Popup()->GetReadOnly());
+  PressWith(VK_CONTROL, VK_END);
+  TypeText("x");
+  ASSERT_TRUE(PumpUntil([&] { return Popup()->GetModified(); }));
+  PressWith(VK_CONTROL, VK_RETURN);
+  WaitClosed();
+  EXPECT_EQ(Blob->GetBlobValue(), "unix\r\nlinesx");
 }
 
 TEST_F(DxInplaceBlobEditTest, APictureThatDoesNotLoadLeavesNoFlagRaised) {

@@ -295,6 +295,31 @@ TEST_F(DxInplaceMemoEditTest, LinesOfAMemoWithoutAWindowAreCounted) {
   EXPECT_FALSE(empty.HandleAllocated());
 }
 
+TEST_F(DxInplaceMemoEditTest, LineBreaksOfEveryKindShowWholeButANulByteDoesNot) {
+  // The memo shows a lone CR or LF as the CR LF it hands back: all of the value is
+  // there. Its window takes a text only up to a NUL byte, and lays a CR CR LF out as a
+  // blank: such a value is shown in part and kept from being changed.
+  struct TCase {
+    std::string Value;
+    bool Whole;
+  } cases[] = {{"unix\nlines", true},
+               {"old\rmac", true},
+               {"dos\r\nlines", true},
+               {std::string("nul\0inside", 11), false},
+               {"soft\r\r\nbreak", false}};
+  Memo->HandleNeeded();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Value);
+    Memo->SetEditValue(Variant(c.Value));
+    EXPECT_EQ(Memo->GetValueShownInPart(), !c.Whole);
+    EXPECT_EQ(Memo->CanModify(), c.Whole);
+  }
+  Memo->SetCharCase(ecUpperCase);
+  Memo->SetEditValue(Variant("lower\ncase"));
+  EXPECT_EQ(Memo->GetText(), "LOWER\r\nCASE");
+  EXPECT_FALSE(Memo->GetValueShownInPart()) << "the case the memo converts to is its own setting";
+}
+
 TEST_F(DxInplaceMemoEditTest, LoadedClearsTheModifiedFlag) {
   Memo->SetText("x");
   Memo->SetModified(true);

@@ -4,6 +4,7 @@
 // handles itself.
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@ class TTestTextEdit : public TdxInplaceTextEdit {
  public:
   explicit TTestTextEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner, &MetaClass()) {}
   using TdxInplaceTextEdit::KeyDown;
+  using TdxInplaceTextEdit::KeyPress;
   int Changes = 0;
 
  protected:
@@ -119,6 +121,22 @@ TEST_F(DxInplaceTextEditTest, MenuFollowsSelectionAndReadOnly) {
   EXPECT_FALSE(MenuEnabled(5)) << "nothing pastes into a read-only editor";
 }
 
+TEST_F(DxInplaceTextEditTest, MenuItemsRunTheirCommands) {
+  Text->SetText("words here");
+  // Each click on the menu as it is prepared for the editor's state then.
+  auto click = [&](int index) { Text->PrepareContextMenu()->GetItems()->GetItem(index)->Click(); };
+  click(8);  // Select All
+  EXPECT_EQ(Text->GetSelText(), "words here");
+  Text->SetSelStart(0);
+  Text->SetSelLength(6);
+  click(6);  // Delete
+  EXPECT_EQ(Text->GetText(), "here");
+  click(0);  // Undo
+  EXPECT_EQ(Text->GetText(), "words here");
+  click(1);  // Redo
+  EXPECT_EQ(Text->GetText(), "here");
+}
+
 TEST_F(DxInplaceTextEditTest, ModifiedSurvivesANewWindow) {
   Text->SetText("x");
   Text->SetModified(true);
@@ -147,6 +165,105 @@ TEST_F(DxInplaceTextEditTest, TypingReportsChangesButLoadingValuesDoesNot) {
   Variant value;
   Text->GetEditValue(value);
   EXPECT_EQ(value.AsString(), "q");
+}
+
+TEST_F(DxInplaceTextEditTest, AValueTheWindowCannotKeepWholeIsShownInPartAndNotChanged) {
+  // Regression: the window takes a text up to its first NUL byte, and a single line up to
+  // its first line break; what it showed was edited and handed back as the value.
+  struct TCase {
+    std::string Value;
+    bool Whole;
+  } cases[] = {{std::string("before\0after", 12), false}, {"first\r\nsecond", false}, {"one line", true}};
+  for (bool windowFirst : {true, false}) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.Value + (windowFirst ? " (window first)" : " (window made after)"));
+      if (windowFirst)
+        Text->HandleNeeded();
+      else
+        Text->DestroyHandle();
+      Text->SetEditValue(Variant(c.Value));
+      Text->HandleNeeded();
+      EXPECT_EQ(Text->GetValueShownInPart(), !c.Whole);
+      EXPECT_EQ(Text->CanEditText(), c.Whole);
+      EXPECT_EQ(Text->CanModify(), c.Whole);
+      EXPECT_EQ((GetWindowLongA(Text->GetHandle(), GWL_STYLE) & ES_READONLY) != 0, !c.Whole);
+    }
+  }
+  // A key that would change a value shown in part is refused with the reason.
+  Text->SetEditValue(Variant(std::string("a\0b", 3)));
+  char key = 'x';
+  try {
+    Text->KeyPress(key);
+    ADD_FAILURE() << "the change is refused";
+  } catch (const EdxEditInvalidInput& error) {
+    EXPECT_STREQ(error.what(), sdxValueShownInPart);
+  }
+  WORD del = VK_DELETE;
+  EXPECT_THROW(Text->KeyDown(del, {}), EdxEditInvalidInput);
+  EXPECT_FALSE(Text->GetModified());
+}
+
+// Counts the EN_CHANGE notifications a RichEdit child sends its parent.
+int gTextChanges = 0;
+LRESULT CALLBACK CountingParentProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_COMMAND && HIWORD(wParam) == EN_CHANGE)
+    ++gTextChanges;
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+TEST(RichEditTextTest, ALongTextGoesInByPiecesAsItWouldInOne) {
+  // Lines ending in every kind of line break, where the first piece ends; letters of the
+  // upper half, a tab and a soft line break; then a paragraph of words where the second
+  // piece ends.
+  std::string text;
+  for (int i = 0; text.size() < 100000; ++i)
+    text += "line " + std::to_string(i) + std::string(60, '-') +
+            (i % 4 == 0 ? "\n" : i % 4 == 1 ? "\r" : i % 4 == 2 ? "\r\n" : "\n\r");
+  text += "\t\xE9" "t\xE9 \xFC" "ber \r\r\n";
+  for (int i = 0; text.size() < 2 * kRichEditPieceSize + 10000; ++i)
+    text += "word" + std::to_string(i % 10) + (i % 7 == 0 ? "." : " ");
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = CountingParentProc;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "RichEditTextTestParent";
+  RegisterClassA(&cls);
+  HWND parent = CreateWindowExA(0, cls.lpszClassName, "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, cls.hInstance,
+                                nullptr);
+  auto memo = [&] {
+    HWND wnd = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 280, 180, parent,
+                               nullptr, cls.hInstance, nullptr);
+    SendMessageA(wnd, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SendMessageA(wnd, EM_EXLIMITTEXT, 0, 100);  // less than the text: it goes in whole all the same
+    SendMessageA(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("an old text"));
+    SendMessageA(wnd, EM_SETMODIFY, TRUE, 0);
+    SendMessageA(wnd, EM_SETEVENTMASK, 0, ENM_CHANGE);
+    return wnd;
+  };
+  auto state = [](HWND wnd) {
+    const int length = GetWindowTextLengthA(wnd);
+    std::string shown(size_t(length) + 1, '\0');
+    shown.resize(size_t(GetWindowTextA(wnd, shown.data(), length + 1)));
+    CHARRANGE selection{};
+    SendMessageA(wnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    return std::make_tuple(shown, SendMessageA(wnd, EM_GETMODIFY, 0, 0) != 0, SendMessageA(wnd, EM_CANUNDO, 0, 0) != 0,
+                           selection.cpMin, selection.cpMax, SendMessageA(wnd, EM_GETLIMITTEXT, 0, 0) >= LRESULT(100));
+  };
+  HWND atOnce = memo(), inPieces = memo();
+  gTextChanges = 0;
+  SendMessageA(atOnce, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const int changesAtOnce = gTextChanges;
+  gTextChanges = 0;
+  SetRichEditText(inPieces, text);
+  EXPECT_EQ(gTextChanges, changesAtOnce);
+  const auto expected = state(atOnce), actual = state(inPieces);
+  EXPECT_TRUE(std::get<0>(actual) == std::get<0>(expected)) << "the same text, laid out the same";
+  EXPECT_EQ(std::get<0>(actual).size(), std::get<0>(expected).size());
+  EXPECT_EQ(std::get<1>(actual), std::get<1>(expected)) << "modified";
+  EXPECT_EQ(std::get<2>(actual), std::get<2>(expected)) << "undo";
+  EXPECT_EQ(std::get<3>(actual), std::get<3>(expected)) << "selection start";
+  EXPECT_EQ(std::get<4>(actual), std::get<4>(expected)) << "selection end";
+  EXPECT_EQ(std::get<5>(actual), std::get<5>(expected)) << "limit";
+  DestroyWindow(parent);
 }
 
 TEST_F(DxInplaceTextEditTest, F2PutsTheCaretAtTheEnd) {

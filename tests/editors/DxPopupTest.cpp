@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "classlib/GdiHandles.h"
+#include "editors/DxBlobPopup.h"
 #include "editors/DxContainerHintWindow.h"
 #include "editors/DxInplacePopupControl.h"
 #include "tests/editors/EditorsTestSupport.h"
@@ -100,6 +101,33 @@ TEST_F(DxPopupTest, ShadowShapesTheWindow) {
   popup->SetShadow(false);
   popup->SetBounds(700, 450, 100, 60);
   EXPECT_EQ(GetWindowRgn(popup->GetHandle(), region.Get()), ERROR);
+}
+
+TEST_F(DxPopupTest, AControlThatIsNoPopupKeepsAPlainFrame) {
+  // Regression: the blob popup sized and painted its button bar and took the popup
+  // window style when it was not shown as a popup, where the popup frame does not apply.
+  auto* plain = new TTestPopup(Form);
+  auto* blob = new TCustomdxBlobPopup(Form);
+  blob->SetIsPopup(false);
+  for (TdxInplacePopupControl* control : {static_cast<TdxInplacePopupControl*>(plain),
+                                          static_cast<TdxInplacePopupControl*>(blob)}) {
+    control->SetPopupBorder(pbFrame3D);
+    control->SetShadow(true);
+    control->SetParent(Form);
+    control->SetBounds(10, 10, 100, 60);
+    HWND wnd = control->GetHandle();
+    RECT client{};
+    GetClientRect(wnd, &client);
+    EXPECT_EQ(client.right, 100) << control->ClassName();
+    EXPECT_EQ(client.bottom, 60) << control->ClassName();
+    EXPECT_EQ(GetWindowLongA(wnd, GWL_STYLE) & WS_POPUP, 0) << control->ClassName();
+    EXPECT_EQ(GetParent(wnd), Form->GetHandle()) << control->ClassName();
+    TRegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(GetWindowRgn(wnd, region.Get()), ERROR) << control->ClassName() << ": no shadow shape";
+    const TPoint nearBottom = control->ClientToScreen(TPoint{50, 55});
+    EXPECT_EQ(SendMessageA(wnd, WM_NCHITTEST, 0, MAKELPARAM(nearBottom.x, nearBottom.y)), HTCLIENT)
+        << control->ClassName() << ": no button bar";
+  }
 }
 
 TEST_F(DxPopupTest, ClickDoesNotActivateAndHidingTellsTheEditor) {

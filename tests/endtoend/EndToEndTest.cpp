@@ -31,14 +31,7 @@ const std::string& Scratch() {
   return folder;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file)
-    return "<missing>";
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+std::string ReadFile(const std::string& path) { return FileBytes(path); }
 
 std::string WriteScratch(const std::string& name, const std::string& text) {
   const std::string path = Scratch() + name;
@@ -450,6 +443,62 @@ TEST_F(EndToEndTest, AFullDiskLeavesNoReportAndSaysSo) {
     EXPECT_TRUE(Has(run, "Report: not written (" + folder + "board.rpt)\n")) << run.Output;
     EXPECT_EQ(ReadFile(folder + "board.rpt"), "<missing>");
   }
+}
+
+// Fault: on a full disk an earlier report and an earlier configuration of the same names
+// were lost (emptied, or cut short and then removed), and the configuration's failure
+// was told as "write fault": both were rewritten in place. Each is written beside and
+// replaces the earlier one only when whole; the boxes say the disk is full.
+TEST_F(EndToEndTest, AFullDiskKeepsTheEarlierReportAndConfiguration) {
+  for (const char* free : {"0", "100"}) {
+    SCOPED_TRACE(free);
+    const std::string folder = Scratch() + "kept-" + free + "\\";
+    const std::string kivo = WriteScratch("kept-" + std::string(free) + "\\board.pdf", kTwoWarnings);
+    const std::string report = WriteScratch("kept-" + std::string(free) + "\\board.rpt", "an earlier report\r\n");
+    const std::string saved = WriteScratch("kept-" + std::string(free) + "\\saved.cfg", kTopMap);
+    THostRun run = RunHost({kivo, "--config", FMap, "--save-config", saved, "--disk-full", free});
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_TRUE(Has(run, "Error box: \"Could not save the configuration file \"" + saved +
+                             "\" because the disk is full.\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, "Error box: \"Could not save the translation report \"" + folder +
+                             "board.rpt\" because the disk is full.\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n")) << run.Output;
+    EXPECT_EQ(ReadFile(report), "an earlier report\r\n");
+    EXPECT_EQ(ReadFile(saved), kTopMap);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+      FindClose(search);
+  }
+}
+
+// Fault: "Load Configuration" (the host's --config) read a configuration of any size
+// whole, unlike "LoadKIVO.ini": a 1.6 GB file was read into the 32-bit process. It is
+// not read beyond 16 MB; the box names the file and why, and the import goes on with
+// the built-in map.
+TEST_F(EndToEndTest, AConfigurationLargerThanAnySettingsFileIsNotReadAndSaysWhy) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string huge = WriteScratch("huge.cfg", kTopMap);
+  {
+    HANDLE file = CreateFileA(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 1600ll << 20;
+    ASSERT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+  }
+  const std::string board = WriteScratch("huge-config.pdf", kOneTrack);
+  THostRun run = RunHost({board, "--config", huge});
+  DeleteFileA(huge.c_str());
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Error box: \"Could not read the configuration file \"" + huge +
+                           "\" because it is larger than 16 MB, far more than any settings file holds.\"\n"))
+      << run.Output;
+  EXPECT_TRUE(Has(run, "Options dialog: OK\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Errors: 0 (load 0, import 0)\n")) << run.Output;
 }
 
 // Fault: a "LoadKIVO.ini" of 1.6 GB failed the import as "Unknown Error ... Possibily

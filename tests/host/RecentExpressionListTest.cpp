@@ -13,6 +13,7 @@
 #include "classlib/Lists.h"
 #include "classlib/Registry.h"
 #include "classlib/Win.h"
+#include "standin/host/DiskFull.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -335,6 +336,33 @@ TEST_F(RecentExpressionListTest, AFolderThatCannotBeWrittenIsToldAndTheListStill
       << unwritable.How();
   TRegistryIniFile registry(TRecentExpressionList::RegistryKey);
   EXPECT_EQ(registry.ReadString(kSection, "RecentExpression2", ""), "kept in the registry");
+}
+
+// Fault: on a full disk the user's file of recent filter expressions was left cut short
+// or empty, losing the expressions it held, and the failure was told as "write fault"
+// (or an unrelated error): it was rewritten in place. It stays whole, and the boundary
+// hears that the disk is full.
+TEST_F(RecentExpressionListTest, AFullDiskKeepsTheEarlierFileAndSaysSo) {
+  const std::string earlier = IniForm("3", {"kept one", "kept two"});
+  for (const uint64_t free : {0ull, 20ull}) {
+    SCOPED_TRACE(free);
+    Put(UserFile(), earlier);
+    static std::vector<std::string> reported;
+    reported.clear();
+    const TBoundaryHandler previous = SetBoundaryHandler([](const char*, const std::exception* e) {
+      reported.push_back(e ? e->what() : "?");
+    });
+    {
+      const standin::TDiskFull disk(GetModuleHandleA(nullptr), FUserFolder, free);
+      ASSERT_TRUE(disk.Installed());
+      auto list = MakeList();
+      list->AddRecentExpression("new", "");
+    }
+    SetBoundaryHandler(previous);
+    EXPECT_EQ(reported, (TNames{"Could not save the recent filter expressions to \"" + UserFile() +
+                                "\" because the disk is full."}));
+    EXPECT_EQ(OnDisk(UserFile()), earlier);
+  }
 }
 
 }  // namespace

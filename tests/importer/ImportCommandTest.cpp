@@ -49,6 +49,20 @@ class ImportCommandTest : public RaveloTest {
     FApplicationHandle.reset();
     RaveloTest::TearDown();
   }
+  // Imports `kivo` (into the board made for it) while the disk of its folder is full but
+  // for `free` bytes, closing the status dialog; the texts of the error boxes shown.
+  std::vector<std::string> ImportOnAFullDisk(const std::string& kivo, uint64_t free) {
+    TMessageFormRecorder boxes;
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Translator", "Close");
+    {
+      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ExtractFilePath(kivo), free);
+      EXPECT_TRUE(disk.Installed());
+      EXPECT_TRUE(ImportFileIntoPcb(kivo));
+    }
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    return boxes.Texts;
+  }
   // Runs the command; `automation` must have answered everything it was given.
   void RunCommand(const std::string& parameters, TUIAutomation* automation = nullptr) {
     RunLoadKivoPcbFile(nullptr, parameters.c_str());
@@ -215,20 +229,42 @@ TEST_F(ImportCommandTest, AReportCutShortByAFullDiskIsRemovedAndToldAsSuch) {
     const std::string kivo = WriteScratchFile(name + "\\board.pdf", kBoard);
     const std::string report = ScratchFolder() + name + "\\board.rpt";
     const uint32_t board = Control().CreateBoard(kivo.c_str());
-    TMessageFormRecorder boxes;
-    TUIAutomation automation;
-    automation.ClickButton("KIVO Translator", "Close");
-    {
-      const standin::TDiskFull disk(GetModuleHandleA(nullptr), ScratchFolder() + name, free);
-      ASSERT_TRUE(disk.Installed());
-      EXPECT_TRUE(ImportFileIntoPcb(kivo));
-    }
-    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
-    EXPECT_EQ(boxes.Texts, std::vector<std::string>{"Could not save the translation report \"" +
-                                                    report + "\" because the disk is full."});
+    EXPECT_EQ(ImportOnAFullDisk(kivo, free),
+              std::vector<std::string>{"Could not save the translation report \"" + report +
+                                       "\" because the disk is full."});
     EXPECT_EQ(ReadWholeFile(report), "<missing>");
     EXPECT_NE(Objects(board).find("Radius=100000"), std::string::npos) << Dump(board);
   }
+}
+
+// Fault: opening the report for writing emptied an earlier report of the same name, so a
+// full disk lost it even though the new report was then removed: the report was
+// rewritten in place. It is written beside and replaces the earlier one only when whole.
+TEST_F(ImportCommandTest, AnEarlierReportSurvivesAFullDisk) {
+  for (const uint64_t free : {0ull, 100ull}) {
+    SCOPED_TRACE(free);
+    const std::string name = "earlier-" + std::to_string(free);
+    ForceDirectories(ScratchFolder() + name);
+    const std::string kivo = WriteScratchFile(name + "\\board.pdf", kBoard);
+    const std::string report = WriteScratchFile(name + "\\board.rpt", "an earlier report\r\n");
+    Control().CreateBoard(kivo.c_str());
+    EXPECT_EQ(ImportOnAFullDisk(kivo, free),
+              std::vector<std::string>{"Could not save the translation report \"" + report +
+                                       "\" because the disk is full."});
+    EXPECT_EQ(ReadWholeFile(report), "an earlier report\r\n");
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((ScratchFolder() + name + "\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+    if (search != INVALID_HANDLE_VALUE)
+      FindClose(search);
+  }
+  // With room, the new report takes the earlier one's place.
+  const std::string kivo = ScratchFolder() + "earlier-0\\board.pdf";
+  Control().CreateBoard(kivo.c_str());
+  TUIAutomation automation;
+  automation.ClickButton("KIVO Translator", "Close");
+  EXPECT_TRUE(ImportFileIntoPcb(kivo));
+  EXPECT_EQ(ReadWholeFile(ScratchFolder() + "earlier-0\\board.rpt").rfind("Varnok Design System", 0), 0u);
 }
 
 // Fault: a file the host knows but that cannot be opened for reading passed for a file of

@@ -16,6 +16,7 @@
 #include "importer/KivoObject.h"
 #include "importer/ReportManager.h"
 #include "importer/UserOptions.h"
+#include "standin/host/DiskFull.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -785,6 +786,74 @@ TEST_F(DialogTest, AConfigurationThatCannotBeReadOrWrittenIsToldAndTheDialogGoes
   standin::QueueAnswer("Result=True|Path=" + heldCfg);
   Dialog->ButtonLoadConfigClick(nullptr);
   EXPECT_EQ(Cell(2, 0), "Bottom Layer");
+}
+
+// Fault: "Save As Defaults" and "Save Configuration" on a full disk left "LoadKIVO.ini"
+// or the configuration cut short or empty, losing the settings it held, and the box
+// said "write fault" (or an unrelated error): both were rewritten in place. The earlier
+// files stay whole, and the boxes say the disk is full.
+TEST_F(DialogTest, SavingOnAFullDiskKeepsTheEarlierFilesAndSaysTheDiskIsFull) {
+  Load({"PADCOM", "MYSTERY"});
+  Show();
+  const std::string earlier = "[Layer]\r\nPADCOM=Bottom Layer\r\nMYSTERY=Keep Out Layer\r\n";
+  const std::string settings = ExtractFilePath(IniPath());
+  const std::string cfgFolder = Folder() + "full\\";
+  ForceDirectories(cfgFolder);
+  const std::string cfg = cfgFolder + "saved.cfg";
+  for (const uint64_t free : {0ull, 20ull}) {  // no room, and room for a part
+    SCOPED_TRACE(free);
+    for (const std::string& path : {IniPath(), cfg}) {
+      TFileStream file(path, fmCreate);
+      file.WriteBuffer(earlier.data(), static_cast<int>(earlier.size()));
+    }
+    TMessageFormRecorder boxes;
+    {
+      const standin::TDiskFull settingsDisk(GetModuleHandleA(nullptr), settings, free);
+      ASSERT_TRUE(settingsDisk.Installed());
+      Dialog->ButtonSaveDefaultsClick(nullptr);
+    }
+    {
+      const standin::TDiskFull cfgDisk(GetModuleHandleA(nullptr), cfgFolder, free);
+      standin::QueueAnswer("Result=True|Path=" + cfg);
+      Dialog->ButtonSaveConfigClick(nullptr);
+    }
+    EXPECT_EQ(boxes.Texts, (std::vector<std::string>{
+                               "Could not save the default layer map to \"" + IniPath() +
+                                   "\" because the disk is full.",
+                               "Could not save the configuration file \"" + cfg + "\" because the disk is full."}));
+    EXPECT_EQ(FileBytes(IniPath()), earlier);
+    EXPECT_EQ(FileBytes(cfg), earlier);
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: "Load Configuration" read a configuration of any size whole (a 1.6 GB file was
+// read into the 32-bit process), and saving over one read it too, unlike "LoadKIVO.ini".
+// Neither reads beyond the settings files' limit: the box names the file and why, the
+// dialog is left as it was, and the file as it is.
+TEST_F(DialogTest, AConfigurationLargerThanAnySettingsFileIsNotReadAndSaysWhy) {
+  Load({"PADCOM"});
+  Show();
+  const std::string cfg = Folder() + "huge.cfg";
+  const int64_t size = int64_t(MaxSettingsFileBytes) + 1;
+  {
+    TFileStream file(cfg, fmCreate);
+    file.WriteBuffer("[Layer]\r\nPADCOM=Bottom Layer\r\n", 31);
+    file.SetSize(size);
+  }
+  const std::string why = "\" because it is larger than 16 MB, far more than any settings file holds.";
+  {
+    TMessageFormRecorder boxes;
+    standin::QueueAnswer("Result=True|Path=" + cfg);
+    Dialog->ButtonLoadConfigClick(nullptr);
+    standin::QueueAnswer("Result=True|Path=" + cfg);
+    Dialog->ButtonSaveConfigClick(nullptr);
+    EXPECT_EQ(boxes.Texts, (std::vector<std::string>{"Could not read the configuration file \"" + cfg + why,
+                                                     "Could not save the configuration file \"" + cfg + why}));
+  }
+  EXPECT_EQ(Cell(2, 0), "Top Layer");
+  TFileStream file(cfg, fmOpenRead);
+  EXPECT_EQ(file.GetSize(), size);
 }
 
 // Fault: every key read parsed the whole settings file again, so "LoadKIVO.ini" or a

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
@@ -83,6 +85,15 @@ void DeleteTree(const std::string& folder) {
 }
 
 }  // namespace
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file)
+    return "<missing>";
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
 
 std::string EmptiedTempFolder(const std::string& name) {
   char temp[MAX_PATH];

@@ -36,6 +36,9 @@ void PumpPending();
 // older position once after it. False when it never settles within the time.
 bool SettlePointerAt(int x, int y, unsigned timeoutMs = 5000);
 
+// The whole content of a file, or "<missing>" when it cannot be read.
+std::string FileBytes(const std::string& path);
+
 // "<temp>\<name>\", deleted with everything in it and created again empty (a file or
 // folder a TUnwritable left unwritable is made writable first).
 std::string EmptiedTempFolder(const std::string& name);

@@ -9,9 +9,11 @@
 
 #include "classlib/Clipboard.h"
 #include "classlib/DateUtils.h"
+#include "classlib/Filer.h"
 #include "classlib/Forms.h"
 #include "editors/DxPictureValues.h"
 #include "tests/support/TestSupport.h"
+#include "tests/treelist/TreeListControlTestSupport.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
@@ -137,6 +139,42 @@ TEST_F(DxTreeListColumnEditingTest, TextMaskMemoHyperLinkAndCalcCellsTakeTypedTe
     Close(c.Column, node, editor);
     EXPECT_EQ(node->GetString(c.Column->GetIndex()), c.Stored) << "and a visit keeps it";
   }
+}
+
+TEST_F(DxTreeListColumnEditingTest, ACellTheEditorCannotShowWholeIsNeverStoredCut) {
+  // Regression: an editor's window takes a text up to its first NUL byte, and a single
+  // line up to its first line break; a letter typed there and Enter stored what the
+  // editor showed, and the rest of the cell's text was lost.
+  TdxTreeListColumn* text = Kind<TdxTreeListColumn>("Text");
+  auto* memo = Kind<TdxTreeListMemoColumn>("Memo");
+  memo->SetWantReturns(false);  // Enter ends the edit
+  auto* mru = Kind<TdxTreeListMRUColumn>("MRU");
+  const std::string lines = "first line\r\nsecond line";
+  const std::string nul("before\0after", 12);
+  TdxTreeListTextNode* node = Node({lines, nul, nul});
+  for (TdxTreeListColumn* column : std::initializer_list<TdxTreeListColumn*>{text, memo, mru}) {
+    SCOPED_TRACE(column->GetCaption());
+    const std::string value = node->GetString(column->GetIndex());
+    TdxInplaceEdit* editor = Open(column, node);
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(editor->GetValueShownInPart());
+    const size_t refusals = Exceptions.Messages.size();
+    TypeKeys(editor->GetHandle(), "x");
+    PressKey(editor->GetHandle(), VK_DELETE);
+    EXPECT_EQ(Exceptions.Messages.size(), refusals + 2) << "the letter and Delete are refused";
+    EXPECT_EQ(Exceptions.Messages.back(), sdxValueShownInPart);
+    EXPECT_FALSE(editor->GetModified());
+    Close(column, node, editor);
+    EXPECT_TRUE(node->GetString(column->GetIndex()) == value);
+  }
+  // The memo shows the lines whole and edits them.
+  node->GetStrings()->Put(memo->GetIndex(), lines);
+  TdxInplaceEdit* editor = Open(memo, node);
+  EXPECT_FALSE(editor->GetValueShownInPart());
+  PressKey(editor->GetHandle(), VK_END);
+  TypeKeys(editor->GetHandle(), "x");
+  Close(memo, node, editor);
+  EXPECT_EQ(node->GetString(memo->GetIndex()), lines + "x");
 }
 
 TEST_F(DxTreeListColumnEditingTest, CheckCellsToggleBySpaceAndByClick) {
@@ -326,6 +364,113 @@ TEST_F(DxTreeListColumnEditingTest, AWrapperCellIsEditedAsItsReferenceColumn) {
   EXPECT_EQ(node->GetString(1), "True") << "the wrapper's own cell";
   EXPECT_EQ(node->GetString(0), "False") << "the check column's cell is left alone";
   EXPECT_EQ(check->GetIndexOverride(), -1);
+}
+
+// Regression: the editor sizes of the column kinds read from a stored form were not
+// bounded, unlike the columns' own widths: an edit button, drop-down list or blob popup
+// stored 2147483647 (or -2147483648) wide took seconds for every paint of its cell.
+TEST_F(DxTreeListColumnEditingTest, StoredEditorSizesBeyondAnyScreenAreCutDownWhenRead) {
+  // The stored form: a control of its own with a column of each kind that has sizes.
+  TComponent source(nullptr);
+  auto* original = new TCustomdxTreeListControl(&source);
+  auto kind = [&](TdxTreeListColumnClass cls) {
+    TdxTreeListColumn* column = original->CreateColumn(cls, &source);
+    column->SetWidth(120);
+    return column;
+  };
+  static_cast<TdxTreeListButtonColumn*>(kind(&TdxTreeListButtonColumn::MetaClass()))->GetButtons()->Add()->SetKind(bkDown);
+  static_cast<TdxTreeListPickColumn*>(kind(&TdxTreeListPickColumn::MetaClass()))
+      ->GetItems()->SetText("Top\r\nBottom\r\n");
+  auto* image = static_cast<TdxTreeListImageColumn*>(kind(&TdxTreeListImageColumn::MetaClass()));
+  image->GetValues()->SetText("a\r\nb\r\n");
+  image->GetDescriptions()->SetText("Alpha\r\nBeta\r\n");
+  image->SetShowDescription(true);
+  kind(&TdxTreeListBlobColumn::MetaClass());
+  const TFilerObject stored = TWriter::WriteRootComponent(original);
+  ASSERT_EQ(stored.Children.size(), 4u);
+  // The form with every size stored as `size` and the list's rows as `count`.
+  auto storedWith = [&](int32_t size, int32_t count) {
+    TFilerObject object = stored;
+    auto set = [](TFilerObject& target, const std::string& name, int32_t value) {
+      for (TFilerProperty& p : target.Properties)
+        if (p.Name == name) {
+          p.Values = {value};
+          return;
+        }
+      target.Properties.push_back(TFilerProperty{name, false, {value}});
+    };
+    for (TFilerProperty& p : object.Children[0].Properties)
+      if (p.Name == "Buttons")
+        for (TFilerObject& item : std::get<TFilerObjects>(p.Values[0]))
+          set(item, "Width", size);
+    set(object.Children[1], "DropDownRows", count);
+    set(object.Children[1], "DropDownWidth", size);
+    set(object.Children[2], "ListWidth", size);
+    set(object.Children[3], "PopupWidth", size);
+    set(object.Children[3], "PopupHeight", size);
+    return object;
+  };
+
+  const struct {
+    int32_t Size, Count;        // stored
+    int32_t ReadSize, ReadCount;  // read back
+  } cases[] = {{INT32_MAX, INT32_MAX, 100000, 1000}, {INT32_MIN, INT32_MIN, 0, 0}, {321, 9, 321, 9}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Size);
+    if (Tree->GetColumnCount() > 0) {  // a new control for each form
+      delete Tree;
+      Tree = new TCustomdxTreeListControl(Form);
+      Tree->SetParent(Form);
+      Tree->SetBounds(0, 0, 740, 220);
+      Tree->SetOptions(Tree->GetOptions().Include(aoEditing).Include(aoColumnEditing).Exclude(aoRowSelect));
+    }
+    TReader::ReadRootComponent(storedWith(c.Size, c.Count), Tree);
+    ASSERT_EQ(Tree->GetColumnCount(), 4);
+    TdxEditButtons* buttons = static_cast<TdxTreeListButtonColumn*>(Tree->GetColumn(0))->GetButtons();
+    ASSERT_EQ(buttons->GetCount(), 2);
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(buttons->GetItem(i)->GetWidth(), c.ReadSize) << i;
+    auto* pick = static_cast<TdxTreeListPickColumn*>(Tree->GetColumn(1));
+    EXPECT_EQ(pick->GetDropDownRows(), c.ReadCount);
+    EXPECT_EQ(pick->GetDropDownWidth(), c.ReadSize);
+    EXPECT_EQ(static_cast<TdxTreeListImageColumn*>(Tree->GetColumn(2))->GetListWidth(), c.ReadSize);
+    auto* blob = static_cast<TdxTreeListBlobColumn*>(Tree->GetColumn(3));
+    EXPECT_EQ(blob->GetPopupWidth(), c.ReadSize);
+    EXPECT_EQ(blob->GetPopupHeight(), c.ReadSize);
+
+    // Painted, each editor opened over the focused cell and its popup dropped down.
+    TdxTreeListTextNode* node = Node({"x", "Top", "a", "notes"});
+    ShowForm();
+    Tree->SetFocus();
+    {
+      TDibSurface surface(740, 220);
+      EXPECT_NO_THROW(TControlPaint::Into(Tree, surface.DC()));
+    }
+    for (int i = 0; i < 4; ++i) {
+      TdxTreeListColumn* column = Tree->GetColumn(i);
+      SCOPED_TRACE(column->ClassName());
+      TdxInplaceEdit* editor = Open(column, node);
+      ASSERT_NE(editor, nullptr);
+      if (i == 0) {  // the button editor has no popup
+        Close(column, node, editor);
+        continue;
+      }
+      auto* dropDown = static_cast<TdxInplaceDropDownEdit*>(editor);
+      if (!dropDown->IsPopupVisible()) {  // the pick editor drops down as it opens
+        TKeysHeld alt({VK_MENU});
+        PressKey(editor->GetHandle(), VK_DOWN, /*system=*/true);
+      }
+      TWinControl* popup = dropDown->GetPopupControl();
+      ASSERT_NE(popup, nullptr);
+      EXPECT_TRUE(IsWindowVisible(popup->GetHandle())) << "the popup drops down";
+      EXPECT_LE(popup->GetWidth(), 100000);
+      EXPECT_LE(popup->GetHeight(), 100000);
+      popup->Repaint();
+      PressKey(GetFocus(), VK_ESCAPE);
+      PressKey(editor->GetHandle(), VK_ESCAPE);
+    }
+  }
+  EXPECT_EQ(Exceptions.Messages, std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The tree list's drawing primitives on memory surfaces: frames, cell text margins,
 // text measuring, button faces and their content areas, corner, header and drop-down
 // buttons, sunken frames; expected pixels by rule or from the same GDI calls.
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -183,6 +184,43 @@ TEST(DxTreeListDrawTest, DropDownMarksShowTheirStateInFaceAndArrow) {
     EXPECT_EQ(c.Arrow, dib.Color(4, 7)) << int(c.State);
     EXPECT_EQ(c.Arrow, dib.Color(7, 10)) << int(c.State);
     EXPECT_EQ(c.Face, dib.Color(3, 7)) << int(c.State);
+  }
+}
+
+TEST(DxTreeListDrawTest, TheSortArrowIsAnEtchedTriangleInItsBox) {
+  // The box runs from the centre's x - 4 to x + 4 and from its y - 3 to y + 4; the left
+  // edge is two lines of the shadow colour, the other edges are the highlight colour; an
+  // arrow up has its apex at the top, one down at the bottom.
+  const TRect rect{0, 0, 16, 20};
+  const int cx = 8, cy = 10;
+  for (bool up : {true, false}) {
+    SCOPED_TRACE(up ? "up" : "down");
+    TDibSurface dib(16, 20);
+    dib.Fill(kRed);
+    DrawSortArrow(dib.DC(), rect, up);
+    const int apexY = up ? cy - 3 : cy + 4, baseY = up ? cy + 4 : cy - 3;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const COLORREF c = dib.Color(x, y);
+        if (c == kRed)
+          continue;
+        EXPECT_TRUE(x >= cx - 4 && x <= cx + 4 && y >= cy - 3 && y <= cy + 4) << x << "," << y << " lies in the box";
+        EXPECT_TRUE(c == Sys(COLOR_BTNSHADOW) || c == Sys(COLOR_BTNHIGHLIGHT)) << x << "," << y;
+        EXPECT_TRUE(c != Sys(COLOR_BTNSHADOW) || x <= cx + 1) << x << "," << y << ": the shadow is the left edge";
+      }
+    for (int x = cx - 4; x <= cx + 4; ++x)
+      EXPECT_EQ(Sys(COLOR_BTNHIGHLIGHT), dib.Color(x, baseY)) << x << ": the base is lit";
+    EXPECT_NE(kRed, dib.Color(cx, apexY)) << "the apex";
+    EXPECT_EQ(kRed, dib.Color(cx - 4, apexY)) << "no base at the apex";
+    // Between apex and base each row has its shadowed left edge and its lit right edge.
+    for (int y = std::min(apexY, baseY) + 1; y < std::max(apexY, baseY); ++y) {
+      bool shadow = false, lit = false;
+      for (int x = cx - 4; x <= cx + 4; ++x) {
+        shadow = shadow || (x <= cx && dib.Color(x, y) == Sys(COLOR_BTNSHADOW));
+        lit = lit || (x >= cx && dib.Color(x, y) == Sys(COLOR_BTNHIGHLIGHT));
+      }
+      EXPECT_TRUE(shadow && lit) << "row " << y;
+    }
   }
 }
 

@@ -40,7 +40,7 @@ namespace {
 
 constexpr int kWidth = 760;
 constexpr int kGridHeight = 260;
-constexpr int kKindsHeight = 330;
+constexpr int kKindsHeight = 360;
 constexpr int kMargin = 8;
 
 struct TBand {
@@ -251,30 +251,32 @@ void Populate(TGalleryTreeList* tree) {
 
 // ==== The column kinds
 
+// Numbers are right-aligned; every column is wide enough for its texts.
 struct TKindColumn {
   const char* Caption;
   TdxTreeListColumnClass Class;
   int Row;
   int Width;
+  TAlignment Alignment;
 };
 const TKindColumn kKindColumns[] = {
-    {"Text", &TdxTreeListColumn::MetaClass(), 0, 76},
-    {"Mask", &TdxTreeListMaskColumn::MetaClass(), 0, 76},
-    {"Button", &TdxTreeListButtonColumn::MetaClass(), 0, 84},
-    {"Date", &TdxTreeListDateColumn::MetaClass(), 0, 90},
-    {"Check", &TdxTreeListCheckColumn::MetaClass(), 0, 56},
-    {"Image", &TdxTreeListImageColumn::MetaClass(), 0, 84},
-    {"Spin", &TdxTreeListSpinColumn::MetaClass(), 0, 70},
-    {"Pick", &TdxTreeListPickColumn::MetaClass(), 0, 96},
-    {"Calc", &TdxTreeListCalcColumn::MetaClass(), 0, 98},
-    {"HyperLink", &TdxTreeListHyperLinkColumn::MetaClass(), 1, 120},
-    {"Time", &TdxTreeListTimeColumn::MetaClass(), 1, 76},
-    {"Currency", &TdxTreeListCurrencyColumn::MetaClass(), 1, 90},
-    {"Memo", &TdxTreeListMemoColumn::MetaClass(), 1, 110},
-    {"MRU", &TdxTreeListMRUColumn::MetaClass(), 1, 90},
-    {"Graphic", &TdxTreeListGraphicColumn::MetaClass(), 1, 60},
-    {"Blob", &TdxTreeListBlobColumn::MetaClass(), 1, 54},
-    {"Wrapper", &TdxTreeListWrapperColumn::MetaClass(), 1, 130},
+    {"Text", &TdxTreeListColumn::MetaClass(), 0, 76, taLeftJustify},
+    {"Mask", &TdxTreeListMaskColumn::MetaClass(), 0, 76, taLeftJustify},
+    {"Button", &TdxTreeListButtonColumn::MetaClass(), 0, 84, taLeftJustify},
+    {"Date", &TdxTreeListDateColumn::MetaClass(), 1, 100, taLeftJustify},
+    {"Check", &TdxTreeListCheckColumn::MetaClass(), 0, 56, taLeftJustify},
+    {"Image", &TdxTreeListImageColumn::MetaClass(), 0, 84, taLeftJustify},
+    {"Spin", &TdxTreeListSpinColumn::MetaClass(), 0, 70, taRightJustify},
+    {"Pick", &TdxTreeListPickColumn::MetaClass(), 0, 96, taLeftJustify},
+    {"Calc", &TdxTreeListCalcColumn::MetaClass(), 0, 98, taRightJustify},
+    {"HyperLink", &TdxTreeListHyperLinkColumn::MetaClass(), 1, 140, taLeftJustify},
+    {"Time", &TdxTreeListTimeColumn::MetaClass(), 0, 76, taLeftJustify},
+    {"Currency", &TdxTreeListCurrencyColumn::MetaClass(), 1, 90, taRightJustify},
+    {"Memo", &TdxTreeListMemoColumn::MetaClass(), 1, 100, taLeftJustify},
+    {"MRU", &TdxTreeListMRUColumn::MetaClass(), 1, 90, taLeftJustify},
+    {"Graphic", &TdxTreeListGraphicColumn::MetaClass(), 1, 60, taLeftJustify},
+    {"Blob", &TdxTreeListBlobColumn::MetaClass(), 1, 54, taLeftJustify},
+    {"Wrapper", &TdxTreeListWrapperColumn::MetaClass(), 1, 96, taLeftJustify},
 };
 constexpr int kKindCount = int(std::size(kKindColumns));
 
@@ -322,6 +324,8 @@ TCustomdxTreeListControl* MakeKindsGrid(TComponent* owner, HWND parent, TImageLi
     column->SetCaption(kind.Caption);
     column->SetRowIndex(kind.Row);
     column->SetWidth(kind.Width);
+    if (kind.Alignment != taLeftJustify)
+      column->SetAlignment(kind.Alignment);
   }
   auto column = [tree](int index) { return tree->GetColumn(index); };
   static_cast<TdxTreeListMaskColumn*>(column(1))->SetEditMask("L-000;1;_");
@@ -354,8 +358,8 @@ TCustomdxTreeListControl* MakeKindsGrid(TComponent* owner, HWND parent, TImageLi
        "", "", "Tantalum bulk", "C7", blue, "", "7"},
       {"U2", "C-030", "Tray", "2026-05-20", "maybe", "group", "1", "Inner 1", "3.3", "", "17:45:10", "89.9",
        "LDO 3V3 regulator", "U2", red, "Thermal pad", "False"},
-      {"J1", "D-404", "Bag", "", "True", "group", "6", "Top", "", "http://parts.invalid/j1", "12:00:00", "4.2",
-       "Header 2x5", "", "no picture", "", "3"},
+      {"J1", "D-404", "Bag", "2026-03-18", "True", "group", "6", "Top", "", "http://parts.invalid/j1", "12:00:00",
+       "4.2", "Header 2x5", "", "no picture", "", "3"},
   };
   tree->BeginUpdate();
   for (const std::vector<std::string>& texts : rows) {
@@ -449,6 +453,9 @@ int Run(const std::string& output) {
   lower->SetShowBands(true);
   lower->SetShowIndicator(true);
   lower->SetHideSelectionUnfocused(false);
+  // The unfocused selection in a grey that shows on the window colour (the button face
+  // of some schemes is nearly white).
+  lower->SetHideSelectionColor(TColor(0x00C8D0D4));
   lower->SetHideFocusRectUnfocused(false);
   lower->SetOptions(lower->GetOptions().Include(aoPreview).Include(aoRowSelect).Exclude(aoEditing));
   lower->SetOptionsEx(lower->GetOptionsEx().Include(aoAutoCalcPreviewLines));
@@ -464,10 +471,10 @@ int Run(const std::string& output) {
   SetForegroundWindow(wnd);
   UpdateWindow(wnd);
   Pump(/*ms=*/200);
-  // Editors open on two cells of the kinds grid, each with its popup: the date editor
-  // with its calendar (taken first: a popup closes when its editor loses the focus), then
-  // the pick editor with its list.
-  auto* date = static_cast<TdxInplaceDateEdit*>(OpenEditor(kinds, 0, 3));
+  // Editors open on two cells of the kinds grid, each with its popup: the date editor of
+  // the last row (its second line) with its calendar below the rows (taken first: a popup
+  // closes when its editor loses the focus), then the pick editor with its list.
+  auto* date = static_cast<TdxInplaceDateEdit*>(OpenEditor(kinds, 3, 3));
   date->DropDown();
   Pump(/*ms=*/300);
   standin::TShotImage calendar;
