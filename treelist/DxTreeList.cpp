@@ -28,10 +28,10 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
       FBandFont(new TFont()),
       FHeaderFont(new TFont()),
       FPreviewFont(new TFont()),
-      FSpareFont(new TFont()),
       FImagesLink(new TChangeLink()),
       FStateImagesLink(new TChangeLink()),
-      FCellViewData(new TdxTreeListCellViewData()) {
+      FCellViewData(new TdxTreeListCellViewData()),
+      FSpareFont(new TFont()) {
   // Every supported system has new-style controls, so the control is never csFramed.
   SetControlStyle({csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
   SetBounds(GetLeft(), GetTop(), 250, 150);
