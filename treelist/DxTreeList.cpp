@@ -29,9 +29,7 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
       FHeaderFont(new TFont()),
       FPreviewFont(new TFont()),
       FImagesLink(new TChangeLink()),
-      FStateImagesLink(new TChangeLink()),
-      FCellViewData(new TdxTreeListCellViewData()),
-      FSpareFont(new TFont()) {
+      FStateImagesLink(new TChangeLink()) {
   // Every supported system has new-style controls, so the control is never csFramed.
   SetControlStyle({csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
   SetBounds(GetLeft(), GetTop(), 250, 150);
@@ -65,10 +63,6 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
   FreeAndNil(FEditor);  // goes to TdxTreeListEditController
-
-  // goes to TdxTreeListPainter (its destructor)
-  FSpareFont.reset();
-  FCellViewData.reset();
 
   // goes to TdxTreeListAppearance (its destructor): the links leave the image lists,
   // then the fonts go.

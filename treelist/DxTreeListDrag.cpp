@@ -318,7 +318,7 @@ void TCustomdxTreeList::MoveDragArrows(const TdxTreeListDropPlace& place, bool b
     return;
   FDragArrowRect = arrow;
   FDragArrowsShown = true;
-  if (FFeedbackCount == 0)
+  if (GetPainter().GetFeedbackCount() == 0)
     DrawDragArrows();
 }
 
@@ -326,7 +326,7 @@ void TCustomdxTreeList::HideDragArrows() {
   if (!FDragArrowsShown)
     return;
   FDragArrowsShown = false;
-  if (FFeedbackCount == 0)
+  if (GetPainter().GetFeedbackCount() == 0)
     DrawDragArrows();
 }
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -361,7 +362,7 @@ TdxTreeListHitTest TCustomdxTreeList::HitNodePart(const TdxTreeListLayout& layou
   TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
   const int level = node->GetLevel();
-  const int shift = IsRootShown() ? 0 : indent;
+  const int shift = TdxTreeListRowPainter(*this).IsRootShown() ? 0 : indent;
   // In the grid look a node without children has no level column of its own.
   const int imagesLeft = (level + 1) * indent - (!m.TreeLook && !node->GetHasChildren() ? indent : 0);
 

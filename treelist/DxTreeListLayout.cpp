@@ -16,6 +16,7 @@
 
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -425,7 +426,7 @@ TRect TCustomdxTreeList::CalcCellRect(const TdxTreeListLayout& layout, const Tdx
     rect.right = std::max<int>(rect.right, rect.left);
   }
   const int lineHeight = RowLineHeight(row);
-  rect.top = row.Top + GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
+  rect.top = row.Top + TdxTreeListRowPainter(*this).GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
   rect.bottom = rect.top + lineHeight * column.LineCount - (FShowGrid && FShowPreviewGrid ? 1 : 0);
   rect.bottom = std::min<int>(rect.bottom, row.Top + row.Height - row.FooterHeight);
   rect.bottom = std::max<int>(rect.bottom, rect.top);

@@ -113,10 +113,10 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   FNewItemRowPressed = false;
   FWasFocusedAtPress = true;
   if (!GetComponentState().Contains(csDesigning) && CanFocus()) {
-    FWasFocusedAtPress = IsControlFocused();
+    FWasFocusedAtPress = GetPainter().IsControlFocused();
     if (!FWasFocusedAtPress)
       SetFocus();
-    if (!IsControlFocused()) {
+    if (!GetPainter().IsControlFocused()) {
       ReleaseCapture();
       return;
     }

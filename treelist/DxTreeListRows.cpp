@@ -423,10 +423,10 @@ void TCustomdxTreeList::SetTopIndex(int index) {
     Invalidate();
     return;
   }
-  HideFeedback();
+  GetPainter().HideFeedback();
   struct TShow {
     TCustomdxTreeList* Control;
-    ~TShow() noexcept(false) { Control->ShowFeedback(); }
+    ~TShow() noexcept(false) { Control->GetPainter().ShowFeedback(); }
   } show{this};
   ScrollRows(index > old ? -pixels : pixels);
 }

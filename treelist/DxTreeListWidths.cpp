@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -232,10 +233,10 @@ void TCustomdxTreeList::SetLeftCoord(int value) {
                        std::abs(old - value) <= GetVisibleScrollWidth();
   if (movable) {
     // The XOR feedback moves with the pixels otherwise: it is taken off first.
-    HideFeedback();
+    GetPainter().HideFeedback();
     struct TShow {
       TCustomdxTreeList* Control;
-      ~TShow() noexcept(false) { Control->ShowFeedback(); }
+      ~TShow() noexcept(false) { Control->GetPainter().ShowFeedback(); }
     } show{this};
     ScrollColumns(old - value);
     return;
@@ -247,9 +248,9 @@ void TCustomdxTreeList::ScrollColumns(int delta) {
   if (!HandleAllocated())
     return;
   const TRect rect = GetScrolledAreaRect();
-  HideFeedback();  // nothing drawn over the contents moves with them
+  GetPainter().HideFeedback();  // nothing drawn over the contents moves with them
   ScrollWindowEx(GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  ShowFeedback();
+  GetPainter().ShowFeedback();
 }
 
 void TCustomdxTreeList::ScrollRows(int delta) {
@@ -257,9 +258,9 @@ void TCustomdxTreeList::ScrollRows(int delta) {
     return;
   TRect rect;
   GetLayoutPartRect(rect);
-  HideFeedback();
+  GetPainter().HideFeedback();
   ScrollWindowEx(GetHandle(), 0, delta, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  ShowFeedback();
+  GetPainter().ShowFeedback();
   if (!FMetrics.TreeLook || GetVisibleBandCount() <= 0)
     return;
   // Dotted tree lines follow the parity of the rows area: the moved tree area is
@@ -284,7 +285,7 @@ void TCustomdxTreeList::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, in
   const TdxTreeListMetrics& m = FMetrics;
   const int level = node->GetLevel();
   const int levels = node->GetHasChildren() || m.TreeLook ? level + 1 : level;
-  levelWidth = std::max<int>((levels - (IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
+  levelWidth = std::max<int>((levels - (TdxTreeListRowPainter(*this).IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
   fullWidth = levelWidth + m.ImageWidth;
   if (GetNodeStateIndex(node) != -1)
     fullWidth += m.StateImageWidth;
