@@ -238,7 +238,7 @@ void TdxTreeListBands::Update(TCollectionItem* item) {
     return;
   FControl->GetPlacement().Drop();
   if (GetCount() != 1)
-    FControl->FDefaultLayout = false;
+    FControl->EndDefaultLayout();
   if (FControl->IsLoading() || FControl->IsDestroying())
     return;
   FControl->LayoutChanged();

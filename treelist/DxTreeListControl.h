@@ -431,6 +431,9 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   void ForgetColumnIndexes();
   // Applies the automatic header rows (1 + the highest stored row of a shown column).
   void ApplyAutoHeaderRows();
+  // The default layout ended without a refresh (the band collection, which refreshes
+  // after it).
+  void EndDefaultLayout() { FDefaultLayout = false; }
   // The placement caches (used by the band collection too).
   TdxTreeListPlacement& GetPlacement() { return FPlacement; }
   // The column a header click or a column edge means (the tree column holds the
