@@ -15,9 +15,9 @@
 // MoveColumn name visible bands.
 //
 // Placement caches (visible <-> absolute band maps, the columns of every band row,
-// the column display widths; kept by TdxTreeListPlacement) are rebuilt with the rows (RebuildRows) and dropped by
-// every change of the layout; while they are empty or being built every query computes
-// its answer directly, with the same result.
+// the column display widths; kept by TdxTreeListPlacement) are rebuilt with the rows
+// (RebuildRows) and dropped by every change of the layout; while they are empty or being
+// built every query computes its answer directly, with the same result.
 #pragma once
 
 #include <algorithm>
