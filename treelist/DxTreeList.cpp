@@ -38,7 +38,7 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
   SetColor(clWindow);
   SetParentColor(false);
   SetTabStop(true);
-  SetScrollBarStyle(2);
+  SetScrollBarStyle(sbsFlat);
   FPreviewFont->SetColor(clBlue);
   FBandFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
   FHeaderFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
@@ -83,7 +83,7 @@ void TCustomdxTreeList::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
   params.WindowClass.style |= CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  if (FLookAndFeel != 0) {
+  if (FLookAndFeel != lfStandard) {
     if (FBorderStyle == bsNone)
       params.Style &= ~WS_BORDER;
     return;
@@ -158,11 +158,11 @@ void TCustomdxTreeList::SetBorderStyle(TBorderStyle value) {
     RecreateWnd();
 }
 
-void TCustomdxTreeList::SetLookAndFeel(uint8_t value) {
+void TCustomdxTreeList::SetLookAndFeel(TdxLookAndFeel value) {
   if (value == FLookAndFeel)
     return;
   FLookAndFeel = value;
-  SetScrollBarStyle(value != 0 ? 1 : 2);
+  SetScrollBarStyle(value != lfStandard ? sbsEncarta : sbsFlat);
   if (HandleAllocated())
     RecreateWnd();
   UpdateGuarded();

@@ -439,9 +439,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink.get(), value); }
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle value);
-  // 0 the standard look (raised 3D edges), 1 flat, 2 framed.
-  uint8_t GetLookAndFeel() const { return FLookAndFeel; }
-  void SetLookAndFeel(uint8_t value);
+  TdxLookAndFeel GetLookAndFeel() const { return FLookAndFeel; }
+  void SetLookAndFeel(TdxLookAndFeel value);
   // 0 none, 1 horizontal, 2 vertical, 3 both grid lines.
   uint8_t GetGridLines() const { return FGridLines; }
   void SetGridLines(uint8_t value);
@@ -1349,7 +1348,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
 
   // Settings.
   TBorderStyle FBorderStyle = bsSingle;
-  uint8_t FLookAndFeel = 0;
+  TdxLookAndFeel FLookAndFeel = lfStandard;
   uint8_t FGridLines = 3;
   bool FShowButtons = true;
   bool FShowHeader = true;

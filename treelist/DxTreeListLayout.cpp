@@ -103,7 +103,7 @@ void TCustomdxTreeList::RecalcMetrics() {
 
 void TCustomdxTreeList::CalcMetrics() {
   TdxTreeListMetrics& m = FMetrics;
-  m.Flat = FLookAndFeel != 0;
+  m.Flat = FLookAndFeel != lfStandard;
   m.TreeLook = !FGridLook;
   m.GridPixel = FShowGrid && FShowPreviewGrid ? 1 : 0;
   m.HeaderRows = std::max<int>(GetHeaderPanelRowCount(), 1);

@@ -263,13 +263,13 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
   if (!HandleAllocated())
     return;
   const LONG style = GetWindowLongA(GetHandle(), GWL_STYLE);
-  const bool border = (style & WS_BORDER) != 0 || FLookAndFeel != 0;
+  const bool border = (style & WS_BORDER) != 0 || FLookAndFeel != lfStandard;
   TWindowDC dc(GetHandle());
   RECT window{};
   GetWindowRect(GetHandle(), &window);
   OffsetRect(&window, -window.left, -window.top);
-  if (border && FBorderStyle == bsSingle && FLookAndFeel != 0) {
-    if (FLookAndFeel == 2)
+  if (border && FBorderStyle == bsSingle && FLookAndFeel != lfStandard) {
+    if (FLookAndFeel == lfFramed)
       FrameRect(dc, &window, GetSysColorBrush(COLOR_BTNSHADOW));
     else
       DrawEdge(dc, &window, BDR_SUNKENOUTER, BF_RECT);

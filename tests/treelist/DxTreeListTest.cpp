@@ -47,8 +47,8 @@ TEST_F(TreeListTest, TheConstructorSetsTheDefaults) {
   EXPECT_FALSE(Tree->GetParentColor());
   EXPECT_TRUE(Tree->GetTabStop());
   EXPECT_EQ(bsSingle, Tree->GetBorderStyle());
-  EXPECT_EQ(0, Tree->GetLookAndFeel());
-  EXPECT_EQ(2, Tree->GetScrollBarStyle());
+  EXPECT_EQ(lfStandard, Tree->GetLookAndFeel());
+  EXPECT_EQ(sbsFlat, Tree->GetScrollBarStyle());
   EXPECT_EQ(stNone, Tree->GetState());
   EXPECT_TRUE(Tree->IsShowHorzLines());
   EXPECT_TRUE(Tree->IsShowVertLines());
@@ -129,10 +129,10 @@ TEST_F(TreeListTest, TheWindowTakesItsStylesFromTheLook) {
   EXPECT_TRUE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   EXPECT_TRUE(GetClassLongA(wnd, GCL_STYLE) & CS_DBLCLKS);
 
-  Tree->SetLookAndFeel(1);
+  Tree->SetLookAndFeel(lfFlat);
   wnd = Tree->GetHandle();
   EXPECT_FALSE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-  EXPECT_EQ(1, Tree->GetScrollBarStyle());
+  EXPECT_EQ(sbsEncarta, Tree->GetScrollBarStyle());
   Tree->SetParentWindow(nullptr);
 }
 
