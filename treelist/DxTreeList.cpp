@@ -28,10 +28,10 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
       FBandFont(new TFont()),
       FHeaderFont(new TFont()),
       FPreviewFont(new TFont()),
-      FSpareFont(new TFont()),
       FImagesLink(new TChangeLink()),
       FStateImagesLink(new TChangeLink()),
-      FCellViewData(new TdxTreeListCellViewData()) {
+      FCellViewData(new TdxTreeListCellViewData()),
+      FSpareFont(new TFont()) {
   // Every supported system has new-style controls, so the control is never csFramed.
   SetControlStyle({csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
   SetBounds(GetLeft(), GetTop(), 250, 150);
@@ -48,23 +48,30 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
 }
 
 TCustomdxTreeList::~TCustomdxTreeList() {
+  // Every owned component (hint window, editor, drag image list) is freed here, before
+  // anything else of the control goes, because freeing a component can notify the
+  // control. Each step names the part it goes to.
   Destroying();
-  AbandonMiddleScroll(/*controlGone=*/true);
+  AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
   if (HandleAllocated())
     DestroyHandle();
-  EndDragImage();
+  EndDragImage();  // goes to TdxTreeListDrag
   SetParent(nullptr);
-  ResetEditedCell();
+  ResetEditedCell();  // goes to TdxTreeListEditController
   LayoutChanged();
-  ClearRowLists();
-  FreeAndNil(FHintWindow);
+  ClearRowLists();  // goes to TdxTreeListRows
+  FreeAndNil(FHintWindow);  // goes to TdxTreeListTimers
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
-  FreeAndNil(FEditor);
-  FExtraNodes.reset();
-  FPreviewFont.reset();
-  FRootNodes.reset();
+  FreeAndNil(FEditor);  // goes to TdxTreeListEditController
+
+  // goes to TdxTreeListPainter (its destructor)
+  FSpareFont.reset();
+  FCellViewData.reset();
+
+  // goes to TdxTreeListAppearance (its destructor): the links leave the image lists,
+  // then the fonts go.
   if (FImages)
     FImages->UnRegisterChanges(FImagesLink.get());
   if (FStateImages)
@@ -73,8 +80,11 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   FStateImagesLink.reset();
   FBandFont.reset();
   FHeaderFont.reset();
-  FSpareFont.reset();
-  FCellViewData.reset();
+  FPreviewFont.reset();
+
+  // The control's own node lists, empty by now.
+  FExtraNodes.reset();
+  FRootNodes.reset();
 }
 
 // ---- Window-level overrides
@@ -392,19 +402,24 @@ void TCustomdxTreeList::SetFocusedColumn(int value) {
 
 void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
+  // goes to TdxTreeListNavigator
   FFocusedNode = nullptr;
+  // goes to TdxTreeListEditController
   FEditedColumn = -1;
   FEditedNode = nullptr;
+  // goes to TdxTreeListSelection
   FAnchorNode = nullptr;
   FAnchorFlag = false;
+  // goes to TdxTreeListMouse; also the press's hit node, which an interaction keeps
   FPrevFocusedNode = nullptr;
-  FDragNode = nullptr;
   FHotInfo.Node = nullptr;
-  // Also the references an interaction keeps: the press's hit node, the drag-over
-  // node and the node a drag hovers over to expand it.
   FDownHitInfo.Node = nullptr;
+  // goes to TdxTreeListDrag; also the drag-over node and the node a drag hovers over to
+  // expand it, which an interaction keeps
+  FDragNode = nullptr;
   FDragOverNode = nullptr;
   FDragExpandNode = nullptr;
+  // goes to TdxTreeListRows
   FPendingNode = nullptr;
 }
 

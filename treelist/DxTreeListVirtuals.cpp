@@ -125,6 +125,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   // Whether the node was shown, as its destruction recorded before unlinking it; the
   // row update reads it too.
   const bool wasShown = FPendingVisible;
+  // goes to TdxTreeListEditController
   if (FEditedNode == node)
     DiscardEdit();
   if (FRootNodes->GetCount() == 0) {
@@ -142,26 +143,31 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   }
 
   TdxTreeListNode* replacement = prev ? prev : next;
+  // goes to TdxTreeListNavigator
   const bool wasTop = FTopNode == node;
   if (wasTop)
     FTopNode = replacement;
-  if (FAnchorNode == node)
-    FAnchorNode = replacement;
   if (FFocusedNode == node)
     FFocusedNode = replacement;
+  // goes to TdxTreeListSelection
+  if (FAnchorNode == node)
+    FAnchorNode = replacement;
+  // goes to TdxTreeListMouse
   if (FPrevFocusedNode == node)
     FPrevFocusedNode = nullptr;
-  if (FDragNode == node)
-    FDragNode = nullptr;
   if (FHotInfo.Node == node)
     FHotInfo.Node = nullptr;
   if (FDownHitInfo.Node == node)
     FDownHitInfo.Node = nullptr;
+  // goes to TdxTreeListDrag
+  if (FDragNode == node)
+    FDragNode = nullptr;
   if (FDragOverNode == node)
     FDragOverNode = nullptr;
   if (FDragExpandNode == node)
     FDragExpandNode = nullptr;
 
+  // goes to TdxTreeListRows
   if (wasShown && !IsLocked() && !IsDestroying()) {
     FPendingWasLast = isLast;
     UpdateRowsForNode(node, /*deleted=*/true);
