@@ -7,6 +7,8 @@
 // Decisions taken here:
 // - NodeAdded brings the top and focused node and the row lists in step first and runs
 //   what may reach user code (the refresh, ending an edit) last.
+// - LeftCoord is kept at most the total less the visible scroll width first and at least
+//   0 after, so the range cannot invert when the bands are narrower than the area.
 // - A thumb position is read from the scroll message (16 bits), and from the scroll
 //   bar's tracking position when the range is larger.
 // - FindNode also stops when its walk passes the end of the tree a second time, so a

@@ -1,6 +1,6 @@
 // Rows: the three row lists (the node of each row; the nodes sorted by address with
 // their rows, searched by bisection), their full and single-node rebuilding, the tree
-// walk that answers while they are empty, and the row heights and rectangles.
+// walk that answers while they are empty, and the row heights.
 //
 // A node that should be in the lists but is not (a per-node update was skipped while
 // the lists were built, or they went out of step some other way) never indexes entry

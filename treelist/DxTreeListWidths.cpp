@@ -1,5 +1,5 @@
-// Band and column widths, the scrolled area and its scrolling, node indents and footer
-// lines, and the row sizing limits. Everything is computed from the virtual band and
+// Band and column widths, the scrolled area, node indents and footer lines, and the row
+// sizing limits. Everything is computed from the virtual band and
 // column queries on every call; nothing is kept.
 //
 // Decisions taken here:
@@ -7,9 +7,7 @@
 //   band row, 0 wide) is not Windows' -1: the band gets its minimum width, the column
 //   its minimum. No band or column is ever shown with a negative width.
 // - The scrolled area lies between the fixed bands also with auto width, as it does in
-//   the layout; LeftCoord is kept at most the total less the visible scroll width first
-//   and at least 0 after, so the range cannot invert when the bands are narrower than
-//   the area.
+//   the layout.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
