@@ -226,12 +226,12 @@ bool TdxTreeListPainter::IsCellHighlighted(bool rowSelected, bool focusedNode, i
   // the selection.
   const bool multi = FControl.IsMultiSelect();
   const bool inverse = FControl.GetOptionsEx().Contains(aoOptionsEx0);
-  if (!rowSelected || (!newItemRow && FControl.GetNewItemRowActive() && !multi))
+  if (!rowSelected || (!newItemRow && FControl.GetNavigator().GetNewItemRowActive() && !multi))
     return false;
   bool highlighted = false;
   if (FControl.IsRowSelect())
     highlighted = true;
-  else if (multi && (!inverse || FControl.GetNewItemRowActive() || !focusedNode))
+  else if (multi && (!inverse || FControl.GetNavigator().GetNewItemRowActive() || !focusedNode))
     highlighted = true;
   else
     highlighted = (column == FPaintPass->FocusedColumn) != inverse;

@@ -73,14 +73,14 @@ void TdxTreeListPanelPainter::PaintNewItemRow() {
     if (IsEmptyRect(cell))
       continue;
     if (RectVisible(dc, &cell)) {
-      const bool highlighted = FControl.GetPainter().IsCellHighlighted(FControl.GetNewItemRowActive(), false,
+      const bool highlighted = FControl.GetPainter().IsCellHighlighted(FControl.GetNavigator().GetNewItemRowActive(), false,
                                                                        entry.Column, /*newItemRow=*/true);
       TColor color, textColor, columnColor;
       HBRUSH brush, columnBrush;
       FControl.GetPainter().GetRowColors(nullptr, highlighted, pass.Focused, false, false, 0, entry.Column, color,
                                          textColor, brush);
       FControl.GetPainter().GetColumnColors(entry.Column, columnColor, columnBrush);
-      const bool cellFocused = pass.Focused && FControl.GetNewItemRowActive() &&
+      const bool cellFocused = pass.Focused && FControl.GetNavigator().GetNewItemRowActive() &&
                                (inverse || FControl.IsRowSelect() || entry.Column == pass.FocusedColumn);
       const bool scrolled = fixedAreas && entry.Band != layout.LeftFixedBand && entry.Band != layout.RightFixedBand;
       TSaveDCGuard clip(dc);
@@ -100,7 +100,7 @@ void TdxTreeListPanelPainter::PaintNewItemRow() {
     }
   }
   TdxTreeListRowPainter(FControl).DrawGridSegments(grid);
-  if (FControl.GetNewItemRowActive() && pass.Focused && !FControl.GetOptions().Contains(aoHideFocusRect)) {
+  if (FControl.GetNavigator().GetNewItemRowActive() && pass.Focused && !FControl.GetOptions().Contains(aoHideFocusRect)) {
     TRect focus{};
     if (FControl.IsRowSelect()) {
       focus = TRect{rows.left, strip.top, layout.CellsRight, bottom - m.GridPixel};

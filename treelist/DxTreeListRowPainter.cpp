@@ -276,7 +276,7 @@ void TdxTreeListRowPainter::DrawRowContent(const TdxTreeListRowEntry& row, std::
 
   if (row.GroupRow) {
     const TRect rect{cellsLeft, y, cellsRight, y + row.Height - row.FooterHeight};
-    const bool selected = row.Selected && (!FControl.GetNewItemRowActive() || FControl.IsMultiSelect());
+    const bool selected = row.Selected && (!FControl.GetNavigator().GetNewItemRowActive() || FControl.IsMultiSelect());
     TColor color, textColor;
     HBRUSH brush;
     FControl.GetPainter().GetRowColors(node, selected, pass.Focused, /*groupRow=*/true, hasChildren, node->GetLevel(),
@@ -412,7 +412,7 @@ void TdxTreeListRowPainter::DrawNodeFooters(const TdxTreeListRowEntry& row, std:
 
 void TdxTreeListRowPainter::DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBottom) {
   TdxTreeListPaintPass& pass = FControl.GetPainter().GetPass();
-  if (row.Node != FControl.GetFocusedNode() || FControl.GetNewItemRowActive())
+  if (row.Node != FControl.GetFocusedNode() || FControl.GetNavigator().GetNewItemRowActive())
     return;
   const TdxTreeListLayout& layout = pass.Layout;
   TRect rect{};
