@@ -193,12 +193,6 @@ void TCustomdxTreeList::ShowEditorSelectAll() {
     editor->ClickAction();
 }
 
-bool TCustomdxTreeList::IsPointOverCustomizingWindow(const TPoint& p) {
-  if (!FCustomizingForm || !FCustomizingForm->HandleAllocated() || !IsWindowVisible(FCustomizingForm->GetHandle()))
-    return false;
-  return PointInRect(FCustomizingForm->GetClientRect(), FCustomizingForm->ScreenToClient(p));
-}
-
 // ---- Text export
 
 std::string TCustomdxTreeList::GetHeaderLine() {

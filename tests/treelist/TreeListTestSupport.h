@@ -92,7 +92,6 @@ class TTestTreeList : public TCustomdxTreeList {
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
-  using TCustomdxTreeList::SetDragExpandNode;
   using TCustomdxTreeList::SetEditedCell;
   using TCustomdxTreeList::SetPrevFocusedNode;
 
