@@ -278,29 +278,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ShowEditorWithKey(char key);
   void ShowEditorWithMouse(int x, int y);
   void ShowEditorSelectAll();
-  // The header line and one line per row (all rows, or the selected rows in tree order
-  // or else the focused row), each the shown columns' texts joined by tabs.
-  void CopyAllToStrings(TStrings* strings);
-  void CopySelectedToStrings(TStrings* strings);
-  void CopyToClipboard();
-  std::string GetHeaderLine();
-  std::string GetNodeLine(TdxTreeListNode* node);
-
-  // ==== Incremental search
-  // Ends editing, takes `column` (-1: the focused one) as the search column and focuses
-  // it, and searches `text` from the focused node; true when the text is still not empty.
-  bool StartSearch(int column, const std::string& text);
-  // Searches the search text changed to `text`: direction 0 from the focused node
-  // forwards, 1 backwards from the node before it, 2 forwards from the node after it. A
-  // miss empties the text with `clearOnMiss`, else (direction 0) drops its last character.
-  void IncrementalSearch(const std::string& text, int direction, bool clearOnMiss);
-  // The first node from the start (by `direction`) whose text in `column` begins with
-  // `text` (case-insensitive); the walk wraps once and stops at the focused node.
-  bool FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction);
-  void EndSearch();
-  bool GetSearching() const { return FSearching; }
-  int GetSearchColumn() const { return FSearchColumn; }
-  const std::string& GetSearchText() const { return FSearchText; }
 
   // ==== Timers
   // The control's window timers. The drag scrolls of the two directions and the
@@ -454,8 +431,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetFixedBandLineWidth(int value);
   int GetDragExpandDelay() const { return FDrag.GetDragExpandDelay(); }
   void SetDragExpandDelay(int value) { FDrag.SetDragExpandDelay(value); }
-  bool GetSearchAllNodes() const { return FSearchAllNodes; }
-  void SetSearchAllNodes(bool value) { FSearchAllNodes = value; }
+  bool GetSearchAllNodes() const { return FKeyboard.GetSearchAllNodes(); }
+  void SetSearchAllNodes(bool value) { FKeyboard.SetSearchAllNodes(value); }
   int GetVisibleRowCount() const { return FVisibleRowCount; }
   int GetLeftCoord() const { return FLeftCoord; }
   // Ends editing, keeps the value between 0 and the total less the visible scroll width
@@ -1026,10 +1003,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
     FEditedColumn = column;
   }
 
-  // goes to TdxTreeListKeyboard
-  // The incremental search: running, in `column`, for `text`.
-  void SetSearchState(bool searching, int column, const std::string& text);
-
   // goes to TdxTreeListMouse
   // The references the mouse interactions keep.
   void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
@@ -1088,6 +1061,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ResetRowHeightCaches(TdxTreeListNode* node);
 
   // goes to TdxTreeListNavigator
+  // The new-item row takes the focus from the keys, or gives it back.
+  void SetNewItemRowActive(bool value) { FNewItemRowActive = value; }
   // The thumb position of a scroll message `code` (its high word), or the bar's tracking
   // position when the range does not fit 16 bits.
   int TrackPosition(int bar, int code, int range);
@@ -1100,6 +1075,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // goes to TdxTreeListSelection
   // In one selection bracket: the selection becomes `node` alone.
   void SelectOnly(TdxTreeListNode* node);
+  // A range of the keyboard's Shift moves started at the anchor.
+  bool GetShiftRangeStarted() const { return FShiftRangeStarted; }
+  void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }
 
   // goes to TdxTreeListLayoutBuilder
   // Layout: the metrics pass; the areas of the record that depend only on the metrics;
@@ -1200,19 +1178,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DiscardEdit();
   void FinishEditing(bool focus);
 
-  // goes to TdxTreeListKeyboard
-  // Keyboard steps.
-  bool KeyDownInState(WORD& key, TShiftState shift);
-  void KeyWithoutCtrl(WORD key, TShiftState shift);
-  void KeyWithCtrl(WORD key, TShiftState shift);
-  void KeyRowSelectLeftRight(bool left);
-  void KeyHomeEnd(bool end, TShiftState shift);
-  void MoveFocus(int delta, TShiftState shift);
-  void PageMove(int delta);
-  void TabMove(bool back, TShiftState shift);
-  void MoveColumnFocus(int delta, bool wrap);
-  bool SearchKey(WORD key, TShiftState shift);
-
   // goes to TdxTreeListMouse
   // The press a header drag starts from and ends; the press position a node drag's
   // picture keeps under the pointer.
@@ -1227,6 +1192,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
     FColumnPressed = false;
   }
   TPoint GetDownPos() const { return FDownPos; }
+  // Escape forgets the hot element without repainting.
+  void ClearHot() { FHotInfo = TdxTreeListHotInfo{}; }
   // Mouse steps.
   void WMSetCursor(TMessage& message);
   void PressHeaderElement(const TdxTreeListHitInfo& hit, bool dblClick, int x, int y);
@@ -1385,13 +1352,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* FEditedNode = nullptr;
   int FEditedColumn = -1;
   TdxInplaceEdit* FEditor = nullptr;
-
-  // goes to TdxTreeListKeyboard
-  bool FSearching = false;
-  int FSearchColumn = -1;
-  std::string FSearchText;
-  int FSearchNesting = 0;
-  bool FSearchAllNodes = true;
 
   // goes to TdxTreeListMouse
   int FPressedBand = -1;

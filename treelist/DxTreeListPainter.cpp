@@ -295,10 +295,3 @@ void TCustomdxTreeList::DrawSizingLine() {
     }
   }
 }
-
-void TCustomdxTreeList::SetSearchState(bool searching, int column, const std::string& text) {
-  FSearching = searching;
-  FSearchColumn = column;
-  FSearchText = text;
-  Invalidate();
-}

@@ -87,7 +87,6 @@ class TTestTreeList : public TCustomdxTreeList {
 
   using TCustomControl::PaintWindow;
   using TCustomdxTreeList::DrawSizingLine;
-  using TCustomdxTreeList::SetSearchState;
   using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
