@@ -499,7 +499,7 @@ void TdxTreeListDrag::EndBandDrag(bool accept) {
   }
   if (place >= 0 && place != old) {
     FControl.MoveBand(old, place);
-    FControl.MakeBandVisible(place);
+    FControl.GetNavigator().MakeBandVisible(place);
     return;
   }
   if (place == -1 && (FControl.IsCustomizingShown() || FControl.CanHideByDrag()) &&
@@ -534,7 +534,7 @@ void TdxTreeListDrag::EndColumnDrag(bool accept) {
                       place.Position == FControl.GetColumnColIndex(column) && place.Kind == 0;
     if (!same) {
       FControl.MoveColumn(column, place.Band, place.Row, place.Position);
-      FControl.MakeColumnVisible(column);
+      FControl.GetNavigator().MakeColumnVisible(column);
     }
     return;
   }
@@ -631,10 +631,10 @@ void TdxTreeListDrag::DragOver(TObject* source, int x, int y, TDragState state, 
   if (!FControl.IsOptionsEx12())
     return;
   const int row = FControl.GetNodeRowIndex(hit.Node);
-  const int top = FControl.GetTopIndex();
+  const int top = FControl.GetNavigator().GetTopIndex();
   if (hit.Node == FControl.GetTopNode() && row > 0)
     FControl.StartVertScroll(-1, TCustomdxTreeList::kDragScrollInterval);
-  else if (row >= top + FControl.GetVisibleRowCount() - 1 && row < FControl.GetRowCount() - 1)
+  else if (row >= top + FControl.GetNavigator().GetVisibleRowCount() - 1 && row < FControl.GetRowCount() - 1)
     FControl.StartVertScroll(1, TCustomdxTreeList::kDragScrollInterval);
 }
 
@@ -644,7 +644,7 @@ void TdxTreeListDrag::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
     FControl.SetFocusedNode(hit.Node, column, /*makeVisible=*/false);
   else if (!FControl.IsRowSelect() && FControl.IsOptionsEx12() && column != FControl.GetFocusedColumn())
     FControl.SetFocusedColumn(column);
-  FControl.UpdateNow();
+  FControl.GetNavigator().UpdateNow();
 }
 
 void TdxTreeListDrag::UpdateDragExpand(const TdxTreeListHitInfo& hit) {

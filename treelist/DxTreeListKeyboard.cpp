@@ -100,7 +100,7 @@ bool TdxTreeListKeyboard::KeyDownInState(WORD& key, TShiftState shift) {
     }
   }
   if (FControl.IsNewItemRowActive() && (key == VK_NEXT || key == VK_DOWN)) {
-    FControl.SetNewItemRowActive(false);
+    FControl.GetNavigator().SetNewItemRowActive(false);
     FControl.Invalidate();
     if (FControl.GetTopNode())
       FControl.SetFocusedNode(FControl.GetTopNode(), FControl.GetFocusedColumn(), true);
@@ -169,8 +169,8 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
         if (!extending)
           FControl.SetSelectionAnchor(nullptr);
       }
-      if (key == VK_PRIOR && FControl.GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
-        FControl.SetNewItemRowActive(true);
+      if (key == VK_PRIOR && FControl.GetNavigator().GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
+        FControl.GetNavigator().SetNewItemRowActive(true);
         FControl.Invalidate();
       } else {
         PageMove(key == VK_PRIOR ? -1 : 1);
@@ -180,8 +180,8 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
       return;
     }
     case VK_UP:
-      if (FControl.GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
-        FControl.SetNewItemRowActive(true);
+      if (FControl.GetNavigator().GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
+        FControl.GetNavigator().SetNewItemRowActive(true);
         FControl.Invalidate();
         return;
       }
@@ -246,24 +246,24 @@ void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
       return;
     case VK_LEFT:
       FControl.SetFocusedColumn(0);
-      FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(0));
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(0));
       return;
     case VK_RIGHT: {
       const int last = std::max(FControl.GetShownColumnCount() - 1, 0);
       FControl.SetFocusedColumn(last);
-      FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(last));
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(last));
       return;
     }
     case VK_UP:
-      if (FControl.GetFocusedRowIndex() > 0) {
-        FControl.MoveFocusedRow(-1);
+      if (FControl.GetNavigator().GetFocusedRowIndex() > 0) {
+        FControl.GetNavigator().MoveFocusedRow(-1);
       } else if (FControl.IsNewItemRowShown()) {
-        FControl.SetNewItemRowActive(true);
+        FControl.GetNavigator().SetNewItemRowActive(true);
         FControl.Invalidate();
       }
       return;
     case VK_DOWN:
-      FControl.MoveFocusedRow(1);
+      FControl.GetNavigator().MoveFocusedRow(1);
       return;
     case VK_INSERT:
       TdxTreeListTextExport(FControl).CopyToClipboard();
@@ -275,7 +275,7 @@ void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
   if (!FControl.IsRowSelect() && !shift.Contains(ssShift)) {
     const int column = end ? std::max(FControl.GetShownColumnCount() - 1, 0) : 0;
     FControl.SetFocusedColumn(column);
-    FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+    FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
     return;
   }
   const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange() && FControl.IsMultiSelect();
@@ -309,12 +309,12 @@ void TdxTreeListKeyboard::KeyRowSelectLeftRight(bool left) {
       FControl.SetNodeSelected(parent, true);
       return;
     }
-    FControl.MoveFocusedRow(-1);
+    FControl.GetNavigator().MoveFocusedRow(-1);
     return;
   }
   if (!node->GetHasChildren()) {
     FControl.ClearSelection();
-    FControl.MoveFocusedRow(1);
+    FControl.GetNavigator().MoveFocusedRow(1);
     return;
   }
   if (!node->GetExpanded()) {
@@ -336,7 +336,7 @@ void TdxTreeListKeyboard::MoveColumnFocus(int delta, bool wrap) {
   if (column < 0 || column >= count) {
     if (!wrap)
       return;
-    const int row = FControl.GetFocusedRowIndex() + delta;
+    const int row = FControl.GetNavigator().GetFocusedRowIndex() + delta;
     if (row < 0 || row >= FControl.GetRowCount())
       return;
     column = delta < 0 ? count - 1 : 0;
@@ -344,13 +344,13 @@ void TdxTreeListKeyboard::MoveColumnFocus(int delta, bool wrap) {
   } else {
     FControl.SetFocusedColumn(column);
   }
-  FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+  FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
 }
 
 void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
   if (FControl.IsRowSelect()) {
     FControl.ClearSelection();
-    FControl.MoveFocusedRow(back ? -1 : 1);
+    FControl.GetNavigator().MoveFocusedRow(back ? -1 : 1);
     return;
   }
   const int count = FControl.GetShownColumnCount();
@@ -359,20 +359,20 @@ void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
   for (int column = FControl.GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
       FControl.SetFocusedColumn(column);
-      FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
       return;
     }
   }
   if (!FControl.IsOptions4())
     return;
-  const int row = FControl.GetFocusedRowIndex() + delta;
+  const int row = FControl.GetNavigator().GetFocusedRowIndex() + delta;
   if (row < 0 || row >= FControl.GetRowCount())
     return;
   for (int column = back ? count - 1 : 0; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
       FControl.ClearSelection();
       FControl.SetFocusedNode(FControl.GetNodeAtRow(row), column, /*makeVisible=*/true);
-      FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
       return;
     }
   }
@@ -381,7 +381,7 @@ void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
 void TdxTreeListKeyboard::MoveFocus(int delta, TShiftState shift) {
   const bool multi = FControl.IsMultiSelect();
   const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange();
-  const int row = FControl.GetFocusedRowIndex();
+  const int row = FControl.GetNavigator().GetFocusedRowIndex();
   const bool cannotMove = (delta < 0 && row == 0) || (delta > 0 && row >= FControl.GetRowCount() - 1);
   auto clearUnlessStuck = [&] {
     const bool onlyFocusedSelected =
@@ -415,26 +415,26 @@ void TdxTreeListKeyboard::MoveFocus(int delta, TShiftState shift) {
     FControl.SetShiftRangeStarted(true);
     selectNew = true;
   }
-  FControl.MoveFocusedRow(delta);
+  FControl.GetNavigator().MoveFocusedRow(delta);
   if (selectNew && FControl.GetFocusedNode())
     FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
 }
 
 void TdxTreeListKeyboard::PageMove(int delta) {
   const int count = FControl.GetRowCount();
-  const int row = FControl.GetFocusedRowIndex();
+  const int row = FControl.GetNavigator().GetFocusedRowIndex();
   if (count <= 1) {
     if (!((delta < 0 && row == 0) || (delta > 0 && row >= count - 1)))
-      FControl.MoveFocusedRow(delta);
+      FControl.GetNavigator().MoveFocusedRow(delta);
     return;
   }
-  const int top = std::max(FControl.GetTopIndex(), 0);
-  const int last = std::min(top + FControl.GetVisibleRowCount() - 1, count - 1);
+  const int top = std::max(FControl.GetNavigator().GetTopIndex(), 0);
+  const int last = std::min(top + FControl.GetNavigator().GetVisibleRowCount() - 1, count - 1);
   if (row > top && row < last) {
     FControl.SetFocusedNodeByIndex(delta > 0 ? last : top);
     return;
   }
-  FControl.MoveFocusedRow(delta * std::max(FControl.GetVisibleRowCount() - 1, 1));
+  FControl.GetNavigator().MoveFocusedRow(delta * std::max(FControl.GetNavigator().GetVisibleRowCount() - 1, 1));
 }
 
 TdxTreeListKeyboard::TKeyPress TdxTreeListKeyboard::StartKeyPress(char key) {
@@ -539,7 +539,7 @@ bool TdxTreeListKeyboard::FindNode(int column, const std::string& text, TdxTreeL
     return FSearchAllNodes ? n->GetNext() : n->GetNextVisible();
   };
   auto wrapStart = [this, backward]() {
-    return backward ? FControl.GetNodeByDirection(FControl.GetFirstNode(), 3, FSearchAllNodes)
+    return backward ? FControl.GetNavigator().GetNodeByDirection(FControl.GetFirstNode(), 3, FSearchAllNodes)
                     : FControl.GetFirstNode();
   };
   const std::string wanted = LocaleUpper(text);
