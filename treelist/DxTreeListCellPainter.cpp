@@ -194,16 +194,17 @@ void TdxTreeListCellPainter::DrawCell(TCanvas* canvas, const TRect& rect, TBitma
 void TdxTreeListCellPainter::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column,
                                             uint8_t kind, bool cellFocused, bool entryFlag1, bool entryFlag2,
                                             const std::function<void()>& redraw) {
-  if (!FControl.GetSearching() || !cellFocused || kind != 0 || column != FControl.GetSearchColumn())
+  if (!FControl.GetKeyboard().GetSearching() || !cellFocused || kind != 0 ||
+      column != FControl.GetKeyboard().GetSearchColumn())
     return;
-  if (!FControl.GetSearchText().empty()) {
+  if (!FControl.GetKeyboard().GetSearchText().empty()) {
     TdxTreeListCellViewData& view = *FControl.GetPainter().GetCellViewData();
     view.Color = FControl.GetSearchMatchColor() == clNone ? Complement(view.Color) : FControl.GetSearchMatchColor();
     view.TextColor =
         FControl.GetSearchMatchTextColor() == clNone ? Complement(view.TextColor) : FControl.GetSearchMatchTextColor();
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(view.Color)));
     view.Brush = brush.Get();
-    view.MatchLength = static_cast<int32_t>(std::min(FControl.GetSearchText().size(), view.Text.size()));
+    view.MatchLength = static_cast<int32_t>(std::min(FControl.GetKeyboard().GetSearchText().size(), view.Text.size()));
     view.SearchPass = true;
     redraw();
     view.Brush = nullptr;

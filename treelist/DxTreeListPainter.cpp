@@ -239,7 +239,7 @@ bool TdxTreeListPainter::IsCellHighlighted(bool rowSelected, bool focusedNode, i
 }
 
 bool TdxTreeListPainter::HasDragFeedback() const {
-  return FControl.GetState() == stNodeDragging || FControl.GetDragOverNode();
+  return FControl.GetState() == stNodeDragging || FControl.GetDrag().GetDragOverNode();
 }
 
 // ---- Clipping
@@ -276,7 +276,7 @@ void TdxTreeListPainter::HideFeedback() {
     return;
   if (IsSizingState(FControl.GetState()))
     FControl.DrawSizingLine();
-  FControl.ToggleDragFeedback(/*show=*/false);
+  FControl.GetDrag().ToggleDragFeedback(/*show=*/false);
 }
 
 void TdxTreeListPainter::ShowFeedback() {
@@ -287,17 +287,7 @@ void TdxTreeListPainter::ShowFeedback() {
     return;
   if (IsSizingState(FControl.GetState()))
     FControl.DrawSizingLine();
-  FControl.ToggleDragFeedback(/*show=*/true);
-}
-
-void TCustomdxTreeList::ToggleDragFeedback(bool show) {
-  // The drag image over the screen and the drop arrows of a header drag.
-  if (FDragImages && FDragImages->GetDragging())
-    show ? FDragImages->ShowDragImage() : FDragImages->HideDragImage();
-  if (TDragObject* drag = ActiveDragObject())
-    show ? drag->ShowDragImage() : drag->HideDragImage();
-  if (FDragArrowsShown && (FState == stColumnDragging || FState == stBandDragging))
-    DrawDragArrows();
+  FControl.GetDrag().ToggleDragFeedback(/*show=*/true);
 }
 
 void TCustomdxTreeList::DrawSizingLine() {
@@ -320,11 +310,4 @@ void TCustomdxTreeList::DrawSizingLine() {
       LineTo(dc, client.right, FSizingPos + i);
     }
   }
-}
-
-void TCustomdxTreeList::SetSearchState(bool searching, int column, const std::string& text) {
-  FSearching = searching;
-  FSearchColumn = column;
-  FSearchText = text;
-  Invalidate();
 }
