@@ -49,9 +49,9 @@ TdxInplaceEdit::TdxInplaceEdit(TComponent* AOwner, const TdxInplaceEditClass* cl
   FLinkAlignment = DefaultAlignment();
   auto* container = ObjectAs<TCustomdxContainer>(AOwner);
   if (cls->IsInplace() && container)
-    FStyle = container->CreateEditStyle(this);
+    FStyle.reset(container->CreateEditStyle(this));
   else
-    FStyle = cls->GetEditStyleClass()->Create(this);
+    FStyle.reset(cls->GetEditStyleClass()->Create(this));
   if (cls->IsInplace()) {
     SetParentColor(false);
     SetCtl3D(false);
@@ -66,7 +66,7 @@ TdxInplaceEdit::~TdxInplaceEdit() {
   Destroying();
   if (FStyleController && !FStyleController->GetComponentState().Contains(csDestroying))
     FStyleController->RemoveListener(this);
-  FreeAndNil(FStyle);
+  FStyle.reset();
 }
 
 TCustomdxContainer* TdxInplaceEdit::Container() const {

@@ -241,14 +241,14 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* AOwner, const TdxInplaceEditC
     : TdxInplaceEdit(AOwner, cls) {
   SetParentColor(false);
   SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks});
-  FOleCallback = new TOleCallback;
+  FOleCallback = std::make_unique<TOleCallback>();
 }
 
 TdxInplaceTextEdit::~TdxInplaceTextEdit() {
   Destroying();
   // The window goes first: it may still hold the OLE callback.
   DestroyHandle();
-  delete FOleCallback;
+  FOleCallback.reset();
 }
 
 // ---- Class operations ---------------------------------------------------------------
@@ -330,7 +330,7 @@ void TdxInplaceTextEdit::CreateWnd() {
   if (FPasswordChar)
     SendMessageA(wnd, EM_SETPASSWORDCHAR, WPARAM(uint8_t(FPasswordChar)), 0);
   if (RestrictsEditing())
-    SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback));
+    SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback.get()));
   SetModified(FModifiedCache);
 }
 
