@@ -376,11 +376,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
 
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
-  // key Column and Descending, or with multi-sort by every sorted column in turn: by
+  // key `column` and `descending`, or with multi-sort by every sorted column in turn: by
   // OnCompare when assigned, else by the natural text comparison, or with the typed
   // sort by the values' ordering with CompareNodes breaking ties. Nothing happens to
   // an absent list or one of fewer than two nodes.
-  void SortNodes(TList* List, int32_t Column, bool Descending);
+  void SortNodes(TList* list, int32_t column, bool descending);
 
   // ==== Header clicks
   // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
@@ -572,166 +572,166 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Abandons the running interaction (sizing, pressing, header dragging).
   virtual void CancelMode();
   // Builds the drag image of a node's row.
-  virtual void CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column);
+  virtual void CreateNodeDragImage(TdxTreeListNode* node, int32_t column);
   // Asked before a scroll-bar message is handled.
   virtual bool CanScroll() { return true; }
   // A new node was linked: top and focused node, rows, repaint.
-  virtual void NodeAdded(TdxTreeListNode* Node);
+  virtual void NodeAdded(TdxTreeListNode* node);
   virtual void BeginUpdateNotify() {}
   virtual bool CanDblClick() { return true; }
   // The has-children flag a node takes when its last child goes.
-  virtual bool GetDefaultHasChildren(TdxTreeListNode* Node);
+  virtual bool GetDefaultHasChildren(TdxTreeListNode* node);
   virtual void ClearRows() {}
   // Empties the row lists (tree mode until the next rebuild) and the node row caches.
   virtual void LayoutChanged();
   // Sets every node's cached row height to 0.
   virtual void RefreshNodeCounts();
-  virtual void DoCollapsed(TdxTreeListNode* Node);
-  virtual void DoNodeNotify(TdxTreeListNode* Node);
-  virtual void DoExpanded(TdxTreeListNode* Node);
-  virtual void DoCanCollapse(TdxTreeListNode* Node, bool& Allow);
-  virtual void DoEditing(TdxTreeListNode* Node, bool& Allow);
-  virtual void DoCanExpand(TdxTreeListNode* Node, bool& Allow);
-  virtual void BandEdgeDblClick(int32_t Band) {}
-  virtual void ColumnEdgeDblClick(int32_t Column) {}
-  virtual void DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* NewNode);
+  virtual void DoCollapsed(TdxTreeListNode* node);
+  virtual void DoNodeNotify(TdxTreeListNode* node);
+  virtual void DoExpanded(TdxTreeListNode* node);
+  virtual void DoCanCollapse(TdxTreeListNode* node, bool& allow);
+  virtual void DoEditing(TdxTreeListNode* node, bool& allow);
+  virtual void DoCanExpand(TdxTreeListNode* node, bool& allow);
+  virtual void BandEdgeDblClick(int32_t band) {}
+  virtual void ColumnEdgeDblClick(int32_t column) {}
+  virtual void DoChangeNode(TdxTreeListNode* oldNode, TdxTreeListNode* newNode);
   virtual void DoNotify();
-  virtual void DoChangeColumn(int32_t OldColumn, int32_t NewColumn);
+  virtual void DoChangeColumn(int32_t oldColumn, int32_t newColumn);
   virtual void DoEditChange();
-  virtual void DoEditValidate(std::string& ErrorText, bool& Accept);
+  virtual void DoEditValidate(std::string& errorText, bool& accept);
   virtual void AutoLoadLayout() {}
   virtual void AutoSaveLayout() {}
-  // A node was unlinked by its destruction: Prev is its previous sibling (else its
-  // parent), Next the node that followed it as a row, Visible whether it was shown with
-  // its parent not being deleted.
-  virtual void NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* Prev, TdxTreeListNode* Next, bool IsLast,
-                           bool Visible);
-  // Removes the value at Index from the node's cell values and from all its descendants;
-  // nodes holding no value at Index are skipped.
-  virtual void DeleteNodeValue(TdxTreeListNode* Node, int32_t Index);
+  // A node was unlinked by its destruction: `prev` is its previous sibling (else its
+  // parent), `next` the node that followed it as a row, `visible` whether it was shown
+  // with its parent not being deleted.
+  virtual void NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev, TdxTreeListNode* next, bool isLast,
+                           bool visible);
+  // Removes the value at `index` from the node's cell values and from all its
+  // descendants; nodes holding no value at `index` are skipped.
+  virtual void DeleteNodeValue(TdxTreeListNode* node, int32_t index);
   virtual void NodesChanged() {}
   // The rows area, from the indicator column's left edge when there is one.
-  virtual void GetLayoutPartRect(TRect& Rect);
-  virtual bool IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest);
-  // The hot part of a column header at (X, Y): 1 header, 2 header button, 3 pressed
+  virtual void GetLayoutPartRect(TRect& rect);
+  virtual bool IsHotTrackCell(TdxTreeListNode* node, int32_t column, TdxTreeListHitTest hitTest);
+  // The hot part of a column header at (x, y): 1 header, 2 header button, 3 pressed
   // button; false when the header accepts no hot part.
-  virtual bool GetHeaderHotPart(int X, int Y, uint8_t& Part, int32_t Column);
+  virtual bool GetHeaderHotPart(int x, int y, uint8_t& part, int32_t column);
   // Unless locked: recomputes metrics and rows once, with the lock count raised.
   virtual void UpdateGuarded();
   virtual void ColumnsChanged() {}
   virtual void BandsChanged() {}
   // Rebuilds the row lists in full, or applies the pending node's addition or deletion.
   virtual void RebuildRows();
-  // Makes Node the focused node; false refuses (a collapse then keeps the node expanded).
-  virtual bool MakeNodeFocused(TdxTreeListNode* Node);
+  // Makes `node` the focused node; false refuses (a collapse then keeps the node expanded).
+  virtual bool MakeNodeFocused(TdxTreeListNode* node);
   // The immediate-editor query for a press on a cell.
-  virtual bool EditOnMouseDown(int X, int Y, int32_t Column, bool SameNode);
-  // Repaints the row of a shown node; with Recalc, the scroll bars first and the rows
+  virtual bool EditOnMouseDown(int x, int y, int32_t column, bool sameNode);
+  // Repaints the row of a shown node; with `recalc`, the scroll bars first and the rows
   // from the node down.
-  virtual void RefreshNode(TdxTreeListNode* Node, bool Recalc);
-  virtual bool NodeQuery(TdxTreeListNode* Node) { return true; }
+  virtual void RefreshNode(TdxTreeListNode* node, bool recalc);
+  virtual bool NodeQuery(TdxTreeListNode* node) { return true; }
   // Abstract in the base (raise EAbstractError): a descendant supplies its nodes and
   // their values.
   virtual TdxTreeListNode* CreateNode();
-  virtual int GetNodeImageIndex(TdxTreeListNode* Node);
-  virtual int GetNodeSelectedIndex(TdxTreeListNode* Node);
-  virtual int GetNodeStateIndex(TdxTreeListNode* Node);
-  virtual void GetNodeValue(TdxTreeListNode* Node, int32_t Column, Variant& Value);
-  virtual void GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text);
-  virtual void GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value);
+  virtual int GetNodeImageIndex(TdxTreeListNode* node);
+  virtual int GetNodeSelectedIndex(TdxTreeListNode* node);
+  virtual int GetNodeStateIndex(TdxTreeListNode* node);
+  virtual void GetNodeValue(TdxTreeListNode* node, int32_t column, Variant& value);
+  virtual void GetNodeString(TdxTreeListNode* node, int32_t column, std::string& text);
+  virtual void GetNodeVariant(TdxTreeListNode* node, int32_t column, Variant& value);
   // Moves the focus to a node and column with the change events.
-  virtual void SetFocusedNode(TdxTreeListNode* Node, int32_t Column, bool MakeVisible);
-  virtual void SetFocusedNodeByIndex(int Index);
-  virtual void SetNodeImageIndex(TdxTreeListNode* Node, int Value);
-  virtual void SetNodeSelectedIndex(TdxTreeListNode* Node, int Value);
-  virtual void SetNodeStateIndex(TdxTreeListNode* Node, int Value);
-  virtual void SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text);
-  virtual void SetNodeValue(TdxTreeListNode* Node, int32_t Column, const Variant& Value);
-  virtual void SetTopNode(TdxTreeListNode* Node);
-  virtual int32_t GetBandValue(int32_t Band) { return 0; }
-  virtual TAlignment GetBandAlignment(int32_t Band) { return taLeftJustify; }
+  virtual void SetFocusedNode(TdxTreeListNode* node, int32_t column, bool makeVisible);
+  virtual void SetFocusedNodeByIndex(int index);
+  virtual void SetNodeImageIndex(TdxTreeListNode* node, int value);
+  virtual void SetNodeSelectedIndex(TdxTreeListNode* node, int value);
+  virtual void SetNodeStateIndex(TdxTreeListNode* node, int value);
+  virtual void SetNodeString(TdxTreeListNode* node, int32_t column, const std::string& text);
+  virtual void SetNodeValue(TdxTreeListNode* node, int32_t column, const Variant& value);
+  virtual void SetTopNode(TdxTreeListNode* node);
+  virtual int32_t GetBandValue(int32_t band) { return 0; }
+  virtual TAlignment GetBandAlignment(int32_t band) { return taLeftJustify; }
   virtual int32_t GetBandCount() { return 0; }
-  virtual int32_t GetBandIndex(int32_t VisibleIndex) { return VisibleIndex; }
-  virtual void GetBandCaption(int32_t Band, std::string& Text) { Text.clear(); }
-  virtual int32_t GetBandWidth(int32_t Band) { return 0; }
-  virtual TAlignment GetVisibleBandAlignment(int32_t Band) { return taLeftJustify; }
+  virtual int32_t GetBandIndex(int32_t visibleIndex) { return visibleIndex; }
+  virtual void GetBandCaption(int32_t band, std::string& text) { text.clear(); }
+  virtual int32_t GetBandWidth(int32_t band) { return 0; }
+  virtual TAlignment GetVisibleBandAlignment(int32_t band) { return taLeftJustify; }
   virtual int32_t GetVisibleBandCount() { return 0; }
   virtual int32_t GetLeftFixedBand() { return -1; }
   virtual int32_t GetRightFixedBand() { return -1; }
-  virtual int32_t GetVisibleBandMinWidth(int32_t Band) { return 0; }
-  virtual int32_t GetVisibleBandWidth(int32_t Band) { return 0; }
-  virtual void GetVisibleBandCaption(int32_t Band, std::string& Text) { Text.clear(); }
+  virtual int32_t GetVisibleBandMinWidth(int32_t band) { return 0; }
+  virtual int32_t GetVisibleBandWidth(int32_t band) { return 0; }
+  virtual void GetVisibleBandCaption(int32_t band, std::string& text) { text.clear(); }
   // The node indent width added to the first band's width.
   virtual int32_t GetFirstBandExtraWidth() { return 0; }
-  virtual int32_t GetVisibleBandIndex(int32_t Band) { return Band; }
-  virtual bool GetBandOnlyOwnColumns(int32_t Band) { return false; }
+  virtual int32_t GetVisibleBandIndex(int32_t band) { return band; }
+  virtual bool GetBandOnlyOwnColumns(int32_t band) { return false; }
   virtual int32_t GetColumnCount() { return 0; }
-  virtual int32_t GetColumnAt(int32_t Band, int32_t Row, int32_t Position) { return -1; }
-  virtual TAlignment GetColumnHeaderAlignment(int32_t Column) { return taLeftJustify; }
-  virtual int32_t GetColumnBandIndex(int32_t Column) { return 0; }
+  virtual int32_t GetColumnAt(int32_t band, int32_t row, int32_t position) { return -1; }
+  virtual TAlignment GetColumnHeaderAlignment(int32_t column) { return taLeftJustify; }
+  virtual int32_t GetColumnBandIndex(int32_t column) { return 0; }
   // The width the column is shown with in its band row.
-  virtual int32_t GetColumnDisplayWidth(int32_t Column);
-  virtual int32_t GetColumnCountInRow(int32_t Band, int32_t Row) { return 0; }
-  virtual int32_t GetColumnColIndex(int32_t Column) { return 0; }
+  virtual int32_t GetColumnDisplayWidth(int32_t column);
+  virtual int32_t GetColumnCountInRow(int32_t band, int32_t row) { return 0; }
+  virtual int32_t GetColumnColIndex(int32_t column) { return 0; }
   // 0 without header buttons; else 1, 3 when the header button is hot, 7 when pressed.
-  virtual uint8_t GetColumnHeaderState(int32_t Column);
-  virtual TBitmap* GetColumnHeaderGlyph(int32_t Column) { return nullptr; }
-  virtual int32_t GetColumnHeaderMaxLineCount(int32_t Column) { return 1; }
-  virtual int32_t GetColumnMinWidth(int32_t Column) { return 0; }
+  virtual uint8_t GetColumnHeaderState(int32_t column);
+  virtual TBitmap* GetColumnHeaderGlyph(int32_t column) { return nullptr; }
+  virtual int32_t GetColumnHeaderMaxLineCount(int32_t column) { return 1; }
+  virtual int32_t GetColumnMinWidth(int32_t column) { return 0; }
   // The header rows that hold columns of a band (see also GetBandRowCount() below: the
   // rows of the band panel).
-  virtual int32_t GetBandRowCount(int32_t Band) { return 0; }
-  virtual int32_t GetColumnRowIndex(int32_t Column) { return 0; }
-  virtual TdxTreeListColumnSort GetColumnSorted(int32_t Column) { return csNone; }
-  virtual bool GetColumnTabStop(int32_t Column) { return true; }
-  virtual void GetColumnHeaderText(int32_t Column, std::string& Text) { Text.clear(); }
-  virtual void GetColumnCaption(int32_t Column, std::string& Text) { GetColumnHeaderText(Column, Text); }
-  virtual int32_t GetColumnWidth(int32_t Column) { return 0; }
-  virtual TColor GetColumnColor(int32_t Column) { return GetColor(); }
-  virtual TFont* GetColumnFont(int32_t Column) { return GetFont(); }
-  virtual bool IsColumnOwnFont(int32_t Column) { return false; }
-  virtual bool HasColumnHeaderGlyph(int32_t Column) { return false; }
-  virtual TAlignment GetColumnAlignment(TdxTreeListNode* Node, int32_t Column) { return taLeftJustify; }
-  virtual void GetCellText(TdxTreeListNode* Node, int32_t Column, std::string& Text) { Text.clear(); }
+  virtual int32_t GetBandRowCount(int32_t band) { return 0; }
+  virtual int32_t GetColumnRowIndex(int32_t column) { return 0; }
+  virtual TdxTreeListColumnSort GetColumnSorted(int32_t column) { return csNone; }
+  virtual bool GetColumnTabStop(int32_t column) { return true; }
+  virtual void GetColumnHeaderText(int32_t column, std::string& text) { text.clear(); }
+  virtual void GetColumnCaption(int32_t column, std::string& text) { GetColumnHeaderText(column, text); }
+  virtual int32_t GetColumnWidth(int32_t column) { return 0; }
+  virtual TColor GetColumnColor(int32_t column) { return GetColor(); }
+  virtual TFont* GetColumnFont(int32_t column) { return GetFont(); }
+  virtual bool IsColumnOwnFont(int32_t column) { return false; }
+  virtual bool HasColumnHeaderGlyph(int32_t column) { return false; }
+  virtual TAlignment GetColumnAlignment(TdxTreeListNode* node, int32_t column) { return taLeftJustify; }
+  virtual void GetCellText(TdxTreeListNode* node, int32_t column, std::string& text) { text.clear(); }
   // The text of a new-item row cell, which has no node.
-  virtual void GetDisplayText(int32_t Column, std::string& Text) { Text.clear(); }
-  virtual int32_t GetColumnMaxRowLineCount(int32_t Column) { return 0; }
-  virtual bool IsColumnVisible(int32_t Column) { return true; }
+  virtual void GetDisplayText(int32_t column, std::string& text) { text.clear(); }
+  virtual int32_t GetColumnMaxRowLineCount(int32_t column) { return 0; }
+  virtual bool IsColumnVisible(int32_t column) { return true; }
   virtual int32_t GetIndicatorWidth() { return 12; }
   // 0 unless the column has its own font: then the text width in it plus 3.
-  virtual int32_t GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column);
-  virtual void GetPreviewText(TdxTreeListNode* Node, std::string& Text) { Text.clear(); }
-  virtual TTextLayout GetColumnVertAlignment(int32_t Column) { return tlTop; }
-  // The lines a node needs for its longest cell; Height may come back raised to the
+  virtual int32_t GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column);
+  virtual void GetPreviewText(TdxTreeListNode* node, std::string& text) { text.clear(); }
+  virtual TTextLayout GetColumnVertAlignment(int32_t column) { return tlTop; }
+  // The lines a node needs for its longest cell; `height` may come back raised to the
   // height a cell needs.
-  virtual int32_t CalcRowLineCount(TdxTreeListNode* Node, int32_t& Height);
+  virtual int32_t CalcRowLineCount(TdxTreeListNode* node, int32_t& height);
   // Non-zero shows the second footer's close button.
   virtual int32_t GetFooterCount() { return 0; }
-  virtual void GetFooterText(std::string& Text) { Text.clear(); }
-  virtual void GetNodeFooterText(TdxTreeListNode* Node, int32_t Column, std::string& Text) { Text.clear(); }
-  // Measures a cell's text at Width (MaxLines -1: no limit); false when not measured.
-  virtual bool MeasureCellText(TdxTreeListNode* Node, int32_t Column, int32_t& LineCount, int32_t& TextHeight,
-                               int32_t Width, int32_t MaxLines) {
+  virtual void GetFooterText(std::string& text) { text.clear(); }
+  virtual void GetNodeFooterText(TdxTreeListNode* node, int32_t column, std::string& text) { text.clear(); }
+  // Measures a cell's text at `width` (`maxLines` -1: no limit); false when not measured.
+  virtual bool MeasureCellText(TdxTreeListNode* node, int32_t column, int32_t& lineCount, int32_t& textHeight,
+                               int32_t width, int32_t maxLines) {
     return false;
   }
   // The largest GetCellTextWidth of the node over the columns of visible bands.
-  virtual int32_t GetNodeMaxTextWidth(TdxTreeListNode* Node);
-  virtual int32_t GetPreviewLineCount(TdxTreeListNode* Node);
+  virtual int32_t GetNodeMaxTextWidth(TdxTreeListNode* node);
+  virtual int32_t GetPreviewLineCount(TdxTreeListNode* node);
   virtual int32_t GetGridLineWidth();
   virtual void UpdateColumnRows() {}
   // True: the node is shown as one line across the row.
-  virtual bool NodeRowQuery(TdxTreeListNode* Node) { return false; }
-  virtual TAlignment GetFooterCellAlignment(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) {
-    return GetColumnAlignment(Node, Column);
+  virtual bool NodeRowQuery(TdxTreeListNode* node) { return false; }
+  virtual TAlignment GetFooterCellAlignment(TdxTreeListNode* node, int32_t column, int32_t footerIndex) {
+    return GetColumnAlignment(node, column);
   }
-  virtual void GetFooterCellText(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex, std::string& Text) {
-    Text.clear();
+  virtual void GetFooterCellText(TdxTreeListNode* node, int32_t column, int32_t footerIndex, std::string& text) {
+    text.clear();
   }
   // The column shows a value in the footer panel and in the node footer lines.
-  virtual bool IsFooterValueShown(int32_t Column) { return false; }
-  virtual bool DoCanFocusColumn(int32_t Column) { return false; }
-  virtual int32_t GetNodeFooterCount(TdxTreeListNode* Node) { return 0; }
-  virtual bool HasLevelFooter(int32_t Level) { return false; }
+  virtual bool IsFooterValueShown(int32_t column) { return false; }
+  virtual bool DoCanFocusColumn(int32_t column) { return false; }
+  virtual int32_t GetNodeFooterCount(TdxTreeListNode* node) { return 0; }
+  virtual bool HasLevelFooter(int32_t level) { return false; }
   // One query per option bit.
   virtual bool IsTypedSort() { return FOptionsEx.Contains(aoTypedSort); }
   virtual bool IsAutoPreviewLines() { return FOptionsEx.Contains(aoAutoCalcPreviewLines); }
@@ -778,30 +778,30 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsBandIndicatorButton() { return FOptionsEx.Contains(aoBandIndicatorButton); }
   virtual bool IsBandSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
   virtual bool CanSizeBandPanel() { return FOptionsEx.Contains(aoBandPanelSizing); }
-  virtual bool CanSizeBand(int32_t Band) { return true; }
+  virtual bool CanSizeBand(int32_t band) { return true; }
   // Bands are sized to the client: with auto width, unless a sizing holds it off.
   virtual bool IsSizeToClient() { return IsAutoWidth() && !FSizeToClientLocked; }
   virtual bool IsHeaderIndicatorButton() { return FOptionsEx.Contains(aoHeaderIndicatorButton); }
   virtual bool IsColumnSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
   virtual bool CanSizeHeaderPanel() { return FOptionsEx.Contains(aoHeaderPanelSizing); }
-  virtual bool CanSizeColumn(int32_t Column) { return true; }
-  virtual bool CanColumnSizing(int32_t Column) { return FOptions.Contains(aoColumnSizing) && CanSizeColumn(Column); }
+  virtual bool CanSizeColumn(int32_t column) { return true; }
+  virtual bool CanColumnSizing(int32_t column) { return FOptions.Contains(aoColumnSizing) && CanSizeColumn(column); }
   virtual bool CanSizeRows() { return FOptionsEx.Contains(aoRowSizing); }
   // The customizing actions: the base has no bands or columns to act on.
-  virtual void SetBandRowCount(int32_t Value) {}
-  virtual void SetBandWidth(int32_t Band, int32_t Width) {}
-  virtual void SetHeaderRowCount(int32_t Value) {}
-  virtual void SetColumnWidth(int32_t Column, int32_t Width) {}
-  virtual void ScaleBandWidths(int32_t NewSum, int32_t OldSum) {}
-  virtual void ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) {}
-  virtual void SetRowLineCount(int32_t Value) { FRowLineCount = Value; }
+  virtual void SetBandRowCount(int32_t value) {}
+  virtual void SetBandWidth(int32_t band, int32_t width) {}
+  virtual void SetHeaderRowCount(int32_t value) {}
+  virtual void SetColumnWidth(int32_t column, int32_t width) {}
+  virtual void ScaleBandWidths(int32_t newSum, int32_t oldSum) {}
+  virtual void ColumnsWidthQuery(int32_t band, int32_t newSum, int32_t oldSum) {}
+  virtual void SetRowLineCount(int32_t value) { FRowLineCount = value; }
   virtual void BandIndicatorClick() {}
-  virtual void BandClick(int32_t Band) {}
+  virtual void BandClick(int32_t band) {}
   // After a band or column width changed by the mouse.
   virtual void DoWidthChanged() {}
   virtual void HeaderIndicatorClick() {}
-  virtual void ColumnClick(int32_t Column) {}
-  virtual void ColumnButtonClick(int32_t Column) {}
+  virtual void ColumnClick(int32_t column) {}
+  virtual void ColumnButtonClick(int32_t column) {}
   virtual void FooterButtonClick() {}
   virtual int32_t GetBandMaxRowCount() { return 5; }
   // The rows of the band panel.
@@ -809,144 +809,144 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual int32_t GetHeaderPanelMaxRowCount() { return 4; }
   virtual int32_t GetHeaderPanelRowCount() { return 1; }
   virtual int32_t GetHeaderMinRowCount() { return 1; }
-  // The drop place of a dragged header at P (client coordinates).
-  virtual void CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Place, int32_t Index, bool BandMode);
-  virtual void GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor);
+  // The drop place of a dragged header at `p` (client coordinates).
+  virtual void CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode);
+  virtual void GetDragCursor(const TPoint& screenPoint, TCursor& cursor);
   virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
-  virtual void DoGetHeaderHint(int32_t Column, std::string& Text) { Text.clear(); }
+  virtual void DoGetHeaderHint(int32_t column, std::string& text) { text.clear(); }
   virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
-  virtual void MoveBand(int32_t Old, int32_t New) {}
-  virtual bool CanBandMoving(int32_t Band) { return FOptionsEx.Contains(aoBandMoving); }
-  // A band drag over P (client coordinates) and its drop at Place (a visible position,
-  // -1 hide, -2 nothing); Band is the band's absolute index, Old the visible position it
-  // was dragged from (-1: from the customizing window).
-  virtual void DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {}
-  virtual void DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept, int32_t Old) {}
-  virtual void EndBandDrag(bool Accept);
-  virtual bool GetBandDisableCustomizing(int32_t Band) { return false; }
-  virtual void HideBand(int32_t Band) {}
-  virtual bool IsBandHidden(int32_t Band) { return false; }
-  virtual void StartBandDrag(int32_t Band);
-  virtual void ShowBand(int32_t Position, int32_t Band) {}
-  virtual bool CanColumnMoving(int32_t Column) { return FOptions.Contains(aoColumnMoving); }
-  virtual void DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) {}
-  virtual void DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place, bool& Accept) {}
-  virtual void EndColumnDrag(bool Accept);
+  virtual void MoveBand(int32_t oldIndex, int32_t newIndex) {}
+  virtual bool CanBandMoving(int32_t band) { return FOptionsEx.Contains(aoBandMoving); }
+  // A band drag over `p` (client coordinates) and its drop at `place` (a visible
+  // position, -1 hide, -2 nothing); `band` is the band's absolute index, `old` the
+  // visible position it was dragged from (-1: from the customizing window).
+  virtual void DoDragOverBand(const TPoint& p, int32_t band, bool& accept) {}
+  virtual void DoEndBandDrag(const TPoint& p, int32_t band, int32_t& place, bool& accept, int32_t old) {}
+  virtual void EndBandDrag(bool accept);
+  virtual bool GetBandDisableCustomizing(int32_t band) { return false; }
+  virtual void HideBand(int32_t band) {}
+  virtual bool IsBandHidden(int32_t band) { return false; }
+  virtual void StartBandDrag(int32_t band);
+  virtual void ShowBand(int32_t position, int32_t band) {}
+  virtual bool CanColumnMoving(int32_t column) { return FOptions.Contains(aoColumnMoving); }
+  virtual void DoDragOverColumn(const TPoint& p, int32_t column, bool& accept) {}
+  virtual void DoEndColumnDrag(const TPoint& p, int32_t column, TdxTreeListDropPlace& place, bool& accept) {}
+  virtual void EndColumnDrag(bool accept);
   virtual int32_t GetMinColumnDragWidth() { return 100; }
-  virtual bool GetColumnDisableCustomizing(int32_t Column) { return false; }
-  virtual void MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) {}
-  virtual void HideColumn(int32_t Column) {}
-  virtual bool IsColumnOutOfHeader(int32_t Column) { return false; }
-  virtual bool IsColumnInVisibleBand(int32_t Column) { return true; }
-  virtual void StartColumnDrag(int32_t Column);
-  virtual void ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) {}
+  virtual bool GetColumnDisableCustomizing(int32_t column) { return false; }
+  virtual void MoveColumn(int32_t column, int32_t band, int32_t row, int32_t position) {}
+  virtual void HideColumn(int32_t column) {}
+  virtual bool IsColumnOutOfHeader(int32_t column) { return false; }
+  virtual bool IsColumnInVisibleBand(int32_t column) { return true; }
+  virtual void StartColumnDrag(int32_t column);
+  virtual void ShowColumn(int32_t band, int32_t row, int32_t position, int32_t column) {}
   // Fires the begin-drag event.
-  virtual void BeginNodeDrag(TdxTreeListNode* Node);
-  virtual bool IsLastNode(TdxTreeListNode* Node);
-  virtual bool IsFirstNode(TdxTreeListNode* Node);
+  virtual void BeginNodeDrag(TdxTreeListNode* node);
+  virtual bool IsLastNode(TdxTreeListNode* node);
+  virtual bool IsFirstNode(TdxTreeListNode* node);
   virtual int32_t GetRowCountShown() { return FShownRowCount; }
   // The vertical scroll range: rows 0 .. row count - 1, a page of whole-visible rows,
   // the top row as position.
-  virtual void GetScrollInfo(int& Min, int& Max, int& Page, int& Pos);
+  virtual void GetScrollInfo(int& min, int& max, int& page, int& pos);
   // Recounts the shown and the whole-visible rows, each at least 1.
   virtual void CalcVisibleRowCount();
   virtual void UpdateScrollBars();
-  virtual void GetEditValue(Variant& Value) { Value = Variant(std::string()); }
+  virtual void GetEditValue(Variant& value) { value = Variant(std::string()); }
   virtual bool IsEditorFocused();
   // False discards a key.
-  virtual bool CanProcessKey(WORD Key, TShiftState Shift) { return true; }
+  virtual bool CanProcessKey(WORD key, TShiftState shift) { return true; }
   // Hot tracking and the cursor on a mouse move.
-  virtual void UpdateHotTrack(const TdxTreeListHitInfo& HitInfo);
-  virtual TdxInplaceEdit* CreateInplaceEdit(int32_t Column);
-  virtual void CanEditNewItemRow(bool& Allow) {}
+  virtual void UpdateHotTrack(const TdxTreeListHitInfo& hitInfo);
+  virtual TdxInplaceEdit* CreateInplaceEdit(int32_t column);
+  virtual void CanEditNewItemRow(bool& allow) {}
   virtual void NewItemRowClick() {}
   // Fires the cursor event.
-  virtual void GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor);
+  virtual void GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor& cursor);
   virtual TdxInplaceEdit* GetEditor() { return FEditor; }
-  virtual void GetEditingText(std::string& Text);
+  virtual void GetEditingText(std::string& text);
   // Dresses an editor: colour, font and margins (1, 0, 0, 0).
-  virtual void InitEditor(TdxInplaceEdit* Editor);
-  virtual void GetEditStyleValue(Variant& Value) { Value = Variant(std::string()); }
-  virtual bool IsHotCell(TdxTreeListNode* Node, int32_t Column);
-  virtual void SetEditingText(const std::string& Text);
+  virtual void InitEditor(TdxInplaceEdit* editor);
+  virtual void GetEditStyleValue(Variant& value) { value = Variant(std::string()); }
+  virtual bool IsHotCell(TdxTreeListNode* node, int32_t column);
+  virtual void SetEditingText(const std::string& text);
   virtual bool CanSelectRange() { return true; }
   // The select event may refuse; without multi-level selection (IsOptions14) the node
   // must have the level of the first selected node.
-  virtual bool CanSelectNodeEx(TdxTreeListNode* Node);
+  virtual bool CanSelectNodeEx(TdxTreeListNode* node);
   virtual void ClearSelection();
-  // -1, 0 or 1: Node's row before, at or after the anchor's.
-  virtual int CompareToAnchor(TdxTreeListNode* Node);
+  // -1, 0 or 1: the row of `node` before, at or after the anchor's.
+  virtual int CompareToAnchor(TdxTreeListNode* node);
   virtual int GetSelectedCountEx();
   virtual void DoSelectionChanged();
   // The base keeps no selection store: a descendant supplies one.
   virtual int GetSelectedCount() { return 0; }
-  virtual TdxTreeListNode* GetSelectedItem(int Index) { return nullptr; }
+  virtual TdxTreeListNode* GetSelectedItem(int index) { return nullptr; }
   virtual void RefreshSelection();
-  virtual bool IsNodeSelected(TdxTreeListNode* Node) { return false; }
-  virtual void SetNodeSelected(TdxTreeListNode* Node, bool Value);
+  virtual bool IsNodeSelected(TdxTreeListNode* node) { return false; }
+  virtual void SetNodeSelected(TdxTreeListNode* node, bool value);
   // Selects every node between the two in row order.
-  virtual void SelectRange(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
-  virtual void SetSelectionAnchor(TdxTreeListNode* Node);
+  virtual void SelectRange(TdxTreeListNode* node1, TdxTreeListNode* node2);
+  virtual void SetSelectionAnchor(TdxTreeListNode* node);
   virtual void NodesCleared() {}
   // An arbitrary but fixed order: -1, 0 or 1 by the nodes' addresses.
-  virtual int CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2);
-  // Sorts sibling lists: Level -1 all, 0 the top level, n the children at depth n - 1;
-  // an edit in progress is stored first, and the rows follow the new order. Column and
-  // Descending are the key unless several sorted columns apply (SortNodes).
-  virtual void Sort(int32_t Level, int32_t Column, bool Descending);
+  virtual int CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* node2);
+  // Sorts sibling lists: `level` -1 all, 0 the top level, n the children at depth n - 1;
+  // an edit in progress is stored first, and the rows follow the new order. `column`
+  // and `descending` are the key unless several sorted columns apply (SortNodes).
+  virtual void Sort(int32_t level, int32_t column, bool descending);
   virtual int32_t GetSortedColumnCount() { return 0; }
-  virtual bool GetSortedColumnDesc(int32_t Index) { return false; }
-  virtual int32_t GetSortedColumnIndex(int32_t Index) { return Index; }
-  virtual bool CanMultiSort(int32_t Column) { return IsMultiSort(); }
-  virtual bool IsCustomDrawBand(int32_t Band) { return false; }
-  virtual bool IsCustomDrawCell(TdxTreeListNode* Node, int32_t Column) { return false; }
-  virtual bool IsCustomDrawFooter(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) { return false; }
-  virtual bool IsCustomDrawHeader(int32_t Column) { return false; }
+  virtual bool GetSortedColumnDesc(int32_t index) { return false; }
+  virtual int32_t GetSortedColumnIndex(int32_t index) { return index; }
+  virtual bool CanMultiSort(int32_t column) { return IsMultiSort(); }
+  virtual bool IsCustomDrawBand(int32_t band) { return false; }
+  virtual bool IsCustomDrawCell(TdxTreeListNode* node, int32_t column) { return false; }
+  virtual bool IsCustomDrawFooter(TdxTreeListNode* node, int32_t column, int32_t footerIndex) { return false; }
+  virtual bool IsCustomDrawHeader(int32_t column) { return false; }
   virtual bool IsCustomDrawPreview() { return false; }
   virtual bool IsLevelColorAssigned() { return false; }
-  virtual void DoCustomDrawBand(int32_t Band, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect,
-                                std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) {}
-  virtual void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column,
-                                bool Selected, bool Focused, bool NewItemRow, bool EntryFlag1, bool EntryFlag2,
-                                HBRUSH Brush, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
-                                bool& Done) {}
-  virtual void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column,
-                                  int32_t FooterIndex, std::string& Text, TColor& Color, TFont* Font,
-                                  TAlignment& Alignment, bool& Done) {}
-  virtual void DoCustomDrawHeader(int32_t Column, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect,
-                                  std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
-                                  TdxTreeListColumnSort& Sorted, bool& Done) {}
-  virtual void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
-                                   std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) {}
-  virtual void GetLevelColor(int32_t Level, TColor& Color) {}
-  // Paints a group-row (Kind 3), footer (Kind 1, FooterIndex -1 for the footer panel)
+  virtual void DoCustomDrawBand(int32_t band, TCanvas* canvas, const TRect& rect, const TRect& clippedRect,
+                                std::string& text, TColor& color, TFont* font, TAlignment& alignment, bool& done) {}
+  virtual void DoCustomDrawCell(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, int32_t column,
+                                bool selected, bool focused, bool newItemRow, bool entryFlag1, bool entryFlag2,
+                                HBRUSH brush, std::string& text, TColor& color, TFont* font, TAlignment& alignment,
+                                bool& done) {}
+  virtual void DoCustomDrawFooter(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, int32_t column,
+                                  int32_t footerIndex, std::string& text, TColor& color, TFont* font,
+                                  TAlignment& alignment, bool& done) {}
+  virtual void DoCustomDrawHeader(int32_t column, TCanvas* canvas, const TRect& rect, const TRect& clippedRect,
+                                  std::string& text, TColor& color, TFont* font, TAlignment& alignment,
+                                  TdxTreeListColumnSort& sorted, bool& done) {}
+  virtual void DoCustomDrawPreview(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, bool selected,
+                                   std::string& text, TColor& color, TColor& textColor, TFont* font, bool& done) {}
+  virtual void GetLevelColor(int32_t level, TColor& color) {}
+  // Paints a group-row (`kind` 3), footer (`kind` 1, `footerIndex` -1 for the footer panel)
   // or other text cell.
-  virtual void DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color, TColor TextColor,
-                            bool Focused, TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex, uint8_t Kind,
-                            TBitmap* HeaderBitmap);
-  // Paints the filled cell view data in Rect: here as the text editor every cell is
+  virtual void DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH brush, TColor color, TColor textColor,
+                            bool focused, TdxTreeListNode* node, int32_t column, int32_t footerIndex, uint8_t kind,
+                            TBitmap* headerBitmap);
+  // Paints the filled cell view data in `rect`: here as the text editor every cell is
   // edited with paints its value.
-  virtual void DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
-                                int32_t Column);
-  // Paints a data cell (Kind 0) or a cell of the new-item row (Kind 2).
-  virtual void DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
-                        int32_t Column, bool Highlighted, bool CellFocused, TColor Color, TColor TextColor,
-                        HBRUSH Brush, bool MultiLine, uint8_t Kind, bool EntryFlag1, bool EntryFlag2,
-                        TColor ColumnColor, HBRUSH ColumnBrush);
-  virtual void DrawTopPanel(TCanvas* Canvas, const TRect& Rect, HBRUSH PanelLineBrush, HBRUSH HeaderBrush) {}
-  virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
-                           TColor Color, TColor TextColor, HBRUSH Brush, bool Selected);
+  virtual void DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
+                                int32_t column);
+  // Paints a data cell (`kind` 0) or a cell of the new-item row (`kind` 2).
+  virtual void DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
+                        int32_t column, bool highlighted, bool cellFocused, TColor color, TColor textColor,
+                        HBRUSH brush, bool multiLine, uint8_t kind, bool entryFlag1, bool entryFlag2,
+                        TColor columnColor, HBRUSH columnBrush);
+  virtual void DrawTopPanel(TCanvas* canvas, const TRect& rect, HBRUSH panelLineBrush, HBRUSH headerBrush) {}
+  virtual void DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
+                           TColor color, TColor textColor, HBRUSH brush, bool selected);
   // GridLineColor, or DefaultGridLineColor when it is clNone.
   virtual TColor GetGridColor();
-  virtual void BeginNodePaint(TdxTreeListNode* Node) {}
-  virtual void EndNodePaint(TdxTreeListNode* Node) {}
+  virtual void BeginNodePaint(TdxTreeListNode* node) {}
+  virtual void EndNodePaint(TdxTreeListNode* node) {}
   // The height of the top panel strip above the band row (none in the base).
   virtual int32_t GetTopPanelHeight() { return 0; }
   // The default row height of the metrics: the least height of a row, as many lines of
   // the font's text height (+ 3) as the row line count asks for.
   virtual int32_t GetDefaultRowLinesHeight();
-  // What lies under P (client coordinates).
-  virtual void GetHitInfo(const TPoint& P, TdxTreeListHitInfo& HitInfo);
+  // What lies under `p` (client coordinates).
+  virtual void GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo);
   // The selection bracket: the outermost End reports one selection change when the
   // selected count differs from the one at the outermost Begin.
   virtual void BeginSelectionUpdate();
@@ -981,11 +981,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TNotifyEvent OnNotify;
 
  protected:
-  // Paints the filled view data `Data` of a cell with `EditClass` on Rect (the cell's
+  // Paints the filled view data `data` of a cell with `editClass` on `rect` (the cell's
   // origin moved to the rectangle's corner, clipped to it, and in the incremental
   // search's pass to the matched characters).
-  void DrawEditViewData(TCanvas* Canvas, const TRect& Rect, const TdxTreeListCellViewData* ViewData,
-                        const TdxInplaceEditClass& EditClass, TdxEditViewData* Data);
+  void DrawEditViewData(TCanvas* canvas, const TRect& rect, const TdxTreeListCellViewData* viewData,
+                        const TdxInplaceEditClass& editClass, TdxEditViewData* data);
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void Loaded() override;
@@ -1009,7 +1009,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // validates it (SaveValue, which raises when the editor refuses it); a descendant
   // also writes it into the cell. Editing ends without it when the editor was not
   // modified, so that visiting a cell changes nothing.
-  virtual void SaveEditorValue(TdxInplaceEdit* Editor);
+  virtual void SaveEditorValue(TdxInplaceEdit* editor);
   // A header being dragged moved to `p` (client coordinates): the drop place and its
   // arrows, the cursor, the drag image and the horizontal drag scroll follow the point.
   virtual void DragHeaderMove(const TPoint& p);
@@ -1201,8 +1201,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DrawGridSegments(const std::vector<POINT>& points);
   // The shared part of DrawCell and DrawTextCell: the incremental-search pass and the
   // search cell's focus frame.
-  void DrawSearchPass(TCanvas* Canvas, TRect Rect, TdxTreeListNode* Node, int32_t Column, uint8_t Kind,
-                      bool CellFocused, bool EntryFlag1, bool EntryFlag2, const std::function<void()>& redraw);
+  void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
+                      bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
 
   // Layout: the metrics pass; the areas of the record that depend only on the metrics;
   // its bands, header cells and rows; a cell of a row.

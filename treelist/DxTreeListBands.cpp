@@ -57,22 +57,22 @@ int TdxTreeListBand::GetColumnAt(int row, int position) const {
   return control && band >= 0 ? control->GetColumnAt(band, row, position) : -1;
 }
 
-void TdxTreeListBand::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListBand>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListBand::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListBand>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
-  const TUpdateScope update(source->GetCollection());
+  const TUpdateScope update(other->GetCollection());
   RestoreDefaults();
-  SetAlignment(source->FAlignment);
-  SetCaption(source->FCaption);
-  SetFixed(source->FFixed);
-  SetMinWidth(source->FMinWidth);
-  SetOnlyOwnColumns(source->FOnlyOwnColumns);
-  SetSizing(source->FSizing);
-  SetVisible(source->FVisible);
-  SetWidth(source->FWidth);
+  SetAlignment(other->FAlignment);
+  SetCaption(other->FCaption);
+  SetFixed(other->FFixed);
+  SetMinWidth(other->FMinWidth);
+  SetOnlyOwnColumns(other->FOnlyOwnColumns);
+  SetSizing(other->FSizing);
+  SetVisible(other->FVisible);
+  SetWidth(other->FWidth);
 }
 
 void TdxTreeListBand::RestoreDefaults() {
@@ -85,13 +85,13 @@ void TdxTreeListBand::RestoreDefaults() {
   Changed(/*allItems=*/true);
 }
 
-void TdxTreeListBand::SetIndex(int NewIndex) {
+void TdxTreeListBand::SetIndex(int newIndex) {
   TCollection* collection = GetCollection();
   const int old = GetIndex();
   if (!collection || old < 0)
     return;
-  NewIndex = std::clamp(NewIndex, 0, collection->GetCount() - 1);
-  if (FFixed != bfNone || NewIndex == old)
+  newIndex = std::clamp(newIndex, 0, collection->GetCount() - 1);
+  if (FFixed != bfNone || newIndex == old)
     return;
   if (TCustomdxTreeListControl* control = GetTreeList()) {
     // The columns follow their band: the moved band's are parked at -2 while the bands
@@ -102,8 +102,8 @@ void TdxTreeListBand::SetIndex(int NewIndex) {
       if (column->GetBandIndex() == old)
         column->WriteBandIndex(-2);
     }
-    const int step = NewIndex > old ? 1 : -1;
-    for (int band = old + step; band != NewIndex + step; band += step) {
+    const int step = newIndex > old ? 1 : -1;
+    for (int band = old + step; band != newIndex + step; band += step) {
       for (int i = 0; i < count; ++i) {
         TdxTreeListColumn* column = control->GetColumn(i);
         if (column->GetBandIndex() == band)
@@ -113,10 +113,10 @@ void TdxTreeListBand::SetIndex(int NewIndex) {
     for (int i = 0; i < count; ++i) {
       TdxTreeListColumn* column = control->GetColumn(i);
       if (column->GetBandIndex() == -2)
-        column->WriteBandIndex(NewIndex);
+        column->WriteBandIndex(newIndex);
     }
   }
-  inherited::SetIndex(NewIndex);
+  inherited::SetIndex(newIndex);
 }
 
 void TdxTreeListBand::PublishProperties() {

@@ -28,9 +28,9 @@ class TdxTreeListBand : public TCollectionItem {
   ~TdxTreeListBand() override;
 
   // From another band: its look, placement and sizing (not the Disable flags).
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // A fixed band stays where it is; the columns follow their band.
-  void SetIndex(int NewIndex) override;
+  void SetIndex(int newIndex) override;
   virtual void RestoreDefaults();
   // Registers the published properties of the class.
   static void PublishProperties();

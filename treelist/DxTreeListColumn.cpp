@@ -135,51 +135,51 @@ void TdxTreeListColumn::SetTreeList(TCustomdxTreeListControl* value) {
     value->AddColumn(this);
 }
 
-void TdxTreeListColumn::Changed(bool AllItems) {
+void TdxTreeListColumn::Changed(bool allItems) {
   if (FTreeList)
-    FTreeList->ColumnChanged(AllItems ? nullptr : this);
+    FTreeList->ColumnChanged(allItems ? nullptr : this);
 }
 
 // ---- Copying and defaults
 
-void TdxTreeListColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(FTreeList, FTreeList != nullptr);
   RestoreDefaults();
-  const TdxTreeListColumnAssignedValues assigned = source->FAssigned;
+  const TdxTreeListColumnAssignedValues assigned = other->FAssigned;
   if (assigned.Contains(cavAlignment))
-    SetAlignment(source->GetAlignment());
+    SetAlignment(other->GetAlignment());
   if (assigned.Contains(cavCaption))
-    SetCaption(source->GetCaption());
+    SetCaption(other->GetCaption());
   if (assigned.Contains(cavReadOnly))
-    SetReadOnly(source->FReadOnly);
+    SetReadOnly(other->FReadOnly);
   if (assigned.Contains(cavWidth))
-    SetWidth(source->GetWidth());
+    SetWidth(other->GetWidth());
   if (assigned.Contains(cavColor))
-    SetColor(source->GetColor());
+    SetColor(other->GetColor());
   if (assigned.Contains(cavFont))
-    SetFont(source->GetFont());
-  SetDisableCaption(source->FDisableCaption);
-  SetDisableCustomizing(source->FDisableCustomizing);
-  SetDisableEditor(source->FDisableEditor);
-  SetSortingDisabled(source->FSortingDisabled);
-  SetHeaderAlignment(source->FHeaderAlignment);
-  if (source->HasHeaderGlyph())
-    SetHeaderGlyph(source->FHeaderGlyph);
-  SetMinWidth(source->FMinWidth);
-  SetSizing(source->FSizing);
-  SetSorted(source->FSorted);
-  SetVertAlignment(source->FVertAlignment);
-  SetVisible(source->FVisible);
-  SetTabStop(source->FTabStop);
-  SetBandIndex(source->FBandIndex);
-  SetRowIndex(source->GetRowIndex());
-  SetColIndex(source->GetColIndex());
-  SetHeaderMaxLineCount(source->FHeaderMaxLineCount);
+    SetFont(other->GetFont());
+  SetDisableCaption(other->FDisableCaption);
+  SetDisableCustomizing(other->FDisableCustomizing);
+  SetDisableEditor(other->FDisableEditor);
+  SetSortingDisabled(other->FSortingDisabled);
+  SetHeaderAlignment(other->FHeaderAlignment);
+  if (other->HasHeaderGlyph())
+    SetHeaderGlyph(other->FHeaderGlyph);
+  SetMinWidth(other->FMinWidth);
+  SetSizing(other->FSizing);
+  SetSorted(other->FSorted);
+  SetVertAlignment(other->FVertAlignment);
+  SetVisible(other->FVisible);
+  SetTabStop(other->FTabStop);
+  SetBandIndex(other->FBandIndex);
+  SetRowIndex(other->GetRowIndex());
+  SetColIndex(other->GetColIndex());
+  SetHeaderMaxLineCount(other->FHeaderMaxLineCount);
 }
 
 void TdxTreeListColumn::RestoreDefaults() {
@@ -195,7 +195,7 @@ void TdxTreeListColumn::RestoreDefaults() {
   FTabStop = true;
   FVertAlignment = tlTop;
   SetSorted(csNone);
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 void TdxTreeListColumn::ApplyDefaultWidth() {
@@ -205,16 +205,16 @@ void TdxTreeListColumn::ApplyDefaultWidth() {
 
 // ---- Virtual operations
 
-void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
+void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
   const int index = GetIndex();
   // An editor that shows its value only in part holds no text to store.
-  if (Editor && Editor->Is<TdxInplaceTextEdit>() && !Editor->GetValueShownInPart())
-    Node->SetString(index, Editor->GetText());
+  if (editor && editor->Is<TdxInplaceTextEdit>() && !editor->GetValueShownInPart())
+    node->SetString(index, editor->GetText());
   if (FTreeList)
-    FTreeList->GetNodeValue(Node, index, Value);
+    FTreeList->GetNodeValue(node, index, value);
 }
 
-void TdxTreeListColumn::DoChange(TObject* Sender) {
+void TdxTreeListColumn::DoChange(TObject* sender) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
   const TAliveGuard alive(this);
@@ -223,33 +223,33 @@ void TdxTreeListColumn::DoChange(TObject* Sender) {
     OnChange(this);
 }
 
-void TdxTreeListColumn::DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TdxTreeListNode* ANode,
-                                         bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText,
-                                         TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone) {
-  OnCustomDrawCell(this, ACanvas, ARect, ANode, this, ASelected, AFocused, ANewItemRow, AText, AColor, AFont,
-                   AAlignment, ADone);
+void TdxTreeListColumn::DoCustomDrawCell(TCanvas* aCanvas, const TRect& aRect, TdxTreeListNode* aNode,
+                                         bool aSelected, bool aFocused, bool aNewItemRow, std::string& aText,
+                                         TColor& aColor, TFont* aFont, TAlignment& aAlignment, bool& aDone) {
+  OnCustomDrawCell(this, aCanvas, aRect, aNode, this, aSelected, aFocused, aNewItemRow, aText, aColor, aFont,
+                   aAlignment, aDone);
 }
 
-void TdxTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
+void TdxTreeListColumn::DoValidate(TObject* sender, std::string& errorText, bool& accept) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
   const TAliveGuard alive(this);
-  FTreeList->DoEditValidate(ErrorText, Accept);
+  FTreeList->DoEditValidate(errorText, accept);
   if (alive.Alive())
-    OnValidate(this, ErrorText, Accept);
+    OnValidate(this, errorText, accept);
 }
 
-void TdxTreeListColumn::FontChanged(TObject* Sender) {
+void TdxTreeListColumn::FontChanged(TObject* sender) {
   FAssigned.Include(cavFont);
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 const TdxInplaceEditClass* TdxTreeListColumn::GetEditorClass() { return &TdxInplaceTreeListTextEdit::MetaClass(); }
 
-std::string TdxTreeListColumn::GetNodeText(TdxTreeListNode* Node) {
+std::string TdxTreeListColumn::GetNodeText(TdxTreeListNode* node) {
   std::string text;
-  if (FTreeList && Node)
-    FTreeList->GetNodeString(Node, GetIndex(), text);
+  if (FTreeList && node)
+    FTreeList->GetNodeString(node, GetIndex(), text);
   return text;
 }
 
@@ -267,13 +267,13 @@ TdxEditViewData* TdxTreeListColumn::GetViewData() {
   return FViewData;
 }
 
-void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  if (!Editor)
+void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  if (!editor)
     return;
-  Editor->SetReadOnly(GetReadOnly());
-  Editor->OnChange = TNotifyEvent::Bind<&TdxTreeListColumn::DoChange>(this);
-  Editor->OnValidate = TdxEditValidateEvent::Bind<&TdxTreeListColumn::DoValidate>(this);
-  auto* text = ObjectAs<TdxInplaceTextEdit>(Editor);
+  editor->SetReadOnly(GetReadOnly());
+  editor->OnChange = TNotifyEvent::Bind<&TdxTreeListColumn::DoChange>(this);
+  editor->OnValidate = TdxEditValidateEvent::Bind<&TdxTreeListColumn::DoValidate>(this);
+  auto* text = ObjectAs<TdxInplaceTextEdit>(editor);
   if (!text)
     return;
   text->SetCharCase(FCharCase);
@@ -284,20 +284,20 @@ void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* Editor) {
     text->ClearUndo();
 }
 
-void TdxTreeListColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  Editor->TakeValueText(GetNodeText(Node));
-  Value = Variant(Editor->GetText());
+void TdxTreeListColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  editor->TakeValueText(GetNodeText(node));
+  value = Variant(editor->GetText());
 }
 
 bool TdxTreeListColumn::CanSort() {
   return !FSortingDisabled && !GetComponentState().Contains(csDesigning);
 }
 
-void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  TdxEditViewData& v = *ViewData;
+void TdxTreeListColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  TdxEditViewData& v = *viewData;
   v.Enabled = true;
   v.Focused = false;
-  v.Active = CellInfo->HotFlag;
+  v.Active = cellInfo->HotFlag;
   v.BorderColor = clNone;
   v.BorderStyle = xbsNone;
   v.ButtonStyle = TreeListButtonStyle(FTreeList ? FTreeList->GetLookAndFeel() : 0);
@@ -307,39 +307,39 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCe
   v.NoFill = false;
   v.TransparentText = false;
   v.Margins = TRect{1, 0, 0, 0};
-  v.Bounds = CellInfo->Bounds;
-  v.Alignment = CellInfo->Alignment;
-  v.VertAlignment = CellInfo->MultiLine ? vaWordWrap : static_cast<TdxVertAlignment>(FVertAlignment);
-  v.Brush = CellInfo->Brush;
-  v.Font = CellInfo->Font;
+  v.Bounds = cellInfo->Bounds;
+  v.Alignment = cellInfo->Alignment;
+  v.VertAlignment = cellInfo->MultiLine ? vaWordWrap : static_cast<TdxVertAlignment>(FVertAlignment);
+  v.Brush = cellInfo->Brush;
+  v.Font = cellInfo->Font;
   v.TextLength = 0;
-  v.Color = ColorToRGB(CellInfo->Color);
-  v.TextColor = ColorToRGB(CellInfo->TextColor);
+  v.Color = ColorToRGB(cellInfo->Color);
+  v.TextColor = ColorToRGB(cellInfo->TextColor);
   v.HasTextArea = false;
-  v.Value = Variant(CellInfo->Text);
-  if (auto* text = ObjectAs<TdxTextEditViewData>(ViewData)) {
+  v.Value = Variant(cellInfo->Text);
+  if (auto* text = ObjectAs<TdxTextEditViewData>(viewData)) {
     text->CharCase = FCharCase;
     text->PasswordChar = FPasswordChar;
   }
 }
 
-void TdxTreeListColumn::SetIndex(int NewIndex) {
+void TdxTreeListColumn::SetIndex(int newIndex) {
   if (!FTreeList)
     return;
   const int old = GetIndex();
   if (old < 0)
     return;
-  NewIndex = std::clamp(NewIndex, 0, FTreeList->GetColumnCount() - 1);
-  if (NewIndex == old)
+  newIndex = std::clamp(newIndex, 0, FTreeList->GetColumnCount() - 1);
+  if (newIndex == old)
     return;
-  FTreeList->ColumnMoved(old, NewIndex);
-  FTreeList->FColumns.Move(old, NewIndex);
+  FTreeList->ColumnMoved(old, newIndex);
+  FTreeList->FColumns.Move(old, newIndex);
   FTreeList->ForgetColumnIndexes();
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
-int TdxTreeListColumn::GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
-  return Canvas->TextWidth(GetNodeText(Node));
+int TdxTreeListColumn::GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) {
+  return canvas->TextWidth(GetNodeText(node));
 }
 
 // ---- Fallback values
@@ -360,7 +360,7 @@ void TdxTreeListColumn::SetCaption(const std::string& value) {
   FCaption = value;
   FAssigned.Include(cavCaption);
   ApplyDefaultWidth();
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 TColor TdxTreeListColumn::GetColor() {
@@ -393,14 +393,14 @@ void TdxTreeListColumn::SetWidth(int value) {
     if (value == FWidth)
       return;
     FWidth = value;
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   if (assigned && value == FWidth)
     return;
   FWidth = value;
   FAssigned.Include(cavWidth);
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 void TdxTreeListColumn::SetMinWidth(int value) {
@@ -467,7 +467,7 @@ void TdxTreeListColumn::SetHeaderGlyph(TBitmap* value) {
       return;
     GetHeaderGlyph()->Assign(value);
   }
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 void TdxTreeListColumn::SetHeaderMaxLineCount(int value) { Store(FHeaderMaxLineCount, std::max(value, 0), true); }
@@ -504,7 +504,7 @@ void TdxTreeListColumn::SetRowIndex(int value) {
   if (value == GetRowIndex())
     return;
   FRowIndex = FStoredRowIndex = value;
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 int TdxTreeListColumn::GetColIndex() {
@@ -550,7 +550,7 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
     return;
   if (!FTreeList || FTreeList->IsLoading()) {
     FSorted = value;
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   // Either way the control's sort lock is held for the change, so that the nodes are
@@ -568,7 +568,7 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
   if (value == csNone) {
     FSorted = value;
     control->RemoveSortedColumn(this);
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   TdxTreeListUpdateScope update(control);

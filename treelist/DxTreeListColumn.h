@@ -72,59 +72,59 @@ class TdxTreeListColumn : public TComponent {
 
   // From another column, inside the control's update bracket: RestoreDefaults, then
   // the source's assigned fallback values and its other settings (placement included).
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   void SetName(const std::string& value) override;
   void ReadState(TReader& reader) override;
 
   // ==== Virtual operations, in declaration order
   // Stores a text editor's text as the node's text of this column, then reads the
   // node's value back.
-  virtual void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
+  virtual void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value);
   virtual bool HasCustomDrawCell() { return OnCustomDrawCell.Assigned(); }
   // The editor's change and validate handlers: the control's, then the column's event
   // (not while the control is locked).
-  virtual void DoChange(TObject* Sender);
-  virtual void DoCustomDrawCell(TCanvas* ACanvas, const TRect& ARect, TdxTreeListNode* ANode, bool ASelected,
-                                bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
-                                TAlignment& AAlignment, bool& ADone);
-  virtual void DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+  virtual void DoChange(TObject* sender);
+  virtual void DoCustomDrawCell(TCanvas* aCanvas, const TRect& aRect, TdxTreeListNode* aNode, bool aSelected,
+                                bool aFocused, bool aNewItemRow, std::string& aText, TColor& aColor, TFont* aFont,
+                                TAlignment& aAlignment, bool& aDone);
+  virtual void DoValidate(TObject* sender, std::string& errorText, bool& accept);
   // The font was changed from outside: it is now the column's own.
-  virtual void FontChanged(TObject* Sender);
+  virtual void FontChanged(TObject* sender);
   virtual const TdxInplaceEditClass* GetEditorClass();
-  virtual std::string GetNodeText(TdxTreeListNode* Node);
+  virtual std::string GetNodeText(TdxTreeListNode* node);
   virtual bool CanEdit() { return !FDisableEditor; }
-  virtual void GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) {}
+  virtual void GetCellCursor(TdxTreeListNode* node, TCursor& cursor) {}
   // The position in the control's column list, -1 without control; while an index
   // override is set (a wrapper column lending its cells), that index.
   virtual int GetIndex();
   virtual int GetMinCellHeight() { return 0; }
   // The view data the column's cells are painted from, made from the editor class.
   virtual TdxEditViewData* GetViewData();
-  virtual void InitEditProperties(TdxInplaceEdit* Editor);
-  // The editor class and view data the cell of `Node` is painted with: the column's own
+  virtual void InitEditProperties(TdxInplaceEdit* editor);
+  // The editor class and view data the cell of `node` is painted with: the column's own
   // (a wrapper column answers its node's reference column's).
-  virtual const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* Node) { return GetEditorClass(); }
-  virtual TdxEditViewData* GetCellViewData(TdxTreeListNode* Node) { return GetViewData(); }
-  virtual void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value);
+  virtual const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* node) { return GetEditorClass(); }
+  virtual TdxEditViewData* GetCellViewData(TdxTreeListNode* node) { return GetViewData(); }
+  virtual void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value);
   // Whether a cell of this column is hot for the control's hot tracking, when the
   // control's own answer is no.
-  virtual bool CellOptionQuery(TdxTreeListNode* Node, TdxTreeListHitTest HitTest) { return false; }
+  virtual bool CellOptionQuery(TdxTreeListNode* node, TdxTreeListHitTest hitTest) { return false; }
   virtual bool CanSort();
   virtual bool EditorKindQuery() { return false; }
-  virtual bool ButtonQuery(bool Default) { return false; }
+  virtual bool ButtonQuery(bool defaultValue) { return false; }
   // Fills the view data of one cell from the painter's cell information.
-  virtual void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo);
+  virtual void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo);
   // Moves the column in the control's list (the cell texts move with it).
-  virtual void SetIndex(int NewIndex);
+  virtual void SetIndex(int newIndex);
   virtual int DefaultExtra() { return 0; }
   virtual TAlignment DefaultAlignment() { return taLeftJustify; }
   virtual std::string DefaultCaption() { return std::string(); }
   virtual int DefaultMaxLength() { return 0; }
   virtual bool DefaultReadOnly() { return false; }
   virtual int DefaultWidth() { return 100; }
-  virtual int GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node);
-  virtual void GetDisplayText(TdxTreeListNode* Node, const std::string& Text, std::string& Result) {
-    Result = Text;
+  virtual int GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node);
+  virtual void GetDisplayText(TdxTreeListNode* node, const std::string& text, std::string& result) {
+    result = text;
   }
   // Every setting back to its default: nothing assigned.
   virtual void RestoreDefaults();
@@ -223,8 +223,8 @@ class TdxTreeListColumn : public TComponent {
 
  protected:
   void DefineProperties(TFiler& filer) override;
-  // Tells the control: with AllItems, that all columns changed.
-  void Changed(bool AllItems);
+  // Tells the control: with `allItems`, that all columns changed.
+  void Changed(bool allItems);
   // Stores a changed setting and tells the control.
   template <class T>
   void Store(T& field, T value, bool allItems) {

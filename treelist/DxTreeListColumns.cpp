@@ -60,10 +60,10 @@ bool ShowCellButton(TdxTreeListColumn* column, TdxShowButtonStyle style, TdxTree
   return node && node == tree->GetFocusedNode();
 }
 
-bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool Default) {
+bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool defaultValue) {
   if (column->GetDisableEditor() || style == TdxShowButtonStyle::sbNone)
     return false;
-  return style == TdxShowButtonStyle::sbAlways || Default;
+  return style == TdxShowButtonStyle::sbAlways || defaultValue;
 }
 
 // A stored text read as a number; `fallback` for an empty text or one
@@ -81,11 +81,11 @@ void StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::
 
 }  // namespace
 
-void ReadNodeValue(TdxTreeListColumn* Column, TdxTreeListNode* Node, Variant& Value) {
-  if (TCustomdxTreeListControl* tree = Column->GetTreeList())
-    tree->GetNodeValue(Node, Column->GetIndex(), Value);
+void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value) {
+  if (TCustomdxTreeListControl* tree = column->GetTreeList())
+    tree->GetNodeValue(node, column->GetIndex(), value);
   else
-    Value = Variant(Column->GetNodeText(Node));
+    value = Variant(column->GetNodeText(node));
 }
 
 void SetDxCheckColumnDefaults(const std::string& checked, const std::string& unchecked) {
@@ -99,28 +99,28 @@ TdxTreeListMemoColumn::TdxTreeListMemoColumn(TComponent* AOwner) : TdxTreeListCo
   SetHeaderMaxLineCount(0);
 }
 
-void TdxTreeListMemoColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  if (IsEditValueChanged(Editor))
-    inherited::AssignEditValue(Node, Editor, Value);
+void TdxTreeListMemoColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  if (IsEditValueChanged(editor))
+    inherited::AssignEditValue(node, editor, value);
   else
-    ReadNodeValue(this, Node, Value);
+    ReadNodeValue(this, node, value);
 }
 
-void TdxTreeListMemoColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListMemoColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListMemoColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListMemoColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetScrollBars(source->FScrollBars);
-  SetWordWrap(source->FWordWrap);
+  inherited::Assign(source);
+  SetScrollBars(other->FScrollBars);
+  SetWordWrap(other->FWordWrap);
 }
 
-void TdxTreeListMemoColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* memo = ObjectAs<TdxInplaceMemoEdit>(Editor);
+void TdxTreeListMemoColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* memo = ObjectAs<TdxInplaceMemoEdit>(editor);
   if (!memo)
     return;
   memo->SetHideScrollBars(FHideScrollBars);
@@ -130,9 +130,9 @@ void TdxTreeListMemoColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   memo->SetWordWrap(FWordWrap);
 }
 
-void TdxTreeListMemoColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  if (auto* text = ObjectAs<TdxTextEditViewData>(ViewData))
+void TdxTreeListMemoColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  if (auto* text = ObjectAs<TdxTextEditViewData>(viewData))
     text->SelectionBar = FSelectionBar;
 }
 
@@ -147,36 +147,36 @@ void TdxTreeListMemoColumn::RestoreDefaults() {
 
 TdxTreeListDropDownColumn::~TdxTreeListDropDownColumn() { delete FButtonGlyph; }
 
-void TdxTreeListDropDownColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  if (IsEditValueChanged(Editor))
-    inherited::AssignEditValue(Node, Editor, Value);
+void TdxTreeListDropDownColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  if (IsEditValueChanged(editor))
+    inherited::AssignEditValue(node, editor, value);
   else
-    ReadNodeValue(this, Node, Value);
+    ReadNodeValue(this, node, value);
 }
 
-void TdxTreeListDropDownColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListDropDownColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListDropDownColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListDropDownColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  if (source->HasButtonGlyph())
-    SetButtonGlyph(source->FButtonGlyph);
-  SetDropDownRows(source->FDropDownRows);
-  SetDropDownWidth(source->FDropDownWidth);
-  SetImmediateDropDown(source->FImmediateDropDown);
-  SetImmediatePopup(source->FImmediatePopup);
-  SetPopupAlignment(source->FPopupAlignment);
-  SetPopupBorder(source->FPopupBorder);
-  SetShowButtonStyle(source->FShowButtonStyle);
-  OnEditButtonClick = source->OnEditButtonClick;
+  inherited::Assign(source);
+  if (other->HasButtonGlyph())
+    SetButtonGlyph(other->FButtonGlyph);
+  SetDropDownRows(other->FDropDownRows);
+  SetDropDownWidth(other->FDropDownWidth);
+  SetImmediateDropDown(other->FImmediateDropDown);
+  SetImmediatePopup(other->FImmediatePopup);
+  SetPopupAlignment(other->FPopupAlignment);
+  SetPopupBorder(other->FPopupBorder);
+  SetShowButtonStyle(other->FShowButtonStyle);
+  OnEditButtonClick = other->OnEditButtonClick;
 }
 
-void TdxTreeListDropDownColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* dropDown = ObjectAs<TdxInplaceDropDownEdit>(Editor);
+void TdxTreeListDropDownColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* dropDown = ObjectAs<TdxInplaceDropDownEdit>(editor);
   if (!dropDown)
     return;
   dropDown->SetButtonGlyph(HasButtonGlyph() ? FButtonGlyph : nullptr);
@@ -189,21 +189,23 @@ void TdxTreeListDropDownColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   dropDown->OnDropDown = TNotifyEvent::Bind<&TdxTreeListDropDownColumn::EditorButtonClick>(this);
 }
 
-void TdxTreeListDropDownColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  auto* v = ObjectAs<TdxDropDownEditViewData>(ViewData);
+void TdxTreeListDropDownColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  auto* v = ObjectAs<TdxDropDownEditViewData>(viewData);
   if (!v)
     return;
   v->Glyph = HasButtonGlyph() ? FButtonGlyph : nullptr;
-  v->HideButtons = !ShowEditButton(CellInfo->Node);
+  v->HideButtons = !ShowEditButton(cellInfo->Node);
   v->HotButton = -1;
   v->PressedButton = -1;
 }
 
-bool TdxTreeListDropDownColumn::ButtonQuery(bool Default) { return CellButtonQuery(this, FShowButtonStyle, Default); }
+bool TdxTreeListDropDownColumn::ButtonQuery(bool defaultValue) {
+  return CellButtonQuery(this, FShowButtonStyle, defaultValue);
+}
 
-bool TdxTreeListDropDownColumn::ShowEditButton(TdxTreeListNode* Node) {
-  return ShowCellButton(this, FShowButtonStyle, Node);
+bool TdxTreeListDropDownColumn::ShowEditButton(TdxTreeListNode* node) {
+  return ShowCellButton(this, FShowButtonStyle, node);
 }
 
 void TdxTreeListDropDownColumn::RestoreDefaults() {
@@ -230,30 +232,30 @@ void TdxTreeListDropDownColumn::SetButtonGlyph(TBitmap* value) {
     GetButtonGlyph()->Assign(value);
   else
     FreeAndNil(FButtonGlyph);
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 // ==== Date column
 
-void TdxTreeListDateColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListDateColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListDateColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListDateColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetDateButtons(source->FDateButtons);
-  SetDateOnError(source->FDateOnError);
-  SetDateValidation(source->FDateValidation);
-  SetSaveTime(source->FSaveTime);
-  SetUseEditMask(source->FUseEditMask);
-  OnDateValidateInput = source->OnDateValidateInput;
+  inherited::Assign(source);
+  SetDateButtons(other->FDateButtons);
+  SetDateOnError(other->FDateOnError);
+  SetDateValidation(other->FDateValidation);
+  SetSaveTime(other->FSaveTime);
+  SetUseEditMask(other->FUseEditMask);
+  OnDateValidateInput = other->OnDateValidateInput;
 }
 
-void TdxTreeListDateColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* date = ObjectAs<TdxInplaceDateEdit>(Editor);
+void TdxTreeListDateColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* date = ObjectAs<TdxInplaceDateEdit>(editor);
   if (!date)
     return;
   date->SetDateButtons(FDateButtons);
@@ -293,27 +295,27 @@ TdxTreeListButtonColumn::~TdxTreeListButtonColumn() {
   FGlyph.reset();
 }
 
-void TdxTreeListButtonColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListButtonColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListButtonColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListButtonColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetButtonOnly(source->FButtonOnly);
-  SetButtons(source->FButtons.get());
-  FEditButtonStyle = source->FEditButtonStyle;
-  SetClickKey(source->FClickKey);
-  if (!source->FGlyph->GetEmpty())
-    FGlyph->Assign(source->FGlyph.get());
-  SetHideEditCursor(source->FHideEditCursor);
-  OnButtonClick = source->OnButtonClick;
+  inherited::Assign(source);
+  SetButtonOnly(other->FButtonOnly);
+  SetButtons(other->FButtons.get());
+  FEditButtonStyle = other->FEditButtonStyle;
+  SetClickKey(other->FClickKey);
+  if (!other->FGlyph->GetEmpty())
+    FGlyph->Assign(other->FGlyph.get());
+  SetHideEditCursor(other->FHideEditCursor);
+  OnButtonClick = other->OnButtonClick;
 }
 
-void TdxTreeListButtonColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* button = ObjectAs<TdxInplaceButtonEdit>(Editor);
+void TdxTreeListButtonColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* button = ObjectAs<TdxInplaceButtonEdit>(editor);
   if (!button)
     return;
   button->SetButtons(FButtons.get());
@@ -322,9 +324,9 @@ void TdxTreeListButtonColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   button->OnButtonClick = TdxEditButtonClickEvent::Bind<&TdxTreeListButtonColumn::EditorButtonClick>(this);
 }
 
-void TdxTreeListButtonColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  auto* v = ObjectAs<TdxButtonEditViewData>(ViewData);
+void TdxTreeListButtonColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  auto* v = ObjectAs<TdxButtonEditViewData>(viewData);
   if (!v)
     return;
   if (v->HideButtons) {
@@ -353,21 +355,21 @@ void TdxTreeListButtonColumn::SetEditButtonStyle(TdxEditButtonStyle value) {
   FEditButtonStyle = value;
   if (value == ebsSimple) {
     FButtons->Clear();
-    Changed(/*AllItems=*/false);
+    Changed(/*allItems=*/false);
     return;
   }
   if (FButtons->GetCount() == 0)
     FButtons->Add();
   static constexpr TdxEditButtonKind kinds[] = {bkEllipsis, bkEllipsis, bkDown, bkGlyph};
   FButtons->GetItem(0)->SetKind(kinds[value]);
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 void TdxTreeListButtonColumn::SetGlyph(TBitmap* value) {
   FGlyph->Assign(value);
   if (FButtons->GetCount() > 0)
     FButtons->GetItem(0)->SetGlyph(FGlyph->GetEmpty() ? nullptr : FGlyph.get());
-  Changed(/*AllItems=*/false);
+  Changed(/*allItems=*/false);
 }
 
 // ==== Check column
@@ -382,36 +384,36 @@ TdxTreeListCheckColumn::TdxTreeListCheckColumn(TComponent* AOwner)
 
 TdxTreeListCheckColumn::~TdxTreeListCheckColumn() { delete FGlyph; }
 
-void TdxTreeListCheckColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListCheckColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListCheckColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListCheckColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetAllowGrayed(source->FAllowGrayed);
-  SetBorder3D(source->FBorder3D);
-  if (source->HasGlyph())
-    SetGlyph(source->FGlyph);
-  SetGlyphCount(source->FGlyphCount);
-  SetShowNullFieldStyle(source->FShowNullFieldStyle);
-  SetValueChecked(source->FValueChecked);
-  SetValueGrayed(source->FValueGrayed);
-  SetValueUnchecked(source->FValueUnchecked);
-  OnToggleClick = source->OnToggleClick;
+  inherited::Assign(source);
+  SetAllowGrayed(other->FAllowGrayed);
+  SetBorder3D(other->FBorder3D);
+  if (other->HasGlyph())
+    SetGlyph(other->FGlyph);
+  SetGlyphCount(other->FGlyphCount);
+  SetShowNullFieldStyle(other->FShowNullFieldStyle);
+  SetValueChecked(other->FValueChecked);
+  SetValueGrayed(other->FValueGrayed);
+  SetValueUnchecked(other->FValueUnchecked);
+  OnToggleClick = other->OnToggleClick;
 }
 
-TdxCheckBoxState TdxTreeListCheckColumn::StateOf(const std::string& Text) const {
-  if (AnsiCompareText(Text, FValueChecked) == 0)
+TdxCheckBoxState TdxTreeListCheckColumn::StateOf(const std::string& text) const {
+  if (AnsiCompareText(text, FValueChecked) == 0)
     return cbsChecked;
-  if (AnsiCompareText(Text, FValueUnchecked) == 0)
+  if (AnsiCompareText(text, FValueUnchecked) == 0)
     return cbsUnchecked;
   return cbsGrayed;
 }
 
-const std::string& TdxTreeListCheckColumn::TextOf(TdxCheckBoxState State) const {
-  switch (State) {
+const std::string& TdxTreeListCheckColumn::TextOf(TdxCheckBoxState state) const {
+  switch (state) {
     case cbsChecked:
       return FValueChecked;
     case cbsUnchecked:
@@ -422,27 +424,27 @@ const std::string& TdxTreeListCheckColumn::TextOf(TdxCheckBoxState State) const 
   return FValueGrayed;
 }
 
-void TdxTreeListCheckColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* check = ObjectAs<TdxInplaceCheckEdit>(Editor);
+void TdxTreeListCheckColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* check = ObjectAs<TdxInplaceCheckEdit>(editor);
   if (!check) {
-    inherited::AssignEditValue(Node, Editor, Value);
+    inherited::AssignEditValue(node, editor, value);
     return;
   }
-  if (IsEditValueChanged(Editor))
-    StoreNodeText(this, Node, TextOf(check->GetState()), Value);
+  if (IsEditValueChanged(editor))
+    StoreNodeText(this, node, TextOf(check->GetState()), value);
   else
-    ReadNodeValue(this, Node, Value);
+    ReadNodeValue(this, node, value);
 }
 
-void TdxTreeListCheckColumn::DoChange(TObject* Sender) {
+void TdxTreeListCheckColumn::DoChange(TObject* sender) {
   // The change handlers may free the column or the editor that sent the change.
   const TAliveGuard alive(this);
-  const TAliveGuard senderAlive(Sender);
-  inherited::DoChange(Sender);
+  const TAliveGuard senderAlive(sender);
+  inherited::DoChange(sender);
   if (!alive.Alive() || !senderAlive.Alive())
     return;
   TCustomdxTreeListControl* tree = GetTreeList();
-  auto* check = ObjectAs<TdxInplaceCheckEdit>(Sender);
+  auto* check = ObjectAs<TdxInplaceCheckEdit>(sender);
   if (!tree || tree->IsLocked() || !check || !OnToggleClick.Assigned())
     return;
   OnToggleClick(this, TextOf(check->GetState()), check->GetState());
@@ -455,9 +457,9 @@ int TdxTreeListCheckColumn::GetMinCellHeight() {
   return DxCheckSize().cy + 2;
 }
 
-void TdxTreeListCheckColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* check = ObjectAs<TdxInplaceCheckEdit>(Editor);
+void TdxTreeListCheckColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* check = ObjectAs<TdxInplaceCheckEdit>(editor);
   if (!check)
     return;
   check->SetAlignment(taCenter);
@@ -468,23 +470,23 @@ void TdxTreeListCheckColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   check->SetShowNullFieldStyle(FShowNullFieldStyle);
 }
 
-void TdxTreeListCheckColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* check = ObjectAs<TdxInplaceCheckEdit>(Editor);
+void TdxTreeListCheckColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* check = ObjectAs<TdxInplaceCheckEdit>(editor);
   if (!check) {
-    inherited::LoadEditValue(Node, Editor, Value);
+    inherited::LoadEditValue(node, editor, value);
     return;
   }
-  const std::string text = GetNodeText(Node);
+  const std::string text = GetNodeText(node);
   check->SetEditValue(Variant(int32_t(StateOf(text))));
-  Value = Variant(text);
+  value = Variant(text);
 }
 
-void TdxTreeListCheckColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  auto* v = ObjectAs<TdxCheckEditViewData>(ViewData);
+void TdxTreeListCheckColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  auto* v = ObjectAs<TdxCheckEditViewData>(viewData);
   if (!v)
     return;
-  v->Value = Variant(int32_t(StateOf(GetNodeText(CellInfo->Node))));
+  v->Value = Variant(int32_t(StateOf(GetNodeText(cellInfo->Node))));
   v->Alignment = taCenter;
   v->VertAlignment = vaCenter;
   v->Caption.clear();
@@ -495,8 +497,8 @@ void TdxTreeListCheckColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeL
   v->Pressed = false;
 }
 
-void TdxTreeListCheckColumn::GetDisplayText(TdxTreeListNode* Node, const std::string& Text, std::string& Result) {
-  Result = TextOf(StateOf(Text));
+void TdxTreeListCheckColumn::GetDisplayText(TdxTreeListNode* node, const std::string& text, std::string& result) {
+  result = TextOf(StateOf(text));
 }
 
 void TdxTreeListCheckColumn::RestoreDefaults() {
@@ -525,7 +527,7 @@ void TdxTreeListCheckColumn::SetGlyph(TBitmap* value) {
     GetGlyph()->Assign(value);
   else
     FreeAndNil(FGlyph);
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }
 
 void TdxTreeListCheckColumn::SetGlyphCount(int value) { Store(FGlyphCount, std::max(value, 1), true); }
@@ -558,34 +560,34 @@ TdxTreeListImageColumn::~TdxTreeListImageColumn() {
   FValues.reset();
 }
 
-void TdxTreeListImageColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListImageColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListImageColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListImageColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetDefaultImages(source->FDefaultImages);
-  SetDescriptions(source->FDescriptions.get());
-  SetImageIndexes(source->FImageIndexes.get());
-  SetValues(source->FValues.get());
-  SetImages(source->FImages);
-  SetLargeImages(source->FLargeImages);
-  SetIncremental(source->FIncremental);
-  SetMultiLineText(source->FMultiLineText);
-  SetShowDescription(source->FShowDescription);
-  OnCloseUp = source->OnCloseUp;
+  inherited::Assign(source);
+  SetDefaultImages(other->FDefaultImages);
+  SetDescriptions(other->FDescriptions.get());
+  SetImageIndexes(other->FImageIndexes.get());
+  SetValues(other->FValues.get());
+  SetImages(other->FImages);
+  SetLargeImages(other->FLargeImages);
+  SetIncremental(other->FIncremental);
+  SetMultiLineText(other->FMultiLineText);
+  SetShowDescription(other->FShowDescription);
+  OnCloseUp = other->OnCloseUp;
 }
 
 void TdxTreeListImageColumn::ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
   if (ReplaceImageList(this, field, link, value))
-    Changed(/*AllItems=*/true);
+    Changed(/*allItems=*/true);
 }
 
-void TdxTreeListImageColumn::Notification(TComponent* AComponent, TOperation Operation) {
-  inherited::Notification(AComponent, Operation);
-  if (Operation != opRemove)
+void TdxTreeListImageColumn::Notification(TComponent* AComponent, TOperation operation) {
+  inherited::Notification(AComponent, operation);
+  if (operation != opRemove)
     return;
   if (AComponent == FImages) {
     FImages->UnRegisterChanges(FImagesLink.get());
@@ -597,9 +599,9 @@ void TdxTreeListImageColumn::Notification(TComponent* AComponent, TOperation Ope
   }
 }
 
-void TdxTreeListImageColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* image = ObjectAs<TdxInplaceImageEdit>(Editor);
+void TdxTreeListImageColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* image = ObjectAs<TdxInplaceImageEdit>(editor);
   if (!image)
     return;
   image->SetDefaultImages(FDefaultImages);
@@ -613,40 +615,40 @@ void TdxTreeListImageColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   image->SetValues(FValues.get());
 }
 
-void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  auto* v = ObjectAs<TdxImageEditViewData>(ViewData);
+void TdxTreeListImageColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  auto* v = ObjectAs<TdxImageEditViewData>(viewData);
   if (!v)
     return;
   // The cell paints the stored value (the editor class finds its description).
-  v->Value = Variant(GetNodeText(CellInfo->Node));
+  v->Value = Variant(GetNodeText(cellInfo->Node));
   v->SetImageSettings(FDefaultImages, FDescriptions.get(), FImageIndexes.get(), FImages, FShowDescription,
                       FValues.get(), FMultiLineText);
 }
 
-std::string TdxTreeListImageColumn::Description(const std::string& Text) {
+std::string TdxTreeListImageColumn::Description(const std::string& text) {
   int imageIndex = -1, descriptionIndex = -1;
-  TdxInplaceImageEdit::GetIndexesByValue(Text, FValues.get(), FImageIndexes.get(), FDescriptions.get(),
+  TdxInplaceImageEdit::GetIndexesByValue(text, FValues.get(), FImageIndexes.get(), FDescriptions.get(),
                                          FDefaultImages, imageIndex, descriptionIndex);
   if (descriptionIndex >= 0 && descriptionIndex < FDescriptions->GetCount())
     return FDescriptions->Get(descriptionIndex);
-  return Text;
+  return text;
 }
 
-int TdxTreeListImageColumn::GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
-  return Canvas->TextWidth(Description(GetNodeText(Node))) + (FImages ? FImages->GetWidth() : 0);
+int TdxTreeListImageColumn::GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) {
+  return canvas->TextWidth(Description(GetNodeText(node))) + (FImages ? FImages->GetWidth() : 0);
 }
 
-void TdxTreeListImageColumn::GetDisplayText(TdxTreeListNode* Node, const std::string& Text, std::string& Result) {
-  Result = Description(Text);
+void TdxTreeListImageColumn::GetDisplayText(TdxTreeListNode* node, const std::string& text, std::string& result) {
+  result = Description(text);
 }
 
-void TdxTreeListImageColumn::DoCloseUp(Variant& Value, bool& Accept) {
+void TdxTreeListImageColumn::DoCloseUp(Variant& value, bool& accept) {
   if (!OnCloseUp.Assigned())
     return;
-  std::string text = VarToStr(Value);
-  OnCloseUp(this, text, Accept);
-  Value = Variant(text);
+  std::string text = VarToStr(value);
+  OnCloseUp(this, text, accept);
+  value = Variant(text);
 }
 
 void TdxTreeListImageColumn::RestoreDefaults() {
@@ -661,41 +663,41 @@ void TdxTreeListImageColumn::RestoreDefaults() {
 
 // ==== Spin column
 
-void TdxTreeListSpinColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListSpinColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListSpinColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListSpinColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetEditorEnabled(source->FEditorEnabled);
-  SetIncrement(source->FIncrement);
-  SetMinValue(source->FMinValue);
-  SetMaxValue(source->FMaxValue);
-  SetShowButtonStyle(source->FShowButtonStyle);
-  SetUseCtrlIncrement(source->FUseCtrlIncrement);
-  SetValueType(source->FValueType);
+  inherited::Assign(source);
+  SetEditorEnabled(other->FEditorEnabled);
+  SetIncrement(other->FIncrement);
+  SetMinValue(other->FMinValue);
+  SetMaxValue(other->FMaxValue);
+  SetShowButtonStyle(other->FShowButtonStyle);
+  SetUseCtrlIncrement(other->FUseCtrlIncrement);
+  SetValueType(other->FValueType);
 }
 
-void TdxTreeListSpinColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* spin = ObjectAs<TdxInplaceSpinEdit>(Editor);
+void TdxTreeListSpinColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* spin = ObjectAs<TdxInplaceSpinEdit>(editor);
   if (!spin) {
-    inherited::AssignEditValue(Node, Editor, Value);
+    inherited::AssignEditValue(node, editor, value);
     return;
   }
-  if (!IsEditValueChanged(Editor)) {
-    ReadNodeValue(this, Node, Value);
+  if (!IsEditValueChanged(editor)) {
+    ReadNodeValue(this, node, value);
     return;
   }
-  const double value = spin->GetValue();
-  const std::string text = FValueType == vtFloat ? FloatToStrF(value, ffGeneral, 15, 0) : IntToStr(Round(value));
-  StoreNodeText(this, Node, text, Value);
+  const double number = spin->GetValue();
+  const std::string text = FValueType == vtFloat ? FloatToStrF(number, ffGeneral, 15, 0) : IntToStr(Round(number));
+  StoreNodeText(this, node, text, value);
 }
 
-void TdxTreeListSpinColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* spin = ObjectAs<TdxInplaceSpinEdit>(Editor);
+void TdxTreeListSpinColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* spin = ObjectAs<TdxInplaceSpinEdit>(editor);
   if (!spin)
     return;
   spin->SetEditorEnabled(FEditorEnabled);
@@ -705,9 +707,9 @@ void TdxTreeListSpinColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   spin->AssignValueType(FValueType);
 }
 
-void TdxTreeListSpinColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  inherited::LoadEditValue(Node, Editor, Value);
-  auto* spin = ObjectAs<TdxInplaceSpinEdit>(Editor);
+void TdxTreeListSpinColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  inherited::LoadEditValue(node, editor, value);
+  auto* spin = ObjectAs<TdxInplaceSpinEdit>(editor);
   if (!spin)
     return;
   TKeepModified keep(spin);
@@ -716,23 +718,25 @@ void TdxTreeListSpinColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit*
     TdxInplaceEdit* Editor;
     ~TUnload() { Editor->LoadingValue = false; }
   } unload{spin};
-  spin->SetValue(NodeNumber(GetNodeText(Node), 0));
-  Value = Variant(spin->GetText());
+  spin->SetValue(NodeNumber(GetNodeText(node), 0));
+  value = Variant(spin->GetText());
 }
 
-void TdxTreeListSpinColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  if (auto* v = ObjectAs<TdxSpinEditViewData>(ViewData)) {
-    v->ShowButtons = ShowEditButton(CellInfo->Node);
+void TdxTreeListSpinColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  if (auto* v = ObjectAs<TdxSpinEditViewData>(viewData)) {
+    v->ShowButtons = ShowEditButton(cellInfo->Node);
     v->HotButton = sbNone;
     v->PressedButton = sbNone;
   }
 }
 
-bool TdxTreeListSpinColumn::ButtonQuery(bool Default) { return CellButtonQuery(this, FShowButtonStyle, Default); }
+bool TdxTreeListSpinColumn::ButtonQuery(bool defaultValue) {
+  return CellButtonQuery(this, FShowButtonStyle, defaultValue);
+}
 
-bool TdxTreeListSpinColumn::ShowEditButton(TdxTreeListNode* Node) {
-  return ShowCellButton(this, FShowButtonStyle, Node);
+bool TdxTreeListSpinColumn::ShowEditButton(TdxTreeListNode* node) {
+  return ShowCellButton(this, FShowButtonStyle, node);
 }
 
 void TdxTreeListSpinColumn::RestoreDefaults() {
@@ -756,25 +760,25 @@ TdxTreeListPickColumn::TdxTreeListPickColumn(TComponent* AOwner)
 
 TdxTreeListPickColumn::~TdxTreeListPickColumn() { delete FItems; }
 
-void TdxTreeListPickColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListPickColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListPickColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListPickColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetDropDownListStyle(source->FDropDownListStyle);
-  SetItems(source->FItems);
-  SetItemsSorted(source->FItemsSorted);
-  SetCanDeleteText(source->FCanDeleteText);
-  SetRevertable(source->FRevertable);
-  OnCloseUp = source->OnCloseUp;
+  inherited::Assign(source);
+  SetDropDownListStyle(other->FDropDownListStyle);
+  SetItems(other->FItems);
+  SetItemsSorted(other->FItemsSorted);
+  SetCanDeleteText(other->FCanDeleteText);
+  SetRevertable(other->FRevertable);
+  OnCloseUp = other->OnCloseUp;
 }
 
-void TdxTreeListPickColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* pick = ObjectAs<TdxInplacePickEdit>(Editor);
+void TdxTreeListPickColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* pick = ObjectAs<TdxInplacePickEdit>(editor);
   if (!pick)
     return;
   pick->SetDropDownListStyle(FDropDownListStyle);
@@ -797,28 +801,28 @@ TdxTreeListMRUColumn::TdxTreeListMRUColumn(TComponent* AOwner) : TdxTreeListPick
   SetImmediateDropDown(false);
 }
 
-void TdxTreeListMRUColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListMRUColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListMRUColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListMRUColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetMaxItemCount(source->FMaxItemCount);
-  SetShowEllipsis(source->FShowEllipsis);
-  OnButtonClick = source->OnButtonClick;
+  inherited::Assign(source);
+  SetMaxItemCount(other->FMaxItemCount);
+  SetShowEllipsis(other->FShowEllipsis);
+  OnButtonClick = other->OnButtonClick;
 }
 
-void TdxTreeListMRUColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  inherited::AssignEditValue(Node, Editor, Value);
-  if (auto* mru = ObjectAs<TdxInplaceMRUEdit>(Editor))
+void TdxTreeListMRUColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  inherited::AssignEditValue(node, editor, value);
+  if (auto* mru = ObjectAs<TdxInplaceMRUEdit>(editor))
     GetItems()->Assign(mru->GetItems());
 }
 
-void TdxTreeListMRUColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* mru = ObjectAs<TdxInplaceMRUEdit>(Editor);
+void TdxTreeListMRUColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* mru = ObjectAs<TdxInplaceMRUEdit>(editor);
   if (!mru)
     return;
   mru->SetMaxItemCount(FMaxItemCount);
@@ -826,9 +830,9 @@ void TdxTreeListMRUColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   mru->OnButtonClick = TNotifyEvent::Bind<&TdxTreeListMRUColumn::EditorButtonClick>(this);
 }
 
-void TdxTreeListMRUColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  if (auto* v = ObjectAs<TdxMRUEditViewData>(ViewData))
+void TdxTreeListMRUColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  if (auto* v = ObjectAs<TdxMRUEditViewData>(viewData))
     v->ShowEllipsis = FShowEllipsis;
 }
 
@@ -840,24 +844,24 @@ void TdxTreeListMRUColumn::RestoreDefaults() {
 
 // ==== Calculator column
 
-void TdxTreeListCalcColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListCalcColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListCalcColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListCalcColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetBeepOnError(source->FBeepOnError);
-  SetButtonStyle(source->FButtonStyle);
-  SetPrecision(source->FPrecision);
-  SetQuickClose(source->FQuickClose);
-  SetShowButtonFrame(source->FShowButtonFrame);
+  inherited::Assign(source);
+  SetBeepOnError(other->FBeepOnError);
+  SetButtonStyle(other->FButtonStyle);
+  SetPrecision(other->FPrecision);
+  SetQuickClose(other->FQuickClose);
+  SetShowButtonFrame(other->FShowButtonFrame);
 }
 
-void TdxTreeListCalcColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* calc = ObjectAs<TdxInplaceCalcEdit>(Editor);
+void TdxTreeListCalcColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* calc = ObjectAs<TdxInplaceCalcEdit>(editor);
   if (!calc)
     return;
   calc->SetBeepOnError(FBeepOnError);
@@ -880,36 +884,36 @@ void TdxTreeListCalcColumn::RestoreDefaults() {
 
 TdxTreeListHyperLinkColumn::~TdxTreeListHyperLinkColumn() { delete FLinkFont; }
 
-void TdxTreeListHyperLinkColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  if (IsEditValueChanged(Editor))
-    inherited::AssignEditValue(Node, Editor, Value);
+void TdxTreeListHyperLinkColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  if (IsEditValueChanged(editor))
+    inherited::AssignEditValue(node, editor, value);
   else
-    ReadNodeValue(this, Node, Value);
+    ReadNodeValue(this, node, value);
 }
 
-void TdxTreeListHyperLinkColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListHyperLinkColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListHyperLinkColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListHyperLinkColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetEditBackgroundColor(source->FEditBackgroundColor);
-  SetEditFontColor(source->FEditFontColor);
-  SetSingleClick(source->FSingleClick);
-  SetStartKey(source->FStartKey);
-  OnStartClick = source->OnStartClick;
+  inherited::Assign(source);
+  SetEditBackgroundColor(other->FEditBackgroundColor);
+  SetEditFontColor(other->FEditFontColor);
+  SetSingleClick(other->FSingleClick);
+  SetStartKey(other->FStartKey);
+  OnStartClick = other->OnStartClick;
 }
 
-void TdxTreeListHyperLinkColumn::GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) {
-  if (FSingleClick && !GetNodeText(Node).empty())
-    Cursor = crDxHandPoint;
+void TdxTreeListHyperLinkColumn::GetCellCursor(TdxTreeListNode* node, TCursor& cursor) {
+  if (FSingleClick && !GetNodeText(node).empty())
+    cursor = crDxHandPoint;
 }
 
-void TdxTreeListHyperLinkColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* link = ObjectAs<TdxInplaceHyperLinkEdit>(Editor);
+void TdxTreeListHyperLinkColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* link = ObjectAs<TdxInplaceHyperLinkEdit>(editor);
   if (!link)
     return;
   link->SetColor(FEditBackgroundColor);
@@ -921,12 +925,12 @@ void TdxTreeListHyperLinkColumn::InitEditProperties(TdxInplaceEdit* Editor) {
                            : TNotifyEvent();
 }
 
-void TdxTreeListHyperLinkColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
+void TdxTreeListHyperLinkColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
   TFont* font = GetLinkFont();
-  ViewData->Font = font->GetHandle();
-  if (!CellInfo->Highlighted && font->GetColor() != clDefault)
-    ViewData->TextColor = ColorToRGB(font->GetColor());
+  viewData->Font = font->GetHandle();
+  if (!cellInfo->Highlighted && font->GetColor() != clDefault)
+    viewData->TextColor = ColorToRGB(font->GetColor());
 }
 
 void TdxTreeListHyperLinkColumn::RestoreDefaults() {
@@ -976,51 +980,51 @@ void TdxTreeListHyperLinkColumn::RebuildLinkFont() {
 
 // ==== Time column
 
-void TdxTreeListTimeColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListTimeColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListTimeColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListTimeColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetTimeEditFormat(source->FTimeEditFormat);
-  SetUseCtrlIncrement(source->FUseCtrlIncrement);
+  inherited::Assign(source);
+  SetTimeEditFormat(other->FTimeEditFormat);
+  SetUseCtrlIncrement(other->FUseCtrlIncrement);
 }
 
-void TdxTreeListTimeColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* time = ObjectAs<TdxInplaceTimeEdit>(Editor);
+void TdxTreeListTimeColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* time = ObjectAs<TdxInplaceTimeEdit>(editor);
   if (!time) {
-    inherited::AssignEditValue(Node, Editor, Value);
+    inherited::AssignEditValue(node, editor, value);
     return;
   }
-  if (!IsEditValueChanged(Editor)) {
-    ReadNodeValue(this, Node, Value);
+  if (!IsEditValueChanged(editor)) {
+    ReadNodeValue(this, node, value);
     return;
   }
-  Variant value;
-  time->GetEditValue(value);
-  StoreNodeText(this, Node, value.AsDouble() == 0 ? std::string() : time->GetText(), Value);
+  Variant editValue;
+  time->GetEditValue(editValue);
+  StoreNodeText(this, node, editValue.AsDouble() == 0 ? std::string() : time->GetText(), value);
 }
 
-void TdxTreeListTimeColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* time = ObjectAs<TdxInplaceTimeEdit>(Editor);
+void TdxTreeListTimeColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* time = ObjectAs<TdxInplaceTimeEdit>(editor);
   if (!time)
     return;
   time->SetTimeEditFormat(FTimeEditFormat);
   time->SetUseCtrlIncrement(FUseCtrlIncrement);
 }
 
-void TdxTreeListTimeColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* time = ObjectAs<TdxInplaceTimeEdit>(Editor);
+void TdxTreeListTimeColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* time = ObjectAs<TdxInplaceTimeEdit>(editor);
   if (!time) {
-    inherited::LoadEditValue(Node, Editor, Value);
+    inherited::LoadEditValue(node, editor, value);
     return;
   }
   // The time editor reads a stored time (or an empty text as midnight) itself.
-  time->SetEditValue(Variant(GetNodeText(Node)));
-  Value = Variant(time->GetText());
+  time->SetEditValue(Variant(GetNodeText(node)));
+  value = Variant(time->GetText());
 }
 
 void TdxTreeListTimeColumn::RestoreDefaults() {
@@ -1034,38 +1038,38 @@ void TdxTreeListTimeColumn::RestoreDefaults() {
 TdxTreeListCurrencyColumn::TdxTreeListCurrencyColumn(TComponent* AOwner)
     : TdxTreeListColumn(AOwner), FDisplayFormat(DefaultCurrencyDisplayFormat()) {}
 
-void TdxTreeListCurrencyColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListCurrencyColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListCurrencyColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListCurrencyColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetDecimalPlaces(source->FDecimalPlaces);
-  if (source->FDisplayFormatAssigned)
-    SetDisplayFormat(source->FDisplayFormat);
-  SetMinValue(source->FMinValue);
-  SetMaxValue(source->FMaxValue);
-  SetUseThousandSeparator(source->FUseThousandSeparator);
+  inherited::Assign(source);
+  SetDecimalPlaces(other->FDecimalPlaces);
+  if (other->FDisplayFormatAssigned)
+    SetDisplayFormat(other->FDisplayFormat);
+  SetMinValue(other->FMinValue);
+  SetMaxValue(other->FMaxValue);
+  SetUseThousandSeparator(other->FUseThousandSeparator);
 }
 
-void TdxTreeListCurrencyColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* currency = ObjectAs<TdxInplaceCurrencyEdit>(Editor);
+void TdxTreeListCurrencyColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* currency = ObjectAs<TdxInplaceCurrencyEdit>(editor);
   if (!currency) {
-    inherited::AssignEditValue(Node, Editor, Value);
+    inherited::AssignEditValue(node, editor, value);
     return;
   }
-  if (!IsEditValueChanged(Editor)) {
-    ReadNodeValue(this, Node, Value);
+  if (!IsEditValueChanged(editor)) {
+    ReadNodeValue(this, node, value);
     return;
   }
-  StoreNodeText(this, Node, currency->GetValue() == 0 ? std::string() : currency->GetText(), Value);
+  StoreNodeText(this, node, currency->GetValue() == 0 ? std::string() : currency->GetText(), value);
 }
 
-void TdxTreeListCurrencyColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* currency = ObjectAs<TdxInplaceCurrencyEdit>(Editor);
+void TdxTreeListCurrencyColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* currency = ObjectAs<TdxInplaceCurrencyEdit>(editor);
   if (!currency)
     return;
   currency->SetDecimalPlaces(FDecimalPlaces);
@@ -1074,14 +1078,14 @@ void TdxTreeListCurrencyColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   currency->SetUseThousandSeparator(FUseThousandSeparator);
 }
 
-void TdxTreeListCurrencyColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  inherited::LoadEditValue(Node, Editor, Value);
-  auto* currency = ObjectAs<TdxInplaceCurrencyEdit>(Editor);
+void TdxTreeListCurrencyColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  inherited::LoadEditValue(node, editor, value);
+  auto* currency = ObjectAs<TdxInplaceCurrencyEdit>(editor);
   if (!currency)
     return;
   // The stored amount is read as whole ten-thousandths, so that no precision is lost
   // on the way; a text that is no amount loads 0.
-  const std::string text = GetNodeText(Node);
+  const std::string text = GetNodeText(node);
   int64_t scaled = 0;
   if (!text.empty() && !TryStrToCurr(text, scaled, FormatSettings))
     scaled = 0;
@@ -1092,18 +1096,18 @@ void TdxTreeListCurrencyColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceE
     ~TUnload() { Editor->LoadingValue = false; }
   } unload{currency};
   currency->SetValue(double(scaled) / double(kCurrencyScale));
-  currency->GetEditValue(Value);
+  currency->GetEditValue(value);
 }
 
-void TdxTreeListCurrencyColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
+void TdxTreeListCurrencyColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
   if (FDisplayFormat.empty())
     return;
-  const std::string text = GetNodeText(CellInfo->Node);
+  const std::string text = GetNodeText(cellInfo->Node);
   double number = 0;
   if (!text.empty() && !TdxInplaceCurrencyEdit::TextToValue(text, number))
     return;  // a text that is no amount shows as it is
-  ViewData->Value = Variant(FormatFloat(FDisplayFormat, number));
+  viewData->Value = Variant(FormatFloat(FDisplayFormat, number));
 }
 
 void TdxTreeListCurrencyColumn::RestoreDefaults() {
@@ -1126,5 +1130,5 @@ void TdxTreeListCurrencyColumn::LocaleChanged() {
     return;
   GetFormatSettings();
   FDisplayFormat = DefaultCurrencyDisplayFormat();
-  Changed(/*AllItems=*/true);
+  Changed(/*allItems=*/true);
 }

@@ -90,11 +90,11 @@ using TdxTLGetReferenceColumnEvent =
 
 // The node's value of the column's cell as the control answers it (the cell's text
 // without a control): what AssignEditValue hands back.
-void ReadNodeValue(TdxTreeListColumn* Column, TdxTreeListNode* Node, Variant& Value);
+void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value);
 
 // Whether an editor's value is to be stored: it was modified. A cell only visited keeps
 // its text, also where the kind's conversion would rewrite it.
-inline bool IsEditValueChanged(TdxInplaceEdit* Editor) { return Editor && Editor->GetModified(); }
+inline bool IsEditValueChanged(TdxInplaceEdit* editor) { return editor && editor->GetModified(); }
 
 // ==== Memo column
 
@@ -102,12 +102,12 @@ class TdxTreeListMemoColumn : public TdxTreeListColumn {
   KIVO_CLASS(TdxTreeListMemoColumn, TdxTreeListColumn)
  public:
   explicit TdxTreeListMemoColumn(TComponent* AOwner);
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // Stores nothing for an editor that was not modified.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListMemoEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   bool EditorKindQuery() override { return true; }
   void RestoreDefaults() override;
   static void PublishProperties();
@@ -141,23 +141,23 @@ class TdxTreeListDropDownColumn : public TdxTreeListColumn {
  public:
   explicit TdxTreeListDropDownColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
   ~TdxTreeListDropDownColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // Stores nothing for an editor that was not modified.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListDropDownEdit::MetaClass(); }
   // The glyph, the list sizes and the popup settings; the close-up and button-click
   // events of the editor come to the column.
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The button glyph, and the button hidden where ShowEditButton says so.
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
-  bool CellOptionQuery(TdxTreeListNode* Node, TdxTreeListHitTest HitTest) override { return true; }
-  bool ButtonQuery(bool Default) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
+  bool CellOptionQuery(TdxTreeListNode* node, TdxTreeListHitTest hitTest) override { return true; }
+  bool ButtonQuery(bool defaultValue) override;
   void RestoreDefaults() override;
 
-  virtual void DoCloseUp(Variant& Value, bool& Accept) {}
+  virtual void DoCloseUp(Variant& value, bool& accept) {}
   virtual void DoEditButtonClick() { OnEditButtonClick(this); }
-  // Whether the cell of `Node` shows its button (see ShowCellButton).
-  virtual bool ShowEditButton(TdxTreeListNode* Node);
+  // Whether the cell of `node` shows its button (see ShowCellButton).
+  virtual bool ShowEditButton(TdxTreeListNode* node);
 
   // Made on first read.
   TBitmap* GetButtonGlyph();
@@ -186,8 +186,8 @@ class TdxTreeListDropDownColumn : public TdxTreeListColumn {
  protected:
   void DefineProperties(TFiler& filer) override;
   // The editor's close-up and button-click events, bound to the column.
-  void EditorCloseUp(TObject* Sender, Variant& Value, bool& Accept) { DoCloseUp(Value, Accept); }
-  void EditorButtonClick(TObject* Sender) { DoEditButtonClick(); }
+  void EditorCloseUp(TObject* sender, Variant& value, bool& accept) { DoCloseUp(value, accept); }
+  void EditorButtonClick(TObject* sender) { DoEditButtonClick(); }
   // The button glyph for streaming (stored when it has a picture).
   bool IsButtonGlyphStored() { return HasButtonGlyph(); }
 
@@ -208,9 +208,9 @@ class TdxTreeListDateColumn : public TdxTreeListDropDownColumn {
   KIVO_CLASS(TdxTreeListDateColumn, TdxTreeListDropDownColumn)
  public:
   explicit TdxTreeListDateColumn(TComponent* AOwner) : TdxTreeListDropDownColumn(AOwner) {}
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListDateEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -229,9 +229,9 @@ class TdxTreeListDateColumn : public TdxTreeListDropDownColumn {
 
  private:
   // The editor's validate-input event, handed on with the column as Sender.
-  void EditorDateValidateInput(TObject* Sender, const std::string& AText, TDateTime& ADate, std::string& AMessage,
-                               bool& AError) {
-    OnDateValidateInput(this, AText, ADate, AMessage, AError);
+  void EditorDateValidateInput(TObject* sender, const std::string& aText, TDateTime& aDate, std::string& aMessage,
+                               bool& aError) {
+    OnDateValidateInput(this, aText, aDate, aMessage, aError);
   }
 
   TDateButtons FDateButtons{btnToday, btnClear};
@@ -260,15 +260,15 @@ class TdxTreeListButtonColumn : public TdxTreeListDropDownColumn {
  public:
   explicit TdxTreeListButtonColumn(TComponent* AOwner);
   ~TdxTreeListButtonColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListButtonEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   // The button defaults of every button; a collection left without buttons gets one.
   void RestoreDefaults() override;
   static void PublishProperties();
 
-  virtual void DoButtonClick(int AbsoluteIndex) { OnButtonClick(this, AbsoluteIndex); }
+  virtual void DoButtonClick(int absoluteIndex) { OnButtonClick(this, absoluteIndex); }
 
   bool GetButtonOnly() const { return FButtonOnly; }
   void SetButtonOnly(bool value) { Store(FButtonOnly, value, false); }
@@ -290,9 +290,9 @@ class TdxTreeListButtonColumn : public TdxTreeListDropDownColumn {
 
  private:
   friend class TdxColumnEditButtons;
-  void EditorButtonClick(TObject* Sender, int AbsoluteIndex) { DoButtonClick(AbsoluteIndex); }
+  void EditorButtonClick(TObject* sender, int absoluteIndex) { DoButtonClick(absoluteIndex); }
   bool IsGlyphStored() { return !FGlyph->GetEmpty(); }
-  void ButtonsChanged() { Changed(/*AllItems=*/true); }
+  void ButtonsChanged() { Changed(/*allItems=*/true); }
 
   bool FButtonOnly = false;
   std::unique_ptr<TdxColumnEditButtons> FButtons;
@@ -309,25 +309,25 @@ class TdxTreeListCheckColumn : public TdxTreeListColumn {
  public:
   explicit TdxTreeListCheckColumn(TComponent* AOwner);
   ~TdxTreeListCheckColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // The text of the editor's state, when it was modified.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   // Toggles are reported through OnToggleClick.
-  void DoChange(TObject* Sender) override;
+  void DoChange(TObject* sender) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListCheckEdit::MetaClass(); }
   int GetMinCellHeight() override;
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The editor's state from the node's text.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   // A text shows as the text of its state: ValueGrayed unless it is one of the two values.
-  void GetDisplayText(TdxTreeListNode* Node, const std::string& Text, std::string& Result) override;
+  void GetDisplayText(TdxTreeListNode* node, const std::string& text, std::string& result) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
   // ValueChecked (ignoring case) is checked, else ValueUnchecked unchecked, else grayed.
-  TdxCheckBoxState StateOf(const std::string& Text) const;
-  const std::string& TextOf(TdxCheckBoxState State) const;
+  TdxCheckBoxState StateOf(const std::string& text) const;
+  const std::string& TextOf(TdxCheckBoxState state) const;
 
   bool GetAllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool value) { Store(FAllowGrayed, value, false); }
@@ -375,16 +375,16 @@ class TdxTreeListImageColumn : public TdxTreeListDropDownColumn {
  public:
   explicit TdxTreeListImageColumn(TComponent* AOwner);
   ~TdxTreeListImageColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListImageEdit::MetaClass(); }
   int GetMinCellHeight() override { return FImages ? FImages->GetHeight() : 0; }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   // The description's width and the image width.
-  int GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node) override;
+  int GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) override;
   // The description of the value's entry, else the value itself.
-  void GetDisplayText(TdxTreeListNode* Node, const std::string& Text, std::string& Result) override;
-  void DoCloseUp(Variant& Value, bool& Accept) override;
+  void GetDisplayText(TdxTreeListNode* node, const std::string& text, std::string& result) override;
+  void DoCloseUp(Variant& value, bool& accept) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -413,15 +413,15 @@ class TdxTreeListImageColumn : public TdxTreeListDropDownColumn {
   TdxTLImageColumnCloseUp OnCloseUp;
 
  protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void Notification(TComponent* AComponent, TOperation operation) override;
   void DefineProperties(TFiler& filer) override;
 
  private:
-  void ImagesChanged(TObject* Sender) { Changed(/*AllItems=*/true); }
+  void ImagesChanged(TObject* sender) { Changed(/*allItems=*/true); }
   void ReplaceImages(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
-  void ListChanged(TObject* Sender) { Changed(/*AllItems=*/false); }
+  void ListChanged(TObject* sender) { Changed(/*allItems=*/false); }
   // The description of a stored value, or the value.
-  std::string Description(const std::string& Text);
+  std::string Description(const std::string& text);
 
   bool FDefaultImages = true;
   std::unique_ptr<TStringList> FDescriptions;
@@ -442,20 +442,20 @@ class TdxTreeListSpinColumn : public TdxTreeListColumn {
   KIVO_CLASS(TdxTreeListSpinColumn, TdxTreeListColumn)
  public:
   explicit TdxTreeListSpinColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // The number: a float as its shortest text of 15 digits, an integer rounded.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListSpinEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The number of the node's text; empty or unreadable text loads 0.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
-  bool CellOptionQuery(TdxTreeListNode* Node, TdxTreeListHitTest HitTest) override { return true; }
-  bool ButtonQuery(bool Default) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
+  bool CellOptionQuery(TdxTreeListNode* node, TdxTreeListHitTest hitTest) override { return true; }
+  bool ButtonQuery(bool defaultValue) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
-  virtual bool ShowEditButton(TdxTreeListNode* Node);
+  virtual bool ShowEditButton(TdxTreeListNode* node);
 
   bool GetEditorEnabled() const { return FEditorEnabled; }
   void SetEditorEnabled(bool value) { Store(FEditorEnabled, value, false); }
@@ -492,11 +492,11 @@ class TdxTreeListPickColumn : public TdxTreeListDropDownColumn {
  public:
   explicit TdxTreeListPickColumn(TComponent* AOwner);
   ~TdxTreeListPickColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListPickEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // Fires OnCloseUp with the value.
-  void DoCloseUp(Variant& Value, bool& Accept) override { OnCloseUp(this, Value, Accept); }
+  void DoCloseUp(Variant& value, bool& accept) override { OnCloseUp(this, value, accept); }
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -520,7 +520,7 @@ class TdxTreeListPickColumn : public TdxTreeListDropDownColumn {
   bool IsImmediateDropDownStored() { return GetImmediateDropDown() != DefaultImmediateDropDown(); }
 
  private:
-  void ItemsChanged(TObject* Sender) { Changed(/*AllItems=*/false); }
+  void ItemsChanged(TObject* sender) { Changed(/*allItems=*/false); }
 
   bool FDropDownListStyle = false;
   TStringList* FItems;
@@ -533,12 +533,12 @@ class TdxTreeListMRUColumn : public TdxTreeListPickColumn {
   KIVO_CLASS(TdxTreeListMRUColumn, TdxTreeListPickColumn)
  public:
   explicit TdxTreeListMRUColumn(TComponent* AOwner);
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // The text as the pick column stores it, and the editor's list back into Items.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListMRUEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -555,7 +555,7 @@ class TdxTreeListMRUColumn : public TdxTreeListPickColumn {
   bool DefaultImmediateDropDown() override { return false; }
 
  private:
-  void EditorButtonClick(TObject* Sender) { DoButtonClick(); }
+  void EditorButtonClick(TObject* sender) { DoButtonClick(); }
 
   int FMaxItemCount = 7;
   bool FShowEllipsis = true;
@@ -567,9 +567,9 @@ class TdxTreeListCalcColumn : public TdxTreeListDropDownColumn {
   KIVO_CLASS(TdxTreeListCalcColumn, TdxTreeListDropDownColumn)
  public:
   explicit TdxTreeListCalcColumn(TComponent* AOwner) : TdxTreeListDropDownColumn(AOwner) {}
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListCalcEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -599,15 +599,15 @@ class TdxTreeListHyperLinkColumn : public TdxTreeListColumn {
  public:
   explicit TdxTreeListHyperLinkColumn(TComponent* AOwner) : TdxTreeListColumn(AOwner) {}
   ~TdxTreeListHyperLinkColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // Stores nothing for an editor that was not modified.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListHyperLinkEdit::MetaClass(); }
   // The hand over a cell with a link, when one click starts it.
-  void GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) override;
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void GetCellCursor(TdxTreeListNode* node, TCursor& cursor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The link font, and its colour unless the cell is selected.
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -627,7 +627,7 @@ class TdxTreeListHyperLinkColumn : public TdxTreeListColumn {
   TNotifyEvent OnStartClick;
 
  private:
-  void EditorStartClick(TObject* Sender) { DoStartClick(); }
+  void EditorStartClick(TObject* sender) { DoStartClick(); }
   void RebuildLinkFont();
 
   TColor FEditBackgroundColor = clWhite;
@@ -644,13 +644,13 @@ class TdxTreeListTimeColumn : public TdxTreeListColumn {
   KIVO_CLASS(TdxTreeListTimeColumn, TdxTreeListColumn)
  public:
   using TdxTreeListColumn::TdxTreeListColumn;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // A time of 0 stores an empty text; any other the editor's text.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListTimeEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The node's text as the editor's time.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -668,15 +668,15 @@ class TdxTreeListCurrencyColumn : public TdxTreeListColumn {
   KIVO_CLASS(TdxTreeListCurrencyColumn, TdxTreeListColumn)
  public:
   explicit TdxTreeListCurrencyColumn(TComponent* AOwner);
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // An amount of 0 stores an empty text; any other the editor's text.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListCurrencyEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The node's text as an amount: empty (or no number) loads 0.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   // The amount through DisplayFormat.
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
@@ -716,25 +716,25 @@ class TdxTreeListGraphicColumn : public TdxTreeListColumn {
  public:
   explicit TdxTreeListGraphicColumn(TComponent* AOwner);
   ~TdxTreeListGraphicColumn() override;
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // The editor's picture saved as the node's text, when it was modified.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListGraphicEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The node's text read as the editor's picture.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   // The node's picture; a text that is no picture paints as an empty cell.
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   // No extra width with Stretch or without a picture; else the picture's width.
-  int GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node) override;
+  int GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
   // None (a bitmap), then what OnGetGraphicClass chooses.
-  virtual TGraphicClass GetGraphicClass(TdxTreeListNode* Node);
+  virtual TGraphicClass GetGraphicClass(TdxTreeListNode* node);
 
   // The node's picture as the column paints it (empty for a text that is no picture).
-  TPicture* LoadNodePicture(TdxTreeListNode* Node);
+  TPicture* LoadNodePicture(TdxTreeListNode* node);
 
   bool GetCenter() const { return FCenter; }
   void SetCenter(bool value) { Store(FCenter, value, false); }
@@ -765,9 +765,9 @@ class TdxTreeListGraphicColumn : public TdxTreeListColumn {
   TdxTLGetGraphicClassEvent OnGetGraphicClass;
 
  private:
-  void EditorAssignPicture(TObject* Sender, TPicture*& Picture) { OnAssignPicture(this, Picture); }
-  void EditorCustomClick(TObject* Sender) { OnCustomClick(this); }
-  void EditorGetGraphicClass(TObject* Sender, TGraphicClass& GraphicClass);
+  void EditorAssignPicture(TObject* sender, TPicture*& picture) { OnAssignPicture(this, picture); }
+  void EditorCustomClick(TObject* sender) { OnCustomClick(this); }
+  void EditorGetGraphicClass(TObject* sender, TGraphicClass& graphicClass);
 
   bool FCenter = true;
   std::string FCustomFilter;
@@ -795,23 +795,23 @@ class TdxTreeListBlobColumn : public TdxTreeListDropDownColumn {
   KIVO_CLASS(TdxTreeListBlobColumn, TdxTreeListDropDownColumn)
  public:
   explicit TdxTreeListBlobColumn(TComponent* AOwner);
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // The editor's blob value as the node's text, when it was modified.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListBlobEdit::MetaClass(); }
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The kind, the paint style, the blob icons and whether the value is empty.
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
   // The whole stored text as the editor's blob value.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 
-  virtual void DoAssignPicture(TPicture*& Picture) { OnAssignPicture(this, Picture); }
-  virtual void GetFocusedGraphicClass(TGraphicClass& GraphicClass);
+  virtual void DoAssignPicture(TPicture*& picture) { OnAssignPicture(this, picture); }
+  virtual void GetFocusedGraphicClass(TGraphicClass& graphicClass);
   // The editor's popup size kept for the next time.
-  virtual void StorePopupSize(TdxInplaceEdit* Editor);
-  virtual TGraphicClass GetGraphicClass(TdxTreeListNode* Node);
+  virtual void StorePopupSize(TdxInplaceEdit* editor);
+  virtual TGraphicClass GetGraphicClass(TdxTreeListNode* node);
 
   bool GetAlwaysSaveText() const { return FAlwaysSaveText; }
   void SetAlwaysSaveText(bool value) { Store(FAlwaysSaveText, value, false); }
@@ -863,9 +863,9 @@ class TdxTreeListBlobColumn : public TdxTreeListDropDownColumn {
   TdxTLGetGraphicClassEvent OnGetGraphicClass;
 
  private:
-  void EditorAssignPicture(TObject* Sender, TPicture*& Picture) { DoAssignPicture(Picture); }
-  void EditorGetGraphicClass(TObject* Sender, TGraphicClass& GraphicClass) { GetFocusedGraphicClass(GraphicClass); }
-  void EditorPopupSize(TObject* Sender);
+  void EditorAssignPicture(TObject* sender, TPicture*& picture) { DoAssignPicture(picture); }
+  void EditorGetGraphicClass(TObject* sender, TGraphicClass& graphicClass) { GetFocusedGraphicClass(graphicClass); }
+  void EditorPopupSize(TObject* sender);
 
   bool FAlwaysSaveText = false;
   TdxBlobEditKind FBlobEditKind = bekMemo;
@@ -902,23 +902,23 @@ class TdxTreeListWrapperColumn : public TdxTreeListColumn {
   KIVO_CLASS(TdxTreeListWrapperColumn, TdxTreeListColumn)
  public:
   using TdxTreeListColumn::TdxTreeListColumn;
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override;
-  void GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) override;
+  void GetCellCursor(TdxTreeListNode* node, TCursor& cursor) override;
   TdxEditViewData* GetViewData() override;
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
-  bool ButtonQuery(bool Default) override;
-  void PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) override;
-  void Assign(TPersistent* Source) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
+  bool ButtonQuery(bool defaultValue) override;
+  void PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) override;
+  void Assign(TPersistent* source) override;
 
   // A cell is painted by the reference column of its own node.
-  const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* Node) override;
-  TdxEditViewData* GetCellViewData(TdxTreeListNode* Node) override;
+  const TdxInplaceEditClass* GetCellEditorClass(TdxTreeListNode* node) override;
+  TdxEditViewData* GetCellViewData(TdxTreeListNode* node) override;
 
-  // The column of `Node` (the focused node when none); null without a node or handler,
+  // The column of `node` (the focused node when none); null without a node or handler,
   // and for an answer that is the wrapper or leads back to it.
-  virtual TdxTreeListColumn* GetReferenceColumn(TdxTreeListNode* Node);
+  virtual TdxTreeListColumn* GetReferenceColumn(TdxTreeListNode* node);
 
   TdxTLGetReferenceColumnEvent OnGetReferenceColumn;
 

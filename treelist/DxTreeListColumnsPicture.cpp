@@ -31,47 +31,47 @@ TdxTreeListGraphicColumn::~TdxTreeListGraphicColumn() {
   FPicture.reset();
 }
 
-void TdxTreeListGraphicColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListGraphicColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListGraphicColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListGraphicColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetCenter(source->FCenter);
-  SetCustomFilter(source->FCustomFilter);
-  SetCustomGraphic(source->FCustomGraphic);
-  SetDblClickActivate(source->FDblClickActivate);
-  SetGraphicTransparency(source->FGraphicTransparency);
-  SetPopupToolBar(source->FPopupToolBar.get());
-  SetPopupToolbarPosStored(source->FPopupToolbarPosStored);
-  SetQuickDraw(source->FQuickDraw);
-  SetShadowSelection(source->FShadowSelection);
-  SetStretch(source->FStretch);
-  OnAssignPicture = source->OnAssignPicture;
-  OnCustomClick = source->OnCustomClick;
-  OnGetGraphicClass = source->OnGetGraphicClass;
+  inherited::Assign(source);
+  SetCenter(other->FCenter);
+  SetCustomFilter(other->FCustomFilter);
+  SetCustomGraphic(other->FCustomGraphic);
+  SetDblClickActivate(other->FDblClickActivate);
+  SetGraphicTransparency(other->FGraphicTransparency);
+  SetPopupToolBar(other->FPopupToolBar.get());
+  SetPopupToolbarPosStored(other->FPopupToolbarPosStored);
+  SetQuickDraw(other->FQuickDraw);
+  SetShadowSelection(other->FShadowSelection);
+  SetStretch(other->FStretch);
+  OnAssignPicture = other->OnAssignPicture;
+  OnCustomClick = other->OnCustomClick;
+  OnGetGraphicClass = other->OnGetGraphicClass;
 }
 
-TGraphicClass TdxTreeListGraphicColumn::GetGraphicClass(TdxTreeListNode* Node) {
+TGraphicClass TdxTreeListGraphicColumn::GetGraphicClass(TdxTreeListNode* node) {
   TGraphicClass cls = nullptr;
-  OnGetGraphicClass(this, Node, cls);
+  OnGetGraphicClass(this, node, cls);
   return cls;
 }
 
-void TdxTreeListGraphicColumn::EditorGetGraphicClass(TObject* Sender, TGraphicClass& GraphicClass) {
-  GraphicClass = GetGraphicClass(GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr);
+void TdxTreeListGraphicColumn::EditorGetGraphicClass(TObject* sender, TGraphicClass& graphicClass) {
+  graphicClass = GetGraphicClass(GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr);
 }
 
-TPicture* TdxTreeListGraphicColumn::LoadNodePicture(TdxTreeListNode* Node) {
+TPicture* TdxTreeListGraphicColumn::LoadNodePicture(TdxTreeListNode* node) {
   if (FCustomGraphic && GetComponentState().Contains(csDesigning)) {
     FPicture->Assign(nullptr);
     FLoadedValid = false;
     return FPicture.get();
   }
-  std::string text = GetNodeText(Node);
-  const TGraphicClass cls = GetGraphicClass(Node);
+  std::string text = GetNodeText(node);
+  const TGraphicClass cls = GetGraphicClass(node);
   if (FLoadedValid && cls == FLoadedClass && text == FLoadedText)
     return FPicture.get();
   FLoadedValid = false;
@@ -82,19 +82,19 @@ TPicture* TdxTreeListGraphicColumn::LoadNodePicture(TdxTreeListNode* Node) {
   return FPicture.get();
 }
 
-void TdxTreeListGraphicColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* graphic = ObjectAs<TdxInplaceGraphicEdit>(Editor);
-  if (graphic && IsEditValueChanged(Editor)) {
+void TdxTreeListGraphicColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* graphic = ObjectAs<TdxInplaceGraphicEdit>(editor);
+  if (graphic && IsEditValueChanged(editor)) {
     std::string bytes;
     SavePictureToString(graphic->GetPicture(), bytes);
-    Node->SetString(GetIndex(), bytes);
+    node->SetString(GetIndex(), bytes);
   }
-  ReadNodeValue(this, Node, Value);
+  ReadNodeValue(this, node, value);
 }
 
-void TdxTreeListGraphicColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* graphic = ObjectAs<TdxInplaceGraphicEdit>(Editor);
+void TdxTreeListGraphicColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* graphic = ObjectAs<TdxInplaceGraphicEdit>(editor);
   if (!graphic)
     return;
   graphic->SetCenter(FCenter);
@@ -115,45 +115,45 @@ void TdxTreeListGraphicColumn::InitEditProperties(TdxInplaceEdit* Editor) {
       TdxGraphicEditGetGraphicClassEvent::Bind<&TdxTreeListGraphicColumn::EditorGetGraphicClass>(this);
 }
 
-void TdxTreeListGraphicColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* graphic = ObjectAs<TdxInplaceGraphicEdit>(Editor);
+void TdxTreeListGraphicColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* graphic = ObjectAs<TdxInplaceGraphicEdit>(editor);
   if (!graphic) {
-    inherited::LoadEditValue(Node, Editor, Value);
+    inherited::LoadEditValue(node, editor, value);
     return;
   }
   graphic->SetEditMargins(TRect{0, 0, 0, 0});
   graphic->SetText(std::string());
-  ReadNodeValue(this, Node, Value);
+  ReadNodeValue(this, node, value);
   // Loading is no edit; bytes that are no picture leave the editor empty.
   const bool modified = graphic->GetModified();
   graphic->LoadingValue = true;
-  LoadPictureForPainting(graphic->GetPicture(), GetGraphicClass(Node), Value);
+  LoadPictureForPainting(graphic->GetPicture(), GetGraphicClass(node), value);
   graphic->LoadingValue = false;
   graphic->SetModified(modified);
 }
 
-void TdxTreeListGraphicColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  auto* v = ObjectAs<TdxGraphicEditViewData>(ViewData);
+void TdxTreeListGraphicColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  auto* v = ObjectAs<TdxGraphicEditViewData>(viewData);
   if (!v)
     return;
-  TPicture* picture = LoadNodePicture(CellInfo->Node);
+  TPicture* picture = LoadNodePicture(cellInfo->Node);
   if (FGraphicTransparency != gtDefault && !IsPictureEmpty(picture))
     picture->GetGraphic()->SetTransparent(FGraphicTransparency == gtTransparent);
   v->Picture = picture;
   // The stored bytes are no text to show: a cell without a picture is empty.
   v->Value = Variant(std::string());
-  v->WindowColor = ColorToRGB(CellInfo->Color);
+  v->WindowColor = ColorToRGB(cellInfo->Color);
   v->Center = FCenter;
-  v->SelectionShadow = FShadowSelection && CellInfo->Highlighted;
+  v->SelectionShadow = FShadowSelection && cellInfo->Highlighted;
   v->QuickDraw = FQuickDraw;
   v->Stretch = FStretch;
 }
 
-int TdxTreeListGraphicColumn::GetNodeTextWidth(TCanvas* Canvas, TdxTreeListNode* Node) {
+int TdxTreeListGraphicColumn::GetNodeTextWidth(TCanvas* canvas, TdxTreeListNode* node) {
   if (FStretch)
     return 0;
-  TPicture* picture = LoadNodePicture(Node);
+  TPicture* picture = LoadNodePicture(node);
   return IsPictureEmpty(picture) ? 0 : picture->GetWidth();
 }
 
@@ -183,53 +183,53 @@ TdxTreeListBlobColumn::TdxTreeListBlobColumn(TComponent* AOwner)
   SetMinWidth(20);
 }
 
-void TdxTreeListBlobColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListBlobColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListBlobColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListBlobColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  SetAlwaysSaveText(source->FAlwaysSaveText);
-  SetBlobEditKind(source->FBlobEditKind);
-  SetBlobPaintStyle(source->FBlobPaintStyle);
-  SetMaxDisplayLength(source->FMaxDisplayLength);
-  SetMemoCharCase(source->FMemoCharCase);
-  SetMemoHideScrollBars(source->FMemoHideScrollBars);
-  SetMemoMaxLength(source->FMemoMaxLength);
-  SetMemoOEMConvert(source->FMemoOEMConvert);
-  SetMemoScrollBars(source->FMemoScrollBars);
-  SetMemoSelectionBar(source->FMemoSelectionBar);
-  SetMemoWantReturns(source->FMemoWantReturns);
-  SetMemoWantTabs(source->FMemoWantTabs);
-  SetMemoWordWrap(source->FMemoWordWrap);
-  SetPictureAutoSize(source->FPictureAutoSize);
-  SetPictureFilter(source->FPictureFilter);
-  SetPictureTransparency(source->FPictureTransparency);
-  SetPopupHeight(source->FPopupHeight);
-  SetPopupWidth(source->FPopupWidth);
-  SetShowExPopupItems(source->FShowExPopupItems);
-  SetShowPicturePopup(source->FShowPicturePopup);
-  SetSizeablePopup(source->FSizeablePopup);
-  OnAssignPicture = source->OnAssignPicture;
-  OnGetGraphicClass = source->OnGetGraphicClass;
+  inherited::Assign(source);
+  SetAlwaysSaveText(other->FAlwaysSaveText);
+  SetBlobEditKind(other->FBlobEditKind);
+  SetBlobPaintStyle(other->FBlobPaintStyle);
+  SetMaxDisplayLength(other->FMaxDisplayLength);
+  SetMemoCharCase(other->FMemoCharCase);
+  SetMemoHideScrollBars(other->FMemoHideScrollBars);
+  SetMemoMaxLength(other->FMemoMaxLength);
+  SetMemoOEMConvert(other->FMemoOEMConvert);
+  SetMemoScrollBars(other->FMemoScrollBars);
+  SetMemoSelectionBar(other->FMemoSelectionBar);
+  SetMemoWantReturns(other->FMemoWantReturns);
+  SetMemoWantTabs(other->FMemoWantTabs);
+  SetMemoWordWrap(other->FMemoWordWrap);
+  SetPictureAutoSize(other->FPictureAutoSize);
+  SetPictureFilter(other->FPictureFilter);
+  SetPictureTransparency(other->FPictureTransparency);
+  SetPopupHeight(other->FPopupHeight);
+  SetPopupWidth(other->FPopupWidth);
+  SetShowExPopupItems(other->FShowExPopupItems);
+  SetShowPicturePopup(other->FShowPicturePopup);
+  SetSizeablePopup(other->FSizeablePopup);
+  OnAssignPicture = other->OnAssignPicture;
+  OnGetGraphicClass = other->OnGetGraphicClass;
 }
 
-void TdxTreeListBlobColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* blob = ObjectAs<TdxInplaceBlobEdit>(Editor);
+void TdxTreeListBlobColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* blob = ObjectAs<TdxInplaceBlobEdit>(editor);
   if (!blob) {
-    inherited::AssignEditValue(Node, Editor, Value);
+    inherited::AssignEditValue(node, editor, value);
     return;
   }
-  if (IsEditValueChanged(Editor))
-    Node->SetString(GetIndex(), blob->GetBlobValue());
-  ReadNodeValue(this, Node, Value);
+  if (IsEditValueChanged(editor))
+    node->SetString(GetIndex(), blob->GetBlobValue());
+  ReadNodeValue(this, node, value);
 }
 
-void TdxTreeListBlobColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* blob = ObjectAs<TdxInplaceBlobEdit>(Editor);
+void TdxTreeListBlobColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* blob = ObjectAs<TdxInplaceBlobEdit>(editor);
   if (!blob)
     return;
   TCustomdxTreeListControl* tree = GetTreeList();
@@ -263,48 +263,48 @@ void TdxTreeListBlobColumn::InitEditProperties(TdxInplaceEdit* Editor) {
   blob->OnPopupSize = TNotifyEvent::Bind<&TdxTreeListBlobColumn::EditorPopupSize>(this);
 }
 
-void TdxTreeListBlobColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* blob = ObjectAs<TdxInplaceBlobEdit>(Editor);
+void TdxTreeListBlobColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* blob = ObjectAs<TdxInplaceBlobEdit>(editor);
   if (!blob) {
-    inherited::LoadEditValue(Node, Editor, Value);
+    inherited::LoadEditValue(node, editor, value);
     return;
   }
   // The editor's value is the whole stored text (a memo or a picture's bytes).
-  ReadNodeValue(this, Node, Value);
-  blob->SetEditValue(Value);
+  ReadNodeValue(this, node, value);
+  blob->SetEditValue(value);
 }
 
-void TdxTreeListBlobColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  inherited::PrepareViewData(ViewData, CellInfo);
-  auto* v = ObjectAs<TdxBlobEditViewData>(ViewData);
+void TdxTreeListBlobColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  inherited::PrepareViewData(viewData, cellInfo);
+  auto* v = ObjectAs<TdxBlobEditViewData>(viewData);
   if (!v)
     return;
   v->BlobEditKind = FBlobEditKind;
   v->BlobPaintStyle = FBlobPaintStyle;
   v->Images = DxInplaceGlyphs();
   Variant value;
-  ReadNodeValue(this, CellInfo->Node, value);
+  ReadNodeValue(this, cellInfo->Node, value);
   v->Value = value;
   v->Empty = value.IsNull() || (value.IsString() && value.AsString().empty());
 }
 
-void TdxTreeListBlobColumn::GetFocusedGraphicClass(TGraphicClass& GraphicClass) {
-  GraphicClass = GetGraphicClass(GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr);
+void TdxTreeListBlobColumn::GetFocusedGraphicClass(TGraphicClass& graphicClass) {
+  graphicClass = GetGraphicClass(GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr);
 }
 
-void TdxTreeListBlobColumn::StorePopupSize(TdxInplaceEdit* Editor) {
-  auto* blob = ObjectAs<TdxInplaceBlobEdit>(Editor);
+void TdxTreeListBlobColumn::StorePopupSize(TdxInplaceEdit* editor) {
+  auto* blob = ObjectAs<TdxInplaceBlobEdit>(editor);
   if (!blob)
     return;
   SetPopupWidth(blob->GetPopupWidth());
   SetPopupHeight(blob->GetPopupHeight());
 }
 
-void TdxTreeListBlobColumn::EditorPopupSize(TObject* Sender) { StorePopupSize(ObjectAs<TdxInplaceEdit>(Sender)); }
+void TdxTreeListBlobColumn::EditorPopupSize(TObject* sender) { StorePopupSize(ObjectAs<TdxInplaceEdit>(sender)); }
 
-TGraphicClass TdxTreeListBlobColumn::GetGraphicClass(TdxTreeListNode* Node) {
+TGraphicClass TdxTreeListBlobColumn::GetGraphicClass(TdxTreeListNode* node) {
   TGraphicClass cls = FGraphicClass;
-  OnGetGraphicClass(this, Node, cls);
+  OnGetGraphicClass(this, node, cls);
   return cls;
 }
 
@@ -335,23 +335,23 @@ void TdxTreeListBlobColumn::RestoreDefaults() {
 
 // ==== Wrapper column
 
-void TdxTreeListWrapperColumn::Assign(TPersistent* Source) {
-  inherited::Assign(Source);
-  if (auto* source = ObjectAs<TdxTreeListWrapperColumn>(Source))
-    OnGetReferenceColumn = source->OnGetReferenceColumn;
+void TdxTreeListWrapperColumn::Assign(TPersistent* source) {
+  inherited::Assign(source);
+  if (auto* other = ObjectAs<TdxTreeListWrapperColumn>(source))
+    OnGetReferenceColumn = other->OnGetReferenceColumn;
 }
 
 TdxTreeListNode* TdxTreeListWrapperColumn::FocusedNode() {
   return GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr;
 }
 
-TdxTreeListColumn* TdxTreeListWrapperColumn::GetReferenceColumn(TdxTreeListNode* Node) {
-  if (!Node)
-    Node = FocusedNode();
-  if (!Node || !OnGetReferenceColumn.Assigned())
+TdxTreeListColumn* TdxTreeListWrapperColumn::GetReferenceColumn(TdxTreeListNode* node) {
+  if (!node)
+    node = FocusedNode();
+  if (!node || !OnGetReferenceColumn.Assigned())
     return nullptr;
   TdxTreeListColumn* column = nullptr;
-  OnGetReferenceColumn(this, Node, column);
+  OnGetReferenceColumn(this, node, column);
   // Follow a chain of wrappers: one that comes back to a wrapper already seen (this
   // one included) is no reference.
   std::vector<TdxTreeListColumn*> seen{this};
@@ -360,20 +360,20 @@ TdxTreeListColumn* TdxTreeListWrapperColumn::GetReferenceColumn(TdxTreeListNode*
       return nullptr;
     seen.push_back(wrapper);
     TdxTreeListColumn* next = nullptr;
-    wrapper->OnGetReferenceColumn(wrapper, Node, next);
+    wrapper->OnGetReferenceColumn(wrapper, node, next);
     wrapper = ObjectAs<TdxTreeListWrapperColumn>(next);
   }
   return column == this ? nullptr : column;
 }
 
-const TdxInplaceEditClass* TdxTreeListWrapperColumn::GetCellEditorClass(TdxTreeListNode* Node) {
-  TdxTreeListColumn* reference = GetReferenceColumn(Node);
-  return reference ? reference->GetCellEditorClass(Node) : inherited::GetEditorClass();
+const TdxInplaceEditClass* TdxTreeListWrapperColumn::GetCellEditorClass(TdxTreeListNode* node) {
+  TdxTreeListColumn* reference = GetReferenceColumn(node);
+  return reference ? reference->GetCellEditorClass(node) : inherited::GetEditorClass();
 }
 
-TdxEditViewData* TdxTreeListWrapperColumn::GetCellViewData(TdxTreeListNode* Node) {
-  TdxTreeListColumn* reference = GetReferenceColumn(Node);
-  return reference ? reference->GetCellViewData(Node) : inherited::GetViewData();
+TdxEditViewData* TdxTreeListWrapperColumn::GetCellViewData(TdxTreeListNode* node) {
+  TdxTreeListColumn* reference = GetReferenceColumn(node);
+  return reference ? reference->GetCellViewData(node) : inherited::GetViewData();
 }
 
 template <class F>
@@ -388,25 +388,25 @@ void TdxTreeListWrapperColumn::WithIndexOf(TdxTreeListColumn* reference, F call)
   call();
 }
 
-void TdxTreeListWrapperColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  TdxTreeListColumn* reference = GetReferenceColumn(Node);
+void TdxTreeListWrapperColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  TdxTreeListColumn* reference = GetReferenceColumn(node);
   if (!reference) {
-    if (IsEditValueChanged(Editor))
-      inherited::AssignEditValue(Node, Editor, Value);
+    if (IsEditValueChanged(editor))
+      inherited::AssignEditValue(node, editor, value);
     else
-      ReadNodeValue(this, Node, Value);
+      ReadNodeValue(this, node, value);
     return;
   }
-  WithIndexOf(reference, [&] { reference->AssignEditValue(Node, Editor, Value); });
+  WithIndexOf(reference, [&] { reference->AssignEditValue(node, editor, value); });
 }
 
-void TdxTreeListWrapperColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  TdxTreeListColumn* reference = GetReferenceColumn(Node);
+void TdxTreeListWrapperColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  TdxTreeListColumn* reference = GetReferenceColumn(node);
   if (!reference) {
-    inherited::LoadEditValue(Node, Editor, Value);
+    inherited::LoadEditValue(node, editor, value);
     return;
   }
-  WithIndexOf(reference, [&] { reference->LoadEditValue(Node, Editor, Value); });
+  WithIndexOf(reference, [&] { reference->LoadEditValue(node, editor, value); });
 }
 
 const TdxInplaceEditClass* TdxTreeListWrapperColumn::GetEditorClass() {
@@ -414,13 +414,13 @@ const TdxInplaceEditClass* TdxTreeListWrapperColumn::GetEditorClass() {
   return reference ? reference->GetEditorClass() : inherited::GetEditorClass();
 }
 
-void TdxTreeListWrapperColumn::GetCellCursor(TdxTreeListNode* Node, TCursor& Cursor) {
-  TdxTreeListColumn* reference = GetReferenceColumn(Node);
+void TdxTreeListWrapperColumn::GetCellCursor(TdxTreeListNode* node, TCursor& cursor) {
+  TdxTreeListColumn* reference = GetReferenceColumn(node);
   if (!reference) {
-    inherited::GetCellCursor(Node, Cursor);
+    inherited::GetCellCursor(node, cursor);
     return;
   }
-  WithIndexOf(reference, [&] { reference->GetCellCursor(Node, Cursor); });
+  WithIndexOf(reference, [&] { reference->GetCellCursor(node, cursor); });
 }
 
 TdxEditViewData* TdxTreeListWrapperColumn::GetViewData() {
@@ -428,25 +428,25 @@ TdxEditViewData* TdxTreeListWrapperColumn::GetViewData() {
   return reference ? reference->GetViewData() : inherited::GetViewData();
 }
 
-void TdxTreeListWrapperColumn::InitEditProperties(TdxInplaceEdit* Editor) {
+void TdxTreeListWrapperColumn::InitEditProperties(TdxInplaceEdit* editor) {
   TdxTreeListColumn* reference = GetReferenceColumn(nullptr);
   if (!reference) {
-    inherited::InitEditProperties(Editor);
+    inherited::InitEditProperties(editor);
     return;
   }
-  WithIndexOf(reference, [&] { reference->InitEditProperties(Editor); });
+  WithIndexOf(reference, [&] { reference->InitEditProperties(editor); });
 }
 
-bool TdxTreeListWrapperColumn::ButtonQuery(bool Default) {
+bool TdxTreeListWrapperColumn::ButtonQuery(bool defaultValue) {
   TdxTreeListColumn* reference = GetReferenceColumn(nullptr);
-  return reference ? reference->ButtonQuery(Default) : inherited::ButtonQuery(Default);
+  return reference ? reference->ButtonQuery(defaultValue) : inherited::ButtonQuery(defaultValue);
 }
 
-void TdxTreeListWrapperColumn::PrepareViewData(TdxEditViewData* ViewData, TdxTreeListCellViewData* CellInfo) {
-  TdxTreeListColumn* reference = GetReferenceColumn(CellInfo->Node);
+void TdxTreeListWrapperColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
+  TdxTreeListColumn* reference = GetReferenceColumn(cellInfo->Node);
   if (!reference) {
-    inherited::PrepareViewData(ViewData, CellInfo);
+    inherited::PrepareViewData(viewData, cellInfo);
     return;
   }
-  WithIndexOf(reference, [&] { reference->PrepareViewData(ViewData, CellInfo); });
+  WithIndexOf(reference, [&] { reference->PrepareViewData(viewData, cellInfo); });
 }

@@ -140,16 +140,16 @@ TdxTreeListColumn* TCustomdxTreeListControl::GetSortedColumn(int index) const {
   return static_cast<TdxTreeListColumn*>(FSortedColumns.Get(index));
 }
 
-TdxTreeListColumn* TCustomdxTreeListControl::CreateColumn(TdxTreeListColumnClass ColumnClass, TComponent* Owner) {
-  if (!ColumnClass || !ColumnClass->InheritsFrom(TdxTreeListColumn::StaticClass()))
+TdxTreeListColumn* TCustomdxTreeListControl::CreateColumn(TdxTreeListColumnClass columnClass, TComponent* owner) {
+  if (!columnClass || !columnClass->InheritsFrom(TdxTreeListColumn::StaticClass()))
     throw EInvaliddxTreeListOperation(
-        Format("A %s is no tree list column", ColumnClass ? ColumnClass->ClassName() : "nil"));
-  auto* column = static_cast<TdxTreeListColumn*>(ColumnClass->Create(Owner));
+        Format("A %s is no tree list column", columnClass ? columnClass->ClassName() : "nil"));
+  auto* column = static_cast<TdxTreeListColumn*>(columnClass->Create(owner));
   try {
     // The first number whose name no component of the owner bears.
     for (int n = FColumns.GetCount() + 1;; ++n) {
       const std::string name = GetName() + "Column" + IntToStr(n);
-      if (Owner && Owner->FindComponent(name))
+      if (owner && owner->FindComponent(name))
         continue;
       column->SetName(name);
       break;
@@ -162,24 +162,24 @@ TdxTreeListColumn* TCustomdxTreeListControl::CreateColumn(TdxTreeListColumnClass
   return column;
 }
 
-void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* Column) {
-  assert(Column && "AddColumn needs a column");
-  if (Column->FTreeList == this)
+void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* column) {
+  assert(column && "AddColumn needs a column");
+  if (column->FTreeList == this)
     return;
-  if (Column->FTreeList)
-    Column->FTreeList->RemoveColumn(Column);
-  FColumns.Add(Column);
-  Column->FTreeList = this;
+  if (column->FTreeList)
+    column->FTreeList->RemoveColumn(column);
+  FColumns.Add(column);
+  column->FTreeList = this;
   ForgetColumnIndexes();
-  if (Column->GetSorted() != csNone && !IsLoading())
-    AddSortedColumn(Column);
+  if (column->GetSorted() != csNone && !IsLoading())
+    AddSortedColumn(column);
   ColumnChanged(nullptr);
 }
 
-void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column) {
-  const int index = IndexOfColumn(Column);
-  Column->FTreeList = nullptr;
-  Column->FCachedIndex = -1;
+void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* column) {
+  const int index = IndexOfColumn(column);
+  column->FTreeList = nullptr;
+  column->FCachedIndex = -1;
   if (index < 0)
     return;
   if (!IsDestroying() && !GetClearing()) {
@@ -192,7 +192,7 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* Column) {
   }
   FColumns.Delete(index);
   ForgetColumnIndexes();
-  RemoveSortedColumn(Column);
+  RemoveSortedColumn(column);
   if (!IsDestroying())
     ColumnChanged(nullptr);
 }
@@ -202,25 +202,25 @@ void TCustomdxTreeListControl::DestroyColumns() {
     delete ColumnAt(0);
 }
 
-void TCustomdxTreeListControl::AssignColumns(TCustomdxTreeListControl* Source) {
-  if (!Source || Source == this)
+void TCustomdxTreeListControl::AssignColumns(TCustomdxTreeListControl* source) {
+  if (!source || source == this)
     return;
   TdxTreeListUpdateScope update(this);
   TComponent* owner = FColumns.GetCount() > 0 ? ColumnAt(0)->GetOwner() : this;
   DestroyColumns();
-  for (int i = 0; i < Source->GetColumnCount(); ++i) {
-    TdxTreeListColumn* source = Source->ColumnAt(i);
+  for (int i = 0; i < source->GetColumnCount(); ++i) {
+    TdxTreeListColumn* sourceColumn = source->ColumnAt(i);
     TdxTreeListColumn* column =
-        CreateColumn(static_cast<TdxTreeListColumnClass>(source->ClassType()), owner);
-    column->Assign(source);
-    const std::string& name = source->GetName();
+        CreateColumn(static_cast<TdxTreeListColumnClass>(sourceColumn->ClassType()), owner);
+    column->Assign(sourceColumn);
+    const std::string& name = sourceColumn->GetName();
     if (!name.empty() && !(owner && owner->FindComponent(name)))
       column->SetName(name);
   }
 }
 
-void TCustomdxTreeListControl::ColumnMoved(int OldIndex, int NewIndex) {
-  const int needed = std::max(OldIndex, NewIndex) + 1;
+void TCustomdxTreeListControl::ColumnMoved(int oldIndex, int newIndex) {
+  const int needed = std::max(oldIndex, newIndex) + 1;
   auto move = [&](TdxTreeListNode* node) {
     auto* textNode = ObjectAs<TdxTreeListTextNode>(node);
     if (!textNode)
@@ -228,7 +228,7 @@ void TCustomdxTreeListControl::ColumnMoved(int OldIndex, int NewIndex) {
     TStringList* strings = textNode->GetStrings();
     while (strings->GetCount() < needed)
       strings->Add("");
-    strings->Move(OldIndex, NewIndex);
+    strings->Move(oldIndex, newIndex);
   };
   for (int i = 0; i < GetCount(); ++i)
     VisitSubtree(GetItem(i), move);
@@ -242,12 +242,12 @@ void TCustomdxTreeListControl::ForgetColumnIndexes() {
     ColumnAt(i)->FCachedIndex = -1;
 }
 
-void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* Column) {
+void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* column) {
   DropPlacementCaches();
   if (IsLoading() || IsDestroying())
     return;
-  if (Column)
-    Column->ApplyDefaultWidth();
+  if (column)
+    column->ApplyDefaultWidth();
   if (FLayoutLoading == 0)
     CompactRows();
   RefreshLayout();
@@ -477,56 +477,56 @@ bool TCustomdxTreeListControl::IsColumnShown(TdxTreeListColumn* column) const {
 
 // ---- Sorting
 
-void TCustomdxTreeListControl::AddSortedColumn(TdxTreeListColumn* Column) {
-  if (Column->GetSorted() == csNone || FSortedColumns.IndexOf(Column) >= 0)
+void TCustomdxTreeListControl::AddSortedColumn(TdxTreeListColumn* column) {
+  if (column->GetSorted() == csNone || FSortedColumns.IndexOf(column) >= 0)
     return;
-  FSortedColumns.Add(Column);
+  FSortedColumns.Add(column);
 }
 
-void TCustomdxTreeListControl::RemoveSortedColumn(TdxTreeListColumn* Column) { FSortedColumns.Remove(Column); }
+void TCustomdxTreeListControl::RemoveSortedColumn(TdxTreeListColumn* column) { FSortedColumns.Remove(column); }
 
-void TCustomdxTreeListControl::ColumnSorted(TdxTreeListColumn* Column) {
-  if (Column->GetSorted() != csNone)
-    AddSortedColumn(Column);
+void TCustomdxTreeListControl::ColumnSorted(TdxTreeListColumn* column) {
+  if (column->GetSorted() != csNone)
+    AddSortedColumn(column);
 }
 
-bool TCustomdxTreeListControl::CanSortByColumn(int Index) {
+bool TCustomdxTreeListControl::CanSortByColumn(int index) {
   bool allow = true;
-  if (TdxTreeListColumn* column = FindColumn(Index))
+  if (TdxTreeListColumn* column = FindColumn(index))
     OnColumnSorting(this, column, allow);
   return allow;
 }
 
-void TCustomdxTreeListControl::BeforeColumnSorted(TdxTreeListColumn* Column) {
+void TCustomdxTreeListControl::BeforeColumnSorted(TdxTreeListColumn* column) {
   if (IsMultiSort())
     return;
   for (int i = FSortedColumns.GetCount() - 1; i >= 0; --i) {
     auto* other = static_cast<TdxTreeListColumn*>(FSortedColumns.Get(i));
-    if (other != Column)
+    if (other != column)
       other->SetSorted(csNone);
   }
 }
 
-void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* Column) {
-  if (!Column || !Column->CanSort())
+void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* column) {
+  if (!column || !column->CanSort())
     return;
-  const TAliveGuard columnAlive(Column);
-  if (!CanSortByColumn(Column->GetIndex()) || !columnAlive.Alive())
+  const TAliveGuard columnAlive(column);
+  if (!CanSortByColumn(column->GetIndex()) || !columnAlive.Alive())
     return;
   if (GetSortClearFlag()) {
-    Column->SetSorted(csNone);
+    column->SetSorted(csNone);
     return;
   }
-  const TdxTreeListColumnSort next = Column->GetSorted() == csUp ? csDown : csUp;
+  const TdxTreeListColumnSort next = column->GetSorted() == csUp ? csDown : csUp;
   const TdxTreeListSortedScope update(this);
   if (!GetSortAddFlag()) {
     for (int i = FSortedColumns.GetCount() - 1; i >= 0; --i) {
       auto* other = static_cast<TdxTreeListColumn*>(FSortedColumns.Get(i));
-      if (other != Column)
+      if (other != column)
         other->SetSorted(csNone);
     }
   }
-  Column->SetSorted(next);
+  column->SetSorted(next);
 }
 
 void TCustomdxTreeListControl::BeginSortedUpdate() {
@@ -559,16 +559,16 @@ void TCustomdxTreeListControl::SortFinished() {
   Sort(-1, GetSortedColumnIndex(0), GetSortedColumnDesc(0));
 }
 
-void TCustomdxTreeListControl::GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  Value = Variant(column ? column->GetNodeText(Node) : std::string());
+void TCustomdxTreeListControl::GetNodeVariant(TdxTreeListNode* node, int32_t column, Variant& value) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  value = Variant(columnObject ? columnObject->GetNodeText(node) : std::string());
 }
 
-bool TCustomdxTreeListControl::GetSortedColumnDesc(int32_t Index) {
-  return GetSortedColumn(Index)->GetSorted() == csDown;
+bool TCustomdxTreeListControl::GetSortedColumnDesc(int32_t index) {
+  return GetSortedColumn(index)->GetSorted() == csDown;
 }
 
-int32_t TCustomdxTreeListControl::GetSortedColumnIndex(int32_t Index) { return GetSortedColumn(Index)->GetIndex(); }
+int32_t TCustomdxTreeListControl::GetSortedColumnIndex(int32_t index) { return GetSortedColumn(index)->GetIndex(); }
 
 // ---- Messages
 
@@ -591,10 +591,10 @@ TdxInplaceEdit* TCustomdxTreeListControl::FindEditor(TClass cls) const {
   return nullptr;
 }
 
-TdxInplaceEdit* TCustomdxTreeListControl::CreateInplaceEdit(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
+TdxInplaceEdit* TCustomdxTreeListControl::CreateInplaceEdit(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
   const TdxInplaceEditClass* cls =
-      column ? column->GetEditorClass() : &TdxInplaceTreeListTextEdit::MetaClass();
+      columnObject ? columnObject->GetEditorClass() : &TdxInplaceTreeListTextEdit::MetaClass();
   auto* editor = static_cast<TdxInplaceEdit*>(cls->Create(this));
   FEditors.Add(editor);
   return editor;
@@ -606,184 +606,184 @@ TdxInplaceEdit* TCustomdxTreeListControl::GetEditor() {
                            : TdxInplaceTreeListTextEdit::StaticClass());
 }
 
-void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* Editor) {
-  inherited::InitEditor(Editor);
+void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* editor) {
+  inherited::InitEditor(editor);
   if (TdxTreeListColumn* column = FindColumn(EditingColumnIndex()))
-    column->InitEditProperties(Editor);
+    column->InitEditProperties(editor);
 }
 
-void TCustomdxTreeListControl::GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor) {
-  if (TdxTreeListColumn* column = HotInfo.Node ? FindColumn(HotInfo.Column) : nullptr)
-    column->GetCellCursor(HotInfo.Node, Cursor);
-  inherited::GetHotCursor(HotInfo, Cursor);
+void TCustomdxTreeListControl::GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor& cursor) {
+  if (TdxTreeListColumn* column = hotInfo.Node ? FindColumn(hotInfo.Column) : nullptr)
+    column->GetCellCursor(hotInfo.Node, cursor);
+  inherited::GetHotCursor(hotInfo, cursor);
 }
 
-void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* Node, bool& Allow) {
-  inherited::DoEditing(Node, Allow);
+void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* node, bool& allow) {
+  inherited::DoEditing(node, allow);
   TdxTreeListColumn* column = FocusedColumnObject();
-  if (Allow && column)
-    Allow = column->CanEdit();
+  if (allow && column)
+    allow = column->CanEdit();
 }
 
 // ---- Customizing actions
 
-void TCustomdxTreeListControl::HideBand(int32_t Band) {
-  TdxTreeListBand* band = BandAt(Band);
-  if (!band)
+void TCustomdxTreeListControl::HideBand(int32_t band) {
+  TdxTreeListBand* bandObject = BandAt(band);
+  if (!bandObject)
     return;
-  band->SetVisible(false);
-  OnHideBand(this, band);
+  bandObject->SetVisible(false);
+  OnHideBand(this, bandObject);
 }
 
-void TCustomdxTreeListControl::ShowBand(int32_t Position, int32_t Band) {
-  TdxTreeListBand* band = BandAt(Band);
-  if (!band)
+void TCustomdxTreeListControl::ShowBand(int32_t position, int32_t band) {
+  TdxTreeListBand* bandObject = BandAt(band);
+  if (!bandObject)
     return;
   {
     TdxTreeListUpdateScope update(this);
     // The place of the band now shown at that position (else the end), found before
     // this band counts among the visible ones.
-    int target = FBands->GetAbsoluteIndex(Position);
+    int target = FBands->GetAbsoluteIndex(position);
     if (target < 0)
       target = FBands->GetCount() - 1;
-    else if (target > band->GetIndex())
+    else if (target > bandObject->GetIndex())
       --target;
-    band->SetVisible(true);
-    band->SetIndex(target);
+    bandObject->SetVisible(true);
+    bandObject->SetIndex(target);
   }
-  OnShowBand(this, band, Position);
+  OnShowBand(this, bandObject, position);
 }
 
-void TCustomdxTreeListControl::MoveBand(int32_t Old, int32_t New) {
-  TdxTreeListBand* band = VisibleBand(Old);
-  const int target = FBands->GetAbsoluteIndex(New);
+void TCustomdxTreeListControl::MoveBand(int32_t oldIndex, int32_t newIndex) {
+  TdxTreeListBand* band = VisibleBand(oldIndex);
+  const int target = FBands->GetAbsoluteIndex(newIndex);
   if (!band || target < 0)
     return;
   band->SetIndex(target);
   OnBandMoved(this, band);
 }
 
-void TCustomdxTreeListControl::SetBandWidth(int32_t Band, int32_t Width) {
-  if (TdxTreeListBand* band = VisibleBand(Band))
-    band->SetWidth(Width);
+void TCustomdxTreeListControl::SetBandWidth(int32_t band, int32_t width) {
+  if (TdxTreeListBand* bandObject = VisibleBand(band))
+    bandObject->SetWidth(width);
 }
 
-void TCustomdxTreeListControl::ScaleBandWidths(int32_t NewSum, int32_t OldSum) {
-  if (OldSum == 0)
+void TCustomdxTreeListControl::ScaleBandWidths(int32_t newSum, int32_t oldSum) {
+  if (oldSum == 0)
     return;
   TdxTreeListUpdateScope update(this);
   for (int i = 0; i < FBands->GetVisibleCount(); ++i) {
     TdxTreeListBand* band = VisibleBand(i);
     if (band->GetSizing())
-      band->SetWidth(MulDiv(band->GetWidth(), NewSum, OldSum));
+      band->SetWidth(MulDiv(band->GetWidth(), newSum, oldSum));
   }
 }
 
-void TCustomdxTreeListControl::ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) {
-  const int band = GetBandIndex(Band);
-  if (OldSum == 0 || band < 0)
+void TCustomdxTreeListControl::ColumnsWidthQuery(int32_t band, int32_t newSum, int32_t oldSum) {
+  const int bandIndex = GetBandIndex(band);
+  if (oldSum == 0 || bandIndex < 0)
     return;
   TdxTreeListUpdateScope update(this);
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     TdxTreeListColumn* column = ColumnAt(i);
-    if (column->GetBandIndex() == band && column->GetVisible() && column->GetSizing())
-      column->SetWidth(MulDiv(column->GetWidth(), NewSum, OldSum));
+    if (column->GetBandIndex() == bandIndex && column->GetVisible() && column->GetSizing())
+      column->SetWidth(MulDiv(column->GetWidth(), newSum, oldSum));
   }
 }
 
-void TCustomdxTreeListControl::HideColumn(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+void TCustomdxTreeListControl::HideColumn(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject)
     return;
-  column->SetVisible(false);
-  OnHideHeader(this, column);
+  columnObject->SetVisible(false);
+  OnHideHeader(this, columnObject);
 }
 
-TdxTreeListColumn* TCustomdxTreeListControl::PlaceColumn(int32_t Column, int32_t Band, int32_t Row,
-                                                         int32_t Position) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  const int band = GetBandIndex(Band);
-  if (!column || band < 0)
+TdxTreeListColumn* TCustomdxTreeListControl::PlaceColumn(int32_t column, int32_t band, int32_t row,
+                                                         int32_t position) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  const int bandIndex = GetBandIndex(band);
+  if (!columnObject || bandIndex < 0)
     return nullptr;
   TdxTreeListUpdateScope update(this);
-  column->SetBandIndex(band);
-  column->SetVisible(true);
-  column->SetRowIndex(Row);
-  column->SetColIndex(Position);
-  return column;
+  columnObject->SetBandIndex(bandIndex);
+  columnObject->SetVisible(true);
+  columnObject->SetRowIndex(row);
+  columnObject->SetColIndex(position);
+  return columnObject;
 }
 
-void TCustomdxTreeListControl::ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) {
-  if (TdxTreeListColumn* column = PlaceColumn(Column, Band, Row, Position))
-    OnShowHeader(this, column, Position, Row, Band);
+void TCustomdxTreeListControl::ShowColumn(int32_t band, int32_t row, int32_t position, int32_t column) {
+  if (TdxTreeListColumn* columnObject = PlaceColumn(column, band, row, position))
+    OnShowHeader(this, columnObject, position, row, band);
 }
 
-void TCustomdxTreeListControl::MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) {
-  if (TdxTreeListColumn* column = PlaceColumn(Column, Band, Row, Position))
-    OnHeaderMoved(this, column);
+void TCustomdxTreeListControl::MoveColumn(int32_t column, int32_t band, int32_t row, int32_t position) {
+  if (TdxTreeListColumn* columnObject = PlaceColumn(column, band, row, position))
+    OnHeaderMoved(this, columnObject);
 }
 
-void TCustomdxTreeListControl::SetColumnWidth(int32_t Column, int32_t Width) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column || !column->GetSizing())
+void TCustomdxTreeListControl::SetColumnWidth(int32_t column, int32_t width) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject || !columnObject->GetSizing())
     return;
-  column->FAssigned.Include(cavWidth);
-  column->SetWidth(std::max(Width, column->GetMinWidth()));
+  columnObject->FAssigned.Include(cavWidth);
+  columnObject->SetWidth(std::max(width, columnObject->GetMinWidth()));
 }
 
-TdxTreeListBand* TCustomdxTreeListControl::BandAt(int32_t Band) const {
-  return Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
+TdxTreeListBand* TCustomdxTreeListControl::BandAt(int32_t band) const {
+  return band >= 0 && band < FBands->GetCount() ? FBands->GetItem(band) : nullptr;
 }
 
-void TCustomdxTreeListControl::DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) {
-  if (TdxTreeListBand* band = BandAt(Band))
-    OnDragOverBand(this, band, P, Accept);
+void TCustomdxTreeListControl::DoDragOverBand(const TPoint& p, int32_t band, bool& accept) {
+  if (TdxTreeListBand* bandObject = BandAt(band))
+    OnDragOverBand(this, bandObject, p, accept);
 }
 
-void TCustomdxTreeListControl::DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept,
-                                             int32_t Old) {
-  if (TdxTreeListBand* band = BandAt(Band))
-    OnEndDragBand(this, band, Place, Accept);
+void TCustomdxTreeListControl::DoEndBandDrag(const TPoint& p, int32_t band, int32_t& place, bool& accept,
+                                             int32_t old) {
+  if (TdxTreeListBand* bandObject = BandAt(band))
+    OnEndDragBand(this, bandObject, place, accept);
 }
 
-void TCustomdxTreeListControl::DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) {
-  if (TdxTreeListColumn* column = FindColumn(Column))
-    OnDragOverHeader(this, column, P, Accept);
+void TCustomdxTreeListControl::DoDragOverColumn(const TPoint& p, int32_t column, bool& accept) {
+  if (TdxTreeListColumn* columnObject = FindColumn(column))
+    OnDragOverHeader(this, columnObject, p, accept);
 }
 
-void TCustomdxTreeListControl::DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place,
-                                               bool& Accept) {
-  if (TdxTreeListColumn* column = FindColumn(Column))
-    OnEndDragHeader(this, column, Place, Accept);
+void TCustomdxTreeListControl::DoEndColumnDrag(const TPoint& p, int32_t column, TdxTreeListDropPlace& place,
+                                               bool& accept) {
+  if (TdxTreeListColumn* columnObject = FindColumn(column))
+    OnEndDragHeader(this, columnObject, place, accept);
 }
 
-void TCustomdxTreeListControl::BandClick(int32_t Band) {
-  if (TdxTreeListBand* band = BandAt(Band))
-    OnBandClick(this, band);
+void TCustomdxTreeListControl::BandClick(int32_t band) {
+  if (TdxTreeListBand* bandObject = BandAt(band))
+    OnBandClick(this, bandObject);
 }
 
-void TCustomdxTreeListControl::ColumnClick(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+void TCustomdxTreeListControl::ColumnClick(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject)
     return;
-  const TAliveGuard columnAlive(column);
-  ToggleColumnSort(column);
+  const TAliveGuard columnAlive(columnObject);
+  ToggleColumnSort(columnObject);
   if (columnAlive.Alive())
-    OnColumnClick(this, column);
+    OnColumnClick(this, columnObject);
 }
 
-void TCustomdxTreeListControl::ColumnEdgeDblClick(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+void TCustomdxTreeListControl::ColumnEdgeDblClick(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject)
     return;
-  ApplyBestFit(column);
+  ApplyBestFit(columnObject);
   DoWidthChanged();
 }
 
 // ---- Best fit and cell rectangles
 
-void TCustomdxTreeListControl::InflateCellRect(const TRect& Rect, TRect& Result) {
-  Result = TRect{Rect.left - 2, Rect.top - 2, Rect.right + 2, Rect.bottom + 2};
+void TCustomdxTreeListControl::InflateCellRect(const TRect& rect, TRect& result) {
+  result = TRect{rect.left - 2, rect.top - 2, rect.right + 2, rect.bottom + 2};
 }
 
 bool TCustomdxTreeListControl::IsTreeColumn(TdxTreeListColumn* column) {
@@ -813,24 +813,24 @@ int TCustomdxTreeListControl::WidestNodeText(TdxTreeListColumn* column, TdxTreeL
   return widest;
 }
 
-void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn* Column) {
+void TCustomdxTreeListControl::ApplyBestFit(TdxTreeListColumn* column) {
   TdxTreeListUpdateScope update(this);
   for (int i = 0; i < FColumns.GetCount(); ++i) {
-    TdxTreeListColumn* column = ColumnAt(i);
-    if ((Column && column != Column) || !column->GetSizing())
+    TdxTreeListColumn* current = ColumnAt(i);
+    if ((column && current != column) || !current->GetSizing())
       continue;
-    TMeasureCanvas measure(column->IsFontAssigned() ? column->GetFont() : GetFont());
+    TMeasureCanvas measure(current->IsFontAssigned() ? current->GetFont() : GetFont());
     TCanvas* canvas = measure.Get();
     int widest = 0;
     for (int n = 0; n < GetCount(); ++n)
-      widest = std::max(widest, WidestNodeText(column, GetItem(n), canvas));
+      widest = std::max(widest, WidestNodeText(current, GetItem(n), canvas));
     std::string header;
     GetColumnHeaderText(i, header);
     {
       TMeasureCanvas headerCanvas(GetHeaderFont());
-      widest = std::max(widest, headerCanvas.Get()->TextWidth(header) + (column->CanSort() ? 15 : 0));
+      widest = std::max(widest, headerCanvas.Get()->TextWidth(header) + (current->CanSort() ? 15 : 0));
     }
     const int zero = canvas->TextWidth("0");
-    column->SetWidth(widest + 2 * ((zero + 1) / 2 + 1));
+    current->SetWidth(widest + 2 * ((zero + 1) / 2 + 1));
   }
 }

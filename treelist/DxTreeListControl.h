@@ -83,11 +83,11 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxTreeListColumn* GetColumn(int index) const;
   // The index of `column` in the column list, -1 when it is not there.
   int IndexOfColumn(const TdxTreeListColumn* column) const;
-  // A new column of `ColumnClass` owned by `Owner`, named after the control ("Column"
+  // A new column of `columnClass` owned by `owner`, named after the control ("Column"
   // and the first free number from the column count + 1 on), added to the control.
-  TdxTreeListColumn* CreateColumn(TdxTreeListColumnClass ColumnClass, TComponent* Owner);
+  TdxTreeListColumn* CreateColumn(TdxTreeListColumnClass columnClass, TComponent* owner);
   // Appends a column (its TreeList becomes this control).
-  void AddColumn(TdxTreeListColumn* Column);
+  void AddColumn(TdxTreeListColumn* column);
   // The columns that are sorted, in sort priority.
   int GetSortedColumnListCount() const { return FSortedColumns.GetCount(); }
   TdxTreeListColumn* GetSortedColumn(int index) const;
@@ -117,22 +117,22 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
 
   // ==== Layout storage (band order, visibility and widths; column placement,
   // visibility, widths and sort state; a few display settings)
-  // Storage is a TIniFile, TMemIniFile or TRegIniFile the caller opened (anything else
-  // raises EInvaliddxTreeListOperation); SectionName names the layout's section (a
+  // `storage` is a TIniFile, TMemIniFile or TRegIniFile the caller opened (anything else
+  // raises EInvaliddxTreeListOperation); `sectionName` names the layout's section (a
   // leading "\" is added, trailing ones dropped). Saving into an INI file first erases
   // the layout's earlier sections (the section and those below it). Loading reads every
   // key with the current value as default, so a missing key changes nothing.
-  void LoadLayout(TObject* Storage, const std::string& SectionName);
-  void SaveLayout(TObject* Storage, const std::string& SectionName);
-  // Through a TMemIniFile on FileName, in the section IniSectionName, or when that is
+  void LoadLayout(TObject* storage, const std::string& sectionName);
+  void SaveLayout(TObject* storage, const std::string& sectionName);
+  // Through a TMemIniFile on `fileName`, in the section IniSectionName, or when that is
   // empty Name + "_" + the form's name (loading: the parent form's; saving: the
   // recorded one).
-  void LoadFromIniFile(const std::string& FileName);
-  void SaveToIniFile(const std::string& FileName);
-  // Under the key KeyPath of HKEY_CURRENT_USER; loading does nothing when the key
+  void LoadFromIniFile(const std::string& fileName);
+  void SaveToIniFile(const std::string& fileName);
+  // Under the key `keyPath` of HKEY_CURRENT_USER; loading does nothing when the key
   // cannot be opened.
-  void LoadFromRegistry(const std::string& KeyPath);
-  void SaveToRegistry(const std::string& KeyPath);
+  void LoadFromRegistry(const std::string& keyPath);
+  void SaveToRegistry(const std::string& keyPath);
   const std::string& GetIniFileName() const { return FIniFileName; }
   void SetIniFileName(const std::string& value) { FIniFileName = value; }
   const std::string& GetIniSectionName() const { return FIniSectionName; }
@@ -146,170 +146,170 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // ==== Overrides of the base's queries
   int32_t GetBandCount() override { return FBands->GetCount(); }
   int32_t GetVisibleBandCount() override;
-  int32_t GetBandIndex(int32_t VisibleIndex) override;
-  int32_t GetVisibleBandIndex(int32_t Band) override;
-  TAlignment GetBandAlignment(int32_t Band) override;
-  void GetBandCaption(int32_t Band, std::string& Text) override;
-  int32_t GetBandWidth(int32_t Band) override;
-  TAlignment GetVisibleBandAlignment(int32_t Band) override;
-  void GetVisibleBandCaption(int32_t Band, std::string& Text) override;
-  int32_t GetVisibleBandWidth(int32_t Band) override;
-  int32_t GetVisibleBandMinWidth(int32_t Band) override;
+  int32_t GetBandIndex(int32_t visibleIndex) override;
+  int32_t GetVisibleBandIndex(int32_t band) override;
+  TAlignment GetBandAlignment(int32_t band) override;
+  void GetBandCaption(int32_t band, std::string& text) override;
+  int32_t GetBandWidth(int32_t band) override;
+  TAlignment GetVisibleBandAlignment(int32_t band) override;
+  void GetVisibleBandCaption(int32_t band, std::string& text) override;
+  int32_t GetVisibleBandWidth(int32_t band) override;
+  int32_t GetVisibleBandMinWidth(int32_t band) override;
   int32_t GetLeftFixedBand() override;
   int32_t GetRightFixedBand() override;
-  bool GetBandOnlyOwnColumns(int32_t Band) override;
-  bool CanSizeBand(int32_t Band) override;
+  bool GetBandOnlyOwnColumns(int32_t band) override;
+  bool CanSizeBand(int32_t band) override;
   using TCustomdxTreeList::GetBandRowCount;
-  int32_t GetBandRowCount(int32_t Band) override;
+  int32_t GetBandRowCount(int32_t band) override;
   int32_t GetColumnCount() override { return FColumns.GetCount(); }
-  int32_t GetColumnCountInRow(int32_t Band, int32_t Row) override;
-  int32_t GetColumnAt(int32_t Band, int32_t Row, int32_t Position) override;
-  int32_t GetColumnBandIndex(int32_t Column) override;
-  int32_t GetColumnRowIndex(int32_t Column) override;
-  int32_t GetColumnColIndex(int32_t Column) override;
-  TAlignment GetColumnHeaderAlignment(int32_t Column) override;
-  int32_t GetColumnDisplayWidth(int32_t Column) override;
-  TBitmap* GetColumnHeaderGlyph(int32_t Column) override;
-  bool HasColumnHeaderGlyph(int32_t Column) override;
-  int32_t GetColumnHeaderMaxLineCount(int32_t Column) override;
-  int32_t GetColumnMinWidth(int32_t Column) override;
-  int32_t GetColumnWidth(int32_t Column) override;
-  bool CanSizeColumn(int32_t Column) override;
-  TdxTreeListColumnSort GetColumnSorted(int32_t Column) override;
-  bool GetColumnTabStop(int32_t Column) override;
-  void GetColumnHeaderText(int32_t Column, std::string& Text) override;
-  void GetColumnCaption(int32_t Column, std::string& Text) override;
-  TColor GetColumnColor(int32_t Column) override;
-  TFont* GetColumnFont(int32_t Column) override;
-  bool IsColumnOwnFont(int32_t Column) override;
-  TAlignment GetColumnAlignment(TdxTreeListNode* Node, int32_t Column) override;
-  TTextLayout GetColumnVertAlignment(int32_t Column) override;
-  bool IsColumnInVisibleBand(int32_t Column) override;
-  bool IsColumnOutOfHeader(int32_t Column) override;
-  bool GetColumnDisableCustomizing(int32_t Column) override;
-  bool GetBandDisableCustomizing(int32_t Band) override;
-  bool IsBandHidden(int32_t Band) override;
+  int32_t GetColumnCountInRow(int32_t band, int32_t row) override;
+  int32_t GetColumnAt(int32_t band, int32_t row, int32_t position) override;
+  int32_t GetColumnBandIndex(int32_t column) override;
+  int32_t GetColumnRowIndex(int32_t column) override;
+  int32_t GetColumnColIndex(int32_t column) override;
+  TAlignment GetColumnHeaderAlignment(int32_t column) override;
+  int32_t GetColumnDisplayWidth(int32_t column) override;
+  TBitmap* GetColumnHeaderGlyph(int32_t column) override;
+  bool HasColumnHeaderGlyph(int32_t column) override;
+  int32_t GetColumnHeaderMaxLineCount(int32_t column) override;
+  int32_t GetColumnMinWidth(int32_t column) override;
+  int32_t GetColumnWidth(int32_t column) override;
+  bool CanSizeColumn(int32_t column) override;
+  TdxTreeListColumnSort GetColumnSorted(int32_t column) override;
+  bool GetColumnTabStop(int32_t column) override;
+  void GetColumnHeaderText(int32_t column, std::string& text) override;
+  void GetColumnCaption(int32_t column, std::string& text) override;
+  TColor GetColumnColor(int32_t column) override;
+  TFont* GetColumnFont(int32_t column) override;
+  bool IsColumnOwnFont(int32_t column) override;
+  TAlignment GetColumnAlignment(TdxTreeListNode* node, int32_t column) override;
+  TTextLayout GetColumnVertAlignment(int32_t column) override;
+  bool IsColumnInVisibleBand(int32_t column) override;
+  bool IsColumnOutOfHeader(int32_t column) override;
+  bool GetColumnDisableCustomizing(int32_t column) override;
+  bool GetBandDisableCustomizing(int32_t band) override;
+  bool IsBandHidden(int32_t band) override;
   bool IsColumnAutoWidth() override { return FDefaultLayout || TCustomdxTreeList::IsColumnAutoWidth(); }
-  bool IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest) override;
+  bool IsHotTrackCell(TdxTreeListNode* node, int32_t column, TdxTreeListHitTest hitTest) override;
   int32_t GetBandMaxRowCount() override { return FBandMaxRowCount; }
   int32_t GetBandRowCount() override { return FBandRowCount; }
   int32_t GetHeaderPanelMaxRowCount() override { return FHeaderPanelMaxRowCount; }
   int32_t GetHeaderPanelRowCount() override { return FHeaderPanelRowCount; }
   int32_t GetHeaderMinRowCount() override { return std::max(FHeaderMinRowCount, 1); }
-  bool CanBandMoving(int32_t Band) override;
-  bool CanColumnMoving(int32_t Column) override;
+  bool CanBandMoving(int32_t band) override;
+  bool CanColumnMoving(int32_t column) override;
   // Header drags fire the drag-over and end-drag events.
-  void DoDragOverBand(const TPoint& P, int32_t Band, bool& Accept) override;
-  void DoEndBandDrag(const TPoint& P, int32_t Band, int32_t& Place, bool& Accept, int32_t Old) override;
-  void DoDragOverColumn(const TPoint& P, int32_t Column, bool& Accept) override;
-  void DoEndColumnDrag(const TPoint& P, int32_t Column, TdxTreeListDropPlace& Place, bool& Accept) override;
+  void DoDragOverBand(const TPoint& p, int32_t band, bool& accept) override;
+  void DoEndBandDrag(const TPoint& p, int32_t band, int32_t& place, bool& accept, int32_t old) override;
+  void DoDragOverColumn(const TPoint& p, int32_t column, bool& accept) override;
+  void DoEndColumnDrag(const TPoint& p, int32_t column, TdxTreeListDropPlace& place, bool& accept) override;
 
   // ==== Nodes and cell values
   TdxTreeListNode* CreateNode() override;
-  int GetNodeImageIndex(TdxTreeListNode* Node) override;
-  int GetNodeSelectedIndex(TdxTreeListNode* Node) override;
-  int GetNodeStateIndex(TdxTreeListNode* Node) override;
-  void SetNodeImageIndex(TdxTreeListNode* Node, int Value) override;
-  void SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) override;
-  void SetNodeStateIndex(TdxTreeListNode* Node, int Value) override;
-  void GetNodeValue(TdxTreeListNode* Node, int32_t Column, Variant& Value) override;
-  void GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text) override;
-  void SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text) override;
-  void SetNodeValue(TdxTreeListNode* Node, int32_t Column, const Variant& Value) override;
+  int GetNodeImageIndex(TdxTreeListNode* node) override;
+  int GetNodeSelectedIndex(TdxTreeListNode* node) override;
+  int GetNodeStateIndex(TdxTreeListNode* node) override;
+  void SetNodeImageIndex(TdxTreeListNode* node, int value) override;
+  void SetNodeSelectedIndex(TdxTreeListNode* node, int value) override;
+  void SetNodeStateIndex(TdxTreeListNode* node, int value) override;
+  void GetNodeValue(TdxTreeListNode* node, int32_t column, Variant& value) override;
+  void GetNodeString(TdxTreeListNode* node, int32_t column, std::string& text) override;
+  void SetNodeString(TdxTreeListNode* node, int32_t column, const std::string& text) override;
+  void SetNodeValue(TdxTreeListNode* node, int32_t column, const Variant& value) override;
   // The node's text of the column, as the column shows it.
-  void GetCellText(TdxTreeListNode* Node, int32_t Column, std::string& Text) override;
-  int32_t GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column) override;
-  bool MeasureCellText(TdxTreeListNode* Node, int32_t Column, int32_t& LineCount, int32_t& TextHeight,
-                       int32_t Width, int32_t MaxLines) override;
+  void GetCellText(TdxTreeListNode* node, int32_t column, std::string& text) override;
+  int32_t GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column) override;
+  bool MeasureCellText(TdxTreeListNode* node, int32_t column, int32_t& lineCount, int32_t& textHeight,
+                       int32_t width, int32_t maxLines) override;
 
   // ==== Customizing actions
-  void HideBand(int32_t Band) override;
-  void ShowBand(int32_t Position, int32_t Band) override;
-  void MoveBand(int32_t Old, int32_t New) override;
-  void SetBandWidth(int32_t Band, int32_t Width) override;
-  void ScaleBandWidths(int32_t NewSum, int32_t OldSum) override;
-  void ColumnsWidthQuery(int32_t Band, int32_t NewSum, int32_t OldSum) override;
-  void HideColumn(int32_t Column) override;
-  void ShowColumn(int32_t Band, int32_t Row, int32_t Position, int32_t Column) override;
-  void MoveColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position) override;
-  void SetColumnWidth(int32_t Column, int32_t Width) override;
-  void SetBandRowCount(int32_t Value) override { SetBandRowCountSetting(Value); }
-  void SetHeaderRowCount(int32_t Value) override { SetHeaderPanelRowCount(Value); }
-  void BandClick(int32_t Band) override;
+  void HideBand(int32_t band) override;
+  void ShowBand(int32_t position, int32_t band) override;
+  void MoveBand(int32_t oldIndex, int32_t newIndex) override;
+  void SetBandWidth(int32_t band, int32_t width) override;
+  void ScaleBandWidths(int32_t newSum, int32_t oldSum) override;
+  void ColumnsWidthQuery(int32_t band, int32_t newSum, int32_t oldSum) override;
+  void HideColumn(int32_t column) override;
+  void ShowColumn(int32_t band, int32_t row, int32_t position, int32_t column) override;
+  void MoveColumn(int32_t column, int32_t band, int32_t row, int32_t position) override;
+  void SetColumnWidth(int32_t column, int32_t width) override;
+  void SetBandRowCount(int32_t value) override { SetBandRowCountSetting(value); }
+  void SetHeaderRowCount(int32_t value) override { SetHeaderPanelRowCount(value); }
+  void BandClick(int32_t band) override;
   // A header click toggles the column's sort (see ToggleColumnSort), then fires the
   // column-click event.
-  void ColumnClick(int32_t Column) override;
+  void ColumnClick(int32_t column) override;
   // A double click on a column's edge fits its width to its texts.
-  void ColumnEdgeDblClick(int32_t Column) override;
+  void ColumnEdgeDblClick(int32_t column) override;
   void DoWidthChanged() override { OnChangedColumnsWidth(this); }
   void UpdateColumnRows() override { CompactRows(); }
 
   // ==== Editing
-  TdxInplaceEdit* CreateInplaceEdit(int32_t Column) override;
+  TdxInplaceEdit* CreateInplaceEdit(int32_t column) override;
   // The editor of the edited column's editor class while a cell is edited, else of the
   // focused column's.
   TdxInplaceEdit* GetEditor() override;
   // The base's dressing, then the focused column's editor properties.
-  void InitEditor(TdxInplaceEdit* Editor) override;
+  void InitEditor(TdxInplaceEdit* editor) override;
   // The hot cell's column chooses its cursor, then the cursor event may change it.
-  void GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor) override;
+  void GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor& cursor) override;
   // The editing event, and the focused column may refuse.
-  void DoEditing(TdxTreeListNode* Node, bool& Allow) override;
+  void DoEditing(TdxTreeListNode* node, bool& allow) override;
 
   // ==== Sorting
   // A node's sort value in a column: the column's text of the node.
-  void GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value) override;
+  void GetNodeVariant(TdxTreeListNode* node, int32_t column, Variant& value) override;
   int32_t GetSortedColumnCount() override { return FSortedColumns.GetCount(); }
-  bool GetSortedColumnDesc(int32_t Index) override;
-  int32_t GetSortedColumnIndex(int32_t Index) override;
+  bool GetSortedColumnDesc(int32_t index) override;
+  int32_t GetSortedColumnIndex(int32_t index) override;
 
   // ==== Custom drawing
-  bool IsCustomDrawBand(int32_t Band) override { return OnCustomDrawBand.Assigned(); }
-  bool IsCustomDrawCell(TdxTreeListNode* Node, int32_t Column) override;
-  bool IsCustomDrawFooter(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) override;
-  bool IsCustomDrawHeader(int32_t Column) override;
+  bool IsCustomDrawBand(int32_t band) override { return OnCustomDrawBand.Assigned(); }
+  bool IsCustomDrawCell(TdxTreeListNode* node, int32_t column) override;
+  bool IsCustomDrawFooter(TdxTreeListNode* node, int32_t column, int32_t footerIndex) override;
+  bool IsCustomDrawHeader(int32_t column) override;
   bool IsCustomDrawPreview() override { return OnCustomDrawPreview.Assigned() || OnCustomDrawPreviewEx.Assigned(); }
   bool IsLevelColorAssigned() override { return OnGetLevelColor.Assigned(); }
-  void DoCustomDrawBand(int32_t Band, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect, std::string& Text,
-                        TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
-  void DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column, bool Selected,
-                        bool Focused, bool NewItemRow, bool EntryFlag1, bool EntryFlag2, HBRUSH Brush,
-                        std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) override;
-  void DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, int32_t Column,
-                          int32_t FooterIndex, std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
-                          bool& Done) override;
-  void DoCustomDrawHeader(int32_t Column, TCanvas* Canvas, const TRect& Rect, const TRect& ClippedRect,
-                          std::string& Text, TColor& Color, TFont* Font, TAlignment& Alignment,
-                          TdxTreeListColumnSort& Sorted, bool& Done) override;
-  void DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node, bool Selected,
-                           std::string& Text, TColor& Color, TColor& TextColor, TFont* Font, bool& Done) override;
-  void GetLevelColor(int32_t Level, TColor& Color) override { OnGetLevelColor(this, Level, Color); }
+  void DoCustomDrawBand(int32_t band, TCanvas* canvas, const TRect& rect, const TRect& clippedRect, std::string& text,
+                        TColor& color, TFont* font, TAlignment& alignment, bool& done) override;
+  void DoCustomDrawCell(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, int32_t column, bool selected,
+                        bool focused, bool newItemRow, bool entryFlag1, bool entryFlag2, HBRUSH brush,
+                        std::string& text, TColor& color, TFont* font, TAlignment& alignment, bool& done) override;
+  void DoCustomDrawFooter(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, int32_t column,
+                          int32_t footerIndex, std::string& text, TColor& color, TFont* font, TAlignment& alignment,
+                          bool& done) override;
+  void DoCustomDrawHeader(int32_t column, TCanvas* canvas, const TRect& rect, const TRect& clippedRect,
+                          std::string& text, TColor& color, TFont* font, TAlignment& alignment,
+                          TdxTreeListColumnSort& sorted, bool& done) override;
+  void DoCustomDrawPreview(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node, bool selected,
+                           std::string& text, TColor& color, TColor& textColor, TFont* font, bool& done) override;
+  void GetLevelColor(int32_t level, TColor& color) override { OnGetLevelColor(this, level, color); }
   // Lets the column's editor class paint the cell from the column's view data.
-  void DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
-                        int32_t Column) override;
+  void DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
+                        int32_t column) override;
 
   // ==== New virtual operations, in declaration order
-  // The column at OldIndex went to NewIndex: every text node's strings follow.
-  virtual void ColumnMoved(int OldIndex, int NewIndex);
+  // The column at `oldIndex` went to `newIndex`: every text node's strings follow.
+  virtual void ColumnMoved(int oldIndex, int newIndex);
   virtual void ClearAutoHeaderRows();
   // The automatic header rows when they are on, else the layout refresh.
   virtual void RefreshBands();
   // A column (none: all columns) changed: its default width, row compaction, layout.
-  virtual void ColumnChanged(TdxTreeListColumn* Column);
+  virtual void ColumnChanged(TdxTreeListColumn* column);
   virtual void RefreshLayout();
-  virtual void AddSortedColumn(TdxTreeListColumn* Column);
+  virtual void AddSortedColumn(TdxTreeListColumn* column);
   // True unless the column-sorting event refuses.
-  virtual bool CanSortByColumn(int Index);
+  virtual bool CanSortByColumn(int index);
   // A header click: with the remove-sort modifier the column leaves the sort; otherwise
   // ascending becomes descending and anything else ascending, and without the
   // add-to-sort modifier every other column leaves the sort.
-  virtual void ToggleColumnSort(TdxTreeListColumn* Column);
+  virtual void ToggleColumnSort(TdxTreeListColumn* column);
   // The column is about to be sorted: without multi-sort the other columns leave the
   // sort.
-  virtual void BeforeColumnSorted(TdxTreeListColumn* Column);
-  virtual void RemoveSortedColumn(TdxTreeListColumn* Column);
-  virtual void ColumnSorted(TdxTreeListColumn* Column);
-  virtual void RemoveColumn(TdxTreeListColumn* Column);
+  virtual void BeforeColumnSorted(TdxTreeListColumn* column);
+  virtual void RemoveSortedColumn(TdxTreeListColumn* column);
+  virtual void ColumnSorted(TdxTreeListColumn* column);
+  virtual void RemoveColumn(TdxTreeListColumn* column);
   // BeginUpdate with the sort lock raised; the release of the lock's last level sorts
   // the nodes (SortFinished), then EndUpdate (EndUpdateQuiet when the sort raises).
   virtual void BeginSortedUpdate();
@@ -318,15 +318,15 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   void EndSortedUpdateQuiet();
   // The keys of one column's section and of the layout's own section (with the bands'
   // sections); a descendant may add keys of its own.
-  virtual void LoadColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
-  virtual void LoadLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section);
-  virtual void SaveColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section, TdxTreeListColumn* Column);
-  virtual void SaveLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section);
-  virtual void InflateCellRect(const TRect& Rect, TRect& Result);
+  virtual void LoadColumnLayout(TdxRegIniWrapper* wrapper, const std::string& section, TdxTreeListColumn* column);
+  virtual void LoadLayoutValues(TdxRegIniWrapper* wrapper, const std::string& section);
+  virtual void SaveColumnLayout(TdxRegIniWrapper* wrapper, const std::string& section, TdxTreeListColumn* column);
+  virtual void SaveLayoutValues(TdxRegIniWrapper* wrapper, const std::string& section);
+  virtual void InflateCellRect(const TRect& rect, TRect& result);
   // The column's (none: every column's) width fitted to its texts and header.
-  virtual void ApplyBestFit(TdxTreeListColumn* Column);
-  // Replaces the columns by copies of `Source`'s (nothing when Source is this control).
-  virtual void AssignColumns(TCustomdxTreeListControl* Source);
+  virtual void ApplyBestFit(TdxTreeListColumn* column);
+  // Replaces the columns by copies of `source`'s (nothing when `source` is this control).
+  virtual void AssignColumns(TCustomdxTreeListControl* source);
   virtual void DestroyColumns();
   // The sorted columns changed: the nodes are sorted by them (every sibling list, by
   // the first sorted column's key, or by all of them with multi-sort). Nothing while
@@ -393,7 +393,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // or none yet, then shown there with the focus.
   bool ShowInplaceEditor(bool noFocus) override;
   // Validated, then written into the edited cell by its column (AssignEditValue).
-  void SaveEditorValue(TdxInplaceEdit* Editor) override;
+  void SaveEditorValue(TdxInplaceEdit* editor) override;
 
  private:
   friend class TdxTreeListColumn;
@@ -413,17 +413,17 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // IniSectionName, or Name + "_" + formName.
   std::string DefaultLayoutSection(const std::string& formName) const;
   // A node's image index of `field`, through `event`; a changed one stored.
-  int GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, const TdxTreeListGetIndexEvent& event);
-  void SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value);
+  int GetNodeIndex(TdxTreeListNode* node, int TdxTreeListTextNode::*field, const TdxTreeListGetIndexEvent& event);
+  void SetNodeIndex(TdxTreeListNode* node, int TdxTreeListTextNode::*field, int value);
   // A column into a visible band's row at a position, shown; none when there is no
   // such column or band.
-  TdxTreeListColumn* PlaceColumn(int32_t Column, int32_t Band, int32_t Row, int32_t Position);
+  TdxTreeListColumn* PlaceColumn(int32_t column, int32_t band, int32_t row, int32_t position);
   TdxTreeListColumn* ColumnAt(int index) const { return static_cast<TdxTreeListColumn*>(FColumns.Get(index)); }
   // Columns[index], none out of range.
   TdxTreeListColumn* FindColumn(int index) const;
   TdxTreeListBand* VisibleBand(int band) const { return FBands->GetVisibleItem(band); }
-  // Bands[Band] (an absolute index), none out of range.
-  TdxTreeListBand* BandAt(int32_t Band) const;
+  // Bands[band] (an absolute index), none out of range.
+  TdxTreeListBand* BandAt(int32_t band) const;
   // A column that is shown in the header: visible, in a visible band.
   bool IsColumnShown(TdxTreeListColumn* column) const;
   void DropPlacementCaches();

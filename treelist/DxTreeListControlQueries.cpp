@@ -17,42 +17,42 @@ TdxTreeListTextNode* TextNode(TdxTreeListNode* node) { return ObjectAs<TdxTreeLi
 
 int32_t TCustomdxTreeListControl::GetVisibleBandCount() { return FBands->GetVisibleCount(); }
 
-int32_t TCustomdxTreeListControl::GetBandIndex(int32_t VisibleIndex) {
-  return FBands->GetAbsoluteIndex(VisibleIndex);
+int32_t TCustomdxTreeListControl::GetBandIndex(int32_t visibleIndex) {
+  return FBands->GetAbsoluteIndex(visibleIndex);
 }
 
-int32_t TCustomdxTreeListControl::GetVisibleBandIndex(int32_t Band) { return FBands->GetVisibleIndex(Band); }
+int32_t TCustomdxTreeListControl::GetVisibleBandIndex(int32_t band) { return FBands->GetVisibleIndex(band); }
 
-TAlignment TCustomdxTreeListControl::GetBandAlignment(int32_t Band) {
-  return Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band)->GetAlignment() : taLeftJustify;
+TAlignment TCustomdxTreeListControl::GetBandAlignment(int32_t band) {
+  return band >= 0 && band < FBands->GetCount() ? FBands->GetItem(band)->GetAlignment() : taLeftJustify;
 }
 
-void TCustomdxTreeListControl::GetBandCaption(int32_t Band, std::string& Text) {
-  Text = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band)->GetCaption() : std::string();
+void TCustomdxTreeListControl::GetBandCaption(int32_t band, std::string& text) {
+  text = band >= 0 && band < FBands->GetCount() ? FBands->GetItem(band)->GetCaption() : std::string();
 }
 
-int32_t TCustomdxTreeListControl::GetBandWidth(int32_t Band) {
-  return Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band)->GetWidth() : 0;
+int32_t TCustomdxTreeListControl::GetBandWidth(int32_t band) {
+  return band >= 0 && band < FBands->GetCount() ? FBands->GetItem(band)->GetWidth() : 0;
 }
 
-TAlignment TCustomdxTreeListControl::GetVisibleBandAlignment(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band ? band->GetAlignment() : taLeftJustify;
+TAlignment TCustomdxTreeListControl::GetVisibleBandAlignment(int32_t band) {
+  TdxTreeListBand* bandObject = VisibleBand(band);
+  return bandObject ? bandObject->GetAlignment() : taLeftJustify;
 }
 
-void TCustomdxTreeListControl::GetVisibleBandCaption(int32_t Band, std::string& Text) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  Text = band ? band->GetCaption() : std::string();
+void TCustomdxTreeListControl::GetVisibleBandCaption(int32_t band, std::string& text) {
+  TdxTreeListBand* bandObject = VisibleBand(band);
+  text = bandObject ? bandObject->GetCaption() : std::string();
 }
 
-int32_t TCustomdxTreeListControl::GetVisibleBandWidth(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band ? band->GetWidth() : 0;
+int32_t TCustomdxTreeListControl::GetVisibleBandWidth(int32_t band) {
+  TdxTreeListBand* bandObject = VisibleBand(band);
+  return bandObject ? bandObject->GetWidth() : 0;
 }
 
-int32_t TCustomdxTreeListControl::GetVisibleBandMinWidth(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band ? band->GetMinWidth() : 0;
+int32_t TCustomdxTreeListControl::GetVisibleBandMinWidth(int32_t band) {
+  TdxTreeListBand* bandObject = VisibleBand(band);
+  return bandObject ? bandObject->GetMinWidth() : 0;
 }
 
 int32_t TCustomdxTreeListControl::GetLeftFixedBand() {
@@ -66,47 +66,48 @@ int32_t TCustomdxTreeListControl::GetRightFixedBand() {
   return band && band->GetFixed() == bfRight ? last : -1;
 }
 
-bool TCustomdxTreeListControl::GetBandOnlyOwnColumns(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band && band->GetOnlyOwnColumns();
+bool TCustomdxTreeListControl::GetBandOnlyOwnColumns(int32_t band) {
+  TdxTreeListBand* bandObject = VisibleBand(band);
+  return bandObject && bandObject->GetOnlyOwnColumns();
 }
 
-bool TCustomdxTreeListControl::CanSizeBand(int32_t Band) {
-  TdxTreeListBand* band = VisibleBand(Band);
-  return band && band->GetSizing();
+bool TCustomdxTreeListControl::CanSizeBand(int32_t band) {
+  TdxTreeListBand* bandObject = VisibleBand(band);
+  return bandObject && bandObject->GetSizing();
 }
 
-bool TCustomdxTreeListControl::GetBandDisableCustomizing(int32_t Band) {
-  return Band >= 0 && Band < FBands->GetCount() && FBands->GetItem(Band)->GetDisableCustomizing();
+bool TCustomdxTreeListControl::GetBandDisableCustomizing(int32_t band) {
+  return band >= 0 && band < FBands->GetCount() && FBands->GetItem(band)->GetDisableCustomizing();
 }
 
-bool TCustomdxTreeListControl::IsBandHidden(int32_t Band) {
-  return Band >= 0 && Band < FBands->GetCount() && !FBands->GetItem(Band)->GetVisible();
+bool TCustomdxTreeListControl::IsBandHidden(int32_t band) {
+  return band >= 0 && band < FBands->GetCount() && !FBands->GetItem(band)->GetVisible();
 }
 
-bool TCustomdxTreeListControl::CanBandMoving(int32_t Band) {
-  TdxTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
-  bool allow = inherited::CanBandMoving(Band) && band && band->GetFixed() == bfNone && !band->GetDisableDragging();
-  if (band)
-    OnCanBandDragging(this, band, allow);
+bool TCustomdxTreeListControl::CanBandMoving(int32_t band) {
+  TdxTreeListBand* bandObject = band >= 0 && band < FBands->GetCount() ? FBands->GetItem(band) : nullptr;
+  bool allow = inherited::CanBandMoving(band) && bandObject && bandObject->GetFixed() == bfNone &&
+               !bandObject->GetDisableDragging();
+  if (bandObject)
+    OnCanBandDragging(this, bandObject, allow);
   return allow;
 }
 
 // ---- Column placement
 
-int32_t TCustomdxTreeListControl::GetBandRowCount(int32_t Band) {
-  if (!FBuildingGrid && Band >= 0 && Band < static_cast<int>(FColumnGrid.size())) {
-    const auto& rows = FColumnGrid[static_cast<size_t>(Band)];
+int32_t TCustomdxTreeListControl::GetBandRowCount(int32_t band) {
+  if (!FBuildingGrid && band >= 0 && band < static_cast<int>(FColumnGrid.size())) {
+    const auto& rows = FColumnGrid[static_cast<size_t>(band)];
     return static_cast<int32_t>(std::count_if(rows.begin(), rows.end(), [](const auto& row) { return !row.empty(); }));
   }
-  const int band = GetBandIndex(Band);
-  if (band < 0)
+  const int bandIndex = GetBandIndex(band);
+  if (bandIndex < 0)
     return 0;
   int count = 0;
   for (int row = 0; row < FHeaderPanelRowCount; ++row) {
     for (int i = 0; i < FColumns.GetCount(); ++i) {
       TdxTreeListColumn* column = ColumnAt(i);
-      if (IsColumnShown(column) && column->GetBandIndex() == band && column->GetRowIndex() == row) {
+      if (IsColumnShown(column) && column->GetBandIndex() == bandIndex && column->GetRowIndex() == row) {
         ++count;
         break;
       }
@@ -115,307 +116,307 @@ int32_t TCustomdxTreeListControl::GetBandRowCount(int32_t Band) {
   return count;
 }
 
-int32_t TCustomdxTreeListControl::GetColumnCountInRow(int32_t Band, int32_t Row) {
-  if (!FBuildingGrid && Band >= 0 && Band < static_cast<int>(FColumnGrid.size())) {
-    const auto& rows = FColumnGrid[static_cast<size_t>(Band)];
-    return Row >= 0 && Row < static_cast<int>(rows.size()) ? static_cast<int32_t>(rows[static_cast<size_t>(Row)].size())
+int32_t TCustomdxTreeListControl::GetColumnCountInRow(int32_t band, int32_t row) {
+  if (!FBuildingGrid && band >= 0 && band < static_cast<int>(FColumnGrid.size())) {
+    const auto& rows = FColumnGrid[static_cast<size_t>(band)];
+    return row >= 0 && row < static_cast<int>(rows.size()) ? static_cast<int32_t>(rows[static_cast<size_t>(row)].size())
                                                           : 0;
   }
-  const int band = GetBandIndex(Band);
-  if (band < 0)
+  const int bandIndex = GetBandIndex(band);
+  if (bandIndex < 0)
     return 0;
   int count = 0;
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     TdxTreeListColumn* column = ColumnAt(i);
-    if (IsColumnShown(column) && column->GetBandIndex() == band && column->GetRowIndex() == Row)
+    if (IsColumnShown(column) && column->GetBandIndex() == bandIndex && column->GetRowIndex() == row)
       ++count;
   }
   return count;
 }
 
-int32_t TCustomdxTreeListControl::GetColumnAt(int32_t Band, int32_t Row, int32_t Position) {
-  if (!FBuildingGrid && Band >= 0 && Band < static_cast<int>(FColumnGrid.size())) {
-    const auto& rows = FColumnGrid[static_cast<size_t>(Band)];
-    if (Row < 0 || Row >= static_cast<int>(rows.size()))
+int32_t TCustomdxTreeListControl::GetColumnAt(int32_t band, int32_t row, int32_t position) {
+  if (!FBuildingGrid && band >= 0 && band < static_cast<int>(FColumnGrid.size())) {
+    const auto& rows = FColumnGrid[static_cast<size_t>(band)];
+    if (row < 0 || row >= static_cast<int>(rows.size()))
       return -1;
-    const auto& columns = rows[static_cast<size_t>(Row)];
-    return Position >= 0 && Position < static_cast<int>(columns.size()) ? columns[static_cast<size_t>(Position)]
+    const auto& columns = rows[static_cast<size_t>(row)];
+    return position >= 0 && position < static_cast<int>(columns.size()) ? columns[static_cast<size_t>(position)]
                                                                           : -1;
   }
-  const int band = GetBandIndex(Band);
-  if (band < 0 || Position < 0)
+  const int bandIndex = GetBandIndex(band);
+  if (bandIndex < 0 || position < 0)
     return -1;
   for (int i = 0; i < FColumns.GetCount(); ++i) {
     TdxTreeListColumn* column = ColumnAt(i);
-    if (IsColumnShown(column) && column->GetBandIndex() == band && column->GetRowIndex() == Row &&
-        Position-- == 0)
+    if (IsColumnShown(column) && column->GetBandIndex() == bandIndex && column->GetRowIndex() == row &&
+        position-- == 0)
       return i;
   }
   return -1;
 }
 
-int32_t TCustomdxTreeListControl::GetColumnBandIndex(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetBandIndex() : -1;
+int32_t TCustomdxTreeListControl::GetColumnBandIndex(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetBandIndex() : -1;
 }
 
-int32_t TCustomdxTreeListControl::GetColumnRowIndex(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetRowIndex() : 0;
+int32_t TCustomdxTreeListControl::GetColumnRowIndex(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetRowIndex() : 0;
 }
 
-int32_t TCustomdxTreeListControl::GetColumnColIndex(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetColIndex() : -1;
+int32_t TCustomdxTreeListControl::GetColumnColIndex(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetColIndex() : -1;
 }
 
-bool TCustomdxTreeListControl::IsColumnInVisibleBand(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && IsColumnShown(column);
+bool TCustomdxTreeListControl::IsColumnInVisibleBand(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && IsColumnShown(columnObject);
 }
 
-bool TCustomdxTreeListControl::IsColumnOutOfHeader(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && (!column->GetVisible() || column->GetBandIndex() < 0);
+bool TCustomdxTreeListControl::IsColumnOutOfHeader(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && (!columnObject->GetVisible() || columnObject->GetBandIndex() < 0);
 }
 
-bool TCustomdxTreeListControl::GetColumnDisableCustomizing(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->GetDisableCustomizing();
+bool TCustomdxTreeListControl::GetColumnDisableCustomizing(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->GetDisableCustomizing();
 }
 
-bool TCustomdxTreeListControl::CanColumnMoving(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  bool allow = inherited::CanColumnMoving(Column) && column && !column->GetDisableDragging();
-  if (column)
-    OnCanHeaderDragging(this, column, allow);
+bool TCustomdxTreeListControl::CanColumnMoving(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  bool allow = inherited::CanColumnMoving(column) && columnObject && !columnObject->GetDisableDragging();
+  if (columnObject)
+    OnCanHeaderDragging(this, columnObject, allow);
   return allow;
 }
 
 // ---- Column widths
 
-int32_t TCustomdxTreeListControl::GetColumnDisplayWidth(int32_t Column) {
+int32_t TCustomdxTreeListControl::GetColumnDisplayWidth(int32_t column) {
   if (FBuildingColumnWidths)
-    return inherited::GetColumnDisplayWidth(Column);
+    return inherited::GetColumnDisplayWidth(column);
   const bool stale = FColumnWidths.size() != static_cast<size_t>(FColumns.GetCount()) ||
                      FColumnWidthsClientWidth != GetClientWidth();
   if (stale && !IsLocked() && !IsLoading() && !IsDestroying())
     BuildColumnWidths();
   const bool valid = FColumnWidths.size() == static_cast<size_t>(FColumns.GetCount()) &&
                      FColumnWidthsClientWidth == GetClientWidth();
-  if (valid && Column >= 0 && Column < FColumns.GetCount())
-    return FColumnWidths[static_cast<size_t>(Column)];
-  return inherited::GetColumnDisplayWidth(Column);
+  if (valid && column >= 0 && column < FColumns.GetCount())
+    return FColumnWidths[static_cast<size_t>(column)];
+  return inherited::GetColumnDisplayWidth(column);
 }
 
-int32_t TCustomdxTreeListControl::GetColumnWidth(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetWidth() : 0;
+int32_t TCustomdxTreeListControl::GetColumnWidth(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetWidth() : 0;
 }
 
-int32_t TCustomdxTreeListControl::GetColumnMinWidth(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+int32_t TCustomdxTreeListControl::GetColumnMinWidth(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject)
     return 0;
-  return column->GetSizing() ? column->GetMinWidth() : column->GetWidth();
+  return columnObject->GetSizing() ? columnObject->GetMinWidth() : columnObject->GetWidth();
 }
 
-bool TCustomdxTreeListControl::CanSizeColumn(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->GetSizing();
+bool TCustomdxTreeListControl::CanSizeColumn(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->GetSizing();
 }
 
 // ---- Column settings
 
-TAlignment TCustomdxTreeListControl::GetColumnHeaderAlignment(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetHeaderAlignment() : taLeftJustify;
+TAlignment TCustomdxTreeListControl::GetColumnHeaderAlignment(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetHeaderAlignment() : taLeftJustify;
 }
 
-TBitmap* TCustomdxTreeListControl::GetColumnHeaderGlyph(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->HasHeaderGlyph() ? column->GetHeaderGlyph() : nullptr;
+TBitmap* TCustomdxTreeListControl::GetColumnHeaderGlyph(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->HasHeaderGlyph() ? columnObject->GetHeaderGlyph() : nullptr;
 }
 
-bool TCustomdxTreeListControl::HasColumnHeaderGlyph(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->HasHeaderGlyph();
+bool TCustomdxTreeListControl::HasColumnHeaderGlyph(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->HasHeaderGlyph();
 }
 
-int32_t TCustomdxTreeListControl::GetColumnHeaderMaxLineCount(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetHeaderMaxLineCount() : 1;
+int32_t TCustomdxTreeListControl::GetColumnHeaderMaxLineCount(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetHeaderMaxLineCount() : 1;
 }
 
-TdxTreeListColumnSort TCustomdxTreeListControl::GetColumnSorted(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+TdxTreeListColumnSort TCustomdxTreeListControl::GetColumnSorted(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject)
     return csNone;
-  TdxTreeListColumnSort sorted = column->GetSorted();
-  OnGetColumnSorted(this, column, sorted);
+  TdxTreeListColumnSort sorted = columnObject->GetSorted();
+  OnGetColumnSorted(this, columnObject, sorted);
   return sorted;
 }
 
-bool TCustomdxTreeListControl::GetColumnTabStop(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->GetTabStop();
+bool TCustomdxTreeListControl::GetColumnTabStop(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->GetTabStop();
 }
 
-void TCustomdxTreeListControl::GetColumnHeaderText(int32_t Column, std::string& Text) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  Text = column && !column->GetDisableCaption() ? column->GetCaption() : std::string();
+void TCustomdxTreeListControl::GetColumnHeaderText(int32_t column, std::string& text) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  text = columnObject && !columnObject->GetDisableCaption() ? columnObject->GetCaption() : std::string();
 }
 
-void TCustomdxTreeListControl::GetColumnCaption(int32_t Column, std::string& Text) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  Text = column ? column->GetCaption() : std::string();
+void TCustomdxTreeListControl::GetColumnCaption(int32_t column, std::string& text) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  text = columnObject ? columnObject->GetCaption() : std::string();
 }
 
-TColor TCustomdxTreeListControl::GetColumnColor(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetColor() : GetColor();
+TColor TCustomdxTreeListControl::GetColumnColor(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetColor() : GetColor();
 }
 
-TFont* TCustomdxTreeListControl::GetColumnFont(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetFont() : GetFont();
+TFont* TCustomdxTreeListControl::GetColumnFont(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetFont() : GetFont();
 }
 
-bool TCustomdxTreeListControl::IsColumnOwnFont(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->IsFontAssigned();
+bool TCustomdxTreeListControl::IsColumnOwnFont(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->IsFontAssigned();
 }
 
-TAlignment TCustomdxTreeListControl::GetColumnAlignment(TdxTreeListNode* Node, int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetAlignment() : taLeftJustify;
+TAlignment TCustomdxTreeListControl::GetColumnAlignment(TdxTreeListNode* node, int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetAlignment() : taLeftJustify;
 }
 
-TTextLayout TCustomdxTreeListControl::GetColumnVertAlignment(int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column ? column->GetVertAlignment() : tlTop;
+TTextLayout TCustomdxTreeListControl::GetColumnVertAlignment(int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject ? columnObject->GetVertAlignment() : tlTop;
 }
 
-bool TCustomdxTreeListControl::IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest) {
-  if (inherited::IsHotTrackCell(Node, Column, HitTest))
+bool TCustomdxTreeListControl::IsHotTrackCell(TdxTreeListNode* node, int32_t column, TdxTreeListHitTest hitTest) {
+  if (inherited::IsHotTrackCell(node, column, hitTest))
     return true;
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->CellOptionQuery(Node, HitTest);
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->CellOptionQuery(node, hitTest);
 }
 
 // ---- Nodes and cell values
 
 TdxTreeListNode* TCustomdxTreeListControl::CreateNode() { return new TdxTreeListTextNode(this); }
 
-int TCustomdxTreeListControl::GetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field,
+int TCustomdxTreeListControl::GetNodeIndex(TdxTreeListNode* node, int TdxTreeListTextNode::*field,
                                            const TdxTreeListGetIndexEvent& event) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  int index = node ? node->*field : -1;
-  event(this, Node, index);
+  TdxTreeListTextNode* textNode = TextNode(node);
+  int index = textNode ? textNode->*field : -1;
+  event(this, node, index);
   return index;
 }
 
-int TCustomdxTreeListControl::GetNodeImageIndex(TdxTreeListNode* Node) {
-  return GetNodeIndex(Node, &TdxTreeListTextNode::ImageIndex, OnGetImageIndex);
+int TCustomdxTreeListControl::GetNodeImageIndex(TdxTreeListNode* node) {
+  return GetNodeIndex(node, &TdxTreeListTextNode::ImageIndex, OnGetImageIndex);
 }
 
-int TCustomdxTreeListControl::GetNodeSelectedIndex(TdxTreeListNode* Node) {
-  return GetNodeIndex(Node, &TdxTreeListTextNode::SelectedIndex, OnGetSelectedIndex);
+int TCustomdxTreeListControl::GetNodeSelectedIndex(TdxTreeListNode* node) {
+  return GetNodeIndex(node, &TdxTreeListTextNode::SelectedIndex, OnGetSelectedIndex);
 }
 
-int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* Node) {
-  return GetNodeIndex(Node, &TdxTreeListTextNode::StateIndex, OnGetStateIndex);
+int TCustomdxTreeListControl::GetNodeStateIndex(TdxTreeListNode* node) {
+  return GetNodeIndex(node, &TdxTreeListTextNode::StateIndex, OnGetStateIndex);
 }
 
-void TCustomdxTreeListControl::SetNodeIndex(TdxTreeListNode* Node, int TdxTreeListTextNode::*field, int Value) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || node->*field == Value)
+void TCustomdxTreeListControl::SetNodeIndex(TdxTreeListNode* node, int TdxTreeListTextNode::*field, int value) {
+  TdxTreeListTextNode* textNode = TextNode(node);
+  if (!textNode || textNode->*field == value)
     return;
-  node->*field = Value;
-  RefreshNode(Node, false);
+  textNode->*field = value;
+  RefreshNode(node, false);
 }
 
-void TCustomdxTreeListControl::SetNodeImageIndex(TdxTreeListNode* Node, int Value) {
-  SetNodeIndex(Node, &TdxTreeListTextNode::ImageIndex, Value);
+void TCustomdxTreeListControl::SetNodeImageIndex(TdxTreeListNode* node, int value) {
+  SetNodeIndex(node, &TdxTreeListTextNode::ImageIndex, value);
 }
 
-void TCustomdxTreeListControl::SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) {
-  SetNodeIndex(Node, &TdxTreeListTextNode::SelectedIndex, Value);
+void TCustomdxTreeListControl::SetNodeSelectedIndex(TdxTreeListNode* node, int value) {
+  SetNodeIndex(node, &TdxTreeListTextNode::SelectedIndex, value);
 }
 
-void TCustomdxTreeListControl::SetNodeStateIndex(TdxTreeListNode* Node, int Value) {
-  SetNodeIndex(Node, &TdxTreeListTextNode::StateIndex, Value);
+void TCustomdxTreeListControl::SetNodeStateIndex(TdxTreeListNode* node, int value) {
+  SetNodeIndex(node, &TdxTreeListTextNode::StateIndex, value);
 }
 
-void TCustomdxTreeListControl::GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  TStringList* strings = node ? node->GetStrings() : nullptr;
-  Text = strings && Column >= 0 && Column < strings->GetCount() ? strings->Get(Column) : std::string();
+void TCustomdxTreeListControl::GetNodeString(TdxTreeListNode* node, int32_t column, std::string& text) {
+  TdxTreeListTextNode* textNode = TextNode(node);
+  TStringList* strings = textNode ? textNode->GetStrings() : nullptr;
+  text = strings && column >= 0 && column < strings->GetCount() ? strings->Get(column) : std::string();
 }
 
-void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text) {
-  TdxTreeListTextNode* node = TextNode(Node);
-  if (!node || Column < 0)
+void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode* node, int32_t column, const std::string& text) {
+  TdxTreeListTextNode* textNode = TextNode(node);
+  if (!textNode || column < 0)
     return;
-  TStringList* strings = node->GetStrings();
-  while (strings->GetCount() <= Column)
+  TStringList* strings = textNode->GetStrings();
+  while (strings->GetCount() <= column)
     strings->Add("");
-  strings->Put(Column, Text);
+  strings->Put(column, text);
 }
 
-void TCustomdxTreeListControl::GetNodeValue(TdxTreeListNode* Node, int32_t Column, Variant& Value) {
+void TCustomdxTreeListControl::GetNodeValue(TdxTreeListNode* node, int32_t column, Variant& value) {
   std::string text;
-  GetNodeString(Node, Column, text);
-  Value = Variant(text);
+  GetNodeString(node, column, text);
+  value = Variant(text);
 }
 
-void TCustomdxTreeListControl::SetNodeValue(TdxTreeListNode* Node, int32_t Column, const Variant& Value) {
-  SetNodeString(Node, Column, VarToStr(Value));
+void TCustomdxTreeListControl::SetNodeValue(TdxTreeListNode* node, int32_t column, const Variant& value) {
+  SetNodeString(node, column, VarToStr(value));
   if (!IsLocked())
-    RefreshNode(Node, false);
+    RefreshNode(node, false);
 }
 
-void TCustomdxTreeListControl::GetCellText(TdxTreeListNode* Node, int32_t Column, std::string& Text) {
+void TCustomdxTreeListControl::GetCellText(TdxTreeListNode* node, int32_t column, std::string& text) {
   std::string stored;
-  GetNodeString(Node, Column, stored);
-  if (TdxTreeListColumn* column = FindColumn(Column))
-    column->GetDisplayText(Node, stored, Text);
+  GetNodeString(node, column, stored);
+  if (TdxTreeListColumn* columnObject = FindColumn(column))
+    columnObject->GetDisplayText(node, stored, text);
   else
-    Text = stored;
+    text = stored;
 }
 
-int32_t TCustomdxTreeListControl::GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column || !column->IsFontAssigned())
+int32_t TCustomdxTreeListControl::GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject || !columnObject->IsFontAssigned())
     return 0;
   TFont saved;
-  saved.Assign(Canvas->GetFont());
-  Canvas->SetFont(column->GetFont());
+  saved.Assign(canvas->GetFont());
+  canvas->SetFont(columnObject->GetFont());
   struct TRestore {
     TCanvas* Canvas;
     TFont* Saved;
     ~TRestore() { Canvas->SetFont(Saved); }
-  } restore{Canvas, &saved};
-  return column->GetNodeTextWidth(Canvas, Node) + 3;
+  } restore{canvas, &saved};
+  return columnObject->GetNodeTextWidth(canvas, node) + 3;
 }
 
-bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Column, int32_t& LineCount,
-                                               int32_t& TextHeight, int32_t Width, int32_t MaxLines) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column)
+bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* node, int32_t column, int32_t& lineCount,
+                                               int32_t& textHeight, int32_t width, int32_t maxLines) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject)
     return false;
-  TFont* font = column->IsFontAssigned() ? column->GetFont() : GetFont();
+  TFont* font = columnObject->IsFontAssigned() ? columnObject->GetFont() : GetFont();
   TdxTreeListCellViewData cell;
   cell.Font = font->GetHandle();
   cell.Color = 0;
   cell.TextColor = 0;
-  cell.Alignment = column->GetAlignment();
-  GetCellText(Node, Column, cell.Text);
+  cell.Alignment = columnObject->GetAlignment();
+  GetCellText(node, column, cell.Text);
   cell.MultiLine = true;
-  cell.Node = Node;
-  cell.Bounds = TRect{2, 2, std::max(Width - 2, 2), 2};
-  TdxEditViewData* view = column->GetCellViewData(Node);
-  column->PrepareViewData(view, &cell);
+  cell.Node = node;
+  cell.Bounds = TRect{2, 2, std::max(width - 2, 2), 2};
+  TdxEditViewData* view = columnObject->GetCellViewData(node);
+  columnObject->PrepareViewData(view, &cell);
   view->CalcOnly = true;
   view->LineCount = 0;
   struct TReset {
@@ -424,88 +425,90 @@ bool TCustomdxTreeListControl::MeasureCellText(TdxTreeListNode* Node, int32_t Co
   } reset{view};
   TClientDC dc(nullptr);
   TSelectGuard select(dc.Get(), cell.Font);
-  column->GetCellEditorClass(Node)->DrawContent(dc.Get(), cell.Bounds, view, false);
-  LineCount = view->LineCount > 0 ? view->LineCount : 1;
-  if (MaxLines >= 0)
-    LineCount = std::min(LineCount, MaxLines);
-  TextHeight = view->TextHeight;
+  columnObject->GetCellEditorClass(node)->DrawContent(dc.Get(), cell.Bounds, view, false);
+  lineCount = view->LineCount > 0 ? view->LineCount : 1;
+  if (maxLines >= 0)
+    lineCount = std::min(lineCount, maxLines);
+  textHeight = view->TextHeight;
   return true;
 }
 
 // ---- Custom drawing
 
-bool TCustomdxTreeListControl::IsCustomDrawCell(TdxTreeListNode* Node, int32_t Column) {
+bool TCustomdxTreeListControl::IsCustomDrawCell(TdxTreeListNode* node, int32_t column) {
   if (OnCustomDrawCell.Assigned() || OnCustomDrawCellEx.Assigned())
     return true;
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->HasCustomDrawCell();
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->HasCustomDrawCell();
 }
 
-bool TCustomdxTreeListControl::IsCustomDrawFooter(TdxTreeListNode* Node, int32_t Column, int32_t FooterIndex) {
-  return FooterIndex == -1 ? OnCustomDrawFooter.Assigned() : OnCustomDrawFooterNode.Assigned();
+bool TCustomdxTreeListControl::IsCustomDrawFooter(TdxTreeListNode* node, int32_t column, int32_t footerIndex) {
+  return footerIndex == -1 ? OnCustomDrawFooter.Assigned() : OnCustomDrawFooterNode.Assigned();
 }
 
-bool TCustomdxTreeListControl::IsCustomDrawHeader(int32_t Column) {
+bool TCustomdxTreeListControl::IsCustomDrawHeader(int32_t column) {
   if (OnCustomDrawColumnHeader.Assigned())
     return true;
-  TdxTreeListColumn* column = FindColumn(Column);
-  return column && column->OnCustomDrawColumnHeader.Assigned();
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  return columnObject && columnObject->OnCustomDrawColumnHeader.Assigned();
 }
 
-void TCustomdxTreeListControl::DoCustomDrawBand(int32_t Band, TCanvas* Canvas, const TRect& Rect,
-                                                const TRect& ClippedRect, std::string& Text, TColor& Color,
-                                                TFont* Font, TAlignment& Alignment, bool& Done) {
-  if (TdxTreeListBand* band = VisibleBand(Band))
-    OnCustomDrawBand(this, band, Canvas, Rect, Text, Color, Font, Alignment, Done);
+void TCustomdxTreeListControl::DoCustomDrawBand(int32_t band, TCanvas* canvas, const TRect& rect,
+                                                const TRect& clippedRect, std::string& text, TColor& color,
+                                                TFont* font, TAlignment& alignment, bool& done) {
+  if (TdxTreeListBand* bandObject = VisibleBand(band))
+    OnCustomDrawBand(this, bandObject, canvas, rect, text, color, font, alignment, done);
 }
 
-void TCustomdxTreeListControl::DoCustomDrawCell(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
-                                                int32_t Column, bool Selected, bool Focused, bool NewItemRow,
-                                                bool EntryFlag1, bool EntryFlag2, HBRUSH Brush, std::string& Text,
-                                                TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  OnCustomDrawCell(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font, Alignment,
-                   Done);
-  if (!Done)
-    OnCustomDrawCellEx(this, Canvas, Rect, Node, column, Selected, Focused, NewItemRow, Text, Color, Font,
-                       Alignment, Done);
-  if (!Done && column)
-    column->DoCustomDrawCell(Canvas, Rect, Node, Selected, Focused, NewItemRow, Text, Color, Font, Alignment, Done);
+void TCustomdxTreeListControl::DoCustomDrawCell(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node,
+                                                int32_t column, bool selected, bool focused, bool newItemRow,
+                                                bool entryFlag1, bool entryFlag2, HBRUSH brush, std::string& text,
+                                                TColor& color, TFont* font, TAlignment& alignment, bool& done) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  OnCustomDrawCell(this, canvas, rect, node, columnObject, selected, focused, newItemRow, text, color, font, alignment,
+                   done);
+  if (!done)
+    OnCustomDrawCellEx(this, canvas, rect, node, columnObject, selected, focused, newItemRow, text, color, font,
+                       alignment, done);
+  if (!done && columnObject)
+    columnObject->DoCustomDrawCell(canvas, rect, node, selected, focused, newItemRow, text, color, font, alignment,
+                                   done);
 }
 
-void TCustomdxTreeListControl::DoCustomDrawFooter(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
-                                                  int32_t Column, int32_t FooterIndex, std::string& Text,
-                                                  TColor& Color, TFont* Font, TAlignment& Alignment, bool& Done) {
-  const TdxTreeListCustomDrawFooterEvent& event = FooterIndex == -1 ? OnCustomDrawFooter : OnCustomDrawFooterNode;
-  event(this, Canvas, Rect, Node, FindColumn(Column), FooterIndex, Text, Color, Font, Alignment, Done);
+void TCustomdxTreeListControl::DoCustomDrawFooter(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node,
+                                                  int32_t column, int32_t footerIndex, std::string& text,
+                                                  TColor& color, TFont* font, TAlignment& alignment, bool& done) {
+  const TdxTreeListCustomDrawFooterEvent& event = footerIndex == -1 ? OnCustomDrawFooter : OnCustomDrawFooterNode;
+  event(this, canvas, rect, node, FindColumn(column), footerIndex, text, color, font, alignment, done);
 }
 
-void TCustomdxTreeListControl::DoCustomDrawHeader(int32_t Column, TCanvas* Canvas, const TRect& Rect,
-                                                  const TRect& ClippedRect, std::string& Text, TColor& Color,
-                                                  TFont* Font, TAlignment& Alignment, TdxTreeListColumnSort& Sorted,
-                                                  bool& Done) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  OnCustomDrawColumnHeader(this, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
-  if (!Done && column)
-    column->OnCustomDrawColumnHeader(column, column, Canvas, Rect, Text, Color, Font, Alignment, Sorted, Done);
+void TCustomdxTreeListControl::DoCustomDrawHeader(int32_t column, TCanvas* canvas, const TRect& rect,
+                                                  const TRect& clippedRect, std::string& text, TColor& color,
+                                                  TFont* font, TAlignment& alignment, TdxTreeListColumnSort& sorted,
+                                                  bool& done) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  OnCustomDrawColumnHeader(this, columnObject, canvas, rect, text, color, font, alignment, sorted, done);
+  if (!done && columnObject)
+    columnObject->OnCustomDrawColumnHeader(columnObject, columnObject, canvas, rect, text, color, font, alignment,
+                                           sorted, done);
 }
 
-void TCustomdxTreeListControl::DoCustomDrawPreview(TCanvas* Canvas, const TRect& Rect, TdxTreeListNode* Node,
-                                                   bool Selected, std::string& Text, TColor& Color, TColor& TextColor,
-                                                   TFont* Font, bool& Done) {
-  OnCustomDrawPreview(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
-  if (!Done)
-    OnCustomDrawPreviewEx(this, Canvas, Rect, Node, Selected, Text, Color, TextColor, Font, Done);
+void TCustomdxTreeListControl::DoCustomDrawPreview(TCanvas* canvas, const TRect& rect, TdxTreeListNode* node,
+                                                   bool selected, std::string& text, TColor& color, TColor& textColor,
+                                                   TFont* font, bool& done) {
+  OnCustomDrawPreview(this, canvas, rect, node, selected, text, color, textColor, font, done);
+  if (!done)
+    OnCustomDrawPreviewEx(this, canvas, rect, node, selected, text, color, textColor, font, done);
 }
 
-void TCustomdxTreeListControl::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
-                                                int32_t Column) {
-  TdxTreeListColumn* column = FindColumn(Column);
-  if (!column) {
-    inherited::DrawCellViewData(Canvas, Rect, ViewData, Column);
+void TCustomdxTreeListControl::DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
+                                                int32_t column) {
+  TdxTreeListColumn* columnObject = FindColumn(column);
+  if (!columnObject) {
+    inherited::DrawCellViewData(canvas, rect, viewData, column);
     return;
   }
-  TdxEditViewData* view = column->GetCellViewData(ViewData->Node);
-  column->PrepareViewData(view, ViewData);
-  DrawEditViewData(Canvas, Rect, ViewData, *column->GetCellEditorClass(ViewData->Node), view);
+  TdxEditViewData* view = columnObject->GetCellViewData(viewData->Node);
+  columnObject->PrepareViewData(view, viewData);
+  DrawEditViewData(canvas, rect, viewData, *columnObject->GetCellEditorClass(viewData->Node), view);
 }

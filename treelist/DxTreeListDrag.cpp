@@ -117,34 +117,34 @@ TPoint TCustomdxTreeList::DragStartPoint() {
 
 // ---- Starting a header drag
 
-void TCustomdxTreeList::StartBandDrag(int32_t Band) {
+void TCustomdxTreeList::StartBandDrag(int32_t band) {
   TdxTreeListLayout layout;
   CalcLayout(layout);
   // A band of the header (a visible index), or a hidden one from the customizing window
   // (an absolute index), drawn then as high as the band row and as wide as its width.
   const bool fromHeader = FPressedBand >= 0;
-  const TdxTreeListBandEntry* entry = fromHeader ? layout.FindBand(Band) : nullptr;
+  const TdxTreeListBandEntry* entry = fromHeader ? layout.FindBand(band) : nullptr;
   TRect rect = entry ? entry->ClippedRect : TRect{};
   if (IsEmptyRect(rect)) {
-    const int width = fromHeader ? GetVisibleBandWidth(Band) : GetBandWidth(Band);
+    const int width = fromHeader ? GetVisibleBandWidth(band) : GetBandWidth(band);
     rect = Bounds(layout.Client.left, layout.Client.top, std::max(width, 1),
                   std::max<int>(FMetrics.BandRowHeight, FMetrics.HeaderLineHeight));
   }
-  FDragBand = Band;
+  FDragBand = band;
   BeginHeaderDrag(rect, stBandDragging);
 }
 
-void TCustomdxTreeList::StartColumnDrag(int32_t Column) {
+void TCustomdxTreeList::StartColumnDrag(int32_t column) {
   TdxTreeListLayout layout;
   CalcLayout(layout);
-  const TdxTreeListColumnEntry* entry = layout.FindColumn(Column);
+  const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
   TRect rect = entry ? entry->ClippedRect : TRect{};
   if (IsEmptyRect(rect)) {
     // A column that is not in the header (from the customizing window).
     rect = Bounds(layout.Client.left, layout.Client.top, std::max<int>(GetMinColumnDragWidth(), 1),
                   std::max<int>(FMetrics.HeaderLineHeight, 1));
   }
-  FDragColumn = Column;
+  FDragColumn = column;
   BeginHeaderDrag(rect, stColumnDragging);
 }
 
@@ -180,56 +180,56 @@ TRect TCustomdxTreeList::HeaderDropArea(bool bandMode) {
   return TRect{layout.Client.left, panel.top, layout.Client.right, panel.bottom};
 }
 
-void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Place, int32_t Index, bool BandMode) {
-  Place = TdxTreeListDropPlace{};
-  if (BandMode && GetVisibleBandCount() == 0) {
-    Place.Band = -2;  // no band to drop among
+void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode) {
+  place = TdxTreeListDropPlace{};
+  if (bandMode && GetVisibleBandCount() == 0) {
+    place.Band = -2;  // no band to drop among
     return;
   }
-  if (!PointInRect(HeaderDropArea(BandMode), P))
+  if (!PointInRect(HeaderDropArea(bandMode), p))
     return;  // outside the header: a drop hides
   TdxTreeListLayout layout;
   CalcLayout(layout);
   if (layout.Bands.empty()) {
-    Place.Band = -2;
+    place.Band = -2;
     return;
   }
   // The band under the point; left of the first band the first, right of the last the last.
   const TdxTreeListBandEntry* band = &layout.Bands.front();
   for (const TdxTreeListBandEntry& entry : layout.Bands) {
-    if (P.x >= entry.ClippedRect.left)
+    if (p.x >= entry.ClippedRect.left)
       band = &entry;
   }
-  if (BandMode) {
+  if (bandMode) {
     const int count = GetVisibleBandCount();
-    int boundary = band->Band + (P.x >= (band->Rect.left + band->Rect.right) / 2 ? 1 : 0);
+    int boundary = band->Band + (p.x >= (band->Rect.left + band->Rect.right) / 2 ? 1 : 0);
     const int first = layout.LeftFixedBand >= 0 ? layout.LeftFixedBand + 1 : 0;
     const int last = layout.RightFixedBand >= 0 ? layout.RightFixedBand : count;
     if (first > last) {
-      Place.Band = -2;
+      place.Band = -2;
       return;
     }
     boundary = std::clamp(boundary, first, last);
     // The final position, the dragged band taken out of the row first.
-    const bool inRow = FPressedBand >= 0 && Index >= 0 && Index < count;
-    Place.Band = inRow && boundary > Index ? boundary - 1 : boundary;
+    const bool inRow = FPressedBand >= 0 && index >= 0 && index < count;
+    place.Band = inRow && boundary > index ? boundary - 1 : boundary;
     return;
   }
   const int lineHeight = std::max<int>(FMetrics.HeaderLineHeight, 1);
   const int bandRows = GetBandRowCount(band->Band);
-  const int row = std::clamp<int>((P.y - layout.HeaderPanel.top) / lineHeight, 0,
+  const int row = std::clamp<int>((p.y - layout.HeaderPanel.top) / lineHeight, 0,
                                   std::max<int>(FMetrics.HeaderRows - 1, 0));
-  Place.Band = band->Band;
+  place.Band = band->Band;
   if (row >= bandRows) {
     // Below the band's last row: a new band row (the first one of an empty band).
-    Place.Row = bandRows;
-    Place.Position = 0;
-    Place.Kind = bandRows == 0 ? 0 : 1;
-    if (bandRows > 0 && Index >= 0 && GetColumnCountInRow(band->Band, bandRows - 1) == 1 &&
-        GetColumnAt(band->Band, bandRows - 1, 0) == Index) {
+    place.Row = bandRows;
+    place.Position = 0;
+    place.Kind = bandRows == 0 ? 0 : 1;
+    if (bandRows > 0 && index >= 0 && GetColumnCountInRow(band->Band, bandRows - 1) == 1 &&
+        GetColumnAt(band->Band, bandRows - 1, 0) == index) {
       // The only column of the last row would open a row below itself: its own place.
-      Place.Row = bandRows - 1;
-      Place.Kind = 0;
+      place.Row = bandRows - 1;
+      place.Kind = 0;
     }
     return;
   }
@@ -238,15 +238,15 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& P, TdxTreeListDropPlace& Pla
   int own = -1;
   for (int position = 0; position < count; ++position) {
     const int column = GetColumnAt(band->Band, row, position);
-    if (column == Index)
+    if (column == index)
       own = position;
     const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
-    if (entry && boundary == count && P.x < (entry->Rect.left + entry->Rect.right) / 2)
+    if (entry && boundary == count && p.x < (entry->Rect.left + entry->Rect.right) / 2)
       boundary = position;
   }
-  Place.Row = row;
-  Place.Position = own >= 0 && boundary > own ? boundary - 1 : boundary;
-  Place.Kind = 0;
+  place.Row = row;
+  place.Position = own >= 0 && boundary > own ? boundary - 1 : boundary;
+  place.Kind = 0;
 }
 
 // ---- The arrows at the drop place
@@ -376,25 +376,25 @@ void TCustomdxTreeList::FinishHeaderDrag() {
     ::SetCursor(Screen->GetCursors(GetCursor()));
 }
 
-void TCustomdxTreeList::EndBandDrag(bool Accept) {
+void TCustomdxTreeList::EndBandDrag(bool accept) {
   FinishHeaderDrag();
   const int old = FPressedBand;
   const int band = FDragBand;
   int place = -1;
-  if (Accept && band >= 0 && !IsPointOverCustomizingWindow(ClientToScreen(FDragPoint))) {
+  if (accept && band >= 0 && !IsPointOverCustomizingWindow(ClientToScreen(FDragPoint))) {
     TdxTreeListDropPlace drop;
-    CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*BandMode=*/true);
+    CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*bandMode=*/true);
     place = drop.Band;
   }
   FPressedBand = -1;
   FBandPressed = false;
   FDragBand = -1;
   Invalidate();
-  if (!Accept || band < 0)
+  if (!accept || band < 0)
     return;
-  bool accept = true;
-  DoEndBandDrag(FDragPoint, old >= 0 ? GetBandIndex(band) : band, place, accept, old);
-  if (!accept)
+  bool accepted = true;
+  DoEndBandDrag(FDragPoint, old >= 0 ? GetBandIndex(band) : band, place, accepted, old);
+  if (!accepted)
     return;
   if (old < 0) {
     // Brought from the customizing window: shown at the place.
@@ -411,7 +411,7 @@ void TCustomdxTreeList::EndBandDrag(bool Accept) {
     HideBand(GetBandIndex(band));
 }
 
-void TCustomdxTreeList::EndColumnDrag(bool Accept) {
+void TCustomdxTreeList::EndColumnDrag(bool accept) {
   FinishHeaderDrag();
   const int old = FPressedColumn;
   FPressedColumn = -1;
@@ -419,14 +419,14 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept) {
   const int column = FDragColumn;
   FDragColumn = -1;
   Invalidate();
-  if (!Accept || column < 0)
+  if (!accept || column < 0)
     return;
   TdxTreeListDropPlace place;
   if (!IsPointOverCustomizingWindow(ClientToScreen(FDragPoint)))
-    CalcDropPlace(FDragPoint, place, column, /*BandMode=*/false);
-  bool accept = true;
-  DoEndColumnDrag(FDragPoint, column, place, accept);
-  if (!accept)
+    CalcDropPlace(FDragPoint, place, column, /*bandMode=*/false);
+  bool accepted = true;
+  DoEndColumnDrag(FDragPoint, column, place, accepted);
+  if (!accepted)
     return;
   if (old < 0) {
     if (IsCustomizingShown() && place.Band >= 0)
@@ -449,13 +449,13 @@ void TCustomdxTreeList::EndColumnDrag(bool Accept) {
 
 // ---- Node drags
 
-void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* Node, int32_t Column) {
+void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t column) {
   EndDragImage();
-  if (!Node || !HandleAllocated())
+  if (!node || !HandleAllocated())
     return;
   TdxTreeListLayout layout;
   CalcLayout(layout);
-  const TdxTreeListRowEntry* row = layout.FindRow(Node);
+  const TdxTreeListRowEntry* row = layout.FindRow(node);
   if (!row)
     return;
   const int right = std::min<int>(std::max<int>(layout.CellsRight, layout.Rows.left + 1), layout.Rows.right);
@@ -533,7 +533,7 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
 void TCustomdxTreeList::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
   const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : GetFocusedColumn();
   if (hit.Node != FFocusedNode)
-    SetFocusedNode(hit.Node, column, /*MakeVisible=*/false);
+    SetFocusedNode(hit.Node, column, /*makeVisible=*/false);
   else if (!IsRowSelect() && IsOptionsEx12() && column != GetFocusedColumn())
     SetFocusedColumn(column);
   UpdateNow();

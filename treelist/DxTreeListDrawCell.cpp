@@ -90,62 +90,62 @@ uint8_t VertAlignmentIndex(TTextLayout layout) {
 
 }  // namespace
 
-void TCustomdxTreeList::DrawCell(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
-                                 int32_t Column, bool Highlighted, bool CellFocused, TColor Color, TColor TextColor,
-                                 HBRUSH Brush, bool MultiLine, uint8_t Kind, bool EntryFlag1, bool EntryFlag2,
-                                 TColor ColumnColor, HBRUSH ColumnBrush) {
-  WithNodePaint(this, Node, [&] {
+void TCustomdxTreeList::DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
+                                 int32_t column, bool highlighted, bool cellFocused, TColor color, TColor textColor,
+                                 HBRUSH brush, bool multiLine, uint8_t kind, bool entryFlag1, bool entryFlag2,
+                                 TColor columnColor, HBRUSH columnBrush) {
+  WithNodePaint(this, node, [&] {
     std::string text;
-    if (Kind != 0 && Kind != 3)
-      GetDisplayText(Column, text);
+    if (kind != 0 && kind != 3)
+      GetDisplayText(column, text);
     else
-      GetCellText(Node, Column, text);
-    TAlignment alignment = GetColumnAlignment(Node, Column);
-    const bool ownFont = (Kind == 0 || Kind == 2) && IsColumnOwnFont(Column);
-    const bool custom = IsCustomDrawCell(Node, Column);
-    TFont* font = Canvas->GetFont();
-    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(Column) : nullptr, Highlighted,
-                                   TextColor);
+      GetCellText(node, column, text);
+    TAlignment alignment = GetColumnAlignment(node, column);
+    const bool ownFont = (kind == 0 || kind == 2) && IsColumnOwnFont(column);
+    const bool custom = IsCustomDrawCell(node, column);
+    TFont* font = canvas->GetFont();
+    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(column) : nullptr, highlighted,
+                                   textColor);
     bool done = false;
-    TColor color = Color;
-    DoCustomDrawCell(Canvas, Rect, Node, Column, Highlighted, CellFocused, Kind == 2, EntryFlag1, EntryFlag2, Brush,
-                     text, color, font, alignment, done);
+    TColor cellColor = color;
+    DoCustomDrawCell(canvas, rect, node, column, highlighted, cellFocused, kind == 2, entryFlag1, entryFlag2, brush,
+                     text, cellColor, font, alignment, done);
     if (done)
       return;
-    const HBRUSH brush = fontScope.TakeHandlerChanges(Canvas, Color, color, Brush, TextColor);
+    const HBRUSH cellBrush = fontScope.TakeHandlerChanges(canvas, color, cellColor, brush, textColor);
     TdxTreeListCellViewData& view = *FCellViewData;
-    view.Brush = brush;
+    view.Brush = cellBrush;
     view.Font = font->GetHandle();
-    view.Color = color;
-    view.TextColor = TextColor;
+    view.Color = cellColor;
+    view.TextColor = textColor;
     view.Alignment = alignment;
     view.Text = text;
     view.MatchLength = 0;
-    view.Highlighted = Highlighted;
+    view.Highlighted = highlighted;
     view.OptionFlag = FOptionsEx.Contains(aoOptionsEx0);
-    view.EntryFlag1 = EntryFlag1;
-    view.EntryFlag2 = EntryFlag2;
-    view.MultiLine = MultiLine;
+    view.EntryFlag1 = entryFlag1;
+    view.EntryFlag2 = entryFlag2;
+    view.MultiLine = multiLine;
     view.SearchPass = false;
     view.DisplayFlag = IsOptions9();
-    view.Node = Node;
-    view.NewItemFlag = Kind == 2 && !IsColumnVisible(Column);
-    view.SelectionColor = CellFocused ? FHighlightColor : FHideSelectionColor;
-    view.ColumnBrush = ColumnBrush;
-    view.ColumnColor = ColumnColor;
-    view.HotFlag = IsHotCell(Node, Column);
-    view.Bounds = TRect{-2, -2, RectWidth(Rect) + 2, RectHeight(Rect) + 2};
-    DrawCellViewData(Canvas, Rect, &view, Column);
-    DrawSearchPass(Canvas, Rect, Node, Column, Kind, CellFocused, EntryFlag1, EntryFlag2, [&] {
-      DrawCellViewData(Canvas, Rect, &view, Column);
+    view.Node = node;
+    view.NewItemFlag = kind == 2 && !IsColumnVisible(column);
+    view.SelectionColor = cellFocused ? FHighlightColor : FHideSelectionColor;
+    view.ColumnBrush = columnBrush;
+    view.ColumnColor = columnColor;
+    view.HotFlag = IsHotCell(node, column);
+    view.Bounds = TRect{-2, -2, RectWidth(rect) + 2, RectHeight(rect) + 2};
+    DrawCellViewData(canvas, rect, &view, column);
+    DrawSearchPass(canvas, rect, node, column, kind, cellFocused, entryFlag1, entryFlag2, [&] {
+      DrawCellViewData(canvas, rect, &view, column);
     });
   });
 }
 
-void TCustomdxTreeList::DrawSearchPass(TCanvas* Canvas, TRect Rect, TdxTreeListNode* Node, int32_t Column,
-                                       uint8_t Kind, bool CellFocused, bool EntryFlag1, bool EntryFlag2,
+void TCustomdxTreeList::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column,
+                                       uint8_t kind, bool cellFocused, bool entryFlag1, bool entryFlag2,
                                        const std::function<void()>& redraw) {
-  if (!FSearching || !CellFocused || Kind != 0 || Column != FSearchColumn)
+  if (!FSearching || !cellFocused || kind != 0 || column != FSearchColumn)
     return;
   if (!FSearchText.empty()) {
     TdxTreeListCellViewData& view = *FCellViewData;
@@ -158,18 +158,18 @@ void TCustomdxTreeList::DrawSearchPass(TCanvas* Canvas, TRect Rect, TdxTreeListN
     redraw();
     view.Brush = nullptr;
   }
-  InflateRect(&Rect, -1, -1);
+  InflateRect(&rect, -1, -1);
   if (FOptions.Contains(aoRowSelect) || FOptionsEx.Contains(aoOptionsEx0)) {
-    if (!EntryFlag1)
-      Rect.left -= 1;
-    if (!EntryFlag2)
-      Rect.right += 1;
+    if (!entryFlag1)
+      rect.left -= 1;
+    if (!entryFlag2)
+      rect.right += 1;
   }
-  DrawFocusFrame(Canvas->GetHandle(), Rect);
+  DrawFocusFrame(canvas->GetHandle(), rect);
 }
 
-void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, TdxTreeListCellViewData* ViewData,
-                                         int32_t Column) {
+void TCustomdxTreeList::DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
+                                         int32_t column) {
   const TdxInplaceEditClass& editClass = TdxInplaceTreeListTextEdit::MetaClass();
   std::unique_ptr<TdxEditViewData> data(editClass.NewViewData());
   TdxEditViewData& v = *data;
@@ -177,112 +177,112 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* Canvas, const TRect& Rect, Tdx
   v.HasTextArea = true;
   v.BorderStyle = xbsNone;
   v.Edges = dxAllEdges;
-  v.Bounds = ViewData->Bounds;
+  v.Bounds = viewData->Bounds;
   v.Margins = TRect{1, 0, 0, 0};
-  v.Alignment = ViewData->Alignment;
+  v.Alignment = viewData->Alignment;
   v.VertAlignment =
-      ViewData->MultiLine ? vaWordWrap : TdxVertAlignment(VertAlignmentIndex(GetColumnVertAlignment(Column)));
-  v.Brush = ViewData->Brush;
-  v.Color = ColorToRGB(ViewData->Color);
-  v.Font = ViewData->Font;
-  v.TextColor = ColorToRGB(ViewData->TextColor);
-  v.Value = Variant(ViewData->Text);
-  DrawEditViewData(Canvas, Rect, ViewData, editClass, &v);
+      viewData->MultiLine ? vaWordWrap : TdxVertAlignment(VertAlignmentIndex(GetColumnVertAlignment(column)));
+  v.Brush = viewData->Brush;
+  v.Color = ColorToRGB(viewData->Color);
+  v.Font = viewData->Font;
+  v.TextColor = ColorToRGB(viewData->TextColor);
+  v.Value = Variant(viewData->Text);
+  DrawEditViewData(canvas, rect, viewData, editClass, &v);
 }
 
-void TCustomdxTreeList::DrawEditViewData(TCanvas* Canvas, const TRect& Rect, const TdxTreeListCellViewData* ViewData,
-                                         const TdxInplaceEditClass& EditClass, TdxEditViewData* Data) {
-  HDC dc = Canvas->GetHandle();
+void TCustomdxTreeList::DrawEditViewData(TCanvas* canvas, const TRect& rect, const TdxTreeListCellViewData* viewData,
+                                         const TdxInplaceEditClass& editClass, TdxEditViewData* data) {
+  HDC dc = canvas->GetHandle();
   TSaveDCGuard state(dc);
-  IntersectClipRect(dc, Rect.left, Rect.top, Rect.right, Rect.bottom);
-  OffsetWindowOrgEx(dc, -Rect.left, -Rect.top, nullptr);
-  if (ViewData->SearchPass) {
+  IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+  OffsetWindowOrgEx(dc, -rect.left, -rect.top, nullptr);
+  if (viewData->SearchPass) {
     // Only the matched characters, where the text starts.
-    TSelectGuard font(dc, ViewData->Font);
+    TSelectGuard font(dc, viewData->Font);
     SIZE whole{}, matched{};
-    GetTextExtentPoint32A(dc, ViewData->Text.c_str(), static_cast<int>(ViewData->Text.size()), &whole);
-    GetTextExtentPoint32A(dc, ViewData->Text.c_str(), ViewData->MatchLength, &matched);
-    const int left = 1 + Data->Margins.left;
-    const int right = RectWidth(Rect) - 1 - (Data->Alignment == taRightJustify ? 1 : 0);
+    GetTextExtentPoint32A(dc, viewData->Text.c_str(), static_cast<int>(viewData->Text.size()), &whole);
+    GetTextExtentPoint32A(dc, viewData->Text.c_str(), viewData->MatchLength, &matched);
+    const int left = 1 + data->Margins.left;
+    const int right = RectWidth(rect) - 1 - (data->Alignment == taRightJustify ? 1 : 0);
     int x = left;
-    if (Data->Alignment == taRightJustify)
+    if (data->Alignment == taRightJustify)
       x = right - whole.cx;
-    else if (Data->Alignment == taCenter)
+    else if (data->Alignment == taCenter)
       x = (left + right - whole.cx) / 2;
-    IntersectClipRect(dc, x, 0, x + matched.cx, RectHeight(Rect));
+    IntersectClipRect(dc, x, 0, x + matched.cx, RectHeight(rect));
   }
-  EditClass.Draw(dc, TRect{0, 0, RectWidth(Rect), RectHeight(Rect)}, Data, nullptr);
+  editClass.Draw(dc, TRect{0, 0, RectWidth(rect), RectHeight(rect)}, data, nullptr);
 }
 
-void TCustomdxTreeList::DrawTextCell(TCanvas* Canvas, const TRect& Rect, HBRUSH Brush, TColor Color,
-                                     TColor TextColor, bool Focused, TdxTreeListNode* Node, int32_t Column,
-                                     int32_t FooterIndex, uint8_t Kind, TBitmap* HeaderBitmap) {
-  WithNodePaint(this, Node, [&] {
+void TCustomdxTreeList::DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH brush, TColor color,
+                                     TColor textColor, bool focused, TdxTreeListNode* node, int32_t column,
+                                     int32_t footerIndex, uint8_t kind, TBitmap* headerBitmap) {
+  WithNodePaint(this, node, [&] {
     std::string text;
     TAlignment alignment = taLeftJustify;
-    if (Kind == 1) {
-      GetFooterCellText(Node, Column, FooterIndex, text);
-      alignment = GetFooterCellAlignment(Node, Column, FooterIndex);
+    if (kind == 1) {
+      GetFooterCellText(node, column, footerIndex, text);
+      alignment = GetFooterCellAlignment(node, column, footerIndex);
     } else {
-      if (Kind == 2)
-        GetDisplayText(Column, text);
+      if (kind == 2)
+        GetDisplayText(column, text);
       else
-        GetCellText(Node, Column, text);
-      if (Column >= 0)
-        alignment = GetColumnAlignment(Node, Column);
+        GetCellText(node, column, text);
+      if (column >= 0)
+        alignment = GetColumnAlignment(node, column);
     }
-    const bool ownFont = (Kind == 0 || Kind == 2) && IsColumnOwnFont(Column);
-    const bool custom = Kind == 1 ? IsCustomDrawFooter(Node, Column, FooterIndex) : IsCustomDrawCell(Node, Column);
-    TFont* font = Canvas->GetFont();
-    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(Column) : nullptr,
-                                   /*highlighted=*/false, TextColor);
+    const bool ownFont = (kind == 0 || kind == 2) && IsColumnOwnFont(column);
+    const bool custom = kind == 1 ? IsCustomDrawFooter(node, column, footerIndex) : IsCustomDrawCell(node, column);
+    TFont* font = canvas->GetFont();
+    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(column) : nullptr,
+                                   /*highlighted=*/false, textColor);
     bool done = false;
-    TColor color = Color;
-    if (Kind == 1)
-      DoCustomDrawFooter(Canvas, Rect, Node, Column, FooterIndex, text, color, font, alignment, done);
+    TColor cellColor = color;
+    if (kind == 1)
+      DoCustomDrawFooter(canvas, rect, node, column, footerIndex, text, cellColor, font, alignment, done);
     else
-      DoCustomDrawCell(Canvas, Rect, Node, Column, false, Focused, Kind == 2, false, false, Brush, text, color, font,
-                       alignment, done);
+      DoCustomDrawCell(canvas, rect, node, column, false, focused, kind == 2, false, false, brush, text, cellColor,
+                       font, alignment, done);
     if (done)
       return;
-    const HBRUSH brush = fontScope.TakeHandlerChanges(Canvas, Color, color, Brush, TextColor);
-    Canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
-    HDC dc = Canvas->GetHandle();
+    const HBRUSH cellBrush = fontScope.TakeHandlerChanges(canvas, color, cellColor, brush, textColor);
+    canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
+    HDC dc = canvas->GetHandle();
     TSaveDCGuard state(dc);
-    SetTextColor(dc, ColorToRGB(TextColor));
+    SetTextColor(dc, ColorToRGB(textColor));
     TdxCellTextParams params;
-    params.Brush = brush;
-    params.TwoPixelInset = Kind != 1;
+    params.Brush = cellBrush;
+    params.TwoPixelInset = kind != 1;
     params.Buffered = IsOptionsEx1();
     params.Alignment = alignment;
     params.EndEllipsis = true;
-    params.BkColor = color;
-    DrawCellText(dc, Rect, params, text, HeaderBitmap);
+    params.BkColor = cellColor;
+    DrawCellText(dc, rect, params, text, headerBitmap);
     // The search pass starts from this cell's colours and text.
-    FCellViewData->Color = color;
-    FCellViewData->TextColor = TextColor;
+    FCellViewData->Color = cellColor;
+    FCellViewData->TextColor = textColor;
     FCellViewData->Text = text;
-    DrawSearchPass(Canvas, Rect, Node, Column, Kind, Focused, false, false, [&] {
+    DrawSearchPass(canvas, rect, node, column, kind, focused, false, false, [&] {
       TdxCellTextParams match = params;
       match.BkColor = FCellViewData->Color;
       TBrushHandle matchBrush(CreateSolidBrush(ColorToRGB(match.BkColor)));
       match.Brush = matchBrush.Get();
       SetTextColor(dc, ColorToRGB(FCellViewData->TextColor));
-      DrawCellText(dc, Rect, match, text.substr(0, static_cast<size_t>(FCellViewData->MatchLength)), HeaderBitmap);
+      DrawCellText(dc, rect, match, text.substr(0, static_cast<size_t>(FCellViewData->MatchLength)), headerBitmap);
     });
   });
 }
 
-void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* HeaderBitmap, TdxTreeListNode* Node,
-                                    TColor Color, TColor TextColor, HBRUSH Brush, bool Selected) {
+void TCustomdxTreeList::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
+                                    TColor color, TColor textColor, HBRUSH brush, bool selected) {
   std::string text;
-  GetPreviewText(Node, text);
-  if (Color != FHighlightColor)
-    TextColor = FPreviewFont->GetColor();
-  TFont* font = Canvas->GetFont();
+  GetPreviewText(node, text);
+  if (color != FHighlightColor)
+    textColor = FPreviewFont->GetColor();
+  TFont* font = canvas->GetFont();
   FSpareFont->Assign(font);
   font->Assign(FPreviewFont.get());
-  HDC dc = Canvas->GetHandle();
+  HDC dc = canvas->GetHandle();
   const COLORREF bk = GetBkColor(dc);
   bool changed = false;
   struct TRestore {
@@ -299,22 +299,22 @@ void TCustomdxTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap*
   } restore{this, font, dc, bk, changed};
 
   bool done = false;
-  TColor color = Color;
-  DoCustomDrawPreview(Canvas, Rect, Node, Selected, text, color, TextColor, font, done);
+  TColor cellColor = color;
+  DoCustomDrawPreview(canvas, rect, node, selected, text, cellColor, textColor, font, done);
   if (done)
     return;
-  HBRUSH brush = Brush;
-  if (ColorToRGB(color) != ColorToRGB(Color)) {
-    Canvas->GetBrush()->SetColor(color);
-    brush = Canvas->GetBrush()->GetHandle();
-    SetBkColor(dc, ColorToRGB(color));
+  HBRUSH cellBrush = brush;
+  if (ColorToRGB(cellColor) != ColorToRGB(color)) {
+    canvas->GetBrush()->SetColor(cellColor);
+    cellBrush = canvas->GetBrush()->GetHandle();
+    SetBkColor(dc, ColorToRGB(cellColor));
     changed = true;
   }
   TdxPreviewText preview;
-  preview.Brush = brush;
+  preview.Brush = cellBrush;
   preview.Indent = kPreviewIndent;
-  preview.Color = TextColor;
+  preview.Color = textColor;
   preview.Font = font->GetHandle();
   preview.Text = text;
-  DrawPreviewText(dc, Rect, IsOptionsEx1(), preview, HeaderBitmap);
+  DrawPreviewText(dc, rect, IsOptionsEx1(), preview, headerBitmap);
 }

@@ -13,8 +13,8 @@ TdxEditButtonViewStyle TreeListButtonStyle(uint8_t lookAndFeel) {
   }
 }
 
-TdxTreeListEditStyle::TdxTreeListEditStyle(TdxInplaceEdit* Edit, TCustomdxTreeList* TreeList)
-    : TdxEditStyle(Edit, &MetaClass()), FTreeList(TreeList) {}
+TdxTreeListEditStyle::TdxTreeListEditStyle(TdxInplaceEdit* edit, TCustomdxTreeList* treeList)
+    : TdxEditStyle(edit, &MetaClass()), FTreeList(treeList) {}
 
 TColor TdxTreeListEditStyle::GetDefaultBorderColor() {
   return FTreeList ? clWindowFrame : inherited::GetDefaultBorderColor();

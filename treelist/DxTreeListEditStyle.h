@@ -15,7 +15,7 @@ class TdxTreeListEditStyle : public TdxEditStyle {
   KIVO_CLASS(TdxTreeListEditStyle, TdxEditStyle)
  public:
   // Without a tree list the style answers as a plain edit style.
-  explicit TdxTreeListEditStyle(TdxInplaceEdit* Edit, TCustomdxTreeList* TreeList = nullptr);
+  explicit TdxTreeListEditStyle(TdxInplaceEdit* edit, TCustomdxTreeList* treeList = nullptr);
 
   TCustomdxTreeList* GetTreeList() const { return FTreeList; }
 

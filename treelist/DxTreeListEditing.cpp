@@ -50,7 +50,7 @@ TFont* TCustomdxTreeList::GetEditFont() {
   return column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column) : inherited::GetEditFont();
 }
 
-void TCustomdxTreeList::SaveEditorValue(TdxInplaceEdit* Editor) { Editor->SaveValue(); }
+void TCustomdxTreeList::SaveEditorValue(TdxInplaceEdit* editor) { editor->SaveValue(); }
 
 // ---- The column-bound control's editor
 
@@ -104,14 +104,14 @@ bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
   return true;
 }
 
-void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* Editor) {
-  inherited::SaveEditorValue(Editor);
+void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* editor) {
+  inherited::SaveEditorValue(editor);
   TdxTreeListNode* node = GetEditedNode();
   TdxTreeListColumn* column = FindColumn(GetEditedColumn());
   if (!node || !column)
     return;
   Variant value;
-  column->AssignEditValue(node, Editor, value);
-  Editor->SetModified(false);
+  column->AssignEditValue(node, editor, value);
+  editor->SetModified(false);
   RefreshNode(node, false);
 }

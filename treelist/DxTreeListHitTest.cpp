@@ -39,49 +39,49 @@ bool OnPanelEdge(const TRect& panel, const TRect& corner, const TPoint& p) {
 
 }  // namespace
 
-void TCustomdxTreeList::GetHitInfo(const TPoint& P, TdxTreeListHitInfo& HitInfo) {
-  HitInfo = TdxTreeListHitInfo{};
-  HitInfo.Pos = P;
+void TCustomdxTreeList::GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo) {
+  hitInfo = TdxTreeListHitInfo{};
+  hitInfo.Pos = p;
   TdxTreeListLayout layout;
   CalcLayout(layout);
-  if (!PointInRect(layout.Client, P))
+  if (!PointInRect(layout.Client, p))
     return;
-  HitInfo.HitTest = htNowhere;
-  if (PointInRect(layout.TopPanel, P)) {
-    HitInfo.HitTest = htTopPanel;
+  hitInfo.HitTest = htNowhere;
+  if (PointInRect(layout.TopPanel, p)) {
+    hitInfo.HitTest = htTopPanel;
     return;
   }
-  if (HitBandRow(layout, P, HitInfo) || HitHeaderPanel(layout, P, HitInfo))
+  if (HitBandRow(layout, p, hitInfo) || HitHeaderPanel(layout, p, hitInfo))
     return;
-  if (PointInRect(layout.NewItemRow, P)) {
-    HitInfo.HitTest = htNewItemRow;
+  if (PointInRect(layout.NewItemRow, p)) {
+    hitInfo.HitTest = htNewItemRow;
     for (const TdxTreeListColumnEntry& column : layout.Columns) {
-      if (P.x >= column.ClippedRect.left && P.x < column.ClippedRect.right) {
-        HitInfo.Band = column.Band;
-        HitInfo.Column = column.Column;
+      if (p.x >= column.ClippedRect.left && p.x < column.ClippedRect.right) {
+        hitInfo.Band = column.Band;
+        hitInfo.Column = column.Column;
         break;
       }
     }
     return;
   }
-  if (HitIndicator(layout, P, HitInfo))
+  if (HitIndicator(layout, p, hitInfo))
     return;
-  if (PointInRect(layout.StatusPanel, P)) {
-    HitInfo.HitTest = htFooter2;
+  if (PointInRect(layout.StatusPanel, p)) {
+    hitInfo.HitTest = htFooter2;
     return;
   }
-  if (PointInRect(layout.Footer, P)) {
-    HitInfo.HitTest = htFooter;
+  if (PointInRect(layout.Footer, p)) {
+    hitInfo.HitTest = htFooter;
     for (const TdxTreeListColumnEntry& column : layout.Columns) {
-      if (PointInRect(column.FooterRect, P)) {
-        HitInfo.Band = column.Band;
-        HitInfo.Column = column.Column;
+      if (PointInRect(column.FooterRect, p)) {
+        hitInfo.Band = column.Band;
+        hitInfo.Column = column.Column;
         break;
       }
     }
     return;
   }
-  HitRows(layout, P, HitInfo);
+  HitRows(layout, p, hitInfo);
 }
 
 TdxTreeListNode* TCustomdxTreeList::GetNodeAt(int x, int y) {

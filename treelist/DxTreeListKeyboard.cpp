@@ -305,7 +305,7 @@ void TCustomdxTreeList::MoveColumnFocus(int delta, bool wrap) {
     if (row < 0 || row >= GetRowCount())
       return;
     column = delta < 0 ? count - 1 : 0;
-    SetFocusedNode(GetNodeAtRow(row), column, /*MakeVisible=*/true);
+    SetFocusedNode(GetNodeAtRow(row), column, /*makeVisible=*/true);
   } else {
     SetFocusedColumn(column);
   }
@@ -336,7 +336,7 @@ void TCustomdxTreeList::TabMove(bool back, TShiftState shift) {
   for (int column = back ? count - 1 : 0; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
       ClearSelection();
-      SetFocusedNode(GetNodeAtRow(row), column, /*MakeVisible=*/true);
+      SetFocusedNode(GetNodeAtRow(row), column, /*makeVisible=*/true);
       MakeColumnVisible(GetColumnByVisibleIndex(column));
       return;
     }

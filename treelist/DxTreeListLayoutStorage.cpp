@@ -89,30 +89,30 @@ std::string TCustomdxTreeListControl::DefaultLayoutSection(const std::string& fo
   return FIniSectionName.empty() ? GetName() + "_" + formName : FIniSectionName;
 }
 
-void TCustomdxTreeListControl::LoadFromIniFile(const std::string& FileName) {
+void TCustomdxTreeListControl::LoadFromIniFile(const std::string& fileName) {
   TCustomForm* form = GetParentForm(this);
-  TMemIniFile ini(FileName);
+  TMemIniFile ini(fileName);
   LoadLayout(&ini, DefaultLayoutSection(form ? form->GetName() : std::string()));
 }
 
-void TCustomdxTreeListControl::SaveToIniFile(const std::string& FileName) {
-  TMemIniFile ini(FileName);
+void TCustomdxTreeListControl::SaveToIniFile(const std::string& fileName) {
+  TMemIniFile ini(fileName);
   SaveLayout(&ini, DefaultLayoutSection(FRecordedFormName));
   ini.UpdateFile();
 }
 
-void TCustomdxTreeListControl::LoadFromRegistry(const std::string& KeyPath) {
+void TCustomdxTreeListControl::LoadFromRegistry(const std::string& keyPath) {
   TRegIniFile registry("");
-  if (!registry.OpenKey(KeyPath, false))
+  if (!registry.OpenKey(keyPath, false))
     return;
   // The sections name keys from the root key.
   registry.CloseKey();
-  LoadLayout(&registry, KeyPath);
+  LoadLayout(&registry, keyPath);
 }
 
-void TCustomdxTreeListControl::SaveToRegistry(const std::string& KeyPath) {
-  TRegIniFile registry(KeyPath);
-  SaveLayout(&registry, KeyPath);
+void TCustomdxTreeListControl::SaveToRegistry(const std::string& keyPath) {
+  TRegIniFile registry(keyPath);
+  SaveLayout(&registry, keyPath);
 }
 
 void TCustomdxTreeListControl::AutoLoadLayout() {
@@ -137,11 +137,11 @@ void TCustomdxTreeListControl::AutoSaveLayout() {
 
 // ---- Saving
 
-void TCustomdxTreeListControl::SaveLayout(TObject* Storage, const std::string& SectionName) {
-  CheckStorage(Storage);
-  const std::string section = NormalizedSection(SectionName);
+void TCustomdxTreeListControl::SaveLayout(TObject* storage, const std::string& sectionName) {
+  CheckStorage(storage);
+  const std::string section = NormalizedSection(sectionName);
   TdxRegIniWrapper wrapper;
-  wrapper.SetIniFile(Storage);
+  wrapper.SetIniFile(storage);
   wrapper.EraseSectionTree(section);
   if (section.empty()) {
     wrapper.EraseSectionTree("\\Band");
@@ -152,42 +152,42 @@ void TCustomdxTreeListControl::SaveLayout(TObject* Storage, const std::string& S
     SaveColumnLayout(&wrapper, ColumnSection(section, ColumnAt(i)), ColumnAt(i));
 }
 
-void TCustomdxTreeListControl::SaveLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section) {
-  Wrapper->WriteBool(Section, "ShowGrid", GetShowGrid());
-  Wrapper->WriteBool(Section, "ShowPreviewGrid", GetShowPreviewGrid());
-  Wrapper->WriteInteger(Section, "BandRowCount", FBandRowCount);
-  Wrapper->WriteInteger(Section, "DefaultRowHeight", GetDefaultRowHeight());
-  Wrapper->WriteInteger(Section, "HeaderPanelRowCount", IsOptionsEx25() ? -1 : FHeaderPanelRowCount);
+void TCustomdxTreeListControl::SaveLayoutValues(TdxRegIniWrapper* wrapper, const std::string& section) {
+  wrapper->WriteBool(section, "ShowGrid", GetShowGrid());
+  wrapper->WriteBool(section, "ShowPreviewGrid", GetShowPreviewGrid());
+  wrapper->WriteInteger(section, "BandRowCount", FBandRowCount);
+  wrapper->WriteInteger(section, "DefaultRowHeight", GetDefaultRowHeight());
+  wrapper->WriteInteger(section, "HeaderPanelRowCount", IsOptionsEx25() ? -1 : FHeaderPanelRowCount);
   for (int i = 0; i < FBands->GetCount(); ++i) {
     TdxTreeListBand* band = FBands->GetItem(i);
-    const std::string bandSection = BandSection(Section, i);
-    Wrapper->WriteInteger(bandSection, "ID", band->GetID());
-    Wrapper->WriteBool(bandSection, "Visible", band->GetVisible());
-    Wrapper->WriteInteger(bandSection, "Index", band->GetIndex());
-    Wrapper->WriteInteger(bandSection, "Width", band->GetWidth());
+    const std::string bandSection = BandSection(section, i);
+    wrapper->WriteInteger(bandSection, "ID", band->GetID());
+    wrapper->WriteBool(bandSection, "Visible", band->GetVisible());
+    wrapper->WriteInteger(bandSection, "Index", band->GetIndex());
+    wrapper->WriteInteger(bandSection, "Width", band->GetWidth());
   }
 }
 
-void TCustomdxTreeListControl::SaveColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section,
-                                                TdxTreeListColumn* Column) {
-  Wrapper->WriteInteger(Section, "BandIndex", Column->GetBandIndex());
-  Wrapper->WriteInteger(Section, "RowIndex", Column->GetRowIndex());
-  Wrapper->WriteInteger(Section, "ColIndex", Column->GetColIndex());
-  Wrapper->WriteBool(Section, "Visible", Column->GetVisible());
-  Wrapper->WriteInteger(Section, "Index", Column->GetIndex());
-  Wrapper->WriteInteger(Section, "Width", Column->GetWidth());
-  Wrapper->WriteInteger(Section, "Sorted", Column->GetSorted());
-  Wrapper->WriteInteger(Section, "SortedOrder", FSortedColumns.IndexOf(Column));
-  Wrapper->WriteInteger(Section, "StoredRowIndex", Column->GetStoredRowIndex());
+void TCustomdxTreeListControl::SaveColumnLayout(TdxRegIniWrapper* wrapper, const std::string& section,
+                                                TdxTreeListColumn* column) {
+  wrapper->WriteInteger(section, "BandIndex", column->GetBandIndex());
+  wrapper->WriteInteger(section, "RowIndex", column->GetRowIndex());
+  wrapper->WriteInteger(section, "ColIndex", column->GetColIndex());
+  wrapper->WriteBool(section, "Visible", column->GetVisible());
+  wrapper->WriteInteger(section, "Index", column->GetIndex());
+  wrapper->WriteInteger(section, "Width", column->GetWidth());
+  wrapper->WriteInteger(section, "Sorted", column->GetSorted());
+  wrapper->WriteInteger(section, "SortedOrder", FSortedColumns.IndexOf(column));
+  wrapper->WriteInteger(section, "StoredRowIndex", column->GetStoredRowIndex());
 }
 
 // ---- Loading
 
-void TCustomdxTreeListControl::LoadLayout(TObject* Storage, const std::string& SectionName) {
-  CheckStorage(Storage);
-  const std::string section = NormalizedSection(SectionName);
+void TCustomdxTreeListControl::LoadLayout(TObject* storage, const std::string& sectionName) {
+  CheckStorage(storage);
+  const std::string section = NormalizedSection(sectionName);
   TdxRegIniWrapper wrapper;
-  wrapper.SetIniFile(Storage);
+  wrapper.SetIniFile(storage);
   TOrderList order;
   const TdxTreeListSortedScope update(this);
 
@@ -236,28 +236,28 @@ void TCustomdxTreeListControl::LoadLayout(TObject* Storage, const std::string& S
   OrderSortedColumnsByLoadedOrder();
 }
 
-void TCustomdxTreeListControl::LoadLayoutValues(TdxRegIniWrapper* Wrapper, const std::string& Section) {
-  SetShowGrid(Wrapper->ReadBool(Section, "ShowGrid", GetShowGrid()));
-  SetShowPreviewGrid(Wrapper->ReadBool(Section, "ShowPreviewGrid", GetShowPreviewGrid()));
-  SetBandRowCountSetting(LimitStoredCount(Wrapper->ReadInteger(Section, "BandRowCount", FBandRowCount)));
-  const int rowHeight = LimitStoredSize(Wrapper->ReadInteger(Section, "DefaultRowHeight", GetDefaultRowHeight()));
+void TCustomdxTreeListControl::LoadLayoutValues(TdxRegIniWrapper* wrapper, const std::string& section) {
+  SetShowGrid(wrapper->ReadBool(section, "ShowGrid", GetShowGrid()));
+  SetShowPreviewGrid(wrapper->ReadBool(section, "ShowPreviewGrid", GetShowPreviewGrid()));
+  SetBandRowCountSetting(LimitStoredCount(wrapper->ReadInteger(section, "BandRowCount", FBandRowCount)));
+  const int rowHeight = LimitStoredSize(wrapper->ReadInteger(section, "DefaultRowHeight", GetDefaultRowHeight()));
   if (rowHeight != GetDefaultRowHeight())
     SetDefaultRowHeight(rowHeight);
-  const int headerRows = LimitStoredCount(Wrapper->ReadInteger(Section, "HeaderPanelRowCount", FHeaderPanelRowCount));
+  const int headerRows = LimitStoredCount(wrapper->ReadInteger(section, "HeaderPanelRowCount", FHeaderPanelRowCount));
   if (headerRows != -1) {
     SetOptionsEx(GetOptionsEx().Exclude(aoAutoHeaderRows));
     SetHeaderPanelRowCount(headerRows);
   }
 }
 
-void TCustomdxTreeListControl::LoadColumnLayout(TdxRegIniWrapper* Wrapper, const std::string& Section,
-                                                TdxTreeListColumn* Column) {
-  Column->SetVisible(Wrapper->ReadBool(Section, "Visible", Column->GetVisible()));
-  Column->SetWidth(LimitStoredSize(Wrapper->ReadInteger(Section, "Width", Column->GetWidth())));
-  const int sorted = Wrapper->ReadInteger(Section, "Sorted", Column->GetSorted());
+void TCustomdxTreeListControl::LoadColumnLayout(TdxRegIniWrapper* wrapper, const std::string& section,
+                                                TdxTreeListColumn* column) {
+  column->SetVisible(wrapper->ReadBool(section, "Visible", column->GetVisible()));
+  column->SetWidth(LimitStoredSize(wrapper->ReadInteger(section, "Width", column->GetWidth())));
+  const int sorted = wrapper->ReadInteger(section, "Sorted", column->GetSorted());
   if (sorted >= csNone && sorted <= csUp)
-    Column->SetSorted(TdxTreeListColumnSort(sorted));
-  Column->FLoadedSortedOrder = Wrapper->ReadInteger(Section, "SortedOrder", -1);
+    column->SetSorted(TdxTreeListColumnSort(sorted));
+  column->FLoadedSortedOrder = wrapper->ReadInteger(section, "SortedOrder", -1);
 }
 
 void TCustomdxTreeListControl::OrderSortedColumnsByLoadedOrder() {

@@ -30,46 +30,46 @@ std::string WithoutPlacedLiterals(const std::string& mask, const std::string& te
 
 }  // namespace
 
-void TdxTreeListMaskColumn::Assign(TPersistent* Source) {
-  auto* source = ObjectAs<TdxTreeListMaskColumn>(Source);
-  if (!source) {
-    inherited::Assign(Source);
+void TdxTreeListMaskColumn::Assign(TPersistent* source) {
+  auto* other = ObjectAs<TdxTreeListMaskColumn>(source);
+  if (!other) {
+    inherited::Assign(source);
     return;
   }
   TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
-  inherited::Assign(Source);
-  FEditMask = source->FEditMask;
+  inherited::Assign(source);
+  FEditMask = other->FEditMask;
 }
 
-void TdxTreeListMaskColumn::AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* mask = ObjectAs<TdxInplaceMaskEdit>(Editor);
+void TdxTreeListMaskColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* mask = ObjectAs<TdxInplaceMaskEdit>(editor);
   if (!mask) {
-    inherited::AssignEditValue(Node, Editor, Value);
+    inherited::AssignEditValue(node, editor, value);
     return;
   }
-  Node->SetString(GetIndex(), mask->GetStoredText());
+  node->SetString(GetIndex(), mask->GetStoredText());
   if (GetTreeList())
-    GetTreeList()->GetNodeValue(Node, GetIndex(), Value);
+    GetTreeList()->GetNodeValue(node, GetIndex(), value);
 }
 
-void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* Editor) {
-  inherited::InitEditProperties(Editor);
-  auto* mask = ObjectAs<TdxInplaceMaskEdit>(Editor);
+void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* editor) {
+  inherited::InitEditProperties(editor);
+  auto* mask = ObjectAs<TdxInplaceMaskEdit>(editor);
   if (!mask)
     return;
   mask->SetEditMask(FEditMask);
   mask->SetIgnoreMaskBlank(FIgnoreMaskBlank);
 }
 
-void TdxTreeListMaskColumn::LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) {
-  auto* mask = ObjectAs<TdxInplaceMaskEdit>(Editor);
+void TdxTreeListMaskColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
+  auto* mask = ObjectAs<TdxInplaceMaskEdit>(editor);
   if (!mask) {
-    inherited::LoadEditValue(Node, Editor, Value);
+    inherited::LoadEditValue(node, editor, value);
     return;
   }
-  const std::string text = GetNodeText(Node);
+  const std::string text = GetNodeText(node);
   mask->SetEditValue(Variant(mask->IsMasked() ? WithoutPlacedLiterals(mask->GetEditMask(), text) : text));
-  Value = Variant(text);
+  value = Variant(text);
 }
 
 void TdxTreeListMaskColumn::RestoreDefaults() {

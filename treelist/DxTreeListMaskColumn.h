@@ -24,15 +24,15 @@ class TdxTreeListMaskColumn : public TdxTreeListColumn {
 
   // From another mask column: the column's settings and EditMask (IgnoreMaskBlank keeps
   // its value).
-  void Assign(TPersistent* Source) override;
+  void Assign(TPersistent* source) override;
   // A mask editor's text as it stores it: with IgnoreMaskBlank, without blanks.
-  void AssignEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   const TdxInplaceEditClass* GetEditorClass() override { return &TdxInplaceTreeListMaskEdit::MetaClass(); }
   // The column's editor properties, then the mask and IgnoreMaskBlank for a mask editor.
-  void InitEditProperties(TdxInplaceEdit* Editor) override;
+  void InitEditProperties(TdxInplaceEdit* editor) override;
   // The node's text laid into the mask editor's mask (also before the editor has its
   // window), so that typing finds the mask's positions.
-  void LoadEditValue(TdxTreeListNode* Node, TdxInplaceEdit* Editor, Variant& Value) override;
+  void LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) override;
   void RestoreDefaults() override;
   static void PublishProperties();
 

@@ -281,7 +281,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
     Invalidate();
   }
   const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : oldColumn;
-  SetFocusedNode(hit.Node, column, /*MakeVisible=*/true);
+  SetFocusedNode(hit.Node, column, /*makeVisible=*/true);
   FDownPos = Point(x, y);
   if (FFocusedNode && IsMultiSelect()) {
     const bool ctrl = shift.Contains(ssCtrl);
@@ -400,7 +400,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   if (direction == 0)
     StopVertScroll();
   if (node && node != FFocusedNode) {
-    SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/true);
+    SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
     if (IsMultiSelect())
       SelectOnly(FFocusedNode);
   }

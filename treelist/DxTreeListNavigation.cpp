@@ -86,7 +86,7 @@ void TCustomdxTreeList::FocusNodeByDirection(int direction, bool allNodes) {
       IsMultiSelect() && GetSelectedCount() == 1 && GetSelectedItem(0) == FFocusedNode;
   if (followSelection)
     SelectOnly(node);
-  SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/true);
+  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
 }
 
 bool TCustomdxTreeList::IsFirstNodeFocused() {
@@ -293,7 +293,7 @@ void TCustomdxTreeList::IncrementalSearch(const std::string& text, int direction
   FSearchText = text;
   TdxTreeListNode* found = nullptr;
   if (FindNode(column < 0 ? 0 : column, text, found, direction)) {
-    SetFocusedNode(found, GetFocusedColumn(), /*MakeVisible=*/false);
+    SetFocusedNode(found, GetFocusedColumn(), /*makeVisible=*/false);
   } else if (clearOnMiss) {
     FSearchText.clear();
   } else if (direction == 0 && !FSearchText.empty()) {

@@ -415,7 +415,7 @@ bool TdxTreeListNode::GetFocused() const {
 void TdxTreeListNode::SetFocused(bool value) {
   if (value == GetFocused())
     return;
-  FOwner->SetFocusedNode(value ? this : nullptr, FOwner->GetFocusedColumn(), /*MakeVisible=*/true);
+  FOwner->SetFocusedNode(value ? this : nullptr, FOwner->GetFocusedColumn(), /*makeVisible=*/true);
 }
 
 bool TdxTreeListNode::GetSelected() const {

@@ -81,7 +81,7 @@ void TCustomdxTreeList::PaintNewItemRow() {
       if (scrolled)
         IntersectClipRect(dc, layout.ScrolledLeft, strip.top, layout.ScrolledRight, strip.bottom);
       DrawCell(GetCanvas(), cell, pass.HeaderBitmap.get(), nullptr, entry.Column, highlighted, cellFocused, color,
-               textColor, brush, entry.LineCount > 1, /*Kind=*/2, entry.FirstOfAll, entry.LastOfAll, columnColor,
+               textColor, brush, entry.LineCount > 1, /*kind=*/2, entry.FirstOfAll, entry.LastOfAll, columnColor,
                columnBrush);
     }
     if (entry.ClippedRect.right == entry.Rect.right) {
@@ -182,7 +182,7 @@ void TCustomdxTreeList::PaintFooter() {
     TCanvas* canvas = GetCanvas();
     canvas->GetFont()->Assign(GetColumnFont(entry.Column));
     DrawTextCell(canvas, cell, pass.HeaderBrush.Get(), FHeaderColor, FHeaderFont->GetColor(), false, nullptr,
-                 entry.Column, -1, /*Kind=*/1, pass.HeaderBitmap.get());
+                 entry.Column, -1, /*kind=*/1, pass.HeaderBitmap.get());
   }
 }
 

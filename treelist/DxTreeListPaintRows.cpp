@@ -278,7 +278,7 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
     GetRowColors(node, selected, pass.Focused, /*groupRow=*/true, hasChildren, node->GetLevel(), -1, color,
                  textColor, brush);
     DrawTextCell(GetCanvas(), rect, brush, color, textColor, pass.Focused && focusedNode, node, -1, -1,
-                 /*Kind=*/3, pass.HeaderBitmap.get());
+                 /*kind=*/3, pass.HeaderBitmap.get());
     DrawRowFocus(row, rect.bottom);
     return;
   }
@@ -353,7 +353,7 @@ void TCustomdxTreeList::DrawRowCells(const TdxTreeListRowEntry& row, std::vector
       if (scrolled)
         IntersectClipRect(dc, layout.ScrolledLeft, layout.Rows.top, layout.ScrolledRight, layout.Rows.bottom);
       DrawCell(GetCanvas(), cell, pass.HeaderBitmap.get(), node, entry.Column, highlighted, cellFocused, color,
-               textColor, brush, multiLine, /*Kind=*/0, entry.FirstOfAll, entry.LastOfAll, columnColor, columnBrush);
+               textColor, brush, multiLine, /*kind=*/0, entry.FirstOfAll, entry.LastOfAll, columnColor, columnBrush);
     }
     if (entry.ClippedRect.right == entry.Rect.right)
       AddSegment(grid, cell.right - 1, cell.top, cell.right - 1, cell.bottom + (FShowGrid ? 1 : 0));
@@ -393,7 +393,7 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
         continue;
       DrawSunkenFrame(dc, cell, FLookAndFeel);
       InflateRect(&cell, -1, -1);
-      DrawTextCell(GetCanvas(), cell, brush, color, FFooterTextColor, false, node, entry.Column, line, /*Kind=*/1,
+      DrawTextCell(GetCanvas(), cell, brush, color, FFooterTextColor, false, node, entry.Column, line, /*kind=*/1,
                    pass.HeaderBitmap.get());
     }
     if (FShowGrid && FShowPreviewGrid)

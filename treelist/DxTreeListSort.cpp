@@ -38,9 +38,9 @@ bool IsTypedSortOf(const TNodeVariant* record) { return record->Node->GetOwner()
 
 }  // namespace
 
-int CompareNodesTreeOrder(void* A, void* B) {
-  auto* a = static_cast<TdxTreeListNode*>(A);
-  auto* b = static_cast<TdxTreeListNode*>(B);
+int CompareNodesTreeOrder(void* left, void* right) {
+  auto* a = static_cast<TdxTreeListNode*>(left);
+  auto* b = static_cast<TdxTreeListNode*>(right);
   if (a == b)
     return 0;
   if (a->HasAsParent(b))
@@ -60,69 +60,69 @@ int CompareNodesTreeOrder(void* A, void* B) {
   return Sign(a->GetIndex() - b->GetIndex());
 }
 
-int CompareKeyRecords(void* A, void* B) {
-  if (!A)
+int CompareKeyRecords(void* a, void* b) {
+  if (!a)
     return 0;
-  return CompareChains(Record(A), Record(B), IsTypedSortOf(Record(A)));
+  return CompareChains(Record(a), Record(b), IsTypedSortOf(Record(a)));
 }
 
-int CompareKeyRecordsTyped(void* A, void* B) {
-  const int result = CompareKeyRecords(A, B);
+int CompareKeyRecordsTyped(void* a, void* b) {
+  const int result = CompareKeyRecords(a, b);
   if (result != 0)
     return result;
-  TdxTreeListNode* nodeA = Record(A)->Node;
-  return nodeA->GetOwner()->CompareNodes(nodeA, Record(B)->Node);
+  TdxTreeListNode* nodeA = Record(a)->Node;
+  return nodeA->GetOwner()->CompareNodes(nodeA, Record(b)->Node);
 }
 
-int CompareByEvent(void* A, void* B) {
-  TdxTreeListNode* nodeA = Record(A)->Node;
+int CompareByEvent(void* a, void* b) {
+  TdxTreeListNode* nodeA = Record(a)->Node;
   TCustomdxTreeList* owner = nodeA->GetOwner();
   int compare = 0;
-  owner->OnCompare(owner, nodeA, Record(B)->Node, compare);
+  owner->OnCompare(owner, nodeA, Record(b)->Node, compare);
   return compare;
 }
 
-int CompareByKeys(const TNodeVariant* A, const TNodeVariant* B) {
-  for (; A && B; A = A->Next, B = B->Next) {
-    if (VarSameValue(A->Value, B->Value))
+int CompareByKeys(const TNodeVariant* a, const TNodeVariant* b) {
+  for (; a && b; a = a->Next, b = b->Next) {
+    if (VarSameValue(a->Value, b->Value))
       continue;
-    const std::string* textA = A->Value.TextIf();
-    const std::string* textB = B->Value.TextIf();
+    const std::string* textA = a->Value.TextIf();
+    const std::string* textB = b->Value.TextIf();
     const int result = textA && textB ? NaturalCompare(*textA, *textB)
-                                      : NaturalCompare(A->Value.AsString(), B->Value.AsString());
+                                      : NaturalCompare(a->Value.AsString(), b->Value.AsString());
     if (result != 0)
-      return A->Descending ? -result : result;
+      return a->Descending ? -result : result;
   }
   return 0;
 }
 
-int CompareByKeysProc(void* Item1, void* Item2) { return CompareByKeys(Record(Item1), Record(Item2)); }
+int CompareByKeysProc(void* item1, void* item2) { return CompareByKeys(Record(item1), Record(item2)); }
 
-int CompareFirstField(void* A, void* B) {
-  const int32_t a = *static_cast<const int32_t*>(A);
-  const int32_t b = *static_cast<const int32_t*>(B);
+int CompareFirstField(void* left, void* right) {
+  const int32_t a = *static_cast<const int32_t*>(left);
+  const int32_t b = *static_cast<const int32_t*>(right);
   return (a > b) - (a < b);  // a difference could overflow
 }
 
-int CompareColumnSortOrder(void* A, void* B) {
-  return Sign(static_cast<TdxTreeListColumn*>(A)->GetLoadedSortedOrder() -
-              static_cast<TdxTreeListColumn*>(B)->GetLoadedSortedOrder());
+int CompareColumnSortOrder(void* a, void* b) {
+  return Sign(static_cast<TdxTreeListColumn*>(a)->GetLoadedSortedOrder() -
+              static_cast<TdxTreeListColumn*>(b)->GetLoadedSortedOrder());
 }
 
-bool SameTextIgnoringCase(std::string_view A, std::string_view B) { return AnsiUpperCase(A) == AnsiUpperCase(B); }
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) { return AnsiUpperCase(a) == AnsiUpperCase(b); }
 
 // ---- The node sort
 
-void TCustomdxTreeList::SortNodes(TList* List, int32_t Column, bool Descending) {
-  if (!List || List->GetCount() < 2)
+void TCustomdxTreeList::SortNodes(TList* list, int32_t column, bool descending) {
+  if (!list || list->GetCount() < 2)
     return;
   const int keyCount = GetSortedColumnCount();
-  const bool multi = CanMultiSort(Column) && keyCount > 1;
+  const bool multi = CanMultiSort(column) && keyCount > 1;
   if (multi) {
-    Column = GetSortedColumnIndex(0);
-    Descending = GetSortedColumnDesc(0);
+    column = GetSortedColumnIndex(0);
+    descending = GetSortedColumnDesc(0);
   }
-  const int count = List->GetCount();
+  const int count = list->GetCount();
   const int chain = multi ? keyCount : 1;
   // One block holds every record; a head's further keys follow it.
   std::vector<TNodeVariant> records(static_cast<size_t>(count) * chain);
@@ -130,10 +130,10 @@ void TCustomdxTreeList::SortNodes(TList* List, int32_t Column, bool Descending) 
   working.SetCapacity(count);
   for (int i = 0; i < count; ++i) {
     TNodeVariant* head = &records[static_cast<size_t>(i) * chain];
-    auto* node = static_cast<TdxTreeListNode*>(List->Get(i));
+    auto* node = static_cast<TdxTreeListNode*>(list->Get(i));
     head->Node = node;
-    GetNodeVariant(node, Column, head->Value);
-    head->Descending = Descending;
+    GetNodeVariant(node, column, head->Value);
+    head->Descending = descending;
     for (int k = 1; k < chain; ++k) {
       TNodeVariant* key = head + k;
       key->Node = node;
@@ -146,12 +146,12 @@ void TCustomdxTreeList::SortNodes(TList* List, int32_t Column, bool Descending) 
   working.Sort(OnCompare.Assigned() ? CompareByEvent : !IsTypedSort() ? CompareByKeysProc : CompareKeyRecordsTyped);
   for (int i = 0; i < count; ++i) {
     auto* node = static_cast<const TNodeVariant*>(working.Get(i))->Node;
-    List->Put(i, node);
+    list->Put(i, node);
     node->FIndexHint = i;
   }
 }
 
-void TCustomdxTreeList::Sort(int32_t Level, int32_t Column, bool Descending) {
+void TCustomdxTreeList::Sort(int32_t level, int32_t column, bool descending) {
   // The edit of the focused cell is stored first: its value takes part in the order.
   EndEditingQuiet();
   struct TCursorRestore {
@@ -165,19 +165,19 @@ void TCustomdxTreeList::Sort(int32_t Level, int32_t Column, bool Descending) {
   if (cursor.Set)
     Screen->SetCursor(crHourGlass);
 
-  // Level -1: the top level, then depth first every child list; Level n: the child
+  // `level` -1: the top level, then depth first every child list; `level` n: the child
   // lists of the nodes at depth n - 1.
   auto sortBelow = [&](auto& self, TdxTreeListNode* node, int depth) -> void {
-    if (Level < 0 || depth == Level - 1)
-      SortNodes(node->GetChildren(), Column, Descending);
-    if (Level >= 0 && depth >= Level - 1)
+    if (level < 0 || depth == level - 1)
+      SortNodes(node->GetChildren(), column, descending);
+    if (level >= 0 && depth >= level - 1)
       return;
     for (int i = 0; i < node->GetCount(); ++i)
       self(self, node->GetItem(i), depth + 1);
   };
-  if (Level <= 0)
-    SortNodes(FRootNodes.get(), Column, Descending);
-  if (Level != 0) {
+  if (level <= 0)
+    SortNodes(FRootNodes.get(), column, descending);
+  if (level != 0) {
     for (int i = 0; i < FRootNodes->GetCount(); ++i)
       sortBelow(sortBelow, GetItem(i), 0);
   }

@@ -28,27 +28,27 @@ struct TNodeVariant {
 // -1, 0 or 1.
 inline int Sign(int x) { return (x > 0) - (x < 0); }
 
-// Two nodes by their place in the pre-order of the whole tree: 1 when B is an ancestor
-// of A, -1 when A is an ancestor of B; otherwise the difference of the indexes of their
+// Two nodes by their place in the pre-order of the whole tree: 1 when `right` is an
+// ancestor of `left`, -1 when `left` is an ancestor of `right`; otherwise the difference of the indexes of their
 // ancestors that are children of the nearest common ancestor.
-int CompareNodesTreeOrder(void* A, void* B);
+int CompareNodesTreeOrder(void* left, void* right);
 // Two key-record chains: equal values (VarSameValue) pass on to the next key; differing
 // ones compare by the locale's case-sensitive text comparison when the control sorts
-// typed and A's value is a text, else by the variant ordering (A less: -1, else 1); a
+// typed and `a`'s value is a text, else by the variant ordering (`a` less: -1, else 1); a
 // descending key reverses its own result. 0 when every key is equal.
-int CompareKeyRecords(void* A, void* B);
+int CompareKeyRecords(void* a, void* b);
 // As CompareKeyRecords; when every key is equal the control's CompareNodes decides.
-int CompareKeyRecordsTyped(void* A, void* B);
-// The owner's OnCompare(Sender, A.Node, B.Node, Compare), Compare entering as 0.
-int CompareByEvent(void* A, void* B);
+int CompareKeyRecordsTyped(void* a, void* b);
+// The owner's OnCompare(Sender, a.Node, b.Node, Compare), Compare entering as 0.
+int CompareByEvent(void* a, void* b);
 // Two chains by NaturalCompare of their values' texts: values that are equal, or whose
 // texts the natural comparison finds equal, pass on to the next key; a descending key
 // reverses its own result. 0 when every key is equal (no tie-break).
-int CompareByKeys(const TNodeVariant* A, const TNodeVariant* B);
-int CompareByKeysProc(void* Item1, void* Item2);
+int CompareByKeys(const TNodeVariant* a, const TNodeVariant* b);
+int CompareByKeysProc(void* item1, void* item2);
 // Two records whose first field is a 32-bit signed number, by that number (-1, 0, 1).
-int CompareFirstField(void* A, void* B);
+int CompareFirstField(void* left, void* right);
 // Two tree-list columns by the sort positions they were loaded with (LoadedSortedOrder).
-int CompareColumnSortOrder(void* A, void* B);
+int CompareColumnSortOrder(void* a, void* b);
 // Equal once both are upper-cased by the user's locale.
-bool SameTextIgnoringCase(std::string_view A, std::string_view B);
+bool SameTextIgnoringCase(std::string_view a, std::string_view b);

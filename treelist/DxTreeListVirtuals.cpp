@@ -23,28 +23,28 @@
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
 
-void TCustomdxTreeList::NodeAdded(TdxTreeListNode* Node) {
+void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
   if (!FTopNode)
-    SetTopNode(Node->IsVisible() ? Node : GetFirstNode());
+    SetTopNode(node->IsVisible() ? node : GetFirstNode());
   if (!FFocusedNode)
     FFocusedNode = FTopNode;
   if (IsLocked() || IsLoading() || IsDestroying()) {
     if (InListMode())
       ClearRowLists();
   } else {
-    UpdateRowsForNode(Node, /*deleted=*/false);
+    UpdateRowsForNode(node, /*deleted=*/false);
   }
   if (!IsLocked()) {
-    TdxTreeListNode* refreshed = Node->GetPrevSibling();
+    TdxTreeListNode* refreshed = node->GetPrevSibling();
     if (!refreshed)
-      refreshed = Node->GetParent();
-    RefreshNode(refreshed ? refreshed : Node, /*Recalc=*/true);
+      refreshed = node->GetParent();
+    RefreshNode(refreshed ? refreshed : node, /*recalc=*/true);
   }
   ResetEditedCell();
 }
 
-bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* Node) {
-  return Node->GetCount() > 0;
+bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* node) {
+  return node->GetCount() > 0;
 }
 
 void TCustomdxTreeList::LayoutChanged() {
@@ -62,56 +62,56 @@ void TCustomdxTreeList::RefreshNodeCounts() {
     ResetRowHeightCaches(GetItem(i));
 }
 
-void TCustomdxTreeList::DoCollapsed(TdxTreeListNode* Node) {
-  OnCollapsed(this, Node);
+void TCustomdxTreeList::DoCollapsed(TdxTreeListNode* node) {
+  OnCollapsed(this, node);
 }
 
-void TCustomdxTreeList::DoNodeNotify(TdxTreeListNode* Node) {
-  OnNodeNotify(this, Node);
+void TCustomdxTreeList::DoNodeNotify(TdxTreeListNode* node) {
+  OnNodeNotify(this, node);
 }
 
-void TCustomdxTreeList::DoExpanded(TdxTreeListNode* Node) {
-  OnExpanded(this, Node);
+void TCustomdxTreeList::DoExpanded(TdxTreeListNode* node) {
+  OnExpanded(this, node);
 }
 
-void TCustomdxTreeList::DoCanCollapse(TdxTreeListNode* Node, bool& Allow) {
-  OnCanCollapse(this, Node, Allow);
+void TCustomdxTreeList::DoCanCollapse(TdxTreeListNode* node, bool& allow) {
+  OnCanCollapse(this, node, allow);
 }
 
-void TCustomdxTreeList::DoEditing(TdxTreeListNode* Node, bool& Allow) {
-  OnEditing(this, Node, Allow);
+void TCustomdxTreeList::DoEditing(TdxTreeListNode* node, bool& allow) {
+  OnEditing(this, node, allow);
 }
 
-void TCustomdxTreeList::DoCanExpand(TdxTreeListNode* Node, bool& Allow) {
-  OnCanExpand(this, Node, Allow);
+void TCustomdxTreeList::DoCanExpand(TdxTreeListNode* node, bool& allow) {
+  OnCanExpand(this, node, allow);
 }
 
-void TCustomdxTreeList::DoChangeNode(TdxTreeListNode* OldNode, TdxTreeListNode* NewNode) {
-  OnChangeNode(this, OldNode, NewNode);
+void TCustomdxTreeList::DoChangeNode(TdxTreeListNode* oldNode, TdxTreeListNode* newNode) {
+  OnChangeNode(this, oldNode, newNode);
 }
 
 void TCustomdxTreeList::DoNotify() {
   OnNotify(this);
 }
 
-void TCustomdxTreeList::DoChangeColumn(int32_t OldColumn, int32_t NewColumn) {
-  OnChangeColumn(this, OldColumn, NewColumn);
+void TCustomdxTreeList::DoChangeColumn(int32_t oldColumn, int32_t newColumn) {
+  OnChangeColumn(this, oldColumn, newColumn);
 }
 
 void TCustomdxTreeList::DoEditChange() {
   OnEditChange(this);
 }
 
-void TCustomdxTreeList::DoEditValidate(std::string& ErrorText, bool& Accept) {
-  OnEditValidate(this, ErrorText, Accept);
+void TCustomdxTreeList::DoEditValidate(std::string& errorText, bool& accept) {
+  OnEditValidate(this, errorText, accept);
 }
 
-void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* Prev, TdxTreeListNode* Next,
-                                    bool IsLast, bool Visible) {
+void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev, TdxTreeListNode* next,
+                                    bool isLast, bool visible) {
   // The deletion event comes first; the bookkeeping below runs even when it raises.
   std::exception_ptr eventError;
   try {
-    OnDeletion(this, Node);
+    OnDeletion(this, node);
   } catch (...) {
     eventError = std::current_exception();
   }
@@ -125,15 +125,15 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* Prev
   // Whether the node was shown, as its destruction recorded before unlinking it; the
   // row update reads it too.
   const bool wasShown = FPendingVisible;
-  if (FEditedNode == Node)
+  if (FEditedNode == node)
     DiscardEdit();
   if (FRootNodes->GetCount() == 0) {
     FPendingVisible = false;
     if (!IsDestroying() && !FRefreshSuppressed)
       LayoutChanged();
     ResetNodeReferences();
-    if (IsNodeSelected(Node))
-      SetNodeSelected(Node, false);
+    if (IsNodeSelected(node))
+      SetNodeSelected(node, false);
     if (!IsLocked() && !IsDestroying()) {
       UpdateScrollBars();
       Invalidate();
@@ -141,78 +141,78 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* Node, TdxTreeListNode* Prev
     return rethrow();
   }
 
-  TdxTreeListNode* replacement = Prev ? Prev : Next;
-  const bool wasTop = FTopNode == Node;
+  TdxTreeListNode* replacement = prev ? prev : next;
+  const bool wasTop = FTopNode == node;
   if (wasTop)
     FTopNode = replacement;
-  if (FAnchorNode == Node)
+  if (FAnchorNode == node)
     FAnchorNode = replacement;
-  if (FFocusedNode == Node)
+  if (FFocusedNode == node)
     FFocusedNode = replacement;
-  if (FPrevFocusedNode == Node)
+  if (FPrevFocusedNode == node)
     FPrevFocusedNode = nullptr;
-  if (FDragNode == Node)
+  if (FDragNode == node)
     FDragNode = nullptr;
-  if (FHotInfo.Node == Node)
+  if (FHotInfo.Node == node)
     FHotInfo.Node = nullptr;
-  if (FDownHitInfo.Node == Node)
+  if (FDownHitInfo.Node == node)
     FDownHitInfo.Node = nullptr;
-  if (FDragOverNode == Node)
+  if (FDragOverNode == node)
     FDragOverNode = nullptr;
-  if (FDragExpandNode == Node)
+  if (FDragExpandNode == node)
     FDragExpandNode = nullptr;
 
   if (wasShown && !IsLocked() && !IsDestroying()) {
-    FPendingWasLast = IsLast;
-    UpdateRowsForNode(Node, /*deleted=*/true);
-  } else if (InListMode() && FindNodeOrderIndex(Node) >= 0) {
+    FPendingWasLast = isLast;
+    UpdateRowsForNode(node, /*deleted=*/true);
+  } else if (InListMode() && FindNodeOrderIndex(node) >= 0) {
     ClearRowLists();
   }
   FPendingVisible = false;
 
   if (wasTop)
     SetTopNode(replacement);
-  if (IsNodeSelected(Node))
-    SetNodeSelected(Node, false);
-  if (Visible) {
-    TdxTreeListNode* refreshed = FTopNode ? FTopNode : FFocusedNode ? FFocusedNode : Prev ? Prev : Next;
-    RefreshNode(refreshed, /*Recalc=*/true);
+  if (IsNodeSelected(node))
+    SetNodeSelected(node, false);
+  if (visible) {
+    TdxTreeListNode* refreshed = FTopNode ? FTopNode : FFocusedNode ? FFocusedNode : prev ? prev : next;
+    RefreshNode(refreshed, /*recalc=*/true);
   }
   ResetEditedCell();
   rethrow();
 }
 
-void TCustomdxTreeList::DeleteNodeValue(TdxTreeListNode* Node, int32_t Index) {
-  if (!Node || Index < 0)
+void TCustomdxTreeList::DeleteNodeValue(TdxTreeListNode* node, int32_t index) {
+  if (!node || index < 0)
     return;
-  std::vector<TdxTreeListNode*> stack{Node};
+  std::vector<TdxTreeListNode*> stack{node};
   while (!stack.empty()) {
-    TdxTreeListNode* node = stack.back();
+    TdxTreeListNode* current = stack.back();
     stack.pop_back();
-    if (auto* textNode = ObjectAs<TdxTreeListTextNode>(node)) {
+    if (auto* textNode = ObjectAs<TdxTreeListTextNode>(current)) {
       TStringList* strings = textNode->GetStrings();
-      if (Index < strings->GetCount())
-        strings->Delete(Index);
+      if (index < strings->GetCount())
+        strings->Delete(index);
     }
-    for (int i = 0; i < node->GetCount(); ++i)
-      stack.push_back(node->GetItem(i));
+    for (int i = 0; i < current->GetCount(); ++i)
+      stack.push_back(current->GetItem(i));
   }
 }
 
-void TCustomdxTreeList::GetLayoutPartRect(TRect& Rect) {
-  Rect = GetRowsRect();
+void TCustomdxTreeList::GetLayoutPartRect(TRect& rect) {
+  rect = GetRowsRect();
   const TRect indicator = GetIndicatorRect();
   if (indicator.right > indicator.left && indicator.bottom > indicator.top)
-    Rect.left = indicator.left;
+    rect.left = indicator.left;
 }
 
-bool TCustomdxTreeList::IsHotTrackCell(TdxTreeListNode* Node, int32_t Column, TdxTreeListHitTest HitTest) {
+bool TCustomdxTreeList::IsHotTrackCell(TdxTreeListNode* node, int32_t column, TdxTreeListHitTest hitTest) {
   return FOptionsEx.Contains(aoHotTrack);
 }
 
-bool TCustomdxTreeList::GetHeaderHotPart(int X, int Y, uint8_t& Part, int32_t Column) {
+bool TCustomdxTreeList::GetHeaderHotPart(int x, int y, uint8_t& part, int32_t column) {
   // Without header buttons every point of a header is the header itself.
-  Part = 1;
+  part = 1;
   return true;
 }
 
@@ -236,19 +236,19 @@ void TCustomdxTreeList::UpdateGuarded() {
   Invalidate();
 }
 
-bool TCustomdxTreeList::MakeNodeFocused(TdxTreeListNode* Node) {
-  SetFocusedNode(Node, GetFocusedColumn(), /*MakeVisible=*/false);
+bool TCustomdxTreeList::MakeNodeFocused(TdxTreeListNode* node) {
+  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/false);
   return true;
 }
 
-bool TCustomdxTreeList::EditOnMouseDown(int X, int Y, int32_t Column, bool SameNode) {
+bool TCustomdxTreeList::EditOnMouseDown(int x, int y, int32_t column, bool sameNode) {
   return IsOptions11();
 }
 
-void TCustomdxTreeList::RefreshNode(TdxTreeListNode* Node, bool Recalc) {
-  if (!Node || Node->GetDeleting() || !Node->IsVisible() || IsLocked() || IsDestroying())
+void TCustomdxTreeList::RefreshNode(TdxTreeListNode* node, bool recalc) {
+  if (!node || node->GetDeleting() || !node->IsVisible() || IsLocked() || IsDestroying())
     return;
-  if (Recalc) {
+  if (recalc) {
     CalcVisibleRowCount();
     UpdateScrollBars();
     if (KeepLastPageFilled()) {
@@ -259,10 +259,10 @@ void TCustomdxTreeList::RefreshNode(TdxTreeListNode* Node, bool Recalc) {
   if (!HandleAllocated())
     return;
   TRect rect;
-  if (Recalc)
-    GetNodeRowRectToBottom(Node, rect);
+  if (recalc)
+    GetNodeRowRectToBottom(node, rect);
   else
-    GetNodeRowRect(Node, rect);
+    GetNodeRowRect(node, rect);
   if (rect.left == -1 && rect.top == -1)
     return;
   InvalidateRect(GetHandle(), &rect, FALSE);
@@ -272,95 +272,95 @@ TdxTreeListNode* TCustomdxTreeList::CreateNode() {
   AbstractError();
 }
 
-int TCustomdxTreeList::GetNodeImageIndex(TdxTreeListNode* Node) {
+int TCustomdxTreeList::GetNodeImageIndex(TdxTreeListNode* node) {
   AbstractError();
 }
 
-int TCustomdxTreeList::GetNodeSelectedIndex(TdxTreeListNode* Node) {
+int TCustomdxTreeList::GetNodeSelectedIndex(TdxTreeListNode* node) {
   AbstractError();
 }
 
-int TCustomdxTreeList::GetNodeStateIndex(TdxTreeListNode* Node) {
+int TCustomdxTreeList::GetNodeStateIndex(TdxTreeListNode* node) {
   AbstractError();
 }
 
-void TCustomdxTreeList::GetNodeValue(TdxTreeListNode* Node, int32_t Column, Variant& Value) {
+void TCustomdxTreeList::GetNodeValue(TdxTreeListNode* node, int32_t column, Variant& value) {
   AbstractError();
 }
 
-void TCustomdxTreeList::GetNodeString(TdxTreeListNode* Node, int32_t Column, std::string& Text) {
+void TCustomdxTreeList::GetNodeString(TdxTreeListNode* node, int32_t column, std::string& text) {
   AbstractError();
 }
 
-void TCustomdxTreeList::GetNodeVariant(TdxTreeListNode* Node, int32_t Column, Variant& Value) {
-  Value = Variant(std::string());
+void TCustomdxTreeList::GetNodeVariant(TdxTreeListNode* node, int32_t column, Variant& value) {
+  value = Variant(std::string());
 }
 
-void TCustomdxTreeList::SetFocusedNode(TdxTreeListNode* Node, int32_t Column, bool MakeVisible) {
+void TCustomdxTreeList::SetFocusedNode(TdxTreeListNode* node, int32_t column, bool makeVisible) {
   TdxTreeListNode* oldNode = FFocusedNode;
   const int32_t oldColumn = FFocusedColumn;
   // The edit of the cell that loses the focus is stored before the focus moves.
-  if (Node != oldNode || Column != oldColumn)
+  if (node != oldNode || column != oldColumn)
     EndEditingQuiet();
-  FFocusedNode = Node;
-  FFocusedColumn = Column;
-  if (Column != oldColumn)
+  FFocusedNode = node;
+  FFocusedColumn = column;
+  if (column != oldColumn)
     FFocusedAbsoluteColumn = -1;
-  if (MakeVisible && Node)
-    MakeNodeVisible(Node);
-  if (Node != oldNode) {
+  if (makeVisible && node)
+    MakeNodeVisible(node);
+  if (node != oldNode) {
     RefreshNode(oldNode, false);
-    RefreshNode(Node, false);
-    DoChangeNode(oldNode, Node);
+    RefreshNode(node, false);
+    DoChangeNode(oldNode, node);
   }
-  if (Column != oldColumn)
-    DoChangeColumn(oldColumn, Column);
+  if (column != oldColumn)
+    DoChangeColumn(oldColumn, column);
 }
 
-void TCustomdxTreeList::SetFocusedNodeByIndex(int Index) {
+void TCustomdxTreeList::SetFocusedNodeByIndex(int index) {
   if (FRootNodes->GetCount() == 0)
     return;
-  Index = std::clamp(Index, 0, GetRowCount() - 1);
-  TdxTreeListNode* node = GetNodeAtRow(Index);
+  index = std::clamp(index, 0, GetRowCount() - 1);
+  TdxTreeListNode* node = GetNodeAtRow(index);
   if (node == FFocusedNode)
     return;
-  SetFocusedNode(node, GetFocusedColumn(), /*MakeVisible=*/true);
+  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
 }
 
-void TCustomdxTreeList::SetNodeImageIndex(TdxTreeListNode* Node, int Value) {
+void TCustomdxTreeList::SetNodeImageIndex(TdxTreeListNode* node, int value) {
   AbstractError();
 }
 
-void TCustomdxTreeList::SetNodeSelectedIndex(TdxTreeListNode* Node, int Value) {
+void TCustomdxTreeList::SetNodeSelectedIndex(TdxTreeListNode* node, int value) {
   AbstractError();
 }
 
-void TCustomdxTreeList::SetNodeStateIndex(TdxTreeListNode* Node, int Value) {
+void TCustomdxTreeList::SetNodeStateIndex(TdxTreeListNode* node, int value) {
   AbstractError();
 }
 
-void TCustomdxTreeList::SetNodeString(TdxTreeListNode* Node, int32_t Column, const std::string& Text) {
+void TCustomdxTreeList::SetNodeString(TdxTreeListNode* node, int32_t column, const std::string& text) {
   AbstractError();
 }
 
-void TCustomdxTreeList::SetNodeValue(TdxTreeListNode* Node, int32_t Column, const Variant& Value) {
+void TCustomdxTreeList::SetNodeValue(TdxTreeListNode* node, int32_t column, const Variant& value) {
   AbstractError();
 }
 
-void TCustomdxTreeList::SetTopNode(TdxTreeListNode* Node) {
-  FTopNode = Node;
+void TCustomdxTreeList::SetTopNode(TdxTreeListNode* node) {
+  FTopNode = node;
   if (!IsDestroying() && !FHoldEvents)
-    OnChangeTopNode(this, Node);
+    OnChangeTopNode(this, node);
 }
 
-int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
+int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t column) {
   // The columns of a band row share the band's width: columns that cannot be sized keep
   // theirs, the others share the rest in proportion to their widths, never below their
   // minimum widths, and the last one takes what is left.
-  const int band = GetVisibleBandIndex(GetColumnBandIndex(Column));
+  const int band = GetVisibleBandIndex(GetColumnBandIndex(column));
   if (band < 0)
     return 0;
-  const int row = GetColumnRowIndex(Column);
+  const int row = GetColumnRowIndex(column);
   const int count = GetColumnCountInRow(band, row);
   const int bandWidth = GetBandDisplayWidth(band);
   int width = bandWidth;
@@ -369,26 +369,26 @@ int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
   int growingSum = 0;
   bool held = false;
   for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band, row, position);
-    if (column < 0 || !CanSizeColumn(column))
+    const int rowColumn = GetColumnAt(band, row, position);
+    if (rowColumn < 0 || !CanSizeColumn(rowColumn))
       continue;
-    if (widthSum != 0 && MulDiv(width, GetColumnWidth(column), widthSum) >= GetColumnMinWidth(column))
-      growingSum += GetColumnWidth(column);
+    if (widthSum != 0 && MulDiv(width, GetColumnWidth(rowColumn), widthSum) >= GetColumnMinWidth(rowColumn))
+      growingSum += GetColumnWidth(rowColumn);
     else
       held = true;
   }
-  int result = GetColumnWidth(Column);
+  int result = GetColumnWidth(column);
   int shown = 0;
   for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band, row, position);
-    if (column < 0)
+    const int rowColumn = GetColumnAt(band, row, position);
+    if (rowColumn < 0)
       continue;
-    const int own = GetColumnWidth(column);
-    const int least = GetColumnMinWidth(column);
+    const int own = GetColumnWidth(rowColumn);
+    const int least = GetColumnMinWidth(rowColumn);
     int columnWidth = least;
     if (position == count - 1) {
       columnWidth = bandWidth - shown;
-    } else if (!CanSizeColumn(column)) {
+    } else if (!CanSizeColumn(rowColumn)) {
       columnWidth = own;
       width -= own;
       widthSum -= own;
@@ -405,38 +405,38 @@ int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t Column) {
         columnWidth = share;
     }
     columnWidth = std::max(columnWidth, 0);
-    if (column == Column) {
+    if (rowColumn == column) {
       result = columnWidth;
       break;
     }
     shown += columnWidth;
   }
-  if (band == 0 && GetColumnColIndex(Column) == 0)
+  if (band == 0 && GetColumnColIndex(column) == 0)
     result += GetFirstBandExtraWidth();
   return result;
 }
 
-uint8_t TCustomdxTreeList::GetColumnHeaderState(int32_t Column) {
+uint8_t TCustomdxTreeList::GetColumnHeaderState(int32_t column) {
   if (!HasHeaderButtons())
     return 0;
-  if (FHotInfo.Column != Column || FHotInfo.Node || FHotInfo.Part < 2)
+  if (FHotInfo.Column != column || FHotInfo.Node || FHotInfo.Part < 2)
     return 1;
-  return FColumnButtonPressed && FPressedColumnButton == Column ? 7 : 3;
+  return FColumnButtonPressed && FPressedColumnButton == column ? 7 : 3;
 }
 
-int32_t TCustomdxTreeList::GetCellTextWidth(TCanvas* Canvas, TdxTreeListNode* Node, int32_t Column) {
-  if (!IsColumnOwnFont(Column))
+int32_t TCustomdxTreeList::GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column) {
+  if (!IsColumnOwnFont(column))
     return 0;
   std::string text;
-  GetCellText(Node, Column, text);
-  FSpareFont->Assign(Canvas->GetFont());
-  Canvas->SetFont(GetColumnFont(Column));
-  const int width = Canvas->TextWidth(text) + 3;
-  Canvas->SetFont(FSpareFont.get());
+  GetCellText(node, column, text);
+  FSpareFont->Assign(canvas->GetFont());
+  canvas->SetFont(GetColumnFont(column));
+  const int width = canvas->TextWidth(text) + 3;
+  canvas->SetFont(FSpareFont.get());
   return width;
 }
 
-int32_t TCustomdxTreeList::CalcRowLineCount(TdxTreeListNode* Node, int32_t& Height) {
+int32_t TCustomdxTreeList::CalcRowLineCount(TdxTreeListNode* node, int32_t& height) {
   int32_t lines = 1;
   const int32_t count = GetColumnCount();
   for (int32_t column = 0; column < count; ++column) {
@@ -445,35 +445,35 @@ int32_t TCustomdxTreeList::CalcRowLineCount(TdxTreeListNode* Node, int32_t& Heig
     int32_t cellLines = 0;
     int32_t textHeight = 0;
     const int32_t maxLines = GetColumnMaxRowLineCount(column);
-    if (MeasureCellText(Node, column, cellLines, textHeight, GetColumnDisplayWidth(column),
+    if (MeasureCellText(node, column, cellLines, textHeight, GetColumnDisplayWidth(column),
                         maxLines == 0 ? -1 : maxLines))
       lines = std::max(lines, cellLines);
   }
   return lines;
 }
 
-int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* Node) {
+int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* node) {
   int32_t widest = 0;
   const int32_t count = GetColumnCount();
   for (int32_t column = 0; column < count; ++column) {
     if (IsColumnInVisibleBand(column))
-      widest = std::max(widest, GetCellTextWidth(GetCanvas(), Node, column));
+      widest = std::max(widest, GetCellTextWidth(GetCanvas(), node, column));
   }
   return widest;
 }
 
-int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* Node) {
-  if (!Node || !IsAutoPreviewLines())
+int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) {
+  if (!node || !IsAutoPreviewLines())
     return FPreviewLines;
   std::string text;
-  GetPreviewText(Node, text);
+  GetPreviewText(node, text);
   if (text.empty())
     return 0;
   // The text broken into lines at the preview width, in the preview font.
   TClientDC dc(nullptr);
   TSelectGuard select(dc, FPreviewFont->GetHandle());
   // Measured at the width it is drawn in: less its indent and its 1-pixel margins.
-  RECT bounds{0, 0, std::max(GetPreviewWidth(Node) - kPreviewIndent - 2, 1), 0};
+  RECT bounds{0, 0, std::max(GetPreviewWidth(node) - kPreviewIndent - 2, 1), 0};
   const int height =
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   TEXTMETRICA metrics{};
@@ -492,43 +492,43 @@ bool TCustomdxTreeList::CanDragSelectRows() {
   return FOptionsEx.Contains(aoDragSelectRows);
 }
 
-void TCustomdxTreeList::GetDragCursor(const TPoint& ScreenPoint, TCursor& Cursor) {
+void TCustomdxTreeList::GetDragCursor(const TPoint& screenPoint, TCursor& cursor) {
   if (FState == stColumnDragging && GetVisibleBandCount() == 0) {
-    Cursor = crDxTreeListDelete;  // nowhere to drop
+    cursor = crDxTreeListDelete;  // nowhere to drop
     return;
   }
   if (!FCustomizingForm || !FCustomizingForm->GetVisible())
     return;
-  const TPoint local = FCustomizingForm->ScreenToClient(ScreenPoint);
+  const TPoint local = FCustomizingForm->ScreenToClient(screenPoint);
   if (!PointInRect(FCustomizingForm->GetClientRect(), local))
     return;
   if (FState == stColumnDragging && FDragColumn >= 0 && GetColumnDisableCustomizing(FDragColumn)) {
-    Cursor = crDxTreeListDelete;
+    cursor = crDxTreeListDelete;
     return;
   }
   const bool lastVisibleColumn = FState == stColumnDragging && GetShownColumnCount() == 1;
   if (!lastVisibleColumn)
-    Cursor = crDrag;
+    cursor = crDrag;
 }
 
-void TCustomdxTreeList::BeginNodeDrag(TdxTreeListNode* Node) {
-  OnBeginDragNode(this, Node);
+void TCustomdxTreeList::BeginNodeDrag(TdxTreeListNode* node) {
+  OnBeginDragNode(this, node);
 }
 
-bool TCustomdxTreeList::IsLastNode(TdxTreeListNode* Node) {
+bool TCustomdxTreeList::IsLastNode(TdxTreeListNode* node) {
   const int count = GetRowCount();
-  return Node && count > 0 && GetNodeAtRow(count - 1) == Node;
+  return node && count > 0 && GetNodeAtRow(count - 1) == node;
 }
 
-bool TCustomdxTreeList::IsFirstNode(TdxTreeListNode* Node) {
-  return Node && Node == GetFirstNode();
+bool TCustomdxTreeList::IsFirstNode(TdxTreeListNode* node) {
+  return node && node == GetFirstNode();
 }
 
-void TCustomdxTreeList::GetScrollInfo(int& Min, int& Max, int& Page, int& Pos) {
-  Min = 0;
-  Max = std::max(GetRowCount() - 1, 0);
-  Page = FVisibleRowCount;
-  Pos = std::max(GetTopIndex(), 0);
+void TCustomdxTreeList::GetScrollInfo(int& min, int& max, int& page, int& pos) {
+  min = 0;
+  max = std::max(GetRowCount() - 1, 0);
+  page = FVisibleRowCount;
+  pos = std::max(GetTopIndex(), 0);
 }
 
 void TCustomdxTreeList::UpdateScrollBars() {
@@ -572,9 +572,9 @@ bool TCustomdxTreeList::IsEditorFocused() {
   return GetFocus() == GetHandle();
 }
 
-void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& HitInfo) {
+void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& hitInfo) {
   if (FState == stNone || FState == stFooterButtonPressed) {
-    const bool hot = HitInfo.HitTest == htFooter2;
+    const bool hot = hitInfo.HitTest == htFooter2;
     if (hot != FFooterButtonHot) {
       FFooterButtonHot = hot;
       Invalidate();
@@ -584,13 +584,13 @@ void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& HitInfo) {
     return;
   TdxTreeListHotInfo hot;
   uint8_t part = 0;
-  if (HitInfo.Node && HitInfo.Column >= 0 && IsHotTrackCell(HitInfo.Node, HitInfo.Column, HitInfo.HitTest)) {
-    hot.Node = HitInfo.Node;
-    hot.Column = HitInfo.Column;
-  } else if (HitInfo.HitTest == htColumnHeader &&
-             GetHeaderHotPart(HitInfo.Pos.x, HitInfo.Pos.y, part, HitInfo.Column)) {
-    hot.Column = HitInfo.Column;
-    hot.Part = FColumnButtonPressed && FPressedColumnButton == HitInfo.Column ? 3 : part;
+  if (hitInfo.Node && hitInfo.Column >= 0 && IsHotTrackCell(hitInfo.Node, hitInfo.Column, hitInfo.HitTest)) {
+    hot.Node = hitInfo.Node;
+    hot.Column = hitInfo.Column;
+  } else if (hitInfo.HitTest == htColumnHeader &&
+             GetHeaderHotPart(hitInfo.Pos.x, hitInfo.Pos.y, part, hitInfo.Column)) {
+    hot.Column = hitInfo.Column;
+    hot.Part = FColumnButtonPressed && FPressedColumnButton == hitInfo.Column ? 3 : part;
   }
   if (hot.Node == FHotInfo.Node && hot.Column == FHotInfo.Column && hot.Part == FHotInfo.Part)
     return;
@@ -607,52 +607,52 @@ void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& HitInfo) {
     Invalidate();  // a header was or is hot
 }
 
-TdxInplaceEdit* TCustomdxTreeList::CreateInplaceEdit(int32_t Column) {
+TdxInplaceEdit* TCustomdxTreeList::CreateInplaceEdit(int32_t column) {
   return new TdxInplaceTreeListTextEdit(this);
 }
 
-void TCustomdxTreeList::GetHotCursor(const TdxTreeListHotInfo& HotInfo, TCursor& Cursor) {
-  OnGetHotCursor(this, HotInfo, Cursor);
+void TCustomdxTreeList::GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor& cursor) {
+  OnGetHotCursor(this, hotInfo, cursor);
 }
 
-void TCustomdxTreeList::GetEditingText(std::string& Text) {
+void TCustomdxTreeList::GetEditingText(std::string& text) {
   TdxInplaceEdit* editor = GetEditor();
   if (FState == stEditing && editor)
-    Text = editor->GetText();
+    text = editor->GetText();
   else
-    Text.clear();
+    text.clear();
 }
 
-void TCustomdxTreeList::InitEditor(TdxInplaceEdit* Editor) {
-  Editor->HidingEditor = false;
+void TCustomdxTreeList::InitEditor(TdxInplaceEdit* editor) {
+  editor->HidingEditor = false;
   COLORREF color = ColorToRGB(GetEditColor());
   if (TClientDC dc(nullptr); dc.Get())
     color = GetNearestColor(dc, color);
-  Editor->SetColor(static_cast<TColor>(color));
-  Editor->SetFont(GetEditFont());
-  Editor->SetEditMargins(TRect{1, 0, 0, 0});
+  editor->SetColor(static_cast<TColor>(color));
+  editor->SetFont(GetEditFont());
+  editor->SetEditMargins(TRect{1, 0, 0, 0});
 }
 
-bool TCustomdxTreeList::IsHotCell(TdxTreeListNode* Node, int32_t Column) {
-  return FHotInfo.Node && FHotInfo.Node == Node && FHotInfo.Column == Column;
+bool TCustomdxTreeList::IsHotCell(TdxTreeListNode* node, int32_t column) {
+  return FHotInfo.Node && FHotInfo.Node == node && FHotInfo.Column == column;
 }
 
-void TCustomdxTreeList::SetEditingText(const std::string& Text) {
+void TCustomdxTreeList::SetEditingText(const std::string& text) {
   TdxInplaceEdit* editor = GetEditor();
   if (FState == stEditing && editor)
-    editor->SetText(Text);
+    editor->SetText(text);
 }
 
-bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* Node) {
+bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {
   bool allow = true;
-  const TAliveGuard nodeAlive(Node);
-  OnCanSelectNode(this, Node, allow);
-  if (Node && !nodeAlive.Alive())
+  const TAliveGuard nodeAlive(node);
+  OnCanSelectNode(this, node, allow);
+  if (node && !nodeAlive.Alive())
     return false;
   if (!allow || IsOptions14())
     return allow;
   TdxTreeListNode* first = GetSelectedCount() > 0 ? GetSelectedItem(0) : nullptr;
-  return !first || !Node || first->GetLevel() == Node->GetLevel();
+  return !first || !node || first->GetLevel() == node->GetLevel();
 }
 
 void TCustomdxTreeList::ClearSelection() {
@@ -660,9 +660,9 @@ void TCustomdxTreeList::ClearSelection() {
   DoSelectionChanged();
 }
 
-int TCustomdxTreeList::CompareToAnchor(TdxTreeListNode* Node) {
+int TCustomdxTreeList::CompareToAnchor(TdxTreeListNode* node) {
   const int anchor = GetNodeRowIndex(FAnchorNode);
-  const int row = GetNodeRowIndex(Node);
+  const int row = GetNodeRowIndex(node);
   return row < anchor ? -1 : row > anchor ? 1 : 0;
 }
 
@@ -691,14 +691,14 @@ void TCustomdxTreeList::RefreshSelection() {
     RefreshNode(GetSelectedItem(i), false);
 }
 
-void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode* Node, bool Value) {
+void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode* node, bool value) {
   // The base keeps no selection store; a descendant stores the state.
   DoSelectionChanged();
 }
 
-void TCustomdxTreeList::SelectRange(TdxTreeListNode* Node1, TdxTreeListNode* Node2) {
-  int first = GetNodeRowIndex(Node1);
-  int last = GetNodeRowIndex(Node2);
+void TCustomdxTreeList::SelectRange(TdxTreeListNode* node1, TdxTreeListNode* node2) {
+  int first = GetNodeRowIndex(node1);
+  int last = GetNodeRowIndex(node2);
   if (first < 0 || last < 0)
     return;
   if (first > last)
@@ -708,13 +708,13 @@ void TCustomdxTreeList::SelectRange(TdxTreeListNode* Node1, TdxTreeListNode* Nod
     SetNodeSelected(GetNodeAtRow(row), true);
 }
 
-void TCustomdxTreeList::SetSelectionAnchor(TdxTreeListNode* Node) {
-  FAnchorNode = Node;
+void TCustomdxTreeList::SetSelectionAnchor(TdxTreeListNode* node) {
+  FAnchorNode = node;
 }
 
-int TCustomdxTreeList::CompareNodes(TdxTreeListNode* Node1, TdxTreeListNode* Node2) {
+int TCustomdxTreeList::CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* node2) {
   std::less<TdxTreeListNode*> before;
-  return before(Node1, Node2) ? -1 : before(Node2, Node1) ? 1 : 0;
+  return before(node1, node2) ? -1 : before(node2, node1) ? 1 : 0;
 }
 
 TColor TCustomdxTreeList::GetGridColor() {

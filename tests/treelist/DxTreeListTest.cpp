@@ -85,7 +85,7 @@ TEST_F(TreeListTest, ABareControlHasNoBandsAndNoColumns) {
   // A sort by "columns" of a descendant that only counts them takes 0, 1, 2.
   EXPECT_EQ(2, bare.GetSortedColumnIndex(2));
   TdxTreeListDropPlace place;
-  bare.CalcDropPlace(TPoint{5, 5}, place, 0, /*BandMode=*/true);
+  bare.CalcDropPlace(TPoint{5, 5}, place, 0, /*bandMode=*/true);
   EXPECT_EQ(-2, place.Band);
   bare.BandClick(0);
   bare.ColumnClick(0);
