@@ -353,26 +353,21 @@ TEST_F(DxInplaceEditTest, AHandlerThatFreesTheEditorEndsValidationAndKeys) {
     freer.Editor = edit;
     return edit;
   };
-  auto freedBy = [](TRecordingEdit* edit, auto action) {
-    const TAliveGuard alive(edit);
-    action(edit);
-    return !alive.Alive();
-  };
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) {
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) {
     WORD key = VK_DOWN;
     edit->KeyDown(key, {});
   }));
   EXPECT_TRUE(Container->KeysDown.empty()) << "the freed editor's key goes nowhere";
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { edit->SaveValue(); }));
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { edit->Perform(CM_EXIT); }));
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) { edit->SaveValue(); }));
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) { edit->Perform(CM_EXIT); }));
 
   // A handler that refuses as it frees: the refusal is raised all the same.
   freer.Accept = false;
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { EXPECT_THROW(edit->SaveValue(), EdxEditInvalidInput); }));
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) { EXPECT_THROW(edit->SaveValue(), EdxEditInvalidInput); }));
 
   // The container's hook of the editor's keys.
   Container->OnEditorKey = TdxEditorKeyEvent::Bind<&TEditorFreer::EditorKey>(&freer);
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) {
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) {
     WORD key = 'A';
     edit->KeyDown(key, {});
   }));

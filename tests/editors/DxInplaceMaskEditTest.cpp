@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "editors/DxInplaceMaskEdit.h"
 #include "tests/editors/EditorsTestSupport.h"
@@ -207,12 +206,6 @@ TEST_F(DxInplaceMaskEditTest, ReplacementsOfAnotherLengthAreRefused) {
   EXPECT_EQ(Mask->GetEditText(), "423");
 }
 
-// Frees the editor that fires the event.
-struct TFreeSender {
-  void Notify(TObject* sender) { delete sender; }
-  void Mouse(TObject* sender, TMouseButton, TShiftState, int, int) { delete sender; }
-};
-
 // Frees the editor from its container's key events.
 struct TFreeEditor {
   TObject* Editor = nullptr;
@@ -248,35 +241,30 @@ TEST_F(DxInplaceMaskEditTest, AHandlerThatFreesTheEditorEndsWhatFiredIt) {
     mask->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
     return mask;
   };
-  auto freedBy = [](TTestMaskEdit* mask, auto action) {
-    const TAliveGuard alive(mask);
-    action(mask);
-    return !alive.Alive();
-  };
-  EXPECT_TRUE(freedBy(onChange(), [](TTestMaskEdit* mask) { mask->Type("9"); }));
-  EXPECT_TRUE(freedBy(onChange(), [](TTestMaskEdit* mask) { mask->Key(VK_DELETE); }));
-  EXPECT_TRUE(freedBy(onChange(), [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->Type("9"); }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->Key(VK_DELETE); }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) {
     CHARRANGE all{0, 8};
     SendMessageA(mask->GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
     mask->Type("9");
   })) << "typing over a selection";
-  EXPECT_TRUE(freedBy(onChange(), [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) {
     Clipboard()->SetAsText("555-1234");
     mask->Perform(WM_PASTE);
   }));
-  EXPECT_TRUE(freedBy(onChange(), [](TTestMaskEdit* mask) { mask->SetEditMask("00-00000;0;_"); }));
-  EXPECT_TRUE(freedBy(onChange(), [](TTestMaskEdit* mask) { mask->SetText("12"); }))
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->SetEditMask("00-00000;0;_"); }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->SetText("12"); }))
       << "a text the mask lays out anew";
   TTestMaskEdit* edited = make();
   edited->Perform(CM_ENTER);
   edited->Type("9");
   edited->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
-  EXPECT_TRUE(freedBy(edited, [](TTestMaskEdit* mask) { mask->Key(VK_ESCAPE); }));
+  EXPECT_TRUE(FreedBy(edited, [](TTestMaskEdit* mask) { mask->Key(VK_ESCAPE); }));
   for (WORD key : {VK_RIGHT, VK_END, VK_HOME})
-    EXPECT_TRUE(freedBy(onSelection(), [&](TTestMaskEdit* mask) { mask->Key(key); })) << "key " << key;
-  EXPECT_TRUE(freedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Key(VK_END, {ssShift}); }));
-  EXPECT_TRUE(freedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Key(VK_RIGHT, {ssShift}); }));
-  EXPECT_TRUE(freedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Perform(CM_ENTER); }));
+    EXPECT_TRUE(FreedBy(onSelection(), [&](TTestMaskEdit* mask) { mask->Key(key); })) << "key " << key;
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Key(VK_END, {ssShift}); }));
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Key(VK_RIGHT, {ssShift}); }));
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Perform(CM_ENTER); }));
   // With no selection, the focus and validation put the caret on an editable position.
   auto withoutSelection = [&] {
     TTestMaskEdit* mask = make();
@@ -285,40 +273,40 @@ TEST_F(DxInplaceMaskEditTest, AHandlerThatFreesTheEditorEndsWhatFiredIt) {
     mask->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
     return mask;
   };
-  EXPECT_TRUE(freedBy(withoutSelection(), [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(withoutSelection(), [](TTestMaskEdit* mask) {
     SendMessageA(mask->GetHandle(), WM_SETFOCUS, 0, 0);
   }));
   TTestMaskEdit* modified = withoutSelection();
   modified->SetModified(true);
-  EXPECT_TRUE(freedBy(modified, [](TTestMaskEdit* mask) { mask->ValidateEdit(); }));
+  EXPECT_TRUE(FreedBy(modified, [](TTestMaskEdit* mask) { mask->ValidateEdit(); }));
   TTestMaskEdit* invalid = make();
   invalid->SetEditValue(Variant("12"));
   invalid->SetModified(true);
   invalid->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
-  EXPECT_TRUE(freedBy(invalid, [](TTestMaskEdit* mask) { EXPECT_THROW(mask->ValidateEdit(), EDBEditError); }))
+  EXPECT_TRUE(FreedBy(invalid, [](TTestMaskEdit* mask) { EXPECT_THROW(mask->ValidateEdit(), EDBEditError); }))
       << "the refusal is raised all the same";
   TFreeEditor freeEditor;
   Container->OnKeyUp = TKeyEvent::Bind<&TFreeEditor::Key>(&freeEditor);
   Container->OnKeyPress = TKeyPressEvent::Bind<&TFreeEditor::Press>(&freeEditor);
   freeEditor.Editor = make();
-  EXPECT_TRUE(freedBy(static_cast<TTestMaskEdit*>(freeEditor.Editor), [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(static_cast<TTestMaskEdit*>(freeEditor.Editor), [](TTestMaskEdit* mask) {
     WORD key = VK_LEFT;
     mask->KeyUp(key, {ssCtrl});
   }));
   freeEditor.Editor = make();
-  EXPECT_TRUE(freedBy(static_cast<TTestMaskEdit*>(freeEditor.Editor), [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(static_cast<TTestMaskEdit*>(freeEditor.Editor), [](TTestMaskEdit* mask) {
     char key = '5';
     mask->KeyPress(key);
     EXPECT_EQ(key, 0) << "the freed editor's character goes nowhere";
   }));
   Container->OnKeyUp = nullptr;
   Container->OnKeyPress = nullptr;
-  EXPECT_TRUE(freedBy(onSelection(), [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) {
     mask->ShowEdit(Rect(10, 10, 160, 34));
   })) << "the focus puts the caret on an editable position";
   TTestMaskEdit* clicked = make();
   clicked->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&freeSender);
-  EXPECT_TRUE(freedBy(clicked, [](TTestMaskEdit* mask) {
+  EXPECT_TRUE(FreedBy(clicked, [](TTestMaskEdit* mask) {
     SendMessageA(mask->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   }));
   EXPECT_TRUE(Exceptions.Messages.empty());

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "classlib/AliveGuard.h"
 #include "classlib/Menus.h"
 #include "editors/DxInplaceBlobEdit.h"
 #include "editors/DxInplaceTextEdit.h"
@@ -303,24 +302,6 @@ TEST_F(DxInplaceTextEditTest, StandAloneEditorPaintsItsFrameAroundTheRichEdit) {
   EXPECT_FALSE(code & DLGC_WANTARROWS);
   std::unique_ptr<TdxEditViewData> v(alone->CreateViewData(false));
   EXPECT_FALSE(static_cast<TdxTextEditViewData*>(v.get())->FocusRectMode) << "it has a text area";
-}
-
-// Frees the editor that fires the event.
-struct TFreeSender {
-  int Spared = 0;  // calls let through before the one that frees
-  void Notify(TObject* sender) {
-    if (Spared-- <= 0)
-      delete sender;
-  }
-  void Mouse(TObject* sender, TMouseButton, TShiftState, int, int) { delete sender; }
-};
-
-// Runs `action` on `edit` and tells whether the editor was freed by it.
-template <class Edit, class Action>
-bool FreedBy(Edit* edit, Action action) {
-  const TAliveGuard alive(edit);
-  action(edit);
-  return !alive.Alive();
 }
 
 // Fault: what changed the text or the selection (the text set, also of an editor without
