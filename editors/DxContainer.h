@@ -15,6 +15,10 @@ class TdxInplaceEdit;
 // (Sender: the container, var Key, Shift).
 using TdxEditorKeyEvent = TEvent<TObject* /*Sender*/, WORD& /*Key*/, TShiftState>;
 
+// The style of both scroll bars: the flat scroll bar modes (FSB_REGULAR_MODE,
+// FSB_ENCARTA_MODE, FSB_FLAT_MODE), passed on unchanged.
+enum TdxScrollBarStyle : uint8_t { sbsRegular = 0, sbsEncarta = 1, sbsFlat = 2 };
+
 class TCustomdxContainer : public TCustomControl {
   KIVO_CLASS(TCustomdxContainer, TCustomControl)
  public:
@@ -60,9 +64,8 @@ class TCustomdxContainer : public TCustomControl {
   virtual TdxPopupBorder GetDefaultPopupBorder() { return pbFrame3D; }
 
   bool GetLockFlag() const { return FLockFlag; }
-  // 0 regular, 1 encarta, 2 flat scroll bars.
-  uint8_t GetScrollBarStyle() const { return FScrollBarStyle; }
-  void SetScrollBarStyle(uint8_t value) { FScrollBarStyle = value; }
+  TdxScrollBarStyle GetScrollBarStyle() const { return FScrollBarStyle; }
+  void SetScrollBarStyle(TdxScrollBarStyle value) { FScrollBarStyle = value; }
 
   // The container's own key handling, reachable for its editors.
   void ContainerKeyDown(WORD& key, TShiftState shift) { KeyDown(key, shift); }
@@ -84,6 +87,6 @@ class TCustomdxContainer : public TCustomControl {
   void CreateWnd() override;
 
  private:
-  uint8_t FScrollBarStyle = 0;
+  TdxScrollBarStyle FScrollBarStyle = sbsRegular;
   bool FLockFlag = false;
 };

@@ -28,17 +28,17 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
       FBandFont(new TFont()),
       FHeaderFont(new TFont()),
       FPreviewFont(new TFont()),
-      FSpareFont(new TFont()),
       FImagesLink(new TChangeLink()),
       FStateImagesLink(new TChangeLink()),
-      FCellViewData(new TdxTreeListCellViewData()) {
+      FCellViewData(new TdxTreeListCellViewData()),
+      FSpareFont(new TFont()) {
   // Every supported system has new-style controls, so the control is never csFramed.
   SetControlStyle({csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
   SetBounds(GetLeft(), GetTop(), 250, 150);
   SetColor(clWindow);
   SetParentColor(false);
   SetTabStop(true);
-  SetScrollBarStyle(2);
+  SetScrollBarStyle(sbsFlat);
   FPreviewFont->SetColor(clBlue);
   FBandFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
   FHeaderFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
@@ -48,23 +48,30 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
 }
 
 TCustomdxTreeList::~TCustomdxTreeList() {
+  // Every owned component (hint window, editor, drag image list) is freed here, before
+  // anything else of the control goes, because freeing a component can notify the
+  // control. Each step names the part it goes to.
   Destroying();
-  AbandonMiddleScroll(/*controlGone=*/true);
+  AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
   if (HandleAllocated())
     DestroyHandle();
-  EndDragImage();
+  EndDragImage();  // goes to TdxTreeListDrag
   SetParent(nullptr);
-  ResetEditedCell();
+  ResetEditedCell();  // goes to TdxTreeListEditController
   LayoutChanged();
-  ClearRowLists();
-  FreeAndNil(FHintWindow);
+  ClearRowLists();  // goes to TdxTreeListRows
+  FreeAndNil(FHintWindow);  // goes to TdxTreeListTimers
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
-  FreeAndNil(FEditor);
-  FExtraNodes.reset();
-  FPreviewFont.reset();
-  FRootNodes.reset();
+  FreeAndNil(FEditor);  // goes to TdxTreeListEditController
+
+  // goes to TdxTreeListPainter (its destructor)
+  FSpareFont.reset();
+  FCellViewData.reset();
+
+  // goes to TdxTreeListAppearance (its destructor): the links leave the image lists,
+  // then the fonts go.
   if (FImages)
     FImages->UnRegisterChanges(FImagesLink.get());
   if (FStateImages)
@@ -73,8 +80,11 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   FStateImagesLink.reset();
   FBandFont.reset();
   FHeaderFont.reset();
-  FSpareFont.reset();
-  FCellViewData.reset();
+  FPreviewFont.reset();
+
+  // The control's own node lists, empty by now.
+  FExtraNodes.reset();
+  FRootNodes.reset();
 }
 
 // ---- Window-level overrides
@@ -83,7 +93,7 @@ void TCustomdxTreeList::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
   params.WindowClass.style |= CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  if (FLookAndFeel != 0) {
+  if (FLookAndFeel != lfStandard) {
     if (FBorderStyle == bsNone)
       params.Style &= ~WS_BORDER;
     return;
@@ -158,11 +168,11 @@ void TCustomdxTreeList::SetBorderStyle(TBorderStyle value) {
     RecreateWnd();
 }
 
-void TCustomdxTreeList::SetLookAndFeel(uint8_t value) {
+void TCustomdxTreeList::SetLookAndFeel(TdxLookAndFeel value) {
   if (value == FLookAndFeel)
     return;
   FLookAndFeel = value;
-  SetScrollBarStyle(value != 0 ? 1 : 2);
+  SetScrollBarStyle(value != lfStandard ? sbsEncarta : sbsFlat);
   if (HandleAllocated())
     RecreateWnd();
   UpdateGuarded();
@@ -283,7 +293,7 @@ void TCustomdxTreeList::RowsChanged() {
   RebuildRows();
   CalcVisibleRowCount();
   UpdateScrollBars();
-  KeepLastPageFilled();
+  GetNavigator().KeepLastPageFilled();
   Invalidate();
 }
 
@@ -332,12 +342,13 @@ void TCustomdxTreeList::NodeMoved(TdxTreeListNode* node) {
       n = n->GetParent();
     return n;
   };
-  if (FTopNode && !FTopNode->IsVisible())
-    FTopNode = shownAncestor(FTopNode);
-  TdxTreeListNode* focused = FFocusedNode && !FFocusedNode->IsVisible() ? shownAncestor(FFocusedNode) : nullptr;
+  if (GetTopNode() && !GetTopNode()->IsVisible())
+    GetNavigator().SetTopNodeQuiet(shownAncestor(GetTopNode()));
+  TdxTreeListNode* focused =
+      GetFocusedNode() && !GetFocusedNode()->IsVisible() ? shownAncestor(GetFocusedNode()) : nullptr;
   RowsChanged();
   if (focused)
-    SetFocusedNode(focused, FFocusedColumn, false);
+    SetFocusedNode(focused, GetNavigator().GetStoredFocusedColumn(), false);
 }
 
 void TCustomdxTreeList::ClearNodes() {
@@ -370,12 +381,6 @@ void TCustomdxTreeList::ClearNodes() {
 
 // ---- Focus and references
 
-int TCustomdxTreeList::GetFocusedColumn() {
-  if (IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= GetShownColumnCount())
-    return 0;
-  return FFocusedColumn;
-}
-
 int TCustomdxTreeList::GetShownColumnCount() {
   int count = 0;
   const int columns = GetColumnCount();
@@ -386,25 +391,25 @@ int TCustomdxTreeList::GetShownColumnCount() {
   return count;
 }
 
-void TCustomdxTreeList::SetFocusedColumn(int value) {
-  SetFocusedNode(FFocusedNode, value, false);
-}
-
 void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
-  FFocusedNode = nullptr;
+  GetNavigator().ForgetNodes();
+  // goes to TdxTreeListEditController
   FEditedColumn = -1;
   FEditedNode = nullptr;
+  // goes to TdxTreeListSelection
   FAnchorNode = nullptr;
   FAnchorFlag = false;
+  // goes to TdxTreeListMouse; also the press's hit node, which an interaction keeps
   FPrevFocusedNode = nullptr;
-  FDragNode = nullptr;
   FHotInfo.Node = nullptr;
-  // Also the references an interaction keeps: the press's hit node, the drag-over
-  // node and the node a drag hovers over to expand it.
   FDownHitInfo.Node = nullptr;
+  // goes to TdxTreeListDrag; also the drag-over node and the node a drag hovers over to
+  // expand it, which an interaction keeps
+  FDragNode = nullptr;
   FDragOverNode = nullptr;
   FDragExpandNode = nullptr;
+  // goes to TdxTreeListRows
   FPendingNode = nullptr;
 }
 

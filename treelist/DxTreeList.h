@@ -34,56 +34,51 @@
 #include "classlib/UpdateScope.h"
 #include "classlib/Variants.h"
 #include "editors/DxContainer.h"
-#include "editors/DxInplaceTextEdit.h"
+#include "treelist/DxTreeListAppearance.h"
+#include "treelist/DxTreeListCellViewData.h"
+#include "treelist/DxTreeListDrag.h"
+#include "treelist/DxTreeListEditController.h"
+#include "treelist/DxTreeListHitTester.h"
+#include "treelist/DxTreeListKeyboard.h"
 #include "treelist/DxTreeListLayout.h"
+#include "treelist/DxTreeListLayoutBuilder.h"
+#include "treelist/DxTreeListMouse.h"
+#include "treelist/DxTreeListNavigator.h"
 #include "treelist/DxTreeListNode.h"
+#include "treelist/DxTreeListPainter.h"
+#include "treelist/DxTreeListRows.h"
+#include "treelist/DxTreeListSelection.h"
+#include "treelist/DxTreeListTimers.h"
 #include "treelist/DxTreeListTypes.h"
+#include "treelist/DxTreeListWidths.h"
 
 class TdxContainerHintWindow;
-class TdxTreeListCellViewData;
 struct TdxTreeListPaintPass;
 struct TdxHeaderButton;
-
-// The editor the base tree list edits every cell with.
-class TdxInplaceTreeListTextEdit : public TdxInplaceTextEdit {
-  KIVO_CLASS(TdxInplaceTreeListTextEdit, TdxInplaceTextEdit)
- public:
-  explicit TdxInplaceTreeListTextEdit(TComponent* AOwner) : TdxInplaceTextEdit(AOwner) {}
-};
-
-// The values one cell is painted from; the control holds one and refills it before
-// every cell.
-class TdxTreeListCellViewData : public TObject {
-  KIVO_CLASS(TdxTreeListCellViewData, TObject)
- public:
-  HBRUSH Brush = nullptr;
-  HFONT Font = nullptr;
-  TColor Color = clWindow;
-  TColor TextColor = clWindowText;
-  TAlignment Alignment = taLeftJustify;
-  std::string Text;
-  int32_t MatchLength = 0;
-  bool Highlighted = false;
-  bool OptionFlag = false;
-  bool EntryFlag1 = false;
-  bool EntryFlag2 = false;
-  bool MultiLine = false;
-  bool SearchPass = false;
-  bool DisplayFlag = false;
-  TdxTreeListNode* Node = nullptr;
-  bool NewItemFlag = false;
-  TColor SelectionColor = clHighlight;
-  HBRUSH ColumnBrush = nullptr;
-  TColor ColumnColor = clWindow;
-  bool HotFlag = false;
-  TRect Bounds{0, 0, 0, 0};
-};
 
 class TCustomdxTreeList : public TCustomdxContainer {
   KIVO_CLASS(TCustomdxTreeList, TCustomdxContainer)
  public:
   explicit TCustomdxTreeList(TComponent* AOwner);
   ~TCustomdxTreeList() override;
+
+  // ==== Parts: each concern's state and operations (see the part's header); the views
+  // hold only the control and are made for each use.
+  TdxTreeListAppearance& GetAppearance() { return FAppearance; }
+  TdxTreeListRows& GetRows() { return FRows; }
+  TdxTreeListNavigator& GetNavigator() { return FNavigator; }
+  TdxTreeListSelection& GetSelection() { return FSelection; }
+  TdxTreeListLayoutBuilder& GetLayoutBuilder() { return FLayoutBuilder; }
+  TdxTreeListPainter& GetPainter() { return FPainter; }
+  TdxTreeListEditController& GetEditController() { return FEditController; }
+  TdxTreeListKeyboard& GetKeyboard() { return FKeyboard; }
+  TdxTreeListDrag& GetDrag() { return FDrag; }
+  TdxTreeListMouse& GetMouse() { return FMouse; }
+  TdxTreeListTimers& GetTimers() { return FTimers; }
+  TdxTreeListSizing& GetSizing() { return FMouse.GetSizing(); }
+  TdxTreeListMiddleScroll& GetMiddleScroll() { return FMouse.GetMiddleScroll(); }
+  TdxTreeListWidths GetWidths() { return TdxTreeListWidths(*this); }
+  TdxTreeListHitTester GetHitTester() { return TdxTreeListHitTester(*this); }
 
   // ==== Nodes
   // The number of top-level nodes and the top-level node at `index` (none out of range).
@@ -135,14 +130,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* GetNodeAtRow(int index) const;
   // Position of `node` in the node-order list, -1 when it is absent.
   int FindNodeOrderIndex(const TdxTreeListNode* node) const;
-  // Row of the focused node; 0 without one.
-  int GetFocusedRowIndex() const;
-  // Row of the top node; -1 without one.
-  int GetTopIndex() const;
-  // The node's row rectangle on screen, (-1, -1, -1, -1) when it is not on screen.
-  void GetNodeRowRect(TdxTreeListNode* node, TRect& rect);
-  // As GetNodeRowRect, with the bottom at the bottom of the rows area.
-  void GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect);
   // True while lookups read the row lists.
   bool InListMode() const { return !FNodeOrder.empty() && !IsDestroying(); }
   bool GetRowsBuilt() const { return FRowsBuilt; }
@@ -153,8 +140,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   const std::vector<int32_t>& GetNodeOrderRows() const { return FNodeOrderRows; }
   // The node whose addition or deletion the next RebuildRows applies (none: full).
   TdxTreeListNode* GetPendingNode() const { return FPendingNode; }
-  // Scrolls the rows so that `index` is the top row.
-  void SetTopIndex(int index);
+  void SetTopIndex(int index) { FNavigator.SetTopIndex(index); }
 
   // ==== Metrics and layout
   const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
@@ -226,16 +212,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The rows area and the indicator column of the current metrics.
   TRect GetRowsRect();
   TRect GetIndicatorRect();
-  // Scrolls (and expands ancestors) so that `node` is on screen.
-  void MakeNodeVisible(TdxTreeListNode* node);
+  void MakeNodeVisible(TdxTreeListNode* node) { FNavigator.MakeNodeVisible(node); }
 
   // ==== Node references
-  TdxTreeListNode* GetTopNode() const { return FTopNode; }
-  TdxTreeListNode* GetFocusedNode() const { return FFocusedNode; }
-  // The focused column as an index into the shown columns: 0 with row selection, when
-  // negative or when not below the shown column count.
-  int GetFocusedColumn();
-  void SetFocusedColumn(int value);
+  TdxTreeListNode* GetTopNode() const { return FNavigator.GetTopNode(); }
+  TdxTreeListNode* GetFocusedNode() const { return FNavigator.GetFocusedNode(); }
+  int GetFocusedColumn() { return FNavigator.GetFocusedColumn(); }
+  void SetFocusedColumn(int value) { FNavigator.SetFocusedColumn(value); }
   TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
   bool GetAnchorFlag() const { return FAnchorFlag; }
   TdxTreeListNode* GetPrevFocusedNode() const { return FPrevFocusedNode; }
@@ -275,23 +258,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void Dispatch(TMessage& message) override;
 
   // ==== Focus, navigation and scrolling
-  // The node one step from `node`: 0 the first top-level node, 1 the previous row, 2
-  // the next row (with `allNodes` the next node in tree order, shown or not), 3 the
-  // last row (with `allNodes` the deepest last node of the tree); none otherwise.
-  TdxTreeListNode* GetNodeByDirection(TdxTreeListNode* node, int direction, bool allNodes);
-  // Focuses GetNodeByDirection of the focused node; a single selected focused node
-  // takes the selection along.
-  void FocusNodeByDirection(int direction, bool allNodes);
-  bool IsFirstNodeFocused();
-  bool IsLastNodeFocused();
   // The keyboard focus is in the control, one of its child windows or its editor.
   bool HasFocus() { return IsControlFocused(); }
-  // Scroll LeftCoord so that the band (the column) lies in the scrolled area; fixed
-  // bands and indices out of range do nothing.
-  void MakeBandVisible(int band);
-  void MakeColumnVisible(int column);
-  // The node of the row `delta` rows from the focused one (clamped) becomes focused.
-  void MoveFocusedRow(int delta);
   // The in-place editor of the focused cell, when editing is allowed (ShowInplaceEditor
   // makes it); with a key (posted to the editor), with the press forwarded to it, or
   // with its text selected.
@@ -368,12 +336,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void CancelHint();
   TdxContainerHintWindow* GetHintWindow() const { return FHintWindow; }
 
-  // ==== Scroll bars
-  // The scroll-bar messages' steps: line, page, thumb position, ends.
-  void HScroll(int code);
-  void VScroll(int code);
-  int GetHorzLineStep() const { return FHorzLineStep; }
-
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
   // key `column` and `descending`, or with multi-sort by every sorted column in turn: by
@@ -439,9 +401,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink.get(), value); }
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle value);
-  // 0 the standard look (raised 3D edges), 1 flat, 2 framed.
-  uint8_t GetLookAndFeel() const { return FLookAndFeel; }
-  void SetLookAndFeel(uint8_t value);
+  TdxLookAndFeel GetLookAndFeel() const { return FLookAndFeel; }
+  void SetLookAndFeel(TdxLookAndFeel value);
   // 0 none, 1 horizontal, 2 vertical, 3 both grid lines.
   uint8_t GetGridLines() const { return FGridLines; }
   void SetGridLines(uint8_t value);
@@ -480,16 +441,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetDragExpandDelay(int value) { FDragExpandDelay = value; }
   bool GetSearchAllNodes() const { return FSearchAllNodes; }
   void SetSearchAllNodes(bool value) { FSearchAllNodes = value; }
-  int GetVisibleRowCount() const { return FVisibleRowCount; }
-  int GetLeftCoord() const { return FLeftCoord; }
-  // Ends editing, keeps the value between 0 and the total less the visible scroll width
-  // and scrolls the window's contents.
-  void SetLeftCoord(int value);
-  // Moves the scrolled area by `delta` pixels, or the rows area with the indicator.
-  void ScrollColumns(int delta);
-  void ScrollRows(int delta);
-  // Paints the invalid regions of the window at once.
-  void UpdateNow();
+  int GetLeftCoord() const { return FNavigator.GetLeftCoord(); }
+  void SetLeftCoord(int value) { FNavigator.SetLeftCoord(value); }
   int GetIndentWidth() const { return FMetrics.IndentWidth; }
   int GetRowLineCount() const { return FRowLineCount; }
   int GetGridLineWidthSetting() const { return FGridLineWidth; }
@@ -761,7 +714,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool CanDragSelectRows();
   virtual bool IsMultiSelect() { return FOptions.Contains(aoMultiSelect); }
   virtual bool IsMultiSort() { return FOptionsEx.Contains(aoMultiSort); }
-  virtual bool IsNewItemRowActive() { return FNewItemRowActive; }
+  virtual bool IsNewItemRowActive() { return FNavigator.GetNewItemRowActive(); }
   virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FNewItemRowCount >= 1; }
   virtual bool IsOptionsEx15Set() { return FOptionsEx.Contains(aoRowAutoHeight); }
   virtual bool IsRowSelect() { return FOptions.Contains(aoRowSelect); }
@@ -844,7 +797,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void BeginNodeDrag(TdxTreeListNode* node);
   virtual bool IsLastNode(TdxTreeListNode* node);
   virtual bool IsFirstNode(TdxTreeListNode* node);
-  virtual int32_t GetRowCountShown() { return FShownRowCount; }
+  virtual int32_t GetRowCountShown() { return FNavigator.GetShownRowCount(); }
   // The vertical scroll range: rows 0 .. row count - 1, a page of whole-visible rows,
   // the top row as position.
   virtual void GetScrollInfo(int& min, int& max, int& page, int& pos);
@@ -1024,41 +977,81 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The rows changed shape (expansion, a move): rebuild now, or while locked leave the
   // rebuild to the outermost EndUpdate.
   void RowsChanged();
+  // The top-level nodes.
+  TList* GetRootNodes() const { return FRootNodes.get(); }
+
+  // goes to TdxTreeListRows
   // Applies one addition or deletion to the row lists.
   void UpdateRowsForNode(TdxTreeListNode* node, bool deleted);
   // Empties the row lists without touching the node caches.
   void ClearRowLists();
-  // Moves the top node up while the rows below it leave part of the rows area empty;
-  // true when it moved.
-  bool KeepLastPageFilled();
-  // The top-level nodes.
-  TList* GetRootNodes() const { return FRootNodes.get(); }
-  // The cell the editor is shown for.
-  void SetEditedCell(TdxTreeListNode* node, int column) {
-    FEditedNode = node;
-    FEditedColumn = column;
-  }
-  // The references the mouse and drag interactions keep.
-  void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
-  void SetPrevFocusedNode(TdxTreeListNode* value) { FPrevFocusedNode = value; }
-  void SetDragExpandNode(TdxTreeListNode* value) { FDragExpandNode = value; }
-  // The sizing line of the sizing states: its position (x for bands and columns, y for
-  // the panels and rows) and its XOR drawing, which a second drawing erases.
-  int GetSizingPos() const { return FSizingPos; }
-  void SetSizingPos(int value) { FSizingPos = value; }
-  void DrawSizingLine();
-  // The incremental search: running, in `column`, for `text`.
-  void SetSearchState(bool searching, int column, const std::string& text);
+
+  // goes to TdxTreeListPainter
   // Clipping of the current paint pass: SetClip narrows the DC's clip region to `rect`
   // (within the region before it), RestoreClip puts that region back.
   void SetClip(const TRect& rect);
   void RestoreClip();
 
+  // goes to TdxTreeListEditController
+  // The cell the editor is shown for.
+  void SetEditedCell(TdxTreeListNode* node, int column) {
+    FEditedNode = node;
+    FEditedColumn = column;
+  }
+
+  // goes to TdxTreeListKeyboard
+  // The incremental search: running, in `column`, for `text`.
+  void SetSearchState(bool searching, int column, const std::string& text);
+
+  // goes to TdxTreeListDrag
+  // The node a drag hovers over to expand it.
+  void SetDragExpandNode(TdxTreeListNode* value) { FDragExpandNode = value; }
+
+  // goes to TdxTreeListMouse
+  // The references the mouse interactions keep.
+  void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
+  void SetPrevFocusedNode(TdxTreeListNode* value) { FPrevFocusedNode = value; }
+
+  // goes to TdxTreeListSizing
+  // The sizing line of the sizing states: its position (x for bands and columns, y for
+  // the panels and rows) and its XOR drawing, which a second drawing erases.
+  int GetSizingPos() const { return FSizingPos; }
+  void SetSizingPos(int value) { FSizingPos = value; }
+  void DrawSizingLine();
+
  private:
   friend class TdxTreeListNode;
+  friend class TdxTreeListAppearance;
+  friend class TdxTreeListRows;
+  friend class TdxTreeListNavigator;
+  friend class TdxTreeListSelection;
+  friend class TdxTreeListLayoutBuilder;
+  friend class TdxTreeListPainter;
+  friend class TdxTreeListEditController;
+  friend class TdxTreeListKeyboard;
+  friend class TdxTreeListDrag;
+  friend class TdxTreeListMouse;
+  friend class TdxTreeListSizing;
+  friend class TdxTreeListMiddleScroll;
+  friend class TdxTreeListTimers;
 
   // Links a node made by CreateNode into `list` at `index` (-1: last) under `parent`.
   TdxTreeListNode* LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent, int index);
+  // A node was moved: rows, and a top or focused node the move hid.
+  void NodeMoved(TdxTreeListNode* node);
+  // The window messages of the control.
+  void WMGetDlgCode(TMessage& message);
+  void WMNCPaint(TMessage& message);
+  void WMSize(TMessage& message);
+
+  // goes to TdxTreeListAppearance
+  void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
+  void ImageListChange(TObject* sender);
+  void FontChange(TObject* sender);
+  void SetDisplayFlag(bool& field, bool value);
+  void SetPaintColor(TColor& field, TColor value);
+
+  // goes to TdxTreeListRows
   // The node's destructor records the state NodeDeleted and the row update read.
   void SetPendingVisible(bool value) { FPendingVisible = value; }
   // Row walk of tree mode: the row of `node`, or with node none the node of `row`.
@@ -1068,13 +1061,124 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ApplyRowDeletion(TdxTreeListNode* node);
   void ApplyRowAddition(TdxTreeListNode* node);
   void ResetRowHeightCaches(TdxTreeListNode* node);
+
+  // goes to TdxTreeListSelection
+  // In one selection bracket: the selection becomes `node` alone.
+  void SelectOnly(TdxTreeListNode* node);
+
+  // goes to TdxTreeListLayoutBuilder
+  // Layout: the metrics pass; the areas of the record that depend only on the metrics;
+  // its bands, header cells and rows; a cell of a row.
+  void CalcMetrics();
+  void CalcAreas(TdxTreeListLayout& layout);
+  void CalcBands(TdxTreeListLayout& layout);
+  void CalcColumns(TdxTreeListLayout& layout);
+  void CalcRows(TdxTreeListLayout& layout);
+  TRect CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
+                     const TdxTreeListColumnEntry& column);
+  TRect CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor);
+  // The height of one cell line of a row: its height without grid line, preview and
+  // footer lines, shared by the header rows.
+  int RowLineHeight(const TdxTreeListRowEntry& row);
+  // The indicator image of a node's row: 0 none, else 1 + the image's index.
+  int IndicatorImageOf(TdxTreeListNode* node);
+
+  // goes to TdxTreeListHitTester
+  // Columns size their band (bands hidden and the option set), and whether a band may
+  // be sized with the mouse now.
+  bool ColumnsSizeBand();
+  bool CanSizeBandNow(int band);
+  // Hit testing of the header areas, the indicator column and the rows; each answers
+  // true when the hit is decided.
+  bool HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  bool HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  void HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info);
+  bool HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner, bool sizable,
+                      TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode, const TPoint& p,
+                      TdxTreeListHitInfo& info);
+  // The column at the end of a band's last band row, -1 when none.
+  int LastColumnOfBand(int band);
+  bool HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  void HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
+  TdxTreeListHitTest HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row, int x);
+
+  // goes to TdxTreeListPainter
+  // Painting: the brushes and the column brush table of a pass, the area painters in
+  // the order Paint runs them, and their helpers.
+  void CreatePaintBrushes(TdxTreeListPaintPass& pass);
+  void PaintTopPanel();
+  // The brush of a tree level in the grid look: its level colour, else the group brush.
+  HBRUSH LevelBrush(int level, TColor* color = nullptr);
+  // A node drag runs or a drag from outside is over the control.
+  bool HasDragFeedback() const;
+  // Whether a cell of a selected row is drawn highlighted.
+  bool IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow);
+  // Canvas font := `font`, text colour := its colour; the canvas DC with it selected.
+  HDC SelectCanvasFont(TFont* font);
+
+  // goes to TdxTreeListHeaderPainter
+  void PaintBandRow();
+  // One band or column header button: offered to its custom-draw handler when there is
+  // one (`customDraw` (colour, done)), else or then composed in the header bitmap.
+  void PaintHeaderButton(const TRect& rect, const TRect& clipped, TdxHeaderButton& button, TColor color, bool custom,
+                         const std::function<void(TColor&, bool&)>& customDraw);
+  void PaintHeaderPanel();
+
+  // goes to TdxTreeListPanelPainter
+  void PaintNewItemRow();
+  void PaintIndicator();
+  void PaintFooter();
+  void PaintStatusPanel();
+
+  // goes to TdxTreeListRowPainter
+  void DrawNodes();
+  // The rows painter's two passes and its parts.
+  void DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH lineBrush);
+  void DrawTreeLines(const TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH brush);
+  void DrawRowContent(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  void DrawRowCells(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  void DrawNodeFooters(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  void DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBottom);
+  void AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
+  // The x where a row's open extent ends (the level columns left of it continue into
+  // the next row): its bottom grid line starts there.
+  int RowOpenExtent(const TdxTreeListRowEntry& row);
+  // The level column of the top level is shown: ShowRoot, or the grid look.
+  bool IsRootShown() const { return FShowRoot || !FMetrics.TreeLook; }
+  // 1 for a node with children in the grid look without grid lines, whose row keeps its
+  // top pixel free; else 0.
+  int GroupLookPixel(const TdxTreeListNode* node) const;
+  // The x of the level column of the top level (left of the tree area when it is not
+  // shown) while painting.
+  int LevelColumnsLeft() const;
+  // Draws the grid segments collected as pairs of points, in the grid colour.
+  void DrawGridSegments(const std::vector<POINT>& points);
+
+  // goes to TdxTreeListCellPainter
+  // The shared part of DrawCell and DrawTextCell: the incremental-search pass and the
+  // search cell's focus frame.
+  void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
+                      bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
+
+  // goes to TdxTreeListEditController
   // Discards an edit of a node that is going: the editor is hidden without saving.
   void DiscardEdit();
-  // A node was moved: rows, and a top or focused node the move hid.
-  void NodeMoved(TdxTreeListNode* node);
-  void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
-  void ImageListChange(TObject* sender);
   void FinishEditing(bool focus);
+
+  // goes to TdxTreeListKeyboard
+  // Keyboard steps.
+  bool KeyDownInState(WORD& key, TShiftState shift);
+  void KeyWithoutCtrl(WORD key, TShiftState shift);
+  void KeyWithCtrl(WORD key, TShiftState shift);
+  void KeyRowSelectLeftRight(bool left);
+  void KeyHomeEnd(bool end, TShiftState shift);
+  void MoveFocus(int delta, TShiftState shift);
+  void PageMove(int delta);
+  void TabMove(bool back, TShiftState shift);
+  void MoveColumnFocus(int delta, bool wrap);
+  bool SearchKey(WORD key, TShiftState shift);
+
+  // goes to TdxTreeListDrag
   // Header drags: the picture of a client rectangle as the control paints it, the drag
   // image made of it (the picture passes to it), the header area a drop of the dragged kind lands in, the arrows at
   // the drop place (drawn inverted: drawing them twice erases them), the end common to
@@ -1098,258 +1202,83 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void StopDragExpand();
   void DragExpandTick();
   void FocusOnDragOver(const TdxTreeListHitInfo& hit);
+
+  // goes to TdxTreeListMouse
+  // Mouse steps.
+  void WMSetCursor(TMessage& message);
+  void PressHeaderElement(const TdxTreeListHitInfo& hit, bool dblClick, int x, int y);
+  void PressNode(TMouseButton button, TShiftState shift, const TdxTreeListHitInfo& hit, int x, int y);
+  void SelectRowsByMouse(int x, int y);
+  void UpdatePressedFlags(const TdxTreeListHitInfo& hit);
+  bool PastThreshold(int x, int y) const;
+
+  // goes to TdxTreeListSizing
+  void MoveSizingLine(int x, int y);
+  void SizingLimits(int& minValue, int& maxValue);
+  void FinishSizing(int x, int y);
+  void ApplyColumnWidth(int column, int width);
+  void ApplyBandWidth(int band, int width);
+
+  // goes to TdxTreeListMiddleScroll
   // The middle-button scrolling's own message loop from the press at (x, y); false when
   // the control was destroyed while it ran (nothing of it may be touched then).
   bool MiddleButtonScroll(int x, int y);
   // Ends a running middle-button scrolling at its next step: the window is going (and
   // with `controlGone` the control itself).
   void AbandonMiddleScroll(bool controlGone);
-  // The thread timer of that loop through the replaceable routines.
+
+  // goes to TdxTreeListTimers
+  // The thread timer of the middle-button scrolling's loop through the replaceable
+  // routines.
   static UINT_PTR StartThreadTimer(UINT interval);
   static void StopThreadTimer(UINT_PTR id);
   // Timers of the control's window through the replaceable routines.
   void StartTimer(UINT_PTR id, UINT interval);
   void StopTimer(UINT_PTR id);
   void StopAllTimers();
-  // In one selection bracket: the selection becomes `node` alone.
-  void SelectOnly(TdxTreeListNode* node);
   // Starts the scroll timer `id` towards `direction` (0 stops it), kept in `current`.
   void StartScroll(UINT_PTR id, int& current, int direction, UINT interval);
   void StopScroll(UINT_PTR id, int& current);
-  // The thumb position of a scroll message `code` (its high word), or the bar's tracking
-  // position when the range does not fit 16 bits.
-  int TrackPosition(int bar, int code, int range);
   void TimerTick(UINT_PTR id);
   void AutoScrollTick(bool horizontal);
-  // The window messages of the control.
-  void WMSetCursor(TMessage& message);
-  void WMGetDlgCode(TMessage& message);
-  void WMNCPaint(TMessage& message);
-  void WMSize(TMessage& message);
-  void WMFocusChanged(TMessage& message, bool gained);
-  void RepaintFocusState();
-  // Keyboard steps.
-  bool KeyDownInState(WORD& key, TShiftState shift);
-  void KeyWithoutCtrl(WORD key, TShiftState shift);
-  void KeyWithCtrl(WORD key, TShiftState shift);
-  void KeyRowSelectLeftRight(bool left);
-  void KeyHomeEnd(bool end, TShiftState shift);
-  void MoveFocus(int delta, TShiftState shift);
-  void PageMove(int delta);
-  void TabMove(bool back, TShiftState shift);
-  void MoveColumnFocus(int delta, bool wrap);
-  bool SearchKey(WORD key, TShiftState shift);
-  // Mouse steps.
-  void PressHeaderElement(const TdxTreeListHitInfo& hit, bool dblClick, int x, int y);
-  void PressNode(TMouseButton button, TShiftState shift, const TdxTreeListHitInfo& hit, int x, int y);
-  void MoveSizingLine(int x, int y);
-  void SizingLimits(int& minValue, int& maxValue);
-  void FinishSizing(int x, int y);
-  void ApplyColumnWidth(int column, int width);
-  void ApplyBandWidth(int band, int width);
-  void SelectRowsByMouse(int x, int y);
-  void UpdatePressedFlags(const TdxTreeListHitInfo& hit);
   void UpdateHint(const TdxTreeListHitInfo& hit);
-  bool PastThreshold(int x, int y) const;
-  void FontChange(TObject* sender);
-  void SetDisplayFlag(bool& field, bool value);
-  void SetPaintColor(TColor& field, TColor value);
 
-  // Painting: the brushes and the column brush table of a pass, the area painters in
-  // the order Paint runs them, and their helpers.
-  void CreatePaintBrushes(TdxTreeListPaintPass& pass);
-  void PaintTopPanel();
-  void PaintBandRow();
-  // One band or column header button: offered to its custom-draw handler when there is
-  // one (`customDraw` (colour, done)), else or then composed in the header bitmap.
-  void PaintHeaderButton(const TRect& rect, const TRect& clipped, TdxHeaderButton& button, TColor color, bool custom,
-                         const std::function<void(TColor&, bool&)>& customDraw);
-  void PaintHeaderPanel();
-  void PaintNewItemRow();
-  void PaintIndicator();
-  void PaintFooter();
-  void PaintStatusPanel();
-  void DrawNodes();
-  // The rows painter's two passes and its parts.
-  void DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH lineBrush);
-  void DrawTreeLines(const TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH brush);
-  void DrawRowContent(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  void DrawRowCells(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  void DrawNodeFooters(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  void DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBottom);
-  void AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  // The x where a row's open extent ends (the level columns left of it continue into
-  // the next row): its bottom grid line starts there.
-  int RowOpenExtent(const TdxTreeListRowEntry& row);
-  // The brush of a tree level in the grid look: its level colour, else the group brush.
-  HBRUSH LevelBrush(int level, TColor* color = nullptr);
-  // The level column of the top level is shown: ShowRoot, or the grid look.
-  bool IsRootShown() const { return FShowRoot || !FMetrics.TreeLook; }
-  // 1 for a node with children in the grid look without grid lines, whose row keeps its
-  // top pixel free; else 0.
-  int GroupLookPixel(const TdxTreeListNode* node) const;
-  // The x of the level column of the top level (left of the tree area when it is not
-  // shown) while painting.
-  int LevelColumnsLeft() const;
-  // A node drag runs or a drag from outside is over the control.
-  bool HasDragFeedback() const;
-  // Whether a cell of a selected row is drawn highlighted.
-  bool IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow);
-  // Canvas font := `font`, text colour := its colour; the canvas DC with it selected.
-  HDC SelectCanvasFont(TFont* font);
-  // Draws the grid segments collected as pairs of points, in the grid colour.
-  void DrawGridSegments(const std::vector<POINT>& points);
-  // The shared part of DrawCell and DrawTextCell: the incremental-search pass and the
-  // search cell's focus frame.
-  void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
-                      bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
-
-  // Layout: the metrics pass; the areas of the record that depend only on the metrics;
-  // its bands, header cells and rows; a cell of a row.
-  void CalcMetrics();
-  void CalcAreas(TdxTreeListLayout& layout);
-  void CalcBands(TdxTreeListLayout& layout);
-  void CalcColumns(TdxTreeListLayout& layout);
-  void CalcRows(TdxTreeListLayout& layout);
-  TRect CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
-                     const TdxTreeListColumnEntry& column);
-  TRect CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor);
-  // The height of one cell line of a row: its height without grid line, preview and
-  // footer lines, shared by the header rows.
-  int RowLineHeight(const TdxTreeListRowEntry& row);
-  // The indicator image of a node's row: 0 none, else 1 + the image's index.
-  int IndicatorImageOf(TdxTreeListNode* node);
-  // Columns size their band (bands hidden and the option set), and whether a band may
-  // be sized with the mouse now.
-  bool ColumnsSizeBand();
-  bool CanSizeBandNow(int band);
-  // Hit testing of the header areas, the indicator column and the rows; each answers
-  // true when the hit is decided.
-  bool HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  bool HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  void HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info);
-  bool HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner, bool sizable,
-                      TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode, const TPoint& p,
-                      TdxTreeListHitInfo& info);
-  // The column at the end of a band's last band row, -1 when none.
-  int LastColumnOfBand(int band);
-  bool HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  void HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  TdxTreeListHitTest HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row, int x);
-  // One scroll bar from its range, page and position, when any of them changed.
-  void UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos);
-  // LeftCoord back into its range, so that the right edge stays filled; true when it
-  // moved.
-  bool ClampLeftCoord();
-
-  // Nodes and rows.
+  // The control's own state: the nodes, the option sets, the interaction state, the
+  // update bracket and the clearing flags.
   std::unique_ptr<TList> FRootNodes;
   std::unique_ptr<TList> FExtraNodes;
-  std::vector<TdxTreeListNode*> FRowNodes;
-  std::vector<TdxTreeListNode*> FNodeOrder;
-  std::vector<int32_t> FNodeOrderRows;
-  bool FRowsBuilt = false;
-  TdxTreeListNode* FPendingNode = nullptr;
-  bool FPendingVisible = false;
-  bool FPendingDeletion = false;
-  bool FPendingWasLast = false;
-
-  // Owned objects.
-  std::unique_ptr<TFont> FBandFont;
-  std::unique_ptr<TFont> FHeaderFont;
-  std::unique_ptr<TFont> FPreviewFont;
-  std::unique_ptr<TFont> FSpareFont;
-  std::unique_ptr<TChangeLink> FImagesLink;
-  std::unique_ptr<TChangeLink> FStateImagesLink;
-  std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
-  TCustomImageList* FImages = nullptr;
-  TCustomImageList* FStateImages = nullptr;
-  TdxInplaceEdit* FEditor = nullptr;
-  TdxContainerHintWindow* FHintWindow = nullptr;
-  TWinControl* FCustomizingForm = nullptr;
-
-  // Options and state.
   TdxTreeListOptions FOptions = TdxTreeListOptions::FromBits(dxDefaultTreeListOptions);
   TdxTreeListOptionsEx FOptionsEx = TdxTreeListOptionsEx::FromBits(dxDefaultTreeListOptionsEx);
   TdxTreeListState FState = stNone;
   int FLockCount = 0;
   // Set while EndUpdateQuiet rebuilds: the events the rebuild would fire are held back.
   bool FHoldEvents = false;
-  int FSelectionLockCount = 0;
-  int FSelectionCountAtLock = 0;
   bool FClearing = false;
   bool FRefreshSuppressed = false;
-  bool FSizeToClientLocked = false;
 
-  // Node references.
-  TdxTreeListNode* FTopNode = nullptr;
-  TdxTreeListNode* FFocusedNode = nullptr;
-  int FFocusedColumn = 0;
-  int FFocusedAbsoluteColumn = -1;
-  TdxTreeListNode* FEditedNode = nullptr;
-  int FEditedColumn = -1;
-  TdxTreeListNode* FAnchorNode = nullptr;
-  bool FAnchorFlag = false;
-  TdxTreeListNode* FPrevFocusedNode = nullptr;
-  TdxTreeListNode* FDragNode = nullptr;
-  TdxTreeListNode* FDragOverNode = nullptr;
-  TdxTreeListNode* FDragExpandNode = nullptr;
-  TdxTreeListHotInfo FHotInfo;
-  TdxTreeListHitInfo FDownHitInfo;
+  // The parts (the mouse holds the sizing and the middle-button scrolling).
+  TdxTreeListAppearance FAppearance{*this};
+  TdxTreeListRows FRows{*this};
+  TdxTreeListNavigator FNavigator{*this};
+  TdxTreeListSelection FSelection{*this};
+  TdxTreeListLayoutBuilder FLayoutBuilder{*this};
+  TdxTreeListPainter FPainter{*this};
+  TdxTreeListEditController FEditController{*this};
+  TdxTreeListKeyboard FKeyboard{*this};
+  TdxTreeListDrag FDrag{*this};
+  TdxTreeListMouse FMouse{*this};
+  TdxTreeListTimers FTimers{*this};
 
-  // Header and node drags (DxTreeListDrag.cpp).
-  TImageList* FDragImages = nullptr;
-  TPoint FDragImagePos{-100, -100};
-  TPoint FDragPoint{0, 0};       // the last point of a header drag or drag-over (client)
-  TdxTreeListDropPlace FDropPlace;
-  TRect FDragArrowRect{};        // where the arrows are drawn: the boundary's x, the row's extent
-  bool FDragArrowsShown = false;
-  TCursor FHeaderDragCursor = crDefault;
-  // Middle-button scrolling (DxTreeListMiddleScroll.cpp): the running loop's state.
-  struct TMiddleScroll;
-  TMiddleScroll* FMiddleScroll = nullptr;
-
-  // Interaction.
-  int FPressedBand = -1;
-  bool FBandPressed = false;
-  int FPressedColumn = -1;
-  bool FColumnPressed = false;
-  int FPressedColumnButton = -1;
-  bool FColumnButtonPressed = false;
-  bool FBandIndicatorPressed = false;
-  bool FHeaderIndicatorPressed = false;
-  bool FFooterButtonPressed = false;
-  int FDragBand = -1;
-  int FDragColumn = -1;
-  bool FNewItemRowActive = false;
-  bool FNewItemRowPressed = false;
-  bool FNewItemRowVisible = false;
-  int FNewItemRowCount = 1;
-  int FSearchColumn = -1;
-  bool FSortAddFlag = false;
-  bool FSortClearFlag = false;
-  TPoint FMousePos{-1000, -1000};
-  // Mouse interaction.
-  TPoint FDownPos{0, 0};
-  int FSizingStart = 0;
-  bool FShiftRangeStarted = false;
-  bool FKeepSelection = false;
-  bool FDeferredSelect = false;
-  bool FWasFocusedAtPress = false;
-  // Timers (a bit per timer id that runs) and auto scroll.
-  uint32_t FRunningTimers = 0;
-  int FHorzScrollDirection = 0;
-  int FVertScrollDirection = 0;
-  int FHorzLineStep = 8;
-  int FSearchNesting = 0;
-  // The element the pending or shown hint belongs to (node, column, hit code).
-  TdxTreeListHotInfo FHintElement;
-  TdxTreeListHitTest FHintHitTest = htNowhere;
-  TPoint FNcHitPoint{0, 0};
-
-  // Settings.
+  // goes to TdxTreeListAppearance
+  std::unique_ptr<TFont> FBandFont;
+  std::unique_ptr<TFont> FHeaderFont;
+  std::unique_ptr<TFont> FPreviewFont;
+  std::unique_ptr<TChangeLink> FImagesLink;
+  std::unique_ptr<TChangeLink> FStateImagesLink;
+  TCustomImageList* FImages = nullptr;
+  TCustomImageList* FStateImages = nullptr;
   TBorderStyle FBorderStyle = bsSingle;
-  uint8_t FLookAndFeel = 0;
+  TdxLookAndFeel FLookAndFeel = lfStandard;
   uint8_t FGridLines = 3;
   bool FShowButtons = true;
   bool FShowHeader = true;
@@ -1361,15 +1290,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool FShowGrid = false;
   bool FShowIndicator = false;
   bool FGridLook = false;
-  bool FExpandOnDblClick = true;
-  bool FNodeFootersShown = false;
   bool FHideSelectionUnfocused = true;
   bool FHideFocusRectUnfocused = true;
   int FDefaultRowHeight = 18;
   bool FDefaultRowHeightSet = false;
   int FFixedBandLineWidth = 2;
-  int FDragExpandDelay = 500;
-  bool FSearchAllNodes = true;
   int FGridLineWidth = 1;
   int FPreviewLines = 1;
   int FRowLineCount = 1;
@@ -1387,26 +1312,111 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TColor FFixedBandLineColor = clWindowFrame;
   TColor FFooterColor = cl3DLight;
   TColor FFooterTextColor = clWindowText;
-
-  // Painting.
-  TdxTreeListPaintPass* FPaintPass = nullptr;
-  int FFeedbackCount = 0;
-  int FSizingPos = 0;
-  bool FFooterButtonHot = false;
-  bool FSearching = false;
-  std::string FSearchText;
   TColor FSearchMatchColor = clNone;
   TColor FSearchMatchTextColor = clNone;
 
+  // goes to TdxTreeListRows
+  std::vector<TdxTreeListNode*> FRowNodes;
+  std::vector<TdxTreeListNode*> FNodeOrder;
+  std::vector<int32_t> FNodeOrderRows;
+  bool FRowsBuilt = false;
+  TdxTreeListNode* FPendingNode = nullptr;
+  bool FPendingVisible = false;
+  bool FPendingDeletion = false;
+  bool FPendingWasLast = false;
+
+  // goes to TdxTreeListSelection
+  TdxTreeListNode* FAnchorNode = nullptr;
+  bool FAnchorFlag = false;
+  int FSelectionLockCount = 0;
+  int FSelectionCountAtLock = 0;
+  bool FShiftRangeStarted = false;
+
+  // goes to TdxTreeListLayoutBuilder
   // Metrics (computed by RecalcMetrics).
   TdxTreeListMetrics FMetrics;
+  bool FNewItemRowVisible = false;
+  int FNewItemRowCount = 1;
+  bool FNodeFootersShown = false;
 
-  // Scrolling.
-  int FLeftCoord = 0;
-  int FVisibleRowCount = 1;
-  int FShownRowCount = 1;
-  SCROLLINFO FLastVertScroll{};
-  SCROLLINFO FLastHorzScroll{};
+  // goes to TdxTreeListPainter
+  TdxTreeListPaintPass* FPaintPass = nullptr;
+  int FFeedbackCount = 0;
+  std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
+  std::unique_ptr<TFont> FSpareFont;
+
+  // goes to TdxTreeListEditController
+  TdxTreeListNode* FEditedNode = nullptr;
+  int FEditedColumn = -1;
+  TdxInplaceEdit* FEditor = nullptr;
+
+  // goes to TdxTreeListKeyboard
+  bool FSearching = false;
+  int FSearchColumn = -1;
+  std::string FSearchText;
+  int FSearchNesting = 0;
+  bool FSearchAllNodes = true;
+
+  // goes to TdxTreeListDrag
+  TImageList* FDragImages = nullptr;
+  TPoint FDragImagePos{-100, -100};
+  TPoint FDragPoint{0, 0};       // the last point of a header drag or drag-over (client)
+  TdxTreeListDropPlace FDropPlace;
+  TRect FDragArrowRect{};        // where the arrows are drawn: the boundary's x, the row's extent
+  bool FDragArrowsShown = false;
+  TCursor FHeaderDragCursor = crDefault;
+  int FDragBand = -1;
+  int FDragColumn = -1;
+  TdxTreeListNode* FDragNode = nullptr;
+  TdxTreeListNode* FDragOverNode = nullptr;
+  TdxTreeListNode* FDragExpandNode = nullptr;
+  int FDragExpandDelay = 500;
+  TWinControl* FCustomizingForm = nullptr;
+
+  // goes to TdxTreeListMouse
+  int FPressedBand = -1;
+  bool FBandPressed = false;
+  int FPressedColumn = -1;
+  bool FColumnPressed = false;
+  int FPressedColumnButton = -1;
+  bool FColumnButtonPressed = false;
+  bool FBandIndicatorPressed = false;
+  bool FHeaderIndicatorPressed = false;
+  bool FFooterButtonPressed = false;
+  bool FFooterButtonHot = false;
+  TPoint FDownPos{0, 0};
+  TdxTreeListHitInfo FDownHitInfo;
+  TPoint FMousePos{-1000, -1000};
+  TPoint FNcHitPoint{0, 0};
+  bool FKeepSelection = false;
+  bool FDeferredSelect = false;
+  bool FWasFocusedAtPress = false;
+  bool FNewItemRowPressed = false;
+  TdxTreeListNode* FPrevFocusedNode = nullptr;
+  TdxTreeListHotInfo FHotInfo;
+  bool FExpandOnDblClick = true;
+  bool FSortAddFlag = false;
+  bool FSortClearFlag = false;
+
+  // goes to TdxTreeListSizing
+  int FSizingStart = 0;
+  int FSizingPos = 0;
+  bool FSizeToClientLocked = false;
+
+  // goes to TdxTreeListMiddleScroll
+  // The running loop's state (DxTreeListMiddleScroll.cpp).
+  struct TMiddleScroll;
+  TMiddleScroll* FMiddleScroll = nullptr;
+
+  // goes to TdxTreeListTimers
+  // A bit per timer id that runs, and the auto scroll.
+  uint32_t FRunningTimers = 0;
+  int FHorzScrollDirection = 0;
+  int FVertScrollDirection = 0;
+  TdxContainerHintWindow* FHintWindow = nullptr;
+  // The element the pending or shown hint belongs to (node, column, hit code).
+  TdxTreeListHotInfo FHintElement;
+  TdxTreeListHitTest FHintHitTest = htNowhere;
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,

@@ -29,7 +29,7 @@ void Line(HDC dc, int x1, int y1, int x2, int y2) {
 
 }  // namespace
 
-void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, uint8_t look, int position, bool pressed) {
+void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, TdxLookAndFeel look, int position, bool pressed) {
   if (look == lfStandard) {
     Edge(dc, rect, BDR_RAISEDOUTER, BF_RIGHT | BF_BOTTOM | BF_ADJUST);
     if (pressed) {
@@ -76,7 +76,7 @@ void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, uint8_t look, int positio
   InflateRect(&rect, -2, -1);
 }
 
-void DrawCornerButton(HDC dc, const TRect& rect, HBRUSH brush, uint8_t look, bool pressed) {
+void DrawCornerButton(HDC dc, const TRect& rect, HBRUSH brush, TdxLookAndFeel look, bool pressed) {
   TRect face = rect;
   if (look == lfFramed) {
     Edge(dc, face, BDR_SUNKENOUTER, BF_TOP | BF_RIGHT | BF_BOTTOM | BF_FLAT | BF_ADJUST);
@@ -151,7 +151,7 @@ void DrawHeaderButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, c
   });
 }
 
-void DrawIndicatorButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, uint8_t look, int image,
+void DrawIndicatorButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, TdxLookAndFeel look, int image,
                                  TBitmap* bitmap, HBRUSH brush) {
   DrawThroughBitmap(dc, rect, clipped, bitmap, [&](HDC mem, const TRect& whole) {
     TRect face = whole;
@@ -217,7 +217,7 @@ void DrawDropDownMark(HDC dc, const TRect& rect, uint8_t state) {
   }
 }
 
-void DrawSunkenFrame(HDC dc, const TRect& rect, uint8_t look) {
+void DrawSunkenFrame(HDC dc, const TRect& rect, TdxLookAndFeel look) {
   if (look == lfFramed) {
     FrameRect(dc, &rect, GetSysColorBrush(COLOR_BTNSHADOW));
     return;

@@ -300,7 +300,7 @@ void TdxTreeListColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCe
   v.Active = cellInfo->HotFlag;
   v.BorderColor = clNone;
   v.BorderStyle = xbsNone;
-  v.ButtonStyle = TreeListButtonStyle(FTreeList ? FTreeList->GetLookAndFeel() : 0);
+  v.ButtonStyle = TreeListButtonStyle(FTreeList ? FTreeList->GetLookAndFeel() : lfStandard);
   v.ButtonTransparent = false;
   v.Edges = dxAllEdges;
   v.Shadow = false;

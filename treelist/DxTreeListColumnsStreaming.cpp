@@ -22,8 +22,13 @@
 #include "classlib/PublishedProperties.h"
 #include "classlib/Strings.h"
 #include "editors/DxExEdtr.h"
+#include "treelist/DxTreeListCheckColumn.h"
 #include "treelist/DxTreeListColumns.h"
+#include "treelist/DxTreeListDropDownColumns.h"
+#include "treelist/DxTreeListPictureColumns.h"
 #include "treelist/DxTreeListStoredLimits.h"
+#include "treelist/DxTreeListTextColumns.h"
+#include "treelist/DxTreeListWrapperColumn.h"
 
 namespace {
 

@@ -32,11 +32,16 @@ constexpr int kExpandGlyphSize = 12;
 
 // The cursors of the module's resources and their screen cursor numbers.
 const std::pair<const char*, TCursor> kCursors[] = {
-    {"DXTLDELETECURSOR", crDxTreeListDelete},        {"DXTL_FULLSCROLLCURSOR", -1131},
-    {"DXTL_HORSCROLLCURSOR", -1132},                 {"DXTL_VERSCROLLCURSOR", -1133},
-    {"DXTL_UPSCROLLCURSOR", -1134},                  {"DXTL_RIGHTSCROLLCURSOR", -1135},
-    {"DXTL_DOWNSCROLLCURSOR", -1136},                {"DXTL_LEFTSCROLLCURSOR", -1137},
-    {"DXTL_DRAGCOPY", -1138},                        {"DXTL_MULTIDRAGCOPY", -1139}};
+    {"DXTLDELETECURSOR", crDxTreeListDelete},
+    {"DXTL_FULLSCROLLCURSOR", crDxTreeListFullScroll},
+    {"DXTL_HORSCROLLCURSOR", crDxTreeListHorzScroll},
+    {"DXTL_VERSCROLLCURSOR", crDxTreeListVertScroll},
+    {"DXTL_UPSCROLLCURSOR", crDxTreeListUpScroll},
+    {"DXTL_RIGHTSCROLLCURSOR", crDxTreeListRightScroll},
+    {"DXTL_DOWNSCROLLCURSOR", crDxTreeListDownScroll},
+    {"DXTL_LEFTSCROLLCURSOR", crDxTreeListLeftScroll},
+    {"DXTL_DRAGCOPY", crDxTreeListDragCopy},
+    {"DXTL_MULTIDRAGCOPY", crDxTreeListMultiDragCopy}};
 
 int gStarts = 0;
 std::string gCustomizeTexts[3];

@@ -32,12 +32,23 @@ class TGraphic;
 class TImageList;
 
 // Start-up also puts the module's ten cursors into the screen's cursor table (the delete
-// cursor crDxTreeListDelete, the middle-button scrolling's -1131 to -1137, the drag
-// copy's -1138 and -1139) and loads the customizing window's texts; shut-down takes them
-// out again.
+// cursor, the middle-button scrolling's seven and the drag copy's two) and loads the
+// customizing window's texts; shut-down takes them out again.
 void InitializeDxTreeList();
 void FinalizeDxTreeList();
 constexpr TCursor crDxTreeListDelete = -1124;
+// The middle-button scrolling's cursors: at rest, where both directions, only the
+// horizontal or only the vertical one scroll; then scrolling in each direction.
+constexpr TCursor crDxTreeListFullScroll = -1131;
+constexpr TCursor crDxTreeListHorzScroll = -1132;
+constexpr TCursor crDxTreeListVertScroll = -1133;
+constexpr TCursor crDxTreeListUpScroll = -1134;
+constexpr TCursor crDxTreeListRightScroll = -1135;
+constexpr TCursor crDxTreeListDownScroll = -1136;
+constexpr TCursor crDxTreeListLeftScroll = -1137;
+// A copying drag of one node and of several.
+constexpr TCursor crDxTreeListDragCopy = -1138;
+constexpr TCursor crDxTreeListMultiDragCopy = -1139;
 // The customizing window's texts: 0 its caption "Customize", 1 the band page's
 // "    Bands    ", 2 the header page's "   Headers   ".
 const std::string& DxTreeListCustomizeText(int index);
@@ -48,11 +59,6 @@ TImageList* DxTreeListIndicatorImages();
 TBitmap* DxTreeListExpandGlyph(bool plus);
 // Draws both expand-button glyphs again in the current system colours.
 void RebuildDxTreeListExpandGlyphs();
-
-// Looks of every button-like element (LookAndFeel).
-constexpr uint8_t lfStandard = 0;  // raised 3D edges
-constexpr uint8_t lfFlat = 1;      // flat single edges
-constexpr uint8_t lfFramed = 2;    // one-pixel frames in the button shadow colour
 
 // Composes a drawing in the top left of `bitmap`, which grows to hold `rect`, in the
 // DC's font, colours and background mode, and copies its `clipped` part (a part of
@@ -115,14 +121,14 @@ inline bool RectIsPoint(const TRect& r) { return r.left == r.right && r.top == r
 // The button's face in `look` at `position` (0 a button of a single header row; 1 to 3
 // the buttons of several rows, which share their horizontal edges); `rect` becomes the
 // content area left inside it.
-void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, uint8_t look, int position, bool pressed);
-void DrawCornerButton(HDC dc, const TRect& rect, HBRUSH brush, uint8_t look, bool pressed);
+void DrawButtonFace(HDC dc, TRect& rect, HBRUSH brush, TdxLookAndFeel look, int position, bool pressed);
+void DrawCornerButton(HDC dc, const TRect& rect, HBRUSH brush, TdxLookAndFeel look, bool pressed);
 
 // Everything a band or column header button shows.
 struct TdxHeaderButton {
   HBRUSH Brush = nullptr;
   uint8_t DropDownState = 0;  // 0 none; bits 2, 4 and 8 as DrawDropDownMark
-  uint8_t Look = lfStandard;
+  TdxLookAndFeel Look = lfStandard;
   int Position = 0;
   TBitmap* Glyph = nullptr;
   TdxTreeListColumnSort Sorted = csNone;
@@ -140,10 +146,10 @@ void DrawHeaderButton(HDC dc, const TRect& rect, const TdxHeaderButton& button);
 void DrawHeaderButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, const TdxHeaderButton& button,
                               TBitmap* bitmap);
 // An indicator cell with indicator image `image` - 1 centred (0: none).
-void DrawIndicatorButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, uint8_t look, int image,
+void DrawIndicatorButtonBuffered(HDC dc, const TRect& rect, const TRect& clipped, TdxLookAndFeel look, int image,
                                  TBitmap* bitmap, HBRUSH brush);
 // The etched sort triangle, apex up or down, in the middle of `rect`.
 void DrawSortArrow(HDC dc, const TRect& rect, bool up);
 // The drop-down mark of a header button: state bit 4 pressed, 2 hot, 8 filtered.
 void DrawDropDownMark(HDC dc, const TRect& rect, uint8_t state);
-void DrawSunkenFrame(HDC dc, const TRect& rect, uint8_t look);
+void DrawSunkenFrame(HDC dc, const TRect& rect, TdxLookAndFeel look);

@@ -2,11 +2,11 @@
 
 #include "treelist/DxTreeList.h"
 
-TdxEditButtonViewStyle TreeListButtonStyle(uint8_t lookAndFeel) {
+TdxEditButtonViewStyle TreeListButtonStyle(TdxLookAndFeel lookAndFeel) {
   switch (lookAndFeel) {
-    case 1:
+    case lfFlat:
       return btsFlat;
-    case 2:
+    case lfFramed:
       return btsHotFlat;
     default:
       return bts3D;

@@ -5,11 +5,12 @@
 #pragma once
 
 #include "editors/DxEditStyle.h"
+#include "treelist/DxTreeListTypes.h"
 
 class TCustomdxTreeList;
 
-// The button style of a tree-list look: 0 (standard) bts3D, 1 btsFlat, 2 btsHotFlat.
-TdxEditButtonViewStyle TreeListButtonStyle(uint8_t lookAndFeel);
+// The button style of a tree-list look: standard bts3D, flat btsFlat, framed btsHotFlat.
+TdxEditButtonViewStyle TreeListButtonStyle(TdxLookAndFeel lookAndFeel);
 
 class TdxTreeListEditStyle : public TdxEditStyle {
   KIVO_CLASS(TdxTreeListEditStyle, TdxEditStyle)

@@ -22,6 +22,7 @@
 #include "classlib/HandleCounter.h"
 #include "classlib/UtilWindow.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListDraw.h"
 
 namespace {
 
@@ -29,10 +30,6 @@ constexpr UINT kTickInterval = 20;
 constexpr int kMaxSpeed = 12;
 // Far beyond any screen: the neutral rectangle in a direction that cannot scroll.
 constexpr int kUnbounded = 1000000;
-
-// Cursors by direction (none, left, up, right, down), and of direction 0 by what can scroll.
-constexpr TCursor kCursorLeft = -1137, kCursorUp = -1134, kCursorRight = -1135, kCursorDown = -1136;
-constexpr TCursor kCursorFull = -1131, kCursorHorizontal = -1132, kCursorVertical = -1133;
 
 }  // namespace
 
@@ -136,9 +133,13 @@ bool TCustomdxTreeList::MiddleButtonScroll(int x, int y) {
                               : horizontal ? "DXGRID_HORSCROLLBITMAP"
                                            : "DXGRID_VERSCROLLBITMAP");
   state.Marker = marker.Handle();
-  const TCursor neutralCursor = both ? kCursorFull : horizontal ? kCursorHorizontal : kCursorVertical;
+  // Cursors by direction (none, left, up, right, down), and of direction 0 by what can scroll.
+  const TCursor neutralCursor = both         ? crDxTreeListFullScroll
+                                : horizontal ? crDxTreeListHorzScroll
+                                             : crDxTreeListVertScroll;
   auto showCursor = [&] {
-    static constexpr TCursor byDirection[] = {0, kCursorLeft, kCursorUp, kCursorRight, kCursorDown};
+    static constexpr TCursor byDirection[] = {0, crDxTreeListLeftScroll, crDxTreeListUpScroll,
+                                              crDxTreeListRightScroll, crDxTreeListDownScroll};
     if (Screen)
       ::SetCursor(Screen->GetCursors(state.Direction == 0 ? neutralCursor : byDirection[state.Direction]));
   };

@@ -153,6 +153,13 @@ struct TdxTreeListHotInfo {
   uint8_t Part = 0;
 };
 
+// Looks of every button-like element (LookAndFeel).
+enum TdxLookAndFeel : uint8_t {
+  lfStandard = 0,  // raised 3D edges
+  lfFlat = 1,      // flat single edges
+  lfFramed = 2,    // one-pixel frames in the button shadow colour
+};
+
 // Sort state of a column.
 enum TdxTreeListColumnSort : uint8_t { csNone = 0, csDown = 1, csUp = 2 };
 

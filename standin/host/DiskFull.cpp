@@ -87,27 +87,32 @@ void WriteSlot(void** slot, void* value) {
 
 }  // namespace
 
-TDiskFull::TDiskFull(HMODULE module, const std::string& folder, uint64_t freeBytes) {
+TDiskFull::TDiskFull(std::initializer_list<HMODULE> modules, const std::string& folder, uint64_t freeBytes) {
   assert(!gDisk.Original && "one full disk at a time");
-  FSlot = ImportSlot(module, "kernel32.dll", "WriteFile");
-  if (!FSlot)
+  // Every module calls the same kernel32 WriteFile: the first slot found gives it.
+  for (HMODULE module : modules)
+    if (void** slot = ImportSlot(module, "kernel32.dll", "WriteFile")) {
+      if (!gDisk.Original)
+        gDisk.Original = reinterpret_cast<TWriteFile>(*slot);
+      FSlots.push_back(slot);
+    }
+  if (FSlots.empty())
     return;
-  FOriginal = *FSlot;
-  gDisk.Original = reinterpret_cast<TWriteFile>(FOriginal);
   char full[MAX_PATH] = "";
   const DWORD length = GetFullPathNameA(folder.c_str(), MAX_PATH, full, nullptr);
   gDisk.Folder = length > 0 && length < MAX_PATH ? std::string(full, length) : folder;
   if (!gDisk.Folder.empty() && gDisk.Folder.back() != '\\')
     gDisk.Folder += '\\';
   gDisk.Free = freeBytes;
-  WriteSlot(FSlot, reinterpret_cast<void*>(&FullDiskWriteFile));
+  for (void** slot : FSlots)
+    WriteSlot(slot, reinterpret_cast<void*>(&FullDiskWriteFile));
 }
 
 TDiskFull::~TDiskFull() {
-  if (!FSlot)
-    return;
-  WriteSlot(FSlot, FOriginal);
-  gDisk = TDisk{};
+  for (void** slot : FSlots)
+    WriteSlot(slot, reinterpret_cast<void*>(gDisk.Original));
+  if (!FSlots.empty())
+    gDisk = TDisk{};
 }
 
 }  // namespace standin

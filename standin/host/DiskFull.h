@@ -1,5 +1,5 @@
-// A disk that is (nearly) full, for the writes of one module: while a TDiskFull lives,
-// the module's calls of WriteFile (through its import table) to files under `folder`
+// A disk that is (nearly) full, for the writes of some modules: while a TDiskFull lives,
+// the modules' calls of WriteFile (through their import tables) to files under `folder`
 // share the bytes still free. A write larger than what is left is cut short, as on a disk
 // with a page left (the call succeeds with fewer bytes written); with nothing left it
 // fails with ERROR_DISK_FULL. Other files, consoles and pipes are written as ever. One
@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "classlib/Win.h"
 
@@ -16,17 +18,18 @@ namespace standin {
 
 class TDiskFull {
  public:
-  TDiskFull(HMODULE module, const std::string& folder, uint64_t freeBytes);
+  TDiskFull(HMODULE module, const std::string& folder, uint64_t freeBytes)
+      : TDiskFull({module}, folder, freeBytes) {}
+  TDiskFull(std::initializer_list<HMODULE> modules, const std::string& folder, uint64_t freeBytes);
   ~TDiskFull();
   TDiskFull(const TDiskFull&) = delete;
   TDiskFull& operator=(const TDiskFull&) = delete;
 
-  // False when the module imports no WriteFile from kernel32 (nothing is then changed).
-  bool Installed() const { return FSlot != nullptr; }
+  // False when no module imports WriteFile from kernel32 (nothing is then changed).
+  bool Installed() const { return !FSlots.empty(); }
 
  private:
-  void** FSlot = nullptr;
-  void* FOriginal = nullptr;
+  std::vector<void**> FSlots;  // each module's import slot, now the full disk's
 };
 
 }  // namespace standin

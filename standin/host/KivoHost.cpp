@@ -30,7 +30,8 @@
 //   --shots NAME,...      only these shots (standin/host/DialogShots.h names them)
 //
 // --disk-full BYTES makes the disk that holds the imported file full but for BYTES: the
-// plug-in's writes there are cut short, then fail (standin/host/DiskFull.h).
+// plug-in's writes there, and the host's own (the board's dump), are cut short, then fail
+// (standin/host/DiskFull.h).
 //
 // Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
 // message box before the import, which the watcher must answer; --hang stops the host's
@@ -241,7 +242,9 @@ int Run(int argc, char** argv) {
     char full[MAX_PATH] = "";
     GetFullPathNameA(run.Import.FileName.c_str(), MAX_PATH, full, nullptr);
     const std::string folder = ExtractFilePath(full);
-    fullDisk.emplace(plugin, folder, static_cast<uint64_t>(run.DiskFree));
+    // Full for the host's own writes too (the board's dump beside the file).
+    fullDisk.emplace(std::initializer_list<HMODULE>{plugin, GetModuleHandleA(nullptr)}, folder,
+                     static_cast<uint64_t>(run.DiskFree));
     printf("Disk of %s: %lld bytes free\n", folder.c_str(), run.DiskFree);
   }
   // A batch run's dialogs are answered from here to the plug-in's unloading: releasing

@@ -475,6 +475,26 @@ TEST_F(EndToEndTest, AFullDiskKeepsTheEarlierReportAndConfiguration) {
   }
 }
 
+// A dump the disk cannot hold whole is not left cut short: the report, written first,
+// takes nearly all the room; the dump then fails partway and is removed.
+TEST_F(EndToEndTest, ADumpTheDiskCannotHoldWholeIsNotLeft) {
+  const std::string kivo = WriteScratch("dump-room\\board.pdf", kTwoWarnings);
+  const std::string folder = ExtractFilePath(kivo);
+  THostRun roomy = RunHost({kivo, "--config", FMap});
+  ASSERT_TRUE(Has(roomy, "Dump: " + folder + "board.dump\n")) << roomy.Output;
+  const size_t reportSize = ReadFile(folder + "board.rpt").size();
+  ASSERT_GT(ReadFile(folder + "board.dump").size(), 64u);
+  DeleteFileA((folder + "board.rpt").c_str());
+  DeleteFileA((folder + "board.dump").c_str());
+
+  THostRun run = RunHost({kivo, "--config", FMap, "--disk-full", std::to_string(reportSize + 64)});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Report: " + folder + "board.rpt\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Objects: ")) << run.Output;
+  EXPECT_TRUE(Has(run, "Dump: not written\n")) << run.Output;
+  EXPECT_EQ(ReadFile(folder + "board.dump"), "<missing>");
+}
+
 // Fault: "Load Configuration" (the host's --config) read a configuration of any size
 // whole, unlike "LoadKIVO.ini": a 1.6 GB file was read into the 32-bit process. It is
 // not read beyond 16 MB; the box names the file and why, and the import goes on with

@@ -15,9 +15,14 @@
 #include "tests/support/TestSupport.h"
 #include "tests/treelist/TreeListControlTestSupport.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
+#include "treelist/DxTreeListCheckColumn.h"
 #include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
+#include "treelist/DxTreeListDropDownColumns.h"
 #include "treelist/DxTreeListMaskColumn.h"
+#include "treelist/DxTreeListPictureColumns.h"
+#include "treelist/DxTreeListTextColumns.h"
+#include "treelist/DxTreeListWrapperColumn.h"
 
 namespace {
 

@@ -12,7 +12,12 @@
 #include "editors/DxPictureValues.h"
 #include "tests/support/TestSupport.h"
 #include "tests/treelist/TreeListControlTestSupport.h"
+#include "treelist/DxTreeListCheckColumn.h"
 #include "treelist/DxTreeListColumns.h"
+#include "treelist/DxTreeListDropDownColumns.h"
+#include "treelist/DxTreeListPictureColumns.h"
+#include "treelist/DxTreeListTextColumns.h"
+#include "treelist/DxTreeListWrapperColumn.h"
 
 namespace {
 

@@ -208,7 +208,7 @@ TEST_F(DxTreeListColumnTest, EditorsTakeTheColumnsPropertiesAndReturnTheText) {
   EXPECT_EQ(editor->GetStyle()->GetBorderStyle(), xbsNone);
   Tree->SetShowGrid(false);
   EXPECT_EQ(editor->GetStyle()->GetBorderStyle(), xbsSingle);
-  Tree->SetLookAndFeel(2);
+  Tree->SetLookAndFeel(lfFramed);
   EXPECT_EQ(editor->GetStyle()->GetButtonStyle(), btsHotFlat);
 }
 

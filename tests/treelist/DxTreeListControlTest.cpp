@@ -4,7 +4,8 @@
 #include "classlib/Filer.h"
 #include "tests/support/MemoryRecorder.h"
 #include "tests/treelist/TreeListControlTestSupport.h"
-#include "treelist/DxTreeListColumns.h"
+#include "treelist/DxTreeListDropDownColumns.h"
+#include "treelist/DxTreeListPictureColumns.h"
 
 namespace {
 

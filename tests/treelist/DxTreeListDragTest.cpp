@@ -275,7 +275,7 @@ class TreeListNodeDragTest : public TreeListInputTest {
   // A point on the node's expand button.
   TPoint ButtonPoint(TdxTreeListNode* node) {
     TRect row;
-    Tree->GetNodeRowRect(node, row);
+    Tree->GetNavigator().GetNodeRowRect(node, row);
     const int y = (row.top + row.bottom) / 2;
     for (int x = row.left; x < row.left + 100; ++x) {
       TdxTreeListHitInfo hit;
@@ -517,21 +517,21 @@ TEST_F(TreeListMiddleScrollTest, AMiddlePressShowsTheMarkerAndStepsAtTheSpeedOfT
   EXPECT_EQ((first.Marker.left + first.Marker.right) / 2, screen.x);
   EXPECT_EQ((first.Marker.top + first.Marker.bottom) / 2, screen.y);
   EXPECT_EQ(first.Direction, 0);
-  EXPECT_EQ(first.Cursor, Cursor(-1131));
+  EXPECT_EQ(first.Cursor, Cursor(crDxTreeListFullScroll));
   EXPECT_EQ(tree->Probes[1].Direction, 4);
   EXPECT_EQ(tree->Probes[1].Speed, 12);
-  EXPECT_EQ(tree->Probes[1].Cursor, Cursor(-1136));
+  EXPECT_EQ(tree->Probes[1].Cursor, Cursor(crDxTreeListDownScroll));
   EXPECT_EQ(tree->Probes[2].Speed, 3);
   // Left of the marker by more than down: the horizontal axis (60 - 16) / 5 + 1 = 9.
   EXPECT_EQ(tree->Probes[3].Direction, 1);
   EXPECT_EQ(tree->Probes[3].Speed, 9);
-  EXPECT_EQ(tree->Probes[3].Cursor, Cursor(-1137));
+  EXPECT_EQ(tree->Probes[3].Cursor, Cursor(crDxTreeListLeftScroll));
   // Back inside the marker: nothing scrolls.
   EXPECT_EQ(tree->Probes[4].Direction, 0);
   EXPECT_FALSE(tree->Probes[5].Scrolling);
   EXPECT_EQ(LineDowns(tree), 5);
   EXPECT_EQ(tree->Scrolls.size(), 5u);
-  EXPECT_EQ(tree->GetTopIndex(), 5);
+  EXPECT_EQ(tree->GetNavigator().GetTopIndex(), 5);
   // The loop's timer, marker and capture are gone.
   EXPECT_FALSE(IsWindow(first.MarkerWnd));
   EXPECT_EQ(Timers.CountOn(nullptr), 0);
@@ -586,7 +586,7 @@ TEST_F(TreeListMiddleScrollTest, WithoutScrollBarsOnlyVerticalMovementLeavesTheN
   Run();
   ASSERT_EQ(tree->Probes.size(), 4u);
   EXPECT_FALSE(tree->Probes[3].Scrolling);
-  EXPECT_EQ(tree->Probes[0].Cursor, Cursor(-1133));  // the vertical picture's cursor
+  EXPECT_EQ(tree->Probes[0].Cursor, Cursor(crDxTreeListVertScroll));  // the vertical picture's cursor
   EXPECT_EQ(tree->Probes[1].Direction, 0);
   EXPECT_EQ(tree->Probes[2].Direction, 2);
   EXPECT_EQ(tree->Probes[2].Speed, 12);  // (80 - 16) / 5 + 1 = 13, held at 12

@@ -107,7 +107,7 @@ TEST(DxTreeListDrawTest, ButtonFacesLeaveTheirContentArea) {
   TDibSurface dib(40, 20);
   TBrushHandle face(CreateSolidBrush(Sys(COLOR_BTNFACE)));
   struct TCase {
-    uint8_t Look;
+    TdxLookAndFeel Look;
     int Position;
     bool Pressed;
     TRect Content;
@@ -133,7 +133,7 @@ TEST(DxTreeListDrawTest, ButtonFacesLeaveTheirContentArea) {
 TEST(DxTreeListDrawTest, PressedCornersAreInvertedInTheFlatLooks) {
   TDibSurface normal(20, 20), pressed(20, 20);
   TBrushHandle face(CreateSolidBrush(Sys(COLOR_BTNFACE)));
-  for (uint8_t look : {lfFlat, lfFramed}) {
+  for (TdxLookAndFeel look : {lfFlat, lfFramed}) {
     DrawCornerButton(normal.DC(), TRect{0, 0, 20, 20}, face.Get(), look, false);
     DrawCornerButton(pressed.DC(), TRect{0, 0, 20, 20}, face.Get(), look, true);
     for (int x : {0, 10, 19})

@@ -351,7 +351,7 @@ TEST_F(TreeListHitTestTest, RandomLayoutsKeepEveryCellInItsBandAndRow) {
     tree.SetShowFooter(chance(30));
     tree.SetShowRoot(chance(70));
     tree.SetGridLook(chance(30));
-    tree.SetLookAndFeel(static_cast<uint8_t>(pick(0, 2)));
+    tree.SetLookAndFeel(static_cast<TdxLookAndFeel>(pick(0, 2)));
     tree.SetFixedBandLineWidth(pick(0, 3));
     tree.SetGridLineWidthSetting(pick(1, 2));
     TdxTreeListOptions options = tree.GetOptions();

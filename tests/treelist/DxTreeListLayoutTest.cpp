@@ -62,7 +62,7 @@ TEST_F(TreeListLayoutTest, MetricsFollowTheFontsAndTheDisplayFlags) {
   Tree->SetShowFooter(true);
   Tree->HeaderRows = 2;
   Tree->StatusPanel = true;
-  Tree->SetLookAndFeel(1);  // flat: no extra pixel
+  Tree->SetLookAndFeel(lfFlat);  // flat: no extra pixel
   EXPECT_EQ(TextHeight(Tree->GetBandFont()) + 5, m.BandRowHeight);
   EXPECT_EQ(2 * (header + 5), m.HeaderPanelHeight);
   EXPECT_EQ(12, m.IndicatorWidth);
@@ -131,7 +131,7 @@ TEST_F(TreeListLayoutTest, TheNewItemStripNeedsOneHeaderRowAndAColumn) {
   Tree->Columns = {{"x"}};
   Refresh();
   EXPECT_EQ(Tree->GetRowHeight() + 6, Tree->GetMetrics().NewItemStripHeight);
-  Tree->SetLookAndFeel(1);
+  Tree->SetLookAndFeel(lfFlat);
   EXPECT_EQ(Tree->GetRowHeight() + 5, Tree->GetMetrics().NewItemStripHeight);
   Tree->HeaderRows = 2;
   Refresh();
@@ -629,7 +629,7 @@ TEST_F(TreeListLayoutTest, TheScrollBarsFollowTheRowsAndTheBands) {
   info = SCROLLINFO{sizeof(info), SIF_ALL};
   ASSERT_TRUE(GetScrollInfo(wnd, SB_VERT, &info));
   EXPECT_EQ(39, info.nMax);
-  EXPECT_EQ(Tree->GetVisibleRowCount(), static_cast<int>(info.nPage));
+  EXPECT_EQ(Tree->GetNavigator().GetVisibleRowCount(), static_cast<int>(info.nPage));
   // Wider bands than the window: making it wider keeps the right edge filled.
   Tree->SetWidth(700);
   Refresh();

@@ -15,12 +15,14 @@ class TreeListMessagesTest : public TreeListInputTest {};
 
 TEST_F(TreeListMessagesTest, StartUpPutsTheTenCursorsIntoTheScreensTable) {
   const HCURSOR fallback = Screen->GetCursors(crDefault);
-  for (TCursor id : {crDxTreeListDelete, -1131, -1132, -1133, -1134, -1135, -1136, -1137, -1138, -1139}) {
+  for (TCursor id : {crDxTreeListDelete, crDxTreeListFullScroll, crDxTreeListHorzScroll, crDxTreeListVertScroll,
+                     crDxTreeListUpScroll, crDxTreeListRightScroll, crDxTreeListDownScroll, crDxTreeListLeftScroll,
+                     crDxTreeListDragCopy, crDxTreeListMultiDragCopy}) {
     const HCURSOR cursor = Screen->GetCursors(id);
     ASSERT_NE(cursor, fallback) << id;
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info)) << id;
-    const bool scroll = id <= -1131 && id >= -1137;
+    const bool scroll = id <= crDxTreeListFullScroll && id >= crDxTreeListLeftScroll;
     EXPECT_EQ(info.xHotspot, scroll ? 15u : 0u) << id;
     EXPECT_EQ(info.yHotspot, scroll ? 15u : 0u) << id;
     if (info.hbmMask)
@@ -62,7 +64,7 @@ TEST_F(TreeListMessagesTest, TheCornerBetweenTheScrollBarsIsButtonFace) {
   for (int i = 0; i < 40; ++i)
     Node(Tree, nullptr, "n" + std::to_string(i));
   Tree->Columns[0].Width = 500;
-  Tree->SetLookAndFeel(1);
+  Tree->SetLookAndFeel(lfFlat);
   Show();
   const HWND wnd = Tree->GetHandle();
   ASSERT_EQ(GetWindowLongA(wnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL), WS_HSCROLL | WS_VSCROLL);
@@ -112,7 +114,7 @@ TEST_F(TreeListMessagesTest, RowsScrolledWithinAPageShowWhatAWholePaintShows) {
     UpdateWindow(wnd);
     EXPECT_TRUE(scrolled == ClientPixels(wnd)) << "after scroll code " << code;
   }
-  EXPECT_EQ(Tree->GetTopIndex(), 1 + Tree->GetVisibleRowCount());
+  EXPECT_EQ(Tree->GetNavigator().GetTopIndex(), 1 + Tree->GetNavigator().GetVisibleRowCount());
 }
 
 }  // namespace

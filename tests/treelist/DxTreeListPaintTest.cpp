@@ -162,7 +162,7 @@ TEST_F(TreeListPaintTest, HeaderButtonsMatchTheirDrawingInEachLook) {
   Grid();
   Tree->SetShowBands(true);
   Tree->Sorted = {{0, csUp}, {2, csDown}};
-  for (uint8_t look : {lfStandard, lfFlat, lfFramed}) {
+  for (TdxLookAndFeel look : {lfStandard, lfFlat, lfFramed}) {
     Tree->SetLookAndFeel(look);
     const TdxTreeListLayout layout = Layout();
     auto dib = Paint();
@@ -193,7 +193,7 @@ TEST_F(TreeListPaintTest, ASortArrowNeedsSixteenPixelsOfContent) {
   // The face takes 3 pixels across in the standard look and 4 in the others, the
   // content one more on each side; a drop-down mark takes 15 of what is left first.
   struct TCase {
-    uint8_t Look;
+    TdxLookAndFeel Look;
     uint8_t DropDown;
     int Width;  // the widest button whose content holds no arrow
   } cases[] = {{lfStandard, 0, 20}, {lfFlat, 0, 21}, {lfFramed, 0, 21}, {lfStandard, 1, 35}};
@@ -382,7 +382,7 @@ TEST_F(TreeListPaintTest, PanelLinesAndTheStatusPanelTakeTheirColours) {
   Tree->StatusPanel = true;
   Tree->StatusText = "status";
   Refresh();
-  for (uint8_t look : {lfStandard, lfFramed}) {
+  for (TdxLookAndFeel look : {lfStandard, lfFramed}) {
     Tree->SetLookAndFeel(look);
     const TdxTreeListLayout layout = Layout();
     ASSERT_EQ(1u, layout.EmptyHeaders.size());
@@ -549,7 +549,7 @@ TEST_F(TreeListPaintTest, NestedFeedbackCallsLeaveNoGhostSizingLine) {
   EXPECT_EQ(kWhite, pixel());
   Tree->HideFeedback();
   Tree->Invalidate();
-  Tree->UpdateNow();  // a paint inside: its own hide and show act on nothing
+  Tree->GetNavigator().UpdateNow();  // a paint inside: its own hide and show act on nothing
   EXPECT_EQ(kWhite, pixel());
   Tree->ShowFeedback();
   EXPECT_EQ(kWhite, pixel());

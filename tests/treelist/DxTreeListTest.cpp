@@ -47,8 +47,8 @@ TEST_F(TreeListTest, TheConstructorSetsTheDefaults) {
   EXPECT_FALSE(Tree->GetParentColor());
   EXPECT_TRUE(Tree->GetTabStop());
   EXPECT_EQ(bsSingle, Tree->GetBorderStyle());
-  EXPECT_EQ(0, Tree->GetLookAndFeel());
-  EXPECT_EQ(2, Tree->GetScrollBarStyle());
+  EXPECT_EQ(lfStandard, Tree->GetLookAndFeel());
+  EXPECT_EQ(sbsFlat, Tree->GetScrollBarStyle());
   EXPECT_EQ(stNone, Tree->GetState());
   EXPECT_TRUE(Tree->IsShowHorzLines());
   EXPECT_TRUE(Tree->IsShowVertLines());
@@ -60,7 +60,7 @@ TEST_F(TreeListTest, TheConstructorSetsTheDefaults) {
   EXPECT_EQ(2, Tree->GetFixedBandLineWidth());
   EXPECT_EQ(500, Tree->GetDragExpandDelay());
   EXPECT_TRUE(Tree->GetSearchAllNodes());
-  EXPECT_EQ(1, Tree->GetVisibleRowCount());
+  EXPECT_EQ(1, Tree->GetNavigator().GetVisibleRowCount());
   EXPECT_EQ(-1, Tree->GetHotColumn());
   EXPECT_EQ(-1000, Tree->GetMousePos().x);
   EXPECT_EQ(-1000, Tree->GetMousePos().y);
@@ -129,10 +129,10 @@ TEST_F(TreeListTest, TheWindowTakesItsStylesFromTheLook) {
   EXPECT_TRUE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
   EXPECT_TRUE(GetClassLongA(wnd, GCL_STYLE) & CS_DBLCLKS);
 
-  Tree->SetLookAndFeel(1);
+  Tree->SetLookAndFeel(lfFlat);
   wnd = Tree->GetHandle();
   EXPECT_FALSE(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-  EXPECT_EQ(1, Tree->GetScrollBarStyle());
+  EXPECT_EQ(sbsEncarta, Tree->GetScrollBarStyle());
   Tree->SetParentWindow(nullptr);
 }
 
@@ -413,11 +413,11 @@ TEST_F(TreeListTest, FocusMovesWithChangeEventsAndByRow) {
   TdxTreeListNode* c = Tree->AddNode(nullptr, "c");
   Tree->SetFocusedNodeByIndex(7);
   EXPECT_EQ(c, Tree->GetFocusedNode());
-  EXPECT_EQ(2, Tree->GetFocusedRowIndex());
+  EXPECT_EQ(2, Tree->GetNavigator().GetFocusedRowIndex());
   Tree->SetFocusedNodeByIndex(-3);
   EXPECT_EQ(a, Tree->GetFocusedNode());
   a->SetFocused(false);
-  EXPECT_EQ(0, Tree->GetFocusedRowIndex());
+  EXPECT_EQ(0, Tree->GetNavigator().GetFocusedRowIndex());
   Tree->SetFocusedNodeByIndex(0);  // no node focused: row 0 is not the focused row
   EXPECT_EQ(a, Tree->GetFocusedNode());
   EXPECT_EQ((std::vector<std::string>{"focus:a>c", "focus:c>a", "focus:a>-", "focus:->a"}), Tree->Log);

@@ -31,10 +31,15 @@
 #include "editors/DxGridDatePopup.h"
 #include "editors/DxPictureValues.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListCheckColumn.h"
 #include "treelist/DxTreeListColumns.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListDraw.h"
+#include "treelist/DxTreeListDropDownColumns.h"
 #include "treelist/DxTreeListMaskColumn.h"
+#include "treelist/DxTreeListPictureColumns.h"
+#include "treelist/DxTreeListTextColumns.h"
+#include "treelist/DxTreeListWrapperColumn.h"
 
 namespace {
 

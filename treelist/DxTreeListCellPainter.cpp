@@ -80,11 +80,11 @@ class TCellFontScope {
   TColor FColorBefore = clNone;
 };
 
-uint8_t VertAlignmentIndex(TTextLayout layout) {
+TdxVertAlignment VertAlignmentOf(TTextLayout layout) {
   switch (layout) {
-    case tlCenter: return 1;
-    case tlBottom: return 2;
-    default: return 0;
+    case tlCenter: return vaCenter;
+    case tlBottom: return vaBottom;
+    default: return vaTop;
   }
 }
 
@@ -180,8 +180,7 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* canvas, const TRect& rect, Tdx
   v.Bounds = viewData->Bounds;
   v.Margins = TRect{1, 0, 0, 0};
   v.Alignment = viewData->Alignment;
-  v.VertAlignment =
-      viewData->MultiLine ? vaWordWrap : TdxVertAlignment(VertAlignmentIndex(GetColumnVertAlignment(column)));
+  v.VertAlignment = viewData->MultiLine ? vaWordWrap : VertAlignmentOf(GetColumnVertAlignment(column));
   v.Brush = viewData->Brush;
   v.Color = ColorToRGB(viewData->Color);
   v.Font = viewData->Font;
