@@ -381,19 +381,9 @@ void TCustomdxTreeList::ClearNodes() {
 // ---- Focus and references
 
 int TCustomdxTreeList::GetFocusedColumn() {
-  if (IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= GetShownColumnCount())
+  if (IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= GetWidths().GetShownColumnCount())
     return 0;
   return FFocusedColumn;
-}
-
-int TCustomdxTreeList::GetShownColumnCount() {
-  int count = 0;
-  const int columns = GetColumnCount();
-  for (int column = 0; column < columns; ++column) {
-    if (IsColumnInVisibleBand(column))
-      ++count;
-  }
-  return count;
 }
 
 void TCustomdxTreeList::SetFocusedColumn(int value) {

@@ -128,7 +128,7 @@ void TCustomdxTreeList::StartBandDrag(int32_t band) {
   if (IsEmptyRect(rect)) {
     const int width = fromHeader ? GetVisibleBandWidth(band) : GetBandWidth(band);
     rect = Bounds(layout.Client.left, layout.Client.top, std::max(width, 1),
-                  std::max<int>(FMetrics.BandRowHeight, FMetrics.HeaderLineHeight));
+                  std::max<int>(GetMetrics().BandRowHeight, GetMetrics().HeaderLineHeight));
   }
   FDragBand = band;
   BeginHeaderDrag(rect, stBandDragging);
@@ -142,7 +142,7 @@ void TCustomdxTreeList::StartColumnDrag(int32_t column) {
   if (IsEmptyRect(rect)) {
     // A column that is not in the header (from the customizing window).
     rect = Bounds(layout.Client.left, layout.Client.top, std::max<int>(GetMinColumnDragWidth(), 1),
-                  std::max<int>(FMetrics.HeaderLineHeight, 1));
+                  std::max<int>(GetMetrics().HeaderLineHeight, 1));
   }
   FDragColumn = column;
   BeginHeaderDrag(rect, stColumnDragging);
@@ -215,10 +215,10 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& pla
     place.Band = inRow && boundary > index ? boundary - 1 : boundary;
     return;
   }
-  const int lineHeight = std::max<int>(FMetrics.HeaderLineHeight, 1);
+  const int lineHeight = std::max<int>(GetMetrics().HeaderLineHeight, 1);
   const int bandRows = GetBandRowCount(band->Band);
   const int row = std::clamp<int>((p.y - layout.HeaderPanel.top) / lineHeight, 0,
-                                  std::max<int>(FMetrics.HeaderRows - 1, 0));
+                                  std::max<int>(GetMetrics().HeaderRows - 1, 0));
   place.Band = band->Band;
   if (row >= bandRows) {
     // Below the band's last row: a new band row (the first one of an empty band).
@@ -273,7 +273,7 @@ bool TCustomdxTreeList::DropArrowAt(const TdxTreeListDropPlace& place, bool band
   const TdxTreeListBandEntry* band = layout.FindBand(place.Band);
   if (!band || IsEmptyRect(layout.HeaderPanel))
     return false;
-  const int lineHeight = std::max<int>(FMetrics.HeaderLineHeight, 1);
+  const int lineHeight = std::max<int>(GetMetrics().HeaderLineHeight, 1);
   const int top = layout.HeaderPanel.top + lineHeight * place.Row;
   int x = band->Rect.left;
   if (place.Kind == 0 && place.Row < GetBandRowCount(place.Band)) {
@@ -478,7 +478,7 @@ void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
     POINT cursor{};
     GetCursorPos(&cursor);
     const TPoint p = ScreenToClient(cursor);
-    FDragNode = GetNodeAt(p.x, p.y);
+    FDragNode = GetHitTester().GetNodeAt(p.x, p.y);
   }
   if (FDragNode) {
     BeginNodeDrag(FDragNode);

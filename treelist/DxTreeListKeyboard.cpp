@@ -214,7 +214,7 @@ void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
       MakeColumnVisible(GetColumnByVisibleIndex(0));
       return;
     case VK_RIGHT: {
-      const int last = std::max(GetShownColumnCount() - 1, 0);
+      const int last = std::max(GetWidths().GetShownColumnCount() - 1, 0);
       SetFocusedColumn(last);
       MakeColumnVisible(GetColumnByVisibleIndex(last));
       return;
@@ -238,7 +238,7 @@ void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
 
 void TCustomdxTreeList::KeyHomeEnd(bool end, TShiftState shift) {
   if (!IsRowSelect() && !shift.Contains(ssShift)) {
-    const int column = end ? std::max(GetShownColumnCount() - 1, 0) : 0;
+    const int column = end ? std::max(GetWidths().GetShownColumnCount() - 1, 0) : 0;
     SetFocusedColumn(column);
     MakeColumnVisible(GetColumnByVisibleIndex(column));
     return;
@@ -294,7 +294,7 @@ void TCustomdxTreeList::KeyRowSelectLeftRight(bool left) {
 }
 
 void TCustomdxTreeList::MoveColumnFocus(int delta, bool wrap) {
-  const int count = GetShownColumnCount();
+  const int count = GetWidths().GetShownColumnCount();
   if (count == 0)
     return;
   int column = GetFocusedColumn() + delta;
@@ -318,7 +318,7 @@ void TCustomdxTreeList::TabMove(bool back, TShiftState shift) {
     MoveFocusedRow(back ? -1 : 1);
     return;
   }
-  const int count = GetShownColumnCount();
+  const int count = GetWidths().GetShownColumnCount();
   const int delta = back ? -1 : 1;
   auto focusable = [this](int visible) { return GetColumnTabStop(GetColumnByVisibleIndex(visible)); };
   for (int column = GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {

@@ -46,7 +46,7 @@ void TCustomdxTreeList::WndProc(TMessage& message) {
       POINT cursor{};
       GetCursorPos(&cursor);
       const TPoint p = ScreenToClient(cursor);
-      TdxTreeListNode* node = GetNodeAt(p.x, p.y);
+      TdxTreeListNode* node = GetHitTester().GetNodeAt(p.x, p.y);
       const bool expand = message.WParam == VK_ADD;
       if (node && node->GetHasChildren() && node->GetExpanded() != expand)
         node->SetExpanded(expand);
@@ -207,7 +207,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       const auto* drag = reinterpret_cast<const TDragRec*>(message.LParam);
       if (kind == dmDragEnter && drag) {
         const TPoint p = ScreenToClient(drag->Pos);
-        if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
+        if (TdxTreeListNode* node = GetHitTester().GetNodeAt(p.x, p.y))
           SetDragOverNode(node);
       } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
         SetDragOverNode(nullptr);
@@ -244,7 +244,7 @@ void TCustomdxTreeList::WMFocusChanged(TMessage& message, bool gained) {
   }
   if (!FFocusedNode)
     FFocusedNode = FTopNode;
-  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(GetShownColumnCount(), 1))
+  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(GetWidths().GetShownColumnCount(), 1))
     FFocusedColumn = 0;
   if (fromEditor)
     return;
@@ -347,7 +347,7 @@ int TCustomdxTreeList::TrackPosition(int bar, int code, int range) {
 void TCustomdxTreeList::HScroll(int code) {
   const int scroll = code & 0xFFFF;
   // The bar's range; SetLeftCoord keeps the offset where the right edge stays filled.
-  const int range = std::max(GetTotalScrollWidth() - 1, 0);
+  const int range = std::max(GetWidths().GetTotalScrollWidth() - 1, 0);
   int value = FLeftCoord;
   switch (scroll) {
     case SB_LINELEFT: value -= FHorzLineStep; break;
@@ -357,7 +357,7 @@ void TCustomdxTreeList::HScroll(int code) {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
       const int p = TrackPosition(SB_HORZ, code, range);
-      const int page = GetVisibleScrollWidth();
+      const int page = GetWidths().GetVisibleScrollWidth();
       if (p <= 0)
         value = 0;
       else if (p >= range)

@@ -114,9 +114,9 @@ void TCustomdxTreeList::MakeBandVisible(int band) {
   if (GetVisibleBandCount() < 2 || band < 0 || band >= GetVisibleBandCount() || band == GetLeftFixedBand() ||
       band == GetRightFixedBand())
     return;
-  const int left = GetBandScrollLeft(band);
-  const int right = left + GetBandDisplayWidth(band);
-  const int visible = GetVisibleScrollWidth();
+  const int left = GetWidths().GetBandScrollLeft(band);
+  const int right = left + GetWidths().GetBandDisplayWidth(band);
+  const int visible = GetWidths().GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
@@ -136,9 +136,9 @@ void TCustomdxTreeList::MakeColumnVisible(int column) {
   const TdxTreeListBandEntry* bandEntry = layout.FindBand(band);
   if (!entry || !bandEntry)
     return;
-  const int left = GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
+  const int left = GetWidths().GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
   const int right = left + RectWidth(entry->Rect);
-  const int visible = GetVisibleScrollWidth();
+  const int visible = GetWidths().GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
@@ -155,10 +155,10 @@ void TCustomdxTreeList::ShowEditor() {
     CanEditNewItemRow(allow);
   else
     DoEditing(FFocusedNode, allow);
-  if (!allow || FState != stNone || GetShownColumnCount() == 0)
+  if (!allow || FState != stNone || GetWidths().GetShownColumnCount() == 0)
     return;
   const int column = GetFocusedColumn();
-  if (column < 0 || column >= GetShownColumnCount())
+  if (column < 0 || column >= GetWidths().GetShownColumnCount())
     return;
   MakeColumnVisible(GetColumnByVisibleIndex(column));
   MakeNodeVisible(FFocusedNode);
@@ -203,7 +203,7 @@ bool TCustomdxTreeList::IsPointOverCustomizingWindow(const TPoint& p) {
 
 std::string TCustomdxTreeList::GetHeaderLine() {
   std::string line;
-  const int count = GetShownColumnCount();
+  const int count = GetWidths().GetShownColumnCount();
   for (int i = 0; i < count; ++i) {
     std::string text;
     GetColumnHeaderText(GetColumnByVisibleIndex(i), text);
@@ -216,7 +216,7 @@ std::string TCustomdxTreeList::GetHeaderLine() {
 
 std::string TCustomdxTreeList::GetNodeLine(TdxTreeListNode* node) {
   std::string line;
-  const int count = GetShownColumnCount();
+  const int count = GetWidths().GetShownColumnCount();
   if (NodeRowQuery(node)) {
     GetCellText(node, count > 0 ? GetColumnByVisibleIndex(0) : 0, line);
     return line;
@@ -288,7 +288,7 @@ void TCustomdxTreeList::IncrementalSearch(const std::string& text, int direction
     ~TNesting() { --Count; }
   } nesting{FSearchNesting};
   const int column = GetColumnByVisibleIndex(FSearchColumn);
-  if (FSearchColumn < 0 || FSearchColumn >= std::max(GetShownColumnCount(), 1) || GetCount() == 0)
+  if (FSearchColumn < 0 || FSearchColumn >= std::max(GetWidths().GetShownColumnCount(), 1) || GetCount() == 0)
     return;
   FSearchText = text;
   TdxTreeListNode* found = nullptr;
@@ -442,7 +442,7 @@ void TCustomdxTreeList::UpdateHorzDragScroll(const TPoint& p) {
     StopHorzScroll();
     return;
   }
-  const TRect area = GetScrolledAreaRect();
+  const TRect area = GetWidths().GetScrolledAreaRect();
   int direction = 0;
   if (p.x >= area.left && p.x < area.left + kDragScrollZone)
     direction = -1;
@@ -456,7 +456,7 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
   const bool outsideDrag = drag && drag->GetDragTarget() == this;
   if (horizontal) {
     const bool runs = FState == stColumnDragging || FState == stNodeDragging || FState == stBandDragging || outsideDrag;
-    const int limit = std::max(GetTotalScrollWidth() - GetVisibleScrollWidth(), 0);
+    const int limit = std::max(GetWidths().GetTotalScrollWidth() - GetWidths().GetVisibleScrollWidth(), 0);
     const int target = FLeftCoord + FHorzScrollDirection * kDragScrollStep;
     if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && FLeftCoord <= 0) ||
         (FHorzScrollDirection > 0 && FLeftCoord >= limit)) {

@@ -284,65 +284,13 @@ void TCustomdxTreeList::ResetRowHeightCaches(TdxTreeListNode* node) {
 
 // ---- Row heights and rectangles
 
-int TCustomdxTreeList::CalcNodeFooterCount(TdxTreeListNode* node) {
-  if (!GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast() || !node->GetParent())
-    return 0;
-  int count = 0;
-  const TdxTreeListNode* current = node;
-  for (TdxTreeListNode* parent = node->GetParent(); parent && current->IsLast(); parent = parent->GetParent()) {
-    if (HasLevelFooter(parent->GetLevel()))
-      ++count;
-    current = parent;
-  }
-  return count;
-}
-
-int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache) {
-  if (UseRowHeightCache() && !noCache && node && node->GetRowHeightCache() != 0)
-    return node->GetRowHeightCache();
-  if (node)
-    node->SetLineCountCache(0);
-  int h = lineHeight;
-  const int previewLines = IsPreviewVisible() ? GetPreviewLineCount(node) : 0;
-  int result = FShowGrid ? GetGridLineWidth() : 0;
-  int lines = 0;
-  if (node && IsRowAutoHeight()) {
-    int32_t needed = h;
-    lines = CalcRowLineCount(node, needed);
-    if (lines > 1 && needed == h)
-      h += (lines - 1) * FMetrics.FontTextHeight;
-    if (needed > h)
-      h = needed;
-  }
-  const bool oneLine = node && NodeRowQuery(node);
-  if (oneLine) {
-    result += h;
-  } else {
-    result += GetHeaderPanelRowCount() * h + previewLines * FMetrics.PreviewLineHeight;
-    if (previewLines >= 1 && FShowGrid && FShowPreviewGrid)
-      result += 1;
-  }
-  if (!FShowGrid && node && node->GetHasChildren() && !FMetrics.TreeLook)
-    result += 1;
-  if (previewLines > 0 && node && !oneLine)
-    result += 2;
-  if (FShowGrid && FShowPreviewGrid)
-    result -= 1;
-  result += CalcNodeFooterCount(node) * FMetrics.NodeFooterHeight;
-  if (!noCache && node) {
-    node->SetRowHeightCache(result);
-    node->SetLineCountCache(lines);
-  }
-  return result;
-}
-
 void TCustomdxTreeList::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
   rect = TRect{-1, -1, -1, -1};
-  const TRect rows = GetRowsRect();
-  const TRect indicator = GetIndicatorRect();
+  const TRect rows = GetLayoutBuilder().GetRowsRect();
+  const TRect indicator = GetLayoutBuilder().GetIndicatorRect();
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    const int h = GetWidths().GetNodeRowHeight(n, GetMetrics().RowHeight, false);
     if (n == node) {
       rect = TRect{rows.left, y, rows.right, y + h};
       if (indicator.right > indicator.left && indicator.bottom > indicator.top)
@@ -355,16 +303,16 @@ void TCustomdxTreeList::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
 
 void TCustomdxTreeList::GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect) {
   GetNodeRowRect(node, rect);
-  rect.bottom = GetRowsRect().bottom;
+  rect.bottom = GetLayoutBuilder().GetRowsRect().bottom;
 }
 
 void TCustomdxTreeList::CalcVisibleRowCount() {
-  const TRect rows = GetRowsRect();
+  const TRect rows = GetLayoutBuilder().GetRowsRect();
   int shown = 0;
   int whole = 0;
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    y += GetWidths().GetNodeRowHeight(n, GetMetrics().RowHeight, false);
     ++shown;
     if (y <= rows.bottom)
       ++whole;
@@ -376,16 +324,16 @@ void TCustomdxTreeList::CalcVisibleRowCount() {
 bool TCustomdxTreeList::KeepLastPageFilled() {
   if (!FTopNode)
     return false;
-  const TRect rows = GetRowsRect();
+  const TRect rows = GetLayoutBuilder().GetRowsRect();
   int room = rows.bottom - rows.top;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    room -= GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    room -= GetWidths().GetNodeRowHeight(n, GetMetrics().RowHeight, false);
     if (room <= 0)
       return false;
   }
   TdxTreeListNode* top = FTopNode;
   for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    const int h = GetWidths().GetNodeRowHeight(n, GetMetrics().RowHeight, false);
     if (h > room)
       break;
     room -= h;
@@ -415,7 +363,7 @@ void TCustomdxTreeList::SetTopIndex(int index) {
   int pixels = 0;
   if (old >= 0 && rows <= FVisibleRowCount) {
     for (int row = std::min(index, old); row < std::max(index, old); ++row)
-      pixels += GetNodeRowHeight(GetNodeAtRow(row), FMetrics.RowHeight, false);
+      pixels += GetWidths().GetNodeRowHeight(GetNodeAtRow(row), GetMetrics().RowHeight, false);
   }
   CalcVisibleRowCount();
   UpdateScrollBars();
@@ -460,12 +408,12 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
     return;
   }
   // The last row shown whole from the top, and the top that shows r as the last one.
-  const TRect rows = GetRowsRect();
+  const TRect rows = GetLayoutBuilder().GetRowsRect();
   const int height = rows.bottom - rows.top;
   int y = 0;
   int last = top - 1;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    y += GetWidths().GetNodeRowHeight(n, GetMetrics().RowHeight, false);
     if (y > height)
       break;
     ++last;
@@ -473,9 +421,9 @@ void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
   if (r <= last)
     return;  // on screen already (after any expanding, the top stays)
   int newTop = r;
-  int used = GetNodeRowHeight(node, FMetrics.RowHeight, false);
+  int used = GetWidths().GetNodeRowHeight(node, GetMetrics().RowHeight, false);
   for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    used += GetNodeRowHeight(n, FMetrics.RowHeight, false);
+    used += GetWidths().GetNodeRowHeight(n, GetMetrics().RowHeight, false);
     if (used > height)
       break;
     --newTop;
