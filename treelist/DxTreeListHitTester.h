@@ -1,6 +1,7 @@
 // TdxTreeListHitTester: what lies under a point of a tree list. The node at a point and the
 // hit tests of the band row, the header panel, the indicator column and the rows are answered
-// here, from a layout record computed afresh for each test.
+// here, from a layout record computed afresh for each test; a point outside the client area
+// answers htOutside, and what is not under the point keeps its initial value.
 // A view: it holds only its control, keeps no state and is made where it is used.
 #pragma once
 

@@ -2,7 +2,8 @@
 // metrics (computed by the metrics pass from the control's fonts, image lists and display
 // settings) and the new-item row and node-footer defaults; it computes the layout record
 // (areas, bands, header cells, rows) afresh for whoever paints, hit-tests or sizes, the cell
-// and editor rectangles and the visible-column order.
+// and editor rectangles and the visible-column order. Nothing here fails: a column or row
+// that is not laid out answers the empty rectangle (-1, -1, -1, -1) or index -1.
 // A part of TCustomdxTreeList, made with it and held by it; it keeps its control and reaches
 // the control's state through the control's operations.
 #pragma once

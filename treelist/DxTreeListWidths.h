@@ -1,7 +1,7 @@
 // TdxTreeListWidths: the widths and heights of a tree list's bands, columns and rows. Band and
 // column widths, the scroll extents, node indents, the preview width, row heights, node
 // footers, row sizing limits and the shown column count are computed here from the control's
-// state, afresh on every call.
+// state, afresh on every call. Nothing here fails: a band out of range is shown 0 wide.
 // A view: it holds only its control, keeps no state and is made where it is used.
 #pragma once
 
