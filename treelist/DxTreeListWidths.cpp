@@ -1,19 +1,16 @@
-// Band and column widths, the scrolled area and its scrolling, node indents and footer
-// lines, and the row sizing limits. Everything is computed from the virtual band and
-// column queries on every call; nothing is kept.
+// Band and column widths, the scrolled area, node indents, row heights and footer lines,
+// and the row sizing limits. Everything is computed from the virtual band and column
+// queries on every call; nothing is kept.
 //
 // Decisions taken here:
 // - A proportional share whose divisor is 0 (every band, or every sizable column of a
 //   band row, 0 wide) is not Windows' -1: the band gets its minimum width, the column
 //   its minimum. No band or column is ever shown with a negative width.
 // - The scrolled area lies between the fixed bands also with auto width, as it does in
-//   the layout; LeftCoord is kept at most the total less the visible scroll width first
-//   and at least 0 after, so the range cannot invert when the bands are narrower than
-//   the area.
+//   the layout.
 #include "treelist/DxTreeListWidths.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -285,73 +282,6 @@ int TdxTreeListWidths::GetBandScrollLeft(int band) {
   return left;
 }
 
-bool TCustomdxTreeList::ClampLeftCoord() {
-  const int limit = GetWidths().GetTotalScrollWidth() - GetWidths().GetVisibleScrollWidth();
-  const int value = std::max<int>(std::min<int>(FLeftCoord, limit), 0);
-  if (value == FLeftCoord)
-    return false;
-  FLeftCoord = value;
-  return true;
-}
-
-void TCustomdxTreeList::SetLeftCoord(int value) {
-  EndEditing();
-  value = std::max<int>(std::min<int>(value, GetWidths().GetTotalScrollWidth() - GetWidths().GetVisibleScrollWidth()), 0);
-  if (value == FLeftCoord)
-    return;
-  const int old = FLeftCoord;
-  FLeftCoord = value;
-  UpdateScrollBars();
-  if (IsLocked() || !HandleAllocated())
-    return;
-  // Moving pixels works only where nothing stays put: no footer below the columns and
-  // no fixed band beside them.
-  const bool movable = !FShowFooter && GetLeftFixedBand() < 0 && GetRightFixedBand() < 0 &&
-                       std::abs(old - value) <= GetWidths().GetVisibleScrollWidth();
-  if (movable) {
-    // The XOR feedback moves with the pixels otherwise: it is taken off first.
-    HideFeedback();
-    struct TShow {
-      TCustomdxTreeList* Control;
-      ~TShow() noexcept(false) { Control->ShowFeedback(); }
-    } show{this};
-    ScrollColumns(old - value);
-    return;
-  }
-  Invalidate();
-}
-
-void TCustomdxTreeList::ScrollColumns(int delta) {
-  if (!HandleAllocated())
-    return;
-  const TRect rect = GetWidths().GetScrolledAreaRect();
-  HideFeedback();  // nothing drawn over the contents moves with them
-  ScrollWindowEx(GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  ShowFeedback();
-}
-
-void TCustomdxTreeList::ScrollRows(int delta) {
-  if (!HandleAllocated())
-    return;
-  TRect rect;
-  GetLayoutPartRect(rect);
-  HideFeedback();
-  ScrollWindowEx(GetHandle(), 0, delta, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  ShowFeedback();
-  if (!GetMetrics().TreeLook || GetVisibleBandCount() <= 0)
-    return;
-  // Dotted tree lines follow the parity of the rows area: the moved tree area is
-  // painted again.
-  TRect tree = rect;
-  tree.right = rect.left + GetWidths().GetBandDisplayWidth(0) + GetFirstBandExtraWidth() - (GetLeftFixedBand() < 0 ? FLeftCoord : 0);
-  InvalidateRect(GetHandle(), &tree, FALSE);
-}
-
-void TCustomdxTreeList::UpdateNow() {
-  if (HandleAllocated())
-    UpdateWindow(GetHandle());
-}
-
 // ---- Nodes
 
 void TdxTreeListWidths::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth) {
@@ -511,7 +441,7 @@ void TdxTreeListWidths::GetRowSizingLimits(TdxTreeListNode* node, int defaultVal
   if (!node)
     return;
   TRect row;
-  FControl.GetNodeRowRect(node, row);
+  FControl.GetNavigator().GetNodeRowRect(node, row);
   minValue = row.top + GetNodeRowHeight(node, FControl.GetMetrics().MinRowHeight, /*noCache=*/true);
   TdxTreeListLayout layout;
   FControl.GetLayoutBuilder().CalcAreas(layout);
