@@ -32,7 +32,7 @@ void TdxTreeListPanelPainter::PaintNewItemRow() {
   const int gap = m.NewItemStripGap;
   const int cellsRight = layout.CellsRight + 1;
   const TRect& rows = layout.Rows;
-  const int total = FControl.GetBandsTotalWidth();
+  const int total = FControl.GetWidths().GetBandsTotalWidth();
   const bool noLeftFixed = IsEmptyRect(layout.LeftFixedArea);
 
   // What neither the bar nor the cells cover.
@@ -73,8 +73,8 @@ void TdxTreeListPanelPainter::PaintNewItemRow() {
     if (IsEmptyRect(cell))
       continue;
     if (RectVisible(dc, &cell)) {
-      const bool highlighted = FControl.GetPainter().IsCellHighlighted(FControl.GetNavigator().GetNewItemRowActive(), false,
-                                                                       entry.Column, /*newItemRow=*/true);
+      const bool highlighted = FControl.GetPainter().IsCellHighlighted(
+          FControl.GetNavigator().GetNewItemRowActive(), false, entry.Column, /*newItemRow=*/true);
       TColor color, textColor, columnColor;
       HBRUSH brush, columnBrush;
       FControl.GetPainter().GetRowColors(nullptr, highlighted, pass.Focused, false, false, 0, entry.Column, color,
@@ -100,7 +100,8 @@ void TdxTreeListPanelPainter::PaintNewItemRow() {
     }
   }
   TdxTreeListRowPainter(FControl).DrawGridSegments(grid);
-  if (FControl.GetNavigator().GetNewItemRowActive() && pass.Focused && !FControl.GetOptions().Contains(aoHideFocusRect)) {
+  if (FControl.GetNavigator().GetNewItemRowActive() && pass.Focused &&
+      !FControl.GetOptions().Contains(aoHideFocusRect)) {
     TRect focus{};
     if (FControl.IsRowSelect()) {
       focus = TRect{rows.left, strip.top, layout.CellsRight, bottom - m.GridPixel};
@@ -152,7 +153,7 @@ void TdxTreeListPanelPainter::PaintFooter() {
   if (IsEmptyRect(layout.LeftFixedArea) && FControl.GetLeftCoord() != 0)
     frame.left -= e;
   if (IsEmptyRect(layout.RightFixedArea) &&
-      layout.Rows.left + FControl.GetBandsTotalWidth() - FControl.GetLeftCoord() > footer.right)
+      layout.Rows.left + FControl.GetWidths().GetBandsTotalWidth() - FControl.GetLeftCoord() > footer.right)
     frame.right += e;
   if (FControl.GetLookAndFeel() == lfStandard) {
     FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));

@@ -147,7 +147,7 @@ void TdxTreeListRowPainter::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTree
   const int g = GroupLookPixel(node);
   int levelWidth = 0;
   int fullWidth = 0;
-  FControl.GetNodeIndent(node, levelWidth, fullWidth);
+  FControl.GetWidths().GetNodeIndent(node, levelWidth, fullWidth);
   row.IndentWidth = fullWidth;
   if (fullWidth <= 0)
     return;
@@ -164,7 +164,7 @@ void TdxTreeListRowPainter::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTree
     else if (open < column.right)
       column.bottom = y + h - gi;
     if (row.FooterLineCount > 0)
-      column.bottom -= std::max(FControl.CountNodeFootersBelow(node, i), 0) * m.NodeFooterHeight;
+      column.bottom -= std::max(FControl.GetWidths().CountNodeFootersBelow(node, i), 0) * m.NodeFooterHeight;
     HBRUSH brush = treeLook ? pass.BackgroundBrush.Get() : FControl.GetPainter().LevelBrush(i);
     FillRect(dc, &column, brush);
     last = column;
@@ -290,10 +290,11 @@ void TdxTreeListRowPainter::DrawRowContent(const TdxTreeListRowEntry& row, std::
   const int g = GroupLookPixel(node);
   const int footerTop = y + row.Height - row.FooterHeight;
   const int gridWidth = FControl.GetShowGrid() ? FControl.GetGridLineWidth() : 0;
-  const int cellsBottom = row.PreviewLineCount > 0 ? y + g + FControl.RowLineHeight(row) * m.HeaderRows : footerTop;
+  const int cellsBottom =
+      row.PreviewLineCount > 0 ? y + g + FControl.GetLayoutBuilder().RowLineHeight(row) * m.HeaderRows : footerTop;
   if (g > 0) {
     int levelWidth = 0, fullWidth = 0;
-    FControl.GetNodeIndent(node, levelWidth, fullWidth);
+    FControl.GetWidths().GetNodeIndent(node, levelWidth, fullWidth);
     const TRect line{layout.TreeLeft + levelWidth - m.IndentWidth, y, cellsRight, y + 1};
     FillRect(dc, &line, pass.BackgroundBrush.Get());
   }
@@ -341,7 +342,7 @@ void TdxTreeListRowPainter::DrawRowCells(const TdxTreeListRowEntry& row, std::ve
   const bool fixedAreas = layout.LeftFixedBand >= 0 || layout.RightFixedBand >= 0;
   const int lastLine = FControl.GetMetrics().HeaderRows;
   for (const TdxTreeListColumnEntry& entry : layout.Columns) {
-    const TRect cell = FControl.CalcCellRect(layout, row, entry);
+    const TRect cell = FControl.GetLayoutBuilder().CalcCellRect(layout, row, entry);
     if (cell.right <= cell.left || cell.bottom <= cell.top)
       continue;
     if (RectVisible(dc, &cell)) {
@@ -384,7 +385,7 @@ void TdxTreeListRowPainter::DrawNodeFooters(const TdxTreeListRowEntry& row, std:
   const int cellsRight = layout.CellsRight + 1;
   int top = row.Top + row.Height - row.FooterHeight;
   for (int line = 0; line < row.FooterLineCount; ++line, top += m.NodeFooterHeight) {
-    const int level = FControl.GetNodeFooterLevel(node, line);
+    const int level = FControl.GetWidths().GetNodeFooterLevel(node, line);
     const TRect strip{levelLeft + (level + 1) * indent, top, cellsRight, top + m.NodeFooterHeight};
     TColor color = FControl.GetFooterColor();
     HBRUSH brush =
@@ -424,7 +425,7 @@ void TdxTreeListRowPainter::DrawRowFocus(const TdxTreeListRowEntry& row, int cel
     const TdxTreeListColumnEntry* entry = layout.FindColumn(pass.FocusedColumn);
     if (!entry)
       return;
-    rect = FControl.CalcCellRect(layout, row, *entry);
+    rect = FControl.GetLayoutBuilder().CalcCellRect(layout, row, *entry);
     rect.right -= 1;
   }
   if (IsEmptyRect(rect))
@@ -459,7 +460,8 @@ void TdxTreeListRowPainter::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std:
       const int x = left + (i + 1) * indent - 1;
       if (x < layout.Rows.left || x >= cellsEnd)
         continue;
-      const int footers = row.FooterLineCount > 0 ? std::max(FControl.CountNodeFootersBelow(row.Node, i), 0) : 0;
+      const int footers =
+          row.FooterLineCount > 0 ? std::max(FControl.GetWidths().CountNodeFootersBelow(row.Node, i), 0) : 0;
       AddSegment(grid, x, y, x, rowBottom - footers * m.NodeFooterHeight);
     }
   }
