@@ -19,7 +19,6 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
-#include "editors/DxContainerHintWindow.h"
 
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
@@ -60,7 +59,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   ResetEditedCell();  // goes to TdxTreeListEditController
   LayoutChanged();
   ClearRowLists();  // goes to TdxTreeListRows
-  FreeAndNil(FHintWindow);  // goes to TdxTreeListTimers
+  GetTimers().FreeHintWindow();
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });

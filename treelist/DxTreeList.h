@@ -52,7 +52,6 @@
 #include "treelist/DxTreeListTypes.h"
 #include "treelist/DxTreeListWidths.h"
 
-class TdxContainerHintWindow;
 struct TdxTreeListPaintPass;
 struct TdxHeaderButton;
 
@@ -319,49 +318,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool GetSearching() const { return FSearching; }
   int GetSearchColumn() const { return FSearchColumn; }
   const std::string& GetSearchText() const { return FSearchText; }
-
-  // ==== Timers
-  // The control's window timers. The drag scrolls of the two directions and the
-  // selection scroll step the view; they run only while their interaction does.
-  static constexpr UINT_PTR kVertScrollTimer = 1;   // row selection (60 ms), node drag (100 ms)
-  static constexpr UINT_PTR kEditTimer = 2;         // click to edit (the double-click time)
-  static constexpr UINT_PTR kHorzScrollTimer = 3;   // header and node drags (100 ms)
-  static constexpr UINT_PTR kDragExpandTimer = 101; // expand the node a drag hovers over
-  static constexpr UINT_PTR kHintTimer = 110;       // the delay before a hint shows
-  static constexpr UINT_PTR kHintHideTimer = 111;   // a shown hint hides
-  static constexpr UINT kHintDelay = 1000;
-  static constexpr UINT kHintHideDelay = 5000;
-  static constexpr UINT kSelectionScrollInterval = 60;
-  static constexpr UINT kDragScrollInterval = 100;
-  // The routines behind every timer of the tree lists (SetTimer and KillTimer unless a
-  // test replaces them); answers the routines in force before.
-  struct TTimerProcs {
-    UINT_PTR(WINAPI* Set)(HWND, UINT_PTR, UINT, TIMERPROC) = ::SetTimer;
-    BOOL(WINAPI* Kill)(HWND, UINT_PTR) = ::KillTimer;
-  };
-  static TTimerProcs SetTimerProcs(const TTimerProcs& procs);
-  // Whether the timer `id` runs on this control's window.
-  bool IsTimerRunning(UINT_PTR id) const;
-  // Auto scroll: direction -1 up or left, +1 down or right, 0 stopped.
-  int GetHorzScrollDirection() const { return FHorzScrollDirection; }
-  int GetVertScrollDirection() const { return FVertScrollDirection; }
-  // Starts (restarts when the direction changes) and stops the drag scrolls: the
-  // horizontal one during header and node drags, the vertical one during node drags
-  // and, with the selection interval, while rows are selected with the mouse.
-  void StartHorzScroll(int direction);
-  void StartVertScroll(int direction, UINT interval);
-  void StopHorzScroll();
-  void StopVertScroll();
-  // Starts the horizontal drag scroll when `p` (client coordinates) lies less than 12
-  // pixels inside the left or right edge of the scrolled area, else stops it.
-  void UpdateHorzDragScroll(const TPoint& p);
-
-  // ==== Hints
-  // Restarts the delay of a hint (after which the hint shows at the cursor), or shows
-  // it now; CancelHint stops both hint timers and frees the hint window.
-  void ShowHintLater(bool immediate);
-  void CancelHint();
-  TdxContainerHintWindow* GetHintWindow() const { return FHintWindow; }
 
   // ==== Scroll bars
   // The scroll-bar messages' steps: line, page, thumb position, ends.
@@ -1009,7 +965,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void DragHeaderMove(const TPoint& p);
   // The text of the hint at the hit point (empty: no hint); the base answers a column
   // header's hint (DoGetHeaderHint).
-  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text);
+  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
+    FTimers.GetHintText(hitInfo, text);
+  }
 
   // Recomputes the metrics (unless loading or being destroyed), then the rows: clears
   // and rebuilds the lists, runs NodesChanged and rebuilds once more when that left
@@ -1285,22 +1243,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // with `controlGone` the control itself).
   void AbandonMiddleScroll(bool controlGone);
 
-  // goes to TdxTreeListTimers
-  // The thread timer of the middle-button scrolling's loop through the replaceable
-  // routines.
-  static UINT_PTR StartThreadTimer(UINT interval);
-  static void StopThreadTimer(UINT_PTR id);
-  // Timers of the control's window through the replaceable routines.
-  void StartTimer(UINT_PTR id, UINT interval);
-  void StopTimer(UINT_PTR id);
-  void StopAllTimers();
-  // Starts the scroll timer `id` towards `direction` (0 stops it), kept in `current`.
-  void StartScroll(UINT_PTR id, int& current, int direction, UINT interval);
-  void StopScroll(UINT_PTR id, int& current);
-  void TimerTick(UINT_PTR id);
-  void AutoScrollTick(bool horizontal);
-  void UpdateHint(const TdxTreeListHitInfo& hit);
-
   // The control's own state: the nodes, the option sets, the interaction state, the
   // update bracket and the clearing flags.
   std::unique_ptr<TList> FRootNodes;
@@ -1478,16 +1420,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The running loop's state (DxTreeListMiddleScroll.cpp).
   struct TMiddleScroll;
   TMiddleScroll* FMiddleScroll = nullptr;
-
-  // goes to TdxTreeListTimers
-  // A bit per timer id that runs, and the auto scroll.
-  uint32_t FRunningTimers = 0;
-  int FHorzScrollDirection = 0;
-  int FVertScrollDirection = 0;
-  TdxContainerHintWindow* FHintWindow = nullptr;
-  // The element the pending or shown hint belongs to (node, column, hit code).
-  TdxTreeListHotInfo FHintElement;
-  TdxTreeListHitTest FHintHitTest = htNowhere;
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,

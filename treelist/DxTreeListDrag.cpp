@@ -151,7 +151,7 @@ void TCustomdxTreeList::StartColumnDrag(int32_t column) {
 void TCustomdxTreeList::BeginHeaderDrag(const TRect& rect, TdxTreeListState state) {
   if (Application)
     Application->CancelHint();
-  CancelHint();
+  GetTimers().CancelHint();
   const TPoint start = DragStartPoint();
   if (HandleAllocated())
     BeginDragImage(PaintPicture(rect), Point(RectWidth(rect) / 2, RectHeight(rect) / 2));
@@ -333,7 +333,7 @@ void TCustomdxTreeList::HideDragArrows() {
 // ---- Moving a header drag
 
 void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
-  StopHorzScroll();
+  GetTimers().StopHorzScroll();
   const bool bandMode = FState == stBandDragging;
   FDragPoint = p;
   const TPoint screen = ClientToScreen(p);
@@ -361,7 +361,7 @@ void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
     FDragImages->DragMove(screen.x, screen.y);
   FDragImagePos = screen;
   if (!IsPointOverCustomizingWindow(screen))
-    UpdateHorzDragScroll(p);
+    GetTimers().UpdateHorzDragScroll(p);
 }
 
 // ---- Ending a header drag
@@ -472,7 +472,7 @@ void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t colum
 void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
   if (FState == stEditing)
     HideEditor(false);
-  StopTimer(kEditTimer);
+  GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   inherited::DoStartDrag(dragObject);
   if (!FDragNode) {
     POINT cursor{};
@@ -490,8 +490,8 @@ void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
 }
 
 void TCustomdxTreeList::DoEndDrag(TObject* target, int x, int y) {
-  StopHorzScroll();
-  StopVertScroll();
+  GetTimers().StopHorzScroll();
+  GetTimers().StopVertScroll();
   StopDragExpand();
   inherited::DoEndDrag(target, x, y);
   FDragNode = nullptr;
@@ -503,8 +503,8 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
   inherited::DragOver(source, x, y, state, accept);
   if (!ActiveDragObject() && !Dragging())
     return;
-  StopHorzScroll();
-  StopVertScroll();
+  GetTimers().StopHorzScroll();
+  GetTimers().StopVertScroll();
   if (state == dsDragLeave) {
     StopDragExpand();
     return;
@@ -516,7 +516,7 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
   if (IsOptionsEx13())
     UpdateDragExpand(hit);
   if (IsOptionsEx12())
-    UpdateHorzDragScroll(p);
+    GetTimers().UpdateHorzDragScroll(p);
   if (!hit.Node || !IsRowPart(hit.HitTest))
     return;
   FocusOnDragOver(hit);
@@ -525,9 +525,9 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
   const int row = GetNodeRowIndex(hit.Node);
   const int top = GetTopIndex();
   if (hit.Node == FTopNode && row > 0)
-    StartVertScroll(-1, kDragScrollInterval);
+    GetTimers().StartVertScroll(-1, TdxTreeListTimers::kDragScrollInterval);
   else if (row >= top + FVisibleRowCount - 1 && row < GetRowCount() - 1)
-    StartVertScroll(1, kDragScrollInterval);
+    GetTimers().StartVertScroll(1, TdxTreeListTimers::kDragScrollInterval);
 }
 
 void TCustomdxTreeList::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
@@ -544,20 +544,20 @@ void TCustomdxTreeList::UpdateDragExpand(const TdxTreeListHitInfo& hit) {
     StopDragExpand();
     return;
   }
-  if (hit.Node == FDragExpandNode && IsTimerRunning(kDragExpandTimer))
+  if (hit.Node == FDragExpandNode && GetTimers().IsTimerRunning(TdxTreeListTimers::kDragExpandTimer))
     return;
-  StopTimer(kDragExpandTimer);
+  GetTimers().StopTimer(TdxTreeListTimers::kDragExpandTimer);
   FDragExpandNode = hit.Node;
-  StartTimer(kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)));
+  GetTimers().StartTimer(TdxTreeListTimers::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)));
 }
 
 void TCustomdxTreeList::StopDragExpand() {
-  StopTimer(kDragExpandTimer);
+  GetTimers().StopTimer(TdxTreeListTimers::kDragExpandTimer);
   FDragExpandNode = nullptr;
 }
 
 void TCustomdxTreeList::DragExpandTick() {
-  StopTimer(kDragExpandTimer);
+  GetTimers().StopTimer(TdxTreeListTimers::kDragExpandTimer);
   TdxTreeListNode* node = FDragExpandNode;
   if (!node || (!ActiveDragObject() && FState != stNodeDragging))
     return;
@@ -569,7 +569,7 @@ void TCustomdxTreeList::DragExpandTick() {
   }
   if (IsOptionsEx14()) {
     node->SetExpanded(!node->GetExpanded());
-    StartTimer(kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)) * 2);
+    GetTimers().StartTimer(TdxTreeListTimers::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)) * 2);
     return;
   }
   node->SetExpanded(true);

@@ -187,8 +187,8 @@ bool TCustomdxTreeList::MiddleButtonScroll(int x, int y) {
   } capture{state, wnd};
   struct TTickTimer {
     UINT_PTR Id;
-    ~TTickTimer() { StopThreadTimer(Id); }
-  } timer{StartThreadTimer(kTickInterval)};
+    ~TTickTimer() { TdxTreeListTimers::StopThreadTimer(Id); }
+  } timer{TdxTreeListTimers::StartThreadTimer(kTickInterval)};
   SetCapture(wnd);
 
   unsigned ticks = 0;

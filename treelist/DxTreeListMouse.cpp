@@ -49,7 +49,7 @@ void TCustomdxTreeList::SetState(TdxTreeListState value) {
   const TdxTreeListState old = FState;
   FState = value;
   if (old == stRowSelecting && value != stRowSelecting)
-    StopVertScroll();
+    GetTimers().StopVertScroll();
 }
 
 void TCustomdxTreeList::CancelMode() {
@@ -83,11 +83,11 @@ void TCustomdxTreeList::CancelMode() {
       Invalidate();
       break;
     case stBandDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       EndBandDrag(false);
       break;
     case stColumnDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       EndColumnDrag(false);
       break;
     case stRowSelecting:
@@ -96,7 +96,7 @@ void TCustomdxTreeList::CancelMode() {
     default:
       break;
   }
-  CancelHint();
+  GetTimers().CancelHint();
 }
 
 // ---- Press
@@ -107,7 +107,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     return;
   if (FState == stEditing && editor)
     EndEditing();
-  CancelHint();
+  GetTimers().CancelHint();
   FKeepSelection = false;
   FDeferredSelect = false;
   FNewItemRowPressed = false;
@@ -255,12 +255,12 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
     }
     FNewItemRowPressed = true;
     if (button == mbLeft && hit.Column >= 0 && !IsRowSelect() && column == oldColumn && FWasFocusedAtPress &&
-        FState != stEditing && !IsTimerRunning(kEditTimer))
-      StartTimer(kEditTimer, GetDoubleClickTime());
+        FState != stEditing && !GetTimers().IsTimerRunning(TdxTreeListTimers::kEditTimer))
+      GetTimers().StartTimer(TdxTreeListTimers::kEditTimer, GetDoubleClickTime());
     return;
   }
   if (hit.HitTest == htButton || (dblClick && hit.Node && IsNodePart(hit.HitTest))) {
-    StopTimer(kEditTimer);
+    GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
     if (hit.Node && (hit.HitTest == htButton || FExpandOnDblClick))
       hit.Node->SetExpanded(!hit.Node->GetExpanded());
     if (dblClick && hit.HitTest != htButton && CanDblClick())
@@ -320,8 +320,8 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   // The column-bound control keeps its editor hidden between edits: what counts is
   // whether one is shown.
   if (sameNode && column == oldColumn && FWasFocusedAtPress && FState != stEditing &&
-      !IsTimerRunning(kEditTimer))
-    StartTimer(kEditTimer, GetDoubleClickTime());
+      !GetTimers().IsTimerRunning(TdxTreeListTimers::kEditTimer))
+    GetTimers().StartTimer(TdxTreeListTimers::kEditTimer, GetDoubleClickTime());
 }
 
 // ---- Move
@@ -360,7 +360,7 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y) {
   }
   UpdatePressedFlags(hit);
   UpdateHotTrack(hit);
-  UpdateHint(hit);
+  GetTimers().UpdateHint(hit);
   inherited::MouseMove(shift, x, y);
 }
 
@@ -398,14 +398,14 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
       node = GetNodeAtRow(GetRowCount() - 1);
   }
   if (direction == 0)
-    StopVertScroll();
+    GetTimers().StopVertScroll();
   if (node && node != FFocusedNode) {
     SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
     if (IsMultiSelect())
       SelectOnly(FFocusedNode);
   }
   if (direction != 0)
-    StartVertScroll(direction, kSelectionScrollInterval);
+    GetTimers().StartVertScroll(direction, TdxTreeListTimers::kSelectionScrollInterval);
 }
 
 void TCustomdxTreeList::UpdatePressedFlags(const TdxTreeListHitInfo& hit) {
@@ -722,12 +722,12 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
       break;
     }
     case stBandDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       FDragPoint = Point(x, y);
       EndBandDrag(true);
       break;
     case stColumnDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       FDragPoint = Point(x, y);
       EndColumnDrag(true);
       break;

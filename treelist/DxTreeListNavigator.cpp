@@ -1,27 +1,20 @@
 // Focus, navigation and scrolling of the tree list: moving the focused node and column,
 // keeping bands and columns on screen, the gate of the in-place editor, the text export
-// to the clipboard, the incremental search and the auto-scroll timers.
+// to the clipboard and the incremental search.
 //
 // Decisions taken here:
 // - FindNode also stops when its walk passes the end of the tree a second time, so a
 //   search over the shown nodes only ends even when the focused node is hidden (or
 //   there is none); every search that ends anyway ends the same way.
-// - The timers live on the control's own window and are known per control: another
-//   tree list's timers never start, stop or step this one's. The horizontal and the
-//   vertical scroll have ids of their own, and a tick steps while the drag or the row
-//   selection that started it runs.
 // - The text export's header line holds no line break of its own: the string list
 //   gives every line one.
 #include <algorithm>
 
 #include "classlib/Clipboard.h"
-#include "classlib/DragDrop.h"
 #include "classlib/Strings.h"
 #include "treelist/DxTreeList.h"
 
 namespace {
-
-TCustomdxTreeList::TTimerProcs gTimerProcs;
 
 // Upper case by the system locale, for the search's comparison.
 std::string LocaleUpper(const std::string& text) {
@@ -30,27 +23,6 @@ std::string LocaleUpper(const std::string& text) {
     CharUpperBuffA(result.data(), static_cast<DWORD>(result.size()));
   return result;
 }
-
-// The bit of FRunningTimers that stands for `id`.
-uint32_t TimerBit(UINT_PTR id) {
-  switch (id) {
-    case TCustomdxTreeList::kVertScrollTimer: return 1u << 0;
-    case TCustomdxTreeList::kEditTimer: return 1u << 1;
-    case TCustomdxTreeList::kHorzScrollTimer: return 1u << 2;
-    case TCustomdxTreeList::kDragExpandTimer: return 1u << 3;
-    case TCustomdxTreeList::kHintTimer: return 1u << 4;
-    case TCustomdxTreeList::kHintHideTimer: return 1u << 5;
-  }
-  return 0;
-}
-
-constexpr UINT_PTR kTimerIds[] = {TCustomdxTreeList::kVertScrollTimer, TCustomdxTreeList::kEditTimer,
-                                  TCustomdxTreeList::kHorzScrollTimer, TCustomdxTreeList::kDragExpandTimer,
-                                  TCustomdxTreeList::kHintTimer,       TCustomdxTreeList::kHintHideTimer};
-
-// How close to the edge of the scrolled area a drag starts the horizontal scroll.
-constexpr int kDragScrollZone = 12;
-constexpr int kDragScrollStep = 32;
 
 }  // namespace
 
@@ -162,7 +134,7 @@ void TCustomdxTreeList::ShowEditor() {
     return;
   MakeColumnVisible(GetColumnByVisibleIndex(column));
   MakeNodeVisible(FFocusedNode);
-  StopTimer(kEditTimer);
+  GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (ShowInplaceEditor(/*noFocus=*/false))
     SetState(stEditing);
 }
@@ -270,7 +242,7 @@ void TCustomdxTreeList::CopyToClipboard() {
 
 bool TCustomdxTreeList::StartSearch(int column, const std::string& text) {
   EndEditing();
-  StopTimer(kEditTimer);
+  GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (column == -1)
     column = GetFocusedColumn();
   FSearchColumn = column;
@@ -359,133 +331,4 @@ void TCustomdxTreeList::EndSearch() {
   FSearching = false;
   FSearchText.clear();
   RefreshNode(FFocusedNode, false);
-}
-
-// ---- Timers
-
-TCustomdxTreeList::TTimerProcs TCustomdxTreeList::SetTimerProcs(const TTimerProcs& procs) {
-  const TTimerProcs old = gTimerProcs;
-  gTimerProcs = procs;
-  return old;
-}
-
-bool TCustomdxTreeList::IsTimerRunning(UINT_PTR id) const {
-  return (FRunningTimers & TimerBit(id)) != 0;
-}
-
-void TCustomdxTreeList::StartTimer(UINT_PTR id, UINT interval) {
-  assert(TimerBit(id) != 0 && "a timer of the tree list must have its bit");
-  if (!HandleAllocated() || IsDestroying())
-    return;
-  if (gTimerProcs.Set(GetHandle(), id, interval, nullptr))
-    FRunningTimers |= TimerBit(id);
-}
-
-UINT_PTR TCustomdxTreeList::StartThreadTimer(UINT interval) {
-  return gTimerProcs.Set(nullptr, 0, interval, nullptr);
-}
-
-void TCustomdxTreeList::StopThreadTimer(UINT_PTR id) {
-  if (id)
-    gTimerProcs.Kill(nullptr, id);
-}
-
-void TCustomdxTreeList::StopTimer(UINT_PTR id) {
-  if (!IsTimerRunning(id))
-    return;
-  FRunningTimers &= ~TimerBit(id);
-  if (HandleAllocated())
-    gTimerProcs.Kill(GetHandle(), id);
-}
-
-void TCustomdxTreeList::StopAllTimers() {
-  for (UINT_PTR id : kTimerIds)
-    StopTimer(id);
-  FHorzScrollDirection = 0;
-  FVertScrollDirection = 0;
-}
-
-void TCustomdxTreeList::StartScroll(UINT_PTR id, int& current, int direction, UINT interval) {
-  if (direction == 0) {
-    StopScroll(id, current);
-    return;
-  }
-  if (direction == current && IsTimerRunning(id))
-    return;
-  current = direction;
-  StartTimer(id, interval);
-}
-
-void TCustomdxTreeList::StopScroll(UINT_PTR id, int& current) {
-  StopTimer(id);
-  current = 0;
-}
-
-void TCustomdxTreeList::StartHorzScroll(int direction) {
-  StartScroll(kHorzScrollTimer, FHorzScrollDirection, direction, kDragScrollInterval);
-}
-
-void TCustomdxTreeList::StartVertScroll(int direction, UINT interval) {
-  StartScroll(kVertScrollTimer, FVertScrollDirection, direction, interval);
-}
-
-void TCustomdxTreeList::StopHorzScroll() {
-  StopScroll(kHorzScrollTimer, FHorzScrollDirection);
-}
-
-void TCustomdxTreeList::StopVertScroll() {
-  StopScroll(kVertScrollTimer, FVertScrollDirection);
-}
-
-void TCustomdxTreeList::UpdateHorzDragScroll(const TPoint& p) {
-  if (!IsOptionsEx12()) {
-    StopHorzScroll();
-    return;
-  }
-  const TRect area = GetScrolledAreaRect();
-  int direction = 0;
-  if (p.x >= area.left && p.x < area.left + kDragScrollZone)
-    direction = -1;
-  else if (p.x < area.right && p.x >= area.right - kDragScrollZone)
-    direction = 1;
-  StartHorzScroll(direction);
-}
-
-void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
-  TDragObject* drag = ActiveDragObject();
-  const bool outsideDrag = drag && drag->GetDragTarget() == this;
-  if (horizontal) {
-    const bool runs = FState == stColumnDragging || FState == stNodeDragging || FState == stBandDragging || outsideDrag;
-    const int limit = std::max(GetTotalScrollWidth() - GetVisibleScrollWidth(), 0);
-    const int target = FLeftCoord + FHorzScrollDirection * kDragScrollStep;
-    if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && FLeftCoord <= 0) ||
-        (FHorzScrollDirection > 0 && FLeftCoord >= limit)) {
-      StopHorzScroll();
-      return;
-    }
-    SetLeftCoord(target);
-    UpdateNow();
-    return;
-  }
-  if (FState == stRowSelecting) {
-    if (FVertScrollDirection == 0) {
-      StopVertScroll();
-      return;
-    }
-    MoveFocusedRow(FVertScrollDirection);
-    if (IsMultiSelect() && FFocusedNode)
-      SelectOnly(FFocusedNode);
-    UpdateNow();
-    return;
-  }
-  if ((FState != stNodeDragging && !outsideDrag) || FVertScrollDirection == 0) {
-    StopVertScroll();
-    return;
-  }
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  if (WindowFromPoint(cursor) != GetHandle())
-    return;
-  MoveFocusedRow(FVertScrollDirection);
-  UpdateNow();
 }

@@ -329,34 +329,34 @@ TEST_F(TreeListNodeDragTest, ANodeDraggedOverACollapsedNodesButtonExpandsItWhenT
 
   DragTo(ButtonPoint(B));
   EXPECT_EQ(Tree->GetDragExpandNode(), B);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 500u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 500u);
   EXPECT_FALSE(B->GetExpanded());
   // The focus follows the drag.
   EXPECT_EQ(Tree->GetFocusedNode(), B);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_TRUE(B->GetExpanded());
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 0u);
 
   // Leaving a button before the delay ends: nothing expands.
   B->SetExpanded(false);
   DragTo(ButtonPoint(B));
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 500u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 500u);
   DragTo(RowPoint(C));
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 0u);
   EXPECT_EQ(Tree->GetDragExpandNode(), nullptr);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetExpanded());
 
   // With the toggle option the hovered node toggles, and again after twice the delay.
   SetOptionEx(aoDragExpandToggle, true);
   DragTo(ButtonPoint(B));
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_TRUE(B->GetExpanded());
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 1000u);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 1000u);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetExpanded());
 
