@@ -51,7 +51,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // anything else of the control goes, because freeing a component can notify the
   // control. Each step names the part it goes to.
   Destroying();
-  AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
+  GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())
     DestroyHandle();
   EndDragImage();  // goes to TdxTreeListDrag

@@ -256,13 +256,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TCursor GetHeaderDragCursor() const { return FHeaderDragCursor; }
   bool GetDragArrowsShown() const { return FDragArrowsShown; }
 
-  // ==== Middle-button scrolling
-  // True while the middle-button scrolling runs; its marker window, and the direction
-  // (0 none, 1 left, 2 up, 3 right, 4 down) and speed (1 to 12) of the pointer now.
-  bool IsMiddleScrolling() const { return FMiddleScroll != nullptr; }
-  HWND GetMiddleScrollMarker() const;
-  int GetMiddleScrollDirection() const;
-  int GetMiddleScrollSpeed() const;
   // Forgets every node reference (all nodes are gone).
   void ResetNodeReferences();
 
@@ -1235,14 +1228,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ApplyColumnWidth(int column, int width);
   void ApplyBandWidth(int band, int width);
 
-  // goes to TdxTreeListMiddleScroll
-  // The middle-button scrolling's own message loop from the press at (x, y); false when
-  // the control was destroyed while it ran (nothing of it may be touched then).
-  bool MiddleButtonScroll(int x, int y);
-  // Ends a running middle-button scrolling at its next step: the window is going (and
-  // with `controlGone` the control itself).
-  void AbandonMiddleScroll(bool controlGone);
-
   // The control's own state: the nodes, the option sets, the interaction state, the
   // update bracket and the clearing flags.
   std::unique_ptr<TList> FRootNodes;
@@ -1415,11 +1400,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int FSizingStart = 0;
   int FSizingPos = 0;
   bool FSizeToClientLocked = false;
-
-  // goes to TdxTreeListMiddleScroll
-  // The running loop's state (DxTreeListMiddleScroll.cpp).
-  struct TMiddleScroll;
-  TMiddleScroll* FMiddleScroll = nullptr;
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,

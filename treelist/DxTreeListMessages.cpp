@@ -54,15 +54,15 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       // A header drag, its drag image and a middle-button scrolling end with the window.
       if (FState == stColumnDragging || FState == stBandDragging)
         CancelMode();
-      AbandonMiddleScroll(/*controlGone=*/false);
+      GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
       GetTimers().CancelHint();
       GetTimers().StopAllTimers();
       inherited::Dispatch(message);
       return;
     case WM_CAPTURECHANGED:
       // Another window took the mouse: a middle-button scrolling ends.
-      if (FMiddleScroll && reinterpret_cast<HWND>(message.LParam) != GetHandle())
-        AbandonMiddleScroll(/*controlGone=*/false);
+      if (GetMiddleScroll().IsMiddleScrolling() && reinterpret_cast<HWND>(message.LParam) != GetHandle())
+        GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
       inherited::Dispatch(message);
       return;
     case WM_CANCELMODE:

@@ -153,7 +153,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     DblClick();
   // A middle press starts the middle-button scrolling, which runs its own message loop;
   // the control may be gone when it returns.
-  if (button == mbMiddle && FState == stNone && !FMiddleScroll && !MiddleButtonScroll(x, y))
+  if (button == mbMiddle && FState == stNone && !GetMiddleScroll().IsMiddleScrolling() &&
+      !GetMiddleScroll().MiddleButtonScroll(x, y))
     return;
   inherited::MouseDown(button, shift, x, y);
 }
