@@ -279,13 +279,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void MakeColumnVisible(int column);
   // The node of the row `delta` rows from the focused one (clamped) becomes focused.
   void MoveFocusedRow(int delta);
-  // The in-place editor of the focused cell, when editing is allowed (ShowInplaceEditor
-  // makes it); with a key (posted to the editor), with the press forwarded to it, or
-  // with its text selected.
-  void ShowEditor();
-  void ShowEditorWithKey(char key);
-  void ShowEditorWithMouse(int x, int y);
-  void ShowEditorSelectAll();
   // The customizing window is shown and the screen point lies in its client area.
   bool IsPointOverCustomizingWindow(const TPoint& p);
   // The header line and one line per row (all rows, or the selected rows in tree order
@@ -335,18 +328,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool GetSortClearFlag() const { return FSortClearFlag; }
 
   // ==== Editing
-  TdxTreeListNode* GetEditedNode() const { return FEditedNode; }
-  int GetEditedColumn() const { return FEditedColumn; }
-  // Ends an edit in progress (unless destroying), then forgets the edited cell.
-  void ResetEditedCell();
-  // While editing: unless destroying the editor validates and saves its value; the state
-  // returns to none, the editor is hidden and the control takes the focus back.
-  // EndEditingQuiet takes the focus back only when the editor had it.
-  void EndEditing();
-  void EndEditingQuiet();
-  // Hides an existing editor and forgets the edited cell; with `focus` (or when the
-  // editor had the focus) the control takes the focus back.
-  void HideEditor(bool focus);
   bool IsEditing() override { return FState == stEditing; }
   // The editors' style follows the tree list's look (TdxTreeListEditStyle).
   TdxEditStyle* CreateEditStyle(TdxInplaceEdit* edit) override;
@@ -358,10 +339,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Options aoColumnEditing, then OnCanEditColumn for a column that is not negative.
   bool CanEditColumn(int32_t column) override;
   // Options aoEditOnKey while Ctrl is not held.
-  bool EditOnKey() override;
+  bool EditOnKey() override { return FEditController.EditOnKey(); }
   // The editor gives up its cell (value true: to the left, false: to the right): the
   // edit is stored and the editor hidden first, then the focused column moves.
-  void EditorNotify(bool value) override;
+  void EditorNotify(bool value) override { FEditController.EditorNotify(value); }
   // The editor lost the focus: the selection is repainted.
   void EditorFocusChanged() override { RefreshSelection(); }
   // The container's colour, the focused column's while one is focused, then
@@ -795,7 +776,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void CalcVisibleRowCount();
   virtual void UpdateScrollBars();
   virtual void GetEditValue(Variant& value) { value = Variant(std::string()); }
-  virtual bool IsEditorFocused();
+  virtual bool IsEditorFocused() { return FEditController.IsEditorFocused(); }
   // False discards a key.
   virtual bool CanProcessKey(WORD key, TShiftState shift) { return true; }
   // Hot tracking and the cursor on a mouse move.
@@ -805,13 +786,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void NewItemRowClick() {}
   // Fires the cursor event.
   virtual void GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor& cursor);
-  virtual TdxInplaceEdit* GetEditor() { return FEditor; }
-  virtual void GetEditingText(std::string& text);
+  virtual TdxInplaceEdit* GetEditor() { return FEditController.GetOwnEditor(); }
+  virtual void GetEditingText(std::string& text) { FEditController.GetEditingText(text); }
   // Dresses an editor: colour, font and margins (1, 0, 0, 0).
-  virtual void InitEditor(TdxInplaceEdit* editor);
+  virtual void InitEditor(TdxInplaceEdit* editor) { FEditController.InitEditor(editor); }
   virtual void GetEditStyleValue(Variant& value) { value = Variant(std::string()); }
   virtual bool IsHotCell(TdxTreeListNode* node, int32_t column);
-  virtual void SetEditingText(const std::string& text);
+  virtual void SetEditingText(const std::string& text) { FEditController.SetEditingText(text); }
   virtual bool CanSelectRange() { return true; }
   // The select event may refuse; without multi-level selection (IsOptions14) the node
   // must have the level of the first selected node.
@@ -989,13 +970,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetClip(const TRect& rect);
   void RestoreClip();
 
-  // goes to TdxTreeListEditController
-  // The cell the editor is shown for.
-  void SetEditedCell(TdxTreeListNode* node, int column) {
-    FEditedNode = node;
-    FEditedColumn = column;
-  }
-
   // goes to TdxTreeListKeyboard
   // The incremental search: running, in `column`, for `text`.
   void SetSearchState(bool searching, int column, const std::string& text);
@@ -1169,11 +1143,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
                       bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
 
-  // goes to TdxTreeListEditController
-  // Discards an edit of a node that is going: the editor is hidden without saving.
-  void DiscardEdit();
-  void FinishEditing(bool focus);
-
   // goes to TdxTreeListKeyboard
   // Keyboard steps.
   bool KeyDownInState(WORD& key, TShiftState shift);
@@ -1342,11 +1311,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int FFeedbackCount = 0;
   std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
   std::unique_ptr<TFont> FSpareFont;
-
-  // goes to TdxTreeListEditController
-  TdxTreeListNode* FEditedNode = nullptr;
-  int FEditedColumn = -1;
-  TdxInplaceEdit* FEditor = nullptr;
 
   // goes to TdxTreeListKeyboard
   bool FSearching = false;

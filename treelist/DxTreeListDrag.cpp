@@ -471,7 +471,7 @@ void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t colum
 
 void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
   if (FState == stEditing)
-    HideEditor(false);
+    GetEditController().HideEditor(false);
   GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   inherited::DoStartDrag(dragObject);
   if (!FDragNode) {

@@ -58,7 +58,7 @@ bool TCustomdxTreeList::KeyDownInState(WORD& key, TShiftState shift) {
       case VK_NEXT:
       case VK_UP:
       case VK_DOWN:
-        EndEditing();
+        GetEditController().EndEditing();
         if (key == VK_ESCAPE)
           return false;
         break;
@@ -171,7 +171,7 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
     case VK_RETURN:
       if (IsOptionsEx9Query()) {
         MoveColumnFocus(1, /*wrap=*/true);
-        ShowEditor();
+        GetEditController().ShowEditor();
       }
       return;
     case VK_ESCAPE:
@@ -182,10 +182,10 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
           ShowWindow(editor->GetHandle(), SW_HIDE);
         editor->Reset();
       }
-      EndEditing();
+      GetEditController().EndEditing();
       return;
     case VK_F2:
-      ShowEditor();
+      GetEditController().ShowEditor();
       return;
   }
 }
@@ -409,9 +409,9 @@ void TCustomdxTreeList::KeyPress(char& key) {
   if (!FSearching) {
     if (IsOptionsEx10() && FState != stEditing) {
       if (key == VK_RETURN) {
-        ShowEditor();
+        GetEditController().ShowEditor();
       } else if (key == VK_BACK || key == 22 || key == 24 || ch >= 32) {
-        ShowEditorWithKey(key);
+        GetEditController().ShowEditorWithKey(key);
         if (FState != stEditing)
           inherited::KeyPress(key);
       } else {
@@ -445,5 +445,5 @@ void TCustomdxTreeList::KeyPress(char& key) {
 
 void TCustomdxTreeList::DoExit() {
   inherited::DoExit();
-  EndEditing();
+  GetEditController().EndEditing();
 }

@@ -147,7 +147,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       return;
     case WM_IME_STARTCOMPOSITION:
       inherited::Dispatch(message);
-      ShowEditor();
+      GetEditController().ShowEditor();
       return;
     case CM_PARENTFONTCHANGED:
       inherited::Dispatch(message);
@@ -220,7 +220,7 @@ void TCustomdxTreeList::WMFocusChanged(TMessage& message, bool gained) {
       return;
     RefreshNode(FFocusedNode, false);
     if (FState == stEditing && editor && !fromEditor)
-      EndEditingQuiet();
+      GetEditController().EndEditingQuiet();
     if (FState == stRowSelecting)
       SetState(stNone);
     RepaintFocusState();
@@ -308,7 +308,7 @@ void TCustomdxTreeList::WMSetCursor(TMessage& message) {
 
 void TCustomdxTreeList::WMSize(TMessage& message) {
   RefreshNodeCounts();
-  EndEditing();
+  GetEditController().EndEditing();
   inherited::Dispatch(message);
   UpdateGuarded();
   if (HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==

@@ -106,7 +106,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   if (FState == stEditing && editor && editor->GetOwnsMouseFlag())
     return;
   if (FState == stEditing && editor)
-    EndEditing();
+    GetEditController().EndEditing();
   GetTimers().CancelHint();
   FKeepSelection = false;
   FDeferredSelect = false;
@@ -144,7 +144,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   if (FState == stNone && onNode && (button == mbLeft || IsNodePart(hit.HitTest)))
     PressNode(button, shift, hit, x, y);
   else if (FState == stEditing)
-    EndEditing();
+    GetEditController().EndEditing();
   // A double click on a node's button or parts was the node's (handled above); elsewhere,
   // the indent and the space right of the row included, it is the control's.
   const bool nodeDblClick = hit.Node && (hit.HitTest == htButton || IsNodePart(hit.HitTest));
@@ -315,7 +315,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
     return;
   if (EditOnMouseDown(x, y, hit.Column, sameNode)) {
     SetState(stNone);
-    ShowEditorWithMouse(x, y);
+    GetEditController().ShowEditorWithMouse(x, y);
     return;
   }
   // The column-bound control keeps its editor hidden between edits: what counts is
@@ -750,7 +750,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
       (hit.Node == FFocusedNode || hit.HitTest == htNewItemRow)) {
     SetState(stNone);
     if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl))
-      ShowEditorSelectAll();
+      GetEditController().ShowEditorSelectAll();
   }
   FNewItemRowPressed = false;
   if (FState == stRowSelecting)

@@ -1,6 +1,6 @@
 // Focus, navigation and scrolling of the tree list: moving the focused node and column,
-// keeping bands and columns on screen, the gate of the in-place editor, the text export
-// to the clipboard and the incremental search.
+// keeping bands and columns on screen, the text export to the clipboard and the
+// incremental search.
 //
 // Decisions taken here:
 // - FindNode also stops when its walk passes the end of the tree a second time, so a
@@ -117,54 +117,6 @@ void TCustomdxTreeList::MakeColumnVisible(int column) {
     SetLeftCoord(std::min(right - visible, left));
 }
 
-// ---- The in-place editor's gate
-
-void TCustomdxTreeList::ShowEditor() {
-  if (!IsOptions2() || IsRowSelect() || !FFocusedNode)
-    return;
-  bool allow = true;
-  if (IsNewItemRowActive())
-    CanEditNewItemRow(allow);
-  else
-    DoEditing(FFocusedNode, allow);
-  if (!allow || FState != stNone || GetShownColumnCount() == 0)
-    return;
-  const int column = GetFocusedColumn();
-  if (column < 0 || column >= GetShownColumnCount())
-    return;
-  MakeColumnVisible(GetColumnByVisibleIndex(column));
-  MakeNodeVisible(FFocusedNode);
-  GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
-  if (ShowInplaceEditor(/*noFocus=*/false))
-    SetState(stEditing);
-}
-
-void TCustomdxTreeList::ShowEditorWithKey(char key) {
-  ShowEditor();
-  TdxInplaceEdit* editor = GetEditor();
-  if (FState != stEditing || !editor || !editor->HandleAllocated())
-    return;
-  const HWND wnd = editor->GetHandle();
-  if (key == 22)
-    PostMessageA(wnd, WM_PASTE, 0, 0);
-  else if (key == 24)
-    PostMessageA(wnd, WM_CUT, 0, 0);
-  else
-    PostMessageA(wnd, WM_CHAR, WPARAM(uint8_t(key)), 0);
-}
-
-void TCustomdxTreeList::ShowEditorWithMouse(int x, int y) {
-  ShowEditor();
-  if (TdxInplaceEdit* editor = GetEditor(); FState == stEditing && editor)
-    editor->ForwardClick(x, y);
-}
-
-void TCustomdxTreeList::ShowEditorSelectAll() {
-  ShowEditor();
-  if (TdxInplaceEdit* editor = GetEditor(); FState == stEditing && editor)
-    editor->ClickAction();
-}
-
 bool TCustomdxTreeList::IsPointOverCustomizingWindow(const TPoint& p) {
   if (!FCustomizingForm || !FCustomizingForm->HandleAllocated() || !IsWindowVisible(FCustomizingForm->GetHandle()))
     return false;
@@ -241,7 +193,7 @@ void TCustomdxTreeList::CopyToClipboard() {
 // ---- Incremental search
 
 bool TCustomdxTreeList::StartSearch(int column, const std::string& text) {
-  EndEditing();
+  GetEditController().EndEditing();
   GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (column == -1)
     column = GetFocusedColumn();

@@ -194,7 +194,7 @@ void TdxTreeListTimers::TimerTick(UINT_PTR id) {
     case kEditTimer:
       StopTimer(kEditTimer);
       if (FControl.GetState() == stNone && FControl.GetFocusedNode())
-        FControl.ShowEditorSelectAll();
+        FControl.GetEditController().ShowEditorSelectAll();
       return;
     case kHorzScrollTimer:
       AutoScrollTick(/*horizontal=*/true);

@@ -40,7 +40,7 @@ void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
       refreshed = node->GetParent();
     RefreshNode(refreshed ? refreshed : node, /*recalc=*/true);
   }
-  ResetEditedCell();
+  GetEditController().ResetEditedCell();
 }
 
 bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* node) {
@@ -125,9 +125,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   // Whether the node was shown, as its destruction recorded before unlinking it; the
   // row update reads it too.
   const bool wasShown = FPendingVisible;
-  // goes to TdxTreeListEditController
-  if (FEditedNode == node)
-    DiscardEdit();
+  GetEditController().NodeGone(node);
   if (FRootNodes->GetCount() == 0) {
     FPendingVisible = false;
     if (!IsDestroying() && !FRefreshSuppressed)
@@ -184,7 +182,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
     TdxTreeListNode* refreshed = FTopNode ? FTopNode : FFocusedNode ? FFocusedNode : prev ? prev : next;
     RefreshNode(refreshed, /*recalc=*/true);
   }
-  ResetEditedCell();
+  GetEditController().ResetEditedCell();
   rethrow();
 }
 
@@ -307,7 +305,7 @@ void TCustomdxTreeList::SetFocusedNode(TdxTreeListNode* node, int32_t column, bo
   const int32_t oldColumn = FFocusedColumn;
   // The edit of the cell that loses the focus is stored before the focus moves.
   if (node != oldNode || column != oldColumn)
-    EndEditingQuiet();
+    GetEditController().EndEditingQuiet();
   FFocusedNode = node;
   FFocusedColumn = column;
   if (column != oldColumn)
@@ -572,12 +570,6 @@ void TCustomdxTreeList::UpdateScrollBar(int bar, SCROLLINFO& last, int max, int 
   last = info;
 }
 
-bool TCustomdxTreeList::IsEditorFocused() {
-  if (FState != stEditing || GetComponentState().Contains(csDesigning) || IsLocked() || !HandleAllocated())
-    return false;
-  return GetFocus() == GetHandle();
-}
-
 void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& hitInfo) {
   if (FState == stNone || FState == stFooterButtonPressed) {
     const bool hot = hitInfo.HitTest == htFooter2;
@@ -621,32 +613,8 @@ void TCustomdxTreeList::GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor&
   OnGetHotCursor(this, hotInfo, cursor);
 }
 
-void TCustomdxTreeList::GetEditingText(std::string& text) {
-  TdxInplaceEdit* editor = GetEditor();
-  if (FState == stEditing && editor)
-    text = editor->GetText();
-  else
-    text.clear();
-}
-
-void TCustomdxTreeList::InitEditor(TdxInplaceEdit* editor) {
-  editor->HidingEditor = false;
-  COLORREF color = ColorToRGB(GetEditColor());
-  if (TClientDC dc(nullptr); dc.Get())
-    color = GetNearestColor(dc, color);
-  editor->SetColor(static_cast<TColor>(color));
-  editor->SetFont(GetEditFont());
-  editor->SetEditMargins(TRect{1, 0, 0, 0});
-}
-
 bool TCustomdxTreeList::IsHotCell(TdxTreeListNode* node, int32_t column) {
   return FHotInfo.Node && FHotInfo.Node == node && FHotInfo.Column == column;
-}
-
-void TCustomdxTreeList::SetEditingText(const std::string& text) {
-  TdxInplaceEdit* editor = GetEditor();
-  if (FState == stEditing && editor)
-    editor->SetText(text);
 }
 
 bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {

@@ -217,7 +217,7 @@ bool TCustomdxTreeList::ClampLeftCoord() {
 }
 
 void TCustomdxTreeList::SetLeftCoord(int value) {
-  EndEditing();
+  GetEditController().EndEditing();
   value = std::max<int>(std::min<int>(value, GetTotalScrollWidth() - GetVisibleScrollWidth()), 0);
   if (value == FLeftCoord)
     return;

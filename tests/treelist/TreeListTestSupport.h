@@ -93,7 +93,6 @@ class TTestTreeList : public TCustomdxTreeList {
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
   using TCustomdxTreeList::SetDragExpandNode;
-  using TCustomdxTreeList::SetEditedCell;
   using TCustomdxTreeList::SetPrevFocusedNode;
 
   // A node with texts, appended under `parent` (none: the top level).
