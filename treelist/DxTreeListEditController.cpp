@@ -79,7 +79,7 @@ void TdxTreeListEditController::ShowEditor() {
   const int column = FControl.GetFocusedColumn();
   if (column < 0 || column >= FControl.GetShownColumnCount())
     return;
-  FControl.MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+  FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
   FControl.MakeNodeVisible(FControl.GetFocusedNode());
   FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (FControl.ShowInplaceEditor(/*noFocus=*/false))

@@ -156,7 +156,7 @@ void TdxTreeListTimers::AutoScrollTick(bool horizontal) {
       return;
     }
     FControl.SetLeftCoord(target);
-    FControl.UpdateNow();
+    FControl.GetNavigator().UpdateNow();
     return;
   }
   if (FControl.GetState() == stRowSelecting) {
@@ -164,10 +164,10 @@ void TdxTreeListTimers::AutoScrollTick(bool horizontal) {
       StopVertScroll();
       return;
     }
-    FControl.MoveFocusedRow(FVertScrollDirection);
+    FControl.GetNavigator().MoveFocusedRow(FVertScrollDirection);
     if (FControl.IsMultiSelect() && FControl.GetFocusedNode())
       FControl.SelectOnly(FControl.GetFocusedNode());
-    FControl.UpdateNow();
+    FControl.GetNavigator().UpdateNow();
     return;
   }
   if ((FControl.GetState() != stNodeDragging && !outsideDrag) || FVertScrollDirection == 0) {
@@ -178,8 +178,8 @@ void TdxTreeListTimers::AutoScrollTick(bool horizontal) {
   GetCursorPos(&cursor);
   if (WindowFromPoint(cursor) != FControl.GetHandle())
     return;
-  FControl.MoveFocusedRow(FVertScrollDirection);
-  FControl.UpdateNow();
+  FControl.GetNavigator().MoveFocusedRow(FVertScrollDirection);
+  FControl.GetNavigator().UpdateNow();
 }
 
 void TdxTreeListTimers::TimerTick(UINT_PTR id) {
