@@ -54,7 +54,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())
     DestroyHandle();
-  EndDragImage();  // goes to TdxTreeListDrag
+  GetDrag().EndDragImage();
   SetParent(nullptr);
   GetEditController().ResetEditedCell();
   LayoutChanged();
@@ -228,15 +228,6 @@ void TCustomdxTreeList::FontChange(TObject* sender) {
   UpdateGuarded();
 }
 
-void TCustomdxTreeList::SetDragOverNode(TdxTreeListNode* value) {
-  if (value == FDragOverNode)
-    return;
-  TdxTreeListNode* old = FDragOverNode;
-  FDragOverNode = value;
-  RefreshNode(old, false);
-  RefreshNode(value, false);
-}
-
 // ---- Update bracket
 
 void TCustomdxTreeList::BeginUpdate() {
@@ -399,11 +390,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FPrevFocusedNode = nullptr;
   FHotInfo.Node = nullptr;
   FDownHitInfo.Node = nullptr;
-  // goes to TdxTreeListDrag; also the drag-over node and the node a drag hovers over to
-  // expand it, which an interaction keeps
-  FDragNode = nullptr;
-  FDragOverNode = nullptr;
-  FDragExpandNode = nullptr;
+  GetDrag().ForgetNodes();
   // goes to TdxTreeListRows
   FPendingNode = nullptr;
 }

@@ -190,9 +190,9 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       if (kind == dmDragEnter && drag) {
         const TPoint p = ScreenToClient(drag->Pos);
         if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
-          SetDragOverNode(node);
+          GetDrag().SetDragOverNode(node);
       } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
-        SetDragOverNode(nullptr);
+        GetDrag().SetDragOverNode(nullptr);
       }
       return;
     }
@@ -246,7 +246,7 @@ void TCustomdxTreeList::WMSetCursor(TMessage& message) {
     return;
   }
   if (FState == stColumnDragging || FState == stBandDragging) {
-    ::SetCursor(Screen->GetCursors(FHeaderDragCursor));
+    ::SetCursor(Screen->GetCursors(GetDrag().GetHeaderDragCursor()));
     message.Result = 1;
     return;
   }

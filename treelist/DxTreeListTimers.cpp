@@ -203,7 +203,7 @@ void TdxTreeListTimers::TimerTick(UINT_PTR id) {
       AutoScrollTick(/*horizontal=*/false);
       return;
     case kDragExpandTimer:
-      FControl.DragExpandTick();
+      FControl.GetDrag().DragExpandTick();
       return;
   }
 }

@@ -87,12 +87,10 @@ class TTestTreeList : public TCustomdxTreeList {
 
   using TCustomControl::PaintWindow;
   using TCustomdxTreeList::DrawSizingLine;
-  using TCustomdxTreeList::SetSearchState;
   using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
-  using TCustomdxTreeList::SetDragExpandNode;
   using TCustomdxTreeList::SetPrevFocusedNode;
 
   // A node with texts, appended under `parent` (none: the top level).
