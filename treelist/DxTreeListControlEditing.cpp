@@ -27,14 +27,14 @@ bool TCustomdxTreeList::CanEditColumn(int32_t column) {
 
 TColor TCustomdxTreeList::GetEditColor() {
   TColor color = inherited::GetEditColor();
-  if (GetShownColumnCount() > 0)
+  if (GetWidths().GetShownColumnCount() > 0)
     color = GetColumnColor(GetColumnByVisibleIndex(GetFocusedColumn()));
   OnGetEditColor(this, color);
   return color;
 }
 
 TFont* TCustomdxTreeList::GetEditFont() {
-  const int column = GetShownColumnCount() > 0 ? GetColumnByVisibleIndex(GetFocusedColumn()) : -1;
+  const int column = GetWidths().GetShownColumnCount() > 0 ? GetColumnByVisibleIndex(GetFocusedColumn()) : -1;
   return column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column) : inherited::GetEditFont();
 }
 
@@ -43,7 +43,7 @@ void TCustomdxTreeList::SaveEditorValue(TdxInplaceEdit* editor) { editor->SaveVa
 // ---- The column-bound control's editor
 
 TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
-  return GetShownColumnCount() > 0 ? FindColumn(GetColumnByVisibleIndex(GetFocusedColumn())) : nullptr;
+  return GetWidths().GetShownColumnCount() > 0 ? FindColumn(GetColumnByVisibleIndex(GetFocusedColumn())) : nullptr;
 }
 
 int TCustomdxTreeListControl::EditingColumnIndex() {

@@ -74,10 +74,10 @@ void TdxTreeListEditController::ShowEditor() {
     FControl.CanEditNewItemRow(allow);
   else
     FControl.DoEditing(FControl.GetFocusedNode(), allow);
-  if (!allow || FControl.GetState() != stNone || FControl.GetShownColumnCount() == 0)
+  if (!allow || FControl.GetState() != stNone || FControl.GetWidths().GetShownColumnCount() == 0)
     return;
   const int column = FControl.GetFocusedColumn();
-  if (column < 0 || column >= FControl.GetShownColumnCount())
+  if (column < 0 || column >= FControl.GetWidths().GetShownColumnCount())
     return;
   FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
   FControl.MakeNodeVisible(FControl.GetFocusedNode());
@@ -131,7 +131,7 @@ void TdxTreeListEditController::EditorNotify(bool value) {
   const int column = FControl.GetFocusedColumn();
   EndEditingQuiet();
   const int target = value ? column - 1 : column + 1;
-  if (target >= 0 && target < FControl.GetShownColumnCount())
+  if (target >= 0 && target < FControl.GetWidths().GetShownColumnCount())
     FControl.SetFocusedColumn(target);
 }
 

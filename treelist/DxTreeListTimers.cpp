@@ -133,7 +133,7 @@ void TdxTreeListTimers::UpdateHorzDragScroll(const TPoint& p) {
     StopHorzScroll();
     return;
   }
-  const TRect area = FControl.GetScrolledAreaRect();
+  const TRect area = FControl.GetWidths().GetScrolledAreaRect();
   int direction = 0;
   if (p.x >= area.left && p.x < area.left + kDragScrollZone)
     direction = -1;
@@ -148,7 +148,8 @@ void TdxTreeListTimers::AutoScrollTick(bool horizontal) {
   if (horizontal) {
     const bool runs = FControl.GetState() == stColumnDragging || FControl.GetState() == stNodeDragging ||
                       FControl.GetState() == stBandDragging || outsideDrag;
-    const int limit = std::max(FControl.GetTotalScrollWidth() - FControl.GetVisibleScrollWidth(), 0);
+    const int limit =
+        std::max(FControl.GetWidths().GetTotalScrollWidth() - FControl.GetWidths().GetVisibleScrollWidth(), 0);
     const int target = FControl.GetLeftCoord() + FHorzScrollDirection * kDragScrollStep;
     if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && FControl.GetLeftCoord() <= 0) ||
         (FHorzScrollDirection > 0 && FControl.GetLeftCoord() >= limit)) {
