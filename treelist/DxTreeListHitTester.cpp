@@ -91,7 +91,7 @@ TdxTreeListNode* TCustomdxTreeList::GetNodeAt(int x, int y) {
 }
 
 bool TCustomdxTreeList::ColumnsSizeBand() {
-  return IsOptionsEx8() && !FShowBands;
+  return IsOptionsEx8() && !GetShowBands();
 }
 
 bool TCustomdxTreeList::CanSizeBandNow(int band) {
@@ -365,7 +365,7 @@ TdxTreeListHitTest TCustomdxTreeList::HitNodePart(const TdxTreeListLayout& layou
   // In the grid look a node without children has no level column of its own.
   const int imagesLeft = (level + 1) * indent - (!m.TreeLook && !node->GetHasChildren() ? indent : 0);
 
-  TPart button{level * indent, (level + 1) * indent, node->GetHasChildren() && FShowButtons};
+  TPart button{level * indent, (level + 1) * indent, node->GetHasChildren() && GetShowButtons()};
   TPart state{imagesLeft, imagesLeft + m.StateImageWidth, GetNodeStateIndex(node) != -1};
   const bool hasImage = GetNodeImageIndex(node) != -1 || GetNodeSelectedIndex(node) != -1;
   TPart image = state.Exists ? TPart{state.Right, state.Right + m.ImageWidth, hasImage}

@@ -103,32 +103,32 @@ void TCustomdxTreeList::RecalcMetrics() {
 
 void TCustomdxTreeList::CalcMetrics() {
   TdxTreeListMetrics& m = FMetrics;
-  m.Flat = FLookAndFeel != lfStandard;
-  m.TreeLook = !FGridLook;
-  m.GridPixel = FShowGrid && FShowPreviewGrid ? 1 : 0;
+  m.Flat = GetLookAndFeel() != lfStandard;
+  m.TreeLook = !GetGridLook();
+  m.GridPixel = GetShowGrid() && GetShowPreviewGrid() ? 1 : 0;
   m.HeaderRows = std::max<int>(GetHeaderPanelRowCount(), 1);
-  m.HeaderTextLines = std::max<int>(FRowLineCount, 1);
+  m.HeaderTextLines = std::max<int>(GetRowLineCount(), 1);
   m.BandRows = std::max<int>(GetBandRowCount(), 1);
   const int border = m.Flat ? 0 : 1;
 
   m.FontTextHeight = TextHeightOf(GetFont());
-  m.BandRowHeight = FShowBands ? TextHeightOf(FBandFont.get()) * m.BandRows + 5 + border : 0;
-  m.HeaderLineHeight = TextHeightOf(FHeaderFont.get()) * m.HeaderTextLines + 5 + border;
-  m.HeaderPanelHeight = FShowHeader ? m.HeaderLineHeight * m.HeaderRows : 0;
+  m.BandRowHeight = GetShowBands() ? TextHeightOf(GetBandFont()) * m.BandRows + 5 + border : 0;
+  m.HeaderLineHeight = TextHeightOf(GetHeaderFont()) * m.HeaderTextLines + 5 + border;
+  m.HeaderPanelHeight = GetShowHeader() ? m.HeaderLineHeight * m.HeaderRows : 0;
   m.TopPanelHeight = std::max<int>(GetTopPanelHeight(), 0);
-  m.IndicatorWidth = FShowIndicator ? std::max<int>(GetIndicatorWidth(), 0) : 0;
+  m.IndicatorWidth = GetShowIndicator() ? std::max<int>(GetIndicatorWidth(), 0) : 0;
   m.FooterLineHeight = m.FontTextHeight + 7;
-  m.FooterHeight = FShowFooter ? m.FooterLineHeight * m.HeaderRows + 3 + border : 0;
+  m.FooterHeight = GetShowFooter() ? m.FooterLineHeight * m.HeaderRows + 3 + border : 0;
   m.NodeFooterHeight = m.FooterLineHeight * m.HeaderRows + 2 + m.GridPixel;
   m.StatusPanelHeight = IsStatusPanelShown() ? std::max<int>(m.FontTextHeight + 5, 17) : 0;
-  m.ImageWidth = FImages ? FImages->GetWidth() : 0;
-  m.ImageHeight = FImages ? FImages->GetHeight() : 0;
-  m.StateImageWidth = FStateImages ? FStateImages->GetWidth() : 0;
-  m.StateImageHeight = FStateImages ? FStateImages->GetHeight() : 0;
+  m.ImageWidth = GetImages() ? GetImages()->GetWidth() : 0;
+  m.ImageHeight = GetImages() ? GetImages()->GetHeight() : 0;
+  m.StateImageWidth = GetStateImages() ? GetStateImages()->GetWidth() : 0;
+  m.StateImageHeight = GetStateImages() ? GetStateImages()->GetHeight() : 0;
   m.ButtonSize = 16;
   m.IndentWidth = m.ButtonSize;
   m.NodeIndentWidth = GetFirstBandExtraWidth();
-  m.PreviewLineHeight = TextHeightOf(FPreviewFont.get());
+  m.PreviewLineHeight = TextHeightOf(GetPreviewFont());
 
   // The least row height: the font's line, never below the button, raised so that the
   // row's header lines hold the images and the default row height.
@@ -144,9 +144,9 @@ void TCustomdxTreeList::CalcMetrics() {
   if (FOptionsEx.Contains(aoOptionsEx0))
     h += 2;
   m.MinRowHeight = h;
-  m.RowHeight = FDefaultRowHeightSet && FDefaultRowHeight >= h ? FDefaultRowHeight : h;
+  m.RowHeight = GetDefaultRowHeightSet() && GetDefaultRowHeight() >= h ? GetDefaultRowHeight() : h;
   if (m.RowHeight == h)
-    FDefaultRowHeightSet = false;
+    GetAppearance().SetDefaultRowHeightSet(false);
 
   m.NewItemStripGap = m.Flat ? 5 : 6;
   const bool stripShown = m.HeaderRows == 1 && IsNewItemRowShown() && GetColumnCount() > 0;
@@ -154,7 +154,7 @@ void TCustomdxTreeList::CalcMetrics() {
 }
 
 int32_t TCustomdxTreeList::GetDefaultRowLinesHeight() {
-  return std::max<int>(FRowLineCount, 1) * (FMetrics.FontTextHeight + 3);
+  return std::max<int>(GetRowLineCount(), 1) * (FMetrics.FontTextHeight + 3);
 }
 
 void TCustomdxTreeList::FontChanged(TObject* sender) {
@@ -204,7 +204,7 @@ void TCustomdxTreeList::CalcAreas(TdxTreeListLayout& layout) {
   layout.Footer = NonEmptyRect(TRect{client.left, rows.bottom, client.right, rows.bottom + m.FooterHeight});
   const int statusTop = rows.bottom + m.FooterHeight;
   layout.StatusPanel = NonEmptyRect(TRect{client.left, statusTop, client.right, statusTop + m.StatusPanelHeight});
-  layout.GridLineWidth = FShowGrid ? GetGridLineWidth() : 0;
+  layout.GridLineWidth = GetShowGrid() ? GetGridLineWidth() : 0;
 }
 
 void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
@@ -228,7 +228,7 @@ void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
   if (leftFixed >= 0) {
     const int width = GetBandDisplayWidth(leftFixed) + extra;
     layout.LeftFixedArea = TRect{bandRow.left, bandRow.top, bandRow.left + width, fixedBottom};
-    const TRect rect{bandRow.left, bandRow.top, layout.LeftFixedArea.right - FFixedBandLineWidth, bandRow.bottom};
+    const TRect rect{bandRow.left, bandRow.top, layout.LeftFixedArea.right - GetFixedBandLineWidth(), bandRow.bottom};
     leftEntry = TdxTreeListBandEntry{leftFixed, rect, CutHorizontally(rect, client.left, client.right)};
     scrolledLeft = layout.LeftFixedArea.right;
   }
@@ -257,7 +257,7 @@ void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
       area.left = leftLimit;
     }
     layout.RightFixedArea = area;
-    const TRect rect{area.left + FFixedBandLineWidth, bandRow.top, area.right, bandRow.bottom};
+    const TRect rect{area.left + GetFixedBandLineWidth(), bandRow.top, area.right, bandRow.bottom};
     rightEntry = TdxTreeListBandEntry{rightFixed, rect, CutHorizontally(rect, client.left, client.right)};
     scrolledRight = area.left;
   }
@@ -291,7 +291,7 @@ void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
   if (count > 0) {
     int width = GetBandDisplayWidth(0) + extra;
     if (leftFixed >= 0)
-      width = std::min<int>(width, layout.LeftFixedArea.right - FFixedBandLineWidth - layout.TreeLeft);
+      width = std::min<int>(width, layout.LeftFixedArea.right - GetFixedBandLineWidth() - layout.TreeLeft);
     if (rightFixed >= 0)
       width = std::min<int>(width, layout.RightFixedArea.left - layout.TreeLeft);
     layout.TreeAreaWidth = std::max<int>(width, 0);
@@ -400,13 +400,13 @@ int TCustomdxTreeList::RowLineHeight(const TdxTreeListRowEntry& row) {
   // (GetNodeRowHeight); what is left without the others is shared by the lines.
   const TdxTreeListMetrics& m = FMetrics;
   const int previewLines = row.PreviewLineCount;
-  int other = FShowGrid ? GetGridLineWidth() : 0;
+  int other = GetShowGrid() ? GetGridLineWidth() : 0;
   if (!row.GroupRow && previewLines > 0) {
     other += previewLines * m.PreviewLineHeight + 2;
-    if (FShowGrid && FShowPreviewGrid)
+    if (GetShowGrid() && GetShowPreviewGrid())
       other += 1;
   }
-  if (!FShowGrid && row.Node && row.Node->GetHasChildren() && !m.TreeLook)
+  if (!GetShowGrid() && row.Node && row.Node->GetHasChildren() && !m.TreeLook)
     other += 1;
   other -= m.GridPixel;
   other += row.FooterHeight;
@@ -426,7 +426,7 @@ TRect TCustomdxTreeList::CalcCellRect(const TdxTreeListLayout& layout, const Tdx
   }
   const int lineHeight = RowLineHeight(row);
   rect.top = row.Top + GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
-  rect.bottom = rect.top + lineHeight * column.LineCount - (FShowGrid && FShowPreviewGrid ? 1 : 0);
+  rect.bottom = rect.top + lineHeight * column.LineCount - (GetShowGrid() && GetShowPreviewGrid() ? 1 : 0);
   rect.bottom = std::min<int>(rect.bottom, row.Top + row.Height - row.FooterHeight);
   rect.bottom = std::max<int>(rect.bottom, rect.top);
   return rect;

@@ -576,15 +576,15 @@ void TCustomdxTreeList::FinishSizing(int x, int y) {
         return;
       const int height = pos - row.top;
       // The most lines whose row still fits the new height.
-      const int saved = FRowLineCount;
+      const int saved = GetRowLineCount();
       int lines = 1;
       for (int n = 1; n <= 32; ++n) {
-        FRowLineCount = n;
+        GetAppearance().SetRowLineCount(n);
         if (GetDefaultRowLinesHeight() > height)
           break;
         lines = n;
       }
-      FRowLineCount = saved;
+      GetAppearance().SetRowLineCount(saved);
       SetRowLineCount(lines);
       UpdateGuarded();
       return;

@@ -304,7 +304,7 @@ int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, b
     node->SetLineCountCache(0);
   int h = lineHeight;
   const int previewLines = IsPreviewVisible() ? GetPreviewLineCount(node) : 0;
-  int result = FShowGrid ? GetGridLineWidth() : 0;
+  int result = GetShowGrid() ? GetGridLineWidth() : 0;
   int lines = 0;
   if (node && IsRowAutoHeight()) {
     int32_t needed = h;
@@ -319,14 +319,14 @@ int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, b
     result += h;
   } else {
     result += GetHeaderPanelRowCount() * h + previewLines * FMetrics.PreviewLineHeight;
-    if (previewLines >= 1 && FShowGrid && FShowPreviewGrid)
+    if (previewLines >= 1 && GetShowGrid() && GetShowPreviewGrid())
       result += 1;
   }
-  if (!FShowGrid && node && node->GetHasChildren() && !FMetrics.TreeLook)
+  if (!GetShowGrid() && node && node->GetHasChildren() && !FMetrics.TreeLook)
     result += 1;
   if (previewLines > 0 && node && !oneLine)
     result += 2;
-  if (FShowGrid && FShowPreviewGrid)
+  if (GetShowGrid() && GetShowPreviewGrid())
     result -= 1;
   result += CalcNodeFooterCount(node) * FMetrics.NodeFooterHeight;
   if (!noCache && node) {

@@ -470,14 +470,14 @@ int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* node) {
 
 int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) {
   if (!node || !IsAutoPreviewLines())
-    return FPreviewLines;
+    return GetPreviewLines();
   std::string text;
   GetPreviewText(node, text);
   if (text.empty())
     return 0;
   // The text broken into lines at the preview width, in the preview font.
   TClientDC dc(nullptr);
-  TSelectGuard select(dc, FPreviewFont->GetHandle());
+  TSelectGuard select(dc, GetPreviewFont()->GetHandle());
   // Measured at the width it is drawn in: less its indent and its 1-pixel margins.
   RECT bounds{0, 0, std::max(GetPreviewWidth(node) - kPreviewIndent - 2, 1), 0};
   const int height =
@@ -489,7 +489,7 @@ int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) {
 }
 
 int32_t TCustomdxTreeList::GetGridLineWidth() {
-  return std::max(FGridLineWidth, 1);
+  return std::max(GetGridLineWidthSetting(), 1);
 }
 
 bool TCustomdxTreeList::CanDragSelectRows() {
@@ -724,7 +724,7 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* nod
 }
 
 TColor TCustomdxTreeList::GetGridColor() {
-  return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;
+  return GetGridLineColor() == clNone ? GetDefaultGridLineColor() : GetGridLineColor();
 }
 
 void TCustomdxTreeList::BeginSelectionUpdate() {

@@ -155,7 +155,7 @@ int TCustomdxTreeList::GetColumnLineCount(int band, int row, int position) {
 
 TRect TCustomdxTreeList::GetGridAreaRect() {
   TRect rect = GetClientRect();
-  if (FShowIndicator)
+  if (GetShowIndicator())
     rect.left += FMetrics.IndicatorWidth;
   rect.bottom -= FMetrics.StatusPanelHeight;
   return rect;
@@ -228,7 +228,7 @@ void TCustomdxTreeList::SetLeftCoord(int value) {
     return;
   // Moving pixels works only where nothing stays put: no footer below the columns and
   // no fixed band beside them.
-  const bool movable = !FShowFooter && GetLeftFixedBand() < 0 && GetRightFixedBand() < 0 &&
+  const bool movable = !GetShowFooter() && GetLeftFixedBand() < 0 && GetRightFixedBand() < 0 &&
                        std::abs(old - value) <= GetVisibleScrollWidth();
   if (movable) {
     // The XOR feedback moves with the pixels otherwise: it is taken off first.
@@ -294,7 +294,7 @@ int TCustomdxTreeList::GetPreviewWidth(TdxTreeListNode* node) {
   int levelWidth = 0;
   int fullWidth = 0;
   GetNodeIndent(node, levelWidth, fullWidth);
-  return GetBandsTotalWidth() - (FShowGrid ? 1 : 0) - fullWidth;
+  return GetBandsTotalWidth() - (GetShowGrid() ? 1 : 0) - fullWidth;
 }
 
 bool TCustomdxTreeList::IsRowAutoHeight() {
