@@ -48,7 +48,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   SetParent(nullptr);
   ResetEditedCell();  // goes to TdxTreeListEditController
   LayoutChanged();
-  ClearRowLists();  // goes to TdxTreeListRows
+  GetRows().ClearRowLists();
   FreeAndNil(FHintWindow);  // goes to TdxTreeListTimers
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
@@ -175,7 +175,7 @@ void TCustomdxTreeList::RowsChanged() {
   if (IsLocked() || IsDestroying()) {
     // The outermost EndUpdate rebuilds; lists built meanwhile would miss the change.
     if (InListMode())
-      ClearRowLists();
+      GetRows().ClearRowLists();
     return;
   }
   LayoutChanged();
@@ -308,8 +308,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FDragNode = nullptr;
   FDragOverNode = nullptr;
   FDragExpandNode = nullptr;
-  // goes to TdxTreeListRows
-  FPendingNode = nullptr;
+  GetRows().ForgetNodes();
 }
 
 // ---- Editing

@@ -123,13 +123,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
 
   // ==== Row index operations
   TdxTreeListNode* GetFirstNode() const { return GetItem(0); }
-  int GetRowCount() const;
-  // Row of `node`, -1 for none and for a node that is not shown.
-  int GetNodeRowIndex(const TdxTreeListNode* node) const;
-  // Node of row `index`, none out of range.
-  TdxTreeListNode* GetNodeAtRow(int index) const;
-  // Position of `node` in the node-order list, -1 when it is absent.
-  int FindNodeOrderIndex(const TdxTreeListNode* node) const;
+  int GetRowCount() const { return FRows.GetRowCount(); }
+  int GetNodeRowIndex(const TdxTreeListNode* node) const { return FRows.GetNodeRowIndex(node); }
+  TdxTreeListNode* GetNodeAtRow(int index) const { return FRows.GetNodeAtRow(index); }
   // Row of the focused node; 0 without one.
   int GetFocusedRowIndex() const;
   // Row of the top node; -1 without one.
@@ -139,15 +135,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // As GetNodeRowRect, with the bottom at the bottom of the rows area.
   void GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect);
   // True while lookups read the row lists.
-  bool InListMode() const { return !FNodeOrder.empty() && !IsDestroying(); }
-  bool GetRowsBuilt() const { return FRowsBuilt; }
-  // The row lists, for inspection: the node of each row, the nodes by address and
-  // their rows.
-  const std::vector<TdxTreeListNode*>& GetRowNodes() const { return FRowNodes; }
-  const std::vector<TdxTreeListNode*>& GetNodeOrder() const { return FNodeOrder; }
-  const std::vector<int32_t>& GetNodeOrderRows() const { return FNodeOrderRows; }
-  // The node whose addition or deletion the next RebuildRows applies (none: full).
-  TdxTreeListNode* GetPendingNode() const { return FPendingNode; }
+  bool InListMode() const { return FRows.HasNodeOrder() && !IsDestroying(); }
   // Scrolls the rows so that `index` is the top row.
   void SetTopIndex(int index);
 
@@ -1021,12 +1009,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The top-level nodes.
   TList* GetRootNodes() const { return FRootNodes.get(); }
 
-  // goes to TdxTreeListRows
-  // Applies one addition or deletion to the row lists.
-  void UpdateRowsForNode(TdxTreeListNode* node, bool deleted);
-  // Empties the row lists without touching the node caches.
-  void ClearRowLists();
-
   // goes to TdxTreeListNavigator
   // Moves the top node up while the rows below it leave part of the rows area empty;
   // true when it moved.
@@ -1081,6 +1063,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   friend class TdxTreeListMiddleScroll;
   friend class TdxTreeListTimers;
 
+  // ClearNodes holds back the row refreshes while it runs (the row rebuild reads it).
+  bool IsRefreshSuppressed() const { return FRefreshSuppressed; }
   // Links a node made by CreateNode into `list` at `index` (-1: last) under `parent`.
   TdxTreeListNode* LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent, int index);
   // A node was moved: rows, and a top or focused node the move hid.
@@ -1091,17 +1075,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void WMSize(TMessage& message);
   void WMFocusChanged(TMessage& message, bool gained);
   void RepaintFocusState();
-
-  // goes to TdxTreeListRows
-  // The node's destructor records the state NodeDeleted and the row update read.
-  void SetPendingVisible(bool value) { FPendingVisible = value; }
-  // Row walk of tree mode: the row of `node`, or with node none the node of `row`.
-  int WalkRowIndex(const TdxTreeListNode* node) const;
-  TdxTreeListNode* WalkNodeAtRow(int row) const;
-  void RebuildAllRows();
-  void ApplyRowDeletion(TdxTreeListNode* node);
-  void ApplyRowAddition(TdxTreeListNode* node);
-  void ResetRowHeightCaches(TdxTreeListNode* node);
 
   // goes to TdxTreeListNavigator
   // The thumb position of a scroll message `code` (its high word), or the bar's tracking
@@ -1319,16 +1292,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListDrag FDrag{*this};
   TdxTreeListMouse FMouse{*this};
   TdxTreeListTimers FTimers{*this};
-
-  // goes to TdxTreeListRows
-  std::vector<TdxTreeListNode*> FRowNodes;
-  std::vector<TdxTreeListNode*> FNodeOrder;
-  std::vector<int32_t> FNodeOrderRows;
-  bool FRowsBuilt = false;
-  TdxTreeListNode* FPendingNode = nullptr;
-  bool FPendingVisible = false;
-  bool FPendingDeletion = false;
-  bool FPendingWasLast = false;
 
   // goes to TdxTreeListNavigator
   TdxTreeListNode* FTopNode = nullptr;

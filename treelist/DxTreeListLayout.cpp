@@ -97,7 +97,7 @@ void TCustomdxTreeList::RecalcMetrics() {
   LayoutChanged();
   RebuildRows();
   NodesChanged();
-  if (!FRowsBuilt)
+  if (!GetRows().GetRowsBuilt())
     RebuildRows();
 }
 

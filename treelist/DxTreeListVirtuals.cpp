@@ -30,9 +30,9 @@ void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
     FFocusedNode = FTopNode;
   if (IsLocked() || IsLoading() || IsDestroying()) {
     if (InListMode())
-      ClearRowLists();
+      GetRows().ClearRowLists();
   } else {
-    UpdateRowsForNode(node, /*deleted=*/false);
+    GetRows().UpdateRowsForNode(node, /*deleted=*/false);
   }
   if (!IsLocked()) {
     TdxTreeListNode* refreshed = node->GetPrevSibling();
@@ -50,16 +50,13 @@ bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* node) {
 void TCustomdxTreeList::LayoutChanged() {
   if (FRefreshSuppressed)
     return;
-  ClearRowLists();
+  GetRows().ClearRowLists();
   FFocusedAbsoluteColumn = -1;
   RefreshNodeCounts();
 }
 
 void TCustomdxTreeList::RefreshNodeCounts() {
-  if (FClearing || IsDestroying() || IsLoading())
-    return;
-  for (int i = 0; i < FRootNodes->GetCount(); ++i)
-    ResetRowHeightCaches(GetItem(i));
+  FRows.RefreshNodeCounts();
 }
 
 void TCustomdxTreeList::DoCollapsed(TdxTreeListNode* node) {
@@ -124,12 +121,12 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
 
   // Whether the node was shown, as its destruction recorded before unlinking it; the
   // row update reads it too.
-  const bool wasShown = FPendingVisible;
+  const bool wasShown = GetRows().GetPendingVisible();
   // goes to TdxTreeListEditController
   if (FEditedNode == node)
     DiscardEdit();
   if (FRootNodes->GetCount() == 0) {
-    FPendingVisible = false;
+    GetRows().SetPendingVisible(false);
     if (!IsDestroying() && !FRefreshSuppressed)
       LayoutChanged();
     ResetNodeReferences();
@@ -167,14 +164,13 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   if (FDragExpandNode == node)
     FDragExpandNode = nullptr;
 
-  // goes to TdxTreeListRows
   if (wasShown && !IsLocked() && !IsDestroying()) {
-    FPendingWasLast = isLast;
-    UpdateRowsForNode(node, /*deleted=*/true);
-  } else if (InListMode() && FindNodeOrderIndex(node) >= 0) {
-    ClearRowLists();
+    GetRows().SetPendingWasLast(isLast);
+    GetRows().UpdateRowsForNode(node, /*deleted=*/true);
+  } else if (InListMode() && GetRows().FindNodeOrderIndex(node) >= 0) {
+    GetRows().ClearRowLists();
   }
-  FPendingVisible = false;
+  GetRows().SetPendingVisible(false);
 
   if (wasTop)
     SetTopNode(replacement);
@@ -240,6 +236,10 @@ void TCustomdxTreeList::UpdateGuarded() {
   UpdateScrollBars();
   KeepLastPageFilled();
   Invalidate();
+}
+
+void TCustomdxTreeList::RebuildRows() {
+  FRows.RebuildRows();
 }
 
 bool TCustomdxTreeList::MakeNodeFocused(TdxTreeListNode* node) {

@@ -230,10 +230,10 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   check("edited", tree->GetEditedNode());
   check("hot", tree->GetHotInfo().Node);
   check("downHit", tree->GetDownHitInfo().Node);
-  check("pending", tree->GetPendingNode());
-  for (TdxTreeListNode* row : tree->GetRowNodes())
+  check("pending", tree->GetRows().GetPendingNode());
+  for (TdxTreeListNode* row : tree->GetRows().GetRowNodes())
     check("row", row);
-  for (TdxTreeListNode* ordered : tree->GetNodeOrder())
+  for (TdxTreeListNode* ordered : tree->GetRows().GetNodeOrder())
     check("order", ordered);
   for (TdxTreeListNode* selected : tree->Selection)
     check("selected", selected);
@@ -273,8 +273,8 @@ TEST_F(TreeListTest, ClearingNodesLeavesNoReference) {
   EXPECT_EQ(nullptr, Tree->GetFocusedNode());
   EXPECT_EQ(-1, Tree->GetEditedColumn());
   EXPECT_FALSE(Tree->GetAnchorFlag());
-  EXPECT_TRUE(Tree->GetRowNodes().empty());
-  EXPECT_TRUE(Tree->GetNodeOrderRows().empty());
+  EXPECT_TRUE(Tree->GetRows().GetRowNodes().empty());
+  EXPECT_TRUE(Tree->GetRows().GetNodeOrderRows().empty());
   EXPECT_EQ(0, Tree->GetLockCount());
   EXPECT_FALSE(Tree->GetClearing());
 }

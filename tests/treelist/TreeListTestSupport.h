@@ -89,7 +89,6 @@ class TTestTreeList : public TCustomdxTreeList {
   using TCustomdxTreeList::DrawSizingLine;
   using TCustomdxTreeList::SetSearchState;
   using TCustomdxTreeList::SetSizingPos;
-  using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
   using TCustomdxTreeList::SetDragExpandNode;
