@@ -296,9 +296,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   // goes to TdxTreeListEditController
   FEditedColumn = -1;
   FEditedNode = nullptr;
-  // goes to TdxTreeListSelection
-  FAnchorNode = nullptr;
-  FAnchorFlag = false;
+  GetSelection().ForgetNodes();
   // goes to TdxTreeListMouse; also the press's hit node, which an interaction keeps
   FPrevFocusedNode = nullptr;
   FHotInfo.Node = nullptr;

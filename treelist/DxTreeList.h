@@ -219,8 +219,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // negative or when not below the shown column count.
   int GetFocusedColumn();
   void SetFocusedColumn(int value);
-  TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
-  bool GetAnchorFlag() const { return FAnchorFlag; }
   TdxTreeListNode* GetPrevFocusedNode() const { return FPrevFocusedNode; }
   TdxTreeListNode* GetDragNode() const { return FDragNode; }
   void SetDragNode(TdxTreeListNode* value) { FDragNode = value; }
@@ -1086,10 +1084,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // moved.
   bool ClampLeftCoord();
 
-  // goes to TdxTreeListSelection
-  // In one selection bracket: the selection becomes `node` alone.
-  void SelectOnly(TdxTreeListNode* node);
-
   // goes to TdxTreeListLayoutBuilder
   // Layout: the metrics pass; the areas of the record that depend only on the metrics;
   // its bands, header cells and rows; a cell of a row.
@@ -1305,13 +1299,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   SCROLLINFO FLastVertScroll{};
   SCROLLINFO FLastHorzScroll{};
   int FHorzLineStep = 8;
-
-  // goes to TdxTreeListSelection
-  TdxTreeListNode* FAnchorNode = nullptr;
-  bool FAnchorFlag = false;
-  int FSelectionLockCount = 0;
-  int FSelectionCountAtLock = 0;
-  bool FShiftRangeStarted = false;
 
   // goes to TdxTreeListLayoutBuilder
   // Metrics (computed by RecalcMetrics).

@@ -128,7 +128,7 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
     case VK_NEXT: {
       const bool extending = shift.Contains(ssShift) && CanSelectRange() && IsMultiSelect();
       if (IsMultiSelect()) {
-        if (extending && !FAnchorNode)
+        if (extending && !GetSelection().GetAnchorNode())
           SetSelectionAnchor(FFocusedNode);
         ClearSelection();
         if (!extending)
@@ -141,7 +141,7 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
         PageMove(key == VK_PRIOR ? -1 : 1);
       }
       if (extending)
-        SelectRange(FAnchorNode, FFocusedNode);
+        SelectRange(GetSelection().GetAnchorNode(), FFocusedNode);
       return;
     }
     case VK_UP:
@@ -191,7 +191,7 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
 }
 
 void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
-  FShiftRangeStarted = false;
+  GetSelection().SetShiftRangeStarted(false);
   switch (key) {
     case VK_SPACE:
       if ((IsRowSelect() || !IsOptions2()) && FFocusedNode) {
@@ -247,10 +247,10 @@ void TCustomdxTreeList::KeyHomeEnd(bool end, TShiftState shift) {
   ClearSelection();
   const int row = end ? GetRowCount() - 1 : 0;
   if (extending) {
-    if (!FAnchorNode)
+    if (!GetSelection().GetAnchorNode())
       SetSelectionAnchor(FFocusedNode);
     SetFocusedNodeByIndex(row);
-    SelectRange(FAnchorNode, FFocusedNode);
+    SelectRange(GetSelection().GetAnchorNode(), FFocusedNode);
     return;
   }
   SetSelectionAnchor(nullptr);
@@ -358,24 +358,25 @@ void TCustomdxTreeList::MoveFocus(int delta, TShiftState shift) {
   if (multi && !extending) {
     clearUnlessStuck();
     SetSelectionAnchor(nullptr);
-    FShiftRangeStarted = false;
-  } else if (multi && FShiftRangeStarted) {
+    GetSelection().SetShiftRangeStarted(false);
+  } else if (multi && GetSelection().GetShiftRangeStarted()) {
     // Going back towards the anchor gives up the node the range leaves.
     if (FFocusedNode && CompareToAnchor(FFocusedNode) == -delta)
       SetNodeSelected(FFocusedNode, false);
     selectNew = true;
   } else if (multi) {
     clearUnlessStuck();
-    if (!FAnchorNode) {
+    if (!GetSelection().GetAnchorNode()) {
       SetSelectionAnchor(FFocusedNode);
       if (FFocusedNode)
         SetNodeSelected(FFocusedNode, true);
     } else {
-      SelectRange(FAnchorNode, FFocusedNode);
+      SelectRange(GetSelection().GetAnchorNode(), FFocusedNode);
       if (FFocusedNode)
-        SetNodeSelected(FFocusedNode, CompareToAnchor(FFocusedNode) != -delta || FFocusedNode == FAnchorNode);
+        SetNodeSelected(FFocusedNode,
+                        CompareToAnchor(FFocusedNode) != -delta || FFocusedNode == GetSelection().GetAnchorNode());
     }
-    FShiftRangeStarted = true;
+    GetSelection().SetShiftRangeStarted(true);
     selectNew = true;
   }
   MoveFocusedRow(delta);

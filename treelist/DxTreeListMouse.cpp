@@ -270,7 +270,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   if (!hit.Node || !(IsNodePart(hit.HitTest) || hit.HitTest == htIndicator))
     return;
   const bool sameNode = hit.Node == FFocusedNode;
-  FShiftRangeStarted = false;
+  GetSelection().SetShiftRangeStarted(false);
   const int oldColumn = GetFocusedColumn();
   FPrevFocusedNode = FFocusedNode;
   if (button == mbLeft && hit.HitTest != htIndicator)
@@ -291,9 +291,9 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
       SetSelectionAnchor(FFocusedNode);
     } else if (shiftKey) {
-      if (!FAnchorNode)
+      if (!GetSelection().GetAnchorNode())
         SetSelectionAnchor(FPrevFocusedNode);
-      TdxTreeListNode* start = FAnchorNode;
+      TdxTreeListNode* start = GetSelection().GetAnchorNode();
       if (ctrl)
         start = FPrevFocusedNode;
       else
@@ -303,7 +303,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       else
         SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
     } else if (!IsNodeSelected(FFocusedNode)) {
-      SelectOnly(FFocusedNode);
+      GetSelection().SelectOnly(FFocusedNode);
       SetSelectionAnchor(FFocusedNode);
     } else if (button == mbLeft) {
       FDeferredSelect = true;
@@ -402,7 +402,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   if (node && node != FFocusedNode) {
     SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
     if (IsMultiSelect())
-      SelectOnly(FFocusedNode);
+      GetSelection().SelectOnly(FFocusedNode);
   }
   if (direction != 0)
     StartVertScroll(direction, kSelectionScrollInterval);
@@ -737,7 +737,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
   if (FDeferredSelect) {
     FDeferredSelect = false;
     if (FFocusedNode) {
-      SelectOnly(FFocusedNode);
+      GetSelection().SelectOnly(FFocusedNode);
       SetSelectionAnchor(FFocusedNode);
     }
   }

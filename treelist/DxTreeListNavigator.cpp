@@ -85,7 +85,7 @@ void TCustomdxTreeList::FocusNodeByDirection(int direction, bool allNodes) {
   const bool followSelection =
       IsMultiSelect() && GetSelectedCount() == 1 && GetSelectedItem(0) == FFocusedNode;
   if (followSelection)
-    SelectOnly(node);
+    GetSelection().SelectOnly(node);
   SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
 }
 
@@ -95,13 +95,6 @@ bool TCustomdxTreeList::IsFirstNodeFocused() {
 
 bool TCustomdxTreeList::IsLastNodeFocused() {
   return GetCount() == 0 || FFocusedNode == GetNodeByDirection(GetFirstNode(), 3, false);
-}
-
-void TCustomdxTreeList::SelectOnly(TdxTreeListNode* node) {
-  TdxTreeListSelectionScope selection(this);
-  ClearSelection();
-  if (node)
-    SetNodeSelected(node, true);
 }
 
 void TCustomdxTreeList::MoveFocusedRow(int delta) {
@@ -302,7 +295,7 @@ void TCustomdxTreeList::IncrementalSearch(const std::string& text, int direction
   if (!FFocusedNode)
     return;
   if (IsMultiSelect() && !IsNodeSelected(FFocusedNode))
-    SelectOnly(FFocusedNode);
+    GetSelection().SelectOnly(FFocusedNode);
   MakeNodeVisible(FFocusedNode);
   RefreshNode(FFocusedNode, false);
 }
@@ -474,7 +467,7 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
     }
     MoveFocusedRow(FVertScrollDirection);
     if (IsMultiSelect() && FFocusedNode)
-      SelectOnly(FFocusedNode);
+      GetSelection().SelectOnly(FFocusedNode);
     UpdateNow();
     return;
   }

@@ -12,7 +12,6 @@
 //   without the node.
 // - CompareNodes orders by address as -1, 0 or 1: a difference of addresses overflows.
 #include <algorithm>
-#include <cassert>
 #include <exception>
 #include <functional>
 
@@ -146,9 +145,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
     FTopNode = replacement;
   if (FFocusedNode == node)
     FFocusedNode = replacement;
-  // goes to TdxTreeListSelection
-  if (FAnchorNode == node)
-    FAnchorNode = replacement;
+  GetSelection().NodeGone(node, replacement);
   // goes to TdxTreeListMouse
   if (FPrevFocusedNode == node)
     FPrevFocusedNode = nullptr;
@@ -662,39 +659,26 @@ bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {
 }
 
 void TCustomdxTreeList::ClearSelection() {
-  FAnchorFlag = false;
-  DoSelectionChanged();
+  FSelection.ClearSelection();
 }
 
 int TCustomdxTreeList::CompareToAnchor(TdxTreeListNode* node) {
-  const int anchor = GetNodeRowIndex(FAnchorNode);
-  const int row = GetNodeRowIndex(node);
-  return row < anchor ? -1 : row > anchor ? 1 : 0;
+  return FSelection.CompareToAnchor(node);
 }
 
 int TCustomdxTreeList::GetSelectedCountEx() {
-  FAnchorFlag = false;
-  return GetSelectedCount();
+  return FSelection.GetSelectedCountEx();
 }
 
 void TCustomdxTreeList::DoSelectionChanged() {
   // Inside a selection bracket the bracket's end reports once.
-  if (IsDestroying() || IsLocked() || FSelectionLockCount > 0 || FHoldEvents)
+  if (IsDestroying() || IsLocked() || GetSelection().GetLockCount() > 0 || FHoldEvents)
     return;
   OnSelectionChanged(this);
 }
 
 void TCustomdxTreeList::RefreshSelection() {
-  if (!HandleAllocated())
-    return;
-  const int count = GetSelectedCount();
-  if (count > 10) {
-    Invalidate();
-    return;
-  }
-  RefreshNode(FFocusedNode, false);
-  for (int i = 0; i < count; ++i)
-    RefreshNode(GetSelectedItem(i), false);
+  FSelection.RefreshSelection();
 }
 
 void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode* node, bool value) {
@@ -703,19 +687,11 @@ void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode* node, bool value) {
 }
 
 void TCustomdxTreeList::SelectRange(TdxTreeListNode* node1, TdxTreeListNode* node2) {
-  int first = GetNodeRowIndex(node1);
-  int last = GetNodeRowIndex(node2);
-  if (first < 0 || last < 0)
-    return;
-  if (first > last)
-    std::swap(first, last);
-  TdxTreeListSelectionScope selection(this);
-  for (int row = first; row <= last; ++row)
-    SetNodeSelected(GetNodeAtRow(row), true);
+  FSelection.SelectRange(node1, node2);
 }
 
 void TCustomdxTreeList::SetSelectionAnchor(TdxTreeListNode* node) {
-  FAnchorNode = node;
+  FSelection.SetSelectionAnchor(node);
 }
 
 int TCustomdxTreeList::CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* node2) {
@@ -728,20 +704,13 @@ TColor TCustomdxTreeList::GetGridColor() {
 }
 
 void TCustomdxTreeList::BeginSelectionUpdate() {
-  if (FSelectionLockCount++ == 0)
-    FSelectionCountAtLock = GetSelectedCount();
+  FSelection.BeginSelectionUpdate();
 }
 
 void TCustomdxTreeList::EndSelectionUpdate() {
-  assert(FSelectionLockCount > 0 && "EndSelectionUpdate without BeginSelectionUpdate");
-  if (FSelectionLockCount == 0 || --FSelectionLockCount > 0)
-    return;
-  if (GetSelectedCount() != FSelectionCountAtLock)
-    DoSelectionChanged();
+  FSelection.EndSelectionUpdate();
 }
 
 void TCustomdxTreeList::EndSelectionUpdateQuiet() {
-  assert(FSelectionLockCount > 0 && "EndSelectionUpdateQuiet without BeginSelectionUpdate");
-  if (FSelectionLockCount > 0)
-    --FSelectionLockCount;
+  FSelection.EndSelectionUpdateQuiet();
 }

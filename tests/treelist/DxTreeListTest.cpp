@@ -222,7 +222,7 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   };
   check("top", tree->GetTopNode());
   check("focused", tree->GetFocusedNode());
-  check("anchor", tree->GetAnchorNode());
+  check("anchor", tree->GetSelection().GetAnchorNode());
   check("prevFocused", tree->GetPrevFocusedNode());
   check("drag", tree->GetDragNode());
   check("dragOver", tree->GetDragOverNode());
@@ -255,7 +255,7 @@ TEST_F(TreeListTest, DeletingANodeClearsEveryReferenceToIt) {
   // The shown references moved to the previous node.
   EXPECT_EQ(a, Tree->GetTopNode());
   EXPECT_EQ(a, Tree->GetFocusedNode());
-  EXPECT_EQ(a, Tree->GetAnchorNode());
+  EXPECT_EQ(a, Tree->GetSelection().GetAnchorNode());
 }
 
 TEST_F(TreeListTest, ClearingNodesLeavesNoReference) {
@@ -272,7 +272,7 @@ TEST_F(TreeListTest, ClearingNodesLeavesNoReference) {
   EXPECT_EQ(nullptr, Tree->GetTopNode());
   EXPECT_EQ(nullptr, Tree->GetFocusedNode());
   EXPECT_EQ(-1, Tree->GetEditedColumn());
-  EXPECT_FALSE(Tree->GetAnchorFlag());
+  EXPECT_FALSE(Tree->GetSelection().GetAnchorFlag());
   EXPECT_TRUE(Tree->GetRows().GetRowNodes().empty());
   EXPECT_TRUE(Tree->GetRows().GetNodeOrderRows().empty());
   EXPECT_EQ(0, Tree->GetLockCount());
