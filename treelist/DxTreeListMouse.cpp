@@ -242,15 +242,15 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
                                   int y) {
   const bool dblClick = shift.Contains(ssDouble);
   if (hit.HitTest == htNewItemRow) {
-    if (!FFocusedNode) {
+    if (!GetFocusedNode()) {
       NewItemRowClick();
       return;
     }
     const int oldColumn = GetFocusedColumn();
     const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : oldColumn;
     SetFocusedColumn(column);
-    if (IsNewItemRowShown() && !FNewItemRowActive) {
-      FNewItemRowActive = true;
+    if (IsNewItemRowShown() && !GetNavigator().GetNewItemRowActive()) {
+      GetNavigator().SetNewItemRowActive(true);
       Invalidate();
     }
     FNewItemRowPressed = true;
@@ -269,27 +269,27 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   }
   if (!hit.Node || !(IsNodePart(hit.HitTest) || hit.HitTest == htIndicator))
     return;
-  const bool sameNode = hit.Node == FFocusedNode;
+  const bool sameNode = hit.Node == GetFocusedNode();
   GetSelection().SetShiftRangeStarted(false);
   const int oldColumn = GetFocusedColumn();
-  FPrevFocusedNode = FFocusedNode;
+  FPrevFocusedNode = GetFocusedNode();
   if (button == mbLeft && hit.HitTest != htIndicator)
     SetState(stRowSelecting);
   FDragNode = hit.Node;
-  if (FNewItemRowActive) {
-    FNewItemRowActive = false;
+  if (GetNavigator().GetNewItemRowActive()) {
+    GetNavigator().SetNewItemRowActive(false);
     Invalidate();
   }
   const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : oldColumn;
   SetFocusedNode(hit.Node, column, /*makeVisible=*/true);
   FDownPos = Point(x, y);
-  if (FFocusedNode && IsMultiSelect()) {
+  if (GetFocusedNode() && IsMultiSelect()) {
     const bool ctrl = shift.Contains(ssCtrl);
     const bool shiftKey = shift.Contains(ssShift);
     TdxTreeListSelectionScope selection(this, ctrl || shiftKey);
     if (ctrl && !shiftKey) {
-      SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
-      SetSelectionAnchor(FFocusedNode);
+      SetNodeSelected(GetFocusedNode(), !IsNodeSelected(GetFocusedNode()));
+      SetSelectionAnchor(GetFocusedNode());
     } else if (shiftKey) {
       if (!GetSelection().GetAnchorNode())
         SetSelectionAnchor(FPrevFocusedNode);
@@ -299,12 +299,12 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       else
         ClearSelection();
       if (start)
-        SelectRange(start, FFocusedNode);
+        SelectRange(start, GetFocusedNode());
       else
-        SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
-    } else if (!IsNodeSelected(FFocusedNode)) {
-      GetSelection().SelectOnly(FFocusedNode);
-      SetSelectionAnchor(FFocusedNode);
+        SetNodeSelected(GetFocusedNode(), !IsNodeSelected(GetFocusedNode()));
+    } else if (!IsNodeSelected(GetFocusedNode())) {
+      GetSelection().SelectOnly(GetFocusedNode());
+      SetSelectionAnchor(GetFocusedNode());
     } else if (button == mbLeft) {
       FDeferredSelect = true;
     }
@@ -369,13 +369,13 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
     if (!PastThreshold(x, y))
       return;
     TdxTreeListNode* node = FDragNode ? FDragNode : GetNodeAt(x, y);
-    if (node && node != FFocusedNode) {
+    if (node && node != GetFocusedNode()) {
       if (!FKeepSelection)
         ClearSelection();
       SetFocusedNode(node, GetFocusedColumn(), false);
     }
-    if (FFocusedNode)
-      SetNodeSelected(FFocusedNode, true);
+    if (GetFocusedNode())
+      SetNodeSelected(GetFocusedNode(), true);
     FKeepSelection = false;
     FDeferredSelect = false;
     BeginDrag(/*immediate=*/true);
@@ -388,10 +388,11 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   TdxTreeListNode* node = nullptr;
   if (y < rows.top) {
     direction = -1;
-    node = GetNodeAtRow(std::max(GetTopIndex() - 1, 0));
+    node = GetNodeAtRow(std::max(GetNavigator().GetTopIndex() - 1, 0));
   } else if (y >= rows.bottom) {
     direction = 1;
-    node = GetNodeAtRow(std::min(std::max(GetTopIndex(), 0) + FVisibleRowCount, GetRowCount() - 1));
+    node = GetNodeAtRow(std::min(std::max(GetNavigator().GetTopIndex(), 0) + GetNavigator().GetVisibleRowCount(),
+                                 GetRowCount() - 1));
   } else {
     node = GetNodeAt(rows.left + 1, y);
     if (!node)
@@ -399,10 +400,10 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   }
   if (direction == 0)
     StopVertScroll();
-  if (node && node != FFocusedNode) {
+  if (node && node != GetFocusedNode()) {
     SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
     if (IsMultiSelect())
-      GetSelection().SelectOnly(FFocusedNode);
+      GetSelection().SelectOnly(GetFocusedNode());
   }
   if (direction != 0)
     StartVertScroll(direction, kSelectionScrollInterval);
@@ -571,7 +572,7 @@ void TCustomdxTreeList::FinishSizing(int x, int y) {
       if (!node)
         return;
       TRect row;
-      GetNodeRowRect(node, row);
+      GetNavigator().GetNodeRowRect(node, row);
       if (row.top < 0)
         return;
       const int height = pos - row.top;
@@ -736,9 +737,9 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
   }
   if (FDeferredSelect) {
     FDeferredSelect = false;
-    if (FFocusedNode) {
-      GetSelection().SelectOnly(FFocusedNode);
-      SetSelectionAnchor(FFocusedNode);
+    if (GetFocusedNode()) {
+      GetSelection().SelectOnly(GetFocusedNode());
+      SetSelectionAnchor(GetFocusedNode());
     }
   }
   const bool clickState = state == stEditing || state == stNodeDragging || state == stRowSelecting;
@@ -746,7 +747,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
       CanEditColumn(FDownHitInfo.Column) && !IsRowSelect() && hit.Column == FDownHitInfo.Column &&
       hit.Node == FDownHitInfo.Node && hit.HitTest == FDownHitInfo.HitTest &&
       (hit.HitTest == htCell || hit.HitTest == htNewItemRow) &&
-      (hit.Node == FFocusedNode || hit.HitTest == htNewItemRow)) {
+      (hit.Node == GetFocusedNode() || hit.HitTest == htNewItemRow)) {
     SetState(stNone);
     if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl))
       ShowEditorSelectAll();
