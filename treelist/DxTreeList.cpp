@@ -44,7 +44,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
   if (HandleAllocated())
     DestroyHandle();
-  EndDragImage();  // goes to TdxTreeListDrag
+  GetDrag().EndDragImage();
   SetParent(nullptr);
   ResetEditedCell();  // goes to TdxTreeListEditController
   LayoutChanged();
@@ -117,15 +117,6 @@ void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
     return;
   FOptionsEx = value;
   UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetDragOverNode(TdxTreeListNode* value) {
-  if (value == FDragOverNode)
-    return;
-  TdxTreeListNode* old = FDragOverNode;
-  FDragOverNode = value;
-  RefreshNode(old, false);
-  RefreshNode(value, false);
 }
 
 // ---- Update bracket
@@ -291,11 +282,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FPrevFocusedNode = nullptr;
   FHotInfo.Node = nullptr;
   FDownHitInfo.Node = nullptr;
-  // goes to TdxTreeListDrag; also the drag-over node and the node a drag hovers over to
-  // expand it, which an interaction keeps
-  FDragNode = nullptr;
-  FDragOverNode = nullptr;
-  FDragExpandNode = nullptr;
+  GetDrag().ForgetNodes();
   GetRows().ForgetNodes();
 }
 

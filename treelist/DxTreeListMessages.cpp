@@ -206,9 +206,9 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       if (kind == dmDragEnter && drag) {
         const TPoint p = ScreenToClient(drag->Pos);
         if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
-          SetDragOverNode(node);
+          GetDrag().SetDragOverNode(node);
       } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
-        SetDragOverNode(nullptr);
+        GetDrag().SetDragOverNode(nullptr);
       }
       return;
     }
@@ -262,7 +262,7 @@ void TCustomdxTreeList::WMSetCursor(TMessage& message) {
     return;
   }
   if (FState == stColumnDragging || FState == stBandDragging) {
-    ::SetCursor(Screen->GetCursors(FHeaderDragCursor));
+    ::SetCursor(Screen->GetCursors(GetDrag().GetHeaderDragCursor()));
     message.Result = 1;
     return;
   }
@@ -323,7 +323,7 @@ void TCustomdxTreeList::TimerTick(UINT_PTR id) {
       AutoScrollTick(/*horizontal=*/false);
       return;
     case kDragExpandTimer:
-      DragExpandTick();
+      GetDrag().DragExpandTick();
       return;
   }
 }

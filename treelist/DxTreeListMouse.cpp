@@ -275,7 +275,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   FPrevFocusedNode = GetFocusedNode();
   if (button == mbLeft && hit.HitTest != htIndicator)
     SetState(stRowSelecting);
-  FDragNode = hit.Node;
+  GetDrag().SetDragNode(hit.Node);
   if (GetNavigator().GetNewItemRowActive()) {
     GetNavigator().SetNewItemRowActive(false);
     Invalidate();
@@ -368,7 +368,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   if (GetDragMode() == dmAutomatic) {
     if (!PastThreshold(x, y))
       return;
-    TdxTreeListNode* node = FDragNode ? FDragNode : GetNodeAt(x, y);
+    TdxTreeListNode* node = GetDrag().GetDragNode() ? GetDrag().GetDragNode() : GetNodeAt(x, y);
     if (node && node != GetFocusedNode()) {
       if (!FKeepSelection)
         ClearSelection();
@@ -724,12 +724,12 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
     }
     case stBandDragging:
       StopHorzScroll();
-      FDragPoint = Point(x, y);
+      GetDrag().SetDragPoint(Point(x, y));
       EndBandDrag(true);
       break;
     case stColumnDragging:
       StopHorzScroll();
-      FDragPoint = Point(x, y);
+      GetDrag().SetDragPoint(Point(x, y));
       EndColumnDrag(true);
       break;
     default:

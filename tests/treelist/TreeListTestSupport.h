@@ -87,11 +87,9 @@ class TTestTreeList : public TCustomdxTreeList {
 
   using TCustomControl::PaintWindow;
   using TCustomdxTreeList::DrawSizingLine;
-  using TCustomdxTreeList::SetSearchState;
   using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
-  using TCustomdxTreeList::SetDragExpandNode;
   using TCustomdxTreeList::SetEditedCell;
   using TCustomdxTreeList::SetPrevFocusedNode;
 
