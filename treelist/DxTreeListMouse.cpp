@@ -132,7 +132,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   if (button == mbLeft && FState == stNone && hit.HitTest == htFooter2) {
     // The footer button: the right end of the status panel, as high as the panel.
     const TRect client = GetClientRect();
-    const int size = FMetrics.StatusPanelHeight;
+    const int size = GetMetrics().StatusPanelHeight;
     if (size > 0 && x >= client.right - size) {
       SetState(stFooterButtonPressed);
       FFooterButtonPressed = true;
@@ -368,7 +368,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   if (GetDragMode() == dmAutomatic) {
     if (!PastThreshold(x, y))
       return;
-    TdxTreeListNode* node = GetDrag().GetDragNode() ? GetDrag().GetDragNode() : GetNodeAt(x, y);
+    TdxTreeListNode* node = GetDrag().GetDragNode() ? GetDrag().GetDragNode() : GetHitTester().GetNodeAt(x, y);
     if (node && node != GetFocusedNode()) {
       if (!FKeepSelection)
         ClearSelection();
@@ -383,7 +383,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   }
   if (!CanDragSelectRows() || GetRowCount() == 0)
     return;
-  const TRect rows = GetRowsRect();
+  const TRect rows = GetLayoutBuilder().GetRowsRect();
   int direction = 0;
   TdxTreeListNode* node = nullptr;
   if (y < rows.top) {
@@ -394,7 +394,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
     node = GetNodeAtRow(std::min(std::max(GetNavigator().GetTopIndex(), 0) + GetNavigator().GetVisibleRowCount(),
                                  GetRowCount() - 1));
   } else {
-    node = GetNodeAt(rows.left + 1, y);
+    node = GetHitTester().GetNodeAt(rows.left + 1, y);
     if (!node)
       node = GetNodeAtRow(GetRowCount() - 1);
   }
@@ -463,7 +463,7 @@ void TCustomdxTreeList::SizingLimits(int& minValue, int& maxValue) {
       const TdxTreeListBandEntry* entry = layout.FindBand(band);
       if (!entry)
         return;
-      minValue = static_cast<int>(entry->Rect.left) + GetBandMinWidth(band) + (band == 0 ? FMetrics.NodeIndentWidth : 0) - 2;
+      minValue = static_cast<int>(entry->Rect.left) + GetWidths().GetBandMinWidth(band) + (band == 0 ? GetMetrics().NodeIndentWidth : 0) - 2;
       if (!IsBandSizingUnbounded())
         maxValue = std::max<int>(client.right - 2, minValue);
       return;
@@ -497,7 +497,7 @@ void TCustomdxTreeList::SizingLimits(int& minValue, int& maxValue) {
       return;
     }
     case stRowSizing:
-      GetRowSizingLimits(FDownHitInfo.Node, FSizingStart, minValue, maxValue);
+      GetWidths().GetRowSizingLimits(FDownHitInfo.Node, FSizingStart, minValue, maxValue);
       return;
     default:
       return;
@@ -510,13 +510,13 @@ void TCustomdxTreeList::MoveSizingLine(int x, int y) {
   SizingLimits(minValue, maxValue);
   int pos = FState == stColumnSizing || FState == stBandSizing ? x : y;
   pos = std::max(std::min(pos, maxValue), minValue);
-  if (FState == stHeaderPanelSizing && FMetrics.HeaderLineHeight > 0) {
+  if (FState == stHeaderPanelSizing && GetMetrics().HeaderLineHeight > 0) {
     // Whole header rows from 1 to the most the panel may hold.
-    const int line = FMetrics.HeaderLineHeight;
+    const int line = GetMetrics().HeaderLineHeight;
     const int rows = std::clamp((pos - minValue + line / 2) / line, 1, std::max<int>(GetHeaderPanelMaxRowCount(), 1));
     pos = minValue + rows * line;
-  } else if (FState == stBandPanelSizing && FMetrics.BandRows > 0 && FMetrics.BandRowHeight > 0) {
-    const int line = FMetrics.BandRowHeight / std::max<int>(FMetrics.BandRows, 1);
+  } else if (FState == stBandPanelSizing && GetMetrics().BandRows > 0 && GetMetrics().BandRowHeight > 0) {
+    const int line = GetMetrics().BandRowHeight / std::max<int>(GetMetrics().BandRows, 1);
     if (line > 0) {
       const int rows = std::clamp((pos - minValue + line / 2) / line, 1, std::max<int>(GetBandMaxRowCount(), 1));
       pos = minValue + rows * line;
@@ -544,7 +544,7 @@ void TCustomdxTreeList::FinishSizing(int x, int y) {
   switch (state) {
     case stBandSizing:
       if (const TdxTreeListBandEntry* entry = layout.FindBand(FDownHitInfo.Band)) {
-        const int extra = FDownHitInfo.Band == 0 ? FMetrics.NodeIndentWidth : 0;
+        const int extra = FDownHitInfo.Band == 0 ? GetMetrics().NodeIndentWidth : 0;
         ApplyBandWidth(FDownHitInfo.Band, pos - entry->Rect.left + 2 - extra);
         DoWidthChanged();
       }
@@ -556,13 +556,13 @@ void TCustomdxTreeList::FinishSizing(int x, int y) {
       }
       return;
     case stBandPanelSizing: {
-      const int line = FMetrics.BandRowHeight / std::max<int>(FMetrics.BandRows, 1);
+      const int line = GetMetrics().BandRowHeight / std::max<int>(GetMetrics().BandRows, 1);
       if (line > 0)
         SetBandRowCount(std::max<int>((pos - layout.BandRow.top) / line, 1));
       return;
     }
     case stHeaderPanelSizing: {
-      const int line = FMetrics.HeaderLineHeight;
+      const int line = GetMetrics().HeaderLineHeight;
       if (line > 0)
         SetHeaderRowCount(std::max<int>((pos - layout.HeaderPanel.top + line / 2) / line, 1));
       return;
@@ -641,7 +641,7 @@ void TCustomdxTreeList::ApplyBandWidth(int band, int width) {
   const int count = GetVisibleBandCount();
   std::vector<int> shown(size_t(std::max(count, 0)));
   for (int b = 0; b < count; ++b)
-    shown[size_t(b)] = GetBandDisplayWidth(b);
+    shown[size_t(b)] = GetWidths().GetBandDisplayWidth(b);
   const bool last = band == count - 1;
   auto shares = [&](int b) { return b != band && (last || b > band); };
   int oldSum = 0;
@@ -660,7 +660,7 @@ void TCustomdxTreeList::ApplyBandWidth(int band, int width) {
     if (shares(b)) {
       w = b == lastSharing ? newSum - given : oldSum > 0 ? MulDiv(shown[size_t(b)], newSum, oldSum) : 0;
       given += w;
-      w = std::max(w, GetBandMinWidth(b));
+      w = std::max(w, GetWidths().GetBandMinWidth(b));
     }
     SetBandWidth(b, w);
   }
