@@ -1,5 +1,5 @@
 // The control core: construction and destruction, settings, the update bracket,
-// linking, moving and clearing nodes, focus and the editing state.
+// linking, moving and clearing nodes and focus.
 //
 // Decisions taken here:
 // - Ending an edit comes before forgetting the edited cell (BeginUpdate,
@@ -19,7 +19,6 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
-#include "editors/DxContainerHintWindow.h"
 
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
@@ -41,19 +40,19 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // anything else of the control goes, because freeing a component can notify the
   // control. Each step names the part it goes to.
   Destroying();
-  AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
+  GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())
     DestroyHandle();
   GetDrag().EndDragImage();
   SetParent(nullptr);
-  ResetEditedCell();  // goes to TdxTreeListEditController
+  GetEditController().ResetEditedCell();
   LayoutChanged();
   GetRows().ClearRowLists();
-  FreeAndNil(FHintWindow);  // goes to TdxTreeListTimers
+  GetTimers().FreeHintWindow();
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
-  FreeAndNil(FEditor);  // goes to TdxTreeListEditController
+  GetEditController().FreeEditor();
 
   // goes to TdxTreeListPainter (its destructor)
   FSpareFont.reset();
@@ -99,8 +98,7 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation operatio
   if (operation != opRemove)
     return;
   GetAppearance().ImageListRemoved(AComponent);
-  if (AComponent == FEditor)
-    FEditor = nullptr;
+  GetEditController().Removed(AComponent);
 }
 
 // ---- Settings
@@ -124,14 +122,13 @@ void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
 void TCustomdxTreeList::BeginUpdate() {
   // An edit in progress is finished (validated and stored) before its cell is
   // forgotten; when validation refuses, nothing here has changed yet.
-  EndEditing();
+  GetEditController().EndEditing();
   ++FLockCount;
   if (FState == stRowSelecting)
     FNewItemRowPressed = true;
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  GetEditController().ForgetEditedCell();
   FState = stNone;
-  HideEditor(false);
+  GetEditController().HideEditor(false);
   LayoutChanged();
   BeginSelectionUpdate();
 }
@@ -264,9 +261,7 @@ void TCustomdxTreeList::ClearNodes() {
 void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
   GetNavigator().ForgetNodes();
-  // goes to TdxTreeListEditController
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  GetEditController().ForgetEditedCell();
   GetSelection().ForgetNodes();
   // goes to TdxTreeListMouse; also the press's hit node, which an interaction keeps
   FPrevFocusedNode = nullptr;
@@ -274,56 +269,6 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FDownHitInfo.Node = nullptr;
   GetDrag().ForgetNodes();
   GetRows().ForgetNodes();
-}
-
-// ---- Editing
-
-void TCustomdxTreeList::ResetEditedCell() {
-  if (!IsDestroying())
-    EndEditing();
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
-}
-
-void TCustomdxTreeList::EndEditing() {
-  FinishEditing(/*focus=*/true);
-}
-
-void TCustomdxTreeList::EndEditingQuiet() {
-  FinishEditing(/*focus=*/false);
-}
-
-void TCustomdxTreeList::FinishEditing(bool focus) {
-  if (FState != stEditing)
-    return;
-  if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying() && editor->GetModified())
-    SaveEditorValue(editor);
-  FState = stNone;
-  HideEditor(focus);
-}
-
-void TCustomdxTreeList::HideEditor(bool focus) {
-  TdxInplaceEdit* editor = GetEditor();
-  if (!editor)
-    return;
-  const bool editorHadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
-  editor->HidingEditor = true;
-  editor->HideEdit();
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
-  if ((focus || editorHadFocus) && !IsDestroying() && HandleAllocated() && IsWindowVisible(GetHandle()))
-    ::SetFocus(GetHandle());
-}
-
-void TCustomdxTreeList::DiscardEdit() {
-  if (FState == stEditing)
-    FState = stNone;
-  if (TdxInplaceEdit* editor = GetEditor()) {
-    editor->HidingEditor = true;
-    editor->HideEdit();
-  }
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
 }
 
 // ---- Header clicks

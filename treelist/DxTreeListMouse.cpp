@@ -49,7 +49,7 @@ void TCustomdxTreeList::SetState(TdxTreeListState value) {
   const TdxTreeListState old = FState;
   FState = value;
   if (old == stRowSelecting && value != stRowSelecting)
-    StopVertScroll();
+    GetTimers().StopVertScroll();
 }
 
 void TCustomdxTreeList::CancelMode() {
@@ -83,11 +83,11 @@ void TCustomdxTreeList::CancelMode() {
       Invalidate();
       break;
     case stBandDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       EndBandDrag(false);
       break;
     case stColumnDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       EndColumnDrag(false);
       break;
     case stRowSelecting:
@@ -96,7 +96,7 @@ void TCustomdxTreeList::CancelMode() {
     default:
       break;
   }
-  CancelHint();
+  GetTimers().CancelHint();
 }
 
 // ---- Press
@@ -106,8 +106,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   if (FState == stEditing && editor && editor->GetOwnsMouseFlag())
     return;
   if (FState == stEditing && editor)
-    EndEditing();
-  CancelHint();
+    GetEditController().EndEditing();
+  GetTimers().CancelHint();
   FKeepSelection = false;
   FDeferredSelect = false;
   FNewItemRowPressed = false;
@@ -144,7 +144,7 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
   if (FState == stNone && onNode && (button == mbLeft || IsNodePart(hit.HitTest)))
     PressNode(button, shift, hit, x, y);
   else if (FState == stEditing)
-    EndEditing();
+    GetEditController().EndEditing();
   // A double click on a node's button or parts was the node's (handled above); elsewhere,
   // the indent and the space right of the row included, it is the control's.
   const bool nodeDblClick = hit.Node && (hit.HitTest == htButton || IsNodePart(hit.HitTest));
@@ -153,7 +153,8 @@ void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x,
     DblClick();
   // A middle press starts the middle-button scrolling, which runs its own message loop;
   // the control may be gone when it returns.
-  if (button == mbMiddle && FState == stNone && !FMiddleScroll && !MiddleButtonScroll(x, y))
+  if (button == mbMiddle && FState == stNone && !GetMiddleScroll().IsMiddleScrolling() &&
+      !GetMiddleScroll().MiddleButtonScroll(x, y))
     return;
   inherited::MouseDown(button, shift, x, y);
 }
@@ -255,12 +256,12 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
     }
     FNewItemRowPressed = true;
     if (button == mbLeft && hit.Column >= 0 && !IsRowSelect() && column == oldColumn && FWasFocusedAtPress &&
-        FState != stEditing && !IsTimerRunning(kEditTimer))
-      StartTimer(kEditTimer, GetDoubleClickTime());
+        FState != stEditing && !GetTimers().IsTimerRunning(TdxTreeListTimers::kEditTimer))
+      GetTimers().StartTimer(TdxTreeListTimers::kEditTimer, GetDoubleClickTime());
     return;
   }
   if (hit.HitTest == htButton || (dblClick && hit.Node && IsNodePart(hit.HitTest))) {
-    StopTimer(kEditTimer);
+    GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
     if (hit.Node && (hit.HitTest == htButton || FExpandOnDblClick))
       hit.Node->SetExpanded(!hit.Node->GetExpanded());
     if (dblClick && hit.HitTest != htButton && CanDblClick())
@@ -314,14 +315,14 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
     return;
   if (EditOnMouseDown(x, y, hit.Column, sameNode)) {
     SetState(stNone);
-    ShowEditorWithMouse(x, y);
+    GetEditController().ShowEditorWithMouse(x, y);
     return;
   }
   // The column-bound control keeps its editor hidden between edits: what counts is
   // whether one is shown.
   if (sameNode && column == oldColumn && FWasFocusedAtPress && FState != stEditing &&
-      !IsTimerRunning(kEditTimer))
-    StartTimer(kEditTimer, GetDoubleClickTime());
+      !GetTimers().IsTimerRunning(TdxTreeListTimers::kEditTimer))
+    GetTimers().StartTimer(TdxTreeListTimers::kEditTimer, GetDoubleClickTime());
 }
 
 // ---- Move
@@ -360,7 +361,7 @@ void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y) {
   }
   UpdatePressedFlags(hit);
   UpdateHotTrack(hit);
-  UpdateHint(hit);
+  GetTimers().UpdateHint(hit);
   inherited::MouseMove(shift, x, y);
 }
 
@@ -399,14 +400,14 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
       node = GetNodeAtRow(GetRowCount() - 1);
   }
   if (direction == 0)
-    StopVertScroll();
+    GetTimers().StopVertScroll();
   if (node && node != GetFocusedNode()) {
     SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
     if (IsMultiSelect())
       GetSelection().SelectOnly(GetFocusedNode());
   }
   if (direction != 0)
-    StartVertScroll(direction, kSelectionScrollInterval);
+    GetTimers().StartVertScroll(direction, TdxTreeListTimers::kSelectionScrollInterval);
 }
 
 void TCustomdxTreeList::UpdatePressedFlags(const TdxTreeListHitInfo& hit) {
@@ -723,12 +724,12 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
       break;
     }
     case stBandDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       GetDrag().SetDragPoint(Point(x, y));
       EndBandDrag(true);
       break;
     case stColumnDragging:
-      StopHorzScroll();
+      GetTimers().StopHorzScroll();
       GetDrag().SetDragPoint(Point(x, y));
       EndColumnDrag(true);
       break;
@@ -750,7 +751,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
       (hit.Node == GetFocusedNode() || hit.HitTest == htNewItemRow)) {
     SetState(stNone);
     if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl))
-      ShowEditorSelectAll();
+      GetEditController().ShowEditorSelectAll();
   }
   FNewItemRowPressed = false;
   if (FState == stRowSelecting)

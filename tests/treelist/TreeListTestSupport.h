@@ -90,7 +90,6 @@ class TTestTreeList : public TCustomdxTreeList {
   using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
-  using TCustomdxTreeList::SetEditedCell;
   using TCustomdxTreeList::SetPrevFocusedNode;
 
   // A node with texts, appended under `parent` (none: the top level).
