@@ -271,7 +271,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
   if (!hit.Node || !(IsNodePart(hit.HitTest) || hit.HitTest == htIndicator))
     return;
   const bool sameNode = hit.Node == GetFocusedNode();
-  FShiftRangeStarted = false;
+  GetSelection().SetShiftRangeStarted(false);
   const int oldColumn = GetFocusedColumn();
   FPrevFocusedNode = GetFocusedNode();
   if (button == mbLeft && hit.HitTest != htIndicator)
@@ -292,9 +292,9 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       SetNodeSelected(GetFocusedNode(), !IsNodeSelected(GetFocusedNode()));
       SetSelectionAnchor(GetFocusedNode());
     } else if (shiftKey) {
-      if (!FAnchorNode)
+      if (!GetSelection().GetAnchorNode())
         SetSelectionAnchor(FPrevFocusedNode);
-      TdxTreeListNode* start = FAnchorNode;
+      TdxTreeListNode* start = GetSelection().GetAnchorNode();
       if (ctrl)
         start = FPrevFocusedNode;
       else
@@ -304,7 +304,7 @@ void TCustomdxTreeList::PressNode(TMouseButton button, TShiftState shift, const 
       else
         SetNodeSelected(GetFocusedNode(), !IsNodeSelected(GetFocusedNode()));
     } else if (!IsNodeSelected(GetFocusedNode())) {
-      SelectOnly(GetFocusedNode());
+      GetSelection().SelectOnly(GetFocusedNode());
       SetSelectionAnchor(GetFocusedNode());
     } else if (button == mbLeft) {
       FDeferredSelect = true;
@@ -404,7 +404,7 @@ void TCustomdxTreeList::SelectRowsByMouse(int x, int y) {
   if (node && node != GetFocusedNode()) {
     SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
     if (IsMultiSelect())
-      SelectOnly(GetFocusedNode());
+      GetSelection().SelectOnly(GetFocusedNode());
   }
   if (direction != 0)
     GetTimers().StartVertScroll(direction, TdxTreeListTimers::kSelectionScrollInterval);
@@ -578,15 +578,15 @@ void TCustomdxTreeList::FinishSizing(int x, int y) {
         return;
       const int height = pos - row.top;
       // The most lines whose row still fits the new height.
-      const int saved = FRowLineCount;
+      const int saved = GetRowLineCount();
       int lines = 1;
       for (int n = 1; n <= 32; ++n) {
-        FRowLineCount = n;
+        GetAppearance().SetRowLineCount(n);
         if (GetDefaultRowLinesHeight() > height)
           break;
         lines = n;
       }
-      FRowLineCount = saved;
+      GetAppearance().SetRowLineCount(saved);
       SetRowLineCount(lines);
       UpdateGuarded();
       return;
@@ -739,7 +739,7 @@ void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, i
   if (FDeferredSelect) {
     FDeferredSelect = false;
     if (GetFocusedNode()) {
-      SelectOnly(GetFocusedNode());
+      GetSelection().SelectOnly(GetFocusedNode());
       SetSelectionAnchor(GetFocusedNode());
     }
   }

@@ -88,7 +88,6 @@ class TTestTreeList : public TCustomdxTreeList {
   using TCustomControl::PaintWindow;
   using TCustomdxTreeList::DrawSizingLine;
   using TCustomdxTreeList::SetSizingPos;
-  using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
   using TCustomdxTreeList::SetDownHitInfo;
   using TCustomdxTreeList::SetPrevFocusedNode;
