@@ -247,7 +247,7 @@ void TCustomdxTreeList::BeginUpdate() {
   EndEditing();
   ++FLockCount;
   if (FState == stRowSelecting)
-    FNewItemRowPressed = true;
+    GetMouse().SetNewItemRowPressed(true);
   FEditedColumn = -1;
   FEditedNode = nullptr;
   FState = stNone;
@@ -410,10 +410,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   // goes to TdxTreeListSelection
   FAnchorNode = nullptr;
   FAnchorFlag = false;
-  // goes to TdxTreeListMouse; also the press's hit node, which an interaction keeps
-  FPrevFocusedNode = nullptr;
-  FHotInfo.Node = nullptr;
-  FDownHitInfo.Node = nullptr;
+  GetMouse().ForgetNodes();
   // goes to TdxTreeListDrag; also the drag-over node and the node a drag hovers over to
   // expand it, which an interaction keeps
   FDragNode = nullptr;
@@ -471,16 +468,4 @@ void TCustomdxTreeList::DiscardEdit() {
   }
   FEditedColumn = -1;
   FEditedNode = nullptr;
-}
-
-// ---- Header clicks
-
-void TCustomdxTreeList::ClickColumnHeader(int32_t column, TShiftState shift) {
-  FSortAddFlag = shift.Contains(ssShift) && IsMultiSort();
-  FSortClearFlag = shift.Contains(ssCtrl);
-  struct TClear {
-    TCustomdxTreeList* Control;
-    ~TClear() { Control->FSortAddFlag = Control->FSortClearFlag = false; }
-  } clear{this};
-  ColumnClick(column);
 }

@@ -233,11 +233,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetFocusedColumn(int value);
   TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
   bool GetAnchorFlag() const { return FAnchorFlag; }
-  TdxTreeListNode* GetPrevFocusedNode() const { return FPrevFocusedNode; }
   TdxTreeListNode* GetDragNode() const { return FDragNode; }
   void SetDragNode(TdxTreeListNode* value) { FDragNode = value; }
-  const TdxTreeListHotInfo& GetHotInfo() const { return FHotInfo; }
-  const TdxTreeListHitInfo& GetDownHitInfo() const { return FDownHitInfo; }
   // The node a drag from outside is over; changing it repaints both rows.
   TdxTreeListNode* GetDragOverNode() const { return FDragOverNode; }
   void SetDragOverNode(TdxTreeListNode* value);
@@ -377,14 +374,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // an absent list or one of fewer than two nodes.
   void SortNodes(TList* list, int32_t column, bool descending);
 
-  // ==== Header clicks
-  // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
-  // for its duration: Shift adds the column to the sort (only with multi-sort), Ctrl
-  // takes it out of the sort.
-  void ClickColumnHeader(int32_t column, TShiftState shift);
-  bool GetSortAddFlag() const { return FSortAddFlag; }
-  bool GetSortClearFlag() const { return FSortClearFlag; }
-
   // ==== Editing
   TdxTreeListNode* GetEditedNode() const { return FEditedNode; }
   int GetEditedColumn() const { return FEditedColumn; }
@@ -460,8 +449,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The grid look: indent areas in the group colours, no tree lines (off: the tree look).
   bool GetGridLook() const { return FGridLook; }
   void SetGridLook(bool value) { SetDisplayFlag(FGridLook, value); }
-  bool GetExpandOnDblClick() const { return FExpandOnDblClick; }
-  void SetExpandOnDblClick(bool value) { FExpandOnDblClick = value; }
+  bool GetExpandOnDblClick() const { return FMouse.GetExpandOnDblClick(); }
+  void SetExpandOnDblClick(bool value) { FMouse.SetExpandOnDblClick(value); }
   // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
   // is set and not below the minimum).
   int GetRowHeight() const { return FMetrics.RowHeight; }
@@ -493,8 +482,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The fixed number of preview lines of a node.
   int GetPreviewLines() const { return FPreviewLines; }
   void SetPreviewLines(int value);
-  TPoint GetMousePos() const { return FMousePos; }
-  int GetHotColumn() const { return FHotInfo.Column; }
 
   // Colours (system colours by their names).
   TColor GetBandColor() const { return FBandColor; }
@@ -774,7 +761,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool CanSizeBandPanel() { return FOptionsEx.Contains(aoBandPanelSizing); }
   virtual bool CanSizeBand(int32_t band) { return true; }
   // Bands are sized to the client: with auto width, unless a sizing holds it off.
-  virtual bool IsSizeToClient() { return IsAutoWidth() && !FSizeToClientLocked; }
+  virtual bool IsSizeToClient() { return IsAutoWidth() && !FMouse.GetSizing().IsSizeToClientLocked(); }
   virtual bool IsHeaderIndicatorButton() { return FOptionsEx.Contains(aoHeaderIndicatorButton); }
   virtual bool IsColumnSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
   virtual bool CanSizeHeaderPanel() { return FOptionsEx.Contains(aoHeaderPanelSizing); }
@@ -1053,18 +1040,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The node a drag hovers over to expand it.
   void SetDragExpandNode(TdxTreeListNode* value) { FDragExpandNode = value; }
 
-  // goes to TdxTreeListMouse
-  // The references the mouse interactions keep.
-  void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
-  void SetPrevFocusedNode(TdxTreeListNode* value) { FPrevFocusedNode = value; }
-
-  // goes to TdxTreeListSizing
-  // The sizing line of the sizing states: its position (x for bands and columns, y for
-  // the panels and rows) and its XOR drawing, which a second drawing erases.
-  int GetSizingPos() const { return FSizingPos; }
-  void SetSizingPos(int value) { FSizingPos = value; }
-  void DrawSizingLine();
-
  private:
   friend class TdxTreeListNode;
   friend class TdxTreeListAppearance;
@@ -1261,21 +1236,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DragExpandTick();
   void FocusOnDragOver(const TdxTreeListHitInfo& hit);
 
-  // goes to TdxTreeListMouse
-  // Mouse steps.
-  void WMSetCursor(TMessage& message);
-  void PressHeaderElement(const TdxTreeListHitInfo& hit, bool dblClick, int x, int y);
-  void PressNode(TMouseButton button, TShiftState shift, const TdxTreeListHitInfo& hit, int x, int y);
-  void SelectRowsByMouse(int x, int y);
-  void UpdatePressedFlags(const TdxTreeListHitInfo& hit);
-  bool PastThreshold(int x, int y) const;
-
-  // goes to TdxTreeListSizing
-  void MoveSizingLine(int x, int y);
-  void SizingLimits(int& minValue, int& maxValue);
-  void FinishSizing(int x, int y);
-  void ApplyColumnWidth(int column, int width);
-  void ApplyBandWidth(int band, int width);
+  // For the mouse and the sizing until these fields' parts take them over.
+  bool GetNewItemRowActive() const { return FNewItemRowActive; }  // goes to TdxTreeListNavigator
+  void SetNewItemRowActive(bool value) { FNewItemRowActive = value; }  // goes to TdxTreeListNavigator
+  void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }  // goes to TdxTreeListSelection
+  void SetDragPoint(const TPoint& value) { FDragPoint = value; }  // goes to TdxTreeListDrag
+  // The row sizing tries line counts without the virtual setter's reaction.
+  void StoreRowLineCount(int value) { FRowLineCount = value; }  // goes to TdxTreeListAppearance
 
   // goes to TdxTreeListMiddleScroll
   // The middle-button scrolling's own message loop from the press at (x, y); false when
@@ -1443,36 +1410,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* FDragExpandNode = nullptr;
   int FDragExpandDelay = 500;
   TWinControl* FCustomizingForm = nullptr;
-
-  // goes to TdxTreeListMouse
-  int FPressedBand = -1;
-  bool FBandPressed = false;
-  int FPressedColumn = -1;
-  bool FColumnPressed = false;
-  int FPressedColumnButton = -1;
-  bool FColumnButtonPressed = false;
-  bool FBandIndicatorPressed = false;
-  bool FHeaderIndicatorPressed = false;
-  bool FFooterButtonPressed = false;
-  bool FFooterButtonHot = false;
-  TPoint FDownPos{0, 0};
-  TdxTreeListHitInfo FDownHitInfo;
-  TPoint FMousePos{-1000, -1000};
-  TPoint FNcHitPoint{0, 0};
-  bool FKeepSelection = false;
-  bool FDeferredSelect = false;
-  bool FWasFocusedAtPress = false;
-  bool FNewItemRowPressed = false;
-  TdxTreeListNode* FPrevFocusedNode = nullptr;
-  TdxTreeListHotInfo FHotInfo;
-  bool FExpandOnDblClick = true;
-  bool FSortAddFlag = false;
-  bool FSortClearFlag = false;
-
-  // goes to TdxTreeListSizing
-  int FSizingStart = 0;
-  int FSizingPos = 0;
-  bool FSizeToClientLocked = false;
 
   // goes to TdxTreeListMiddleScroll
   // The running loop's state (DxTreeListMiddleScroll.cpp).

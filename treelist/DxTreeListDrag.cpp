@@ -109,7 +109,7 @@ TPoint TCustomdxTreeList::DragStartPoint() {
   // A drag out of a press starts at the press's last move; one the customizing window
   // starts, at the pointer.
   if (FState == stBandPressed || FState == stColumnPressed)
-    return FMousePos;
+    return GetMouse().GetMousePos();
   POINT cursor{};
   GetCursorPos(&cursor);
   return ScreenToClient(cursor);
@@ -122,7 +122,7 @@ void TCustomdxTreeList::StartBandDrag(int32_t band) {
   CalcLayout(layout);
   // A band of the header (a visible index), or a hidden one from the customizing window
   // (an absolute index), drawn then as high as the band row and as wide as its width.
-  const bool fromHeader = FPressedBand >= 0;
+  const bool fromHeader = GetMouse().GetPressedBand() >= 0;
   const TdxTreeListBandEntry* entry = fromHeader ? layout.FindBand(band) : nullptr;
   TRect rect = entry ? entry->ClippedRect : TRect{};
   if (IsEmptyRect(rect)) {
@@ -211,7 +211,7 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& pla
     }
     boundary = std::clamp(boundary, first, last);
     // The final position, the dragged band taken out of the row first.
-    const bool inRow = FPressedBand >= 0 && index >= 0 && index < count;
+    const bool inRow = GetMouse().GetPressedBand() >= 0 && index >= 0 && index < count;
     place.Band = inRow && boundary > index ? boundary - 1 : boundary;
     return;
   }
@@ -261,7 +261,7 @@ bool TCustomdxTreeList::DropArrowAt(const TdxTreeListDropPlace& place, bool band
     if (count == 0 || IsEmptyRect(layout.BandRow))
       return false;
     // The boundary before the place, in the row as it shows with the dragged band.
-    const bool inRow = FPressedBand >= 0 && FDragBand >= 0 && FDragBand < count;
+    const bool inRow = GetMouse().GetPressedBand() >= 0 && FDragBand >= 0 && FDragBand < count;
     const int boundary = inRow && place.Band > FDragBand ? place.Band + 1 : place.Band;
     const TdxTreeListBandEntry* entry = layout.FindBand(std::min(boundary, count - 1));
     if (!entry)
@@ -345,7 +345,7 @@ void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
   GetDragCursor(screen, cursor);
   bool accept = cursor != crDxTreeListDelete;
   if (bandMode)
-    DoDragOverBand(p, FPressedBand >= 0 ? GetBandIndex(FDragBand) : FDragBand, accept);
+    DoDragOverBand(p, GetMouse().GetPressedBand() >= 0 ? GetBandIndex(FDragBand) : FDragBand, accept);
   else
     DoDragOverColumn(p, FDragColumn, accept);
   cursor = accept ? GetCursor() : crDxTreeListDelete;
@@ -378,7 +378,7 @@ void TCustomdxTreeList::FinishHeaderDrag() {
 
 void TCustomdxTreeList::EndBandDrag(bool accept) {
   FinishHeaderDrag();
-  const int old = FPressedBand;
+  const int old = GetMouse().GetPressedBand();
   const int band = FDragBand;
   int place = -1;
   if (accept && band >= 0 && !IsPointOverCustomizingWindow(ClientToScreen(FDragPoint))) {
@@ -386,8 +386,7 @@ void TCustomdxTreeList::EndBandDrag(bool accept) {
     CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*bandMode=*/true);
     place = drop.Band;
   }
-  FPressedBand = -1;
-  FBandPressed = false;
+  GetMouse().ClearPressedBand();
   FDragBand = -1;
   Invalidate();
   if (!accept || band < 0)
@@ -413,9 +412,8 @@ void TCustomdxTreeList::EndBandDrag(bool accept) {
 
 void TCustomdxTreeList::EndColumnDrag(bool accept) {
   FinishHeaderDrag();
-  const int old = FPressedColumn;
-  FPressedColumn = -1;
-  FColumnPressed = false;
+  const int old = GetMouse().GetPressedColumn();
+  GetMouse().ClearPressedColumn();
   const int column = FDragColumn;
   FDragColumn = -1;
   Invalidate();
@@ -464,8 +462,8 @@ void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t colum
   const TRect frame{0, 0, RectWidth(rect), RectHeight(rect)};
   FrameRect(picture->GetCanvas()->GetHandle(), &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
   // The picture stays where the row was under the pointer.
-  const TPoint hot{std::clamp<int>(FDownPos.x - rect.left, 0, RectWidth(rect) - 1),
-                   std::clamp<int>(FDownPos.y - rect.top, 0, RectHeight(rect) - 1)};
+  const TPoint hot{std::clamp<int>(GetMouse().GetDownPos().x - rect.left, 0, RectWidth(rect) - 1),
+                   std::clamp<int>(GetMouse().GetDownPos().y - rect.top, 0, RectHeight(rect) - 1)};
   BeginDragImage(picture, hot);
 }
 

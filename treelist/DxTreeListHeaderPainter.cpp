@@ -57,7 +57,7 @@ void TCustomdxTreeList::PaintBandRow() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.BandIndicator) && RectVisible(dc, &layout.BandIndicator))
-    DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), FLookAndFeel, FBandIndicatorPressed);
+    DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), FLookAndFeel, GetMouse().IsBandIndicatorPressed());
   if (!IsEmptyRect(layout.BandRow) && RectVisible(dc, &layout.BandRow) && !layout.Bands.empty()) {
     TCanvas* canvas = GetCanvas();
     dc = SelectCanvasFont(FBandFont.get());
@@ -68,7 +68,7 @@ void TCustomdxTreeList::PaintBandRow() {
       button.Brush = pass.BandBrush.Get();
       button.Look = FLookAndFeel;
       button.MultiLine = FMetrics.BandRows > 1;
-      button.Pressed = FBandPressed && FPressedBand == entry.Band;
+      button.Pressed = GetMouse().IsBandPressed(entry.Band);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FBandColor, IsCustomDrawBand(entry.Band),
                         [&](TColor& color, bool& done) {
                           DoCustomDrawBand(entry.Band, canvas, entry.Rect, entry.ClippedRect, button.Text, color,
@@ -93,7 +93,7 @@ void TCustomdxTreeList::PaintHeaderPanel() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.HeaderIndicator) && RectVisible(dc, &layout.HeaderIndicator))
-    DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), FLookAndFeel, FHeaderIndicatorPressed);
+    DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), FLookAndFeel, GetMouse().IsHeaderIndicatorPressed());
   if (IsEmptyRect(layout.HeaderPanel) || !RectVisible(dc, &layout.HeaderPanel))
     return;
   TCanvas* canvas = GetCanvas();
@@ -111,7 +111,7 @@ void TCustomdxTreeList::PaintHeaderPanel() {
       button.Look = FLookAndFeel;
       button.Position = HeaderPosition(entry, FMetrics.HeaderRows);
       button.MultiLine = entry.LineCount > 1 || FMetrics.HeaderRows > 1;
-      button.Pressed = FColumnPressed && FPressedColumn == column;
+      button.Pressed = GetMouse().IsColumnPressed(column);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FHeaderColor, IsCustomDrawHeader(column),
                         [&](TColor& color, bool& done) {
                           DoCustomDrawHeader(column, canvas, entry.Rect, entry.ClippedRect, button.Text, color,

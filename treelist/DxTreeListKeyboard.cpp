@@ -176,7 +176,7 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
       return;
     case VK_ESCAPE:
       ClearSelection();
-      FHotInfo = TdxTreeListHotInfo{};
+      GetMouse().ClearHot();
       if (TdxInplaceEdit* editor = GetEditor()) {
         if (editor->HandleAllocated())
           ShowWindow(editor->GetHandle(), SW_HIDE);

@@ -86,15 +86,11 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t StatusButton = 0;
 
   using TCustomControl::PaintWindow;
-  using TCustomdxTreeList::DrawSizingLine;
   using TCustomdxTreeList::SetSearchState;
-  using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
-  using TCustomdxTreeList::SetDownHitInfo;
   using TCustomdxTreeList::SetDragExpandNode;
   using TCustomdxTreeList::SetEditedCell;
-  using TCustomdxTreeList::SetPrevFocusedNode;
 
   // A node with texts, appended under `parent` (none: the top level).
   TdxTreeListTextNode* AddNode(TdxTreeListNode* parent, const std::string& text) {
