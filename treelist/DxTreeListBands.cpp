@@ -187,8 +187,8 @@ TdxTreeListBands::TdxTreeListBands(TCustomdxTreeListControl* control, TCollectio
 TPersistent* TdxTreeListBands::GetOwner() const { return FControl; }
 
 int TdxTreeListBands::GetVisibleCount() const {
-  if (FControl && FControl->HasBandMaps())
-    return static_cast<int>(FControl->GetVisibleBandMap().size());
+  if (FControl && FControl->GetPlacement().HasBandMaps())
+    return static_cast<int>(FControl->GetPlacement().GetVisibleBandMap().size());
   int count = 0;
   for (int i = 0; i < GetCount(); ++i) {
     if (GetItem(i)->GetVisible())
@@ -205,8 +205,8 @@ TdxTreeListBand* TdxTreeListBands::GetVisibleItem(int index) const {
 int TdxTreeListBands::GetAbsoluteIndex(int visibleIndex) const {
   if (visibleIndex < 0)
     return -1;
-  if (FControl && FControl->HasBandMaps()) {
-    const std::vector<int>& map = FControl->GetVisibleBandMap();
+  if (FControl && FControl->GetPlacement().HasBandMaps()) {
+    const std::vector<int>& map = FControl->GetPlacement().GetVisibleBandMap();
     return visibleIndex < static_cast<int>(map.size()) ? map[visibleIndex] : -1;
   }
   for (int i = 0; i < GetCount(); ++i) {
@@ -219,8 +219,8 @@ int TdxTreeListBands::GetAbsoluteIndex(int visibleIndex) const {
 int TdxTreeListBands::GetVisibleIndex(int absoluteIndex) const {
   if (absoluteIndex < 0 || absoluteIndex >= GetCount())
     return -1;
-  if (FControl && FControl->HasBandMaps()) {
-    const std::vector<int>& map = FControl->GetBandVisibleMap();
+  if (FControl && FControl->GetPlacement().HasBandMaps()) {
+    const std::vector<int>& map = FControl->GetPlacement().GetBandVisibleMap();
     return absoluteIndex < static_cast<int>(map.size()) ? map[absoluteIndex] : -1;
   }
   if (!GetItem(absoluteIndex)->GetVisible())
@@ -236,9 +236,9 @@ int TdxTreeListBands::GetVisibleIndex(int absoluteIndex) const {
 void TdxTreeListBands::Update(TCollectionItem* item) {
   if (!FControl)
     return;
-  FControl->DropPlacementCaches();
+  FControl->GetPlacement().Drop();
   if (GetCount() != 1)
-    FControl->FDefaultLayout = false;
+    FControl->EndDefaultLayout();
   if (FControl->IsLoading() || FControl->IsDestroying())
     return;
   FControl->LayoutChanged();

@@ -247,9 +247,10 @@ class TdxTreeListColumn : public TComponent {
  private:
   friend class TCustomdxTreeListControl;
   friend class TdxTreeListBand;
+  friend class TdxTreeListPlacement;
 
-  // Used by the control: the cached list position, and a row written without a
-  // notification (row compaction).
+  // Used by the control: the cached list position (remembered by its placement part too),
+  // and a row written without a notification (row compaction).
   void SetCachedIndex(int value) { FCachedIndex = value; }
   void MoveToRow(int row) { FRowIndex = FStoredRowIndex = row; }
   void WriteBandIndex(int value) { FBandIndex = value; }

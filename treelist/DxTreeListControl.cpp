@@ -78,7 +78,7 @@ TCustomdxTreeListControl::~TCustomdxTreeListControl() {
   // The node hooks of this class must see the nodes go; a deletion handler that raises
   // does not leave the destructor.
   GuardBoundary("TCustomdxTreeListControl destruction", [this] { ClearNodes(); });
-  DropPlacementCaches();
+  FPlacement.Drop();
   if (FColumns.GetCount() > 0)
     DestroyColumns();
   FBands->SetControl(nullptr);
@@ -243,7 +243,7 @@ void TCustomdxTreeListControl::ForgetColumnIndexes() {
 }
 
 void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* column) {
-  DropPlacementCaches();
+  FPlacement.Drop();
   if (IsLoading() || IsDestroying())
     return;
   if (column)
@@ -290,7 +290,7 @@ void TCustomdxTreeListControl::SetHeaderPanelMaxRowCount(int value) {
   FHeaderPanelMaxRowCount = value;
   if (FHeaderPanelRowCount > value) {
     FHeaderPanelRowCount = value;
-    DropPlacementCaches();
+    FPlacement.Drop();
     if (!IsLoading())
       CompactRows();
   }
@@ -306,7 +306,7 @@ void TCustomdxTreeListControl::SetHeaderPanelRowCount(int value) {
   if (value == FHeaderPanelRowCount)
     return;
   FHeaderPanelRowCount = value;
-  DropPlacementCaches();
+  FPlacement.Drop();
   if (!IsLoading())
     CompactRows();
   RefreshLayout();
@@ -391,10 +391,10 @@ void TCustomdxTreeListControl::CompactRows() {
 
 void TCustomdxTreeListControl::LayoutChanged() {
   inherited::LayoutChanged();
-  DropPlacementCaches();
+  FPlacement.Drop();
 }
 
-void TCustomdxTreeListControl::ClearRows() { FColumnWidths.clear(); }
+void TCustomdxTreeListControl::ClearRows() { FPlacement.ClearWidths(); }
 
 void TCustomdxTreeListControl::RebuildRows() {
   inherited::RebuildRows();
@@ -404,70 +404,13 @@ void TCustomdxTreeListControl::RebuildRows() {
 void TCustomdxTreeListControl::ColumnsChanged() {
   if (IsLocked() || IsLoading() || IsDestroying())
     return;
-  BuildPlacementCaches();
+  FPlacement.Build();
 }
 
 void TCustomdxTreeListControl::BandsChanged() {
-  FColumnWidths.clear();
+  FPlacement.ClearWidths();
   if (!IsLocked() && !IsLoading() && !IsDestroying())
-    BuildColumnWidths();
-}
-
-void TCustomdxTreeListControl::DropPlacementCaches() {
-  FVisibleBandMap.clear();
-  FBandVisibleMap.clear();
-  FColumnGrid.clear();
-  FColumnWidths.clear();
-}
-
-void TCustomdxTreeListControl::BuildPlacementCaches() {
-  DropPlacementCaches();
-  {
-    FBuildingBandMaps = true;
-    struct TEnd {
-      bool& Flag;
-      ~TEnd() { Flag = false; }
-    } end{FBuildingBandMaps};
-    std::vector<int> visibleBands;
-    std::vector<int> bandVisible(static_cast<size_t>(FBands->GetCount()), -1);
-    for (int i = 0; i < FBands->GetCount(); ++i) {
-      if (!FBands->GetItem(i)->GetVisible())
-        continue;
-      bandVisible[static_cast<size_t>(i)] = static_cast<int>(visibleBands.size());
-      visibleBands.push_back(i);
-    }
-    FVisibleBandMap = std::move(visibleBands);
-    FBandVisibleMap = std::move(bandVisible);
-  }
-  FBuildingGrid = true;
-  struct TEnd {
-    bool& Flag;
-    ~TEnd() { Flag = false; }
-  } end{FBuildingGrid};
-  std::vector<std::vector<std::vector<int>>> grid(FVisibleBandMap.size(),
-                                                  std::vector<std::vector<int>>(static_cast<size_t>(FHeaderPanelRowCount)));
-  for (int i = 0; i < FColumns.GetCount(); ++i) {
-    TdxTreeListColumn* column = ColumnAt(i);
-    column->FCachedIndex = i;
-    if (!IsColumnShown(column))
-      continue;
-    const int band = FBandVisibleMap[static_cast<size_t>(column->GetBandIndex())];
-    grid[static_cast<size_t>(band)][static_cast<size_t>(column->GetRowIndex())].push_back(i);
-  }
-  FColumnGrid = std::move(grid);
-}
-
-void TCustomdxTreeListControl::BuildColumnWidths() {
-  FBuildingColumnWidths = true;
-  struct TEnd {
-    bool& Flag;
-    ~TEnd() { Flag = false; }
-  } end{FBuildingColumnWidths};
-  std::vector<int> widths(static_cast<size_t>(FColumns.GetCount()), 0);
-  for (int i = 0; i < FColumns.GetCount(); ++i)
-    widths[static_cast<size_t>(i)] = inherited::GetColumnDisplayWidth(i);
-  FColumnWidths = std::move(widths);
-  FColumnWidthsClientWidth = GetClientWidth();
+    FPlacement.BuildColumnWidths();
 }
 
 bool TCustomdxTreeListControl::IsColumnShown(TdxTreeListColumn* column) const {

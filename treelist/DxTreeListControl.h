@@ -15,22 +15,22 @@
 // MoveColumn name visible bands.
 //
 // Placement caches (visible <-> absolute band maps, the columns of every band row,
-// the column display widths) are rebuilt with the rows (RebuildRows) and dropped by
-// every change of the layout; while they are empty or being built every query computes
-// its answer directly, with the same result.
+// the column display widths; kept by TdxTreeListPlacement) are rebuilt with the rows
+// (RebuildRows) and dropped by every change of the layout; while they are empty or being
+// built every query computes its answer directly, with the same result.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "classlib/Lists.h"
 #include "editors/DxRegIniWrapper.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListBands.h"
 #include "treelist/DxTreeListColumn.h"
+#include "treelist/DxTreeListPlacement.h"
 
 // (Sender, Node, var Index).
 using TdxTreeListGetIndexEvent = TEvent<TObject* /*Sender*/, TdxTreeListNode* /*Node*/, int& /*Index*/>;
@@ -399,6 +399,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   friend class TdxTreeListColumn;
   friend class TdxTreeListBand;
   friend class TdxTreeListBands;
+  friend class TdxTreeListPlacement;
 
   bool IsHeaderPanelRowCountStored() { return !IsOptionsEx25(); }
   // The sorted-column list in the sort positions the columns were loaded with; columns
@@ -426,17 +427,15 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxTreeListBand* BandAt(int32_t band) const;
   // A column that is shown in the header: visible, in a visible band.
   bool IsColumnShown(TdxTreeListColumn* column) const;
-  void DropPlacementCaches();
-  void BuildPlacementCaches();
-  void BuildColumnWidths();
   // Every column's cached list position forgotten (the list changed).
   void ForgetColumnIndexes();
   // Applies the automatic header rows (1 + the highest stored row of a shown column).
   void ApplyAutoHeaderRows();
-  // The band maps when they are valid (used by the band collection).
-  bool HasBandMaps() const { return !FBuildingBandMaps && !FVisibleBandMap.empty(); }
-  const std::vector<int>& GetVisibleBandMap() const { return FVisibleBandMap; }
-  const std::vector<int>& GetBandVisibleMap() const { return FBandVisibleMap; }
+  // The default layout ended without a refresh (the band collection, which refreshes
+  // after it).
+  void EndDefaultLayout() { FDefaultLayout = false; }
+  // The placement caches (used by the band collection too).
+  TdxTreeListPlacement& GetPlacement() { return FPlacement; }
   // The column a header click or a column edge means (the tree column holds the
   // tree's indent).
   bool IsTreeColumn(TdxTreeListColumn* column);
@@ -456,16 +455,7 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   int FSortLock = 0;
   TList FSortedColumns;
   bool FSettingAutoRows = false;
-  std::vector<int> FVisibleBandMap;
-  std::vector<int> FBandVisibleMap;
-  bool FBuildingBandMaps = false;
-  // Per visible band, per header row, the column indices from left to right.
-  std::vector<std::vector<std::vector<int>>> FColumnGrid;
-  bool FBuildingGrid = false;
-  std::vector<int> FColumnWidths;
-  // The client width the column widths were computed for.
-  int FColumnWidthsClientWidth = -1;
-  bool FBuildingColumnWidths = false;
+  TdxTreeListPlacement FPlacement{*this};
   int FLayoutLoading = 0;
   std::string FIniFileName;
   std::string FIniSectionName;

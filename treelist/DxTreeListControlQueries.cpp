@@ -96,8 +96,8 @@ bool TCustomdxTreeListControl::CanBandMoving(int32_t band) {
 // ---- Column placement
 
 int32_t TCustomdxTreeListControl::GetBandRowCount(int32_t band) {
-  if (!FBuildingGrid && band >= 0 && band < static_cast<int>(FColumnGrid.size())) {
-    const auto& rows = FColumnGrid[static_cast<size_t>(band)];
+  if (const auto* bandRows = FPlacement.GetBandRows(band)) {
+    const auto& rows = *bandRows;
     return static_cast<int32_t>(std::count_if(rows.begin(), rows.end(), [](const auto& row) { return !row.empty(); }));
   }
   const int bandIndex = GetBandIndex(band);
@@ -117,8 +117,8 @@ int32_t TCustomdxTreeListControl::GetBandRowCount(int32_t band) {
 }
 
 int32_t TCustomdxTreeListControl::GetColumnCountInRow(int32_t band, int32_t row) {
-  if (!FBuildingGrid && band >= 0 && band < static_cast<int>(FColumnGrid.size())) {
-    const auto& rows = FColumnGrid[static_cast<size_t>(band)];
+  if (const auto* bandRows = FPlacement.GetBandRows(band)) {
+    const auto& rows = *bandRows;
     return row >= 0 && row < static_cast<int>(rows.size()) ? static_cast<int32_t>(rows[static_cast<size_t>(row)].size())
                                                           : 0;
   }
@@ -135,8 +135,8 @@ int32_t TCustomdxTreeListControl::GetColumnCountInRow(int32_t band, int32_t row)
 }
 
 int32_t TCustomdxTreeListControl::GetColumnAt(int32_t band, int32_t row, int32_t position) {
-  if (!FBuildingGrid && band >= 0 && band < static_cast<int>(FColumnGrid.size())) {
-    const auto& rows = FColumnGrid[static_cast<size_t>(band)];
+  if (const auto* bandRows = FPlacement.GetBandRows(band)) {
+    const auto& rows = *bandRows;
     if (row < 0 || row >= static_cast<int>(rows.size()))
       return -1;
     const auto& columns = rows[static_cast<size_t>(row)];
@@ -196,16 +196,9 @@ bool TCustomdxTreeListControl::CanColumnMoving(int32_t column) {
 // ---- Column widths
 
 int32_t TCustomdxTreeListControl::GetColumnDisplayWidth(int32_t column) {
-  if (FBuildingColumnWidths)
-    return inherited::GetColumnDisplayWidth(column);
-  const bool stale = FColumnWidths.size() != static_cast<size_t>(FColumns.GetCount()) ||
-                     FColumnWidthsClientWidth != GetClientWidth();
-  if (stale && !IsLocked() && !IsLoading() && !IsDestroying())
-    BuildColumnWidths();
-  const bool valid = FColumnWidths.size() == static_cast<size_t>(FColumns.GetCount()) &&
-                     FColumnWidthsClientWidth == GetClientWidth();
-  if (valid && column >= 0 && column < FColumns.GetCount())
-    return FColumnWidths[static_cast<size_t>(column)];
+  int32_t width = 0;
+  if (FPlacement.CachedColumnWidth(column, width))
+    return width;
   return inherited::GetColumnDisplayWidth(column);
 }
 

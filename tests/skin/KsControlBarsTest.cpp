@@ -484,7 +484,9 @@ TEST_F(KsControlBarsTest, AHundredDragsLeaveNoWindowGdiObjectOrCapture) {
   EXPECT_EQ(Screen->GetCustomFormCount(), forms);
   EXPECT_EQ(LiveHandleCount(THandleKind::Window), windows);
   EXPECT_EQ(LiveGdiHandleCount(), gdi);
-  EXPECT_EQ(LiveUserHandleCount(), user);
+  // Fewer is no leak: on a loaded machine the warm-up's last user object may go only
+  // while the drags run.
+  EXPECT_LE(LiveUserHandleCount(), user);
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(Bar->GetBandCount(), 3);
 }
