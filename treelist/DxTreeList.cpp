@@ -293,7 +293,7 @@ void TCustomdxTreeList::RowsChanged() {
   RebuildRows();
   CalcVisibleRowCount();
   UpdateScrollBars();
-  KeepLastPageFilled();
+  GetNavigator().KeepLastPageFilled();
   Invalidate();
 }
 
@@ -342,12 +342,13 @@ void TCustomdxTreeList::NodeMoved(TdxTreeListNode* node) {
       n = n->GetParent();
     return n;
   };
-  if (FTopNode && !FTopNode->IsVisible())
-    FTopNode = shownAncestor(FTopNode);
-  TdxTreeListNode* focused = FFocusedNode && !FFocusedNode->IsVisible() ? shownAncestor(FFocusedNode) : nullptr;
+  if (GetTopNode() && !GetTopNode()->IsVisible())
+    GetNavigator().SetTopNodeQuiet(shownAncestor(GetTopNode()));
+  TdxTreeListNode* focused =
+      GetFocusedNode() && !GetFocusedNode()->IsVisible() ? shownAncestor(GetFocusedNode()) : nullptr;
   RowsChanged();
   if (focused)
-    SetFocusedNode(focused, FFocusedColumn, false);
+    SetFocusedNode(focused, GetNavigator().GetStoredFocusedColumn(), false);
 }
 
 void TCustomdxTreeList::ClearNodes() {
@@ -380,12 +381,6 @@ void TCustomdxTreeList::ClearNodes() {
 
 // ---- Focus and references
 
-int TCustomdxTreeList::GetFocusedColumn() {
-  if (IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= GetShownColumnCount())
-    return 0;
-  return FFocusedColumn;
-}
-
 int TCustomdxTreeList::GetShownColumnCount() {
   int count = 0;
   const int columns = GetColumnCount();
@@ -396,14 +391,9 @@ int TCustomdxTreeList::GetShownColumnCount() {
   return count;
 }
 
-void TCustomdxTreeList::SetFocusedColumn(int value) {
-  SetFocusedNode(FFocusedNode, value, false);
-}
-
 void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
-  // goes to TdxTreeListNavigator
-  FFocusedNode = nullptr;
+  GetNavigator().ForgetNodes();
   // goes to TdxTreeListEditController
   FEditedColumn = -1;
   FEditedNode = nullptr;

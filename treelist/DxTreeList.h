@@ -130,14 +130,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* GetNodeAtRow(int index) const;
   // Position of `node` in the node-order list, -1 when it is absent.
   int FindNodeOrderIndex(const TdxTreeListNode* node) const;
-  // Row of the focused node; 0 without one.
-  int GetFocusedRowIndex() const;
-  // Row of the top node; -1 without one.
-  int GetTopIndex() const;
-  // The node's row rectangle on screen, (-1, -1, -1, -1) when it is not on screen.
-  void GetNodeRowRect(TdxTreeListNode* node, TRect& rect);
-  // As GetNodeRowRect, with the bottom at the bottom of the rows area.
-  void GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect);
   // True while lookups read the row lists.
   bool InListMode() const { return !FNodeOrder.empty() && !IsDestroying(); }
   bool GetRowsBuilt() const { return FRowsBuilt; }
@@ -148,8 +140,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   const std::vector<int32_t>& GetNodeOrderRows() const { return FNodeOrderRows; }
   // The node whose addition or deletion the next RebuildRows applies (none: full).
   TdxTreeListNode* GetPendingNode() const { return FPendingNode; }
-  // Scrolls the rows so that `index` is the top row.
-  void SetTopIndex(int index);
+  void SetTopIndex(int index) { FNavigator.SetTopIndex(index); }
 
   // ==== Metrics and layout
   const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
@@ -221,16 +212,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The rows area and the indicator column of the current metrics.
   TRect GetRowsRect();
   TRect GetIndicatorRect();
-  // Scrolls (and expands ancestors) so that `node` is on screen.
-  void MakeNodeVisible(TdxTreeListNode* node);
+  void MakeNodeVisible(TdxTreeListNode* node) { FNavigator.MakeNodeVisible(node); }
 
   // ==== Node references
-  TdxTreeListNode* GetTopNode() const { return FTopNode; }
-  TdxTreeListNode* GetFocusedNode() const { return FFocusedNode; }
-  // The focused column as an index into the shown columns: 0 with row selection, when
-  // negative or when not below the shown column count.
-  int GetFocusedColumn();
-  void SetFocusedColumn(int value);
+  TdxTreeListNode* GetTopNode() const { return FNavigator.GetTopNode(); }
+  TdxTreeListNode* GetFocusedNode() const { return FNavigator.GetFocusedNode(); }
+  int GetFocusedColumn() { return FNavigator.GetFocusedColumn(); }
+  void SetFocusedColumn(int value) { FNavigator.SetFocusedColumn(value); }
   TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
   bool GetAnchorFlag() const { return FAnchorFlag; }
   TdxTreeListNode* GetDragNode() const { return FDragNode; }
@@ -267,23 +255,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void Dispatch(TMessage& message) override;
 
   // ==== Focus, navigation and scrolling
-  // The node one step from `node`: 0 the first top-level node, 1 the previous row, 2
-  // the next row (with `allNodes` the next node in tree order, shown or not), 3 the
-  // last row (with `allNodes` the deepest last node of the tree); none otherwise.
-  TdxTreeListNode* GetNodeByDirection(TdxTreeListNode* node, int direction, bool allNodes);
-  // Focuses GetNodeByDirection of the focused node; a single selected focused node
-  // takes the selection along.
-  void FocusNodeByDirection(int direction, bool allNodes);
-  bool IsFirstNodeFocused();
-  bool IsLastNodeFocused();
   // The keyboard focus is in the control, one of its child windows or its editor.
   bool HasFocus() { return IsControlFocused(); }
-  // Scroll LeftCoord so that the band (the column) lies in the scrolled area; fixed
-  // bands and indices out of range do nothing.
-  void MakeBandVisible(int band);
-  void MakeColumnVisible(int column);
-  // The node of the row `delta` rows from the focused one (clamped) becomes focused.
-  void MoveFocusedRow(int delta);
   // The in-place editor of the focused cell, when editing is allowed (ShowInplaceEditor
   // makes it); with a key (posted to the editor), with the press forwarded to it, or
   // with its text selected.
@@ -359,12 +332,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ShowHintLater(bool immediate);
   void CancelHint();
   TdxContainerHintWindow* GetHintWindow() const { return FHintWindow; }
-
-  // ==== Scroll bars
-  // The scroll-bar messages' steps: line, page, thumb position, ends.
-  void HScroll(int code);
-  void VScroll(int code);
-  int GetHorzLineStep() const { return FHorzLineStep; }
 
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
@@ -463,16 +430,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetDragExpandDelay(int value) { FDragExpandDelay = value; }
   bool GetSearchAllNodes() const { return FSearchAllNodes; }
   void SetSearchAllNodes(bool value) { FSearchAllNodes = value; }
-  int GetVisibleRowCount() const { return FVisibleRowCount; }
-  int GetLeftCoord() const { return FLeftCoord; }
-  // Ends editing, keeps the value between 0 and the total less the visible scroll width
-  // and scrolls the window's contents.
-  void SetLeftCoord(int value);
-  // Moves the scrolled area by `delta` pixels, or the rows area with the indicator.
-  void ScrollColumns(int delta);
-  void ScrollRows(int delta);
-  // Paints the invalid regions of the window at once.
-  void UpdateNow();
+  int GetLeftCoord() const { return FNavigator.GetLeftCoord(); }
+  void SetLeftCoord(int value) { FNavigator.SetLeftCoord(value); }
   int GetIndentWidth() const { return FMetrics.IndentWidth; }
   int GetRowLineCount() const { return FRowLineCount; }
   int GetGridLineWidthSetting() const { return FGridLineWidth; }
@@ -742,7 +701,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool CanDragSelectRows();
   virtual bool IsMultiSelect() { return FOptions.Contains(aoMultiSelect); }
   virtual bool IsMultiSort() { return FOptionsEx.Contains(aoMultiSort); }
-  virtual bool IsNewItemRowActive() { return FNewItemRowActive; }
+  virtual bool IsNewItemRowActive() { return FNavigator.GetNewItemRowActive(); }
   virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FNewItemRowCount >= 1; }
   virtual bool IsOptionsEx15Set() { return FOptionsEx.Contains(aoRowAutoHeight); }
   virtual bool IsRowSelect() { return FOptions.Contains(aoRowSelect); }
@@ -825,7 +784,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void BeginNodeDrag(TdxTreeListNode* node);
   virtual bool IsLastNode(TdxTreeListNode* node);
   virtual bool IsFirstNode(TdxTreeListNode* node);
-  virtual int32_t GetRowCountShown() { return FShownRowCount; }
+  virtual int32_t GetRowCountShown() { return FNavigator.GetShownRowCount(); }
   // The vertical scroll range: rows 0 .. row count - 1, a page of whole-visible rows,
   // the top row as position.
   virtual void GetScrollInfo(int& min, int& max, int& page, int& pos);
@@ -1014,11 +973,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Empties the row lists without touching the node caches.
   void ClearRowLists();
 
-  // goes to TdxTreeListNavigator
-  // Moves the top node up while the rows below it leave part of the rows area empty;
-  // true when it moved.
-  bool KeepLastPageFilled();
-
   // goes to TdxTreeListPainter
   // Clipping of the current paint pass: SetClip narrows the DC's clip region to `rect`
   // (within the region before it), RestoreClip puts that region back.
@@ -1064,8 +1018,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void WMGetDlgCode(TMessage& message);
   void WMNCPaint(TMessage& message);
   void WMSize(TMessage& message);
-  void WMFocusChanged(TMessage& message, bool gained);
-  void RepaintFocusState();
 
   // goes to TdxTreeListAppearance
   void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
@@ -1084,16 +1036,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ApplyRowDeletion(TdxTreeListNode* node);
   void ApplyRowAddition(TdxTreeListNode* node);
   void ResetRowHeightCaches(TdxTreeListNode* node);
-
-  // goes to TdxTreeListNavigator
-  // The thumb position of a scroll message `code` (its high word), or the bar's tracking
-  // position when the range does not fit 16 bits.
-  int TrackPosition(int bar, int code, int range);
-  // One scroll bar from its range, page and position, when any of them changed.
-  void UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos);
-  // LeftCoord back into its range, so that the right edge stays filled; true when it
-  // moved.
-  bool ClampLeftCoord();
 
   // goes to TdxTreeListSelection
   // In one selection bracket: the selection becomes `node` alone.
@@ -1237,8 +1179,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void FocusOnDragOver(const TdxTreeListHitInfo& hit);
 
   // For the mouse and the sizing until these fields' parts take them over.
-  bool GetNewItemRowActive() const { return FNewItemRowActive; }  // goes to TdxTreeListNavigator
-  void SetNewItemRowActive(bool value) { FNewItemRowActive = value; }  // goes to TdxTreeListNavigator
   void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }  // goes to TdxTreeListSelection
   void SetDragPoint(const TPoint& value) { FDragPoint = value; }  // goes to TdxTreeListDrag
   // The row sizing tries line counts without the virtual setter's reaction.
@@ -1349,19 +1289,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   bool FPendingVisible = false;
   bool FPendingDeletion = false;
   bool FPendingWasLast = false;
-
-  // goes to TdxTreeListNavigator
-  TdxTreeListNode* FTopNode = nullptr;
-  TdxTreeListNode* FFocusedNode = nullptr;
-  int FFocusedColumn = 0;
-  int FFocusedAbsoluteColumn = -1;
-  bool FNewItemRowActive = false;
-  int FLeftCoord = 0;
-  int FVisibleRowCount = 1;
-  int FShownRowCount = 1;
-  SCROLLINFO FLastVertScroll{};
-  SCROLLINFO FLastHorzScroll{};
-  int FHorzLineStep = 8;
 
   // goes to TdxTreeListSelection
   TdxTreeListNode* FAnchorNode = nullptr;

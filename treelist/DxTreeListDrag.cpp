@@ -403,7 +403,7 @@ void TCustomdxTreeList::EndBandDrag(bool accept) {
   }
   if (place >= 0 && place != old) {
     MoveBand(old, place);
-    MakeBandVisible(place);
+    GetNavigator().MakeBandVisible(place);
     return;
   }
   if (place == -1 && (IsCustomizingShown() || CanHideByDrag()) && !GetBandDisableCustomizing(GetBandIndex(band)))
@@ -437,7 +437,7 @@ void TCustomdxTreeList::EndColumnDrag(bool accept) {
                       place.Kind == 0;
     if (!same) {
       MoveColumn(column, place.Band, place.Row, place.Position);
-      MakeColumnVisible(column);
+      GetNavigator().MakeColumnVisible(column);
     }
     return;
   }
@@ -521,20 +521,20 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
   if (!IsOptionsEx12())
     return;
   const int row = GetNodeRowIndex(hit.Node);
-  const int top = GetTopIndex();
-  if (hit.Node == FTopNode && row > 0)
+  const int top = GetNavigator().GetTopIndex();
+  if (hit.Node == GetTopNode() && row > 0)
     StartVertScroll(-1, kDragScrollInterval);
-  else if (row >= top + FVisibleRowCount - 1 && row < GetRowCount() - 1)
+  else if (row >= top + GetNavigator().GetVisibleRowCount() - 1 && row < GetRowCount() - 1)
     StartVertScroll(1, kDragScrollInterval);
 }
 
 void TCustomdxTreeList::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
   const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : GetFocusedColumn();
-  if (hit.Node != FFocusedNode)
+  if (hit.Node != GetFocusedNode())
     SetFocusedNode(hit.Node, column, /*makeVisible=*/false);
   else if (!IsRowSelect() && IsOptionsEx12() && column != GetFocusedColumn())
     SetFocusedColumn(column);
-  UpdateNow();
+  GetNavigator().UpdateNow();
 }
 
 void TCustomdxTreeList::UpdateDragExpand(const TdxTreeListHitInfo& hit) {

@@ -37,8 +37,8 @@ void TCustomdxTreeList::KeyDown(WORD& key, TShiftState shift) {
     key = 0;
   if (key == 0 || !KeyDownInState(key, shift))
     return;
-  if (GetSelectedCount() == 0 && FFocusedNode)
-    SetNodeSelected(FFocusedNode, true);
+  if (GetSelectedCount() == 0 && GetFocusedNode())
+    SetNodeSelected(GetFocusedNode(), true);
 }
 
 bool TCustomdxTreeList::KeyDownInState(WORD& key, TShiftState shift) {
@@ -65,14 +65,14 @@ bool TCustomdxTreeList::KeyDownInState(WORD& key, TShiftState shift) {
     }
   }
   if (IsNewItemRowActive() && (key == VK_NEXT || key == VK_DOWN)) {
-    FNewItemRowActive = false;
+    GetNavigator().SetNewItemRowActive(false);
     Invalidate();
-    if (FTopNode)
-      SetFocusedNode(FTopNode, GetFocusedColumn(), true);
-    if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && FFocusedNode) {
+    if (GetTopNode())
+      SetFocusedNode(GetTopNode(), GetFocusedColumn(), true);
+    if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && GetFocusedNode()) {
       ClearSelection();
-      SetSelectionAnchor(FFocusedNode);
-      SetNodeSelected(FFocusedNode, true);
+      SetSelectionAnchor(GetFocusedNode());
+      SetNodeSelected(GetFocusedNode(), true);
     }
     return true;
   }
@@ -129,24 +129,24 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
       const bool extending = shift.Contains(ssShift) && CanSelectRange() && IsMultiSelect();
       if (IsMultiSelect()) {
         if (extending && !FAnchorNode)
-          SetSelectionAnchor(FFocusedNode);
+          SetSelectionAnchor(GetFocusedNode());
         ClearSelection();
         if (!extending)
           SetSelectionAnchor(nullptr);
       }
-      if (key == VK_PRIOR && GetFocusedRowIndex() == 0 && IsNewItemRowShown()) {
-        FNewItemRowActive = true;
+      if (key == VK_PRIOR && GetNavigator().GetFocusedRowIndex() == 0 && IsNewItemRowShown()) {
+        GetNavigator().SetNewItemRowActive(true);
         Invalidate();
       } else {
         PageMove(key == VK_PRIOR ? -1 : 1);
       }
       if (extending)
-        SelectRange(FAnchorNode, FFocusedNode);
+        SelectRange(FAnchorNode, GetFocusedNode());
       return;
     }
     case VK_UP:
-      if (GetFocusedRowIndex() == 0 && IsNewItemRowShown()) {
-        FNewItemRowActive = true;
+      if (GetNavigator().GetFocusedRowIndex() == 0 && IsNewItemRowShown()) {
+        GetNavigator().SetNewItemRowActive(true);
         Invalidate();
         return;
       }
@@ -194,9 +194,9 @@ void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
   FShiftRangeStarted = false;
   switch (key) {
     case VK_SPACE:
-      if ((IsRowSelect() || !IsOptions2()) && FFocusedNode) {
-        SetNodeSelected(FFocusedNode, !IsNodeSelected(FFocusedNode));
-        SetSelectionAnchor(FFocusedNode);
+      if ((IsRowSelect() || !IsOptions2()) && GetFocusedNode()) {
+        SetNodeSelected(GetFocusedNode(), !IsNodeSelected(GetFocusedNode()));
+        SetSelectionAnchor(GetFocusedNode());
       }
       return;
     case VK_PRIOR:
@@ -211,24 +211,24 @@ void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
       return;
     case VK_LEFT:
       SetFocusedColumn(0);
-      MakeColumnVisible(GetColumnByVisibleIndex(0));
+      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(0));
       return;
     case VK_RIGHT: {
       const int last = std::max(GetShownColumnCount() - 1, 0);
       SetFocusedColumn(last);
-      MakeColumnVisible(GetColumnByVisibleIndex(last));
+      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(last));
       return;
     }
     case VK_UP:
-      if (GetFocusedRowIndex() > 0) {
-        MoveFocusedRow(-1);
+      if (GetNavigator().GetFocusedRowIndex() > 0) {
+        GetNavigator().MoveFocusedRow(-1);
       } else if (IsNewItemRowShown()) {
-        FNewItemRowActive = true;
+        GetNavigator().SetNewItemRowActive(true);
         Invalidate();
       }
       return;
     case VK_DOWN:
-      MoveFocusedRow(1);
+      GetNavigator().MoveFocusedRow(1);
       return;
     case VK_INSERT:
       CopyToClipboard();
@@ -240,7 +240,7 @@ void TCustomdxTreeList::KeyHomeEnd(bool end, TShiftState shift) {
   if (!IsRowSelect() && !shift.Contains(ssShift)) {
     const int column = end ? std::max(GetShownColumnCount() - 1, 0) : 0;
     SetFocusedColumn(column);
-    MakeColumnVisible(GetColumnByVisibleIndex(column));
+    GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
     return;
   }
   const bool extending = shift.Contains(ssShift) && CanSelectRange() && IsMultiSelect();
@@ -248,9 +248,9 @@ void TCustomdxTreeList::KeyHomeEnd(bool end, TShiftState shift) {
   const int row = end ? GetRowCount() - 1 : 0;
   if (extending) {
     if (!FAnchorNode)
-      SetSelectionAnchor(FFocusedNode);
+      SetSelectionAnchor(GetFocusedNode());
     SetFocusedNodeByIndex(row);
-    SelectRange(FAnchorNode, FFocusedNode);
+    SelectRange(FAnchorNode, GetFocusedNode());
     return;
   }
   SetSelectionAnchor(nullptr);
@@ -258,7 +258,7 @@ void TCustomdxTreeList::KeyHomeEnd(bool end, TShiftState shift) {
 }
 
 void TCustomdxTreeList::KeyRowSelectLeftRight(bool left) {
-  TdxTreeListNode* node = FFocusedNode;
+  TdxTreeListNode* node = GetFocusedNode();
   if (!node)
     return;
   MakeNodeVisible(node);
@@ -274,12 +274,12 @@ void TCustomdxTreeList::KeyRowSelectLeftRight(bool left) {
       SetNodeSelected(parent, true);
       return;
     }
-    MoveFocusedRow(-1);
+    GetNavigator().MoveFocusedRow(-1);
     return;
   }
   if (!node->GetHasChildren()) {
     ClearSelection();
-    MoveFocusedRow(1);
+    GetNavigator().MoveFocusedRow(1);
     return;
   }
   if (!node->GetExpanded()) {
@@ -301,7 +301,7 @@ void TCustomdxTreeList::MoveColumnFocus(int delta, bool wrap) {
   if (column < 0 || column >= count) {
     if (!wrap)
       return;
-    const int row = GetFocusedRowIndex() + delta;
+    const int row = GetNavigator().GetFocusedRowIndex() + delta;
     if (row < 0 || row >= GetRowCount())
       return;
     column = delta < 0 ? count - 1 : 0;
@@ -309,13 +309,13 @@ void TCustomdxTreeList::MoveColumnFocus(int delta, bool wrap) {
   } else {
     SetFocusedColumn(column);
   }
-  MakeColumnVisible(GetColumnByVisibleIndex(column));
+  GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
 }
 
 void TCustomdxTreeList::TabMove(bool back, TShiftState shift) {
   if (IsRowSelect()) {
     ClearSelection();
-    MoveFocusedRow(back ? -1 : 1);
+    GetNavigator().MoveFocusedRow(back ? -1 : 1);
     return;
   }
   const int count = GetShownColumnCount();
@@ -324,20 +324,20 @@ void TCustomdxTreeList::TabMove(bool back, TShiftState shift) {
   for (int column = GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
       SetFocusedColumn(column);
-      MakeColumnVisible(GetColumnByVisibleIndex(column));
+      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
       return;
     }
   }
   if (!IsOptions4())
     return;
-  const int row = GetFocusedRowIndex() + delta;
+  const int row = GetNavigator().GetFocusedRowIndex() + delta;
   if (row < 0 || row >= GetRowCount())
     return;
   for (int column = back ? count - 1 : 0; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
       ClearSelection();
       SetFocusedNode(GetNodeAtRow(row), column, /*makeVisible=*/true);
-      MakeColumnVisible(GetColumnByVisibleIndex(column));
+      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
       return;
     }
   }
@@ -346,11 +346,11 @@ void TCustomdxTreeList::TabMove(bool back, TShiftState shift) {
 void TCustomdxTreeList::MoveFocus(int delta, TShiftState shift) {
   const bool multi = IsMultiSelect();
   const bool extending = shift.Contains(ssShift) && CanSelectRange();
-  const int row = GetFocusedRowIndex();
+  const int row = GetNavigator().GetFocusedRowIndex();
   const bool cannotMove = (delta < 0 && row == 0) || (delta > 0 && row >= GetRowCount() - 1);
   auto clearUnlessStuck = [&] {
     const bool onlyFocusedSelected =
-        GetSelectedCount() == 1 && GetSelectedItem(0) == FFocusedNode;
+        GetSelectedCount() == 1 && GetSelectedItem(0) == GetFocusedNode();
     if (!(onlyFocusedSelected && cannotMove))
       ClearSelection();
   };
@@ -361,43 +361,44 @@ void TCustomdxTreeList::MoveFocus(int delta, TShiftState shift) {
     FShiftRangeStarted = false;
   } else if (multi && FShiftRangeStarted) {
     // Going back towards the anchor gives up the node the range leaves.
-    if (FFocusedNode && CompareToAnchor(FFocusedNode) == -delta)
-      SetNodeSelected(FFocusedNode, false);
+    if (GetFocusedNode() && CompareToAnchor(GetFocusedNode()) == -delta)
+      SetNodeSelected(GetFocusedNode(), false);
     selectNew = true;
   } else if (multi) {
     clearUnlessStuck();
     if (!FAnchorNode) {
-      SetSelectionAnchor(FFocusedNode);
-      if (FFocusedNode)
-        SetNodeSelected(FFocusedNode, true);
+      SetSelectionAnchor(GetFocusedNode());
+      if (GetFocusedNode())
+        SetNodeSelected(GetFocusedNode(), true);
     } else {
-      SelectRange(FAnchorNode, FFocusedNode);
-      if (FFocusedNode)
-        SetNodeSelected(FFocusedNode, CompareToAnchor(FFocusedNode) != -delta || FFocusedNode == FAnchorNode);
+      SelectRange(FAnchorNode, GetFocusedNode());
+      if (GetFocusedNode())
+        SetNodeSelected(GetFocusedNode(),
+                        CompareToAnchor(GetFocusedNode()) != -delta || GetFocusedNode() == FAnchorNode);
     }
     FShiftRangeStarted = true;
     selectNew = true;
   }
-  MoveFocusedRow(delta);
-  if (selectNew && FFocusedNode)
-    SetNodeSelected(FFocusedNode, true);
+  GetNavigator().MoveFocusedRow(delta);
+  if (selectNew && GetFocusedNode())
+    SetNodeSelected(GetFocusedNode(), true);
 }
 
 void TCustomdxTreeList::PageMove(int delta) {
   const int count = GetRowCount();
-  const int row = GetFocusedRowIndex();
+  const int row = GetNavigator().GetFocusedRowIndex();
   if (count <= 1) {
     if (!((delta < 0 && row == 0) || (delta > 0 && row >= count - 1)))
-      MoveFocusedRow(delta);
+      GetNavigator().MoveFocusedRow(delta);
     return;
   }
-  const int top = std::max(GetTopIndex(), 0);
-  const int last = std::min(top + FVisibleRowCount - 1, count - 1);
+  const int top = std::max(GetNavigator().GetTopIndex(), 0);
+  const int last = std::min(top + GetNavigator().GetVisibleRowCount() - 1, count - 1);
   if (row > top && row < last) {
     SetFocusedNodeByIndex(delta > 0 ? last : top);
     return;
   }
-  MoveFocusedRow(delta * std::max(FVisibleRowCount - 1, 1));
+  GetNavigator().MoveFocusedRow(delta * std::max(GetNavigator().GetVisibleRowCount() - 1, 1));
 }
 
 void TCustomdxTreeList::KeyPress(char& key) {
@@ -423,17 +424,17 @@ void TCustomdxTreeList::KeyPress(char& key) {
   }
   if (key == 0)
     return;
-  if (FState != stEditing && FFocusedNode) {
+  if (FState != stEditing && GetFocusedNode()) {
     if (key == 3 && FOptionsEx.Contains(aoCopyOnCtrlC)) {
       CopyToClipboard();
-    } else if (key == '*' && FFocusedNode->GetHasChildren()) {
-      FFocusedNode->Expand(/*recurse=*/true);
+    } else if (key == '*' && GetFocusedNode()->GetHasChildren()) {
+      GetFocusedNode()->Expand(/*recurse=*/true);
     } else if (key == '+') {
-      MakeNodeVisible(FFocusedNode);
-      FFocusedNode->SetExpanded(true);
+      MakeNodeVisible(GetFocusedNode());
+      GetFocusedNode()->SetExpanded(true);
     } else if (key == '-') {
-      MakeNodeVisible(FFocusedNode);
-      FFocusedNode->SetExpanded(false);
+      MakeNodeVisible(GetFocusedNode());
+      GetFocusedNode()->SetExpanded(false);
     }
   }
   if (FSearching && ch >= 32 && !ctrlOnly) {

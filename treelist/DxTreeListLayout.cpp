@@ -267,7 +267,7 @@ void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
 
   if (leftFixed >= 0)
     layout.Bands.push_back(leftEntry);
-  int x = scrolledLeft - FLeftCoord;
+  int x = scrolledLeft - GetLeftCoord();
   for (int band = 0; band < count; ++band) {
     if (band == leftFixed || band == rightFixed)
       continue;
@@ -287,7 +287,7 @@ void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
 
   // The tree area lies in the first band: fixed at the left, or scrolled with it.
   const TRect& rows = layout.Rows;
-  layout.TreeLeft = rows.left - (leftFixed < 0 ? FLeftCoord : 0);
+  layout.TreeLeft = rows.left - (leftFixed < 0 ? GetLeftCoord() : 0);
   if (count > 0) {
     int width = GetBandDisplayWidth(0) + extra;
     if (leftFixed >= 0)
@@ -297,7 +297,7 @@ void TCustomdxTreeList::CalcBands(TdxTreeListLayout& layout) {
     layout.TreeAreaWidth = std::max<int>(width, 0);
   }
   layout.CellsRight =
-      std::min<int>(total + rows.left - 1 - (IsEmptyRect(layout.LeftFixedArea) ? FLeftCoord : 0), rows.right - 1);
+      std::min<int>(total + rows.left - 1 - (IsEmptyRect(layout.LeftFixedArea) ? GetLeftCoord() : 0), rows.right - 1);
 }
 
 void TCustomdxTreeList::CalcColumns(TdxTreeListLayout& layout) {
@@ -358,7 +358,7 @@ void TCustomdxTreeList::CalcRows(TdxTreeListLayout& layout) {
   const bool previews = IsPreviewVisible();
   const bool nodeFooters = GetDisplayFlag();
   int y = rows.top;
-  for (TdxTreeListNode* node = FTopNode; node && y < rows.bottom; node = node->GetNextVisible()) {
+  for (TdxTreeListNode* node = GetTopNode(); node && y < rows.bottom; node = node->GetNextVisible()) {
     TdxTreeListRowEntry entry;
     entry.Node = node;
     entry.GroupRow = NodeRowQuery(node);
@@ -385,7 +385,7 @@ void TCustomdxTreeList::CalcRows(TdxTreeListLayout& layout) {
 int TCustomdxTreeList::IndicatorImageOf(TdxTreeListNode* node) {
   // 1 the arrow, 2 the pencil, 4 the dot of a selected row, 5 the arrow of a selected row.
   const bool selected = IsMultiSelect() && node->GetSelected();
-  if (node == FFocusedNode) {
+  if (node == GetFocusedNode()) {
     if (FState == stEditing)
       return 2;
     return selected ? 5 : 1;

@@ -7,8 +7,6 @@
 //   forgets it), so no timer, hint window or auto scroll outlives the window.
 // - The click-to-edit timer shows the editor when it fires; a hint's text comes from
 //   GetHintText when the delay has passed, and an element with no text shows none.
-// - A thumb position is read from the scroll message (16 bits), and from the scroll
-//   bar's tracking position when the range is larger.
 #include <algorithm>
 
 #include "classlib/AliveGuard.h"
@@ -101,7 +99,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
         inherited::Dispatch(message);
         return;
       }
-      HScroll(LOWORD(message.WParam) | (int(HIWORD(message.WParam)) << 16));
+      GetNavigator().HScroll(LOWORD(message.WParam) | (int(HIWORD(message.WParam)) << 16));
       message.Result = 0;
       return;
     case WM_VSCROLL:
@@ -109,16 +107,16 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
         inherited::Dispatch(message);
         return;
       }
-      VScroll(LOWORD(message.WParam) | (int(HIWORD(message.WParam)) << 16));
+      GetNavigator().VScroll(LOWORD(message.WParam) | (int(HIWORD(message.WParam)) << 16));
       message.Result = 0;
       return;
     case WM_KILLFOCUS:
       inherited::Dispatch(message);
-      WMFocusChanged(message, /*gained=*/false);
+      GetNavigator().WMFocusChanged(message, /*gained=*/false);
       return;
     case WM_SETFOCUS:
       inherited::Dispatch(message);
-      WMFocusChanged(message, /*gained=*/true);
+      GetNavigator().WMFocusChanged(message, /*gained=*/true);
       return;
     case WM_LBUTTONDOWN:
       StopTimer(kEditTimer);
@@ -228,38 +226,6 @@ void TCustomdxTreeList::WMGetDlgCode(TMessage& message) {
     message.Result |= DLGC_WANTTAB;
 }
 
-void TCustomdxTreeList::WMFocusChanged(TMessage& message, bool gained) {
-  TdxInplaceEdit* editor = GetEditor();
-  const HWND other = reinterpret_cast<HWND>(message.WParam);
-  const bool fromEditor = editor && editor->HandleAllocated() && other == editor->GetHandle();
-  if (!gained) {
-    if (fromEditor)
-      return;
-    RefreshNode(FFocusedNode, false);
-    if (FState == stEditing && editor && !fromEditor)
-      EndEditingQuiet();
-    if (FState == stRowSelecting)
-      SetState(stNone);
-    RepaintFocusState();
-    return;
-  }
-  if (!FFocusedNode)
-    FFocusedNode = FTopNode;
-  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(GetShownColumnCount(), 1))
-    FFocusedColumn = 0;
-  if (fromEditor)
-    return;
-  RefreshNode(FFocusedNode, false);
-  RepaintFocusState();
-}
-
-void TCustomdxTreeList::RepaintFocusState() {
-  if (IsMultiSelect() && GetSelectedCount() > 0)
-    RefreshSelection();
-  if (FOptionsEx.Contains(aoHotTrack))
-    Invalidate();
-}
-
 void TCustomdxTreeList::WMNCPaint(TMessage& message) {
   if (!HandleAllocated())
     return;
@@ -302,67 +268,6 @@ void TCustomdxTreeList::WMSize(TMessage& message) {
 
 // ---- Scroll bars
 
-int TCustomdxTreeList::TrackPosition(int bar, int code, int range) {
-  if (range <= 0xFFFF)
-    return (code >> 16) & 0xFFFF;
-  SCROLLINFO info{};
-  info.cbSize = sizeof info;
-  info.fMask = SIF_ALL;
-  GetScrollInfo(bar, info);
-  return info.nTrackPos;
-}
-
-void TCustomdxTreeList::HScroll(int code) {
-  const int scroll = code & 0xFFFF;
-  // The bar's range; SetLeftCoord keeps the offset where the right edge stays filled.
-  const int range = std::max(GetTotalScrollWidth() - 1, 0);
-  int value = FLeftCoord;
-  switch (scroll) {
-    case SB_LINELEFT: value -= FHorzLineStep; break;
-    case SB_LINERIGHT: value += FHorzLineStep; break;
-    case SB_PAGELEFT: value -= RectWidth(GetClientRect()); break;
-    case SB_PAGERIGHT: value += RectWidth(GetClientRect()); break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-      const int p = TrackPosition(SB_HORZ, code, range);
-      const int page = GetVisibleScrollWidth();
-      if (p <= 0)
-        value = 0;
-      else if (p >= range)
-        value = range;
-      else if (p + page + 1 < range)
-        value = (p + 1) / 4 * 4;
-      else
-        value = p + 1;
-      break;
-    }
-    case SB_LEFT: value = 0; break;
-    case SB_RIGHT: value = range; break;
-    default: return;
-  }
-  SetLeftCoord(value);
-}
-
-void TCustomdxTreeList::VScroll(int code) {
-  const int scroll = code & 0xFFFF;
-  const int maximum = std::max(GetRowCount() - FVisibleRowCount, 0);
-  int top = std::max(GetTopIndex(), 0);
-  switch (scroll) {
-    case SB_LINEUP: top -= 1; break;
-    case SB_LINEDOWN: top += 1; break;
-    case SB_PAGEUP: top -= FVisibleRowCount; break;
-    case SB_PAGEDOWN: top += FVisibleRowCount; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-      top = TrackPosition(SB_VERT, code, maximum);
-      break;
-    case SB_TOP: top = 0; break;
-    case SB_BOTTOM: top = maximum; break;
-    default: return;
-  }
-  SetTopIndex(std::clamp(top, 0, maximum));
-}
-
 // ---- Timers
 
 void TCustomdxTreeList::TimerTick(UINT_PTR id) {
@@ -376,7 +281,7 @@ void TCustomdxTreeList::TimerTick(UINT_PTR id) {
       return;
     case kEditTimer:
       StopTimer(kEditTimer);
-      if (FState == stNone && FFocusedNode)
+      if (FState == stNone && GetFocusedNode())
         ShowEditorSelectAll();
       return;
     case kHorzScrollTimer:

@@ -271,8 +271,8 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
     const int oldColumn = FControl.GetFocusedColumn();
     const int column = hit.Column >= 0 ? FControl.GetVisibleIndexOfColumn(hit.Column) : oldColumn;
     FControl.SetFocusedColumn(column);
-    if (FControl.IsNewItemRowShown() && !FControl.GetNewItemRowActive()) {
-      FControl.SetNewItemRowActive(true);
+    if (FControl.IsNewItemRowShown() && !FControl.GetNavigator().GetNewItemRowActive()) {
+      FControl.GetNavigator().SetNewItemRowActive(true);
       FControl.Invalidate();
     }
     FNewItemRowPressed = true;
@@ -299,8 +299,8 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
   if (button == mbLeft && hit.HitTest != htIndicator)
     FControl.SetState(stRowSelecting);
   FControl.SetDragNode(hit.Node);
-  if (FControl.GetNewItemRowActive()) {
-    FControl.SetNewItemRowActive(false);
+  if (FControl.GetNavigator().GetNewItemRowActive()) {
+    FControl.GetNavigator().SetNewItemRowActive(false);
     FControl.Invalidate();
   }
   const int column = hit.Column >= 0 ? FControl.GetVisibleIndexOfColumn(hit.Column) : oldColumn;
@@ -413,11 +413,12 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
   TdxTreeListNode* node = nullptr;
   if (y < rows.top) {
     direction = -1;
-    node = FControl.GetNodeAtRow(std::max(FControl.GetTopIndex() - 1, 0));
+    node = FControl.GetNodeAtRow(std::max(FControl.GetNavigator().GetTopIndex() - 1, 0));
   } else if (y >= rows.bottom) {
     direction = 1;
-    node = FControl.GetNodeAtRow(
-        std::min(std::max(FControl.GetTopIndex(), 0) + FControl.GetVisibleRowCount(), FControl.GetRowCount() - 1));
+    node = FControl.GetNodeAtRow(std::min(
+        std::max(FControl.GetNavigator().GetTopIndex(), 0) + FControl.GetNavigator().GetVisibleRowCount(),
+        FControl.GetRowCount() - 1));
   } else {
     node = FControl.GetNodeAt(rows.left + 1, y);
     if (!node)

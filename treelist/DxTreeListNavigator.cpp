@@ -1,8 +1,16 @@
-// Focus, navigation and scrolling of the tree list: moving the focused node and column,
-// keeping bands and columns on screen, the gate of the in-place editor, the text export
-// to the clipboard, the incremental search and the auto-scroll timers.
+// TdxTreeListNavigator: focus, navigation and scrolling of the tree list: moving the
+// focused node and column, the rows on screen, keeping nodes, bands and columns on screen,
+// LeftCoord and the scroll bars. The tree list's gate of the in-place editor, its text
+// export to the clipboard, its incremental search and its auto-scroll timers follow; they
+// go to their own parts.
 //
 // Decisions taken here:
+// - NodeAdded brings the top and focused node and the row lists in step first and runs
+//   what may reach user code (the refresh, ending an edit) last.
+// - LeftCoord is kept at most the total less the visible scroll width first and at least
+//   0 after, so the range cannot invert when the bands are narrower than the area.
+// - A thumb position is read from the scroll message (16 bits), and from the scroll
+//   bar's tracking position when the range is larger.
 // - FindNode also stops when its walk passes the end of the tree a second time, so a
 //   search over the shown nodes only ends even when the focused node is hidden (or
 //   there is none); every search that ends anyway ends the same way.
@@ -12,8 +20,12 @@
 //   selection that started it runs.
 // - The text export's header line holds no line break of its own: the string list
 //   gives every line one.
-#include <algorithm>
+#include "treelist/DxTreeListNavigator.h"
 
+#include <algorithm>
+#include <cstdlib>
+
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/DragDrop.h"
 #include "classlib/Strings.h"
@@ -56,18 +68,18 @@ constexpr int kDragScrollStep = 32;
 
 // ---- Directions and focus
 
-TdxTreeListNode* TCustomdxTreeList::GetNodeByDirection(TdxTreeListNode* node, int direction, bool allNodes) {
+TdxTreeListNode* TdxTreeListNavigator::GetNodeByDirection(TdxTreeListNode* node, int direction, bool allNodes) {
   if (!node)
     return nullptr;
   switch (direction) {
     case 0:
-      return GetFirstNode();
+      return FControl.GetFirstNode();
     case 1:
       return node->GetPriorVisible();
     case 2:
       return allNodes ? node->GetNext() : node->GetNextVisible();
     case 3: {
-      TdxTreeListNode* last = GetItem(GetCount() - 1);
+      TdxTreeListNode* last = FControl.GetItem(FControl.GetCount() - 1);
       while (last && last->GetCount() > 0 && (allNodes || last->GetExpanded()))
         last = last->GetLastChild();
       return last;
@@ -76,25 +88,25 @@ TdxTreeListNode* TCustomdxTreeList::GetNodeByDirection(TdxTreeListNode* node, in
   return nullptr;
 }
 
-void TCustomdxTreeList::FocusNodeByDirection(int direction, bool allNodes) {
+void TdxTreeListNavigator::FocusNodeByDirection(int direction, bool allNodes) {
   if (!FFocusedNode)
     return;
   TdxTreeListNode* node = GetNodeByDirection(FFocusedNode, direction, allNodes);
   if (!node)
     return;
   const bool followSelection =
-      IsMultiSelect() && GetSelectedCount() == 1 && GetSelectedItem(0) == FFocusedNode;
+      FControl.IsMultiSelect() && FControl.GetSelectedCount() == 1 && FControl.GetSelectedItem(0) == FFocusedNode;
   if (followSelection)
-    SelectOnly(node);
-  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
+    FControl.SelectOnly(node);
+  FControl.SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
 }
 
-bool TCustomdxTreeList::IsFirstNodeFocused() {
-  return GetCount() == 0 || FFocusedNode == GetFirstNode();
+bool TdxTreeListNavigator::IsFirstNodeFocused() {
+  return FControl.GetCount() == 0 || FFocusedNode == FControl.GetFirstNode();
 }
 
-bool TCustomdxTreeList::IsLastNodeFocused() {
-  return GetCount() == 0 || FFocusedNode == GetNodeByDirection(GetFirstNode(), 3, false);
+bool TdxTreeListNavigator::IsLastNodeFocused() {
+  return FControl.GetCount() == 0 || FFocusedNode == GetNodeByDirection(FControl.GetFirstNode(), 3, false);
 }
 
 void TCustomdxTreeList::SelectOnly(TdxTreeListNode* node) {
@@ -104,64 +116,500 @@ void TCustomdxTreeList::SelectOnly(TdxTreeListNode* node) {
     SetNodeSelected(node, true);
 }
 
-void TCustomdxTreeList::MoveFocusedRow(int delta) {
-  if (GetCount() == 0)
+void TdxTreeListNavigator::MoveFocusedRow(int delta) {
+  if (FControl.GetCount() == 0)
     return;
-  SetFocusedNodeByIndex(GetFocusedRowIndex() + delta);
+  FControl.SetFocusedNodeByIndex(GetFocusedRowIndex() + delta);
 }
 
-void TCustomdxTreeList::MakeBandVisible(int band) {
-  if (GetVisibleBandCount() < 2 || band < 0 || band >= GetVisibleBandCount() || band == GetLeftFixedBand() ||
-      band == GetRightFixedBand())
+void TdxTreeListNavigator::MakeBandVisible(int band) {
+  if (FControl.GetVisibleBandCount() < 2 || band < 0 || band >= FControl.GetVisibleBandCount() ||
+      band == FControl.GetLeftFixedBand() || band == FControl.GetRightFixedBand())
     return;
-  const int left = GetBandScrollLeft(band);
-  const int right = left + GetBandDisplayWidth(band);
-  const int visible = GetVisibleScrollWidth();
+  const int left = FControl.GetBandScrollLeft(band);
+  const int right = left + FControl.GetBandDisplayWidth(band);
+  const int visible = FControl.GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
     SetLeftCoord(std::min(right - visible, left));
 }
 
-void TCustomdxTreeList::MakeColumnVisible(int column) {
-  if (column < 0 || column >= GetColumnCount())
+void TdxTreeListNavigator::MakeColumnVisible(int column) {
+  if (column < 0 || column >= FControl.GetColumnCount())
     return;
-  const int band = GetVisibleBandIndex(GetColumnBandIndex(column));
-  if (band < 0 || band == GetLeftFixedBand() || band == GetRightFixedBand())
+  const int band = FControl.GetVisibleBandIndex(FControl.GetColumnBandIndex(column));
+  if (band < 0 || band == FControl.GetLeftFixedBand() || band == FControl.GetRightFixedBand())
     return;
   // The column's extent inside its band, from the layout's header cells.
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
   const TdxTreeListBandEntry* bandEntry = layout.FindBand(band);
   if (!entry || !bandEntry)
     return;
-  const int left = GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
+  const int left = FControl.GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
   const int right = left + RectWidth(entry->Rect);
-  const int visible = GetVisibleScrollWidth();
+  const int visible = FControl.GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
     SetLeftCoord(std::min(right - visible, left));
+}
+
+// ---- The focused node and column
+
+int TdxTreeListNavigator::GetFocusedColumn() {
+  if (FControl.IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= FControl.GetShownColumnCount())
+    return 0;
+  return FFocusedColumn;
+}
+
+void TdxTreeListNavigator::SetFocusedColumn(int value) {
+  FControl.SetFocusedNode(FFocusedNode, value, false);
+}
+
+void TdxTreeListNavigator::SetFocusedNode(TdxTreeListNode* node, int32_t column, bool makeVisible) {
+  TdxTreeListNode* oldNode = FFocusedNode;
+  const int32_t oldColumn = FFocusedColumn;
+  // The edit of the cell that loses the focus is stored before the focus moves.
+  if (node != oldNode || column != oldColumn)
+    FControl.EndEditingQuiet();
+  FFocusedNode = node;
+  FFocusedColumn = column;
+  if (column != oldColumn)
+    FFocusedAbsoluteColumn = -1;
+  if (makeVisible && node)
+    MakeNodeVisible(node);
+  if (node != oldNode) {
+    FControl.RefreshNode(oldNode, false);
+    FControl.RefreshNode(node, false);
+    FControl.DoChangeNode(oldNode, node);
+  }
+  if (column != oldColumn)
+    FControl.DoChangeColumn(oldColumn, column);
+}
+
+void TdxTreeListNavigator::SetFocusedNodeByIndex(int index) {
+  if (FControl.GetCount() == 0)
+    return;
+  index = std::clamp(index, 0, FControl.GetRowCount() - 1);
+  TdxTreeListNode* node = FControl.GetNodeAtRow(index);
+  if (node == FFocusedNode)
+    return;
+  FControl.SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
+}
+
+void TdxTreeListNavigator::NodeAdded(TdxTreeListNode* node) {
+  if (!FTopNode)
+    FControl.SetTopNode(node->IsVisible() ? node : FControl.GetFirstNode());
+  if (!FFocusedNode)
+    FFocusedNode = FTopNode;
+  if (FControl.IsLocked() || FControl.IsLoading() || FControl.IsDestroying()) {
+    if (FControl.InListMode())
+      FControl.ClearRowLists();
+  } else {
+    FControl.UpdateRowsForNode(node, /*deleted=*/false);
+  }
+  if (!FControl.IsLocked()) {
+    TdxTreeListNode* refreshed = node->GetPrevSibling();
+    if (!refreshed)
+      refreshed = node->GetParent();
+    FControl.RefreshNode(refreshed ? refreshed : node, /*recalc=*/true);
+  }
+  FControl.ResetEditedCell();
+}
+
+bool TdxTreeListNavigator::NodeGone(TdxTreeListNode* node, TdxTreeListNode* replacement) {
+  const bool wasTop = FTopNode == node;
+  if (wasTop)
+    FTopNode = replacement;
+  if (FFocusedNode == node)
+    FFocusedNode = replacement;
+  return wasTop;
+}
+
+void TdxTreeListNavigator::WMFocusChanged(TMessage& message, bool gained) {
+  TdxInplaceEdit* editor = FControl.GetEditor();
+  const HWND other = reinterpret_cast<HWND>(message.WParam);
+  const bool fromEditor = editor && editor->HandleAllocated() && other == editor->GetHandle();
+  if (!gained) {
+    if (fromEditor)
+      return;
+    FControl.RefreshNode(FFocusedNode, false);
+    if (FControl.GetState() == stEditing && editor && !fromEditor)
+      FControl.EndEditingQuiet();
+    if (FControl.GetState() == stRowSelecting)
+      FControl.SetState(stNone);
+    RepaintFocusState();
+    return;
+  }
+  if (!FFocusedNode)
+    FFocusedNode = FTopNode;
+  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(FControl.GetShownColumnCount(), 1))
+    FFocusedColumn = 0;
+  if (fromEditor)
+    return;
+  FControl.RefreshNode(FFocusedNode, false);
+  RepaintFocusState();
+}
+
+void TdxTreeListNavigator::RepaintFocusState() {
+  if (FControl.IsMultiSelect() && FControl.GetSelectedCount() > 0)
+    FControl.RefreshSelection();
+  if (FControl.GetOptionsEx().Contains(aoHotTrack))
+    FControl.Invalidate();
+}
+
+// ---- Rows on screen
+
+int TdxTreeListNavigator::GetFocusedRowIndex() const {
+  return FFocusedNode ? FControl.GetNodeRowIndex(FFocusedNode) : 0;
+}
+
+int TdxTreeListNavigator::GetTopIndex() const {
+  return FTopNode ? FControl.GetNodeRowIndex(FTopNode) : -1;
+}
+
+void TdxTreeListNavigator::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
+  rect = TRect{-1, -1, -1, -1};
+  const TRect rows = FControl.GetRowsRect();
+  const TRect indicator = FControl.GetIndicatorRect();
+  int y = rows.top;
+  for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
+    const int h = FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    if (n == node) {
+      rect = TRect{rows.left, y, rows.right, y + h};
+      if (indicator.right > indicator.left && indicator.bottom > indicator.top)
+        rect.left = indicator.left;
+      return;
+    }
+    y += h;
+  }
+}
+
+void TdxTreeListNavigator::GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect) {
+  GetNodeRowRect(node, rect);
+  rect.bottom = FControl.GetRowsRect().bottom;
+}
+
+void TdxTreeListNavigator::CalcVisibleRowCount() {
+  const TRect rows = FControl.GetRowsRect();
+  int shown = 0;
+  int whole = 0;
+  int y = rows.top;
+  for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
+    y += FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    ++shown;
+    if (y <= rows.bottom)
+      ++whole;
+  }
+  FShownRowCount = std::max(shown, 1);
+  FVisibleRowCount = std::max(whole, 1);
+}
+
+bool TdxTreeListNavigator::KeepLastPageFilled() {
+  if (!FTopNode)
+    return false;
+  const TRect rows = FControl.GetRowsRect();
+  int room = rows.bottom - rows.top;
+  for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
+    room -= FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    if (room <= 0)
+      return false;
+  }
+  TdxTreeListNode* top = FTopNode;
+  for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
+    const int h = FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    if (h > room)
+      break;
+    room -= h;
+    top = n;
+  }
+  if (top == FTopNode)
+    return false;
+  FControl.SetTopNode(top);
+  return true;
+}
+
+void TdxTreeListNavigator::SetTopIndex(int index) {
+  const int count = FControl.GetRowCount();
+  if (count == 0)
+    return;
+  index = std::clamp(index, 0, count - 1);
+  TdxTreeListNode* node = FControl.GetNodeAtRow(index);
+  if (node == FTopNode)
+    return;
+  const int old = GetTopIndex();
+  FControl.SetTopNode(node);
+  if (FControl.IsLocked())
+    return;
+  // Within a page the rows move by the pixels of the rows between the two tops, and only
+  // the rows that come into view are painted.
+  const int rows = std::abs(index - old);
+  int pixels = 0;
+  if (old >= 0 && rows <= FVisibleRowCount) {
+    for (int row = std::min(index, old); row < std::max(index, old); ++row)
+      pixels += FControl.GetNodeRowHeight(FControl.GetNodeAtRow(row), FControl.GetMetrics().RowHeight, false);
+  }
+  FControl.CalcVisibleRowCount();
+  FControl.UpdateScrollBars();
+  if (pixels == 0 || !FControl.HandleAllocated()) {
+    FControl.Invalidate();
+    return;
+  }
+  FControl.HideFeedback();
+  struct TShow {
+    TCustomdxTreeList* Control;
+    ~TShow() noexcept(false) { Control->ShowFeedback(); }
+  } show{&FControl};
+  ScrollRows(index > old ? -pixels : pixels);
+}
+
+void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
+  if (!node)
+    return;
+  const bool hidden = !node->IsVisible();
+  TdxTreeListUpdateScope update(&FControl, /*open=*/hidden);
+  const TAliveGuard nodeAlive(node);
+  // The expanding handlers may delete the node or an ancestor (or move the node).
+  for (TdxTreeListNode* p = hidden ? node->GetParent() : nullptr; p;) {
+    if (!p->GetExpanded()) {
+      const TAliveGuard parentAlive(p);
+      p->SetExpanded(true);
+      if (!nodeAlive.Alive())
+        return;
+      if (!parentAlive.Alive()) {
+        p = node->GetParent();
+        continue;
+      }
+    }
+    p = p->GetParent();
+  }
+  const int r = FControl.GetNodeRowIndex(node);
+  if (r < 0)
+    return;
+  const int top = GetTopIndex();
+  if (top < 0 || r < top) {
+    SetTopIndex(r);
+    return;
+  }
+  // The last row shown whole from the top, and the top that shows r as the last one.
+  const TRect rows = FControl.GetRowsRect();
+  const int height = rows.bottom - rows.top;
+  int y = 0;
+  int last = top - 1;
+  for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
+    y += FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    if (y > height)
+      break;
+    ++last;
+  }
+  if (r <= last)
+    return;  // on screen already (after any expanding, the top stays)
+  int newTop = r;
+  int used = FControl.GetNodeRowHeight(node, FControl.GetMetrics().RowHeight, false);
+  for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
+    used += FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    if (used > height)
+      break;
+    --newTop;
+  }
+  SetTopIndex(newTop);
+}
+
+// ---- LeftCoord and its scrolling
+
+bool TdxTreeListNavigator::ClampLeftCoord() {
+  const int limit = FControl.GetTotalScrollWidth() - FControl.GetVisibleScrollWidth();
+  const int value = std::max<int>(std::min<int>(FLeftCoord, limit), 0);
+  if (value == FLeftCoord)
+    return false;
+  FLeftCoord = value;
+  return true;
+}
+
+void TdxTreeListNavigator::SetLeftCoord(int value) {
+  FControl.EndEditing();
+  value = std::max<int>(std::min<int>(value, FControl.GetTotalScrollWidth() - FControl.GetVisibleScrollWidth()), 0);
+  if (value == FLeftCoord)
+    return;
+  const int old = FLeftCoord;
+  FLeftCoord = value;
+  FControl.UpdateScrollBars();
+  if (FControl.IsLocked() || !FControl.HandleAllocated())
+    return;
+  // Moving pixels works only where nothing stays put: no footer below the columns and
+  // no fixed band beside them.
+  const bool movable = !FControl.GetShowFooter() && FControl.GetLeftFixedBand() < 0 &&
+                       FControl.GetRightFixedBand() < 0 && std::abs(old - value) <= FControl.GetVisibleScrollWidth();
+  if (movable) {
+    // The XOR feedback moves with the pixels otherwise: it is taken off first.
+    FControl.HideFeedback();
+    struct TShow {
+      TCustomdxTreeList* Control;
+      ~TShow() noexcept(false) { Control->ShowFeedback(); }
+    } show{&FControl};
+    ScrollColumns(old - value);
+    return;
+  }
+  FControl.Invalidate();
+}
+
+void TdxTreeListNavigator::ScrollColumns(int delta) {
+  if (!FControl.HandleAllocated())
+    return;
+  const TRect rect = FControl.GetScrolledAreaRect();
+  FControl.HideFeedback();  // nothing drawn over the contents moves with them
+  ScrollWindowEx(FControl.GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
+  FControl.ShowFeedback();
+}
+
+void TdxTreeListNavigator::ScrollRows(int delta) {
+  if (!FControl.HandleAllocated())
+    return;
+  TRect rect;
+  FControl.GetLayoutPartRect(rect);
+  FControl.HideFeedback();
+  ScrollWindowEx(FControl.GetHandle(), 0, delta, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
+  FControl.ShowFeedback();
+  if (!FControl.GetMetrics().TreeLook || FControl.GetVisibleBandCount() <= 0)
+    return;
+  // Dotted tree lines follow the parity of the rows area: the moved tree area is
+  // painted again.
+  TRect tree = rect;
+  tree.right = rect.left + FControl.GetBandDisplayWidth(0) + FControl.GetFirstBandExtraWidth() -
+               (FControl.GetLeftFixedBand() < 0 ? FLeftCoord : 0);
+  InvalidateRect(FControl.GetHandle(), &tree, FALSE);
+}
+
+void TdxTreeListNavigator::UpdateNow() {
+  if (FControl.HandleAllocated())
+    UpdateWindow(FControl.GetHandle());
+}
+
+// ---- Scroll bars
+
+void TdxTreeListNavigator::GetScrollInfo(int& min, int& max, int& page, int& pos) {
+  min = 0;
+  max = std::max(FControl.GetRowCount() - 1, 0);
+  page = FVisibleRowCount;
+  pos = std::max(GetTopIndex(), 0);
+}
+
+void TdxTreeListNavigator::UpdateScrollBars() {
+  if (!FControl.HandleAllocated() || FControl.IsDestroying())
+    return;
+  // Twice: a bar that appears or goes changes the room, and so the page, of the other.
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass > 0)
+      FControl.CalcVisibleRowCount();
+    int min = 0;
+    int max = 0;
+    int page = 0;
+    int pos = 0;
+    FControl.GetScrollInfo(min, max, page, pos);
+    UpdateScrollBar(SB_VERT, FLastVertScroll, max, page, pos);
+    if (ClampLeftCoord())
+      FControl.Invalidate();
+    UpdateScrollBar(SB_HORZ, FLastHorzScroll, std::max(FControl.GetTotalScrollWidth() - 1, 0),
+                    FControl.GetVisibleScrollWidth(), FLeftCoord);
+  }
+}
+
+void TdxTreeListNavigator::UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos) {
+  if (last.cbSize != 0 && last.nMin == 0 && last.nMax == max && static_cast<int>(last.nPage) == page &&
+      last.nPos == pos)
+    return;
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
+  info.nMin = 0;
+  info.nMax = max;
+  info.nPage = static_cast<UINT>(std::max(page, 0));
+  info.nPos = pos;
+  FControl.SetScrollInfo(bar, info, true);
+  last = info;
+}
+
+int TdxTreeListNavigator::TrackPosition(int bar, int code, int range) {
+  if (range <= 0xFFFF)
+    return (code >> 16) & 0xFFFF;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  FControl.GetScrollInfo(bar, info);
+  return info.nTrackPos;
+}
+
+void TdxTreeListNavigator::HScroll(int code) {
+  const int scroll = code & 0xFFFF;
+  // The bar's range; SetLeftCoord keeps the offset where the right edge stays filled.
+  const int range = std::max(FControl.GetTotalScrollWidth() - 1, 0);
+  int value = FLeftCoord;
+  switch (scroll) {
+    case SB_LINELEFT: value -= FHorzLineStep; break;
+    case SB_LINERIGHT: value += FHorzLineStep; break;
+    case SB_PAGELEFT: value -= RectWidth(FControl.GetClientRect()); break;
+    case SB_PAGERIGHT: value += RectWidth(FControl.GetClientRect()); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+      const int p = TrackPosition(SB_HORZ, code, range);
+      const int page = FControl.GetVisibleScrollWidth();
+      if (p <= 0)
+        value = 0;
+      else if (p >= range)
+        value = range;
+      else if (p + page + 1 < range)
+        value = (p + 1) / 4 * 4;
+      else
+        value = p + 1;
+      break;
+    }
+    case SB_LEFT: value = 0; break;
+    case SB_RIGHT: value = range; break;
+    default: return;
+  }
+  SetLeftCoord(value);
+}
+
+void TdxTreeListNavigator::VScroll(int code) {
+  const int scroll = code & 0xFFFF;
+  const int maximum = std::max(FControl.GetRowCount() - FVisibleRowCount, 0);
+  int top = std::max(GetTopIndex(), 0);
+  switch (scroll) {
+    case SB_LINEUP: top -= 1; break;
+    case SB_LINEDOWN: top += 1; break;
+    case SB_PAGEUP: top -= FVisibleRowCount; break;
+    case SB_PAGEDOWN: top += FVisibleRowCount; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+      top = TrackPosition(SB_VERT, code, maximum);
+      break;
+    case SB_TOP: top = 0; break;
+    case SB_BOTTOM: top = maximum; break;
+    default: return;
+  }
+  SetTopIndex(std::clamp(top, 0, maximum));
 }
 
 // ---- The in-place editor's gate
 
 void TCustomdxTreeList::ShowEditor() {
-  if (!IsOptions2() || IsRowSelect() || !FFocusedNode)
+  if (!IsOptions2() || IsRowSelect() || !GetFocusedNode())
     return;
   bool allow = true;
   if (IsNewItemRowActive())
     CanEditNewItemRow(allow);
   else
-    DoEditing(FFocusedNode, allow);
+    DoEditing(GetFocusedNode(), allow);
   if (!allow || FState != stNone || GetShownColumnCount() == 0)
     return;
   const int column = GetFocusedColumn();
   if (column < 0 || column >= GetShownColumnCount())
     return;
-  MakeColumnVisible(GetColumnByVisibleIndex(column));
-  MakeNodeVisible(FFocusedNode);
+  GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
+  MakeNodeVisible(GetFocusedNode());
   StopTimer(kEditTimer);
   if (ShowInplaceEditor(/*noFocus=*/false))
     SetState(stEditing);
@@ -240,8 +688,8 @@ void TCustomdxTreeList::CopyAllToStrings(TStrings* strings) {
 void TCustomdxTreeList::CopySelectedToStrings(TStrings* strings) {
   strings->Add(GetHeaderLine());
   if (!IsMultiSelect()) {
-    if (FFocusedNode)
-      strings->Add(GetNodeLine(FFocusedNode));
+    if (GetFocusedNode())
+      strings->Add(GetNodeLine(GetFocusedNode()));
     return;
   }
   // The selected nodes in tree order: their paths of indices compared from the top.
@@ -299,12 +747,12 @@ void TCustomdxTreeList::IncrementalSearch(const std::string& text, int direction
   } else if (direction == 0 && !FSearchText.empty()) {
     FSearchText.pop_back();
   }
-  if (!FFocusedNode)
+  if (!GetFocusedNode())
     return;
-  if (IsMultiSelect() && !IsNodeSelected(FFocusedNode))
-    SelectOnly(FFocusedNode);
-  MakeNodeVisible(FFocusedNode);
-  RefreshNode(FFocusedNode, false);
+  if (IsMultiSelect() && !IsNodeSelected(GetFocusedNode()))
+    SelectOnly(GetFocusedNode());
+  MakeNodeVisible(GetFocusedNode());
+  RefreshNode(GetFocusedNode(), false);
 }
 
 bool TCustomdxTreeList::FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction) {
@@ -318,7 +766,7 @@ bool TCustomdxTreeList::FindNode(int column, const std::string& text, TdxTreeLis
     return FSearchAllNodes ? n->GetNext() : n->GetNextVisible();
   };
   auto wrapStart = [this, backward]() {
-    return backward ? GetNodeByDirection(GetFirstNode(), 3, FSearchAllNodes) : GetFirstNode();
+    return backward ? GetNavigator().GetNodeByDirection(GetFirstNode(), 3, FSearchAllNodes) : GetFirstNode();
   };
   const std::string wanted = LocaleUpper(text);
   auto matches = [&](TdxTreeListNode* n) {
@@ -326,7 +774,7 @@ bool TCustomdxTreeList::FindNode(int column, const std::string& text, TdxTreeLis
     GetCellText(n, column, value);
     return LocaleUpper(value.substr(0, wanted.size())) == wanted;
   };
-  TdxTreeListNode* start = FFocusedNode;
+  TdxTreeListNode* start = GetFocusedNode();
   TdxTreeListNode* current = start;
   if (direction != 0 && current)
     current = step(current);
@@ -358,7 +806,7 @@ void TCustomdxTreeList::EndSearch() {
     return;
   FSearching = false;
   FSearchText.clear();
-  RefreshNode(FFocusedNode, false);
+  RefreshNode(GetFocusedNode(), false);
 }
 
 // ---- Timers
@@ -457,14 +905,14 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
   if (horizontal) {
     const bool runs = FState == stColumnDragging || FState == stNodeDragging || FState == stBandDragging || outsideDrag;
     const int limit = std::max(GetTotalScrollWidth() - GetVisibleScrollWidth(), 0);
-    const int target = FLeftCoord + FHorzScrollDirection * kDragScrollStep;
-    if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && FLeftCoord <= 0) ||
-        (FHorzScrollDirection > 0 && FLeftCoord >= limit)) {
+    const int target = GetLeftCoord() + FHorzScrollDirection * kDragScrollStep;
+    if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && GetLeftCoord() <= 0) ||
+        (FHorzScrollDirection > 0 && GetLeftCoord() >= limit)) {
       StopHorzScroll();
       return;
     }
     SetLeftCoord(target);
-    UpdateNow();
+    GetNavigator().UpdateNow();
     return;
   }
   if (FState == stRowSelecting) {
@@ -472,10 +920,10 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
       StopVertScroll();
       return;
     }
-    MoveFocusedRow(FVertScrollDirection);
-    if (IsMultiSelect() && FFocusedNode)
-      SelectOnly(FFocusedNode);
-    UpdateNow();
+    GetNavigator().MoveFocusedRow(FVertScrollDirection);
+    if (IsMultiSelect() && GetFocusedNode())
+      SelectOnly(GetFocusedNode());
+    GetNavigator().UpdateNow();
     return;
   }
   if ((FState != stNodeDragging && !outsideDrag) || FVertScrollDirection == 0) {
@@ -486,6 +934,6 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
   GetCursorPos(&cursor);
   if (WindowFromPoint(cursor) != GetHandle())
     return;
-  MoveFocusedRow(FVertScrollDirection);
-  UpdateNow();
+  GetNavigator().MoveFocusedRow(FVertScrollDirection);
+  GetNavigator().UpdateNow();
 }

@@ -148,7 +148,7 @@ void TCustomdxTreeList::GetRowColors(TdxTreeListNode* node, bool selected, bool 
   assert(FPaintPass && "row colours are asked while painting");
   TdxTreeListPaintPass& pass = *FPaintPass;
   // A drag over an unfocused control still shows the node it started from.
-  if (!focused && HasDragFeedback() && node && node == FFocusedNode) {
+  if (!focused && HasDragFeedback() && node && node == GetFocusedNode()) {
     color = FHighlightColor;
     textColor = FHighlightTextColor;
     brush = pass.HighlightBrush.Get();
@@ -210,12 +210,12 @@ bool TCustomdxTreeList::IsCellHighlighted(bool rowSelected, bool focusedNode, in
   // the selection.
   const bool multi = IsMultiSelect();
   const bool inverse = FOptionsEx.Contains(aoOptionsEx0);
-  if (!rowSelected || (!newItemRow && FNewItemRowActive && !multi))
+  if (!rowSelected || (!newItemRow && GetNavigator().GetNewItemRowActive() && !multi))
     return false;
   bool highlighted = false;
   if (IsRowSelect())
     highlighted = true;
-  else if (multi && (!inverse || FNewItemRowActive || !focusedNode))
+  else if (multi && (!inverse || GetNavigator().GetNewItemRowActive() || !focusedNode))
     highlighted = true;
   else
     highlighted = (column == FPaintPass->FocusedColumn) != inverse;

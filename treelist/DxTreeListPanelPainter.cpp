@@ -37,7 +37,7 @@ void TCustomdxTreeList::PaintNewItemRow() {
   if (!IsEmptyRect(right))
     FillRect(dc, &right, pass.BackgroundBrush.Get());
 
-  TRect bar{rows.left - (noLeftFixed ? FLeftCoord : 0), strip.bottom - gap, rows.left + total - FLeftCoord,
+  TRect bar{rows.left - (noLeftFixed ? GetLeftCoord() : 0), strip.bottom - gap, rows.left + total - GetLeftCoord(),
             strip.bottom};
   if (!noLeftFixed)
     bar.left = rows.left;
@@ -69,12 +69,13 @@ void TCustomdxTreeList::PaintNewItemRow() {
     if (IsEmptyRect(cell))
       continue;
     if (RectVisible(dc, &cell)) {
-      const bool highlighted = IsCellHighlighted(FNewItemRowActive, false, entry.Column, /*newItemRow=*/true);
+      const bool highlighted =
+          IsCellHighlighted(GetNavigator().GetNewItemRowActive(), false, entry.Column, /*newItemRow=*/true);
       TColor color, textColor, columnColor;
       HBRUSH brush, columnBrush;
       GetRowColors(nullptr, highlighted, pass.Focused, false, false, 0, entry.Column, color, textColor, brush);
       GetColumnColors(entry.Column, columnColor, columnBrush);
-      const bool cellFocused = pass.Focused && FNewItemRowActive &&
+      const bool cellFocused = pass.Focused && GetNavigator().GetNewItemRowActive() &&
                                (inverse || IsRowSelect() || entry.Column == pass.FocusedColumn);
       const bool scrolled = fixedAreas && entry.Band != layout.LeftFixedBand && entry.Band != layout.RightFixedBand;
       TSaveDCGuard clip(dc);
@@ -94,7 +95,7 @@ void TCustomdxTreeList::PaintNewItemRow() {
     }
   }
   DrawGridSegments(grid);
-  if (FNewItemRowActive && pass.Focused && !FOptions.Contains(aoHideFocusRect)) {
+  if (GetNavigator().GetNewItemRowActive() && pass.Focused && !FOptions.Contains(aoHideFocusRect)) {
     TRect focus{};
     if (IsRowSelect()) {
       focus = TRect{rows.left, strip.top, layout.CellsRight, bottom - m.GridPixel};
@@ -143,9 +144,9 @@ void TCustomdxTreeList::PaintFooter() {
     return;
   const int e = FLookAndFeel == lfStandard ? 2 : 1;
   TRect frame = footer;
-  if (IsEmptyRect(layout.LeftFixedArea) && FLeftCoord != 0)
+  if (IsEmptyRect(layout.LeftFixedArea) && GetLeftCoord() != 0)
     frame.left -= e;
-  if (IsEmptyRect(layout.RightFixedArea) && layout.Rows.left + GetBandsTotalWidth() - FLeftCoord > footer.right)
+  if (IsEmptyRect(layout.RightFixedArea) && layout.Rows.left + GetBandsTotalWidth() - GetLeftCoord() > footer.right)
     frame.right += e;
   if (FLookAndFeel == lfStandard) {
     FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));

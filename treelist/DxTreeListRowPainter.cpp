@@ -265,14 +265,14 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
   HDC dc = pass.DC;
   TdxTreeListNode* node = row.Node;
   const bool hasChildren = node->GetHasChildren();
-  const bool focusedNode = node == FFocusedNode;
+  const bool focusedNode = node == GetFocusedNode();
   const int y = row.Top;
   const int cellsLeft = layout.TreeLeft + std::min(row.IndentWidth, layout.TreeAreaWidth);
   const int cellsRight = layout.CellsRight + 1;
 
   if (row.GroupRow) {
     const TRect rect{cellsLeft, y, cellsRight, y + row.Height - row.FooterHeight};
-    const bool selected = row.Selected && (!FNewItemRowActive || IsMultiSelect());
+    const bool selected = row.Selected && (!GetNavigator().GetNewItemRowActive() || IsMultiSelect());
     TColor color, textColor;
     HBRUSH brush;
     GetRowColors(node, selected, pass.Focused, /*groupRow=*/true, hasChildren, node->GetLevel(), -1, color,
@@ -328,7 +328,7 @@ void TCustomdxTreeList::DrawRowCells(const TdxTreeListRowEntry& row, std::vector
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   TdxTreeListNode* node = row.Node;
-  const bool focusedNode = node == FFocusedNode;
+  const bool focusedNode = node == GetFocusedNode();
   const bool hasChildren = node->GetHasChildren();
   const int level = node->GetLevel();
   const bool inverse = FOptionsEx.Contains(aoOptionsEx0);
@@ -403,7 +403,7 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
 
 void TCustomdxTreeList::DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBottom) {
   TdxTreeListPaintPass& pass = *FPaintPass;
-  if (row.Node != FFocusedNode || FNewItemRowActive)
+  if (row.Node != GetFocusedNode() || GetNavigator().GetNewItemRowActive())
     return;
   const TdxTreeListLayout& layout = pass.Layout;
   TRect rect{};

@@ -1,6 +1,6 @@
 // Rows: the three row lists (the node of each row; the nodes sorted by address with
 // their rows, searched by bisection), their full and single-node rebuilding, the tree
-// walk that answers while they are empty, and the row heights and rectangles.
+// walk that answers while they are empty, and the row heights.
 //
 // A node that should be in the lists but is not (a per-node update was skipped while
 // the lists were built, or they went out of step some other way) never indexes entry
@@ -143,14 +143,6 @@ TdxTreeListNode* TCustomdxTreeList::GetNodeAtRow(int index) const {
   if (!InListMode())
     return WalkNodeAtRow(index);
   return index < static_cast<int>(FRowNodes.size()) ? FRowNodes[index] : nullptr;
-}
-
-int TCustomdxTreeList::GetFocusedRowIndex() const {
-  return FFocusedNode ? GetNodeRowIndex(FFocusedNode) : 0;
-}
-
-int TCustomdxTreeList::GetTopIndex() const {
-  return FTopNode ? GetNodeRowIndex(FTopNode) : -1;
 }
 
 // ---- Rebuilding
@@ -334,151 +326,4 @@ int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, b
     node->SetLineCountCache(lines);
   }
   return result;
-}
-
-void TCustomdxTreeList::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
-  rect = TRect{-1, -1, -1, -1};
-  const TRect rows = GetRowsRect();
-  const TRect indicator = GetIndicatorRect();
-  int y = rows.top;
-  for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
-    if (n == node) {
-      rect = TRect{rows.left, y, rows.right, y + h};
-      if (indicator.right > indicator.left && indicator.bottom > indicator.top)
-        rect.left = indicator.left;
-      return;
-    }
-    y += h;
-  }
-}
-
-void TCustomdxTreeList::GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect) {
-  GetNodeRowRect(node, rect);
-  rect.bottom = GetRowsRect().bottom;
-}
-
-void TCustomdxTreeList::CalcVisibleRowCount() {
-  const TRect rows = GetRowsRect();
-  int shown = 0;
-  int whole = 0;
-  int y = rows.top;
-  for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
-    ++shown;
-    if (y <= rows.bottom)
-      ++whole;
-  }
-  FShownRowCount = std::max(shown, 1);
-  FVisibleRowCount = std::max(whole, 1);
-}
-
-bool TCustomdxTreeList::KeepLastPageFilled() {
-  if (!FTopNode)
-    return false;
-  const TRect rows = GetRowsRect();
-  int room = rows.bottom - rows.top;
-  for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    room -= GetNodeRowHeight(n, FMetrics.RowHeight, false);
-    if (room <= 0)
-      return false;
-  }
-  TdxTreeListNode* top = FTopNode;
-  for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    const int h = GetNodeRowHeight(n, FMetrics.RowHeight, false);
-    if (h > room)
-      break;
-    room -= h;
-    top = n;
-  }
-  if (top == FTopNode)
-    return false;
-  SetTopNode(top);
-  return true;
-}
-
-void TCustomdxTreeList::SetTopIndex(int index) {
-  const int count = GetRowCount();
-  if (count == 0)
-    return;
-  index = std::clamp(index, 0, count - 1);
-  TdxTreeListNode* node = GetNodeAtRow(index);
-  if (node == FTopNode)
-    return;
-  const int old = GetTopIndex();
-  SetTopNode(node);
-  if (IsLocked())
-    return;
-  // Within a page the rows move by the pixels of the rows between the two tops, and only
-  // the rows that come into view are painted.
-  const int rows = std::abs(index - old);
-  int pixels = 0;
-  if (old >= 0 && rows <= FVisibleRowCount) {
-    for (int row = std::min(index, old); row < std::max(index, old); ++row)
-      pixels += GetNodeRowHeight(GetNodeAtRow(row), FMetrics.RowHeight, false);
-  }
-  CalcVisibleRowCount();
-  UpdateScrollBars();
-  if (pixels == 0 || !HandleAllocated()) {
-    Invalidate();
-    return;
-  }
-  HideFeedback();
-  struct TShow {
-    TCustomdxTreeList* Control;
-    ~TShow() noexcept(false) { Control->ShowFeedback(); }
-  } show{this};
-  ScrollRows(index > old ? -pixels : pixels);
-}
-
-void TCustomdxTreeList::MakeNodeVisible(TdxTreeListNode* node) {
-  if (!node)
-    return;
-  const bool hidden = !node->IsVisible();
-  TdxTreeListUpdateScope update(this, /*open=*/hidden);
-  const TAliveGuard nodeAlive(node);
-  // The expanding handlers may delete the node or an ancestor (or move the node).
-  for (TdxTreeListNode* p = hidden ? node->GetParent() : nullptr; p;) {
-    if (!p->GetExpanded()) {
-      const TAliveGuard parentAlive(p);
-      p->SetExpanded(true);
-      if (!nodeAlive.Alive())
-        return;
-      if (!parentAlive.Alive()) {
-        p = node->GetParent();
-        continue;
-      }
-    }
-    p = p->GetParent();
-  }
-  const int r = GetNodeRowIndex(node);
-  if (r < 0)
-    return;
-  const int top = GetTopIndex();
-  if (top < 0 || r < top) {
-    SetTopIndex(r);
-    return;
-  }
-  // The last row shown whole from the top, and the top that shows r as the last one.
-  const TRect rows = GetRowsRect();
-  const int height = rows.bottom - rows.top;
-  int y = 0;
-  int last = top - 1;
-  for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    y += GetNodeRowHeight(n, FMetrics.RowHeight, false);
-    if (y > height)
-      break;
-    ++last;
-  }
-  if (r <= last)
-    return;  // on screen already (after any expanding, the top stays)
-  int newTop = r;
-  int used = GetNodeRowHeight(node, FMetrics.RowHeight, false);
-  for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    used += GetNodeRowHeight(n, FMetrics.RowHeight, false);
-    if (used > height)
-      break;
-    --newTop;
-  }
-  SetTopIndex(newTop);
 }

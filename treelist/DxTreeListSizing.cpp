@@ -150,7 +150,7 @@ void TdxTreeListSizing::FinishSizing(int x, int y) {
       if (!node)
         return;
       TRect row;
-      FControl.GetNodeRowRect(node, row);
+      FControl.GetNavigator().GetNodeRowRect(node, row);
       if (row.top < 0)
         return;
       const int height = pos - row.top;

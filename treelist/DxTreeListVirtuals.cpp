@@ -24,23 +24,7 @@
 #include "treelist/DxTreeListDraw.h"
 
 void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
-  if (!FTopNode)
-    SetTopNode(node->IsVisible() ? node : GetFirstNode());
-  if (!FFocusedNode)
-    FFocusedNode = FTopNode;
-  if (IsLocked() || IsLoading() || IsDestroying()) {
-    if (InListMode())
-      ClearRowLists();
-  } else {
-    UpdateRowsForNode(node, /*deleted=*/false);
-  }
-  if (!IsLocked()) {
-    TdxTreeListNode* refreshed = node->GetPrevSibling();
-    if (!refreshed)
-      refreshed = node->GetParent();
-    RefreshNode(refreshed ? refreshed : node, /*recalc=*/true);
-  }
-  ResetEditedCell();
+  FNavigator.NodeAdded(node);
 }
 
 bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* node) {
@@ -51,7 +35,7 @@ void TCustomdxTreeList::LayoutChanged() {
   if (FRefreshSuppressed)
     return;
   ClearRowLists();
-  FFocusedAbsoluteColumn = -1;
+  GetNavigator().ForgetAbsoluteColumn();
   RefreshNodeCounts();
 }
 
@@ -143,12 +127,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   }
 
   TdxTreeListNode* replacement = prev ? prev : next;
-  // goes to TdxTreeListNavigator
-  const bool wasTop = FTopNode == node;
-  if (wasTop)
-    FTopNode = replacement;
-  if (FFocusedNode == node)
-    FFocusedNode = replacement;
+  const bool wasTop = GetNavigator().NodeGone(node, replacement);
   // goes to TdxTreeListSelection
   if (FAnchorNode == node)
     FAnchorNode = replacement;
@@ -175,7 +154,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   if (IsNodeSelected(node))
     SetNodeSelected(node, false);
   if (visible) {
-    TdxTreeListNode* refreshed = FTopNode ? FTopNode : FFocusedNode ? FFocusedNode : prev ? prev : next;
+    TdxTreeListNode* refreshed = GetTopNode() ? GetTopNode() : GetFocusedNode() ? GetFocusedNode() : prev ? prev : next;
     RefreshNode(refreshed, /*recalc=*/true);
   }
   ResetEditedCell();
@@ -227,10 +206,10 @@ void TCustomdxTreeList::UpdateGuarded() {
   --FLockCount;
   if (IsDestroying() || IsLoading())
     return;
-  ClampLeftCoord();
+  GetNavigator().ClampLeftCoord();
   CalcVisibleRowCount();
   UpdateScrollBars();
-  KeepLastPageFilled();
+  GetNavigator().KeepLastPageFilled();
   Invalidate();
 }
 
@@ -249,7 +228,7 @@ void TCustomdxTreeList::RefreshNode(TdxTreeListNode* node, bool recalc) {
   if (recalc) {
     CalcVisibleRowCount();
     UpdateScrollBars();
-    if (KeepLastPageFilled()) {
+    if (GetNavigator().KeepLastPageFilled()) {
       Invalidate();
       return;
     }
@@ -258,9 +237,9 @@ void TCustomdxTreeList::RefreshNode(TdxTreeListNode* node, bool recalc) {
     return;
   TRect rect;
   if (recalc)
-    GetNodeRowRectToBottom(node, rect);
+    GetNavigator().GetNodeRowRectToBottom(node, rect);
   else
-    GetNodeRowRect(node, rect);
+    GetNavigator().GetNodeRowRect(node, rect);
   if (rect.left == -1 && rect.top == -1)
     return;
   InvalidateRect(GetHandle(), &rect, FALSE);
@@ -295,34 +274,11 @@ void TCustomdxTreeList::GetNodeVariant(TdxTreeListNode* node, int32_t column, Va
 }
 
 void TCustomdxTreeList::SetFocusedNode(TdxTreeListNode* node, int32_t column, bool makeVisible) {
-  TdxTreeListNode* oldNode = FFocusedNode;
-  const int32_t oldColumn = FFocusedColumn;
-  // The edit of the cell that loses the focus is stored before the focus moves.
-  if (node != oldNode || column != oldColumn)
-    EndEditingQuiet();
-  FFocusedNode = node;
-  FFocusedColumn = column;
-  if (column != oldColumn)
-    FFocusedAbsoluteColumn = -1;
-  if (makeVisible && node)
-    MakeNodeVisible(node);
-  if (node != oldNode) {
-    RefreshNode(oldNode, false);
-    RefreshNode(node, false);
-    DoChangeNode(oldNode, node);
-  }
-  if (column != oldColumn)
-    DoChangeColumn(oldColumn, column);
+  FNavigator.SetFocusedNode(node, column, makeVisible);
 }
 
 void TCustomdxTreeList::SetFocusedNodeByIndex(int index) {
-  if (FRootNodes->GetCount() == 0)
-    return;
-  index = std::clamp(index, 0, GetRowCount() - 1);
-  TdxTreeListNode* node = GetNodeAtRow(index);
-  if (node == FFocusedNode)
-    return;
-  SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
+  FNavigator.SetFocusedNodeByIndex(index);
 }
 
 void TCustomdxTreeList::SetNodeImageIndex(TdxTreeListNode* node, int value) {
@@ -346,7 +302,7 @@ void TCustomdxTreeList::SetNodeValue(TdxTreeListNode* node, int32_t column, cons
 }
 
 void TCustomdxTreeList::SetTopNode(TdxTreeListNode* node) {
-  FTopNode = node;
+  FNavigator.SetTopNodeQuiet(node);
   if (!IsDestroying() && !FHoldEvents)
     OnChangeTopNode(this, node);
 }
@@ -519,45 +475,15 @@ bool TCustomdxTreeList::IsFirstNode(TdxTreeListNode* node) {
 }
 
 void TCustomdxTreeList::GetScrollInfo(int& min, int& max, int& page, int& pos) {
-  min = 0;
-  max = std::max(GetRowCount() - 1, 0);
-  page = FVisibleRowCount;
-  pos = std::max(GetTopIndex(), 0);
+  FNavigator.GetScrollInfo(min, max, page, pos);
+}
+
+void TCustomdxTreeList::CalcVisibleRowCount() {
+  FNavigator.CalcVisibleRowCount();
 }
 
 void TCustomdxTreeList::UpdateScrollBars() {
-  if (!HandleAllocated() || IsDestroying())
-    return;
-  // Twice: a bar that appears or goes changes the room, and so the page, of the other.
-  for (int pass = 0; pass < 2; ++pass) {
-    if (pass > 0)
-      CalcVisibleRowCount();
-    int min = 0;
-    int max = 0;
-    int page = 0;
-    int pos = 0;
-    GetScrollInfo(min, max, page, pos);
-    UpdateScrollBar(SB_VERT, FLastVertScroll, max, page, pos);
-    if (ClampLeftCoord())
-      Invalidate();
-    UpdateScrollBar(SB_HORZ, FLastHorzScroll, std::max(GetTotalScrollWidth() - 1, 0), GetVisibleScrollWidth(),
-                    FLeftCoord);
-  }
-}
-
-void TCustomdxTreeList::UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos) {
-  if (last.cbSize != 0 && last.nMin == 0 && last.nMax == max && static_cast<int>(last.nPage) == page &&
-      last.nPos == pos)
-    return;
-  SCROLLINFO info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SIF_ALL;
-  info.nMin = 0;
-  info.nMax = max;
-  info.nPage = static_cast<UINT>(std::max(page, 0));
-  info.nPos = pos;
-  SetScrollInfo(bar, info, true);
-  last = info;
+  FNavigator.UpdateScrollBars();
 }
 
 bool TCustomdxTreeList::IsEditorFocused() {
@@ -649,7 +575,7 @@ void TCustomdxTreeList::RefreshSelection() {
     Invalidate();
     return;
   }
-  RefreshNode(FFocusedNode, false);
+  RefreshNode(GetFocusedNode(), false);
   for (int i = 0; i < count; ++i)
     RefreshNode(GetSelectedItem(i), false);
 }

@@ -1,5 +1,5 @@
-// Band and column widths, the scrolled area and its scrolling, node indents and footer
-// lines, and the row sizing limits. Everything is computed from the virtual band and
+// Band and column widths, the scrolled area, node indents and footer lines, and the row
+// sizing limits. Everything is computed from the virtual band and
 // column queries on every call; nothing is kept.
 //
 // Decisions taken here:
@@ -7,9 +7,7 @@
 //   band row, 0 wide) is not Windows' -1: the band gets its minimum width, the column
 //   its minimum. No band or column is ever shown with a negative width.
 // - The scrolled area lies between the fixed bands also with auto width, as it does in
-//   the layout; LeftCoord is kept at most the total less the visible scroll width first
-//   and at least 0 after, so the range cannot invert when the bands are narrower than
-//   the area.
+//   the layout.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -207,73 +205,6 @@ int TCustomdxTreeList::GetBandScrollLeft(int band) {
   return left;
 }
 
-bool TCustomdxTreeList::ClampLeftCoord() {
-  const int limit = GetTotalScrollWidth() - GetVisibleScrollWidth();
-  const int value = std::max<int>(std::min<int>(FLeftCoord, limit), 0);
-  if (value == FLeftCoord)
-    return false;
-  FLeftCoord = value;
-  return true;
-}
-
-void TCustomdxTreeList::SetLeftCoord(int value) {
-  EndEditing();
-  value = std::max<int>(std::min<int>(value, GetTotalScrollWidth() - GetVisibleScrollWidth()), 0);
-  if (value == FLeftCoord)
-    return;
-  const int old = FLeftCoord;
-  FLeftCoord = value;
-  UpdateScrollBars();
-  if (IsLocked() || !HandleAllocated())
-    return;
-  // Moving pixels works only where nothing stays put: no footer below the columns and
-  // no fixed band beside them.
-  const bool movable = !FShowFooter && GetLeftFixedBand() < 0 && GetRightFixedBand() < 0 &&
-                       std::abs(old - value) <= GetVisibleScrollWidth();
-  if (movable) {
-    // The XOR feedback moves with the pixels otherwise: it is taken off first.
-    HideFeedback();
-    struct TShow {
-      TCustomdxTreeList* Control;
-      ~TShow() noexcept(false) { Control->ShowFeedback(); }
-    } show{this};
-    ScrollColumns(old - value);
-    return;
-  }
-  Invalidate();
-}
-
-void TCustomdxTreeList::ScrollColumns(int delta) {
-  if (!HandleAllocated())
-    return;
-  const TRect rect = GetScrolledAreaRect();
-  HideFeedback();  // nothing drawn over the contents moves with them
-  ScrollWindowEx(GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  ShowFeedback();
-}
-
-void TCustomdxTreeList::ScrollRows(int delta) {
-  if (!HandleAllocated())
-    return;
-  TRect rect;
-  GetLayoutPartRect(rect);
-  HideFeedback();
-  ScrollWindowEx(GetHandle(), 0, delta, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  ShowFeedback();
-  if (!FMetrics.TreeLook || GetVisibleBandCount() <= 0)
-    return;
-  // Dotted tree lines follow the parity of the rows area: the moved tree area is
-  // painted again.
-  TRect tree = rect;
-  tree.right = rect.left + GetBandDisplayWidth(0) + GetFirstBandExtraWidth() - (GetLeftFixedBand() < 0 ? FLeftCoord : 0);
-  InvalidateRect(GetHandle(), &tree, FALSE);
-}
-
-void TCustomdxTreeList::UpdateNow() {
-  if (HandleAllocated())
-    UpdateWindow(GetHandle());
-}
-
 // ---- Nodes
 
 void TCustomdxTreeList::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth) {
@@ -335,7 +266,7 @@ void TCustomdxTreeList::GetRowSizingLimits(TdxTreeListNode* node, int defaultVal
   if (!node)
     return;
   TRect row;
-  GetNodeRowRect(node, row);
+  GetNavigator().GetNodeRowRect(node, row);
   minValue = row.top + GetNodeRowHeight(node, FMetrics.MinRowHeight, /*noCache=*/true);
   TdxTreeListLayout layout;
   CalcAreas(layout);

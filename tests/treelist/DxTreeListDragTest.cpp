@@ -275,7 +275,7 @@ class TreeListNodeDragTest : public TreeListInputTest {
   // A point on the node's expand button.
   TPoint ButtonPoint(TdxTreeListNode* node) {
     TRect row;
-    Tree->GetNodeRowRect(node, row);
+    Tree->GetNavigator().GetNodeRowRect(node, row);
     const int y = (row.top + row.bottom) / 2;
     for (int x = row.left; x < row.left + 100; ++x) {
       TdxTreeListHitInfo hit;
@@ -531,7 +531,7 @@ TEST_F(TreeListMiddleScrollTest, AMiddlePressShowsTheMarkerAndStepsAtTheSpeedOfT
   EXPECT_FALSE(tree->Probes[5].Scrolling);
   EXPECT_EQ(LineDowns(tree), 5);
   EXPECT_EQ(tree->Scrolls.size(), 5u);
-  EXPECT_EQ(tree->GetTopIndex(), 5);
+  EXPECT_EQ(tree->GetNavigator().GetTopIndex(), 5);
   // The loop's timer, marker and capture are gone.
   EXPECT_FALSE(IsWindow(first.MarkerWnd));
   EXPECT_EQ(Timers.CountOn(nullptr), 0);

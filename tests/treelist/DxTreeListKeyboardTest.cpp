@@ -254,18 +254,18 @@ TEST_F(TreeListKeysTest, PageDownGoesToThePageEndThenAPageOn) {
   for (int i = 0; i < 40; ++i)
     Node(Tree, nullptr, "n" + std::to_string(i));
   Show();
-  const int page = Tree->GetVisibleRowCount();
+  const int page = Tree->GetNavigator().GetVisibleRowCount();
   ASSERT_GT(page, 3);
   Key(VK_NEXT);
-  EXPECT_EQ(Tree->GetFocusedRowIndex(), page - 1);  // the last row of the page
+  EXPECT_EQ(Tree->GetNavigator().GetFocusedRowIndex(), page - 1);  // the last row of the page
   Key(VK_NEXT);
-  EXPECT_EQ(Tree->GetFocusedRowIndex(), 2 * (page - 1));
+  EXPECT_EQ(Tree->GetNavigator().GetFocusedRowIndex(), 2 * (page - 1));
   {
     TKeysHeld ctrl{VK_CONTROL};
     Key(VK_END);
   }
-  EXPECT_EQ(Tree->GetFocusedRowIndex(), 39);
-  EXPECT_EQ(Tree->GetTopIndex(), 40 - page);
+  EXPECT_EQ(Tree->GetNavigator().GetFocusedRowIndex(), 39);
+  EXPECT_EQ(Tree->GetNavigator().GetTopIndex(), 40 - page);
 }
 
 TEST_F(TreeListKeysTest, ArrowsAndTabMoveBetweenColumns) {
@@ -292,19 +292,19 @@ TEST_F(TreeListKeysTest, ArrowsAndTabMoveBetweenColumns) {
 }
 
 TEST_F(TreeListKeysTest, NodeByDirectionAndTheFocusEnds) {
-  EXPECT_EQ(Tree->GetNodeByDirection(nullptr, 3, false), nullptr);
-  EXPECT_TRUE(Tree->IsFirstNodeFocused());
-  EXPECT_TRUE(Tree->IsLastNodeFocused());
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(nullptr, 3, false), nullptr);
+  EXPECT_TRUE(Tree->GetNavigator().IsFirstNodeFocused());
+  EXPECT_TRUE(Tree->GetNavigator().IsLastNodeFocused());
   Fill();
-  EXPECT_EQ(Tree->GetNodeByDirection(C, 0, false), A);
-  EXPECT_EQ(Tree->GetNodeByDirection(C, 1, false), B);
-  EXPECT_EQ(Tree->GetNodeByDirection(B, 2, false), C);
-  EXPECT_EQ(Tree->GetNodeByDirection(B, 2, true), B1);
-  EXPECT_EQ(Tree->GetNodeByDirection(A, 3, false), D);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(C, 0, false), A);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(C, 1, false), B);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(B, 2, false), C);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(B, 2, true), B1);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(A, 3, false), D);
   D->AddChild();
-  EXPECT_EQ(Tree->GetNodeByDirection(A, 3, false), D);
-  EXPECT_EQ(Tree->GetNodeByDirection(A, 3, true), D->GetFirstChild());
-  EXPECT_EQ(Tree->GetNodeByDirection(A, 7, false), nullptr);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(A, 3, false), D);
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(A, 3, true), D->GetFirstChild());
+  EXPECT_EQ(Tree->GetNavigator().GetNodeByDirection(A, 7, false), nullptr);
   SetOption(aoRowSelect, true);
   Tree->SetFocusedColumn(2);
   EXPECT_EQ(Tree->GetFocusedColumn(), 0);

@@ -629,7 +629,7 @@ TEST_F(TreeListLayoutTest, TheScrollBarsFollowTheRowsAndTheBands) {
   info = SCROLLINFO{sizeof(info), SIF_ALL};
   ASSERT_TRUE(GetScrollInfo(wnd, SB_VERT, &info));
   EXPECT_EQ(39, info.nMax);
-  EXPECT_EQ(Tree->GetVisibleRowCount(), static_cast<int>(info.nPage));
+  EXPECT_EQ(Tree->GetNavigator().GetVisibleRowCount(), static_cast<int>(info.nPage));
   // Wider bands than the window: making it wider keeps the right edge filled.
   Tree->SetWidth(700);
   Refresh();

@@ -114,7 +114,7 @@ TEST_F(TreeListMessagesTest, RowsScrolledWithinAPageShowWhatAWholePaintShows) {
     UpdateWindow(wnd);
     EXPECT_TRUE(scrolled == ClientPixels(wnd)) << "after scroll code " << code;
   }
-  EXPECT_EQ(Tree->GetTopIndex(), 1 + Tree->GetVisibleRowCount());
+  EXPECT_EQ(Tree->GetNavigator().GetTopIndex(), 1 + Tree->GetNavigator().GetVisibleRowCount());
 }
 
 }  // namespace

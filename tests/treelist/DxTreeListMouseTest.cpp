@@ -97,7 +97,7 @@ TEST_F(TreeListMouseTest, ADoubleClickInANodesIndentOrRightOfItsRowIsOnlyTheCont
   B->SetExpanded(true);
   Show();
   TRect row;
-  Tree->GetNodeRowRect(B1, row);
+  Tree->GetNavigator().GetNodeRowRect(B1, row);
   const int y = (row.top + row.bottom) / 2;
   // The first point of b1's row with the hit code.
   auto find = [&](TdxTreeListHitTest code) {
@@ -254,7 +254,7 @@ TEST_F(TreeListMouseTest, TheHeaderPanelAndARowAreSizedInWholeLines) {
   Tree->UpdateGuarded();
 
   TRect row;
-  Tree->GetNodeRowRect(A, row);
+  Tree->GetNavigator().GetNodeRowRect(A, row);
   Tree->GetHitInfo(Point(50, row.bottom - 1), hit);
   ASSERT_EQ(hit.HitTest, htRowEdge);
   const int lineHeight = Tree->GetDefaultRowLinesHeight();
@@ -292,7 +292,7 @@ TEST_F(TreeListMouseTest, ThumbTrackingTo13ScrollsTo12) {
   EXPECT_EQ(Tree->GetLeftCoord(), 12);
   PostMessageA(Tree->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_LINERIGHT, 0), 0);
   Application->ProcessMessages();
-  EXPECT_EQ(Tree->GetLeftCoord(), 12 + Tree->GetHorzLineStep());
+  EXPECT_EQ(Tree->GetLeftCoord(), 12 + Tree->GetNavigator().GetHorzLineStep());
   PostMessageA(Tree->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
   Application->ProcessMessages();
   EXPECT_EQ(Tree->GetLeftCoord(), Tree->GetTotalScrollWidth() - Tree->GetVisibleScrollWidth());
@@ -305,10 +305,10 @@ TEST_F(TreeListMouseTest, ThumbTrackingTo13ScrollsTo12) {
   PostMessageA(Tree->GetHandle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 5), 0);
   PostMessageA(Tree->GetHandle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
   Application->ProcessMessages();
-  EXPECT_EQ(Tree->GetTopIndex(), 6);
+  EXPECT_EQ(Tree->GetNavigator().GetTopIndex(), 6);
   PostMessageA(Tree->GetHandle(), WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
   Application->ProcessMessages();
-  EXPECT_EQ(Tree->GetTopIndex(), Tree->GetRowCount() - Tree->GetVisibleRowCount());
+  EXPECT_EQ(Tree->GetNavigator().GetTopIndex(), Tree->GetRowCount() - Tree->GetNavigator().GetVisibleRowCount());
 }
 
 TEST_F(TreeListMouseTest, AHintShowsAfterItsDelayAndHidesAfterFiveSeconds) {
@@ -354,12 +354,12 @@ TEST_F(TreeListMouseTest, RowsSelectedByDraggingScrollPastTheEdgeUntilTheRelease
   EXPECT_EQ(Tree->GetState(), stRowSelecting);
   MoveTo(100, rows.bottom + 10);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 60u);
-  const int row = Tree->GetFocusedRowIndex();
+  const int row = Tree->GetNavigator().GetFocusedRowIndex();
   PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kVertScrollTimer, 0);
   PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kVertScrollTimer, 0);
   Application->ProcessMessages();
-  EXPECT_EQ(Tree->GetFocusedRowIndex(), row + 2);  // the ticks step during the selection
-  EXPECT_GT(Tree->GetTopIndex(), 0);
+  EXPECT_EQ(Tree->GetNavigator().GetFocusedRowIndex(), row + 2);  // the ticks step during the selection
+  EXPECT_GT(Tree->GetNavigator().GetTopIndex(), 0);
   MoveTo(100, rows.top + 5);  // back inside: the scroll stops
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 0u);
   MoveTo(100, rows.top - 3);

@@ -549,7 +549,7 @@ TEST_F(TreeListPaintTest, NestedFeedbackCallsLeaveNoGhostSizingLine) {
   EXPECT_EQ(kWhite, pixel());
   Tree->HideFeedback();
   Tree->Invalidate();
-  Tree->UpdateNow();  // a paint inside: its own hide and show act on nothing
+  Tree->GetNavigator().UpdateNow();  // a paint inside: its own hide and show act on nothing
   EXPECT_EQ(kWhite, pixel());
   Tree->ShowFeedback();
   EXPECT_EQ(kWhite, pixel());

@@ -68,8 +68,8 @@ TEST_F(TreeListRowsTest, AControlWithoutNodesHasNoRows) {
   EXPECT_EQ(nullptr, Tree->GetNodeAtRow(-1));
   EXPECT_EQ(nullptr, Tree->GetFirstNode());
   EXPECT_EQ(-1, Tree->GetNodeRowIndex(nullptr));
-  EXPECT_EQ(-1, Tree->GetTopIndex());
-  EXPECT_EQ(0, Tree->GetFocusedRowIndex());
+  EXPECT_EQ(-1, Tree->GetNavigator().GetTopIndex());
+  EXPECT_EQ(0, Tree->GetNavigator().GetFocusedRowIndex());
   Tree->RebuildRows();
   EXPECT_FALSE(Tree->InListMode());
   EXPECT_EQ(0, Tree->GetRowCount());
@@ -95,7 +95,7 @@ TEST_F(TreeListRowsTest, BothModesAnswerAlike) {
     EXPECT_EQ(a, b->GetPriorVisible());
     EXPECT_EQ("", RowsDiffer());
     TRect rect;
-    Tree->GetNodeRowRect(c, rect);
+    Tree->GetNavigator().GetNodeRowRect(c, rect);
     EXPECT_EQ((TRect{-1, -1, -1, -1}), rect);
   }
 }
@@ -189,23 +189,23 @@ TEST_F(TreeListRowsTest, RowRectanglesFollowTheTopNodeAndTheIndicator) {
   TdxTreeListNode* d = Add(nullptr, "d");
   const TRect client = Tree->GetClientRect();
   TRect rect;
-  Tree->GetNodeRowRect(b, rect);
+  Tree->GetNavigator().GetNodeRowRect(b, rect);
   EXPECT_EQ((TRect{0, header + h, client.right, header + 2 * h}), rect);
-  Tree->GetNodeRowRect(d, rect);  // would start at the bottom of the rows
+  Tree->GetNavigator().GetNodeRowRect(d, rect);  // would start at the bottom of the rows
   EXPECT_EQ((TRect{-1, -1, -1, -1}), rect);
-  Tree->GetNodeRowRectToBottom(a, rect);
+  Tree->GetNavigator().GetNodeRowRectToBottom(a, rect);
   EXPECT_EQ((TRect{0, header, client.right, client.bottom}), rect);
 
   Tree->SetShowIndicator(true);
   Tree->SetTopIndex(1);
   EXPECT_EQ(b, Tree->GetTopNode());
-  Tree->GetNodeRowRect(b, rect);
+  Tree->GetNavigator().GetNodeRowRect(b, rect);
   EXPECT_EQ((TRect{0, header, client.right, header + h}), rect);  // from the indicator's left edge
   TRect rows;
   Tree->GetLayoutPartRect(rows);
   EXPECT_EQ(0, rows.left);
   EXPECT_EQ(12, Tree->GetRowsRect().left);
-  Tree->GetNodeRowRect(a, rect);  // above the top node
+  Tree->GetNavigator().GetNodeRowRect(a, rect);  // above the top node
   EXPECT_EQ((TRect{-1, -1, -1, -1}), rect);
 }
 

@@ -60,7 +60,7 @@ TEST_F(TreeListTest, TheConstructorSetsTheDefaults) {
   EXPECT_EQ(2, Tree->GetFixedBandLineWidth());
   EXPECT_EQ(500, Tree->GetDragExpandDelay());
   EXPECT_TRUE(Tree->GetSearchAllNodes());
-  EXPECT_EQ(1, Tree->GetVisibleRowCount());
+  EXPECT_EQ(1, Tree->GetNavigator().GetVisibleRowCount());
   EXPECT_EQ(-1, Tree->GetMouse().GetHotColumn());
   EXPECT_EQ(-1000, Tree->GetMouse().GetMousePos().x);
   EXPECT_EQ(-1000, Tree->GetMouse().GetMousePos().y);
@@ -413,11 +413,11 @@ TEST_F(TreeListTest, FocusMovesWithChangeEventsAndByRow) {
   TdxTreeListNode* c = Tree->AddNode(nullptr, "c");
   Tree->SetFocusedNodeByIndex(7);
   EXPECT_EQ(c, Tree->GetFocusedNode());
-  EXPECT_EQ(2, Tree->GetFocusedRowIndex());
+  EXPECT_EQ(2, Tree->GetNavigator().GetFocusedRowIndex());
   Tree->SetFocusedNodeByIndex(-3);
   EXPECT_EQ(a, Tree->GetFocusedNode());
   a->SetFocused(false);
-  EXPECT_EQ(0, Tree->GetFocusedRowIndex());
+  EXPECT_EQ(0, Tree->GetNavigator().GetFocusedRowIndex());
   Tree->SetFocusedNodeByIndex(0);  // no node focused: row 0 is not the focused row
   EXPECT_EQ(a, Tree->GetFocusedNode());
   EXPECT_EQ((std::vector<std::string>{"focus:a>c", "focus:c>a", "focus:a>-", "focus:->a"}), Tree->Log);

@@ -204,7 +204,7 @@ class TreeListInputTest : public FormTest {
   // The middle of a node's row in the first column, and of a column's header.
   TPoint RowPoint(TdxTreeListNode* node) {
     TRect rect;
-    Tree->GetNodeRowRect(node, rect);
+    Tree->GetNavigator().GetNodeRowRect(node, rect);
     return Point(rect.left + 100, (rect.top + rect.bottom) / 2);
   }
   TdxTreeListColumnEntry HeaderOf(TCustomdxTreeList* tree, int column) {
