@@ -55,7 +55,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
   if (HandleAllocated())
     DestroyHandle();
-  EndDragImage();  // goes to TdxTreeListDrag
+  GetDrag().EndDragImage();
   SetParent(nullptr);
   ResetEditedCell();  // goes to TdxTreeListEditController
   LayoutChanged();
@@ -230,15 +230,6 @@ void TCustomdxTreeList::FontChange(TObject* sender) {
   UpdateGuarded();
 }
 
-void TCustomdxTreeList::SetDragOverNode(TdxTreeListNode* value) {
-  if (value == FDragOverNode)
-    return;
-  TdxTreeListNode* old = FDragOverNode;
-  FDragOverNode = value;
-  RefreshNode(old, false);
-  RefreshNode(value, false);
-}
-
 // ---- Update bracket
 
 void TCustomdxTreeList::BeginUpdate() {
@@ -401,11 +392,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   FAnchorNode = nullptr;
   FAnchorFlag = false;
   GetMouse().ForgetNodes();
-  // goes to TdxTreeListDrag; also the drag-over node and the node a drag hovers over to
-  // expand it, which an interaction keeps
-  FDragNode = nullptr;
-  FDragOverNode = nullptr;
-  FDragExpandNode = nullptr;
+  GetDrag().ForgetNodes();
   // goes to TdxTreeListRows
   FPendingNode = nullptr;
 }

@@ -221,26 +221,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetFocusedColumn(int value) { FNavigator.SetFocusedColumn(value); }
   TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
   bool GetAnchorFlag() const { return FAnchorFlag; }
-  TdxTreeListNode* GetDragNode() const { return FDragNode; }
-  void SetDragNode(TdxTreeListNode* value) { FDragNode = value; }
-  // The node a drag from outside is over; changing it repaints both rows.
-  TdxTreeListNode* GetDragOverNode() const { return FDragOverNode; }
-  void SetDragOverNode(TdxTreeListNode* value);
-  // The node a drag hovers over to expand it after the drag-expand delay.
-  TdxTreeListNode* GetDragExpandNode() const { return FDragExpandNode; }
 
   // ==== Header and node drags
-  // The picture of the dragged header or node row, moved over the screen by the image
-  // list's drag operations; none while nothing is dragged. During a node drag it is the
-  // control's drag images.
-  TImageList* GetDragImageList() const { return FDragImages; }
+  // During a node drag the drag image list of the dragged row (TdxTreeListDrag).
   TCustomImageList* GetDragImages() override;
-  // The drop place of the header being dragged at its last move (all -1 before one).
-  const TdxTreeListDropPlace& GetDropPlace() const { return FDropPlace; }
-  // The cursor a header drag shows (the delete cursor where a drop hides the header),
-  // and whether the two arrows that mark the drop place are shown.
-  TCursor GetHeaderDragCursor() const { return FHeaderDragCursor; }
-  bool GetDragArrowsShown() const { return FDragArrowsShown; }
 
   // ==== Middle-button scrolling
   // True while the middle-button scrolling runs; its marker window, and the direction
@@ -264,31 +248,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ShowEditorWithKey(char key);
   void ShowEditorWithMouse(int x, int y);
   void ShowEditorSelectAll();
-  // The customizing window is shown and the screen point lies in its client area.
-  bool IsPointOverCustomizingWindow(const TPoint& p);
-  // The header line and one line per row (all rows, or the selected rows in tree order
-  // or else the focused row), each the shown columns' texts joined by tabs.
-  void CopyAllToStrings(TStrings* strings);
-  void CopySelectedToStrings(TStrings* strings);
-  void CopyToClipboard();
-  std::string GetHeaderLine();
-  std::string GetNodeLine(TdxTreeListNode* node);
-
-  // ==== Incremental search
-  // Ends editing, takes `column` (-1: the focused one) as the search column and focuses
-  // it, and searches `text` from the focused node; true when the text is still not empty.
-  bool StartSearch(int column, const std::string& text);
-  // Searches the search text changed to `text`: direction 0 from the focused node
-  // forwards, 1 backwards from the node before it, 2 forwards from the node after it. A
-  // miss empties the text with `clearOnMiss`, else (direction 0) drops its last character.
-  void IncrementalSearch(const std::string& text, int direction, bool clearOnMiss);
-  // The first node from the start (by `direction`) whose text in `column` begins with
-  // `text` (case-insensitive); the walk wraps once and stops at the focused node.
-  bool FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction);
-  void EndSearch();
-  bool GetSearching() const { return FSearching; }
-  int GetSearchColumn() const { return FSearchColumn; }
-  const std::string& GetSearchText() const { return FSearchText; }
 
   // ==== Timers
   // The control's window timers. The drag scrolls of the two directions and the
@@ -426,10 +385,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetDefaultRowHeight(int value);
   int GetFixedBandLineWidth() const { return FFixedBandLineWidth; }
   void SetFixedBandLineWidth(int value);
-  int GetDragExpandDelay() const { return FDragExpandDelay; }
-  void SetDragExpandDelay(int value) { FDragExpandDelay = value; }
-  bool GetSearchAllNodes() const { return FSearchAllNodes; }
-  void SetSearchAllNodes(bool value) { FSearchAllNodes = value; }
+  int GetDragExpandDelay() const { return FDrag.GetDragExpandDelay(); }
+  void SetDragExpandDelay(int value) { FDrag.SetDragExpandDelay(value); }
+  bool GetSearchAllNodes() const { return FKeyboard.GetSearchAllNodes(); }
+  void SetSearchAllNodes(bool value) { FKeyboard.SetSearchAllNodes(value); }
   int GetLeftCoord() const { return FNavigator.GetLeftCoord(); }
   void SetLeftCoord(int value) { FNavigator.SetLeftCoord(value); }
   int GetIndentWidth() const { return FMetrics.IndentWidth; }
@@ -502,7 +461,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void GetColumnColors(int32_t column, TColor& color, HBRUSH& brush);
 
   TdxTreeListCellViewData* GetCellViewData() const { return FCellViewData.get(); }
-  TWinControl* GetCustomizingForm() const { return FCustomizingForm; }
 
   // The container's scroll information of a window bar stays reachable beside the
   // tree list's own GetScrollInfo.
@@ -752,9 +710,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The drop place of a dragged header at `p` (client coordinates).
   virtual void CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode);
   virtual void GetDragCursor(const TPoint& screenPoint, TCursor& cursor);
-  virtual bool IsCustomizing() { return FCustomizingForm != nullptr; }
+  virtual bool IsCustomizing() { return FDrag.GetCustomizingForm() != nullptr; }
   virtual void DoGetHeaderHint(int32_t column, std::string& text) { text.clear(); }
-  virtual bool IsCustomizingShown() { return FCustomizingForm != nullptr; }
+  virtual bool IsCustomizingShown() { return FDrag.GetCustomizingForm() != nullptr; }
   virtual void MoveBand(int32_t oldIndex, int32_t newIndex) {}
   virtual bool CanBandMoving(int32_t band) { return FOptionsEx.Contains(aoBandMoving); }
   // A band drag over `p` (client coordinates) and its drop at `place` (a visible
@@ -986,13 +944,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
     FEditedColumn = column;
   }
 
-  // goes to TdxTreeListKeyboard
-  // The incremental search: running, in `column`, for `text`.
-  void SetSearchState(bool searching, int column, const std::string& text);
-
-  // goes to TdxTreeListDrag
-  // The node a drag hovers over to expand it.
-  void SetDragExpandNode(TdxTreeListNode* value) { FDragExpandNode = value; }
 
  private:
   friend class TdxTreeListNode;
@@ -1040,6 +991,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // goes to TdxTreeListSelection
   // In one selection bracket: the selection becomes `node` alone.
   void SelectOnly(TdxTreeListNode* node);
+  // A range of the keyboard's Shift moves started at the anchor.
+  bool GetShiftRangeStarted() const { return FShiftRangeStarted; }
+  void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }
 
   // goes to TdxTreeListLayoutBuilder
   // Layout: the metrics pass; the areas of the record that depend only on the metrics;
@@ -1140,48 +1094,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DiscardEdit();
   void FinishEditing(bool focus);
 
-  // goes to TdxTreeListKeyboard
-  // Keyboard steps.
-  bool KeyDownInState(WORD& key, TShiftState shift);
-  void KeyWithoutCtrl(WORD key, TShiftState shift);
-  void KeyWithCtrl(WORD key, TShiftState shift);
-  void KeyRowSelectLeftRight(bool left);
-  void KeyHomeEnd(bool end, TShiftState shift);
-  void MoveFocus(int delta, TShiftState shift);
-  void PageMove(int delta);
-  void TabMove(bool back, TShiftState shift);
-  void MoveColumnFocus(int delta, bool wrap);
-  bool SearchKey(WORD key, TShiftState shift);
-
-  // goes to TdxTreeListDrag
-  // Header drags: the picture of a client rectangle as the control paints it, the drag
-  // image made of it (the picture passes to it), the header area a drop of the dragged kind lands in, the arrows at
-  // the drop place (drawn inverted: drawing them twice erases them), the end common to
-  // band and column drags, and the point a drag started at.
-  TBitmap* PaintPicture(const TRect& rect);
-  void BeginDragImage(TBitmap* picture, const TPoint& hotSpot);
-  // The start common to band and column drags: `rect` is the dragged header's picture.
-  void BeginHeaderDrag(const TRect& rect, TdxTreeListState state);
-  void EndDragImage();
-  TRect HeaderDropArea(bool bandMode);
-  bool DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow);
-  void DrawDragArrows();
-  // Takes the drag image and the drop arrows off the screen, or puts them back.
-  void ToggleDragFeedback(bool show);
-  void MoveDragArrows(const TdxTreeListDropPlace& place, bool bandMode);
-  void HideDragArrows();
-  void FinishHeaderDrag();
-  TPoint DragStartPoint();
-  // Node drags: the drag-expand hover, its timer's tick, and the focus following the drag.
-  void UpdateDragExpand(const TdxTreeListHitInfo& hit);
-  void StopDragExpand();
-  void DragExpandTick();
-  void FocusOnDragOver(const TdxTreeListHitInfo& hit);
-
-  // For the mouse and the sizing until these fields' parts take them over.
-  void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }  // goes to TdxTreeListSelection
-  void SetDragPoint(const TPoint& value) { FDragPoint = value; }  // goes to TdxTreeListDrag
-  // The row sizing tries line counts without the virtual setter's reaction.
+  // For the sizing until the appearance part takes the row line count over: the row
+  // sizing tries line counts without the virtual setter's reaction.
   void StoreRowLineCount(int value) { FRowLineCount = value; }  // goes to TdxTreeListAppearance
 
   // goes to TdxTreeListMiddleScroll
@@ -1315,28 +1229,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int FEditedColumn = -1;
   TdxInplaceEdit* FEditor = nullptr;
 
-  // goes to TdxTreeListKeyboard
-  bool FSearching = false;
-  int FSearchColumn = -1;
-  std::string FSearchText;
-  int FSearchNesting = 0;
-  bool FSearchAllNodes = true;
-
-  // goes to TdxTreeListDrag
-  TImageList* FDragImages = nullptr;
-  TPoint FDragImagePos{-100, -100};
-  TPoint FDragPoint{0, 0};       // the last point of a header drag or drag-over (client)
-  TdxTreeListDropPlace FDropPlace;
-  TRect FDragArrowRect{};        // where the arrows are drawn: the boundary's x, the row's extent
-  bool FDragArrowsShown = false;
-  TCursor FHeaderDragCursor = crDefault;
-  int FDragBand = -1;
-  int FDragColumn = -1;
-  TdxTreeListNode* FDragNode = nullptr;
-  TdxTreeListNode* FDragOverNode = nullptr;
-  TdxTreeListNode* FDragExpandNode = nullptr;
-  int FDragExpandDelay = 500;
-  TWinControl* FCustomizingForm = nullptr;
 
   // goes to TdxTreeListMiddleScroll
   // The running loop's state (DxTreeListMiddleScroll.cpp).

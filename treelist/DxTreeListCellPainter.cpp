@@ -145,15 +145,15 @@ void TCustomdxTreeList::DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* he
 void TCustomdxTreeList::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column,
                                        uint8_t kind, bool cellFocused, bool entryFlag1, bool entryFlag2,
                                        const std::function<void()>& redraw) {
-  if (!FSearching || !cellFocused || kind != 0 || column != FSearchColumn)
+  if (!GetKeyboard().GetSearching() || !cellFocused || kind != 0 || column != GetKeyboard().GetSearchColumn())
     return;
-  if (!FSearchText.empty()) {
+  if (!GetKeyboard().GetSearchText().empty()) {
     TdxTreeListCellViewData& view = *FCellViewData;
     view.Color = FSearchMatchColor == clNone ? Complement(view.Color) : FSearchMatchColor;
     view.TextColor = FSearchMatchTextColor == clNone ? Complement(view.TextColor) : FSearchMatchTextColor;
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(view.Color)));
     view.Brush = brush.Get();
-    view.MatchLength = static_cast<int32_t>(std::min(FSearchText.size(), view.Text.size()));
+    view.MatchLength = static_cast<int32_t>(std::min(GetKeyboard().GetSearchText().size(), view.Text.size()));
     view.SearchPass = true;
     redraw();
     view.Brush = nullptr;

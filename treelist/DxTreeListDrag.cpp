@@ -73,19 +73,75 @@ void ShowCustomizingPage(TWinControl* form, bool band) {
 
 }  // namespace
 
+// ---- The control's drag operations: the inherited steps stay with the control, the
+// tree list's own work is the part's.
+
+void TCustomdxTreeList::StartBandDrag(int32_t band) {
+  FDrag.StartBandDrag(band);
+}
+
+void TCustomdxTreeList::StartColumnDrag(int32_t column) {
+  FDrag.StartColumnDrag(column);
+}
+
+void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode) {
+  FDrag.CalcDropPlace(p, place, index, bandMode);
+}
+
+void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
+  FDrag.DragHeaderMove(p);
+}
+
+void TCustomdxTreeList::EndBandDrag(bool accept) {
+  FDrag.EndBandDrag(accept);
+}
+
+void TCustomdxTreeList::EndColumnDrag(bool accept) {
+  FDrag.EndColumnDrag(accept);
+}
+
+void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t column) {
+  FDrag.CreateNodeDragImage(node, column);
+}
+
+void TCustomdxTreeList::GetDragCursor(const TPoint& screenPoint, TCursor& cursor) {
+  FDrag.GetDragCursor(screenPoint, cursor);
+}
+
+TCustomImageList* TCustomdxTreeList::GetDragImages() {
+  return FDrag.GetDragImages();
+}
+
+void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
+  FDrag.BeforeStartDrag();
+  inherited::DoStartDrag(dragObject);
+  FDrag.AfterStartDrag();
+}
+
+void TCustomdxTreeList::DoEndDrag(TObject* target, int x, int y) {
+  FDrag.BeforeEndDrag();
+  inherited::DoEndDrag(target, x, y);
+  FDrag.AfterEndDrag();
+}
+
+void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  inherited::DragOver(source, x, y, state, accept);
+  FDrag.DragOver(source, x, y, state, accept);
+}
+
 // ---- Pictures and the drag image
 
-TBitmap* TCustomdxTreeList::PaintPicture(const TRect& rect) {
+TBitmap* TdxTreeListDrag::PaintPicture(const TRect& rect) {
   auto picture = std::make_unique<TBitmap>();
   picture->SetSize(std::max(RectWidth(rect), 1), std::max(RectHeight(rect), 1));
   HDC dc = picture->GetCanvas()->GetHandle();
   TSaveDCGuard state(dc);
   SetViewportOrgEx(dc, -rect.left, -rect.top, nullptr);
-  PaintWindow(dc);
+  FControl.PaintWindow(dc);
   return picture.release();
 }
 
-void TCustomdxTreeList::BeginDragImage(TBitmap* picture, const TPoint& hotSpot) {
+void TdxTreeListDrag::BeginDragImage(TBitmap* picture, const TPoint& hotSpot) {
   std::unique_ptr<TBitmap> owned(picture);
   EndDragImage();
   FDragImages = new TImageList(nullptr, picture->GetWidth(), picture->GetHeight());
@@ -94,102 +150,102 @@ void TCustomdxTreeList::BeginDragImage(TBitmap* picture, const TPoint& hotSpot) 
   FDragImages->SetDragImage(0, hotSpot.x, hotSpot.y);
 }
 
-void TCustomdxTreeList::EndDragImage() {
+void TdxTreeListDrag::EndDragImage() {
   if (!FDragImages)
     return;
   FDragImages->EndDrag();
   FreeAndNil(FDragImages);
 }
 
-TCustomImageList* TCustomdxTreeList::GetDragImages() {
-  return FState == stNodeDragging ? FDragImages : nullptr;
+TCustomImageList* TdxTreeListDrag::GetDragImages() {
+  return FControl.GetState() == stNodeDragging ? FDragImages : nullptr;
 }
 
-TPoint TCustomdxTreeList::DragStartPoint() {
+TPoint TdxTreeListDrag::DragStartPoint() {
   // A drag out of a press starts at the press's last move; one the customizing window
   // starts, at the pointer.
-  if (FState == stBandPressed || FState == stColumnPressed)
-    return GetMouse().GetMousePos();
+  if (FControl.GetState() == stBandPressed || FControl.GetState() == stColumnPressed)
+    return FControl.GetMouse().GetMousePos();
   POINT cursor{};
   GetCursorPos(&cursor);
-  return ScreenToClient(cursor);
+  return FControl.ScreenToClient(cursor);
 }
 
 // ---- Starting a header drag
 
-void TCustomdxTreeList::StartBandDrag(int32_t band) {
+void TdxTreeListDrag::StartBandDrag(int32_t band) {
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   // A band of the header (a visible index), or a hidden one from the customizing window
   // (an absolute index), drawn then as high as the band row and as wide as its width.
-  const bool fromHeader = GetMouse().GetPressedBand() >= 0;
+  const bool fromHeader = FControl.GetMouse().GetPressedBand() >= 0;
   const TdxTreeListBandEntry* entry = fromHeader ? layout.FindBand(band) : nullptr;
   TRect rect = entry ? entry->ClippedRect : TRect{};
   if (IsEmptyRect(rect)) {
-    const int width = fromHeader ? GetVisibleBandWidth(band) : GetBandWidth(band);
+    const int width = fromHeader ? FControl.GetVisibleBandWidth(band) : FControl.GetBandWidth(band);
     rect = Bounds(layout.Client.left, layout.Client.top, std::max(width, 1),
-                  std::max<int>(FMetrics.BandRowHeight, FMetrics.HeaderLineHeight));
+                  std::max<int>(FControl.GetMetrics().BandRowHeight, FControl.GetMetrics().HeaderLineHeight));
   }
   FDragBand = band;
   BeginHeaderDrag(rect, stBandDragging);
 }
 
-void TCustomdxTreeList::StartColumnDrag(int32_t column) {
+void TdxTreeListDrag::StartColumnDrag(int32_t column) {
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
   TRect rect = entry ? entry->ClippedRect : TRect{};
   if (IsEmptyRect(rect)) {
     // A column that is not in the header (from the customizing window).
-    rect = Bounds(layout.Client.left, layout.Client.top, std::max<int>(GetMinColumnDragWidth(), 1),
-                  std::max<int>(FMetrics.HeaderLineHeight, 1));
+    rect = Bounds(layout.Client.left, layout.Client.top, std::max<int>(FControl.GetMinColumnDragWidth(), 1),
+                  std::max<int>(FControl.GetMetrics().HeaderLineHeight, 1));
   }
   FDragColumn = column;
   BeginHeaderDrag(rect, stColumnDragging);
 }
 
-void TCustomdxTreeList::BeginHeaderDrag(const TRect& rect, TdxTreeListState state) {
+void TdxTreeListDrag::BeginHeaderDrag(const TRect& rect, TdxTreeListState state) {
   if (Application)
     Application->CancelHint();
-  CancelHint();
+  FControl.CancelHint();
   const TPoint start = DragStartPoint();
-  if (HandleAllocated())
+  if (FControl.HandleAllocated())
     BeginDragImage(PaintPicture(rect), Point(RectWidth(rect) / 2, RectHeight(rect) / 2));
   FDragImagePos = Point(-100, -100);
   HideDragArrows();
   FDropPlace = TdxTreeListDropPlace{};
   FDragPoint = start;
-  FHeaderDragCursor = GetCursor();
+  FHeaderDragCursor = FControl.GetCursor();
   if (FDragImages) {
-    const TPoint screen = ClientToScreen(start);
+    const TPoint screen = FControl.ClientToScreen(start);
     FDragImages->BeginDrag(GetDesktopWindow(), screen.x, screen.y);
   }
-  FState = state;
-  if (IsCustomizing())
+  FControl.SetState(state);
+  if (FControl.IsCustomizing())
     ShowCustomizingPage(FCustomizingForm, /*band=*/state == stBandDragging);
 }
 
 // ---- Drop places
 
-TRect TCustomdxTreeList::HeaderDropArea(bool bandMode) {
+TRect TdxTreeListDrag::HeaderDropArea(bool bandMode) {
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   const TRect& panel = bandMode ? layout.BandRow : layout.HeaderPanel;
   if (IsEmptyRect(panel))
     return TRect{};
   return TRect{layout.Client.left, panel.top, layout.Client.right, panel.bottom};
 }
 
-void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode) {
+void TdxTreeListDrag::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place, int32_t index, bool bandMode) {
   place = TdxTreeListDropPlace{};
-  if (bandMode && GetVisibleBandCount() == 0) {
+  if (bandMode && FControl.GetVisibleBandCount() == 0) {
     place.Band = -2;  // no band to drop among
     return;
   }
   if (!PointInRect(HeaderDropArea(bandMode), p))
     return;  // outside the header: a drop hides
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   if (layout.Bands.empty()) {
     place.Band = -2;
     return;
@@ -201,7 +257,7 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& pla
       band = &entry;
   }
   if (bandMode) {
-    const int count = GetVisibleBandCount();
+    const int count = FControl.GetVisibleBandCount();
     int boundary = band->Band + (p.x >= (band->Rect.left + band->Rect.right) / 2 ? 1 : 0);
     const int first = layout.LeftFixedBand >= 0 ? layout.LeftFixedBand + 1 : 0;
     const int last = layout.RightFixedBand >= 0 ? layout.RightFixedBand : count;
@@ -211,33 +267,33 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& pla
     }
     boundary = std::clamp(boundary, first, last);
     // The final position, the dragged band taken out of the row first.
-    const bool inRow = GetMouse().GetPressedBand() >= 0 && index >= 0 && index < count;
+    const bool inRow = FControl.GetMouse().GetPressedBand() >= 0 && index >= 0 && index < count;
     place.Band = inRow && boundary > index ? boundary - 1 : boundary;
     return;
   }
-  const int lineHeight = std::max<int>(FMetrics.HeaderLineHeight, 1);
-  const int bandRows = GetBandRowCount(band->Band);
+  const int lineHeight = std::max<int>(FControl.GetMetrics().HeaderLineHeight, 1);
+  const int bandRows = FControl.GetBandRowCount(band->Band);
   const int row = std::clamp<int>((p.y - layout.HeaderPanel.top) / lineHeight, 0,
-                                  std::max<int>(FMetrics.HeaderRows - 1, 0));
+                                  std::max<int>(FControl.GetMetrics().HeaderRows - 1, 0));
   place.Band = band->Band;
   if (row >= bandRows) {
     // Below the band's last row: a new band row (the first one of an empty band).
     place.Row = bandRows;
     place.Position = 0;
     place.Kind = bandRows == 0 ? 0 : 1;
-    if (bandRows > 0 && index >= 0 && GetColumnCountInRow(band->Band, bandRows - 1) == 1 &&
-        GetColumnAt(band->Band, bandRows - 1, 0) == index) {
+    if (bandRows > 0 && index >= 0 && FControl.GetColumnCountInRow(band->Band, bandRows - 1) == 1 &&
+        FControl.GetColumnAt(band->Band, bandRows - 1, 0) == index) {
       // The only column of the last row would open a row below itself: its own place.
       place.Row = bandRows - 1;
       place.Kind = 0;
     }
     return;
   }
-  const int count = GetColumnCountInRow(band->Band, row);
+  const int count = FControl.GetColumnCountInRow(band->Band, row);
   int boundary = count;
   int own = -1;
   for (int position = 0; position < count; ++position) {
-    const int column = GetColumnAt(band->Band, row, position);
+    const int column = FControl.GetColumnAt(band->Band, row, position);
     if (column == index)
       own = position;
     const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
@@ -251,17 +307,17 @@ void TCustomdxTreeList::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& pla
 
 // ---- The arrows at the drop place
 
-bool TCustomdxTreeList::DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow) {
+bool TdxTreeListDrag::DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow) {
   if (place.Band < 0)
     return false;
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   if (bandMode) {
     const int count = static_cast<int>(layout.Bands.size());
     if (count == 0 || IsEmptyRect(layout.BandRow))
       return false;
     // The boundary before the place, in the row as it shows with the dragged band.
-    const bool inRow = GetMouse().GetPressedBand() >= 0 && FDragBand >= 0 && FDragBand < count;
+    const bool inRow = FControl.GetMouse().GetPressedBand() >= 0 && FDragBand >= 0 && FDragBand < count;
     const int boundary = inRow && place.Band > FDragBand ? place.Band + 1 : place.Band;
     const TdxTreeListBandEntry* entry = layout.FindBand(std::min(boundary, count - 1));
     if (!entry)
@@ -273,20 +329,22 @@ bool TCustomdxTreeList::DropArrowAt(const TdxTreeListDropPlace& place, bool band
   const TdxTreeListBandEntry* band = layout.FindBand(place.Band);
   if (!band || IsEmptyRect(layout.HeaderPanel))
     return false;
-  const int lineHeight = std::max<int>(FMetrics.HeaderLineHeight, 1);
+  const int lineHeight = std::max<int>(FControl.GetMetrics().HeaderLineHeight, 1);
   const int top = layout.HeaderPanel.top + lineHeight * place.Row;
   int x = band->Rect.left;
-  if (place.Kind == 0 && place.Row < GetBandRowCount(place.Band)) {
-    const int count = GetColumnCountInRow(place.Band, place.Row);
+  if (place.Kind == 0 && place.Row < FControl.GetBandRowCount(place.Band)) {
+    const int count = FControl.GetColumnCountInRow(place.Band, place.Row);
     int own = -1;
     for (int position = 0; position < count; ++position)
-      own = GetColumnAt(place.Band, place.Row, position) == FDragColumn ? position : own;
+      own = FControl.GetColumnAt(place.Band, place.Row, position) == FDragColumn ? position : own;
     const int boundary = own >= 0 && place.Position > own ? place.Position + 1 : place.Position;
     if (boundary < count) {
-      if (const TdxTreeListColumnEntry* entry = layout.FindColumn(GetColumnAt(place.Band, place.Row, boundary)))
+      if (const TdxTreeListColumnEntry* entry =
+              layout.FindColumn(FControl.GetColumnAt(place.Band, place.Row, boundary)))
         x = entry->Rect.left;
     } else if (count > 0) {
-      if (const TdxTreeListColumnEntry* entry = layout.FindColumn(GetColumnAt(place.Band, place.Row, count - 1)))
+      if (const TdxTreeListColumnEntry* entry =
+              layout.FindColumn(FControl.GetColumnAt(place.Band, place.Row, count - 1)))
         x = entry->Rect.right;
     }
   }
@@ -294,10 +352,10 @@ bool TCustomdxTreeList::DropArrowAt(const TdxTreeListDropPlace& place, bool band
   return true;
 }
 
-void TCustomdxTreeList::DrawDragArrows() {
-  if (!HandleAllocated())
+void TdxTreeListDrag::DrawDragArrows() {
+  if (!FControl.HandleAllocated())
     return;
-  TClientDC dc(GetHandle());
+  TClientDC dc(FControl.GetHandle());
   const TRect& a = FDragArrowRect;
   // A triangle pointing down onto the top of the boundary and one pointing up onto its
   // bottom, one inverted line of pixels after another.
@@ -308,7 +366,7 @@ void TCustomdxTreeList::DrawDragArrows() {
   }
 }
 
-void TCustomdxTreeList::MoveDragArrows(const TdxTreeListDropPlace& place, bool bandMode) {
+void TdxTreeListDrag::MoveDragArrows(const TdxTreeListDropPlace& place, bool bandMode) {
   TRect arrow{};
   const bool shown = DropArrowAt(place, bandMode, arrow);
   if (shown == FDragArrowsShown && (!shown || arrow == FDragArrowRect))
@@ -318,37 +376,47 @@ void TCustomdxTreeList::MoveDragArrows(const TdxTreeListDropPlace& place, bool b
     return;
   FDragArrowRect = arrow;
   FDragArrowsShown = true;
-  if (FFeedbackCount == 0)
+  if (FControl.GetFeedbackCount() == 0)
     DrawDragArrows();
 }
 
-void TCustomdxTreeList::HideDragArrows() {
+void TdxTreeListDrag::HideDragArrows() {
   if (!FDragArrowsShown)
     return;
   FDragArrowsShown = false;
-  if (FFeedbackCount == 0)
+  if (FControl.GetFeedbackCount() == 0)
+    DrawDragArrows();
+}
+
+void TdxTreeListDrag::ToggleDragFeedback(bool show) {
+  // The drag image over the screen and the drop arrows of a header drag.
+  if (FDragImages && FDragImages->GetDragging())
+    show ? FDragImages->ShowDragImage() : FDragImages->HideDragImage();
+  if (TDragObject* drag = ActiveDragObject())
+    show ? drag->ShowDragImage() : drag->HideDragImage();
+  if (FDragArrowsShown && (FControl.GetState() == stColumnDragging || FControl.GetState() == stBandDragging))
     DrawDragArrows();
 }
 
 // ---- Moving a header drag
 
-void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
-  StopHorzScroll();
-  const bool bandMode = FState == stBandDragging;
+void TdxTreeListDrag::DragHeaderMove(const TPoint& p) {
+  FControl.StopHorzScroll();
+  const bool bandMode = FControl.GetState() == stBandDragging;
   FDragPoint = p;
-  const TPoint screen = ClientToScreen(p);
+  const TPoint screen = FControl.ClientToScreen(p);
   TdxTreeListDropPlace place;
-  CalcDropPlace(p, place, bandMode ? FDragBand : FDragColumn, bandMode);
+  FControl.CalcDropPlace(p, place, bandMode ? FDragBand : FDragColumn, bandMode);
   FDropPlace = place;
   MoveDragArrows(place, bandMode);
-  TCursor cursor = PointInRect(HeaderDropArea(bandMode), p) ? GetCursor() : crDxTreeListDelete;
-  GetDragCursor(screen, cursor);
+  TCursor cursor = PointInRect(HeaderDropArea(bandMode), p) ? FControl.GetCursor() : crDxTreeListDelete;
+  FControl.GetDragCursor(screen, cursor);
   bool accept = cursor != crDxTreeListDelete;
   if (bandMode)
-    DoDragOverBand(p, GetMouse().GetPressedBand() >= 0 ? GetBandIndex(FDragBand) : FDragBand, accept);
+    FControl.DoDragOverBand(p, FControl.GetMouse().GetPressedBand() >= 0 ? FControl.GetBandIndex(FDragBand) : FDragBand, accept);
   else
-    DoDragOverColumn(p, FDragColumn, accept);
-  cursor = accept ? GetCursor() : crDxTreeListDelete;
+    FControl.DoDragOverColumn(p, FDragColumn, accept);
+  cursor = accept ? FControl.GetCursor() : crDxTreeListDelete;
   if (cursor != FHeaderDragCursor && FDragImages)
     FDragImages->HideDragImage();
   const bool changed = cursor != FHeaderDragCursor;
@@ -361,98 +429,137 @@ void TCustomdxTreeList::DragHeaderMove(const TPoint& p) {
     FDragImages->DragMove(screen.x, screen.y);
   FDragImagePos = screen;
   if (!IsPointOverCustomizingWindow(screen))
-    UpdateHorzDragScroll(p);
+    FControl.UpdateHorzDragScroll(p);
+}
+
+// ---- The customizing window
+
+bool TdxTreeListDrag::IsPointOverCustomizingWindow(const TPoint& p) {
+  if (!FCustomizingForm || !FCustomizingForm->HandleAllocated() || !IsWindowVisible(FCustomizingForm->GetHandle()))
+    return false;
+  return PointInRect(FCustomizingForm->GetClientRect(), FCustomizingForm->ScreenToClient(p));
+}
+
+void TdxTreeListDrag::GetDragCursor(const TPoint& screenPoint, TCursor& cursor) {
+  if (FControl.GetState() == stColumnDragging && FControl.GetVisibleBandCount() == 0) {
+    cursor = crDxTreeListDelete;  // nowhere to drop
+    return;
+  }
+  if (!FCustomizingForm || !FCustomizingForm->GetVisible())
+    return;
+  const TPoint local = FCustomizingForm->ScreenToClient(screenPoint);
+  if (!PointInRect(FCustomizingForm->GetClientRect(), local))
+    return;
+  if (FControl.GetState() == stColumnDragging && FDragColumn >= 0 &&
+      FControl.GetColumnDisableCustomizing(FDragColumn)) {
+    cursor = crDxTreeListDelete;
+    return;
+  }
+  const bool lastVisibleColumn = FControl.GetState() == stColumnDragging && FControl.GetShownColumnCount() == 1;
+  if (!lastVisibleColumn)
+    cursor = crDrag;
 }
 
 // ---- Ending a header drag
 
-void TCustomdxTreeList::FinishHeaderDrag() {
+void TdxTreeListDrag::FinishHeaderDrag() {
   // The image and the arrows leave the screen before any operation of the drop runs.
-  FState = stNone;
+  FControl.SetState(stNone);
   EndDragImage();
   HideDragArrows();
   FDragImagePos = Point(-100, -100);
-  if (Screen && HandleAllocated() && GetCapture() == GetHandle())
-    ::SetCursor(Screen->GetCursors(GetCursor()));
+  if (Screen && FControl.HandleAllocated() && GetCapture() == FControl.GetHandle())
+    ::SetCursor(Screen->GetCursors(FControl.GetCursor()));
 }
 
-void TCustomdxTreeList::EndBandDrag(bool accept) {
+void TdxTreeListDrag::EndBandDrag(bool accept) {
   FinishHeaderDrag();
-  const int old = GetMouse().GetPressedBand();
+  const int old = FControl.GetMouse().GetPressedBand();
   const int band = FDragBand;
   int place = -1;
-  if (accept && band >= 0 && !IsPointOverCustomizingWindow(ClientToScreen(FDragPoint))) {
+  if (accept && band >= 0 && !IsPointOverCustomizingWindow(FControl.ClientToScreen(FDragPoint))) {
     TdxTreeListDropPlace drop;
-    CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*bandMode=*/true);
+    FControl.CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*bandMode=*/true);
     place = drop.Band;
   }
-  GetMouse().ClearPressedBand();
+  FControl.GetMouse().ClearPressedBand();
   FDragBand = -1;
-  Invalidate();
+  FControl.Invalidate();
   if (!accept || band < 0)
     return;
   bool accepted = true;
-  DoEndBandDrag(FDragPoint, old >= 0 ? GetBandIndex(band) : band, place, accepted, old);
+  FControl.DoEndBandDrag(FDragPoint, old >= 0 ? FControl.GetBandIndex(band) : band, place, accepted, old);
   if (!accepted)
     return;
   if (old < 0) {
     // Brought from the customizing window: shown at the place.
-    if (IsCustomizingShown() && place >= 0)
-      ShowBand(place, band);
+    if (FControl.IsCustomizingShown() && place >= 0)
+      FControl.ShowBand(place, band);
     return;
   }
   if (place >= 0 && place != old) {
-    MoveBand(old, place);
-    GetNavigator().MakeBandVisible(place);
+    FControl.MoveBand(old, place);
+    FControl.GetNavigator().MakeBandVisible(place);
     return;
   }
-  if (place == -1 && (IsCustomizingShown() || CanHideByDrag()) && !GetBandDisableCustomizing(GetBandIndex(band)))
-    HideBand(GetBandIndex(band));
+  if (place == -1 && (FControl.IsCustomizingShown() || FControl.CanHideByDrag()) &&
+      !FControl.GetBandDisableCustomizing(FControl.GetBandIndex(band)))
+    FControl.HideBand(FControl.GetBandIndex(band));
 }
 
-void TCustomdxTreeList::EndColumnDrag(bool accept) {
+void TdxTreeListDrag::EndColumnDrag(bool accept) {
   FinishHeaderDrag();
-  const int old = GetMouse().GetPressedColumn();
-  GetMouse().ClearPressedColumn();
+  const int old = FControl.GetMouse().GetPressedColumn();
+  FControl.GetMouse().ClearPressedColumn();
   const int column = FDragColumn;
   FDragColumn = -1;
-  Invalidate();
+  FControl.Invalidate();
   if (!accept || column < 0)
     return;
   TdxTreeListDropPlace place;
-  if (!IsPointOverCustomizingWindow(ClientToScreen(FDragPoint)))
-    CalcDropPlace(FDragPoint, place, column, /*bandMode=*/false);
+  if (!IsPointOverCustomizingWindow(FControl.ClientToScreen(FDragPoint)))
+    FControl.CalcDropPlace(FDragPoint, place, column, /*bandMode=*/false);
   bool accepted = true;
-  DoEndColumnDrag(FDragPoint, column, place, accepted);
+  FControl.DoEndColumnDrag(FDragPoint, column, place, accepted);
   if (!accepted)
     return;
   if (old < 0) {
-    if (IsCustomizingShown() && place.Band >= 0)
-      ShowColumn(place.Band, place.Row, place.Position, column);
+    if (FControl.IsCustomizingShown() && place.Band >= 0)
+      FControl.ShowColumn(place.Band, place.Row, place.Position, column);
     return;
   }
   if (place.Band >= 0) {
-    const bool same = place.Band == GetVisibleBandIndex(GetColumnBandIndex(column)) &&
-                      place.Row == GetColumnRowIndex(column) && place.Position == GetColumnColIndex(column) &&
-                      place.Kind == 0;
+    const bool same = place.Band == FControl.GetVisibleBandIndex(FControl.GetColumnBandIndex(column)) &&
+                      place.Row == FControl.GetColumnRowIndex(column) &&
+                      place.Position == FControl.GetColumnColIndex(column) && place.Kind == 0;
     if (!same) {
-      MoveColumn(column, place.Band, place.Row, place.Position);
-      GetNavigator().MakeColumnVisible(column);
+      FControl.MoveColumn(column, place.Band, place.Row, place.Position);
+      FControl.GetNavigator().MakeColumnVisible(column);
     }
     return;
   }
-  if (place.Band == -1 && (IsCustomizingShown() || CanHideByDrag()) && !GetColumnDisableCustomizing(column))
-    HideColumn(column);
+  if (place.Band == -1 && (FControl.IsCustomizingShown() || FControl.CanHideByDrag()) &&
+      !FControl.GetColumnDisableCustomizing(column))
+    FControl.HideColumn(column);
 }
 
 // ---- Node drags
 
-void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t column) {
+void TdxTreeListDrag::SetDragOverNode(TdxTreeListNode* value) {
+  if (value == FDragOverNode)
+    return;
+  TdxTreeListNode* old = FDragOverNode;
+  FDragOverNode = value;
+  FControl.RefreshNode(old, false);
+  FControl.RefreshNode(value, false);
+}
+
+void TdxTreeListDrag::CreateNodeDragImage(TdxTreeListNode* node, int32_t column) {
   EndDragImage();
-  if (!node || !HandleAllocated())
+  if (!node || !FControl.HandleAllocated())
     return;
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   const TdxTreeListRowEntry* row = layout.FindRow(node);
   if (!row)
     return;
@@ -462,47 +569,50 @@ void TCustomdxTreeList::CreateNodeDragImage(TdxTreeListNode* node, int32_t colum
   const TRect frame{0, 0, RectWidth(rect), RectHeight(rect)};
   FrameRect(picture->GetCanvas()->GetHandle(), &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
   // The picture stays where the row was under the pointer.
-  const TPoint hot{std::clamp<int>(GetMouse().GetDownPos().x - rect.left, 0, RectWidth(rect) - 1),
-                   std::clamp<int>(GetMouse().GetDownPos().y - rect.top, 0, RectHeight(rect) - 1)};
+  const TPoint hot{std::clamp<int>(FControl.GetMouse().GetDownPos().x - rect.left, 0, RectWidth(rect) - 1),
+                   std::clamp<int>(FControl.GetMouse().GetDownPos().y - rect.top, 0, RectHeight(rect) - 1)};
   BeginDragImage(picture, hot);
 }
 
-void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
-  if (FState == stEditing)
-    HideEditor(false);
-  StopTimer(kEditTimer);
-  inherited::DoStartDrag(dragObject);
+void TdxTreeListDrag::BeforeStartDrag() {
+  if (FControl.GetState() == stEditing)
+    FControl.HideEditor(false);
+  FControl.StopTimer(TCustomdxTreeList::kEditTimer);
+}
+
+void TdxTreeListDrag::AfterStartDrag() {
   if (!FDragNode) {
     POINT cursor{};
     GetCursorPos(&cursor);
-    const TPoint p = ScreenToClient(cursor);
-    FDragNode = GetNodeAt(p.x, p.y);
+    const TPoint p = FControl.ScreenToClient(cursor);
+    FDragNode = FControl.GetNodeAt(p.x, p.y);
   }
   if (FDragNode) {
-    BeginNodeDrag(FDragNode);
+    FControl.BeginNodeDrag(FDragNode);
     if (!FDragNode)
       return;  // the handler deleted the node
-    CreateNodeDragImage(FDragNode, GetFocusedColumn());
-    SetState(stNodeDragging);
+    FControl.CreateNodeDragImage(FDragNode, FControl.GetFocusedColumn());
+    FControl.SetState(stNodeDragging);
   }
 }
 
-void TCustomdxTreeList::DoEndDrag(TObject* target, int x, int y) {
-  StopHorzScroll();
-  StopVertScroll();
+void TdxTreeListDrag::BeforeEndDrag() {
+  FControl.StopHorzScroll();
+  FControl.StopVertScroll();
   StopDragExpand();
-  inherited::DoEndDrag(target, x, y);
+}
+
+void TdxTreeListDrag::AfterEndDrag() {
   FDragNode = nullptr;
-  SetState(stNone);
+  FControl.SetState(stNone);
   EndDragImage();
 }
 
-void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
-  inherited::DragOver(source, x, y, state, accept);
-  if (!ActiveDragObject() && !Dragging())
+void TdxTreeListDrag::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  if (!ActiveDragObject() && !FControl.Dragging())
     return;
-  StopHorzScroll();
-  StopVertScroll();
+  FControl.StopHorzScroll();
+  FControl.StopVertScroll();
   if (state == dsDragLeave) {
     StopDragExpand();
     return;
@@ -510,65 +620,82 @@ void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state
   const TPoint p = Point(x, y);
   FDragPoint = p;
   TdxTreeListHitInfo hit;
-  GetHitInfo(p, hit);
-  if (IsOptionsEx13())
+  FControl.GetHitInfo(p, hit);
+  if (FControl.IsOptionsEx13())
     UpdateDragExpand(hit);
-  if (IsOptionsEx12())
-    UpdateHorzDragScroll(p);
+  if (FControl.IsOptionsEx12())
+    FControl.UpdateHorzDragScroll(p);
   if (!hit.Node || !IsRowPart(hit.HitTest))
     return;
   FocusOnDragOver(hit);
-  if (!IsOptionsEx12())
+  if (!FControl.IsOptionsEx12())
     return;
-  const int row = GetNodeRowIndex(hit.Node);
-  const int top = GetNavigator().GetTopIndex();
-  if (hit.Node == GetTopNode() && row > 0)
-    StartVertScroll(-1, kDragScrollInterval);
-  else if (row >= top + GetNavigator().GetVisibleRowCount() - 1 && row < GetRowCount() - 1)
-    StartVertScroll(1, kDragScrollInterval);
+  const int row = FControl.GetNodeRowIndex(hit.Node);
+  const int top = FControl.GetNavigator().GetTopIndex();
+  if (hit.Node == FControl.GetTopNode() && row > 0)
+    FControl.StartVertScroll(-1, TCustomdxTreeList::kDragScrollInterval);
+  else if (row >= top + FControl.GetNavigator().GetVisibleRowCount() - 1 && row < FControl.GetRowCount() - 1)
+    FControl.StartVertScroll(1, TCustomdxTreeList::kDragScrollInterval);
 }
 
-void TCustomdxTreeList::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
-  const int column = hit.Column >= 0 ? GetVisibleIndexOfColumn(hit.Column) : GetFocusedColumn();
-  if (hit.Node != GetFocusedNode())
-    SetFocusedNode(hit.Node, column, /*makeVisible=*/false);
-  else if (!IsRowSelect() && IsOptionsEx12() && column != GetFocusedColumn())
-    SetFocusedColumn(column);
-  GetNavigator().UpdateNow();
+void TdxTreeListDrag::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
+  const int column = hit.Column >= 0 ? FControl.GetVisibleIndexOfColumn(hit.Column) : FControl.GetFocusedColumn();
+  if (hit.Node != FControl.GetFocusedNode())
+    FControl.SetFocusedNode(hit.Node, column, /*makeVisible=*/false);
+  else if (!FControl.IsRowSelect() && FControl.IsOptionsEx12() && column != FControl.GetFocusedColumn())
+    FControl.SetFocusedColumn(column);
+  FControl.GetNavigator().UpdateNow();
 }
 
-void TCustomdxTreeList::UpdateDragExpand(const TdxTreeListHitInfo& hit) {
+void TdxTreeListDrag::UpdateDragExpand(const TdxTreeListHitInfo& hit) {
   if (hit.HitTest != htButton || !hit.Node) {
     StopDragExpand();
     return;
   }
-  if (hit.Node == FDragExpandNode && IsTimerRunning(kDragExpandTimer))
+  if (hit.Node == FDragExpandNode && FControl.IsTimerRunning(TCustomdxTreeList::kDragExpandTimer))
     return;
-  StopTimer(kDragExpandTimer);
+  FControl.StopTimer(TCustomdxTreeList::kDragExpandTimer);
   FDragExpandNode = hit.Node;
-  StartTimer(kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)));
+  FControl.StartTimer(TCustomdxTreeList::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)));
 }
 
-void TCustomdxTreeList::StopDragExpand() {
-  StopTimer(kDragExpandTimer);
+void TdxTreeListDrag::StopDragExpand() {
+  FControl.StopTimer(TCustomdxTreeList::kDragExpandTimer);
   FDragExpandNode = nullptr;
 }
 
-void TCustomdxTreeList::DragExpandTick() {
-  StopTimer(kDragExpandTimer);
+void TdxTreeListDrag::DragExpandTick() {
+  FControl.StopTimer(TCustomdxTreeList::kDragExpandTimer);
   TdxTreeListNode* node = FDragExpandNode;
-  if (!node || (!ActiveDragObject() && FState != stNodeDragging))
+  if (!node || (!ActiveDragObject() && FControl.GetState() != stNodeDragging))
     return;
   TdxTreeListHitInfo hit;
-  GetHitInfo(FDragPoint, hit);
+  FControl.GetHitInfo(FDragPoint, hit);
   if (hit.HitTest != htButton || hit.Node != node) {
     FDragExpandNode = nullptr;
     return;
   }
-  if (IsOptionsEx14()) {
+  if (FControl.IsOptionsEx14()) {
     node->SetExpanded(!node->GetExpanded());
-    StartTimer(kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)) * 2);
+    FControl.StartTimer(TCustomdxTreeList::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)) * 2);
     return;
   }
   node->SetExpanded(true);
+}
+
+// ---- Node references
+
+void TdxTreeListDrag::NodeGone(TdxTreeListNode* node) {
+  if (FDragNode == node)
+    FDragNode = nullptr;
+  if (FDragOverNode == node)
+    FDragOverNode = nullptr;
+  if (FDragExpandNode == node)
+    FDragExpandNode = nullptr;
+}
+
+void TdxTreeListDrag::ForgetNodes() {
+  FDragNode = nullptr;
+  FDragOverNode = nullptr;
+  FDragExpandNode = nullptr;
 }

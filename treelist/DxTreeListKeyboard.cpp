@@ -2,11 +2,25 @@
 // expand and collapse nodes, start editing and drive the incremental search. Every key
 // runs inside one selection bracket, so a key that changes the selection several times
 // reports one change.
+//
+// Decisions taken here:
+// - FindNode also stops when its walk passes the end of the tree a second time, so a
+//   search over the shown nodes only ends even when the focused node is hidden (or
+//   there is none); every search that ends anyway ends the same way.
 #include <algorithm>
 
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListTextExport.h"
 
 namespace {
+
+// Upper case by the system locale, for the search's comparison.
+std::string LocaleUpper(const std::string& text) {
+  std::string result = text;
+  if (!result.empty())
+    CharUpperBuffA(result.data(), static_cast<DWORD>(result.size()));
+  return result;
+}
 
 bool IsSizingOrDragging(TdxTreeListState state) {
   switch (state) {
@@ -30,26 +44,47 @@ bool CtrlWithoutAlt() {
 
 }  // namespace
 
+// ---- The control's key overrides: the inherited steps stay with the control, the tree
+// list's own work is the part's.
+
 void TCustomdxTreeList::KeyDown(WORD& key, TShiftState shift) {
   TdxTreeListSelectionScope selection(this);
   inherited::KeyDown(key, shift);
-  if (!CanProcessKey(key, shift))
+  FKeyboard.KeyDown(key, shift);
+}
+
+void TCustomdxTreeList::KeyPress(char& key) {
+  const TdxTreeListKeyboard::TKeyPress press = FKeyboard.StartKeyPress(key);
+  if (press.Inherited)
+    inherited::KeyPress(key);
+  FKeyboard.FinishKeyPress(key, press);
+}
+
+void TCustomdxTreeList::DoExit() {
+  inherited::DoExit();
+  EndEditing();
+}
+
+// ---- Keys
+
+void TdxTreeListKeyboard::KeyDown(WORD& key, TShiftState shift) {
+  if (!FControl.CanProcessKey(key, shift))
     key = 0;
   if (key == 0 || !KeyDownInState(key, shift))
     return;
-  if (GetSelectedCount() == 0 && GetFocusedNode())
-    SetNodeSelected(GetFocusedNode(), true);
+  if (FControl.GetSelectedCount() == 0 && FControl.GetFocusedNode())
+    FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
 }
 
-bool TCustomdxTreeList::KeyDownInState(WORD& key, TShiftState shift) {
-  if (IsSizingOrDragging(FState)) {
+bool TdxTreeListKeyboard::KeyDownInState(WORD& key, TShiftState shift) {
+  if (IsSizingOrDragging(FControl.GetState())) {
     if (key == VK_ESCAPE)
-      CancelMode();
+      FControl.CancelMode();
     return false;
   }
-  if (GetCount() == 0)
+  if (FControl.GetCount() == 0)
     return false;
-  if (FState == stEditing) {
+  if (FControl.GetState() == stEditing) {
     switch (key) {
       case VK_TAB:
       case VK_RETURN:
@@ -58,21 +93,21 @@ bool TCustomdxTreeList::KeyDownInState(WORD& key, TShiftState shift) {
       case VK_NEXT:
       case VK_UP:
       case VK_DOWN:
-        EndEditing();
+        FControl.EndEditing();
         if (key == VK_ESCAPE)
           return false;
         break;
     }
   }
-  if (IsNewItemRowActive() && (key == VK_NEXT || key == VK_DOWN)) {
-    GetNavigator().SetNewItemRowActive(false);
-    Invalidate();
-    if (GetTopNode())
-      SetFocusedNode(GetTopNode(), GetFocusedColumn(), true);
-    if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && GetFocusedNode()) {
-      ClearSelection();
-      SetSelectionAnchor(GetFocusedNode());
-      SetNodeSelected(GetFocusedNode(), true);
+  if (FControl.IsNewItemRowActive() && (key == VK_NEXT || key == VK_DOWN)) {
+    FControl.GetNavigator().SetNewItemRowActive(false);
+    FControl.Invalidate();
+    if (FControl.GetTopNode())
+      FControl.SetFocusedNode(FControl.GetTopNode(), FControl.GetFocusedColumn(), true);
+    if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && FControl.GetFocusedNode()) {
+      FControl.ClearSelection();
+      FControl.SetSelectionAnchor(FControl.GetFocusedNode());
+      FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
     }
     return true;
   }
@@ -81,14 +116,14 @@ bool TCustomdxTreeList::KeyDownInState(WORD& key, TShiftState shift) {
   const bool ctrl = shift.Contains(ssCtrl);
   const bool rangeKey = key == VK_PRIOR || key == VK_NEXT || key == VK_END || key == VK_HOME || key == VK_UP ||
                         key == VK_DOWN;
-  if (!ctrl || (shift.Contains(ssShift) && rangeKey && CanSelectRange()))
+  if (!ctrl || (shift.Contains(ssShift) && rangeKey && FControl.CanSelectRange()))
     KeyWithoutCtrl(key, shift);
   else
     KeyWithCtrl(key, shift);
   return true;
 }
 
-bool TCustomdxTreeList::SearchKey(WORD key, TShiftState shift) {
+bool TdxTreeListKeyboard::SearchKey(WORD key, TShiftState shift) {
   switch (key) {
     case VK_BACK: {
       std::string text = FSearchText;
@@ -117,8 +152,8 @@ bool TCustomdxTreeList::SearchKey(WORD key, TShiftState shift) {
   return false;
 }
 
-void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
-  const bool rowSelect = IsRowSelect();
+void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
+  const bool rowSelect = FControl.IsRowSelect();
   switch (key) {
     case VK_HOME:
     case VK_END:
@@ -126,28 +161,28 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
       return;
     case VK_PRIOR:
     case VK_NEXT: {
-      const bool extending = shift.Contains(ssShift) && CanSelectRange() && IsMultiSelect();
-      if (IsMultiSelect()) {
-        if (extending && !FAnchorNode)
-          SetSelectionAnchor(GetFocusedNode());
-        ClearSelection();
+      const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange() && FControl.IsMultiSelect();
+      if (FControl.IsMultiSelect()) {
+        if (extending && !FControl.GetAnchorNode())
+          FControl.SetSelectionAnchor(FControl.GetFocusedNode());
+        FControl.ClearSelection();
         if (!extending)
-          SetSelectionAnchor(nullptr);
+          FControl.SetSelectionAnchor(nullptr);
       }
-      if (key == VK_PRIOR && GetNavigator().GetFocusedRowIndex() == 0 && IsNewItemRowShown()) {
-        GetNavigator().SetNewItemRowActive(true);
-        Invalidate();
+      if (key == VK_PRIOR && FControl.GetNavigator().GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
+        FControl.GetNavigator().SetNewItemRowActive(true);
+        FControl.Invalidate();
       } else {
         PageMove(key == VK_PRIOR ? -1 : 1);
       }
       if (extending)
-        SelectRange(FAnchorNode, GetFocusedNode());
+        FControl.SelectRange(FControl.GetAnchorNode(), FControl.GetFocusedNode());
       return;
     }
     case VK_UP:
-      if (GetNavigator().GetFocusedRowIndex() == 0 && IsNewItemRowShown()) {
-        GetNavigator().SetNewItemRowActive(true);
-        Invalidate();
+      if (FControl.GetNavigator().GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
+        FControl.GetNavigator().SetNewItemRowActive(true);
+        FControl.Invalidate();
         return;
       }
       MoveFocus(-1, shift);
@@ -158,45 +193,45 @@ void TCustomdxTreeList::KeyWithoutCtrl(WORD key, TShiftState shift) {
     case VK_LEFT:
     case VK_RIGHT:
       if (rowSelect) {
-        if (!IsNewItemRowActive())
+        if (!FControl.IsNewItemRowActive())
           KeyRowSelectLeftRight(key == VK_LEFT);
         return;
       }
-      MoveColumnFocus(key == VK_LEFT ? -1 : 1, IsOptionsEx6());
+      MoveColumnFocus(key == VK_LEFT ? -1 : 1, FControl.IsOptionsEx6());
       return;
     case VK_TAB:
       if (!shift.Contains(ssAlt))
         TabMove(shift.Contains(ssShift), shift);
       return;
     case VK_RETURN:
-      if (IsOptionsEx9Query()) {
+      if (FControl.IsOptionsEx9Query()) {
         MoveColumnFocus(1, /*wrap=*/true);
-        ShowEditor();
+        FControl.ShowEditor();
       }
       return;
     case VK_ESCAPE:
-      ClearSelection();
-      GetMouse().ClearHot();
-      if (TdxInplaceEdit* editor = GetEditor()) {
+      FControl.ClearSelection();
+      FControl.GetMouse().ClearHot();
+      if (TdxInplaceEdit* editor = FControl.GetEditor()) {
         if (editor->HandleAllocated())
           ShowWindow(editor->GetHandle(), SW_HIDE);
         editor->Reset();
       }
-      EndEditing();
+      FControl.EndEditing();
       return;
     case VK_F2:
-      ShowEditor();
+      FControl.ShowEditor();
       return;
   }
 }
 
-void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
-  FShiftRangeStarted = false;
+void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
+  FControl.SetShiftRangeStarted(false);
   switch (key) {
     case VK_SPACE:
-      if ((IsRowSelect() || !IsOptions2()) && GetFocusedNode()) {
-        SetNodeSelected(GetFocusedNode(), !IsNodeSelected(GetFocusedNode()));
-        SetSelectionAnchor(GetFocusedNode());
+      if ((FControl.IsRowSelect() || !FControl.IsOptions2()) && FControl.GetFocusedNode()) {
+        FControl.SetNodeSelected(FControl.GetFocusedNode(), !FControl.IsNodeSelected(FControl.GetFocusedNode()));
+        FControl.SetSelectionAnchor(FControl.GetFocusedNode());
       }
       return;
     case VK_PRIOR:
@@ -204,82 +239,82 @@ void TCustomdxTreeList::KeyWithCtrl(WORD key, TShiftState shift) {
       PageMove(key == VK_PRIOR ? -1 : 1);
       return;
     case VK_HOME:
-      SetFocusedNodeByIndex(0);
+      FControl.SetFocusedNodeByIndex(0);
       return;
     case VK_END:
-      SetFocusedNodeByIndex(GetRowCount() - 1);
+      FControl.SetFocusedNodeByIndex(FControl.GetRowCount() - 1);
       return;
     case VK_LEFT:
-      SetFocusedColumn(0);
-      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(0));
+      FControl.SetFocusedColumn(0);
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(0));
       return;
     case VK_RIGHT: {
-      const int last = std::max(GetShownColumnCount() - 1, 0);
-      SetFocusedColumn(last);
-      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(last));
+      const int last = std::max(FControl.GetShownColumnCount() - 1, 0);
+      FControl.SetFocusedColumn(last);
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(last));
       return;
     }
     case VK_UP:
-      if (GetNavigator().GetFocusedRowIndex() > 0) {
-        GetNavigator().MoveFocusedRow(-1);
-      } else if (IsNewItemRowShown()) {
-        GetNavigator().SetNewItemRowActive(true);
-        Invalidate();
+      if (FControl.GetNavigator().GetFocusedRowIndex() > 0) {
+        FControl.GetNavigator().MoveFocusedRow(-1);
+      } else if (FControl.IsNewItemRowShown()) {
+        FControl.GetNavigator().SetNewItemRowActive(true);
+        FControl.Invalidate();
       }
       return;
     case VK_DOWN:
-      GetNavigator().MoveFocusedRow(1);
+      FControl.GetNavigator().MoveFocusedRow(1);
       return;
     case VK_INSERT:
-      CopyToClipboard();
+      TdxTreeListTextExport(FControl).CopyToClipboard();
       return;
   }
 }
 
-void TCustomdxTreeList::KeyHomeEnd(bool end, TShiftState shift) {
-  if (!IsRowSelect() && !shift.Contains(ssShift)) {
-    const int column = end ? std::max(GetShownColumnCount() - 1, 0) : 0;
-    SetFocusedColumn(column);
-    GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
+void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
+  if (!FControl.IsRowSelect() && !shift.Contains(ssShift)) {
+    const int column = end ? std::max(FControl.GetShownColumnCount() - 1, 0) : 0;
+    FControl.SetFocusedColumn(column);
+    FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
     return;
   }
-  const bool extending = shift.Contains(ssShift) && CanSelectRange() && IsMultiSelect();
-  ClearSelection();
-  const int row = end ? GetRowCount() - 1 : 0;
+  const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange() && FControl.IsMultiSelect();
+  FControl.ClearSelection();
+  const int row = end ? FControl.GetRowCount() - 1 : 0;
   if (extending) {
-    if (!FAnchorNode)
-      SetSelectionAnchor(GetFocusedNode());
-    SetFocusedNodeByIndex(row);
-    SelectRange(FAnchorNode, GetFocusedNode());
+    if (!FControl.GetAnchorNode())
+      FControl.SetSelectionAnchor(FControl.GetFocusedNode());
+    FControl.SetFocusedNodeByIndex(row);
+    FControl.SelectRange(FControl.GetAnchorNode(), FControl.GetFocusedNode());
     return;
   }
-  SetSelectionAnchor(nullptr);
-  SetFocusedNodeByIndex(row);
+  FControl.SetSelectionAnchor(nullptr);
+  FControl.SetFocusedNodeByIndex(row);
 }
 
-void TCustomdxTreeList::KeyRowSelectLeftRight(bool left) {
-  TdxTreeListNode* node = GetFocusedNode();
+void TdxTreeListKeyboard::KeyRowSelectLeftRight(bool left) {
+  TdxTreeListNode* node = FControl.GetFocusedNode();
   if (!node)
     return;
-  MakeNodeVisible(node);
+  FControl.MakeNodeVisible(node);
   if (left) {
     if (node->GetExpanded()) {
       node->SetExpanded(false);
       return;
     }
     TdxTreeListNode* parent = node->GetParent();
-    ClearSelection();
+    FControl.ClearSelection();
     if (parent && parent->GetFirstChild() == node) {
-      SetFocusedNode(parent, GetFocusedColumn(), true);
-      SetNodeSelected(parent, true);
+      FControl.SetFocusedNode(parent, FControl.GetFocusedColumn(), true);
+      FControl.SetNodeSelected(parent, true);
       return;
     }
-    GetNavigator().MoveFocusedRow(-1);
+    FControl.GetNavigator().MoveFocusedRow(-1);
     return;
   }
   if (!node->GetHasChildren()) {
-    ClearSelection();
-    GetNavigator().MoveFocusedRow(1);
+    FControl.ClearSelection();
+    FControl.GetNavigator().MoveFocusedRow(1);
     return;
   }
   if (!node->GetExpanded()) {
@@ -287,164 +322,270 @@ void TCustomdxTreeList::KeyRowSelectLeftRight(bool left) {
     return;
   }
   if (TdxTreeListNode* child = node->GetFirstChild()) {
-    ClearSelection();
-    SetFocusedNode(child, GetFocusedColumn(), true);
-    SetNodeSelected(child, true);
+    FControl.ClearSelection();
+    FControl.SetFocusedNode(child, FControl.GetFocusedColumn(), true);
+    FControl.SetNodeSelected(child, true);
   }
 }
 
-void TCustomdxTreeList::MoveColumnFocus(int delta, bool wrap) {
-  const int count = GetShownColumnCount();
+void TdxTreeListKeyboard::MoveColumnFocus(int delta, bool wrap) {
+  const int count = FControl.GetShownColumnCount();
   if (count == 0)
     return;
-  int column = GetFocusedColumn() + delta;
+  int column = FControl.GetFocusedColumn() + delta;
   if (column < 0 || column >= count) {
     if (!wrap)
       return;
-    const int row = GetNavigator().GetFocusedRowIndex() + delta;
-    if (row < 0 || row >= GetRowCount())
+    const int row = FControl.GetNavigator().GetFocusedRowIndex() + delta;
+    if (row < 0 || row >= FControl.GetRowCount())
       return;
     column = delta < 0 ? count - 1 : 0;
-    SetFocusedNode(GetNodeAtRow(row), column, /*makeVisible=*/true);
+    FControl.SetFocusedNode(FControl.GetNodeAtRow(row), column, /*makeVisible=*/true);
   } else {
-    SetFocusedColumn(column);
+    FControl.SetFocusedColumn(column);
   }
-  GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
+  FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
 }
 
-void TCustomdxTreeList::TabMove(bool back, TShiftState shift) {
-  if (IsRowSelect()) {
-    ClearSelection();
-    GetNavigator().MoveFocusedRow(back ? -1 : 1);
+void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
+  if (FControl.IsRowSelect()) {
+    FControl.ClearSelection();
+    FControl.GetNavigator().MoveFocusedRow(back ? -1 : 1);
     return;
   }
-  const int count = GetShownColumnCount();
+  const int count = FControl.GetShownColumnCount();
   const int delta = back ? -1 : 1;
-  auto focusable = [this](int visible) { return GetColumnTabStop(GetColumnByVisibleIndex(visible)); };
-  for (int column = GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {
+  auto focusable = [this](int visible) { return FControl.GetColumnTabStop(FControl.GetColumnByVisibleIndex(visible)); };
+  for (int column = FControl.GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
-      SetFocusedColumn(column);
-      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
+      FControl.SetFocusedColumn(column);
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
       return;
     }
   }
-  if (!IsOptions4())
+  if (!FControl.IsOptions4())
     return;
-  const int row = GetNavigator().GetFocusedRowIndex() + delta;
-  if (row < 0 || row >= GetRowCount())
+  const int row = FControl.GetNavigator().GetFocusedRowIndex() + delta;
+  if (row < 0 || row >= FControl.GetRowCount())
     return;
   for (int column = back ? count - 1 : 0; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
-      ClearSelection();
-      SetFocusedNode(GetNodeAtRow(row), column, /*makeVisible=*/true);
-      GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
+      FControl.ClearSelection();
+      FControl.SetFocusedNode(FControl.GetNodeAtRow(row), column, /*makeVisible=*/true);
+      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
       return;
     }
   }
 }
 
-void TCustomdxTreeList::MoveFocus(int delta, TShiftState shift) {
-  const bool multi = IsMultiSelect();
-  const bool extending = shift.Contains(ssShift) && CanSelectRange();
-  const int row = GetNavigator().GetFocusedRowIndex();
-  const bool cannotMove = (delta < 0 && row == 0) || (delta > 0 && row >= GetRowCount() - 1);
+void TdxTreeListKeyboard::MoveFocus(int delta, TShiftState shift) {
+  const bool multi = FControl.IsMultiSelect();
+  const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange();
+  const int row = FControl.GetNavigator().GetFocusedRowIndex();
+  const bool cannotMove = (delta < 0 && row == 0) || (delta > 0 && row >= FControl.GetRowCount() - 1);
   auto clearUnlessStuck = [&] {
     const bool onlyFocusedSelected =
-        GetSelectedCount() == 1 && GetSelectedItem(0) == GetFocusedNode();
+        FControl.GetSelectedCount() == 1 && FControl.GetSelectedItem(0) == FControl.GetFocusedNode();
     if (!(onlyFocusedSelected && cannotMove))
-      ClearSelection();
+      FControl.ClearSelection();
   };
   bool selectNew = false;
   if (multi && !extending) {
     clearUnlessStuck();
-    SetSelectionAnchor(nullptr);
-    FShiftRangeStarted = false;
-  } else if (multi && FShiftRangeStarted) {
+    FControl.SetSelectionAnchor(nullptr);
+    FControl.SetShiftRangeStarted(false);
+  } else if (multi && FControl.GetShiftRangeStarted()) {
     // Going back towards the anchor gives up the node the range leaves.
-    if (GetFocusedNode() && CompareToAnchor(GetFocusedNode()) == -delta)
-      SetNodeSelected(GetFocusedNode(), false);
+    if (FControl.GetFocusedNode() && FControl.CompareToAnchor(FControl.GetFocusedNode()) == -delta)
+      FControl.SetNodeSelected(FControl.GetFocusedNode(), false);
     selectNew = true;
   } else if (multi) {
     clearUnlessStuck();
-    if (!FAnchorNode) {
-      SetSelectionAnchor(GetFocusedNode());
-      if (GetFocusedNode())
-        SetNodeSelected(GetFocusedNode(), true);
+    if (!FControl.GetAnchorNode()) {
+      FControl.SetSelectionAnchor(FControl.GetFocusedNode());
+      if (FControl.GetFocusedNode())
+        FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
     } else {
-      SelectRange(FAnchorNode, GetFocusedNode());
-      if (GetFocusedNode())
-        SetNodeSelected(GetFocusedNode(),
-                        CompareToAnchor(GetFocusedNode()) != -delta || GetFocusedNode() == FAnchorNode);
+      FControl.SelectRange(FControl.GetAnchorNode(), FControl.GetFocusedNode());
+      if (FControl.GetFocusedNode())
+        FControl.SetNodeSelected(FControl.GetFocusedNode(),
+                                 FControl.CompareToAnchor(FControl.GetFocusedNode()) != -delta ||
+                                     FControl.GetFocusedNode() == FControl.GetAnchorNode());
     }
-    FShiftRangeStarted = true;
+    FControl.SetShiftRangeStarted(true);
     selectNew = true;
   }
-  GetNavigator().MoveFocusedRow(delta);
-  if (selectNew && GetFocusedNode())
-    SetNodeSelected(GetFocusedNode(), true);
+  FControl.GetNavigator().MoveFocusedRow(delta);
+  if (selectNew && FControl.GetFocusedNode())
+    FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
 }
 
-void TCustomdxTreeList::PageMove(int delta) {
-  const int count = GetRowCount();
-  const int row = GetNavigator().GetFocusedRowIndex();
+void TdxTreeListKeyboard::PageMove(int delta) {
+  const int count = FControl.GetRowCount();
+  const int row = FControl.GetNavigator().GetFocusedRowIndex();
   if (count <= 1) {
     if (!((delta < 0 && row == 0) || (delta > 0 && row >= count - 1)))
-      GetNavigator().MoveFocusedRow(delta);
+      FControl.GetNavigator().MoveFocusedRow(delta);
     return;
   }
-  const int top = std::max(GetNavigator().GetTopIndex(), 0);
-  const int last = std::min(top + GetNavigator().GetVisibleRowCount() - 1, count - 1);
+  const int top = std::max(FControl.GetNavigator().GetTopIndex(), 0);
+  const int last = std::min(top + FControl.GetNavigator().GetVisibleRowCount() - 1, count - 1);
   if (row > top && row < last) {
-    SetFocusedNodeByIndex(delta > 0 ? last : top);
+    FControl.SetFocusedNodeByIndex(delta > 0 ? last : top);
     return;
   }
-  GetNavigator().MoveFocusedRow(delta * std::max(GetNavigator().GetVisibleRowCount() - 1, 1));
+  FControl.GetNavigator().MoveFocusedRow(delta * std::max(FControl.GetNavigator().GetVisibleRowCount() - 1, 1));
 }
 
-void TCustomdxTreeList::KeyPress(char& key) {
+TdxTreeListKeyboard::TKeyPress TdxTreeListKeyboard::StartKeyPress(char key) {
   const auto ch = static_cast<uint8_t>(key);
   const bool ctrlOnly = CtrlWithoutAlt();
-  if (FState == stNone && !FSearching && IsOptionsEx29() && key != VK_BACK && key != VK_TAB &&
+  TKeyPress press{ch, ctrlOnly, false};
+  if (FControl.GetState() == stNone && !FSearching && FControl.IsOptionsEx29() && key != VK_BACK && key != VK_TAB &&
       key != VK_RETURN && key != VK_ESCAPE && !ctrlOnly)
     StartSearch(-1, std::string());
   if (!FSearching) {
-    if (IsOptionsEx10() && FState != stEditing) {
+    if (FControl.IsOptionsEx10() && FControl.GetState() != stEditing) {
       if (key == VK_RETURN) {
-        ShowEditor();
+        FControl.ShowEditor();
       } else if (key == VK_BACK || key == 22 || key == 24 || ch >= 32) {
-        ShowEditorWithKey(key);
-        if (FState != stEditing)
-          inherited::KeyPress(key);
+        FControl.ShowEditorWithKey(key);
+        if (FControl.GetState() != stEditing)
+          press.Inherited = true;
       } else {
-        inherited::KeyPress(key);
+        press.Inherited = true;
       }
     } else {
-      inherited::KeyPress(key);
+      press.Inherited = true;
     }
   }
+  return press;
+}
+
+void TdxTreeListKeyboard::FinishKeyPress(char& key, const TKeyPress& press) {
+  const uint8_t ch = press.Char;
+  const bool ctrlOnly = press.CtrlOnly;
   if (key == 0)
     return;
-  if (FState != stEditing && GetFocusedNode()) {
-    if (key == 3 && FOptionsEx.Contains(aoCopyOnCtrlC)) {
-      CopyToClipboard();
-    } else if (key == '*' && GetFocusedNode()->GetHasChildren()) {
-      GetFocusedNode()->Expand(/*recurse=*/true);
+  if (FControl.GetState() != stEditing && FControl.GetFocusedNode()) {
+    if (key == 3 && FControl.GetOptionsEx().Contains(aoCopyOnCtrlC)) {
+      TdxTreeListTextExport(FControl).CopyToClipboard();
+    } else if (key == '*' && FControl.GetFocusedNode()->GetHasChildren()) {
+      FControl.GetFocusedNode()->Expand(/*recurse=*/true);
     } else if (key == '+') {
-      MakeNodeVisible(GetFocusedNode());
-      GetFocusedNode()->SetExpanded(true);
+      FControl.MakeNodeVisible(FControl.GetFocusedNode());
+      FControl.GetFocusedNode()->SetExpanded(true);
     } else if (key == '-') {
-      MakeNodeVisible(GetFocusedNode());
-      GetFocusedNode()->SetExpanded(false);
+      FControl.MakeNodeVisible(FControl.GetFocusedNode());
+      FControl.GetFocusedNode()->SetExpanded(false);
     }
   }
   if (FSearching && ch >= 32 && !ctrlOnly) {
-    if (GetFocusedColumn() != FSearchColumn)
+    if (FControl.GetFocusedColumn() != FSearchColumn)
       StartSearch(-1, std::string());
     IncrementalSearch(FSearchText + key, 0, false);
   }
 }
 
-void TCustomdxTreeList::DoExit() {
-  inherited::DoExit();
-  EndEditing();
+// ---- Incremental search
+
+bool TdxTreeListKeyboard::StartSearch(int column, const std::string& text) {
+  FControl.EndEditing();
+  FControl.StopTimer(TCustomdxTreeList::kEditTimer);
+  if (column == -1)
+    column = FControl.GetFocusedColumn();
+  FSearchColumn = column;
+  FControl.SetFocusedColumn(column);
+  FSearching = true;
+  FSearchText = text;
+  IncrementalSearch(text, 0, true);
+  return !FSearchText.empty();
+}
+
+void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int direction, bool clearOnMiss) {
+  ++FSearchNesting;
+  struct TNesting {
+    int& Count;
+    ~TNesting() { --Count; }
+  } nesting{FSearchNesting};
+  const int column = FControl.GetColumnByVisibleIndex(FSearchColumn);
+  if (FSearchColumn < 0 || FSearchColumn >= std::max(FControl.GetShownColumnCount(), 1) || FControl.GetCount() == 0)
+    return;
+  FSearchText = text;
+  TdxTreeListNode* found = nullptr;
+  if (FindNode(column < 0 ? 0 : column, text, found, direction)) {
+    FControl.SetFocusedNode(found, FControl.GetFocusedColumn(), /*makeVisible=*/false);
+  } else if (clearOnMiss) {
+    FSearchText.clear();
+  } else if (direction == 0 && !FSearchText.empty()) {
+    FSearchText.pop_back();
+  }
+  if (!FControl.GetFocusedNode())
+    return;
+  if (FControl.IsMultiSelect() && !FControl.IsNodeSelected(FControl.GetFocusedNode()))
+    FControl.SelectOnly(FControl.GetFocusedNode());
+  FControl.MakeNodeVisible(FControl.GetFocusedNode());
+  FControl.RefreshNode(FControl.GetFocusedNode(), false);
+}
+
+bool TdxTreeListKeyboard::FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction) {
+  node = nullptr;
+  if (FControl.GetCount() == 0)
+    return false;
+  const bool backward = direction == 1;
+  auto step = [this, backward](TdxTreeListNode* n) {
+    if (backward)
+      return FSearchAllNodes ? n->GetPrev() : n->GetPriorVisible();
+    return FSearchAllNodes ? n->GetNext() : n->GetNextVisible();
+  };
+  auto wrapStart = [this, backward]() {
+    return backward ? FControl.GetNavigator().GetNodeByDirection(FControl.GetFirstNode(), 3, FSearchAllNodes)
+                    : FControl.GetFirstNode();
+  };
+  const std::string wanted = LocaleUpper(text);
+  auto matches = [&](TdxTreeListNode* n) {
+    std::string value;
+    FControl.GetCellText(n, column, value);
+    return LocaleUpper(value.substr(0, wanted.size())) == wanted;
+  };
+  TdxTreeListNode* start = FControl.GetFocusedNode();
+  TdxTreeListNode* current = start;
+  if (direction != 0 && current)
+    current = step(current);
+  if (!current)
+    current = wrapStart();
+  bool wrapped = direction != 0 && !(start && step(start));
+  // At most every node once after the wrap: a walk that never meets the start node
+  // (hidden, or none) still ends.
+  while (current) {
+    if (matches(current)) {
+      node = current;
+      return true;
+    }
+    current = step(current);
+    if (!current) {
+      if (wrapped)
+        return false;
+      wrapped = true;
+      current = wrapStart();
+    }
+    if (wrapped && current == start)
+      return false;
+  }
+  return false;
+}
+
+void TdxTreeListKeyboard::EndSearch() {
+  if (!FSearching)
+    return;
+  FSearching = false;
+  FSearchText.clear();
+  FControl.RefreshNode(FControl.GetFocusedNode(), false);
+}
+
+void TdxTreeListKeyboard::SetSearchState(bool searching, int column, const std::string& text) {
+  FSearching = searching;
+  FSearchColumn = column;
+  FSearchText = text;
+  FControl.Invalidate();
 }

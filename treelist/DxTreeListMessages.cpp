@@ -207,9 +207,9 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       if (kind == dmDragEnter && drag) {
         const TPoint p = ScreenToClient(drag->Pos);
         if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
-          SetDragOverNode(node);
+          GetDrag().SetDragOverNode(node);
       } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
-        SetDragOverNode(nullptr);
+        GetDrag().SetDragOverNode(nullptr);
       }
       return;
     }
@@ -291,7 +291,7 @@ void TCustomdxTreeList::TimerTick(UINT_PTR id) {
       AutoScrollTick(/*horizontal=*/false);
       return;
     case kDragExpandTimer:
-      DragExpandTick();
+      GetDrag().DragExpandTick();
       return;
   }
 }

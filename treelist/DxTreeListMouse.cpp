@@ -298,7 +298,7 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
   FPrevFocusedNode = FControl.GetFocusedNode();
   if (button == mbLeft && hit.HitTest != htIndicator)
     FControl.SetState(stRowSelecting);
-  FControl.SetDragNode(hit.Node);
+  FControl.GetDrag().SetDragNode(hit.Node);
   if (FControl.GetNavigator().GetNewItemRowActive()) {
     FControl.GetNavigator().SetNewItemRowActive(false);
     FControl.Invalidate();
@@ -393,7 +393,7 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
   if (FControl.GetDragMode() == dmAutomatic) {
     if (!PastThreshold(x, y))
       return;
-    TdxTreeListNode* node = FControl.GetDragNode() ? FControl.GetDragNode() : FControl.GetNodeAt(x, y);
+    TdxTreeListNode* node = FControl.GetDrag().GetDragNode() ? FControl.GetDrag().GetDragNode() : FControl.GetNodeAt(x, y);
     if (node && node != FControl.GetFocusedNode()) {
       if (!FKeepSelection)
         FControl.ClearSelection();
@@ -532,12 +532,12 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
     }
     case stBandDragging:
       FControl.StopHorzScroll();
-      FControl.SetDragPoint(Point(x, y));
+      FControl.GetDrag().SetDragPoint(Point(x, y));
       FControl.EndBandDrag(true);
       break;
     case stColumnDragging:
       FControl.StopHorzScroll();
-      FControl.SetDragPoint(Point(x, y));
+      FControl.GetDrag().SetDragPoint(Point(x, y));
       FControl.EndColumnDrag(true);
       break;
     default:
@@ -630,7 +630,7 @@ bool TdxTreeListMouse::WMSetCursor(TMessage& message) {
     return false;
   }
   if (FControl.GetState() == stColumnDragging || FControl.GetState() == stBandDragging) {
-    ::SetCursor(Screen->GetCursors(FControl.GetHeaderDragCursor()));
+    ::SetCursor(Screen->GetCursors(FControl.GetDrag().GetHeaderDragCursor()));
     message.Result = 1;
     return true;
   }

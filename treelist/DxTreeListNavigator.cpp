@@ -1,8 +1,7 @@
 // TdxTreeListNavigator: focus, navigation and scrolling of the tree list: moving the
 // focused node and column, the rows on screen, keeping nodes, bands and columns on screen,
-// LeftCoord and the scroll bars. The tree list's gate of the in-place editor, its text
-// export to the clipboard, its incremental search and its auto-scroll timers follow; they
-// go to their own parts.
+// LeftCoord and the scroll bars. The tree list's gate of the in-place editor and its
+// auto-scroll timers follow; they go to their own parts.
 //
 // Decisions taken here:
 // - NodeAdded brings the top and focused node and the row lists in step first and runs
@@ -11,37 +10,22 @@
 //   0 after, so the range cannot invert when the bands are narrower than the area.
 // - A thumb position is read from the scroll message (16 bits), and from the scroll
 //   bar's tracking position when the range is larger.
-// - FindNode also stops when its walk passes the end of the tree a second time, so a
-//   search over the shown nodes only ends even when the focused node is hidden (or
-//   there is none); every search that ends anyway ends the same way.
 // - The timers live on the control's own window and are known per control: another
 //   tree list's timers never start, stop or step this one's. The horizontal and the
 //   vertical scroll have ids of their own, and a tick steps while the drag or the row
 //   selection that started it runs.
-// - The text export's header line holds no line break of its own: the string list
-//   gives every line one.
 #include "treelist/DxTreeListNavigator.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "classlib/AliveGuard.h"
-#include "classlib/Clipboard.h"
 #include "classlib/DragDrop.h"
-#include "classlib/Strings.h"
 #include "treelist/DxTreeList.h"
 
 namespace {
 
 TCustomdxTreeList::TTimerProcs gTimerProcs;
-
-// Upper case by the system locale, for the search's comparison.
-std::string LocaleUpper(const std::string& text) {
-  std::string result = text;
-  if (!result.empty())
-    CharUpperBuffA(result.data(), static_cast<DWORD>(result.size()));
-  return result;
-}
 
 // The bit of FRunningTimers that stands for `id`.
 uint32_t TimerBit(UINT_PTR id) {
@@ -639,174 +623,6 @@ void TCustomdxTreeList::ShowEditorSelectAll() {
   ShowEditor();
   if (TdxInplaceEdit* editor = GetEditor(); FState == stEditing && editor)
     editor->ClickAction();
-}
-
-bool TCustomdxTreeList::IsPointOverCustomizingWindow(const TPoint& p) {
-  if (!FCustomizingForm || !FCustomizingForm->HandleAllocated() || !IsWindowVisible(FCustomizingForm->GetHandle()))
-    return false;
-  return PointInRect(FCustomizingForm->GetClientRect(), FCustomizingForm->ScreenToClient(p));
-}
-
-// ---- Text export
-
-std::string TCustomdxTreeList::GetHeaderLine() {
-  std::string line;
-  const int count = GetShownColumnCount();
-  for (int i = 0; i < count; ++i) {
-    std::string text;
-    GetColumnHeaderText(GetColumnByVisibleIndex(i), text);
-    if (i > 0)
-      line += '\t';
-    line += text;
-  }
-  return line;
-}
-
-std::string TCustomdxTreeList::GetNodeLine(TdxTreeListNode* node) {
-  std::string line;
-  const int count = GetShownColumnCount();
-  if (NodeRowQuery(node)) {
-    GetCellText(node, count > 0 ? GetColumnByVisibleIndex(0) : 0, line);
-    return line;
-  }
-  for (int i = 0; i < count; ++i) {
-    std::string text;
-    GetCellText(node, GetColumnByVisibleIndex(i), text);
-    if (i > 0)
-      line += '\t';
-    line += text;
-  }
-  return line;
-}
-
-void TCustomdxTreeList::CopyAllToStrings(TStrings* strings) {
-  strings->Add(GetHeaderLine());
-  for (TdxTreeListNode* node = GetFirstNode(); node; node = node->GetNextVisible())
-    strings->Add(GetNodeLine(node));
-}
-
-void TCustomdxTreeList::CopySelectedToStrings(TStrings* strings) {
-  strings->Add(GetHeaderLine());
-  if (!IsMultiSelect()) {
-    if (GetFocusedNode())
-      strings->Add(GetNodeLine(GetFocusedNode()));
-    return;
-  }
-  // The selected nodes in tree order: their paths of indices compared from the top.
-  std::vector<std::pair<std::vector<int>, TdxTreeListNode*>> selected;
-  for (int i = 0; i < GetSelectedCount(); ++i) {
-    TdxTreeListNode* node = GetSelectedItem(i);
-    std::vector<int> path;
-    for (TdxTreeListNode* n = node; n; n = n->GetParent())
-      path.push_back(n->GetIndex());
-    std::reverse(path.begin(), path.end());
-    selected.emplace_back(std::move(path), node);
-  }
-  std::sort(selected.begin(), selected.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& entry : selected)
-    strings->Add(GetNodeLine(entry.second));
-}
-
-void TCustomdxTreeList::CopyToClipboard() {
-  TStringList lines;
-  CopySelectedToStrings(&lines);
-  Clipboard()->SetAsText(lines.GetText());
-}
-
-// ---- Incremental search
-
-bool TCustomdxTreeList::StartSearch(int column, const std::string& text) {
-  EndEditing();
-  StopTimer(kEditTimer);
-  if (column == -1)
-    column = GetFocusedColumn();
-  FSearchColumn = column;
-  SetFocusedColumn(column);
-  FSearching = true;
-  FSearchText = text;
-  IncrementalSearch(text, 0, true);
-  return !FSearchText.empty();
-}
-
-void TCustomdxTreeList::IncrementalSearch(const std::string& text, int direction, bool clearOnMiss) {
-  ++FSearchNesting;
-  struct TNesting {
-    int& Count;
-    ~TNesting() { --Count; }
-  } nesting{FSearchNesting};
-  const int column = GetColumnByVisibleIndex(FSearchColumn);
-  if (FSearchColumn < 0 || FSearchColumn >= std::max(GetShownColumnCount(), 1) || GetCount() == 0)
-    return;
-  FSearchText = text;
-  TdxTreeListNode* found = nullptr;
-  if (FindNode(column < 0 ? 0 : column, text, found, direction)) {
-    SetFocusedNode(found, GetFocusedColumn(), /*makeVisible=*/false);
-  } else if (clearOnMiss) {
-    FSearchText.clear();
-  } else if (direction == 0 && !FSearchText.empty()) {
-    FSearchText.pop_back();
-  }
-  if (!GetFocusedNode())
-    return;
-  if (IsMultiSelect() && !IsNodeSelected(GetFocusedNode()))
-    SelectOnly(GetFocusedNode());
-  MakeNodeVisible(GetFocusedNode());
-  RefreshNode(GetFocusedNode(), false);
-}
-
-bool TCustomdxTreeList::FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction) {
-  node = nullptr;
-  if (GetCount() == 0)
-    return false;
-  const bool backward = direction == 1;
-  auto step = [this, backward](TdxTreeListNode* n) {
-    if (backward)
-      return FSearchAllNodes ? n->GetPrev() : n->GetPriorVisible();
-    return FSearchAllNodes ? n->GetNext() : n->GetNextVisible();
-  };
-  auto wrapStart = [this, backward]() {
-    return backward ? GetNavigator().GetNodeByDirection(GetFirstNode(), 3, FSearchAllNodes) : GetFirstNode();
-  };
-  const std::string wanted = LocaleUpper(text);
-  auto matches = [&](TdxTreeListNode* n) {
-    std::string value;
-    GetCellText(n, column, value);
-    return LocaleUpper(value.substr(0, wanted.size())) == wanted;
-  };
-  TdxTreeListNode* start = GetFocusedNode();
-  TdxTreeListNode* current = start;
-  if (direction != 0 && current)
-    current = step(current);
-  if (!current)
-    current = wrapStart();
-  bool wrapped = direction != 0 && !(start && step(start));
-  // At most every node once after the wrap: a walk that never meets the start node
-  // (hidden, or none) still ends.
-  while (current) {
-    if (matches(current)) {
-      node = current;
-      return true;
-    }
-    current = step(current);
-    if (!current) {
-      if (wrapped)
-        return false;
-      wrapped = true;
-      current = wrapStart();
-    }
-    if (wrapped && current == start)
-      return false;
-  }
-  return false;
-}
-
-void TCustomdxTreeList::EndSearch() {
-  if (!FSearching)
-    return;
-  FSearching = false;
-  FSearchText.clear();
-  RefreshNode(GetFocusedNode(), false);
 }
 
 // ---- Timers

@@ -223,7 +223,7 @@ bool TCustomdxTreeList::IsCellHighlighted(bool rowSelected, bool focusedNode, in
 }
 
 bool TCustomdxTreeList::HasDragFeedback() const {
-  return FState == stNodeDragging || FDragOverNode;
+  return FState == stNodeDragging || FDrag.GetDragOverNode();
 }
 
 // ---- Clipping
@@ -260,7 +260,7 @@ void TCustomdxTreeList::HideFeedback() {
     return;
   if (IsSizingState(FState))
     GetSizing().DrawSizingLine();
-  ToggleDragFeedback(/*show=*/false);
+  GetDrag().ToggleDragFeedback(/*show=*/false);
 }
 
 void TCustomdxTreeList::ShowFeedback() {
@@ -271,22 +271,5 @@ void TCustomdxTreeList::ShowFeedback() {
     return;
   if (IsSizingState(FState))
     GetSizing().DrawSizingLine();
-  ToggleDragFeedback(/*show=*/true);
-}
-
-void TCustomdxTreeList::ToggleDragFeedback(bool show) {
-  // The drag image over the screen and the drop arrows of a header drag.
-  if (FDragImages && FDragImages->GetDragging())
-    show ? FDragImages->ShowDragImage() : FDragImages->HideDragImage();
-  if (TDragObject* drag = ActiveDragObject())
-    show ? drag->ShowDragImage() : drag->HideDragImage();
-  if (FDragArrowsShown && (FState == stColumnDragging || FState == stBandDragging))
-    DrawDragArrows();
-}
-
-void TCustomdxTreeList::SetSearchState(bool searching, int column, const std::string& text) {
-  FSearching = searching;
-  FSearchColumn = column;
-  FSearchText = text;
-  Invalidate();
+  GetDrag().ToggleDragFeedback(/*show=*/true);
 }

@@ -1,14 +1,24 @@
-// TdxTreeListTextExport: the text of a tree list's rows. The header line, one line per node,
-// the copies of all or the selected rows to strings and the copy to the clipboard are to be
-// made here.
+// TdxTreeListTextExport: the text of a tree list's rows. The header line and one line per
+// row (all rows, or the selected rows in tree order or else the focused row), each the
+// shown columns' texts joined by tabs, copied to strings or to the clipboard as text.
 // A view: it holds only its control, keeps no state and is made where it is used.
 #pragma once
 
+#include <string>
+
 class TCustomdxTreeList;
+class TStrings;
+class TdxTreeListNode;
 
 class TdxTreeListTextExport {
  public:
   explicit TdxTreeListTextExport(TCustomdxTreeList& control) : FControl(control) {}
+
+  void CopyAllToStrings(TStrings* strings);
+  void CopySelectedToStrings(TStrings* strings);
+  void CopyToClipboard();
+  std::string GetHeaderLine();
+  std::string GetNodeLine(TdxTreeListNode* node);
 
  private:
   TCustomdxTreeList& FControl;

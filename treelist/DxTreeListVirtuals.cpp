@@ -132,13 +132,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   if (FAnchorNode == node)
     FAnchorNode = replacement;
   GetMouse().NodeGone(node);
-  // goes to TdxTreeListDrag
-  if (FDragNode == node)
-    FDragNode = nullptr;
-  if (FDragOverNode == node)
-    FDragOverNode = nullptr;
-  if (FDragExpandNode == node)
-    FDragExpandNode = nullptr;
+  GetDrag().NodeGone(node);
 
   // goes to TdxTreeListRows
   if (wasShown && !IsLocked() && !IsDestroying()) {
@@ -440,25 +434,6 @@ bool TCustomdxTreeList::CanDragSelectRows() {
   if (FOptions.Contains(aoEditing) && !IsRowSelect())
     return false;
   return FOptionsEx.Contains(aoDragSelectRows);
-}
-
-void TCustomdxTreeList::GetDragCursor(const TPoint& screenPoint, TCursor& cursor) {
-  if (FState == stColumnDragging && GetVisibleBandCount() == 0) {
-    cursor = crDxTreeListDelete;  // nowhere to drop
-    return;
-  }
-  if (!FCustomizingForm || !FCustomizingForm->GetVisible())
-    return;
-  const TPoint local = FCustomizingForm->ScreenToClient(screenPoint);
-  if (!PointInRect(FCustomizingForm->GetClientRect(), local))
-    return;
-  if (FState == stColumnDragging && FDragColumn >= 0 && GetColumnDisableCustomizing(FDragColumn)) {
-    cursor = crDxTreeListDelete;
-    return;
-  }
-  const bool lastVisibleColumn = FState == stColumnDragging && GetShownColumnCount() == 1;
-  if (!lastVisibleColumn)
-    cursor = crDrag;
 }
 
 void TCustomdxTreeList::BeginNodeDrag(TdxTreeListNode* node) {

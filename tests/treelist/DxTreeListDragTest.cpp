@@ -80,8 +80,8 @@ class TreeListHeaderDragTest : public FormTest {
   // Nothing of a header drag is left behind.
   void ExpectDragOver() {
     EXPECT_EQ(Tree->GetState(), stNone);
-    EXPECT_EQ(Tree->GetDragImageList(), nullptr);
-    EXPECT_FALSE(Tree->GetDragArrowsShown());
+    EXPECT_EQ(Tree->GetDrag().GetDragImageList(), nullptr);
+    EXPECT_FALSE(Tree->GetDrag().GetDragArrowsShown());
     EXPECT_EQ(GetCapture(), nullptr);
   }
 
@@ -94,15 +94,15 @@ TEST_F(TreeListHeaderDragTest, AColumnDraggedOutOfTheHeaderShowsTheDeleteCursorA
   for (bool hideByDrag : {false, true}) {
     HideByDrag(hideByDrag);
     StartDrag(1);
-    ASSERT_NE(Tree->GetDragImageList(), nullptr);
-    EXPECT_TRUE(Tree->GetDragImageList()->GetDragging());
+    ASSERT_NE(Tree->GetDrag().GetDragImageList(), nullptr);
+    EXPECT_TRUE(Tree->GetDrag().GetDragImageList()->GetDragging());
     // The picture is the header as the control paints it.
-    EXPECT_EQ(Tree->GetDragImageList()->GetWidth(), RectWidth(Header(1)));
+    EXPECT_EQ(Tree->GetDrag().GetDragImageList()->GetWidth(), RectWidth(Header(1)));
     Mouse(WM_MOUSEMOVE, 150, rows.top + 40, MK_LBUTTON);
-    EXPECT_EQ(Tree->GetDropPlace().Band, -1);
-    EXPECT_EQ(Tree->GetHeaderDragCursor(), crDxTreeListDelete);
+    EXPECT_EQ(Tree->GetDrag().GetDropPlace().Band, -1);
+    EXPECT_EQ(Tree->GetDrag().GetHeaderDragCursor(), crDxTreeListDelete);
     EXPECT_EQ(GetCursor(), Screen->GetCursors(crDxTreeListDelete));
-    EXPECT_FALSE(Tree->GetDragArrowsShown());
+    EXPECT_FALSE(Tree->GetDrag().GetDragArrowsShown());
     Mouse(WM_LBUTTONUP, 150, rows.top + 40, 0);
     ExpectDragOver();
     EXPECT_EQ(Tree->GetColumn(1)->GetVisible(), !hideByDrag);
@@ -119,10 +119,10 @@ TEST_F(TreeListHeaderDragTest, AColumnDroppedOnEitherHalfOfItsOwnPlaceChangesNot
     const int x = side == 0 ? own.left + 5 : own.right - 5;
     const int y = (own.top + own.bottom) / 2;
     Mouse(WM_MOUSEMOVE, x, y, MK_LBUTTON);
-    EXPECT_EQ(Tree->GetDropPlace().Band, 0);
-    EXPECT_EQ(Tree->GetDropPlace().Position, 1);
-    EXPECT_EQ(Tree->GetHeaderDragCursor(), Tree->GetCursor());
-    EXPECT_TRUE(Tree->GetDragArrowsShown());
+    EXPECT_EQ(Tree->GetDrag().GetDropPlace().Band, 0);
+    EXPECT_EQ(Tree->GetDrag().GetDropPlace().Position, 1);
+    EXPECT_EQ(Tree->GetDrag().GetHeaderDragCursor(), Tree->GetCursor());
+    EXPECT_TRUE(Tree->GetDrag().GetDragArrowsShown());
     Mouse(WM_LBUTTONUP, x, y, 0);
     ExpectDragOver();
   }
@@ -140,8 +140,8 @@ TEST_F(TreeListHeaderDragTest, AColumnDroppedBetweenTwoOthersMovesThereWithItsCe
   const TRect c = Header(2);
   const int y = (c.top + c.bottom) / 2;
   Mouse(WM_MOUSEMOVE, c.right - 4, y, MK_LBUTTON);
-  EXPECT_EQ(Tree->GetDropPlace().Position, 2);
-  EXPECT_TRUE(Tree->GetDragArrowsShown());
+  EXPECT_EQ(Tree->GetDrag().GetDropPlace().Position, 2);
+  EXPECT_TRUE(Tree->GetDrag().GetDragArrowsShown());
   Mouse(WM_LBUTTONUP, c.right - 4, y, 0);
   ExpectDragOver();
   EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"B", "C", "A", "D"}));
@@ -169,8 +169,8 @@ TEST_F(TreeListHeaderDragTest, AColumnDroppedOnAHeaderRowBelowItsBandsLastRowOpe
   const TRect b = Header(1);
   const int lower = b.bottom + RectHeight(b) / 2;  // the panel's second header row
   Mouse(WM_MOUSEMOVE, b.left + 4, lower, MK_LBUTTON);
-  EXPECT_EQ(Tree->GetDropPlace().Row, 1);
-  EXPECT_EQ(Tree->GetDropPlace().Kind, 1);
+  EXPECT_EQ(Tree->GetDrag().GetDropPlace().Row, 1);
+  EXPECT_EQ(Tree->GetDrag().GetDropPlace().Kind, 1);
   Mouse(WM_LBUTTONUP, b.left + 4, lower, 0);
   ExpectDragOver();
   EXPECT_EQ(Tree->GetColumn(3)->GetRowIndex(), 1);
@@ -198,7 +198,7 @@ TEST_F(TreeListHeaderDragTest, TheOwnersDragOverAndEndDragHandlersDecideTheCurso
   const int y = (d.top + d.bottom) / 2;
   // Over the header, refused by the handler: the delete cursor.
   Mouse(WM_MOUSEMOVE, d.right - 4, y, MK_LBUTTON);
-  EXPECT_EQ(Tree->GetHeaderDragCursor(), crDxTreeListDelete);
+  EXPECT_EQ(Tree->GetDrag().GetHeaderDragCursor(), crDxTreeListDelete);
   Mouse(WM_LBUTTONUP, d.right - 4, y, 0);
   ExpectDragOver();
   EXPECT_EQ(RowCaptions(), (std::vector<std::string>{"A", "B", "C", "D"}));
@@ -245,7 +245,7 @@ TEST_F(TreeListHeaderDragTest, ABandDroppedAfterAnotherMovesAndOneDroppedOutside
   ASSERT_EQ(Tree->GetState(), stBandDragging);
   // The right half of the second band: after it.
   Mouse(WM_MOUSEMOVE, bandRect(1).right - 3, y, MK_LBUTTON);
-  EXPECT_EQ(Tree->GetDropPlace().Band, 1);
+  EXPECT_EQ(Tree->GetDrag().GetDropPlace().Band, 1);
   Mouse(WM_LBUTTONUP, bandRect(1).right - 3, y, 0);
   ExpectDragOver();
   EXPECT_EQ(captions(), "YXZ");
@@ -256,7 +256,7 @@ TEST_F(TreeListHeaderDragTest, ABandDroppedAfterAnotherMovesAndOneDroppedOutside
   Mouse(WM_MOUSEMOVE, z.left + 20, y, MK_LBUTTON);
   ASSERT_EQ(Tree->GetState(), stBandDragging);
   Mouse(WM_MOUSEMOVE, z.left + 20, Tree->GetRowsRect().top + 30, MK_LBUTTON);
-  EXPECT_EQ(Tree->GetHeaderDragCursor(), crDxTreeListDelete);
+  EXPECT_EQ(Tree->GetDrag().GetHeaderDragCursor(), crDxTreeListDelete);
   Mouse(WM_LBUTTONUP, z.left + 20, Tree->GetRowsRect().top + 30, 0);
   ExpectDragOver();
   EXPECT_EQ(captions(), "YX");
@@ -298,8 +298,8 @@ class TreeListNodeDragTest : public TreeListInputTest {
   void ExpectDragOver() {
     EXPECT_EQ(ActiveDragObject(), nullptr);
     EXPECT_EQ(Tree->GetState(), stNone);
-    EXPECT_EQ(Tree->GetDragNode(), nullptr);
-    EXPECT_EQ(Tree->GetDragImageList(), nullptr);
+    EXPECT_EQ(Tree->GetDrag().GetDragNode(), nullptr);
+    EXPECT_EQ(Tree->GetDrag().GetDragImageList(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(Timers.CountOn(Tree->GetHandle()), 0);
   }
@@ -307,10 +307,10 @@ class TreeListNodeDragTest : public TreeListInputTest {
   // on another becomes its last child.
   void Accept(TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; }
   void Drop(TObject*, TObject* source, int x, int y) {
-    Drops.push_back(source == Tree ? TTestTreeList::TextOf(Tree->GetDragNode()) : "?");
+    Drops.push_back(source == Tree ? TTestTreeList::TextOf(Tree->GetDrag().GetDragNode()) : "?");
     TdxTreeListNode* target = Tree->GetNodeAt(x, y);
-    if (target && Tree->GetDragNode() && target != Tree->GetDragNode())
-      Tree->GetDragNode()->MoveTo(target, nullptr);
+    if (target && Tree->GetDrag().GetDragNode() && target != Tree->GetDrag().GetDragNode())
+      Tree->GetDrag().GetDragNode()->MoveTo(target, nullptr);
   }
   void Handlers() {
     Tree->OnDragOver = TDragOverEvent::Bind<&TreeListNodeDragTest::Accept>(this);
@@ -323,12 +323,12 @@ TEST_F(TreeListNodeDragTest, ANodeDraggedOverACollapsedNodesButtonExpandsItWhenT
   const HWND wnd = Tree->GetHandle();
   StartDrag(A);
   // The drag carries the row's picture as the control's drag images.
-  ASSERT_NE(Tree->GetDragImageList(), nullptr);
-  EXPECT_EQ(Tree->GetDragImages(), Tree->GetDragImageList());
-  EXPECT_EQ(ActiveDragObject()->GetDragImages(), Tree->GetDragImageList());
+  ASSERT_NE(Tree->GetDrag().GetDragImageList(), nullptr);
+  EXPECT_EQ(Tree->GetDragImages(), Tree->GetDrag().GetDragImageList());
+  EXPECT_EQ(ActiveDragObject()->GetDragImages(), Tree->GetDrag().GetDragImageList());
 
   DragTo(ButtonPoint(B));
-  EXPECT_EQ(Tree->GetDragExpandNode(), B);
+  EXPECT_EQ(Tree->GetDrag().GetDragExpandNode(), B);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 500u);
   EXPECT_FALSE(B->GetExpanded());
   // The focus follows the drag.
@@ -344,7 +344,7 @@ TEST_F(TreeListNodeDragTest, ANodeDraggedOverACollapsedNodesButtonExpandsItWhenT
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 500u);
   DragTo(RowPoint(C));
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 0u);
-  EXPECT_EQ(Tree->GetDragExpandNode(), nullptr);
+  EXPECT_EQ(Tree->GetDrag().GetDragExpandNode(), nullptr);
   PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetExpanded());
@@ -362,7 +362,7 @@ TEST_F(TreeListNodeDragTest, ANodeDraggedOverACollapsedNodesButtonExpandsItWhenT
 
   PostToCapture(WM_LBUTTONUP, Tree->ClientToScreen(RowPoint(C)), 0);
   ExpectDragOver();
-  EXPECT_EQ(Tree->GetDragExpandNode(), nullptr);
+  EXPECT_EQ(Tree->GetDrag().GetDragExpandNode(), nullptr);
 }
 
 TEST_F(TreeListNodeDragTest, EscapeCancelsANodeDragAndNothingIsDropped) {

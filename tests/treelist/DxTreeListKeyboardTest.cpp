@@ -8,6 +8,7 @@
 
 #include "classlib/Clipboard.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
+#include "treelist/DxTreeListTextExport.h"
 
 namespace {
 
@@ -107,17 +108,17 @@ TEST_F(TreeListKeysTest, IncrementalSearchWrapsToTheTopAndStopsAtTheStartNode) {
   Show();
   Tree->SetFocusedNode(C, 0, true);
   Type("a");  // from c: c, d, then the walk wraps to a
-  EXPECT_TRUE(Tree->GetSearching());
+  EXPECT_TRUE(Tree->GetKeyboard().GetSearching());
   EXPECT_EQ(Tree->GetFocusedNode(), A);
-  EXPECT_EQ(Tree->GetSearchText(), "a");
+  EXPECT_EQ(Tree->GetKeyboard().GetSearchText(), "a");
   Key(VK_ESCAPE);
-  EXPECT_FALSE(Tree->GetSearching());
+  EXPECT_FALSE(Tree->GetKeyboard().GetSearching());
   // A text no node begins with: the walk ends at the start node, the focus stays and the
   // character is dropped.
   Tree->SetFocusedNode(C, 0, true);
   Type("q");
   EXPECT_EQ(Tree->GetFocusedNode(), C);
-  EXPECT_EQ(Tree->GetSearchText(), "");
+  EXPECT_EQ(Tree->GetKeyboard().GetSearchText(), "");
   // Case-insensitive, over all nodes (b1 is hidden under the collapsed b).
   Type("B1");
   EXPECT_EQ(Tree->GetFocusedNode(), B1);
@@ -152,7 +153,7 @@ TEST_F(TreeListKeysTest, TypingWithCtrlHeldStartsNoSearch) {
     TKeysHeld ctrl{VK_CONTROL};
     Key('D', 4);
   }
-  EXPECT_FALSE(Tree->GetSearching());
+  EXPECT_FALSE(Tree->GetKeyboard().GetSearching());
   EXPECT_EQ(Tree->GetFocusedNode(), A);
 }
 
@@ -164,9 +165,9 @@ TEST_F(TreeListKeysTest, FindNodeEndsWhenTheFocusedNodeIsHidden) {
   Tree->SetFocusedNode(B2, 0, false);
   ASSERT_FALSE(B2->IsVisible());
   TdxTreeListNode* found = nullptr;
-  EXPECT_FALSE(Tree->FindNode(0, "zz", found, 0));
-  EXPECT_FALSE(Tree->FindNode(0, "zz", found, 1));
-  EXPECT_TRUE(Tree->FindNode(0, "C", found, 2));
+  EXPECT_FALSE(Tree->GetKeyboard().FindNode(0, "zz", found, 0));
+  EXPECT_FALSE(Tree->GetKeyboard().FindNode(0, "zz", found, 1));
+  EXPECT_TRUE(Tree->GetKeyboard().FindNode(0, "C", found, 2));
   EXPECT_EQ(found, C);
 }
 
@@ -196,7 +197,7 @@ TEST_F(TreeListKeysTest, CtrlInsertPutsTheSelectedRowsTabSeparatedOnTheClipboard
 TEST_F(TreeListKeysTest, CopyAllTakesEveryRowAndCtrlCCopiesWithItsOption) {
   Fill();
   TStringList lines;
-  Tree->CopyAllToStrings(&lines);
+  TdxTreeListTextExport(*Tree).CopyAllToStrings(&lines);
   EXPECT_EQ(lines.GetText(), "Name\tSize\tKind\r\na\t1\tx\r\nb\t2\ty\r\nc\t3\tz\r\nd\t4\tw\r\n");
   SetOptionEx(aoCopyOnCtrlC, true);
   Show();
@@ -231,7 +232,7 @@ TEST_F(TreeListKeysTest, PlusMinusAndStarExpandAndCollapseWhileSearching) {
   Show();
   Tree->SetFocusedNode(B, 0, true);
   Key(VK_ADD, '+');
-  EXPECT_TRUE(Tree->GetSearching()) << "the key started a search";
+  EXPECT_TRUE(Tree->GetKeyboard().GetSearching()) << "the key started a search";
   EXPECT_TRUE(B->GetExpanded());
   EXPECT_EQ(Tree->GetFocusedNode(), B) << "no node begins with +";
   Key(VK_SUBTRACT, '-');
@@ -241,13 +242,13 @@ TEST_F(TreeListKeysTest, PlusMinusAndStarExpandAndCollapseWhileSearching) {
   EXPECT_TRUE(B1->GetExpanded());
   // In a search that letters began.
   Key(VK_ESCAPE);
-  ASSERT_FALSE(Tree->GetSearching());
+  ASSERT_FALSE(Tree->GetKeyboard().GetSearching());
   Type("b");
-  ASSERT_TRUE(Tree->GetSearching());
+  ASSERT_TRUE(Tree->GetKeyboard().GetSearching());
   ASSERT_EQ(Tree->GetFocusedNode(), B);
   Key(VK_SUBTRACT, '-');
   EXPECT_FALSE(B->GetExpanded());
-  EXPECT_EQ(Tree->GetSearchText(), "b");
+  EXPECT_EQ(Tree->GetKeyboard().GetSearchText(), "b");
 }
 
 TEST_F(TreeListKeysTest, PageDownGoesToThePageEndThenAPageOn) {

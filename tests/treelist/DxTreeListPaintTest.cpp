@@ -605,7 +605,7 @@ TEST_F(TreeListPaintTest, TheIncrementalSearchFramesItsCellAlsoWithoutText) {
   const TdxTreeListLayout layout = Layout();
   const TRect cell = Tree->GetCellRect(a1, 0);
   auto plain = Paint();
-  Tree->SetSearchState(true, 0, "");
+  Tree->GetKeyboard().SetSearchState(true, 0, "");
   auto searched = Paint();
   // The focus mark and the search frame are both dotted XOR frames one pixel apart: the
   // search frame adds a second ring inside the cell, and no match colours.
@@ -614,7 +614,7 @@ TEST_F(TreeListPaintTest, TheIncrementalSearchFramesItsCellAlsoWithoutText) {
     for (int x = cell.left; x < cell.right; ++x)
       differing += plain->Color(x, y) != searched->Color(x, y);
   EXPECT_GT(differing, RectWidth(cell));
-  Tree->SetSearchState(true, 0, "a1");
+  Tree->GetKeyboard().SetSearchState(true, 0, "a1");
   auto matched = Paint();
   // The matched characters sit on the complement of the highlight colour.
   const COLORREF complement = ~Sys(COLOR_HIGHLIGHT) & 0xFFFFFF;
@@ -623,7 +623,7 @@ TEST_F(TreeListPaintTest, TheIncrementalSearchFramesItsCellAlsoWithoutText) {
     for (int x = cell.left + 1; x < cell.left + 20; ++x)
       complemented += matched->Color(x, y) == complement;
   EXPECT_GT(complemented, 10);
-  Tree->SetSearchState(false, -1, "");
+  Tree->GetKeyboard().SetSearchState(false, -1, "");
   Tree->SetParentWindow(nullptr);
 }
 

@@ -199,9 +199,9 @@ void PointEveryReferenceAt(TTestTreeList* tree, TdxTreeListNode* node) {
   tree->SetFocusedNode(node, 0, false);
   tree->SetSelectionAnchor(node);
   tree->GetMouse().SetPrevFocusedNode(node);
-  tree->SetDragNode(node);
-  tree->SetDragOverNode(node);
-  tree->SetDragExpandNode(node);
+  tree->GetDrag().SetDragNode(node);
+  tree->GetDrag().SetDragOverNode(node);
+  tree->GetDrag().SetDragExpandNode(node);
   tree->SetEditedCell(node, 0);
   TdxTreeListHitInfo hit;
   hit.Node = node;
@@ -224,9 +224,9 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   check("focused", tree->GetFocusedNode());
   check("anchor", tree->GetAnchorNode());
   check("prevFocused", tree->GetMouse().GetPrevFocusedNode());
-  check("drag", tree->GetDragNode());
-  check("dragOver", tree->GetDragOverNode());
-  check("dragExpand", tree->GetDragExpandNode());
+  check("drag", tree->GetDrag().GetDragNode());
+  check("dragOver", tree->GetDrag().GetDragOverNode());
+  check("dragExpand", tree->GetDrag().GetDragExpandNode());
   check("edited", tree->GetEditedNode());
   check("hot", tree->GetMouse().GetHotInfo().Node);
   check("downHit", tree->GetMouse().GetDownHitInfo().Node);

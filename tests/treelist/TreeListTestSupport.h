@@ -86,10 +86,8 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t StatusButton = 0;
 
   using TCustomControl::PaintWindow;
-  using TCustomdxTreeList::SetSearchState;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
-  using TCustomdxTreeList::SetDragExpandNode;
   using TCustomdxTreeList::SetEditedCell;
 
   // A node with texts, appended under `parent` (none: the top level).
