@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "classlib/Actions.h"
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
@@ -653,8 +654,11 @@ std::string TControl::GetText() {
 void TControl::SetText(const std::string& value) {
   if (GetText() == value)
     return;
+  // The window's change notification may reach a handler that frees the control.
+  const TAliveGuard alive(this);
   Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
-  Perform(CM_TEXTCHANGED);
+  if (alive.Alive())
+    Perform(CM_TEXTCHANGED);
 }
 
 void TControl::FontChanged(TObject*) {

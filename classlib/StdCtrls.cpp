@@ -401,15 +401,15 @@ TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner) {
   SetTabStop(true);
   SetParentColor(false);
   SetColor(clWindow);
-  FItems = new TListBoxStrings(this);
-  FCanvas = new TControlCanvas;
+  FItems = std::make_unique<TListBoxStrings>(this);
+  FCanvas = std::make_unique<TControlCanvas>();
   FCanvas->SetControl(this);
 }
 
 TCustomListBox::~TCustomListBox() {
   DestroyHandle();
-  delete FCanvas;
-  delete FItems;
+  FCanvas.reset();
+  FItems.reset();
 }
 
 int TCustomListBox::GetItemIndex() {
@@ -500,7 +500,7 @@ void TCustomListBox::CNDrawItem(TMessage& message) {
       state.Include(TOwnerDrawStateFlag(flag));
   const int index = int(item.itemID);
   const TRect rect = item.rcItem;
-  TCanvasPaintScope scope(FCanvas, item.hDC);
+  TCanvasPaintScope scope(FCanvas.get(), item.hDC);
   FCanvas->SetFont(GetFont());
   if (state.Contains(odSelected)) {
     FCanvas->GetBrush()->SetColor(clHighlight);

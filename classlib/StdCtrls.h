@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -241,7 +242,7 @@ class TCustomListBox : public TWinControl {
  public:
   explicit TCustomListBox(TComponent* AOwner);
   ~TCustomListBox() override;
-  TStrings* GetItems() const { return FItems; }
+  TStrings* GetItems() const { return FItems.get(); }
   void SetItems(TStrings* value) { FItems->Assign(value); }
   // The selected item, -1 for none.
   int GetItemIndex();
@@ -257,7 +258,7 @@ class TCustomListBox : public TWinControl {
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle value);
   // The canvas items are drawn on while DrawItem runs.
-  TCanvas* GetCanvas() const { return FCanvas; }
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
   // The item at the client point; without an item there, -1 when `existing`, else
   // the item count.
   int ItemAtPos(const TPoint& pos, bool existing);
@@ -281,8 +282,8 @@ class TCustomListBox : public TWinControl {
  private:
   void CNDrawItem(TMessage& message);
   void CNMeasureItem(TMessage& message);
-  TListBoxStrings* FItems;
-  TControlCanvas* FCanvas;
+  std::unique_ptr<TListBoxStrings> FItems;
+  std::unique_ptr<TControlCanvas> FCanvas;
   TListBoxStyle FStyle = lbStandard;
   int FItemHeight = 16;
   bool FIntegralHeight = false;

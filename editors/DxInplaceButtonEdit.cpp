@@ -144,14 +144,14 @@ TdxInplaceButtonEdit::TdxInplaceButtonEdit(TComponent* AOwner) : TdxInplaceButto
 
 TdxInplaceButtonEdit::TdxInplaceButtonEdit(TComponent* AOwner, const TdxInplaceEditClass* cls)
     : TdxInplaceDropDownEdit(AOwner, cls) {
-  FButtons = new TdxInplaceEditButtons(this, &TdxEditButton::MetaClass());
+  FButtons = std::make_unique<TdxInplaceEditButtons>(this, &TdxEditButton::MetaClass());
   FButtons->Add();
   FClickKey = ShortCut(VK_RETURN, TShiftState{ssCtrl});
 }
 
 TdxInplaceButtonEdit::~TdxInplaceButtonEdit() {
   Destroying();
-  FreeAndNil(FButtons);
+  FButtons.reset();
 }
 
 void TdxInplaceButtonEdit::SetTextMode(TdxButtonEditTextMode value) {
@@ -170,7 +170,7 @@ TdxEditViewData* TdxInplaceButtonEdit::CreateViewData(bool forPainting) {
   TdxEditViewData* viewData = inherited::CreateViewData(forPainting);
   if (auto* v = ObjectAs<TdxButtonEditViewData>(viewData)) {
     v->ButtonOnly = FTextMode == tmButtonOnly && FButtons && FButtons->GetCount() > 0;
-    v->EditButtons = FButtons;
+    v->EditButtons = FButtons.get();
     v->NoCaret = !v->HasTextArea;
   }
   return viewData;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "classlib/Bitmap.h"
 #include "classlib/Collections.h"
@@ -130,7 +131,7 @@ class TdxInplaceButtonEdit : public TdxInplaceDropDownEdit {
   virtual void DefaultButtonClick();
   void Dispatch(TMessage& message) override;
 
-  TdxInplaceEditButtons* GetButtons() const { return FButtons; }
+  TdxInplaceEditButtons* GetButtons() const { return FButtons.get(); }
   void SetButtons(TdxEditButtons* value) { FButtons->Assign(value); }
   TShortCut GetClickKey() const { return FClickKey; }
   void SetClickKey(TShortCut value) { FClickKey = value; }
@@ -152,7 +153,7 @@ class TdxInplaceButtonEdit : public TdxInplaceDropDownEdit {
   void ReadExistButtons(TReader& reader);
   void WriteExistButtons(TWriter& writer);
 
-  TdxInplaceEditButtons* FButtons = nullptr;
+  std::unique_ptr<TdxInplaceEditButtons> FButtons;
   TShortCut FClickKey;
   bool FButtonsStored = false;
   TdxButtonEditTextMode FTextMode = tmEditable;

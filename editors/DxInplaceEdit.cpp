@@ -8,9 +8,10 @@
 //   by twice the lines.
 // - The region refresh runs at most once at a time: the bounds it sets resize the
 //   window, and the resize would ask for the same refresh again.
-// - A handler of the editor's validation or of its container's key hook may free the
-//   editor: validation and the keys check that it is alive before they touch it again
-//   (a refusal is raised all the same).
+// - A handler of the editor's validation, of its container's key hooks, of a change, of a
+//   selection change or of a mouse event may free the editor: whatever fires one (a text
+//   set, a key, the focus, a message handed on) checks that it is alive before it touches
+//   it again (a refusal is raised all the same).
 // - A value the editor cannot show whole is taken read-only, and a key that would
 //   change it is refused with the reason: an edit of the part shown would be handed back
 //   as the whole value. The state holds until the next value is handed in, whatever the
@@ -49,9 +50,9 @@ TdxInplaceEdit::TdxInplaceEdit(TComponent* AOwner, const TdxInplaceEditClass* cl
   FLinkAlignment = DefaultAlignment();
   auto* container = ObjectAs<TCustomdxContainer>(AOwner);
   if (cls->IsInplace() && container)
-    FStyle = container->CreateEditStyle(this);
+    FStyle.reset(container->CreateEditStyle(this));
   else
-    FStyle = cls->GetEditStyleClass()->Create(this);
+    FStyle.reset(cls->GetEditStyleClass()->Create(this));
   if (cls->IsInplace()) {
     SetParentColor(false);
     SetCtl3D(false);
@@ -66,7 +67,7 @@ TdxInplaceEdit::~TdxInplaceEdit() {
   Destroying();
   if (FStyleController && !FStyleController->GetComponentState().Contains(csDestroying))
     FStyleController->RemoveListener(this);
-  FreeAndNil(FStyle);
+  FStyle.reset();
 }
 
 TCustomdxContainer* TdxInplaceEdit::Container() const {
@@ -83,10 +84,13 @@ void TdxInplaceEdit::ShowEdit(const TRect& rect) {
   SetBounds(rect.left - 2, rect.top - 2, RectWidth(rect) + 4, RectHeight(rect) + 4);
   const bool wasShown = FShown;
   ShowWindowInPlace();
+  const TAliveGuard alive(this);
   if (::GetFocus() != GetHandle())
     ::SetFocus(GetHandle());
-  SelectAll();
-  if (!wasShown && FShowLock == 0)
+  if (!alive.Alive())
+    return;
+  SelectAll();  // the selection's handler may free the editor too
+  if (alive.Alive() && !wasShown && FShowLock == 0)
     AfterShow();
 }
 
@@ -210,16 +214,21 @@ void TdxInplaceEdit::ValidateEdit() {
 }
 
 void TdxInplaceEdit::SetTextAsUser(const std::string& text) {
+  const TAliveGuard alive(this);
   if (CanModify())
     SetText(text);
-  SetModified(true);
+  if (alive.Alive())
+    SetModified(true);
 }
 
 void TdxInplaceEdit::Reset() {
   if (!GetModified() || !CanUndo())
     return;
-  SetText(FSavedText);
-  SetModified(FSavedModified);
+  const bool savedModified = FSavedModified;
+  const TAliveGuard alive(this);
+  SetText(std::string(FSavedText));  // a copy: the handler of the change may free the editor
+  if (alive.Alive())
+    SetModified(savedModified);
 }
 
 void TdxInplaceEdit::AcceptValue() {
@@ -388,8 +397,12 @@ void TdxInplaceEdit::ReplayClickInFrame(int x, int y) {
 // ---- Keys ---------------------------------------------------------------------------
 
 void TdxInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_ESCAPE)
+  if (key == VK_ESCAPE) {
+    const TAliveGuard alive(this);
     Reset();
+    if (!alive.Alive())
+      return;
+  }
   if (HasTextArea() && IsEditKey(key, shift))
     RefuseChangeOfValueShownInPart();
   if (!Container()) {
@@ -458,8 +471,15 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
 
 void TdxInplaceEdit::KeyPress(char& key) {
   TCustomdxContainer* container = Container();
-  if (container)
+  if (container) {
+    // The container's key handler may free the container, and the editor with it.
+    const TAliveGuard alive(this);
     container->ContainerKeyPress(key);
+    if (!alive.Alive()) {
+      key = 0;
+      return;
+    }
+  }
   if (uint8_t(key) >= 32 && !IsValidChar(key)) {
     key = 0;
     MessageBeep(0);
@@ -514,11 +534,14 @@ void TdxInplaceEdit::WndProc(TMessage& message) {
       break;
     case WM_SETFOCUS: {
       bool dispatch = true;
+      const TAliveGuard alive(this);
       TCustomForm* form = GetParentForm(this);
       if (form && container && !form->SetFocusedControl(container))
         dispatch = container->GetControlState().Contains(csFocusing);
       if (dispatch)
         Dispatch(message);
+      if (!alive.Alive())
+        return;
       if (container)
         container->EditorFocusChanged();
       StateChanged();
@@ -571,12 +594,14 @@ void TdxInplaceEdit::Dispatch(TMessage& message) {
     case WM_KEYDOWN: WMKeyDown(message); return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+      const TAliveGuard alive(this);
       inherited::Dispatch(message);
-      if (NoTextArea() && !GetComponentState().Contains(csDesigning) && HandleAllocated() &&
+      if (alive.Alive() && NoTextArea() && !GetComponentState().Contains(csDesigning) && HandleAllocated() &&
           ::GetFocus() != GetHandle())
         ::SetFocus(GetHandle());
       return;
+    }
     case WM_NCCALCSIZE: WMNCCalcSize(message); return;
     case WM_NCPAINT: WMNCPaint(message); return;
     case WM_PAINT: WMPaint(message); return;

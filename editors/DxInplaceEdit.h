@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -216,7 +217,7 @@ class TdxInplaceEdit : public TWinControl {
   virtual void EditorExit(TMessage& message);
 
   // ---- Properties
-  TdxEditStyle* GetStyle() const { return FStyle; }
+  TdxEditStyle* GetStyle() const { return FStyle.get(); }
   void SetStyle(TdxEditStyle* value) { FStyle->Assign(value); }
   TdxEditStyleController* GetStyleController() const { return FStyleController; }
   void SetStyleController(TdxEditStyleController* value);
@@ -341,7 +342,7 @@ class TdxInplaceEdit : public TWinControl {
   std::string FSavedText;
   bool FReadOnly = false;
   bool FMouseInside = false;
-  TdxEditStyle* FStyle = nullptr;
+  std::unique_ptr<TdxEditStyle> FStyle;
   TdxEditStyleController* FStyleController = nullptr;
   bool FInactiveNoFill = false;
   bool FShown = false;

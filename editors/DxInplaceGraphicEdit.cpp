@@ -137,12 +137,13 @@ TdxInplaceGraphicEdit::TdxInplaceGraphicEdit(TComponent* AOwner, const TdxInplac
       FClipboardFormat(CF_PICTURE()),
       FLastToolBarPos(kNoPosition),
       FStoredToolBarPos(kNoPosition) {
-  FPicture = new TPicture;
+  FPicture = std::make_unique<TPicture>();
   FPicture->OnChange = TNotifyEvent::Bind<&TdxInplaceGraphicEdit::PictureChanged>(this);
+  // Owned by the editor as a component too, so that a failure after it frees it.
   FToolBar = new TdxPopupToolBar(this);
   FToolBar->OnButtonClick = TdxPopupToolBarButtonClickEvent::Bind<&TdxInplaceGraphicEdit::ToolBarButtonClick>(this);
   FToolBar->SetVisibleWanted(true);
-  FPopupToolBar = new TdxPopupToolBarWindow(this);
+  FPopupToolBar = std::make_unique<TdxPopupToolBarWindow>(this);
   // The tool bar follows the settings from the start.
   FToolBar->SetIsPopupMenu(FPopupToolBar->GetIsPopupMenu());
   SetControlStyle({csClickEvents, csSetCaption, csDoubleClicks});
@@ -153,14 +154,12 @@ TdxInplaceGraphicEdit::TdxInplaceGraphicEdit(TComponent* AOwner, const TdxInplac
 
 TdxInplaceGraphicEdit::~TdxInplaceGraphicEdit() {
   Destroying();
-  delete FPopupToolBar;
-  FPopupToolBar = nullptr;
+  FPopupToolBar.reset();
   delete FToolBar;
   FToolBar = nullptr;
   delete FTransparencyBuffer;
   FTransparencyBuffer = nullptr;
-  delete FPicture;
-  FPicture = nullptr;
+  FPicture.reset();
 }
 
 TClass TdxInplaceGraphicEdit::GetViewDataClass(const TdxInplaceEditClass& /*cls*/) {
@@ -181,11 +180,11 @@ void TdxInplaceGraphicEdit::SetEditValue(const Variant& value) {
   if ((FCustomGraphic && designing) || (value.IsString() && value.AsString().empty()))
     FPicture->Assign(nullptr);
   else
-    LoadPictureFromValue(FPicture, GetGraphicClass(), value);
+    LoadPictureFromValue(FPicture.get(), GetGraphicClass(), value);
 }
 
 void TdxInplaceGraphicEdit::GetEditValue(Variant& value) {
-  TPicture* picture = FPicture;
+  TPicture* picture = FPicture.get();
   DoAssignPicture(picture);
   TGraphic* graphic = picture ? picture->GetGraphic() : nullptr;
   value = graphic ? Variant(int32_t(reinterpret_cast<intptr_t>(graphic))) : Variant::Null();
@@ -198,9 +197,9 @@ TdxEditViewData* TdxInplaceGraphicEdit::CreateViewData(bool forPainting) {
   v->Center = FCenter;
   v->QuickDraw = FQuickDraw;
   v->Stretch = FStretch;
-  v->Picture = FPicture;
+  v->Picture = FPicture.get();
   v->WindowColor = ColorToRGB(GetColor());
-  if (!IsPictureEmpty(FPicture) && FPicture->GetGraphic()->GetTransparent() && !FTransparencyBuffer)
+  if (!IsPictureEmpty(FPicture.get()) && FPicture->GetGraphic()->GetTransparent() && !FTransparencyBuffer)
     FTransparencyBuffer = new TBitmap;
   v->Buffer = FTransparencyBuffer;
   return made.release();
@@ -218,13 +217,13 @@ TGraphicClass TdxInplaceGraphicEdit::GetGraphicClass() {
 
 void TdxInplaceGraphicEdit::PictureChanged(TObject*) {
   StyleChanged();
-  if (FGraphicTransparency != gtDefault && !IsPictureEmpty(FPicture)) {
+  if (FGraphicTransparency != gtDefault && !IsPictureEmpty(FPicture.get())) {
     // Forcing the flag is part of this change, not a change of its own.
     struct TReattach {
       TPicture* Picture;
       TNotifyEvent Event;
       ~TReattach() { Picture->OnChange = Event; }
-    } reattach{FPicture, FPicture->OnChange};
+    } reattach{FPicture.get(), FPicture->OnChange};
     FPicture->OnChange = nullptr;
     FPicture->GetGraphic()->SetTransparent(FGraphicTransparency == gtTransparent);
   }
@@ -282,8 +281,8 @@ void TdxInplaceGraphicEdit::SetPopupToolbarPosStored(bool value) {
 // ---- Commands -----------------------------------------------------------------------
 
 void TdxInplaceGraphicEdit::CopyToClipboard() {
-  if (!IsPictureEmpty(FPicture))
-    Clipboard()->Assign(FPicture);
+  if (!IsPictureEmpty(FPicture.get()))
+    Clipboard()->Assign(FPicture.get());
 }
 
 void TdxInplaceGraphicEdit::DeletePicture() {
@@ -299,15 +298,15 @@ void TdxInplaceGraphicEdit::CutToClipboard() {
 
 void TdxInplaceGraphicEdit::PasteFromClipboard() {
   if (CanEditText() && CanModify())
-    PastePictureFromClipboard(FPicture, FClipboardFormat);
+    PastePictureFromClipboard(FPicture.get(), FClipboardFormat);
 }
 
 void TdxInplaceGraphicEdit::LoadFromFile() {
   if (CanModify())
-    LoadPictureWithDialog(FPicture, FCustomFilter);
+    LoadPictureWithDialog(FPicture.get(), FCustomFilter);
 }
 
-void TdxInplaceGraphicEdit::SaveToFile() { SavePictureWithDialog(FPicture, FCustomFilter); }
+void TdxInplaceGraphicEdit::SaveToFile() { SavePictureWithDialog(FPicture.get(), FCustomFilter); }
 
 void TdxInplaceGraphicEdit::ToolBarButtonClick(TObject* /*sender*/, int index) {
   // The custom click's handler may free the editor, and its tool bar with it.
@@ -332,7 +331,7 @@ TdxPictureCommandSteps TdxInplaceGraphicEdit::PictureSteps() {
 // ---- Tool bar and menu --------------------------------------------------------------
 
 void TdxInplaceGraphicEdit::ResetToolBar() {
-  FToolBar->SetPictureEmpty(IsPictureEmpty(FPicture));
+  FToolBar->SetPictureEmpty(IsPictureEmpty(FPicture.get()));
   FToolBar->SetReadOnly(!CanModify());
   FToolBar->SetPasteFormat(FClipboardFormat);
   FToolBar->UpdateButtonStates();

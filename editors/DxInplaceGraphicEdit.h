@@ -90,7 +90,7 @@ class TdxInplaceGraphicEdit : public TdxInplaceEdit {
   void ToolBarButtonClick(TObject* sender, int index);
 
   // ---- Properties
-  TPicture* GetPicture() const { return FPicture; }
+  TPicture* GetPicture() const { return FPicture.get(); }
   void SetPicture(TPicture* value) { FPicture->Assign(value); }
   bool GetCenter() const { return FCenter; }
   void SetCenter(bool value);
@@ -108,7 +108,7 @@ class TdxInplaceGraphicEdit : public TdxInplaceEdit {
   void SetDblClickActivate(bool value) { FDblClickActivate = value; }
   bool GetQuickDraw() const { return FQuickDraw; }
   void SetQuickDraw(bool value) { FQuickDraw = value; }
-  TdxPopupToolBarWindow* GetPopupToolBar() const { return FPopupToolBar; }
+  TdxPopupToolBarWindow* GetPopupToolBar() const { return FPopupToolBar.get(); }
   void SetPopupToolBar(TdxPopupToolBarWindow* value) { FPopupToolBar->Assign(value); }
   bool GetPopupToolbarPosStored() const { return FPopupToolbarPosStored; }
   void SetPopupToolbarPosStored(bool value);
@@ -156,13 +156,13 @@ class TdxInplaceGraphicEdit : public TdxInplaceEdit {
   bool FCustomGraphic = false;
   bool FDblClickActivate = true;
   TdxGraphicEditTransparency FGraphicTransparency = gtDefault;
-  TPicture* FPicture = nullptr;
+  std::unique_ptr<TPicture> FPicture;
   TdxPopupToolBar* FToolBar = nullptr;
   bool FQuickDraw = false;
   TPoint FLastToolBarPos;
   bool FStretch = false;
   TBitmap* FTransparencyBuffer = nullptr;
-  TdxPopupToolBarWindow* FPopupToolBar = nullptr;
+  std::unique_ptr<TdxPopupToolBarWindow> FPopupToolBar;
   TPoint FStoredToolBarPos;
   bool FPopupToolbarPosStored = true;
 };

@@ -89,16 +89,17 @@ void TdxPopupImageListBox::DrawItem(int index, TRect rect, TOwnerDrawState /*sta
 TdxInplaceImageEdit::TdxInplaceImageEdit(TComponent* AOwner) : TdxInplaceImageEdit(AOwner, &MetaClass()) {}
 
 TdxInplaceImageEdit::TdxInplaceImageEdit(TComponent* AOwner, const TdxInplaceEditClass* cls)
-    : TdxInplaceDropDownEdit(AOwner, cls) {
+    : TdxInplaceDropDownEdit(AOwner, cls),
+      FDescriptions(new TStringList),
+      FImagesLink(new TChangeLink),
+      FImageIndexes(new TStringList),
+      FLargeImagesLink(new TChangeLink),
+      FValues(new TStringList) {
   SetControlStyle(GetControlStyle() + TControlStyle{csCaptureMouse});
   ClickOpensPopup = true;
-  FDescriptions = new TStringList;
-  FImagesLink = new TChangeLink;
   FImagesLink->OnChange = TNotifyEvent::Bind<&TdxInplaceImageEdit::ImagesChanged>(this);
-  FImageIndexes = new TStringList;
-  FLargeImagesLink = new TChangeLink;
   FLargeImagesLink->OnChange = TNotifyEvent::Bind<&TdxInplaceImageEdit::ImagesChanged>(this);
-  FValues = new TStringList;
+  // Owned by the editor as a component, so that a failure after it frees it too.
   FPopup = new TdxPopupImageListBox(this);
   FPopup->SetVisible(false);
   FPopup->SetControlStyle(FPopup->GetControlStyle() + TControlStyle{csReplicatable});
@@ -108,11 +109,6 @@ TdxInplaceImageEdit::TdxInplaceImageEdit(TComponent* AOwner, const TdxInplaceEdi
 
 TdxInplaceImageEdit::~TdxInplaceImageEdit() {
   Destroying();
-  delete FDescriptions;
-  delete FImageIndexes;
-  delete FValues;
-  delete FImagesLink;
-  delete FLargeImagesLink;
 }
 
 // ---- Properties -----------------------------------------------------------------------
@@ -158,10 +154,10 @@ void TdxInplaceImageEdit::ReplaceImages(TCustomImageList*& field, TChangeLink* l
     StyleChanged();
 }
 
-void TdxInplaceImageEdit::SetImages(TCustomImageList* value) { ReplaceImages(FImages, FImagesLink, value); }
+void TdxInplaceImageEdit::SetImages(TCustomImageList* value) { ReplaceImages(FImages, FImagesLink.get(), value); }
 
 void TdxInplaceImageEdit::SetLargeImages(TCustomImageList* value) {
-  ReplaceImages(FLargeImages, FLargeImagesLink, value);
+  ReplaceImages(FLargeImages, FLargeImagesLink.get(), value);
 }
 
 void TdxInplaceImageEdit::ImagesChanged(TObject* sender) {
@@ -267,7 +263,7 @@ void TdxImageEditViewData::SetImageSettings(bool defaultImages, TStrings* descri
 TdxEditViewData* TdxInplaceImageEdit::CreateViewData(bool forPainting) {
   TdxEditViewData* viewData = inherited::CreateViewData(forPainting);
   if (auto* v = ObjectAs<TdxImageEditViewData>(viewData)) {
-    v->SetImageSettings(FDefaultImages, FDescriptions, FImageIndexes, FImages, FShowDescription, FValues,
+    v->SetImageSettings(FDefaultImages, FDescriptions.get(), FImageIndexes.get(), FImages, FShowDescription, FValues.get(),
                         FMultiLineText);
     v->Focused = v->Focused && !EditClass()->IsInplace() && !IsPopupVisible();
   }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "classlib/ImageList.h"
@@ -101,9 +102,9 @@ class TdxInplaceImageEdit : public TdxInplaceDropDownEdit {
   // ---- Properties
   bool GetDefaultImages() const { return FDefaultImages; }
   void SetDefaultImages(bool value);
-  TStringList* GetDescriptions() const { return FDescriptions; }
+  TStringList* GetDescriptions() const { return FDescriptions.get(); }
   void SetDescriptions(TStrings* value);
-  TStringList* GetImageIndexes() const { return FImageIndexes; }
+  TStringList* GetImageIndexes() const { return FImageIndexes.get(); }
   void SetImageIndexes(TStrings* value);
   TCustomImageList* GetImages() const { return FImages; }
   void SetImages(TCustomImageList* value);
@@ -115,7 +116,7 @@ class TdxInplaceImageEdit : public TdxInplaceDropDownEdit {
   void SetMultiLineText(bool value);
   bool GetShowDescription() const { return FShowDescription; }
   void SetShowDescription(bool value);
-  TStringList* GetValues() const { return FValues; }
+  TStringList* GetValues() const { return FValues.get(); }
   void SetValues(TStrings* value);
   TdxPopupImageListBox* GetPopupListBox() const { return FPopup; }
 
@@ -134,15 +135,15 @@ class TdxInplaceImageEdit : public TdxInplaceDropDownEdit {
   int FindDescription(const std::string& text);
 
   bool FDefaultImages = true;
-  TStringList* FDescriptions = nullptr;
-  TChangeLink* FImagesLink = nullptr;
-  TStringList* FImageIndexes = nullptr;
+  std::unique_ptr<TStringList> FDescriptions;
+  std::unique_ptr<TChangeLink> FImagesLink;
+  std::unique_ptr<TStringList> FImageIndexes;
   TCustomImageList* FImages = nullptr;
   bool FIncremental = false;
-  TChangeLink* FLargeImagesLink = nullptr;
+  std::unique_ptr<TChangeLink> FLargeImagesLink;
   TCustomImageList* FLargeImages = nullptr;
   bool FMultiLineText = false;
   TdxPopupImageListBox* FPopup = nullptr;
   bool FShowDescription = true;
-  TStringList* FValues = nullptr;
+  std::unique_ptr<TStringList> FValues;
 };

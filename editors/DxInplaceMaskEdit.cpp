@@ -8,11 +8,15 @@
 //   blanks are not stored. A value left wholly blank is no value, accepted and stored
 //   empty instead of being refused for its unfilled required positions, and the text a
 //   host stores (GetStoredText) leaves out the blanks of unfilled optional positions.
+// - A handler of a change or of a selection change may free the editor: the caret
+//   moves, replacements, pastes and keys that fire one check that the editor is alive
+//   before they touch it again.
 #include "editors/DxInplaceMaskEdit.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -45,13 +49,18 @@ void TdxInplaceMaskEdit::SetEditMaskValue(const std::string& value) {
   FMaxChars = MaskOffsetToOffset(value, int(value.size()));
   FMaskSave = MaskGetMaskSave(value);
   FMaskBlank = MaskGetMaskBlank(value);
+  const TAliveGuard alive(this);
   SetEditText(IsMasked() ? FormatMaskText(value, text, FMaskBlank) : text);
+  if (!alive.Alive())
+    return;
   inherited::SetMaxLengthValue(0);
   if (IsMasked() && FMaxChars >= 1)
     inherited::SetMaxLengthValue(FMaxChars);
   if (HandleAllocated()) {
     if (Focused())
       SetCursor(start);
+    if (!alive.Alive())
+      return;
     RecreateWnd();
   }
 }
@@ -128,17 +137,21 @@ void TdxInplaceMaskEdit::ValidateEdit() {
   const bool blankAccepted = FIgnoreMaskBlank && GetEditText() == FormatMaskText(FEditMask, "", FMaskBlank);
   if (IsMasked() && GetModified() && !blankAccepted) {
     int position = 0;
+    const TAliveGuard alive(this);
     if (!MaskValidate(FEditMask, GetEditText(), FMaskBlank, position)) {
       MarkValidationFailed();
       if (!GetComponentState().Contains(csDesigning) && HandleAllocated() && IsWindowVisible(GetHandle()))
         ::SetFocus(GetHandle());
-      SetCursor(position);
+      if (alive.Alive())
+        SetCursor(position);
       MessageBeep(0);
       throw EDBEditError(sdxMaskInvalidInput);
     }
     FValidateFailed = false;
     if (HandleAllocated())
       CheckCursor();
+    if (!alive.Alive())
+      return;
   }
   inherited::ValidateEdit();
 }
@@ -172,8 +185,10 @@ void TdxInplaceMaskEdit::SetCursor(int position) {
   const std::string text = GetEditText();
   if (position + 1 < int(text.size()) && IsDBCSLeadByte(BYTE(text[size_t(position)])))
     r.cpMax = position + 2;
+  const TAliveGuard alive(this);
   SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  FCaretPos = position;
+  if (alive.Alive())
+    FCaretPos = position;
 }
 
 int TdxInplaceMaskEdit::NextEditable(int index) {
@@ -204,8 +219,9 @@ void TdxInplaceMaskEdit::CheckCursor() {
 // ---- Keys ---------------------------------------------------------------------------
 
 void TdxInplaceMaskEdit::KeyDown(WORD& key, TShiftState shift) {
+  const TAliveGuard alive(this);
   inherited::KeyDown(key, shift);
-  if (!IsMasked() || key == 0 || shift.Contains(ssAlt))
+  if (!alive.Alive() || !IsMasked() || key == 0 || shift.Contains(ssAlt))
     return;
   switch (key) {
     case VK_LEFT:
@@ -235,8 +251,9 @@ void TdxInplaceMaskEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TdxInplaceMaskEdit::KeyUp(WORD& key, TShiftState shift) {
+  const TAliveGuard alive(this);
   inherited::KeyUp(key, shift);
-  if (IsMasked() && (key == VK_LEFT || key == VK_RIGHT) && shift.Contains(ssCtrl))
+  if (alive.Alive() && IsMasked() && (key == VK_LEFT || key == VK_RIGHT) && shift.Contains(ssCtrl))
     CheckCursor();
 }
 
@@ -248,7 +265,10 @@ void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
   if (shift.Contains(ssShift)) {
     if (end - start == 1 && FCaretPos == start) {
       CHARRANGE caret{start, start};
+      const TAliveGuard alive(this);
       SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+      if (!alive.Alive())
+        return;
     }
     FCaretPos = std::clamp(FCaretPos + (key == VK_LEFT ? -1 : 1), 0, FMaxChars);
     return;
@@ -272,17 +292,20 @@ void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
 
 void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
   const int target = key == VK_HOME ? 0 : FMaxChars;
+  const TAliveGuard alive(this);
   if (shift.Contains(ssShift)) {
     int start, end;
     GetSel(start, end);
     const int anchor = FCaretPos == start ? end : start;
     CHARRANGE r{std::min(anchor, target), std::max(anchor, target)};
     SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    CheckCursor();
+    if (alive.Alive())
+      CheckCursor();
   } else {
     SetCursor(target);
   }
-  FCaretPos = target;
+  if (alive.Alive())
+    FCaretPos = target;
 }
 
 std::string TdxInplaceMaskEdit::Blanked(const std::string& text, int start, int end) {
@@ -292,11 +315,14 @@ std::string TdxInplaceMaskEdit::Blanked(const std::string& text, int start, int 
   return result;
 }
 
-void TdxInplaceMaskEdit::ReplaceRange(int start, int end, const std::string& replacement) {
+bool TdxInplaceMaskEdit::ReplaceRange(int start, int end, const std::string& replacement) {
   CHARRANGE r{start, end};
+  const TOwnedFlagScope replacing(this, FReplacing);
   SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  const TFlagScope replacing(FReplacing);
+  if (!replacing.Alive())
+    return false;
   SendMessageA(GetHandle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+  return replacing.Alive();
 }
 
 void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
@@ -316,7 +342,8 @@ void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
   }
   if (end <= start)
     return;
-  ReplaceRange(start, end, Blanked(GetEditText(), start, end));
+  if (!ReplaceRange(start, end, Blanked(GetEditText(), start, end)))
+    return;
   if (end - start == 1) {
     SetCursor(start);
     return;
@@ -326,7 +353,12 @@ void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
 }
 
 void TdxInplaceMaskEdit::KeyPress(char& key) {
+  const TAliveGuard alive(this);
   inherited::KeyPress(key);
+  if (!alive.Alive()) {
+    key = 0;
+    return;
+  }
   if (!IsMasked() || key == 0)
     return;
   if (key == '\r' && !EditClass()->IsInplace()) {
@@ -342,8 +374,14 @@ void TdxInplaceMaskEdit::KeyPress(char& key) {
   GetSel(start, end);
   if (end - start > 1) {
     DeleteKeys(VK_DELETE);
-    const int next = NextEditable(start);
-    SetCursor(next >= 0 ? next : start);
+    if (alive.Alive()) {
+      const int next = NextEditable(start);
+      SetCursor(next >= 0 ? next : start);
+    }
+    if (!alive.Alive()) {  // freed by the deletion's change or the caret's move
+      key = 0;
+      return;
+    }
   }
   InputChar(key);
   key = 0;
@@ -361,7 +399,8 @@ void TdxInplaceMaskEdit::InputChar(char c) {
   const char maskChar = FEditMask[size_t(maskOffset - 1)];
   if (MaskCharAccepts(maskChar, c)) {
     const char placed = MaskApplyCase(c, MaskGetCurrentDirectives(FEditMask, maskOffset));
-    ReplaceRange(position, position + 1, std::string(1, placed));
+    if (!ReplaceRange(position, position + 1, std::string(1, placed)))
+      return;
     const int next = NextEditable(position + 1);
     SetCursor(next >= 0 ? next : FMaxChars);
     return;
@@ -409,8 +448,13 @@ void TdxInplaceMaskEdit::Paste() {
     text[size_t(target)] = MaskApplyCase(c, MaskGetCurrentDirectives(FEditMask, maskOffset));
     position = target + 1;
   }
+  const TAliveGuard alive(this);
   SetEditText(text.substr(0, size_t(FMaxChars)));
+  if (!alive.Alive())
+    return;
   SetCursor(position);
+  if (!alive.Alive())
+    return;
   SetModified(true);
   ValidateEdit();
 }
@@ -456,17 +500,23 @@ void TdxInplaceMaskEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       return;
     case WM_LBUTTONUP: {
+      const TAliveGuard alive(this);
       inherited::Dispatch(message);
+      if (!alive.Alive())
+        return;
       int start, end;
       GetSel(start, end);
       FCaretPos = short(LOWORD(message.LParam)) > FButtonDownX && end > start ? end : start;
       CheckCursor();
       return;
     }
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: {
+      const TAliveGuard alive(this);
       inherited::Dispatch(message);
-      CheckCursor();
+      if (alive.Alive())
+        CheckCursor();
       return;
+    }
     case CM_ENTER: {
       if (GetComponentState().Contains(csDesigning)) {
         inherited::Dispatch(message);
@@ -475,7 +525,10 @@ void TdxInplaceMaskEdit::Dispatch(TMessage& message) {
       const bool autoSelect = GetAutoSelect();
       if (FReEnter)
         SetAutoSelect(false);
+      const TAliveGuard alive(this);
       inherited::Dispatch(message);
+      if (!alive.Alive())
+        return;
       SetAutoSelect(autoSelect);
       FReEnter = false;
       CheckCursor();

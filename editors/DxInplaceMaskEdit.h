@@ -92,7 +92,9 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
   void InputChar(char c);
   // Blanks the editable positions of [start, end) in `text`.
   std::string Blanked(const std::string& text, int start, int end);
-  void ReplaceRange(int start, int end, const std::string& replacement);
+  // Replaces [start, end) by `replacement`; false when a handler of the change freed the
+  // editor.
+  bool ReplaceRange(int start, int end, const std::string& replacement);
   void Paste();
   void EditChanged();
 

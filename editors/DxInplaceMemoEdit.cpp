@@ -161,13 +161,12 @@ TdxInplaceMemoEdit::TdxInplaceMemoEdit(TComponent* AOwner, const TdxInplaceEditC
     SetAutoSelect(false);
   SetAutoSizeFlag(false);
   SetSelectionBar(true);
-  FLines = new TdxMemoStrings(this);
+  FLines = std::make_unique<TdxMemoStrings>(this);
 }
 
 TdxInplaceMemoEdit::~TdxInplaceMemoEdit() {
   Destroying();
-  delete FLines;
-  FLines = nullptr;
+  FLines.reset();
 }
 
 TdxEditViewData* TdxInplaceMemoEdit::CreateViewData(bool forPainting) {

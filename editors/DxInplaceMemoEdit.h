@@ -5,6 +5,7 @@
 // the container moves to another cell only then.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "classlib/Controls.h"
@@ -52,7 +53,7 @@ class TdxInplaceMemoEdit : public TdxInplaceTextEdit {
 
   bool GetHideScrollBars() const { return FHideScrollBars; }
   void SetHideScrollBars(bool value);
-  TdxMemoStrings* GetLines() const { return FLines; }
+  TdxMemoStrings* GetLines() const { return FLines.get(); }
   void SetLines(TStrings* value) { FLines->Assign(value); }
   TScrollStyle GetScrollBars() const { return FScrollBars; }
   void SetScrollBars(TScrollStyle value);
@@ -77,7 +78,7 @@ class TdxInplaceMemoEdit : public TdxInplaceTextEdit {
   void DropPendingReturn();
 
   bool FHideScrollBars = true;
-  TdxMemoStrings* FLines = nullptr;
+  std::unique_ptr<TdxMemoStrings> FLines;
   TScrollStyle FScrollBars = ssNone;
   bool FWordWrap = true;
   bool FWantReturns = true;

@@ -71,9 +71,9 @@ void TCustomdxPopupPickListBox::KeyPress(char& key) {
 TdxInplacePickEdit::TdxInplacePickEdit(TComponent* AOwner) : TdxInplacePickEdit(AOwner, &MetaClass()) {}
 
 TdxInplacePickEdit::TdxInplacePickEdit(TComponent* AOwner, const TdxInplaceEditClass* cls)
-    : TdxInplaceDropDownEdit(AOwner, cls) {
+    : TdxInplaceDropDownEdit(AOwner, cls), FItems(new TStringList) {
   EditWhileDropped = true;
-  FItems = new TStringList;
+  // Owned by the editor as a component, so that a failure after it frees it too.
   FPopup = new TdxPopupPickListBox(this);
   FPopup->SetVisible(false);
   FPopup->SetControlStyle(FPopup->GetControlStyle() + TControlStyle{csReplicatable});
@@ -85,7 +85,6 @@ TdxInplacePickEdit::TdxInplacePickEdit(TComponent* AOwner, const TdxInplaceEditC
 
 TdxInplacePickEdit::~TdxInplacePickEdit() {
   Destroying();
-  delete FItems;
 }
 
 // ---- Properties -----------------------------------------------------------------------
@@ -354,7 +353,7 @@ void TdxInplacePickEdit::DropDown() {
   if (FItems->GetCount() == 0)
     return;
   FPopup->PrepareForEditor();
-  FPopup->GetItems()->Assign(FItems);
+  FPopup->GetItems()->Assign(FItems.get());
   std::string text;
   GetText(text);
   FPopup->ShowForEditor(std::max(FPopup->GetMaxItemWidth(), 10) + 4, FPopup->GetItems()->IndexOf(text));

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "classlib/StringList.h"
@@ -77,7 +78,7 @@ class TdxInplacePickEdit : public TdxInplaceDropDownEdit {
   void SetCanDeleteText(bool value) { FCanDeleteText = value; }
   bool GetDropDownListStyle() const { return FDropDownListStyle; }
   void SetDropDownListStyle(bool value);
-  TStringList* GetItems() const { return FItems; }
+  TStringList* GetItems() const { return FItems.get(); }
   void SetItems(TStrings* value) { FItems->Assign(value); }
   bool GetItemsSorted() const { return FItemsSorted; }
   void SetItemsSorted(bool value);
@@ -117,7 +118,7 @@ class TdxInplacePickEdit : public TdxInplaceDropDownEdit {
   int32_t FCurrentItemIndex = -1;
   // Set while a step sets the text, so that the step's item is kept.
   bool FStepping = false;
-  TStringList* FItems = nullptr;
+  std::unique_ptr<TStringList> FItems;
   bool FCanDeleteText = false;
   TdxPopupPickListBox* FPopup = nullptr;
   bool FRevertable = false;

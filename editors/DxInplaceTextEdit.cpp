@@ -17,12 +17,16 @@
 //   at once, and lays all of it out again when the window is sized. A hidden editor drops
 //   a long text with its window rather than delete it, which takes Wine's RichEdit time
 //   growing with the square of the text too.
+// - A handler of a change or of a selection change may free the editor: what sets the
+//   text or the selection, or hands a message on that may, checks that the editor is
+//   alive before it touches it again, and flags it raised are given back only then.
 #include "editors/DxInplaceTextEdit.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -241,14 +245,14 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* AOwner, const TdxInplaceEditC
     : TdxInplaceEdit(AOwner, cls) {
   SetParentColor(false);
   SetControlStyle(TControlStyle{csClickEvents, csSetCaption, csDoubleClicks});
-  FOleCallback = new TOleCallback;
+  FOleCallback = std::make_unique<TOleCallback>();
 }
 
 TdxInplaceTextEdit::~TdxInplaceTextEdit() {
   Destroying();
   // The window goes first: it may still hold the OLE callback.
   DestroyHandle();
-  delete FOleCallback;
+  FOleCallback.reset();
 }
 
 // ---- Class operations ---------------------------------------------------------------
@@ -330,7 +334,7 @@ void TdxInplaceTextEdit::CreateWnd() {
   if (FPasswordChar)
     SendMessageA(wnd, EM_SETPASSWORDCHAR, WPARAM(uint8_t(FPasswordChar)), 0);
   if (RestrictsEditing())
-    SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback));
+    SendMessageA(wnd, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(FOleCallback.get()));
   SetModified(FModifiedCache);
 }
 
@@ -415,12 +419,14 @@ void TdxInplaceTextEdit::ApplyCharCase() {
   const std::string converted = ApplyEditCharCase(text, FCharCase);
   if (converted == text)
     return;
-  const TFlagScope updating(FCaseUpdating);
+  const TOwnedFlagScope updating(this, FCaseUpdating);
   CHARRANGE selection{};
   if (HandleAllocated())
     SendMessageA(GetHandle(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
   const bool modified = GetModified();
   SetText(converted);
+  if (!updating.Alive())
+    return;
   SetModified(modified);
   if (HandleAllocated())
     SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
@@ -633,19 +639,25 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
       if (HIWORD(message.WParam) == EN_CHANGE)
         TextChanged();
       return;
-    case CM_TEXTCHANGED:
+    case CM_TEXTCHANGED: {
       if (HasTextArea()) {
         inherited::Dispatch(message);
         return;
       }
+      const TAliveGuard alive(this);
       TextChanged();
-      Invalidate();
+      if (alive.Alive())
+        Invalidate();
       return;
-    case CM_ENTER:
+    }
+    case CM_ENTER: {
+      const TAliveGuard alive(this);
       if (FAutoSelect && GetAsyncKeyState(VK_LBUTTON) >= 0)
         SelectAll();
-      inherited::Dispatch(message);
+      if (alive.Alive())
+        inherited::Dispatch(message);
       return;
+    }
     case WM_SETFONT: WMSetFont(message); return;
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(message.LParam);
@@ -655,13 +667,15 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
       if (HandleAllocated() && HasTextArea() && !IsWindowVisible(GetHandle()) &&
           size_t(GetWindowTextLengthA(GetHandle())) > kRichEditPieceSize)
         DestroyHandle();
+      const TAliveGuard alive(this);
       if (HandleAllocated() && HasTextArea() && text && std::strlen(text) > kRichEditPieceSize) {
         SetRichEditText(GetHandle(), text);
         message.Result = TRUE;
       } else {
         inherited::Dispatch(message);
       }
-      ApplyMaxLength(FMaxLength);
+      if (alive.Alive())
+        ApplyMaxLength(FMaxLength);
       return;
     }
     case CM_COLORCHANGED:
@@ -678,9 +692,11 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
+      const TAliveGuard alive(this);
       inherited::Dispatch(message);
       // A press that left the editor without the focus must not leave it the mouse.
-      if (HandleAllocated() && ::GetFocus() != GetHandle() && !GetComponentState().Contains(csDesigning) &&
+      if (alive.Alive() && HandleAllocated() && ::GetFocus() != GetHandle() &&
+          !GetComponentState().Contains(csDesigning) &&
           !Dragging() && GetCapture() == GetHandle()) {
         if (message.Msg == WM_MBUTTONDOWN)
           PostMessageA(GetHandle(), WM_MBUTTONUP, 0, message.LParam);
@@ -688,11 +704,13 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
       }
       return;
     }
-    case WM_RBUTTONUP:
+    case WM_RBUTTONUP: {
+      const TAliveGuard alive(this);
       inherited::Dispatch(message);
-      if (RestrictsEditing() && HandleAllocated())
+      if (alive.Alive() && RestrictsEditing() && HandleAllocated())
         PostMessageA(GetHandle(), WM_CONTEXTMENU, WPARAM(GetHandle()), LPARAM(GetMessagePos()));
       return;
+    }
   }
   inherited::Dispatch(message);
 }

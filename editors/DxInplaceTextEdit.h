@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -172,6 +173,6 @@ class TdxInplaceTextEdit : public TdxInplaceEdit {
   bool FModifiedCache = false;
   bool FOEMConvert = false;
   char FPasswordChar = 0;
-  TOleCallback* FOleCallback = nullptr;
+  std::unique_ptr<TOleCallback> FOleCallback;
   bool FSelectionBar = false;
 };

@@ -5,6 +5,10 @@
 //   order, and stops once the list is full; the result is what reading every number up
 //   to "RecentExpressionCount" gives, but a huge or corrupt count cannot make it read
 //   without end.
+// - A file larger than the settings files' bound (MaxSettingsFileBytes) is not read: the
+//   list goes on as without it, and the save, which would read it too, leaves it as it
+//   is and is told as a failed save ("... because it is larger than 16 MB ..."), so the
+//   user's expressions in it are not written over.
 // - The user's file is written only when its folder exists (a write into a missing
 //   folder would fail), and a failed save is reported instead of escaping the destructor:
 //   in plain words, naming the file, through the boundary handler (while the plug-in
@@ -22,6 +26,7 @@
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "classlib/UpdateScope.h"
+#include "classlib/Win.h"
 #include "host/Utilities.h"
 
 namespace {
@@ -158,11 +163,19 @@ void TRecentExpressionList::AddRecentExpression(const std::string& expression,
 void TRecentExpressionList::LoadRecentExpressions(const std::string& fileName) {
   if (!FileExists(fileName))
     return;
-  TMemIniFile ini(fileName);
-  if (SameText(ini.ReadString(SectionName(), kNewFileFormat, ""), "True"))
-    LoadIniForm(ini);
+  std::unique_ptr<TMemIniFile> ini;
+  try {
+    ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+  } catch (const EIniFileException& error) {
+    // Passed over as a missing file is; the save refuses it in turn, and says why.
+    if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
+      return;
+    throw;
+  }
+  if (SameText(ini->ReadString(SectionName(), kNewFileFormat, ""), "True"))
+    LoadIniForm(*ini);
   else
-    LoadOldTextForm(fileName);
+    LoadOldTextForm(fileName);  // a file just read within the bound
 }
 
 void TRecentExpressionList::LoadIniForm(TCustomIniFile& ini) {
@@ -220,12 +233,12 @@ void TRecentExpressionList::SaveToUserFile() const {
   if (!DirectoryExists(ExtractFileDir(fileName)))
     return;
   try {
-    TMemIniFile file(fileName);
+    TMemIniFile file(fileName, MaxSettingsFileBytes);
     SaveRecentExpressions(file);
     file.UpdateFile();
   } catch (const EIniFileException& error) {
     throw Exception("Could not save the recent filter expressions to \"" + fileName +
-                    "\" because " + FileFailureReason(fileName, error.GetErrorCode()) + ".");
+                    "\" because " + SettingsFileFailureReason(fileName, error) + ".");
   }
 }
 

@@ -4,10 +4,11 @@
 //
 // The list is filled when made, from the user's file ("<user folder>\<module>
 // RecentFilters.Txt") or, failing that, from the host's example file ("<host folder>
-// System\Example<module>Filters.Txt"); missing files leave "(All)" alone. When freed it
-// saves itself, in the same INI form, to the registry key "Software\Zorvan\VantorSuite"
-// of the current user and to the user's file (when the file's folder exists). A save
-// that fails is reported to the boundary handler and does not stop the other one.
+// System\Example<module>Filters.Txt"); missing files, and files larger than the settings
+// files' bound, leave "(All)" alone. When freed it saves itself, in the same INI form, to
+// the registry key "Software\Zorvan\VantorSuite" of the current user and to the user's
+// file (when the file's folder exists and is within the bound). A save that fails is
+// reported to the boundary handler and does not stop the other one.
 //
 // Expressions may hold line breaks; stored values are one line, escaped by
 // EscapeExpression ("|" -> "||", then CR LF -> "|"). Files and the registry keep that

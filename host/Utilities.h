@@ -8,6 +8,7 @@
 #include <string>
 
 #include "classlib/DateUtils.h"
+#include "classlib/IniFiles.h"
 #include "classlib/Object.h"
 
 // True on Windows 5.1 (XP) and later.
@@ -41,6 +42,14 @@ std::string FileFailureReason(const std::string& fileName, uint32_t errorCode);
 // run-time's own codes have their own words ("the disk is full" for a write cut short,
 // "the file could not be read to its end" for a read), the others are Windows codes.
 std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCode);
+
+// The most of a settings file that is read ("LoadKIVO.ini", a configuration, the recent
+// filter expressions): 100,000 layer rows take some 2.5 MB.
+inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
+// Why the settings file `fileName` could not be read or written, in words that finish a
+// sentence "... because ": a file beyond MaxSettingsFileBytes (not read) is told by that
+// limit, other failures by their Windows error.
+std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error);
 // Why `fileName` cannot be opened for reading, in the same words; empty when it can. A
 // path of MAX_PATH characters or more, and a name holding "?" or "*" (what a name
 // outside the system's code page turns into), are told without asking the system.

@@ -107,13 +107,6 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
   return result;
 }
 
-std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error) {
-  if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
-    return "it is larger than " + std::to_string(MaxSettingsFileBytes >> 20) +
-           " MB, far more than any settings file holds";
-  return FileFailureReason(fileName, error.GetErrorCode());
-}
-
 TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {
   for (const TLayerMapping& row : map)
     if (SameText(row.Name, name))

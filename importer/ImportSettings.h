@@ -17,6 +17,7 @@
 
 #include "classlib/IniFiles.h"
 #include "classlib/ShortString.h"
+#include "host/Utilities.h"
 #include "pcb/Layers.h"
 
 // One row of a layer map: a KIVO layer name and the host layer it goes to.
@@ -33,14 +34,8 @@ ShortString<255> ImportSettingsFileName();
 // "LoadKIVO.ini" (layer 0 as "Any Layer").
 TLayerMap DefaultLayerTable();
 
-// The most of "LoadKIVO.ini" or a configuration file that is read: 100,000 layer rows
-// take some 2.5 MB.
-inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
-
-// Why the settings or configuration file `fileName` could not be read or written, in
-// words that finish a sentence "... because ": a file beyond MaxSettingsFileBytes (not
-// read) is told by that limit, other failures by their Windows error.
-std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error);
+// The bound of the settings files read here (MaxSettingsFileBytes) and the words of
+// their failures (SettingsFileFailureReason) are the framework's, host/Utilities.h.
 
 // The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
 // not exist, DefaultLayerTable (which creates it). When it exists but cannot be used

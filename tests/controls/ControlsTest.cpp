@@ -6,6 +6,7 @@
 
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/MemoryRecorder.h"
 
@@ -580,6 +581,9 @@ TEST(ControlConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
   };
   EXPECT_GT(attempt([] { return new TGraphicControl(nullptr); }), 2);
   EXPECT_GT(attempt([] { return new TCustomControl(nullptr); }), 3);
+  // Fault: a list box held its strings and its canvas by raw pointers, so the canvas
+  // failing to be made left the strings allocated.
+  EXPECT_GT(attempt([] { return new TListBox(nullptr); }), 4);
 }
 
 }  // namespace

@@ -8,9 +8,16 @@
 
 #include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
+#include "editors/DxInplaceButtonEdit.h"
 #include "editors/DxInplaceEdit.h"
+#include "editors/DxInplaceGraphicEdit.h"
+#include "editors/DxInplaceImageEdit.h"
+#include "editors/DxInplaceMRUEdit.h"
+#include "editors/DxInplaceMemoEdit.h"
+#include "editors/DxInplaceTextEdit.h"
 #include "tests/editors/EditorsTestSupport.h"
 #include "tests/editors/GuardedHeap.h"
+#include "tests/support/MemoryRecorder.h"
 
 namespace {
 
@@ -346,30 +353,43 @@ TEST_F(DxInplaceEditTest, AHandlerThatFreesTheEditorEndsValidationAndKeys) {
     freer.Editor = edit;
     return edit;
   };
-  auto freedBy = [](TRecordingEdit* edit, auto action) {
-    const TAliveGuard alive(edit);
-    action(edit);
-    return !alive.Alive();
-  };
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) {
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) {
     WORD key = VK_DOWN;
     edit->KeyDown(key, {});
   }));
   EXPECT_TRUE(Container->KeysDown.empty()) << "the freed editor's key goes nowhere";
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { edit->SaveValue(); }));
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { edit->Perform(CM_EXIT); }));
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) { edit->SaveValue(); }));
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) { edit->Perform(CM_EXIT); }));
 
   // A handler that refuses as it frees: the refusal is raised all the same.
   freer.Accept = false;
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) { EXPECT_THROW(edit->SaveValue(), EdxEditInvalidInput); }));
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) { EXPECT_THROW(edit->SaveValue(), EdxEditInvalidInput); }));
 
   // The container's hook of the editor's keys.
   Container->OnEditorKey = TdxEditorKeyEvent::Bind<&TEditorFreer::EditorKey>(&freer);
-  EXPECT_TRUE(freedBy(make(), [](TRecordingEdit* edit) {
+  EXPECT_TRUE(FreedBy(make(), [](TRecordingEdit* edit) {
     WORD key = 'A';
     edit->KeyDown(key, {});
   }));
   Container->OnEditorKey = nullptr;
+}
+
+// Fault: the image, pick, graphic and button editors held the lists, links, picture,
+// tool-bar settings and buttons they make in their constructors by raw pointers (and the
+// popup list boxes of the first two their strings and canvas), so an allocation failing
+// later in the construction left the earlier ones allocated.
+TEST(EditorConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
+  auto attempt = [](auto make) {
+    delete make();  // first-use work of the classes out of the way
+    return CountAllocationsFailingEachOnce(make);
+  };
+  EXPECT_GT(attempt([] { return new TdxInplaceImageEdit(nullptr); }), 10);
+  EXPECT_GT(attempt([] { return new TdxInplacePickEdit(nullptr); }), 8);
+  EXPECT_GT(attempt([] { return new TdxInplaceMRUEdit(nullptr); }), 8);
+  EXPECT_GT(attempt([] { return new TdxInplaceGraphicEdit(nullptr); }), 10);
+  EXPECT_GT(attempt([] { return new TdxInplaceButtonEdit(nullptr); }), 6);
+  EXPECT_GT(attempt([] { return new TdxInplaceMemoEdit(nullptr); }), 4);
+  EXPECT_GT(attempt([] { return new TdxInplaceTextEdit(nullptr); }), 4);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "classlib/Clipboard.h"
 #include "editors/DxInplaceMaskEdit.h"
 #include "tests/editors/EditorsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ class TTestMaskEdit : public TdxInplaceMaskEdit {
   using TdxInplaceMaskEdit::TdxInplaceMaskEdit;
   using TdxInplaceMaskEdit::KeyDown;
   using TdxInplaceMaskEdit::KeyPress;
+  using TdxInplaceMaskEdit::KeyUp;
   void Type(const std::string& text) {
     for (char c : text) {
       char key = c;
@@ -202,6 +204,112 @@ TEST_F(DxInplaceMaskEditTest, ReplacementsOfAnotherLengthAreRefused) {
   EXPECT_EQ(Mask->GetEditText(), "123");
   SendMessageA(Mask->GetHandle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("4"));
   EXPECT_EQ(Mask->GetEditText(), "423");
+}
+
+// Frees the editor from its container's key events.
+struct TFreeEditor {
+  TObject* Editor = nullptr;
+  void Key(TObject*, WORD&, TShiftState) { delete Editor; }
+  void Press(TObject*, char&) { delete Editor; }
+};
+
+// Fault: typing, deleting, pasting, Escape, the caret keys, a text or a mask set,
+// validation, a release of the mouse, the focus, and keys handed to the container went
+// on with the mask editor after its OnChange, OnSelectionChange or OnMouseUp handler, or
+// the container's key handler, had freed it (use after free).
+TEST_F(DxInplaceMaskEditTest, AHandlerThatFreesTheEditorEndsWhatFiredIt) {
+  ShowForm();
+  const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
+  TFreeSender freeSender;
+  auto make = [this] {
+    auto* mask = new TTestMaskEdit(Container);
+    mask->SetParent(Container);
+    mask->SetBounds(10, 10, 150, 24);
+    mask->HandleNeeded();
+    mask->SetEditMask("000-0000;0;_");
+    mask->SetEditValue(Variant("1234567"));
+    mask->SetCursor(2);
+    return mask;
+  };
+  auto onChange = [&] {
+    TTestMaskEdit* mask = make();
+    mask->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return mask;
+  };
+  auto onSelection = [&] {
+    TTestMaskEdit* mask = make();
+    mask->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return mask;
+  };
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->Type("9"); }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->Key(VK_DELETE); }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) {
+    CHARRANGE all{0, 8};
+    SendMessageA(mask->GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&all));
+    mask->Type("9");
+  })) << "typing over a selection";
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) {
+    Clipboard()->SetAsText("555-1234");
+    mask->Perform(WM_PASTE);
+  }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->SetEditMask("00-00000;0;_"); }));
+  EXPECT_TRUE(FreedBy(onChange(), [](TTestMaskEdit* mask) { mask->SetText("12"); }))
+      << "a text the mask lays out anew";
+  TTestMaskEdit* edited = make();
+  edited->Perform(CM_ENTER);
+  edited->Type("9");
+  edited->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+  EXPECT_TRUE(FreedBy(edited, [](TTestMaskEdit* mask) { mask->Key(VK_ESCAPE); }));
+  for (WORD key : {VK_RIGHT, VK_END, VK_HOME})
+    EXPECT_TRUE(FreedBy(onSelection(), [&](TTestMaskEdit* mask) { mask->Key(key); })) << "key " << key;
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Key(VK_END, {ssShift}); }));
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Key(VK_RIGHT, {ssShift}); }));
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) { mask->Perform(CM_ENTER); }));
+  // With no selection, the focus and validation put the caret on an editable position.
+  auto withoutSelection = [&] {
+    TTestMaskEdit* mask = make();
+    CHARRANGE none{2, 2};
+    SendMessageA(mask->GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&none));
+    mask->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return mask;
+  };
+  EXPECT_TRUE(FreedBy(withoutSelection(), [](TTestMaskEdit* mask) {
+    SendMessageA(mask->GetHandle(), WM_SETFOCUS, 0, 0);
+  }));
+  TTestMaskEdit* modified = withoutSelection();
+  modified->SetModified(true);
+  EXPECT_TRUE(FreedBy(modified, [](TTestMaskEdit* mask) { mask->ValidateEdit(); }));
+  TTestMaskEdit* invalid = make();
+  invalid->SetEditValue(Variant("12"));
+  invalid->SetModified(true);
+  invalid->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+  EXPECT_TRUE(FreedBy(invalid, [](TTestMaskEdit* mask) { EXPECT_THROW(mask->ValidateEdit(), EDBEditError); }))
+      << "the refusal is raised all the same";
+  TFreeEditor freeEditor;
+  Container->OnKeyUp = TKeyEvent::Bind<&TFreeEditor::Key>(&freeEditor);
+  Container->OnKeyPress = TKeyPressEvent::Bind<&TFreeEditor::Press>(&freeEditor);
+  freeEditor.Editor = make();
+  EXPECT_TRUE(FreedBy(static_cast<TTestMaskEdit*>(freeEditor.Editor), [](TTestMaskEdit* mask) {
+    WORD key = VK_LEFT;
+    mask->KeyUp(key, {ssCtrl});
+  }));
+  freeEditor.Editor = make();
+  EXPECT_TRUE(FreedBy(static_cast<TTestMaskEdit*>(freeEditor.Editor), [](TTestMaskEdit* mask) {
+    char key = '5';
+    mask->KeyPress(key);
+    EXPECT_EQ(key, 0) << "the freed editor's character goes nowhere";
+  }));
+  Container->OnKeyUp = nullptr;
+  Container->OnKeyPress = nullptr;
+  EXPECT_TRUE(FreedBy(onSelection(), [](TTestMaskEdit* mask) {
+    mask->ShowEdit(Rect(10, 10, 160, 34));
+  })) << "the focus puts the caret on an editable position";
+  TTestMaskEdit* clicked = make();
+  clicked->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&freeSender);
+  EXPECT_TRUE(FreedBy(clicked, [](TTestMaskEdit* mask) {
+    SendMessageA(mask->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  }));
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 }  // namespace

@@ -254,10 +254,9 @@ TEST_F(DxInplacePickEditTest, ImmediateDropDownOpensTheListAsTypingBeginsAndTheW
   EXPECT_EQ(Pick->GetText(), "apricot");
 }
 
-// Frees the editor that fires the event.
-struct TFreeSender {
+// Frees the editor that closes up.
+struct TFreeOnCloseUp {
   void CloseUp(TObject* sender, Variant&, bool&) { delete sender; }
-  void Notify(TObject* sender) { delete sender; }
 };
 
 // Fault: the pick editor's close-up, drop-down and keys went on with the editor after a
@@ -266,6 +265,7 @@ TEST_F(DxInplacePickEditTest, AHandlerThatFreesTheEditorEndsItsWork) {
   ShowForm();
   const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
   TFreeSender freeSender;
+  TFreeOnCloseUp freeOnCloseUp;
   auto make = [this] {
     auto* pick = new TTestPickEdit(Container);
     pick->SetParent(Container);
@@ -278,7 +278,7 @@ TEST_F(DxInplacePickEditTest, AHandlerThatFreesTheEditorEndsItsWork) {
   TTestPickEdit* pick = make();
   PressKey(pick->GetHandle(), VK_F4);
   ASSERT_TRUE(pick->GetDroppedDown());
-  pick->OnCloseUp = TdxCloseUpEvent::Bind<&TFreeSender::CloseUp>(&freeSender);
+  pick->OnCloseUp = TdxCloseUpEvent::Bind<&TFreeOnCloseUp::CloseUp>(&freeOnCloseUp);
   {
     const TAliveGuard alive(pick);
     PressKey(pick->GetHandle(), VK_RETURN);
@@ -288,7 +288,7 @@ TEST_F(DxInplacePickEditTest, AHandlerThatFreesTheEditorEndsItsWork) {
   // A close-up asked directly, and F4 opening the list.
   pick = make();
   PressKey(pick->GetHandle(), VK_F4);
-  pick->OnCloseUp = TdxCloseUpEvent::Bind<&TFreeSender::CloseUp>(&freeSender);
+  pick->OnCloseUp = TdxCloseUpEvent::Bind<&TFreeOnCloseUp::CloseUp>(&freeOnCloseUp);
   {
     const TAliveGuard alive(pick);
     pick->CloseUp(true);

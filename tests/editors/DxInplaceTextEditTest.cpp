@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include "classlib/Menus.h"
+#include "editors/DxInplaceBlobEdit.h"
 #include "editors/DxInplaceTextEdit.h"
 #include "tests/editors/EditorsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
 
 namespace {
 
@@ -300,6 +302,81 @@ TEST_F(DxInplaceTextEditTest, StandAloneEditorPaintsItsFrameAroundTheRichEdit) {
   EXPECT_FALSE(code & DLGC_WANTARROWS);
   std::unique_ptr<TdxEditViewData> v(alone->CreateViewData(false));
   EXPECT_FALSE(static_cast<TdxTextEditViewData*>(v.get())->FocusRectMode) << "it has a text area";
+}
+
+// Fault: what changed the text or the selection (the text set, also of an editor without
+// a text area, a typed character, Escape, the case, the editor entered) went on with the editor after its OnChange or
+// OnSelectionChange handler had freed it (use after free).
+TEST_F(DxInplaceTextEditTest, AChangeHandlerThatFreesTheEditorEndsWhatChangedIt) {
+  const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
+  TFreeSender freeSender;
+  auto make = [this](const std::string& text) {
+    auto* edit = new TTestTextEdit(Container);
+    edit->SetParent(Container);
+    edit->SetBounds(10, 10, 150, 24);
+    edit->SetText(text);
+    edit->HandleNeeded();
+    return edit;
+  };
+  auto onChange = [&](TTestTextEdit* edit) {
+    edit->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return edit;
+  };
+  auto onSelection = [&](TTestTextEdit* edit) {
+    edit->OnSelectionChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return edit;
+  };
+  EXPECT_TRUE(FreedBy(onChange(make("")), [](TTestTextEdit* edit) { edit->SetText("set"); }));
+  EXPECT_TRUE(FreedBy(onChange(make("")), [](TTestTextEdit* edit) { edit->SetTextAsUser("typed"); }));
+  auto* blob = new TdxInplaceBlobEdit(Container);
+  blob->SetParent(Container);
+  blob->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+  EXPECT_TRUE(FreedBy(blob, [](TdxInplaceBlobEdit* edit) { edit->SetText("shown"); }));
+  EXPECT_TRUE(FreedBy(onChange(make("")), [](TTestTextEdit* edit) {
+    SendMessageA(edit->GetHandle(), WM_CHAR, 'q', 1);
+  }));
+  TTestTextEdit* edited = make("first");
+  edited->SetModified(false);
+  edited->Perform(CM_ENTER);
+  SendMessageA(edited->GetHandle(), WM_CHAR, 'z', 1);
+  EXPECT_TRUE(FreedBy(onChange(edited), [](TTestTextEdit* edit) {
+    WORD key = VK_ESCAPE;
+    edit->KeyDown(key, {});
+  })) << "Escape puts the first text back";
+  EXPECT_TRUE(FreedBy(onSelection(make("abc")), [](TTestTextEdit* edit) { edit->Perform(CM_ENTER); }))
+      << "entering selects the text";
+  TTestTextEdit* cased = make("abc");
+  cased->SetSelStart(2);
+  freeSender.Spared = 1;  // the text set moves the caret, and putting it back frees
+  EXPECT_TRUE(FreedBy(onSelection(cased), [](TTestTextEdit* edit) { edit->SetCharCase(ecUpperCase); }));
+  freeSender.Spared = 0;
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: a press, a release or a resize went on with the editor after its OnMouseDown,
+// OnMouseUp or OnResize handler had freed it (use after free).
+TEST_F(DxInplaceTextEditTest, AMouseOrSizeHandlerThatFreesTheEditorEndsTheMessage) {
+  const TGuardedHeap guarded;  // a freed editor's memory faults when it is touched
+  TFreeSender freeSender;
+  auto make = [&] {
+    auto* edit = new TTestTextEdit(Container);
+    edit->SetParent(Container);
+    edit->SetBounds(10, 10, 150, 24);
+    edit->SetText("abc");
+    edit->HandleNeeded();
+    edit->OnMouseDown = TMouseEvent::Bind<&TFreeSender::Mouse>(&freeSender);
+    edit->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&freeSender);
+    edit->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return edit;
+  };
+  // Outside the client area, where the release shows no context menu.
+  const LPARAM at = MAKELPARAM(WORD(-50), WORD(-50));
+  for (UINT msg : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_RBUTTONUP})
+    EXPECT_TRUE(FreedBy(make(), [&](TTestTextEdit* edit) { SendMessageA(edit->GetHandle(), msg, 0, at); }))
+        << "message " << msg;
+  EXPECT_TRUE(FreedBy(make(), [](TTestTextEdit* edit) { edit->SetBounds(10, 10, 180, 30); }));
+  ReleaseCapture();
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "classlib/FileUtils.h"
 #include "classlib/Lists.h"
 #include "classlib/Registry.h"
+#include "classlib/Streams.h"
 #include "classlib/Win.h"
+#include "host/Utilities.h"
 #include "standin/host/DiskFull.h"
 #include "tests/support/TestSupport.h"
 
@@ -363,6 +365,55 @@ TEST_F(RecentExpressionListTest, AFullDiskKeepsTheEarlierFileAndSaysSo) {
                                 "\" because the disk is full."}));
     EXPECT_EQ(OnDisk(UserFile()), earlier);
   }
+}
+
+// Fault: the file of recent filter expressions was read whole whatever its size, as the
+// module was made (a huge file took the process's memory), and written over when the
+// module went. Beyond the settings files' 16 MB it is passed over as a missing file is,
+// and the save leaves it as it is and says why, as a failed save is told.
+TEST_F(RecentExpressionListTest, AFileBeyondTheSettingsBoundIsNeitherReadNorWrittenOver) {
+  const std::string listed = IniForm("2", {"kept in the file"});
+  auto putSized = [&](const std::string& fileName, int64_t size) {
+    TFileStream file(fileName, fmCreate);
+    file.WriteBuffer(listed.data(), static_cast<int>(listed.size()));
+    file.SetSize(size);
+  };
+  auto sizeOf = [](const std::string& fileName) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data);
+    return int64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+  };
+  const int64_t bound = int64_t(MaxSettingsFileBytes);
+  static std::vector<std::string> reported;
+  reported.clear();
+  const TBoundaryHandler previous = SetBoundaryHandler([](const char*, const std::exception* e) {
+    reported.push_back(e ? e->what() : "?");
+  });
+  putSized(UserFile(), bound + 1);
+  auto list = MakeList();
+  EXPECT_EQ(list->GetCount(), 1) << "the list goes on as without the file";
+  list->AddRecentExpression("new", "");
+  list.reset();
+  EXPECT_EQ(reported, (TNames{"Could not save the recent filter expressions to \"" + UserFile() +
+                              "\" because it is larger than 16 MB, far more than any settings file holds."}));
+  EXPECT_EQ(sizeOf(UserFile()), bound + 1);
+  EXPECT_EQ(OnDisk(UserFile()).substr(0, listed.size()), listed) << "the user's file is left as it was";
+  TRegistryIniFile registry(TRecentExpressionList::RegistryKey);
+  EXPECT_EQ(registry.ReadString(kSection, "RecentExpression2", ""), "new") << "the registry is saved all the same";
+
+  // A huge example file is passed over too; the user's file is then made anew.
+  DeleteFile(UserFile());
+  putSized(ExampleFile(), bound + 1);
+  reported.clear();
+  EXPECT_EQ(MakeList()->GetCount(), 1);
+  EXPECT_TRUE(reported.empty());
+  EXPECT_TRUE(FileExists(UserFile()));
+
+  // A file of the bound itself is read as ever.
+  putSized(UserFile(), bound);
+  EXPECT_EQ(Items(*MakeList()), (TNames{"kept in the file/"}));
+  SetBoundaryHandler(previous);
+  EXPECT_TRUE(reported.empty());
 }
 
 }  // namespace
