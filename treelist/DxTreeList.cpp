@@ -372,16 +372,6 @@ void TCustomdxTreeList::ClearNodes() {
 
 // ---- Focus and references
 
-int TCustomdxTreeList::GetShownColumnCount() {
-  int count = 0;
-  const int columns = GetColumnCount();
-  for (int column = 0; column < columns; ++column) {
-    if (IsColumnInVisibleBand(column))
-      ++count;
-  }
-  return count;
-}
-
 void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
   GetNavigator().ForgetNodes();

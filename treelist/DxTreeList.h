@@ -143,75 +143,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetTopIndex(int index) { FNavigator.SetTopIndex(index); }
 
   // ==== Metrics and layout
-  const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
-  // The layout record of the current metrics, bands, columns, scroll position and rows.
-  void CalcLayout(TdxTreeListLayout& layout);
-  // The cell of `node` in the column at `visibleColumn` (the visible-column order), and
-  // where an editor of that cell goes; (-1, -1, -1, -1) when the column has no header
-  // cell in the layout or the node's row is not on screen.
-  TRect GetCellRect(TdxTreeListNode* node, int visibleColumn);
-  TRect GetEditorRect(TdxTreeListNode* node, int visibleColumn);
-  // The visible-column order: band row 0 of every visible band from the first band to
-  // the last, then band row 1, and so on; within a band row by position. -1 and 0 when
-  // not found.
-  int GetColumnByVisibleIndex(int visibleIndex);
-  int GetVisibleIndexOfColumn(int column);
-  // The node of the row under (x, y), none when no row is hit.
-  TdxTreeListNode* GetNodeAt(int x, int y);
-
-  // ==== Band and column widths (visible band indices)
-  // A band's minimum width: its own minimum (its width when it cannot be sized), at
-  // least the minimum widths of its widest band row.
-  int GetBandMinWidth(int band);
-  // The width a band asks for: its widest band row of columns while the band follows
-  // its columns, else its own width; at least its minimum.
-  int GetBandRequestedWidth(int band);
-  // The width of all bands with the node indent width: with auto width the grid area's
-  // width, unless the minimum widths do not fit.
-  int GetBandsTotalWidth();
-  // The width a band is shown with (without the node indent width of the first band).
-  int GetBandDisplayWidth(int band);
-  // Sums of the widths and of the minimum widths of the columns of a band row.
-  int GetRowColumnsWidth(int band, int row);
-  int GetRowColumnsMinWidth(int band, int row);
-  // The header lines of the column at `position` of a band row.
-  int GetColumnLineCount(int band, int row, int position);
-  // The client area without the indicator column and the status panel.
-  TRect GetGridAreaRect();
-  // The area that moves with LeftCoord, its width, and the width of everything in it.
-  TRect GetScrolledAreaRect();
-  int GetVisibleScrollWidth();
-  int GetTotalScrollWidth();
-  // The left offset of a band inside the scrolled content; 0 for fixed bands.
-  int GetBandScrollLeft(int band);
-  // The number of columns in visible bands.
-  int GetShownColumnCount();
-  // The width of a node's tree area: the level columns (`levelWidth`), and with its
-  // state image and image (`fullWidth`).
-  void GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth);
-  // The width the preview text of a node is broken at.
-  int GetPreviewWidth(TdxTreeListNode* node);
-  // No band or column is ever locked.
-  bool IsBandLocked(int band) { return false; }
-  bool IsColumnLocked(int column) { return false; }
-
-  // ==== Row heights and the rows area
-  // The pixel height of a node's row for line height `lineHeight` (normally RowHeight),
-  // from and into the node's cache unless `noCache`. `node` may be none.
-  int GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache);
-  // Rows grow with their text: no previews, one header row and the auto-height option.
-  bool IsRowAutoHeight();
-  // Footer lines below a node (none while node footers are off), the level of its
-  // footer line `index` (-1 when none), and how many of them belong to levels below
-  // `level` (-1 for a node that closes no group).
-  int CalcNodeFooterCount(TdxTreeListNode* node);
-  int GetNodeFooterLevel(TdxTreeListNode* node, int index);
-  int CountNodeFootersBelow(TdxTreeListNode* node, int level);
-  // The range the row sizing line of `node` moves in; both `defaultValue` without node.
-  void GetRowSizingLimits(TdxTreeListNode* node, int defaultValue, int& minValue, int& maxValue);
-  // The rows area and the indicator column of the current metrics.
-  TRect GetRowsRect();
-  TRect GetIndicatorRect();
+  const TdxTreeListMetrics& GetMetrics() const { return FLayoutBuilder.GetMetrics(); }
+  void CalcLayout(TdxTreeListLayout& layout) { FLayoutBuilder.CalcLayout(layout); }
+  TRect GetEditorRect(TdxTreeListNode* node, int visibleColumn) {
+    return FLayoutBuilder.GetEditorRect(node, visibleColumn);
+  }
+  int GetColumnByVisibleIndex(int visibleIndex) { return FLayoutBuilder.GetColumnByVisibleIndex(visibleIndex); }
+  int GetVisibleIndexOfColumn(int column) { return FLayoutBuilder.GetVisibleIndexOfColumn(column); }
   void MakeNodeVisible(TdxTreeListNode* node) { FNavigator.MakeNodeVisible(node); }
 
   // ==== Node references
@@ -379,7 +317,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetExpandOnDblClick(bool value) { FMouse.SetExpandOnDblClick(value); }
   // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
   // is set and not below the minimum).
-  int GetRowHeight() const { return FMetrics.RowHeight; }
+  int GetRowHeight() const { return FLayoutBuilder.GetRowHeight(); }
   int GetDefaultRowHeight() const { return FDefaultRowHeight; }
   bool GetDefaultRowHeightSet() const { return FDefaultRowHeightSet; }
   void SetDefaultRowHeight(int value);
@@ -391,7 +329,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetSearchAllNodes(bool value) { FKeyboard.SetSearchAllNodes(value); }
   int GetLeftCoord() const { return FNavigator.GetLeftCoord(); }
   void SetLeftCoord(int value) { FNavigator.SetLeftCoord(value); }
-  int GetIndentWidth() const { return FMetrics.IndentWidth; }
+  int GetIndentWidth() const { return FLayoutBuilder.GetIndentWidth(); }
   int GetRowLineCount() const { return FRowLineCount; }
   int GetGridLineWidthSetting() const { return FGridLineWidth; }
   void SetGridLineWidthSetting(int value);
@@ -660,12 +598,14 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsMultiSelect() { return FOptions.Contains(aoMultiSelect); }
   virtual bool IsMultiSort() { return FOptionsEx.Contains(aoMultiSort); }
   virtual bool IsNewItemRowActive() { return FNavigator.GetNewItemRowActive(); }
-  virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FNewItemRowCount >= 1; }
+  virtual bool IsNewItemRowShown() {
+    return FLayoutBuilder.GetNewItemRowVisible() && FLayoutBuilder.GetNewItemRowCount() >= 1;
+  }
   virtual bool IsOptionsEx15Set() { return FOptionsEx.Contains(aoRowAutoHeight); }
   virtual bool IsRowSelect() { return FOptions.Contains(aoRowSelect); }
   virtual bool IsSortHourGlass() { return FOptionsEx.Contains(aoSortHourGlass); }
   // The node-footer switch.
-  virtual bool GetDisplayFlag() { return FNodeFootersShown; }
+  virtual bool GetDisplayFlag() { return FLayoutBuilder.GetNodeFootersShown(); }
   virtual bool IsPreviewVisible() { return FOptions.Contains(aoPreview) && FPreviewLines != 0; }
   virtual bool UseRowHeightCache() { return true; }
   virtual bool IsOptions4() { return FOptions.Contains(aoTabThrough); }
@@ -960,6 +900,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   friend class TdxTreeListSizing;
   friend class TdxTreeListMiddleScroll;
   friend class TdxTreeListTimers;
+  friend class TdxTreeListWidths;
+  friend class TdxTreeListHitTester;
 
   // Links a node made by CreateNode into `list` at `index` (-1: last) under `parent`.
   TdxTreeListNode* LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent, int index);
@@ -976,6 +918,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void FontChange(TObject* sender);
   void SetDisplayFlag(bool& field, bool value);
   void SetPaintColor(TColor& field, TColor value);
+  // The metrics pass drops a default row height below the least row height.
+  void SetDefaultRowHeightSet(bool value) { FDefaultRowHeightSet = value; }
 
   // goes to TdxTreeListRows
   // The node's destructor records the state NodeDeleted and the row update read.
@@ -994,42 +938,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // A range of the keyboard's Shift moves started at the anchor.
   bool GetShiftRangeStarted() const { return FShiftRangeStarted; }
   void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }
-
-  // goes to TdxTreeListLayoutBuilder
-  // Layout: the metrics pass; the areas of the record that depend only on the metrics;
-  // its bands, header cells and rows; a cell of a row.
-  void CalcMetrics();
-  void CalcAreas(TdxTreeListLayout& layout);
-  void CalcBands(TdxTreeListLayout& layout);
-  void CalcColumns(TdxTreeListLayout& layout);
-  void CalcRows(TdxTreeListLayout& layout);
-  TRect CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
-                     const TdxTreeListColumnEntry& column);
-  TRect CellOrEditorRect(TdxTreeListNode* node, int visibleColumn, bool editor);
-  // The height of one cell line of a row: its height without grid line, preview and
-  // footer lines, shared by the header rows.
-  int RowLineHeight(const TdxTreeListRowEntry& row);
-  // The indicator image of a node's row: 0 none, else 1 + the image's index.
-  int IndicatorImageOf(TdxTreeListNode* node);
-
-  // goes to TdxTreeListHitTester
-  // Columns size their band (bands hidden and the option set), and whether a band may
-  // be sized with the mouse now.
-  bool ColumnsSizeBand();
-  bool CanSizeBandNow(int band);
-  // Hit testing of the header areas, the indicator column and the rows; each answers
-  // true when the hit is decided.
-  bool HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  bool HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  void HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info);
-  bool HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner, bool sizable,
-                      TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode, const TPoint& p,
-                      TdxTreeListHitInfo& info);
-  // The column at the end of a band's last band row, -1 when none.
-  int LastColumnOfBand(int band);
-  bool HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  void HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info);
-  TdxTreeListHitTest HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row, int x);
 
   // goes to TdxTreeListPainter
   // Painting: the brushes and the column brush table of a pass, the area painters in
@@ -1073,7 +981,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // the next row): its bottom grid line starts there.
   int RowOpenExtent(const TdxTreeListRowEntry& row);
   // The level column of the top level is shown: ShowRoot, or the grid look.
-  bool IsRootShown() const { return FShowRoot || !FMetrics.TreeLook; }
+  bool IsRootShown() const { return FShowRoot || !GetMetrics().TreeLook; }
   // 1 for a node with children in the grid look without grid lines, whose row keeps its
   // top pixel free; else 0.
   int GroupLookPixel(const TdxTreeListNode* node) const;
@@ -1210,13 +1118,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int FSelectionLockCount = 0;
   int FSelectionCountAtLock = 0;
   bool FShiftRangeStarted = false;
-
-  // goes to TdxTreeListLayoutBuilder
-  // Metrics (computed by RecalcMetrics).
-  TdxTreeListMetrics FMetrics;
-  bool FNewItemRowVisible = false;
-  int FNewItemRowCount = 1;
-  bool FNodeFootersShown = false;
 
   // goes to TdxTreeListPainter
   TdxTreeListPaintPass* FPaintPass = nullptr;

@@ -33,20 +33,20 @@ void TCustomdxTreeList::EditorNotify(bool value) {
   const int column = GetFocusedColumn();
   EndEditingQuiet();
   const int target = value ? column - 1 : column + 1;
-  if (target >= 0 && target < GetShownColumnCount())
+  if (target >= 0 && target < GetWidths().GetShownColumnCount())
     SetFocusedColumn(target);
 }
 
 TColor TCustomdxTreeList::GetEditColor() {
   TColor color = inherited::GetEditColor();
-  if (GetShownColumnCount() > 0)
+  if (GetWidths().GetShownColumnCount() > 0)
     color = GetColumnColor(GetColumnByVisibleIndex(GetFocusedColumn()));
   OnGetEditColor(this, color);
   return color;
 }
 
 TFont* TCustomdxTreeList::GetEditFont() {
-  const int column = GetShownColumnCount() > 0 ? GetColumnByVisibleIndex(GetFocusedColumn()) : -1;
+  const int column = GetWidths().GetShownColumnCount() > 0 ? GetColumnByVisibleIndex(GetFocusedColumn()) : -1;
   return column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column) : inherited::GetEditFont();
 }
 
@@ -55,7 +55,7 @@ void TCustomdxTreeList::SaveEditorValue(TdxInplaceEdit* editor) { editor->SaveVa
 // ---- The column-bound control's editor
 
 TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
-  return GetShownColumnCount() > 0 ? FindColumn(GetColumnByVisibleIndex(GetFocusedColumn())) : nullptr;
+  return GetWidths().GetShownColumnCount() > 0 ? FindColumn(GetColumnByVisibleIndex(GetFocusedColumn())) : nullptr;
 }
 
 int TCustomdxTreeListControl::EditingColumnIndex() {

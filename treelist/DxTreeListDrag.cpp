@@ -455,7 +455,7 @@ void TdxTreeListDrag::GetDragCursor(const TPoint& screenPoint, TCursor& cursor) 
     cursor = crDxTreeListDelete;
     return;
   }
-  const bool lastVisibleColumn = FControl.GetState() == stColumnDragging && FControl.GetShownColumnCount() == 1;
+  const bool lastVisibleColumn = FControl.GetState() == stColumnDragging && FControl.GetWidths().GetShownColumnCount() == 1;
   if (!lastVisibleColumn)
     cursor = crDrag;
 }
@@ -585,7 +585,7 @@ void TdxTreeListDrag::AfterStartDrag() {
     POINT cursor{};
     GetCursorPos(&cursor);
     const TPoint p = FControl.ScreenToClient(cursor);
-    FDragNode = FControl.GetNodeAt(p.x, p.y);
+    FDragNode = FControl.GetHitTester().GetNodeAt(p.x, p.y);
   }
   if (FDragNode) {
     FControl.BeginNodeDrag(FDragNode);

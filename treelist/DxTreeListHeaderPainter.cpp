@@ -67,7 +67,7 @@ void TCustomdxTreeList::PaintBandRow() {
       button.Alignment = GetVisibleBandAlignment(entry.Band);
       button.Brush = pass.BandBrush.Get();
       button.Look = FLookAndFeel;
-      button.MultiLine = FMetrics.BandRows > 1;
+      button.MultiLine = GetMetrics().BandRows > 1;
       button.Pressed = GetMouse().IsBandPressed(entry.Band);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FBandColor, IsCustomDrawBand(entry.Band),
                         [&](TColor& color, bool& done) {
@@ -109,8 +109,8 @@ void TCustomdxTreeList::PaintHeaderPanel() {
       button.DropDownState = entry.Kind;
       button.Brush = pass.HeaderBrush.Get();
       button.Look = FLookAndFeel;
-      button.Position = HeaderPosition(entry, FMetrics.HeaderRows);
-      button.MultiLine = entry.LineCount > 1 || FMetrics.HeaderRows > 1;
+      button.Position = HeaderPosition(entry, GetMetrics().HeaderRows);
+      button.MultiLine = entry.LineCount > 1 || GetMetrics().HeaderRows > 1;
       button.Pressed = GetMouse().IsColumnPressed(column);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FHeaderColor, IsCustomDrawHeader(column),
                         [&](TColor& color, bool& done) {

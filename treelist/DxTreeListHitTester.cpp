@@ -13,6 +13,8 @@
 //   sizes the last band or its last column.
 // - Band sizing through the previous band's edge asks whether the previous band may be
 //   sized.
+#include "treelist/DxTreeListHitTester.h"
+
 #include <algorithm>
 
 #include "treelist/DxTreeList.h"
@@ -39,11 +41,11 @@ bool OnPanelEdge(const TRect& panel, const TRect& corner, const TPoint& p) {
 
 }  // namespace
 
-void TCustomdxTreeList::GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo) {
+void TdxTreeListHitTester::GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo) {
   hitInfo = TdxTreeListHitInfo{};
   hitInfo.Pos = p;
   TdxTreeListLayout layout;
-  CalcLayout(layout);
+  FControl.CalcLayout(layout);
   if (!PointInRect(layout.Client, p))
     return;
   hitInfo.HitTest = htNowhere;
@@ -84,25 +86,25 @@ void TCustomdxTreeList::GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo)
   HitRows(layout, p, hitInfo);
 }
 
-TdxTreeListNode* TCustomdxTreeList::GetNodeAt(int x, int y) {
+TdxTreeListNode* TdxTreeListHitTester::GetNodeAt(int x, int y) {
   TdxTreeListHitInfo info;
-  GetHitInfo(TPoint{x, y}, info);
+  FControl.GetHitInfo(TPoint{x, y}, info);
   return info.Node;
 }
 
-bool TCustomdxTreeList::ColumnsSizeBand() {
-  return IsOptionsEx8() && !FShowBands;
+bool TdxTreeListHitTester::ColumnsSizeBand() {
+  return FControl.IsOptionsEx8() && !FControl.GetShowBands();
 }
 
-bool TCustomdxTreeList::CanSizeBandNow(int band) {
-  return FOptionsEx.Contains(aoBandSizing) && CanSizeBand(band) && !ColumnsSizeBand();
+bool TdxTreeListHitTester::CanSizeBandNow(int band) {
+  return FControl.GetOptionsEx().Contains(aoBandSizing) && FControl.CanSizeBand(band) && !ColumnsSizeBand();
 }
 
 // ---- Band row and header panel
 
-bool TCustomdxTreeList::HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner,
-                                       bool sizable, TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode,
-                                       const TPoint& p, TdxTreeListHitInfo& info) {
+bool TdxTreeListHitTester::HitPanelBorder(const TdxTreeListLayout& layout, const TRect& panel, const TRect& corner,
+                                          bool sizable, TdxTreeListHitTest edgeCode, TdxTreeListHitTest cornerCode,
+                                          const TPoint& p, TdxTreeListHitInfo& info) {
   if (sizable && OnPanelEdge(panel, corner, p)) {
     info.HitTest = edgeCode;
     return true;
@@ -117,17 +119,18 @@ bool TCustomdxTreeList::HitPanelBorder(const TdxTreeListLayout& layout, const TR
   return true;
 }
 
-int TCustomdxTreeList::LastColumnOfBand(int band) {
-  const int rows = GetBandRowCount(band);
-  const int count = rows > 0 ? GetColumnCountInRow(band, rows - 1) : 0;
-  return count > 0 ? GetColumnAt(band, rows - 1, count - 1) : -1;
+int TdxTreeListHitTester::LastColumnOfBand(int band) {
+  const int rows = FControl.GetBandRowCount(band);
+  const int count = rows > 0 ? FControl.GetColumnCountInRow(band, rows - 1) : 0;
+  return count > 0 ? FControl.GetColumnAt(band, rows - 1, count - 1) : -1;
 }
 
-bool TCustomdxTreeList::HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
+bool TdxTreeListHitTester::HitBandRow(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
   const TRect& row = layout.BandRow;
   if (IsEmptyRect(row))
     return false;
-  if (HitPanelBorder(layout, row, layout.BandIndicator, CanSizeBandPanel(), htBandPanelEdge, htBandIndicator, p, info))
+  if (HitPanelBorder(layout, row, layout.BandIndicator, FControl.CanSizeBandPanel(), htBandPanelEdge, htBandIndicator, p,
+                     info))
     return true;
   if (!PointInRect(row, p))
     return false;
@@ -161,7 +164,7 @@ bool TCustomdxTreeList::HitBandRow(const TdxTreeListLayout& layout, const TPoint
   return true;
 }
 
-void TCustomdxTreeList::HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info) {
+void TdxTreeListHitTester::HitPastLastBand(const TdxTreeListLayout& layout, TdxTreeListHitInfo& info) {
   // Right of the last band: its edge, or with columns sizing their band, the edge of
   // its last column.
   const int band = layout.Bands.back().Band;
@@ -173,18 +176,18 @@ void TCustomdxTreeList::HitPastLastBand(const TdxTreeListLayout& layout, TdxTree
     return;
   }
   const int column = LastColumnOfBand(band);
-  if (column >= 0 && CanColumnSizing(column)) {
+  if (column >= 0 && FControl.CanColumnSizing(column)) {
     info.Band = band;
     info.Column = column;
     info.HitTest = htColumnEdge;
   }
 }
 
-bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
+bool TdxTreeListHitTester::HitHeaderPanel(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
   const TRect& panel = layout.HeaderPanel;
   if (IsEmptyRect(panel))
     return false;
-  if (HitPanelBorder(layout, panel, layout.HeaderIndicator, CanSizeHeaderPanel(), htHeaderPanelEdge,
+  if (HitPanelBorder(layout, panel, layout.HeaderIndicator, FControl.CanSizeHeaderPanel(), htHeaderPanelEdge,
                      htHeaderIndicator, p, info))
     return true;
   if (!PointInRect(panel, p))
@@ -202,7 +205,7 @@ bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TP
       if (column.LastInRow && !ColumnsSizeBand()) {
         if (CanSizeBandNow(column.Band))
           info.HitTest = htBandEdge;
-      } else if (CanColumnSizing(column.Column)) {
+      } else if (FControl.CanColumnSizing(column.Column)) {
         info.HitTest = htColumnEdge;
       }
       return true;
@@ -210,7 +213,7 @@ bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TP
     if (!column.FirstInRow) {
       // The left edge of a column sizes the column before it.
       const TdxTreeListColumnEntry& previous = layout.Columns[i - 1];
-      if (RightOfEdge(p.x, previous.Rect.right) && CanColumnSizing(previous.Column)) {
+      if (RightOfEdge(p.x, previous.Rect.right) && FControl.CanColumnSizing(previous.Column)) {
         info.Column = previous.Column;
         info.HitTest = htColumnEdge;
       }
@@ -230,7 +233,7 @@ bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TP
       return true;
     }
     const int last = LastColumnOfBand(previousBand);
-    if (last >= 0 && CanColumnSizing(last)) {
+    if (last >= 0 && FControl.CanColumnSizing(last)) {
       info.Band = previousBand;
       info.Column = last;
       info.HitTest = htColumnEdge;
@@ -243,13 +246,13 @@ bool TCustomdxTreeList::HitHeaderPanel(const TdxTreeListLayout& layout, const TP
 
 // ---- Indicator column and rows
 
-bool TCustomdxTreeList::HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
+bool TdxTreeListHitTester::HitIndicator(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
   const TRect& rows = layout.Rows;
   const auto& entries = layout.RowEntries;
   const int rowsEnd =
       entries.empty() ? rows.top : std::min<int>(entries.back().Top + entries.back().Height, rows.bottom);
   // Without an indicator the rows' own width is tested for row edges.
-  const bool indicatorShown = FMetrics.IndicatorWidth > 0;
+  const bool indicatorShown = FControl.GetMetrics().IndicatorWidth > 0;
   const TRect column = indicatorShown ? TRect{layout.Client.left, rows.top, rows.left, rowsEnd}
                                       : TRect{rows.left, rows.top, rows.right, rowsEnd};
   if (PointInRect(column, p)) {
@@ -260,7 +263,7 @@ bool TCustomdxTreeList::HitIndicator(const TdxTreeListLayout& layout, const TPoi
         continue;
       info.Row = static_cast<int32_t>(i);
       info.Node = row.Node;
-      if (!CanSizeRows())
+      if (!FControl.CanSizeRows())
         break;
       if (i > 0 && p.y < row.Top + kSizingTolerance) {
         info.Row = static_cast<int32_t>(i - 1);
@@ -281,7 +284,7 @@ bool TCustomdxTreeList::HitIndicator(const TdxTreeListLayout& layout, const TPoi
   if (p.x < column.left || p.x >= column.right || !RightOfEdge(p.y, column.bottom))
     return false;
   // Below the last row: its lower edge.
-  if (!entries.empty() && CanSizeRows()) {
+  if (!entries.empty() && FControl.CanSizeRows()) {
     info.Row = static_cast<int32_t>(entries.size() - 1);
     info.Node = entries.back().Node;
     info.HitTest = htRowEdge;
@@ -293,10 +296,10 @@ bool TCustomdxTreeList::HitIndicator(const TdxTreeListLayout& layout, const TPoi
   return true;
 }
 
-void TCustomdxTreeList::HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
+void TdxTreeListHitTester::HitRows(const TdxTreeListLayout& layout, const TPoint& p, TdxTreeListHitInfo& info) {
   if (!PointInRect(layout.Rows, p))
     return;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = FControl.GetMetrics();
   for (size_t i = 0; i < layout.RowEntries.size(); ++i) {
     const TdxTreeListRowEntry& row = layout.RowEntries[i];
     if (p.y < row.Top || p.y >= row.Top + row.Height)
@@ -316,7 +319,7 @@ void TCustomdxTreeList::HitRows(const TdxTreeListLayout& layout, const TPoint& p
     } else {
       int levelWidth = 0;
       int fullWidth = 0;
-      GetNodeIndent(row.Node, levelWidth, fullWidth);
+      FControl.GetWidths().GetNodeIndent(row.Node, levelWidth, fullWidth);
       if (p.x < layout.TreeLeft + std::min<int>(fullWidth, layout.TreeAreaWidth)) {
         info.HitTest = HitNodePart(layout, row, p.x);
         return;
@@ -332,7 +335,7 @@ void TCustomdxTreeList::HitRows(const TdxTreeListLayout& layout, const TPoint& p
     if (info.HitTest != htCell && info.HitTest != htNodeFooter)
       return;
     for (const TdxTreeListColumnEntry& column : layout.Columns) {
-      TRect cell = CalcCellRect(layout, row, column);
+      TRect cell = FControl.GetLayoutBuilder().CalcCellRect(layout, row, column);
       if (info.HitTest == htNodeFooter) {
         cell.top = footerTop + footerLine * m.NodeFooterHeight + m.FooterLineHeight * column.RowInBand;
         cell.bottom = cell.top + m.FooterLineHeight * column.LineCount;
@@ -347,8 +350,8 @@ void TCustomdxTreeList::HitRows(const TdxTreeListLayout& layout, const TPoint& p
   }
 }
 
-TdxTreeListHitTest TCustomdxTreeList::HitNodePart(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
-                                                  int x) {
+TdxTreeListHitTest TdxTreeListHitTester::HitNodePart(const TdxTreeListLayout& layout,
+                                                     const TdxTreeListRowEntry& row, int x) {
   // The parts of a node's tree area, from the tree area's left edge: the indent, the
   // expand button, the state image and the image.
   struct TPart {
@@ -357,17 +360,17 @@ TdxTreeListHitTest TCustomdxTreeList::HitNodePart(const TdxTreeListLayout& layou
     bool Exists = false;
     bool Contains(int v) const { return Exists && v >= Left && v < Right; }
   };
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = FControl.GetMetrics();
   TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
   const int level = node->GetLevel();
-  const int shift = IsRootShown() ? 0 : indent;
+  const int shift = FControl.IsRootShown() ? 0 : indent;
   // In the grid look a node without children has no level column of its own.
   const int imagesLeft = (level + 1) * indent - (!m.TreeLook && !node->GetHasChildren() ? indent : 0);
 
-  TPart button{level * indent, (level + 1) * indent, node->GetHasChildren() && FShowButtons};
-  TPart state{imagesLeft, imagesLeft + m.StateImageWidth, GetNodeStateIndex(node) != -1};
-  const bool hasImage = GetNodeImageIndex(node) != -1 || GetNodeSelectedIndex(node) != -1;
+  TPart button{level * indent, (level + 1) * indent, node->GetHasChildren() && FControl.GetShowButtons()};
+  TPart state{imagesLeft, imagesLeft + m.StateImageWidth, FControl.GetNodeStateIndex(node) != -1};
+  const bool hasImage = FControl.GetNodeImageIndex(node) != -1 || FControl.GetNodeSelectedIndex(node) != -1;
   TPart image = state.Exists ? TPart{state.Right, state.Right + m.ImageWidth, hasImage}
                              : TPart{imagesLeft, imagesLeft + m.ImageWidth - 1, hasImage};
   for (TPart* part : {&button, &state, &image}) {
@@ -379,7 +382,7 @@ TdxTreeListHitTest TCustomdxTreeList::HitNodePart(const TdxTreeListLayout& layou
   }
   int levelWidth = 0;
   int fullWidth = 0;
-  GetNodeIndent(node, levelWidth, fullWidth);
+  FControl.GetWidths().GetNodeIndent(node, levelWidth, fullWidth);
   int indentRight = levelWidth;
   for (const TPart* part : {&button, &state, &image}) {
     if (part->Exists) {

@@ -249,7 +249,7 @@ void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
       FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(0));
       return;
     case VK_RIGHT: {
-      const int last = std::max(FControl.GetShownColumnCount() - 1, 0);
+      const int last = std::max(FControl.GetWidths().GetShownColumnCount() - 1, 0);
       FControl.SetFocusedColumn(last);
       FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(last));
       return;
@@ -273,7 +273,7 @@ void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
 
 void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
   if (!FControl.IsRowSelect() && !shift.Contains(ssShift)) {
-    const int column = end ? std::max(FControl.GetShownColumnCount() - 1, 0) : 0;
+    const int column = end ? std::max(FControl.GetWidths().GetShownColumnCount() - 1, 0) : 0;
     FControl.SetFocusedColumn(column);
     FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
     return;
@@ -329,7 +329,7 @@ void TdxTreeListKeyboard::KeyRowSelectLeftRight(bool left) {
 }
 
 void TdxTreeListKeyboard::MoveColumnFocus(int delta, bool wrap) {
-  const int count = FControl.GetShownColumnCount();
+  const int count = FControl.GetWidths().GetShownColumnCount();
   if (count == 0)
     return;
   int column = FControl.GetFocusedColumn() + delta;
@@ -353,7 +353,7 @@ void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
     FControl.GetNavigator().MoveFocusedRow(back ? -1 : 1);
     return;
   }
-  const int count = FControl.GetShownColumnCount();
+  const int count = FControl.GetWidths().GetShownColumnCount();
   const int delta = back ? -1 : 1;
   auto focusable = [this](int visible) { return FControl.GetColumnTabStop(FControl.GetColumnByVisibleIndex(visible)); };
   for (int column = FControl.GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {
@@ -509,7 +509,7 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
     ~TNesting() { --Count; }
   } nesting{FSearchNesting};
   const int column = FControl.GetColumnByVisibleIndex(FSearchColumn);
-  if (FSearchColumn < 0 || FSearchColumn >= std::max(FControl.GetShownColumnCount(), 1) || FControl.GetCount() == 0)
+  if (FSearchColumn < 0 || FSearchColumn >= std::max(FControl.GetWidths().GetShownColumnCount(), 1) || FControl.GetCount() == 0)
     return;
   FSearchText = text;
   TdxTreeListNode* found = nullptr;

@@ -1,7 +1,7 @@
 // The pixel metrics of a tree list and the layout record computed from them.
 //
 // The metrics are derived from the control's fonts, image lists and display flags by
-// its metrics pass and kept in the control. The layout record is computed afresh
+// its metrics pass and kept by its layout builder. The layout record is computed afresh
 // (TCustomdxTreeList::CalcLayout) by whoever paints, hit-tests or sizes: the rectangles
 // of every area, one entry per shown band, header cell and row. Nothing of it outlives
 // the call that uses it. An empty rectangle is the zero rectangle.

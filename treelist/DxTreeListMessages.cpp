@@ -44,7 +44,7 @@ void TCustomdxTreeList::WndProc(TMessage& message) {
       POINT cursor{};
       GetCursorPos(&cursor);
       const TPoint p = ScreenToClient(cursor);
-      TdxTreeListNode* node = GetNodeAt(p.x, p.y);
+      TdxTreeListNode* node = GetHitTester().GetNodeAt(p.x, p.y);
       const bool expand = message.WParam == VK_ADD;
       if (node && node->GetHasChildren() && node->GetExpanded() != expand)
         node->SetExpanded(expand);
@@ -206,7 +206,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       const auto* drag = reinterpret_cast<const TDragRec*>(message.LParam);
       if (kind == dmDragEnter && drag) {
         const TPoint p = ScreenToClient(drag->Pos);
-        if (TdxTreeListNode* node = GetNodeAt(p.x, p.y))
+        if (TdxTreeListNode* node = GetHitTester().GetNodeAt(p.x, p.y))
           GetDrag().SetDragOverNode(node);
       } else if (kind == dmDragLeave || kind == dmDragDrop || kind == dmDragCancel) {
         GetDrag().SetDragOverNode(nullptr);

@@ -393,7 +393,8 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
   if (FControl.GetDragMode() == dmAutomatic) {
     if (!PastThreshold(x, y))
       return;
-    TdxTreeListNode* node = FControl.GetDrag().GetDragNode() ? FControl.GetDrag().GetDragNode() : FControl.GetNodeAt(x, y);
+    TdxTreeListNode* node =
+        FControl.GetDrag().GetDragNode() ? FControl.GetDrag().GetDragNode() : FControl.GetHitTester().GetNodeAt(x, y);
     if (node && node != FControl.GetFocusedNode()) {
       if (!FKeepSelection)
         FControl.ClearSelection();
@@ -408,7 +409,7 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
   }
   if (!FControl.CanDragSelectRows() || FControl.GetRowCount() == 0)
     return;
-  const TRect rows = FControl.GetRowsRect();
+  const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
   int direction = 0;
   TdxTreeListNode* node = nullptr;
   if (y < rows.top) {
@@ -420,7 +421,7 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
         std::max(FControl.GetNavigator().GetTopIndex(), 0) + FControl.GetNavigator().GetVisibleRowCount(),
         FControl.GetRowCount() - 1));
   } else {
-    node = FControl.GetNodeAt(rows.left + 1, y);
+    node = FControl.GetHitTester().GetNodeAt(rows.left + 1, y);
     if (!node)
       node = FControl.GetNodeAtRow(FControl.GetRowCount() - 1);
   }

@@ -110,9 +110,9 @@ void TdxTreeListNavigator::MakeBandVisible(int band) {
   if (FControl.GetVisibleBandCount() < 2 || band < 0 || band >= FControl.GetVisibleBandCount() ||
       band == FControl.GetLeftFixedBand() || band == FControl.GetRightFixedBand())
     return;
-  const int left = FControl.GetBandScrollLeft(band);
-  const int right = left + FControl.GetBandDisplayWidth(band);
-  const int visible = FControl.GetVisibleScrollWidth();
+  const int left = FControl.GetWidths().GetBandScrollLeft(band);
+  const int right = left + FControl.GetWidths().GetBandDisplayWidth(band);
+  const int visible = FControl.GetWidths().GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
@@ -132,9 +132,9 @@ void TdxTreeListNavigator::MakeColumnVisible(int column) {
   const TdxTreeListBandEntry* bandEntry = layout.FindBand(band);
   if (!entry || !bandEntry)
     return;
-  const int left = FControl.GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
+  const int left = FControl.GetWidths().GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
   const int right = left + RectWidth(entry->Rect);
-  const int visible = FControl.GetVisibleScrollWidth();
+  const int visible = FControl.GetWidths().GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
@@ -144,7 +144,7 @@ void TdxTreeListNavigator::MakeColumnVisible(int column) {
 // ---- The focused node and column
 
 int TdxTreeListNavigator::GetFocusedColumn() {
-  if (FControl.IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= FControl.GetShownColumnCount())
+  if (FControl.IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= FControl.GetWidths().GetShownColumnCount())
     return 0;
   return FFocusedColumn;
 }
@@ -230,7 +230,7 @@ void TdxTreeListNavigator::WMFocusChanged(TMessage& message, bool gained) {
   }
   if (!FFocusedNode)
     FFocusedNode = FTopNode;
-  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(FControl.GetShownColumnCount(), 1))
+  if (FFocusedColumn < 0 || FFocusedColumn >= std::max(FControl.GetWidths().GetShownColumnCount(), 1))
     FFocusedColumn = 0;
   if (fromEditor)
     return;
@@ -257,11 +257,11 @@ int TdxTreeListNavigator::GetTopIndex() const {
 
 void TdxTreeListNavigator::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
   rect = TRect{-1, -1, -1, -1};
-  const TRect rows = FControl.GetRowsRect();
-  const TRect indicator = FControl.GetIndicatorRect();
+  const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
+  const TRect indicator = FControl.GetLayoutBuilder().GetIndicatorRect();
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    const int h = FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    const int h = FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
     if (n == node) {
       rect = TRect{rows.left, y, rows.right, y + h};
       if (indicator.right > indicator.left && indicator.bottom > indicator.top)
@@ -274,16 +274,16 @@ void TdxTreeListNavigator::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
 
 void TdxTreeListNavigator::GetNodeRowRectToBottom(TdxTreeListNode* node, TRect& rect) {
   GetNodeRowRect(node, rect);
-  rect.bottom = FControl.GetRowsRect().bottom;
+  rect.bottom = FControl.GetLayoutBuilder().GetRowsRect().bottom;
 }
 
 void TdxTreeListNavigator::CalcVisibleRowCount() {
-  const TRect rows = FControl.GetRowsRect();
+  const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
   int shown = 0;
   int whole = 0;
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    y += FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    y += FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
     ++shown;
     if (y <= rows.bottom)
       ++whole;
@@ -295,16 +295,16 @@ void TdxTreeListNavigator::CalcVisibleRowCount() {
 bool TdxTreeListNavigator::KeepLastPageFilled() {
   if (!FTopNode)
     return false;
-  const TRect rows = FControl.GetRowsRect();
+  const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
   int room = rows.bottom - rows.top;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    room -= FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    room -= FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
     if (room <= 0)
       return false;
   }
   TdxTreeListNode* top = FTopNode;
   for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    const int h = FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    const int h = FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
     if (h > room)
       break;
     room -= h;
@@ -334,7 +334,7 @@ void TdxTreeListNavigator::SetTopIndex(int index) {
   int pixels = 0;
   if (old >= 0 && rows <= FVisibleRowCount) {
     for (int row = std::min(index, old); row < std::max(index, old); ++row)
-      pixels += FControl.GetNodeRowHeight(FControl.GetNodeAtRow(row), FControl.GetMetrics().RowHeight, false);
+      pixels += FControl.GetWidths().GetNodeRowHeight(FControl.GetNodeAtRow(row), FControl.GetMetrics().RowHeight, false);
   }
   FControl.CalcVisibleRowCount();
   FControl.UpdateScrollBars();
@@ -379,12 +379,12 @@ void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
     return;
   }
   // The last row shown whole from the top, and the top that shows r as the last one.
-  const TRect rows = FControl.GetRowsRect();
+  const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
   const int height = rows.bottom - rows.top;
   int y = 0;
   int last = top - 1;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    y += FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    y += FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
     if (y > height)
       break;
     ++last;
@@ -392,9 +392,9 @@ void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
   if (r <= last)
     return;  // on screen already (after any expanding, the top stays)
   int newTop = r;
-  int used = FControl.GetNodeRowHeight(node, FControl.GetMetrics().RowHeight, false);
+  int used = FControl.GetWidths().GetNodeRowHeight(node, FControl.GetMetrics().RowHeight, false);
   for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    used += FControl.GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    used += FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
     if (used > height)
       break;
     --newTop;
@@ -405,7 +405,7 @@ void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
 // ---- LeftCoord and its scrolling
 
 bool TdxTreeListNavigator::ClampLeftCoord() {
-  const int limit = FControl.GetTotalScrollWidth() - FControl.GetVisibleScrollWidth();
+  const int limit = FControl.GetWidths().GetTotalScrollWidth() - FControl.GetWidths().GetVisibleScrollWidth();
   const int value = std::max<int>(std::min<int>(FLeftCoord, limit), 0);
   if (value == FLeftCoord)
     return false;
@@ -415,7 +415,7 @@ bool TdxTreeListNavigator::ClampLeftCoord() {
 
 void TdxTreeListNavigator::SetLeftCoord(int value) {
   FControl.EndEditing();
-  value = std::max<int>(std::min<int>(value, FControl.GetTotalScrollWidth() - FControl.GetVisibleScrollWidth()), 0);
+  value = std::max<int>(std::min<int>(value, FControl.GetWidths().GetTotalScrollWidth() - FControl.GetWidths().GetVisibleScrollWidth()), 0);
   if (value == FLeftCoord)
     return;
   const int old = FLeftCoord;
@@ -426,7 +426,7 @@ void TdxTreeListNavigator::SetLeftCoord(int value) {
   // Moving pixels works only where nothing stays put: no footer below the columns and
   // no fixed band beside them.
   const bool movable = !FControl.GetShowFooter() && FControl.GetLeftFixedBand() < 0 &&
-                       FControl.GetRightFixedBand() < 0 && std::abs(old - value) <= FControl.GetVisibleScrollWidth();
+                       FControl.GetRightFixedBand() < 0 && std::abs(old - value) <= FControl.GetWidths().GetVisibleScrollWidth();
   if (movable) {
     // The XOR feedback moves with the pixels otherwise: it is taken off first.
     FControl.HideFeedback();
@@ -443,7 +443,7 @@ void TdxTreeListNavigator::SetLeftCoord(int value) {
 void TdxTreeListNavigator::ScrollColumns(int delta) {
   if (!FControl.HandleAllocated())
     return;
-  const TRect rect = FControl.GetScrolledAreaRect();
+  const TRect rect = FControl.GetWidths().GetScrolledAreaRect();
   FControl.HideFeedback();  // nothing drawn over the contents moves with them
   ScrollWindowEx(FControl.GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
   FControl.ShowFeedback();
@@ -462,7 +462,7 @@ void TdxTreeListNavigator::ScrollRows(int delta) {
   // Dotted tree lines follow the parity of the rows area: the moved tree area is
   // painted again.
   TRect tree = rect;
-  tree.right = rect.left + FControl.GetBandDisplayWidth(0) + FControl.GetFirstBandExtraWidth() -
+  tree.right = rect.left + FControl.GetWidths().GetBandDisplayWidth(0) + FControl.GetFirstBandExtraWidth() -
                (FControl.GetLeftFixedBand() < 0 ? FLeftCoord : 0);
   InvalidateRect(FControl.GetHandle(), &tree, FALSE);
 }
@@ -496,8 +496,8 @@ void TdxTreeListNavigator::UpdateScrollBars() {
     UpdateScrollBar(SB_VERT, FLastVertScroll, max, page, pos);
     if (ClampLeftCoord())
       FControl.Invalidate();
-    UpdateScrollBar(SB_HORZ, FLastHorzScroll, std::max(FControl.GetTotalScrollWidth() - 1, 0),
-                    FControl.GetVisibleScrollWidth(), FLeftCoord);
+    UpdateScrollBar(SB_HORZ, FLastHorzScroll, std::max(FControl.GetWidths().GetTotalScrollWidth() - 1, 0),
+                    FControl.GetWidths().GetVisibleScrollWidth(), FLeftCoord);
   }
 }
 
@@ -529,7 +529,7 @@ int TdxTreeListNavigator::TrackPosition(int bar, int code, int range) {
 void TdxTreeListNavigator::HScroll(int code) {
   const int scroll = code & 0xFFFF;
   // The bar's range; SetLeftCoord keeps the offset where the right edge stays filled.
-  const int range = std::max(FControl.GetTotalScrollWidth() - 1, 0);
+  const int range = std::max(FControl.GetWidths().GetTotalScrollWidth() - 1, 0);
   int value = FLeftCoord;
   switch (scroll) {
     case SB_LINELEFT: value -= FHorzLineStep; break;
@@ -539,7 +539,7 @@ void TdxTreeListNavigator::HScroll(int code) {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
       const int p = TrackPosition(SB_HORZ, code, range);
-      const int page = FControl.GetVisibleScrollWidth();
+      const int page = FControl.GetWidths().GetVisibleScrollWidth();
       if (p <= 0)
         value = 0;
       else if (p >= range)
@@ -587,10 +587,10 @@ void TCustomdxTreeList::ShowEditor() {
     CanEditNewItemRow(allow);
   else
     DoEditing(GetFocusedNode(), allow);
-  if (!allow || FState != stNone || GetShownColumnCount() == 0)
+  if (!allow || FState != stNone || GetWidths().GetShownColumnCount() == 0)
     return;
   const int column = GetFocusedColumn();
-  if (column < 0 || column >= GetShownColumnCount())
+  if (column < 0 || column >= GetWidths().GetShownColumnCount())
     return;
   GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
   MakeNodeVisible(GetFocusedNode());
@@ -706,7 +706,7 @@ void TCustomdxTreeList::UpdateHorzDragScroll(const TPoint& p) {
     StopHorzScroll();
     return;
   }
-  const TRect area = GetScrolledAreaRect();
+  const TRect area = GetWidths().GetScrolledAreaRect();
   int direction = 0;
   if (p.x >= area.left && p.x < area.left + kDragScrollZone)
     direction = -1;
@@ -720,7 +720,7 @@ void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
   const bool outsideDrag = drag && drag->GetDragTarget() == this;
   if (horizontal) {
     const bool runs = FState == stColumnDragging || FState == stNodeDragging || FState == stBandDragging || outsideDrag;
-    const int limit = std::max(GetTotalScrollWidth() - GetVisibleScrollWidth(), 0);
+    const int limit = std::max(GetWidths().GetTotalScrollWidth() - GetWidths().GetVisibleScrollWidth(), 0);
     const int target = GetLeftCoord() + FHorzScrollDirection * kDragScrollStep;
     if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && GetLeftCoord() <= 0) ||
         (FHorzScrollDirection > 0 && GetLeftCoord() >= limit)) {

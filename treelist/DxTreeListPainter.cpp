@@ -161,7 +161,7 @@ void TCustomdxTreeList::GetRowColors(TdxTreeListNode* node, bool selected, bool 
     brush = focused ? pass.HighlightBrush.Get() : pass.InactiveSelectionBrush.Get();
     return;
   }
-  if (!FMetrics.TreeLook && (groupRow || hasChildren)) {
+  if (!GetMetrics().TreeLook && (groupRow || hasChildren)) {
     textColor = FGroupNodeTextColor == clNone ? GetFont()->GetColor() : FGroupNodeTextColor;
     brush = LevelBrush(level, &color);
     return;

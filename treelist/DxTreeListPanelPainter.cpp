@@ -21,7 +21,7 @@
 void TCustomdxTreeList::PaintNewItemRow() {
   TdxTreeListPaintPass& pass = *FPaintPass;
   const TdxTreeListLayout& layout = pass.Layout;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = GetMetrics();
   HDC dc = pass.DC;
   const TRect& strip = layout.NewItemRow;
   if (IsEmptyRect(strip) || !RectVisible(dc, &strip))
@@ -29,7 +29,7 @@ void TCustomdxTreeList::PaintNewItemRow() {
   const int gap = m.NewItemStripGap;
   const int cellsRight = layout.CellsRight + 1;
   const TRect& rows = layout.Rows;
-  const int total = GetBandsTotalWidth();
+  const int total = GetWidths().GetBandsTotalWidth();
   const bool noLeftFixed = IsEmptyRect(layout.LeftFixedArea);
 
   // What neither the bar nor the cells cover.
@@ -112,12 +112,12 @@ void TCustomdxTreeList::PaintIndicator() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   const TRect& column = layout.Indicator;
-  if (FMetrics.IndicatorWidth <= 0)
+  if (GetMetrics().IndicatorWidth <= 0)
     return;
   // Below the last row the column shows the background.
   const TRect& rows = layout.Rows;
   const int lastBottom = IsEmptyRect(column) ? rows.top : column.bottom;
-  const TRect below{rows.left - FMetrics.IndicatorWidth, lastBottom, rows.left, rows.bottom};
+  const TRect below{rows.left - GetMetrics().IndicatorWidth, lastBottom, rows.left, rows.bottom};
   if (!IsEmptyRect(below) && RectVisible(dc, &below))
     FillRect(dc, &below, pass.BackgroundBrush.Get());
   if (IsEmptyRect(column) || !RectVisible(dc, &column) || layout.RowEntries.empty())
@@ -137,7 +137,7 @@ void TCustomdxTreeList::PaintIndicator() {
 void TCustomdxTreeList::PaintFooter() {
   TdxTreeListPaintPass& pass = *FPaintPass;
   const TdxTreeListLayout& layout = pass.Layout;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = GetMetrics();
   HDC dc = pass.DC;
   const TRect& footer = layout.Footer;
   if (IsEmptyRect(footer) || !RectVisible(dc, &footer))
@@ -146,7 +146,7 @@ void TCustomdxTreeList::PaintFooter() {
   TRect frame = footer;
   if (IsEmptyRect(layout.LeftFixedArea) && GetLeftCoord() != 0)
     frame.left -= e;
-  if (IsEmptyRect(layout.RightFixedArea) && layout.Rows.left + GetBandsTotalWidth() - GetLeftCoord() > footer.right)
+  if (IsEmptyRect(layout.RightFixedArea) && layout.Rows.left + GetWidths().GetBandsTotalWidth() - GetLeftCoord() > footer.right)
     frame.right += e;
   if (FLookAndFeel == lfStandard) {
     FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));

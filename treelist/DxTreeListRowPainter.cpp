@@ -40,11 +40,11 @@ bool IsFirstChild(const TdxTreeListNode* node) {
 }  // namespace
 
 int TCustomdxTreeList::GroupLookPixel(const TdxTreeListNode* node) const {
-  return !FMetrics.TreeLook && !FShowGrid && node && node->GetHasChildren() ? 1 : 0;
+  return !GetMetrics().TreeLook && !FShowGrid && node && node->GetHasChildren() ? 1 : 0;
 }
 
 int TCustomdxTreeList::LevelColumnsLeft() const {
-  return FPaintPass->Layout.TreeLeft - (IsRootShown() ? 0 : FMetrics.IndentWidth);
+  return FPaintPass->Layout.TreeLeft - (IsRootShown() ? 0 : GetMetrics().IndentWidth);
 }
 
 void TCustomdxTreeList::DrawNodes() {
@@ -67,7 +67,7 @@ void TCustomdxTreeList::DrawNodes() {
   // The first pass. Dotted tree lines are the checkerboard brush in the tree-line colour
   // and the background colour, in the phase of the rows area's parity.
   HBRUSH lineBrush = pass.TreeLineBrush.Get();
-  const bool dotted = FMetrics.TreeLook && FShowLines && CheckerboardBrush();
+  const bool dotted = GetMetrics().TreeLook && FShowLines && CheckerboardBrush();
   {
     TSaveDCGuard colours(dc);
     if (dotted) {
@@ -91,7 +91,7 @@ void TCustomdxTreeList::DrawNodes() {
 
   // The second pass.
   std::vector<POINT> grid;
-  const size_t perRow = layout.Columns.size() * 2 + 8 + 2 * static_cast<size_t>(FMetrics.HeaderRows);
+  const size_t perRow = layout.Columns.size() * 2 + 8 + 2 * static_cast<size_t>(GetMetrics().HeaderRows);
   grid.reserve(layout.RowEntries.size() * perRow * 2);
   for (const TdxTreeListRowEntry& row : layout.RowEntries) {
     WithNodePaint(this, row.Node, [&] {
@@ -107,7 +107,7 @@ void TCustomdxTreeList::DrawNodes() {
 
 int TCustomdxTreeList::RowOpenExtent(const TdxTreeListRowEntry& row) {
   const TdxTreeListNode* node = row.Node;
-  const int indent = FMetrics.IndentWidth;
+  const int indent = GetMetrics().IndentWidth;
   const int level = node->GetLevel();
   int extent = level * indent;
   if (node->GetHasChildren() && node->GetExpanded())
@@ -129,7 +129,7 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
                                      HBRUSH lineBrush) {
   TdxTreeListPaintPass& pass = *FPaintPass;
   const TdxTreeListLayout& layout = pass.Layout;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = GetMetrics();
   HDC dc = pass.DC;
   TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
@@ -143,7 +143,7 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
   const int g = GroupLookPixel(node);
   int levelWidth = 0;
   int fullWidth = 0;
-  GetNodeIndent(node, levelWidth, fullWidth);
+  GetWidths().GetNodeIndent(node, levelWidth, fullWidth);
   row.IndentWidth = fullWidth;
   if (fullWidth <= 0)
     return;
@@ -160,7 +160,7 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
     else if (open < column.right)
       column.bottom = y + h - gi;
     if (row.FooterLineCount > 0)
-      column.bottom -= std::max(CountNodeFootersBelow(node, i), 0) * m.NodeFooterHeight;
+      column.bottom -= std::max(GetWidths().CountNodeFootersBelow(node, i), 0) * m.NodeFooterHeight;
     HBRUSH brush = treeLook ? pass.BackgroundBrush.Get() : LevelBrush(i);
     FillRect(dc, &column, brush);
     last = column;
@@ -211,7 +211,7 @@ void TCustomdxTreeList::DrawTreeLines(const TdxTreeListRowEntry& row, const TdxT
                                       HBRUSH brush) {
   HDC dc = FPaintPass->DC;
   const TdxTreeListNode* node = row.Node;
-  const int indent = FMetrics.IndentWidth;
+  const int indent = GetMetrics().IndentWidth;
   const int level = node->GetLevel();
   const bool rootShown = IsRootShown();
   if (!rootShown && level == 0)
@@ -233,8 +233,8 @@ void TCustomdxTreeList::DrawTreeLines(const TdxTreeListRowEntry& row, const TdxT
   const TRect horizontal{button ? xm + 5 : xm, c, x0 + indent, c + 1};
   FillRect(dc, &horizontal, brush);
   int top = firstTop ? c : y;
-  if (previous && FMetrics.ImageHeight > 0 && IsFirstChild(node))
-    top -= (previous->Height - FMetrics.ImageHeight) / 2;
+  if (previous && GetMetrics().ImageHeight > 0 && IsFirstChild(node))
+    top -= (previous->Height - GetMetrics().ImageHeight) / 2;
   if (button) {
     if (!firstTop)
       vertical(xm, top, c - 5);
@@ -261,7 +261,7 @@ void TCustomdxTreeList::DrawTreeLines(const TdxTreeListRowEntry& row, const TdxT
 void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vector<POINT>& grid) {
   TdxTreeListPaintPass& pass = *FPaintPass;
   const TdxTreeListLayout& layout = pass.Layout;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = GetMetrics();
   HDC dc = pass.DC;
   TdxTreeListNode* node = row.Node;
   const bool hasChildren = node->GetHasChildren();
@@ -286,10 +286,10 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
   const int g = GroupLookPixel(node);
   const int footerTop = y + row.Height - row.FooterHeight;
   const int gridWidth = FShowGrid ? GetGridLineWidth() : 0;
-  const int cellsBottom = row.PreviewLineCount > 0 ? y + g + RowLineHeight(row) * m.HeaderRows : footerTop;
+  const int cellsBottom = row.PreviewLineCount > 0 ? y + g + GetLayoutBuilder().RowLineHeight(row) * m.HeaderRows : footerTop;
   if (g > 0) {
     int levelWidth = 0, fullWidth = 0;
-    GetNodeIndent(node, levelWidth, fullWidth);
+    GetWidths().GetNodeIndent(node, levelWidth, fullWidth);
     const TRect line{layout.TreeLeft + levelWidth - m.IndentWidth, y, cellsRight, y + 1};
     FillRect(dc, &line, pass.BackgroundBrush.Get());
   }
@@ -333,9 +333,9 @@ void TCustomdxTreeList::DrawRowCells(const TdxTreeListRowEntry& row, std::vector
   const int level = node->GetLevel();
   const bool inverse = FOptionsEx.Contains(aoOptionsEx0);
   const bool fixedAreas = layout.LeftFixedBand >= 0 || layout.RightFixedBand >= 0;
-  const int lastLine = FMetrics.HeaderRows;
+  const int lastLine = GetMetrics().HeaderRows;
   for (const TdxTreeListColumnEntry& entry : layout.Columns) {
-    const TRect cell = CalcCellRect(layout, row, entry);
+    const TRect cell = GetLayoutBuilder().CalcCellRect(layout, row, entry);
     if (cell.right <= cell.left || cell.bottom <= cell.top)
       continue;
     if (RectVisible(dc, &cell)) {
@@ -368,7 +368,7 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
     return;
   TdxTreeListPaintPass& pass = *FPaintPass;
   const TdxTreeListLayout& layout = pass.Layout;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = GetMetrics();
   HDC dc = pass.DC;
   TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
@@ -376,7 +376,7 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
   const int cellsRight = layout.CellsRight + 1;
   int top = row.Top + row.Height - row.FooterHeight;
   for (int line = 0; line < row.FooterLineCount; ++line, top += m.NodeFooterHeight) {
-    const int level = GetNodeFooterLevel(node, line);
+    const int level = GetWidths().GetNodeFooterLevel(node, line);
     const TRect strip{levelLeft + (level + 1) * indent, top, cellsRight, top + m.NodeFooterHeight};
     TColor color = FFooterColor;
     HBRUSH brush = IsLevelColorAssigned() ? LevelBrush(level, &color) : pass.FooterBrush.Get();
@@ -410,12 +410,12 @@ void TCustomdxTreeList::DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBo
   if (IsRowSelect() || row.GroupRow) {
     const int g = GroupLookPixel(row.Node);
     rect = TRect{layout.TreeLeft + std::min(row.IndentWidth, layout.TreeAreaWidth), row.Top + g, layout.CellsRight,
-                 cellsBottom - FMetrics.GridPixel};
+                 cellsBottom - GetMetrics().GridPixel};
   } else {
     const TdxTreeListColumnEntry* entry = layout.FindColumn(pass.FocusedColumn);
     if (!entry)
       return;
-    rect = CalcCellRect(layout, row, *entry);
+    rect = GetLayoutBuilder().CalcCellRect(layout, row, *entry);
     rect.right -= 1;
   }
   if (IsEmptyRect(rect))
@@ -435,7 +435,7 @@ void TCustomdxTreeList::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vec
   if (!FShowGrid)
     return;
   const TdxTreeListLayout& layout = FPaintPass->Layout;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = GetMetrics();
   const TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
   const int y = row.Top;
@@ -450,7 +450,7 @@ void TCustomdxTreeList::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vec
       const int x = left + (i + 1) * indent - 1;
       if (x < layout.Rows.left || x >= cellsEnd)
         continue;
-      const int footers = row.FooterLineCount > 0 ? std::max(CountNodeFootersBelow(row.Node, i), 0) : 0;
+      const int footers = row.FooterLineCount > 0 ? std::max(GetWidths().CountNodeFootersBelow(row.Node, i), 0) : 0;
       AddSegment(grid, x, y, x, rowBottom - footers * m.NodeFooterHeight);
     }
   }

@@ -1,6 +1,6 @@
 // Rows: the three row lists (the node of each row; the nodes sorted by address with
 // their rows, searched by bisection), their full and single-node rebuilding, the tree
-// walk that answers while they are empty, and the row heights.
+// walk that answers while they are empty.
 //
 // A node that should be in the lists but is not (a per-node update was skipped while
 // the lists were built, or they went out of step some other way) never indexes entry
@@ -272,58 +272,4 @@ void TCustomdxTreeList::ResetRowHeightCaches(TdxTreeListNode* node) {
     for (int i = 0; i < n->GetCount(); ++i)
       stack.push_back(n->GetItem(i));
   }
-}
-
-// ---- Row heights and rectangles
-
-int TCustomdxTreeList::CalcNodeFooterCount(TdxTreeListNode* node) {
-  if (!GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast() || !node->GetParent())
-    return 0;
-  int count = 0;
-  const TdxTreeListNode* current = node;
-  for (TdxTreeListNode* parent = node->GetParent(); parent && current->IsLast(); parent = parent->GetParent()) {
-    if (HasLevelFooter(parent->GetLevel()))
-      ++count;
-    current = parent;
-  }
-  return count;
-}
-
-int TCustomdxTreeList::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache) {
-  if (UseRowHeightCache() && !noCache && node && node->GetRowHeightCache() != 0)
-    return node->GetRowHeightCache();
-  if (node)
-    node->SetLineCountCache(0);
-  int h = lineHeight;
-  const int previewLines = IsPreviewVisible() ? GetPreviewLineCount(node) : 0;
-  int result = FShowGrid ? GetGridLineWidth() : 0;
-  int lines = 0;
-  if (node && IsRowAutoHeight()) {
-    int32_t needed = h;
-    lines = CalcRowLineCount(node, needed);
-    if (lines > 1 && needed == h)
-      h += (lines - 1) * FMetrics.FontTextHeight;
-    if (needed > h)
-      h = needed;
-  }
-  const bool oneLine = node && NodeRowQuery(node);
-  if (oneLine) {
-    result += h;
-  } else {
-    result += GetHeaderPanelRowCount() * h + previewLines * FMetrics.PreviewLineHeight;
-    if (previewLines >= 1 && FShowGrid && FShowPreviewGrid)
-      result += 1;
-  }
-  if (!FShowGrid && node && node->GetHasChildren() && !FMetrics.TreeLook)
-    result += 1;
-  if (previewLines > 0 && node && !oneLine)
-    result += 2;
-  if (FShowGrid && FShowPreviewGrid)
-    result -= 1;
-  result += CalcNodeFooterCount(node) * FMetrics.NodeFooterHeight;
-  if (!noCache && node) {
-    node->SetRowHeightCache(result);
-    node->SetLineCountCache(lines);
-  }
-  return result;
 }

@@ -34,7 +34,7 @@ void TdxTreeListSizing::SizingLimits(int& minValue, int& maxValue) {
       const TdxTreeListBandEntry* entry = layout.FindBand(band);
       if (!entry)
         return;
-      minValue = static_cast<int>(entry->Rect.left) + FControl.GetBandMinWidth(band) +
+      minValue = static_cast<int>(entry->Rect.left) + FControl.GetWidths().GetBandMinWidth(band) +
                  (band == 0 ? FControl.GetMetrics().NodeIndentWidth : 0) - 2;
       if (!FControl.IsBandSizingUnbounded())
         maxValue = std::max<int>(client.right - 2, minValue);
@@ -72,7 +72,8 @@ void TdxTreeListSizing::SizingLimits(int& minValue, int& maxValue) {
       return;
     }
     case stRowSizing:
-      FControl.GetRowSizingLimits(FControl.GetMouse().GetDownHitInfo().Node, FSizingStart, minValue, maxValue);
+      FControl.GetWidths().GetRowSizingLimits(FControl.GetMouse().GetDownHitInfo().Node, FSizingStart, minValue,
+                                              maxValue);
       return;
     default:
       return;
@@ -220,7 +221,7 @@ void TdxTreeListSizing::ApplyBandWidth(int band, int width) {
   const int count = FControl.GetVisibleBandCount();
   std::vector<int> shown(size_t(std::max(count, 0)));
   for (int b = 0; b < count; ++b)
-    shown[size_t(b)] = FControl.GetBandDisplayWidth(b);
+    shown[size_t(b)] = FControl.GetWidths().GetBandDisplayWidth(b);
   const bool last = band == count - 1;
   auto shares = [&](int b) { return b != band && (last || b > band); };
   int oldSum = 0;
@@ -239,7 +240,7 @@ void TdxTreeListSizing::ApplyBandWidth(int band, int width) {
     if (shares(b)) {
       w = b == lastSharing ? newSum - given : oldSum > 0 ? MulDiv(shown[size_t(b)], newSum, oldSum) : 0;
       given += w;
-      w = std::max(w, FControl.GetBandMinWidth(b));
+      w = std::max(w, FControl.GetWidths().GetBandMinWidth(b));
     }
     FControl.SetBandWidth(b, w);
   }

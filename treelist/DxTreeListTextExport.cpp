@@ -16,7 +16,7 @@
 
 std::string TdxTreeListTextExport::GetHeaderLine() {
   std::string line;
-  const int count = FControl.GetShownColumnCount();
+  const int count = FControl.GetWidths().GetShownColumnCount();
   for (int i = 0; i < count; ++i) {
     std::string text;
     FControl.GetColumnHeaderText(FControl.GetColumnByVisibleIndex(i), text);
@@ -29,7 +29,7 @@ std::string TdxTreeListTextExport::GetHeaderLine() {
 
 std::string TdxTreeListTextExport::GetNodeLine(TdxTreeListNode* node) {
   std::string line;
-  const int count = FControl.GetShownColumnCount();
+  const int count = FControl.GetWidths().GetShownColumnCount();
   if (FControl.NodeRowQuery(node)) {
     FControl.GetCellText(node, count > 0 ? FControl.GetColumnByVisibleIndex(0) : 0, line);
     return line;

@@ -172,12 +172,7 @@ void TCustomdxTreeList::DeleteNodeValue(TdxTreeListNode* node, int32_t index) {
   }
 }
 
-void TCustomdxTreeList::GetLayoutPartRect(TRect& rect) {
-  rect = GetRowsRect();
-  const TRect indicator = GetIndicatorRect();
-  if (indicator.right > indicator.left && indicator.bottom > indicator.top)
-    rect.left = indicator.left;
-}
+void TCustomdxTreeList::GetLayoutPartRect(TRect& rect) { GetLayoutBuilder().GetLayoutPartRect(rect); }
 
 bool TCustomdxTreeList::IsHotTrackCell(TdxTreeListNode* node, int32_t column, TdxTreeListHitTest hitTest) {
   return FOptionsEx.Contains(aoHotTrack);
@@ -301,68 +296,7 @@ void TCustomdxTreeList::SetTopNode(TdxTreeListNode* node) {
     OnChangeTopNode(this, node);
 }
 
-int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t column) {
-  // The columns of a band row share the band's width: columns that cannot be sized keep
-  // theirs, the others share the rest in proportion to their widths, never below their
-  // minimum widths, and the last one takes what is left.
-  const int band = GetVisibleBandIndex(GetColumnBandIndex(column));
-  if (band < 0)
-    return 0;
-  const int row = GetColumnRowIndex(column);
-  const int count = GetColumnCountInRow(band, row);
-  const int bandWidth = GetBandDisplayWidth(band);
-  int width = bandWidth;
-  int widthSum = GetRowColumnsWidth(band, row);
-  int minSum = GetRowColumnsMinWidth(band, row);
-  int growingSum = 0;
-  bool held = false;
-  for (int position = 0; position < count; ++position) {
-    const int rowColumn = GetColumnAt(band, row, position);
-    if (rowColumn < 0 || !CanSizeColumn(rowColumn))
-      continue;
-    if (widthSum != 0 && MulDiv(width, GetColumnWidth(rowColumn), widthSum) >= GetColumnMinWidth(rowColumn))
-      growingSum += GetColumnWidth(rowColumn);
-    else
-      held = true;
-  }
-  int result = GetColumnWidth(column);
-  int shown = 0;
-  for (int position = 0; position < count; ++position) {
-    const int rowColumn = GetColumnAt(band, row, position);
-    if (rowColumn < 0)
-      continue;
-    const int own = GetColumnWidth(rowColumn);
-    const int least = GetColumnMinWidth(rowColumn);
-    int columnWidth = least;
-    if (position == count - 1) {
-      columnWidth = bandWidth - shown;
-    } else if (!CanSizeColumn(rowColumn)) {
-      columnWidth = own;
-      width -= own;
-      widthSum -= own;
-      minSum -= own;
-    } else if (widthSum != 0) {
-      const int share = MulDiv(width, own, widthSum);
-      if (growingSum == widthSum)
-        columnWidth = share;
-      else if (share <= least)
-        columnWidth = least;
-      else if (held && growingSum != 0)
-        columnWidth = least + MulDiv(width - minSum, own, growingSum);
-      else if (!held)
-        columnWidth = share;
-    }
-    columnWidth = std::max(columnWidth, 0);
-    if (rowColumn == column) {
-      result = columnWidth;
-      break;
-    }
-    shown += columnWidth;
-  }
-  if (band == 0 && GetColumnColIndex(column) == 0)
-    result += GetFirstBandExtraWidth();
-  return result;
-}
+int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t column) { return GetWidths().GetColumnDisplayWidth(column); }
 
 uint8_t TCustomdxTreeList::GetColumnHeaderState(int32_t column) {
   return FMouse.GetColumnHeaderState(column);
@@ -381,50 +315,12 @@ int32_t TCustomdxTreeList::GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* no
 }
 
 int32_t TCustomdxTreeList::CalcRowLineCount(TdxTreeListNode* node, int32_t& height) {
-  int32_t lines = 1;
-  const int32_t count = GetColumnCount();
-  for (int32_t column = 0; column < count; ++column) {
-    if (!IsColumnInVisibleBand(column))
-      continue;
-    int32_t cellLines = 0;
-    int32_t textHeight = 0;
-    const int32_t maxLines = GetColumnMaxRowLineCount(column);
-    if (MeasureCellText(node, column, cellLines, textHeight, GetColumnDisplayWidth(column),
-                        maxLines == 0 ? -1 : maxLines))
-      lines = std::max(lines, cellLines);
-  }
-  return lines;
+  return GetWidths().CalcRowLineCount(node, height);
 }
 
-int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* node) {
-  int32_t widest = 0;
-  const int32_t count = GetColumnCount();
-  for (int32_t column = 0; column < count; ++column) {
-    if (IsColumnInVisibleBand(column))
-      widest = std::max(widest, GetCellTextWidth(GetCanvas(), node, column));
-  }
-  return widest;
-}
+int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* node) { return GetWidths().GetNodeMaxTextWidth(node); }
 
-int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) {
-  if (!node || !IsAutoPreviewLines())
-    return FPreviewLines;
-  std::string text;
-  GetPreviewText(node, text);
-  if (text.empty())
-    return 0;
-  // The text broken into lines at the preview width, in the preview font.
-  TClientDC dc(nullptr);
-  TSelectGuard select(dc, FPreviewFont->GetHandle());
-  // Measured at the width it is drawn in: less its indent and its 1-pixel margins.
-  RECT bounds{0, 0, std::max(GetPreviewWidth(node) - kPreviewIndent - 2, 1), 0};
-  const int height =
-      DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
-  const int lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
-  return std::max((height + lineHeight - 1) / lineHeight, 1);
-}
+int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) { return GetWidths().GetPreviewLineCount(node); }
 
 int32_t TCustomdxTreeList::GetGridLineWidth() {
   return std::max(FGridLineWidth, 1);
@@ -583,6 +479,12 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* nod
 
 TColor TCustomdxTreeList::GetGridColor() {
   return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;
+}
+
+int32_t TCustomdxTreeList::GetDefaultRowLinesHeight() { return GetLayoutBuilder().GetDefaultRowLinesHeight(); }
+
+void TCustomdxTreeList::GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo) {
+  GetHitTester().GetHitInfo(p, hitInfo);
 }
 
 void TCustomdxTreeList::BeginSelectionUpdate() {

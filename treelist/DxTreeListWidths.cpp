@@ -1,6 +1,6 @@
-// Band and column widths, the scrolled area, node indents and footer lines, and the row
-// sizing limits. Everything is computed from the virtual band and
-// column queries on every call; nothing is kept.
+// Band and column widths, the scrolled area, node indents, row heights and footer lines,
+// and the row sizing limits. Everything is computed from the virtual band and column
+// queries on every call; nothing is kept.
 //
 // Decisions taken here:
 // - A proportional share whose divisor is 0 (every band, or every sizable column of a
@@ -8,10 +8,13 @@
 //   its minimum. No band or column is ever shown with a negative width.
 // - The scrolled area lies between the fixed bands also with auto width, as it does in
 //   the layout.
+#include "treelist/DxTreeListWidths.h"
+
 #include <algorithm>
-#include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
 
 namespace {
@@ -37,8 +40,8 @@ void CalcBandWidths(TCustomdxTreeList* tree, TBandWidths& widths) {
   int minSum = 0;
   bool anySizable = false;
   for (int band = 0; band < count; ++band) {
-    widths.Min[band] = tree->GetBandMinWidth(band);
-    widths.Requested[band] = tree->GetBandRequestedWidth(band);
+    widths.Min[band] = tree->GetWidths().GetBandMinWidth(band);
+    widths.Requested[band] = tree->GetWidths().GetBandRequestedWidth(band);
     requestedSum += widths.Requested[band];
     minSum += widths.Min[band];
     anySizable = anySizable || tree->CanSizeBand(band);
@@ -49,7 +52,7 @@ void CalcBandWidths(TCustomdxTreeList* tree, TBandWidths& widths) {
     return;
   }
   // Auto width: the bands fill the grid area, unless their minimum widths do not fit.
-  const int area = RectWidth(tree->GetGridAreaRect());
+  const int area = RectWidth(tree->GetWidths().GetGridAreaRect());
   widths.Total = area < extra + minSum || !anySizable ? extra + minSum : area;
   const int available = widths.Total - extra;
   auto share = [&](int band) { return MulDiv(available, widths.Requested[band], requestedSum); };
@@ -94,54 +97,54 @@ static int SumRowColumns(TCustomdxTreeList* tree, int band, int row, int32_t (TC
   return sum;
 }
 
-int TCustomdxTreeList::GetRowColumnsWidth(int band, int row) {
-  return SumRowColumns(this, band, row, &TCustomdxTreeList::GetColumnWidth);
+int TdxTreeListWidths::GetRowColumnsWidth(int band, int row) {
+  return SumRowColumns(&FControl, band, row, &TCustomdxTreeList::GetColumnWidth);
 }
 
-int TCustomdxTreeList::GetRowColumnsMinWidth(int band, int row) {
-  return SumRowColumns(this, band, row, &TCustomdxTreeList::GetColumnMinWidth);
+int TdxTreeListWidths::GetRowColumnsMinWidth(int band, int row) {
+  return SumRowColumns(&FControl, band, row, &TCustomdxTreeList::GetColumnMinWidth);
 }
 
-int TCustomdxTreeList::GetBandMinWidth(int band) {
-  int width = CanSizeBand(band) ? GetVisibleBandMinWidth(band) : GetVisibleBandWidth(band);
-  const int rows = GetBandRowCount(band);
+int TdxTreeListWidths::GetBandMinWidth(int band) {
+  int width = FControl.CanSizeBand(band) ? FControl.GetVisibleBandMinWidth(band) : FControl.GetVisibleBandWidth(band);
+  const int rows = FControl.GetBandRowCount(band);
   for (int row = 0; row < rows; ++row)
     width = std::max<int>(width, GetRowColumnsMinWidth(band, row));
   return width;
 }
 
-int TCustomdxTreeList::GetBandRequestedWidth(int band) {
+int TdxTreeListWidths::GetBandRequestedWidth(int band) {
   int width = 0;
-  if (IsColumnAutoWidth()) {
-    const int rows = GetBandRowCount(band);
+  if (FControl.IsColumnAutoWidth()) {
+    const int rows = FControl.GetBandRowCount(band);
     for (int row = 0; row < rows; ++row)
       width = std::max<int>(width, GetRowColumnsWidth(band, row));
   }
   if (width == 0)
-    width = GetVisibleBandWidth(band);
+    width = FControl.GetVisibleBandWidth(band);
   return std::max<int>(width, GetBandMinWidth(band));
 }
 
-int TCustomdxTreeList::GetBandsTotalWidth() {
+int TdxTreeListWidths::GetBandsTotalWidth() {
   TBandWidths widths;
-  CalcBandWidths(this, widths);
+  CalcBandWidths(&FControl, widths);
   return widths.Total;
 }
 
-int TCustomdxTreeList::GetBandDisplayWidth(int band) {
+int TdxTreeListWidths::GetBandDisplayWidth(int band) {
   TBandWidths widths;
-  CalcBandWidths(this, widths);
+  CalcBandWidths(&FControl, widths);
   return band >= 0 && band < static_cast<int>(widths.Display.size()) ? widths.Display[band] : 0;
 }
 
-int TCustomdxTreeList::GetColumnLineCount(int band, int row, int position) {
-  if (row != GetBandRowCount(band) - 1)
+int TdxTreeListWidths::GetColumnLineCount(int band, int row, int position) {
+  if (row != FControl.GetBandRowCount(band) - 1)
     return 1;
   // The band's last row reaches down over the column's header lines (all that are left
   // for 0), never past the header panel.
-  const int rows = GetHeaderPanelRowCount();
-  const int column = GetColumnAt(band, row, position);
-  int lines = column >= 0 ? GetColumnHeaderMaxLineCount(column) : 1;
+  const int rows = FControl.GetHeaderPanelRowCount();
+  const int column = FControl.GetColumnAt(band, row, position);
+  int lines = column >= 0 ? FControl.GetColumnHeaderMaxLineCount(column) : 1;
   if (lines <= 0)
     lines = rows;
   if (row + lines > rows)
@@ -149,57 +152,131 @@ int TCustomdxTreeList::GetColumnLineCount(int band, int row, int position) {
   return std::max<int>(lines, 1);
 }
 
+int32_t TdxTreeListWidths::GetColumnDisplayWidth(int32_t column) {
+  // The columns of a band row share the band's width: columns that cannot be sized keep
+  // theirs, the others share the rest in proportion to their widths, never below their
+  // minimum widths, and the last one takes what is left.
+  const int band = FControl.GetVisibleBandIndex(FControl.GetColumnBandIndex(column));
+  if (band < 0)
+    return 0;
+  const int row = FControl.GetColumnRowIndex(column);
+  const int count = FControl.GetColumnCountInRow(band, row);
+  const int bandWidth = GetBandDisplayWidth(band);
+  int width = bandWidth;
+  int widthSum = GetRowColumnsWidth(band, row);
+  int minSum = GetRowColumnsMinWidth(band, row);
+  int growingSum = 0;
+  bool held = false;
+  for (int position = 0; position < count; ++position) {
+    const int rowColumn = FControl.GetColumnAt(band, row, position);
+    if (rowColumn < 0 || !FControl.CanSizeColumn(rowColumn))
+      continue;
+    if (widthSum != 0 &&
+        MulDiv(width, FControl.GetColumnWidth(rowColumn), widthSum) >= FControl.GetColumnMinWidth(rowColumn))
+      growingSum += FControl.GetColumnWidth(rowColumn);
+    else
+      held = true;
+  }
+  int result = FControl.GetColumnWidth(column);
+  int shown = 0;
+  for (int position = 0; position < count; ++position) {
+    const int rowColumn = FControl.GetColumnAt(band, row, position);
+    if (rowColumn < 0)
+      continue;
+    const int own = FControl.GetColumnWidth(rowColumn);
+    const int least = FControl.GetColumnMinWidth(rowColumn);
+    int columnWidth = least;
+    if (position == count - 1) {
+      columnWidth = bandWidth - shown;
+    } else if (!FControl.CanSizeColumn(rowColumn)) {
+      columnWidth = own;
+      width -= own;
+      widthSum -= own;
+      minSum -= own;
+    } else if (widthSum != 0) {
+      const int share = MulDiv(width, own, widthSum);
+      if (growingSum == widthSum)
+        columnWidth = share;
+      else if (share <= least)
+        columnWidth = least;
+      else if (held && growingSum != 0)
+        columnWidth = least + MulDiv(width - minSum, own, growingSum);
+      else if (!held)
+        columnWidth = share;
+    }
+    columnWidth = std::max(columnWidth, 0);
+    if (rowColumn == column) {
+      result = columnWidth;
+      break;
+    }
+    shown += columnWidth;
+  }
+  if (band == 0 && FControl.GetColumnColIndex(column) == 0)
+    result += FControl.GetFirstBandExtraWidth();
+  return result;
+}
+
+int TdxTreeListWidths::GetShownColumnCount() {
+  int count = 0;
+  const int columns = FControl.GetColumnCount();
+  for (int column = 0; column < columns; ++column) {
+    if (FControl.IsColumnInVisibleBand(column))
+      ++count;
+  }
+  return count;
+}
+
 // ---- The scrolled area
 
-TRect TCustomdxTreeList::GetGridAreaRect() {
-  TRect rect = GetClientRect();
-  if (FShowIndicator)
-    rect.left += FMetrics.IndicatorWidth;
-  rect.bottom -= FMetrics.StatusPanelHeight;
+TRect TdxTreeListWidths::GetGridAreaRect() {
+  TRect rect = FControl.GetClientRect();
+  if (FControl.GetShowIndicator())
+    rect.left += FControl.GetMetrics().IndicatorWidth;
+  rect.bottom -= FControl.GetMetrics().StatusPanelHeight;
   return rect;
 }
 
-TRect TCustomdxTreeList::GetScrolledAreaRect() {
+TRect TdxTreeListWidths::GetScrolledAreaRect() {
   TRect rect = GetGridAreaRect();
-  rect.top += FMetrics.TopPanelHeight;
-  const int count = GetVisibleBandCount();
-  const int leftFixed = GetLeftFixedBand();
-  const int rightFixed = GetRightFixedBand();
+  rect.top += FControl.GetMetrics().TopPanelHeight;
+  const int count = FControl.GetVisibleBandCount();
+  const int leftFixed = FControl.GetLeftFixedBand();
+  const int rightFixed = FControl.GetRightFixedBand();
   if (leftFixed >= 0 && leftFixed < count)
-    rect.left += GetBandDisplayWidth(leftFixed) + GetFirstBandExtraWidth();
+    rect.left += GetBandDisplayWidth(leftFixed) + FControl.GetFirstBandExtraWidth();
   if (rightFixed >= 0 && rightFixed < count)
     rect.right -= GetBandDisplayWidth(rightFixed);
   rect.right = std::max<int>(rect.right, rect.left);
   return rect;
 }
 
-int TCustomdxTreeList::GetVisibleScrollWidth() {
+int TdxTreeListWidths::GetVisibleScrollWidth() {
   return RectWidth(GetScrolledAreaRect());
 }
 
-int TCustomdxTreeList::GetTotalScrollWidth() {
+int TdxTreeListWidths::GetTotalScrollWidth() {
   TBandWidths widths;
-  CalcBandWidths(this, widths);
+  CalcBandWidths(&FControl, widths);
   const int count = static_cast<int>(widths.Display.size());
   int total = widths.Total;
-  const int leftFixed = GetLeftFixedBand();
-  const int rightFixed = GetRightFixedBand();
+  const int leftFixed = FControl.GetLeftFixedBand();
+  const int rightFixed = FControl.GetRightFixedBand();
   if (leftFixed >= 0 && leftFixed < count)
-    total -= widths.Display[leftFixed] + GetFirstBandExtraWidth();
+    total -= widths.Display[leftFixed] + FControl.GetFirstBandExtraWidth();
   if (rightFixed >= 0 && rightFixed < count)
     total -= widths.Display[rightFixed];
   return total;
 }
 
-int TCustomdxTreeList::GetBandScrollLeft(int band) {
-  const int count = GetVisibleBandCount();
-  const int leftFixed = GetLeftFixedBand();
-  if (count < 2 || band < 0 || band >= count || band == leftFixed || band == GetRightFixedBand())
+int TdxTreeListWidths::GetBandScrollLeft(int band) {
+  const int count = FControl.GetVisibleBandCount();
+  const int leftFixed = FControl.GetLeftFixedBand();
+  if (count < 2 || band < 0 || band >= count || band == leftFixed || band == FControl.GetRightFixedBand())
     return 0;
   TBandWidths widths;
-  CalcBandWidths(this, widths);
+  CalcBandWidths(&FControl, widths);
   const int first = leftFixed >= 0 ? 1 : 0;
-  int left = first == 0 && band > 0 ? GetFirstBandExtraWidth() : 0;
+  int left = first == 0 && band > 0 ? FControl.GetFirstBandExtraWidth() : 0;
   for (int i = first; i < band; ++i)
     left += widths.Display[i];
   return left;
@@ -207,38 +284,136 @@ int TCustomdxTreeList::GetBandScrollLeft(int band) {
 
 // ---- Nodes
 
-void TCustomdxTreeList::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth) {
+void TdxTreeListWidths::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, int& fullWidth) {
   levelWidth = 0;
   fullWidth = 0;
   if (!node)
     return;
-  const TdxTreeListMetrics& m = FMetrics;
+  const TdxTreeListMetrics& m = FControl.GetMetrics();
   const int level = node->GetLevel();
   const int levels = node->GetHasChildren() || m.TreeLook ? level + 1 : level;
-  levelWidth = std::max<int>((levels - (IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
+  levelWidth = std::max<int>((levels - (FControl.IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
   fullWidth = levelWidth + m.ImageWidth;
-  if (GetNodeStateIndex(node) != -1)
+  if (FControl.GetNodeStateIndex(node) != -1)
     fullWidth += m.StateImageWidth;
 }
 
-int TCustomdxTreeList::GetPreviewWidth(TdxTreeListNode* node) {
+int TdxTreeListWidths::GetPreviewWidth(TdxTreeListNode* node) {
   int levelWidth = 0;
   int fullWidth = 0;
   GetNodeIndent(node, levelWidth, fullWidth);
-  return GetBandsTotalWidth() - (FShowGrid ? 1 : 0) - fullWidth;
+  return GetBandsTotalWidth() - (FControl.GetShowGrid() ? 1 : 0) - fullWidth;
 }
 
-bool TCustomdxTreeList::IsRowAutoHeight() {
-  return !IsPreviewVisible() && GetHeaderPanelRowCount() == 1 && IsOptionsEx15Set();
+bool TdxTreeListWidths::IsRowAutoHeight() {
+  return !FControl.IsPreviewVisible() && FControl.GetHeaderPanelRowCount() == 1 && FControl.IsOptionsEx15Set();
 }
 
-int TCustomdxTreeList::GetNodeFooterLevel(TdxTreeListNode* node, int index) {
-  if (!GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast())
+int TdxTreeListWidths::GetNodeRowHeight(TdxTreeListNode* node, int lineHeight, bool noCache) {
+  if (FControl.UseRowHeightCache() && !noCache && node && node->GetRowHeightCache() != 0)
+    return node->GetRowHeightCache();
+  if (node)
+    node->SetLineCountCache(0);
+  int h = lineHeight;
+  const int previewLines = FControl.IsPreviewVisible() ? FControl.GetPreviewLineCount(node) : 0;
+  int result = FControl.GetShowGrid() ? FControl.GetGridLineWidth() : 0;
+  int lines = 0;
+  if (node && IsRowAutoHeight()) {
+    int32_t needed = h;
+    lines = FControl.CalcRowLineCount(node, needed);
+    if (lines > 1 && needed == h)
+      h += (lines - 1) * FControl.GetMetrics().FontTextHeight;
+    if (needed > h)
+      h = needed;
+  }
+  const bool oneLine = node && FControl.NodeRowQuery(node);
+  if (oneLine) {
+    result += h;
+  } else {
+    result += FControl.GetHeaderPanelRowCount() * h + previewLines * FControl.GetMetrics().PreviewLineHeight;
+    if (previewLines >= 1 && FControl.GetShowGrid() && FControl.GetShowPreviewGrid())
+      result += 1;
+  }
+  if (!FControl.GetShowGrid() && node && node->GetHasChildren() && !FControl.GetMetrics().TreeLook)
+    result += 1;
+  if (previewLines > 0 && node && !oneLine)
+    result += 2;
+  if (FControl.GetShowGrid() && FControl.GetShowPreviewGrid())
+    result -= 1;
+  result += CalcNodeFooterCount(node) * FControl.GetMetrics().NodeFooterHeight;
+  if (!noCache && node) {
+    node->SetRowHeightCache(result);
+    node->SetLineCountCache(lines);
+  }
+  return result;
+}
+
+int32_t TdxTreeListWidths::CalcRowLineCount(TdxTreeListNode* node, int32_t& height) {
+  int32_t lines = 1;
+  const int32_t count = FControl.GetColumnCount();
+  for (int32_t column = 0; column < count; ++column) {
+    if (!FControl.IsColumnInVisibleBand(column))
+      continue;
+    int32_t cellLines = 0;
+    int32_t textHeight = 0;
+    const int32_t maxLines = FControl.GetColumnMaxRowLineCount(column);
+    if (FControl.MeasureCellText(node, column, cellLines, textHeight, FControl.GetColumnDisplayWidth(column),
+                                 maxLines == 0 ? -1 : maxLines))
+      lines = std::max(lines, cellLines);
+  }
+  return lines;
+}
+
+int32_t TdxTreeListWidths::GetNodeMaxTextWidth(TdxTreeListNode* node) {
+  int32_t widest = 0;
+  const int32_t count = FControl.GetColumnCount();
+  for (int32_t column = 0; column < count; ++column) {
+    if (FControl.IsColumnInVisibleBand(column))
+      widest = std::max(widest, FControl.GetCellTextWidth(FControl.GetCanvas(), node, column));
+  }
+  return widest;
+}
+
+int32_t TdxTreeListWidths::GetPreviewLineCount(TdxTreeListNode* node) {
+  if (!node || !FControl.IsAutoPreviewLines())
+    return FControl.GetPreviewLines();
+  std::string text;
+  FControl.GetPreviewText(node, text);
+  if (text.empty())
+    return 0;
+  // The text broken into lines at the preview width, in the preview font.
+  TClientDC dc(nullptr);
+  TSelectGuard select(dc, FControl.GetPreviewFont()->GetHandle());
+  // Measured at the width it is drawn in: less its indent and its 1-pixel margins.
+  RECT bounds{0, 0, std::max(GetPreviewWidth(node) - TCustomdxTreeList::kPreviewIndent - 2, 1), 0};
+  const int height =
+      DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  const int lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
+  return std::max((height + lineHeight - 1) / lineHeight, 1);
+}
+
+int TdxTreeListWidths::CalcNodeFooterCount(TdxTreeListNode* node) {
+  if (!FControl.GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast() || !node->GetParent())
+    return 0;
+  int count = 0;
+  const TdxTreeListNode* current = node;
+  for (TdxTreeListNode* parent = node->GetParent(); parent && current->IsLast(); parent = parent->GetParent()) {
+    if (FControl.HasLevelFooter(parent->GetLevel()))
+      ++count;
+    current = parent;
+  }
+  return count;
+}
+
+int TdxTreeListWidths::GetNodeFooterLevel(TdxTreeListNode* node, int index) {
+  if (!FControl.GetDisplayFlag() || !node || node->GetHasChildren() || !node->IsLast())
     return -1;
   int counted = -1;
   int level = -1;
   for (TdxTreeListNode* parent = node->GetParent(); parent; parent = parent->GetParent()) {
-    if (!HasLevelFooter(parent->GetLevel()))
+    if (!FControl.HasLevelFooter(parent->GetLevel()))
       continue;
     level = parent->GetLevel();
     if (++counted == index)
@@ -247,7 +422,7 @@ int TCustomdxTreeList::GetNodeFooterLevel(TdxTreeListNode* node, int index) {
   return level;
 }
 
-int TCustomdxTreeList::CountNodeFootersBelow(TdxTreeListNode* node, int level) {
+int TdxTreeListWidths::CountNodeFootersBelow(TdxTreeListNode* node, int level) {
   if (!node || node->GetHasChildren() || !node->IsLast())
     return -1;
   int count = 0;
@@ -259,16 +434,16 @@ int TCustomdxTreeList::CountNodeFootersBelow(TdxTreeListNode* node, int level) {
   return count;
 }
 
-void TCustomdxTreeList::GetRowSizingLimits(TdxTreeListNode* node, int defaultValue, int& minValue,
+void TdxTreeListWidths::GetRowSizingLimits(TdxTreeListNode* node, int defaultValue, int& minValue,
                                            int& maxValue) {
   minValue = defaultValue;
   maxValue = defaultValue;
   if (!node)
     return;
   TRect row;
-  GetNavigator().GetNodeRowRect(node, row);
-  minValue = row.top + GetNodeRowHeight(node, FMetrics.MinRowHeight, /*noCache=*/true);
+  FControl.GetNavigator().GetNodeRowRect(node, row);
+  minValue = row.top + GetNodeRowHeight(node, FControl.GetMetrics().MinRowHeight, /*noCache=*/true);
   TdxTreeListLayout layout;
-  CalcAreas(layout);
+  FControl.GetLayoutBuilder().CalcAreas(layout);
   maxValue = IsEmptyRect(layout.Footer) ? layout.Client.bottom - 1 : layout.Footer.top - 1;
 }

@@ -77,7 +77,7 @@ TEST_F(DxTreeListBandsTest, DeletingABandRenumbersTheColumns) {
   ThreeBands();
   Tree->GetBands()->Delete(1);
   EXPECT_EQ(ColumnBands(), (std::vector<int>{0, -1, 1}));
-  EXPECT_EQ(Tree->GetShownColumnCount(), 2);
+  EXPECT_EQ(Tree->GetWidths().GetShownColumnCount(), 2);
   EXPECT_TRUE(Tree->IsColumnOutOfHeader(1));
 }
 

@@ -458,7 +458,7 @@ TEST_F(DxTreeListColumnKindsTest, GraphicCellsWithBytesThatAreNoPicturePaintEmpt
   TDibSurface surface(200, 80);
   surface.Fill(RGB(1, 2, 3));
   EXPECT_NO_THROW(TControlPainter::Paint(Tree, surface.DC()));
-  const TRect cell = Tree->GetCellRect(bad, 0);
+  const TRect cell = Tree->GetLayoutBuilder().GetCellRect(bad, 0);
   ASSERT_GT(RectWidth(cell), 10);
   const COLORREF background = ColorToRGB(clWindow);
   int foreign = 0;
@@ -662,7 +662,7 @@ TEST_F(DxTreeListColumnKindsTest, EveryKindPaintsItsCells) {
   TControlPainter::Paint(Tree, surface.DC());
   // The pixels of a cell (less its grid line) and how many are of `color`.
   auto cell = [&](TdxTreeListNode* node, TdxTreeListColumn* column) {
-    const TRect r = Tree->GetCellRect(node, Tree->GetVisibleIndexOfColumn(column->GetIndex()));
+    const TRect r = Tree->GetLayoutBuilder().GetCellRect(node, Tree->GetVisibleIndexOfColumn(column->GetIndex()));
     std::vector<COLORREF> pixels;
     for (int y = r.top; y < r.bottom - 1; ++y)
       for (int x = r.left; x < r.right - 1; ++x)

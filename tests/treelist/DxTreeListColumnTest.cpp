@@ -296,7 +296,7 @@ TEST_F(DxTreeListColumnTest, ACellPaintsAsItsTextEditorDraws) {
   for (int column = 0; column < 2; ++column) {
     SCOPED_TRACE(column);
     TdxTreeListColumn* c = Tree->GetColumn(column);
-    const TRect cell = Tree->GetCellRect(node, column);
+    const TRect cell = Tree->GetLayoutBuilder().GetCellRect(node, column);
     ASSERT_GT(RectWidth(cell), 20);
     ASSERT_GT(RectHeight(cell), 10);
     TdxInplaceEdit* editor = Tree->CreateInplaceEdit(column);  // owned by the control

@@ -66,7 +66,7 @@ TEST_F(DxTreeListControlTest, PlacementQueriesAnswerTheSameComputedAndCached) {
     EXPECT_EQ(Tree->GetBandRowCount(1), 1);
     EXPECT_EQ(Tree->GetColumnAt(1, 0, 2), -1);
     EXPECT_EQ(Tree->GetColumnAt(5, 0, 0), -1);
-    EXPECT_EQ(Tree->GetShownColumnCount(), 4);
+    EXPECT_EQ(Tree->GetWidths().GetShownColumnCount(), 4);
     EXPECT_EQ(Tree->GetColumnColIndex(3), 1);
     EXPECT_EQ(Tree->GetColumnDisplayWidth(4), 100) << "hidden in a shown band: its own width";
   };
@@ -86,9 +86,9 @@ TEST_F(DxTreeListControlTest, PlacementQueriesAnswerTheSameComputedAndCached) {
   // The layout of the base is made from these answers.
   Tree->SetBounds(0, 0, 600, 200);
   Option(aoBandHeaderWidth, false);
-  EXPECT_EQ(Tree->GetColumnDisplayWidth(0), Tree->GetBandDisplayWidth(0));
-  EXPECT_EQ(Tree->GetColumnDisplayWidth(2), Tree->GetBandDisplayWidth(0));
-  EXPECT_EQ(Tree->GetColumnDisplayWidth(1) + Tree->GetColumnDisplayWidth(3), Tree->GetBandDisplayWidth(1));
+  EXPECT_EQ(Tree->GetColumnDisplayWidth(0), Tree->GetWidths().GetBandDisplayWidth(0));
+  EXPECT_EQ(Tree->GetColumnDisplayWidth(2), Tree->GetWidths().GetBandDisplayWidth(0));
+  EXPECT_EQ(Tree->GetColumnDisplayWidth(1) + Tree->GetColumnDisplayWidth(3), Tree->GetWidths().GetBandDisplayWidth(1));
 }
 
 TEST_F(DxTreeListControlTest, AutomaticHeaderRowsFollowTheHighestStoredRow) {
@@ -348,7 +348,7 @@ TEST_F(DxTreeListControlTest, CachedDisplayWidthsFollowTheClientWidth) {
   Tree->SetBounds(0, 0, 304, 200);
   const int narrow = Tree->GetColumnDisplayWidth(0) + Tree->GetColumnDisplayWidth(1);
   EXPECT_EQ(wide - narrow, 300) << "the bands fill the client, whatever was cached";
-  EXPECT_EQ(narrow, Tree->GetBandDisplayWidth(0));
+  EXPECT_EQ(narrow, Tree->GetWidths().GetBandDisplayWidth(0));
 }
 
 TEST_F(DxTreeListControlTest, CellTextsAreMeasuredThroughTheColumn) {

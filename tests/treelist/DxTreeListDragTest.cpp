@@ -90,7 +90,7 @@ class TreeListHeaderDragTest : public FormTest {
 };
 
 TEST_F(TreeListHeaderDragTest, AColumnDraggedOutOfTheHeaderShowsTheDeleteCursorAndHidesOnlyWithHideByDrag) {
-  const TRect rows = Tree->GetRowsRect();
+  const TRect rows = Tree->GetLayoutBuilder().GetRowsRect();
   for (bool hideByDrag : {false, true}) {
     HideByDrag(hideByDrag);
     StartDrag(1);
@@ -255,9 +255,9 @@ TEST_F(TreeListHeaderDragTest, ABandDroppedAfterAnotherMovesAndOneDroppedOutside
   Mouse(WM_LBUTTONDOWN, z.left + 10, y, MK_LBUTTON);
   Mouse(WM_MOUSEMOVE, z.left + 20, y, MK_LBUTTON);
   ASSERT_EQ(Tree->GetState(), stBandDragging);
-  Mouse(WM_MOUSEMOVE, z.left + 20, Tree->GetRowsRect().top + 30, MK_LBUTTON);
+  Mouse(WM_MOUSEMOVE, z.left + 20, Tree->GetLayoutBuilder().GetRowsRect().top + 30, MK_LBUTTON);
   EXPECT_EQ(Tree->GetDrag().GetHeaderDragCursor(), crDxTreeListDelete);
-  Mouse(WM_LBUTTONUP, z.left + 20, Tree->GetRowsRect().top + 30, 0);
+  Mouse(WM_LBUTTONUP, z.left + 20, Tree->GetLayoutBuilder().GetRowsRect().top + 30, 0);
   ExpectDragOver();
   EXPECT_EQ(captions(), "YX");
 }
@@ -308,7 +308,7 @@ class TreeListNodeDragTest : public TreeListInputTest {
   void Accept(TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; }
   void Drop(TObject*, TObject* source, int x, int y) {
     Drops.push_back(source == Tree ? TTestTreeList::TextOf(Tree->GetDrag().GetDragNode()) : "?");
-    TdxTreeListNode* target = Tree->GetNodeAt(x, y);
+    TdxTreeListNode* target = Tree->GetHitTester().GetNodeAt(x, y);
     if (target && Tree->GetDrag().GetDragNode() && target != Tree->GetDrag().GetDragNode())
       Tree->GetDrag().GetDragNode()->MoveTo(target, nullptr);
   }

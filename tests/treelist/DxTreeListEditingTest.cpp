@@ -203,7 +203,7 @@ TEST_F(DxTreeListEditingTest, AClickOnACellOpensItsEditorWithTheTextSelected) {
   TdxTreeListNode* b = Node("beta", "456");
   Show();
   auto click = [&](TdxTreeListNode* node) {
-    const TRect cell = Tree->GetCellRect(node, 0);
+    const TRect cell = Tree->GetLayoutBuilder().GetCellRect(node, 0);
     const TPoint p = Point(cell.left + 10, (cell.top + cell.bottom) / 2);
     Mouse(WM_LBUTTONDOWN, p, MK_LBUTTON);
     Mouse(WM_LBUTTONUP, p, 0);
@@ -253,7 +253,7 @@ TEST_F(DxTreeListEditingTest, APressOnTheFocusedCellStartsTheClickToEditTimerAft
   ASSERT_EQ(Tree->GetFocusedNode(), a);
   ASSERT_EQ(Tree->GetFocusedColumn(), 0);
   const HWND wnd = Tree->GetHandle();
-  const TRect cell = Tree->GetCellRect(a, 0);
+  const TRect cell = Tree->GetLayoutBuilder().GetCellRect(a, 0);
   const TPoint p = Point(cell.left + 10, (cell.top + cell.bottom) / 2);
   // With Shift held the release shows no editor: the timer does.
   auto shiftPress = [&] {

@@ -304,8 +304,8 @@ TEST_F(TreeListHitTestTest, NodePartsMoveWithTheRootAndTheLook) {
   layout = Layout();
   EXPECT_EQ(htNodeImage, Code(16 + 2, layout.RowEntries[1].Top + 4));
   EXPECT_EQ(htIndent, Code(2, layout.RowEntries[1].Top + 4));
-  EXPECT_EQ(b, Tree->GetNodeAt(16 + 2, layout.RowEntries[1].Top + 4));
-  EXPECT_EQ(nullptr, Tree->GetNodeAt(16 + 2, 399));
+  EXPECT_EQ(b, Tree->GetHitTester().GetNodeAt(16 + 2, layout.RowEntries[1].Top + 4));
+  EXPECT_EQ(nullptr, Tree->GetHitTester().GetNodeAt(16 + 2, 399));
   Tree->SetImages(nullptr);
 }
 
@@ -426,7 +426,7 @@ TEST_F(TreeListHitTestTest, RandomLayoutsKeepEveryCellInItsBandAndRow) {
       const TdxTreeListRowEntry& row = layout.RowEntries[r];
       std::vector<TRect> cells;
       for (const TdxTreeListColumnEntry& column : layout.Columns) {
-        const TRect cell = tree.GetCellRect(row.Node, tree.GetVisibleIndexOfColumn(column.Column));
+        const TRect cell = tree.GetLayoutBuilder().GetCellRect(row.Node, tree.GetVisibleIndexOfColumn(column.Column));
         ASSERT_NE(-1, cell.left) << "a column of the layout has a cell";
         if (IsEmptyRect(cell))
           continue;

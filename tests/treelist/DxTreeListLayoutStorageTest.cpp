@@ -205,7 +205,7 @@ TEST_F(DxTreeListLayoutStorageTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead
   store(2000000000, 2000000000, INT32_MAX, INT32_MAX, INT32_MAX);
   EXPECT_EQ(Tree->GetBands()->GetItem(0)->GetWidth(), 100000);
   EXPECT_EQ(Tree->GetBands()->GetItem(1)->GetWidth(), 100000);
-  EXPECT_EQ(Tree->GetBandsTotalWidth(), 200000);
+  EXPECT_EQ(Tree->GetWidths().GetBandsTotalWidth(), 200000);
   EXPECT_EQ(Tree->GetColumn(0)->GetWidth(), 100000);
   EXPECT_EQ(Tree->GetDefaultRowHeight(), 100000);
   EXPECT_EQ(Tree->GetColumn(1)->GetStoredRowIndex(), 1000);

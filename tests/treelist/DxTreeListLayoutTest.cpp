@@ -22,7 +22,7 @@ class TreeListLayoutTest : public TreeListFixture {
   std::vector<int> BandWidths() {
     std::vector<int> widths;
     for (int band = 0; band < Tree->GetVisibleBandCount(); ++band)
-      widths.push_back(Tree->GetBandDisplayWidth(band));
+      widths.push_back(Tree->GetWidths().GetBandDisplayWidth(band));
     return widths;
   }
   std::vector<int> ColumnWidths() {
@@ -145,9 +145,9 @@ TEST_F(TreeListLayoutTest, WithoutAutoWidthBandsKeepTheirWidths) {
   Tree->Bands = {{"a", 100, 30}, {"b", 40, 60}, {"c", 200, 30, /*Sizing=*/false}};
   Refresh();
   EXPECT_EQ((Widths{100, 60, 200}), BandWidths());  // b is held at its minimum
-  EXPECT_EQ(7 + 360, Tree->GetBandsTotalWidth());
-  EXPECT_EQ(60, Tree->GetBandMinWidth(1));
-  EXPECT_EQ(200, Tree->GetBandMinWidth(2));  // a band that cannot be sized: its width
+  EXPECT_EQ(7 + 360, Tree->GetWidths().GetBandsTotalWidth());
+  EXPECT_EQ(60, Tree->GetWidths().GetBandMinWidth(1));
+  EXPECT_EQ(200, Tree->GetWidths().GetBandMinWidth(2));  // a band that cannot be sized: its width
 }
 
 TEST_F(TreeListLayoutTest, AutoWidthBandsFillTheGridArea) {
@@ -155,15 +155,15 @@ TEST_F(TreeListLayoutTest, AutoWidthBandsFillTheGridArea) {
   Tree->SetWidth(600);
   Tree->Bands = {{"a", 100, 30}, {"b", 300, 30}};
   EXPECT_EQ((Widths{150, 450}), BandWidths());
-  EXPECT_EQ(600, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(600, Tree->GetWidths().GetBandsTotalWidth());
 
   Tree->SetWidth(300);
   Tree->Bands = {{"a", 100, 80}, {"b", 100, 30}, {"c", 200, 30}};
   EXPECT_EQ((Widths{80, 83, 137}), BandWidths());  // a held at its minimum
-  EXPECT_EQ(300, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(300, Tree->GetWidths().GetBandsTotalWidth());
 
   Tree->SetShowIndicator(true);  // the grid area is narrower by the indicator
-  EXPECT_EQ(288, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(288, Tree->GetWidths().GetBandsTotalWidth());
 }
 
 TEST_F(TreeListLayoutTest, AutoWidthScrollsWhenTheMinimumWidthsDoNotFit) {
@@ -171,11 +171,11 @@ TEST_F(TreeListLayoutTest, AutoWidthScrollsWhenTheMinimumWidthsDoNotFit) {
   Tree->SetWidth(100);
   Tree->ExtraWidth = 10;
   Tree->Bands = {{"a", 100, 80}, {"b", 100, 30}};
-  EXPECT_EQ(120, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(120, Tree->GetWidths().GetBandsTotalWidth());
   EXPECT_EQ((Widths{80, 30}), BandWidths());
-  EXPECT_EQ(20, Tree->GetTotalScrollWidth() - Tree->GetVisibleScrollWidth());
+  EXPECT_EQ(20, Tree->GetWidths().GetTotalScrollWidth() - Tree->GetWidths().GetVisibleScrollWidth());
   Tree->Bands = {{"a", 50, 20, false}, {"b", 60, 20, false}};  // nothing may be sized
-  EXPECT_EQ(120, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(120, Tree->GetWidths().GetBandsTotalWidth());
 }
 
 TEST_F(TreeListLayoutTest, ColumnsShareTheirBandRow) {
@@ -196,14 +196,14 @@ TEST_F(TreeListLayoutTest, TheFirstColumnOfTheFirstBandHoldsTheExtraWidth) {
   Tree->Bands = {{"a", 200, 30}, {"b", 100, 30}};
   Tree->Columns = {{"x", 0, 0, 100}, {"y", 0, 0, 100}, {"z", 1, 0, 100}};
   EXPECT_EQ((Widths{120, 100, 100}), ColumnWidths());
-  EXPECT_EQ(20 + 300, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(20 + 300, Tree->GetWidths().GetBandsTotalWidth());
 }
 
 // Regression: a zero divisor in a proportional share gave Windows' -1 as a width.
 TEST_F(TreeListLayoutTest, ZeroWidthsNeverGiveNegativeWidths) {
   Option(aoAutoWidth, true);
   Tree->Bands = {{"a", 0, 0}, {"b", 0, 0}, {"c", 0, 0}};
-  EXPECT_EQ(400, Tree->GetBandsTotalWidth());
+  EXPECT_EQ(400, Tree->GetWidths().GetBandsTotalWidth());
   EXPECT_EQ((Widths{0, 0, 400}), BandWidths());
   Option(aoAutoWidth, false);
   Tree->Bands = {{"a", 90, 0}};
@@ -219,10 +219,10 @@ TEST_F(TreeListLayoutTest, TheBandFollowsItsColumnsWhenAsked) {
   Tree->Bands = {{"a", 50, 30}};
   Tree->Columns = {{"x", 0, 0, 100}, {"y", 0, 0, 80}, {"z", 0, 1, 150}};
   OptionEx(aoBandHeaderWidth, false);
-  EXPECT_EQ(50, Tree->GetBandRequestedWidth(0));
+  EXPECT_EQ(50, Tree->GetWidths().GetBandRequestedWidth(0));
   OptionEx(aoBandHeaderWidth, true);
-  EXPECT_EQ(180, Tree->GetBandRequestedWidth(0));  // its widest band row
-  EXPECT_EQ(40, Tree->GetBandMinWidth(0));         // the minimum widths of a band row
+  EXPECT_EQ(180, Tree->GetWidths().GetBandRequestedWidth(0));  // its widest band row
+  EXPECT_EQ(40, Tree->GetWidths().GetBandMinWidth(0));         // the minimum widths of a band row
 }
 
 TEST_F(TreeListLayoutTest, HeaderLinesOfTheLastBandRowReachDown) {
@@ -230,12 +230,12 @@ TEST_F(TreeListLayoutTest, HeaderLinesOfTheLastBandRowReachDown) {
   Tree->Bands = {{"a"}};
   Tree->Columns = {{"x", 0, 0}, {"y", 0, 1}};
   Tree->Columns[1].HeaderMaxLineCount = 0;
-  EXPECT_EQ(1, Tree->GetColumnLineCount(0, 0, 0));  // not the last band row
-  EXPECT_EQ(2, Tree->GetColumnLineCount(0, 1, 0));
+  EXPECT_EQ(1, Tree->GetWidths().GetColumnLineCount(0, 0, 0));  // not the last band row
+  EXPECT_EQ(2, Tree->GetWidths().GetColumnLineCount(0, 1, 0));
   Tree->Columns[1].HeaderMaxLineCount = 5;
-  EXPECT_EQ(2, Tree->GetColumnLineCount(0, 1, 0));
+  EXPECT_EQ(2, Tree->GetWidths().GetColumnLineCount(0, 1, 0));
   Tree->Columns[1].HeaderMaxLineCount = 1;
-  EXPECT_EQ(1, Tree->GetColumnLineCount(0, 1, 0));
+  EXPECT_EQ(1, Tree->GetWidths().GetColumnLineCount(0, 1, 0));
   Refresh();
   const TdxTreeListLayout layout = Layout();
   const TdxTreeListColumnEntry* y = layout.FindColumn(1);
@@ -248,18 +248,18 @@ TEST_F(TreeListLayoutTest, HeaderLinesOfTheLastBandRowReachDown) {
 TEST_F(TreeListLayoutTest, ScrollLeftsOfBands) {
   Tree->ExtraWidth = 5;
   Tree->Bands = {{"a", 100}, {"b", 60}, {"c", 70}, {"d", 80}};
-  EXPECT_EQ(0, Tree->GetBandScrollLeft(0));
-  EXPECT_EQ(105, Tree->GetBandScrollLeft(1));
-  EXPECT_EQ(235, Tree->GetBandScrollLeft(3));
-  EXPECT_EQ(0, Tree->GetBandScrollLeft(-1));
+  EXPECT_EQ(0, Tree->GetWidths().GetBandScrollLeft(0));
+  EXPECT_EQ(105, Tree->GetWidths().GetBandScrollLeft(1));
+  EXPECT_EQ(235, Tree->GetWidths().GetBandScrollLeft(3));
+  EXPECT_EQ(0, Tree->GetWidths().GetBandScrollLeft(-1));
   Tree->LeftFixed = 0;
   Tree->RightFixed = 3;
-  EXPECT_EQ(0, Tree->GetBandScrollLeft(1));  // counted after the left fixed band
-  EXPECT_EQ(60, Tree->GetBandScrollLeft(2));
-  EXPECT_EQ(0, Tree->GetBandScrollLeft(3));  // the right fixed band
+  EXPECT_EQ(0, Tree->GetWidths().GetBandScrollLeft(1));  // counted after the left fixed band
+  EXPECT_EQ(60, Tree->GetWidths().GetBandScrollLeft(2));
+  EXPECT_EQ(0, Tree->GetWidths().GetBandScrollLeft(3));  // the right fixed band
   Tree->Bands = {{"a", 100}};
   Tree->LeftFixed = Tree->RightFixed = -1;
-  EXPECT_EQ(0, Tree->GetBandScrollLeft(0));
+  EXPECT_EQ(0, Tree->GetWidths().GetBandScrollLeft(0));
 }
 
 // ---- The layout record
@@ -344,9 +344,9 @@ TEST_F(TreeListLayoutTest, FixedBandsBoundTheScrolledArea) {
   EXPECT_EQ((TRect{350, top, 400, layout.Rows.top}), layout.RightFixedArea);
   EXPECT_EQ(70, layout.ScrolledLeft);
   EXPECT_EQ(350, layout.ScrolledRight);
-  EXPECT_EQ(70, Tree->GetScrolledAreaRect().left);
-  EXPECT_EQ(350, Tree->GetScrolledAreaRect().right);
-  EXPECT_EQ(400, Tree->GetTotalScrollWidth());
+  EXPECT_EQ(70, Tree->GetWidths().GetScrolledAreaRect().left);
+  EXPECT_EQ(350, Tree->GetWidths().GetScrolledAreaRect().right);
+  EXPECT_EQ(400, Tree->GetWidths().GetTotalScrollWidth());
   ASSERT_EQ(4u, layout.Bands.size());
   EXPECT_EQ((TRect{0, top, 67, layout.BandRow.bottom}), layout.Bands[0].Rect);  // less the separator
   EXPECT_EQ(1, layout.Bands[1].Band);
@@ -390,7 +390,7 @@ TEST_F(TreeListLayoutTest, LeftCoordStaysAtZeroWhenTheBandsAreNarrow) {
   Tree->RightFixed = 2;
   Tree->Bands = {{"a", 50}, {"b", 60}, {"c", 70}};
   Refresh();
-  ASSERT_LT(Tree->GetTotalScrollWidth(), Tree->GetVisibleScrollWidth());
+  ASSERT_LT(Tree->GetWidths().GetTotalScrollWidth(), Tree->GetWidths().GetVisibleScrollWidth());
   Tree->SetLeftCoord(30);
   EXPECT_EQ(0, Tree->GetLeftCoord());
   Option(aoAutoWidth, true);
@@ -492,25 +492,25 @@ TEST_F(TreeListLayoutTest, CellsLieInsideTheGridLines) {
   EXPECT_EQ(0, Tree->GetVisibleIndexOfColumn(9));
   // b is at level 1: its tree area (two levels, the image) lies in x.
   const int indent = 2 * 16;
-  EXPECT_EQ((TRect{indent, top, 120, top + h}), Tree->GetCellRect(b, 0));
-  EXPECT_EQ((TRect{120, top, 200, top + h}), Tree->GetCellRect(b, 1));
-  EXPECT_EQ((TRect{indent, top + h, 200, top + 2 * h}), Tree->GetCellRect(b, 3));
-  EXPECT_EQ((TRect{200, top, 350, top + 2 * h}), Tree->GetCellRect(b, 2));
+  EXPECT_EQ((TRect{indent, top, 120, top + h}), Tree->GetLayoutBuilder().GetCellRect(b, 0));
+  EXPECT_EQ((TRect{120, top, 200, top + h}), Tree->GetLayoutBuilder().GetCellRect(b, 1));
+  EXPECT_EQ((TRect{indent, top + h, 200, top + 2 * h}), Tree->GetLayoutBuilder().GetCellRect(b, 3));
+  EXPECT_EQ((TRect{200, top, 350, top + 2 * h}), Tree->GetLayoutBuilder().GetCellRect(b, 2));
   EXPECT_EQ((TRect{120, top, 199, top + h}), Tree->GetEditorRect(b, 1));
   EXPECT_EQ((TRect{200, top, 350, top + 2 * h}), Tree->GetEditorRect(b, 2));  // at the right edge
-  EXPECT_EQ((TRect{-1, -1, -1, -1}), Tree->GetCellRect(b, 7));
+  EXPECT_EQ((TRect{-1, -1, -1, -1}), Tree->GetLayoutBuilder().GetCellRect(b, 7));
 
   Tree->SetShowGrid(true);  // a line below each cell line
   const int g = Tree->GetRowHeight();
   const int gridTop = layout.Rows.top + 2 * g;  // a's row: its two lines
-  EXPECT_EQ((TRect{120, gridTop, 200, gridTop + g - 1}), Tree->GetCellRect(b, 1));
+  EXPECT_EQ((TRect{120, gridTop, 200, gridTop + g - 1}), Tree->GetLayoutBuilder().GetCellRect(b, 1));
   OptionEx(aoOptionsEx0, true);  // taller rows: the editor keeps off their extra pixels
-  const TRect cell = Tree->GetCellRect(b, 1);
+  const TRect cell = Tree->GetLayoutBuilder().GetCellRect(b, 1);
   const TRect editor = Tree->GetEditorRect(b, 1);
   EXPECT_EQ(cell.top + 1, editor.top);
   EXPECT_EQ(cell.bottom - 1, editor.bottom);
   a->SetExpanded(false);
-  EXPECT_EQ((TRect{-1, -1, -1, -1}), Tree->GetCellRect(b, 0));
+  EXPECT_EQ((TRect{-1, -1, -1, -1}), Tree->GetLayoutBuilder().GetCellRect(b, 0));
 }
 
 TEST_F(TreeListLayoutTest, RowsGrowWithTheirPreviewAndFooterLines) {
@@ -526,24 +526,24 @@ TEST_F(TreeListLayoutTest, RowsGrowWithTheirPreviewAndFooterLines) {
   Tree->SetPreviewLines(2);
   Option(aoPreview, true);
   const int preview = Tree->GetMetrics().PreviewLineHeight;
-  EXPECT_EQ(h + 2 * preview + 2, Tree->GetNodeRowHeight(b, h, true));
+  EXPECT_EQ(h + 2 * preview + 2, Tree->GetWidths().GetNodeRowHeight(b, h, true));
   TdxTreeListLayout layout = Layout();
   EXPECT_EQ(2, layout.RowEntries[1].PreviewLineCount);
-  EXPECT_EQ(h, RectHeight(Tree->GetCellRect(b, 0)));  // the cell above the preview
+  EXPECT_EQ(h, RectHeight(Tree->GetLayoutBuilder().GetCellRect(b, 0)));  // the cell above the preview
 
   // With node footers, the last child carries its parent's footer line.
   Option(aoPreview, false);
   Tree->NodeFooters = true;
   Refresh();
-  EXPECT_EQ(1, Tree->CalcNodeFooterCount(b));
-  EXPECT_EQ(0, Tree->GetNodeFooterLevel(b, 0));
-  EXPECT_EQ(1, Tree->CountNodeFootersBelow(b, 1));
-  EXPECT_EQ(-1, Tree->CountNodeFootersBelow(a, 1));
+  EXPECT_EQ(1, Tree->GetWidths().CalcNodeFooterCount(b));
+  EXPECT_EQ(0, Tree->GetWidths().GetNodeFooterLevel(b, 0));
+  EXPECT_EQ(1, Tree->GetWidths().CountNodeFootersBelow(b, 1));
+  EXPECT_EQ(-1, Tree->GetWidths().CountNodeFootersBelow(a, 1));
   layout = Layout();
   EXPECT_EQ(h + Tree->GetMetrics().NodeFooterHeight, layout.RowEntries[1].Height);
   EXPECT_EQ(1, layout.RowEntries[1].FooterLineCount);
   EXPECT_EQ(0, layout.RowEntries[1].FooterValue);
-  EXPECT_EQ(h, RectHeight(Tree->GetCellRect(b, 0)));
+  EXPECT_EQ(h, RectHeight(Tree->GetLayoutBuilder().GetCellRect(b, 0)));
 }
 
 TEST_F(TreeListLayoutTest, PreviewLinesFollowTheTextAtThePreviewWidth) {
@@ -555,7 +555,7 @@ TEST_F(TreeListLayoutTest, PreviewLinesFollowTheTextAtThePreviewWidth) {
   EXPECT_EQ(1, Tree->GetPreviewLineCount(nullptr));
   const std::string text = "one two three four five six seven eight nine ten eleven twelve thirteen";
   Tree->Previews[a] = text;
-  const int width = Tree->GetPreviewWidth(a);
+  const int width = Tree->GetWidths().GetPreviewWidth(a);
   EXPECT_EQ(200 - 16, width);  // less the tree area
   // Measured where the text is drawn: less the preview indent and the 1-pixel margins.
   TClientDC dc(nullptr);
@@ -573,24 +573,24 @@ TEST_F(TreeListLayoutTest, NodeIndentsFollowTheLook) {
   Refresh();
   int level = 0;
   int full = 0;
-  Tree->GetNodeIndent(b, level, full);
+  Tree->GetWidths().GetNodeIndent(b, level, full);
   EXPECT_EQ(32, level);  // tree look: a level column and the button column
   Tree->SetShowRoot(false);
-  Tree->GetNodeIndent(b, level, full);
+  Tree->GetWidths().GetNodeIndent(b, level, full);
   EXPECT_EQ(16, level);
   TCustomImageList images(nullptr, 20, 16);
   TCustomImageList states(nullptr, 10, 16);
   Tree->SetImages(&images);
   Tree->SetStateImages(&states);
-  Tree->GetNodeIndent(b, level, full);
+  Tree->GetWidths().GetNodeIndent(b, level, full);
   EXPECT_EQ(16 + 20, full);  // no state image: StateIndex -1
   b->SetStateIndex(0);
-  Tree->GetNodeIndent(b, level, full);
+  Tree->GetWidths().GetNodeIndent(b, level, full);
   EXPECT_EQ(16 + 10 + 20, full);
   Tree->SetGridLook(true);  // root shown; a leaf has no column of its own
-  Tree->GetNodeIndent(b, level, full);
+  Tree->GetWidths().GetNodeIndent(b, level, full);
   EXPECT_EQ(16, level);
-  Tree->GetNodeIndent(a, level, full);
+  Tree->GetWidths().GetNodeIndent(a, level, full);
   EXPECT_EQ(16, level);
   Tree->SetImages(nullptr);
   Tree->SetStateImages(nullptr);
@@ -601,8 +601,8 @@ TEST_F(TreeListLayoutTest, GridLookRowsWithChildrenAreOnePixelTaller) {
   TdxTreeListNode* b = Tree->AddNode(a, "b");
   Tree->SetGridLook(true);
   const int h = Tree->GetRowHeight();
-  EXPECT_EQ(h + 1, Tree->GetNodeRowHeight(a, h, true));
-  EXPECT_EQ(h, Tree->GetNodeRowHeight(b, h, true));
+  EXPECT_EQ(h + 1, Tree->GetWidths().GetNodeRowHeight(a, h, true));
+  EXPECT_EQ(h, Tree->GetWidths().GetNodeRowHeight(b, h, true));
 }
 
 // ---- The window
@@ -621,7 +621,7 @@ TEST_F(TreeListLayoutTest, TheScrollBarsFollowTheRowsAndTheBands) {
   SCROLLINFO info{sizeof(info), SIF_ALL};
   ASSERT_TRUE(GetScrollInfo(wnd, SB_HORZ, &info));
   EXPECT_EQ(599, info.nMax);
-  EXPECT_EQ(Tree->GetVisibleScrollWidth(), static_cast<int>(info.nPage));
+  EXPECT_EQ(Tree->GetWidths().GetVisibleScrollWidth(), static_cast<int>(info.nPage));
   EXPECT_EQ(RectWidth(Tree->GetClientRect()), static_cast<int>(info.nPage));
   Tree->SetLeftCoord(100);
   ASSERT_TRUE(GetScrollInfo(wnd, SB_HORZ, &info));

@@ -213,8 +213,8 @@ TEST_F(TreeListMouseTest, WithAutoWidthASizedBandTakesItsWidthAndTheBandsAfterIt
   SetOptionEx(aoBandHeaderWidth, false);
   SetOption(aoAutoWidth, true);
   Show();
-  const int shown0 = Tree->GetBandDisplayWidth(0), shown1 = Tree->GetBandDisplayWidth(1),
-            shown2 = Tree->GetBandDisplayWidth(2);
+  const int shown0 = Tree->GetWidths().GetBandDisplayWidth(0), shown1 = Tree->GetWidths().GetBandDisplayWidth(1),
+            shown2 = Tree->GetWidths().GetBandDisplayWidth(2);
   TdxTreeListLayout layout;
   Tree->CalcLayout(layout);
   const TdxTreeListBandEntry* band = layout.FindBand(0);
@@ -286,7 +286,7 @@ TEST_F(TreeListMouseTest, ThumbTrackingTo13ScrollsTo12) {
   Fill();
   Wide(Tree);
   Show();
-  ASSERT_GT(Tree->GetTotalScrollWidth() - Tree->GetVisibleScrollWidth(), 100);
+  ASSERT_GT(Tree->GetWidths().GetTotalScrollWidth() - Tree->GetWidths().GetVisibleScrollWidth(), 100);
   PostMessageA(Tree->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 13), 0);
   Application->ProcessMessages();
   EXPECT_EQ(Tree->GetLeftCoord(), 12);
@@ -295,7 +295,7 @@ TEST_F(TreeListMouseTest, ThumbTrackingTo13ScrollsTo12) {
   EXPECT_EQ(Tree->GetLeftCoord(), 12 + Tree->GetNavigator().GetHorzLineStep());
   PostMessageA(Tree->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0), 0);
   Application->ProcessMessages();
-  EXPECT_EQ(Tree->GetLeftCoord(), Tree->GetTotalScrollWidth() - Tree->GetVisibleScrollWidth());
+  EXPECT_EQ(Tree->GetLeftCoord(), Tree->GetWidths().GetTotalScrollWidth() - Tree->GetWidths().GetVisibleScrollWidth());
   PostMessageA(Tree->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
   Application->ProcessMessages();
   EXPECT_EQ(Tree->GetLeftCoord(), 0);
@@ -349,7 +349,7 @@ TEST_F(TreeListMouseTest, RowsSelectedByDraggingScrollPastTheEdgeUntilTheRelease
   SetOptionEx(aoDragSelectRows, true);
   Show();
   const HWND wnd = Tree->GetHandle();
-  const TRect rows = Tree->GetRowsRect();
+  const TRect rows = Tree->GetLayoutBuilder().GetRowsRect();
   Press(100, rows.top + 5);
   EXPECT_EQ(Tree->GetState(), stRowSelecting);
   MoveTo(100, rows.bottom + 10);
@@ -387,12 +387,12 @@ TEST_F(TreeListMouseTest, ADragScrollInOneTreeListNeitherScrollsNorStopsTheOther
   const HWND otherWnd = other->GetHandle();
 
   // A node drag from the first tree list, held near its right edge: it scrolls itself.
-  const TRect rows = Tree->GetRowsRect();
+  const TRect rows = Tree->GetLayoutBuilder().GetRowsRect();
   Press(100, rows.top + 5);
   MoveTo(120, rows.top + 5);
   ASSERT_EQ(Tree->GetState(), stNodeDragging);
   ASSERT_NE(ActiveDragObject(), nullptr);
-  const TRect area = Tree->GetScrolledAreaRect();
+  const TRect area = Tree->GetWidths().GetScrolledAreaRect();
   PostToCapture(WM_MOUSEMOVE, Tree->ClientToScreen(Point(area.right - 4, rows.top + 40)), MK_LBUTTON);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
   EXPECT_TRUE(PumpUntil([&] { return Tree->GetLeftCoord() >= 64; }, 3000));
@@ -407,7 +407,7 @@ TEST_F(TreeListMouseTest, ADragScrollInOneTreeListNeitherScrollsNorStopsTheOther
   EXPECT_TRUE(PumpUntil([&] { return Tree->GetLeftCoord() >= left + 64; }, 3000));
 
   // Over the other tree list's right edge: it scrolls, and the first one stops.
-  const TRect otherArea = other->GetScrolledAreaRect();
+  const TRect otherArea = other->GetWidths().GetScrolledAreaRect();
   PostToCapture(WM_MOUSEMOVE, other->ClientToScreen(Point(otherArea.right - 4, rows.top + 40)), MK_LBUTTON);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 0u);
   EXPECT_EQ(Timers.Interval(otherWnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
@@ -458,7 +458,7 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   Mouse(tree, WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
   Mouse(tree, WM_MOUSEMOVE, p.x + 10, p.y, MK_LBUTTON);
   ASSERT_EQ(tree->GetState(), stColumnDragging);
-  Mouse(tree, WM_MOUSEMOVE, tree->GetScrolledAreaRect().right - 3, p.y, MK_LBUTTON);
+  Mouse(tree, WM_MOUSEMOVE, tree->GetWidths().GetScrolledAreaRect().right - 3, p.y, MK_LBUTTON);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
   closed(form, wnd);
 
@@ -466,11 +466,11 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   form = makeForm(tree);
   wnd = tree->GetHandle();
   tree->SetDragMode(dmAutomatic);
-  const int y = tree->GetRowsRect().top + 5;
+  const int y = tree->GetLayoutBuilder().GetRowsRect().top + 5;
   Mouse(tree, WM_LBUTTONDOWN, 100, y, MK_LBUTTON);
   Mouse(tree, WM_MOUSEMOVE, 120, y, MK_LBUTTON);
   ASSERT_NE(ActiveDragObject(), nullptr);
-  PostToCapture(WM_MOUSEMOVE, tree->ClientToScreen(Point(tree->GetScrolledAreaRect().right - 3, y + 40)),
+  PostToCapture(WM_MOUSEMOVE, tree->ClientToScreen(Point(tree->GetWidths().GetScrolledAreaRect().right - 3, y + 40)),
                 MK_LBUTTON);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
   closed(form, wnd);
@@ -495,7 +495,7 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   tree->SetDragMode(mode);
   tree->SetOptionsEx(tree->GetOptionsEx().Include(aoDragSelectRows));
   Mouse(tree, WM_LBUTTONDOWN, 100, y, MK_LBUTTON);
-  Mouse(tree, WM_MOUSEMOVE, 100, tree->GetRowsRect().bottom + 20, MK_LBUTTON);
+  Mouse(tree, WM_MOUSEMOVE, 100, tree->GetLayoutBuilder().GetRowsRect().bottom + 20, MK_LBUTTON);
   EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 60u);
   closed(form, wnd);
 }

@@ -603,7 +603,7 @@ TEST_F(TreeListPaintTest, TheIncrementalSearchFramesItsCellAlsoWithoutText) {
   Tree->SetFocusedNode(a1, 0, false);
   SetFocus(Tree->GetHandle());
   const TdxTreeListLayout layout = Layout();
-  const TRect cell = Tree->GetCellRect(a1, 0);
+  const TRect cell = Tree->GetLayoutBuilder().GetCellRect(a1, 0);
   auto plain = Paint();
   Tree->GetKeyboard().SetSearchState(true, 0, "");
   auto searched = Paint();

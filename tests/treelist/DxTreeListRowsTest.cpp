@@ -204,24 +204,24 @@ TEST_F(TreeListRowsTest, RowRectanglesFollowTheTopNodeAndTheIndicator) {
   TRect rows;
   Tree->GetLayoutPartRect(rows);
   EXPECT_EQ(0, rows.left);
-  EXPECT_EQ(12, Tree->GetRowsRect().left);
+  EXPECT_EQ(12, Tree->GetLayoutBuilder().GetRowsRect().left);
   Tree->GetNavigator().GetNodeRowRect(a, rect);  // above the top node
   EXPECT_EQ((TRect{-1, -1, -1, -1}), rect);
 }
 
 TEST_F(TreeListRowsTest, RowHeightsFollowTheGridSettings) {
   TdxTreeListNode* a = Add(nullptr, "a");
-  EXPECT_EQ(18, Tree->GetNodeRowHeight(a, 18, true));
+  EXPECT_EQ(18, Tree->GetWidths().GetNodeRowHeight(a, 18, true));
   Tree->SetShowGrid(true);
-  EXPECT_EQ(18, Tree->GetNodeRowHeight(a, 18, true));  // one for the line, one taken off
+  EXPECT_EQ(18, Tree->GetWidths().GetNodeRowHeight(a, 18, true));  // one for the line, one taken off
   Tree->SetShowPreviewGrid(false);
   a->SetRowHeightCache(0);
-  EXPECT_EQ(19, Tree->GetNodeRowHeight(a, 18, true));
+  EXPECT_EQ(19, Tree->GetWidths().GetNodeRowHeight(a, 18, true));
   EXPECT_EQ(0, a->GetRowHeightCache());
-  EXPECT_EQ(19, Tree->GetNodeRowHeight(a, 18, false));
+  EXPECT_EQ(19, Tree->GetWidths().GetNodeRowHeight(a, 18, false));
   EXPECT_EQ(19, a->GetRowHeightCache());
   a->SetRowHeightCache(40);
-  EXPECT_EQ(40, Tree->GetNodeRowHeight(a, 18, false));  // answered from the cache
+  EXPECT_EQ(40, Tree->GetWidths().GetNodeRowHeight(a, 18, false));  // answered from the cache
   Tree->LayoutChanged();
   EXPECT_EQ(0, a->GetRowHeightCache());
 }

@@ -206,7 +206,7 @@ TEST_F(DxTreeListStreamingTest, StoredSizesBeyondAnyScreenAreCutDownWhenRead) {
     TComponent owner(nullptr);
     TCustomdxTreeListControl* copy = read(owner, INT32_MAX, INT32_MAX);
     expect(copy, 100000, 1000);
-    EXPECT_EQ(copy->GetBandsTotalWidth(), 200000);
+    EXPECT_EQ(copy->GetWidths().GetBandsTotalWidth(), 200000);
     EXPECT_NO_THROW(paints(copy));
   }
   // Values within the limits read back as they were stored.

@@ -76,7 +76,7 @@ TEST_F(TreeListTest, ABareControlHasNoBandsAndNoColumns) {
   EXPECT_EQ(0, bare.GetBandCount());
   EXPECT_EQ(0, bare.GetVisibleBandCount());
   EXPECT_EQ(0, bare.GetColumnCount());
-  EXPECT_EQ(0, bare.GetShownColumnCount());
+  EXPECT_EQ(0, bare.GetWidths().GetShownColumnCount());
   EXPECT_EQ(-1, bare.GetLeftFixedBand());
   EXPECT_EQ(-1, bare.GetRightFixedBand());
   EXPECT_EQ(-1, bare.GetColumnAt(0, 0, 0));
