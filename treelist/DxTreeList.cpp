@@ -1,5 +1,5 @@
 // The control core: construction and destruction, settings, the update bracket,
-// linking, moving and clearing nodes, focus and the editing state.
+// linking, moving and clearing nodes and focus.
 //
 // Decisions taken here:
 // - Ending an edit comes before forgetting the edited cell (BeginUpdate,
@@ -19,7 +19,6 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
-#include "editors/DxContainerHintWindow.h"
 
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
@@ -52,19 +51,19 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // anything else of the control goes, because freeing a component can notify the
   // control. Each step names the part it goes to.
   Destroying();
-  AbandonMiddleScroll(/*controlGone=*/true);  // goes to TdxTreeListMiddleScroll
+  GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())
     DestroyHandle();
   GetDrag().EndDragImage();
   SetParent(nullptr);
-  ResetEditedCell();  // goes to TdxTreeListEditController
+  GetEditController().ResetEditedCell();
   LayoutChanged();
   ClearRowLists();  // goes to TdxTreeListRows
-  FreeAndNil(FHintWindow);  // goes to TdxTreeListTimers
+  GetTimers().FreeHintWindow();
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
-  FreeAndNil(FEditor);  // goes to TdxTreeListEditController
+  GetEditController().FreeEditor();
 
   // goes to TdxTreeListPainter (its destructor)
   FSpareFont.reset();
@@ -126,8 +125,7 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation operatio
     FImages = nullptr;
   if (AComponent == FStateImages)
     FStateImages = nullptr;
-  if (AComponent == FEditor)
-    FEditor = nullptr;
+  GetEditController().Removed(AComponent);
 }
 
 // ---- Settings
@@ -235,14 +233,13 @@ void TCustomdxTreeList::FontChange(TObject* sender) {
 void TCustomdxTreeList::BeginUpdate() {
   // An edit in progress is finished (validated and stored) before its cell is
   // forgotten; when validation refuses, nothing here has changed yet.
-  EndEditing();
+  GetEditController().EndEditing();
   ++FLockCount;
   if (FState == stRowSelecting)
     GetMouse().SetNewItemRowPressed(true);
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  GetEditController().ForgetEditedCell();
   FState = stNone;
-  HideEditor(false);
+  GetEditController().HideEditor(false);
   LayoutChanged();
   BeginSelectionUpdate();
 }
@@ -375,9 +372,7 @@ void TCustomdxTreeList::ClearNodes() {
 void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
   GetNavigator().ForgetNodes();
-  // goes to TdxTreeListEditController
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  GetEditController().ForgetEditedCell();
   // goes to TdxTreeListSelection
   FAnchorNode = nullptr;
   FAnchorFlag = false;
@@ -385,54 +380,4 @@ void TCustomdxTreeList::ResetNodeReferences() {
   GetDrag().ForgetNodes();
   // goes to TdxTreeListRows
   FPendingNode = nullptr;
-}
-
-// ---- Editing
-
-void TCustomdxTreeList::ResetEditedCell() {
-  if (!IsDestroying())
-    EndEditing();
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
-}
-
-void TCustomdxTreeList::EndEditing() {
-  FinishEditing(/*focus=*/true);
-}
-
-void TCustomdxTreeList::EndEditingQuiet() {
-  FinishEditing(/*focus=*/false);
-}
-
-void TCustomdxTreeList::FinishEditing(bool focus) {
-  if (FState != stEditing)
-    return;
-  if (TdxInplaceEdit* editor = GetEditor(); editor && !IsDestroying() && editor->GetModified())
-    SaveEditorValue(editor);
-  FState = stNone;
-  HideEditor(focus);
-}
-
-void TCustomdxTreeList::HideEditor(bool focus) {
-  TdxInplaceEdit* editor = GetEditor();
-  if (!editor)
-    return;
-  const bool editorHadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
-  editor->HidingEditor = true;
-  editor->HideEdit();
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
-  if ((focus || editorHadFocus) && !IsDestroying() && HandleAllocated() && IsWindowVisible(GetHandle()))
-    ::SetFocus(GetHandle());
-}
-
-void TCustomdxTreeList::DiscardEdit() {
-  if (FState == stEditing)
-    FState = stNone;
-  if (TdxInplaceEdit* editor = GetEditor()) {
-    editor->HidingEditor = true;
-    editor->HideEdit();
-  }
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
 }

@@ -52,7 +52,6 @@
 #include "treelist/DxTreeListTypes.h"
 #include "treelist/DxTreeListWidths.h"
 
-class TdxContainerHintWindow;
 struct TdxTreeListPaintPass;
 struct TdxHeaderButton;
 
@@ -164,13 +163,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // During a node drag the drag image list of the dragged row (TdxTreeListDrag).
   TCustomImageList* GetDragImages() override;
 
-  // ==== Middle-button scrolling
-  // True while the middle-button scrolling runs; its marker window, and the direction
-  // (0 none, 1 left, 2 up, 3 right, 4 down) and speed (1 to 12) of the pointer now.
-  bool IsMiddleScrolling() const { return FMiddleScroll != nullptr; }
-  HWND GetMiddleScrollMarker() const;
-  int GetMiddleScrollDirection() const;
-  int GetMiddleScrollSpeed() const;
   // Forgets every node reference (all nodes are gone).
   void ResetNodeReferences();
 
@@ -179,56 +171,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // ==== Focus, navigation and scrolling
   // The keyboard focus is in the control, one of its child windows or its editor.
   bool HasFocus() { return IsControlFocused(); }
-  // The in-place editor of the focused cell, when editing is allowed (ShowInplaceEditor
-  // makes it); with a key (posted to the editor), with the press forwarded to it, or
-  // with its text selected.
-  void ShowEditor();
-  void ShowEditorWithKey(char key);
-  void ShowEditorWithMouse(int x, int y);
-  void ShowEditorSelectAll();
-
-  // ==== Timers
-  // The control's window timers. The drag scrolls of the two directions and the
-  // selection scroll step the view; they run only while their interaction does.
-  static constexpr UINT_PTR kVertScrollTimer = 1;   // row selection (60 ms), node drag (100 ms)
-  static constexpr UINT_PTR kEditTimer = 2;         // click to edit (the double-click time)
-  static constexpr UINT_PTR kHorzScrollTimer = 3;   // header and node drags (100 ms)
-  static constexpr UINT_PTR kDragExpandTimer = 101; // expand the node a drag hovers over
-  static constexpr UINT_PTR kHintTimer = 110;       // the delay before a hint shows
-  static constexpr UINT_PTR kHintHideTimer = 111;   // a shown hint hides
-  static constexpr UINT kHintDelay = 1000;
-  static constexpr UINT kHintHideDelay = 5000;
-  static constexpr UINT kSelectionScrollInterval = 60;
-  static constexpr UINT kDragScrollInterval = 100;
-  // The routines behind every timer of the tree lists (SetTimer and KillTimer unless a
-  // test replaces them); answers the routines in force before.
-  struct TTimerProcs {
-    UINT_PTR(WINAPI* Set)(HWND, UINT_PTR, UINT, TIMERPROC) = ::SetTimer;
-    BOOL(WINAPI* Kill)(HWND, UINT_PTR) = ::KillTimer;
-  };
-  static TTimerProcs SetTimerProcs(const TTimerProcs& procs);
-  // Whether the timer `id` runs on this control's window.
-  bool IsTimerRunning(UINT_PTR id) const;
-  // Auto scroll: direction -1 up or left, +1 down or right, 0 stopped.
-  int GetHorzScrollDirection() const { return FHorzScrollDirection; }
-  int GetVertScrollDirection() const { return FVertScrollDirection; }
-  // Starts (restarts when the direction changes) and stops the drag scrolls: the
-  // horizontal one during header and node drags, the vertical one during node drags
-  // and, with the selection interval, while rows are selected with the mouse.
-  void StartHorzScroll(int direction);
-  void StartVertScroll(int direction, UINT interval);
-  void StopHorzScroll();
-  void StopVertScroll();
-  // Starts the horizontal drag scroll when `p` (client coordinates) lies less than 12
-  // pixels inside the left or right edge of the scrolled area, else stops it.
-  void UpdateHorzDragScroll(const TPoint& p);
-
-  // ==== Hints
-  // Restarts the delay of a hint (after which the hint shows at the cursor), or shows
-  // it now; CancelHint stops both hint timers and frees the hint window.
-  void ShowHintLater(bool immediate);
-  void CancelHint();
-  TdxContainerHintWindow* GetHintWindow() const { return FHintWindow; }
 
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
@@ -239,18 +181,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SortNodes(TList* list, int32_t column, bool descending);
 
   // ==== Editing
-  TdxTreeListNode* GetEditedNode() const { return FEditedNode; }
-  int GetEditedColumn() const { return FEditedColumn; }
-  // Ends an edit in progress (unless destroying), then forgets the edited cell.
-  void ResetEditedCell();
-  // While editing: unless destroying the editor validates and saves its value; the state
-  // returns to none, the editor is hidden and the control takes the focus back.
-  // EndEditingQuiet takes the focus back only when the editor had it.
-  void EndEditing();
-  void EndEditingQuiet();
-  // Hides an existing editor and forgets the edited cell; with `focus` (or when the
-  // editor had the focus) the control takes the focus back.
-  void HideEditor(bool focus);
   bool IsEditing() override { return FState == stEditing; }
   // The editors' style follows the tree list's look (TdxTreeListEditStyle).
   TdxEditStyle* CreateEditStyle(TdxInplaceEdit* edit) override;
@@ -262,10 +192,10 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Options aoColumnEditing, then OnCanEditColumn for a column that is not negative.
   bool CanEditColumn(int32_t column) override;
   // Options aoEditOnKey while Ctrl is not held.
-  bool EditOnKey() override;
+  bool EditOnKey() override { return FEditController.EditOnKey(); }
   // The editor gives up its cell (value true: to the left, false: to the right): the
   // edit is stored and the editor hidden first, then the focused column moves.
-  void EditorNotify(bool value) override;
+  void EditorNotify(bool value) override { FEditController.EditorNotify(value); }
   // The editor lost the focus: the selection is repainted.
   void EditorFocusChanged() override { RefreshSelection(); }
   // The container's colour, the focused column's while one is focused, then
@@ -690,7 +620,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void CalcVisibleRowCount();
   virtual void UpdateScrollBars();
   virtual void GetEditValue(Variant& value) { value = Variant(std::string()); }
-  virtual bool IsEditorFocused();
+  virtual bool IsEditorFocused() { return FEditController.IsEditorFocused(); }
   // False discards a key.
   virtual bool CanProcessKey(WORD key, TShiftState shift) { return true; }
   // Hot tracking and the cursor on a mouse move.
@@ -700,13 +630,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void NewItemRowClick() {}
   // Fires the cursor event.
   virtual void GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor& cursor);
-  virtual TdxInplaceEdit* GetEditor() { return FEditor; }
-  virtual void GetEditingText(std::string& text);
+  virtual TdxInplaceEdit* GetEditor() { return FEditController.GetOwnEditor(); }
+  virtual void GetEditingText(std::string& text) { FEditController.GetEditingText(text); }
   // Dresses an editor: colour, font and margins (1, 0, 0, 0).
-  virtual void InitEditor(TdxInplaceEdit* editor);
+  virtual void InitEditor(TdxInplaceEdit* editor) { FEditController.InitEditor(editor); }
   virtual void GetEditStyleValue(Variant& value) { value = Variant(std::string()); }
   virtual bool IsHotCell(TdxTreeListNode* node, int32_t column);
-  virtual void SetEditingText(const std::string& text);
+  virtual void SetEditingText(const std::string& text) { FEditController.SetEditingText(text); }
   virtual bool CanSelectRange() { return true; }
   // The select event may refuse; without multi-level selection (IsOptions14) the node
   // must have the level of the first selected node.
@@ -853,7 +783,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void DragHeaderMove(const TPoint& p);
   // The text of the hint at the hit point (empty: no hint); the base answers a column
   // header's hint (DoGetHeaderHint).
-  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text);
+  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
+    FTimers.GetHintText(hitInfo, text);
+  }
 
   // Recomputes the metrics (unless loading or being destroyed), then the rows: clears
   // and rebuilds the lists, runs NodesChanged and rebuilds once more when that left
@@ -876,14 +808,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // (within the region before it), RestoreClip puts that region back.
   void SetClip(const TRect& rect);
   void RestoreClip();
-
-  // goes to TdxTreeListEditController
-  // The cell the editor is shown for.
-  void SetEditedCell(TdxTreeListNode* node, int column) {
-    FEditedNode = node;
-    FEditedColumn = column;
-  }
-
 
  private:
   friend class TdxTreeListNode;
@@ -997,38 +921,9 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
                       bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
 
-  // goes to TdxTreeListEditController
-  // Discards an edit of a node that is going: the editor is hidden without saving.
-  void DiscardEdit();
-  void FinishEditing(bool focus);
-
   // For the sizing until the appearance part takes the row line count over: the row
   // sizing tries line counts without the virtual setter's reaction.
   void StoreRowLineCount(int value) { FRowLineCount = value; }  // goes to TdxTreeListAppearance
-
-  // goes to TdxTreeListMiddleScroll
-  // The middle-button scrolling's own message loop from the press at (x, y); false when
-  // the control was destroyed while it ran (nothing of it may be touched then).
-  bool MiddleButtonScroll(int x, int y);
-  // Ends a running middle-button scrolling at its next step: the window is going (and
-  // with `controlGone` the control itself).
-  void AbandonMiddleScroll(bool controlGone);
-
-  // goes to TdxTreeListTimers
-  // The thread timer of the middle-button scrolling's loop through the replaceable
-  // routines.
-  static UINT_PTR StartThreadTimer(UINT interval);
-  static void StopThreadTimer(UINT_PTR id);
-  // Timers of the control's window through the replaceable routines.
-  void StartTimer(UINT_PTR id, UINT interval);
-  void StopTimer(UINT_PTR id);
-  void StopAllTimers();
-  // Starts the scroll timer `id` towards `direction` (0 stops it), kept in `current`.
-  void StartScroll(UINT_PTR id, int& current, int direction, UINT interval);
-  void StopScroll(UINT_PTR id, int& current);
-  void TimerTick(UINT_PTR id);
-  void AutoScrollTick(bool horizontal);
-  void UpdateHint(const TdxTreeListHitInfo& hit);
 
   // The control's own state: the nodes, the option sets, the interaction state, the
   // update bracket and the clearing flags.
@@ -1124,27 +1019,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int FFeedbackCount = 0;
   std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
   std::unique_ptr<TFont> FSpareFont;
-
-  // goes to TdxTreeListEditController
-  TdxTreeListNode* FEditedNode = nullptr;
-  int FEditedColumn = -1;
-  TdxInplaceEdit* FEditor = nullptr;
-
-
-  // goes to TdxTreeListMiddleScroll
-  // The running loop's state (DxTreeListMiddleScroll.cpp).
-  struct TMiddleScroll;
-  TMiddleScroll* FMiddleScroll = nullptr;
-
-  // goes to TdxTreeListTimers
-  // A bit per timer id that runs, and the auto scroll.
-  uint32_t FRunningTimers = 0;
-  int FHorzScrollDirection = 0;
-  int FVertScrollDirection = 0;
-  TdxContainerHintWindow* FHintWindow = nullptr;
-  // The element the pending or shown hint belongs to (node, column, hit code).
-  TdxTreeListHotInfo FHintElement;
-  TdxTreeListHitTest FHintHitTest = htNowhere;
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,

@@ -25,18 +25,6 @@ bool TCustomdxTreeList::CanEditColumn(int32_t column) {
   return allow;
 }
 
-bool TCustomdxTreeList::EditOnKey() {
-  return FOptions.Contains(aoEditOnKey) && (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0;
-}
-
-void TCustomdxTreeList::EditorNotify(bool value) {
-  const int column = GetFocusedColumn();
-  EndEditingQuiet();
-  const int target = value ? column - 1 : column + 1;
-  if (target >= 0 && target < GetWidths().GetShownColumnCount())
-    SetFocusedColumn(target);
-}
-
 TColor TCustomdxTreeList::GetEditColor() {
   TColor color = inherited::GetEditColor();
   if (GetWidths().GetShownColumnCount() > 0)
@@ -59,14 +47,14 @@ TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
 }
 
 int TCustomdxTreeListControl::EditingColumnIndex() {
-  if (GetEditedColumn() >= 0)
-    return GetEditedColumn();
+  if (GetEditController().GetEditedColumn() >= 0)
+    return GetEditController().GetEditedColumn();
   TdxTreeListColumn* column = FocusedColumnObject();
   return column ? IndexOfColumn(column) : -1;
 }
 
 void TCustomdxTreeListControl::PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index) {
-  SetEditedCell(node, index);
+  GetEditController().SetEditedCell(node, index);
   InitEditor(editor);
   Variant value;
   ColumnAt(index)->LoadEditValue(node, editor, value);
@@ -83,15 +71,15 @@ bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
   if (!CanEditColumn(index))
     return false;
   TdxInplaceEdit* editor = FindEditor(column->GetEditorClass());
-  if (!editor || node != GetEditedNode() || index != GetEditedColumn()) {
-    HideEditor(false);
+  if (!editor || node != GetEditController().GetEditedNode() || index != GetEditController().GetEditedColumn()) {
+    GetEditController().HideEditor(false);
     if (!editor)
       editor = CreateInplaceEdit(index);
     PrepareEditor(editor, node, index);
   }
   const TRect rect = GetEditorRect(node, GetFocusedColumn());
   if (rect.right <= rect.left || rect.bottom <= rect.top) {
-    SetEditedCell(nullptr, -1);
+    GetEditController().SetEditedCell(nullptr, -1);
     return false;
   }
   if (editor->GetParent() != this)
@@ -106,8 +94,8 @@ bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
 
 void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* editor) {
   inherited::SaveEditorValue(editor);
-  TdxTreeListNode* node = GetEditedNode();
-  TdxTreeListColumn* column = FindColumn(GetEditedColumn());
+  TdxTreeListNode* node = GetEditController().GetEditedNode();
+  TdxTreeListColumn* column = FindColumn(GetEditController().GetEditedColumn());
   if (!node || !column)
     return;
   Variant value;

@@ -207,7 +207,7 @@ void TdxTreeListDrag::StartColumnDrag(int32_t column) {
 void TdxTreeListDrag::BeginHeaderDrag(const TRect& rect, TdxTreeListState state) {
   if (Application)
     Application->CancelHint();
-  FControl.CancelHint();
+  FControl.GetTimers().CancelHint();
   const TPoint start = DragStartPoint();
   if (FControl.HandleAllocated())
     BeginDragImage(PaintPicture(rect), Point(RectWidth(rect) / 2, RectHeight(rect) / 2));
@@ -401,7 +401,7 @@ void TdxTreeListDrag::ToggleDragFeedback(bool show) {
 // ---- Moving a header drag
 
 void TdxTreeListDrag::DragHeaderMove(const TPoint& p) {
-  FControl.StopHorzScroll();
+  FControl.GetTimers().StopHorzScroll();
   const bool bandMode = FControl.GetState() == stBandDragging;
   FDragPoint = p;
   const TPoint screen = FControl.ClientToScreen(p);
@@ -429,7 +429,7 @@ void TdxTreeListDrag::DragHeaderMove(const TPoint& p) {
     FDragImages->DragMove(screen.x, screen.y);
   FDragImagePos = screen;
   if (!IsPointOverCustomizingWindow(screen))
-    FControl.UpdateHorzDragScroll(p);
+    FControl.GetTimers().UpdateHorzDragScroll(p);
 }
 
 // ---- The customizing window
@@ -576,8 +576,8 @@ void TdxTreeListDrag::CreateNodeDragImage(TdxTreeListNode* node, int32_t column)
 
 void TdxTreeListDrag::BeforeStartDrag() {
   if (FControl.GetState() == stEditing)
-    FControl.HideEditor(false);
-  FControl.StopTimer(TCustomdxTreeList::kEditTimer);
+    FControl.GetEditController().HideEditor(false);
+  FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
 }
 
 void TdxTreeListDrag::AfterStartDrag() {
@@ -597,8 +597,8 @@ void TdxTreeListDrag::AfterStartDrag() {
 }
 
 void TdxTreeListDrag::BeforeEndDrag() {
-  FControl.StopHorzScroll();
-  FControl.StopVertScroll();
+  FControl.GetTimers().StopHorzScroll();
+  FControl.GetTimers().StopVertScroll();
   StopDragExpand();
 }
 
@@ -611,8 +611,8 @@ void TdxTreeListDrag::AfterEndDrag() {
 void TdxTreeListDrag::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
   if (!ActiveDragObject() && !FControl.Dragging())
     return;
-  FControl.StopHorzScroll();
-  FControl.StopVertScroll();
+  FControl.GetTimers().StopHorzScroll();
+  FControl.GetTimers().StopVertScroll();
   if (state == dsDragLeave) {
     StopDragExpand();
     return;
@@ -624,7 +624,7 @@ void TdxTreeListDrag::DragOver(TObject* source, int x, int y, TDragState state, 
   if (FControl.IsOptionsEx13())
     UpdateDragExpand(hit);
   if (FControl.IsOptionsEx12())
-    FControl.UpdateHorzDragScroll(p);
+    FControl.GetTimers().UpdateHorzDragScroll(p);
   if (!hit.Node || !IsRowPart(hit.HitTest))
     return;
   FocusOnDragOver(hit);
@@ -633,9 +633,9 @@ void TdxTreeListDrag::DragOver(TObject* source, int x, int y, TDragState state, 
   const int row = FControl.GetNodeRowIndex(hit.Node);
   const int top = FControl.GetNavigator().GetTopIndex();
   if (hit.Node == FControl.GetTopNode() && row > 0)
-    FControl.StartVertScroll(-1, TCustomdxTreeList::kDragScrollInterval);
+    FControl.GetTimers().StartVertScroll(-1, TdxTreeListTimers::kDragScrollInterval);
   else if (row >= top + FControl.GetNavigator().GetVisibleRowCount() - 1 && row < FControl.GetRowCount() - 1)
-    FControl.StartVertScroll(1, TCustomdxTreeList::kDragScrollInterval);
+    FControl.GetTimers().StartVertScroll(1, TdxTreeListTimers::kDragScrollInterval);
 }
 
 void TdxTreeListDrag::FocusOnDragOver(const TdxTreeListHitInfo& hit) {
@@ -652,20 +652,20 @@ void TdxTreeListDrag::UpdateDragExpand(const TdxTreeListHitInfo& hit) {
     StopDragExpand();
     return;
   }
-  if (hit.Node == FDragExpandNode && FControl.IsTimerRunning(TCustomdxTreeList::kDragExpandTimer))
+  if (hit.Node == FDragExpandNode && FControl.GetTimers().IsTimerRunning(TdxTreeListTimers::kDragExpandTimer))
     return;
-  FControl.StopTimer(TCustomdxTreeList::kDragExpandTimer);
+  FControl.GetTimers().StopTimer(TdxTreeListTimers::kDragExpandTimer);
   FDragExpandNode = hit.Node;
-  FControl.StartTimer(TCustomdxTreeList::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)));
+  FControl.GetTimers().StartTimer(TdxTreeListTimers::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)));
 }
 
 void TdxTreeListDrag::StopDragExpand() {
-  FControl.StopTimer(TCustomdxTreeList::kDragExpandTimer);
+  FControl.GetTimers().StopTimer(TdxTreeListTimers::kDragExpandTimer);
   FDragExpandNode = nullptr;
 }
 
 void TdxTreeListDrag::DragExpandTick() {
-  FControl.StopTimer(TCustomdxTreeList::kDragExpandTimer);
+  FControl.GetTimers().StopTimer(TdxTreeListTimers::kDragExpandTimer);
   TdxTreeListNode* node = FDragExpandNode;
   if (!node || (!ActiveDragObject() && FControl.GetState() != stNodeDragging))
     return;
@@ -677,7 +677,7 @@ void TdxTreeListDrag::DragExpandTick() {
   }
   if (FControl.IsOptionsEx14()) {
     node->SetExpanded(!node->GetExpanded());
-    FControl.StartTimer(TCustomdxTreeList::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)) * 2);
+    FControl.GetTimers().StartTimer(TdxTreeListTimers::kDragExpandTimer, UINT(std::max(FDragExpandDelay, 1)) * 2);
     return;
   }
   node->SetExpanded(true);

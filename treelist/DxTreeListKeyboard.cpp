@@ -62,7 +62,7 @@ void TCustomdxTreeList::KeyPress(char& key) {
 
 void TCustomdxTreeList::DoExit() {
   inherited::DoExit();
-  EndEditing();
+  GetEditController().EndEditing();
 }
 
 // ---- Keys
@@ -93,7 +93,7 @@ bool TdxTreeListKeyboard::KeyDownInState(WORD& key, TShiftState shift) {
       case VK_NEXT:
       case VK_UP:
       case VK_DOWN:
-        FControl.EndEditing();
+        FControl.GetEditController().EndEditing();
         if (key == VK_ESCAPE)
           return false;
         break;
@@ -206,7 +206,7 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
     case VK_RETURN:
       if (FControl.IsOptionsEx9Query()) {
         MoveColumnFocus(1, /*wrap=*/true);
-        FControl.ShowEditor();
+        FControl.GetEditController().ShowEditor();
       }
       return;
     case VK_ESCAPE:
@@ -217,10 +217,10 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
           ShowWindow(editor->GetHandle(), SW_HIDE);
         editor->Reset();
       }
-      FControl.EndEditing();
+      FControl.GetEditController().EndEditing();
       return;
     case VK_F2:
-      FControl.ShowEditor();
+      FControl.GetEditController().ShowEditor();
       return;
   }
 }
@@ -447,9 +447,9 @@ TdxTreeListKeyboard::TKeyPress TdxTreeListKeyboard::StartKeyPress(char key) {
   if (!FSearching) {
     if (FControl.IsOptionsEx10() && FControl.GetState() != stEditing) {
       if (key == VK_RETURN) {
-        FControl.ShowEditor();
+        FControl.GetEditController().ShowEditor();
       } else if (key == VK_BACK || key == 22 || key == 24 || ch >= 32) {
-        FControl.ShowEditorWithKey(key);
+        FControl.GetEditController().ShowEditorWithKey(key);
         if (FControl.GetState() != stEditing)
           press.Inherited = true;
       } else {
@@ -490,8 +490,8 @@ void TdxTreeListKeyboard::FinishKeyPress(char& key, const TKeyPress& press) {
 // ---- Incremental search
 
 bool TdxTreeListKeyboard::StartSearch(int column, const std::string& text) {
-  FControl.EndEditing();
-  FControl.StopTimer(TCustomdxTreeList::kEditTimer);
+  FControl.GetEditController().EndEditing();
+  FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (column == -1)
     column = FControl.GetFocusedColumn();
   FSearchColumn = column;

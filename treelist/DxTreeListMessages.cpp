@@ -1,32 +1,17 @@
 // The window messages of the tree list: focus, cursors, the border and the size-box
-// corner, the scroll bars, the timers (hints, click to edit, auto scroll) and the
+// corner, the scroll bars, the timer messages (handled by the timers part) and the
 // window procedure's share of the drags.
 //
 // Decisions taken here:
 // - Every timer of the control stops when its window is destroyed (and the control
 //   forgets it), so no timer, hint window or auto scroll outlives the window.
-// - The click-to-edit timer shows the editor when it fires; a hint's text comes from
-//   GetHintText when the delay has passed, and an element with no text shows none.
 #include <algorithm>
 
-#include "classlib/AliveGuard.h"
 #include "classlib/DragDrop.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
-#include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
-
-namespace {
-
-constexpr int kHintOffset = 4;
-
-bool IsSizingCode(TdxTreeListHitTest code) {
-  return code == htColumnEdge || code == htBandEdge || code == htBandPanelEdge || code == htHeaderPanelEdge ||
-         code == htRowEdge;
-}
-
-}  // namespace
 
 void TCustomdxTreeList::WndProc(TMessage& message) {
   const UINT msg = message.Msg;
@@ -67,15 +52,15 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       // A header drag, its drag image and a middle-button scrolling end with the window.
       if (FState == stColumnDragging || FState == stBandDragging)
         CancelMode();
-      AbandonMiddleScroll(/*controlGone=*/false);
-      CancelHint();
-      StopAllTimers();
+      GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
+      GetTimers().CancelHint();
+      GetTimers().StopAllTimers();
       inherited::Dispatch(message);
       return;
     case WM_CAPTURECHANGED:
       // Another window took the mouse: a middle-button scrolling ends.
-      if (FMiddleScroll && reinterpret_cast<HWND>(message.LParam) != GetHandle())
-        AbandonMiddleScroll(/*controlGone=*/false);
+      if (GetMiddleScroll().IsMiddleScrolling() && reinterpret_cast<HWND>(message.LParam) != GetHandle())
+        GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
       inherited::Dispatch(message);
       return;
     case WM_CANCELMODE:
@@ -119,7 +104,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       GetNavigator().WMFocusChanged(message, /*gained=*/true);
       return;
     case WM_LBUTTONDOWN:
-      StopTimer(kEditTimer);
+      GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
       inherited::Dispatch(message);
       return;
     case WM_NCHITTEST:
@@ -138,7 +123,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       WMSize(message);
       return;
     case WM_TIMER:
-      TimerTick(message.WParam);
+      GetTimers().TimerTick(message.WParam);
       message.Result = 0;
       return;
     case CM_COLORCHANGED:
@@ -152,9 +137,8 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
         GetMouse().ClearHot();
         Invalidate();
       }
-      CancelHint();
-      FHintElement = TdxTreeListHotInfo{};
-      FHintHitTest = htNowhere;
+      GetTimers().CancelHint();
+      GetTimers().ForgetHint();
       return;
     case CM_SYSCOLORCHANGE:
       inherited::Dispatch(message);
@@ -162,7 +146,7 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       return;
     case WM_IME_STARTCOMPOSITION:
       inherited::Dispatch(message);
-      ShowEditor();
+      GetEditController().ShowEditor();
       return;
     case CM_PARENTFONTCHANGED:
       inherited::Dispatch(message);
@@ -258,117 +242,10 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
 
 void TCustomdxTreeList::WMSize(TMessage& message) {
   RefreshNodeCounts();
-  EndEditing();
+  GetEditController().EndEditing();
   inherited::Dispatch(message);
   UpdateGuarded();
   if (HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==
                                (WS_HSCROLL | WS_VSCROLL))
     RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-}
-
-// ---- Scroll bars
-
-// ---- Timers
-
-void TCustomdxTreeList::TimerTick(UINT_PTR id) {
-  switch (id) {
-    case kHintTimer:
-      StopTimer(kHintTimer);
-      ShowHintLater(/*immediate=*/true);
-      return;
-    case kHintHideTimer:
-      CancelHint();
-      return;
-    case kEditTimer:
-      StopTimer(kEditTimer);
-      if (FState == stNone && GetFocusedNode())
-        ShowEditorSelectAll();
-      return;
-    case kHorzScrollTimer:
-      AutoScrollTick(/*horizontal=*/true);
-      return;
-    case kVertScrollTimer:
-      AutoScrollTick(/*horizontal=*/false);
-      return;
-    case kDragExpandTimer:
-      GetDrag().DragExpandTick();
-      return;
-  }
-}
-
-// ---- Hints
-
-void TCustomdxTreeList::GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
-  text.clear();
-  if (hitInfo.HitTest == htColumnHeader && hitInfo.Column >= 0)
-    DoGetHeaderHint(hitInfo.Column, text);
-}
-
-void TCustomdxTreeList::ShowHintLater(bool immediate) {
-  CancelHint();
-  if (!immediate) {
-    StartTimer(kHintTimer, kHintDelay);
-    return;
-  }
-  if (!HandleAllocated())
-    return;
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const TPoint p = ScreenToClient(cursor);
-  TdxTreeListHitInfo hit;
-  GetHitInfo(p, hit);
-  const TAliveGuard alive(this);
-  const TAliveGuard nodeAlive(hit.Node);
-  if (hit.Node)
-    DoNodeNotify(hit.Node);
-  else
-    DoNotify();
-  if (!alive.Alive() || (hit.Node && !nodeAlive.Alive()))
-    return;
-  std::string text;
-  GetHintText(hit, text);
-  if (text.empty())
-    return;
-  // The hint lies over the element: at its left + 4, at the top of its row or header.
-  TdxTreeListLayout layout;
-  CalcLayout(layout);
-  TPoint anchor{p.x, p.y};
-  if (const TdxTreeListColumnEntry* column = hit.Column >= 0 ? layout.FindColumn(hit.Column) : nullptr) {
-    anchor.x = column->ClippedRect.left + kHintOffset;
-    anchor.y = hit.HitTest == htColumnHeader ? column->Rect.top : anchor.y;
-  }
-  if (const TdxTreeListRowEntry* row = hit.Node ? layout.FindRow(hit.Node) : nullptr)
-    anchor.y = row->Top;
-  if (!FHintWindow)
-    FHintWindow = new TdxContainerHintWindow(nullptr);
-  FHintWindow->ShowCellHint(ClientToScreen(anchor), text, GetFont());
-  StartTimer(kHintHideTimer, kHintHideDelay);
-}
-
-void TCustomdxTreeList::CancelHint() {
-  StopTimer(kHintTimer);
-  StopTimer(kHintHideTimer);
-  FreeAndNil(FHintWindow);
-}
-
-void TCustomdxTreeList::UpdateHint(const TdxTreeListHitInfo& hit) {
-  if (FState != stNone) {
-    CancelHint();
-    return;
-  }
-  TdxTreeListHotInfo element;
-  if (hit.HitTest == htColumnHeader || (hit.Node && hit.Column >= 0)) {
-    element.Node = hit.HitTest == htColumnHeader ? nullptr : hit.Node;
-    element.Column = hit.Column;
-  }
-  const TdxTreeListHitTest code = hit.HitTest == htColumnHeader ? htColumnHeader : element.Node ? htCell : htNowhere;
-  if (element.Node == FHintElement.Node && element.Column == FHintElement.Column && code == FHintHitTest)
-    return;
-  FHintElement = element;
-  FHintHitTest = code;
-  if (code == htNowhere || IsSizingCode(hit.HitTest)) {
-    CancelHint();
-    return;
-  }
-  ShowHintLater(/*immediate=*/false);
 }

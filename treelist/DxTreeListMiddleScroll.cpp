@@ -12,6 +12,8 @@
 // - The loop ends when the control's window is destroyed while it runs (a form closed
 //   by a message it dispatched) or another window takes the mouse; the timer, the marker
 //   and the capture go with it, and nothing of a control that was freed is touched.
+#include "treelist/DxTreeListMiddleScroll.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -33,7 +35,7 @@ constexpr int kUnbounded = 1000000;
 
 }  // namespace
 
-struct TCustomdxTreeList::TMiddleScroll {
+struct TdxTreeListMiddleScroll::TRun {
   HWND Marker = nullptr;
   int Direction = 0;
   int Speed = 1;
@@ -41,13 +43,13 @@ struct TCustomdxTreeList::TMiddleScroll {
   bool ControlGone = false;
 };
 
-HWND TCustomdxTreeList::GetMiddleScrollMarker() const { return FMiddleScroll ? FMiddleScroll->Marker : nullptr; }
+HWND TdxTreeListMiddleScroll::GetMiddleScrollMarker() const { return FMiddleScroll ? FMiddleScroll->Marker : nullptr; }
 
-int TCustomdxTreeList::GetMiddleScrollDirection() const { return FMiddleScroll ? FMiddleScroll->Direction : 0; }
+int TdxTreeListMiddleScroll::GetMiddleScrollDirection() const { return FMiddleScroll ? FMiddleScroll->Direction : 0; }
 
-int TCustomdxTreeList::GetMiddleScrollSpeed() const { return FMiddleScroll ? FMiddleScroll->Speed : 0; }
+int TdxTreeListMiddleScroll::GetMiddleScrollSpeed() const { return FMiddleScroll ? FMiddleScroll->Speed : 0; }
 
-void TCustomdxTreeList::AbandonMiddleScroll(bool controlGone) {
+void TdxTreeListMiddleScroll::AbandonMiddleScroll(bool controlGone) {
   if (!FMiddleScroll)
     return;
   FMiddleScroll->WindowGone = true;
@@ -106,25 +108,25 @@ class TScrollMarker {
 
 }  // namespace
 
-bool TCustomdxTreeList::MiddleButtonScroll(int x, int y) {
-  if (!HandleAllocated())
+bool TdxTreeListMiddleScroll::MiddleButtonScroll(int x, int y) {
+  if (!FControl.HandleAllocated())
     return true;
-  const HWND wnd = GetHandle();
+  const HWND wnd = FControl.GetHandle();
   const LONG style = GetWindowLongA(wnd, GWL_STYLE);
   const bool horizontal = (style & WS_HSCROLL) != 0;
   // Neither scroll bar: as with the vertical one alone.
   const bool vertical = (style & WS_VSCROLL) != 0 || !horizontal;
   const bool both = horizontal && (style & WS_VSCROLL) != 0;
-  const TPoint start = ClientToScreen(Point(x, y));
+  const TPoint start = FControl.ClientToScreen(Point(x, y));
 
-  TMiddleScroll state;
-  // Cleared when the loop ends, unless the control went meanwhile.
+  TRun state;
+  // Cleared when the loop ends, unless the control (and with it this part) went meanwhile.
   struct TRegistration {
-    TCustomdxTreeList* Control;
-    TMiddleScroll& State;
+    TdxTreeListMiddleScroll* Part;
+    TRun& State;
     ~TRegistration() {
       if (!State.ControlGone)
-        Control->FMiddleScroll = nullptr;
+        Part->FMiddleScroll = nullptr;
     }
   } registration{this, state};
   FMiddleScroll = &state;
@@ -178,7 +180,7 @@ bool TCustomdxTreeList::MiddleButtonScroll(int x, int y) {
   showCursor();
 
   struct TCaptureScope {
-    TMiddleScroll& State;
+    TRun& State;
     HWND Wnd;
     ~TCaptureScope() {
       if (!State.WindowGone && GetCapture() == Wnd)
@@ -187,8 +189,8 @@ bool TCustomdxTreeList::MiddleButtonScroll(int x, int y) {
   } capture{state, wnd};
   struct TTickTimer {
     UINT_PTR Id;
-    ~TTickTimer() { StopThreadTimer(Id); }
-  } timer{StartThreadTimer(kTickInterval)};
+    ~TTickTimer() { TdxTreeListTimers::StopThreadTimer(Id); }
+  } timer{TdxTreeListTimers::StartThreadTimer(kTickInterval)};
   SetCapture(wnd);
 
   unsigned ticks = 0;
@@ -231,6 +233,6 @@ bool TCustomdxTreeList::MiddleButtonScroll(int x, int y) {
   if (state.ControlGone)
     return false;
   if (!state.WindowGone && Screen)
-    ::SetCursor(Screen->GetCursors(GetCursor()));
+    ::SetCursor(Screen->GetCursors(FControl.GetCursor()));
   return true;
 }

@@ -47,7 +47,7 @@ void TCustomdxTreeList::SetState(TdxTreeListState value) {
   const TdxTreeListState old = FState;
   FState = value;
   if (old == stRowSelecting && value != stRowSelecting)
-    StopVertScroll();
+    GetTimers().StopVertScroll();
 }
 
 void TCustomdxTreeList::CancelMode() {
@@ -109,11 +109,11 @@ void TdxTreeListMouse::CancelMode() {
       FControl.Invalidate();
       break;
     case stBandDragging:
-      FControl.StopHorzScroll();
+      FControl.GetTimers().StopHorzScroll();
       FControl.EndBandDrag(false);
       break;
     case stColumnDragging:
-      FControl.StopHorzScroll();
+      FControl.GetTimers().StopHorzScroll();
       FControl.EndColumnDrag(false);
       break;
     case stRowSelecting:
@@ -122,7 +122,7 @@ void TdxTreeListMouse::CancelMode() {
     default:
       break;
   }
-  FControl.CancelHint();
+  FControl.GetTimers().CancelHint();
 }
 
 // ---- Press
@@ -132,8 +132,8 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   if (FControl.GetState() == stEditing && editor && editor->GetOwnsMouseFlag())
     return false;
   if (FControl.GetState() == stEditing && editor)
-    FControl.EndEditing();
-  FControl.CancelHint();
+    FControl.GetEditController().EndEditing();
+  FControl.GetTimers().CancelHint();
   FKeepSelection = false;
   FDeferredSelect = false;
   FNewItemRowPressed = false;
@@ -170,7 +170,7 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   if (FControl.GetState() == stNone && onNode && (button == mbLeft || IsNodePart(hit.HitTest)))
     PressNode(button, shift, hit, x, y);
   else if (FControl.GetState() == stEditing)
-    FControl.EndEditing();
+    FControl.GetEditController().EndEditing();
   // A double click on a node's button or parts was the node's (handled above); elsewhere,
   // the indent and the space right of the row included, it is the control's.
   const bool nodeDblClick = hit.Node && (hit.HitTest == htButton || IsNodePart(hit.HitTest));
@@ -180,8 +180,8 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
     FControl.DblClick();
   // A middle press starts the middle-button scrolling, which runs its own message loop;
   // the control may be gone when it returns.
-  if (button == mbMiddle && FControl.GetState() == stNone && !FControl.IsMiddleScrolling() &&
-      !FControl.MiddleButtonScroll(x, y))
+  if (button == mbMiddle && FControl.GetState() == stNone && !FMiddleScroll.IsMiddleScrolling() &&
+      !FMiddleScroll.MiddleButtonScroll(x, y))
     return false;
   return true;
 }
@@ -278,12 +278,12 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
     FNewItemRowPressed = true;
     if (button == mbLeft && hit.Column >= 0 && !FControl.IsRowSelect() && column == oldColumn &&
         FWasFocusedAtPress && FControl.GetState() != stEditing &&
-        !FControl.IsTimerRunning(TCustomdxTreeList::kEditTimer))
-      FControl.StartTimer(TCustomdxTreeList::kEditTimer, GetDoubleClickTime());
+        !FControl.GetTimers().IsTimerRunning(TdxTreeListTimers::kEditTimer))
+      FControl.GetTimers().StartTimer(TdxTreeListTimers::kEditTimer, GetDoubleClickTime());
     return;
   }
   if (hit.HitTest == htButton || (dblClick && hit.Node && IsNodePart(hit.HitTest))) {
-    FControl.StopTimer(TCustomdxTreeList::kEditTimer);
+    FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
     if (hit.Node && (hit.HitTest == htButton || FExpandOnDblClick))
       hit.Node->SetExpanded(!hit.Node->GetExpanded());
     if (dblClick && hit.HitTest != htButton && FControl.CanDblClick())
@@ -339,14 +339,14 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
     return;
   if (FControl.EditOnMouseDown(x, y, hit.Column, sameNode)) {
     FControl.SetState(stNone);
-    FControl.ShowEditorWithMouse(x, y);
+    FControl.GetEditController().ShowEditorWithMouse(x, y);
     return;
   }
   // The column-bound control keeps its editor hidden between edits: what counts is
   // whether one is shown.
   if (sameNode && column == oldColumn && FWasFocusedAtPress && FControl.GetState() != stEditing &&
-      !FControl.IsTimerRunning(TCustomdxTreeList::kEditTimer))
-    FControl.StartTimer(TCustomdxTreeList::kEditTimer, GetDoubleClickTime());
+      !FControl.GetTimers().IsTimerRunning(TdxTreeListTimers::kEditTimer))
+    FControl.GetTimers().StartTimer(TdxTreeListTimers::kEditTimer, GetDoubleClickTime());
 }
 
 // ---- Move
@@ -386,7 +386,7 @@ void TdxTreeListMouse::MouseMove(TShiftState shift, int x, int y) {
   }
   UpdatePressedFlags(hit);
   FControl.UpdateHotTrack(hit);
-  FControl.UpdateHint(hit);
+  FControl.GetTimers().UpdateHint(hit);
 }
 
 void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
@@ -426,14 +426,14 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
       node = FControl.GetNodeAtRow(FControl.GetRowCount() - 1);
   }
   if (direction == 0)
-    FControl.StopVertScroll();
+    FControl.GetTimers().StopVertScroll();
   if (node && node != FControl.GetFocusedNode()) {
     FControl.SetFocusedNode(node, FControl.GetFocusedColumn(), /*makeVisible=*/true);
     if (FControl.IsMultiSelect())
       FControl.SelectOnly(FControl.GetFocusedNode());
   }
   if (direction != 0)
-    FControl.StartVertScroll(direction, TCustomdxTreeList::kSelectionScrollInterval);
+    FControl.GetTimers().StartVertScroll(direction, TdxTreeListTimers::kSelectionScrollInterval);
 }
 
 void TdxTreeListMouse::UpdatePressedFlags(const TdxTreeListHitInfo& hit) {
@@ -532,12 +532,12 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
       break;
     }
     case stBandDragging:
-      FControl.StopHorzScroll();
+      FControl.GetTimers().StopHorzScroll();
       FControl.GetDrag().SetDragPoint(Point(x, y));
       FControl.EndBandDrag(true);
       break;
     case stColumnDragging:
-      FControl.StopHorzScroll();
+      FControl.GetTimers().StopHorzScroll();
       FControl.GetDrag().SetDragPoint(Point(x, y));
       FControl.EndColumnDrag(true);
       break;
@@ -559,7 +559,7 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
       (hit.Node == FControl.GetFocusedNode() || hit.HitTest == htNewItemRow)) {
     FControl.SetState(stNone);
     if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl))
-      FControl.ShowEditorSelectAll();
+      FControl.GetEditController().ShowEditorSelectAll();
   }
   FNewItemRowPressed = false;
   if (FControl.GetState() == stRowSelecting)

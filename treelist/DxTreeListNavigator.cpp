@@ -1,7 +1,6 @@
 // TdxTreeListNavigator: focus, navigation and scrolling of the tree list: moving the
 // focused node and column, the rows on screen, keeping nodes, bands and columns on screen,
-// LeftCoord and the scroll bars. The tree list's gate of the in-place editor and its
-// auto-scroll timers follow; they go to their own parts.
+// LeftCoord and the scroll bars.
 //
 // Decisions taken here:
 // - NodeAdded brings the top and focused node and the row lists in step first and runs
@@ -10,45 +9,13 @@
 //   0 after, so the range cannot invert when the bands are narrower than the area.
 // - A thumb position is read from the scroll message (16 bits), and from the scroll
 //   bar's tracking position when the range is larger.
-// - The timers live on the control's own window and are known per control: another
-//   tree list's timers never start, stop or step this one's. The horizontal and the
-//   vertical scroll have ids of their own, and a tick steps while the drag or the row
-//   selection that started it runs.
 #include "treelist/DxTreeListNavigator.h"
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "classlib/AliveGuard.h"
-#include "classlib/DragDrop.h"
 #include "treelist/DxTreeList.h"
-
-namespace {
-
-TCustomdxTreeList::TTimerProcs gTimerProcs;
-
-// The bit of FRunningTimers that stands for `id`.
-uint32_t TimerBit(UINT_PTR id) {
-  switch (id) {
-    case TCustomdxTreeList::kVertScrollTimer: return 1u << 0;
-    case TCustomdxTreeList::kEditTimer: return 1u << 1;
-    case TCustomdxTreeList::kHorzScrollTimer: return 1u << 2;
-    case TCustomdxTreeList::kDragExpandTimer: return 1u << 3;
-    case TCustomdxTreeList::kHintTimer: return 1u << 4;
-    case TCustomdxTreeList::kHintHideTimer: return 1u << 5;
-  }
-  return 0;
-}
-
-constexpr UINT_PTR kTimerIds[] = {TCustomdxTreeList::kVertScrollTimer, TCustomdxTreeList::kEditTimer,
-                                  TCustomdxTreeList::kHorzScrollTimer, TCustomdxTreeList::kDragExpandTimer,
-                                  TCustomdxTreeList::kHintTimer,       TCustomdxTreeList::kHintHideTimer};
-
-// How close to the edge of the scrolled area a drag starts the horizontal scroll.
-constexpr int kDragScrollZone = 12;
-constexpr int kDragScrollStep = 32;
-
-}  // namespace
 
 // ---- Directions and focus
 
@@ -158,7 +125,7 @@ void TdxTreeListNavigator::SetFocusedNode(TdxTreeListNode* node, int32_t column,
   const int32_t oldColumn = FFocusedColumn;
   // The edit of the cell that loses the focus is stored before the focus moves.
   if (node != oldNode || column != oldColumn)
-    FControl.EndEditingQuiet();
+    FControl.GetEditController().EndEditingQuiet();
   FFocusedNode = node;
   FFocusedColumn = column;
   if (column != oldColumn)
@@ -201,7 +168,7 @@ void TdxTreeListNavigator::NodeAdded(TdxTreeListNode* node) {
       refreshed = node->GetParent();
     FControl.RefreshNode(refreshed ? refreshed : node, /*recalc=*/true);
   }
-  FControl.ResetEditedCell();
+  FControl.GetEditController().ResetEditedCell();
 }
 
 bool TdxTreeListNavigator::NodeGone(TdxTreeListNode* node, TdxTreeListNode* replacement) {
@@ -222,7 +189,7 @@ void TdxTreeListNavigator::WMFocusChanged(TMessage& message, bool gained) {
       return;
     FControl.RefreshNode(FFocusedNode, false);
     if (FControl.GetState() == stEditing && editor && !fromEditor)
-      FControl.EndEditingQuiet();
+      FControl.GetEditController().EndEditingQuiet();
     if (FControl.GetState() == stRowSelecting)
       FControl.SetState(stNone);
     RepaintFocusState();
@@ -414,7 +381,7 @@ bool TdxTreeListNavigator::ClampLeftCoord() {
 }
 
 void TdxTreeListNavigator::SetLeftCoord(int value) {
-  FControl.EndEditing();
+  FControl.GetEditController().EndEditing();
   value = std::max<int>(std::min<int>(value, FControl.GetWidths().GetTotalScrollWidth() - FControl.GetWidths().GetVisibleScrollWidth()), 0);
   if (value == FLeftCoord)
     return;
@@ -575,181 +542,4 @@ void TdxTreeListNavigator::VScroll(int code) {
     default: return;
   }
   SetTopIndex(std::clamp(top, 0, maximum));
-}
-
-// ---- The in-place editor's gate
-
-void TCustomdxTreeList::ShowEditor() {
-  if (!IsOptions2() || IsRowSelect() || !GetFocusedNode())
-    return;
-  bool allow = true;
-  if (IsNewItemRowActive())
-    CanEditNewItemRow(allow);
-  else
-    DoEditing(GetFocusedNode(), allow);
-  if (!allow || FState != stNone || GetWidths().GetShownColumnCount() == 0)
-    return;
-  const int column = GetFocusedColumn();
-  if (column < 0 || column >= GetWidths().GetShownColumnCount())
-    return;
-  GetNavigator().MakeColumnVisible(GetColumnByVisibleIndex(column));
-  MakeNodeVisible(GetFocusedNode());
-  StopTimer(kEditTimer);
-  if (ShowInplaceEditor(/*noFocus=*/false))
-    SetState(stEditing);
-}
-
-void TCustomdxTreeList::ShowEditorWithKey(char key) {
-  ShowEditor();
-  TdxInplaceEdit* editor = GetEditor();
-  if (FState != stEditing || !editor || !editor->HandleAllocated())
-    return;
-  const HWND wnd = editor->GetHandle();
-  if (key == 22)
-    PostMessageA(wnd, WM_PASTE, 0, 0);
-  else if (key == 24)
-    PostMessageA(wnd, WM_CUT, 0, 0);
-  else
-    PostMessageA(wnd, WM_CHAR, WPARAM(uint8_t(key)), 0);
-}
-
-void TCustomdxTreeList::ShowEditorWithMouse(int x, int y) {
-  ShowEditor();
-  if (TdxInplaceEdit* editor = GetEditor(); FState == stEditing && editor)
-    editor->ForwardClick(x, y);
-}
-
-void TCustomdxTreeList::ShowEditorSelectAll() {
-  ShowEditor();
-  if (TdxInplaceEdit* editor = GetEditor(); FState == stEditing && editor)
-    editor->ClickAction();
-}
-
-// ---- Timers
-
-TCustomdxTreeList::TTimerProcs TCustomdxTreeList::SetTimerProcs(const TTimerProcs& procs) {
-  const TTimerProcs old = gTimerProcs;
-  gTimerProcs = procs;
-  return old;
-}
-
-bool TCustomdxTreeList::IsTimerRunning(UINT_PTR id) const {
-  return (FRunningTimers & TimerBit(id)) != 0;
-}
-
-void TCustomdxTreeList::StartTimer(UINT_PTR id, UINT interval) {
-  assert(TimerBit(id) != 0 && "a timer of the tree list must have its bit");
-  if (!HandleAllocated() || IsDestroying())
-    return;
-  if (gTimerProcs.Set(GetHandle(), id, interval, nullptr))
-    FRunningTimers |= TimerBit(id);
-}
-
-UINT_PTR TCustomdxTreeList::StartThreadTimer(UINT interval) {
-  return gTimerProcs.Set(nullptr, 0, interval, nullptr);
-}
-
-void TCustomdxTreeList::StopThreadTimer(UINT_PTR id) {
-  if (id)
-    gTimerProcs.Kill(nullptr, id);
-}
-
-void TCustomdxTreeList::StopTimer(UINT_PTR id) {
-  if (!IsTimerRunning(id))
-    return;
-  FRunningTimers &= ~TimerBit(id);
-  if (HandleAllocated())
-    gTimerProcs.Kill(GetHandle(), id);
-}
-
-void TCustomdxTreeList::StopAllTimers() {
-  for (UINT_PTR id : kTimerIds)
-    StopTimer(id);
-  FHorzScrollDirection = 0;
-  FVertScrollDirection = 0;
-}
-
-void TCustomdxTreeList::StartScroll(UINT_PTR id, int& current, int direction, UINT interval) {
-  if (direction == 0) {
-    StopScroll(id, current);
-    return;
-  }
-  if (direction == current && IsTimerRunning(id))
-    return;
-  current = direction;
-  StartTimer(id, interval);
-}
-
-void TCustomdxTreeList::StopScroll(UINT_PTR id, int& current) {
-  StopTimer(id);
-  current = 0;
-}
-
-void TCustomdxTreeList::StartHorzScroll(int direction) {
-  StartScroll(kHorzScrollTimer, FHorzScrollDirection, direction, kDragScrollInterval);
-}
-
-void TCustomdxTreeList::StartVertScroll(int direction, UINT interval) {
-  StartScroll(kVertScrollTimer, FVertScrollDirection, direction, interval);
-}
-
-void TCustomdxTreeList::StopHorzScroll() {
-  StopScroll(kHorzScrollTimer, FHorzScrollDirection);
-}
-
-void TCustomdxTreeList::StopVertScroll() {
-  StopScroll(kVertScrollTimer, FVertScrollDirection);
-}
-
-void TCustomdxTreeList::UpdateHorzDragScroll(const TPoint& p) {
-  if (!IsOptionsEx12()) {
-    StopHorzScroll();
-    return;
-  }
-  const TRect area = GetWidths().GetScrolledAreaRect();
-  int direction = 0;
-  if (p.x >= area.left && p.x < area.left + kDragScrollZone)
-    direction = -1;
-  else if (p.x < area.right && p.x >= area.right - kDragScrollZone)
-    direction = 1;
-  StartHorzScroll(direction);
-}
-
-void TCustomdxTreeList::AutoScrollTick(bool horizontal) {
-  TDragObject* drag = ActiveDragObject();
-  const bool outsideDrag = drag && drag->GetDragTarget() == this;
-  if (horizontal) {
-    const bool runs = FState == stColumnDragging || FState == stNodeDragging || FState == stBandDragging || outsideDrag;
-    const int limit = std::max(GetWidths().GetTotalScrollWidth() - GetWidths().GetVisibleScrollWidth(), 0);
-    const int target = GetLeftCoord() + FHorzScrollDirection * kDragScrollStep;
-    if (!runs || FHorzScrollDirection == 0 || (FHorzScrollDirection < 0 && GetLeftCoord() <= 0) ||
-        (FHorzScrollDirection > 0 && GetLeftCoord() >= limit)) {
-      StopHorzScroll();
-      return;
-    }
-    SetLeftCoord(target);
-    GetNavigator().UpdateNow();
-    return;
-  }
-  if (FState == stRowSelecting) {
-    if (FVertScrollDirection == 0) {
-      StopVertScroll();
-      return;
-    }
-    GetNavigator().MoveFocusedRow(FVertScrollDirection);
-    if (IsMultiSelect() && GetFocusedNode())
-      SelectOnly(GetFocusedNode());
-    GetNavigator().UpdateNow();
-    return;
-  }
-  if ((FState != stNodeDragging && !outsideDrag) || FVertScrollDirection == 0) {
-    StopVertScroll();
-    return;
-  }
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  if (WindowFromPoint(cursor) != GetHandle())
-    return;
-  GetNavigator().MoveFocusedRow(FVertScrollDirection);
-  GetNavigator().UpdateNow();
 }

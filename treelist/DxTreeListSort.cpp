@@ -153,7 +153,7 @@ void TCustomdxTreeList::SortNodes(TList* list, int32_t column, bool descending) 
 
 void TCustomdxTreeList::Sort(int32_t level, int32_t column, bool descending) {
   // The edit of the focused cell is stored first: its value takes part in the order.
-  EndEditingQuiet();
+  GetEditController().EndEditingQuiet();
   struct TCursorRestore {
     TCursor Saved;
     bool Set;

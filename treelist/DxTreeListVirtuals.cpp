@@ -109,9 +109,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   // Whether the node was shown, as its destruction recorded before unlinking it; the
   // row update reads it too.
   const bool wasShown = FPendingVisible;
-  // goes to TdxTreeListEditController
-  if (FEditedNode == node)
-    DiscardEdit();
+  GetEditController().NodeGone(node);
   if (FRootNodes->GetCount() == 0) {
     FPendingVisible = false;
     if (!IsDestroying() && !FRefreshSuppressed)
@@ -151,7 +149,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
     TdxTreeListNode* refreshed = GetTopNode() ? GetTopNode() : GetFocusedNode() ? GetFocusedNode() : prev ? prev : next;
     RefreshNode(refreshed, /*recalc=*/true);
   }
-  ResetEditedCell();
+  GetEditController().ResetEditedCell();
   rethrow();
 }
 
@@ -357,12 +355,6 @@ void TCustomdxTreeList::UpdateScrollBars() {
   FNavigator.UpdateScrollBars();
 }
 
-bool TCustomdxTreeList::IsEditorFocused() {
-  if (FState != stEditing || GetComponentState().Contains(csDesigning) || IsLocked() || !HandleAllocated())
-    return false;
-  return GetFocus() == GetHandle();
-}
-
 void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& hitInfo) {
   FMouse.UpdateHotTrack(hitInfo);
 }
@@ -375,32 +367,8 @@ void TCustomdxTreeList::GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor&
   OnGetHotCursor(this, hotInfo, cursor);
 }
 
-void TCustomdxTreeList::GetEditingText(std::string& text) {
-  TdxInplaceEdit* editor = GetEditor();
-  if (FState == stEditing && editor)
-    text = editor->GetText();
-  else
-    text.clear();
-}
-
-void TCustomdxTreeList::InitEditor(TdxInplaceEdit* editor) {
-  editor->HidingEditor = false;
-  COLORREF color = ColorToRGB(GetEditColor());
-  if (TClientDC dc(nullptr); dc.Get())
-    color = GetNearestColor(dc, color);
-  editor->SetColor(static_cast<TColor>(color));
-  editor->SetFont(GetEditFont());
-  editor->SetEditMargins(TRect{1, 0, 0, 0});
-}
-
 bool TCustomdxTreeList::IsHotCell(TdxTreeListNode* node, int32_t column) {
   return FMouse.IsHotCell(node, column);
-}
-
-void TCustomdxTreeList::SetEditingText(const std::string& text) {
-  TdxInplaceEdit* editor = GetEditor();
-  if (FState == stEditing && editor)
-    editor->SetText(text);
 }
 
 bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {

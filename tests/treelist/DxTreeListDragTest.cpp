@@ -329,34 +329,34 @@ TEST_F(TreeListNodeDragTest, ANodeDraggedOverACollapsedNodesButtonExpandsItWhenT
 
   DragTo(ButtonPoint(B));
   EXPECT_EQ(Tree->GetDrag().GetDragExpandNode(), B);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 500u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 500u);
   EXPECT_FALSE(B->GetExpanded());
   // The focus follows the drag.
   EXPECT_EQ(Tree->GetFocusedNode(), B);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_TRUE(B->GetExpanded());
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 0u);
 
   // Leaving a button before the delay ends: nothing expands.
   B->SetExpanded(false);
   DragTo(ButtonPoint(B));
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 500u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 500u);
   DragTo(RowPoint(C));
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 0u);
   EXPECT_EQ(Tree->GetDrag().GetDragExpandNode(), nullptr);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetExpanded());
 
   // With the toggle option the hovered node toggles, and again after twice the delay.
   SetOptionEx(aoDragExpandToggle, true);
   DragTo(ButtonPoint(B));
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_TRUE(B->GetExpanded());
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kDragExpandTimer), 1000u);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kDragExpandTimer, 0);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kDragExpandTimer), 1000u);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kDragExpandTimer, 0);
   Application->ProcessMessages();
   EXPECT_FALSE(B->GetExpanded());
 
@@ -430,13 +430,13 @@ class TScrollTree : public TInputTreeList {
     TProbe probe;
     if (ThreadTimerCount)
       probe.ThreadTimers = ThreadTimerCount();
-    probe.Scrolling = IsMiddleScrolling();
-    probe.MarkerWnd = GetMiddleScrollMarker();
+    probe.Scrolling = GetMiddleScroll().IsMiddleScrolling();
+    probe.MarkerWnd = GetMiddleScroll().GetMiddleScrollMarker();
     probe.MarkerVisible = probe.MarkerWnd && IsWindowVisible(probe.MarkerWnd);
-    if (GetMiddleScrollMarker())
-      GetWindowRect(GetMiddleScrollMarker(), &probe.Marker);
-    probe.Direction = GetMiddleScrollDirection();
-    probe.Speed = GetMiddleScrollSpeed();
+    if (GetMiddleScroll().GetMiddleScrollMarker())
+      GetWindowRect(GetMiddleScroll().GetMiddleScrollMarker(), &probe.Marker);
+    probe.Direction = GetMiddleScroll().GetMiddleScrollDirection();
+    probe.Speed = GetMiddleScroll().GetMiddleScrollSpeed();
     probe.Cursor = ::GetCursor();
     Probes.push_back(probe);
   }
@@ -536,7 +536,7 @@ TEST_F(TreeListMiddleScrollTest, AMiddlePressShowsTheMarkerAndStepsAtTheSpeedOfT
   EXPECT_FALSE(IsWindow(first.MarkerWnd));
   EXPECT_EQ(Timers.CountOn(nullptr), 0);
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_FALSE(tree->IsMiddleScrolling());
+  EXPECT_FALSE(tree->GetMiddleScroll().IsMiddleScrolling());
 }
 
 TEST_F(TreeListMiddleScrollTest, AClickWithoutMovingKeepsTheModeUntilTheNextButtonAndEscapeEndsIt) {
@@ -592,7 +592,7 @@ TEST_F(TreeListMiddleScrollTest, WithoutScrollBarsOnlyVerticalMovementLeavesTheN
   EXPECT_EQ(tree->Probes[2].Speed, 12);  // (80 - 16) / 5 + 1 = 13, held at 12
   ASSERT_EQ(tree->Scrolls.size(), 1u);
   EXPECT_EQ(tree->Scrolls[0], std::make_pair(UINT(WM_VSCROLL), WPARAM(SB_LINEUP)));
-  EXPECT_FALSE(tree->IsMiddleScrolling());
+  EXPECT_FALSE(tree->GetMiddleScroll().IsMiddleScrolling());
 }
 
 // Regression: the scrolling loop went on with a control whose form was closed by a

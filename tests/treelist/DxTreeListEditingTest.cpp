@@ -263,20 +263,20 @@ TEST_F(DxTreeListEditingTest, APressOnTheFocusedCellStartsTheClickToEditTimerAft
   };
   shiftPress();
   EXPECT_EQ(Tree->GetState(), stNone);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kEditTimer), GetDoubleClickTime());
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kEditTimer, 0);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kEditTimer), GetDoubleClickTime());
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kEditTimer, 0);
   PumpPending();
   ASSERT_EQ(Tree->GetState(), stEditing);
   EXPECT_TRUE(EditorShown());
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kEditTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kEditTimer), 0u);
   Key(VK_ESCAPE);
   ASSERT_EQ(Tree->GetState(), stNone);
   EXPECT_FALSE(EditorShown());
   ASSERT_NE(Tree->GetEditor(), nullptr) << "the editor is kept, hidden";
 
   shiftPress();
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kEditTimer), GetDoubleClickTime());
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kEditTimer, 0);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kEditTimer), GetDoubleClickTime());
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kEditTimer, 0);
   PumpPending();
   EXPECT_EQ(Tree->GetState(), stEditing);
   EXPECT_TRUE(EditorShown());

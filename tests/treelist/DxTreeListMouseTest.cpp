@@ -319,26 +319,26 @@ TEST_F(TreeListMouseTest, AHintShowsAfterItsDelayAndHidesAfterFiveSeconds) {
   const TPoint size = HeaderMiddle(Tree, 1);
   ASSERT_TRUE(SettlePointerAt(Tree->ClientToScreen(size).x, Tree->ClientToScreen(size).y));
   MoveTo(name.x, name.y, 0);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHintTimer), 1000u);
-  EXPECT_EQ(Tree->GetHintWindow(), nullptr);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHintTimer), 1000u);
+  EXPECT_EQ(Tree->GetTimers().GetHintWindow(), nullptr);
   const int sets = Timers.Sets;
   MoveTo(name.x + 3, name.y, 0);  // the same header: the delay runs on
   EXPECT_EQ(Timers.Sets, sets);
   MoveTo(size.x, size.y, 0);  // another header restarts it
   EXPECT_EQ(Timers.Sets, sets + 1);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHintTimer), 1000u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHintTimer), 1000u);
 
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kHintTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kHintTimer, 0);
   Application->ProcessMessages();
-  ASSERT_NE(Tree->GetHintWindow(), nullptr);
-  EXPECT_TRUE(IsWindowVisible(Tree->GetHintWindow()->GetHandle()));
-  EXPECT_EQ(Tree->GetHintWindow()->GetText(), "about Size");
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHintTimer), 0u);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHintHideTimer), 5000u);
+  ASSERT_NE(Tree->GetTimers().GetHintWindow(), nullptr);
+  EXPECT_TRUE(IsWindowVisible(Tree->GetTimers().GetHintWindow()->GetHandle()));
+  EXPECT_EQ(Tree->GetTimers().GetHintWindow()->GetText(), "about Size");
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHintTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHintHideTimer), 5000u);
 
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kHintHideTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kHintHideTimer, 0);
   Application->ProcessMessages();
-  EXPECT_EQ(Tree->GetHintWindow(), nullptr);
+  EXPECT_EQ(Tree->GetTimers().GetHintWindow(), nullptr);
   EXPECT_EQ(Timers.CountOn(wnd), 0);
   SettlePointerAt(0, 0);
 }
@@ -353,17 +353,17 @@ TEST_F(TreeListMouseTest, RowsSelectedByDraggingScrollPastTheEdgeUntilTheRelease
   Press(100, rows.top + 5);
   EXPECT_EQ(Tree->GetState(), stRowSelecting);
   MoveTo(100, rows.bottom + 10);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 60u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kVertScrollTimer), 60u);
   const int row = Tree->GetNavigator().GetFocusedRowIndex();
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kVertScrollTimer, 0);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kVertScrollTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kVertScrollTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kVertScrollTimer, 0);
   Application->ProcessMessages();
   EXPECT_EQ(Tree->GetNavigator().GetFocusedRowIndex(), row + 2);  // the ticks step during the selection
   EXPECT_GT(Tree->GetNavigator().GetTopIndex(), 0);
   MoveTo(100, rows.top + 5);  // back inside: the scroll stops
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 0u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kVertScrollTimer), 0u);
   MoveTo(100, rows.top - 3);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 60u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kVertScrollTimer), 60u);
   Release(100, rows.top - 3);
   EXPECT_EQ(Tree->GetState(), stNone);
   EXPECT_EQ(Timers.CountOn(wnd), 0);
@@ -394,23 +394,23 @@ TEST_F(TreeListMouseTest, ADragScrollInOneTreeListNeitherScrollsNorStopsTheOther
   ASSERT_NE(ActiveDragObject(), nullptr);
   const TRect area = Tree->GetWidths().GetScrolledAreaRect();
   PostToCapture(WM_MOUSEMOVE, Tree->ClientToScreen(Point(area.right - 4, rows.top + 40)), MK_LBUTTON);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHorzScrollTimer), 100u);
   EXPECT_TRUE(PumpUntil([&] { return Tree->GetLeftCoord() >= 64; }, 3000));
   EXPECT_EQ(other->GetLeftCoord(), 0);
 
   // The other tree list stops its own scrolls: this one's goes on.
-  other->StopHorzScroll();
-  other->StopVertScroll();
+  other->GetTimers().StopHorzScroll();
+  other->GetTimers().StopVertScroll();
   other->Perform(WM_CANCELMODE, 0, 0);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHorzScrollTimer), 100u);
   const int left = Tree->GetLeftCoord();
   EXPECT_TRUE(PumpUntil([&] { return Tree->GetLeftCoord() >= left + 64; }, 3000));
 
   // Over the other tree list's right edge: it scrolls, and the first one stops.
   const TRect otherArea = other->GetWidths().GetScrolledAreaRect();
   PostToCapture(WM_MOUSEMOVE, other->ClientToScreen(Point(otherArea.right - 4, rows.top + 40)), MK_LBUTTON);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 0u);
-  EXPECT_EQ(Timers.Interval(otherWnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHorzScrollTimer), 0u);
+  EXPECT_EQ(Timers.Interval(otherWnd, TdxTreeListTimers::kHorzScrollTimer), 100u);
   const int stopped = Tree->GetLeftCoord();
   EXPECT_TRUE(PumpUntil([&] { return other->GetLeftCoord() >= 64; }, 3000));
   EXPECT_EQ(Tree->GetLeftCoord(), stopped);
@@ -459,7 +459,7 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   Mouse(tree, WM_MOUSEMOVE, p.x + 10, p.y, MK_LBUTTON);
   ASSERT_EQ(tree->GetState(), stColumnDragging);
   Mouse(tree, WM_MOUSEMOVE, tree->GetWidths().GetScrolledAreaRect().right - 3, p.y, MK_LBUTTON);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHorzScrollTimer), 100u);
   closed(form, wnd);
 
   // A node drag of the library's drag manager.
@@ -472,7 +472,7 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   ASSERT_NE(ActiveDragObject(), nullptr);
   PostToCapture(WM_MOUSEMOVE, tree->ClientToScreen(Point(tree->GetWidths().GetScrolledAreaRect().right - 3, y + 40)),
                 MK_LBUTTON);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHorzScrollTimer), 100u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHorzScrollTimer), 100u);
   closed(form, wnd);
 
   // A hint shown.
@@ -481,10 +481,10 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   const TPoint header = HeaderMiddle(tree, 0);
   ASSERT_TRUE(SettlePointerAt(tree->ClientToScreen(header).x, tree->ClientToScreen(header).y));
   Mouse(tree, WM_MOUSEMOVE, header.x, header.y, 0);
-  PostMessageA(wnd, WM_TIMER, TCustomdxTreeList::kHintTimer, 0);
+  PostMessageA(wnd, WM_TIMER, TdxTreeListTimers::kHintTimer, 0);
   Application->ProcessMessages();
-  ASSERT_NE(tree->GetHintWindow(), nullptr);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kHintHideTimer), 5000u);
+  ASSERT_NE(tree->GetTimers().GetHintWindow(), nullptr);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kHintHideTimer), 5000u);
   closed(form, wnd);
   SettlePointerAt(0, 0);
 
@@ -496,7 +496,7 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   tree->SetOptionsEx(tree->GetOptionsEx().Include(aoDragSelectRows));
   Mouse(tree, WM_LBUTTONDOWN, 100, y, MK_LBUTTON);
   Mouse(tree, WM_MOUSEMOVE, 100, tree->GetLayoutBuilder().GetRowsRect().bottom + 20, MK_LBUTTON);
-  EXPECT_EQ(Timers.Interval(wnd, TCustomdxTreeList::kVertScrollTimer), 60u);
+  EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kVertScrollTimer), 60u);
   closed(form, wnd);
 }
 

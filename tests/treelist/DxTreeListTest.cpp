@@ -14,7 +14,7 @@ class TSavingEdit : public TdxInplaceEdit {
   void SaveValue() override {
     if (Refuse)
       throw EdxEditInvalidInput("Invalid input value");
-    Saves.push_back(TTestTreeList::TextOf(Tree->GetEditedNode()) + "/" + std::to_string(Tree->GetEditedColumn()));
+    Saves.push_back(TTestTreeList::TextOf(Tree->GetEditController().GetEditedNode()) + "/" + std::to_string(Tree->GetEditController().GetEditedColumn()));
   }
 };
 
@@ -30,7 +30,7 @@ class TreeListTest : public ::testing::Test {
     editor->Tree = Tree;
     editor->SetModified(true);
     Tree->TestEditor = editor;
-    Tree->SetEditedCell(node, column);
+    Tree->GetEditController().SetEditedCell(node, column);
     Tree->SetState(stEditing);
     return editor;
   }
@@ -164,8 +164,8 @@ TEST_F(TreeListTest, BeginUpdateEndsTheEditBeforeForgettingTheCell) {
   Tree->BeginUpdate();
   EXPECT_EQ(std::vector<std::string>{"a/1"}, editor->Saves);
   EXPECT_EQ(stNone, Tree->GetState());
-  EXPECT_EQ(nullptr, Tree->GetEditedNode());
-  EXPECT_EQ(-1, Tree->GetEditedColumn());
+  EXPECT_EQ(nullptr, Tree->GetEditController().GetEditedNode());
+  EXPECT_EQ(-1, Tree->GetEditController().GetEditedColumn());
   EXPECT_TRUE(editor->HidingEditor);
   Tree->EndUpdate();
 }
@@ -177,11 +177,11 @@ TEST_F(TreeListTest, ARefusedEditLeavesTheUpdateUnopened) {
   EXPECT_THROW(Tree->BeginUpdate(), EdxEditInvalidInput);
   EXPECT_EQ(0, Tree->GetLockCount());
   EXPECT_EQ(stEditing, Tree->GetState());
-  EXPECT_EQ(a, Tree->GetEditedNode());
+  EXPECT_EQ(a, Tree->GetEditController().GetEditedNode());
   editor->Refuse = false;
-  Tree->ResetEditedCell();
+  Tree->GetEditController().ResetEditedCell();
   EXPECT_EQ((std::vector<std::string>{"a/0"}), editor->Saves);
-  EXPECT_EQ(nullptr, Tree->GetEditedNode());
+  EXPECT_EQ(nullptr, Tree->GetEditController().GetEditedNode());
 }
 
 TEST_F(TreeListTest, DeletingTheEditedNodeDiscardsItsEdit) {
@@ -191,7 +191,7 @@ TEST_F(TreeListTest, DeletingTheEditedNodeDiscardsItsEdit) {
   a->Delete();
   EXPECT_TRUE(editor->Saves.empty());
   EXPECT_EQ(stNone, Tree->GetState());
-  EXPECT_EQ(nullptr, Tree->GetEditedNode());
+  EXPECT_EQ(nullptr, Tree->GetEditController().GetEditedNode());
 }
 
 // The references a control keeps to nodes, each pointed at `node` where it can be.
@@ -202,7 +202,7 @@ void PointEveryReferenceAt(TTestTreeList* tree, TdxTreeListNode* node) {
   tree->GetDrag().SetDragNode(node);
   tree->GetDrag().SetDragOverNode(node);
   tree->GetDrag().SetDragExpandNode(node);
-  tree->SetEditedCell(node, 0);
+  tree->GetEditController().SetEditedCell(node, 0);
   TdxTreeListHitInfo hit;
   hit.Node = node;
   hit.Column = 0;
@@ -227,7 +227,7 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   check("drag", tree->GetDrag().GetDragNode());
   check("dragOver", tree->GetDrag().GetDragOverNode());
   check("dragExpand", tree->GetDrag().GetDragExpandNode());
-  check("edited", tree->GetEditedNode());
+  check("edited", tree->GetEditController().GetEditedNode());
   check("hot", tree->GetMouse().GetHotInfo().Node);
   check("downHit", tree->GetMouse().GetDownHitInfo().Node);
   check("pending", tree->GetPendingNode());
@@ -271,7 +271,7 @@ TEST_F(TreeListTest, ClearingNodesLeavesNoReference) {
   EXPECT_EQ("", ReferencesTo(Tree, a));
   EXPECT_EQ(nullptr, Tree->GetTopNode());
   EXPECT_EQ(nullptr, Tree->GetFocusedNode());
-  EXPECT_EQ(-1, Tree->GetEditedColumn());
+  EXPECT_EQ(-1, Tree->GetEditController().GetEditedColumn());
   EXPECT_FALSE(Tree->GetAnchorFlag());
   EXPECT_TRUE(Tree->GetRowNodes().empty());
   EXPECT_TRUE(Tree->GetNodeOrderRows().empty());

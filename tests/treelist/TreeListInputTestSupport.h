@@ -20,10 +20,10 @@ class TTimerRecorder {
  public:
   TTimerRecorder() {
     gCurrent = this;
-    FSaved = TCustomdxTreeList::SetTimerProcs({&Set, &Kill});
+    FSaved = TdxTreeListTimers::SetTimerProcs({&Set, &Kill});
   }
   ~TTimerRecorder() {
-    TCustomdxTreeList::SetTimerProcs(FSaved);
+    TdxTreeListTimers::SetTimerProcs(FSaved);
     gCurrent = nullptr;
   }
   TTimerRecorder(const TTimerRecorder&) = delete;
@@ -70,7 +70,7 @@ class TTimerRecorder {
     return gCurrent->Running.erase({wnd, id}) > 0;
   }
   static inline TTimerRecorder* gCurrent = nullptr;
-  TCustomdxTreeList::TTimerProcs FSaved;
+  TdxTreeListTimers::TTimerProcs FSaved;
 };
 
 // Posts a mouse message at a screen point to the window holding the mouse (a drag's

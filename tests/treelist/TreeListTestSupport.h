@@ -88,7 +88,6 @@ class TTestTreeList : public TCustomdxTreeList {
   using TCustomControl::PaintWindow;
   using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
-  using TCustomdxTreeList::SetEditedCell;
 
   // A node with texts, appended under `parent` (none: the top level).
   TdxTreeListTextNode* AddNode(TdxTreeListNode* parent, const std::string& text) {
