@@ -24,11 +24,6 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
       FRootNodes(new TList()),
       FExtraNodes(new TList()),
-      FBandFont(new TFont()),
-      FHeaderFont(new TFont()),
-      FPreviewFont(new TFont()),
-      FImagesLink(new TChangeLink()),
-      FStateImagesLink(new TChangeLink()),
       FCellViewData(new TdxTreeListCellViewData()),
       FSpareFont(new TFont()) {
   // Every supported system has new-style controls, so the control is never csFramed.
@@ -38,12 +33,6 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
   SetParentColor(false);
   SetTabStop(true);
   SetScrollBarStyle(sbsFlat);
-  FPreviewFont->SetColor(clBlue);
-  FBandFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
-  FHeaderFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
-  FPreviewFont->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::FontChange>(this);
-  FImagesLink->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::ImageListChange>(this);
-  FStateImagesLink->OnChange = TNotifyEvent::Bind<&TCustomdxTreeList::ImageListChange>(this);
 }
 
 TCustomdxTreeList::~TCustomdxTreeList() {
@@ -58,7 +47,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   SetParent(nullptr);
   GetEditController().ResetEditedCell();
   LayoutChanged();
-  ClearRowLists();  // goes to TdxTreeListRows
+  GetRows().ClearRowLists();
   GetTimers().FreeHintWindow();
   // A deletion handler that raises must not leave the destructor; the nodes are all
   // freed regardless.
@@ -69,21 +58,8 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   FSpareFont.reset();
   FCellViewData.reset();
 
-  // goes to TdxTreeListAppearance (its destructor): the links leave the image lists,
-  // then the fonts go.
-  if (FImages)
-    FImages->UnRegisterChanges(FImagesLink.get());
-  if (FStateImages)
-    FStateImages->UnRegisterChanges(FStateImagesLink.get());
-  FImagesLink.reset();
-  FStateImagesLink.reset();
-  FBandFont.reset();
-  FHeaderFont.reset();
-  FPreviewFont.reset();
-
-  // The control's own node lists, empty by now.
-  FExtraNodes.reset();
-  FRootNodes.reset();
+  // The parts go with the members, the appearance last (its links leave the image
+  // lists, then its fonts go); then the control's own node lists, empty by now.
 }
 
 // ---- Window-level overrides
@@ -92,12 +68,12 @@ void TCustomdxTreeList::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
   params.WindowClass.style |= CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  if (FLookAndFeel != lfStandard) {
-    if (FBorderStyle == bsNone)
+  if (GetLookAndFeel() != lfStandard) {
+    if (GetBorderStyle() == bsNone)
       params.Style &= ~WS_BORDER;
     return;
   }
-  if (FBorderStyle != bsSingle)
+  if (GetBorderStyle() != bsSingle)
     return;
   if (GetCtl3D()) {
     params.Style &= ~WS_BORDER;
@@ -121,10 +97,7 @@ void TCustomdxTreeList::Notification(TComponent* AComponent, TOperation operatio
   inherited::Notification(AComponent, operation);
   if (operation != opRemove)
     return;
-  if (AComponent == FImages)
-    FImages = nullptr;
-  if (AComponent == FStateImages)
-    FStateImages = nullptr;
+  GetAppearance().ImageListRemoved(AComponent);
   GetEditController().Removed(AComponent);
 }
 
@@ -141,90 +114,6 @@ void TCustomdxTreeList::SetOptionsEx(TdxTreeListOptionsEx value) {
   if (value == FOptionsEx)
     return;
   FOptionsEx = value;
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetDisplayFlag(bool& field, bool value) {
-  if (field == value)
-    return;
-  field = value;
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetPaintColor(TColor& field, TColor value) {
-  if (field == value)
-    return;
-  field = value;
-  Invalidate();
-}
-
-void TCustomdxTreeList::SetBorderStyle(TBorderStyle value) {
-  if (value == FBorderStyle)
-    return;
-  FBorderStyle = value;
-  if (HandleAllocated())
-    RecreateWnd();
-}
-
-void TCustomdxTreeList::SetLookAndFeel(TdxLookAndFeel value) {
-  if (value == FLookAndFeel)
-    return;
-  FLookAndFeel = value;
-  SetScrollBarStyle(value != lfStandard ? sbsEncarta : sbsFlat);
-  if (HandleAllocated())
-    RecreateWnd();
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetGridLines(uint8_t value) {
-  if (value == FGridLines)
-    return;
-  FGridLines = value;
-  Invalidate();
-}
-
-void TCustomdxTreeList::SetDefaultRowHeight(int value) {
-  // The row height follows a value newly marked as set, also when it is the value held.
-  if (value == FDefaultRowHeight && FDefaultRowHeightSet)
-    return;
-  FDefaultRowHeightSet = true;
-  FDefaultRowHeight = value;
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetFixedBandLineWidth(int value) {
-  if (value == FFixedBandLineWidth)
-    return;
-  FFixedBandLineWidth = value;
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetGridLineWidthSetting(int value) {
-  if (value == FGridLineWidth)
-    return;
-  FGridLineWidth = value;
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetPreviewLines(int value) {
-  if (value == FPreviewLines)
-    return;
-  FPreviewLines = value;
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value) {
-  if (value == field)
-    return;
-  TdxTreeListUpdateScope update(this);
-  ReplaceImageList(this, field, link, value);
-}
-
-void TCustomdxTreeList::ImageListChange(TObject* sender) {
-  UpdateGuarded();
-}
-
-void TCustomdxTreeList::FontChange(TObject* sender) {
   UpdateGuarded();
 }
 
@@ -274,7 +163,7 @@ void TCustomdxTreeList::RowsChanged() {
   if (IsLocked() || IsDestroying()) {
     // The outermost EndUpdate rebuilds; lists built meanwhile would miss the change.
     if (InListMode())
-      ClearRowLists();
+      GetRows().ClearRowLists();
     return;
   }
   LayoutChanged();
@@ -373,11 +262,8 @@ void TCustomdxTreeList::ResetNodeReferences() {
   SetTopNode(nullptr);
   GetNavigator().ForgetNodes();
   GetEditController().ForgetEditedCell();
-  // goes to TdxTreeListSelection
-  FAnchorNode = nullptr;
-  FAnchorFlag = false;
+  GetSelection().ForgetNodes();
   GetMouse().ForgetNodes();
   GetDrag().ForgetNodes();
-  // goes to TdxTreeListRows
-  FPendingNode = nullptr;
+  GetRows().ForgetNodes();
 }

@@ -122,23 +122,11 @@ class TCustomdxTreeList : public TCustomdxContainer {
 
   // ==== Row index operations
   TdxTreeListNode* GetFirstNode() const { return GetItem(0); }
-  int GetRowCount() const;
-  // Row of `node`, -1 for none and for a node that is not shown.
-  int GetNodeRowIndex(const TdxTreeListNode* node) const;
-  // Node of row `index`, none out of range.
-  TdxTreeListNode* GetNodeAtRow(int index) const;
-  // Position of `node` in the node-order list, -1 when it is absent.
-  int FindNodeOrderIndex(const TdxTreeListNode* node) const;
+  int GetRowCount() const { return FRows.GetRowCount(); }
+  int GetNodeRowIndex(const TdxTreeListNode* node) const { return FRows.GetNodeRowIndex(node); }
+  TdxTreeListNode* GetNodeAtRow(int index) const { return FRows.GetNodeAtRow(index); }
   // True while lookups read the row lists.
-  bool InListMode() const { return !FNodeOrder.empty() && !IsDestroying(); }
-  bool GetRowsBuilt() const { return FRowsBuilt; }
-  // The row lists, for inspection: the node of each row, the nodes by address and
-  // their rows.
-  const std::vector<TdxTreeListNode*>& GetRowNodes() const { return FRowNodes; }
-  const std::vector<TdxTreeListNode*>& GetNodeOrder() const { return FNodeOrder; }
-  const std::vector<int32_t>& GetNodeOrderRows() const { return FNodeOrderRows; }
-  // The node whose addition or deletion the next RebuildRows applies (none: full).
-  TdxTreeListNode* GetPendingNode() const { return FPendingNode; }
+  bool InListMode() const { return FRows.HasNodeOrder() && !IsDestroying(); }
   void SetTopIndex(int index) { FNavigator.SetTopIndex(index); }
 
   // ==== Metrics and layout
@@ -156,8 +144,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* GetFocusedNode() const { return FNavigator.GetFocusedNode(); }
   int GetFocusedColumn() { return FNavigator.GetFocusedColumn(); }
   void SetFocusedColumn(int value) { FNavigator.SetFocusedColumn(value); }
-  TdxTreeListNode* GetAnchorNode() const { return FAnchorNode; }
-  bool GetAnchorFlag() const { return FAnchorFlag; }
 
   // ==== Header and node drags
   // During a node drag the drag image list of the dragged row (TdxTreeListDrag).
@@ -205,54 +191,54 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TFont* GetEditFont() override;
 
   // ==== Settings
-  TFont* GetBandFont() const { return FBandFont.get(); }
-  void SetBandFont(TFont* value) { FBandFont->Assign(value); }
-  TFont* GetHeaderFont() const { return FHeaderFont.get(); }
-  void SetHeaderFont(TFont* value) { FHeaderFont->Assign(value); }
-  TFont* GetPreviewFont() const { return FPreviewFont.get(); }
-  void SetPreviewFont(TFont* value) { FPreviewFont->Assign(value); }
-  TCustomImageList* GetImages() const { return FImages; }
-  void SetImages(TCustomImageList* value) { SetImageList(FImages, FImagesLink.get(), value); }
-  TCustomImageList* GetStateImages() const { return FStateImages; }
-  void SetStateImages(TCustomImageList* value) { SetImageList(FStateImages, FStateImagesLink.get(), value); }
-  TBorderStyle GetBorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TBorderStyle value);
-  TdxLookAndFeel GetLookAndFeel() const { return FLookAndFeel; }
-  void SetLookAndFeel(TdxLookAndFeel value);
+  TFont* GetBandFont() const { return FAppearance.GetBandFont(); }
+  void SetBandFont(TFont* value) { FAppearance.SetBandFont(value); }
+  TFont* GetHeaderFont() const { return FAppearance.GetHeaderFont(); }
+  void SetHeaderFont(TFont* value) { FAppearance.SetHeaderFont(value); }
+  TFont* GetPreviewFont() const { return FAppearance.GetPreviewFont(); }
+  void SetPreviewFont(TFont* value) { FAppearance.SetPreviewFont(value); }
+  TCustomImageList* GetImages() const { return FAppearance.GetImages(); }
+  void SetImages(TCustomImageList* value) { FAppearance.SetImages(value); }
+  TCustomImageList* GetStateImages() const { return FAppearance.GetStateImages(); }
+  void SetStateImages(TCustomImageList* value) { FAppearance.SetStateImages(value); }
+  TBorderStyle GetBorderStyle() const { return FAppearance.GetBorderStyle(); }
+  void SetBorderStyle(TBorderStyle value) { FAppearance.SetBorderStyle(value); }
+  TdxLookAndFeel GetLookAndFeel() const { return FAppearance.GetLookAndFeel(); }
+  void SetLookAndFeel(TdxLookAndFeel value) { FAppearance.SetLookAndFeel(value); }
   // 0 none, 1 horizontal, 2 vertical, 3 both grid lines.
-  uint8_t GetGridLines() const { return FGridLines; }
-  void SetGridLines(uint8_t value);
-  bool GetShowButtons() const { return FShowButtons; }
-  void SetShowButtons(bool value) { SetDisplayFlag(FShowButtons, value); }
-  bool GetShowHeader() const { return FShowHeader; }
-  void SetShowHeader(bool value) { SetDisplayFlag(FShowHeader, value); }
-  bool GetShowLines() const { return FShowLines; }
-  void SetShowLines(bool value) { SetDisplayFlag(FShowLines, value); }
-  bool GetShowRoot() const { return FShowRoot; }
-  void SetShowRoot(bool value) { SetDisplayFlag(FShowRoot, value); }
-  bool GetShowPreviewGrid() const { return FShowPreviewGrid; }
-  void SetShowPreviewGrid(bool value) { SetDisplayFlag(FShowPreviewGrid, value); }
-  bool GetShowBands() const { return FShowBands; }
-  void SetShowBands(bool value) { SetDisplayFlag(FShowBands, value); }
-  bool GetShowFooter() const { return FShowFooter; }
-  void SetShowFooter(bool value) { SetDisplayFlag(FShowFooter, value); }
-  bool GetShowGrid() const { return FShowGrid; }
-  void SetShowGrid(bool value) { SetDisplayFlag(FShowGrid, value); }
-  bool GetShowIndicator() const { return FShowIndicator; }
-  void SetShowIndicator(bool value) { SetDisplayFlag(FShowIndicator, value); }
+  uint8_t GetGridLines() const { return FAppearance.GetGridLines(); }
+  void SetGridLines(uint8_t value) { FAppearance.SetGridLines(value); }
+  bool GetShowButtons() const { return FAppearance.GetShowButtons(); }
+  void SetShowButtons(bool value) { FAppearance.SetShowButtons(value); }
+  bool GetShowHeader() const { return FAppearance.GetShowHeader(); }
+  void SetShowHeader(bool value) { FAppearance.SetShowHeader(value); }
+  bool GetShowLines() const { return FAppearance.GetShowLines(); }
+  void SetShowLines(bool value) { FAppearance.SetShowLines(value); }
+  bool GetShowRoot() const { return FAppearance.GetShowRoot(); }
+  void SetShowRoot(bool value) { FAppearance.SetShowRoot(value); }
+  bool GetShowPreviewGrid() const { return FAppearance.GetShowPreviewGrid(); }
+  void SetShowPreviewGrid(bool value) { FAppearance.SetShowPreviewGrid(value); }
+  bool GetShowBands() const { return FAppearance.GetShowBands(); }
+  void SetShowBands(bool value) { FAppearance.SetShowBands(value); }
+  bool GetShowFooter() const { return FAppearance.GetShowFooter(); }
+  void SetShowFooter(bool value) { FAppearance.SetShowFooter(value); }
+  bool GetShowGrid() const { return FAppearance.GetShowGrid(); }
+  void SetShowGrid(bool value) { FAppearance.SetShowGrid(value); }
+  bool GetShowIndicator() const { return FAppearance.GetShowIndicator(); }
+  void SetShowIndicator(bool value) { FAppearance.SetShowIndicator(value); }
   // The grid look: indent areas in the group colours, no tree lines (off: the tree look).
-  bool GetGridLook() const { return FGridLook; }
-  void SetGridLook(bool value) { SetDisplayFlag(FGridLook, value); }
+  bool GetGridLook() const { return FAppearance.GetGridLook(); }
+  void SetGridLook(bool value) { FAppearance.SetGridLook(value); }
   bool GetExpandOnDblClick() const { return FMouse.GetExpandOnDblClick(); }
   void SetExpandOnDblClick(bool value) { FMouse.SetExpandOnDblClick(value); }
   // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
   // is set and not below the minimum).
   int GetRowHeight() const { return FLayoutBuilder.GetRowHeight(); }
-  int GetDefaultRowHeight() const { return FDefaultRowHeight; }
-  bool GetDefaultRowHeightSet() const { return FDefaultRowHeightSet; }
-  void SetDefaultRowHeight(int value);
-  int GetFixedBandLineWidth() const { return FFixedBandLineWidth; }
-  void SetFixedBandLineWidth(int value);
+  int GetDefaultRowHeight() const { return FAppearance.GetDefaultRowHeight(); }
+  bool GetDefaultRowHeightSet() const { return FAppearance.GetDefaultRowHeightSet(); }
+  void SetDefaultRowHeight(int value) { FAppearance.SetDefaultRowHeight(value); }
+  int GetFixedBandLineWidth() const { return FAppearance.GetFixedBandLineWidth(); }
+  void SetFixedBandLineWidth(int value) { FAppearance.SetFixedBandLineWidth(value); }
   int GetDragExpandDelay() const { return FDrag.GetDragExpandDelay(); }
   void SetDragExpandDelay(int value) { FDrag.SetDragExpandDelay(value); }
   bool GetSearchAllNodes() const { return FKeyboard.GetSearchAllNodes(); }
@@ -260,56 +246,56 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int GetLeftCoord() const { return FNavigator.GetLeftCoord(); }
   void SetLeftCoord(int value) { FNavigator.SetLeftCoord(value); }
   int GetIndentWidth() const { return FLayoutBuilder.GetIndentWidth(); }
-  int GetRowLineCount() const { return FRowLineCount; }
-  int GetGridLineWidthSetting() const { return FGridLineWidth; }
-  void SetGridLineWidthSetting(int value);
+  int GetRowLineCount() const { return FAppearance.GetRowLineCount(); }
+  int GetGridLineWidthSetting() const { return FAppearance.GetGridLineWidthSetting(); }
+  void SetGridLineWidthSetting(int value) { FAppearance.SetGridLineWidthSetting(value); }
   // How far the preview text is indented from the row's tree area.
   static constexpr int kPreviewIndent = 20;
   // The fixed number of preview lines of a node.
-  int GetPreviewLines() const { return FPreviewLines; }
-  void SetPreviewLines(int value);
+  int GetPreviewLines() const { return FAppearance.GetPreviewLines(); }
+  void SetPreviewLines(int value) { FAppearance.SetPreviewLines(value); }
 
   // Colours (system colours by their names).
-  TColor GetBandColor() const { return FBandColor; }
-  void SetBandColor(TColor value) { SetPaintColor(FBandColor, value); }
-  TColor GetHeaderColor() const { return FHeaderColor; }
-  void SetHeaderColor(TColor value) { SetPaintColor(FHeaderColor, value); }
-  TColor GetHighlightColor() const { return FHighlightColor; }
-  void SetHighlightColor(TColor value) { SetPaintColor(FHighlightColor, value); }
-  TColor GetHighlightTextColor() const { return FHighlightTextColor; }
-  void SetHighlightTextColor(TColor value) { SetPaintColor(FHighlightTextColor, value); }
-  TColor GetHideSelectionColor() const { return FHideSelectionColor; }
-  void SetHideSelectionColor(TColor value) { SetPaintColor(FHideSelectionColor, value); }
-  TColor GetHideSelectionTextColor() const { return FHideSelectionTextColor; }
-  void SetHideSelectionTextColor(TColor value) { SetPaintColor(FHideSelectionTextColor, value); }
-  TColor GetGroupNodeColor() const { return FGroupNodeColor; }
-  void SetGroupNodeColor(TColor value) { SetPaintColor(FGroupNodeColor, value); }
-  TColor GetGroupNodeTextColor() const { return FGroupNodeTextColor; }
-  void SetGroupNodeTextColor(TColor value) { SetPaintColor(FGroupNodeTextColor, value); }
+  TColor GetBandColor() const { return FAppearance.GetBandColor(); }
+  void SetBandColor(TColor value) { FAppearance.SetBandColor(value); }
+  TColor GetHeaderColor() const { return FAppearance.GetHeaderColor(); }
+  void SetHeaderColor(TColor value) { FAppearance.SetHeaderColor(value); }
+  TColor GetHighlightColor() const { return FAppearance.GetHighlightColor(); }
+  void SetHighlightColor(TColor value) { FAppearance.SetHighlightColor(value); }
+  TColor GetHighlightTextColor() const { return FAppearance.GetHighlightTextColor(); }
+  void SetHighlightTextColor(TColor value) { FAppearance.SetHighlightTextColor(value); }
+  TColor GetHideSelectionColor() const { return FAppearance.GetHideSelectionColor(); }
+  void SetHideSelectionColor(TColor value) { FAppearance.SetHideSelectionColor(value); }
+  TColor GetHideSelectionTextColor() const { return FAppearance.GetHideSelectionTextColor(); }
+  void SetHideSelectionTextColor(TColor value) { FAppearance.SetHideSelectionTextColor(value); }
+  TColor GetGroupNodeColor() const { return FAppearance.GetGroupNodeColor(); }
+  void SetGroupNodeColor(TColor value) { FAppearance.SetGroupNodeColor(value); }
+  TColor GetGroupNodeTextColor() const { return FAppearance.GetGroupNodeTextColor(); }
+  void SetGroupNodeTextColor(TColor value) { FAppearance.SetGroupNodeTextColor(value); }
   // clNone paints grid lines in DefaultGridLineColor.
-  TColor GetGridLineColor() const { return FGridLineColor; }
-  void SetGridLineColor(TColor value) { SetPaintColor(FGridLineColor, value); }
-  TColor GetDefaultGridLineColor() const { return FDefaultGridLineColor; }
-  void SetDefaultGridLineColor(TColor value) { SetPaintColor(FDefaultGridLineColor, value); }
-  TColor GetTreeLineColor() const { return FTreeLineColor; }
-  void SetTreeLineColor(TColor value) { SetPaintColor(FTreeLineColor, value); }
-  TColor GetFixedBandLineColor() const { return FFixedBandLineColor; }
-  void SetFixedBandLineColor(TColor value) { SetPaintColor(FFixedBandLineColor, value); }
-  TColor GetFooterColor() const { return FFooterColor; }
-  void SetFooterColor(TColor value) { SetPaintColor(FFooterColor, value); }
-  TColor GetFooterTextColor() const { return FFooterTextColor; }
-  void SetFooterTextColor(TColor value) { SetPaintColor(FFooterTextColor, value); }
-  bool GetHideSelectionUnfocused() const { return FHideSelectionUnfocused; }
-  void SetHideSelectionUnfocused(bool value) { SetDisplayFlag(FHideSelectionUnfocused, value); }
-  bool GetHideFocusRectUnfocused() const { return FHideFocusRectUnfocused; }
-  void SetHideFocusRectUnfocused(bool value) { SetDisplayFlag(FHideFocusRectUnfocused, value); }
+  TColor GetGridLineColor() const { return FAppearance.GetGridLineColor(); }
+  void SetGridLineColor(TColor value) { FAppearance.SetGridLineColor(value); }
+  TColor GetDefaultGridLineColor() const { return FAppearance.GetDefaultGridLineColor(); }
+  void SetDefaultGridLineColor(TColor value) { FAppearance.SetDefaultGridLineColor(value); }
+  TColor GetTreeLineColor() const { return FAppearance.GetTreeLineColor(); }
+  void SetTreeLineColor(TColor value) { FAppearance.SetTreeLineColor(value); }
+  TColor GetFixedBandLineColor() const { return FAppearance.GetFixedBandLineColor(); }
+  void SetFixedBandLineColor(TColor value) { FAppearance.SetFixedBandLineColor(value); }
+  TColor GetFooterColor() const { return FAppearance.GetFooterColor(); }
+  void SetFooterColor(TColor value) { FAppearance.SetFooterColor(value); }
+  TColor GetFooterTextColor() const { return FAppearance.GetFooterTextColor(); }
+  void SetFooterTextColor(TColor value) { FAppearance.SetFooterTextColor(value); }
+  bool GetHideSelectionUnfocused() const { return FAppearance.GetHideSelectionUnfocused(); }
+  void SetHideSelectionUnfocused(bool value) { FAppearance.SetHideSelectionUnfocused(value); }
+  bool GetHideFocusRectUnfocused() const { return FAppearance.GetHideFocusRectUnfocused(); }
+  void SetHideFocusRectUnfocused(bool value) { FAppearance.SetHideFocusRectUnfocused(value); }
 
   // The matched part of the incremental search's cell; clNone paints it in the RGB
   // complement of the cell's background and text colour.
-  TColor GetSearchMatchColor() const { return FSearchMatchColor; }
-  void SetSearchMatchColor(TColor value) { SetPaintColor(FSearchMatchColor, value); }
-  TColor GetSearchMatchTextColor() const { return FSearchMatchTextColor; }
-  void SetSearchMatchTextColor(TColor value) { SetPaintColor(FSearchMatchTextColor, value); }
+  TColor GetSearchMatchColor() const { return FAppearance.GetSearchMatchColor(); }
+  void SetSearchMatchColor(TColor value) { FAppearance.SetSearchMatchColor(value); }
+  TColor GetSearchMatchTextColor() const { return FAppearance.GetSearchMatchTextColor(); }
+  void SetSearchMatchTextColor(TColor value) { FAppearance.SetSearchMatchTextColor(value); }
 
   // ==== Painting
   // Interaction feedback (the XOR sizing line of the sizing states) is taken off the
@@ -523,7 +509,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsOptions11() { return FOptions.Contains(aoImmediateEditor); }
   virtual bool IsStatusPanelShown() { return false; }
   virtual bool IsOptionsEx6() { return FOptionsEx.Contains(aoWrapRowNavigation); }
-  virtual bool IsShowHorzLines() { return FGridLines == 1 || FGridLines == 3; }
+  virtual bool IsShowHorzLines() { return GetGridLines() == 1 || GetGridLines() == 3; }
   virtual bool CanDragSelectRows();
   virtual bool IsMultiSelect() { return FOptions.Contains(aoMultiSelect); }
   virtual bool IsMultiSort() { return FOptionsEx.Contains(aoMultiSort); }
@@ -536,12 +522,12 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsSortHourGlass() { return FOptionsEx.Contains(aoSortHourGlass); }
   // The node-footer switch.
   virtual bool GetDisplayFlag() { return FLayoutBuilder.GetNodeFootersShown(); }
-  virtual bool IsPreviewVisible() { return FOptions.Contains(aoPreview) && FPreviewLines != 0; }
+  virtual bool IsPreviewVisible() { return FOptions.Contains(aoPreview) && GetPreviewLines() != 0; }
   virtual bool UseRowHeightCache() { return true; }
   virtual bool IsOptions4() { return FOptions.Contains(aoTabThrough); }
   virtual bool IsOptionsEx7() { return FOptionsEx.Contains(aoBandRowNavigation); }
   virtual bool SkipScrollCornerPaint() { return false; }
-  virtual bool IsShowVertLines() { return FGridLines == 2 || FGridLines == 3; }
+  virtual bool IsShowVertLines() { return GetGridLines() == 2 || GetGridLines() == 3; }
   virtual bool IsOptionsEx1() { return FOptionsEx.Contains(aoUseBitmap); }
   virtual bool IsBandIndicatorButton() { return FOptionsEx.Contains(aoBandIndicatorButton); }
   virtual bool IsBandSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
@@ -562,7 +548,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void SetColumnWidth(int32_t column, int32_t width) {}
   virtual void ScaleBandWidths(int32_t newSum, int32_t oldSum) {}
   virtual void ColumnsWidthQuery(int32_t band, int32_t newSum, int32_t oldSum) {}
-  virtual void SetRowLineCount(int32_t value) { FRowLineCount = value; }
+  virtual void SetRowLineCount(int32_t value) { FAppearance.SetRowLineCount(value); }
   virtual void BandIndicatorClick() {}
   virtual void BandClick(int32_t band) {}
   // After a band or column width changed by the mouse.
@@ -797,12 +783,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The top-level nodes.
   TList* GetRootNodes() const { return FRootNodes.get(); }
 
-  // goes to TdxTreeListRows
-  // Applies one addition or deletion to the row lists.
-  void UpdateRowsForNode(TdxTreeListNode* node, bool deleted);
-  // Empties the row lists without touching the node caches.
-  void ClearRowLists();
-
   // goes to TdxTreeListPainter
   // Clipping of the current paint pass: SetClip narrows the DC's clip region to `rect`
   // (within the region before it), RestoreClip puts that region back.
@@ -827,6 +807,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   friend class TdxTreeListWidths;
   friend class TdxTreeListHitTester;
 
+  // ClearNodes holds back the row refreshes while it runs (the row rebuild reads it).
+  bool IsRefreshSuppressed() const { return FRefreshSuppressed; }
   // Links a node made by CreateNode into `list` at `index` (-1: last) under `parent`.
   TdxTreeListNode* LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent, int index);
   // A node was moved: rows, and a top or focused node the move hid.
@@ -835,33 +817,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void WMGetDlgCode(TMessage& message);
   void WMNCPaint(TMessage& message);
   void WMSize(TMessage& message);
-
-  // goes to TdxTreeListAppearance
-  void SetImageList(TCustomImageList*& field, TChangeLink* link, TCustomImageList* value);
-  void ImageListChange(TObject* sender);
-  void FontChange(TObject* sender);
-  void SetDisplayFlag(bool& field, bool value);
-  void SetPaintColor(TColor& field, TColor value);
-  // The metrics pass drops a default row height below the least row height.
-  void SetDefaultRowHeightSet(bool value) { FDefaultRowHeightSet = value; }
-
-  // goes to TdxTreeListRows
-  // The node's destructor records the state NodeDeleted and the row update read.
-  void SetPendingVisible(bool value) { FPendingVisible = value; }
-  // Row walk of tree mode: the row of `node`, or with node none the node of `row`.
-  int WalkRowIndex(const TdxTreeListNode* node) const;
-  TdxTreeListNode* WalkNodeAtRow(int row) const;
-  void RebuildAllRows();
-  void ApplyRowDeletion(TdxTreeListNode* node);
-  void ApplyRowAddition(TdxTreeListNode* node);
-  void ResetRowHeightCaches(TdxTreeListNode* node);
-
-  // goes to TdxTreeListSelection
-  // In one selection bracket: the selection becomes `node` alone.
-  void SelectOnly(TdxTreeListNode* node);
-  // A range of the keyboard's Shift moves started at the anchor.
-  bool GetShiftRangeStarted() const { return FShiftRangeStarted; }
-  void SetShiftRangeStarted(bool value) { FShiftRangeStarted = value; }
 
   // goes to TdxTreeListPainter
   // Painting: the brushes and the column brush table of a pass, the area painters in
@@ -905,7 +860,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // the next row): its bottom grid line starts there.
   int RowOpenExtent(const TdxTreeListRowEntry& row);
   // The level column of the top level is shown: ShowRoot, or the grid look.
-  bool IsRootShown() const { return FShowRoot || !GetMetrics().TreeLook; }
+  bool IsRootShown() const { return GetShowRoot() || !GetMetrics().TreeLook; }
   // 1 for a node with children in the grid look without grid lines, whose row keeps its
   // top pixel free; else 0.
   int GroupLookPixel(const TdxTreeListNode* node) const;
@@ -920,10 +875,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // search cell's focus frame.
   void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
                       bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
-
-  // For the sizing until the appearance part takes the row line count over: the row
-  // sizing tries line counts without the virtual setter's reaction.
-  void StoreRowLineCount(int value) { FRowLineCount = value; }  // goes to TdxTreeListAppearance
 
   // The control's own state: the nodes, the option sets, the interaction state, the
   // update bracket and the clearing flags.
@@ -950,69 +901,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListDrag FDrag{*this};
   TdxTreeListMouse FMouse{*this};
   TdxTreeListTimers FTimers{*this};
-
-  // goes to TdxTreeListAppearance
-  std::unique_ptr<TFont> FBandFont;
-  std::unique_ptr<TFont> FHeaderFont;
-  std::unique_ptr<TFont> FPreviewFont;
-  std::unique_ptr<TChangeLink> FImagesLink;
-  std::unique_ptr<TChangeLink> FStateImagesLink;
-  TCustomImageList* FImages = nullptr;
-  TCustomImageList* FStateImages = nullptr;
-  TBorderStyle FBorderStyle = bsSingle;
-  TdxLookAndFeel FLookAndFeel = lfStandard;
-  uint8_t FGridLines = 3;
-  bool FShowButtons = true;
-  bool FShowHeader = true;
-  bool FShowLines = true;
-  bool FShowRoot = true;
-  bool FShowPreviewGrid = true;
-  bool FShowBands = false;
-  bool FShowFooter = false;
-  bool FShowGrid = false;
-  bool FShowIndicator = false;
-  bool FGridLook = false;
-  bool FHideSelectionUnfocused = true;
-  bool FHideFocusRectUnfocused = true;
-  int FDefaultRowHeight = 18;
-  bool FDefaultRowHeightSet = false;
-  int FFixedBandLineWidth = 2;
-  int FGridLineWidth = 1;
-  int FPreviewLines = 1;
-  int FRowLineCount = 1;
-  TColor FBandColor = clBtnFace;
-  TColor FHeaderColor = clBtnFace;
-  TColor FHighlightColor = clHighlight;
-  TColor FHighlightTextColor = clHighlightText;
-  TColor FHideSelectionColor = clBtnFace;
-  TColor FHideSelectionTextColor = clBtnText;
-  TColor FGroupNodeColor = clBtnFace;
-  TColor FGroupNodeTextColor = clNone;
-  TColor FGridLineColor = clNone;
-  TColor FDefaultGridLineColor = clBtnShadow;
-  TColor FTreeLineColor = clGrayText;
-  TColor FFixedBandLineColor = clWindowFrame;
-  TColor FFooterColor = cl3DLight;
-  TColor FFooterTextColor = clWindowText;
-  TColor FSearchMatchColor = clNone;
-  TColor FSearchMatchTextColor = clNone;
-
-  // goes to TdxTreeListRows
-  std::vector<TdxTreeListNode*> FRowNodes;
-  std::vector<TdxTreeListNode*> FNodeOrder;
-  std::vector<int32_t> FNodeOrderRows;
-  bool FRowsBuilt = false;
-  TdxTreeListNode* FPendingNode = nullptr;
-  bool FPendingVisible = false;
-  bool FPendingDeletion = false;
-  bool FPendingWasLast = false;
-
-  // goes to TdxTreeListSelection
-  TdxTreeListNode* FAnchorNode = nullptr;
-  bool FAnchorFlag = false;
-  int FSelectionLockCount = 0;
-  int FSelectionCountAtLock = 0;
-  bool FShiftRangeStarted = false;
 
   // goes to TdxTreeListPainter
   TdxTreeListPaintPass* FPaintPass = nullptr;

@@ -130,7 +130,7 @@ void TCustomdxTreeList::DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* he
     view.DisplayFlag = IsOptions9();
     view.Node = node;
     view.NewItemFlag = kind == 2 && !IsColumnVisible(column);
-    view.SelectionColor = cellFocused ? FHighlightColor : FHideSelectionColor;
+    view.SelectionColor = cellFocused ? GetHighlightColor() : GetHideSelectionColor();
     view.ColumnBrush = columnBrush;
     view.ColumnColor = columnColor;
     view.HotFlag = IsHotCell(node, column);
@@ -149,8 +149,8 @@ void TCustomdxTreeList::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListN
     return;
   if (!GetKeyboard().GetSearchText().empty()) {
     TdxTreeListCellViewData& view = *FCellViewData;
-    view.Color = FSearchMatchColor == clNone ? Complement(view.Color) : FSearchMatchColor;
-    view.TextColor = FSearchMatchTextColor == clNone ? Complement(view.TextColor) : FSearchMatchTextColor;
+    view.Color = GetSearchMatchColor() == clNone ? Complement(view.Color) : GetSearchMatchColor();
+    view.TextColor = GetSearchMatchTextColor() == clNone ? Complement(view.TextColor) : GetSearchMatchTextColor();
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(view.Color)));
     view.Brush = brush.Get();
     view.MatchLength = static_cast<int32_t>(std::min(GetKeyboard().GetSearchText().size(), view.Text.size()));
@@ -276,11 +276,11 @@ void TCustomdxTreeList::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap*
                                     TColor color, TColor textColor, HBRUSH brush, bool selected) {
   std::string text;
   GetPreviewText(node, text);
-  if (color != FHighlightColor)
-    textColor = FPreviewFont->GetColor();
+  if (color != GetHighlightColor())
+    textColor = GetPreviewFont()->GetColor();
   TFont* font = canvas->GetFont();
   FSpareFont->Assign(font);
-  font->Assign(FPreviewFont.get());
+  font->Assign(GetPreviewFont());
   HDC dc = canvas->GetHandle();
   const COLORREF bk = GetBkColor(dc);
   bool changed = false;

@@ -57,19 +57,19 @@ void TCustomdxTreeList::PaintBandRow() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.BandIndicator) && RectVisible(dc, &layout.BandIndicator))
-    DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), FLookAndFeel, GetMouse().IsBandIndicatorPressed());
+    DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), GetLookAndFeel(), GetMouse().IsBandIndicatorPressed());
   if (!IsEmptyRect(layout.BandRow) && RectVisible(dc, &layout.BandRow) && !layout.Bands.empty()) {
     TCanvas* canvas = GetCanvas();
-    dc = SelectCanvasFont(FBandFont.get());
+    dc = SelectCanvasFont(GetBandFont());
     for (const TdxTreeListBandEntry& entry : layout.Bands) {
       TdxHeaderButton button;
       GetVisibleBandCaption(entry.Band, button.Text);
       button.Alignment = GetVisibleBandAlignment(entry.Band);
       button.Brush = pass.BandBrush.Get();
-      button.Look = FLookAndFeel;
+      button.Look = GetLookAndFeel();
       button.MultiLine = GetMetrics().BandRows > 1;
       button.Pressed = GetMouse().IsBandPressed(entry.Band);
-      PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FBandColor, IsCustomDrawBand(entry.Band),
+      PaintHeaderButton(entry.Rect, entry.ClippedRect, button, GetBandColor(), IsCustomDrawBand(entry.Band),
                         [&](TColor& color, bool& done) {
                           DoCustomDrawBand(entry.Band, canvas, entry.Rect, entry.ClippedRect, button.Text, color,
                                            canvas->GetFont(), button.Alignment, done);
@@ -77,7 +77,7 @@ void TCustomdxTreeList::PaintBandRow() {
     }
   }
   // The separators of the fixed bands, over the band row and the header panel.
-  const int width = FFixedBandLineWidth;
+  const int width = GetFixedBandLineWidth();
   const TRect& left = layout.LeftFixedArea;
   const TRect leftLine{left.right - width, left.top, left.right, left.bottom};
   if (!IsEmptyRect(left) && RectVisible(dc, &leftLine))
@@ -93,12 +93,12 @@ void TCustomdxTreeList::PaintHeaderPanel() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.HeaderIndicator) && RectVisible(dc, &layout.HeaderIndicator))
-    DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), FLookAndFeel, GetMouse().IsHeaderIndicatorPressed());
+    DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), GetLookAndFeel(), GetMouse().IsHeaderIndicatorPressed());
   if (IsEmptyRect(layout.HeaderPanel) || !RectVisible(dc, &layout.HeaderPanel))
     return;
   TCanvas* canvas = GetCanvas();
   if (!layout.Columns.empty()) {
-    SelectCanvasFont(FHeaderFont.get());
+    SelectCanvasFont(GetHeaderFont());
     for (const TdxTreeListColumnEntry& entry : layout.Columns) {
       const int32_t column = entry.Column;
       TdxHeaderButton button;
@@ -108,11 +108,11 @@ void TCustomdxTreeList::PaintHeaderPanel() {
       button.Sorted = GetColumnSorted(column);
       button.DropDownState = entry.Kind;
       button.Brush = pass.HeaderBrush.Get();
-      button.Look = FLookAndFeel;
+      button.Look = GetLookAndFeel();
       button.Position = HeaderPosition(entry, GetMetrics().HeaderRows);
       button.MultiLine = entry.LineCount > 1 || GetMetrics().HeaderRows > 1;
       button.Pressed = GetMouse().IsColumnPressed(column);
-      PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FHeaderColor, IsCustomDrawHeader(column),
+      PaintHeaderButton(entry.Rect, entry.ClippedRect, button, GetHeaderColor(), IsCustomDrawHeader(column),
                         [&](TColor& color, bool& done) {
                           DoCustomDrawHeader(column, canvas, entry.Rect, entry.ClippedRect, button.Text, color,
                                              canvas->GetFont(), button.Alignment, button.Sorted, done);

@@ -163,7 +163,7 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
     case VK_NEXT: {
       const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange() && FControl.IsMultiSelect();
       if (FControl.IsMultiSelect()) {
-        if (extending && !FControl.GetAnchorNode())
+        if (extending && !FControl.GetSelection().GetAnchorNode())
           FControl.SetSelectionAnchor(FControl.GetFocusedNode());
         FControl.ClearSelection();
         if (!extending)
@@ -176,7 +176,7 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
         PageMove(key == VK_PRIOR ? -1 : 1);
       }
       if (extending)
-        FControl.SelectRange(FControl.GetAnchorNode(), FControl.GetFocusedNode());
+        FControl.SelectRange(FControl.GetSelection().GetAnchorNode(), FControl.GetFocusedNode());
       return;
     }
     case VK_UP:
@@ -226,7 +226,7 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
 }
 
 void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
-  FControl.SetShiftRangeStarted(false);
+  FControl.GetSelection().SetShiftRangeStarted(false);
   switch (key) {
     case VK_SPACE:
       if ((FControl.IsRowSelect() || !FControl.IsOptions2()) && FControl.GetFocusedNode()) {
@@ -282,10 +282,10 @@ void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
   FControl.ClearSelection();
   const int row = end ? FControl.GetRowCount() - 1 : 0;
   if (extending) {
-    if (!FControl.GetAnchorNode())
+    if (!FControl.GetSelection().GetAnchorNode())
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
     FControl.SetFocusedNodeByIndex(row);
-    FControl.SelectRange(FControl.GetAnchorNode(), FControl.GetFocusedNode());
+    FControl.SelectRange(FControl.GetSelection().GetAnchorNode(), FControl.GetFocusedNode());
     return;
   }
   FControl.SetSelectionAnchor(nullptr);
@@ -393,26 +393,26 @@ void TdxTreeListKeyboard::MoveFocus(int delta, TShiftState shift) {
   if (multi && !extending) {
     clearUnlessStuck();
     FControl.SetSelectionAnchor(nullptr);
-    FControl.SetShiftRangeStarted(false);
-  } else if (multi && FControl.GetShiftRangeStarted()) {
+    FControl.GetSelection().SetShiftRangeStarted(false);
+  } else if (multi && FControl.GetSelection().GetShiftRangeStarted()) {
     // Going back towards the anchor gives up the node the range leaves.
     if (FControl.GetFocusedNode() && FControl.CompareToAnchor(FControl.GetFocusedNode()) == -delta)
       FControl.SetNodeSelected(FControl.GetFocusedNode(), false);
     selectNew = true;
   } else if (multi) {
     clearUnlessStuck();
-    if (!FControl.GetAnchorNode()) {
+    if (!FControl.GetSelection().GetAnchorNode()) {
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
       if (FControl.GetFocusedNode())
         FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
     } else {
-      FControl.SelectRange(FControl.GetAnchorNode(), FControl.GetFocusedNode());
+      FControl.SelectRange(FControl.GetSelection().GetAnchorNode(), FControl.GetFocusedNode());
       if (FControl.GetFocusedNode())
         FControl.SetNodeSelected(FControl.GetFocusedNode(),
                                  FControl.CompareToAnchor(FControl.GetFocusedNode()) != -delta ||
-                                     FControl.GetFocusedNode() == FControl.GetAnchorNode());
+                                     FControl.GetFocusedNode() == FControl.GetSelection().GetAnchorNode());
     }
-    FControl.SetShiftRangeStarted(true);
+    FControl.GetSelection().SetShiftRangeStarted(true);
     selectNew = true;
   }
   FControl.GetNavigator().MoveFocusedRow(delta);
@@ -523,7 +523,7 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
   if (!FControl.GetFocusedNode())
     return;
   if (FControl.IsMultiSelect() && !FControl.IsNodeSelected(FControl.GetFocusedNode()))
-    FControl.SelectOnly(FControl.GetFocusedNode());
+    FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
   FControl.MakeNodeVisible(FControl.GetFocusedNode());
   FControl.RefreshNode(FControl.GetFocusedNode(), false);
 }

@@ -37,7 +37,7 @@ void TCustomdxTreeList::RecalcMetrics() {
   LayoutChanged();
   RebuildRows();
   NodesChanged();
-  if (!FRowsBuilt)
+  if (!GetRows().GetRowsBuilt())
     RebuildRows();
 }
 

@@ -112,7 +112,7 @@ void TdxTreeListLayoutBuilder::CalcMetrics() {
   m.RowHeight =
       FControl.GetDefaultRowHeightSet() && FControl.GetDefaultRowHeight() >= h ? FControl.GetDefaultRowHeight() : h;
   if (m.RowHeight == h)
-    FControl.SetDefaultRowHeightSet(false);
+    FControl.GetAppearance().SetDefaultRowHeightSet(false);
 
   m.NewItemStripGap = m.Flat ? 5 : 6;
   const bool stripShown = m.HeaderRows == 1 && FControl.IsNewItemRowShown() && FControl.GetColumnCount() > 0;

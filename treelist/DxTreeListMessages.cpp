@@ -151,8 +151,8 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
     case CM_PARENTFONTCHANGED:
       inherited::Dispatch(message);
       if (GetParentFont()) {
-        FHeaderFont->SetName(GetFont()->GetName());
-        FBandFont->SetName(GetFont()->GetName());
+        GetHeaderFont()->SetName(GetFont()->GetName());
+        GetBandFont()->SetName(GetFont()->GetName());
       }
       return;
     case CM_MOUSEENTER: {
@@ -214,13 +214,13 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
   if (!HandleAllocated())
     return;
   const LONG style = GetWindowLongA(GetHandle(), GWL_STYLE);
-  const bool border = (style & WS_BORDER) != 0 || FLookAndFeel != lfStandard;
+  const bool border = (style & WS_BORDER) != 0 || GetLookAndFeel() != lfStandard;
   TWindowDC dc(GetHandle());
   RECT window{};
   GetWindowRect(GetHandle(), &window);
   OffsetRect(&window, -window.left, -window.top);
-  if (border && FBorderStyle == bsSingle && FLookAndFeel != lfStandard) {
-    if (FLookAndFeel == lfFramed)
+  if (border && GetBorderStyle() == bsSingle && GetLookAndFeel() != lfStandard) {
+    if (GetLookAndFeel() == lfFramed)
       FrameRect(dc, &window, GetSysColorBrush(COLOR_BTNSHADOW));
     else
       DrawEdge(dc, &window, BDR_SUNKENOUTER, BF_RECT);

@@ -293,7 +293,7 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
   if (!hit.Node || !(IsNodePart(hit.HitTest) || hit.HitTest == htIndicator))
     return;
   const bool sameNode = hit.Node == FControl.GetFocusedNode();
-  FControl.SetShiftRangeStarted(false);
+  FControl.GetSelection().SetShiftRangeStarted(false);
   const int oldColumn = FControl.GetFocusedColumn();
   FPrevFocusedNode = FControl.GetFocusedNode();
   if (button == mbLeft && hit.HitTest != htIndicator)
@@ -315,9 +315,9 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
                                !FControl.IsNodeSelected(FControl.GetFocusedNode()));
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
     } else if (shiftKey) {
-      if (!FControl.GetAnchorNode())
+      if (!FControl.GetSelection().GetAnchorNode())
         FControl.SetSelectionAnchor(FPrevFocusedNode);
-      TdxTreeListNode* start = FControl.GetAnchorNode();
+      TdxTreeListNode* start = FControl.GetSelection().GetAnchorNode();
       if (ctrl)
         start = FPrevFocusedNode;
       else
@@ -328,7 +328,7 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
         FControl.SetNodeSelected(FControl.GetFocusedNode(),
                                  !FControl.IsNodeSelected(FControl.GetFocusedNode()));
     } else if (!FControl.IsNodeSelected(FControl.GetFocusedNode())) {
-      FControl.SelectOnly(FControl.GetFocusedNode());
+      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
     } else if (button == mbLeft) {
       FDeferredSelect = true;
@@ -430,7 +430,7 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
   if (node && node != FControl.GetFocusedNode()) {
     FControl.SetFocusedNode(node, FControl.GetFocusedColumn(), /*makeVisible=*/true);
     if (FControl.IsMultiSelect())
-      FControl.SelectOnly(FControl.GetFocusedNode());
+      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
   }
   if (direction != 0)
     FControl.GetTimers().StartVertScroll(direction, TdxTreeListTimers::kSelectionScrollInterval);
@@ -547,7 +547,7 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
   if (FDeferredSelect) {
     FDeferredSelect = false;
     if (FControl.GetFocusedNode()) {
-      FControl.SelectOnly(FControl.GetFocusedNode());
+      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
     }
   }

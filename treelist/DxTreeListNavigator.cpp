@@ -48,7 +48,7 @@ void TdxTreeListNavigator::FocusNodeByDirection(int direction, bool allNodes) {
   const bool followSelection =
       FControl.IsMultiSelect() && FControl.GetSelectedCount() == 1 && FControl.GetSelectedItem(0) == FFocusedNode;
   if (followSelection)
-    FControl.SelectOnly(node);
+    FControl.GetSelection().SelectOnly(node);
   FControl.SetFocusedNode(node, GetFocusedColumn(), /*makeVisible=*/true);
 }
 
@@ -58,13 +58,6 @@ bool TdxTreeListNavigator::IsFirstNodeFocused() {
 
 bool TdxTreeListNavigator::IsLastNodeFocused() {
   return FControl.GetCount() == 0 || FFocusedNode == GetNodeByDirection(FControl.GetFirstNode(), 3, false);
-}
-
-void TCustomdxTreeList::SelectOnly(TdxTreeListNode* node) {
-  TdxTreeListSelectionScope selection(this);
-  ClearSelection();
-  if (node)
-    SetNodeSelected(node, true);
 }
 
 void TdxTreeListNavigator::MoveFocusedRow(int delta) {
@@ -158,9 +151,9 @@ void TdxTreeListNavigator::NodeAdded(TdxTreeListNode* node) {
     FFocusedNode = FTopNode;
   if (FControl.IsLocked() || FControl.IsLoading() || FControl.IsDestroying()) {
     if (FControl.InListMode())
-      FControl.ClearRowLists();
+      FControl.GetRows().ClearRowLists();
   } else {
-    FControl.UpdateRowsForNode(node, /*deleted=*/false);
+    FControl.GetRows().UpdateRowsForNode(node, /*deleted=*/false);
   }
   if (!FControl.IsLocked()) {
     TdxTreeListNode* refreshed = node->GetPrevSibling();

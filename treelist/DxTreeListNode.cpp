@@ -69,7 +69,7 @@ void TdxTreeListNode::Destroy() {
   bool isLast = false;
   bool visible = false;
   if (clearing) {
-    FOwner->SetPendingVisible(false);
+    FOwner->GetRows().SetPendingVisible(false);
   } else {
     prev = GetPrevSibling();
     if (!prev)
@@ -77,7 +77,7 @@ void TdxTreeListNode::Destroy() {
     next = GetNextVisible();
     isLast = IsLast();
     const bool shown = IsVisible();
-    FOwner->SetPendingVisible(shown);
+    FOwner->GetRows().SetPendingVisible(shown);
     visible = shown && !(FParent && FParent->FDeleting);
   }
   Unlink();

@@ -84,17 +84,17 @@ void TCustomdxTreeList::Paint() {
 }
 
 void TCustomdxTreeList::CreatePaintBrushes(TdxTreeListPaintPass& pass) {
-  NewBrush(pass.BandBrush, FBandColor);
-  NewBrush(pass.HeaderBrush, FHeaderColor);
-  NewBrush(pass.GroupBrush, FGroupNodeColor);
+  NewBrush(pass.BandBrush, GetBandColor());
+  NewBrush(pass.HeaderBrush, GetHeaderColor());
+  NewBrush(pass.GroupBrush, GetGroupNodeColor());
   NewBrush(pass.BackgroundBrush, GetColor());
-  pass.PanelLineColor = FLookAndFeel == lfFramed ? kFramedPanelLineColor : clBtnShadow;
+  pass.PanelLineColor = GetLookAndFeel() == lfFramed ? kFramedPanelLineColor : clBtnShadow;
   NewBrush(pass.PanelLineBrush, pass.PanelLineColor);
-  NewBrush(pass.HighlightBrush, FHighlightColor);
-  NewBrush(pass.TreeLineBrush, FTreeLineColor);
-  NewBrush(pass.InactiveSelectionBrush, FHideSelectionColor);
-  NewBrush(pass.FooterBrush, FFooterColor);
-  NewBrush(pass.FixedLineBrush, FFixedBandLineColor);
+  NewBrush(pass.HighlightBrush, GetHighlightColor());
+  NewBrush(pass.TreeLineBrush, GetTreeLineColor());
+  NewBrush(pass.InactiveSelectionBrush, GetHideSelectionColor());
+  NewBrush(pass.FooterBrush, GetFooterColor());
+  NewBrush(pass.FixedLineBrush, GetFixedBandLineColor());
 
   const COLORREF background = ColorToRGB(GetColor());
   int32_t highest = -1;
@@ -149,20 +149,20 @@ void TCustomdxTreeList::GetRowColors(TdxTreeListNode* node, bool selected, bool 
   TdxTreeListPaintPass& pass = *FPaintPass;
   // A drag over an unfocused control still shows the node it started from.
   if (!focused && HasDragFeedback() && node && node == GetFocusedNode()) {
-    color = FHighlightColor;
-    textColor = FHighlightTextColor;
+    color = GetHighlightColor();
+    textColor = GetHighlightTextColor();
     brush = pass.HighlightBrush.Get();
     return;
   }
-  const bool shownSelected = selected && (!FHideSelectionUnfocused || focused);
+  const bool shownSelected = selected && (!GetHideSelectionUnfocused() || focused);
   if (shownSelected) {
-    color = focused ? FHighlightColor : FHideSelectionColor;
-    textColor = focused ? FHighlightTextColor : FHideSelectionTextColor;
+    color = focused ? GetHighlightColor() : GetHideSelectionColor();
+    textColor = focused ? GetHighlightTextColor() : GetHideSelectionTextColor();
     brush = focused ? pass.HighlightBrush.Get() : pass.InactiveSelectionBrush.Get();
     return;
   }
   if (!GetMetrics().TreeLook && (groupRow || hasChildren)) {
-    textColor = FGroupNodeTextColor == clNone ? GetFont()->GetColor() : FGroupNodeTextColor;
+    textColor = GetGroupNodeTextColor() == clNone ? GetFont()->GetColor() : GetGroupNodeTextColor();
     brush = LevelBrush(level, &color);
     return;
   }
@@ -191,12 +191,12 @@ void TCustomdxTreeList::GetColumnColors(int32_t column, TColor& color, HBRUSH& b
 
 HBRUSH TCustomdxTreeList::LevelBrush(int level, TColor* color) {
   TdxTreeListPaintPass& pass = *FPaintPass;
-  TColor levelColor = FGroupNodeColor;
+  TColor levelColor = GetGroupNodeColor();
   if (IsLevelColorAssigned())
     GetLevelColor(level, levelColor);
   if (color)
     *color = levelColor;
-  if (levelColor == FGroupNodeColor)
+  if (levelColor == GetGroupNodeColor())
     return pass.GroupBrush.Get();
   if (!pass.LevelBrush || pass.LevelColor != levelColor) {
     NewBrush(pass.LevelBrush, levelColor);
@@ -219,7 +219,7 @@ bool TCustomdxTreeList::IsCellHighlighted(bool rowSelected, bool focusedNode, in
     highlighted = true;
   else
     highlighted = (column == FPaintPass->FocusedColumn) != inverse;
-  return highlighted && !(FHideSelectionUnfocused && !FPaintPass->Focused);
+  return highlighted && !(GetHideSelectionUnfocused() && !FPaintPass->Focused);
 }
 
 bool TCustomdxTreeList::HasDragFeedback() const {

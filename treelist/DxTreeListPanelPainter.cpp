@@ -47,14 +47,14 @@ void TCustomdxTreeList::PaintNewItemRow() {
   if (!IsEmptyRect(shown)) {
     SetClip(shown);
     TRect face = bar;
-    DrawButtonFace(dc, face, pass.HeaderBrush.Get(), FLookAndFeel == lfFramed ? lfFlat : FLookAndFeel,
+    DrawButtonFace(dc, face, pass.HeaderBrush.Get(), GetLookAndFeel() == lfFramed ? lfFlat : GetLookAndFeel(),
                    /*position=*/0, /*pressed=*/false);
     RestoreClip();
   }
 
   if (m.IndicatorWidth > 0) {
     const TRect cell{strip.left, strip.top, strip.left + m.IndicatorWidth, strip.bottom};
-    DrawIndicatorButtonBuffered(dc, cell, cell, FLookAndFeel, /*image=*/3, pass.HeaderBitmap.get(),
+    DrawIndicatorButtonBuffered(dc, cell, cell, GetLookAndFeel(), /*image=*/3, pass.HeaderBitmap.get(),
                                 pass.HeaderBrush.Get());
   }
 
@@ -89,7 +89,7 @@ void TCustomdxTreeList::PaintNewItemRow() {
       grid.push_back(POINT{cell.right - 1, cell.top});
       grid.push_back(POINT{cell.right - 1, bottom});
     }
-    if (FShowGrid) {
+    if (GetShowGrid()) {
       grid.push_back(POINT{cell.left, bottom - 1});
       grid.push_back(POINT{cell.right, bottom - 1});
     }
@@ -128,7 +128,7 @@ void TCustomdxTreeList::PaintIndicator() {
     if (!IsEmptyRect(layout.Footer))
       shown.bottom = std::min<int>(shown.bottom, layout.Footer.top);
     shown.bottom = std::min<int>(shown.bottom, rows.bottom);
-    DrawIndicatorButtonBuffered(dc, cell, shown, FLookAndFeel, row.IndicatorImage, pass.HeaderBitmap.get(),
+    DrawIndicatorButtonBuffered(dc, cell, shown, GetLookAndFeel(), row.IndicatorImage, pass.HeaderBitmap.get(),
                                 pass.HeaderBrush.Get());
   }
   ExcludeClipRect(dc, column.left, column.top, column.right, column.bottom);
@@ -142,13 +142,13 @@ void TCustomdxTreeList::PaintFooter() {
   const TRect& footer = layout.Footer;
   if (IsEmptyRect(footer) || !RectVisible(dc, &footer))
     return;
-  const int e = FLookAndFeel == lfStandard ? 2 : 1;
+  const int e = GetLookAndFeel() == lfStandard ? 2 : 1;
   TRect frame = footer;
   if (IsEmptyRect(layout.LeftFixedArea) && GetLeftCoord() != 0)
     frame.left -= e;
   if (IsEmptyRect(layout.RightFixedArea) && layout.Rows.left + GetWidths().GetBandsTotalWidth() - GetLeftCoord() > footer.right)
     frame.right += e;
-  if (FLookAndFeel == lfStandard) {
+  if (GetLookAndFeel() == lfStandard) {
     FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&frame, -1, -1);
     frame.left -= 1;
@@ -156,7 +156,7 @@ void TCustomdxTreeList::PaintFooter() {
   } else {
     DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_TOP | BF_FLAT);
     frame.top += 1;
-    if (FLookAndFeel == lfFramed)
+    if (GetLookAndFeel() == lfFramed)
       FillRect(dc, &frame, pass.HeaderBrush.Get());
     else
       DrawEdge(dc, &frame, BDR_RAISEDINNER, BF_RECT);
@@ -178,11 +178,11 @@ void TCustomdxTreeList::PaintFooter() {
     TSaveDCGuard clip(dc);
     if (scrolled)
       IntersectClipRect(dc, layout.ScrolledLeft, footer.top, layout.ScrolledRight, footer.bottom);
-    DrawSunkenFrame(dc, cell, FLookAndFeel);
+    DrawSunkenFrame(dc, cell, GetLookAndFeel());
     InflateRect(&cell, -1, -1);
     TCanvas* canvas = GetCanvas();
     canvas->GetFont()->Assign(GetColumnFont(entry.Column));
-    DrawTextCell(canvas, cell, pass.HeaderBrush.Get(), FHeaderColor, FHeaderFont->GetColor(), false, nullptr,
+    DrawTextCell(canvas, cell, pass.HeaderBrush.Get(), GetHeaderColor(), GetHeaderFont()->GetColor(), false, nullptr,
                  entry.Column, -1, /*kind=*/1, pass.HeaderBitmap.get());
   }
 }

@@ -40,7 +40,7 @@ bool IsFirstChild(const TdxTreeListNode* node) {
 }  // namespace
 
 int TCustomdxTreeList::GroupLookPixel(const TdxTreeListNode* node) const {
-  return !GetMetrics().TreeLook && !FShowGrid && node && node->GetHasChildren() ? 1 : 0;
+  return !GetMetrics().TreeLook && !GetShowGrid() && node && node->GetHasChildren() ? 1 : 0;
 }
 
 int TCustomdxTreeList::LevelColumnsLeft() const {
@@ -67,7 +67,7 @@ void TCustomdxTreeList::DrawNodes() {
   // The first pass. Dotted tree lines are the checkerboard brush in the tree-line colour
   // and the background colour, in the phase of the rows area's parity.
   HBRUSH lineBrush = pass.TreeLineBrush.Get();
-  const bool dotted = GetMetrics().TreeLook && FShowLines && CheckerboardBrush();
+  const bool dotted = GetMetrics().TreeLook && GetShowLines() && CheckerboardBrush();
   {
     TSaveDCGuard colours(dc);
     if (dotted) {
@@ -75,7 +75,7 @@ void TCustomdxTreeList::DrawNodes() {
       POINT origin{layout.Rows.left, layout.Rows.top};
       LPtoDP(dc, &origin, 1);
       const bool same = (origin.x & 1) == (origin.y & 1);
-      const COLORREF line = ColorToRGB(FTreeLineColor);
+      const COLORREF line = ColorToRGB(GetTreeLineColor());
       const COLORREF background = ColorToRGB(GetColor());
       SetBkColor(dc, same ? line : background);
       SetTextColor(dc, same ? background : line);
@@ -155,7 +155,7 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
   for (int i = rootShown ? 0 : 1; i < levels; ++i) {
     const int gi = i == levels - 1 ? g : 0;
     TRect column{left + i * indent, y + gi, left + (i + 1) * indent - 1, y + h};
-    if (treeLook && !FShowGrid)
+    if (treeLook && !GetShowGrid())
       column.right += 1;
     else if (open < column.right)
       column.bottom = y + h - gi;
@@ -167,20 +167,20 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
     lastBrush = brush;
   }
   // The pixel column between the node's own level column and its cells.
-  if (hasChildren && lastBrush && !(treeLook && FShowGrid)) {
+  if (hasChildren && lastBrush && !(treeLook && GetShowGrid())) {
     const int x = left + levels * indent - 1;
     const TRect gap{x, last.top, x + 1, y + h - g};
     FillRect(dc, &gap, lastBrush);
   }
-  if (treeLook && FShowLines)
+  if (treeLook && GetShowLines())
     DrawTreeLines(row, previous, lineBrush);
 
-  if (FShowButtons && hasChildren && (rootShown || level > 0)) {
+  if (GetShowButtons() && hasChildren && (rootShown || level > 0)) {
     const TRect box{left + level * indent, y, left + (level + 1) * indent - 1, y + h - g};
     const bool plus = !node->GetExpanded();
     if (treeLook)
       DrawExpandButton(dc, box, y + h / 2, plus);
-    else if (FLookAndFeel == lfFramed)
+    else if (GetLookAndFeel() == lfFramed)
       DrawExpandButton3D(dc, box, plus);
     else
       DrawGraphicCentered(GetCanvas(), box, DxTreeListExpandGlyph(plus));
@@ -195,7 +195,7 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
   if (stateIndex != -1 && m.StateImageWidth > 0) {
     const TRect r{x, y, x + m.StateImageWidth, y + h};
     FillRect(dc, &r, imageBrush);
-    DrawImageCentered(GetCanvas(), r, FStateImages, stateIndex);
+    DrawImageCentered(GetCanvas(), r, GetStateImages(), stateIndex);
     x += m.StateImageWidth;
   }
   if (m.ImageWidth > 0) {
@@ -203,7 +203,7 @@ void TCustomdxTreeList::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeList
     FillRect(dc, &r, imageBrush);
     const int index = row.Selected ? GetNodeSelectedIndex(node) : GetNodeImageIndex(node);
     if (index != -1)
-      DrawImageCentered(GetCanvas(), r, FImages, index);
+      DrawImageCentered(GetCanvas(), r, GetImages(), index);
   }
 }
 
@@ -221,7 +221,7 @@ void TCustomdxTreeList::DrawTreeLines(const TdxTreeListRowEntry& row, const TdxT
   const int c = y + row.Height / 2;
   const int x0 = LevelColumnsLeft() + level * indent;
   const int xm = x0 + indent / 2 - 1;
-  const bool button = FShowButtons && node->GetHasChildren();
+  const bool button = GetShowButtons() && node->GetHasChildren();
   const bool firstTop = !node->GetParent() && node == GetItem(0);
   // Segments of one pixel's width, both ends drawn.
   auto vertical = [&](int x, int top, int end) {
@@ -285,7 +285,7 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
 
   const int g = GroupLookPixel(node);
   const int footerTop = y + row.Height - row.FooterHeight;
-  const int gridWidth = FShowGrid ? GetGridLineWidth() : 0;
+  const int gridWidth = GetShowGrid() ? GetGridLineWidth() : 0;
   const int cellsBottom = row.PreviewLineCount > 0 ? y + g + GetLayoutBuilder().RowLineHeight(row) * m.HeaderRows : footerTop;
   if (g > 0) {
     int levelWidth = 0, fullWidth = 0;
@@ -294,7 +294,7 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
     FillRect(dc, &line, pass.BackgroundBrush.Get());
   }
   // The fixed bands' separators across the cell part of the row.
-  const int width = FFixedBandLineWidth;
+  const int width = GetFixedBandLineWidth();
   if (!IsEmptyRect(layout.LeftFixedArea)) {
     const TRect line{layout.LeftFixedArea.right - width, y, layout.LeftFixedArea.right, cellsBottom};
     FillRect(dc, &line, pass.FixedLineBrush.Get());
@@ -314,9 +314,9 @@ void TCustomdxTreeList::DrawRowContent(const TdxTreeListRowEntry& row, std::vect
     GetRowColors(node, highlighted, pass.Focused, false, hasChildren, node->GetLevel(), -1, color, textColor, brush);
     if (!IsEmptyRect(rect) && RectVisible(dc, &rect))
       DrawPreview(GetCanvas(), rect, pass.HeaderBitmap.get(), node, color, textColor, brush, highlighted);
-    if (FShowGrid && FShowPreviewGrid)
+    if (GetShowGrid() && GetShowPreviewGrid())
       AddSegment(grid, cellsLeft, cellsBottom - 1, cellsRight, cellsBottom - 1);
-    if (FShowGrid)
+    if (GetShowGrid())
       AddSegment(grid, cellsRight - 1, cellsBottom, cellsRight - 1, bottom);
   }
   DrawNodeFooters(row, grid);
@@ -356,9 +356,9 @@ void TCustomdxTreeList::DrawRowCells(const TdxTreeListRowEntry& row, std::vector
                textColor, brush, multiLine, /*kind=*/0, entry.FirstOfAll, entry.LastOfAll, columnColor, columnBrush);
     }
     if (entry.ClippedRect.right == entry.Rect.right)
-      AddSegment(grid, cell.right - 1, cell.top, cell.right - 1, cell.bottom + (FShowGrid ? 1 : 0));
+      AddSegment(grid, cell.right - 1, cell.top, cell.right - 1, cell.bottom + (GetShowGrid() ? 1 : 0));
     const bool lastLineCell = entry.RowInBand + entry.LineCount >= lastLine;
-    if (FShowGrid && (!lastLineCell || row.PreviewLineCount == 0 || FShowPreviewGrid))
+    if (GetShowGrid() && (!lastLineCell || row.PreviewLineCount == 0 || GetShowPreviewGrid()))
       AddSegment(grid, cell.left, cell.bottom, cell.right, cell.bottom);
   }
 }
@@ -378,7 +378,7 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
   for (int line = 0; line < row.FooterLineCount; ++line, top += m.NodeFooterHeight) {
     const int level = GetWidths().GetNodeFooterLevel(node, line);
     const TRect strip{levelLeft + (level + 1) * indent, top, cellsRight, top + m.NodeFooterHeight};
-    TColor color = FFooterColor;
+    TColor color = GetFooterColor();
     HBRUSH brush = IsLevelColorAssigned() ? LevelBrush(level, &color) : pass.FooterBrush.Get();
     if (IsEmptyRect(strip))
       continue;
@@ -391,12 +391,12 @@ void TCustomdxTreeList::DrawNodeFooters(const TdxTreeListRowEntry& row, std::vec
       InflateRect(&cell, -1, -1);
       if (IsEmptyRect(cell) || !RectVisible(dc, &cell))
         continue;
-      DrawSunkenFrame(dc, cell, FLookAndFeel);
+      DrawSunkenFrame(dc, cell, GetLookAndFeel());
       InflateRect(&cell, -1, -1);
-      DrawTextCell(GetCanvas(), cell, brush, color, FFooterTextColor, false, node, entry.Column, line, /*kind=*/1,
+      DrawTextCell(GetCanvas(), cell, brush, color, GetFooterTextColor(), false, node, entry.Column, line, /*kind=*/1,
                    pass.HeaderBitmap.get());
     }
-    if (FShowGrid && FShowPreviewGrid)
+    if (GetShowGrid() && GetShowPreviewGrid())
       AddSegment(grid, strip.left, strip.bottom - 1, strip.right, strip.bottom - 1);
   }
 }
@@ -425,14 +425,14 @@ void TCustomdxTreeList::DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBo
       DrawFocusFrame(pass.DC, rect);
     return;
   }
-  if (!FHideFocusRectUnfocused && !HasDragFeedback())
+  if (!GetHideFocusRectUnfocused() && !HasDragFeedback())
     InvertFrame(pass.DC, rect);
 }
 
 // ---- Grid lines
 
 void TCustomdxTreeList::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vector<POINT>& grid) {
-  if (!FShowGrid)
+  if (!GetShowGrid())
     return;
   const TdxTreeListLayout& layout = FPaintPass->Layout;
   const TdxTreeListMetrics& m = GetMetrics();
@@ -461,9 +461,9 @@ void TCustomdxTreeList::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vec
   const int to = layout.CellsRight + 1;
   std::vector<std::pair<int, int>> gaps;
   if (!IsEmptyRect(layout.LeftFixedArea))
-    gaps.emplace_back(layout.LeftFixedArea.right - FFixedBandLineWidth, layout.LeftFixedArea.right);
+    gaps.emplace_back(layout.LeftFixedArea.right - GetFixedBandLineWidth(), layout.LeftFixedArea.right);
   if (!IsEmptyRect(layout.RightFixedArea))
-    gaps.emplace_back(layout.RightFixedArea.left, layout.RightFixedArea.left + FFixedBandLineWidth);
+    gaps.emplace_back(layout.RightFixedArea.left, layout.RightFixedArea.left + GetFixedBandLineWidth());
   for (const auto& [gapLeft, gapRight] : gaps) {
     if (gapLeft > from)
       AddSegment(grid, from, lineY, std::min(gapLeft, to), lineY);
@@ -477,7 +477,7 @@ void TCustomdxTreeList::DrawGridSegments(const std::vector<POINT>& points) {
   if (points.empty())
     return;
   HDC dc = FPaintPass->DC;
-  TPenHandle pen(CreatePen(PS_SOLID, 1, ColorToRGB(FShowGrid ? GetGridColor() : GetColor())));
+  TPenHandle pen(CreatePen(PS_SOLID, 1, ColorToRGB(GetShowGrid() ? GetGridColor() : GetColor())));
   TSaveDCGuard state(dc);
   SelectObject(dc, pen.Get());
   const std::vector<DWORD> counts(points.size() / 2, 2);

@@ -76,7 +76,7 @@ void ForEachShownNode(const TList* roots, F&& visit) {
 
 // ---- Lookups
 
-int TCustomdxTreeList::FindNodeOrderIndex(const TdxTreeListNode* node) const {
+int TdxTreeListRows::FindNodeOrderIndex(const TdxTreeListNode* node) const {
   int lo = 0;
   int hi = static_cast<int>(FNodeOrder.size()) - 1;
   while (lo <= hi) {
@@ -92,23 +92,23 @@ int TCustomdxTreeList::FindNodeOrderIndex(const TdxTreeListNode* node) const {
   return -1;
 }
 
-int TCustomdxTreeList::GetRowCount() const {
-  if (InListMode())
+int TdxTreeListRows::GetRowCount() const {
+  if (FControl.InListMode())
     return static_cast<int>(FNodeOrder.size());
   int count = 0;
-  ForEachShownNode(FRootNodes.get(), [&count](TdxTreeListNode*) {
+  ForEachShownNode(FControl.GetRootNodes(), [&count](TdxTreeListNode*) {
     ++count;
     return true;
   });
   return count;
 }
 
-int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
+int TdxTreeListRows::WalkRowIndex(const TdxTreeListNode* node) const {
   if (!node->IsVisible())
     return -1;  // a node below a collapsed ancestor is never reached by the walk
   int row = -1;
   bool found = false;
-  ForEachShownNode(FRootNodes.get(), [&](TdxTreeListNode* n) {
+  ForEachShownNode(FControl.GetRootNodes(), [&](TdxTreeListNode* n) {
     ++row;
     found = n == node;
     return !found;
@@ -116,10 +116,10 @@ int TCustomdxTreeList::WalkRowIndex(const TdxTreeListNode* node) const {
   return found ? row : -1;
 }
 
-TdxTreeListNode* TCustomdxTreeList::WalkNodeAtRow(int index) const {
+TdxTreeListNode* TdxTreeListRows::WalkNodeAtRow(int index) const {
   TdxTreeListNode* result = nullptr;
   int row = -1;
-  ForEachShownNode(FRootNodes.get(), [&](TdxTreeListNode* n) {
+  ForEachShownNode(FControl.GetRootNodes(), [&](TdxTreeListNode* n) {
     if (++row != index)
       return true;
     result = n;
@@ -128,54 +128,54 @@ TdxTreeListNode* TCustomdxTreeList::WalkNodeAtRow(int index) const {
   return result;
 }
 
-int TCustomdxTreeList::GetNodeRowIndex(const TdxTreeListNode* node) const {
-  if (!node || FRootNodes->GetCount() == 0)
+int TdxTreeListRows::GetNodeRowIndex(const TdxTreeListNode* node) const {
+  if (!node || FControl.GetCount() == 0)
     return -1;
-  if (!InListMode())
+  if (!FControl.InListMode())
     return WalkRowIndex(node);
   const int p = FindNodeOrderIndex(node);
   return p < 0 ? -1 : FNodeOrderRows[p];
 }
 
-TdxTreeListNode* TCustomdxTreeList::GetNodeAtRow(int index) const {
+TdxTreeListNode* TdxTreeListRows::GetNodeAtRow(int index) const {
   if (index < 0)
     return nullptr;
-  if (!InListMode())
+  if (!FControl.InListMode())
     return WalkNodeAtRow(index);
   return index < static_cast<int>(FRowNodes.size()) ? FRowNodes[index] : nullptr;
 }
 
 // ---- Rebuilding
 
-void TCustomdxTreeList::ClearRowLists() {
+void TdxTreeListRows::ClearRowLists() {
   FRowsBuilt = false;
   FRowNodes.clear();
   FNodeOrder.clear();
   FNodeOrderRows.clear();
 }
 
-void TCustomdxTreeList::RebuildRows() {
-  if (IsDestroying())
+void TdxTreeListRows::RebuildRows() {
+  if (FControl.IsDestroying())
     return;
   if (!FPendingNode)
     RebuildAllRows();
-  else if (FPendingVisible && InListMode()) {
+  else if (FPendingVisible && FControl.InListMode()) {
     if (FPendingDeletion)
       ApplyRowDeletion(FPendingNode);
     else
       ApplyRowAddition(FPendingNode);
   }
-  if (!FRefreshSuppressed && IsOptionsEx15Set())
-    RefreshNodeCounts();
+  if (!FControl.IsRefreshSuppressed() && FControl.IsOptionsEx15Set())
+    FControl.RefreshNodeCounts();
   FRowsBuilt = true;
 }
 
-void TCustomdxTreeList::RebuildAllRows() {
+void TdxTreeListRows::RebuildAllRows() {
   std::vector<TRowPair> pairs;
-  pairs.reserve(FRootNodes->GetCount());
+  pairs.reserve(FControl.GetCount());
   FRowNodes.clear();
-  FRowNodes.reserve(FRootNodes->GetCount());
-  ForEachShownNode(FRootNodes.get(), [this, &pairs](TdxTreeListNode* node) {
+  FRowNodes.reserve(FControl.GetCount());
+  ForEachShownNode(FControl.GetRootNodes(), [this, &pairs](TdxTreeListNode* node) {
     pairs.emplace_back(node, static_cast<int32_t>(FRowNodes.size()));
     FRowNodes.push_back(node);
     return true;
@@ -191,7 +191,7 @@ void TCustomdxTreeList::RebuildAllRows() {
   }
 }
 
-void TCustomdxTreeList::ApplyRowDeletion(TdxTreeListNode* node) {
+void TdxTreeListRows::ApplyRowDeletion(TdxTreeListNode* node) {
   const int p = FindNodeOrderIndex(node);
   if (p < 0) {
     ClearRowLists();
@@ -215,7 +215,7 @@ void TCustomdxTreeList::ApplyRowDeletion(TdxTreeListNode* node) {
     parent->GetLastChild()->SetRowHeightCache(0);
 }
 
-void TCustomdxTreeList::ApplyRowAddition(TdxTreeListNode* node) {
+void TdxTreeListRows::ApplyRowAddition(TdxTreeListNode* node) {
   // The node goes at the row of the node that follows its subtree in tree order.
   TdxTreeListNode* follower = nullptr;
   for (const TdxTreeListNode* n = node; n && !follower; n = n->GetParent())
@@ -248,22 +248,22 @@ void TCustomdxTreeList::ApplyRowAddition(TdxTreeListNode* node) {
     parent->GetItem(parent->GetCount() - 2)->SetRowHeightCache(0);
 }
 
-void TCustomdxTreeList::UpdateRowsForNode(TdxTreeListNode* node, bool deleted) {
+void TdxTreeListRows::UpdateRowsForNode(TdxTreeListNode* node, bool deleted) {
   struct TReset {
-    TCustomdxTreeList* Control;
+    TdxTreeListRows* Rows;
     ~TReset() {
-      Control->FPendingNode = nullptr;
-      Control->FPendingVisible = false;
+      Rows->FPendingNode = nullptr;
+      Rows->FPendingVisible = false;
     }
   } reset{this};
   FPendingNode = node;
   if (!deleted)
     FPendingVisible = node->IsVisible();
   FPendingDeletion = deleted;
-  RebuildRows();
+  FControl.RebuildRows();
 }
 
-void TCustomdxTreeList::ResetRowHeightCaches(TdxTreeListNode* node) {
+void TdxTreeListRows::ResetRowHeightCaches(TdxTreeListNode* node) {
   std::vector<TdxTreeListNode*> stack{node};
   while (!stack.empty()) {
     TdxTreeListNode* n = stack.back();
@@ -272,4 +272,11 @@ void TCustomdxTreeList::ResetRowHeightCaches(TdxTreeListNode* node) {
     for (int i = 0; i < n->GetCount(); ++i)
       stack.push_back(n->GetItem(i));
   }
+}
+
+void TdxTreeListRows::RefreshNodeCounts() {
+  if (FControl.GetClearing() || FControl.IsDestroying() || FControl.IsLoading())
+    return;
+  for (int i = 0; i < FControl.GetCount(); ++i)
+    ResetRowHeightCaches(FControl.GetItem(i));
 }

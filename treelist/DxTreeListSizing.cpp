@@ -159,12 +159,12 @@ void TdxTreeListSizing::FinishSizing(int x, int y) {
       const int saved = FControl.GetRowLineCount();
       int lines = 1;
       for (int n = 1; n <= 32; ++n) {
-        FControl.StoreRowLineCount(n);
+        FControl.GetAppearance().SetRowLineCount(n);
         if (FControl.GetDefaultRowLinesHeight() > height)
           break;
         lines = n;
       }
-      FControl.StoreRowLineCount(saved);
+      FControl.GetAppearance().SetRowLineCount(saved);
       FControl.SetRowLineCount(lines);
       FControl.UpdateGuarded();
       return;

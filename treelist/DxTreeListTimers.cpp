@@ -167,7 +167,7 @@ void TdxTreeListTimers::AutoScrollTick(bool horizontal) {
     }
     FControl.GetNavigator().MoveFocusedRow(FVertScrollDirection);
     if (FControl.IsMultiSelect() && FControl.GetFocusedNode())
-      FControl.SelectOnly(FControl.GetFocusedNode());
+      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
     FControl.GetNavigator().UpdateNow();
     return;
   }

@@ -12,7 +12,6 @@
 //   without the node.
 // - CompareNodes orders by address as -1, 0 or 1: a difference of addresses overflows.
 #include <algorithm>
-#include <cassert>
 #include <exception>
 #include <functional>
 
@@ -34,16 +33,13 @@ bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* node) {
 void TCustomdxTreeList::LayoutChanged() {
   if (FRefreshSuppressed)
     return;
-  ClearRowLists();
+  GetRows().ClearRowLists();
   GetNavigator().ForgetAbsoluteColumn();
   RefreshNodeCounts();
 }
 
 void TCustomdxTreeList::RefreshNodeCounts() {
-  if (FClearing || IsDestroying() || IsLoading())
-    return;
-  for (int i = 0; i < FRootNodes->GetCount(); ++i)
-    ResetRowHeightCaches(GetItem(i));
+  FRows.RefreshNodeCounts();
 }
 
 void TCustomdxTreeList::DoCollapsed(TdxTreeListNode* node) {
@@ -108,10 +104,10 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
 
   // Whether the node was shown, as its destruction recorded before unlinking it; the
   // row update reads it too.
-  const bool wasShown = FPendingVisible;
+  const bool wasShown = GetRows().GetPendingVisible();
   GetEditController().NodeGone(node);
   if (FRootNodes->GetCount() == 0) {
-    FPendingVisible = false;
+    GetRows().SetPendingVisible(false);
     if (!IsDestroying() && !FRefreshSuppressed)
       LayoutChanged();
     ResetNodeReferences();
@@ -126,20 +122,17 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
 
   TdxTreeListNode* replacement = prev ? prev : next;
   const bool wasTop = GetNavigator().NodeGone(node, replacement);
-  // goes to TdxTreeListSelection
-  if (FAnchorNode == node)
-    FAnchorNode = replacement;
+  GetSelection().NodeGone(node, replacement);
   GetMouse().NodeGone(node);
   GetDrag().NodeGone(node);
 
-  // goes to TdxTreeListRows
   if (wasShown && !IsLocked() && !IsDestroying()) {
-    FPendingWasLast = isLast;
-    UpdateRowsForNode(node, /*deleted=*/true);
-  } else if (InListMode() && FindNodeOrderIndex(node) >= 0) {
-    ClearRowLists();
+    GetRows().SetPendingWasLast(isLast);
+    GetRows().UpdateRowsForNode(node, /*deleted=*/true);
+  } else if (InListMode() && GetRows().FindNodeOrderIndex(node) >= 0) {
+    GetRows().ClearRowLists();
   }
-  FPendingVisible = false;
+  GetRows().SetPendingVisible(false);
 
   if (wasTop)
     SetTopNode(replacement);
@@ -198,6 +191,10 @@ void TCustomdxTreeList::UpdateGuarded() {
   UpdateScrollBars();
   GetNavigator().KeepLastPageFilled();
   Invalidate();
+}
+
+void TCustomdxTreeList::RebuildRows() {
+  FRows.RebuildRows();
 }
 
 bool TCustomdxTreeList::MakeNodeFocused(TdxTreeListNode* node) {
@@ -321,7 +318,7 @@ int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* node) { return G
 int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) { return GetWidths().GetPreviewLineCount(node); }
 
 int32_t TCustomdxTreeList::GetGridLineWidth() {
-  return std::max(FGridLineWidth, 1);
+  return std::max(GetGridLineWidthSetting(), 1);
 }
 
 bool TCustomdxTreeList::CanDragSelectRows() {
@@ -384,39 +381,26 @@ bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {
 }
 
 void TCustomdxTreeList::ClearSelection() {
-  FAnchorFlag = false;
-  DoSelectionChanged();
+  FSelection.ClearSelection();
 }
 
 int TCustomdxTreeList::CompareToAnchor(TdxTreeListNode* node) {
-  const int anchor = GetNodeRowIndex(FAnchorNode);
-  const int row = GetNodeRowIndex(node);
-  return row < anchor ? -1 : row > anchor ? 1 : 0;
+  return FSelection.CompareToAnchor(node);
 }
 
 int TCustomdxTreeList::GetSelectedCountEx() {
-  FAnchorFlag = false;
-  return GetSelectedCount();
+  return FSelection.GetSelectedCountEx();
 }
 
 void TCustomdxTreeList::DoSelectionChanged() {
   // Inside a selection bracket the bracket's end reports once.
-  if (IsDestroying() || IsLocked() || FSelectionLockCount > 0 || FHoldEvents)
+  if (IsDestroying() || IsLocked() || GetSelection().GetLockCount() > 0 || FHoldEvents)
     return;
   OnSelectionChanged(this);
 }
 
 void TCustomdxTreeList::RefreshSelection() {
-  if (!HandleAllocated())
-    return;
-  const int count = GetSelectedCount();
-  if (count > 10) {
-    Invalidate();
-    return;
-  }
-  RefreshNode(GetFocusedNode(), false);
-  for (int i = 0; i < count; ++i)
-    RefreshNode(GetSelectedItem(i), false);
+  FSelection.RefreshSelection();
 }
 
 void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode* node, bool value) {
@@ -425,19 +409,11 @@ void TCustomdxTreeList::SetNodeSelected(TdxTreeListNode* node, bool value) {
 }
 
 void TCustomdxTreeList::SelectRange(TdxTreeListNode* node1, TdxTreeListNode* node2) {
-  int first = GetNodeRowIndex(node1);
-  int last = GetNodeRowIndex(node2);
-  if (first < 0 || last < 0)
-    return;
-  if (first > last)
-    std::swap(first, last);
-  TdxTreeListSelectionScope selection(this);
-  for (int row = first; row <= last; ++row)
-    SetNodeSelected(GetNodeAtRow(row), true);
+  FSelection.SelectRange(node1, node2);
 }
 
 void TCustomdxTreeList::SetSelectionAnchor(TdxTreeListNode* node) {
-  FAnchorNode = node;
+  FSelection.SetSelectionAnchor(node);
 }
 
 int TCustomdxTreeList::CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* node2) {
@@ -446,7 +422,7 @@ int TCustomdxTreeList::CompareNodes(TdxTreeListNode* node1, TdxTreeListNode* nod
 }
 
 TColor TCustomdxTreeList::GetGridColor() {
-  return FGridLineColor == clNone ? FDefaultGridLineColor : FGridLineColor;
+  return GetGridLineColor() == clNone ? GetDefaultGridLineColor() : GetGridLineColor();
 }
 
 int32_t TCustomdxTreeList::GetDefaultRowLinesHeight() { return GetLayoutBuilder().GetDefaultRowLinesHeight(); }
@@ -456,20 +432,13 @@ void TCustomdxTreeList::GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo)
 }
 
 void TCustomdxTreeList::BeginSelectionUpdate() {
-  if (FSelectionLockCount++ == 0)
-    FSelectionCountAtLock = GetSelectedCount();
+  FSelection.BeginSelectionUpdate();
 }
 
 void TCustomdxTreeList::EndSelectionUpdate() {
-  assert(FSelectionLockCount > 0 && "EndSelectionUpdate without BeginSelectionUpdate");
-  if (FSelectionLockCount == 0 || --FSelectionLockCount > 0)
-    return;
-  if (GetSelectedCount() != FSelectionCountAtLock)
-    DoSelectionChanged();
+  FSelection.EndSelectionUpdate();
 }
 
 void TCustomdxTreeList::EndSelectionUpdateQuiet() {
-  assert(FSelectionLockCount > 0 && "EndSelectionUpdateQuiet without BeginSelectionUpdate");
-  if (FSelectionLockCount > 0)
-    --FSelectionLockCount;
+  FSelection.EndSelectionUpdateQuiet();
 }

@@ -85,7 +85,7 @@ TEST_F(TreeListKeysTest, ShiftDownExtendsARangeAndShiftUpGivesItBack) {
     Key(VK_UP);
     EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"a", "b"}));
   }
-  EXPECT_EQ(Tree->GetAnchorNode(), A);
+  EXPECT_EQ(Tree->GetSelection().GetAnchorNode(), A);
   Key(VK_DOWN);  // without Shift the range goes
   EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"c"}));
 }

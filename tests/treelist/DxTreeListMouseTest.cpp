@@ -63,10 +63,10 @@ TEST_F(TreeListMouseTest, CtrlClickTogglesShiftClickSelectsARangeAndAPlainClickN
   EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"a"}));
   Click(RowPoint(C).x, RowPoint(C).y, MK_CONTROL);
   EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"a", "c"}));
-  EXPECT_EQ(Tree->GetAnchorNode(), C);
+  EXPECT_EQ(Tree->GetSelection().GetAnchorNode(), C);
   Click(RowPoint(C).x, RowPoint(C).y, MK_CONTROL);
   EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"a"}));
-  EXPECT_EQ(Tree->GetAnchorNode(), C);
+  EXPECT_EQ(Tree->GetSelection().GetAnchorNode(), C);
   EXPECT_EQ(Tree->GetFocusedNode(), C);
   Click(RowPoint(A).x, RowPoint(A).y, MK_SHIFT);  // from the anchor c up to a
   EXPECT_EQ(SelectedTexts(), (std::vector<std::string>{"a", "b", "c"}));

@@ -47,9 +47,9 @@ class TreeListRowsTest : public ::testing::Test {
 
   // The row lists' own invariants while they hold rows.
   std::string ListsInconsistent() {
-    const auto& rowNodes = Tree->GetRowNodes();
-    const auto& order = Tree->GetNodeOrder();
-    const auto& orderRows = Tree->GetNodeOrderRows();
+    const auto& rowNodes = Tree->GetRows().GetRowNodes();
+    const auto& order = Tree->GetRows().GetNodeOrder();
+    const auto& orderRows = Tree->GetRows().GetNodeOrderRows();
     if (rowNodes.size() != order.size() || order.size() != orderRows.size())
       return "list sizes differ";
     for (size_t p = 0; p < order.size(); ++p) {
@@ -124,11 +124,11 @@ TEST_F(TreeListRowsTest, ANodeAddedBelowACollapsedParentLeavesTheListsAlone) {
   Add(a, "b");
   Add(nullptr, "c");
   Tree->RebuildRows();
-  const std::vector<TdxTreeListNode*> before = Tree->GetRowNodes();
-  const std::vector<int32_t> rowsBefore = Tree->GetNodeOrderRows();
+  const std::vector<TdxTreeListNode*> before = Tree->GetRows().GetRowNodes();
+  const std::vector<int32_t> rowsBefore = Tree->GetRows().GetNodeOrderRows();
   Add(a, "x");
-  EXPECT_EQ(before, Tree->GetRowNodes());
-  EXPECT_EQ(rowsBefore, Tree->GetNodeOrderRows());
+  EXPECT_EQ(before, Tree->GetRows().GetRowNodes());
+  EXPECT_EQ(rowsBefore, Tree->GetRows().GetNodeOrderRows());
   EXPECT_EQ("", RowsDiffer());
 }
 
@@ -155,7 +155,7 @@ TEST_F(TreeListRowsTest, ANodeMissingFromTheListsNeverIndexesMinusOne) {
   Tree->SilentAdd = true;  // linked, but the lists never hear of it
   TdxTreeListNode* ghost = Add(nullptr, "ghost");
   Tree->SilentAdd = false;
-  ASSERT_EQ(-1, Tree->FindNodeOrderIndex(ghost));
+  ASSERT_EQ(-1, Tree->GetRows().FindNodeOrderIndex(ghost));
   EXPECT_EQ(nullptr, ghost->GetNextVisible());
   ghost->Delete();
   EXPECT_EQ("", RowsDiffer());

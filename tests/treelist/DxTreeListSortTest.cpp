@@ -234,7 +234,7 @@ TEST_F(DxTreeListSortTest, HeaderClicksAndSortedColumnsReorderTheRows) {
   EXPECT_EQ(RowTexts(), (Texts{"a1", "a2", "a10", "b", "y", "z"})) << "children sorted too";
   Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(RowTexts(), (Texts{"b", "z", "y", "a10", "a2", "a1"})) << "the second click reverses";
-  EXPECT_EQ(Tree->GetRowNodes().size(), 6u) << "the row lists are rebuilt";
+  EXPECT_EQ(Tree->GetRows().GetRowNodes().size(), 6u) << "the row lists are rebuilt";
   EXPECT_EQ(Tree->GetNodeRowIndex(parent), 0);
 
   // Shift adds a second key (multi-sort): size first, then name descending.

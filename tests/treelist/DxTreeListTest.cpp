@@ -222,7 +222,7 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   };
   check("top", tree->GetTopNode());
   check("focused", tree->GetFocusedNode());
-  check("anchor", tree->GetAnchorNode());
+  check("anchor", tree->GetSelection().GetAnchorNode());
   check("prevFocused", tree->GetMouse().GetPrevFocusedNode());
   check("drag", tree->GetDrag().GetDragNode());
   check("dragOver", tree->GetDrag().GetDragOverNode());
@@ -230,10 +230,10 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   check("edited", tree->GetEditController().GetEditedNode());
   check("hot", tree->GetMouse().GetHotInfo().Node);
   check("downHit", tree->GetMouse().GetDownHitInfo().Node);
-  check("pending", tree->GetPendingNode());
-  for (TdxTreeListNode* row : tree->GetRowNodes())
+  check("pending", tree->GetRows().GetPendingNode());
+  for (TdxTreeListNode* row : tree->GetRows().GetRowNodes())
     check("row", row);
-  for (TdxTreeListNode* ordered : tree->GetNodeOrder())
+  for (TdxTreeListNode* ordered : tree->GetRows().GetNodeOrder())
     check("order", ordered);
   for (TdxTreeListNode* selected : tree->Selection)
     check("selected", selected);
@@ -255,7 +255,7 @@ TEST_F(TreeListTest, DeletingANodeClearsEveryReferenceToIt) {
   // The shown references moved to the previous node.
   EXPECT_EQ(a, Tree->GetTopNode());
   EXPECT_EQ(a, Tree->GetFocusedNode());
-  EXPECT_EQ(a, Tree->GetAnchorNode());
+  EXPECT_EQ(a, Tree->GetSelection().GetAnchorNode());
 }
 
 TEST_F(TreeListTest, ClearingNodesLeavesNoReference) {
@@ -272,9 +272,9 @@ TEST_F(TreeListTest, ClearingNodesLeavesNoReference) {
   EXPECT_EQ(nullptr, Tree->GetTopNode());
   EXPECT_EQ(nullptr, Tree->GetFocusedNode());
   EXPECT_EQ(-1, Tree->GetEditController().GetEditedColumn());
-  EXPECT_FALSE(Tree->GetAnchorFlag());
-  EXPECT_TRUE(Tree->GetRowNodes().empty());
-  EXPECT_TRUE(Tree->GetNodeOrderRows().empty());
+  EXPECT_FALSE(Tree->GetSelection().GetAnchorFlag());
+  EXPECT_TRUE(Tree->GetRows().GetRowNodes().empty());
+  EXPECT_TRUE(Tree->GetRows().GetNodeOrderRows().empty());
   EXPECT_EQ(0, Tree->GetLockCount());
   EXPECT_FALSE(Tree->GetClearing());
 }

@@ -86,7 +86,6 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t StatusButton = 0;
 
   using TCustomControl::PaintWindow;
-  using TCustomdxTreeList::ClearRowLists;
   using TCustomdxTreeList::GetRootNodes;
 
   // A node with texts, appended under `parent` (none: the top level).
