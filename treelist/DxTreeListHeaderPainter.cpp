@@ -57,7 +57,7 @@ void TCustomdxTreeList::PaintBandRow() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.BandIndicator) && RectVisible(dc, &layout.BandIndicator))
-    DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), GetLookAndFeel(), FBandIndicatorPressed);
+    DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), GetLookAndFeel(), GetMouse().IsBandIndicatorPressed());
   if (!IsEmptyRect(layout.BandRow) && RectVisible(dc, &layout.BandRow) && !layout.Bands.empty()) {
     TCanvas* canvas = GetCanvas();
     dc = SelectCanvasFont(GetBandFont());
@@ -68,7 +68,7 @@ void TCustomdxTreeList::PaintBandRow() {
       button.Brush = pass.BandBrush.Get();
       button.Look = GetLookAndFeel();
       button.MultiLine = GetMetrics().BandRows > 1;
-      button.Pressed = FBandPressed && FPressedBand == entry.Band;
+      button.Pressed = GetMouse().IsBandPressed(entry.Band);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, GetBandColor(), IsCustomDrawBand(entry.Band),
                         [&](TColor& color, bool& done) {
                           DoCustomDrawBand(entry.Band, canvas, entry.Rect, entry.ClippedRect, button.Text, color,
@@ -93,7 +93,7 @@ void TCustomdxTreeList::PaintHeaderPanel() {
   const TdxTreeListLayout& layout = pass.Layout;
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.HeaderIndicator) && RectVisible(dc, &layout.HeaderIndicator))
-    DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), GetLookAndFeel(), FHeaderIndicatorPressed);
+    DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), GetLookAndFeel(), GetMouse().IsHeaderIndicatorPressed());
   if (IsEmptyRect(layout.HeaderPanel) || !RectVisible(dc, &layout.HeaderPanel))
     return;
   TCanvas* canvas = GetCanvas();
@@ -111,7 +111,7 @@ void TCustomdxTreeList::PaintHeaderPanel() {
       button.Look = GetLookAndFeel();
       button.Position = HeaderPosition(entry, GetMetrics().HeaderRows);
       button.MultiLine = entry.LineCount > 1 || GetMetrics().HeaderRows > 1;
-      button.Pressed = FColumnPressed && FPressedColumn == column;
+      button.Pressed = GetMouse().IsColumnPressed(column);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, GetHeaderColor(), IsCustomDrawHeader(column),
                         [&](TColor& color, bool& done) {
                           DoCustomDrawHeader(column, canvas, entry.Rect, entry.ClippedRect, button.Text, color,

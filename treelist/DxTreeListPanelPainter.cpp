@@ -210,10 +210,10 @@ void TCustomdxTreeList::PaintStatusPanel() {
     const TRect box{panel.left + 3, top, panel.left + 15, top + 11};
     int face = COLOR_BTNFACE;
     int ink = COLOR_BTNTEXT;
-    if (FFooterButtonHot && FFooterButtonPressed) {
+    if (GetMouse().IsFooterButtonHot() && GetMouse().IsFooterButtonPressed()) {
       face = COLOR_WINDOWFRAME;
       ink = COLOR_WINDOW;
-    } else if (FFooterButtonHot) {
+    } else if (GetMouse().IsFooterButtonHot()) {
       face = COLOR_WINDOW;
       ink = COLOR_WINDOWFRAME;
     }
