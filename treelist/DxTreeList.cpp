@@ -119,7 +119,7 @@ void TCustomdxTreeList::BeginUpdate() {
   GetEditController().EndEditing();
   ++FLockCount;
   if (FState == stRowSelecting)
-    FNewItemRowPressed = true;
+    GetMouse().SetNewItemRowPressed(true);
   GetEditController().ForgetEditedCell();
   FState = stNone;
   GetEditController().HideEditor(false);
@@ -257,22 +257,7 @@ void TCustomdxTreeList::ResetNodeReferences() {
   GetNavigator().ForgetNodes();
   GetEditController().ForgetEditedCell();
   GetSelection().ForgetNodes();
-  // goes to TdxTreeListMouse; also the press's hit node, which an interaction keeps
-  FPrevFocusedNode = nullptr;
-  FHotInfo.Node = nullptr;
-  FDownHitInfo.Node = nullptr;
+  GetMouse().ForgetNodes();
   GetDrag().ForgetNodes();
   GetRows().ForgetNodes();
-}
-
-// ---- Header clicks
-
-void TCustomdxTreeList::ClickColumnHeader(int32_t column, TShiftState shift) {
-  FSortAddFlag = shift.Contains(ssShift) && IsMultiSort();
-  FSortClearFlag = shift.Contains(ssCtrl);
-  struct TClear {
-    TCustomdxTreeList* Control;
-    ~TClear() { Control->FSortAddFlag = Control->FSortClearFlag = false; }
-  } clear{this};
-  ColumnClick(column);
 }

@@ -141,9 +141,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* GetFocusedNode() const { return FNavigator.GetFocusedNode(); }
   int GetFocusedColumn() { return FNavigator.GetFocusedColumn(); }
   void SetFocusedColumn(int value) { FNavigator.SetFocusedColumn(value); }
-  TdxTreeListNode* GetPrevFocusedNode() const { return FPrevFocusedNode; }
-  const TdxTreeListHotInfo& GetHotInfo() const { return FHotInfo; }
-  const TdxTreeListHitInfo& GetDownHitInfo() const { return FDownHitInfo; }
 
   // ==== Header and node drags
   // During a node drag the drag image list of the dragged row (TdxTreeListDrag).
@@ -165,14 +162,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // sort by the values' ordering with CompareNodes breaking ties. Nothing happens to
   // an absent list or one of fewer than two nodes.
   void SortNodes(TList* list, int32_t column, bool descending);
-
-  // ==== Header clicks
-  // A click on a column header: ColumnClick runs with the sort modifiers of `shift` set
-  // for its duration: Shift adds the column to the sort (only with multi-sort), Ctrl
-  // takes it out of the sort.
-  void ClickColumnHeader(int32_t column, TShiftState shift);
-  bool GetSortAddFlag() const { return FSortAddFlag; }
-  bool GetSortClearFlag() const { return FSortClearFlag; }
 
   // ==== Editing
   bool IsEditing() override { return FState == stEditing; }
@@ -237,8 +226,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The grid look: indent areas in the group colours, no tree lines (off: the tree look).
   bool GetGridLook() const { return FAppearance.GetGridLook(); }
   void SetGridLook(bool value) { FAppearance.SetGridLook(value); }
-  bool GetExpandOnDblClick() const { return FExpandOnDblClick; }
-  void SetExpandOnDblClick(bool value) { FExpandOnDblClick = value; }
+  bool GetExpandOnDblClick() const { return FMouse.GetExpandOnDblClick(); }
+  void SetExpandOnDblClick(bool value) { FMouse.SetExpandOnDblClick(value); }
   // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
   // is set and not below the minimum).
   int GetRowHeight() const { return FLayoutBuilder.GetRowHeight(); }
@@ -262,8 +251,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The fixed number of preview lines of a node.
   int GetPreviewLines() const { return FAppearance.GetPreviewLines(); }
   void SetPreviewLines(int value) { FAppearance.SetPreviewLines(value); }
-  TPoint GetMousePos() const { return FMousePos; }
-  int GetHotColumn() const { return FHotInfo.Column; }
 
   // Colours (system colours by their names).
   TColor GetBandColor() const { return FAppearance.GetBandColor(); }
@@ -533,7 +520,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool CanSizeBandPanel() { return FOptionsEx.Contains(aoBandPanelSizing); }
   virtual bool CanSizeBand(int32_t band) { return true; }
   // Bands are sized to the client: with auto width, unless a sizing holds it off.
-  virtual bool IsSizeToClient() { return IsAutoWidth() && !FSizeToClientLocked; }
+  virtual bool IsSizeToClient() { return IsAutoWidth() && !FMouse.GetSizing().IsSizeToClientLocked(); }
   virtual bool IsHeaderIndicatorButton() { return FOptionsEx.Contains(aoHeaderIndicatorButton); }
   virtual bool IsColumnSizingUnbounded() { return FOptionsEx.Contains(aoSizingUnbounded); }
   virtual bool CanSizeHeaderPanel() { return FOptionsEx.Contains(aoHeaderPanelSizing); }
@@ -779,18 +766,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The top-level nodes.
   TList* GetRootNodes() const { return FRootNodes.get(); }
 
-  // goes to TdxTreeListMouse
-  // The references the mouse interactions keep.
-  void SetDownHitInfo(const TdxTreeListHitInfo& value) { FDownHitInfo = value; }
-  void SetPrevFocusedNode(TdxTreeListNode* value) { FPrevFocusedNode = value; }
-
-  // goes to TdxTreeListSizing
-  // The sizing line of the sizing states: its position (x for bands and columns, y for
-  // the panels and rows) and its XOR drawing, which a second drawing erases.
-  int GetSizingPos() const { return FSizingPos; }
-  void SetSizingPos(int value) { FSizingPos = value; }
-  void DrawSizingLine();
-
  private:
   friend class TdxTreeListNode;
   friend class TdxTreeListAppearance;
@@ -806,10 +781,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   friend class TdxTreeListSizing;
   friend class TdxTreeListMiddleScroll;
   friend class TdxTreeListTimers;
-  friend class TdxTreeListCellPainter;
-  friend class TdxTreeListRowPainter;
-  friend class TdxTreeListHeaderPainter;
-  friend class TdxTreeListPanelPainter;
   friend class TdxTreeListWidths;
   friend class TdxTreeListHitTester;
 
@@ -823,45 +794,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void WMGetDlgCode(TMessage& message);
   void WMNCPaint(TMessage& message);
   void WMSize(TMessage& message);
-
-  // goes to TdxTreeListMouse (read by the painting views)
-  bool IsBandPressed(int band) const { return FBandPressed && FPressedBand == band; }
-  bool IsColumnPressed(int column) const { return FColumnPressed && FPressedColumn == column; }
-  bool IsBandIndicatorPressed() const { return FBandIndicatorPressed; }
-  bool IsHeaderIndicatorPressed() const { return FHeaderIndicatorPressed; }
-  bool IsFooterButtonPressed() const { return FFooterButtonPressed; }
-  bool IsFooterButtonHot() const { return FFooterButtonHot; }
-
-  // goes to TdxTreeListMouse
-  // The press a header drag starts from and ends; the press position a node drag's
-  // picture keeps under the pointer.
-  int GetPressedBand() const { return FPressedBand; }
-  int GetPressedColumn() const { return FPressedColumn; }
-  void ClearPressedBand() {
-    FPressedBand = -1;
-    FBandPressed = false;
-  }
-  void ClearPressedColumn() {
-    FPressedColumn = -1;
-    FColumnPressed = false;
-  }
-  TPoint GetDownPos() const { return FDownPos; }
-  // Escape forgets the hot element without repainting.
-  void ClearHot() { FHotInfo = TdxTreeListHotInfo{}; }
-  // Mouse steps.
-  void WMSetCursor(TMessage& message);
-  void PressHeaderElement(const TdxTreeListHitInfo& hit, bool dblClick, int x, int y);
-  void PressNode(TMouseButton button, TShiftState shift, const TdxTreeListHitInfo& hit, int x, int y);
-  void SelectRowsByMouse(int x, int y);
-  void UpdatePressedFlags(const TdxTreeListHitInfo& hit);
-  bool PastThreshold(int x, int y) const;
-
-  // goes to TdxTreeListSizing
-  void MoveSizingLine(int x, int y);
-  void SizingLimits(int& minValue, int& maxValue);
-  void FinishSizing(int x, int y);
-  void ApplyColumnWidth(int column, int width);
-  void ApplyBandWidth(int band, int width);
 
   // The control's own state: the nodes, the option sets, the interaction state, the
   // update bracket and the clearing flags.
@@ -889,35 +821,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListMouse FMouse{*this};
   TdxTreeListTimers FTimers{*this};
 
-  // goes to TdxTreeListMouse
-  int FPressedBand = -1;
-  bool FBandPressed = false;
-  int FPressedColumn = -1;
-  bool FColumnPressed = false;
-  int FPressedColumnButton = -1;
-  bool FColumnButtonPressed = false;
-  bool FBandIndicatorPressed = false;
-  bool FHeaderIndicatorPressed = false;
-  bool FFooterButtonPressed = false;
-  bool FFooterButtonHot = false;
-  TPoint FDownPos{0, 0};
-  TdxTreeListHitInfo FDownHitInfo;
-  TPoint FMousePos{-1000, -1000};
-  TPoint FNcHitPoint{0, 0};
-  bool FKeepSelection = false;
-  bool FDeferredSelect = false;
-  bool FWasFocusedAtPress = false;
-  bool FNewItemRowPressed = false;
-  TdxTreeListNode* FPrevFocusedNode = nullptr;
-  TdxTreeListHotInfo FHotInfo;
-  bool FExpandOnDblClick = true;
-  bool FSortAddFlag = false;
-  bool FSortClearFlag = false;
-
-  // goes to TdxTreeListSizing
-  int FSizingStart = 0;
-  int FSizingPos = 0;
-  bool FSizeToClientLocked = false;
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,

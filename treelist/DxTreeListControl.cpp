@@ -456,13 +456,13 @@ void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* column) {
   const TAliveGuard columnAlive(column);
   if (!CanSortByColumn(column->GetIndex()) || !columnAlive.Alive())
     return;
-  if (GetSortClearFlag()) {
+  if (GetMouse().GetSortClearFlag()) {
     column->SetSorted(csNone);
     return;
   }
   const TdxTreeListColumnSort next = column->GetSorted() == csUp ? csDown : csUp;
   const TdxTreeListSortedScope update(this);
-  if (!GetSortAddFlag()) {
+  if (!GetMouse().GetSortAddFlag()) {
     for (int i = FSortedColumns.GetCount() - 1; i >= 0; --i) {
       auto* other = static_cast<TdxTreeListColumn*>(FSortedColumns.Get(i));
       if (other != column)

@@ -165,7 +165,7 @@ TPoint TdxTreeListDrag::DragStartPoint() {
   // A drag out of a press starts at the press's last move; one the customizing window
   // starts, at the pointer.
   if (FControl.GetState() == stBandPressed || FControl.GetState() == stColumnPressed)
-    return FControl.GetMousePos();
+    return FControl.GetMouse().GetMousePos();
   POINT cursor{};
   GetCursorPos(&cursor);
   return FControl.ScreenToClient(cursor);
@@ -178,7 +178,7 @@ void TdxTreeListDrag::StartBandDrag(int32_t band) {
   FControl.CalcLayout(layout);
   // A band of the header (a visible index), or a hidden one from the customizing window
   // (an absolute index), drawn then as high as the band row and as wide as its width.
-  const bool fromHeader = FControl.GetPressedBand() >= 0;
+  const bool fromHeader = FControl.GetMouse().GetPressedBand() >= 0;
   const TdxTreeListBandEntry* entry = fromHeader ? layout.FindBand(band) : nullptr;
   TRect rect = entry ? entry->ClippedRect : TRect{};
   if (IsEmptyRect(rect)) {
@@ -267,7 +267,7 @@ void TdxTreeListDrag::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place
     }
     boundary = std::clamp(boundary, first, last);
     // The final position, the dragged band taken out of the row first.
-    const bool inRow = FControl.GetPressedBand() >= 0 && index >= 0 && index < count;
+    const bool inRow = FControl.GetMouse().GetPressedBand() >= 0 && index >= 0 && index < count;
     place.Band = inRow && boundary > index ? boundary - 1 : boundary;
     return;
   }
@@ -317,7 +317,7 @@ bool TdxTreeListDrag::DropArrowAt(const TdxTreeListDropPlace& place, bool bandMo
     if (count == 0 || IsEmptyRect(layout.BandRow))
       return false;
     // The boundary before the place, in the row as it shows with the dragged band.
-    const bool inRow = FControl.GetPressedBand() >= 0 && FDragBand >= 0 && FDragBand < count;
+    const bool inRow = FControl.GetMouse().GetPressedBand() >= 0 && FDragBand >= 0 && FDragBand < count;
     const int boundary = inRow && place.Band > FDragBand ? place.Band + 1 : place.Band;
     const TdxTreeListBandEntry* entry = layout.FindBand(std::min(boundary, count - 1));
     if (!entry)
@@ -413,7 +413,7 @@ void TdxTreeListDrag::DragHeaderMove(const TPoint& p) {
   FControl.GetDragCursor(screen, cursor);
   bool accept = cursor != crDxTreeListDelete;
   if (bandMode)
-    FControl.DoDragOverBand(p, FControl.GetPressedBand() >= 0 ? FControl.GetBandIndex(FDragBand) : FDragBand, accept);
+    FControl.DoDragOverBand(p, FControl.GetMouse().GetPressedBand() >= 0 ? FControl.GetBandIndex(FDragBand) : FDragBand, accept);
   else
     FControl.DoDragOverColumn(p, FDragColumn, accept);
   cursor = accept ? FControl.GetCursor() : crDxTreeListDelete;
@@ -474,7 +474,7 @@ void TdxTreeListDrag::FinishHeaderDrag() {
 
 void TdxTreeListDrag::EndBandDrag(bool accept) {
   FinishHeaderDrag();
-  const int old = FControl.GetPressedBand();
+  const int old = FControl.GetMouse().GetPressedBand();
   const int band = FDragBand;
   int place = -1;
   if (accept && band >= 0 && !IsPointOverCustomizingWindow(FControl.ClientToScreen(FDragPoint))) {
@@ -482,7 +482,7 @@ void TdxTreeListDrag::EndBandDrag(bool accept) {
     FControl.CalcDropPlace(FDragPoint, drop, old >= 0 ? band : -1, /*bandMode=*/true);
     place = drop.Band;
   }
-  FControl.ClearPressedBand();
+  FControl.GetMouse().ClearPressedBand();
   FDragBand = -1;
   FControl.Invalidate();
   if (!accept || band < 0)
@@ -509,8 +509,8 @@ void TdxTreeListDrag::EndBandDrag(bool accept) {
 
 void TdxTreeListDrag::EndColumnDrag(bool accept) {
   FinishHeaderDrag();
-  const int old = FControl.GetPressedColumn();
-  FControl.ClearPressedColumn();
+  const int old = FControl.GetMouse().GetPressedColumn();
+  FControl.GetMouse().ClearPressedColumn();
   const int column = FDragColumn;
   FDragColumn = -1;
   FControl.Invalidate();
@@ -569,8 +569,8 @@ void TdxTreeListDrag::CreateNodeDragImage(TdxTreeListNode* node, int32_t column)
   const TRect frame{0, 0, RectWidth(rect), RectHeight(rect)};
   FrameRect(picture->GetCanvas()->GetHandle(), &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
   // The picture stays where the row was under the pointer.
-  const TPoint hot{std::clamp<int>(FControl.GetDownPos().x - rect.left, 0, RectWidth(rect) - 1),
-                   std::clamp<int>(FControl.GetDownPos().y - rect.top, 0, RectHeight(rect) - 1)};
+  const TPoint hot{std::clamp<int>(FControl.GetMouse().GetDownPos().x - rect.left, 0, RectWidth(rect) - 1),
+                   std::clamp<int>(FControl.GetMouse().GetDownPos().y - rect.top, 0, RectHeight(rect) - 1)};
   BeginDragImage(picture, hot);
 }
 

@@ -61,7 +61,7 @@ void TdxTreeListHeaderPainter::PaintBandRow() {
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.BandIndicator) && RectVisible(dc, &layout.BandIndicator))
     DrawCornerButton(dc, layout.BandIndicator, pass.BandBrush.Get(), FControl.GetLookAndFeel(),
-                     FControl.IsBandIndicatorPressed());
+                     FControl.GetMouse().IsBandIndicatorPressed());
   if (!IsEmptyRect(layout.BandRow) && RectVisible(dc, &layout.BandRow) && !layout.Bands.empty()) {
     TCanvas* canvas = FControl.GetCanvas();
     dc = FControl.GetPainter().SelectCanvasFont(FControl.GetBandFont());
@@ -72,7 +72,7 @@ void TdxTreeListHeaderPainter::PaintBandRow() {
       button.Brush = pass.BandBrush.Get();
       button.Look = FControl.GetLookAndFeel();
       button.MultiLine = FControl.GetMetrics().BandRows > 1;
-      button.Pressed = FControl.IsBandPressed(entry.Band);
+      button.Pressed = FControl.GetMouse().IsBandPressed(entry.Band);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FControl.GetBandColor(),
                         FControl.IsCustomDrawBand(entry.Band), [&](TColor& color, bool& done) {
                           FControl.DoCustomDrawBand(entry.Band, canvas, entry.Rect, entry.ClippedRect, button.Text,
@@ -98,7 +98,7 @@ void TdxTreeListHeaderPainter::PaintHeaderPanel() {
   HDC dc = pass.DC;
   if (!IsEmptyRect(layout.HeaderIndicator) && RectVisible(dc, &layout.HeaderIndicator))
     DrawCornerButton(dc, layout.HeaderIndicator, pass.HeaderBrush.Get(), FControl.GetLookAndFeel(),
-                     FControl.IsHeaderIndicatorPressed());
+                     FControl.GetMouse().IsHeaderIndicatorPressed());
   if (IsEmptyRect(layout.HeaderPanel) || !RectVisible(dc, &layout.HeaderPanel))
     return;
   TCanvas* canvas = FControl.GetCanvas();
@@ -116,7 +116,7 @@ void TdxTreeListHeaderPainter::PaintHeaderPanel() {
       button.Look = FControl.GetLookAndFeel();
       button.Position = HeaderPosition(entry, FControl.GetMetrics().HeaderRows);
       button.MultiLine = entry.LineCount > 1 || FControl.GetMetrics().HeaderRows > 1;
-      button.Pressed = FControl.IsColumnPressed(column);
+      button.Pressed = FControl.GetMouse().IsColumnPressed(column);
       PaintHeaderButton(entry.Rect, entry.ClippedRect, button, FControl.GetHeaderColor(),
                         FControl.IsCustomDrawHeader(column), [&](TColor& color, bool& done) {
                           FControl.DoCustomDrawHeader(column, canvas, entry.Rect, entry.ClippedRect, button.Text, color,

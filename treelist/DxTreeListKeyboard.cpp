@@ -211,7 +211,7 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
       return;
     case VK_ESCAPE:
       FControl.ClearSelection();
-      FControl.ClearHot();
+      FControl.GetMouse().ClearHot();
       if (TdxInplaceEdit* editor = FControl.GetEditor()) {
         if (editor->HandleAllocated())
           ShowWindow(editor->GetHandle(), SW_HIDE);

@@ -109,14 +109,15 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       return;
     case WM_NCHITTEST:
       inherited::Dispatch(message);
-      FNcHitPoint = Point(short(LOWORD(message.LParam)), short(HIWORD(message.LParam)));
+      GetMouse().SetNcHitPoint(Point(short(LOWORD(message.LParam)), short(HIWORD(message.LParam))));
       return;
     case WM_NCPAINT:
       inherited::Dispatch(message);
       WMNCPaint(message);
       return;
     case WM_SETCURSOR:
-      WMSetCursor(message);
+      if (!GetMouse().WMSetCursor(message))
+        inherited::Dispatch(message);
       return;
     case WM_SIZE:
       WMSize(message);
@@ -132,8 +133,8 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       return;
     case CM_MOUSELEAVE:
       inherited::Dispatch(message);
-      if (FHotInfo.Node || FHotInfo.Column >= 0) {
-        FHotInfo = TdxTreeListHotInfo{};
+      if (GetMouse().GetHotInfo().Node || GetMouse().GetHotInfo().Column >= 0) {
+        GetMouse().ClearHot();
         Invalidate();
       }
       GetTimers().CancelHint();
@@ -237,39 +238,6 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
     const RECT corner{left, top, left + GetSystemMetrics(SM_CXVSCROLL), top + GetSystemMetrics(SM_CYHSCROLL)};
     FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
   }
-}
-
-void TCustomdxTreeList::WMSetCursor(TMessage& message) {
-  const auto& m = MessageAs<TWMSetCursor>(message);
-  if (short(m.HitTest) != HTCLIENT || m.CursorWnd != GetHandle() || !Screen) {
-    inherited::Dispatch(message);
-    return;
-  }
-  if (FState == stColumnDragging || FState == stBandDragging) {
-    ::SetCursor(Screen->GetCursors(GetDrag().GetHeaderDragCursor()));
-    message.Result = 1;
-    return;
-  }
-  TdxTreeListState state = FState;
-  if (state == stNone || state == stEditing) {
-    TdxTreeListHitInfo hit;
-    GetHitInfo(ScreenToClient(FNcHitPoint), hit);
-    if ((hit.HitTest == htBandEdge && hit.Band >= 0) || (hit.HitTest == htColumnEdge && hit.Column >= 0))
-      state = stColumnSizing;
-    else if (hit.HitTest >= htBandPanelEdge && hit.HitTest <= htRowEdge)
-      state = stRowSizing;
-  }
-  TCursor cursor = crDefault;
-  if (state == stColumnSizing || state == stBandSizing)
-    cursor = crHSplit;
-  else if (state >= stBandPanelSizing && state <= stRowSizing)
-    cursor = crVSplit;
-  if (cursor == crDefault) {
-    inherited::Dispatch(message);
-    return;
-  }
-  ::SetCursor(Screen->GetCursors(cursor));
-  message.Result = 1;
 }
 
 void TCustomdxTreeList::WMSize(TMessage& message) {

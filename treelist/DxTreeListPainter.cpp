@@ -275,7 +275,7 @@ void TdxTreeListPainter::HideFeedback() {
   if (FFeedbackCount++ != 0)
     return;
   if (IsSizingState(FControl.GetState()))
-    FControl.DrawSizingLine();
+    FControl.GetSizing().DrawSizingLine();
   FControl.GetDrag().ToggleDragFeedback(/*show=*/false);
 }
 
@@ -286,28 +286,6 @@ void TdxTreeListPainter::ShowFeedback() {
   if (--FFeedbackCount != 0)
     return;
   if (IsSizingState(FControl.GetState()))
-    FControl.DrawSizingLine();
+    FControl.GetSizing().DrawSizingLine();
   FControl.GetDrag().ToggleDragFeedback(/*show=*/true);
-}
-
-void TCustomdxTreeList::DrawSizingLine() {
-  if (!HandleAllocated())
-    return;
-  TClientDC dc(GetHandle());
-  const TRect client = GetClientRect();
-  TSaveDCGuard state(dc);
-  SelectObject(dc, GetStockObject(BLACK_PEN));
-  SetROP2(dc, R2_NOTXORPEN);
-  // Column and row sizing draw one line, the band and panel sizings two adjacent ones.
-  const bool vertical = FState == stColumnSizing || FState == stBandSizing;
-  const int lines = FState == stColumnSizing || FState == stRowSizing ? 1 : 2;
-  for (int i = 0; i < lines; ++i) {
-    if (vertical) {
-      MoveToEx(dc, FSizingPos + i, client.top, nullptr);
-      LineTo(dc, FSizingPos + i, client.bottom);
-    } else {
-      MoveToEx(dc, client.left, FSizingPos + i, nullptr);
-      LineTo(dc, client.right, FSizingPos + i);
-    }
-  }
 }

@@ -218,10 +218,10 @@ void TdxTreeListPanelPainter::PaintStatusPanel() {
     const TRect box{panel.left + 3, top, panel.left + 15, top + 11};
     int face = COLOR_BTNFACE;
     int ink = COLOR_BTNTEXT;
-    if (FControl.IsFooterButtonHot() && FControl.IsFooterButtonPressed()) {
+    if (FControl.GetMouse().IsFooterButtonHot() && FControl.GetMouse().IsFooterButtonPressed()) {
       face = COLOR_WINDOWFRAME;
       ink = COLOR_WINDOW;
-    } else if (FControl.IsFooterButtonHot()) {
+    } else if (FControl.GetMouse().IsFooterButtonHot()) {
       face = COLOR_WINDOW;
       ink = COLOR_WINDOWFRAME;
     }

@@ -124,13 +124,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   TdxTreeListNode* replacement = prev ? prev : next;
   const bool wasTop = GetNavigator().NodeGone(node, replacement);
   GetSelection().NodeGone(node, replacement);
-  // goes to TdxTreeListMouse
-  if (FPrevFocusedNode == node)
-    FPrevFocusedNode = nullptr;
-  if (FHotInfo.Node == node)
-    FHotInfo.Node = nullptr;
-  if (FDownHitInfo.Node == node)
-    FDownHitInfo.Node = nullptr;
+  GetMouse().NodeGone(node);
   GetDrag().NodeGone(node);
 
   if (wasShown && !IsLocked() && !IsDestroying()) {
@@ -177,9 +171,7 @@ bool TCustomdxTreeList::IsHotTrackCell(TdxTreeListNode* node, int32_t column, Td
 }
 
 bool TCustomdxTreeList::GetHeaderHotPart(int x, int y, uint8_t& part, int32_t column) {
-  // Without header buttons every point of a header is the header itself.
-  part = 1;
-  return true;
+  return FMouse.GetHeaderHotPart(x, y, part, column);
 }
 
 void TCustomdxTreeList::UpdateGuarded() {
@@ -303,11 +295,7 @@ void TCustomdxTreeList::SetTopNode(TdxTreeListNode* node) {
 int32_t TCustomdxTreeList::GetColumnDisplayWidth(int32_t column) { return GetWidths().GetColumnDisplayWidth(column); }
 
 uint8_t TCustomdxTreeList::GetColumnHeaderState(int32_t column) {
-  if (!HasHeaderButtons())
-    return 0;
-  if (FHotInfo.Column != column || FHotInfo.Node || FHotInfo.Part < 2)
-    return 1;
-  return FColumnButtonPressed && FPressedColumnButton == column ? 7 : 3;
+  return FMouse.GetColumnHeaderState(column);
 }
 
 int32_t TCustomdxTreeList::GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column) {
@@ -358,38 +346,7 @@ void TCustomdxTreeList::UpdateScrollBars() {
 }
 
 void TCustomdxTreeList::UpdateHotTrack(const TdxTreeListHitInfo& hitInfo) {
-  if (FState == stNone || FState == stFooterButtonPressed) {
-    const bool hot = hitInfo.HitTest == htFooter2;
-    if (hot != FFooterButtonHot) {
-      FFooterButtonHot = hot;
-      Invalidate();
-    }
-  }
-  if (!FOptionsEx.Contains(aoHotTrack) && !HasHeaderButtons())
-    return;
-  TdxTreeListHotInfo hot;
-  uint8_t part = 0;
-  if (hitInfo.Node && hitInfo.Column >= 0 && IsHotTrackCell(hitInfo.Node, hitInfo.Column, hitInfo.HitTest)) {
-    hot.Node = hitInfo.Node;
-    hot.Column = hitInfo.Column;
-  } else if (hitInfo.HitTest == htColumnHeader &&
-             GetHeaderHotPart(hitInfo.Pos.x, hitInfo.Pos.y, part, hitInfo.Column)) {
-    hot.Column = hitInfo.Column;
-    hot.Part = FColumnButtonPressed && FPressedColumnButton == hitInfo.Column ? 3 : part;
-  }
-  if (hot.Node == FHotInfo.Node && hot.Column == FHotInfo.Column && hot.Part == FHotInfo.Part)
-    return;
-  const TdxTreeListHotInfo old = FHotInfo;
-  FHotInfo = hot;
-  TCursor cursor = GetCursor();
-  GetHotCursor(hot, cursor);
-  SetCursor(cursor);
-  if (old.Node || hot.Node) {
-    RefreshNode(old.Node, false);
-    RefreshNode(hot.Node, false);
-  }
-  if (!old.Node || !hot.Node)
-    Invalidate();  // a header was or is hot
+  FMouse.UpdateHotTrack(hitInfo);
 }
 
 TdxInplaceEdit* TCustomdxTreeList::CreateInplaceEdit(int32_t column) {
@@ -401,7 +358,7 @@ void TCustomdxTreeList::GetHotCursor(const TdxTreeListHotInfo& hotInfo, TCursor&
 }
 
 bool TCustomdxTreeList::IsHotCell(TdxTreeListNode* node, int32_t column) {
-  return FHotInfo.Node && FHotInfo.Node == node && FHotInfo.Column == column;
+  return FMouse.IsHotCell(node, column);
 }
 
 bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {

@@ -109,21 +109,21 @@ TEST_F(DxTreeListControlTest, AutomaticHeaderRowsFollowTheHighestStoredRow) {
 
 TEST_F(DxTreeListControlTest, HeaderClicksCycleTheSortArrow) {
   TdxTreeListColumn* column = Column("a");
-  Tree->ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(Tree->GetColumnSorted(0), csUp);
-  Tree->ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(Tree->GetColumnSorted(0), csDown);
-  Tree->ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(Tree->GetColumnSorted(0), csUp);
   EXPECT_EQ(Tree->GetSortedColumnCount(), 1);
   EXPECT_FALSE(Tree->GetSortedColumnDesc(0));
-  Tree->ClickColumnHeader(0, {ssCtrl});
+  Tree->GetMouse().ClickColumnHeader(0, {ssCtrl});
   EXPECT_EQ(column->GetSorted(), csNone);
   EXPECT_EQ(Tree->GetSortedColumnCount(), 0);
-  EXPECT_FALSE(Tree->GetSortClearFlag()) << "the modifiers last only for the click";
+  EXPECT_FALSE(Tree->GetMouse().GetSortClearFlag()) << "the modifiers last only for the click";
   // A column that does not sort, or an event that refuses, leaves the arrow alone.
   column->SetSortingDisabled(true);
-  Tree->ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(column->GetSorted(), csNone);
 }
 
@@ -133,11 +133,11 @@ TEST_F(DxTreeListControlTest, APlainClickSortsByTheClickedColumnAlone) {
   Option(aoMultiSort, true);
   TdxTreeListColumn* a = Column("a");
   TdxTreeListColumn* b = Column("b");
-  Tree->ClickColumnHeader(0, {});
-  Tree->ClickColumnHeader(1, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(1, {});
   EXPECT_EQ(a->GetSorted(), csNone);
   EXPECT_EQ(b->GetSorted(), csUp);
-  Tree->ClickColumnHeader(0, {ssShift});
+  Tree->GetMouse().ClickColumnHeader(0, {ssShift});
   EXPECT_EQ(a->GetSorted(), csUp);
   EXPECT_EQ(b->GetSorted(), csUp);
   ASSERT_EQ(Tree->GetSortedColumnCount(), 2);
@@ -145,7 +145,7 @@ TEST_F(DxTreeListControlTest, APlainClickSortsByTheClickedColumnAlone) {
   EXPECT_EQ(Tree->GetSortedColumnIndex(1), 0);
   // Without multi-sort Shift adds nothing.
   Option(aoMultiSort, false);
-  Tree->ClickColumnHeader(1, {ssShift});
+  Tree->GetMouse().ClickColumnHeader(1, {ssShift});
   EXPECT_EQ(a->GetSorted(), csNone);
   EXPECT_EQ(b->GetSorted(), csDown);
 }

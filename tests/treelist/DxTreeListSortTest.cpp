@@ -230,18 +230,18 @@ TEST_F(DxTreeListSortTest, HeaderClicksAndSortedColumnsReorderTheRows) {
   Node({"y"}, parent);
   parent->SetExpanded(true);
   Node({"a1", "1"});
-  Tree->ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(RowTexts(), (Texts{"a1", "a2", "a10", "b", "y", "z"})) << "children sorted too";
-  Tree->ClickColumnHeader(0, {});
+  Tree->GetMouse().ClickColumnHeader(0, {});
   EXPECT_EQ(RowTexts(), (Texts{"b", "z", "y", "a10", "a2", "a1"})) << "the second click reverses";
   EXPECT_EQ(Tree->GetRows().GetRowNodes().size(), 6u) << "the row lists are rebuilt";
   EXPECT_EQ(Tree->GetNodeRowIndex(parent), 0);
 
   // Shift adds a second key (multi-sort): size first, then name descending.
   Option(aoMultiSort, true);
-  Tree->ClickColumnHeader(1, {});
-  Tree->ClickColumnHeader(0, {ssShift});
-  Tree->ClickColumnHeader(0, {ssShift});
+  Tree->GetMouse().ClickColumnHeader(1, {});
+  Tree->GetMouse().ClickColumnHeader(0, {ssShift});
+  Tree->GetMouse().ClickColumnHeader(0, {ssShift});
   EXPECT_EQ(RowTexts(), (Texts{"a10", "a1", "b", "z", "y", "a2"}));
   // Sorted set in code sorts as well; unsorting keeps the order.
   Tree->GetColumn(1)->SetSorted(csNone);

@@ -61,9 +61,9 @@ TEST_F(TreeListTest, TheConstructorSetsTheDefaults) {
   EXPECT_EQ(500, Tree->GetDragExpandDelay());
   EXPECT_TRUE(Tree->GetSearchAllNodes());
   EXPECT_EQ(1, Tree->GetNavigator().GetVisibleRowCount());
-  EXPECT_EQ(-1, Tree->GetHotColumn());
-  EXPECT_EQ(-1000, Tree->GetMousePos().x);
-  EXPECT_EQ(-1000, Tree->GetMousePos().y);
+  EXPECT_EQ(-1, Tree->GetMouse().GetHotColumn());
+  EXPECT_EQ(-1000, Tree->GetMouse().GetMousePos().x);
+  EXPECT_EQ(-1000, Tree->GetMouse().GetMousePos().y);
   EXPECT_EQ(clBlue, Tree->GetPreviewFont()->GetColor());
   EXPECT_EQ(clNone, Tree->GetGridLineColor());
   EXPECT_EQ(clBtnShadow, Tree->GetGridColor());
@@ -198,7 +198,7 @@ TEST_F(TreeListTest, DeletingTheEditedNodeDiscardsItsEdit) {
 void PointEveryReferenceAt(TTestTreeList* tree, TdxTreeListNode* node) {
   tree->SetFocusedNode(node, 0, false);
   tree->SetSelectionAnchor(node);
-  tree->SetPrevFocusedNode(node);
+  tree->GetMouse().SetPrevFocusedNode(node);
   tree->GetDrag().SetDragNode(node);
   tree->GetDrag().SetDragOverNode(node);
   tree->GetDrag().SetDragExpandNode(node);
@@ -207,7 +207,7 @@ void PointEveryReferenceAt(TTestTreeList* tree, TdxTreeListNode* node) {
   hit.Node = node;
   hit.Column = 0;
   hit.HitTest = htCell;
-  tree->SetDownHitInfo(hit);
+  tree->GetMouse().SetDownHitInfo(hit);
   tree->SetOptionsEx(tree->GetOptionsEx() + TdxTreeListOptionsEx{aoHotTrack});
   tree->UpdateHotTrack(hit);
   tree->SetTopNode(node);  // last: a refresh keeps the last page filled
@@ -223,13 +223,13 @@ std::string ReferencesTo(TTestTreeList* tree, TdxTreeListNode* node) {
   check("top", tree->GetTopNode());
   check("focused", tree->GetFocusedNode());
   check("anchor", tree->GetSelection().GetAnchorNode());
-  check("prevFocused", tree->GetPrevFocusedNode());
+  check("prevFocused", tree->GetMouse().GetPrevFocusedNode());
   check("drag", tree->GetDrag().GetDragNode());
   check("dragOver", tree->GetDrag().GetDragOverNode());
   check("dragExpand", tree->GetDrag().GetDragExpandNode());
   check("edited", tree->GetEditController().GetEditedNode());
-  check("hot", tree->GetHotInfo().Node);
-  check("downHit", tree->GetDownHitInfo().Node);
+  check("hot", tree->GetMouse().GetHotInfo().Node);
+  check("downHit", tree->GetMouse().GetDownHitInfo().Node);
   check("pending", tree->GetRows().GetPendingNode());
   for (TdxTreeListNode* row : tree->GetRows().GetRowNodes())
     check("row", row);

@@ -86,11 +86,7 @@ class TTestTreeList : public TCustomdxTreeList {
   int32_t StatusButton = 0;
 
   using TCustomControl::PaintWindow;
-  using TCustomdxTreeList::DrawSizingLine;
-  using TCustomdxTreeList::SetSizingPos;
   using TCustomdxTreeList::GetRootNodes;
-  using TCustomdxTreeList::SetDownHitInfo;
-  using TCustomdxTreeList::SetPrevFocusedNode;
 
   // A node with texts, appended under `parent` (none: the top level).
   TdxTreeListTextNode* AddNode(TdxTreeListNode* parent, const std::string& text) {
