@@ -23,9 +23,7 @@
 TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
     : TCustomdxContainer(AOwner),
       FRootNodes(new TList()),
-      FExtraNodes(new TList()),
-      FCellViewData(new TdxTreeListCellViewData()),
-      FSpareFont(new TFont()) {
+      FExtraNodes(new TList()) {
   // Every supported system has new-style controls, so the control is never csFramed.
   SetControlStyle({csCaptureMouse, csOpaque, csDoubleClicks, csDisplayDragImage});
   SetBounds(GetLeft(), GetTop(), 250, 150);
@@ -53,10 +51,6 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // freed regardless.
   GuardBoundary("TCustomdxTreeList destruction", [this] { ClearNodes(); });
   GetEditController().FreeEditor();
-
-  // goes to TdxTreeListPainter (its destructor)
-  FSpareFont.reset();
-  FCellViewData.reset();
 
   // The parts go with the members, the appearance last (its links leave the image
   // lists, then its fonts go); then the control's own node lists, empty by now.

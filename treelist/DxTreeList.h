@@ -52,9 +52,6 @@
 #include "treelist/DxTreeListTypes.h"
 #include "treelist/DxTreeListWidths.h"
 
-struct TdxTreeListPaintPass;
-struct TdxHeaderButton;
-
 class TCustomdxTreeList : public TCustomdxContainer {
   KIVO_CLASS(TCustomdxTreeList, TCustomdxContainer)
  public:
@@ -156,7 +153,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
 
   // ==== Focus, navigation and scrolling
   // The keyboard focus is in the control, one of its child windows or its editor.
-  bool HasFocus() { return IsControlFocused(); }
+  bool HasFocus() { return FPainter.IsControlFocused(); }
 
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
@@ -298,23 +295,12 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetSearchMatchTextColor(TColor value) { FAppearance.SetSearchMatchTextColor(value); }
 
   // ==== Painting
-  // Interaction feedback (the XOR sizing line of the sizing states) is taken off the
-  // screen by the first of nested HideFeedback calls and put back by the matching last
-  // ShowFeedback; every call counts.
-  void HideFeedback();
-  void ShowFeedback();
-  int GetFeedbackCount() const { return FFeedbackCount; }
-  // The window with the keyboard focus is the control or one of its child windows, or
-  // the control is editing and its editor has the focus.
-  bool IsControlFocused();
-  // The colours of a row's cell (`column` -1: the row itself): background, text and the
-  // brush of the current paint pass. Only while painting.
-  void GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow, bool hasChildren,
-                    int level, int32_t column, TColor& color, TColor& textColor, HBRUSH& brush);
-  // The colour and brush of a column's cells without row highlight.
-  void GetColumnColors(int32_t column, TColor& color, HBRUSH& brush);
-
-  TdxTreeListCellViewData* GetCellViewData() const { return FCellViewData.get(); }
+  void GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow, bool hasChildren, int level,
+                    int32_t column, TColor& color, TColor& textColor, HBRUSH& brush) {
+    FPainter.GetRowColors(node, selected, focused, groupRow, hasChildren, level, column, color, textColor, brush);
+  }
+  void GetColumnColors(int32_t column, TColor& color, HBRUSH& brush) { FPainter.GetColumnColors(column, color, brush); }
+  TdxTreeListCellViewData* GetCellViewData() const { return FPainter.GetCellViewData(); }
 
   // The container's scroll information of a window bar stays reachable beside the
   // tree list's own GetScrollInfo.
@@ -735,9 +721,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TNotifyEvent OnNotify;
 
  protected:
-  // Paints the filled view data `data` of a cell with `editClass` on `rect` (the cell's
-  // origin moved to the rectangle's corner, clipped to it, and in the incremental
-  // search's pass to the matched characters).
   void DrawEditViewData(TCanvas* canvas, const TRect& rect, const TdxTreeListCellViewData* viewData,
                         const TdxInplaceEditClass& editClass, TdxEditViewData* data);
   void CreateParams(TCreateParams& params) override;
@@ -783,12 +766,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The top-level nodes.
   TList* GetRootNodes() const { return FRootNodes.get(); }
 
-  // goes to TdxTreeListPainter
-  // Clipping of the current paint pass: SetClip narrows the DC's clip region to `rect`
-  // (within the region before it), RestoreClip puts that region back.
-  void SetClip(const TRect& rect);
-  void RestoreClip();
-
  private:
   friend class TdxTreeListNode;
   friend class TdxTreeListAppearance;
@@ -818,64 +795,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void WMNCPaint(TMessage& message);
   void WMSize(TMessage& message);
 
-  // goes to TdxTreeListPainter
-  // Painting: the brushes and the column brush table of a pass, the area painters in
-  // the order Paint runs them, and their helpers.
-  void CreatePaintBrushes(TdxTreeListPaintPass& pass);
-  void PaintTopPanel();
-  // The brush of a tree level in the grid look: its level colour, else the group brush.
-  HBRUSH LevelBrush(int level, TColor* color = nullptr);
-  // A node drag runs or a drag from outside is over the control.
-  bool HasDragFeedback() const;
-  // Whether a cell of a selected row is drawn highlighted.
-  bool IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow);
-  // Canvas font := `font`, text colour := its colour; the canvas DC with it selected.
-  HDC SelectCanvasFont(TFont* font);
-
-  // goes to TdxTreeListHeaderPainter
-  void PaintBandRow();
-  // One band or column header button: offered to its custom-draw handler when there is
-  // one (`customDraw` (colour, done)), else or then composed in the header bitmap.
-  void PaintHeaderButton(const TRect& rect, const TRect& clipped, TdxHeaderButton& button, TColor color, bool custom,
-                         const std::function<void(TColor&, bool&)>& customDraw);
-  void PaintHeaderPanel();
-
-  // goes to TdxTreeListPanelPainter
-  void PaintNewItemRow();
-  void PaintIndicator();
-  void PaintFooter();
-  void PaintStatusPanel();
-
-  // goes to TdxTreeListRowPainter
-  void DrawNodes();
-  // The rows painter's two passes and its parts.
-  void DrawTreeArea(TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH lineBrush);
-  void DrawTreeLines(const TdxTreeListRowEntry& row, const TdxTreeListRowEntry* previous, HBRUSH brush);
-  void DrawRowContent(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  void DrawRowCells(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  void DrawNodeFooters(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  void DrawRowFocus(const TdxTreeListRowEntry& row, int cellsBottom);
-  void AddTreeAreaGrid(const TdxTreeListRowEntry& row, std::vector<POINT>& grid);
-  // The x where a row's open extent ends (the level columns left of it continue into
-  // the next row): its bottom grid line starts there.
-  int RowOpenExtent(const TdxTreeListRowEntry& row);
-  // The level column of the top level is shown: ShowRoot, or the grid look.
-  bool IsRootShown() const { return GetShowRoot() || !GetMetrics().TreeLook; }
-  // 1 for a node with children in the grid look without grid lines, whose row keeps its
-  // top pixel free; else 0.
-  int GroupLookPixel(const TdxTreeListNode* node) const;
-  // The x of the level column of the top level (left of the tree area when it is not
-  // shown) while painting.
-  int LevelColumnsLeft() const;
-  // Draws the grid segments collected as pairs of points, in the grid colour.
-  void DrawGridSegments(const std::vector<POINT>& points);
-
-  // goes to TdxTreeListCellPainter
-  // The shared part of DrawCell and DrawTextCell: the incremental-search pass and the
-  // search cell's focus frame.
-  void DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column, uint8_t kind,
-                      bool cellFocused, bool entryFlag1, bool entryFlag2, const std::function<void()>& redraw);
-
   // The control's own state: the nodes, the option sets, the interaction state, the
   // update bracket and the clearing flags.
   std::unique_ptr<TList> FRootNodes;
@@ -902,11 +821,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListMouse FMouse{*this};
   TdxTreeListTimers FTimers{*this};
 
-  // goes to TdxTreeListPainter
-  TdxTreeListPaintPass* FPaintPass = nullptr;
-  int FFeedbackCount = 0;
-  std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
-  std::unique_ptr<TFont> FSpareFont;
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,

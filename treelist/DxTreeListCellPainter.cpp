@@ -12,6 +12,8 @@
 //   multi-line cells).
 // - The matched part of the incremental search is the cell painted again in the match
 //   colours, clipped to the width of the matched characters where the text starts.
+#include "treelist/DxTreeListCellPainter.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -90,30 +92,77 @@ TdxVertAlignment VertAlignmentOf(TTextLayout layout) {
 
 }  // namespace
 
+// ---- The control's cell painting
+
 void TCustomdxTreeList::DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
                                  int32_t column, bool highlighted, bool cellFocused, TColor color, TColor textColor,
                                  HBRUSH brush, bool multiLine, uint8_t kind, bool entryFlag1, bool entryFlag2,
                                  TColor columnColor, HBRUSH columnBrush) {
-  WithNodePaint(this, node, [&] {
+  TdxTreeListCellPainter(*this).DrawCell(canvas, rect, headerBitmap, node, column, highlighted, cellFocused, color,
+                                         textColor, brush, multiLine, kind, entryFlag1, entryFlag2, columnColor,
+                                         columnBrush);
+}
+
+void TCustomdxTreeList::DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH brush, TColor color, TColor textColor,
+                                     bool focused, TdxTreeListNode* node, int32_t column, int32_t footerIndex,
+                                     uint8_t kind, TBitmap* headerBitmap) {
+  TdxTreeListCellPainter(*this).DrawTextCell(canvas, rect, brush, color, textColor, focused, node, column, footerIndex,
+                                             kind, headerBitmap);
+}
+
+void TCustomdxTreeList::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
+                                    TColor color, TColor textColor, HBRUSH brush, bool selected) {
+  TdxTreeListCellPainter(*this).DrawPreview(canvas, rect, headerBitmap, node, color, textColor, brush, selected);
+}
+
+void TCustomdxTreeList::DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
+                                         int32_t column) {
+  TdxTreeListCellPainter(*this).DrawCellViewData(canvas, rect, viewData, column);
+}
+
+void TCustomdxTreeList::DrawEditViewData(TCanvas* canvas, const TRect& rect, const TdxTreeListCellViewData* viewData,
+                                         const TdxInplaceEditClass& editClass, TdxEditViewData* data) {
+  TdxTreeListCellPainter(*this).DrawEditViewData(canvas, rect, viewData, editClass, data);
+}
+
+// ---- The cells
+
+int32_t TdxTreeListCellPainter::GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column) {
+  if (!FControl.IsColumnOwnFont(column))
+    return 0;
+  std::string text;
+  FControl.GetCellText(node, column, text);
+  FControl.GetPainter().GetSpareFont()->Assign(canvas->GetFont());
+  canvas->SetFont(FControl.GetColumnFont(column));
+  const int width = canvas->TextWidth(text) + 3;
+  canvas->SetFont(FControl.GetPainter().GetSpareFont());
+  return width;
+}
+
+void TdxTreeListCellPainter::DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
+                                      int32_t column, bool highlighted, bool cellFocused, TColor color,
+                                      TColor textColor, HBRUSH brush, bool multiLine, uint8_t kind, bool entryFlag1,
+                                      bool entryFlag2, TColor columnColor, HBRUSH columnBrush) {
+  WithNodePaint(&FControl, node, [&] {
     std::string text;
     if (kind != 0 && kind != 3)
-      GetDisplayText(column, text);
+      FControl.GetDisplayText(column, text);
     else
-      GetCellText(node, column, text);
-    TAlignment alignment = GetColumnAlignment(node, column);
-    const bool ownFont = (kind == 0 || kind == 2) && IsColumnOwnFont(column);
-    const bool custom = IsCustomDrawCell(node, column);
+      FControl.GetCellText(node, column, text);
+    TAlignment alignment = FControl.GetColumnAlignment(node, column);
+    const bool ownFont = (kind == 0 || kind == 2) && FControl.IsColumnOwnFont(column);
+    const bool custom = FControl.IsCustomDrawCell(node, column);
     TFont* font = canvas->GetFont();
-    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(column) : nullptr, highlighted,
-                                   textColor);
+    const TCellFontScope fontScope(font, FControl.GetPainter().GetSpareFont(), custom,
+                                   ownFont ? FControl.GetColumnFont(column) : nullptr, highlighted, textColor);
     bool done = false;
     TColor cellColor = color;
-    DoCustomDrawCell(canvas, rect, node, column, highlighted, cellFocused, kind == 2, entryFlag1, entryFlag2, brush,
-                     text, cellColor, font, alignment, done);
+    FControl.DoCustomDrawCell(canvas, rect, node, column, highlighted, cellFocused, kind == 2, entryFlag1, entryFlag2,
+                              brush, text, cellColor, font, alignment, done);
     if (done)
       return;
     const HBRUSH cellBrush = fontScope.TakeHandlerChanges(canvas, color, cellColor, brush, textColor);
-    TdxTreeListCellViewData& view = *FCellViewData;
+    TdxTreeListCellViewData& view = *FControl.GetPainter().GetCellViewData();
     view.Brush = cellBrush;
     view.Font = font->GetHandle();
     view.Color = cellColor;
@@ -122,44 +171,46 @@ void TCustomdxTreeList::DrawCell(TCanvas* canvas, const TRect& rect, TBitmap* he
     view.Text = text;
     view.MatchLength = 0;
     view.Highlighted = highlighted;
-    view.OptionFlag = FOptionsEx.Contains(aoOptionsEx0);
+    view.OptionFlag = FControl.GetOptionsEx().Contains(aoOptionsEx0);
     view.EntryFlag1 = entryFlag1;
     view.EntryFlag2 = entryFlag2;
     view.MultiLine = multiLine;
     view.SearchPass = false;
-    view.DisplayFlag = IsOptions9();
+    view.DisplayFlag = FControl.IsOptions9();
     view.Node = node;
-    view.NewItemFlag = kind == 2 && !IsColumnVisible(column);
-    view.SelectionColor = cellFocused ? GetHighlightColor() : GetHideSelectionColor();
+    view.NewItemFlag = kind == 2 && !FControl.IsColumnVisible(column);
+    view.SelectionColor = cellFocused ? FControl.GetHighlightColor() : FControl.GetHideSelectionColor();
     view.ColumnBrush = columnBrush;
     view.ColumnColor = columnColor;
-    view.HotFlag = IsHotCell(node, column);
+    view.HotFlag = FControl.IsHotCell(node, column);
     view.Bounds = TRect{-2, -2, RectWidth(rect) + 2, RectHeight(rect) + 2};
-    DrawCellViewData(canvas, rect, &view, column);
+    FControl.DrawCellViewData(canvas, rect, &view, column);
     DrawSearchPass(canvas, rect, node, column, kind, cellFocused, entryFlag1, entryFlag2, [&] {
-      DrawCellViewData(canvas, rect, &view, column);
+      FControl.DrawCellViewData(canvas, rect, &view, column);
     });
   });
 }
 
-void TCustomdxTreeList::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column,
-                                       uint8_t kind, bool cellFocused, bool entryFlag1, bool entryFlag2,
-                                       const std::function<void()>& redraw) {
-  if (!GetKeyboard().GetSearching() || !cellFocused || kind != 0 || column != GetKeyboard().GetSearchColumn())
+void TdxTreeListCellPainter::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column,
+                                            uint8_t kind, bool cellFocused, bool entryFlag1, bool entryFlag2,
+                                            const std::function<void()>& redraw) {
+  if (!FControl.GetKeyboard().GetSearching() || !cellFocused || kind != 0 ||
+      column != FControl.GetKeyboard().GetSearchColumn())
     return;
-  if (!GetKeyboard().GetSearchText().empty()) {
-    TdxTreeListCellViewData& view = *FCellViewData;
-    view.Color = GetSearchMatchColor() == clNone ? Complement(view.Color) : GetSearchMatchColor();
-    view.TextColor = GetSearchMatchTextColor() == clNone ? Complement(view.TextColor) : GetSearchMatchTextColor();
+  if (!FControl.GetKeyboard().GetSearchText().empty()) {
+    TdxTreeListCellViewData& view = *FControl.GetPainter().GetCellViewData();
+    view.Color = FControl.GetSearchMatchColor() == clNone ? Complement(view.Color) : FControl.GetSearchMatchColor();
+    view.TextColor =
+        FControl.GetSearchMatchTextColor() == clNone ? Complement(view.TextColor) : FControl.GetSearchMatchTextColor();
     TBrushHandle brush(CreateSolidBrush(ColorToRGB(view.Color)));
     view.Brush = brush.Get();
-    view.MatchLength = static_cast<int32_t>(std::min(GetKeyboard().GetSearchText().size(), view.Text.size()));
+    view.MatchLength = static_cast<int32_t>(std::min(FControl.GetKeyboard().GetSearchText().size(), view.Text.size()));
     view.SearchPass = true;
     redraw();
     view.Brush = nullptr;
   }
   InflateRect(&rect, -1, -1);
-  if (FOptions.Contains(aoRowSelect) || FOptionsEx.Contains(aoOptionsEx0)) {
+  if (FControl.GetOptions().Contains(aoRowSelect) || FControl.GetOptionsEx().Contains(aoOptionsEx0)) {
     if (!entryFlag1)
       rect.left -= 1;
     if (!entryFlag2)
@@ -168,8 +219,8 @@ void TCustomdxTreeList::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListN
   DrawFocusFrame(canvas->GetHandle(), rect);
 }
 
-void TCustomdxTreeList::DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
-                                         int32_t column) {
+void TdxTreeListCellPainter::DrawCellViewData(TCanvas* canvas, const TRect& rect, TdxTreeListCellViewData* viewData,
+                                              int32_t column) {
   const TdxInplaceEditClass& editClass = TdxInplaceTreeListTextEdit::MetaClass();
   std::unique_ptr<TdxEditViewData> data(editClass.NewViewData());
   TdxEditViewData& v = *data;
@@ -180,7 +231,7 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* canvas, const TRect& rect, Tdx
   v.Bounds = viewData->Bounds;
   v.Margins = TRect{1, 0, 0, 0};
   v.Alignment = viewData->Alignment;
-  v.VertAlignment = viewData->MultiLine ? vaWordWrap : VertAlignmentOf(GetColumnVertAlignment(column));
+  v.VertAlignment = viewData->MultiLine ? vaWordWrap : VertAlignmentOf(FControl.GetColumnVertAlignment(column));
   v.Brush = viewData->Brush;
   v.Color = ColorToRGB(viewData->Color);
   v.Font = viewData->Font;
@@ -189,8 +240,9 @@ void TCustomdxTreeList::DrawCellViewData(TCanvas* canvas, const TRect& rect, Tdx
   DrawEditViewData(canvas, rect, viewData, editClass, &v);
 }
 
-void TCustomdxTreeList::DrawEditViewData(TCanvas* canvas, const TRect& rect, const TdxTreeListCellViewData* viewData,
-                                         const TdxInplaceEditClass& editClass, TdxEditViewData* data) {
+void TdxTreeListCellPainter::DrawEditViewData(TCanvas* canvas, const TRect& rect,
+                                              const TdxTreeListCellViewData* viewData,
+                                              const TdxInplaceEditClass& editClass, TdxEditViewData* data) {
   HDC dc = canvas->GetHandle();
   TSaveDCGuard state(dc);
   IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
@@ -213,35 +265,37 @@ void TCustomdxTreeList::DrawEditViewData(TCanvas* canvas, const TRect& rect, con
   editClass.Draw(dc, TRect{0, 0, RectWidth(rect), RectHeight(rect)}, data, nullptr);
 }
 
-void TCustomdxTreeList::DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH brush, TColor color,
-                                     TColor textColor, bool focused, TdxTreeListNode* node, int32_t column,
-                                     int32_t footerIndex, uint8_t kind, TBitmap* headerBitmap) {
-  WithNodePaint(this, node, [&] {
+void TdxTreeListCellPainter::DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH brush, TColor color,
+                                          TColor textColor, bool focused, TdxTreeListNode* node, int32_t column,
+                                          int32_t footerIndex, uint8_t kind, TBitmap* headerBitmap) {
+  WithNodePaint(&FControl, node, [&] {
     std::string text;
     TAlignment alignment = taLeftJustify;
     if (kind == 1) {
-      GetFooterCellText(node, column, footerIndex, text);
-      alignment = GetFooterCellAlignment(node, column, footerIndex);
+      FControl.GetFooterCellText(node, column, footerIndex, text);
+      alignment = FControl.GetFooterCellAlignment(node, column, footerIndex);
     } else {
       if (kind == 2)
-        GetDisplayText(column, text);
+        FControl.GetDisplayText(column, text);
       else
-        GetCellText(node, column, text);
+        FControl.GetCellText(node, column, text);
       if (column >= 0)
-        alignment = GetColumnAlignment(node, column);
+        alignment = FControl.GetColumnAlignment(node, column);
     }
-    const bool ownFont = (kind == 0 || kind == 2) && IsColumnOwnFont(column);
-    const bool custom = kind == 1 ? IsCustomDrawFooter(node, column, footerIndex) : IsCustomDrawCell(node, column);
+    const bool ownFont = (kind == 0 || kind == 2) && FControl.IsColumnOwnFont(column);
+    const bool custom =
+        kind == 1 ? FControl.IsCustomDrawFooter(node, column, footerIndex) : FControl.IsCustomDrawCell(node, column);
     TFont* font = canvas->GetFont();
-    const TCellFontScope fontScope(font, FSpareFont.get(), custom, ownFont ? GetColumnFont(column) : nullptr,
+    const TCellFontScope fontScope(font, FControl.GetPainter().GetSpareFont(), custom,
+                                   ownFont ? FControl.GetColumnFont(column) : nullptr,
                                    /*highlighted=*/false, textColor);
     bool done = false;
     TColor cellColor = color;
     if (kind == 1)
-      DoCustomDrawFooter(canvas, rect, node, column, footerIndex, text, cellColor, font, alignment, done);
+      FControl.DoCustomDrawFooter(canvas, rect, node, column, footerIndex, text, cellColor, font, alignment, done);
     else
-      DoCustomDrawCell(canvas, rect, node, column, false, focused, kind == 2, false, false, brush, text, cellColor,
-                       font, alignment, done);
+      FControl.DoCustomDrawCell(canvas, rect, node, column, false, focused, kind == 2, false, false, brush, text,
+                                cellColor, font, alignment, done);
     if (done)
       return;
     const HBRUSH cellBrush = fontScope.TakeHandlerChanges(canvas, color, cellColor, brush, textColor);
@@ -252,35 +306,38 @@ void TCustomdxTreeList::DrawTextCell(TCanvas* canvas, const TRect& rect, HBRUSH 
     TdxCellTextParams params;
     params.Brush = cellBrush;
     params.TwoPixelInset = kind != 1;
-    params.Buffered = IsOptionsEx1();
+    params.Buffered = FControl.IsOptionsEx1();
     params.Alignment = alignment;
     params.EndEllipsis = true;
     params.BkColor = cellColor;
     DrawCellText(dc, rect, params, text, headerBitmap);
     // The search pass starts from this cell's colours and text.
-    FCellViewData->Color = cellColor;
-    FCellViewData->TextColor = textColor;
-    FCellViewData->Text = text;
+    FControl.GetPainter().GetCellViewData()->Color = cellColor;
+    FControl.GetPainter().GetCellViewData()->TextColor = textColor;
+    FControl.GetPainter().GetCellViewData()->Text = text;
     DrawSearchPass(canvas, rect, node, column, kind, focused, false, false, [&] {
       TdxCellTextParams match = params;
-      match.BkColor = FCellViewData->Color;
+      match.BkColor = FControl.GetPainter().GetCellViewData()->Color;
       TBrushHandle matchBrush(CreateSolidBrush(ColorToRGB(match.BkColor)));
       match.Brush = matchBrush.Get();
-      SetTextColor(dc, ColorToRGB(FCellViewData->TextColor));
-      DrawCellText(dc, rect, match, text.substr(0, static_cast<size_t>(FCellViewData->MatchLength)), headerBitmap);
+      SetTextColor(dc, ColorToRGB(FControl.GetPainter().GetCellViewData()->TextColor));
+      DrawCellText(dc, rect, match,
+                   text.substr(0, static_cast<size_t>(FControl.GetPainter().GetCellViewData()->MatchLength)),
+                   headerBitmap);
     });
   });
 }
 
-void TCustomdxTreeList::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap, TdxTreeListNode* node,
-                                    TColor color, TColor textColor, HBRUSH brush, bool selected) {
+void TdxTreeListCellPainter::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap* headerBitmap,
+                                         TdxTreeListNode* node, TColor color, TColor textColor, HBRUSH brush,
+                                         bool selected) {
   std::string text;
-  GetPreviewText(node, text);
-  if (color != GetHighlightColor())
-    textColor = GetPreviewFont()->GetColor();
+  FControl.GetPreviewText(node, text);
+  if (color != FControl.GetHighlightColor())
+    textColor = FControl.GetPreviewFont()->GetColor();
   TFont* font = canvas->GetFont();
-  FSpareFont->Assign(font);
-  font->Assign(GetPreviewFont());
+  FControl.GetPainter().GetSpareFont()->Assign(font);
+  font->Assign(FControl.GetPreviewFont());
   HDC dc = canvas->GetHandle();
   const COLORREF bk = GetBkColor(dc);
   bool changed = false;
@@ -291,15 +348,15 @@ void TCustomdxTreeList::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap*
     COLORREF Bk;
     const bool& Changed;
     ~TRestore() {
-      Font->Assign(Control->FSpareFont.get());
+      Font->Assign(Control->GetPainter().GetSpareFont());
       if (Changed)
         SetBkColor(DC, Bk);
     }
-  } restore{this, font, dc, bk, changed};
+  } restore{&FControl, font, dc, bk, changed};
 
   bool done = false;
   TColor cellColor = color;
-  DoCustomDrawPreview(canvas, rect, node, selected, text, cellColor, textColor, font, done);
+  FControl.DoCustomDrawPreview(canvas, rect, node, selected, text, cellColor, textColor, font, done);
   if (done)
     return;
   HBRUSH cellBrush = brush;
@@ -311,9 +368,9 @@ void TCustomdxTreeList::DrawPreview(TCanvas* canvas, const TRect& rect, TBitmap*
   }
   TdxPreviewText preview;
   preview.Brush = cellBrush;
-  preview.Indent = kPreviewIndent;
+  preview.Indent = TCustomdxTreeList::kPreviewIndent;
   preview.Color = textColor;
   preview.Font = font->GetHandle();
   preview.Text = text;
-  DrawPreviewText(dc, rect, IsOptionsEx1(), preview, headerBitmap);
+  DrawPreviewText(dc, rect, FControl.IsOptionsEx1(), preview, headerBitmap);
 }

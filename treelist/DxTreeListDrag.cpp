@@ -376,7 +376,7 @@ void TdxTreeListDrag::MoveDragArrows(const TdxTreeListDropPlace& place, bool ban
     return;
   FDragArrowRect = arrow;
   FDragArrowsShown = true;
-  if (FControl.GetFeedbackCount() == 0)
+  if (FControl.GetPainter().GetFeedbackCount() == 0)
     DrawDragArrows();
 }
 
@@ -384,7 +384,7 @@ void TdxTreeListDrag::HideDragArrows() {
   if (!FDragArrowsShown)
     return;
   FDragArrowsShown = false;
-  if (FControl.GetFeedbackCount() == 0)
+  if (FControl.GetPainter().GetFeedbackCount() == 0)
     DrawDragArrows();
 }
 

@@ -18,6 +18,7 @@
 
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -388,7 +389,7 @@ TRect TdxTreeListLayoutBuilder::CalcCellRect(const TdxTreeListLayout& layout, co
     rect.right = std::max<int>(rect.right, rect.left);
   }
   const int lineHeight = RowLineHeight(row);
-  rect.top = row.Top + FControl.GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
+  rect.top = row.Top + TdxTreeListRowPainter(FControl).GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
   rect.bottom =
       rect.top + lineHeight * column.LineCount - (FControl.GetShowGrid() && FControl.GetShowPreviewGrid() ? 1 : 0);
   rect.bottom = std::min<int>(rect.bottom, row.Top + row.Height - row.FooterHeight);

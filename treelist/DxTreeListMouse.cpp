@@ -139,10 +139,10 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   FNewItemRowPressed = false;
   FWasFocusedAtPress = true;
   if (!FControl.GetComponentState().Contains(csDesigning) && FControl.CanFocus()) {
-    FWasFocusedAtPress = FControl.IsControlFocused();
+    FWasFocusedAtPress = FControl.GetPainter().IsControlFocused();
     if (!FWasFocusedAtPress)
       FControl.SetFocus();
-    if (!FControl.IsControlFocused()) {
+    if (!FControl.GetPainter().IsControlFocused()) {
       ReleaseCapture();
       return false;
     }

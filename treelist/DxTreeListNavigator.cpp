@@ -302,10 +302,10 @@ void TdxTreeListNavigator::SetTopIndex(int index) {
     FControl.Invalidate();
     return;
   }
-  FControl.HideFeedback();
+  FControl.GetPainter().HideFeedback();
   struct TShow {
     TCustomdxTreeList* Control;
-    ~TShow() noexcept(false) { Control->ShowFeedback(); }
+    ~TShow() noexcept(false) { Control->GetPainter().ShowFeedback(); }
   } show{&FControl};
   ScrollRows(index > old ? -pixels : pixels);
 }
@@ -389,10 +389,10 @@ void TdxTreeListNavigator::SetLeftCoord(int value) {
                        FControl.GetRightFixedBand() < 0 && std::abs(old - value) <= FControl.GetWidths().GetVisibleScrollWidth();
   if (movable) {
     // The XOR feedback moves with the pixels otherwise: it is taken off first.
-    FControl.HideFeedback();
+    FControl.GetPainter().HideFeedback();
     struct TShow {
       TCustomdxTreeList* Control;
-      ~TShow() noexcept(false) { Control->ShowFeedback(); }
+      ~TShow() noexcept(false) { Control->GetPainter().ShowFeedback(); }
     } show{&FControl};
     ScrollColumns(old - value);
     return;
@@ -404,9 +404,9 @@ void TdxTreeListNavigator::ScrollColumns(int delta) {
   if (!FControl.HandleAllocated())
     return;
   const TRect rect = FControl.GetWidths().GetScrolledAreaRect();
-  FControl.HideFeedback();  // nothing drawn over the contents moves with them
+  FControl.GetPainter().HideFeedback();  // nothing drawn over the contents moves with them
   ScrollWindowEx(FControl.GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  FControl.ShowFeedback();
+  FControl.GetPainter().ShowFeedback();
 }
 
 void TdxTreeListNavigator::ScrollRows(int delta) {
@@ -414,9 +414,9 @@ void TdxTreeListNavigator::ScrollRows(int delta) {
     return;
   TRect rect;
   FControl.GetLayoutPartRect(rect);
-  FControl.HideFeedback();
+  FControl.GetPainter().HideFeedback();
   ScrollWindowEx(FControl.GetHandle(), 0, delta, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
-  FControl.ShowFeedback();
+  FControl.GetPainter().ShowFeedback();
   if (!FControl.GetMetrics().TreeLook || FControl.GetVisibleBandCount() <= 0)
     return;
   // Dotted tree lines follow the parity of the rows area: the moved tree area is

@@ -17,6 +17,8 @@
 // - OptionsEx bit 0 is one option with all its effects: rows are 2 pixels taller, and
 //   a selected row is drawn highlighted except its focused cell, whose focus frame and
 //   search frame reach over the cell's grid lines.
+#include "treelist/DxTreeListPainter.h"
+
 #include <algorithm>
 #include <cassert>
 
@@ -27,7 +29,10 @@
 #include "editors/DxUtils.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"
+#include "treelist/DxTreeListHeaderPainter.h"
 #include "treelist/DxTreeListPaintPass.h"
+#include "treelist/DxTreeListPanelPainter.h"
+#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -52,51 +57,60 @@ struct TPassScope {
 
 }  // namespace
 
+// ---- The control's painting
+
+void TCustomdxTreeList::Paint() { FPainter.Paint(); }
+
 // ---- The pass
 
-void TCustomdxTreeList::Paint() {
+TdxTreeListPainter::TdxTreeListPainter(TCustomdxTreeList& control)
+    : FControl(control), FCellViewData(new TdxTreeListCellViewData()), FSpareFont(new TFont()) {}
+
+TdxTreeListPainter::~TdxTreeListPainter() = default;
+
+void TdxTreeListPainter::Paint() {
   HideFeedback();
   struct TShow {
-    TCustomdxTreeList* Control;
-    ~TShow() noexcept(false) { Control->ShowFeedback(); }
+    TdxTreeListPainter* Painter;
+    ~TShow() noexcept(false) { Painter->ShowFeedback(); }
   } show{this};
 
-  TCanvas* canvas = GetCanvas();
+  TCanvas* canvas = FControl.GetCanvas();
   HDC dc = canvas->GetHandle();
   TSaveDCGuard dcState(dc);
   TdxTreeListPaintPass pass;
   pass.DC = dc;
-  CalcLayout(pass.Layout);
+  FControl.CalcLayout(pass.Layout);
   pass.Focused = IsControlFocused();
-  pass.FocusedColumn = GetColumnByVisibleIndex(GetFocusedColumn());
+  pass.FocusedColumn = FControl.GetColumnByVisibleIndex(FControl.GetFocusedColumn());
   CreatePaintBrushes(pass);
   FPaintPass = &pass;
   TPassScope scope{FPaintPass};
 
   PaintTopPanel();
-  PaintBandRow();
-  PaintHeaderPanel();
-  PaintNewItemRow();
-  PaintIndicator();
-  PaintFooter();
-  PaintStatusPanel();
-  DrawNodes();
+  TdxTreeListHeaderPainter(FControl).PaintBandRow();
+  TdxTreeListHeaderPainter(FControl).PaintHeaderPanel();
+  TdxTreeListPanelPainter(FControl).PaintNewItemRow();
+  TdxTreeListPanelPainter(FControl).PaintIndicator();
+  TdxTreeListPanelPainter(FControl).PaintFooter();
+  TdxTreeListPanelPainter(FControl).PaintStatusPanel();
+  TdxTreeListRowPainter(FControl).DrawNodes();
 }
 
-void TCustomdxTreeList::CreatePaintBrushes(TdxTreeListPaintPass& pass) {
-  NewBrush(pass.BandBrush, GetBandColor());
-  NewBrush(pass.HeaderBrush, GetHeaderColor());
-  NewBrush(pass.GroupBrush, GetGroupNodeColor());
-  NewBrush(pass.BackgroundBrush, GetColor());
-  pass.PanelLineColor = GetLookAndFeel() == lfFramed ? kFramedPanelLineColor : clBtnShadow;
+void TdxTreeListPainter::CreatePaintBrushes(TdxTreeListPaintPass& pass) {
+  NewBrush(pass.BandBrush, FControl.GetBandColor());
+  NewBrush(pass.HeaderBrush, FControl.GetHeaderColor());
+  NewBrush(pass.GroupBrush, FControl.GetGroupNodeColor());
+  NewBrush(pass.BackgroundBrush, FControl.GetColor());
+  pass.PanelLineColor = FControl.GetLookAndFeel() == lfFramed ? kFramedPanelLineColor : clBtnShadow;
   NewBrush(pass.PanelLineBrush, pass.PanelLineColor);
-  NewBrush(pass.HighlightBrush, GetHighlightColor());
-  NewBrush(pass.TreeLineBrush, GetTreeLineColor());
-  NewBrush(pass.InactiveSelectionBrush, GetHideSelectionColor());
-  NewBrush(pass.FooterBrush, GetFooterColor());
-  NewBrush(pass.FixedLineBrush, GetFixedBandLineColor());
+  NewBrush(pass.HighlightBrush, FControl.GetHighlightColor());
+  NewBrush(pass.TreeLineBrush, FControl.GetTreeLineColor());
+  NewBrush(pass.InactiveSelectionBrush, FControl.GetHideSelectionColor());
+  NewBrush(pass.FooterBrush, FControl.GetFooterColor());
+  NewBrush(pass.FixedLineBrush, FControl.GetFixedBandLineColor());
 
-  const COLORREF background = ColorToRGB(GetColor());
+  const COLORREF background = ColorToRGB(FControl.GetColor());
   int32_t highest = -1;
   for (const TdxTreeListColumnEntry& entry : pass.Layout.Columns)
     highest = std::max(highest, entry.Column);
@@ -107,22 +121,22 @@ void TCustomdxTreeList::CreatePaintBrushes(TdxTreeListPaintPass& pass) {
       continue;
     TdxTreeListColumnBrush& brush = pass.ColumnBrushes.emplace_back();
     brush.Column = entry.Column;
-    brush.Color = GetColumnColor(entry.Column);
+    brush.Color = FControl.GetColumnColor(entry.Column);
     if (ColorToRGB(brush.Color) != background)
       NewBrush(brush.Brush, brush.Color);
     pass.ColumnIndex[entry.Column] = static_cast<int>(pass.ColumnBrushes.size()) - 1;
   }
 }
 
-void TCustomdxTreeList::PaintTopPanel() {
+void TdxTreeListPainter::PaintTopPanel() {
   const TRect& panel = FPaintPass->Layout.TopPanel;
   if (IsEmptyRect(panel) || !RectVisible(FPaintPass->DC, &panel))
     return;
-  DrawTopPanel(GetCanvas(), panel, FPaintPass->PanelLineBrush.Get(), FPaintPass->HeaderBrush.Get());
+  FControl.DrawTopPanel(FControl.GetCanvas(), panel, FPaintPass->PanelLineBrush.Get(), FPaintPass->HeaderBrush.Get());
 }
 
-HDC TCustomdxTreeList::SelectCanvasFont(TFont* font) {
-  TCanvas* canvas = GetCanvas();
+HDC TdxTreeListPainter::SelectCanvasFont(TFont* font) {
+  TCanvas* canvas = FControl.GetCanvas();
   canvas->GetFont()->Assign(font);
   canvas->RequiredState(TCanvasState{csHandleValid, csFontValid});
   HDC dc = canvas->GetHandle();
@@ -132,52 +146,54 @@ HDC TCustomdxTreeList::SelectCanvasFont(TFont* font) {
 
 // ---- Colours
 
-bool TCustomdxTreeList::IsControlFocused() {
-  if (!HandleAllocated())
+bool TdxTreeListPainter::IsControlFocused() {
+  if (!FControl.HandleAllocated())
     return false;
   HWND focus = GetFocus();
-  if (focus && (focus == GetHandle() || IsChild(GetHandle(), focus)))
+  if (focus && (focus == FControl.GetHandle() || IsChild(FControl.GetHandle(), focus)))
     return true;
-  TdxInplaceEdit* editor = GetEditor();
-  return FState == stEditing && editor && editor->IsFocused();
+  TdxInplaceEdit* editor = FControl.GetEditor();
+  return FControl.GetState() == stEditing && editor && editor->IsFocused();
 }
 
-void TCustomdxTreeList::GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow,
-                                     bool hasChildren, int level, int32_t column, TColor& color, TColor& textColor,
-                                     HBRUSH& brush) {
+void TdxTreeListPainter::GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow,
+                                      bool hasChildren, int level, int32_t column, TColor& color, TColor& textColor,
+                                      HBRUSH& brush) {
   assert(FPaintPass && "row colours are asked while painting");
   TdxTreeListPaintPass& pass = *FPaintPass;
   // A drag over an unfocused control still shows the node it started from.
-  if (!focused && HasDragFeedback() && node && node == GetFocusedNode()) {
-    color = GetHighlightColor();
-    textColor = GetHighlightTextColor();
+  if (!focused && HasDragFeedback() && node && node == FControl.GetFocusedNode()) {
+    color = FControl.GetHighlightColor();
+    textColor = FControl.GetHighlightTextColor();
     brush = pass.HighlightBrush.Get();
     return;
   }
-  const bool shownSelected = selected && (!GetHideSelectionUnfocused() || focused);
+  const bool shownSelected = selected && (!FControl.GetHideSelectionUnfocused() || focused);
   if (shownSelected) {
-    color = focused ? GetHighlightColor() : GetHideSelectionColor();
-    textColor = focused ? GetHighlightTextColor() : GetHideSelectionTextColor();
+    color = focused ? FControl.GetHighlightColor() : FControl.GetHideSelectionColor();
+    textColor = focused ? FControl.GetHighlightTextColor() : FControl.GetHideSelectionTextColor();
     brush = focused ? pass.HighlightBrush.Get() : pass.InactiveSelectionBrush.Get();
     return;
   }
-  if (!GetMetrics().TreeLook && (groupRow || hasChildren)) {
-    textColor = GetGroupNodeTextColor() == clNone ? GetFont()->GetColor() : GetGroupNodeTextColor();
+  if (!FControl.GetMetrics().TreeLook && (groupRow || hasChildren)) {
+    textColor =
+        FControl.GetGroupNodeTextColor() == clNone ? FControl.GetFont()->GetColor() : FControl.GetGroupNodeTextColor();
     brush = LevelBrush(level, &color);
     return;
   }
-  textColor = column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column)->GetColor() : GetFont()->GetColor();
+  textColor = column >= 0 && FControl.IsColumnOwnFont(column) ? FControl.GetColumnFont(column)->GetColor()
+                                                              : FControl.GetFont()->GetColor();
   const TdxTreeListColumnBrush* entry = column >= 0 ? pass.FindColumnBrush(column) : nullptr;
   if (entry && entry->Brush) {
     color = entry->Color;
     brush = entry->Brush.Get();
     return;
   }
-  color = GetColor();
+  color = FControl.GetColor();
   brush = pass.BackgroundBrush.Get();
 }
 
-void TCustomdxTreeList::GetColumnColors(int32_t column, TColor& color, HBRUSH& brush) {
+void TdxTreeListPainter::GetColumnColors(int32_t column, TColor& color, HBRUSH& brush) {
   assert(FPaintPass && "column colours are asked while painting");
   const TdxTreeListColumnBrush* entry = FPaintPass->FindColumnBrush(column);
   if (entry && entry->Brush) {
@@ -185,18 +201,18 @@ void TCustomdxTreeList::GetColumnColors(int32_t column, TColor& color, HBRUSH& b
     brush = entry->Brush.Get();
     return;
   }
-  color = GetColor();
+  color = FControl.GetColor();
   brush = FPaintPass->BackgroundBrush.Get();
 }
 
-HBRUSH TCustomdxTreeList::LevelBrush(int level, TColor* color) {
+HBRUSH TdxTreeListPainter::LevelBrush(int level, TColor* color) {
   TdxTreeListPaintPass& pass = *FPaintPass;
-  TColor levelColor = GetGroupNodeColor();
-  if (IsLevelColorAssigned())
-    GetLevelColor(level, levelColor);
+  TColor levelColor = FControl.GetGroupNodeColor();
+  if (FControl.IsLevelColorAssigned())
+    FControl.GetLevelColor(level, levelColor);
   if (color)
     *color = levelColor;
-  if (levelColor == GetGroupNodeColor())
+  if (levelColor == FControl.GetGroupNodeColor())
     return pass.GroupBrush.Get();
   if (!pass.LevelBrush || pass.LevelColor != levelColor) {
     NewBrush(pass.LevelBrush, levelColor);
@@ -205,30 +221,30 @@ HBRUSH TCustomdxTreeList::LevelBrush(int level, TColor* color) {
   return pass.LevelBrush.Get();
 }
 
-bool TCustomdxTreeList::IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow) {
+bool TdxTreeListPainter::IsCellHighlighted(bool rowSelected, bool focusedNode, int32_t column, bool newItemRow) {
   // `newItemRow`: the cell belongs to the new-item row, whose own focus flag stands for
   // the selection.
-  const bool multi = IsMultiSelect();
-  const bool inverse = FOptionsEx.Contains(aoOptionsEx0);
-  if (!rowSelected || (!newItemRow && GetNavigator().GetNewItemRowActive() && !multi))
+  const bool multi = FControl.IsMultiSelect();
+  const bool inverse = FControl.GetOptionsEx().Contains(aoOptionsEx0);
+  if (!rowSelected || (!newItemRow && FControl.GetNavigator().GetNewItemRowActive() && !multi))
     return false;
   bool highlighted = false;
-  if (IsRowSelect())
+  if (FControl.IsRowSelect())
     highlighted = true;
-  else if (multi && (!inverse || GetNavigator().GetNewItemRowActive() || !focusedNode))
+  else if (multi && (!inverse || FControl.GetNavigator().GetNewItemRowActive() || !focusedNode))
     highlighted = true;
   else
     highlighted = (column == FPaintPass->FocusedColumn) != inverse;
-  return highlighted && !(GetHideSelectionUnfocused() && !FPaintPass->Focused);
+  return highlighted && !(FControl.GetHideSelectionUnfocused() && !FPaintPass->Focused);
 }
 
-bool TCustomdxTreeList::HasDragFeedback() const {
-  return FState == stNodeDragging || FDrag.GetDragOverNode();
+bool TdxTreeListPainter::HasDragFeedback() const {
+  return FControl.GetState() == stNodeDragging || FControl.GetDrag().GetDragOverNode();
 }
 
 // ---- Clipping
 
-void TCustomdxTreeList::SetClip(const TRect& rect) {
+void TdxTreeListPainter::SetClip(const TRect& rect) {
   assert(FPaintPass && !FPaintPass->ClipSet && "one clip at a time, while painting");
   TdxTreeListPaintPass& pass = *FPaintPass;
   HDC dc = pass.DC;
@@ -244,7 +260,7 @@ void TCustomdxTreeList::SetClip(const TRect& rect) {
   pass.ClipSet = true;
 }
 
-void TCustomdxTreeList::RestoreClip() {
+void TdxTreeListPainter::RestoreClip() {
   TdxTreeListPaintPass& pass = *FPaintPass;
   if (!pass.ClipSet)
     return;
@@ -255,21 +271,21 @@ void TCustomdxTreeList::RestoreClip() {
 
 // ---- Interaction feedback
 
-void TCustomdxTreeList::HideFeedback() {
+void TdxTreeListPainter::HideFeedback() {
   if (FFeedbackCount++ != 0)
     return;
-  if (IsSizingState(FState))
-    GetSizing().DrawSizingLine();
-  GetDrag().ToggleDragFeedback(/*show=*/false);
+  if (IsSizingState(FControl.GetState()))
+    FControl.GetSizing().DrawSizingLine();
+  FControl.GetDrag().ToggleDragFeedback(/*show=*/false);
 }
 
-void TCustomdxTreeList::ShowFeedback() {
+void TdxTreeListPainter::ShowFeedback() {
   assert(FFeedbackCount > 0 && "ShowFeedback without HideFeedback");
   if (FFeedbackCount == 0)
     return;
   if (--FFeedbackCount != 0)
     return;
-  if (IsSizingState(FState))
-    GetSizing().DrawSizingLine();
-  GetDrag().ToggleDragFeedback(/*show=*/true);
+  if (IsSizingState(FControl.GetState()))
+    FControl.GetSizing().DrawSizingLine();
+  FControl.GetDrag().ToggleDragFeedback(/*show=*/true);
 }

@@ -20,6 +20,7 @@
 #include "classlib/GdiHandles.h"
 #include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListCellPainter.h"
 #include "treelist/DxTreeListDraw.h"
 
 void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
@@ -298,15 +299,7 @@ uint8_t TCustomdxTreeList::GetColumnHeaderState(int32_t column) {
 }
 
 int32_t TCustomdxTreeList::GetCellTextWidth(TCanvas* canvas, TdxTreeListNode* node, int32_t column) {
-  if (!IsColumnOwnFont(column))
-    return 0;
-  std::string text;
-  GetCellText(node, column, text);
-  FSpareFont->Assign(canvas->GetFont());
-  canvas->SetFont(GetColumnFont(column));
-  const int width = canvas->TextWidth(text) + 3;
-  canvas->SetFont(FSpareFont.get());
-  return width;
+  return TdxTreeListCellPainter(*this).GetCellTextWidth(canvas, node, column);
 }
 
 int32_t TCustomdxTreeList::CalcRowLineCount(TdxTreeListNode* node, int32_t& height) {

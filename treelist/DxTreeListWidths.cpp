@@ -16,6 +16,7 @@
 
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
+#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -292,7 +293,7 @@ void TdxTreeListWidths::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, in
   const TdxTreeListMetrics& m = FControl.GetMetrics();
   const int level = node->GetLevel();
   const int levels = node->GetHasChildren() || m.TreeLook ? level + 1 : level;
-  levelWidth = std::max<int>((levels - (FControl.IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
+  levelWidth = std::max<int>((levels - (TdxTreeListRowPainter(FControl).IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
   fullWidth = levelWidth + m.ImageWidth;
   if (FControl.GetNodeStateIndex(node) != -1)
     fullWidth += m.StateImageWidth;

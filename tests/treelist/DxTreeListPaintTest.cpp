@@ -232,7 +232,7 @@ TEST_F(TreeListPaintTest, SelectedRowsAreHighlightedOnlyWhileFocused) {
     return Paint()->Color(entry->ClippedRect.right - 4, r.Top + r.Height - 3);
   };
   SetFocus(Tree->GetHandle());
-  ASSERT_TRUE(Tree->IsControlFocused());
+  ASSERT_TRUE(Tree->GetPainter().IsControlFocused());
   EXPECT_EQ(RGB(0, 0, 200), probe(0));
   EXPECT_EQ(RGB(0, 0, 200), probe(2));
   EXPECT_EQ(Sys(COLOR_WINDOW), probe(2, a2));
@@ -241,7 +241,7 @@ TEST_F(TreeListPaintTest, SelectedRowsAreHighlightedOnlyWhileFocused) {
   EXPECT_EQ(Sys(COLOR_WINDOW), probe(2));
 
   SetFocus(window.Handle());
-  ASSERT_FALSE(Tree->IsControlFocused());
+  ASSERT_FALSE(Tree->GetPainter().IsControlFocused());
   EXPECT_EQ(Sys(COLOR_WINDOW), probe(1));
   Tree->SetHideSelectionUnfocused(false);
   EXPECT_EQ(RGB(200, 0, 0), probe(1));
@@ -516,7 +516,7 @@ TEST_F(TreeListPaintTest, APainterThatRaisesLeavesTheDcAndTheHandlesAsTheyWere) 
   EXPECT_THROW(Tree->PaintWindow(dc), Exception);
   EXPECT_TRUE(before == state());
   EXPECT_EQ(gdi, LiveGdiHandleCount());
-  EXPECT_EQ(0, Tree->GetFeedbackCount());
+  EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
   // And the next pass paints as before.
   Tree->RaisingColumn = -1;
   TDibSurface again(400, 260);
@@ -545,20 +545,20 @@ TEST_F(TreeListPaintTest, NestedFeedbackCallsLeaveNoGhostSizingLine) {
   Tree->GetSizing().SetSizingPos(x);
   Tree->GetSizing().DrawSizingLine();
   ASSERT_EQ(kBlack, pixel());
-  Tree->HideFeedback();
+  Tree->GetPainter().HideFeedback();
   EXPECT_EQ(kWhite, pixel());
-  Tree->HideFeedback();
+  Tree->GetPainter().HideFeedback();
   Tree->Invalidate();
   Tree->GetNavigator().UpdateNow();  // a paint inside: its own hide and show act on nothing
   EXPECT_EQ(kWhite, pixel());
-  Tree->ShowFeedback();
+  Tree->GetPainter().ShowFeedback();
   EXPECT_EQ(kWhite, pixel());
-  EXPECT_EQ(1, Tree->GetFeedbackCount());
-  Tree->ShowFeedback();
+  EXPECT_EQ(1, Tree->GetPainter().GetFeedbackCount());
+  Tree->GetPainter().ShowFeedback();
   EXPECT_EQ(kBlack, pixel());  // the line is back, once
   Tree->GetSizing().DrawSizingLine();
   EXPECT_EQ(kWhite, pixel());  // and erasing it leaves nothing behind
-  EXPECT_EQ(0, Tree->GetFeedbackCount());
+  EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
   Tree->SetState(stNone);
   Tree->SetParentWindow(nullptr);
 }
@@ -575,7 +575,7 @@ TEST_F(TreeListPaintTest, ScrollingTheColumnsHidesTheFeedback) {
   Tree->GetSizing().DrawSizingLine();
   Tree->SetLeftCoord(40);  // moved by ScrollColumns, between HideFeedback and ShowFeedback
   EXPECT_EQ(40, Tree->GetLeftCoord());
-  EXPECT_EQ(0, Tree->GetFeedbackCount());
+  EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
   Tree->GetSizing().DrawSizingLine();
   Tree->SetState(stNone);
   Tree->SetParentWindow(nullptr);
