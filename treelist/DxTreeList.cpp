@@ -36,7 +36,7 @@ TCustomdxTreeList::TCustomdxTreeList(TComponent* AOwner)
 TCustomdxTreeList::~TCustomdxTreeList() {
   // Every owned component (hint window, editor, drag image list) is freed here, before
   // anything else of the control goes, because freeing a component can notify the
-  // control. Each step names the part it goes to.
+  // control.
   Destroying();
   GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())

@@ -781,8 +781,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   friend class TdxTreeListSizing;
   friend class TdxTreeListMiddleScroll;
   friend class TdxTreeListTimers;
-  friend class TdxTreeListWidths;
-  friend class TdxTreeListHitTester;
 
   // ClearNodes holds back the row refreshes while it runs (the row rebuild reads it).
   bool IsRefreshSuppressed() const { return FRefreshSuppressed; }
@@ -820,7 +818,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListDrag FDrag{*this};
   TdxTreeListMouse FMouse{*this};
   TdxTreeListTimers FTimers{*this};
-
 };
 
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,
