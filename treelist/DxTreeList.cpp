@@ -38,7 +38,7 @@ TCustomdxTreeList::~TCustomdxTreeList() {
   // anything else of the control goes, because freeing a component can notify the
   // control.
   Destroying();
-  GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
+  FMouse.GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/true);
   if (HandleAllocated())
     DestroyHandle();
   GetDrag().EndDragImage();

@@ -9,10 +9,7 @@
 // descendant overrides what it supplies.
 //
 // Rows are the shown nodes in pre-order (every top-level node and every child whose
-// ancestors are all expanded); row 0 is the first top-level node. Row lookups read the
-// row lists while they are built (list mode) and walk the tree otherwise (tree mode);
-// both give the same answers. The lists are rebuilt in full after expanding,
-// collapsing and moving, and updated for a single added or deleted node.
+// ancestors are all expanded); row 0 is the first top-level node (TdxTreeListRows).
 //
 // BeginUpdate / EndUpdate bracket changes: inside them the row lists are empty (tree
 // mode) and nothing is recomputed; the outermost EndUpdate rebuilds once.
@@ -23,10 +20,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "classlib/Bitmap.h"
 #include "classlib/ImageList.h"
@@ -71,8 +66,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListDrag& GetDrag() { return FDrag; }
   TdxTreeListMouse& GetMouse() { return FMouse; }
   TdxTreeListTimers& GetTimers() { return FTimers; }
-  TdxTreeListSizing& GetSizing() { return FMouse.GetSizing(); }
-  TdxTreeListMiddleScroll& GetMiddleScroll() { return FMouse.GetMiddleScroll(); }
   TdxTreeListWidths GetWidths() { return TdxTreeListWidths(*this); }
   TdxTreeListHitTester GetHitTester() { return TdxTreeListHitTester(*this); }
 
@@ -246,8 +239,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int GetRowLineCount() const { return FAppearance.GetRowLineCount(); }
   int GetGridLineWidthSetting() const { return FAppearance.GetGridLineWidthSetting(); }
   void SetGridLineWidthSetting(int value) { FAppearance.SetGridLineWidthSetting(value); }
-  // How far the preview text is indented from the row's tree area.
-  static constexpr int kPreviewIndent = 20;
   // The fixed number of preview lines of a node.
   int GetPreviewLines() const { return FAppearance.GetPreviewLines(); }
   void SetPreviewLines(int value) { FAppearance.SetPreviewLines(value); }
@@ -293,14 +284,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetSearchMatchColor(TColor value) { FAppearance.SetSearchMatchColor(value); }
   TColor GetSearchMatchTextColor() const { return FAppearance.GetSearchMatchTextColor(); }
   void SetSearchMatchTextColor(TColor value) { FAppearance.SetSearchMatchTextColor(value); }
-
-  // ==== Painting
-  void GetRowColors(TdxTreeListNode* node, bool selected, bool focused, bool groupRow, bool hasChildren, int level,
-                    int32_t column, TColor& color, TColor& textColor, HBRUSH& brush) {
-    FPainter.GetRowColors(node, selected, focused, groupRow, hasChildren, level, column, color, textColor, brush);
-  }
-  void GetColumnColors(int32_t column, TColor& color, HBRUSH& brush) { FPainter.GetColumnColors(column, color, brush); }
-  TdxTreeListCellViewData* GetCellViewData() const { return FPainter.GetCellViewData(); }
 
   // The container's scroll information of a window bar stays reachable beside the
   // tree list's own GetScrollInfo.
@@ -449,9 +432,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void GetNodeFooterText(TdxTreeListNode* node, int32_t column, std::string& text) { text.clear(); }
   // Measures a cell's text at `width` (`maxLines` -1: no limit); false when not measured.
   virtual bool MeasureCellText(TdxTreeListNode* node, int32_t column, int32_t& lineCount, int32_t& textHeight,
-                               int32_t width, int32_t maxLines) {
-    return false;
-  }
+                               int32_t width, int32_t maxLines);
   // The largest GetCellTextWidth of the node over the columns of visible bands.
   virtual int32_t GetNodeMaxTextWidth(TdxTreeListNode* node);
   virtual int32_t GetPreviewLineCount(TdxTreeListNode* node);
@@ -459,12 +440,8 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void UpdateColumnRows() {}
   // True: the node is shown as one line across the row.
   virtual bool NodeRowQuery(TdxTreeListNode* node) { return false; }
-  virtual TAlignment GetFooterCellAlignment(TdxTreeListNode* node, int32_t column, int32_t footerIndex) {
-    return GetColumnAlignment(node, column);
-  }
-  virtual void GetFooterCellText(TdxTreeListNode* node, int32_t column, int32_t footerIndex, std::string& text) {
-    text.clear();
-  }
+  virtual TAlignment GetFooterCellAlignment(TdxTreeListNode* node, int32_t column, int32_t footerIndex);
+  virtual void GetFooterCellText(TdxTreeListNode* node, int32_t column, int32_t footerIndex, std::string& text);
   // The column shows a value in the footer panel and in the node footer lines.
   virtual bool IsFooterValueShown(int32_t column) { return false; }
   virtual bool DoCanFocusColumn(int32_t column) { return false; }
@@ -500,9 +477,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual bool IsMultiSelect() { return FOptions.Contains(aoMultiSelect); }
   virtual bool IsMultiSort() { return FOptionsEx.Contains(aoMultiSort); }
   virtual bool IsNewItemRowActive() { return FNavigator.GetNewItemRowActive(); }
-  virtual bool IsNewItemRowShown() {
-    return FLayoutBuilder.GetNewItemRowVisible() && FLayoutBuilder.GetNewItemRowCount() >= 1;
-  }
+  virtual bool IsNewItemRowShown();
   virtual bool IsOptionsEx15Set() { return FOptionsEx.Contains(aoRowAutoHeight); }
   virtual bool IsRowSelect() { return FOptions.Contains(aoRowSelect); }
   virtual bool IsSortHourGlass() { return FOptionsEx.Contains(aoSortHourGlass); }
@@ -752,9 +727,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   virtual void DragHeaderMove(const TPoint& p);
   // The text of the hint at the hit point (empty: no hint); the base answers a column
   // header's hint (DoGetHeaderHint).
-  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
-    FTimers.GetHintText(hitInfo, text);
-  }
+  virtual void GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text);
 
   // Recomputes the metrics (unless loading or being destroyed), then the rows: clears
   // and rebuilds the lists, runs NodesChanged and rebuilds once more when that left
@@ -823,14 +796,3 @@ class TCustomdxTreeList : public TCustomdxContainer {
 // The update bracket (BeginUpdate) for the lifetime of the scope (with `open` false,
 // nothing); ended by an exception, it ends quietly (EndUpdateQuiet).
 using TdxTreeListUpdateScope = TUpdateScope<TCustomdxTreeList>;
-
-// The calls of the selection bracket.
-struct TdxTreeListSelectionCalls {
-  static void Begin(TCustomdxTreeList& control) { control.BeginSelectionUpdate(); }
-  static void End(TCustomdxTreeList& control) { control.EndSelectionUpdate(); }
-  static void EndQuiet(TCustomdxTreeList& control) { control.EndSelectionUpdateQuiet(); }
-};
-
-// The selection bracket (BeginSelectionUpdate) for the lifetime of the scope (with `open`
-// false, nothing); ended by an exception, it reports no selection change.
-using TdxTreeListSelectionScope = TUpdateScope<TCustomdxTreeList, TdxTreeListSelectionCalls>;

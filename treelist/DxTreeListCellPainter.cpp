@@ -368,7 +368,7 @@ void TdxTreeListCellPainter::DrawPreview(TCanvas* canvas, const TRect& rect, TBi
   }
   TdxPreviewText preview;
   preview.Brush = cellBrush;
-  preview.Indent = TCustomdxTreeList::kPreviewIndent;
+  preview.Indent = TdxTreeListLayoutBuilder::kPreviewIndent;
   preview.Color = textColor;
   preview.Font = font->GetHandle();
   preview.Text = text;

@@ -23,6 +23,8 @@ class TdxTreeListLayoutBuilder : public TObject {
   TdxTreeListLayoutBuilder& operator=(const TdxTreeListLayoutBuilder&) = delete;
 
   // ==== Metrics
+  // How far the preview text is indented from the row's tree area.
+  static constexpr int kPreviewIndent = 20;
   const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
   // The height of one row line and the width of one level of indent.
   int GetRowHeight() const { return FMetrics.RowHeight; }

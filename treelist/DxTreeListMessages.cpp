@@ -52,15 +52,15 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       // A header drag, its drag image and a middle-button scrolling end with the window.
       if (FState == stColumnDragging || FState == stBandDragging)
         CancelMode();
-      GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
+      FMouse.GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
       GetTimers().CancelHint();
       GetTimers().StopAllTimers();
       inherited::Dispatch(message);
       return;
     case WM_CAPTURECHANGED:
       // Another window took the mouse: a middle-button scrolling ends.
-      if (GetMiddleScroll().IsMiddleScrolling() && reinterpret_cast<HWND>(message.LParam) != GetHandle())
-        GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
+      if (FMouse.GetMiddleScroll().IsMiddleScrolling() && reinterpret_cast<HWND>(message.LParam) != GetHandle())
+        FMouse.GetMiddleScroll().AbandonMiddleScroll(/*controlGone=*/false);
       inherited::Dispatch(message);
       return;
     case WM_CANCELMODE:

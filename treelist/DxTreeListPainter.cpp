@@ -275,7 +275,7 @@ void TdxTreeListPainter::HideFeedback() {
   if (FFeedbackCount++ != 0)
     return;
   if (IsSizingState(FControl.GetState()))
-    FControl.GetSizing().DrawSizingLine();
+    FControl.GetMouse().GetSizing().DrawSizingLine();
   FControl.GetDrag().ToggleDragFeedback(/*show=*/false);
 }
 
@@ -286,6 +286,6 @@ void TdxTreeListPainter::ShowFeedback() {
   if (--FFeedbackCount != 0)
     return;
   if (IsSizingState(FControl.GetState()))
-    FControl.GetSizing().DrawSizingLine();
+    FControl.GetMouse().GetSizing().DrawSizingLine();
   FControl.GetDrag().ToggleDragFeedback(/*show=*/true);
 }

@@ -6,6 +6,10 @@
 
 #include "treelist/DxTreeList.h"
 
+void TdxTreeListSelectionCalls::Begin(TCustomdxTreeList& control) { control.BeginSelectionUpdate(); }
+void TdxTreeListSelectionCalls::End(TCustomdxTreeList& control) { control.EndSelectionUpdate(); }
+void TdxTreeListSelectionCalls::EndQuiet(TCustomdxTreeList& control) { control.EndSelectionUpdateQuiet(); }
+
 void TdxTreeListSelection::SelectOnly(TdxTreeListNode* node) {
   TdxTreeListSelectionScope selection(&FControl);
   FControl.ClearSelection();

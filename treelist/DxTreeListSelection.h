@@ -10,6 +10,7 @@
 #pragma once
 
 #include "classlib/Object.h"
+#include "classlib/UpdateScope.h"
 
 class TCustomdxTreeList;
 class TdxTreeListNode;
@@ -55,3 +56,14 @@ class TdxTreeListSelection : public TObject {
   int FSelectionCountAtLock = 0;
   bool FShiftRangeStarted = false;
 };
+
+// The calls of the selection bracket.
+struct TdxTreeListSelectionCalls {
+  static void Begin(TCustomdxTreeList& control);
+  static void End(TCustomdxTreeList& control);
+  static void EndQuiet(TCustomdxTreeList& control);
+};
+
+// The selection bracket (BeginSelectionUpdate) for the lifetime of the scope (with `open`
+// false, nothing); ended by an exception, it reports no selection change.
+using TdxTreeListSelectionScope = TUpdateScope<TCustomdxTreeList, TdxTreeListSelectionCalls>;

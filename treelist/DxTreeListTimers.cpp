@@ -211,6 +211,10 @@ void TdxTreeListTimers::TimerTick(UINT_PTR id) {
 
 // ---- Hints
 
+void TCustomdxTreeList::GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
+  FTimers.GetHintText(hitInfo, text);
+}
+
 void TdxTreeListTimers::GetHintText(const TdxTreeListHitInfo& hitInfo, std::string& text) {
   text.clear();
   if (hitInfo.HitTest == htColumnHeader && hitInfo.Column >= 0)

@@ -306,6 +306,11 @@ int32_t TCustomdxTreeList::CalcRowLineCount(TdxTreeListNode* node, int32_t& heig
   return GetWidths().CalcRowLineCount(node, height);
 }
 
+bool TCustomdxTreeList::MeasureCellText(TdxTreeListNode* node, int32_t column, int32_t& lineCount,
+                                        int32_t& textHeight, int32_t width, int32_t maxLines) {
+  return false;
+}
+
 int32_t TCustomdxTreeList::GetNodeMaxTextWidth(TdxTreeListNode* node) { return GetWidths().GetNodeMaxTextWidth(node); }
 
 int32_t TCustomdxTreeList::GetPreviewLineCount(TdxTreeListNode* node) { return GetWidths().GetPreviewLineCount(node); }
@@ -314,10 +319,23 @@ int32_t TCustomdxTreeList::GetGridLineWidth() {
   return std::max(GetGridLineWidthSetting(), 1);
 }
 
+TAlignment TCustomdxTreeList::GetFooterCellAlignment(TdxTreeListNode* node, int32_t column, int32_t footerIndex) {
+  return GetColumnAlignment(node, column);
+}
+
+void TCustomdxTreeList::GetFooterCellText(TdxTreeListNode* node, int32_t column, int32_t footerIndex,
+                                          std::string& text) {
+  text.clear();
+}
+
 bool TCustomdxTreeList::CanDragSelectRows() {
   if (FOptions.Contains(aoEditing) && !IsRowSelect())
     return false;
   return FOptionsEx.Contains(aoDragSelectRows);
+}
+
+bool TCustomdxTreeList::IsNewItemRowShown() {
+  return FLayoutBuilder.GetNewItemRowVisible() && FLayoutBuilder.GetNewItemRowCount() >= 1;
 }
 
 void TCustomdxTreeList::BeginNodeDrag(TdxTreeListNode* node) {

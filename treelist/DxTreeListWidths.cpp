@@ -386,7 +386,7 @@ int32_t TdxTreeListWidths::GetPreviewLineCount(TdxTreeListNode* node) {
   TClientDC dc(nullptr);
   TSelectGuard select(dc, FControl.GetPreviewFont()->GetHandle());
   // Measured at the width it is drawn in: less its indent and its 1-pixel margins.
-  RECT bounds{0, 0, std::max(GetPreviewWidth(node) - TCustomdxTreeList::kPreviewIndent - 2, 1), 0};
+  RECT bounds{0, 0, std::max(GetPreviewWidth(node) - TdxTreeListLayoutBuilder::kPreviewIndent - 2, 1), 0};
   const int height =
       DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   TEXTMETRICA metrics{};

@@ -430,13 +430,13 @@ class TScrollTree : public TInputTreeList {
     TProbe probe;
     if (ThreadTimerCount)
       probe.ThreadTimers = ThreadTimerCount();
-    probe.Scrolling = GetMiddleScroll().IsMiddleScrolling();
-    probe.MarkerWnd = GetMiddleScroll().GetMiddleScrollMarker();
+    probe.Scrolling = GetMouse().GetMiddleScroll().IsMiddleScrolling();
+    probe.MarkerWnd = GetMouse().GetMiddleScroll().GetMiddleScrollMarker();
     probe.MarkerVisible = probe.MarkerWnd && IsWindowVisible(probe.MarkerWnd);
-    if (GetMiddleScroll().GetMiddleScrollMarker())
-      GetWindowRect(GetMiddleScroll().GetMiddleScrollMarker(), &probe.Marker);
-    probe.Direction = GetMiddleScroll().GetMiddleScrollDirection();
-    probe.Speed = GetMiddleScroll().GetMiddleScrollSpeed();
+    if (GetMouse().GetMiddleScroll().GetMiddleScrollMarker())
+      GetWindowRect(GetMouse().GetMiddleScroll().GetMiddleScrollMarker(), &probe.Marker);
+    probe.Direction = GetMouse().GetMiddleScroll().GetMiddleScrollDirection();
+    probe.Speed = GetMouse().GetMiddleScroll().GetMiddleScrollSpeed();
     probe.Cursor = ::GetCursor();
     Probes.push_back(probe);
   }
@@ -536,7 +536,7 @@ TEST_F(TreeListMiddleScrollTest, AMiddlePressShowsTheMarkerAndStepsAtTheSpeedOfT
   EXPECT_FALSE(IsWindow(first.MarkerWnd));
   EXPECT_EQ(Timers.CountOn(nullptr), 0);
   EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_FALSE(tree->GetMiddleScroll().IsMiddleScrolling());
+  EXPECT_FALSE(tree->GetMouse().GetMiddleScroll().IsMiddleScrolling());
 }
 
 TEST_F(TreeListMiddleScrollTest, AClickWithoutMovingKeepsTheModeUntilTheNextButtonAndEscapeEndsIt) {
@@ -592,7 +592,7 @@ TEST_F(TreeListMiddleScrollTest, WithoutScrollBarsOnlyVerticalMovementLeavesTheN
   EXPECT_EQ(tree->Probes[2].Speed, 12);  // (80 - 16) / 5 + 1 = 13, held at 12
   ASSERT_EQ(tree->Scrolls.size(), 1u);
   EXPECT_EQ(tree->Scrolls[0], std::make_pair(UINT(WM_VSCROLL), WPARAM(SB_LINEUP)));
-  EXPECT_FALSE(tree->GetMiddleScroll().IsMiddleScrolling());
+  EXPECT_FALSE(tree->GetMouse().GetMiddleScroll().IsMiddleScrolling());
 }
 
 // Regression: the scrolling loop went on with a control whose form was closed by a

@@ -560,7 +560,7 @@ TEST_F(TreeListLayoutTest, PreviewLinesFollowTheTextAtThePreviewWidth) {
   // Measured where the text is drawn: less the preview indent and the 1-pixel margins.
   TClientDC dc(nullptr);
   TSelectGuard select(dc, Tree->GetPreviewFont()->GetHandle());
-  RECT bounds{0, 0, width - TTestTreeList::kPreviewIndent - 2, 0};
+  RECT bounds{0, 0, width - TdxTreeListLayoutBuilder::kPreviewIndent - 2, 0};
   const int height = DrawTextA(dc, text.c_str(), int(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
   const int lines = height / TextHeight(Tree->GetPreviewFont());
   ASSERT_GT(lines, 1);

@@ -542,8 +542,8 @@ TEST_F(TreeListPaintTest, NestedFeedbackCallsLeaveNoGhostSizingLine) {
   };
   ASSERT_EQ(kWhite, pixel());
   Tree->SetState(stColumnSizing);
-  Tree->GetSizing().SetSizingPos(x);
-  Tree->GetSizing().DrawSizingLine();
+  Tree->GetMouse().GetSizing().SetSizingPos(x);
+  Tree->GetMouse().GetSizing().DrawSizingLine();
   ASSERT_EQ(kBlack, pixel());
   Tree->GetPainter().HideFeedback();
   EXPECT_EQ(kWhite, pixel());
@@ -556,7 +556,7 @@ TEST_F(TreeListPaintTest, NestedFeedbackCallsLeaveNoGhostSizingLine) {
   EXPECT_EQ(1, Tree->GetPainter().GetFeedbackCount());
   Tree->GetPainter().ShowFeedback();
   EXPECT_EQ(kBlack, pixel());  // the line is back, once
-  Tree->GetSizing().DrawSizingLine();
+  Tree->GetMouse().GetSizing().DrawSizingLine();
   EXPECT_EQ(kWhite, pixel());  // and erasing it leaves nothing behind
   EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
   Tree->SetState(stNone);
@@ -571,12 +571,12 @@ TEST_F(TreeListPaintTest, ScrollingTheColumnsHidesTheFeedback) {
   Tree->SetParentWindow(window.Handle());
   Tree->HandleNeeded();
   Tree->SetState(stColumnSizing);
-  Tree->GetSizing().SetSizingPos(100);
-  Tree->GetSizing().DrawSizingLine();
+  Tree->GetMouse().GetSizing().SetSizingPos(100);
+  Tree->GetMouse().GetSizing().DrawSizingLine();
   Tree->SetLeftCoord(40);  // moved by ScrollColumns, between HideFeedback and ShowFeedback
   EXPECT_EQ(40, Tree->GetLeftCoord());
   EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
-  Tree->GetSizing().DrawSizingLine();
+  Tree->GetMouse().GetSizing().DrawSizingLine();
   Tree->SetState(stNone);
   Tree->SetParentWindow(nullptr);
 }
