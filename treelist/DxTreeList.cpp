@@ -227,7 +227,7 @@ void TCustomdxTreeList::ClearNodes() {
   // The flags come back before the update ends.
   const TFlagScope clearing(FClearing);
   LayoutChanged();
-  const TFlagScope refreshSuppressed(FRefreshSuppressed);
+  const TFlagScope refreshSuppressed = FRows.SuppressRefreshes();
   ClearSelection();
   ResetNodeReferences();
   // Every node goes, also when a deletion handler raises; the first error is passed on.

@@ -755,8 +755,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   friend class TdxTreeListMiddleScroll;
   friend class TdxTreeListTimers;
 
-  // ClearNodes holds back the row refreshes while it runs (the row rebuild reads it).
-  bool IsRefreshSuppressed() const { return FRefreshSuppressed; }
   // Links a node made by CreateNode into `list` at `index` (-1: last) under `parent`.
   TdxTreeListNode* LinkNode(TdxTreeListNode* node, TList* list, TdxTreeListNode* parent, int index);
   // A node was moved: rows, and a top or focused node the move hid.
@@ -767,7 +765,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void WMSize(TMessage& message);
 
   // The control's own state: the nodes, the option sets, the interaction state, the
-  // update bracket and the clearing flags.
+  // update bracket and the clearing flag.
   std::unique_ptr<TList> FRootNodes;
   std::unique_ptr<TList> FExtraNodes;
   TdxTreeListOptions FOptions = TdxTreeListOptions::FromBits(dxDefaultTreeListOptions);
@@ -777,7 +775,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // Set while EndUpdateQuiet rebuilds: the events the rebuild would fire are held back.
   bool FHoldEvents = false;
   bool FClearing = false;
-  bool FRefreshSuppressed = false;
 
   // The parts (the mouse holds the sizing and the middle-button scrolling).
   TdxTreeListAppearance FAppearance{*this};

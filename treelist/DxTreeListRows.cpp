@@ -165,7 +165,7 @@ void TdxTreeListRows::RebuildRows() {
     else
       ApplyRowAddition(FPendingNode);
   }
-  if (!FControl.IsRefreshSuppressed() && FControl.IsOptionsEx15Set())
+  if (!FRefreshSuppressed && FControl.IsOptionsEx15Set())
     FControl.RefreshNodeCounts();
   FRowsBuilt = true;
 }

@@ -1,8 +1,8 @@
 // TdxTreeListRows: the row lists of a tree list, which map rows to nodes while they are built.
 // It owns the node of each row, the node-order list (the shown nodes by address) and their
 // rows, whether the lists are built, and the node (with its three flags) whose addition or
-// deletion the next rebuild applies; with them the row lookups, the tree walk of tree mode
-// and the rebuilds. While the lists are empty (tree mode) the lookups walk the tree and give
+// deletion the next rebuild applies, and whether the refreshes are held back; with them the
+// row lookups, the tree walk of tree mode and the rebuilds. While the lists are empty (tree mode) the lookups walk the tree and give
 // the same answers; lists found out of step with the tree are dropped, never indexed.
 // A part of TCustomdxTreeList, made with it and held by it; it keeps its control and reaches
 // the control's state through the control's operations.
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "classlib/FlagScope.h"
 #include "classlib/Object.h"
 
 class TCustomdxTreeList;
@@ -51,6 +52,10 @@ class TdxTreeListRows : public TObject {
   void UpdateRowsForNode(TdxTreeListNode* node, bool deleted);
   // Empties the row lists without touching the node caches.
   void ClearRowLists();
+  // While ClearNodes runs, the row refreshes are held back: the layout change keeps the
+  // lists and a rebuild leaves the node row caches alone.
+  bool IsRefreshSuppressed() const { return FRefreshSuppressed; }
+  TFlagScope SuppressRefreshes() { return TFlagScope(FRefreshSuppressed); }
 
   // ==== A node going
   // The node's destruction records whether it was shown; NodeDeleted reads it, tells
@@ -79,4 +84,5 @@ class TdxTreeListRows : public TObject {
   bool FPendingVisible = false;
   bool FPendingDeletion = false;
   bool FPendingWasLast = false;
+  bool FRefreshSuppressed = false;
 };

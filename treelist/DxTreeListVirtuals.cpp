@@ -32,7 +32,7 @@ bool TCustomdxTreeList::GetDefaultHasChildren(TdxTreeListNode* node) {
 }
 
 void TCustomdxTreeList::LayoutChanged() {
-  if (FRefreshSuppressed)
+  if (FRows.IsRefreshSuppressed())
     return;
   GetRows().ClearRowLists();
   GetNavigator().ForgetAbsoluteColumn();
@@ -109,7 +109,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   GetEditController().NodeGone(node);
   if (FRootNodes->GetCount() == 0) {
     GetRows().SetPendingVisible(false);
-    if (!IsDestroying() && !FRefreshSuppressed)
+    if (!IsDestroying() && !FRows.IsRefreshSuppressed())
       LayoutChanged();
     ResetNodeReferences();
     if (IsNodeSelected(node))
