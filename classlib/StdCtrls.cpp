@@ -408,8 +408,6 @@ TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner) {
 
 TCustomListBox::~TCustomListBox() {
   DestroyHandle();
-  FCanvas.reset();
-  FItems.reset();
 }
 
 int TCustomListBox::GetItemIndex() {

@@ -81,10 +81,12 @@ TCustomdxContainer* TdxInplaceEdit::Container() const {
 void TdxInplaceEdit::ShowEdit(const TRect& rect) {
   if (!EditClass()->IsInplace() || IsRectEmpty(&rect))
     return;
+  const TAliveGuard alive(this);
   SetBounds(rect.left - 2, rect.top - 2, RectWidth(rect) + 4, RectHeight(rect) + 4);
+  if (!alive.Alive())
+    return;  // a resize handler freed the editor
   const bool wasShown = FShown;
   ShowWindowInPlace();
-  const TAliveGuard alive(this);
   if (::GetFocus() != GetHandle())
     ::SetFocus(GetHandle());
   if (!alive.Alive())

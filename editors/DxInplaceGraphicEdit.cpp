@@ -159,7 +159,6 @@ TdxInplaceGraphicEdit::~TdxInplaceGraphicEdit() {
   FToolBar = nullptr;
   delete FTransparencyBuffer;
   FTransparencyBuffer = nullptr;
-  FPicture.reset();
 }
 
 TClass TdxInplaceGraphicEdit::GetViewDataClass(const TdxInplaceEditClass& /*cls*/) {

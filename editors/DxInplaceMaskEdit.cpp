@@ -181,14 +181,18 @@ void TdxInplaceMaskEdit::SetCursor(int position) {
     return;
   }
   position = std::clamp(position, 0, FMaxChars);
-  CHARRANGE r{position, std::min(position + 1, FMaxChars)};
+  int end = std::min(position + 1, FMaxChars);
   const std::string text = GetEditText();
   if (position + 1 < int(text.size()) && IsDBCSLeadByte(BYTE(text[size_t(position)])))
-    r.cpMax = position + 2;
-  const TAliveGuard alive(this);
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  if (alive.Alive())
+    end = position + 2;
+  if (Select(position, end))
     FCaretPos = position;
+}
+
+bool TdxInplaceMaskEdit::Select(int start, int end) {
+  const TAliveGuard alive(this);
+  SetRichEditSelection(GetHandle(), start, end);
+  return alive.Alive();
 }
 
 int TdxInplaceMaskEdit::NextEditable(int index) {
@@ -263,13 +267,8 @@ void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
   int start, end;
   GetSel(start, end);
   if (shift.Contains(ssShift)) {
-    if (end - start == 1 && FCaretPos == start) {
-      CHARRANGE caret{start, start};
-      const TAliveGuard alive(this);
-      SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-      if (!alive.Alive())
-        return;
-    }
+    if (end - start == 1 && FCaretPos == start && !Select(start, start))
+      return;
     FCaretPos = std::clamp(FCaretPos + (key == VK_LEFT ? -1 : 1), 0, FMaxChars);
     return;
   }
@@ -297,9 +296,7 @@ void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
     int start, end;
     GetSel(start, end);
     const int anchor = FCaretPos == start ? end : start;
-    CHARRANGE r{std::min(anchor, target), std::max(anchor, target)};
-    SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    if (alive.Alive())
+    if (Select(std::min(anchor, target), std::max(anchor, target)))
       CheckCursor();
   } else {
     SetCursor(target);
@@ -316,11 +313,9 @@ std::string TdxInplaceMaskEdit::Blanked(const std::string& text, int start, int 
 }
 
 bool TdxInplaceMaskEdit::ReplaceRange(int start, int end, const std::string& replacement) {
-  CHARRANGE r{start, end};
-  const TOwnedFlagScope replacing(this, FReplacing);
-  SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&r));
-  if (!replacing.Alive())
+  if (!Select(start, end))
     return false;
+  const TOwnedFlagScope replacing(this, FReplacing);
   SendMessageA(GetHandle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
   return replacing.Alive();
 }

@@ -86,6 +86,8 @@ class TdxInplaceMaskEdit : public TdxInplaceTextEdit {
   int PrevEditable(int index);
   // An empty selection moves onto the nearest editable position.
   void CheckCursor();
+  // Selects [start, end); false when a handler of the selection change freed the editor.
+  bool Select(int start, int end);
   void ArrowKeys(WORD key, TShiftState shift);
   void HomeEndKeys(WORD key, TShiftState shift);
   void DeleteKeys(WORD key);

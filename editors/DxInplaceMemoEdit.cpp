@@ -166,7 +166,6 @@ TdxInplaceMemoEdit::TdxInplaceMemoEdit(TComponent* AOwner, const TdxInplaceEditC
 
 TdxInplaceMemoEdit::~TdxInplaceMemoEdit() {
   Destroying();
-  FLines.reset();
 }
 
 TdxEditViewData* TdxInplaceMemoEdit::CreateViewData(bool forPainting) {

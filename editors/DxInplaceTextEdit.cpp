@@ -250,9 +250,8 @@ TdxInplaceTextEdit::TdxInplaceTextEdit(TComponent* AOwner, const TdxInplaceEditC
 
 TdxInplaceTextEdit::~TdxInplaceTextEdit() {
   Destroying();
-  // The window goes first: it may still hold the OLE callback.
+  // The window goes before the members: it may still hold the OLE callback.
   DestroyHandle();
-  FOleCallback.reset();
 }
 
 // ---- Class operations ---------------------------------------------------------------

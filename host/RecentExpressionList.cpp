@@ -238,7 +238,7 @@ void TRecentExpressionList::SaveToUserFile() const {
     file.UpdateFile();
   } catch (const EIniFileException& error) {
     throw Exception("Could not save the recent filter expressions to \"" + fileName +
-                    "\" because " + SettingsFileFailureReason(fileName, error) + ".");
+                    "\" because " + SettingsFileFailureReason(fileName, error.GetErrorCode()) + ".");
   }
 }
 

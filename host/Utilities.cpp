@@ -115,11 +115,11 @@ std::string FileFailureReason(const std::string& fileName, uint32_t errorCode) {
   return "of this error: " + text;
 }
 
-std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error) {
-  if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
+std::string SettingsFileFailureReason(const std::string& fileName, uint32_t errorCode) {
+  if (errorCode == ERROR_FILE_TOO_LARGE)
     return "it is larger than " + std::to_string(MaxSettingsFileBytes >> 20) +
            " MB, far more than any settings file holds";
-  return FileFailureReason(fileName, error.GetErrorCode());
+  return FileFailureReason(fileName, errorCode);
 }
 
 std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCode) {

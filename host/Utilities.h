@@ -8,7 +8,6 @@
 #include <string>
 
 #include "classlib/DateUtils.h"
-#include "classlib/IniFiles.h"
 #include "classlib/Object.h"
 
 // True on Windows 5.1 (XP) and later.
@@ -48,8 +47,8 @@ std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCod
 inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
 // Why the settings file `fileName` could not be read or written, in words that finish a
 // sentence "... because ": a file beyond MaxSettingsFileBytes (not read) is told by that
-// limit, other failures by their Windows error.
-std::string SettingsFileFailureReason(const std::string& fileName, const EIniFileException& error);
+// limit (ERROR_FILE_TOO_LARGE), other failures by their Windows error.
+std::string SettingsFileFailureReason(const std::string& fileName, uint32_t errorCode);
 // Why `fileName` cannot be opened for reading, in the same words; empty when it can. A
 // path of MAX_PATH characters or more, and a name holding "?" or "*" (what a name
 // outside the system's code page turns into), are told without asking the system.

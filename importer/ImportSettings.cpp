@@ -92,7 +92,7 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
   try {
     ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
   } catch (const EIniFileException& error) {
-    return builtIn(SettingsFileFailureReason(fileName, error));
+    return builtIn(SettingsFileFailureReason(fileName, error.GetErrorCode()));
   }
   const std::vector<std::string> sections = ini->ReadSectionNames();
   const bool hasLayers = std::any_of(sections.begin(), sections.end(),

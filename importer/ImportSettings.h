@@ -17,7 +17,6 @@
 
 #include "classlib/IniFiles.h"
 #include "classlib/ShortString.h"
-#include "host/Utilities.h"
 #include "pcb/Layers.h"
 
 // One row of a layer map: a KIVO layer name and the host layer it goes to.
@@ -33,9 +32,6 @@ ShortString<255> ImportSettingsFileName();
 // The 77 built-in rows, in order; also writes them into section "Layer" of
 // "LoadKIVO.ini" (layer 0 as "Any Layer").
 TLayerMap DefaultLayerTable();
-
-// The bound of the settings files read here (MaxSettingsFileBytes) and the words of
-// their failures (SettingsFileFailureReason) are the framework's, host/Utilities.h.
 
 // The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
 // not exist, DefaultLayerTable (which creates it). When it exists but cannot be used

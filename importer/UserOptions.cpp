@@ -23,7 +23,7 @@ namespace {
 
 // `what` "X" because of the failure, in the host-styled error box.
 void ShowSettingsFileError(const char* what, const std::string& path, const EIniFileException& error) {
-  ShowErrorBox(std::string(what) + " \"" + path + "\" because " + SettingsFileFailureReason(path, error) + ".");
+  ShowErrorBox(std::string(what) + " \"" + path + "\" because " + SettingsFileFailureReason(path, error.GetErrorCode()) + ".");
 }
 
 const char* const cPadStackLabels[] = {"Top Layer",     "Internal Layer",     "Bottom Layer",

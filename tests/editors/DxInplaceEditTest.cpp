@@ -379,17 +379,13 @@ TEST_F(DxInplaceEditTest, AHandlerThatFreesTheEditorEndsValidationAndKeys) {
 // popup list boxes of the first two their strings and canvas), so an allocation failing
 // later in the construction left the earlier ones allocated.
 TEST(EditorConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
-  auto attempt = [](auto make) {
-    delete make();  // first-use work of the classes out of the way
-    return CountAllocationsFailingEachOnce(make);
-  };
-  EXPECT_GT(attempt([] { return new TdxInplaceImageEdit(nullptr); }), 10);
-  EXPECT_GT(attempt([] { return new TdxInplacePickEdit(nullptr); }), 8);
-  EXPECT_GT(attempt([] { return new TdxInplaceMRUEdit(nullptr); }), 8);
-  EXPECT_GT(attempt([] { return new TdxInplaceGraphicEdit(nullptr); }), 10);
-  EXPECT_GT(attempt([] { return new TdxInplaceButtonEdit(nullptr); }), 6);
-  EXPECT_GT(attempt([] { return new TdxInplaceMemoEdit(nullptr); }), 4);
-  EXPECT_GT(attempt([] { return new TdxInplaceTextEdit(nullptr); }), 4);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplaceImageEdit(nullptr); }), 10);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplacePickEdit(nullptr); }), 8);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplaceMRUEdit(nullptr); }), 8);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplaceGraphicEdit(nullptr); }), 10);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplaceButtonEdit(nullptr); }), 6);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplaceMemoEdit(nullptr); }), 4);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxInplaceTextEdit(nullptr); }), 4);
 }
 
 }  // namespace

@@ -375,6 +375,8 @@ TEST_F(DxInplaceTextEditTest, AMouseOrSizeHandlerThatFreesTheEditorEndsTheMessag
     EXPECT_TRUE(FreedBy(make(), [&](TTestTextEdit* edit) { SendMessageA(edit->GetHandle(), msg, 0, at); }))
         << "message " << msg;
   EXPECT_TRUE(FreedBy(make(), [](TTestTextEdit* edit) { edit->SetBounds(10, 10, 180, 30); }));
+  EXPECT_TRUE(FreedBy(make(), [](TTestTextEdit* edit) { edit->ShowEdit(TRect{20, 20, 200, 44}); }))
+      << "shown in another cell";
   ReleaseCapture();
   EXPECT_TRUE(Exceptions.Messages.empty());
 }

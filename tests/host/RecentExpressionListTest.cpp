@@ -378,11 +378,7 @@ TEST_F(RecentExpressionListTest, AFileBeyondTheSettingsBoundIsNeitherReadNorWrit
     file.WriteBuffer(listed.data(), static_cast<int>(listed.size()));
     file.SetSize(size);
   };
-  auto sizeOf = [](const std::string& fileName) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data);
-    return int64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-  };
+  auto sizeOf = [](const std::string& fileName) { return int64_t(TFileStream(fileName, fmOpenRead).GetSize()); };
   const int64_t bound = int64_t(MaxSettingsFileBytes);
   static std::vector<std::string> reported;
   reported.clear();

@@ -40,9 +40,10 @@ class TMemoryRecorder {
 // 0) with its n-th allocation failing, until a run succeeds; each run's object (when
 // made) is deleted and every run must free whatever it allocated. Answers the number of
 // the run that succeeded (how many allocations the making took), -1 when none of
-// `runs` did. Do a first making before, so that the classes' first-use work is done.
+// `runs` did. A first making, unrecorded, does the classes' first-use work.
 template <class Make>
 int CountAllocationsFailingEachOnce(Make make, int runs = 400) {
+  delete make();
   for (int failAt = 0; failAt < runs; ++failAt) {
     TMemoryRecorder recorder;
     TMemoryRecorder::FailGetMemAt(failAt);

@@ -387,15 +387,11 @@ TEST_F(DxTreeListControlTest, TheFocusedColumnMayRefuseEditing) {
 // columns held the objects they make in their constructors by raw pointers, so an
 // allocation failing later in the construction left the earlier ones allocated.
 TEST(TreeListConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
-  auto attempt = [](auto make) {
-    delete make();  // first-use work of the classes out of the way
-    return CountAllocationsFailingEachOnce(make);
-  };
-  EXPECT_GT(attempt([] { return new TCustomdxTreeList(nullptr); }), 9);
-  EXPECT_GT(attempt([] { return new TCustomdxTreeListControl(nullptr); }), 10);
-  EXPECT_GT(attempt([] { return new TdxTreeListImageColumn(nullptr); }), 5);
-  EXPECT_GT(attempt([] { return new TdxTreeListButtonColumn(nullptr); }), 2);
-  EXPECT_GT(attempt([] { return new TdxTreeListGraphicColumn(nullptr); }), 2);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TCustomdxTreeList(nullptr); }), 9);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TCustomdxTreeListControl(nullptr); }), 10);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxTreeListImageColumn(nullptr); }), 5);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxTreeListButtonColumn(nullptr); }), 2);
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TdxTreeListGraphicColumn(nullptr); }), 2);
 }
 
 }  // namespace
