@@ -41,7 +41,7 @@ void TdxTreeListCheckColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetAllowGrayed(other->FAllowGrayed);
   SetBorder3D(other->FBorder3D);

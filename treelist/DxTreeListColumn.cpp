@@ -148,7 +148,7 @@ void TdxTreeListColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(FTreeList, FTreeList != nullptr);
+  TdxTreeListUpdateScope update(FTreeList);
   RestoreDefaults();
   const TdxTreeListColumnAssignedValues assigned = other->FAssigned;
   if (assigned.Contains(cavAlignment))
@@ -201,6 +201,10 @@ void TdxTreeListColumn::RestoreDefaults() {
 void TdxTreeListColumn::ApplyDefaultWidth() {
   if (!FAssigned.Contains(cavWidth))
     FWidth = std::max(DefaultWidth(), FMinWidth);
+}
+
+TdxTreeListNode* TdxTreeListColumn::FocusedNode() const {
+  return FTreeList ? FTreeList->GetFocusedNode() : nullptr;
 }
 
 // ---- Virtual operations

@@ -223,6 +223,8 @@ class TdxTreeListColumn : public TComponent {
 
  protected:
   void DefineProperties(TFiler& filer) override;
+  // The control's focused node (the node an editor works on); none without a control.
+  TdxTreeListNode* FocusedNode() const;
   // Tells the control: with `allItems`, that all columns changed.
   void Changed(bool allItems);
   // Stores a changed setting and tells the control.
@@ -249,8 +251,9 @@ class TdxTreeListColumn : public TComponent {
   friend class TdxTreeListBand;
   friend class TdxTreeListPlacement;
 
-  // Used by the control: the cached list position (remembered by its placement part too),
-  // and a row written without a notification (row compaction).
+  // Used by the control: the cached list position (set by its placement part when the
+  // caches are built, forgotten whenever the column list changes), and a row written
+  // without a notification (row compaction).
   void SetCachedIndex(int value) { FCachedIndex = value; }
   void MoveToRow(int row) { FRowIndex = FStoredRowIndex = row; }
   void WriteBandIndex(int value) { FBandIndex = value; }

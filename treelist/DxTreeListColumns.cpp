@@ -34,6 +34,14 @@ void StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::
   ReadNodeValue(column, node, value);
 }
 
+void AssignChangedEditValue(TdxTreeListColumn* column, TdxTreeListNode* node, TdxInplaceEdit* editor,
+                            Variant& value) {
+  if (IsEditValueChanged(editor))
+    column->TdxTreeListColumn::AssignEditValue(node, editor, value);
+  else
+    ReadNodeValue(column, node, value);
+}
+
 void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value) {
   if (TCustomdxTreeListControl* tree = column->GetTreeList())
     tree->GetNodeValue(node, column->GetIndex(), value);

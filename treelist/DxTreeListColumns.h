@@ -100,6 +100,24 @@ bool ShowCellButton(TdxTreeListColumn* column, TdxShowButtonStyle style, TdxTree
 bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool defaultValue);
 // Stores `text` as the node's text of the column and reads the node's value back.
 void StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value);
+// A modified editor's text stored as the base column stores it; an unmodified editor
+// stores nothing and the node's value is read back.
+void AssignChangedEditValue(TdxTreeListColumn* column, TdxTreeListNode* node, TdxInplaceEdit* editor,
+                            Variant& value);
+
+// Keeps an editor's modified flag over a load of its value: the flag it had is given
+// back however the load ends.
+class TKeepModified {
+ public:
+  explicit TKeepModified(TdxInplaceEdit* editor) : FEditor(editor), FModified(editor->GetModified()) {}
+  ~TKeepModified() { FEditor->SetModified(FModified); }
+  TKeepModified(const TKeepModified&) = delete;
+  TKeepModified& operator=(const TKeepModified&) = delete;
+
+ private:
+  TdxInplaceEdit* FEditor;
+  const bool FModified;
+};
 
 // Start-up and shut-down of the column kinds: the check column's default values and
 // the registration of the classes and their published properties. Calls are counted.

@@ -179,7 +179,7 @@ void TCustomdxTreeListControl::AddColumn(TdxTreeListColumn* column) {
 void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* column) {
   const int index = IndexOfColumn(column);
   column->FTreeList = nullptr;
-  column->FCachedIndex = -1;
+  column->SetCachedIndex(-1);
   if (index < 0)
     return;
   if (!IsDestroying() && !GetClearing()) {
@@ -239,7 +239,7 @@ void TCustomdxTreeListControl::ColumnMoved(int oldIndex, int newIndex) {
 
 void TCustomdxTreeListControl::ForgetColumnIndexes() {
   for (int i = 0; i < FColumns.GetCount(); ++i)
-    ColumnAt(i)->FCachedIndex = -1;
+    ColumnAt(i)->SetCachedIndex(-1);
 }
 
 void TCustomdxTreeListControl::ColumnChanged(TdxTreeListColumn* column) {

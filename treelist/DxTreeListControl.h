@@ -434,7 +434,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   // The default layout ended without a refresh (the band collection, which refreshes
   // after it).
   void EndDefaultLayout() { FDefaultLayout = false; }
-  // The placement caches (used by the band collection too).
+  // The placement caches, for the band collection (which reads the band maps and drops
+  // the caches).
   TdxTreeListPlacement& GetPlacement() { return FPlacement; }
   // The column a header click or a column edge means (the tree column holds the
   // tree's indent).

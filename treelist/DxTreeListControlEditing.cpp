@@ -16,6 +16,20 @@
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListControl.h"
 
+#include <optional>
+
+namespace {
+
+// The column index at the focused position among the shown columns (-1 when the
+// position names none); nothing while no column is shown.
+std::optional<int> FocusedShownColumn(TCustomdxTreeList& tree) {
+  if (tree.GetWidths().GetShownColumnCount() <= 0)
+    return std::nullopt;
+  return tree.GetColumnByVisibleIndex(tree.GetFocusedColumn());
+}
+
+}  // namespace
+
 // ---- The container's answers
 
 bool TCustomdxTreeList::CanEditColumn(int32_t column) {
@@ -27,14 +41,14 @@ bool TCustomdxTreeList::CanEditColumn(int32_t column) {
 
 TColor TCustomdxTreeList::GetEditColor() {
   TColor color = inherited::GetEditColor();
-  if (GetWidths().GetShownColumnCount() > 0)
-    color = GetColumnColor(GetColumnByVisibleIndex(GetFocusedColumn()));
+  if (const std::optional<int> column = FocusedShownColumn(*this))
+    color = GetColumnColor(*column);
   OnGetEditColor(this, color);
   return color;
 }
 
 TFont* TCustomdxTreeList::GetEditFont() {
-  const int column = GetWidths().GetShownColumnCount() > 0 ? GetColumnByVisibleIndex(GetFocusedColumn()) : -1;
+  const int column = FocusedShownColumn(*this).value_or(-1);
   return column >= 0 && IsColumnOwnFont(column) ? GetColumnFont(column) : inherited::GetEditFont();
 }
 
@@ -43,7 +57,8 @@ void TCustomdxTreeList::SaveEditorValue(TdxInplaceEdit* editor) { editor->SaveVa
 // ---- The column-bound control's editor
 
 TdxTreeListColumn* TCustomdxTreeListControl::FocusedColumnObject() {
-  return GetWidths().GetShownColumnCount() > 0 ? FindColumn(GetColumnByVisibleIndex(GetFocusedColumn())) : nullptr;
+  const std::optional<int> column = FocusedShownColumn(*this);
+  return column ? FindColumn(*column) : nullptr;
 }
 
 int TCustomdxTreeListControl::EditingColumnIndex() {

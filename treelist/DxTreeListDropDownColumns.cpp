@@ -19,10 +19,7 @@
 TdxTreeListDropDownColumn::~TdxTreeListDropDownColumn() { delete FButtonGlyph; }
 
 void TdxTreeListDropDownColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  if (IsEditValueChanged(editor))
-    inherited::AssignEditValue(node, editor, value);
-  else
-    ReadNodeValue(this, node, value);
+  AssignChangedEditValue(this, node, editor, value);
 }
 
 void TdxTreeListDropDownColumn::Assign(TPersistent* source) {
@@ -31,7 +28,7 @@ void TdxTreeListDropDownColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   if (other->HasButtonGlyph())
     SetButtonGlyph(other->FButtonGlyph);
@@ -114,7 +111,7 @@ void TdxTreeListDateColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetDateButtons(other->FDateButtons);
   SetDateOnError(other->FDateOnError);
@@ -172,7 +169,7 @@ void TdxTreeListButtonColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetButtonOnly(other->FButtonOnly);
   SetButtons(other->FButtons.get());
@@ -277,7 +274,7 @@ void TdxTreeListImageColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetDefaultImages(other->FDefaultImages);
   SetDescriptions(other->FDescriptions.get());
@@ -388,7 +385,7 @@ void TdxTreeListPickColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetDropDownListStyle(other->FDropDownListStyle);
   SetItems(other->FItems);
@@ -429,7 +426,7 @@ void TdxTreeListMRUColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetMaxItemCount(other->FMaxItemCount);
   SetShowEllipsis(other->FShowEllipsis);
@@ -472,7 +469,7 @@ void TdxTreeListCalcColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetBeepOnError(other->FBeepOnError);
   SetButtonStyle(other->FButtonStyle);

@@ -36,7 +36,7 @@ void TdxTreeListMaskColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   FEditMask = other->FEditMask;
 }

@@ -2,8 +2,8 @@
 //
 // Each editor class derives from the library editor of the same kind and adds nothing:
 // the distinct class lets the tree list tell its editors apart (the text editor class,
-// TdxInplaceTreeListTextEdit, is declared with the tree list). TdxTreeListMaskColumn is
-// a column whose cells are edited through an edit mask.
+// TdxInplaceTreeListTextEdit, is declared in DxTreeListEditController.h).
+// TdxTreeListMaskColumn is a column whose cells are edited through an edit mask.
 #pragma once
 
 #include <string>

@@ -7,6 +7,7 @@
 #include "treelist/DxTreeListPictureColumns.h"
 
 #include "classlib/Clipboard.h"
+#include "classlib/FlagScope.h"
 #include "editors/DxExEdtr.h"
 #include "editors/DxPictureValues.h"
 #include "treelist/DxTreeListControl.h"
@@ -32,7 +33,7 @@ void TdxTreeListGraphicColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetCenter(other->FCenter);
   SetCustomFilter(other->FCustomFilter);
@@ -56,7 +57,7 @@ TGraphicClass TdxTreeListGraphicColumn::GetGraphicClass(TdxTreeListNode* node) {
 }
 
 void TdxTreeListGraphicColumn::EditorGetGraphicClass(TObject* sender, TGraphicClass& graphicClass) {
-  graphicClass = GetGraphicClass(GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr);
+  graphicClass = GetGraphicClass(FocusedNode());
 }
 
 TPicture* TdxTreeListGraphicColumn::LoadNodePicture(TdxTreeListNode* node) {
@@ -120,11 +121,9 @@ void TdxTreeListGraphicColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEd
   graphic->SetText(std::string());
   ReadNodeValue(this, node, value);
   // Loading is no edit; bytes that are no picture leave the editor empty.
-  const bool modified = graphic->GetModified();
-  graphic->LoadingValue = true;
+  const TKeepModified keep(graphic);
+  const TFlagScope loading(graphic->LoadingValue);
   LoadPictureForPainting(graphic->GetPicture(), GetGraphicClass(node), value);
-  graphic->LoadingValue = false;
-  graphic->SetModified(modified);
 }
 
 void TdxTreeListGraphicColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {
@@ -184,7 +183,7 @@ void TdxTreeListBlobColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetAlwaysSaveText(other->FAlwaysSaveText);
   SetBlobEditKind(other->FBlobEditKind);
@@ -227,9 +226,8 @@ void TdxTreeListBlobColumn::InitEditProperties(TdxInplaceEdit* editor) {
   auto* blob = ObjectAs<TdxInplaceBlobEdit>(editor);
   if (!blob)
     return;
-  TCustomdxTreeListControl* tree = GetTreeList();
-  if (tree && tree->GetFocusedNode())
-    blob->SetDisplayText(GetNodeText(tree->GetFocusedNode()));
+  if (TdxTreeListNode* focused = FocusedNode())
+    blob->SetDisplayText(GetNodeText(focused));
   blob->SetAlwaysSaveText(FAlwaysSaveText);
   blob->SetBlobEditKind(FBlobEditKind);
   blob->SetBlobPaintStyle(FBlobPaintStyle);
@@ -284,7 +282,7 @@ void TdxTreeListBlobColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeLi
 }
 
 void TdxTreeListBlobColumn::GetFocusedGraphicClass(TGraphicClass& graphicClass) {
-  graphicClass = GetGraphicClass(GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr);
+  graphicClass = GetGraphicClass(FocusedNode());
 }
 
 void TdxTreeListBlobColumn::StorePopupSize(TdxInplaceEdit* editor) {

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "classlib/FlagScope.h"
 #include "treelist/DxTreeListControl.h"
 
 void TdxTreeListPlacement::Drop() {
@@ -14,11 +15,7 @@ void TdxTreeListPlacement::Drop() {
 void TdxTreeListPlacement::Build() {
   Drop();
   {
-    FBuildingBandMaps = true;
-    struct TEnd {
-      bool& Flag;
-      ~TEnd() { Flag = false; }
-    } end{FBuildingBandMaps};
+    const TFlagScope building(FBuildingBandMaps);
     std::vector<int> visibleBands;
     std::vector<int> bandVisible(static_cast<size_t>(FControl.GetBands()->GetCount()), -1);
     for (int i = 0; i < FControl.GetBands()->GetCount(); ++i) {
@@ -30,11 +27,7 @@ void TdxTreeListPlacement::Build() {
     FVisibleBandMap = std::move(visibleBands);
     FBandVisibleMap = std::move(bandVisible);
   }
-  FBuildingGrid = true;
-  struct TEnd {
-    bool& Flag;
-    ~TEnd() { Flag = false; }
-  } end{FBuildingGrid};
+  const TFlagScope building(FBuildingGrid);
   std::vector<std::vector<std::vector<int>>> grid(
       FVisibleBandMap.size(),
       std::vector<std::vector<int>>(static_cast<size_t>(FControl.GetHeaderPanelRowCountSetting())));
@@ -50,15 +43,11 @@ void TdxTreeListPlacement::Build() {
 }
 
 void TdxTreeListPlacement::BuildColumnWidths() {
-  FBuildingColumnWidths = true;
-  struct TEnd {
-    bool& Flag;
-    ~TEnd() { Flag = false; }
-  } end{FBuildingColumnWidths};
+  const TFlagScope building(FBuildingColumnWidths);
   std::vector<int> widths(static_cast<size_t>(FControl.GetColumnCount()), 0);
   // The base's width of each column, not the cached one.
   for (int i = 0; i < FControl.GetColumnCount(); ++i)
-    widths[static_cast<size_t>(i)] = FControl.TCustomdxTreeList::GetColumnDisplayWidth(i);
+    widths[static_cast<size_t>(i)] = FControl.GetWidths().GetColumnDisplayWidth(i);
   FColumnWidths = std::move(widths);
   FColumnWidthsClientWidth = FControl.GetClientWidth();
 }
@@ -68,13 +57,15 @@ bool TdxTreeListPlacement::CachedColumnWidth(int32_t column, int32_t& width) {
     return false;
   const bool stale = FColumnWidths.size() != static_cast<size_t>(FControl.GetColumnCount()) ||
                      FColumnWidthsClientWidth != FControl.GetClientWidth();
-  if (stale && !FControl.IsLocked() && !FControl.IsLoading() && !FControl.IsDestroying())
+  // Stale widths are built again only while the control is settled; a build leaves them
+  // valid for the present columns and client width.
+  if (stale) {
+    if (FControl.IsLocked() || FControl.IsLoading() || FControl.IsDestroying())
+      return false;
     BuildColumnWidths();
-  const bool valid = FColumnWidths.size() == static_cast<size_t>(FControl.GetColumnCount()) &&
-                     FColumnWidthsClientWidth == FControl.GetClientWidth();
-  if (valid && column >= 0 && column < FControl.GetColumnCount()) {
-    width = FColumnWidths[static_cast<size_t>(column)];
-    return true;
   }
-  return false;
+  if (column < 0 || static_cast<size_t>(column) >= FColumnWidths.size())
+    return false;
+  width = FColumnWidths[static_cast<size_t>(column)];
+  return true;
 }

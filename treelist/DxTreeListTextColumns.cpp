@@ -2,6 +2,7 @@
 #include "treelist/DxTreeListTextColumns.h"
 
 #include "classlib/Colors.h"
+#include "classlib/FlagScope.h"
 #include "classlib/FloatFormat.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/SysUtils.h"
@@ -10,19 +11,6 @@
 #include "treelist/DxTreeListControl.h"
 
 namespace {
-
-// Keeps an editor's modified flag over a load of its value.
-class TKeepModified {
- public:
-  explicit TKeepModified(TdxInplaceEdit* editor) : FEditor(editor), FModified(editor->GetModified()) {}
-  ~TKeepModified() { FEditor->SetModified(FModified); }
-  TKeepModified(const TKeepModified&) = delete;
-  TKeepModified& operator=(const TKeepModified&) = delete;
-
- private:
-  TdxInplaceEdit* FEditor;
-  bool FModified;
-};
 
 // A stored text read as a number; `fallback` for an empty text or one
 // that is no number.
@@ -40,10 +28,7 @@ TdxTreeListMemoColumn::TdxTreeListMemoColumn(TComponent* AOwner) : TdxTreeListCo
 }
 
 void TdxTreeListMemoColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  if (IsEditValueChanged(editor))
-    inherited::AssignEditValue(node, editor, value);
-  else
-    ReadNodeValue(this, node, value);
+  AssignChangedEditValue(this, node, editor, value);
 }
 
 void TdxTreeListMemoColumn::Assign(TPersistent* source) {
@@ -52,7 +37,7 @@ void TdxTreeListMemoColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetScrollBars(other->FScrollBars);
   SetWordWrap(other->FWordWrap);
@@ -91,7 +76,7 @@ void TdxTreeListSpinColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetEditorEnabled(other->FEditorEnabled);
   SetIncrement(other->FIncrement);
@@ -134,12 +119,8 @@ void TdxTreeListSpinColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEdit*
   auto* spin = ObjectAs<TdxInplaceSpinEdit>(editor);
   if (!spin)
     return;
-  TKeepModified keep(spin);
-  spin->LoadingValue = true;
-  struct TUnload {
-    TdxInplaceEdit* Editor;
-    ~TUnload() { Editor->LoadingValue = false; }
-  } unload{spin};
+  const TKeepModified keep(spin);
+  const TFlagScope loading(spin->LoadingValue);
   spin->SetValue(NodeNumber(GetNodeText(node), 0));
   value = Variant(spin->GetText());
 }
@@ -177,10 +158,7 @@ void TdxTreeListSpinColumn::RestoreDefaults() {
 TdxTreeListHyperLinkColumn::~TdxTreeListHyperLinkColumn() { delete FLinkFont; }
 
 void TdxTreeListHyperLinkColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  if (IsEditValueChanged(editor))
-    inherited::AssignEditValue(node, editor, value);
-  else
-    ReadNodeValue(this, node, value);
+  AssignChangedEditValue(this, node, editor, value);
 }
 
 void TdxTreeListHyperLinkColumn::Assign(TPersistent* source) {
@@ -189,7 +167,7 @@ void TdxTreeListHyperLinkColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetEditBackgroundColor(other->FEditBackgroundColor);
   SetEditFontColor(other->FEditFontColor);
@@ -278,7 +256,7 @@ void TdxTreeListTimeColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetTimeEditFormat(other->FTimeEditFormat);
   SetUseCtrlIncrement(other->FUseCtrlIncrement);
@@ -336,7 +314,7 @@ void TdxTreeListCurrencyColumn::Assign(TPersistent* source) {
     inherited::Assign(source);
     return;
   }
-  TdxTreeListUpdateScope update(GetTreeList(), GetTreeList() != nullptr);
+  TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetDecimalPlaces(other->FDecimalPlaces);
   if (other->FDisplayFormatAssigned)
@@ -381,12 +359,8 @@ void TdxTreeListCurrencyColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceE
   int64_t scaled = 0;
   if (!text.empty() && !TryStrToCurr(text, scaled, FormatSettings))
     scaled = 0;
-  TKeepModified keep(currency);
-  currency->LoadingValue = true;
-  struct TUnload {
-    TdxInplaceEdit* Editor;
-    ~TUnload() { Editor->LoadingValue = false; }
-  } unload{currency};
+  const TKeepModified keep(currency);
+  const TFlagScope loading(currency->LoadingValue);
   currency->SetValue(double(scaled) / double(kCurrencyScale));
   currency->GetEditValue(value);
 }

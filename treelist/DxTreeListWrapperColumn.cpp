@@ -19,10 +19,6 @@ void TdxTreeListWrapperColumn::Assign(TPersistent* source) {
     OnGetReferenceColumn = other->OnGetReferenceColumn;
 }
 
-TdxTreeListNode* TdxTreeListWrapperColumn::FocusedNode() {
-  return GetTreeList() ? GetTreeList()->GetFocusedNode() : nullptr;
-}
-
 TdxTreeListColumn* TdxTreeListWrapperColumn::GetReferenceColumn(TdxTreeListNode* node) {
   if (!node)
     node = FocusedNode();
@@ -41,7 +37,7 @@ TdxTreeListColumn* TdxTreeListWrapperColumn::GetReferenceColumn(TdxTreeListNode*
     wrapper->OnGetReferenceColumn(wrapper, node, next);
     wrapper = ObjectAs<TdxTreeListWrapperColumn>(next);
   }
-  return column == this ? nullptr : column;
+  return column;
 }
 
 const TdxInplaceEditClass* TdxTreeListWrapperColumn::GetCellEditorClass(TdxTreeListNode* node) {
@@ -69,10 +65,7 @@ void TdxTreeListWrapperColumn::WithIndexOf(TdxTreeListColumn* reference, F call)
 void TdxTreeListWrapperColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
   TdxTreeListColumn* reference = GetReferenceColumn(node);
   if (!reference) {
-    if (IsEditValueChanged(editor))
-      inherited::AssignEditValue(node, editor, value);
-    else
-      ReadNodeValue(this, node, value);
+    AssignChangedEditValue(this, node, editor, value);
     return;
   }
   WithIndexOf(reference, [&] { reference->AssignEditValue(node, editor, value); });

@@ -39,6 +39,4 @@ class TdxTreeListWrapperColumn : public TdxTreeListColumn {
   // wrapper's, and set back however the call ends.
   template <class F>
   void WithIndexOf(TdxTreeListColumn* reference, F call);
-  // The node the editor works on: the control's focused node.
-  TdxTreeListNode* FocusedNode();
 };

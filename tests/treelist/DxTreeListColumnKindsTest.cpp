@@ -52,10 +52,6 @@ const TKind kKinds[] = {
 
 class DxTreeListColumnKindsTest : public TreeListControlFixture {
  protected:
-  template <class C>
-  C* Kind(const std::string& caption) {
-    return static_cast<C*>(Column(caption, 0, 0, &C::MetaClass()));
-  }
   // An editor of the column's class, made by the control and dressed by the column.
   template <class E>
   E* Editor(TdxTreeListColumn* column) {
@@ -480,6 +476,23 @@ TEST_F(DxTreeListColumnKindsTest, GraphicCellsWithBytesThatAreNoPicturePaintEmpt
   editor->SetModified(true);
   Store(graphic, bad, editor);
   EXPECT_EQ(bad->GetString(0), bytes);
+}
+
+// Regression: a graphic-class handler that raised while a picture was loaded left the
+// editor marked as loading with its modified flag lost (both were put back by hand).
+TEST_F(DxTreeListColumnKindsTest, AGraphicLoadThatRaisesGivesTheEditorsFlagsBack) {
+  auto* graphic = Kind<TdxTreeListGraphicColumn>("Picture");
+  TdxTreeListTextNode* node = Node({""});
+  auto* editor = Editor<TdxInplaceGraphicEdit>(graphic);
+  struct TThrower {
+    void Choose(TObject*, TdxTreeListNode*, TGraphicClass&) { throw Exception("bad class"); }
+  } thrower;
+  graphic->OnGetGraphicClass = TdxTLGetGraphicClassEvent::Bind<&TThrower::Choose>(&thrower);
+  editor->SetModified(true);
+  Variant value;
+  EXPECT_THROW(graphic->LoadEditValue(node, editor, value), Exception);
+  EXPECT_FALSE(editor->LoadingValue);
+  EXPECT_TRUE(editor->GetModified());
 }
 
 TEST_F(DxTreeListColumnKindsTest, BlobCellsShowEmptinessAndKeepThePopupSize) {

@@ -14,10 +14,6 @@ namespace {
 
 class DxTreeListColumnReferencesTest : public TreeListControlFixture {
  protected:
-  template <class C>
-  C* Kind(const std::string& caption) {
-    return static_cast<C*>(Column(caption, 0, 0, &C::MetaClass()));
-  }
   static TImageList* ImageList(TComponent* owner, const std::string& name, int size = 16) {
     auto* list = new TImageList(owner, size, size);
     list->SetName(name);

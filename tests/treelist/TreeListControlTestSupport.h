@@ -31,6 +31,11 @@ class TreeListControlFixture : public ::testing::Test {
     column->SetRowIndex(row);
     return column;
   }
+  // A column of kind `C` in the first band's first row.
+  template <class C>
+  C* Kind(const std::string& caption) {
+    return static_cast<C*>(Column(caption, 0, 0, &C::MetaClass()));
+  }
   // Bands until there are `count`.
   void Bands(int count) {
     while (Tree->GetBands()->GetCount() < count)
