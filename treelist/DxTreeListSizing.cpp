@@ -219,9 +219,9 @@ void TdxTreeListSizing::ApplyBandWidth(int band, int width) {
   // proportion to the widths they show; every other band keeps the width it shows (the
   // first band's node indent width is not part of its width).
   const int count = FControl.GetVisibleBandCount();
-  std::vector<int> shown(size_t(std::max(count, 0)));
-  for (int b = 0; b < count; ++b)
-    shown[size_t(b)] = FControl.GetWidths().GetBandDisplayWidth(b);
+  TdxTreeListBandWidths widths;
+  FControl.GetWidths().CalcBandWidths(widths);
+  const std::vector<int> shown = std::move(widths.Display);
   const bool last = band == count - 1;
   auto shares = [&](int b) { return b != band && (last || b > band); };
   int oldSum = 0;
