@@ -1,5 +1,5 @@
 // Cell drawing: a data cell (or a cell of the new-item row) is offered to the custom-draw
-// queries, described in the control's cell view data and painted from it by the cell's
+// queries, described in the painter's cell view data and painted from it by the cell's
 // editor class; text cells (group rows, footer values) are drawn as text; a row's
 // preview is drawn in the preview font. The incremental search highlights the matched
 // start of the searched cell and frames it.
