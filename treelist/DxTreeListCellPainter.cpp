@@ -1,5 +1,5 @@
 // Cell drawing: a data cell (or a cell of the new-item row) is offered to the custom-draw
-// queries, described in the control's cell view data and painted from it by the cell's
+// queries, described in the painter's cell view data and painted from it by the cell's
 // editor class; text cells (group rows, footer values) are drawn as text; a row's
 // preview is drawn in the preview font. The incremental search highlights the matched
 // start of the searched cell and frames it.
@@ -185,15 +185,15 @@ void TdxTreeListCellPainter::DrawCell(TCanvas* canvas, const TRect& rect, TBitma
     view.HotFlag = FControl.IsHotCell(node, column);
     view.Bounds = TRect{-2, -2, RectWidth(rect) + 2, RectHeight(rect) + 2};
     FControl.DrawCellViewData(canvas, rect, &view, column);
-    DrawSearchPass(canvas, rect, node, column, kind, cellFocused, entryFlag1, entryFlag2, [&] {
+    DrawSearchPass(canvas, rect, column, kind, cellFocused, entryFlag1, entryFlag2, [&] {
       FControl.DrawCellViewData(canvas, rect, &view, column);
     });
   });
 }
 
-void TdxTreeListCellPainter::DrawSearchPass(TCanvas* canvas, TRect rect, TdxTreeListNode* node, int32_t column,
-                                            uint8_t kind, bool cellFocused, bool entryFlag1, bool entryFlag2,
-                                            const std::function<void()>& redraw) {
+template <class TRedraw>
+void TdxTreeListCellPainter::DrawSearchPass(TCanvas* canvas, TRect rect, int32_t column, uint8_t kind,
+                                            bool cellFocused, bool entryFlag1, bool entryFlag2, TRedraw&& redraw) {
   if (!FControl.GetKeyboard().GetSearching() || !cellFocused || kind != 0 ||
       column != FControl.GetKeyboard().GetSearchColumn())
     return;
@@ -312,18 +312,17 @@ void TdxTreeListCellPainter::DrawTextCell(TCanvas* canvas, const TRect& rect, HB
     params.BkColor = cellColor;
     DrawCellText(dc, rect, params, text, headerBitmap);
     // The search pass starts from this cell's colours and text.
-    FControl.GetPainter().GetCellViewData()->Color = cellColor;
-    FControl.GetPainter().GetCellViewData()->TextColor = textColor;
-    FControl.GetPainter().GetCellViewData()->Text = text;
-    DrawSearchPass(canvas, rect, node, column, kind, focused, false, false, [&] {
+    TdxTreeListCellViewData& view = *FControl.GetPainter().GetCellViewData();
+    view.Color = cellColor;
+    view.TextColor = textColor;
+    view.Text = text;
+    DrawSearchPass(canvas, rect, column, kind, focused, false, false, [&] {
       TdxCellTextParams match = params;
-      match.BkColor = FControl.GetPainter().GetCellViewData()->Color;
+      match.BkColor = view.Color;
       TBrushHandle matchBrush(CreateSolidBrush(ColorToRGB(match.BkColor)));
       match.Brush = matchBrush.Get();
-      SetTextColor(dc, ColorToRGB(FControl.GetPainter().GetCellViewData()->TextColor));
-      DrawCellText(dc, rect, match,
-                   text.substr(0, static_cast<size_t>(FControl.GetPainter().GetCellViewData()->MatchLength)),
-                   headerBitmap);
+      SetTextColor(dc, ColorToRGB(view.TextColor));
+      DrawCellText(dc, rect, match, text.substr(0, static_cast<size_t>(view.MatchLength)), headerBitmap);
     });
   });
 }

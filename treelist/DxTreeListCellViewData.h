@@ -12,8 +12,8 @@
 
 class TdxTreeListNode;
 
-// The values one cell is painted from; the control holds one and refills it before
-// every cell.
+// The values one cell is painted from; the control's painter holds one and refills it
+// before every cell.
 class TdxTreeListCellViewData : public TObject {
   KIVO_CLASS(TdxTreeListCellViewData, TObject)
  public:

@@ -227,9 +227,7 @@ void TdxTreeListDrag::BeginHeaderDrag(const TRect& rect, TdxTreeListState state)
 
 // ---- Drop places
 
-TRect TdxTreeListDrag::HeaderDropArea(bool bandMode) {
-  TdxTreeListLayout layout;
-  FControl.CalcLayout(layout);
+TRect TdxTreeListDrag::HeaderDropArea(const TdxTreeListLayout& layout, bool bandMode) {
   const TRect& panel = bandMode ? layout.BandRow : layout.HeaderPanel;
   if (IsEmptyRect(panel))
     return TRect{};
@@ -242,10 +240,10 @@ void TdxTreeListDrag::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place
     place.Band = -2;  // no band to drop among
     return;
   }
-  if (!PointInRect(HeaderDropArea(bandMode), p))
-    return;  // outside the header: a drop hides
   TdxTreeListLayout layout;
   FControl.CalcLayout(layout);
+  if (!PointInRect(HeaderDropArea(layout, bandMode), p))
+    return;  // outside the header: a drop hides
   if (layout.Bands.empty()) {
     place.Band = -2;
     return;
@@ -307,11 +305,10 @@ void TdxTreeListDrag::CalcDropPlace(const TPoint& p, TdxTreeListDropPlace& place
 
 // ---- The arrows at the drop place
 
-bool TdxTreeListDrag::DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow) {
+bool TdxTreeListDrag::DropArrowAt(const TdxTreeListLayout& layout, const TdxTreeListDropPlace& place, bool bandMode,
+                                  TRect& arrow) {
   if (place.Band < 0)
     return false;
-  TdxTreeListLayout layout;
-  FControl.CalcLayout(layout);
   if (bandMode) {
     const int count = static_cast<int>(layout.Bands.size());
     if (count == 0 || IsEmptyRect(layout.BandRow))
@@ -366,9 +363,10 @@ void TdxTreeListDrag::DrawDragArrows() {
   }
 }
 
-void TdxTreeListDrag::MoveDragArrows(const TdxTreeListDropPlace& place, bool bandMode) {
+void TdxTreeListDrag::MoveDragArrows(const TdxTreeListLayout& layout, const TdxTreeListDropPlace& place,
+                                     bool bandMode) {
   TRect arrow{};
-  const bool shown = DropArrowAt(place, bandMode, arrow);
+  const bool shown = DropArrowAt(layout, place, bandMode, arrow);
   if (shown == FDragArrowsShown && (!shown || arrow == FDragArrowRect))
     return;
   HideDragArrows();
@@ -408,8 +406,11 @@ void TdxTreeListDrag::DragHeaderMove(const TPoint& p) {
   TdxTreeListDropPlace place;
   FControl.CalcDropPlace(p, place, bandMode ? FDragBand : FDragColumn, bandMode);
   FDropPlace = place;
-  MoveDragArrows(place, bandMode);
-  TCursor cursor = PointInRect(HeaderDropArea(bandMode), p) ? FControl.GetCursor() : crDxTreeListDelete;
+  // One layout for the arrows and the cursor: only drawing runs between them.
+  TdxTreeListLayout layout;
+  FControl.CalcLayout(layout);
+  MoveDragArrows(layout, place, bandMode);
+  TCursor cursor = PointInRect(HeaderDropArea(layout, bandMode), p) ? FControl.GetCursor() : crDxTreeListDelete;
   FControl.GetDragCursor(screen, cursor);
   bool accept = cursor != crDxTreeListDelete;
   if (bandMode)

@@ -20,6 +20,7 @@ class TDragObject;
 class TImageList;
 class TWinControl;
 class TdxTreeListNode;
+struct TdxTreeListLayout;
 
 class TdxTreeListDrag : public TObject {
   KIVO_CLASS(TdxTreeListDrag, TObject)
@@ -98,10 +99,10 @@ class TdxTreeListDrag : public TObject {
   void BeginDragImage(TBitmap* picture, const TPoint& hotSpot);
   // The start common to band and column drags: `rect` is the dragged header's picture.
   void BeginHeaderDrag(const TRect& rect, TdxTreeListState state);
-  TRect HeaderDropArea(bool bandMode);
-  bool DropArrowAt(const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow);
+  static TRect HeaderDropArea(const TdxTreeListLayout& layout, bool bandMode);
+  bool DropArrowAt(const TdxTreeListLayout& layout, const TdxTreeListDropPlace& place, bool bandMode, TRect& arrow);
   void DrawDragArrows();
-  void MoveDragArrows(const TdxTreeListDropPlace& place, bool bandMode);
+  void MoveDragArrows(const TdxTreeListLayout& layout, const TdxTreeListDropPlace& place, bool bandMode);
   void HideDragArrows();
   void FinishHeaderDrag();
   TPoint DragStartPoint();

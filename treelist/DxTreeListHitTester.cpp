@@ -18,7 +18,6 @@
 #include <algorithm>
 
 #include "treelist/DxTreeList.h"
-#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -365,7 +364,7 @@ TdxTreeListHitTest TdxTreeListHitTester::HitNodePart(const TdxTreeListLayout& la
   TdxTreeListNode* node = row.Node;
   const int indent = m.IndentWidth;
   const int level = node->GetLevel();
-  const int shift = TdxTreeListRowPainter(FControl).IsRootShown() ? 0 : indent;
+  const int shift = FControl.GetLayoutBuilder().IsRootShown() ? 0 : indent;
   // In the grid look a node without children has no level column of its own.
   const int imagesLeft = (level + 1) * indent - (!m.TreeLook && !node->GetHasChildren() ? indent : 0);
 

@@ -18,7 +18,6 @@
 
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
-#include "treelist/DxTreeListRowPainter.h"
 
 namespace {
 
@@ -185,10 +184,12 @@ void TdxTreeListLayoutBuilder::CalcBands(TdxTreeListLayout& layout) {
   layout.LeftFixedBand = leftFixed;
   layout.RightFixedBand = rightFixed;
 
+  TdxTreeListBandWidths widths;
+  FControl.GetWidths().CalcBandWidths(widths);
   TdxTreeListBandEntry leftEntry;
   int scrolledLeft = bandRow.left;
   if (leftFixed >= 0) {
-    const int width = FControl.GetWidths().GetBandDisplayWidth(leftFixed) + extra;
+    const int width = widths.DisplayOf(leftFixed) + extra;
     layout.LeftFixedArea = TRect{bandRow.left, bandRow.top, bandRow.left + width, fixedBottom};
     const TRect rect{bandRow.left, bandRow.top, layout.LeftFixedArea.right - FControl.GetFixedBandLineWidth(),
                      bandRow.bottom};
@@ -197,7 +198,7 @@ void TdxTreeListLayoutBuilder::CalcBands(TdxTreeListLayout& layout) {
   }
 
   // Bands narrower than the band row leave an empty area at their right.
-  const int total = FControl.GetWidths().GetBandsTotalWidth();
+  const int total = widths.Total;
   if (total < RectWidth(bandRow)) {
     bandRow.right = bandRow.left + std::max<int>(total, 0);
     layout.BandRow = NonEmptyRect(TRect{layout.BandRow.left, layout.BandRow.top, bandRow.right, layout.BandRow.bottom});
@@ -212,7 +213,7 @@ void TdxTreeListLayoutBuilder::CalcBands(TdxTreeListLayout& layout) {
   TdxTreeListBandEntry rightEntry;
   int scrolledRight = bandRow.right;
   if (rightFixed >= 0) {
-    const int width = FControl.GetWidths().GetBandDisplayWidth(rightFixed);
+    const int width = widths.DisplayOf(rightFixed);
     TRect area{bandRow.right - width, bandRow.top, bandRow.right, fixedBottom};
     const int leftLimit = leftFixed >= 0 ? layout.LeftFixedArea.right : bandRow.left;
     if (area.left < leftLimit) {
@@ -234,7 +235,7 @@ void TdxTreeListLayoutBuilder::CalcBands(TdxTreeListLayout& layout) {
   for (int band = 0; band < count; ++band) {
     if (band == leftFixed || band == rightFixed)
       continue;
-    const TRect rect{x, bandRow.top, x + FControl.GetWidths().GetBandDisplayWidth(band) + (band == 0 ? extra : 0),
+    const TRect rect{x, bandRow.top, x + widths.DisplayOf(band) + (band == 0 ? extra : 0),
                      bandRow.bottom};
     x = rect.right;
     if (rect.right <= scrolledLeft)
@@ -253,7 +254,7 @@ void TdxTreeListLayoutBuilder::CalcBands(TdxTreeListLayout& layout) {
   const TRect& rows = layout.Rows;
   layout.TreeLeft = rows.left - (leftFixed < 0 ? FControl.GetLeftCoord() : 0);
   if (count > 0) {
-    int width = FControl.GetWidths().GetBandDisplayWidth(0) + extra;
+    int width = widths.DisplayOf(0) + extra;
     if (leftFixed >= 0)
       width = std::min<int>(width, layout.LeftFixedArea.right - FControl.GetFixedBandLineWidth() - layout.TreeLeft);
     if (rightFixed >= 0)
@@ -378,6 +379,12 @@ int TdxTreeListLayoutBuilder::RowLineHeight(const TdxTreeListRowEntry& row) {
   return std::max<int>((row.Height - other) / lines, 0);
 }
 
+bool TdxTreeListLayoutBuilder::IsRootShown() const { return FControl.GetShowRoot() || !FMetrics.TreeLook; }
+
+int TdxTreeListLayoutBuilder::GroupLookPixel(const TdxTreeListNode* node) const {
+  return !FMetrics.TreeLook && !FControl.GetShowGrid() && node && node->GetHasChildren() ? 1 : 0;
+}
+
 TRect TdxTreeListLayoutBuilder::CalcCellRect(const TdxTreeListLayout& layout, const TdxTreeListRowEntry& row,
                                              const TdxTreeListColumnEntry& column) {
   TRect rect{column.ClippedRect.left, 0, column.ClippedRect.right, 0};
@@ -389,7 +396,7 @@ TRect TdxTreeListLayoutBuilder::CalcCellRect(const TdxTreeListLayout& layout, co
     rect.right = std::max<int>(rect.right, rect.left);
   }
   const int lineHeight = RowLineHeight(row);
-  rect.top = row.Top + TdxTreeListRowPainter(FControl).GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
+  rect.top = row.Top + GroupLookPixel(row.Node) + lineHeight * column.RowInBand;
   rect.bottom =
       rect.top + lineHeight * column.LineCount - (FControl.GetShowGrid() && FControl.GetShowPreviewGrid() ? 1 : 0);
   rect.bottom = std::min<int>(rect.bottom, row.Top + row.Height - row.FooterHeight);

@@ -51,6 +51,11 @@ class TdxTreeListLayoutBuilder : public TObject {
   // The height of one cell line of a row: its height without grid line, preview and
   // footer lines, shared by the header rows.
   int RowLineHeight(const TdxTreeListRowEntry& row);
+  // The level column of the top level is shown: ShowRoot, or the grid look.
+  bool IsRootShown() const;
+  // 1 for a node with children in the grid look without grid lines, whose row keeps its
+  // top pixel free; else 0.
+  int GroupLookPixel(const TdxTreeListNode* node) const;
   // The cell of `node` in the column at `visibleColumn` (the visible-column order), and
   // where an editor of that cell goes; (-1, -1, -1, -1) when the column has no header
   // cell in the layout or the node's row is not on screen.

@@ -1,8 +1,8 @@
 // TdxTreeListMiddleScroll: the middle-button scrolling of a tree list. Its message loop keeps
 // its state on the stack; the part holds a pointer to it while the loop runs, so that the
 // control can end the loop when its window or the control itself goes (the loop then touches
-// nothing of a control that was freed). Held by TdxTreeListMouse.
-// A part of TCustomdxTreeList, made with it and held by it; it keeps its control and reaches
+// nothing of a control that was freed).
+// A part of TdxTreeListMouse, made with it and held by it; it keeps its control and reaches
 // the control's state through the control's operations.
 #pragma once
 

@@ -97,10 +97,8 @@ void TdxTreeListMouse::CancelMode() {
     case stBandIndicatorPressed:
     case stHeaderIndicatorPressed:
       FControl.SetState(stNone);
-      FPressedBand = -1;
-      FBandPressed = false;
-      FPressedColumn = -1;
-      FColumnPressed = false;
+      ClearPressedBand();
+      ClearPressedColumn();
       FPressedColumnButton = -1;
       FColumnButtonPressed = false;
       FFooterButtonPressed = false;
@@ -139,10 +137,10 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   FNewItemRowPressed = false;
   FWasFocusedAtPress = true;
   if (!FControl.GetComponentState().Contains(csDesigning) && FControl.CanFocus()) {
-    FWasFocusedAtPress = FControl.GetPainter().IsControlFocused();
+    FWasFocusedAtPress = FControl.HasFocus();
     if (!FWasFocusedAtPress)
       FControl.SetFocus();
-    if (!FControl.GetPainter().IsControlFocused()) {
+    if (!FControl.HasFocus()) {
       ReleaseCapture();
       return false;
     }

@@ -23,12 +23,9 @@
 #include <cassert>
 
 #include "classlib/Canvas.h"
-#include "classlib/DragDrop.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceEdit.h"
-#include "editors/DxUtils.h"
 #include "treelist/DxTreeList.h"
-#include "treelist/DxTreeListDraw.h"
 #include "treelist/DxTreeListHeaderPainter.h"
 #include "treelist/DxTreeListPaintPass.h"
 #include "treelist/DxTreeListPanelPainter.h"
@@ -49,7 +46,7 @@ bool IsSizingState(TdxTreeListState state) {
          state == stHeaderPanelSizing || state == stRowSizing;
 }
 
-// Clears the control's reference to a pass when the pass ends.
+// Clears the painter's reference to its pass (FPaintPass) when the pass ends.
 struct TPassScope {
   TdxTreeListPaintPass*& Field;
   ~TPassScope() { Field = nullptr; }
@@ -88,12 +85,14 @@ void TdxTreeListPainter::Paint() {
   TPassScope scope{FPaintPass};
 
   PaintTopPanel();
-  TdxTreeListHeaderPainter(FControl).PaintBandRow();
-  TdxTreeListHeaderPainter(FControl).PaintHeaderPanel();
-  TdxTreeListPanelPainter(FControl).PaintNewItemRow();
-  TdxTreeListPanelPainter(FControl).PaintIndicator();
-  TdxTreeListPanelPainter(FControl).PaintFooter();
-  TdxTreeListPanelPainter(FControl).PaintStatusPanel();
+  TdxTreeListHeaderPainter headers(FControl);
+  headers.PaintBandRow();
+  headers.PaintHeaderPanel();
+  TdxTreeListPanelPainter panels(FControl);
+  panels.PaintNewItemRow();
+  panels.PaintIndicator();
+  panels.PaintFooter();
+  panels.PaintStatusPanel();
   TdxTreeListRowPainter(FControl).DrawNodes();
 }
 

@@ -41,14 +41,9 @@ bool IsFirstChild(const TdxTreeListNode* node) {
 
 }  // namespace
 
-bool TdxTreeListRowPainter::IsRootShown() const { return FControl.GetShowRoot() || !FControl.GetMetrics().TreeLook; }
-
-int TdxTreeListRowPainter::GroupLookPixel(const TdxTreeListNode* node) const {
-  return !FControl.GetMetrics().TreeLook && !FControl.GetShowGrid() && node && node->GetHasChildren() ? 1 : 0;
-}
-
 int TdxTreeListRowPainter::LevelColumnsLeft() const {
-  return FControl.GetPainter().GetPass().Layout.TreeLeft - (IsRootShown() ? 0 : FControl.GetMetrics().IndentWidth);
+  const int hidden = FControl.GetLayoutBuilder().IsRootShown() ? 0 : FControl.GetMetrics().IndentWidth;
+  return FControl.GetPainter().GetPass().Layout.TreeLeft - hidden;
 }
 
 void TdxTreeListRowPainter::DrawNodes() {
@@ -124,7 +119,7 @@ int TdxTreeListRowPainter::RowOpenExtent(const TdxTreeListRowEntry& row) {
   } else {
     extent = 0;
   }
-  if (!IsRootShown())
+  if (!FControl.GetLayoutBuilder().IsRootShown())
     extent -= indent;
   return FControl.GetPainter().GetPass().Layout.TreeLeft + extent;
 }
@@ -140,11 +135,11 @@ void TdxTreeListRowPainter::DrawTreeArea(TdxTreeListRowEntry& row, const TdxTree
   const int level = node->GetLevel();
   const bool hasChildren = node->GetHasChildren();
   const bool treeLook = m.TreeLook;
-  const bool rootShown = IsRootShown();
+  const bool rootShown = FControl.GetLayoutBuilder().IsRootShown();
   const int levels = level + (hasChildren || treeLook ? 1 : 0);
   const int y = row.Top;
   const int h = row.Height;
-  const int g = GroupLookPixel(node);
+  const int g = FControl.GetLayoutBuilder().GroupLookPixel(node);
   int levelWidth = 0;
   int fullWidth = 0;
   FControl.GetWidths().GetNodeIndent(node, levelWidth, fullWidth);
@@ -217,7 +212,7 @@ void TdxTreeListRowPainter::DrawTreeLines(const TdxTreeListRowEntry& row, const 
   const TdxTreeListNode* node = row.Node;
   const int indent = FControl.GetMetrics().IndentWidth;
   const int level = node->GetLevel();
-  const bool rootShown = IsRootShown();
+  const bool rootShown = FControl.GetLayoutBuilder().IsRootShown();
   if (!rootShown && level == 0)
     return;
   const int y = row.Top;
@@ -287,7 +282,7 @@ void TdxTreeListRowPainter::DrawRowContent(const TdxTreeListRowEntry& row, std::
     return;
   }
 
-  const int g = GroupLookPixel(node);
+  const int g = FControl.GetLayoutBuilder().GroupLookPixel(node);
   const int footerTop = y + row.Height - row.FooterHeight;
   const int gridWidth = FControl.GetShowGrid() ? FControl.GetGridLineWidth() : 0;
   const int cellsBottom =
@@ -418,7 +413,7 @@ void TdxTreeListRowPainter::DrawRowFocus(const TdxTreeListRowEntry& row, int cel
   const TdxTreeListLayout& layout = pass.Layout;
   TRect rect{};
   if (FControl.IsRowSelect() || row.GroupRow) {
-    const int g = GroupLookPixel(row.Node);
+    const int g = FControl.GetLayoutBuilder().GroupLookPixel(row.Node);
     rect = TRect{layout.TreeLeft + std::min(row.IndentWidth, layout.TreeAreaWidth), row.Top + g, layout.CellsRight,
                  cellsBottom - FControl.GetMetrics().GridPixel};
   } else {
@@ -451,7 +446,7 @@ void TdxTreeListRowPainter::AddTreeAreaGrid(const TdxTreeListRowEntry& row, std:
   const int y = row.Top;
   const int rowBottom = y + row.Height;
   if (m.TreeLook) {
-    const bool rootShown = IsRootShown();
+    const bool rootShown = FControl.GetLayoutBuilder().IsRootShown();
     const int level = node->GetLevel();
     const int levels = level + 1;
     const int left = LevelColumnsLeft();

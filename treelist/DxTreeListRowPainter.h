@@ -10,7 +10,6 @@
 #include "classlib/Win.h"
 
 class TCustomdxTreeList;
-class TdxTreeListNode;
 struct TdxTreeListRowEntry;
 
 class TdxTreeListRowPainter {
@@ -20,11 +19,6 @@ class TdxTreeListRowPainter {
   // The rows area of the pass: the empty parts, then the tree areas of every row, then
   // their contents and the grid lines.
   void DrawNodes();
-  // The level column of the top level is shown: ShowRoot, or the grid look.
-  bool IsRootShown() const;
-  // 1 for a node with children in the grid look without grid lines, whose row keeps its
-  // top pixel free; else 0.
-  int GroupLookPixel(const TdxTreeListNode* node) const;
   // Draws the grid segments collected as pairs of points, in the grid colour.
   void DrawGridSegments(const std::vector<POINT>& points);
 

@@ -23,14 +23,20 @@ void TdxTreeListSizing::Begin(int pos) {
 }
 
 void TdxTreeListSizing::SizingLimits(int& minValue, int& maxValue) {
+  const TdxTreeListHitInfo& down = FControl.GetMouse().GetDownHitInfo();
+  minValue = 0;
+  maxValue = 100000;
+  if (FControl.GetState() == stRowSizing) {
+    // The row limits need no layout.
+    FControl.GetWidths().GetRowSizingLimits(down.Node, FSizingStart, minValue, maxValue);
+    return;
+  }
   TdxTreeListLayout layout;
   FControl.CalcLayout(layout);
   const TRect client = FControl.GetClientRect();
-  minValue = 0;
-  maxValue = 100000;
   switch (FControl.GetState()) {
     case stBandSizing: {
-      const int band = FControl.GetMouse().GetDownHitInfo().Band;
+      const int band = down.Band;
       const TdxTreeListBandEntry* entry = layout.FindBand(band);
       if (!entry)
         return;
@@ -41,7 +47,7 @@ void TdxTreeListSizing::SizingLimits(int& minValue, int& maxValue) {
       return;
     }
     case stColumnSizing: {
-      const int column = FControl.GetMouse().GetDownHitInfo().Column;
+      const int column = down.Column;
       const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
       if (!entry)
         return;
@@ -71,10 +77,6 @@ void TdxTreeListSizing::SizingLimits(int& minValue, int& maxValue) {
       maxValue = client.bottom;
       return;
     }
-    case stRowSizing:
-      FControl.GetWidths().GetRowSizingLimits(FControl.GetMouse().GetDownHitInfo().Node, FSizingStart, minValue,
-                                              maxValue);
-      return;
     default:
       return;
   }
@@ -120,17 +122,18 @@ void TdxTreeListSizing::FinishSizing(int x, int y) {
     return;
   TdxTreeListLayout layout;
   FControl.CalcLayout(layout);
+  const TdxTreeListHitInfo& down = FControl.GetMouse().GetDownHitInfo();
   switch (state) {
     case stBandSizing:
-      if (const TdxTreeListBandEntry* entry = layout.FindBand(FControl.GetMouse().GetDownHitInfo().Band)) {
-        const int extra = FControl.GetMouse().GetDownHitInfo().Band == 0 ? FControl.GetMetrics().NodeIndentWidth : 0;
-        ApplyBandWidth(FControl.GetMouse().GetDownHitInfo().Band, pos - entry->Rect.left + 2 - extra);
+      if (const TdxTreeListBandEntry* entry = layout.FindBand(down.Band)) {
+        const int extra = down.Band == 0 ? FControl.GetMetrics().NodeIndentWidth : 0;
+        ApplyBandWidth(down.Band, pos - entry->Rect.left + 2 - extra);
         FControl.DoWidthChanged();
       }
       return;
     case stColumnSizing:
-      if (const TdxTreeListColumnEntry* entry = layout.FindColumn(FControl.GetMouse().GetDownHitInfo().Column)) {
-        ApplyColumnWidth(FControl.GetMouse().GetDownHitInfo().Column, pos - entry->Rect.left + 1);
+      if (const TdxTreeListColumnEntry* entry = layout.FindColumn(down.Column)) {
+        ApplyColumnWidth(down.Column, pos - entry->Rect.left + 1);
         FControl.DoWidthChanged();
       }
       return;
@@ -147,7 +150,7 @@ void TdxTreeListSizing::FinishSizing(int x, int y) {
       return;
     }
     case stRowSizing: {
-      TdxTreeListNode* node = FControl.GetMouse().GetDownHitInfo().Node;
+      TdxTreeListNode* node = down.Node;
       if (!node)
         return;
       TRect row;
@@ -219,9 +222,9 @@ void TdxTreeListSizing::ApplyBandWidth(int band, int width) {
   // proportion to the widths they show; every other band keeps the width it shows (the
   // first band's node indent width is not part of its width).
   const int count = FControl.GetVisibleBandCount();
-  std::vector<int> shown(size_t(std::max(count, 0)));
-  for (int b = 0; b < count; ++b)
-    shown[size_t(b)] = FControl.GetWidths().GetBandDisplayWidth(b);
+  TdxTreeListBandWidths widths;
+  FControl.GetWidths().CalcBandWidths(widths);
+  const std::vector<int> shown = std::move(widths.Display);
   const bool last = band == count - 1;
   auto shares = [&](int b) { return b != band && (last || b > band); };
   int oldSum = 0;

@@ -1,8 +1,8 @@
 // TdxTreeListSizing: the sizing of bands, columns, panels and rows with the mouse. It owns
 // where a sizing started, the sizing line's position and the lock that holds off sizing to
-// the client; with them the limits, the XOR line and applying the widths. Held by
-// TdxTreeListMouse, which sets the sizing state and the press's hit before Begin.
-// A part of TCustomdxTreeList, made with it and held by it; it keeps its control and reaches
+// the client; with them the limits, the XOR line and applying the widths. The mouse
+// part sets the sizing state and the press's hit before Begin.
+// A part of TdxTreeListMouse, made with it and held by it; it keeps its control and reaches
 // the control's state through the control's operations.
 #pragma once
 

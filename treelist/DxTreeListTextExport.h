@@ -17,9 +17,11 @@ class TdxTreeListTextExport {
   void CopyAllToStrings(TStrings* strings);
   void CopySelectedToStrings(TStrings* strings);
   void CopyToClipboard();
+
+ private:
+  // The header line and a row's line: the shown columns' texts joined by tabs.
   std::string GetHeaderLine();
   std::string GetNodeLine(TdxTreeListNode* node);
 
- private:
   TCustomdxTreeList& FControl;
 };

@@ -57,9 +57,6 @@ class TdxTreeListTimers : public TObject {
   void StopAllTimers();
   // A WM_TIMER of the control's window.
   void TimerTick(UINT_PTR id);
-  // Auto scroll: direction -1 up or left, +1 down or right, 0 stopped.
-  int GetHorzScrollDirection() const { return FHorzScrollDirection; }
-  int GetVertScrollDirection() const { return FVertScrollDirection; }
   // Starts (restarts when the direction changes) and stops the drag scrolls: the
   // horizontal one during header and node drags, the vertical one during node drags
   // and, with the selection interval, while rows are selected with the mouse.
@@ -97,7 +94,8 @@ class TdxTreeListTimers : public TObject {
   void AutoScrollTick(bool horizontal);
 
   TCustomdxTreeList& FControl;
-  // A bit per timer id that runs, and the auto scroll.
+  // A bit per timer id that runs, and the auto scroll's directions: -1 up or left, +1
+  // down or right, 0 stopped.
   uint32_t FRunningTimers = 0;
   int FHorzScrollDirection = 0;
   int FVertScrollDirection = 0;

@@ -16,73 +16,6 @@
 
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
-#include "treelist/DxTreeListRowPainter.h"
-
-namespace {
-
-// The minimum, requested and display widths of the visible bands and their total (with
-// the first band's extra width).
-struct TBandWidths {
-  std::vector<int> Min;
-  std::vector<int> Requested;
-  std::vector<int> Display;
-  int Total = 0;
-};
-
-void CalcBandWidths(TCustomdxTreeList* tree, TBandWidths& widths) {
-  const int count = std::max<int>(tree->GetVisibleBandCount(), 0);
-  widths.Min.resize(count);
-  widths.Requested.resize(count);
-  widths.Display.resize(count);
-  if (count == 0)
-    return;
-  const int extra = tree->GetFirstBandExtraWidth();
-  int requestedSum = 0;
-  int minSum = 0;
-  bool anySizable = false;
-  for (int band = 0; band < count; ++band) {
-    widths.Min[band] = tree->GetWidths().GetBandMinWidth(band);
-    widths.Requested[band] = tree->GetWidths().GetBandRequestedWidth(band);
-    requestedSum += widths.Requested[band];
-    minSum += widths.Min[band];
-    anySizable = anySizable || tree->CanSizeBand(band);
-  }
-  if (!tree->IsAutoWidth()) {
-    widths.Display = widths.Requested;
-    widths.Total = extra + requestedSum;
-    return;
-  }
-  // Auto width: the bands fill the grid area, unless their minimum widths do not fit.
-  const int area = RectWidth(tree->GetWidths().GetGridAreaRect());
-  widths.Total = area < extra + minSum || !anySizable ? extra + minSum : area;
-  const int available = widths.Total - extra;
-  auto share = [&](int band) { return MulDiv(available, widths.Requested[band], requestedSum); };
-  int growingSum = 0;  // the requested widths of the bands whose share exceeds their minimum
-  for (int band = 0; band < count && requestedSum != 0; ++band) {
-    if (tree->CanSizeBand(band) && share(band) > widths.Min[band])
-      growingSum += widths.Requested[band];
-  }
-  int shown = 0;
-  for (int band = 0; band < count - 1; ++band) {
-    int& width = widths.Display[band];
-    if (!tree->CanSizeBand(band))
-      width = widths.Requested[band];
-    else if (requestedSum == 0)
-      width = widths.Min[band];
-    else if (growingSum == requestedSum)
-      width = share(band);
-    else if (share(band) > widths.Min[band] && growingSum != 0)
-      width = widths.Min[band] + MulDiv(available - minSum, widths.Requested[band], growingSum);
-    else
-      width = widths.Min[band];
-    width = std::max<int>(width, 0);
-    shown += width;
-  }
-  // The last band takes what is left, whether it may be sized or not.
-  widths.Display[count - 1] = std::max<int>(available - shown, 0);
-}
-
-}  // namespace
 
 // ---- Bands
 
@@ -114,7 +47,9 @@ int TdxTreeListWidths::GetBandMinWidth(int band) {
   return width;
 }
 
-int TdxTreeListWidths::GetBandRequestedWidth(int band) {
+int TdxTreeListWidths::GetBandRequestedWidth(int band) { return RequestedWidth(band, GetBandMinWidth(band)); }
+
+int TdxTreeListWidths::RequestedWidth(int band, int minWidth) {
   int width = 0;
   if (FControl.IsColumnAutoWidth()) {
     const int rows = FControl.GetBandRowCount(band);
@@ -123,19 +58,72 @@ int TdxTreeListWidths::GetBandRequestedWidth(int band) {
   }
   if (width == 0)
     width = FControl.GetVisibleBandWidth(band);
-  return std::max<int>(width, GetBandMinWidth(band));
+  return std::max<int>(width, minWidth);
+}
+
+void TdxTreeListWidths::CalcBandWidths(TdxTreeListBandWidths& widths) {
+  const int count = std::max<int>(FControl.GetVisibleBandCount(), 0);
+  widths.Min.resize(count);
+  widths.Requested.resize(count);
+  widths.Display.resize(count);
+  if (count == 0)
+    return;
+  const int extra = FControl.GetFirstBandExtraWidth();
+  int requestedSum = 0;
+  int minSum = 0;
+  bool anySizable = false;
+  for (int band = 0; band < count; ++band) {
+    widths.Min[band] = GetBandMinWidth(band);
+    widths.Requested[band] = RequestedWidth(band, widths.Min[band]);
+    requestedSum += widths.Requested[band];
+    minSum += widths.Min[band];
+    anySizable = anySizable || FControl.CanSizeBand(band);
+  }
+  if (!FControl.IsAutoWidth()) {
+    widths.Display = widths.Requested;
+    widths.Total = extra + requestedSum;
+    return;
+  }
+  // Auto width: the bands fill the grid area, unless their minimum widths do not fit.
+  const int area = RectWidth(GetGridAreaRect());
+  widths.Total = area < extra + minSum || !anySizable ? extra + minSum : area;
+  const int available = widths.Total - extra;
+  auto share = [&](int band) { return MulDiv(available, widths.Requested[band], requestedSum); };
+  int growingSum = 0;  // the requested widths of the bands whose share exceeds their minimum
+  for (int band = 0; band < count && requestedSum != 0; ++band) {
+    if (FControl.CanSizeBand(band) && share(band) > widths.Min[band])
+      growingSum += widths.Requested[band];
+  }
+  int shown = 0;
+  for (int band = 0; band < count - 1; ++band) {
+    int& width = widths.Display[band];
+    if (!FControl.CanSizeBand(band))
+      width = widths.Requested[band];
+    else if (requestedSum == 0)
+      width = widths.Min[band];
+    else if (growingSum == requestedSum)
+      width = share(band);
+    else if (share(band) > widths.Min[band] && growingSum != 0)
+      width = widths.Min[band] + MulDiv(available - minSum, widths.Requested[band], growingSum);
+    else
+      width = widths.Min[band];
+    width = std::max<int>(width, 0);
+    shown += width;
+  }
+  // The last band takes what is left, whether it may be sized or not.
+  widths.Display[count - 1] = std::max<int>(available - shown, 0);
 }
 
 int TdxTreeListWidths::GetBandsTotalWidth() {
-  TBandWidths widths;
-  CalcBandWidths(&FControl, widths);
+  TdxTreeListBandWidths widths;
+  CalcBandWidths(widths);
   return widths.Total;
 }
 
 int TdxTreeListWidths::GetBandDisplayWidth(int band) {
-  TBandWidths widths;
-  CalcBandWidths(&FControl, widths);
-  return band >= 0 && band < static_cast<int>(widths.Display.size()) ? widths.Display[band] : 0;
+  TdxTreeListBandWidths widths;
+  CalcBandWidths(widths);
+  return widths.DisplayOf(band);
 }
 
 int TdxTreeListWidths::GetColumnLineCount(int band, int row, int position) {
@@ -243,10 +231,15 @@ TRect TdxTreeListWidths::GetScrolledAreaRect() {
   const int count = FControl.GetVisibleBandCount();
   const int leftFixed = FControl.GetLeftFixedBand();
   const int rightFixed = FControl.GetRightFixedBand();
-  if (leftFixed >= 0 && leftFixed < count)
-    rect.left += GetBandDisplayWidth(leftFixed) + FControl.GetFirstBandExtraWidth();
-  if (rightFixed >= 0 && rightFixed < count)
-    rect.right -= GetBandDisplayWidth(rightFixed);
+  const bool leftShown = leftFixed >= 0 && leftFixed < count;
+  const bool rightShown = rightFixed >= 0 && rightFixed < count;
+  TdxTreeListBandWidths widths;
+  if (leftShown || rightShown)
+    CalcBandWidths(widths);
+  if (leftShown)
+    rect.left += widths.DisplayOf(leftFixed) + FControl.GetFirstBandExtraWidth();
+  if (rightShown)
+    rect.right -= widths.DisplayOf(rightFixed);
   rect.right = std::max<int>(rect.right, rect.left);
   return rect;
 }
@@ -256,8 +249,8 @@ int TdxTreeListWidths::GetVisibleScrollWidth() {
 }
 
 int TdxTreeListWidths::GetTotalScrollWidth() {
-  TBandWidths widths;
-  CalcBandWidths(&FControl, widths);
+  TdxTreeListBandWidths widths;
+  CalcBandWidths(widths);
   const int count = static_cast<int>(widths.Display.size());
   int total = widths.Total;
   const int leftFixed = FControl.GetLeftFixedBand();
@@ -274,8 +267,8 @@ int TdxTreeListWidths::GetBandScrollLeft(int band) {
   const int leftFixed = FControl.GetLeftFixedBand();
   if (count < 2 || band < 0 || band >= count || band == leftFixed || band == FControl.GetRightFixedBand())
     return 0;
-  TBandWidths widths;
-  CalcBandWidths(&FControl, widths);
+  TdxTreeListBandWidths widths;
+  CalcBandWidths(widths);
   const int first = leftFixed >= 0 ? 1 : 0;
   int left = first == 0 && band > 0 ? FControl.GetFirstBandExtraWidth() : 0;
   for (int i = first; i < band; ++i)
@@ -293,7 +286,7 @@ void TdxTreeListWidths::GetNodeIndent(TdxTreeListNode* node, int& levelWidth, in
   const TdxTreeListMetrics& m = FControl.GetMetrics();
   const int level = node->GetLevel();
   const int levels = node->GetHasChildren() || m.TreeLook ? level + 1 : level;
-  levelWidth = std::max<int>((levels - (TdxTreeListRowPainter(FControl).IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
+  levelWidth = std::max<int>((levels - (FControl.GetLayoutBuilder().IsRootShown() ? 0 : 1)) * m.IndentWidth, 0);
   fullWidth = levelWidth + m.ImageWidth;
   if (FControl.GetNodeStateIndex(node) != -1)
     fullWidth += m.StateImageWidth;

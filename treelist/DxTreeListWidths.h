@@ -6,11 +6,25 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "classlib/Geometry.h"
 
 class TCustomdxTreeList;
 class TdxTreeListNode;
+
+// The minimum, requested and display widths of the visible bands and the total width
+// of all bands (with the first band's node indent width), computed together.
+struct TdxTreeListBandWidths {
+  std::vector<int> Min;
+  std::vector<int> Requested;
+  std::vector<int> Display;
+  int Total = 0;
+  // The display width of a band; 0 for a band out of range.
+  int DisplayOf(int band) const {
+    return band >= 0 && band < static_cast<int>(Display.size()) ? Display[static_cast<size_t>(band)] : 0;
+  }
+};
 
 class TdxTreeListWidths {
  public:
@@ -28,6 +42,8 @@ class TdxTreeListWidths {
   int GetBandsTotalWidth();
   // The width a band is shown with (without the node indent width of the first band).
   int GetBandDisplayWidth(int band);
+  // The widths of all visible bands at once, for callers that need more than one.
+  void CalcBandWidths(TdxTreeListBandWidths& widths);
   // Sums of the widths and of the minimum widths of the columns of a band row.
   int GetRowColumnsWidth(int band, int row);
   int GetRowColumnsMinWidth(int band, int row);
@@ -78,5 +94,8 @@ class TdxTreeListWidths {
   void GetRowSizingLimits(TdxTreeListNode* node, int defaultValue, int& minValue, int& maxValue);
 
  private:
+  // GetBandRequestedWidth with the band's minimum width already known.
+  int RequestedWidth(int band, int minWidth);
+
   TCustomdxTreeList& FControl;
 };
