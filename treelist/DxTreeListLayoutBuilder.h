@@ -26,9 +26,6 @@ class TdxTreeListLayoutBuilder : public TObject {
   // How far the preview text is indented from the row's tree area.
   static constexpr int kPreviewIndent = 20;
   const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
-  // The height of one row line and the width of one level of indent.
-  int GetRowHeight() const { return FMetrics.RowHeight; }
-  int GetIndentWidth() const { return FMetrics.IndentWidth; }
   // The metrics pass: fonts, panels, images and the least row height. A default row
   // height below the least row height is dropped.
   void CalcMetrics();

@@ -4,7 +4,9 @@
 //
 // Decisions taken here:
 // - NodeAdded brings the top and focused node and the row lists in step first and runs
-//   what may reach user code (the refresh, ending an edit) last.
+//   what may reach user code (the refresh, ending an edit) last. A per-node row update
+//   that is skipped while the lists hold rows (while locked or loading) drops the lists
+//   instead of leaving them without the node.
 // - LeftCoord is kept at most the total less the visible scroll width first and at least
 //   0 after, so the range cannot invert when the bands are narrower than the area.
 // - A thumb position is read from the scroll message (16 bits), and from the scroll
@@ -107,10 +109,6 @@ int TdxTreeListNavigator::GetFocusedColumn() {
   if (FControl.IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= FControl.GetWidths().GetShownColumnCount())
     return 0;
   return FFocusedColumn;
-}
-
-void TdxTreeListNavigator::SetFocusedColumn(int value) {
-  FControl.SetFocusedNode(FFocusedNode, value, false);
 }
 
 void TdxTreeListNavigator::SetFocusedNode(TdxTreeListNode* node, int32_t column, bool makeVisible) {

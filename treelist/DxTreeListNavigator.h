@@ -32,7 +32,6 @@ class TdxTreeListNavigator : public TObject {
   // The focused column as an index into the shown columns: 0 with row selection, when
   // negative or when not below the shown column count.
   int GetFocusedColumn();
-  void SetFocusedColumn(int value);
   // The focused column as it is stored (GetFocusedColumn clamps it).
   int GetStoredFocusedColumn() const { return FFocusedColumn; }
   // The focused absolute column is worked out again after a layout change.
