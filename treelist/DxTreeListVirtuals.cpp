@@ -15,12 +15,8 @@
 #include <functional>
 
 #include "classlib/AliveGuard.h"
-#include "classlib/Forms.h"
-#include "classlib/GdiHandles.h"
-#include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListCellPainter.h"
-#include "treelist/DxTreeListDraw.h"
 
 void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
   FNavigator.NodeAdded(node);
