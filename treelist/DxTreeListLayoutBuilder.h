@@ -32,7 +32,8 @@ class TdxTreeListLayoutBuilder : public TObject {
   // The control's GetDefaultRowLinesHeight: as many lines of the font's text height (+ 3)
   // as the row line count asks for.
   int32_t GetDefaultRowLinesHeight();
-  // The defaults behind the new-item row and node-footer queries (never changed here).
+  // The new-item row's switch and count and the node-footer switch behind those queries;
+  // they keep their defaults, as nothing sets them.
   bool GetNewItemRowVisible() const { return FNewItemRowVisible; }
   int GetNewItemRowCount() const { return FNewItemRowCount; }
   bool GetNodeFootersShown() const { return FNodeFootersShown; }
@@ -58,9 +59,8 @@ class TdxTreeListLayoutBuilder : public TObject {
   // not found.
   int GetColumnByVisibleIndex(int visibleIndex);
   int GetVisibleIndexOfColumn(int column);
-  // The rows area and the indicator column of the current metrics.
+  // The rows area of the current metrics.
   TRect GetRowsRect();
-  TRect GetIndicatorRect();
   // The control's GetLayoutPartRect: the rows area, from the indicator column's left
   // edge when there is one.
   void GetLayoutPartRect(TRect& rect);

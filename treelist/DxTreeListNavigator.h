@@ -120,6 +120,11 @@ class TdxTreeListNavigator : public TObject {
   // One scroll bar from its range, page and position, when any of them changed.
   void UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos);
   void RepaintFocusState();
+  // The row height of `node` on screen.
+  int RowHeightOf(TdxTreeListNode* node);
+  // Scrolls horizontally the least that shows the scroll extent [left, right), or its
+  // left part when it is wider than the visible scroll width.
+  void ScrollIntoView(int left, int right);
 
   TCustomdxTreeList& FControl;
   TdxTreeListNode* FTopNode = nullptr;
