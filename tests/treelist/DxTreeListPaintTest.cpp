@@ -581,6 +581,38 @@ TEST_F(TreeListPaintTest, ScrollingTheColumnsHidesTheFeedback) {
   Tree->SetParentWindow(nullptr);
 }
 
+TEST_F(TreeListPaintTest, ScrollingTheRowsLeavesTheSizingLineInPlace) {
+  Grid(400, 120);
+  TTestWindow window(nullptr, 420, 160);
+  Tree->SetParentWindow(window.Handle());
+  Tree->HandleNeeded();
+  Tree->SetColor(TColor(kWhite));
+  UpdateWindow(Tree->GetHandle());
+  PumpPending();
+  const TRect rows = Tree->GetLayoutBuilder().GetRowsRect();
+  const int h = Tree->GetRowHeight();
+  const int x = 250;
+  const int y = rows.top + h + h / 2;
+  auto pixel = [&](int at) {
+    TClientDC dc(Tree->GetHandle());
+    return GetPixel(dc, x, at);
+  };
+  Tree->SetState(stRowSizing);
+  Tree->GetMouse().GetSizing().SetSizingPos(y);
+  Tree->GetMouse().GetSizing().DrawSizingLine();
+  ASSERT_EQ(kBlack, pixel(y));
+  Tree->SetTopIndex(1);  // the rows move up by one row's pixels
+  ASSERT_EQ(a1, Tree->GetTopNode());
+  EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
+  UpdateWindow(Tree->GetHandle());
+  EXPECT_EQ(kBlack, pixel(y));
+  EXPECT_EQ(kWhite, pixel(y - h));  // not carried along with the rows
+  Tree->GetMouse().GetSizing().DrawSizingLine();
+  EXPECT_EQ(kWhite, pixel(y));
+  Tree->SetState(stNone);
+  Tree->SetParentWindow(nullptr);
+}
+
 TEST_F(TreeListPaintTest, ARowListWithoutBandsPaintsOnlyTheBackground) {
   Size(200, 120);
   Tree->AddNode(nullptr, "x");
