@@ -116,7 +116,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   int GetNodeRowIndex(const TdxTreeListNode* node) const { return FRows.GetNodeRowIndex(node); }
   TdxTreeListNode* GetNodeAtRow(int index) const { return FRows.GetNodeAtRow(index); }
   // True while lookups read the row lists.
-  bool InListMode() const { return FRows.HasNodeOrder() && !IsDestroying(); }
+  bool InListMode() const { return FRows.InListMode(); }
   void SetTopIndex(int index) { FNavigator.SetTopIndex(index); }
 
   // ==== Metrics and layout
@@ -133,7 +133,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   TdxTreeListNode* GetTopNode() const { return FNavigator.GetTopNode(); }
   TdxTreeListNode* GetFocusedNode() const { return FNavigator.GetFocusedNode(); }
   int GetFocusedColumn() { return FNavigator.GetFocusedColumn(); }
-  void SetFocusedColumn(int value) { FNavigator.SetFocusedColumn(value); }
+  void SetFocusedColumn(int value) { SetFocusedNode(GetFocusedNode(), value, false); }
 
   // ==== Header and node drags
   // During a node drag the drag image list of the dragged row (TdxTreeListDrag).
@@ -223,7 +223,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetExpandOnDblClick(bool value) { FMouse.SetExpandOnDblClick(value); }
   // The height of one row line (the metrics' value: the user's DefaultRowHeight when it
   // is set and not below the minimum).
-  int GetRowHeight() const { return FLayoutBuilder.GetRowHeight(); }
+  int GetRowHeight() const { return GetMetrics().RowHeight; }
   int GetDefaultRowHeight() const { return FAppearance.GetDefaultRowHeight(); }
   bool GetDefaultRowHeightSet() const { return FAppearance.GetDefaultRowHeightSet(); }
   void SetDefaultRowHeight(int value) { FAppearance.SetDefaultRowHeight(value); }
@@ -235,7 +235,7 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void SetSearchAllNodes(bool value) { FKeyboard.SetSearchAllNodes(value); }
   int GetLeftCoord() const { return FNavigator.GetLeftCoord(); }
   void SetLeftCoord(int value) { FNavigator.SetLeftCoord(value); }
-  int GetIndentWidth() const { return FLayoutBuilder.GetIndentWidth(); }
+  int GetIndentWidth() const { return GetMetrics().IndentWidth; }
   int GetRowLineCount() const { return FAppearance.GetRowLineCount(); }
   int GetGridLineWidthSetting() const { return FAppearance.GetGridLineWidthSetting(); }
   void SetGridLineWidthSetting(int value) { FAppearance.SetGridLineWidthSetting(value); }

@@ -24,11 +24,7 @@ TdxTreeListAppearance::~TdxTreeListAppearance() {
     FImages->UnRegisterChanges(FImagesLink.get());
   if (FStateImages)
     FStateImages->UnRegisterChanges(FStateImagesLink.get());
-  FImagesLink.reset();
-  FStateImagesLink.reset();
-  FBandFont.reset();
-  FHeaderFont.reset();
-  FPreviewFont.reset();
+  // The links go with the members, then the fonts.
 }
 
 void TdxTreeListAppearance::ImageListRemoved(TComponent* component) {

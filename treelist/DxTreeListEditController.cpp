@@ -18,8 +18,7 @@
 void TdxTreeListEditController::ResetEditedCell() {
   if (!FControl.IsDestroying())
     EndEditing();
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  ForgetEditedCell();
 }
 
 void TdxTreeListEditController::EndEditing() {
@@ -46,8 +45,7 @@ void TdxTreeListEditController::HideEditor(bool focus) {
   const bool editorHadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
   editor->HidingEditor = true;
   editor->HideEdit();
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  ForgetEditedCell();
   if ((focus || editorHadFocus) && !FControl.IsDestroying() && FControl.HandleAllocated() &&
       IsWindowVisible(FControl.GetHandle()))
     ::SetFocus(FControl.GetHandle());
@@ -60,8 +58,7 @@ void TdxTreeListEditController::DiscardEdit() {
     editor->HidingEditor = true;
     editor->HideEdit();
   }
-  FEditedColumn = -1;
-  FEditedNode = nullptr;
+  ForgetEditedCell();
 }
 
 // ---- The in-place editor's gate

@@ -467,16 +467,10 @@ TRect TdxTreeListLayoutBuilder::GetRowsRect() {
   return layout.Rows;
 }
 
-TRect TdxTreeListLayoutBuilder::GetIndicatorRect() {
+void TdxTreeListLayoutBuilder::GetLayoutPartRect(TRect& rect) {
   TdxTreeListLayout layout;
   CalcAreas(layout);
-  const TRect& rows = layout.Rows;
-  return TRect{rows.left - FMetrics.IndicatorWidth, rows.top, rows.left, rows.bottom};
-}
-
-void TdxTreeListLayoutBuilder::GetLayoutPartRect(TRect& rect) {
-  rect = GetRowsRect();
-  const TRect indicator = GetIndicatorRect();
-  if (indicator.right > indicator.left && indicator.bottom > indicator.top)
-    rect.left = indicator.left;
+  rect = layout.Rows;
+  if (FMetrics.IndicatorWidth > 0 && rect.bottom > rect.top)
+    rect.left -= FMetrics.IndicatorWidth;
 }

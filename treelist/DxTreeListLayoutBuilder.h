@@ -26,16 +26,14 @@ class TdxTreeListLayoutBuilder : public TObject {
   // How far the preview text is indented from the row's tree area.
   static constexpr int kPreviewIndent = 20;
   const TdxTreeListMetrics& GetMetrics() const { return FMetrics; }
-  // The height of one row line and the width of one level of indent.
-  int GetRowHeight() const { return FMetrics.RowHeight; }
-  int GetIndentWidth() const { return FMetrics.IndentWidth; }
   // The metrics pass: fonts, panels, images and the least row height. A default row
   // height below the least row height is dropped.
   void CalcMetrics();
   // The control's GetDefaultRowLinesHeight: as many lines of the font's text height (+ 3)
   // as the row line count asks for.
   int32_t GetDefaultRowLinesHeight();
-  // The defaults behind the new-item row and node-footer queries (never changed here).
+  // The new-item row's switch and count and the node-footer switch behind those queries;
+  // they keep their defaults, as nothing sets them.
   bool GetNewItemRowVisible() const { return FNewItemRowVisible; }
   int GetNewItemRowCount() const { return FNewItemRowCount; }
   bool GetNodeFootersShown() const { return FNodeFootersShown; }
@@ -66,9 +64,8 @@ class TdxTreeListLayoutBuilder : public TObject {
   // not found.
   int GetColumnByVisibleIndex(int visibleIndex);
   int GetVisibleIndexOfColumn(int column);
-  // The rows area and the indicator column of the current metrics.
+  // The rows area of the current metrics.
   TRect GetRowsRect();
-  TRect GetIndicatorRect();
   // The control's GetLayoutPartRect: the rows area, from the indicator column's left
   // edge when there is one.
   void GetLayoutPartRect(TRect& rect);

@@ -5,10 +5,7 @@
 // Decisions taken here:
 // - Every timer of the control stops when its window is destroyed (and the control
 //   forgets it), so no timer, hint window or auto scroll outlives the window.
-#include <algorithm>
-
 #include "classlib/DragDrop.h"
-#include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListDraw.h"

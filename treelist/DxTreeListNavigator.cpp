@@ -4,7 +4,9 @@
 //
 // Decisions taken here:
 // - NodeAdded brings the top and focused node and the row lists in step first and runs
-//   what may reach user code (the refresh, ending an edit) last.
+//   what may reach user code (the refresh, ending an edit) last. A per-node row update
+//   that is skipped while the lists hold rows (while locked or loading) drops the lists
+//   instead of leaving them without the node.
 // - LeftCoord is kept at most the total less the visible scroll width first and at least
 //   0 after, so the range cannot invert when the bands are narrower than the area.
 // - A thumb position is read from the scroll message (16 bits), and from the scroll
@@ -72,11 +74,7 @@ void TdxTreeListNavigator::MakeBandVisible(int band) {
     return;
   const int left = FControl.GetWidths().GetBandScrollLeft(band);
   const int right = left + FControl.GetWidths().GetBandDisplayWidth(band);
-  const int visible = FControl.GetWidths().GetVisibleScrollWidth();
-  if (left < FLeftCoord)
-    SetLeftCoord(left);
-  else if (right > FLeftCoord + visible)
-    SetLeftCoord(std::min(right - visible, left));
+  ScrollIntoView(left, right);
 }
 
 void TdxTreeListNavigator::MakeColumnVisible(int column) {
@@ -94,11 +92,19 @@ void TdxTreeListNavigator::MakeColumnVisible(int column) {
     return;
   const int left = FControl.GetWidths().GetBandScrollLeft(band) + (entry->Rect.left - bandEntry->Rect.left);
   const int right = left + RectWidth(entry->Rect);
+  ScrollIntoView(left, right);
+}
+
+void TdxTreeListNavigator::ScrollIntoView(int left, int right) {
   const int visible = FControl.GetWidths().GetVisibleScrollWidth();
   if (left < FLeftCoord)
     SetLeftCoord(left);
   else if (right > FLeftCoord + visible)
     SetLeftCoord(std::min(right - visible, left));
+}
+
+int TdxTreeListNavigator::RowHeightOf(TdxTreeListNode* node) {
+  return FControl.GetWidths().GetNodeRowHeight(node, FControl.GetMetrics().RowHeight, false);
 }
 
 // ---- The focused node and column
@@ -107,10 +113,6 @@ int TdxTreeListNavigator::GetFocusedColumn() {
   if (FControl.IsRowSelect() || FFocusedColumn < 0 || FFocusedColumn >= FControl.GetWidths().GetShownColumnCount())
     return 0;
   return FFocusedColumn;
-}
-
-void TdxTreeListNavigator::SetFocusedColumn(int value) {
-  FControl.SetFocusedNode(FFocusedNode, value, false);
 }
 
 void TdxTreeListNavigator::SetFocusedNode(TdxTreeListNode* node, int32_t column, bool makeVisible) {
@@ -217,15 +219,13 @@ int TdxTreeListNavigator::GetTopIndex() const {
 
 void TdxTreeListNavigator::GetNodeRowRect(TdxTreeListNode* node, TRect& rect) {
   rect = TRect{-1, -1, -1, -1};
-  const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
-  const TRect indicator = FControl.GetLayoutBuilder().GetIndicatorRect();
+  TRect rows;
+  FControl.GetLayoutBuilder().GetLayoutPartRect(rows);
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    const int h = FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    const int h = RowHeightOf(n);
     if (n == node) {
       rect = TRect{rows.left, y, rows.right, y + h};
-      if (indicator.right > indicator.left && indicator.bottom > indicator.top)
-        rect.left = indicator.left;
       return;
     }
     y += h;
@@ -243,7 +243,7 @@ void TdxTreeListNavigator::CalcVisibleRowCount() {
   int whole = 0;
   int y = rows.top;
   for (TdxTreeListNode* n = FTopNode; n && y < rows.bottom; n = n->GetNextVisible()) {
-    y += FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    y += RowHeightOf(n);
     ++shown;
     if (y <= rows.bottom)
       ++whole;
@@ -258,13 +258,13 @@ bool TdxTreeListNavigator::KeepLastPageFilled() {
   const TRect rows = FControl.GetLayoutBuilder().GetRowsRect();
   int room = rows.bottom - rows.top;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    room -= FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    room -= RowHeightOf(n);
     if (room <= 0)
       return false;
   }
   TdxTreeListNode* top = FTopNode;
   for (TdxTreeListNode* n = top->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    const int h = FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    const int h = RowHeightOf(n);
     if (h > room)
       break;
     room -= h;
@@ -294,7 +294,7 @@ void TdxTreeListNavigator::SetTopIndex(int index) {
   int pixels = 0;
   if (old >= 0 && rows <= FVisibleRowCount) {
     for (int row = std::min(index, old); row < std::max(index, old); ++row)
-      pixels += FControl.GetWidths().GetNodeRowHeight(FControl.GetNodeAtRow(row), FControl.GetMetrics().RowHeight, false);
+      pixels += RowHeightOf(FControl.GetNodeAtRow(row));
   }
   FControl.CalcVisibleRowCount();
   FControl.UpdateScrollBars();
@@ -302,11 +302,6 @@ void TdxTreeListNavigator::SetTopIndex(int index) {
     FControl.Invalidate();
     return;
   }
-  FControl.GetPainter().HideFeedback();
-  struct TShow {
-    TCustomdxTreeList* Control;
-    ~TShow() noexcept(false) { Control->GetPainter().ShowFeedback(); }
-  } show{&FControl};
   ScrollRows(index > old ? -pixels : pixels);
 }
 
@@ -344,7 +339,7 @@ void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
   int y = 0;
   int last = top - 1;
   for (TdxTreeListNode* n = FTopNode; n; n = n->GetNextVisible()) {
-    y += FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    y += RowHeightOf(n);
     if (y > height)
       break;
     ++last;
@@ -352,9 +347,9 @@ void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
   if (r <= last)
     return;  // on screen already (after any expanding, the top stays)
   int newTop = r;
-  int used = FControl.GetWidths().GetNodeRowHeight(node, FControl.GetMetrics().RowHeight, false);
+  int used = RowHeightOf(node);
   for (TdxTreeListNode* n = node->GetPriorVisible(); n; n = n->GetPriorVisible()) {
-    used += FControl.GetWidths().GetNodeRowHeight(n, FControl.GetMetrics().RowHeight, false);
+    used += RowHeightOf(n);
     if (used > height)
       break;
     --newTop;
@@ -388,12 +383,6 @@ void TdxTreeListNavigator::SetLeftCoord(int value) {
   const bool movable = !FControl.GetShowFooter() && FControl.GetLeftFixedBand() < 0 &&
                        FControl.GetRightFixedBand() < 0 && std::abs(old - value) <= FControl.GetWidths().GetVisibleScrollWidth();
   if (movable) {
-    // The XOR feedback moves with the pixels otherwise: it is taken off first.
-    FControl.GetPainter().HideFeedback();
-    struct TShow {
-      TCustomdxTreeList* Control;
-      ~TShow() noexcept(false) { Control->GetPainter().ShowFeedback(); }
-    } show{&FControl};
     ScrollColumns(old - value);
     return;
   }
@@ -404,7 +393,8 @@ void TdxTreeListNavigator::ScrollColumns(int delta) {
   if (!FControl.HandleAllocated())
     return;
   const TRect rect = FControl.GetWidths().GetScrolledAreaRect();
-  FControl.GetPainter().HideFeedback();  // nothing drawn over the contents moves with them
+  // The XOR feedback would move with the pixels: it is taken off first.
+  FControl.GetPainter().HideFeedback();
   ScrollWindowEx(FControl.GetHandle(), delta, 0, &rect, &rect, nullptr, nullptr, SW_INVALIDATE);
   FControl.GetPainter().ShowFeedback();
 }

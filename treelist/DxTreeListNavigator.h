@@ -32,7 +32,6 @@ class TdxTreeListNavigator : public TObject {
   // The focused column as an index into the shown columns: 0 with row selection, when
   // negative or when not below the shown column count.
   int GetFocusedColumn();
-  void SetFocusedColumn(int value);
   // The focused column as it is stored (GetFocusedColumn clamps it).
   int GetStoredFocusedColumn() const { return FFocusedColumn; }
   // The focused absolute column is worked out again after a layout change.
@@ -121,6 +120,11 @@ class TdxTreeListNavigator : public TObject {
   // One scroll bar from its range, page and position, when any of them changed.
   void UpdateScrollBar(int bar, SCROLLINFO& last, int max, int page, int pos);
   void RepaintFocusState();
+  // The row height of `node` on screen.
+  int RowHeightOf(TdxTreeListNode* node);
+  // Scrolls horizontally the least that shows the scroll extent [left, right), or its
+  // left part when it is wider than the visible scroll width.
+  void ScrollIntoView(int left, int right);
 
   TCustomdxTreeList& FControl;
   TdxTreeListNode* FTopNode = nullptr;

@@ -66,11 +66,7 @@ TdxTreeListPainter::TdxTreeListPainter(TCustomdxTreeList& control)
 TdxTreeListPainter::~TdxTreeListPainter() = default;
 
 void TdxTreeListPainter::Paint() {
-  HideFeedback();
-  struct TShow {
-    TdxTreeListPainter* Painter;
-    ~TShow() noexcept(false) { Painter->ShowFeedback(); }
-  } show{this};
+  const TdxTreeListFeedbackScope feedbackHidden(this);
 
   TCanvas* canvas = FControl.GetCanvas();
   HDC dc = canvas->GetHandle();

@@ -15,6 +15,7 @@
 #include "classlib/Colors.h"
 #include "classlib/Geometry.h"
 #include "classlib/Object.h"
+#include "classlib/UpdateScope.h"
 #include "classlib/Win.h"
 
 class TCustomdxTreeList;
@@ -87,3 +88,14 @@ class TdxTreeListPainter : public TObject {
   std::unique_ptr<TdxTreeListCellViewData> FCellViewData;
   std::unique_ptr<TFont> FSpareFont;
 };
+
+// The calls of the feedback bracket: the feedback is put back also when the scope ends
+// by an exception.
+struct TdxTreeListFeedbackCalls {
+  static void Begin(TdxTreeListPainter& painter) { painter.HideFeedback(); }
+  static void End(TdxTreeListPainter& painter) { painter.ShowFeedback(); }
+  static void EndQuiet(TdxTreeListPainter& painter) { painter.ShowFeedback(); }
+};
+
+// The interaction feedback off the screen for the lifetime of the scope.
+using TdxTreeListFeedbackScope = TUpdateScope<TdxTreeListPainter, TdxTreeListFeedbackCalls>;

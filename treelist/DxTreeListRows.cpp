@@ -7,12 +7,10 @@
 // -1: the lists are dropped instead, and lookups walk the tree until the next full
 // rebuild.
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <utility>
 
-#include "classlib/AliveGuard.h"
 #include "treelist/DxTreeList.h"
 
 namespace {
@@ -76,6 +74,10 @@ void ForEachShownNode(const TList* roots, F&& visit) {
 
 // ---- Lookups
 
+bool TdxTreeListRows::InListMode() const {
+  return !FNodeOrder.empty() && !FControl.IsDestroying();
+}
+
 int TdxTreeListRows::FindNodeOrderIndex(const TdxTreeListNode* node) const {
   int lo = 0;
   int hi = static_cast<int>(FNodeOrder.size()) - 1;
@@ -93,7 +95,7 @@ int TdxTreeListRows::FindNodeOrderIndex(const TdxTreeListNode* node) const {
 }
 
 int TdxTreeListRows::GetRowCount() const {
-  if (FControl.InListMode())
+  if (InListMode())
     return static_cast<int>(FNodeOrder.size());
   int count = 0;
   ForEachShownNode(FControl.GetRootNodes(), [&count](TdxTreeListNode*) {
@@ -131,7 +133,7 @@ TdxTreeListNode* TdxTreeListRows::WalkNodeAtRow(int index) const {
 int TdxTreeListRows::GetNodeRowIndex(const TdxTreeListNode* node) const {
   if (!node || FControl.GetCount() == 0)
     return -1;
-  if (!FControl.InListMode())
+  if (!InListMode())
     return WalkRowIndex(node);
   const int p = FindNodeOrderIndex(node);
   return p < 0 ? -1 : FNodeOrderRows[p];
@@ -140,7 +142,7 @@ int TdxTreeListRows::GetNodeRowIndex(const TdxTreeListNode* node) const {
 TdxTreeListNode* TdxTreeListRows::GetNodeAtRow(int index) const {
   if (index < 0)
     return nullptr;
-  if (!FControl.InListMode())
+  if (!InListMode())
     return WalkNodeAtRow(index);
   return index < static_cast<int>(FRowNodes.size()) ? FRowNodes[index] : nullptr;
 }
@@ -159,7 +161,7 @@ void TdxTreeListRows::RebuildRows() {
     return;
   if (!FPendingNode)
     RebuildAllRows();
-  else if (FPendingVisible && FControl.InListMode()) {
+  else if (FPendingVisible && InListMode()) {
     if (FPendingDeletion)
       ApplyRowDeletion(FPendingNode);
     else

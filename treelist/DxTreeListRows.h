@@ -2,8 +2,9 @@
 // It owns the node of each row, the node-order list (the shown nodes by address) and their
 // rows, whether the lists are built, and the node (with its three flags) whose addition or
 // deletion the next rebuild applies, and whether the refreshes are held back; with them the
-// row lookups, the tree walk of tree mode and the rebuilds. While the lists are empty (tree mode) the lookups walk the tree and give
-// the same answers; lists found out of step with the tree are dropped, never indexed.
+// row lookups, the tree walk of tree mode and the rebuilds.
+// While the lists are empty (tree mode) the lookups walk the tree and give the same
+// answers; lists found out of step with the tree are dropped, never indexed.
 // A part of TCustomdxTreeList, made with it and held by it; it keeps its control and reaches
 // the control's state through the control's operations.
 #pragma once
@@ -32,9 +33,8 @@ class TdxTreeListRows : public TObject {
   TdxTreeListNode* GetNodeAtRow(int index) const;
   // Position of `node` in the node-order list, -1 when it is absent.
   int FindNodeOrderIndex(const TdxTreeListNode* node) const;
-  // The node-order list holds nodes (the control's InListMode adds that it is not being
-  // destroyed).
-  bool HasNodeOrder() const { return !FNodeOrder.empty(); }
+  // List mode: the node-order list holds nodes and the control is not being destroyed.
+  bool InListMode() const;
   bool GetRowsBuilt() const { return FRowsBuilt; }
   // The row lists, for inspection: the node of each row, the nodes by address and
   // their rows.

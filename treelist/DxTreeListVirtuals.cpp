@@ -5,23 +5,18 @@
 // - NodeDeleted clears every reference to the deleted node, also those an interaction
 //   keeps (the press's hit node, the drag-over node, the node a drag hovers over to
 //   expand it), and discards an edit of that node instead of storing into it.
-// - NodeAdded and NodeDeleted bring references and row lists in step first and run what
-//   may reach user code (events, ending an edit) last, so that an exception from there
-//   leaves no pointer to a freed node. A per-node row update that is skipped while the
-//   lists hold rows (while locked or loading) drops the lists instead of leaving them
-//   without the node.
+// - NodeDeleted brings references and row lists in step first and runs what may reach
+//   user code (the refresh, ending an edit) last, so that an exception from there leaves
+//   no pointer to a freed node. A per-node row update that is skipped while the lists
+//   hold the node (while locked) drops the lists instead of leaving the node in them.
 // - CompareNodes orders by address as -1, 0 or 1: a difference of addresses overflows.
 #include <algorithm>
 #include <exception>
 #include <functional>
 
 #include "classlib/AliveGuard.h"
-#include "classlib/Forms.h"
-#include "classlib/GdiHandles.h"
-#include "editors/DxContainerHintWindow.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListCellPainter.h"
-#include "treelist/DxTreeListDraw.h"
 
 void TCustomdxTreeList::NodeAdded(TdxTreeListNode* node) {
   FNavigator.NodeAdded(node);
@@ -109,7 +104,7 @@ void TCustomdxTreeList::NodeDeleted(TdxTreeListNode* node, TdxTreeListNode* prev
   GetEditController().NodeGone(node);
   if (FRootNodes->GetCount() == 0) {
     GetRows().SetPendingVisible(false);
-    if (!IsDestroying() && !FRows.IsRefreshSuppressed())
+    if (!IsDestroying())
       LayoutChanged();
     ResetNodeReferences();
     if (IsNodeSelected(node))

@@ -46,6 +46,21 @@ class TreeListPaintTest : public TreeListFixture {
     Refresh();
   }
 
+  // The control in `window` on a white background, painted once.
+  void ShowWhiteIn(TTestWindow& window) {
+    Tree->SetParentWindow(window.Handle());
+    Tree->HandleNeeded();
+    Tree->SetColor(TColor(kWhite));
+    UpdateWindow(Tree->GetHandle());
+    PumpPending();
+  }
+
+  // A pixel of the control's window as the screen shows it.
+  COLORREF ScreenPixel(int x, int y) {
+    TClientDC dc(Tree->GetHandle());
+    return GetPixel(dc, x, y);
+  }
+
   // The control painted into a fresh surface of its size, filled with `background` first.
   std::unique_ptr<TDibSurface> Paint(COLORREF background = RGB(1, 2, 3)) {
     auto dib = std::make_unique<TDibSurface>(Tree->GetClientRect().right, Tree->GetClientRect().bottom);
@@ -529,17 +544,10 @@ TEST_F(TreeListPaintTest, NestedFeedbackCallsLeaveNoGhostSizingLine) {
   // feedback drove the count below 0 and drew the XOR sizing line once too often.
   Grid();
   TTestWindow window(nullptr, 420, 300);
-  Tree->SetParentWindow(window.Handle());
-  Tree->HandleNeeded();
-  Tree->SetColor(TColor(kWhite));
-  UpdateWindow(Tree->GetHandle());
-  PumpPending();
+  ShowWhiteIn(window);
   const int x = 250;
   const int y = Tree->GetClientRect().bottom - 10;
-  auto pixel = [&] {
-    TClientDC dc(Tree->GetHandle());
-    return GetPixel(dc, x, y);
-  };
+  auto pixel = [&] { return ScreenPixel(x, y); };
   ASSERT_EQ(kWhite, pixel());
   Tree->SetState(stColumnSizing);
   Tree->GetMouse().GetSizing().SetSizingPos(x);
@@ -577,6 +585,31 @@ TEST_F(TreeListPaintTest, ScrollingTheColumnsHidesTheFeedback) {
   EXPECT_EQ(40, Tree->GetLeftCoord());
   EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
   Tree->GetMouse().GetSizing().DrawSizingLine();
+  Tree->SetState(stNone);
+  Tree->SetParentWindow(nullptr);
+}
+
+TEST_F(TreeListPaintTest, ScrollingTheRowsLeavesTheSizingLineInPlace) {
+  Grid(400, 120);
+  TTestWindow window(nullptr, 420, 160);
+  ShowWhiteIn(window);
+  const TRect rows = Tree->GetLayoutBuilder().GetRowsRect();
+  const int h = Tree->GetRowHeight();
+  const int x = 250;
+  const int y = rows.top + h + h / 2;
+  auto pixel = [&](int at) { return ScreenPixel(x, at); };
+  Tree->SetState(stRowSizing);
+  Tree->GetMouse().GetSizing().SetSizingPos(y);
+  Tree->GetMouse().GetSizing().DrawSizingLine();
+  ASSERT_EQ(kBlack, pixel(y));
+  Tree->SetTopIndex(1);  // the rows move up by one row's pixels
+  ASSERT_EQ(a1, Tree->GetTopNode());
+  EXPECT_EQ(0, Tree->GetPainter().GetFeedbackCount());
+  UpdateWindow(Tree->GetHandle());
+  EXPECT_EQ(kBlack, pixel(y));
+  EXPECT_EQ(kWhite, pixel(y - h));  // not carried along with the rows
+  Tree->GetMouse().GetSizing().DrawSizingLine();
+  EXPECT_EQ(kWhite, pixel(y));
   Tree->SetState(stNone);
   Tree->SetParentWindow(nullptr);
 }

@@ -209,6 +209,21 @@ TEST_F(TreeListRowsTest, RowRectanglesFollowTheTopNodeAndTheIndicator) {
   EXPECT_EQ((TRect{-1, -1, -1, -1}), rect);
 }
 
+TEST_F(TreeListRowsTest, AnEmptyRowsAreaDoesNotReachIntoTheIndicator) {
+  Tree->SetShowIndicator(true);
+  Tree->SetHeight(0);
+  Tree->UpdateGuarded();
+  ASSERT_GT(Tree->GetMetrics().IndicatorWidth, 0);
+  const TRect rows = Tree->GetLayoutBuilder().GetRowsRect();
+  ASSERT_EQ(rows.top, rows.bottom);
+  TRect part;
+  Tree->GetLayoutPartRect(part);
+  EXPECT_EQ(rows, part);
+  Tree->SetHeight(100);
+  Tree->GetLayoutPartRect(part);
+  EXPECT_EQ(Tree->GetLayoutBuilder().GetRowsRect().left - Tree->GetMetrics().IndicatorWidth, part.left);
+}
+
 TEST_F(TreeListRowsTest, RowHeightsFollowTheGridSettings) {
   TdxTreeListNode* a = Add(nullptr, "a");
   EXPECT_EQ(18, Tree->GetWidths().GetNodeRowHeight(a, 18, true));
