@@ -37,24 +37,100 @@ void KeepRead(TList& scratch, TList& list) {
   scratch.clear();
 }
 
-// The "{" less the "}" among the first `length` bytes of the file, whatever the reading
-// made of them; 0 when it cannot be read again.
-int64_t UnclosedBraces(const std::string& fileName, int64_t length) {
-  TTextFile file;
-  file.Assign(fileName);
-  const TIOChecksOff quiet;
-  file.Reset();
-  int64_t balance = 0;
-  while (length > 0 && !file.Eof()) {
-    const char* p = file.BufferPos();
-    const char* const end = p + std::min<int64_t>(length, file.BufferEnd() - p);
-    length -= end - p;
-    for (; p < end; ++p)
-      balance += (*p == '{') - (*p == '}');
-    file.SetBufferPos(end);
-  }
-  return IOResult() == 0 ? balance : 0;
+// The sections of the COMPONENT block, and those and the sections of the DETAIL block.
+TKivoKeywordSet KeywordSet(std::initializer_list<int> codes) {
+  TKivoKeywordSet set;
+  for (int code : codes)
+    set.set(static_cast<size_t>(code));
+  return set;
 }
+const TKivoKeywordSet kTopSections =
+    KeywordSet({kwENVIRONMENT, kwUSER, kwAPERTURE_TABLE, kwSYMBOL, kwDISPLAY, kwDETAIL});
+const TKivoKeywordSet kDetailSections = KeywordSet({kwANNOTATE, kwNET_DEF, kwPAD_STACK, kwSUBCOMP});
+const TKivoKeywordSet kSections = kTopSections | kDetailSections;
+
+bool IsSection(int code) {
+  return code > 0 && code <= KivoKeywordCount && kSections[static_cast<size_t>(code)];
+}
+
+bool IsDetailSection(int code) {
+  return code > 0 && code <= KivoKeywordCount && kDetailSections[static_cast<size_t>(code)];
+}
+
+// Pins of these pad-stack indices are small default pads by rule, with or without a PAD.
+bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
+
+// The exact sine and cosine of a turn by a multiple of 90 degrees, else the runtime's.
+void TurnOf(int32_t degrees, double& sine, double& cosine) {
+  const int32_t turn = ((degrees % 360) + 360) % 360;
+  switch (turn) {
+    case 0: sine = 0; cosine = 1; return;
+    case 90: sine = 1; cosine = 0; return;
+    case 180: sine = 0; cosine = -1; return;
+    case 270: sine = -1; cosine = 0; return;
+    default: {
+      const double radians = turn * 3.14159265358979323846 / 180;
+      sine = std::sin(radians);
+      cosine = std::cos(radians);
+    }
+  }
+}
+
+// Calls `f` with every point of `object` that a component's placement moves: what the
+// host stores of it (a track's ends, an arc's centre, a text's place...).
+template <class F>
+void ForEachPlacedPoint(const TKivoObject& object, F&& f) {
+  if (const auto* line = dynamic_cast<const TKivoLine*>(&object)) {
+    for (const TKivoPoint& p : line->GetVertices())
+      f(p);
+  } else if (const auto* poly = dynamic_cast<const TKivoPoly*>(&object)) {
+    for (const TKivoPoint& p : poly->GetVertices())
+      f(p);
+  } else if (const auto* arc = dynamic_cast<const TKivoArc*>(&object)) {
+    f(arc->GetCentre());
+  } else if (const auto* circle = dynamic_cast<const TKivoCircle*>(&object)) {
+    f(circle->GetCentre());
+  } else if (const auto* rect = dynamic_cast<const TKivoFilledRect*>(&object)) {
+    f(rect->GetCorner1());
+    f(rect->GetCorner2());
+  } else if (const auto* text = dynamic_cast<const TKivoText*>(&object)) {
+    f(text->GetPosition());
+  } else if (const auto* pad = dynamic_cast<const TKivoPad*>(&object)) {
+    f(TKivoPoint{pad->GetX(), pad->GetY()});
+  }
+}
+
+// What the report calls a graphic of a component definition.
+std::string GraphicName(const TKivoObject& object) {
+  if (dynamic_cast<const TKivoLine*>(&object))
+    return "Line";
+  if (dynamic_cast<const TKivoPoly*>(&object))
+    return "Polygon";
+  if (dynamic_cast<const TKivoArc*>(&object))
+    return "Arc";
+  if (dynamic_cast<const TKivoCircle*>(&object))
+    return "Circle";
+  if (dynamic_cast<const TKivoFilledRect*>(&object))
+    return "Filled rectangle";
+  return "Text";
+}
+
+// The larger of a point's distances from the axes.
+double Largest(TKivoPoint p) {
+  return std::max(std::abs(static_cast<double>(p.X)), std::abs(static_cast<double>(p.Y)));
+}
+
+// A component's placement: its origin and turn.
+struct TPlacement {
+  double X, Y, Sine, Cosine;
+  bool Keeps(TKivoPoint p) const {
+    return KivoCoordinateFits(X + p.X * Cosine - p.Y * Sine) &&
+           KivoCoordinateFits(Y + p.X * Sine + p.Y * Cosine);
+  }
+};
+
+const char kBeyondByPlacement[] = "placed, it would lie beyond the board's range";
+const char kNotWhole[] = "it is not a whole number";
 
 }  // namespace
 
@@ -125,11 +201,17 @@ int32_t TKivoFile::ToCoordinate(double value) {
 }
 
 int32_t TKivoFile::ReadNextKivoCoord() {
+  // Exactly -2147483647 and -2147483648 stand for 0 (files write them so); a value below
+  // them lies beyond the board's range like any other, rather than at the origin.
   if (FRealCoordinates) {
     double read;
     FUnreadable |= !ReadFloatNumber(FFile, read);
-    const float value = static_cast<float>(read);
-    return ToCoordinate(value <= -2147483647.0f ? 0.0 : value);
+    if (read == -2147483647.0 || read == -2147483648.0)
+      return ToCoordinate(0);
+    // Held as a 32-bit float; one beyond the float's range stays what it is (beyond).
+    return ToCoordinate(std::abs(read) <= std::numeric_limits<float>::max()
+                            ? static_cast<double>(static_cast<float>(read))
+                            : read);
   }
   int32_t value;
   FUnreadable |= !ReadIntegerNumber(FFile, value);
@@ -154,26 +236,143 @@ int32_t TKivoFile::ReadKivoCoord() {
   return ToCoordinate(value);
 }
 
-void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
-  if (!FReport)
-    return;
+int64_t TKivoFile::LineAt(int64_t position) {
   if (!FLines)
     FLines = std::make_unique<TLineCounter>(FFileName.Str());
-  FReport->AddLeftOutWarning(object, FLines->LineAt(FFile.Position()),
-                             FBeyondRange ? "a coordinate or size lies beyond the board's range"
-                             : FUnreadable ? "a coordinate or size could not be read"
-                                           : reason);
+  return FLines->LineAt(position);
+}
+
+void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
+  ReportLeftOutAt(FFile.Position(), object,
+                  FBeyondRange ? "a coordinate or size lies beyond the board's range"
+                  : FUnreadable ? "a coordinate or size could not be read"
+                                : reason);
+}
+
+void TKivoFile::ReportLeftOutAt(int64_t position, const std::string& object, const char* reason) {
+  if (FReport)
+    FReport->AddLeftOutWarning(object, LineAt(position), reason);
 }
 
 void TKivoFile::ReportEndedInside(const std::string& block) {
   if (!FReport)
     return;
-  if (!FLines)
-    FLines = std::make_unique<TLineCounter>(FFileName.Str());
   // The line of the file's last character (the line end that may close it included).
   const int64_t end = FFile.Position();
-  FReport->AddEndedInsideWarning(end > 0 ? FLines->LineAt(end - 1) : 1, block);
+  FReport->AddEndedInsideWarning(end > 0 ? LineAt(end - 1) : 1, block);
 }
+
+std::optional<std::string> TKivoFile::ReadValue(const char* item) {
+  // A value after one that ran over is empty: told once, with the first.
+  if (HeldBraceRanOver(FFile))
+    return std::nullopt;
+  const int64_t start = FFile.Position();
+  std::string value = ReadQuotedString(FFile);
+  if (__builtin_expect(!HeldBraceRanOver(FFile), 1))
+    return value;
+  ReportLeftOutAt(start, item, "its \"(\" is not closed before the next block");
+  return std::nullopt;
+}
+
+bool TKivoFile::Skip(std::string_view block) {
+  const TKivoSkipEnd end = SkipBlockUntil(FFile, FDetailDepth > 0 ? kSections : kTopSections);
+  if (end.Code == 0)
+    return end.Closed;
+  FSkippedOpen += end.Open;
+  TakeSection(end.Code, block);
+  return true;
+}
+
+void TKivoFile::TakeSection(int code, std::string_view block) {
+  FPendingSection = code;
+  if (FReport)
+    FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
+                            LineAt(FFile.Position()),
+                            " lies inside the " + std::string(block) +
+                                " block: a \"}\" may be missing before it; it was read");
+}
+
+template <class F>
+void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position,
+                                   F&& describe) {
+  if (!readable) {
+    ReportLeftOutAt(position, "Pad stack index of " + describe(), kNotWhole);
+    return;
+  }
+  if (pin && IsSmallPadIndex(index))
+    return;
+  if (!FPadIndices)
+    FPendingIndices.push_back({index, position, describe()});
+  else if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), index))
+    ReportUnknownPadStackIndex({index, position, describe()});
+}
+
+void TKivoFile::ReportUnknownPadStackIndex(const TPendingIndex& index) {
+  ReportLeftOutAt(index.Position,
+                  "Pad stack index " + std::to_string(index.Index) + " of " + index.Object,
+                  "no PAD of the pad stack has it");
+}
+
+void TKivoFile::CheckPendingPadStackIndices() {
+  // A file without PAD_STACK makes every pad and via by default, as it always has.
+  if (FPadIndices)
+    for (const TPendingIndex& pending : FPendingIndices)
+      if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), pending.Index))
+        ReportUnknownPadStackIndex(pending);
+  FPendingIndices.clear();
+}
+
+void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& instance,
+                                    int64_t position) {
+  if (FLeftOutInstances.count(&instance) != 0)
+    return;
+  const TKivoPoint designator = instance.GetDesignator().GetPosition();
+  if (FExtentOf != &definition) {
+    FExtentOf = &definition;
+    FExtent = 0;
+    const auto widen = [this](TKivoPoint p) { FExtent = std::max(FExtent, Largest(p)); };
+    for (const auto& primitive : definition.GetPrimitives())
+      ForEachPlacedPoint(*primitive, widen);
+    for (const auto& pin : definition.GetPins())
+      ForEachPlacedPoint(*pin, widen);
+  }
+  // However turned, no point lies farther from the origin than 1.5 times its largest
+  // coordinate: nearly every placement is kept without a closer look.
+  const TKivoPoint origin{instance.GetX(), instance.GetY()};
+  if (Largest(origin) + 1.5 * std::max(FExtent, Largest(designator)) < 2147483000.0)
+    return;
+  TPlacement placement{static_cast<double>(origin.X), static_cast<double>(origin.Y), 0, 1};
+  TurnOf(instance.GetInstanceRotation(), placement.Sine, placement.Cosine);
+  const std::string component = " of component " + instance.GetDesignator().GetText();
+  if (!placement.Keeps(designator)) {
+    FLeftOutInstances.insert(&instance);
+    ReportLeftOutAt(position, "Component " + instance.GetDesignator().GetText(),
+                    "placed, its designator would lie beyond the board's range");
+    return;
+  }
+  const auto kept = [&](const TKivoObject& object) {
+    bool keeps = true;
+    ForEachPlacedPoint(object, [&](TKivoPoint p) { keeps = keeps && placement.Keeps(p); });
+    return keeps;
+  };
+  uint32_t child = 0;
+  for (const auto& primitive : definition.GetPrimitives()) {
+    if (!kept(*primitive)) {
+      definition.LeaveOutChild(&instance, child);
+      ReportLeftOutAt(position, GraphicName(*primitive) + component, kBeyondByPlacement);
+    }
+    ++child;
+  }
+  for (const auto& pin : definition.GetPins()) {
+    if (!kept(*pin)) {
+      definition.LeaveOutChild(&instance, child);
+      ReportLeftOutAt(position, "Pin " + pin->GetName() + component, kBeyondByPlacement);
+    }
+    ++child;
+  }
+}
+
+bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(); }
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
 
@@ -189,8 +388,13 @@ int TKivoFile::ReadName() {
 }
 
 bool TKivoFile::NextBlockItem() {
+  // A section to be read next ends every block item loop up to the one that reads it.
+  if (FPendingSection != 0) {
+    FBlockEndedAtEof = false;
+    return false;
+  }
   // Every token read consumes input, so the loop ends at the latest at the end.
-  while (!FFile.Eof()) {
+  while (!AtEnd()) {
     switch (GetToken(FFile, StructuralSet(), /*skipBlanks=*/true)) {
       case kwPercent:
         SkipLine(FFile);
@@ -211,10 +415,15 @@ bool TKivoFile::NextBlockItem() {
   return false;
 }
 
-bool TKivoFile::ReportUnhandledToken() {
+bool TKivoFile::ReportUnhandledToken(int code, std::string_view block) {
+  if (IsSection(code)) {
+    TakeSection(code, block);
+    return true;
+  }
+  const std::string token = GetLastTokenText();
   if (FReport)
-    FReport->AddLoadWarning(lwUnhandledToken, GetLastTokenText());
-  return SkipBlock(FFile);
+    FReport->AddLoadWarning(lwUnhandledToken, token);
+  return Skip(token);
 }
 
 void TKivoFile::BeginReading() {
@@ -247,7 +456,7 @@ bool TKivoFile::ReadModel() {
 
 void TKivoFile::Read() {
   const TKivoArenaScope arena(FArena);
-  while (!FAborted && !FFile.Eof()) {
+  while (!FAborted && !AtEnd()) {
     if (!NextBlockItem())
       continue;
     if (ReadWord() != kwCOMPONENT) {
@@ -259,6 +468,7 @@ void TKivoFile::Read() {
     ReadWord();  // the component's name
     ParseSections();
   }
+  CheckPendingPadStackIndices();
   FFile.Close();
   FLines.reset();  // its handle on the file goes with the reading
 }
@@ -266,19 +476,23 @@ void TKivoFile::Read() {
 void TKivoFile::ParseSections() {
   // A "}" is passed over: only the end of the file ends the sections. The blocks still
   // open are counted, the COMPONENT block first: a section reads up to its own "}", so a
-  // section that stops without it stopped at the end of the file. A whole file (nearly
-  // every one) leaves none open and costs nothing more.
+  // section that stops without it stopped at the end of the file; a skip that stopped
+  // at a section left its blocks open. A whole file (nearly every one) leaves none open
+  // and costs nothing more. Only the braces the reading takes for blocks count, not
+  // those of comments, texts or values.
   int64_t open = 1;
   std::string openBlock = "COMPONENT";
-  while (!FFile.Eof()) {
-    if (!NextBlockItem()) {
+  while (FPendingSection != 0 || !AtEnd()) {
+    // A section met where it cannot lie (told) is read here.
+    const bool taken = FPendingSection != 0;
+    if (!taken && !NextBlockItem()) {
       if (!FBlockEndedAtEof && open > 0)
         --open;
       continue;
     }
     int leftOpen = 0;
-    const int code = ReadWord();
-    std::string keyword = GetLastTokenText();
+    const int code = taken ? std::exchange(FPendingSection, 0) : ReadWord();
+    std::string keyword = taken ? std::string(KivoKeywordText(code)) : GetLastTokenText();
     switch (code) {
       case kwENVIRONMENT:
         ParseEnvironment();
@@ -294,20 +508,29 @@ void TKivoFile::ParseSections() {
       case kwUSER:
       case kwAPERTURE_TABLE:
       case kwSYMBOL:
-        leftOpen = !SkipBlock(FFile);
+        leftOpen = !Skip(keyword);
         break;
       default:
-        leftOpen = !ReportUnhandledToken();
+        if (taken && IsDetailSection(code)) {
+          ++FDetailDepth;
+          ParseDetailSection(code);
+          --FDetailDepth;
+          leftOpen = FBlockEndedAtEof;
+        } else {
+          leftOpen = !ReportUnhandledToken(code, "COMPONENT");
+        }
         break;
+    }
+    if (FSkippedOpen > 0) {
+      open += std::exchange(FSkippedOpen, 0);
+      openBlock = keyword;
     }
     if (leftOpen > 0) {
       open += leftOpen;
       openBlock = std::move(keyword);
     }
   }
-  // The reading's count can be off where it read a brace as a value or a number (the
-  // reading rules allow both); the file's own braces decide.
-  if (open > 0 && UnclosedBraces(FFileName.Str(), FFile.Position()) > 0)
+  if (open > 0)
     ReportEndedInside(openBlock);
 }
 
@@ -317,24 +540,30 @@ void TKivoFile::ParseEnvironment() {
     const int code = ReadWord();
     switch (code) {
       case kwKIVOVREV:
-        env.SetVersion(ReadQuotedString(FFile));
+        if (const auto value = ReadValue("Value of KIVOVREV"))
+          env.SetVersion(*value);
         break;
       case kwPROGRAM:
-        env.SetProgram(ReadQuotedString(FFile));
+        if (const auto value = ReadValue("Value of PROGRAM"))
+          env.SetProgram(*value);
         break;
-      case kwDBTYPE: {
-        const std::string type = ReadQuotedString(FFile);
-        env.SetDatabaseType(SameText(type, "PC-Board") ? 3 : SameText(type, "Schematic") ? 1 : 0);
+      case kwDBTYPE:
+        if (const auto type = ReadValue("Value of DBTYPE"))
+          env.SetDatabaseType(SameText(*type, "PC-Board") ? 3 : SameText(*type, "Schematic") ? 1 : 0);
         break;
-      }
       case kwDBVREV:
-        env.SetDatabaseVersion(ReadQuotedString(FFile));
+        if (const auto value = ReadValue("Value of DBVREV"))
+          env.SetDatabaseVersion(*value);
         break;
       case kwDBTIME:
-        env.SetDatabaseTime(ReadQuotedString(FFile));
+        if (const auto value = ReadValue("Value of DBTIME"))
+          env.SetDatabaseTime(*value);
         break;
       case kwDBUNIT: {
-        const TKivoUnit unit = KivoUnitOf(ReadQuotedString(FFile), env.GetVersion());
+        const auto value = ReadValue("Value of DBUNIT");
+        if (!value)
+          break;
+        const TKivoUnit unit = KivoUnitOf(*value, env.GetVersion());
         env.SetUnitCode(unit.Code);
         if (unit.Code != 0) {
           FDisplay.SetUnitScale(unit.Scale);
@@ -349,15 +578,15 @@ void TKivoFile::ParseEnvironment() {
         break;
       }
       case kwLYRSTR:
-        for (std::string name = ReadQuotedString(FFile); !name.empty();
-             name = ReadQuotedString(FFile))
-          env.AddLayerString(name, ReadIntegerValue(FFile));
+        for (auto name = ReadValue("Value of LYRSTR"); name && !name->empty();
+             name = ReadValue("Value of LYRSTR"))
+          env.AddLayerString(*name, ReadIntegerValue(FFile));
         break;
       case kwLYRPHID:
-        for (std::string value = ReadQuotedString(FFile); !value.empty();
-             value = ReadQuotedString(FFile)) {
+        for (auto value = ReadValue("Value of LYRPHID"); value && !value->empty();
+             value = ReadValue("Value of LYRPHID")) {
           TKivoPhysicalId id;
-          id.Value1 = IntegerOf(value);
+          id.Value1 = IntegerOf(*value);
           id.Value2 = ReadIntegerValue(FFile);
           id.Value3 = ReadIntegerValue(FFile);
           env.GetPhysicalIds().push_back(id);
@@ -367,10 +596,10 @@ void TKivoFile::ParseEnvironment() {
           FReport->AddLoadWarning(lwLayerCountMismatch);
         break;
       case kwSSYMTBL:
-        for (std::string value = ReadQuotedString(FFile); !value.empty();
-             value = ReadQuotedString(FFile)) {
+        for (auto value = ReadValue("Value of SSYMTBL"); value && !value->empty();
+             value = ReadValue("Value of SSYMTBL")) {
           TKivoSymbolEntry entry;
-          entry.Id = IntegerOf(value);
+          entry.Id = IntegerOf(*value);
           const int32_t flag = ReadIntegerValue(FFile);
           entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
           entry.Value1 = ReadIntegerValue(FFile);
@@ -379,9 +608,9 @@ void TKivoFile::ParseEnvironment() {
         }
         break;
       case kwAPR:
-        for (std::string value = ReadQuotedString(FFile); !value.empty();
-             value = ReadQuotedString(FFile))
-          env.GetApertures().push_back(IntegerOf(value));
+        for (auto value = ReadValue("Value of APR"); value && !value->empty();
+             value = ReadValue("Value of APR"))
+          env.GetApertures().push_back(IntegerOf(*value));
         break;
       case kwPCLR:
         env.SetPCLR(ReadFloatValue(FFile));
@@ -396,14 +625,15 @@ void TKivoFile::ParseEnvironment() {
         env.SetROTP(ReadFloatValue(FFile) == 0);
         break;
       case kwSSTFile:
-        env.SetSSTFile(ReadQuotedString(FFile));
+        if (const auto value = ReadValue("Value of SSTFile"))
+          env.SetSSTFile(*value);
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "ENVIRONMENT");
         PcbApiPercentUpdate();
         continue;
     }
-    SkipBlock(FFile);
+    Skip(KivoKeywordText(code));
     PcbApiPercentUpdate();
   }
   if (env.GetDatabaseType() == 1 && FReport)
@@ -411,10 +641,16 @@ void TKivoFile::ParseEnvironment() {
 }
 
 int TKivoFile::ParseDisplay() {
-  while (!FFile.Eof()) {
+  while (!AtEnd()) {
     const int code = GetToken(FFile, StructuralSet(), /*skipBlanks=*/true);
-    if (code == kwOpenBrace)
-      return 2;
+    if (code == kwOpenBrace) {
+      // A section there lies inside the DISPLAY block, which stays open.
+      const int section = ReadWord();
+      if (!IsSection(section))
+        return 2;
+      TakeSection(section, "DISPLAY");
+      return 1;
+    }
     if (code == kwCloseBrace)
       return 0;
     if (code == kwPercent)
@@ -426,6 +662,7 @@ int TKivoFile::ParseDisplay() {
 }
 
 void TKivoFile::ParseDisplayAttribute() {
+  const int64_t start = FFile.Position();
   switch (ReadWord()) {
     case kwAMT:
       FDisplay.SetAMT(ReadFloatValue(FFile));
@@ -434,13 +671,13 @@ void TKivoFile::ParseDisplayAttribute() {
       FDisplay.SetAPT(ReadFloatValue(FFile));
       break;
     case kwLY:
-      FDisplay.SetLayerName(ReadQuotedString(FFile));
+      if (const auto layer = ReadValue("Layer"))
+        FDisplay.SetLayerName(*layer);
       break;
-    case kwLS: {
-      const std::string style = ReadQuotedString(FFile);
-      FDisplay.SetLineStyle(SameText(style, "DASHED") ? 1 : SameText(style, "DOTTED") ? 2 : 0);
+    case kwLS:
+      if (const auto style = ReadValue("Line style"))
+        FDisplay.SetLineStyle(SameText(*style, "DASHED") ? 1 : SameText(*style, "DOTTED") ? 2 : 0);
       break;
-    }
     case kwWD: {
       BeginObject();
       const int32_t width = ReadNextKivoCoord();
@@ -456,8 +693,10 @@ void TKivoFile::ParseDisplayAttribute() {
       break;
     }
     case kwTJ: {
-      const std::string j = ReadQuotedString(FFile);
-      const char h = j.size() > 0 ? j[0] : 0, v = j.size() > 1 ? j[1] : 0;
+      const auto j = ReadValue("Text justification");
+      if (!j)
+        break;
+      const char h = j->size() > 0 ? (*j)[0] : 0, v = j->size() > 1 ? (*j)[1] : 0;
       FDisplay.SetHorizontalJustification(h == 'L' ? 1 : h == 'R' ? 2 : h == 'C' ? 5 : 0);
       FDisplay.SetVerticalJustification(v == 'T' ? 3 : v == 'B' ? 4 : v == 'C' ? 5 : 0);
       break;
@@ -470,38 +709,56 @@ void TKivoFile::ParseDisplayAttribute() {
         FDisplay.SetRotation(r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r);
       break;
     }
-    case kwTM: {
-      const std::string m = ReadQuotedString(FFile);
-      FDisplay.SetMirror(!m.empty() && m[0] == 'Y' ? 1 : 0);
+    case kwTM:
+      if (const auto m = ReadValue("Text mirror"))
+        FDisplay.SetMirror(!m->empty() && (*m)[0] == 'Y' ? 1 : 0);
       break;
-    }
     default:
       break;
   }
-  SkipToCloseBracket(FFile);
+  // An attribute that runs on into the blocks after it ends where they begin (a value
+  // that ran over was told already).
+  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile) && !FFile.Eof() &&
+      GetHeldBackChar() != 0 && FReport)
+    FReport->AddLineWarning("The attribute", LineAt(start),
+                            " is not closed by \"]\": it ends where the next block begins");
 }
 
 void TKivoFile::ParseDetail() {
-  TKivoDetail& detail = FBoardComponent->GetDetail();
-  while (NextBlockItem()) {
-    switch (ReadWord()) {
-      case kwANNOTATE:
-        ParseAnnotate(detail.GetAnnotations());
-        break;
-      case kwNET_DEF:
-        ParseNetDef();
-        break;
-      case kwPAD_STACK:
-        ParsePadStack();
-        break;
-      case kwSUBCOMP:
-        ParseSubcomp();
-        break;
-      default:
-        ReportUnhandledToken();
-        break;
-    }
+  ++FDetailDepth;
+  for (;;) {
+    // A section of the DETAIL block met where it cannot lie (told) is read here; any
+    // other ends the DETAIL block's items.
+    int code;
+    if (IsDetailSection(FPendingSection))
+      code = std::exchange(FPendingSection, 0);
+    else if (NextBlockItem())
+      code = ReadWord();
+    else
+      break;
+    if (!ParseDetailSection(code))
+      ReportUnhandledToken(code, "DETAIL");
     PcbApiPercentUpdate();
+  }
+  --FDetailDepth;
+}
+
+bool TKivoFile::ParseDetailSection(int code) {
+  switch (code) {
+    case kwANNOTATE:
+      ParseAnnotate(FBoardComponent->GetDetail().GetAnnotations());
+      return true;
+    case kwNET_DEF:
+      ParseNetDef();
+      return true;
+    case kwPAD_STACK:
+      ParsePadStack();
+      return true;
+    case kwSUBCOMP:
+      ParseSubcomp();
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -511,16 +768,17 @@ void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
     if (code != kwW && ParseGraphic(code, list))
       continue;
     if (code == kwFL || code == kwDIMENSION)
-      SkipBlock(FFile);
+      Skip(KivoKeywordText(code));
     else
-      ReportUnhandledToken();
+      ReportUnhandledToken(code, "ANNOTATE");
   }
 }
 
 void TKivoFile::ParseNetDef() {
   while (NextBlockItem()) {
-    if (ReadWord() != kwN) {
-      ReportUnhandledToken();
+    const int code = ReadWord();
+    if (code != kwN) {
+      ReportUnhandledToken(code, "NET_DEF");
       continue;
     }
     auto& nets = FBoardComponent->GetDetail().GetNets();
@@ -530,13 +788,13 @@ void TKivoFile::ParseNetDef() {
     ref.SetName(GetLastTokenText());
     nets.push_back(std::move(net));
     while (NextBlockItem()) {
-      const int code = ReadWord();
-      if (code == kwATR)
-        SkipBlock(FFile);
-      else if (code == kwDG)
+      const int item = ReadWord();
+      if (item == kwATR)
+        Skip("ATR");
+      else if (item == kwDG)
         ParseNetGraphics(ref);
       else
-        ReportUnhandledToken();
+        ReportUnhandledToken(item, "N");
     }
   }
 }
@@ -553,9 +811,14 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetX(ReadNextKivoCoord());
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
-        if (PlaceableDescribed([&] { return "Via of net " + net.GetName(); }))
+        const bool readable = !GetNumberError();
+        const auto describe = [&] { return "Via of net " + net.GetName(); };
+        if (PlaceableDescribed(describe)) {
+          CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
+                             [&] { return "via of net " + net.GetName(); });
           members.push_back(std::move(via));
-        SkipBlock(FFile);
+        }
+        Skip("V");
         break;
       }
       case kwNN: {
@@ -566,7 +829,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         text->SetPosition({x, y});
         if (PlaceableDescribed([&] { return "Name of net " + net.GetName(); }))
           members.push_back(std::move(text));
-        SkipBlock(FFile);
+        Skip("NN");
         break;
       }
       case kwW:
@@ -576,7 +839,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         ParseGraphic(code, members);
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "DG");
         break;
     }
   }
@@ -588,22 +851,32 @@ void TKivoFile::ParsePadStack() {
   stacks.push_back(std::make_unique<TKivoPadStack>(&FDisplay));
   TKivoPadStack& stack = *stacks.back();
   while (NextBlockItem()) {
-    switch (ReadWord()) {
+    const int code = ReadWord();
+    switch (code) {
       case kwPAD: {
         const int32_t index = ReadIntegerValue(FFile);
-        const std::string first = ReadQuotedString(FFile);
-        const std::string second = ReadQuotedString(FFile);
-        stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
-        SkipBlock(FFile);
+        const auto first = ReadValue("Value of PAD");
+        const auto second = ReadValue("Value of PAD");
+        if (first && second)
+          stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, *first, *second));
+        Skip("PAD");
         break;
       }
       case kwPAD_DEF:
         ParsePadDefinition(stack);
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "PAD_STACK");
         break;
     }
+  }
+  // The translation takes its pads from the first pad stack.
+  if (!FPadIndices) {
+    FPadIndices.emplace();
+    for (const auto& record : stacks.front()->GetPads())
+      FPadIndices->push_back(record->GetIndex());
+    std::sort(FPadIndices->begin(), FPadIndices->end());
+    CheckPendingPadStackIndices();
   }
 }
 
@@ -619,16 +892,19 @@ void TKivoFile::ParseSubcomp() {
       if (Reader.FLeftOutInstances.empty())
         return;
       // The list holds component definitions only.
-      for (auto& component : Components)
-        std::erase_if(static_cast<TKivoComponent&>(*component).GetInstances(),
-                      [&](const std::unique_ptr<TKivoInstance>& i) {
-                        return Reader.FLeftOutInstances.count(i.get()) != 0;
-                      });
+      for (auto& component : Components) {
+        auto& definition = static_cast<TKivoComponent&>(*component);
+        definition.ForgetLeftOutChildren(Reader.FLeftOutInstances);
+        std::erase_if(definition.GetInstances(), [&](const std::unique_ptr<TKivoInstance>& i) {
+          return Reader.FLeftOutInstances.count(i.get()) != 0;
+        });
+      }
       Reader.FLeftOutInstances.clear();
     }
   } dropLeftOut{*this, components};
   while (NextBlockItem()) {
-    switch (ReadWord()) {
+    const int code = ReadWord();
+    switch (code) {
       case kwCOMP_DEF: {
         auto definition = std::make_unique<TKivoComponent>(&FDisplay);
         current = definition.get();
@@ -640,10 +916,10 @@ void TKivoFile::ParseSubcomp() {
         if (current)
           ParseInstance(*current);
         else
-          SkipBlock(FFile);
+          Skip("I");
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "SUBCOMP");
         break;
     }
   }
@@ -652,18 +928,19 @@ void TKivoFile::ParseSubcomp() {
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
   ReadWord();  // the definition's name
   while (NextBlockItem()) {
-    switch (ReadWord()) {
+    const int code = ReadWord();
+    switch (code) {
       case kwPIN_DEF:
         ParsePins(definition);
         break;
       case kwPIC:
         FObjectScratch.clear();
         while (NextBlockItem()) {
-          const int code = ReadWord();
-          if (code == kwFL)
-            SkipBlock(FFile);
-          else if (code == kwW || !ParseGraphic(code, FObjectScratch))
-            ReportUnhandledToken();
+          const int item = ReadWord();
+          if (item == kwFL)
+            Skip("FL");
+          else if (item == kwW || !ParseGraphic(item, FObjectScratch))
+            ReportUnhandledToken(item, "PIC");
         }
         KeepRead(FObjectScratch, definition.GetPrimitives());
         break;
@@ -672,10 +949,10 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
         break;
       case kwPKG:
       case kwSPKG:
-        SkipBlock(FFile);
+        Skip(KivoKeywordText(code));
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "COMP_DEF");
         break;
     }
   }
@@ -686,7 +963,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
   pins.clear();
   while (NextBlockItem()) {
     if (ReadWord() != kwP) {
-      SkipBlock(FFile);
+      Skip("PIN_DEF");
       continue;
     }
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
@@ -695,10 +972,14 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     ref.SetName(GetLastTokenText());
     pins.push_back(std::move(pin));
     bool leftOut = false;
+    int64_t indexAt = -1;  // where its PT was read
+    bool readableIndex = true;
     while (NextBlockItem()) {
       switch (ReadWord()) {
         case kwPT:
           ref.SetPadStackIndex(ReadIntegerValue(FFile));
+          readableIndex = !GetNumberError();
+          indexAt = FFile.Position();
           break;
         case kwPLOC: {
           BeginObject();
@@ -711,10 +992,16 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
         default:
           break;
       }
-      SkipBlock(FFile);
+      Skip("P");
     }
-    if (leftOut)
+    if (leftOut) {
       pins.pop_back();
+      continue;
+    }
+    // A pin without PT keeps index 0 by rule.
+    if (indexAt >= 0)
+      CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, /*pin=*/true, indexAt,
+                         [&] { return "pin " + ref.GetName(); });
   }
   KeepRead(pins, definition.GetPins());
 }
@@ -722,13 +1009,15 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
 void TKivoFile::ParseInstance(TKivoComponent& definition) {
   auto instance = std::make_unique<TKivoInstance>(&FDisplay);
   TKivoInstance& ref = *instance;
+  FPlacementAt = FFile.Position();
   ReadWord();
   ref.SetDefinitionName(GetLastTokenText());
   ReadWord();
   ref.GetDesignator().SetText(GetLastTokenText());
   definition.GetInstances().push_back(std::move(instance));
   while (NextBlockItem()) {
-    switch (ReadWord()) {
+    const int code = ReadWord();
+    switch (code) {
       case kwATR:
         ParseInstanceAttributes(definition);
         break;
@@ -736,10 +1025,11 @@ void TKivoFile::ParseInstance(TKivoComponent& definition) {
         ParseConnections(ref);
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "I");
         break;
     }
   }
+  CheckPlacedChildren(definition, ref, FPlacementAt);
 }
 
 void TKivoFile::ParseConnections(TKivoInstance& instance) {
@@ -748,12 +1038,14 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
   size_t count = 0;
   // Every token reads something or ends at the end of the file; an empty token (a
   // delimiter held back) adds no entry.
-  while (!FFile.Eof()) {
+  while (!AtEnd()) {
     const int code = ReadWord();
     if (code == kwCloseBrace)
       break;
     if (code == kwOpenBrace) {
-      SkipBlock(FFile);
+      Skip("CN");
+      if (FPendingSection != 0)
+        break;
       continue;
     }
     const std::string_view name = GetLastTokenView();
@@ -771,7 +1063,7 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
 
 void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
   if (definition.GetInstances().empty()) {
-    SkipBlock(FFile);
+    Skip("ATR");
     return;
   }
   TKivoInstance& instance = *definition.GetInstances().back();
@@ -779,7 +1071,7 @@ void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
     if (ReadWord() == kwIN)
       ParseInstanceEntries(instance);
     else
-      SkipBlock(FFile);
+      Skip("ATR");
   }
 }
 
@@ -792,23 +1084,27 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
   };
   // A rotation step that cannot be read is passed over, told.
   auto readableTurn = [&](int64_t turn) {
+    FPlacementAt = FFile.Position();
     const bool readable = PlaceableDescribed(
         [&] { return "Rotation of component " + instance.GetDesignator().GetText(); },
-        GetNumberError(), "it is not a whole number");
+        GetNumberError(), kNotWhole);
     return readable ? turn : 0;
   };
   while (NextBlockItem()) {
     BeginObject();
-    switch (ReadWord()) {
+    const int code = ReadWord();
+    switch (code) {
       case kwORG: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         instance.SetX(x);
         instance.SetY(y);
+        FPlacementAt = FFile.Position();
         checkPlacement();
         break;
       }
       case kwPL: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        FPlacementAt = FFile.Position();
         const int64_t placedX = int64_t{instance.GetX()} + x, placedY = int64_t{instance.GetY()} + y;
         if (!KivoCoordinateFits(static_cast<double>(placedX)) ||
             !KivoCoordinateFits(static_cast<double>(placedY)))
@@ -829,11 +1125,11 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwMR:
-        if (ReadQuotedString(FFile) == "Y")
+        if (ReadValue("Value of MR") == "Y")
           instance.SetInstanceMirror(1);
         break;
       case kwPS:
-        if (ReadQuotedString(FFile) != "T")
+        if (const auto side = ReadValue("Value of PS"); side && *side != "T")
           instance.SetSide(TKivoInstance::BottomSide);
         break;
       case kwNL: {
@@ -842,17 +1138,22 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         checkPlacement();
         break;
       }
-      case kwSC:
+      case kwSC: {
+        // Read and not used; one that cannot be read is told all the same.
         ReadIntegerValue(FFile);
+        const bool readable = !GetNumberError();
         ReadIntegerValue(FFile);
+        PlaceableDescribed([&] { return "Scale of component " + instance.GetDesignator().GetText(); },
+                           !readable || GetNumberError(), kNotWhole);
         break;
+      }
       case kwUN:
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "IN");
         continue;
     }
-    SkipBlock(FFile);
+    Skip(KivoKeywordText(code));
   }
 }
 
@@ -867,15 +1168,15 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
       while (NextBlockItem()) {
         const int item = ReadWord();
         if (item == kwARC || item == kwFL || item == kwPOLY || item == kwOL)
-          SkipBlock(FFile);
+          Skip(KivoKeywordText(item));
         else if (item == kwW || item == kwDIMENSION ||
                  !ParseGraphic(item, definition->GetPrimitives()))
-          ReportUnhandledToken();
+          ReportUnhandledToken(item, "PIC");
       }
     } else if (code == kwATR) {
       ParsePadAttributes(*definition);
     } else {
-      ReportUnhandledToken();
+      ReportUnhandledToken(code, "PAD_DEF");
     }
   }
 }
@@ -883,13 +1184,15 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
   while (NextBlockItem()) {
     if (ReadWord() != kwIN) {
-      SkipBlock(FFile);
+      Skip("ATR");
       continue;
     }
     while (NextBlockItem()) {
-      if (ReadWord() == kwSMD)
-        definition.SetSmd(ReadQuotedString(FFile) == "Y" ? 1 : 0);
-      SkipBlock(FFile);
+      if (ReadWord() == kwSMD) {
+        if (const auto smd = ReadValue("Value of SMD"))
+          definition.SetSmd(*smd == "Y" ? 1 : 0);
+      }
+      Skip("IN");
     }
   }
 }
@@ -956,8 +1259,8 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     }
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
-      ParseText(*text);
-      if (PlaceableDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
+      if (ParseText(*text) &&
+          PlaceableDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
         list.push_back(std::move(text));
       break;
     }
@@ -977,7 +1280,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     default:
       return false;
   }
-  SkipBlock(FFile);
+  Skip(KivoKeywordText(code));
   return true;
 }
 
@@ -1006,7 +1309,7 @@ void TKivoFile::ReadLineVertices(TKivoLine& line) {
   ReadPolyPoints(FPointScratch, closed);
   line.GetVertices().assign(FPointScratch.begin(), FPointScratch.end());
   if (!closed)
-    SkipBlock(FFile);
+    Skip("L");
 }
 
 void TKivoFile::ParsePoly(TKivoPoly& poly) {
@@ -1014,9 +1317,15 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
   // only reported.
   bool outlineUnreadable = false, outlineBeyondRange = false;
   while (NextBlockItem()) {
-    switch (ReadWord()) {
+    const int code = ReadWord();
+    switch (code) {
       case kwOL: {
-        poly.SetOutlineKind(ReadIntegerValue(FFile));
+        // An outline kind that cannot be read leaves the host's (as any unknown kind).
+        const int32_t kind = ReadIntegerValue(FFile);
+        if (GetNumberError())
+          ReportLeftOutAt(FFile.Position(), "Outline kind of polygon", kNotWhole);
+        else
+          poly.SetOutlineKind(kind);
         bool closed = false;
         BeginObject();
         // Through the reused list, as a line's vertices: no spare capacity is kept.
@@ -1027,7 +1336,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         outlineUnreadable = outlineUnreadable || FUnreadable;
         outlineBeyondRange = outlineBeyondRange || FBeyondRange;
         if (!closed)
-          SkipBlock(FFile);
+          Skip("OL");
         break;
       }
       case kwPV:
@@ -1035,10 +1344,10 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         break;
       case kwCV:
         ReportCircleVoid();
-        SkipBlock(FFile);
+        Skip("CV");
         break;
       default:
-        ReportUnhandledToken();
+        ReportUnhandledToken(code, "POLY");
         break;
     }
   }
@@ -1051,7 +1360,7 @@ void TKivoFile::ReportPolygonVoid() {
   bool closed = false;
   ReadPolyPoints(points, closed);
   if (!closed)
-    SkipBlock(FFile);
+    Skip("PV");
   if (FReport) {
     std::vector<TReportPoint> reported;
     for (const TKivoPoint& p : points)
@@ -1067,10 +1376,11 @@ void TKivoFile::ReportCircleVoid() {
     FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius});
 }
 
-void TKivoFile::ParseText(TKivoText& text) {
-  std::string value = ReadQuotedString(FFile);
-  if (value.size() > kTextValueLength)
-    value.resize(kTextValueLength);
+bool TKivoFile::ParseText(TKivoText& text) {
+  const auto read = ReadValue("Text");
+  if (!read)
+    return false;
+  std::string value = read->substr(0, kTextValueLength);
   int32_t x = 0, y = 0;
   auto readPosition = [&] {
     FBeyondRange = false;
@@ -1093,9 +1403,10 @@ void TKivoFile::ParseText(TKivoText& text) {
     }
     readPosition();
   }
-  text.SetText(value);
   text.SetPosition({x, y});
   // The words that failed as numbers belong to the value; only the position read last
-  // decides whether the text can be placed.
+  // decides whether the text can be placed. One left out is named by its value as read.
   FUnreadable = GetNumberError() || FBeyondRange;
+  text.SetText(FUnreadable ? read->substr(0, kTextValueLength) : value);
+  return true;
 }

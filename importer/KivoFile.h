@@ -10,8 +10,16 @@
 // size could not be read or lie beyond the board's 32-bit range, or whose radius or
 // size is negative, or a polygon without outline points, is left out with a load
 // warning naming its line: placed, it would stand far off the board (or clamped to its
-// edge) and move the whole board's origin. An unreadable text rotation or component
-// rotation is passed over with such a warning too.
+// edge) and move the whole board's origin. So is a graphic or pin of a component that
+// its placement would carry beyond the range (for that placement). An unreadable text
+// rotation, component rotation or scale, polygon outline kind or pad-stack index, and
+// a pad-stack index that no PAD of the file's pad stack holds, are passed over with
+// such a warning too.
+//
+// Damage to the blocks is told and read past: a value whose "(" runs on over a line
+// holding a brace ends before that brace and is left out, an attribute whose "]" is
+// missing ends there too, and a section (DETAIL, NET_DEF, ...) met inside a block that
+// is skipped or cannot hold it is told and read where it stands.
 //
 // The reading loops end quietly at the end of the file; a file that ends while blocks
 // are still open (cut short, or short of closing braces) gets one load warning naming
@@ -25,7 +33,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -88,9 +98,9 @@ class TKivoFile : public TObject {
   // While a block item goes on: "%" skips a line, "[" reads a display attribute; "{"
   // answers true, "}" or the end of the file false.
   bool NextBlockItem();
-  // Reports the last token as unhandled and skips its block; false when the file ended
-  // inside it.
-  bool ReportUnhandledToken();
+  // Reports the token of `code` met in `block` as unhandled and skips its block; false
+  // when the file ended inside it. A section is taken instead: told, and read next.
+  bool ReportUnhandledToken(int code, std::string_view block);
 
   int32_t ReadNextKivoCoord();
   int32_t ReadKivoCoord();
@@ -124,6 +134,8 @@ class TKivoFile : public TObject {
   int ParseDisplay();
   void ParseDisplayAttribute();
   void ParseDetail();
+  // ANNOTATE, NET_DEF, PAD_STACK or SUBCOMP; false for any other code.
+  bool ParseDetailSection(int code);
   void ParseAnnotate(TKivoDetail::TKivoList& list);
   void ParseNetDef();
   void ParseNetGraphics(TKivoNetObject& net);
@@ -143,9 +155,32 @@ class TKivoFile : public TObject {
   void ReadLineVertices(TKivoLine& line);
   void ReadPolyPoints(std::vector<TKivoPoint>& points, bool& closed);
   void ParsePoly(TKivoPoly& poly);
-  void ParseText(TKivoText& text);
+  // False when its value ran over its line (told).
+  bool ParseText(TKivoText& text);
   void ReportPolygonVoid();
   void ReportCircleVoid();
+  // A string value; one that ran over its line (HeldBraceRanOver) is told as `item`
+  // left out, and answered as none.
+  std::optional<std::string> ReadValue(const char* item);
+  // Skips the rest of `block` (SkipBlock); a section met inside it is told and left to
+  // be read next. False when the file ended inside the block.
+  bool Skip(std::string_view block);
+  // Tells that the section of `code`, just read, lies inside `block`, and has it read next.
+  void TakeSection(int code, std::string_view block);
+  // The pad-stack index read at `position` for the object `describe()` names: an
+  // unreadable one is told now; whether the file's pad stack holds it is checked once
+  // the pad stack is read. `pin`: pins of the indices that make small pads by rule are
+  // not checked.
+  template <class F>
+  void CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position, F&& describe);
+  // The checks of the indices met before the pad stack was read.
+  void CheckPendingPadStackIndices();
+  struct TPendingIndex;
+  void ReportUnknownPadStackIndex(const TPendingIndex& index);
+  // Leaves out, for `instance` only, what its placement would carry beyond the board's
+  // range; told with the line at `position`.
+  void CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& instance,
+                           int64_t position);
   // The load warning of a file that ends while `block` (the innermost block known) is open.
   void ReportEndedInside(const std::string& block);
   // Starts an object's numbers: forgets earlier unreadable ones.
@@ -165,6 +200,11 @@ class TKivoFile : public TObject {
     return false;
   }
   void ReportLeftOut(const std::string& object, const char* reason);
+  void ReportLeftOutAt(int64_t position, const std::string& object, const char* reason);
+  // The line of the byte at `position`, for a warning.
+  int64_t LineAt(int64_t position);
+  // The end of the file, where no brace is left held back to be read.
+  bool AtEnd();
   int ReadWord();
   int ReadName();
   // The board coordinate of a file value; one beyond the 32-bit range makes the object
@@ -184,6 +224,25 @@ class TKivoFile : public TObject {
   bool FBlockEndedAtEof = false;  // NextBlockItem last answered false at the end of the file
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
   std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
+  // A section met where it cannot lie, told, to be read next: the reading loops end
+  // (NextBlockItem answers false) up to the one that reads it.
+  int FPendingSection = 0;
+  int FDetailDepth = 0;       // DETAIL sections being read
+  int64_t FSkippedOpen = 0;   // blocks left open by skips that stopped at a section
+  int64_t FPlacementAt = 0;   // where the placement of the instance being read was read
+  // The pad records' indices of the file's first pad stack (the one the translation
+  // uses), sorted, once it is read; and the checks of indices met before.
+  std::optional<std::vector<int32_t>> FPadIndices;
+  struct TPendingIndex {
+    int32_t Index;
+    int64_t Position;
+    std::string Object;
+  };
+  std::vector<TPendingIndex> FPendingIndices;
+  // The largest coordinate, either way, of the graphics and pins of the component
+  // definition read last, for the placement check of its instances.
+  const TKivoComponent* FExtentOf = nullptr;
+  double FExtent = 0;
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

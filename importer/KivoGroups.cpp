@@ -94,6 +94,20 @@ void TKivoComponent::Translate() {
     TranslateInstance(*instance);
 }
 
+void TKivoComponent::LeaveOutChild(const TKivoInstance* instance, uint32_t child) {
+  FLeftOutChildren.emplace_back(instance, child);
+}
+
+bool TKivoComponent::IsChildLeftOut(const TKivoInstance* instance, uint32_t child) const {
+  return !FLeftOutChildren.empty() &&
+         std::find(FLeftOutChildren.begin(), FLeftOutChildren.end(), std::pair(instance, child)) !=
+             FLeftOutChildren.end();
+}
+
+void TKivoComponent::ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone) {
+  std::erase_if(FLeftOutChildren, [&](const auto& left) { return gone.count(left.first) != 0; });
+}
+
 std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
                                          size_t pinIndex, uint32_t component) {
   const TStringList& connections = instance.GetConnections();
@@ -134,7 +148,10 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     comment.SetLayer(eTopOverlay);
     comment.Synchronize(/*Mode=*/0);
   }
+  uint32_t child = 0;
   for (auto& primitive : FPrimitives) {
+    if (IsChildLeftOut(&instance, child++))
+      continue;
     primitive->SetOwnerContainer(handle);
     primitive->SetPadStackList(GetPadStack());
     primitive->Translate();
@@ -148,6 +165,8 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
       std::any_of(FPins.begin(), FPins.end(),
                   [&](const auto& pin) { return SameText(pin->GetName(), connections.Get(0)); });
   for (size_t j = 0; j < FPins.size(); ++j) {
+    if (IsChildLeftOut(&instance, static_cast<uint32_t>(FPrimitives.size() + j)))
+      continue;
     TKivoPad& pin = *FPins[j];
     pin.SetOwnerContainer(handle);
     const std::string netName = NetNameOfPin(instance, pairForm, j, handle);

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -108,6 +110,13 @@ class TKivoComponent : public TKivoObject {
   TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
   TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
 
+  // Child `child` (a graphic by its index, or a pin by its index after the graphics) is
+  // not made for `instance`: its placement would carry it beyond the board's range.
+  void LeaveOutChild(const TKivoInstance* instance, uint32_t child);
+  bool IsChildLeftOut(const TKivoInstance* instance, uint32_t child) const;
+  // Forgets the children left out of the instances in `gone` (about to be destroyed).
+  void ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone);
+
  private:
   void TranslateInstance(TKivoInstance& instance);
   // The net name of pin `pinIndex` by the connection list; reports a pin beyond the
@@ -118,6 +127,8 @@ class TKivoComponent : public TKivoObject {
   TKivoObjectList FPrimitives;
   TKivoArenaVector<std::unique_ptr<TKivoPad>> FPins;
   TKivoArenaVector<std::unique_ptr<TKivoInstance>> FInstances;
+  // The children left out of single instances (nearly always none).
+  std::vector<std::pair<const TKivoInstance*, uint32_t>> FLeftOutChildren;
   bool FPadStackMapPending = false;  // kept and not yet passed on
 };
 

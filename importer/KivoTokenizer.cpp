@@ -1,7 +1,9 @@
 // Decisions taken where the reading rules leave a choice or would misbehave:
 // - A line end inside a bracketed value joins the two lines with one blank (the line
 //   end is consumed, as every line end reads as one blank), and the value goes on
-//   until ")" or the end of the file. A line end is never re-read as blanks.
+//   until ")" or the end of the file. A line end is never re-read as blanks. But a
+//   brace on a line the value ran on to ends it, held back (HeldBraceRanOver): a "("
+//   left open would otherwise take the rest of the file for its value.
 // - A quoted value ends early at an unescaped "]" or "}": the bracket stays held back
 //   for the reader, as after a bare value, and the value keeps every character read
 //   (no last character is taken for a closing quote that was never met). The escaped
@@ -41,6 +43,8 @@ TKivoCharSet& gBareValue = KivoTokenizerDetail::BareValue;
 TKivoCharSet& gQuotedValue = KivoTokenizerDetail::QuotedValue;
 TKivoCharSet& gBracketedValue = KivoTokenizerDetail::BracketedValue;
 TKivoCharSet gBlankOnly;
+// The bracketed value's delimiters once it ran on past a line end.
+TKivoCharSet gBracketedRanOn;
 const TKivoCharSet gNoSet;
 
 constexpr std::string_view kDigits = "0123456789";
@@ -172,7 +176,7 @@ int16_t OneCharacterCodes[256];
 
 // Reads one token, starting with the held-back character if there is one.
 int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
-  const TKivoCharSet& delimiters = requested.Empty() ? gBlankOnly : requested;
+  const TKivoCharSet* delimiters = requested.Empty() ? &gBlankOnly : &requested;
   TTokenizerState& s = gState;
 
   // The current character; at the end of the file there is none and it stands as a blank.
@@ -200,7 +204,7 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     s.Held = 0;
   }
 
-  while (!delimiters.Contains(c) && !file.Eof()) {
+  while (!delimiters->Contains(c) && !file.Eof()) {
     token.Add(c);
     // A run of buffered characters, each checked as the loop's condition checks it;
     // a line end goes to the rules below.
@@ -209,7 +213,7 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     bool atLineEnd = true;
     while (*p != '\r' && *p != '\n') {
       c = static_cast<unsigned char>(*p++);
-      if (delimiters.Contains(c) || p == end) {
+      if (delimiters->Contains(c) || p == end) {
         atLineEnd = false;
         break;
       }
@@ -218,7 +222,7 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     file.SetBufferPos(p);
     if (!atLineEnd)
       continue;
-    switch (delimiters.Kind()) {
+    switch (delimiters->Kind()) {
       case TKivoCharSet::ksQuotedValue:
         if (c != '"') {
           // The quoted value goes on at the next non-empty line, blanks skipped, nothing
@@ -234,10 +238,11 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
         c = ' ';
         break;
       case TKivoCharSet::ksBracketedValue:
-        // The line end joins the lines with one blank.
+        // The line end joins the lines with one blank; a brace now ends the value.
         file.ReadLn();
         c = ' ';
         haveChar = !file.Eof();
+        delimiters = &gBracketedRanOn;
         break;
       default:
         // The line end ends the token as a blank and stays unread.
@@ -246,9 +251,11 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     }
   }
 
-  if (delimiters.Contains(c)) {
+  if (delimiters->Contains(c)) {
     if (c != ' ')
       s.Held = static_cast<char>(c);
+    if (delimiters == &gBracketedRanOn && c != ')')
+      s.RanOverAt = file.Position();
   } else if (haveChar) {
     token.Add(c);
   }
@@ -293,7 +300,28 @@ void SkipLine(TTextFile& file) {
   gState.Held = 0;
 }
 
+bool HeldBraceRanOver(const TTextFile& file) {
+  return (gState.Held == '{' || gState.Held == '}') && gState.RanOverAt == file.Position();
+}
+
+namespace {
+
+// A skip that starts at a brace where a value ran over its line ends there: a "{" and
+// a "}" after a value that took a "}" (the block's own) stay held back for the block
+// around; a "}" after a value that took none is the block's own end.
+bool EndsAtRanOverBrace(const TTextFile& file) {
+  if (!HeldBraceRanOver(file))
+    return false;
+  if (gState.Held == '}' && !gState.RanOverClosed)
+    gState.Held = 0;
+  return true;
+}
+
+}  // namespace
+
 bool SkipBlock(TTextFile& file) {
+  if (EndsAtRanOverBrace(file))
+    return true;
   int64_t depth = 1;
   if (gState.Held == '{') {
     depth = 2;
@@ -320,11 +348,66 @@ bool SkipBlock(TTextFile& file) {
   return depth == 0;
 }
 
-void SkipToCloseBracket(TTextFile& file) {
-  unsigned char last = static_cast<unsigned char>(gState.Held);
-  while (!file.Eof() && last != ']')
-    last = NextChar(file);
+TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
+  TKivoSkipEnd end;
+  if (EndsAtRanOverBrace(file)) {
+    end.Closed = true;
+    return end;
+  }
+  int64_t depth = 1;
+  char held = gState.Held;
   gState.Held = 0;
+  // A "{" met: its block's keyword is read (a word holds no brace, so none is missed);
+  // what the word holds back is taken as the next character.
+  for (;;) {
+    if (held == '{') {
+      PcbApiPercentUpdate();
+      ++depth;
+      const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
+      if (code > 0 && code <= KivoKeywordCount && watched[code]) {
+        end.Code = code;
+        end.Open = depth - 1;
+        return end;
+      }
+      held = gState.Held;
+      gState.Held = 0;
+      continue;
+    }
+    if (held == '}' && --depth == 0)
+      break;
+    if (file.Eof())
+      break;
+    // The bytes up to the next brace.
+    const char* p = file.BufferPos();
+    const char* const stop = file.BufferEnd();
+    while (p < stop && *p != '{' && *p != '}')
+      ++p;
+    held = p < stop ? *p++ : 0;
+    file.SetBufferPos(p);
+  }
+  end.Closed = depth == 0;
+  return end;
+}
+
+bool SkipToCloseBracket(TTextFile& file) {
+  if (HeldBraceRanOver(file))
+    return false;
+  unsigned char last = static_cast<unsigned char>(gState.Held);
+  bool newLine = false;
+  while (last != ']') {
+    if (last == '{' || (last == '}' && newLine)) {
+      gState.Held = static_cast<char>(last);
+      gState.RanOverAt = file.Position();
+      gState.RanOverClosed = true;  // an attribute holds no block's brace
+      return false;
+    }
+    if (file.Eof())
+      break;
+    newLine = newLine || file.Eoln();
+    last = NextChar(file);
+  }
+  gState.Held = 0;
+  return last == ']';
 }
 
 namespace {
@@ -364,7 +447,7 @@ std::string JoinContinuedString(TTextFile& file) {
 
 std::string ReadQuotedString(TTextFile& file) {
   TTokenizerState& s = gState;
-  if (s.Held == ']' || s.Held == '}')
+  if (s.Held == ']' || s.Held == '}' || HeldBraceRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
     s.Held = 0;
@@ -410,6 +493,8 @@ std::string ReadQuotedString(TTextFile& file) {
     if (!cutShortByBracket)
       raw.pop_back();  // the closing quote
   }
+  if (HeldBraceRanOver(file))
+    s.RanOverClosed = raw.find('}') != std::string::npos;
   Unescape(raw);
   if (s.Held == '"' || s.Held == ')')
     s.Held = 0;
@@ -425,6 +510,7 @@ void ResetTokenizerState() {
   gState.TextCut = false;
   gState.Code = kwUnknown;
   gState.NumberError = false;
+  gState.RanOverAt = -1;
 }
 
 void InitializeKivoTokenizer() {
@@ -437,6 +523,7 @@ void InitializeKivoTokenizer() {
   gBareValue = TKivoCharSet(" ]}");
   gQuotedValue = TKivoCharSet(" ]}", TKivoCharSet::ksQuotedValue);
   gBracketedValue = TKivoCharSet(")", TKivoCharSet::ksBracketedValue);
+  gBracketedRanOn = TKivoCharSet("){}", TKivoCharSet::ksBracketedValue);
   gBlankOnly = TKivoCharSet(" ");
   for (int c = 0; c < 256; ++c) {
     const char text[TTextFile::BufferSlack] = {static_cast<char>(c)};

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -115,10 +116,31 @@ int GetLastTokenCode();
 void SkipLine(TTextFile& file);
 // Skips to the end of the block whose "{" was read last, nested blocks included; each
 // "{" met advances the host's progress indicator one step. False when the file ended
-// before the block's closing "}".
+// before the block's closing "}". A brace held back where a value ran over a line end
+// (HeldBraceRanOver) ends the block at once: a "{", or a "}" after a value that took
+// a "}" (the block's own), stays held back for the block around; another "}" is the
+// block's own end.
 bool SkipBlock(TTextFile& file);
-// Skips to the "]" that closes an attribute.
-void SkipToCloseBracket(TTextFile& file);
+// The keywords a skip stops at, by code.
+using TKivoKeywordSet = std::bitset<KivoKeywordCount + 1>;
+// What SkipBlockUntil found.
+struct TKivoSkipEnd {
+  int Code = 0;       // the keyword it stopped after; 0 when it did not stop
+  bool Closed = false;  // the block was skipped through its "}"
+  int64_t Open = 0;   // where it stopped: the blocks left open around the keyword's block
+};
+// SkipBlock that stops right after a "{" and one of the `watched` keywords, at any
+// depth, as at a block that cannot lie where it is met; the keyword is then the last
+// token read.
+TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched);
+// Skips to the "]" that closes an attribute: false, with the brace held back, where a
+// "{" comes first, or a "}" once a line end was passed (the attribute then ran over its
+// line into the blocks after it), and at the end of the file.
+bool SkipToCloseBracket(TTextFile& file);
+// Whether the held-back brace ended a bracketed value or an attribute that ran over a
+// line end before its ")" or "]": a line holding a brace is taken for the blocks after
+// it, not for more of the value. The next value read is empty, and a skip ends there.
+bool HeldBraceRanOver(const TTextFile& file);
 
 // Reads a string value: bare (up to a blank, "]" or "}"), quoted (joined across blanks
 // and lines up to the closing quote) or bracketed (up to ")"), with backslash escapes.
@@ -156,6 +178,11 @@ struct TState {
   int Code = kwUnknown;
   bool NumberError = false;
   const TKivoCharSet* ValueSet = nullptr;
+  // The file position just after a held-back brace that ended a value or an attribute
+  // running over a line end (HeldBraceRanOver); -1 when none. Closed: what ran over
+  // took a "}" (the block's own end, on the value's line).
+  int64_t RanOverAt = -1;
+  bool RanOverClosed = false;
 };
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
@@ -525,10 +552,17 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
 
 namespace KivoTokenizerDetail {
 
-// Reads a number token; false when there is no text to convert. A held-back brace is
-// returned without reading, and the text converted is then the previous token's, as the
-// reading rules have it.
+// Reads a number token; false when there is no text to convert. A held-back brace ends
+// the block the number was looked for in: it is no number, reads nothing and stays held
+// back (taking it and converting the previous token's text again gave a stale number
+// and left the block's "}" to the skip after it, which then skipped the enclosing block).
 KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
+  const char held = State.Held;
+  if (__builtin_expect(held == '{' || held == '}', 0)) {
+    State.TextLength = 0;
+    State.Code = kwEmpty;
+    return false;
+  }
   GetToken(file, NumberSet(), /*skipBlanks=*/true);
   return State.TextLength != 0 && !State.TextCut;
 }
@@ -569,3 +603,9 @@ inline int32_t ReadIntegerValue(TTextFile& file) {
 }
 
 inline bool GetNumberError() { return KivoTokenizerDetail::State.NumberError; }
+
+// Whether a brace is held back: it is still to be read, at the end of the file too.
+inline bool IsBraceHeldBack() {
+  const char held = KivoTokenizerDetail::State.Held;
+  return held == '{' || held == '}';
+}

@@ -131,6 +131,12 @@ void TReportManager::AddLeftOutWarning(std::string_view object, int64_t line,
       "WARNING: " + std::string(object) + AtLine(line) + " left out: " + std::string(reason), 1);
 }
 
+void TReportManager::AddLineWarning(std::string_view subject, int64_t line,
+                                    std::string_view rest) {
+  ++FLoadWarningCount;
+  Add(FLoadWarnings, "WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 1);
+}
+
 void TReportManager::AddEndedInsideWarning(int64_t line, std::string_view block) {
   ++FLoadWarningCount;
   Add(FLoadWarnings,

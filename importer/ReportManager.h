@@ -80,6 +80,10 @@ class TReportManager : public TObject {
   // A load warning about an object the reader left out, naming it, its line (0 when not
   // known) and why: "WARNING: Circle at line 12 left out: its radius is negative".
   void AddLeftOutWarning(std::string_view object, int64_t line, std::string_view reason);
+  // A load warning about what was read at `line` (0 when not known): "WARNING: " +
+  // `subject` + " at line 78" + `rest`, as "WARNING: The DETAIL block at line 78 lies
+  // inside the APERTURE_TABLE block: ...".
+  void AddLineWarning(std::string_view subject, int64_t line, std::string_view rest);
   // A load warning about a file that ends while `block` is open, at `line` (0 when not
   // known): "WARNING: The file ends at line 57 inside the DETAIL block: it may have been
   // cut short".

@@ -379,15 +379,14 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
 // Fault: a file cut short imported as a success: the reading loops end quietly at the
 // end of the file (the example board cut at half its length gave "Translation
 // Successful", no warning and a third of its objects). A file that ends inside an open
-// block gets one load warning naming its last line and the block; a whole file, or one
-// whose braces close though the reading lost count of them, gets none. The reader
-// alone serves here: it needs no host board and shows nothing.
+// block gets one load warning naming its last line and the block; a whole file gets
+// none. The reader alone serves here: it needs no host board and shows nothing.
 TEST(KivoReaderAlone, AFileCutShortSaysWhereItEnds) {
   const std::string whole = std::string(kHead) +                 // lines 1 to 3
                             "{DISPLAY [LY \"TOP\"]}\n"              // 4
                             "{DETAIL {ANNOTATE [LY \"TOP\"]\n"      // 5
                             "{L 10 10 20 10}\n"                    // 6
-                            "{POLY {OL 1}}\n"                      // 7: the reading loses a brace
+                            "{POLY {OL 1}}\n"                      // 7: no point, and no brace lost
                             "{C 5 5 1}}}}\n";                      // 8
   auto read = [](const std::string& text, const std::string& name) {
     const std::string path = WriteScratchFile(name, text);
@@ -406,7 +405,7 @@ TEST(KivoReaderAlone, AFileCutShortSaysWhereItEnds) {
   } cases[] = {
       {0, ""},
       {1, ""},  // only the last line end
-      {2, "8 inside the DETAIL block"},
+      {2, "8 inside the COMPONENT block"},
       {whole.size() - whole.find("{DISPLAY"), "3 inside the COMPONENT block"},
       {whole.size() - whole.find("TOP\"]}") - 2, "4 inside the DISPLAY block"},
       {whole.size() - whole.find("{DBGRID") - 3, "2 inside the ENVIRONMENT block"},
