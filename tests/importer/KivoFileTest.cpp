@@ -376,6 +376,174 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
   EXPECT_NE(report.find(expected), std::string::npos) << report;
 }
 
+// Fault: a "(" left open in a value took every line after it for the value, to the end
+// of the file, and an attribute without its "]" every line up to the next "]": the rest
+// of the board was lost under "Translation Successful".
+TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
+  Import(std::string(kHead) +                          // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"]\n"               // 4
+         "{L 0 0 10 0} [LY (\"SILK\"] [WD 5]\n"           // 5
+         "% a comment\n"                                  // 6
+         "{L 0 0 20 0} [TJ \"CC\"\n"                      // 7
+         "{T \"X\" 5 5}}}}\n");                           // 8
+  ASSERT_EQ(Detail().GetAnnotations().size(), 3u) << ReportText();
+  EXPECT_EQ(Annotation<TKivoLine>(1).GetLayerName(), "TOP");  // the value left out
+  EXPECT_EQ(Annotation<TKivoText>(2).GetHorizontalJustification(), 5);
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("Load Warnings : 2\r\n"
+                        "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
+                        "next block\r\n"
+                        "WARNING: The attribute at line 7 is not closed by \"]\": it ends where "
+                        "the next block begins\r\n"),
+            std::string::npos)
+      << report;
+}
+
+// Fault: a number read at the "}" of its block converted the token before it again and
+// took the brace, so the skip after it took the rest of the enclosing block: a text whose
+// coordinate could not be read lost the rest of its block (and was named garbled or
+// placed at a position the file does not give), a via without its index the rest of
+// its net.
+TEST_F(KivoFileTest, AnObjectWhoseNumberIsMissingOrUnreadableLosesNothingAfterIt) {
+  Import(std::string(kHead) +                        // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"]\n"             // 4
+         "{T \"A B\" nan 5}\n"                          // 5
+         "{T \"C\" 5 nan}\n"                            // 6
+         "{L 0 0 10 0}}\n"                              // 7
+         "{NET_DEF {N GND {DG [LY \"TOP\"] {V 1 2}\n"   // 8
+         "{V 3 4 3}}}}}}\n");                           // 9
+  EXPECT_EQ(Detail().GetAnnotations().size(), 1u);
+  EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0)).GetMembers().size(), 2u);
+  const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("Load Warnings : 3\r\n"
+                        "WARNING: Text \"A B\" at line 5" + unreadable +
+                        "WARNING: Text \"C\" at line 6" + unreadable +
+                        "WARNING: Pad stack index of via of net GND at line 8 left out: it is "
+                        "not a whole number\r\n"),
+            std::string::npos)
+      << report;
+}
+
+// Fault: a misplaced "}" hid the board inside a block the reader skips (the "}" of
+// APERTURE_TABLE moved to the end of the file: nothing read, nothing told), and a
+// section that a missing "}" put inside another block was skipped as an unhandled token.
+TEST_F(KivoFileTest, ASectionInsideABlockItCannotLieInIsToldAndRead) {
+  Import(std::string(kHead) +                                // lines 1 to 3
+         "{APERTURE_TABLE {AP 10}\n"                          // 4
+         "{DETAIL {ANNOTATE [LY \"TOP\"] {L 0 0 10 0}\n"       // 5
+         "{FL 2\n"                                            // 6
+         "}\n"                                                // 7
+         "{NET_DEF {N GND}}\n"                                // 8
+         "}\n"                                                // 9
+         "}}}\n");                                            // 10
+  EXPECT_EQ(Detail().GetAnnotations().size(), 1u);
+  EXPECT_EQ(Detail().GetNets().size(), 1u);
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("Load Warnings : 2\r\n"
+                        "WARNING: The DETAIL block at line 5 lies inside the APERTURE_TABLE "
+                        "block: a \"}\" may be missing before it; it was read\r\n"
+                        "WARNING: The NET_DEF block at line 8 lies inside the ANNOTATE block: a "
+                        "\"}\" may be missing before it; it was read\r\n\r\n"),
+            std::string::npos)
+      << report;
+}
+
+// Fault: a number far below the 32-bit range (-1e12, -1e308) was taken as 0: the object
+// stood at the origin, or the width or size was 0, without a word. Exactly -2147483647
+// and -2147483648 still stand for 0.
+TEST_F(KivoFileTest, NumbersFarBelowTheRangeLieBeyondItInsteadOfAtZero) {
+  Import(std::string(kHead) +                                           // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 3]\n"                         // 4
+         "{C -1e12 0 1} {C 5 5 -1e308}\n"                                  // 5
+         "[WD -1e12] [TS -1e308]\n"                                        // 6
+         "{C -2147483648 -2147483647 1}}\n"                                // 7
+         "{NET_DEF {N GND {DG [LY \"TOP\"] {V -1e12 100 3}}}}}}\n");       // 8
+  ASSERT_EQ(Detail().GetAnnotations().size(), 1u);
+  EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre(), (TKivoPoint{0, 0}));
+  EXPECT_EQ(Annotation<TKivoCircle>(0).GetWidth(), 30000);  // [WD -1e12] passed over
+  EXPECT_TRUE(dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0)).GetMembers().empty());
+  const std::string beyond = " left out: a coordinate or size lies beyond the board's range\r\n";
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("Load Warnings : 5\r\n"
+                        "WARNING: Circle at line 5" + beyond + "WARNING: Circle at line 5" +
+                        beyond + "WARNING: Line width at line 6" + beyond +
+                        "WARNING: Text size at line 6" + beyond +
+                        "WARNING: Via of net GND at line 8" + beyond),
+            std::string::npos)
+      << report;
+}
+
+// Fault: the graphics and pins that a component's placement carried beyond the 32-bit
+// range were clamped to the board's edge by the host, without a word.
+TEST_F(KivoFileTest, WhatAPlacementWouldCarryBeyondTheRangeIsLeftOutOfThatPlacement) {
+  Import(std::string(kHead) +                                                      // 1 to 3
+         "{DETAIL {SUBCOMP {COMP_DEF R [LY \"TOP\"]\n"                                // 4
+         "{PIN_DEF {P 1 {PT 1} {PLOC -10 0}} {P 2 {PT 1} {PLOC 10 0}}}\n"            // 5
+         "{PIC {L -10 -40 10 -40} {C 0 0 5}}}\n"                                      // 6
+         "{I R R1 {ATR {IN {ORG 214748.3 0} {NL 0 0}}} {CN A B}}\n"                   // 7
+         "{I R R2 {ATR {IN {ORG 0 214748} {RO 1} {NL 0 0}}} {CN A B}}\n"              // 8
+         "{I R R3 {ATR {IN {ORG 100 0} {NL 214740 0}}} {CN A B}}}}}\n");              // 9
+  const std::vector<uint32_t> components = Iterate(FBoard, /*kind=*/9);
+  ASSERT_EQ(components.size(), 2u) << ReportText();
+  for (uint32_t component : components) {
+    EXPECT_EQ(Iterate(component, /*kind=*/4).size(), 0u);  // the line's tracks
+    EXPECT_EQ(Iterate(component, /*kind=*/1).size(), 1u);  // the circle
+    EXPECT_EQ(Iterate(component, /*kind=*/2).size(), 1u);  // pin 1
+  }
+  EXPECT_EQ(Dump(FBoard).find("2147483647"), std::string::npos);
+  const std::string beyond = " left out: placed, it would lie beyond the board's range\r\n";
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("Load Warnings : 5\r\n"
+                        "WARNING: Line of component R1 at line 7" + beyond +
+                        "WARNING: Pin 2 of component R1 at line 7" + beyond +
+                        "WARNING: Line of component R2 at line 8" + beyond +
+                        "WARNING: Pin 2 of component R2 at line 8" + beyond +
+                        "WARNING: Component R3 at line 9 left out: placed, its designator "
+                        "would lie beyond the board's range\r\n"),
+            std::string::npos)
+      << report;
+}
+
+// Fault: an unreadable or unknown pad-stack index gave a default via or pad, and an
+// unreadable scale or polygon outline kind was passed over, without a word.
+TEST_F(KivoFileTest, UnreadableOrUnknownIndicesScalesAndOutlineKindsAreTold) {
+  Import(std::string(kHead) +                                                     // 1 to 3
+         "{DETAIL {NET_DEF {N GND {DG [LY \"TOP\"] {V 0 0 99}\n"                     // 4
+         "{POLY {OL nan 0 0 10 0 10 10}}}}}\n"                                       // 5
+         "{PAD_STACK {PAD 1 \"R\"} {PAD 2 \"R\"} {PAD_DEF R {PIC {C 0 0 3}}}}\n"     // 6
+         "{NET_DEF {N VCC {DG [LY \"TOP\"] {V 0 0 nan} {V 0 0 2} {V 0 0 7}}}}\n"     // 7
+         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PT 1e12} {PLOC 0 0}} {P 2 {PT 30}}\n"  // 8
+         " {P 3 {PT 99} {PLOC 2 0}}}}\n"                                             // 9
+         " {I R R1 {ATR {IN {ORG 0 0} {SC nan 1}}} {CN A B C}}}}}\n");               // 10
+  EXPECT_EQ(Iterate(FBoard, /*kind=*/3).size(), 4u);  // every via kept
+  const std::string notWhole = " left out: it is not a whole number\r\n";
+  const std::string noPad = " left out: no PAD of the pad stack has it\r\n";
+  const std::string report = ReportText();
+  EXPECT_NE(report.find("Load Warnings : 7\r\n"
+                        "WARNING: Outline kind of polygon at line 5" + notWhole +
+                        "WARNING: Pad stack index 99 of via of net GND at line 4" + noPad +
+                        "WARNING: Pad stack index of via of net VCC at line 7" + notWhole +
+                        "WARNING: Pad stack index 7 of via of net VCC at line 7" + noPad +
+                        "WARNING: Pad stack index of pin 1 at line 8" + notWhole +
+                        "WARNING: Pad stack index 99 of pin 3 at line 9" + noPad +
+                        "WARNING: Scale of component R1 at line 10" + notWhole),
+            std::string::npos)
+      << report;
+}
+
+// The report of `text` read by the reader alone, every load warning shown.
+std::string ReadReportAlone(const std::string& text, const std::string& name) {
+  const std::string path = WriteScratchFile(name, text);
+  TReportManager report(path);
+  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  reader.SetReport(&report);
+  EXPECT_TRUE(reader.ReadModel());
+  report.SetLoadWarningLevel(4);
+  report.WriteReport();
+  return ReadWholeFile(report.GetReportPath());
+}
+
 // Fault: a file cut short imported as a success: the reading loops end quietly at the
 // end of the file (the example board cut at half its length gave "Translation
 // Successful", no warning and a third of its objects). A file that ends inside an open
@@ -388,16 +556,7 @@ TEST(KivoReaderAlone, AFileCutShortSaysWhereItEnds) {
                             "{L 10 10 20 10}\n"                    // 6
                             "{POLY {OL 1}}\n"                      // 7: no point, and no brace lost
                             "{C 5 5 1}}}}\n";                      // 8
-  auto read = [](const std::string& text, const std::string& name) {
-    const std::string path = WriteScratchFile(name, text);
-    TReportManager report(path);
-    TKivoFile reader(path, TKivoFile::TReadOnly{});
-    reader.SetReport(&report);
-    EXPECT_TRUE(reader.ReadModel());
-    report.SetLoadWarningLevel(4);
-    report.WriteReport();
-    return ReadWholeFile(report.GetReportPath());
-  };
+  const auto read = ReadReportAlone;
   const std::string ends = "WARNING: The file ends at line ";
   const struct {
     size_t Cut;  // bytes dropped from the end
@@ -427,6 +586,22 @@ TEST(KivoReaderAlone, AFileCutShortSaysWhereItEnds) {
   EXPECT_NE(half.find("Load Warnings : 1\r\n" + ends + "218 inside the DETAIL block"),
             std::string::npos)
       << half;
+}
+
+// Fault: whether a file was cut short was decided by all its braces, those of comments
+// and texts too, so a cut board whose comments or texts held more "}" than "{" was not
+// told as cut. Only the braces the reading takes for blocks count.
+TEST(KivoReaderAlone, ACutBoardIsToldWhateverBracesItsCommentsAndTextsHold) {
+  const std::string cut = std::string(kHead) +               // lines 1 to 3
+                          "{DETAIL {ANNOTATE [LY \"TOP\"]\n"  // 4
+                          "% a comment that closes }}\n"      // 5
+                          "{T \"\\}\" 1 2}\n"                // 6: the text "}"
+                          "{L 0 0 10 0}}\n";                  // 7: DETAIL still open
+  const std::string report = ReadReportAlone(cut, "cut.pdf");
+  EXPECT_NE(report.find("Load Warnings : 1\r\nWARNING: The file ends at line 7 inside the "
+                        "DETAIL block: it may have been cut short"),
+            std::string::npos)
+      << report;
 }
 
 // The board's dump without the progress indicator's log.

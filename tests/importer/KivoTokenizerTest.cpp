@@ -174,6 +174,44 @@ TEST(KivoTokenizer, Skips) {
   });
 }
 
+// Faults: a number read at a held-back brace converted the previous token again and
+// took the brace, so that the skip after it took the enclosing block too; a "(" value
+// or a "[" attribute left open took every line after it to the end of the file.
+TEST(KivoTokenizer, ReadsStopAtTheBlocksAfterDamage) {
+  RunCases({
+      {"a number at a held-back brace reads nothing and keeps it", "1} x", "IIBW",
+       R"(1^} -32000!^} ~ -1"x")"},
+      {"a value run on to a line holding a brace ends there; the skip ends at it and a next "
+       "value is empty", "(a\n b\n {x} y", "VBV", "'a  b  '^{ ~^{ ''^{"},
+      {"... a \"}\" there is the block's own end, unless the value took one before",
+       "(a\n} x (a}\n} x", "VBWVB", R"('a '^} ~ -1"x" 'a} '^} ~^})"},
+      {"an attribute ends at a \"{\"", "[q {x}] y", "SWCS", R"(152"["^q -1"q" ~^{ 149"q")"},
+      {"... and at a \"}\" once it ran over its line, not before", "[q } r] y [qq\n} z",
+       "SWCWSWC", R"(152"["^q -1"q" ~ -1"y" 152"["^q -1"qq" ~^})"},
+  });
+}
+
+// Fault: a misplaced "}" left the board's sections inside a block that is skipped.
+TEST(KivoTokenizer, SkipBlockUntilStopsAtAWatchedBlock) {
+  TKivoKeywordSet watched;
+  watched.set(kwDETAIL);
+  TKivoTextFile kivo("{a {b} {c {detail x}}} y");
+  GetToken(kivo.File(), StructuralSet(), true);
+  ClearProgressSteps();
+  const TKivoSkipEnd stopped = SkipBlockUntil(kivo.File(), watched);
+  EXPECT_EQ(stopped.Code, kwDETAIL);
+  EXPECT_EQ(stopped.Open, 2);  // a and c
+  EXPECT_EQ(ProgressSteps(), 3);
+  EXPECT_EQ(Step(kivo.File(), 'W'), R"(-1"x"^})");
+
+  TKivoTextFile other("{a {b} {c} e} f", "other.pdf");
+  GetToken(other.File(), StructuralSet(), true);
+  const TKivoSkipEnd closed = SkipBlockUntil(other.File(), watched);
+  EXPECT_EQ(closed.Code, 0);
+  EXPECT_TRUE(closed.Closed);
+  EXPECT_EQ(Step(other.File(), 'W'), R"(-1"f")");
+}
+
 TEST(KivoTokenizer, SkipBlockAdvancesTheProgressAtEveryOpeningBrace) {
   ClearProgressSteps();
   EXPECT_EQ(Trace("{a {b} {c {d}} e} f", "SBW"), R"(149"{"^a ~ -1"f")");
