@@ -1,7 +1,11 @@
 #include "tests/importer/HostileImportSupport.h"
 
+#include <algorithm>
+#include <cassert>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -68,6 +72,57 @@ bool MapEveryLayerToTop(TKivoFile& reader, PadStackMapRecord&) {
   return true;
 }
 
+std::string BoardDump(uint32_t board) {
+  const int32_t length = Control().DumpBoard(board, nullptr, 0);
+  std::string dump(static_cast<size_t>(length) + 1, '\0');
+  dump.resize(static_cast<size_t>(Control().DumpBoard(board, dump.data(), length + 1)));
+  return dump;
+}
+
+// The objects of a board's dump by kind: the word after each line's "#N ".
+std::map<std::string, int> ObjectsByKind(const std::string& dump) {
+  std::map<std::string, int> kinds;
+  for (size_t line = 0; line < dump.size(); line = dump.find('\n', line) + 1) {
+    if (dump[line] == '#') {
+      const size_t kind = dump.find(' ', line) + 1;
+      ++kinds[dump.substr(kind, dump.find(' ', kind) - kind)];
+    }
+    if (dump.find('\n', line) == std::string::npos)
+      break;
+  }
+  return kinds;
+}
+
+// The lines of a report's warning lists, and the warnings counted without a line.
+struct TToldWarnings {
+  std::multiset<std::string> Lines;
+  int Lineless = 0;
+};
+
+TToldWarnings ToldWarnings(const std::string& report) {
+  TToldWarnings told;
+  for (const char* list : {"\r\nLoad Warnings : ", "\r\nImport Warnings : "}) {
+    size_t at = report.find(list);
+    if (at == std::string::npos)
+      continue;
+    at += std::strlen(list);
+    int count = std::atoi(report.c_str() + at);
+    for (at = report.find("\r\n", at) + 2; at < report.size();) {
+      const size_t end = report.find("\r\n", at);
+      if (end == std::string::npos || end == at)
+        break;
+      const std::string line = report.substr(at, end - at);
+      count -= line.rfind("WARNING:", 0) == 0;
+      told.Lines.insert(line);
+      at = end + 2;
+    }
+    told.Lineless += count;
+  }
+  return told;
+}
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
 std::string CallLogText() {
   const int32_t length = Control().GetCallLog(nullptr, 0);
   std::string log(static_cast<size_t>(length) + 1, '\0');
@@ -133,6 +188,9 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
     // The reader's road of ImportFileIntoPcb: what the reader raises is an unknown
     // import error, and the report is written.
     TReportManager report(path);
+    // Every warning's lines are written, for the oracle of the mutation campaign.
+    report.SetLoadWarningLevel(4);
+    report.SetImportWarningLevel(4);
     try {
       TKivoFile reader(path, board);
       reader.SetReport(&report);
@@ -163,6 +221,8 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   const std::string log = CallLogText();
   outcome.BracketBegins = Occurrences(log, "PcbApi_EventRouter_SendMessage(0, 0, 7, 0)");
   outcome.BracketEnds = Occurrences(log, "PcbApi_EventRouter_SendMessage(0, 0, 8, 0)");
+  outcome.Report = report;
+  outcome.Objects = ObjectsByKind(BoardDump(board));
   return outcome;
 }
 
@@ -199,6 +259,123 @@ std::vector<std::string> ChangedFiles(const TFileSnapshot& before, const TFileSn
   return changed;
 }
 
+TMutationOracle::TMutationOracle(std::string sample) : FSample(std::move(sample)) {
+  // The sample's blocks as the reading takes them: braces outside comments (the
+  // samples hold no brace in a text).
+  std::vector<size_t> open;  // indices into FBlocks
+  constexpr size_t kNone = std::string::npos;
+  char before = '\n';  // the last character on the line that is no blank
+  for (size_t i = 0; i < FSample.size(); ++i) {
+    const char c = FSample[i];
+    const bool commentMayStart = IsLineEnd(before) || before == '}' || before == ']';
+    before = c == ' ' ? before : c;
+    if (IsLineEnd(c)) {
+      for (size_t b : open)
+        if (FBlocks[b].HeaderEnd == kNone)
+          FBlocks[b].HeaderEnd = i;
+    } else if (c == '%' && commentMayStart) {
+      while (i + 1 < FSample.size() && !IsLineEnd(FSample[i + 1]))
+        ++i;
+    } else if (c == '[') {
+      FAttributes.push_back(i);
+    } else if (c == '{') {
+      if (!open.empty()) {
+        TBlock& parent = FBlocks[open.back()];
+        parent.Leaf = false;
+        if (parent.HeaderEnd == kNone)
+          parent.HeaderEnd = i;
+      }
+      const size_t word = FSample.find_first_not_of(' ', i + 1);
+      const size_t end = FSample.find_first_of(" {}\r\n", word);
+      FBlocks.push_back({i, kNone, kNone, true, open.empty() ? kNone : open.back(),
+                         FSample.substr(word, end - word)});
+      open.push_back(FBlocks.size() - 1);
+    } else if (c == '}' && !open.empty()) {
+      TBlock& block = FBlocks[open.back()];
+      block.Close = i;
+      if (block.HeaderEnd == kNone)
+        block.HeaderEnd = i;
+      open.pop_back();
+    }
+  }
+  assert(open.empty() && "a sample closes its blocks");
+}
+
+std::string TMutationOracle::Reference(const std::string& mutant) const {
+  // The edited bytes of the sample, [first, last), widened to whole lines.
+  size_t first = 0;
+  while (first < FSample.size() && first < mutant.size() && FSample[first] == mutant[first])
+    ++first;
+  size_t same = 0;  // bytes alike at the ends, after `first`
+  while (same < FSample.size() - first && same < mutant.size() - first &&
+         FSample[FSample.size() - 1 - same] == mutant[mutant.size() - 1 - same])
+    ++same;
+  size_t from = first, to = FSample.size() - same;
+  while (from > 0 && !IsLineEnd(FSample[from - 1]))
+    --from;
+  while (to < FSample.size() && !IsLineEnd(FSample[to]))
+    ++to;
+  // An edit at a line's end reaches the line after when it joins them.
+  const auto touches = [&](size_t begin, size_t end) { return begin <= to && end >= from; };
+  // An edited attribute sets what every block after it is drawn with.
+  size_t allAfter = std::string::npos;
+  for (size_t attribute : FAttributes)
+    if (attribute >= from && attribute <= to) {
+      allAfter = attribute;
+      break;
+    }
+  std::vector<bool> out(FSample.size(), false);
+  const auto takeOut = [&](const TBlock& block) {
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(block.Open),
+              out.begin() + static_cast<std::ptrdiff_t>(block.Close) + 1, true);
+  };
+  for (size_t b = 0; b < FBlocks.size(); ++b) {
+    const TBlock& block = FBlocks[b];
+    const bool touched = block.Leaf ? touches(block.Open, block.Close)
+                                    : touches(block.Open, block.HeaderEnd);
+    if (!touched && block.Open < allAfter)
+      continue;
+    takeOut(block);
+    if (block.Keyword != "COMP_DEF")
+      continue;
+    for (size_t next = b + 1; next < FBlocks.size(); ++next) {
+      if (FBlocks[next].Parent != block.Parent)
+        continue;
+      if (FBlocks[next].Keyword == "COMP_DEF")
+        break;
+      if (FBlocks[next].Keyword == "I")
+        takeOut(FBlocks[next]);
+    }
+  }
+  std::string reference;
+  for (size_t i = 0; i < FSample.size(); ++i)
+    if (!out[i])
+      reference += FSample[i];
+  return reference;
+}
+
+bool TMutationOracle::ToldNoMore(const THostileOutcome& mutant, const THostileOutcome& sample) {
+  if (!mutant.Result || !mutant.ReportWritten)
+    return false;
+  const TToldWarnings told = ToldWarnings(mutant.Report), before = ToldWarnings(sample.Report);
+  return told.Lineless <= before.Lineless &&
+         std::includes(before.Lines.begin(), before.Lines.end(), told.Lines.begin(),
+                       told.Lines.end());
+}
+
+std::string TMutationOracle::Losses(const THostileOutcome& mutant,
+                                    const THostileOutcome& reference) {
+  std::string losses;
+  for (const auto& [kind, count] : reference.Objects) {
+    const auto kept = mutant.Objects.find(kind);
+    const int keptCount = kept == mutant.Objects.end() ? 0 : kept->second;
+    if (keptCount < count)
+      losses += " " + std::to_string(count - keptCount) + " " + kind + " of " +
+                std::to_string(count) + ";";
+  }
+  return losses;
+}
+
 uint64_t TKivoMutator::Next() {
   uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
   z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -209,11 +386,15 @@ uint64_t TKivoMutator::Next() {
 std::string TKivoMutator::Mutate(const std::string& sample) {
   static const char* const kInjected[] = {"{", "}", "[", "]", "\"", "(", ")", "\\", "%",
                                           "{{", "}}", "\"\"", "\r", "\n", "" /* a NUL */};
+  static const char* const kInComments[] = {"{", "}", "[", "]", "(", ")"};
+  static const char* const kBeyond[] = {"-1e12",       "1e12",         "-1e308", "1e308",
+                                        "-2147483649", "2147483648",   "nan",    "-2147483648",
+                                        "214748.3648", "-214748.3648", "1e-400", "-2147483647"};
   std::string text = sample;
   const int edits = 1 + static_cast<int>(Below(4));
   for (int e = 0; e < edits; ++e) {
     const size_t at = Below(text.size() + 1);
-    switch (Below(8)) {
+    switch (Below(11)) {
       case 0:  // bit flips
         if (!text.empty())
           for (int n = 1 + static_cast<int>(Below(3)); n > 0; --n)
@@ -249,10 +430,36 @@ std::string TKivoMutator::Mutate(const std::string& sample) {
       case 6:  // cut
         text.resize(at);
         break;
-      default: {  // a line end changed
+      case 7: {  // a line end changed
         const size_t end = text.find_first_of("\r\n", at);
         if (end != std::string::npos)
           text[end] = text[end] == '\n' ? '\r' : '\n';
+        break;
+      }
+      case 8: {  // a brace, bracket or parenthesis inside a comment or a string
+        const size_t opening = text.find_first_of("%\"", at);
+        if (opening == std::string::npos)
+          break;
+        const size_t closing = std::min(text.find_first_of(text[opening] == '%' ? "\r\n" : "\"",
+                                                           opening + 1),
+                                        text.size());
+        text.insert(opening + 1 + Below(closing - opening),
+                    kInComments[Below(std::size(kInComments))]);
+        break;
+      }
+      case 9: {  // a number beyond the range, or no number
+        const size_t start = text.find_first_of("-0123456789", at);
+        if (start != std::string::npos)
+          text.replace(start, text.find_first_not_of("-.0123456789", start + 1) - start,
+                       kBeyond[Below(std::size(kBeyond))]);
+        break;
+      }
+      default: {  // a "}" moved to the end
+        const size_t brace = text.find('}', at);
+        if (brace != std::string::npos) {
+          text.erase(brace, 1);
+          text += "}\n";
+        }
         break;
       }
     }

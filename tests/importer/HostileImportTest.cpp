@@ -145,17 +145,33 @@ TEST_F(HostileImport, EveryTruncationOfTheSamples) {
   }
 }
 
+// Besides the checks of every hostile import, a mutant whose import tells nothing that
+// the sample's did not must keep what its edits did not touch (TMutationOracle).
 TEST_F(HostileImport, MutationCampaign) {
   const int count = EnvironmentNumber("KIVO_CAMPAIGN_MUTATIONS", 300);
   const int seed = EnvironmentNumber("KIVO_CAMPAIGN_SEED", 1);
   const std::string samples[] = {Sample("examples/demo.pdf"), GeneratedSample()};
+  const TMutationOracle oracles[] = {TMutationOracle(samples[0]), TMutationOracle(samples[1])};
+  const THostileOutcome imported[] = {ImportBytes("sample.pdf", samples[0], "demo.pdf"),
+                                      ImportBytes("sample.pdf", samples[1], "generated board")};
   TKivoMutator mutator(static_cast<uint64_t>(seed));
-  int accepted = 0, boxes = 0;
+  int accepted = 0, boxes = 0, toldNoMore = 0, successful = 0;
   double total = 0, slowest = 0;
   for (int i = 0; i < count; ++i) {
     const std::string mutant = mutator.Mutate(samples[i % 2]);
     const std::string label = "mutant " + std::to_string(i) + " of seed " + std::to_string(seed);
     const THostileOutcome outcome = ImportBytes("mutant.pdf", mutant, label);
+    if (!HasFailure() && TMutationOracle::ToldNoMore(outcome, imported[i % 2])) {
+      ++toldNoMore;
+      successful += outcome.LoadWarnings == 0;
+      const std::string reference = oracles[i % 2].Reference(mutant);
+      const THostileOutcome kept =
+          reference == samples[i % 2] ? imported[i % 2]
+                                      : ImportBytes("reference.pdf", reference, label + "'s reference");
+      const std::string losses = TMutationOracle::Losses(outcome, kept);
+      EXPECT_TRUE(losses.empty()) << label << " told nothing the sample's import did not, yet lost"
+                                  << losses << " of what its edits did not touch";
+    }
     if (HasFailure()) {
       // Kept for the regression test.
       WriteWholeFile(FFolder + "failed-mutant-" + std::to_string(i) + ".pdf", mutant);
@@ -170,6 +186,9 @@ TEST_F(HostileImport, MutationCampaign) {
          "%.1f s in imports, %.1f ms on average, slowest %.1f ms\n",
          count, seed, accepted, count - accepted, boxes, total, 1000 * total / std::max(count, 1),
          1000 * slowest);
+  printf("[ figures  ] %d told no more than their sample (%d of them without a warning), each "
+         "keeping all its untouched reference keeps\n",
+         toldNoMore, successful);
 }
 
 const char kHead[] =
