@@ -1,5 +1,6 @@
 #include "importer/KivoFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <emmintrin.h>
@@ -60,20 +61,18 @@ bool IsDetailSection(int code) {
 // Pins of these pad-stack indices are small default pads by rule, with or without a PAD.
 bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
 
-// The exact sine and cosine of a turn by a multiple of 90 degrees, else the runtime's.
+// The sine and cosine of a turn, exact for the quarter turns.
 void TurnOf(int32_t degrees, double& sine, double& cosine) {
   const int32_t turn = ((degrees % 360) + 360) % 360;
-  switch (turn) {
-    case 0: sine = 0; cosine = 1; return;
-    case 90: sine = 1; cosine = 0; return;
-    case 180: sine = 0; cosine = -1; return;
-    case 270: sine = -1; cosine = 0; return;
-    default: {
-      const double radians = turn * 3.14159265358979323846 / 180;
-      sine = std::sin(radians);
-      cosine = std::cos(radians);
-    }
+  if (turn % 90 == 0) {
+    static constexpr double kQuarterSines[] = {0, 1, 0, -1};
+    sine = kQuarterSines[turn / 90];
+    cosine = kQuarterSines[(turn / 90 + 1) % 4];
+    return;
   }
+  const double radians = turn * 3.14159265358979323846 / 180;
+  sine = std::sin(radians);
+  cosine = std::cos(radians);
 }
 
 // Calls `f` with every point of `object` that a component's placement moves: what the
@@ -718,8 +717,7 @@ void TKivoFile::ParseDisplayAttribute() {
   }
   // An attribute that runs on into the blocks after it ends where they begin (a value
   // that ran over was told already).
-  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile) && !FFile.Eof() &&
-      GetHeldBackChar() != 0 && FReport)
+  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile) && IsBraceHeldBack() && FReport)
     FReport->AddLineWarning("The attribute", LineAt(start),
                             " is not closed by \"]\": it ends where the next block begins");
 }
@@ -812,8 +810,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
         const bool readable = !GetNumberError();
-        const auto describe = [&] { return "Via of net " + net.GetName(); };
-        if (PlaceableDescribed(describe)) {
+        if (PlaceableDescribed([&] { return "Via of net " + net.GetName(); })) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
                              [&] { return "via of net " + net.GetName(); });
           members.push_back(std::move(via));

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "classlib/SysUtils.h"
 #include "pcb/PcbApi.h"
@@ -319,34 +320,7 @@ bool EndsAtRanOverBrace(const TTextFile& file) {
 
 }  // namespace
 
-bool SkipBlock(TTextFile& file) {
-  if (EndsAtRanOverBrace(file))
-    return true;
-  int64_t depth = 1;
-  if (gState.Held == '{') {
-    depth = 2;
-    PcbApiPercentUpdate();
-  } else if (gState.Held == '}') {
-    depth = 0;
-  }
-  // Line ends are passed over like any character that is not a brace.
-  while (depth > 0 && !file.Eof()) {
-    const char* p = file.BufferPos();
-    const char* const end = file.BufferEnd();
-    while (p < end) {
-      const char c = *p++;
-      if (c == '{') {
-        PcbApiPercentUpdate();
-        ++depth;
-      } else if (c == '}' && --depth == 0) {
-        break;
-      }
-    }
-    file.SetBufferPos(p);
-  }
-  gState.Held = 0;
-  return depth == 0;
-}
+bool SkipBlock(TTextFile& file) { return SkipBlockUntil(file, TKivoKeywordSet()).Closed; }
 
 TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
   TKivoSkipEnd end;
@@ -354,27 +328,31 @@ TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
     end.Closed = true;
     return end;
   }
+  const bool watching = watched.any();
   int64_t depth = 1;
   char held = gState.Held;
   gState.Held = 0;
-  // A "{" met: its block's keyword is read (a word holds no brace, so none is missed);
-  // what the word holds back is taken as the next character.
+  // Line ends are passed over like any character that is not a brace. Where keywords
+  // are watched, the keyword of a block met is read (a word holds no brace, so none is
+  // missed), and what the word holds back is taken as the next character.
   for (;;) {
     if (held == '{') {
       PcbApiPercentUpdate();
       ++depth;
-      const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
-      if (code > 0 && code <= KivoKeywordCount && watched[code]) {
-        end.Code = code;
-        end.Open = depth - 1;
-        return end;
+      held = 0;
+      if (watching) {
+        const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
+        if (code > 0 && code <= KivoKeywordCount && watched[static_cast<size_t>(code)]) {
+          end.Code = code;
+          end.Open = depth - 1;
+          return end;
+        }
+        std::swap(held, gState.Held);
+        continue;
       }
-      held = gState.Held;
-      gState.Held = 0;
-      continue;
-    }
-    if (held == '}' && --depth == 0)
+    } else if (held == '}' && --depth == 0) {
       break;
+    }
     if (file.Eof())
       break;
     // The bytes up to the next brace.

@@ -10,7 +10,8 @@
 // A line end reads as one blank; only the blank (32) counts as white space. Tokens and
 // values keep at most KivoMaxTokenLength characters: the rest of an overlong token is
 // read and dropped, so hostile input cannot make the state grow without bound. Every
-// read consumes input or ends; runtime I/O failures raise EInOutError.
+// read consumes input or ends (a number read at a held-back brace reads nothing: the
+// brace is left to the next read); runtime I/O failures raise EInOutError.
 #pragma once
 
 #include <array>
