@@ -328,7 +328,6 @@ TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
     end.Closed = true;
     return end;
   }
-  const bool watching = watched.any();
   int64_t depth = 1;
   char held = gState.Held;
   gState.Held = 0;
@@ -340,7 +339,7 @@ TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
       PcbApiPercentUpdate();
       ++depth;
       held = 0;
-      if (watching) {
+      if (watched.any()) {
         const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
         if (code > 0 && code <= KivoKeywordCount && watched[static_cast<size_t>(code)]) {
           end.Code = code;

@@ -77,6 +77,11 @@ class KivoFileTest : public RaveloTest {
     FReport->WriteReport();
     return ReadWholeFile(FReport->GetReportPath());
   }
+  // The report lists `warnings` as its load warnings, from their count on.
+  void ExpectLoadWarnings(const std::string& warnings) {
+    const std::string report = ReportText();
+    EXPECT_NE(report.find("Load Warnings : " + warnings), std::string::npos) << report;
+  }
 
   std::unique_ptr<TReportManager> FReport;
   std::unique_ptr<TKivoFile> FReader;
@@ -389,14 +394,11 @@ TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
   ASSERT_EQ(Detail().GetAnnotations().size(), 3u) << ReportText();
   EXPECT_EQ(Annotation<TKivoLine>(1).GetLayerName(), "TOP");  // the value left out
   EXPECT_EQ(Annotation<TKivoText>(2).GetHorizontalJustification(), 5);
-  const std::string report = ReportText();
-  EXPECT_NE(report.find("Load Warnings : 2\r\n"
-                        "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
-                        "next block\r\n"
-                        "WARNING: The attribute at line 7 is not closed by \"]\": it ends where "
-                        "the next block begins\r\n"),
-            std::string::npos)
-      << report;
+  ExpectLoadWarnings("2\r\n"
+                     "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
+                     "next block\r\n"
+                     "WARNING: The attribute at line 7 is not closed by \"]\": it ends where "
+                     "the next block begins\r\n");
 }
 
 // Fault: a number read at the "}" of its block converted the token before it again and
@@ -415,14 +417,11 @@ TEST_F(KivoFileTest, AnObjectWhoseNumberIsMissingOrUnreadableLosesNothingAfterIt
   EXPECT_EQ(Detail().GetAnnotations().size(), 1u);
   EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0)).GetMembers().size(), 2u);
   const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
-  const std::string report = ReportText();
-  EXPECT_NE(report.find("Load Warnings : 3\r\n"
-                        "WARNING: Text \"A B\" at line 5" + unreadable +
-                        "WARNING: Text \"C\" at line 6" + unreadable +
-                        "WARNING: Pad stack index of via of net GND at line 8 left out: it is "
-                        "not a whole number\r\n"),
-            std::string::npos)
-      << report;
+  ExpectLoadWarnings("3\r\n"
+                     "WARNING: Text \"A B\" at line 5" + unreadable +
+                     "WARNING: Text \"C\" at line 6" + unreadable +
+                     "WARNING: Pad stack index of via of net GND at line 8 left out: it is "
+                     "not a whole number\r\n");
 }
 
 // Fault: a misplaced "}" hid the board inside a block the reader skips (the "}" of
@@ -439,14 +438,11 @@ TEST_F(KivoFileTest, ASectionInsideABlockItCannotLieInIsToldAndRead) {
          "}}}\n");                                            // 10
   EXPECT_EQ(Detail().GetAnnotations().size(), 1u);
   EXPECT_EQ(Detail().GetNets().size(), 1u);
-  const std::string report = ReportText();
-  EXPECT_NE(report.find("Load Warnings : 2\r\n"
-                        "WARNING: The DETAIL block at line 5 lies inside the APERTURE_TABLE "
-                        "block: a \"}\" may be missing before it; it was read\r\n"
-                        "WARNING: The NET_DEF block at line 8 lies inside the ANNOTATE block: a "
-                        "\"}\" may be missing before it; it was read\r\n\r\n"),
-            std::string::npos)
-      << report;
+  ExpectLoadWarnings("2\r\n"
+                     "WARNING: The DETAIL block at line 5 lies inside the APERTURE_TABLE "
+                     "block: a \"}\" may be missing before it; it was read\r\n"
+                     "WARNING: The NET_DEF block at line 8 lies inside the ANNOTATE block: a "
+                     "\"}\" may be missing before it; it was read\r\n\r\n");
 }
 
 // Fault: a number far below the 32-bit range (-1e12, -1e308) was taken as 0: the object
@@ -464,14 +460,11 @@ TEST_F(KivoFileTest, NumbersFarBelowTheRangeLieBeyondItInsteadOfAtZero) {
   EXPECT_EQ(Annotation<TKivoCircle>(0).GetWidth(), 30000);  // [WD -1e12] passed over
   EXPECT_TRUE(dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0)).GetMembers().empty());
   const std::string beyond = " left out: a coordinate or size lies beyond the board's range\r\n";
-  const std::string report = ReportText();
-  EXPECT_NE(report.find("Load Warnings : 5\r\n"
-                        "WARNING: Circle at line 5" + beyond + "WARNING: Circle at line 5" +
-                        beyond + "WARNING: Line width at line 6" + beyond +
-                        "WARNING: Text size at line 6" + beyond +
-                        "WARNING: Via of net GND at line 8" + beyond),
-            std::string::npos)
-      << report;
+  ExpectLoadWarnings("5\r\n"
+                     "WARNING: Circle at line 5" + beyond + "WARNING: Circle at line 5" +
+                     beyond + "WARNING: Line width at line 6" + beyond +
+                     "WARNING: Text size at line 6" + beyond +
+                     "WARNING: Via of net GND at line 8" + beyond);
 }
 
 // Fault: the graphics and pins that a component's placement carried beyond the 32-bit
@@ -493,16 +486,13 @@ TEST_F(KivoFileTest, WhatAPlacementWouldCarryBeyondTheRangeIsLeftOutOfThatPlacem
   }
   EXPECT_EQ(Dump(FBoard).find("2147483647"), std::string::npos);
   const std::string beyond = " left out: placed, it would lie beyond the board's range\r\n";
-  const std::string report = ReportText();
-  EXPECT_NE(report.find("Load Warnings : 5\r\n"
-                        "WARNING: Line of component R1 at line 7" + beyond +
-                        "WARNING: Pin 2 of component R1 at line 7" + beyond +
-                        "WARNING: Line of component R2 at line 8" + beyond +
-                        "WARNING: Pin 2 of component R2 at line 8" + beyond +
-                        "WARNING: Component R3 at line 9 left out: placed, its designator "
-                        "would lie beyond the board's range\r\n"),
-            std::string::npos)
-      << report;
+  ExpectLoadWarnings("5\r\n"
+                     "WARNING: Line of component R1 at line 7" + beyond +
+                     "WARNING: Pin 2 of component R1 at line 7" + beyond +
+                     "WARNING: Line of component R2 at line 8" + beyond +
+                     "WARNING: Pin 2 of component R2 at line 8" + beyond +
+                     "WARNING: Component R3 at line 9 left out: placed, its designator "
+                     "would lie beyond the board's range\r\n");
 }
 
 // Fault: an unreadable or unknown pad-stack index gave a default via or pad, and an
@@ -519,17 +509,14 @@ TEST_F(KivoFileTest, UnreadableOrUnknownIndicesScalesAndOutlineKindsAreTold) {
   EXPECT_EQ(Iterate(FBoard, /*kind=*/3).size(), 4u);  // every via kept
   const std::string notWhole = " left out: it is not a whole number\r\n";
   const std::string noPad = " left out: no PAD of the pad stack has it\r\n";
-  const std::string report = ReportText();
-  EXPECT_NE(report.find("Load Warnings : 7\r\n"
-                        "WARNING: Outline kind of polygon at line 5" + notWhole +
-                        "WARNING: Pad stack index 99 of via of net GND at line 4" + noPad +
-                        "WARNING: Pad stack index of via of net VCC at line 7" + notWhole +
-                        "WARNING: Pad stack index 7 of via of net VCC at line 7" + noPad +
-                        "WARNING: Pad stack index of pin 1 at line 8" + notWhole +
-                        "WARNING: Pad stack index 99 of pin 3 at line 9" + noPad +
-                        "WARNING: Scale of component R1 at line 10" + notWhole),
-            std::string::npos)
-      << report;
+  ExpectLoadWarnings("7\r\n"
+                     "WARNING: Outline kind of polygon at line 5" + notWhole +
+                     "WARNING: Pad stack index 99 of via of net GND at line 4" + noPad +
+                     "WARNING: Pad stack index of via of net VCC at line 7" + notWhole +
+                     "WARNING: Pad stack index 7 of via of net VCC at line 7" + noPad +
+                     "WARNING: Pad stack index of pin 1 at line 8" + notWhole +
+                     "WARNING: Pad stack index 99 of pin 3 at line 9" + noPad +
+                     "WARNING: Scale of component R1 at line 10" + notWhole);
 }
 
 // The report of `text` read by the reader alone, every load warning shown.
