@@ -61,74 +61,6 @@ bool IsDetailSection(int code) {
 // Pins of these pad-stack indices are small default pads by rule, with or without a PAD.
 bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
 
-// The sine and cosine of a turn, exact for the quarter turns.
-void TurnOf(int32_t degrees, double& sine, double& cosine) {
-  const int32_t turn = ((degrees % 360) + 360) % 360;
-  if (turn % 90 == 0) {
-    static constexpr double kQuarterSines[] = {0, 1, 0, -1};
-    sine = kQuarterSines[turn / 90];
-    cosine = kQuarterSines[(turn / 90 + 1) % 4];
-    return;
-  }
-  const double radians = turn * 3.14159265358979323846 / 180;
-  sine = std::sin(radians);
-  cosine = std::cos(radians);
-}
-
-// Calls `f` with every point of `object` that a component's placement moves: what the
-// host stores of it (a track's ends, an arc's centre, a text's place...).
-template <class F>
-void ForEachPlacedPoint(const TKivoObject& object, F&& f) {
-  if (const auto* line = dynamic_cast<const TKivoLine*>(&object)) {
-    for (const TKivoPoint& p : line->GetVertices())
-      f(p);
-  } else if (const auto* poly = dynamic_cast<const TKivoPoly*>(&object)) {
-    for (const TKivoPoint& p : poly->GetVertices())
-      f(p);
-  } else if (const auto* arc = dynamic_cast<const TKivoArc*>(&object)) {
-    f(arc->GetCentre());
-  } else if (const auto* circle = dynamic_cast<const TKivoCircle*>(&object)) {
-    f(circle->GetCentre());
-  } else if (const auto* rect = dynamic_cast<const TKivoFilledRect*>(&object)) {
-    f(rect->GetCorner1());
-    f(rect->GetCorner2());
-  } else if (const auto* text = dynamic_cast<const TKivoText*>(&object)) {
-    f(text->GetPosition());
-  } else if (const auto* pad = dynamic_cast<const TKivoPad*>(&object)) {
-    f(TKivoPoint{pad->GetX(), pad->GetY()});
-  }
-}
-
-// What the report calls a graphic of a component definition.
-std::string GraphicName(const TKivoObject& object) {
-  if (dynamic_cast<const TKivoLine*>(&object))
-    return "Line";
-  if (dynamic_cast<const TKivoPoly*>(&object))
-    return "Polygon";
-  if (dynamic_cast<const TKivoArc*>(&object))
-    return "Arc";
-  if (dynamic_cast<const TKivoCircle*>(&object))
-    return "Circle";
-  if (dynamic_cast<const TKivoFilledRect*>(&object))
-    return "Filled rectangle";
-  return "Text";
-}
-
-// The larger of a point's distances from the axes.
-double Largest(TKivoPoint p) {
-  return std::max(std::abs(static_cast<double>(p.X)), std::abs(static_cast<double>(p.Y)));
-}
-
-// A component's placement: its origin and turn.
-struct TPlacement {
-  double X, Y, Sine, Cosine;
-  bool Keeps(TKivoPoint p) const {
-    return KivoCoordinateFits(X + p.X * Cosine - p.Y * Sine) &&
-           KivoCoordinateFits(Y + p.X * Sine + p.Y * Cosine);
-  }
-};
-
-const char kBeyondByPlacement[] = "placed, it would lie beyond the board's range";
 const char kNotWhole[] = "it is not a whole number";
 
 }  // namespace
@@ -205,12 +137,11 @@ int32_t TKivoFile::ReadNextKivoCoord() {
   if (FRealCoordinates) {
     double read;
     FUnreadable |= !ReadFloatNumber(FFile, read);
-    if (read == -2147483647.0 || read == -2147483648.0)
-      return ToCoordinate(0);
-    // Held as a 32-bit float; one beyond the float's range stays what it is (beyond).
-    return ToCoordinate(std::abs(read) <= std::numeric_limits<float>::max()
-                            ? static_cast<double>(static_cast<float>(read))
-                            : read);
+    // Held as a 32-bit float.
+    double value = static_cast<float>(read);
+    if (__builtin_expect(value <= -2147483647.0, 0))
+      value = read == -2147483647.0 || read == -2147483648.0 ? 0.0 : read;
+    return ToCoordinate(value);
   }
   int32_t value;
   FUnreadable |= !ReadIntegerNumber(FFile, value);
@@ -261,19 +192,30 @@ void TKivoFile::ReportEndedInside(const std::string& block) {
   FReport->AddEndedInsideWarning(end > 0 ? LineAt(end - 1) : 1, block);
 }
 
-std::optional<std::string> TKivoFile::ReadValue(const char* item) {
+bool TKivoFile::ReadValue(const char* item, std::string& value) {
   // A value after one that ran over is empty: told once, with the first.
-  if (HeldBraceRanOver(FFile))
-    return std::nullopt;
+  if (HeldBraceRanOver(FFile)) {
+    value.clear();
+    return false;
+  }
   const int64_t start = FFile.Position();
-  std::string value = ReadQuotedString(FFile);
+  value = ReadQuotedString(FFile);
   if (__builtin_expect(!HeldBraceRanOver(FFile), 1))
-    return value;
+    return true;
   ReportLeftOutAt(start, item, "its \"(\" is not closed before the next block");
-  return std::nullopt;
+  value.clear();
+  return false;
 }
 
 bool TKivoFile::Skip(std::string_view block) {
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block);
+}
+
+bool TKivoFile::Skip(int block) {
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(KivoKeywordText(block));
+}
+
+bool TKivoFile::SkipRest(std::string_view block) {
   const TKivoSkipEnd end = SkipBlockUntil(FFile, FDetailDepth > 0 ? kSections : kTopSections);
   if (end.Code == 0)
     return end.Closed;
@@ -294,22 +236,34 @@ void TKivoFile::TakeSection(int code, std::string_view block) {
 template <class F>
 void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position,
                                    F&& describe) {
-  if (!readable) {
-    ReportLeftOutAt(position, "Pad stack index of " + describe(), kNotWhole);
+  const bool known = (pin && IsSmallPadIndex(index)) ||
+                     (FPadIndices && std::binary_search(FPadIndices->begin(), FPadIndices->end(), index));
+  if (__builtin_expect(readable && known, 1))
     return;
-  }
-  if (pin && IsSmallPadIndex(index))
-    return;
-  if (!FPadIndices)
-    FPendingIndices.push_back({index, position, describe()});
-  else if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), index))
-    ReportUnknownPadStackIndex({index, position, describe()});
+  CheckPadStackIndexFurther({index, position, describe()}, readable, pin);
+}
+
+void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable, bool pin) {
+  if (!readable)
+    ReportLeftOutAt(index.Position, "Pad stack index of " + index.Object, kNotWhole);
+  else if (!FPadIndices)
+    FPendingIndices.push_back(std::move(index));
+  else if (!pin || !IsSmallPadIndex(index.Index))
+    ReportUnknownPadStackIndex(index);
 }
 
 void TKivoFile::ReportUnknownPadStackIndex(const TPendingIndex& index) {
   ReportLeftOutAt(index.Position,
                   "Pad stack index " + std::to_string(index.Index) + " of " + index.Object,
                   "no PAD of the pad stack has it");
+}
+
+void TKivoFile::KeepPadStackIndices(const TKivoPadStack& stack) {
+  FPadIndices.emplace();
+  for (const auto& record : stack.GetPads())
+    FPadIndices->push_back(record->GetIndex());
+  std::sort(FPadIndices->begin(), FPadIndices->end());
+  CheckPendingPadStackIndices();
 }
 
 void TKivoFile::CheckPendingPadStackIndices() {
@@ -323,52 +277,17 @@ void TKivoFile::CheckPendingPadStackIndices() {
 
 void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& instance,
                                     int64_t position) {
-  if (FLeftOutInstances.count(&instance) != 0)
+  if (!FLeftOutInstances.empty() && FLeftOutInstances.count(&instance) != 0)
     return;
-  const TKivoPoint designator = instance.GetDesignator().GetPosition();
-  if (FExtentOf != &definition) {
-    FExtentOf = &definition;
-    FExtent = 0;
-    const auto widen = [this](TKivoPoint p) { FExtent = std::max(FExtent, Largest(p)); };
-    for (const auto& primitive : definition.GetPrimitives())
-      ForEachPlacedPoint(*primitive, widen);
-    for (const auto& pin : definition.GetPins())
-      ForEachPlacedPoint(*pin, widen);
-  }
-  // However turned, no point lies farther from the origin than 1.5 times its largest
-  // coordinate: nearly every placement is kept without a closer look.
-  const TKivoPoint origin{instance.GetX(), instance.GetY()};
-  if (Largest(origin) + 1.5 * std::max(FExtent, Largest(designator)) < 2147483000.0)
-    return;
-  TPlacement placement{static_cast<double>(origin.X), static_cast<double>(origin.Y), 0, 1};
-  TurnOf(instance.GetInstanceRotation(), placement.Sine, placement.Cosine);
-  const std::string component = " of component " + instance.GetDesignator().GetText();
-  if (!placement.Keeps(designator)) {
+  if (!definition.KeepsDesignatorWithinRange(instance)) {
     FLeftOutInstances.insert(&instance);
     ReportLeftOutAt(position, "Component " + instance.GetDesignator().GetText(),
                     "placed, its designator would lie beyond the board's range");
     return;
   }
-  const auto kept = [&](const TKivoObject& object) {
-    bool keeps = true;
-    ForEachPlacedPoint(object, [&](TKivoPoint p) { keeps = keeps && placement.Keeps(p); });
-    return keeps;
-  };
-  uint32_t child = 0;
-  for (const auto& primitive : definition.GetPrimitives()) {
-    if (!kept(*primitive)) {
-      definition.LeaveOutChild(&instance, child);
-      ReportLeftOutAt(position, GraphicName(*primitive) + component, kBeyondByPlacement);
-    }
-    ++child;
-  }
-  for (const auto& pin : definition.GetPins()) {
-    if (!kept(*pin)) {
-      definition.LeaveOutChild(&instance, child);
-      ReportLeftOutAt(position, "Pin " + pin->GetName() + component, kBeyondByPlacement);
-    }
-    ++child;
-  }
+  for (const std::string& child : definition.LeaveOutWhatPlacementCarriesBeyond(instance))
+    ReportLeftOutAt(position, child + " of component " + instance.GetDesignator().GetText(),
+                    "placed, it would lie beyond the board's range");
 }
 
 bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(); }
@@ -535,34 +454,34 @@ void TKivoFile::ParseSections() {
 
 void TKivoFile::ParseEnvironment() {
   TKivoEnvironment& env = FBoardComponent->GetEnvironment();
+  std::string value;
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
       case kwKIVOVREV:
-        if (const auto value = ReadValue("Value of KIVOVREV"))
-          env.SetVersion(*value);
+        if (ReadValue("Value of KIVOVREV", value))
+          env.SetVersion(value);
         break;
       case kwPROGRAM:
-        if (const auto value = ReadValue("Value of PROGRAM"))
-          env.SetProgram(*value);
+        if (ReadValue("Value of PROGRAM", value))
+          env.SetProgram(value);
         break;
       case kwDBTYPE:
-        if (const auto type = ReadValue("Value of DBTYPE"))
-          env.SetDatabaseType(SameText(*type, "PC-Board") ? 3 : SameText(*type, "Schematic") ? 1 : 0);
+        if (ReadValue("Value of DBTYPE", value))
+          env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
         break;
       case kwDBVREV:
-        if (const auto value = ReadValue("Value of DBVREV"))
-          env.SetDatabaseVersion(*value);
+        if (ReadValue("Value of DBVREV", value))
+          env.SetDatabaseVersion(value);
         break;
       case kwDBTIME:
-        if (const auto value = ReadValue("Value of DBTIME"))
-          env.SetDatabaseTime(*value);
+        if (ReadValue("Value of DBTIME", value))
+          env.SetDatabaseTime(value);
         break;
       case kwDBUNIT: {
-        const auto value = ReadValue("Value of DBUNIT");
-        if (!value)
+        if (!ReadValue("Value of DBUNIT", value))
           break;
-        const TKivoUnit unit = KivoUnitOf(*value, env.GetVersion());
+        const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
         env.SetUnitCode(unit.Code);
         if (unit.Code != 0) {
           FDisplay.SetUnitScale(unit.Scale);
@@ -577,15 +496,13 @@ void TKivoFile::ParseEnvironment() {
         break;
       }
       case kwLYRSTR:
-        for (auto name = ReadValue("Value of LYRSTR"); name && !name->empty();
-             name = ReadValue("Value of LYRSTR"))
-          env.AddLayerString(*name, ReadIntegerValue(FFile));
+        while (ReadValue("Value of LYRSTR", value) && !value.empty())
+          env.AddLayerString(value, ReadIntegerValue(FFile));
         break;
       case kwLYRPHID:
-        for (auto value = ReadValue("Value of LYRPHID"); value && !value->empty();
-             value = ReadValue("Value of LYRPHID")) {
+        while (ReadValue("Value of LYRPHID", value) && !value.empty()) {
           TKivoPhysicalId id;
-          id.Value1 = IntegerOf(*value);
+          id.Value1 = IntegerOf(value);
           id.Value2 = ReadIntegerValue(FFile);
           id.Value3 = ReadIntegerValue(FFile);
           env.GetPhysicalIds().push_back(id);
@@ -595,10 +512,9 @@ void TKivoFile::ParseEnvironment() {
           FReport->AddLoadWarning(lwLayerCountMismatch);
         break;
       case kwSSYMTBL:
-        for (auto value = ReadValue("Value of SSYMTBL"); value && !value->empty();
-             value = ReadValue("Value of SSYMTBL")) {
+        while (ReadValue("Value of SSYMTBL", value) && !value.empty()) {
           TKivoSymbolEntry entry;
-          entry.Id = IntegerOf(*value);
+          entry.Id = IntegerOf(value);
           const int32_t flag = ReadIntegerValue(FFile);
           entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
           entry.Value1 = ReadIntegerValue(FFile);
@@ -607,9 +523,8 @@ void TKivoFile::ParseEnvironment() {
         }
         break;
       case kwAPR:
-        for (auto value = ReadValue("Value of APR"); value && !value->empty();
-             value = ReadValue("Value of APR"))
-          env.GetApertures().push_back(IntegerOf(*value));
+        while (ReadValue("Value of APR", value) && !value.empty())
+          env.GetApertures().push_back(IntegerOf(value));
         break;
       case kwPCLR:
         env.SetPCLR(ReadFloatValue(FFile));
@@ -624,15 +539,15 @@ void TKivoFile::ParseEnvironment() {
         env.SetROTP(ReadFloatValue(FFile) == 0);
         break;
       case kwSSTFile:
-        if (const auto value = ReadValue("Value of SSTFile"))
-          env.SetSSTFile(*value);
+        if (ReadValue("Value of SSTFile", value))
+          env.SetSSTFile(value);
         break;
       default:
         ReportUnhandledToken(code, "ENVIRONMENT");
         PcbApiPercentUpdate();
         continue;
     }
-    Skip(KivoKeywordText(code));
+    Skip(code);
     PcbApiPercentUpdate();
   }
   if (env.GetDatabaseType() == 1 && FReport)
@@ -662,6 +577,7 @@ int TKivoFile::ParseDisplay() {
 
 void TKivoFile::ParseDisplayAttribute() {
   const int64_t start = FFile.Position();
+  std::string value;
   switch (ReadWord()) {
     case kwAMT:
       FDisplay.SetAMT(ReadFloatValue(FFile));
@@ -670,12 +586,12 @@ void TKivoFile::ParseDisplayAttribute() {
       FDisplay.SetAPT(ReadFloatValue(FFile));
       break;
     case kwLY:
-      if (const auto layer = ReadValue("Layer"))
-        FDisplay.SetLayerName(*layer);
+      if (ReadValue("Layer", value))
+        FDisplay.SetLayerName(value);
       break;
     case kwLS:
-      if (const auto style = ReadValue("Line style"))
-        FDisplay.SetLineStyle(SameText(*style, "DASHED") ? 1 : SameText(*style, "DOTTED") ? 2 : 0);
+      if (ReadValue("Line style", value))
+        FDisplay.SetLineStyle(SameText(value, "DASHED") ? 1 : SameText(value, "DOTTED") ? 2 : 0);
       break;
     case kwWD: {
       BeginObject();
@@ -692,10 +608,9 @@ void TKivoFile::ParseDisplayAttribute() {
       break;
     }
     case kwTJ: {
-      const auto j = ReadValue("Text justification");
-      if (!j)
+      if (!ReadValue("Text justification", value))
         break;
-      const char h = j->size() > 0 ? (*j)[0] : 0, v = j->size() > 1 ? (*j)[1] : 0;
+      const char h = value.size() > 0 ? value[0] : 0, v = value.size() > 1 ? value[1] : 0;
       FDisplay.SetHorizontalJustification(h == 'L' ? 1 : h == 'R' ? 2 : h == 'C' ? 5 : 0);
       FDisplay.SetVerticalJustification(v == 'T' ? 3 : v == 'B' ? 4 : v == 'C' ? 5 : 0);
       break;
@@ -709,8 +624,8 @@ void TKivoFile::ParseDisplayAttribute() {
       break;
     }
     case kwTM:
-      if (const auto m = ReadValue("Text mirror"))
-        FDisplay.SetMirror(!m->empty() && (*m)[0] == 'Y' ? 1 : 0);
+      if (ReadValue("Text mirror", value))
+        FDisplay.SetMirror(!value.empty() && value[0] == 'Y' ? 1 : 0);
       break;
     default:
       break;
@@ -766,7 +681,7 @@ void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
     if (code != kwW && ParseGraphic(code, list))
       continue;
     if (code == kwFL || code == kwDIMENSION)
-      Skip(KivoKeywordText(code));
+      Skip(code);
     else
       ReportUnhandledToken(code, "ANNOTATE");
   }
@@ -852,10 +767,9 @@ void TKivoFile::ParsePadStack() {
     switch (code) {
       case kwPAD: {
         const int32_t index = ReadIntegerValue(FFile);
-        const auto first = ReadValue("Value of PAD");
-        const auto second = ReadValue("Value of PAD");
-        if (first && second)
-          stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, *first, *second));
+        std::string first, second;
+        if (ReadValue("Value of PAD", first) && ReadValue("Value of PAD", second))
+          stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
         Skip("PAD");
         break;
       }
@@ -868,13 +782,8 @@ void TKivoFile::ParsePadStack() {
     }
   }
   // The translation takes its pads from the first pad stack.
-  if (!FPadIndices) {
-    FPadIndices.emplace();
-    for (const auto& record : stacks.front()->GetPads())
-      FPadIndices->push_back(record->GetIndex());
-    std::sort(FPadIndices->begin(), FPadIndices->end());
-    CheckPendingPadStackIndices();
-  }
+  if (!FPadIndices)
+    KeepPadStackIndices(*stacks.front());
 }
 
 void TKivoFile::ParseSubcomp() {
@@ -946,7 +855,7 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
         break;
       case kwPKG:
       case kwSPKG:
-        Skip(KivoKeywordText(code));
+        Skip(code);
         break;
       default:
         ReportUnhandledToken(code, "COMP_DEF");
@@ -1087,6 +996,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         GetNumberError(), kNotWhole);
     return readable ? turn : 0;
   };
+  std::string value;
   while (NextBlockItem()) {
     BeginObject();
     const int code = ReadWord();
@@ -1122,11 +1032,11 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwMR:
-        if (ReadValue("Value of MR") == "Y")
+        if (ReadValue("Value of MR", value) && value == "Y")
           instance.SetInstanceMirror(1);
         break;
       case kwPS:
-        if (const auto side = ReadValue("Value of PS"); side && *side != "T")
+        if (ReadValue("Value of PS", value) && value != "T")
           instance.SetSide(TKivoInstance::BottomSide);
         break;
       case kwNL: {
@@ -1150,7 +1060,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         ReportUnhandledToken(code, "IN");
         continue;
     }
-    Skip(KivoKeywordText(code));
+    Skip(code);
   }
 }
 
@@ -1165,7 +1075,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
       while (NextBlockItem()) {
         const int item = ReadWord();
         if (item == kwARC || item == kwFL || item == kwPOLY || item == kwOL)
-          Skip(KivoKeywordText(item));
+          Skip(item);
         else if (item == kwW || item == kwDIMENSION ||
                  !ParseGraphic(item, definition->GetPrimitives()))
           ReportUnhandledToken(item, "PIC");
@@ -1185,10 +1095,9 @@ void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
       continue;
     }
     while (NextBlockItem()) {
-      if (ReadWord() == kwSMD) {
-        if (const auto smd = ReadValue("Value of SMD"))
-          definition.SetSmd(*smd == "Y" ? 1 : 0);
-      }
+      std::string smd;
+      if (ReadWord() == kwSMD && ReadValue("Value of SMD", smd))
+        definition.SetSmd(smd == "Y" ? 1 : 0);
       Skip("IN");
     }
   }
@@ -1277,7 +1186,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     default:
       return false;
   }
-  Skip(KivoKeywordText(code));
+  Skip(code);
   return true;
 }
 
@@ -1374,10 +1283,12 @@ void TKivoFile::ReportCircleVoid() {
 }
 
 bool TKivoFile::ParseText(TKivoText& text) {
-  const auto read = ReadValue("Text");
-  if (!read)
+  std::string value;
+  if (!ReadValue("Text", value))
     return false;
-  std::string value = read->substr(0, kTextValueLength);
+  if (value.size() > kTextValueLength)
+    value.resize(kTextValueLength);
+  const size_t readLength = value.size();  // the words failed as numbers come after it
   int32_t x = 0, y = 0;
   auto readPosition = [&] {
     FBeyondRange = false;
@@ -1404,6 +1315,8 @@ bool TKivoFile::ParseText(TKivoText& text) {
   // The words that failed as numbers belong to the value; only the position read last
   // decides whether the text can be placed. One left out is named by its value as read.
   FUnreadable = GetNumberError() || FBeyondRange;
-  text.SetText(FUnreadable ? read->substr(0, kTextValueLength) : value);
+  if (FUnreadable)
+    value.resize(readLength);
+  text.SetText(value);
   return true;
 }

@@ -63,10 +63,6 @@ struct TKivoUnit {
 TKivoUnit KivoUnitOf(const std::string& value, const std::string& version);
 // The nearest integer to value × scale × grid, ties to even, saturated to int32.
 int32_t KivoCoordinate(double value, double scale, int32_t grid);
-// Whether a board coordinate of that product (before rounding) fits the 32-bit range.
-inline bool KivoCoordinateFits(double product) {
-  return product >= -2147483648.5 && product < 2147483647.5;  // false for NaN
-}
 
 class TKivoFile : public TObject {
   KIVO_CLASS(TKivoFile, TObject)
@@ -159,28 +155,36 @@ class TKivoFile : public TObject {
   bool ParseText(TKivoText& text);
   void ReportPolygonVoid();
   void ReportCircleVoid();
-  // A string value; one that ran over its line (HeldBraceRanOver) is told as `item`
-  // left out, and answered as none.
-  std::optional<std::string> ReadValue(const char* item);
-  // Skips the rest of `block` (SkipBlock); a section met inside it is told and left to
-  // be read next. False when the file ended inside the block.
+  // A string value into `value`; false, with `value` empty, for one that ran over its
+  // line (HeldBraceRanOver): it is told as `item` left out.
+  bool ReadValue(const char* item, std::string& value);
+  // Skips the rest of `block` (SkipBlock), named by its keyword or its code; a section
+  // met inside it is told and left to be read next. False when the file ended inside
+  // the block.
   bool Skip(std::string_view block);
+  bool Skip(int block);
+  // Skip once the block's "}" was not held back.
+  [[gnu::noinline]] bool SkipRest(std::string_view block);
   // Tells that the section of `code`, just read, lies inside `block`, and has it read next.
-  void TakeSection(int code, std::string_view block);
+  [[gnu::cold]] void TakeSection(int code, std::string_view block);
   // The pad-stack index read at `position` for the object `describe()` names: an
   // unreadable one is told now; whether the file's pad stack holds it is checked once
   // the pad stack is read. `pin`: pins of the indices that make small pads by rule are
   // not checked.
   template <class F>
   void CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position, F&& describe);
-  // The checks of the indices met before the pad stack was read.
-  void CheckPendingPadStackIndices();
   struct TPendingIndex;
-  void ReportUnknownPadStackIndex(const TPendingIndex& index);
+  // What CheckPadStackIndex does for an index not plainly known.
+  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable, bool pin);
+  // The indices of the file's first pad stack, once it is read; and the checks of the
+  // indices met before.
+  [[gnu::cold]] void KeepPadStackIndices(const TKivoPadStack& stack);
+  void CheckPendingPadStackIndices();
+  [[gnu::cold]] void ReportUnknownPadStackIndex(const TPendingIndex& index);
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
-  void CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& instance,
-                           int64_t position);
+  [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
+                                             TKivoInstance& instance, int64_t position);
   // The load warning of a file that ends while `block` (the innermost block known) is open.
   void ReportEndedInside(const std::string& block);
   // Starts an object's numbers: forgets earlier unreadable ones.
@@ -200,7 +204,8 @@ class TKivoFile : public TObject {
     return false;
   }
   void ReportLeftOut(const std::string& object, const char* reason);
-  void ReportLeftOutAt(int64_t position, const std::string& object, const char* reason);
+  [[gnu::cold]] void ReportLeftOutAt(int64_t position, const std::string& object,
+                                     const char* reason);
   // The line of the byte at `position`, for a warning.
   int64_t LineAt(int64_t position);
   // The end of the file, where no brace is left held back to be read.
@@ -239,10 +244,6 @@ class TKivoFile : public TObject {
     std::string Object;
   };
   std::vector<TPendingIndex> FPendingIndices;
-  // The largest coordinate, either way, of the graphics and pins of the component
-  // definition read last, for the placement check of its instances.
-  const TKivoComponent* FExtentOf = nullptr;
-  double FExtent = 0;
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

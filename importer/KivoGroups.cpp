@@ -4,6 +4,7 @@
 #include "importer/KivoGroups.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <utility>
 
@@ -94,8 +95,127 @@ void TKivoComponent::Translate() {
     TranslateInstance(*instance);
 }
 
-void TKivoComponent::LeaveOutChild(const TKivoInstance* instance, uint32_t child) {
-  FLeftOutChildren.emplace_back(instance, child);
+namespace {
+
+// The sine and cosine of a turn, exact for the quarter turns.
+void TurnOf(int32_t degrees, double& sine, double& cosine) {
+  const int32_t turn = ((degrees % 360) + 360) % 360;
+  if (turn % 90 == 0) {
+    static constexpr double kQuarterSines[] = {0, 1, 0, -1};
+    sine = kQuarterSines[turn / 90];
+    cosine = kQuarterSines[(turn / 90 + 1) % 4];
+    return;
+  }
+  const double radians = turn * 3.14159265358979323846 / 180;
+  sine = std::sin(radians);
+  cosine = std::cos(radians);
+}
+
+// An instance's placement: its origin, and its turn about it.
+struct TPlacement {
+  explicit TPlacement(const TKivoInstance& instance)
+      : X(instance.GetX()), Y(instance.GetY()) {
+    TurnOf(instance.GetInstanceRotation(), Sine, Cosine);
+  }
+  bool Keeps(TKivoPoint p) const {
+    return KivoCoordinateFits(X + p.X * Cosine - p.Y * Sine) &&
+           KivoCoordinateFits(Y + p.X * Sine + p.Y * Cosine);
+  }
+  double X, Y, Sine = 0, Cosine = 1;
+};
+
+// The larger of a point's distances from the axes.
+double Largest(TKivoPoint p) {
+  return std::max(std::abs(static_cast<double>(p.X)), std::abs(static_cast<double>(p.Y)));
+}
+
+TKivoPoint PlaceOf(const TKivoPad& pin) { return {pin.GetX(), pin.GetY()}; }
+
+// Calls `f` with every point of the graphic `object` that a component's placement
+// moves: what the host stores of it (a track's ends, an arc's centre, a text's place).
+// The reader makes graphics of these classes only, none of a class derived from them.
+template <class F>
+void ForEachPlacedPoint(const TKivoObject& object, F&& f) {
+  const TClass type = object.ClassType();
+  if (type == TKivoLine::StaticClass()) {
+    for (const TKivoPoint& p : static_cast<const TKivoLine&>(object).GetVertices())
+      f(p);
+  } else if (type == TKivoPoly::StaticClass()) {
+    for (const TKivoPoint& p : static_cast<const TKivoPoly&>(object).GetVertices())
+      f(p);
+  } else if (type == TKivoArc::StaticClass()) {
+    f(static_cast<const TKivoArc&>(object).GetCentre());
+  } else if (type == TKivoCircle::StaticClass()) {
+    f(static_cast<const TKivoCircle&>(object).GetCentre());
+  } else if (type == TKivoFilledRect::StaticClass()) {
+    f(static_cast<const TKivoFilledRect&>(object).GetCorner1());
+    f(static_cast<const TKivoFilledRect&>(object).GetCorner2());
+  } else if (type == TKivoText::StaticClass()) {
+    f(static_cast<const TKivoText&>(object).GetPosition());
+  }
+}
+
+// What the report calls a graphic of a component definition.
+const char* GraphicName(const TKivoObject& object) {
+  const TClass type = object.ClassType();
+  return type == TKivoLine::StaticClass()         ? "Line"
+         : type == TKivoPoly::StaticClass()       ? "Polygon"
+         : type == TKivoArc::StaticClass()        ? "Arc"
+         : type == TKivoCircle::StaticClass()     ? "Circle"
+         : type == TKivoFilledRect::StaticClass() ? "Filled rectangle"
+                                                  : "Text";
+}
+
+}  // namespace
+
+double TKivoComponent::Extent() const {
+  if (FExtent < 0) {
+    FExtent = 0;
+    const auto widen = [this](TKivoPoint p) { FExtent = std::max(FExtent, Largest(p)); };
+    for (const auto& primitive : FPrimitives)
+      ForEachPlacedPoint(*primitive, widen);
+    for (const auto& pin : FPins)
+      widen(PlaceOf(*pin));
+  }
+  return FExtent;
+}
+
+bool TKivoComponent::SurelyWithinRange(const TKivoInstance& instance) const {
+  // However turned, no point lies farther from the origin than 1.5 times its largest
+  // coordinate.
+  const double reach = std::max(Extent(), Largest(instance.GetDesignator().GetPosition()));
+  return Largest({instance.GetX(), instance.GetY()}) + 1.5 * reach < 2147483000.0;
+}
+
+bool TKivoComponent::KeepsDesignatorWithinRange(const TKivoInstance& instance) const {
+  return SurelyWithinRange(instance) ||
+         TPlacement(instance).Keeps(instance.GetDesignator().GetPosition());
+}
+
+std::vector<std::string> TKivoComponent::LeaveOutWhatPlacementCarriesBeyond(
+    const TKivoInstance& instance) {
+  std::vector<std::string> leftOut;
+  if (SurelyWithinRange(instance))
+    return leftOut;
+  const TPlacement placement(instance);
+  const auto leaveOut = [&](uint32_t child, std::string name) {
+    FLeftOutChildren.emplace_back(&instance, child);
+    leftOut.push_back(std::move(name));
+  };
+  uint32_t child = 0;
+  for (const auto& primitive : FPrimitives) {
+    bool keeps = true;
+    ForEachPlacedPoint(*primitive, [&](TKivoPoint p) { keeps = keeps && placement.Keeps(p); });
+    if (!keeps)
+      leaveOut(child, GraphicName(*primitive));
+    ++child;
+  }
+  for (const auto& pin : FPins) {
+    if (!placement.Keeps(PlaceOf(*pin)))
+      leaveOut(child, "Pin " + pin->GetName());
+    ++child;
+  }
+  return leftOut;
 }
 
 bool TKivoComponent::IsChildLeftOut(const TKivoInstance* instance, uint32_t child) const {

@@ -66,6 +66,7 @@ class TKivoInstance : public TKivoObject {
   void SetDefinitionName(const std::string& value) { FDefinitionName.assign(value, 0, 255); }
   // The reference designator: its text, position and justification.
   TKivoText& GetDesignator() { return *FDesignator; }
+  const TKivoText& GetDesignator() const { return *FDesignator; }
   int32_t GetX() const { return FX; }
   void SetX(int32_t value) { FX = value; }
   int32_t GetY() const { return FY; }
@@ -110,15 +111,26 @@ class TKivoComponent : public TKivoObject {
   TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
   TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
 
-  // Child `child` (a graphic by its index, or a pin by its index after the graphics) is
-  // not made for `instance`: its placement would carry it beyond the board's range.
-  void LeaveOutChild(const TKivoInstance* instance, uint32_t child);
-  bool IsChildLeftOut(const TKivoInstance* instance, uint32_t child) const;
+  // Whether the placement of `instance` (its origin and turn, as the host places a
+  // component) keeps its designator within the board's 32-bit range.
+  bool KeepsDesignatorWithinRange(const TKivoInstance& instance) const;
+  // Leaves out of the translation of `instance` the graphics and pins that its placement
+  // would carry beyond the board's 32-bit range (where the host would clamp them to the
+  // board's edge), and answers their names ("Line", "Pin 2"...); nearly always none.
+  // The graphics and pins are complete (the reader checks an instance once it is read).
+  std::vector<std::string> LeaveOutWhatPlacementCarriesBeyond(const TKivoInstance& instance);
   // Forgets the children left out of the instances in `gone` (about to be destroyed).
   void ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone);
 
  private:
   void TranslateInstance(TKivoInstance& instance);
+  // Child `child` (a graphic by its index, or a pin by its index after the graphics) is
+  // not made for `instance`.
+  bool IsChildLeftOut(const TKivoInstance* instance, uint32_t child) const;
+  // The largest coordinate, either way, of the graphics and pins (made on first use).
+  double Extent() const;
+  // Whether every point placed by `instance` surely fits: the quick test.
+  bool SurelyWithinRange(const TKivoInstance& instance) const;
   // The net name of pin `pinIndex` by the connection list; reports a pin beyond the
   // end of a list by position.
   std::string NetNameOfPin(TKivoInstance& instance, bool pairForm, size_t pinIndex,
@@ -129,6 +141,7 @@ class TKivoComponent : public TKivoObject {
   TKivoArenaVector<std::unique_ptr<TKivoInstance>> FInstances;
   // The children left out of single instances (nearly always none).
   std::vector<std::pair<const TKivoInstance*, uint32_t>> FLeftOutChildren;
+  mutable double FExtent = -1;  // see Extent; -1 until made
   bool FPadStackMapPending = false;  // kept and not yet passed on
 };
 

@@ -24,8 +24,9 @@ enum TPlainKind { pkNone, pkShort, pkLong };
 // instructions, where a 64-bit integer goes through the x87 unit and memory on a 32-bit
 // machine), pkLong with it in `whole` for more. pkNone, with nothing stored, for any
 // other text (which the general path then judges).
-inline TPlainKind ReadPlainInteger(std::string_view text, uint32_t& head, int64_t& whole,
-                                   bool& negative) {
+__attribute__((always_inline)) inline TPlainKind ReadPlainInteger(std::string_view text,
+                                                                   uint32_t& head, int64_t& whole,
+                                                                   bool& negative) {
   size_t i = 0;
   negative = false;
   if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
@@ -78,7 +79,9 @@ inline bool TryPlainInteger(std::string_view text, int64_t& magnitude, bool& neg
 }  // namespace KivoNumbersDetail
 
 // TryStrToFloat's answer: straight for a plain integer ("-0" gives -0.0, as there).
-inline bool TryKivoFloat(std::string_view text, double& value) {
+// Inline with what it calls wherever numbers are read: left to the compiler's weighing,
+// the reading of every coordinate came to call it.
+__attribute__((always_inline)) inline bool TryKivoFloat(std::string_view text, double& value) {
   using namespace KivoNumbersDetail;
   uint32_t head;
   int64_t whole;
@@ -100,8 +103,8 @@ inline bool TryKivoFloat(std::string_view text, double& value) {
 }
 
 // TryStrToInt's answer: straight for a plain integer within the int32_t range; one
-// beyond it is judged (refused) by the general path.
-inline bool TryKivoInteger(std::string_view text, int32_t& value) {
+// beyond it is judged (refused) by the general path. Inline as TryKivoFloat.
+__attribute__((always_inline)) inline bool TryKivoInteger(std::string_view text, int32_t& value) {
   using namespace KivoNumbersDetail;
   uint32_t head;
   int64_t whole;

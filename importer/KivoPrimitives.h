@@ -18,6 +18,11 @@ struct TKivoPoint {
   bool operator==(const TKivoPoint&) const = default;
 };
 
+// Whether a board coordinate of that value (before rounding) fits the 32-bit range.
+inline bool KivoCoordinateFits(double value) {
+  return value >= -2147483648.5 && value < 2147483647.5;  // false for NaN
+}
+
 // The vertices of a line or polygon, kept in the arena of the file being read.
 using TKivoPoints = TKivoArenaVector<TKivoPoint>;
 

@@ -265,6 +265,13 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   return s.Code;
 }
 
+bool NumberAtHeldBrace(int code) {
+  State.Held = code == kwOpenBrace ? '{' : '}';
+  State.TextLength = 0;
+  State.Code = kwEmpty;
+  return false;
+}
+
 int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
   // A buffer is mapped when a token of a set that reads by maps is first read from it.
   if (delimiters.ReadsByMaps() && !file.Eof() && file.MapEnd() != file.BufferEnd()) {

@@ -557,14 +557,13 @@ namespace KivoTokenizerDetail {
 // the block the number was looked for in: it is no number, reads nothing and stays held
 // back (taking it and converting the previous token's text again gave a stale number
 // and left the block's "}" to the skip after it, which then skipped the enclosing block).
+// Puts back the brace that GetToken returned (`code`): no number read.
+bool NumberAtHeldBrace(int code);
 KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
-  const char held = State.Held;
-  if (__builtin_expect(held == '{' || held == '}', 0)) {
-    State.TextLength = 0;
-    State.Code = kwEmpty;
-    return false;
-  }
-  GetToken(file, NumberSet(), /*skipBlanks=*/true);
+  // A number token holds no brace: only a held-back one is returned as one.
+  const int code = GetToken(file, NumberSet(), /*skipBlanks=*/true);
+  if (__builtin_expect(code == kwOpenBrace || code == kwCloseBrace, 0))
+    return NumberAtHeldBrace(code);
   return State.TextLength != 0 && !State.TextCut;
 }
 
@@ -604,6 +603,17 @@ inline int32_t ReadIntegerValue(TTextFile& file) {
 }
 
 inline bool GetNumberError() { return KivoTokenizerDetail::State.NumberError; }
+
+// The commonest skip, inline: a "}" held back by the read before it (the last number or
+// word of the block ended at it, no value ran over) ends the block. False, having read
+// nothing, in every other case.
+inline bool SkipHeldBlockEnd(const TTextFile& file) {
+  KivoTokenizerDetail::TState& s = KivoTokenizerDetail::State;
+  if (s.Held != '}' || s.RanOverAt == file.Position())
+    return false;
+  s.Held = 0;
+  return true;
+}
 
 // Whether a brace is held back: it is still to be read, at the end of the file too.
 inline bool IsBraceHeldBack() {
