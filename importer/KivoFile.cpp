@@ -38,13 +38,13 @@ void KeepRead(TList& scratch, TList& list) {
   scratch.clear();
 }
 
-// The sections of the COMPONENT block, and those and the sections of the DETAIL block.
 TKivoKeywordSet KeywordSet(std::initializer_list<int> codes) {
   TKivoKeywordSet set;
   for (int code : codes)
     set.set(static_cast<size_t>(code));
   return set;
 }
+// The sections of the COMPONENT block; those of the DETAIL block; both.
 const TKivoKeywordSet kTopSections =
     KeywordSet({kwENVIRONMENT, kwUSER, kwAPERTURE_TABLE, kwSYMBOL, kwDISPLAY, kwDETAIL});
 const TKivoKeywordSet kDetailSections = KeywordSet({kwANNOTATE, kwNET_DEF, kwPAD_STACK, kwSUBCOMP});

@@ -1,6 +1,9 @@
 // An instance without connections is read as a position-form list with no entries:
 // every pin stays without net and, where the definition has pins, each is reported as
 // a mismatch, instead of the import ending on a list index.
+// A graphic or pin that an instance's placement would carry beyond the board's 32-bit
+// range is not made for that instance (the host would clamp it to the board's edge);
+// the reader tells it.
 #include "importer/KivoGroups.h"
 
 #include <algorithm>
