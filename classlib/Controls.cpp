@@ -590,6 +590,38 @@ void TControl::AdjustSize() {
     SetBounds(FLeft, FTop, width, height);
 }
 
+void TControl::ChangeScale(int M, int D) {
+  // Limits first, so that the old ones do not hold the scaled size back.
+  ScaleConstraints(M, D);
+  ScaleFont(M, D);
+  ScaleBounds(M, D);
+  AdjustSize();
+}
+
+void TControl::ScaleBounds(int M, int D) {
+  const int left = MulDiv(FLeft, M, D), top = MulDiv(FTop, M, D);
+  const TControlStyle style = GetControlStyle();
+  const int width = style.Contains(csFixedWidth) ? FWidth : MulDiv(FLeft + FWidth, M, D) - left;
+  const int height = style.Contains(csFixedHeight) ? FHeight : MulDiv(FTop + FHeight, M, D) - top;
+  SetBounds(left, top, width, height);
+}
+
+void TControl::ScaleConstraints(int M, int D) {
+  TSizeConstraints scaled(nullptr);
+  scaled.SetMinWidth(MulDiv(FConstraints->GetMinWidth(), M, D));
+  scaled.SetMinHeight(MulDiv(FConstraints->GetMinHeight(), M, D));
+  scaled.SetMaxWidth(MulDiv(FConstraints->GetMaxWidth(), M, D));
+  scaled.SetMaxHeight(MulDiv(FConstraints->GetMaxHeight(), M, D));
+  FConstraints->Assign(&scaled);
+}
+
+void TControl::ScaleFont(int M, int D) {
+  if (FParentFont || FFont->GetPixelsPerInch() != D)
+    return;
+  FFont->SetPixelsPerInch(M);
+  FFont->SetHeight(MulDiv(FFont->GetHeight(), M, D));
+}
+
 void TControl::RequestAlign() {
   if (FParent)
     FParent->AlignControl(this);

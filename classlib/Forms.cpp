@@ -97,6 +97,23 @@ TCustomForm::~TCustomForm() {
   FIcon.reset();
 }
 
+// ---- Density ------------------------------------------------------------------------------
+
+void TCustomForm::Loaded() {
+  const int screen = ScreenPixelsPerInch();
+  if (FScaled && screen != FPixelsPerInch) {
+    ScaleBy(screen, FPixelsPerInch);
+    FPixelsPerInch = screen;
+  }
+  inherited::Loaded();
+}
+
+void TCustomForm::ScaleBounds(int M, int D) {
+  const int width = GetClientWidth(), height = GetClientHeight();
+  SetClientWidth(MulDiv(width, M, D));
+  SetClientHeight(MulDiv(height, M, D));
+}
+
 // ---- Window -------------------------------------------------------------------------------
 
 void TCustomForm::ApplyBorderStyles(DWORD& style, DWORD& exStyle) const {

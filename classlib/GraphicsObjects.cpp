@@ -35,7 +35,13 @@ void TGraphicsObject::ReplaceHandle(HGDIOBJ& handle, bool& owned, HGDIOBJ value,
   DestroyOwned(old, wasOwned, kind);
 }
 
+namespace {
+int gPixelsPerInchOverride = 0;
+}
+
 int ScreenPixelsPerInch() {
+  if (gPixelsPerInchOverride > 0)
+    return gPixelsPerInchOverride;
   static const int ppi = [] {
     TClientDC dc(nullptr);
     const int value = GetDeviceCaps(dc, LOGPIXELSY);
@@ -43,6 +49,8 @@ int ScreenPixelsPerInch() {
   }();
   return ppi;
 }
+
+void SetScreenPixelsPerInch(int value) { gPixelsPerInchOverride = value; }
 
 // ---- TFont --------------------------------------------------------------------------
 

@@ -67,6 +67,14 @@ void TStringGrid::SetDefaultRowHeight(int value) {
   Invalidate();
 }
 
+void TStringGrid::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  FDefaultColWidth = MulDiv(FDefaultColWidth, M, D);
+  for (int& width : FColWidths)
+    width = MulDiv(width, M, D);
+  SetDefaultRowHeight(MulDiv(FDefaultRowHeight, M, D));
+}
+
 int TStringGrid::GetColWidths(int index) const {
   if (index < 0 || index >= GetColCount())
     ListIndexError(index);

@@ -100,6 +100,8 @@ class TStringGrid : public TCustomControl {
   void KeyDown(WORD& key, TShiftState shift) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Resize() override;
+  // The default row height and the column widths scale with the grid.
+  void ChangeScale(int M, int D) override;
 
  private:
   // Makes (col, row) current when it exists, is not fixed and OnSelectCell allows it,

@@ -367,7 +367,12 @@ void TCustomComboBox::CreateParams(TCreateParams& params) {
   static constexpr DWORD styles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST};
   params.Style |= styles[FStyle] | WS_VSCROLL | CBS_AUTOHSCROLL;
   // The drop-down list's height is part of the window's height.
-  params.Height = GetHeight() + FDropDownCount * 16;
+  params.Height = GetHeight() + FDropDownCount * FDropDownItemHeight;
+}
+
+void TCustomComboBox::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  FDropDownItemHeight = MulDiv(FDropDownItemHeight, M, D);
 }
 
 void TCustomComboBox::CreateWnd() {
@@ -489,6 +494,11 @@ void TCustomListBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
 }
 
 void TCustomListBox::MeasureItem(int index, int& height) { OnMeasureItem(this, index, height); }
+
+void TCustomListBox::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  SetItemHeight(MulDiv(FItemHeight, M, D));
+}
 
 void TCustomListBox::CNDrawItem(TMessage& message) {
   const DRAWITEMSTRUCT& item = *MessageAs<TWMDrawItem>(message).DrawItemStruct;

@@ -183,12 +183,15 @@ class TCustomComboBox : public TWinControl {
   virtual void Change();
   // An item was chosen from the list: OnSelect, then OnChange.
   virtual void Select();
+  // The room the dropped list makes for each item scales with the control.
+  void ChangeScale(int M, int D) override;
 
  private:
   TComboBoxStrings* FItems;
   TComboBoxStyle FStyle = csDropDown;
   int FItemIndex = -1;  // kept while there is no window
   int FDropDownCount = 8;
+  int FDropDownItemHeight = 16;
 };
 
 class TComboBox : public TCustomComboBox {
@@ -278,6 +281,8 @@ class TCustomListBox : public TWinControl {
   virtual void DrawItem(int index, TRect rect, TOwnerDrawState state);
   // OnMeasureItem; `height` comes in as ItemHeight.
   virtual void MeasureItem(int index, int& height);
+  // ItemHeight scales with the control.
+  void ChangeScale(int M, int D) override;
 
  private:
   void CNDrawItem(TMessage& message);

@@ -71,6 +71,15 @@ void SetUpGrid(TStringGrid* grid) {
   grid->SetScrollBars(ssVertical);
 }
 
+// Where the control's client area starts within its window: the width of its frame,
+// which the system draws (two pixels at 96 pixels per inch, more at larger densities).
+TPoint ClientInset(TWinControl* control) {
+  RECT window{};
+  GetWindowRect(control->GetHandle(), &window);
+  const TPoint origin = control->ClientToScreen(TPoint{0, 0});
+  return TPoint{origin.x - window.left, origin.y - window.top};
+}
+
 bool IsEnter(WORD key) { return key == VK_RETURN; }
 bool IsEscape(WORD key) { return key == VK_ESCAPE; }
 
@@ -246,9 +255,9 @@ void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
       FLayerList->AddObject(layerList->Get(i), layerList->GetObject(i));
   const int count = FLayerList->GetCount();
   StringGridAssociations->SetRowCount(count);
-  StringGridAssociations->SetColWidths(0, 103);
-  StringGridAssociations->SetColWidths(1, 20);
-  StringGridAssociations->SetColWidths(2, 125);
+  StringGridAssociations->SetColWidths(0, ScaleFromDesign(103));
+  StringGridAssociations->SetColWidths(1, ScaleFromDesign(20));
+  StringGridAssociations->SetColWidths(2, ScaleFromDesign(125));
   FRowLayers.assign(count, eIgnoreLayer);
   for (int row = 0; row < count; ++row) {
     const std::string name = FLayerList->Get(row);
@@ -276,9 +285,9 @@ void TTranslateDialog::FillPadStackGrid(TStrings* layerList) {
       items->Add(layerList->Get(i));
   ComboBoxPadStack->SetVisible(false);
   StringGridPadStack->SetRowCount(cPadStackRows);
-  StringGridPadStack->SetColWidths(0, 100);
-  StringGridPadStack->SetColWidths(1, 20);
-  StringGridPadStack->SetColWidths(2, 104);
+  StringGridPadStack->SetColWidths(0, ScaleFromDesign(100));
+  StringGridPadStack->SetColWidths(1, ScaleFromDesign(20));
+  StringGridPadStack->SetColWidths(2, ScaleFromDesign(104));
   for (int row = 0; row < 10; ++row) {
     std::string value = "Not Used";
     if (layerList)
@@ -302,8 +311,9 @@ void TTranslateDialog::UpdateMappingStatus() {
 
 void TTranslateDialog::ShowComboOverCell(TStringGrid* grid, TComboBox* combo, int row) {
   const TRect cell = grid->CellRect(2, row);
-  const int left = grid->GetLeft() + 2 + grid->GetColWidths(0) + grid->GetColWidths(1);
-  combo->SetBounds(left, grid->GetTop() + 2 + cell.top, combo->GetWidth(), combo->GetHeight());
+  const TPoint inset = ClientInset(grid);
+  const int left = grid->GetLeft() + inset.x + grid->GetColWidths(0) + grid->GetColWidths(1);
+  combo->SetBounds(left, grid->GetTop() + inset.y + cell.top, combo->GetWidth(), combo->GetHeight());
   combo->SetVisible(true);
   combo->BringToFront();
 }

@@ -78,6 +78,11 @@ void TKsCustomMarkControl::SetSpacing(int value) {
   Invalidate();
 }
 
+void TKsCustomMarkControl::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  SetSpacing(MulDiv(FSpacing, M, D));
+}
+
 void TKsCustomMarkControl::SetPressed(bool value) {
   FPressed = value;
   Invalidate();
