@@ -591,10 +591,17 @@ void TControl::AdjustSize() {
 }
 
 void TControl::ChangeScale(int M, int D) {
-  // Limits first, so that the old ones do not hold the scaled size back.
-  ScaleConstraints(M, D);
+  // The limits are lifted while the bounds scale, so that neither the old ones nor the
+  // scaled ones bend the scaled size, and come back scaled.
+  TSizeConstraints limits(nullptr), none(nullptr);
+  limits.SetMinWidth(MulDiv(FConstraints->GetMinWidth(), M, D));
+  limits.SetMinHeight(MulDiv(FConstraints->GetMinHeight(), M, D));
+  limits.SetMaxWidth(MulDiv(FConstraints->GetMaxWidth(), M, D));
+  limits.SetMaxHeight(MulDiv(FConstraints->GetMaxHeight(), M, D));
+  FConstraints->Assign(&none);
   ScaleFont(M, D);
   ScaleBounds(M, D);
+  FConstraints->Assign(&limits);
   AdjustSize();
 }
 
@@ -604,15 +611,6 @@ void TControl::ScaleBounds(int M, int D) {
   const int width = style.Contains(csFixedWidth) ? FWidth : MulDiv(FLeft + FWidth, M, D) - left;
   const int height = style.Contains(csFixedHeight) ? FHeight : MulDiv(FTop + FHeight, M, D) - top;
   SetBounds(left, top, width, height);
-}
-
-void TControl::ScaleConstraints(int M, int D) {
-  TSizeConstraints scaled(nullptr);
-  scaled.SetMinWidth(MulDiv(FConstraints->GetMinWidth(), M, D));
-  scaled.SetMinHeight(MulDiv(FConstraints->GetMinHeight(), M, D));
-  scaled.SetMaxWidth(MulDiv(FConstraints->GetMaxWidth(), M, D));
-  scaled.SetMaxHeight(MulDiv(FConstraints->GetMaxHeight(), M, D));
-  FConstraints->Assign(&scaled);
 }
 
 void TControl::ScaleFont(int M, int D) {

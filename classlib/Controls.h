@@ -352,7 +352,6 @@ class TControl : public TComponent {
   // Position and edges by M/D (MulDiv), so that controls that meet still meet; a fixed
   // width or height (csFixedWidth, csFixedHeight) stays.
   virtual void ScaleBounds(int M, int D);
-  void ScaleConstraints(int M, int D);
   // A font of the control's own whose height is given at D pixels per inch is brought
   // to M; one made for the screen (sized in points) or followed from the parent stays.
   void ScaleFont(int M, int D);

@@ -2,7 +2,8 @@
 //
 // TCustomForm is a top-level window built in code (the constructor is the "create
 // without a resource" form; descendants build their controls under a loading scope and
-// get Loaded afterwards). It keeps the focused control and sends CM_EXIT/CM_ENTER when
+// get Loaded afterwards, when a build in pixels of 96 pixels per inch is scaled to the
+// screen's density). It keeps the focused control and sends CM_EXIT/CM_ENTER when
 // the focus moves; an exception in either aborts the move and the focus stays where
 // it was. ShowModal runs a nested message loop with the other windows of the thread
 // disabled until ModalResult is set.

@@ -3,7 +3,9 @@
 // is set to "Normal" at the first activation only, so that returning from the
 // configuration file dialog keeps a level just loaded from a file; and a cell's combo
 // box is hidden when the grid's current cell moves off it or the focus leaves both grid
-// and box (left over its old row it covered the focused cell).
+// and box (left over its old row it covered the focused cell). The box's place counts
+// the grid's frame as the system draws it (the two pixels of the design's rule), and the
+// column widths as the dialog is scaled.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -71,8 +73,8 @@ void SetUpGrid(TStringGrid* grid) {
   grid->SetScrollBars(ssVertical);
 }
 
-// Where the control's client area starts within its window: the width of its frame,
-// which the system draws (two pixels at 96 pixels per inch, more at larger densities).
+// Where the control's client area starts within its window: the width of the frame the
+// system draws around it, which is no size of the design (it does not scale).
 TPoint ClientInset(TWinControl* control) {
   RECT window{};
   GetWindowRect(control->GetHandle(), &window);

@@ -34,16 +34,16 @@ T* Put(TForm* form, TWinControl* parent, int left, int top, int width, int heigh
 
 // A form built as the dialogs' code builds one: under a loading scope, in pixels of 96
 // pixels per inch, on a screen of `dpi`.
-TDesign Build(int dpi, bool scaled = true) {
+TDesign Build(int dpi) {
   SetScreenPixelsPerInch(dpi);
   TDesign d;
   TForm* form = d.Form.get();
   {
     TLoadingScope loading(form);
-    form->SetScaled(scaled);
     form->SetClientWidth(301);
     form->SetClientHeight(201);
     d.Panel = Put<TPanel>(form, form, 10, 10, 135, 41);
+    d.Panel->GetConstraints()->SetMinWidth(130);
     d.Panel->GetConstraints()->SetMaxWidth(150);
     d.Left = Put<TButton>(form, d.Panel, 5, 5, 63, 23);
     d.Right = Put<TButton>(form, d.Panel, 68, 5, 63, 23);  // meets Left
@@ -74,8 +74,10 @@ TEST(FormScaling, ABuildOfTheDesignDensityIsScaledToTheScreensWhenItLoads) {
     EXPECT_EQ(d.Form->GetClientWidth(), Scaled(301, dpi));
     EXPECT_EQ(d.Form->GetClientHeight(), Scaled(201, dpi));
     EXPECT_EQ(d.Form->ScaleFromDesign(103), Scaled(103, dpi));
-    // The edges scale, and the limits before them (the panel is wider than 150 was).
+    // The edges scale, and the limits with them without bending them.
     EXPECT_EQ(d.Panel->GetBoundsRect(), Rect(Scaled(10, dpi), Scaled(10, dpi), Scaled(145, dpi), Scaled(51, dpi)));
+    EXPECT_EQ(d.Panel->GetConstraints()->GetMinWidth(), Scaled(130, dpi));
+    EXPECT_EQ(d.Panel->GetConstraints()->GetMaxWidth(), Scaled(150, dpi));
     EXPECT_EQ(d.Left->GetLeft() + d.Left->GetWidth(), d.Right->GetLeft()) << "controls that met still meet";
     // Scaled once: the grown client area does not move an anchored control again.
     EXPECT_EQ(d.Anchored->GetBoundsRect(), Rect(Scaled(215, dpi), Scaled(170, dpi), Scaled(290, dpi), Scaled(194, dpi)));
@@ -90,11 +92,6 @@ TEST(FormScaling, ABuildOfTheDesignDensityIsScaledToTheScreensWhenItLoads) {
     GetWindowRect(d.Combo->GetHandle(), &box);
     EXPECT_GE(list.bottom - box.bottom, 8 * SendMessageA(d.Combo->GetHandle(), CB_GETITEMHEIGHT, 0, 0)) << dpi;
   }
-  // Not scaled, or at the design's density, the build stays as it was given.
-  TDesign kept = Build(144, /*scaled=*/false);
-  EXPECT_EQ(kept.Form->GetClientWidth(), 301);
-  EXPECT_EQ(kept.Form->ScaleFromDesign(103), 103);
-  EXPECT_EQ(kept.Label->GetFont()->GetHeight(), -11);
 }
 
 // Fault: a control anchored right and bottom in a form's build ended up 11 and 12 pixels
