@@ -70,7 +70,12 @@ bool TFont::SameAs(const TFont& other) const {
 
 void TFont::Assign(TPersistent* source) {
   if (auto* font = ObjectAs<TFont>(source)) {
-    if (font == this || SameAs(*font))
+    if (font == this)
+      return;
+    // The height comes with the density it is given at, so that a copy of a font of a
+    // form's design scales as the design does.
+    FPixelsPerInch = font->FPixelsPerInch;
+    if (SameAs(*font))
       return;
     FColor = font->FColor;
     FHeight = font->FHeight;

@@ -42,6 +42,8 @@ TDesign Build(int dpi) {
     TLoadingScope loading(form);
     form->SetClientWidth(301);
     form->SetClientHeight(201);
+    form->GetFont()->SetPixelsPerInch(96);  // a height the design gives in pixels
+    form->GetFont()->SetHeight(-11);
     d.Panel = Put<TPanel>(form, form, 10, 10, 135, 41);
     d.Panel->GetConstraints()->SetMinWidth(130);
     d.Panel->GetConstraints()->SetMaxWidth(150);
@@ -51,11 +53,12 @@ TDesign Build(int dpi) {
     d.Anchored->SetAnchors({akRight, akBottom});
     d.Label = Put<TLabel>(form, form, 13, 60, 10, 10);
     d.Label->SetCaption("Status: Translation Complete");
-    d.Label->GetFont()->SetPixelsPerInch(96);  // a height the design gives in pixels
-    d.Label->GetFont()->SetHeight(-11);
+    d.Label->GetFont()->SetColor(clRed);  // a font of its own, copied from the form's
     d.Grid = Put<TStringGrid>(form, form, 10, 80, 200, 80);
     d.Grid->SetDefaultRowHeight(18);
     d.Combo = Put<TComboBox>(form, form, 220, 80, 73, 21);
+    TFont screenFont;  // made for the screen: 8 points at its density
+    d.Combo->SetFont(&screenFont);
   }
   SetScreenPixelsPerInch(0);
   return d;
@@ -81,9 +84,10 @@ TEST(FormScaling, ABuildOfTheDesignDensityIsScaledToTheScreensWhenItLoads) {
     EXPECT_EQ(d.Left->GetLeft() + d.Left->GetWidth(), d.Right->GetLeft()) << "controls that met still meet";
     // Scaled once: the grown client area does not move an anchored control again.
     EXPECT_EQ(d.Anchored->GetBoundsRect(), Rect(Scaled(215, dpi), Scaled(170, dpi), Scaled(290, dpi), Scaled(194, dpi)));
-    // A font of the design's pixels scales, the form's own (in points) stays.
+    // Fonts of the design's pixels scale, copies included; one made for the screen stays.
+    EXPECT_EQ(d.Form->GetFont()->GetHeight(), Scaled(-11, dpi));
     EXPECT_EQ(d.Label->GetFont()->GetHeight(), Scaled(-11, dpi));
-    EXPECT_EQ(d.Form->GetFont()->GetHeight(), -MulDiv(8, dpi, 72));
+    EXPECT_EQ(d.Combo->GetFont()->GetHeight(), -MulDiv(8, dpi, 72));
     EXPECT_EQ(d.Grid->GetDefaultRowHeight(), Scaled(18, dpi));
     EXPECT_EQ(d.Grid->GetColWidths(0), Scaled(64, dpi));
     // The dropped list makes room for its eight items at the height it gives them.
