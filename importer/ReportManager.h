@@ -6,7 +6,8 @@
 // is removed, leaving an earlier report of the same name as it was. When "<name>.rpt" is the KIVO file itself (its own name, or a link to it),
 // the report goes to "<name>-report.rpt" and says so, so that it never overwrites the
 // file it reports on. Import events and warnings read their host objects back through
-// the PCB object proxies.
+// the PCB object proxies. Control characters of the texts it reports are written as
+// "\xNN", so that no text of the KIVO file can end the report or break its lines.
 #pragma once
 
 #include <cstdint>

@@ -70,9 +70,10 @@ bool WrittenSince(const std::string& path, const FILETIME& since) {
          CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
 }
 
+// The report is read as bytes: in text mode a 0x1A in it would end the reading there.
 TReportCounts ReadCounts(const std::string& reportPath) {
   TReportCounts counts;
-  std::ifstream report(reportPath);
+  std::ifstream report(reportPath, std::ios::binary);
   if (reportPath.empty() || !report)
     return counts;
   const std::pair<const char*, int*> fields[] = {{"Load Errors : ", &counts.LoadErrors},

@@ -425,6 +425,28 @@ TEST_F(EndToEndTest, ABoardCutShortSaysWhereItEnds) {
       << ReadFile(Scratch() + "half.rpt");
 }
 
+// Fault: a text holding 0x1A left out of the board made the run print no counts and end
+// "Result: failed": the report quoted the text as it was, and the host read the report
+// in text mode, where 0x1A ends the file. The report writes it as "\x1A", and the host
+// reads the report as bytes.
+TEST_F(EndToEndTest, AControlCharacterInAReportedTextKeepsTheReportWhole) {
+  const std::string board =
+      "{COMPONENT \"sensor\"\n"
+      "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"
+      "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 8] {L 0 0 300 0} {T \"SENSOR\x1ANODE\" 0 9999999999}}}}\n";
+  THostRun run = Import("sensor.pdf", board);
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 1 Warnings\"\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Warnings: 1 (load 1, import 0)\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Result: imported\n")) << run.Output;
+  const std::string report = ReadFile(Scratch() + "sensor.rpt");
+  EXPECT_NE(report.find("WARNING: Text \"SENSOR\\x1ANODE\" at line 3 left out: a coordinate or size "
+                        "lies beyond the board's range\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(report.find('\x1A'), std::string::npos);
+}
+
 // Fault: on a full disk the error box was right but a 0-byte report stayed; with a page
 // free the box gave "because of this error: exclusive semaphore already owned" (the
 // text file's own short-write code read as a Windows error) and a report cut mid-word
