@@ -212,6 +212,11 @@ void TReportManager::AddImportError(uint8_t kind) {
   }
 }
 
+void TReportManager::AddBoardTooLargeError(std::string_view why) {
+  ++FImportErrorCount;
+  Add(FImportErrors, "ERROR: The board is too large for this process: " + std::string(why), 1);
+}
+
 void TReportManager::AddEvent(TEventForm form, const TPCBObject* object) {
   const TPoints p(object);
   const int32_t points[] = {p.X, p.Y, p.X2, p.Y2};

@@ -94,6 +94,9 @@ class TReportManager : public TObject {
   void AddImportWarning(uint8_t kind, uint32_t object);
   // Import errors (TImportErrorKind): an unknown error, cancelled by the user.
   void AddImportError(uint8_t kind);
+  // An import error about a board too large for the process, and why: "ERROR: The board
+  // is too large for this process: <why>".
+  void AddBoardTooLargeError(std::string_view why);
   // Import events 0 to 10 about a host object; later kinds add nothing. The object is
   // read back at once and its values kept; the event's lines are made when the report
   // is written, at the import-event level of that moment.

@@ -14,6 +14,7 @@
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
 #include "tests/support/TestSupport.h"
+#include "tools/kivogen/KivoBoardGenerator.h"
 
 std::span<const TUnitEntry> TestUnits() { return {}; }
 
@@ -445,6 +446,33 @@ TEST_F(EndToEndTest, AControlCharacterInAReportedTextKeepsTheReportWhole) {
             std::string::npos)
       << report;
   EXPECT_EQ(report.find('\x1A'), std::string::npos);
+}
+
+// Fault: a board too large for the host's 32-bit address space (450 MB with its
+// configuration) ran the process out of memory while it was placed: the host's
+// allocations failed inside the host, each failure logged and passed over, for more than
+// a quarter of an hour, with no box and no report. The import now watches the address
+// space left and ends while there is room to say so: the box, the report's error,
+// "Translation Failed", exit 2. Here the host leaves a 10 MB board too little room.
+TEST_F(EndToEndTest, ABoardTooLargeForTheProcessEndsWithABoxAndTheReport) {
+  const std::string board = Scratch() + "too-large.pdf";
+  GenerateKivoBoard(board, 10 << 20, /*seed=*/1);
+  const std::string map = WriteScratch("too-large.cfg", KivoBoardConfigurationText());
+  THostRun run = RunHost({board, "--config", map, "--memory-left", "80"});
+  EXPECT_EQ(run.ExitCode, 2) << run.Output;
+  EXPECT_TRUE(Has(run, "Error box: \"Could not import \"" + board +
+                           "\" because the board is too large for this process: its 4 GB of address space "
+                           "ran out while the 10 MB file was being imported.\"\n"))
+      << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Failed\"\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Errors: 1 (load 0, import 1)\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Result: failed\n")) << run.Output;
+  EXPECT_FALSE(Has(run, "bad_alloc")) << "the host ran out first: " << run.Output;
+  const std::string report = ReadFile(Scratch() + "too-large.rpt");
+  EXPECT_NE(report.find("Import Errors : 1\r\nERROR: The board is too large for this process: its 4 GB of "
+                        "address space ran out while the 10 MB file was being imported\r\n"),
+            std::string::npos)
+      << report;
 }
 
 // Fault: on a full disk the error box was right but a 0-byte report stayed; with a page

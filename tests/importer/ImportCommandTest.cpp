@@ -17,7 +17,9 @@
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
+#include "tests/support/MemoryRecorder.h"
 #include "tests/support/TestSupport.h"
+#include "tools/kivogen/KivoBoardGenerator.h"
 
 namespace {
 
@@ -265,6 +267,73 @@ TEST_F(ImportCommandTest, AnEarlierReportSurvivesAFullDisk) {
   automation.ClickButton("KIVO Translator", "Close");
   EXPECT_TRUE(ImportFileIntoPcb(kivo));
   EXPECT_EQ(ReadWholeFile(ScratchFolder() + "earlier-0\\board.rpt").rfind("Varnok Design System", 0), 0u);
+}
+
+// Fault: an allocation failing partway through an import (a board too large for the
+// 32-bit process) ended it as "Unknown Error caused abort. Possibily Unexpected End Of
+// File." with no word to the user: every exception of the reader was taken for that.
+// It is told, in the error box and the report, as a board too large for the process,
+// whether the reading or the translation ran out.
+TEST_F(ImportCommandTest, AnAllocationFailingPartwayEndsTheImportAsABoardTooLarge) {
+  const std::string text = GenerateKivoBoardText(64 << 10, /*seed=*/3);
+  // Each import into a board of its own, found by the file's name.
+  int imports = 0;
+  auto freshBoard = [&](std::string& kivo) {
+    kivo = WriteScratchFile("large-" + std::to_string(imports++) + ".pdf", text);
+    return Control().CreateBoard(kivo.c_str());
+  };
+  // The allocations of the whole import, and of the reading (up to the options).
+  static int readingAllocations;
+  int allAllocations = 0;
+  std::string kivo, wholeBoard;
+  {
+    const uint32_t board = freshBoard(kivo);
+    TMemoryRecorder recorder;
+    TKivoFile::SetImportOptionsHandler([&recorder](TKivoFile& reader, PadStackMapRecord&) {
+      readingAllocations = recorder.GetMemCount();
+      TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+      for (int i = 0; i < layers.GetCount(); ++i)
+        static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
+      return true;
+    });
+    EXPECT_TRUE(Import(kivo));
+    allAllocations = recorder.GetMemCount();
+    wholeBoard = Objects(board);
+  }
+  ASSERT_GT(readingAllocations, 100);
+  ASSERT_GT(allAllocations, 2 * readingAllocations) << readingAllocations;
+  const std::string why =
+      "ran out while the " + std::to_string((text.size() + 512) >> 10) + " KB file was being imported";
+  for (const int failAt : {readingAllocations / 2, readingAllocations + (allAllocations - readingAllocations) / 4}) {
+    SCOPED_TRACE(failAt);
+    const uint32_t board = freshBoard(kivo);
+    TMessageFormRecorder boxes;
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Translator", "Close");
+    bool imported = true;
+    {
+      TMemoryRecorder recorder;
+      TMemoryRecorder::FailGetMemAt(failAt);
+      imported = ImportFileIntoPcb(kivo);
+    }
+    EXPECT_FALSE(imported);
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    ASSERT_EQ(boxes.Texts.size(), 1u);
+    EXPECT_EQ(boxes.Texts[0].rfind("Could not import \"" + kivo + "\" because the board is too large for this "
+                                   "process: its ", 0), 0u) << boxes.Texts[0];
+    EXPECT_NE(boxes.Texts[0].find(" of address space " + why + "."), std::string::npos) << boxes.Texts[0];
+    const std::string report = ReadWholeFile(ChangeFileExt(kivo, ".rpt"));
+    EXPECT_NE(report.find("Import Errors : 1\r\nERROR: The board is too large for this process: its "),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("Unknown Error"), std::string::npos) << report;
+    // Ended in the reading, nothing was made; in the translation, a part of the board.
+    const std::string objects = Objects(board);
+    if (failAt < readingAllocations)
+      EXPECT_EQ(objects, "");
+    else
+      EXPECT_TRUE(!objects.empty() && objects.size() < wholeBoard.size()) << objects.size();
+  }
 }
 
 // Fault: a file the host knows but that cannot be opened for reading passed for a file of
