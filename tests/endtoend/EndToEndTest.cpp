@@ -341,6 +341,9 @@ TEST_F(EndToEndTest, TheCommandTellsWhyAFileCannotBeImported) {
       {outsideCodePage,
        "its name holds characters outside the system's code page (they arrive as \"?\"); "
        "rename the file or its folders with letters of that code page"},
+      // Fault: named like a device, the board was handed over as the device ("\\.\CON")
+      // and told by the device's error.
+      {Scratch() + "CON.pdf", "its name is reserved by Windows for the device CON; rename the file"},
   };
   for (const auto& c : cases) {
     THostRun run = RunHost({c.File, "--calls"});
@@ -543,6 +546,29 @@ TEST_F(EndToEndTest, ADumpTheDiskCannotHoldWholeIsNotLeft) {
   EXPECT_TRUE(Has(run, "Objects: ")) << run.Output;
   EXPECT_TRUE(Has(run, "Dump: not written\n")) << run.Output;
   EXPECT_EQ(ReadFile(folder + "board.dump"), "<missing>");
+}
+
+// Fault: a dump the disk could not hold took an earlier dump of the same name with it:
+// the dump was written in place, emptying the earlier one first. It is written beside
+// and takes the earlier one's place only once whole, as the report is.
+TEST_F(EndToEndTest, AnEarlierDumpSurvivesADumpTheDiskCannotHold) {
+  const std::string kivo = WriteScratch("dump-kept\\board.pdf", kTwoWarnings);
+  const std::string folder = ExtractFilePath(kivo);
+  THostRun roomy = RunHost({kivo, "--config", FMap});
+  ASSERT_TRUE(Has(roomy, "Dump: " + folder + "board.dump\n")) << roomy.Output;
+  const size_t reportSize = ReadFile(folder + "board.rpt").size();
+  DeleteFileA((folder + "board.rpt").c_str());
+  WriteScratch("dump-kept\\board.dump", "an earlier dump\n");
+
+  THostRun run = RunHost({kivo, "--config", FMap, "--disk-full", std::to_string(reportSize + 64)});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Dump: not written\n")) << run.Output;
+  EXPECT_EQ(ReadFile(folder + "board.dump"), "an earlier dump\n");
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+  if (search != INVALID_HANDLE_VALUE)
+    FindClose(search);
 }
 
 // Fault: "Load Configuration" (the host's --config) read a configuration of any size

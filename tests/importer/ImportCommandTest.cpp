@@ -28,6 +28,13 @@ const char kBoard[] =
     "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"
     "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 5] {L 0 0 100 0} {C 50 50 10}}}}\n";
 
+// `text` as UTF-16 after `mark` (a byte-order mark, or none).
+std::string Utf16(std::string_view text, std::string mark, bool bigEndian) {
+  for (const char c : text)
+    mark += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  return mark;
+}
+
 class ImportCommandTest : public RaveloTest {
  protected:
   void SetUp() override {
@@ -368,6 +375,9 @@ TEST_F(ImportCommandTest, TheCommandTellsWhyAFileCannotBeImportedAndMakesNoDocum
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string long256 = ScratchFolder() + std::string(256 - ScratchFolder().size(), 'l');
   const std::string long300 = ScratchFolder() + std::string(300 - ScratchFolder().size(), 'l');
+  const std::string unicode =
+      "it is saved as Unicode text, which the importer does not read; save it as plain text (ANSI) "
+      "and import it again";
   const struct {
     std::string File;
     std::string Reason;
@@ -382,6 +392,11 @@ TEST_F(ImportCommandTest, TheCommandTellsWhyAFileCannotBeImportedAndMakesNoDocum
        "rename the file or its folders with letters of that code page"},
       {WriteScratchFile("other.pdf", "{ENVIRONMENT}"),
        "it is not a KIVO layout file (no \"{COMPONENT\" block begins it)"},
+      // Fault: a board saved as Unicode text was told "no {COMPONENT block begins it".
+      {WriteScratchFile("unicode.pdf", Utf16(kBoard, "\xFF\xFE", /*bigEndian=*/false)), unicode},
+      {WriteScratchFile("unicode-be.pdf", Utf16(kBoard, "", /*bigEndian=*/true)), unicode},
+      // Fault: a board named like a device was opened as the device, and told by its error.
+      {ScratchFolder() + "NUL.pdf", "its name is reserved by Windows for the device NUL; rename the file"},
   };
   const int documents = standin::OpenDocumentCount();
   for (const auto& c : cases) {
