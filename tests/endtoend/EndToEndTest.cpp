@@ -120,6 +120,16 @@ bool Has(const THostRun& run, const std::string& text) {
   return run.Output.find(text) != std::string::npos;
 }
 
+// The name of a temporary file left in `folder` (a replacement not cleared away), or "".
+std::string TemporaryFileIn(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return "";
+  FindClose(search);
+  return found.cFileName;
+}
+
 // The dump without its first line, which names the board (a new document's own name on
 // the command road, the file's on the direct road).
 std::string DumpObjects(const std::string& dump) {
@@ -520,11 +530,7 @@ TEST_F(EndToEndTest, AFullDiskKeepsTheEarlierReportAndConfiguration) {
     EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n")) << run.Output;
     EXPECT_EQ(ReadFile(report), "an earlier report\r\n");
     EXPECT_EQ(ReadFile(saved), kTopMap);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
-    if (search != INVALID_HANDLE_VALUE)
-      FindClose(search);
+    EXPECT_EQ(TemporaryFileIn(folder), "");
   }
 }
 
@@ -564,11 +570,7 @@ TEST_F(EndToEndTest, AnEarlierDumpSurvivesADumpTheDiskCannotHold) {
   EXPECT_EQ(run.ExitCode, 0) << run.Output;
   EXPECT_TRUE(Has(run, "Dump: not written\n")) << run.Output;
   EXPECT_EQ(ReadFile(folder + "board.dump"), "an earlier dump\n");
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
-  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
-  if (search != INVALID_HANDLE_VALUE)
-    FindClose(search);
+  EXPECT_EQ(TemporaryFileIn(folder), "");
 }
 
 // Fault: "Load Configuration" (the host's --config) read a configuration of any size
