@@ -176,6 +176,28 @@ TEST_F(SettingsTest, ASettingsFileThatIsAFolderGivesTheBuiltInRowsAndWhy) {
   EXPECT_EQ(problem, "it is a folder, not a file");
 }
 
+// A key given twice in "LoadKIVO.ini" (only a hand edit makes one: a save writes over
+// the first) is read as the system's own profile functions read it: the first of the key
+// in the first section of the name. Kept so on purpose: stored files are read as they
+// always were, and a save changes the entry that is read. Configurations read alike.
+TEST_F(SettingsTest, AKeyGivenTwiceIsReadAsTheSystemReadsIt) {
+  const std::string text =
+      "[Layer]\r\nPADCOM=Bottom Layer\r\npadcom=Top Layer\r\nFLCOMP=Top Overlay\r\n"
+      "[layer]\r\nFLCOMP=Bottom Layer\r\nPADSLD=Top Layer\r\n";
+  ForceDirectories(ExtractFilePath(IniPath()));
+  {
+    TFileStream file(IniPath(), fmCreate);
+    file.WriteBuffer(text.data(), static_cast<int>(text.size()));
+  }
+  const TLayerMap map = LoadDefaultLayerMap();
+  for (const char* name : {"PADCOM", "FLCOMP", "PADSLD"}) {
+    char value[64] = "";
+    GetPrivateProfileStringA("Layer", name, "Not Imported", value, sizeof value, IniPath().c_str());
+    EXPECT_EQ(MappedLayerText(FindMappedLayer(map, name)), value) << name;
+  }
+  EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eBottomLayer);
+}
+
 // Fault: a "LoadKIVO.ini" far larger than any settings file (1.6 GB) was read whole and
 // failed the import as an unknown error of the KIVO file; one of random bytes, Unicode
 // text or NULs made every layer "Not Imported" without a word. Such a file is refused
@@ -898,43 +920,6 @@ TEST_F(DialogTest, SettingsOfTwentyThousandKeysReadWhole) {
   EXPECT_EQ(Cell(2, 2), "Not Imported");
 }
 
-// A key given twice in "LoadKIVO.ini" or a configuration (only a hand edit makes one: a
-// save writes over the first) is read as the system's own profile functions read it:
-// the first of the key in the first section of the name. Kept so on purpose: stored
-// files are read as they always were, and a save changes the entry that is read.
-TEST_F(DialogTest, AKeyGivenTwiceIsReadAsTheSystemReadsIt) {
-  const std::string text =
-      "[Layer]\r\nPADCOM=Bottom Layer\r\npadcom=Top Layer\r\nFLCOMP=Top Overlay\r\n"
-      "[layer]\r\nFLCOMP=Bottom Layer\r\nPADSLD=Top Layer\r\n";
-  ForceDirectories(ExtractFilePath(IniPath()));
-  const std::string cfg = Folder() + "twice.cfg";
-  for (const std::string& path : {IniPath(), cfg}) {
-    TFileStream file(path, fmCreate);
-    file.WriteBuffer(text.data(), static_cast<int>(text.size()));
-  }
-  const char* const names[] = {"PADCOM", "FLCOMP", "PADSLD"};
-  auto systemReads = [](const std::string& path, const char* key) {
-    char value[64] = "";
-    GetPrivateProfileStringA("Layer", key, "Not Imported", value, sizeof value, path.c_str());
-    return std::string(value);
-  };
-  const TLayerMap map = LoadDefaultLayerMap();
-  for (const char* name : names)
-    EXPECT_EQ(MappedLayerText(FindMappedLayer(map, name)), systemReads(IniPath(), name)) << name;
-  EXPECT_EQ(systemReads(IniPath(), "PADCOM"), "Bottom Layer");
-
-  Load({"PADCOM", "FLCOMP", "PADSLD"});
-  Show();
-  for (int row = 0; row < 3; ++row)
-    Dialog->StringGridAssociations->SetCells(2, row, "Mid Layer 1");
-  standin::QueueAnswer("Result=True|Path=" + cfg);
-  Dialog->ButtonLoadConfigClick(nullptr);
-  EXPECT_EQ(Cell(2, 0), systemReads(cfg, "PADCOM"));
-  EXPECT_EQ(Cell(2, 1), systemReads(cfg, "FLCOMP"));
-  // Not in the first [Layer] section: the row keeps what it showed.
-  EXPECT_EQ(systemReads(cfg, "PADSLD"), "Not Imported");
-  EXPECT_EQ(Cell(2, 2), "Mid Layer 1");
-}
 
 // ---- Modal runs -------------------------------------------------------------------------
 
