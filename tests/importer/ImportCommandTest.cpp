@@ -290,20 +290,24 @@ TEST_F(ImportCommandTest, AnAllocationFailingPartwayEndsTheImportAsABoardTooLarg
     return Control().CreateBoard(kivo.c_str());
   };
   // The allocations of the whole import, and of the reading (up to the options).
+  static const TMemoryRecorder* counting = nullptr;
   static int readingAllocations;
   int allAllocations = 0;
   std::string kivo, wholeBoard;
+  TKivoFile::SetImportOptionsHandler([](TKivoFile& reader, PadStackMapRecord&) {
+    if (counting)
+      readingAllocations = counting->GetMemCount();
+    TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+    for (int i = 0; i < layers.GetCount(); ++i)
+      static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
+    return true;
+  });
   {
     const uint32_t board = freshBoard(kivo);
     TMemoryRecorder recorder;
-    TKivoFile::SetImportOptionsHandler([&recorder](TKivoFile& reader, PadStackMapRecord&) {
-      readingAllocations = recorder.GetMemCount();
-      TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
-      for (int i = 0; i < layers.GetCount(); ++i)
-        static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
-      return true;
-    });
+    counting = &recorder;
     EXPECT_TRUE(Import(kivo));
+    counting = nullptr;
     allAllocations = recorder.GetMemCount();
     wholeBoard = Objects(board);
   }
