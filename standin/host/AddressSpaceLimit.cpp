@@ -29,7 +29,6 @@ TAddressSpaceLimit::TAddressSpaceLimit(uint64_t leftBytes) {
       continue;
     }
     FRegions.push_back(piece.Address);
-    FReserved += piece.Size;
   }
 }
 

@@ -2,7 +2,7 @@
 // for it: while a TAddressSpaceLimit lives, every free region of the process's address
 // space but `leftBytes` of it is reserved (not committed), so that allocations beyond
 // what is left fail as they would on a host whose memory is taken. It is the host's
-// failure injection (KivoHost --memory-left) and the tests'.
+// failure injection (KivoHost --memory-left).
 #pragma once
 
 #include <cstdint>
@@ -17,12 +17,8 @@ class TAddressSpaceLimit {
   TAddressSpaceLimit(const TAddressSpaceLimit&) = delete;
   TAddressSpaceLimit& operator=(const TAddressSpaceLimit&) = delete;
 
-  // The bytes reserved.
-  uint64_t Reserved() const { return FReserved; }
-
  private:
   std::vector<void*> FRegions;
-  uint64_t FReserved = 0;
 };
 
 }  // namespace standin

@@ -132,9 +132,8 @@ class TBoardDump {
                        : nullptr;
     const bool taken = dump && board && dump(board, Piece, this) == 0;
     const bool opened = FFile != INVALID_HANDLE_VALUE;
-    FWritten = taken && opened && !FWriteFailed && Close();
-    if (FWritten)
-      FWritten = FReplacement->Commit() == 0;
+    const bool closed = Close();
+    FWritten = taken && opened && !FWriteFailed && closed && FReplacement->Commit() == 0;
     // A dump written in place (its folder takes no new file) but not whole is not left
     // as if it were the dump; a new file beside goes with the replacement.
     if (opened && !FWritten && SameFile(FReplacement->GetWriteName(), FPath))
