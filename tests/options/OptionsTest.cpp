@@ -162,6 +162,42 @@ TEST_F(SettingsTest, ASettingsFolderThatCannotBeMadeStillGivesTheBuiltInRows) {
   EXPECT_FALSE(FileExists(blocker + "\\profile\\Zorvan\\LoadKIVO.ini"));
 }
 
+// Fault: a "LoadKIVO.ini" that is a folder was passed over without a word: taken for a
+// missing file, the built-in rows were to be written there, and nobody learnt why the
+// map was not read. It is told as the other files that cannot be read are.
+TEST_F(SettingsTest, ASettingsFileThatIsAFolderGivesTheBuiltInRowsAndWhy) {
+  ForceDirectories(IniPath());
+  std::string problem = "stale";
+  const TLayerMap map = LoadDefaultLayerMap(&problem);
+  EXPECT_TRUE(DirectoryExists(IniPath()));
+  RemoveDirectoryA(IniPath().c_str());
+  EXPECT_EQ(map.size(), 77u);
+  EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eTopLayer);
+  EXPECT_EQ(problem, "it is a folder, not a file");
+}
+
+// A key given twice in "LoadKIVO.ini" (only a hand edit makes one: a save writes over
+// the first) is read as the system's own profile functions read it: the first of the key
+// in the first section of the name. Kept so on purpose: stored files are read as they
+// always were, and a save changes the entry that is read. Configurations read alike.
+TEST_F(SettingsTest, AKeyGivenTwiceIsReadAsTheSystemReadsIt) {
+  const std::string text =
+      "[Layer]\r\nPADCOM=Bottom Layer\r\npadcom=Top Layer\r\nFLCOMP=Top Overlay\r\n"
+      "[layer]\r\nFLCOMP=Bottom Layer\r\nPADSLD=Top Layer\r\n";
+  ForceDirectories(ExtractFilePath(IniPath()));
+  {
+    TFileStream file(IniPath(), fmCreate);
+    file.WriteBuffer(text.data(), static_cast<int>(text.size()));
+  }
+  const TLayerMap map = LoadDefaultLayerMap();
+  for (const char* name : {"PADCOM", "FLCOMP", "PADSLD"}) {
+    char value[64] = "";
+    GetPrivateProfileStringA("Layer", name, "Not Imported", value, sizeof value, IniPath().c_str());
+    EXPECT_EQ(MappedLayerText(FindMappedLayer(map, name)), value) << name;
+  }
+  EXPECT_EQ(FindMappedLayer(map, "PADCOM"), eBottomLayer);
+}
+
 // Fault: a "LoadKIVO.ini" far larger than any settings file (1.6 GB) was read whole and
 // failed the import as an unknown error of the KIVO file; one of random bytes, Unicode
 // text or NULs made every layer "Not Imported" without a word. Such a file is refused
@@ -883,6 +919,7 @@ TEST_F(DialogTest, SettingsOfTwentyThousandKeysReadWhole) {
   EXPECT_EQ(Cell(2, 1), "Top Layer");
   EXPECT_EQ(Cell(2, 2), "Not Imported");
 }
+
 
 // ---- Modal runs -------------------------------------------------------------------------
 
