@@ -705,12 +705,17 @@ void TCustomForm::CMDialogKey(TMessage& message) {
   if (GetKeyState(VK_MENU) >= 0) {
     switch (key.CharCode) {
       case VK_TAB:
-        if (GetKeyState(VK_CONTROL) >= 0) {
-          SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
-          message.Result = 1;
-          return;
+        // Ctrl+Tab is offered to the controls first (a control may turn pages with it);
+        // otherwise it moves on as Tab does, which is how one leaves a control that keeps
+        // Tab for itself.
+        if (GetKeyState(VK_CONTROL) < 0) {
+          inherited::Dispatch(message);
+          if (message.Result != 0)
+            return;
         }
-        break;
+        SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+        message.Result = 1;
+        return;
       case VK_LEFT:
       case VK_RIGHT:
       case VK_UP:

@@ -4,7 +4,9 @@
 // stay in place; the other rows scroll vertically (the columns do not scroll). The grid
 // owns the texts and keeps the objects attached to cells without owning them. The
 // current cell moves with the mouse, the arrow keys, Home/End, Page Up/Down and, with
-// goTabs, Tab and Shift+Tab; OnSelectCell may refuse a move.
+// goTabs, Tab and Shift+Tab; OnSelectCell may refuse a move. Tab past the last cell,
+// Shift+Tab before the first and Ctrl+Tab from any cell are the dialog's: they move the
+// focus on to the next or previous control.
 #pragma once
 
 #include <map>
@@ -81,6 +83,9 @@ class TStringGrid : public TCustomControl {
   TRect CellRect(int col, int row);
   // The cell under the client point; -1 in col and row when there is none.
   void MouseToCell(int x, int y, int& col, int& row);
+  // True when Tab with `shift` moves on from (col, row) to another cell: goTabs, neither
+  // Ctrl nor Alt, and a cell follows that one (precedes it, with Shift).
+  bool KeepsTabFrom(int col, int row, TShiftState shift) const;
 
   void Dispatch(TMessage& message) override;
 

@@ -1,9 +1,12 @@
 // Readings of the dialog's rules: the row table grows with the file's layer list (a
 // fixed table would be written past by files with many layer strings); the detail level
 // is set to "Normal" at the first activation only, so that returning from the
-// configuration file dialog keeps a level just loaded from a file; and a cell's combo
+// configuration file dialog keeps a level just loaded from a file; a cell's combo
 // box is hidden when the grid's current cell moves off it or the focus leaves both grid
-// and box (left over its old row it covered the focused cell).
+// and box (left over its old row it covered the focused cell); and a cell's combo box is
+// no tab stop of its own: Tab in it goes on as from the cell it covers, back into the
+// grid or, past the grid's last cell (and with Ctrl), to the next control, so that Tab
+// never keeps the focus between grid and box.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -148,6 +151,7 @@ void TTranslateDialog::BuildControls() {
   ComboBoxVarnokLayers->SetStyle(csDropDownList);
   ComboBoxVarnokLayers->SetState(eIgnoreLayer);
   ComboBoxVarnokLayers->SetVisible(false);
+  ComboBoxVarnokLayers->SetTabStop(false);
   ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
   ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxVarnokLayers->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
@@ -188,6 +192,7 @@ void TTranslateDialog::BuildControls() {
   StringGridPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
   ComboBoxPadStack = Place<TComboBox>(this, sheet, "ComboBoxPadStack", 392, 256, 108, 21);
   ComboBoxPadStack->SetVisible(false);
+  ComboBoxPadStack->SetTabStop(false);
   ComboBoxPadStack->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxPadStackChange>(this);
   ComboBoxPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
@@ -400,13 +405,19 @@ void TTranslateDialog::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
-void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState) {
+void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift) {
   if (!IsEnter(key) && !IsEscape(key) && key != VK_TAB)
     return;
-  TStringGrid* grid = Sender == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
-  if (grid->CanFocus())
-    grid->SetFocus();
+  TStringGrid* grid;
+  TComboBox* combo;
+  int* editRow;
+  CellEditorOf(Sender, grid, combo, editRow);
+  const bool leavesGrid = key == VK_TAB && !grid->KeepsTabFrom(2, *editRow, shift);
   key = 0;
+  if (leavesGrid)
+    SelectNext(grid, !shift.Contains(ssShift), true);
+  else if (grid->CanFocus())
+    grid->SetFocus();
 }
 
 void TTranslateDialog::StringGridPadStackMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {

@@ -572,6 +572,94 @@ TEST_F(DialogTest, TheDroppedLayerListPaintsForTopAndLowerRows) {
   }
 }
 
+// Posts Tab to the focused window with `held` keys down and lets the application
+// handle it; answers the control that has the focus then.
+TWinControl* PressTab(std::initializer_list<BYTE> held = {}) {
+  THeldKeys keys(held);
+  PressKey(GetFocus(), VK_TAB);
+  return FindControl(GetFocus());
+}
+
+// Fault: Tab, Shift+Tab and Ctrl+Tab never left the two grids, so the check boxes and
+// the panel's buttons could not be reached by Tab; cause: each grid wanted every Tab, and
+// Tab in a cell's combo box went back into its grid, which handed it on to the box.
+TEST_F(DialogTest, TabGoesThroughEveryControlAndThroughBothGridsCellByCell) {
+  Load({"PADCOM", "MYSTERY"});
+  Show();
+  TStringGrid* layers = Dialog->StringGridAssociations;
+  TStringGrid* pads = Dialog->StringGridPadStack;
+  Dialog->ButtonOK->SetFocus();
+  // Round from OK: each control once, each grid for as many presses as it has cells.
+  std::vector<std::string> order;
+  int inLayers = 0, inPads = 0;
+  for (int i = 0; i < 100 && (order.empty() || order.back() != "ButtonOK"); ++i) {
+    TWinControl* focused = PressTab();
+    ASSERT_NE(focused, nullptr);
+    inLayers += focused == layers;
+    inPads += focused == pads;
+    if (order.empty() || order.back() != focused->GetName())
+      order.push_back(focused->GetName());
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"ButtonCancel", "PageControl1", "StringGridAssociations",
+                                              "CheckBoxViewErrors", "CheckBoxViewWarnings", "CheckBoxViewEvents",
+                                              "ComboBoxDetailLevel", "StringGridPadStack", "ButtonResetDefaults",
+                                              "ButtonSaveDefaults", "ButtonLoadConfig", "ButtonSaveConfig",
+                                              "ButtonOK"}));
+  EXPECT_EQ(inLayers, 2 * 3);
+  EXPECT_EQ(inPads, 16 * 3);
+
+  // Back by Shift+Tab into the layer grid's last cell, through its cells and out.
+  Dialog->CheckBoxViewErrors->SetFocus();
+  EXPECT_EQ(PressTab({VK_SHIFT}), layers);
+  EXPECT_EQ(std::make_pair(layers->GetCol(), layers->GetRow()), std::make_pair(2, 1));
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(PressTab({VK_SHIFT}), layers) << i;
+  EXPECT_EQ(PressTab({VK_SHIFT}), Dialog->PageControl1);
+
+  // Ctrl+Tab leaves from a cell in the middle, either way.
+  pads->SetFocus();
+  pads->SetRow(7);
+  EXPECT_EQ(PressTab({VK_CONTROL}), Dialog->ButtonResetDefaults);
+  pads->SetFocus();
+  EXPECT_EQ(PressTab({VK_CONTROL, VK_SHIFT}), Dialog->ComboBoxDetailLevel);
+  EXPECT_EQ(Dialog->GetModalResult(), mrNone);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Tab in a cell's combo box goes on as Tab from the cell it covers: back into the grid
+// while cells follow, on to the next control from the last one; Ctrl+Tab leaves either
+// way, Shift+Tab goes back into the grid.
+TEST_F(DialogTest, TabInACellsComboGoesOnAsFromItsCell) {
+  Load({"PADCOM", "MYSTERY", "DRILL"});
+  Show();
+  TStringGrid* grid = Dialog->StringGridAssociations;
+  TComboBox* combo = Dialog->ComboBoxVarnokLayers;
+  auto openOn = [&](int row) {
+    Click(grid, CellCentre(grid, 2, row));
+    PressKey(grid->GetHandle(), VK_SPACE);
+    return combo->Focused();
+  };
+  const struct {
+    int Row;
+    std::initializer_list<BYTE> Held;
+    TWinControl* Next;
+  } cases[] = {
+      {1, {}, grid},
+      {1, {VK_SHIFT}, grid},
+      {2, {}, Dialog->CheckBoxViewErrors},
+      {2, {VK_SHIFT}, grid},
+      {1, {VK_CONTROL}, Dialog->CheckBoxViewErrors},
+      {1, {VK_CONTROL, VK_SHIFT}, Dialog->PageControl1},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(openOn(c.Row)) << c.Row;
+    EXPECT_EQ(PressTab(c.Held), c.Next) << c.Row << " " << c.Held.size();
+    EXPECT_EQ(combo->GetVisible(), c.Next == grid) << c.Row << " " << c.Held.size();
+  }
+  EXPECT_EQ(Dialog->GetModalResult(), mrNone);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 TEST_F(DialogTest, PadStackRowsAndTheirCombo) {
   Load({"PADCOM", "PADSLD", "DRILL", "pinbot", "FLSMSK"});
   Show();
