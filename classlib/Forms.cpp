@@ -40,6 +40,17 @@ BOOL CALLBACK SendUIState(HWND wnd, LPARAM data) {
   return TRUE;
 }
 
+// Windowless controls have no window to hear of the keyboard cues: the form tells them.
+void SendUIStateToWindowless(TWinControl* parent, TMessage& message) {
+  for (int i = 0; i < parent->GetControlCount(); ++i) {
+    TControl* control = parent->GetControl(i);
+    if (auto* windowed = ObjectAs<TWinControl>(control))
+      SendUIStateToWindowless(windowed, message);
+    else
+      control->Perform(message.Msg, message.WParam, message.LParam);
+  }
+}
+
 BOOL CALLBACK DisableTaskWindow(HWND wnd, LPARAM data) {
   auto* list = reinterpret_cast<std::vector<HWND>*>(data);
   if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
@@ -796,6 +807,7 @@ void TCustomForm::WMUpdateUIState(TMessage& message) {
   inherited::Dispatch(message);
   if (HandleAllocated())
     EnumChildWindows(GetHandle(), SendUIState, reinterpret_cast<LPARAM>(&message));
+  SendUIStateToWindowless(this, message);
 }
 
 void TCustomForm::Dispatch(TMessage& message) {

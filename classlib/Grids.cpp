@@ -342,7 +342,7 @@ void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
       break;
     case VK_TAB: {
       // Tab walks the cells row by row; a Tab the grid does not keep is the dialog's.
-      if (!KeepsTabFrom(FCol, FRow, shift))
+      if (!KeepsTab(shift))
         break;
       int col = FCol, row = FRow;
       if (shift.Contains(ssShift)) {
@@ -360,12 +360,12 @@ void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
-bool TStringGrid::KeepsTabFrom(int col, int row, TShiftState shift) const {
+bool TStringGrid::KeepsTab(TShiftState shift) const {
   if (!FOptions.Contains(goTabs) || shift.Contains(ssAlt) || shift.Contains(ssCtrl))
     return false;
   if (shift.Contains(ssShift))
-    return col > FFixedCols || row > FFixedRows;
-  return col < GetColCount() - 1 || row < FRowCount - 1;
+    return FCol > FFixedCols || FRow > FFixedRows;
+  return FCol < GetColCount() - 1 || FRow < FRowCount - 1;
 }
 
 void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -384,7 +384,7 @@ void TStringGrid::Dispatch(TMessage& message) {
     case WM_GETDLGCODE:
       // Asked while a key is being handled: the Tab now pressed, with the shift keys now
       // held, is wanted only when it stays among the cells.
-      message.Result = DLGC_WANTARROWS | (KeepsTabFrom(FCol, FRow, KeyDataToShiftState(0)) ? DLGC_WANTTAB : 0);
+      message.Result = DLGC_WANTARROWS | (KeepsTab(KeyDataToShiftState(0)) ? DLGC_WANTTAB : 0);
       return;
     case WM_UPDATEUISTATE:
       inherited::Dispatch(message);

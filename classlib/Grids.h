@@ -83,9 +83,6 @@ class TStringGrid : public TCustomControl {
   TRect CellRect(int col, int row);
   // The cell under the client point; -1 in col and row when there is none.
   void MouseToCell(int x, int y, int& col, int& row);
-  // True when Tab with `shift` moves on from (col, row) to another cell: goTabs, neither
-  // Ctrl nor Alt, and a cell follows that one (precedes it, with Shift).
-  bool KeepsTabFrom(int col, int row, TShiftState shift) const;
 
   void Dispatch(TMessage& message) override;
 
@@ -110,6 +107,9 @@ class TStringGrid : public TCustomControl {
   // Makes (col, row) current when it exists, is not fixed and OnSelectCell allows it,
   // then scrolls it into view.
   void FocusCell(int col, int row);
+  // True when Tab with `shift` moves the current cell on: goTabs, neither Ctrl nor Alt,
+  // and a cell follows the current one (precedes it, with Shift).
+  bool KeepsTab(TShiftState shift) const;
   void ScrollIntoView(int row);
   int MaxTopRow();
   void UpdateScrollBar();

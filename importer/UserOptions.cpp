@@ -4,9 +4,8 @@
 // configuration file dialog keeps a level just loaded from a file; a cell's combo
 // box is hidden when the grid's current cell moves off it or the focus leaves both grid
 // and box (left over its old row it covered the focused cell); and a cell's combo box is
-// no tab stop of its own: Tab in it goes on as from the cell it covers, back into the
-// grid or, past the grid's last cell (and with Ctrl), to the next control, so that Tab
-// never keeps the focus between grid and box.
+// no tab stop of its own, so that Tab out of the grid does not land in it and go back:
+// Tab in it returns to the grid, Ctrl+Tab leaves the grid as it does from a cell.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -408,11 +407,8 @@ void TTranslateDialog::Dispatch(TMessage& message) {
 void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift) {
   if (!IsEnter(key) && !IsEscape(key) && key != VK_TAB)
     return;
-  TStringGrid* grid;
-  TComboBox* combo;
-  int* editRow;
-  CellEditorOf(Sender, grid, combo, editRow);
-  const bool leavesGrid = key == VK_TAB && !grid->KeepsTabFrom(2, *editRow, shift);
+  TStringGrid* grid = Sender == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
+  const bool leavesGrid = key == VK_TAB && shift.Contains(ssCtrl);
   key = 0;
   if (leavesGrid)
     SelectNext(grid, !shift.Contains(ssShift), true);

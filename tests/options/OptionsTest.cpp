@@ -36,12 +36,15 @@ void PressKey(HWND wnd, WORD key) {
 }
 
 // Posts Alt+`letter` to `wnd` as the keyboard sends it (the system key, then the letter
-// that the loop translates into its character) and lets the application handle it.
+// that the loop translates into its character; Alt alone for 0) and lets the application
+// handle it.
 void PressAltKey(HWND wnd, char letter) {
   constexpr LPARAM kAltDown = LPARAM(1) << 29;
   PostMessageA(wnd, WM_SYSKEYDOWN, VK_MENU, kAltDown | 1);
-  PostMessageA(wnd, WM_SYSKEYDOWN, WORD(letter), kAltDown | 1);
-  PostMessageA(wnd, WM_SYSKEYUP, WORD(letter), kAltDown | LPARAM(0xC0000001));
+  if (letter) {
+    PostMessageA(wnd, WM_SYSKEYDOWN, WORD(letter), kAltDown | 1);
+    PostMessageA(wnd, WM_SYSKEYUP, WORD(letter), kAltDown | LPARAM(0xC0000001));
+  }
   PostMessageA(wnd, WM_KEYUP, VK_MENU, LPARAM(0xC0000001));
   Application->ProcessMessages();
   Application->ProcessMessages();
@@ -626,10 +629,9 @@ TEST_F(DialogTest, TabGoesThroughEveryControlAndThroughBothGridsCellByCell) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
-// Tab in a cell's combo box goes on as Tab from the cell it covers: back into the grid
-// while cells follow, on to the next control from the last one; Ctrl+Tab leaves either
-// way, Shift+Tab goes back into the grid.
-TEST_F(DialogTest, TabInACellsComboGoesOnAsFromItsCell) {
+// Tab and Shift+Tab in a cell's combo box return to the grid, from whose last cell Tab
+// goes on; Ctrl+Tab leaves the grid either way, as from a cell.
+TEST_F(DialogTest, TabInACellsComboReturnsToTheGridAndCtrlTabLeavesIt) {
   Load({"PADCOM", "MYSTERY", "DRILL"});
   Show();
   TStringGrid* grid = Dialog->StringGridAssociations;
@@ -646,7 +648,7 @@ TEST_F(DialogTest, TabInACellsComboGoesOnAsFromItsCell) {
   } cases[] = {
       {1, {}, grid},
       {1, {VK_SHIFT}, grid},
-      {2, {}, Dialog->CheckBoxViewErrors},
+      {2, {}, grid},
       {2, {VK_SHIFT}, grid},
       {1, {VK_CONTROL}, Dialog->CheckBoxViewErrors},
       {1, {VK_CONTROL, VK_SHIFT}, Dialog->PageControl1},
@@ -655,6 +657,87 @@ TEST_F(DialogTest, TabInACellsComboGoesOnAsFromItsCell) {
     ASSERT_TRUE(openOn(c.Row)) << c.Row;
     EXPECT_EQ(PressTab(c.Held), c.Next) << c.Row << " " << c.Held.size();
     EXPECT_EQ(combo->GetVisible(), c.Next == grid) << c.Row << " " << c.Held.size();
+  }
+  // Back in the last cell with the box over it, Tab goes on past the box.
+  ASSERT_TRUE(openOn(2));
+  EXPECT_EQ(PressTab(), grid);
+  ASSERT_TRUE(combo->GetVisible());
+  EXPECT_EQ(PressTab(), Dialog->CheckBoxViewErrors);
+  EXPECT_EQ(Dialog->GetModalResult(), mrNone);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// What `control` (windowed or not) shows on the screen now, read through its parent's DC.
+std::vector<uint32_t> SeenOnParent(TControl* control) {
+  PumpPending();
+  TDibSurface surface(control->GetWidth(), control->GetHeight());
+  HWND parent = control->GetParent()->GetHandle();
+  HDC dc = GetDC(parent);
+  BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, control->GetLeft(), control->GetTop(), SRCCOPY);
+  ReleaseDC(parent, dc);
+  GdiFlush();
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < surface.Height(); ++y)
+    for (int x = 0; x < surface.Width(); ++x)
+      pixels.push_back(surface.Color(x, y));
+  return pixels;
+}
+
+void SetCues(TCustomForm* form, WORD action, WORD cues) {
+  SendMessageA(form->GetHandle(), WM_UPDATEUISTATE, MAKEWPARAM(action, cues), 0);
+  PumpPending();
+}
+
+// Fault: with the form's keyboard cues hidden the labels and the buttons still drew their
+// accelerator underlines, and the buttons their focus rectangles; cause: the labels drew
+// every "&" as an underline, and the system's button draws both whatever the cues say.
+// Without the underline a control looks as it does with its caption written without the
+// "&"; without the focus rectangle, as it does unfocused (where that changes nothing
+// else). Alt brings both back.
+TEST_F(DialogTest, HiddenKeyboardCuesTakeTheUnderlinesAndTheFocusRectanglesAway) {
+  Load({"PADCOM"});
+  Show();
+  TWinControl* away = Dialog->ComboBoxDetailLevel;  // no button: OK keeps the default frame
+  const struct {
+    TControl* Control;
+    std::string Plain;
+    bool LooksUnfocusedWithoutTheRectangle;
+  } cases[] = {
+      {Dialog->ButtonOK, "OK", true},
+      {Dialog->ButtonSaveDefaults, "Save As Defaults", false},  // the focused one is framed
+      {Dialog->CheckBoxViewWarnings, "View Warnings", true},
+      {Dialog->Label1, "Layer Mapping", false},
+  };
+  for (const auto& c : cases) {
+    auto* windowed = ObjectAs<TWinControl>(c.Control);
+    TWinControl* focus = windowed ? windowed : Dialog->StringGridAssociations;
+    const std::string caption = c.Control->GetCaption();
+    focus->SetFocus();
+    SetCues(Dialog, UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    const std::vector<uint32_t> shown = SeenOnParent(c.Control);
+
+    SetCues(Dialog, UIS_SET, UISF_HIDEACCEL);
+    const std::vector<uint32_t> noUnderline = SeenOnParent(c.Control);
+    EXPECT_EQ(c.Control->GetCaption(), caption);
+    SetCues(Dialog, UIS_CLEAR, UISF_HIDEACCEL);
+    c.Control->SetCaption(c.Plain);
+    EXPECT_NE(noUnderline, shown) << caption;
+    EXPECT_EQ(Differences(noUnderline, SeenOnParent(c.Control)), 0) << caption;
+    c.Control->SetCaption(caption);
+
+    if (c.LooksUnfocusedWithoutTheRectangle) {
+      SetCues(Dialog, UIS_SET, UISF_HIDEFOCUS);
+      const std::vector<uint32_t> noRectangle = SeenOnParent(c.Control);
+      SetCues(Dialog, UIS_CLEAR, UISF_HIDEFOCUS);
+      away->SetFocus();
+      EXPECT_NE(noRectangle, shown) << caption;
+      EXPECT_EQ(Differences(noRectangle, SeenOnParent(c.Control)), 0) << caption;
+      focus->SetFocus();
+    }
+
+    SetCues(Dialog, UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    PressAltKey(GetFocus(), 0);
+    EXPECT_EQ(Differences(shown, SeenOnParent(c.Control)), 0) << caption;
   }
   EXPECT_EQ(Dialog->GetModalResult(), mrNone);
   EXPECT_TRUE(Exceptions.Messages.empty());
