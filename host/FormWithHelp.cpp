@@ -149,7 +149,7 @@ TFormWithHelp::TFormWithHelp(TComponent* AOwner)
       FControlHelpTopics(new TStringList) {}
 
 TFormWithHelp::~TFormWithHelp() {
-  // The window goes later, when the form itself is no longer one with help.
+  // The window goes only in the base destructor, whose messages no longer reach this class.
   QuitHelpViewer();
   delete FFormHelpMap;
   delete FFormHelpTopics;
@@ -222,7 +222,8 @@ void TFormWithHelp::ShowHelp(TControl* control) {
 }
 
 void TFormWithHelp::AskHelpViewer(HWND owner, const std::string& helpFile, UINT command, ULONG_PTR data) {
-  auto known = std::find_if(FHelpOwners.begin(), FHelpOwners.end(), [owner](const auto& o) { return o.first == owner; });
+  auto known = std::find_if(FHelpOwners.begin(), FHelpOwners.end(),
+                            [owner](const auto& asked) { return asked.first == owner; });
   if (known == FHelpOwners.end())
     FHelpOwners.emplace_back(owner, helpFile);
   else
