@@ -82,20 +82,20 @@ class TTestButton : public TWinControl {
   }
 };
 
-// Holds `keys` down in the thread's key state for a scope, as GetKeyState reads them.
-class THeldKeys {
+// Holds keys down in the thread's key state for a scope, as GetKeyState reads it.
+class TKeysHeld {
  public:
-  explicit THeldKeys(std::initializer_list<BYTE> keys) {
+  explicit TKeysHeld(std::initializer_list<int> keys) {
     GetKeyboardState(FSaved);
     BYTE state[256];
     std::copy(std::begin(FSaved), std::end(FSaved), state);
-    for (BYTE key : keys)
+    for (int key : keys)
       state[key] |= 0x80;
     SetKeyboardState(state);
   }
-  ~THeldKeys() { SetKeyboardState(FSaved); }
-  THeldKeys(const THeldKeys&) = delete;
-  THeldKeys& operator=(const THeldKeys&) = delete;
+  ~TKeysHeld() { SetKeyboardState(FSaved); }
+  TKeysHeld(const TKeysHeld&) = delete;
+  TKeysHeld& operator=(const TKeysHeld&) = delete;
 
  private:
   BYTE FSaved[256];

@@ -153,8 +153,8 @@ TEST_F(GridTest, TabLeavesPastTheLastCellShiftTabBeforeTheFirstAndCtrlTabFromAny
   auto* after = new TTestEdit(Form);
   after->SetParent(Form);
   after->SetBounds(120, 105, 100, 21);
-  auto press = [](std::initializer_list<BYTE> held) {
-    THeldKeys keys(held);
+  auto press = [](std::initializer_list<int> held) {
+    TKeysHeld keys(held);
     PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
     Application->ProcessMessages();
   };
@@ -182,7 +182,7 @@ TEST_F(GridTest, TabLeavesPastTheLastCellShiftTabBeforeTheFirstAndCtrlTabFromAny
     Grid->SetFocus();
     Grid->SetRow(5);
     Grid->SetCol(1);
-    press(shift ? std::initializer_list<BYTE>{VK_CONTROL, VK_SHIFT} : std::initializer_list<BYTE>{VK_CONTROL});
+    press(shift ? std::initializer_list<int>{VK_CONTROL, VK_SHIFT} : std::initializer_list<int>{VK_CONTROL});
     EXPECT_TRUE((shift ? before : after)->Focused()) << shift;
     EXPECT_EQ(cell(), std::make_pair(1, 5)) << shift;
   }

@@ -50,18 +50,23 @@ void PressAltKey(HWND wnd, char letter) {
   Application->ProcessMessages();
 }
 
-// What `control` shows on the screen now, read through its window's DC.
-std::vector<uint32_t> OnScreen(TWinControl* control) {
-  TDibSurface surface(control->GetWidth(), control->GetHeight());
-  HDC dc = GetDC(control->GetHandle());
-  BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
-  ReleaseDC(control->GetHandle(), dc);
+// The pixels of `wnd`'s client area in `r`, read through its DC.
+std::vector<uint32_t> WindowPixels(HWND wnd, const TRect& r) {
+  TDibSurface surface(r.right - r.left, r.bottom - r.top);
+  HDC dc = GetDC(wnd);
+  BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, r.left, r.top, SRCCOPY);
+  ReleaseDC(wnd, dc);
   GdiFlush();
   std::vector<uint32_t> pixels;
   for (int y = 0; y < surface.Height(); ++y)
     for (int x = 0; x < surface.Width(); ++x)
       pixels.push_back(surface.Color(x, y));
   return pixels;
+}
+
+// What `control` shows on the screen now, read through its window's DC.
+std::vector<uint32_t> OnScreen(TWinControl* control) {
+  return WindowPixels(control->GetHandle(), TRect{0, 0, control->GetWidth(), control->GetHeight()});
 }
 
 int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
@@ -577,8 +582,8 @@ TEST_F(DialogTest, TheDroppedLayerListPaintsForTopAndLowerRows) {
 
 // Posts Tab to the focused window with `held` keys down and lets the application
 // handle it; answers the control that has the focus then.
-TWinControl* PressTab(std::initializer_list<BYTE> held = {}) {
-  THeldKeys keys(held);
+TWinControl* PressTab(std::initializer_list<int> held = {}) {
+  TKeysHeld keys(held);
   PressKey(GetFocus(), VK_TAB);
   return FindControl(GetFocus());
 }
@@ -643,7 +648,7 @@ TEST_F(DialogTest, TabInACellsComboReturnsToTheGridAndCtrlTabLeavesIt) {
   };
   const struct {
     int Row;
-    std::initializer_list<BYTE> Held;
+    std::initializer_list<int> Held;
     TWinControl* Next;
   } cases[] = {
       {1, {}, grid},
@@ -670,17 +675,7 @@ TEST_F(DialogTest, TabInACellsComboReturnsToTheGridAndCtrlTabLeavesIt) {
 // What `control` (windowed or not) shows on the screen now, read through its parent's DC.
 std::vector<uint32_t> SeenOnParent(TControl* control) {
   PumpPending();
-  TDibSurface surface(control->GetWidth(), control->GetHeight());
-  HWND parent = control->GetParent()->GetHandle();
-  HDC dc = GetDC(parent);
-  BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, control->GetLeft(), control->GetTop(), SRCCOPY);
-  ReleaseDC(parent, dc);
-  GdiFlush();
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < surface.Height(); ++y)
-    for (int x = 0; x < surface.Width(); ++x)
-      pixels.push_back(surface.Color(x, y));
-  return pixels;
+  return WindowPixels(control->GetParent()->GetHandle(), control->GetBoundsRect());
 }
 
 void SetCues(TCustomForm* form, WORD action, WORD cues) {
