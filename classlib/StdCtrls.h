@@ -28,10 +28,10 @@ enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 // ---- Buttons --------------------------------------------------------------------------
 
 // A control on the system's BUTTON that follows the form's keyboard cues. The system's
-// button draws the underline and the focus rectangle whatever its own cues say (and under
-// Wine it keeps none); so while the form hides accelerators the window holds the caption
-// without its mark (the control still answers the whole caption), and the window hears of
-// the focus only while the form shows focus cues.
+// button keeps cues of its own, which under Wine never hide anything: it underlines the
+// accelerator and draws the focus rectangle always. So while the form hides accelerators
+// the window holds the caption without its mark (the control still answers the whole
+// caption), and the window hears of the focus only while the form shows focus cues.
 class TButtonControl : public TWinControl {
   KIVO_CLASS(TButtonControl, TWinControl)
  public:
