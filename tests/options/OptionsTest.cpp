@@ -589,8 +589,7 @@ TWinControl* PressTab(std::initializer_list<int> held = {}) {
 }
 
 // Fault: Tab, Shift+Tab and Ctrl+Tab never left the two grids, so the check boxes and
-// the panel's buttons could not be reached by Tab; cause: each grid wanted every Tab, and
-// Tab in a cell's combo box went back into its grid, which handed it on to the box.
+// the panel's buttons could not be reached by Tab; cause: each grid wanted every Tab.
 TEST_F(DialogTest, TabGoesThroughEveryControlAndThroughBothGridsCellByCell) {
   Load({"PADCOM", "MYSTERY"});
   Show();
@@ -634,8 +633,10 @@ TEST_F(DialogTest, TabGoesThroughEveryControlAndThroughBothGridsCellByCell) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
-// Tab and Shift+Tab in a cell's combo box return to the grid, from whose last cell Tab
-// goes on; Ctrl+Tab leaves the grid either way, as from a cell.
+// Fault: with a cell's combo box open, neither Ctrl+Tab in it nor Tab from the grid's
+// last cell left the grid; cause: every Tab in the box returned to the grid, which kept
+// every Tab, and the box was a tab stop right after its grid. Tab and Shift+Tab in the
+// box return to the grid; Ctrl+Tab leaves the grid either way, as from a cell.
 TEST_F(DialogTest, TabInACellsComboReturnsToTheGridAndCtrlTabLeavesIt) {
   Load({"PADCOM", "MYSTERY", "DRILL"});
   Show();
