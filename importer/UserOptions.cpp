@@ -1,11 +1,13 @@
 // Readings of the dialog's rules: the row table grows with the file's layer list (a
 // fixed table would be written past by files with many layer strings); the detail level
 // is set to "Normal" at the first activation only, so that returning from the
-// configuration file dialog keeps a level just loaded from a file; and a cell's combo
+// configuration file dialog keeps a level just loaded from a file; a cell's combo
 // box is hidden when the grid's current cell moves off it or the focus leaves both grid
-// and box (left over its old row it covered the focused cell). The box's place counts
-// the grid's frame as the system draws it (the two pixels of the design's rule), and the
-// column widths as the dialog is scaled.
+// and box (left over its old row it covered the focused cell); a cell's combo box is no
+// tab stop of its own, so that Tab out of the grid does not land in it and go back: Tab in
+// it returns to the grid, Ctrl+Tab leaves the grid as it does from a cell. The box's place
+// counts the grid's frame as the system draws it (the two pixels of the design's rule),
+// and the column widths as the dialog is scaled.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -159,6 +161,7 @@ void TTranslateDialog::BuildControls() {
   ComboBoxVarnokLayers->SetStyle(csDropDownList);
   ComboBoxVarnokLayers->SetState(eIgnoreLayer);
   ComboBoxVarnokLayers->SetVisible(false);
+  ComboBoxVarnokLayers->SetTabStop(false);
   ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
   ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxVarnokLayers->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
@@ -199,6 +202,7 @@ void TTranslateDialog::BuildControls() {
   StringGridPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
   ComboBoxPadStack = Place<TComboBox>(this, sheet, "ComboBoxPadStack", 392, 256, 108, 21);
   ComboBoxPadStack->SetVisible(false);
+  ComboBoxPadStack->SetTabStop(false);
   ComboBoxPadStack->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxPadStackChange>(this);
   ComboBoxPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
@@ -412,13 +416,16 @@ void TTranslateDialog::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
-void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState) {
+void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift) {
   if (!IsEnter(key) && !IsEscape(key) && key != VK_TAB)
     return;
   TStringGrid* grid = Sender == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
-  if (grid->CanFocus())
-    grid->SetFocus();
+  const bool leavesGrid = key == VK_TAB && shift.Contains(ssCtrl);
   key = 0;
+  if (leavesGrid)
+    SelectNext(grid, !shift.Contains(ssShift), true);
+  else if (grid->CanFocus())
+    grid->SetFocus();
 }
 
 void TTranslateDialog::StringGridPadStackMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
