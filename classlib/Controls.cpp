@@ -590,6 +590,36 @@ void TControl::AdjustSize() {
     SetBounds(FLeft, FTop, width, height);
 }
 
+void TControl::ChangeScale(int M, int D) {
+  // The limits are lifted while the bounds scale, so that neither the old ones nor the
+  // scaled ones bend the scaled size, and come back scaled.
+  TSizeConstraints limits(nullptr), none(nullptr);
+  limits.SetMinWidth(MulDiv(FConstraints->GetMinWidth(), M, D));
+  limits.SetMinHeight(MulDiv(FConstraints->GetMinHeight(), M, D));
+  limits.SetMaxWidth(MulDiv(FConstraints->GetMaxWidth(), M, D));
+  limits.SetMaxHeight(MulDiv(FConstraints->GetMaxHeight(), M, D));
+  FConstraints->Assign(&none);
+  ScaleFont(M, D);
+  ScaleBounds(M, D);
+  FConstraints->Assign(&limits);
+  AdjustSize();
+}
+
+void TControl::ScaleBounds(int M, int D) {
+  const int left = MulDiv(FLeft, M, D), top = MulDiv(FTop, M, D);
+  const TControlStyle style = GetControlStyle();
+  const int width = style.Contains(csFixedWidth) ? FWidth : MulDiv(FLeft + FWidth, M, D) - left;
+  const int height = style.Contains(csFixedHeight) ? FHeight : MulDiv(FTop + FHeight, M, D) - top;
+  SetBounds(left, top, width, height);
+}
+
+void TControl::ScaleFont(int M, int D) {
+  if (FParentFont || FFont->GetPixelsPerInch() != D)
+    return;
+  FFont->SetPixelsPerInch(M);
+  FFont->SetHeight(MulDiv(FFont->GetHeight(), M, D));
+}
+
 void TControl::RequestAlign() {
   if (FParent)
     FParent->AlignControl(this);

@@ -345,6 +345,16 @@ class TControl : public TComponent {
   // Asked by AutoSize for the size the control wants.
   virtual bool CanAutoSize(int& newWidth, int& newHeight) { return false; }
   virtual void AdjustSize();
+  // Scales the control by M/D, as a layout made at one density is shown at another:
+  // its constraints, its own font when that is given at D pixels per inch (ScaleFont),
+  // and its bounds (ScaleBounds); an auto-sized control then measures itself again.
+  virtual void ChangeScale(int M, int D);
+  // Position and edges by M/D (MulDiv), so that controls that meet still meet; a fixed
+  // width or height (csFixedWidth, csFixedHeight) stays.
+  virtual void ScaleBounds(int M, int D);
+  // A font of the control's own whose height is given at D pixels per inch is brought
+  // to M; one made for the screen (sized in points) or followed from the parent stays.
+  void ScaleFont(int M, int D);
   // Asks the parent to place the control by its Align and Anchors.
   virtual void RequestAlign();
   virtual void VisibleChanging() {}
@@ -481,6 +491,9 @@ class TWinControl : public TControl {
   void DisableAlign() { ++FAlignLevel; }
   void EnableAlign();
   void Realign();
+  // Scales the control and its children by M/D (ChangeScale), placing the aligned ones
+  // once, afterwards.
+  void ScaleBy(int M, int D);
 
   // ---- Docking (DragDrop.cpp): a dock site takes controls dropped by dock drags.
   bool GetDockSite() const { return FDockSite; }
@@ -556,6 +569,10 @@ class TWinControl : public TControl {
   void PaintHandler(TMessage& message);
   // Places the aligned and anchored children in `rect` (the client area).
   virtual void AlignControls(TControl* control, TRect& rect);
+  // The children first, then the control; its anchored children keep the places they
+  // were scaled to, as the scaled client area is where their anchors start from.
+  void ChangeScale(int M, int D) override;
+  void ScaleControls(int M, int D);
   virtual void AdjustClientRect(TRect& rect);
   void AlignControl(TControl* control);
   virtual void KeyDown(WORD& key, TShiftState shift);
@@ -628,6 +645,8 @@ class TWinControl : public TControl {
   void Insert(TControl* control);
   void Remove(TControl* control);
   void ApplyAnchors(int oldWidth, int oldHeight);
+  // Anchored children move with changes of the client area from its size now on.
+  void SetAnchorBase();
 
   HWND FHandle = nullptr;
   WNDPROC FObjectInstance = nullptr;

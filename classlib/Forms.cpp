@@ -40,6 +40,17 @@ BOOL CALLBACK SendUIState(HWND wnd, LPARAM data) {
   return TRUE;
 }
 
+// Windowless controls have no window to hear of the keyboard cues: the form tells them.
+void SendUIStateToWindowless(TWinControl* parent, TMessage& message) {
+  for (int i = 0; i < parent->GetControlCount(); ++i) {
+    TControl* control = parent->GetControl(i);
+    if (auto* windowed = ObjectAs<TWinControl>(control))
+      SendUIStateToWindowless(windowed, message);
+    else
+      control->Perform(message.Msg, message.WParam, message.LParam);
+  }
+}
+
 BOOL CALLBACK DisableTaskWindow(HWND wnd, LPARAM data) {
   auto* list = reinterpret_cast<std::vector<HWND>*>(data);
   if (IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
@@ -95,6 +106,23 @@ TCustomForm::~TCustomForm() {
   DestroyHandle();
   FCanvas.reset();
   FIcon.reset();
+}
+
+// ---- Density ------------------------------------------------------------------------------
+
+void TCustomForm::Loaded() {
+  const int screen = ScreenPixelsPerInch();
+  if (FScaled && screen != FPixelsPerInch) {
+    ScaleBy(screen, FPixelsPerInch);
+    FPixelsPerInch = screen;
+  }
+  inherited::Loaded();
+}
+
+void TCustomForm::ScaleBounds(int M, int D) {
+  const int width = GetClientWidth(), height = GetClientHeight();
+  SetClientWidth(MulDiv(width, M, D));
+  SetClientHeight(MulDiv(height, M, D));
 }
 
 // ---- Window -------------------------------------------------------------------------------
@@ -705,12 +733,17 @@ void TCustomForm::CMDialogKey(TMessage& message) {
   if (GetKeyState(VK_MENU) >= 0) {
     switch (key.CharCode) {
       case VK_TAB:
-        if (GetKeyState(VK_CONTROL) >= 0) {
-          SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
-          message.Result = 1;
-          return;
+        // Ctrl+Tab is offered to the controls first (a control may turn pages with it);
+        // otherwise it moves on as Tab does, which is how one leaves a control that keeps
+        // Tab for itself.
+        if (GetKeyState(VK_CONTROL) < 0) {
+          inherited::Dispatch(message);
+          if (message.Result != 0)
+            return;
         }
-        break;
+        SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+        message.Result = 1;
+        return;
       case VK_LEFT:
       case VK_RIGHT:
       case VK_UP:
@@ -791,6 +824,7 @@ void TCustomForm::WMUpdateUIState(TMessage& message) {
   inherited::Dispatch(message);
   if (HandleAllocated())
     EnumChildWindows(GetHandle(), SendUIState, reinterpret_cast<LPARAM>(&message));
+  SendUIStateToWindowless(this, message);
 }
 
 void TCustomForm::Dispatch(TMessage& message) {

@@ -2,7 +2,8 @@
 //
 // TCustomForm is a top-level window built in code (the constructor is the "create
 // without a resource" form; descendants build their controls under a loading scope and
-// get Loaded afterwards). It keeps the focused control and sends CM_EXIT/CM_ENTER when
+// get Loaded afterwards, when a build in pixels of 96 pixels per inch is scaled to the
+// screen's density). It keeps the focused control and sends CM_EXIT/CM_ENTER when
 // the focus moves; an exception in either aborts the move and the focus stays where
 // it was. ShowModal runs a nested message loop with the other windows of the thread
 // disabled until ModalResult is set.
@@ -127,6 +128,17 @@ class TCustomForm : public TScrollingWinControl {
   TCanvas* GetCanvas() const { return FCanvas.get(); }
   const std::string& GetHelpFile() const { return FHelpFile; }
   void SetHelpFile(const std::string& value) { FHelpFile = value; }
+  // The pixels per inch the form's layout is given at: the density forms are designed
+  // at (DesignPixelsPerInch) until the form is scaled, the screen's afterwards.
+  int GetPixelsPerInch() const { return FPixelsPerInch; }
+  // Whether a form built under a loading scope is scaled to the screen's density when
+  // its build has loaded, should the two differ (true unless cleared before then).
+  bool GetScaled() const { return FScaled; }
+  void SetScaled(bool value) { FScaled = value; }
+  // `pixels` of the form's design at the density the form is laid out at now: for the
+  // sizes code sets after the build (column widths, heights a rule imposes).
+  int ScaleFromDesign(int pixels) const { return MulDiv(pixels, FPixelsPerInch, DesignPixelsPerInch); }
+  static constexpr int DesignPixelsPerInch = 96;
   // MDI: the client window of an MDI parent form and its children.
   HWND GetClientHandle() const { return FClientHandle; }
   int GetMDIChildCount() const;
@@ -153,6 +165,11 @@ class TCustomForm : public TScrollingWinControl {
   void CreateWindowHandle(const TCreateParams& params) override;
   void DestroyWindowHandle() override;
   void PaintWindow(HDC dc) override;
+  // Scales the form to the screen's density once its build is complete, before
+  // anything measures, themes, places or shows it.
+  void Loaded() override;
+  // The frame stays the system's: the client area scales, not the form's place.
+  void ScaleBounds(int M, int D) override;
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& action);
@@ -201,6 +218,8 @@ class TCustomForm : public TScrollingWinControl {
   std::string FHelpFile;
   HWND FClientHandle = nullptr;
   WORD FUIState = 0;
+  int FPixelsPerInch = DesignPixelsPerInch;
+  bool FScaled = true;
 };
 
 class TForm : public TCustomForm {

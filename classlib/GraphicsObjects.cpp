@@ -35,7 +35,13 @@ void TGraphicsObject::ReplaceHandle(HGDIOBJ& handle, bool& owned, HGDIOBJ value,
   DestroyOwned(old, wasOwned, kind);
 }
 
+namespace {
+int gPixelsPerInchOverride = 0;
+}
+
 int ScreenPixelsPerInch() {
+  if (gPixelsPerInchOverride > 0)
+    return gPixelsPerInchOverride;
   static const int ppi = [] {
     TClientDC dc(nullptr);
     const int value = GetDeviceCaps(dc, LOGPIXELSY);
@@ -43,6 +49,8 @@ int ScreenPixelsPerInch() {
   }();
   return ppi;
 }
+
+void SetScreenPixelsPerInch(int value) { gPixelsPerInchOverride = value; }
 
 // ---- TFont --------------------------------------------------------------------------
 
@@ -62,7 +70,12 @@ bool TFont::SameAs(const TFont& other) const {
 
 void TFont::Assign(TPersistent* source) {
   if (auto* font = ObjectAs<TFont>(source)) {
-    if (font == this || SameAs(*font))
+    if (font == this)
+      return;
+    // The height comes with the density it is given at, so that a copy of a font of a
+    // form's design scales as the design does.
+    FPixelsPerInch = font->FPixelsPerInch;
+    if (SameAs(*font))
       return;
     FColor = font->FColor;
     FHeight = font->FHeight;

@@ -43,6 +43,9 @@ using TFontCharset = uint8_t;
 
 // The pixels per inch of the screen (LOGPIXELSY), read once.
 int ScreenPixelsPerInch();
+// Makes the library take `value` as the screen's pixels per inch (0: the screen's own
+// again), so that tests lay fonts and forms out as a screen of that density would.
+void SetScreenPixelsPerInch(int value);
 
 class TFont : public TGraphicsObject {
   KIVO_CLASS(TFont, TGraphicsObject)

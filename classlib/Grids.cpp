@@ -67,6 +67,14 @@ void TStringGrid::SetDefaultRowHeight(int value) {
   Invalidate();
 }
 
+void TStringGrid::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  FDefaultColWidth = MulDiv(FDefaultColWidth, M, D);
+  for (int& width : FColWidths)
+    width = MulDiv(width, M, D);
+  SetDefaultRowHeight(MulDiv(FDefaultRowHeight, M, D));
+}
+
 int TStringGrid::GetColWidths(int index) const {
   if (index < 0 || index >= GetColCount())
     ListIndexError(index);
@@ -341,9 +349,9 @@ void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
       FocusCell(shift.Contains(ssCtrl) ? GetColCount() - 1 : FCol, shift.Contains(ssCtrl) ? FRowCount - 1 : FRow);
       break;
     case VK_TAB: {
-      if (!FOptions.Contains(goTabs) || shift.Contains(ssAlt) || shift.Contains(ssCtrl))
+      // Tab walks the cells row by row; a Tab the grid does not keep is the dialog's.
+      if (!KeepsTab(shift))
         break;
-      // Tab walks the cells row by row; at the grid's end the key goes nowhere.
       int col = FCol, row = FRow;
       if (shift.Contains(ssShift)) {
         if (--col < FFixedCols) {
@@ -360,6 +368,14 @@ void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
+bool TStringGrid::KeepsTab(TShiftState shift) const {
+  if (!FOptions.Contains(goTabs) || shift.Contains(ssAlt) || shift.Contains(ssCtrl))
+    return false;
+  if (shift.Contains(ssShift))
+    return FCol > FFixedCols || FRow > FFixedRows;
+  return FCol < GetColCount() - 1 || FRow < FRowCount - 1;
+}
+
 void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (CanFocus() && !Focused())
     SetFocus();
@@ -374,7 +390,13 @@ void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 void TStringGrid::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_GETDLGCODE:
-      message.Result = DLGC_WANTARROWS | (FOptions.Contains(goTabs) ? DLGC_WANTTAB : 0);
+      // Asked while a key is being handled: the Tab now pressed, with the shift keys now
+      // held, is wanted only when it stays among the cells.
+      message.Result = DLGC_WANTARROWS | (KeepsTab(KeyDataToShiftState(0)) ? DLGC_WANTTAB : 0);
+      return;
+    case WM_UPDATEUISTATE:
+      inherited::Dispatch(message);
+      Invalidate();
       return;
     case WM_VSCROLL:
       WMVScroll(message);
@@ -421,6 +443,7 @@ void TStringGrid::Paint() {
   canvas->GetBrush()->SetColor(GetColor());
   canvas->FillRect(GetClientRect());
   const bool focused = Focused();
+  const bool hideFocus = (GetUIState() & UISF_HIDEFOCUS) != 0;
   for (int row = 0; row < FRowCount; ++row) {
     for (int col = 0; col < GetColCount(); ++col) {
       const TRect r = CellRect(col, row);
@@ -442,7 +465,7 @@ void TStringGrid::Paint() {
       canvas->FillRect(r);
       DrawCell(col, row, r, state);
       canvas->GetFont()->SetColor(GetFont()->GetColor());
-      if (state.Contains(gdFocused) && !FOptions.Contains(goDrawFocusSelected))
+      if (state.Contains(gdFocused) && !FOptions.Contains(goDrawFocusSelected) && !hideFocus)
         canvas->DrawFocusRect(r);
       if (FGridLineWidth == 0)
         continue;

@@ -4,7 +4,9 @@
 // stay in place; the other rows scroll vertically (the columns do not scroll). The grid
 // owns the texts and keeps the objects attached to cells without owning them. The
 // current cell moves with the mouse, the arrow keys, Home/End, Page Up/Down and, with
-// goTabs, Tab and Shift+Tab; OnSelectCell may refuse a move.
+// goTabs, Tab and Shift+Tab; OnSelectCell may refuse a move. Tab past the last cell,
+// Shift+Tab before the first and Ctrl+Tab from any cell are the dialog's: they move the
+// focus on to the next or previous control.
 #pragma once
 
 #include <map>
@@ -100,11 +102,16 @@ class TStringGrid : public TCustomControl {
   void KeyDown(WORD& key, TShiftState shift) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Resize() override;
+  // The default row height and the column widths scale with the grid.
+  void ChangeScale(int M, int D) override;
 
  private:
   // Makes (col, row) current when it exists, is not fixed and OnSelectCell allows it,
   // then scrolls it into view.
   void FocusCell(int col, int row);
+  // True when Tab with `shift` moves the current cell on: goTabs, neither Ctrl nor Alt,
+  // and a cell follows the current one (precedes it, with Shift).
+  bool KeepsTab(TShiftState shift) const;
   void ScrollIntoView(int row);
   int MaxTopRow();
   void UpdateScrollBar();

@@ -32,11 +32,112 @@ void SetButtonCheck(TWinControl* button, WPARAM state) {
     InvalidateRect(button->GetHandle(), nullptr, TRUE);
 }
 
+// `caption` as the system's button draws it without an underline: the accelerator marks
+// taken out, a doubled "&" (drawn as one) kept.
+std::string WithoutAccelMark(const std::string& caption) {
+  std::string text;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) {
+      if (caption[i + 1] != '&')
+        continue;
+      text += caption[i++];
+    }
+    text += caption[i];
+  }
+  return text;
+}
+
+bool HidesAccelerators(TWinControl* control) { return control && (control->GetUIState() & UISF_HIDEACCEL); }
+
 }  // namespace
+
+// ---- TButtonControl ---------------------------------------------------------------------
+
+void TButtonControl::SendToWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!HandleAllocated())
+    return;
+  TMessage message{msg, wParam, lParam, 0};
+  inherited::DefaultHandler(message);
+}
+
+void TButtonControl::UpdateCues() {
+  if (!HandleAllocated())
+    return;
+  const WORD hidden = GetUIState();
+  const bool plain = (hidden & UISF_HIDEACCEL) != 0;
+  if (plain != FPlainCaption) {
+    if (plain)
+      SetStoredText(GetText());
+    FPlainCaption = plain;
+    const std::string caption = plain ? WithoutAccelMark(GetStoredText()) : GetStoredText();
+    SendToWindow(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+  }
+  const bool focus = Focused() && !(hidden & UISF_HIDEFOCUS);
+  if (focus != FWindowFocus) {
+    FWindowFocus = focus;
+    SendToWindow(focus ? WM_SETFOCUS : WM_KILLFOCUS, 0, 0);
+  }
+}
+
+void TButtonControl::CreateWnd() {
+  inherited::CreateWnd();
+  UpdateCues();
+}
+
+void TButtonControl::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_UPDATEUISTATE:
+      inherited::Dispatch(message);
+      UpdateCues();
+      return;
+    case WM_DESTROY:
+      // The whole caption stays with the control as the window goes.
+      inherited::Dispatch(message);
+      FPlainCaption = FWindowFocus = false;
+      return;
+  }
+  inherited::Dispatch(message);
+}
+
+void TButtonControl::DefaultHandler(TMessage& message) {
+  switch (message.Msg) {
+    case WM_SETFOCUS:
+      FWindowFocus = !(GetUIState() & UISF_HIDEFOCUS);
+      if (!FWindowFocus) {
+        message.Result = 0;
+        return;
+      }
+      break;
+    case WM_KILLFOCUS:
+      if (!FWindowFocus) {
+        message.Result = 0;
+        return;
+      }
+      FWindowFocus = false;
+      break;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+      // The control keeps the whole caption while the window holds it without its mark.
+      if (FPlainCaption) {
+        TControl::DefaultHandler(message);
+        return;
+      }
+      break;
+    case WM_SETTEXT:
+      if (FPlainCaption) {
+        TControl::DefaultHandler(message);
+        const std::string caption = WithoutAccelMark(GetStoredText());
+        SendToWindow(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
+        return;
+      }
+      break;
+  }
+  inherited::DefaultHandler(message);
+}
 
 // ---- TButton ----------------------------------------------------------------------------
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
   // Clicks come from BN_CLICKED, not from the mouse handling of TControl.
   SetControlStyle({csSetCaption, csDoubleClicks});
   SetBounds(0, 0, 75, 25);
@@ -117,7 +218,7 @@ void TButton::CreateWnd() {
 
 // ---- TCheckBox --------------------------------------------------------------------------
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
   SetControlStyle({csSetCaption, csDoubleClicks});
   SetBounds(0, 0, 97, 17);
   SetTabStop(true);
@@ -367,7 +468,12 @@ void TCustomComboBox::CreateParams(TCreateParams& params) {
   static constexpr DWORD styles[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST};
   params.Style |= styles[FStyle] | WS_VSCROLL | CBS_AUTOHSCROLL;
   // The drop-down list's height is part of the window's height.
-  params.Height = GetHeight() + FDropDownCount * 16;
+  params.Height = GetHeight() + FDropDownCount * FDropDownItemHeight;
+}
+
+void TCustomComboBox::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  FDropDownItemHeight = MulDiv(FDropDownItemHeight, M, D);
 }
 
 void TCustomComboBox::CreateWnd() {
@@ -489,6 +595,11 @@ void TCustomListBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
 }
 
 void TCustomListBox::MeasureItem(int index, int& height) { OnMeasureItem(this, index, height); }
+
+void TCustomListBox::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  SetItemHeight(MulDiv(FItemHeight, M, D));
+}
 
 void TCustomListBox::CNDrawItem(TMessage& message) {
   const DRAWITEMSTRUCT& item = *MessageAs<TWMDrawItem>(message).DrawItemStruct;
@@ -701,22 +812,33 @@ void TCustomLabel::Paint() {
   TCanvas* canvas = GetCanvas();
   const TRect client = GetClientRect();
   if (!FTransparent) {
+    // Solid again: the text below leaves the brush clear, and setting the same colour
+    // does not change its style.
+    canvas->GetBrush()->SetStyle(bsSolid);
     canvas->GetBrush()->SetColor(GetColor());
     canvas->FillRect(client);
   }
   canvas->GetBrush()->SetStyle(bsClear);
   canvas->SetFont(GetFont());
   canvas->RequiredState({csHandleValid, csFontValid, csBrushValid});
-  const std::string text = GetStoredText();
+  int flags = TextFlags();
+  const std::string text = ShownText(flags);
   RECT r = client;
   if (!GetEnabled()) {
     OffsetRect(&r, 1, 1);
     SetTextColor(canvas->GetHandle(), ColorToRGB(clBtnHighlight));
-    DrawTextA(canvas->GetHandle(), text.c_str(), int(text.size()), &r, TextFlags());
+    DrawTextA(canvas->GetHandle(), text.c_str(), int(text.size()), &r, flags);
     OffsetRect(&r, -1, -1);
     SetTextColor(canvas->GetHandle(), ColorToRGB(clBtnShadow));
   }
-  DrawTextA(canvas->GetHandle(), text.c_str(), int(text.size()), &r, TextFlags());
+  DrawTextA(canvas->GetHandle(), text.c_str(), int(text.size()), &r, flags);
+}
+
+std::string TCustomLabel::ShownText(int& flags) {
+  if (!FShowAccelChar || !HidesAccelerators(GetParent()))
+    return GetStoredText();
+  flags |= DT_NOPREFIX;
+  return WithoutAccel(GetStoredText());
 }
 
 void TCustomLabel::Dispatch(TMessage& message) {
@@ -725,6 +847,9 @@ void TCustomLabel::Dispatch(TMessage& message) {
     case CM_FONTCHANGED:
       inherited::Dispatch(message);
       AdjustSize();
+      Invalidate();
+      return;
+    case WM_UPDATEUISTATE:
       Invalidate();
       return;
     case CM_DIALOGCHAR:

@@ -9,6 +9,8 @@
 // Cancel takes Escape; a click hands its ModalResult to the form. A dropped-down combo
 // box keeps Enter and Escape, which close its list. The label is windowless and focuses its
 // FocusControl on its "&" accelerator. The group box paints its own frame and caption.
+// The push button, the check box and the label show their accelerator underline and
+// their focus rectangle only as the form's keyboard cues say.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +27,33 @@ enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
 // ---- Buttons --------------------------------------------------------------------------
 
-class TButton : public TWinControl {
-  KIVO_CLASS(TButton, TWinControl)
+// A control on the system's BUTTON that follows the form's keyboard cues. The system's
+// button keeps cues of its own, which under Wine never hide anything: it underlines the
+// accelerator and draws the focus rectangle always. So while the form hides accelerators
+// the window holds the caption without its mark (the control still answers the whole
+// caption), and the window hears of the focus only while the form shows focus cues.
+class TButtonControl : public TWinControl {
+  KIVO_CLASS(TButtonControl, TWinControl)
+ public:
+  explicit TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+  void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+
+ protected:
+  void CreateWnd() override;
+
+ private:
+  // Brings the window's caption and focus in line with the form's cues.
+  void UpdateCues();
+  // Hands `message` to the system's button as it is.
+  void SendToWindow(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  bool FPlainCaption = false;  // the window holds the caption without its mark
+  bool FWindowFocus = false;   // the window has heard of the focus
+};
+
+class TButton : public TButtonControl {
+  KIVO_CLASS(TButton, TButtonControl)
  public:
   explicit TButton(TComponent* AOwner);
   bool GetDefault() const { return FDefault; }
@@ -59,8 +86,8 @@ enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 // A check box; the state lives in the control, so a click toggles it and fires OnClick,
 // and setting Checked from code fires OnClick as well.
-class TCheckBox : public TWinControl {
-  KIVO_CLASS(TCheckBox, TWinControl)
+class TCheckBox : public TButtonControl {
+  KIVO_CLASS(TCheckBox, TButtonControl)
  public:
   explicit TCheckBox(TComponent* AOwner);
   bool GetChecked() const { return FState == cbChecked; }
@@ -183,12 +210,15 @@ class TCustomComboBox : public TWinControl {
   virtual void Change();
   // An item was chosen from the list: OnSelect, then OnChange.
   virtual void Select();
+  // The room the dropped list makes for each item scales with the control.
+  void ChangeScale(int M, int D) override;
 
  private:
   TComboBoxStrings* FItems;
   TComboBoxStyle FStyle = csDropDown;
   int FItemIndex = -1;  // kept while there is no window
   int FDropDownCount = 8;
+  int FDropDownItemHeight = 16;
 };
 
 class TComboBox : public TCustomComboBox {
@@ -278,6 +308,8 @@ class TCustomListBox : public TWinControl {
   virtual void DrawItem(int index, TRect rect, TOwnerDrawState state);
   // OnMeasureItem; `height` comes in as ItemHeight.
   virtual void MeasureItem(int index, int& height);
+  // ItemHeight scales with the control.
+  void ChangeScale(int M, int D) override;
 
  private:
   void CNDrawItem(TMessage& message);
@@ -360,6 +392,9 @@ class TCustomLabel : public TGraphicControl {
   void Notification(TComponent* AComponent, TOperation operation) override;
   // DrawText flags of the label's text.
   int TextFlags() const;
+  // The text as drawn now, with the flags that draw it: without its accelerator mark
+  // while the form hides accelerators.
+  std::string ShownText(int& flags);
 
  private:
   TAlignment FAlignment = taLeftJustify;

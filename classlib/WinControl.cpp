@@ -485,10 +485,38 @@ void TWinControl::EnableAlign() {
 
 void TWinControl::Realign() { AlignControl(nullptr); }
 
+void TWinControl::ScaleBy(int M, int D) { ChangeScale(M, D); }
+
+void TWinControl::ChangeScale(int M, int D) {
+  DisableAlign();
+  try {
+    ScaleControls(M, D);
+    inherited::ChangeScale(M, D);
+  } catch (...) {
+    EnableAlign();
+    throw;
+  }
+  SetAnchorBase();
+  EnableAlign();
+}
+
+void TWinControl::ScaleControls(int M, int D) {
+  for (int i = 0; i < GetControlCount(); ++i)
+    GetControl(i)->ChangeScale(M, D);
+}
+
 void TWinControl::Loaded() {
   inherited::Loaded();
+  // The build placed the anchored children for the client area it gave the control.
+  SetAnchorBase();
   if (GetControlState().Contains(csAlignmentNeeded))
     Realign();
+}
+
+void TWinControl::SetAnchorBase() {
+  const TRect client = GetClientRect();
+  FLastClientWidth = RectWidth(client);
+  FLastClientHeight = RectHeight(client);
 }
 
 void TWinControl::AdjustClientRect(TRect& rect) {

@@ -124,16 +124,18 @@ void ApplyFaceColour(TTeThemeEngine* engine, TControl* control) {
     control->SetColor(engine->GetTheme()->GetColor(11));
 }
 
-void ApplyThemeRules(TTeThemeEngine* engine, TComponent* component) {
+// `form` is the dialog or message box being themed: the heights the rules give are in
+// its design's pixels.
+void ApplyThemeRules(const TCustomForm* form, TTeThemeEngine* engine, TComponent* component) {
   if (auto* control = ObjectAs<TControl>(component))
     ApplyFaceColour(engine, control);
   if (IsPublishedProp(component, "ThemeEngine"))
     SetObjectProp(component, "ThemeEngine", engine);
   if (auto* win = ObjectAs<TWinControl>(component))
     for (int i = 0; i < win->GetControlCount(); ++i)
-      ApplyThemeRules(engine, win->GetControl(i));
+      ApplyThemeRules(form, engine, win->GetControl(i));
   for (int i = 0; i < component->GetComponentCount(); ++i)
-    ApplyThemeRules(engine, component->GetComponent(i));
+    ApplyThemeRules(form, engine, component->GetComponent(i));
 
   if (auto* label = ObjectAs<TLabel>(component)) {
     if (IsGrey(label->GetFont()))
@@ -141,7 +143,7 @@ void ApplyThemeRules(TTeThemeEngine* engine, TComponent* component) {
     return;
   }
   if (auto* box = ObjectAs<TTeThemeCheckBox>(component)) {
-    box->SetHeight(19);
+    box->SetHeight(form->ScaleFromDesign(19));
     if (IsGrey(box->GetFont()))
       MakeDarkArial(box->GetFont());
     return;
@@ -178,7 +180,7 @@ void CreateDialogTheme(TServerDialog* dialog) {
 }
 
 void ApplyDialogTheme(TServerDialog* dialog, TComponent* component) {
-  ApplyThemeRules(dialog->GetThemeEngine(), component);
+  ApplyThemeRules(dialog, dialog->GetThemeEngine(), component);
 }
 
 void ThemeMessageForm(TCustomForm* form) {
@@ -187,7 +189,7 @@ void ThemeMessageForm(TCustomForm* form) {
   CreateFormTheme(form, {kbiClose}, engine, themeForm);
   engine->Loaded();
   themeForm->Loaded();
-  ApplyThemeRules(engine, form);
+  ApplyThemeRules(form, engine, form);
   // The frame paints the theme's control face behind the text; an opaque label would
   // show the form face (another colour) as a box around it.
   if (auto* message = ObjectAs<TLabel>(form->FindComponent("Message")))

@@ -1,7 +1,9 @@
 #include "host/FormWithHelp.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "classlib/ComCtrls.h"
 #include "classlib/Exceptions.h"
@@ -147,6 +149,8 @@ TFormWithHelp::TFormWithHelp(TComponent* AOwner)
       FControlHelpTopics(new TStringList) {}
 
 TFormWithHelp::~TFormWithHelp() {
+  // The window goes only in the base destructor, whose messages no longer reach this class.
+  QuitHelpViewer();
   delete FFormHelpMap;
   delete FFormHelpTopics;
   delete FControlHelpMap;
@@ -157,6 +161,7 @@ void TFormWithHelp::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_CHILDKEY: CMChildKey(message); return;
     case WM_HELP: WMHelp(message); return;
+    case WM_DESTROY: QuitHelpViewer(); break;
   }
   inherited::Dispatch(message);
 }
@@ -206,15 +211,29 @@ void TFormWithHelp::ShowHelp(TControl* control) {
     context = GetHelpContext(this, helpFile);
   if (context != 0) {
     TInterfacePtr<IClient> client = GetClient();
-    WinHelpProc(client ? client->GetApplicationHandle() : nullptr, helpFile.c_str(), HELP_CONTEXT,
-                ULONG_PTR(context));
+    AskHelpViewer(client ? client->GetApplicationHandle() : nullptr, helpFile, HELP_CONTEXT, ULONG_PTR(context));
     return;
   }
   POINT pos{};
   GetCursorPos(&pos);
   const std::string fallback = FallbackHelpFile();
-  WinHelpProc(GetHandle(), fallback.c_str(), HELP_SETPOPUP_POS, ULONG_PTR(MAKELONG(pos.x, pos.y)));
-  WinHelpProc(GetHandle(), fallback.c_str(), HELP_CONTEXTPOPUP, 1);
+  AskHelpViewer(GetHandle(), fallback, HELP_SETPOPUP_POS, ULONG_PTR(MAKELONG(pos.x, pos.y)));
+  AskHelpViewer(GetHandle(), fallback, HELP_CONTEXTPOPUP, 1);
+}
+
+void TFormWithHelp::AskHelpViewer(HWND owner, const std::string& helpFile, UINT command, ULONG_PTR data) {
+  auto known = std::find_if(FHelpOwners.begin(), FHelpOwners.end(),
+                            [owner](const auto& asked) { return asked.first == owner; });
+  if (known == FHelpOwners.end())
+    FHelpOwners.emplace_back(owner, helpFile);
+  else
+    known->second = helpFile;
+  WinHelpProc(owner, helpFile.c_str(), command, data);
+}
+
+void TFormWithHelp::QuitHelpViewer() {
+  for (const auto& [owner, helpFile] : std::exchange(FHelpOwners, {}))
+    WinHelpProc(owner, helpFile.c_str(), HELP_QUIT, 0);
 }
 
 void TFormWithHelp::CMChildKey(TMessage& message) {
@@ -264,6 +283,6 @@ void TFormWithHelp::ShowControlPopup(HWND wnd, const POINT& pos) {
   int context = ControlContext(control->GetName(), container, classBase, helpFile);
   if (context == 0 && control->GetParent() && control->GetParent() != container)
     context = ControlContext(control->GetParent()->GetName(), container, classBase, helpFile);
-  WinHelpProc(GetHandle(), helpFile.c_str(), HELP_SETPOPUP_POS, ULONG_PTR(MAKELONG(pos.x, pos.y)));
-  WinHelpProc(GetHandle(), helpFile.c_str(), HELP_CONTEXTPOPUP, ULONG_PTR(context));
+  AskHelpViewer(GetHandle(), helpFile, HELP_SETPOPUP_POS, ULONG_PTR(MAKELONG(pos.x, pos.y)));
+  AskHelpViewer(GetHandle(), helpFile, HELP_CONTEXTPOPUP, ULONG_PTR(context));
 }

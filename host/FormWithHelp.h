@@ -8,10 +8,13 @@
 // file the host names (IClient position 39) and whose own map is then searched. Keys
 // are "Dlg_" + component name, or "Dlg_" + container name + "_" + control name,
 // compared without regard to case. Help with no context falls back to a popup of
-// context 1 in "Help\qmvmaster.hlp". Every help call goes through WinHelpProc.
+// context 1 in "Help\qmvmaster.hlp". Every help call goes through WinHelpProc. The
+// help viewer runs until every window that asked it for help has told it to quit, so a
+// dialog tells it so (HELP_QUIT) for each window it asked through when its window goes.
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/Forms.h"
@@ -72,11 +75,17 @@ class TFormWithHelp : public TForm {
   void ShowControlPopup(HWND wnd, const POINT& pos);
   int ControlContext(const std::string& name, TControl* container, const std::string& classBase,
                      std::string& helpFile);
+  // A help request to the viewer on behalf of `owner`, which is remembered.
+  void AskHelpViewer(HWND owner, const std::string& helpFile, UINT command, ULONG_PTR data);
+  // HELP_QUIT for every window the viewer was asked through.
+  void QuitHelpViewer();
 
   TStringList* FFormHelpMap;
   TStringList* FFormHelpTopics;
   TStringList* FControlHelpMap;
   TStringList* FControlHelpTopics;
+  // The windows help was asked through, each with the last file it asked for.
+  std::vector<std::pair<HWND, std::string>> FHelpOwners;
   bool FHelpRequested = false;
   bool FHelpEnabled = true;
 };

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "classlib/FileUtils.h"
+#include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
@@ -137,6 +138,22 @@ std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCod
   return FileFailureReason(fileName, errorCode);
 }
 
+std::string ReservedDeviceName(const std::string& fileName) {
+  std::string name = ExtractFileName(fileName);
+  // The device is named by what comes before the first dot, blanks at its end dropped.
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ')
+    name.pop_back();
+  name = UpperCase(name);
+  static const char* const devices[] = {"CON", "PRN", "AUX", "NUL"};
+  for (const char* device : devices)
+    if (name == device)
+      return name;
+  const bool numbered = name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) &&
+                        name[3] >= '1' && name[3] <= '9';
+  return numbered ? name : std::string();
+}
+
 std::string FileReadProblem(const std::string& fileName) {
   if (fileName.size() >= MAX_PATH)
     return "its path has " + std::to_string(fileName.size()) +
@@ -144,6 +161,9 @@ std::string FileReadProblem(const std::string& fileName) {
   if (fileName.find_first_of("?*") != std::string::npos)
     return "its name holds characters outside the system's code page (they arrive as \"?\"); "
            "rename the file or its folders with letters of that code page";
+  // Windows opens the device, not the file: the system's answer would be a device's error.
+  if (const std::string device = ReservedDeviceName(fileName); !device.empty())
+    return "its name is reserved by Windows for the device " + device + "; rename the file";
   const DWORD attributes = GetFileAttributesA(fileName.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return FileFailureReason(fileName, GetLastError());

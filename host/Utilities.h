@@ -50,9 +50,14 @@ inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
 // limit (ERROR_FILE_TOO_LARGE), other failures by their Windows error.
 std::string SettingsFileFailureReason(const std::string& fileName, uint32_t errorCode);
 // Why `fileName` cannot be opened for reading, in the same words; empty when it can. A
-// path of MAX_PATH characters or more, and a name holding "?" or "*" (what a name
-// outside the system's code page turns into), are told without asking the system.
+// path of MAX_PATH characters or more, a name holding "?" or "*" (what a name outside
+// the system's code page turns into) and a name Windows keeps for a device are told
+// without asking the system.
 std::string FileReadProblem(const std::string& fileName);
+// The device that the name of `fileName` stands for in Windows ("CON" for "con.pdf":
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, whatever extension follows); empty
+// for a name that is no device's.
+std::string ReservedDeviceName(const std::string& fileName);
 
 // A wild-card description made at start-up; nothing reads it.
 class TWildCard : public TObject {

@@ -79,8 +79,6 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
   if (problem)
     problem->clear();
   const std::string fileName = ImportSettingsFileName();
-  if (!FileExists(fileName))
-    return DefaultLayerTable();
   // A file that is not the user's map is left as it is (it may be theirs to mend), and
   // the built-in rows serve for this import.
   auto builtIn = [&](std::string why) {
@@ -88,6 +86,12 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
       *problem = std::move(why);
     return BuiltInLayerTable();
   };
+  // A folder of the file's name is no missing file: the built-in rows could not be
+  // written there, and the user would never learn why their map is not read.
+  if (DirectoryExists(fileName))
+    return builtIn(FileFailureReason(fileName, ERROR_ACCESS_DENIED));
+  if (!FileExists(fileName))
+    return DefaultLayerTable();
   std::unique_ptr<TMemIniFile> ini;
   try {
     ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);

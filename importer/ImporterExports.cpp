@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "classlib/Boundary.h"
@@ -12,6 +13,7 @@
 #include "host/EDAClientMessageForm.h"
 #include "host/ServerReferences.h"
 #include "host/Utilities.h"
+#include "importer/ImportMemory.h"
 #include "importer/KIVOImporterServerModule.h"
 #include "importer/KivoFile.h"
 #include "importer/KivoRecogniser.h"
@@ -29,16 +31,32 @@ std::string ShortStringArgument(const uint8_t* text) {
   return reinterpret_cast<const ShortString<255>*>(text)->Str();
 }
 
+void ShowTooLargeBox(const std::string& fileName, const std::string& why) {
+  ShowErrorBox("Could not import \"" + fileName + "\" because the board is too large for this process: " +
+               why + ".");
+}
+
 // Reads and translates the file into the report; whatever the reader raises is
-// recorded as an unknown import error and the import goes on to its report.
+// recorded as an unknown import error and the import goes on to its report. A failed
+// allocation, or the address space running out (ImportMemory.h), is a board too large
+// for the process: the user is told so once the reader and its model are gone, which
+// gives the memory back for the report and the dialogs.
 void ReadIntoReport(const std::string& fileName, TReportManager& report) {
+  bool tooLarge = false;
   try {
     TKivoFile reader(fileName, CurrentBoardHandle());
     reader.SetReport(&report);
     reader.Load();
+  } catch (const std::bad_alloc&) {
+    tooLarge = true;
   } catch (...) {
     report.AddImportError(ieUnknownError);
   }
+  if (!tooLarge)
+    return;
+  const std::string why = BoardTooLargeReason(fileName);
+  report.AddBoardTooLargeError(why);
+  ShowTooLargeBox(fileName, why);
 }
 
 // A file the host knows but that cannot be opened for reading (locked, no access) is
@@ -96,6 +114,8 @@ bool ImportFileIntoPcb(const std::string& fileName) {
   // shown) leaves nothing behind and is told to the user.
   try {
     return ImportWithReport(fileName);
+  } catch (const std::bad_alloc&) {
+    ShowTooLargeBox(fileName, BoardTooLargeReason(fileName));
   } catch (const std::exception& error) {
     ShowErrorBox(error.what());
   } catch (...) {

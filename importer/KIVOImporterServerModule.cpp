@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "classlib/FileUtils.h"
 #include "classlib/ShortString.h"
 #include "classlib/Strings.h"
 #include "host/ClientApi.h"
@@ -66,6 +67,25 @@ void ShowOpenKivoFileDialog(std::string& fileName) {
     fileName = WholeParameter(buffer.get(), "Path");
 }
 
+// Whether `fileName` begins as Unicode text (UTF-16): with its byte-order mark, or with a
+// zero byte beside each of its first characters, as a KIVO file saved so would.
+bool IsUnicodeText(const std::string& fileName) {
+  TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  unsigned char start[64];
+  DWORD got = 0;
+  if (!file.Valid() || !ReadFile(file.Get(), start, sizeof start, &got, nullptr) || got < 2)
+    return false;
+  if ((start[0] == 0xFF && start[1] == 0xFE) || (start[0] == 0xFE && start[1] == 0xFF))
+    return true;
+  int zeros[2] = {0, 0};
+  for (DWORD i = 0; i + 1 < got; i += 2)
+    for (int half : {0, 1})
+      zeros[half] += start[i + half] == 0 && start[i + 1 - half] != 0;
+  const int pairs = static_cast<int>(got / 2);
+  return zeros[0] == pairs || zeros[1] == pairs;
+}
+
 // Why the command cannot import `fileName`, in plain words; empty when it can.
 std::string ImportProblem(const std::string& fileName) {
   if (fileName.size() > kMaxFileName)
@@ -73,9 +93,12 @@ std::string ImportProblem(const std::string& fileName) {
            std::to_string(kMaxFileName) + " the importer takes";
   if (std::string problem = FileReadProblem(fileName); !problem.empty())
     return problem;
-  if (!RecognisedPCBFile(fileName))
-    return "it is not a KIVO layout file (no \"{COMPONENT\" block begins it)";
-  return {};
+  if (RecognisedPCBFile(fileName))
+    return {};
+  if (IsUnicodeText(fileName))
+    return "it is saved as Unicode text, which the importer does not read; save it as plain text "
+           "(ANSI) and import it again";
+  return "it is not a KIVO layout file (no \"{COMPONENT\" block begins it)";
 }
 
 // A new PCB document of the host for `fileName`; nil when the host makes none.

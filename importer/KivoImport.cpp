@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "classlib/Forms.h"
+#include "importer/ImportMemory.h"
 #include "importer/ImportSettings.h"
 #include "importer/ReportManager.h"
 #include "importer/UserOptions.h"
@@ -53,6 +54,9 @@ void TKivoImport::SetOptionsHandler(TKivoFile::TImportOptionsHandler handler) {
 
 void TKivoImport::Run() {
   const TBoardModifyScope bracket(FBoard.GetHandle());
+  // A board whose reading left too little room ends before the dialog and before any
+  // host object is made.
+  CheckImportMemory();
   if (ShowImportOptions()) {
     if (Application)
       Application->ProcessMessages();
@@ -154,6 +158,21 @@ class THandleTrail {
   uint32_t FLast = 0;
 };
 
+// A host iterator, destroyed on every way out: a placement ended partway (the address
+// space running out) would leave its snapshot of the board in the host.
+class THostIterator {
+ public:
+  THostIterator(uint32_t container, uint8_t kind)
+      : FHandle(PcbApiCreateIterator(container, kind, 0, 0)) {}
+  ~THostIterator() { PcbApiDestroyIterator(FHandle); }
+  THostIterator(const THostIterator&) = delete;
+  THostIterator& operator=(const THostIterator&) = delete;
+  uint32_t Get() const { return FHandle; }
+
+ private:
+  uint32_t FHandle;
+};
+
 }  // namespace
 
 void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
@@ -163,16 +182,17 @@ void TKivoImport::MoveBoardObjects(int32_t dx, int32_t dy) {
   for (uint8_t kind = okArc; kind <= okCoordinate; ++kind) {
     if (kind == okNet)
       continue;
-    const uint32_t iterator = PcbApiCreateIterator(FBoard.GetHandle(), kind, 0, 0);
-    for (uint32_t object = PcbApiGetFirstObject(iterator); object != 0;
-         object = PcbApiGetNextObject(iterator)) {
+    const THostIterator iterator(FBoard.GetHandle(), kind);
+    for (uint32_t object = PcbApiGetFirstObject(iterator.Get()); object != 0;
+         object = PcbApiGetNextObject(iterator.Get())) {
+      ImportMemoryStep();
       MoveObjectBy(object, kind, dx, dy);
       if (kind <= okFill || kind == okPolygon)
         moved.Add(object);
     }
-    PcbApiDestroyIterator(iterator);
   }
   moved.ForEach([](uint32_t object) {
+    ImportMemoryStep();
     PcbApiEventRouterSendMessage(object, 0, pecObjectChanged, 0);
   });
 }

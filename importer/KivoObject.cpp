@@ -1,5 +1,6 @@
 #include "importer/KivoObject.h"
 
+#include "importer/ImportMemory.h"
 #include "importer/KivoArena.h"
 #include "importer/KivoListMemo.h"
 #include "importer/ReportManager.h"
@@ -206,6 +207,7 @@ void TKivoObject::AddCreatedHandle(uint32_t handle) {
 }
 
 uint32_t TKivoObject::CreateHostObject(uint8_t kind) {
+  ImportMemoryStep();
   const uint32_t handle = PcbApiCreateObject(kind);
   AddCreatedHandle(handle);
   return handle;

@@ -11,6 +11,10 @@
 // - A report cut short (a full disk) would pass for the whole report, and rewriting the
 //   report in place lost the earlier one: it is written beside and replaces the earlier
 //   report only when whole.
+// - Texts of the KIVO file reach the report as they are, and a control character in one
+//   (0x1A, which ends a file for text-mode readers, or a line break inside a line) would
+//   cut the report short or break its lines for whoever reads it: every control
+//   character of a line is written as "\xNN" (0x1A as "\x1A").
 #include "importer/ReportManager.h"
 
 #include <algorithm>
@@ -56,6 +60,26 @@ std::string AtLine(int64_t line) {
 }
 
 std::string TextOf(const TPCBObject* object) { return object ? object->GetText() : std::string(); }
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// `text` with every control character written as "\xNN"; `text` itself when it holds
+// none (most lines), else a view of `buffer`.
+std::string_view Visible(std::string_view text, std::string& buffer) {
+  if (std::none_of(text.begin(), text.end(), [](char c) { return IsControl(static_cast<unsigned char>(c)); }))
+    return text;
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  buffer.clear();
+  for (const unsigned char c : text) {
+    if (!IsControl(c)) {
+      buffer += static_cast<char>(c);
+      continue;
+    }
+    const char escaped[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+    buffer.append(escaped, sizeof escaped);
+  }
+  return buffer;
+}
 
 // The designator: the text of the component's name text object.
 std::string Designator(uint32_t component) {
@@ -192,6 +216,11 @@ void TReportManager::AddImportError(uint8_t kind) {
       Add(FImportErrors, "ERROR: User Canceled Abort.", 1);
       return;
   }
+}
+
+void TReportManager::AddBoardTooLargeError(std::string_view why) {
+  ++FImportErrorCount;
+  Add(FImportErrors, "ERROR: The board is too large for this process: " + std::string(why), 1);
 }
 
 void TReportManager::AddEvent(TEventForm form, const TPCBObject* object) {
@@ -414,18 +443,20 @@ void TReportManager::WriteReport() {
 }
 
 void TReportManager::WriteLines(TTextFile& file, const std::string& note) const {
+  std::string buffer;
+  auto writeLine = [&](std::string_view text) { file.WriteLn(Visible(text, buffer)); };
   auto writeList = [&](const TLines& lines, uint8_t level) {
     lines.ForEach([&](std::string_view text, uint8_t lineLevel) {
       if (lineLevel <= level)
-        file.WriteLn(text);
+        writeLine(text);
     });
   };
   file.WriteLn("Varnok Design System: KIVO Version 9.x To Varnok QMV Translator Report");
-  file.WriteLn("PCB File : " + ClientApiExtractFileNameFromPath(FFileName));
+  writeLine("PCB File : " + ClientApiExtractFileNameFromPath(FFileName));
   file.WriteLn("Date     : " + CurrentDateText());
   file.WriteLn("Time     : " + CurrentTimeText());
   if (!note.empty())
-    file.WriteLn(note);
+    writeLine(note);
   file.WriteLn();
   file.WriteLn();
   file.WriteLn("Load Errors : " + std::to_string(FLoadErrorCount));
@@ -458,7 +489,7 @@ void TReportManager::WriteLines(TTextFile& file, const std::string& note) const 
       }
     }
     if (EventLevel(form) <= FImportEventLevel)
-      file.WriteLn(EventLine(form, record));
+      writeLine(EventLine(form, record));
   });
   file.Close();
 }

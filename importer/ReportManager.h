@@ -6,7 +6,8 @@
 // is removed, leaving an earlier report of the same name as it was. When "<name>.rpt" is the KIVO file itself (its own name, or a link to it),
 // the report goes to "<name>-report.rpt" and says so, so that it never overwrites the
 // file it reports on. Import events and warnings read their host objects back through
-// the PCB object proxies.
+// the PCB object proxies. Control characters of the texts it reports are written as
+// "\xNN", so that no text of the KIVO file can end the report or break its lines.
 #pragma once
 
 #include <cstdint>
@@ -97,6 +98,9 @@ class TReportManager : public TObject {
   void AddImportWarning(uint8_t kind, uint32_t object);
   // Import errors (TImportErrorKind): an unknown error, cancelled by the user.
   void AddImportError(uint8_t kind);
+  // An import error about a board too large for the process, and why: "ERROR: The board
+  // is too large for this process: <why>".
+  void AddBoardTooLargeError(std::string_view why);
   // Import events 0 to 10 about a host object; later kinds add nothing. The object is
   // read back at once and its values kept; the event's lines are made when the report
   // is written, at the import-event level of that moment.

@@ -31,6 +31,8 @@ TTranslationStatus::TTranslationStatus(TComponent* AOwner) : TServerDialog(AOwne
   SetPosition(poScreenCenter);
   SetColor(clBtnFace);
   GetFont()->SetName("MS Sans Serif");
+  // A height in pixels of the design, which scales with the rest of it.
+  GetFont()->SetPixelsPerInch(GetPixelsPerInch());
   GetFont()->SetHeight(-11);
   SetClientWidth(239);
   SetClientHeight(100);

@@ -1,9 +1,13 @@
 // Readings of the dialog's rules: the row table grows with the file's layer list (a
 // fixed table would be written past by files with many layer strings); the detail level
 // is set to "Normal" at the first activation only, so that returning from the
-// configuration file dialog keeps a level just loaded from a file; and a cell's combo
+// configuration file dialog keeps a level just loaded from a file; a cell's combo
 // box is hidden when the grid's current cell moves off it or the focus leaves both grid
-// and box (left over its old row it covered the focused cell).
+// and box (left over its old row it covered the focused cell); a cell's combo box is no
+// tab stop of its own, so that Tab out of the grid does not land in it and go back: Tab in
+// it returns to the grid, Ctrl+Tab leaves the grid as it does from a cell. The box's place
+// counts the grid's frame as the system draws it (the two pixels of the design's rule),
+// and the column widths as the dialog is scaled.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -69,6 +73,15 @@ void SetUpGrid(TStringGrid* grid) {
   grid->SetDefaultRowHeight(18);
   grid->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goTabs});
   grid->SetScrollBars(ssVertical);
+}
+
+// Where the control's client area starts within its window: the width of the frame the
+// system draws around it, which is no size of the design (it does not scale).
+TPoint ClientInset(TWinControl* control) {
+  RECT window{};
+  GetWindowRect(control->GetHandle(), &window);
+  const TPoint origin = control->ClientToScreen(TPoint{0, 0});
+  return TPoint{origin.x - window.left, origin.y - window.top};
 }
 
 bool IsEnter(WORD key) { return key == VK_RETURN; }
@@ -148,6 +161,7 @@ void TTranslateDialog::BuildControls() {
   ComboBoxVarnokLayers->SetStyle(csDropDownList);
   ComboBoxVarnokLayers->SetState(eIgnoreLayer);
   ComboBoxVarnokLayers->SetVisible(false);
+  ComboBoxVarnokLayers->SetTabStop(false);
   ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
   ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxVarnokLayers->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
@@ -188,6 +202,7 @@ void TTranslateDialog::BuildControls() {
   StringGridPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
   ComboBoxPadStack = Place<TComboBox>(this, sheet, "ComboBoxPadStack", 392, 256, 108, 21);
   ComboBoxPadStack->SetVisible(false);
+  ComboBoxPadStack->SetTabStop(false);
   ComboBoxPadStack->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxPadStackChange>(this);
   ComboBoxPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
@@ -246,9 +261,9 @@ void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
       FLayerList->AddObject(layerList->Get(i), layerList->GetObject(i));
   const int count = FLayerList->GetCount();
   StringGridAssociations->SetRowCount(count);
-  StringGridAssociations->SetColWidths(0, 103);
-  StringGridAssociations->SetColWidths(1, 20);
-  StringGridAssociations->SetColWidths(2, 125);
+  StringGridAssociations->SetColWidths(0, ScaleFromDesign(103));
+  StringGridAssociations->SetColWidths(1, ScaleFromDesign(20));
+  StringGridAssociations->SetColWidths(2, ScaleFromDesign(125));
   FRowLayers.assign(count, eIgnoreLayer);
   for (int row = 0; row < count; ++row) {
     const std::string name = FLayerList->Get(row);
@@ -276,9 +291,9 @@ void TTranslateDialog::FillPadStackGrid(TStrings* layerList) {
       items->Add(layerList->Get(i));
   ComboBoxPadStack->SetVisible(false);
   StringGridPadStack->SetRowCount(cPadStackRows);
-  StringGridPadStack->SetColWidths(0, 100);
-  StringGridPadStack->SetColWidths(1, 20);
-  StringGridPadStack->SetColWidths(2, 104);
+  StringGridPadStack->SetColWidths(0, ScaleFromDesign(100));
+  StringGridPadStack->SetColWidths(1, ScaleFromDesign(20));
+  StringGridPadStack->SetColWidths(2, ScaleFromDesign(104));
   for (int row = 0; row < 10; ++row) {
     std::string value = "Not Used";
     if (layerList)
@@ -302,8 +317,9 @@ void TTranslateDialog::UpdateMappingStatus() {
 
 void TTranslateDialog::ShowComboOverCell(TStringGrid* grid, TComboBox* combo, int row) {
   const TRect cell = grid->CellRect(2, row);
-  const int left = grid->GetLeft() + 2 + grid->GetColWidths(0) + grid->GetColWidths(1);
-  combo->SetBounds(left, grid->GetTop() + 2 + cell.top, combo->GetWidth(), combo->GetHeight());
+  const TPoint inset = ClientInset(grid);
+  const int left = grid->GetLeft() + inset.x + grid->GetColWidths(0) + grid->GetColWidths(1);
+  combo->SetBounds(left, grid->GetTop() + inset.y + cell.top, combo->GetWidth(), combo->GetHeight());
   combo->SetVisible(true);
   combo->BringToFront();
 }
@@ -400,13 +416,16 @@ void TTranslateDialog::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
-void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState) {
+void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift) {
   if (!IsEnter(key) && !IsEscape(key) && key != VK_TAB)
     return;
   TStringGrid* grid = Sender == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
-  if (grid->CanFocus())
-    grid->SetFocus();
+  const bool leavesGrid = key == VK_TAB && shift.Contains(ssCtrl);
   key = 0;
+  if (leavesGrid)
+    SelectNext(grid, !shift.Contains(ssShift), true);
+  else if (grid->CanFocus())
+    grid->SetFocus();
 }
 
 void TTranslateDialog::StringGridPadStackMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {

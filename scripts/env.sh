@@ -1,7 +1,13 @@
 # Sourced by the scripts: where the build, the Wine prefix and the display live.
 KIVO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export KIVO_BUILD=${KIVO_BUILD:-$KIVO_ROOT/build}
-export WINEPREFIX=${KIVO_WINEPREFIX:-$KIVO_BUILD/wineprefix}
+# A screen of another density than 96 pixels per inch (KIVO_LOG_PIXELS, scripts/dpirun)
+# has a prefix of its own.
+if [ "${KIVO_LOG_PIXELS:-96}" != 96 ]; then
+  export WINEPREFIX=${KIVO_WINEPREFIX:-$KIVO_BUILD/wineprefix-dpi$KIVO_LOG_PIXELS}
+else
+  export WINEPREFIX=${KIVO_WINEPREFIX:-$KIVO_BUILD/wineprefix}
+fi
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No network installers: mono and gecko are never offered.

@@ -57,7 +57,7 @@ for arg in "$@"; do
   case "$arg" in
     --config|--answers) expect_file=$arg; args+=("$arg") ;;
     --save-config) expect_new=$arg; args+=("$arg") ;;
-    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle|--disk-full)
+    --tick|--untick|--detail|--deadline|--text-view|--launch|--params|--idle|--disk-full|--memory-left)
       expect_value=1; args+=("$arg") ;;
     -*) args+=("$arg") ;;
     *)

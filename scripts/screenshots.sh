@@ -17,7 +17,9 @@
 # SHOTS (comma-separated names from the list above) takes only those. Fails when a shot
 # is missing, or a dialog window or dropped list captures as one flat colour (never
 # painted). The test suite runs it into the build tree with KIVO_SCREENSHOTS_IN_TEST=1,
-# where the build, the prefix and the display are already up.
+# where the build, the prefix and the display are already up. With KIVO_LOG_PIXELS=N
+# the dialogs are shot on a screen of N pixels per inch (the prefix of scripts/dpirun);
+# the test suite takes them at 144 too, into build/screenshots-dpi144.
 #
 # Windows are captured inside Wine, not with xwd: on this Xvfb (24- and 32-bit visuals)
 # xwd shows a popup that lies wholly over two lower windows (a dropped layer list over
@@ -30,12 +32,17 @@ only=${2:-}
 . "$root/scripts/env.sh"
 if [ -z "${KIVO_SCREENSHOTS_IN_TEST:-}" ]; then
   kivo_wine_session >/dev/null
+elif [ "${KIVO_LOG_PIXELS:-96}" != 96 ]; then
+  # The suite's prefix is the main one: this one is made here, and its desktop closed
+  # afterwards (see scripts/dpirun).
+  "$root/scripts/wineprefix.sh"
+  stop_wine=1
 fi
 
 wine_path() { local full; full=$(readlink -f "$1"); echo "Z:${full//\//\\}"; }
 mkdir -p "$out"
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; [ -z "${stop_wine:-}" ] || wineserver -k 2>/dev/null || true' EXIT
 cp "$root/examples/demo.pdf" "$work/demo.pdf"
 
 failed=0

@@ -14,11 +14,15 @@
 # With KIVO_VISUAL_STYLES=1 (scripts/themedrun) the prefix has Wine's light visual style
 # switched on instead, and no virtual desktop: its programs draw into memory only and
 # must not take the display's focus from the main prefix's windows.
+# With KIVO_LOG_PIXELS=N (scripts/dpirun) the screen has N pixels per inch instead of 96
+# (the user's "LogPixels"), as a system set to larger texts has.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 themed=${KIVO_VISUAL_STYLES:-0}
+dpi=${KIVO_LOG_PIXELS:-96}
 stamp="$WINEPREFIX/.kivo-prefix-v2"
 [ "$themed" = 1 ] && stamp="$WINEPREFIX/.kivo-prefix-themed-v2"
+[ "$dpi" != 96 ] && stamp="$WINEPREFIX/.kivo-prefix-dpi$dpi-v2"
 [ -f "$stamp" ] && exit 0
 # Two programs may ask for the same new prefix at once: one makes it, the other waits.
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -39,6 +43,7 @@ else
   reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
   reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024
 fi
+[ "$dpi" != 96 ] && reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 wineserver -w

@@ -22,9 +22,11 @@ TSize TextSize(TKsBitmap& buffer, TControl* control) {
   return TSize{buffer.TextWidth(caption, 0), buffer.TextHeight(caption)};
 }
 
-// The caption at `text`: embossed when disabled, with a focus rectangle around it
-// (grown by 1 left and right, 2 above and 2 + extraBottom below) while the focus cue
-// shows.
+// The caption at `text`: embossed when disabled, with a focus rectangle around it while
+// the focus cue shows. The rectangle's dotted lines keep a clear column from the text
+// (grown by 2 left and right: grown by 1 they lay against the first and last letter,
+// and over a last letter drawn a column past its measured width), and lie 2 above and
+// 2 + extraBottom below it.
 void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBottom) {
   TKsBitmap& buffer = *control->GetBuffer();
   buffer.SetFont(control->GetFont());
@@ -41,7 +43,7 @@ void DrawMarkCaption(TKsCustomControl* control, const TRect& text, int extraBott
     buffer.DrawText(caption, text, flags);
   }
   if (control->ShowsFocusCue())
-    buffer.DrawFocusRect(TRect{text.left - 1, text.top - 2, text.right + 1, text.bottom + 2 + extraBottom},
+    buffer.DrawFocusRect(TRect{text.left - 2, text.top - 2, text.right + 2, text.bottom + 2 + extraBottom},
                          Opaque(clBtnShadow));
 }
 
@@ -76,6 +78,11 @@ void TKsCustomMarkControl::SetSpacing(int value) {
     return;
   FSpacing = value;
   Invalidate();
+}
+
+void TKsCustomMarkControl::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  SetSpacing(MulDiv(FSpacing, M, D));
 }
 
 void TKsCustomMarkControl::SetPressed(bool value) {

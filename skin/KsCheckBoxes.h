@@ -47,6 +47,8 @@ class TKsCustomMarkControl : public TKsCustomControl {
   void MouseEnter() override;
   void MouseLeave() override;
   void SetPressed(bool value);
+  // The spacing scales with the control; the mark keeps the size its artwork has.
+  void ChangeScale(int M, int D) override;
 
  private:
   int FSpacing = 5;

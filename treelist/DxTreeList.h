@@ -40,6 +40,7 @@
 #include "treelist/DxTreeListMouse.h"
 #include "treelist/DxTreeListNavigator.h"
 #include "treelist/DxTreeListNode.h"
+#include "treelist/DxTreeListOperations.h"
 #include "treelist/DxTreeListPainter.h"
 #include "treelist/DxTreeListRows.h"
 #include "treelist/DxTreeListSelection.h"
@@ -47,7 +48,7 @@
 #include "treelist/DxTreeListTypes.h"
 #include "treelist/DxTreeListWidths.h"
 
-class TCustomdxTreeList : public TCustomdxContainer {
+class TCustomdxTreeList : public TCustomdxContainer, public TdxTreeListOperations {
   KIVO_CLASS(TCustomdxTreeList, TCustomdxContainer)
  public:
   explicit TCustomdxTreeList(TComponent* AOwner);
@@ -143,10 +144,6 @@ class TCustomdxTreeList : public TCustomdxContainer {
   void ResetNodeReferences();
 
   void Dispatch(TMessage& message) override;
-
-  // ==== Focus, navigation and scrolling
-  // The keyboard focus is in the control, one of its child windows or its editor.
-  bool HasFocus() { return FPainter.IsControlFocused(); }
 
   // ==== Sorting
   // Sorts one sibling list (the top-level nodes or a node's children) in place by the
@@ -660,6 +657,13 @@ class TCustomdxTreeList : public TCustomdxContainer {
   // The default row height of the metrics: the least height of a row, as many lines of
   // the font's text height (+ 3) as the row line count asks for.
   virtual int32_t GetDefaultRowLinesHeight();
+  virtual TdxTreeListNode* GetNodeByDirection(TdxTreeListNode* node, int direction, bool allNodes);
+  virtual void FocusNodeByDirection(int direction, bool allNodes);
+  virtual bool IsFirstNodeFocused();
+  virtual bool IsLastNodeFocused();
+  virtual bool StartSearch(int column, const std::string& text);
+  virtual void IncrementalSearch(const std::string& text, int direction, bool clearOnMiss);
+  virtual bool FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction);
   // What lies under `p` (client coordinates).
   virtual void GetHitInfo(const TPoint& p, TdxTreeListHitInfo& hitInfo);
   // The selection bracket: the outermost End reports one selection change when the

@@ -129,22 +129,22 @@ bool TdxTreeListKeyboard::SearchKey(WORD key, TShiftState shift) {
       std::string text = FSearchText;
       if (!text.empty())
         text.pop_back();
-      IncrementalSearch(text, 0, false);
+      FControl.IncrementalSearch(text, 0, false);
       return true;
     }
     case VK_DELETE:
-      IncrementalSearch(std::string(), 0, false);
+      FControl.IncrementalSearch(std::string(), 0, false);
       return true;
     case VK_ESCAPE:
       EndSearch();
       return true;
     case VK_RETURN:
       if (shift.Contains(ssShift)) {
-        IncrementalSearch(FSearchText, 1, false);
+        FControl.IncrementalSearch(FSearchText, 1, false);
         return true;
       }
       if (shift.Contains(ssCtrl)) {
-        IncrementalSearch(FSearchText, 2, false);
+        FControl.IncrementalSearch(FSearchText, 2, false);
         return true;
       }
       return false;
@@ -443,7 +443,7 @@ TdxTreeListKeyboard::TKeyPress TdxTreeListKeyboard::StartKeyPress(char key) {
   TKeyPress press{ch, ctrlOnly, false};
   if (FControl.GetState() == stNone && !FSearching && FControl.IsOptionsEx29() && key != VK_BACK && key != VK_TAB &&
       key != VK_RETURN && key != VK_ESCAPE && !ctrlOnly)
-    StartSearch(-1, std::string());
+    FControl.StartSearch(-1, std::string());
   if (!FSearching) {
     if (FControl.IsOptionsEx10() && FControl.GetState() != stEditing) {
       if (key == VK_RETURN) {
@@ -482,8 +482,8 @@ void TdxTreeListKeyboard::FinishKeyPress(char& key, const TKeyPress& press) {
   }
   if (FSearching && ch >= 32 && !ctrlOnly) {
     if (FControl.GetFocusedColumn() != FSearchColumn)
-      StartSearch(-1, std::string());
-    IncrementalSearch(FSearchText + key, 0, false);
+      FControl.StartSearch(-1, std::string());
+    FControl.IncrementalSearch(FSearchText + key, 0, false);
   }
 }
 
@@ -498,7 +498,7 @@ bool TdxTreeListKeyboard::StartSearch(int column, const std::string& text) {
   FControl.SetFocusedColumn(column);
   FSearching = true;
   FSearchText = text;
-  IncrementalSearch(text, 0, true);
+  FControl.IncrementalSearch(text, 0, true);
   return !FSearchText.empty();
 }
 
@@ -513,7 +513,7 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
     return;
   FSearchText = text;
   TdxTreeListNode* found = nullptr;
-  if (FindNode(column < 0 ? 0 : column, text, found, direction)) {
+  if (FControl.FindNode(column < 0 ? 0 : column, text, found, direction)) {
     FControl.SetFocusedNode(found, FControl.GetFocusedColumn(), /*makeVisible=*/false);
   } else if (clearOnMiss) {
     FSearchText.clear();
@@ -539,7 +539,7 @@ bool TdxTreeListKeyboard::FindNode(int column, const std::string& text, TdxTreeL
     return FSearchAllNodes ? n->GetNext() : n->GetNextVisible();
   };
   auto wrapStart = [this, backward]() {
-    return backward ? FControl.GetNavigator().GetNodeByDirection(FControl.GetFirstNode(), 3, FSearchAllNodes)
+    return backward ? FControl.GetNodeByDirection(FControl.GetFirstNode(), 3, FSearchAllNodes)
                     : FControl.GetFirstNode();
   };
   const std::string wanted = LocaleUpper(text);

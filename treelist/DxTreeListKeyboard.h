@@ -38,7 +38,7 @@ class TdxTreeListKeyboard : public TObject {
   TKeyPress StartKeyPress(char key);
   void FinishKeyPress(char& key, const TKeyPress& press);
 
-  // ==== Incremental search
+  // ==== Incremental search (the bodies of the control's virtual operations of the same names)
   // Ends editing, takes `column` (-1: the focused one) as the search column and focuses
   // it, and searches `text` from the focused node; true when the text is still not empty.
   bool StartSearch(int column, const std::string& text);

@@ -44,7 +44,7 @@ TdxTreeListNode* TdxTreeListNavigator::GetNodeByDirection(TdxTreeListNode* node,
 void TdxTreeListNavigator::FocusNodeByDirection(int direction, bool allNodes) {
   if (!FFocusedNode)
     return;
-  TdxTreeListNode* node = GetNodeByDirection(FFocusedNode, direction, allNodes);
+  TdxTreeListNode* node = FControl.GetNodeByDirection(FFocusedNode, direction, allNodes);
   if (!node)
     return;
   const bool followSelection =
@@ -59,7 +59,7 @@ bool TdxTreeListNavigator::IsFirstNodeFocused() {
 }
 
 bool TdxTreeListNavigator::IsLastNodeFocused() {
-  return FControl.GetCount() == 0 || FFocusedNode == GetNodeByDirection(FControl.GetFirstNode(), 3, false);
+  return FControl.GetCount() == 0 || FFocusedNode == FControl.GetNodeByDirection(FControl.GetFirstNode(), 3, false);
 }
 
 void TdxTreeListNavigator::MoveFocusedRow(int delta) {

@@ -66,7 +66,8 @@ class TdxTreeListNavigator : public TObject {
   // true when it moved.
   bool KeepLastPageFilled();
 
-  // ==== Focus moves
+  // ==== Focus moves (the first four: the bodies of the control's virtual operations of the
+  // same names)
   // The node one step from `node`: 0 the first top-level node, 1 the previous row, 2
   // the next row (with `allNodes` the next node in tree order, shown or not), 3 the
   // last row (with `allNodes` the deepest last node of the tree); none otherwise.

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "classlib/Boundary.h"
+#include "classlib/FileReplacement.h"
 #include "classlib/FileUtils.h"
 #include "standin/host/HostObjects.h"
 #include "standin/host/StandinHost.h"
@@ -47,7 +48,18 @@ struct THostShortString {
 std::string FullPath(const std::string& fileName) {
   char full[MAX_PATH] = "";
   DWORD length = GetFullPathNameA(fileName.c_str(), MAX_PATH, full, nullptr);
-  return length > 0 && length < MAX_PATH ? std::string(full) : fileName;
+  if (length == 0 || length >= MAX_PATH)
+    return fileName;
+  // A file named like a device ("CON.pdf") comes back as the device ("\\.\CON"): the
+  // folder is made full and the name kept, as the user gave it.
+  if (std::string(full).rfind("\\\\.\\", 0) == 0 && fileName.rfind("\\\\.\\", 0) != 0) {
+    const std::string folder = ExtractFilePath(fileName);
+    length = GetFullPathNameA(folder.empty() ? "." : folder.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+      return fileName;
+    return IncludeTrailingPathDelimiter(full) + ExtractFileName(fileName);
+  }
+  return full;
 }
 
 // The report the plug-in wrote in this run: the last file it had the host name.
@@ -70,9 +82,10 @@ bool WrittenSince(const std::string& path, const FILETIME& since) {
          CompareFileTime(&data.ftLastWriteTime, &since) >= 0;
 }
 
+// The report is read as bytes: in text mode a 0x1A in it would end the reading there.
 TReportCounts ReadCounts(const std::string& reportPath) {
   TReportCounts counts;
-  std::ifstream report(reportPath);
+  std::ifstream report(reportPath, std::ios::binary);
   if (reportPath.empty() || !report)
     return counts;
   const std::pair<const char*, int*> fields[] = {{"Load Errors : ", &counts.LoadErrors},
@@ -96,12 +109,16 @@ TReportCounts ReadCounts(const std::string& reportPath) {
 // Nothing of it is held beyond a piece: the dump of a large board runs to gigabytes.
 class TBoardDump {
  public:
-  // `path` empty: the dump is only counted.
-  explicit TBoardDump(const std::string& path) {
-    if (!path.empty())
-      FFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    FPath = path;
+  // `path` empty: the dump is only counted. The dump is written beside an earlier dump
+  // of that name and takes its place only once whole, so that a dump the disk cannot
+  // hold leaves the earlier one as it was.
+  explicit TBoardDump(const std::string& path) : FPath(path) {
+    if (path.empty())
+      return;
+    FReplacement.emplace(path);
+    if (!FReplacement->GetError())
+      FFile = CreateFileA(FReplacement->GetWriteName().c_str(), GENERIC_WRITE, 0, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   ~TBoardDump() { Close(); }
   TBoardDump(const TBoardDump&) = delete;
@@ -115,10 +132,11 @@ class TBoardDump {
                        : nullptr;
     const bool taken = dump && board && dump(board, Piece, this) == 0;
     const bool opened = FFile != INVALID_HANDLE_VALUE;
-    FWritten = taken && opened && !FWriteFailed;
-    Close();
-    // A file this run began but could not write whole is not left as if it were the dump.
-    if (opened && !FWritten)
+    const bool closed = Close();
+    FWritten = taken && opened && !FWriteFailed && closed && FReplacement->Commit() == 0;
+    // A dump written in place (its folder takes no new file) but not whole is not left
+    // as if it were the dump; a new file beside goes with the replacement.
+    if (opened && !FWritten && SameFile(FReplacement->GetWriteName(), FPath))
       DeleteFileA(FPath.c_str());
     return taken;
   }
@@ -179,13 +197,15 @@ class TBoardDump {
       FLast = &*FKinds.try_emplace(std::string(kind), 0).first;
     ++FLast->second;
   }
-  void Close() {
-    if (FFile != INVALID_HANDLE_VALUE)
-      CloseHandle(FFile);
+  // False when the file would not close (its last bytes not written).
+  bool Close() {
+    const bool closed = FFile == INVALID_HANDLE_VALUE || CloseHandle(FFile);
     FFile = INVALID_HANDLE_VALUE;
+    return closed;
   }
 
   std::string FPath;
+  std::optional<TFileReplacement> FReplacement;
   HANDLE FFile = INVALID_HANDLE_VALUE;
   bool FWriteFailed = false;
   bool FWritten = false;

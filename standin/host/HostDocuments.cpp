@@ -261,6 +261,8 @@ bool LoadPcbServer() {
     return false;
   if (auto setRunner = PcbServerEntry<TRaveloSetCommandRunner>("Ravelo_SetCommandRunner"))
     setRunner(RunForPcbServer);
+  if (auto keep = PcbServerEntry<TRaveloKeepCallLog>("Ravelo_KeepCallLog"); keep && !HostOptions().ServerCallLog)
+    keep(0);
   return true;
 }
 

@@ -33,6 +33,11 @@
 // plug-in's writes there, and the host's own (the board's dump), are cut short, then fail
 // (standin/host/DiskFull.h).
 //
+// --memory-left MB leaves only MB megabytes of the process's address space free once the
+// plug-in is loaded (the rest is reserved), as on a host whose memory is nearly used up:
+// the import of a board larger than that room runs out of memory
+// (standin/host/AddressSpaceLimit.h).
+//
 // Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
 // message box before the import, which the watcher must answer; --hang stops the host's
 // user-interface thread for good before the import, which only the watcher's deadline
@@ -49,6 +54,7 @@
 #include <string>
 
 #include "classlib/FileUtils.h"
+#include "standin/host/AddressSpaceLimit.h"
 #include "standin/host/BatchImport.h"
 #include "standin/host/DialogWatcher.h"
 #include "standin/host/DiskFull.h"
@@ -68,6 +74,7 @@ struct TRunOptions {
   std::string MessageBox;   // --message-box TEXT
   bool Hang = false;        // --hang
   long long DiskFree = -1;  // --disk-full BYTES
+  long long MemoryLeft = -1;  // --memory-left MB
   standin::TBatchOptions Import;
 };
 
@@ -130,6 +137,8 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.Hang = true;
     } else if (arg == "--disk-full" && (value = next())) {
       run.DiskFree = atoll(value);
+    } else if (arg == "--memory-left" && (value = next())) {
+      run.MemoryLeft = atoll(value);
     } else if (!arg.empty() && arg[0] != '-' && run.Import.FileName.empty()) {
       run.Import.FileName = arg;
       run.Batch = true;
@@ -209,6 +218,9 @@ int Run(int argc, char** argv) {
   TRunOptions run;
   if (!ParseArguments(argc, argv, run))
     return 1;
+  // Nothing here reads the server's call log, a record of every call the import makes:
+  // kept, it took a quarter of a large board's memory.
+  standin::HostOptions().ServerCallLog = false;
 #ifdef KIVO_HOST_BARE
   printf("KivoHost (bare: no ClientAPI_ exports)\n");
 #endif
@@ -260,6 +272,11 @@ int Run(int argc, char** argv) {
   if (run.Hang) {
     fflush(stdout);
     Sleep(INFINITE);
+  }
+  std::optional<standin::TAddressSpaceLimit> memoryLeft;
+  if (run.MemoryLeft >= 0) {
+    memoryLeft.emplace(static_cast<uint64_t>(run.MemoryLeft) << 20);
+    printf("Address space: %lld MB left free\n", run.MemoryLeft);
   }
   standin::PluginModule* module = nullptr;
   factory(&module, static_cast<standin::HostClient*>(standin::ClientUnknown()));

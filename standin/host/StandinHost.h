@@ -21,6 +21,7 @@ struct THostOptions {
   bool UnterminatedNames = false;         // the 4096-byte name buffers come back without a zero
   std::string VirtualFolder;              // the folder of names beginning with "VFS:\"
   std::string TextViewKind = "TextEdit";  // view kind of text documents opened by 24
+  bool ServerCallLog = true;              // the PCB server keeps its call log once loaded
 };
 
 // Creates the application and main windows and the client object (once).

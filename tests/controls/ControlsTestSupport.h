@@ -1,7 +1,10 @@
 // Small controls and a fixture shared by the windowed class-library tests.
 #pragma once
 
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,6 +80,25 @@ class TTestButton : public TWinControl {
     CreateSubClass(params, "BUTTON");
     params.Style |= BS_PUSHBUTTON;
   }
+};
+
+// Holds keys down in the thread's key state for a scope, as GetKeyState reads it.
+class TKeysHeld {
+ public:
+  explicit TKeysHeld(std::initializer_list<int> keys) {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    std::copy(std::begin(FSaved), std::end(FSaved), state);
+    for (int key : keys)
+      state[key] |= 0x80;
+    SetKeyboardState(state);
+  }
+  ~TKeysHeld() { SetKeyboardState(FSaved); }
+  TKeysHeld(const TKeysHeld&) = delete;
+  TKeysHeld& operator=(const TKeysHeld&) = delete;
+
+ private:
+  BYTE FSaved[256];
 };
 
 // Records what reaches the application's exception handler instead of showing it.

@@ -142,4 +142,89 @@ TEST_F(GridTest, FocusComingAndGoingRepaintsTheGrid) {
   }
 }
 
+// Fault: Tab, Shift+Tab and Ctrl+Tab never left a grid with goTabs, so the controls
+// after it could not be reached by Tab; cause: the grid wanted every Tab and did nothing
+// with one that had no cell to go to.
+TEST_F(GridTest, TabLeavesPastTheLastCellShiftTabBeforeTheFirstAndCtrlTabFromAnyCell) {
+  auto* before = new TTestEdit(Form);
+  before->SetParent(Form);
+  before->SetBounds(0, 105, 100, 21);
+  before->SetTabOrder(0);
+  auto* after = new TTestEdit(Form);
+  after->SetParent(Form);
+  after->SetBounds(120, 105, 100, 21);
+  auto press = [](std::initializer_list<int> held) {
+    TKeysHeld keys(held);
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    Application->ProcessMessages();
+  };
+  auto cell = [this] { return std::make_pair(Grid->GetCol(), Grid->GetRow()); };
+  Grid->SetFocus();
+  Grid->SetRow(19);
+  Grid->SetCol(1);
+  press({});
+  EXPECT_TRUE(Grid->Focused());
+  EXPECT_EQ(cell(), std::make_pair(2, 19));
+  press({});
+  EXPECT_TRUE(after->Focused());
+  press({VK_SHIFT});
+  EXPECT_TRUE(Grid->Focused());
+  EXPECT_EQ(cell(), std::make_pair(2, 19));
+
+  Grid->SetRow(0);
+  Grid->SetCol(1);
+  press({VK_SHIFT});
+  EXPECT_EQ(cell(), std::make_pair(0, 0));
+  press({VK_SHIFT});
+  EXPECT_TRUE(before->Focused());
+
+  for (bool shift : {false, true}) {
+    Grid->SetFocus();
+    Grid->SetRow(5);
+    Grid->SetCol(1);
+    press(shift ? std::initializer_list<int>{VK_CONTROL, VK_SHIFT} : std::initializer_list<int>{VK_CONTROL});
+    EXPECT_TRUE((shift ? before : after)->Focused()) << shift;
+    EXPECT_EQ(cell(), std::make_pair(1, 5)) << shift;
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// The current cell's focus rectangle follows the form's keyboard cues.
+TEST_F(GridTest, TheFocusRectangleShowsOnlyWhileTheFormShowsFocusCues) {
+  Grid->SetFocus();
+  Grid->SetCol(1);
+  Grid->SetRow(2);
+  auto look = [this] {
+    RedrawWindow(Grid->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    TDibSurface surface(Grid->GetClientWidth(), Grid->GetClientHeight());
+    HDC dc = GetDC(Grid->GetHandle());
+    BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(Grid->GetHandle(), dc);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < surface.Height(); ++y)
+      for (int x = 0; x < surface.Width(); ++x)
+        pixels.push_back(surface.Color(x, y));
+    return pixels;
+  };
+  const std::vector<COLORREF> shown = look();
+  SendMessageA(Form->GetHandle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  PumpPending();
+  const std::vector<COLORREF> hidden = look();
+  // What shows with the cue is what shows without it plus the system's focus rectangle
+  // over the current cell.
+  TDibSurface withRect(Grid->GetClientWidth(), Grid->GetClientHeight());
+  for (int y = 0; y < withRect.Height(); ++y)
+    for (int x = 0; x < withRect.Width(); ++x)
+      SetPixel(withRect.DC(), x, y, hidden[size_t(y * withRect.Width() + x)]);
+  const RECT current = Grid->CellRect(1, 2);
+  DrawFocusRect(withRect.DC(), &current);
+  GdiFlush();
+  std::vector<COLORREF> expected;
+  for (int y = 0; y < withRect.Height(); ++y)
+    for (int x = 0; x < withRect.Width(); ++x)
+      expected.push_back(withRect.Color(x, y));
+  EXPECT_NE(hidden, shown);
+  EXPECT_EQ(expected, shown);
+}
+
 }  // namespace

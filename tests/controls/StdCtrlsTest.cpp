@@ -154,6 +154,28 @@ TEST_F(StdCtrlsTest, LabelSizesToItsTextAndItsAcceleratorFocusesItsControl) {
   EXPECT_EQ(Form->GetControlCount(), 2);
 }
 
+// Fault: an opaque label painted again kept what it had drawn before (the longer caption
+// it had, an underline its form no longer showed); cause: its text left the brush clear,
+// and setting the same colour again did not make it solid, so the fill did nothing.
+TEST_F(StdCtrlsTest, AnOpaqueLabelFillsItsWholeBackgroundAtEveryPaint) {
+  auto* label = new TLabel(Form);
+  label->SetParent(Form);
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 120, 20);
+  label->SetColor(clWhite);
+  label->SetCaption("WWWWWWWWWW");
+  ShowForm();
+  label->SetCaption("I");
+  PumpPending();
+  HDC dc = GetDC(Form->GetHandle());
+  int inked = 0;
+  for (int y = 10; y < 30; ++y)
+    for (int x = 30; x < 130; ++x)  // right of the "I"
+      inked += GetPixel(dc, x, y) != RGB(255, 255, 255);
+  ReleaseDC(Form->GetHandle(), dc);
+  EXPECT_EQ(inked, 0);
+}
+
 TEST_F(StdCtrlsTest, EditReportsChangesAndPanelShrinksItsClientAreaByItsBevels) {
   auto* edit = new TEdit(Form);
   edit->SetParent(Form);

@@ -14,6 +14,7 @@
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
 #include "tests/support/TestSupport.h"
+#include "tools/kivogen/KivoBoardGenerator.h"
 
 std::span<const TUnitEntry> TestUnits() { return {}; }
 
@@ -117,6 +118,16 @@ THostRun RunHost(const std::vector<std::string>& arguments) {
 
 bool Has(const THostRun& run, const std::string& text) {
   return run.Output.find(text) != std::string::npos;
+}
+
+// The name of a temporary file left in `folder` (a replacement not cleared away), or "".
+std::string TemporaryFileIn(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE)
+    return "";
+  FindClose(search);
+  return found.cFileName;
 }
 
 // The dump without its first line, which names the board (a new document's own name on
@@ -340,6 +351,9 @@ TEST_F(EndToEndTest, TheCommandTellsWhyAFileCannotBeImported) {
       {outsideCodePage,
        "its name holds characters outside the system's code page (they arrive as \"?\"); "
        "rename the file or its folders with letters of that code page"},
+      // Fault: named like a device, the board was handed over as the device ("\\.\CON")
+      // and told by the device's error.
+      {Scratch() + "CON.pdf", "its name is reserved by Windows for the device CON; rename the file"},
   };
   for (const auto& c : cases) {
     THostRun run = RunHost({c.File, "--calls"});
@@ -425,6 +439,55 @@ TEST_F(EndToEndTest, ABoardCutShortSaysWhereItEnds) {
       << ReadFile(Scratch() + "half.rpt");
 }
 
+// Fault: a text holding 0x1A left out of the board made the run print no counts and end
+// "Result: failed": the report quoted the text as it was, and the host read the report
+// in text mode, where 0x1A ends the file. The report writes it as "\x1A", and the host
+// reads the report as bytes.
+TEST_F(EndToEndTest, AControlCharacterInAReportedTextKeepsTheReportWhole) {
+  const std::string board =
+      "{COMPONENT \"sensor\"\n"
+      "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"
+      "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 8] {L 0 0 300 0} {T \"SENSOR\x1ANODE\" 0 9999999999}}}}\n";
+  THostRun run = Import("sensor.pdf", board);
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 1 Warnings\"\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Warnings: 1 (load 1, import 0)\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Result: imported\n")) << run.Output;
+  const std::string report = ReadFile(Scratch() + "sensor.rpt");
+  EXPECT_NE(report.find("WARNING: Text \"SENSOR\\x1ANODE\" at line 3 left out: a coordinate or size "
+                        "lies beyond the board's range\r\n"),
+            std::string::npos)
+      << report;
+  EXPECT_EQ(report.find('\x1A'), std::string::npos);
+}
+
+// Fault: a board too large for the host's 32-bit address space (450 MB with its
+// configuration) ran the process out of memory while it was placed: the host's
+// allocations failed inside the host, each failure logged and passed over, for more than
+// a quarter of an hour, with no box and no report. The import now watches the address
+// space left and ends while there is room to say so: the box, the report's error,
+// "Translation Failed", exit 2. Here the host leaves a 10 MB board too little room.
+TEST_F(EndToEndTest, ABoardTooLargeForTheProcessEndsWithABoxAndTheReport) {
+  const std::string board = Scratch() + "too-large.pdf";
+  GenerateKivoBoard(board, 10 << 20, /*seed=*/1);
+  const std::string map = WriteScratch("too-large.cfg", KivoBoardConfigurationText());
+  THostRun run = RunHost({board, "--config", map, "--memory-left", "80"});
+  EXPECT_EQ(run.ExitCode, 2) << run.Output;
+  EXPECT_TRUE(Has(run, "Error box: \"Could not import \"" + board +
+                           "\" because the board is too large for this process: its 4 GB of address space "
+                           "ran out while the 10 MB file was being imported.\"\n"))
+      << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Failed\"\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Errors: 1 (load 0, import 1)\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Result: failed\n")) << run.Output;
+  EXPECT_FALSE(Has(run, "bad_alloc")) << "the host ran out first: " << run.Output;
+  const std::string report = ReadFile(Scratch() + "too-large.rpt");
+  EXPECT_NE(report.find("Import Errors : 1\r\nERROR: The board is too large for this process: its 4 GB of "
+                        "address space ran out while the 10 MB file was being imported\r\n"),
+            std::string::npos)
+      << report;
+}
+
 // Fault: on a full disk the error box was right but a 0-byte report stayed; with a page
 // free the box gave "because of this error: exclusive semaphore already owned" (the
 // text file's own short-write code read as a Windows error) and a report cut mid-word
@@ -467,11 +530,7 @@ TEST_F(EndToEndTest, AFullDiskKeepsTheEarlierReportAndConfiguration) {
     EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n")) << run.Output;
     EXPECT_EQ(ReadFile(report), "an earlier report\r\n");
     EXPECT_EQ(ReadFile(saved), kTopMap);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*.tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
-    if (search != INVALID_HANDLE_VALUE)
-      FindClose(search);
+    EXPECT_EQ(TemporaryFileIn(folder), "");
   }
 }
 
@@ -493,6 +552,15 @@ TEST_F(EndToEndTest, ADumpTheDiskCannotHoldWholeIsNotLeft) {
   EXPECT_TRUE(Has(run, "Objects: ")) << run.Output;
   EXPECT_TRUE(Has(run, "Dump: not written\n")) << run.Output;
   EXPECT_EQ(ReadFile(folder + "board.dump"), "<missing>");
+
+  // Fault: an earlier dump of the name went too, emptied as the new one began: the dump
+  // was written in place. It is written beside and takes the earlier one's place only
+  // once whole, as the report is.
+  WriteScratch("dump-room\\board.dump", "an earlier dump\n");
+  THostRun again = RunHost({kivo, "--config", FMap, "--disk-full", std::to_string(reportSize + 64)});
+  EXPECT_TRUE(Has(again, "Dump: not written\n")) << again.Output;
+  EXPECT_EQ(ReadFile(folder + "board.dump"), "an earlier dump\n");
+  EXPECT_EQ(TemporaryFileIn(folder), "");
 }
 
 // Fault: "Load Configuration" (the host's --config) read a configuration of any size

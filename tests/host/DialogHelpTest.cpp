@@ -264,6 +264,48 @@ TEST_F(FormHelpTest, TheFirstWhatsThisAfterF1ShowsNothing) {
   ExpectPopupPair(0, PluginWhatsThisHelpFile(), POINT{7, 8}, 210);
 }
 
+// Fault: the help viewer stayed up after the dialog that had asked it for help was gone,
+// and after the host too; cause: the dialog never told it to quit (HELP_QUIT), which the
+// viewer waits for from every window that asked it for help.
+TEST_F(FormHelpTest, AGoingDialogTellsTheViewerToQuitForEachWindowItAskedThrough) {
+  ShowDialog("TranslateDialog");
+  PressF1In(Dialog->Button1);                  // page help through the host's window
+  Dialog->SetName("NoNumber");
+  PressF1In(Dialog->Button1);                  // the fallback popup through the dialog's
+  SendWhatsThis(Dialog->Button1, POINT{1, 2});  // the first after F1: nothing
+  SendWhatsThis(Dialog->Button1, POINT{1, 2});  // the control popup, again the dialog's
+  const HWND dialog = Dialog->GetHandle();
+  gHelpCalls.clear();
+  Dialog.reset();
+  ASSERT_EQ(gHelpCalls.size(), 2u);
+  EXPECT_EQ(gHelpCalls[0].Wnd, standin::ApplicationWindowHandle());
+  EXPECT_EQ(gHelpCalls[0].File, PluginHelpFile());
+  EXPECT_EQ(gHelpCalls[1].Wnd, dialog);
+  EXPECT_EQ(gHelpCalls[1].File, PluginWhatsThisHelpFile());  // the last file it asked for
+  for (const THelpCall& call : gHelpCalls) {
+    EXPECT_EQ(call.Command, UINT(HELP_QUIT));
+    EXPECT_EQ(call.Data, 0u);
+  }
+
+  // Also when the window goes before the form; and a dialog that asked for no help
+  // leaves the viewer alone (it may be another program's).
+  for (bool asked : {true, false}) {
+    Dialog = std::make_unique<THelpTestDialog>(nullptr);
+    ShowDialog("NoNumber");
+    if (asked)
+      PressF1In(Dialog->Button1);
+    gHelpCalls.clear();
+    DestroyWindow(Dialog->GetHandle());
+    ASSERT_EQ(gHelpCalls.size(), asked ? 1u : 0u) << asked;
+    if (asked) {
+      EXPECT_EQ(gHelpCalls[0].Command, UINT(HELP_QUIT));
+    }
+    Dialog.reset();
+    EXPECT_EQ(gHelpCalls.size(), asked ? 1u : 0u) << asked;
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 // Tab sheets carry control-level page help, frames form-level help.
 TEST_F(FormHelpTest, F1InsideATabSheetOrAFrameUsesThatContainersKey) {
   auto* pages = new TPageControl(Dialog.get());

@@ -154,4 +154,21 @@ TEST(FileProblems, AreToldInPlainWords) {
   EXPECT_EQ(TextFileFailureReason(file, ERROR_SHARING_VIOLATION), "another program has it open");
 }
 
+// Fault: a board named "CON.pdf", "NUL.pdf" or "COM1.pdf" was opened as the device and
+// told by the device's error ("invalid handle"): Windows keeps those names, whatever
+// extension follows. The name is told as reserved, the device named.
+TEST(FileProblems, ANameWindowsKeepsForADeviceIsToldAsReserved) {
+  const std::string folder = EmptiedTempFolder("kivo-host-device-names");
+  for (const auto& [name, device] :
+       {std::pair{"CON.pdf", "CON"}, {"nul", "NUL"}, {"com1.board.pdf", "COM1"}, {"Lpt9 .pdf", "LPT9"},
+        {"aux.PDF", "AUX"}, {"prn.x", "PRN"}}) {
+    EXPECT_EQ(ReservedDeviceName(folder + name), device) << name;
+    EXPECT_EQ(FileReadProblem(folder + name),
+              "its name is reserved by Windows for the device " + std::string(device) + "; rename the file");
+  }
+  EXPECT_EQ(ReservedDeviceName("\\\\.\\CON"), "CON");
+  for (const char* name : {"console.pdf", "com10.pdf", "icon.pdf", "my con.pdf", "CON\\board.pdf"})
+    EXPECT_EQ(ReservedDeviceName(folder + name), "") << name;
+}
+
 }  // namespace

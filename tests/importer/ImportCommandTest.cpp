@@ -17,7 +17,9 @@
 #include "standin/host/StandinHost.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/ravelo/RaveloTestSupport.h"
+#include "tests/support/MemoryRecorder.h"
 #include "tests/support/TestSupport.h"
+#include "tools/kivogen/KivoBoardGenerator.h"
 
 namespace {
 
@@ -25,6 +27,13 @@ const char kBoard[] =
     "{COMPONENT \"cmd\"\n"
     "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"
     "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 5] {L 0 0 100 0} {C 50 50 10}}}}\n";
+
+// `text` as UTF-16 after `mark` (a byte-order mark, or none).
+std::string Utf16(std::string_view text, std::string mark, bool bigEndian) {
+  for (const char c : text)
+    mark += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  return mark;
+}
 
 class ImportCommandTest : public RaveloTest {
  protected:
@@ -267,6 +276,77 @@ TEST_F(ImportCommandTest, AnEarlierReportSurvivesAFullDisk) {
   EXPECT_EQ(ReadWholeFile(ScratchFolder() + "earlier-0\\board.rpt").rfind("Varnok Design System", 0), 0u);
 }
 
+// Fault: an allocation failing partway through an import (a board too large for the
+// 32-bit process) ended it as "Unknown Error caused abort. Possibily Unexpected End Of
+// File." with no word to the user: every exception of the reader was taken for that.
+// It is told, in the error box and the report, as a board too large for the process,
+// whether the reading or the translation ran out.
+TEST_F(ImportCommandTest, AnAllocationFailingPartwayEndsTheImportAsABoardTooLarge) {
+  const std::string text = GenerateKivoBoardText(64 << 10, /*seed=*/3);
+  // Each import into a board of its own, found by the file's name.
+  int imports = 0;
+  auto freshBoard = [&](std::string& kivo) {
+    kivo = WriteScratchFile("large-" + std::to_string(imports++) + ".pdf", text);
+    return Control().CreateBoard(kivo.c_str());
+  };
+  // The allocations of the whole import, and of the reading (up to the options).
+  static const TMemoryRecorder* counting = nullptr;
+  static int readingAllocations;
+  int allAllocations = 0;
+  std::string kivo, wholeBoard;
+  TKivoFile::SetImportOptionsHandler([](TKivoFile& reader, PadStackMapRecord&) {
+    if (counting)
+      readingAllocations = counting->GetMemCount();
+    TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
+    for (int i = 0; i < layers.GetCount(); ++i)
+      static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
+    return true;
+  });
+  {
+    const uint32_t board = freshBoard(kivo);
+    TMemoryRecorder recorder;
+    counting = &recorder;
+    EXPECT_TRUE(Import(kivo));
+    counting = nullptr;
+    allAllocations = recorder.GetMemCount();
+    wholeBoard = Objects(board);
+  }
+  ASSERT_GT(readingAllocations, 100);
+  ASSERT_GT(allAllocations, 2 * readingAllocations) << readingAllocations;
+  const std::string why =
+      "ran out while the " + std::to_string((text.size() + 512) >> 10) + " KB file was being imported";
+  for (const int failAt : {readingAllocations / 2, readingAllocations + (allAllocations - readingAllocations) / 4}) {
+    SCOPED_TRACE(failAt);
+    const uint32_t board = freshBoard(kivo);
+    TMessageFormRecorder boxes;
+    TUIAutomation automation;
+    automation.ClickButton("KIVO Translator", "Close");
+    bool imported = true;
+    {
+      TMemoryRecorder recorder;
+      TMemoryRecorder::FailGetMemAt(failAt);
+      imported = ImportFileIntoPcb(kivo);
+    }
+    EXPECT_FALSE(imported);
+    EXPECT_TRUE(automation.GetDone()) << automation.GetFailure();
+    ASSERT_EQ(boxes.Texts.size(), 1u);
+    EXPECT_EQ(boxes.Texts[0].rfind("Could not import \"" + kivo + "\" because the board is too large for this "
+                                   "process: its ", 0), 0u) << boxes.Texts[0];
+    EXPECT_NE(boxes.Texts[0].find(" of address space " + why + "."), std::string::npos) << boxes.Texts[0];
+    const std::string report = ReadWholeFile(ChangeFileExt(kivo, ".rpt"));
+    EXPECT_NE(report.find("Import Errors : 1\r\nERROR: The board is too large for this process: its "),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("Unknown Error"), std::string::npos) << report;
+    // Ended in the reading, nothing was made; in the translation, a part of the board.
+    const std::string objects = Objects(board);
+    if (failAt < readingAllocations)
+      EXPECT_EQ(objects, "");
+    else
+      EXPECT_TRUE(!objects.empty() && objects.size() < wholeBoard.size()) << objects.size();
+  }
+}
+
 // Fault: a file the host knows but that cannot be opened for reading passed for a file of
 // another kind and its read error was dropped; it is told in plain words, and the
 // import answers False before anything is made.
@@ -299,6 +379,9 @@ TEST_F(ImportCommandTest, TheCommandTellsWhyAFileCannotBeImportedAndMakesNoDocum
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string long256 = ScratchFolder() + std::string(256 - ScratchFolder().size(), 'l');
   const std::string long300 = ScratchFolder() + std::string(300 - ScratchFolder().size(), 'l');
+  const std::string unicode =
+      "it is saved as Unicode text, which the importer does not read; save it as plain text (ANSI) "
+      "and import it again";
   const struct {
     std::string File;
     std::string Reason;
@@ -313,6 +396,11 @@ TEST_F(ImportCommandTest, TheCommandTellsWhyAFileCannotBeImportedAndMakesNoDocum
        "rename the file or its folders with letters of that code page"},
       {WriteScratchFile("other.pdf", "{ENVIRONMENT}"),
        "it is not a KIVO layout file (no \"{COMPONENT\" block begins it)"},
+      // Fault: a board saved as Unicode text was told "no {COMPONENT block begins it".
+      {WriteScratchFile("unicode.pdf", Utf16(kBoard, "\xFF\xFE", /*bigEndian=*/false)), unicode},
+      {WriteScratchFile("unicode-be.pdf", Utf16(kBoard, "", /*bigEndian=*/true)), unicode},
+      // Fault: a board named like a device was opened as the device, and told by its error.
+      {ScratchFolder() + "NUL.pdf", "its name is reserved by Windows for the device NUL; rename the file"},
   };
   const int documents = standin::OpenDocumentCount();
   for (const auto& c : cases) {

@@ -283,6 +283,32 @@ TEST_F(ReportManagerTest, ChainedTracksWriteTheirOwnPoints) {
   }
 }
 
+// Fault: texts of the KIVO file went into the report as they were, so a 0x1A in one ended
+// the report for text-mode readers and a line break split its line. Every control
+// character is written as "\xNN"; the lines around stay as they were.
+TEST_F(ReportManagerTest, ControlCharactersOfReportedTextsAreWrittenVisibly) {
+  const std::string sensor("SENSOR\x1ANODE", 11);
+  const uint32_t text = MakeObject(okText, [&](TPCBObject& o) { o.SetText(std::string("A\r\nB\tC\x7F", 7)); });
+  TReportManager report(FKivoFile);
+  SetLevels(report, {0, 0, 4, 0, 0, 4});
+  report.AddLeftOutWarning("Text \"" + sensor + "\"", 93, "a coordinate or size lies beyond the board's range");
+  report.AddLoadWarning(lwUnhandledToken, std::string("X\0Y", 3));
+  report.AddImportEvent(8, text);
+  report.WriteReport();
+  const std::string written = ReadWholeFile(ScratchFolder() + "board.rpt");
+  EXPECT_NE(written.find("Load Warnings : 2\r\n"
+                         "WARNING: Text \"SENSOR\\x1ANODE\" at line 93 left out: a coordinate or "
+                         "size lies beyond the board's range\r\n"
+                         "WARNING: Unhandled Token found X\\x00Y\r\n"),
+            std::string::npos)
+      << written;
+  EXPECT_NE(written.find("Import Event List :\r\nText Added: A\\x0D\\x0AB\\x09C\\x7F\r\n"), std::string::npos)
+      << written;
+  EXPECT_EQ(std::count_if(written.begin(), written.end(),
+                          [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n'; }),
+            0);
+}
+
 TEST_F(ReportManagerTest, DefaultLevels) {
   TReportManager report(FKivoFile);
   FillReport(report, FObjects);

@@ -3,7 +3,6 @@
 // delivers their ticks as WM_TIMER messages, without waiting for them.
 #pragma once
 
-#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -108,25 +107,6 @@ class TInputTreeList : public TTestTreeList {
   void DoGetHeaderHint(int32_t column, std::string& text) override { text = "about " + Columns.at(column).Caption; }
   void SelectionChanged(TObject*) { ++SelectionChanges; }
   bool CanColumnMoving(int32_t) override { return true; }
-};
-
-// Holds keys down in the thread's key state for a scope, as GetKeyState reads it.
-class TKeysHeld {
- public:
-  explicit TKeysHeld(std::initializer_list<int> keys) {
-    GetKeyboardState(FSaved);
-    BYTE state[256];
-    std::memcpy(state, FSaved, sizeof state);
-    for (int key : keys)
-      state[key] |= 0x80;
-    SetKeyboardState(state);
-  }
-  ~TKeysHeld() { SetKeyboardState(FSaved); }
-  TKeysHeld(const TKeysHeld&) = delete;
-  TKeysHeld& operator=(const TKeysHeld&) = delete;
-
- private:
-  BYTE FSaved[256];
 };
 
 // A form with a tree list of three columns in one band and, by default, the nodes
