@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 
 namespace {
@@ -180,7 +181,8 @@ void TSpeedButton::Click() {
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }))
+    return;
   if (button != mbLeft || !GetEnabled())
     return;
   FPressed = true;
@@ -189,7 +191,8 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 }
 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }))
+    return;
   if (FPressed)
     SetMouseInControl(PointInRect(GetClientRect(), TPoint{x, y}));
 }

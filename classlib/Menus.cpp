@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Bitmap.h"
 #include "classlib/Canvas.h"
 #include "classlib/Exceptions.h"
@@ -246,7 +247,8 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation operation) {
 }
 
 void TPopupMenu::Popup(int x, int y) {
-  DoPopup(this);
+  if (!Survives(this, &TPopupMenu::DoPopup, this))
+    return;
   TMenuImages images;
   TMenuHandle menu(CreatePopupMenu());
   if (!menu)

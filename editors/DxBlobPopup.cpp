@@ -1132,7 +1132,8 @@ void TCustomdxBlobPopup::WMSetFont(TMessage& message) {
 }
 
 void TCustomdxBlobPopup::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
+  if (!Survives(this, [&] { inherited::Dispatch(message); }))
+    return;
   ApplyFormatRect();
   UpdateScrollBars();
 }

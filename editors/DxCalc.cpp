@@ -244,9 +244,8 @@ TdxCalcButtonKind TCustomdxCalculator::ButtonAtPoint(int x, int y) const {
 }
 
 void TCustomdxCalculator::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
   // Taking the computed size resizes the window again; that resize changes nothing.
-  if (FSizing)
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || FSizing)
     return;
   TFlagScope sizing(FSizing);
   ScaleToClient();

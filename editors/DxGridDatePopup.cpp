@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <string>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/SysUtils.h"
@@ -218,8 +219,7 @@ void TdxGridDatePopup::CMFontChanged(TMessage& message) {
 }
 
 void TdxGridDatePopup::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
-  if (!HandleAllocated() || FColWidth == 0)
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !HandleAllocated() || FColWidth == 0)
     return;
   RECT window{};
   GetWindowRect(GetHandle(), &window);

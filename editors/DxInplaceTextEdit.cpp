@@ -599,8 +599,7 @@ void TdxInplaceTextEdit::TextChanged() {
 }
 
 void TdxInplaceTextEdit::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
-  if (!HasTextArea())
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !HasTextArea())
     return;
   TRect r = GetClientRect();
   InflateRect(&r, -1, -1);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceDropDownEdit.h"
 #include "editors/DxInplacePopupControl.h"
@@ -158,7 +159,8 @@ void TCustomdxPopupListBox::Dispatch(TMessage& message) {
       DxPopupFramePaint(GetHandle(), FPopupBorder, FShadow, FShadowSize);
       return;
     case WM_SIZE:
-      inherited::Dispatch(message);
+      if (!Survives(this, [&] { inherited::Dispatch(message); }))
+        return;
       DxPopupFrameShape(GetHandle(), FShadow, FShadowSize);
       DxPopupFramePaint(GetHandle(), FPopupBorder, FShadow, FShadowSize);
       return;

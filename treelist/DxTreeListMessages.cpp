@@ -5,6 +5,7 @@
 // Decisions taken here:
 // - Every timer of the control stops when its window is destroyed (and the control
 //   forgets it), so no timer, hint window or auto scroll outlives the window.
+#include "classlib/AliveGuard.h"
 #include "classlib/DragDrop.h"
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
@@ -240,7 +241,8 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
 void TCustomdxTreeList::WMSize(TMessage& message) {
   RefreshNodeCounts();
   GetEditController().EndEditing();
-  inherited::Dispatch(message);
+  if (!Survives(this, [&] { inherited::Dispatch(message); }))
+    return;
   UpdateGuarded();
   if (HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==
                                (WS_HSCROLL | WS_VSCROLL))

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
@@ -872,8 +873,7 @@ void TCustomXPEdit::Dispatch(TMessage& message) {
       StopMouseSelecting();
       return;
     case WM_SIZE:
-      inherited::Dispatch(message);
-      if (HandleAllocated())
+      if (Survives(this, [&] { inherited::Dispatch(message); }) && HandleAllocated())
         RecalcCounts();
       return;
     case WM_SETTEXT:

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Forms.h"
 #include "tests/support/TestSupport.h"
@@ -78,6 +79,27 @@ class TTestButton : public TWinControl {
     params.Style |= BS_PUSHBUTTON;
   }
 };
+
+// Frees the object that fires the event it handles, once `Spared` calls have gone by.
+struct TFreeSender {
+  int Spared = 0;
+  void Notify(TObject* sender) {
+    if (Spared-- <= 0)
+      delete sender;
+  }
+  void Mouse(TObject* sender, TMouseButton, TShiftState, int, int) { delete sender; }
+  void Move(TObject* sender, TShiftState, int, int) { delete sender; }
+  void Key(TObject* sender, WORD&, TShiftState) { delete sender; }
+  void Char(TObject* sender, char&) { delete sender; }
+};
+
+// Runs `action` on `object`; true when the action freed it.
+template <class T, class Action>
+bool FreedBy(T* object, Action action) {
+  const TAliveGuard alive(object);
+  action(object);
+  return !alive.Alive();
+}
 
 // Records what reaches the application's exception handler instead of showing it.
 class TExceptionRecorder {
