@@ -357,7 +357,8 @@ void TdxInplaceCheckEdit::KeyDown(WORD& key, TShiftState shift) {
 
 void TdxInplaceCheckEdit::KeyPress(char& key) {
   const bool space = key == ' ';
-  inherited::KeyPress(key);
+  if (!Survives(this, [&] { inherited::KeyPress(key); }))
+    return;
   if (space && EditClass()->IsInplace() && !FPressed && CanEditText())
     Toggle();
 }

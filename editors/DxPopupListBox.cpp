@@ -118,8 +118,7 @@ void TCustomdxPopupListBox::CreateWnd() {
 }
 
 void TCustomdxPopupListBox::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  if (!FHotTrack)
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }) || !FHotTrack)
     return;
   const int index = ItemAtPos(TPoint{x, y}, true);
   if (index >= 0 && index != GetItemIndex())
