@@ -221,9 +221,7 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* e
 void TdxTreeListColumn::DoChange(TObject* sender) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
-  const TAliveGuard alive(this);
-  FTreeList->DoEditChange();
-  if (alive.Alive())
+  if (Survives(this, [&] { FTreeList->DoEditChange(); }))
     OnChange(this);
 }
 
@@ -237,9 +235,7 @@ void TdxTreeListColumn::DoCustomDrawCell(TCanvas* aCanvas, const TRect& aRect, T
 void TdxTreeListColumn::DoValidate(TObject* sender, std::string& errorText, bool& accept) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
-  const TAliveGuard alive(this);
-  FTreeList->DoEditValidate(errorText, accept);
-  if (alive.Alive())
+  if (Survives(this, [&] { FTreeList->DoEditValidate(errorText, accept); }))
     OnValidate(this, errorText, accept);
 }
 

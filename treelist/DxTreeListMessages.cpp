@@ -240,8 +240,9 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
 
 void TCustomdxTreeList::WMSize(TMessage& message) {
   RefreshNodeCounts();
-  GetEditController().EndEditing();
-  if (!Survives(this, [&] { inherited::Dispatch(message); }))
+  // The edit's validation and the resize's handlers may free the control.
+  if (!Survives(this, [&] { GetEditController().EndEditing(); }) ||
+      !Survives(this, [&] { inherited::Dispatch(message); }))
     return;
   UpdateGuarded();
   if (HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==
