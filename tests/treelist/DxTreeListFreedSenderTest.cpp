@@ -40,6 +40,17 @@ class TreeListFreedSenderTest : public TreeListInputTest {
     tree->UpdateGuarded();
     return tree;
   }
+  // A column-bound tree list of one edited text column and one node, on the guarded heap.
+  TCustomdxTreeListControl* MakeGrid() {
+    auto* grid = new TCustomdxTreeListControl(Form);
+    grid->SetParent(Form);
+    grid->SetBounds(0, 0, 380, 260);
+    grid->CreateColumn(&TdxTreeListColumn::MetaClass(), Form)->SetCaption("Name");
+    grid->SetOptions(grid->GetOptions().Include(aoEditing).Include(aoColumnEditing).Exclude(aoRowSelect));
+    static_cast<TdxTreeListTextNode*>(grid->Add())->GetStrings()->Add("a");
+    grid->UpdateGuarded();
+    return grid;
+  }
   TInputTreeList* OnChangeNode(TInputTreeList* tree) {
     tree->OnChangeNode = TdxTreeListChangeNodeEvent::Bind<&TFreeTree::ChangeNode>(&FreeTree);
     return tree;
@@ -108,6 +119,9 @@ TEST_F(TreeListFreedSenderTest, AHandlerThatFreesTheTreeListEndsTheKey) {
   TInputTreeList* edited = Make(/*rowSelect=*/false, {aoEditing});
   edited->OnEditing = TdxTreeListCanNodeEvent::Bind<&TFreeTree::Can>(&FreeTree);
   EXPECT_TRUE(FreedByKey(edited, VK_F2));
+  TCustomdxTreeListControl* grid = MakeGrid();
+  grid->OnEditing = TdxTreeListCanNodeEvent::Bind<&TFreeTree::Can>(&FreeTree);
+  EXPECT_TRUE(FreedByKey(grid, VK_F2)) << "the column-bound control asks its column after the handler";
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
@@ -148,12 +162,7 @@ TEST_F(TreeListFreedSenderTest, AnExitResizeOrValidationHandlerThatFreesTheTreeL
   sized->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
   EXPECT_TRUE(FreedBy(sized, [](TInputTreeList* tree) { tree->Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(380, 260)); }));
 
-  auto* grid = new TCustomdxTreeListControl(Form);
-  grid->SetParent(Form);
-  grid->SetBounds(0, 0, 380, 260);
-  grid->CreateColumn(&TdxTreeListColumn::MetaClass(), Form)->SetCaption("Name");
-  grid->SetOptions(grid->GetOptions().Include(aoEditing).Include(aoColumnEditing).Exclude(aoRowSelect));
-  static_cast<TdxTreeListTextNode*>(grid->Add())->GetStrings()->Add("a");
+  TCustomdxTreeListControl* grid = MakeGrid();
   grid->SetFocus();
   grid->GetEditController().ShowEditor();
   ASSERT_NE(grid->GetEditor(), nullptr);
@@ -167,12 +176,8 @@ TEST_F(TreeListFreedSenderTest, AnExitResizeOrValidationHandlerThatFreesTheTreeL
 // column's click handler had freed the tree list (use after free).
 TEST_F(TreeListFreedSenderTest, AColumnClickHandlerThatFreesTheTreeListEndsTheRelease) {
   const TGuardedHeap guarded;
-  auto* grid = new TCustomdxTreeListControl(Form);
-  grid->SetParent(Form);
-  grid->SetBounds(0, 0, 380, 260);
-  grid->CreateColumn(&TdxTreeListColumn::MetaClass(), Form)->SetCaption("Name");
+  TCustomdxTreeListControl* grid = MakeGrid();
   grid->OnColumnClick = TdxTreeListColumnEvent::Bind<&TFreeTree::Column>(&FreeTree);
-  grid->UpdateGuarded();
   TdxTreeListLayout layout;
   grid->CalcLayout(layout);
   const TdxTreeListColumnEntry* entry = layout.FindColumn(0);
