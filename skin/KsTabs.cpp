@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/ClassRegistry.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -212,7 +213,11 @@ void TKsCustomTabControl::SetTabIndex(int value) {
     return;
   const int old = FTabIndex;
   FTabIndex = value;
-  if (!CanChange()) {
+  // The changing handler may free the control.
+  bool allow = false;
+  if (!Survives(this, [&] { allow = CanChange(); }))
+    return;
+  if (!allow) {
     FTabIndex = old;
     return;
   }
@@ -954,8 +959,7 @@ void TKsCustomTabControl::UpdateHotState(int x, int y) {
 }
 
 void TKsCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }) || button != mbLeft)
     return;
   UpdateHotState(x, y);
   if (InLeftButton(x, y) || InRightButton(x, y)) {
@@ -976,13 +980,12 @@ void TKsCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, int 
 }
 
 void TKsCustomTabControl::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  UpdateHotState(x, y);
+  if (Survives(this, [&] { inherited::MouseMove(shift, x, y); }))
+    UpdateHotState(x, y);
 }
 
 void TKsCustomTabControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseUp(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseUp(button, shift, x, y); }) || button != mbLeft)
     return;
   FLeftButtonPressed = false;
   FRightButtonPressed = false;
@@ -992,7 +995,8 @@ void TKsCustomTabControl::MouseUp(TMouseButton button, TShiftState shift, int x,
 }
 
 void TKsCustomTabControl::MouseLeave() {
-  inherited::MouseLeave();
+  if (!Survives(this, [&] { inherited::MouseLeave(); }))
+    return;
   const bool anySet = FLeftButtonHot || FRightButtonHot || FHotTab != -1;
   FLeftButtonHot = false;
   FRightButtonHot = false;
@@ -1002,7 +1006,8 @@ void TKsCustomTabControl::MouseLeave() {
 }
 
 void TKsCustomTabControl::KeyDown(WORD& key, TShiftState shift) {
-  inherited::KeyDown(key, shift);
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    return;
   if (key == VK_LEFT || key == VK_UP)
     SetTabIndex(FTabIndex - 1);
   else if (key == VK_RIGHT || key == VK_DOWN)

@@ -145,8 +145,8 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   FWasFocusedAtPress = true;
   if (!FControl.GetComponentState().Contains(csDesigning) && FControl.CanFocus()) {
     FWasFocusedAtPress = FControl.HasFocus();
-    if (!FWasFocusedAtPress && !Survives(&FControl, [&] { FControl.SetFocus(); }))
-      return false;
+    if (!FWasFocusedAtPress)
+      FControl.SetFocus();
     if (!FControl.HasFocus()) {
       ReleaseCapture();
       return false;
