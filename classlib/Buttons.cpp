@@ -23,15 +23,14 @@ TSize TextSize(HDC dc, HFONT font, const std::string& text) {
 
 }  // namespace
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(new TBitmap) {
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
   SetControlStyle({csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
   SetBounds(0, 0, 23, 22);
   FGlyph->OnChange = TNotifyEvent::Bind<&TSpeedButton::GlyphChanged>(this);
 }
 
 TSpeedButton::~TSpeedButton() {
-  delete FGlyph;
-  FGlyph = nullptr;
+  FGlyph.reset();
 }
 
 void TSpeedButton::SetGlyph(TBitmap* value) {
@@ -119,7 +118,7 @@ void TSpeedButton::DrawFrame(HDC dc, const TRect& client) {
 void TSpeedButton::DrawGlyph(HDC dc, int x, int y) {
   if (GetEnabled()) {
     TCanvas* canvas = GetCanvas();
-    canvas->Draw(x, y, FGlyph);
+    canvas->Draw(x, y, FGlyph.get());
     return;
   }
   // Embossed: the glyph's shape (its pixels other than the transparent colour) in the

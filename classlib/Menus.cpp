@@ -229,11 +229,11 @@ void TMenuItem::Click() {
 
 // ---- TPopupMenu -----------------------------------------------------------------------
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) {}
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
 
 TPopupMenu::~TPopupMenu() {
   DeallocateHWnd(FWindow);
-  delete FItems;
+  FItems.reset();
 }
 
 void TPopupMenu::SetImages(TCustomImageList* value) {
@@ -253,7 +253,7 @@ void TPopupMenu::Popup(int x, int y) {
   TMenuHandle menu(CreatePopupMenu());
   if (!menu)
     throw EOutOfResources("The pop-up menu could not be made");
-  BuildMenu(menu.Get(), FItems, FImages, images);
+  BuildMenu(menu.Get(), FItems.get(), FImages, images);
   const WORD command = TrackMenu(menu.Get(), x, y);
   menu.Reset();
   images.clear();
@@ -263,7 +263,7 @@ void TPopupMenu::Popup(int x, int y) {
 
 bool TPopupMenu::DispatchCommand(WORD command) {
   TMenuItem* item = FItems->Find(command);
-  if (!item || item == FItems)
+  if (!item || item == FItems.get())
     return false;
   item->Click();
   return true;

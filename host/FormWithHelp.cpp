@@ -141,17 +141,12 @@ void RequestHostHelpHook() {
 
 TFormWithHelp::TFormWithHelp(TComponent* AOwner)
     : TForm(AOwner),
-      FFormHelpMap(new TStringList),
-      FFormHelpTopics(new TStringList),
-      FControlHelpMap(new TStringList),
-      FControlHelpTopics(new TStringList) {}
+      FFormHelpMap(std::make_unique<TStringList>()),
+      FFormHelpTopics(std::make_unique<TStringList>()),
+      FControlHelpMap(std::make_unique<TStringList>()),
+      FControlHelpTopics(std::make_unique<TStringList>()) {}
 
-TFormWithHelp::~TFormWithHelp() {
-  delete FFormHelpMap;
-  delete FFormHelpTopics;
-  delete FControlHelpMap;
-  delete FControlHelpTopics;
-}
+TFormWithHelp::~TFormWithHelp() = default;
 
 void TFormWithHelp::Dispatch(TMessage& message) {
   switch (message.Msg) {
@@ -165,8 +160,8 @@ int TFormWithHelp::GetHelpContext(TControl* container, std::string& helpFile) {
   const bool formLevel = container->Is<TCustomForm>() || container->Is<TCustomFrame>();
   helpFile = formLevel ? PluginHelpFile() : PluginWhatsThisHelpFile();
   return LookupHelpContext("Dlg_" + container->GetName(), "", helpFile,
-                           formLevel ? FFormHelpTopics : FControlHelpTopics,
-                           formLevel ? FFormHelpMap : FControlHelpMap);
+                           formLevel ? FFormHelpTopics.get() : FControlHelpTopics.get(),
+                           formLevel ? FFormHelpMap.get() : FControlHelpMap.get());
 }
 
 TControl* TFormWithHelp::FindContainerWithHelp(TControl* parent) {
@@ -243,9 +238,9 @@ void TFormWithHelp::WMHelp(TMessage& message) {
 
 int TFormWithHelp::ControlContext(const std::string& name, TControl* container,
                                   const std::string& classBase, std::string& helpFile) {
-  int context = LookupHelpContext(name, container->GetName(), helpFile, FControlHelpTopics, FControlHelpMap);
+  int context = LookupHelpContext(name, container->GetName(), helpFile, FControlHelpTopics.get(), FControlHelpMap.get());
   if (context <= 0 && !SameText(container->GetName(), classBase))
-    context = LookupHelpContext(name, classBase, helpFile, FControlHelpTopics, FControlHelpMap);
+    context = LookupHelpContext(name, classBase, helpFile, FControlHelpTopics.get(), FControlHelpMap.get());
   return context;
 }
 

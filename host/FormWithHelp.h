@@ -11,6 +11,7 @@
 // context 1 in "Help\qmvmaster.hlp". Every help call goes through WinHelpProc.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,10 +74,10 @@ class TFormWithHelp : public TForm {
   int ControlContext(const std::string& name, TControl* container, const std::string& classBase,
                      std::string& helpFile);
 
-  TStringList* FFormHelpMap;
-  TStringList* FFormHelpTopics;
-  TStringList* FControlHelpMap;
-  TStringList* FControlHelpTopics;
+  std::unique_ptr<TStringList> FFormHelpMap;
+  std::unique_ptr<TStringList> FFormHelpTopics;
+  std::unique_ptr<TStringList> FControlHelpMap;
+  std::unique_ptr<TStringList> FControlHelpTopics;
   bool FHelpRequested = false;
   bool FHelpEnabled = true;
 };

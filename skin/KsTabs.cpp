@@ -187,7 +187,7 @@ void TKsCustomTabSheet::WMPaint(TMessage& message) {
 // ---- TKsCustomTabControl: construction, properties -------------------------------------
 
 TKsCustomTabControl::TKsCustomTabControl(TComponent* AOwner)
-    : TKsCustomControl(AOwner), FTabs(new TKsTabStringList(this)) {
+    : TKsCustomControl(AOwner), FTabs(std::make_unique<TKsTabStringList>(this)) {
   SetControlStyle({csAcceptsControls, csDoubleClicks, csOpaque});
   SetBounds(GetLeft(), GetTop(), 289, 193);
   SetTabStop(true);
@@ -202,8 +202,7 @@ TKsCustomTabControl::~TKsCustomTabControl() {
     page->FTabControl = nullptr;
   FPages.clear();
   FActivePage = nullptr;
-  delete FTabs;
-  FTabs = nullptr;
+  FTabs.reset();
 }
 
 void TKsCustomTabControl::SetTabs(TStrings* value) { FTabs->Assign(value); }

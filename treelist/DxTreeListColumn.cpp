@@ -13,8 +13,6 @@
 //   show whole stays read-only there, and nothing of it is stored back.
 #include "treelist/DxTreeListColumn.h"
 
-#include <exception>
-
 #include <algorithm>
 #include <cassert>
 
@@ -553,25 +551,17 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
     Changed(/*allItems=*/false);
     return;
   }
-  // Either way the control's sort lock is held for the change, so that the nodes are
-  // sorted once (SortFinished) when the outermost change is done.
+  // Either way the control's sorted update is held for the change, so that the nodes
+  // are sorted once (SortFinished) when the outermost change is done, and not while an
+  // exception passes.
   TCustomdxTreeListControl* control = FTreeList;
-  ++control->FSortLock;
-  struct TUnlock {
-    TCustomdxTreeListControl* Control;
-    ~TUnlock() noexcept(false) {
-      // No sort while an exception passes: it would end the process.
-      if (--Control->FSortLock == 0 && std::uncaught_exceptions() == 0)
-        Control->SortFinished();
-    }
-  } unlock{control};
+  const TdxTreeListSortedScope sorted(control);
   if (value == csNone) {
     FSorted = value;
     control->RemoveSortedColumn(this);
     Changed(/*allItems=*/false);
     return;
   }
-  TdxTreeListUpdateScope update(control);
   control->BeforeColumnSorted(this);
   FSorted = value;
   control->ColumnSorted(this);
