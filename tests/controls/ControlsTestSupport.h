@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -92,6 +93,24 @@ struct TFreeSender {
   void Key(TObject* sender, WORD&, TShiftState) { delete sender; }
   void Char(TObject* sender, char&) { delete sender; }
 };
+
+// Binds the handlers of `control`'s user events (clicks, mouse, size and, for a windowed
+// control, keys) to `freer`, so that whichever fires first frees the control.
+template <class T>
+T* FreeingOnEveryEvent(T* control, TFreeSender& freer) {
+  control->OnClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&freer);
+  control->OnDblClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&freer);
+  control->OnMouseDown = TMouseEvent::Bind<&TFreeSender::Mouse>(&freer);
+  control->OnMouseMove = TMouseMoveEvent::Bind<&TFreeSender::Move>(&freer);
+  control->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&freer);
+  control->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&freer);
+  if constexpr (std::is_base_of_v<TWinControl, T>) {
+    control->OnKeyDown = TKeyEvent::Bind<&TFreeSender::Key>(&freer);
+    control->OnKeyUp = TKeyEvent::Bind<&TFreeSender::Key>(&freer);
+    control->OnKeyPress = TKeyPressEvent::Bind<&TFreeSender::Char>(&freer);
+  }
+  return control;
+}
 
 // Runs `action` on `object`; true when the action freed it.
 template <class T, class Action>

@@ -35,14 +35,7 @@ class EditorFreedSenderTest : public EditorTest {
     control->SetParent(parent);
     control->SetBounds(10, 10, 120, 60);
     control->HandleNeeded();
-    control->OnKeyDown = TKeyEvent::Bind<&TFreeSender::Key>(&FreeSender);
-    control->OnKeyUp = TKeyEvent::Bind<&TFreeSender::Key>(&FreeSender);
-    control->OnKeyPress = TKeyPressEvent::Bind<&TFreeSender::Char>(&FreeSender);
-    control->OnMouseDown = TMouseEvent::Bind<&TFreeSender::Mouse>(&FreeSender);
-    control->OnMouseMove = TMouseMoveEvent::Bind<&TFreeSender::Move>(&FreeSender);
-    control->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&FreeSender);
-    control->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
-    return control;
+    return FreeingOnEveryEvent(control, FreeSender);
   }
   // True when the message freed the control `make` makes.
   template <class Make>

@@ -33,25 +33,14 @@ class KsFreedSenderTest : public FormTest {
     FormTest::SetUp();
     ShowForm();
   }
-  // `control` on the form with its window, the usual events freeing it.
+  // `control` on the form at `bounds` with its window, its user events freeing it.
   template <class T>
-  T* Freeing(T* control) {
+  T* Freeing(T* control, const TRect& bounds = TRect{10, 10, 130, 50}) {
     control->SetParent(Form);
-    control->SetBounds(10, 10, 120, 40);
+    control->SetBoundsRect(bounds);
     if constexpr (std::is_base_of_v<TWinControl, T>)
       control->HandleNeeded();
-    control->OnClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
-    control->OnMouseDown = TMouseEvent::Bind<&TFreeSender::Mouse>(&FreeSender);
-    control->OnMouseMove = TMouseMoveEvent::Bind<&TFreeSender::Move>(&FreeSender);
-    control->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&FreeSender);
-    return control;
-  }
-  template <class T>
-  T* FreeingOnKeys(T* control) {
-    Freeing(control)->OnKeyDown = TKeyEvent::Bind<&TFreeSender::Key>(&FreeSender);
-    control->OnKeyUp = TKeyEvent::Bind<&TFreeSender::Key>(&FreeSender);
-    control->OnKeyPress = TKeyPressEvent::Bind<&TFreeSender::Char>(&FreeSender);
-    return control;
+    return FreeingOnEveryEvent(control, FreeSender);
   }
   // A click: the press with no handler, the release with the control's.
   template <class T>
@@ -122,8 +111,7 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheScrollBarEndsTheScroll) {
   const TGuardedHeap guarded;
   const int metric = GetSystemMetrics(SM_CYVTHUMB);
   auto bar = [&](bool onScroll) {
-    auto* b = Freeing(new TKsCustomScrollBar(Form));
-    b->SetBounds(10, 10, 200 + 2 + 2 * metric, metric + 2);
+    auto* b = Freeing(new TKsCustomScrollBar(Form), TRect{10, 10, 10 + 200 + 2 + 2 * metric, 10 + metric + 2});
     b->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
     if (onScroll) {
       b->OnMouseDown = nullptr;
@@ -153,8 +141,7 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheScrollBarEndsTheScroll) {
 TEST_F(KsFreedSenderTest, AHandlerThatFreesTheTabControlEndsTheMessage) {
   const TGuardedHeap guarded;
   auto tabs = [&] {
-    auto* t = FreeingOnKeys(new TKsCustomTabControl(Form));
-    t->SetBounds(10, 10, 200, 80);
+    auto* t = Freeing(new TKsCustomTabControl(Form), TRect{10, 10, 210, 90});
     t->GetTabs()->Add("One");
     t->GetTabs()->Add("Two");
     t->OnMouseLeave = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
@@ -186,7 +173,7 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheRadioGroupOrItsButtonEndsTheMessag
     g->HandleNeeded();
     return g;
   };
-  auto button = [&] { return FreeingOnKeys(group()->GetButtons()[0]); };
+  auto button = [&] { return FreeingOnEveryEvent(group()->GetButtons()[0], FreeSender); };
   EXPECT_TRUE(FreedByMessage(button(), WM_KEYDOWN, VK_DOWN, 1));
   EXPECT_TRUE(FreedByMessage(button(), WM_CHAR, 'a', 1));
   TTeThemeRadioGroup* resized = group();

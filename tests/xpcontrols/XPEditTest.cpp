@@ -593,13 +593,8 @@ TEST_F(XPEditTest, AHandlerThatFreesTheEditEndsWhatFiredIt) {
   auto make = [&] {
     TTestXPEdit* edit = NewEdit();
     edit->HandleNeeded();
-    edit->OnKeyPress = TKeyPressEvent::Bind<&TFreeSender::Char>(&freeSender);
-    edit->OnMouseDown = TMouseEvent::Bind<&TFreeSender::Mouse>(&freeSender);
-    edit->OnMouseMove = TMouseMoveEvent::Bind<&TFreeSender::Move>(&freeSender);
-    edit->OnDblClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
-    edit->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
     edit->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
-    return edit;
+    return FreeingOnEveryEvent(edit, freeSender);
   };
   auto freedBy = [&](UINT msg, WPARAM wParam, LPARAM lParam) {
     return FreedBy(make(), [&](TTestXPEdit* edit) { edit->Perform(msg, wParam, lParam); });
