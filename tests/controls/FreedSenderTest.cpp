@@ -58,7 +58,7 @@ TEST_F(FreedSenderTest, AClickHandlerThatFreesTheControlEndsTheMouseMessage) {
   }));
   auto* doubleClicked = Make<TClickControl>();
   doubleClicked->OnDblClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
-  EXPECT_TRUE(FreedBy(doubleClicked, [](TControl* control) { control->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, kInside); }));
+  EXPECT_TRUE(FreedBy(doubleClicked, [](TControl* c) { c->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, kInside); }));
   auto* button = Make<TTestButton>();
   button->OnClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
   EXPECT_TRUE(FreedBy(button, [](TTestButton* b) {

@@ -160,7 +160,7 @@ TEST_F(TreeListFreedSenderTest, AnExitResizeOrValidationHandlerThatFreesTheTreeL
   EXPECT_TRUE(FreedBy(left, [](TInputTreeList* tree) { tree->Perform(CM_EXIT); }));
   TInputTreeList* sized = Make();
   sized->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
-  EXPECT_TRUE(FreedBy(sized, [](TInputTreeList* tree) { tree->Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(380, 260)); }));
+  EXPECT_TRUE(FreedBy(sized, [](TInputTreeList* t) { t->Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(380, 260)); }));
 
   TCustomdxTreeListControl* grid = MakeGrid();
   grid->SetFocus();
