@@ -27,7 +27,7 @@ class TBenchTreeList : public TCustomdxTreeList {
 
 // n nodes in groups of 100: a top-level node, 9 children, 10 grandchildren each.
 void Build(TBenchTreeList& tree, int n) {
-  tree.BeginUpdate();
+  const TdxTreeListUpdateScope update(&tree);
   for (int group = 0; group < n / 100; ++group) {
     TdxTreeListNode* top = tree.Add();
     for (int i = 0; i < 9; ++i) {
@@ -36,14 +36,12 @@ void Build(TBenchTreeList& tree, int n) {
         child->AddChild();
     }
   }
-  tree.EndUpdate();
 }
 
 void ExpandAll(TBenchTreeList& tree) {
-  tree.BeginUpdate();
+  const TdxTreeListUpdateScope update(&tree);
   for (int i = 0; i < tree.GetCount(); ++i)
     tree.GetItem(i)->Expand(true);
-  tree.EndUpdate();
 }
 
 struct TFigures {

@@ -57,17 +57,17 @@ class TBenchTreeList : public TCustomdxTreeList {
 
 // n nodes in groups of 10: a top-level node and 9 children, all expanded.
 void Build(TBenchTreeList& tree, int n) {
-  tree.BeginUpdate();
-  for (int group = 0; group < n / 10; ++group) {
-    TdxTreeListNode* top = tree.Add();
-    for (int i = 0; i < 9; ++i)
-      top->AddChild();
+  {
+    const TdxTreeListUpdateScope update(&tree);
+    for (int group = 0; group < n / 10; ++group) {
+      TdxTreeListNode* top = tree.Add();
+      for (int i = 0; i < 9; ++i)
+        top->AddChild();
+    }
   }
-  tree.EndUpdate();
-  tree.BeginUpdate();
+  const TdxTreeListUpdateScope update(&tree);
   for (int i = 0; i < tree.GetCount(); ++i)
     tree.GetItem(i)->SetExpanded(true);
-  tree.EndUpdate();
 }
 
 // A 32-bit memory surface of the grid's size.

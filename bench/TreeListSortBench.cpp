@@ -22,12 +22,11 @@ constexpr int kRounds = 3;
 // Texts in a fixed random order, the same for every round.
 void Fill(TCustomdxTreeListControl& tree, int n) {
   std::mt19937 random(1);
-  tree.BeginUpdate();
+  const TdxTreeListUpdateScope update(&tree);
   for (int i = 0; i < n; ++i) {
     auto* node = static_cast<TdxTreeListTextNode*>(tree.Add());
     node->GetStrings()->Add("part " + std::to_string(random() % 100000) + " rev " + std::to_string(random() % 20));
   }
-  tree.EndUpdate();
 }
 
 bool RowsInOrder(TCustomdxTreeListControl& tree) {

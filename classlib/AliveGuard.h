@@ -1,17 +1,27 @@
-// TAliveGuard: tells whether an object outlived a call that may free it. An event
-// handler may free the object that fired the event (a node deleted from its can-expand
-// handler, an editor freed from its close-up handler); the firing code makes a guard on
-// the object before the event and asks it afterwards, instead of touching freed memory:
+// Firing a user event that may free its sender. A handler may free the object that fired
+// the event (a button freed from its click handler, a node deleted from its can-expand
+// handler, an editor freed from its close-up handler), so code that goes on with the
+// sender after firing fires through Survives and stops when it answers false:
 //
-//   const TAliveGuard guard(this);
-//   OnCloseUp(this, value, accept);
-//   if (!guard.Alive())
+//   if (!Survives(this, OnSelect))        // OnSelect(this)
 //     return;
+//   Change();
 //
-// Every TObject tells the guards watching it when it is destroyed (its free
-// notification). Guards are locals of the user-interface thread and end in the reverse
-// order of their making; while none exists, a destruction costs one test.
+// The same holds for the steps that fire events (Click, Change, KeyDown, a message
+// passed to the inherited handler): Survives(this, &TControl::Click), or a lambda around
+// a step that must not be called virtually (`[&] { inherited::MouseUp(...); }`; a member
+// pointer always calls the most derived override).
+//
+// TAliveGuard underlies it, for the rare work that must outlive the check (a lock given
+// back only on an object still alive). Every TObject tells the guards watching it when it
+// is destroyed (its free notification). Guards are locals of the user-interface thread
+// and end in the reverse order of their making; while none exists, a destruction costs
+// one test.
 #pragma once
+
+#include <functional>
+#include <type_traits>
+#include <utility>
 
 class TObject;
 
@@ -39,3 +49,17 @@ class TAliveGuard {
   const TObject* FObject;
   TAliveGuard* FNext;
 };
+
+// Runs `call` on behalf of `sender` and tells whether the sender outlived it. `call`
+// gets the sender first when it takes it (an event of the sender, a member pointer to a
+// step of its class) and the remaining arguments after it; otherwise it gets only the
+// arguments (a lambda). What `call` raises passes through.
+template <class T, class Call, class... Args>
+[[nodiscard]] bool Survives(T* sender, Call&& call, Args&&... args) {
+  const TAliveGuard alive(sender);
+  if constexpr (std::is_invocable_v<Call, T*, Args...>)
+    std::invoke(std::forward<Call>(call), sender, std::forward<Args>(args)...);
+  else
+    std::invoke(std::forward<Call>(call), std::forward<Args>(args)...);
+  return alive.Alive();
+}

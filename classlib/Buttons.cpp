@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 
 namespace {
@@ -22,15 +23,14 @@ TSize TextSize(HDC dc, HFONT font, const std::string& text) {
 
 }  // namespace
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(new TBitmap) {
+TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TBitmap>()) {
   SetControlStyle({csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
   SetBounds(0, 0, 23, 22);
   FGlyph->OnChange = TNotifyEvent::Bind<&TSpeedButton::GlyphChanged>(this);
 }
 
 TSpeedButton::~TSpeedButton() {
-  delete FGlyph;
-  FGlyph = nullptr;
+  FGlyph.reset();
 }
 
 void TSpeedButton::SetGlyph(TBitmap* value) {
@@ -118,7 +118,7 @@ void TSpeedButton::DrawFrame(HDC dc, const TRect& client) {
 void TSpeedButton::DrawGlyph(HDC dc, int x, int y) {
   if (GetEnabled()) {
     TCanvas* canvas = GetCanvas();
-    canvas->Draw(x, y, FGlyph);
+    canvas->Draw(x, y, FGlyph.get());
     return;
   }
   // Embossed: the glyph's shape (its pixels other than the transparent colour) in the
@@ -180,7 +180,8 @@ void TSpeedButton::Click() {
 }
 
 void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }))
+    return;
   if (button != mbLeft || !GetEnabled())
     return;
   FPressed = true;
@@ -189,7 +190,8 @@ void TSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int 
 }
 
 void TSpeedButton::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }))
+    return;
   if (FPressed)
     SetMouseInControl(PointInRect(GetClientRect(), TPoint{x, y}));
 }

@@ -8,6 +8,8 @@
 // A click (press and release over the button) fires OnClick; the hint is the control's.
 #pragma once
 
+#include <memory>
+
 #include "classlib/Bitmap.h"
 #include "classlib/Controls.h"
 
@@ -18,7 +20,7 @@ class TSpeedButton : public TGraphicControl {
   ~TSpeedButton() override;
 
   // The glyph (a copy of what is assigned; empty when none).
-  TBitmap* GetGlyph() const { return FGlyph; }
+  TBitmap* GetGlyph() const { return FGlyph.get(); }
   void SetGlyph(TBitmap* value);
   bool GetFlat() const { return FFlat; }
   void SetFlat(bool value);
@@ -51,7 +53,7 @@ class TSpeedButton : public TGraphicControl {
   void DrawGlyph(HDC dc, int x, int y);
   void DrawCaption(HDC dc, const TRect& textRect);
 
-  TBitmap* FGlyph;
+  std::unique_ptr<TBitmap> FGlyph;
   bool FFlat = false;
   int FMargin = -1;
   int FSpacing = 4;

@@ -1,5 +1,7 @@
 #include "classlib/Collections.h"
 
+#include "classlib/UpdateScope.h"
+
 #include <cassert>
 
 // TCollectionItem
@@ -65,10 +67,9 @@ void TCollection::Delete(int index) { delete GetItem(index); }
 void TCollection::Clear() {
   if (GetCount() == 0)
     return;
-  BeginUpdate();
+  const TUpdateScope update(this);
   while (GetCount() > 0)
     delete static_cast<TCollectionItem*>(FItems.Last());
-  EndUpdate();
 }
 
 void TCollection::EndUpdate() {

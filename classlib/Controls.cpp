@@ -391,28 +391,32 @@ void TControl::WMMouseButton(TMessage& message) {
                                                                                   : mbLeft;
   const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
   const bool dblClick = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+  // The window's own handling (a system button reports its click from there) and the
+  // click handlers may free the control: what follows each runs only on one alive.
   if (down || dblClick) {
     SendCancelMode();
-    inherited::Dispatch(message);
+    if (!Survives(this, [&] { inherited::Dispatch(message); }))
+      return;
     if (FControlStyle.Contains(csCaptureMouse))
       SetMouseCapture(true);
     if (button == mbLeft && FControlStyle.Contains(csClickEvents)) {
-      if (dblClick)
-        DblClick();
-      else
+      if (dblClick && !Survives(this, &TControl::DblClick))
+        return;
+      if (!dblClick)
         FControlState.Include(csClicked);
     }
     DoMouseDown(message, button, dblClick ? TShiftState{ssDouble} : TShiftState{});
     return;
   }
-  inherited::Dispatch(message);
+  if (!Survives(this, [&] { inherited::Dispatch(message); }))
+    return;
   if (FControlStyle.Contains(csCaptureMouse))
     SetMouseCapture(false);
   if (button == mbLeft && FControlState.Contains(csClicked)) {
     FControlState.Exclude(csClicked);
     const auto& mouse = MessageAs<TWMMouse>(message);
-    if (PointInRect(GetClientRect(), mouse.Pos()))
-      Click();
+    if (PointInRect(GetClientRect(), mouse.Pos()) && !Survives(this, &TControl::Click))
+      return;
   }
   DoMouseUp(message, button);
 }
@@ -685,9 +689,7 @@ void TControl::SetText(const std::string& value) {
   if (GetText() == value)
     return;
   // The window's change notification may reach a handler that frees the control.
-  const TAliveGuard alive(this);
-  Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
-  if (alive.Alive())
+  if (Survives(this, &TControl::Perform, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str())))
     Perform(CM_TEXTCHANGED);
 }
 

@@ -591,6 +591,8 @@ class TWinControl : public TControl {
   bool DoKeyUp(TMessage& message);
   bool DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState));
   bool DoKeyPress(TMessage& message);
+  template <class Preview>
+  bool PreviewConsumes(Preview preview);
   // Takes the focus away from this control (and its children).
   void RemoveFocus(bool removing);
   // The form-level focus bookkeeping after a focus change is refused.

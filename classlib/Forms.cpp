@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
 #include "classlib/HandleCounter.h"
@@ -461,13 +462,14 @@ void TCustomForm::Close() {
     FModalResult = mrCancel;
     return;
   }
-  if (!CloseQuery())
+  // A close handler may free the form itself: then nothing is left to close.
+  bool canClose = false;
+  if (!Survives(this, [&] { canClose = CloseQuery(); }) || !canClose)
     return;
   TCloseAction action = caHide;
   if (FFormStyle == fsMDIChild)
     action = FBorderIcons.Contains(biMinimize) ? caMinimize : caNone;
-  DoClose(action);
-  if (action == caNone)
+  if (!Survives(this, &TCustomForm::DoClose, action) || action == caNone)
     return;
   if (Application && Application->GetMainForm() == this) {
     Application->Terminate();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Exceptions.h"
 
 TStringGrid::TStringGrid(TComponent* AOwner) : TCustomControl(AOwner) {
@@ -334,7 +335,8 @@ void TStringGrid::Resize() {
 // ---- Input ------------------------------------------------------------------------------
 
 void TStringGrid::KeyDown(WORD& key, TShiftState shift) {
-  inherited::KeyDown(key, shift);
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    return;
   const int page = GetVisibleRowCount();
   switch (key) {
     case VK_UP: FocusCell(FCol, FRow - 1); break;

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Bitmap.h"
 #include "classlib/Canvas.h"
 #include "classlib/Exceptions.h"
@@ -228,11 +229,11 @@ void TMenuItem::Click() {
 
 // ---- TPopupMenu -----------------------------------------------------------------------
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(new TMenuItem(nullptr)) {}
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
 
 TPopupMenu::~TPopupMenu() {
   DeallocateHWnd(FWindow);
-  delete FItems;
+  FItems.reset();
 }
 
 void TPopupMenu::SetImages(TCustomImageList* value) {
@@ -246,12 +247,13 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation operation) {
 }
 
 void TPopupMenu::Popup(int x, int y) {
-  DoPopup(this);
+  if (!Survives(this, &TPopupMenu::DoPopup, this))
+    return;
   TMenuImages images;
   TMenuHandle menu(CreatePopupMenu());
   if (!menu)
     throw EOutOfResources("The pop-up menu could not be made");
-  BuildMenu(menu.Get(), FItems, FImages, images);
+  BuildMenu(menu.Get(), FItems.get(), FImages, images);
   const WORD command = TrackMenu(menu.Get(), x, y);
   menu.Reset();
   images.clear();
@@ -261,7 +263,7 @@ void TPopupMenu::Popup(int x, int y) {
 
 bool TPopupMenu::DispatchCommand(WORD command) {
   TMenuItem* item = FItems->Find(command);
-  if (!item || item == FItems)
+  if (!item || item == FItems.get())
     return false;
   item->Click();
   return true;

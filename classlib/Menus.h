@@ -10,6 +10,7 @@
 // image ImageIndex of the menu's Images.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -95,7 +96,7 @@ class TPopupMenu : public TComponent {
  public:
   explicit TPopupMenu(TComponent* AOwner);
   ~TPopupMenu() override;
-  TMenuItem* GetItems() const { return FItems; }
+  TMenuItem* GetItems() const { return FItems.get(); }
   // The images the items' ImageIndex refers to (not owned; null for none).
   TCustomImageList* GetImages() const { return FImages; }
   void SetImages(TCustomImageList* value);
@@ -117,7 +118,7 @@ class TPopupMenu : public TComponent {
 
  private:
   void WndProc(TMessage& message);
-  TMenuItem* FItems;
+  std::unique_ptr<TMenuItem> FItems;
   TComponent* FPopupComponent = nullptr;
   TCustomImageList* FImages = nullptr;
   HWND FWindow = nullptr;  // the owner of the tracked menu

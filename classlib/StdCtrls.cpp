@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
@@ -429,8 +430,8 @@ void TCustomComboBox::SetDroppedDown(bool value) {
 void TCustomComboBox::Change() { OnChange(this); }
 
 void TCustomComboBox::Select() {
-  OnSelect(this);
-  Change();
+  if (Survives(this, OnSelect))
+    Change();
 }
 
 void TCustomComboBox::Dispatch(TMessage& message) {

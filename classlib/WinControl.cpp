@@ -12,6 +12,7 @@
 #include <cassert>
 #include <unordered_map>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Controls.h"
 #include "classlib/ControlsPrivate.h"
@@ -1237,34 +1238,45 @@ bool TWinControl::DoKeyDown(TMessage& message) { return DoKey(message, &TWinCont
 
 bool TWinControl::DoKeyUp(TMessage& message) { return DoKey(message, &TWinControl::KeyUp); }
 
-bool TWinControl::DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState)) {
-  // With KeyPreview the form sees the key first and may consume it.
+// With KeyPreview the form sees the key first and may consume it; a form's handler that
+// freed this control consumed it too.
+template <class Preview>
+bool TWinControl::PreviewConsumes(Preview preview) {
   TCustomForm* form = GetParentForm(this);
-  TWinControl* preview = form;
-  if (form && preview != this && form->GetKeyPreview() && preview->DoKey(message, handler))
+  if (!form || form == this || !form->GetKeyPreview())
+    return false;
+  bool consumed = false;
+  return !Survives(this, [&] { consumed = preview(form); }) || consumed;
+}
+
+// A key whose handler freed the control counts as consumed: nothing of the control is
+// touched again and the message goes no further.
+bool TWinControl::DoKey(TMessage& message, void (TWinControl::*handler)(WORD&, TShiftState)) {
+  if (PreviewConsumes([&](TWinControl* preview) { return preview->DoKey(message, handler); }))
     return true;
   auto& key = MessageAs<TWMKey>(message);
   if (GetControlStyle().Contains(csNoStdEvents))
     return false;
   WORD code = key.CharCode;
-  (this->*handler)(code, KeyDataToShiftState(key.KeyData));
+  if (!Survives(this, handler, code, KeyDataToShiftState(key.KeyData)))
+    return true;
   key.CharCode = code;
   return code == 0;
 }
 
 bool TWinControl::DoKeyPress(TMessage& message) {
-  TCustomForm* form = GetParentForm(this);
-  TWinControl* preview = form;
-  if (form && preview != this && form->GetKeyPreview() && preview->DoKeyPress(message))
+  if (PreviewConsumes([&](TWinControl* preview) { return preview->DoKeyPress(message); }))
     return true;
   auto& key = MessageAs<TWMKey>(message);
   if (GetControlStyle().Contains(csNoStdEvents))
     return false;
   char ch = char(key.CharCode);
-  KeyPress(ch);
+  if (!Survives(this, &TWinControl::KeyPress, ch))
+    return true;
   key.CharCode = WORD(uint8_t(ch));
   return ch == 0;
 }
+
 
 void TWinControl::WMKeyMessage(TMessage& message) {
   bool handled = false;

@@ -2,9 +2,9 @@
 
 #include <cassert>
 
-TCustomSortedList::TCustomSortedList() : FStore(new TFastList) {}
+TCustomSortedList::TCustomSortedList() : FStore(std::make_unique<TFastList>()) {}
 
-TCustomSortedList::~TCustomSortedList() { delete FStore; }
+TCustomSortedList::~TCustomSortedList() = default;
 
 int TCustomSortedList::CompareKey(void* Item, void* Key) const { return CompareAddresses(Item, Key); }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "classlib/Lists.h"
 #include "containers/FastList.h"
@@ -61,7 +62,7 @@ class TCustomSortedList : public TObject {
   using TCompare = int (TCustomSortedList::*)(void*, void*) const;
   bool Search(void* Key, int& Index, TCompare Compare) const;
 
-  TFastList* FStore;
+  std::unique_ptr<TFastList> FStore;
   TDuplicates FDuplicates = dupIgnore;
   bool FSorted = true;
 };

@@ -2,12 +2,11 @@
 
 #include "classlib/Boundary.h"
 
-TFreeNotifier::TFreeNotifier(void* Block) : FBlock(Block), FCallbacks(new TList) {}
+TFreeNotifier::TFreeNotifier(void* Block) : FBlock(Block), FCallbacks(std::make_unique<TList>()) {}
 
 TFreeNotifier::~TFreeNotifier() {
   for (int i = 0, count = FCallbacks->GetCount(); i < count; ++i)
     delete static_cast<TFreeNotifyCallback*>(FCallbacks->Get(i));
-  delete FCallbacks;
 }
 
 int TFreeNotifiersList::CompareKey(void* Entry, void* Key) const {

@@ -12,6 +12,8 @@
 // it: the only memory released then is the list's own.
 #pragma once
 
+#include <memory>
+
 #include "classlib/Events.h"
 #include "classlib/Lists.h"
 #include "containers/CustomSortedList.h"
@@ -43,11 +45,11 @@ class TFreeNotifier : public TObject {
 
   void* GetBlock() const { return FBlock; }
   // TFreeNotifyCallback items; the notifier frees those still held when it is freed.
-  TList* GetCallbacks() const { return FCallbacks; }
+  TList* GetCallbacks() const { return FCallbacks.get(); }
 
  private:
   void* FBlock;
-  TList* FCallbacks;
+  std::unique_ptr<TList> FCallbacks;
 };
 
 // The notifiers by block address. Owns nothing by itself: FreeNotifierList frees the

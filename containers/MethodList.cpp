@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-TMethodList::TMethodList() : FItems(new TRecordList(sizeof(TMethod))) {}
+TMethodList::TMethodList() : FItems(std::make_unique<TRecordList>(sizeof(TMethod))) {}
 
-TMethodList::~TMethodList() { delete FItems; }
+TMethodList::~TMethodList() = default;
 
 void TMethodList::GetItem(int Index, TMethod& Method) const {
   memcpy(&Method, FItems->ItemPtr(Index), sizeof(TMethod));

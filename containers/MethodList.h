@@ -2,6 +2,8 @@
 // as records of an owned TRecordList. Freeing the list frees its records.
 #pragma once
 
+#include <memory>
+
 #include "classlib/Events.h"
 #include "classlib/Object.h"
 #include "containers/RecordList.h"
@@ -25,5 +27,5 @@ class TMethodList : public TObject {
   int Remove(const TMethod& Method);
 
  private:
-  TRecordList* FItems;
+  std::unique_ptr<TRecordList> FItems;
 };

@@ -368,9 +368,7 @@ void TCustomdxBlobPopup::SetSelLength(int value) {
 void TCustomdxBlobPopup::SetSelStart(int value) { SetRichEditSelection(GetHandle(), value, value); }
 
 void TCustomdxBlobPopup::DoChange() {
-  const TAliveGuard alive(this);
-  OnChange(this);
-  if (!alive.Alive())
+  if (!Survives(this, OnChange))
     return;
   const bool modified = GetModified();
   if (modified == FModifiedCopy)
@@ -421,9 +419,7 @@ void TCustomdxBlobPopup::PictureChanged(TObject* /*sender*/) {
     return;
   if (!FLoadingPicture) {
     SetModified(true);
-    const TAliveGuard alive(this);
-    DoChange();
-    if (!alive.Alive())
+    if (!Survives(this, &TCustomdxBlobPopup::DoChange))
       return;
   }
   UpdateScrollBars();
@@ -596,10 +592,7 @@ void TCustomdxBlobPopup::HidePopup() {
   if (IsMemo() && HandleAllocated())
     FMemoText = GetText();
   EndTracking();
-  const TAliveGuard alive(this);
-  if (HandleAllocated() && IsWindowVisible(GetHandle()))
-    DoResize();
-  if (!alive.Alive())
+  if (HandleAllocated() && IsWindowVisible(GetHandle()) && !Survives(this, &TCustomdxBlobPopup::DoResize))
     return;
   inherited::HidePopup();
   if (FAlwaysSaveText)
@@ -609,19 +602,14 @@ void TCustomdxBlobPopup::HidePopup() {
 void TCustomdxBlobPopup::ClosePopup(TdxBlobPopupButton how) {
   if (how == bpbCancel || how == bpbClose)
     FClosedWithoutSaving = true;
-  const TAliveGuard alive(this);
-  HidePopup();
-  if (alive.Alive() && how == bpbOK)
+  if (Survives(this, &TCustomdxBlobPopup::HidePopup) && how == bpbOK)
     DoAccept();
 }
 
 void TCustomdxBlobPopup::DoResize() { OnPopupResize(this); }
 
 void TCustomdxBlobPopup::DoAccept() {
-  const TAliveGuard alive(this);
-  if (!FClosedWithoutSaving && GetModified())
-    OnAccept(this);
-  if (alive.Alive())
+  if (FClosedWithoutSaving || !GetModified() || Survives(this, OnAccept))
     FClosedWithoutSaving = true;
 }
 
@@ -789,8 +777,7 @@ void TCustomdxBlobPopup::KeyDown(WORD& key, TShiftState shift) {
   }
   if (IsMemo() && editor && editor->IsEditKey(key, shift))
     editor->RefuseChangeOfValueShownInPart();
-  inherited::KeyDown(key, shift);
-  if (!IsMemo())
+  if (Survives(this, [&] { inherited::KeyDown(key, shift); }) && !IsMemo())
     RunPictureCommand(PictureCommandOfKey(key, shift), PictureSteps());
 }
 
@@ -909,7 +896,8 @@ void TCustomdxBlobPopup::WMContextMenu(TMessage& message) {
 // ---- Messages -----------------------------------------------------------------------
 
 void TCustomdxBlobPopup::WndProc(TMessage& message) {
-  inherited::WndProc(message);
+  if (!Survives(this, [&] { inherited::WndProc(message); }))
+    return;
   const UINT msg = message.Msg;
   if (msg != WM_LBUTTONDOWN && msg != WM_RBUTTONDOWN && msg != WM_MBUTTONDOWN)
     return;
@@ -1132,7 +1120,8 @@ void TCustomdxBlobPopup::WMSetFont(TMessage& message) {
 }
 
 void TCustomdxBlobPopup::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
+  if (!Survives(this, [&] { inherited::Dispatch(message); }))
+    return;
   ApplyFormatRect();
   UpdateScrollBars();
 }

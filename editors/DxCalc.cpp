@@ -244,9 +244,8 @@ TdxCalcButtonKind TCustomdxCalculator::ButtonAtPoint(int x, int y) const {
 }
 
 void TCustomdxCalculator::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
   // Taking the computed size resizes the window again; that resize changes nothing.
-  if (FSizing)
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || FSizing)
     return;
   TFlagScope sizing(FSizing);
   ScaleToClient();
@@ -392,9 +391,7 @@ bool TCustomdxCalculator::ReadDisplay(long double& value) {
 
 void TCustomdxCalculator::CalcError() {
   FStatus = csError;
-  const TAliveGuard alive(this);
-  ChangeText(gErrorText);
-  if (!alive.Alive())
+  if (!Survives(this, [&] { ChangeText(gErrorText); }))
     return;
   if (FBeepOnError)
     MessageBeep(0);
@@ -577,9 +574,7 @@ void TCustomdxCalculator::PasteFromClipboard() {
     SetDisplayValue(0);
     return;
   }
-  const TAliveGuard alive(this);
-  SetDisplayValue(value);
-  if (alive.Alive())
+  if (Survives(this, [&] { SetDisplayValue(value); }))
     FStatus = csEntry;
 }
 
@@ -606,7 +601,8 @@ void TCustomdxCalculator::ReleaseKey() {
 }
 
 void TCustomdxCalculator::KeyDown(WORD& key, TShiftState shift) {
-  inherited::KeyDown(key, shift);
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    return;
   if (key == VK_INSERT) {
     if (shift == TShiftState{ssShift})
       PasteFromClipboard();
@@ -620,7 +616,8 @@ void TCustomdxCalculator::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TCustomdxCalculator::KeyPress(char& key) {
-  inherited::KeyPress(key);
+  if (!Survives(this, [&] { inherited::KeyPress(key); }))
+    return;
   constexpr char ctrlC = 3, ctrlV = 22;
   if (key == ctrlV) {
     PasteFromClipboard();
@@ -633,16 +630,14 @@ void TCustomdxCalculator::KeyPress(char& key) {
   const TdxCalcButtonKind kind = CharButton(key);
   if (kind == cbNone)
     return;
-  const TAliveGuard alive(this);
-  PressKey(kind);
   // Backspace deletes on every character, so that it repeats while held.
-  if (kind == cbBack && alive.Alive())
+  if (Survives(this, &TCustomdxCalculator::PressKey, kind) && kind == cbBack)
     CalcButtonClick(cbBack);
 }
 
 void TCustomdxCalculator::KeyUp(WORD& key, TShiftState shift) {
-  inherited::KeyUp(key, shift);
-  ReleaseKey();
+  if (Survives(this, [&] { inherited::KeyUp(key, shift); }))
+    ReleaseKey();
 }
 
 // ---- Mouse --------------------------------------------------------------------------
@@ -687,10 +682,7 @@ void TCustomdxCalculator::MouseUp(TMouseButton button, TShiftState shift, int x,
     const bool wasDown = FButtons[pressed].Down;
     FButtons[pressed].Down = false;
     InvalidateButton(pressed);
-    const TAliveGuard alive(this);
-    if (button == mbLeft && wasDown)
-      CalcButtonClick(pressed);
-    if (!alive.Alive())
+    if (button == mbLeft && wasDown && !Survives(this, &TCustomdxCalculator::CalcButtonClick, pressed))
       return;
   }
   inherited::MouseUp(button, shift, x, y);

@@ -60,9 +60,7 @@ void TCustomdxCalendar::CreateWnd() {
 }
 
 void TCustomdxCalendar::Click() {
-  const TAliveGuard alive(this);
-  inherited::Click();
-  if (alive.Alive())
+  if (Survives(this, [&] { inherited::Click(); }))
     OnDateClick(this);
 }
 
@@ -70,8 +68,7 @@ void TCustomdxCalendar::MouseDown(TMouseButton button, TShiftState shift, int x,
   FDoubleClicked = shift.Contains(ssDouble);
   if (FDoubleClicked)
     return;
-  inherited::MouseDown(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }) || button != mbLeft)
     return;
   const TDateTime date = DateAtPoint(TPoint{x, y});
   FAnchorDate = GetSelStart();
@@ -80,8 +77,7 @@ void TCustomdxCalendar::MouseDown(TMouseButton button, TShiftState shift, int x,
 }
 
 void TCustomdxCalendar::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  if (!shift.Contains(ssLeft))
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }) || !shift.Contains(ssLeft))
     return;
   const TDateTime date = DateAtPoint(TPoint{x, y});
   if (date != NullDate)
@@ -92,9 +88,10 @@ void TCustomdxCalendar::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TCustomdxCalendar::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseUp(button, shift, x, y);
-  if (!FDoubleClicked && PointInRect(GetClientRect(), POINT{x, y}))
-    Click();
+  if (!Survives(this, [&] { inherited::MouseUp(button, shift, x, y); }))
+    return;
+  if (!FDoubleClicked && PointInRect(GetClientRect(), POINT{x, y}) && !Survives(this, &TCustomdxCalendar::Click))
+    return;
   FDoubleClicked = false;
 }
 

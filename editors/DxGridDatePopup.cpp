@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <string>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/SysUtils.h"
@@ -218,8 +219,7 @@ void TdxGridDatePopup::CMFontChanged(TMessage& message) {
 }
 
 void TdxGridDatePopup::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
-  if (!HandleAllocated() || FColWidth == 0)
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !HandleAllocated() || FColWidth == 0)
     return;
   RECT window{};
   GetWindowRect(GetHandle(), &window);
@@ -446,7 +446,8 @@ void TdxGridDatePopup::SelectByKey(TDateTime date) {
 }
 
 void TdxGridDatePopup::KeyDown(WORD& key, TShiftState shift) {
-  inherited::KeyDown(key, shift);
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    return;
   const TDateTime selected = GetSelStart() != NullDate ? GetSelStart() : GetDate();
   const bool ctrl = shift.Contains(ssCtrl);
   uint16_t year, month, day;
@@ -506,8 +507,7 @@ void TdxGridDatePopup::MouseDown(TMouseButton button, TShiftState shift, int x, 
     if (y >= GetClientHeight() - FButtonsAreaHeight)
       return;
   }
-  inherited::MouseDown(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }) || button != mbLeft)
     return;
   if (PointInRect(GetPrevArrowRect(), p)) {
     StepMonth(-1);

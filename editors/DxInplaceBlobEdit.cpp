@@ -148,9 +148,7 @@ void TdxInplaceBlobEdit::SetBlobValue(const std::string& value) {
     if (!CanModify())
       return;
     FBlobValue = value;
-    const TAliveGuard alive(this);
-    Change();
-    if (!alive.Alive())
+    if (!Survives(this, &TdxInplaceBlobEdit::Change))
       return;
   }
   Invalidate();
@@ -209,9 +207,7 @@ void TdxInplaceBlobEdit::DropDown() {
     return;
   if (FBlobEditKind != bekMemo && FBlobEditKind != bekPict)
     return;
-  const TAliveGuard alive(this);
-  DoDropDown();
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplaceBlobEdit::DoDropDown))
     return;
   if (!FPopup) {
     FPopup = new TCustomdxBlobPopup(nullptr);

@@ -218,10 +218,8 @@ bool TdxInplaceButtonEdit::DrawContent(const TdxInplaceEditClass& cls, HDC dc, c
 }
 
 void TdxInplaceButtonEdit::ButtonClick(int index) {
-  const TAliveGuard alive(this);
-  if (OnButtonClick.Assigned() && index >= 0 && index < FButtons->GetVisibleCount())
-    OnButtonClick(this, FButtons->VisibleIndexToIndex(index));
-  if (alive.Alive())
+  const bool assigned = OnButtonClick.Assigned() && index >= 0 && index < FButtons->GetVisibleCount();
+  if (!assigned || Survives(this, OnButtonClick, FButtons->VisibleIndexToIndex(index)))
     DoDropDown();
 }
 

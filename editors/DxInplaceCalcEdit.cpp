@@ -63,8 +63,7 @@ void TdxPopupCalculator::KeyDown(WORD& key, TShiftState shift) {
     return;
   }
   const bool enter = key == VK_RETURN;
-  inherited::KeyDown(key, shift);
-  if (!enter)
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }) || !enter)
     return;
   key = 0;
   Close(true);
@@ -72,8 +71,7 @@ void TdxPopupCalculator::KeyDown(WORD& key, TShiftState shift) {
 
 void TdxPopupCalculator::KeyPress(char& key) {
   const char typed = key;
-  inherited::KeyPress(key);
-  if (typed == '=' && FQuickClose)
+  if (Survives(this, [&] { inherited::KeyPress(key); }) && typed == '=' && FQuickClose)
     Close(true);
 }
 
@@ -102,9 +100,7 @@ void TdxInplaceCalcEdit::DropDown() {
   }
   FPopup->SetEditor(this);
   SetPopupControl(FPopup);
-  const TAliveGuard alive(this);
-  DoDropDown();
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplaceCalcEdit::DoDropDown))
     return;
   FPopup->SetPopupBorder(GetPopupBorder());
   FPopup->SetShadow(GetStyle()->GetShadow());

@@ -157,23 +157,21 @@ void TdxInplaceCheckEdit::SetState(TdxCheckBoxState value) {
 }
 
 void TdxInplaceCheckEdit::Click() {
-  if (LoadingValue)
-    return;
-  const TAliveGuard alive(this);
-  inherited::Click();
-  if (alive.Alive())
+  if (!LoadingValue && Survives(this, [&] { inherited::Click(); }))
     Change();
 }
 
 void TdxInplaceCheckEdit::Toggle() {
   if (!CanModify())
     return;
-  switch (FState) {
-    case cbsUnchecked: SetState(FAllowGrayed ? cbsGrayed : cbsChecked); break;
-    case cbsChecked: SetState(cbsUnchecked); break;
-    case cbsGrayed: SetState(cbsChecked); break;
-  }
-  SetModified(true);
+  TdxCheckBoxState next = cbsChecked;
+  if (FState == cbsUnchecked && FAllowGrayed)
+    next = cbsGrayed;
+  else if (FState == cbsChecked)
+    next = cbsUnchecked;
+  // The click and change handlers may free the editor.
+  if (Survives(this, &TdxInplaceCheckEdit::SetState, next))
+    SetModified(true);
 }
 
 void TdxInplaceCheckEdit::SetEditValue(const Variant& value) {
@@ -359,7 +357,8 @@ void TdxInplaceCheckEdit::KeyDown(WORD& key, TShiftState shift) {
 
 void TdxInplaceCheckEdit::KeyPress(char& key) {
   const bool space = key == ' ';
-  inherited::KeyPress(key);
+  if (!Survives(this, [&] { inherited::KeyPress(key); }))
+    return;
   if (space && EditClass()->IsInplace() && !FPressed && CanEditText())
     Toggle();
 }
@@ -367,8 +366,8 @@ void TdxInplaceCheckEdit::KeyPress(char& key) {
 void TdxInplaceCheckEdit::KeyUp(WORD& key, TShiftState shift) {
   if (key == VK_SPACE && FPressed) {
     SetPressed(false);
-    if (CanEditText())
-      Toggle();
+    if (CanEditText() && !Survives(this, &TdxInplaceCheckEdit::Toggle))
+      return;
   }
   inherited::KeyUp(key, shift);
 }
@@ -400,8 +399,8 @@ void TdxInplaceCheckEdit::ReleaseMouse() {
 void TdxInplaceCheckEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   const bool wasPressed = FPressed;
   ReleaseMouse();
-  if (button == mbLeft && wasPressed && CanEditText())
-    Toggle();
+  if (button == mbLeft && wasPressed && CanEditText() && !Survives(this, &TdxInplaceCheckEdit::Toggle))
+    return;
   inherited::MouseUp(button, shift, x, y);
 }
 

@@ -174,9 +174,7 @@ void TdxInplaceCurrencyEdit::GetDisplayValue(Variant& value, bool forPainting) {
 }
 
 void TdxInplaceCurrencyEdit::ValidateEdit() {
-  const TAliveGuard alive(this);
-  inherited::ValidateEdit();
-  if (!alive.Alive() || !GetModified())
+  if (!Survives(this, [&] { inherited::ValidateEdit(); }) || !GetModified())
     return;
   if (FAllowEmpty && TControl::GetText().empty())
     return;

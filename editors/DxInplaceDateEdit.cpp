@@ -117,9 +117,7 @@ void TdxInplaceDateEdit::GuardedStoreDate(TDateTime value) {
 void TdxInplaceDateEdit::Change() {
   if (LoadingValue)
     return;
-  const TAliveGuard alive(this);
-  inherited::Change();
-  if (alive.Alive())
+  if (Survives(this, [&] { inherited::Change(); }))
     FTextEdited = true;
 }
 
@@ -149,9 +147,7 @@ void TdxInplaceDateEdit::ValidateEdit() {
       }
       bool error = !valid && FDateValidation;
       std::string message = DxDateErrorText().empty() ? std::string(kInvalidDate) : DxDateErrorText();
-      const TAliveGuard alive(this);
-      DoDateValidateInput(text, date, message, error);
-      if (!alive.Alive()) {
+      if (!Survives(this, &TdxInplaceDateEdit::DoDateValidateInput, text, date, message, error)) {
         if (error)
           throw Exception(message);
         return;
@@ -168,9 +164,7 @@ void TdxInplaceDateEdit::ValidateEdit() {
         throw Exception(message);
       }
     }
-    const TAliveGuard alive(this);
-    GuardedStoreDate(date);
-    if (!alive.Alive())
+    if (!Survives(this, &TdxInplaceDateEdit::GuardedStoreDate, date))
       return;
     SetModified(true);
   }
@@ -193,9 +187,7 @@ void TdxInplaceDateEdit::DropDown() {
   }
   FPopup->SetOwnerEdit(this);
   SetPopupControl(FPopup);
-  const TAliveGuard alive(this);
-  DoDropDown();
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplaceDateEdit::DoDropDown))
     return;
   FPopup->SetPopupBorder(GetPopupBorder());
   FPopup->SetShadow(GetStyle()->GetShadow());
@@ -235,9 +227,7 @@ void TdxInplaceDateEdit::DateClick(TObject* /*sender*/) {
     const TDateTime time = EncodeTime(hour, minute, second, millisecond);
     date = date < 0 ? date - time : date + time;
   }
-  const TAliveGuard alive(this);
-  GuardedStoreDate(date);
-  if (alive.Alive())
+  if (Survives(this, &TdxInplaceDateEdit::GuardedStoreDate, date))
     SetModified(true);
 }
 

@@ -286,9 +286,7 @@ void TdxInplaceDropDownEdit::SetDroppedDown(bool value) {
 }
 
 void TdxInplaceDropDownEdit::DoDropDown() {
-  const TAliveGuard alive(this);
-  OnContainerDropDown(this);
-  if (alive.Alive())
+  if (Survives(this, OnContainerDropDown))
     OnDropDown(this);
 }
 
@@ -401,11 +399,9 @@ void TdxInplaceDropDownEdit::HideEdit() {
 void TdxInplaceDropDownEdit::ForwardClick(int x, int y) { ReplayClickInFrame(x, y); }
 
 void TdxInplaceDropDownEdit::ClickAction() {
-  const TAliveGuard alive(this);
-  if (ClickOpensPopup && !IsPopupVisible())
-    DropDown();
-  if (alive.Alive())
-    inherited::ClickAction();
+  if (ClickOpensPopup && !IsPopupVisible() && !Survives(this, &TdxInplaceDropDownEdit::DropDown))
+    return;
+  inherited::ClickAction();
 }
 
 // ---- Keys ---------------------------------------------------------------------------
@@ -421,21 +417,18 @@ void TdxInplaceDropDownEdit::DropDownKeys(WORD& key, TShiftState shift) {
     return;
   }
   if ((key == VK_RETURN || key == VK_ESCAPE) && !alt && FDroppedDown) {
-    const TAliveGuard alive(this);
-    CloseUp(key == VK_RETURN);
-    if (key == VK_RETURN && alive.Alive())
-      RemovePendingChar();
+    const bool enter = key == VK_RETURN;
     key = 0;
+    if (Survives(this, &TdxInplaceDropDownEdit::CloseUp, enter) && enter)
+      RemovePendingChar();
   }
 }
 
 void TdxInplaceDropDownEdit::KeyDown(WORD& key, TShiftState shift) {
   const bool alt = shift.Contains(ssAlt);
   if (!ForwardKeysToPopup && (((key == VK_UP || key == VK_DOWN) && alt) || (key == VK_F4 && !alt))) {
-    const TAliveGuard alive(this);
-    DropDown();
     key = 0;
-    if (!alive.Alive())
+    if (!Survives(this, &TdxInplaceDropDownEdit::DropDown))
       return;
   }
   inherited::KeyDown(key, shift);
@@ -449,10 +442,9 @@ void TdxInplaceDropDownEdit::WndProc(TMessage& message) {
   }
   if (msg != WM_CHAR) {
     WORD key = WORD(message.WParam);
-    const TAliveGuard alive(this);
-    DropDownKeys(key, KeyDataToShiftState(message.LParam));
+    const bool alive = Survives(this, &TdxInplaceDropDownEdit::DropDownKeys, key, KeyDataToShiftState(message.LParam));
     message.WParam = key;
-    if (!alive.Alive())
+    if (!alive)
       return;
   }
   if (message.WParam == 0 || !IsPopupVisible()) {
@@ -465,9 +457,7 @@ void TdxInplaceDropDownEdit::WndProc(TMessage& message) {
   }
   const WORD key = WORD(message.WParam);
   if (msg == WM_CHAR || (msg == WM_KEYDOWN && (key == VK_BACK || key == VK_DELETE))) {
-    const TAliveGuard alive(this);
-    inherited::WndProc(message);  // the change it makes fires OnChange
-    if (!alive.Alive())
+    if (!Survives(this, [&] { inherited::WndProc(message); }))  // the change it makes fires OnChange
       return;
     std::string text;
     GetText(text);
@@ -532,10 +522,7 @@ void TdxInplaceDropDownEdit::WMLButtonUp(TMessage& message) {
   if (FPressedButton >= 0) {
     const int clicked = FHotButton != -1 ? FPressedButton : -1;
     StopTracking();
-    const TAliveGuard alive(this);
-    if (clicked >= 0)
-      ButtonClick(clicked);
-    if (!alive.Alive())
+    if (clicked >= 0 && !Survives(this, &TdxInplaceDropDownEdit::ButtonClick, clicked))
       return;
   }
   inherited::Dispatch(message);
@@ -555,26 +542,19 @@ void TdxInplaceDropDownEdit::Dispatch(TMessage& message) {
     case WM_NCHITTEST: WMNCHitTest(message); return;
     case WM_NCLBUTTONDOWN:
       inherited::Dispatch(message);
-      if (FHotButton >= 0) {
-        const TAliveGuard alive(this);
-        ButtonDown(false, FHotButton);
-        if (alive.Alive() && ::GetFocus() != GetHandle())
-          ::SetFocus(GetHandle());
-      }
+      if (FHotButton >= 0 && Survives(this, &TdxInplaceDropDownEdit::ButtonDown, false, FHotButton) &&
+          ::GetFocus() != GetHandle())
+        ::SetFocus(GetHandle());
       return;
     case WM_NCLBUTTONDBLCLK:
       inherited::Dispatch(message);
       SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, message.WParam, message.LParam);
       return;
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      const TAliveGuard alive(this);
-      if (ClickOpensPopup)
-        ButtonDown(true, 0);
-      if (alive.Alive())
+    case WM_LBUTTONDBLCLK:
+      if (!ClickOpensPopup || Survives(this, &TdxInplaceDropDownEdit::ButtonDown, true, 0))
         inherited::Dispatch(message);
       return;
-    }
     case WM_LBUTTONUP: WMLButtonUp(message); return;
     case WM_MOUSEWHEEL: WMMouseWheel(message); return;
     case WM_KILLFOCUS:

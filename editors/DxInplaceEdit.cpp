@@ -192,9 +192,7 @@ void TdxInplaceEdit::Reload() {
 }
 
 void TdxInplaceEdit::SaveValue() {
-  const TAliveGuard alive(this);
-  ValidateEdit();
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplaceEdit::ValidateEdit))
     return;
   Variant value;
   GetEditValue(value);
@@ -205,21 +203,17 @@ void TdxInplaceEdit::ValidateEdit() {
     return;
   bool accept = true;
   std::string errorText = sdxInvalidInput;
-  const TAliveGuard alive(this);
-  OnValidate(this, errorText, accept);
+  const bool alive = Survives(this, OnValidate, errorText, accept);
   if (accept)
     return;
   MessageBeep(0);
-  if (alive.Alive() && HandleAllocated() && IsWindowVisible(GetHandle()))
+  if (alive && HandleAllocated() && IsWindowVisible(GetHandle()))
     ::SetFocus(GetHandle());
   throw EdxEditInvalidInput(errorText);
 }
 
 void TdxInplaceEdit::SetTextAsUser(const std::string& text) {
-  const TAliveGuard alive(this);
-  if (CanModify())
-    SetText(text);
-  if (alive.Alive())
+  if (!CanModify() || Survives(this, [&] { SetText(text); }))
     SetModified(true);
 }
 
@@ -227,9 +221,8 @@ void TdxInplaceEdit::Reset() {
   if (!GetModified() || !CanUndo())
     return;
   const bool savedModified = FSavedModified;
-  const TAliveGuard alive(this);
-  SetText(std::string(FSavedText));  // a copy: the handler of the change may free the editor
-  if (alive.Alive())
+  // A copy of the text: the handler of the change may free the editor.
+  if (Survives(this, [&] { SetText(std::string(FSavedText)); }))
     SetModified(savedModified);
 }
 
@@ -399,23 +392,15 @@ void TdxInplaceEdit::ReplayClickInFrame(int x, int y) {
 // ---- Keys ---------------------------------------------------------------------------
 
 void TdxInplaceEdit::KeyDown(WORD& key, TShiftState shift) {
-  if (key == VK_ESCAPE) {
-    const TAliveGuard alive(this);
-    Reset();
-    if (!alive.Alive())
-      return;
-  }
+  if (key == VK_ESCAPE && !Survives(this, &TdxInplaceEdit::Reset))
+    return;
   if (HasTextArea() && IsEditKey(key, shift))
     RefuseChangeOfValueShownInPart();
   if (!Container()) {
     if (IsEditKey(key, shift) && CanEditText() && !CanModify())
       key = 0;
-    if (key == VK_RETURN && ValidateOnEnter()) {
-      const TAliveGuard alive(this);
-      ValidateEdit();
-      if (!alive.Alive())
-        return;
-    }
+    if (key == VK_RETURN && ValidateOnEnter() && !Survives(this, &TdxInplaceEdit::ValidateEdit))
+      return;
     inherited::KeyDown(key, shift);
     return;
   }
@@ -473,14 +458,10 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
 
 void TdxInplaceEdit::KeyPress(char& key) {
   TCustomdxContainer* container = Container();
-  if (container) {
-    // The container's key handler may free the container, and the editor with it.
-    const TAliveGuard alive(this);
-    container->ContainerKeyPress(key);
-    if (!alive.Alive()) {
-      key = 0;
-      return;
-    }
+  // The container's key handler may free the container, and the editor with it.
+  if (container && !Survives(this, [&] { container->ContainerKeyPress(key); })) {
+    key = 0;
+    return;
   }
   if (uint8_t(key) >= 32 && !IsValidChar(key)) {
     key = 0;
@@ -596,22 +577,19 @@ void TdxInplaceEdit::Dispatch(TMessage& message) {
     case WM_KEYDOWN: WMKeyDown(message); return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      const TAliveGuard alive(this);
-      inherited::Dispatch(message);
-      if (alive.Alive() && NoTextArea() && !GetComponentState().Contains(csDesigning) && HandleAllocated() &&
-          ::GetFocus() != GetHandle())
+    case WM_MBUTTONDOWN:
+      if (Survives(this, [&] { inherited::Dispatch(message); }) && NoTextArea() &&
+          !GetComponentState().Contains(csDesigning) && HandleAllocated() && ::GetFocus() != GetHandle())
         ::SetFocus(GetHandle());
       return;
-    }
     case WM_NCCALCSIZE: WMNCCalcSize(message); return;
     case WM_NCPAINT: WMNCPaint(message); return;
     case WM_PAINT: WMPaint(message); return;
     case WM_SETCURSOR: WMSetCursor(message); return;
     case WM_SIZE:
     case CM_FONTCHANGED:
-      inherited::Dispatch(message);
-      RefreshRegion();
+      if (Survives(this, [&] { inherited::Dispatch(message); }))  // a resize handler may free the editor
+        RefreshRegion();
       return;
     case CM_ENABLEDCHANGED:
       inherited::Dispatch(message);
@@ -667,9 +645,7 @@ void TdxInplaceEdit::RemovePendingChar() {
 }
 
 void TdxInplaceEdit::CMExit(TMessage& message) {
-  const TAliveGuard alive(this);
-  ValidateEdit();
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplaceEdit::ValidateEdit))
     return;
   SetEditing(false);
   inherited::Dispatch(message);

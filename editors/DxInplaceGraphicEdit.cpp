@@ -230,9 +230,7 @@ void TdxInplaceGraphicEdit::PictureChanged(TObject*) {
     ResetToolBar();
   if (LoadingValue || GetComponentState().Contains(csLoading))
     return;
-  const TAliveGuard alive(this);
-  Change();
-  if (alive.Alive())
+  if (Survives(this, &TdxInplaceGraphicEdit::Change))
     SetModified(true);
 }
 
@@ -431,18 +429,18 @@ void TdxInplaceGraphicEdit::KeyDown(WORD& key, TShiftState shift) {
     else if (key == VK_RIGHT)
       ContainerNotify(false);
   }
-  inherited::KeyDown(key, shift);
-  RunPictureCommand(PictureCommandOfKey(key, shift), PictureSteps());
+  if (Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    RunPictureCommand(PictureCommandOfKey(key, shift), PictureSteps());
 }
 
 void TdxInplaceGraphicEdit::KeyPress(char& key) {
-  inherited::KeyPress(key);
-  RunPictureCommand(PictureCommandOfChar(key), PictureSteps());
+  if (Survives(this, [&] { inherited::KeyPress(key); }))
+    RunPictureCommand(PictureCommandOfChar(key), PictureSteps());
 }
 
 void TdxInplaceGraphicEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
-  if (button == mbLeft && shift.Contains(ssDouble) && FDblClickActivate)
+  if (Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }) && button == mbLeft &&
+      shift.Contains(ssDouble) && FDblClickActivate)
     ShowToolBar();
 }
 

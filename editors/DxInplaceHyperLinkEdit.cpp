@@ -1,5 +1,6 @@
 #include "editors/DxInplaceHyperLinkEdit.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/GraphicsObjects.h"
 #include "classlib/Strings.h"
@@ -105,7 +106,8 @@ void TdxInplaceHyperLinkEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TdxInplaceHyperLinkEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseUp(button, shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseUp(button, shift, x, y); }))
+    return;
   const TRect client = GetClientRect();
   if (button != mbLeft || !PtInRect(&client, POINT{x, y}))
     return;

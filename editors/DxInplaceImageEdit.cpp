@@ -335,8 +335,7 @@ void TdxInplaceImageEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TdxInplaceImageEdit::KeyPress(char& key) {
-  inherited::KeyPress(key);
-  if (key == 0 || FValues->GetCount() == 0)
+  if (!Survives(this, [&] { inherited::KeyPress(key); }) || key == 0 || FValues->GetCount() == 0)
     return;
   std::string current;
   GetText(current);
@@ -350,11 +349,7 @@ void TdxInplaceImageEdit::KeyPress(char& key) {
 void TdxInplaceImageEdit::DropDown() {
   if (!CanEditText() || !FPopup->FocusEditor())
     return;
-  const TAliveGuard alive(this);
-  DoDropDown();
-  if (!alive.Alive())
-    return;
-  if (FValues->GetCount() == 0)
+  if (!Survives(this, &TdxInplaceImageEdit::DoDropDown) || FValues->GetCount() == 0)
     return;
   SetPopupControl(FPopup);
   TCustomImageList* images = FLargeImages ? FLargeImages : FImages;
@@ -390,9 +385,7 @@ void TdxInplaceImageEdit::CloseUp(bool accept) {
   if (index < 0 || index >= FValues->GetCount())
     return;
   Variant value = FValues->Get(index);
-  const TAliveGuard alive(this);
-  DoCloseUp(value, accept);
-  if (alive.Alive() && accept)
+  if (Survives(this, &TdxInplaceImageEdit::DoCloseUp, value, accept) && accept)
     SetValue(VarToStr(value));
 }
 

@@ -62,9 +62,7 @@ void TdxInplaceMRUEdit::AddItem(const std::string& value) {
 void TdxInplaceMRUEdit::DoButtonClick() { OnButtonClick(this); }
 
 void TdxInplaceMRUEdit::ValidateEdit() {
-  const TAliveGuard alive(this);
-  inherited::ValidateEdit();
-  if (!alive.Alive() || !GetModified())
+  if (!Survives(this, [&] { inherited::ValidateEdit(); }) || !GetModified())
     return;
   std::string text;
   GetText(text);
@@ -110,10 +108,7 @@ void TdxInplaceMRUEdit::ButtonDown(bool noCapture, int index) {
 }
 
 void TdxInplaceMRUEdit::ButtonClick(int index) {
-  const TAliveGuard alive(this);
-  if (index == 1)
-    DoButtonClick();
-  if (alive.Alive())
+  if (index != 1 || Survives(this, &TdxInplaceMRUEdit::DoButtonClick))
     inherited::ButtonClick(index);
 }
 

@@ -49,17 +49,13 @@ void TdxInplaceMaskEdit::SetEditMaskValue(const std::string& value) {
   FMaxChars = MaskOffsetToOffset(value, int(value.size()));
   FMaskSave = MaskGetMaskSave(value);
   FMaskBlank = MaskGetMaskBlank(value);
-  const TAliveGuard alive(this);
-  SetEditText(IsMasked() ? FormatMaskText(value, text, FMaskBlank) : text);
-  if (!alive.Alive())
+  if (!Survives(this, [&] { SetEditText(IsMasked() ? FormatMaskText(value, text, FMaskBlank) : text); }))
     return;
   inherited::SetMaxLengthValue(0);
   if (IsMasked() && FMaxChars >= 1)
     inherited::SetMaxLengthValue(FMaxChars);
   if (HandleAllocated()) {
-    if (Focused())
-      SetCursor(start);
-    if (!alive.Alive())
+    if (Focused() && !Survives(this, [&] { SetCursor(start); }))
       return;
     RecreateWnd();
   }
@@ -190,9 +186,7 @@ void TdxInplaceMaskEdit::SetCursor(int position) {
 }
 
 bool TdxInplaceMaskEdit::Select(int start, int end) {
-  const TAliveGuard alive(this);
-  SetRichEditSelection(GetHandle(), start, end);
-  return alive.Alive();
+  return Survives(this, [&] { SetRichEditSelection(GetHandle(), start, end); });
 }
 
 int TdxInplaceMaskEdit::NextEditable(int index) {
@@ -223,9 +217,7 @@ void TdxInplaceMaskEdit::CheckCursor() {
 // ---- Keys ---------------------------------------------------------------------------
 
 void TdxInplaceMaskEdit::KeyDown(WORD& key, TShiftState shift) {
-  const TAliveGuard alive(this);
-  inherited::KeyDown(key, shift);
-  if (!alive.Alive() || !IsMasked() || key == 0 || shift.Contains(ssAlt))
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }) || !IsMasked() || key == 0 || shift.Contains(ssAlt))
     return;
   switch (key) {
     case VK_LEFT:
@@ -255,9 +247,8 @@ void TdxInplaceMaskEdit::KeyDown(WORD& key, TShiftState shift) {
 }
 
 void TdxInplaceMaskEdit::KeyUp(WORD& key, TShiftState shift) {
-  const TAliveGuard alive(this);
-  inherited::KeyUp(key, shift);
-  if (alive.Alive() && IsMasked() && (key == VK_LEFT || key == VK_RIGHT) && shift.Contains(ssCtrl))
+  if (Survives(this, [&] { inherited::KeyUp(key, shift); }) && IsMasked() && (key == VK_LEFT || key == VK_RIGHT) &&
+      shift.Contains(ssCtrl))
     CheckCursor();
 }
 
@@ -348,9 +339,7 @@ void TdxInplaceMaskEdit::DeleteKeys(WORD key) {
 }
 
 void TdxInplaceMaskEdit::KeyPress(char& key) {
-  const TAliveGuard alive(this);
-  inherited::KeyPress(key);
-  if (!alive.Alive()) {
+  if (!Survives(this, [&] { inherited::KeyPress(key); })) {
     key = 0;
     return;
   }
@@ -368,12 +357,12 @@ void TdxInplaceMaskEdit::KeyPress(char& key) {
   int start, end;
   GetSel(start, end);
   if (end - start > 1) {
-    DeleteKeys(VK_DELETE);
-    if (alive.Alive()) {
+    // The deletion's change or the caret's move may free the editor.
+    const auto moveCaret = [&] {
       const int next = NextEditable(start);
       SetCursor(next >= 0 ? next : start);
-    }
-    if (!alive.Alive()) {  // freed by the deletion's change or the caret's move
+    };
+    if (!Survives(this, &TdxInplaceMaskEdit::DeleteKeys, WORD(VK_DELETE)) || !Survives(this, moveCaret)) {
       key = 0;
       return;
     }
@@ -443,12 +432,8 @@ void TdxInplaceMaskEdit::Paste() {
     text[size_t(target)] = MaskApplyCase(c, MaskGetCurrentDirectives(FEditMask, maskOffset));
     position = target + 1;
   }
-  const TAliveGuard alive(this);
-  SetEditText(text.substr(0, size_t(FMaxChars)));
-  if (!alive.Alive())
-    return;
-  SetCursor(position);
-  if (!alive.Alive())
+  if (!Survives(this, [&] { SetEditText(text.substr(0, size_t(FMaxChars))); }) ||
+      !Survives(this, [&] { SetCursor(position); }))
     return;
   SetModified(true);
   ValidateEdit();
@@ -495,9 +480,7 @@ void TdxInplaceMaskEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       return;
     case WM_LBUTTONUP: {
-      const TAliveGuard alive(this);
-      inherited::Dispatch(message);
-      if (!alive.Alive())
+      if (!Survives(this, [&] { inherited::Dispatch(message); }))
         return;
       int start, end;
       GetSel(start, end);
@@ -505,13 +488,10 @@ void TdxInplaceMaskEdit::Dispatch(TMessage& message) {
       CheckCursor();
       return;
     }
-    case WM_SETFOCUS: {
-      const TAliveGuard alive(this);
-      inherited::Dispatch(message);
-      if (alive.Alive())
+    case WM_SETFOCUS:
+      if (Survives(this, [&] { inherited::Dispatch(message); }))
         CheckCursor();
       return;
-    }
     case CM_ENTER: {
       if (GetComponentState().Contains(csDesigning)) {
         inherited::Dispatch(message);
@@ -520,9 +500,7 @@ void TdxInplaceMaskEdit::Dispatch(TMessage& message) {
       const bool autoSelect = GetAutoSelect();
       if (FReEnter)
         SetAutoSelect(false);
-      const TAliveGuard alive(this);
-      inherited::Dispatch(message);
-      if (!alive.Alive())
+      if (!Survives(this, [&] { inherited::Dispatch(message); }))
         return;
       SetAutoSelect(autoSelect);
       FReEnter = false;

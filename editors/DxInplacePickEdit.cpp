@@ -99,9 +99,7 @@ void TdxInplacePickEdit::SetDropDownListStyle(bool value) {
 void TdxInplacePickEdit::SetItemsSorted(bool value) {
   if (FItemsSorted == value)
     return;
-  const TAliveGuard alive(this);
-  CloseUp(false);
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplacePickEdit::CloseUp, false))
     return;
   FItemsSorted = value;
   FItems->SetSorted(value);
@@ -303,9 +301,7 @@ void TdxInplacePickEdit::CharPressed(char& key) {
   if (Complete())
     key = 0;
   if (ImmediateDropDown && !GetDroppedDown()) {
-    const TAliveGuard alive(this);
-    DropDown();
-    if (!alive.Alive()) {
+    if (!Survives(this, &TdxInplacePickEdit::DropDown)) {
       key = 0;
       return;
     }
@@ -345,9 +341,7 @@ void TdxInplacePickEdit::MouseDown(TMouseButton button, TShiftState shift, int x
 void TdxInplacePickEdit::DropDown() {
   if (DefaultReadOnly() || !FPopup->FocusEditor())
     return;
-  const TAliveGuard alive(this);
-  DoDropDown();
-  if (!alive.Alive())
+  if (!Survives(this, &TdxInplacePickEdit::DoDropDown))
     return;
   SetPopupControl(FPopup);
   if (FItems->GetCount() == 0)
@@ -371,9 +365,7 @@ void TdxInplacePickEdit::CloseUp(bool accept) {
   std::string text;
   GetText(text);
   Variant value = index >= 0 ? FPopup->GetItems()->Get(index) : text;
-  const TAliveGuard alive(this);
-  DoCloseUp(value, accept);
-  if (!alive.Alive() || !accept || !CanModify())
+  if (!Survives(this, &TdxInplacePickEdit::DoCloseUp, value, accept) || !accept || !CanModify())
     return;
   SetPickText(VarToStr(value));
   SelectAll();

@@ -1,5 +1,6 @@
 #include "editors/DxInplacePopupControl.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceEdit.h"
@@ -105,8 +106,8 @@ void TdxInplacePopupControl::WMNCPaint(TMessage& message) {
 }
 
 void TdxInplacePopupControl::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
-  DxPopupFrameShape(GetHandle(), FShadow, FShadowSize);
+  if (Survives(this, [&] { inherited::Dispatch(message); }))
+    DxPopupFrameShape(GetHandle(), FShadow, FShadowSize);
 }
 
 // ---- The popup frame ------------------------------------------------------------------

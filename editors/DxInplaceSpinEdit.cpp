@@ -273,9 +273,7 @@ void TdxInplaceSpinEdit::RefreshLinkValues() {
 }
 
 void TdxInplaceSpinEdit::ValidateEdit() {
-  const TAliveGuard alive(this);
-  inherited::ValidateEdit();
-  if (alive.Alive() && GetModified())
+  if (Survives(this, [&] { inherited::ValidateEdit(); }) && GetModified())
     SetValue(GetValue());
 }
 

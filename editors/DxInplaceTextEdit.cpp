@@ -599,8 +599,7 @@ void TdxInplaceTextEdit::TextChanged() {
 }
 
 void TdxInplaceTextEdit::WMSize(TMessage& message) {
-  inherited::Dispatch(message);
-  if (!HasTextArea())
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !HasTextArea())
     return;
   TRect r = GetClientRect();
   InflateRect(&r, -1, -1);
@@ -643,20 +642,14 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
         inherited::Dispatch(message);
         return;
       }
-      const TAliveGuard alive(this);
-      TextChanged();
-      if (alive.Alive())
+      if (Survives(this, &TdxInplaceTextEdit::TextChanged))
         Invalidate();
       return;
     }
-    case CM_ENTER: {
-      const TAliveGuard alive(this);
-      if (FAutoSelect && GetAsyncKeyState(VK_LBUTTON) >= 0)
-        SelectAll();
-      if (alive.Alive())
+    case CM_ENTER:
+      if (!FAutoSelect || GetAsyncKeyState(VK_LBUTTON) < 0 || Survives(this, &TdxInplaceTextEdit::SelectAll))
         inherited::Dispatch(message);
       return;
-    }
     case WM_SETFONT: WMSetFont(message); return;
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(message.LParam);
@@ -690,26 +683,21 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
       return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-      const TAliveGuard alive(this);
-      inherited::Dispatch(message);
+    case WM_MBUTTONDOWN:
+      if (!Survives(this, [&] { inherited::Dispatch(message); }))
+        return;
       // A press that left the editor without the focus must not leave it the mouse.
-      if (alive.Alive() && HandleAllocated() && ::GetFocus() != GetHandle() &&
-          !GetComponentState().Contains(csDesigning) &&
+      if (HandleAllocated() && ::GetFocus() != GetHandle() && !GetComponentState().Contains(csDesigning) &&
           !Dragging() && GetCapture() == GetHandle()) {
         if (message.Msg == WM_MBUTTONDOWN)
           PostMessageA(GetHandle(), WM_MBUTTONUP, 0, message.LParam);
         ReleaseCapture();
       }
       return;
-    }
-    case WM_RBUTTONUP: {
-      const TAliveGuard alive(this);
-      inherited::Dispatch(message);
-      if (alive.Alive() && RestrictsEditing() && HandleAllocated())
+    case WM_RBUTTONUP:
+      if (Survives(this, [&] { inherited::Dispatch(message); }) && RestrictsEditing() && HandleAllocated())
         PostMessageA(GetHandle(), WM_CONTEXTMENU, WPARAM(GetHandle()), LPARAM(GetMessagePos()));
       return;
-    }
   }
   inherited::Dispatch(message);
 }

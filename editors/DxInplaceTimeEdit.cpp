@@ -159,9 +159,7 @@ void TdxInplaceTimeEdit::ValidateEdit() {
   }
   // Past the mask editor's test of unfilled positions, which takes every zero for a
   // blank, and the spin editor's reading of the text as a number: OnValidate decides.
-  const TAliveGuard alive(this);
-  TdxInplaceTextEdit::ValidateEdit();
-  if (alive.Alive() && GetModified())
+  if (Survives(this, [&] { TdxInplaceTextEdit::ValidateEdit(); }) && GetModified())
     SetValue(GetValue());
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FormatSettings.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/SysUtils.h"
@@ -100,7 +101,8 @@ void TAMonthListBox::Paint() {
 }
 
 void TAMonthListBox::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }))
+    return;
   const TRect client = GetClientRect();
   if (PointInRect(client, TPoint{x, y})) {
     StopScrollTimer();

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 #include "editors/DxInplaceDropDownEdit.h"
 #include "editors/DxInplacePopupControl.h"
@@ -117,8 +118,7 @@ void TCustomdxPopupListBox::CreateWnd() {
 }
 
 void TCustomdxPopupListBox::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  if (!FHotTrack)
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }) || !FHotTrack)
     return;
   const int index = ItemAtPos(TPoint{x, y}, true);
   if (index >= 0 && index != GetItemIndex())
@@ -158,7 +158,8 @@ void TCustomdxPopupListBox::Dispatch(TMessage& message) {
       DxPopupFramePaint(GetHandle(), FPopupBorder, FShadow, FShadowSize);
       return;
     case WM_SIZE:
-      inherited::Dispatch(message);
+      if (!Survives(this, [&] { inherited::Dispatch(message); }))
+        return;
       DxPopupFrameShape(GetHandle(), FShadow, FShadowSize);
       DxPopupFramePaint(GetHandle(), FPopupBorder, FShadow, FShadowSize);
       return;

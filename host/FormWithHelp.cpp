@@ -143,18 +143,14 @@ void RequestHostHelpHook() {
 
 TFormWithHelp::TFormWithHelp(TComponent* AOwner)
     : TForm(AOwner),
-      FFormHelpMap(new TStringList),
-      FFormHelpTopics(new TStringList),
-      FControlHelpMap(new TStringList),
-      FControlHelpTopics(new TStringList) {}
+      FFormHelpMap(std::make_unique<TStringList>()),
+      FFormHelpTopics(std::make_unique<TStringList>()),
+      FControlHelpMap(std::make_unique<TStringList>()),
+      FControlHelpTopics(std::make_unique<TStringList>()) {}
 
 TFormWithHelp::~TFormWithHelp() {
   // The window goes only in the base destructor, whose messages no longer reach this class.
   QuitHelpViewer();
-  delete FFormHelpMap;
-  delete FFormHelpTopics;
-  delete FControlHelpMap;
-  delete FControlHelpTopics;
 }
 
 void TFormWithHelp::Dispatch(TMessage& message) {
@@ -170,8 +166,8 @@ int TFormWithHelp::GetHelpContext(TControl* container, std::string& helpFile) {
   const bool formLevel = container->Is<TCustomForm>() || container->Is<TCustomFrame>();
   helpFile = formLevel ? PluginHelpFile() : PluginWhatsThisHelpFile();
   return LookupHelpContext("Dlg_" + container->GetName(), "", helpFile,
-                           formLevel ? FFormHelpTopics : FControlHelpTopics,
-                           formLevel ? FFormHelpMap : FControlHelpMap);
+                           formLevel ? FFormHelpTopics.get() : FControlHelpTopics.get(),
+                           formLevel ? FFormHelpMap.get() : FControlHelpMap.get());
 }
 
 TControl* TFormWithHelp::FindContainerWithHelp(TControl* parent) {
@@ -262,9 +258,9 @@ void TFormWithHelp::WMHelp(TMessage& message) {
 
 int TFormWithHelp::ControlContext(const std::string& name, TControl* container,
                                   const std::string& classBase, std::string& helpFile) {
-  int context = LookupHelpContext(name, container->GetName(), helpFile, FControlHelpTopics, FControlHelpMap);
+  int context = LookupHelpContext(name, container->GetName(), helpFile, FControlHelpTopics.get(), FControlHelpMap.get());
   if (context <= 0 && !SameText(container->GetName(), classBase))
-    context = LookupHelpContext(name, classBase, helpFile, FControlHelpTopics, FControlHelpMap);
+    context = LookupHelpContext(name, classBase, helpFile, FControlHelpTopics.get(), FControlHelpMap.get());
   return context;
 }
 

@@ -13,6 +13,7 @@
 // dialog tells it so (HELP_QUIT) for each window it asked through when its window goes.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,10 +81,10 @@ class TFormWithHelp : public TForm {
   // HELP_QUIT for every window the viewer was asked through.
   void QuitHelpViewer();
 
-  TStringList* FFormHelpMap;
-  TStringList* FFormHelpTopics;
-  TStringList* FControlHelpMap;
-  TStringList* FControlHelpTopics;
+  std::unique_ptr<TStringList> FFormHelpMap;
+  std::unique_ptr<TStringList> FFormHelpTopics;
+  std::unique_ptr<TStringList> FControlHelpMap;
+  std::unique_ptr<TStringList> FControlHelpTopics;
   // The windows help was asked through, each with the last file it asked for.
   std::vector<std::pair<HWND, std::string>> FHelpOwners;
   bool FHelpRequested = false;

@@ -101,12 +101,15 @@ uint8_t DetailLevelFromText(const std::string& text) {
   return 2;
 }
 
-TTranslateDialog::TTranslateDialog(TComponent* AOwner) : TServerDialog(AOwner), FLayerList(new TStringList) {
+// The layer list is owned from the start: it goes with the dialog when building the
+// controls raises.
+TTranslateDialog::TTranslateDialog(TComponent* AOwner)
+    : TServerDialog(AOwner), FLayerList(std::make_unique<TStringList>()) {
   TLoadingScope loading(this);
   BuildControls();
 }
 
-TTranslateDialog::~TTranslateDialog() { delete FLayerList; }
+TTranslateDialog::~TTranslateDialog() = default;
 
 void TTranslateDialog::BuildControls() {
   SetName("TranslateDialog");

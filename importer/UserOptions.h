@@ -5,6 +5,7 @@
 // copy of the file's layer list (names and entries, not the entries themselves).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -127,7 +128,7 @@ class TTranslateDialog : public TServerDialog {
 
   TLayerMap FDefaultMap;
   std::string FDefaultMapProblem;
-  TStringList* FLayerList;
+  std::unique_ptr<TStringList> FLayerList;
   // One entry per layer-grid row; grows with the file's layer list.
   std::vector<TLayer> FRowLayers;
   std::string FFileName;

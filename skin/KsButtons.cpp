@@ -1,6 +1,7 @@
 #include "skin/KsButtons.h"
 
 #include "classlib/Actions.h"
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/ImageList.h"
 #include "classlib/StdCtrls.h"
@@ -273,21 +274,22 @@ void TKsCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int
   if (FTracking) {
     FTracking = false;
     FDown = false;
-    if (x >= 0 && x < GetWidth() && y >= 0 && y < GetHeight())
-      Click();
+    // The click's handler may free the button.
+    if (x >= 0 && x < GetWidth() && y >= 0 && y < GetHeight() && !Survives(this, &TKsCustomButton::Click))
+      return;
     Invalidate();
   }
   inherited::MouseUp(button, shift, x, y);
 }
 
 void TKsCustomButton::MouseEnter() {
-  inherited::MouseEnter();
-  Invalidate();
+  if (Survives(this, [&] { inherited::MouseEnter(); }))
+    Invalidate();
 }
 
 void TKsCustomButton::MouseLeave() {
-  inherited::MouseLeave();
-  Invalidate();
+  if (Survives(this, [&] { inherited::MouseLeave(); }))
+    Invalidate();
 }
 
 void TKsCustomButton::KeyDown(WORD& key, TShiftState shift) {
@@ -299,8 +301,9 @@ void TKsCustomButton::KeyDown(WORD& key, TShiftState shift) {
 void TKsCustomButton::KeyUp(WORD& key, TShiftState shift) {
   if (key == VK_SPACE) {
     SetDown(false);
-    Click();
     key = 0;
+    if (!Survives(this, &TKsCustomButton::Click))
+      return;
   }
   inherited::KeyUp(key, shift);
 }

@@ -1,5 +1,6 @@
 #include "skin/KsCheckBoxes.h"
 
+#include "classlib/AliveGuard.h"
 #include "skin/KsButtonKinds.h"
 #include "skin/KsButtons.h"
 #include "skin/TeThemeEngine.h"
@@ -96,13 +97,13 @@ void TKsCustomMarkControl::PaintBuffer() {
 }
 
 void TKsCustomMarkControl::MouseEnter() {
-  inherited::MouseEnter();
-  Invalidate();
+  if (Survives(this, [&] { inherited::MouseEnter(); }))
+    Invalidate();
 }
 
 void TKsCustomMarkControl::MouseLeave() {
-  inherited::MouseLeave();
-  Invalidate();
+  if (Survives(this, [&] { inherited::MouseLeave(); }))
+    Invalidate();
 }
 
 void TKsCustomMarkControl::KeyDown(WORD& key, TShiftState shift) {
@@ -138,8 +139,8 @@ void TKsCustomCheckBox::SetState(TCheckBoxState value) {
   if (value == FState)
     return;
   FState = value;
-  ClickEvent();
-  Invalidate();
+  if (Survives(this, &TKsCustomCheckBox::ClickEvent))
+    Invalidate();
 }
 
 void TKsCustomCheckBox::SetAlignment(TLeftRight value) {
@@ -188,8 +189,8 @@ void TKsCustomCheckBox::MouseUp(TMouseButton button, TShiftState shift, int x, i
   if (button == mbLeft) {
     SetPressed(false);
     SetMouseCapture(false);
-    if (FTracking && Inside(this, x, y))
-      Toggle();
+    if (FTracking && Inside(this, x, y) && !Survives(this, &TKsCustomCheckBox::Toggle))
+      return;
     FTracking = false;
   }
   inherited::MouseUp(button, shift, x, y);
@@ -197,7 +198,8 @@ void TKsCustomCheckBox::MouseUp(TMouseButton button, TShiftState shift, int x, i
 
 void TKsCustomCheckBox::KeyUp(WORD& key, TShiftState shift) {
   if (key == VK_SPACE) {
-    Toggle();
+    if (!Survives(this, &TKsCustomCheckBox::Toggle))
+      return;
     SetPressed(false);
   }
   inherited::KeyUp(key, shift);
@@ -220,8 +222,8 @@ void TKsCustomRadioButton::SetChecked(bool value) {
         if (sibling && sibling != this && sibling->FGroupIndex == FGroupIndex)
           sibling->SetChecked(false);
       }
-    if (!Loading(this))
-      Click();
+    if (!Loading(this) && !Survives(this, &TKsCustomRadioButton::Click))
+      return;
   }
   Invalidate();
 }
@@ -255,8 +257,8 @@ void TKsCustomRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x
   if (button == mbLeft) {
     Invalidate();
     SetMouseCapture(false);
-    if (GetPressed() && Inside(this, x, y) && !FChecked)
-      SetChecked(true);
+    if (GetPressed() && Inside(this, x, y) && !FChecked && !Survives(this, &TKsCustomRadioButton::SetChecked, true))
+      return;
     SetPressed(false);
   }
   inherited::MouseUp(button, shift, x, y);
@@ -264,8 +266,8 @@ void TKsCustomRadioButton::MouseUp(TMouseButton button, TShiftState shift, int x
 
 void TKsCustomRadioButton::KeyUp(WORD& key, TShiftState shift) {
   if (key == VK_SPACE) {
-    if (!FChecked)
-      SetChecked(true);
+    if (!FChecked && !Survives(this, &TKsCustomRadioButton::SetChecked, true))
+      return;
     SetPressed(false);
   }
   inherited::KeyUp(key, shift);

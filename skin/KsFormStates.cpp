@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "skin/KsForms.h"
@@ -70,14 +71,14 @@ void TKsFormStates::CloseForm() {
     form->SetModalResult(mrCancel);
     return;
   }
-  if (!form->CloseQuery())
+  // The closing handlers may free the form, and its skin with it.
+  bool canClose = false;
+  if (!Survives(form, [&] { canClose = form->CloseQuery(); }) || !canClose)
     return;
   TCloseAction action = caHide;
   if (FForm.IsMDIChild())
     action = FForm.GetBorderIcons().Contains(kbiMinimize) ? caMinimize : caNone;
-  if (form->OnClose)
-    form->OnClose(form, action);
-  if (action == caNone)
+  if (!Survives(form, form->OnClose, action) || action == caNone)
     return;
   if (Application && Application->GetMainForm() == form) {
     Application->Terminate();

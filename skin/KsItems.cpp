@@ -11,6 +11,7 @@
 #include <memory>
 #include <unordered_set>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/ClassRegistry.h"
 #include "classlib/Icon.h"
@@ -506,8 +507,7 @@ void UnregisterItemParent(TClass parentClass) {
 // ---- Behaviour -------------------------------------------------------------------------
 
 void TKsCustomItem::Changed() {
-  OnChange(this);
-  if (FParent)
+  if (Survives(this, OnChange) && FParent)  // the handler may free the item
     FParent->Changed();
 }
 

@@ -9,6 +9,7 @@
 
 #include <unordered_set>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -208,8 +209,7 @@ void TKsCustomMenuBar::PaintBuffer() {
 }
 
 void TKsCustomMenuBar::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  if (!HandleAllocated())
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }) || !HandleAllocated())
     return;
   POINT p{x, y};
   ::ClientToScreen(GetHandle(), &p);
@@ -358,7 +358,7 @@ void TKsCustomPopupMenu::Popup(int x, int y) {
     FItems->SetParentWindowAll(owner);
   FItems->SetAnimatePendingAll(true);
   FItems->SetAnimateOnceAll(true);
-  if (OnPopup)
-    OnPopup(this);
+  if (!Survives(this, OnPopup))  // its handler may free the menu
+    return;
   FItems->ShowPopup(nullptr, x, y, TRect{});
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Timer.h"
 #include "skin/KsMath.h"
 #include "skin/KsUtils.h"
@@ -23,8 +24,8 @@ void TKsCustomScrollBar::SetPosition(int value) {
   if (value == FPosition)
     return;
   FPosition = value;
-  DoChange();
-  Invalidate();
+  if (Survives(this, &TKsCustomScrollBar::DoChange))
+    Invalidate();
 }
 
 void TKsCustomScrollBar::SetMin(int value) {
@@ -293,15 +294,15 @@ void TKsCustomScrollBar::DoScroll(TScrollCode code, int& pos) { OnScroll(this, c
 
 // ---- Mouse --------------------------------------------------------------------------
 
+// The handlers of the mouse, of the scroll and of the change may free the bar: what
+// follows each runs only on one alive.
 void TKsCustomScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }) || button != mbLeft)
     return;
   if (InThumb(x, y)) {
     FThumbDragOffset = (Vertical() ? y : x) - ThumbPos();
-    int s = FPosition;
-    DoScroll(scTrack, s);
-    SetPosition(s);
+    if (!ScrollTo(scTrack, FPosition))
+      return;
     Invalidate();
   }
   const bool wasFirst = FirstButtonDown(), wasSecond = SecondButtonDown();
@@ -319,14 +320,16 @@ void TKsCustomScrollBar::MouseDown(TMouseButton button, TShiftState shift, int x
 }
 
 void TKsCustomScrollBar::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseMove(shift, x, y); }))
+    return;
   FLastMouse = Point(x, y);
   if (Dragging()) {
     const TRect track = GetTrackRect();
     const int p = std::clamp((Vertical() ? y : x) - FThumbDragOffset, Along(track), AlongEnd(track));
     int s = PositionFromPixel(int16_t(p));
-    DoScroll(scTrack, s);
-    SetPosition(PositionFromPixel(int16_t(p)));
+    if (!Survives(this, &TKsCustomScrollBar::DoScroll, scTrack, s) ||
+        !Survives(this, &TKsCustomScrollBar::SetPosition, PositionFromPixel(int16_t(p))))
+      return;
   }
   bool changed = false;
   auto update = [&](bool& flag, bool value) {
@@ -345,22 +348,21 @@ void TKsCustomScrollBar::MouseMove(TShiftState shift, int x, int y) {
 }
 
 void TKsCustomScrollBar::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseUp(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseUp(button, shift, x, y); }) || button != mbLeft)
     return;
-  if (Dragging()) {
-    int s = FPosition;
-    DoScroll(scPosition, s);
-    SetPosition(s);
-  }
+  if (Dragging() && !ScrollTo(scPosition, FPosition))
+    return;
   FThumbDragOffset = -1;
   FFirstButtonPressed = FSecondButtonPressed = FPageBeforePressed = FPageAfterPressed = false;
   if (FTimer)
     FTimer->SetEnabled(false);
-  int s = FPosition;
-  DoScroll(scEndScroll, s);
-  SetPosition(s);
-  Invalidate();
+  if (ScrollTo(scEndScroll, FPosition))
+    Invalidate();
+}
+
+bool TKsCustomScrollBar::ScrollTo(TScrollCode code, int position) {
+  return Survives(this, &TKsCustomScrollBar::DoScroll, code, position) &&
+         Survives(this, &TKsCustomScrollBar::SetPosition, position);
 }
 
 void TKsCustomScrollBar::MouseLeave() {
@@ -407,8 +409,8 @@ void TKsCustomScrollBar::KeyStep(WORD key) {
       return;
   }
   v = std::clamp(v, FMin, FMax);
-  DoScroll(code, v);
-  SetPosition(v);
+  if (!ScrollTo(code, v))
+    return;
   if (code == scLineUp && FPosition <= FMin && FAutoScrollUp)
     SetAutoScrollUp(false);
   if (code == scLineDown && FPosition >= FMax && FAutoScrollDown)
@@ -421,8 +423,8 @@ void TKsCustomScrollBar::StartTimer(bool immediate, unsigned interval) {
     FTimer->SetEnabled(false);
     FTimer->SetOnTimer(TNotifyEvent::Bind<&TKsCustomScrollBar::TimerTick>(this));
   }
-  if (immediate)
-    TimerStep();
+  if (immediate && !Survives(this, &TKsCustomScrollBar::TimerStep))
+    return;
   FTimer->SetInterval(interval);
   FTimer->SetEnabled(true);
 }
@@ -454,11 +456,12 @@ void TKsCustomScrollBar::TimerStep() {
   const bool wasBefore = FPageBeforeHot, wasAfter = FPageAfterHot;
   FPageBeforeHot = InPageBefore(FLastMouse.x, FLastMouse.y);
   if (PageBeforeDown()) {
-    KeyStep(VK_PRIOR);
+    if (!Survives(this, &TKsCustomScrollBar::KeyStep, WORD(VK_PRIOR)))
+      return;
   } else {
     FPageAfterHot = InPageAfter(FLastMouse.x, FLastMouse.y);
-    if (PageAfterDown())
-      KeyStep(VK_NEXT);
+    if (PageAfterDown() && !Survives(this, &TKsCustomScrollBar::KeyStep, WORD(VK_NEXT)))
+      return;
   }
   if (wasBefore != FPageBeforeHot || wasAfter != FPageAfterHot)
     Invalidate();

@@ -100,6 +100,9 @@ class TKsCustomScrollBar : public TKsGraphicControl {
   void StopTimer();
   void TimerTick(TObject* sender);
   void TimerStep();
+  // OnScroll with `position`, then the position the handler leaves; false when a
+  // handler freed the bar.
+  bool ScrollTo(TScrollCode code, int position);
   TKsColor SysColor(TColor color) const { return ColorToKsColor(color, 255); }
 
   TPoint FLastMouse{-1, -1};

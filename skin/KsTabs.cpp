@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/ClassRegistry.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
@@ -186,7 +187,7 @@ void TKsCustomTabSheet::WMPaint(TMessage& message) {
 // ---- TKsCustomTabControl: construction, properties -------------------------------------
 
 TKsCustomTabControl::TKsCustomTabControl(TComponent* AOwner)
-    : TKsCustomControl(AOwner), FTabs(new TKsTabStringList(this)) {
+    : TKsCustomControl(AOwner), FTabs(std::make_unique<TKsTabStringList>(this)) {
   SetControlStyle({csAcceptsControls, csDoubleClicks, csOpaque});
   SetBounds(GetLeft(), GetTop(), 289, 193);
   SetTabStop(true);
@@ -201,8 +202,7 @@ TKsCustomTabControl::~TKsCustomTabControl() {
     page->FTabControl = nullptr;
   FPages.clear();
   FActivePage = nullptr;
-  delete FTabs;
-  FTabs = nullptr;
+  FTabs.reset();
 }
 
 void TKsCustomTabControl::SetTabs(TStrings* value) { FTabs->Assign(value); }
@@ -212,7 +212,11 @@ void TKsCustomTabControl::SetTabIndex(int value) {
     return;
   const int old = FTabIndex;
   FTabIndex = value;
-  if (!CanChange()) {
+  // The changing handler may free the control.
+  bool allow = false;
+  if (!Survives(this, [&] { allow = CanChange(); }))
+    return;
+  if (!allow) {
     FTabIndex = old;
     return;
   }
@@ -954,8 +958,7 @@ void TKsCustomTabControl::UpdateHotState(int x, int y) {
 }
 
 void TKsCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }) || button != mbLeft)
     return;
   UpdateHotState(x, y);
   if (InLeftButton(x, y) || InRightButton(x, y)) {
@@ -976,13 +979,12 @@ void TKsCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, int 
 }
 
 void TKsCustomTabControl::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  UpdateHotState(x, y);
+  if (Survives(this, [&] { inherited::MouseMove(shift, x, y); }))
+    UpdateHotState(x, y);
 }
 
 void TKsCustomTabControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseUp(button, shift, x, y);
-  if (button != mbLeft)
+  if (!Survives(this, [&] { inherited::MouseUp(button, shift, x, y); }) || button != mbLeft)
     return;
   FLeftButtonPressed = false;
   FRightButtonPressed = false;
@@ -992,7 +994,8 @@ void TKsCustomTabControl::MouseUp(TMouseButton button, TShiftState shift, int x,
 }
 
 void TKsCustomTabControl::MouseLeave() {
-  inherited::MouseLeave();
+  if (!Survives(this, [&] { inherited::MouseLeave(); }))
+    return;
   const bool anySet = FLeftButtonHot || FRightButtonHot || FHotTab != -1;
   FLeftButtonHot = false;
   FRightButtonHot = false;
@@ -1002,7 +1005,8 @@ void TKsCustomTabControl::MouseLeave() {
 }
 
 void TKsCustomTabControl::KeyDown(WORD& key, TShiftState shift) {
-  inherited::KeyDown(key, shift);
+  if (!Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    return;
   if (key == VK_LEFT || key == VK_UP)
     SetTabIndex(FTabIndex - 1);
   else if (key == VK_RIGHT || key == VK_DOWN)

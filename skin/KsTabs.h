@@ -6,6 +6,7 @@
 // already exists."); side tabs (tpLeft, tpRight) always use several rows.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,7 +92,7 @@ class TKsCustomTabControl : public TKsCustomControl {
   explicit TKsCustomTabControl(TComponent* AOwner);
   ~TKsCustomTabControl() override;
 
-  TKsTabStringList* GetTabs() const { return FTabs; }
+  TKsTabStringList* GetTabs() const { return FTabs.get(); }
   void SetTabs(TStrings* value);
   int GetTabIndex() const { return FTabIndex; }
   void SetTabIndex(int value);
@@ -219,7 +220,7 @@ class TKsCustomTabControl : public TKsCustomControl {
   void SetUpdating(bool value);
 
   TTimer* FTimer = nullptr;
-  TKsTabStringList* FTabs;
+  std::unique_ptr<TKsTabStringList> FTabs;
   std::vector<TKsCustomTabSheet*> FPages;
   TKsCustomTabSheet* FActivePage = nullptr;
   std::vector<TTabRow> FRows;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/GdiHandles.h"
 #include "skin/TeThemeEngine.h"
@@ -71,12 +72,13 @@ void TTeThemeGroupButton::Click() {
 }
 
 void TTeThemeGroupButton::KeyDown(WORD& key, TShiftState shift) {
-  inherited::KeyDown(key, shift);
-  FGroup->KeyDown(key, shift);
+  if (Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    FGroup->KeyDown(key, shift);
 }
 
 void TTeThemeGroupButton::KeyPress(char& key) {
-  inherited::KeyPress(key);
+  if (!Survives(this, [&] { inherited::KeyPress(key); }))
+    return;
   FGroup->KeyPress(key);
   if ((key == '\b' || key == ' ') && !FGroup->CanModify())
     key = 0;
@@ -242,8 +244,8 @@ void TTeThemeRadioGroup::Loaded() {
 }
 
 void TTeThemeRadioGroup::Resize() {
-  inherited::Resize();
-  ArrangeButtons();
+  if (Survives(this, [&] { inherited::Resize(); }))
+    ArrangeButtons();
 }
 
 void TTeThemeRadioGroup::Dispatch(TMessage& message) {

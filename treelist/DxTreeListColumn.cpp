@@ -13,8 +13,6 @@
 //   show whole stays read-only there, and nothing of it is stored back.
 #include "treelist/DxTreeListColumn.h"
 
-#include <exception>
-
 #include <algorithm>
 #include <cassert>
 
@@ -221,9 +219,7 @@ void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* e
 void TdxTreeListColumn::DoChange(TObject* sender) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
-  const TAliveGuard alive(this);
-  FTreeList->DoEditChange();
-  if (alive.Alive())
+  if (Survives(this, [&] { FTreeList->DoEditChange(); }))
     OnChange(this);
 }
 
@@ -237,9 +233,7 @@ void TdxTreeListColumn::DoCustomDrawCell(TCanvas* aCanvas, const TRect& aRect, T
 void TdxTreeListColumn::DoValidate(TObject* sender, std::string& errorText, bool& accept) {
   if (!FTreeList || FTreeList->IsLocked())
     return;
-  const TAliveGuard alive(this);
-  FTreeList->DoEditValidate(errorText, accept);
-  if (alive.Alive())
+  if (Survives(this, [&] { FTreeList->DoEditValidate(errorText, accept); }))
     OnValidate(this, errorText, accept);
 }
 
@@ -557,25 +551,17 @@ void TdxTreeListColumn::SetSorted(TdxTreeListColumnSort value) {
     Changed(/*allItems=*/false);
     return;
   }
-  // Either way the control's sort lock is held for the change, so that the nodes are
-  // sorted once (SortFinished) when the outermost change is done.
+  // Either way the control's sorted update is held for the change, so that the nodes
+  // are sorted once (SortFinished) when the outermost change is done, and not while an
+  // exception passes.
   TCustomdxTreeListControl* control = FTreeList;
-  ++control->FSortLock;
-  struct TUnlock {
-    TCustomdxTreeListControl* Control;
-    ~TUnlock() noexcept(false) {
-      // No sort while an exception passes: it would end the process.
-      if (--Control->FSortLock == 0 && std::uncaught_exceptions() == 0)
-        Control->SortFinished();
-    }
-  } unlock{control};
+  const TdxTreeListSortedScope sorted(control);
   if (value == csNone) {
     FSorted = value;
     control->RemoveSortedColumn(this);
     Changed(/*allItems=*/false);
     return;
   }
-  TdxTreeListUpdateScope update(control);
   control->BeforeColumnSorted(this);
   FSorted = value;
   control->ColumnSorted(this);

@@ -278,7 +278,7 @@ void TdxTreeListPickColumn::PublishProperties() {
 
 void TdxTreeListPickColumn::DefineProperties(TFiler& filer) {
   inherited::DefineProperties(filer);
-  DefineStrings(filer, FItems, "Items");
+  DefineStrings(filer, FItems.get(), "Items");
 }
 
 void TdxTreeListMRUColumn::PublishProperties() {

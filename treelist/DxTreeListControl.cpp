@@ -562,7 +562,8 @@ void TCustomdxTreeListControl::GetHotCursor(const TdxTreeListHotInfo& hotInfo, T
 }
 
 void TCustomdxTreeListControl::DoEditing(TdxTreeListNode* node, bool& allow) {
-  inherited::DoEditing(node, allow);
+  if (!Survives(this, [&] { inherited::DoEditing(node, allow); }))
+    return;
   TdxTreeListColumn* column = FocusedColumnObject();
   if (allow && column)
     allow = column->CanEdit();
@@ -709,9 +710,8 @@ void TCustomdxTreeListControl::ColumnClick(int32_t column) {
   TdxTreeListColumn* columnObject = FindColumn(column);
   if (!columnObject)
     return;
-  const TAliveGuard columnAlive(columnObject);
-  ToggleColumnSort(columnObject);
-  if (columnAlive.Alive())
+  // The sort's handlers may free the column, or the control and its columns.
+  if (Survives(columnObject, [&] { ToggleColumnSort(columnObject); }))
     OnColumnClick(this, columnObject);
 }
 

@@ -12,6 +12,7 @@
 //   editor that shows.
 // - The focused column is a position among the shown columns; the editor works with
 //   the column at that position, not with the column of that list index.
+#include "classlib/AliveGuard.h"
 #include "classlib/Win.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListControl.h"
@@ -108,7 +109,9 @@ bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
 }
 
 void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* editor) {
-  inherited::SaveEditorValue(editor);
+  // The validation's handlers may free the editor, or the control and its editor.
+  if (!Survives(editor, [&] { inherited::SaveEditorValue(editor); }))
+    return;
   TdxTreeListNode* node = GetEditController().GetEditedNode();
   TdxTreeListColumn* column = FindColumn(GetEditController().GetEditedColumn());
   if (!node || !column)

@@ -153,8 +153,8 @@ void TdxColumnEditButtons::Update(TCollectionItem* item) {
 
 TdxTreeListButtonColumn::TdxTreeListButtonColumn(TComponent* AOwner)
     : TdxTreeListDropDownColumn(AOwner),
-      FButtons(new TdxColumnEditButtons(this, &TdxEditButton::MetaClass())),
-      FGlyph(new TBitmap()) {
+      FButtons(std::make_unique<TdxColumnEditButtons>(this, &TdxEditButton::MetaClass())),
+      FGlyph(std::make_unique<TBitmap>()) {
   FButtons->Add();
 }
 
@@ -244,11 +244,11 @@ void TdxTreeListButtonColumn::SetGlyph(TBitmap* value) {
 
 TdxTreeListImageColumn::TdxTreeListImageColumn(TComponent* AOwner)
     : TdxTreeListDropDownColumn(AOwner),
-      FDescriptions(new TStringList()),
-      FImageIndexes(new TStringList()),
-      FValues(new TStringList()),
-      FImagesLink(new TChangeLink()),
-      FLargeImagesLink(new TChangeLink()) {
+      FDescriptions(std::make_unique<TStringList>()),
+      FImageIndexes(std::make_unique<TStringList>()),
+      FValues(std::make_unique<TStringList>()),
+      FImagesLink(std::make_unique<TChangeLink>()),
+      FLargeImagesLink(std::make_unique<TChangeLink>()) {
   for (TStringList* list : {FDescriptions.get(), FImageIndexes.get(), FValues.get()})
     list->OnChange = TNotifyEvent::Bind<&TdxTreeListImageColumn::ListChanged>(this);
   FImagesLink->OnChange = TNotifyEvent::Bind<&TdxTreeListImageColumn::ImagesChanged>(this);
@@ -372,12 +372,12 @@ void TdxTreeListImageColumn::RestoreDefaults() {
 // ==== Pick and MRU columns
 
 TdxTreeListPickColumn::TdxTreeListPickColumn(TComponent* AOwner)
-    : TdxTreeListDropDownColumn(AOwner), FItems(new TStringList()) {
+    : TdxTreeListDropDownColumn(AOwner), FItems(std::make_unique<TStringList>()) {
   FItems->OnChange = TNotifyEvent::Bind<&TdxTreeListPickColumn::ItemsChanged>(this);
   SetImmediateDropDown(true);
 }
 
-TdxTreeListPickColumn::~TdxTreeListPickColumn() { delete FItems; }
+TdxTreeListPickColumn::~TdxTreeListPickColumn() = default;
 
 void TdxTreeListPickColumn::Assign(TPersistent* source) {
   auto* other = ObjectAs<TdxTreeListPickColumn>(source);
@@ -388,7 +388,7 @@ void TdxTreeListPickColumn::Assign(TPersistent* source) {
   TdxTreeListUpdateScope update(GetTreeList());
   inherited::Assign(source);
   SetDropDownListStyle(other->FDropDownListStyle);
-  SetItems(other->FItems);
+  SetItems(other->FItems.get());
   SetItemsSorted(other->FItemsSorted);
   SetCanDeleteText(other->FCanDeleteText);
   SetRevertable(other->FRevertable);
@@ -401,7 +401,7 @@ void TdxTreeListPickColumn::InitEditProperties(TdxInplaceEdit* editor) {
   if (!pick)
     return;
   pick->SetDropDownListStyle(FDropDownListStyle);
-  pick->SetItems(FItems);
+  pick->SetItems(FItems.get());
   pick->SetCanDeleteText(FCanDeleteText);
   pick->SetRevertable(FRevertable);
   pick->SetItemsSorted(FItemsSorted);

@@ -265,7 +265,7 @@ class TdxTreeListPickColumn : public TdxTreeListDropDownColumn {
 
   bool GetDropDownListStyle() const { return FDropDownListStyle; }
   void SetDropDownListStyle(bool value) { Store(FDropDownListStyle, value, false); }
-  TStringList* GetItems() const { return FItems; }
+  TStringList* GetItems() const { return FItems.get(); }
   void SetItems(TStrings* value) { FItems->Assign(value); }
   bool GetItemsSorted() const { return FItemsSorted; }
   void SetItemsSorted(bool value) { Store(FItemsSorted, value, false); }
@@ -286,7 +286,7 @@ class TdxTreeListPickColumn : public TdxTreeListDropDownColumn {
   void ItemsChanged(TObject* sender) { Changed(/*allItems=*/false); }
 
   bool FDropDownListStyle = false;
-  TStringList* FItems;
+  std::unique_ptr<TStringList> FItems;
   bool FItemsSorted = false;
   bool FCanDeleteText = false;
   bool FRevertable = false;

@@ -9,6 +9,7 @@
 //   storing into a cell that no longer exists.
 #include "treelist/DxTreeListEditController.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/GdiHandles.h"
 #include "classlib/Win.h"
 #include "treelist/DxTreeList.h"
@@ -32,8 +33,10 @@ void TdxTreeListEditController::EndEditingQuiet() {
 void TdxTreeListEditController::FinishEditing(bool focus) {
   if (FControl.GetState() != stEditing)
     return;
-  if (TdxInplaceEdit* editor = FControl.GetEditor(); editor && !FControl.IsDestroying() && editor->GetModified())
-    FControl.SaveEditorValue(editor);
+  // The validation's handlers may free the control.
+  if (TdxInplaceEdit* editor = FControl.GetEditor(); editor && !FControl.IsDestroying() && editor->GetModified() &&
+      !Survives(&FControl, [&] { FControl.SaveEditorValue(editor); }))
+    return;
   FControl.SetState(stNone);
   HideEditor(focus);
 }
@@ -66,25 +69,32 @@ void TdxTreeListEditController::DiscardEdit() {
 void TdxTreeListEditController::ShowEditor() {
   if (!FControl.IsOptions2() || FControl.IsRowSelect() || !FControl.GetFocusedNode())
     return;
+  // The handlers of the editing question and of the expansions on the way may free the
+  // control.
   bool allow = true;
-  if (FControl.IsNewItemRowActive())
-    FControl.CanEditNewItemRow(allow);
-  else
-    FControl.DoEditing(FControl.GetFocusedNode(), allow);
-  if (!allow || FControl.GetState() != stNone || FControl.GetWidths().GetShownColumnCount() == 0)
+  const auto ask = [&] {
+    if (FControl.IsNewItemRowActive())
+      FControl.CanEditNewItemRow(allow);
+    else
+      FControl.DoEditing(FControl.GetFocusedNode(), allow);
+  };
+  if (!Survives(&FControl, ask) || !allow || FControl.GetState() != stNone ||
+      FControl.GetWidths().GetShownColumnCount() == 0)
     return;
   const int column = FControl.GetFocusedColumn();
   if (column < 0 || column >= FControl.GetWidths().GetShownColumnCount())
     return;
   FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
-  FControl.MakeNodeVisible(FControl.GetFocusedNode());
+  if (!Survives(&FControl, [&] { FControl.MakeNodeVisible(FControl.GetFocusedNode()); }))
+    return;
   FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (FControl.ShowInplaceEditor(/*noFocus=*/false))
     FControl.SetState(stEditing);
 }
 
 void TdxTreeListEditController::ShowEditorWithKey(char key) {
-  ShowEditor();
+  if (!Survives(&FControl, [&] { ShowEditor(); }))
+    return;
   TdxInplaceEdit* editor = FControl.GetEditor();
   if (FControl.GetState() != stEditing || !editor || !editor->HandleAllocated())
     return;
@@ -98,13 +108,15 @@ void TdxTreeListEditController::ShowEditorWithKey(char key) {
 }
 
 void TdxTreeListEditController::ShowEditorWithMouse(int x, int y) {
-  ShowEditor();
+  if (!Survives(&FControl, [&] { ShowEditor(); }))
+    return;
   if (TdxInplaceEdit* editor = FControl.GetEditor(); FControl.GetState() == stEditing && editor)
     editor->ForwardClick(x, y);
 }
 
 void TdxTreeListEditController::ShowEditorSelectAll() {
-  ShowEditor();
+  if (!Survives(&FControl, [&] { ShowEditor(); }))
+    return;
   if (TdxInplaceEdit* editor = FControl.GetEditor(); FControl.GetState() == stEditing && editor)
     editor->ClickAction();
 }

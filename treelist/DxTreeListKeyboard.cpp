@@ -9,6 +9,7 @@
 //   there is none); every search that ends anyway ends the same way.
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "treelist/DxTreeList.h"
 #include "treelist/DxTreeListTextExport.h"
 
@@ -49,20 +50,22 @@ bool CtrlWithoutAlt() {
 
 void TCustomdxTreeList::KeyDown(WORD& key, TShiftState shift) {
   TdxTreeListSelectionScope selection(this);
-  inherited::KeyDown(key, shift);
-  FKeyboard.KeyDown(key, shift);
+  if (Survives(this, [&] { inherited::KeyDown(key, shift); }))
+    FKeyboard.KeyDown(key, shift);
 }
 
 void TCustomdxTreeList::KeyPress(char& key) {
-  const TdxTreeListKeyboard::TKeyPress press = FKeyboard.StartKeyPress(key);
-  if (press.Inherited)
-    inherited::KeyPress(key);
+  TdxTreeListKeyboard::TKeyPress press;
+  if (!Survives(this, [&] { press = FKeyboard.StartKeyPress(key); }))
+    return;
+  if (press.Inherited && !Survives(this, [&] { inherited::KeyPress(key); }))
+    return;
   FKeyboard.FinishKeyPress(key, press);
 }
 
 void TCustomdxTreeList::DoExit() {
-  inherited::DoExit();
-  GetEditController().EndEditing();
+  if (Survives(this, [&] { inherited::DoExit(); }))
+    GetEditController().EndEditing();
 }
 
 // ---- Keys
@@ -70,7 +73,8 @@ void TCustomdxTreeList::DoExit() {
 void TdxTreeListKeyboard::KeyDown(WORD& key, TShiftState shift) {
   if (!FControl.CanProcessKey(key, shift))
     key = 0;
-  if (key == 0 || !KeyDownInState(key, shift))
+  bool handled = false;
+  if (key == 0 || !Survives(&FControl, [&] { handled = KeyDownInState(key, shift); }) || !handled)
     return;
   if (FControl.GetSelectedCount() == 0 && FControl.GetFocusedNode())
     FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
@@ -93,8 +97,7 @@ bool TdxTreeListKeyboard::KeyDownInState(WORD& key, TShiftState shift) {
       case VK_NEXT:
       case VK_UP:
       case VK_DOWN:
-        FControl.GetEditController().EndEditing();
-        if (key == VK_ESCAPE)
+        if (!Survives(&FControl, [&] { FControl.GetEditController().EndEditing(); }) || key == VK_ESCAPE)
           return false;
         break;
     }
@@ -102,8 +105,9 @@ bool TdxTreeListKeyboard::KeyDownInState(WORD& key, TShiftState shift) {
   if (FControl.IsNewItemRowActive() && (key == VK_NEXT || key == VK_DOWN)) {
     FControl.GetNavigator().SetNewItemRowActive(false);
     FControl.Invalidate();
-    if (FControl.GetTopNode())
-      FControl.SetFocusedNode(FControl.GetTopNode(), FControl.GetFocusedColumn(), true);
+    if (FControl.GetTopNode() && !Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, FControl.GetTopNode(),
+                                           FControl.GetFocusedColumn(), true))
+      return false;
     if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl) && FControl.GetFocusedNode()) {
       FControl.ClearSelection();
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
@@ -172,8 +176,8 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
       if (key == VK_PRIOR && FControl.GetNavigator().GetFocusedRowIndex() == 0 && FControl.IsNewItemRowShown()) {
         FControl.GetNavigator().SetNewItemRowActive(true);
         FControl.Invalidate();
-      } else {
-        PageMove(key == VK_PRIOR ? -1 : 1);
+      } else if (!Survives(&FControl, [&] { PageMove(key == VK_PRIOR ? -1 : 1); })) {
+        return;
       }
       if (extending)
         FControl.SelectRange(FControl.GetSelection().GetAnchorNode(), FControl.GetFocusedNode());
@@ -204,10 +208,8 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
         TabMove(shift.Contains(ssShift), shift);
       return;
     case VK_RETURN:
-      if (FControl.IsOptionsEx9Query()) {
-        MoveColumnFocus(1, /*wrap=*/true);
+      if (FControl.IsOptionsEx9Query() && Survives(&FControl, [&] { MoveColumnFocus(1, /*wrap=*/true); }))
         FControl.GetEditController().ShowEditor();
-      }
       return;
     case VK_ESCAPE:
       FControl.ClearSelection();
@@ -215,7 +217,8 @@ void TdxTreeListKeyboard::KeyWithoutCtrl(WORD key, TShiftState shift) {
       if (TdxInplaceEdit* editor = FControl.GetEditor()) {
         if (editor->HandleAllocated())
           ShowWindow(editor->GetHandle(), SW_HIDE);
-        editor->Reset();
+        if (!Survives(&FControl, [&] { editor->Reset(); }))
+          return;
       }
       FControl.GetEditController().EndEditing();
       return;
@@ -245,15 +248,11 @@ void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
       FControl.SetFocusedNodeByIndex(FControl.GetRowCount() - 1);
       return;
     case VK_LEFT:
-      FControl.SetFocusedColumn(0);
-      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(0));
+      FocusColumn(0);
       return;
-    case VK_RIGHT: {
-      const int last = std::max(FControl.GetWidths().GetShownColumnCount() - 1, 0);
-      FControl.SetFocusedColumn(last);
-      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(last));
+    case VK_RIGHT:
+      FocusColumn(std::max(FControl.GetWidths().GetShownColumnCount() - 1, 0));
       return;
-    }
     case VK_UP:
       if (FControl.GetNavigator().GetFocusedRowIndex() > 0) {
         FControl.GetNavigator().MoveFocusedRow(-1);
@@ -273,9 +272,7 @@ void TdxTreeListKeyboard::KeyWithCtrl(WORD key, TShiftState shift) {
 
 void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
   if (!FControl.IsRowSelect() && !shift.Contains(ssShift)) {
-    const int column = end ? std::max(FControl.GetWidths().GetShownColumnCount() - 1, 0) : 0;
-    FControl.SetFocusedColumn(column);
-    FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+    FocusColumn(end ? std::max(FControl.GetWidths().GetShownColumnCount() - 1, 0) : 0);
     return;
   }
   const bool extending = shift.Contains(ssShift) && FControl.CanSelectRange() && FControl.IsMultiSelect();
@@ -284,8 +281,8 @@ void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
   if (extending) {
     if (!FControl.GetSelection().GetAnchorNode())
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
-    FControl.SetFocusedNodeByIndex(row);
-    FControl.SelectRange(FControl.GetSelection().GetAnchorNode(), FControl.GetFocusedNode());
+    if (Survives(&FControl, &TCustomdxTreeList::SetFocusedNodeByIndex, row))
+      FControl.SelectRange(FControl.GetSelection().GetAnchorNode(), FControl.GetFocusedNode());
     return;
   }
   FControl.SetSelectionAnchor(nullptr);
@@ -294,9 +291,9 @@ void TdxTreeListKeyboard::KeyHomeEnd(bool end, TShiftState shift) {
 
 void TdxTreeListKeyboard::KeyRowSelectLeftRight(bool left) {
   TdxTreeListNode* node = FControl.GetFocusedNode();
-  if (!node)
+  // Expanding the node's parents may delete it, or free the control.
+  if (!node || !Survives(node, [&] { FControl.MakeNodeVisible(node); }))
     return;
-  FControl.MakeNodeVisible(node);
   if (left) {
     if (node->GetExpanded()) {
       node->SetExpanded(false);
@@ -305,8 +302,8 @@ void TdxTreeListKeyboard::KeyRowSelectLeftRight(bool left) {
     TdxTreeListNode* parent = node->GetParent();
     FControl.ClearSelection();
     if (parent && parent->GetFirstChild() == node) {
-      FControl.SetFocusedNode(parent, FControl.GetFocusedColumn(), true);
-      FControl.SetNodeSelected(parent, true);
+      if (Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, parent, FControl.GetFocusedColumn(), true))
+        FControl.SetNodeSelected(parent, true);
       return;
     }
     FControl.GetNavigator().MoveFocusedRow(-1);
@@ -323,8 +320,8 @@ void TdxTreeListKeyboard::KeyRowSelectLeftRight(bool left) {
   }
   if (TdxTreeListNode* child = node->GetFirstChild()) {
     FControl.ClearSelection();
-    FControl.SetFocusedNode(child, FControl.GetFocusedColumn(), true);
-    FControl.SetNodeSelected(child, true);
+    if (Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, child, FControl.GetFocusedColumn(), true))
+      FControl.SetNodeSelected(child, true);
   }
 }
 
@@ -339,12 +336,20 @@ void TdxTreeListKeyboard::MoveColumnFocus(int delta, bool wrap) {
     const int row = FControl.GetNavigator().GetFocusedRowIndex() + delta;
     if (row < 0 || row >= FControl.GetRowCount())
       return;
-    column = delta < 0 ? count - 1 : 0;
-    FControl.SetFocusedNode(FControl.GetNodeAtRow(row), column, /*makeVisible=*/true);
-  } else {
-    FControl.SetFocusedColumn(column);
+    FocusCell(row, delta < 0 ? count - 1 : 0);
+    return;
   }
-  FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+  FocusColumn(column);
+}
+
+void TdxTreeListKeyboard::FocusColumn(int column) {
+  if (Survives(&FControl, [&] { FControl.SetFocusedColumn(column); }))
+    FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+}
+
+void TdxTreeListKeyboard::FocusCell(int row, int column) {
+  if (Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, FControl.GetNodeAtRow(row), column, /*makeVisible=*/true))
+    FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
 }
 
 void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
@@ -358,8 +363,7 @@ void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
   auto focusable = [this](int visible) { return FControl.GetColumnTabStop(FControl.GetColumnByVisibleIndex(visible)); };
   for (int column = FControl.GetFocusedColumn() + delta; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
-      FControl.SetFocusedColumn(column);
-      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+      FocusColumn(column);
       return;
     }
   }
@@ -371,8 +375,7 @@ void TdxTreeListKeyboard::TabMove(bool back, TShiftState shift) {
   for (int column = back ? count - 1 : 0; column >= 0 && column < count; column += delta) {
     if (focusable(column)) {
       FControl.ClearSelection();
-      FControl.SetFocusedNode(FControl.GetNodeAtRow(row), column, /*makeVisible=*/true);
-      FControl.GetNavigator().MakeColumnVisible(FControl.GetColumnByVisibleIndex(column));
+      FocusCell(row, column);
       return;
     }
   }
@@ -415,8 +418,8 @@ void TdxTreeListKeyboard::MoveFocus(int delta, TShiftState shift) {
     FControl.GetSelection().SetShiftRangeStarted(true);
     selectNew = true;
   }
-  FControl.GetNavigator().MoveFocusedRow(delta);
-  if (selectNew && FControl.GetFocusedNode())
+  if (Survives(&FControl, [&] { FControl.GetNavigator().MoveFocusedRow(delta); }) && selectNew &&
+      FControl.GetFocusedNode())
     FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
 }
 
@@ -442,15 +445,15 @@ TdxTreeListKeyboard::TKeyPress TdxTreeListKeyboard::StartKeyPress(char key) {
   const bool ctrlOnly = CtrlWithoutAlt();
   TKeyPress press{ch, ctrlOnly, false};
   if (FControl.GetState() == stNone && !FSearching && FControl.IsOptionsEx29() && key != VK_BACK && key != VK_TAB &&
-      key != VK_RETURN && key != VK_ESCAPE && !ctrlOnly)
-    FControl.StartSearch(-1, std::string());
+      key != VK_RETURN && key != VK_ESCAPE && !ctrlOnly && !Survives(&FControl, [&] { FControl.StartSearch(-1, std::string()); }))
+    return press;
   if (!FSearching) {
     if (FControl.IsOptionsEx10() && FControl.GetState() != stEditing) {
       if (key == VK_RETURN) {
         FControl.GetEditController().ShowEditor();
       } else if (key == VK_BACK || key == 22 || key == 24 || ch >= 32) {
-        FControl.GetEditController().ShowEditorWithKey(key);
-        if (FControl.GetState() != stEditing)
+        if (Survives(&FControl, [&] { FControl.GetEditController().ShowEditorWithKey(key); }) &&
+            FControl.GetState() != stEditing)
           press.Inherited = true;
       } else {
         press.Inherited = true;
@@ -467,22 +470,24 @@ void TdxTreeListKeyboard::FinishKeyPress(char& key, const TKeyPress& press) {
   const bool ctrlOnly = press.CtrlOnly;
   if (key == 0)
     return;
-  if (FControl.GetState() != stEditing && FControl.GetFocusedNode()) {
-    if (key == 3 && FControl.GetOptionsEx().Contains(aoCopyOnCtrlC)) {
+  // Expanding the node's parents may free the control.
+  auto expand = [this](bool value) {
+    if (Survives(&FControl, [&] { FControl.MakeNodeVisible(FControl.GetFocusedNode()); }) && FControl.GetFocusedNode())
+      FControl.GetFocusedNode()->SetExpanded(value);
+  };
+  auto onNode = [&] {
+    if (key == 3 && FControl.GetOptionsEx().Contains(aoCopyOnCtrlC))
       TdxTreeListTextExport(FControl).CopyToClipboard();
-    } else if (key == '*' && FControl.GetFocusedNode()->GetHasChildren()) {
+    else if (key == '*' && FControl.GetFocusedNode()->GetHasChildren())
       FControl.GetFocusedNode()->Expand(/*recurse=*/true);
-    } else if (key == '+') {
-      FControl.MakeNodeVisible(FControl.GetFocusedNode());
-      FControl.GetFocusedNode()->SetExpanded(true);
-    } else if (key == '-') {
-      FControl.MakeNodeVisible(FControl.GetFocusedNode());
-      FControl.GetFocusedNode()->SetExpanded(false);
-    }
-  }
+    else if (key == '+' || key == '-')
+      expand(key == '+');
+  };
+  if (FControl.GetState() != stEditing && FControl.GetFocusedNode() && !Survives(&FControl, onNode))
+    return;
   if (FSearching && ch >= 32 && !ctrlOnly) {
-    if (FControl.GetFocusedColumn() != FSearchColumn)
-      FControl.StartSearch(-1, std::string());
+    if (FControl.GetFocusedColumn() != FSearchColumn && !Survives(&FControl, [&] { FControl.StartSearch(-1, std::string()); }))
+      return;
     FControl.IncrementalSearch(FSearchText + key, 0, false);
   }
 }
@@ -490,24 +495,32 @@ void TdxTreeListKeyboard::FinishKeyPress(char& key, const TKeyPress& press) {
 // ---- Incremental search
 
 bool TdxTreeListKeyboard::StartSearch(int column, const std::string& text) {
-  FControl.GetEditController().EndEditing();
+  // Ending the edit and moving the focus may reach handlers that free the control.
+  if (!Survives(&FControl, [&] { FControl.GetEditController().EndEditing(); }))
+    return false;
   FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
   if (column == -1)
     column = FControl.GetFocusedColumn();
   FSearchColumn = column;
-  FControl.SetFocusedColumn(column);
+  if (!Survives(&FControl, [&] { FControl.SetFocusedColumn(column); }))
+    return false;
   FSearching = true;
   FSearchText = text;
-  FControl.IncrementalSearch(text, 0, true);
-  return !FSearchText.empty();
+  return Survives(&FControl, [&] { FControl.IncrementalSearch(text, 0, true); }) && !FSearchText.empty();
 }
 
 void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int direction, bool clearOnMiss) {
   ++FSearchNesting;
+  // The focus move's handlers may free the control: the count comes down only on one alive.
+  const TAliveGuard alive(&FControl);
   struct TNesting {
     int& Count;
-    ~TNesting() { --Count; }
-  } nesting{FSearchNesting};
+    const TAliveGuard& Alive;
+    ~TNesting() {
+      if (Alive.Alive())
+        --Count;
+    }
+  } nesting{FSearchNesting, alive};
   const int column = FControl.GetColumnByVisibleIndex(FSearchColumn);
   if (FSearchColumn < 0 || FSearchColumn >= std::max(FControl.GetWidths().GetShownColumnCount(), 1) || FControl.GetCount() == 0)
     return;
@@ -515,6 +528,8 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
   TdxTreeListNode* found = nullptr;
   if (FControl.FindNode(column < 0 ? 0 : column, text, found, direction)) {
     FControl.SetFocusedNode(found, FControl.GetFocusedColumn(), /*makeVisible=*/false);
+    if (!alive.Alive())
+      return;
   } else if (clearOnMiss) {
     FSearchText.clear();
   } else if (direction == 0 && !FSearchText.empty()) {
@@ -525,7 +540,8 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
   if (FControl.IsMultiSelect() && !FControl.IsNodeSelected(FControl.GetFocusedNode()))
     FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
   FControl.MakeNodeVisible(FControl.GetFocusedNode());
-  FControl.RefreshNode(FControl.GetFocusedNode(), false);
+  if (alive.Alive())
+    FControl.RefreshNode(FControl.GetFocusedNode(), false);
 }
 
 bool TdxTreeListKeyboard::FindNode(int column, const std::string& text, TdxTreeListNode*& node, int direction) {

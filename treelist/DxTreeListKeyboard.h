@@ -40,7 +40,8 @@ class TdxTreeListKeyboard : public TObject {
 
   // ==== Incremental search (the bodies of the control's virtual operations of the same names)
   // Ends editing, takes `column` (-1: the focused one) as the search column and focuses
-  // it, and searches `text` from the focused node; true when the text is still not empty.
+  // it, and searches `text` from the focused node; true when the text is still not empty
+  // (false too when a handler freed the control).
   bool StartSearch(int column, const std::string& text);
   // Searches the search text changed to `text`: direction 0 from the focused node
   // forwards, 1 backwards from the node before it, 2 forwards from the node after it. A
@@ -69,6 +70,10 @@ class TdxTreeListKeyboard : public TObject {
   void PageMove(int delta);
   void TabMove(bool back, TShiftState shift);
   void MoveColumnFocus(int delta, bool wrap);
+  // Focuses the column (of the focused node, or of the node at `row`) and scrolls it into
+  // view, unless a handler of the focus move freed the control.
+  void FocusColumn(int column);
+  void FocusCell(int row, int column);
   bool SearchKey(WORD key, TShiftState shift);
 
   TCustomdxTreeList& FControl;

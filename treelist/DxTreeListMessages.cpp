@@ -5,6 +5,7 @@
 // Decisions taken here:
 // - Every timer of the control stops when its window is destroyed (and the control
 //   forgets it), so no timer, hint window or auto scroll outlives the window.
+#include "classlib/AliveGuard.h"
 #include "classlib/DragDrop.h"
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeList.h"
@@ -239,8 +240,10 @@ void TCustomdxTreeList::WMNCPaint(TMessage& message) {
 
 void TCustomdxTreeList::WMSize(TMessage& message) {
   RefreshNodeCounts();
-  GetEditController().EndEditing();
-  inherited::Dispatch(message);
+  // The edit's validation and the resize's handlers may free the control.
+  if (!Survives(this, [&] { GetEditController().EndEditing(); }) ||
+      !Survives(this, [&] { inherited::Dispatch(message); }))
+    return;
   UpdateGuarded();
   if (HandleAllocated() && (GetWindowLongA(GetHandle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) ==
                                (WS_HSCROLL | WS_VSCROLL))

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/DragDrop.h"
 #include "classlib/Forms.h"
 #include "treelist/DxTreeList.h"
@@ -55,20 +56,23 @@ void TCustomdxTreeList::CancelMode() {
 }
 
 void TCustomdxTreeList::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (!FMouse.MouseDown(button, shift, x, y))
-    return;
-  inherited::MouseDown(button, shift, x, y);
+  bool goOn = false;
+  if (Survives(this, [&] { goOn = FMouse.MouseDown(button, shift, x, y); }) && goOn)
+    inherited::MouseDown(button, shift, x, y);
 }
 
 void TCustomdxTreeList::MouseMove(TShiftState shift, int x, int y) {
-  FMouse.MouseMove(shift, x, y);
-  inherited::MouseMove(shift, x, y);
+  if (Survives(this, [&] { FMouse.MouseMove(shift, x, y); }))
+    inherited::MouseMove(shift, x, y);
 }
 
 void TCustomdxTreeList::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TdxTreeListSelectionScope selection(this);
-  if (FMouse.MouseUp(button, shift, x, y))
-    Click();
+  bool click = false;
+  if (!Survives(this, [&] { click = FMouse.MouseUp(button, shift, x, y); }))
+    return;
+  if (click && !Survives(this, &TCustomdxTreeList::Click))
+    return;
   inherited::MouseUp(button, shift, x, y);
 }
 
@@ -129,8 +133,11 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   TdxInplaceEdit* editor = FControl.GetEditor();
   if (FControl.GetState() == stEditing && editor && editor->GetOwnsMouseFlag())
     return false;
-  if (FControl.GetState() == stEditing && editor)
-    FControl.GetEditController().EndEditing();
+  // Ending an edit, taking the focus, the press's own steps and the double click may reach
+  // handlers that free the control: the press ends there.
+  if (FControl.GetState() == stEditing && editor &&
+      !Survives(&FControl, [&] { FControl.GetEditController().EndEditing(); }))
+    return false;
   FControl.GetTimers().CancelHint();
   FKeepSelection = false;
   FDeferredSelect = false;
@@ -151,8 +158,9 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   const bool dblClick = shift.Contains(ssDouble);
   if (button == mbRight && FControl.GetState() != stNone && FControl.GetState() != stEditing)
     FControl.CancelMode();
-  if (button == mbLeft && FControl.GetState() == stNone)
-    PressHeaderElement(hit, dblClick, x, y);
+  if (button == mbLeft && FControl.GetState() == stNone &&
+      !Survives(&FControl, [&] { PressHeaderElement(hit, dblClick, x, y); }))
+    return false;
   if (button == mbLeft && FControl.GetState() == stNone && hit.HitTest == htFooter2) {
     // The footer button: the right end of the status panel, as high as the panel.
     const TRect client = FControl.GetClientRect();
@@ -165,17 +173,21 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   }
   const bool onNode = IsNodePart(hit.HitTest) || hit.HitTest == htButton || hit.HitTest == htIndicator ||
                       hit.HitTest == htIndent || hit.HitTest == htRowRight;
-  if (FControl.GetState() == stNone && onNode && (button == mbLeft || IsNodePart(hit.HitTest)))
-    PressNode(button, shift, hit, x, y);
-  else if (FControl.GetState() == stEditing)
-    FControl.GetEditController().EndEditing();
+  const auto press = [&] {
+    if (FControl.GetState() == stNone && onNode && (button == mbLeft || IsNodePart(hit.HitTest)))
+      PressNode(button, shift, hit, x, y);
+    else if (FControl.GetState() == stEditing)
+      FControl.GetEditController().EndEditing();
+  };
+  if (!Survives(&FControl, press))
+    return false;
   // A double click on a node's button or parts was the node's (handled above); elsewhere,
   // the indent and the space right of the row included, it is the control's.
   const bool nodeDblClick = hit.Node && (hit.HitTest == htButton || IsNodePart(hit.HitTest));
   if (button == mbLeft && dblClick && !nodeDblClick &&
       (hit.HitTest == htNowhere || (hit.HitTest >= htButton && hit.HitTest <= htOutside)) &&
-      FControl.CanDblClick())
-    FControl.DblClick();
+      FControl.CanDblClick() && !Survives(&FControl, &TCustomdxTreeList::DblClick))
+    return false;
   // A middle press starts the middle-button scrolling, which runs its own message loop;
   // the control may be gone when it returns.
   if (button == mbMiddle && FControl.GetState() == stNone && !FMiddleScroll.IsMiddleScrolling() &&
@@ -268,7 +280,8 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
     }
     const int oldColumn = FControl.GetFocusedColumn();
     const int column = hit.Column >= 0 ? FControl.GetVisibleIndexOfColumn(hit.Column) : oldColumn;
-    FControl.SetFocusedColumn(column);
+    if (!Survives(&FControl, [&] { FControl.SetFocusedColumn(column); }))
+      return;
     if (FControl.IsNewItemRowShown() && !FControl.GetNavigator().GetNewItemRowActive()) {
       FControl.GetNavigator().SetNewItemRowActive(true);
       FControl.Invalidate();
@@ -282,8 +295,9 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
   }
   if (hit.HitTest == htButton || (dblClick && hit.Node && IsNodePart(hit.HitTest))) {
     FControl.GetTimers().StopTimer(TdxTreeListTimers::kEditTimer);
-    if (hit.Node && (hit.HitTest == htButton || FExpandOnDblClick))
-      hit.Node->SetExpanded(!hit.Node->GetExpanded());
+    if (hit.Node && (hit.HitTest == htButton || FExpandOnDblClick) &&
+        !Survives(&FControl, [&] { hit.Node->SetExpanded(!hit.Node->GetExpanded()); }))
+      return;
     if (dblClick && hit.HitTest != htButton && FControl.CanDblClick())
       FControl.DblClick();
     return;
@@ -302,7 +316,8 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
     FControl.Invalidate();
   }
   const int column = hit.Column >= 0 ? FControl.GetVisibleIndexOfColumn(hit.Column) : oldColumn;
-  FControl.SetFocusedNode(hit.Node, column, /*makeVisible=*/true);
+  if (!Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, hit.Node, column, /*makeVisible=*/true))
+    return;
   FDownPos = Point(x, y);
   if (FControl.GetFocusedNode() && FControl.IsMultiSelect()) {
     const bool ctrl = shift.Contains(ssCtrl);
@@ -355,6 +370,15 @@ void TdxTreeListMouse::MouseMove(TShiftState shift, int x, int y) {
   FControl.GetHitInfo(Point(x, y), hit);
   if (!shift.Contains(ssLeft) && FControl.GetState() == stRowSelecting)
     FControl.SetState(stNone);
+  // What the move drives may reach handlers that free the control.
+  if (!Survives(&FControl, [&] { MoveInState(x, y); }))
+    return;
+  UpdatePressedFlags(hit);
+  FControl.UpdateHotTrack(hit);
+  FControl.GetTimers().UpdateHint(hit);
+}
+
+void TdxTreeListMouse::MoveInState(int x, int y) {
   switch (FControl.GetState()) {
     case stColumnSizing:
     case stBandSizing:
@@ -382,9 +406,6 @@ void TdxTreeListMouse::MouseMove(TShiftState shift, int x, int y) {
     default:
       break;
   }
-  UpdatePressedFlags(hit);
-  FControl.UpdateHotTrack(hit);
-  FControl.GetTimers().UpdateHint(hit);
 }
 
 void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
@@ -396,7 +417,8 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
     if (node && node != FControl.GetFocusedNode()) {
       if (!FKeepSelection)
         FControl.ClearSelection();
-      FControl.SetFocusedNode(node, FControl.GetFocusedColumn(), false);
+      if (!Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, node, FControl.GetFocusedColumn(), false))
+        return;
     }
     if (FControl.GetFocusedNode())
       FControl.SetNodeSelected(FControl.GetFocusedNode(), true);
@@ -426,7 +448,8 @@ void TdxTreeListMouse::SelectRowsByMouse(int x, int y) {
   if (direction == 0)
     FControl.GetTimers().StopVertScroll();
   if (node && node != FControl.GetFocusedNode()) {
-    FControl.SetFocusedNode(node, FControl.GetFocusedColumn(), /*makeVisible=*/true);
+    if (!Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, node, FControl.GetFocusedColumn(), /*makeVisible=*/true))
+      return;
     if (FControl.IsMultiSelect())
       FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
   }
@@ -480,6 +503,36 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
   TdxTreeListHitInfo hit;
   FControl.GetHitInfo(Point(x, y), hit);
   const TdxTreeListState state = FControl.GetState();
+  // The element's click, the drop and the editor's start may reach handlers that free
+  // the control.
+  if (!Survives(&FControl, [&] { ReleaseInState(state, hit, shift, x, y); }))
+    return false;
+  if (FDeferredSelect) {
+    FDeferredSelect = false;
+    if (FControl.GetFocusedNode()) {
+      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
+      FControl.SetSelectionAnchor(FControl.GetFocusedNode());
+    }
+  }
+  const bool clickState = state == stEditing || state == stNodeDragging || state == stRowSelecting;
+  if ((clickState || FNewItemRowPressed) && button == mbLeft && FDownHitInfo.Column >= 0 &&
+      FControl.CanEditColumn(FDownHitInfo.Column) && !FControl.IsRowSelect() &&
+      hit.Column == FDownHitInfo.Column && hit.Node == FDownHitInfo.Node && hit.HitTest == FDownHitInfo.HitTest &&
+      (hit.HitTest == htCell || hit.HitTest == htNewItemRow) &&
+      (hit.Node == FControl.GetFocusedNode() || hit.HitTest == htNewItemRow)) {
+    FControl.SetState(stNone);
+    if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl) &&
+        !Survives(&FControl, [&] { FControl.GetEditController().ShowEditorSelectAll(); }))
+      return false;
+  }
+  FNewItemRowPressed = false;
+  if (FControl.GetState() == stRowSelecting)
+    FControl.SetState(stNone);
+  return clickState;
+}
+
+void TdxTreeListMouse::ReleaseInState(TdxTreeListState state, const TdxTreeListHitInfo& hit, TShiftState shift, int x,
+                                      int y) {
   switch (state) {
     case stColumnSizing:
     case stBandSizing:
@@ -542,27 +595,6 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
     default:
       break;
   }
-  if (FDeferredSelect) {
-    FDeferredSelect = false;
-    if (FControl.GetFocusedNode()) {
-      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
-      FControl.SetSelectionAnchor(FControl.GetFocusedNode());
-    }
-  }
-  const bool clickState = state == stEditing || state == stNodeDragging || state == stRowSelecting;
-  if ((clickState || FNewItemRowPressed) && button == mbLeft && FDownHitInfo.Column >= 0 &&
-      FControl.CanEditColumn(FDownHitInfo.Column) && !FControl.IsRowSelect() &&
-      hit.Column == FDownHitInfo.Column && hit.Node == FDownHitInfo.Node && hit.HitTest == FDownHitInfo.HitTest &&
-      (hit.HitTest == htCell || hit.HitTest == htNewItemRow) &&
-      (hit.Node == FControl.GetFocusedNode() || hit.HitTest == htNewItemRow)) {
-    FControl.SetState(stNone);
-    if (!shift.Contains(ssShift) && !shift.Contains(ssCtrl))
-      FControl.GetEditController().ShowEditorSelectAll();
-  }
-  FNewItemRowPressed = false;
-  if (FControl.GetState() == stRowSelecting)
-    FControl.SetState(stNone);
-  return clickState;
 }
 
 // ---- Hot tracking
@@ -660,10 +692,16 @@ bool TdxTreeListMouse::WMSetCursor(TMessage& message) {
 void TdxTreeListMouse::ClickColumnHeader(int32_t column, TShiftState shift) {
   FSortAddFlag = shift.Contains(ssShift) && FControl.IsMultiSort();
   FSortClearFlag = shift.Contains(ssCtrl);
+  // The click's handlers may free the control: the flags are cleared only on one alive.
+  const TAliveGuard alive(&FControl);
   struct TClear {
     TdxTreeListMouse* Mouse;
-    ~TClear() { Mouse->FSortAddFlag = Mouse->FSortClearFlag = false; }
-  } clear{this};
+    const TAliveGuard& Alive;
+    ~TClear() {
+      if (Alive.Alive())
+        Mouse->FSortAddFlag = Mouse->FSortClearFlag = false;
+    }
+  } clear{this, alive};
   FControl.ColumnClick(column);
 }
 

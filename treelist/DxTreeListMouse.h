@@ -106,6 +106,10 @@ class TdxTreeListMouse : public TObject {
   // Row selection by dragging: the rows follow the pointer, past the rows' edge with the
   // selection scroll; in the automatic drag mode a node drag starts instead.
   void SelectRowsByMouse(int x, int y);
+  // What a move drives in the control's state (sizing, header drags, row selection), and
+  // what a release completes (sizing, clicks of the pressed elements, header drops).
+  void MoveInState(int x, int y);
+  void ReleaseInState(TdxTreeListState state, const TdxTreeListHitInfo& hit, TShiftState shift, int x, int y);
   // A pressed element shows pressed only while the pointer is on it.
   void UpdatePressedFlags(const TdxTreeListHitInfo& hit);
 

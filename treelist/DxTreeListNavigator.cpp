@@ -125,12 +125,15 @@ void TdxTreeListNavigator::SetFocusedNode(TdxTreeListNode* node, int32_t column,
   FFocusedColumn = column;
   if (column != oldColumn)
     FFocusedAbsoluteColumn = -1;
-  if (makeVisible && node)
-    MakeNodeVisible(node);
+  // The handlers of the expansions on the way and of the node change may free the
+  // control (an expansion's may delete the node too): nothing goes on after them.
+  if (makeVisible && node && !Survives(node, [&] { MakeNodeVisible(node); }))
+    return;
   if (node != oldNode) {
     FControl.RefreshNode(oldNode, false);
     FControl.RefreshNode(node, false);
-    FControl.DoChangeNode(oldNode, node);
+    if (!Survives(&FControl, &TCustomdxTreeList::DoChangeNode, oldNode, node))
+      return;
   }
   if (column != oldColumn)
     FControl.DoChangeColumn(oldColumn, column);

@@ -485,10 +485,9 @@ int TdxTreeListNode::GetRowIndex() const {
 // ---- Text node
 
 TdxTreeListTextNode::TdxTreeListTextNode(TCustomdxTreeList* AOwner)
-    : TdxTreeListNode(AOwner), FStrings(new TStringList()) {}
+    : TdxTreeListNode(AOwner), FStrings(std::make_unique<TStringList>()) {}
 
 TdxTreeListTextNode::~TdxTreeListTextNode() {
   // The node leaves its tree while its texts still exist.
   DestroyInDestructor();
-  delete FStrings;
 }

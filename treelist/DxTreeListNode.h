@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "classlib/Lists.h"
@@ -171,7 +172,7 @@ class TdxTreeListTextNode : public TdxTreeListNode {
  public:
   explicit TdxTreeListTextNode(TCustomdxTreeList* AOwner);
 
-  TStringList* GetStrings() const { return FStrings; }
+  TStringList* GetStrings() const { return FStrings.get(); }
   int ImageIndex = 0;
   int SelectedIndex = -1;
   int StateIndex = -1;
@@ -180,5 +181,5 @@ class TdxTreeListTextNode : public TdxTreeListNode {
   ~TdxTreeListTextNode() override;
 
  private:
-  TStringList* FStrings;
+  std::unique_ptr<TStringList> FStrings;
 };

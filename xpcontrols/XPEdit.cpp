@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
@@ -560,8 +561,11 @@ void TCustomXPEdit::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
+// The handlers of the inherited key and mouse steps may free the edit: its own work
+// runs only on one alive.
 void TCustomXPEdit::KeyPress(char& key) {
-  inherited::KeyPress(key);
+  if (!Survives(this, [&] { inherited::KeyPress(key); }))
+    return;
   const unsigned char c = static_cast<unsigned char>(key);
   if (c >= 32) {
     InsertText(std::string(1, key));
@@ -587,7 +591,8 @@ void TCustomXPEdit::KeyPress(char& key) {
 }
 
 void TCustomXPEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  inherited::MouseDown(button, shift, x, y);
+  if (!Survives(this, [&] { inherited::MouseDown(button, shift, x, y); }))
+    return;
   TRect r;
   GetEditRect(r);
   const POINT p{x, y};
@@ -600,8 +605,7 @@ void TCustomXPEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int
 }
 
 void TCustomXPEdit::MouseMove(TShiftState shift, int x, int y) {
-  inherited::MouseMove(shift, x, y);
-  if (FMouseSelecting)
+  if (Survives(this, [&] { inherited::MouseMove(shift, x, y); }) && FMouseSelecting)
     SetCursorPosition(CharAtPoint(x));
 }
 
@@ -612,7 +616,8 @@ void TCustomXPEdit::MouseUp(TMouseButton button, TShiftState shift, int x, int y
 }
 
 void TCustomXPEdit::DblClick() {
-  inherited::DblClick();
+  if (!Survives(this, [&] { inherited::DblClick(); }))
+    return;
   POINT screen{};
   GetCursorPos(&screen);
   const TPoint p = ScreenToClient(TPoint{screen.x, screen.y});
@@ -817,7 +822,7 @@ void TCustomXPEdit::CMTextChanged(TMessage& message) {
     return;
   SetFirstVisible(0);
   SetCursorPosition(int(FDisplayText.size()));
-  const TFlagScope notifying(FNotifyingTextChange);
+  const TOwnedFlagScope notifying(this, FNotifyingTextChange);  // the change's handler may free the edit
   Change();
 }
 
@@ -872,8 +877,7 @@ void TCustomXPEdit::Dispatch(TMessage& message) {
       StopMouseSelecting();
       return;
     case WM_SIZE:
-      inherited::Dispatch(message);
-      if (HandleAllocated())
+      if (Survives(this, [&] { inherited::Dispatch(message); }) && HandleAllocated())
         RecalcCounts();
       return;
     case WM_SETTEXT:

@@ -170,4 +170,42 @@ TEST(AliveGuard, TellsWhetherItsObjectWasDestroyedWhileItWatched) {
   }
 }
 
+// A sender whose event and step free it, or not.
+class TSender : public TObject {
+ public:
+  TEvent<TObject*, int&> OnCount;
+  void Step(int& count) {
+    ++count;
+    if (count > 1)
+      delete this;
+  }
+};
+
+struct TCountingHandler {
+  TObject* Seen = nullptr;
+  void Count(TObject* sender, int& count) {
+    Seen = sender;
+    if (++count > 1)
+      delete sender;
+  }
+};
+
+TEST(AliveGuard, SurvivesGivesTheSenderFirstToItsEventsAndStepsAndTellsWhetherItLived) {
+  TCountingHandler handler;
+  int count = 0;
+  auto* sender = new TSender;
+  sender->OnCount = TEvent<TObject*, int&>::Bind<&TCountingHandler::Count>(&handler);
+  EXPECT_TRUE(Survives(sender, sender->OnCount, count));
+  EXPECT_EQ(handler.Seen, sender);
+  EXPECT_FALSE(Survives(sender, &TSender::Step, count)) << "the second count frees it";
+  EXPECT_EQ(count, 2);
+
+  // A lambda gets only the arguments; what it raises passes through, the guard ended.
+  auto* other = new TSender;
+  EXPECT_TRUE(Survives(other, [](int value) { EXPECT_EQ(value, 7); }, 7));
+  EXPECT_THROW((void)Survives(other, [] { throw std::runtime_error("step failed"); }), std::runtime_error);
+  EXPECT_FALSE(Survives(other, [&] { delete other; }));
+  EXPECT_FALSE(Survives(static_cast<TSender*>(nullptr), [] {})) << "no sender never lives";
+}
+
 }  // namespace

@@ -6,11 +6,13 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Forms.h"
 #include "tests/support/TestSupport.h"
@@ -100,6 +102,45 @@ class TKeysHeld {
  private:
   BYTE FSaved[256];
 };
+
+// Frees the object that fires the event it handles, once `Spared` calls have gone by.
+struct TFreeSender {
+  int Spared = 0;
+  void Notify(TObject* sender) {
+    if (Spared-- <= 0)
+      delete sender;
+  }
+  void Mouse(TObject* sender, TMouseButton, TShiftState, int, int) { delete sender; }
+  void Move(TObject* sender, TShiftState, int, int) { delete sender; }
+  void Key(TObject* sender, WORD&, TShiftState) { delete sender; }
+  void Char(TObject* sender, char&) { delete sender; }
+};
+
+// Binds the handlers of `control`'s user events (clicks, mouse, size and, for a windowed
+// control, keys) to `freer`, so that whichever fires first frees the control.
+template <class T>
+T* FreeingOnEveryEvent(T* control, TFreeSender& freer) {
+  control->OnClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&freer);
+  control->OnDblClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&freer);
+  control->OnMouseDown = TMouseEvent::Bind<&TFreeSender::Mouse>(&freer);
+  control->OnMouseMove = TMouseMoveEvent::Bind<&TFreeSender::Move>(&freer);
+  control->OnMouseUp = TMouseEvent::Bind<&TFreeSender::Mouse>(&freer);
+  control->OnResize = TNotifyEvent::Bind<&TFreeSender::Notify>(&freer);
+  if constexpr (std::is_base_of_v<TWinControl, T>) {
+    control->OnKeyDown = TKeyEvent::Bind<&TFreeSender::Key>(&freer);
+    control->OnKeyUp = TKeyEvent::Bind<&TFreeSender::Key>(&freer);
+    control->OnKeyPress = TKeyPressEvent::Bind<&TFreeSender::Char>(&freer);
+  }
+  return control;
+}
+
+// Runs `action` on `object`; true when the action freed it.
+template <class T, class Action>
+bool FreedBy(T* object, Action action) {
+  const TAliveGuard alive(object);
+  action(object);
+  return !alive.Alive();
+}
 
 // Records what reaches the application's exception handler instead of showing it.
 class TExceptionRecorder {

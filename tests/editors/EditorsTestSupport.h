@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "classlib/AliveGuard.h"
 #include "editors/DxContainer.h"
 #include "editors/DxInplaceEdit.h"
 #include "tests/controls/ControlsTestSupport.h"
@@ -85,24 +84,6 @@ class TRecordingContainer : public TCustomdxContainer {
   }
   void DblClick() override { ++DoubleClicks; }
 };
-
-// Frees the object that fires the event it handles, once `Spared` calls have gone by.
-struct TFreeSender {
-  int Spared = 0;
-  void Notify(TObject* sender) {
-    if (Spared-- <= 0)
-      delete sender;
-  }
-  void Mouse(TObject* sender, TMouseButton, TShiftState, int, int) { delete sender; }
-};
-
-// Runs `action` on `object`; true when the action freed it.
-template <class T, class Action>
-bool FreedBy(T* object, Action action) {
-  const TAliveGuard alive(object);
-  action(object);
-  return !alive.Alive();
-}
 
 // Posts a key press to `wnd` and lets the application's loop translate and handle it.
 inline void PressKey(HWND wnd, WORD key) {

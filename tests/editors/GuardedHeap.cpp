@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <gtest/gtest.h>
+
 #include "classlib/Win.h"
 
 namespace {
@@ -16,6 +18,36 @@ struct THeader {
   uint32_t Magic;
   size_t Size;
 };
+
+// Every reservation the heap made, the latest ones in a ring: an access violation in one
+// is a use of a freed block or of a guard page.
+struct TReservation {
+  uintptr_t Base;
+  size_t Size;
+};
+constexpr size_t kReservations = size_t(1) << 16;
+TReservation gReservations[kReservations];
+size_t gReservationCount = 0;
+int gFaults = 0;
+void* gFaultCounter = nullptr;
+
+bool InReservation(uintptr_t address) {
+  const size_t count = gReservationCount < kReservations ? gReservationCount : kReservations;
+  for (size_t i = 0; i < count; ++i)
+    if (address - gReservations[i].Base < gReservations[i].Size)
+      return true;
+  return false;
+}
+
+// Sees every exception first, before any handler that might swallow it; counts the
+// heap's faults and lets the search go on.
+LONG CALLBACK CountHeapFaults(EXCEPTION_POINTERS* info) {
+  const EXCEPTION_RECORD* record = info->ExceptionRecord;
+  if (record->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record->NumberParameters >= 2 &&
+      InReservation(record->ExceptionInformation[1]))
+    ++gFaults;
+  return EXCEPTION_CONTINUE_SEARCH;
+}
 
 bool gActive = false;
 // The table left behind for blocks that outlived a heap is in place.
@@ -54,6 +86,7 @@ void* GuardedGetMem(size_t size) {
     return nullptr;
   DWORD old = 0;
   VirtualProtect(base + dataPages * kPage, kPage, PAGE_NOACCESS, &old);
+  gReservations[gReservationCount++ % kReservations] = {reinterpret_cast<uintptr_t>(base), (dataPages + 1) * kPage};
   auto* header = reinterpret_cast<THeader*>(base);
   header->Magic = kMagic;
   header->Size = wanted;
@@ -110,6 +143,8 @@ TGuardedHeap::TGuardedHeap() {
   if (!gLeftover)
     GetMemoryManager(gReplaced);
   SetMemoryManager({GuardedGetMem, GuardedFreeMem, GuardedReallocMem});
+  gFaults = 0;
+  gFaultCounter = AddVectoredExceptionHandler(/*First=*/1, CountHeapFaults);
 }
 
 TGuardedHeap::~TGuardedHeap() {
@@ -119,6 +154,11 @@ TGuardedHeap::~TGuardedHeap() {
   else
     SetMemoryManager(gReplaced);
   gActive = false;
+  RemoveVectoredExceptionHandler(gFaultCounter);
+  if (gFaults > 0)
+    ADD_FAILURE() << gFaults << " access(es) to a freed block or past the end of a block";
 }
 
 int TGuardedHeap::LiveBlocks() { return gLive; }
+
+int TGuardedHeap::Faults() { return gFaults; }

@@ -19,6 +19,7 @@
 #include "standin/host/DiskFull.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/MemoryRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -1142,6 +1143,12 @@ TEST_F(SettingsTest, AfterTheFileDialogTheOptionsDialogIsActiveAgainAndTheHostSt
   EXPECT_FALSE(seen.MainEnabled);
   EXPECT_TRUE(IsWindowEnabled(standin::MainWindowHandle()));  // enabled again after the dialog
   EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: the options dialog held its layer list by a raw pointer made before its controls,
+// so an allocation failing while the controls were built left the list allocated.
+TEST(TranslateDialogConstruction, AnAllocationFailingOnTheWayLeavesNothingAllocated) {
+  EXPECT_GT(CountAllocationsFailingEachOnce([] { return new TTranslateDialog(nullptr); }), 20);
 }
 
 }  // namespace

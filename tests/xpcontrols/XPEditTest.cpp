@@ -9,6 +9,7 @@
 #include "classlib/Clipboard.h"
 #include "classlib/Exceptions.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
 #include "xpcontrols/XPEdit.h"
 
 namespace {
@@ -580,6 +581,32 @@ TEST_F(XPEditPaintTest, VisibleSelectionIsPaintedInHighlightColours) {
   for (int x = 3 + a + 1; x < 3 + a + blanks - 1; ++x)
     EXPECT_EQ(after->Color(x, 4), ColorToRGB(clHighlight)) << x;
   EXPECT_EQ(after->Color(edit->GetWidth() - 5, 4), ColorToRGB(clWindow));
+}
+
+// Fault: the edit went on with its own key, mouse and double-click work after the
+// inherited step's handler had freed it, and gave its notifying flag back after an
+// OnChange that had (use after free).
+TEST_F(XPEditTest, AHandlerThatFreesTheEditEndsWhatFiredIt) {
+  ShowForm();
+  const TGuardedHeap guarded;
+  TFreeSender freeSender;
+  auto make = [&] {
+    TTestXPEdit* edit = NewEdit();
+    edit->HandleNeeded();
+    edit->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    return FreeingOnEveryEvent(edit, freeSender);
+  };
+  auto freedBy = [&](UINT msg, WPARAM wParam, LPARAM lParam) {
+    return FreedBy(make(), [&](TTestXPEdit* edit) { edit->Perform(msg, wParam, lParam); });
+  };
+  EXPECT_TRUE(freedBy(WM_CHAR, 'a', 1));
+  EXPECT_TRUE(freedBy(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)));
+  EXPECT_TRUE(freedBy(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5)));
+  EXPECT_TRUE(freedBy(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5)));
+  EXPECT_TRUE(freedBy(WM_SIZE, SIZE_RESTORED, MAKELPARAM(121, 21)));
+  EXPECT_TRUE(FreedBy(make(), [](TTestXPEdit* edit) { edit->SetText("changed"); }));
+  ReleaseCapture();
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 }  // namespace

@@ -233,20 +233,21 @@ std::unique_ptr<TImageList> MakeImages() {
 
 // Fills a grid with the parts; selects three of them and focuses the second.
 void Populate(TGalleryTreeList* tree) {
-  tree->BeginUpdate();
   std::vector<TdxTreeListNode*> parents;
   std::vector<TdxTreeListNode*> nodes;
-  for (const TPart& part : kParts) {
-    parents.resize(static_cast<size_t>(part.Level));
-    TdxTreeListNode* node = part.Level == 0 ? tree->Add() : parents.back()->AddChild();
-    TStringList* strings = static_cast<TdxTreeListTextNode*>(node)->GetStrings();
-    for (const char* text : part.Texts)
-      strings->Add(text);
-    strings->Add(part.Preview ? part.Preview : "");
-    parents.push_back(node);
-    nodes.push_back(node);
+  {
+    const TdxTreeListUpdateScope update(tree);
+    for (const TPart& part : kParts) {
+      parents.resize(static_cast<size_t>(part.Level));
+      TdxTreeListNode* node = part.Level == 0 ? tree->Add() : parents.back()->AddChild();
+      TStringList* strings = static_cast<TdxTreeListTextNode*>(node)->GetStrings();
+      for (const char* text : part.Texts)
+        strings->Add(text);
+      strings->Add(part.Preview ? part.Preview : "");
+      parents.push_back(node);
+      nodes.push_back(node);
+    }
   }
-  tree->EndUpdate();
   for (int i = 0; i < tree->GetCount(); ++i)
     tree->GetItem(i)->Expand(true);
   tree->Selection = {nodes[1], nodes[2], nodes[5]};
@@ -366,13 +367,14 @@ TCustomdxTreeListControl* MakeKindsGrid(TComponent* owner, HWND parent, TImageLi
       {"J1", "D-404", "Bag", "2026-03-18", "True", "group", "6", "Top", "", "http://parts.invalid/j1", "12:00:00",
        "4.2", "Header 2x5", "", "no picture", "", "3"},
   };
-  tree->BeginUpdate();
-  for (const std::vector<std::string>& texts : rows) {
-    auto* node = static_cast<TdxTreeListTextNode*>(tree->Add());
-    for (int i = 0; i < kKindCount; ++i)
-      node->GetStrings()->Add(texts[size_t(i)]);
+  {
+    const TdxTreeListUpdateScope update(tree);
+    for (const std::vector<std::string>& texts : rows) {
+      auto* node = static_cast<TdxTreeListTextNode*>(tree->Add());
+      for (int i = 0; i < kKindCount; ++i)
+        node->GetStrings()->Add(texts[size_t(i)]);
+    }
   }
-  tree->EndUpdate();
   return tree;
 }
 
