@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -133,21 +132,9 @@ class EditorTest : public FormTest {
 };
 
 // Holds Ctrl down in the thread's key state for a scope, as GetKeyState reads it.
-class TCtrlHeld {
+class TCtrlHeld : public TKeysHeld {
  public:
-  TCtrlHeld() {
-    GetKeyboardState(FSaved);
-    BYTE state[256];
-    std::memcpy(state, FSaved, sizeof state);
-    state[VK_CONTROL] |= 0x80;
-    SetKeyboardState(state);
-  }
-  ~TCtrlHeld() { SetKeyboardState(FSaved); }
-  TCtrlHeld(const TCtrlHeld&) = delete;
-  TCtrlHeld& operator=(const TCtrlHeld&) = delete;
-
- private:
-  BYTE FSaved[256];
+  TCtrlHeld() : TKeysHeld({VK_CONTROL}) {}
 };
 
 // A keystroke as the keyboard sends it to `wnd`: key down, its character (none for 0),
