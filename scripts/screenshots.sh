@@ -33,14 +33,16 @@ only=${2:-}
 if [ -z "${KIVO_SCREENSHOTS_IN_TEST:-}" ]; then
   kivo_wine_session >/dev/null
 elif [ "${KIVO_LOG_PIXELS:-96}" != 96 ]; then
-  # The suite's prefix is the main one: this one is made here, and its desktop closed
-  # afterwards (see scripts/dpirun).
+  # The suite's prefix is the main one: this one is made here.
   "$root/scripts/wineprefix.sh"
-  stop_wine=1
 fi
+# A prefix of another density has its desktop closed afterwards (see scripts/dpirun).
+[ "${KIVO_LOG_PIXELS:-96}" = 96 ] || stop_wine=1
 
 wine_path() { local full; full=$(readlink -f "$1"); echo "Z:${full//\//\\}"; }
 mkdir -p "$out"
+# Absolute: the host runs from the build's bin folder.
+out=$(cd "$out" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"; [ -z "${stop_wine:-}" ] || wineserver -k 2>/dev/null || true' EXIT
 cp "$root/examples/demo.pdf" "$work/demo.pdf"
