@@ -76,7 +76,17 @@ int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsg
   return HostMessageDlgPosHelp(shown, caption, dlgType, buttons, -1, -1, -1, "");
 }
 
-void ShowErrorBox(const std::string& text) { ShowHostMessageBox(text, "Vantor Suite Error", mtError, {mbOK}); }
+void ShowErrorBox(const std::string& text) {
+  constexpr char kCaption[] = "Vantor Suite Error";
+  // A box that cannot be built (the process's memory used up) would leave the failure
+  // it tells untold, as every boundary above reports through this box: the system's
+  // own box, which asks for far less, says the same.
+  try {
+    ShowHostMessageBox(text, kCaption, mtError, {mbOK});
+  } catch (...) {
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  }
+}
 
 void InitializeErrorBox() {
   gPreviousErrorHandler = SetCommandErrorHandler(ShowErrorBox);

@@ -35,7 +35,8 @@ int HostMessageDlgPosHelp(const std::string& text, const std::string& caption, T
 // Shows `text` exactly as written ("&" stays visible) under `caption`.
 int ShowHostMessageBox(const std::string& text, const std::string& caption, TMsgDlgType dlgType,
                        TMsgDlgButtons buttons);
-// An error box "Vantor Suite Error" with an OK button.
+// An error box "Vantor Suite Error" with an OK button; the system's message box with the
+// same caption and text when the plug-in's own cannot be made.
 void ShowErrorBox(const std::string& text);
 
 // Unit start-up: failed commands, and every exception a boundary stops while the plug-in

@@ -15,9 +15,18 @@ std::string SizeText(uint64_t bytes) {
                              : std::to_string((bytes + 512) >> 10) + " KB";
 }
 
+// The process's whole address space: "4 GB".
+std::string AddressSpaceText() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  const uint64_t space = GlobalMemoryStatusEx(&status) ? status.ullTotalVirtual : uint64_t{1} << 32;
+  return space >= (uint64_t{1} << 30) ? std::to_string((space + (uint64_t{1} << 29)) >> 30) + " GB"
+                                      : SizeText(space);
+}
+
 }  // namespace
 
-void CheckImportMemory() {
+bool ImportMemoryFree() {
   // The room is tried rather than asked for: the system's count of the address space
   // left is off under Wine (its resident memory is taken for what is used). One piece
   // first, which is all a roomy process costs; then pieces of a megabyte, the room the
@@ -25,7 +34,7 @@ void CheckImportMemory() {
   // Reserved and given back at once, nothing is committed.
   if (void* whole = VirtualAlloc(nullptr, ImportMemoryReserve, MEM_RESERVE, PAGE_NOACCESS)) {
     VirtualFree(whole, 0, MEM_RELEASE);
-    return;
+    return true;
   }
   constexpr size_t kPiece = size_t{1} << 20;
   std::array<void*, ImportMemoryReserve / kPiece> pieces{};
@@ -35,7 +44,11 @@ void CheckImportMemory() {
     ++count;
   for (size_t i = 0; i < count; ++i)
     VirtualFree(pieces[i], 0, MEM_RELEASE);
-  if (count < pieces.size())
+  return count == pieces.size();
+}
+
+void CheckImportMemory() {
+  if (!ImportMemoryFree())
     throw std::bad_alloc();
 }
 
@@ -45,16 +58,14 @@ void ImportMemoryStep() {
 }
 
 std::string BoardTooLargeReason(const std::string& fileName) {
-  MEMORYSTATUSEX status{};
-  status.dwLength = sizeof status;
-  const uint64_t space = GlobalMemoryStatusEx(&status) ? status.ullTotalVirtual : uint64_t{1} << 32;
-  const std::string spaceText = space >= (uint64_t{1} << 30)
-                                    ? std::to_string((space + (uint64_t{1} << 29)) >> 30) + " GB"
-                                    : SizeText(space);
   WIN32_FILE_ATTRIBUTE_DATA data{};
   const std::string file =
       GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data)
           ? "the " + SizeText((uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow) + " file"
           : std::string("the file");
-  return "its " + spaceText + " of address space ran out while " + file + " was being imported";
+  return "its " + AddressSpaceText() + " of address space ran out while " + file + " was being imported";
+}
+
+std::string AddressSpaceShortReason() {
+  return "this process's " + AddressSpaceText() + " of address space is nearly used up";
 }

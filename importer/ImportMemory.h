@@ -17,8 +17,10 @@ inline constexpr size_t ImportMemoryReserve = 64 << 20;
 // 2 MB of memory at most, far less than the reserve.
 inline constexpr uint32_t ImportMemoryCheckSteps = 4096;
 
-// Raises std::bad_alloc unless ImportMemoryReserve of the address space is free, in
-// pieces of a megabyte at least.
+// Whether ImportMemoryReserve of the address space is free, in pieces of a megabyte at
+// least.
+bool ImportMemoryFree();
+// Raises std::bad_alloc unless ImportMemoryFree().
 void CheckImportMemory();
 // One step of the import (a host object made or moved): every ImportMemoryCheckSteps-th
 // step checks.
@@ -27,3 +29,6 @@ void ImportMemoryStep();
 // Why the board of `fileName` could not be imported, in words that finish a sentence
 // "... because the board is too large for this process: ".
 std::string BoardTooLargeReason(const std::string& fileName);
+// Why a host whose address space is short of the reserve failed, in words that finish a
+// sentence "... because the host could not start its PCB server: ".
+std::string AddressSpaceShortReason();

@@ -11,6 +11,7 @@
 #include "host/ParameterList.h"
 #include "host/ServerReferences.h"
 #include "host/Utilities.h"
+#include "importer/ImportMemory.h"
 #include "importer/ImporterExports.h"
 #include "importer/KivoRecogniser.h"
 #include "pcb/PcbApi.h"
@@ -135,9 +136,15 @@ TInterfacePtr<IServerDocument> TKIVOImporterServerModule::NewDocumentObject(int3
 
 int32_t RunLoadKivoPcbFile(IUnknown*, const char* parameters) {
   TCurrentRun run;
-  if (!EnsurePcbServer())
-    return 0;
   std::string fileName = WholeParameter(parameters, "FileName");
+  if (!EnsurePcbServer()) {
+    // A host that refuses its server tells the user why itself. One whose address space
+    // is used up cannot even load it, and nothing else would tell the user.
+    if (!ImportMemoryFree())
+      ShowErrorBox((fileName.empty() ? std::string("Could not import") : "Could not import \"" + fileName + "\"") +
+                   " because the host could not start its PCB server: " + AddressSpaceShortReason() + ".");
+    return 0;
+  }
   ShowOpenKivoFileDialog(fileName);
   if (fileName.empty())
     return 0;  // nothing named and nothing chosen

@@ -131,6 +131,13 @@ bool IsSystemMessageBox(HWND wnd) {
   return strcmp(cls, "#32770") == 0;
 }
 
+// A system message box shows its text in the static control 0xFFFF.
+std::string MessageBoxText(HWND box) {
+  char text[2048] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  return text;
+}
+
 }  // namespace
 
 void WatchDrawnTexts(HMODULE plugin) {
@@ -312,7 +319,10 @@ bool TDialogWatcher::AnswerErrorBox(HWND dialog) {
   std::string text;
   for (const std::string& drawn : TextsDrawnIn(dialog))
     text += (text.empty() ? "" : " ") + drawn;
-  if (text.empty()) {
+  if (IsSystemMessageBox(dialog)) {
+    // The system's box, which the plug-in falls back on when it cannot make its own.
+    text = MessageBoxText(dialog);
+  } else if (text.empty()) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     for (const std::string& drawn : TextsDrawnIn(dialog))
       text += (text.empty() ? "" : " ") + drawn;
@@ -326,10 +336,7 @@ bool TDialogWatcher::AnswerErrorBox(HWND dialog) {
 }
 
 bool TDialogWatcher::AnswerMessageBox(HWND dialog) {
-  // A system message box shows its text in the static control 0xFFFF.
-  char text[2048] = "";
-  GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
-  FLog.MessageBoxes.push_back(WindowText(dialog) + ": " + text);
+  FLog.MessageBoxes.push_back(WindowText(dialog) + ": " + MessageBoxText(dialog));
   const LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);
   const int id = HIWORD(defaultId) == DC_HASDEFID ? LOWORD(defaultId) : IDOK;
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),

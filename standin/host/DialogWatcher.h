@@ -4,7 +4,8 @@
 // modal loops too, finds the dialogs by caption and presses their controls, found by
 // window text. Labels have no window of their own; what they show is read from the
 // texts the plug-in draws (its imported DrawTextA is watched). Any system message box
-// (plain MessageBox) is answered with its default button.
+// (plain MessageBox) is answered with its default button; one under the error box's
+// caption, which the plug-in shows when it cannot make its own, is logged as an error box.
 //
 // Presses are posted, never sent: a press whose handler runs a modal loop then runs it
 // from the dialog's own loop, and the timer goes on answering what that loop shows.

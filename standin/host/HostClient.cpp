@@ -152,8 +152,14 @@ class TClient : public TCounted<HostClient> {
 
   uint8_t __stdcall StartServer(const char* server) override {
     bool started = false;
-    if (server && std::strcmp(server, "PCB") == 0 && !HostOptions().PcbServerFails)
+    if (server && std::strcmp(server, "PCB") == 0 && !HostOptions().PcbServerFails) {
       started = LoadPcbServer();
+      // The host's own failure (its address space used up, its server's file gone) is
+      // the host's to tell.
+      if (!started)
+        fprintf(stderr, "KivoHost: cannot start the PCB server: Ravelo.dll does not load (error %lu)\n",
+                GetLastError());
+    }
     LogCall("IClient#25 StartServer(" + Quote(server) + ") -> " + (started ? "True" : "False"));
     return started ? 1 : 0;
   }

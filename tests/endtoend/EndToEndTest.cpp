@@ -488,6 +488,26 @@ TEST_F(EndToEndTest, ABoardTooLargeForTheProcessEndsWithABoxAndTheReport) {
       << report;
 }
 
+// Fault: a host out of address space before the import (too little left to load its PCB
+// server) ended the command without a word: the server's refusal ended it silently, and
+// with nearly nothing left the error box could not be built, its failure swallowed at
+// the boundaries. The box says why (the system's box where the plug-in's cannot be
+// made), and the host says it could not start its server.
+TEST_F(EndToEndTest, AHostOutOfAddressSpaceBeforeTheImportSaysWhy) {
+  const std::string file = WriteScratch("no-room.pdf", kOneTrack);
+  for (const char* left : {"0", "30"}) {
+    SCOPED_TRACE(left);
+    THostRun run = RunHost({file, "--memory-left", left});
+    EXPECT_EQ(run.ExitCode, 2) << run.Output;
+    EXPECT_TRUE(Has(run, "Error box: \"Could not import \"" + file +
+                             "\" because the host could not start its PCB server: this process's 4 GB of "
+                             "address space is nearly used up.\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, "KivoHost: cannot start the PCB server: Ravelo.dll does not load")) << run.Output;
+    EXPECT_TRUE(Has(run, "New PCB document: none\n")) << run.Output;
+  }
+}
+
 // Fault: on a full disk the error box was right but a 0-byte report stayed; with a page
 // free the box gave "because of this error: exclusive semaphore already owned" (the
 // text file's own short-write code read as a Windows error) and a report cut mid-word

@@ -18,6 +18,7 @@
 #include "host/EDAClientMessageForm.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/MemoryRecorder.h"
 
 namespace {
 
@@ -262,6 +263,54 @@ TEST_F(MessageBoxTest, AnExceptionStoppedAtABoundaryGoesToTheErrorBox) {
   EXPECT_TRUE(Exceptions.Messages.empty());
   GuardBoundary("after shut-down", [] { throw Exception("recorded"); });
   EXPECT_EQ(Exceptions.Messages, std::vector<std::string>{"recorded"});
+}
+
+// Answers the system's message box of one caption with its default button and keeps its
+// text, allocating nothing: the box may be up while every allocation fails.
+class TSystemBoxAnswer {
+ public:
+  explicit TSystemBoxAnswer(const char* caption) : FCaption(caption) {
+    gAnswer = this;
+    FTimer = SetTimer(nullptr, 0, 20, &TimerProc);
+  }
+  ~TSystemBoxAnswer() {
+    KillTimer(nullptr, FTimer);
+    gAnswer = nullptr;
+  }
+  const char* Text() const { return FText; }
+
+ private:
+  static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", gAnswer->FCaption);
+    if (!box || gAnswer->FText[0])
+      return;
+    GetDlgItemTextA(box, 0xFFFF, gAnswer->FText, sizeof gAnswer->FText);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  }
+  static inline TSystemBoxAnswer* gAnswer = nullptr;
+  const char* FCaption;
+  char FText[512] = "";
+  UINT_PTR FTimer = 0;
+};
+
+// Fault: an error box that could not be built (the process's memory used up) told the
+// user nothing: its failure went to the boundaries above, whose report is this same box.
+TEST_F(MessageBoxTest, AnErrorBoxThatCannotBeBuiltIsTheSystemsBoxWithTheSameText) {
+  const std::string text = "Could not import \"board.pdf\" because the host could not start.";
+  TSystemBoxAnswer answer("Vantor Suite Error");
+  bool raised = false;
+  {
+    TMemoryRecorder recorder;
+    TMemoryRecorder::SetFailGetMem(true);
+    try {
+      ShowErrorBox(text);
+    } catch (const std::bad_alloc&) {
+      raised = true;
+    }
+    TMemoryRecorder::SetFailGetMem(false);
+  }
+  EXPECT_FALSE(raised);
+  EXPECT_STREQ(answer.Text(), text.c_str());
 }
 
 }  // namespace
