@@ -123,6 +123,32 @@ void TTextFile::Close() {
   if (error) Fail(error);
 }
 
+namespace {
+
+// Turns the tabs of [p, end) into blanks, sixteen bytes at a time; the buffer is
+// aligned and has slack after its end, so the last piece may read past it.
+void TabsToBlanks(char* p, const char* end) {
+  const __m128i tab = _mm_set1_epi8('\t');
+  const __m128i difference = _mm_set1_epi8('\t' ^ ' ');
+  for (; p < end; p += 16) {
+    const __m128i chars = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i tabs = _mm_cmpeq_epi8(chars, tab);
+    if (_mm_movemask_epi8(tabs) == 0)
+      continue;
+    // Only the bytes before the end are written.
+    const __m128i blanks = _mm_xor_si128(chars, _mm_and_si128(tabs, difference));
+    if (end - p >= 16) {
+      _mm_store_si128(reinterpret_cast<__m128i*>(p), blanks);
+      continue;
+    }
+    alignas(16) char piece[16];
+    _mm_store_si128(reinterpret_cast<__m128i*>(piece), blanks);
+    std::memcpy(p, piece, static_cast<size_t>(end - p));
+  }
+}
+
+}  // namespace
+
 bool TTextFile::Fill() {
   if (FPos < FEnd) return true;
   if (FMode != kInput) {
@@ -135,6 +161,8 @@ bool TTextFile::Fill() {
   FPos = FBuffer;
   FEnd = FBuffer + (ok ? got : 0);
   *FEnd = '\0';
+  if (FTabsAsBlanks)
+    TabsToBlanks(FBuffer, FEnd);
   FMapEnd = FBuffer;
   FStopCursor = {};
   if (!ok) {

@@ -71,6 +71,9 @@ class TTextFile {
     else
       c = ReadSlow();
   }
+  // Reading: a tab reads as a blank, for formats that take tabs for white space. It
+  // holds for the bytes read after it is set.
+  void SetTabsAsBlanks(bool value) { FTabsAsBlanks = value; }
   // The next character without consuming it, or -1 at the end.
   int Peek() { return FPos < FEnd || Fill() ? static_cast<unsigned char>(*FPos) : -1; }
   void ReadLn();
@@ -167,6 +170,7 @@ class TTextFile {
   int64_t FBufferStart = 0;  // the file offset of the buffer's first byte, reading
   HANDLE FHandle = INVALID_HANDLE_VALUE;
   uint8_t FMode = kClosed;
+  bool FTabsAsBlanks = false;
 };
 
 // The line numbers of byte offsets in a named file, for messages about what was read

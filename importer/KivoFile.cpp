@@ -105,6 +105,8 @@ TKivoFile::TKivoFile(const std::string& fileName, TReadOnly)
     : FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
   FFileName = fileName;
   FFile.Assign(FFileName.Str());
+  // Files indented with tabs read as the same files indented with blanks.
+  FFile.SetTabsAsBlanks(true);
 }
 
 TKivoFile::~TKivoFile() {
@@ -630,9 +632,14 @@ void TKivoFile::ParseDisplayAttribute() {
     default:
       break;
   }
-  // An attribute that runs on into the blocks after it ends where they begin (a value
-  // that ran over was told already).
-  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile) && IsBraceHeldBack() && FReport)
+  // An attribute that runs on into the next attribute or the blocks after it ends where
+  // they begin (a value that ran over was told already).
+  if (HeldBraceRanOver(FFile) || SkipToCloseBracket(FFile) || !FReport)
+    return;
+  if (GetHeldBackChar() == '[')
+    FReport->AddLineWarning("The attribute", LineAt(start),
+                            " is not closed by \"]\": it ends where the next attribute begins");
+  else if (IsBraceHeldBack())
     FReport->AddLineWarning("The attribute", LineAt(start),
                             " is not closed by \"]\": it ends where the next block begins");
 }

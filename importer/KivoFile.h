@@ -25,6 +25,9 @@
 // are still open (cut short, or short of closing braces) gets one load warning naming
 // the line it ends at and the block it ends in.
 //
+// A tab reads as a blank (files indented with tabs read as with blanks), inside values
+// too.
+//
 // Coordinates: a file value becomes the nearest integer (ties to even) to
 // value × unit scale × grid.
 #pragma once

@@ -18,6 +18,7 @@ struct TTokenizerStateGuard {
 bool BeginsLikeKivo(const std::string& fileName) {
   TTextFile file;
   file.Assign(fileName);
+  file.SetTabsAsBlanks(true);  // as the reader reads it
   file.Reset();
   TTokenizerStateGuard guard;
   for (int count = 1;; ++count) {

@@ -327,6 +327,175 @@ bool EndsAtRanOverBrace(const TTextFile& file) {
 
 }  // namespace
 
+namespace {
+
+// The bytes a skip stops at: those of structure, escapes, quotes, comments and line
+// ends outside a quoted value; inside one, escapes, quotes and line ends. Both stop at
+// 0, the end of the buffer.
+enum : uint8_t { kStopsPlain = 1, kStopsQuoted = 2 };
+constexpr std::array<uint8_t, 256> MakeSkipStops() {
+  std::array<uint8_t, 256> stops{};
+  for (unsigned char c : std::string_view("{}[]\"\\%\r\n"))
+    stops[c] |= kStopsPlain;
+  for (unsigned char c : std::string_view("\"\\\r\n"))
+    stops[c] |= kStopsQuoted;
+  stops[0] = kStopsPlain | kStopsQuoted;
+  return stops;
+}
+constexpr std::array<uint8_t, 256> kSkipStops = MakeSkipStops();
+
+// A double quote after these begins a quoted value.
+bool BeginsValue(unsigned char before) {
+  return before == ' ' || before == '\r' || before == '\n' || before == '{' || before == '}' ||
+         before == '[' || before == ']';
+}
+
+// A double quote before these (or at the end of the file, -1) ends a quoted value.
+bool EndsQuotedValue(int next) {
+  return next < 0 || next == ' ' || next == '\r' || next == '\n' || next == ']' || next == '}';
+}
+
+// Reads what a skip passes over as the reader reads it, and answers its structure:
+// - a backslash escapes the character after it (but a line end): never structure;
+// - a quoted value begins at a double quote that begins a value (after a blank, a line
+//   end, a brace or a bracket) and ends at the next unescaped double quote that ends a
+//   piece (before a blank, a line end, a bracket, a brace or the end of the file).
+//   Braces and brackets inside it are no structure. A quoted value ends with its line
+//   at the latest: a stray quote hides no more than the rest of its line;
+// - a "%" where a block item may begin (first on its line, or after a "}" or "]",
+//   blanks between) begins a comment, which ends with the line.
+class TSkipScanner {
+ public:
+  // Starts after the token read last (outside a quoted value): at the character it held
+  // back, if any (given to Take next), else after the blank that ended it.
+  explicit TSkipScanner(TTextFile& file) : FFile(file) { Restart(); }
+
+  // Starts over after a token read by the tokenizer.
+  void Restart() {
+    const std::string_view token = TokenText();
+    FBefore = gState.Held == 0 || token.empty() ? ' ' : static_cast<unsigned char>(token.back());
+    FItemSpot = FQuoted = FEscapeNext = false;
+  }
+
+  // Takes `c`, held back by the tokenizer, as the next character: answers it when it
+  // is structure ("{", "}", "[" or "]"), '\n' when a comment it began was skipped, else 0.
+  int Take(unsigned char c) {
+    switch (c) {
+      case '{':
+      case '}':
+      case '[':
+      case ']':
+        After(c);
+        return c;
+      case '\\':
+        FEscapeNext = true;
+        break;
+      case '"':
+        FQuoted = BeginsValue(FBefore);
+        break;
+      case '%':
+        if (FItemSpot)
+          return SkipComment();
+        break;
+      default:
+        break;
+    }
+    After(c);
+    return 0;
+  }
+
+  // Reads on to the next structure and answers it: "{", "}", "[" or "]", or '\n' for a
+  // line end (each CR or LF) or a comment skipped; -1 at the end of the file.
+  int Next() {
+    while (!FFile.Eof()) {
+      const char* p = FFile.BufferPos();
+      const char* const end = FFile.BufferEnd();
+      if (std::exchange(FEscapeNext, false) && *p != '\r' && *p != '\n') {
+        After(static_cast<unsigned char>(*p));
+        FFile.SetBufferPos(p + 1);
+        continue;
+      }
+      const char* const start = p;
+      const uint8_t stops = FQuoted ? kStopsQuoted : kStopsPlain;
+      while (!(kSkipStops[static_cast<unsigned char>(*p)] & stops))
+        ++p;
+      if (p == end) {
+        // The buffer ran out: what comes next is told by the bytes passed.
+        FItemSpot = ItemSpotAt(start, end);
+        if (end > start)
+          FBefore = static_cast<unsigned char>(end[-1]);
+        FFile.SetBufferPos(end);
+        continue;
+      }
+      const unsigned char c = static_cast<unsigned char>(*p);
+      const bool itemSpot = c == '%' && ItemSpotAt(start, p);
+      if (p > start)
+        FBefore = static_cast<unsigned char>(p[-1]);
+      FFile.SetBufferPos(p + 1);
+      switch (c) {
+        case '\r':
+        case '\n':
+          FQuoted = false;
+          After('\n');
+          return '\n';
+        case '\\':
+          After(c);
+          if (p + 1 == end)
+            FEscapeNext = true;
+          else if (p[1] != '\r' && p[1] != '\n')
+            FFile.SetBufferPos(p + 2);
+          break;
+        case '"':
+          // A look at the next character may fill the buffer anew: p is not used after it.
+          if (!FQuoted)
+            FQuoted = BeginsValue(FBefore);
+          else if (EndsQuotedValue(p + 1 < end ? static_cast<unsigned char>(p[1]) : FFile.Peek()))
+            FQuoted = false;
+          After(c);
+          break;
+        case '%':
+          if (itemSpot)
+            return SkipComment();
+          After(c);
+          break;
+        case 0:  // a NUL of the file
+          After(c);
+          break;
+        default:
+          After(c);
+          return c;
+      }
+    }
+    return -1;
+  }
+
+ private:
+  // Whether a "%" at `p` would stand where a block item may begin; [start, p) holds
+  // no stop, so any byte there but a blank ends such a place.
+  bool ItemSpotAt(const char* start, const char* p) const {
+    while (p > start && p[-1] == ' ')
+      --p;
+    return p == start && FItemSpot;
+  }
+  void After(unsigned char c) {
+    FBefore = c;
+    FItemSpot = c == '\n' || c == '}' || c == ']';
+  }
+  int SkipComment() {
+    FFile.ReadLn();
+    After('\n');
+    return '\n';
+  }
+
+  TTextFile& FFile;
+  unsigned char FBefore = ' ';  // the character before the next one read
+  bool FItemSpot = false;       // a block item may begin at the next character
+  bool FQuoted = false;
+  bool FEscapeNext = false;     // the next character is escaped
+};
+
+}  // namespace
+
 bool SkipBlock(TTextFile& file) { return SkipBlockUntil(file, TKivoKeywordSet()).Closed; }
 
 TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
@@ -336,38 +505,31 @@ TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
     return end;
   }
   int64_t depth = 1;
-  char held = gState.Held;
-  gState.Held = 0;
-  // Line ends are passed over like any character that is not a brace. Where keywords
-  // are watched, the keyword of a block met is read (a word holds no brace, so none is
-  // missed), and what the word holds back is taken as the next character.
+  TSkipScanner scan(file);
+  const char held = std::exchange(gState.Held, 0);
+  int next = held != 0 ? scan.Take(static_cast<unsigned char>(held)) : 0;
+  // Where keywords are watched, the keyword of a block met is read (a word holds no
+  // brace, so none is missed), and what the word holds back is taken next.
   for (;;) {
-    if (held == '{') {
+    const int c = next != 0 ? std::exchange(next, 0) : scan.Next();
+    if (c == '{') {
       PcbApiPercentUpdate();
       ++depth;
-      held = 0;
-      if (watched.any()) {
-        const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
-        if (code > 0 && code <= KivoKeywordCount && watched[static_cast<size_t>(code)]) {
-          end.Code = code;
-          end.Open = depth - 1;
-          return end;
-        }
-        std::swap(held, gState.Held);
+      if (!watched.any())
         continue;
+      const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
+      if (code > 0 && code <= KivoKeywordCount && watched[static_cast<size_t>(code)]) {
+        end.Code = code;
+        end.Open = depth - 1;
+        return end;
       }
-    } else if (held == '}' && --depth == 0) {
+      scan.Restart();
+      const char after = std::exchange(gState.Held, 0);
+      if (after != 0)
+        next = scan.Take(static_cast<unsigned char>(after));
+    } else if ((c == '}' && --depth == 0) || c < 0) {
       break;
     }
-    if (file.Eof())
-      break;
-    // The bytes up to the next brace.
-    const char* p = file.BufferPos();
-    const char* const stop = file.BufferEnd();
-    while (p < stop && *p != '{' && *p != '}')
-      ++p;
-    held = p < stop ? *p++ : 0;
-    file.SetBufferPos(p);
   }
   end.Closed = depth == 0;
   return end;
@@ -376,22 +538,29 @@ TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
 bool SkipToCloseBracket(TTextFile& file) {
   if (HeldBraceRanOver(file))
     return false;
-  unsigned char last = static_cast<unsigned char>(gState.Held);
+  TSkipScanner scan(file);
+  const char held = std::exchange(gState.Held, 0);
   bool newLine = false;
-  while (last != ']') {
-    if (last == '{' || (last == '}' && newLine)) {
-      gState.Held = static_cast<char>(last);
+  int next = held != 0 ? scan.Take(static_cast<unsigned char>(held)) : 0;
+  for (;;) {
+    const int c = next != 0 ? std::exchange(next, 0) : scan.Next();
+    if (c == ']')
+      return true;
+    if (c < 0)
+      return false;
+    if (c == '\n') {
+      newLine = true;
+    } else if (c == '[') {
+      // The next attribute begins: this one ends before it.
+      gState.Held = '[';
+      return false;
+    } else if (c == '{' || (c == '}' && newLine)) {
+      gState.Held = static_cast<char>(c);
       gState.RanOverAt = file.Position();
       gState.RanOverClosed = true;  // an attribute holds no block's brace
       return false;
     }
-    if (file.Eof())
-      break;
-    newLine = newLine || file.Eoln();
-    last = NextChar(file);
   }
-  gState.Held = 0;
-  return last == ']';
 }
 
 namespace {

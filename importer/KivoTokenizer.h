@@ -117,10 +117,12 @@ int GetLastTokenCode();
 void SkipLine(TTextFile& file);
 // Skips to the end of the block whose "{" was read last, nested blocks included; each
 // "{" met advances the host's progress indicator one step. False when the file ended
-// before the block's closing "}". A brace held back where a value ran over a line end
-// (HeldBraceRanOver) ends the block at once: a "{", or a "}" after a value that took
-// a "}" (the block's own), stays held back for the block around; another "}" is the
-// block's own end.
+// before the block's closing "}". Only the braces the reader would take for blocks
+// count: not an escaped one, one inside a quoted value or one on a comment (the rules
+// are at TSkipScanner in KivoTokenizer.cpp). A brace held back where a value ran over
+// a line end (HeldBraceRanOver) ends the block at once: a "{", or a "}" after a value
+// that took a "}" (the block's own), stays held back for the block around; another
+// "}" is the block's own end.
 bool SkipBlock(TTextFile& file);
 // The keywords a skip stops at, by code.
 using TKivoKeywordSet = std::bitset<KivoKeywordCount + 1>;
@@ -134,9 +136,10 @@ struct TKivoSkipEnd {
 // depth, as at a block that cannot lie where it is met; the keyword is then the last
 // token read.
 TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched);
-// Skips to the "]" that closes an attribute: false, with the brace held back, where a
-// "{" comes first, or a "}" once a line end was passed (the attribute then ran over its
-// line into the blocks after it), and at the end of the file.
+// Skips to the "]" that closes an attribute, read as SkipBlock reads: false, with the
+// character held back, where a "[" (the next attribute) or a "{" comes first, or a "}"
+// once a line end was passed (the attribute then ran over its line into the blocks
+// after it), and at the end of the file.
 bool SkipToCloseBracket(TTextFile& file);
 // Whether the held-back brace ended a bracketed value or an attribute that ran over a
 // line end before its ")" or "]": a line holding a brace is taken for the blocks after

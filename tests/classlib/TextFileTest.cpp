@@ -136,6 +136,28 @@ TEST(TextFile, TheBufferedBytesAreFollowedByAZero) {
   EXPECT_EQ(seen, text);
 }
 
+// Tabs turn into blanks sixteen bytes at a time: every byte of a fill, the last ones of
+// a short last fill too, and no byte after its end (the zero after the buffered bytes).
+TEST(TextFile, TabsReadAsBlanksWhenAsked) {
+  for (size_t size : {1u, 15u, 16u, 17u, 65536u + 33u}) {
+    std::string text(size, '\t');
+    text[0] = 'a';
+    const std::string path = WriteTestFile("tabs.txt", text);
+    TTextFile f;
+    f.Assign(path);
+    f.SetTabsAsBlanks(true);
+    f.Reset();
+    std::string seen;
+    while (!f.Eof()) {
+      EXPECT_EQ(*f.BufferEnd(), '\0') << size;
+      seen.append(f.BufferPos(), f.BufferEnd());
+      f.SetBufferPos(f.BufferEnd());
+    }
+    f.Close();
+    EXPECT_EQ(seen, "a" + std::string(size - 1, ' ')) << size;
+  }
+}
+
 // The maps scanners read instead of the bytes: made for every fill, checked bit by bit
 // against its bytes, a short last one and an empty file included, with the bits after
 // the end that stop every scan.

@@ -439,6 +439,68 @@ TEST_F(EndToEndTest, ABoardCutShortSaysWhereItEnds) {
       << ReadFile(Scratch() + "half.rpt");
 }
 
+// Faults: skips took escaped and quoted braces and the braces of comment lines for
+// blocks, so valid boards lost the nets or components after them, and a cut board whose
+// skipped values held "}" was not told as cut; a board indented with tabs imported
+// nothing. Each board is the example with one edit.
+TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string demo = SourceFile("examples/demo.pdf");
+  auto edited = [&](const std::string& from, const std::string& to) {
+    const size_t at = demo.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? demo : demo.substr(0, at) + to + demo.substr(at + from.size());
+  };
+  std::string tabbed;
+  for (size_t i = 0; i < demo.size(); ++i)
+    tabbed += demo[i] == ' ' && (i == 0 || demo[i - 1] == '\n' || tabbed.back() == '\t') ? '\t' : demo[i];
+  const std::string cut =
+      "{COMPONENT \"m\"\n"
+      "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"COMP\" 1} {LYRPHID \"1\" 1 0}}\n"
+      "{DETAIL\n"
+      "{NET_DEF\n"
+      "{N B {DG [LY \"COMP\"] [WD 10] {W 0 100 100 100}}}\n"
+      "{N A {ATR {CLASS \"\\}\\}\\}\\}\"}}\n";
+  const std::string complete = "Status dialog: \"Status: Translation Complete, ";
+  const struct {
+    const char* Name;
+    std::string Text;
+    std::string Status;
+    const char* Reported;  // a line of the report; "" for the example's own report
+  } boards[] = {
+      {"escaped.pdf", edited("{CLASS \"POWER\"}", "{CLASS \"PO\\}WER\"}"), complete + "3 Warnings", ""},
+      {"quoted.pdf", edited("{CLASS \"POWER\"}", "{CLASS \"PO{WER\"}"), complete + "3 Warnings", ""},
+      {"comment.pdf", edited("{ATR {CLASS", "{ATR\n  % {\n{CLASS"), complete + "3 Warnings", ""},
+      {"package.pdf", edited("{PKG \"0805\"}", "{PKG \"08\\}05\"}"), complete + "3 Warnings", ""},
+      {"tabs.pdf", tabbed, complete + "3 Warnings", ""},
+      {"cut.pdf", cut, complete + "1 Warnings",
+       "WARNING: The file ends at line 6 inside the DETAIL block: it may have been cut short\r\n"},
+  };
+  const THostRun reference = RunHost({WriteScratch("demo.pdf", demo)});
+  const std::string objects = DumpObjects(ReadFile(Scratch() + "demo.dump"));
+  const std::string report = ReadFile(Scratch() + "demo.rpt");
+  for (const auto& board : boards) {
+    const THostRun run = RunHost({WriteScratch(board.Name, board.Text)});
+    EXPECT_TRUE(Has(run, board.Status + "\"\n")) << board.Name << ": " << run.Output;
+    const std::string name = board.Name;
+    const std::string base = name.substr(0, name.size() - 4);
+    std::string rpt = ReadFile(Scratch() + base + ".rpt");
+    if (*board.Reported != 0) {
+      EXPECT_NE(rpt.find(board.Reported), std::string::npos) << board.Name << ":\n" << rpt;
+      continue;
+    }
+    // The example's board and report, but for the file's name.
+    std::string dump = DumpObjects(ReadFile(Scratch() + base + ".dump"));
+    for (std::string* text : {&dump, &rpt})
+      for (size_t at; (at = text->find(name)) != std::string::npos;)
+        text->replace(at, name.size(), "demo.pdf");
+    EXPECT_TRUE(dump == objects) << board.Name << " imports otherwise than the example: "
+                                 << run.Output;
+    EXPECT_EQ(rpt.substr(rpt.find("\r\n\r\n")), report.substr(report.find("\r\n\r\n")))
+        << board.Name;
+  }
+}
+
 // Fault: a text holding 0x1A left out of the board made the run print no counts and end
 // "Result: failed": the report quoted the text as it was, and the host read the report
 // in text mode, where 0x1A ends the file. The report writes it as "\x1A", and the host

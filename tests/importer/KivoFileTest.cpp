@@ -382,23 +382,29 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
 }
 
 // Fault: a "(" left open in a value took every line after it for the value, to the end
-// of the file, and an attribute without its "]" every line up to the next "]": the rest
-// of the board was lost under "Translation Successful".
+// of the file, and an attribute without its "]" every line up to the next "]" (the next
+// attribute too, silently): the rest of the board was lost under "Translation
+// Successful", or drawn with the attributes before.
 TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
   Import(std::string(kHead) +                          // lines 1 to 3
          "{DETAIL {ANNOTATE [LY \"TOP\"]\n"               // 4
          "{L 0 0 10 0} [LY (\"SILK\"] [WD 5]\n"           // 5
          "% a comment\n"                                  // 6
          "{L 0 0 20 0} [TJ \"CC\"\n"                      // 7
-         "{T \"X\" 5 5}}}}\n");                           // 8
-  ASSERT_EQ(Detail().GetAnnotations().size(), 3u) << ReportText();
+         "{T \"X\" 5 5} [TS 40 [TR 1]\n"                   // 8
+         "{T \"Y\" 5 5}}}}\n");                           // 9
+  ASSERT_EQ(Detail().GetAnnotations().size(), 4u) << ReportText();
   EXPECT_EQ(Annotation<TKivoLine>(1).GetLayerName(), "TOP");  // the value left out
   EXPECT_EQ(Annotation<TKivoText>(2).GetHorizontalJustification(), 5);
-  ExpectLoadWarnings("2\r\n"
+  EXPECT_EQ(Annotation<TKivoText>(3).GetTextSize(), 400000);
+  EXPECT_EQ(Annotation<TKivoText>(3).GetRotation(), 90);
+  ExpectLoadWarnings("3\r\n"
                      "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
                      "next block\r\n"
                      "WARNING: The attribute at line 7 is not closed by \"]\": it ends where "
-                     "the next block begins\r\n");
+                     "the next block begins\r\n"
+                     "WARNING: The attribute at line 8 is not closed by \"]\": it ends where "
+                     "the next attribute begins\r\n");
 }
 
 // Fault: a number read at the "}" of its block converted the token before it again and

@@ -164,7 +164,6 @@ TEST(KivoTokenizer, Skips) {
       {"a block with a nested block", "{a {b} c} d", "SBW", R"(149"{"^a ~ -1"d")"},
       {"a held-back opening brace counts", "x{ a } } y", "WBW", R"(-1"x"^{ ~ -1"y")"},
       {"line ends inside a block", "{a\n{b\r\n}\n} d", "SBW", R"(149"{"^a ~ -1"d")"},
-      {"quotes are not considered", "{\"}\" x} y", "SBW", R"(149"{"^" ~ 0""^")"},
       {"an unclosed block ends with the file", "{a {b", "SB", R"(149"{"^a ~)"},
       {"the rest of a line", "% note {x}\nabc", "SLW", R"(148"%" ~ -1"abc")"},
       {"an attribute", "[LY abc def] x", "SWCW", R"(152"["^L 34"LY" ~ -1"x")"},
@@ -172,6 +171,43 @@ TEST(KivoTokenizer, Skips) {
        R"(152"["^a 151"a"^] ~ -1"x")"},
       {"an attribute across a line end", "[a\nb] x", "SWCW", R"(152"["^a 151"a" ~ -1"x")"},
   });
+}
+
+// Fault: skips took every brace for structure, so an escaped or quoted brace, or one on
+// a comment, in a skipped block ended it early (or late) and took the blocks after it.
+TEST(KivoTokenizer, SkipsTakeOnlyTheBracesTheReaderTakesForStructure) {
+  RunCases({
+      {"escaped braces", R"({a \} \{ b} y)", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"braces in quoted values", R"({a "x}y" "p{q"} y)", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"... right after the brace", R"({"}" x} y)", "SBW", R"(149"{"^" ~ -1"y")"},
+      {"... with an escaped quote inside", R"({a "x\"}" } y)", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"a quote inside a piece does not end the value", R"({a "b"c}d" } y)", "SBW",
+       R"(149"{"^a ~ -1"y")"},
+      {"a quote after other characters begins no value", R"({a 5"} y)", "SBW",
+       R"(149"{"^a ~ -1"y")"},
+      {"a quoted value left open ends with its line", "{a \"x}\n} y", "SBW",
+       R"(149"{"^a ~ -1"y")"},
+      {"... also after a backslash", "{a \"x\\\r\n} y", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"a comment line", "{a\n  % {\n} y", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"a comment after a block", "{a {b} % {\n} y", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"a \"%\" inside a line begins no comment", "{a 50% {b}} y", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"an attribute's value holding its bracket", R"([LY "a]b" c] x)", "SWCW",
+       R"(152"["^L 34"LY" ~ -1"x")"},
+      {"an escaped bracket", R"([q \] r] x)", "SWCW", R"(152"["^q -1"q" ~ -1"x")"},
+      {"an attribute ends where the next begins", "[TS 40 [TR 0] x", "SWICSW",
+       R"(152"["^T 37"TS" 40 ~^[ 152"["^T 39"TR")"},
+  });
+}
+
+// The skips read the same where the buffer ends inside what they pass over: an escape,
+// a quote that may end a value, a comment.
+TEST(KivoTokenizer, SkipsReadTheSameWhereverTheBufferEnds) {
+  const std::string body = "{a \\}b \"c}\" d\r\n% {\r\n\"e\\\"}\" {f}} y";
+  const std::string expected = R"(149"{"^a ~ -1"y")";
+  EXPECT_EQ(Trace(body, "SBW"), expected);
+  constexpr size_t kBuffer = 64 * 1024;
+  for (size_t blanks = kBuffer - body.size(); blanks <= kBuffer + 1; ++blanks)
+    EXPECT_EQ(Trace(std::string(blanks, ' ') + body, "SBW"), expected) << blanks << " blanks before";
 }
 
 // Faults: a number read at a held-back brace converted the previous token again and
