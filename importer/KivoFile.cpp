@@ -62,6 +62,16 @@ bool IsDetailSection(int code) {
 bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
 
 const char kNotWhole[] = "it is not a whole number";
+const char kNotClosed[] = "its \"(\" is not closed before the next block";
+// The sections of the COMPONENT and DETAIL blocks, as a warning lists them.
+const char kTopSectionNames[] = "ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL";
+const char kDetailSectionNames[] = "ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP";
+
+// "1 object drawn ... was" or "N objects drawn ... were", for `count` objects drawn `where`.
+std::string ObjectsLeftOut(int64_t count, const char* where) {
+  return std::to_string(count) + (count == 1 ? " object drawn " : " objects drawn ") + where +
+         (count == 1 ? " was left out" : " were left out");
+}
 
 }  // namespace
 
@@ -204,7 +214,8 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   value = ReadQuotedString(FFile);
   if (__builtin_expect(!HeldBraceRanOver(FFile), 1))
     return true;
-  ReportLeftOutAt(start, item, "its \"(\" is not closed before the next block");
+  if (item)
+    ReportLeftOutAt(start, item, kNotClosed);
   value.clear();
   return false;
 }
@@ -336,13 +347,25 @@ bool TKivoFile::NextBlockItem() {
 }
 
 bool TKivoFile::ReportUnhandledToken(int code, std::string_view block) {
+  return ReportUnhandled(code, block, nullptr);
+}
+
+bool TKivoFile::ReportUnhandled(int code, std::string_view block, const char* sections) {
   if (IsSection(code)) {
     TakeSection(code, block);
     return true;
   }
   const std::string token = GetLastTokenText();
-  if (FReport)
+  if (FReport) {
     FReport->AddLoadWarning(lwUnhandledToken, token);
+    // A misspelt section loses all it holds, and the unhandled token is shown only at
+    // detail level 3: named here at level 2. (A brace read as the keyword left the
+    // token text of the word before it.)
+    if (sections && !token.empty() && code != kwOpenBrace && code != kwCloseBrace)
+      FReport->AddLineDetail("The block " + token, LineAt(FFile.Position()),
+                             " is not one of the " + std::string(block) + " block's sections (" +
+                                 sections + "): it was skipped");
+  }
   return Skip(token);
 }
 
@@ -389,6 +412,8 @@ void TKivoFile::Read() {
     ParseSections();
   }
   CheckPendingPadStackIndices();
+  if (!FAborted)
+    ReportLayers();
   FFile.Close();
   FLines.reset();  // its handle on the file goes with the reading
 }
@@ -422,6 +447,7 @@ void TKivoFile::ParseSections() {
         leftOpen = ParseDisplay();
         break;
       case kwDETAIL:
+        CheckUnitScale();
         ParseDetail();
         leftOpen = FBlockEndedAtEof;
         break;
@@ -437,7 +463,7 @@ void TKivoFile::ParseSections() {
           --FDetailDepth;
           leftOpen = FBlockEndedAtEof;
         } else {
-          leftOpen = !ReportUnhandledToken(code, "COMPONENT");
+          leftOpen = !ReportUnhandled(code, "COMPONENT", kTopSectionNames);
         }
         break;
     }
@@ -481,6 +507,7 @@ void TKivoFile::ParseEnvironment() {
           env.SetDatabaseTime(value);
         break;
       case kwDBUNIT: {
+        const int64_t at = FFile.Position();
         if (!ReadValue("Value of DBUNIT", value))
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
@@ -488,15 +515,16 @@ void TKivoFile::ParseEnvironment() {
         if (unit.Code != 0) {
           FDisplay.SetUnitScale(unit.Scale);
           FRealCoordinates = unit.RealCoordinates;
+        } else if (FReport) {
+          FReport->AddLineWarning("DBUNIT \"" + value + "\"", LineAt(at),
+                                  " is not one of the units CMM, MM, UM, CENTIMIL and MIL: "
+                                  "it was passed over");
         }
         break;
       }
-      case kwDBGRID: {
-        const int32_t grid = ReadIntegerValue(FFile);
-        FDisplay.SetGrid(grid);
-        env.SetGrid(grid);
+      case kwDBGRID:
+        ReadGrid();
         break;
-      }
       case kwLYRSTR:
         while (ReadValue("Value of LYRSTR", value) && !value.empty())
           env.AddLayerString(value, ReadIntegerValue(FFile));
@@ -556,6 +584,88 @@ void TKivoFile::ParseEnvironment() {
     FReport->SetLoadSection(0);
 }
 
+void TKivoFile::ReadGrid() {
+  int32_t grid = ReadIntegerValue(FFile);
+  const bool readable = !GetNumberError();
+  if (__builtin_expect(!readable || grid == 0, 0)) {
+    // Every coordinate is multiplied by the grid: 0 (or the -32000 of an unreadable
+    // number) would put every object at the origin, or mirror and scale it off the board.
+    const std::string text = GetLastTokenText();
+    if (FReport)
+      FReport->AddLineWarning(
+          readable ? "DBGRID 0" : text.empty() ? "DBGRID" : "DBGRID " + text,
+          LineAt(FFile.Position()),
+          std::string(readable        ? " would make every coordinate 0"
+                      : text.empty() ? " has no value"
+                                     : " is not a whole number") +
+              ": a grid of 1 was used");
+    grid = 1;
+  }
+  FDisplay.SetGrid(grid);
+  FBoardComponent->GetEnvironment().SetGrid(grid);
+}
+
+void TKivoFile::CheckUnitScale() {
+  const bool noUnit = FDisplay.GetUnitScale() == 0, noGrid = FDisplay.GetGrid() == 0;
+  if (__builtin_expect(FToldUnitScale || !(noUnit || noGrid), 1))
+    return;
+  FToldUnitScale = true;
+  // There is no sound unit to assume: the reading goes on as the file says.
+  if (FReport)
+    FReport->AddLineWarning("The DETAIL block", LineAt(FFile.Position()),
+                            std::string(" has ") +
+                                (noUnit && noGrid ? "no known DBUNIT and no DBGRID"
+                                 : noUnit         ? "no known DBUNIT"
+                                                  : "no DBGRID") +
+                                " before it: every coordinate reads as 0");
+}
+
+void TKivoFile::SwitchLayer(int64_t position) {
+  const std::string& name = FDisplay.LayerNameRef();
+  auto [at, added] = FLayers.try_emplace(name);
+  if (added) {
+    at->second.Name = name;
+    at->second.Position = position;
+  }
+  FLayer = &at->second;
+  FCounting = FInPadDefinition ? nullptr : FLayer;
+}
+
+void TKivoFile::SetUnreadableLayer(int64_t position) {
+  // No LYRSTR entry can declare the empty name (its list ends at an empty value), so
+  // what is drawn now is not translated: told with this [LY], not put on the layer before.
+  FDisplay.SetLayerName(std::string());
+  FUnreadableLayers.push_back({std::string(), position, 0, /*Unreadable=*/true});
+  FLayer = &FUnreadableLayers.back();
+  FCounting = FInPadDefinition ? nullptr : FLayer;
+}
+
+void TKivoFile::ReportLayers() {
+  if (!FReport)
+    return;
+  const TStringList& declared = FBoardComponent->GetEnvironment().GetLayerStrings();
+  std::vector<const TLayerRecord*> told;
+  for (const auto& [name, record] : FLayers)
+    if (record.Count > 0 && declared.IndexOf(name) < 0)
+      told.push_back(&record);
+  for (const TLayerRecord& record : FUnreadableLayers)
+    told.push_back(&record);
+  std::sort(told.begin(), told.end(),
+            [](const TLayerRecord* a, const TLayerRecord* b) { return a->Position < b->Position; });
+  for (const TLayerRecord* record : told) {
+    if (!record->Unreadable) {
+      FReport->AddLineWarning("The layer \"" + record->Name + "\"", LineAt(record->Position),
+                              " is not declared by the file's LYRSTR: " +
+                                  ObjectsLeftOut(record->Count, "on it"));
+      continue;
+    }
+    std::string reason = kNotClosed;
+    if (record->Count > 0)
+      reason += "; " + ObjectsLeftOut(record->Count, "after it");
+    FReport->AddLeftOutWarning("Layer", LineAt(record->Position), reason);
+  }
+}
+
 int TKivoFile::ParseDisplay() {
   while (!AtEnd()) {
     const int code = GetToken(FFile, StructuralSet(), /*skipBlanks=*/true);
@@ -587,10 +697,15 @@ void TKivoFile::ParseDisplayAttribute() {
     case kwAPT:
       FDisplay.SetAPT(ReadFloatValue(FFile));
       break;
-    case kwLY:
-      if (ReadValue("Layer", value))
-        FDisplay.SetLayerName(value);
+    case kwLY: {
+      const int64_t at = FFile.Position();
+      // An unreadable value is told at the end of the reading, with what it left out.
+      if (ReadValue(/*item=*/nullptr, value))
+        SetLayer(value, at);
+      else
+        SetUnreadableLayer(at);
       break;
+    }
     case kwLS:
       if (ReadValue("Line style", value))
         FDisplay.SetLineStyle(SameText(value, "DASHED") ? 1 : SameText(value, "DOTTED") ? 2 : 0);
@@ -657,7 +772,7 @@ void TKivoFile::ParseDetail() {
     else
       break;
     if (!ParseDetailSection(code))
-      ReportUnhandledToken(code, "DETAIL");
+      ReportUnhandled(code, "DETAIL", kDetailSectionNames);
     PcbApiPercentUpdate();
   }
   --FDetailDepth;
@@ -732,7 +847,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
         const bool readable = !GetNumberError();
-        if (PlaceableDescribed([&] { return "Via of net " + net.GetName(); })) {
+        if (KeptDescribed([&] { return "Via of net " + net.GetName(); })) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
                              [&] { return "via of net " + net.GetName(); });
           members.push_back(std::move(via));
@@ -746,7 +861,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         BeginObject();
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         text->SetPosition({x, y});
-        if (PlaceableDescribed([&] { return "Name of net " + net.GetName(); }))
+        if (KeptDescribed([&] { return "Name of net " + net.GetName(); }))
           members.push_back(std::move(text));
         Skip("NN");
         break;
@@ -826,10 +941,7 @@ void TKivoFile::ParseSubcomp() {
         break;
       }
       case kwI:
-        if (current)
-          ParseInstance(*current);
-        else
-          Skip("I");
+        ParseInstance(current);
         break;
       default:
         ReportUnhandledToken(code, "SUBCOMP");
@@ -839,7 +951,9 @@ void TKivoFile::ParseSubcomp() {
 }
 
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
-  ReadWord();  // the definition's name
+  ReadWord();
+  definition.SetName(GetLastTokenText());
+  FDefinitions[UpperCase(definition.GetName())] = &definition;
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -881,6 +995,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     }
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
+    TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
     ReadName();
     ref.SetName(GetLastTokenText());
     pins.push_back(std::move(pin));
@@ -911,6 +1026,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       pins.pop_back();
       continue;
     }
+    CountOn(layer);
     // A pin without PT keeps index 0 by rule.
     if (indexAt >= 0)
       CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, /*pin=*/true, indexAt,
@@ -919,13 +1035,37 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
   KeepRead(pins, definition.GetPins());
 }
 
-void TKivoFile::ParseInstance(TKivoComponent& definition) {
+TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::string& name) {
+  if (__builtin_expect(latest && SameText(latest->GetName(), name), 1))
+    return latest;
+  const auto found = FDefinitions.find(UpperCase(name));
+  return found == FDefinitions.end() ? nullptr : found->second;
+}
+
+void TKivoFile::ParseInstance(TKivoComponent* latest) {
+  const int64_t start = FFile.Position();
+  ReadWord();
+  const std::string definitionName = GetLastTokenText();
+  const int designatorCode = ReadWord();
+  TKivoComponent* const found = DefinitionNamed(latest, definitionName);
+  if (!found) {
+    // Made as another definition it would stand on the board with pads and graphics the
+    // file does not give it. Its attributes and connections go with it, touching no
+    // other instance.
+    const std::string reason = "the file has no definition " + definitionName + " before it";
+    ReportLeftOutAt(start, "Component " + GetLastTokenText(), reason.c_str());
+    if (designatorCode == kwCloseBrace)
+      return;
+    if (designatorCode == kwOpenBrace && (!Skip("I") || FPendingSection != 0))
+      return;
+    Skip("I");
+    return;
+  }
+  TKivoComponent& definition = *found;
   auto instance = std::make_unique<TKivoInstance>(&FDisplay);
   TKivoInstance& ref = *instance;
-  FPlacementAt = FFile.Position();
-  ReadWord();
-  ref.SetDefinitionName(GetLastTokenText());
-  ReadWord();
+  FPlacementAt = start;
+  ref.SetDefinitionName(definitionName);
   ref.GetDesignator().SetText(GetLastTokenText());
   definition.GetInstances().push_back(std::move(instance));
   while (NextBlockItem()) {
@@ -1072,6 +1212,10 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
 }
 
 void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
+  // Its graphics are placed through the pad-stack map, not by their layers (which files
+  // often leave undeclared): they count on no layer.
+  FInPadDefinition = true;
+  FCounting = nullptr;
   auto* definition = new TKivoPadDef(&FDisplay);
   ReadWord();
   definition->SetName(GetLastTokenText());
@@ -1093,6 +1237,8 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
       ReportUnhandledToken(code, "PAD_DEF");
     }
   }
+  FInPadDefinition = false;
+  FCounting = FLayer;
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
@@ -1121,7 +1267,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       arc->SetCentre({cx, cy});
       arc->SetStartPoint({sx, sy});
       arc->SetEndPoint({ex, ey});
-      if (Placeable("Arc"))
+      if (Kept("Arc"))
         list.push_back(std::move(arc));
       break;
     }
@@ -1131,7 +1277,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
       circle->SetCentre({x, y});
       circle->SetRadius(ReadNextKivoCoord());
-      if (Placeable("Circle", circle->GetRadius() < 0, "its radius is negative"))
+      if (Kept("Circle", circle->GetRadius() < 0, "its radius is negative"))
         list.push_back(std::move(circle));
       break;
     }
@@ -1142,7 +1288,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
       rect->SetCorner1({x1, y1});
       rect->SetCorner2({x2, y2});
-      if (Placeable("Filled rectangle"))
+      if (Kept("Filled rectangle"))
         list.push_back(std::move(rect));
       break;
     }
@@ -1157,7 +1303,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       line->AddVertex(x2, y2);
       line->AddVertex(x1, y2);
       line->AddVertex(x1, y1);
-      if (Placeable("Rectangle"))
+      if (Kept("Rectangle"))
         list.push_back(std::move(line));
       break;
     }
@@ -1166,22 +1312,24 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       auto line = std::make_unique<TKivoLine>(&FDisplay);
       BeginObject();
       ReadLineVertices(*line);
-      if (Placeable("Line"))
+      if (Kept("Line"))
         list.push_back(std::move(line));
       return true;  // the block is closed
     }
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
-      if (ParseText(*text) &&
-          PlaceableDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
+      if (ParseText(*text) && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
         list.push_back(std::move(text));
       break;
     }
     case kwPOLY: {
       auto poly = std::make_unique<TKivoPoly>(&FDisplay);
+      TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] it holds
       ParsePoly(*poly);
-      if (Placeable("Polygon", poly->GetVertices().empty(), "its outline has no points"))
+      if (Placeable("Polygon", poly->GetVertices().empty(), "its outline has no points")) {
+        CountOn(layer);
         list.push_back(std::move(poly));
+      }
       return true;
     }
     case kwPV:

@@ -29,17 +29,34 @@
 // too.
 //
 // Coordinates: a file value becomes the nearest integer (ties to even) to
-// value × unit scale × grid.
+// value × unit scale × grid. A DBGRID of 0, or one that is not a whole number, would
+// put every object at the origin: it is told and a grid of 1 is used. A DBUNIT the
+// importer does not know is told, and so is a DETAIL section read while the unit scale
+// or the grid is still 0.
+//
+// An instance belongs to the definition its first word names (ignoring case): the most
+// recent one when it has that name, else the latest of that name read before it in the
+// file; an instance of a definition the file does not have before it is left out, told.
+//
+// Objects drawn on a layer that no LYRSTR entry declares are not translated: each such
+// layer is told once, at the end of the reading (an ENVIRONMENT after the DETAIL still
+// declares), with the line of its first [LY] and the count of objects left out. A [LY]
+// whose value cannot be read sets no layer, so that what follows is left out rather
+// than drawn on the layer before; its warning counts those objects. A block directly
+// inside COMPONENT or DETAIL that is none of its sections is told at detail level 2 too.
 #pragma once
 
 #include <cassert>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -142,7 +159,12 @@ class TKivoFile : public TObject {
   void ParseSubcomp();
   void ParseComponentDefinition(TKivoComponent& definition);
   void ParsePins(TKivoComponent& definition);
-  void ParseInstance(TKivoComponent& definition);
+  // An instance of the definition its first word names; `latest` is the SUBCOMP's most
+  // recent definition (none before its first).
+  void ParseInstance(TKivoComponent* latest);
+  // The definition named `name` (ignoring case) for an instance: `latest` when it has
+  // that name, else the latest of that name read so far; none when the file has none.
+  TKivoComponent* DefinitionNamed(TKivoComponent* latest, const std::string& name);
   // The attributes of the definition's most recent instance; skipped while it has none.
   void ParseInstanceAttributes(TKivoComponent& definition);
   void ParseInstanceEntries(TKivoInstance& instance);
@@ -159,8 +181,16 @@ class TKivoFile : public TObject {
   void ReportPolygonVoid();
   void ReportCircleVoid();
   // A string value into `value`; false, with `value` empty, for one that ran over its
-  // line (HeldBraceRanOver): it is told as `item` left out.
+  // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).
   bool ReadValue(const char* item, std::string& value);
+  // ReportUnhandledToken; for a block directly inside COMPONENT or DETAIL (`block`), a
+  // line at detail level 2 names it among the block's `sections` (not counted again).
+  bool ReportUnhandled(int code, std::string_view block, const char* sections);
+  // DBGRID's value into the display and the environment: one of 0 or not a whole number
+  // is told and taken as 1.
+  void ReadGrid();
+  // Tells once that the DETAIL section starts while every coordinate reads as 0.
+  void CheckUnitScale();
   // Skips the rest of `block` (SkipBlock), named by its keyword or its code; a section
   // met inside it is told and left to be read next. False when the file ended inside
   // the block.
@@ -190,6 +220,34 @@ class TKivoFile : public TObject {
                                              TKivoInstance& instance, int64_t position);
   // The load warning of a file that ends while `block` (the innermost block known) is open.
   void ReportEndedInside(const std::string& block);
+  // The layers set by [LY], each with where it was first set and how many of the
+  // objects the reader kept were drawn on it (objects that the translation places by
+  // the layer; not the graphics of pad definitions, placed through the pad-stack map);
+  // and one for each [LY] whose value could not be read, counting what was drawn until
+  // the next readable one. Told at the end of the reading.
+  struct TLayerRecord {
+    std::string Name;  // as the display holds it; empty for an unreadable value
+    int64_t Position = 0;
+    int64_t Count = 0;
+    bool Unreadable = false;
+  };
+  // The display's layer name from [LY] at `position`, and its record current.
+  void SetLayer(const std::string& name, int64_t position) {
+    FDisplay.SetLayerName(name);
+    if (__builtin_expect(FLayer && FLayer->Name == FDisplay.LayerNameRef() && !FLayer->Unreadable, 1))
+      return;
+    SwitchLayer(position);
+  }
+  [[gnu::cold]] void SwitchLayer(int64_t position);
+  // A [LY] at `position` whose value could not be read: no layer, a record of its own.
+  [[gnu::cold]] void SetUnreadableLayer(int64_t position);
+  // Counts an object kept while `layer` was the counting record.
+  static void CountOn(TLayerRecord* layer) {
+    if (layer)
+      ++layer->Count;
+  }
+  // The warnings of undeclared layers and unreadable [LY] values that objects were drawn on.
+  void ReportLayers();
   // Starts an object's numbers: forgets earlier unreadable ones.
   void BeginObject() { FUnreadable = FBeyondRange = false; }
   // Whether the object read since BeginObject may be placed; otherwise a load warning
@@ -205,6 +263,21 @@ class TKivoFile : public TObject {
       return true;
     ReportLeftOut(describe(), reason);
     return false;
+  }
+  // Placeable, for an object that the translation places by the display's layer: one
+  // kept counts against the current layer's record.
+  bool Kept(const char* object, bool refused = false, const char* reason = "") {
+    if (!Placeable(object, refused, reason))
+      return false;
+    CountOn(FCounting);
+    return true;
+  }
+  template <class F>
+  bool KeptDescribed(F&& describe) {
+    if (!PlaceableDescribed(std::forward<F>(describe)))
+      return false;
+    CountOn(FCounting);
+    return true;
   }
   void ReportLeftOut(const std::string& object, const char* reason);
   [[gnu::cold]] void ReportLeftOutAt(int64_t position, const std::string& object,
@@ -247,6 +320,16 @@ class TKivoFile : public TObject {
     std::string Object;
   };
   std::vector<TPendingIndex> FPendingIndices;
+  // The component definitions read so far by their upper-cased names, the latest of each.
+  std::unordered_map<std::string, TKivoComponent*> FDefinitions;
+  // See TLayerRecord. FLayer is the display's (none before the first [LY]); FCounting
+  // the one kept objects count on: FLayer, or none while a pad definition is read.
+  std::unordered_map<std::string, TLayerRecord> FLayers;
+  std::deque<TLayerRecord> FUnreadableLayers;
+  TLayerRecord* FLayer = nullptr;
+  TLayerRecord* FCounting = nullptr;
+  bool FInPadDefinition = false;
+  bool FToldUnitScale = false;  // the DETAIL read with every coordinate 0 was told
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

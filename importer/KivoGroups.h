@@ -107,6 +107,9 @@ class TKivoComponent : public TKivoObject {
   // One host component on the board (the owner container) per instance.
   void Translate() override;
 
+  // The name its instances give (COMP_DEF's first word).
+  const std::string& GetName() const { return FName; }
+  void SetName(const std::string& value) { FName = value; }
   TKivoObjectList& GetPrimitives() { return FPrimitives; }
   TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
   TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
@@ -136,6 +139,7 @@ class TKivoComponent : public TKivoObject {
   std::string NetNameOfPin(TKivoInstance& instance, bool pairForm, size_t pinIndex,
                            uint32_t component);
 
+  std::string FName;
   TKivoObjectList FPrimitives;
   TKivoArenaVector<std::unique_ptr<TKivoPad>> FPins;
   TKivoArenaVector<std::unique_ptr<TKivoInstance>> FInstances;

@@ -161,6 +161,11 @@ void TReportManager::AddLineWarning(std::string_view subject, int64_t line,
   Add(FLoadWarnings, "WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 1);
 }
 
+void TReportManager::AddLineDetail(std::string_view subject, int64_t line,
+                                   std::string_view rest) {
+  Add(FLoadWarnings, "WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 2);
+}
+
 void TReportManager::AddEndedInsideWarning(int64_t line, std::string_view block) {
   ++FLoadWarningCount;
   Add(FLoadWarnings,

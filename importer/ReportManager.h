@@ -85,6 +85,9 @@ class TReportManager : public TObject {
   // `subject` + " at line 78" + `rest`, as "WARNING: The DETAIL block at line 78 lies
   // inside the APERTURE_TABLE block: ...".
   void AddLineWarning(std::string_view subject, int64_t line, std::string_view rest);
+  // The same line at detail level 2 and not counted: it tells more of a load warning
+  // counted already (an unhandled token shown only at level 3).
+  void AddLineDetail(std::string_view subject, int64_t line, std::string_view rest);
   // A load warning about a file that ends while `block` is open, at `line` (0 when not
   // known): "WARNING: The file ends at line 57 inside the DETAIL block: it may have been
   // cut short".

@@ -394,17 +394,19 @@ TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
          "{T \"X\" 5 5} [TS 40 [TR 1]\n"                   // 8
          "{T \"Y\" 5 5}}}}\n");                           // 9
   ASSERT_EQ(Detail().GetAnnotations().size(), 4u) << ReportText();
-  EXPECT_EQ(Annotation<TKivoLine>(1).GetLayerName(), "TOP");  // the value left out
+  // The layer left out: what follows lies on none (not on TOP), told at the end.
+  EXPECT_EQ(Annotation<TKivoLine>(1).GetLayerName(), "");
+  EXPECT_EQ(Iterate(FBoard, 4).size(), 1u);  // the first line's track
   EXPECT_EQ(Annotation<TKivoText>(2).GetHorizontalJustification(), 5);
   EXPECT_EQ(Annotation<TKivoText>(3).GetTextSize(), 400000);
   EXPECT_EQ(Annotation<TKivoText>(3).GetRotation(), 90);
   ExpectLoadWarnings("3\r\n"
-                     "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
-                     "next block\r\n"
                      "WARNING: The attribute at line 7 is not closed by \"]\": it ends where "
                      "the next block begins\r\n"
                      "WARNING: The attribute at line 8 is not closed by \"]\": it ends where "
-                     "the next attribute begins\r\n");
+                     "the next attribute begins\r\n"
+                     "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
+                     "next block; 3 objects drawn after it were left out\r\n");
 }
 
 // Fault: a number read at the "}" of its block converted the token before it again and
@@ -525,6 +527,37 @@ TEST_F(KivoFileTest, UnreadableOrUnknownIndicesScalesAndOutlineKindsAreTold) {
                      "WARNING: Scale of component R1 at line 10" + notWhole);
 }
 
+// Fault: every instance went to the most recent COMP_DEF, whatever definition it named
+// ({I NOSUCH R1} was made a RES0805 with its pads, without a word), and one before any
+// COMP_DEF was dropped silently. An instance goes to the definition it names (ignoring
+// case), the latest of that name; one whose definition the file does not give before it
+// is left out, told, and its attributes touch no other instance.
+TEST_F(KivoFileTest, AnInstanceBelongsToTheDefinitionItNames) {
+  Import(std::string(kHead) +                                         // lines 1 to 3
+             "{DETAIL {SUBCOMP {I A X0 {ATR {IN {ORG 9 9}}}}\n"         // 4: none yet
+             "{COMP_DEF A} {COMP_DEF B}\n"                              // 5
+             "{I b X1 {ATR {IN {ORG 1 1}}}}\n"                          // 6
+             "{I A X2 {ATR {IN {ORG 2 2}}} {CN N1}}\n"                  // 7
+             "{I NOSUCH X3 {ATR {IN {ORG 3 3}}} {CN N2}}\n"             // 8: none
+             "{I B X4}}\n"                                              // 9
+             "{SUBCOMP {I a X5 {ATR {IN {ORG 5 5}}}} {COMP_DEF A} {I A X6}}}}\n",  // 10
+         false);
+  // By definition, in the order read: the designators and their origins' x.
+  std::vector<std::vector<std::pair<std::string, int32_t>>> placed;
+  for (auto& component : Detail().GetComponents()) {
+    placed.emplace_back();
+    for (auto& instance : dynamic_cast<TKivoComponent&>(*component).GetInstances())
+      placed.back().emplace_back(instance->GetDesignator().GetText(), instance->GetX());
+  }
+  EXPECT_EQ(placed, (std::vector<std::vector<std::pair<std::string, int32_t>>>{
+                        {{"X2", 20000}, {"X5", 50000}}, {{"X1", 10000}, {"X4", 0}}, {{"X6", 0}}}));
+  ExpectLoadWarnings("2\r\n"
+                     "WARNING: Component X0 at line 4 left out: the file has no definition A "
+                     "before it\r\n"
+                     "WARNING: Component X3 at line 8 left out: the file has no definition "
+                     "NOSUCH before it\r\n\r\n");
+}
+
 // The report of `text` read by the reader alone, every load warning shown.
 std::string ReadReportAlone(const std::string& text, const std::string& name) {
   const std::string path = WriteScratchFile(name, text);
@@ -595,6 +628,135 @@ TEST(KivoReaderAlone, ACutBoardIsToldWhateverBracesItsCommentsAndTextsHold) {
                         "DETAIL block: it may have been cut short"),
             std::string::npos)
       << report;
+}
+
+// The load warnings of `text` read by the reader alone, as the report shows them at
+// `level`: "Load Warnings : N" and the lines.
+std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4) {
+  const std::string path = WriteScratchFile("alone.pdf", text);
+  TReportManager report(path);
+  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  reader.SetReport(&report);
+  EXPECT_TRUE(reader.ReadModel());
+  report.SetLoadWarningLevel(level);
+  report.WriteReport();
+  const std::string all = ReadWholeFile(report.GetReportPath());
+  const size_t from = all.find("Load Warnings : ");
+  return all.substr(from, all.find("\r\n\r\n", from) - from + 2);
+}
+
+// Fault: objects on a layer that no LYRSTR entry declares were dropped by the
+// translation without a word ([LY "CMOP"] for "COMP" lost 5 tracks and 5 vias of the
+// example; a misspelt layer in one COMP_DEF lost the pins of the next one too), and
+// after a [LY] whose value could not be read they were drawn on the layer before. Each
+// undeclared layer is told once, with its first [LY] and the objects left out; an
+// unreadable one leaves out what follows it until the next, and says how many.
+TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount) {
+  const std::string undeclared = "WARNING: The layer \"";
+  const std::string notDeclared = "\" at line 4 is not declared by the file's LYRSTR: ";
+  const std::string unreadable =
+      "WARNING: Layer at line 4 left out: its \"(\" is not closed before the next block";
+  const struct {
+    const char* Detail;  // on line 4
+    std::string Warnings;
+  } cases[] = {
+      {"{ANNOTATE [LY \"CMOP\"] {ARC 0 0 1 0 0 1} {C 0 0 1} {FR 0 0 1 1} {R 0 0 1 1}"
+       " {L 0 0 1 1} {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}",
+       "1\r\n" + undeclared + "CMOP" + notDeclared + "7 objects drawn on it were left out\r\n"},
+      {"{NET_DEF {N A {DG [LY \"CMOP\"] {V 0 0 1} {NN 0 0} {W 0 0 1 1} {ARC 0 0 1 0 0 1}"
+       " {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}}}",
+       "1\r\n" + undeclared + "CMOP" + notDeclared + "6 objects drawn on it were left out\r\n"},
+      // The graphics of a pad definition do not count; the layer it leaves does.
+      {"{PAD_STACK {PAD 1 \"R\"} {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 3} [LY \"CMOP\"] {C 0 0 3}}}}"
+       " {ANNOTATE {C 0 0 1}}",
+       "1\r\n" + undeclared + "CMOP" + notDeclared + "1 object drawn on it was left out\r\n"},
+      // A misspelt layer in one definition takes the pins of the next along.
+      {"{SUBCOMP {COMP_DEF A {PIC [LY SILK\"] {L 0 0 1 1} {C 0 0 -1}}}"
+       " {COMP_DEF B {PIN_DEF {P 1 {PLOC 0 0}} {P 2 {PLOC 1 0}}}}}",
+       "2\r\nWARNING: Circle at line 4 left out: its radius is negative\r\n" + undeclared +
+           "SILK\"" + notDeclared + "3 objects drawn on it were left out\r\n"},
+      // Each layer once, in the order of their first [LY].
+      {"{ANNOTATE [LY \"X2\"] {C 0 0 1} [LY \"X1\"] {C 0 0 1} [LY \"X2\"] {C 0 0 1}}",
+       "2\r\n" + undeclared + "X2" + notDeclared + "2 objects drawn on it were left out\r\n" +
+           undeclared + "X1" + notDeclared + "1 object drawn on it was left out\r\n"},
+      // Declared (in any case, or by an ENVIRONMENT after the DETAIL), before any [LY],
+      // or with nothing drawn: nothing to tell.
+      {"{ANNOTATE {C 0 0 1} [LY \"bottom\"] {C 0 0 1} [LY \"LATE\"] {C 0 0 1} [LY \"NONE\"]}}"
+       " {ENVIRONMENT {LYRSTR \"LATE\" 4}",
+       "0\r\n"},
+      // An unreadable layer: what follows up to the next readable one, on a record of its
+      // own; inside a pad definition nothing counts.
+      {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"] [WD 5]\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
+       "1\r\n" + unreadable + "; 2 objects drawn after it were left out\r\n"},
+      {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"]\n{C 0 0 3}}}}",
+       "1\r\n" + unreadable + "\r\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string text = std::string(kHead) + "{DETAIL " + c.Detail + "}}\n";
+    EXPECT_EQ(LoadWarningsAlone(text), "Load Warnings : " + c.Warnings) << c.Detail;
+  }
+}
+
+// Fault: DBGRID 0 made every coordinate 0 (every track dropped as a point, everything
+// else at the origin) and an unreadable one -32000, a DBUNIT the importer does not know
+// changed nothing, all without a word. The grid is taken as 1, told; an unknown unit and
+// a DETAIL read while every coordinate is still 0 are told.
+TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
+  const std::string detail = "The DETAIL block at line 3 has ";
+  const std::string zero = " before it: every coordinate reads as 0\r\n";
+  const std::string unknownUnit =
+      " at line 2 is not one of the units CMM, MM, UM, CENTIMIL and MIL: it was passed over\r\n";
+  const struct {
+    const char* Environment;  // on line 2
+    int32_t X;                // of the line's first point
+    std::string Warnings;
+  } cases[] = {
+      {"{DBUNIT \"MIL\"} {DBGRID 2}", 20000, "0\r\n"},
+      {"{DBUNIT \"MIL\"} {DBGRID 0}", 10000,
+       "1\r\nWARNING: DBGRID 0 at line 2 would make every coordinate 0: a grid of 1 was used\r\n"},
+      {"{DBUNIT \"MIL\"} {DBGRID 1.5}", 10000,
+       "1\r\nWARNING: DBGRID 1.5 at line 2 is not a whole number: a grid of 1 was used\r\n"},
+      {"{DBUNIT \"MIL\"} {DBGRID}", 10000,
+       "1\r\nWARNING: DBGRID at line 2 has no value: a grid of 1 was used\r\n"},
+      {"{DBUNIT \"mil\"} {DBGRID 1}", 0,
+       "2\r\nWARNING: DBUNIT \"mil\"" + unknownUnit + "WARNING: " + detail + "no known DBUNIT" + zero},
+      {"{DBUNIT \"MIL\"}", 0, "1\r\nWARNING: " + detail + "no DBGRID" + zero},
+      {"", 0, "1\r\nWARNING: " + detail + "no known DBUNIT and no DBGRID" + zero},
+  };
+  for (const auto& c : cases) {
+    Import(std::string("{COMPONENT \"grid\"\n{ENVIRONMENT {KIVOVREV \"3.0\"} ") + c.Environment +
+               " {LYRSTR \"TOP\" 1}}\n{DETAIL {ANNOTATE [LY \"TOP\"] {L 1 1 2 1}}}\n{DETAIL}}\n",
+           false);
+    ASSERT_EQ(Detail().GetAnnotations().size(), 1u) << c.Environment;
+    EXPECT_EQ(Annotation<TKivoLine>(0).GetVertices()[0].X, c.X) << c.Environment;
+    const std::string report = ReportText();
+    EXPECT_NE(report.find("Load Warnings : " + c.Warnings + "\r\n"), std::string::npos)
+        << c.Environment << "\n" << report;
+  }
+}
+
+// Fault: a misspelt section ({DETIAL for {DETAIL) lost everything it held, and the report
+// at its default detail showed nothing of it: the unhandled token is shown from level 3.
+// A block directly inside COMPONENT or DETAIL that is none of its sections is named at
+// level 2 too, and still counted once.
+TEST(KivoReaderAlone, AMisspeltSectionIsNamedAtTheDefaultDetail) {
+  const struct {
+    const char* Text;  // after the head, from line 4
+    const char* Line;
+  } cases[] = {
+      {"{DETIAL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
+       "The block DETIAL at line 4 is not one of the COMPONENT block's sections (ENVIRONMENT, "
+       "USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
+      {"{DETAIL\n{ANOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
+       "The block ANOTATE at line 5 is not one of the DETAIL block's sections (ANNOTATE, "
+       "NET_DEF, PAD_STACK, SUBCOMP): it was skipped"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + c.Text, 2),
+              std::string("Load Warnings : 1\r\nWARNING: ") + c.Line + "\r\n");
+  // Not for a block inside another one: the unhandled token alone, as before.
+  EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + "{DETAIL {ANNOTATE {ZZ 1}}}}\n", 2),
+            "Load Warnings : 1\r\n");
 }
 
 // The board's dump without the progress indicator's log.
@@ -876,8 +1038,10 @@ TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
   EXPECT_EQ(r2.GetSide(), 0);
   // The blank before the closing brace adds no empty entry.
   EXPECT_EQ(r2.GetConnections().GetCount(), 4);
-  // DIMENSION and W in the graphics, QQ, XY, KK, ZZZ; the stray instance is skipped.
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 6);
+  // DIMENSION and W in the graphics, QQ, XY, KK, ZZZ; the stray instance X9, which no
+  // definition before it names; the pins, on the layer PADCOM the pad definition left
+  // and the file does not declare.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 8);
   const std::string dump = Dump(FBoard);
   EXPECT_NE(dump.find("R1"), std::string::npos) << dump;
   EXPECT_NE(dump.find("R2"), std::string::npos) << dump;
