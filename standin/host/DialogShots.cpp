@@ -306,6 +306,8 @@ bool TDialogShooter::DropLowerRowList() {
 bool TDialogShooter::DropDetailList() {
   FDroppedShot = "options-detail-list";
   FDroppedCombo = nullptr;
+  FDroppedLayer.clear();
+  FDroppedMapping.clear();
   for (HWND combo : ChildrenOfClass(FDialog, "TComboBox"))
     if (SendMessageA(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>("Normal")) != CB_ERR) {
       PostClickAtCentre(combo);
@@ -345,6 +347,8 @@ bool TDialogShooter::CloseDroppedList() {
       ReadGridGeometry(grids.front(), geometry))
     PostClick(grids.front(), 10, geometry.RowPitch / 2);
   FDroppedCombo = nullptr;
+  FDroppedLayer.clear();
+  FDroppedMapping.clear();
   return true;
 }
 
