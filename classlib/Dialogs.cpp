@@ -1,6 +1,7 @@
 #include "classlib/Dialogs.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "classlib/Boundary.h"
@@ -41,6 +42,44 @@ SIZE AverageCharSize(TFont* font) {
   return SIZE{size.cx / 52, size.cy};
 }
 
+// DrawText's flags for the message: those of a word-wrapping label, which draws it.
+constexpr UINT kMessageFlags = DT_WORDBREAK | DT_EXPANDTABS;
+
+// The width `text` takes when drawn as measured (`measured`, wrapped to lines that wide)
+// in `font`: the measured width, or the columns its ink reaches where that is more.
+// This system draws the message font at 120 pixels per inch at positions that run
+// ahead of the advances it measures, a column by the end of a short line and a dozen by
+// the end of a long one, and the label clips its text at its width; so the room is read
+// from the drawing itself, made with the label's own call. Without memory for the
+// drawing the measured width stands.
+int DrawnTextWidth(HFONT font, const std::string& text, SIZE measured) {
+  const int room = measured.cx + measured.cx / 2 + 16;  // far beyond any run-ahead
+  BITMAPINFO info{};
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), room, -measured.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  TBitmapHandle bitmap(measured.cy > 0 ? CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
+  if (!bitmap || !bits)
+    return measured.cx;
+  auto* pixels = static_cast<uint32_t*>(bits);
+  std::fill(pixels, pixels + size_t(room) * size_t(measured.cy), 0xFFFFFFu);
+  TMemoryDC dc;
+  TSelectGuard selectedBitmap(dc, bitmap.Get());
+  TSelectGuard selectedFont(dc, font);
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  RECT r{0, 0, measured.cx, measured.cy};
+  DrawTextA(dc, text.c_str(), int(text.size()), &r, kMessageFlags | DT_NOCLIP);
+  GdiFlush();
+  int width = measured.cx;
+  for (int y = 0; y < measured.cy; ++y)
+    for (int x = room - 1; x >= width; --x)
+      if ((pixels[size_t(y) * size_t(room) + size_t(x)] & 0xFFFFFFu) != 0xFFFFFFu) {
+        width = x + 1;
+        break;
+      }
+  return width;
+}
+
 }  // namespace
 
 TMessageForm::TMessageForm(TComponent* AOwner) : TForm(AOwner) {}
@@ -56,18 +95,35 @@ void LayoutMessageForm(TCustomForm* form, const std::string& text, TMsgDlgType d
   const int buttonWidth = MulDiv(50, ch.cx, 4), buttonHeight = MulDiv(14, ch.cy, 8);
   const int buttonSpacing = MulDiv(4, ch.cx, 4);
 
-  RECT textRect{0, 0, Screen->GetWidth() / 2, 0};
-  {
-    TClientDC dc(nullptr);
-    TSelectGuard selected(dc, form->GetFont()->GetHandle());
-    DrawTextA(dc, text.c_str(), int(text.size()), &textRect, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+  // Measured and drawn in the font the label draws with: a copy of the form's. The
+  // lines break where they were measured as long as the label is no wider than the
+  // width they were wrapped at; where the drawn text needs more, they are wrapped again
+  // that much narrower.
+  TFont drawnFont;
+  drawnFont.Assign(form->GetFont());
+  const int halfScreen = Screen->GetWidth() / 2;
+  RECT textRect{};
+  int textWidth = 0;
+  for (int wrapAt = halfScreen; wrapAt > 0; wrapAt -= textWidth - wrapAt) {
+    textRect = RECT{0, 0, wrapAt, 0};
+    {
+      TClientDC dc(nullptr);
+      TSelectGuard selected(dc, drawnFont.GetHandle());
+      DrawTextA(dc, text.c_str(), int(text.size()), &textRect, DT_CALCRECT | kMessageFlags);
+    }
+    textWidth = DrawnTextWidth(drawnFont.GetHandle(), text, SIZE{textRect.right, textRect.bottom});
+    if (textWidth <= wrapAt)
+      break;
   }
 
+  // The system's icons are as large as its icon metrics, which grow with the screen's
+  // density (40 pixels at 120 pixels per inch).
   const LPCSTR iconId = IconIds[dlgType];
-  int blockWidth = textRect.right, blockHeight = textRect.bottom;
+  const int iconWidth = GetSystemMetrics(SM_CXICON), iconHeight = GetSystemMetrics(SM_CYICON);
+  int blockWidth = textWidth, blockHeight = textRect.bottom;
   if (iconId) {
-    blockWidth += hSpacing + 32;
-    blockHeight = std::max(blockHeight, 32);
+    blockWidth += hSpacing + iconWidth;
+    blockHeight = std::max(blockHeight, iconHeight);
   }
   int buttonCount = 0;
   for (int kind = mbYes; kind <= mbHelp; ++kind)
@@ -81,7 +137,7 @@ void LayoutMessageForm(TCustomForm* form, const std::string& text, TMsgDlgType d
     auto* image = new TImage(form);
     image->SetName("Image");
     image->SetParent(form);
-    image->SetBounds(hMargin, vMargin, 32, 32);
+    image->SetBounds(hMargin, vMargin, iconWidth, iconHeight);
     TIcon icon;
     icon.SetHandle(CopyIcon(LoadIconA(nullptr, iconId)));
     image->GetPicture()->SetIcon(&icon);
@@ -91,7 +147,7 @@ void LayoutMessageForm(TCustomForm* form, const std::string& text, TMsgDlgType d
   message->SetParent(form);
   message->SetWordWrap(true);
   message->SetCaption(text);
-  message->SetBounds(blockWidth - textRect.right + hMargin, vMargin, textRect.right, textRect.bottom);
+  message->SetBounds(blockWidth - textWidth + hMargin, vMargin, textWidth, textRect.bottom);
 
   const TMsgDlgBtn defaultButton = buttons.Contains(mbOK) ? mbOK : buttons.Contains(mbYes) ? mbYes : mbRetry;
   const TMsgDlgBtn cancelButton = buttons.Contains(mbCancel) ? mbCancel : buttons.Contains(mbNo) ? mbNo : mbOK;

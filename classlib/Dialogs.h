@@ -33,8 +33,9 @@ class TMessageForm : public TForm {
 };
 
 // Lays out a message dialog on `form` in the form's font, measured in dialog units of
-// its average character: border style bsDialog, the icon by type ("Image"), the text
-// ("Message", wrapped at half the screen width) and the row of standard buttons named
+// its average character: border style bsDialog, the icon by type ("Image", as large as
+// the system's icon metrics), the text ("Message", wrapped at half the screen width,
+// as wide as its drawn lines reach) and the row of standard buttons named
 // and captioned by kind, and the client size that holds them. The default button is
 // OK, else Yes, else Retry; the cancel button Cancel, else No, else OK (a choice may
 // name a kind without a button). `helpClick` becomes the Help button's OnClick.

@@ -2,12 +2,14 @@
 KIVO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export KIVO_BUILD=${KIVO_BUILD:-$KIVO_ROOT/build}
 # A screen of another density than 96 pixels per inch (KIVO_LOG_PIXELS, scripts/dpirun)
-# has a prefix of its own.
-if [ "${KIVO_LOG_PIXELS:-96}" != 96 ]; then
-  export WINEPREFIX=${KIVO_WINEPREFIX:-$KIVO_BUILD/wineprefix-dpi$KIVO_LOG_PIXELS}
-else
-  export WINEPREFIX=${KIVO_WINEPREFIX:-$KIVO_BUILD/wineprefix}
-fi
+# has a prefix of its own, and so has a person's run on their own display
+# (KIVO_OWN_DISPLAY=1, scripts/run.sh --interactive), one for each density, so that what
+# is saved in one is never lost to another.
+kivo_prefix=$KIVO_BUILD/wineprefix
+[ -z "${KIVO_OWN_DISPLAY:-}" ] || kivo_prefix+=-interactive
+[ "${KIVO_LOG_PIXELS:-96}" = 96 ] || kivo_prefix+=-dpi$KIVO_LOG_PIXELS
+export WINEPREFIX=${KIVO_WINEPREFIX:-$kivo_prefix}
+unset kivo_prefix
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 # No network installers: mono and gecko are never offered.

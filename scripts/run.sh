@@ -6,7 +6,9 @@
 # a path that does not exist ends the script with exit code 2.
 #
 # With --interactive the dialogs are left to a person: on the caller's own display when
-# DISPLAY is set (in a Wine prefix of its own), else on the build's Xvfb.
+# DISPLAY is set (in a Wine prefix of its own), else on the build's Xvfb. With
+# KIVO_LOG_PIXELS=N the screen has N pixels per inch (the prefix of scripts/dpirun; on
+# the caller's display build/wineprefix-interactive-dpiN, see env.sh).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 interactive=0
@@ -16,7 +18,7 @@ done
 own_display=0
 if [ $interactive = 1 ] && [ -n "${DISPLAY:-}" ]; then
   own_display=1
-  export KIVO_WINEPREFIX=${KIVO_WINEPREFIX:-${KIVO_BUILD:-$root/build}/wineprefix-interactive}
+  export KIVO_OWN_DISPLAY=1
 fi
 . "$root/scripts/env.sh"
 

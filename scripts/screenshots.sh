@@ -19,7 +19,9 @@
 # painted). The test suite runs it into the build tree with KIVO_SCREENSHOTS_IN_TEST=1,
 # where the build, the prefix and the display are already up. With KIVO_LOG_PIXELS=N
 # the dialogs are shot on a screen of N pixels per inch (the prefix of scripts/dpirun);
-# the test suite takes them at 144 too, into build/screenshots-dpi144.
+# the test suite takes them at 120 and 144 too, into build/screenshots-dpi120 and
+# build/screenshots-dpi144. The lower row's list is clicked where the grid's lines put
+# the row at that density, and the run fails when the list dropped is not SLKSCR's.
 #
 # Windows are captured inside Wine, not with xwd: on this Xvfb (24- and 32-bit visuals)
 # xwd shows a popup that lies wholly over two lower windows (a dropped layer list over

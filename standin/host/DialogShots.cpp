@@ -16,12 +16,13 @@ namespace {
 
 // How long a window is given to paint after it appears or after each move.
 constexpr DWORD kSettleMs = 600;
-// The layer grid's rows: 18 pixels and a grid line; its layer column starts after the
-// name column (103) and the arrow column (20), each with its line.
-constexpr int kRowPitch = 19;
-constexpr int kLayerColumnLeft = 103 + 1 + 20 + 1;
-// The lower row whose list is shown: a layer from the middle of the list.
+// The lower row whose list is shown: a layer from the middle of the example's list
+// (SLKSCR), and the host layer the built-in map gives it, which its list shows chosen.
 constexpr int kLowerRow = 6;
+constexpr char kLowerRowLayer[] = "SLKSCR";
+constexpr char kLowerRowMapping[] = "Top Overlay";
+// The colour of the grid lines between the cells of a grid of the class library.
+constexpr uint32_t kGridLineColour = 0xC0C0C0;  // silver
 
 TDialogShooter* gShooter = nullptr;
 
@@ -73,7 +74,63 @@ HWND DroppedListOf(HWND combo) {
   return info.hwndList;
 }
 
+// The text of the item chosen in `combo`; empty when none is.
+std::string ChosenItemOf(HWND combo) {
+  const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+  if (index == CB_ERR)
+    return {};
+  const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, WPARAM(index), 0);
+  if (length == CB_ERR)
+    return {};
+  std::string text(size_t(length) + 1, '\0');
+  SendMessageA(combo, CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(size_t(length));
+  return text;
+}
+
 }  // namespace
+
+// ---- The grid's geometry ----------------------------------------------------------------
+
+bool ReadGridGeometry(HWND grid, TGridGeometry& geometry) {
+  const TShotImage image = CaptureWindow(grid);
+  RECT window{}, client{};
+  if (image.Pixels.empty() || !GetWindowRect(grid, &window) || !GetClientRect(grid, &client))
+    return false;
+  POINT origin{0, 0};
+  ClientToScreen(grid, &origin);
+  const int dx = origin.x - window.left, dy = origin.y - window.top;
+  auto isLine = [&](int x, int y) {
+    return x + dx < image.Width && y + dy < image.Height &&
+           (image.Pixels[size_t(y + dy) * size_t(image.Width) + size_t(x + dx)] & 0xFFFFFFu) == kGridLineColour;
+  };
+  // Down the first column's second pixel column (left of its text): the lines below
+  // the first two rows. Along each whole row's second pixel row (above its text): the
+  // lines right of the first two columns, taken where most rows show them (a cell's
+  // editor lies over one row's second line).
+  int rowLines[2], found = 0;
+  for (int y = 0; y < client.bottom && found < 2; ++y)
+    if (isLine(1, y))
+      rowLines[found++] = y;
+  if (found < 2)
+    return false;
+  const int pitch = rowLines[1] - rowLines[0];
+  const int rows = client.bottom / pitch;
+  int columnLines[2];
+  found = 0;
+  for (int x = 0; x < client.right && found < 2; ++x) {
+    int shown = 0;
+    for (int row = 0; row < rows; ++row)
+      shown += isLine(x, row * pitch + 1) ? 1 : 0;
+    if (2 * shown > rows)
+      columnLines[found++] = x;
+  }
+  if (found < 2)
+    return false;
+  geometry.RowPitch = pitch;
+  geometry.LayerColumnLeft = columnLines[1] + 1;
+  return true;
+}
 
 // ---- The shooter ----------------------------------------------------------------------
 
@@ -222,20 +279,35 @@ bool TDialogShooter::DropLayerList(int row, const std::string& shot) {
     return true;
   }
   HWND grid = grids.front();  // the layer grid lies left of the pad-stack grid
-  PostClick(grid, kLayerColumnLeft + 10, row * kRowPitch + kRowPitch / 2);
-  PostKey(grid, VK_F4);
   FDroppedShot = shot;
   FDroppedCombo = nullptr;
+  FDroppedLayer.clear();
+  FDroppedMapping.clear();
+  // Where the rows and columns lie as the dialog was scaled to the screen's density.
+  TGridGeometry geometry;
+  if (!ReadGridGeometry(grid, geometry)) {
+    FLog.Failures.push_back("shot " + shot + ": the layer grid's lines cannot be read");
+    return true;
+  }
+  PostClick(grid, geometry.LayerColumnLeft + 10, row * geometry.RowPitch + geometry.RowPitch / 2);
+  PostKey(grid, VK_F4);
   return true;
 }
 
 bool TDialogShooter::DropTopRowList() { return DropLayerList(0, "options-layer-list-top"); }
 
-bool TDialogShooter::DropLowerRowList() { return DropLayerList(kLowerRow, "options-layer-list-lower"); }
+bool TDialogShooter::DropLowerRowList() {
+  const bool done = DropLayerList(kLowerRow, "options-layer-list-lower");
+  FDroppedLayer = kLowerRowLayer;
+  FDroppedMapping = kLowerRowMapping;
+  return done;
+}
 
 bool TDialogShooter::DropDetailList() {
   FDroppedShot = "options-detail-list";
   FDroppedCombo = nullptr;
+  FDroppedLayer.clear();
+  FDroppedMapping.clear();
   for (HWND combo : ChildrenOfClass(FDialog, "TComboBox"))
     if (SendMessageA(combo, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>("Normal")) != CB_ERR) {
       PostClickAtCentre(combo);
@@ -256,6 +328,11 @@ bool TDialogShooter::ShootDroppedList() {
     FLog.Failures.push_back("shot " + FDroppedShot + ": no list was dropped");
     return true;
   }
+  // The list is the asked row's: it shows that row's host layer chosen.
+  const std::string chosen = ChosenItemOf(FDroppedCombo);
+  if (!FDroppedMapping.empty() && chosen != FDroppedMapping)
+    FLog.Failures.push_back("shot " + FDroppedShot + ": the list dropped is not " + FDroppedLayer + "'s (\"" +
+                            FDroppedMapping + "\" chosen) but one with \"" + chosen + "\" chosen");
   Shoot(FDroppedShot, FDialog, list);
   return true;
 }
@@ -265,9 +342,13 @@ bool TDialogShooter::CloseDroppedList() {
     SendMessageA(FDroppedCombo, CB_SHOWDROPDOWN, FALSE, 0);
   // A click on a layer name ends the cell's editing, so the next shot starts clean.
   const std::vector<HWND> grids = ChildrenOfClass(FDialog, "TStringGrid");
-  if (FDroppedCombo && !grids.empty() && lstrcmpiA(ClassOf(FDroppedCombo).c_str(), "TEditLayer") == 0)
-    PostClick(grids.front(), 10, kRowPitch / 2);
+  TGridGeometry geometry;
+  if (FDroppedCombo && !grids.empty() && lstrcmpiA(ClassOf(FDroppedCombo).c_str(), "TEditLayer") == 0 &&
+      ReadGridGeometry(grids.front(), geometry))
+    PostClick(grids.front(), 10, geometry.RowPitch / 2);
   FDroppedCombo = nullptr;
+  FDroppedLayer.clear();
+  FDroppedMapping.clear();
   return true;
 }
 

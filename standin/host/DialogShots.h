@@ -2,7 +2,8 @@
 // dialog through the states a person sees (the options dialog as opened, its layer list
 // dropped for a top row and a lower row, its detail-level list dropped; the status
 // dialog; the error box) and saves each window, captured through its own handle, as a
-// PNG file. A window whose capture is one flat colour (never painted) is a failure.
+// PNG file. A window whose capture is one flat colour (never painted) is a failure, and
+// so is a lower row's list that shows another row's layer chosen (a click off its row).
 //
 // Like the dialog watcher, a thread timer finds the dialogs by caption and acts from
 // outside, through plain Win32, inside the plug-in's modal loops.
@@ -28,6 +29,17 @@ struct TShotScript {
   bool CancelOptions = false;  // the options dialog is closed with Cancel, not OK
   unsigned DeadlineMs = 60000;
 };
+
+// Where a string grid of the class library has its rows and its third column, read from
+// the grid lines in its picture (client pixels): the pitch from one row's top to the
+// next's, and the left edge of the third column. Read, not assumed, because the dialog
+// scales them to the screen's density. False when the grid shows fewer than two lines
+// either way.
+struct TGridGeometry {
+  int RowPitch = 0;
+  int LayerColumnLeft = 0;
+};
+bool ReadGridGeometry(HWND grid, TGridGeometry& geometry);
 
 // Drives and shoots dialogs while alive; one dialog at a time.
 class TDialogShooter {
@@ -82,6 +94,9 @@ class TDialogShooter {
   DWORD FWaitUntil = 0;
   HWND FDroppedCombo = nullptr;
   std::string FDroppedShot;
+  // The layer whose list is dropped and the host layer its list shows chosen; empty:
+  // not checked.
+  std::string FDroppedLayer, FDroppedMapping;
 };
 
 }  // namespace standin

@@ -85,4 +85,45 @@ TEST(DialogShots, AListIsComposedOverItsDialogAndThePngReadsBack) {
   EXPECT_FALSE(standin::WritePng(file, standin::TShotImage{}));
 }
 
+// Fault: at 120 and 144 pixels per inch the shot of a lower row's layer list showed
+// DRILL's and PADINT's list instead of SLKSCR's; cause: the row was clicked at the rows'
+// pitch of 96 pixels per inch, not at the grid's drawn rows.
+TEST(DialogShots, TheGridsRowsAndLayerColumnAreReadFromItsLines) {
+  struct TCase {
+    int RowHeight;
+    int Widths[3];
+  };
+  const TCase cases[] = {{18, {103, 20, 125}}, {23, {129, 25, 156}}, {27, {154, 30, 188}}};
+  for (const TCase& c : cases) {
+    TTestWindow window({}, 400, 200);
+    HDC dc = GetDC(window.Handle());
+    auto fill = [&](RECT r, COLORREF colour) {
+      HBRUSH brush = CreateSolidBrush(colour);
+      FillRect(dc, &r, brush);
+      DeleteObject(brush);
+    };
+    // Drawn as the grid draws: cells, the current one highlighted, its text, and a
+    // silver line below and right of every cell.
+    fill(RECT{0, 0, 400, 200}, RGB(255, 255, 255));
+    fill(RECT{0, 0, c.Widths[0], c.RowHeight}, RGB(0x30, 0x96, 0xFA));
+    fill(RECT{2, 2, 20, c.RowHeight - 2}, RGB(0, 0, 0));
+    for (int y = c.RowHeight; y < 200; y += c.RowHeight + 1)
+      fill(RECT{0, y, 400, y + 1}, RGB(192, 192, 192));
+    for (int col = 0, x = 0; col < 3; ++col) {
+      x += c.Widths[col];
+      fill(RECT{x, 0, x + 1, 200}, RGB(192, 192, 192));
+      x += 1;
+    }
+    ReleaseDC(window.Handle(), dc);
+    GdiFlush();
+    standin::TGridGeometry geometry;
+    ASSERT_TRUE(standin::ReadGridGeometry(window.Handle(), geometry)) << c.RowHeight;
+    EXPECT_EQ(geometry.RowPitch, c.RowHeight + 1);
+    EXPECT_EQ(geometry.LayerColumnLeft, c.Widths[0] + 1 + c.Widths[1] + 1);
+  }
+  TTestWindow blank({}, 100, 100);
+  standin::TGridGeometry geometry;
+  EXPECT_FALSE(standin::ReadGridGeometry(blank.Handle(), geometry));
+}
+
 }  // namespace

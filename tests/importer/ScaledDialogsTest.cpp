@@ -2,15 +2,19 @@
 // inch than they were designed at: laid out larger by the screen's density, so that the
 // texts, which grow with it, keep their room. Measured at 120 and 144 on the build's
 // screen of 96 (the class library is told the density), or at the screen's own density
-// in a prefix of another (scripts/dpirun).
+// in a prefix of another (scripts/dpirun). The error box follows the system's own
+// metrics (its message font and icon size), so it is measured at the screen's density.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "classlib/StringList.h"
+#include "classlib/ExtCtrls.h"
 #include "host/DialogTheme.h"
+#include "host/EDAClientMessageForm.h"
 #include "host/Utilities.h"
 #include "importer/TranslationStatus.h"
 #include "importer/UserOptions.h"
@@ -62,6 +66,44 @@ int CaptionStart(TWinControl* box) {
   while (x < surface.Width() && !ink(x))
     ++x;
   return x;
+}
+
+// The size of the image an icon handle holds.
+SIZE IconImageSize(HICON icon) {
+  ICONINFO info{};
+  if (!GetIconInfo(icon, &info))
+    return SIZE{};
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  const SIZE size{bitmap.bmWidth, info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2};
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return size;
+}
+
+// Where a word-wrapping label's text leaves ink when drawn unclipped in its rectangle
+// (left, top at 0), by the label's own call: DrawText in its font.
+TRect TextInk(TCustomLabel* label) {
+  constexpr int pad = 16;
+  TDibSurface surface(label->GetWidth() + 2 * pad, label->GetHeight() + 2 * pad);
+  surface.Fill(RGB(255, 255, 255));
+  HGDIOBJ old = SelectObject(surface.DC(), label->GetFont()->GetHandle());
+  SetBkMode(surface.DC(), TRANSPARENT);
+  RECT r{pad, pad, pad + label->GetWidth(), pad + label->GetHeight()};
+  const std::string text = label->GetCaption();
+  DrawTextA(surface.DC(), text.c_str(), int(text.size()), &r, DT_WORDBREAK | DT_EXPANDTABS | DT_NOCLIP);
+  SelectObject(surface.DC(), old);
+  GdiFlush();
+  int left = surface.Width(), top = surface.Height(), right = -pad, bottom = -pad;
+  for (int y = 0; y < surface.Height(); ++y)
+    for (int x = 0; x < surface.Width(); ++x)
+      if (surface.Color(x, y) != RGB(255, 255, 255)) {
+        left = std::min(left, x - pad);
+        top = std::min(top, y - pad);
+        right = std::max(right, x - pad + 1);
+        bottom = std::max(bottom, y - pad + 1);
+      }
+  return TRect{left, top, right, bottom};
 }
 
 class ScaledDialogsTest : public testing::Test {
@@ -139,5 +181,46 @@ TEST_F(ScaledDialogsTest, TheStatusDialogGivesItsGrownTextsTheirRoom) {
     EXPECT_EQ(box->GetHeight(), Scaled(19, dpi));
     const int mark = box->GetThemeEngine()->GetTheme()->GetSize(16);
     EXPECT_LE(TextWidth(box->GetFont(), "View Report") + box->GetSpacing() + mark, box->GetWidth()) << dpi;
+  }
+}
+
+// Fault: at 120 pixels per inch the error box cut the last letters of its lines
+// ("Shutdown server and try agair", "...\AppData\Roamin") and at 120 and 144 showed only
+// the top-left corner of its icon; cause: it was laid out for an icon of 32 pixels (the
+// system's are 40 and 48 there) and for the advances DrawText measures, which the drawn
+// glyphs of the message font overrun at 120.
+TEST_F(ScaledDialogsTest, TheErrorBoxShowsItsWholeIconAndEveryLineWhole) {
+  const std::string messages[] = {
+      "Could not create new file\rShutdown server and try again",
+      "Could not read the default layer map from the settings file "
+      "\"C:\\users\\root\\AppData\\Roaming\\Vantor\\LoadKIVO.ini\" because it holds no [Layer] section (it "
+      "may be damaged, or saved as Unicode text). The built-in layer map is used instead."};
+  const SIZE system{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+  for (const std::string& text : messages) {
+    std::unique_ptr<TEDAClientMessageForm> form(BuildHostMessageForm(text, mtError, {mbOK}));
+    auto* image = ObjectAs<TImage>(form->FindComponent("Image"));
+    ASSERT_NE(image, nullptr);
+    const SIZE icon = IconImageSize(image->GetPicture()->GetIcon()->GetHandle());
+    EXPECT_EQ(icon.cx, system.cx);
+    EXPECT_EQ(icon.cy, system.cy);
+    EXPECT_EQ(image->GetWidth(), icon.cx) << text;
+    EXPECT_EQ(image->GetHeight(), icon.cy) << text;
+    auto* label = ObjectAs<TLabel>(form->FindComponent("Message"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_GT(label->GetLeft(), image->GetLeft() + image->GetWidth()) << text;
+    EXPECT_LE(label->GetLeft() + label->GetWidth(), form->GetClientWidth()) << text;
+    const TRect ink = TextInk(label);
+    EXPECT_GE(ink.left, 0) << text;
+    EXPECT_GE(ink.top, 0) << text;
+    EXPECT_LE(ink.right, label->GetWidth()) << text;
+    EXPECT_LE(ink.bottom, label->GetHeight()) << text;
+    // Drawn at the label's width the text breaks into the lines its height was given for.
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, label->GetFont()->GetHandle());
+    RECT lines{0, 0, label->GetWidth(), 0};
+    DrawTextA(dc, text.c_str(), int(text.size()), &lines, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(lines.bottom, label->GetHeight()) << text;
   }
 }
