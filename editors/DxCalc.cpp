@@ -400,8 +400,9 @@ void TCustomdxCalculator::CalcError() {
 
 void TCustomdxCalculator::ClearCalc() {
   FStatus = csResult;
-  SetDisplayValue(0);
-  FLastOperation = cbEqual;
+  // The display's change handler may free the calculator.
+  if (Survives(this, &TCustomdxCalculator::SetDisplayValue, 0))
+    FLastOperation = cbEqual;
 }
 
 void TCustomdxCalculator::BeginEntry() {
