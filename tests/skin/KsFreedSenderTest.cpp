@@ -30,6 +30,8 @@ struct TFreeSkinned {
   void CloseQuery(TObject* sender, bool&) { delete sender; }
   void Close(TObject* sender, TCloseAction&) { delete sender; }
   void DockOver(TObject* sender, TDragDockObject*, int, int, TDragState, bool&) { delete sender; }
+  void FreeOwner(TObject*) { delete Owner; }
+  TObject* Owner = nullptr;
 };
 
 class KsFreedSenderTest : public FormTest {
@@ -145,7 +147,7 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheScrollBarEndsTheScroll) {
 }
 
 // Fault: the skinned tab control went on after OnChanging, its mouse handlers,
-// OnMouseLeave or OnKeyDown had freed it (use after free).
+// OnMouseLeave, OnKeyDown or its tabs' OnChange had freed it (use after free).
 TEST_F(KsFreedSenderTest, AHandlerThatFreesTheTabControlEndsTheMessage) {
   const TGuardedHeap guarded;
   auto tabs = [&] {
@@ -163,6 +165,10 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheTabControlEndsTheMessage) {
   EXPECT_TRUE(FreedByMessage(tabs(), WM_LBUTTONUP));
   EXPECT_TRUE(FreedByMessage(tabs(), CM_MOUSELEAVE));
   EXPECT_TRUE(FreedByMessage(tabs(), WM_KEYDOWN, VK_RIGHT, 1));
+  auto* listed = tabs();
+  FreeSkinned.Owner = listed;
+  listed->GetTabs()->OnChange = TNotifyEvent::Bind<&TFreeSkinned::FreeOwner>(&FreeSkinned);
+  EXPECT_TRUE(FreedBy(listed, [](TKsCustomTabControl* t) { t->GetTabs()->Add("Three"); })) << "the tabs' change";
   ReleaseCapture();
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
