@@ -660,7 +660,9 @@ void TControl::SetVisible(bool value) {
     return;
   VisibleChanging();
   FVisible = value;
-  Perform(CM_VISIBLECHANGED, value);
+  // Showing a form fires its OnShow, hiding it its OnHide: either may free it.
+  if (!Survives(this, [&] { Perform(CM_VISIBLECHANGED, value); }))
+    return;
   RequestAlign();
 }
 

@@ -370,7 +370,8 @@ TCustomForm* TCustomForm::GetActiveMDIChild() const {
 // ---- Showing ------------------------------------------------------------------------------
 
 void TCustomForm::Show() {
-  SetVisible(true);
+  if (!Survives(this, &TCustomForm::SetVisible, true))
+    return;
   if (FFormStyle != fsMDIChild)
     BringToFront();
 }
@@ -409,17 +410,29 @@ void ShowingChangedOriginal(TCustomForm* form, TMessage&) {
   if (form->FFormState.Contains(fsShowing))
     throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
   form->FFormState.Include(fsShowing);
+  // An OnShow or OnHide handler may free the form: then nothing is left to show or hide,
+  // and the flag goes with the form.
   struct TClear {
     TCustomForm* Form;
-    ~TClear() { Form->FFormState.Exclude(fsShowing); }
+    TAliveGuard Alive{Form};
+    ~TClear() {
+      if (Alive.Alive())
+        Form->FFormState.Exclude(fsShowing);
+    }
   } clear{form};
+  auto handled = [form](void (TCustomForm::*step)()) {
+    return Survives(form, [&] {
+      try {
+        (form->*step)();
+      } catch (...) {
+        HandleControlException(form);
+      }
+    });
+  };
   HWND wnd = form->GetHandle();
   if (form->GetShowing()) {
-    try {
-      form->DoShow();
-    } catch (...) {
-      HandleControlException(form);
-    }
+    if (!handled(&TCustomForm::DoShow))
+      return;
     form->PositionOnShow();
     ShowWindow(wnd, kShowCommands[form->FWindowState]);
     if (form->FFormStyle == fsMDIChild)
@@ -427,11 +440,8 @@ void ShowingChangedOriginal(TCustomForm* form, TMessage&) {
         SendMessageA(parent->FClientHandle, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(wnd), 0);
     return;
   }
-  try {
-    form->DoHide();
-  } catch (...) {
-    HandleControlException(form);
-  }
+  if (!handled(&TCustomForm::DoHide))
+    return;
   if (form->FFormStyle == fsMDIChild)
     ShowWindow(wnd, SW_HIDE);
   else

@@ -1077,8 +1077,7 @@ void TCustomdxBlobPopup::WMNCLButtonDown(TMessage& message) {
 }
 
 void TCustomdxBlobPopup::WMMouseMove(TMessage& message) {
-  inherited::Dispatch(message);
-  if (!FTracking)
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !FTracking)
     return;
   const POINT screen = ClientToScreen(TPoint{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))});
   const bool over = ButtonAtScreenPoint(MAKELPARAM(WORD(short(screen.x)), WORD(short(screen.y)))) == FPressedButton;
@@ -1094,8 +1093,7 @@ void TCustomdxBlobPopup::WMLButtonUp(TMessage& message) {
   const bool tracking = FTracking;
   const int pressed = FPressedButton;
   const bool over = FPressedLook;
-  inherited::Dispatch(message);
-  if (!tracking)
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !tracking)
     return;
   EndTracking();
   if (over && pressed >= 0)

@@ -400,8 +400,9 @@ void TCustomdxCalculator::CalcError() {
 
 void TCustomdxCalculator::ClearCalc() {
   FStatus = csResult;
-  SetDisplayValue(0);
-  FLastOperation = cbEqual;
+  // The display's change handler may free the calculator.
+  if (Survives(this, &TCustomdxCalculator::SetDisplayValue, 0))
+    FLastOperation = cbEqual;
 }
 
 void TCustomdxCalculator::BeginEntry() {
@@ -413,10 +414,9 @@ void TCustomdxCalculator::BeginEntry() {
 
 void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
   // The handlers of the button and of the display may free the calculator.
-  const TAliveGuard alive(this);
-  OnButtonClick(this, button);
-  if (!alive.Alive())
+  if (!Survives(this, OnButtonClick, button))
     return;
+  const auto beginEntry = [this] { return Survives(this, &TCustomdxCalculator::BeginEntry); };
   if (FStatus == csError && button != cbCancelEntry && button != cbClear) {
     CalcError();
     return;
@@ -424,8 +424,7 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
   long double value = 0;
   switch (button) {
     case cbDecimal: {
-      BeginEntry();
-      if (!alive.Alive())
+      if (!beginEntry())
         return;
       const std::string text = GetDisplayText();
       if (text.find(FormatSettings.DecimalSeparator) == std::string::npos)
@@ -433,8 +432,7 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
       return;
     }
     case cbBack: {
-      BeginEntry();
-      if (!alive.Alive())
+      if (!beginEntry())
         return;
       const std::string text = GetDisplayText();
       if (text.size() <= 1 || (text.size() == 2 && text[0] == '-'))
@@ -451,17 +449,13 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
       return;
     case cbMR:
       FStatus = csResult;
-      BeginEntry();
-      if (!alive.Alive())
-        return;
-      SetDisplayValue(FMemory);
-      if (alive.Alive())
+      if (beginEntry() && Survives(this, &TCustomdxCalculator::SetDisplayValue, FMemory))
         RefreshMemoryButtons();
       return;
     case cbMS:
     case cbMP: {
-      if (!ReadDisplay(value) || !alive.Alive())
-        return;
+      if (!ReadDisplay(value))
+        return;  // the error shown (its handlers may have freed the calculator)
       FStatus = csResult;
       const long double memory = button == cbMS ? value : FMemory + value;
       if (!std::isfinite(memory) || std::fabs(memory) > DBL_MAX) {
@@ -488,8 +482,7 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
     default: break;
   }
   // A digit.
-  BeginEntry();
-  if (!alive.Alive())
+  if (!beginEntry())
     return;
   std::string text = GetDisplayText();
   if (text == "0")
@@ -504,36 +497,36 @@ void TCustomdxCalculator::CalcButtonClick(TdxCalcButtonKind button) {
 }
 
 void TCustomdxCalculator::ApplyOperator(TdxCalcButtonKind button) {
-  const TAliveGuard alive(this);
+  // The display's handlers may free the calculator.
   long double x = 0;
-  if (FStatus == csEntry) {
+  const auto applyPending = [&] {
     FStatus = csResult;
-    if (ReadDisplay(x)) {
-      if (button == cbPercent) {
-        if (FLastOperation == cbDiv || FLastOperation == cbMul)
-          x = x / 100;
-        else if (FLastOperation == cbSub || FLastOperation == cbAdd)
-          x = FOperand * x / 100;
-      }
-      switch (FLastOperation) {
-        case cbDiv:
-          if (x == 0)
-            CalcError();
-          else
-            SetDisplayValue(FOperand / x);
-          break;
-        case cbMul: SetDisplayValue(FOperand * x); break;
-        case cbSub: SetDisplayValue(FOperand - x); break;
-        case cbAdd: SetDisplayValue(FOperand + x); break;
-        default: break;  // "=" and "%" leave the number as it is
-      }
+    if (!ReadDisplay(x))
+      return;
+    if (button == cbPercent) {
+      if (FLastOperation == cbDiv || FLastOperation == cbMul)
+        x = x / 100;
+      else if (FLastOperation == cbSub || FLastOperation == cbAdd)
+        x = FOperand * x / 100;
     }
-  }
-  if (!alive.Alive())
+    switch (FLastOperation) {
+      case cbDiv:
+        if (x == 0)
+          CalcError();
+        else
+          SetDisplayValue(FOperand / x);
+        break;
+      case cbMul: SetDisplayValue(FOperand * x); break;
+      case cbSub: SetDisplayValue(FOperand - x); break;
+      case cbAdd: SetDisplayValue(FOperand + x); break;
+      default: break;  // "=" and "%" leave the number as it is
+    }
+  };
+  if (FStatus == csEntry && !Survives(this, applyPending))
     return;
   FLastOperation = button;
-  const bool read = ReadDisplay(x);
-  if (!alive.Alive())
+  bool read = false;
+  if (!Survives(this, [&] { read = ReadDisplay(x); }))
     return;
   FOperand = read ? x : 0;
   if (button == cbPercent || button == cbEqual)

@@ -60,9 +60,9 @@ void TdxStyleController::Changed() {
   if (FUpdateLock > 0 || GetComponentState().Contains(csLoading))
     return;
   // A listener's handler may free the controller.
-  const TAliveGuard alive(this);
-  for (size_t i = 0; alive.Alive() && i < FListeners.size(); ++i)
-    DoStyleChanged(FListeners[i]);
+  for (size_t i = 0; i < FListeners.size(); ++i)
+    if (!Survives(this, &TdxStyleController::DoStyleChanged, FListeners[i]))
+      return;
 }
 
 void TdxStyleController::AddListener(TObject* listener) { FListeners.push_back(listener); }

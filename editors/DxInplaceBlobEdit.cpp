@@ -267,26 +267,29 @@ void TdxInplaceBlobEdit::PopupResized(TObject* /*sender*/) { SetPopupSize(FPopup
 void TdxInplaceBlobEdit::AcceptPopupValue(TObject* /*sender*/) {
   FPopup->OnAccept = {};
   // The value's change handler may free the editor.
-  const TAliveGuard alive(this);
+  const auto setBlobValue = [this](const std::string& value) {
+    return Survives(this, &TdxInplaceBlobEdit::SetBlobValue, value);
+  };
   if (CanModify()) {
     if (FBlobEditKind == bekMemo) {
-      SetBlobValue(FPopup->GetText());
-      if (alive.Alive() && FBlobPaintStyle == bpsText)
+      if (!setBlobValue(FPopup->GetText()))
+        return;
+      if (FBlobPaintStyle == bpsText)
         SetDisplayText(FBlobValue);
     } else if (IsPictureEmpty(FPopup->GetPicture())) {
-      SetBlobValue(std::string());
-      if (alive.Alive())
-        FGraphicClass = nullptr;
+      if (!setBlobValue(std::string()))
+        return;
+      FGraphicClass = nullptr;
     } else {
       TPicture* picture = FPopup->GetPicture();
       FGraphicClass = picture->GetGraphic()->ClassType();
       std::string bytes;
       SavePictureToString(picture, bytes);
-      SetBlobValue(bytes);
+      if (!setBlobValue(bytes))
+        return;
     }
   }
-  if (alive.Alive())
-    SetModified(true);
+  SetModified(true);
 }
 
 // ---- Keys ---------------------------------------------------------------------------

@@ -81,18 +81,16 @@ TCustomdxContainer* TdxInplaceEdit::Container() const {
 void TdxInplaceEdit::ShowEdit(const TRect& rect) {
   if (!EditClass()->IsInplace() || IsRectEmpty(&rect))
     return;
-  const TAliveGuard alive(this);
-  SetBounds(rect.left - 2, rect.top - 2, RectWidth(rect) + 4, RectHeight(rect) + 4);
-  if (!alive.Alive())
-    return;  // a resize handler freed the editor
-  const bool wasShown = FShown;
-  ShowWindowInPlace();
-  if (::GetFocus() != GetHandle())
-    ::SetFocus(GetHandle());
-  if (!alive.Alive())
+  // The resize, focus and selection handlers may free the editor.
+  if (!Survives(this, [&] { SetBounds(rect.left - 2, rect.top - 2, RectWidth(rect) + 4, RectHeight(rect) + 4); }))
     return;
-  SelectAll();  // the selection's handler may free the editor too
-  if (alive.Alive() && !wasShown && FShowLock == 0)
+  const bool wasShown = FShown;
+  const auto show = [&] {
+    ShowWindowInPlace();
+    if (::GetFocus() != GetHandle())
+      ::SetFocus(GetHandle());
+  };
+  if (Survives(this, show) && Survives(this, &TdxInplaceEdit::SelectAll) && !wasShown && FShowLock == 0)
     AfterShow();
 }
 
@@ -516,14 +514,14 @@ void TdxInplaceEdit::WndProc(TMessage& message) {
         return;
       break;
     case WM_SETFOCUS: {
-      bool dispatch = true;
-      const TAliveGuard alive(this);
-      TCustomForm* form = GetParentForm(this);
-      if (form && container && !form->SetFocusedControl(container))
-        dispatch = container->GetControlState().Contains(csFocusing);
-      if (dispatch)
-        Dispatch(message);
-      if (!alive.Alive())
+      // The focus handlers may free the editor.
+      const auto focus = [&] {
+        TCustomForm* form = GetParentForm(this);
+        if (!form || !container || form->SetFocusedControl(container) ||
+            container->GetControlState().Contains(csFocusing))
+          Dispatch(message);
+      };
+      if (!Survives(this, focus))
         return;
       if (container)
         container->EditorFocusChanged();

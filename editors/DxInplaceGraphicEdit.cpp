@@ -184,7 +184,11 @@ void TdxInplaceGraphicEdit::SetEditValue(const Variant& value) {
 
 void TdxInplaceGraphicEdit::GetEditValue(Variant& value) {
   TPicture* picture = FPicture.get();
-  DoAssignPicture(picture);
+  // A handler that freed the editor took its picture with it: no value is left.
+  if (!Survives(this, &TdxInplaceGraphicEdit::DoAssignPicture, picture)) {
+    value = Variant::Null();
+    return;
+  }
   TGraphic* graphic = picture ? picture->GetGraphic() : nullptr;
   value = graphic ? Variant(int32_t(reinterpret_cast<intptr_t>(graphic))) : Variant::Null();
 }

@@ -133,20 +133,18 @@ void TdxInplaceMaskEdit::ValidateEdit() {
   const bool blankAccepted = FIgnoreMaskBlank && GetEditText() == FormatMaskText(FEditMask, "", FMaskBlank);
   if (IsMasked() && GetModified() && !blankAccepted) {
     int position = 0;
-    const TAliveGuard alive(this);
     if (!MaskValidate(FEditMask, GetEditText(), FMaskBlank, position)) {
       MarkValidationFailed();
-      if (!GetComponentState().Contains(csDesigning) && HandleAllocated() && IsWindowVisible(GetHandle()))
-        ::SetFocus(GetHandle());
-      if (alive.Alive())
+      // Taking the focus runs the focus handlers, which may free the editor.
+      const bool focus =
+          !GetComponentState().Contains(csDesigning) && HandleAllocated() && IsWindowVisible(GetHandle());
+      if (!focus || Survives(this, [&] { ::SetFocus(GetHandle()); }))
         SetCursor(position);
       MessageBeep(0);
       throw EDBEditError(sdxMaskInvalidInput);
     }
     FValidateFailed = false;
-    if (HandleAllocated())
-      CheckCursor();
-    if (!alive.Alive())
+    if (HandleAllocated() && !Survives(this, &TdxInplaceMaskEdit::CheckCursor))
       return;
   }
   inherited::ValidateEdit();
@@ -282,17 +280,19 @@ void TdxInplaceMaskEdit::ArrowKeys(WORD key, TShiftState shift) {
 
 void TdxInplaceMaskEdit::HomeEndKeys(WORD key, TShiftState shift) {
   const int target = key == VK_HOME ? 0 : FMaxChars;
-  const TAliveGuard alive(this);
-  if (shift.Contains(ssShift)) {
+  // The selection's handlers may free the editor.
+  const auto move = [&] {
+    if (!shift.Contains(ssShift)) {
+      SetCursor(target);
+      return;
+    }
     int start, end;
     GetSel(start, end);
     const int anchor = FCaretPos == start ? end : start;
     if (Select(std::min(anchor, target), std::max(anchor, target)))
       CheckCursor();
-  } else {
-    SetCursor(target);
-  }
-  if (alive.Alive())
+  };
+  if (Survives(this, move))
     FCaretPos = target;
 }
 

@@ -277,16 +277,19 @@ void TdxInplaceSpinEdit::ValidateEdit() {
     SetValue(GetValue());
 }
 
-void TdxInplaceSpinEdit::Spin() {
+bool TdxInplaceSpinEdit::Spin() {
   if (!CanEditText()) {
     MessageBeep(0);
-    return;
+    return true;
   }
   if (!CanModify())
-    return;
+    return true;
+  // The change's handler may free the editor.
   const double step = FPressedButton == sbUp ? GetIncrement() : -GetIncrement();
-  SetValue(GetValue() + step);
+  if (!Survives(this, &TdxInplaceSpinEdit::SetValue, GetValue() + step))
+    return false;
   SetModified(true);
+  return true;
 }
 
 // ---- Buttons ------------------------------------------------------------------------
@@ -403,7 +406,8 @@ void TdxInplaceSpinEdit::WMNCLButtonDown(TMessage& message) {
   FPressedButton = FHotButton;
   SetCapture(GetHandle());
   RepaintFrame();
-  Spin();
+  if (!Spin())
+    return;
   if (FTimer)
     StopTimer();
   else
@@ -420,8 +424,8 @@ void TdxInplaceSpinEdit::WMTimer(TMessage& message) {
   StopTimer();
   if (FPressedButton == sbNone || GetCapture() != GetHandle())
     return;
-  if (FPressedButton == FHotButton)
-    Spin();
+  if (FPressedButton == FHotButton && !Spin())
+    return;
   StartTimer(100);
 }
 
@@ -454,9 +458,9 @@ void TdxInplaceSpinEdit::Dispatch(TMessage& message) {
     case WM_MOUSEWHEEL: {
       const TdxSpinButton saved = FPressedButton;
       FPressedButton = short(HIWORD(message.WParam)) >= 1 ? sbUp : sbDown;
-      Spin();
-      FPressedButton = saved;
       message.Result = 1;
+      if (Spin())
+        FPressedButton = saved;
       return;
     }
     case WM_KILLFOCUS:

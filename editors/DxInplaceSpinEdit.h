@@ -90,8 +90,8 @@ class TdxInplaceSpinEdit : public TdxInplaceMaskEdit {
 
  private:
   double DefaultValue() const;
-  // One step of the pressed button.
-  void Spin();
+  // One step of the pressed button; false when the change's handler freed the editor.
+  bool Spin();
   void ReleaseButtons();
   void StopTimer();
   void StartTimer(UINT interval);

@@ -659,14 +659,15 @@ void TdxInplaceTextEdit::Dispatch(TMessage& message) {
       if (HandleAllocated() && HasTextArea() && !IsWindowVisible(GetHandle()) &&
           size_t(GetWindowTextLengthA(GetHandle())) > kRichEditPieceSize)
         DestroyHandle();
-      const TAliveGuard alive(this);
-      if (HandleAllocated() && HasTextArea() && text && std::strlen(text) > kRichEditPieceSize) {
-        SetRichEditText(GetHandle(), text);
-        message.Result = TRUE;
-      } else {
-        inherited::Dispatch(message);
-      }
-      if (alive.Alive())
+      const auto setText = [&] {
+        if (HandleAllocated() && HasTextArea() && text && std::strlen(text) > kRichEditPieceSize) {
+          SetRichEditText(GetHandle(), text);
+          message.Result = TRUE;
+        } else {
+          inherited::Dispatch(message);
+        }
+      };
+      if (Survives(this, setText))  // the change's handler may free the editor
         ApplyMaxLength(FMaxLength);
       return;
     }

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Exceptions.h"
 #include "classlib/FlagScope.h"
@@ -578,7 +579,8 @@ void TKsCustomControlBar::GetSiteInfo(TControl* client, TRect& influenceRect, TP
 }
 
 void TKsCustomControlBar::DockOver(TDragDockObject* source, int x, int y, TDragState state, bool& accept) {
-  inherited::DockOver(source, x, y, state, accept);
+  if (!Survives(this, [&] { inherited::DockOver(source, x, y, state, accept); }))
+    return;
   TControl* control = source->GetControl();
   if (!FAutoDrag || !FAutoDock || !accept || state != dsDragEnter || !control->GetFloating())
     return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "skin/KsBitmap.h"
 #include "skin/KsItems.h"
 #include "skin/KsUtils.h"
@@ -280,9 +281,10 @@ bool TKsItemView::TrackMenu() {
           case VK_SPACE: break;
           case VK_RETURN:
             if (TKsCustomItem* selected = FSelected) {
-              selected->Click();
-              if (!OpenSelected() && IsLiveItem(selected) && selected->GetEnabled() &&
-                  !selected->IsSeparator()) {
+              // Without the click handler the click runs here: its handler may free the
+              // item, and the clicked item's menu closes all the same.
+              const bool alive = Survives(selected, &TKsCustomItem::Click);
+              if (!alive || (!OpenSelected() && selected->GetEnabled() && !selected->IsSeparator())) {
                 CloseMenuChain();
                 done = true;
               }

@@ -262,11 +262,12 @@ void TKsCustomMenuBar::MDIButtonClick(TObject* sender) {
 void TKsCustomMenuBar::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_MOUSELEAVE:
-      inherited::Dispatch(message);
-      FView->ItemAtPos(TPoint{-1, -1});
+      if (Survives(this, [&] { inherited::Dispatch(message); }))
+        FView->ItemAtPos(TPoint{-1, -1});
       return;
     case WM_LBUTTONDOWN: {
-      inherited::Dispatch(message);
+      if (!Survives(this, [&] { inherited::Dispatch(message); }))
+        return;
       const TPoint p{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
       for (int i = 0; i < FItems->GetCount(); ++i)
         if (PointInRect(FView->GetItemRect(FItems->GetItems(i)), p)) {

@@ -366,7 +366,8 @@ bool TKsCustomScrollBar::ScrollTo(TScrollCode code, int position) {
 }
 
 void TKsCustomScrollBar::MouseLeave() {
-  inherited::MouseLeave();
+  if (!Survives(this, [&] { inherited::MouseLeave(); }))
+    return;
   if (!(FThumbHot || FFirstButtonHot || FSecondButtonHot || FPageBeforeHot || FPageAfterHot))
     return;
   FThumbHot = FFirstButtonHot = FSecondButtonHot = FPageBeforeHot = FPageAfterHot = false;

@@ -91,8 +91,8 @@ void TKsTabStringList::Assign(TPersistent* source) {
 }
 
 void TKsTabStringList::Changed() {
-  inherited::Changed();
-  if (FTabControl)
+  // The list's change handler may free the tab control, and the list with it.
+  if (Survives(this, [&] { inherited::Changed(); }) && FTabControl)
     FTabControl->TabsChanged();
 }
 

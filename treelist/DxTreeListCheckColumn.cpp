@@ -89,10 +89,8 @@ void TdxTreeListCheckColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEd
 
 void TdxTreeListCheckColumn::DoChange(TObject* sender) {
   // The change handlers may free the column or the editor that sent the change.
-  const TAliveGuard alive(this);
-  const TAliveGuard senderAlive(sender);
-  inherited::DoChange(sender);
-  if (!alive.Alive() || !senderAlive.Alive())
+  bool senderAlive = false;
+  if (!Survives(this, [&] { senderAlive = Survives(sender, [&] { inherited::DoChange(sender); }); }) || !senderAlive)
     return;
   TCustomdxTreeListControl* tree = GetTreeList();
   auto* check = ObjectAs<TdxInplaceCheckEdit>(sender);

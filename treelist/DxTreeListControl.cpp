@@ -453,8 +453,8 @@ void TCustomdxTreeListControl::BeforeColumnSorted(TdxTreeListColumn* column) {
 void TCustomdxTreeListControl::ToggleColumnSort(TdxTreeListColumn* column) {
   if (!column || !column->CanSort())
     return;
-  const TAliveGuard columnAlive(column);
-  if (!CanSortByColumn(column->GetIndex()) || !columnAlive.Alive())
+  bool canSort = false;
+  if (!Survives(column, [&] { canSort = CanSortByColumn(column->GetIndex()); }) || !canSort)
     return;
   if (GetMouse().GetSortClearFlag()) {
     column->SetSorted(csNone);

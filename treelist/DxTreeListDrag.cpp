@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/DragDrop.h"
@@ -112,21 +113,23 @@ TCustomImageList* TCustomdxTreeList::GetDragImages() {
   return FDrag.GetDragImages();
 }
 
+// The drag's handlers may free the tree list, and its drag part with it.
+
 void TCustomdxTreeList::DoStartDrag(TDragObject*& dragObject) {
   FDrag.BeforeStartDrag();
-  inherited::DoStartDrag(dragObject);
-  FDrag.AfterStartDrag();
+  if (Survives(this, [&] { inherited::DoStartDrag(dragObject); }))
+    FDrag.AfterStartDrag();
 }
 
 void TCustomdxTreeList::DoEndDrag(TObject* target, int x, int y) {
   FDrag.BeforeEndDrag();
-  inherited::DoEndDrag(target, x, y);
-  FDrag.AfterEndDrag();
+  if (Survives(this, [&] { inherited::DoEndDrag(target, x, y); }))
+    FDrag.AfterEndDrag();
 }
 
 void TCustomdxTreeList::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
-  inherited::DragOver(source, x, y, state, accept);
-  FDrag.DragOver(source, x, y, state, accept);
+  if (Survives(this, [&] { inherited::DragOver(source, x, y, state, accept); }))
+    FDrag.DragOver(source, x, y, state, accept);
 }
 
 // ---- Pictures and the drag image

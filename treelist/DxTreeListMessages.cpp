@@ -181,8 +181,8 @@ void TCustomdxTreeList::Dispatch(TMessage& message) {
       return;
     }
     case CM_DRAG: {
-      inherited::Dispatch(message);
-      if (FState == stNodeDragging)
+      // The drag-over and drop handlers may free the tree list.
+      if (!Survives(this, [&] { inherited::Dispatch(message); }) || FState == stNodeDragging)
         return;
       const auto kind = static_cast<TDragMessage>(LOWORD(message.WParam));
       const auto* drag = reinterpret_cast<const TDragRec*>(message.LParam);

@@ -313,15 +313,13 @@ void TdxTreeListNavigator::MakeNodeVisible(TdxTreeListNode* node) {
     return;
   const bool hidden = !node->IsVisible();
   TdxTreeListUpdateScope update(&FControl, /*open=*/hidden);
-  const TAliveGuard nodeAlive(node);
   // The expanding handlers may delete the node or an ancestor (or move the node).
   for (TdxTreeListNode* p = hidden ? node->GetParent() : nullptr; p;) {
     if (!p->GetExpanded()) {
-      const TAliveGuard parentAlive(p);
-      p->SetExpanded(true);
-      if (!nodeAlive.Alive())
+      bool parentAlive = false;
+      if (!Survives(node, [&] { parentAlive = Survives(p, &TdxTreeListNode::SetExpanded, true); }))
         return;
-      if (!parentAlive.Alive()) {
+      if (!parentAlive) {
         p = node->GetParent();
         continue;
       }

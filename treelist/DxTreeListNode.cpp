@@ -351,29 +351,23 @@ bool TdxTreeListNode::IsVisible() const {
 void TdxTreeListNode::SetExpanded(bool value) {
   if (!FHasChildren || value == FExpanded)
     return;
-  const TAliveGuard alive(this);
+  // The owner's handlers may delete this node at each step.
+  const auto ask = value ? &TCustomdxTreeList::DoCanExpand : &TCustomdxTreeList::DoCanCollapse;
   bool allow = true;
-  if (value)
-    FOwner->DoCanExpand(this, allow);
-  else
-    FOwner->DoCanCollapse(this, allow);
-  if (!alive.Alive() || !allow)
+  if (!Survives(this, [&] { (FOwner->*ask)(this, allow); }) || !allow)
     return;
   if (!value) {
     TdxTreeListNode* top = FOwner->GetTopNode();
-    if (top && top->HasAsParent(this))
-      FOwner->SetTopNode(this);
-    if (!alive.Alive())
+    if (top && top->HasAsParent(this) && !Survives(this, [&] { FOwner->SetTopNode(this); }))
       return;
     TdxTreeListNode* focused = FOwner->GetFocusedNode();
-    if (focused && focused->HasAsParent(this) && !FOwner->MakeNodeFocused(this))
-      return;
-    if (!alive.Alive())
+    bool focusMoved = true;
+    if (focused && focused->HasAsParent(this) &&
+        (!Survives(this, [&] { focusMoved = FOwner->MakeNodeFocused(this); }) || !focusMoved))
       return;
   }
   FExpanded = value;
-  FOwner->RowsChanged();  // may move the top node (OnChangeTopNode)
-  if (!alive.Alive())
+  if (!Survives(this, [&] { FOwner->RowsChanged(); }))  // may move the top node (OnChangeTopNode)
     return;
   FOwner->RefreshNode(this, false);
   if (value)
@@ -386,17 +380,16 @@ void TdxTreeListNode::Expand(bool recurse) {
   if (!FHasChildren)
     return;
   TdxTreeListUpdateScope update(FOwner, /*open=*/!FOwner->IsLocked());
-  const TAliveGuard alive(this);
-  SetExpanded(true);
-  if (!recurse)
+  if (!Survives(this, &TdxTreeListNode::SetExpanded, true) || !recurse)
     return;
   // The handlers may delete or move this node or its children meanwhile: a child that
   // left the list leaves the next one at its place.
-  for (int i = 0; alive.Alive() && i < GetCount();) {
+  for (int i = 0; i < GetCount();) {
     TdxTreeListNode* child = GetItem(i);
-    const TAliveGuard childAlive(child);
-    child->Expand(true);
-    if (alive.Alive() && childAlive.Alive() && child->FParent == this)
+    bool childAlive = false;
+    if (!Survives(this, [&] { childAlive = Survives(child, &TdxTreeListNode::Expand, true); }))
+      return;
+    if (childAlive && child->FParent == this)
       i = child->GetIndex() + 1;
   }
 }

@@ -234,13 +234,15 @@ void TdxTreeListTimers::ShowHintLater(bool immediate) {
   const TPoint p = FControl.ScreenToClient(cursor);
   TdxTreeListHitInfo hit;
   FControl.GetHitInfo(p, hit);
-  const TAliveGuard alive(&FControl);
-  const TAliveGuard nodeAlive(hit.Node);
-  if (hit.Node)
-    FControl.DoNodeNotify(hit.Node);
-  else
-    FControl.DoNotify();
-  if (!alive.Alive() || (hit.Node && !nodeAlive.Alive()))
+  // The notifications' handlers may free the control or delete the node.
+  bool nodeAlive = true;
+  const bool alive = Survives(&FControl, [&] {
+    if (hit.Node)
+      nodeAlive = Survives(hit.Node, [&] { FControl.DoNodeNotify(hit.Node); });
+    else
+      FControl.DoNotify();
+  });
+  if (!alive || !nodeAlive)
     return;
   std::string text;
   FControl.GetHintText(hit, text);

@@ -376,10 +376,8 @@ bool TCustomdxTreeList::IsHotCell(TdxTreeListNode* node, int32_t column) {
 
 bool TCustomdxTreeList::CanSelectNodeEx(TdxTreeListNode* node) {
   bool allow = true;
-  const TAliveGuard nodeAlive(node);
-  OnCanSelectNode(this, node, allow);
-  if (node && !nodeAlive.Alive())
-    return false;
+  if (!Survives(node, [&] { OnCanSelectNode(this, node, allow); }) && node)
+    return false;  // the handler deleted the node
   if (!allow || IsOptions14())
     return allow;
   TdxTreeListNode* first = GetSelectedCount() > 0 ? GetSelectedItem(0) : nullptr;

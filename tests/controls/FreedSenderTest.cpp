@@ -149,4 +149,20 @@ TEST(FreedSender, AFormFreedByItsCloseHandlersIsNotClosedFurther) {
   EXPECT_TRUE(exceptions.Messages.empty());
 }
 
+// Fault: showing a form went on to place and show it and to clear its showing flag after
+// OnShow had freed it, and hiding likewise after OnHide (use after free).
+TEST(FreedSender, AFormFreedByItsShowOrHideHandlerIsNotShownOrHiddenFurther) {
+  TExceptionRecorder exceptions;
+  const TGuardedHeap guarded;
+  TFreeSender freeSender;
+  for (bool show : {true, false}) {
+    auto* form = new TForm(nullptr);
+    form->SetBounds(600, 400, 200, 100);
+    form->SetVisible(!show);
+    (show ? form->OnShow : form->OnHide) = TNotifyEvent::Bind<&TFreeSender::Notify>(&freeSender);
+    EXPECT_TRUE(FreedBy(form, [show](TForm* f) { show ? f->Show() : f->Hide(); })) << show;
+  }
+  EXPECT_TRUE(exceptions.Messages.empty());
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include "editors/DxInplaceCheckEdit.h"
 #include "editors/DxInplaceGraphicEdit.h"
 #include "editors/DxInplaceHyperLinkEdit.h"
+#include "editors/DxInplaceSpinEdit.h"
 #include "editors/DxMonthListBox.h"
 #include "editors/DxPopupListBox.h"
 #include "tests/editors/EditorsTestSupport.h"
@@ -93,9 +94,10 @@ TEST_F(EditorFreedSenderTest, AResizeHandlerThatFreesTheControlEndsTheResize) {
 }
 
 // Fault: the calculator, the popup calculator, the calendars, the month list, the popup
-// list, the blob popup and the graphic and hyperlink editors went on with their
-// own key and mouse work after the inherited handler had fired a user event that freed
-// them (use after free).
+// list, the blob popup (its keys, press, move and the release that ends a press on its
+// buttons) and the graphic and hyperlink editors went on with their own key and mouse
+// work after the inherited handler had fired a user event that freed them (use after
+// free).
 TEST_F(EditorFreedSenderTest, AKeyOrMouseHandlerThatFreesTheControlEndsTheMessage) {
   ShowForm();
   const TGuardedHeap guarded;
@@ -121,6 +123,17 @@ TEST_F(EditorFreedSenderTest, AKeyOrMouseHandlerThatFreesTheControlEndsTheMessag
   auto blobPopup = [&] { return Freeing(new TCustomdxBlobPopup(Form), Form); };
   EXPECT_TRUE(FreedByMessage(blobPopup, WM_KEYDOWN, 'A', 1));
   EXPECT_TRUE(FreedByMessage(blobPopup, WM_LBUTTONDOWN, MK_LBUTTON));
+  EXPECT_TRUE(FreedByMessage(blobPopup, WM_MOUSEMOVE));
+  // The release that ends a press on the popup's Cancel button.
+  auto* tracked = new TCustomdxBlobPopup(Form);
+  tracked->SetIsPopup(true);
+  tracked->SetParent(Form);
+  tracked->SetPopupBounds(TPoint{600, 300}, 200, 120);
+  const TRect cancel = tracked->GetButtonRect(bpbCancel);
+  RECT window{};
+  GetWindowRect(tracked->GetHandle(), &window);
+  tracked->Perform(WM_NCLBUTTONDOWN, HTBORDER, MAKELPARAM(window.left + cancel.left + 2, window.top + cancel.top + 2));
+  EXPECT_TRUE(FreedByMessage([&] { return FreeingOnEveryEvent(tracked, FreeSender); }, WM_LBUTTONUP)) << "release";
   // The graphic editor's keys and characters that copy the picture, and the double click
   // that shows its tool bar.
   auto graphic = [&] { return Freeing(new TdxInplaceGraphicEdit(Container), Container); };
@@ -132,6 +145,35 @@ TEST_F(EditorFreedSenderTest, AKeyOrMouseHandlerThatFreesTheControlEndsTheMessag
   EXPECT_TRUE(FreedByMessage(graphic, WM_LBUTTONDBLCLK, MK_LBUTTON));
   EXPECT_TRUE(FreedByMessage([&] { return Freeing(new TdxInplaceHyperLinkEdit(Container), Container); }, WM_LBUTTONUP));
   ReleaseCapture();
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: the graphic editor read its picture after OnAssignPicture had freed it, the
+// calculator's clearing set its operation after OnDisplayChange had, and the spin
+// editor marked itself modified after its step's OnChange had (use after free).
+TEST_F(EditorFreedSenderTest, AValueHandlerThatFreesTheEditorEndsTheStep) {
+  ShowForm();
+  const TGuardedHeap guarded;
+  struct TFreePicture {
+    void Assign(TObject* sender, TPicture*&) { delete sender; }
+  } freePicture;
+  auto* graphic = new TdxInplaceGraphicEdit(Container);
+  graphic->OnAssignPicture = TdxGraphicEditAssignPictureEvent::Bind<&TFreePicture::Assign>(&freePicture);
+  Variant value = 1;
+  EXPECT_TRUE(FreedBy(graphic, [&](TdxInplaceGraphicEdit* g) { g->GetEditValue(value); }));
+  EXPECT_TRUE(VarIsNull(value));
+  auto* calculator = new TCustomdxCalculator(Form);
+  calculator->CalcButtonClick(cbNum5);
+  calculator->OnDisplayChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
+  EXPECT_TRUE(FreedBy(calculator, [](TCustomdxCalculator* c) { c->CalcButtonClick(cbClear); }));
+  auto spin = [&] {
+    auto* edit = new TdxInplaceSpinEdit(Container);
+    edit->SetParent(Container);
+    edit->OnChange = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
+    return edit;
+  };
+  EXPECT_TRUE(FreedByMessage(spin, WM_KEYDOWN, VK_UP, 1)) << "a key";
+  EXPECT_TRUE(FreedByMessage(spin, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0)) << "the wheel";
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 

@@ -1,13 +1,16 @@
 // A handler that frees the skinned control, item, menu or form that fired its event ends
-// what fired it: the buttons, check boxes, scroll bars, tabs, radio groups, menus and the
-// skinned form's close touch nothing of it afterwards. Each case runs on the guarded heap,
-// where a use of the freed object faults and is reported.
+// what fired it: the buttons, check boxes, scroll bars, tabs, radio groups, menus, the
+// control bar's docking and the skinned form's close touch nothing of it afterwards.
+// Each case runs on the guarded heap, where a use of the freed object faults and is
+// reported.
 #include <type_traits>
 
 #include <gtest/gtest.h>
 
+#include "classlib/DragDrop.h"
 #include "skin/KsButtons.h"
 #include "skin/KsCheckBoxes.h"
+#include "skin/KsControlBars.h"
 #include "skin/KsForms.h"
 #include "skin/KsItems.h"
 #include "skin/KsMenus.h"
@@ -16,6 +19,7 @@
 #include "skin/TeThemeRadioGroup.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/editors/GuardedHeap.h"
+#include "tests/skin/MenuTestSupport.h"
 
 namespace {
 
@@ -25,6 +29,9 @@ struct TFreeSkinned {
   void Changing(TObject* sender, bool&) { delete sender; }
   void CloseQuery(TObject* sender, bool&) { delete sender; }
   void Close(TObject* sender, TCloseAction&) { delete sender; }
+  void DockOver(TObject* sender, TDragDockObject*, int, int, TDragState, bool&) { delete sender; }
+  void FreeOwner(TObject*) { delete Owner; }
+  TObject* Owner = nullptr;
 };
 
 class KsFreedSenderTest : public FormTest {
@@ -104,9 +111,9 @@ TEST_F(KsFreedSenderTest, AClickHandlerThatFreesTheCheckBoxOrRadioButtonEndsTheT
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
-// Fault: the skinned scroll bar went on after OnChange, OnScroll or its mouse handlers
-// had freed it: repainting, taking the position, stepping and starting its repeat
-// timer (use after free).
+// Fault: the skinned scroll bar went on after OnChange, OnScroll, its mouse handlers or
+// OnMouseLeave had freed it: repainting, taking the position, stepping, starting its
+// repeat timer and clearing its hot parts (use after free).
 TEST_F(KsFreedSenderTest, AHandlerThatFreesTheScrollBarEndsTheScroll) {
   const TGuardedHeap guarded;
   const int metric = GetSystemMetrics(SM_CYVTHUMB);
@@ -132,12 +139,15 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheScrollBarEndsTheScroll) {
   // On the thumb, on the first button (the repeat's first step) and on the track.
   for (int x : {1 + metric + 2, 2, 1 + metric + 100})
     EXPECT_TRUE(press(bar(true), x)) << "at " << x;
+  TKsCustomScrollBar* left = bar(false);
+  left->OnMouseLeave = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
+  EXPECT_TRUE(FreedByMessage(left, CM_MOUSELEAVE));
   ReleaseCapture();
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 // Fault: the skinned tab control went on after OnChanging, its mouse handlers,
-// OnMouseLeave or OnKeyDown had freed it (use after free).
+// OnMouseLeave, OnKeyDown or its tabs' OnChange had freed it (use after free).
 TEST_F(KsFreedSenderTest, AHandlerThatFreesTheTabControlEndsTheMessage) {
   const TGuardedHeap guarded;
   auto tabs = [&] {
@@ -155,6 +165,10 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheTabControlEndsTheMessage) {
   EXPECT_TRUE(FreedByMessage(tabs(), WM_LBUTTONUP));
   EXPECT_TRUE(FreedByMessage(tabs(), CM_MOUSELEAVE));
   EXPECT_TRUE(FreedByMessage(tabs(), WM_KEYDOWN, VK_RIGHT, 1));
+  auto* listed = tabs();
+  FreeSkinned.Owner = listed;
+  listed->GetTabs()->OnChange = TNotifyEvent::Bind<&TFreeSkinned::FreeOwner>(&FreeSkinned);
+  EXPECT_TRUE(FreedBy(listed, [](TKsCustomTabControl* t) { t->GetTabs()->Add("Three"); })) << "the tabs' change";
   ReleaseCapture();
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
@@ -182,13 +196,20 @@ TEST_F(KsFreedSenderTest, AHandlerThatFreesTheRadioGroupOrItsButtonEndsTheMessag
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
-// Fault: the menu bar looked for the item under the mouse after OnMouseMove had freed it,
+// Fault: the menu bar looked for the item under the mouse after OnMouseMove,
+// OnMouseDown or OnMouseLeave had freed it,
 // the pop-up menu showed its items after OnPopup had freed it, and an item told its
 // parent of a change after its OnChange had freed it (use after free).
 TEST_F(KsFreedSenderTest, AHandlerThatFreesTheMenuOrItemEndsWhatFiredIt) {
   const TGuardedHeap guarded;
-  auto* bar = Freeing(new TKsCustomMenuBar(Form));
-  EXPECT_TRUE(FreedByMessage(bar, WM_MOUSEMOVE));
+  auto bar = [&] {
+    auto* b = Freeing(new TKsCustomMenuBar(Form));
+    b->OnMouseLeave = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
+    return b;
+  };
+  for (UINT msg : {UINT(WM_MOUSEMOVE), UINT(WM_LBUTTONDOWN), UINT(CM_MOUSELEAVE)})
+    EXPECT_TRUE(FreedByMessage(bar(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0)) << "message " << msg;
+  ReleaseCapture();
   auto* menu = new TKsCustomPopupMenu(Form);
   menu->GetItems()->Add(new TKsCustomItem(menu));
   menu->OnPopup = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
@@ -225,6 +246,36 @@ TEST_F(KsFreedSenderTest, AFormFreedByItsCloseHandlersIsNotClosedFurther) {
   EXPECT_TRUE(FreedBy(queried, [skin = queriedSkin](TForm*) { skin->CloseForm(); }));
   PumpPending();
   EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: without the click handler an item's click runs inside the menu loop, which went
+// on to open the item's popup after the click had freed the item (use after free).
+TEST_F(KsFreedSenderTest, AnItemFreedByItsImmediateClickEndsTheMenu) {
+  FinalizeKsItems();  // the click runs at once
+  {
+    const TGuardedHeap guarded;
+    TKsCustomPopupMenu menu(Form);
+    auto* item = new TKsCustomItem(&menu);
+    item->SetCaption("Open");
+    menu.GetItems()->Add(item);
+    item->OnClick = TNotifyEvent::Bind<&TFreeSender::Notify>(&FreeSender);
+    TMenuScript script({[] { PostKey(VK_RETURN); }});
+    script.Start();
+    EXPECT_TRUE(FreedBy(item, [&](TKsCustomItem*) { menu.Popup(100, 100); }));
+    EXPECT_TRUE(Popups().empty());
+  }
+  InitializeKsItems();
+}
+
+// Fault: the control bar went on to dock the dragged control after an OnDockOver handler
+// had freed the bar (use after free).
+TEST_F(KsFreedSenderTest, ADockOverHandlerThatFreesTheControlBarEndsTheDock) {
+  const TGuardedHeap guarded;
+  auto* bar = Freeing(new TKsCustomControlBar(Form));
+  bar->OnDockOver = TDockOverEvent::Bind<&TFreeSkinned::DockOver>(&FreeSkinned);
+  TDragDockObject dock(Form);
+  TDragRec rec{bar->ClientToScreen(Point(20, 20)), &dock, bar, /*Docking=*/true};
+  EXPECT_TRUE(FreedByMessage(bar, CM_DRAG, dmDragEnter, LPARAM(&rec)));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/DragDrop.h"
 #include "tests/editors/GuardedHeap.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListControl.h"
@@ -19,6 +20,10 @@ struct TFreeTree {
   void Can(TObject* sender, TdxTreeListNode*, bool&) { delete sender; }
   void Validate(TObject* sender, std::string&, bool&) { delete sender; }
   void Column(TObject* sender, TdxTreeListColumn*) { delete sender; }
+  void StartDrag(TObject* sender, TDragObject*&) { delete sender; }
+  void EndDrag(TObject* sender, TObject*, int, int) { delete sender; }
+  void DragOver(TObject* sender, TObject*, int, int, TDragState, bool&) { delete sender; }
+  void DragDrop(TObject* sender, TObject*, int, int) { delete sender; }
 };
 
 class TreeListFreedSenderTest : public TreeListInputTest {
@@ -185,6 +190,30 @@ TEST_F(TreeListFreedSenderTest, AColumnClickHandlerThatFreesTheTreeListEndsTheRe
   const TPoint p = Point((entry->Rect.left + entry->Rect.right) / 2, (entry->Rect.top + entry->Rect.bottom) / 2);
   grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
   EXPECT_TRUE(FreedByMouse(grid, WM_LBUTTONUP, p, 0));
+  ReleaseCapture();
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: the drag went on with the tree list's drag part after OnStartDrag, OnEndDrag,
+// OnDragOver or OnDragDrop had freed the tree list (use after free).
+TEST_F(TreeListFreedSenderTest, ADragHandlerThatFreesTheTreeListEndsTheDragStep) {
+  const TGuardedHeap guarded;
+  TInputTreeList* started = Make();
+  started->OnStartDrag = TStartDragEvent::Bind<&TFreeTree::StartDrag>(&FreeTree);
+  EXPECT_TRUE(FreedBy(started, [](TInputTreeList* t) { t->BeginDrag(/*immediate=*/true); }));
+  TInputTreeList* ended = Make();
+  ended->BeginDrag(/*immediate=*/true);
+  ended->OnEndDrag = TEndDragEvent::Bind<&TFreeTree::EndDrag>(&FreeTree);
+  EXPECT_TRUE(FreedBy(ended, [](TInputTreeList* t) { t->EndDrag(/*drop=*/false); }));
+  // Another tree list's drag, over a tree list and dropped on it.
+  TDragControlObject other(Make());
+  for (TDragMessage kind : {dmDragMove, dmDragDrop}) {
+    TInputTreeList* target = Make();
+    target->OnDragOver = TDragOverEvent::Bind<&TFreeTree::DragOver>(&FreeTree);
+    target->OnDragDrop = TDragDropEvent::Bind<&TFreeTree::DragDrop>(&FreeTree);
+    TDragRec rec{target->ClientToScreen(Point(5, 5)), &other, target, /*Docking=*/false};
+    EXPECT_TRUE(FreedBy(target, [&](TInputTreeList* t) { t->Perform(CM_DRAG, kind, LPARAM(&rec)); })) << kind;
+  }
   ReleaseCapture();
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
