@@ -488,16 +488,21 @@ TEST_F(TreeListMouseTest, ClosingTheFormDuringADragAHintOrAnAutoScrollLeavesNoth
   closed(form, wnd);
   SettlePointerAt(0, 0);
 
-  // Rows selected past the bottom edge, scrolling.
+  // Rows selected past the bottom edge, scrolling. The pointer stands where the selection
+  // is moved to, so that a move the system reports while the mouse is captured (Wine
+  // makes one when windows change under the pointer) does not move it elsewhere.
   form = makeForm(tree);
   wnd = tree->GetHandle();
   const TDragMode mode = dmManual;
   tree->SetDragMode(mode);
   tree->SetOptionsEx(tree->GetOptionsEx().Include(aoDragSelectRows));
+  const TPoint below = Point(100, tree->GetLayoutBuilder().GetRowsRect().bottom + 20);
+  SettlePointerAt(tree->ClientToScreen(below).x, tree->ClientToScreen(below).y);
   Mouse(tree, WM_LBUTTONDOWN, 100, y, MK_LBUTTON);
-  Mouse(tree, WM_MOUSEMOVE, 100, tree->GetLayoutBuilder().GetRowsRect().bottom + 20, MK_LBUTTON);
+  Mouse(tree, WM_MOUSEMOVE, below.x, below.y, MK_LBUTTON);
   EXPECT_EQ(Timers.Interval(wnd, TdxTreeListTimers::kVertScrollTimer), 60u);
   closed(form, wnd);
+  SettlePointerAt(0, 0);
 }
 
 }  // namespace
