@@ -186,6 +186,20 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   return SendMessageA(wnd, CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
+bool TApplication::IsWheelMsg(const MSG& msg) {
+  if (msg.message != WM_MOUSEWHEEL)
+    return false;
+  // The wheel goes to the focus window, which may be a control's inner window (a combo
+  // box's edit) that keeps it; the form decides first, as over dialog keys.
+  HWND wnd = msg.hwnd;
+  while (wnd && !FindControl(wnd))
+    wnd = GetParent(wnd);
+  if (!wnd)
+    return false;
+  TCustomForm* form = GetParentForm(FindControl(wnd));
+  return form && SendMessageA(form->GetHandle(), CM_MOUSEWHEEL, msg.wParam, msg.lParam) != 0;
+}
+
 bool TApplication::ProcessMessage(MSG& msg) {
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
     return false;
@@ -200,7 +214,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
   } catch (...) {
     HandleException(this);
   }
-  if (!handled && !IsKeyMsg(msg)) {
+  if (!handled && !IsKeyMsg(msg) && !IsWheelMsg(msg)) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -435,6 +435,8 @@ class TApplication : public TComponent {
 
  private:
   bool IsKeyMsg(MSG& msg);
+  // A wheel message the form of its window took (CM_MOUSEWHEEL answered nonzero).
+  bool IsWheelMsg(const MSG& msg);
   void TimerWndProc(TMessage& message);
   void StartHintTimer(int delay, bool show);
   void StopHintTimer();

@@ -326,6 +326,16 @@ void TStringGrid::WMVScroll(TMessage& message) {
   message.Result = 0;
 }
 
+void TStringGrid::WMMouseWheel(TMessage& message) {
+  // A notch toward the user (a negative delta) moves the current row down by one.
+  FWheelDelta += MessageAs<TWMMouseWheel>(message).WheelDelta;
+  const int notches = FWheelDelta / WHEEL_DELTA;
+  FWheelDelta -= notches * WHEEL_DELTA;
+  message.Result = 0;
+  if (notches != 0)
+    FocusCell(FCol, std::clamp(FRow - notches, FFixedRows, FRowCount - 1));
+}
+
 void TStringGrid::Resize() {
   SetTopRow(FTopRow);
   UpdateScrollBar();
@@ -402,6 +412,9 @@ void TStringGrid::Dispatch(TMessage& message) {
       return;
     case WM_VSCROLL:
       WMVScroll(message);
+      return;
+    case WM_MOUSEWHEEL:
+      WMMouseWheel(message);
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:

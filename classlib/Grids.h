@@ -3,10 +3,10 @@
 // Columns have their own widths, rows share the default height. Fixed rows and columns
 // stay in place; the other rows scroll vertically (the columns do not scroll). The grid
 // owns the texts and keeps the objects attached to cells without owning them. The
-// current cell moves with the mouse, the arrow keys, Home/End, Page Up/Down and, with
-// goTabs, Tab and Shift+Tab; OnSelectCell may refuse a move. Tab past the last cell,
-// Shift+Tab before the first and Ctrl+Tab from any cell are the dialog's: they move the
-// focus on to the next or previous control.
+// current cell moves with the mouse, the arrow keys, Home/End, Page Up/Down, the wheel
+// (a row a notch) and, with goTabs, Tab and Shift+Tab; OnSelectCell may refuse a move.
+// Tab past the last cell, Shift+Tab before the first and Ctrl+Tab from any cell are the
+// dialog's: they move the focus on to the next or previous control.
 #pragma once
 
 #include <map>
@@ -116,6 +116,7 @@ class TStringGrid : public TCustomControl {
   int MaxTopRow();
   void UpdateScrollBar();
   void WMVScroll(TMessage& message);
+  void WMMouseWheel(TMessage& message);
   int ColLeft(int col) const;
   // The top of `row` in client coordinates, or INT_MIN when it is hidden by scrolling.
   int RowTop(int row) const;
@@ -133,6 +134,8 @@ class TStringGrid : public TCustomControl {
   TScrollStyle FScrollBars = ssBoth;
   TColor FFixedColor = clBtnFace;
   int FCol = 1, FRow = 1, FTopRow = 1;
+  // The wheel's turn not yet a whole notch (a fine-grained wheel sends parts of one).
+  int FWheelDelta = 0;
   // Cells by (row, column); an absent cell is empty.
   std::map<std::pair<int, int>, TCell> FCells;
 };

@@ -109,6 +109,8 @@ constexpr UINT CM_ACTIONUPDATE = CM_BASE + 63;
 constexpr UINT CM_ACTIONEXECUTE = CM_BASE + 64;
 constexpr UINT CM_HINTSHOWPAUSE = CM_BASE + 65;
 constexpr UINT CM_DOCKNOTIFICATION = CM_BASE + 66;
+// CM_MOUSEWHEEL: a wheel message (its wParam and lParam) posted to a window of the form,
+// offered to the form before the window gets it; nonzero when the form took it.
 constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
 constexpr UINT CM_ISSHORTCUT = CM_BASE + 68;
 constexpr UINT CM_LAST = CM_ISSHORTCUT;

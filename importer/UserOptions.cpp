@@ -7,7 +7,9 @@
 // tab stop of its own, so that Tab out of the grid does not land in it and go back: Tab in
 // it returns to the grid, Ctrl+Tab leaves the grid as it does from a cell. The box's place
 // counts the grid's frame as the system draws it (the two pixels of the design's rule),
-// and the column widths as the dialog is scaled.
+// and the column widths as the dialog is scaled. The wheel over a grid is the grid's
+// also while its cell's combo box has the focus (the box would step its entry, changing
+// the mapping of a row the user was not looking at).
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -402,7 +404,32 @@ void TTranslateDialog::StringGridAssociationsKeyDown(TObject*, WORD& key, TShift
     key = 0;
 }
 
+bool TTranslateDialog::GridTakesWheel(TMessage& message) {
+  TWinControl* active = GetActiveControl();
+  if (active != StringGridAssociations && active != ComboBoxVarnokLayers && active != StringGridPadStack &&
+      active != ComboBoxPadStack)
+    return false;
+  TStringGrid* grid;
+  TComboBox* combo;
+  int* editRow;
+  CellEditorOf(active, grid, combo, editRow);
+  // Over the box itself, or with its list open, the wheel stays the box's. Notches sent
+  // to the box before the grid took the focus back are the grid's too.
+  const auto& wheel = MessageAs<TWMMouseWheel>(message);
+  const bool overGrid = WindowFromPoint(POINT{wheel.XPos, wheel.YPos}) == grid->GetHandle();
+  if (!overGrid || combo->GetDroppedDown() || !grid->CanFocus())
+    return false;
+  if (!grid->Focused())
+    grid->SetFocus();
+  grid->Perform(WM_MOUSEWHEEL, message.WParam, message.LParam);
+  return true;
+}
+
 void TTranslateDialog::Dispatch(TMessage& message) {
+  if (message.Msg == CM_MOUSEWHEEL && GridTakesWheel(message)) {
+    message.Result = 1;
+    return;
+  }
   // Enter, Esc and Tab in a cell's combo box return to its grid; they reach the combo
   // box's own handler from here, before the default and cancel buttons and the tab order.
   if (message.Msg == CM_DIALOGKEY) {

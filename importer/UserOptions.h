@@ -124,6 +124,9 @@ class TTranslateDialog : public TServerDialog {
   void SelectPadStackEntry(const std::string& cellText);
   // F4, Alt+Down and Space open the combo; Enter and Esc end the dialog. True when handled.
   bool GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TShiftState shift);
+  // The wheel over a grid while it or its cell's combo box has the focus: the grid takes
+  // the focus back and the wheel. True when it did.
+  bool GridTakesWheel(TMessage& message);
   void ChooseAndRun(int mode);
 
   TLayerMap FDefaultMap;

@@ -110,6 +110,47 @@ TEST_F(GridTest, MouseAndKeysSelectCellsAndOnSelectCellCanRefuse) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+// Fault: the wheel did nothing over a focused grid; cause: the grid left WM_MOUSEWHEEL
+// to the default window procedure, which hands it to the parent.
+TEST_F(GridTest, EachWheelNotchMovesTheCurrentRowAndKeepsItInView) {
+  const int visible = Grid->GetVisibleRowCount();
+  // Deltas: the wheel's turn per message (WHEEL_DELTA a notch, negative toward the user);
+  // the top row moves only to keep the current row in view.
+  struct TCase {
+    const char* Name;
+    int FixedRows, Row, TopRow;
+    std::vector<int> Deltas;
+    int ExpectedRow, ExpectedTopRow;
+  } cases[] = {
+      {"one notch down", 0, 0, 0, {-WHEEL_DELTA}, 1, 0},
+      {"one notch up", 0, 3, 0, {WHEEL_DELTA}, 2, 0},
+      {"six notches down scroll", 0, 0, 0, std::vector<int>(6, -WHEEL_DELTA), 6, 6 - visible + 1},
+      {"six notches up scroll", 0, 19, 15, std::vector<int>(6, WHEEL_DELTA), 13, 13},
+      {"down at the last row", 0, 19, 15, {-WHEEL_DELTA}, 19, 15},
+      {"up at the first row", 0, 0, 0, {WHEEL_DELTA}, 0, 0},
+      {"three notches at once stop at the last row", 0, 17, 15, {-3 * WHEEL_DELTA}, 19, 15},
+      {"up stops at the first scrolling row", 2, 3, 2, {WHEEL_DELTA, WHEEL_DELTA}, 2, 2},
+      {"half notches add up", 0, 4, 0, {-WHEEL_DELTA / 2, -WHEEL_DELTA / 2}, 5, 5 - visible + 1},
+      // Last: the half notch stays with the grid.
+      {"a half notch alone does nothing", 0, 4, 0, {-WHEEL_DELTA / 2}, 4, 0},
+  };
+  for (const TCase& c : cases) {
+    Grid->SetFixedRows(c.FixedRows);
+    Grid->SetFocus();
+    Grid->SetRow(c.Row);
+    Grid->SetTopRow(c.TopRow);
+    const TPoint over = Grid->ClientToScreen(TPoint{20, 20});
+    // Posted to the focus window with the pointer's screen position, as Windows sends it.
+    for (int delta : c.Deltas)
+      PostMessageA(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), MAKELPARAM(over.x, over.y));
+    Application->ProcessMessages();
+    EXPECT_EQ(Grid->GetRow(), c.ExpectedRow) << c.Name;
+    EXPECT_EQ(Grid->GetTopRow(), c.ExpectedTopRow) << c.Name;
+    Grid->SetFixedRows(0);
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 TEST_F(GridTest, CellsKeepTextsAndObjectsThroughRowAndColumnMoves) {
   TObject marker;
   Grid->SetCells(0, 1, "Top");

@@ -527,6 +527,46 @@ TEST_F(DialogTest, ACellsComboStaysOnlyOverTheFocusedCellWhileItsGridHasTheFocus
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+// Posts `notches` wheel notches toward the user to the focus window with the pointer at
+// `point` of `control`, as Windows sends them, and lets the application handle them.
+void RollWheelDown(TWinControl* control, TPoint point, int notches) {
+  const TPoint screen = control->ClientToScreen(point);
+  for (int i = 0; i < notches; ++i)
+    PostMessageA(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+  Application->ProcessMessages();
+}
+
+// Fault: six wheel notches over a focused grid changed nothing, and over the grid while
+// its cell's combo box had the focus they changed the cell's entry instead; cause: the
+// grid left the wheel to the default window procedure, and the box kept what it was sent.
+TEST_F(DialogTest, SixWheelNotchesOverAFocusedGridMoveItsCurrentRow) {
+  TStringList list;
+  for (int i = 0; i < 40; ++i)
+    list.Add("L" + std::to_string(i));
+  Dialog->LoadLayers(&list);
+  Show();
+  for (bool pad : {false, true}) {
+    TStringGrid* grid = pad ? Dialog->StringGridPadStack : Dialog->StringGridAssociations;
+    TComboBox* combo = pad ? Dialog->ComboBoxPadStack : static_cast<TComboBox*>(Dialog->ComboBoxVarnokLayers);
+    grid->SetFocus();
+    grid->SetRow(0);
+    RollWheelDown(grid, CellCentre(grid, 0, 0), 6);
+    EXPECT_EQ(grid->GetRow(), 6) << pad;
+    EXPECT_EQ(WindowSeenAt(grid, CellCentre(grid, 0, 6)), grid->GetHandle()) << pad;
+
+    PressKey(grid->GetHandle(), VK_SPACE);
+    ASSERT_TRUE(combo->GetVisible()) << pad;
+    ASSERT_FALSE(grid->Focused()) << pad;
+    const std::string entry = grid->GetCells(2, 6);
+    RollWheelDown(grid, CellCentre(grid, 0, 6), 6);
+    EXPECT_TRUE(grid->Focused()) << pad;
+    EXPECT_EQ(grid->GetRow(), 12) << pad;
+    EXPECT_EQ(grid->GetCells(2, 6), entry) << pad;
+    EXPECT_FALSE(combo->GetVisible()) << pad;
+  }
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 // Fault: Alt+M ("Layer &Mapping") did nothing while Alt+P ("&Pad Stack Mapping") moved
 // to its grid; cause: the layer label had no focus control.
 TEST_F(DialogTest, EachMappingLabelsAcceleratorTakesTheFocusToItsGrid) {

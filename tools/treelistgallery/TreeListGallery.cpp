@@ -11,7 +11,10 @@
 // of every column kind in two header rows (text, mask, button, date, check, image, spin,
 // pick, calculator, hyperlink, time, currency, memo, MRU, graphic, blob and wrapper),
 // painted by the kinds' own editor classes, with two editors open: the date editor with
-// its calendar and the pick editor with its list.
+// its calendar and the pick editor with its list. The two popups are never open at once
+// (a popup closes when its editor loses the focus): the calendar is captured first and
+// laid over the window's picture, so the picture is a composite. The gallery paints in
+// the classic scheme's button colours (TClassicButtonColours).
 //
 //   TreeListGallery.exe <output.png>
 //
@@ -396,6 +399,31 @@ TdxInplaceEdit* OpenEditor(TCustomdxTreeListControl* tree, int row, int column) 
   return editor;
 }
 
+// The display's button colours are those of the classic scheme while the gallery paints,
+// and its own again when it is done, also when painting fails. The header's etched sort
+// arrows are drawn in the button highlight and shadow colours, the flat calendar's
+// selected day in the highlight-text colour on the button face: on a nearly white button
+// face (the light scheme of Wine's prefix: face 245, highlight and highlight text 255)
+// the arrows lose their light edges and the day its number.
+class TClassicButtonColours {
+ public:
+  TClassicButtonColours() {
+    for (size_t i = 0; i < std::size(kElements); ++i)
+      FSaved[i] = GetSysColor(kElements[i]);
+    SetSysColors(int(std::size(kElements)), kElements, kClassic);
+  }
+  ~TClassicButtonColours() { SetSysColors(int(std::size(kElements)), kElements, FSaved); }
+  TClassicButtonColours(const TClassicButtonColours&) = delete;
+  TClassicButtonColours& operator=(const TClassicButtonColours&) = delete;
+
+ private:
+  static constexpr INT kElements[] = {COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT,
+                                      COLOR_3DDKSHADOW};
+  static constexpr COLORREF kClassic[] = {RGB(192, 192, 192), RGB(128, 128, 128), RGB(255, 255, 255),
+                                          RGB(192, 192, 192), RGB(64, 64, 64)};
+  COLORREF FSaved[std::size(kElements)] = {};
+};
+
 LRESULT CALLBACK FrameProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return GuardBoundaryResult<LRESULT>("TreeListGallery", 0, [&]() -> LRESULT {
     if (msg == WM_ERASEBKGND) {
@@ -424,6 +452,7 @@ void Pump(DWORD ms = 0) {
 }
 
 int Run(const std::string& output) {
+  const TClassicButtonColours colours;
   WNDCLASSA cls{};
   cls.lpfnWndProc = FrameProc;
   cls.hInstance = GetModuleHandleA(nullptr);
