@@ -212,9 +212,12 @@ TEST_F(HostileImport, MutationCampaign) {
 // one, and an LF unless it follows a CR.
 size_t LineStartOf(const std::string& text, int line) {
   size_t at = 0;
-  for (; line > 1 && at < text.size(); ++at)
-    if (text[at] == '\r' || (text[at] == '\n' && (at == 0 || text[at - 1] != '\r')))
+  for (; line > 1 && at < text.size(); ++at) {
+    if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+      ++at;
+    if (text[at] == '\r' || text[at] == '\n')
       --line;
+  }
   return at;
 }
 

@@ -123,6 +123,29 @@ std::vector<std::pair<std::string, int>> LineWarnings(const std::string& report)
   return warnings;
 }
 
+// The warnings of `report` that name no line and that `sample` does not hold, counted
+// by text, for a failure's message.
+std::string LinelessWarnings(const std::string& report, const std::string& sample) {
+  const auto lineless = [](const std::string& text) {
+    std::map<std::string, int> warnings;
+    for (size_t at = text.find("\r\nWARNING: "); at != std::string::npos;
+         at = text.find("\r\nWARNING: ", at + 2)) {
+      const std::string line = text.substr(at + 11, text.find("\r\n", at + 2) - at - 11);
+      if (WarningLine(line) == 0)
+        ++warnings[line];
+    }
+    return warnings;
+  };
+  std::map<std::string, int> told = lineless(report);
+  for (const auto& [warning, count] : lineless(sample))
+    told[warning] -= count;
+  std::string text;
+  for (const auto& [warning, count] : told)
+    if (count > 0)
+      text += " " + std::to_string(count) + " x \"" + warning + "\"";
+  return text.empty() ? " none" : text;
+}
+
 }  // namespace
 
 int WarningLine(const std::string& warning) {
@@ -358,9 +381,12 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
   // follows a CR.
   std::vector<size_t> starts{0};
   const std::string& text = mutant.Text;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\r' || (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')))
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+      ++i;
+    if (text[i] == '\r' || text[i] == '\n')
       starts.push_back(i + 1);
+  }
   // The first of the sample's bytes kept at or after a mutant's offset.
   const auto sampleAt = [&](size_t at) {
     for (; at < mutant.Origin.size(); ++at)
@@ -495,6 +521,7 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     failure += " none";
   for (const auto& span : told)
     failure += " " + std::to_string(lineOf(span.first));
+  failure += "; new warnings without a line:" + LinelessWarnings(outcome.Report, FSampleOutcome.Report);
   failure += "; lost beyond what it may:" + Describe(missing, units, placed);
   return failure;
 }
@@ -515,7 +542,9 @@ std::string TMutationOracle::Describe(const TObjectKeys& missing, const std::vec
       if (objects.count(key) == 0)
         continue;
       const size_t open = FSample.GetBlocks()[unit].Open;
-      from = " of the " + FSample.GetBlocks()[unit].Keyword + " block at line " +
+      // Without places, objects of a kind are alike: the block is one that has such.
+      from = std::string(placed ? " of the " : " of a block such as the ") +
+             FSample.GetBlocks()[unit].Keyword + " block at line " +
              std::to_string(1 + std::count(sample.begin(),
                                            sample.begin() + static_cast<std::ptrdiff_t>(open), '\n'));
       break;
