@@ -25,13 +25,17 @@ wine importer_tests.exe --gtest_filter="${KIVO_CAMPAIGN_FILTER:-HostileImport.*:
   | tee "$log" | grep -E '^\[ *(figures|FAILED|PASSED) *\]|deadline'
 status=${PIPESTATUS[0]}  # the test executable's own status (grep answers 1 on no match)
 ran=$(grep -cE '^\[ RUN' "$log")
+finished=$(grep -cE '^\[ +(OK|FAILED) +\] .* \([0-9]+ ms\)' "$log")
 oracle=$(grep -cE '^\[ oracle' "$log")
-failures=$(grep -cE ': Failure$' "$log")
+failures=$(grep -cE ': Failure.?$' "$log")
 echo "[ figures  ] in process: $ran tests ran, $failures failures, $oracle mutants that lost what they may not (all in $log)"
 grep -E '^\[ oracle' "$log" | head -n 20
 # A filter that matches nothing runs nothing, and proves nothing.
 if [ "$ran" -eq 0 ]; then
   echo "FAILED: no test of the campaign ran in process"
+  status=1
+elif [ "$finished" -lt "$ran" ]; then
+  echo "FAILED: $((ran - finished)) of $ran tests did not finish (the process ended inside them)"
   status=1
 fi
 # The set-ups through the stand-in host and the plug-in, as a user meets them.
@@ -41,9 +45,12 @@ wine endtoend_tests.exe --gtest_filter="${KIVO_CAMPAIGN_HOSTED_FILTER:-$hostedFi
 hosted=$?
 grep -E 'FAILED|Failure' "$KIVO_BUILD/campaign-endtoend.log"
 hostedRan=$(grep -cE '^\[ RUN' "$KIVO_BUILD/campaign-endtoend.log")
-echo "[ figures  ] set-ups through the host process: $(grep -cE '^\[ +OK' "$KIVO_BUILD/campaign-endtoend.log") of $hostedRan tests passed"
+hostedPassed=$(grep -cE '^\[ +OK' "$KIVO_BUILD/campaign-endtoend.log")
+echo "[ figures  ] set-ups through the host process: $hostedPassed of $hostedRan tests passed"
 if [ "$hostedRan" -eq 0 ]; then
   echo "FAILED: no set-up ran through the host process"
+  hosted=1
+elif [ "$hostedPassed" -lt "$hostedRan" ]; then
   hosted=1
 fi
 [ "$status" -eq 0 ] && status=$hosted
