@@ -299,8 +299,8 @@ TEST_F(HostileImport, TheOraclePassesAnHonestImport) {
   }
 }
 
-// Fault planted: misplaced sections skipped silently (the old oracle passed it on
-// 3,000 mutants): every mutant whose silent skip loses objects fails.
+// Fault planted: misplaced sections skipped silently (a fault the earlier oracle let
+// pass): every mutant whose silent skip loses objects fails.
 TEST_F(HostileImport, TheOracleFailsASilentSkipOfMisplacedSections) {
   int losing = 0;
   for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {

@@ -538,8 +538,12 @@ std::string TMutationOracle::Describe(const TObjectKeys& missing, const std::vec
     }
     std::string from;
     for (size_t unit : units) {
-      const TObjectKeys objects = placed ? ObjectsOf(unit) : Unplaced(ObjectsOf(unit));
-      if (objects.count(key) == 0)
+      const TObjectKeys& objects = ObjectsOf(unit);
+      const bool has = placed ? objects.count(key) != 0
+                              : std::any_of(objects.begin(), objects.end(), [&](const auto& object) {
+                                  return Unplaced(object.first) == key;
+                                });
+      if (!has)
         continue;
       const size_t open = FSample.GetBlocks()[unit].Open;
       // Without places, objects of a kind are alike: the block is one that has such.

@@ -20,8 +20,7 @@
 using TObjectKeys = std::map<std::string, int>;
 TObjectKeys ObjectKeys(const std::string& dump, bool placed);
 
-// The rule, for a mutant of a sample whose import answered True (one that answered
-// False told that the import failed, and is not compared):
+// The rule, for a mutant of a sample:
 //
 // 1. The sample is taken apart into sections (the top-level blocks but DETAIL, and
 //    the blocks of DETAIL), units (the blocks of ANNOTATE, NET_DEF and SUBCOMP: the
@@ -29,7 +28,10 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed);
 //    blocks (the items of ENVIRONMENT and PAD_STACK). Each object of the sample's
 //    import belongs to the unit whose removal from the sample removes it (found by
 //    importing the sample without that unit); a definition's objects are those of its
-//    instances.
+//    instances. Units are the blocks the reader makes objects from one by one: a
+//    net's members and an instance's pads and drawing share its name and place and
+//    stand or fall with it, and a section is too coarse (one edit would excuse all).
+//    An import that answered False told that it failed: it is not compared.
 // 2. An edit is a span of the sample that the mutant deleted, changed or wrote into,
 //    widened to whole lines (a comment mark or a line end joining two lines reaches
 //    the next one). It touches the units whose lines it overlaps.
