@@ -333,10 +333,15 @@ TMutationOracle::TReach TMutationOracle::ReachOf(const TEdit& edit) const {
 
 bool TMutationOracle::NamesPlace(size_t at) const {
   const std::vector<TKivoSample::TBlock>& blocks = FSample.GetBlocks();
-  for (size_t b = 0; b < blocks.size(); ++b)
+  for (size_t b = 0; b < blocks.size(); ++b) {
     if ((blocks[b].Role == TKivoSample::brUnit || blocks[b].Role == TKivoSample::brGlobal) &&
         WidenedStart(b) <= at && at <= WidenedEnd(b))
       return true;
+    // The first line of DETAIL, which holds every object.
+    if (blocks[b].Keyword == "DETAIL" && blocks[b].Role == TKivoSample::brOther &&
+        FSample.LineStart(blocks[b].Open) <= at && at <= FSample.LineEnd(blocks[b].Open))
+      return true;
+  }
   const std::vector<size_t>& attributes = FSample.GetAttributes();
   return std::any_of(attributes.begin(), attributes.end(), [&](size_t a) {
     return FSample.LineStart(a) <= at && at <= FSample.LineEnd(a);

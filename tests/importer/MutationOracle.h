@@ -52,8 +52,8 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed);
 //       declare), told within that stretch;
 //    c) declarations: from an edit of ENVIRONMENT or PAD_STACK (unit, grid, layers,
 //       pads that every later object reads), the rest of the file, told at a place
-//       where objects are read (a unit, an attribute, an item of those blocks), not
-//       only at a section's line or the end. An edit of ENVIRONMENT may change the
+//       where objects are read (a unit, an attribute, an item of those blocks, the
+//       first line of DETAIL), not only at a section's line or the end. An edit of ENVIRONMENT may change the
 //       unit or grid: its mutant is compared without places;
 //    d) a unit named by such a warning (the warning's line lies in its lines).
 // 5. A valid but unusual mutant (mkUnusual) must keep every object of the sample; a
@@ -99,8 +99,8 @@ class TMutationOracle {
   // first line of the section after it.
   size_t TellingLimit(size_t reachEnd) const;
   // Whether a warning's line names a place where objects are read: a unit, an
-  // attribute, an item of ENVIRONMENT or PAD_STACK (not a section's first line, a gap
-  // or the end).
+  // attribute, an item of ENVIRONMENT or PAD_STACK, DETAIL's first line (not another
+  // section's first line, a gap or the end).
   bool NamesPlace(size_t at) const;
   // The units' objects (attributed on first use), and the units a block stands for.
   const TObjectKeys& ObjectsOf(size_t unit);
