@@ -243,10 +243,17 @@ TMutationOracle::TMutationOracle(std::string sample, TImport import)
   FSampleKeys = ObjectKeys(FSampleOutcome.Dump, /*placed=*/true);
   for (const TKivoSample::TBlock& block : FSample.GetBlocks())
     if (block.Keyword == "COMPONENT" && block.Parent == TKivoSample::npos) {
-      FComponentLineEnd = FSample.LineEnd(block.Open);
+      FScaleFrom = FSample.LineStart(block.Open);
+      FComponentLineEnd = FScaleTo = FSample.LineEnd(block.Open);
       FComponentClose = block.Close;
       break;
     }
+  // The unit and grid are read from the first line of COMPONENT to the last of the items
+  // that set them; a later edit cannot change them.
+  for (const TKivoSample::TBlock& block : FSample.GetBlocks())
+    if (block.Role == TKivoSample::brGlobal &&
+        (block.Keyword == "KIVOVREV" || block.Keyword == "DBUNIT" || block.Keyword == "DBGRID"))
+      FScaleTo = std::max(FScaleTo, FSample.LineEnd(block.Close));
 }
 
 size_t TMutationOracle::WidenedStart(size_t block) const {
@@ -295,9 +302,9 @@ TMutationOracle::TReach TMutationOracle::ReachOf(const TEdit& edit) const {
   const size_t size = FSample.GetText().size();
   TReach reach;
   reach.Structure = edit.To;
+  reach.Scale = edit.From <= FScaleTo && edit.To >= FScaleFrom;
   if (edit.From <= FComponentLineEnd) {
     reach.Structure = size;
-    reach.Scale = true;
     return reach;
   }
   bool inside = false;
@@ -310,9 +317,7 @@ TMutationOracle::TReach TMutationOracle::ReachOf(const TEdit& edit) const {
       continue;
     reach.Structure = std::max(reach.Structure, WidenedEnd(b));
     inside = inside || (WidenedStart(b) <= edit.To && edit.To <= WidenedEnd(b));
-    if (blocks[b].Keyword == "ENVIRONMENT")
-      reach.Scale = reach.Declaration = true;
-    if (blocks[b].Keyword == "PAD_STACK")
+    if (blocks[b].Keyword == "ENVIRONMENT" || blocks[b].Keyword == "PAD_STACK")
       reach.Declaration = true;
   }
   if (!inside)

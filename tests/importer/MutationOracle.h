@@ -53,8 +53,9 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed);
 //    c) declarations: from an edit of ENVIRONMENT or PAD_STACK (unit, grid, layers,
 //       pads that every later object reads), the rest of the file, told at a place
 //       where objects are read (a unit, an attribute, an item of those blocks, the
-//       first line of DETAIL), not only at a section's line or the end. An edit of ENVIRONMENT may change the
-//       unit or grid: its mutant is compared without places;
+//       first line of DETAIL), not only at a section's line or the end. An edit from
+//       COMPONENT's first line to the last of KIVOVREV, DBUNIT and DBGRID may change
+//       the unit or grid: its mutant is compared without places;
 //    d) a unit named by such a warning (the warning's line lies in its lines).
 // 5. A valid but unusual mutant (mkUnusual) must keep every object of the sample; a
 //    mutant of damage that must be told (mkMustTell) may lose only by rule 4, even in
@@ -117,6 +118,7 @@ class TMutationOracle {
   TObjectKeys FSampleKeys;
   std::map<size_t, TObjectKeys> FUnitObjects;
   size_t FComponentLineEnd = 0, FComponentClose = 0;
+  size_t FScaleFrom = 0, FScaleTo = 0;  // where an edit may change the unit or grid
   TFigures FFigures;
 };
 
