@@ -344,10 +344,10 @@ constexpr std::array<uint8_t, 256> MakeSkipStops() {
 }
 constexpr std::array<uint8_t, 256> kSkipStops = MakeSkipStops();
 
-// A double quote after these begins a quoted value.
+// A double quote after these begins a quoted value. Not after a "]" or "}": that is the
+// closing quote of a value the reader ended early at the bracket.
 bool BeginsValue(unsigned char before) {
-  return before == ' ' || before == '\r' || before == '\n' || before == '{' || before == '}' ||
-         before == '[' || before == ']';
+  return before == ' ' || before == '\r' || before == '\n' || before == '{' || before == '[';
 }
 
 // A double quote before these (or at the end of the file, -1) ends a quoted value.
@@ -358,7 +358,7 @@ bool EndsQuotedValue(int next) {
 // Reads what a skip passes over as the reader reads it, and answers its structure:
 // - a backslash escapes the character after it (but a line end): never structure;
 // - a quoted value begins at a double quote that begins a value (after a blank, a line
-//   end, a brace or a bracket) and ends at the next unescaped double quote that ends a
+//   end, a "{" or a "[") and ends at the next unescaped double quote that ends a
 //   piece (before a blank, a line end, a bracket, a brace or the end of the file).
 //   Braces and brackets inside it are no structure. A quoted value ends with its line
 //   at the latest: a stray quote hides no more than the rest of its line;

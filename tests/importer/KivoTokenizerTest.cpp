@@ -185,6 +185,8 @@ TEST(KivoTokenizer, SkipsTakeOnlyTheBracesTheReaderTakesForStructure) {
        R"(149"{"^a ~ -1"y")"},
       {"a quote after other characters begins no value", R"({a 5"} y)", "SBW",
        R"(149"{"^a ~ -1"y")"},
+      {"... nor the closing quote of a value that ended at a bracket", R"({a "T]"} y)", "SWVBW",
+       R"(149"{"^a 151"a" 'T'^] ~ -1"y")"},
       {"a quoted value left open ends with its line", "{a \"x}\n} y", "SBW",
        R"(149"{"^a ~ -1"y")"},
       {"... also after a backslash", "{a \"x\\\r\n} y", "SBW", R"(149"{"^a ~ -1"y")"},

@@ -1,6 +1,7 @@
 #include "tests/importer/MutationOracle.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -414,12 +415,21 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
       known.erase(same);
       continue;
     }
-    if (static_cast<size_t>(line) > starts.size())
-      continue;
-    const size_t first = starts[static_cast<size_t>(line) - 1];
-    const size_t next = static_cast<size_t>(line) < starts.size() ? starts[static_cast<size_t>(line)]
+    // The warning's line, and the lines of the objects it tells left out: "(line A)"
+    // or "(lines A to B)".
+    const auto add = [&](long from, long to) {
+      if (from < 1 || to < from || static_cast<size_t>(to) > starts.size())
+        return;
+      const size_t next = static_cast<size_t>(to) < starts.size() ? starts[static_cast<size_t>(to)]
                                                                    : text.size();
-    spans.emplace_back(sampleAt(first), sampleAt(next));
+      spans.emplace_back(sampleAt(starts[static_cast<size_t>(from) - 1]), sampleAt(next));
+    };
+    add(line, line);
+    long from = 0, to = 0;
+    if (const size_t at = warning.rfind(" (line"); at != std::string::npos &&
+        (std::sscanf(warning.c_str() + at, " (lines %ld to %ld)", &from, &to) == 2 ||
+         (std::sscanf(warning.c_str() + at, " (line %ld)", &from) == 1 && (to = from) != 0)))
+      add(from, to);
   }
   return spans;
 }
@@ -499,7 +509,7 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     // (d) a loss told at its unit's lines, after an edit.
     for (const auto& span : told)
       if (!edits.empty() && span.second >= edits.front().From)
-        reach(span.first, span.first);
+        reach(span.first, span.second > span.first ? span.second - 1 : span.first);
     for (size_t unit : reached)
       Subtract(required, objectsOf(unit));
     missing = Missing(required, kept);

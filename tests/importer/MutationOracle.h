@@ -56,7 +56,8 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed);
 //       first line of DETAIL), not only at a section's line or the end. An edit from
 //       COMPONENT's first line to the last of KIVOVREV, DBUNIT and DBGRID may change
 //       the unit or grid: its mutant is compared without places;
-//    d) a unit named by such a warning (the warning's line lies in its lines).
+//    d) a unit named by such a warning (the warning's line lies in its lines, or the
+//       lines it gives the objects it tells left out: "(lines A to B)").
 // 5. A valid but unusual mutant (mkUnusual) must keep every object of the sample; a
 //    mutant of damage that must be told (mkMustTell) may lose only by rule 4, even in
 //    the units it touches.
