@@ -256,42 +256,28 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
 }
 
 bool TKivoFile::Skip(std::string_view block) {
-  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block);
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block, swSections);
 }
 
 bool TKivoFile::Skip(int block) {
-  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(KivoKeywordText(block));
-}
-
-bool TKivoFile::SkipRest(std::string_view block) {
-  const TKivoSkipEnd end = SkipBlockUntil(FFile, FDetailDepth > 0 ? kSections : kTopSections);
-  if (end.Code == 0)
-    return end.Closed;
-  FSkippedOpen += end.Open;
-  TakeSection(end.Code, block);
-  return true;
-}
-
-void TKivoFile::TakeSection(int code, std::string_view block) {
-  FPendingSection = code;
-  if (FReport)
-    FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
-                            LineAt(FFile.Position()),
-                            " lies inside the " + std::string(block) +
-                                " block: a \"}\" may be missing before it; it was read");
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) ||
+         SkipRest(KivoKeywordText(block), swSections);
 }
 
 bool TKivoFile::SkipKnown(std::string_view block) {
-  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipKnownRest(block);
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block, swItems);
 }
 
 bool TKivoFile::SkipKnown(int block) {
-  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipKnownRest(KivoKeywordText(block));
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) ||
+         SkipRest(KivoKeywordText(block), swItems);
 }
 
-bool TKivoFile::SkipKnownRest(std::string_view block) {
-  TKivoKeywordSet watched = FDetailDepth > 0 ? kSections : kTopSections;
-  if (FDepth >= 0)
+bool TKivoFile::SkipRest(std::string_view block, TSkipWatch watch) {
+  // The sections of the COMPONENT block's own skipped sections (USER, SYMBOL...), which
+  // may hold blocks named as DETAIL's sections; any other block holds no section.
+  TKivoKeywordSet watched = watch == swTopSections ? kTopSections : kSections;
+  if (watch == swItems && FDepth >= 0)
     watched |= FLevels[static_cast<size_t>(FDepth)].Open;
   const TKivoSkipEnd end = SkipBlockUntil(FFile, watched);
   if (end.Code == 0)
@@ -326,12 +312,21 @@ bool TKivoFile::TakeMisplaced(int code, std::string_view block, int from, int64_
   FSkippedOpen += skippedOpen + (FDepth - level);
   FPendingItem = code;
   FPendingItemLevel = level;
+  TellMisplaced(code, block);
+  return true;
+}
+
+void TKivoFile::TakeSection(int code, std::string_view block) {
+  FPendingSection = code;
+  TellMisplaced(code, block);
+}
+
+void TKivoFile::TellMisplaced(int code, std::string_view block) {
   if (FReport)
     FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
                             LineAt(FFile.Position()),
                             " lies inside the " + std::string(block) +
                                 " block: a \"}\" may be missing before it; it was read");
-  return true;
 }
 
 bool TKivoFile::TakePending() {
@@ -577,13 +572,11 @@ void TKivoFile::ParseSections() {
       case kwUSER:
       case kwAPERTURE_TABLE:
       case kwSYMBOL:
-        leftOpen = !Skip(keyword);
+        leftOpen = !SkipHeldBlockEnd(FFile) && !SkipRest(keyword, swTopSections);
         break;
       default:
         if (taken && IsDetailSection(code)) {
-          ++FDetailDepth;
           ParseDetailSection(code);
-          --FDetailDepth;
           leftOpen = FBlockEndedAtEof;
         } else {
           leftOpen = !ReportUnhandled(code, "COMPONENT", kTopSectionNames);
@@ -893,7 +886,6 @@ void TKivoFile::ParseDisplayAttribute() {
 
 void TKivoFile::ParseDetail() {
   const TLevelScope level(*this, kNoItems);
-  ++FDetailDepth;
   for (;;) {
     // A section of the DETAIL block met where it cannot lie (told) is read here; any
     // other ends the DETAIL block's items.
@@ -908,7 +900,6 @@ void TKivoFile::ParseDetail() {
       ReportUnhandled(code, "DETAIL", kDetailSectionNames);
     PcbApiPercentUpdate();
   }
-  --FDetailDepth;
 }
 
 bool TKivoFile::ParseDetailSection(int code) {

@@ -203,19 +203,23 @@ class TKivoFile : public TObject {
   // the block. For blocks whose contents the reader does not know.
   bool Skip(std::string_view block);
   bool Skip(int block);
-  // Skip once the block's "}" was not held back.
-  [[gnu::noinline]] bool SkipRest(std::string_view block);
   // Skip for the rest of a block the reader knows, which holds no blocks of the file's
   // structure: a block met in it that a block being read reads (a "}" missing before
   // it) is told and read there, as a section is.
   bool SkipKnown(std::string_view block);
   bool SkipKnown(int block);
-  [[gnu::noinline]] bool SkipKnownRest(std::string_view block);
+  // Skip or SkipKnown once the block's "}" was not held back: a skip stops at the
+  // sections (only at the COMPONENT block's own in the sections it skips, USER, SYMBOL
+  // and APERTURE_TABLE), and at the blocks being read read as items for SkipKnown.
+  enum TSkipWatch { swTopSections, swSections, swItems };
+  [[gnu::noinline]] bool SkipRest(std::string_view block, TSkipWatch watch);
   // Skips the block of `code`, an item the level being read reads nothing of; a section,
   // or a block that an enclosing level reads, is told and read there instead.
   bool SkipItem(int code, std::string_view block);
   // Tells that the section of `code`, just read, lies inside `block`, and has it read next.
   [[gnu::cold]] void TakeSection(int code, std::string_view block);
+  // The load warning of a block of `code`, just read, that lies inside `block`.
+  [[gnu::cold]] void TellMisplaced(int code, std::string_view block);
   // The same for the block of `code` when a level being read, from level `from` outward,
   // reads it: that level reads it next, the levels inside it and `skippedOpen` blocks
   // of a skip left open. False when none reads it.
@@ -354,7 +358,6 @@ class TKivoFile : public TObject {
   int FDeliveredItem = 0;
   std::array<TLevel, kMaxLevels> FLevels{};
   int FDepth = -1;  // the innermost level being read
-  int FDetailDepth = 0;       // DETAIL sections being read
   int64_t FSkippedOpen = 0;   // blocks left open by skips that stopped at a section
   int64_t FPlacementAt = 0;   // where the placement of the instance being read was read
   // The pad records' indices of the file's first pad stack (the one the translation

@@ -507,8 +507,9 @@ TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
 // objects: an instance of a definition the file does not have was made as the last
 // definition read; the tracks and vias of a misspelt layer were dropped; the silkscreen
 // after an unreadable layer was drawn on the layer before; DBGRID 0 put every object at
-// the origin; a misspelt DETAIL lost the whole board, told only at detail level 3. Each
-// is now told in the report at its default detail, naming its line.
+// the origin; a misspelt DETAIL lost the whole board, told only at detail level 3 (its
+// sections are now read where they stand). Each is now told in the report at its default
+// detail, naming its line.
 TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
   DeleteFileA(SavedDefaultsFile().c_str());
   const std::string demo = SourceFile("examples/demo.pdf");
@@ -529,7 +530,7 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
        "objects drawn after it were left out (lines 93 to 103)"},
       {"grid", "{DBGRID 1}", "{DBGRID 0}", 4,
        "WARNING: DBGRID 0 at line 24 would make every coordinate 0: a grid of 1 was used"},
-      {"section", "{DETAIL", "{DETIAL", 1,
+      {"section", "{DETAIL", "{DETIAL", 8,
        "WARNING: The block DETIAL at line 78 is not one of the COMPONENT block's sections "
        "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
       // A line without its "}" took the picture's and then the definition's: the

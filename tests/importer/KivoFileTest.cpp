@@ -789,20 +789,23 @@ TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
 // A block directly inside COMPONENT or DETAIL that is none of its sections is named at
 // level 2 too, and still counted once.
 TEST(KivoReaderAlone, AMisspeltSectionIsNamedAtTheDefaultDetail) {
+  // (The sections a misspelt DETAIL holds are read where they stand, told.)
   const struct {
     const char* Text;  // after the head, from line 4
-    const char* Line;
+    const char* Lines;
   } cases[] = {
       {"{DETIAL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
-       "The block DETIAL at line 4 is not one of the COMPONENT block's sections (ENVIRONMENT, "
-       "USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
+       "2\r\nWARNING: The block DETIAL at line 4 is not one of the COMPONENT block's sections "
+       "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped\r\n"
+       "WARNING: The ANNOTATE block at line 4 lies inside the DETIAL block: a \"}\" may be "
+       "missing before it; it was read\r\n"},
       {"{DETAIL\n{ANOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
-       "The block ANOTATE at line 5 is not one of the DETAIL block's sections (ANNOTATE, "
-       "NET_DEF, PAD_STACK, SUBCOMP): it was skipped"},
+       "1\r\nWARNING: The block ANOTATE at line 5 is not one of the DETAIL block's sections "
+       "(ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP): it was skipped\r\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + c.Text, 2),
-              std::string("Load Warnings : 1\r\nWARNING: ") + c.Line + "\r\n");
+              std::string("Load Warnings : ") + c.Lines);
   // Not for a block inside another one: the unhandled token alone, as before.
   EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + "{DETAIL {ANNOTATE {ZZ 1}}}}\n", 2),
             "Load Warnings : 1\r\n");

@@ -289,38 +289,49 @@ bool TKivoMutator::Target(const TKivoSample& sample, TMutant& mutant) {
   }
 }
 
+namespace {
+
+// One of the blocks the reader skips, by `choice`, into `block` (none when the sample has
+// none); answers how many times the choice went round them.
+size_t ChooseSkipped(const TKivoSample& sample, size_t choice, const TKivoSample::TBlock*& block) {
+  std::vector<size_t> skipped;
+  for (size_t b = 0; b < sample.GetBlocks().size(); ++b)
+    if (sample.GetBlocks()[b].Skipped)
+      skipped.push_back(b);
+  if (skipped.empty())
+    return 0;
+  block = &sample.GetBlocks()[skipped[choice % skipped.size()]];
+  return choice / skipped.size();
+}
+
+}  // namespace
+
 bool TKivoMutator::BraceInSkippedValue(const TKivoSample& sample, size_t choice, TMutant& mutant) {
   // Valid values: quoted text holds any brace, and a backslash escapes the character
   // after it.
   static const char* const kValues[] = {" \"a}b\"", " \"a{b\"", " a\\}b", " a\\{b",
                                         " \"a\\}b\"", " \"}\"", " \"{{\""};
-  std::vector<size_t> skipped;
-  for (size_t b = 0; b < sample.GetBlocks().size(); ++b)
-    if (sample.GetBlocks()[b].Skipped)
-      skipped.push_back(b);
-  if (skipped.empty())
+  const TKivoSample::TBlock* block = nullptr;
+  const size_t round = ChooseSkipped(sample, choice, block);
+  if (!block)
     return false;
-  const TKivoSample::TBlock& block = sample.GetBlocks()[skipped[choice % skipped.size()]];
-  const char* value = kValues[choice / skipped.size() % std::size(kValues)];
-  mutant.Insert(block.Close, value);
+  const char* value = kValues[round % std::size(kValues)];
+  mutant.Insert(block->Close, value);
   mutant.Kind = TMutant::mkUnusual;
-  mutant.What = std::string("the value") + value + " in the " + block.Keyword + " block";
+  mutant.What = std::string("the value") + value + " in the " + block->Keyword + " block";
   return true;
 }
 
 bool TKivoMutator::BraceOnCommentLine(const TKivoSample& sample, size_t choice, TMutant& mutant) {
   static const char* const kComments[] = {"% {", "% }", "  % a note { on braces", "%}}"};
-  std::vector<size_t> skipped;
-  for (size_t b = 0; b < sample.GetBlocks().size(); ++b)
-    if (sample.GetBlocks()[b].Skipped)
-      skipped.push_back(b);
-  if (skipped.empty())
+  const TKivoSample::TBlock* block = nullptr;
+  const size_t round = ChooseSkipped(sample, choice, block);
+  if (!block)
     return false;
-  const TKivoSample::TBlock& block = sample.GetBlocks()[skipped[choice % skipped.size()]];
-  const char* comment = kComments[choice / skipped.size() % std::size(kComments)];
-  mutant.Insert(block.Close, sample.GetLineEnd() + comment + sample.GetLineEnd());
+  const char* comment = kComments[round % std::size(kComments)];
+  mutant.Insert(block->Close, sample.GetLineEnd() + comment + sample.GetLineEnd());
   mutant.Kind = TMutant::mkUnusual;
-  mutant.What = std::string("the comment line \"") + comment + "\" in the " + block.Keyword +
+  mutant.What = std::string("the comment line \"") + comment + "\" in the " + block->Keyword +
                 " block";
   return true;
 }
