@@ -5,6 +5,7 @@
 #include <iterator>
 #include <emmintrin.h>
 #include <limits>
+#include <map>
 
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
@@ -50,6 +51,37 @@ const TKivoKeywordSet kTopSections =
 const TKivoKeywordSet kDetailSections = KeywordSet({kwANNOTATE, kwNET_DEF, kwPAD_STACK, kwSUBCOMP});
 const TKivoKeywordSet kSections = kTopSections | kDetailSections;
 
+// What each level reads as items of its own that hold objects or numbers; attribute
+// and package blocks (ATR, PKG, ...) are left out, since such blocks may hold anything.
+const TKivoKeywordSet kNoItems;
+const TKivoKeywordSet kEnvironmentItems =
+    KeywordSet({kwKIVOVREV, kwPROGRAM, kwDBTYPE, kwDBVREV, kwDBTIME, kwDBUNIT, kwDBGRID, kwLYRSTR,
+                kwLYRPHID, kwSSYMTBL, kwAPR, kwPCLR, kwPOLYAP, kwPSIZ, kwROTP, kwSSTFile});
+const TKivoKeywordSet kGraphicItems = KeywordSet({kwARC, kwC, kwFR, kwL, kwR, kwT, kwPOLY});
+const TKivoKeywordSet kNetDefItems = KeywordSet({kwN});
+const TKivoKeywordSet kNetItems = KeywordSet({kwDG});
+const TKivoKeywordSet kNetGraphicItems = KeywordSet({kwV, kwNN, kwW, kwARC, kwT, kwPOLY});
+const TKivoKeywordSet kPadStackItems = KeywordSet({kwPAD, kwPAD_DEF});
+const TKivoKeywordSet kPadDefinitionItems = KeywordSet({kwPIC});
+const TKivoKeywordSet kPadGraphicItems = KeywordSet({kwC, kwFR, kwL, kwR, kwT});
+const TKivoKeywordSet kSubcompItems = KeywordSet({kwCOMP_DEF, kwI});
+const TKivoKeywordSet kDefinitionItems = KeywordSet({kwPIN_DEF, kwPIC});
+const TKivoKeywordSet kPinsItems = KeywordSet({kwP});
+const TKivoKeywordSet kPinItems = KeywordSet({kwPT, kwPLOC});
+const TKivoKeywordSet kInstanceItems = KeywordSet({kwCN});
+const TKivoKeywordSet kPlacementItems =
+    KeywordSet({kwORG, kwPL, kwRO, kwPA, kwMR, kwPS, kwNL, kwSC, kwUN});
+const TKivoKeywordSet kPolygonItems = KeywordSet({kwOL, kwPV, kwCV});
+// Every block some level reads as such an item.
+const TKivoKeywordSet kItemBlocks = kEnvironmentItems | kGraphicItems | kNetDefItems | kNetItems |
+                                    kNetGraphicItems | kPadStackItems | kPadDefinitionItems |
+                                    kSubcompItems | kDefinitionItems | kPinsItems | kPinItems |
+                                    kInstanceItems | kPlacementItems | kPolygonItems;
+
+bool InSet(const TKivoKeywordSet& set, int code) {
+  return code > 0 && code <= KivoKeywordCount && set[static_cast<size_t>(code)];
+}
+
 bool IsSection(int code) {
   return code > 0 && code <= KivoKeywordCount && kSections[static_cast<size_t>(code)];
 }
@@ -67,10 +99,13 @@ const char kNotClosed[] = "its \"(\" is not closed before the next block";
 const char kTopSectionNames[] = "ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL";
 const char kDetailSectionNames[] = "ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP";
 
-// "1 object drawn ... was" or "N objects drawn ... were", for `count` objects drawn `where`.
-std::string ObjectsLeftOut(int64_t count, const char* where) {
+// "1 object drawn ... was left out (line F)" or "N objects drawn ... were left out
+// (lines F to L)", for `count` objects drawn `where` between the lines `first` and `last`.
+std::string ObjectsLeftOut(int64_t count, const char* where, int64_t first, int64_t last) {
   return std::to_string(count) + (count == 1 ? " object drawn " : " objects drawn ") + where +
-         (count == 1 ? " was left out" : " were left out");
+         (count == 1 ? " was left out" : " were left out") +
+         (first == last ? " (line " + std::to_string(first) + ")"
+                        : " (lines " + std::to_string(first) + " to " + std::to_string(last) + ")");
 }
 
 }  // namespace
@@ -221,30 +256,105 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
 }
 
 bool TKivoFile::Skip(std::string_view block) {
-  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block);
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block, swSections);
 }
 
 bool TKivoFile::Skip(int block) {
-  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(KivoKeywordText(block));
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) ||
+         SkipRest(KivoKeywordText(block), swSections);
 }
 
-bool TKivoFile::SkipRest(std::string_view block) {
-  const TKivoSkipEnd end = SkipBlockUntil(FFile, FDetailDepth > 0 ? kSections : kTopSections);
+bool TKivoFile::SkipKnown(std::string_view block) {
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) || SkipRest(block, swItems);
+}
+
+bool TKivoFile::SkipKnown(int block) {
+  return __builtin_expect(SkipHeldBlockEnd(FFile), 1) ||
+         SkipRest(KivoKeywordText(block), swItems);
+}
+
+bool TKivoFile::SkipRest(std::string_view block, TSkipWatch watch) {
+  // The sections of the COMPONENT block's own skipped sections (USER, SYMBOL...), which
+  // may hold blocks named as DETAIL's sections; any other block holds no section.
+  TKivoKeywordSet watched = watch == swTopSections ? kTopSections : kSections;
+  if (watch == swItems && FDepth >= 0)
+    watched |= FLevels[static_cast<size_t>(FDepth)].Open;
+  const TKivoSkipEnd end = SkipBlockUntil(FFile, watched);
   if (end.Code == 0)
     return end.Closed;
-  FSkippedOpen += end.Open;
-  TakeSection(end.Code, block);
+  if (IsSection(end.Code)) {
+    FSkippedOpen += end.Open;
+    TakeSection(end.Code, block);
+  } else {
+    TakeMisplaced(end.Code, block, FDepth, end.Open);
+  }
+  return true;
+}
+
+bool TKivoFile::SkipItem(int code, std::string_view block) {
+  if (IsSection(code)) {
+    TakeSection(code, block);
+    return true;
+  }
+  if (TakeMisplaced(code, block, FDepth - 1, 0))
+    return true;
+  return Skip(block);
+}
+
+bool TKivoFile::TakeMisplaced(int code, std::string_view block, int from, int64_t skippedOpen) {
+  if (!InSet(kItemBlocks, code))
+    return false;
+  int level = std::min(from, FDepth);
+  while (level >= 0 && !InSet(*FLevels[static_cast<size_t>(level)].Items, code))
+    --level;
+  if (level < 0)
+    return false;
+  FSkippedOpen += skippedOpen + (FDepth - level);
+  FPendingItem = code;
+  FPendingItemLevel = level;
+  TellMisplaced(code, block);
   return true;
 }
 
 void TKivoFile::TakeSection(int code, std::string_view block) {
   FPendingSection = code;
+  TellMisplaced(code, block);
+}
+
+void TKivoFile::TellMisplaced(int code, std::string_view block) {
   if (FReport)
     FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
                             LineAt(FFile.Position()),
                             " lies inside the " + std::string(block) +
                                 " block: a \"}\" may be missing before it; it was read");
 }
+
+bool TKivoFile::TakePending() {
+  FBlockEndedAtEof = false;
+  // The level that reads it takes it (or, were it gone, the level reading now).
+  if (FPendingItem == 0 || FPendingItemLevel < FDepth)
+    return false;
+  FDeliveredItem = std::exchange(FPendingItem, 0);
+  return true;
+}
+
+// A level of item loops being read, for as long as its loop runs.
+class TKivoFile::TLevelScope {
+ public:
+  TLevelScope(TKivoFile& reader, const TKivoKeywordSet& items) : FReader(reader) {
+    assert(reader.FDepth + 1 < kMaxLevels && "the reading's levels are nested as deep as its code");
+    const int depth = ++reader.FDepth;
+    TLevel& level = reader.FLevels[static_cast<size_t>(depth)];
+    level.Items = &items;
+    level.Open = depth > 0 ? reader.FLevels[static_cast<size_t>(depth - 1)].Open | items : items;
+  }
+  ~TLevelScope() { --FReader.FDepth; }
+  TLevelScope(const TLevelScope&) = delete;
+  TLevelScope& operator=(const TLevelScope&) = delete;
+
+ private:
+  TKivoFile& FReader;
+};
 
 template <class F>
 void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position,
@@ -305,7 +415,12 @@ void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& i
 
 bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(); }
 
-int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
+int TKivoFile::ReadWord() {
+  // A block taken where it could not lie is the keyword its level reads next.
+  if (__builtin_expect(FDeliveredItem != 0, 0))
+    return std::exchange(FDeliveredItem, 0);
+  return GetToken(FFile, WordSet(), /*skipBlanks=*/true);
+}
 
 int TKivoFile::ReadName() {
   // A name that starts with a delimiter of the word set ("+5V") first reads as an empty
@@ -319,11 +434,10 @@ int TKivoFile::ReadName() {
 }
 
 bool TKivoFile::NextBlockItem() {
-  // A section to be read next ends every block item loop up to the one that reads it.
-  if (FPendingSection != 0) {
-    FBlockEndedAtEof = false;
-    return false;
-  }
+  // A section or block to be read next ends every block item loop up to the one that
+  // reads it.
+  if (__builtin_expect(Pending(), 0))
+    return TakePending();
   // Every token read consumes input, so the loop ends at the latest at the end.
   while (!AtEnd()) {
     switch (GetToken(FFile, StructuralSet(), /*skipBlanks=*/true)) {
@@ -355,10 +469,13 @@ bool TKivoFile::ReportUnhandled(int code, std::string_view block, const char* se
     TakeSection(code, block);
     return true;
   }
+  if (TakeMisplaced(code, block, FDepth - 1, 0))
+    return true;
   const std::string token = GetLastTokenText();
   if (FReport) {
     FReport->AddLoadWarning(lwUnhandledToken, token);
-    // A misspelt section loses all it holds, and the unhandled token is shown only at
+    // A misspelt section loses all it holds, and a block that holds objects where
+    // nothing being read reads it loses them; the unhandled token is shown only at
     // detail level 3: named here at level 2. (A brace read as the keyword left the
     // token text of the word before it.)
     if (sections && !token.empty() && code != kwOpenBrace && code != kwCloseBrace)
@@ -425,6 +542,7 @@ void TKivoFile::ParseSections() {
   // at a section left its blocks open. A whole file (nearly every one) leaves none open
   // and costs nothing more. Only the braces the reading takes for blocks count, not
   // those of comments, texts or values.
+  const TLevelScope level(*this, kNoItems);
   int64_t open = 1;
   std::string openBlock = "COMPONENT";
   while (FPendingSection != 0 || !AtEnd()) {
@@ -454,13 +572,11 @@ void TKivoFile::ParseSections() {
       case kwUSER:
       case kwAPERTURE_TABLE:
       case kwSYMBOL:
-        leftOpen = !Skip(keyword);
+        leftOpen = !SkipHeldBlockEnd(FFile) && !SkipRest(keyword, swTopSections);
         break;
       default:
         if (taken && IsDetailSection(code)) {
-          ++FDetailDepth;
           ParseDetailSection(code);
-          --FDetailDepth;
           leftOpen = FBlockEndedAtEof;
         } else {
           leftOpen = !ReportUnhandled(code, "COMPONENT", kTopSectionNames);
@@ -481,6 +597,7 @@ void TKivoFile::ParseSections() {
 }
 
 void TKivoFile::ParseEnvironment() {
+  const TLevelScope level(*this, kEnvironmentItems);
   TKivoEnvironment& env = FBoardComponent->GetEnvironment();
   std::string value;
   while (NextBlockItem()) {
@@ -577,7 +694,7 @@ void TKivoFile::ParseEnvironment() {
         PcbApiPercentUpdate();
         continue;
     }
-    Skip(code);
+    SkipKnown(code);
     PcbApiPercentUpdate();
   }
   if (env.GetDatabaseType() == 1 && FReport)
@@ -652,17 +769,25 @@ void TKivoFile::ReportLayers() {
     told.push_back(&record);
   std::sort(told.begin(), told.end(),
             [](const TLayerRecord* a, const TLayerRecord* b) { return a->Position < b->Position; });
+  // The lines asked in rising order: one pass over the file.
+  std::map<int64_t, int64_t> lines;
+  for (const TLayerRecord* record : told)
+    lines[record->Position] = lines[record->FirstAt] = lines[record->LastAt] = 0;
+  for (auto& [position, line] : lines)
+    line = LineAt(position);
   for (const TLayerRecord* record : told) {
+    const auto leftOut = [&](const char* where) {
+      return ObjectsLeftOut(record->Count, where, lines[record->FirstAt], lines[record->LastAt]);
+    };
     if (!record->Unreadable) {
-      FReport->AddLineWarning("The layer \"" + record->Name + "\"", LineAt(record->Position),
-                              " is not declared by the file's LYRSTR: " +
-                                  ObjectsLeftOut(record->Count, "on it"));
+      FReport->AddLineWarning("The layer \"" + record->Name + "\"", lines[record->Position],
+                              " is not declared by the file's LYRSTR: " + leftOut("on it"));
       continue;
     }
     std::string reason = kNotClosed;
     if (record->Count > 0)
-      reason += "; " + ObjectsLeftOut(record->Count, "after it");
-    FReport->AddLeftOutWarning("Layer", LineAt(record->Position), reason);
+      reason += "; " + leftOut("after it");
+    FReport->AddLeftOutWarning("Layer", lines[record->Position], reason);
   }
 }
 
@@ -760,7 +885,7 @@ void TKivoFile::ParseDisplayAttribute() {
 }
 
 void TKivoFile::ParseDetail() {
-  ++FDetailDepth;
+  const TLevelScope level(*this, kNoItems);
   for (;;) {
     // A section of the DETAIL block met where it cannot lie (told) is read here; any
     // other ends the DETAIL block's items.
@@ -775,7 +900,6 @@ void TKivoFile::ParseDetail() {
       ReportUnhandled(code, "DETAIL", kDetailSectionNames);
     PcbApiPercentUpdate();
   }
-  --FDetailDepth;
 }
 
 bool TKivoFile::ParseDetailSection(int code) {
@@ -798,6 +922,7 @@ bool TKivoFile::ParseDetailSection(int code) {
 }
 
 void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
+  const TLevelScope level(*this, kGraphicItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     if (code != kwW && ParseGraphic(code, list))
@@ -810,6 +935,7 @@ void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
 }
 
 void TKivoFile::ParseNetDef() {
+  const TLevelScope level(*this, kNetDefItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     if (code != kwN) {
@@ -822,10 +948,11 @@ void TKivoFile::ParseNetDef() {
     ReadName();
     ref.SetName(GetLastTokenText());
     nets.push_back(std::move(net));
+    const TLevelScope netLevel(*this, kNetItems);
     while (NextBlockItem()) {
       const int item = ReadWord();
       if (item == kwATR)
-        Skip("ATR");
+        SkipKnown("ATR");
       else if (item == kwDG)
         ParseNetGraphics(ref);
       else
@@ -835,6 +962,7 @@ void TKivoFile::ParseNetDef() {
 }
 
 void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
+  const TLevelScope level(*this, kNetGraphicItems);
   TKivoObjectList& members = FObjectScratch;
   members.clear();
   while (NextBlockItem()) {
@@ -852,7 +980,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
                              [&] { return "via of net " + net.GetName(); });
           members.push_back(std::move(via));
         }
-        Skip("V");
+        SkipKnown("V");
         break;
       }
       case kwNN: {
@@ -863,7 +991,7 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         text->SetPosition({x, y});
         if (KeptDescribed([&] { return "Name of net " + net.GetName(); }))
           members.push_back(std::move(text));
-        Skip("NN");
+        SkipKnown("NN");
         break;
       }
       case kwW:
@@ -884,6 +1012,7 @@ void TKivoFile::ParsePadStack() {
   auto& stacks = FBoardComponent->GetDetail().GetPadStacks();
   stacks.push_back(std::make_unique<TKivoPadStack>(&FDisplay));
   TKivoPadStack& stack = *stacks.back();
+  const TLevelScope level(*this, kPadStackItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -892,7 +1021,7 @@ void TKivoFile::ParsePadStack() {
         std::string first, second;
         if (ReadValue("Value of PAD", first) && ReadValue("Value of PAD", second))
           stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
-        Skip("PAD");
+        SkipKnown("PAD");
         break;
       }
       case kwPAD_DEF:
@@ -930,6 +1059,7 @@ void TKivoFile::ParseSubcomp() {
       Reader.FLeftOutInstances.clear();
     }
   } dropLeftOut{*this, components};
+  const TLevelScope level(*this, kSubcompItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -954,13 +1084,15 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
   ReadWord();
   definition.SetName(GetLastTokenText());
   FDefinitions[UpperCase(definition.GetName())] = &definition;
+  const TLevelScope level(*this, kDefinitionItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
       case kwPIN_DEF:
         ParsePins(definition);
         break;
-      case kwPIC:
+      case kwPIC: {
+        const TLevelScope pictureLevel(*this, kGraphicItems);
         FObjectScratch.clear();
         while (NextBlockItem()) {
           const int item = ReadWord();
@@ -971,12 +1103,13 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
         }
         KeepRead(FObjectScratch, definition.GetPrimitives());
         break;
+      }
       case kwATR:
         ParseInstanceAttributes(definition);
         break;
       case kwPKG:
       case kwSPKG:
-        Skip(code);
+        SkipKnown(code);
         break;
       default:
         ReportUnhandledToken(code, "COMP_DEF");
@@ -988,9 +1121,11 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
 void TKivoFile::ParsePins(TKivoComponent& definition) {
   auto& pins = FPinScratch;
   pins.clear();
+  const TLevelScope level(*this, kPinsItems);
   while (NextBlockItem()) {
-    if (ReadWord() != kwP) {
-      Skip("PIN_DEF");
+    const int code = ReadWord();
+    if (code != kwP) {
+      SkipItem(code, "PIN_DEF");
       continue;
     }
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
@@ -1002,8 +1137,10 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     bool leftOut = false;
     int64_t indexAt = -1;  // where its PT was read
     bool readableIndex = true;
+    const TLevelScope pinLevel(*this, kPinItems);
     while (NextBlockItem()) {
-      switch (ReadWord()) {
+      const int item = ReadWord();
+      switch (item) {
         case kwPT:
           ref.SetPadStackIndex(ReadIntegerValue(FFile));
           readableIndex = !GetNumberError();
@@ -1018,9 +1155,10 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
           break;
         }
         default:
-          break;
+          SkipItem(item, "P");
+          continue;
       }
-      Skip("P");
+      SkipKnown("P");
     }
     if (leftOut) {
       pins.pop_back();
@@ -1056,9 +1194,9 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
     ReportLeftOutAt(start, "Component " + GetLastTokenText(), reason.c_str());
     if (designatorCode == kwCloseBrace)
       return;
-    if (designatorCode == kwOpenBrace && (!Skip("I") || FPendingSection != 0))
+    if (designatorCode == kwOpenBrace && (!SkipKnown("I") || Pending()))
       return;
-    Skip("I");
+    SkipKnown("I");
     return;
   }
   TKivoComponent& definition = *found;
@@ -1068,6 +1206,7 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
   ref.SetDefinitionName(definitionName);
   ref.GetDesignator().SetText(GetLastTokenText());
   definition.GetInstances().push_back(std::move(instance));
+  const TLevelScope level(*this, kInstanceItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -1096,8 +1235,18 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
     if (code == kwCloseBrace)
       break;
     if (code == kwOpenBrace) {
+      // CN holds names: a block in it that the reader reads lies there because the CN's
+      // "}" is missing (told, and read where it belongs); another is skipped.
+      const int keyword = ReadWord();
+      if (IsSection(keyword)) {
+        ++FSkippedOpen;
+        TakeSection(keyword, "CN");
+        break;
+      }
+      if (TakeMisplaced(keyword, "CN", FDepth, /*skippedOpen=*/1))
+        break;
       Skip("CN");
-      if (FPendingSection != 0)
+      if (Pending())
         break;
       continue;
     }
@@ -1116,15 +1265,17 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
 
 void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
   if (definition.GetInstances().empty()) {
-    Skip("ATR");
+    SkipKnown("ATR");
     return;
   }
   TKivoInstance& instance = *definition.GetInstances().back();
+  const TLevelScope level(*this, kNoItems);
   while (NextBlockItem()) {
-    if (ReadWord() == kwIN)
+    const int code = ReadWord();
+    if (code == kwIN)
       ParseInstanceEntries(instance);
     else
-      Skip("ATR");
+      SkipItem(code, "ATR");
   }
 }
 
@@ -1144,6 +1295,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
     return readable ? turn : 0;
   };
   std::string value;
+  const TLevelScope level(*this, kPlacementItems);
   while (NextBlockItem()) {
     BeginObject();
     const int code = ReadWord();
@@ -1207,7 +1359,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         ReportUnhandledToken(code, "IN");
         continue;
     }
-    Skip(code);
+    SkipKnown(code);
   }
 }
 
@@ -1220,13 +1372,17 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   ReadWord();
   definition->SetName(GetLastTokenText());
   stack.AddPadDefinition(definition);
+  const TLevelScope level(*this, kPadDefinitionItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     if (code == kwPIC) {
+      const TLevelScope pictureLevel(*this, kPadGraphicItems);
       while (NextBlockItem()) {
         const int item = ReadWord();
-        if (item == kwARC || item == kwFL || item == kwPOLY || item == kwOL)
+        if (item == kwFL)
           Skip(item);
+        else if (item == kwARC || item == kwPOLY || item == kwOL)
+          SkipKnown(item);
         else if (item == kwW || item == kwDIMENSION ||
                  !ParseGraphic(item, definition->GetPrimitives()))
           ReportUnhandledToken(item, "PIC");
@@ -1242,16 +1398,24 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
+  const TLevelScope level(*this, kNoItems);
   while (NextBlockItem()) {
-    if (ReadWord() != kwIN) {
-      Skip("ATR");
+    const int code = ReadWord();
+    if (code != kwIN) {
+      SkipItem(code, "ATR");
       continue;
     }
+    const TLevelScope entriesLevel(*this, kNoItems);
     while (NextBlockItem()) {
+      const int entry = ReadWord();
+      if (entry != kwSMD) {
+        SkipItem(entry, "IN");
+        continue;
+      }
       std::string smd;
-      if (ReadWord() == kwSMD && ReadValue("Value of SMD", smd))
+      if (ReadValue("Value of SMD", smd))
         definition.SetSmd(smd == "Y" ? 1 : 0);
-      Skip("IN");
+      SkipKnown("IN");
     }
   }
 }
@@ -1341,7 +1505,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     default:
       return false;
   }
-  Skip(code);
+  SkipKnown(code);
   return true;
 }
 
@@ -1370,13 +1534,14 @@ void TKivoFile::ReadLineVertices(TKivoLine& line) {
   ReadPolyPoints(FPointScratch, closed);
   line.GetVertices().assign(FPointScratch.begin(), FPointScratch.end());
   if (!closed)
-    Skip("L");
+    SkipKnown("L");
 }
 
 void TKivoFile::ParsePoly(TKivoPoly& poly) {
   // Only the outline's numbers decide whether the polygon is placed; the voids' are
   // only reported.
   bool outlineUnreadable = false, outlineBeyondRange = false;
+  const TLevelScope level(*this, kPolygonItems);
   while (NextBlockItem()) {
     const int code = ReadWord();
     switch (code) {
@@ -1397,7 +1562,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         outlineUnreadable = outlineUnreadable || FUnreadable;
         outlineBeyondRange = outlineBeyondRange || FBeyondRange;
         if (!closed)
-          Skip("OL");
+          SkipKnown("OL");
         break;
       }
       case kwPV:
@@ -1405,7 +1570,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         break;
       case kwCV:
         ReportCircleVoid();
-        Skip("CV");
+        SkipKnown("CV");
         break;
       default:
         ReportUnhandledToken(code, "POLY");
@@ -1421,7 +1586,7 @@ void TKivoFile::ReportPolygonVoid() {
   bool closed = false;
   ReadPolyPoints(points, closed);
   if (!closed)
-    Skip("PV");
+    SkipKnown("PV");
   if (FReport) {
     std::vector<TReportPoint> reported;
     for (const TKivoPoint& p : points)

@@ -18,8 +18,13 @@
 //
 // Damage to the blocks is told and read past: a value whose "(" runs on over a line
 // holding a brace ends before that brace and is left out, an attribute whose "]" is
-// missing ends there too, and a section (DETAIL, NET_DEF, ...) met inside a block that
-// is skipped or cannot hold it is told and read where it stands.
+// missing ends there too (or at the next attribute), and a section (DETAIL, NET_DEF, ...)
+// met inside a block that is skipped or cannot hold it is told and read where it
+// stands. So is a block that a block being read reads as an item (a net, an instance, a
+// line...), met inside a block that cannot hold it or in the rest of a block the reader
+// knows holds no such blocks: a "}" is missing before it, and the blocks between end
+// there. Attribute and package blocks (ATR, PKG, ...) may hold anything, and unknown
+// blocks are skipped whole, as before.
 //
 // The reading loops end quietly at the end of the file; a file that ends while blocks
 // are still open (cut short, or short of closing braces) gets one load warning naming
@@ -46,6 +51,7 @@
 // inside COMPONENT or DETAIL that is none of its sections is told at detail level 2 too.
 #pragma once
 
+#include <array>
 #include <cassert>
 #include <cstdint>
 #include <deque>
@@ -67,6 +73,7 @@
 #include "importer/KivoGroups.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
+#include "importer/KivoTokenizer.h"
 #include "importer/PadStackMapRecord.h"
 #include "pcb/PcbBoard.h"
 
@@ -193,13 +200,45 @@ class TKivoFile : public TObject {
   void CheckUnitScale();
   // Skips the rest of `block` (SkipBlock), named by its keyword or its code; a section
   // met inside it is told and left to be read next. False when the file ended inside
-  // the block.
+  // the block. For blocks whose contents the reader does not know.
   bool Skip(std::string_view block);
   bool Skip(int block);
-  // Skip once the block's "}" was not held back.
-  [[gnu::noinline]] bool SkipRest(std::string_view block);
+  // Skip for the rest of a block the reader knows, which holds no blocks of the file's
+  // structure: a block met in it that a block being read reads (a "}" missing before
+  // it) is told and read there, as a section is.
+  bool SkipKnown(std::string_view block);
+  bool SkipKnown(int block);
+  // Skip or SkipKnown once the block's "}" was not held back: a skip stops at the
+  // sections (only at the COMPONENT block's own in the sections it skips, USER, SYMBOL
+  // and APERTURE_TABLE), and at the blocks being read read as items for SkipKnown.
+  enum TSkipWatch { swTopSections, swSections, swItems };
+  [[gnu::noinline]] bool SkipRest(std::string_view block, TSkipWatch watch);
+  // Skips the block of `code`, an item the level being read reads nothing of; a section,
+  // or a block that an enclosing level reads, is told and read there instead.
+  bool SkipItem(int code, std::string_view block);
   // Tells that the section of `code`, just read, lies inside `block`, and has it read next.
   [[gnu::cold]] void TakeSection(int code, std::string_view block);
+  // The load warning of a block of `code`, just read, that lies inside `block`.
+  [[gnu::cold]] void TellMisplaced(int code, std::string_view block);
+  // The same for the block of `code` when a level being read, from level `from` outward,
+  // reads it: that level reads it next, the levels inside it and `skippedOpen` blocks
+  // of a skip left open. False when none reads it.
+  [[gnu::cold]] bool TakeMisplaced(int code, std::string_view block, int from, int64_t skippedOpen);
+  // A section or block taken, still to be read: the reading loops end up to the one
+  // that reads it.
+  bool Pending() const { return (FPendingSection | FPendingItem) != 0; }
+  // NextBlockItem while something is pending: true, handing the item over to ReadWord,
+  // at the level that reads it; false elsewhere.
+  [[gnu::cold]] bool TakePending();
+  // The blocks being read as item loops, innermost last, each with the blocks it reads
+  // as items that hold objects or numbers (not attribute or package blocks, which may
+  // hold anything), and with those of the levels around it.
+  struct TLevel {
+    const TKivoKeywordSet* Items;
+    TKivoKeywordSet Open;
+  };
+  class TLevelScope;
+  static constexpr int kMaxLevels = 16;
   // The pad-stack index read at `position` for the object `describe()` names: an
   // unreadable one is told now; whether the file's pad stack holds it is checked once
   // the pad stack is read. `pin`: pins of the indices that make small pads by rule are
@@ -230,6 +269,7 @@ class TKivoFile : public TObject {
     int64_t Position = 0;
     int64_t Count = 0;
     bool Unreadable = false;
+    int64_t FirstAt = 0, LastAt = 0;  // where the first and the last object counted were read
   };
   // The display's layer name from [LY] at `position`, and its record current.
   void SetLayer(const std::string& name, int64_t position) {
@@ -241,10 +281,13 @@ class TKivoFile : public TObject {
   [[gnu::cold]] void SwitchLayer(int64_t position);
   // A [LY] at `position` whose value could not be read: no layer, a record of its own.
   [[gnu::cold]] void SetUnreadableLayer(int64_t position);
-  // Counts an object kept while `layer` was the counting record.
-  static void CountOn(TLayerRecord* layer) {
-    if (layer)
-      ++layer->Count;
+  // Counts an object kept (just read) while `layer` was the counting record.
+  void CountOn(TLayerRecord* layer) {
+    if (!layer)
+      return;
+    layer->LastAt = FFile.Position();
+    if (layer->Count++ == 0)
+      layer->FirstAt = layer->LastAt;
   }
   // The warnings of undeclared layers and unreadable [LY] values that objects were drawn on.
   void ReportLayers();
@@ -308,7 +351,13 @@ class TKivoFile : public TObject {
   // A section met where it cannot lie, told, to be read next: the reading loops end
   // (NextBlockItem answers false) up to the one that reads it.
   int FPendingSection = 0;
-  int FDetailDepth = 0;       // DETAIL sections being read
+  // A block met where it cannot lie, told, to be read next by the level FPendingItemLevel;
+  // handed to ReadWord as FDeliveredItem.
+  int FPendingItem = 0;
+  int FPendingItemLevel = -1;
+  int FDeliveredItem = 0;
+  std::array<TLevel, kMaxLevels> FLevels{};
+  int FDepth = -1;  // the innermost level being read
   int64_t FSkippedOpen = 0;   // blocks left open by skips that stopped at a section
   int64_t FPlacementAt = 0;   // where the placement of the instance being read was read
   // The pad records' indices of the file's first pad stack (the one the translation

@@ -330,24 +330,24 @@ bool EndsAtRanOverBrace(const TTextFile& file) {
 namespace {
 
 // The bytes a skip stops at: those of structure, escapes, quotes, comments and line
-// ends outside a quoted value; inside one, escapes, quotes and line ends. Both stop at
-// 0, the end of the buffer.
+// ends outside a quoted value; inside one, all but comments. Both stop at 0, the end of
+// the buffer.
 enum : uint8_t { kStopsPlain = 1, kStopsQuoted = 2 };
 constexpr std::array<uint8_t, 256> MakeSkipStops() {
   std::array<uint8_t, 256> stops{};
   for (unsigned char c : std::string_view("{}[]\"\\%\r\n"))
     stops[c] |= kStopsPlain;
-  for (unsigned char c : std::string_view("\"\\\r\n"))
+  for (unsigned char c : std::string_view("{}[]\"\\\r\n"))
     stops[c] |= kStopsQuoted;
   stops[0] = kStopsPlain | kStopsQuoted;
   return stops;
 }
 constexpr std::array<uint8_t, 256> kSkipStops = MakeSkipStops();
 
-// A double quote after these begins a quoted value.
+// A double quote after these begins a quoted value. Not after a "]" or "}": that is the
+// closing quote of a value the reader ended early at the bracket.
 bool BeginsValue(unsigned char before) {
-  return before == ' ' || before == '\r' || before == '\n' || before == '{' || before == '}' ||
-         before == '[' || before == ']';
+  return before == ' ' || before == '\r' || before == '\n' || before == '{' || before == '[';
 }
 
 // A double quote before these (or at the end of the file, -1) ends a quoted value.
@@ -355,13 +355,27 @@ bool EndsQuotedValue(int next) {
   return next < 0 || next == ' ' || next == '\r' || next == '\n' || next == ']' || next == '}';
 }
 
+// Whether the quoted value that [p, end) goes on in ends on its line: false at a line end
+// met first; true when the line goes on past the buffered bytes.
+bool QuoteEndsOnItsLine(const char* p, const char* end) {
+  for (; p < end; ++p) {
+    if (*p == '\r' || *p == '\n')
+      return false;
+    if (*p == '\\' && p + 1 < end && p[1] != '\r' && p[1] != '\n')
+      ++p;
+    else if (*p == '"' && (p + 1 == end || EndsQuotedValue(static_cast<unsigned char>(p[1]))))
+      return true;
+  }
+  return true;
+}
+
 // Reads what a skip passes over as the reader reads it, and answers its structure:
 // - a backslash escapes the character after it (but a line end): never structure;
 // - a quoted value begins at a double quote that begins a value (after a blank, a line
-//   end, a brace or a bracket) and ends at the next unescaped double quote that ends a
-//   piece (before a blank, a line end, a bracket, a brace or the end of the file).
-//   Braces and brackets inside it are no structure. A quoted value ends with its line
-//   at the latest: a stray quote hides no more than the rest of its line;
+//   end, a "{" or a "[") and ends at the next unescaped double quote that ends a
+//   piece (before a blank, a line end, a bracket, a brace or the end of the file), or
+//   with its line. Braces and brackets inside it are no structure where the value ends
+//   on their line: a quote left open (a stray one) hides none;
 // - a "%" where a block item may begin (first on its line, or after a "}" or "]",
 //   blanks between) begins a comment, which ends with the line.
 class TSkipScanner {
@@ -462,6 +476,11 @@ class TSkipScanner {
           After(c);
           break;
         default:
+          if (FQuoted && QuoteEndsOnItsLine(p + 1, end)) {
+            After(c);
+            break;
+          }
+          FQuoted = false;
           After(c);
           return c;
       }

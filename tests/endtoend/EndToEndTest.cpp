@@ -507,8 +507,9 @@ TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
 // objects: an instance of a definition the file does not have was made as the last
 // definition read; the tracks and vias of a misspelt layer were dropped; the silkscreen
 // after an unreadable layer was drawn on the layer before; DBGRID 0 put every object at
-// the origin; a misspelt DETAIL lost the whole board, told only at detail level 3. Each
-// is now told in the report at its default detail, naming its line.
+// the origin; a misspelt DETAIL lost the whole board, told only at detail level 3 (its
+// sections are now read where they stand). Each is now told in the report at its default
+// detail, naming its line.
 TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
   DeleteFileA(SavedDefaultsFile().c_str());
   const std::string demo = SourceFile("examples/demo.pdf");
@@ -523,15 +524,21 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
        "WARNING: Component R1 at line 324 left out: the file has no definition NOSUCH before it"},
       {"layer", "[LY \"COMP\"] [WD 20]", "[LY \"CMOP\"] [WD 20]", 4,
        "WARNING: The layer \"CMOP\" at line 204 is not declared by the file's LYRSTR: 10 objects "
-       "drawn on it were left out"},
+       "drawn on it were left out (lines 206 to 215)"},
       {"unreadable", "[LY \"SLKSCR\"] [WD 8] [TS 60]", "[LY (\"SLKSCR\"] [WD 8] [TS 60]", 4,
        "WARNING: Layer at line 92 left out: its \"(\" is not closed before the next block; 8 "
-       "objects drawn after it were left out"},
+       "objects drawn after it were left out (lines 93 to 103)"},
       {"grid", "{DBGRID 1}", "{DBGRID 0}", 4,
        "WARNING: DBGRID 0 at line 24 would make every coordinate 0: a grid of 1 was used"},
-      {"section", "{DETAIL", "{DETIAL", 1,
+      {"section", "{DETAIL", "{DETIAL", 8,
        "WARNING: The block DETIAL at line 78 is not one of the COMPONENT block's sections "
        "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
+      // A line without its "}" took the picture's and then the definition's: the
+      // instances after it lay inside the definition and were lost. They are read where
+      // they belong, and every object of the example stays.
+      {"brace", "{L -10 40 10 40}", "{L -10 40 10 40", 7,
+       "WARNING: The I block at line 324 lies inside the COMP_DEF block: a \"}\" may be missing "
+       "before it; it was read"},
   };
   for (const auto& c : cases) {
     std::string changed = demo;
@@ -545,6 +552,11 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
         << c.Name << ": " << run.Output;
     const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
     EXPECT_NE(report.find(std::string(c.Line) + "\r\n"), std::string::npos) << c.Name << ":\n" << report;
+    if (std::string_view(c.Name) == "brace") {
+      EXPECT_TRUE(Has(run, "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 "
+                           "text, 80 track, 13 via\n"))
+          << run.Output;
+    }
   }
   // A grid taken as 1 gives the example's own board (the dump names the file it read).
   std::string scratch, objects = DumpObjects(ReadFile(Scratch() + "grid.dump"));

@@ -406,7 +406,7 @@ TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
                      "WARNING: The attribute at line 8 is not closed by \"]\": it ends where "
                      "the next attribute begins\r\n"
                      "WARNING: Layer at line 5 left out: its \"(\" is not closed before the "
-                     "next block; 3 objects drawn after it were left out\r\n");
+                     "next block; 3 objects drawn after it were left out (lines 7 to 9)\r\n");
 }
 
 // Fault: a number read at the "}" of its block converted the token before it again and
@@ -451,6 +451,54 @@ TEST_F(KivoFileTest, ASectionInsideABlockItCannotLieInIsToldAndRead) {
                      "block: a \"}\" may be missing before it; it was read\r\n"
                      "WARNING: The NET_DEF block at line 8 lies inside the ANNOTATE block: a "
                      "\"}\" may be missing before it; it was read\r\n\r\n");
+}
+
+// Fault: a block that a missing "}" put inside another was lost with every block after
+// it in its section (a line without its "}" took the annotations after it silently, an
+// instance the instances after it, a CN list the instances after it, a pin list the
+// definition's picture, a section met as a pin list's item was skipped whole). A block
+// met where it cannot lie that a block being read reads is told and read there.
+TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsToldAndReadWhereItBelongs) {
+  const std::string definition =
+      "{PAD_STACK {PAD 1 \"R\" \"R\"}}\n"                                   // 4
+      "{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}}\n";           // 5
+  const auto told = [](const char* block, int line, const char* inside) {
+    return std::string("WARNING: The ") + block + " block at line " + std::to_string(line) +
+           " lies inside the " + inside + " block: a \"}\" may be missing before it; it was read";
+  };
+  const struct {
+    std::string Detail;  // from line 4
+    size_t Annotations, Instances, Primitives;
+    std::string Told;
+  } cases[] = {
+      {"{ANNOTATE [LY \"TOP\"] {L 0 0 10 0\n{C 0 0 1}\n{T \"A\" 0 0}}}", 3, 0, 0,
+       told("C", 5, "L")},
+      {definition + "{I D U1 {CN A}\n{I D U2 {CN B}}}", 0, 2, 0, told("I", 7, "I")},
+      {definition + "{I D U1 {CN A B\n{I D U2 {CN C}}}", 0, 2, 0, told("I", 7, "CN")},
+      {"{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PLOC 0 0}}\n{PIC [LY \"TOP\"] {L 0 0 1 1}}}}", 0, 0, 1,
+       told("PIC", 5, "PIN_DEF")},
+      {"{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PLOC 0 0}}\n{ANNOTATE [LY \"TOP\"] {C 0 0 1}}}}", 1, 0,
+       0, told("ANNOTATE", 5, "PIN_DEF")},
+      {definition + "{I D U1 {ATR {IN {ORG 10 20\n{NL 1 2}}}}}", 0, 1, 0, told("NL", 7, "ORG")},
+  };
+  for (const auto& c : cases) {
+    Import(std::string(kHead) + "{DETAIL " + c.Detail + "}}\n");
+    const std::string report = ReportText();
+    EXPECT_NE(report.find(c.Told), std::string::npos) << c.Detail << "\n" << report;
+    EXPECT_EQ(Detail().GetAnnotations().size(), c.Annotations) << c.Detail;
+    size_t instances = 0, primitives = 0;
+    for (const auto& component : Detail().GetComponents()) {
+      auto& d = dynamic_cast<TKivoComponent&>(*component);
+      instances += d.GetInstances().size();
+      primitives += d.GetPrimitives().size();
+      if (!d.GetInstances().empty() && c.Told.find("NL") != std::string::npos) {
+        EXPECT_EQ(d.GetInstances()[0]->GetX(), 100000);
+        EXPECT_EQ(d.GetInstances()[0]->GetDesignator().GetPosition(), (TKivoPoint{10000, 20000}));
+      }
+    }
+    EXPECT_EQ(instances, c.Instances) << c.Detail;
+    EXPECT_EQ(primitives, c.Primitives) << c.Detail;
+  }
 }
 
 // Fault: a number far below the 32-bit range (-1e12, -1e308) was taken as 0: the object
@@ -662,23 +710,24 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
   } cases[] = {
       {"{ANNOTATE [LY \"CMOP\"] {ARC 0 0 1 0 0 1} {C 0 0 1} {FR 0 0 1 1} {R 0 0 1 1}"
        " {L 0 0 1 1} {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}",
-       "1\r\n" + undeclared + "CMOP" + notDeclared + "7 objects drawn on it were left out\r\n"},
+       "1\r\n" + undeclared + "CMOP" + notDeclared + "7 objects drawn on it were left out (line 4)\r\n"},
       {"{NET_DEF {N A {DG [LY \"CMOP\"] {V 0 0 1} {NN 0 0} {W 0 0 1 1} {ARC 0 0 1 0 0 1}"
        " {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}}}",
-       "1\r\n" + undeclared + "CMOP" + notDeclared + "6 objects drawn on it were left out\r\n"},
+       "1\r\n" + undeclared + "CMOP" + notDeclared + "6 objects drawn on it were left out (line 4)\r\n"},
       // The graphics of a pad definition do not count; the layer it leaves does.
       {"{PAD_STACK {PAD 1 \"R\"} {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 3} [LY \"CMOP\"] {C 0 0 3}}}}"
        " {ANNOTATE {C 0 0 1}}",
-       "1\r\n" + undeclared + "CMOP" + notDeclared + "1 object drawn on it was left out\r\n"},
-      // A misspelt layer in one definition takes the pins of the next along.
-      {"{SUBCOMP {COMP_DEF A {PIC [LY SILK\"] {L 0 0 1 1} {C 0 0 -1}}}"
-       " {COMP_DEF B {PIN_DEF {P 1 {PLOC 0 0}} {P 2 {PLOC 1 0}}}}}",
+       "1\r\n" + undeclared + "CMOP" + notDeclared + "1 object drawn on it was left out (line 4)\r\n"},
+      // A misspelt layer in one definition takes the pins of the next along: the lines
+      // of the objects left out tell where.
+      {"{SUBCOMP {COMP_DEF A {PIC [LY SILK\"] {L 0 0 1 1} {C 0 0 -1}}}\n"
+       " {COMP_DEF B {PIN_DEF {P 1 {PLOC 0 0}}\n {P 2 {PLOC 1 0}}}}}",
        "2\r\nWARNING: Circle at line 4 left out: its radius is negative\r\n" + undeclared +
-           "SILK\"" + notDeclared + "3 objects drawn on it were left out\r\n"},
+           "SILK\"" + notDeclared + "3 objects drawn on it were left out (lines 4 to 6)\r\n"},
       // Each layer once, in the order of their first [LY].
       {"{ANNOTATE [LY \"X2\"] {C 0 0 1} [LY \"X1\"] {C 0 0 1} [LY \"X2\"] {C 0 0 1}}",
-       "2\r\n" + undeclared + "X2" + notDeclared + "2 objects drawn on it were left out\r\n" +
-           undeclared + "X1" + notDeclared + "1 object drawn on it was left out\r\n"},
+       "2\r\n" + undeclared + "X2" + notDeclared + "2 objects drawn on it were left out (line 4)\r\n" +
+           undeclared + "X1" + notDeclared + "1 object drawn on it was left out (line 4)\r\n"},
       // Declared (in any case, or by an ENVIRONMENT after the DETAIL), before any [LY],
       // or with nothing drawn: nothing to tell.
       {"{ANNOTATE {C 0 0 1} [LY \"bottom\"] {C 0 0 1} [LY \"LATE\"] {C 0 0 1} [LY \"NONE\"]}}"
@@ -687,7 +736,7 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
       // An unreadable layer: what follows up to the next readable one, on a record of its
       // own; inside a pad definition nothing counts.
       {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"] [WD 5]\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
-       "1\r\n" + unreadable + "; 2 objects drawn after it were left out\r\n"},
+       "1\r\n" + unreadable + "; 2 objects drawn after it were left out (line 5)\r\n"},
       {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"]\n{C 0 0 3}}}}",
        "1\r\n" + unreadable + "\r\n"},
   };
@@ -740,20 +789,23 @@ TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
 // A block directly inside COMPONENT or DETAIL that is none of its sections is named at
 // level 2 too, and still counted once.
 TEST(KivoReaderAlone, AMisspeltSectionIsNamedAtTheDefaultDetail) {
+  // (The sections a misspelt DETAIL holds are read where they stand, told.)
   const struct {
     const char* Text;  // after the head, from line 4
-    const char* Line;
+    const char* Lines;
   } cases[] = {
       {"{DETIAL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
-       "The block DETIAL at line 4 is not one of the COMPONENT block's sections (ENVIRONMENT, "
-       "USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
+       "2\r\nWARNING: The block DETIAL at line 4 is not one of the COMPONENT block's sections "
+       "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped\r\n"
+       "WARNING: The ANNOTATE block at line 4 lies inside the DETIAL block: a \"}\" may be "
+       "missing before it; it was read\r\n"},
       {"{DETAIL\n{ANOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
-       "The block ANOTATE at line 5 is not one of the DETAIL block's sections (ANNOTATE, "
-       "NET_DEF, PAD_STACK, SUBCOMP): it was skipped"},
+       "1\r\nWARNING: The block ANOTATE at line 5 is not one of the DETAIL block's sections "
+       "(ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP): it was skipped\r\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + c.Text, 2),
-              std::string("Load Warnings : 1\r\nWARNING: ") + c.Line + "\r\n");
+              std::string("Load Warnings : ") + c.Lines);
   // Not for a block inside another one: the unhandled token alone, as before.
   EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + "{DETAIL {ANNOTATE {ZZ 1}}}}\n", 2),
             "Load Warnings : 1\r\n");

@@ -1,0 +1,110 @@
+// The material of the mutation campaign: a sample's blocks as the reader takes them,
+// a mutant that remembers which of its bytes came from where in the sample, and the
+// project's deterministic mutator.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A valid KIVO file taken apart into its blocks (braces outside comments; a sample holds
+// no brace in a text or value). The blocks that the campaign compares by are named:
+// sections (the top-level blocks but DETAIL, and the blocks of DETAIL), units (the
+// objects of a section: annotation primitives, nets, component definitions and
+// instances) and global blocks (the items of ENVIRONMENT and PAD_STACK, which every
+// later object reads: layers, units, pads).
+class TKivoSample {
+ public:
+  enum TRole { brOther, brSection, brUnit, brGlobal };
+  struct TBlock {
+    size_t Open = 0, Close = 0;  // its braces
+    size_t Parent = npos;        // the block that holds it
+    std::string Keyword;
+    TRole Role = brOther;
+    bool Skipped = false;  // the reader passes over it whole
+  };
+  static constexpr size_t npos = std::string::npos;
+
+  explicit TKivoSample(std::string text);
+  const std::string& GetText() const { return FText; }
+  const std::vector<TBlock>& GetBlocks() const { return FBlocks; }
+  // Where each "[" of an attribute stands, and each of "[LY".
+  const std::vector<size_t>& GetAttributes() const { return FAttributes; }
+  const std::vector<size_t>& GetLayerAttributes() const { return FLayerAttributes; }
+  // The line end the file writes ("\r\n" or "\n").
+  const std::string& GetLineEnd() const { return FLineEnd; }
+
+  // The first character of the line holding `at`, and the end of that line (its line
+  // end, or the end of the text).
+  size_t LineStart(size_t at) const;
+  size_t LineEnd(size_t at) const;
+  // The text without the blocks `blocks` (indices; a block inside another goes with it).
+  std::string Without(const std::vector<size_t>& blocks) const;
+  // The block's indices of a role, in file order.
+  std::vector<size_t> BlocksOf(TRole role) const;
+  // The instances that belong to component definition `definition`: those after it in
+  // its SUBCOMP before the next definition (an instance belongs to the definition read
+  // last).
+  std::vector<size_t> InstancesOf(size_t definition) const;
+
+ private:
+  std::string FText;
+  std::vector<TBlock> FBlocks;
+  std::vector<size_t> FAttributes, FLayerAttributes;
+  std::string FLineEnd;
+};
+
+// A mutant of a sample: its bytes, and for each byte the offset in the sample it came
+// from (-1 for a byte the edits wrote). What the edits were for decides what the oracle
+// lets the import lose (TMutationOracle).
+struct TMutant {
+  enum TKind {
+    mkDamage,    // damage of any kind: the blocks it touches may be lost
+    mkUnusual,   // valid but unusual (a brace in a value or comment of a skipped block,
+                 // tab indentation): every object of the sample must stay
+    mkMustTell,  // damage that the reader must tell (an instance of a definition the file
+                 // does not have, a layer the file does not declare): nothing may be lost
+                 // untold, not even inside the edited block
+  };
+  explicit TMutant(const std::string& sample);
+  void Insert(size_t at, const std::string& bytes);
+  void Erase(size_t at, size_t count);
+  void Change(size_t at, char byte);
+  void Cut(size_t length);
+
+  std::string Text;
+  std::vector<int32_t> Origin;
+  TKind Kind = mkDamage;
+  std::string What;  // the targeted edit, for the failure's message
+};
+
+// The project's deterministic mutator: each call makes one mutant of a sample. Most
+// mutants take one to four edits of damage: bit flips, byte inserts and deletes, a
+// duplicated chunk, an injected brace, bracket or quote, a number made hundreds of
+// digits long, a cut, a brace, bracket or parenthesis inside a comment or a string, a
+// number beyond the 32-bit range (or no number), a "}" moved to the end. One in six
+// takes one targeted edit instead: a brace quoted or escaped in a value of a block the
+// reader skips, a comment line holding a brace inside such a block, lines indented by
+// tabs (all valid), an instance naming a definition the file does not have, or a
+// misspelt layer (damage that must be told).
+class TKivoMutator {
+ public:
+  explicit TKivoMutator(uint64_t seed) : FState(seed) {}
+  TMutant Mutate(const TKivoSample& sample);
+  uint64_t Next();
+
+  // The targeted edits, one each (`choice` picks among the candidates); false when the
+  // sample offers no place for it.
+  static bool BraceInSkippedValue(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  static bool BraceOnCommentLine(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  static bool IndentByTabs(const TKivoSample& sample, size_t firstLine, size_t lines,
+                           TMutant& mutant);
+  static bool UnknownDefinition(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  static bool UndeclaredLayer(const TKivoSample& sample, size_t choice, TMutant& mutant);
+
+ private:
+  size_t Below(size_t n) { return n == 0 ? 0 : static_cast<size_t>(Next() % n); }
+  void Damage(TMutant& mutant);
+  bool Target(const TKivoSample& sample, TMutant& mutant);
+  uint64_t FState;
+};
