@@ -832,11 +832,13 @@ int TKivoFile::ParseDisplay() {
   while (!AtEnd()) {
     const int code = GetToken(FFile, StructuralSet(), /*skipBlanks=*/true);
     if (code == kwOpenBrace) {
-      // A section there lies inside the DISPLAY block, which stays open.
-      const int section = ReadWord();
-      if (!IsSection(section))
+      // A block there lies inside the DISPLAY block, which reads none and stays open: a
+      // section is read, any other block told and skipped as the COMPONENT block's.
+      const int block = ReadWord();
+      if (IsSection(block))
+        TakeSection(block, "DISPLAY");
+      else if (!ReportUnhandled(block, "COMPONENT", kTopSectionNames))
         return 2;
-      TakeSection(section, "DISPLAY");
       return 1;
     }
     if (code == kwCloseBrace)

@@ -836,6 +836,10 @@ TEST(KivoReaderAlone, AMisspeltSectionIsNamedAtTheDefaultDetail) {
       {"{DETAIL\n{ANOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
        "1\r\nWARNING: The block ANOTATE at line 5 is not one of the DETAIL block's sections "
        "(ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP): it was skipped\r\n"},
+      // A block after a DISPLAY block left open, lost without a word before.
+      {"{DISPLAY [WD 5]\n{C 1 1 1}\n{DETAIL}}}\n",
+       "1\r\nWARNING: The block C at line 5 is not one of the COMPONENT block's sections "
+       "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped\r\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + c.Text, 2),
