@@ -77,6 +77,9 @@ const TKivoKeywordSet kItemBlocks = kEnvironmentItems | kGraphicItems | kNetDefI
                                     kNetGraphicItems | kPadStackItems | kPadDefinitionItems |
                                     kSubcompItems | kDefinitionItems | kPinsItems | kPinItems |
                                     kInstanceItems | kPlacementItems | kPolygonItems;
+// The blocks the sections of DETAIL read one by one: nets, component definitions,
+// instances and the pad stack's pads. None holds another.
+const TKivoKeywordSet kUnitBlocks = KeywordSet({kwN, kwCOMP_DEF, kwI, kwPAD, kwPAD_DEF});
 
 bool InSet(const TKivoKeywordSet& set, int code) {
   return code > 0 && code <= KivoKeywordCount && set[static_cast<size_t>(code)];
@@ -95,6 +98,9 @@ bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || ind
 
 const char kNotWhole[] = "it is not a whole number";
 const char kNotClosed[] = "its \"(\" is not closed before the next block";
+const char kQuoteNotClosed[] = "its quote is not closed before the next block";
+// Why the value read last ran over into the blocks after it.
+const char* NotClosedReason() { return LastValueQuoted() ? kQuoteNotClosed : kNotClosed; }
 // The sections of the COMPONENT and DETAIL blocks, as a warning lists them.
 const char kTopSectionNames[] = "ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL";
 const char kDetailSectionNames[] = "ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP";
@@ -250,7 +256,7 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   if (__builtin_expect(!HeldBraceRanOver(FFile), 1))
     return true;
   if (item)
-    ReportLeftOutAt(start, item, kNotClosed);
+    ReportLeftOutAt(start, item, NotClosedReason());
   value.clear();
   return false;
 }
@@ -276,19 +282,44 @@ bool TKivoFile::SkipKnown(int block) {
 bool TKivoFile::SkipRest(std::string_view block, TSkipWatch watch) {
   // The sections of the COMPONENT block's own skipped sections (USER, SYMBOL...), which
   // may hold blocks named as DETAIL's sections; any other block holds no section.
-  TKivoKeywordSet watched = watch == swTopSections ? kTopSections : kSections;
-  if (watch == swItems && FDepth >= 0)
-    watched |= FLevels[static_cast<size_t>(FDepth)].Open;
-  const TKivoSkipEnd end = SkipBlockUntil(FFile, watched);
-  if (end.Code == 0)
-    return end.Closed;
-  if (IsSection(end.Code)) {
-    FSkippedOpen += end.Open;
-    TakeSection(end.Code, block);
-  } else {
-    TakeMisplaced(end.Code, block, FDepth, end.Open);
+  TKivoKeywordSet taken = watch == swTopSections ? kTopSections : kSections;
+  if ((watch == swItems || watch == swUnknown) && FDepth >= 0)
+    taken |= FLevels[static_cast<size_t>(FDepth)].Open;
+  // A unit of a section that no open level reads lies in a block that cannot hold it (a
+  // "}" missing before it): it is lost with the block, and told.
+  const TKivoKeywordSet watched = watch == swUnknown ? taken | kUnitBlocks : taken;
+  int64_t open = 1;  // the skipped block and the blocks inside it left open where the skip stands
+  int lostCode = 0;
+  int64_t lostLine = 0;
+  for (;;) {
+    const TKivoSkipEnd end = SkipBlockUntil(FFile, watched);
+    if (end.Code == 0 && end.Closed && --open > 0)
+      continue;
+    if (end.Code != 0 && !InSet(taken, end.Code)) {
+      if (lostCode == 0) {
+        lostCode = end.Code;
+        lostLine = LineAt(FFile.Position());
+      }
+      open += end.Open;
+      continue;
+    }
+    if (__builtin_expect(lostCode != 0, 0) && FReport)
+      FReport->AddLineDetail("The " + std::string(KivoKeywordText(lostCode)) + " block", lostLine,
+                             " lies inside the " + std::string(block) +
+                                 " block: a \"}\" may be missing before it; it was skipped with "
+                                 "that block (lines " + std::to_string(lostLine) + " to " +
+                                 std::to_string(LineAt(FFile.Position())) + ")");
+    if (end.Code == 0)
+      return end.Closed;
+    const int64_t around = open - 1 + end.Open;
+    if (IsSection(end.Code)) {
+      FSkippedOpen += around;
+      TakeSection(end.Code, block);
+    } else {
+      TakeMisplaced(end.Code, block, FDepth, around);
+    }
+    return true;
   }
-  return true;
 }
 
 bool TKivoFile::SkipItem(int code, std::string_view block) {
@@ -482,8 +513,13 @@ bool TKivoFile::ReportUnhandled(int code, std::string_view block, const char* se
       FReport->AddLineDetail("The block " + token, LineAt(FFile.Position()),
                              " is not one of the " + std::string(block) + " block's sections (" +
                                  sections + "): it was skipped");
+    else if (InSet(kUnitBlocks, code))
+      FReport->AddLineDetail("The " + token + " block", LineAt(FFile.Position()),
+                             " lies inside the " + std::string(block) +
+                                 " block, which does not read it: a \"}\" may be missing before "
+                                 "it; it was skipped");
   }
-  return Skip(token);
+  return SkipHeldBlockEnd(FFile) || SkipRest(token, swUnknown);
 }
 
 void TKivoFile::BeginReading() {
@@ -753,6 +789,7 @@ void TKivoFile::SetUnreadableLayer(int64_t position) {
   // what is drawn now is not translated: told with this [LY], not put on the layer before.
   FDisplay.SetLayerName(std::string());
   FUnreadableLayers.push_back({std::string(), position, 0, /*Unreadable=*/true});
+  FUnreadableLayers.back().Quoted = LastValueQuoted();
   FLayer = &FUnreadableLayers.back();
   FCounting = FInPadDefinition ? nullptr : FLayer;
 }
@@ -784,7 +821,7 @@ void TKivoFile::ReportLayers() {
                               " is not declared by the file's LYRSTR: " + leftOut("on it"));
       continue;
     }
-    std::string reason = kNotClosed;
+    std::string reason = record->Quoted ? kQuoteNotClosed : kNotClosed;
     if (record->Count > 0)
       reason += "; " + leftOut("after it");
     FReport->AddLeftOutWarning("Layer", lines[record->Position], reason);
@@ -795,11 +832,13 @@ int TKivoFile::ParseDisplay() {
   while (!AtEnd()) {
     const int code = GetToken(FFile, StructuralSet(), /*skipBlanks=*/true);
     if (code == kwOpenBrace) {
-      // A section there lies inside the DISPLAY block, which stays open.
-      const int section = ReadWord();
-      if (!IsSection(section))
+      // A block there lies inside the DISPLAY block, which reads none and stays open: a
+      // section is read, any other block told and skipped as the COMPONENT block's.
+      const int block = ReadWord();
+      if (IsSection(block))
+        TakeSection(block, "DISPLAY");
+      else if (!ReportUnhandled(block, "COMPONENT", kTopSectionNames))
         return 2;
-      TakeSection(section, "DISPLAY");
       return 1;
     }
     if (code == kwCloseBrace)

@@ -210,8 +210,10 @@ class TKivoFile : public TObject {
   bool SkipKnown(int block);
   // Skip or SkipKnown once the block's "}" was not held back: a skip stops at the
   // sections (only at the COMPONENT block's own in the sections it skips, USER, SYMBOL
-  // and APERTURE_TABLE), and at the blocks being read read as items for SkipKnown.
-  enum TSkipWatch { swTopSections, swSections, swItems };
+  // and APERTURE_TABLE), and at the blocks being read read as items for SkipKnown and
+  // for a block no level reads (swUnknown), whose skip also tells the units of sections
+  // it passes over.
+  enum TSkipWatch { swTopSections, swSections, swItems, swUnknown };
   [[gnu::noinline]] bool SkipRest(std::string_view block, TSkipWatch watch);
   // Skips the block of `code`, an item the level being read reads nothing of; a section,
   // or a block that an enclosing level reads, is told and read there instead.
@@ -270,6 +272,7 @@ class TKivoFile : public TObject {
     int64_t Count = 0;
     bool Unreadable = false;
     int64_t FirstAt = 0, LastAt = 0;  // where the first and the last object counted were read
+    bool Quoted = false;  // an unreadable value's quote (not its "(") was left open
   };
   // The display's layer name from [LY] at `position`, and its record current.
   void SetLayer(const std::string& name, int64_t position) {

@@ -4,6 +4,9 @@
 //   until ")" or the end of the file. A line end is never re-read as blanks. But a
 //   brace on a line the value ran on to ends it, held back (HeldBraceRanOver): a "("
 //   left open would otherwise take the rest of the file for its value.
+// - A quoted value that runs over its line ends at a "{" on a line it ran on to, held
+//   back as for a bracketed value (HeldBraceRanOver): a stray quote would otherwise
+//   take the blocks after it for its value.
 // - A quoted value ends early at an unescaped "]" or "}": the bracket stays held back
 //   for the reader, as after a bare value, and the value keeps every character read
 //   (no last character is taken for a closing quote that was never met). The escaped
@@ -46,6 +49,7 @@ TKivoCharSet& gBracketedValue = KivoTokenizerDetail::BracketedValue;
 TKivoCharSet gBlankOnly;
 // The bracketed value's delimiters once it ran on past a line end.
 TKivoCharSet gBracketedRanOn;
+TKivoCharSet gQuotedRanOn;
 const TKivoCharSet gNoSet;
 
 constexpr std::string_view kDigits = "0123456789";
@@ -195,6 +199,10 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
       }
     }
   } else if (!file.Eof()) {
+    // A piece of a quoted value that starts at a line end (after an escaped "}") runs
+    // the value on to the next line.
+    if (delimiters == &gQuotedValue && file.Eoln())
+      delimiters = s.ValueSet = &gQuotedRanOn;
     c = NextChar(file);
     haveChar = true;
   }
@@ -227,7 +235,8 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
       case TKivoCharSet::ksQuotedValue:
         if (c != '"') {
           // The quoted value goes on at the next non-empty line, blanks skipped, nothing
-          // inserted at the join.
+          // inserted at the join; a "{" now ends it.
+          delimiters = s.ValueSet = &gQuotedRanOn;
           while (file.Eoln() && !file.Eof())
             file.ReadLn();
           haveChar = !file.Eof();
@@ -255,7 +264,7 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   if (delimiters->Contains(c)) {
     if (c != ' ')
       s.Held = static_cast<char>(c);
-    if (delimiters == &gBracketedRanOn && c != ')')
+    if ((delimiters == &gBracketedRanOn && c != ')') || (delimiters == &gQuotedRanOn && c == '{'))
       s.RanOverAt = file.Position();
   } else if (haveChar) {
     token.Add(c);
@@ -587,11 +596,12 @@ namespace {
 // Appends one piece of a value and its continuations to `value`.
 void JoinPieces(TTextFile& file, std::string& value) {
   TTokenizerState& s = gState;
-  const TKivoCharSet& set = s.ValueSet ? *s.ValueSet : gNoSet;
-  const bool quoted = set.Kind() == TKivoCharSet::ksQuotedValue;
   // Every round that goes on has consumed a character or the held-back one, so the
   // loop ends at the latest at the end of the file (where a piece is empty).
   for (;;) {
+    // The set of a quoted value changes once it ran over its line.
+    const TKivoCharSet& set = s.ValueSet ? *s.ValueSet : gNoSet;
+    const bool quoted = set.Kind() == TKivoCharSet::ksQuotedValue;
     // A held-back "}" starts the piece like any other held-back delimiter.
     KivoTokenizerDetail::ReadToken(file, set, /*skipBlanks=*/false);
     if (s.TextLength == 0)
@@ -661,7 +671,8 @@ std::string ReadQuotedString(TTextFile& file) {
     raw.push_back(first);
   JoinPieces(file, raw);
   if (quoted && !raw.empty()) {
-    const bool cutShortByBracket = (s.Held == ']' || s.Held == '}') && raw.back() != '"';
+    const bool cutShortByBracket =
+        (s.Held == ']' || s.Held == '}' || s.Held == '{') && raw.back() != '"';
     if (!cutShortByBracket)
       raw.pop_back();  // the closing quote
   }
@@ -674,6 +685,10 @@ std::string ReadQuotedString(TTextFile& file) {
 }
 
 char GetHeldBackChar() { return gState.Held; }
+
+bool LastValueQuoted() {
+  return gState.ValueSet && gState.ValueSet->Kind() == TKivoCharSet::ksQuotedValue;
+}
 
 void ResetTokenizerState() {
   gState.Held = 0;
@@ -696,6 +711,7 @@ void InitializeKivoTokenizer() {
   gQuotedValue = TKivoCharSet(" ]}", TKivoCharSet::ksQuotedValue);
   gBracketedValue = TKivoCharSet(")", TKivoCharSet::ksBracketedValue);
   gBracketedRanOn = TKivoCharSet("){}", TKivoCharSet::ksBracketedValue);
+  gQuotedRanOn = TKivoCharSet(" ]{}", TKivoCharSet::ksQuotedValue);
   gBlankOnly = TKivoCharSet(" ");
   for (int c = 0; c < 256; ++c) {
     const char text[TTextFile::BufferSlack] = {static_cast<char>(c)};

@@ -161,6 +161,8 @@ inline bool GetNumberError();
 
 // The held-back character, 0 when none.
 char GetHeldBackChar();
+// Whether the value read last was a quoted one.
+bool LastValueQuoted();
 // Forgets everything a previous file left: nothing held back, empty last token text,
 // last code -1, number-error flag clear. A new file starts with it.
 void ResetTokenizerState();

@@ -409,6 +409,30 @@ TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
                      "next block; 3 objects drawn after it were left out (lines 7 to 9)\r\n");
 }
 
+// Fault: a quoted value whose closing quote was lost (`"N"\}`: an escaped brace after the
+// quote) ran on over every line after it and took the DETAIL and ANNOTATE blocks for
+// its text, and the objects after them were lost. It ends at a "{" on a line it ran on
+// to, as a bracketed value does, and is told.
+TEST_F(KivoFileTest, AQuotedValueLeftOpenTakesNoBlockAfterItsLine) {
+  const struct {
+    const char* Display;  // line 4
+    const char* Annotate;  // line 6
+    const char* Told;
+  } cases[] = {
+      {"{DISPLAY [TM \"N\"\\}\n", "[LY \"TOP\"]\n",
+       "WARNING: Text mirror at line 4 left out: its quote is not closed before the next block"},
+      {"{DISPLAY [TM \"N\"]}\n", "[LY \"TOP\\}\n",
+       "WARNING: Layer at line 6 left out: its quote is not closed before the next block; 1"},
+  };
+  for (const auto& c : cases) {
+    Import(std::string(kHead) + c.Display +  // 4
+           "{DETAIL {ANNOTATE\n" + c.Annotate +  // 5, 6
+           "{L 0 0 10 0}}}}\n");               // 7
+    EXPECT_EQ(Detail().GetAnnotations().size(), 1u) << c.Told;
+    EXPECT_NE(ReportText().find(c.Told), std::string::npos) << ReportText();
+  }
+}
+
 // Fault: a number read at the "}" of its block converted the token before it again and
 // took the brace, so the skip after it took the rest of the enclosing block: a text whose
 // coordinate could not be read lost the rest of its block (and was named garbled or
@@ -457,8 +481,10 @@ TEST_F(KivoFileTest, ASectionInsideABlockItCannotLieInIsToldAndRead) {
 // it in its section (a line without its "}" took the annotations after it silently, an
 // instance the instances after it, a CN list the instances after it, a pin list the
 // definition's picture, a section met as a pin list's item was skipped whole). A block
-// met where it cannot lie that a block being read reads is told and read there.
-TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsToldAndReadWhereItBelongs) {
+// met where it cannot lie that a block being read reads is told and read there; also
+// after an unknown block left open. A net, definition or instance that nothing being
+// read reads was skipped with no line at all: it is told, with the lines it was lost in.
+TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsReadWhereItBelongsOrTold) {
   const std::string definition =
       "{PAD_STACK {PAD 1 \"R\" \"R\"}}\n"                                   // 4
       "{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}}\n";           // 5
@@ -480,6 +506,14 @@ TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsToldAndReadWhereItBelo
       {"{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PLOC 0 0}}\n{ANNOTATE [LY \"TOP\"] {C 0 0 1}}}}", 1, 0,
        0, told("ANNOTATE", 5, "PIN_DEF")},
       {definition + "{I D U1 {ATR {IN {ORG 10 20\n{NL 1 2}}}}}", 0, 1, 0, told("NL", 7, "ORG")},
+      {"{ANNOTATE [LY \"TOP\"] {P{OLY {OL 1 0 0 1 1}}\n{C 0 0 1}\n{T \"A\" 0 0}}}", 2, 0, 0,
+       told("C", 5, "P")},
+      {definition + "}{NET_DEF {N A}\n{I D U1 {CN A}}}", 0, 0, 0,
+       "WARNING: The I block at line 7 lies inside the NET_DEF block, which does not read it: a "
+       "\"}\" may be missing before it; it was skipped"},
+      {definition + "}{N A {DG [LY \"TOP\"] {W 0 0 1 1}}\n{I D U1 {CN A}}\n}", 0, 0, 0,
+       "WARNING: The I block at line 7 lies inside the N block: a \"}\" may be missing before it; "
+       "it was skipped with that block (lines 7 to 8)"},
   };
   for (const auto& c : cases) {
     Import(std::string(kHead) + "{DETAIL " + c.Detail + "}}\n");
@@ -802,6 +836,10 @@ TEST(KivoReaderAlone, AMisspeltSectionIsNamedAtTheDefaultDetail) {
       {"{DETAIL\n{ANOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
        "1\r\nWARNING: The block ANOTATE at line 5 is not one of the DETAIL block's sections "
        "(ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP): it was skipped\r\n"},
+      // A block after a DISPLAY block left open, lost without a word before.
+      {"{DISPLAY [WD 5]\n{C 1 1 1}\n{DETAIL}}}\n",
+       "1\r\nWARNING: The block C at line 5 is not one of the COMPONENT block's sections "
+       "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped\r\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + c.Text, 2),
