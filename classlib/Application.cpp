@@ -191,12 +191,12 @@ bool TApplication::IsWheelMsg(const MSG& msg) {
     return false;
   // The wheel goes to the focus window, which may be a control's inner window (a combo
   // box's edit) that keeps it; the form decides first, as over dialog keys.
-  HWND wnd = msg.hwnd;
-  while (wnd && !FindControl(wnd))
-    wnd = GetParent(wnd);
-  if (!wnd)
+  TWinControl* control = nullptr;
+  for (HWND wnd = msg.hwnd; wnd && !(control = FindControl(wnd)); wnd = GetParent(wnd)) {
+  }
+  if (!control)
     return false;
-  TCustomForm* form = GetParentForm(FindControl(wnd));
+  TCustomForm* form = GetParentForm(control);
   return form && SendMessageA(form->GetHandle(), CM_MOUSEWHEEL, msg.wParam, msg.lParam) != 0;
 }
 

@@ -323,13 +323,14 @@ bool TKivoFile::SkipRest(std::string_view block, TSkipWatch watch) {
 }
 
 bool TKivoFile::SkipItem(int code, std::string_view block) {
-  if (IsSection(code)) {
-    TakeSection(code, block);
-    return true;
-  }
-  if (TakeMisplaced(code, block, FDepth - 1, 0))
-    return true;
-  return Skip(block);
+  return TakeWhereItBelongs(code, block) || Skip(block);
+}
+
+bool TKivoFile::TakeWhereItBelongs(int code, std::string_view block) {
+  if (!IsSection(code))
+    return TakeMisplaced(code, block, FDepth - 1, 0);
+  TakeSection(code, block);
+  return true;
 }
 
 bool TKivoFile::TakeMisplaced(int code, std::string_view block, int from, int64_t skippedOpen) {
@@ -496,11 +497,7 @@ bool TKivoFile::ReportUnhandledToken(int code, std::string_view block) {
 }
 
 bool TKivoFile::ReportUnhandled(int code, std::string_view block, const char* sections) {
-  if (IsSection(code)) {
-    TakeSection(code, block);
-    return true;
-  }
-  if (TakeMisplaced(code, block, FDepth - 1, 0))
+  if (TakeWhereItBelongs(code, block))
     return true;
   const std::string token = GetLastTokenText();
   if (FReport) {

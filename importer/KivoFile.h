@@ -23,8 +23,9 @@
 // stands. So is a block that a block being read reads as an item (a net, an instance, a
 // line...), met inside a block that cannot hold it or in the rest of a block the reader
 // knows holds no such blocks: a "}" is missing before it, and the blocks between end
-// there. Attribute and package blocks (ATR, PKG, ...) may hold anything, and unknown
-// blocks are skipped whole, as before.
+// there, also in the rest of an unknown block. Attribute and package blocks (ATR, PKG,
+// ...) may hold anything and are not looked for; a net, definition, instance or pad met
+// where no block being read reads it is told and skipped.
 //
 // The reading loops end quietly at the end of the file; a file that ends while blocks
 // are still open (cut short, or short of closing braces) gets one load warning naming
@@ -218,6 +219,9 @@ class TKivoFile : public TObject {
   // Skips the block of `code`, an item the level being read reads nothing of; a section,
   // or a block that an enclosing level reads, is told and read there instead.
   bool SkipItem(int code, std::string_view block);
+  // Tells a block of `code`, just read inside `block`, that is a section or that an
+  // enclosing level reads, and has it read there. False for any other block.
+  bool TakeWhereItBelongs(int code, std::string_view block);
   // Tells that the section of `code`, just read, lies inside `block`, and has it read next.
   [[gnu::cold]] void TakeSection(int code, std::string_view block);
   // The load warning of a block of `code`, just read, that lies inside `block`.

@@ -364,18 +364,19 @@ bool EndsQuotedValue(int next) {
   return next < 0 || next == ' ' || next == '\r' || next == '\n' || next == ']' || next == '}';
 }
 
-// Whether the quoted value that [p, end) goes on in ends on its line: false at a line end
-// met first; true when the line goes on past the buffered bytes.
-bool QuoteEndsOnItsLine(const char* p, const char* end) {
+// Whether the quoted value that [p, end) goes on in ends on its line: its closing quote
+// met first, a line end met first, or neither before the buffered bytes end.
+enum TQuoteEnd { qeClosed, qeLineEnd, qeUnknown };
+TQuoteEnd QuoteEndOnItsLine(const char* p, const char* end) {
   for (; p < end; ++p) {
     if (*p == '\r' || *p == '\n')
-      return false;
+      return qeLineEnd;
     if (*p == '\\' && p + 1 < end && p[1] != '\r' && p[1] != '\n')
       ++p;
     else if (*p == '"' && (p + 1 == end || EndsQuotedValue(static_cast<unsigned char>(p[1]))))
-      return true;
+      return qeClosed;
   }
-  return true;
+  return qeUnknown;
 }
 
 // Reads what a skip passes over as the reader reads it, and answers its structure:
@@ -415,6 +416,7 @@ class TSkipScanner {
         break;
       case '"':
         FQuoted = BeginsValue(FBefore);
+        FQuoteCloses = false;
         break;
       case '%':
         if (FItemSpot)
@@ -470,9 +472,10 @@ class TSkipScanner {
           break;
         case '"':
           // A look at the next character may fill the buffer anew: p is not used after it.
-          if (!FQuoted)
+          if (!FQuoted) {
             FQuoted = BeginsValue(FBefore);
-          else if (EndsQuotedValue(p + 1 < end ? static_cast<unsigned char>(p[1]) : FFile.Peek()))
+            FQuoteCloses = false;
+          } else if (EndsQuotedValue(p + 1 < end ? static_cast<unsigned char>(p[1]) : FFile.Peek()))
             FQuoted = false;
           After(c);
           break;
@@ -485,12 +488,15 @@ class TSkipScanner {
           After(c);
           break;
         default:
-          if (FQuoted && QuoteEndsOnItsLine(p + 1, end)) {
-            After(c);
-            break;
+          // A closing quote once found stays ahead: the braces before it need no look.
+          if (FQuoted && !FQuoteCloses) {
+            const TQuoteEnd found = QuoteEndOnItsLine(p + 1, end);
+            FQuoteCloses = found == qeClosed;
+            FQuoted = found != qeLineEnd;
           }
-          FQuoted = false;
           After(c);
+          if (FQuoted)
+            break;
           return c;
       }
     }
@@ -519,6 +525,7 @@ class TSkipScanner {
   unsigned char FBefore = ' ';  // the character before the next one read
   bool FItemSpot = false;       // a block item may begin at the next character
   bool FQuoted = false;
+  bool FQuoteCloses = false;    // the quoted value's closing quote was found on its line
   bool FEscapeNext = false;     // the next character is escaped
 };
 
