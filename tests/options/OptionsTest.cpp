@@ -285,6 +285,14 @@ class DialogTest : public SettingsTest {
     Dialog->Show();
     PumpPending();
   }
+  // The dialog shown with the layers L0 to L<count - 1>, more than its grid shows.
+  void ShowWithLayers(int count) {
+    TStringList list;
+    for (int i = 0; i < count; ++i)
+      list.Add("L" + std::to_string(i));
+    Dialog->LoadLayers(&list);
+    Show();
+  }
   std::string Cell(int col, int row) { return Dialog->StringGridAssociations->GetCells(col, row); }
   std::string PadCell(int row) { return Dialog->StringGridPadStack->GetCells(2, row); }
   std::string Status() { return Dialog->LabelStatus->GetCaption(); }
@@ -380,11 +388,7 @@ TEST_F(DialogTest, ApplyLayerMapHandsEachRowsLayerToItsEntry) {
 }
 
 TEST_F(DialogTest, ScrollingOrMovingTheGridHidesTheCombo) {
-  TStringList list;
-  for (int i = 0; i < 40; ++i)
-    list.Add("L" + std::to_string(i));
-  Dialog->LoadLayers(&list);
-  Show();
+  ShowWithLayers(40);
   TStringGrid* grid = Dialog->StringGridAssociations;
   ClickCell(grid, 0, false);
   ASSERT_TRUE(Dialog->ComboBoxVarnokLayers->GetVisible());
@@ -540,11 +544,7 @@ void RollWheelDown(TWinControl* control, TPoint point, int notches) {
 // its cell's combo box had the focus they changed the cell's entry instead; cause: the
 // grid left the wheel to the default window procedure, and the box kept what it was sent.
 TEST_F(DialogTest, SixWheelNotchesOverAFocusedGridMoveItsCurrentRow) {
-  TStringList list;
-  for (int i = 0; i < 40; ++i)
-    list.Add("L" + std::to_string(i));
-  Dialog->LoadLayers(&list);
-  Show();
+  ShowWithLayers(40);
   for (bool pad : {false, true}) {
     TStringGrid* grid = pad ? Dialog->StringGridPadStack : Dialog->StringGridAssociations;
     TComboBox* combo = pad ? Dialog->ComboBoxPadStack : static_cast<TComboBox*>(Dialog->ComboBoxVarnokLayers);
