@@ -17,7 +17,8 @@
 //   A save asks for the file alone for a moment, and under Wine a file open for reading
 //   cannot be replaced, so a read may meet a save and a save a read: each waits, a step
 //   at a time, for a short while (kInUseWaitMs) and tries again. The file is read once,
-//   for either form, so that a save between two reads cannot mix two files.
+//   for either form, so that a save between two reads cannot mix two files. A registry
+//   save that meets another's erasure of the section is made again in the same way.
 // - A file that still cannot be read does not keep the module from starting: the list
 //   goes on as without it. The user's file is then left as it is when the list goes (its
 //   expressions were not read, and a save would lose them), which the save tells as it
@@ -88,24 +89,27 @@ TRecentExpressionList* gRecentExpressionList = nullptr;
 constexpr DWORD kInUseWaitMs = 2000;
 constexpr DWORD kInUseStepMs = 20;
 
-// The errors of a file another instance is saving: held alone, or, for a saver that
-// deletes before it renames, pending deletion or gone for a moment. A save meets only the
-// first kind.
-bool HeldByAnother(uint32_t error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
-bool BeingSaved(uint32_t error) {
-  return HeldByAnother(error) || error == ERROR_ACCESS_DENIED || error == ERROR_FILE_NOT_FOUND;
+// The failures that another instance reading or saving the file at the same moment
+// causes: the file held alone, or, for a saver that deletes before it renames, pending
+// deletion or gone for a moment. A save meets only the first kind.
+bool HeldByAnother(const EIniFileException& error) {
+  return error.GetErrorCode() == ERROR_SHARING_VIOLATION || error.GetErrorCode() == ERROR_LOCK_VIOLATION;
+}
+bool BeingSaved(const EIniFileException& error) {
+  return HeldByAnother(error) || error.GetErrorCode() == ERROR_ACCESS_DENIED ||
+         error.GetErrorCode() == ERROR_FILE_NOT_FOUND;
 }
 
-// Runs `attempt` again while it fails with an error that `passing` accepts and the wait
-// is not spent; the last failure is raised.
-template <class F, class P>
+// Runs `attempt` again while it raises an E that `passing` accepts and the wait is not
+// spent; the last failure is raised.
+template <class E, class F, class P>
 auto WaitingForOthers(F&& attempt, P&& passing) {
   const DWORD start = GetTickCount();
   for (;;) {
     try {
       return attempt();
-    } catch (const EIniFileException& error) {
-      if (!passing(error.GetErrorCode()) || GetTickCount() - start >= kInUseWaitMs)
+    } catch (const E& error) {
+      if (!passing(error) || GetTickCount() - start >= kInUseWaitMs)
         throw;
     }
     Sleep(kInUseStepMs);
@@ -115,7 +119,7 @@ auto WaitingForOthers(F&& attempt, P&& passing) {
 // The file as read, waiting for another instance's save. A file gone after it was seen
 // reads as empty; it is looked for again, and one still gone raises ERROR_FILE_NOT_FOUND.
 std::unique_ptr<TMemIniFile> ReadWhenFree(const std::string& fileName) {
-  return WaitingForOthers(
+  return WaitingForOthers<EIniFileException>(
       [&] {
         auto ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
         if (!FileExists(fileName))
@@ -293,8 +297,14 @@ void TRecentExpressionList::SaveRecentExpressions(TCustomIniFile& target) const 
 }
 
 void TRecentExpressionList::SaveToRegistry() const {
-  TRegistryIniFile registry(RegistryKey);
-  SaveRecentExpressions(registry);
+  // Another instance saving at the same moment erases the section too, and a write that
+  // meets its erasure fails ("Failed to set data for ..."): the section is written again.
+  WaitingForOthers<ERegistryException>(
+      [&] {
+        TRegistryIniFile registry(RegistryKey);
+        SaveRecentExpressions(registry);
+      },
+      [](const ERegistryException&) { return true; });
 }
 
 void TRecentExpressionList::SaveToUserFile() const {
@@ -306,7 +316,7 @@ void TRecentExpressionList::SaveToUserFile() const {
     throw Exception(failed + "it could not be read when the module started: " +
                     SettingsFileFailureReason(fileName, FUnreadError) + ".");
   try {
-    WaitingForOthers(
+    WaitingForOthers<EIniFileException>(
         [&] {
           TMemIniFile file(fileName, MaxSettingsFileBytes);
           SaveRecentExpressions(file);
