@@ -70,26 +70,14 @@ int CaptionStart(TWinControl* box) {
 
 // The size of a check box's mark as the box shows on the screen: the run of columns with
 // ink at the mark's side of the box, and the rows with ink in that run. The face is the
-// most common colour of the box's top row, which the mark, centred, leaves clear.
+// top corner on the other side, which the mark and the caption, centred, leave clear.
 SIZE MarkSize(TWinControl* box, bool markRight) {
   TDibSurface surface(box->GetWidth(), box->GetHeight());
   HDC dc = GetDC(box->GetHandle());
   BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
   ReleaseDC(box->GetHandle(), dc);
   GdiFlush();
-  std::vector<COLORREF> topRow;
-  for (int x = 0; x < surface.Width(); ++x)
-    topRow.push_back(surface.Color(x, 0));
-  std::sort(topRow.begin(), topRow.end());
-  COLORREF face = topRow.front();
-  for (size_t i = 0, best = 0; i < topRow.size();) {
-    const size_t run = size_t(std::upper_bound(topRow.begin(), topRow.end(), topRow[i]) - topRow.begin()) - i;
-    if (run > best) {
-      best = run;
-      face = topRow[i];
-    }
-    i += run;
-  }
+  const COLORREF face = surface.Color(markRight ? 0 : surface.Width() - 1, 0);
   auto inkAt = [&](int x, int y) { return surface.Color(x, y) != face; };
   auto inkInColumn = [&](int x) {
     for (int y = 0; y < surface.Height(); ++y)
