@@ -412,14 +412,7 @@ void ShowingChangedOriginal(TCustomForm* form, TMessage&) {
   form->FFormState.Include(fsShowing);
   // An OnShow or OnHide handler may free the form: then nothing is left to show or hide,
   // and the flag goes with the form.
-  struct TClear {
-    TCustomForm* Form;
-    TAliveGuard Alive{Form};
-    ~TClear() {
-      if (Alive.Alive())
-        Form->FFormState.Exclude(fsShowing);
-    }
-  } clear{form};
+  const TOnExitIfAlive clear(form, [form] { form->FFormState.Exclude(fsShowing); });
   auto handled = [form](void (TCustomForm::*step)()) {
     return Survives(form, [&] {
       try {

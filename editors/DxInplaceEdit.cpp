@@ -416,14 +416,7 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
     return;
   // The container's handlers may free the editor: the lock comes down only on one alive.
   ++FValidateLock;
-  struct TUnlock {
-    int32_t& Lock;
-    const TAliveGuard& Alive;
-    ~TUnlock() {
-      if (Alive.Alive())
-        --Lock;
-    }
-  } unlock{FValidateLock, alive};
+  const TOnExitIfAlive unlock(this, [this] { --FValidateLock; });
   const bool toContainer = (key == VK_TAB && !shift.Contains(ssAlt)) || key == VK_RETURN ||
                            key == VK_ESCAPE || key == VK_PRIOR || key == VK_NEXT || key == VK_UP ||
                            key == VK_DOWN || (key == VK_INSERT && shift.Empty());

@@ -693,15 +693,7 @@ void TdxTreeListMouse::ClickColumnHeader(int32_t column, TShiftState shift) {
   FSortAddFlag = shift.Contains(ssShift) && FControl.IsMultiSort();
   FSortClearFlag = shift.Contains(ssCtrl);
   // The click's handlers may free the control: the flags are cleared only on one alive.
-  const TAliveGuard alive(&FControl);
-  struct TClear {
-    TdxTreeListMouse* Mouse;
-    const TAliveGuard& Alive;
-    ~TClear() {
-      if (Alive.Alive())
-        Mouse->FSortAddFlag = Mouse->FSortClearFlag = false;
-    }
-  } clear{this, alive};
+  const TOnExitIfAlive clear(&FControl, [this] { FSortAddFlag = FSortClearFlag = false; });
   FControl.ColumnClick(column);
 }
 
