@@ -23,8 +23,11 @@ int gFocusCount = 0;
 
 const int kShowCommands[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
 
-// Sends a focus message; false when the focus moved meanwhile or a handler raised.
+// Sends a focus message; false when the focus moved meanwhile or a handler raised. A
+// control being destroyed hears of no focus change: no handler runs on what is half gone.
 bool SendFocusMessage(TWinControl* target, UINT msg) {
+  if (target->GetComponentState().Contains(csDestroying))
+    return true;
   const int focusCount = gFocusCount;
   const int exceptions = Application ? Application->GetHandledExceptionCount() : 0;
   if (target->HandleAllocated())
