@@ -568,8 +568,10 @@ bool TKsCustomItem::IsShortCut(TMessage& message) {
       try {
         step->Click();
       } catch (...) {
-        Application->HandleException(this);
+        Application->HandleException(IsLiveItem(this) ? this : nullptr);
       }
+      if (!IsLiveItem(this))  // the click's handler freed the menu: the key was its
+        return true;
       if (!IsLiveItem(target) || target->FShortCut != shortCut) {
         outcome = Moved;
         break;
@@ -597,7 +599,10 @@ TKsCustomForm* FindSkinForm(TWinControl* window) {
 }
 
 void TKsCustomItem::ShowPopup(TKsItemView* view, int x, int y, const TRect& excludeRect) {
-  std::unique_ptr<TKsPopupWindow> window(GetPopupWindowClass()->CreatePopup(GetOwner(), this, view));
+  TKsPopupWindow* window = GetPopupWindowClass()->CreatePopup(GetOwner(), this, view);
+  // A click's handler may free the whole menu, and this window with it (the menu owns
+  // it): the window is freed here only while it lives.
+  const TOnExitIfAlive free(window, [window] { delete window; });
   TKsPopupView* popupView = window->GetView();
   if (!popupView || !popupView->GetItem() || popupView->GetItem()->GetCount() == 0)
     return;
@@ -646,14 +651,8 @@ void TKsCustomItem::ShowPopup(TKsItemView* view, int x, int y, const TRect& excl
   if (skinForm)
     skinForm->EnablePaint();
 
-  // The chain link is taken down however the loop ends.
-  struct TChildLink {
-    TKsItemView* Parent;
-    ~TChildLink() {
-      if (Parent)
-        Parent->SetChildView(nullptr);
-    }
-  } link{view};
+  // The chain link is taken down however the loop ends, unless the menu went with it.
+  const TOnExitIfAlive unlink(view, [view] { view->SetChildView(nullptr); });
   if (view)
     view->SetChildView(popupView);
   window->TrackMenu();
