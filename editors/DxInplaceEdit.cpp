@@ -211,8 +211,17 @@ void TdxInplaceEdit::ValidateEdit() {
 }
 
 void TdxInplaceEdit::SetTextAsUser(const std::string& text) {
-  if (!CanModify() || Survives(this, [&] { SetText(text); }))
+  if (CanModify())
+    (void)ChangeText(text);
+  else
     SetModified(true);
+}
+
+bool TdxInplaceEdit::ChangeText(const std::string& text) {
+  if (!Survives(this, [&] { SetText(text); }))
+    return false;
+  SetModified(true);
+  return true;
 }
 
 void TdxInplaceEdit::Reset() {
