@@ -682,11 +682,12 @@ bool TCustomForm::DoSetFocusedControl(TWinControl* control, TWinControl*& refocu
   if (Screen->FFocusedForm != this) {
     if (TCustomForm* previous = Screen->FFocusedForm) {
       Screen->FFocusedForm = nullptr;
-      if (!SendFocusMessage(previous, CM_DEACTIVATE))
+      if (!SendFocusMessage(previous, CM_DEACTIVATE) || !focusing.Alive())
         return false;
     }
     Screen->FFocusedForm = this;
-    if (!SendFocusMessage(this, CM_ACTIVATE))
+    // OnActivate may free the form, and the control with it.
+    if (!SendFocusMessage(this, CM_ACTIVATE) || !focusing.Alive())
       return false;
   }
   if (!FFocusedControl)

@@ -589,6 +589,31 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
     }));
   }
 
+  // A second form's activation and deactivation as the focus moves between the forms.
+  for (bool activate : {true, false}) {
+    rows.push_back({"TForm", activate ? "OnActivate" : "OnDeactivate",
+                    activate ? "a click on one of its controls" : "a click on another form's control",
+                    [activate](TSenderBench& b) {
+                      auto* other = new TForm(nullptr);
+                      other->SetBounds(620, 220, 200, 120);
+                      auto* edit = new TTestEdit(other);
+                      edit->SetParent(other);
+                      other->Show();
+                      const TAliveGuard alive(other);
+                      if (activate) {
+                        b.Neighbour->SetFocus();
+                        b.FreeOn(other->OnActivate, other);
+                        b.Click(edit);
+                      } else {
+                        edit->SetFocus();
+                        b.FreeOn(other->OnDeactivate, other);
+                        b.Click(b.Neighbour);
+                      }
+                      if (alive.Alive())
+                        delete other;
+                    }});
+  }
+
   rows.push_back({"TTimer", "OnTimer", "its tick", [](TSenderBench& b) {
                     auto* timer = new TTimer(b.Form);
                     timer->SetInterval(10);
