@@ -841,27 +841,62 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
   // A menu bar item's short cut on a skinned form, the handler freeing the item or the
   // whole bar.
   for (bool whole : {false, true}) {
-    rows.push_back({"TKsCustomItem", "OnClick",
-                    whole ? "its short cut, the handler freeing the whole menu bar" : "its short cut",
-                    [whole](TSenderBench& b) {
-                      auto* skin = new TKsCustomForm(b.Form);
-                      skin->SetMagnetic(false);
-                      skin->SetMinimizeApplication(false);
-                      skin->SetActive(true);
-                      skin->Loaded();
-                      auto* bar = b.Make<TKsCustomMenuBar>(TRect{80, 4, 380, 24});
-                      skin->SetMenuBar(bar);
-                      auto* file = new TKsCustomItem(b.Form);
-                      file->SetCaption("&File");
-                      bar->GetItems()->Add(file);
-                      auto* open = new TKsCustomItem(b.Form);
-                      open->SetCaption("&Open");
-                      open->SetShortCut(ShortCut('O', {ssCtrl}));
-                      file->Add(open);
-                      b.Neighbour->SetFocus();
-                      b.FreeOn(open->OnClick, whole ? static_cast<TObject*>(bar) : open);
-                      b.Key('O', {VK_CONTROL});
-                    }});
+    for (bool atOnce : {false, true}) {
+      std::string input = whole ? "its short cut, the handler freeing the whole menu bar" : "its short cut";
+      input += atOnce ? ", clicks run at once" : "";
+      rows.push_back({"TKsCustomItem", "OnClick", input, [whole, atOnce](TSenderBench& b) {
+                        auto* skin = new TKsCustomForm(b.Form);
+                        skin->SetMagnetic(false);
+                        skin->SetMinimizeApplication(false);
+                        skin->SetActive(true);
+                        skin->Loaded();
+                        auto* bar = b.Make<TKsCustomMenuBar>(TRect{80, 4, 380, 24});
+                        skin->SetMenuBar(bar);
+                        auto* file = new TKsCustomItem(b.Form);
+                        file->SetCaption("&File");
+                        bar->GetItems()->Add(file);
+                        auto* open = new TKsCustomItem(b.Form);
+                        open->SetCaption("&Open");
+                        open->SetShortCut(ShortCut('O', {ssCtrl}));
+                        file->Add(open);
+                        b.Neighbour->SetFocus();
+                        b.FreeOn(open->OnClick, whole ? static_cast<TObject*>(bar) : open);
+                        if (atOnce)
+                          FinalizeKsItems();
+                        b.Key('O', {VK_CONTROL});
+                        PumpPending();
+                        if (atOnce)
+                          InitializeKsItems();
+                      }});
+    }
+  }
+  // A menu bar item without a popup of its own, clicked in the bar's menu loop, the
+  // handler freeing the item or the whole bar (and the bar's view whose loop it is).
+  for (bool whole : {false, true}) {
+    for (bool atOnce : {false, true}) {
+      for (bool byAccel : {false, true}) {
+        std::string input = byAccel ? "Alt+letter on a menu bar" : "a click on a menu bar item";
+        input += whole ? ", the handler freeing the whole menu bar" : "";
+        input += atOnce ? ", clicks run at once" : "";
+        rows.push_back({"TKsCustomItem", "OnClick", input, [menuBar, whole, atOnce, byAccel](TSenderBench& b) {
+                          TKsCustomMenuBar* bar = menuBar(b);
+                          TKsCustomItem* item = bar->GetItems()->GetItems(0);
+                          b.FreeOn(item->OnClick, whole ? static_cast<TObject*>(bar) : item);
+                          if (atOnce)
+                            FinalizeKsItems();
+                          b.Neighbour->SetFocus();
+                          if (byAccel) {
+                            b.AltKey('f');
+                          } else {
+                            const TRect r = bar->GetView()->GetItemRect(item);
+                            b.Click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                          }
+                          PumpPending();
+                          if (atOnce)
+                            InitializeKsItems();
+                        }});
+      }
+    }
   }
   rows.push_back({"TKsCustomPopupMenu", "OnPopup", "its pop-up", [](TSenderBench& b) {
                     auto* menu = new TKsCustomPopupMenu(b.Form);
