@@ -10,6 +10,15 @@
 TKsItemView::TKsItemView(TComponent* AOwner, bool horizontal, bool rowLayout)
     : TComponent(AOwner), FHorizontal(horizontal), FRowLayout(rowLayout) {}
 
+// A view freed while its chain runs (a bar's view, freed with the bar by a click's
+// handler in a popup below it) leaves the chain: no view names it again.
+TKsItemView::~TKsItemView() {
+  if (FChildView && FChildView->FParentView == this)
+    FChildView->FParentView = nullptr;
+  if (FParentView && FParentView->FChildView == this)
+    FParentView->FChildView = nullptr;
+}
+
 template <class Measured>
 void TKsItemView::ForVisibleItems(Measured measured) {
   if (!FItem)

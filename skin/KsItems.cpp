@@ -599,10 +599,7 @@ TKsCustomForm* FindSkinForm(TWinControl* window) {
 }
 
 void TKsCustomItem::ShowPopup(TKsItemView* view, int x, int y, const TRect& excludeRect) {
-  TKsPopupWindow* window = GetPopupWindowClass()->CreatePopup(GetOwner(), this, view);
-  // A click's handler may free the whole menu, and this window with it (the menu owns
-  // it): the window is freed here only while it lives.
-  const TOnExitIfAlive free(window, [window] { delete window; });
+  std::unique_ptr<TKsPopupWindow> window(GetPopupWindowClass()->CreatePopup(GetOwner(), this, view));
   TKsPopupView* popupView = window->GetView();
   if (!popupView || !popupView->GetItem() || popupView->GetItem()->GetCount() == 0)
     return;
@@ -651,7 +648,8 @@ void TKsCustomItem::ShowPopup(TKsItemView* view, int x, int y, const TRect& excl
   if (skinForm)
     skinForm->EnablePaint();
 
-  // The chain link is taken down however the loop ends, unless the menu went with it.
+  // The chain link is taken down however the loop ends, unless a click's handler freed
+  // the parent view with its menu (a menu bar's view goes with the bar).
   const TOnExitIfAlive unlink(view, [view] { view->SetChildView(nullptr); });
   if (view)
     view->SetChildView(popupView);

@@ -838,6 +838,30 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
       }
     }
   }
+  // A line of a menu bar item's popup, chosen by Enter in the popup's loop, the handler
+  // freeing the whole bar (and the bar's view, the popup's parent).
+  for (bool atOnce : {false, true}) {
+    rows.push_back({"TKsCustomItem", "OnClick",
+                    atOnce ? "Enter in a menu bar item's popup, the handler freeing the whole menu bar, clicks run at once"
+                           : "Enter in a menu bar item's popup, the handler freeing the whole menu bar",
+                    [menuBar, atOnce](TSenderBench& b) {
+                      TKsCustomMenuBar* bar = menuBar(b);
+                      TKsCustomItem* file = bar->GetItems()->GetItems(0);
+                      auto* open = new TKsCustomItem(b.Form);
+                      open->SetCaption("&Open");
+                      file->Add(open);
+                      b.FreeOn(open->OnClick, bar);
+                      if (atOnce)
+                        FinalizeKsItems();
+                      TMenuScript script({[] { PostKey(VK_RETURN); }});
+                      script.Start();
+                      const TRect r = bar->GetView()->GetItemRect(file);
+                      b.Click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                      PumpPending();
+                      if (atOnce)
+                        InitializeKsItems();
+                    }});
+  }
   // A menu bar item's short cut on a skinned form, the handler freeing the item or the
   // whole bar.
   for (bool whole : {false, true}) {
