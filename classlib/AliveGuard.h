@@ -50,6 +50,29 @@ class TAliveGuard {
   TAliveGuard* FNext;
 };
 
+// Runs `work` when the scope ends (returning or raising) if `object` is still alive
+// then: the bookkeeping after steps whose handlers may free the object (a lock given
+// back, a flag cleared, a tool bar hidden). Alive() tells the scope's own code the same.
+//
+//   const TOnExitIfAlive unlock(this, [this] { --FLock; });
+template <class Work>
+class TOnExitIfAlive {
+ public:
+  TOnExitIfAlive(const TObject* object, Work work) : FAlive(object), FWork(std::move(work)) {}
+  ~TOnExitIfAlive() {
+    if (FAlive.Alive())
+      FWork();
+  }
+  TOnExitIfAlive(const TOnExitIfAlive&) = delete;
+  TOnExitIfAlive& operator=(const TOnExitIfAlive&) = delete;
+
+  bool Alive() const { return FAlive.Alive(); }
+
+ private:
+  TAliveGuard FAlive;
+  Work FWork;
+};
+
 // Runs `call` on behalf of `sender` and tells whether the sender outlived it. `call`
 // gets the sender first when it takes it (an event of the sender, a member pointer to a
 // step of its class) and the remaining arguments after it; otherwise it gets only the

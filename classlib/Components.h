@@ -14,8 +14,10 @@
 // sent from the destructor see the component as a plain TComponent. Receivers
 // compare identities; class tests on the inserted component belong where the
 // component is complete (for controls: when they are placed on a parent).
-// csDestroying is set by Destroying(), which the destructor calls first; a class
-// whose own destructor needs the state calls Destroying() at its start.
+// csDestroying is set by Destroying(), which `delete` runs before any destructor
+// (BeforeDestruction) and the destructor runs first; a class whose own destructor needs
+// the state of a component destroyed otherwise (a member, a local) calls Destroying() at
+// its start.
 //
 // Loading: forms are built in code. TLoadingScope (or BeginLoading/EndLoading)
 // marks a root component and everything it owns as csLoading; a component made
@@ -125,6 +127,7 @@ class TComponent : public TPersistent {
   virtual void SetParentComponent(TComponent* value) {}
 
  protected:
+  void BeforeDestruction() noexcept override { Destroying(); }
   // Points `field` at `value`, moving this component's free notification from the old
   // component to the new one. False when `field` already held `value`.
   template <class T>

@@ -23,8 +23,11 @@ int gFocusCount = 0;
 
 const int kShowCommands[] = {SW_SHOWNORMAL, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED};
 
-// Sends a focus message; false when the focus moved meanwhile or a handler raised.
+// Sends a focus message; false when the focus moved meanwhile or a handler raised. A
+// control being destroyed hears of no focus change: no handler runs on what is half gone.
 bool SendFocusMessage(TWinControl* target, UINT msg) {
+  if (target->GetComponentState().Contains(csDestroying))
+    return true;
   const int focusCount = gFocusCount;
   const int exceptions = Application ? Application->GetHandledExceptionCount() : 0;
   if (target->HandleAllocated())
@@ -412,22 +415,15 @@ void ShowingChangedOriginal(TCustomForm* form, TMessage&) {
   form->FFormState.Include(fsShowing);
   // An OnShow or OnHide handler may free the form: then nothing is left to show or hide,
   // and the flag goes with the form.
-  struct TClear {
-    TCustomForm* Form;
-    TAliveGuard Alive{Form};
-    ~TClear() {
-      if (Alive.Alive())
-        Form->FFormState.Exclude(fsShowing);
-    }
-  } clear{form};
+  const TOnExitIfAlive clear(form, [form] { form->FFormState.Exclude(fsShowing); });
   auto handled = [form](void (TCustomForm::*step)()) {
-    return Survives(form, [&] {
-      try {
-        (form->*step)();
-      } catch (...) {
-        HandleControlException(form);
-      }
-    });
+    const TAliveGuard alive(form);
+    try {
+      (form->*step)();
+    } catch (...) {
+      HandleControlException(alive.Alive() ? form : nullptr);
+    }
+    return alive.Alive();
   };
   HWND wnd = form->GetHandle();
   if (form->GetShowing()) {
@@ -504,20 +500,28 @@ void TCustomForm::CMRelease(TMessage&) { delete this; }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }
 
+// A close handler may free the form: then nothing of it is touched again (ShowModal sees
+// it gone and ends the loop).
 void TCustomForm::CloseModal() {
+  const TAliveGuard alive(this);
   try {
     TCloseAction action = caNone;
-    if (CloseQuery()) {
+    bool canClose = false;
+    if (!Survives(this, [&] { canClose = CloseQuery(); }))
+      return;
+    if (canClose) {
       action = caHide;
-      DoClose(action);
+      if (!Survives(this, &TCustomForm::DoClose, action))
+        return;
     }
     if (action == caNone)
       FModalResult = mrNone;
     else if (action == caFree)
       Release();
   } catch (...) {
-    FModalResult = mrNone;
-    HandleControlException(this);
+    if (alive.Alive())
+      FModalResult = mrNone;
+    HandleControlException(alive.Alive() ? this : nullptr);
   }
 }
 
@@ -537,8 +541,10 @@ int TCustomForm::ShowModal() {
   std::vector<HWND> disabled;
   EnumThreadWindows(GetCurrentThreadId(), DisableTaskWindow, reinterpret_cast<LPARAM>(&disabled));
 
+  // The form's handlers may free it while it is modal (a close handler does): the loop
+  // then ends with the result that was closing it, and nothing of the form is touched.
+  const TOnExitIfAlive modal(this, [this] { FFormState.Exclude(fsModal); });
   struct TRestore {
-    TCustomForm* Form;
     std::vector<HWND>& Disabled;
     HWND& ActiveWindow;
     int SaveFocusCount;
@@ -558,32 +564,37 @@ int TCustomForm::ShowModal() {
       if (ActiveWindow && IsWindow(ActiveWindow))
         SetActiveWindow(ActiveWindow);
       gFocusCount = SaveFocusCount;
-      Form->FFormState.Exclude(fsModal);
     }
-  } restore{this, disabled, activeWindow, saveFocusCount, saveCursor};
+  } restore{disabled, activeWindow, saveFocusCount, saveCursor};
 
-  Show();
-  struct THide {
-    TCustomForm* Form;
-    ~THide() {
-      try {
-        Form->Hide();
-      } catch (...) {
-        HandleControlException(Form);
-      }
+  if (!Survives(this, &TCustomForm::Show))
+    return mrNone;
+  const TOnExitIfAlive hide(this, [this] {
+    try {
+      Hide();
+    } catch (...) {
+      HandleControlException(this);
     }
-  } hide{this};
-  SendMessageA(GetHandle(), CM_ACTIVATE, 0, 0);
+  });
+  if (!Survives(this, [this] { SendMessageA(GetHandle(), CM_ACTIVATE, 0, 0); }))
+    return mrNone;
   FModalResult = mrNone;
+  int result = mrNone;
   do {
     Application->HandleMessage();
+    if (!modal.Alive())
+      return result;
     if (Application->GetTerminated())
       FModalResult = mrCancel;
-    else if (FModalResult != mrNone)
+    result = FModalResult;
+    if (result != mrNone && !Application->GetTerminated())
       CloseModal();
+    if (!modal.Alive())
+      return result;
   } while (FModalResult == mrNone);
-  const int result = FModalResult;
-  SendMessageA(GetHandle(), CM_DEACTIVATE, 0, 0);
+  result = FModalResult;
+  if (!Survives(this, [this] { SendMessageA(GetHandle(), CM_DEACTIVATE, 0, 0); }))
+    return result;
   if (GetActiveWindow() != GetHandle())
     activeWindow = nullptr;
   return result;
@@ -642,21 +653,28 @@ bool TCustomForm::SetFocusedControl(TWinControl* control) {
   if (control->GetControlState().Contains(csFocusing))
     return false;
   TWinControl* refocus = nullptr;
-  control->SetControlState(control->GetControlState() + TControlState{csFocusing});
   bool result = false;
-  try {
+  {
+    // The enter and exit handlers may free the control: false then, and the flag goes
+    // with it.
+    control->SetControlState(control->GetControlState() + TControlState{csFocusing});
+    const TOnExitIfAlive unflag(control, [control] {
+      control->SetControlState(control->GetControlState() - TControlState{csFocusing});
+    });
     result = DoSetFocusedControl(control, refocus);
-  } catch (...) {
-    control->SetControlState(control->GetControlState() - TControlState{csFocusing});
-    throw;
+    if (!unflag.Alive())
+      return false;
   }
-  control->SetControlState(control->GetControlState() - TControlState{csFocusing});
   if (refocus && refocus->HandleAllocated())
     ::SetFocus(refocus->GetHandle());
   return result;
 }
 
+// A control freed by its own exit or enter handler has left the form's focus chain as it
+// went (DefocusControl): the walk goes on from where the form now stands, and stops when
+// the control being focused is gone.
 bool TCustomForm::DoSetFocusedControl(TWinControl* control, TWinControl*& refocus) {
+  const TAliveGuard focusing(control);
   ++gFocusCount;
   FActiveControl = control != this ? control : nullptr;
   Screen->FActiveControl = control;
@@ -664,11 +682,12 @@ bool TCustomForm::DoSetFocusedControl(TWinControl* control, TWinControl*& refocu
   if (Screen->FFocusedForm != this) {
     if (TCustomForm* previous = Screen->FFocusedForm) {
       Screen->FFocusedForm = nullptr;
-      if (!SendFocusMessage(previous, CM_DEACTIVATE))
+      if (!SendFocusMessage(previous, CM_DEACTIVATE) || !focusing.Alive())
         return false;
     }
     Screen->FFocusedForm = this;
-    if (!SendFocusMessage(this, CM_ACTIVATE))
+    // OnActivate may free the form, and the control with it.
+    if (!SendFocusMessage(this, CM_ACTIVATE) || !focusing.Alive())
       return false;
   }
   if (!FFocusedControl)
@@ -677,24 +696,29 @@ bool TCustomForm::DoSetFocusedControl(TWinControl* control, TWinControl*& refocu
     return true;
   while (FFocusedControl && !FFocusedControl->ContainsControl(control)) {
     TWinControl* leaving = FFocusedControl;
+    const TAliveGuard leavingAlive(leaving);
     const int exceptions = Application ? Application->GetHandledExceptionCount() : 0;
-    if (!SendFocusMessage(leaving, CM_EXIT)) {
+    const bool left = SendFocusMessage(leaving, CM_EXIT);
+    if (!focusing.Alive())
+      return false;
+    if (!left) {
       // A handler that raised keeps the focus; one that moved it elsewhere wins.
-      if (Application && Application->GetHandledExceptionCount() != exceptions) {
+      if (Application && Application->GetHandledExceptionCount() != exceptions && leavingAlive.Alive()) {
         FActiveControl = leaving != this ? leaving : nullptr;
         Screen->FActiveControl = leaving;
         refocus = leaving;
       }
       return false;
     }
-    FFocusedControl = leaving->GetParent();
+    if (leavingAlive.Alive())
+      FFocusedControl = leaving->GetParent();
   }
   while (FFocusedControl != control) {
     TWinControl* entering = control;
     while (entering->GetParent() != FFocusedControl)
       entering = entering->GetParent();
     FFocusedControl = entering;
-    if (!SendFocusMessage(entering, CM_ENTER))
+    if (!SendFocusMessage(entering, CM_ENTER) || !focusing.Alive())
       return false;
   }
   Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));

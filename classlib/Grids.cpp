@@ -262,15 +262,22 @@ bool TStringGrid::SelectCell(int col, int row) {
   return canSelect;
 }
 
-void TStringGrid::FocusCell(int col, int row) {
+bool TStringGrid::FocusCell(int col, int row) {
   if (col < FFixedCols || col >= GetColCount() || row < FFixedRows || row >= FRowCount)
-    return;
-  if ((col != FCol || row != FRow) && !SelectCell(col, row))
-    return;
+    return true;
+  if (col != FCol || row != FRow) {
+    bool canSelect = true;
+    if (!Survives(this, [&] { canSelect = SelectCell(col, row); }))
+      return false;
+    if (!canSelect)
+      return true;
+  }
   FCol = col;
   FRow = row;
-  ScrollIntoView(row);
+  if (!Survives(this, &TStringGrid::ScrollIntoView, row))  // OnTopLeftChanged
+    return false;
   Invalidate();
+  return true;
 }
 
 void TStringGrid::ScrollIntoView(int row) {
@@ -337,7 +344,8 @@ void TStringGrid::WMMouseWheel(TMessage& message) {
 }
 
 void TStringGrid::Resize() {
-  SetTopRow(FTopRow);
+  if (!Survives(this, &TStringGrid::SetTopRow, FTopRow))  // OnTopLeftChanged
+    return;
   UpdateScrollBar();
   inherited::Resize();
 }
@@ -388,13 +396,15 @@ bool TStringGrid::KeepsTab(TShiftState shift) const {
   return FCol < GetColCount() - 1 || FRow < FRowCount - 1;
 }
 
+// OnEnter, OnSelectCell and OnTopLeftChanged may free the grid: the press ends there.
 void TStringGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (CanFocus() && !Focused())
-    SetFocus();
+  if (CanFocus() && !Focused() && !Survives(this, [this] { SetFocus(); }))
+    return;
   if (button == mbLeft) {
     int col, row;
     MouseToCell(x, y, col, row);
-    FocusCell(col, row);
+    if (!FocusCell(col, row))
+      return;
   }
   inherited::MouseDown(button, shift, x, y);
 }

@@ -107,8 +107,8 @@ class TStringGrid : public TCustomControl {
 
  private:
   // Makes (col, row) current when it exists, is not fixed and OnSelectCell allows it,
-  // then scrolls it into view.
-  void FocusCell(int col, int row);
+  // then scrolls it into view; false when a handler freed the grid.
+  bool FocusCell(int col, int row);
   // True when Tab with `shift` moves the current cell on: goTabs, neither Ctrl nor Alt,
   // and a cell follows the current one (precedes it, with Shift).
   bool KeepsTab(TShiftState shift) const;

@@ -11,6 +11,7 @@
 // its own static overrides the ancestor's.
 #pragma once
 
+#include <new>
 #include <type_traits>
 
 #include "classlib/Exceptions.h"
@@ -75,6 +76,19 @@ class TObject {
   // Tells the alive guards watching the object that it is gone (AliveGuard.h).
   virtual ~TObject();
 
+  // `delete` of an object runs BeforeDestruction while the object is whole, then its
+  // destructors, then frees it: a component counts as being destroyed (csDestroying)
+  // before the first of its destructors runs, so no descendant's destructor fires its
+  // events. A delete of an object whose deletion runs already (a handler that frees an
+  // object being destroyed) does nothing: the object goes once.
+  static void operator delete(TObject* object, std::destroying_delete_t);
+  // The allocation that pairs with it, the module's, and the release of an object whose
+  // construction failed.
+  static void* operator new(size_t size);
+  static void* operator new(size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* block) noexcept;
+  static void operator delete(void* block, const std::nothrow_t&) noexcept;
+
   static const TMetaFor<TObject>& MetaClass();
   static TClass StaticClass() { return &MetaClass(); }
   virtual TClass ClassType() const { return StaticClass(); }
@@ -94,6 +108,10 @@ class TObject {
   // windowed controls.
   virtual void Dispatch(TMessage& message);
   virtual void DefaultHandler(TMessage& message);
+
+ protected:
+  // The first step of `delete`, before any destructor.
+  virtual void BeforeDestruction() noexcept {}
 };
 
 // The object as T when it is one (descendants included), otherwise null ("as" without raising).

@@ -252,9 +252,9 @@ void TCheckBox::Dispatch(TMessage& message) {
       return;
     case CM_DIALOGCHAR:
       if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
-        SetFocus();
-        Toggle();
         message.Result = 1;
+        if (Survives(this, [this] { SetFocus(); }))  // OnEnter may free the check box
+          Toggle();
         return;
       }
       break;

@@ -1,5 +1,6 @@
 #include "classlib/Timer.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
 #include "classlib/UtilWindow.h"
@@ -55,11 +56,14 @@ void TTimer::WndProc(TMessage& message) {
     message.Result = DefWindowProcA(FWindowHandle, message.Msg, message.WParam, message.LParam);
     return;
   }
+  // The handler may free the timer before it raises: the error is then told without a
+  // sender, never with the freed one.
+  const TAliveGuard alive(this);
   try {
     Timer();
   } catch (...) {
     if (Application)
-      Application->HandleException(this);
+      Application->HandleException(alive.Alive() ? this : nullptr);
     else
       throw;
   }

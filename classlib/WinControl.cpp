@@ -8,6 +8,11 @@
 // handle whoever destroyed the window; the control makes a new one when asked.
 // Child windows get a process-unique id so that WM_MEASUREITEM, which names its
 // control only by id, still reaches a child that was moved to another parent.
+// A control freed while the class's original procedure of its window runs (a handler
+// fired from inside it: a rich edit sets the focus from its button-down handling, and
+// OnEnter frees the edit) leaves its window behind, hidden and with that procedure
+// alone, and the window goes once the procedure has returned: destroying it underneath
+// would free the state the procedure goes on with.
 #include <algorithm>
 #include <cassert>
 #include <unordered_map>
@@ -29,6 +34,41 @@ std::unordered_map<HWND, TWinControl*> gWindows;
 std::unordered_map<UINT, TWinControl*> gWindowIds;
 TWinControl* gCreationControl = nullptr;
 UINT gNextWindowId = 0x1000;
+
+// The windows whose class procedure runs now, and how deep.
+std::unordered_map<HWND, int> gBusyWindows;
+// The windows left behind by freed controls, with their class procedures.
+std::unordered_map<HWND, WNDPROC> gLeftWindows;
+
+LRESULT CALLBACK LeftWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto left = gLeftWindows.find(wnd);
+  if (left == gLeftWindows.end())
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+  const WNDPROC proc = left->second;
+  if (msg == WM_NCDESTROY)
+    gLeftWindows.erase(left);
+  return CallWindowProcA(proc, wnd, msg, wParam, lParam);
+}
+
+// Marks a window's class procedure as running for a scope; a window left behind in the
+// meantime is destroyed when the outermost such scope ends.
+class TBusyWindow {
+ public:
+  explicit TBusyWindow(HWND wnd) : FWnd(wnd) { ++gBusyWindows[wnd]; }
+  ~TBusyWindow() {
+    auto busy = gBusyWindows.find(FWnd);
+    if (--busy->second > 0)
+      return;
+    gBusyWindows.erase(busy);
+    if (gLeftWindows.count(FWnd))
+      DestroyWindow(FWnd);
+  }
+  TBusyWindow(const TBusyWindow&) = delete;
+  TBusyWindow& operator=(const TBusyWindow&) = delete;
+
+ private:
+  HWND FWnd;
+};
 
 UINT NextWindowId() {
   do {
@@ -131,10 +171,12 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::MainWndProc(TMessage& message) {
+  // A handler may free the control and then raise: the error is told without a sender.
+  const TAliveGuard alive(this);
   try {
     GetWindowProc()(message);
   } catch (...) {
-    HandleControlException(this);
+    HandleControlException(alive.Alive() ? this : nullptr);
   }
   // DCs taken by canvases outside painting do not outlive the message (the control
   // may be gone by now: nothing of it is touched here).
@@ -263,8 +305,20 @@ void TWinControl::DestroyWnd() {
 }
 
 void TWinControl::DestroyWindowHandle() {
-  SetControlState(GetControlState() + TControlState{csDestroyingHandle});
   HWND wnd = FHandle;
+  if (GetComponentState().Contains(csDestroying) && gBusyWindows.count(wnd)) {
+    // Freed from inside the window's class procedure: the window stays, hidden, until
+    // that returns (see the top of this file).
+    FreeWindowDeviceContexts(wnd);
+    UnregisterWindow(this, wnd, FWindowId);
+    FHandle = nullptr;
+    FShowing = false;
+    gLeftWindows[wnd] = FDefWndProc;
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LeftWindowProc));
+    ShowWindow(wnd, SW_HIDE);
+    return;
+  }
+  SetControlState(GetControlState() + TControlState{csDestroyingHandle});
   DestroyWindow(wnd);
   SetControlState(GetControlState() - TControlState{csDestroyingHandle});
   if (FHandle == wnd && FHandle) {
@@ -873,7 +927,9 @@ void TWinControl::WndProc(TMessage& message) {
       TrackMouseEvent(&track);
       POINT p{};
       GetCursorPos(&p);
-      UpdateMouseControl(p);
+      // OnMouseEnter and OnMouseLeave may free this control: the move ends with it.
+      if (!Survives(this, [&] { UpdateMouseControl(p); }))
+        return;
     }
     if (IsControlMouseMsg(message)) {
       if (message.Result == 0 && FHandle)
@@ -1013,6 +1069,7 @@ void TWinControl::DefaultHandler(TMessage& message) {
       return;
     }
   }
+  const TBusyWindow busy(FHandle);
   message.Result = CallWindowProcA(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam);
 }
 

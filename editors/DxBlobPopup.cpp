@@ -594,8 +594,7 @@ void TCustomdxBlobPopup::HidePopup() {
   EndTracking();
   if (HandleAllocated() && IsWindowVisible(GetHandle()) && !Survives(this, &TCustomdxBlobPopup::DoResize))
     return;
-  inherited::HidePopup();
-  if (FAlwaysSaveText)
+  if (Survives(this, [this] { inherited::HidePopup(); }) && FAlwaysSaveText)
     DoAccept();
 }
 

@@ -358,8 +358,10 @@ void TCustomdxCalculator::DrawButton(HDC dc, const TdxCalcButton& button, HFONT 
 void TCustomdxCalculator::ChangeText(const std::string& text) {
   if (text == GetDisplayText())
     return;
-  SetDisplayText(text);
-  OnDisplayChange(this);
+  // A popup's text is its editor's, whose change handler may free the editor and the
+  // popup with it.
+  if (Survives(this, &TCustomdxCalculator::SetDisplayText, text))
+    OnDisplayChange(this);
 }
 
 void TCustomdxCalculator::SetDisplayValue(long double value) {
@@ -637,8 +639,8 @@ void TCustomdxCalculator::KeyUp(WORD& key, TShiftState shift) {
 
 void TCustomdxCalculator::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (!GetComponentState().Contains(csDesigning)) {
-    if (!GetIsPopup() && CanFocus())
-      SetFocus();
+    if (!GetIsPopup() && CanFocus() && !Survives(this, [this] { SetFocus(); }))
+      return;  // OnEnter freed the calculator
     const TdxCalcButtonKind kind = button == mbLeft ? ButtonAtPoint(x, y) : cbNone;
     if (kind != cbNone) {
       FTracking = true;

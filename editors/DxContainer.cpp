@@ -1,5 +1,6 @@
 #include "editors/DxContainer.h"
 
+#include "classlib/AliveGuard.h"
 #include "editors/DxInplaceEdit.h"
 
 namespace {
@@ -64,8 +65,10 @@ void TCustomdxContainer::SetScrollInfo(int bar, const SCROLLINFO& info, bool red
 TdxEditStyle* TCustomdxContainer::CreateEditStyle(TdxInplaceEdit* edit) { return new TdxEditStyle(edit); }
 
 void TCustomdxContainer::ScrollLines(bool up, int count) {
+  // A scroll's handler (the top row's change) may free the container: the lines stop.
   for (int i = 0; i < count; ++i)
-    Perform(WM_VSCROLL, up ? SB_LINEUP : SB_LINEDOWN, 0);
+    if (!Survives(this, [&] { Perform(WM_VSCROLL, up ? SB_LINEUP : SB_LINEDOWN, 0); }))
+      return;
 }
 
 void TCustomdxContainer::DoEditorKey(WORD& key, TShiftState shift) { OnEditorKey(this, key, shift); }

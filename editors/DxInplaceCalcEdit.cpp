@@ -26,8 +26,7 @@ void TdxPopupCalculator::SetDisplayText(const std::string& text) {
     return;
   try {
     const bool masked = FEditor->IsMasked();
-    FEditor->SetText(masked ? FormatMaskText(FEditor->GetEditMask(), text, FEditor->GetMaskBlank()) : text);
-    FEditor->SetModified(true);
+    (void)FEditor->ChangeText(masked ? FormatMaskText(FEditor->GetEditMask(), text, FEditor->GetMaskBlank()) : text);
   } catch (...) {
     HidePopup();
     throw;
@@ -39,8 +38,7 @@ void TdxPopupCalculator::HidePopup() {
   const std::string& error = DxCalcErrorText();
   if (!FEditor || error.empty() || FEditor->GetText() != error)
     return;
-  FEditor->SetText("0");
-  FEditor->SetModified(true);
+  (void)FEditor->ChangeText("0");
 }
 
 void TdxPopupCalculator::Close(bool accept) {

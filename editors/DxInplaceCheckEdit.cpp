@@ -419,11 +419,11 @@ void TdxInplaceCheckEdit::Dispatch(TMessage& message) {
       return;
     case CM_DIALOGCHAR:
       if (IsAccel(WORD(message.WParam), TControl::GetText())) {
-        if (CanFocus())
-          SetFocus();
+        message.Result = 1;
+        if (CanFocus() && !Survives(this, [this] { SetFocus(); }))  // OnEnter may free the editor
+          return;
         if (Focused())
           Toggle();
-        message.Result = 1;
         return;
       }
       inherited::Dispatch(message);

@@ -100,7 +100,8 @@ bool TdxInplaceDateEdit::IsBlankMaskText(const std::string& text) {
 void TdxInplaceDateEdit::StoreDate(TDateTime value) {
   const TDateTime old = FDate;
   FDate = value;
-  SetDisplayText(DateToDisplayText(IsMasked(), value));
+  if (!Survives(this, &TdxInplaceDateEdit::SetDisplayText, DateToDisplayText(IsMasked(), value)))
+    return;  // the change's handler freed the editor
   FTextEdited = false;
   if (!LoadingValue && value != old)
     OnDateChange(this);

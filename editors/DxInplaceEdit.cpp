@@ -211,8 +211,17 @@ void TdxInplaceEdit::ValidateEdit() {
 }
 
 void TdxInplaceEdit::SetTextAsUser(const std::string& text) {
-  if (!CanModify() || Survives(this, [&] { SetText(text); }))
+  if (CanModify())
+    (void)ChangeText(text);
+  else
     SetModified(true);
+}
+
+bool TdxInplaceEdit::ChangeText(const std::string& text) {
+  if (!Survives(this, [&] { SetText(text); }))
+    return false;
+  SetModified(true);
+  return true;
 }
 
 void TdxInplaceEdit::Reset() {
@@ -416,14 +425,7 @@ void TdxInplaceEdit::InplaceKeyDown(WORD& key, TShiftState shift) {
     return;
   // The container's handlers may free the editor: the lock comes down only on one alive.
   ++FValidateLock;
-  struct TUnlock {
-    int32_t& Lock;
-    const TAliveGuard& Alive;
-    ~TUnlock() {
-      if (Alive.Alive())
-        --Lock;
-    }
-  } unlock{FValidateLock, alive};
+  const TOnExitIfAlive unlock(this, [this] { --FValidateLock; });
   const bool toContainer = (key == VK_TAB && !shift.Contains(ssAlt)) || key == VK_RETURN ||
                            key == VK_ESCAPE || key == VK_PRIOR || key == VK_NEXT || key == VK_UP ||
                            key == VK_DOWN || (key == VK_INSERT && shift.Empty());

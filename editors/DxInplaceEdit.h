@@ -176,6 +176,10 @@ class TdxInplaceEdit : public TWinControl {
   virtual void SetModified(bool value) { FModified = value; }
   // Sets the text when the editor may modify; marks it modified in either case.
   virtual void SetTextAsUser(const std::string& text);
+  // Puts `text` in as a changed value and marks the editor modified. The change's
+  // handler (OnChange) may free the editor: false then, and the caller touches nothing
+  // of it again.
+  [[nodiscard]] bool ChangeText(const std::string& text);
   // Back to the text and modified flag saved when editing began (when undoable).
   virtual void Reset();
   // The value the editor holds now is its unchanged value: not modified, and the one

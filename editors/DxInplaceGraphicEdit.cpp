@@ -311,15 +311,7 @@ void TdxInplaceGraphicEdit::SaveToFile() { SavePictureWithDialog(FPicture.get(),
 
 void TdxInplaceGraphicEdit::ToolBarButtonClick(TObject* /*sender*/, int index) {
   // The custom click's handler may free the editor, and its tool bar with it.
-  const TAliveGuard alive(this);
-  struct THide {
-    TdxPopupToolBar* ToolBar;
-    const TAliveGuard& Alive;
-    ~THide() {
-      if (Alive.Alive())
-        ToolBar->HideToolBar();
-    }
-  } hide{FToolBar, alive};
+  const TOnExitIfAlive hide(this, [toolBar = FToolBar] { toolBar->HideToolBar(); });
   RunPictureCommand(index, PictureSteps());
 }
 

@@ -272,18 +272,16 @@ TdxEditViewData* TdxInplaceImageEdit::CreateViewData(bool forPainting) {
 
 // ---- Value ----------------------------------------------------------------------------
 
-void TdxInplaceImageEdit::SetValue(const std::string& value) {
+bool TdxInplaceImageEdit::SetValue(const std::string& value) {
   std::string current;
   GetText(current);
   if (value == current || !CanEditText() || !CanModify())
-    return;
-  SetText(value);
-  SetModified(true);
+    return true;
+  return ChangeText(value);
 }
 
-void TdxInplaceImageEdit::SelectByIndex(int index) {
-  if (index >= 0 && index < FValues->GetCount())
-    SetValue(FValues->Get(index));
+bool TdxInplaceImageEdit::SelectByIndex(int index) {
+  return index < 0 || index >= FValues->GetCount() || SetValue(FValues->Get(index));
 }
 
 void TdxInplaceImageEdit::ScrollValue(int delta, bool /*wrap*/) {
@@ -293,7 +291,7 @@ void TdxInplaceImageEdit::ScrollValue(int delta, bool /*wrap*/) {
   GetText(current);
   int i = FValues->IndexOf(current);
   i = i >= 0 ? std::clamp(i + delta, 0, FValues->GetCount() - 1) : 0;
-  SetValue(FValues->Get(i));
+  (void)SetValue(FValues->Get(i));
 }
 
 int TdxInplaceImageEdit::FindDescription(const std::string& text) {
@@ -315,17 +313,25 @@ void TdxInplaceImageEdit::KeyDown(WORD& key, TShiftState shift) {
   const bool inplace = EditClass()->IsInplace();
   if (!inplace || FIncremental) {
     const int page = DropDownRows - 1;
+    // The step's OnChange may free the editor: the key ends there.
+    const auto step = [&](auto stepping) {
+      key = 0;
+      return Survives(this, stepping);
+    };
+    bool alive = true;
     switch (key) {
-      case VK_PRIOR: ScrollValue(-page, false); key = 0; break;
-      case VK_NEXT: ScrollValue(page, false); key = 0; break;
-      case VK_END: SelectByIndex(FValues->GetCount() - 1); key = 0; break;
-      case VK_HOME: SelectByIndex(0); key = 0; break;
+      case VK_PRIOR: alive = step([&] { ScrollValue(-page, false); }); break;
+      case VK_NEXT: alive = step([&] { ScrollValue(page, false); }); break;
+      case VK_END: alive = step([&] { SelectByIndex(FValues->GetCount() - 1); }); break;
+      case VK_HOME: alive = step([&] { SelectByIndex(0); }); break;
       case VK_LEFT:
-      case VK_UP: ScrollValue(-1, false); key = 0; break;
+      case VK_UP: alive = step([&] { ScrollValue(-1, false); }); break;
       case VK_RIGHT:
-      case VK_DOWN: ScrollValue(1, false); key = 0; break;
+      case VK_DOWN: alive = step([&] { ScrollValue(1, false); }); break;
       default: break;
     }
+    if (!alive)
+      return;
   }
   if (inplace && key == VK_LEFT)
     ContainerNotify(true);
@@ -341,7 +347,7 @@ void TdxInplaceImageEdit::KeyPress(char& key) {
   GetText(current);
   const int found = FindDescription(std::string(1, key));
   if (found >= 0 && found != FValues->IndexOf(current))
-    SelectByIndex(found);
+    (void)SelectByIndex(found);
 }
 
 // ---- Drop-down list -------------------------------------------------------------------
@@ -386,7 +392,7 @@ void TdxInplaceImageEdit::CloseUp(bool accept) {
     return;
   Variant value = FValues->Get(index);
   if (Survives(this, &TdxInplaceImageEdit::DoCloseUp, value, accept) && accept)
-    SetValue(VarToStr(value));
+    (void)SetValue(VarToStr(value));
 }
 
 // ---- Messages -------------------------------------------------------------------------

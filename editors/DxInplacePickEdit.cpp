@@ -21,20 +21,13 @@ namespace {
 
 TCustomdxPopupPickListBox::TTickCountProc gTickCount = GetTickCount;
 
-// Sets the editor's flag "setting a list value" for a scope.
-class TListSettingScope {
- public:
-  explicit TListSettingScope(TdxInplaceEdit* edit) : FEdit(edit), FOld(edit->GetListSettingFlag()) {
-    edit->SetListSettingFlag(true);
-  }
-  ~TListSettingScope() { FEdit->SetListSettingFlag(FOld); }
-  TListSettingScope(const TListSettingScope&) = delete;
-  TListSettingScope& operator=(const TListSettingScope&) = delete;
-
- private:
-  TdxInplaceEdit* FEdit;
-  bool FOld;
-};
+// Sets the editor's flag "setting a list value" for a scope; the flag comes back on an
+// editor that the change's handler did not free.
+auto ListSetting(TdxInplaceEdit* edit) {
+  const bool old = edit->GetListSettingFlag();
+  edit->SetListSettingFlag(true);
+  return TOnExitIfAlive(edit, [edit, old] { edit->SetListSettingFlag(old); });
+}
 
 }  // namespace
 
@@ -139,20 +132,19 @@ void TdxInplacePickEdit::Change() {
   inherited::Change();
 }
 
-void TdxInplacePickEdit::SetPickText(const std::string& text) {
+bool TdxInplacePickEdit::SetPickText(const std::string& text) {
   std::string current;
   GetText(current);
   if (text == current)
-    return;
-  SetEditText(IsMasked() ? FormatMaskText(GetEditMask(), text, GetMaskBlank()) : text);
-  SetModified(true);
+    return true;
+  return ChangeText(IsMasked() ? FormatMaskText(GetEditMask(), text, GetMaskBlank()) : text);
 }
 
-void TdxInplacePickEdit::ClearValue() {
+bool TdxInplacePickEdit::ClearValue() {
   if (!CanModify())
-    return;
-  const TListSettingScope listSetting(this);
-  SetPickText(std::string());
+    return true;
+  const auto listSetting = ListSetting(this);
+  return SetPickText(std::string());
 }
 
 int TdxInplacePickEdit::FindItemByPrefix(const std::string& text) const {
@@ -184,8 +176,9 @@ void TdxInplacePickEdit::ScrollValue(int delta, bool wrap) {
   }
   FCurrentItemIndex = i;
   if (CanModify()) {
-    const TFlagScope stepping(FStepping);
-    SetPickText(FItems->Get(i));
+    const TOwnedFlagScope stepping(this, FStepping);
+    if (!SetPickText(FItems->Get(i)))
+      return;
   }
   SelectAll();
 }
@@ -218,8 +211,8 @@ bool TdxInplacePickEdit::WholeTextSelected() {
 void TdxInplacePickEdit::KeyDown(WORD& key, TShiftState shift) {
   if (key == VK_ESCAPE)
     ResetSearch();
-  if (key == VK_DELETE && FDropDownListStyle && FCanDeleteText && WholeTextSelected())
-    ClearValue();
+  if (key == VK_DELETE && FDropDownListStyle && FCanDeleteText && WholeTextSelected() && !ClearValue())
+    return;
   if (!EditClass()->IsInplace()) {
     const int page = DropDownRows - 1;
     int delta = 0;
@@ -231,9 +224,9 @@ void TdxInplacePickEdit::KeyDown(WORD& key, TShiftState shift) {
       default: break;
     }
     if (delta != 0) {
-      if (FItems->GetCount() > 0)
-        ScrollValue(delta, false);
       key = 0;
+      if (FItems->GetCount() > 0 && !Survives(this, &TdxInplacePickEdit::ScrollValue, delta, false))
+        return;
     }
   }
   inherited::KeyDown(key, shift);
@@ -244,8 +237,9 @@ bool TdxInplacePickEdit::Complete() {
   if (i < 0)
     return false;
   if (CanModify()) {
-    const TListSettingScope listSetting(this);
-    SetPickText(FItems->Get(i));
+    const auto listSetting = ListSetting(this);
+    if (!SetPickText(FItems->Get(i)))
+      return true;
   }
   CHARRANGE rest{LONG(FSearchText.size()), -1};
   SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&rest));
@@ -260,8 +254,8 @@ void TdxInplacePickEdit::BackspacePressed(char& key) {
     ResetSearch();
   if (FDropDownListStyle) {
     if (FCanDeleteText && WholeTextSelected()) {
-      ClearValue();
       key = 0;
+      (void)ClearValue();
       return;
     }
     if (!FSearching) {
@@ -274,13 +268,14 @@ void TdxInplacePickEdit::BackspacePressed(char& key) {
   if (!FSearchText.empty())
     FSearchText.pop_back();
   if (FSearchText.empty() && (!FDropDownListStyle || FCanDeleteText)) {
-    ClearValue();
     key = 0;
+    (void)ClearValue();
     return;
   }
   CHARRANGE rest{LONG(FSearchText.size()), -1};
   SendMessageA(GetHandle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&rest));
-  if (Complete())
+  bool completed = false;
+  if (!Survives(this, [&] { completed = Complete(); }) || completed)
     key = 0;
 }
 
@@ -298,7 +293,12 @@ void TdxInplacePickEdit::CharPressed(char& key) {
     FSearchText += key;
     FSearching = true;
   }
-  if (Complete())
+  bool completed = false;
+  if (!Survives(this, [&] { completed = Complete(); })) {
+    key = 0;
+    return;
+  }
+  if (completed)
     key = 0;
   if (ImmediateDropDown && !GetDroppedDown()) {
     if (!Survives(this, &TdxInplacePickEdit::DropDown)) {
@@ -328,7 +328,8 @@ void TdxInplacePickEdit::KeyPress(char& key) {
 
 void TdxInplacePickEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft && shift.Contains(ssDouble) && FRevertable && FItems->GetCount() > 1) {
-    ScrollValue(1, true);
+    if (!Survives(this, &TdxInplacePickEdit::ScrollValue, 1, true))
+      return;
     std::string text;
     GetText(text);
     DropDownTextChanged(text);
@@ -367,8 +368,8 @@ void TdxInplacePickEdit::CloseUp(bool accept) {
   Variant value = index >= 0 ? FPopup->GetItems()->Get(index) : text;
   if (!Survives(this, &TdxInplacePickEdit::DoCloseUp, value, accept) || !accept || !CanModify())
     return;
-  SetPickText(VarToStr(value));
-  SelectAll();
+  if (SetPickText(VarToStr(value)))
+    SelectAll();
 }
 
 // ---- Messages -------------------------------------------------------------------------

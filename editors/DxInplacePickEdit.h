@@ -53,10 +53,12 @@ class TdxInplacePickEdit : public TdxInplaceDropDownEdit {
   ~TdxInplacePickEdit() override;
 
   // ---- Value
-  // Sets a different text (laid into the mask) and marks the editor modified.
-  virtual void SetPickText(const std::string& text);
-  // Empties the text when the editor may modify.
-  virtual void ClearValue();
+  // Sets a different text (laid into the mask) and marks the editor modified; false
+  // when the change's handler freed the editor.
+  virtual bool SetPickText(const std::string& text);
+  // Empties the text when the editor may modify; false when the change's handler freed
+  // the editor.
+  virtual bool ClearValue();
   // The first item whose first characters equal `text` (ignoring case); -1 for an
   // empty text or no match.
   int FindItemByPrefix(const std::string& text) const;

@@ -57,8 +57,10 @@ void TdxInplacePopupControl::HidePopup() {
   if (HandleAllocated() && IsWindowVisible(GetHandle())) {
     SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    if (Application->GetActive() && FOwnerEdit && FOwnerEdit->HandleAllocated())
-      ::SetFocus(FOwnerEdit->GetHandle());
+    // The focus going back runs the editor's handlers, which may free it and this popup.
+    if (Application->GetActive() && FOwnerEdit && FOwnerEdit->HandleAllocated() &&
+        !Survives(this, [this] { ::SetFocus(FOwnerEdit->GetHandle()); }))
+      return;
   }
   if (FOwnerEdit && FOwnerEdit->HandleAllocated())
     PostMessageA(FOwnerEdit->GetHandle(), DXM_POPUPHIDDEN, 0, 0);
@@ -82,8 +84,14 @@ void TdxInplacePopupControl::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       return;
     case WM_KILLFOCUS:
-      inherited::Dispatch(message);
-      HidePopup();
+      // Hiding gives the focus back to the editor, whose handlers may free it and this
+      // popup with it; a popup being destroyed hands nothing back.
+      if (GetComponentState().Contains(csDestroying) ||
+          !Survives(this, [&] {
+            inherited::Dispatch(message);
+            HidePopup();
+          }))
+        return;
       if (FOwnerEdit)
         FOwnerEdit->EditorExit(message);
       return;

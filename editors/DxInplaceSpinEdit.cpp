@@ -438,9 +438,10 @@ void TdxInplaceSpinEdit::Dispatch(TMessage& message) {
       inherited::Dispatch(message);
       ReleaseButtons();
       // Releasing cleared the hot button; the point of the second press finds it again.
+      // The press spins, and the change's handler may free the editor.
       SendMessageA(GetHandle(), WM_NCHITTEST, 0, message.LParam);
-      SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, message.WParam, message.LParam);
-      SendMessageA(GetHandle(), WM_NCLBUTTONUP, message.WParam, message.LParam);
+      if (Survives(this, [&] { SendMessageA(GetHandle(), WM_NCLBUTTONDOWN, message.WParam, message.LParam); }))
+        SendMessageA(GetHandle(), WM_NCLBUTTONUP, message.WParam, message.LParam);
       return;
     case WM_LBUTTONUP:
       ReleaseButtons();

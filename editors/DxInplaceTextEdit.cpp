@@ -339,6 +339,10 @@ void TdxInplaceTextEdit::CreateWnd() {
 
 void TdxInplaceTextEdit::DestroyWnd() {
   FModifiedCache = GetModified();
+  // The window may outlive the editor (freed from inside the window's own procedure):
+  // it keeps no callback of the editor's.
+  if (HandleAllocated())
+    SendMessageA(GetHandle(), EM_SETOLECALLBACK, 0, 0);
   inherited::DestroyWnd();
 }
 

@@ -132,8 +132,8 @@ void TdxInplaceTimeEdit::SetValue(double value) {
   const int sectionStart = caret < 3 ? 1 : caret < 6 ? 4 : 7;
   FTime = double(ms) / kMSecsPerDay;
   const std::string text = FormatDateTime(kFormats[FTimeEditFormat].Picture, FTime, FormatSettings);
-  if (text != GetEditText())
-    SetEditText(text);
+  if (text != GetEditText() && !Survives(this, [&] { SetEditText(text); }))
+    return;  // the change's handler freed the editor
   if (HandleAllocated())
     SetCursor(sectionStart);
 }

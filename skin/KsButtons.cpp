@@ -256,8 +256,8 @@ void TKsCustomButton::DrawCaption() {
 
 void TKsCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft && GetEnabled()) {
-    if (CanFocus())
-      SetFocus();
+    if (CanFocus() && !Survives(this, [this] { SetFocus(); }))  // OnEnter may free the button
+      return;
     SetDown(true);
     FTracking = true;
   }

@@ -116,10 +116,9 @@ void TKsCustomMarkControl::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_DIALOGCHAR:
       if (IsAccel(MessageAs<TCMDialogChar>(message).CharCode, GetText()) && CanFocus()) {
-        SetFocus();
-        if (GetFocused())
-          AccelCheck();
         message.Result = 1;
+        if (Survives(this, [this] { SetFocus(); }) && GetFocused())  // OnEnter may free it
+          AccelCheck();
         return;
       }
       break;
@@ -188,8 +187,8 @@ void TKsCustomCheckBox::DrawCaption() { DrawMarkCaption(this, GetTextRect(), 0);
 void TKsCustomCheckBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft) {
     FTracking = true;
-    if (CanFocus())
-      SetFocus();
+    if (CanFocus() && !Survives(this, [this] { SetFocus(); }))  // OnEnter may free the check box
+      return;
     SetMouseCapture(true);
     SetPressed(true);
   }
@@ -256,8 +255,8 @@ void TKsCustomRadioButton::DrawCaption() { DrawMarkCaption(this, GetTextRect(), 
 
 void TKsCustomRadioButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft) {
-    if (CanFocus())
-      SetFocus();
+    if (CanFocus() && !Survives(this, [this] { SetFocus(); }))  // OnEnter may free the button
+      return;
     SetMouseCapture(true);
     SetPressed(true);
   }

@@ -129,8 +129,8 @@ void TKsCustomControlBar::DoBandPaint(TControl* control, TKsBitmap& bitmap, TRec
 
 bool TKsCustomControlBar::DragControl(TControl* control, int x, int y, bool keepCapture) {
   bool drag = true;
-  if (control)
-    OnBandDrag(this, control, drag);
+  if (control && !Survives(this, OnBandDrag, control, drag))  // the handler freed the bar
+    return false;
   if (!drag || !control)
     return drag;
   if (!keepCapture)
@@ -513,7 +513,11 @@ void TKsCustomControlBar::MouseDown(TMouseButton button, TShiftState shift, int 
     Realign();
     if (TKsBand* band = BandAt(x, y)) {
       TControl* control = band->Control;
-      if (!(shift.Contains(ssDouble) && !Designing() && DragControl(control, x, y, false))) {
+      bool dragged = false;
+      if (shift.Contains(ssDouble) && !Designing() &&
+          !Survives(this, [&] { dragged = DragControl(control, x, y, false); }))
+        return;
+      if (!dragged) {
         FDragControl = control;
         StickControls();
         const TKsBand* first = FirstBand(control);
@@ -535,7 +539,9 @@ void TKsCustomControlBar::MouseMove(TShiftState shift, int x, int y) {
     const TPoint p = band->Position;
     const bool withinReach = p.x >= client.left - reach && p.y >= client.top - reach && p.x <= client.right + reach &&
                       p.y <= client.bottom + reach;
-    const bool dragged = !Designing() && FAutoDrag && !withinReach && DragControl(control, x, y, true);
+    bool dragged = false;
+    if (!Designing() && FAutoDrag && !withinReach && !Survives(this, [&] { dragged = DragControl(control, x, y, true); }))
+      return;
     if (!dragged)
       AlignControl(control);
   }

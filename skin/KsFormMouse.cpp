@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
 #include "skin/KsForms.h"
@@ -212,10 +213,14 @@ void TKsFormMouse::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
       else
         FForm.Maximize();
     } else if (dbl && code == khtSystemMenu) {
-      FForm.CloseForm();
+      if (!Survives(this, [this] { FForm.CloseForm(); }))  // a close handler freed the form
+        return;
     } else if (code == FDownCode && !dbl) {
       switch (code) {
-        case khtClose: FForm.CloseForm(); break;
+        case khtClose:
+          if (!Survives(this, [this] { FForm.CloseForm(); }))  // a close handler freed the form
+            return;
+          break;
         case khtHelp:
           if (HWND wnd = FForm.GetFormHandle())
             SendMessageA(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);

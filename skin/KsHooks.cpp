@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
@@ -145,7 +146,10 @@ void TControlHook::Uninstall() {
 void TControlHook::CallHooks(THookKind kind, TMessage& message, bool& handled) {
   if (FHooks.empty() || ControlGone() || FDestroying)
     return;
-  for (int i = static_cast<int>(FHooks.size()) - 1; i >= 0; --i) {
+  // A hook's handler may free the control (a skinned form closed by its close button):
+  // no other hook hears of the message then.
+  const TAliveGuard controlAlive(FControl);
+  for (int i = static_cast<int>(FHooks.size()) - 1; i >= 0 && controlAlive.Alive(); --i) {
     // A handler may remove hooks; the index is checked again each round.
     if (i >= static_cast<int>(FHooks.size()))
       continue;
@@ -165,23 +169,25 @@ void TControlHook::WndProc(TMessage& message) {
   GuardBoundary("window hook procedure", [&] {
     if (!FControl)
       return;
+    // The hooks' handlers and the control's own procedure may free the control: the
+    // message then ends where that happened.
+    const TAliveGuard controlAlive(FControl);
     bool handled = false;
     if (message.Msg != WM_QUIT)
       CallHooks(hkBefore, message, handled);
+    if (!controlAlive.Alive())
+      return;
     if (!handled || message.Msg == WM_DESTROY) {
       WNDPROC target = FOldWndProc ? FOldWndProc : FPassThrough;
       if (!target)
         target = FControl->GetDefWndProc() ? FControl->GetDefWndProc() : DefWindowProcA;
-      struct TAfter {
-        TControlHook* Self;
-        TMessage& Message;
-        bool& Handled;
-        ~TAfter() {
-          GuardBoundary("window hook", [this] { Self->CallHooks(hkAfter, Message, Handled); });
-        }
-      } after{this, message, handled};
+      const TOnExitIfAlive after(FControl, [&] {
+        GuardBoundary("window hook", [&] { CallHooks(hkAfter, message, handled); });
+      });
       message.Result = CallWindowProcA(target, ExistingWindow(FControl), message.Msg, message.WParam,
                                        message.LParam);
+      if (!after.Alive())
+        return;
     }
     if (message.Msg != WM_DESTROY)
       return;
@@ -378,15 +384,13 @@ void TKsHookComponent::Deactivate() {
 
 void TKsHookComponent::HookBeforeMessage(TObject*, TMessage& message, bool& handled) {
   // A message sent while this one is dispatched comes through here again: it gets a
-  // handled state of its own, and this one's is back when it returns (or raises).
-  struct TRestore {
-    bool& Flag;
-    const bool Saved;
-    ~TRestore() { Flag = Saved; }
-  } restore{FHandled, FHandled};
+  // handled state of its own, and this one's is back when it returns (or raises). Its
+  // handling may free this component (the form it skins closed and freed): the message
+  // is then handled.
+  const TOnExitIfAlive restore(this, [this, saved = FHandled] { FHandled = saved; });
   FHandled = handled;
   Dispatch(message);
-  handled = FHandled;
+  handled = !restore.Alive() || FHandled;
 }
 
 void TKsHookComponent::HookAfterMessage(TObject* sender, TMessage& message, bool& handled) {

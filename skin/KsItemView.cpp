@@ -10,6 +10,15 @@
 TKsItemView::TKsItemView(TComponent* AOwner, bool horizontal, bool rowLayout)
     : TComponent(AOwner), FHorizontal(horizontal), FRowLayout(rowLayout) {}
 
+// A view freed while its chain runs (a bar's view, freed with the bar by a click's
+// handler in a popup below it) leaves the chain: no view names it again.
+TKsItemView::~TKsItemView() {
+  if (FChildView && FChildView->FParentView == this)
+    FChildView->FParentView = nullptr;
+  if (FParentView && FParentView->FChildView == this)
+    FParentView->FChildView = nullptr;
+}
+
 template <class Measured>
 void TKsItemView::ForVisibleItems(Measured measured) {
   if (!FItem)
@@ -199,16 +208,16 @@ bool TKsItemView::TrackMenu() {
   FSubMenuOpen = false;
   HWND captured = nullptr;
   bool captureTaken = false;
-  // Tracking ends and the counted capture goes back however the loop is left.
-  struct TLeave {
-    TKsItemView* View;
+  // The counted capture goes back however the loop is left, and tracking ends, unless a
+  // click's handler freed the whole menu and this view with it.
+  struct TRelease {
     bool& Taken;
-    ~TLeave() {
-      View->FTracking = false;
+    ~TRelease() {
       if (Taken)
         KsReleaseCapture();
     }
-  } leave{this, captureTaken};
+  } release{captureTaken};
+  const TOnExitIfAlive untrack(this, [this] { FTracking = false; });
 
   if (FItem && FItem->GetCount() > 0) {
     FSelected = FItem->GetItems(FItem->GetCount() - 1);
@@ -225,8 +234,11 @@ bool TKsItemView::TrackMenu() {
     captureTaken = true;
     captured = GetCapture();
   }
-  // A loop whose item went away (a handler dispatched here freed the menu) ends at once.
+  // A loop whose view or item went away (a handler dispatched here freed the menu) ends
+  // at once.
   auto keepTracking = [&] {
+    if (!untrack.Alive())
+      return false;
     if (FItem && !IsLiveItem(FItem)) {
       FItem = nullptr;
       FSelected = nullptr;
@@ -284,6 +296,8 @@ bool TKsItemView::TrackMenu() {
               // Without the click handler the click runs here: its handler may free the
               // item, and the clicked item's menu closes all the same.
               const bool alive = Survives(selected, &TKsCustomItem::Click);
+              if (!untrack.Alive())  // the handler freed the whole menu
+                return true;
               if (!alive || (!OpenSelected() && selected->GetEnabled() && !selected->IsSeparator())) {
                 CloseMenuChain();
                 done = true;

@@ -25,6 +25,7 @@ class TKsItemView : public TComponent {
  public:
   // `rowLayout`: measuring sums the widths and takes the largest height.
   TKsItemView(TComponent* AOwner, bool horizontal, bool rowLayout);
+  ~TKsItemView() override;
 
   TKsCustomItem* GetItem() const { return FItem; }
   void SetItem(TKsCustomItem* value) { FItem = value; }

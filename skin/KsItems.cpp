@@ -568,8 +568,10 @@ bool TKsCustomItem::IsShortCut(TMessage& message) {
       try {
         step->Click();
       } catch (...) {
-        Application->HandleException(this);
+        Application->HandleException(IsLiveItem(this) ? this : nullptr);
       }
+      if (!IsLiveItem(this))  // the click's handler freed the menu: the key was its
+        return true;
       if (!IsLiveItem(target) || target->FShortCut != shortCut) {
         outcome = Moved;
         break;
@@ -646,14 +648,9 @@ void TKsCustomItem::ShowPopup(TKsItemView* view, int x, int y, const TRect& excl
   if (skinForm)
     skinForm->EnablePaint();
 
-  // The chain link is taken down however the loop ends.
-  struct TChildLink {
-    TKsItemView* Parent;
-    ~TChildLink() {
-      if (Parent)
-        Parent->SetChildView(nullptr);
-    }
-  } link{view};
+  // The chain link is taken down however the loop ends, unless a click's handler freed
+  // the parent view with its menu (a menu bar's view goes with the bar).
+  const TOnExitIfAlive unlink(view, [view] { view->SetChildView(nullptr); });
   if (view)
     view->SetChildView(popupView);
   window->TrackMenu();

@@ -973,8 +973,8 @@ void TKsCustomTabControl::MouseDown(TMouseButton button, TShiftState shift, int 
   const int index = TabAtPos(x, y);
   if (index < 0)
     return;
-  if (!GetComponentState().Contains(csDesigning) && CanFocus())
-    SetFocus();
+  if (!GetComponentState().Contains(csDesigning) && CanFocus() && !Survives(this, [this] { SetFocus(); }))
+    return;  // OnEnter freed the control
   SetTabIndex(index);
 }
 

@@ -512,15 +512,7 @@ bool TdxTreeListKeyboard::StartSearch(int column, const std::string& text) {
 void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int direction, bool clearOnMiss) {
   ++FSearchNesting;
   // The focus move's handlers may free the control: the count comes down only on one alive.
-  const TAliveGuard alive(&FControl);
-  struct TNesting {
-    int& Count;
-    const TAliveGuard& Alive;
-    ~TNesting() {
-      if (Alive.Alive())
-        --Count;
-    }
-  } nesting{FSearchNesting, alive};
+  const TOnExitIfAlive nesting(&FControl, [this] { --FSearchNesting; });
   const int column = FControl.GetColumnByVisibleIndex(FSearchColumn);
   if (FSearchColumn < 0 || FSearchColumn >= std::max(FControl.GetWidths().GetShownColumnCount(), 1) || FControl.GetCount() == 0)
     return;
@@ -528,7 +520,7 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
   TdxTreeListNode* found = nullptr;
   if (FControl.FindNode(column < 0 ? 0 : column, text, found, direction)) {
     FControl.SetFocusedNode(found, FControl.GetFocusedColumn(), /*makeVisible=*/false);
-    if (!alive.Alive())
+    if (!nesting.Alive())
       return;
   } else if (clearOnMiss) {
     FSearchText.clear();
@@ -540,7 +532,7 @@ void TdxTreeListKeyboard::IncrementalSearch(const std::string& text, int directi
   if (FControl.IsMultiSelect() && !FControl.IsNodeSelected(FControl.GetFocusedNode()))
     FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
   FControl.MakeNodeVisible(FControl.GetFocusedNode());
-  if (alive.Alive())
+  if (nesting.Alive())
     FControl.RefreshNode(FControl.GetFocusedNode(), false);
 }
 

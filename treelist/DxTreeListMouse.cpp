@@ -145,8 +145,8 @@ bool TdxTreeListMouse::MouseDown(TMouseButton button, TShiftState shift, int x, 
   FWasFocusedAtPress = true;
   if (!FControl.GetComponentState().Contains(csDesigning) && FControl.CanFocus()) {
     FWasFocusedAtPress = FControl.HasFocus();
-    if (!FWasFocusedAtPress)
-      FControl.SetFocus();
+    if (!FWasFocusedAtPress && !Survives(&FControl, [this] { FControl.SetFocus(); }))
+      return false;  // OnEnter freed the control
     if (!FControl.HasFocus()) {
       ReleaseCapture();
       return false;
@@ -319,7 +319,9 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
   if (!Survives(&FControl, &TCustomdxTreeList::SetFocusedNode, hit.Node, column, /*makeVisible=*/true))
     return;
   FDownPos = Point(x, y);
-  if (FControl.GetFocusedNode() && FControl.IsMultiSelect()) {
+  // The selection bracket's end fires OnSelectionChanged, whose handler may free the
+  // control: the press ends there.
+  const auto select = [&] {
     const bool ctrl = shift.Contains(ssCtrl);
     const bool shiftKey = shift.Contains(ssShift);
     TdxTreeListSelectionScope selection(&FControl, ctrl || shiftKey);
@@ -341,13 +343,17 @@ void TdxTreeListMouse::PressNode(TMouseButton button, TShiftState shift, const T
         FControl.SetNodeSelected(FControl.GetFocusedNode(),
                                  !FControl.IsNodeSelected(FControl.GetFocusedNode()));
     } else if (!FControl.IsNodeSelected(FControl.GetFocusedNode())) {
-      FControl.GetSelection().SelectOnly(FControl.GetFocusedNode());
+      // Outside a bracket the selection's change is told at once.
+      if (!Survives(&FControl, [this] { FControl.GetSelection().SelectOnly(FControl.GetFocusedNode()); }))
+        return;
       FControl.SetSelectionAnchor(FControl.GetFocusedNode());
     } else if (button == mbLeft) {
       FDeferredSelect = true;
     }
     FKeepSelection = ctrl || shiftKey;
-  }
+  };
+  if (FControl.GetFocusedNode() && FControl.IsMultiSelect() && !Survives(&FControl, select))
+    return;
   if (button != mbLeft || hit.HitTest != htCell || hit.Column < 0 || FControl.IsRowSelect())
     return;
   if (FControl.EditOnMouseDown(x, y, hit.Column, sameNode)) {
@@ -693,15 +699,7 @@ void TdxTreeListMouse::ClickColumnHeader(int32_t column, TShiftState shift) {
   FSortAddFlag = shift.Contains(ssShift) && FControl.IsMultiSort();
   FSortClearFlag = shift.Contains(ssCtrl);
   // The click's handlers may free the control: the flags are cleared only on one alive.
-  const TAliveGuard alive(&FControl);
-  struct TClear {
-    TdxTreeListMouse* Mouse;
-    const TAliveGuard& Alive;
-    ~TClear() {
-      if (Alive.Alive())
-        Mouse->FSortAddFlag = Mouse->FSortClearFlag = false;
-    }
-  } clear{this, alive};
+  const TOnExitIfAlive clear(&FControl, [this] { FSortAddFlag = FSortClearFlag = false; });
   FControl.ColumnClick(column);
 }
 

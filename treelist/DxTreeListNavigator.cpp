@@ -288,8 +288,8 @@ void TdxTreeListNavigator::SetTopIndex(int index) {
   if (node == FTopNode)
     return;
   const int old = GetTopIndex();
-  FControl.SetTopNode(node);
-  if (FControl.IsLocked())
+  // OnChangeTopNode may free the control: the scroll ends with it.
+  if (!Survives(&FControl, &TCustomdxTreeList::SetTopNode, node) || FControl.IsLocked())
     return;
   // Within a page the rows move by the pixels of the rows between the two tops, and only
   // the rows that come into view are painted.

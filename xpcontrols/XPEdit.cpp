@@ -599,7 +599,8 @@ void TCustomXPEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int
   if (!PtInRect(&r, p) || button != mbLeft || shift.Contains(ssDouble))
     return;
   SetCursorPosition(CharAtPoint(x));
-  SetFocus();
+  if (!Survives(this, [this] { SetFocus(); }))  // OnEnter freed the edit
+    return;
   SetCapture(GetHandle());
   FMouseSelecting = true;
 }

@@ -250,6 +250,29 @@ TEST_F(ComponentsTest, DestroyingAndDesigningReachOwnedComponents) {
   EXPECT_TRUE(saw);  // set before the owned components were freed
 }
 
+// Fault: a descendant's destructor ran before the base's marked the component as being
+// destroyed, so its work fired events: a handler then ran on a half-destroyed component,
+// and one that freed it deleted it twice.
+TEST_F(ComponentsTest, ADeletedComponentIsBeingDestroyedFromItsFirstDestructorAndGoesOnce) {
+  struct TFreeing : TLogged {
+    using TLogged::TLogged;
+    ~TFreeing() override {
+      *DestroyingAtFirst = GetComponentState().Contains(csDestroying);
+      OnGone(this);
+    }
+    bool* DestroyingAtFirst = nullptr;
+    TNotifyEvent OnGone;
+  };
+  bool destroying = false;
+  auto* component = new TFreeing(nullptr, "Freeing");
+  component->DestroyingAtFirst = &destroying;
+  // A handler that frees its sender, run while the sender is being destroyed.
+  component->OnGone = TNotifyEvent::FromFunction([](void*, TObject* sender) { delete sender; });
+  delete component;
+  EXPECT_TRUE(destroying);
+  EXPECT_EQ(gLog, std::vector<std::string>{"free Freeing"});
+}
+
 TEST_F(ComponentsTest, ComponentClassIsAVirtualConstructor) {
   const TComponentClass* cls = MetaClassAs<TComponentClass>(TComponent::StaticClass());
   ASSERT_NE(cls, nullptr);

@@ -1,8 +1,9 @@
 // A handler that frees the tree list that fired its event ends what fired it: the focus
 // moves, the keys, the mouse, the editor's start and end and the resize touch nothing of
-// the control afterwards. Each case runs on the guarded heap, where a use of the freed
+// the control afterwards; a tree list being destroyed fires no events. Each case runs on the guarded heap, where a use of the freed
 // tree list faults and is reported.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,42 @@ TEST_F(TreeListFreedSenderTest, AnExitResizeOrValidationHandlerThatFreesTheTreeL
   grid->GetEditor()->SetTextAsUser("typed");
   grid->OnEditValidate = TdxTreeListEditValidateEvent::Bind<&TFreeTree::Validate>(&FreeTree);
   EXPECT_TRUE(FreedBy(grid, [](TCustomdxTreeListControl* g) { g->Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(380, 260)); }));
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: a tree list being destroyed fired OnChangeTopNode and OnSelectionChanged (a
+// descendant's destructor clears the nodes before the base's marks it as being
+// destroyed) and OnExit (its focused window went): handlers ran on a half-destroyed
+// control, and one that freed its sender deleted it twice.
+TEST_F(TreeListFreedSenderTest, ATreeListBeingDestroyedFiresNoEvents) {
+  const TGuardedHeap guarded;
+  struct TRecord {
+    std::vector<std::string> Fired;
+    void TopNode(TObject*, TdxTreeListNode*) { Fired.push_back("OnChangeTopNode"); }
+    void Selection(TObject*) { Fired.push_back("OnSelectionChanged"); }
+    void ChangeNode(TObject*, TdxTreeListNode*, TdxTreeListNode*) { Fired.push_back("OnChangeNode"); }
+    void Exit(TObject*) { Fired.push_back("OnExit"); }
+  } record;
+  auto listen = [&record](TCustomdxTreeList* tree) {
+    tree->SetFocus();
+    tree->OnChangeTopNode = TdxTreeListNodeEvent::Bind<&TRecord::TopNode>(&record);
+    tree->OnSelectionChanged = TNotifyEvent::Bind<&TRecord::Selection>(&record);
+    tree->OnChangeNode = TdxTreeListChangeNodeEvent::Bind<&TRecord::ChangeNode>(&record);
+    tree->OnExit = TNotifyEvent::Bind<&TRecord::Exit>(&record);
+  };
+  // Scrolled, with a selection and the focus: its nodes and its window go with it.
+  TInputTreeList* tree = Make(true, {aoMultiSelect});
+  for (int i = 0; i < 30; ++i)
+    Node(tree, nullptr, "n" + std::to_string(i));
+  tree->GetItem(2)->SetSelected(true);
+  tree->SetTopNode(tree->GetItem(3));
+  listen(tree);
+  delete tree;
+  EXPECT_EQ(record.Fired, std::vector<std::string>{});
+  TCustomdxTreeListControl* grid = MakeGrid();
+  listen(grid);
+  delete grid;
+  EXPECT_EQ(record.Fired, std::vector<std::string>{}) << "the column-bound control";
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 

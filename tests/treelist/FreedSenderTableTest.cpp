@@ -1,0 +1,1767 @@
+// Every control class of the libraries with the events it publishes, each event fired by
+// the inputs a user fires it with, through the application's message loop: posted mouse
+// and key messages, focus moves by Tab and by click, Alt+letter accelerators, the wheel,
+// a modal close, a timer's tick. The handler frees its sender (or, where a row says so,
+// the object that holds it), and nothing may touch the sender afterwards: each row runs
+// on the guarded heap, where such a use faults and is reported. A row whose input does
+// not fire its event on this platform says why, and checks that the event stays silent.
+// The table lives in the tree list's tests, the one executable that links every control
+// library (the skin library is linked in for it).
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "classlib/Buttons.h"
+#include "classlib/ComCtrls.h"
+#include "classlib/ExtCtrls.h"
+#include "classlib/Grids.h"
+#include "classlib/Menus.h"
+#include "classlib/StdCtrls.h"
+#include "classlib/Timer.h"
+#include "editors/DxCalc.h"
+#include "editors/DxGridDatePopup.h"
+#include "editors/DxInplaceBlobEdit.h"
+#include "editors/DxInplaceButtonEdit.h"
+#include "editors/DxInplaceCalcEdit.h"
+#include "editors/DxInplaceCheckEdit.h"
+#include "editors/DxInplaceCurrencyEdit.h"
+#include "editors/DxInplaceDateEdit.h"
+#include "editors/DxInplaceGraphicEdit.h"
+#include "editors/DxInplaceHyperLinkEdit.h"
+#include "editors/DxInplaceImageEdit.h"
+#include "editors/DxInplaceMRUEdit.h"
+#include "editors/DxInplaceMaskEdit.h"
+#include "editors/DxInplaceMemoEdit.h"
+#include "editors/DxInplacePickEdit.h"
+#include "editors/DxInplaceSpinEdit.h"
+#include "editors/DxInplaceTextEdit.h"
+#include "editors/DxInplaceTimeEdit.h"
+#include "skin/KsButtons.h"
+#include "skin/KsCheckBoxes.h"
+#include "skin/KsControlBars.h"
+#include "skin/KsForms.h"
+#include "skin/KsGroupBox.h"
+#include "skin/KsItems.h"
+#include "skin/KsMenus.h"
+#include "skin/KsScrollBars.h"
+#include "skin/KsSpeedButtons.h"
+#include "skin/KsTabs.h"
+#include "skin/TeThemeRadioGroup.h"
+#include "tests/controls/ControlsTestSupport.h"
+#include "tests/editors/GuardedHeap.h"
+#include "tests/skin/MenuTestSupport.h"
+#include "tests/treelist/TreeListInputTestSupport.h"
+#include "treelist/DxTreeListControl.h"
+#include "xpcontrols/XPEdit.h"
+
+namespace {
+
+// What a raising handler raises once it has freed its sender.
+constexpr const char* kRaised = "the handler failed after freeing its sender";
+
+// What a row works with: a shown, active form with a plain edit for focus moves to
+// start from or go to, the freeing handler and the inputs.
+class TSenderBench {
+ public:
+  explicit TSenderBench(TForm* form) : Form(form) {
+    Neighbour = new TTestEdit(form);
+    Neighbour->SetParent(form);
+    Neighbour->SetBounds(4, 4, 60, 21);
+  }
+
+  // `control` made on the form at `bounds`, after the neighbour in the tab order.
+  template <class T>
+  T* Place(T* control, const TRect& bounds) {
+    control->SetParent(Form);
+    control->SetBoundsRect(bounds);
+    if constexpr (std::is_base_of_v<TWinControl, T>)
+      control->HandleNeeded();
+    PumpPending();
+    return control;
+  }
+  template <class T>
+  T* Make(const TRect& bounds = TRect{80, 4, 230, 104}) {
+    return Place(new T(Form), bounds);
+  }
+
+  // Binds `event` to the handler that frees `target` (the event's sender unless given)
+  // the first time it fires and counts every firing.
+  template <class Sender, class... Rest>
+  void FreeOn(TEvent<Sender, Rest...>& event, TObject* target) {
+    Target = target;
+    event = TEvent<Sender, Rest...>::FromFunction(&Freeing<Sender, Rest...>, this);
+  }
+
+  // ---- Inputs, posted and then handled by the application's loop.
+  // A key pressed and released at the focus window; the loop makes its character. With
+  // Alt held it is a system key, as the keyboard sends it.
+  void Key(WORD vk, std::initializer_list<int> held = {}) {
+    const TKeysHeld keys(held);
+    const bool alt = std::find(held.begin(), held.end(), VK_MENU) != held.end();
+    HWND focus = GetFocus();
+    PostMessageA(focus, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? LPARAM(0x20000001) : 1);
+    PostMessageA(focus, alt ? WM_SYSKEYUP : WM_KEYUP, vk, alt ? LPARAM(0xE0000001) : LPARAM(0xC0000001));
+    Application->ProcessMessages();
+  }
+  // The key that types `c`, with Shift held where the character needs it.
+  void Type(char c) {
+    const SHORT scan = VkKeyScanA(c);
+    if (scan & 0x100)
+      Key(WORD(LOBYTE(scan)), {VK_SHIFT});
+    else
+      Key(WORD(LOBYTE(scan)));
+  }
+  void Tab() { Key(VK_TAB); }
+  // Alt+letter: the system key goes down with Alt held; the loop makes WM_SYSCHAR.
+  void AltKey(char letter) { Key(WORD(std::toupper(uint8_t(letter))), {VK_MENU}); }
+  // The window a mouse message at the client point (x, y) of `control` goes to, and
+  // the point in that window's client coordinates.
+  static std::pair<HWND, LPARAM> MouseTarget(TControl* control, int x, int y) {
+    if (auto* windowed = ObjectAs<TWinControl>(control))
+      return {windowed->GetHandle(), MAKELPARAM(WORD(short(x)), WORD(short(y)))};
+    return MouseTarget(control->GetParent(), control->GetLeft() + x, control->GetTop() + y);
+  }
+  void Mouse(TControl* control, UINT msg, int x, int y, WPARAM keys = 0) {
+    const auto [wnd, point] = MouseTarget(control, x, y);
+    PostMessageA(wnd, msg, keys, point);
+    Application->ProcessMessages();
+  }
+  // A click on the non-client part of `control` at the screen point `at` (an editor's
+  // button): the pointer goes there, the press comes as the system sends it, the release
+  // to the window that took the mouse.
+  void NcClick(TWinControl* control, const TPoint& at, bool twice = false) {
+    HWND wnd = control->GetHandle();
+    SettlePointerAt(at.x, at.y);
+    PumpPending();
+    const LPARAM screen = MAKELPARAM(WORD(short(at.x)), WORD(short(at.y)));
+    POINT client{at.x, at.y};
+    ScreenToClient(wnd, &client);
+    const LPARAM inside = MAKELPARAM(WORD(short(client.x)), WORD(short(client.y)));
+    auto release = [&] {
+      if (HWND capture = GetCapture())
+        PostMessageA(capture, WM_LBUTTONUP, 0, inside);
+      else
+        PostMessageA(wnd, WM_NCLBUTTONUP, HTBORDER, screen);
+      Application->ProcessMessages();
+    };
+    PostMessageA(wnd, WM_NCLBUTTONDOWN, HTBORDER, screen);
+    Application->ProcessMessages();
+    release();
+    if (!twice || !IsWindow(wnd))
+      return;
+    PostMessageA(wnd, WM_NCLBUTTONDBLCLK, HTBORDER, screen);
+    Application->ProcessMessages();
+    release();
+  }
+  void NcDoubleClick(TWinControl* control, const TPoint& at) { NcClick(control, at, true); }
+  void Move(TControl* control, int x, int y, WPARAM keys = 0) { Mouse(control, WM_MOUSEMOVE, x, y, keys); }
+  void Click(TControl* control, int x, int y, WPARAM keys = 0) {
+    const auto [wnd, point] = MouseTarget(control, x, y);
+    PostMessageA(wnd, WM_MOUSEMOVE, keys, point);
+    PostMessageA(wnd, WM_LBUTTONDOWN, keys | MK_LBUTTON, point);
+    PostMessageA(wnd, WM_LBUTTONUP, keys, point);
+    Application->ProcessMessages();
+  }
+  void Click(TControl* control) { Click(control, control->GetWidth() / 2, control->GetHeight() / 2); }
+  void DoubleClick(TControl* control, int x, int y) {
+    const auto [wnd, point] = MouseTarget(control, x, y);
+    PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageA(wnd, WM_LBUTTONUP, 0, point);
+    PostMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    PostMessageA(wnd, WM_LBUTTONUP, 0, point);
+    Application->ProcessMessages();
+  }
+  void DoubleClick(TControl* control) { DoubleClick(control, control->GetWidth() / 2, control->GetHeight() / 2); }
+  // Wheel notches away from the user (negative: toward), at the focus window, with the
+  // pointer over `control`.
+  void Wheel(TControl* control, int notches) {
+    const TPoint over = control->ClientToScreen(Point(control->GetWidth() / 2, control->GetHeight() / 2));
+    PostMessageA(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(notches * WHEEL_DELTA))),
+                 MAKELPARAM(WORD(short(over.x)), WORD(short(over.y))));
+    Application->ProcessMessages();
+  }
+
+  // Moves the real pointer over the client point (x, y) of `control` (its middle when not
+  // given), as a hand on the mouse does, and lets the loop handle the moves it makes.
+  // The control may be gone once the pointer is there (its OnMouseEnter).
+  void PointTo(TControl* control, int x, int y) {
+    const TPoint at = control->ClientToScreen(Point(x, y));
+    const auto [wnd, point] = MouseTarget(control, x, y);
+    SettlePointerAt(at.x, at.y);
+    PostMessageA(wnd, WM_MOUSEMOVE, 0, point);
+    Application->ProcessMessages();
+  }
+  void PointTo(TControl* control) { PointTo(control, control->GetWidth() / 2, control->GetHeight() / 2); }
+
+  TForm* Form;
+  TTestEdit* Neighbour;
+  TObject* Target = nullptr;
+  int Fired = 0;
+  bool Freed = false;
+  // The firings the handler lets pass before it frees the target.
+  int Spared = 0;
+  // The handler raises after it has freed the target.
+  bool Raise = false;
+  const TObject* FreedObject = nullptr;
+
+ private:
+  template <class Sender, class... Rest>
+  static void Freeing(void* data, Sender, Rest...) {
+    auto* bench = static_cast<TSenderBench*>(data);
+    if (++bench->Fired <= bench->Spared)
+      return;
+    TObject* target = std::exchange(bench->Target, nullptr);
+    if (!target)
+      return;
+    delete target;
+    bench->Freed = true;
+    bench->FreedObject = target;
+    if (bench->Raise)
+      throw Exception(kRaised);
+  }
+};
+
+// One row: the control class, the event, the input, what the row does, why the input
+// does not fire the event on this platform (null when it does), and whether the handler
+// raises after it has freed its sender.
+struct TSenderRow {
+  std::string Control;
+  std::string Event;
+  std::string Input;
+  std::function<void(TSenderBench&)> Run;
+  const char* Silent = nullptr;
+  bool Raises = false;
+};
+
+std::ostream& operator<<(std::ostream& os, const TSenderRow& row) {
+  return os << row.Control << " " << row.Event << " by " << row.Input;
+}
+
+// ---- Rows every windowed control class has: the focus moves, the keys, the mouse.
+
+// How the generic rows reach a class's control: a key it takes when focused and the
+// point where a click lands on it (its middle unless given).
+struct TReach {
+  WORD Key = 'A';
+  std::function<TPoint(TControl*)> ClickAt;
+  TPoint At(TControl* control) const {
+    return ClickAt ? ClickAt(control) : Point(control->GetWidth() / 2, control->GetHeight() / 2);
+  }
+};
+
+// The focus events of `make`'s control: entered by Tab from the neighbour and by a
+// click, left by Tab and by a click on the neighbour.
+template <class Make>
+void AddFocusRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
+  rows.push_back({control, "OnEnter", "Tab", [make](TSenderBench& b) {
+                    TWinControl* c = make(b);
+                    b.Neighbour->SetFocus();
+                    b.FreeOn(c->OnEnter, c);
+                    b.Tab();
+                  }});
+  rows.push_back({control, "OnEnter", "a click on it", [make, reach](TSenderBench& b) {
+                    TWinControl* c = make(b);
+                    b.Neighbour->SetFocus();
+                    b.FreeOn(c->OnEnter, c);
+                    const TPoint at = reach.At(c);
+                    b.Click(c, at.x, at.y);
+                  }});
+  rows.push_back({control, "OnExit", "Tab", [make](TSenderBench& b) {
+                    TWinControl* c = make(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnExit, c);
+                    b.Tab();
+                  }});
+  rows.push_back({control, "OnExit", "a click on another control", [make](TSenderBench& b) {
+                    TWinControl* c = make(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnExit, c);
+                    b.Click(b.Neighbour);
+                  }});
+}
+
+// The key events of a focused control, by a key it takes.
+template <class Make>
+void AddKeyRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
+  const std::string input = reach.Key >= '0' && reach.Key <= '9' ? "a digit key" : "a letter key";
+  auto row = [&](const char* event, auto bind) {
+    rows.push_back({control, event, input, [make, key = reach.Key, bind](TSenderBench& b) {
+                      TWinControl* c = make(b);
+                      c->SetFocus();
+                      bind(b, c);
+                      b.Key(key);
+                    }});
+  };
+  row("OnKeyDown", [](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnKeyDown, c); });
+  row("OnKeyPress", [](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnKeyPress, c); });
+  row("OnKeyUp", [](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnKeyUp, c); });
+}
+
+// The mouse events of any control, by a click, a double click and a move over it.
+template <class Make>
+void AddMouseRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
+  auto row = [&](const char* event, const char* input, auto bind, auto fire) {
+    rows.push_back({control, event, input, [make, reach, bind, fire](TSenderBench& b) {
+                      TControl* c = make(b);
+                      bind(b, c);
+                      fire(b, c, reach.At(c));
+                    }});
+  };
+  auto click = [](TSenderBench& b, TControl* c, TPoint at) { b.Click(c, at.x, at.y); };
+  row("OnMouseDown", "a click", [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnMouseDown, c); }, click);
+  row("OnMouseUp", "a click", [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnMouseUp, c); }, click);
+  row("OnClick", "a click", [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnClick, c); }, click);
+  row("OnDblClick", "a double click", [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnDblClick, c); },
+      [](TSenderBench& b, TControl* c, TPoint at) { b.DoubleClick(c, at.x, at.y); });
+  row("OnMouseMove", "a move over it", [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnMouseMove, c); },
+      [](TSenderBench& b, TControl* c, TPoint at) { b.Move(c, at.x, at.y); });
+}
+
+// The rows of a control with a caption: OnClick by Space on it and by its Alt+letter
+// from the neighbour, OnEnter by the Alt+letter where `focuses` (the accelerator moves
+// the focus to it), and OnClick by Enter where `isDefault` (a default button takes
+// Enter from the neighbour).
+struct TCaptionReach {
+  char Letter;
+  bool Space = true;
+  bool Focuses = true;
+  bool IsDefault = false;
+};
+
+template <class Make>
+void AddCaptionRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TCaptionReach reach,
+                    std::function<void(TWinControl*)> setDefault = {}) {
+  auto row = [&](const char* event, const char* input, bool onIt, auto bind, auto fire) {
+    rows.push_back({control, event, input, [make, onIt, bind, fire](TSenderBench& b) {
+                      auto* c = make(b);
+                      onIt ? c->SetFocus() : b.Neighbour->SetFocus();
+                      bind(b, c);
+                      fire(b, c);
+                    }});
+  };
+  auto onClick = [](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnClick, c); };
+  auto alt = [letter = reach.Letter](TSenderBench& b, TWinControl*) { b.AltKey(letter); };
+  if (reach.Space)
+    row("OnClick", "Space", true, onClick, [](TSenderBench& b, TWinControl*) { b.Key(VK_SPACE); });
+  row("OnClick", "Alt+letter", false, onClick, alt);
+  if (reach.Focuses)
+    row("OnEnter", "Alt+letter", false, [](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnEnter, c); }, alt);
+  if (reach.IsDefault)
+    row("OnClick", "Enter on the default button", false,
+        [setDefault](TSenderBench& b, TWinControl* c) {
+          setDefault(c);
+          b.FreeOn(c->OnClick, c);
+        },
+        [](TSenderBench& b, TWinControl*) { b.Key(VK_RETURN); });
+}
+
+// A control of class T at `bounds` with `caption`; a radio button is made a tab stop as
+// a group's first button is.
+template <class T>
+std::function<T*(TSenderBench&)> Captioned(const TRect& bounds, const char* caption) {
+  return [bounds, caption](TSenderBench& b) {
+    T* control = b.Make<T>(bounds);
+    control->SetCaption(caption);
+    if (std::string(caption) == "&Radio")
+      control->SetTabStop(true);
+    return control;
+  };
+}
+
+template <class Make>
+void AddWindowedRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
+  AddFocusRows(rows, control, make, reach);
+  AddKeyRows(rows, control, make, reach);
+  AddMouseRows(rows, control, make, reach);
+}
+
+// A button or mark: the windowed rows and the caption's.
+template <class Make>
+void AddButtonRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TCaptionReach reach,
+                   std::function<void(TWinControl*)> setDefault = {}) {
+  AddWindowedRows(rows, control, make);
+  AddCaptionRows(rows, control, make, reach, setDefault);
+}
+
+// ---- The class library's controls.
+
+// Frees a modal form from its close handlers: the form is shown modal and `close`
+// (posted input) ends it.
+template <class Close>
+TSenderRow ModalRow(const std::string& event, const std::string& input, Close close) {
+  return {"TForm", event, input, [event, close](TSenderBench& b) {
+            auto* form = new TForm(nullptr);
+            form->SetBounds(620, 420, 200, 120);
+            auto* ok = new TButton(form);
+            ok->SetParent(form);
+            ok->SetCaption("OK");
+            ok->SetModalResult(mrOk);
+            ok->SetBounds(10, 10, 75, 25);
+            auto* cancel = new TButton(form);
+            cancel->SetParent(form);
+            cancel->SetCaption("Cancel");
+            cancel->SetCancel(true);
+            cancel->SetModalResult(mrCancel);
+            cancel->SetBounds(100, 10, 75, 25);
+            if (event == "OnCloseQuery")
+              b.FreeOn(form->OnCloseQuery, form);
+            else
+              b.FreeOn(form->OnClose, form);
+            close(b, form, ok);
+            form->ShowModal();
+          }};
+}
+
+void AddClassLibRows(std::vector<TSenderRow>& rows) {
+  auto edit = [](TSenderBench& b) { return b.Make<TEdit>(TRect{80, 4, 230, 25}); };
+  AddWindowedRows(rows, "TEdit", edit);
+  rows.push_back({"TEdit", "OnChange", "a letter key", [edit](TSenderBench& b) {
+                    TEdit* e = edit(b);
+                    e->SetFocus();
+                    b.FreeOn(e->OnChange, e);
+                    b.Key('A');
+                  }});
+
+  auto richEdit = [](TSenderBench& b) { return b.Make<TRichEdit>(TRect{80, 4, 230, 60}); };
+  AddWindowedRows(rows, "TRichEdit", richEdit);
+  rows.push_back({"TRichEdit", "OnChange", "a letter key", [richEdit](TSenderBench& b) {
+                    TRichEdit* e = richEdit(b);
+                    e->SetFocus();
+                    b.FreeOn(e->OnChange, e);
+                    b.Key('A');
+                  }});
+
+  const TRect buttonBounds{80, 4, 155, 29}, markBounds{80, 4, 180, 24};
+  AddButtonRows(rows, "TButton", Captioned<TButton>(buttonBounds, "&Go"), TCaptionReach{'g', true, false, true},
+                [](TWinControl* c) { static_cast<TButton*>(c)->SetDefault(true); });
+  AddButtonRows(rows, "TCheckBox", Captioned<TCheckBox>(markBounds, "&Check"), TCaptionReach{'c'});
+  AddButtonRows(rows, "TRadioButton", Captioned<TRadioButton>(markBounds, "&Radio"), TCaptionReach{'r', false});
+
+  auto combo = [](TSenderBench& b) {
+    auto* combo = b.Make<TComboBox>(TRect{80, 4, 200, 25});
+    combo->GetItems()->SetText("Top\nBottom\nInner");
+    return combo;
+  };
+  AddWindowedRows(rows, "TComboBox", combo);
+  rows.push_back({"TComboBox", "OnChange", "a letter key", [combo](TSenderBench& b) {
+                    TComboBox* c = combo(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnChange, c);
+                    b.Key('A');
+                  }});
+  rows.push_back({"TComboBox", "OnSelect", "Down", [combo](TSenderBench& b) {
+                    TComboBox* c = combo(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnSelect, c);
+                    b.Key(VK_DOWN);
+                  }});
+  rows.push_back({"TComboBox", "OnChange", "Down", [combo](TSenderBench& b) {
+                    TComboBox* c = combo(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnChange, c);
+                    b.Key(VK_DOWN);
+                  }});
+  rows.push_back({"TComboBox", "OnDropDown", "F4", [combo](TSenderBench& b) {
+                    TComboBox* c = combo(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnDropDown, c);
+                    b.Key(VK_F4);
+                  }});
+  rows.push_back({"TComboBox", "OnCloseUp", "F4 on the open list", [combo](TSenderBench& b) {
+                    TComboBox* c = combo(b);
+                    c->SetFocus();
+                    b.Key(VK_F4);
+                    b.FreeOn(c->OnCloseUp, c);
+                    b.Key(VK_F4);
+                  }});
+
+  auto list = [](TSenderBench& b) {
+    auto* list = b.Make<TListBox>(TRect{80, 4, 200, 84});
+    list->GetItems()->SetText("Top\nBottom\nInner");
+    return list;
+  };
+  AddWindowedRows(rows, "TListBox", list, TReach{'A', [](TControl* c) {
+                    const TRect line = static_cast<TListBox*>(c)->ItemRect(1);
+                    return Point(line.left + 5, (line.top + line.bottom) / 2);
+                  }});
+  rows.push_back({"TListBox", "OnClick", "Down", [list](TSenderBench& b) {
+                    TListBox* c = list(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnClick, c);
+                    b.Key(VK_DOWN);
+                  }});
+
+  auto grid = [](TSenderBench& b) {
+    auto* g = b.Make<TStringGrid>(TRect{80, 4, 280, 104});
+    g->SetRowCount(20);
+    return g;
+  };
+  AddWindowedRows(rows, "TStringGrid", grid);
+  auto selectCell = [grid](const std::string& input, std::function<void(TSenderBench&, TStringGrid*)> fire) {
+    return TSenderRow{"TStringGrid", "OnSelectCell", input, [grid, fire](TSenderBench& b) {
+                        TStringGrid* g = grid(b);
+                        g->SetFocus();
+                        b.FreeOn(g->OnSelectCell, g);
+                        fire(b, g);
+                      }};
+  };
+  rows.push_back(selectCell("the wheel", [](TSenderBench& b, TStringGrid* g) { b.Wheel(g, -1); }));
+  rows.push_back(selectCell("Down", [](TSenderBench& b, TStringGrid*) { b.Key(VK_DOWN); }));
+  rows.push_back(selectCell("a click on a cell", [](TSenderBench& b, TStringGrid* g) {
+    const TRect cell = g->CellRect(2, 3);
+    b.Click(g, cell.left + 3, cell.top + 3);
+  }));
+  rows.push_back(selectCell("Tab among the cells", [](TSenderBench& b, TStringGrid* g) {
+    g->SetOptions(g->GetOptions().Include(goTabs));
+    b.Tab();
+  }));
+  auto topLeft = [grid](const std::string& input, std::function<void(TSenderBench&, TStringGrid*)> fire) {
+    return TSenderRow{"TStringGrid", "OnTopLeftChanged", input, [grid, fire](TSenderBench& b) {
+                        TStringGrid* g = grid(b);
+                        g->SetScrollBars(ssVertical);
+                        g->SetFocus();
+                        b.FreeOn(g->OnTopLeftChanged, g);
+                        fire(b, g);
+                      }};
+  };
+  rows.push_back(topLeft("Page Down", [](TSenderBench& b, TStringGrid*) { b.Key(VK_NEXT); }));
+  rows.push_back(topLeft("the wheel", [](TSenderBench& b, TStringGrid* g) {
+    for (int i = 0; i < 10 && b.Fired == 0; ++i)
+      b.Wheel(g, -1);
+  }));
+  rows.push_back(topLeft("its scroll bar", [](TSenderBench& b, TStringGrid* g) {
+    // A click on the bar's lower arrow: the system's scroll bar sends the scroll.
+    RECT window{};
+    GetWindowRect(g->GetHandle(), &window);
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    PostMessageA(g->GetHandle(), WM_NCLBUTTONDOWN, HTVSCROLL,
+                 MAKELPARAM(window.right - 4, window.bottom - arrow / 2 - 2));
+    PostMessageA(g->GetHandle(), WM_LBUTTONUP, 0, 0);
+    Application->ProcessMessages();
+  }));
+
+  auto pages = [](TSenderBench& b) {
+    auto* pages = b.Make<TPageControl>(TRect{80, 4, 280, 104});
+    for (const char* caption : {"One", "Two"}) {
+      auto* sheet = new TTabSheet(b.Form);
+      sheet->SetCaption(caption);
+      sheet->SetPageControl(pages);
+    }
+    return pages;
+  };
+  AddWindowedRows(rows, "TPageControl", pages);
+  rows.push_back({"TPageControl", "OnChange", "Right", [pages](TSenderBench& b) {
+                    TPageControl* c = pages(b);
+                    c->SetFocus();
+                    b.FreeOn(c->OnChange, c);
+                    b.Key(VK_RIGHT);
+                  }});
+  rows.push_back({"TPageControl", "OnChange", "a click on a tab", [pages](TSenderBench& b) {
+                    TPageControl* c = pages(b);
+                    RECT tab{};
+                    SendMessageA(c->GetHandle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&tab));
+                    b.FreeOn(c->OnChange, c);
+                    b.Click(c, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+                  }});
+
+  AddMouseRows(rows, "TPanel", [](TSenderBench& b) { return b.Make<TPanel>(); });
+  AddMouseRows(rows, "TGroupBox", [](TSenderBench& b) { return b.Make<TGroupBox>(); });
+  AddMouseRows(rows, "TSpeedButton", [](TSenderBench& b) { return b.Make<TSpeedButton>(TRect{80, 4, 105, 29}); });
+  AddMouseRows(rows, "TLabel", [](TSenderBench& b) {
+    auto* label = b.Make<TLabel>(TRect{80, 4, 180, 20});
+    label->SetCaption("Label");
+    return label;
+  });
+  AddMouseRows(rows, "TImage", [](TSenderBench& b) { return b.Make<TImage>(); });
+  AddMouseRows(rows, "TBevel", [](TSenderBench& b) { return b.Make<TBevel>(); });
+
+  for (const char* event : {"OnCloseQuery", "OnClose"}) {
+    rows.push_back(ModalRow(event, "the close box", [](TSenderBench&, TForm* form, TButton*) {
+      PostMessageA(form->GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    }));
+    rows.push_back(ModalRow(event, "a click on a button with a modal result", [](TSenderBench&, TForm*, TButton* ok) {
+      PostMessageA(ok->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+      PostMessageA(ok->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }));
+    rows.push_back(ModalRow(event, "Escape", [](TSenderBench&, TForm* form, TButton*) {
+      PostMessageA(form->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    }));
+  }
+
+  // A second form's activation and deactivation as the focus moves between the forms.
+  for (bool activate : {true, false}) {
+    rows.push_back({"TForm", activate ? "OnActivate" : "OnDeactivate",
+                    activate ? "a click on one of its controls" : "a click on another form's control",
+                    [activate](TSenderBench& b) {
+                      auto* other = new TForm(nullptr);
+                      other->SetBounds(620, 220, 200, 120);
+                      auto* edit = new TTestEdit(other);
+                      edit->SetParent(other);
+                      other->Show();
+                      const TAliveGuard alive(other);
+                      if (activate) {
+                        b.Neighbour->SetFocus();
+                        b.FreeOn(other->OnActivate, other);
+                        b.Click(edit);
+                      } else {
+                        edit->SetFocus();
+                        b.FreeOn(other->OnDeactivate, other);
+                        b.Click(b.Neighbour);
+                      }
+                      if (alive.Alive())
+                        delete other;
+                    }});
+  }
+
+  rows.push_back({"TTimer", "OnTimer", "its tick", [](TSenderBench& b) {
+                    auto* timer = new TTimer(b.Form);
+                    timer->SetInterval(10);
+                    TNotifyEvent freeing;
+                    b.FreeOn(freeing, timer);
+                    timer->SetOnTimer(freeing);
+                    PumpUntil([&b] { return b.Fired > 0; }, 2000);
+                  }});
+}
+
+// ---- The skin library's controls.
+
+// A skinned control's own mouse events: the pointer moving onto it and off it again.
+template <class Make>
+void AddHoverRows(std::vector<TSenderRow>& rows, const std::string& control, Make make) {
+  rows.push_back({control, "OnMouseEnter", "the pointer moving onto it", [make](TSenderBench& b) {
+                    auto* c = make(b);
+                    b.FreeOn(c->OnMouseEnter, c);
+                    b.PointTo(c);
+                  }});
+  rows.push_back({control, "OnMouseLeave", "the pointer moving off it", [make](TSenderBench& b) {
+                    auto* c = make(b);
+                    b.PointTo(c);
+                    b.FreeOn(c->OnMouseLeave, c);
+                    b.PointTo(b.Neighbour);
+                  }});
+}
+
+void AddSkinRows(std::vector<TSenderRow>& rows) {
+  const TRect buttonBounds{80, 4, 155, 29}, markBounds{80, 4, 180, 24};
+  const auto button = Captioned<TKsCustomButton>(buttonBounds, "&Go");
+  const auto check = Captioned<TKsCustomCheckBox>(markBounds, "&Check");
+  const auto radio = Captioned<TKsCustomRadioButton>(markBounds, "&Radio");
+  AddButtonRows(rows, "TKsCustomButton", button, TCaptionReach{'g', true, false, true},
+                [](TWinControl* c) { static_cast<TKsCustomButton*>(c)->SetDefault(true); });
+  AddButtonRows(rows, "TKsCustomCheckBox", check, TCaptionReach{'c'});
+  AddButtonRows(rows, "TKsCustomRadioButton", radio, TCaptionReach{'r', false});
+  AddHoverRows(rows, "TKsCustomButton", button);
+  AddHoverRows(rows, "TKsCustomCheckBox", check);
+  AddHoverRows(rows, "TKsCustomRadioButton", radio);
+
+  auto group = [](TSenderBench& b) {
+    auto* group = b.Make<TTeThemeRadioGroup>(TRect{80, 4, 230, 104});
+    group->GetItems()->SetText("&First\n&Second");
+    group->SetItemIndex(0);
+    group->HandleNeeded();
+    return group;
+  };
+  auto groupButton = [group](TSenderBench& b) { return group(b)->GetButtons()[0]; };
+  AddWindowedRows(rows, "TTeThemeGroupButton", groupButton);
+  AddMouseRows(rows, "TTeThemeRadioGroup", group);
+  rows.push_back({"TTeThemeRadioGroup", "OnClick", "a click on one of its buttons", [group](TSenderBench& b) {
+                    TTeThemeRadioGroup* g = group(b);
+                    b.FreeOn(g->OnClick, g);
+                    b.Click(g->GetButtons()[1], 6, g->GetButtons()[1]->GetHeight() / 2);
+                  }});
+  rows.push_back({"TTeThemeRadioGroup", "OnClick", "Alt+letter of a button", [group](TSenderBench& b) {
+                    TTeThemeRadioGroup* g = group(b);
+                    b.Neighbour->SetFocus();
+                    b.FreeOn(g->OnClick, g);
+                    b.AltKey('s');
+                  }});
+
+  AddMouseRows(rows, "TKsCustomGroupBox", [](TSenderBench& b) { return b.Make<TKsCustomGroupBox>(); });
+  AddMouseRows(rows, "TKsSpeedContainer", [](TSenderBench& b) { return b.Make<TKsSpeedContainer>(); });
+  AddMouseRows(rows, "TKsSpeedDivider", [](TSenderBench& b) { return b.Make<TKsSpeedDivider>(TRect{80, 4, 90, 44}); });
+
+  auto tabs = [](TSenderBench& b) {
+    auto* tabs = b.Make<TKsCustomTabControl>(TRect{80, 4, 280, 104});
+    tabs->GetTabs()->SetText("One\nTwo\nThree");
+    return tabs;
+  };
+  AddWindowedRows(rows, "TKsCustomTabControl", tabs, TReach{'A', [](TControl* c) {
+                    const TRect tab = static_cast<TKsCustomTabControl*>(c)->TabRect(0);
+                    return Point((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+                  }});
+  AddHoverRows(rows, "TKsCustomTabControl", tabs);
+  for (const char* event : {"OnChanging", "OnChange"}) {
+    const bool changing = std::string(event) == "OnChanging";
+    auto bind = [changing](TSenderBench& b, TKsCustomTabControl* t) {
+      changing ? b.FreeOn(t->OnChanging, t) : b.FreeOn(t->OnChange, t);
+    };
+    rows.push_back({"TKsCustomTabControl", event, "a click on a tab", [tabs, bind](TSenderBench& b) {
+                      TKsCustomTabControl* t = tabs(b);
+                      const TRect tab = t->TabRect(1);
+                      bind(b, t);
+                      b.Click(t, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+                    }});
+    rows.push_back({"TKsCustomTabControl", event, "Right", [tabs, bind](TSenderBench& b) {
+                      TKsCustomTabControl* t = tabs(b);
+                      t->SetFocus();
+                      bind(b, t);
+                      b.Key(VK_RIGHT);
+                    }});
+  }
+
+  auto bar = [](TSenderBench& b) {
+    auto* bar = b.Make<TKsCustomScrollBar>(TRect{80, 4, 280, 21});
+    bar->SetMax(100);
+    return bar;
+  };
+  AddMouseRows(rows, "TKsCustomScrollBar", bar);
+  AddHoverRows(rows, "TKsCustomScrollBar", bar);
+  for (const char* event : {"OnChange", "OnScroll"}) {
+    const bool scroll = std::string(event) == "OnScroll";
+    auto bind = [scroll](TSenderBench& b, TKsCustomScrollBar* s) {
+      scroll ? b.FreeOn(s->OnScroll, s) : b.FreeOn(s->OnChange, s);
+    };
+    rows.push_back({"TKsCustomScrollBar", event, "a click on its arrow", [bar, bind](TSenderBench& b) {
+                      TKsCustomScrollBar* s = bar(b);
+                      const TRect arrow = s->GetSecondButtonRect();
+                      bind(b, s);
+                      b.PointTo(s, (arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2);
+                      b.Click(s, (arrow.left + arrow.right) / 2, (arrow.top + arrow.bottom) / 2);
+                    }});
+    rows.push_back({"TKsCustomScrollBar", event, "a click on its track", [bar, bind](TSenderBench& b) {
+                      TKsCustomScrollBar* s = bar(b);
+                      const TRect after = s->GetPageAfterRect();
+                      bind(b, s);
+                      b.PointTo(s, (after.left + after.right) / 2, (after.top + after.bottom) / 2);
+                      b.Click(s, (after.left + after.right) / 2, (after.top + after.bottom) / 2);
+                    }});
+    rows.push_back({"TKsCustomScrollBar", event, "a drag of its thumb", [bar, bind](TSenderBench& b) {
+                      TKsCustomScrollBar* s = bar(b);
+                      const TRect thumb = s->GetThumbRect();
+                      const int x = (thumb.left + thumb.right) / 2, y = (thumb.top + thumb.bottom) / 2;
+                      b.PointTo(s, x, y);
+                      b.Mouse(s, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+                      bind(b, s);
+                      b.Mouse(s, WM_MOUSEMOVE, x + 40, y, MK_LBUTTON);
+                      if (b.Target)
+                        b.Mouse(s, WM_LBUTTONUP, x + 40, y);
+                    }});
+  }
+
+  auto controlBar = [](TSenderBench& b) {
+    auto* bar = b.Make<TKsCustomControlBar>(TRect{80, 4, 380, 54});
+    auto* panel = new TPanel(b.Form);
+    panel->SetBounds(0, 0, 60, 20);
+    panel->SetParent(bar);
+    panel->SetDragKind(dkDock);
+    PumpPending();
+    return bar;
+  };
+  AddMouseRows(rows, "TKsCustomControlBar", controlBar);
+  auto grip = [](TKsCustomControlBar* bar) {
+    const TKsBand& band = bar->GetBand(0);
+    return Point(band.Position.x + 5, band.Position.y + 10);
+  };
+  rows.push_back({"TKsCustomControlBar", "OnBandDrag", "a double click on a band", [controlBar, grip](TSenderBench& b) {
+                    TKsCustomControlBar* bar = controlBar(b);
+                    const TPoint p = grip(bar);
+                    b.FreeOn(bar->OnBandDrag, bar);
+                    b.Mouse(bar, WM_LBUTTONDBLCLK, p.x, p.y, MK_LBUTTON);
+                    if (b.Target)
+                      b.Mouse(bar, WM_LBUTTONUP, p.x, p.y);
+                  }});
+  rows.push_back({"TKsCustomControlBar", "OnBandDrag", "a band dragged out of the bar", [controlBar, grip](TSenderBench& b) {
+                    TKsCustomControlBar* bar = controlBar(b);
+                    const TPoint p = grip(bar);
+                    b.Mouse(bar, WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+                    b.FreeOn(bar->OnBandDrag, bar);
+                    b.Mouse(bar, WM_MOUSEMOVE, p.x, p.y - 60, MK_LBUTTON);
+                    if (b.Target)
+                      b.Mouse(bar, WM_LBUTTONUP, p.x, p.y - 60);
+                  }});
+  rows.push_back({"TKsCustomControlBar", "OnBandDrag", "Ctrl while a band moves", [controlBar, grip](TSenderBench& b) {
+                    TKsCustomControlBar* bar = controlBar(b);
+                    bar->SetFocus();
+                    const TPoint p = grip(bar);
+                    b.Mouse(bar, WM_LBUTTONDOWN, p.x, p.y, MK_LBUTTON);
+                    b.FreeOn(bar->OnBandDrag, bar);
+                    b.Key(VK_CONTROL);
+                    if (b.Target)
+                      b.Mouse(bar, WM_LBUTTONUP, p.x, p.y);
+                  }});
+
+  auto menuBar = [](TSenderBench& b) {
+    auto* bar = b.Make<TKsCustomMenuBar>(TRect{80, 4, 380, 24});
+    auto* item = new TKsCustomItem(b.Form);
+    item->SetCaption("&File");
+    bar->GetItems()->Add(item);
+    return bar;
+  };
+  AddMouseRows(rows, "TKsCustomMenuBar", menuBar);
+  AddHoverRows(rows, "TKsCustomMenuBar", menuBar);
+
+  // The skinned pop-up menu: its item's click, the handler freeing the item or the whole
+  // menu, chosen by Enter or by a click on its line, while clicks run through the
+  // hidden click handler (after the loop) or at once (without it).
+  for (bool whole : {false, true}) {
+    for (bool atOnce : {false, true}) {
+      for (bool byClick : {false, true}) {
+        std::string input = byClick ? "a click on its line" : "Enter";
+        input += whole ? ", the handler freeing the whole menu" : "";
+        input += atOnce ? ", clicks run at once" : "";
+        rows.push_back({"TKsCustomItem", "OnClick", input, [whole, atOnce, byClick](TSenderBench& b) {
+                          auto* menu = new TKsCustomPopupMenu(b.Form);
+                          auto* item = new TKsCustomItem(menu);
+                          item->SetCaption("Open");
+                          menu->GetItems()->Add(item);
+                          b.FreeOn(item->OnClick, whole ? static_cast<TObject*>(menu) : item);
+                          if (atOnce)
+                            FinalizeKsItems();
+                          TMenuScript script({[byClick, item] {
+                            TKsPopupWindow* popup = Innermost();
+                            if (!byClick || !popup) {
+                              PostKey(VK_RETURN);
+                              return;
+                            }
+                            const LPARAM at = ItemCentre(popup, item);
+                            PostMessageA(popup->GetHandle(), WM_MOUSEMOVE, 0, at);
+                            PostMessageA(popup->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+                            PostMessageA(popup->GetHandle(), WM_LBUTTONUP, 0, at);
+                          }});
+                          script.Start();
+                          menu->Popup(650, 450);
+                          PumpPending();
+                          if (atOnce)
+                            InitializeKsItems();
+                        }});
+      }
+    }
+  }
+  // A line of a menu bar item's popup, chosen by Enter in the popup's loop, the handler
+  // freeing the whole bar (and the bar's view, the popup's parent).
+  for (bool atOnce : {false, true}) {
+    rows.push_back({"TKsCustomItem", "OnClick",
+                    atOnce ? "Enter in a menu bar item's popup, the handler freeing the whole menu bar, clicks run at once"
+                           : "Enter in a menu bar item's popup, the handler freeing the whole menu bar",
+                    [menuBar, atOnce](TSenderBench& b) {
+                      TKsCustomMenuBar* bar = menuBar(b);
+                      TKsCustomItem* file = bar->GetItems()->GetItems(0);
+                      auto* open = new TKsCustomItem(b.Form);
+                      open->SetCaption("&Open");
+                      file->Add(open);
+                      b.FreeOn(open->OnClick, bar);
+                      if (atOnce)
+                        FinalizeKsItems();
+                      TMenuScript script({[] { PostKey(VK_RETURN); }});
+                      script.Start();
+                      const TRect r = bar->GetView()->GetItemRect(file);
+                      b.Click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                      PumpPending();
+                      if (atOnce)
+                        InitializeKsItems();
+                    }});
+  }
+  // A menu bar item's short cut on a skinned form, the handler freeing the item or the
+  // whole bar.
+  for (bool whole : {false, true}) {
+    for (bool atOnce : {false, true}) {
+      std::string input = whole ? "its short cut, the handler freeing the whole menu bar" : "its short cut";
+      input += atOnce ? ", clicks run at once" : "";
+      rows.push_back({"TKsCustomItem", "OnClick", input, [whole, atOnce](TSenderBench& b) {
+                        auto* skin = new TKsCustomForm(b.Form);
+                        skin->SetMagnetic(false);
+                        skin->SetMinimizeApplication(false);
+                        skin->SetActive(true);
+                        skin->Loaded();
+                        auto* bar = b.Make<TKsCustomMenuBar>(TRect{80, 4, 380, 24});
+                        skin->SetMenuBar(bar);
+                        auto* file = new TKsCustomItem(b.Form);
+                        file->SetCaption("&File");
+                        bar->GetItems()->Add(file);
+                        auto* open = new TKsCustomItem(b.Form);
+                        open->SetCaption("&Open");
+                        open->SetShortCut(ShortCut('O', {ssCtrl}));
+                        file->Add(open);
+                        b.Neighbour->SetFocus();
+                        b.FreeOn(open->OnClick, whole ? static_cast<TObject*>(bar) : open);
+                        if (atOnce)
+                          FinalizeKsItems();
+                        b.Key('O', {VK_CONTROL});
+                        PumpPending();
+                        if (atOnce)
+                          InitializeKsItems();
+                      }});
+    }
+  }
+  // A menu bar item without a popup of its own, clicked in the bar's menu loop, the
+  // handler freeing the item or the whole bar (and the bar's view whose loop it is).
+  for (bool whole : {false, true}) {
+    for (bool atOnce : {false, true}) {
+      for (bool byAccel : {false, true}) {
+        std::string input = byAccel ? "Alt+letter on a menu bar" : "a click on a menu bar item";
+        input += whole ? ", the handler freeing the whole menu bar" : "";
+        input += atOnce ? ", clicks run at once" : "";
+        rows.push_back({"TKsCustomItem", "OnClick", input, [menuBar, whole, atOnce, byAccel](TSenderBench& b) {
+                          TKsCustomMenuBar* bar = menuBar(b);
+                          TKsCustomItem* item = bar->GetItems()->GetItems(0);
+                          b.FreeOn(item->OnClick, whole ? static_cast<TObject*>(bar) : item);
+                          if (atOnce)
+                            FinalizeKsItems();
+                          b.Neighbour->SetFocus();
+                          if (byAccel) {
+                            b.AltKey('f');
+                          } else {
+                            const TRect r = bar->GetView()->GetItemRect(item);
+                            b.Click(bar, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+                          }
+                          PumpPending();
+                          if (atOnce)
+                            InitializeKsItems();
+                        }});
+      }
+    }
+  }
+  rows.push_back({"TKsCustomPopupMenu", "OnPopup", "its pop-up", [](TSenderBench& b) {
+                    auto* menu = new TKsCustomPopupMenu(b.Form);
+                    auto* item = new TKsCustomItem(menu);
+                    item->SetCaption("Open");
+                    menu->GetItems()->Add(item);
+                    b.FreeOn(menu->OnPopup, menu);
+                    menu->Popup(650, 450);
+                  }});
+
+  // The skinned form: a click on the close button it draws, shown and shown modal.
+  for (bool modal : {false, true}) {
+    for (const char* event : {"OnCloseQuery", "OnClose"}) {
+      rows.push_back({"TKsCustomForm", event, modal ? "a click on its close button, shown modal" : "a click on its close button",
+                      [event, modal](TSenderBench& b) {
+                        auto* form = new TForm(nullptr);
+                        form->SetBounds(620, 420, 200, 120);
+                        auto* skin = new TKsCustomForm(form);
+                        skin->SetMagnetic(false);
+                        skin->SetMinimizeApplication(false);
+                        skin->SetActive(true);
+                        skin->Loaded();
+                        if (std::string(event) == "OnCloseQuery")
+                          b.FreeOn(form->OnCloseQuery, form);
+                        else
+                          b.FreeOn(form->OnClose, form);
+                        auto clickClose = [form, skin] {
+                          const TRect close = skin->GetCaptionButtonRect(kbiClose);
+                          const TRect client = skin->GetFrameClientRect();
+                          const int x = (close.left + close.right) / 2, y = (close.top + close.bottom) / 2;
+                          RECT window{};
+                          GetWindowRect(form->GetHandle(), &window);
+                          PostMessageA(form->GetHandle(), WM_NCLBUTTONDOWN, HTCLOSE,
+                                       MAKELPARAM(window.left + x, window.top + y));
+                          PostMessageA(form->GetHandle(), WM_LBUTTONUP, 0,
+                                       MAKELPARAM(WORD(short(x - client.left)), WORD(short(y - client.top))));
+                        };
+                        if (modal) {
+                          form->HandleNeeded();
+                          clickClose();
+                          form->ShowModal();
+                          return;
+                        }
+                        form->Show();
+                        PumpPending();
+                        clickClose();
+                        Application->ProcessMessages();
+                        if (b.Target == form)
+                          delete form;
+                      }});
+    }
+  }
+}
+
+// ---- The editor library's controls, stand-alone on the form: ordinary focusable
+// controls (in place, a container takes their navigation keys and focus moves).
+
+template <class T>
+class TStandAlone : public T {
+  KIVO_CLASS(TStandAlone, T)
+ public:
+  explicit TStandAlone(TComponent* AOwner) : T(AOwner, &TStandAlone::MetaClass()) {}
+  static bool IsInplace(const TdxInplaceEditClass&) { return false; }
+};
+
+template <class E>
+std::function<TStandAlone<E>*(TSenderBench&)> Editor(std::function<void(TStandAlone<E>*)> prepare = {}) {
+  return [prepare](TSenderBench& b) {
+    auto* editor = b.Make<TStandAlone<E>>(TRect{80, 4, 230, 28});
+    if (prepare)
+      prepare(editor);
+    return editor;
+  };
+}
+
+// The screen point of the editor's right-hand button (the spin editor's upper or lower
+// half of it).
+TPoint ButtonPoint(TWinControl* editor, int dy = 0) {
+  RECT window{};
+  GetWindowRect(editor->GetHandle(), &window);
+  return Point(window.right - 6, (window.top + window.bottom) / 2 + dy);
+}
+
+// An editor event fired by an input on the focused editor.
+template <class E, class Bind, class Fire>
+TSenderRow EditorRow(const std::string& control, const std::string& event, const std::string& input,
+                     std::function<TStandAlone<E>*(TSenderBench&)> make, Bind bind, Fire fire,
+                     const char* silent = nullptr) {
+  return {control, event, input, [make, bind, fire](TSenderBench& b) {
+            TStandAlone<E>* e = make(b);
+            e->SetFocus();
+            PumpPending();
+            bind(b, e);
+            fire(b, e);
+          }, silent};
+}
+
+// OnChange of an editor.
+template <class E, class Fire>
+TSenderRow ChangeRow(const std::string& control, const std::string& input,
+                     std::function<TStandAlone<E>*(TSenderBench&)> make, Fire fire, const char* silent = nullptr) {
+  return EditorRow<E>(control, "OnChange", input, make, [](TSenderBench& b, TdxInplaceEdit* e) { b.FreeOn(e->OnChange, e); },
+                      fire, silent);
+}
+
+// The rows every editor has: the windowed ones, the pointer moving onto it and off it.
+template <class E>
+void AddEditorRows(std::vector<TSenderRow>& rows, const std::string& control,
+                   std::function<TStandAlone<E>*(TSenderBench&)> make, WORD key = 'A') {
+  AddWindowedRows(rows, control, make, TReach{key});
+  AddHoverRows(rows, control, make);
+}
+
+// The rows of an editor that takes typed text: the change, and the validation of a
+// typed text by Enter and by leaving it.
+template <class E>
+void AddTextEditorRows(std::vector<TSenderRow>& rows, const std::string& control,
+                       std::function<TStandAlone<E>*(TSenderBench&)> make, char typed = '7', WORD key = 'A') {
+  AddEditorRows<E>(rows, control, make, key);
+  rows.push_back(ChangeRow<E>(control, "a typed character", make, [typed](TSenderBench& b, TdxInplaceEdit*) {
+    b.Type(typed);
+  }));
+  auto validate = [](TSenderBench& b, TdxInplaceEdit* e) { b.FreeOn(e->OnValidate, e); };
+  rows.push_back(EditorRow<E>(control, "OnValidate", "Enter after typing", make, validate,
+                              [typed](TSenderBench& b, TdxInplaceEdit*) {
+                                b.Type(typed);
+                                b.Key(VK_RETURN);
+                              }));
+  rows.push_back(EditorRow<E>(control, "OnValidate", "Tab after typing", make, validate,
+                              [typed](TSenderBench& b, TdxInplaceEdit*) {
+                                b.Type(typed);
+                                b.Tab();
+                              }));
+  rows.push_back(EditorRow<E>(control, "OnValidate", "a click on another control after typing", make, validate,
+                              [typed](TSenderBench& b, TdxInplaceEdit*) {
+                                b.Type(typed);
+                                b.Click(b.Neighbour);
+                              }));
+}
+
+// The drop-down rows: the list opened by F4, Alt+Down and its button, and closed by
+// Enter and Escape.
+template <class E>
+void AddDropDownRows(std::vector<TSenderRow>& rows, const std::string& control,
+                     std::function<TStandAlone<E>*(TSenderBench&)> make) {
+  auto dropDown = [](TSenderBench& b, TdxInplaceDropDownEdit* e) { b.FreeOn(e->OnDropDown, e); };
+  rows.push_back(EditorRow<E>(control, "OnDropDown", "F4", make, dropDown,
+                              [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_F4); }));
+  rows.push_back(EditorRow<E>(control, "OnDropDown", "Alt+Down", make, dropDown,
+                              [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_DOWN, {VK_MENU}); }));
+  rows.push_back(EditorRow<E>(control, "OnDropDown", "a click on its button", make, dropDown,
+                              [](TSenderBench& b, TdxInplaceEdit* e) { b.NcClick(e, ButtonPoint(e)); }));
+  auto closeUp = [](TSenderBench& b, TdxInplaceDropDownEdit* e) { b.FreeOn(e->OnCloseUp, e); };
+  for (WORD key : {WORD(VK_RETURN), WORD(VK_ESCAPE)})
+    rows.push_back({control, "OnCloseUp", key == VK_RETURN ? "Enter in the open list" : "Escape in the open list",
+                    [make, closeUp, key](TSenderBench& b) {
+                      TStandAlone<E>* e = make(b);
+                      e->SetFocus();
+                      b.Key(VK_F4);
+                      closeUp(b, e);
+                      b.Key(key);
+                    }});
+}
+
+// A click on line `index` of an open list.
+void ClickListLine(TSenderBench& b, TCustomListBox* list, int index) {
+  const TRect line = list->ItemRect(index);
+  b.Click(list, line.left + 5, (line.top + line.bottom) / 2);
+}
+
+void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
+  AddTextEditorRows<TdxInplaceTextEdit>(rows, "TdxInplaceTextEdit", Editor<TdxInplaceTextEdit>());
+  rows.push_back(EditorRow<TdxInplaceTextEdit>(
+      "TdxInplaceTextEdit", "OnSelectionChange", "Shift+Left", Editor<TdxInplaceTextEdit>([](auto* e) { e->SetText("abc"); }),
+      [](TSenderBench& b, TdxInplaceTextEdit* e) { b.FreeOn(e->OnSelectionChange, e); },
+      [](TSenderBench& b, TdxInplaceEdit*) {
+        b.Key(VK_END);
+        b.Key(VK_LEFT, {VK_SHIFT});
+      }));
+  AddTextEditorRows<TdxInplaceMaskEdit>(rows, "TdxInplaceMaskEdit", Editor<TdxInplaceMaskEdit>([](auto* e) {
+                                          e->SetEditMask("999;1;_");
+                                        }));
+  AddTextEditorRows<TdxInplaceMemoEdit>(rows, "TdxInplaceMemoEdit", Editor<TdxInplaceMemoEdit>());
+  AddTextEditorRows<TdxInplaceCurrencyEdit>(rows, "TdxInplaceCurrencyEdit", Editor<TdxInplaceCurrencyEdit>(), '7', '7');
+  AddTextEditorRows<TdxInplaceHyperLinkEdit>(rows, "TdxInplaceHyperLinkEdit", Editor<TdxInplaceHyperLinkEdit>());
+  rows.push_back(EditorRow<TdxInplaceHyperLinkEdit>(
+      "TdxInplaceHyperLinkEdit", "OnStartClick", "a double click on the link",
+      Editor<TdxInplaceHyperLinkEdit>([](auto* e) { e->SetText("nowhere"); }),
+      [](TSenderBench& b, TdxInplaceHyperLinkEdit* e) { b.FreeOn(e->OnStartClick, e); },
+      [](TSenderBench& b, TdxInplaceEdit* e) { b.DoubleClick(e, 8, e->GetClientHeight() / 2); }));
+
+  auto button = Editor<TdxInplaceButtonEdit>();
+  AddTextEditorRows<TdxInplaceButtonEdit>(rows, "TdxInplaceButtonEdit", button);
+  rows.push_back(EditorRow<TdxInplaceButtonEdit>(
+      "TdxInplaceButtonEdit", "OnButtonClick", "a click on its button", button,
+      [](TSenderBench& b, TdxInplaceButtonEdit* e) { b.FreeOn(e->OnButtonClick, e); },
+      [](TSenderBench& b, TdxInplaceEdit* e) { b.NcClick(e, ButtonPoint(e)); }));
+
+  auto items = [](TdxInplacePickEdit* e) { e->GetItems()->SetText("Apple\napricot\nBanana\nblue\nCherry"); };
+  auto pick = Editor<TdxInplacePickEdit>(items);
+  AddTextEditorRows<TdxInplacePickEdit>(rows, "TdxInplacePickEdit", pick, '7', 'Z');
+  AddDropDownRows<TdxInplacePickEdit>(rows, "TdxInplacePickEdit", pick);
+  rows.push_back(ChangeRow<TdxInplacePickEdit>("TdxInplacePickEdit", "typing a completion", pick,
+                                               [](TSenderBench& b, TdxInplaceEdit*) { b.Type('b'); }));
+  rows.push_back(ChangeRow<TdxInplacePickEdit>("TdxInplacePickEdit", "the wheel", pick,
+                                               [](TSenderBench& b, TdxInplaceEdit* e) { b.Wheel(e, -1); }));
+  rows.push_back(ChangeRow<TdxInplacePickEdit>("TdxInplacePickEdit", "Down", pick,
+                                               [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_DOWN); }));
+  rows.push_back(ChangeRow<TdxInplacePickEdit>("TdxInplacePickEdit", "Page Down", pick,
+                                               [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_NEXT); }));
+  rows.push_back(ChangeRow<TdxInplacePickEdit>(
+      "TdxInplacePickEdit", "a double click", Editor<TdxInplacePickEdit>([items](auto* e) {
+        items(e);
+        e->SetRevertable(true);
+      }),
+      [](TSenderBench& b, TdxInplaceEdit* e) { b.DoubleClick(e); }));
+  rows.push_back(ChangeRow<TdxInplacePickEdit>(
+      "TdxInplacePickEdit", "Delete on the whole text of a list", Editor<TdxInplacePickEdit>([items](auto* e) {
+        items(e);
+        e->SetDropDownListStyle(true);
+        e->SetCanDeleteText(true);
+        e->SetText("Banana");
+      }),
+      [](TSenderBench& b, TdxInplaceEdit* e) {
+        e->SelectAll();
+        b.Key(VK_DELETE);
+      }));
+  rows.push_back(ChangeRow<TdxInplacePickEdit>("TdxInplacePickEdit", "a click on a line of its list", pick,
+                                               [](TSenderBench& b, TdxInplaceEdit* e) {
+                                                 auto* p = static_cast<TdxInplacePickEdit*>(e);
+                                                 b.Key(VK_F4);
+                                                 ClickListLine(b, p->GetPopupListBox(), 2);
+                                               }));
+
+  auto mru = Editor<TdxInplaceMRUEdit>(items);
+  AddTextEditorRows<TdxInplaceMRUEdit>(rows, "TdxInplaceMRUEdit", mru, '7', 'Z');
+  rows.push_back(ChangeRow<TdxInplaceMRUEdit>("TdxInplaceMRUEdit", "the wheel", mru,
+                                              [](TSenderBench& b, TdxInplaceEdit* e) { b.Wheel(e, -1); }));
+  rows.push_back(EditorRow<TdxInplaceMRUEdit>(
+      "TdxInplaceMRUEdit", "OnButtonClick", "a click on its button", Editor<TdxInplaceMRUEdit>([items](auto* e) {
+        items(e);
+        e->SetShowEllipsis(true);
+      }),
+      [](TSenderBench& b, TdxInplaceMRUEdit* e) { b.FreeOn(e->OnButtonClick, e); },
+      [](TSenderBench& b, TdxInplaceEdit* e) { b.NcClick(e, ButtonPoint(e)); }));
+
+  auto image = Editor<TdxInplaceImageEdit>([](auto* e) {
+    e->GetValues()->SetText("A\nB\nC\nD");
+    e->GetDescriptions()->SetText("Apple\nBanana\nCherry\nDate");
+    e->SetText("B");  // the open list then has a current line
+  });
+  AddEditorRows<TdxInplaceImageEdit>(rows, "TdxInplaceImageEdit", image);
+  AddDropDownRows<TdxInplaceImageEdit>(rows, "TdxInplaceImageEdit", image);
+  rows.push_back(ChangeRow<TdxInplaceImageEdit>("TdxInplaceImageEdit", "the wheel", image,
+                                                [](TSenderBench& b, TdxInplaceEdit* e) { b.Wheel(e, -1); }));
+  rows.push_back(ChangeRow<TdxInplaceImageEdit>("TdxInplaceImageEdit", "Down", image,
+                                                [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_DOWN); }));
+  rows.push_back(ChangeRow<TdxInplaceImageEdit>("TdxInplaceImageEdit", "a typed letter", image,
+                                                [](TSenderBench& b, TdxInplaceEdit*) { b.Type('c'); }));
+  rows.push_back(ChangeRow<TdxInplaceImageEdit>("TdxInplaceImageEdit", "a click on a line of its list", image,
+                                                [](TSenderBench& b, TdxInplaceEdit* e) {
+                                                  auto* i = static_cast<TdxInplaceImageEdit*>(e);
+                                                  b.Key(VK_F4);
+                                                  ClickListLine(b, i->GetPopupListBox(), 2);
+                                                }));
+
+  for (bool time : {false, true}) {
+    const std::string control = time ? "TdxInplaceTimeEdit" : "TdxInplaceSpinEdit";
+    auto spinRows = [&](auto make) {
+      using E = typename std::remove_pointer_t<decltype(make(std::declval<TSenderBench&>()))>::inherited;
+      AddTextEditorRows<E>(rows, control, make, '1', '1');
+      rows.push_back(ChangeRow<E>(control, "Up", make, [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_UP); }));
+      rows.push_back(ChangeRow<E>(control, "the wheel", make, [](TSenderBench& b, TdxInplaceEdit* e) { b.Wheel(e, 1); }));
+      rows.push_back(ChangeRow<E>(control, "a click on its up button", make,
+                                  [](TSenderBench& b, TdxInplaceEdit* e) { b.NcClick(e, ButtonPoint(e, -4)); }));
+      // The first press spins once; the second, the double click's, is the one that frees.
+      rows.push_back(ChangeRow<E>(control, "a double click on its up button", make,
+                                  [](TSenderBench& b, TdxInplaceEdit* e) {
+                                    b.Spared = 1;
+                                    b.NcDoubleClick(e, ButtonPoint(e, -4));
+                                  }));
+    };
+    if (time)
+      spinRows(Editor<TdxInplaceTimeEdit>());
+    else
+      spinRows(Editor<TdxInplaceSpinEdit>());
+  }
+
+  auto date = Editor<TdxInplaceDateEdit>();
+  AddTextEditorRows<TdxInplaceDateEdit>(rows, "TdxInplaceDateEdit", date);
+  AddDropDownRows<TdxInplaceDateEdit>(rows, "TdxInplaceDateEdit", date);
+  for (const char* event : {"OnChange", "OnDateChange"}) {
+    auto bind = [event](TSenderBench& b, TdxInplaceDateEdit* e) {
+      std::string(event) == "OnChange" ? b.FreeOn(e->OnChange, e) : b.FreeOn(e->OnDateChange, e);
+    };
+    rows.push_back(EditorRow<TdxInplaceDateEdit>("TdxInplaceDateEdit", event, "a click on a day of its calendar", date,
+                                                 bind, [](TSenderBench& b, TdxInplaceEdit* e) {
+                                                   auto* d = static_cast<TdxInplaceDateEdit*>(e);
+                                                   b.Key(VK_F4);
+                                                   TdxGridDatePopup* popup = d->GetPopup();
+                                                   const TRect cell = popup->GetDayCellRect(3, 2);
+                                                   b.Click(popup, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+                                                 }));
+    rows.push_back(EditorRow<TdxInplaceDateEdit>("TdxInplaceDateEdit", event, "Enter on a typed date", date, bind,
+                                                 [](TSenderBench& b, TdxInplaceEdit*) {
+                                                   for (char c : std::string("1/2/2024"))
+                                                     b.Type(c);
+                                                   b.Key(VK_RETURN);
+                                                 }));
+  }
+
+  auto calc = Editor<TdxInplaceCalcEdit>();
+  AddTextEditorRows<TdxInplaceCalcEdit>(rows, "TdxInplaceCalcEdit", calc);
+  AddDropDownRows<TdxInplaceCalcEdit>(rows, "TdxInplaceCalcEdit", calc);
+  rows.push_back(ChangeRow<TdxInplaceCalcEdit>("TdxInplaceCalcEdit", "Enter on its calculator", calc,
+                                               [](TSenderBench& b, TdxInplaceEdit*) {
+                                                 b.Key(VK_F4);
+                                                 for (char c : std::string("2+3"))
+                                                   b.Type(c);
+                                                 b.Key(VK_RETURN);
+                                               }));
+
+  auto blob = Editor<TdxInplaceBlobEdit>();
+  AddEditorRows<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
+  AddDropDownRows<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
+  rows.push_back(ChangeRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "typing in its memo and Ctrl+Enter", blob,
+                                               [](TSenderBench& b, TdxInplaceEdit*) {
+                                                 b.Key(VK_F4);
+                                                 b.Type('x');
+                                                 b.Key(VK_RETURN, {VK_CONTROL});
+                                               }));
+
+  auto check = Editor<TdxInplaceCheckEdit>([](auto* e) { e->SetCaption("&Check"); });
+  AddEditorRows<TdxInplaceCheckEdit>(rows, "TdxInplaceCheckEdit", check);
+  rows.push_back(ChangeRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "a click", check,
+                                                [](TSenderBench& b, TdxInplaceEdit* e) { b.Click(e, 8, e->GetHeight() / 2); }));
+  rows.push_back(ChangeRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "Space", check,
+                                                [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_SPACE); }));
+  rows.push_back(ChangeRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "Alt+letter", check,
+                                                [](TSenderBench& b, TdxInplaceEdit*) {
+                                                  b.Neighbour->SetFocus();
+                                                  b.AltKey('c');
+                                                }));
+  rows.push_back(EditorRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "OnEnter", "Alt+letter", check,
+                                                [](TSenderBench& b, TdxInplaceEdit* e) {
+                                                  b.Neighbour->SetFocus();
+                                                  b.FreeOn(e->OnEnter, e);
+                                                },
+                                                [](TSenderBench& b, TdxInplaceEdit*) { b.AltKey('c'); }));
+
+  auto graphic = Editor<TdxInplaceGraphicEdit>();
+  AddEditorRows<TdxInplaceGraphicEdit>(rows, "TdxInplaceGraphicEdit", graphic);
+
+  auto calculator = [](TSenderBench& b) { return b.Make<TCustomdxCalculator>(TRect{80, 4, 280, 204}); };
+  AddWindowedRows(rows, "TCustomdxCalculator", calculator);
+  auto calcClick = [](TSenderBench& b, TCustomdxCalculator* c, TdxCalcButtonKind kind) {
+    const TRect& r = c->GetButton(kind).Bounds;
+    b.Click(c, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  };
+  auto calcRow = [calculator](const std::string& event, const std::string& input,
+                              std::function<void(TSenderBench&, TCustomdxCalculator*)> bind,
+                              std::function<void(TSenderBench&, TCustomdxCalculator*)> fire) {
+    return TSenderRow{"TCustomdxCalculator", event, input, [calculator, bind, fire](TSenderBench& b) {
+                        TCustomdxCalculator* c = calculator(b);
+                        c->SetFocus();
+                        bind(b, c);
+                        fire(b, c);
+                      }};
+  };
+  auto onButton = [](TSenderBench& b, TCustomdxCalculator* c) { b.FreeOn(c->OnButtonClick, c); };
+  auto onDisplay = [](TSenderBench& b, TCustomdxCalculator* c) { b.FreeOn(c->OnDisplayChange, c); };
+  auto onResult = [](TSenderBench& b, TCustomdxCalculator* c) { b.FreeOn(c->OnResult, c); };
+  auto onError = [](TSenderBench& b, TCustomdxCalculator* c) { b.FreeOn(c->OnError, c); };
+  rows.push_back(calcRow("OnButtonClick", "a click on a button", onButton,
+                         [calcClick](TSenderBench& b, TCustomdxCalculator* c) { calcClick(b, c, cbNum5); }));
+  rows.push_back(calcRow("OnButtonClick", "a typed digit", onButton,
+                         [](TSenderBench& b, TCustomdxCalculator*) { b.Type('5'); }));
+  rows.push_back(calcRow("OnDisplayChange", "a click on a button", onDisplay,
+                         [calcClick](TSenderBench& b, TCustomdxCalculator* c) { calcClick(b, c, cbNum5); }));
+  rows.push_back(calcRow("OnDisplayChange", "a typed digit", onDisplay,
+                         [](TSenderBench& b, TCustomdxCalculator*) { b.Type('5'); }));
+  rows.push_back(calcRow("OnResult", "a typed =", onResult, [](TSenderBench& b, TCustomdxCalculator*) {
+    for (char c : std::string("2+3="))
+      b.Type(c);
+  }));
+  rows.push_back(calcRow("OnError", "a typed division by zero", onError, [](TSenderBench& b, TCustomdxCalculator*) {
+    for (char c : std::string("2/0="))
+      b.Type(c);
+  }));
+
+  rows.push_back({"TdxGridDatePopup", "OnDateClick", "a click on a day", [](TSenderBench& b) {
+                    auto* popup = new TdxGridDatePopup(b.Form);
+                    popup->SetVisible(false);
+                    popup->SetBounds(620, 380, 20, 20);
+                    popup->HandleNeeded();
+                    popup->SetDate(EncodeDate(2024, 4, 1));
+                    popup->ShowPopup();
+                    PumpPending();
+                    b.FreeOn(popup->OnDateClick, popup);
+                    const TRect cell = popup->GetDayCellRect(3, 2);
+                    b.Click(popup, (cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+                  }});
+
+  auto xpEdit = [](TSenderBench& b) { return b.Make<TCustomXPEdit>(TRect{80, 4, 230, 25}); };
+  AddWindowedRows(rows, "TCustomXPEdit", xpEdit);
+  rows.push_back({"TCustomXPEdit", "OnChange", "a typed character", [xpEdit](TSenderBench& b) {
+                    TCustomXPEdit* e = xpEdit(b);
+                    e->SetFocus();
+                    b.FreeOn(e->OnChange, e);
+                    b.Type('a');
+                  }});
+}
+
+// ---- The tree list.
+
+// A tree list of three columns with the nodes a, b (b1, b2), c, d and, for scrolling,
+// forty more, focused on a; `options` and `optionsEx` are added to its own.
+TInputTreeList* MakeTree(TSenderBench& b, TdxTreeListOptions options = {}, TdxTreeListOptionsEx optionsEx = {},
+                         bool rowSelect = true) {
+  auto* tree = new TInputTreeList(b.Form);
+  tree->Bands = {TTestBand{"Band", 300}};
+  tree->Columns = {TTestColumn{"Name", 0, 0, 120}, TTestColumn{"Size", 0, 0, 80}, TTestColumn{"Kind", 0, 0, 80}};
+  b.Place(tree, TRect{80, 4, 400, 164});
+  auto add = [tree](TdxTreeListNode* parent, const std::string& name) {
+    TdxTreeListTextNode* node = tree->AddNode(parent, name);
+    node->GetStrings()->Add("1");
+    node->GetStrings()->Add("x");
+    return node;
+  };
+  for (const char* name : {"a", "b", "c", "d"})
+    add(nullptr, name);
+  add(tree->GetItem(1), "b1");
+  add(tree->GetItem(1), "b2");
+  for (int i = 0; i < 40; ++i)
+    add(nullptr, "n" + std::to_string(i));
+  options = tree->GetOptions() + options;
+  tree->SetOptions(rowSelect ? options.Include(aoRowSelect) : options.Exclude(aoRowSelect));
+  tree->SetOptionsEx(tree->GetOptionsEx() + optionsEx);
+  tree->UpdateGuarded();
+  tree->SetFocusedNode(tree->GetItem(0), 0, /*makeVisible=*/true);
+  PumpPending();
+  return tree;
+}
+
+// The middle of a node's row in the first column.
+TPoint RowPointOf(TCustomdxTreeList* tree, TdxTreeListNode* node) {
+  TRect rect;
+  tree->GetNavigator().GetNodeRowRect(node, rect);
+  return Point(rect.left + 60, (rect.top + rect.bottom) / 2);
+}
+
+// A tree-list event fired by an input on the focused tree list.
+template <class Make>
+TSenderRow TreeRow(const std::string& control, const std::string& event, const std::string& input, Make make,
+                   std::function<void(TSenderBench&, TCustomdxTreeList*)> bind,
+                   std::function<void(TSenderBench&, TCustomdxTreeList*)> fire, const char* silent = nullptr) {
+  return {control, event, input, [make, bind, fire](TSenderBench& b) {
+            TCustomdxTreeList* tree = make(b);
+            tree->SetFocus();
+            PumpPending();
+            bind(b, tree);
+            fire(b, tree);
+          }, silent};
+}
+
+void AddTreeListRows(std::vector<TSenderRow>& rows) {
+  const std::string control = "TCustomdxTreeList";
+  auto tree = [](TSenderBench& b) { return MakeTree(b); };
+  auto cells = [](TSenderBench& b) { return MakeTree(b, {}, {}, /*rowSelect=*/false); };
+  auto multi = [](TSenderBench& b) { return MakeTree(b, {aoMultiSelect}); };
+  const TReach onRow{'A', [](TControl* c) {
+    auto* t = static_cast<TCustomdxTreeList*>(c);
+    return RowPointOf(t, t->GetItem(1));
+  }};
+  AddWindowedRows(rows, control, tree, onRow);
+
+  auto changeNode = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnChangeNode, t); };
+  auto click = [](TdxTreeListNode* (*which)(TCustomdxTreeList*), WPARAM keys = 0) {
+    return [which, keys](TSenderBench& b, TCustomdxTreeList* t) {
+      const TPoint p = RowPointOf(t, which(t));
+      const TKeysHeld held(keys & MK_CONTROL ? std::initializer_list<int>{VK_CONTROL} : std::initializer_list<int>{});
+      b.Click(t, p.x, p.y, keys);
+    };
+  };
+  auto third = [](TCustomdxTreeList* t) { return t->GetItem(2); };
+  rows.push_back(TreeRow(control, "OnChangeNode", "Down", tree, changeNode,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_DOWN); }));
+  rows.push_back(TreeRow(control, "OnChangeNode", "Page Down", tree, changeNode,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_NEXT); }));
+  rows.push_back(TreeRow(control, "OnChangeNode", "a click on a row", tree, changeNode, click(third)));
+  rows.push_back(TreeRow(control, "OnChangeNode", "the wheel", tree, changeNode,
+                         [](TSenderBench& b, TCustomdxTreeList* t) { b.Wheel(t, -1); }));
+
+  auto topNode = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnChangeTopNode, t); };
+  rows.push_back(TreeRow(control, "OnChangeTopNode", "the wheel", tree, topNode,
+                         [](TSenderBench& b, TCustomdxTreeList* t) { b.Wheel(t, -1); }));
+  rows.push_back(TreeRow(control, "OnChangeTopNode", "Page Down", tree, topNode,
+                         [](TSenderBench& b, TCustomdxTreeList*) {
+                           // The first press moves the focus to the page's last row.
+                           for (int i = 0; i < 3 && b.Target; ++i)
+                             b.Key(VK_NEXT);
+                         }));
+  rows.push_back(TreeRow(control, "OnChangeTopNode", "a click on its scroll bar", tree, topNode,
+                         [](TSenderBench&, TCustomdxTreeList* t) {
+                           RECT window{};
+                           GetWindowRect(t->GetHandle(), &window);
+                           const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+                           PostMessageA(t->GetHandle(), WM_NCLBUTTONDOWN, HTVSCROLL,
+                                        MAKELPARAM(window.right - 4, window.bottom - arrow - 8));
+                           PostMessageA(t->GetHandle(), WM_LBUTTONUP, 0, 0);
+                           Application->ProcessMessages();
+                         }));
+
+  auto selection = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnSelectionChanged, t); };
+  rows.push_back(TreeRow(control, "OnSelectionChanged", "Ctrl+click", multi, selection, click(third, MK_CONTROL)));
+  rows.push_back(TreeRow(control, "OnSelectionChanged", "a click on a row", multi, selection, click(third)));
+  rows.push_back(TreeRow(control, "OnSelectionChanged", "Shift+Down", multi, selection,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_DOWN, {VK_SHIFT}); }));
+  rows.push_back(TreeRow(control, "OnSelectionChanged", "Down", multi, selection,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_DOWN); }));
+
+  auto changeColumn = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnChangeColumn, t); };
+  rows.push_back(TreeRow(control, "OnChangeColumn", "Right", cells, changeColumn,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_RIGHT); }));
+  rows.push_back(TreeRow(control, "OnChangeColumn", "a click on a cell of another column", cells, changeColumn,
+                         [](TSenderBench& b, TCustomdxTreeList* t) {
+                           const TPoint p = RowPointOf(t, t->GetItem(0));
+                           b.Click(t, p.x + 100, p.y);
+                         }));
+
+  auto onB = [](TSenderBench& b) {
+    TInputTreeList* t = MakeTree(b);
+    t->SetFocusedNode(t->GetItem(1), 0, true);
+    return t;
+  };
+  auto canExpand = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnCanExpand, t); };
+  auto expanded = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnExpanded, t); };
+  auto plus = [](TSenderBench& b, TCustomdxTreeList*) { b.Type('+'); };
+  auto buttonClick = [](TSenderBench& b, TCustomdxTreeList* t) {
+    TRect row;
+    t->GetNavigator().GetNodeRowRect(t->GetItem(1), row);
+    const int y = (row.top + row.bottom) / 2;
+    for (int x = row.left; x < row.left + 100; ++x) {
+      TdxTreeListHitInfo hit;
+      t->GetHitInfo(Point(x, y), hit);
+      if (hit.HitTest == htButton) {
+        b.Click(t, x + 2, y);
+        return;
+      }
+    }
+  };
+  rows.push_back(TreeRow(control, "OnCanExpand", "+", onB, canExpand, plus));
+  rows.push_back(TreeRow(control, "OnCanExpand", "a click on its button", onB, canExpand, buttonClick));
+  rows.push_back(TreeRow(control, "OnExpanded", "+", onB, expanded, plus));
+  rows.push_back(TreeRow(control, "OnExpanded", "Right", onB, expanded,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_RIGHT); }));
+  auto expandedB = [](TSenderBench& b) {
+    TInputTreeList* t = MakeTree(b);
+    t->GetItem(1)->SetExpanded(true);
+    t->SetFocusedNode(t->GetItem(1), 0, true);
+    return t;
+  };
+  auto canCollapse = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnCanCollapse, t); };
+  auto collapsed = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnCollapsed, t); };
+  auto minus = [](TSenderBench& b, TCustomdxTreeList*) { b.Type('-'); };
+  rows.push_back(TreeRow(control, "OnCanCollapse", "-", expandedB, canCollapse, minus));
+  rows.push_back(TreeRow(control, "OnCollapsed", "-", expandedB, collapsed, minus));
+  rows.push_back(TreeRow(control, "OnCollapsed", "Left", expandedB, collapsed,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_LEFT); }));
+  rows.push_back(TreeRow(control, "OnCollapsed", "a click on its button", expandedB, collapsed, buttonClick));
+
+  auto editable = [](TSenderBench& b) { return MakeTree(b, {aoEditing}, {}, /*rowSelect=*/false); };
+  auto typingEdits = [](TSenderBench& b) { return MakeTree(b, {aoEditing}, {aoTypingStartsEditor}, false); };
+  auto pressEdits = [](TSenderBench& b) { return MakeTree(b, {aoEditing, aoImmediateEditor}, {}, false); };
+  auto editing = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnEditing, t); };
+  rows.push_back(TreeRow(control, "OnEditing", "F2", editable, editing,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_F2); }));
+  rows.push_back(TreeRow(control, "OnEditing", "a typed character", typingEdits, editing,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Type('z'); }));
+  rows.push_back(TreeRow(control, "OnEditing", "a click on a cell", pressEdits, editing,
+                         [](TSenderBench& b, TCustomdxTreeList* t) {
+                           const TPoint p = RowPointOf(t, t->GetItem(2));
+                           b.Click(t, p.x, p.y);
+                         }));
+  auto canSelect = [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnCanSelectNode, t); };
+  rows.push_back(TreeRow(control, "OnCanSelectNode", "Ctrl+click", multi, canSelect, click(third, MK_CONTROL)));
+  rows.push_back(TreeRow(control, "OnCanSelectNode", "Shift+Down", multi, canSelect,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_DOWN, {VK_SHIFT}); }));
+
+  // The column-bound control: its columns' own editors and header.
+  const std::string grid = "TCustomdxTreeListControl";
+  auto makeGrid = [](TSenderBench& b) {
+    auto* g = new TCustomdxTreeListControl(b.Form);
+    g->CreateColumn(&TdxTreeListColumn::MetaClass(), b.Form)->SetCaption("Name");
+    g->CreateColumn(&TdxTreeListColumn::MetaClass(), b.Form)->SetCaption("Size");
+    b.Place(g, TRect{80, 4, 400, 164});
+    g->SetOptions(g->GetOptions().Include(aoEditing).Include(aoColumnEditing).Exclude(aoRowSelect));
+    for (const char* name : {"a", "b", "c"}) {
+      auto* node = static_cast<TdxTreeListTextNode*>(g->Add());
+      node->GetStrings()->Add(name);
+      node->GetStrings()->Add("1");
+    }
+    g->UpdateGuarded();
+    g->SetFocusedNode(g->GetItem(0), 0, true);
+    PumpPending();
+    return g;
+  };
+  AddWindowedRows(rows, grid, makeGrid, onRow);
+  rows.push_back(TreeRow(grid, "OnChangeNode", "Down", makeGrid, changeNode,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_DOWN); }));
+  rows.push_back(TreeRow(grid, "OnEditing", "F2", makeGrid, editing,
+                         [](TSenderBench& b, TCustomdxTreeList*) { b.Key(VK_F2); }));
+  rows.push_back(TreeRow(grid, "OnEditChange", "a typed character", makeGrid,
+                         [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnEditChange, t); },
+                         [](TSenderBench& b, TCustomdxTreeList*) {
+                           b.Key(VK_F2);
+                           b.Type('z');
+                         }));
+  rows.push_back(TreeRow(grid, "OnEditValidate", "Enter after typing", makeGrid,
+                         [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnEditValidate, t); },
+                         [](TSenderBench& b, TCustomdxTreeList*) {
+                           b.Key(VK_F2);
+                           b.Type('z');
+                           b.Key(VK_RETURN);
+                         }));
+  rows.push_back(TreeRow(grid, "OnEditValidate", "Down after typing", makeGrid,
+                         [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnEditValidate, t); },
+                         [](TSenderBench& b, TCustomdxTreeList*) {
+                           b.Key(VK_F2);
+                           b.Type('z');
+                           b.Key(VK_DOWN);
+                         }));
+  rows.push_back(TreeRow(grid, "OnEditValidate", "a click on another control after typing", makeGrid,
+                         [](TSenderBench& b, TCustomdxTreeList* t) { b.FreeOn(t->OnEditValidate, t); },
+                         [](TSenderBench& b, TCustomdxTreeList*) {
+                           b.Key(VK_F2);
+                           b.Type('z');
+                           b.Click(b.Neighbour);
+                         }));
+  rows.push_back(TreeRow(grid, "OnColumnClick", "a click on a header", makeGrid,
+                         [](TSenderBench& b, TCustomdxTreeList* t) {
+                           b.FreeOn(static_cast<TCustomdxTreeListControl*>(t)->OnColumnClick, t);
+                         },
+                         [](TSenderBench& b, TCustomdxTreeList* t) {
+                           TdxTreeListLayout layout;
+                           t->CalcLayout(layout);
+                           const TdxTreeListColumnEntry* entry = layout.FindColumn(1);
+                           b.Click(t, (entry->Rect.left + entry->Rect.right) / 2, (entry->Rect.top + entry->Rect.bottom) / 2);
+                         }));
+}
+
+// The inputs that fire no such event on this platform, and why.
+struct TSilence {
+  std::string Control;
+  std::string Event;
+  std::string Input;
+  const char* Why;
+};
+
+const TSilence kSilences[] = {
+    {"TButton", "OnDblClick", "a double click",
+     "a system button clicks by its own notification: no click events from the mouse"},
+    {"TCheckBox", "OnDblClick", "a double click",
+     "a system button clicks by its own notification: no click events from the mouse"},
+    {"TRadioButton", "OnDblClick", "a double click",
+     "a system button clicks by its own notification: no click events from the mouse"},
+    {"TRadioButton", "OnClick", "Alt+letter", "the radio button has no accelerator"},
+    {"TRadioButton", "OnEnter", "Alt+letter", "the radio button has no accelerator"},
+    {"TComboBox", "OnKeyDown", "a letter key", "the keys go to the combo box's inner edit window"},
+    {"TComboBox", "OnKeyPress", "a letter key", "the keys go to the combo box's inner edit window"},
+    {"TComboBox", "OnKeyUp", "a letter key", "the keys go to the combo box's inner edit window"},
+    {"TComboBox", "OnClick", "a click", "no click events from the mouse: OnSelect tells of a choice"},
+    {"TComboBox", "OnDblClick", "a double click", "no click events from the mouse"},
+    {"TListBox", "OnDblClick", "a double click", "no click events from the mouse: OnClick tells of a choice"},
+    {"TKsCustomButton", "OnDblClick", "a double click",
+     "the skinned button clicks from its own press and release: no click events from the mouse"},
+    {"TKsCustomCheckBox", "OnDblClick", "a double click", "the skinned mark toggles by its own press and release"},
+    {"TKsCustomRadioButton", "OnDblClick", "a double click", "the skinned mark checks by its own press and release"},
+    {"TTeThemeGroupButton", "OnDblClick", "a double click", "the skinned mark checks by its own press and release"},
+    {"TTeThemeRadioGroup", "OnClick", "a click", "no click events from the mouse: OnClick tells of a button chosen"},
+    {"TTeThemeRadioGroup", "OnDblClick", "a double click", "no click events from the mouse"},
+    {"TKsCustomGroupBox", "OnClick", "a click", "no click events from the mouse"},
+    {"TKsCustomGroupBox", "OnDblClick", "a double click", "no click events from the mouse"},
+    {"TKsCustomTabControl", "OnClick", "a click", "no click events from the mouse: OnChange tells of a tab chosen"},
+    {"TKsCustomTabControl", "OnDblClick", "a double click", "no click events from the mouse"},
+    {"TRichEdit", "OnExit", "Tab", "a multi-line rich edit takes Tab as a character"},
+    {"TdxInplaceHyperLinkEdit", "OnDblClick", "a double click",
+     "a double click on an editable stand-alone link starts the link (OnStartClick)"},
+    {"TdxInplaceSpinEdit", "OnChange", "Up", "stand-alone, the text editors leave Up and Down to the form"},
+    {"TdxInplaceTimeEdit", "OnChange", "Up", "stand-alone, the text editors leave Up and Down to the form"},
+    {"TdxInplaceDateEdit", "OnCloseUp", "Enter in the open list", "its calendar closes without OnCloseUp"},
+    {"TdxInplaceDateEdit", "OnCloseUp", "Escape in the open list", "its calendar closes without OnCloseUp"},
+    {"TdxInplaceCalcEdit", "OnCloseUp", "Enter in the open list", "its calculator closes without OnCloseUp"},
+    {"TdxInplaceCalcEdit", "OnCloseUp", "Escape in the open list", "its calculator closes without OnCloseUp"},
+    {"TdxInplaceBlobEdit", "OnCloseUp", "Enter in the open list", "its memo closes without OnCloseUp"},
+    {"TdxInplaceBlobEdit", "OnCloseUp", "Escape in the open list", "its memo closes without OnCloseUp"},
+    {"TdxInplaceCheckEdit", "OnDblClick", "a double click", "the check editor toggles by its own press and release"},
+    {"TCustomdxCalculator", "OnClick", "a click", "no click events from the mouse: its buttons click (OnButtonClick)"},
+    {"TCustomdxCalculator", "OnDblClick", "a double click", "no click events from the mouse"},
+    {"TCustomdxTreeList", "OnChangeNode", "the wheel", "the wheel scrolls the rows and leaves the focused node"},
+    {"TCustomdxTreeList", "OnExit", "Tab", "with aoTabThrough, a default option, Tab moves among the cells"},
+    {"TCustomdxTreeListControl", "OnExit", "Tab", "with aoTabThrough, a default option, Tab moves among the cells"},
+    {"TCustomdxTreeList", "OnCanSelectNode", "Ctrl+click",
+     "nothing in the library asks it: CanSelectNodeEx is for descendants that keep the selection"},
+    {"TCustomdxTreeList", "OnCanSelectNode", "Shift+Down",
+     "nothing in the library asks it: CanSelectNodeEx is for descendants that keep the selection"},
+};
+
+// Rows run again with a handler that raises once it has freed its sender: the error is
+// told, never with the freed sender.
+struct TRowName {
+  const char* Control;
+  const char* Event;
+  const char* Input;
+};
+
+const TRowName kRaising[] = {
+    {"TTimer", "OnTimer", "its tick"},
+    {"TEdit", "OnChange", "a letter key"},
+    {"TEdit", "OnExit", "Tab"},
+    {"TButton", "OnClick", "a click"},
+    {"TStringGrid", "OnSelectCell", "Down"},
+    {"TForm", "OnCloseQuery", "the close box"},
+    {"TForm", "OnClose", "a click on a button with a modal result"},
+    {"TKsCustomCheckBox", "OnClick", "Space"},
+    {"TdxInplacePickEdit", "OnChange", "the wheel"},
+    {"TCustomdxTreeList", "OnChangeNode", "Down"},
+};
+
+// The silences (and raising rows) that name no row (a row renamed or removed): they must
+// not go unnoticed.
+std::vector<std::string> gUnmatchedSilences;
+
+// The single-line text editors stand-alone: their rich-edit window keeps Tab, and Enter
+// validates only the date, time and masked editors.
+std::vector<TSilence> EditorSilences() {
+  std::vector<TSilence> silences;
+  for (const std::string editor : {"TdxInplaceTextEdit", "TdxInplaceMaskEdit", "TdxInplaceCurrencyEdit",
+                                   "TdxInplaceHyperLinkEdit", "TdxInplaceButtonEdit", "TdxInplacePickEdit",
+                                   "TdxInplaceMRUEdit", "TdxInplaceSpinEdit", "TdxInplaceTimeEdit", "TdxInplaceDateEdit",
+                                   "TdxInplaceCalcEdit"}) {
+    silences.push_back({editor, "OnExit", "Tab", "stand-alone, the editor's rich-edit window keeps Tab"});
+    silences.push_back({editor, "OnValidate", "Tab after typing", "stand-alone, the editor's rich-edit window keeps Tab"});
+  }
+  for (const std::string editor : {"TdxInplaceTextEdit", "TdxInplaceMemoEdit", "TdxInplaceCurrencyEdit",
+                                   "TdxInplaceHyperLinkEdit", "TdxInplaceButtonEdit", "TdxInplacePickEdit",
+                                   "TdxInplaceMRUEdit", "TdxInplaceSpinEdit", "TdxInplaceCalcEdit"})
+    silences.push_back({editor, "OnValidate", "Enter after typing", "stand-alone, Enter does not validate this editor"});
+  return silences;
+}
+
+std::vector<TSenderRow> Rows() {
+  std::vector<TSenderRow> rows;
+  AddClassLibRows(rows);
+  AddSkinRows(rows);
+  AddEditorLibraryRows(rows);
+  AddTreeListRows(rows);
+  // A radio group's button has its OnClick taken by the group, not published for users.
+  std::erase_if(rows, [](const TSenderRow& row) { return row.Control == "TTeThemeGroupButton" && row.Event == "OnClick"; });
+  auto find = [&rows](const std::string& control, const std::string& event, const std::string& input) {
+    auto row = std::find_if(rows.begin(), rows.end(), [&](const TSenderRow& r) {
+      return r.Control == control && r.Event == event && r.Input == input;
+    });
+    if (row == rows.end())
+      gUnmatchedSilences.push_back(control + " " + event + " by " + input);
+    return row;
+  };
+  std::vector<TSilence> silences(std::begin(kSilences), std::end(kSilences));
+  for (const TSilence& silence : EditorSilences())
+    silences.push_back(silence);
+  for (const TSilence& silence : silences)
+    if (auto row = find(silence.Control, silence.Event, silence.Input); row != rows.end())
+      row->Silent = silence.Why;
+  for (const TRowName& name : kRaising) {
+    auto row = find(name.Control, name.Event, name.Input);
+    if (row == rows.end())
+      continue;
+    TSenderRow raising = *row;
+    raising.Input += ", the handler raising after it frees the sender";
+    raising.Raises = true;
+    raising.Run = [run = row->Run](TSenderBench& b) {
+      b.Raise = true;
+      run(b);
+    };
+    rows.push_back(raising);
+  }
+  return rows;
+}
+
+std::string RowName(const testing::TestParamInfo<TSenderRow>& info) {
+  std::string name;
+  bool upper = true;
+  for (char c : info.param.Control + " " + info.param.Event + " by " + info.param.Input) {
+    if (!std::isalnum(uint8_t(c))) {
+      upper = true;
+      continue;
+    }
+    name += upper ? char(std::toupper(uint8_t(c))) : c;
+    upper = false;
+  }
+  return name;
+}
+
+class FreedSenderTable : public FormTest, public testing::WithParamInterface<TSenderRow> {};
+
+TEST_P(FreedSenderTable, TheInputEndsWithItsSenderFreedAndUntouched) {
+  const TSenderRow& row = GetParam();
+  ShowForm();
+  TSenderBench bench(Form);
+  PumpPending();
+  {
+    const TGuardedHeap guarded;
+    row.Run(bench);
+    ReleaseCapture();
+    PumpPending();
+    if (row.Silent) {
+      EXPECT_EQ(bench.Fired, 0) << "the event fires after all: " << row.Silent;
+    } else {
+      EXPECT_GE(bench.Fired, 1) << "the input did not fire the event";
+      EXPECT_TRUE(bench.Freed);
+    }
+    delete Form;
+    Form = nullptr;
+    PumpPending();
+  }
+  if (!row.Raises) {
+    EXPECT_TRUE(Exceptions.Messages.empty()) << (Exceptions.Messages.empty() ? "" : Exceptions.Messages[0]);
+    return;
+  }
+  EXPECT_EQ(Exceptions.Messages, std::vector<std::string>{kRaised});
+  for (TObject* sender : Exceptions.Senders)
+    EXPECT_NE(sender, bench.FreedObject) << "the error was told with the freed sender";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FreedSenderTable, testing::ValuesIn(Rows()), RowName);
+
+TEST(FreedSenderTableSilences, EachNamesARowOfTheTable) {
+  EXPECT_EQ(gUnmatchedSilences, std::vector<std::string>{});
+}
+
+}  // namespace
