@@ -18,7 +18,8 @@
 //   instead of the previous piece being taken again.
 // - Before a value, blanks and line ends are skipped directly and the first other
 //   character is held back, whatever its code; at the end of the file the value is
-//   empty.
+//   empty. No value begins with a "{": that is the next block, the value (and its
+//   block's "}") missing, and the value is empty, the "{" held back.
 // - Tokens and values are cut at KivoMaxTokenLength characters (the rest is read and
 //   dropped); a number token that was cut is unreadable. Values are joined in a loop,
 //   not by recursion, so a long run of continued pieces cannot exhaust the stack.
@@ -296,6 +297,61 @@ int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBla
   return ReadToken(file, delimiters, skipBlanks);
 }
 
+int ReadOtherItemToken(TTextFile& file) {
+  TTokenizerState& s = gState;
+  unsigned char c = 0;
+  bool found = s.Held != 0 && s.Held != ' ';
+  if (found) {
+    c = static_cast<unsigned char>(std::exchange(s.Held, 0));
+  } else {
+    s.Held = 0;
+    while (!found && !file.Eof()) {
+      SkipBufferedBlanks(file);
+      if (file.BufferPos() == file.BufferEnd())
+        continue;
+      c = NextChar(file);
+      found = c != ' ';
+    }
+  }
+  TTokenBuilder token;
+  if (!found) {
+    token.Finish(s);
+    s.Code = kwEmpty;
+    return s.Code;
+  }
+  token.Add(c);
+  if (const int code = ItemCodes[c]; code != 0) {
+    token.Finish(s);
+    s.Code = code;
+    return code;
+  }
+  // Text: up to a blank, a line end, a brace or a bracket, which stays unread.
+  for (int next; (next = file.Peek()) >= 0;) {
+    if (next == ' ' || next == '\r' || next == '\n' || next == '{' || next == '}' || next == '[')
+      break;
+    token.Add(RawChar(file));
+  }
+  token.Finish(s);
+  s.Code = kwUnknown;
+  return s.Code;
+}
+
+void SkipListGapSlowly(TTextFile& file) {
+  bool lineStart = false;
+  for (int c; (c = file.Peek()) >= 0;) {
+    if (c == ' ') {
+      SkipBufferedBlanks(file);
+    } else if (c == '\r' || c == '\n') {
+      file.ReadLn();
+      lineStart = true;
+    } else if (c == '%' && lineStart) {
+      file.ReadLn();
+    } else {
+      return;
+    }
+  }
+}
+
 }  // namespace KivoTokenizerDetail
 
 int GetKeywordToken(std::string_view text) {
@@ -311,6 +367,12 @@ const std::string& GetLastTokenText() {
 std::string_view GetLastTokenView() { return TokenText(); }
 
 int GetLastTokenCode() { return gState.Code; }
+
+void ForgetLastToken() {
+  gState.TextLength = 0;
+  gState.TextCut = false;
+  gState.Code = kwEmpty;
+}
 
 void SkipLine(TTextFile& file) {
   file.ReadLn();
@@ -533,41 +595,74 @@ class TSkipScanner {
 
 bool SkipBlock(TTextFile& file) { return SkipBlockUntil(file, TKivoKeywordSet()).Closed; }
 
-TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
+TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor) {
   TKivoSkipEnd end;
   if (EndsAtRanOverBrace(file)) {
     end.Closed = true;
     return end;
   }
   int64_t depth = 1;
+  int64_t lowest = 1;  // since the last block or attribute told to the visitor
   TSkipScanner scan(file);
-  const char held = std::exchange(gState.Held, 0);
-  int next = held != 0 ? scan.Take(static_cast<unsigned char>(held)) : 0;
-  // Where keywords are watched, the keyword of a block met is read (a word holds no
-  // brace, so none is missed), and what the word holds back is taken next.
+  // The character the tokenizer holds back after a read of its own is the next one.
+  auto takeHeld = [&] {
+    scan.Restart();
+    const char held = std::exchange(gState.Held, 0);
+    return held != 0 ? scan.Take(static_cast<unsigned char>(held)) : 0;
+  };
+  int next = takeHeld();
   for (;;) {
     const int c = next != 0 ? std::exchange(next, 0) : scan.Next();
     if (c == '{') {
       PcbApiPercentUpdate();
       ++depth;
-      if (!watched.any())
+      if (!visitor.WantsBlocks())
         continue;
+      // A word holds no brace, so no block is missed by reading its keyword.
       const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
-      if (code > 0 && code <= KivoKeywordCount && watched[static_cast<size_t>(code)]) {
+      if (visitor.Block(code, depth, std::exchange(lowest, depth))) {
         end.Code = code;
         end.Open = depth - 1;
         return end;
       }
-      scan.Restart();
-      const char after = std::exchange(gState.Held, 0);
-      if (after != 0)
-        next = scan.Take(static_cast<unsigned char>(after));
-    } else if ((c == '}' && --depth == 0) || c < 0) {
+      next = takeHeld();
+    } else if (c == '[') {
+      const int64_t before = std::exchange(lowest, depth);
+      if (visitor.Attribute(depth, before))
+        next = takeHeld();
+    } else if (c == '}') {
+      if (--depth == 0)
+        break;
+      lowest = std::min(lowest, depth);
+    } else if (c < 0) {
       break;
     }
   }
   end.Closed = depth == 0;
   return end;
+}
+
+namespace {
+
+// Stops at the first block of the watched keywords.
+class TWatchVisitor : public TKivoSkipVisitor {
+ public:
+  explicit TWatchVisitor(const TKivoKeywordSet& watched) : FWatched(watched) {}
+  bool WantsBlocks() const override { return FWatched.any(); }
+  bool Block(int code, int64_t, int64_t) override {
+    return code > 0 && code <= KivoKeywordCount && FWatched[static_cast<size_t>(code)];
+  }
+  bool Attribute(int64_t, int64_t) override { return false; }
+
+ private:
+  const TKivoKeywordSet& FWatched;
+};
+
+}  // namespace
+
+TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched) {
+  TWatchVisitor visitor(watched);
+  return SkipBlockVisiting(file, visitor);
 }
 
 bool SkipToCloseBracket(TTextFile& file) {
@@ -636,7 +731,7 @@ std::string JoinContinuedString(TTextFile& file) {
 
 std::string ReadQuotedString(TTextFile& file) {
   TTokenizerState& s = gState;
-  if (s.Held == ']' || s.Held == '}' || HeldBraceRanOver(file))
+  if (s.Held == ']' || s.Held == '}' || s.Held == '{' || HeldBraceRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
     s.Held = 0;
@@ -665,6 +760,7 @@ std::string ReadQuotedString(TTextFile& file) {
       break;
     case ']':
     case '}':
+    case '{':  // the next block: the value's "}" is missing
       return {};
     default:
       s.ValueSet = &gBareValue;

@@ -151,7 +151,9 @@ const char kTwoWarnings[] =
     "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 8] {L 0 0 300 0}}}}\n";
 // Recognised by the "{COMPONENT" inside the display attribute, which the reader reads
 // as an attribute: its first block is no component, and it gives up.
-const char kBroken[] = "[LY {COMPONENT \"x\"}]\n{DETAIL {ANNOTATE {C 1 1 1}}}\n";
+// Its first block is DETAIL; the recogniser's scan takes each "x{" for one token and
+// finds the COMPONENT block after them.
+const char kBroken[] = "x{DETAIL x{ANNOTATE}}\n{COMPONENT \"x\"}\n";
 const char kTopMap[] = "[Layer]\r\nTOP=Top Layer\r\n";
 
 class EndToEndTest : public testing::Test {
@@ -535,8 +537,9 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
        "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
       // A line without its "}" took the picture's and then the definition's: the
       // instances after it lay inside the definition and were lost. They are read where
-      // they belong, and every object of the example stays.
-      {"brace", "{L -10 40 10 40}", "{L -10 40 10 40", 7,
+      // they belong, and every object of the example stays (the package blocks met in the
+      // picture are told).
+      {"brace", "{L -10 40 10 40}", "{L -10 40 10 40", 6,
        "WARNING: The I block at line 324 lies inside the COMP_DEF block: a \"}\" may be missing "
        "before it; it was read"},
   };

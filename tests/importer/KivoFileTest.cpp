@@ -231,7 +231,8 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
   EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 3);  // W in pad graphics, PDQ, BAD
+  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 5);
   EXPECT_NE(ReportText().find("PDQ"), std::string::npos);
 }
 
@@ -509,8 +510,8 @@ TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsReadWhereItBelongsOrTo
       {"{ANNOTATE [LY \"TOP\"] {P{OLY {OL 1 0 0 1 1}}\n{C 0 0 1}\n{T \"A\" 0 0}}}", 2, 0, 0,
        told("C", 5, "P")},
       {definition + "}{NET_DEF {N A}\n{I D U1 {CN A}}}", 0, 0, 0,
-       "WARNING: The I block at line 7 lies inside the NET_DEF block, which does not read it: a "
-       "\"}\" may be missing before it; it was skipped"},
+       "WARNING: The block I at line 7 is not one of the NET_DEF block's items (N): it was "
+       "skipped"},
       {definition + "}{N A {DG [LY \"TOP\"] {W 0 0 1 1}}\n{I D U1 {CN A}}\n}", 0, 0, 0,
        "WARNING: The I block at line 7 lies inside the N block: a \"}\" may be missing before it; "
        "it was skipped with that block (lines 7 to 8)"},
@@ -818,35 +819,86 @@ TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
   }
 }
 
-// Fault: a misspelt section ({DETIAL for {DETAIL) lost everything it held, and the report
-// at its default detail showed nothing of it: the unhandled token is shown from level 3.
-// A block directly inside COMPONENT or DETAIL that is none of its sections is named at
-// level 2 too, and still counted once.
-TEST(KivoReaderAlone, AMisspeltSectionIsNamedAtTheDefaultDetail) {
-  // (The sections a misspelt DETAIL holds are read where they stand, told.)
+// Fault: a block the reader does not read was told only by an "Unhandled Token" line,
+// which the report shows from detail level 3: a misspelt section lost everything it held,
+// a misspelt pin, placement or net lost or moved objects, and the report at its default
+// detail said nothing ("Translation Successful" on a board without other warnings). Every
+// block the reader does not read is named at the default detail, at every level, with
+// its line and what its level reads; it is still counted once.
+TEST(KivoReaderAlone, ABlockTheReaderDoesNotReadIsNamedAtEveryLevel) {
+  const std::string board =
+      "{COMPONENT \"demo\"\n"                                              // 1
+      "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1}\n"        // 2
+      " {LYRSTR \"TOP\" 1 \"SILK\" 2}}\n"                                   // 3
+      "{DISPLAY [LY \"TOP\"] [WD 5]}\n"                                    // 4
+      "{DETAIL\n"                                                          // 5
+      "{ANNOTATE {L 0 0 10 0} {POLY {OL 1 0 0 5 0 5 5}}}\n"                // 6
+      "{PAD_STACK {PAD 1 \"R\" \"R\"}\n"                                    // 7
+      " {PAD_DEF R {PIC [LY \"TOP\"] {C 0 0 5}} {ATR {IN {SMD \"Y\"}}}}}\n"   // 8
+      "{NET_DEF {N A {DG {W 0 0 1 1} {V 1 1 1}}}}\n"                       // 9
+      "{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}\n"           // 10
+      "  {PIC [LY \"SILK\"] {L 0 0 1 1}}}\n"                                // 11
+      " {I D U1 {ATR {IN {ORG 10 20}}} {CN A}}}\n"                          // 12
+      "}}\n";                                                              // 13
+  const std::string sections = " block's sections (";
+  const std::string items = " block's items (";
   const struct {
-    const char* Text;  // after the head, from line 4
-    const char* Lines;
+    std::string Was;  // its first occurrence is changed
+    std::string Becomes;
+    std::string Told;
   } cases[] = {
-      {"{DETIAL {ANNOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
-       "2\r\nWARNING: The block DETIAL at line 4 is not one of the COMPONENT block's sections "
-       "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped\r\n"
-       "WARNING: The ANNOTATE block at line 4 lies inside the DETIAL block: a \"}\" may be "
-       "missing before it; it was read\r\n"},
-      {"{DETAIL\n{ANOTATE [LY \"TOP\"] {C 1 1 1}}}}\n",
-       "1\r\nWARNING: The block ANOTATE at line 5 is not one of the DETAIL block's sections "
-       "(ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP): it was skipped\r\n"},
-      // A block after a DISPLAY block left open, lost without a word before.
-      {"{DISPLAY [WD 5]\n{C 1 1 1}\n{DETAIL}}}\n",
-       "1\r\nWARNING: The block C at line 5 is not one of the COMPONENT block's sections "
-       "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped\r\n"},
+      {"{ENVIRONMENT", "{ENVIRONNEMENT",
+       "The block ENVIRONNEMENT at line 2 is not one of the COMPONENT" + sections},
+      {"{DETAIL", "{DETIAL", "The block DETIAL at line 5 is not one of the COMPONENT" + sections},
+      {"{KIVOVREV", "{KIVOREV", "The block KIVOREV at line 2 is not one of the ENVIRONMENT" + items},
+      {"{ANNOTATE", "{ANOTATE", "The block ANOTATE at line 6 is not one of the DETAIL" + sections},
+      {"{L 0 0 10", "{LL 0 0 10", "The block LL at line 6 is not one of the ANNOTATE" + items},
+      {"{POLY", "{POLLY", "The block POLLY at line 6 is not one of the ANNOTATE" + items},
+      {"{OL", "{OLL", "The block OLL at line 6 is not one of the POLY" + items},
+      {"{PAD 1", "{PADD 1", "The block PADD at line 7 is not one of the PAD_STACK" + items},
+      {"{PAD_DEF", "{PAD_DEFF", "The block PAD_DEFF at line 8 is not one of the PAD_STACK" + items},
+      {"{PIC [LY \"TOP\"]", "{PICC [LY \"TOP\"]",
+       "The block PICC at line 8 is not one of the PAD_DEF" + items},
+      {"{C 0 0 5}", "{CC 0 0 5}", "The block CC at line 8 is not one of the PIC" + items},
+      {"{ATR {IN {SMD", "{ATRR {IN {SMD", "The block ATRR at line 8 is not one of the PAD_DEF" + items},
+      {"{IN {SMD", "{INN {SMD", "The block INN at line 8 is not one of the ATR" + items},
+      {"{SMD", "{SMDD", "The block SMDD at line 8 is not one of the IN" + items},
+      {"{N A", "{NN A", "The block NN at line 9 is not one of the NET_DEF" + items},
+      {"{DG", "{DGG", "The block DGG at line 9 is not one of the N" + items},
+      {"{W 0", "{WW 0", "The block WW at line 9 is not one of the DG" + items},
+      {"{V 1", "{VV 1", "The block VV at line 9 is not one of the DG" + items},
+      {"{COMP_DEF", "{COMPDEF", "The block COMPDEF at line 10 is not one of the SUBCOMP" + items},
+      {"{PIN_DEF", "{PINDEF", "The block PINDEF at line 10 is not one of the COMP_DEF" + items},
+      {"{P 1", "{PP 1", "The block PP at line 10 is not one of the PIN_DEF" + items},
+      {"{PT", "{PTT", "The block PTT at line 10 is not one of the P" + items},
+      {"{PLOC", "{PLOCC", "The block PLOCC at line 10 is not one of the P" + items},
+      {"{PIC [LY \"SILK\"]", "{PICC [LY \"SILK\"]",
+       "The block PICC at line 11 is not one of the COMP_DEF" + items},
+      {"{I D", "{II D", "The block II at line 12 is not one of the SUBCOMP" + items},
+      {"{ATR {IN {ORG", "{ATRR {IN {ORG", "The block ATRR at line 12 is not one of the I" + items},
+      {"{IN {ORG", "{INN {ORG", "The block INN at line 12 is not one of the ATR" + items},
+      {"{ORG", "{ORGG", "The block ORGG at line 12 is not one of the IN" + items},
+      {"{CN", "{CNN", "The block CNN at line 12 is not one of the I" + items},
+      // An odd byte after the "{": the brace still begins a block.
+      {"{W 0", "{\xa0W 0", "The block \xa0W at line 9 is not one of the DG" + items},
+      {"{W 0", "{\fW 0", "The block \\x0CW at line 9 is not one of the DG" + items},
+      {"{W 0", "{\vW 0", "The block \\x0BW at line 9 is not one of the DG" + items},
+      {"{W 0", std::string("{\0W 0", 5), "The block \\x00W at line 9 is not one of the DG" + items},
+      // Inside a block of values, or of names.
+      {"{PLOC 0 0}", "{PLOC 0 0 {XX 1}}", "The block XX at line 10 lies inside the PLOC block, "
+                                          "which holds no blocks: it was skipped"},
+      {"{CN A}", "{CN A {ZZ 1}}", "The block ZZ at line 12 lies inside the CN block, which holds no "
+                                  "blocks: it was skipped"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + c.Text, 2),
-              std::string("Load Warnings : ") + c.Lines);
-  // Not for a block inside another one: the unhandled token alone, as before.
-  EXPECT_EQ(LoadWarningsAlone(std::string(kHead) + "{DETAIL {ANNOTATE {ZZ 1}}}}\n", 2),
-            "Load Warnings : 1\r\n");
+  for (const auto& c : cases) {
+    std::string changed = board;
+    const size_t at = changed.find(c.Was);
+    ASSERT_NE(at, std::string::npos) << c.Was;
+    changed.replace(at, c.Was.size(), c.Becomes);
+    const std::string told = LoadWarningsAlone(changed, 2);
+    EXPECT_NE(told.find("WARNING: " + c.Told), std::string::npos) << c.Becomes << "\n" << told;
+    EXPECT_EQ(told.find("Load Warnings : 0"), std::string::npos) << c.Becomes;
+  }
 }
 
 // The board's dump without the progress indicator's log.
@@ -1128,10 +1180,10 @@ TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
   EXPECT_EQ(r2.GetSide(), 0);
   // The blank before the closing brace adds no empty entry.
   EXPECT_EQ(r2.GetConnections().GetCount(), 4);
-  // DIMENSION and W in the graphics, QQ, XY, KK, ZZZ; the stray instance X9, which no
-  // definition before it names; the pins, on the layer PADCOM the pad definition left
-  // and the file does not declare.
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 8);
+  // LQ in a pin, ZZ among the pins, DIMENSION and W in the graphics, QQ, XY, KK, ZZZ;
+  // the stray instance X9, which no definition before it names; the pins, on the layer
+  // PADCOM the pad definition left and the file does not declare.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 10);
   const std::string dump = Dump(FBoard);
   EXPECT_NE(dump.find("R1"), std::string::npos) << dump;
   EXPECT_NE(dump.find("R2"), std::string::npos) << dump;
