@@ -44,9 +44,9 @@
 // layer is told once, at the end of the reading (an ENVIRONMENT after the DETAIL still
 // declares), with the line of its first [LY] and the count of objects left out. A [LY]
 // whose value cannot be read sets no layer, so that what follows is left out rather
-// than drawn on the layer before; its warning counts those objects. A negative DBGRID,
-// a second PAD_STACK (whose pads are not used) and an instance without designator are
-// told.
+// than drawn on the layer before; its warning counts those objects. A negative DBGRID is
+// taken as its size; it, a second PAD_STACK (whose pads are not used) and an instance
+// without designator are told.
 //
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, and KivoReadSections.cpp,
@@ -233,7 +233,7 @@ class TKivoFile : public TObject {
   void ParseSections();
   void ParseEnvironment();
   // DBGRID's value into the display and the environment: one of 0 or not a whole number
-  // is told and taken as 1; a negative one is told.
+  // is told and taken as 1, a negative one is told and taken as its size.
   void ReadGrid();
   // Tells once that the DETAIL section starts while every coordinate reads as 0.
   void CheckUnitScale();

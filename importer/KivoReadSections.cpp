@@ -1,6 +1,7 @@
 #include "importer/KivoFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -186,10 +187,15 @@ void TKivoFile::ReadGrid() {
               ": a grid of 1 was used");
     grid = 1;
   }
-  if (__builtin_expect(grid < 0, 0) && FReport)
-    FReport->AddLineWarning("DBGRID " + std::to_string(grid), LineAt(FFile.Position()),
-                            " is negative: every coordinate is turned through the board's "
-                            "origin");
+  if (__builtin_expect(grid < 0, 0)) {
+    // It would turn the board about the origin and make every width and size negative
+    // (refused): the board keeps its shape at the grid's size.
+    const int32_t size = grid == INT32_MIN ? INT32_MAX : -grid;
+    if (FReport)
+      FReport->AddLineWarning("DBGRID " + std::to_string(grid), LineAt(FFile.Position()),
+                              " is negative: a grid of " + std::to_string(size) + " was used");
+    grid = size;
+  }
   FDisplay.SetGrid(grid);
   FBoardComponent->GetEnvironment().SetGrid(grid);
 }
