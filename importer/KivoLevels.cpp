@@ -145,7 +145,8 @@ bool TKivoLevels::Next(int& code) {
           NoteEndedInside({});
         return false;
       default:
-        if (!FInStray)
+        // (A Ctrl+Z, which old editors end text files with, is no text.)
+        if (!FInStray && GetLastTokenView() != "\x1A")
           TellStray();
         FInStray = true;
         break;
