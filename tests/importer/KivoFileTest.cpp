@@ -478,6 +478,45 @@ TEST_F(KivoFileTest, ASectionInsideABlockItCannotLieInIsToldAndRead) {
                      "\"}\" may be missing before it; it was read\r\n\r\n");
 }
 
+// Fault: a block read where it belongs after a missing "}" took the drawing state from
+// before the attributes between (the skip of the block left open passed over them): the
+// tracks after a via left open went to the other copper, a text after a line left open
+// to the line's layer. The attributes on the way to a block given back are applied before
+// it, those in the rest of a block of values (a "}" too late) are applied and told, and
+// those of blocks skipped whole are not.
+TEST_F(KivoFileTest, ABlockReadWhereItBelongsTakesTheAttributesBeforeIt) {
+  Import(std::string(kHead) +                                       // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 10]\n"                   // 4
+         "{C 0 0 5\n"                                                 // 5, left open
+         "[LY \"BOTTOM\"] [WD 20]\n"                                  // 6
+         "{L 0 0 1 1}\n"                                              // 7, BOTTOM, 20
+         "{ZZ [LY \"SILK\"] 1}\n"                                     // 8, skipped whole
+         "{L 2 2 3 3}\n"                                              // 9, BOTTOM, 20
+         "{C 1 1 1 {QQ [LY \"SILK\"]}\n"                               // 10
+         "[WD 30]}\n"                                                 // 11, its "}" late
+         "{L 4 4 5 5}\n"                                              // 12, BOTTOM, 30
+         "{XX {YY [LY \"TOP\"]} [WD 5]\n"                              // 13, left open
+         "{L 6 6 7 7}}}}\n");                                         // 14, BOTTOM, 5
+  const size_t lines[] = {1, 2, 4, 5};
+  const int32_t widths[] = {200000, 200000, 300000, 50000};
+  ASSERT_EQ(Detail().GetAnnotations().size(), 6u) << ReportText();
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(Annotation<TKivoLine>(lines[i]).GetLayerName(), "BOTTOM") << i;
+    EXPECT_EQ(Annotation<TKivoLine>(lines[i]).GetWidth(), widths[i]) << i;
+  }
+  const std::string report = ReportText();
+  for (const char* told :
+       {"WARNING: The L block at line 7 lies inside the C block: a \"}\" may be missing before it; "
+        "it was read\r\n",
+        "WARNING: The block QQ at line 10 lies inside the C block, which holds no blocks: it was "
+        "skipped\r\n",
+        "WARNING: The attribute at line 11 lies inside the C block: a \"}\" may be missing before "
+        "it; it was applied\r\n",
+        "WARNING: The L block at line 14 lies inside the XX block: a \"}\" may be missing before it; "
+        "it was read\r\n"})
+    EXPECT_NE(report.find(told), std::string::npos) << told << report;
+}
+
 // Fault: a block that a missing "}" put inside another was lost with every block after
 // it in its section (a line without its "}" took the annotations after it silently, an
 // instance the instances after it, a CN list the instances after it, a pin list the
