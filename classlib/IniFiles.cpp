@@ -519,3 +519,5 @@ void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident
 }
 
 void TMemIniFile::UpdateFile() { SaveFileText(GetFileName(), FDocument->Text()); }
+
+void TMemIniFile::GetStrings(TStrings& strings) const { strings.SetText(FDocument->Text()); }

@@ -137,6 +137,8 @@ class TMemIniFile : public TCustomIniFile {
   void EraseSection(const std::string& section) override;
   void DeleteKey(const std::string& section, const std::string& ident) override;
   void UpdateFile() override;
+  // Every line of the file as read, changed as it would be written.
+  void GetStrings(TStrings& strings) const;
 
  private:
   std::unique_ptr<TIniDocument> FDocument;

@@ -13,6 +13,17 @@
 //   folder would fail), and a failed save is reported instead of escaping the destructor:
 //   in plain words, naming the file, through the boundary handler (while the plug-in
 //   runs, the host-styled error box), so that the module's release always ends.
+// - Other instances of the module in the same profile read and save the user's file too.
+//   A save asks for the file alone for a moment, and under Wine a file open for reading
+//   cannot be replaced, so a read may meet a save and a save a read: each waits, a step
+//   at a time, for a short while (kInUseWaitMs) and tries again. The file is read once,
+//   for either form, so that a save between two reads cannot mix two files. A registry
+//   save that meets another's erasure of the section is made again in the same way.
+// - A file that still cannot be read does not keep the module from starting: the list
+//   goes on as without it. The user's file is then left as it is when the list goes (its
+//   expressions were not read, and a save would lose them), which the save tells as it
+//   tells a file beyond the bound; the example file, which no save tells of, is told at
+//   once.
 #include "host/RecentExpressionList.h"
 
 #include <algorithm>
@@ -73,6 +84,51 @@ std::vector<int> ExpressionNumbers(TCustomIniFile& ini, const std::string& secti
 
 TRecentExpressionList* gRecentExpressionList = nullptr;
 
+// How long a read or a save waits in all for another instance that has the file open,
+// and how long each step is.
+constexpr DWORD kInUseWaitMs = 2000;
+constexpr DWORD kInUseStepMs = 20;
+
+// The failures that another instance reading or saving the file at the same moment
+// causes: the file held alone, or, for a saver that deletes before it renames, pending
+// deletion or gone for a moment. A save meets only the first kind.
+bool HeldByAnother(const EIniFileException& error) {
+  return error.GetErrorCode() == ERROR_SHARING_VIOLATION || error.GetErrorCode() == ERROR_LOCK_VIOLATION;
+}
+bool BeingSaved(const EIniFileException& error) {
+  return HeldByAnother(error) || error.GetErrorCode() == ERROR_ACCESS_DENIED ||
+         error.GetErrorCode() == ERROR_FILE_NOT_FOUND;
+}
+
+// Runs `attempt` again while it raises an E that `passing` accepts and the wait is not
+// spent; the last failure is raised.
+template <class E, class F, class P>
+auto WaitingForOthers(F&& attempt, P&& passing) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    try {
+      return attempt();
+    } catch (const E& error) {
+      if (!passing(error) || GetTickCount() - start >= kInUseWaitMs)
+        throw;
+    }
+    Sleep(kInUseStepMs);
+  }
+}
+
+// The file as read, waiting for another instance's save. A file gone after it was seen
+// reads as empty; it is looked for again, and one still gone raises ERROR_FILE_NOT_FOUND.
+std::unique_ptr<TMemIniFile> ReadWhenFree(const std::string& fileName) {
+  return WaitingForOthers<EIniFileException>(
+      [&] {
+        auto ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+        if (!FileExists(fileName))
+          throw EIniFileException("Unable to read " + fileName, ERROR_FILE_NOT_FOUND);
+        return ini;
+      },
+      BeingSaved);
+}
+
 }  // namespace
 
 std::string EscapeExpression(const std::string& text) {
@@ -124,9 +180,9 @@ TRecentExpressionList::TRecentExpressionList(const std::string& moduleName,
   SetCaseSensitive(false);
   AddObject("", new TRecentExpression("", kAllDescription, /*isAll=*/true));
   if (FileExists(RecentFileName()))
-    LoadRecentExpressions(RecentFileName());
+    LoadAtStart(RecentFileName());
   else if (FileExists(ExampleFileName()))
-    LoadRecentExpressions(ExampleFileName());
+    LoadAtStart(ExampleFileName());
 }
 
 TRecentExpressionList::~TRecentExpressionList() {
@@ -165,17 +221,36 @@ void TRecentExpressionList::LoadRecentExpressions(const std::string& fileName) {
     return;
   std::unique_ptr<TMemIniFile> ini;
   try {
-    ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+    ini = ReadWhenFree(fileName);
   } catch (const EIniFileException& error) {
-    // Passed over as a missing file is; the save refuses it in turn, and says why.
-    if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE)
+    // Passed over as a missing file is; the save refuses a file beyond the bound in
+    // turn, and says why.
+    if (error.GetErrorCode() == ERROR_FILE_TOO_LARGE || error.GetErrorCode() == ERROR_FILE_NOT_FOUND)
       return;
     throw;
   }
-  if (SameText(ini->ReadString(SectionName(), kNewFileFormat, ""), "True"))
+  if (SameText(ini->ReadString(SectionName(), kNewFileFormat, ""), "True")) {
     LoadIniForm(*ini);
-  else
-    LoadOldTextForm(fileName);  // a file just read within the bound
+    return;
+  }
+  TStringList lines;
+  ini->GetStrings(lines);
+  LoadOldTextForm(lines);
+}
+
+void TRecentExpressionList::LoadAtStart(const std::string& fileName) {
+  try {
+    LoadRecentExpressions(fileName);
+  } catch (const EIniFileException& error) {
+    if (fileName == RecentFileName()) {
+      FUnreadError = error.GetErrorCode();
+      return;
+    }
+    const std::string told = "Could not read the recent filter expressions from \"" + fileName + "\" because " +
+                             SettingsFileFailureReason(fileName, error.GetErrorCode()) +
+                             "; the list starts without them.";
+    GuardBoundary("TRecentExpressionList: reading the example file", [&] { throw Exception(told); });
+  }
 }
 
 void TRecentExpressionList::LoadIniForm(TCustomIniFile& ini) {
@@ -190,9 +265,7 @@ void TRecentExpressionList::LoadIniForm(TCustomIniFile& ini) {
   }
 }
 
-void TRecentExpressionList::LoadOldTextForm(const std::string& fileName) {
-  TStringList lines;
-  lines.LoadFromFile(fileName);
+void TRecentExpressionList::LoadOldTextForm(const TStrings& lines) {
   std::string collected;
   for (int i = 0; i < lines.GetCount(); ++i) {
     std::string line = lines.Get(i);
@@ -224,21 +297,34 @@ void TRecentExpressionList::SaveRecentExpressions(TCustomIniFile& target) const 
 }
 
 void TRecentExpressionList::SaveToRegistry() const {
-  TRegistryIniFile registry(RegistryKey);
-  SaveRecentExpressions(registry);
+  // Another instance saving at the same moment erases the section too, and a write that
+  // meets its erasure fails ("Failed to set data for ..."): the section is written again.
+  WaitingForOthers<ERegistryException>(
+      [&] {
+        TRegistryIniFile registry(RegistryKey);
+        SaveRecentExpressions(registry);
+      },
+      [](const ERegistryException&) { return true; });
 }
 
 void TRecentExpressionList::SaveToUserFile() const {
   const std::string fileName = RecentFileName();
   if (!DirectoryExists(ExtractFileDir(fileName)))
     return;
+  const std::string failed = "Could not save the recent filter expressions to \"" + fileName + "\" because ";
+  if (FUnreadError != 0)
+    throw Exception(failed + "it could not be read when the module started: " +
+                    SettingsFileFailureReason(fileName, FUnreadError) + ".");
   try {
-    TMemIniFile file(fileName, MaxSettingsFileBytes);
-    SaveRecentExpressions(file);
-    file.UpdateFile();
+    WaitingForOthers<EIniFileException>(
+        [&] {
+          TMemIniFile file(fileName, MaxSettingsFileBytes);
+          SaveRecentExpressions(file);
+          file.UpdateFile();
+        },
+        HeldByAnother);
   } catch (const EIniFileException& error) {
-    throw Exception("Could not save the recent filter expressions to \"" + fileName +
-                    "\" because " + SettingsFileFailureReason(fileName, error.GetErrorCode()) + ".");
+    throw Exception(failed + SettingsFileFailureReason(fileName, error.GetErrorCode()) + ".");
   }
 }
 

@@ -4,11 +4,13 @@
 //
 // The list is filled when made, from the user's file ("<user folder>\<module>
 // RecentFilters.Txt") or, failing that, from the host's example file ("<host folder>
-// System\Example<module>Filters.Txt"); missing files, and files larger than the settings
-// files' bound, leave "(All)" alone. When freed it saves itself, in the same INI form, to
+// System\Example<module>Filters.Txt"); missing files, files larger than the settings
+// files' bound and files that cannot be read (after a short wait for another instance
+// saving them) leave "(All)" alone. When freed it saves itself, in the same INI form, to
 // the registry key "Software\Zorvan\VantorSuite" of the current user and to the user's
-// file (when the file's folder exists and is within the bound). A save that fails is
-// reported to the boundary handler and does not stop the other one.
+// file (when the file's folder exists, and the file was read or missing and is within the
+// bound). A save that fails is reported to the boundary handler and does not stop the
+// other one.
 //
 // Expressions may hold line breaks; stored values are one line, escaped by
 // EscapeExpression ("|" -> "||", then CR LF -> "|"). Files and the registry keep that
@@ -17,6 +19,7 @@
 // as "a|b"). Every other text, and every stored value, survives a save and a load.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "classlib/IniFiles.h"
@@ -85,8 +88,10 @@ class TRecentExpressionList : public TStringList {
   TRecentExpression* ExpressionAt(int index) const;
 
  private:
+  // Loads a file as the list is made; one that cannot be read leaves the list as it was.
+  void LoadAtStart(const std::string& fileName);
   void LoadIniForm(TCustomIniFile& ini);
-  void LoadOldTextForm(const std::string& fileName);
+  void LoadOldTextForm(const TStrings& lines);
   void SaveToRegistry() const;
   void SaveToUserFile() const;
 
@@ -94,6 +99,9 @@ class TRecentExpressionList : public TStringList {
   std::string FUserDataFolder;
   std::string FHostFolder;
   TMethodList* FListeners;
+  // The Windows error that kept the user's file from being read as the list was made; 0
+  // when it was read or missing.
+  uint32_t FUnreadError = 0;
 };
 
 std::string EscapeExpression(const std::string& text);

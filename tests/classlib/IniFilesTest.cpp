@@ -90,6 +90,14 @@ TEST_F(IniFilesTest, HandWrittenFilesKeepTheirLinesAndComments) {
   EXPECT_EQ(OnDisk(),
             "; user settings\r\n[Layer]\r\n  PADCOM = Bottom Layer  \r\n; keep me\r\nFLCOMP=Top\r\n"
             "DRILL=Drill Guide\r\n\r\n[Other]\r\nA=1\r\n");
+
+  // A TMemIniFile gives every line, blank ones and comments too, changed as it would write them.
+  TMemIniFile memory(FFile);
+  memory.WriteString("Other", "A", "2");
+  TStringList lines;
+  memory.GetStrings(lines);
+  EXPECT_EQ(lines.GetText(), "; user settings\r\n[Layer]\r\n  PADCOM = Bottom Layer  \r\n; keep me\r\nFLCOMP=Top\r\n"
+                             "DRILL=Drill Guide\r\n\r\n[Other]\r\nA=2\r\n");
 }
 
 TEST_F(IniFilesTest, ValuesWithEqualsSignsBlanksAndQuotesSurvive) {

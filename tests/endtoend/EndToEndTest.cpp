@@ -979,6 +979,32 @@ TEST_F(EndToEndTest, ASettingsFolderThatCannotBeWrittenDoesNotHangTheRelease) {
       << run.Output;
 }
 
+// Fault: a host started while another instance saved the recent filter expressions
+// ended with the error box "Unable to read ...KIVOImporterRecentFilters.Txt" and
+// "ServerFactory gave no module", and imported nothing. Held by another program for
+// longer than the read waits, the file is passed over: the module starts and imports, and
+// the file is left as it is, which the box tells when the module goes.
+TEST_F(EndToEndTest, ARecentFiltersFileHeldByAnotherProgramDoesNotStopTheModule) {
+  const std::string settings = ExtractFilePath(SavedDefaultsFile());
+  ForceDirectories(settings);
+  const std::string recent = settings + "KIVOImporterRecentFilters.Txt";
+  const std::string earlier =
+      "[Recent KIVOImporter Filter Expressions]\r\nNewFileFormat=True\r\nRecentExpressionCount=2\r\n"
+      "RecentExpression2=IsPad\r\n";
+  std::ofstream(recent, std::ios::binary | std::ios::trunc) << earlier;
+  HANDLE saving = CreateFileA(recent.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(saving, INVALID_HANDLE_VALUE);
+  THostRun run = Import("recent-held.pdf", kOneTrack);
+  CloseHandle(saving);
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Objects: 1 track\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Error box after the import: \"Could not save the recent filter expressions to \"" +
+                           recent + "\" because it could not be read when the module started: another "
+                           "program has it open.\"\n"))
+      << run.Output;
+  EXPECT_EQ(ReadFile(recent), earlier);
+}
+
 // Fault: "Load Configuration" of a folder named like a configuration opened a plain
 // system box over the options dialog, which painted black and stayed blocked (the
 // stand-in's own press waited inside it). The host-styled box tells why, the options

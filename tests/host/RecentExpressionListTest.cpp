@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -109,6 +110,42 @@ struct TListener {
   void Changed(TObject* sender) {
     ++Calls;
     Sender = sender;
+  }
+};
+
+// What the boundary handler hears while this lives.
+struct TReported {
+  TBoundaryHandler Previous = SetBoundaryHandler([](const char*, const std::exception* e) {
+    Texts().push_back(e ? e->what() : "?");
+  });
+  TReported() { Texts().clear(); }
+  ~TReported() { SetBoundaryHandler(Previous); }
+  static TNames& Texts() {
+    static TNames texts;
+    return texts;
+  }
+};
+
+// A second handle on a file, as another instance of the module holds it while it saves
+// (GENERIC_WRITE, no sharing) or reads (GENERIC_READ, sharing reads and writes); closed
+// from a thread of its own after `releaseAfterMs`, or when the holder goes.
+struct THeldFile {
+  HANDLE Handle;
+  std::thread Closer;
+  THeldFile(const std::string& fileName, bool saving, DWORD releaseAfterMs = INFINITE)
+      : Handle(CreateFileA(fileName.c_str(), saving ? GENERIC_WRITE : GENERIC_READ,
+                           saving ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)) {
+    if (releaseAfterMs != INFINITE)
+      Closer = std::thread([this, releaseAfterMs] {
+        Sleep(releaseAfterMs);
+        CloseHandle(Handle);
+      });
+  }
+  ~THeldFile() {
+    if (Closer.joinable())
+      Closer.join();
+    else
+      CloseHandle(Handle);
   }
 };
 
@@ -410,6 +447,71 @@ TEST_F(RecentExpressionListTest, AFileBeyondTheSettingsBoundIsNeitherReadNorWrit
   EXPECT_EQ(Items(*MakeList()), (TNames{"kept in the file/"}));
   SetBoundaryHandler(previous);
   EXPECT_TRUE(reported.empty());
+}
+
+// Fault: with another instance of the module saving the user's file, the module did not
+// start ("ServerFactory gave no module"): the save holds the file alone for a moment, and
+// the read gave up at once with "Unable to read ...", which left the constructor. The
+// read waits a little while and tries again.
+TEST_F(RecentExpressionListTest, AReadThatMeetsAnotherInstancesSaveWaitsForIt) {
+  Put(UserFile(), IniForm("3", {"first", "second"}));
+  const THeldFile saving(UserFile(), /*saving=*/true, /*releaseAfterMs=*/150);
+  ASSERT_NE(saving.Handle, INVALID_HANDLE_VALUE);
+  std::unique_ptr<TRecentExpressionList> list;
+  ASSERT_NO_THROW(list = MakeList());
+  EXPECT_EQ(Items(*list), (TNames{"first/", "second/"}));
+}
+
+// Held for longer than the wait, the file does not keep the module from starting: the
+// list goes on as without it, and the user's file, whose expressions were not read, is
+// left as it is and told when the list goes, as a file beyond the bound is. The example
+// file, which no save tells of, is told at once.
+TEST_F(RecentExpressionListTest, AFileHeldLongerThanTheWaitIsLeftAsItIsAndTold) {
+  const std::string earlier = IniForm("2", {"kept in the file"});
+  Put(UserFile(), earlier);
+  const TReported reported;
+  std::unique_ptr<TRecentExpressionList> list;
+  {
+    const THeldFile saving(UserFile(), /*saving=*/true);
+    ASSERT_NO_THROW(list = MakeList());
+  }
+  EXPECT_EQ(list->GetCount(), 1);
+  list->AddRecentExpression("new", "");
+  list.reset();
+  EXPECT_EQ(reported.Texts(), (TNames{"Could not save the recent filter expressions to \"" + UserFile() +
+                                      "\" because it could not be read when the module started: "
+                                      "another program has it open."}));
+  EXPECT_EQ(OnDisk(UserFile()), earlier);
+  EXPECT_EQ(TRegistryIniFile(TRecentExpressionList::RegistryKey).ReadString(kSection, "RecentExpression2", ""),
+            "new");
+
+  DeleteFile(UserFile());
+  Put(ExampleFile(), earlier);
+  reported.Texts().clear();
+  {
+    const THeldFile held(ExampleFile(), /*saving=*/true);
+    EXPECT_EQ(MakeList()->GetCount(), 1);
+  }
+  EXPECT_EQ(reported.Texts(), (TNames{"Could not read the recent filter expressions from \"" + ExampleFile() +
+                                      "\" because another program has it open; the list starts without them."}));
+  EXPECT_TRUE(FileExists(UserFile())) << "the user's file is saved";
+}
+
+// Fault: the save failed ("... because another program has it open") whenever another
+// instance was reading the file at that moment: the save asks for the file alone, and
+// under Wine a file open for reading cannot be replaced. It waits a little while.
+TEST_F(RecentExpressionListTest, ASaveThatMeetsAnotherInstancesReadWaitsForIt) {
+  Put(UserFile(), IniForm("2", {"old"}));
+  const TReported reported;
+  auto list = MakeList();
+  list->AddRecentExpression("new", "");
+  {
+    const THeldFile reading(UserFile(), /*saving=*/false, /*releaseAfterMs=*/150);
+    ASSERT_NE(reading.Handle, INVALID_HANDLE_VALUE);
+    list.reset();
+  }
+  EXPECT_EQ(reported.Texts(), TNames{});
+  EXPECT_EQ(Items(*MakeList()), (TNames{"old/", "new/"}));
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+#!/bin/bash
+# Hosts at once in one profile: each round starts HOSTS stand-in hosts (2 unless given)
+# in the build's Wine prefix, the later ones after a random part of a run, and each
+# imports a one-track board; their modules read the user's recent filter expressions as
+# they start and save them as they go, so the reads and saves of the instances meet.
+# A run fails when it does not end with 0, shows an error box or gets no module. Prints
+# the count of runs and of failed runs, and the output of the first few failed runs.
+#
+#   scripts/hosts-at-once.sh [rounds] [hosts]     (100 rounds of 2 hosts unless given)
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+rounds=${1:-100}
+hosts=${2:-2}
+kivo_wine_session
+work=$(mktemp -d)
+trap 'rm -rf "$work"; wineserver -k 2>/dev/null || true' EXIT
+wine_path() { echo "Z:${1//\//\\}"; }
+printf '{COMPONENT "one"\n{ENVIRONMENT {KIVOVREV "3.0"} {DBUNIT "MIL"} {DBGRID 1} {LYRSTR "TOP" 1}}\n{DETAIL {ANNOTATE [LY "TOP"] [WD 8] {L 0 0 300 0}}}}\n' \
+  >"$work/board.pdf"
+printf '[Layer]\r\nTOP=Top Layer\r\n' >"$work/top.cfg"
+cd "$KIVO_BUILD/bin"
+# One run, in a folder of its own so that reports and dumps do not meet; its output
+# and exit code go to out.txt and code.txt.
+run() {
+  local dir=$work/run-$1
+  mkdir -p "$dir"
+  cp "$work/board.pdf" "$dir/"
+  local code=0
+  wine KivoHost.exe "$(wine_path "$dir/board.pdf")" --config "$(wine_path "$work/top.cfg")" \
+    >"$dir/out.txt" 2>&1 || code=$?
+  echo "$code" >"$dir/code.txt"
+}
+runs=0
+failed=0
+shown=0
+for ((round = 1; round <= rounds; ++round)); do
+  pids=()
+  for ((host = 1; host <= hosts; ++host)); do
+    [ "$host" = 1 ] || sleep "0.$((RANDOM % 10))"
+    run "$round-$host" &
+    pids+=($!)
+  done
+  wait "${pids[@]}"
+  for ((host = 1; host <= hosts; ++host)); do
+    dir=$work/run-$round-$host
+    runs=$((runs + 1))
+    tr -d '\r' <"$dir/out.txt" >"$dir/clean.txt"
+    if [ "$(cat "$dir/code.txt")" != 0 ] || grep -qE 'Error box|gave no module' "$dir/clean.txt"; then
+      failed=$((failed + 1))
+      if [ "$shown" -lt 3 ]; then
+        shown=$((shown + 1))
+        echo "--- run $round-$host failed (exit $(cat "$dir/code.txt")):"
+        grep -E 'Error box|gave no module|Module|Objects' "$dir/clean.txt" || true
+      fi
+    fi
+    rm -rf "$dir"
+  done
+done
+echo "[ figures  ] $runs runs of $hosts hosts at once in $rounds rounds, $failed failed"
+[ "$failed" = 0 ]
