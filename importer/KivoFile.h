@@ -373,6 +373,7 @@ class TKivoFile : public TObject {
   TLayerRecord* FCounting = nullptr;
   bool FInPadDefinition = false;
   bool FToldUnitScale = false;  // the DETAIL read with every coordinate 0 was told
+  int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "classlib/Strings.h"
+#include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
 #include "importer/ReportManager.h"
 
@@ -220,6 +221,10 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
     if (code == kwCloseBrace)
       break;
     if (code == kwOpenBrace) {
+      if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
+        SkipBlock(FFile);
+        continue;
+      }
       // CN holds names: a block in it is read where it belongs (its "}" missing), or
       // told and skipped, as at every level.
       FLevels.NotRead(ReadKeyword());

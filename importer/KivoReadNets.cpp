@@ -1,5 +1,6 @@
 #include "importer/KivoFile.h"
 
+#include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
 
 using namespace KivoReading;
@@ -42,7 +43,9 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
         const bool readable = !GetNumberError();
-        if (KeptDescribed([&] { return "Via of net " + net.GetName(); })) {
+        if (KeptDescribed([&] { return "Via of net " + net.GetName(); }) &&
+            !(__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::DropEveryThirdVia, 0) &&
+              ++FPlantedVias % 3 == 0)) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
                              [&] { return "via of net " + net.GetName(); });
           members.push_back(std::move(via));
