@@ -193,6 +193,9 @@ struct TState {
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
 extern char TokenBuffer[KivoMaxTokenLength];
+// The bytes that the skips and the readers of quoted values have looked at, counted
+// (never reset here) so that tests can tell their cost from the size of what they read.
+extern uint64_t ScanSteps;
 // The last token's text, valid until the next read.
 inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
 // Whether a text beginning with the character can be a keyword: keywords begin with
