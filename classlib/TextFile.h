@@ -184,7 +184,6 @@ class TTextFile {
   char* FEnd = nullptr;
   char* FBuffer = nullptr;
   uintptr_t FMapOrigin = 0;  // see MapAt
-  uint16_t* FTabMap = nullptr;  // see kTabMap
   char* FMapEnd = nullptr;
   TStopCursor FStopCursor;
   uint32_t FPending = 0;  // bytes written to the buffer, not yet to the file
@@ -193,6 +192,7 @@ class TTextFile {
   uint8_t FMode = kClosed;
   bool FTabsAsBlanks = false;
   bool FBufferHasTabs = false;  // the buffered bytes hold tabs read as blanks
+  uint16_t* FTabMap = nullptr;  // see kTabMap (after the members every read uses)
 };
 
 // The line numbers of byte offsets in a named file, for messages about what was read
