@@ -582,8 +582,42 @@ class TQuotedValueReader {
   char FBracket = 0;
 };
 
-TQuotedEnd ReadQuotedValue(TTextFile& file, std::string* value) {
+// Out of line: the commonest values do not need it.
+__attribute__((noinline)) TQuotedEnd ReadAnyQuotedValue(TTextFile& file, std::string* value) {
   return TQuotedValueReader(file, value).Read();
+}
+
+// Whether a line end or the 0 after the buffered bytes (or a NUL) follows.
+inline bool LineEndOrZero(char c) { return c == '\r' || c == '\n' || c == 0; }
+
+// Reads a quoted value from after its opening quote to its end. The commonest values,
+// text up to the closing quote within the buffer, are taken at once: single blanks
+// (not tabs read as blanks) are text there, and for a skip so are escaped characters.
+KIVO_ALWAYS_INLINE TQuotedEnd ReadQuotedValue(TTextFile& file, std::string* value) {
+  const char* const start = file.BufferPos();
+  const char* p = start;
+  for (;;) {
+    while (kQuotedChars[static_cast<unsigned char>(*p)] == qcText)
+      ++p;
+    if (*p == ' ' && p[1] != ' ' && !LineEndOrZero(p[1]) && !file.WasTab(p)) {
+      ++p;
+      continue;
+    }
+    if (value || *p != '\\' || LineEndOrZero(p[1]))
+      break;
+    p += 2;
+  }
+  const bool closed = *p == '"' && p + 1 < file.BufferEnd() &&
+                      ClosesQuotedValue(static_cast<unsigned char>(p[1]));
+  KivoTokenizerDetail::ScanSteps += static_cast<uint64_t>(p + 1 - start);
+  if (!closed)
+    return ReadAnyQuotedValue(file, value);
+  if (value)
+    AppendCapped(*value, std::string_view(start, static_cast<size_t>(p - start)));
+  file.SetBufferPos(p + 1);
+  TQuotedEnd end;
+  end.Kind = qeQuote;
+  return end;
 }
 
 // Reads a bracketed value from after its "(" to its ")" (consumed), tabs given back; the
@@ -711,7 +745,6 @@ class TSkipScanner {
       const char* const start = p;
       while (!kSkipStops[static_cast<unsigned char>(*p)])
         ++p;
-      KivoTokenizerDetail::ScanSteps += static_cast<uint64_t>(p - start) + 1;
       if (p == end) {
         // The buffer ran out: what comes next is told by the bytes passed.
         FItemSpot = ItemSpotAt(start, end);
@@ -780,7 +813,7 @@ class TSkipScanner {
   }
   // Passes over the quoted value begun by the quote just read: answers the bracket that
   // ended it, '\n' first (the bracket next) when it went on past a line end, else 0.
-  int PassValue() {
+  __attribute__((always_inline)) int PassValue() {
     const TQuotedEnd end = ReadQuotedValue(FFile, nullptr);
     int structure = 0;
     switch (end.Kind) {

@@ -193,8 +193,9 @@ struct TState {
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
 extern char TokenBuffer[KivoMaxTokenLength];
-// The bytes that the skips and the readers of quoted values have looked at, counted
-// (never reset here) so that tests can tell their cost from the size of what they read.
+// The bytes that the readers of quoted values have looked at, counted (never reset
+// here) so that tests can tell their cost from the size of what they read. A skip reads
+// every other byte once, and again only after a quoted value's reader went back.
 extern uint64_t ScanSteps;
 // The last token's text, valid until the next read.
 inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }

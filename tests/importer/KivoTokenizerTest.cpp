@@ -192,6 +192,7 @@ const std::vector<TQuoteCase>& QuoteRuleCases() {
       {"... closed right before the block's end", "\"a}b\"} z", "a}b"},
       {"... closed by a quote before a tab", "\"a}b\"\t1} z", "a}b"},
       {"a quote followed by no delimiter does not close it", "\"b\"c}d\" 1} z", "b\"c}d"},
+      {"... one after a blank does", "\"x \" y\" 1} z", "x "},
       {"two blanks end it at the first", "\"a b  c\" 1} z", "a b"},
       {"... so does a blank before the line end", "\"a}b \n 1} z", "a}b"},
       {"two tabs do not, nor a blank and a tab", "\"a\t\tb} \tc\" 1} z", "a\t\tb} \tc"},
@@ -249,7 +250,7 @@ TEST(KivoTokenizer, QuotedValuesEndTheSameWhereverTheBufferEnds) {
   EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, true), " z");
 }
 
-// The bytes the skips and value readers look at, per byte of a file read by `read`.
+// The bytes the readers of quoted values look at, per byte of a file read by `read`.
 template <class F>
 double StepsPerByte(const std::string& text, F&& read) {
   TKivoTextFile kivo(text);
