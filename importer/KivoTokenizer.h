@@ -4,8 +4,10 @@
 //
 // Its state is process-wide, so one file is tokenized at a time: one held-back
 // character (a delimiter that ended the last token and starts the next read), the last
-// token's text and code, the number-error flag and the delimiter set of the value being
-// read. The eight delimiter sets are built by the unit's start-up.
+// token's text and code, the number-error flag, the delimiter set of the value being
+// read and the last line found to leave a quoted value open (so that a value begun
+// later on that line is not looked at to the line's end again). The eight delimiter
+// sets are built by the unit's start-up.
 //
 // A line end reads as one blank; only the blank (32) counts as white space. Tokens and
 // values keep at most KivoMaxTokenLength characters: the rest of an overlong token is
@@ -146,10 +148,12 @@ bool SkipToCloseBracket(TTextFile& file);
 // it, not for more of the value. The next value read is empty, and a skip ends there.
 bool HeldBraceRanOver(const TTextFile& file);
 
-// Reads a string value: bare (up to a blank, "]" or "}"), quoted (joined across blanks
-// and lines up to the closing quote) or bracketed (up to ")"), with backslash escapes.
+// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
+// the value readers in KivoTokenizer.cpp ends it, the same for skips) or bracketed (up to
+// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
 std::string ReadQuotedString(TTextFile& file);
-// One piece of a value in the current value set, with its continuations.
+// The rest of the value being read, in the value set its first character chose (a bare
+// value's first character held back), escapes resolved.
 std::string JoinContinuedString(TTextFile& file);
 
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
