@@ -4,8 +4,10 @@
 //
 // Its state is process-wide, so one file is tokenized at a time: one held-back
 // character (a delimiter that ended the last token and starts the next read), the last
-// token's text and code, the number-error flag and the delimiter set of the value being
-// read. The eight delimiter sets are built by the unit's start-up.
+// token's text and code, the number-error flag, the delimiter set of the value being
+// read and the last line found to leave a quoted value open (so that a value begun
+// later on that line is not looked at to the line's end again). The eight delimiter
+// sets are built by the unit's start-up.
 //
 // A line end reads as one blank; only the blank (32) counts as white space. Tokens and
 // values keep at most KivoMaxTokenLength characters: the rest of an overlong token is
@@ -180,10 +182,12 @@ KIVO_ALWAYS_INLINE int ReadItemToken(TTextFile& file);
 // between blocks. Nothing is skipped while a character is held back.
 KIVO_ALWAYS_INLINE void SkipListGap(TTextFile& file);
 
-// Reads a string value: bare (up to a blank, "]" or "}"), quoted (joined across blanks
-// and lines up to the closing quote) or bracketed (up to ")"), with backslash escapes.
+// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
+// the value readers in KivoTokenizer.cpp ends it, the same for skips) or bracketed (up to
+// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
 std::string ReadQuotedString(TTextFile& file);
-// One piece of a value in the current value set, with its continuations.
+// The rest of the value being read, in the value set its first character chose (a bare
+// value's first character held back), escapes resolved.
 std::string JoinContinuedString(TTextFile& file);
 
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
@@ -227,6 +231,10 @@ struct TState {
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
 extern char TokenBuffer[KivoMaxTokenLength];
+// The bytes that the readers of quoted values have looked at, counted (never reset
+// here) so that tests can tell their cost from the size of what they read. A skip reads
+// every other byte once, and again only after a quoted value's reader went back.
+extern uint64_t ScanSteps;
 // The last token's text, valid until the next read.
 inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
 // Whether a text beginning with the character can be a keyword: keywords begin with

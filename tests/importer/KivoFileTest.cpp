@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classlib/Automation.h"
@@ -12,6 +13,7 @@
 #include "classlib/Win.h"
 #include "importer/ImportSettings.h"
 #include "importer/KivoFile.h"
+#include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
 #include "tests/importer/DialogDefaults.h"
 #include "tests/importer/GoldenFiles.h"
@@ -765,6 +767,22 @@ std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4) {
   const std::string all = ReadWholeFile(report.GetReportPath());
   const size_t from = all.find("Load Warnings : ");
   return all.substr(from, all.find("\r\n\r\n", from) - from + 2);
+}
+
+// Fault: a megabyte of braces in a quoted value that the reading skips (a net's ATR, an
+// instance's EX) took minutes: the skip looked for the value's closing quote again at
+// each brace. It is read in one look, and the example loses nothing.
+TEST(KivoReaderAlone, ALongQuotedValueInASkippedBlockIsReadInLinearTime) {
+  const std::string demo = ReadWholeFile(SourcePath("examples/demo.pdf"));
+  const std::string braces(1 << 20, '{');
+  const std::string warnings = LoadWarningsAlone(demo);
+  for (const std::string from : {"\"POWER\"", "\"4k7\""}) {
+    std::string text = demo;
+    text.replace(text.find(from), from.size(), "\"" + braces + "\"");
+    const uint64_t before = KivoTokenizerDetail::ScanSteps;
+    EXPECT_EQ(LoadWarningsAlone(text), warnings) << from;
+    EXPECT_LE(KivoTokenizerDetail::ScanSteps - before, 2 * text.size()) << from;
+  }
 }
 
 // Fault: objects on a layer that no LYRSTR entry declares were dropped by the
