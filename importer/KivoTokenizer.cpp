@@ -293,7 +293,9 @@ int ReadOtherItemToken(TTextFile& file) {
   for (int next; (next = file.Peek()) >= 0;) {
     if (next == ' ' || next == '\r' || next == '\n' || next == '{' || next == '}' || next == '[')
       break;
-    token.Add(RawChar(file));
+    char raw;
+    file.Read(raw);
+    token.Add(static_cast<unsigned char>(raw));
   }
   token.Finish(s);
   s.Code = kwUnknown;
