@@ -65,10 +65,12 @@ class TDeadlineWatch {
   bool FArmed = false;
 };
 
-bool MapEveryLayerToTop(TKivoFile& reader, PadStackMapRecord&) {
+bool MapEachLayerApart(TKivoFile& reader, PadStackMapRecord&) {
   TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
-  for (int i = 0; i < layers.GetCount(); ++i)
-    static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
+  for (int i = 0; i < layers.GetCount(); ++i) {
+    const auto layer = static_cast<TLayer>(HostileHostLayer(i));
+    static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(layer);
+  }
   return true;
 }
 
@@ -140,6 +142,10 @@ void Snapshot(const std::string& folder, TFileSnapshot& files) {
 
 }  // namespace
 
+int HostileHostLayer(int index) {
+  return index < 31 ? eTopLayer + index : index < 47 ? eMechanical1 + index - 31 : eMechanical16;
+}
+
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
                                   double deadlineSeconds) {
   THostileOutcome outcome;
@@ -147,7 +153,7 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   const std::string reportPath = ChangeFileExt(path, ".rpt");
   if (!SameFile(reportPath, path))
     DeleteFileA(reportPath.c_str());
-  TKivoFile::SetImportOptionsHandler(MapEveryLayerToTop);
+  TKivoFile::SetImportOptionsHandler(MapEachLayerApart);
   // The unrecognised file's error box is answered when it comes; nothing else may show one.
   TUIAutomation automation(/*deadlineMs=*/static_cast<unsigned>(deadlineSeconds * 1000) + 1000);
   automation.ClickButton("Vantor Suite Error", "OK");
@@ -157,10 +163,9 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   {
     // The reader's road of ImportFileIntoPcb: what the reader raises is an unknown
     // import error, and the report is written.
+    // The report at its default detail: what a warning written only at a finer detail
+    // tells, the user does not read.
     TReportManager report(path);
-    // Every warning's lines are written, for the oracle of the mutation campaign.
-    report.SetLoadWarningLevel(4);
-    report.SetImportWarningLevel(4);
     try {
       TKivoFile reader(path, board);
       reader.SetReport(&report);

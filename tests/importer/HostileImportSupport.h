@@ -21,13 +21,18 @@ struct THostileOutcome {
   std::string ReportPath;   // the report written, empty when none
   int LoadWarnings = 0;
   bool EndsEarly = false;   // the report says the file ends inside an open block
-  std::string Report;       // the report written, every warning shown
+  std::string Report;       // the report written, at its default detail
   std::map<std::string, int> Objects;  // the board's objects by kind ("track", "via"...)
   std::string Dump;                    // the board's dump (the stand-in server's)
 };
 
-// Imports `path` into `board` with every layer mapped to the top layer, under a
-// deadline: past it the process is ended with a message naming `label` (a hang cannot
+// The host layer a hostile import puts the file's layer `index` (its place among the
+// LYRSTR entries, from 0) on: each a layer of its own (the signal layers from the top,
+// then the mechanical ones), so that an object drawn on another layer of the file lies
+// on another host layer.
+int HostileHostLayer(int index);
+// Imports `path` into `board` with each layer of the file mapped by HostileHostLayer,
+// under a deadline: past it the process is ended with a message naming `label` (a hang cannot
 // be caught any other way). The report is written beside the file.
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
                                   double deadlineSeconds);

@@ -76,6 +76,16 @@ struct TMutant {
   std::vector<int32_t> Origin;
   TKind Kind = mkDamage;
   std::string What;  // the targeted edit, for the failure's message
+  // A text value a valid edit changed: the T block at `At` of the sample reads `To`
+  // instead of `From`, and its objects must show it.
+  struct TTextChange {
+    size_t At;
+    std::string From, To;
+  };
+  std::vector<TTextChange> TextChanges;
+  // Damage that states something twice: even when the import keeps every object, it
+  // must tell it.
+  bool MustWarn = false;
 };
 
 // The project's deterministic mutator: each call makes one mutant of a sample. Most
