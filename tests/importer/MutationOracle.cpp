@@ -571,43 +571,11 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     TObjectKeys required = expected;
     for (size_t unit : silent)
       Subtract(required, objectsOf(unit));
+    const bool lostInside = Missing(required, kept).empty();
 
     // Rule 4: what the edits' reaches may lose, told in or before the lost unit.
     told = ToldSpans(mutant, outcome);
-    std::set<size_t> reached;
-    for (size_t e = 0; e < edits.size(); ++e) {
-      const TEdit& edit = edits[e];
-      const TReach& r = reaches[e];
-      for (size_t unit : units) {
-        const size_t start = WidenedStart(unit), end = WidenedEnd(unit);
-        if (end < edit.From)
-          continue;
-        const auto toldBy = [&](bool atPlace) {
-          return std::any_of(told.begin(), told.end(), [&](const auto& span) {
-            return span.second >= edit.From && span.first <= end && (!atPlace || NamesPlace(span.first));
-          });
-        };
-        const bool lost = ((start <= r.Structure ||
-                            (r.Drawing != TKivoSample::npos && start <= r.Drawing)) &&
-                           toldBy(false)) ||
-                          (r.Declaration && toldBy(true));
-        if (lost)
-          for (size_t u : UnitsOf(unit))
-            if (!silent.count(u))
-              reached.insert(u);
-      }
-    }
-    // (d) a loss told at its unit's lines, after an edit.
-    for (const auto& span : told) {
-      if (edits.empty() || span.second < edits.front().From)
-        continue;
-      const size_t last = span.second > span.first ? span.second - 1 : span.first;
-      for (size_t unit : units)
-        if (WidenedStart(unit) <= last && WidenedEnd(unit) >= span.first)
-          for (size_t u : UnitsOf(unit))
-            if (!silent.count(u))
-              reached.insert(u);
-    }
+    const std::set<size_t> reached = ToldUnits(edits, reaches, told, silent);
     for (size_t unit : reached)
       Subtract(required, objectsOf(unit));
     missing = Missing(required, kept);
@@ -615,54 +583,21 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     // Rule 5: what no lost unit leaves is new. An object kept without the net that a loss
     // took from it is what that loss leaves too.
     extra = Missing(kept, expected);
-    for (const std::set<size_t>* accounted : {&silent, &reached})
-      for (size_t unit : *accounted) {
-        Subtract(extra, placed ? UnitObjectsOf(unit).Leaves : UnitObjectsOf(unit).UnplacedLeaves);
-        for (const auto& [key, count] : objectsOf(unit))
-          if (const std::string netless = WithoutNet(key); netless != key)
-            Subtract(extra, {{netless, count}});
-      }
-    if (mutant.Kind == TMutant::mkDamage && !extra.empty()) {
-      // Damage writes what it writes (another instance of a name too); it restates an
-      // object of the sample (the same object at the same place, given another layer,
-      // width, net...) only where it may change it: in the units it touches, after an
-      // edited attribute or declaration.
-      std::set<size_t> changeable = silent;
-      for (size_t e = 0; e < edits.size(); ++e)
-        if (reaches[e].Attribute || reaches[e].Declaration)
-          for (size_t unit : units)
-            if (WidenedEnd(unit) >= edits[e].From)
-              for (size_t u : UnitsOf(unit))
-                changeable.insert(u);
-      TObjectKeys mayChange;
-      for (size_t unit : changeable)
-        for (const auto& [key, count] : objectsOf(unit))
-          mayChange[key] = std::max(mayChange[key], count);
-      std::map<std::string, int> restated;
-      std::set<std::string> fixed;
-      for (const auto& [key, count] : extra)
-        restated[KeyBase(key)] += count;
-      for (const auto& [key, count] : Missing(expected, kept))
-        if (!mayChange.count(key))
-          fixed.insert(KeyPlace(key));
-      // An object changed where it may change is not lost.
-      for (auto it = missing.begin(); it != missing.end();) {
-        int& changed = restated[KeyBase(it->first)];
-        const int excused = mayChange.count(it->first) ? std::min(changed, it->second) : 0;
-        changed -= excused;
-        it->second -= excused;
-        it = it->second == 0 ? missing.erase(it) : std::next(it);
-      }
-      for (auto it = extra.begin(); it != extra.end();)
-        it = fixed.count(KeyPlace(it->first)) ? std::next(it) : extra.erase(it);
+    std::set<size_t> accounted = silent;
+    accounted.insert(reached.begin(), reached.end());
+    for (size_t unit : accounted) {
+      Subtract(extra, placed ? UnitObjectsOf(unit).Leaves : UnitObjectsOf(unit).UnplacedLeaves);
+      for (const auto& [key, count] : objectsOf(unit))
+        if (const std::string netless = WithoutNet(key); netless != key)
+          Subtract(extra, {{netless, count}});
     }
+    if (mutant.Kind == TMutant::mkDamage && !extra.empty())
+      LetDamageChange(edits, reaches, silent, expected, kept, placed, missing, extra);
     if (mutant.MustWarn && added.empty())
       problems += " it told nothing;";
     if (problems.empty() && missing.empty() && extra.empty()) {
       const TObjectKeys lost = Missing(expected, kept);
-      ++(lost.empty() ? FFigures.KeptAll
-         : Missing(required, kept).empty() && reached.empty() ? FFigures.LostInside
-                                                              : FFigures.LostTold);
+      ++(lost.empty() ? FFigures.KeptAll : lostInside ? FFigures.LostInside : FFigures.LostTold);
       return {};
     }
   }
@@ -672,6 +607,95 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
   }
 
   ++FFigures.Failed;
+  return Failure(mutant, edits, told, added, problems, missing, extra, placed);
+}
+
+std::set<size_t> TMutationOracle::ToldUnits(const std::vector<TEdit>& edits,
+                                            const std::vector<TReach>& reaches,
+                                            const std::vector<std::pair<size_t, size_t>>& told,
+                                            const std::set<size_t>& silent) const {
+  std::set<size_t> reached;
+  const auto reach = [&](size_t unit) {
+    for (size_t u : UnitsOf(unit))
+      if (!silent.count(u))
+        reached.insert(u);
+  };
+  const std::vector<size_t> units = FSample.BlocksOf(TKivoSample::brUnit);
+  for (size_t e = 0; e < edits.size(); ++e) {
+    const TEdit& edit = edits[e];
+    const TReach& r = reaches[e];
+    for (size_t unit : units) {
+      const size_t start = WidenedStart(unit), end = WidenedEnd(unit);
+      if (end < edit.From)
+        continue;
+      // Told at or after the edit's first line, in or before the unit's block.
+      const auto toldBy = [&](bool atPlace) {
+        return std::any_of(told.begin(), told.end(), [&](const auto& span) {
+          return span.second >= edit.From && span.first <= end && (!atPlace || NamesPlace(span.first));
+        });
+      };
+      const bool inReach =
+          start <= r.Structure || (r.Drawing != TKivoSample::npos && start <= r.Drawing);
+      if ((inReach && toldBy(false)) || (r.Declaration && toldBy(true)))
+        reach(unit);
+    }
+  }
+  // (d) a loss told at its unit's lines, after an edit.
+  for (const auto& span : told) {
+    if (edits.empty() || span.second < edits.front().From)
+      continue;
+    const size_t last = span.second > span.first ? span.second - 1 : span.first;
+    for (size_t unit : units)
+      if (WidenedStart(unit) <= last && WidenedEnd(unit) >= span.first)
+        reach(unit);
+  }
+  return reached;
+}
+
+void TMutationOracle::LetDamageChange(const std::vector<TEdit>& edits,
+                                      const std::vector<TReach>& reaches,
+                                      const std::set<size_t>& silent, const TObjectKeys& expected,
+                                      const TObjectKeys& kept, bool placed, TObjectKeys& missing,
+                                      TObjectKeys& extra) {
+  // Damage writes what it writes (another instance of a name too); it restates an object
+  // of the sample (the same object at the same place, given another layer, width, net...)
+  // only where it may change it: in the units it touches, after an edited attribute or
+  // declaration.
+  std::set<size_t> changeable = silent;
+  for (size_t e = 0; e < edits.size(); ++e)
+    if (reaches[e].Attribute || reaches[e].Declaration)
+      for (size_t unit : FSample.BlocksOf(TKivoSample::brUnit))
+        if (WidenedEnd(unit) >= edits[e].From)
+          for (size_t u : UnitsOf(unit))
+            changeable.insert(u);
+  TObjectKeys mayChange;
+  for (size_t unit : changeable)
+    for (const auto& [key, count] : placed ? UnitObjectsOf(unit).Objects : UnitObjectsOf(unit).UnplacedObjects)
+      mayChange[key] = std::max(mayChange[key], count);
+  std::map<std::string, int> restated;
+  std::set<std::string> fixed;
+  for (const auto& [key, count] : extra)
+    restated[KeyBase(key)] += count;
+  for (const auto& [key, count] : Missing(expected, kept))
+    if (!mayChange.count(key))
+      fixed.insert(KeyPlace(key));
+  // An object changed where it may change is not lost.
+  for (auto it = missing.begin(); it != missing.end();) {
+    int& changed = restated[KeyBase(it->first)];
+    const int excused = mayChange.count(it->first) ? std::min(changed, it->second) : 0;
+    changed -= excused;
+    it->second -= excused;
+    it = it->second == 0 ? missing.erase(it) : std::next(it);
+  }
+  for (auto it = extra.begin(); it != extra.end();)
+    it = fixed.count(KeyPlace(it->first)) ? std::next(it) : extra.erase(it);
+}
+
+std::string TMutationOracle::Failure(const TMutant& mutant, const std::vector<TEdit>& edits,
+                                     const std::vector<std::pair<size_t, size_t>>& told,
+                                     const std::vector<std::string>& added,
+                                     const std::string& problems, const TObjectKeys& missing,
+                                     const TObjectKeys& extra, bool placed) {
   const auto lineOf = [&](size_t offset) {
     const std::string& text = FSample.GetText();
     return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
@@ -700,7 +724,7 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
   failure += "; new warnings without a line:" + (lineless.empty() ? std::string(" none") : lineless);
   failure += problems.empty() ? std::string() : ";" + problems.substr(0, problems.size() - 1);
   if (!missing.empty())
-    failure += "; lost beyond what it may:" + Describe(missing, units, placed);
+    failure += "; lost beyond what it may:" + Describe(missing, FSample.BlocksOf(TKivoSample::brUnit), placed);
   if (!extra.empty())
     failure += "; made what the sample does not have:" + Describe(extra, {}, placed);
   return failure;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,23 @@ class TMutationOracle {
                                                    const THostileOutcome& outcome) const;
   // The sample's objects as the mutant's valid text changes make them.
   TObjectKeys Expected(const TMutant& mutant, bool placed);
+  // The units whose loss the mutant's new warnings (`told`) tell (rule 4), but the
+  // `silent` ones.
+  std::set<size_t> ToldUnits(const std::vector<TEdit>& edits, const std::vector<TReach>& reaches,
+                             const std::vector<std::pair<size_t, size_t>>& told,
+                             const std::set<size_t>& silent) const;
+  // What damage may change (rule 5): takes from `missing` the objects changed where they
+  // may change, and leaves in `extra` only those that restate one of the sample's
+  // objects that may not.
+  void LetDamageChange(const std::vector<TEdit>& edits, const std::vector<TReach>& reaches,
+                       const std::set<size_t>& silent, const TObjectKeys& expected,
+                       const TObjectKeys& kept, bool placed, TObjectKeys& missing,
+                       TObjectKeys& extra);
+  // The failure's message.
+  std::string Failure(const TMutant& mutant, const std::vector<TEdit>& edits,
+                      const std::vector<std::pair<size_t, size_t>>& told,
+                      const std::vector<std::string>& added, const std::string& problems,
+                      const TObjectKeys& missing, const TObjectKeys& extra, bool placed);
   std::string Describe(const TObjectKeys& keys, const std::vector<size_t>& units, bool placed);
 
   TKivoSample FSample;
