@@ -48,9 +48,10 @@ std::string KeyPlace(const std::string& key);
 //    widened to whole lines (a comment mark or a line end joining two lines reaches
 //    the next one). It touches the units whose lines it overlaps.
 // 3. Damage (mkDamage) may lose or change, untold, the objects of the units it touches,
-//    and of the instances of a definition it touches; after an edit of an attribute it
-//    may change what the drawing state gives the objects that follow (a new width is
-//    valid), not lose them.
+//    and of the instances of a definition it touches. After an edit of an attribute,
+//    of ENVIRONMENT or of PAD_STACK it may change what the drawing state and the
+//    declarations give the objects that follow (a new width or pad size is valid), not
+//    lose them.
 // 4. Beyond them an edit may lose the objects of a unit only when the report tells a
 //    new warning naming a line (" at line N", or the lines of the objects it tells
 //    left out: "(lines A to B)") at or after the edit's first line and in or before
@@ -71,13 +72,14 @@ std::string KeyPlace(const std::string& key);
 //       first line of DETAIL), not only at a section's line or the end. An edit from
 //       COMPONENT's first line to the last of KIVOVREV, DBUNIT and DBGRID may change
 //       the unit or grid: a mutant of damage there is compared without places;
-//    d) any unit whose lines the warning's lines overlap.
-//    What a lost unit leaves in its place (the pads of a lost net, without their net)
-//    goes with it.
+//    d) any unit whose lines the warning's lines overlap, after the first edit.
+//    What a lost unit leaves in its place (the pads of a lost net, or of an instance
+//    whose connections are lost, without their net) goes with it.
 // 5. An object the sample's import does not have is a failure, beyond what rules 3 and
 //    4 let go with a unit: a mutant of damage may write new objects, but not restate
 //    one of the sample's that it may not change (the same object, at the same place,
-//    with another layer, width, net...).
+//    with another layer, width, net...). A block read after a missing "}" with the
+//    drawing state of the block before it makes such objects.
 // 6. A valid but unusual mutant (mkUnusual) must import as the sample does: answered
 //    True, no new warning, every object the same (but the texts its edits changed, as
 //    they now read), none more. A mutant of damage that must be told (mkMustTell) may
