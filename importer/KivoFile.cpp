@@ -84,6 +84,7 @@ PadStackMapRecord& TKivoFile::GetPadStackMap() {
 }
 
 int32_t TKivoFile::ToCoordinate(double value) {
+  FUnscaled |= FNoScale;
   const double product = value * FDisplay.GetUnitScale() * static_cast<double>(FDisplay.GetGrid());
   if (__builtin_expect(KivoCoordinateFits(product), 1))
     return _mm_cvtsd_si32(_mm_set_sd(product));
@@ -131,6 +132,22 @@ int64_t TKivoFile::LineAt(int64_t position) {
   if (!FLines)
     FLines = std::make_unique<TLineCounter>(FFileName.Str());
   return FLines->LineAt(position);
+}
+
+void TKivoFile::NoteUnscaled() {
+  FUnscaledLast = FFile.Position();
+  if (FUnscaledCount++ == 0)
+    FUnscaledFirst = FUnscaledLast;
+}
+
+void TKivoFile::ReportUnscaled() {
+  if (FUnscaledCount == 0 || !FReport)
+    return;
+  const int64_t at = FNoUnitAt >= 0 ? FNoUnitAt : FUnscaledFirst;
+  FReport->AddLineWarning(FNoUnitAt >= 0 ? "The DETAIL block" : "The object", LineAt(at),
+                          " has no known DBUNIT before it: " +
+                              ObjectsLeftOut(FUnscaledCount, "without a unit",
+                                             LineAt(FUnscaledFirst), LineAt(FUnscaledLast)));
 }
 
 void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
@@ -259,8 +276,10 @@ void TKivoFile::Read() {
     ParseSections();
   }
   CheckPendingPadStackIndices();
-  if (!FAborted)
+  if (!FAborted) {
+    ReportUnscaled();
     ReportLayers();
+  }
   FFile.Close();
   FLines.reset();  // its handle on the file goes with the reading
 }

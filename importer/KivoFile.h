@@ -189,7 +189,7 @@ class TKivoFile : public TObject {
   // unplaceable (FBeyondRange).
   int32_t ToCoordinate(double value);
   // Starts an object's numbers: forgets earlier unreadable ones.
-  void BeginObject() { FUnreadable = FBeyondRange = false; }
+  void BeginObject() { FUnreadable = FBeyondRange = FUnscaled = false; }
   // Why the numbers read since BeginObject do not place an object; null when they do.
   const char* UnplaceableReason() const;
   // Whether the object read since BeginObject may be placed; otherwise a load warning
@@ -201,11 +201,20 @@ class TKivoFile : public TObject {
   // each of the millions of objects that are placed.
   template <class F>
   bool PlaceableDescribed(F&& describe, bool refused = false, const char* reason = "") {
-    if (!FUnreadable && !refused)
+    if (!FUnreadable && !refused && !FUnscaled)
       return true;
-    ReportLeftOut(describe(), reason);
+    if (!FUnreadable && !refused)
+      NoteUnscaled();  // told once for all (ReportUnscaled)
+    else
+      ReportLeftOut(describe(), reason);
     return false;
   }
+  // An object left out because no known unit came before its coordinates; and the one
+  // warning that tells them all, at the end of the reading.
+  [[gnu::cold]] void NoteUnscaled();
+  void ReportUnscaled();
+  // Sets FNoScale after the unit or the grid changed.
+  void CheckScale() { FNoScale = FDisplay.GetUnitScale() == 0 || FDisplay.GetGrid() == 0; }
   // Placeable, for an object that the translation places by the display's layer: one
   // kept counts against the current layer's record.
   bool Kept(const char* object, bool refused = false, const char* reason = "") {
@@ -235,7 +244,8 @@ class TKivoFile : public TObject {
   // DBGRID's value into the display and the environment: one of 0 or not a whole number
   // is told and taken as 1, a negative one is told and taken as its size.
   void ReadGrid();
-  // Tells once that the DETAIL section starts while every coordinate reads as 0.
+  // At the start of the DETAIL section: without a DBGRID the grid is taken as 1, told;
+  // without a known DBUNIT what it draws is left out (ReportUnscaled).
   void CheckUnitScale();
   void ParseDisplay();
   // An attribute, its "[" just read: read and applied.
@@ -267,6 +277,9 @@ class TKivoFile : public TObject {
     SwitchLayer(position);
   }
   [[gnu::cold]] void SwitchLayer(int64_t position);
+  // The record kept objects count on now: the display's layer's, or, in a pad definition,
+  // that of a layer pads are not made of (first set at `position`), else none.
+  TLayerRecord* CountingRecord(int64_t position);
   // A [LY] at `position` whose value could not be read: no layer, a record of its own.
   [[gnu::cold]] void SetUnreadableLayer(int64_t position, bool quoted);
   // Counts an object kept (just read) while `layer` was the counting record.
@@ -355,6 +368,14 @@ class TKivoFile : public TObject {
   std::vector<std::string> FNameScratch;  // the net names of the connection list being read
   bool FUnreadable = false;   // a coordinate since BeginObject was not a number, or not in range
   bool FBeyondRange = false;  // ... and it was one beyond the board's range
+  // No known unit (or no grid) yet: coordinates cannot be placed. FUnscaled: a
+  // coordinate was read so since BeginObject. Counted objects left out for it, and where
+  // the DETAIL block without a unit began (-1 for none).
+  bool FNoScale = true;
+  bool FUnscaled = false;
+  int64_t FUnscaledCount = 0, FUnscaledFirst = 0, FUnscaledLast = 0;
+  int64_t FNoUnitAt = -1;
+  int64_t FEnvironmentAt = -1;  // where the first ENVIRONMENT block was read
   std::unique_ptr<TLineCounter> FLines;   // made for the first warning naming a line
   std::unordered_set<const TKivoInstance*> FLeftOutInstances;  // of the SUBCOMP being read
   int64_t FPlacementAt = 0;   // where the placement of the instance being read was read
@@ -366,13 +387,14 @@ class TKivoFile : public TObject {
   // The component definitions read so far by their upper-cased names, the latest of each.
   std::unordered_map<std::string, TKivoComponent*> FDefinitions;
   // See TLayerRecord. FLayer is the display's (none before the first [LY]); FCounting
-  // the one kept objects count on: FLayer, or none while a pad definition is read.
+  // the one kept objects count on (CountingRecord).
   std::unordered_map<std::string, TLayerRecord> FLayers;
   std::deque<TLayerRecord> FUnreadableLayers;
+  // The layers other than the pads' own that pad definitions drew on.
+  std::unordered_map<std::string, TLayerRecord> FPadLayers;
   TLayerRecord* FLayer = nullptr;
   TLayerRecord* FCounting = nullptr;
   bool FInPadDefinition = false;
-  bool FToldUnitScale = false;  // the DETAIL read with every coordinate 0 was told
   int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.

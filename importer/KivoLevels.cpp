@@ -162,6 +162,7 @@ void TKivoLevels::NotRead(int code) {
   }
   const std::string token = GetLastTokenText();
   TellNotRead(token);
+  FSkippedHeld.reset();
   Skip(token, TKivoContent::Lost);
 }
 
@@ -227,6 +228,8 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 
   bool Block(int code, int64_t depth, int64_t lowest) override {
     Prune(lowest);
+    if (depth == 2 && code > 0 && code <= KivoKeywordCount)
+      FLevels.FSkippedHeld.set(static_cast<size_t>(code));
     const int level = FLevels.LevelReading(code, FLevels.FDepth);
     if (level >= 0) {
       for (const TAttribute& attribute : FAttributes)
@@ -265,16 +268,22 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (end.Code != 0)
       return true;
     // Directly inside a block of values, an attribute can only be one whose "}" came
-    // too late: it is the level's, as if the block had ended before it.
-    if (end.Closed && FContent == TKivoContent::Values) {
+    // too late: it is the level's, as if the block had ended before it. The drawing
+    // state holds across blocks, so those directly inside a block told as skipped are
+    // applied too: the "}" the skip ended at may be another block's (its own moved),
+    // and the objects after it would take the state from before them.
+    if (end.Closed && FContent != TKivoContent::Anything) {
       bool told = false;
       for (const TAttribute& attribute : FAttributes) {
         if (attribute.Depth != 1)
           continue;
         if (!told && report)
           report->AddLineWarning("The attribute", FReader.LineAt(attribute.Read.Start),
-                                 " lies inside the " + FBlock +
-                                     " block: a \"}\" may be missing before it; it was applied");
+                                 FContent == TKivoContent::Values
+                                     ? " lies inside the " + FBlock +
+                                           " block: a \"}\" may be missing before it; it was applied"
+                                     : " lies inside the " + FBlock +
+                                           " block, which was skipped: it was applied");
         told = true;
         FReader.ApplyAttribute(attribute.Read);
       }
@@ -315,6 +324,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
   if (__builtin_expect(SkipHeldBlockEnd(FReader.FFile), 1))
     return true;
+  FSkippedHeld.reset();
   TSkipVisitor visitor(*this, block, content);
   return visitor.Finish(SkipBlockVisiting(FReader.FFile, visitor));
 }

@@ -19,10 +19,12 @@
 // ends the skip and the blocks left open around it, and its level reads it (told as
 // above). What else the skip tells depends on what the skipped block holds (TKivoContent).
 //
-// The drawing state ([LY], [WD], [TS]...) is the reading's own, as attributes set it.
-// Attributes that a skip passes on its way to a block it gives back, outside the blocks
-// it passed whole, stand between that block and the level that reads it: they are applied
-// before the block is read. Those in the rest of a block of values are applied and told.
+// The drawing state ([LY], [WD], [TS]...) is the reading's own, as attributes set it, and
+// holds across blocks. Attributes that a skip passes on its way to a block it gives back,
+// outside the blocks it passed whole, stand between that block and the level that reads
+// it: they are applied before the block is read. Those directly inside a block of values
+// or a block told as skipped are applied and told (the "}" the skip ended at may be
+// another's); those of a block the reader reads by skipping it are not.
 //
 // Between a level's items, comments and attributes are read; any other text is passed
 // over and told, once for each run of it.
@@ -68,7 +70,7 @@ enum class TKivoContent : uint8_t {
   // ATR...). Nothing in it is told.
   Anything,
   // A block told as not read or left out: the nets, definitions, instances and pads lost
-  // with it are told too.
+  // with it are told too; attributes directly in it are applied and told.
   Lost,
 };
 
@@ -103,6 +105,11 @@ class TKivoLevels {
   // `content`. False when the file ended inside it.
   bool Skip(int code, TKivoContent content) { return Skip(KivoKeywordText(code), content); }
   bool Skip(std::string_view block, TKivoContent content);
+  // Whether the block skipped last held a block of `code` directly (a block of PIN_DEF
+  // that holds PT or PLOC blocks was a pin).
+  bool SkippedHeld(int code) const {
+    return code > 0 && code <= KivoKeywordCount && FSkippedHeld[static_cast<size_t>(code)];
+  }
   // A block given back waits for the level that reads it: the levels inside it end, and
   // whatever reads values stops.
   bool Pending() const { return FPendingCode != 0; }
@@ -143,4 +150,5 @@ class TKivoLevels {
   bool FEndedAtEof = false;
   bool FInStray = false;  // the items passed last were text outside any block
   std::string FEndedInside;
+  TKivoKeywordSet FSkippedHeld;
 };

@@ -106,10 +106,18 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
 void TKivoFile::ParsePins(TKivoComponent& definition) {
   auto& pins = FPinScratch;
   pins.clear();
+  // The pins left out keep their places: instances whose nets are listed by pin position
+  // connect the pins after them as the file lists them.
+  std::vector<size_t> leftOutPins;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Pins);
   for (int code; FLevels.Next(code);) {
     if (code != kwP) {
       FLevels.NotRead(code);
+      // A block that holds a pin's blocks was a pin (its keyword damaged): left out.
+      if (!FLevels.Pending() && (FLevels.SkippedHeld(kwPT) || FLevels.SkippedHeld(kwPLOC))) {
+        leftOutPins.push_back(pins.size());
+        pins.push_back(std::make_unique<TKivoPad>(&FDisplay));
+      }
       continue;
     }
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
@@ -144,7 +152,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       FLevels.Skip(item, TKivoContent::Values);
     }
     if (leftOut) {
-      pins.pop_back();
+      leftOutPins.push_back(pins.size() - 1);
       continue;
     }
     CountOn(layer);
@@ -153,7 +161,10 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, /*pin=*/true, indexAt,
                          [&] { return "pin " + ref.GetName(); });
   }
+  const size_t first = definition.GetPins().size();
   KeepRead(pins, definition.GetPins());
+  for (size_t index : leftOutPins)
+    definition.LeaveOutPin(first + index);
 }
 
 TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::string& name) {

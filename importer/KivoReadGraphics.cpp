@@ -136,7 +136,7 @@ void TKivoFile::ReadLineVertices(int code, TKivoLine& line) {
 void TKivoFile::ParsePoly(TKivoPoly& poly) {
   // Only the outline's numbers decide whether the polygon is placed; the voids' are
   // only reported.
-  bool outlineUnreadable = false, outlineBeyondRange = false;
+  bool outlineUnreadable = false, outlineBeyondRange = false, outlineUnscaled = false;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Polygon);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -154,6 +154,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         const bool closed = ReadPolyPoints(FPointScratch);
         vertices.assign(FPointScratch.begin(), FPointScratch.end());
         outlineUnreadable = outlineUnreadable || FUnreadable;
+        outlineUnscaled = outlineUnscaled || FUnscaled;
         outlineBeyondRange = outlineBeyondRange || FBeyondRange;
         if (!closed)
           FLevels.Skip(kwOL, TKivoContent::Values);
@@ -173,6 +174,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
   }
   FUnreadable = outlineUnreadable;
   FBeyondRange = outlineBeyondRange;
+  FUnscaled = outlineUnscaled;
 }
 
 void TKivoFile::ReportPolygonVoid() {
@@ -195,6 +197,7 @@ void TKivoFile::ReportCircleVoid() {
 }
 
 bool TKivoFile::ParseText(TKivoText& text) {
+  BeginObject();
   std::string value;
   if (!ReadValue("Text", value))
     return false;

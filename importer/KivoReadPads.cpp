@@ -55,7 +55,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   // Its graphics are placed through the pad-stack map, not by their layers (which files
   // often leave undeclared): they count on no layer.
   FInPadDefinition = true;
-  FCounting = nullptr;
+  FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
   auto* definition = new TKivoPadDef(&FDisplay);
   ReadWord();
   definition->SetName(GetLastTokenText());
@@ -78,7 +78,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
     }
   }
   FInPadDefinition = false;
-  FCounting = FLayer;
+  FCounting = CountingRecord(0);
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {

@@ -29,6 +29,14 @@ void TKivoFile::ParseSections() {
     }
     switch (code) {
       case kwENVIRONMENT:
+        // A second one declares its layers again, and its unit and grid hold after it.
+        if (FEnvironmentAt < 0)
+          FEnvironmentAt = FFile.Position();
+        else if (FReport)
+          FReport->AddLineWarning("The ENVIRONMENT block", LineAt(FFile.Position()),
+                                  " is not the file's first (line " +
+                                      std::to_string(LineAt(FEnvironmentAt)) +
+                                      "): what it declares was read as well");
         ParseEnvironment();
         break;
       case kwDISPLAY:
@@ -101,6 +109,7 @@ void TKivoFile::ParseEnvironment() {
         if (unit.Code != 0) {
           FDisplay.SetUnitScale(unit.Scale);
           FRealCoordinates = unit.RealCoordinates;
+          CheckScale();
         } else if (FReport) {
           FReport->AddLineWarning("DBUNIT \"" + value + "\"", LineAt(at),
                                   " is not one of the units CMM, MM, UM, CENTIMIL and MIL: "
@@ -198,21 +207,24 @@ void TKivoFile::ReadGrid() {
   }
   FDisplay.SetGrid(grid);
   FBoardComponent->GetEnvironment().SetGrid(grid);
+  CheckScale();
 }
 
 void TKivoFile::CheckUnitScale() {
-  const bool noUnit = FDisplay.GetUnitScale() == 0, noGrid = FDisplay.GetGrid() == 0;
-  if (__builtin_expect(FToldUnitScale || !(noUnit || noGrid), 1))
+  if (__builtin_expect(!FNoScale, 1))
     return;
-  FToldUnitScale = true;
-  // There is no sound unit to assume: the reading goes on as the file says.
-  if (FReport)
-    FReport->AddLineWarning("The DETAIL block", LineAt(FFile.Position()),
-                            std::string(" has ") +
-                                (noUnit && noGrid ? "no known DBUNIT and no DBGRID"
-                                 : noUnit         ? "no known DBUNIT"
-                                                  : "no DBGRID") +
-                                " before it: every coordinate reads as 0");
+  if (FDisplay.GetGrid() == 0) {
+    // As a DBGRID of 0 is: the board keeps its shape at the unit's own step.
+    FDisplay.SetGrid(1);
+    FBoardComponent->GetEnvironment().SetGrid(1);
+    if (FReport)
+      FReport->AddLineWarning("The DETAIL block", LineAt(FFile.Position()),
+                              " has no DBGRID before it: a grid of 1 was used");
+  }
+  // There is no sound unit to assume: what is drawn without one is left out, told once.
+  if (FDisplay.GetUnitScale() == 0 && FNoUnitAt < 0)
+    FNoUnitAt = FFile.Position();
+  CheckScale();
 }
 
 void TKivoFile::SwitchLayer(int64_t position) {
@@ -223,7 +235,32 @@ void TKivoFile::SwitchLayer(int64_t position) {
     at->second.Position = position;
   }
   FLayer = &at->second;
-  FCounting = FInPadDefinition ? nullptr : FLayer;
+  FCounting = CountingRecord(position);
+}
+
+namespace {
+
+// The layers pad definitions draw on, which make their pads.
+bool IsPadLayer(const std::string& name) {
+  return name == "PADCOM" || name == "PADSLD" || name == "PADINT" || name == "DRILL" ||
+         name == "SLDMSK";
+}
+
+}  // namespace
+
+TKivoFile::TLayerRecord* TKivoFile::CountingRecord(int64_t position) {
+  if (!FInPadDefinition)
+    return FLayer;
+  // In a pad definition only a layer other than the pads' own is counted: what is drawn
+  // on it may not make the pads as drawn (a misspelt "PADCOM").
+  if (!FLayer || FLayer->Unreadable || IsPadLayer(FLayer->Name))
+    return nullptr;
+  auto [at, added] = FPadLayers.try_emplace(FLayer->Name);
+  if (added) {
+    at->second.Name = FLayer->Name;
+    at->second.Position = position;
+  }
+  return &at->second;
 }
 
 void TKivoFile::SetUnreadableLayer(int64_t position, bool quoted) {
@@ -233,7 +270,7 @@ void TKivoFile::SetUnreadableLayer(int64_t position, bool quoted) {
   FUnreadableLayers.push_back({std::string(), position, 0, /*Unreadable=*/true});
   FUnreadableLayers.back().Quoted = quoted;
   FLayer = &FUnreadableLayers.back();
-  FCounting = FInPadDefinition ? nullptr : FLayer;
+  FCounting = CountingRecord(position);
 }
 
 void TKivoFile::ReportLayers() {
@@ -246,8 +283,12 @@ void TKivoFile::ReportLayers() {
       told.push_back(&record);
   for (const TLayerRecord& record : FUnreadableLayers)
     told.push_back(&record);
-  std::sort(told.begin(), told.end(),
-            [](const TLayerRecord* a, const TLayerRecord* b) { return a->Position < b->Position; });
+  for (const auto& [name, record] : FPadLayers)
+    if (record.Count > 0)
+      told.push_back(&record);
+  std::stable_sort(told.begin(), told.end(), [](const TLayerRecord* a, const TLayerRecord* b) {
+    return a->Position < b->Position;
+  });
   // The lines asked in rising order: one pass over the file.
   std::map<int64_t, int64_t> lines;
   for (const TLayerRecord* record : told)
@@ -258,6 +299,20 @@ void TKivoFile::ReportLayers() {
     const auto leftOut = [&](const char* where) {
       return ObjectsLeftOut(record->Count, where, lines[record->FirstAt], lines[record->LastAt]);
     };
+    if (FPadLayers.count(record->Name) && &FPadLayers.at(record->Name) == record) {
+      const bool one = record->Count == 1;
+      FReport->AddLineWarning(
+          "The layer \"" + record->Name + "\"", lines[record->Position],
+          " is none of the layers pads are made of (PADCOM, PADSLD, PADINT, DRILL, SLDMSK): " +
+              std::to_string(record->Count) + (one ? " object" : " objects") +
+              " drawn on it in pad definitions may not make " + (one ? "its pads" : "their pads") +
+              " as drawn" +
+              (record->FirstAt == record->LastAt
+                   ? " (line " + std::to_string(lines[record->FirstAt]) + ")"
+                   : " (lines " + std::to_string(lines[record->FirstAt]) + " to " +
+                         std::to_string(lines[record->LastAt]) + ")"));
+      continue;
+    }
     if (!record->Unreadable) {
       FReport->AddLineWarning("The layer \"" + record->Name + "\"", lines[record->Position],
                               " is not declared by the file's LYRSTR: " + leftOut("on it"));

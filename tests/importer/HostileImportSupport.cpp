@@ -14,6 +14,7 @@
 #include "classlib/StringList.h"
 #include "classlib/Win.h"
 #include "importer/KivoFile.h"
+#include "importer/KivoPlantedFaults.h"
 #include "importer/ReportManager.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
@@ -220,17 +221,20 @@ std::string HostileOutcomeFailures(const THostileOutcome& outcome) {
 }
 
 bool PlantReaderFault(TPlantedFault fault, bool planted) {
-  // The reader has no test switches yet. Each fault wants one, set here:
-  // DropEveryThirdVia, in TKivoFile::ParseNetGraphics, where a V block makes a via:
-  // every third via of the file is read and not kept, untold. SkipCountsEscapedBrace,
-  // in the skip of a block (SkipBlock and the reader's own skips): a "{" after a
-  // backslash opens a block as an unescaped one does. ConnectionListSkipsToEnd, in
-  // TKivoFile::ParseConnections: a "{" met in a CN list starts a skip that counts its
-  // own braces and so, with the CN's "}" missing, runs to the end of the file, told
-  // only by the warning that the file ends inside a block.
-  static_cast<void>(fault);
-  static_cast<void>(planted);
-  return false;
+  TKivoPlantedFault reader = TKivoPlantedFault::None;
+  switch (fault) {
+    case TPlantedFault::DropEveryThirdVia:
+      reader = TKivoPlantedFault::DropEveryThirdVia;
+      break;
+    case TPlantedFault::SkipCountsEscapedBrace:
+      reader = TKivoPlantedFault::SkipCountsEscapedBrace;
+      break;
+    case TPlantedFault::ConnectionListSkipsToEnd:
+      reader = TKivoPlantedFault::ConnectionListSkipsToEnd;
+      break;
+  }
+  gKivoPlantedFault = planted ? reader : TKivoPlantedFault::None;
+  return true;
 }
 
 TFileSnapshot SnapshotFiles(const std::string& folder) {

@@ -249,8 +249,13 @@ TEST_F(KivoFileTest, RealAndIntegerCoordinatesByVersion) {
   EXPECT_NE(ReportText().find("WARNING: Circle at line 2 left out: a coordinate or size could "
                               "not be read"),
             std::string::npos);
+  // Without a unit the circle cannot be placed: left out, told (not put at the origin).
   Import("{COMPONENT x {DETAIL {ANNOTATE {C 5 5 5}}}}", false);  // no unit, no grid
-  EXPECT_EQ(Annotation<TKivoCircle>(0).GetCentre(), (TKivoPoint{0, 0}));
+  EXPECT_TRUE(Detail().GetAnnotations().empty());
+  EXPECT_NE(ReportText().find("WARNING: The DETAIL block at line 1 has no known DBUNIT before it: "
+                              "1 object drawn without a unit was left out (line 1)"),
+            std::string::npos)
+      << ReportText();
 }
 
 // Fault: numbers that cannot be read (nan, inf, 1e400, 400 digits, "1,5", a lone sign,
@@ -323,8 +328,11 @@ TEST_F(KivoFileTest, UnplaceableViasPinsAndComponentsAreLeftOutToo) {
   auto& net = dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0));
   EXPECT_EQ(net.GetMembers().size(), 1u);
   auto& res = dynamic_cast<TKivoComponent&>(*Detail().GetComponents().at(0));
-  ASSERT_EQ(res.GetPins().size(), 1u);
+  // Pin 2 keeps its place in net lists by position, and is made for no instance.
+  ASSERT_EQ(res.GetPins().size(), 2u);
   EXPECT_EQ(res.GetPins()[0]->GetName(), "1");
+  EXPECT_FALSE(res.IsPinLeftOut(0));
+  EXPECT_TRUE(res.IsPinLeftOut(1));
   ASSERT_EQ(res.GetInstances().size(), 1u);
   EXPECT_EQ(res.GetInstances()[0]->GetDesignator().GetText(), "R1");
   const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
@@ -484,32 +492,36 @@ TEST_F(KivoFileTest, ASectionInsideABlockItCannotLieInIsToldAndRead) {
 // before the attributes between (the skip of the block left open passed over them): the
 // tracks after a via left open went to the other copper, a text after a line left open
 // to the line's layer. The attributes on the way to a block given back are applied before
-// it, those in the rest of a block of values (a "}" too late) are applied and told, and
-// those of blocks skipped whole are not.
+// it; those directly in a block of values (its "}" too late) or in a block told as
+// skipped (the "}" it ended at may be another's) are applied and told; those of blocks
+// nested in what a skip passed are not.
 TEST_F(KivoFileTest, ABlockReadWhereItBelongsTakesTheAttributesBeforeIt) {
   Import(std::string(kHead) +                                       // lines 1 to 3
          "{DETAIL {ANNOTATE [LY \"TOP\"] [WD 10]\n"                   // 4
          "{C 0 0 5\n"                                                 // 5, left open
          "[LY \"BOTTOM\"] [WD 20]\n"                                  // 6
          "{L 0 0 1 1}\n"                                              // 7, BOTTOM, 20
-         "{ZZ [LY \"SILK\"] 1}\n"                                     // 8, skipped whole
-         "{L 2 2 3 3}\n"                                              // 9, BOTTOM, 20
-         "{C 1 1 1 {QQ [LY \"SILK\"]}\n"                               // 10
+         "{ZZ [LY \"SILK\"] 1}\n"                                     // 8, told as skipped
+         "{L 2 2 3 3}\n"                                              // 9, SILK, 20
+         "{C 1 1 1 {QQ [LY \"TOP\"]}\n"                                // 10
          "[WD 30]}\n"                                                 // 11, its "}" late
-         "{L 4 4 5 5}\n"                                              // 12, BOTTOM, 30
+         "{L 4 4 5 5}\n"                                              // 12, SILK, 30
          "{XX {YY [LY \"TOP\"]} [WD 5]\n"                              // 13, left open
-         "{L 6 6 7 7}}}}\n");                                         // 14, BOTTOM, 5
+         "{L 6 6 7 7}}}}\n");                                         // 14, SILK, 5
   const size_t lines[] = {1, 2, 4, 5};
+  const char* layers[] = {"BOTTOM", "SILK", "SILK", "SILK"};
   const int32_t widths[] = {200000, 200000, 300000, 50000};
   ASSERT_EQ(Detail().GetAnnotations().size(), 6u) << ReportText();
   for (size_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(Annotation<TKivoLine>(lines[i]).GetLayerName(), "BOTTOM") << i;
+    EXPECT_EQ(Annotation<TKivoLine>(lines[i]).GetLayerName(), layers[i]) << i;
     EXPECT_EQ(Annotation<TKivoLine>(lines[i]).GetWidth(), widths[i]) << i;
   }
   const std::string report = ReportText();
   for (const char* told :
        {"WARNING: The L block at line 7 lies inside the C block: a \"}\" may be missing before it; "
         "it was read\r\n",
+        "WARNING: The attribute at line 8 lies inside the ZZ block, which was skipped: it was "
+        "applied\r\n",
         "WARNING: The block QQ at line 10 lies inside the C block, which holds no blocks: it was "
         "skipped\r\n",
         "WARNING: The attribute at line 11 lies inside the C block: a \"}\" may be missing before "
@@ -641,14 +653,18 @@ TEST_F(KivoFileTest, UnreadableOrUnknownIndicesScalesAndOutlineKindsAreTold) {
   EXPECT_EQ(Iterate(FBoard, /*kind=*/3).size(), 4u);  // every via kept
   const std::string notWhole = " left out: it is not a whole number\r\n";
   const std::string noPad = " left out: no PAD of the pad stack has it\r\n";
-  ExpectLoadWarnings("7\r\n"
+  // (The pad definition draws on TOP, the layer before it, which makes no pad.)
+  ExpectLoadWarnings("8\r\n"
                      "WARNING: Outline kind of polygon at line 5" + notWhole +
                      "WARNING: Pad stack index 99 of via of net GND at line 4" + noPad +
                      "WARNING: Pad stack index of via of net VCC at line 7" + notWhole +
                      "WARNING: Pad stack index 7 of via of net VCC at line 7" + noPad +
                      "WARNING: Pad stack index of pin 1 at line 8" + notWhole +
                      "WARNING: Pad stack index 99 of pin 3 at line 9" + noPad +
-                     "WARNING: Scale of component R1 at line 10" + notWhole);
+                     "WARNING: Scale of component R1 at line 10" + notWhole +
+                     "WARNING: The layer \"TOP\" at line 4 is none of the layers pads are made of "
+                     "(PADCOM, PADSLD, PADINT, DRILL, SLDMSK): 1 object drawn on it in pad "
+                     "definitions may not make its pads as drawn (line 6)\r\n");
 }
 
 // Fault: every instance went to the most recent COMP_DEF, whatever definition it named
@@ -806,10 +822,14 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
       {"{NET_DEF {N A {DG [LY \"CMOP\"] {V 0 0 1} {NN 0 0} {W 0 0 1 1} {ARC 0 0 1 0 0 1}"
        " {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}}}",
        "1\r\n" + undeclared + "CMOP" + notDeclared + "6 objects drawn on it were left out (line 4)\r\n"},
-      // The graphics of a pad definition do not count; the layer it leaves does.
+      // The graphics of a pad definition do not count, but for one on a layer pads are
+      // not made of; the layer it leaves does.
       {"{PAD_STACK {PAD 1 \"R\"} {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 3} [LY \"CMOP\"] {C 0 0 3}}}}"
        " {ANNOTATE {C 0 0 1}}",
-       "1\r\n" + undeclared + "CMOP" + notDeclared + "1 object drawn on it was left out (line 4)\r\n"},
+       "2\r\n" + undeclared + "CMOP" + notDeclared + "1 object drawn on it was left out (line 4)\r\n" +
+           undeclared + "CMOP\" at line 4 is none of the layers pads are made of (PADCOM, PADSLD, "
+           "PADINT, DRILL, SLDMSK): 1 object drawn on it in pad definitions may not make its pads "
+           "as drawn (line 4)\r\n"},
       // A misspelt layer in one definition takes the pins of the next along: the lines
       // of the objects left out tell where.
       {"{SUBCOMP {COMP_DEF A {PIC [LY SILK\"] {L 0 0 1 1} {C 0 0 -1}}}\n"
@@ -820,11 +840,12 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
       {"{ANNOTATE [LY \"X2\"] {C 0 0 1} [LY \"X1\"] {C 0 0 1} [LY \"X2\"] {C 0 0 1}}",
        "2\r\n" + undeclared + "X2" + notDeclared + "2 objects drawn on it were left out (line 4)\r\n" +
            undeclared + "X1" + notDeclared + "1 object drawn on it was left out (line 4)\r\n"},
-      // Declared (in any case, or by an ENVIRONMENT after the DETAIL), before any [LY],
-      // or with nothing drawn: nothing to tell.
+      // Declared (in any case, or by an ENVIRONMENT after the DETAIL, itself told as the
+      // file's second), before any [LY], or with nothing drawn: nothing to tell.
       {"{ANNOTATE {C 0 0 1} [LY \"bottom\"] {C 0 0 1} [LY \"LATE\"] {C 0 0 1} [LY \"NONE\"]}}"
        " {ENVIRONMENT {LYRSTR \"LATE\" 4}",
-       "0\r\n"},
+       "1\r\nWARNING: The ENVIRONMENT block at line 4 is not the file's first (line 2): what it "
+       "declares was read as well\r\n"},
       // An unreadable layer: what follows up to the next readable one, on a record of its
       // own; inside a pad definition nothing counts.
       {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"] [WD 5]\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
@@ -840,16 +861,20 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
 
 // Fault: DBGRID 0 made every coordinate 0 (every track dropped as a point, everything
 // else at the origin) and an unreadable one -32000, a DBUNIT the importer does not know
-// changed nothing, all without a word. The grid is taken as 1, told; an unknown unit and
-// a DETAIL read while every coordinate is still 0 are told.
+// changed nothing, all without a word; without a DBGRID, or without a known DBUNIT, every
+// object was put at the origin, told only as "every coordinate reads as 0"; a negative
+// grid turned the board about the origin and made every width refused. A grid of 0, none,
+// one not a whole number or a negative one is taken as 1 (as its size), told; an unknown
+// unit is told, and what is drawn without a known unit is left out, told once with its
+// count and lines.
 TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
-  const std::string detail = "The DETAIL block at line 3 has ";
-  const std::string zero = " before it: every coordinate reads as 0\r\n";
   const std::string unknownUnit =
       " at line 2 is not one of the units CMM, MM, UM, CENTIMIL and MIL: it was passed over\r\n";
+  const std::string noUnit = "WARNING: The DETAIL block at line 3 has no known DBUNIT before it: 1 "
+                             "object drawn without a unit was left out (line 3)\r\n";
   const struct {
     const char* Environment;  // on line 2
-    int32_t X;                // of the line's first point
+    int32_t X;                // of the line's first point; -1 for a line left out
     std::string Warnings;
   } cases[] = {
       {"{DBUNIT \"MIL\"} {DBGRID 2}", 20000, "0\r\n"},
@@ -859,17 +884,25 @@ TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
        "1\r\nWARNING: DBGRID 1.5 at line 2 is not a whole number: a grid of 1 was used\r\n"},
       {"{DBUNIT \"MIL\"} {DBGRID}", 10000,
        "1\r\nWARNING: DBGRID at line 2 has no value: a grid of 1 was used\r\n"},
-      {"{DBUNIT \"mil\"} {DBGRID 1}", 0,
-       "2\r\nWARNING: DBUNIT \"mil\"" + unknownUnit + "WARNING: " + detail + "no known DBUNIT" + zero},
-      {"{DBUNIT \"MIL\"}", 0, "1\r\nWARNING: " + detail + "no DBGRID" + zero},
-      {"", 0, "1\r\nWARNING: " + detail + "no known DBUNIT and no DBGRID" + zero},
+      {"{DBUNIT \"MIL\"} {DBGRID -3}", 30000,
+       "1\r\nWARNING: DBGRID -3 at line 2 is negative: a grid of 3 was used\r\n"},
+      {"{DBUNIT \"MIL\"}", 10000,
+       "1\r\nWARNING: The DETAIL block at line 3 has no DBGRID before it: a grid of 1 was used\r\n"},
+      {"{DBUNIT \"mil\"} {DBGRID 1}", -1, "2\r\nWARNING: DBUNIT \"mil\"" + unknownUnit + noUnit},
+      {"", -1,
+       "2\r\nWARNING: The DETAIL block at line 3 has no DBGRID before it: a grid of 1 was used\r\n" +
+           noUnit},
   };
   for (const auto& c : cases) {
     Import(std::string("{COMPONENT \"grid\"\n{ENVIRONMENT {KIVOVREV \"3.0\"} ") + c.Environment +
                " {LYRSTR \"TOP\" 1}}\n{DETAIL {ANNOTATE [LY \"TOP\"] {L 1 1 2 1}}}\n{DETAIL}}\n",
            false);
-    ASSERT_EQ(Detail().GetAnnotations().size(), 1u) << c.Environment;
-    EXPECT_EQ(Annotation<TKivoLine>(0).GetVertices()[0].X, c.X) << c.Environment;
+    if (c.X < 0) {
+      EXPECT_TRUE(Detail().GetAnnotations().empty()) << c.Environment;
+    } else {
+      ASSERT_EQ(Detail().GetAnnotations().size(), 1u) << c.Environment;
+      EXPECT_EQ(Annotation<TKivoLine>(0).GetVertices()[0].X, c.X) << c.Environment;
+    }
     const std::string report = ReportText();
     EXPECT_NE(report.find("Load Warnings : " + c.Warnings + "\r\n"), std::string::npos)
         << c.Environment << "\n" << report;
@@ -891,8 +924,8 @@ TEST(KivoReaderAlone, ABlockTheReaderDoesNotReadIsNamedAtEveryLevel) {
       "{DETAIL\n"                                                          // 5
       "{ANNOTATE {L 0 0 10 0} {POLY {OL 1 0 0 5 0 5 5}}}\n"                // 6
       "{PAD_STACK {PAD 1 \"R\" \"R\"}\n"                                    // 7
-      " {PAD_DEF R {PIC [LY \"TOP\"] {C 0 0 5}} {ATR {IN {SMD \"Y\"}}}}}\n"   // 8
-      "{NET_DEF {N A {DG {W 0 0 1 1} {V 1 1 1}}}}\n"                       // 9
+      " {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 5}} {ATR {IN {SMD \"Y\"}}}}}\n"   // 8
+      "{NET_DEF {N A {DG [LY \"TOP\"] {W 0 0 1 1} {V 1 1 1}}}}\n"          // 9
       "{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}\n"           // 10
       "  {PIC [LY \"SILK\"] {L 0 0 1 1}}}\n"                                // 11
       " {I D U1 {ATR {IN {ORG 10 20}}} {CN A}}}\n"                          // 12
@@ -914,7 +947,7 @@ TEST(KivoReaderAlone, ABlockTheReaderDoesNotReadIsNamedAtEveryLevel) {
       {"{OL", "{OLL", "The block OLL at line 6 is not one of the POLY" + items},
       {"{PAD 1", "{PADD 1", "The block PADD at line 7 is not one of the PAD_STACK" + items},
       {"{PAD_DEF", "{PAD_DEFF", "The block PAD_DEFF at line 8 is not one of the PAD_STACK" + items},
-      {"{PIC [LY \"TOP\"]", "{PICC [LY \"TOP\"]",
+      {"{PIC [LY \"PADCOM\"]", "{PICC [LY \"PADCOM\"]",
        "The block PICC at line 8 is not one of the PAD_DEF" + items},
       {"{C 0 0 5}", "{CC 0 0 5}", "The block CC at line 8 is not one of the PIC" + items},
       {"{ATR {IN {SMD", "{ATRR {IN {SMD", "The block ATRR at line 8 is not one of the PAD_DEF" + items},

@@ -1,6 +1,7 @@
 #include "tests/importer/MutationOracle.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -279,6 +280,14 @@ std::string KeyBase(const std::string& key) {
   return key.substr(0, key.find('\x01'));
 }
 
+bool PromisesWhole(const std::string& warning) {
+  for (const char* whole : {"; it was read", "; it was applied"})
+    if (warning.size() >= strlen(whole) &&
+        warning.compare(warning.size() - strlen(whole), std::string::npos, whole) == 0)
+      return true;
+  return false;
+}
+
 std::vector<std::string> NewWarnings(const std::string& report, const std::string& sample) {
   std::multiset<std::string> known;
   for (const std::string& warning : Warnings(sample))
@@ -459,7 +468,7 @@ const TMutationOracle::TUnitObjects& TMutationOracle::UnitObjectsOf(size_t unit)
 }
 
 std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
-    const TMutant& mutant, const THostileOutcome& outcome) const {
+    const TMutant& mutant, const THostileOutcome& outcome, bool lossesOnly) const {
   // The mutant's lines as the reader counts them: a CR ends one, and an LF unless it
   // follows a CR.
   std::vector<size_t> starts{0};
@@ -480,7 +489,7 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
   std::vector<std::pair<size_t, size_t>> spans;
   for (const std::string& warning : NewWarnings(outcome.Report, FSampleOutcome.Report)) {
     const int line = WarningLine(warning);
-    if (line <= 0)
+    if (line <= 0 || (lossesOnly && PromisesWhole(warning)))
       continue;
     // The warning's line, and the lines of the objects it tells left out: "(line A)"
     // or "(lines A to B)".
@@ -593,6 +602,25 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     }
     if (mutant.Kind == TMutant::mkDamage && !extra.empty())
       LetDamageChange(edits, reaches, silent, expected, kept, placed, missing, extra);
+    // An object a told loss changed (one of the same kind and owner, and name where it
+    // has one, with another place, drawing state, net or pad) goes with that loss, where
+    // a warning that tells a loss accounts for its unit: as many as the unit had.
+    if (!extra.empty()) {
+      const std::set<size_t> changed =
+          ToldUnits(edits, reaches, ToldSpans(mutant, outcome, /*lossesOnly=*/true), silent);
+      const auto whose = [](const std::string& key) { return key.substr(0, key.find('\x01')); };
+      std::map<std::string, int> changeable;
+      for (size_t unit : changed)
+        for (const auto& [key, count] : objectsOf(unit))
+          changeable[whose(key)] += count;
+      for (auto it = extra.begin(); it != extra.end();) {
+        int& left = changeable[whose(it->first)];
+        const int excused = std::min(left, it->second);
+        left -= excused;
+        it->second -= excused;
+        it = it->second == 0 ? extra.erase(it) : std::next(it);
+      }
+    }
     if (mutant.MustWarn && added.empty())
       problems += " it told nothing;";
     if (problems.empty() && missing.empty() && extra.empty()) {

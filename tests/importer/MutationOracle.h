@@ -78,8 +78,14 @@ std::string KeyPlace(const std::string& key);
 // 5. An object the sample's import does not have is a failure, beyond what rules 3 and
 //    4 let go with a unit: a mutant of damage may write new objects, but not restate
 //    one of the sample's that it may not change (the same object, at the same place,
-//    with another layer, width, net...). A block read after a missing "}" with the
-//    drawing state of the block before it makes such objects.
+//    with another layer, width, net...). An object that a told loss changed (one of the
+//    same kind and owner, and name where it has one, with another place, drawing state,
+//    net or pad: a pad of a definition that lost a graphic, the drawing of a component
+//    whose placement block was skipped) goes with its unit, as many as the unit had,
+//    where rule 4 accounts for that unit by a warning that tells a loss; a warning that says a
+//    block was read ("it was read", "it was applied") promises it whole and accounts for
+//    no change. A block read after a missing "}" with the drawing state of the block
+//    before it makes such objects, told only as read.
 // 6. A valid but unusual mutant (mkUnusual) must import as the sample does: answered
 //    True, no new warning, every object the same (but the texts its edits changed, as
 //    they now read), none more. A mutant of damage that must be told (mkMustTell) may
@@ -138,9 +144,10 @@ class TMutationOracle {
   // The innermost unit holding `offset`; npos when none.
   size_t UnitAt(size_t offset) const;
   // Where the mutant's new warnings naming a line stand in the sample: [first, last]
-  // offset of each such line.
+  // offset of each such line; with `lossesOnly`, of those that tell a loss (PromisesWhole).
   std::vector<std::pair<size_t, size_t>> ToldSpans(const TMutant& mutant,
-                                                   const THostileOutcome& outcome) const;
+                                                   const THostileOutcome& outcome,
+                                                   bool lossesOnly = false) const;
   // The sample's objects as the mutant's valid text changes make them.
   TObjectKeys Expected(const TMutant& mutant, bool placed);
   // The units whose loss the mutant's new warnings (`told`) tell (rule 4), but the
@@ -179,6 +186,9 @@ int WarningLine(const std::string& warning);
 // with their numbers written "#" (so that the sample's own are known again wherever
 // they moved).
 std::vector<std::string> NewWarnings(const std::string& report, const std::string& sample);
+// Whether a warning says a block was read whole ("it was read", "it was applied"), which
+// tells no loss.
+bool PromisesWhole(const std::string& warning);
 
 // What the board of `dump` holds beyond the objects the generator wrote, and what it
 // lacks of them, as text; empty when it holds them exactly. `layers` are the file's
