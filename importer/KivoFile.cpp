@@ -84,7 +84,8 @@ PadStackMapRecord& TKivoFile::GetPadStackMap() {
 }
 
 int32_t TKivoFile::ToCoordinate(double value) {
-  FUnscaled |= FNoScale;
+  if (__builtin_expect(FNoScale, 0))
+    FUnscaled = true;
   const double product = value * FDisplay.GetUnitScale() * static_cast<double>(FDisplay.GetGrid());
   if (__builtin_expect(KivoCoordinateFits(product), 1))
     return _mm_cvtsd_si32(_mm_set_sd(product));

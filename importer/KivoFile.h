@@ -28,13 +28,14 @@
 // is still open (cut short, or short of closing braces) gets one load warning naming
 // the line it ends at and the section it ends in.
 //
-// A tab reads as a blank (files indented with tabs read as with blanks).
+// A tab reads as a blank between tokens (files indented with tabs read as with blanks).
 //
 // Coordinates: a file value becomes the nearest integer (ties to even) to
-// value × unit scale × grid. A DBGRID of 0, or one that is not a whole number, would
-// put every object at the origin: it is told and a grid of 1 is used. A DBUNIT the
-// importer does not know is told, and so is a DETAIL section read while the unit scale
-// or the grid is still 0.
+// value × unit scale × grid. A DBGRID of 0, none, or one that is not a whole number would
+// put every object at the origin, and a negative one turn the board about it and refuse
+// every width: it is told and a grid of 1 (or the negative one's size) is used. A DBUNIT
+// the importer does not know is told; what is drawn while no known unit was given cannot
+// be placed and is left out, told once with its count.
 //
 // An instance belongs to the definition its first word names (ignoring case): the most
 // recent one when it has that name, else the latest of that name read before it in the
@@ -44,9 +45,10 @@
 // layer is told once, at the end of the reading (an ENVIRONMENT after the DETAIL still
 // declares), with the line of its first [LY] and the count of objects left out. A [LY]
 // whose value cannot be read sets no layer, so that what follows is left out rather
-// than drawn on the layer before; its warning counts those objects. A negative DBGRID is
-// taken as its size; it, a second PAD_STACK (whose pads are not used) and an instance
-// without designator are told.
+// than drawn on the layer before; its warning counts those objects. So is a layer other
+// than the pads' own that pad definitions draw on. A second ENVIRONMENT, a second
+// PAD_STACK (whose pads are not used) and an instance without designator are told. A
+// pin left out keeps its place in net lists by position.
 //
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, and KivoReadSections.cpp,
