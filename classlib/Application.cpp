@@ -28,6 +28,18 @@ constexpr UINT_PTR kHintTimerId = 1;
 
 TBoundaryHandler gPreviousBoundaryHandler = nullptr;
 
+// Whether `capture` is the dropped list of the combo box that `wnd` is or lies in (its
+// edit). The list holds the mouse while the keys still go to the box.
+bool IsDroppedListOf(HWND capture, HWND wnd) {
+  for (; wnd; wnd = GetParent(wnd)) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(wnd, &info))
+      return info.hwndList == capture;
+  }
+  return false;
+}
+
 // Exceptions stopped at any boundary go to the application's handler.
 void ApplicationBoundaryHandler(const char* where, const std::exception* error) {
   if (!Application) {
@@ -170,6 +182,10 @@ bool TApplication::IsKeyMsg(MSG& msg) {
   if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
     return false;
   HWND wnd = GetCapture();
+  // Keys pressed while a combo box's list is dropped are the box's, as when it is closed
+  // (Tab in the list of a box with an edit was otherwise lost).
+  if (wnd && !FindControl(wnd) && IsDroppedListOf(wnd, msg.hwnd))
+    wnd = nullptr;
   if (!wnd) {
     wnd = msg.hwnd;
     if (FMainForm && wnd == FMainForm->GetClientHandle()) {

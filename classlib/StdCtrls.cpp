@@ -457,6 +457,12 @@ void TCustomComboBox::Dispatch(TMessage& message) {
       case CBN_CLOSEUP:
         OnCloseUp(this);
         break;
+      case CBN_SELENDOK:
+        OnSelEndOk(this);
+        break;
+      case CBN_SELENDCANCEL:
+        OnSelEndCancel(this);
+        break;
     }
     return;
   }

@@ -201,6 +201,11 @@ class TCustomComboBox : public TWinControl {
   TNotifyEvent OnSelect;
   TNotifyEvent OnDropDown;
   TNotifyEvent OnCloseUp;
+  // The list closes taking its selection (Enter, a click on an entry), or leaving it
+  // (Escape, a click outside, the focus leaving: the system tells this one also when the
+  // focus leaves a box whose list is closed). Both come before OnCloseUp.
+  TNotifyEvent OnSelEndOk;
+  TNotifyEvent OnSelEndCancel;
 
  protected:
   friend class TComboBoxStrings;

@@ -7,6 +7,10 @@
 // - At the ends of the date range (January 0001, December 9999) the days beyond it are
 //   left blank and cannot be picked, and keys, arrows and the month list stop there,
 //   where painting and stepping would otherwise raise again and again.
+// - A flat calendar's selected days are numbered in the button text colour, not the
+//   highlight text colour: they lie on the button face, and highlight text is made to
+//   read on the highlight (white on the light faces of common schemes: 1.8:1 on the
+//   classic grey, 1.1:1 on Wine's default face).
 #include "editors/DxGridDatePopup.h"
 
 #include <algorithm>
@@ -309,7 +313,7 @@ void TdxGridDatePopup::Paint() {
       }
       int textColor = COLOR_GRAYTEXT;
       if (selected)
-        textColor = COLOR_HIGHLIGHTTEXT;
+        textColor = flat ? COLOR_BTNTEXT : COLOR_HIGHLIGHTTEXT;
       else if (DatePart(2, date) == month)
         textColor = COLOR_WINDOWTEXT;
       SetBkColor(dc, ColorToRGB(selected ? (flat ? clBtnFace : clHighlight) : clWindow));

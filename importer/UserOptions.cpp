@@ -9,7 +9,10 @@
 // counts the grid's frame as the system draws it (the two pixels of the design's rule),
 // and the column widths as the dialog is scaled. The wheel over a grid is the grid's
 // also while its cell's combo box has the focus (the box would step its entry, changing
-// the mapping of a row the user was not looking at).
+// the mapping of a row the user was not looking at). A step through a cell's dropped list
+// (arrow keys, the wheel, the pointer) chooses nothing: the row takes the entry when the
+// list closes with Enter, Tab or a click on it, and keeps its own when it closes with
+// Escape or a click outside, the box showing the row's entry again.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -168,6 +171,8 @@ void TTranslateDialog::BuildControls() {
   ComboBoxVarnokLayers->SetVisible(false);
   ComboBoxVarnokLayers->SetTabStop(false);
   ComboBoxVarnokLayers->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxVarnokLayersChange>(this);
+  ComboBoxVarnokLayers->OnSelEndOk = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxSelEndOk>(this);
+  ComboBoxVarnokLayers->OnSelEndCancel = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxSelEndCancel>(this);
   ComboBoxVarnokLayers->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxVarnokLayers->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
 
@@ -209,6 +214,8 @@ void TTranslateDialog::BuildControls() {
   ComboBoxPadStack->SetVisible(false);
   ComboBoxPadStack->SetTabStop(false);
   ComboBoxPadStack->OnChange = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxPadStackChange>(this);
+  ComboBoxPadStack->OnSelEndOk = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxSelEndOk>(this);
+  ComboBoxPadStack->OnSelEndCancel = TNotifyEvent::Bind<&TTranslateDialog::ComboBoxSelEndCancel>(this);
   ComboBoxPadStack->OnKeyDown = TKeyEvent::Bind<&TTranslateDialog::ComboBoxKeyDown>(this);
   ComboBoxPadStack->OnExit = TNotifyEvent::Bind<&TTranslateDialog::CellEditorExit>(this);
 
@@ -354,15 +361,50 @@ void TTranslateDialog::StringGridAssociationsMouseDown(TObject*, TMouseButton, T
     SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
 }
 
+// A step through the dropped list (arrow keys, the wheel) chooses nothing yet: how the
+// list closes decides. A closed box's step is a choice.
 void TTranslateDialog::ComboBoxVarnokLayersChange(TObject*) {
-  const int index = ComboBoxVarnokLayers->GetItemIndex();
-  if (index < 0 || FLayerEditRow < 0 || FLayerEditRow >= int(FRowLayers.size()))
+  if (!ComboBoxVarnokLayers->GetDroppedDown())
+    TakeComboEntry(ComboBoxVarnokLayers);
+}
+
+void TTranslateDialog::TakeComboEntry(TComboBox* combo) {
+  const int index = combo->GetItemIndex();
+  if (index < 0)
     return;
-  const std::string text = ComboBoxVarnokLayers->GetItems()->Get(index);
+  const std::string text = combo->GetItems()->Get(index);
+  if (combo == ComboBoxPadStack) {
+    if (FPadStackEditRow >= 0 && FPadStackEditRow < StringGridPadStack->GetRowCount())
+      StringGridPadStack->SetCells(2, FPadStackEditRow, text);
+    return;
+  }
+  if (FLayerEditRow < 0 || FLayerEditRow >= int(FRowLayers.size()))
+    return;
   StringGridAssociations->SetCells(2, FLayerEditRow, text);
   FRowLayers[FLayerEditRow] = TLayer(text == "Not Imported" ? 0 : StringToLayer(text));
   UpdateMappingStatus();
 }
+
+void TTranslateDialog::SelectRowEntry(TComboBox* combo) {
+  if (combo == ComboBoxPadStack) {
+    if (FPadStackEditRow >= 0 && FPadStackEditRow < StringGridPadStack->GetRowCount())
+      SelectPadStackEntry(StringGridPadStack->GetCells(2, FPadStackEditRow));
+    return;
+  }
+  if (FLayerEditRow >= 0 && FLayerEditRow < StringGridAssociations->GetRowCount())
+    SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
+}
+
+TComboBox* TTranslateDialog::CellComboOf(TObject* control) {
+  const bool padStack = control == StringGridPadStack || control == ComboBoxPadStack;
+  return padStack ? ComboBoxPadStack : static_cast<TComboBox*>(ComboBoxVarnokLayers);
+}
+
+void TTranslateDialog::ComboBoxSelEndOk(TObject* Sender) { TakeComboEntry(CellComboOf(Sender)); }
+
+// Also told when the focus leaves a box whose list is closed: its entry is its row's
+// then, and selecting it again changes nothing.
+void TTranslateDialog::ComboBoxSelEndCancel(TObject* Sender) { SelectRowEntry(CellComboOf(Sender)); }
 
 void TTranslateDialog::StringGridAssociationsTopLeftChanged(TObject*) { ComboBoxVarnokLayers->SetVisible(false); }
 
@@ -449,7 +491,12 @@ void TTranslateDialog::Dispatch(TMessage& message) {
 void TTranslateDialog::ComboBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift) {
   if (!IsEnter(key) && !IsEscape(key) && key != VK_TAB)
     return;
-  TStringGrid* grid = Sender == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
+  TComboBox* combo = CellComboOf(Sender);
+  TStringGrid* grid = combo == ComboBoxPadStack ? StringGridPadStack : StringGridAssociations;
+  // Enter and Tab take the entry of a dropped list; Escape leaves it. The list closes
+  // as the focus leaves the box, without its entry.
+  if (!IsEscape(key) && combo->GetDroppedDown())
+    TakeComboEntry(combo);
   const bool leavesGrid = key == VK_TAB && shift.Contains(ssCtrl);
   key = 0;
   if (leavesGrid)
@@ -473,9 +520,9 @@ void TTranslateDialog::StringGridPadStackTopLeftChanged(TObject*) { ComboBoxPadS
 void TTranslateDialog::StringGridPadStackMoved(TObject*, int, int) { ComboBoxPadStack->SetVisible(false); }
 
 void TTranslateDialog::CellEditorOf(TObject* control, TStringGrid*& grid, TComboBox*& combo, int*& editRow) {
-  const bool padStack = control == StringGridPadStack || control == ComboBoxPadStack;
+  combo = CellComboOf(control);
+  const bool padStack = combo == ComboBoxPadStack;
   grid = padStack ? StringGridPadStack : StringGridAssociations;
-  combo = padStack ? ComboBoxPadStack : static_cast<TComboBox*>(ComboBoxVarnokLayers);
   editRow = padStack ? &FPadStackEditRow : &FLayerEditRow;
 }
 
@@ -500,10 +547,8 @@ void TTranslateDialog::CellEditorExit(TObject* Sender) {
 }
 
 void TTranslateDialog::ComboBoxPadStackChange(TObject*) {
-  const int index = ComboBoxPadStack->GetItemIndex();
-  if (index < 0 || FPadStackEditRow < 0 || FPadStackEditRow >= StringGridPadStack->GetRowCount())
-    return;
-  StringGridPadStack->SetCells(2, FPadStackEditRow, ComboBoxPadStack->GetItems()->Get(index));
+  if (!ComboBoxPadStack->GetDroppedDown())
+    TakeComboEntry(ComboBoxPadStack);
 }
 
 void TTranslateDialog::CheckBoxClick(TObject*) {

@@ -68,6 +68,10 @@ class TTranslateDialog : public TServerDialog {
   void StringGridSelectCell(TObject* Sender, int col, int row, bool& canSelect);
   void CellEditorExit(TObject* Sender);
   void ComboBoxPadStackChange(TObject* Sender);
+  // A cell's dropped list closing: taking its entry into the row, or leaving the row as
+  // it was and showing its entry in the box again.
+  void ComboBoxSelEndOk(TObject* Sender);
+  void ComboBoxSelEndCancel(TObject* Sender);
   void CheckBoxClick(TObject* Sender);
   void CheckBoxKeyDown(TObject* Sender, WORD& key, TShiftState shift);
   void Label1Click(TObject* Sender);
@@ -118,10 +122,16 @@ class TTranslateDialog : public TServerDialog {
   // A press at (x, y) in column 2 shows `combo` over that cell and sets `editRow`;
   // elsewhere it hides `combo`. True when shown.
   bool ShowComboAtPoint(TStringGrid* grid, TComboBox* combo, int x, int y, int& editRow);
+  // The combo box of the grid or combo box `control`.
+  TComboBox* CellComboOf(TObject* control);
   // The grid and combo box of `control` (either of them).
   void CellEditorOf(TObject* control, TStringGrid*& grid, TComboBox*& combo, int*& editRow);
   void SelectLayerEntry(const std::string& cellText);
   void SelectPadStackEntry(const std::string& cellText);
+  // The entry selected in `combo` becomes its row's.
+  void TakeComboEntry(TComboBox* combo);
+  // `combo` selects its row's entry again.
+  void SelectRowEntry(TComboBox* combo);
   // F4, Alt+Down and Space open the combo; Enter and Esc end the dialog. True when handled.
   bool GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TShiftState shift);
   // The wheel over a grid while it or its cell's combo box has the focus: the grid takes

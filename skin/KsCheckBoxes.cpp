@@ -157,12 +157,23 @@ void TKsCustomCheckBox::ClickEvent() {
 
 void TKsCustomCheckBox::Toggle() { SetState(FState == cbChecked ? cbUnchecked : cbChecked); }
 
+void TKsCustomCheckBox::ChangeScale(int M, int D) {
+  inherited::ChangeScale(M, D);
+  FMarkPixelsPerInch = MulDiv(FMarkPixelsPerInch, M, D);
+  Invalidate();
+}
+
+TSize TKsCustomCheckBox::GetMarkSize() {
+  const TSize artwork = GetCheckSize();
+  return TSize{ScaleMark(artwork.cx), ScaleMark(artwork.cy)};
+}
+
 TRect TKsCustomCheckBox::GetMarkRect() {
-  return CheckMarkRect(GetCheckSize(), GetWidth(), GetHeight(), FAlignment == taRightJustify);
+  return CheckMarkRect(GetMarkSize(), GetWidth(), GetHeight(), FAlignment == taRightJustify);
 }
 
 TRect TKsCustomCheckBox::GetTextRect() {
-  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetCheckSize(), GetSpacing(), GetHeight(),
+  return CheckCaptionRect(TextSize(*GetBuffer(), this), GetMarkSize(), GetSpacing(), GetHeight(),
                           FAlignment == taRightJustify);
 }
 
@@ -288,8 +299,8 @@ void TTeThemeCheckBox::DrawCheck() {
     return;
   }
   TRect mark = GetMarkRect();
-  mark.top += 2;
-  mark.bottom += 2;
+  mark.top += ScaleMark(2);
+  mark.bottom += ScaleMark(2);
   GetThemeEngine()->GetTheme()->DrawCheckBox(*GetBuffer(), mark, ThemeDrawState(this, GetPressed()),
                                          int(GetState()));
 }

@@ -47,7 +47,8 @@ class TKsCustomMarkControl : public TKsCustomControl {
   void MouseEnter() override;
   void MouseLeave() override;
   void SetPressed(bool value);
-  // The spacing scales with the control; the mark keeps the size its artwork has.
+  // The spacing scales with the control; the mark keeps the size its artwork has (the
+  // check box scales its own).
   void ChangeScale(int M, int D) override;
 
  private:
@@ -76,6 +77,12 @@ class TKsCustomCheckBox : public TKsCustomMarkControl {
   // Fires the click event unless loading.
   virtual void ClickEvent();
   virtual void Toggle();
+  // The mark grows with the control, as the system's check boxes grow with the screen:
+  // its artwork's size (GetCheckSize) by the scale the control was shown at.
+  void ChangeScale(int M, int D) override;
+  TSize GetMarkSize();
+  // `pixels` of the artwork as drawn at the control's scale.
+  int ScaleMark(int pixels) const { return MulDiv(pixels, FMarkPixelsPerInch, 96); }
   void DrawCheck() override;
   void DrawCaption() override;
   void AccelCheck() override { Toggle(); }
@@ -87,6 +94,8 @@ class TKsCustomCheckBox : public TKsCustomMarkControl {
   TCheckBoxState FState = cbUnchecked;
   TLeftRight FAlignment = taLeftJustify;
   bool FTracking = false;
+  // The density the mark is drawn for, its artwork's being 96.
+  int FMarkPixelsPerInch = 96;
 };
 
 class TKsCustomRadioButton : public TKsCustomMarkControl {

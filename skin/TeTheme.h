@@ -127,7 +127,8 @@ class TTeTheme : public TPersistent {
   virtual void DrawPopupItemData(TKsBitmap& bitmap, const TTeItemData& item, const TRect& rect,
                                  bool selected, bool pressed) {}
   // 17-19: buttons. The states are TTeDrawState values; a check box's check state is a
-  // TCheckBoxState (unchecked, checked, grayed).
+  // TCheckBoxState (unchecked, checked, grayed), its mark filling `rect` when that is
+  // larger than the theme's mark size (a box shown at a higher density).
   virtual void DrawButton(TKsBitmap& bitmap, int width, int height, int state) {}
   virtual void DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawState,
                             int checkState) {}

@@ -385,8 +385,7 @@ void TTeThemeHighlight::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int d
   r = Inflated(r, -1, -1);
   bitmap.FillRect(r, KsColor(6));
   if (checkState == cbChecked)
-    StampSystemGlyph(bitmap, {rect.left, rect.top, rect.left + GetSize(16), rect.top + GetSize(17)},
-                     DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED, mark);
+    StampSystemGlyph(bitmap, rect, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED, mark);
   else if (checkState == cbGrayed)
     bitmap.FillRect(Inflated(r, -1, -1), mark);
 }

@@ -202,7 +202,18 @@ void TTeThemeLuna::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawSt
       checkState > cbGrayed)
     return;
   int y = 102 + 16 * drawState + 64 * checkState;
-  Copy(*FSheet1, bitmap, rect.left, rect.top, {171, y, 171 + GetSize(16), y + GetSize(17)}, true);
+  const TRect cell{171, y, 171 + GetSize(16), y + GetSize(17)};
+  const int w = RectWidth(rect), h = RectHeight(rect), cw = RectWidth(cell), ch = RectHeight(cell);
+  if (w <= cw && h <= ch) {
+    Copy(*FSheet1, bitmap, rect.left, rect.top, cell, true);
+    return;
+  }
+  // A larger rectangle (a box shown at a higher density) takes the box (13 x 13 at (1, 1)
+  // of the cell) grown as the system grows its own: the 12 pixels from its outline's first
+  // column to its last by the rectangle's scale, the outline kept one pixel wide.
+  const TRect box{cell.left + 1, cell.top + 1, cell.left + 14, cell.top + 14};
+  const int left = rect.left + MulDiv(1, w, cw), top = rect.top + MulDiv(1, h, ch);
+  NinePart(*FSheet1, bitmap, {left, top, left + MulDiv(12, w, cw) + 1, top + MulDiv(12, h, ch) + 1}, box, 1, true);
 }
 
 void TTeThemeLuna::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState,

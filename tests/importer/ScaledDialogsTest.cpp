@@ -68,6 +68,37 @@ int CaptionStart(TWinControl* box) {
   return x;
 }
 
+// The size of a check box's mark as the box shows on the screen: the run of columns with
+// ink at the mark's side of the box, and the rows with ink in that run. The face is the
+// top corner on the other side, which the mark and the caption, centred, leave clear.
+SIZE MarkSize(TWinControl* box, bool markRight) {
+  TDibSurface surface(box->GetWidth(), box->GetHeight());
+  HDC dc = GetDC(box->GetHandle());
+  BitBlt(surface.DC(), 0, 0, surface.Width(), surface.Height(), dc, 0, 0, SRCCOPY);
+  ReleaseDC(box->GetHandle(), dc);
+  GdiFlush();
+  const COLORREF face = surface.Color(markRight ? 0 : surface.Width() - 1, 0);
+  auto inkAt = [&](int x, int y) { return surface.Color(x, y) != face; };
+  auto inkInColumn = [&](int x) {
+    for (int y = 0; y < surface.Height(); ++y)
+      if (inkAt(x, y))
+        return true;
+    return false;
+  };
+  const int step = markRight ? -1 : 1;
+  int x = markRight ? surface.Width() - 1 : 0;
+  while (x >= 0 && x < surface.Width() && !inkInColumn(x))
+    x += step;
+  int width = 0, top = surface.Height(), bottom = 0;
+  for (; x >= 0 && x < surface.Width() && inkInColumn(x); x += step, ++width)
+    for (int y = 0; y < surface.Height(); ++y)
+      if (inkAt(x, y)) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y + 1);
+      }
+  return SIZE{width, std::max(0, bottom - top)};
+}
+
 // The size of the image an icon handle holds.
 SIZE IconImageSize(HICON icon) {
   ICONINFO info{};
@@ -179,9 +210,29 @@ TEST_F(ScaledDialogsTest, TheStatusDialogGivesItsGrownTextsTheirRoom) {
     EXPECT_LE(label->GetLeft() + label->GetWidth(), dialog.GetClientWidth()) << dpi;
     TTeThemeCheckBox* box = dialog.GetCheckBoxViewReport();
     EXPECT_EQ(box->GetHeight(), Scaled(19, dpi));
-    const int mark = box->GetThemeEngine()->GetTheme()->GetSize(16);
+    const int mark = RectWidth(box->GetMarkRect());
+    EXPECT_GE(mark, Scaled(box->GetThemeEngine()->GetTheme()->GetSize(16), dpi)) << dpi;
     EXPECT_LE(TextWidth(box->GetFont(), "View Report") + box->GetSpacing() + mark, box->GetWidth()) << dpi;
   }
+}
+
+// Fault: at 144 pixels per inch the status dialog's check box kept its mark of 13 pixels
+// while the options dialog's grew to the screen's; cause: the themed box drew the theme's
+// artwork at its own size. Both measured on the screen, at the screen's own density.
+TEST_F(ScaledDialogsTest, TheStatusDialogsCheckMarkGrowsAsTheOptionsDialogsDo) {
+  std::unique_ptr<TTranslateDialog> options(new TTranslateDialog(nullptr));
+  options->Show();
+  PumpPending();
+  const SIZE expected = MarkSize(options->CheckBoxViewErrors, /*markRight=*/false);
+  EXPECT_GE(expected.cx, Scaled(12, ScreenPixelsPerInch()));
+  options.reset();
+  TTranslationStatus status(nullptr);
+  status.ShowOutcome(true, 3);
+  status.Show();
+  PumpPending();
+  const SIZE mark = MarkSize(status.GetCheckBoxViewReport(), /*markRight=*/true);
+  EXPECT_EQ(mark.cx, expected.cx) << ScreenPixelsPerInch();
+  EXPECT_EQ(mark.cy, expected.cy) << ScreenPixelsPerInch();
 }
 
 // Fault: at 120 pixels per inch the error box cut the last letters of its lines

@@ -750,6 +750,149 @@ TEST_F(DialogTest, TabInACellsComboReturnsToTheGridAndCtrlTabLeavesIt) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+// The list `combo` drops.
+HWND DroppedList(TComboBox* combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  GetComboBoxInfo(combo->GetHandle(), &info);
+  return info.hwndList;
+}
+
+// The middle of entry `index` of a dropped list, in the list's client coordinates.
+TPoint EntryCentre(HWND list, int index) {
+  RECT r{};
+  SendMessageA(list, LB_GETITEMRECT, WPARAM(index), reinterpret_cast<LPARAM>(&r));
+  return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Posts a mouse message to `wnd` with the pointer moved to `at` of its client area, as
+// the system sends it to the window under the pointer or holding the capture, and lets
+// the application handle it.
+void PostMouse(HWND wnd, UINT msg, WPARAM keys, TPoint at) {
+  POINT screen{at.x, at.y};
+  ClientToScreen(wnd, &screen);
+  SettlePointerAt(screen.x, screen.y);
+  PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(at.x)), WORD(short(at.y))));
+  Application->ProcessMessages();
+}
+
+std::string ComboText(TComboBox* combo) {
+  char text[64] = {};
+  GetWindowTextA(combo->GetHandle(), text, sizeof text);
+  return text;
+}
+
+// How a dropped list of a cell's combo box is closed, after two steps down in it (by
+// the arrow keys, or by the pointer or the wheel over it).
+enum TListEnding { leEscape, leClickOutside, lePointerThenEscape, leWheelThenEscape, leEnter, leTab, leClickEntry };
+const char* const cListEndings[] = {"Escape",       "a click outside", "the pointer, then Escape",
+                                    "the wheel, then Escape", "Enter", "Tab", "a click on an entry"};
+
+// Reported: Alt+M, Down, F4, Down, Down, Escape, Down changed SOLDER's mapping from
+// "Bottom Layer" to "Bottom Overlay"; cause: every selection change in the dropped list
+// wrote the cell, and nothing gave it back when the list closed without a choice. A
+// list closed by Escape or by a click outside leaves the row and the box as they were;
+// Enter, Tab and a click on an entry take the entry.
+TEST_F(DialogTest, ADroppedListClosedWithoutAChoiceLeavesItsRowAsItWas) {
+  // Enough layers for the entries the choices step through, two at a time.
+  Load({"COMP", "SOLDER", "PADCOM", "PADSLD", "PADINT", "DRILL", "SLKSCR", "SLKBOT", "BRDOUT", "PINTOP",
+        "PINBOT", "FLSMSK"});
+  Show();
+  for (bool pad : {false, true}) {
+    TStringGrid* grid = pad ? Dialog->StringGridPadStack : Dialog->StringGridAssociations;
+    TComboBox* combo = pad ? Dialog->ComboBoxPadStack : static_cast<TComboBox*>(Dialog->ComboBoxVarnokLayers);
+    const int row = pad ? 2 : 1;  // "PADSLD", "Bottom Layer"
+    // As reported: the grid's accelerator, Down to the row, F4, Down, Down, Escape, Down.
+    const std::string reported = grid->GetCells(2, row);
+    PressAltKey(GetFocus(), pad ? 'P' : 'M');
+    ASSERT_TRUE(grid->Focused()) << pad;
+    for (int i = 0; i < row; ++i)
+      PressKey(GetFocus(), VK_DOWN);
+    for (WORD key : {VK_F4, VK_DOWN, VK_DOWN, VK_ESCAPE, VK_DOWN})
+      PressKey(GetFocus(), key);
+    EXPECT_EQ(grid->GetRow(), row + 1) << pad;
+    EXPECT_EQ(grid->GetCells(2, row), reported) << pad;
+    for (int ending = leEscape; ending <= leClickEntry; ++ending) {
+      const std::string what = std::string(pad ? "pad stack, " : "layers, ") + cListEndings[ending];
+      const std::string before = grid->GetCells(2, row);
+      // The row taken by a click in its first column, its list opened by F4, the pointer
+      // away from where the list drops.
+      ASSERT_TRUE(SettlePointerAt(0, 0));
+      Click(grid, CellCentre(grid, 0, row));
+      PressKey(grid->GetHandle(), VK_F4);
+      ASSERT_TRUE(combo->GetDroppedDown()) << what;
+      const int start = combo->GetItemIndex();
+      ASSERT_EQ(combo->GetItems()->Get(start), before) << what;
+      const HWND list = DroppedList(combo);
+      const int chosen = start + 2;
+      if (ending == lePointerThenEscape || ending == leClickEntry) {
+        PostMouse(list, WM_MOUSEMOVE, 0, EntryCentre(list, chosen));
+      } else if (ending == leWheelThenEscape) {
+        // The pointer over the row's own entry, the wheel rolled towards the user.
+        PostMouse(list, WM_MOUSEMOVE, 0, EntryCentre(list, start));
+        POINT screen{};
+        GetCursorPos(&screen);
+        for (int i = 0; i < 2; ++i)
+          PostMessageA(GetFocus(), WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(-WHEEL_DELTA)), MAKELPARAM(screen.x, screen.y));
+        Application->ProcessMessages();
+      } else {
+        PressKey(GetFocus(), VK_DOWN);
+        PressKey(GetFocus(), VK_DOWN);
+      }
+      ASSERT_TRUE(combo->GetDroppedDown()) << what;
+      // The wheel steps a list without an edit; the pad stack's box leaves it to its edit,
+      // which keeps it.
+      const bool stepped = ending != leWheelThenEscape || !pad;
+      EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), stepped ? chosen : start) << what;
+      switch (ending) {
+        case leEscape:
+        case lePointerThenEscape:
+        case leWheelThenEscape:
+          PressKey(GetFocus(), VK_ESCAPE);
+          break;
+        case leClickOutside: {
+          RECT client{};
+          GetClientRect(list, &client);
+          const TPoint outside{client.right + 40, client.bottom + 10};
+          PostMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, outside);
+          PostMouse(list, WM_LBUTTONUP, 0, outside);
+          break;
+        }
+        case leEnter:
+          PressKey(GetFocus(), VK_RETURN);
+          break;
+        case leTab:
+          PressKey(GetFocus(), VK_TAB);
+          break;
+        case leClickEntry:
+          PostMouse(list, WM_LBUTTONDOWN, MK_LBUTTON, EntryCentre(list, chosen));
+          PostMouse(list, WM_LBUTTONUP, 0, EntryCentre(list, chosen));
+          break;
+      }
+      PumpPending();
+      EXPECT_FALSE(combo->GetDroppedDown()) << what;
+      const bool taken = ending >= leEnter;
+      const std::string expected = taken ? combo->GetItems()->Get(chosen) : before;
+      EXPECT_EQ(grid->GetCells(2, row), expected) << what;
+      // The box shows the cell's value.
+      EXPECT_EQ(combo->GetItemIndex(), taken ? chosen : start) << what;
+      EXPECT_EQ(ComboText(combo), expected) << what;
+      if (!pad) {
+        EXPECT_EQ(int(Dialog->GetRowLayers()[row]), taken ? chosen : start) << what;
+      }
+      // Then Down in the grid moves on and changes nothing.
+      if (ending == leEscape) {
+        ASSERT_TRUE(grid->Focused()) << what;
+        PressKey(grid->GetHandle(), VK_DOWN);
+        EXPECT_EQ(grid->GetRow(), row + 1) << what;
+        EXPECT_EQ(grid->GetCells(2, row), before) << what;
+      }
+    }
+  }
+  EXPECT_EQ(Dialog->GetModalResult(), mrNone);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 // What `control` (windowed or not) shows on the screen now, read through its parent's DC.
 std::vector<uint32_t> SeenOnParent(TControl* control) {
   PumpPending();

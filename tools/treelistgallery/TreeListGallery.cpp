@@ -401,10 +401,9 @@ TdxInplaceEdit* OpenEditor(TCustomdxTreeListControl* tree, int row, int column) 
 
 // The display's button colours are those of the classic scheme while the gallery paints,
 // and its own again when it is done, also when painting fails. The header's etched sort
-// arrows are drawn in the button highlight and shadow colours, the flat calendar's
-// selected day in the highlight-text colour on the button face: on a nearly white button
-// face (the light scheme of Wine's prefix: face 245, highlight and highlight text 255)
-// the arrows lose their light edges and the day its number.
+// arrows are drawn in the button highlight and shadow colours: on a nearly white button
+// face (the light scheme of Wine's prefix: face 245, highlight 255) they lose their light
+// edges.
 class TClassicButtonColours {
  public:
   TClassicButtonColours() {
