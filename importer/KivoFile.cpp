@@ -171,13 +171,13 @@ void TKivoFile::ReportEndedInside(const std::string& block) {
 
 bool TKivoFile::ReadValue(const char* item, std::string& value) {
   // A value after one that ran over is empty: told once, with the first.
-  if (HeldBraceRanOver(FFile)) {
+  if (ValueRanOver(FFile)) {
     value.clear();
     return false;
   }
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
-  if (__builtin_expect(!HeldBraceRanOver(FFile), 1))
+  if (__builtin_expect(!ValueRanOver(FFile), 1))
     return true;
   if (item)
     ReportLeftOutAt(start, item, NotClosedReason());

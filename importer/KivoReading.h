@@ -22,11 +22,18 @@ constexpr size_t kTextLength = 255;
 inline constexpr char kNotWhole[] = "it is not a whole number";
 inline constexpr char kNotClosed[] = "its \"(\" is not closed before the next block";
 inline constexpr char kQuoteNotClosed[] = "its quote is not closed before the next block";
+inline constexpr char kNotClosedAttribute[] = "its \"(\" is not closed before the next attribute";
+inline constexpr char kQuoteNotClosedAttribute[] =
+    "its quote is not closed before the next attribute";
 inline constexpr char kUnreadableNumber[] = "a coordinate or size could not be read";
 inline constexpr char kBeyondRange[] = "a coordinate or size lies beyond the board's range";
 
-// Why the value read last ran over into the blocks after it.
-inline const char* NotClosedReason() { return LastValueQuoted() ? kQuoteNotClosed : kNotClosed; }
+// Why the value read last ran over into the blocks or attributes after it.
+inline const char* NotClosedReason() {
+  if (GetHeldBackChar() == '[')
+    return LastValueQuoted() ? kQuoteNotClosedAttribute : kNotClosedAttribute;
+  return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
+}
 
 // The integer of a list value; an unreadable one counts as a failed number.
 inline int32_t IntegerOf(const std::string& text) {

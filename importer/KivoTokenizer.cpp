@@ -2,17 +2,18 @@
 // - Where a quoted value ends is decided by one rule, for reading and skipping alike
 //   (stated with the value readers below): judged line by line, it is read whole when
 //   closed on its line, "]", "}" and "{" included; one left open on its line ends
-//   before the first bracket there; one that goes on to further lines ends at a "{" on
-//   them, held back as running over (HeldBraceRanOver): a stray quote would otherwise
-//   take the blocks after it. Its end is found in one look forward (going back to the
+//   before the first bracket there; one that goes on to further lines ends at a "{" or
+//   a "[" on them, held back as running over (ValueRanOver): a stray quote would
+//   otherwise take the blocks and attributes after it. Its end is found in one look forward (going back to the
 //   bracket at most once per line), wherever the text file's buffer ends.
 // - Tabs are blanks between tokens (the text file reads them so) and characters inside
 //   quoted and bracketed values, which take them back from the text file (WasTab).
 // - A line end inside a bracketed value joins the two lines with one blank (the line
 //   end is consumed, as every line end reads as one blank), and the value goes on
 //   until ")" or the end of the file. A line end is never re-read as blanks. But a
-//   brace on a line the value ran on to ends it, held back (HeldBraceRanOver): a "("
-//   left open would otherwise take the rest of the file for its value.
+//   brace or a "[" on a line the value ran on to ends it, held back (ValueRanOver): a
+//   "(" left open would otherwise take the rest of the file for its value, and the
+//   drawing state the attributes after it set.
 // - #1 is listed among the quoted value's delimiters only to tell that set from the
 //   bare-value set; sets here carry their kind, so #1 is an ordinary value character.
 // - A backslash escapes the next character of a value, a held-back delimiter too: a
@@ -349,6 +350,11 @@ bool HeldBraceRanOver(const TTextFile& file) {
   return (gState.Held == '{' || gState.Held == '}') && gState.RanOverAt == file.Position();
 }
 
+bool ValueRanOver(const TTextFile& file) {
+  return (gState.Held == '{' || gState.Held == '}' || gState.Held == '[') &&
+         gState.RanOverAt == file.Position();
+}
+
 namespace {
 
 // A skip that starts at a brace where a value ran over its line ends there: a "{" and
@@ -379,10 +385,10 @@ namespace {
 // the line after the opening quote, the value ends before the first of them, which is
 // structure; otherwise it goes on at the next line holding more than blanks and tabs,
 // these skipped, joined with no blank. On a line it went on to, the same, except that a
-// "{" before the value's end ends it there, as a value that ran over its line: a stray
-// quote takes no block after it. The end of the file ends a line. A backslash escapes
-// the next character, but not a line end; "\b" and "\B" give a blank. A tab inside a
-// value is a tab, not a blank: two tabs do not end it.
+// "{" or "[" before the value's end ends it there, as a value that ran over its line: a
+// stray quote takes no block or attribute after it. The end of the file ends a line. A
+// backslash escapes the next character, but not a line end; "\b" and "\B" give a
+// blank. A tab inside a value is a tab, not a blank: two tabs do not end it.
 
 // What ended a quoted value.
 enum TQuotedEndKind : uint8_t {
@@ -402,7 +408,8 @@ struct TQuotedEnd {
 
 // How the scan of a quoted value takes each byte.
 enum : uint8_t {
-  qcText, qcBlank, qcTab, qcQuote, qcEscape, qcBracket, qcOpenBrace, qcLineEnd, qcZero
+  qcText, qcBlank, qcTab, qcQuote, qcEscape, qcBracket, qcOpenBrace, qcOpenBracket, qcLineEnd,
+  qcZero
 };
 constexpr std::array<uint8_t, 256> MakeQuotedChars() {
   std::array<uint8_t, 256> kinds{};
@@ -412,6 +419,7 @@ constexpr std::array<uint8_t, 256> MakeQuotedChars() {
   kinds['\\'] = qcEscape;
   kinds['}'] = kinds[']'] = qcBracket;
   kinds['{'] = qcOpenBrace;
+  kinds['['] = qcOpenBracket;
   kinds['\r'] = kinds['\n'] = qcLineEnd;
   kinds[0] = qcZero;  // the end of the buffer, or a NUL of the file
   return kinds;
@@ -522,6 +530,15 @@ class TQuotedValueReader {
           break;
         case qcEscape:
           FPending = kEscape;
+          ++FPos;
+          break;
+        case qcOpenBracket:
+          // On a line the value went on to, an attribute begins there, as a block does.
+          if (FContinued) {
+            FResult.RanOver = true;
+            return EndAtBracket('[');
+          }
+          FText.Add('[');
           ++FPos;
           break;
         case qcOpenBrace:
@@ -687,7 +704,8 @@ KIVO_ALWAYS_INLINE TQuotedEnd ReadQuotedValue(TTextFile& file, std::string* valu
 
 // Reads a bracketed value from after its "(" to its ")" (consumed), tabs given back; the
 // escapes are resolved by the caller. A line end joins the lines with one blank; on a
-// line the value ran on to, a "{" or "}" ends it, held back as running over.
+// line the value ran on to, a "{" or "}" ends it, held back as running over, and so does
+// a "[" (an attribute begins).
 void ReadBracketedValue(TTextFile& file, std::string& value) {
   TValueText text(&value);
   bool ranOn = false;
@@ -695,7 +713,8 @@ void ReadBracketedValue(TTextFile& file, std::string& value) {
     const char* p = file.BufferPos();
     const char* const end = file.BufferEnd();
     const char* const run = p;
-    while (*p != ')' && *p != '{' && *p != '}' && *p != ' ' && *p != '\r' && *p != '\n' && *p != 0)
+    while (*p != ')' && *p != '{' && *p != '}' && *p != '[' && *p != ' ' && *p != '\r' &&
+           *p != '\n' && *p != 0)
       ++p;
     text.Add(run, p);
     if (p == end) {
@@ -715,7 +734,7 @@ void ReadBracketedValue(TTextFile& file, std::string& value) {
     file.SetBufferPos(p + 1);
     if (c == ')')
       break;
-    if (ranOn && (c == '{' || c == '}')) {
+    if (ranOn && (c == '{' || c == '}' || c == '[')) {
       gState.Held = c;
       gState.RanOverAt = file.Position();
       gState.RanOverClosed = value.find('}') != std::string::npos;
@@ -1087,7 +1106,7 @@ std::string JoinContinuedString(TTextFile& file) {
 
 std::string ReadQuotedString(TTextFile& file) {
   TTokenizerState& s = gState;
-  if (s.Held == ']' || s.Held == '}' || s.Held == '{' || HeldBraceRanOver(file))
+  if (s.Held == ']' || s.Held == '}' || s.Held == '{' || ValueRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
     s.Held = 0;

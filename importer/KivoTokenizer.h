@@ -168,6 +168,9 @@ bool SkipToCloseBracket(TTextFile& file);
 // line end before its ")" or "]": a line holding a brace is taken for the blocks after
 // it, not for more of the value. The next value read is empty, and a skip ends there.
 bool HeldBraceRanOver(const TTextFile& file);
+// The same, or a "[" held back where a value that ran over its line met the next
+// attribute: the value ran over (and the next value read is empty).
+bool ValueRanOver(const TTextFile& file);
 
 // The next token among a block's items, blanks and line ends skipped: "{", "}", "[" and
 // "%" are tokens of their own whatever stands right before or after them (kwOpenBrace,

@@ -204,6 +204,7 @@ const std::vector<TQuoteCase>& QuoteRuleCases() {
       {"a \"%\" on a line it went on to is part of it", "\"POW\n%ER\"} z", "POW%ER"},
       {"... and so is a \"}\" on one that closes it", "\"POW\nE}R\"} z", "POWE}R"},
       {"a \"{\" on a line it went on to ends it", "\"POW\nE{R} x} z", "POWE", "z", true},
+      {"... and so does a \"[\", an attribute's", "\"POW\nE[R] x} z", "POWE", "z"},
       {"a line it went on to left open ends before its first \"}\"", "\"POW\nER} x\n z", "POWER",
        "x"},
       {"escapes", "\"a\\\"}b\\bc\\ \\ d\\\tq\" 1} z", "a\"}b c  d\tq"},
@@ -215,6 +216,8 @@ const std::vector<TQuoteCase>& QuoteRuleCases() {
 TEST(KivoTokenizer, QuotedValuesEndByOneRuleReadingAndSkippingAlike) {
   ExpectQuotedValues(QuoteRuleCases());
   RunCases({
+      {"a bracketed value that ran on ends at a \"[\" as at a brace", "(a\n[b] c} z", "VBW",
+       R"('a '^[ ~ -1"z")"},
       {"closed at the end of the file", "\"a}\"", "V", "'a}'"},
       {"a blank before the end of the file ends it", "\"a} ", "V", "'a}'"},
       {"left open at the end of the file, it ends before its first bracket", "\"a]b", "V",
