@@ -19,8 +19,13 @@
 //
 //   ImportBench [--sizes 1,10,100,200] [--seed N] [--stages plain,tokens,read,import]
 //               [--repeat N]   (each size's stages N times in turn)
+//               [--board generated|long-values]
 //   ImportBench --generate <file> <MB> [seed]     (writes one board and its
 //                                                  configuration <file>.cfg and stops)
+//
+// The boards are the generator's (tools/kivogen), or with --board long-values boards of
+// long quoted values: nets whose attributes (ATR, skipped by the reading) hold a value of
+// a megabyte of braces, and texts whose values are a megabyte long (read, and cut).
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -29,6 +34,7 @@
 #include <memory>
 #include <new>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -66,6 +72,40 @@ double PeakMB(bool workingSet) {
   if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
     return -1;
   return (workingSet ? counters.PeakWorkingSetSize : counters.PeakPagefileUsage) / 1048576.0;
+}
+
+// The long-values board of at least `targetBytes` bytes (see above).
+TKivoBoardFigures GenerateLongValuesBoard(const std::string& path, int64_t targetBytes) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(path.c_str(), "wb"), fclose);
+  TKivoBoardFigures figures;
+  auto write = [&](const std::string& text) {
+    if (!file || fwrite(text.data(), 1, text.size(), file.get()) != text.size())
+      throw std::runtime_error("cannot write " + path);
+    figures.Bytes += static_cast<int64_t>(text.size());
+  };
+  const std::string braces(1 << 20, '{');
+  write("{COMPONENT \"LONG VALUES\"\r\n"
+        "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1}\r\n"
+        " {LYRSTR \"TOP\" 1 \"BOTTOM\" 2 \"SILK\" 3}}\r\n"
+        "{DETAIL\r\n{NET_DEF\r\n");
+  for (int net = 0; figures.Bytes < targetBytes / 2; ++net, ++figures.Objects)
+    write("{N N" + std::to_string(net) + " {ATR {CLASS \"" + braces + "\"}}\r\n" +
+          " {DG [LY \"TOP\"] [WD 10] {W 0 0 100 " + std::to_string(net % 1000) + "}}}\r\n");
+  write("}\r\n{ANNOTATE [LY \"SILK\"] [WD 10] [TS 60]\r\n");
+  for (int text = 0; figures.Bytes < targetBytes; ++text, ++figures.Objects)
+    write(" {T \"" + braces + "\" " + std::to_string(text % 1000) + " 0}\r\n");
+  write("}\r\n}\r\n}\r\n");
+  if (fclose(file.release()) != 0)
+    throw std::runtime_error("cannot write " + path);
+  return figures;
+}
+
+// The board of the case asked for.
+TKivoBoardFigures GenerateBoard(const std::string& board, const std::string& path, double mb,
+                                uint64_t seed) {
+  const int64_t bytes = static_cast<int64_t>(mb * 1048576.0);
+  return board == "long-values" ? GenerateLongValuesBoard(path, bytes)
+                                : GenerateKivoBoard(path, bytes, seed);
 }
 
 // --- the stages, run in the child -------------------------------------------------
@@ -272,8 +312,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> stages(std::begin(kStages), std::end(kStages));
   uint64_t seed = 1;
   int repeat = 1;
+  std::string board = "generated";
   for (size_t i = 0; i + 1 < args.size(); i += 2) {
-    if (args[i] == "--repeat")
+    if (args[i] == "--board")
+      board = args[i + 1];
+    else if (args[i] == "--repeat")
       repeat = std::max(1, atoi(args[i + 1].c_str()));
     else if (args[i] == "--sizes")
       sizes = SplitList(args[i + 1]);
@@ -289,8 +332,7 @@ int main(int argc, char** argv) {
   double previousMB = 0;
   for (const std::string& size : sizes) {
     const std::string path = TempFolder() + "kivo-import-bench-" + size + ".pdf";
-    const TKivoBoardFigures figures =
-        GenerateKivoBoard(path, static_cast<int64_t>(atof(size.c_str()) * 1048576.0), seed);
+    const TKivoBoardFigures figures = GenerateBoard(board, path, atof(size.c_str()), seed);
     WriteKivoBoardConfiguration(ChangeFileExt(path, ".cfg"));
     const double mb = figures.Bytes / 1048576.0;
     PlainRead(path);  // the file cache is warm for every stage

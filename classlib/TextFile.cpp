@@ -99,9 +99,11 @@ void TTextFile::Open(bool output) {
     std::memset(FBuffer, 0, kBlockSize);
     FMapOrigin = reinterpret_cast<uintptr_t>(FBuffer + kWordMap) -
                  (reinterpret_cast<uintptr_t>(FBuffer) >> 3);
+    FTabMap = reinterpret_cast<uint16_t*>(FBuffer + kTabMap);
   }
   FPos = FEnd = FMapEnd = FBuffer;
   FStopCursor = {};
+  FBufferHasTabs = false;
   *FEnd = '\0';
   FPending = 0;
   FBufferStart = 0;
@@ -123,31 +125,36 @@ void TTextFile::Close() {
   if (error) Fail(error);
 }
 
-namespace {
-
-// Turns the tabs of [p, end) into blanks, sixteen bytes at a time; the buffer is
-// aligned and has slack after its end, so the last piece may read past it.
-void TabsToBlanks(char* p, const char* end) {
+// Sixteen bytes at a time: the buffer is aligned and has slack after its end, so the
+// last piece may read past it. The tab map is cleared by the first piece with a tab, so
+// that a buffer without tabs costs nothing more.
+void TTextFile::TabsToBlanks() {
   const __m128i tab = _mm_set1_epi8('\t');
   const __m128i difference = _mm_set1_epi8('\t' ^ ' ');
-  for (; p < end; p += 16) {
+  const char* const end = FEnd;
+  for (char* p = FBuffer; p < end; p += 16) {
     const __m128i chars = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i tabs = _mm_cmpeq_epi8(chars, tab);
-    if (_mm_movemask_epi8(tabs) == 0)
+    uint32_t bits = static_cast<uint32_t>(_mm_movemask_epi8(tabs));
+    if (bits == 0)
       continue;
+    if (!FBufferHasTabs) {
+      std::memset(FTabMap, 0, BufferSize / 8);
+      FBufferHasTabs = true;
+    }
     // Only the bytes before the end are written.
     const __m128i blanks = _mm_xor_si128(chars, _mm_and_si128(tabs, difference));
     if (end - p >= 16) {
       _mm_store_si128(reinterpret_cast<__m128i*>(p), blanks);
-      continue;
+    } else {
+      alignas(16) char piece[16];
+      _mm_store_si128(reinterpret_cast<__m128i*>(piece), blanks);
+      std::memcpy(p, piece, static_cast<size_t>(end - p));
+      bits &= (1u << (end - p)) - 1;
     }
-    alignas(16) char piece[16];
-    _mm_store_si128(reinterpret_cast<__m128i*>(piece), blanks);
-    std::memcpy(p, piece, static_cast<size_t>(end - p));
+    FTabMap[(p - FBuffer) / 16] = static_cast<uint16_t>(bits);
   }
 }
-
-}  // namespace
 
 bool TTextFile::Fill() {
   if (FPos < FEnd) return true;
@@ -161,8 +168,9 @@ bool TTextFile::Fill() {
   FPos = FBuffer;
   FEnd = FBuffer + (ok ? got : 0);
   *FEnd = '\0';
+  FBufferHasTabs = false;
   if (FTabsAsBlanks)
-    TabsToBlanks(FBuffer, FEnd);
+    TabsToBlanks();
   FMapEnd = FBuffer;
   FStopCursor = {};
   if (!ok) {
@@ -254,6 +262,25 @@ void TTextFile::ReadLn(std::string& line) {
     FPos = end;
     if (FPos < FEnd) return SkipLineEnd();
   }
+}
+
+void TTextFile::Seek(int64_t position) {
+  if (FMode != kInput)
+    return Fail(FMode == kClosed ? kNotOpen : kNotForInput);
+  FStopCursor = {};
+  if (position >= FBufferStart && position <= PositionOf(FEnd)) {
+    FPos = FBuffer + (position - FBufferStart);
+    return;
+  }
+  LARGE_INTEGER to;
+  to.QuadPart = position;
+  if (!SetFilePointerEx(FHandle, to, nullptr, FILE_BEGIN))
+    return Fail(GetLastError());
+  // An empty buffer at the new place: the next read fills it from there.
+  FBufferStart = position;
+  FPos = FEnd = FMapEnd = FBuffer;
+  *FEnd = '\0';
+  FBufferHasTabs = false;
 }
 
 int64_t TTextFile::FileSize() {

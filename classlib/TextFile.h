@@ -72,8 +72,17 @@ class TTextFile {
       c = ReadSlow();
   }
   // Reading: a tab reads as a blank, for formats that take tabs for white space. It
-  // holds for the bytes read after it is set.
+  // holds for the bytes read after it is set. Where a tab is a character of the text
+  // (inside a quoted value), WasTab tells which buffered blanks were tabs.
   void SetTabsAsBlanks(bool value) { FTabsAsBlanks = value; }
+  // Whether the buffered byte at `p` (BufferPos() <= p < BufferEnd(), while reading) is
+  // a tab read as a blank. A buffer without tabs answers at once.
+  bool WasTab(const char* p) const {
+    if (!FBufferHasTabs)
+      return false;
+    const size_t offset = static_cast<size_t>(p - FBuffer);
+    return (FTabMap[offset / 16] >> (offset % 16)) & 1;
+  }
   // The next character without consuming it, or -1 at the end.
   int Peek() { return FPos < FEnd || Fill() ? static_cast<unsigned char>(*FPos) : -1; }
   void ReadLn();
@@ -126,6 +135,12 @@ class TTextFile {
   int64_t FileSize();
   // While reading: the offset in the file of the next character to be read.
   int64_t Position() const { return FBufferStart + (FPos - FBuffer); }
+  // The offset in the file of the buffered byte at `p`.
+  int64_t PositionOf(const char* p) const { return FBufferStart + (p - FBuffer); }
+  // While reading: goes back to `position`, an offset read before (or on to one within
+  // the buffered bytes); the next character read is the file's byte there. Within the
+  // buffer it only moves the position; else the buffer is filled from there.
+  void Seek(int64_t position);
 
   // Writing.
   void Write(std::string_view text);
@@ -138,7 +153,10 @@ class TTextFile {
   static constexpr size_t kMapBytes = BufferSize / 8 + MapSlackBits / 8 + 8;
   static constexpr size_t kWordMap = BufferSize + BufferSlack;
   static constexpr size_t kStopMap = kWordMap + kMapBytes;
-  static constexpr size_t kBlockSize = kStopMap + kMapBytes;
+  // The tabs a fill read as blanks: a 16-bit mask for every 16 bytes of the buffer,
+  // written only for a fill that met a tab (FBufferHasTabs).
+  static constexpr size_t kTabMap = kStopMap + kMapBytes;
+  static constexpr size_t kBlockSize = kTabMap + BufferSize / 8;
   // The buffer is aligned to 16 bytes, so that a byte's bit in a map can be found from
   // its address alone: the map byte of address a is FMapOrigin + a / 8 (a shift, where
   // the next read waits on it).
@@ -150,6 +168,8 @@ class TTextFile {
 
   // Makes unread bytes available; false at the end of the file or on failure.
   bool Fill();
+  // Turns the buffered tabs into blanks and marks them in the tab map.
+  void TabsToBlanks();
   bool EolnSlow();
   char ReadSlow();
   // Consumes a line end at the current position, if there is one.
@@ -171,6 +191,8 @@ class TTextFile {
   HANDLE FHandle = INVALID_HANDLE_VALUE;
   uint8_t FMode = kClosed;
   bool FTabsAsBlanks = false;
+  bool FBufferHasTabs = false;  // the buffered bytes hold tabs read as blanks
+  uint16_t* FTabMap = nullptr;  // see kTabMap (after the members every read uses)
 };
 
 // The line numbers of byte offsets in a named file, for messages about what was read

@@ -177,8 +177,9 @@ double TKivoComponent::Extent() const {
     const auto widen = [this](TKivoPoint p) { FExtent = std::max(FExtent, Largest(p)); };
     for (const auto& primitive : FPrimitives)
       ForEachPlacedPoint(*primitive, widen);
-    for (const auto& pin : FPins)
-      widen(PlaceOf(*pin));
+    for (size_t j = 0; j < FPins.size(); ++j)
+      if (!IsPinLeftOut(j))
+        widen(PlaceOf(*FPins[j]));
   }
   return FExtent;
 }
@@ -213,11 +214,9 @@ std::vector<std::string> TKivoComponent::LeaveOutWhatPlacementCarriesBeyond(
       leaveOut(child, GraphicName(*primitive));
     ++child;
   }
-  for (const auto& pin : FPins) {
-    if (!placement.Keeps(PlaceOf(*pin)))
-      leaveOut(child, "Pin " + pin->GetName());
-    ++child;
-  }
+  for (size_t j = 0; j < FPins.size(); ++j, ++child)
+    if (!IsPinLeftOut(j) && !placement.Keeps(PlaceOf(*FPins[j])))
+      leaveOut(child, "Pin " + FPins[j]->GetName());
   return leftOut;
 }
 
@@ -288,7 +287,7 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
       std::any_of(FPins.begin(), FPins.end(),
                   [&](const auto& pin) { return SameText(pin->GetName(), connections.Get(0)); });
   for (size_t j = 0; j < FPins.size(); ++j) {
-    if (IsChildLeftOut(&instance, static_cast<uint32_t>(FPrimitives.size() + j)))
+    if (IsPinLeftOut(j) || IsChildLeftOut(&instance, static_cast<uint32_t>(FPrimitives.size() + j)))
       continue;
     TKivoPad& pin = *FPins[j];
     pin.SetOwnerContainer(handle);

@@ -5,6 +5,8 @@
 // that ends up without any child is removed again.
 #pragma once
 
+#include <algorithm>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -122,6 +124,12 @@ class TKivoComponent : public TKivoObject {
   // board's edge), and answers their names ("Line", "Pin 2"...); nearly always none.
   // The graphics and pins are complete (the reader checks an instance once it is read).
   std::vector<std::string> LeaveOutWhatPlacementCarriesBeyond(const TKivoInstance& instance);
+  // Pin `index` is made for no instance; its place in net lists by pin position stays.
+  void LeaveOutPin(size_t index) { FLeftOutPins.push_back(index); }
+  bool IsPinLeftOut(size_t index) const {
+    return !FLeftOutPins.empty() &&
+           std::find(FLeftOutPins.begin(), FLeftOutPins.end(), index) != FLeftOutPins.end();
+  }
   // Forgets the children left out of the instances in `gone` (about to be destroyed).
   void ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone);
 
@@ -143,6 +151,8 @@ class TKivoComponent : public TKivoObject {
   TKivoObjectList FPrimitives;
   TKivoArenaVector<std::unique_ptr<TKivoPad>> FPins;
   TKivoArenaVector<std::unique_ptr<TKivoInstance>> FInstances;
+  // The pins left out of every instance (nearly always none).
+  std::vector<size_t> FLeftOutPins;
   // The children left out of single instances (nearly always none).
   std::vector<std::pair<const TKivoInstance*, uint32_t>> FLeftOutChildren;
   mutable double FExtent = -1;  // see Extent; -1 until made

@@ -4,8 +4,10 @@
 //
 // Its state is process-wide, so one file is tokenized at a time: one held-back
 // character (a delimiter that ended the last token and starts the next read), the last
-// token's text and code, the number-error flag and the delimiter set of the value being
-// read. The eight delimiter sets are built by the unit's start-up.
+// token's text and code, the number-error flag, the delimiter set of the value being
+// read and the last line found to leave a quoted value open (so that a value begun
+// later on that line is not looked at to the line's end again). The eight delimiter
+// sets are built by the unit's start-up.
 //
 // A line end reads as one blank; only the blank (32) counts as white space. Tokens and
 // values keep at most KivoMaxTokenLength characters: the rest of an overlong token is
@@ -112,6 +114,8 @@ const std::string& GetLastTokenText();
 // The same text without a copy; valid until the next read.
 std::string_view GetLastTokenView();
 int GetLastTokenCode();
+// Makes the last token empty (code kwEmpty), as a read that found no token leaves it.
+void ForgetLastToken();
 
 // Skips the rest of the line with its line end.
 void SkipLine(TTextFile& file);
@@ -136,6 +140,25 @@ struct TKivoSkipEnd {
 // depth, as at a block that cannot lie where it is met; the keyword is then the last
 // token read.
 TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched);
+// What a skip meets, told to a reader that decides as it goes (SkipBlockVisiting).
+// Depths count from the skipped block: 1 directly inside it, 2 inside a block within it.
+class TKivoSkipVisitor {
+ public:
+  virtual ~TKivoSkipVisitor() = default;
+  // Whether Block is told of the blocks met (their keywords are read only then).
+  virtual bool WantsBlocks() const = 0;
+  // A "{" and its keyword, just read (the last token), opening a block whose contents
+  // stand at `depth`; `lowest` is the least depth the skip passed since the last block
+  // or attribute it told (blocks closed in between). True ends the skip right there.
+  virtual bool Block(int code, int64_t depth, int64_t lowest) = 0;
+  // A "[" read at `depth` (`lowest` as for Block). True when the visitor read the
+  // attribute with the tokenizer (the skip goes on from where it stands, with the
+  // character held back), false when it left it (the skip passes it as text).
+  virtual bool Attribute(int64_t depth, int64_t lowest) = 0;
+};
+// SkipBlock, telling `visitor` of the blocks and attributes it meets; it stops where
+// the visitor's Block answers true.
+TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor);
 // Skips to the "]" that closes an attribute, read as SkipBlock reads: false, with the
 // character held back, where a "[" (the next attribute) or a "{" comes first, or a "}"
 // once a line end was passed (the attribute then ran over its line into the blocks
@@ -145,11 +168,29 @@ bool SkipToCloseBracket(TTextFile& file);
 // line end before its ")" or "]": a line holding a brace is taken for the blocks after
 // it, not for more of the value. The next value read is empty, and a skip ends there.
 bool HeldBraceRanOver(const TTextFile& file);
+// The same, or a "[" held back where a value that ran over its line met the next
+// attribute: the value ran over (and the next value read is empty).
+bool ValueRanOver(const TTextFile& file);
 
-// Reads a string value: bare (up to a blank, "]" or "}"), quoted (joined across blanks
-// and lines up to the closing quote) or bracketed (up to ")"), with backslash escapes.
+// The next token among a block's items, blanks and line ends skipped: "{", "}", "[" and
+// "%" are tokens of their own whatever stands right before or after them (kwOpenBrace,
+// kwCloseBrace, kwOpenBracket, kwPercent; what follows is left unread); any other run of
+// characters, up to a blank, a line end or one of "{", "}" and "[", is text (kwUnknown,
+// the last token's text); kwEmpty at the end of the file. A character held back comes
+// first. (The structural set would glue a brace to a byte beside it that ends no token,
+// a NUL or one above 127, and so lose the block.)
+KIVO_ALWAYS_INLINE int ReadItemToken(TTextFile& file);
+// Before the next token of a list (a line's vertices, a connection list's names):
+// skips blanks, line ends and comment lines, a "%" first on its line beginning one as
+// between blocks. Nothing is skipped while a character is held back.
+KIVO_ALWAYS_INLINE void SkipListGap(TTextFile& file);
+
+// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
+// the value readers in KivoTokenizer.cpp ends it, the same for skips) or bracketed (up to
+// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
 std::string ReadQuotedString(TTextFile& file);
-// One piece of a value in the current value set, with its continuations.
+// The rest of the value being read, in the value set its first character chose (a bare
+// value's first character held back), escapes resolved.
 std::string JoinContinuedString(TTextFile& file);
 
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
@@ -193,6 +234,10 @@ struct TState {
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
 extern char TokenBuffer[KivoMaxTokenLength];
+// The bytes that the readers of quoted values have looked at, counted (never reset
+// here) so that tests can tell their cost from the size of what they read. A skip reads
+// every other byte once, and again only after a quoted value's reader went back.
+extern uint64_t ScanSteps;
 // The last token's text, valid until the next read.
 inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
 // Whether a text beginning with the character can be a keyword: keywords begin with
@@ -554,6 +599,56 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
       return code;
   }
   return ReadOtherToken(file, delimiters, skipBlanks);
+}
+
+namespace KivoTokenizerDetail {
+
+// The codes of the four characters that are item tokens of their own; 0 for others.
+constexpr std::array<int16_t, 256> MakeItemCodes() {
+  std::array<int16_t, 256> codes{};
+  codes['{'] = kwOpenBrace;
+  codes['}'] = kwCloseBrace;
+  codes['['] = kwOpenBracket;
+  codes['%'] = kwPercent;
+  return codes;
+}
+inline constexpr std::array<int16_t, 256> ItemCodes = MakeItemCodes();
+
+// ReadItemToken's every other case: a character held back, text, the end of a buffer.
+int ReadOtherItemToken(TTextFile& file);
+void SkipListGapSlowly(TTextFile& file);
+
+}  // namespace KivoTokenizerDetail
+
+KIVO_ALWAYS_INLINE int ReadItemToken(TTextFile& file) {
+  using namespace KivoTokenizerDetail;
+  const char* const look = file.BufferPos();
+  if (State.Held == 0 && look < file.BufferEnd()) {
+    // The 0 after the buffered bytes stops the skip; it is no item token.
+    const char* const start = SkipBlanksAndLineEnds(look);
+    const int code = ItemCodes[static_cast<unsigned char>(*start)];
+    if (code != 0) {
+      file.SetBufferPos(start + 1);
+      TokenBuffer[0] = *start;
+      State.TextLength = 1;
+      State.TextCut = false;
+      State.Code = code;
+      return code;
+    }
+  }
+  return ReadOtherItemToken(file);
+}
+
+KIVO_ALWAYS_INLINE void SkipListGap(TTextFile& file) {
+  using namespace KivoTokenizerDetail;
+  if (State.Held != 0)
+    return;
+  // Most tokens of a list follow one blank on the same line, or none.
+  const char* p = file.BufferPos();
+  const auto plain = [](char c) { return static_cast<unsigned char>(c) > ' ' && c != '%'; };
+  if (p + 1 < file.BufferEnd() && (plain(p[0]) || (p[0] == ' ' && plain(p[1]))))
+    return;
+  SkipListGapSlowly(file);
 }
 
 namespace KivoTokenizerDetail {

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -138,24 +140,66 @@ TEST(TextFile, TheBufferedBytesAreFollowedByAZero) {
 
 // Tabs turn into blanks sixteen bytes at a time: every byte of a fill, the last ones of
 // a short last fill too, and no byte after its end (the zero after the buffered bytes).
+// Which blanks were tabs is told for every byte, a fill without tabs after one with
+// them too.
 TEST(TextFile, TabsReadAsBlanksWhenAsked) {
-  for (size_t size : {1u, 15u, 16u, 17u, 65536u + 33u}) {
+  for (size_t size : {1u, 15u, 16u, 17u, 65536u + 33u, 3 * 65536u}) {
     std::string text(size, '\t');
     text[0] = 'a';
+    for (size_t i = 5; i < size; i += 7)
+      text[i] = ' ';
+    if (size > 2 * 65536)
+      std::fill(text.begin() + 65536, text.begin() + 2 * 65536, ' ');
     const std::string path = WriteTestFile("tabs.txt", text);
     TTextFile f;
     f.Assign(path);
     f.SetTabsAsBlanks(true);
     f.Reset();
-    std::string seen;
+    std::string seen, tabs;
     while (!f.Eof()) {
       EXPECT_EQ(*f.BufferEnd(), '\0') << size;
       seen.append(f.BufferPos(), f.BufferEnd());
+      for (const char* p = f.BufferPos(); p < f.BufferEnd(); ++p)
+        tabs += f.WasTab(p) ? '\t' : *p;
       f.SetBufferPos(f.BufferEnd());
     }
     f.Close();
-    EXPECT_EQ(seen, "a" + std::string(size - 1, ' ')) << size;
+    std::string blanks = text;
+    std::replace(blanks.begin(), blanks.end(), '\t', ' ');
+    EXPECT_EQ(seen, blanks) << size;
+    EXPECT_EQ(tabs, text) << size;
   }
+}
+
+// A seek goes back to a place read before, within the buffer or before it, and on
+// within the buffer: the bytes read from there are the file's, tabs told as before.
+TEST(TextFile, SeekReadsOnFromTheGivenPlace) {
+  std::string text;
+  for (int i = 0; text.size() < 3 * 65536; ++i)
+    text += std::to_string(i) + (i % 5 ? " " : "\t\r\n");
+  const std::string path = WriteTestFile("seek.txt", text);
+  TTextFile f;
+  f.Assign(path);
+  f.SetTabsAsBlanks(true);
+  f.Reset();
+  // Reads `count` bytes from the position, tabs given back.
+  auto read = [&](size_t count) {
+    std::string bytes;
+    while (bytes.size() < count && !f.Eof()) {
+      bytes += f.WasTab(f.BufferPos()) ? '\t' : *f.BufferPos();
+      f.SetBufferPos(f.BufferPos() + 1);
+    }
+    return bytes;
+  };
+  for (const int64_t place : {int64_t{70000}, int64_t{69990}, int64_t{100}, int64_t{140000},
+                              int64_t{140001}, int64_t{196607}}) {
+    f.Seek(place);
+    EXPECT_EQ(f.Position(), place);
+    EXPECT_EQ(read(40), text.substr(static_cast<size_t>(place), 40)) << place;
+  }
+  f.Seek(static_cast<int64_t>(text.size()));
+  EXPECT_TRUE(f.Eof());
+  f.Close();
 }
 
 // The maps scanners read instead of the bytes: made for every fill, checked bit by bit

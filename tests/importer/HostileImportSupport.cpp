@@ -14,6 +14,7 @@
 #include "classlib/StringList.h"
 #include "classlib/Win.h"
 #include "importer/KivoFile.h"
+#include "importer/KivoPlantedFaults.h"
 #include "importer/ReportManager.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
@@ -65,10 +66,12 @@ class TDeadlineWatch {
   bool FArmed = false;
 };
 
-bool MapEveryLayerToTop(TKivoFile& reader, PadStackMapRecord&) {
+bool MapEachLayerApart(TKivoFile& reader, PadStackMapRecord&) {
   TStringList& layers = reader.GetBoardComponent().GetEnvironment().GetLayerStrings();
-  for (int i = 0; i < layers.GetCount(); ++i)
-    static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(eTopLayer);
+  for (int i = 0; i < layers.GetCount(); ++i) {
+    const auto layer = static_cast<TLayer>(HostileHostLayer(i));
+    static_cast<KivoLayerEntry*>(layers.GetObject(i))->SetHostLayer(layer);
+  }
   return true;
 }
 
@@ -140,6 +143,10 @@ void Snapshot(const std::string& folder, TFileSnapshot& files) {
 
 }  // namespace
 
+int HostileHostLayer(int index) {
+  return index < 31 ? eTopLayer + index : index < 47 ? eMechanical1 + index - 31 : eMechanical16;
+}
+
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
                                   double deadlineSeconds) {
   THostileOutcome outcome;
@@ -147,7 +154,7 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   const std::string reportPath = ChangeFileExt(path, ".rpt");
   if (!SameFile(reportPath, path))
     DeleteFileA(reportPath.c_str());
-  TKivoFile::SetImportOptionsHandler(MapEveryLayerToTop);
+  TKivoFile::SetImportOptionsHandler(MapEachLayerApart);
   // The unrecognised file's error box is answered when it comes; nothing else may show one.
   TUIAutomation automation(/*deadlineMs=*/static_cast<unsigned>(deadlineSeconds * 1000) + 1000);
   automation.ClickButton("Vantor Suite Error", "OK");
@@ -157,10 +164,9 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
   {
     // The reader's road of ImportFileIntoPcb: what the reader raises is an unknown
     // import error, and the report is written.
+    // The report at its default detail: what a warning written only at a finer detail
+    // tells, the user does not read.
     TReportManager report(path);
-    // Every warning's lines are written, for the oracle of the mutation campaign.
-    report.SetLoadWarningLevel(4);
-    report.SetImportWarningLevel(4);
     try {
       TKivoFile reader(path, board);
       reader.SetReport(&report);
@@ -212,6 +218,23 @@ std::string HostileOutcomeFailures(const THostileOutcome& outcome) {
   if (outcome.ErrorBoxes > 0 && outcome.Result)
     failures += " an error box was shown yet the import answered True;";
   return failures;
+}
+
+bool PlantReaderFault(TPlantedFault fault, bool planted) {
+  TKivoPlantedFault reader = TKivoPlantedFault::None;
+  switch (fault) {
+    case TPlantedFault::DropEveryThirdVia:
+      reader = TKivoPlantedFault::DropEveryThirdVia;
+      break;
+    case TPlantedFault::SkipCountsEscapedBrace:
+      reader = TKivoPlantedFault::SkipCountsEscapedBrace;
+      break;
+    case TPlantedFault::ConnectionListSkipsToEnd:
+      reader = TKivoPlantedFault::ConnectionListSkipsToEnd;
+      break;
+  }
+  gKivoPlantedFault = planted ? reader : TKivoPlantedFault::None;
+  return true;
 }
 
 TFileSnapshot SnapshotFiles(const std::string& folder) {

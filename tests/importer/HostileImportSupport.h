@@ -21,13 +21,18 @@ struct THostileOutcome {
   std::string ReportPath;   // the report written, empty when none
   int LoadWarnings = 0;
   bool EndsEarly = false;   // the report says the file ends inside an open block
-  std::string Report;       // the report written, every warning shown
+  std::string Report;       // the report written, at its default detail
   std::map<std::string, int> Objects;  // the board's objects by kind ("track", "via"...)
   std::string Dump;                    // the board's dump (the stand-in server's)
 };
 
-// Imports `path` into `board` with every layer mapped to the top layer, under a
-// deadline: past it the process is ended with a message naming `label` (a hang cannot
+// The host layer a hostile import puts the file's layer `index` (its place among the
+// LYRSTR entries, from 0) on: each a layer of its own (the signal layers from the top,
+// then the mechanical ones), so that an object drawn on another layer of the file lies
+// on another host layer.
+int HostileHostLayer(int index);
+// Imports `path` into `board` with each layer of the file mapped by HostileHostLayer,
+// under a deadline: past it the process is ended with a message naming `label` (a hang cannot
 // be caught any other way). The report is written beside the file.
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
                                   double deadlineSeconds);
@@ -35,6 +40,15 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
 // with the report (or the report's failure names it), the bracket is closed, and at
 // most one error box was shown.
 std::string HostileOutcomeFailures(const THostileOutcome& outcome);
+
+// Faults a campaign test plants in the reader to show that the campaign finds them by
+// itself: every third via read dropped silently; a skip that counts an escaped "\{"
+// as a block, and so passes the "}" after it; a CN list whose "}" is missing skipping a
+// block met in it to the end of the file, told only there.
+enum class TPlantedFault { DropEveryThirdVia, SkipCountsEscapedBrace, ConnectionListSkipsToEnd };
+// Plants `fault` in the reader (`planted` false takes it out again); false when the
+// reader has no switch for it.
+bool PlantReaderFault(TPlantedFault fault, bool planted);
 
 // The files below a folder with their sizes and write times, to see what an import wrote.
 using TFileSnapshot = std::map<std::string, std::string>;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -115,19 +116,45 @@ class HostileImport : public RaveloTest {
     return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
   }
   THostileOutcome ImportSkippingMisplacedSections(const std::string& bytes, const std::string& label);
+  // Imports each mutant and checks it with `oracle`; the failures are told together, the
+  // first few in full, so that one fault met by many mutants reads as one failure.
+  void CheckMutants(TMutationOracle& oracle, const std::vector<TMutant>& mutants,
+                    const std::string& what);
 
   std::string FFolder;
   TFileSnapshot FScratchBefore, FWorkBefore;
 };
 
-const std::string& GeneratedSample() {
-  static const std::string sample = GenerateKivoBoardText(6000, /*seed=*/7);
-  return sample;
+// The generated sample and the objects its generator wrote.
+struct TGenerated {
+  std::string Text;
+  std::vector<TKivoBoardObject> Objects;
+};
+const TGenerated& Generated() {
+  static const TGenerated generated = [] {
+    TGenerated board;
+    board.Text = GenerateKivoBoardText(6000, /*seed=*/7, nullptr, &board.Objects);
+    return board;
+  }();
+  return generated;
+}
+const std::string& GeneratedSample() { return Generated().Text; }
+
+// What the generated sample's import (its dump) holds beyond or lacks of the objects
+// the generator wrote: the sample itself is checked, as no mutant's comparison with it
+// can see what its own import lost.
+std::string GeneratedSampleMismatch(const std::string& dump) {
+  std::vector<std::string> layers;
+  for (const TKivoBoardLayer& layer : cKivoBoardLayers)
+    layers.push_back(layer.Name);
+  return BoardAsWritten(Generated().Objects, layers, dump);
 }
 
 TEST_F(HostileImport, TheSamplesImportWhole) {
   EXPECT_TRUE(ImportBytes("demo.pdf", Sample("examples/demo.pdf"), "demo.pdf").Result);
-  EXPECT_TRUE(ImportBytes("generated.pdf", GeneratedSample(), "generated board").Result);
+  const THostileOutcome generated = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
+  EXPECT_TRUE(generated.Result);
+  EXPECT_EQ(GeneratedSampleMismatch(generated.Dump), "");
 }
 
 TEST_F(HostileImport, EveryTruncationOfTheSamples) {
@@ -167,6 +194,12 @@ TEST_F(HostileImport, MutationCampaign) {
   const int count = EnvironmentNumber("KIVO_CAMPAIGN_MUTATIONS", 300);
   const int seed = EnvironmentNumber("KIVO_CAMPAIGN_SEED", 1);
   TMutationOracle oracles[] = {Oracle(Sample("examples/demo.pdf")), Oracle(GeneratedSample())};
+  const std::string generated = GeneratedSampleMismatch(oracles[1].GetSampleOutcome().Dump);
+  if (!generated.empty()) {
+    printf("[ oracle   ] the generated sample's own import differs from what was written:%s\n",
+           generated.c_str());
+    ADD_FAILURE() << "the generated sample's own import differs from what was written:" << generated;
+  }
   TKivoMutator mutator(static_cast<uint64_t>(seed));
   int accepted = 0, boxes = 0, failed = 0;
   int kinds[3] = {};
@@ -322,6 +355,200 @@ TEST_F(HostileImport, TheOracleFailsASilentSkipOfMisplacedSections) {
   EXPECT_GE(losing, 4);
 }
 
+void HostileImport::CheckMutants(TMutationOracle& oracle, const std::vector<TMutant>& mutants,
+                                 const std::string& what) {
+  int failed = 0;
+  std::string shown;
+  for (const TMutant& mutant : mutants) {
+    const THostileOutcome outcome = ImportBytes("targeted.pdf", mutant.Text, mutant.What);
+    const std::string lost = oracle.Check(mutant, outcome);
+    if (!lost.empty() && ++failed <= 3)
+      shown += "\n   " + lost;
+  }
+  printf("[ figures  ] %zu mutants of %s: %d failed\n", mutants.size(), what.c_str(), failed);
+  EXPECT_EQ(failed, 0) << failed << " of " << mutants.size() << " mutants of " << what
+                       << " failed, as:" << shown;
+}
+
+using TTargetedEdit = bool (*)(const TKivoSample&, size_t, TMutant&);
+
+// The distinct mutants a targeted edit makes of `sample`: each place it edits, in each of
+// its ways (every `step`-th of them; the full campaign takes them all).
+std::vector<TMutant> EveryTargeted(const TKivoSample& sample, TTargetedEdit edit, size_t step) {
+  std::vector<TMutant> mutants;
+  std::set<size_t> seen;
+  // A choice picks the place, and its quotient by the places the way: a few rounds of
+  // the sample's blocks go through them all.
+  const size_t choices = 8 * sample.GetBlocks().size() + 8;
+  for (size_t choice = 0, distinct = 0; choice < choices; ++choice) {
+    TMutant mutant(sample.GetText());
+    if (!edit(sample, choice, mutant) || !seen.insert(std::hash<std::string>()(mutant.Text)).second)
+      continue;
+    if (distinct++ % (Full() ? 1 : step) == 0)
+      mutants.push_back(std::move(mutant));
+  }
+  return mutants;
+}
+
+// The mutants of `mutants` of a kind.
+std::vector<TMutant> OfKind(std::vector<TMutant> mutants, TMutant::TKind kind) {
+  mutants.erase(std::remove_if(mutants.begin(), mutants.end(),
+                               [&](const TMutant& m) { return m.Kind != kind; }),
+                mutants.end());
+  return mutants;
+}
+
+// The dump without the object lines that `drop` picks.
+std::string DumpWithout(const std::string& dump, const std::function<bool(const std::string&)>& drop) {
+  std::string kept;
+  for (size_t at = 0; at < dump.size();) {
+    const size_t end = std::min(dump.find('\n', at), dump.size());
+    const std::string line = dump.substr(at, end - at);
+    if (line.rfind('#', 0) != 0 || !drop(line))
+      kept += line + "\n";
+    at = end + 1;
+  }
+  return kept;
+}
+
+// The oracle's side of three faults that a campaign must find by itself, each shown on
+// an outcome made to carry it.
+// Fault planted: every third via dropped. The sample's own import has it, so no
+// mutant's comparison with it can see it: the generated sample is checked against what
+// the generator wrote.
+TEST_F(HostileImport, TheGeneratedSampleCheckFindsDroppedVias) {
+  const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
+  int vias = 0;
+  const std::string dump = DumpWithout(outcome.Dump, [&](const std::string& line) {
+    return line.find(" via ") != std::string::npos && ++vias % 3 == 0;
+  });
+  ASSERT_GE(vias, 9);
+  const std::string mismatch = GeneratedSampleMismatch(dump);
+  int lacked = 0;
+  for (size_t at = mismatch.find("[via "); at != std::string::npos; at = mismatch.find("[via ", at + 1))
+    ++lacked;
+  EXPECT_EQ(lacked, vias / 3) << mismatch;
+  EXPECT_EQ(mismatch.find("holds besides"), std::string::npos) << mismatch;
+}
+
+// Fault planted: a skip that takes "a\{b" in a block the reader skips for a block, and
+// passes the "}" after it: the objects may be read back where they belong, but the
+// warnings of a valid file are false, and a valid mutant tells nothing new.
+TEST_F(HostileImport, TheOracleFailsAValidMutantThatWarns) {
+  TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
+  TMutant mutant(oracle.GetSample().GetText());
+  ASSERT_TRUE(TKivoMutator::BraceInSkippedValue(oracle.GetSample(), 3, mutant));
+  ASSERT_EQ(mutant.Kind, TMutant::mkUnusual);
+  THostileOutcome outcome = ImportBytes("valid.pdf", mutant.Text, mutant.What);
+  ASSERT_EQ(oracle.Check(mutant, outcome), "") << mutant.What;
+  const size_t list = outcome.Report.find("\r\n", outcome.Report.find("Load Warnings :"));
+  outcome.Report.insert(list, "\r\nWARNING: The file ends at line 453 inside the COMPONENT block: it "
+                              "may have been cut short");
+  EXPECT_NE(oracle.Check(mutant, outcome).find("it told \"WARNING: The file ends"), std::string::npos);
+}
+
+// The mutant of the demo board whose CN list of R1 is left open, with blocks in it: its
+// "}" made " {ZZ {YY".
+TMutant ConnectionListLeftOpen(const std::string& demo) {
+  TMutant mutant(demo);
+  const size_t close = demo.find('}', demo.find("{CN VCC_3V3 SDA"));
+  mutant.Erase(close, 1);
+  mutant.Insert(close, " {ZZ {YY");
+  mutant.What = "the CN list of R1 left open, with \" {ZZ {YY\" for its \"}\"";
+  return mutant;
+}
+
+// Fault planted: a CN list whose "}" is missing skips a block met in it to the end of
+// the file, losing every component after it, told only by the warning at the end. A
+// loss is told in or before the block lost; the end of the file tells only what a cut
+// leaves open there.
+TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
+  TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
+  const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
+  // What the reader with that fault does: the instances after R1 lost, and the warning
+  // that the file ends inside a block.
+  THostileOutcome lossy = oracle.GetSampleOutcome();
+  std::set<std::string> lost;  // the components' handles
+  DumpWithout(lossy.Dump, [&](const std::string& line) {
+    for (const char* designator : {"R2", "R3", "R4", "C1", "C2", "U1", "U2", "J1", "D1"})
+      if (const size_t of = line.find(" of=#"); of != std::string::npos &&
+          line.find(std::string(" Text=\"") + designator + "\"") != std::string::npos)
+        lost.insert(line.substr(of + 4, line.find(' ', of + 4) - of - 4));
+    return false;
+  });
+  ASSERT_EQ(lost.size(), 9u);
+  lossy.Dump = DumpWithout(lossy.Dump, [&](const std::string& line) {
+    return std::any_of(lost.begin(), lost.end(), [&](const std::string& handle) {
+      return line.rfind(handle + " ", 0) == 0 || line.find(" owner=" + handle + " ") != std::string::npos ||
+             line.find(" of=" + handle + " ") != std::string::npos;
+    });
+  });
+  const std::string atEnd = "\r\nWARNING: The file ends at line 453 inside the SUBCOMP block: it may have "
+                            "been cut short";
+  const size_t list = lossy.Report.find("\r\n", lossy.Report.find("Load Warnings :"));
+  lossy.Report.insert(list, atEnd);
+  EXPECT_NE(oracle.Check(mutant, lossy).find("lost beyond what it may"), std::string::npos);
+  // Told where it was lost, the same loss is let go.
+  lossy.Report.replace(list, atEnd.size(),
+                       "\r\nWARNING: The block ZZ at line 327 lies inside the CN block: it was skipped "
+                       "with what follows it (lines 327 to 453)");
+  EXPECT_EQ(oracle.Check(mutant, lossy), "");
+}
+
+// The three faults planted in the reader: the campaign's checks fail. Each needs the
+// reader's test switch (PlantReaderFault).
+class TPlanted {
+ public:
+  explicit TPlanted(TPlantedFault fault) : FFault(fault), FPlanted(PlantReaderFault(fault, true)) {}
+  ~TPlanted() {
+    if (FPlanted)
+      PlantReaderFault(FFault, false);
+  }
+  bool Planted() const { return FPlanted; }
+
+ private:
+  TPlantedFault FFault;
+  bool FPlanted;
+};
+
+TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
+  const TPlanted planted(TPlantedFault::DropEveryThirdVia);
+  if (!planted.Planted())
+    GTEST_SKIP() << "the reader has no switch that drops every third via yet";
+  const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
+  EXPECT_NE(GeneratedSampleMismatch(outcome.Dump).find("lacks [via "), std::string::npos);
+}
+
+TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
+  const TPlanted planted(TPlantedFault::SkipCountsEscapedBrace);
+  if (!planted.Planted())
+    GTEST_SKIP() << "the reader has no switch that makes a skip count an escaped brace yet";
+  int failed = 0, escaped = 0;
+  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+    TMutationOracle oracle = Oracle(text);
+    for (size_t choice = 0; choice < 4 * oracle.GetSample().GetBlocks().size(); ++choice) {
+      TMutant mutant(text);
+      if (!TKivoMutator::BraceInSkippedValue(oracle.GetSample(), choice, mutant) ||
+          mutant.What.find("\\{") == std::string::npos)
+        continue;
+      ++escaped;
+      failed += !oracle.Check(mutant, ImportBytes("escaped.pdf", mutant.Text, mutant.What)).empty();
+    }
+  }
+  EXPECT_GT(escaped, 0);
+  EXPECT_GT(failed, 0) << "none of " << escaped << " mutants with an escaped \"{\" failed";
+}
+
+TEST_F(HostileImport, TheCampaignFindsAConnectionListSkippingToTheEnd) {
+  const TPlanted planted(TPlantedFault::ConnectionListSkipsToEnd);
+  if (!planted.Planted())
+    GTEST_SKIP() << "the reader has no switch that makes a CN list skip to the end of the file yet";
+  TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
+  const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
+  const THostileOutcome outcome = ImportBytes("cn.pdf", mutant.Text, mutant.What);
+  EXPECT_NE(oracle.Check(mutant, outcome).find("lost beyond what it may"), std::string::npos);
+}
+
 const char kHead[] =
     "{COMPONENT \"hostile\"\n"
     "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n";
@@ -363,7 +590,10 @@ TEST_F(HostileImport, HandMadeExtremes) {
 
 // Valid but unusual input: a brace quoted or escaped in a value of each kind of block
 // the reader skips, a comment line holding a brace inside one, every line indented by
-// tabs. The import keeps every object of the sample.
+// tabs, a tab or a brace in a text, a text continued on a line that starts with "%" or
+// holds a "}", a "}" moved one line over nothing but blanks and braces. The import
+// answers True, tells nothing new and keeps every object as the sample's (the texts as
+// they now read).
 TEST_F(HostileImport, UnusualButValidInputKeepsEveryObject) {
   for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
@@ -394,11 +624,21 @@ TEST_F(HostileImport, UnusualButValidInputKeepsEveryObject) {
     }
     mutants.emplace_back(text);
     ASSERT_TRUE(TKivoMutator::IndentByTabs(sample, 0, 1u << 20, mutants.back()));
-    for (const TMutant& mutant : mutants) {
-      const THostileOutcome outcome = ImportBytes("unusual.pdf", mutant.Text, mutant.What);
-      EXPECT_TRUE(outcome.Result) << mutant.What;
-      EXPECT_EQ(oracle.Check(mutant, outcome), "") << mutant.What;
-    }
+    CheckMutants(oracle, mutants, "braces in skipped blocks and tabs before lines");
+    const std::vector<TMutant> tabs = EveryTargeted(sample, TKivoMutator::TabInText, 1);
+    ASSERT_FALSE(tabs.empty());
+    CheckMutants(oracle, tabs, "a tab in a text");
+    const std::vector<TMutant> braces = EveryTargeted(sample, TKivoMutator::BraceInText, 1);
+    ASSERT_FALSE(braces.empty());
+    CheckMutants(oracle, braces, "a brace or bracket in a text");
+    const std::vector<TMutant> lines =
+        OfKind(EveryTargeted(sample, TKivoMutator::TextOverTwoLines, 1), TMutant::mkUnusual);
+    ASSERT_FALSE(lines.empty());
+    CheckMutants(oracle, lines, "a text continued on a line starting with \"%\" or holding \"}\"");
+    const std::vector<TMutant> moved =
+        OfKind(EveryTargeted(sample, TKivoMutator::MoveClosingBrace, 1), TMutant::mkUnusual);
+    ASSERT_FALSE(moved.empty());
+    CheckMutants(oracle, moved, "a \"}\" moved over blanks and braces");
   }
 }
 
@@ -425,6 +665,38 @@ TEST_F(HostileImport, UndeclaredLayersAndUnknownDefinitionsAreTold) {
     for (const TMutant& mutant : mutants) {
       const THostileOutcome outcome = ImportBytes("told.pdf", mutant.Text, mutant.What);
       EXPECT_EQ(oracle.Check(mutant, outcome), "") << mutant.What;
+    }
+  }
+}
+
+// Damage that the reader must tell, at every level of the file: each block's name
+// misspelt, an odd byte after each "{", each "}" that ends a line removed or moved one
+// line (where that changes the blocks), a text continued on a line holding a "{", and
+// ENVIRONMENT and PAD_STACK given twice (which the import tells even when it keeps every
+// object). Whatever the import loses it tells in or before the block lost, and it makes
+// no object the sample does not have. The full campaign takes every place and way; CI's
+// run a part of them.
+TEST_F(HostileImport, DamageToBeToldLosesNothingUntold) {
+  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+    TMutationOracle oracle = Oracle(text);
+    const TKivoSample& sample = oracle.GetSample();
+    const struct {
+      const char* What;
+      TTargetedEdit Edit;
+      size_t Step;
+    } kinds[] = {
+        {"a block's name misspelt", TKivoMutator::MisspellBlock, 7},
+        {"an odd byte after a \"{\"", TKivoMutator::OddByteAfterBrace, 11},
+        {"a \"}\" removed at a line's end", TKivoMutator::TrimClosingBrace, 3},
+        {"a \"}\" moved one line", TKivoMutator::MoveClosingBrace, 3},
+        {"a text continued on a line holding a \"{\"", TKivoMutator::TextOverTwoLines, 1},
+        {"a section given twice", TKivoMutator::SectionTwice, 1},
+    };
+    for (const auto& kind : kinds) {
+      const std::vector<TMutant> mutants =
+          OfKind(EveryTargeted(sample, kind.Edit, kind.Step), TMutant::mkMustTell);
+      ASSERT_FALSE(mutants.empty()) << kind.What;
+      CheckMutants(oracle, mutants, kind.What);
     }
   }
 }

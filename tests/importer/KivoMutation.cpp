@@ -45,8 +45,10 @@ TKivoSample::TKivoSample(std::string text) : FText(std::move(text)) {
     const bool commentMayStart = IsLineEnd(before) || before == '}' || before == ']';
     before = c == ' ' ? before : c;
     if (c == '%' && commentMayStart) {
+      const size_t start = i;
       while (i + 1 < FText.size() && !IsLineEnd(FText[i + 1]))
         ++i;
+      FComments.emplace_back(start, i + 1);
     } else if (c == '[') {
       FAttributes.push_back(i);
       const size_t key = FText.find_first_not_of(' ', i + 1);
@@ -83,6 +85,11 @@ TKivoSample::TKivoSample(std::string text) : FText(std::move(text)) {
       block.Role = brGlobal;
     block.Skipped = ReaderSkips(block.Keyword, parent, keyword(grand));
   }
+}
+
+bool TKivoSample::InComment(size_t at) const {
+  const auto after = std::upper_bound(FComments.begin(), FComments.end(), std::make_pair(at, npos));
+  return after != FComments.begin() && at < std::prev(after)->second;
 }
 
 size_t TKivoSample::LineStart(size_t at) const {
@@ -174,7 +181,7 @@ uint64_t TKivoMutator::Next() {
 
 TMutant TKivoMutator::Mutate(const TKivoSample& sample) {
   TMutant mutant(sample.GetText());
-  if (Below(6) != 0 || !Target(sample, mutant))
+  if (Below(3) != 0 || !Target(sample, mutant))
     Damage(mutant);
   return mutant;
 }
@@ -185,7 +192,8 @@ void TKivoMutator::Damage(TMutant& mutant) {
   static const char* const kInComments[] = {"{", "}", "[", "]", "(", ")"};
   static const char* const kBeyond[] = {"-1e12",       "1e12",         "-1e308", "1e308",
                                         "-2147483649", "2147483648",   "nan",    "-2147483648",
-                                        "214748.3648", "-214748.3648", "1e-400", "-2147483647"};
+                                        "214748.3648", "-214748.3648", "1e-400", "-2147483647",
+                                        "-1"};
   const std::string& text = mutant.Text;
   const int edits = 1 + static_cast<int>(Below(4));
   for (int e = 0; e < edits; ++e) {
@@ -268,25 +276,21 @@ void TKivoMutator::Damage(TMutant& mutant) {
 }
 
 bool TKivoMutator::Target(const TKivoSample& sample, TMutant& mutant) {
+  using TEdit = bool (*)(const TKivoSample&, size_t, TMutant&);
+  static const TEdit kEdits[] = {BraceInSkippedValue, BraceOnCommentLine, UnknownDefinition,
+                                 UndeclaredLayer,     TrimClosingBrace,   MoveClosingBrace,
+                                 MisspellBlock,       OddByteAfterBrace,  TabInText,
+                                 BraceInText,         TextOverTwoLines,   SectionTwice};
   const size_t choice = static_cast<size_t>(Next() >> 1);
-  switch (Below(5)) {
-    case 0:
-      return BraceInSkippedValue(sample, choice, mutant);
-    case 1:
-      return BraceOnCommentLine(sample, choice, mutant);
-    case 2: {
-      const size_t lines = static_cast<size_t>(
-          std::count(sample.GetText().begin(), sample.GetText().end(), '\n'));
-      // Now and then the whole file.
-      if (Below(8) == 0)
-        return IndentByTabs(sample, 0, lines + 1, mutant);
-      return IndentByTabs(sample, Below(lines + 1), 1 + Below(30), mutant);
-    }
-    case 3:
-      return UnknownDefinition(sample, choice, mutant);
-    default:
-      return UndeclaredLayer(sample, choice, mutant);
-  }
+  const size_t edit = Below(std::size(kEdits) + 1);
+  if (edit < std::size(kEdits))
+    return kEdits[edit](sample, choice, mutant);
+  const size_t lines =
+      static_cast<size_t>(std::count(sample.GetText().begin(), sample.GetText().end(), '\n'));
+  // Now and then the whole file.
+  if (Below(8) == 0)
+    return IndentByTabs(sample, 0, lines + 1, mutant);
+  return IndentByTabs(sample, Below(lines + 1), 1 + Below(30), mutant);
 }
 
 namespace {
@@ -400,5 +404,292 @@ bool TKivoMutator::UndeclaredLayer(const TKivoSample& sample, size_t choice, TMu
   mutant.Kind = TMutant::mkMustTell;
   mutant.What = "the layer " + text.substr(quote + 1, end - quote - 1) + " misspelt Q" +
                 text.substr(quote + 1, end - quote - 1);
+  return true;
+}
+
+namespace {
+
+// The "}" that end a line (blanks may follow), outside comments.
+std::vector<size_t> LineEndingBraces(const TKivoSample& sample) {
+  const std::string& text = sample.GetText();
+  std::vector<size_t> braces;
+  for (const TKivoSample::TBlock& block : sample.GetBlocks()) {
+    const size_t after = text.find_first_not_of(' ', block.Close + 1);
+    if (after == std::string::npos || IsLineEnd(text[after]))
+      braces.push_back(block.Close);
+  }
+  std::sort(braces.begin(), braces.end());
+  return braces;
+}
+
+// The line (from 1) of `at`, for a mutant's description.
+size_t LineOf(const std::string& text, size_t at) {
+  return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+}
+
+// Where the line before the one holding `at` ends (its line end's first character);
+// npos on the first line.
+size_t PreviousLineEnd(const TKivoSample& sample, size_t at) {
+  size_t start = sample.LineStart(at);
+  if (start == 0)
+    return TKivoSample::npos;
+  --start;
+  if (start > 0 && sample.GetText()[start] == '\n' && sample.GetText()[start - 1] == '\r')
+    --start;
+  return start;
+}
+
+// Where the line after the one holding `at` ends; npos on the last line.
+size_t NextLineEnd(const TKivoSample& sample, size_t at) {
+  const std::string& text = sample.GetText();
+  size_t end = sample.LineEnd(at);
+  if (end >= text.size())
+    return TKivoSample::npos;
+  end += text.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+  return sample.LineEnd(end);
+}
+
+// A text value of a T block whose objects the translation makes (in ANNOTATE, a net's
+// graphics or a component's picture, not a pad's), quoted on the block's line, without
+// a quote or backslash inside and short enough to grow by two characters within the 32
+// a text keeps.
+struct TTextValue {
+  size_t Block;
+  size_t Open;  // its opening quote
+  std::string Value;
+};
+
+std::vector<TTextValue> TextValues(const TKivoSample& sample) {
+  const std::string& text = sample.GetText();
+  const auto& blocks = sample.GetBlocks();
+  std::vector<TTextValue> values;
+  for (size_t b = 0; b < blocks.size(); ++b) {
+    const TKivoSample::TBlock& block = blocks[b];
+    if (block.Keyword != "T" || block.Parent == TKivoSample::npos)
+      continue;
+    const TKivoSample::TBlock& parent = blocks[block.Parent];
+    const bool drawn = parent.Keyword == "ANNOTATE" || parent.Keyword == "DG" ||
+                       (parent.Keyword == "PIC" && parent.Parent != TKivoSample::npos &&
+                        blocks[parent.Parent].Keyword == "COMP_DEF");
+    const size_t open = text.find_first_not_of(' ', block.Open + 2);
+    if (!drawn || open >= block.Close || text[open] != '"')
+      continue;
+    const size_t close = text.find('"', open + 1);
+    if (close >= block.Close || text.find('"', close + 1) < block.Close ||
+        sample.LineEnd(open) < close)
+      continue;
+    const std::string value = text.substr(open + 1, close - open - 1);
+    if (value.empty() || value.size() > 30 || value.find('\\') != std::string::npos)
+      continue;
+    values.push_back({b, open, value});
+  }
+  return values;
+}
+
+// Writes `written` in the mutant for the text of `value`, and tells the oracle that the
+// text becomes `to`.
+void ChangeText(const TKivoSample& sample, const TTextValue& value, const std::string& written,
+                const std::string& to, TMutant& mutant) {
+  mutant.Erase(value.Open + 1, value.Value.size());
+  mutant.Insert(value.Open + 1, written);
+  mutant.TextChanges.push_back({sample.GetBlocks()[value.Block].Open, value.Value, to});
+}
+
+// A text with its tabs written "\t", for a mutant's description.
+std::string Shown(std::string text) {
+  for (size_t at; (at = text.find('\t')) != std::string::npos;)
+    text.replace(at, 1, "\\t");
+  return text;
+}
+
+}  // namespace
+
+bool TKivoMutator::TrimClosingBrace(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  const std::vector<size_t> braces = LineEndingBraces(sample);
+  if (braces.empty())
+    return false;
+  const size_t brace = braces[choice % braces.size()];
+  mutant.Erase(brace, 1);
+  mutant.Kind = TMutant::mkMustTell;
+  mutant.What = "the \"}\" at the end of line " + std::to_string(LineOf(sample.GetText(), brace)) +
+                " removed";
+  return true;
+}
+
+bool TKivoMutator::MoveClosingBrace(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  const std::vector<size_t> braces = LineEndingBraces(sample);
+  if (braces.empty())
+    return false;
+  const std::string& text = sample.GetText();
+  const size_t brace = braces[choice % braces.size()];
+  const bool up = (choice / braces.size()) % 2 != 0;
+  size_t to = up ? PreviousLineEnd(sample, brace) : NextLineEnd(sample, brace);
+  if (to == TKivoSample::npos)
+    to = up ? NextLineEnd(sample, brace) : PreviousLineEnd(sample, brace);
+  if (to == TKivoSample::npos)
+    return false;
+  // The brace passes over nothing but blanks, line ends and other braces that close,
+  // and lands outside a comment: the blocks stay as they were.
+  const size_t from = std::min(brace + 1, to), until = std::max(brace, to);
+  const bool same = text.find_first_not_of(" \r\n}", from) >= until &&
+                    (to == 0 || !sample.InComment(to - 1));
+  mutant.Erase(brace, 1);
+  mutant.Insert(to > brace ? to - 1 : to, "}");
+  mutant.Kind = same ? TMutant::mkUnusual : TMutant::mkMustTell;
+  mutant.What = "the \"}\" at the end of line " + std::to_string(LineOf(text, brace)) +
+                " moved to the end of line " + std::to_string(LineOf(text, to));
+  return true;
+}
+
+bool TKivoMutator::MisspellBlock(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  const auto& blocks = sample.GetBlocks();
+  const auto insideSkipped = [&](size_t b) {
+    for (size_t p = blocks[b].Parent; p != TKivoSample::npos; p = blocks[p].Parent)
+      if (blocks[p].Skipped)
+        return true;
+    return false;
+  };
+  std::vector<size_t> named;
+  for (size_t b = 0; b < blocks.size(); ++b)
+    if (blocks[b].Parent != TKivoSample::npos && !blocks[b].Keyword.empty() && !insideSkipped(b))
+      named.push_back(b);
+  if (named.empty())
+    return false;
+  const TKivoSample::TBlock& block = blocks[named[choice % named.size()]];
+  const std::string& keyword = block.Keyword;
+  std::string misspelt;
+  switch ((choice / named.size()) % 3) {
+    case 0:
+      misspelt = keyword + keyword.back();
+      break;
+    case 1:
+      misspelt = "X" + keyword;
+      break;
+    default:
+      if (const size_t underscore = keyword.find('_'); underscore != std::string::npos)
+        misspelt = keyword.substr(0, underscore) + keyword.substr(underscore + 1);
+      else
+        misspelt = keyword.substr(0, keyword.size() / 2 + 1) + keyword.substr(keyword.size() / 2);
+      break;
+  }
+  const size_t at = sample.GetText().find(keyword, block.Open);
+  mutant.Erase(at, keyword.size());
+  mutant.Insert(at, misspelt);
+  mutant.Kind = TMutant::mkMustTell;
+  mutant.What = "the " + keyword + " block at line " +
+                std::to_string(LineOf(sample.GetText(), block.Open)) + " misspelt " + misspelt;
+  return true;
+}
+
+bool TKivoMutator::OddByteAfterBrace(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  static const char kOdd[] = {'\xA0', '\f', '\v', '\0'};
+  static const char* const kNames[] = {"a no-break space", "a form feed", "a vertical tab", "a NUL"};
+  const auto& blocks = sample.GetBlocks();
+  if (blocks.empty())
+    return false;
+  const TKivoSample::TBlock& block = blocks[choice % blocks.size()];
+  const size_t odd = (choice / blocks.size()) % std::size(kOdd);
+  mutant.Insert(block.Open + 1, std::string(1, kOdd[odd]));
+  mutant.Kind = TMutant::mkMustTell;
+  mutant.What = std::string(kNames[odd]) + " after the \"{\" of the " + block.Keyword +
+                " block at line " + std::to_string(LineOf(sample.GetText(), block.Open));
+  return true;
+}
+
+bool TKivoMutator::TabInText(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  const std::vector<TTextValue> values = TextValues(sample);
+  if (values.empty())
+    return false;
+  const TTextValue& value = values[choice % values.size()];
+  // A blank of the text made a tab, or its last character. (The text keeps its length: a
+  // text justified right or centred stands where its length puts it.)
+  std::string to = value.Value;
+  const size_t blank = to.find(' ');
+  to[(choice / values.size()) % 2 == 0 && blank != std::string::npos ? blank : to.size() - 1] = '\t';
+  ChangeText(sample, value, to, to, mutant);
+  mutant.Kind = TMutant::mkUnusual;
+  mutant.What = "the text \"" + value.Value + "\" at line " +
+                std::to_string(LineOf(sample.GetText(), value.Open)) + " written \"" + Shown(to) + "\"";
+  return true;
+}
+
+bool TKivoMutator::BraceInText(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  static const char* const kBraces[] = {"}", "]", "{"};
+  const std::vector<TTextValue> values = TextValues(sample);
+  if (values.empty())
+    return false;
+  const TTextValue& value = values[choice % values.size()];
+  std::string to = value.Value;
+  to[to.size() / 2] = *kBraces[(choice / values.size()) % std::size(kBraces)];
+  ChangeText(sample, value, to, to, mutant);
+  mutant.Kind = TMutant::mkUnusual;
+  mutant.What = "the text \"" + value.Value + "\" at line " +
+                std::to_string(LineOf(sample.GetText(), value.Open)) + " written \"" + to + "\"";
+  return true;
+}
+
+bool TKivoMutator::TextOverTwoLines(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  // Split where no blank meets the line end: the two lines join without a blank.
+  std::vector<std::pair<const TTextValue*, size_t>> splits;
+  const std::vector<TTextValue> values = TextValues(sample);
+  for (const TTextValue& value : values)
+    for (size_t at = 1; at < value.Value.size(); ++at)
+      if (value.Value[at - 1] != ' ' && value.Value[at] != ' ') {
+        splits.emplace_back(&value, at);
+        break;
+      }
+  if (splits.empty())
+    return false;
+  const auto& [value, at] = splits[choice % splits.size()];
+  // The continuation's first or last character made the "%", "}" or "{" (the text
+  // keeps its length).
+  const std::string head = value->Value.substr(0, at), rest = value->Value.substr(at);
+  std::string written = head + sample.GetLineEnd();
+  std::string to;
+  switch ((choice / splits.size()) % 3) {
+    case 0:
+      to = head + "%" + rest.substr(1);
+      written += to.substr(at);
+      break;
+    case 1:
+      to = head + rest.substr(0, rest.size() - 1) + "}";
+      written += to.substr(at);
+      break;
+    default:
+      written += rest.substr(0, rest.size() - 1) + "{";
+      break;
+  }
+  const std::string what = "the text \"" + value->Value + "\" at line " +
+                           std::to_string(LineOf(sample.GetText(), value->Open)) +
+                           " continued on a second line \"" + written.substr(written.rfind('\n') + 1) + "\"";
+  if (to.empty()) {
+    // A value continued onto a line holding a "{" ends there, told.
+    mutant.Erase(value->Open + 1, value->Value.size());
+    mutant.Insert(value->Open + 1, written);
+    mutant.Kind = TMutant::mkMustTell;
+  } else {
+    ChangeText(sample, *value, written, to, mutant);
+    mutant.Kind = TMutant::mkUnusual;
+  }
+  mutant.What = what;
+  return true;
+}
+
+bool TKivoMutator::SectionTwice(const TKivoSample& sample, size_t choice, TMutant& mutant) {
+  const auto& blocks = sample.GetBlocks();
+  std::vector<size_t> sections;
+  for (size_t b = 0; b < blocks.size(); ++b)
+    if (blocks[b].Role == TKivoSample::brSection &&
+        (blocks[b].Keyword == "ENVIRONMENT" || blocks[b].Keyword == "PAD_STACK"))
+      sections.push_back(b);
+  if (sections.empty())
+    return false;
+  const TKivoSample::TBlock& section = blocks[sections[choice % sections.size()]];
+  const size_t start = sample.LineStart(section.Open), end = sample.LineEnd(section.Close);
+  mutant.Insert(end, sample.GetLineEnd() + sample.GetText().substr(start, end - start));
+  mutant.Kind = TMutant::mkMustTell;
+  mutant.MustWarn = true;
+  mutant.What = "the " + section.Keyword + " block at line " +
+                std::to_string(LineOf(sample.GetText(), section.Open)) + " given twice";
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A valid KIVO file taken apart into its blocks (braces outside comments; a sample holds
@@ -30,6 +31,10 @@ class TKivoSample {
   const std::vector<TBlock>& GetBlocks() const { return FBlocks; }
   // Where each "[" of an attribute stands, and each of "[LY".
   const std::vector<size_t>& GetAttributes() const { return FAttributes; }
+  // Where each comment starts and ends (at its line's end), in file order.
+  const std::vector<std::pair<size_t, size_t>>& GetComments() const { return FComments; }
+  // Whether `at` lies in a comment (its line end excluded).
+  bool InComment(size_t at) const;
   const std::vector<size_t>& GetLayerAttributes() const { return FLayerAttributes; }
   // The line end the file writes ("\r\n" or "\n").
   const std::string& GetLineEnd() const { return FLineEnd; }
@@ -51,6 +56,7 @@ class TKivoSample {
   std::string FText;
   std::vector<TBlock> FBlocks;
   std::vector<size_t> FAttributes, FLayerAttributes;
+  std::vector<std::pair<size_t, size_t>> FComments;
   std::string FLineEnd;
 };
 
@@ -76,31 +82,64 @@ struct TMutant {
   std::vector<int32_t> Origin;
   TKind Kind = mkDamage;
   std::string What;  // the targeted edit, for the failure's message
+  // A text value a valid edit changed: the T block at `At` of the sample reads `To`
+  // instead of `From`, and its objects must show it.
+  struct TTextChange {
+    size_t At;
+    std::string From, To;
+  };
+  std::vector<TTextChange> TextChanges;
+  // Damage that states something twice: even when the import keeps every object, it
+  // must tell it.
+  bool MustWarn = false;
 };
 
 // The project's deterministic mutator: each call makes one mutant of a sample. Most
 // mutants take one to four edits of damage: bit flips, byte inserts and deletes, a
 // duplicated chunk, an injected brace, bracket or quote, a number made hundreds of
 // digits long, a cut, a brace, bracket or parenthesis inside a comment or a string, a
-// number beyond the 32-bit range (or no number), a "}" moved to the end. One in six
-// takes one targeted edit instead: a brace quoted or escaped in a value of a block the
-// reader skips, a comment line holding a brace inside such a block, lines indented by
-// tabs (all valid), an instance naming a definition the file does not have, or a
-// misspelt layer (damage that must be told).
+// number beyond the 32-bit range (or no number, or -1), a "}" moved to the end. One in
+// three takes one targeted edit instead. Valid ones: a brace quoted or escaped in a
+// value of a block the reader skips, a comment line holding a brace inside such a
+// block, lines indented by tabs, a tab or a brace inside a text, a text continued on a
+// line that starts with "%" or holds a "}", a "}" moved one line over nothing but
+// blanks and braces. Damage that must be told: an instance naming a definition the file
+// does not have, a misspelt layer, a "}" trimmed at a line's end or moved one line, a
+// block's name misspelt, an odd byte after a "{", a text continued on a line holding a
+// "{", and ENVIRONMENT or PAD_STACK given twice.
 class TKivoMutator {
  public:
   explicit TKivoMutator(uint64_t seed) : FState(seed) {}
   TMutant Mutate(const TKivoSample& sample);
   uint64_t Next();
 
-  // The targeted edits, one each (`choice` picks among the candidates); false when the
-  // sample offers no place for it.
+  // The targeted edits, one each (`choice` modulo the places the sample offers picks
+  // the place, the quotient the way of editing it); false when the sample offers no
+  // place for it.
   static bool BraceInSkippedValue(const TKivoSample& sample, size_t choice, TMutant& mutant);
   static bool BraceOnCommentLine(const TKivoSample& sample, size_t choice, TMutant& mutant);
   static bool IndentByTabs(const TKivoSample& sample, size_t firstLine, size_t lines,
                            TMutant& mutant);
   static bool UnknownDefinition(const TKivoSample& sample, size_t choice, TMutant& mutant);
   static bool UndeclaredLayer(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // A "}" that ends a line: removed, or moved to the end of the next line or of the line
+  // before.
+  static bool TrimClosingBrace(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  static bool MoveClosingBrace(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // A block's name misspelt (its last letter doubled, an "X" put before it, its "_"
+  // dropped or a middle letter doubled), at any level outside the blocks the reader skips.
+  static bool MisspellBlock(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // A no-break space, form feed, vertical tab or NUL right after a block's "{".
+  static bool OddByteAfterBrace(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // The quoted value of a text (T in ANNOTATE, nets and component pictures), a character
+  // of it replaced: by a tab; by a "}", "]" or "{"; by a "%" that starts a second line
+  // it is continued on, or by a "}" or "{" that ends that line (the last one damage that
+  // must be told).
+  static bool TabInText(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  static bool BraceInText(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  static bool TextOverTwoLines(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // ENVIRONMENT or PAD_STACK written again right after itself.
+  static bool SectionTwice(const TKivoSample& sample, size_t choice, TMutant& mutant);
 
  private:
   size_t Below(size_t n) { return n == 0 ? 0 : static_cast<size_t>(Next() % n); }

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "classlib/FormatSettings.h"
 #include "importer/KivoTokenizer.h"
@@ -56,8 +57,10 @@ std::string Step(TTextFile& file, char op) {
   return {};
 }
 
-std::string Trace(const std::string& text, const std::string& ops) {
+// Tabs read as blanks when asked, as the reader reads them.
+std::string Trace(const std::string& text, const std::string& ops, bool tabsAsBlanks = false) {
   TKivoTextFile kivo(text);
+  kivo.File().SetTabsAsBlanks(tabsAsBlanks);
   std::string trace;
   for (char op : ops)
     trace += (trace.empty() ? "" : " ") + Step(kivo.File(), op);
@@ -108,9 +111,9 @@ TEST(KivoTokenizer, Values) {
        R"('ab' -1"x")"},
       {"blanks end quoted pieces, joined by one blank; two blanks end the value",
        "\"a b  c\" x", "VW", R"('a b' 94"c"^")"},
-      {"escapes; a backslash before a blank escapes the next piece's first character",
+      {"escapes; an escaped blank is a character of the value",
        R"("a\bb" "a\Bb" "x\"y" "p\\q" "\q" "a\ x")", "VVVVVV",
-       R"('a b' 'a b' 'x"y' 'p\q' 'q' 'ax')"},
+       R"('a b' 'a b' 'x"y' 'p\q' 'q' 'a x')"},
       {"escaped brackets stay in the value", R"("x\]y" "x\}y" z)", "VVW",
        R"('x]y' 'x}y' -1"z")"},
       {"a bracketed value keeps its blanks", "(a  b c) x", "VW", R"('a  b c' -1"x")"},
@@ -124,9 +127,9 @@ TEST(KivoTokenizer, Values) {
 // Choices of this tokenizer where the rules leave it open; see KivoTokenizer.cpp.
 TEST(KivoTokenizer, ValuesLeftOpenByTheRules) {
   RunCases({
-      {"a quoted value ends at an unescaped bracket and keeps its characters",
-       "\"ab]c\" x", "VW", R"('ab'^] -1"]c"^")"},
-      {"... or at an unescaped brace", "\"ab} x", "V", "'ab'^}"},
+      {"a quoted value closed on its line keeps its brackets", "\"ab]c\" x", "VW",
+       R"('ab]c' -1"x")"},
+      {"one left open ends before its first unescaped bracket", "\"ab} x", "V", "'ab'^}"},
       {"a closing quote right before the bracket is still removed", "\"ab\"]", "V",
        "'ab'^]"},
       {"#1 is an ordinary character of a quoted value", "\"a\x01" "b\" x", "V",
@@ -137,6 +140,157 @@ TEST(KivoTokenizer, ValuesLeftOpenByTheRules) {
       {"a quoted value ends with the file", "\"abc", "V", "'abc'"},
       {"a value at the end of the file is empty", "   ", "V", "''"},
   });
+}
+
+// One rule decides where a quoted value ends, for reading and skipping alike; see
+// ReadQuotedValue in KivoTokenizer.cpp.
+struct TQuoteCase {
+  const char* Rule;
+  std::string Text;   // the rest of a block "{a ...", from the value's opening quote
+  std::string Value;  // as read
+  std::string After = "z";  // the word after the block, read and skipped alike
+  // The value ran over into the blocks after it: its "{" is held back for the reader,
+  // which takes it for the end of the value's block (the word after is the skip's).
+  bool RanOver = false;
+};
+
+// The value read in "{a <text>" and the word after that block, read as the reader reads
+// it (the value, then the rest of the block skipped) or skipped whole; tabs read as
+// blanks. The block begins `before` bytes into the file.
+std::string ReadQuoteCase(const TQuoteCase& c, bool skipWhole, size_t before = 0) {
+  TKivoTextFile kivo(std::string(before, ' ') + "{a " + c.Text);
+  TTextFile& file = kivo.File();
+  file.SetTabsAsBlanks(true);
+  GetToken(file, StructuralSet(), /*skipBlanks=*/true);
+  std::string value;
+  if (!skipWhole) {
+    GetToken(file, WordSet(), /*skipBlanks=*/true);
+    value = "'" + ReadQuotedString(file) + "'";
+    // The reader takes a "{" a value ran over to for the end of the value's block.
+    if (HeldBraceRanOver(file))
+      return value + " (ran over)";  // the word after is not the skip's
+  }
+  SkipBlock(file);
+  GetToken(file, WordSet(), /*skipBlanks=*/true);
+  return value + " " + GetLastTokenText();
+}
+
+void ExpectQuotedValues(const std::vector<TQuoteCase>& cases, size_t before = 0) {
+  for (const TQuoteCase& c : cases) {
+    EXPECT_EQ(ReadQuoteCase(c, false, before),
+              "'" + c.Value + "' " + (c.RanOver ? "(ran over)" : c.After))
+        << c.Rule << ", read: " << c.Text << " (" << before << " bytes before)";
+    EXPECT_EQ(ReadQuoteCase(c, true, before), " " + c.After)
+        << c.Rule << ", skipped: " << c.Text << " (" << before << " bytes before)";
+  }
+}
+
+const std::vector<TQuoteCase>& QuoteRuleCases() {
+  static const std::vector<TQuoteCase> cases = {
+      {"closed on its line: a brace inside is part of it", "\"REV}B\" 1150 -300} z", "REV}B"},
+      {"... and so are \"]\" and \"{\"", "\"x]{y\" 1} z", "x]{y"},
+      {"... closed right before the block's end", "\"a}b\"} z", "a}b"},
+      {"... closed by a quote before a tab", "\"a}b\"\t1} z", "a}b"},
+      {"a quote followed by no delimiter does not close it", "\"b\"c}d\" 1} z", "b\"c}d"},
+      {"... one after a blank does", "\"x \" y\" 1} z", "x "},
+      {"two blanks end it at the first", "\"a b  c\" 1} z", "a b"},
+      {"... so does a blank before the line end", "\"a}b \n 1} z", "a}b"},
+      {"two tabs do not, nor a blank and a tab", "\"a\t\tb} \tc\" 1} z", "a\t\tb} \tc"},
+      {"left open on its line, it ends before its first bracket", "\"ab{c} d\n} z", "ab"},
+      {"... a \"}\" ending the block", "\"ab}c {d\n}} z", "ab", "c"},
+      {"... not an escaped one", "\"a\\}b {c}\n} z", "a}b "},
+      {"it goes on at the next line, blanks and tabs skipped, with no blank",
+       "\"POW\n\n \tER\" 1} z", "POWER"},
+      {"a \"%\" on a line it went on to is part of it", "\"POW\n%ER\"} z", "POW%ER"},
+      {"... and so is a \"}\" on one that closes it", "\"POW\nE}R\"} z", "POWE}R"},
+      {"a \"{\" on a line it went on to ends it", "\"POW\nE{R} x} z", "POWE", "z", true},
+      {"... and so does a \"[\", an attribute's", "\"POW\nE[R] x} z", "POWE", "z"},
+      {"a line it went on to left open ends before its first \"}\"", "\"POW\nER} x\n z", "POWER",
+       "x"},
+      {"escapes", "\"a\\\"}b\\bc\\ \\ d\\\tq\" 1} z", "a\"}b c  d\tq"},
+      {"a backslash does not escape a line end", "\"x\\\n}y\"} z", "x\\}y"},
+  };
+  return cases;
+}
+
+TEST(KivoTokenizer, QuotedValuesEndByOneRuleReadingAndSkippingAlike) {
+  ExpectQuotedValues(QuoteRuleCases());
+  RunCases({
+      {"a bracketed value that ran on ends at a \"[\" as at a brace", "(a\n[b] c} z", "VBW",
+       R"('a '^[ ~ -1"z")"},
+      {"closed at the end of the file", "\"a}\"", "V", "'a}'"},
+      {"a blank before the end of the file ends it", "\"a} ", "V", "'a}'"},
+      {"left open at the end of the file, it ends before its first bracket", "\"a]b", "V",
+       "'a'^]"},
+  });
+}
+
+// Fault: tabs were blanks everywhere, so that two tabs in a text ended it ("SENSOR\t\tNODE"
+// read as the text "SENSOR" and the rest as failed numbers).
+TEST(KivoTokenizer, TabsAreBlanksBetweenTokensAndCharactersInsideValues) {
+  EXPECT_EQ(Trace("u\tb\t\"c\t\td\"\t(e\t\tf\n\tg)\t7\tx}", "WWVVIWW", /*tabsAsBlanks=*/true),
+            "-1\"u\" -1\"b\" 'c\t\td' 'e\t\tf \tg' 7 -1\"x\"^} 150\"x\"");
+  EXPECT_EQ(Trace("{a\t\"x\t\t}\"\t{b}\t}\tz", "SBW", true), R"(149"{"^a ~ -1"z")");
+}
+
+// Faults: a skip looked for a quoted value's closing quote again at each brace inside it
+// where that quote lay beyond the text file's buffer (a value of a megabyte of braces
+// took minutes), and the buffer's end changed what a skip read (a line whose "{" and "}"
+// straddled it had its "{" hidden as quoted and its "}" counted).
+TEST(KivoTokenizer, QuotedValuesEndTheSameWhereverTheBufferEnds) {
+  for (const TQuoteCase& c : QuoteRuleCases()) {
+    const size_t length = c.Text.size() + 3;
+    for (size_t before = TTextFile::BufferSize - length; before <= TTextFile::BufferSize; ++before)
+      ExpectQuotedValues({c}, before);
+  }
+  std::string lines = "{a {ATR\n";
+  for (int i = 0; i < 50000; ++i)
+    lines += "      \"unclosed {quote} value\n";
+  EXPECT_EQ(ReadQuoteCase({"", lines.substr(3) + "}} z", ""}, true), " z");
+  const std::string braces(1 << 20, '{');
+  EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, false),
+            "'" + braces.substr(0, KivoMaxTokenLength) + "' z");
+  EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, true), " z");
+}
+
+// The bytes the readers of quoted values look at, per byte of a file read by `read`.
+template <class F>
+double StepsPerByte(const std::string& text, F&& read) {
+  TKivoTextFile kivo(text);
+  const uint64_t before = KivoTokenizerDetail::ScanSteps;
+  read(kivo.File());
+  EXPECT_TRUE(kivo.File().Eof());
+  return static_cast<double>(KivoTokenizerDetail::ScanSteps - before) / text.size();
+}
+
+// Fault: a long quoted value was read in quadratic time (see above), and so was a long
+// line of values left open, each looked at to the line's end again.
+TEST(KivoTokenizer, QuotedValuesAreReadInLinearTime) {
+  const std::string braces(1 << 20, '{');
+  const auto skipBlock = [](TTextFile& file) {
+    GetToken(file, StructuralSet(), true);
+    SkipBlock(file);
+  };
+  EXPECT_LE(StepsPerByte("{ATR {CLASS \"" + braces + "\"}}", skipBlock), 3);
+  EXPECT_LE(StepsPerByte("{I {EX {AT \"VALUE\" \"" + braces + "\"}}}", skipBlock), 3);
+  EXPECT_LE(StepsPerByte("[TS \"" + braces + "\"]", [](TTextFile& file) {
+              GetToken(file, StructuralSet(), true);
+              SkipToCloseBracket(file);
+            }), 3);
+  // Values left open on one long line, each ending at the bracket after it.
+  std::string open = "{a";
+  while (open.size() < (1 << 20))
+    open += " \"b{}";
+  EXPECT_LE(StepsPerByte(open + "\n}", skipBlock), 3);
+  std::string read;
+  while (read.size() < (1 << 20))
+    read += "\"b} ";
+  EXPECT_LE(StepsPerByte(read + "x", [](TTextFile& file) {
+              while (!file.Eof()) {
+                ReadQuotedString(file);
+                GetToken(file, WordSet(), true);
+              }
+            }), 3);
 }
 
 TEST(KivoTokenizer, Numbers) {
@@ -185,8 +339,7 @@ TEST(KivoTokenizer, SkipsTakeOnlyTheBracesTheReaderTakesForStructure) {
        R"(149"{"^a ~ -1"y")"},
       {"a quote after other characters begins no value", R"({a 5"} y)", "SBW",
        R"(149"{"^a ~ -1"y")"},
-      {"... nor the closing quote of a value that ended at a bracket", R"({a "T]"} y)", "SWVBW",
-       R"(149"{"^a 151"a" 'T'^] ~ -1"y")"},
+      {"... nor a quote after a bracket", R"({a [b]"} y)", "SBW", R"(149"{"^a ~ -1"y")"},
       {"a quote left open on its line hides no brace", "{a \"x}\n y", "SBW",
        R"(149"{"^a ~ -1"y")"},
       {"... nor does a value that goes on after a backslash", "{a \"x\\\r\n} y", "SBW",

@@ -1,6 +1,7 @@
 #include "tests/importer/MutationOracle.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -63,6 +64,37 @@ long long Field(const TDumpObject& o, const char* key) {
   return found == o.Fields.end() ? 0 : std::atoll(found->second.c_str());
 }
 
+// A board dump's object lines and the origin the board was moved to.
+struct TDump {
+  std::vector<TDumpObject> Objects;
+  std::map<std::string, size_t> ByHandle;
+  long long OriginX = 0, OriginY = 0;
+  const TDumpObject* Find(const std::string& handle) const {
+    const auto found = ByHandle.find(handle);
+    return found == ByHandle.end() ? nullptr : &Objects[found->second];
+  }
+};
+
+TDump ParseDump(const std::string& dump) {
+  TDump parsed;
+  for (size_t at = 0; at < dump.size();) {
+    size_t end = dump.find('\n', at);
+    if (end == std::string::npos)
+      end = dump.size();
+    const std::string line = dump.substr(at, end - at);
+    if (line.rfind('#', 0) == 0) {
+      parsed.Objects.push_back(ParseObject(line));
+      parsed.ByHandle[parsed.Objects.back().Handle] = parsed.Objects.size() - 1;
+    } else if (line.rfind("origin ", 0) == 0) {
+      const TDumpObject origin = ParseObject("#0 origin" + line.substr(6));
+      parsed.OriginX = Field(origin, "X");
+      parsed.OriginY = Field(origin, "Y");
+    }
+    at = end + 1;
+  }
+  return parsed;
+}
+
 std::string Text(const TDumpObject& o, const char* key) {
   const auto found = o.Fields.find(key);
   return found == o.Fields.end() ? std::string() : found->second;
@@ -90,61 +122,53 @@ TObjectKeys Missing(const TObjectKeys& required, const TObjectKeys& kept) {
   return missing;
 }
 
-// The key without its place.
-std::string Unplaced(const std::string& key) { return key.substr(0, key.find('\x01')); }
-
-TObjectKeys Unplaced(const TObjectKeys& keys) {
-  TObjectKeys unplaced;
-  for (const auto& [key, count] : keys)
-    unplaced[Unplaced(key)] += count;
-  return unplaced;
-}
-
-// The report's warnings that name a line, with the line's number written "#" (so that
-// the sample's own warnings are known again in a mutant, wherever they moved).
-std::vector<std::pair<std::string, int>> LineWarnings(const std::string& report) {
-  std::vector<std::pair<std::string, int>> warnings;
-  for (size_t at = 0; at < report.size();) {
-    size_t end = report.find("\r\n", at);
-    if (end == std::string::npos)
-      end = report.size();
-    const std::string line = report.substr(at, end - at);
-    const int number = WarningLine(line);
-    if (line.rfind("WARNING:", 0) == 0 && number > 0) {
-      const size_t digits = line.find(" at line ") + 9;
-      warnings.emplace_back(line.substr(0, digits) + "#" +
-                                line.substr(line.find_first_not_of("0123456789", digits) ==
-                                                    std::string::npos
-                                                ? line.size()
-                                                : line.find_first_not_of("0123456789", digits)),
-                            number);
-    }
-    at = end + 2;
-  }
+// The report's warnings (load and import), as written.
+std::vector<std::string> Warnings(const std::string& report) {
+  std::vector<std::string> warnings;
+  for (size_t at = report.find("\r\nWARNING: "); at != std::string::npos;
+       at = report.find("\r\nWARNING: ", at + 2))
+    warnings.push_back(report.substr(at + 2, report.find("\r\n", at + 2) - at - 2));
   return warnings;
 }
 
-// The warnings of `report` that name no line and that `sample` does not hold, counted
-// by text, for a failure's message.
-std::string LinelessWarnings(const std::string& report, const std::string& sample) {
-  const auto lineless = [](const std::string& text) {
-    std::map<std::string, int> warnings;
-    for (size_t at = text.find("\r\nWARNING: "); at != std::string::npos;
-         at = text.find("\r\nWARNING: ", at + 2)) {
-      const std::string line = text.substr(at + 11, text.find("\r\n", at + 2) - at - 11);
-      if (WarningLine(line) == 0)
-        ++warnings[line];
+// The key of the same object without a net.
+std::string WithoutNet(const std::string& key) {
+  const size_t net = key.find(" net=", key.find('\x02'));
+  if (net == std::string::npos)
+    return key;
+  const size_t end = key.find(" layer=", net);
+  return key.substr(0, net) + " net=-" + key.substr(end);
+}
+
+// A text as the board's dump quotes it: in double quotes, "\\" and "\"" escaped, control
+// characters written "\xNN".
+std::string DumpQuoted(const std::string& text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string quoted = "\"";
+  for (const unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += static_cast<char>(c);
+    } else if (c < 32 || c == 127) {
+      quoted += {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+    } else {
+      quoted += static_cast<char>(c);
     }
-    return warnings;
-  };
-  std::map<std::string, int> told = lineless(report);
-  for (const auto& [warning, count] : lineless(sample))
-    told[warning] -= count;
+  }
+  return quoted + '"';
+}
+
+// A warning with each of its numbers written "#".
+std::string Numberless(const std::string& warning) {
   std::string text;
-  for (const auto& [warning, count] : told)
-    if (count > 0)
-      text += " " + std::to_string(count) + " x \"" + warning + "\"";
-  return text.empty() ? " none" : text;
+  for (size_t i = 0; i < warning.size(); ++i) {
+    const bool digit = warning[i] >= '0' && warning[i] <= '9';
+    if (!digit)
+      text += warning[i];
+    else if (i == 0 || warning[i - 1] < '0' || warning[i - 1] > '9')
+      text += '#';
+  }
+  return text;
 }
 
 }  // namespace
@@ -157,28 +181,9 @@ int WarningLine(const std::string& warning) {
 }
 
 TObjectKeys ObjectKeys(const std::string& dump, bool placed) {
-  std::vector<TDumpObject> objects;
-  std::map<std::string, size_t> byHandle;
-  long long originX = 0, originY = 0;
-  for (size_t at = 0; at < dump.size();) {
-    size_t end = dump.find('\n', at);
-    if (end == std::string::npos)
-      end = dump.size();
-    const std::string line = dump.substr(at, end - at);
-    if (line.rfind('#', 0) == 0) {
-      objects.push_back(ParseObject(line));
-      byHandle[objects.back().Handle] = objects.size() - 1;
-    } else if (line.rfind("origin ", 0) == 0) {
-      const TDumpObject origin = ParseObject("#0 origin" + line.substr(6));
-      originX = Field(origin, "X");
-      originY = Field(origin, "Y");
-    }
-    at = end + 1;
-  }
-  const auto find = [&](const std::string& handle) -> const TDumpObject* {
-    const auto found = byHandle.find(handle);
-    return found == byHandle.end() ? nullptr : &objects[found->second];
-  };
+  const TDump parsed = ParseDump(dump);
+  const long long originX = parsed.OriginX, originY = parsed.OriginY;
+  const auto find = [&](const std::string& handle) { return parsed.Find(handle); };
   const auto designator = [&](const TDumpObject* component) {
     const TDumpObject* name = component ? find(Text(*component, "NameText")) : nullptr;
     return name ? Text(*name, "Text") : std::string("?");
@@ -188,65 +193,125 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed) {
     const TDumpObject* owner = find(handle);
     return owner && owner->Kind == "component" ? "C:" + designator(owner) : std::string("-");
   };
+  // A place relative to the origin; without places only its sign.
+  const auto relative = [&](long long value) {
+    if (placed)
+      return std::to_string(value);
+    return std::string(value < 0 ? "-" : value > 0 ? "+" : "0");
+  };
   TObjectKeys keys;
-  for (const TDumpObject& o : objects) {
+  for (const TDumpObject& o : parsed.Objects) {
     std::string key = o.Kind + " owner=" + whose(Text(o, "owner"));
     if (o.Fields.count("of"))
       key += " of=" + whose(Text(o, "of"));
-    const TDumpObject* net = find(Text(o, "net"));
-    // A pad's net comes from the connections of its instance and the nets' names.
-    if (o.Kind != "pad")
-      key += " net=" + (net ? Text(*net, "Name") : std::string("-"));
-    std::string place;
+    std::string place, state;
     const auto x = [&](const char* field) {
-      place += std::string(" ") + field + "=" + std::to_string(Field(o, field) - originX);
+      place += std::string(" ") + field + "=" + relative(Field(o, field) - originX);
     };
     const auto y = [&](const char* field) {
-      place += std::string(" ") + field + "=" + std::to_string(Field(o, field) - originY);
+      place += std::string(" ") + field + "=" + relative(Field(o, field) - originY);
     };
-    const auto plain = [&](const char* field) { place += std::string(" ") + field + "=" + Text(o, field); };
+    // What the place alone does not say (a radius, an angle): left out without places.
+    const auto shape = [&](const char* field) {
+      if (placed)
+        place += std::string(" ") + field + "=" + Text(o, field);
+    };
+    const auto given = [&](const char* field) { state += std::string(" ") + field + "=" + Text(o, field); };
+    // A width or size scales with the unit and grid: left out without places.
+    const auto size = [&](const char* field) {
+      if (placed)
+        given(field);
+    };
+    const TDumpObject* net = find(Text(o, "net"));
+    state += " net=" + (net ? Text(*net, "Name") : std::string("-"));
+    given("layer");
     if (o.Kind == "track" || o.Kind == "fill") {
       x("X"), y("Y"), x("X2"), y("Y2");
+      o.Kind == "track" ? size("Width") : given("Rotation");
     } else if (o.Kind == "arc") {
-      x("X"), y("Y"), plain("Radius"), plain("StartAngle"), plain("EndAngle");
+      x("X"), y("Y"), shape("Radius"), shape("StartAngle"), shape("EndAngle");
+      size("LineWidth");
     } else if (o.Kind == "via") {
       x("X"), y("Y");
+      size("Size"), size("HoleSize");
     } else if (o.Kind == "text") {
       key += " Text=" + Text(o, "Text");
+      x("X"), y("Y");
+      size("Size"), given("Rotation"), given("MirrorFlag"), size("LineWidth");
     } else if (o.Kind == "net") {
       key += " Name=" + Text(o, "Name");
     } else if (o.Kind == "component") {
-      key += " " + designator(&o) + " ComponentString=" + Text(o, "ComponentString") +
-             " Rotation=" + Text(o, "Rotation");
+      key += " " + designator(&o) + " ComponentString=" + Text(o, "ComponentString");
       x("X"), y("Y");
+      given("Rotation");
     } else if (o.Kind == "pad") {
-      key += " Name=" + Text(o, "Name") + " Rotation=" + Text(o, "Rotation");
+      key += " Name=" + Text(o, "Name");
       x("X"), y("Y");
+      given("Rotation");
+      for (const char* field : {"TopXSize", "TopYSize", "MidXSize", "MidYSize", "BotXSize",
+                                "BotYSize", "HoleSize"})
+        size(field);
+      given("TopShape"), given("MidShape"), given("BotShape"), given("StackMode");
     } else if (o.Kind == "polygon") {
       key += " PolygonByte2=" + Text(o, "PolygonByte2");
       for (const auto& point : o.Points)
         if (point.size() >= 3)
-          place += " [" + std::to_string(std::atoll(point[1].c_str()) - originX) + " " +
-                   std::to_string(std::atoll(point[2].c_str()) - originY) + "]";
+          place += " [" + relative(std::atoll(point[1].c_str()) - originX) + " " +
+                   relative(std::atoll(point[2].c_str()) - originY) + "]";
+      size("TrackWidth"), size("GridSize");
     } else {
       for (const auto& [field, value] : o.Fields)
         if (field != "owner" && field != "of" && field != "net" && field != "layer")
           key += " " + field + "=" + value;
     }
-    ++keys[placed ? key + '\x01' + place : key];
+    ++keys[key + '\x01' + place + '\x02' + state];
   }
   return keys;
+}
+
+std::string KeyPlace(const std::string& key) { return key.substr(0, key.find('\x02')); }
+
+std::string KeyBase(const std::string& key) {
+  // Objects with a name (texts, components, pads, nets) are known again by it and whose
+  // they are: a text's place follows its size and turn.
+  for (const char* unnamed : {"track ", "arc ", "via ", "fill ", "polygon "})
+    if (key.rfind(unnamed, 0) == 0)
+      return key.substr(0, key.find('\x02'));
+  return key.substr(0, key.find('\x01'));
+}
+
+bool PromisesWhole(const std::string& warning) {
+  for (const char* whole : {"; it was read", "; it was applied"})
+    if (warning.size() >= strlen(whole) &&
+        warning.compare(warning.size() - strlen(whole), std::string::npos, whole) == 0)
+      return true;
+  return false;
+}
+
+std::vector<std::string> NewWarnings(const std::string& report, const std::string& sample) {
+  std::multiset<std::string> known;
+  for (const std::string& warning : Warnings(sample))
+    known.insert(Numberless(warning));
+  std::vector<std::string> added;
+  for (const std::string& warning : Warnings(report)) {
+    const auto same = known.find(Numberless(warning));
+    if (same != known.end())
+      known.erase(same);
+    else
+      added.push_back(warning);
+  }
+  return added;
 }
 
 TMutationOracle::TMutationOracle(std::string sample, TImport import)
     : FSample(std::move(sample)), FImport(std::move(import)) {
   FSampleOutcome = FImport(FSample.GetText(), "the sample");
   FSampleKeys = ObjectKeys(FSampleOutcome.Dump, /*placed=*/true);
+  FSampleUnplaced = ObjectKeys(FSampleOutcome.Dump, /*placed=*/false);
   for (const TKivoSample::TBlock& block : FSample.GetBlocks())
     if (block.Keyword == "COMPONENT" && block.Parent == TKivoSample::npos) {
       FScaleFrom = FSample.LineStart(block.Open);
       FComponentLineEnd = FScaleTo = FSample.LineEnd(block.Open);
-      FComponentClose = block.Close;
       break;
     }
   // The unit and grid are read from the first line of COMPONENT to the last of the items
@@ -272,28 +337,35 @@ bool TMutationOracle::Overlaps(size_t block, const TEdit& edit) const {
 std::vector<TMutationOracle::TEdit> TMutationOracle::EditsOf(const TMutant& mutant) const {
   // The sample's spans [a, b) that the mutant deleted or changed, and the places it
   // wrote into (a == b): the gaps between the sample's bytes it kept.
-  std::vector<std::pair<size_t, size_t>> spans;
+  struct TSpan {
+    size_t From, To;
+    bool Bracket;
+  };
+  std::vector<TSpan> spans;
   const size_t size = FSample.GetText().size();
   size_t expected = 0;
-  for (const int32_t origin : mutant.Origin) {
+  for (size_t i = 0; i < mutant.Origin.size(); ++i) {
+    const int32_t origin = mutant.Origin[i];
     if (origin < 0) {
-      spans.emplace_back(expected, expected);
+      spans.push_back({expected, expected, mutant.Text[i] == '['});
       continue;
     }
     const size_t at = static_cast<size_t>(origin);
     if (at > expected)
-      spans.emplace_back(expected, at);
+      spans.push_back({expected, at, false});
     expected = at + 1;
   }
   if (expected < size)
-    spans.emplace_back(expected, size);
+    spans.push_back({expected, size, false});
   std::vector<TEdit> edits;
-  for (const auto& [a, b] : spans) {
-    const TEdit edit{FSample.LineStart(a), FSample.LineEnd(b)};
-    if (!edits.empty() && edit.From <= edits.back().To + 1)
+  for (const TSpan& span : spans) {
+    const TEdit edit{FSample.LineStart(span.From), FSample.LineEnd(span.To), span.Bracket};
+    if (!edits.empty() && edit.From <= edits.back().To + 1) {
       edits.back().To = std::max(edits.back().To, edit.To);
-    else
+      edits.back().WritesAttribute = edits.back().WritesAttribute || edit.WritesAttribute;
+    } else {
       edits.push_back(edit);
+    }
   }
   return edits;
 }
@@ -304,8 +376,13 @@ TMutationOracle::TReach TMutationOracle::ReachOf(const TEdit& edit) const {
   TReach reach;
   reach.Structure = edit.To;
   reach.Scale = edit.From <= FScaleTo && edit.To >= FScaleFrom;
+  const std::vector<size_t>& attributes = FSample.GetAttributes();
+  reach.Attribute = edit.WritesAttribute ||
+                    std::any_of(attributes.begin(), attributes.end(),
+                                [&](size_t a) { return a >= edit.From && a <= edit.To; });
   if (edit.From <= FComponentLineEnd) {
     reach.Structure = size;
+    reach.Declaration = true;
     return reach;
   }
   bool inside = false;
@@ -325,11 +402,11 @@ TMutationOracle::TReach TMutationOracle::ReachOf(const TEdit& edit) const {
     for (size_t b = 0; b < blocks.size(); ++b)
       if (blocks[b].Role == TKivoSample::brSection && WidenedStart(b) > edit.To) {
         reach.Structure = std::max(reach.Structure, WidenedEnd(b));
+        reach.Declaration = reach.Declaration || blocks[b].Keyword == "ENVIRONMENT" ||
+                            blocks[b].Keyword == "PAD_STACK";
         break;
       }
-  const std::vector<size_t>& attributes = FSample.GetAttributes();
-  if (std::any_of(attributes.begin(), attributes.end(),
-                  [&](size_t a) { return a >= edit.From && a <= edit.To; })) {
+  if (reach.Attribute) {
     const std::vector<size_t>& layers = FSample.GetLayerAttributes();
     const auto next = std::upper_bound(layers.begin(), layers.end(), edit.To);
     reach.Drawing = next == layers.end() ? size : *next;
@@ -354,14 +431,6 @@ bool TMutationOracle::NamesPlace(size_t at) const {
   });
 }
 
-size_t TMutationOracle::TellingLimit(size_t reachEnd) const {
-  const std::vector<TKivoSample::TBlock>& blocks = FSample.GetBlocks();
-  for (size_t b = 0; b < blocks.size(); ++b)
-    if (blocks[b].Role == TKivoSample::brSection && blocks[b].Open > reachEnd)
-      return FSample.LineEnd(blocks[b].Open);
-  return FSample.GetText().size();
-}
-
 std::vector<size_t> TMutationOracle::UnitsOf(size_t block) const {
   std::vector<size_t> units{block};
   if (FSample.GetBlocks()[block].Keyword == "COMP_DEF")
@@ -370,24 +439,36 @@ std::vector<size_t> TMutationOracle::UnitsOf(size_t block) const {
   return units;
 }
 
-const TObjectKeys& TMutationOracle::ObjectsOf(size_t unit) {
+size_t TMutationOracle::UnitAt(size_t offset) const {
+  const std::vector<TKivoSample::TBlock>& blocks = FSample.GetBlocks();
+  for (size_t b = 0; b < blocks.size(); ++b)
+    if (blocks[b].Role == TKivoSample::brUnit && blocks[b].Open <= offset && offset <= blocks[b].Close)
+      return b;
+  return TKivoSample::npos;
+}
+
+const TMutationOracle::TUnitObjects& TMutationOracle::UnitObjectsOf(size_t unit) {
   auto found = FUnitObjects.find(unit);
   if (found != FUnitObjects.end())
     return found->second;
-  TObjectKeys objects;
+  TUnitObjects objects;
   // A definition makes no object of its own: its instances do.
   if (FSample.GetBlocks()[unit].Keyword != "COMP_DEF") {
-    objects = FSampleKeys;
     const THostileOutcome without =
         FImport(FSample.Without({unit}), "the sample without the block at offset " +
                                              std::to_string(FSample.GetBlocks()[unit].Open));
-    Subtract(objects, ObjectKeys(without.Dump, /*placed=*/true));
+    for (const bool placed : {true, false}) {
+      const TObjectKeys& sample = placed ? FSampleKeys : FSampleUnplaced;
+      const TObjectKeys rest = ObjectKeys(without.Dump, placed);
+      (placed ? objects.Objects : objects.UnplacedObjects) = Missing(sample, rest);
+      (placed ? objects.Leaves : objects.UnplacedLeaves) = Missing(rest, sample);
+    }
   }
   return FUnitObjects[unit] = objects;
 }
 
 std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
-    const TMutant& mutant, const THostileOutcome& outcome) const {
+    const TMutant& mutant, const THostileOutcome& outcome, bool lossesOnly) const {
   // The mutant's lines as the reader counts them: a CR ends one, and an LF unless it
   // follows a CR.
   std::vector<size_t> starts{0};
@@ -405,16 +486,11 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
         return static_cast<size_t>(mutant.Origin[at]);
     return FSample.GetText().size();
   };
-  std::multiset<std::string> known;
-  for (const auto& warning : LineWarnings(FSampleOutcome.Report))
-    known.insert(warning.first);
   std::vector<std::pair<size_t, size_t>> spans;
-  for (const auto& [warning, line] : LineWarnings(outcome.Report)) {
-    const auto same = known.find(warning);
-    if (same != known.end()) {
-      known.erase(same);
+  for (const std::string& warning : NewWarnings(outcome.Report, FSampleOutcome.Report)) {
+    const int line = WarningLine(warning);
+    if (line <= 0 || (lossesOnly && PromisesWhole(warning)))
       continue;
-    }
     // The warning's line, and the lines of the objects it tells left out: "(line A)"
     // or "(lines A to B)".
     const auto add = [&](long from, long to) {
@@ -434,11 +510,37 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
   return spans;
 }
 
+TObjectKeys TMutationOracle::Expected(const TMutant& mutant, bool placed) {
+  TObjectKeys expected = placed ? FSampleKeys : FSampleUnplaced;
+  for (const TMutant::TTextChange& change : mutant.TextChanges) {
+    const size_t unit = UnitAt(change.At);
+    if (unit == TKivoSample::npos)
+      continue;
+    const std::string from = " Text=" + DumpQuoted(change.From) + '\x01';
+    const std::string to = " Text=" + DumpQuoted(change.To) + '\x01';
+    for (size_t u : UnitsOf(unit)) {
+      const TUnitObjects& objects = UnitObjectsOf(u);
+      for (const auto& [key, count] : placed ? objects.Objects : objects.UnplacedObjects) {
+        const size_t at = key.find(from);
+        if (key.rfind("text ", 0) != 0 || at == std::string::npos)
+          continue;
+        std::string changed = key;
+        changed.replace(at, from.size(), to);
+        Subtract(expected, {{key, count}});
+        expected[changed] += count;
+      }
+    }
+  }
+  return expected;
+}
+
 std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome& outcome) {
-  if (!outcome.Result) {
+  const bool valid = mutant.Kind == TMutant::mkUnusual;
+  if (!outcome.Result && !valid) {
     ++FFigures.Refused;
     return {};
   }
+  const std::vector<std::string> added = NewWarnings(outcome.Report, FSampleOutcome.Report);
   const std::vector<TEdit> edits = EditsOf(mutant);
   std::vector<TReach> reaches;
   bool scale = false;
@@ -449,77 +551,179 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
   // Only damage may change the unit or grid.
   const bool placed = !scale || mutant.Kind != TMutant::mkDamage;
   FFigures.Unplaced += !placed;
-  const auto objectsOf = [&](size_t unit) {
-    return placed ? ObjectsOf(unit) : Unplaced(ObjectsOf(unit));
+  const auto objectsOf = [&](size_t unit) -> const TObjectKeys& {
+    return placed ? UnitObjectsOf(unit).Objects : UnitObjectsOf(unit).UnplacedObjects;
   };
   const TObjectKeys kept = ObjectKeys(outcome.Dump, placed);
-  const TObjectKeys sample = placed ? FSampleKeys : Unplaced(FSampleKeys);
+  const TObjectKeys expected = Expected(mutant, placed);
   const std::vector<size_t> units = FSample.BlocksOf(TKivoSample::brUnit);
-
-  // Rule 3: what damage may lose untold.
-  std::set<size_t> silent;
-  if (mutant.Kind == TMutant::mkDamage)
-    for (size_t unit : units)
-      if (std::any_of(edits.begin(), edits.end(), [&](const TEdit& e) { return Overlaps(unit, e); }))
-        for (size_t u : UnitsOf(unit))
-          silent.insert(u);
-  TObjectKeys required = sample;
-  for (size_t unit : silent)
-    Subtract(required, objectsOf(unit));
-  TObjectKeys missing = Missing(required, kept);
-  if (missing.empty()) {
-    ++(Missing(sample, kept).empty() ? FFigures.KeptAll : FFigures.LostInside);
-    return {};
-  }
-
-  // Rule 4: what the edits' reaches may lose, told.
+  std::string problems;
   std::vector<std::pair<size_t, size_t>> told;
-  if (mutant.Kind != TMutant::mkUnusual) {
-    told = ToldSpans(mutant, outcome);
-    std::set<size_t> reached;
-    const auto reach = [&](size_t from, size_t to) {
+  TObjectKeys missing, extra;
+
+  if (valid) {
+    // Rule 6: as the sample imports.
+    if (!outcome.Result)
+      problems += " it answered False;";
+    for (const std::string& warning : added)
+      problems += " it told \"" + warning + "\";";
+    missing = Missing(expected, kept);
+    extra = Missing(kept, expected);
+  } else {
+    // Rule 3: what damage may lose or change untold.
+    std::set<size_t> silent;
+    if (mutant.Kind == TMutant::mkDamage)
       for (size_t unit : units)
-        if (WidenedStart(unit) <= to && WidenedEnd(unit) >= from)
+        if (std::any_of(edits.begin(), edits.end(), [&](const TEdit& e) { return Overlaps(unit, e); }))
           for (size_t u : UnitsOf(unit))
-            if (!silent.count(u))
-              reached.insert(u);
-    };
-    const auto toldWithin = [&](size_t from, size_t limit, bool atEnd) {
-      return std::any_of(told.begin(), told.end(), [&](const auto& span) {
-        return span.second >= from && (span.first <= limit || (atEnd && span.second >= FComponentClose));
-      });
-    };
-    const size_t size = FSample.GetText().size();
-    for (size_t e = 0; e < edits.size(); ++e) {
-      const TEdit& edit = edits[e];
-      const TReach& r = reaches[e];
-      // (a) structure: told from the edit up to the section after the reach, or at the end.
-      if (toldWithin(edit.From, TellingLimit(r.Structure), /*atEnd=*/true))
-        reach(edit.From, r.Structure);
-      // (b) drawing state: told within it.
-      if (r.Drawing != TKivoSample::npos && toldWithin(edit.From, r.Drawing, /*atEnd=*/false))
-        reach(edit.From, r.Drawing);
-      // (c) declarations: told at a place after the edit (a unit, an attribute, an item
-      // of ENVIRONMENT or PAD_STACK), not only at a section or the end.
-      if (r.Declaration && std::any_of(told.begin(), told.end(), [&](const auto& span) {
-            return span.second >= edit.From && NamesPlace(span.first);
-          }))
-        reach(edit.From, size);
-    }
-    // (d) a loss told at its unit's lines, after an edit.
-    for (const auto& span : told)
-      if (!edits.empty() && span.second >= edits.front().From)
-        reach(span.first, span.second > span.first ? span.second - 1 : span.first);
+            silent.insert(u);
+    TObjectKeys required = expected;
+    for (size_t unit : silent)
+      Subtract(required, objectsOf(unit));
+    const bool lostInside = Missing(required, kept).empty();
+
+    // Rule 4: what the edits' reaches may lose, told in or before the lost unit.
+    told = ToldSpans(mutant, outcome);
+    const std::set<size_t> reached = ToldUnits(edits, reaches, told, silent);
     for (size_t unit : reached)
       Subtract(required, objectsOf(unit));
     missing = Missing(required, kept);
-    if (missing.empty()) {
-      ++FFigures.LostTold;
+
+    // Rule 5: what no lost unit leaves is new. An object kept without the net that a loss
+    // took from it is what that loss leaves too.
+    extra = Missing(kept, expected);
+    std::set<size_t> accounted = silent;
+    accounted.insert(reached.begin(), reached.end());
+    for (size_t unit : accounted) {
+      Subtract(extra, placed ? UnitObjectsOf(unit).Leaves : UnitObjectsOf(unit).UnplacedLeaves);
+      for (const auto& [key, count] : objectsOf(unit))
+        if (const std::string netless = WithoutNet(key); netless != key)
+          Subtract(extra, {{netless, count}});
+    }
+    if (mutant.Kind == TMutant::mkDamage && !extra.empty())
+      LetDamageChange(edits, reaches, silent, expected, kept, placed, missing, extra);
+    // An object a told loss changed (one of the same kind and owner, and name where it
+    // has one, with another place, drawing state, net or pad) goes with that loss, where
+    // a warning that tells a loss accounts for its unit: as many as the unit had.
+    if (!extra.empty()) {
+      const std::set<size_t> changed =
+          ToldUnits(edits, reaches, ToldSpans(mutant, outcome, /*lossesOnly=*/true), silent);
+      const auto whose = [](const std::string& key) { return key.substr(0, key.find('\x01')); };
+      std::map<std::string, int> changeable;
+      for (size_t unit : changed)
+        for (const auto& [key, count] : objectsOf(unit))
+          changeable[whose(key)] += count;
+      for (auto it = extra.begin(); it != extra.end();) {
+        int& left = changeable[whose(it->first)];
+        const int excused = std::min(left, it->second);
+        left -= excused;
+        it->second -= excused;
+        it = it->second == 0 ? extra.erase(it) : std::next(it);
+      }
+    }
+    if (mutant.MustWarn && added.empty())
+      problems += " it told nothing;";
+    if (problems.empty() && missing.empty() && extra.empty()) {
+      const TObjectKeys lost = Missing(expected, kept);
+      ++(lost.empty() ? FFigures.KeptAll : lostInside ? FFigures.LostInside : FFigures.LostTold);
       return {};
     }
   }
+  if (problems.empty() && missing.empty() && extra.empty()) {
+    ++FFigures.KeptAll;
+    return {};
+  }
 
   ++FFigures.Failed;
+  return Failure(mutant, edits, told, added, problems, missing, extra, placed);
+}
+
+std::set<size_t> TMutationOracle::ToldUnits(const std::vector<TEdit>& edits,
+                                            const std::vector<TReach>& reaches,
+                                            const std::vector<std::pair<size_t, size_t>>& told,
+                                            const std::set<size_t>& silent) const {
+  std::set<size_t> reached;
+  const auto reach = [&](size_t unit) {
+    for (size_t u : UnitsOf(unit))
+      if (!silent.count(u))
+        reached.insert(u);
+  };
+  const std::vector<size_t> units = FSample.BlocksOf(TKivoSample::brUnit);
+  for (size_t e = 0; e < edits.size(); ++e) {
+    const TEdit& edit = edits[e];
+    const TReach& r = reaches[e];
+    for (size_t unit : units) {
+      const size_t start = WidenedStart(unit), end = WidenedEnd(unit);
+      if (end < edit.From)
+        continue;
+      // Told at or after the edit's first line, in or before the unit's block.
+      const auto toldBy = [&](bool atPlace) {
+        return std::any_of(told.begin(), told.end(), [&](const auto& span) {
+          return span.second >= edit.From && span.first <= end && (!atPlace || NamesPlace(span.first));
+        });
+      };
+      const bool inReach =
+          start <= r.Structure || (r.Drawing != TKivoSample::npos && start <= r.Drawing);
+      if ((inReach && toldBy(false)) || (r.Declaration && toldBy(true)))
+        reach(unit);
+    }
+  }
+  // (d) a loss told at its unit's lines, after an edit.
+  for (const auto& span : told) {
+    if (edits.empty() || span.second < edits.front().From)
+      continue;
+    const size_t last = span.second > span.first ? span.second - 1 : span.first;
+    for (size_t unit : units)
+      if (WidenedStart(unit) <= last && WidenedEnd(unit) >= span.first)
+        reach(unit);
+  }
+  return reached;
+}
+
+void TMutationOracle::LetDamageChange(const std::vector<TEdit>& edits,
+                                      const std::vector<TReach>& reaches,
+                                      const std::set<size_t>& silent, const TObjectKeys& expected,
+                                      const TObjectKeys& kept, bool placed, TObjectKeys& missing,
+                                      TObjectKeys& extra) {
+  // Damage writes what it writes (another instance of a name too); it restates an object
+  // of the sample (the same object at the same place, given another layer, width, net...)
+  // only where it may change it: in the units it touches, after an edited attribute or
+  // declaration.
+  std::set<size_t> changeable = silent;
+  for (size_t e = 0; e < edits.size(); ++e)
+    if (reaches[e].Attribute || reaches[e].Declaration)
+      for (size_t unit : FSample.BlocksOf(TKivoSample::brUnit))
+        if (WidenedEnd(unit) >= edits[e].From)
+          for (size_t u : UnitsOf(unit))
+            changeable.insert(u);
+  TObjectKeys mayChange;
+  for (size_t unit : changeable)
+    for (const auto& [key, count] : placed ? UnitObjectsOf(unit).Objects : UnitObjectsOf(unit).UnplacedObjects)
+      mayChange[key] = std::max(mayChange[key], count);
+  std::map<std::string, int> restated;
+  std::set<std::string> fixed;
+  for (const auto& [key, count] : extra)
+    restated[KeyBase(key)] += count;
+  for (const auto& [key, count] : Missing(expected, kept))
+    if (!mayChange.count(key))
+      fixed.insert(KeyPlace(key));
+  // An object changed where it may change is not lost.
+  for (auto it = missing.begin(); it != missing.end();) {
+    int& changed = restated[KeyBase(it->first)];
+    const int excused = mayChange.count(it->first) ? std::min(changed, it->second) : 0;
+    changed -= excused;
+    it->second -= excused;
+    it = it->second == 0 ? missing.erase(it) : std::next(it);
+  }
+  for (auto it = extra.begin(); it != extra.end();)
+    it = fixed.count(KeyPlace(it->first)) ? std::next(it) : extra.erase(it);
+}
+
+std::string TMutationOracle::Failure(const TMutant& mutant, const std::vector<TEdit>& edits,
+                                     const std::vector<std::pair<size_t, size_t>>& told,
+                                     const std::vector<std::string>& added,
+                                     const std::string& problems, const TObjectKeys& missing,
+                                     const TObjectKeys& extra, bool placed) {
   const auto lineOf = [&](size_t offset) {
     const std::string& text = FSample.GetText();
     return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
@@ -541,41 +745,183 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     failure += " none";
   for (const auto& span : told)
     failure += " " + std::to_string(lineOf(span.first));
-  failure += "; new warnings without a line:" + LinelessWarnings(outcome.Report, FSampleOutcome.Report);
-  failure += "; lost beyond what it may:" + Describe(missing, units, placed);
+  std::string lineless;
+  for (const std::string& warning : added)
+    if (WarningLine(warning) == 0)
+      lineless += " \"" + warning + "\"";
+  failure += "; new warnings without a line:" + (lineless.empty() ? std::string(" none") : lineless);
+  failure += problems.empty() ? std::string() : ";" + problems.substr(0, problems.size() - 1);
+  if (!missing.empty())
+    failure += "; lost beyond what it may:" + Describe(missing, FSample.BlocksOf(TKivoSample::brUnit), placed);
+  if (!extra.empty())
+    failure += "; made what the sample does not have:" + Describe(extra, {}, placed);
   return failure;
 }
 
-std::string TMutationOracle::Describe(const TObjectKeys& missing, const std::vector<size_t>& units,
+std::string TMutationOracle::Describe(const TObjectKeys& keys, const std::vector<size_t>& units,
                                       bool placed) {
   std::string text;
   int shown = 0;
   const std::string& sample = FSample.GetText();
-  for (const auto& [key, count] : missing) {
+  for (const auto& [key, count] : keys) {
     if (++shown > 8) {
       text += " ...";
       break;
     }
     std::string from;
     for (size_t unit : units) {
-      const TObjectKeys& objects = ObjectsOf(unit);
-      const bool has = placed ? objects.count(key) != 0
-                              : std::any_of(objects.begin(), objects.end(), [&](const auto& object) {
-                                  return Unplaced(object.first) == key;
-                                });
-      if (!has)
+      const TUnitObjects& objects = UnitObjectsOf(unit);
+      if (!(placed ? objects.Objects : objects.UnplacedObjects).count(key))
         continue;
       const size_t open = FSample.GetBlocks()[unit].Open;
-      // Without places, objects of a kind are alike: the block is one that has such.
-      from = std::string(placed ? " of the " : " of a block such as the ") +
-             FSample.GetBlocks()[unit].Keyword + " block at line " +
+      from = " of the " + FSample.GetBlocks()[unit].Keyword + " block at line " +
              std::to_string(1 + std::count(sample.begin(),
                                            sample.begin() + static_cast<std::ptrdiff_t>(open), '\n'));
       break;
     }
     std::string shownKey = key;
     std::replace(shownKey.begin(), shownKey.end(), '\x01', ' ');
+    std::replace(shownKey.begin(), shownKey.end(), '\x02', '|');
     text += " " + std::to_string(count) + " x [" + shownKey + "]" + from + ";";
   }
   return text;
+}
+
+namespace {
+
+// An object of the generator's list or of the dump as BoardAsWritten compares them: the
+// key without its place, and its place.
+struct TWrittenKey {
+  std::string Key, Place;
+};
+
+std::string Points(std::vector<long long> values, const std::string& kind) {
+  // A track's ends in either order, a fill's corners as its extent, a polygon's outline
+  // as its distinct corners.
+  std::vector<std::pair<long long, long long>> points;
+  for (size_t i = 0; i + 1 < values.size(); i += 2)
+    points.emplace_back(values[i], values[i + 1]);
+  if (kind == "track" || kind == "polygon") {
+    std::sort(points.begin(), points.end());
+    points.erase(std::unique(points.begin(), points.end()), points.end());
+  } else if (kind == "fill" && points.size() == 2) {
+    points = {{std::min(points[0].first, points[1].first), std::min(points[0].second, points[1].second)},
+              {std::max(points[0].first, points[1].first), std::max(points[0].second, points[1].second)}};
+  }
+  std::string text;
+  for (const auto& [x, y] : points)
+    text += " " + std::to_string(x) + "," + std::to_string(y);
+  if (values.size() % 2 != 0)
+    text += " r" + std::to_string(values.back());
+  return text;
+}
+
+}  // namespace
+
+std::string BoardAsWritten(const std::vector<TKivoBoardObject>& written,
+                           const std::vector<std::string>& layers, const std::string& dump) {
+  constexpr long long kMil = 10000;
+  const auto layerOf = [&](const std::string& name) {
+    const auto found = std::find(layers.begin(), layers.end(), name);
+    return name.empty() || found == layers.end()
+               ? std::string("-")
+               : std::to_string(HostileHostLayer(static_cast<int>(found - layers.begin())));
+  };
+  std::vector<TWrittenKey> expected;
+  for (const TKivoBoardObject& o : written) {
+    std::vector<long long> place(o.Place.begin(), o.Place.end());
+    for (long long& value : place)
+      value *= kMil;
+    expected.push_back({o.Kind + " of=" + o.Component + " net=" + o.Net + " layer=" + layerOf(o.Layer) +
+                            " name=" + DumpQuoted(o.Name) + " width=" + std::to_string(o.Width * kMil),
+                        place.empty() ? std::string() : Points(place, o.Kind)});
+  }
+
+  // The dump's objects the same way.
+  const TDump parsed = ParseDump(dump);
+  const long long originX = parsed.OriginX, originY = parsed.OriginY;
+  const auto text = [&](const std::string& handle, const char* field) {
+    const TDumpObject* object = parsed.Find(handle);
+    return object ? Text(*object, field) : std::string();
+  };
+  std::map<std::string, std::map<std::string, int>> found;  // key -> place -> count
+  const auto unquoted = [](const std::string& quoted) {
+    return quoted.size() >= 2 ? quoted.substr(1, quoted.size() - 2) : std::string();
+  };
+  const auto designator = [&](const std::string& handle) {
+    return unquoted(text(text(handle, "NameText"), "Text"));
+  };
+  for (const TDumpObject& o : parsed.Objects) {
+    const bool ofComponent = o.Fields.count("of") != 0;
+    const std::string component = designator(ofComponent ? Text(o, "of") : Text(o, "owner"));
+    // Vias and pads stand on every layer, a component's texts on the overlay.
+    const bool layered = o.Kind != "via" && o.Kind != "pad" && o.Kind != "net" &&
+                         o.Kind != "component" && !ofComponent;
+    const std::string name = o.Kind == "text"        ? Text(o, "Text")
+                       : o.Kind == "net"       ? Text(o, "Name")
+                       : o.Kind == "component" ? Text(o, "ComponentString")
+                       : o.Kind == "pad"       ? Text(o, "Name")
+                                               : "\"\"";
+    const long long width = o.Kind == "track"     ? Field(o, "Width")
+                            : o.Kind == "arc"     ? Field(o, "LineWidth")
+                            : o.Kind == "polygon" ? Field(o, "TrackWidth")
+                                                  : 0;
+    std::vector<long long> place;
+    const auto point = [&](const char* x, const char* y) {
+      place.push_back(Field(o, x) - originX);
+      place.push_back(Field(o, y) - originY);
+    };
+    if (o.Kind == "track" || o.Kind == "fill")
+      point("X", "Y"), point("X2", "Y2");
+    else if (o.Kind == "arc")
+      point("X", "Y"), place.push_back(Field(o, "Radius"));
+    else if (o.Kind == "via" || o.Kind == "text" || o.Kind == "component")
+      point("X", "Y");
+    for (const auto& p : o.Points)
+      if (p.size() >= 3) {
+        place.push_back(std::atoll(p[1].c_str()) - originX);
+        place.push_back(std::atoll(p[2].c_str()) - originY);
+      }
+    ++found[o.Kind + " of=" + component + " net=" + unquoted(text(Text(o, "net"), "Name")) +
+            " layer=" + (layered ? Text(o, "layer") : std::string("-")) + " name=" + name +
+            " width=" + std::to_string(width)][Points(place, o.Kind)];
+  }
+
+  // The placed objects first, then those whose place the generator does not give.
+  std::string lacks, holds;
+  std::vector<const TWrittenKey*> unplaced;
+  for (const TWrittenKey& key : expected) {
+    if (key.Place.empty()) {
+      unplaced.push_back(&key);
+      continue;
+    }
+    auto places = found.find(key.Key);
+    if (places != found.end() && places->second[key.Place] > 0)
+      --places->second[key.Place];
+    else
+      lacks += " [" + key.Key + key.Place + "]";
+  }
+  for (const TWrittenKey* key : unplaced) {
+    auto places = found.find(key->Key);
+    bool matched = false;
+    if (places != found.end())
+      for (auto& [place, count] : places->second)
+        if (count > 0) {
+          --count;
+          matched = true;
+          break;
+        }
+    if (!matched)
+      lacks += " [" + key->Key + "]";
+  }
+  for (const auto& [key, places] : found)
+    for (const auto& [place, count] : places)
+      for (int n = 0; n < count; ++n)
+        holds += " [" + key + place + "]";
+  std::string mismatch;
+  if (!lacks.empty())
+    mismatch += " lacks" + lacks + ";";
+  if (!holds.empty())
+    mismatch += " holds besides" + holds + ";";
+  return mismatch;
 }

@@ -68,7 +68,8 @@ constexpr int kBoardExtent = 20000;  // mils
 
 class TGenerator {
  public:
-  TGenerator(TBoardWriter& out, uint64_t seed) : FOut(out), FRandom(seed) {}
+  TGenerator(TBoardWriter& out, uint64_t seed, std::vector<TKivoBoardObject>* objects = nullptr)
+      : FOut(out), FRandom(seed), FObjectList(objects) {}
 
   TKivoBoardFigures Run(int64_t targetBytes) {
     FOut << "% A generated board\r\n{COMPONENT \"GENERATED\"\r\n"
@@ -96,7 +97,36 @@ class TGenerator {
  private:
   int32_t Coord() { return FRandom.Range(-kBoardExtent / 2, kBoardExtent / 2); }
   const char* Layer() { return kLayers[FRandom.Range(0, 1)]; }
-  void Point() { FOut << " " << Coord() << " " << Coord(); }
+  // Writes a point and appends it to `points`.
+  void Point(std::vector<int32_t>& points) {
+    const int32_t x = Coord(), y = Coord();
+    FOut << " " << x << " " << y;
+    points.push_back(x);
+    points.push_back(y);
+  }
+  void Point() {
+    std::vector<int32_t> unused;
+    Point(unused);
+  }
+
+  // The list of objects, when one is kept.
+  void Add(TKivoBoardObject object) {
+    if (FObjectList)
+      FObjectList->push_back(std::move(object));
+  }
+  // The tracks of a line through `points` (x, y, x, y...), or of those points closed.
+  void AddTracks(const std::string& component, const std::string& net, const std::string& layer,
+                 int32_t width, const std::vector<int32_t>& points, bool placed) {
+    for (size_t p = 2; p + 1 < points.size(); p += 2)
+      Add({"track", component, net, layer, "", width,
+           placed ? std::vector<int32_t>(points.begin() + static_cast<std::ptrdiff_t>(p - 2),
+                                         points.begin() + static_cast<std::ptrdiff_t>(p + 2))
+                  : std::vector<int32_t>()});
+  }
+  static std::vector<int32_t> RectangleLine(const std::vector<int32_t>& corners) {
+    const int32_t x1 = corners[0], y1 = corners[1], x2 = corners[2], y2 = corners[3];
+    return {x1, y1, x2, y1, x2, y2, x1, y2, x1, y1};
+  }
 
   void PadStacks() {
     FOut << "{PAD_STACK\r\n  {PAD 1 \"RND60\" \"RND60\"}\r\n  {PAD 2 \"VIA30\" \"VIA30\"}\r\n"
@@ -111,35 +141,44 @@ class TGenerator {
   void Nets(int block) {
     FOut << "{NET_DEF\r\n";
     for (int n = 0; n < 20; ++n) {
-      FOut << "  {N NET" << static_cast<int64_t>(block * 20 + n)
-           << "\r\n    {DG [LY \"" << Layer() << "\"] [WD " << FRandom.Range(8, 40) << "]\r\n";
+      const std::string net = "NET" + std::to_string(block * 20 + n);
+      std::string layer = Layer();
+      const int32_t width = FRandom.Range(8, 40);
+      FOut << "  {N " << net << "\r\n    {DG [LY \"" << layer << "\"] [WD " << width << "]\r\n";
+      Add({"net", "", "", "", net, 0, {}});
       const int items = FRandom.Range(4, 12);
       for (int i = 0; i < items; ++i) {
+        std::vector<int32_t> points;
         switch (FRandom.Range(0, 7)) {
           case 0:
             FOut << "      {V";
-            Point();
+            Point(points);
             FOut << " 2}\r\n";
+            Add({"via", "", net, "", "", 0, points});
             break;
           case 1:
             FOut << "      {NN";
-            Point();
+            Point(points);
             FOut << "}\r\n";
+            Add({"text", "", net, layer, net, 0, points});
             break;
           case 2:
             FOut << "      {POLY {OL 1";
-            Rectangle();
+            points = Rectangle();
             FOut << "}}\r\n";
+            Add({"polygon", "", net, layer, "", width, points});
             break;
           case 3:
-            FOut << "      [LY \"" << Layer() << "\"]\r\n";
+            layer = Layer();
+            FOut << "      [LY \"" << layer << "\"]\r\n";
             break;
           default: {
             FOut << "      {W";
-            const int points = FRandom.Range(2, 5);
-            for (int p = 0; p < points; ++p)
-              Point();
+            const int count = FRandom.Range(2, 5);
+            for (int p = 0; p < count; ++p)
+              Point(points);
             FOut << "}\r\n";
+            AddTracks("", net, layer, width, points, /*placed=*/true);
             break;
           }
         }
@@ -150,10 +189,12 @@ class TGenerator {
     FOut << "}\r\n";
   }
 
-  void Rectangle() {
+  // Writes a polygon's outline of four corners; answers them.
+  std::vector<int32_t> Rectangle() {
     const int32_t x = Coord(), y = Coord(), w = FRandom.Range(20, 400), h = FRandom.Range(20, 400);
     FOut << " " << x << " " << y << " " << x + w << " " << y << " " << x + w << " " << y + h
          << " " << x << " " << y + h;
+    return {x, y, x + w, y, x + w, y + h, x, y + h};
   }
 
   // Each definition is followed by its instances: an instance belongs to the
@@ -166,6 +207,14 @@ class TGenerator {
         Instance(block, d, block * 12 + d * 3 + i);
     }
     FOut << "}\r\n";
+  }
+
+  // What an instance draws of its definition's picture: a rectangle (four tracks), a line
+  // and an arc.
+  void AddDrawing(const std::string& component) {
+    for (int track = 0; track < 5; ++track)
+      Add({"track", component, "", "SILK", "", 8, {}});
+    Add({"arc", component, "", "SILK", "", 8, {}});
   }
 
   void Definition(int d) {
@@ -185,65 +234,90 @@ class TGenerator {
   }
 
   void Instance(int block, int d, int64_t number) {
-    FOut << "  {I PKG" << static_cast<int64_t>(d) << " U" << number << "\r\n    {ATR {IN {ORG";
+    const std::string designator = "U" + std::to_string(number);
+    FOut << "  {I PKG" << static_cast<int64_t>(d) << " " << designator << "\r\n    {ATR {IN {ORG";
     const int32_t x = Coord(), y = Coord();
     FOut << " " << x << " " << y << "} {NL " << x << " " << y + 200 << "}";
     if (FRandom.Range(0, 3) == 0)
       FOut << " {RO " << FRandom.Range(1, 3) << "}";
     FOut << (FRandom.Range(0, 4) == 0 ? " {PS \"B\"}" : " {PS \"T\"}") << "}}\r\n    {CN";
-    for (int p = 0; p < 2 + 2 * d; ++p)
-      FOut << " NET" << static_cast<int64_t>(block * 20 + FRandom.Range(0, 19));
+    Add({"component", "", "", "", "PKG" + std::to_string(d), 0, {x, y}});
+    // The designator and the (empty) comment are the component's texts.
+    Add({"text", designator, "", "", designator, 0, {}});
+    Add({"text", designator, "", "", "", 0, {}});
+    for (int p = 0; p < 2 + 2 * d; ++p) {
+      const std::string net = "NET" + std::to_string(block * 20 + FRandom.Range(0, 19));
+      FOut << " " << net;
+      Add({"pad", designator, net, "", std::to_string(p + 1), 0, {}});
+    }
     FOut << "}\r\n  }\r\n";
+    AddDrawing(designator);
     ++FObjects;
   }
 
   void Annotations() {
     FOut << "{ANNOTATE [LY \"SILK\"] [WD 10]\r\n";
+    std::string layer = "SILK";
+    int32_t width = 10;
     for (int i = 0; i < 60; ++i) {
+      std::vector<int32_t> points;
       switch (FRandom.Range(0, 9)) {
         case 0:
           FOut << "  {ARC";
-          Point();
-          Point();
-          Point();
+          Point(points);
+          Point(points);
+          Point(points);
           FOut << "}\r\n";
+          Add({"arc", "", "", layer, "", width, {}});
           break;
-        case 1:
+        case 1: {
           FOut << "  {C";
-          Point();
-          FOut << " " << FRandom.Range(5, 200) << "}\r\n";
+          Point(points);
+          const int32_t radius = FRandom.Range(5, 200);
+          FOut << " " << radius << "}\r\n";
+          points.push_back(radius);
+          Add({"arc", "", "", layer, "", width, points});
           break;
+        }
         case 2:
           FOut << "  {FR";
-          Point();
-          Point();
+          Point(points);
+          Point(points);
           FOut << "}\r\n";
+          Add({"fill", "", "", layer, "", 0, points});
           break;
         case 3:
           FOut << "  {R";
-          Point();
-          Point();
+          Point(points);
+          Point(points);
           FOut << "}\r\n";
+          AddTracks("", "", layer, width, RectangleLine(points), /*placed=*/true);
           break;
-        case 4:
-          FOut << "  {T \"LABEL " << FRandom.Range(0, 99999) << "\"";
-          Point();
+        case 4: {
+          const std::string label = "LABEL " + std::to_string(FRandom.Range(0, 99999));
+          FOut << "  {T \"" << label << "\"";
+          Point(points);
           FOut << "}\r\n";
+          Add({"text", "", "", layer, label, 0, points});
           break;
+        }
         case 5:
           FOut << "  {POLY {OL 1";
-          Rectangle();
+          points = Rectangle();
           FOut << "}}\r\n";
+          Add({"polygon", "", "", layer, "", width, points});
           break;
         case 6:
-          FOut << "  [LY \"" << kLayers[FRandom.Range(0, 2)] << "\"] [WD " << FRandom.Range(5, 30)
-               << "]\r\n";
+          layer = kLayers[FRandom.Range(0, 2)];
+          width = FRandom.Range(5, 30);
+          FOut << "  [LY \"" << layer << "\"] [WD " << width << "]\r\n";
           continue;
         default:
           FOut << "  {L";
           for (int p = FRandom.Range(2, 6); p > 0; --p)
-            Point();
+            Point(points);
           FOut << "}\r\n";
+          AddTracks("", "", layer, width, points, /*placed=*/true);
           break;
       }
       ++FObjects;
@@ -254,6 +328,7 @@ class TGenerator {
   TBoardWriter& FOut;
   TRandom FRandom;
   int64_t FObjects = 0;
+  std::vector<TKivoBoardObject>* FObjectList;
 };
 
 }  // namespace
@@ -272,10 +347,11 @@ TKivoBoardFigures GenerateKivoBoard(const std::string& path, int64_t targetBytes
   return figures;
 }
 
-std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed, TKivoBoardFigures* figures) {
+std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed, TKivoBoardFigures* figures,
+                                  std::vector<TKivoBoardObject>* objects) {
   std::string text;
   TBoardWriter out([&](const std::string& piece) { text += piece; });
-  const TKivoBoardFigures result = TGenerator(out, seed).Run(targetBytes);
+  const TKivoBoardFigures result = TGenerator(out, seed, objects).Run(targetBytes);
   if (figures)
     *figures = result;
   return text;

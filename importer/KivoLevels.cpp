@@ -1,0 +1,335 @@
+#include "importer/KivoLevels.h"
+
+#include <algorithm>
+#include <cassert>
+#include <initializer_list>
+#include <utility>
+
+#include "importer/KivoFile.h"
+#include "importer/ReportManager.h"
+
+namespace {
+
+TKivoKeywordSet Keywords(std::initializer_list<int> codes) {
+  TKivoKeywordSet set;
+  for (int code : codes)
+    set.set(static_cast<size_t>(code));
+  return set;
+}
+
+bool InSet(const TKivoKeywordSet& set, int code) {
+  return code > 0 && code <= KivoKeywordCount && set[static_cast<size_t>(code)];
+}
+
+// A level whose structure is every block it reads.
+TKivoLevelKind Reading(std::string_view name, std::initializer_list<int> reads,
+                       std::string_view list, std::string_view what = "items") {
+  const TKivoKeywordSet set = Keywords(reads);
+  return {name, set, set, what, list};
+}
+
+// A level that also reads blocks a missing "}" is not looked for by: attribute and
+// package blocks, and blocks it reads by skipping them.
+TKivoLevelKind Reading(std::string_view name, std::initializer_list<int> structure,
+                       std::initializer_list<int> others, std::string_view list) {
+  return {name, Keywords(structure) | Keywords(others), Keywords(structure), "items", list};
+}
+
+// A level that reads no blocks.
+TKivoLevelKind Holding(std::string_view name) { return {name, {}, {}, "", ""}; }
+
+// The blocks the sections of DETAIL read one by one, none holding another: a net, a
+// component definition or instance, a pad. One that a skip passes and no level reads
+// is lost with the skipped block, and told.
+const TKivoKeywordSet kUnits = Keywords({kwN, kwCOMP_DEF, kwI, kwPAD, kwPAD_DEF});
+
+}  // namespace
+
+namespace KivoLevel {
+
+// DETAIL's sections met directly inside COMPONENT are read there, told.
+const TKivoLevelKind Component = Reading(
+    "COMPONENT",
+    {kwENVIRONMENT, kwUSER, kwDISPLAY, kwAPERTURE_TABLE, kwSYMBOL, kwDETAIL, kwANNOTATE,
+     kwNET_DEF, kwPAD_STACK, kwSUBCOMP},
+    "ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL", "sections");
+const TKivoLevelKind Environment = Reading(
+    "ENVIRONMENT",
+    {kwKIVOVREV, kwPROGRAM, kwDBTYPE, kwDBVREV, kwDBTIME, kwDBUNIT, kwDBGRID, kwLYRSTR, kwLYRPHID,
+     kwSSYMTBL, kwAPR, kwPCLR, kwPOLYAP, kwPSIZ, kwROTP, kwSSTFile},
+    "KIVOVREV, PROGRAM, DBTYPE, DBVREV, DBTIME, DBUNIT, DBGRID, LYRSTR, LYRPHID, SSYMTBL, APR, "
+    "PCLR, POLYAP, PSIZ, ROTP, SSTFile");
+const TKivoLevelKind Display = Holding("DISPLAY");
+const TKivoLevelKind Detail = Reading("DETAIL", {kwANNOTATE, kwNET_DEF, kwPAD_STACK, kwSUBCOMP},
+                                      "ANNOTATE, NET_DEF, PAD_STACK, SUBCOMP", "sections");
+const TKivoLevelKind Annotate =
+    Reading("ANNOTATE", {kwARC, kwC, kwFR, kwL, kwR, kwT, kwPOLY}, {kwPV, kwCV, kwFL, kwDIMENSION},
+            "ARC, C, FR, L, R, T, POLY, PV, CV, FL, DIMENSION");
+const TKivoLevelKind Polygon = Reading("POLY", {kwOL, kwPV, kwCV}, "OL, PV, CV");
+const TKivoLevelKind NetDef = Reading("NET_DEF", {kwN}, "N");
+const TKivoLevelKind Net = Reading("N", {kwDG}, {kwATR}, "ATR, DG");
+const TKivoLevelKind NetGraphics =
+    Reading("DG", {kwV, kwNN, kwW, kwARC, kwT, kwPOLY}, "V, NN, W, ARC, T, POLY");
+const TKivoLevelKind PadStack = Reading("PAD_STACK", {kwPAD, kwPAD_DEF}, "PAD, PAD_DEF");
+const TKivoLevelKind PadDefinition = Reading("PAD_DEF", {kwPIC}, {kwATR}, "PIC, ATR");
+const TKivoLevelKind PadPicture =
+    Reading("PIC", {kwC, kwFR, kwL, kwR, kwT}, {kwPV, kwCV, kwFL, kwARC, kwPOLY, kwOL},
+            "C, FR, L, R, T, PV, CV, FL, ARC, POLY, OL");
+const TKivoLevelKind PadAttributes = Reading("ATR", {}, {kwIN}, "IN");
+const TKivoLevelKind PadEntries = Reading("IN", {}, {kwSMD}, "SMD");
+const TKivoLevelKind Subcomp = Reading("SUBCOMP", {kwCOMP_DEF, kwI}, "COMP_DEF, I");
+const TKivoLevelKind Definition = Reading("COMP_DEF", {kwPIN_DEF, kwPIC}, {kwATR, kwPKG, kwSPKG},
+                                          "PIN_DEF, PIC, ATR, PKG, SPKG");
+const TKivoLevelKind Pins = Reading("PIN_DEF", {kwP}, "P");
+const TKivoLevelKind Pin = Reading("P", {kwPT, kwPLOC}, "PT, PLOC");
+const TKivoLevelKind Picture =
+    Reading("PIC", {kwARC, kwC, kwFR, kwL, kwR, kwT, kwPOLY}, {kwPV, kwCV, kwFL},
+            "ARC, C, FR, L, R, T, POLY, PV, CV, FL");
+const TKivoLevelKind Instance = Reading("I", {kwCN}, {kwATR}, "ATR, CN");
+const TKivoLevelKind InstanceAttributes = Reading("ATR", {}, {kwIN, kwEX}, "IN, EX");
+const TKivoLevelKind Placement =
+    Reading("IN", {kwORG, kwPL, kwRO, kwPA, kwMR, kwPS, kwNL, kwSC, kwUN},
+            "ORG, PL, RO, PA, MR, PS, NL, SC, UN");
+const TKivoLevelKind Connections = Holding("CN");
+
+}  // namespace KivoLevel
+
+TKivoLevels::TScope::TScope(TKivoLevels& levels, const TKivoLevelKind& kind) : FLevels(levels) {
+  assert(levels.FDepth + 1 < kMaxLevels && "the reading's levels are nested as deep as its code");
+  const int depth = ++levels.FDepth;
+  TOpen& open = levels.FOpen[static_cast<size_t>(depth)];
+  open.Kind = &kind;
+  open.Watched = depth > 0 ? levels.FOpen[static_cast<size_t>(depth - 1)].Watched | kind.Structure
+                           : kind.Structure;
+}
+
+int TKivoLevels::LevelReading(int code, int from) const {
+  if (!InSet(FOpen[static_cast<size_t>(std::max(FDepth, 0))].Watched, code))
+    return -1;
+  for (int level = std::min(from, FDepth); level >= 0; --level)
+    if (InSet(FOpen[static_cast<size_t>(level)].Kind->Structure, code))
+      return level;
+  return -1;
+}
+
+bool TKivoLevels::Next(int& code) {
+  if (__builtin_expect(FPendingCode != 0, 0)) {
+    FEndedAtEof = false;
+    if (FPendingLevel < FDepth)
+      return false;
+    code = std::exchange(FPendingCode, 0);
+    FGivenBack = true;
+    return true;
+  }
+  FGivenBack = false;
+  FInStray = false;
+  TTextFile& file = FReader.FFile;
+  for (;;) {
+    switch (ReadItemToken(file)) {
+      case kwOpenBrace:
+        code = FReader.ReadKeyword();
+        return true;
+      case kwCloseBrace:
+        FEndedAtEof = false;
+        return false;
+      case kwOpenBracket:
+        FInStray = false;
+        FReader.ParseDisplayAttribute();
+        break;
+      case kwPercent:
+        SkipLine(file);
+        break;
+      case kwEmpty:  // the end of the file
+        FEndedAtEof = true;
+        if (FDepth >= 1)
+          NoteEndedInside({});
+        return false;
+      default:
+        // (A Ctrl+Z, which old editors end text files with, is no text.)
+        if (!FInStray && GetLastTokenView() != "\x1A")
+          TellStray();
+        FInStray = true;
+        break;
+    }
+  }
+}
+
+void TKivoLevels::NotRead(int code) {
+  const int level = LevelReading(code, FDepth - 1);
+  if (level >= 0) {
+    GiveBack(code, level, Innermost().Name);
+    return;
+  }
+  const std::string token = GetLastTokenText();
+  TellNotRead(token);
+  FSkippedHeld.reset();
+  Skip(token, TKivoContent::Lost);
+}
+
+void TKivoLevels::GiveBack(int code, int level, std::string_view block) {
+  FPendingCode = code;
+  FPendingLevel = level;
+  if (TReportManager* report = FReader.FReport)
+    report->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
+                           FReader.LineAt(FReader.FFile.Position()),
+                           " lies inside the " + std::string(block) +
+                               " block: a \"}\" may be missing before it; it was read");
+}
+
+namespace {
+
+// How a warning names the block of keyword text `token`.
+std::string BlockNamed(const std::string& token) {
+  return token.empty() ? "The block with no keyword" : "The block " + token;
+}
+
+// A warning's telling of a block skipped inside `block`, which reads `what` (`list`) or,
+// for an empty list, no blocks at all.
+std::string SkippedInside(std::string_view block, std::string_view what, std::string_view list) {
+  if (list.empty())
+    return " lies inside the " + std::string(block) + " block, which holds no blocks: it was skipped";
+  return " is not one of the " + std::string(block) + " block's " + std::string(what) + " (" +
+         std::string(list) + "): it was skipped";
+}
+
+}  // namespace
+
+void TKivoLevels::TellNotRead(const std::string& token) {
+  TReportManager* report = FReader.FReport;
+  if (!report)
+    return;
+  // The unhandled token stays as it always was, at detail level 3; the line at the
+  // default detail names the block, its line and the level that does not read it.
+  report->AddLoadWarning(lwUnhandledToken, token);
+  const TKivoLevelKind& level = Innermost();
+  report->AddLineDetail(BlockNamed(token), FReader.LineAt(FReader.FFile.Position()),
+                        SkippedInside(level.Name, level.What, level.List));
+}
+
+void TKivoLevels::TellStray() {
+  TReportManager* report = FReader.FReport;
+  if (!report)
+    return;
+  report->AddLineWarning("The text \"" + GetLastTokenText() + "\"",
+                         FReader.LineAt(FReader.FFile.Position() - 1),
+                         " lies between the blocks of the " + std::string(Innermost().Name) +
+                             " block: it was passed over");
+}
+
+// What a skip meets, decided by the model: a block that a level being read reads as
+// structure ends it and is given back, with the attributes on the way to it; what else
+// is told depends on what the skipped block holds.
+class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
+ public:
+  TSkipVisitor(TKivoLevels& levels, std::string_view block, TKivoContent content)
+      : FLevels(levels), FReader(levels.FReader), FBlock(block), FContent(content) {}
+
+  bool WantsBlocks() const override { return true; }
+
+  bool Block(int code, int64_t depth, int64_t lowest) override {
+    Prune(lowest);
+    if (depth == 2 && code > 0 && code <= KivoKeywordCount)
+      FLevels.FSkippedHeld.set(static_cast<size_t>(code));
+    const int level = FLevels.LevelReading(code, FLevels.FDepth);
+    if (level >= 0) {
+      for (const TAttribute& attribute : FAttributes)
+        FReader.ApplyAttribute(attribute.Read);
+      FAttributes.clear();
+      FLevels.GiveBack(code, level, FBlock);
+      return true;
+    }
+    if (FContent == TKivoContent::Anything)
+      return false;
+    if (FContent == TKivoContent::Values && depth == 2) {
+      TellInValues();
+    } else if (FLostCode == 0 && InSet(kUnits, code)) {
+      FLostCode = code;
+      FLostLine = FReader.LineAt(FReader.FFile.Position());
+    }
+    return false;
+  }
+
+  bool Attribute(int64_t depth, int64_t lowest) override {
+    Prune(lowest);
+    FAttributes.push_back({depth, FReader.ReadAttribute()});
+    return true;
+  }
+
+  // After the skip: what it lost, and the attributes of a block of values. False when
+  // the file ended inside the block.
+  bool Finish(const TKivoSkipEnd& end) {
+    TReportManager* report = FReader.FReport;
+    if (FLostCode != 0 && report)
+      report->AddLineDetail(
+          "The " + std::string(KivoKeywordText(FLostCode)) + " block", FLostLine,
+          " lies inside the " + FBlock + " block: a \"}\" may be missing before it; it was " +
+              "skipped with that block (lines " + std::to_string(FLostLine) + " to " +
+              std::to_string(FReader.LineAt(FReader.FFile.Position())) + ")");
+    if (end.Code != 0)
+      return true;
+    // Directly inside a block of values, an attribute can only be one whose "}" came
+    // too late: it is the level's, as if the block had ended before it. The drawing
+    // state holds across blocks, so those directly inside a block told as skipped are
+    // applied too: the "}" the skip ended at may be another block's (its own moved),
+    // and the objects after it would take the state from before them.
+    if (end.Closed && FContent != TKivoContent::Anything) {
+      bool told = false;
+      for (const TAttribute& attribute : FAttributes) {
+        if (attribute.Depth != 1)
+          continue;
+        if (!told && report)
+          report->AddLineWarning("The attribute", FReader.LineAt(attribute.Read.Start),
+                                 FContent == TKivoContent::Values
+                                     ? " lies inside the " + FBlock +
+                                           " block: a \"}\" may be missing before it; it was applied"
+                                     : " lies inside the " + FBlock +
+                                           " block, which was skipped: it was applied");
+        told = true;
+        FReader.ApplyAttribute(attribute.Read);
+      }
+    }
+    if (!end.Closed)
+      FLevels.NoteEndedInside(FBlock);
+    return end.Closed;
+  }
+
+ private:
+  struct TAttribute {
+    int64_t Depth;
+    TKivoDisplayAttribute Read;
+  };
+  // Forgets the attributes of the blocks closed since (deeper than `lowest`).
+  void Prune(int64_t lowest) {
+    std::erase_if(FAttributes, [lowest](const TAttribute& a) { return a.Depth > lowest; });
+  }
+  void TellInValues() {
+    TReportManager* report = FReader.FReport;
+    if (!report)
+      return;
+    const std::string token = GetLastTokenText();
+    report->AddLoadWarning(lwUnhandledToken, token);
+    report->AddLineDetail(BlockNamed(token), FReader.LineAt(FReader.FFile.Position()),
+                          SkippedInside(FBlock, "", ""));
+  }
+
+  TKivoLevels& FLevels;
+  TKivoFile& FReader;
+  std::string FBlock;
+  TKivoContent FContent;
+  std::vector<TAttribute> FAttributes;
+  int FLostCode = 0;
+  int64_t FLostLine = 0;
+};
+
+bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
+  if (__builtin_expect(SkipHeldBlockEnd(FReader.FFile), 1))
+    return true;
+  FSkippedHeld.reset();
+  TSkipVisitor visitor(*this, block, content);
+  return visitor.Finish(SkipBlockVisiting(FReader.FFile, visitor));
+}
+
+void TKivoLevels::NoteEndedInside(std::string_view block) {
+  if (FEndedInside.empty())
+    FEndedInside = FDepth >= 1 ? std::string(FOpen[1].Kind->Name) : std::string(block);
+}

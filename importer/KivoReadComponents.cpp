@@ -1,0 +1,374 @@
+#include "importer/KivoFile.h"
+
+#include <algorithm>
+
+#include "classlib/Strings.h"
+#include "importer/KivoPlantedFaults.h"
+#include "importer/KivoReading.h"
+#include "importer/ReportManager.h"
+
+using namespace KivoReading;
+
+namespace {
+
+// How a warning names a component: by its designator, or as one without.
+std::string ComponentNamed(const std::string& designator) {
+  return designator.empty() ? std::string("Component without designator")
+                            : "Component " + designator;
+}
+
+// The same in the middle of a sentence: "Rotation of component R1".
+std::string LowerFirst(std::string text) {
+  text[0] = 'c';
+  return text;
+}
+
+}  // namespace
+
+void TKivoFile::ParseSubcomp() {
+  auto& components = FBoardComponent->GetDetail().GetComponents();
+  TKivoComponent* current = nullptr;
+  // Instances whose placement could not be read go once the section is read: a later
+  // attribute block may still name them.
+  struct TDropLeftOut {
+    TKivoFile& Reader;
+    TKivoDetail::TKivoList& Components;
+    ~TDropLeftOut() {
+      if (Reader.FLeftOutInstances.empty())
+        return;
+      // The list holds component definitions only.
+      for (auto& component : Components) {
+        auto& definition = static_cast<TKivoComponent&>(*component);
+        definition.ForgetLeftOutChildren(Reader.FLeftOutInstances);
+        std::erase_if(definition.GetInstances(), [&](const std::unique_ptr<TKivoInstance>& i) {
+          return Reader.FLeftOutInstances.count(i.get()) != 0;
+        });
+      }
+      Reader.FLeftOutInstances.clear();
+    }
+  } dropLeftOut{*this, components};
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Subcomp);
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwCOMP_DEF: {
+        auto definition = std::make_unique<TKivoComponent>(&FDisplay);
+        current = definition.get();
+        components.push_back(std::move(definition));
+        ParseComponentDefinition(*current);
+        break;
+      }
+      case kwI:
+        ParseInstance(current);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
+  ReadWord();
+  definition.SetName(GetLastTokenText());
+  FDefinitions[UpperCase(definition.GetName())] = &definition;
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Definition);
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwPIN_DEF:
+        ParsePins(definition);
+        break;
+      case kwPIC: {
+        const TKivoLevels::TScope pictureLevel(FLevels, KivoLevel::Picture);
+        FObjectScratch.clear();
+        for (int item; FLevels.Next(item);) {
+          if (item == kwFL)
+            FLevels.Skip(kwFL, TKivoContent::Anything);
+          else if (item == kwW || item == kwDIMENSION || !ParseGraphic(item, FObjectScratch))
+            FLevels.NotRead(item);
+        }
+        KeepRead(FObjectScratch, definition.GetPrimitives());
+        break;
+      }
+      case kwATR:
+        ParseInstanceAttributes(definition);
+        break;
+      case kwPKG:
+      case kwSPKG:
+        FLevels.Skip(code, TKivoContent::Anything);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParsePins(TKivoComponent& definition) {
+  auto& pins = FPinScratch;
+  pins.clear();
+  // The pins left out keep their places: instances whose nets are listed by pin position
+  // connect the pins after them as the file lists them.
+  std::vector<size_t> leftOutPins;
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Pins);
+  for (int code; FLevels.Next(code);) {
+    if (code != kwP) {
+      FLevels.NotRead(code);
+      // A block that holds a pin's blocks was a pin (its keyword damaged): left out.
+      if (!FLevels.Pending() && (FLevels.SkippedHeld(kwPT) || FLevels.SkippedHeld(kwPLOC))) {
+        leftOutPins.push_back(pins.size());
+        pins.push_back(std::make_unique<TKivoPad>(&FDisplay));
+      }
+      continue;
+    }
+    auto pin = std::make_unique<TKivoPad>(&FDisplay);
+    TKivoPad& ref = *pin;
+    TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
+    ReadName();
+    ref.SetName(GetLastTokenText());
+    pins.push_back(std::move(pin));
+    bool leftOut = false;
+    int64_t indexAt = -1;  // where its PT was read
+    bool readableIndex = true;
+    const TKivoLevels::TScope pinLevel(FLevels, KivoLevel::Pin);
+    for (int item; FLevels.Next(item);) {
+      switch (item) {
+        case kwPT:
+          ref.SetPadStackIndex(ReadIntegerValue(FFile));
+          readableIndex = !GetNumberError();
+          indexAt = FFile.Position();
+          break;
+        case kwPLOC: {
+          BeginObject();
+          const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+          ref.SetX(x);
+          ref.SetY(y);
+          leftOut = leftOut || !PlaceableDescribed([&] { return "Pin " + ref.GetName(); });
+          break;
+        }
+        default:
+          FLevels.NotRead(item);
+          continue;
+      }
+      FLevels.Skip(item, TKivoContent::Values);
+    }
+    if (leftOut) {
+      leftOutPins.push_back(pins.size() - 1);
+      continue;
+    }
+    CountOn(layer);
+    // A pin without PT keeps index 0 by rule.
+    if (indexAt >= 0)
+      CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, /*pin=*/true, indexAt,
+                         [&] { return "pin " + ref.GetName(); });
+  }
+  const size_t first = definition.GetPins().size();
+  KeepRead(pins, definition.GetPins());
+  for (size_t index : leftOutPins)
+    definition.LeaveOutPin(first + index);
+}
+
+TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::string& name) {
+  if (__builtin_expect(latest && SameText(latest->GetName(), name), 1))
+    return latest;
+  const auto found = FDefinitions.find(UpperCase(name));
+  return found == FDefinitions.end() ? nullptr : found->second;
+}
+
+void TKivoFile::ParseInstance(TKivoComponent* latest) {
+  const int64_t start = FFile.Position();
+  ReadWord();
+  const std::string definitionName = GetLastTokenText();
+  // No designator before the block's first item or its end.
+  std::string designator;
+  if (!IsBraceHeldBack() && ReadWord() != kwEmpty)
+    designator = GetLastTokenText();
+  TKivoComponent* const found = DefinitionNamed(latest, definitionName);
+  if (!found) {
+    // Made as another definition it would stand on the board with pads and graphics the
+    // file does not give it. Its attributes and connections go with it, touching no
+    // other instance.
+    const std::string reason = "the file has no definition " + definitionName + " before it";
+    ReportLeftOutAt(start, ComponentNamed(designator), reason.c_str());
+    FLevels.Skip(kwI, TKivoContent::Lost);
+    return;
+  }
+  if (designator.empty() && FReport)
+    FReport->AddLineWarning("The " + definitionName + " component", LineAt(start),
+                            " has no designator: it was imported without one");
+  TKivoComponent& definition = *found;
+  auto instance = std::make_unique<TKivoInstance>(&FDisplay);
+  TKivoInstance& ref = *instance;
+  FPlacementAt = start;
+  ref.SetDefinitionName(definitionName);
+  ref.GetDesignator().SetText(designator);
+  definition.GetInstances().push_back(std::move(instance));
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Instance);
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwATR:
+        ParseInstanceAttributes(definition);
+        break;
+      case kwCN:
+        ParseConnections(ref);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+  CheckPlacedChildren(definition, ref, FPlacementAt);
+}
+
+void TKivoFile::ParseConnections(TKivoInstance& instance) {
+  // The names are gathered first and the list takes its memory once (growing it name
+  // by name made most of the heap calls of reading a board's components).
+  size_t count = 0;
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Connections);
+  // Every token reads something or ends at the end of the file; an empty token (a
+  // delimiter held back) adds no entry.
+  while (!AtEnd()) {
+    SkipListGap(FFile);  // a comment line among the names is passed
+    const int code = ReadWord();
+    if (code == kwCloseBrace)
+      break;
+    if (code == kwOpenBrace) {
+      if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
+        SkipBlock(FFile);
+        continue;
+      }
+      // CN holds names: a block in it is read where it belongs (its "}" missing), or
+      // told and skipped, as at every level.
+      FLevels.NotRead(ReadKeyword());
+      if (FLevels.Pending())
+        break;
+      continue;
+    }
+    const std::string_view name = GetLastTokenView();
+    if (name.empty())
+      continue;
+    if (count == FNameScratch.size())
+      FNameScratch.emplace_back();
+    FNameScratch[count++].assign(name);
+  }
+  TStringList& connections = instance.GetConnections();
+  connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
+  for (size_t i = 0; i < count; ++i)
+    connections.Add(FNameScratch[i]);
+}
+
+void TKivoFile::ParseInstanceAttributes(TKivoComponent& definition) {
+  if (definition.GetInstances().empty()) {
+    FLevels.Skip(kwATR, TKivoContent::Anything);
+    return;
+  }
+  TKivoInstance& instance = *definition.GetInstances().back();
+  const TKivoLevels::TScope level(FLevels, KivoLevel::InstanceAttributes);
+  for (int code; FLevels.Next(code);) {
+    if (code == kwIN)
+      ParseInstanceEntries(instance);
+    else if (code == kwEX)
+      FLevels.Skip(kwEX, TKivoContent::Anything);
+    else
+      FLevels.NotRead(code);
+  }
+}
+
+void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
+  // A placement that cannot be read leaves the whole instance out, reported once.
+  auto checkPlacement = [&] {
+    if (FLeftOutInstances.count(&instance) == 0 &&
+        !PlaceableDescribed([&] { return ComponentNamed(instance.GetDesignator().GetText()); }))
+      FLeftOutInstances.insert(&instance);
+  };
+  // A rotation step that cannot be read is passed over, told.
+  auto readableTurn = [&](int64_t turn) {
+    FPlacementAt = FFile.Position();
+    const bool readable = PlaceableDescribed(
+        [&] { return "Rotation of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); },
+        GetNumberError(), kNotWhole);
+    return readable ? turn : 0;
+  };
+  std::string value;
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Placement);
+  for (int code; FLevels.Next(code);) {
+    BeginObject();
+    switch (code) {
+      case kwORG: {
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        instance.SetX(x);
+        instance.SetY(y);
+        FPlacementAt = FFile.Position();
+        checkPlacement();
+        break;
+      }
+      case kwPL: {
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        FPlacementAt = FFile.Position();
+        const int64_t placedX = int64_t{instance.GetX()} + x, placedY = int64_t{instance.GetY()} + y;
+        if (!KivoCoordinateFits(static_cast<double>(placedX)) ||
+            !KivoCoordinateFits(static_cast<double>(placedY)))
+          FUnreadable = FBeyondRange = true;
+        instance.SetX(static_cast<int32_t>(placedX));
+        instance.SetY(static_cast<int32_t>(placedY));
+        checkPlacement();
+        break;
+      }
+      case kwRO: {
+        const int64_t turn = readableTurn(90 * int64_t{ReadIntegerValue(FFile)});
+        instance.SetInstanceRotation(static_cast<int32_t>(instance.GetInstanceRotation() + turn));
+        break;
+      }
+      case kwPA: {
+        const int64_t turn = readableTurn(ReadIntegerValue(FFile));
+        instance.SetInstanceRotation(static_cast<int32_t>(instance.GetInstanceRotation() + turn));
+        break;
+      }
+      case kwMR:
+        if (ReadValue("Value of MR", value) && value == "Y")
+          instance.SetInstanceMirror(1);
+        break;
+      case kwPS:
+        if (ReadValue("Value of PS", value) && value != "T")
+          instance.SetSide(TKivoInstance::BottomSide);
+        break;
+      case kwNL: {
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        instance.GetDesignator().SetPosition({x, y});
+        checkPlacement();
+        break;
+      }
+      case kwSC: {
+        // Read and not used; one that cannot be read is told all the same.
+        ReadIntegerValue(FFile);
+        const bool readable = !GetNumberError();
+        ReadIntegerValue(FFile);
+        PlaceableDescribed([&] { return "Scale of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); },
+                           !readable || GetNumberError(), kNotWhole);
+        break;
+      }
+      case kwUN:
+        break;
+      default:
+        FLevels.NotRead(code);
+        continue;
+    }
+    FLevels.Skip(code, TKivoContent::Values);
+  }
+}
+
+void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& instance,
+                                    int64_t position) {
+  if (!FLeftOutInstances.empty() && FLeftOutInstances.count(&instance) != 0)
+    return;
+  if (!definition.KeepsDesignatorWithinRange(instance)) {
+    FLeftOutInstances.insert(&instance);
+    ReportLeftOutAt(position, ComponentNamed(instance.GetDesignator().GetText()),
+                    "placed, its designator would lie beyond the board's range");
+    return;
+  }
+  for (const std::string& child : definition.LeaveOutWhatPlacementCarriesBeyond(instance))
+    ReportLeftOutAt(position,
+                    child + " of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())),
+                    "placed, it would lie beyond the board's range");
+}
+

@@ -1,0 +1,237 @@
+#include "importer/KivoFile.h"
+
+#include "importer/KivoReading.h"
+#include "importer/ReportManager.h"
+
+using namespace KivoReading;
+
+void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Annotate);
+  for (int code; FLevels.Next(code);) {
+    if (code != kwW && ParseGraphic(code, list))
+      continue;
+    if (code == kwFL || code == kwDIMENSION)
+      FLevels.Skip(code, TKivoContent::Anything);
+    else
+      FLevels.NotRead(code);
+  }
+}
+
+bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
+  switch (code) {
+    case kwARC: {
+      auto arc = std::make_unique<TKivoArc>(&FDisplay);
+      BeginObject();
+      const int32_t cx = ReadNextKivoCoord(), cy = ReadNextKivoCoord();
+      const int32_t sx = ReadNextKivoCoord(), sy = ReadNextKivoCoord();
+      const int32_t ex = ReadNextKivoCoord(), ey = ReadNextKivoCoord();
+      arc->SetCentre({cx, cy});
+      arc->SetStartPoint({sx, sy});
+      arc->SetEndPoint({ex, ey});
+      if (Kept("Arc"))
+        list.push_back(std::move(arc));
+      break;
+    }
+    case kwC: {
+      auto circle = std::make_unique<TKivoCircle>(&FDisplay);
+      BeginObject();
+      const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+      circle->SetCentre({x, y});
+      circle->SetRadius(ReadNextKivoCoord());
+      if (Kept("Circle", circle->GetRadius() < 0, "its radius is negative"))
+        list.push_back(std::move(circle));
+      break;
+    }
+    case kwFR: {
+      auto rect = std::make_unique<TKivoFilledRect>(&FDisplay);
+      BeginObject();
+      const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
+      const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
+      rect->SetCorner1({x1, y1});
+      rect->SetCorner2({x2, y2});
+      if (Kept("Filled rectangle"))
+        list.push_back(std::move(rect));
+      break;
+    }
+    case kwR: {
+      auto line = std::make_unique<TKivoLine>(&FDisplay);
+      BeginObject();
+      const int32_t x1 = ReadNextKivoCoord(), y1 = ReadNextKivoCoord();
+      const int32_t x2 = ReadNextKivoCoord(), y2 = ReadNextKivoCoord();
+      line->GetVertices().reserve(5);
+      line->AddVertex(x1, y1);
+      line->AddVertex(x2, y1);
+      line->AddVertex(x2, y2);
+      line->AddVertex(x1, y2);
+      line->AddVertex(x1, y1);
+      if (Kept("Rectangle"))
+        list.push_back(std::move(line));
+      break;
+    }
+    case kwL:
+    case kwW: {
+      auto line = std::make_unique<TKivoLine>(&FDisplay);
+      BeginObject();
+      ReadLineVertices(code, *line);
+      if (Kept("Line"))
+        list.push_back(std::move(line));
+      return true;  // the block is closed
+    }
+    case kwT: {
+      auto text = std::make_unique<TKivoText>(&FDisplay);
+      if (ParseText(*text) && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
+        list.push_back(std::move(text));
+      break;
+    }
+    case kwPOLY: {
+      auto poly = std::make_unique<TKivoPoly>(&FDisplay);
+      TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] it holds
+      ParsePoly(*poly);
+      if (Placeable("Polygon", poly->GetVertices().empty(), "its outline has no points")) {
+        CountOn(layer);
+        list.push_back(std::move(poly));
+      }
+      return true;
+    }
+    case kwPV:
+      ReportPolygonVoid();
+      return true;
+    case kwCV:
+      ReportCircleVoid();
+      break;
+    default:
+      return false;
+  }
+  FLevels.Skip(code, TKivoContent::Values);
+  return true;
+}
+
+bool TKivoFile::ReadPolyPoints(std::vector<TKivoPoint>& points) {
+  const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+  points.push_back({x, y});
+  for (;;) {
+    // A comment line among the points is passed, as between blocks: a "}" missing
+    // before it then leaves the block after it to be read where it belongs.
+    SkipListGap(FFile);
+    const int code = ReadWord();
+    if (code == kwCloseBrace)
+      return true;
+    if (code == kwEmpty)
+      return false;
+    const int32_t nx = ReadKivoCoord();
+    points.push_back({nx, ReadNextKivoCoord()});
+  }
+}
+
+void TKivoFile::ReadLineVertices(int code, TKivoLine& line) {
+  // Read into a reused list and copied once at the exact size: a model of many lines
+  // then holds no spare capacity and reading makes no growth copies.
+  FPointScratch.clear();
+  const bool closed = ReadPolyPoints(FPointScratch);
+  line.GetVertices().assign(FPointScratch.begin(), FPointScratch.end());
+  if (!closed)
+    FLevels.Skip(code, TKivoContent::Values);
+}
+
+void TKivoFile::ParsePoly(TKivoPoly& poly) {
+  // Only the outline's numbers decide whether the polygon is placed; the voids' are
+  // only reported.
+  bool outlineUnreadable = false, outlineBeyondRange = false, outlineUnscaled = false;
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Polygon);
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwOL: {
+        // An outline kind that cannot be read leaves the host's (as any unknown kind).
+        const int32_t kind = ReadIntegerValue(FFile);
+        if (GetNumberError())
+          ReportLeftOutAt(FFile.Position(), "Outline kind of polygon", kNotWhole);
+        else
+          poly.SetOutlineKind(kind);
+        BeginObject();
+        // Through the reused list, as a line's vertices: no spare capacity is kept.
+        TKivoPoints& vertices = poly.GetVertices();
+        FPointScratch.assign(vertices.begin(), vertices.end());
+        const bool closed = ReadPolyPoints(FPointScratch);
+        vertices.assign(FPointScratch.begin(), FPointScratch.end());
+        outlineUnreadable = outlineUnreadable || FUnreadable;
+        outlineUnscaled = outlineUnscaled || FUnscaled;
+        outlineBeyondRange = outlineBeyondRange || FBeyondRange;
+        if (!closed)
+          FLevels.Skip(kwOL, TKivoContent::Values);
+        break;
+      }
+      case kwPV:
+        ReportPolygonVoid();
+        break;
+      case kwCV:
+        ReportCircleVoid();
+        FLevels.Skip(kwCV, TKivoContent::Values);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+  FUnreadable = outlineUnreadable;
+  FBeyondRange = outlineBeyondRange;
+  FUnscaled = outlineUnscaled;
+}
+
+void TKivoFile::ReportPolygonVoid() {
+  std::vector<TKivoPoint> points;
+  if (!ReadPolyPoints(points))
+    FLevels.Skip(kwPV, TKivoContent::Values);
+  if (FReport) {
+    std::vector<TReportPoint> reported;
+    for (const TKivoPoint& p : points)
+      reported.push_back({p.X, p.Y});
+    FReport->AddLoadWarning(lwPolygonVoid, reported);
+  }
+}
+
+void TKivoFile::ReportCircleVoid() {
+  const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+  const int32_t radius = ReadNextKivoCoord();
+  if (FReport)
+    FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius});
+}
+
+bool TKivoFile::ParseText(TKivoText& text) {
+  BeginObject();
+  std::string value;
+  if (!ReadValue("Text", value))
+    return false;
+  if (value.size() > kTextValueLength)
+    value.resize(kTextValueLength);
+  const size_t readLength = value.size();  // the words failed as numbers come after it
+  int32_t x = 0, y = 0;
+  auto readPosition = [&] {
+    FBeyondRange = false;
+    x = ReadNextKivoCoord();
+    if (!GetNumberError())
+      y = ReadNextKivoCoord();
+  };
+  readPosition();
+  // A value holding a double quote ends early; the words that failed as numbers are
+  // put back, joined by the quote and a blank. A failed token that is only the closing
+  // quote adds nothing. An empty failed token is the end of the block or the file.
+  while (GetNumberError()) {
+    const std::string failed = GetLastTokenText();
+    if (failed.empty() || FFile.Eof())
+      break;
+    if (failed != "\"") {
+      value += "\" " + failed;
+      if (value.size() > kTextLength)
+        value.resize(kTextLength);
+    }
+    readPosition();
+  }
+  text.SetPosition({x, y});
+  // The words that failed as numbers belong to the value; only the position read last
+  // decides whether the text can be placed. One left out is named by its value as read.
+  FUnreadable = GetNumberError() || FBeyondRange;
+  if (FUnreadable)
+    value.resize(readLength);
+  text.SetText(value);
+  return true;
+}

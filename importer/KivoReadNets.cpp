@@ -1,0 +1,80 @@
+#include "importer/KivoFile.h"
+
+#include "importer/KivoPlantedFaults.h"
+#include "importer/KivoReading.h"
+
+using namespace KivoReading;
+
+void TKivoFile::ParseNetDef() {
+  const TKivoLevels::TScope level(FLevels, KivoLevel::NetDef);
+  for (int code; FLevels.Next(code);) {
+    if (code != kwN) {
+      FLevels.NotRead(code);
+      continue;
+    }
+    auto& nets = FBoardComponent->GetDetail().GetNets();
+    auto net = std::make_unique<TKivoNetObject>(&FDisplay);
+    TKivoNetObject& ref = *net;
+    ReadName();
+    ref.SetName(GetLastTokenText());
+    nets.push_back(std::move(net));
+    const TKivoLevels::TScope netLevel(FLevels, KivoLevel::Net);
+    for (int item; FLevels.Next(item);) {
+      if (item == kwATR)
+        FLevels.Skip(kwATR, TKivoContent::Anything);
+      else if (item == kwDG)
+        ParseNetGraphics(ref);
+      else
+        FLevels.NotRead(item);
+    }
+  }
+}
+
+void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
+  const TKivoLevels::TScope level(FLevels, KivoLevel::NetGraphics);
+  TKivoObjectList& members = FObjectScratch;
+  members.clear();
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwV: {
+        auto via = std::make_unique<TKivoVia>(&FDisplay);
+        BeginObject();
+        via->SetX(ReadNextKivoCoord());
+        via->SetY(ReadNextKivoCoord());
+        via->SetPadStackIndex(ReadIntegerValue(FFile));
+        const bool readable = !GetNumberError();
+        if (KeptDescribed([&] { return "Via of net " + net.GetName(); }) &&
+            !(__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::DropEveryThirdVia, 0) &&
+              ++FPlantedVias % 3 == 0)) {
+          CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
+                             [&] { return "via of net " + net.GetName(); });
+          members.push_back(std::move(via));
+        }
+        FLevels.Skip(kwV, TKivoContent::Values);
+        break;
+      }
+      case kwNN: {
+        auto text = std::make_unique<TKivoText>(&FDisplay);
+        text->SetText(net.GetName());
+        BeginObject();
+        const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
+        text->SetPosition({x, y});
+        if (KeptDescribed([&] { return "Name of net " + net.GetName(); }))
+          members.push_back(std::move(text));
+        FLevels.Skip(kwNN, TKivoContent::Values);
+        break;
+      }
+      case kwW:
+      case kwARC:
+      case kwT:
+      case kwPOLY:
+        ParseGraphic(code, members);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+  KeepRead(members, net.GetMembers());
+}
+

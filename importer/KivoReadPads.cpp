@@ -1,0 +1,136 @@
+#include "importer/KivoFile.h"
+
+#include <algorithm>
+
+#include "importer/KivoReading.h"
+#include "importer/ReportManager.h"
+
+using namespace KivoReading;
+
+void TKivoFile::ParsePadStack() {
+  auto& stacks = FBoardComponent->GetDetail().GetPadStacks();
+  const int64_t at = FFile.Position();
+  stacks.push_back(std::make_unique<TKivoPadStack>(&FDisplay));
+  TKivoPadStack& stack = *stacks.back();
+  {
+    const TKivoLevels::TScope level(FLevels, KivoLevel::PadStack);
+    ReadPadStack(stack);
+  }
+  // The translation takes its pads from the first pad stack.
+  if (!FPadIndices) {
+    FPadStackAt = at;
+    KeepPadStackIndices(*stacks.front());
+  } else if (FReport) {
+    FReport->AddLineWarning(
+        "The PAD_STACK block", LineAt(at),
+        " is not the file's first: pads and vias take the first one's (line " +
+            std::to_string(LineAt(FPadStackAt)) + "), and its " +
+            std::to_string(stack.GetPads().size()) + " PAD and " +
+            std::to_string(stack.GetPadDefinitions().GetCount()) + " PAD_DEF blocks are not used");
+  }
+}
+
+void TKivoFile::ReadPadStack(TKivoPadStack& stack) {
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwPAD: {
+        const int32_t index = ReadIntegerValue(FFile);
+        std::string first, second;
+        if (ReadValue("Value of PAD", first) && ReadValue("Value of PAD", second))
+          stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
+        FLevels.Skip(kwPAD, TKivoContent::Values);
+        break;
+      }
+      case kwPAD_DEF:
+        ParsePadDefinition(stack);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+}
+
+void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
+  // Its graphics are placed through the pad-stack map, not by their layers (which files
+  // often leave undeclared): they count on no layer.
+  FInPadDefinition = true;
+  FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+  auto* definition = new TKivoPadDef(&FDisplay);
+  ReadWord();
+  definition->SetName(GetLastTokenText());
+  stack.AddPadDefinition(definition);
+  const TKivoLevels::TScope level(FLevels, KivoLevel::PadDefinition);
+  for (int code; FLevels.Next(code);) {
+    if (code == kwPIC) {
+      const TKivoLevels::TScope pictureLevel(FLevels, KivoLevel::PadPicture);
+      for (int item; FLevels.Next(item);) {
+        if (item == kwFL || item == kwARC || item == kwPOLY || item == kwOL)
+          FLevels.Skip(item, TKivoContent::Anything);
+        else if (item == kwW || item == kwDIMENSION ||
+                 !ParseGraphic(item, definition->GetPrimitives()))
+          FLevels.NotRead(item);
+      }
+    } else if (code == kwATR) {
+      ParsePadAttributes(*definition);
+    } else {
+      FLevels.NotRead(code);
+    }
+  }
+  FInPadDefinition = false;
+  FCounting = CountingRecord(0);
+}
+
+void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
+  const TKivoLevels::TScope level(FLevels, KivoLevel::PadAttributes);
+  for (int code; FLevels.Next(code);) {
+    if (code != kwIN) {
+      FLevels.NotRead(code);
+      continue;
+    }
+    const TKivoLevels::TScope entriesLevel(FLevels, KivoLevel::PadEntries);
+    for (int entry; FLevels.Next(entry);) {
+      if (entry != kwSMD) {
+        FLevels.NotRead(entry);
+        continue;
+      }
+      std::string smd;
+      if (ReadValue("Value of SMD", smd))
+        definition.SetSmd(smd == "Y" ? 1 : 0);
+      FLevels.Skip(kwSMD, TKivoContent::Values);
+    }
+  }
+}
+
+void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable, bool pin) {
+  if (!readable)
+    ReportLeftOutAt(index.Position, "Pad stack index of " + index.Object, kNotWhole);
+  else if (!FPadIndices)
+    FPendingIndices.push_back(std::move(index));
+  else if (!pin || !IsSmallPadIndex(index.Index))
+    ReportUnknownPadStackIndex(index);
+}
+
+void TKivoFile::ReportUnknownPadStackIndex(const TPendingIndex& index) {
+  ReportLeftOutAt(index.Position,
+                  "Pad stack index " + std::to_string(index.Index) + " of " + index.Object,
+                  "no PAD of the pad stack has it");
+}
+
+void TKivoFile::KeepPadStackIndices(const TKivoPadStack& stack) {
+  FPadIndices.emplace();
+  for (const auto& record : stack.GetPads())
+    FPadIndices->push_back(record->GetIndex());
+  std::sort(FPadIndices->begin(), FPadIndices->end());
+  CheckPendingPadStackIndices();
+}
+
+void TKivoFile::CheckPendingPadStackIndices() {
+  // A file without PAD_STACK makes every pad and via by default, as it always has.
+  if (FPadIndices)
+    for (const TPendingIndex& pending : FPendingIndices)
+      if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), pending.Index))
+        ReportUnknownPadStackIndex(pending);
+  FPendingIndices.clear();
+}
+

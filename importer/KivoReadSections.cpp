@@ -1,0 +1,496 @@
+#include "importer/KivoFile.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "classlib/Strings.h"
+#include "importer/KivoReading.h"
+#include "importer/ReportManager.h"
+#include "pcb/PcbApi.h"
+
+using namespace KivoReading;
+
+void TKivoFile::ParseSections() {
+  // A "}" is passed over: only the end of the file ends the sections. The file was cut
+  // short (or is short of braces) when it ends inside a section, or before the COMPONENT
+  // block's "}". Only the braces the reading takes for blocks count, not those of
+  // comments, texts or values.
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Component);
+  bool closed = false;
+  for (;;) {
+    int code;
+    if (!FLevels.Next(code)) {
+      if (FLevels.EndedAtEof())
+        break;
+      closed = true;
+      continue;
+    }
+    switch (code) {
+      case kwENVIRONMENT:
+        // A second one declares its layers again, and its unit and grid hold after it.
+        if (FEnvironmentAt < 0)
+          FEnvironmentAt = FFile.Position();
+        else if (FReport)
+          FReport->AddLineWarning("The ENVIRONMENT block", LineAt(FFile.Position()),
+                                  " is not the file's first (line " +
+                                      std::to_string(LineAt(FEnvironmentAt)) +
+                                      "): what it declares was read as well");
+        ParseEnvironment();
+        break;
+      case kwDISPLAY:
+        ParseDisplay();
+        break;
+      case kwDETAIL:
+        CheckUnitScale();
+        ParseDetail();
+        break;
+      case kwUSER:
+      case kwAPERTURE_TABLE:
+      case kwSYMBOL:
+        FLevels.Skip(code, TKivoContent::Anything);
+        break;
+      case kwANNOTATE:
+      case kwNET_DEF:
+      case kwPAD_STACK:
+      case kwSUBCOMP:
+        // A section of DETAIL outside it: told (unless the block it lay in told it), read.
+        if (!FLevels.GivenBack() && FReport)
+          FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
+                                  LineAt(FFile.Position()),
+                                  " lies inside the COMPONENT block: a \"}\" may be missing "
+                                  "before it; it was read");
+        ParseDetailSection(code);
+        break;
+      default:
+        FLevels.NotRead(code);
+        break;
+    }
+  }
+  if (!FLevels.EndedInside().empty())
+    ReportEndedInside(FLevels.EndedInside());
+  else if (!closed)
+    ReportEndedInside("COMPONENT");
+}
+
+void TKivoFile::ParseEnvironment() {
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Environment);
+  TKivoEnvironment& env = FBoardComponent->GetEnvironment();
+  std::string value;
+  for (int code; FLevels.Next(code);) {
+    switch (code) {
+      case kwKIVOVREV:
+        if (ReadValue("Value of KIVOVREV", value))
+          env.SetVersion(value);
+        break;
+      case kwPROGRAM:
+        if (ReadValue("Value of PROGRAM", value))
+          env.SetProgram(value);
+        break;
+      case kwDBTYPE:
+        if (ReadValue("Value of DBTYPE", value))
+          env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
+        break;
+      case kwDBVREV:
+        if (ReadValue("Value of DBVREV", value))
+          env.SetDatabaseVersion(value);
+        break;
+      case kwDBTIME:
+        if (ReadValue("Value of DBTIME", value))
+          env.SetDatabaseTime(value);
+        break;
+      case kwDBUNIT: {
+        const int64_t at = FFile.Position();
+        if (!ReadValue("Value of DBUNIT", value))
+          break;
+        const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
+        env.SetUnitCode(unit.Code);
+        if (unit.Code != 0) {
+          FDisplay.SetUnitScale(unit.Scale);
+          FRealCoordinates = unit.RealCoordinates;
+          CheckScale();
+        } else if (FReport) {
+          FReport->AddLineWarning("DBUNIT \"" + value + "\"", LineAt(at),
+                                  " is not one of the units CMM, MM, UM, CENTIMIL and MIL: "
+                                  "it was passed over");
+        }
+        break;
+      }
+      case kwDBGRID:
+        ReadGrid();
+        break;
+      case kwLYRSTR:
+        while (ReadValue("Value of LYRSTR", value) && !value.empty())
+          env.AddLayerString(value, ReadIntegerValue(FFile));
+        break;
+      case kwLYRPHID:
+        while (ReadValue("Value of LYRPHID", value) && !value.empty()) {
+          TKivoPhysicalId id;
+          id.Value1 = IntegerOf(value);
+          id.Value2 = ReadIntegerValue(FFile);
+          id.Value3 = ReadIntegerValue(FFile);
+          env.GetPhysicalIds().push_back(id);
+        }
+        if (env.GetPhysicalIds().size() != static_cast<size_t>(env.GetLayerStrings().GetCount()) &&
+            FReport)
+          FReport->AddLoadWarning(lwLayerCountMismatch);
+        break;
+      case kwSSYMTBL:
+        while (ReadValue("Value of SSYMTBL", value) && !value.empty()) {
+          TKivoSymbolEntry entry;
+          entry.Id = IntegerOf(value);
+          const int32_t flag = ReadIntegerValue(FFile);
+          entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
+          entry.Value1 = ReadIntegerValue(FFile);
+          entry.Value2 = ReadIntegerValue(FFile);
+          env.GetSymbolTable().push_back(entry);
+        }
+        break;
+      case kwAPR:
+        while (ReadValue("Value of APR", value) && !value.empty())
+          env.GetApertures().push_back(IntegerOf(value));
+        break;
+      case kwPCLR:
+        env.SetPCLR(ReadFloatValue(FFile));
+        break;
+      case kwPOLYAP:
+        env.SetPOLYAP(ReadFloatValue(FFile));
+        break;
+      case kwPSIZ:
+        env.SetPSIZ(ReadFloatValue(FFile));
+        break;
+      case kwROTP:
+        env.SetROTP(ReadFloatValue(FFile) == 0);
+        break;
+      case kwSSTFile:
+        if (ReadValue("Value of SSTFile", value))
+          env.SetSSTFile(value);
+        break;
+      default:
+        FLevels.NotRead(code);
+        PcbApiPercentUpdate();
+        continue;
+    }
+    FLevels.Skip(code, TKivoContent::Values);
+    PcbApiPercentUpdate();
+  }
+  if (env.GetDatabaseType() == 1 && FReport)
+    FReport->SetLoadSection(0);
+}
+
+void TKivoFile::ReadGrid() {
+  int32_t grid = ReadIntegerValue(FFile);
+  const bool readable = !GetNumberError();
+  if (__builtin_expect(!readable || grid == 0, 0)) {
+    // Every coordinate is multiplied by the grid: 0 (or the -32000 of an unreadable
+    // number) would put every object at the origin, or mirror and scale it off the board.
+    const std::string text = GetLastTokenText();
+    if (FReport)
+      FReport->AddLineWarning(
+          readable ? "DBGRID 0" : text.empty() ? "DBGRID" : "DBGRID " + text,
+          LineAt(FFile.Position()),
+          std::string(readable        ? " would make every coordinate 0"
+                      : text.empty() ? " has no value"
+                                     : " is not a whole number") +
+              ": a grid of 1 was used");
+    grid = 1;
+  }
+  if (__builtin_expect(grid < 0, 0)) {
+    // It would turn the board about the origin and make every width and size negative
+    // (refused): the board keeps its shape at the grid's size.
+    const int32_t size = grid == INT32_MIN ? INT32_MAX : -grid;
+    if (FReport)
+      FReport->AddLineWarning("DBGRID " + std::to_string(grid), LineAt(FFile.Position()),
+                              " is negative: a grid of " + std::to_string(size) + " was used");
+    grid = size;
+  }
+  FDisplay.SetGrid(grid);
+  FBoardComponent->GetEnvironment().SetGrid(grid);
+  CheckScale();
+}
+
+void TKivoFile::CheckUnitScale() {
+  if (__builtin_expect(!FNoScale, 1))
+    return;
+  if (FDisplay.GetGrid() == 0) {
+    // As a DBGRID of 0 is: the board keeps its shape at the unit's own step.
+    FDisplay.SetGrid(1);
+    FBoardComponent->GetEnvironment().SetGrid(1);
+    if (FReport)
+      FReport->AddLineWarning("The DETAIL block", LineAt(FFile.Position()),
+                              " has no DBGRID before it: a grid of 1 was used");
+  }
+  // There is no sound unit to assume: what is drawn without one is left out, told once.
+  if (FDisplay.GetUnitScale() == 0 && FNoUnitAt < 0)
+    FNoUnitAt = FFile.Position();
+  CheckScale();
+}
+
+void TKivoFile::SwitchLayer(int64_t position) {
+  const std::string& name = FDisplay.LayerNameRef();
+  auto [at, added] = FLayers.try_emplace(name);
+  if (added) {
+    at->second.Name = name;
+    at->second.Position = position;
+  }
+  FLayer = &at->second;
+  FCounting = CountingRecord(position);
+}
+
+namespace {
+
+// The layers pad definitions draw on, which make their pads.
+bool IsPadLayer(const std::string& name) {
+  return name == "PADCOM" || name == "PADSLD" || name == "PADINT" || name == "DRILL" ||
+         name == "SLDMSK";
+}
+
+}  // namespace
+
+TKivoFile::TLayerRecord* TKivoFile::CountingRecord(int64_t position) {
+  if (!FInPadDefinition)
+    return FLayer;
+  // In a pad definition only a layer other than the pads' own is counted: what is drawn
+  // on it may not make the pads as drawn (a misspelt "PADCOM").
+  if (!FLayer || FLayer->Unreadable || IsPadLayer(FLayer->Name))
+    return nullptr;
+  auto [at, added] = FPadLayers.try_emplace(FLayer->Name);
+  if (added) {
+    at->second.Name = FLayer->Name;
+    at->second.Position = position;
+  }
+  return &at->second;
+}
+
+void TKivoFile::SetUnreadableLayer(int64_t position, bool quoted) {
+  // No LYRSTR entry can declare the empty name (its list ends at an empty value), so
+  // what is drawn now is not translated: told with this [LY], not put on the layer before.
+  FDisplay.SetLayerName(std::string());
+  FUnreadableLayers.push_back({std::string(), position, 0, /*Unreadable=*/true});
+  FUnreadableLayers.back().Quoted = quoted;
+  FLayer = &FUnreadableLayers.back();
+  FCounting = CountingRecord(position);
+}
+
+void TKivoFile::ReportLayers() {
+  if (!FReport)
+    return;
+  const TStringList& declared = FBoardComponent->GetEnvironment().GetLayerStrings();
+  std::vector<const TLayerRecord*> told;
+  for (const auto& [name, record] : FLayers)
+    if (record.Count > 0 && declared.IndexOf(name) < 0)
+      told.push_back(&record);
+  for (const TLayerRecord& record : FUnreadableLayers)
+    told.push_back(&record);
+  for (const auto& [name, record] : FPadLayers)
+    if (record.Count > 0)
+      told.push_back(&record);
+  std::stable_sort(told.begin(), told.end(), [](const TLayerRecord* a, const TLayerRecord* b) {
+    return a->Position < b->Position;
+  });
+  // The lines asked in rising order: one pass over the file.
+  std::map<int64_t, int64_t> lines;
+  for (const TLayerRecord* record : told)
+    lines[record->Position] = lines[record->FirstAt] = lines[record->LastAt] = 0;
+  for (auto& [position, line] : lines)
+    line = LineAt(position);
+  for (const TLayerRecord* record : told) {
+    const auto leftOut = [&](const char* where) {
+      return ObjectsLeftOut(record->Count, where, lines[record->FirstAt], lines[record->LastAt]);
+    };
+    if (FPadLayers.count(record->Name) && &FPadLayers.at(record->Name) == record) {
+      const bool one = record->Count == 1;
+      FReport->AddLineWarning(
+          "The layer \"" + record->Name + "\"", lines[record->Position],
+          " is none of the layers pads are made of (PADCOM, PADSLD, PADINT, DRILL, SLDMSK): " +
+              std::to_string(record->Count) + (one ? " object" : " objects") +
+              " drawn on it in pad definitions may not make " + (one ? "its pads" : "their pads") +
+              " as drawn" +
+              (record->FirstAt == record->LastAt
+                   ? " (line " + std::to_string(lines[record->FirstAt]) + ")"
+                   : " (lines " + std::to_string(lines[record->FirstAt]) + " to " +
+                         std::to_string(lines[record->LastAt]) + ")"));
+      continue;
+    }
+    if (!record->Unreadable) {
+      FReport->AddLineWarning("The layer \"" + record->Name + "\"", lines[record->Position],
+                              " is not declared by the file's LYRSTR: " + leftOut("on it"));
+      continue;
+    }
+    std::string reason = record->Quoted ? kQuoteNotClosed : kNotClosed;
+    if (record->Count > 0)
+      reason += "; " + leftOut("after it");
+    FReport->AddLeftOutWarning("Layer", lines[record->Position], reason);
+  }
+}
+
+void TKivoFile::ParseDisplay() {
+  // Attributes only: a block in it is read where it belongs, or told and skipped.
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Display);
+  for (int code; FLevels.Next(code);)
+    FLevels.NotRead(code);
+}
+
+namespace {
+
+// The display keywords an attribute may have that the reader does not use: passed over
+// without a word.
+bool IsOtherDisplayKey(int code) { return code >= kwVIEW && code <= kwPFC; }
+
+}  // namespace
+
+TKivoDisplayAttribute TKivoFile::ReadAttribute() {
+  TKivoDisplayAttribute attribute;
+  attribute.Start = FFile.Position();
+  attribute.Key = ReadWord();
+  attribute.ValueAt = FFile.Position();
+  switch (attribute.Key) {
+    case kwAMT:
+    case kwAPT:
+      attribute.Real = ReadFloatValue(FFile);
+      break;
+    case kwLY:
+    case kwLS:
+    case kwTJ:
+    case kwTM:
+      // A value that ran over is told when applied (an unreadable layer at the end of
+      // the reading, with what it left out).
+      if (!ReadValue(/*item=*/nullptr, attribute.Text)) {
+        attribute.Refused = NotClosedReason();
+        attribute.Quoted = LastValueQuoted();
+      }
+      break;
+    case kwWD:
+    case kwTS:
+      BeginObject();
+      attribute.Number = ReadNextKivoCoord();
+      attribute.Refused = UnplaceableReason();
+      if (!attribute.Refused && attribute.Number < 0)
+        attribute.Refused = "it is negative";
+      break;
+    case kwTR: {
+      // An unreadable rotation would turn the texts that follow by -32000 degrees.
+      const int32_t r = ReadIntegerValue(FFile);
+      attribute.Number = r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r;
+      if (GetNumberError())
+        attribute.Refused = kNotWhole;
+      break;
+    }
+    default:
+      attribute.KeyText = GetLastTokenText();
+      break;
+  }
+  attribute.End = FFile.Position();
+  // An attribute that runs on into the next attribute or the blocks after it ends where
+  // they begin (a value that ran over is told already).
+  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile)) {
+    if (GetHeldBackChar() == '[')
+      attribute.EndsAt = '[';
+    else if (IsBraceHeldBack())
+      attribute.EndsAt = '{';
+  }
+  return attribute;
+}
+
+void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
+  const std::string& value = attribute.Text;
+  const char* refused = attribute.Refused;
+  switch (attribute.Key) {
+    case kwAMT:
+      FDisplay.SetAMT(attribute.Real);
+      break;
+    case kwAPT:
+      FDisplay.SetAPT(attribute.Real);
+      break;
+    case kwLY:
+      if (refused)
+        SetUnreadableLayer(attribute.ValueAt, attribute.Quoted);
+      else
+        SetLayer(value, attribute.ValueAt);
+      break;
+    case kwLS:
+      if (refused)
+        ReportLeftOutAt(attribute.ValueAt, "Line style", refused);
+      else
+        FDisplay.SetLineStyle(SameText(value, "DASHED") ? 1 : SameText(value, "DOTTED") ? 2 : 0);
+      break;
+    case kwWD:
+      if (refused)
+        ReportLeftOutAt(attribute.End, "Line width", refused);
+      else
+        FDisplay.SetWidth(attribute.Number);
+      break;
+    case kwTS:
+      if (refused)
+        ReportLeftOutAt(attribute.End, "Text size", refused);
+      else
+        FDisplay.SetTextSize(attribute.Number);
+      break;
+    case kwTJ: {
+      if (refused) {
+        ReportLeftOutAt(attribute.ValueAt, "Text justification", refused);
+        break;
+      }
+      const char h = value.size() > 0 ? value[0] : 0, v = value.size() > 1 ? value[1] : 0;
+      FDisplay.SetHorizontalJustification(h == 'L' ? 1 : h == 'R' ? 2 : h == 'C' ? 5 : 0);
+      FDisplay.SetVerticalJustification(v == 'T' ? 3 : v == 'B' ? 4 : v == 'C' ? 5 : 0);
+      break;
+    }
+    case kwTR:
+      if (refused)
+        ReportLeftOutAt(attribute.End, "Text rotation", refused);
+      else
+        FDisplay.SetRotation(attribute.Number);
+      break;
+    case kwTM:
+      if (refused)
+        ReportLeftOutAt(attribute.ValueAt, "Text mirror", refused);
+      else
+        FDisplay.SetMirror(!value.empty() && value[0] == 'Y' ? 1 : 0);
+      break;
+    default:
+      // A misspelt key would leave the objects after it in the drawing state before it.
+      if (!IsOtherDisplayKey(attribute.Key) && FReport)
+        FReport->AddLineWarning(attribute.KeyText.empty()
+                                    ? std::string("The attribute with no key")
+                                    : "The attribute " + attribute.KeyText,
+                                LineAt(attribute.Start),
+                                " is not one of those the reader knows: it was passed over");
+      break;
+  }
+  if (attribute.EndsAt != 0 && FReport)
+    FReport->AddLineWarning("The attribute", LineAt(attribute.Start),
+                            attribute.EndsAt == '['
+                                ? " is not closed by \"]\": it ends where the next attribute begins"
+                                : " is not closed by \"]\": it ends where the next block begins");
+}
+
+void TKivoFile::ParseDetail() {
+  const TKivoLevels::TScope level(FLevels, KivoLevel::Detail);
+  for (int code; FLevels.Next(code);) {
+    if (!ParseDetailSection(code))
+      FLevels.NotRead(code);
+    PcbApiPercentUpdate();
+  }
+}
+
+bool TKivoFile::ParseDetailSection(int code) {
+  switch (code) {
+    case kwANNOTATE:
+      ParseAnnotate(FBoardComponent->GetDetail().GetAnnotations());
+      return true;
+    case kwNET_DEF:
+      ParseNetDef();
+      return true;
+    case kwPAD_STACK:
+      ParsePadStack();
+      return true;
+    case kwSUBCOMP:
+      ParseSubcomp();
+      return true;
+    default:
+      return false;
+  }
+}
+

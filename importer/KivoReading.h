@@ -1,0 +1,73 @@
+// What the reader's files share (KivoFile.cpp and the KivoRead*.cpp files): constants,
+// the reasons their warnings give, and small helpers. Not for use outside the reader.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string>
+
+#include "classlib/Strings.h"
+#include "classlib/SysUtils.h"
+#include "importer/KivoFile.h"
+#include "importer/KivoTokenizer.h"
+
+namespace KivoReading {
+
+constexpr int32_t kUnreadable = -32000;
+constexpr size_t kTextValueLength = 32;
+constexpr size_t kTextLength = 255;
+
+inline constexpr char kNotWhole[] = "it is not a whole number";
+inline constexpr char kNotClosed[] = "its \"(\" is not closed before the next block";
+inline constexpr char kQuoteNotClosed[] = "its quote is not closed before the next block";
+inline constexpr char kNotClosedAttribute[] = "its \"(\" is not closed before the next attribute";
+inline constexpr char kQuoteNotClosedAttribute[] =
+    "its quote is not closed before the next attribute";
+inline constexpr char kUnreadableNumber[] = "a coordinate or size could not be read";
+inline constexpr char kBeyondRange[] = "a coordinate or size lies beyond the board's range";
+
+// Why the value read last ran over into the blocks or attributes after it.
+inline const char* NotClosedReason() {
+  if (GetHeldBackChar() == '[')
+    return LastValueQuoted() ? kQuoteNotClosedAttribute : kNotClosedAttribute;
+  return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
+}
+
+// The integer of a list value; an unreadable one counts as a failed number.
+inline int32_t IntegerOf(const std::string& text) {
+  int32_t value = 0;
+  return TryStrToInt(Trim(text), value) ? value : kUnreadable;
+}
+
+// Moves the objects read into `scratch` over to the end of `list`, which grows once to
+// the exact size, and empties `scratch` for the next use. Lists read object by object
+// into a reused list this way keep no spare room, and the arena keeps nothing a
+// growing list left behind (about as much again as the list).
+template <class TList>
+void KeepRead(TList& scratch, TList& list) {
+  list.reserve(list.size() + scratch.size());
+  std::move(scratch.begin(), scratch.end(), std::back_inserter(list));
+  scratch.clear();
+}
+
+// Pins of these pad-stack indices are small default pads by rule, with or without a PAD.
+inline bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
+
+// "1 object drawn ... was left out (line F)" or "N objects drawn ... were left out
+// (lines F to L)", for `count` objects drawn `where` between the lines `first` and `last`.
+std::string ObjectsLeftOut(int64_t count, const char* where, int64_t first, int64_t last);
+
+}  // namespace KivoReading
+
+// TKivoFile::CheckPadStackIndex, for the files that read pins and vias.
+template <class F>
+void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position,
+                                   F&& describe) {
+  const bool known = (pin && KivoReading::IsSmallPadIndex(index)) ||
+                     (FPadIndices && std::binary_search(FPadIndices->begin(), FPadIndices->end(), index));
+  if (__builtin_expect(readable && known, 1))
+    return;
+  CheckPadStackIndexFurther({index, position, describe()}, readable, pin);
+}
