@@ -113,6 +113,12 @@ bool TKivoFile::ReadPolyPoints(std::vector<TKivoPoint>& points) {
     // A comment line among the points is passed, as between blocks: a "}" missing
     // before it then leaves the block after it to be read where it belongs.
     SkipListGap(FFile);
+    // A block or an attribute where a point was looked for (after a coordinate that
+    // could not be read, or after a whole point): the list's "}" is missing. Read as
+    // coordinates, the block's numbers became points and the block was lost untold;
+    // the skip after the list gives it back to the level that reads it.
+    if (IsOpeningHeldBack())
+      return false;
     const int code = ReadWord();
     if (code == kwCloseBrace)
       return true;

@@ -715,6 +715,13 @@ inline bool SkipHeldBlockEnd(const TTextFile& file) {
   return true;
 }
 
+// Whether a "{" or "[" is held back: a block or an attribute begins where a value was
+// looked for.
+inline bool IsOpeningHeldBack() {
+  const char held = KivoTokenizerDetail::State.Held;
+  return held == '{' || held == '[';
+}
+
 // Whether a brace is held back: it is still to be read, at the end of the file too.
 inline bool IsBraceHeldBack() {
   const char held = KivoTokenizerDetail::State.Held;

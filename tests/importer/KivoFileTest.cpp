@@ -536,7 +536,7 @@ TEST_F(KivoFileTest, ABlockReadWhereItBelongsTakesTheAttributesBeforeIt) {
 // instance the instances after it, a CN list the instances after it, a pin list the
 // definition's picture, a section met as a pin list's item was skipped whole). A block
 // met where it cannot lie that a block being read reads is told and read there; also
-// after an unknown block left open. A net, definition or instance that nothing being
+// after an unknown block left open, and where a list of points looked for a point. A net, definition or instance that nothing being
 // read reads was skipped with no line at all: it is told, with the lines it was lost in.
 TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsReadWhereItBelongsOrTold) {
   const std::string definition =
@@ -553,6 +553,14 @@ TEST_F(KivoFileTest, ABlockAMissingBracePutInsideAnotherIsReadWhereItBelongsOrTo
   } cases[] = {
       {"{ANNOTATE [LY \"TOP\"] {L 0 0 10 0\n{C 0 0 1}\n{T \"A\" 0 0}}}", 3, 0, 0,
        told("C", 5, "L")},
+      // A block or an attribute where a point's second coordinate was looked for: the
+      // block's numbers were read as points and the block lost.
+      {"{ANNOTATE [LY \"TOP\"] {L 0 0 10 0 7\n{C 0 0 1}\n{T \"A\" 0 0}}}", 2, 0, 0,
+       told("C", 5, "L")},
+      {"{ANNOTATE [LY \"TOP\"] {POLY {OL 1 0 0 10 0 7\n{C 0 0 1}\n{T \"A\" 0 0}}}", 2, 0, 0,
+       told("C", 5, "OL")},
+      {"{ANNOTATE [LY \"TOP\"] {POLY {OL 1 0 0 10 0 7 [WD 2]\n{C 0 0 1}}}", 1, 0, 0,
+       told("C", 5, "OL")},
       {definition + "{I D U1 {CN A}\n{I D U2 {CN B}}}", 0, 2, 0, told("I", 7, "I")},
       {definition + "{I D U1 {CN A B\n{I D U2 {CN C}}}", 0, 2, 0, told("I", 7, "CN")},
       {"{SUBCOMP {COMP_DEF D {PIN_DEF {P 1 {PLOC 0 0}}\n{PIC [LY \"TOP\"] {L 0 0 1 1}}}}", 0, 0, 1,
