@@ -176,6 +176,21 @@ void TKivoLevels::GiveBack(int code, int level, std::string_view block) {
                                " block: a \"}\" may be missing before it; it was read");
 }
 
+void TKivoLevels::AttributeInValues() {
+  ReadItemToken(FReader.FFile);  // the "[" held back
+  const TKivoDisplayAttribute attribute = FReader.ReadAttribute();
+  TellAttributeInside(FReader.LineAt(attribute.Start), Innermost().Name, /*values=*/true);
+  FReader.ApplyAttribute(attribute);
+}
+
+void TKivoLevels::TellAttributeInside(int64_t line, std::string_view block, bool values) {
+  if (TReportManager* report = FReader.FReport)
+    report->AddLineWarning("The attribute", line,
+                           " lies inside the " + std::string(block) +
+                               (values ? " block: a \"}\" may be missing before it; it was applied"
+                                       : " block, which was skipped: it was applied"));
+}
+
 namespace {
 
 // How a warning names the block of keyword text `token`.
@@ -277,13 +292,9 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
       for (const TAttribute& attribute : FAttributes) {
         if (attribute.Depth != 1)
           continue;
-        if (!told && report)
-          report->AddLineWarning("The attribute", FReader.LineAt(attribute.Read.Start),
-                                 FContent == TKivoContent::Values
-                                     ? " lies inside the " + FBlock +
-                                           " block: a \"}\" may be missing before it; it was applied"
-                                     : " lies inside the " + FBlock +
-                                           " block, which was skipped: it was applied");
+        if (!told)
+          FLevels.TellAttributeInside(FReader.LineAt(attribute.Read.Start), FBlock,
+                                      FContent == TKivoContent::Values);
         told = true;
         FReader.ApplyAttribute(attribute.Read);
       }

@@ -105,6 +105,10 @@ class TKivoLevels {
   // `content`. False when the file ended inside it.
   bool Skip(int code, TKivoContent content) { return Skip(KivoKeywordText(code), content); }
   bool Skip(std::string_view block, TKivoContent content);
+  // An attribute (its "[" held back) met in the innermost level's list of values: the
+  // level's, as one directly inside a block of values whose "}" came late; read, applied
+  // and told.
+  void AttributeInValues();
   // Whether the block skipped last held a block of `code` directly (a block of PIN_DEF
   // that holds PT or PLOC blocks was a pin).
   bool SkippedHeld(int code) const {
@@ -137,6 +141,9 @@ class TKivoLevels {
   [[gnu::cold]] void TellNotRead(const std::string& token);
   // Tells the run of text outside any block that starts with the token just read.
   [[gnu::cold]] void TellStray();
+  // Tells an attribute at `line` directly inside `block`, which was read as values (else
+  // skipped); it was applied.
+  [[gnu::cold]] void TellAttributeInside(int64_t line, std::string_view block, bool values);
   // Notes that the file ended inside `block`, skipped at the innermost level, or inside
   // the section being read.
   void NoteEndedInside(std::string_view block);

@@ -228,6 +228,11 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
   // delimiter held back) adds no entry.
   while (!AtEnd()) {
     SkipListGap(FFile);  // a comment line among the names is passed
+    // An attribute is no name: its words gave the pins after it wrong nets.
+    if (GetHeldBackChar() == '[') {
+      FLevels.AttributeInValues();
+      continue;
+    }
     const int code = ReadWord();
     if (code == kwCloseBrace)
       break;

@@ -1317,6 +1317,26 @@ TEST_F(KivoFileTest, NetNamesStartingWithADelimiterMatchTheirConnections) {
       << DumpObject(pads[1]);
 }
 
+// Fault: an attribute in a connection list was read as names ("[WD" and "3]"), which
+// gave the pins after it wrong nets, silently. It is the level's, applied and told.
+TEST_F(KivoFileTest, AnAttributeInAConnectionListIsNoName) {
+  Import(std::string(kHead) +                                                         // 1-3
+         "{DETAIL {SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}}\n"  // 4
+         " {I R R1 {CN A [WD 3]B\n"                                                     // 5
+         "  [LY \"TOP\"] C}}}}}\n");                                                   // 6
+  ASSERT_EQ(Detail().GetComponents().size(), 1u);
+  auto& r = dynamic_cast<TKivoComponent&>(*Detail().GetComponents()[0]);
+  ASSERT_EQ(r.GetInstances().size(), 1u);
+  EXPECT_EQ(r.GetInstances()[0]->GetConnections().GetText(), "A\r\nB\r\nC\r\n");
+  const std::string report = ReportText();
+  for (int line : {5, 6})
+    EXPECT_NE(report.find("WARNING: The attribute at line " + std::to_string(line) +
+                          " lies inside the CN block: a \"}\" may be missing before it; it was "
+                          "applied\r\n"),
+              std::string::npos)
+        << report;
+}
+
 TEST_F(KivoFileTest, HostileNetsAndComponentsEndWithoutHanging) {
   const char* texts[] = {
       "{COMPONENT x {DETAIL {NET_DEF {N",
