@@ -584,10 +584,12 @@ int TCustomForm::ShowModal() {
     Application->HandleMessage();
     if (!modal.Alive())
       return result;
-    if (Application->GetTerminated())
+    if (Application->GetTerminated()) {
       FModalResult = mrCancel;
+      break;
+    }
     result = FModalResult;
-    if (result != mrNone && !Application->GetTerminated())
+    if (result != mrNone)
       CloseModal();
     if (!modal.Alive())
       return result;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cassert>
 #include <unordered_map>
+#include <vector>
 
 #include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
@@ -35,8 +36,13 @@ std::unordered_map<UINT, TWinControl*> gWindowIds;
 TWinControl* gCreationControl = nullptr;
 UINT gNextWindowId = 0x1000;
 
-// The windows whose class procedure runs now, and how deep.
-std::unordered_map<HWND, int> gBusyWindows;
+// The windows whose class procedure runs now, innermost last (a window once for each
+// nesting): a push and a pop for every message, no allocation.
+std::vector<HWND> gBusyWindows;
+
+bool IsBusyWindow(HWND wnd) {
+  return std::find(gBusyWindows.begin(), gBusyWindows.end(), wnd) != gBusyWindows.end();
+}
 // The windows left behind by freed controls, with their class procedures.
 std::unordered_map<HWND, WNDPROC> gLeftWindows;
 
@@ -54,13 +60,10 @@ LRESULT CALLBACK LeftWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam
 // meantime is destroyed when the outermost such scope ends.
 class TBusyWindow {
  public:
-  explicit TBusyWindow(HWND wnd) : FWnd(wnd) { ++gBusyWindows[wnd]; }
+  explicit TBusyWindow(HWND wnd) : FWnd(wnd) { gBusyWindows.push_back(wnd); }
   ~TBusyWindow() {
-    auto busy = gBusyWindows.find(FWnd);
-    if (--busy->second > 0)
-      return;
-    gBusyWindows.erase(busy);
-    if (gLeftWindows.count(FWnd))
+    gBusyWindows.pop_back();
+    if (gLeftWindows.count(FWnd) && !IsBusyWindow(FWnd))
       DestroyWindow(FWnd);
   }
   TBusyWindow(const TBusyWindow&) = delete;
@@ -306,7 +309,7 @@ void TWinControl::DestroyWnd() {
 
 void TWinControl::DestroyWindowHandle() {
   HWND wnd = FHandle;
-  if (GetComponentState().Contains(csDestroying) && gBusyWindows.count(wnd)) {
+  if (GetComponentState().Contains(csDestroying) && IsBusyWindow(wnd)) {
     // Freed from inside the window's class procedure: the window stays, hidden, until
     // that returns (see the top of this file).
     FreeWindowDeviceContexts(wnd);

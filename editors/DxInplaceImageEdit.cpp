@@ -272,16 +272,17 @@ TdxEditViewData* TdxInplaceImageEdit::CreateViewData(bool forPainting) {
 
 // ---- Value ----------------------------------------------------------------------------
 
-bool TdxInplaceImageEdit::SetValue(const std::string& value) {
+void TdxInplaceImageEdit::SetValue(const std::string& value) {
   std::string current;
   GetText(current);
   if (value == current || !CanEditText() || !CanModify())
-    return true;
-  return ChangeText(value);
+    return;
+  (void)ChangeText(value);  // nothing of the editor is touched after: the callers guard
 }
 
-bool TdxInplaceImageEdit::SelectByIndex(int index) {
-  return index < 0 || index >= FValues->GetCount() || SetValue(FValues->Get(index));
+void TdxInplaceImageEdit::SelectByIndex(int index) {
+  if (index >= 0 && index < FValues->GetCount())
+    SetValue(FValues->Get(index));
 }
 
 void TdxInplaceImageEdit::ScrollValue(int delta, bool /*wrap*/) {
@@ -291,7 +292,7 @@ void TdxInplaceImageEdit::ScrollValue(int delta, bool /*wrap*/) {
   GetText(current);
   int i = FValues->IndexOf(current);
   i = i >= 0 ? std::clamp(i + delta, 0, FValues->GetCount() - 1) : 0;
-  (void)SetValue(FValues->Get(i));
+  SetValue(FValues->Get(i));
 }
 
 int TdxInplaceImageEdit::FindDescription(const std::string& text) {
@@ -347,7 +348,7 @@ void TdxInplaceImageEdit::KeyPress(char& key) {
   GetText(current);
   const int found = FindDescription(std::string(1, key));
   if (found >= 0 && found != FValues->IndexOf(current))
-    (void)SelectByIndex(found);
+    SelectByIndex(found);
 }
 
 // ---- Drop-down list -------------------------------------------------------------------
@@ -392,7 +393,7 @@ void TdxInplaceImageEdit::CloseUp(bool accept) {
     return;
   Variant value = FValues->Get(index);
   if (Survives(this, &TdxInplaceImageEdit::DoCloseUp, value, accept) && accept)
-    (void)SetValue(VarToStr(value));
+    SetValue(VarToStr(value));
 }
 
 // ---- Messages -------------------------------------------------------------------------

@@ -83,11 +83,11 @@ class TdxInplaceImageEdit : public TdxInplaceDropDownEdit {
                                 int& descriptionIndex);
 
   // ---- Value
-  // Sets a different text when the editor may edit and modify, and marks it modified;
-  // false when the change's handler freed the editor.
-  virtual bool SetValue(const std::string& value);
-  // Values[index], when index is a valid index of Values; false as SetValue.
-  bool SelectByIndex(int index);
+  // Sets a different text when the editor may edit and modify, and marks it modified.
+  // The change's handler may free the editor: nothing of it is touched after.
+  virtual void SetValue(const std::string& value);
+  // Values[index], when index is a valid index of Values.
+  void SelectByIndex(int index);
 
   // ---- Overrides
   TdxEditViewData* CreateViewData(bool forPainting) override;

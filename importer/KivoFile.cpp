@@ -4,8 +4,6 @@
 #include <emmintrin.h>
 #include <limits>
 
-#include "classlib/Strings.h"
-#include "classlib/SysUtils.h"
 #include "host/EDAClientMessageForm.h"
 #include "importer/KivoImport.h"
 #include "importer/KivoNumbers.h"

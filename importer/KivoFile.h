@@ -56,15 +56,14 @@
 // read the blocks they name.
 #pragma once
 
-#include <array>
 #include <cassert>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -296,7 +295,10 @@ class TKivoFile : public TObject {
   void ReportLayers();
 
   // --- Graphic primitives (KivoReadGraphics.cpp) ---
-  void ParseAnnotate(TKivoDetail::TKivoList& list);
+  // The graphic primitives of a block read as `kind` (ANNOTATE, a definition's or a pad
+  // definition's PIC) into `list`; the blocks of `skipped` are read by skipping them.
+  void ParseGraphics(const TKivoLevelKind& kind, TKivoObjectList& list,
+                     std::initializer_list<int> skipped);
   // One graphic primitive of a graphics block by its code; false when it is none.
   bool ParseGraphic(int code, TKivoObjectList& list);
   // The points of the line of keyword `code` (L or W), to its "}".
@@ -332,7 +334,7 @@ class TKivoFile : public TObject {
     std::string Object;
   };
   // What CheckPadStackIndex does for an index not plainly known.
-  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable, bool pin);
+  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable);
   // The indices of the file's first pad stack, once it is read; and the checks of the
   // indices met before.
   [[gnu::cold]] void KeepPadStackIndices(const TKivoPadStack& stack);

@@ -161,7 +161,8 @@ void TKivoLevels::NotRead(int code) {
     return;
   }
   const std::string token = GetLastTokenText();
-  TellNotRead(token);
+  const TKivoLevelKind& innermost = Innermost();
+  TellNotRead(token, innermost.Name, innermost.What, innermost.List);
   FSkippedHeld.reset();
   Skip(token, TKivoContent::Lost);
 }
@@ -169,6 +170,10 @@ void TKivoLevels::NotRead(int code) {
 void TKivoLevels::GiveBack(int code, int level, std::string_view block) {
   FPendingCode = code;
   FPendingLevel = level;
+  TellReadInside(code, block);
+}
+
+void TKivoLevels::TellReadInside(int code, std::string_view block) {
   if (TReportManager* report = FReader.FReport)
     report->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
                            FReader.LineAt(FReader.FFile.Position()),
@@ -209,16 +214,16 @@ std::string SkippedInside(std::string_view block, std::string_view what, std::st
 
 }  // namespace
 
-void TKivoLevels::TellNotRead(const std::string& token) {
+void TKivoLevels::TellNotRead(const std::string& token, std::string_view block,
+                              std::string_view what, std::string_view list) {
   TReportManager* report = FReader.FReport;
   if (!report)
     return;
   // The unhandled token stays as it always was, at detail level 3; the line at the
   // default detail names the block, its line and the level that does not read it.
   report->AddLoadWarning(lwUnhandledToken, token);
-  const TKivoLevelKind& level = Innermost();
   report->AddLineDetail(BlockNamed(token), FReader.LineAt(FReader.FFile.Position()),
-                        SkippedInside(level.Name, level.What, level.List));
+                        SkippedInside(block, what, list));
 }
 
 void TKivoLevels::TellStray() {
@@ -256,7 +261,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (FContent == TKivoContent::Anything)
       return false;
     if (FContent == TKivoContent::Values && depth == 2) {
-      TellInValues();
+      FLevels.TellNotRead(GetLastTokenText(), FBlock, "", "");
     } else if (FLostCode == 0 && InSet(kUnits, code)) {
       FLostCode = code;
       FLostLine = FReader.LineAt(FReader.FFile.Position());
@@ -312,15 +317,6 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   // Forgets the attributes of the blocks closed since (deeper than `lowest`).
   void Prune(int64_t lowest) {
     std::erase_if(FAttributes, [lowest](const TAttribute& a) { return a.Depth > lowest; });
-  }
-  void TellInValues() {
-    TReportManager* report = FReader.FReport;
-    if (!report)
-      return;
-    const std::string token = GetLastTokenText();
-    report->AddLoadWarning(lwUnhandledToken, token);
-    report->AddLineDetail(BlockNamed(token), FReader.LineAt(FReader.FFile.Position()),
-                          SkippedInside(FBlock, "", ""));
   }
 
   TKivoLevels& FLevels;

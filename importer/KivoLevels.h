@@ -34,7 +34,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "importer/KivoTokenizer.h"
 
@@ -114,6 +113,9 @@ class TKivoLevels {
   bool SkippedHeld(int code) const {
     return code > 0 && code <= KivoKeywordCount && FSkippedHeld[static_cast<size_t>(code)];
   }
+  // Tells that the block `code`, just read, lies inside `block` and is read where it
+  // stands (a "}" may be missing before it).
+  [[gnu::cold]] void TellReadInside(int code, std::string_view block);
   // A block given back waits for the level that reads it: the levels inside it end, and
   // whatever reads values stops.
   bool Pending() const { return FPendingCode != 0; }
@@ -137,8 +139,10 @@ class TKivoLevels {
   // Hands `code`, just read inside `block`, to level `level` (told): the levels inside
   // it end, and it reads the block next.
   [[gnu::cold]] void GiveBack(int code, int level, std::string_view block);
-  // Tells the block just read, of keyword `code`, that the innermost level does not read.
-  [[gnu::cold]] void TellNotRead(const std::string& token);
+  // Tells the block just read, of keyword text `token`, that `block` does not read: it
+  // reads `what` (`list`), or no blocks for an empty list.
+  [[gnu::cold]] void TellNotRead(const std::string& token, std::string_view block,
+                                 std::string_view what, std::string_view list);
   // Tells the run of text outside any block that starts with the token just read.
   [[gnu::cold]] void TellStray();
   // Tells an attribute at `line` directly inside `block`, which was read as values (else

@@ -77,18 +77,11 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
       case kwPIN_DEF:
         ParsePins(definition);
         break;
-      case kwPIC: {
-        const TKivoLevels::TScope pictureLevel(FLevels, KivoLevel::Picture);
+      case kwPIC:
         FObjectScratch.clear();
-        for (int item; FLevels.Next(item);) {
-          if (item == kwFL)
-            FLevels.Skip(kwFL, TKivoContent::Anything);
-          else if (item == kwW || item == kwDIMENSION || !ParseGraphic(item, FObjectScratch))
-            FLevels.NotRead(item);
-        }
+        ParseGraphics(KivoLevel::Picture, FObjectScratch, {kwFL});
         KeepRead(FObjectScratch, definition.GetPrimitives());
         break;
-      }
       case kwATR:
         ParseInstanceAttributes(definition);
         break;

@@ -1,18 +1,19 @@
 #include "importer/KivoFile.h"
 
+#include <algorithm>
+
 #include "importer/KivoReading.h"
 #include "importer/ReportManager.h"
 
 using namespace KivoReading;
 
-void TKivoFile::ParseAnnotate(TKivoDetail::TKivoList& list) {
-  const TKivoLevels::TScope level(FLevels, KivoLevel::Annotate);
+void TKivoFile::ParseGraphics(const TKivoLevelKind& kind, TKivoObjectList& list,
+                              std::initializer_list<int> skipped) {
+  const TKivoLevels::TScope level(FLevels, kind);
   for (int code; FLevels.Next(code);) {
-    if (code != kwW && ParseGraphic(code, list))
-      continue;
-    if (code == kwFL || code == kwDIMENSION)
+    if (std::find(skipped.begin(), skipped.end(), code) != skipped.end())
       FLevels.Skip(code, TKivoContent::Anything);
-    else
+    else if (code == kwW || !ParseGraphic(code, list))
       FLevels.NotRead(code);
   }
 }

@@ -19,7 +19,7 @@ void TKivoFile::ParsePadStack() {
   // The translation takes its pads from the first pad stack.
   if (!FPadIndices) {
     FPadStackAt = at;
-    KeepPadStackIndices(*stacks.front());
+    KeepPadStackIndices(stack);
   } else if (FReport) {
     FReport->AddLineWarning(
         "The PAD_STACK block", LineAt(at),
@@ -63,14 +63,8 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   const TKivoLevels::TScope level(FLevels, KivoLevel::PadDefinition);
   for (int code; FLevels.Next(code);) {
     if (code == kwPIC) {
-      const TKivoLevels::TScope pictureLevel(FLevels, KivoLevel::PadPicture);
-      for (int item; FLevels.Next(item);) {
-        if (item == kwFL || item == kwARC || item == kwPOLY || item == kwOL)
-          FLevels.Skip(item, TKivoContent::Anything);
-        else if (item == kwW || item == kwDIMENSION ||
-                 !ParseGraphic(item, definition->GetPrimitives()))
-          FLevels.NotRead(item);
-      }
+      ParseGraphics(KivoLevel::PadPicture, definition->GetPrimitives(),
+                    {kwFL, kwARC, kwPOLY, kwOL});
     } else if (code == kwATR) {
       ParsePadAttributes(*definition);
     } else {
@@ -78,7 +72,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
     }
   }
   FInPadDefinition = false;
-  FCounting = CountingRecord(0);
+  FCounting = FLayer;  // CountingRecord outside a pad definition
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
@@ -102,12 +96,13 @@ void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
   }
 }
 
-void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable, bool pin) {
+void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable) {
+  // A readable index gets here only when it is not known: a pin's small pad index is.
   if (!readable)
     ReportLeftOutAt(index.Position, "Pad stack index of " + index.Object, kNotWhole);
   else if (!FPadIndices)
     FPendingIndices.push_back(std::move(index));
-  else if (!pin || !IsSmallPadIndex(index.Index))
+  else
     ReportUnknownPadStackIndex(index);
 }
 

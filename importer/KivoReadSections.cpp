@@ -56,11 +56,8 @@ void TKivoFile::ParseSections() {
       case kwPAD_STACK:
       case kwSUBCOMP:
         // A section of DETAIL outside it: told (unless the block it lay in told it), read.
-        if (!FLevels.GivenBack() && FReport)
-          FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
-                                  LineAt(FFile.Position()),
-                                  " lies inside the COMPONENT block: a \"}\" may be missing "
-                                  "before it; it was read");
+        if (!FLevels.GivenBack())
+          FLevels.TellReadInside(code, "COMPONENT");
         ParseDetailSection(code);
         break;
       default:
@@ -478,7 +475,8 @@ void TKivoFile::ParseDetail() {
 bool TKivoFile::ParseDetailSection(int code) {
   switch (code) {
     case kwANNOTATE:
-      ParseAnnotate(FBoardComponent->GetDetail().GetAnnotations());
+      ParseGraphics(KivoLevel::Annotate, FBoardComponent->GetDetail().GetAnnotations(),
+                    {kwFL, kwDIMENSION});
       return true;
     case kwNET_DEF:
       ParseNetDef();

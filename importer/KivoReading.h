@@ -69,5 +69,5 @@ void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64
                      (FPadIndices && std::binary_search(FPadIndices->begin(), FPadIndices->end(), index));
   if (__builtin_expect(readable && known, 1))
     return;
-  CheckPadStackIndexFurther({index, position, describe()}, readable, pin);
+  CheckPadStackIndexFurther({index, position, describe()}, readable);
 }

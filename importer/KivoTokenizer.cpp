@@ -78,6 +78,22 @@ inline void SkipBufferedBlanks(TTextFile& file) {
   file.SetBufferPos(p);
 }
 
+// Reads on to the first character that is no blank or line end and gives it in `c`
+// (consumed); false at the end of the file.
+inline bool ReadNonBlank(TTextFile& file, unsigned char& c) {
+  while (!file.Eof()) {
+    SkipBufferedBlanks(file);
+    if (file.BufferPos() == file.BufferEnd())
+      continue;
+    const unsigned char next = NextChar(file);
+    if (next != ' ') {
+      c = next;
+      return true;
+    }
+  }
+  return false;
+}
+
 char (&gTokenBuffer)[KivoMaxTokenLength] = KivoTokenizerDetail::TokenBuffer;
 
 using KivoTokenizerDetail::TokenText;
@@ -184,16 +200,7 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   unsigned char c = ' ';
   bool haveChar = false;
   if (skipBlanks && s.Held == 0) {
-    while (!file.Eof()) {
-      SkipBufferedBlanks(file);
-      if (file.BufferPos() == file.BufferEnd())
-        continue;
-      c = NextChar(file);
-      if (c != ' ') {
-        haveChar = true;
-        break;
-      }
-    }
+    haveChar = ReadNonBlank(file, c);
   } else if (!file.Eof()) {
     c = NextChar(file);
     haveChar = true;
@@ -270,13 +277,7 @@ int ReadOtherItemToken(TTextFile& file) {
     c = static_cast<unsigned char>(std::exchange(s.Held, 0));
   } else {
     s.Held = 0;
-    while (!found && !file.Eof()) {
-      SkipBufferedBlanks(file);
-      if (file.BufferPos() == file.BufferEnd())
-        continue;
-      c = NextChar(file);
-      found = c != ' ';
-    }
+    found = ReadNonBlank(file, c);
   }
   TTokenBuilder token;
   if (!found) {
@@ -337,6 +338,7 @@ int GetLastTokenCode() { return gState.Code; }
 
 void ForgetLastToken() {
   gState.TextLength = 0;
+  gState.TextLast = 0;
   gState.TextCut = false;
   gState.Code = kwEmpty;
 }
@@ -1055,21 +1057,13 @@ void JoinPieces(TTextFile& file, std::string& value) {
   }
 }
 
-// Forgets the last token: a value read whole is no token.
-void ClearLastToken(TTokenizerState& s) {
-  s.TextLength = 0;
-  s.TextLast = 0;
-  s.TextCut = false;
-  s.Code = kwEmpty;
-}
-
 // The rest of a quoted value, after its opening quote; what follows its closing quote
 // is taken as after a token: a bracket held back, a blank consumed.
 std::string ReadRestOfQuotedValue(TTextFile& file) {
   TTokenizerState& s = gState;
   std::string value;
   const TQuotedEnd end = ReadQuotedValue(file, &value);
-  ClearLastToken(s);
+  ForgetLastToken();  // a value read whole is no token
   if (end.Kind == qeQuote && !file.Eof()) {
     const char* const p = file.BufferPos();
     if (*p == ']' || *p == '}')
@@ -1096,7 +1090,7 @@ std::string JoinContinuedString(TTextFile& file) {
   std::string value;
   if (kind == TKivoCharSet::ksBracketedValue) {
     ReadBracketedValue(file, value);
-    ClearLastToken(s);
+    ForgetLastToken();
   } else {
     JoinPieces(file, value);
   }
@@ -1106,20 +1100,15 @@ std::string JoinContinuedString(TTextFile& file) {
 
 std::string ReadQuotedString(TTextFile& file) {
   TTokenizerState& s = gState;
-  if (s.Held == ']' || s.Held == '}' || s.Held == '{' || ValueRanOver(file))
+  if (ValueRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
     s.Held = 0;
-    ClearLastToken(s);
-    while (!file.Eof()) {
-      unsigned char c = NextChar(file);
-      if (c != ' ') {
-        s.Held = static_cast<char>(c);
-        break;
-      }
-    }
-    if (s.Held == 0)
+    ForgetLastToken();
+    unsigned char c = 0;
+    if (!ReadNonBlank(file, c) || c == 0)
       return {};
+    s.Held = static_cast<char>(c);
   }
 
   // The first character chooses the value's kind; a bare value's first character is

@@ -14,7 +14,6 @@
 #include "classlib/StringList.h"
 #include "classlib/Win.h"
 #include "importer/KivoFile.h"
-#include "importer/KivoPlantedFaults.h"
 #include "importer/ReportManager.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
@@ -218,23 +217,6 @@ std::string HostileOutcomeFailures(const THostileOutcome& outcome) {
   if (outcome.ErrorBoxes > 0 && outcome.Result)
     failures += " an error box was shown yet the import answered True;";
   return failures;
-}
-
-bool PlantReaderFault(TPlantedFault fault, bool planted) {
-  TKivoPlantedFault reader = TKivoPlantedFault::None;
-  switch (fault) {
-    case TPlantedFault::DropEveryThirdVia:
-      reader = TKivoPlantedFault::DropEveryThirdVia;
-      break;
-    case TPlantedFault::SkipCountsEscapedBrace:
-      reader = TKivoPlantedFault::SkipCountsEscapedBrace;
-      break;
-    case TPlantedFault::ConnectionListSkipsToEnd:
-      reader = TKivoPlantedFault::ConnectionListSkipsToEnd;
-      break;
-  }
-  gKivoPlantedFault = planted ? reader : TKivoPlantedFault::None;
-  return true;
 }
 
 TFileSnapshot SnapshotFiles(const std::string& folder) {

@@ -41,15 +41,6 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
 // most one error box was shown.
 std::string HostileOutcomeFailures(const THostileOutcome& outcome);
 
-// Faults a campaign test plants in the reader to show that the campaign finds them by
-// itself: every third via read dropped silently; a skip that counts an escaped "\{"
-// as a block, and so passes the "}" after it; a CN list whose "}" is missing skipping a
-// block met in it to the end of the file, told only there.
-enum class TPlantedFault { DropEveryThirdVia, SkipCountsEscapedBrace, ConnectionListSkipsToEnd };
-// Plants `fault` in the reader (`planted` false takes it out again); false when the
-// reader has no switch for it.
-bool PlantReaderFault(TPlantedFault fault, bool planted);
-
 // The files below a folder with their sizes and write times, to see what an import wrote.
 using TFileSnapshot = std::map<std::string, std::string>;
 TFileSnapshot SnapshotFiles(const std::string& folder);

@@ -24,6 +24,7 @@
 #include "host/RecentExpressionList.h"
 #include "host/Utilities.h"
 #include "importer/ImportSettings.h"
+#include "importer/KivoPlantedFaults.h"
 #include "tests/importer/HostileImportSupport.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/importer/KivoMutation.h"
@@ -495,34 +496,24 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// The three faults planted in the reader: the campaign's checks fail. Each needs the
-// reader's test switch (PlantReaderFault).
+// The three faults planted in the reader (its test switch) while it lives: the
+// campaign's checks fail.
 class TPlanted {
  public:
-  explicit TPlanted(TPlantedFault fault) : FFault(fault), FPlanted(PlantReaderFault(fault, true)) {}
-  ~TPlanted() {
-    if (FPlanted)
-      PlantReaderFault(FFault, false);
-  }
-  bool Planted() const { return FPlanted; }
-
- private:
-  TPlantedFault FFault;
-  bool FPlanted;
+  explicit TPlanted(TKivoPlantedFault fault) { gKivoPlantedFault = fault; }
+  ~TPlanted() { gKivoPlantedFault = TKivoPlantedFault::None; }
+  TPlanted(const TPlanted&) = delete;
+  TPlanted& operator=(const TPlanted&) = delete;
 };
 
 TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
-  const TPlanted planted(TPlantedFault::DropEveryThirdVia);
-  if (!planted.Planted())
-    GTEST_SKIP() << "the reader has no switch that drops every third via yet";
+  const TPlanted planted(TKivoPlantedFault::DropEveryThirdVia);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   EXPECT_NE(GeneratedSampleMismatch(outcome.Dump).find("lacks [via "), std::string::npos);
 }
 
 TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
-  const TPlanted planted(TPlantedFault::SkipCountsEscapedBrace);
-  if (!planted.Planted())
-    GTEST_SKIP() << "the reader has no switch that makes a skip count an escaped brace yet";
+  const TPlanted planted(TKivoPlantedFault::SkipCountsEscapedBrace);
   int failed = 0, escaped = 0;
   for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
@@ -540,9 +531,7 @@ TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsAConnectionListSkippingToTheEnd) {
-  const TPlanted planted(TPlantedFault::ConnectionListSkipsToEnd);
-  if (!planted.Planted())
-    GTEST_SKIP() << "the reader has no switch that makes a CN list skip to the end of the file yet";
+  const TPlanted planted(TKivoPlantedFault::ConnectionListSkipsToEnd);
   TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
   const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
   const THostileOutcome outcome = ImportBytes("cn.pdf", mutant.Text, mutant.What);

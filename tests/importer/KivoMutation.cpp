@@ -105,6 +105,11 @@ size_t TKivoSample::LineEnd(size_t at) const {
   return at;
 }
 
+size_t TKivoSample::LineOf(size_t at) const {
+  const auto end = FText.begin() + static_cast<std::ptrdiff_t>(at);
+  return 1 + static_cast<size_t>(std::count(FText.begin(), end, '\n'));
+}
+
 std::string TKivoSample::Without(const std::vector<size_t>& blocks) const {
   std::vector<bool> out(FText.size(), false);
   for (size_t b : blocks)
@@ -422,11 +427,6 @@ std::vector<size_t> LineEndingBraces(const TKivoSample& sample) {
   return braces;
 }
 
-// The line (from 1) of `at`, for a mutant's description.
-size_t LineOf(const std::string& text, size_t at) {
-  return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-}
-
 // Where the line before the one holding `at` ends (its line end's first character);
 // npos on the first line.
 size_t PreviousLineEnd(const TKivoSample& sample, size_t at) {
@@ -511,7 +511,7 @@ bool TKivoMutator::TrimClosingBrace(const TKivoSample& sample, size_t choice, TM
   const size_t brace = braces[choice % braces.size()];
   mutant.Erase(brace, 1);
   mutant.Kind = TMutant::mkMustTell;
-  mutant.What = "the \"}\" at the end of line " + std::to_string(LineOf(sample.GetText(), brace)) +
+  mutant.What = "the \"}\" at the end of line " + std::to_string(sample.LineOf(brace)) +
                 " removed";
   return true;
 }
@@ -536,8 +536,8 @@ bool TKivoMutator::MoveClosingBrace(const TKivoSample& sample, size_t choice, TM
   mutant.Erase(brace, 1);
   mutant.Insert(to > brace ? to - 1 : to, "}");
   mutant.Kind = same ? TMutant::mkUnusual : TMutant::mkMustTell;
-  mutant.What = "the \"}\" at the end of line " + std::to_string(LineOf(text, brace)) +
-                " moved to the end of line " + std::to_string(LineOf(text, to));
+  mutant.What = "the \"}\" at the end of line " + std::to_string(sample.LineOf(brace)) +
+                " moved to the end of line " + std::to_string(sample.LineOf(to));
   return true;
 }
 
@@ -577,7 +577,7 @@ bool TKivoMutator::MisspellBlock(const TKivoSample& sample, size_t choice, TMuta
   mutant.Insert(at, misspelt);
   mutant.Kind = TMutant::mkMustTell;
   mutant.What = "the " + keyword + " block at line " +
-                std::to_string(LineOf(sample.GetText(), block.Open)) + " misspelt " + misspelt;
+                std::to_string(sample.LineOf(block.Open)) + " misspelt " + misspelt;
   return true;
 }
 
@@ -592,7 +592,7 @@ bool TKivoMutator::OddByteAfterBrace(const TKivoSample& sample, size_t choice, T
   mutant.Insert(block.Open + 1, std::string(1, kOdd[odd]));
   mutant.Kind = TMutant::mkMustTell;
   mutant.What = std::string(kNames[odd]) + " after the \"{\" of the " + block.Keyword +
-                " block at line " + std::to_string(LineOf(sample.GetText(), block.Open));
+                " block at line " + std::to_string(sample.LineOf(block.Open));
   return true;
 }
 
@@ -609,7 +609,7 @@ bool TKivoMutator::TabInText(const TKivoSample& sample, size_t choice, TMutant& 
   ChangeText(sample, value, to, to, mutant);
   mutant.Kind = TMutant::mkUnusual;
   mutant.What = "the text \"" + value.Value + "\" at line " +
-                std::to_string(LineOf(sample.GetText(), value.Open)) + " written \"" + Shown(to) + "\"";
+                std::to_string(sample.LineOf(value.Open)) + " written \"" + Shown(to) + "\"";
   return true;
 }
 
@@ -624,7 +624,7 @@ bool TKivoMutator::BraceInText(const TKivoSample& sample, size_t choice, TMutant
   ChangeText(sample, value, to, to, mutant);
   mutant.Kind = TMutant::mkUnusual;
   mutant.What = "the text \"" + value.Value + "\" at line " +
-                std::to_string(LineOf(sample.GetText(), value.Open)) + " written \"" + to + "\"";
+                std::to_string(sample.LineOf(value.Open)) + " written \"" + to + "\"";
   return true;
 }
 
@@ -660,7 +660,7 @@ bool TKivoMutator::TextOverTwoLines(const TKivoSample& sample, size_t choice, TM
       break;
   }
   const std::string what = "the text \"" + value->Value + "\" at line " +
-                           std::to_string(LineOf(sample.GetText(), value->Open)) +
+                           std::to_string(sample.LineOf(value->Open)) +
                            " continued on a second line \"" + written.substr(written.rfind('\n') + 1) + "\"";
   if (to.empty()) {
     // A value continued onto a line holding a "{" ends there, told.
@@ -690,6 +690,6 @@ bool TKivoMutator::SectionTwice(const TKivoSample& sample, size_t choice, TMutan
   mutant.Kind = TMutant::mkMustTell;
   mutant.MustWarn = true;
   mutant.What = "the " + section.Keyword + " block at line " +
-                std::to_string(LineOf(sample.GetText(), section.Open)) + " given twice";
+                std::to_string(sample.LineOf(section.Open)) + " given twice";
   return true;
 }

@@ -31,8 +31,6 @@ class TKivoSample {
   const std::vector<TBlock>& GetBlocks() const { return FBlocks; }
   // Where each "[" of an attribute stands, and each of "[LY".
   const std::vector<size_t>& GetAttributes() const { return FAttributes; }
-  // Where each comment starts and ends (at its line's end), in file order.
-  const std::vector<std::pair<size_t, size_t>>& GetComments() const { return FComments; }
   // Whether `at` lies in a comment (its line end excluded).
   bool InComment(size_t at) const;
   const std::vector<size_t>& GetLayerAttributes() const { return FLayerAttributes; }
@@ -43,6 +41,8 @@ class TKivoSample {
   // end, or the end of the text).
   size_t LineStart(size_t at) const;
   size_t LineEnd(size_t at) const;
+  // The line (from 1) that holds `at`.
+  size_t LineOf(size_t at) const;
   // The text without the blocks `blocks` (indices; a block inside another goes with it).
   std::string Without(const std::vector<size_t>& blocks) const;
   // The block's indices of a role, in file order.

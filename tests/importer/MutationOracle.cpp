@@ -468,7 +468,7 @@ const TMutationOracle::TUnitObjects& TMutationOracle::UnitObjectsOf(size_t unit)
 }
 
 std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
-    const TMutant& mutant, const THostileOutcome& outcome, bool lossesOnly) const {
+    const TMutant& mutant, const std::vector<std::string>& added, bool lossesOnly) const {
   // The mutant's lines as the reader counts them: a CR ends one, and an LF unless it
   // follows a CR.
   std::vector<size_t> starts{0};
@@ -487,7 +487,7 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
     return FSample.GetText().size();
   };
   std::vector<std::pair<size_t, size_t>> spans;
-  for (const std::string& warning : NewWarnings(outcome.Report, FSampleOutcome.Report)) {
+  for (const std::string& warning : added) {
     const int line = WarningLine(warning);
     if (line <= 0 || (lossesOnly && PromisesWhole(warning)))
       continue;
@@ -583,7 +583,7 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     const bool lostInside = Missing(required, kept).empty();
 
     // Rule 4: what the edits' reaches may lose, told in or before the lost unit.
-    told = ToldSpans(mutant, outcome);
+    told = ToldSpans(mutant, added);
     const std::set<size_t> reached = ToldUnits(edits, reaches, told, silent);
     for (size_t unit : reached)
       Subtract(required, objectsOf(unit));
@@ -607,7 +607,7 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     // a warning that tells a loss accounts for its unit: as many as the unit had.
     if (!extra.empty()) {
       const std::set<size_t> changed =
-          ToldUnits(edits, reaches, ToldSpans(mutant, outcome, /*lossesOnly=*/true), silent);
+          ToldUnits(edits, reaches, ToldSpans(mutant, added, /*lossesOnly=*/true), silent);
       const auto whose = [](const std::string& key) { return key.substr(0, key.find('\x01')); };
       std::map<std::string, int> changeable;
       for (size_t unit : changed)
@@ -649,6 +649,10 @@ std::set<size_t> TMutationOracle::ToldUnits(const std::vector<TEdit>& edits,
         reached.insert(u);
   };
   const std::vector<size_t> units = FSample.BlocksOf(TKivoSample::brUnit);
+  // Whether each told line names a place where objects are read (c), asked once.
+  std::vector<bool> namesPlace;
+  for (const auto& span : told)
+    namesPlace.push_back(NamesPlace(span.first));
   for (size_t e = 0; e < edits.size(); ++e) {
     const TEdit& edit = edits[e];
     const TReach& r = reaches[e];
@@ -658,9 +662,10 @@ std::set<size_t> TMutationOracle::ToldUnits(const std::vector<TEdit>& edits,
         continue;
       // Told at or after the edit's first line, in or before the unit's block.
       const auto toldBy = [&](bool atPlace) {
-        return std::any_of(told.begin(), told.end(), [&](const auto& span) {
-          return span.second >= edit.From && span.first <= end && (!atPlace || NamesPlace(span.first));
-        });
+        for (size_t s = 0; s < told.size(); ++s)
+          if (told[s].second >= edit.From && told[s].first <= end && (!atPlace || namesPlace[s]))
+            return true;
+        return false;
       };
       const bool inReach =
           start <= r.Structure || (r.Drawing != TKivoSample::npos && start <= r.Drawing);
@@ -724,10 +729,6 @@ std::string TMutationOracle::Failure(const TMutant& mutant, const std::vector<TE
                                      const std::vector<std::string>& added,
                                      const std::string& problems, const TObjectKeys& missing,
                                      const TObjectKeys& extra, bool placed) {
-  const auto lineOf = [&](size_t offset) {
-    const std::string& text = FSample.GetText();
-    return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
-  };
   std::string failure =
       std::string(mutant.Kind == TMutant::mkUnusual   ? " (valid but unusual: "
                   : mutant.Kind == TMutant::mkMustTell ? " (damage to be told: "
@@ -738,13 +739,14 @@ std::string TMutationOracle::Failure(const TMutant& mutant, const std::vector<TE
       failure += " ...";
       break;
     }
-    failure += " " + std::to_string(lineOf(edits[e].From)) + "-" + std::to_string(lineOf(edits[e].To));
+    failure += " " + std::to_string(FSample.LineOf(edits[e].From)) + "-" +
+               std::to_string(FSample.LineOf(edits[e].To));
   }
   failure += " of the sample; new warnings naming a line:";
   if (told.empty())
     failure += " none";
   for (const auto& span : told)
-    failure += " " + std::to_string(lineOf(span.first));
+    failure += " " + std::to_string(FSample.LineOf(span.first));
   std::string lineless;
   for (const std::string& warning : added)
     if (WarningLine(warning) == 0)
@@ -762,7 +764,6 @@ std::string TMutationOracle::Describe(const TObjectKeys& keys, const std::vector
                                       bool placed) {
   std::string text;
   int shown = 0;
-  const std::string& sample = FSample.GetText();
   for (const auto& [key, count] : keys) {
     if (++shown > 8) {
       text += " ...";
@@ -775,8 +776,7 @@ std::string TMutationOracle::Describe(const TObjectKeys& keys, const std::vector
         continue;
       const size_t open = FSample.GetBlocks()[unit].Open;
       from = " of the " + FSample.GetBlocks()[unit].Keyword + " block at line " +
-             std::to_string(1 + std::count(sample.begin(),
-                                           sample.begin() + static_cast<std::ptrdiff_t>(open), '\n'));
+             std::to_string(FSample.LineOf(open));
       break;
     }
     std::string shownKey = key;

@@ -143,10 +143,11 @@ class TMutationOracle {
   std::vector<size_t> UnitsOf(size_t block) const;
   // The innermost unit holding `offset`; npos when none.
   size_t UnitAt(size_t offset) const;
-  // Where the mutant's new warnings naming a line stand in the sample: [first, last]
-  // offset of each such line; with `lossesOnly`, of those that tell a loss (PromisesWhole).
+  // Where the mutant's new warnings (`added`) naming a line stand in the sample: [first,
+  // last] offset of each such line; with `lossesOnly`, of those that tell a loss
+  // (PromisesWhole).
   std::vector<std::pair<size_t, size_t>> ToldSpans(const TMutant& mutant,
-                                                   const THostileOutcome& outcome,
+                                                   const std::vector<std::string>& added,
                                                    bool lossesOnly = false) const;
   // The sample's objects as the mutant's valid text changes make them.
   TObjectKeys Expected(const TMutant& mutant, bool placed);

@@ -104,24 +104,19 @@ class TGenerator {
     points.push_back(x);
     points.push_back(y);
   }
-  void Point() {
-    std::vector<int32_t> unused;
-    Point(unused);
-  }
 
   // The list of objects, when one is kept.
   void Add(TKivoBoardObject object) {
     if (FObjectList)
       FObjectList->push_back(std::move(object));
   }
-  // The tracks of a line through `points` (x, y, x, y...), or of those points closed.
-  void AddTracks(const std::string& component, const std::string& net, const std::string& layer,
-                 int32_t width, const std::vector<int32_t>& points, bool placed) {
+  // The tracks of a line through `points` (x, y, x, y...).
+  void AddTracks(const std::string& net, const std::string& layer, int32_t width,
+                 const std::vector<int32_t>& points) {
     for (size_t p = 2; p + 1 < points.size(); p += 2)
-      Add({"track", component, net, layer, "", width,
-           placed ? std::vector<int32_t>(points.begin() + static_cast<std::ptrdiff_t>(p - 2),
-                                         points.begin() + static_cast<std::ptrdiff_t>(p + 2))
-                  : std::vector<int32_t>()});
+      Add({"track", "", net, layer, "", width,
+           std::vector<int32_t>(points.begin() + static_cast<std::ptrdiff_t>(p - 2),
+                                points.begin() + static_cast<std::ptrdiff_t>(p + 2))});
   }
   static std::vector<int32_t> RectangleLine(const std::vector<int32_t>& corners) {
     const int32_t x1 = corners[0], y1 = corners[1], x2 = corners[2], y2 = corners[3];
@@ -178,7 +173,7 @@ class TGenerator {
             for (int p = 0; p < count; ++p)
               Point(points);
             FOut << "}\r\n";
-            AddTracks("", net, layer, width, points, /*placed=*/true);
+            AddTracks(net, layer, width, points);
             break;
           }
         }
@@ -291,7 +286,7 @@ class TGenerator {
           Point(points);
           Point(points);
           FOut << "}\r\n";
-          AddTracks("", "", layer, width, RectangleLine(points), /*placed=*/true);
+          AddTracks("", layer, width, RectangleLine(points));
           break;
         case 4: {
           const std::string label = "LABEL " + std::to_string(FRandom.Range(0, 99999));
@@ -317,7 +312,7 @@ class TGenerator {
           for (int p = FRandom.Range(2, 6); p > 0; --p)
             Point(points);
           FOut << "}\r\n";
-          AddTracks("", "", layer, width, points, /*placed=*/true);
+          AddTracks("", layer, width, points);
           break;
       }
       ++FObjects;
