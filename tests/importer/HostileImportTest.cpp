@@ -4,7 +4,8 @@
 // and nothing written outside the input's folder.
 //
 // The mutation count is KIVO_CAMPAIGN_MUTATIONS (default 300), its seed
-// KIVO_CAMPAIGN_SEED; scripts/campaign.sh runs the full campaign.
+// KIVO_CAMPAIGN_SEED; KIVO_CAMPAIGN_PLANT plants a fault in the reader for every test;
+// scripts/campaign.sh runs the full campaign.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -519,8 +520,8 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// The three faults planted in the reader (its test switch) while it lives: the
-// campaign's checks fail.
+// A fault planted in the reader (its test switch) while it lives: the campaign's checks
+// fail.
 class TPlanted {
  public:
   explicit TPlanted(TKivoPlantedFault fault) : FBefore(gKivoPlantedFault) { gKivoPlantedFault = fault; }

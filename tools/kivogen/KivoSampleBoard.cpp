@@ -454,7 +454,8 @@ class TSampleWriter {
   // Instance `n`: in turn every turn (by RO, by PA or both), on the bottom side or the top,
   // mirrored or not, moved by PL, with SC and UN read and unused; its connections by pin
   // position or as pairs of pin and net in another order, a pair list now and then leaving
-  // a pin of the second-name pad (index 4) on no net.
+  // a pin of the second-name pad (index 4) on no net; the connections before or after the
+  // placement.
   void Instance(const TDefinition& definition, int n) {
     const std::string designator = "U" + Number(n);
     const std::string justification = kJustifications[(n * 5) % 11];
@@ -521,8 +522,12 @@ class TSampleWriter {
         if (!nets[p].empty())
           connections += " " + Number(static_cast<int64_t>(p + 1)) + " " + nets[p];
     }
-    Write("  [TJ \"" + justification + "\"]\r\n  {I " + definition.Name + " " + designator +
-          "\r\n    {ATR {IN " + entries + "}}\r\n    {CN" + connections + "}\r\n  }\r\n");
+    // Now and then the connections before the placement: a connection list left open
+    // then meets a block.
+    const std::string placed = "    {ATR {IN " + entries + "}}\r\n";
+    const std::string connected = "    {CN" + connections + "}\r\n";
+    Write("  [TJ \"" + justification + "\"]\r\n  {I " + definition.Name + " " + designator + "\r\n" +
+          (n % 3 == 2 ? connected + placed : placed + connected) + "  }\r\n");
     if (!FObjects)
       return;
 
