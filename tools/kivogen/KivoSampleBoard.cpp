@@ -362,8 +362,8 @@ class TSampleWriter {
     via.Fields["HoleSize"] = kind.Hole * kUnit;
   }
 
-  // Nets: each draws vias of both kinds, its name, wires, arcs, texts and polygons,
-  // its attributes changed on the way.
+  // Nets: each draws a via (of either kind in turn), its name, a wire, an arc, a text and
+  // a polygon, its attributes changed on the way.
   void Nets() {
     Write("{NET_DEF\r\n");
     for (int n = 0; n < kNets; ++n) {
