@@ -393,15 +393,21 @@ void TdxTreeListMouse::MoveInState(int x, int y) {
     case stRowSizing:
       FSizing.MoveSizingLine(x, y);
       break;
-    case stBandPressed:
+    case stBandPressed: {
+      // The question's handler may free the control.
+      bool can = false;
       if (FPressedBand >= 0 && PastThreshold(x, y) &&
-          FControl.CanBandMoving(FControl.GetBandIndex(FPressedBand)))
+          Survives(&FControl, [&] { can = FControl.CanBandMoving(FControl.GetBandIndex(FPressedBand)); }) && can)
         FControl.StartBandDrag(FPressedBand);
       break;
-    case stColumnPressed:
-      if (FPressedColumn >= 0 && PastThreshold(x, y) && FControl.CanColumnMoving(FPressedColumn))
+    }
+    case stColumnPressed: {
+      bool can = false;
+      if (FPressedColumn >= 0 && PastThreshold(x, y) &&
+          Survives(&FControl, [&] { can = FControl.CanColumnMoving(FPressedColumn); }) && can)
         FControl.StartColumnDrag(FPressedColumn);
       break;
+    }
     case stBandDragging:
     case stColumnDragging:
       FControl.DragHeaderMove(Point(x, y));

@@ -176,6 +176,24 @@ class TSenderBench {
     Application->ProcessMessages();
   }
   void DoubleClick(TControl* control) { DoubleClick(control, control->GetWidth() / 2, control->GetHeight() / 2); }
+  // A drag by the left button over the client points of `control`: a press at the first,
+  // a move to each further one, then the release at the last (or, with `escape`,
+  // Escape instead of the release). Each step is handled before the next; a handler
+  // may free the control on the way, so every target is found first.
+  void Drag(TControl* control, std::initializer_list<TPoint> points, bool escape = false) {
+    std::vector<std::pair<HWND, LPARAM>> targets;
+    for (const TPoint& p : points)
+      targets.push_back(MouseTarget(control, p.x, p.y));
+    for (size_t i = 0; i < targets.size(); ++i) {
+      PostMessageA(targets[i].first, i == 0 ? WM_LBUTTONDOWN : WM_MOUSEMOVE, MK_LBUTTON, targets[i].second);
+      Application->ProcessMessages();
+    }
+    if (escape)
+      Key(VK_ESCAPE);
+    else
+      PostMessageA(targets.back().first, WM_LBUTTONUP, 0, targets.back().second);
+    Application->ProcessMessages();
+  }
   // Wheel notches away from the user (negative: toward), at the focus window, with the
   // pointer over `control`.
   void Wheel(TControl* control, int notches) {
@@ -1389,6 +1407,149 @@ TSenderRow TreeRow(const std::string& control, const std::string& event, const s
           }, silent};
 }
 
+// ---- The column-bound control's headers: the columns A, B and C in the first of the
+// bands X, Y and Z, all shown; a header dragged out of the header panel is hidden.
+
+TCustomdxTreeListControl* MakeHeaders(TSenderBench& b) {
+  auto* g = new TCustomdxTreeListControl(b.Form);
+  for (const char* caption : {"A", "B", "C"}) {
+    TdxTreeListColumn* column = g->CreateColumn(&TdxTreeListColumn::MetaClass(), b.Form);
+    column->SetCaption(caption);
+    column->SetWidth(60);
+  }
+  b.Place(g, TRect{80, 4, 480, 204});
+  g->SetDefaultLayout(false);
+  g->SetOptionsEx(g->GetOptionsEx().Exclude(aoBandHeaderWidth));
+  g->GetBands()->Add();
+  g->GetBands()->Add();
+  for (int i = 0; i < 3; ++i) {
+    g->GetBands()->GetItem(i)->SetCaption(std::string(1, char('X' + i)));
+    g->GetBands()->GetItem(i)->SetWidth(i == 0 ? 180 : 80);
+  }
+  g->SetShowBands(true);
+  g->SetOptions(g->GetOptions().Include(aoHideByDrag));
+  for (const char* name : {"a", "b", "c"})
+    static_cast<TdxTreeListTextNode*>(g->Add())->GetStrings()->Add(name);
+  g->UpdateGuarded();
+  g->SetFocusedNode(g->GetItem(0), 0, /*makeVisible=*/true);
+  PumpPending();
+  return g;
+}
+
+TRect ColumnHeaderRect(TCustomdxTreeList* t, int column) {
+  TdxTreeListLayout layout;
+  t->CalcLayout(layout);
+  const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
+  return entry ? entry->Rect : TRect{};
+}
+
+TRect BandHeaderRect(TCustomdxTreeList* t, int band) {
+  TdxTreeListLayout layout;
+  t->CalcLayout(layout);
+  const TdxTreeListBandEntry* entry = layout.FindBand(band);
+  return entry ? entry->Rect : TRect{};
+}
+
+TPoint Middle(const TRect& r) { return Point((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+// The drags of a header: `rect` answers the dragged header's rectangle and `target` the
+// rectangle whose middle the drag ends on; the press is in the header's middle, the
+// first move (past the move threshold) starts the drag.
+struct THeaderDrag {
+  std::function<TRect(TCustomdxTreeList*)> Header;
+  std::function<TRect(TCustomdxTreeList*)> Target;
+  bool Escape = false;
+  void operator()(TSenderBench& b, TCustomdxTreeList* t) const {
+    const TPoint from = Middle(Header(t));
+    const TPoint to = Middle(Target(t));
+    b.Drag(t, {from, Point(from.x + 10, from.y), Point(to.x, to.y)}, Escape);
+  }
+};
+
+void AddGridHeaderRows(std::vector<TSenderRow>& rows) {
+  const std::string grid = "TCustomdxTreeListControl";
+  using G = TCustomdxTreeListControl;
+  auto row = [&rows, grid](const char* event, const char* input, auto bind,
+                           std::function<void(TSenderBench&, TCustomdxTreeList*)> fire) {
+    rows.push_back(TreeRow(grid, event, input, MakeHeaders,
+                           [bind](TSenderBench& b, TCustomdxTreeList* t) { bind(b, static_cast<G*>(t)); }, fire));
+  };
+  auto column = [](int index) { return [index](TCustomdxTreeList* t) { return ColumnHeaderRect(t, index); }; };
+  auto band = [](int index) { return [index](TCustomdxTreeList* t) { return BandHeaderRect(t, index); }; };
+  // The right part of the last column's header, of the second band's header, and the rows.
+  auto afterC = [](TCustomdxTreeList* t) {
+    const TRect c = ColumnHeaderRect(t, 2);
+    return TRect{c.right - 8, c.top, c.right - 2, c.bottom};
+  };
+  auto afterY = [](TCustomdxTreeList* t) {
+    const TRect y = BandHeaderRect(t, 1);
+    return TRect{y.right - 8, y.top, y.right - 2, y.bottom};
+  };
+  auto rowsArea = [](TCustomdxTreeList* t) {
+    const TRect r = t->GetLayoutBuilder().GetRowsRect();
+    return TRect{r.left + 40, r.top + 30, r.left + 60, r.top + 40};
+  };
+  const THeaderDrag moveA{column(0), afterC}, hideA{column(0), rowsArea}, cancelA{column(0), afterC, true};
+  const THeaderDrag moveX{band(0), afterY}, hideX{band(0), rowsArea}, cancelX{band(0), afterY, true};
+  const char* kMove = "a header dragged to another place";
+  const char* kHide = "a header dragged out of the header";
+  const char* kCancel = "Escape during a header drag";
+  const char* kBandMove = "a band dragged to another place";
+  const char* kBandHide = "a band dragged out of the header";
+  const char* kBandCancel = "Escape during a band drag";
+
+  auto canHeader = [](TSenderBench& b, G* g) { b.FreeOn(g->OnCanHeaderDragging, g); };
+  auto overHeader = [](TSenderBench& b, G* g) { b.FreeOn(g->OnDragOverHeader, g); };
+  auto endHeader = [](TSenderBench& b, G* g) { b.FreeOn(g->OnEndDragHeader, g); };
+  row("OnCanHeaderDragging", kMove, canHeader, moveA);
+  row("OnDragOverHeader", kMove, overHeader, moveA);
+  row("OnDragOverHeader", kHide, overHeader, hideA);
+  row("OnEndDragHeader", kMove, endHeader, moveA);
+  row("OnEndDragHeader", kHide, endHeader, hideA);
+  row("OnEndDragHeader", kCancel, endHeader, cancelA);
+  row("OnHeaderMoved", kMove, [](TSenderBench& b, G* g) { b.FreeOn(g->OnHeaderMoved, g); }, moveA);
+  row("OnHideHeader", kHide, [](TSenderBench& b, G* g) { b.FreeOn(g->OnHideHeader, g); }, hideA);
+  row("OnShowHeader", kMove, [](TSenderBench& b, G* g) { b.FreeOn(g->OnShowHeader, g); }, moveA);
+
+  auto canBand = [](TSenderBench& b, G* g) { b.FreeOn(g->OnCanBandDragging, g); };
+  auto overBand = [](TSenderBench& b, G* g) { b.FreeOn(g->OnDragOverBand, g); };
+  auto endBand = [](TSenderBench& b, G* g) { b.FreeOn(g->OnEndDragBand, g); };
+  row("OnCanBandDragging", kBandMove, canBand, moveX);
+  row("OnDragOverBand", kBandMove, overBand, moveX);
+  row("OnDragOverBand", kBandHide, overBand, hideX);
+  row("OnEndDragBand", kBandMove, endBand, moveX);
+  row("OnEndDragBand", kBandHide, endBand, hideX);
+  row("OnEndDragBand", kBandCancel, endBand, cancelX);
+  row("OnBandMoved", kBandMove, [](TSenderBench& b, G* g) { b.FreeOn(g->OnBandMoved, g); }, moveX);
+  row("OnHideBand", kBandHide, [](TSenderBench& b, G* g) { b.FreeOn(g->OnHideBand, g); }, hideX);
+  row("OnShowBand", kBandMove, [](TSenderBench& b, G* g) { b.FreeOn(g->OnShowBand, g); }, moveX);
+
+  auto clickOn = [](std::function<TRect(TCustomdxTreeList*)> rect) {
+    return [rect](TSenderBench& b, TCustomdxTreeList* t) {
+      const TPoint p = Middle(rect(t));
+      b.Click(t, p.x, p.y);
+    };
+  };
+  row("OnBandClick", "a click on a band", [](TSenderBench& b, G* g) { b.FreeOn(g->OnBandClick, g); }, clickOn(band(1)));
+  row("OnColumnSorting", "a click on a header", [](TSenderBench& b, G* g) { b.FreeOn(g->OnColumnSorting, g); },
+      clickOn(column(1)));
+  // A column's right edge: dragged, and double-clicked (its width fitted to its texts).
+  auto edge = [](TCustomdxTreeList* t) {
+    const TRect a = ColumnHeaderRect(t, 0);
+    return Point(a.right - 1, (a.top + a.bottom) / 2);
+  };
+  auto widths = [](TSenderBench& b, G* g) { b.FreeOn(g->OnChangedColumnsWidth, g); };
+  row("OnChangedColumnsWidth", "a drag of a header's edge", widths, [edge](TSenderBench& b, TCustomdxTreeList* t) {
+    const TPoint p = edge(t);
+    b.Drag(t, {p, Point(p.x + 10, p.y), Point(p.x + 20, p.y)});
+  });
+  row("OnChangedColumnsWidth", "a double click on a header's edge", widths,
+      [edge](TSenderBench& b, TCustomdxTreeList* t) {
+        const TPoint p = edge(t);
+        b.DoubleClick(t, p.x, p.y);
+      });
+}
+
 void AddTreeListRows(std::vector<TSenderRow>& rows) {
   const std::string control = "TCustomdxTreeList";
   auto tree = [](TSenderBench& b) { return MakeTree(b); };
@@ -1573,6 +1734,7 @@ void AddTreeListRows(std::vector<TSenderRow>& rows) {
                            const TdxTreeListColumnEntry* entry = layout.FindColumn(1);
                            b.Click(t, (entry->Rect.left + entry->Rect.right) / 2, (entry->Rect.top + entry->Rect.bottom) / 2);
                          }));
+  AddGridHeaderRows(rows);
 }
 
 // The inputs that fire no such event on this platform, and why.
@@ -1626,6 +1788,14 @@ const TSilence kSilences[] = {
     {"TCustomdxTreeList", "OnChangeNode", "the wheel", "the wheel scrolls the rows and leaves the focused node"},
     {"TCustomdxTreeList", "OnExit", "Tab", "with aoTabThrough, a default option, Tab moves among the cells"},
     {"TCustomdxTreeListControl", "OnExit", "Tab", "with aoTabThrough, a default option, Tab moves among the cells"},
+    {"TCustomdxTreeListControl", "OnShowHeader", "a header dragged to another place",
+     "a hidden header is shown by a drag from the customizing window, which the library does not make"},
+    {"TCustomdxTreeListControl", "OnShowBand", "a band dragged to another place",
+     "a hidden band is shown by a drag from the customizing window, which the library does not make"},
+    {"TCustomdxTreeListControl", "OnEndDragHeader", "Escape during a header drag",
+     "a cancelled drag ends without its end-drag event"},
+    {"TCustomdxTreeListControl", "OnEndDragBand", "Escape during a band drag",
+     "a cancelled drag ends without its end-drag event"},
     {"TCustomdxTreeList", "OnCanSelectNode", "Ctrl+click",
      "nothing in the library asks it: CanSelectNodeEx is for descendants that keep the selection"},
     {"TCustomdxTreeList", "OnCanSelectNode", "Shift+Down",
