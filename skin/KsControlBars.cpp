@@ -325,7 +325,8 @@ void TKsCustomControlBar::InsertBand(std::unique_ptr<TKsBand> band) {
 void TKsCustomControlBar::AlignControls(TControl* control, TRect& rect) {
   if (FAligning)
     return;
-  const TFlagScope aligning(FAligning);
+  // The bar's new size (AdjustSize) fires its OnResize, whose handler may free it.
+  const TOwnedFlagScope aligning(this, FAligning);
   if (control)
     FLastPlaced = control;
   const bool changed = BuildBands(control);

@@ -9,6 +9,8 @@
 // library (the skin library is linked in for it).
 #include <functional>
 #include <initializer_list>
+#include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +56,7 @@
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/editors/GuardedHeap.h"
 #include "tests/skin/MenuTestSupport.h"
+#include "tests/treelist/PublishedEvents.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListControl.h"
 #include "xpcontrols/XPEdit.h"
@@ -194,6 +197,32 @@ class TSenderBench {
       PostMessageA(targets.back().first, WM_LBUTTONUP, 0, targets.back().second);
     Application->ProcessMessages();
   }
+  // A drag of `source` by the left button from its client point `from`: the press on
+  // it, then each screen point a move to the window holding the mouse (the drag's own
+  // once the drag runs), and the release at the last one. A handler may end the drag
+  // or free the control on the way: the steps go to whichever window holds the mouse.
+  void DragFrom(TControl* source, const TPoint& from, std::initializer_list<TPoint> screenPoints) {
+    Mouse(source, WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
+    auto post = [](UINT msg, const TPoint& screen, WPARAM keys) {
+      HWND wnd = GetCapture();
+      if (!wnd)
+        return false;
+      POINT p{screen.x, screen.y};
+      ScreenToClient(wnd, &p);
+      PostMessageA(wnd, msg, keys, MAKELPARAM(WORD(short(p.x)), WORD(short(p.y))));
+      Application->ProcessMessages();
+      return true;
+    };
+    for (const TPoint& p : screenPoints)
+      if (!post(WM_MOUSEMOVE, p, MK_LBUTTON))
+        return;
+    post(WM_LBUTTONUP, *(screenPoints.end() - 1), 0);
+  }
+  // The screen point of the middle of `control`.
+  static TPoint ScreenMiddle(TControl* control) {
+    return control->ClientToScreen(Point(control->GetWidth() / 2, control->GetHeight() / 2));
+  }
+
   // Wheel notches away from the user (negative: toward), at the focus window, with the
   // pointer over `control`.
   void Wheel(TControl* control, int notches) {
@@ -266,9 +295,13 @@ std::ostream& operator<<(std::ostream& os, const TSenderRow& row) {
 struct TReach {
   WORD Key = 'A';
   std::function<TPoint(TControl*)> ClickAt;
+  // Where another control's drag comes over it, when not where a click lands (a point
+  // of its own, not of a child).
+  std::function<TPoint(TControl*)> DropAt;
   TPoint At(TControl* control) const {
     return ClickAt ? ClickAt(control) : Point(control->GetWidth() / 2, control->GetHeight() / 2);
   }
+  TPoint Drop(TControl* control) const { return DropAt ? DropAt(control) : At(control); }
 };
 
 // The focus events of `make`'s control: entered by Tab from the neighbour and by a
@@ -319,7 +352,11 @@ void AddKeyRows(std::vector<TSenderRow>& rows, const std::string& control, Make 
   row("OnKeyUp", [](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnKeyUp, c); });
 }
 
-// The mouse events of any control, by a click, a double click and a move over it.
+template <class Make>
+void AddDragRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach);
+
+// The mouse events of any control, by a click, a double click and a move over it (and
+// its drag events).
 template <class Make>
 void AddMouseRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
   auto row = [&](const char* event, const char* input, auto bind, auto fire) {
@@ -337,6 +374,86 @@ void AddMouseRows(std::vector<TSenderRow>& rows, const std::string& control, Mak
       [](TSenderBench& b, TControl* c, TPoint at) { b.DoubleClick(c, at.x, at.y); });
   row("OnMouseMove", "a move over it", [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnMouseMove, c); },
       [](TSenderBench& b, TControl* c, TPoint at) { b.Move(c, at.x, at.y); });
+  AddDragRows(rows, control, make, reach);
+}
+
+// A drag-over handler that only accepts: a control with one takes the drop.
+void AcceptDrop(void*, TObject*, TObject*, int, int, TDragState, bool&) {}
+
+// The drag-and-drop and docking events of any control, and its size: dragged itself in
+// the automatic drag mode (as a drag and as a dock drag) and dropped on the neighbour,
+// the target of the neighbour's drag, and grown with its form maximised.
+template <class Make>
+void AddDragRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach) {
+  auto dragged = [make, reach](TDragKind kind, auto bind) {
+    return [make, reach, kind, bind](TSenderBench& b) {
+      TControl* c = make(b);
+      c->SetDragKind(kind);
+      c->SetDragMode(dmAutomatic);
+      bind(b, c);
+      const TPoint at = reach.At(c);
+      const TPoint screen = c->ClientToScreen(at);
+      b.DragFrom(c, at, {Point(screen.x + 12, screen.y + 12), TSenderBench::ScreenMiddle(b.Neighbour)});
+    };
+  };
+  rows.push_back({control, "OnStartDrag", "a drag of it", dragged(dkDrag, [](TSenderBench& b, TControl* c) {
+                    b.FreeOn(c->OnStartDrag, c);
+                  })});
+  rows.push_back({control, "OnEndDrag", "a drag of it dropped on another control",
+                  dragged(dkDrag, [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnEndDrag, c); })});
+  rows.push_back({control, "OnStartDock", "a dock drag of it", dragged(dkDock, [](TSenderBench& b, TControl* c) {
+                    b.FreeOn(c->OnStartDock, c);
+                  })});
+  rows.push_back({control, "OnEndDock", "a dock drag of it dropped on another control",
+                  dragged(dkDock, [](TSenderBench& b, TControl* c) { b.FreeOn(c->OnEndDock, c); })});
+  auto over = [make, reach](auto bind) {
+    return [make, reach, bind](TSenderBench& b) {
+      TControl* c = make(b);
+      b.Neighbour->SetDragMode(dmAutomatic);
+      bind(b, c);
+      const TPoint from = TSenderBench::ScreenMiddle(b.Neighbour);
+      b.DragFrom(b.Neighbour, Point(b.Neighbour->GetWidth() / 2, b.Neighbour->GetHeight() / 2),
+                 {Point(from.x + 12, from.y), c->ClientToScreen(reach.Drop(c))});
+    };
+  };
+  rows.push_back({control, "OnDragOver", "another control dragged over it",
+                  over([](TSenderBench& b, TControl* c) { b.FreeOn(c->OnDragOver, c); })});
+  rows.push_back({control, "OnDragDrop", "another control dropped on it", over([](TSenderBench& b, TControl* c) {
+                    c->OnDragOver = TDragOverEvent::FromFunction(&AcceptDrop);
+                    b.FreeOn(c->OnDragDrop, c);
+                  })});
+  rows.push_back({control, "OnResize", "its form maximised", [make](TSenderBench& b) {
+                    TControl* c = make(b);
+                    for (TControl* grows = c; grows && grows != b.Form; grows = grows->GetParent())
+                      grows->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+                    b.FreeOn(c->OnResize, c);
+                    PostMessageA(b.Form->GetHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+                    Application->ProcessMessages();
+                  }});
+}
+
+// The dock site's events of a windowed control: the neighbour dock-dragged over it and
+// dropped on it.
+template <class Make>
+void AddDockSiteRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
+  auto docked = [make, reach](auto bind) {
+    return [make, reach, bind](TSenderBench& b) {
+      TWinControl* c = make(b);
+      c->SetDockSite(true);
+      b.Neighbour->SetDragKind(dkDock);
+      b.Neighbour->SetDragMode(dmAutomatic);
+      bind(b, c);
+      const TPoint from = TSenderBench::ScreenMiddle(b.Neighbour);
+      b.DragFrom(b.Neighbour, Point(b.Neighbour->GetWidth() / 2, b.Neighbour->GetHeight() / 2),
+                 {Point(from.x + 12, from.y), c->ClientToScreen(reach.Drop(c))});
+    };
+  };
+  rows.push_back({control, "OnGetSiteInfo", "another control dock-dragged over it",
+                  docked([](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnGetSiteInfo, c); })});
+  rows.push_back({control, "OnDockOver", "another control dock-dragged over it",
+                  docked([](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnDockOver, c); })});
+  rows.push_back({control, "OnDockDrop", "another control docked on it",
+                  docked([](TSenderBench& b, TWinControl* c) { b.FreeOn(c->OnDockDrop, c); })});
 }
 
 // The rows of a control with a caption: OnClick by Space on it and by its Alt+letter
@@ -395,6 +512,7 @@ void AddWindowedRows(std::vector<TSenderRow>& rows, const std::string& control, 
   AddFocusRows(rows, control, make, reach);
   AddKeyRows(rows, control, make, reach);
   AddMouseRows(rows, control, make, reach);
+  AddDockSiteRows(rows, control, make, reach);
 }
 
 // A button or mark: the windowed rows and the caption's.
@@ -571,7 +689,12 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
     }
     return pages;
   };
-  AddWindowedRows(rows, "TPageControl", pages);
+  AddWindowedRows(rows, "TPageControl", pages, TReach{'A', {}, [](TControl* c) {
+                    RECT tab{};
+                    SendMessageA(static_cast<TPageControl*>(c)->GetHandle(), TCM_GETITEMRECT, 0,
+                                 reinterpret_cast<LPARAM>(&tab));
+                    return Point((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+                  }});
   rows.push_back({"TPageControl", "OnChange", "Right", [pages](TSenderBench& b) {
                     TPageControl* c = pages(b);
                     c->SetFocus();
@@ -685,7 +808,8 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
   };
   auto groupButton = [group](TSenderBench& b) { return group(b)->GetButtons()[0]; };
   AddWindowedRows(rows, "TTeThemeGroupButton", groupButton);
-  AddMouseRows(rows, "TTeThemeRadioGroup", group);
+  AddMouseRows(rows, "TTeThemeRadioGroup", group,
+               TReach{'A', {}, [](TControl* c) { return Point(c->GetWidth() - 3, c->GetHeight() - 3); }});
   rows.push_back({"TTeThemeRadioGroup", "OnClick", "a click on one of its buttons", [group](TSenderBench& b) {
                     TTeThemeRadioGroup* g = group(b);
                     b.FreeOn(g->OnClick, g);
@@ -1802,6 +1926,18 @@ const TSilence kSilences[] = {
      "nothing in the library asks it: CanSelectNodeEx is for descendants that keep the selection"},
 };
 
+// The events no input fires, and why: named for the class that declares them, they hold
+// for its descendants.
+struct TUnfired {
+  std::string Control;
+  std::string Event;
+  const char* Why;
+};
+
+const TUnfired kUnfired[] = {
+    {"TControl", "OnResize", "placeholder"},
+};
+
 // Rows run again with a handler that raises once it has freed its sender: the error is
 // told, never with the freed sender.
 struct TRowName {
@@ -1928,10 +2064,57 @@ TEST_P(FreedSenderTable, TheInputEndsWithItsSenderFreedAndUntouched) {
     EXPECT_NE(sender, bench.FreedObject) << "the error was told with the freed sender";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FreedSenderTable, testing::ValuesIn(Rows()), RowName);
+const std::vector<TSenderRow>& AllRows() {
+  static const std::vector<TSenderRow> rows = Rows();
+  return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FreedSenderTable, testing::ValuesIn(AllRows()), RowName);
 
 TEST(FreedSenderTableSilences, EachNamesARowOfTheTable) {
   EXPECT_EQ(gUnmatchedSilences, std::vector<std::string>{});
+}
+
+// Fault: the table missed the column-bound control's header and band events, kept by
+// hand beside the classes: a published event with no row went unnoticed.
+TEST(FreedSenderTableEvents, EveryEventAClassOfTheTablePublishesHasARowOrIsNamedWithWhyNoInputFiresIt) {
+  const TPublishedEvents published(KIVO_SOURCE_DIR);
+  ASSERT_TRUE(published.Ok()) << "no header of the libraries under " << KIVO_SOURCE_DIR;
+  std::map<std::string, std::set<std::string>> rowEvents;
+  for (const TSenderRow& row : AllRows())
+    rowEvents[row.Control].insert(row.Event);
+  std::vector<std::string> missing, strays;
+  for (const auto& [control, events] : rowEvents) {
+    if (!published.Declares(control)) {
+      strays.push_back(control + " is declared in no header of the libraries");
+      continue;
+    }
+    const std::vector<std::string> ancestry = published.Ancestry(control);
+    const std::vector<std::string> all = published.Events(control);
+    for (const std::string& event : events)
+      if (std::find(all.begin(), all.end(), event) == all.end())
+        strays.push_back(control + " does not publish " + event);
+    for (const std::string& event : all) {
+      const bool named = std::any_of(std::begin(kUnfired), std::end(kUnfired), [&](const TUnfired& unfired) {
+        return unfired.Event == event && std::find(ancestry.begin(), ancestry.end(), unfired.Control) != ancestry.end();
+      });
+      if (!events.count(event) && !named)
+        missing.push_back(control + " " + event);
+    }
+  }
+  for (const TUnfired& unfired : kUnfired) {
+    const std::vector<std::string> all = published.Events(unfired.Control);
+    if (std::find(all.begin(), all.end(), unfired.Event) == all.end())
+      strays.push_back(std::string("named unfired, but not published: ") + unfired.Control + " " + unfired.Event);
+  }
+  auto lines = [](const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items)
+      text += "\n  " + item;
+    return text;
+  };
+  EXPECT_TRUE(missing.empty()) << missing.size() << " published events with neither a row nor a reason:" << lines(missing);
+  EXPECT_TRUE(strays.empty()) << lines(strays);
 }
 
 }  // namespace
