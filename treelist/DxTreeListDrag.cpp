@@ -603,9 +603,9 @@ void TdxTreeListDrag::AfterStartDrag() {
     FDragNode = FControl.GetHitTester().GetNodeAt(p.x, p.y);
   }
   if (FDragNode) {
-    FControl.BeginNodeDrag(FDragNode);
-    if (!FDragNode)
-      return;  // the handler deleted the node
+    // The handler may delete the node, or free the control.
+    if (!Survives(&FControl, [&] { FControl.BeginNodeDrag(FDragNode); }) || !FDragNode)
+      return;
     FControl.CreateNodeDragImage(FDragNode, FControl.GetFocusedColumn());
     FControl.SetState(stNodeDragging);
   }
