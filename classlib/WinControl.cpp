@@ -1394,7 +1394,9 @@ void TWinControl::CNKeyDown(TMessage& message) {
   ShowKeyboardCues(key.CharCode);
   message.Result = 1;
   TCustomForm* form = GetParentForm(this);
-  if (form && form->IsShortCut(message))
+  // The form's short-cut handler may free the form, and this control with it.
+  bool shortCut = false;
+  if (form && (!Survives(this, [&] { shortCut = form->IsShortCut(message); }) || shortCut))
     return;
   if (Perform(CM_CHILDKEY, key.CharCode, reinterpret_cast<LPARAM>(this)) != 0)
     return;

@@ -581,7 +581,11 @@ void TKsCustomControlBar::CMDesignHitTest(TMessage& message) {
 // ---- Docking --------------------------------------------------------------------------------
 
 void TKsCustomControlBar::GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock) {
-  inherited::GetSiteInfo(client, influenceRect, mousePos, canDock);
+  // The site's handler may free the bar: a bar gone takes nothing.
+  if (!Survives(this, [&] { inherited::GetSiteInfo(client, influenceRect, mousePos, canDock); })) {
+    canDock = false;
+    return;
+  }
   canDock = canDock && !FRefuseDock;
 }
 

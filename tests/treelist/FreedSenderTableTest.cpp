@@ -17,9 +17,11 @@
 
 #include <gtest/gtest.h>
 
+#include "classlib/Bitmap.h"
 #include "classlib/Buttons.h"
 #include "classlib/ComCtrls.h"
 #include "classlib/ExtCtrls.h"
+#include "classlib/Graphic.h"
 #include "classlib/Grids.h"
 #include "classlib/Menus.h"
 #include "classlib/StdCtrls.h"
@@ -65,6 +67,8 @@ namespace {
 
 // What a raising handler raises once it has freed its sender.
 constexpr const char* kRaised = "the handler failed after freeing its sender";
+
+TPoint Middle(const TRect& r) { return Point((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 // What a row works with: a shown, active form with a plain edit for focus moves to
 // start from or go to, the freeing handler and the inputs.
@@ -233,16 +237,27 @@ class TSenderBench {
   }
 
   // Moves the real pointer over the client point (x, y) of `control` (its middle when not
-  // given), as a hand on the mouse does, and lets the loop handle the moves it makes.
-  // The control may be gone once the pointer is there (its OnMouseEnter).
-  void PointTo(TControl* control, int x, int y) {
+  // given), as a hand on the mouse does, and lets the loop handle the moves it makes;
+  // with `arrived`, until that holds: on a busy machine the pointer's move reaches the
+  // application late, so the move is made again while it has not arrived (for a few
+  // seconds at most). The control may be gone once the pointer is there (its
+  // OnMouseEnter).
+  void PointTo(TControl* control, int x, int y, const std::function<bool()>& arrived = {}) {
     const TPoint at = control->ClientToScreen(Point(x, y));
     const auto [wnd, point] = MouseTarget(control, x, y);
     SettlePointerAt(at.x, at.y);
-    PostMessageA(wnd, WM_MOUSEMOVE, 0, point);
-    Application->ProcessMessages();
+    const DWORD start = GetTickCount();
+    do {
+      PostMessageA(wnd, WM_MOUSEMOVE, 0, point);
+      Application->ProcessMessages();
+      if (!arrived || PumpUntil(arrived, 100))
+        return;
+      SettlePointerAt(at.x, at.y);
+    } while (GetTickCount() - start < 5000);
   }
-  void PointTo(TControl* control) { PointTo(control, control->GetWidth() / 2, control->GetHeight() / 2); }
+  void PointTo(TControl* control, const std::function<bool()>& arrived = {}) {
+    PointTo(control, control->GetWidth() / 2, control->GetHeight() / 2, arrived);
+  }
 
   TForm* Form;
   TTestEdit* Neighbour;
@@ -422,12 +437,13 @@ void AddDragRows(std::vector<TSenderRow>& rows, const std::string& control, Make
                     c->OnDragOver = TDragOverEvent::FromFunction(&AcceptDrop);
                     b.FreeOn(c->OnDragDrop, c);
                   })});
-  rows.push_back({control, "OnResize", "its form maximised", [make](TSenderBench& b) {
+  rows.push_back({control, "OnResize", "its window maximised", [make](TSenderBench& b) {
                     TControl* c = make(b);
-                    for (TControl* grows = c; grows && grows != b.Form; grows = grows->GetParent())
-                      grows->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+                    TControl* top = c;
+                    for (; top->GetParent(); top = top->GetParent())
+                      top->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
                     b.FreeOn(c->OnResize, c);
-                    PostMessageA(b.Form->GetHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+                    PostMessageA(static_cast<TWinControl*>(top)->GetHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
                     Application->ProcessMessages();
                   }});
 }
@@ -607,6 +623,19 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
                     b.FreeOn(c->OnDropDown, c);
                     b.Key(VK_F4);
                   }});
+  for (WORD key : {WORD(VK_RETURN), WORD(VK_ESCAPE)}) {
+    const bool ok = key == VK_RETURN;
+    rows.push_back({"TComboBox", ok ? "OnSelEndOk" : "OnSelEndCancel",
+                    ok ? "Enter in the open list" : "Escape in the open list",
+                    [combo, ok, key](TSenderBench& b) {
+                      TComboBox* c = combo(b);
+                      c->SetFocus();
+                      b.Key(VK_F4);
+                      b.Key(VK_DOWN);
+                      ok ? b.FreeOn(c->OnSelEndOk, c) : b.FreeOn(c->OnSelEndCancel, c);
+                      b.Key(key);
+                    }});
+  }
   rows.push_back({"TComboBox", "OnCloseUp", "F4 on the open list", [combo](TSenderBench& b) {
                     TComboBox* c = combo(b);
                     c->SetFocus();
@@ -655,6 +684,19 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
     g->SetOptions(g->GetOptions().Include(goTabs));
     b.Tab();
   }));
+  for (bool column : {true, false}) {
+    rows.push_back({"TStringGrid", column ? "OnColumnMoved" : "OnRowMoved",
+                    column ? "a drag of a fixed cell along the top" : "a drag of a fixed cell down the side",
+                    [grid, column](TSenderBench& b) {
+                      TStringGrid* g = grid(b);
+                      g->SetColCount(5);
+                      g->SetOptions(g->GetOptions().Include(column ? goColMoving : goRowMoving));
+                      column ? b.FreeOn(g->OnColumnMoved, g) : b.FreeOn(g->OnRowMoved, g);
+                      const TPoint from = Middle(column ? g->CellRect(1, 0) : g->CellRect(0, 1));
+                      const TPoint to = Middle(column ? g->CellRect(3, 0) : g->CellRect(0, 3));
+                      b.Drag(g, {from, Point(from.x + (column ? 8 : 0), from.y + (column ? 0 : 8)), to});
+                    }});
+  }
   auto topLeft = [grid](const std::string& input, std::function<void(TSenderBench&, TStringGrid*)> fire) {
     return TSenderRow{"TStringGrid", "OnTopLeftChanged", input, [grid, fire](TSenderBench& b) {
                         TStringGrid* g = grid(b);
@@ -709,8 +751,8 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
                     b.Click(c, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
                   }});
 
-  AddMouseRows(rows, "TPanel", [](TSenderBench& b) { return b.Make<TPanel>(); });
-  AddMouseRows(rows, "TGroupBox", [](TSenderBench& b) { return b.Make<TGroupBox>(); });
+  AddWindowedRows(rows, "TPanel", [](TSenderBench& b) { return b.Make<TPanel>(); });
+  AddWindowedRows(rows, "TGroupBox", [](TSenderBench& b) { return b.Make<TGroupBox>(); });
   AddMouseRows(rows, "TSpeedButton", [](TSenderBench& b) { return b.Make<TSpeedButton>(TRect{80, 4, 105, 29}); });
   AddMouseRows(rows, "TLabel", [](TSenderBench& b) {
     auto* label = b.Make<TLabel>(TRect{80, 4, 180, 20});
@@ -758,6 +800,40 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
                     }});
   }
 
+  // A second form, owned by the bench's: its own mouse, keys, drags and size, its short
+  // cuts, its showing and its hiding.
+  auto otherForm = [](TSenderBench& b) {
+    auto* form = new TForm(b.Form);
+    form->SetBounds(620, 220, 200, 120);
+    form->Show();
+    PumpPending();
+    return form;
+  };
+  AddWindowedRows(rows, "TForm", otherForm);
+  rows.push_back({"TForm", "OnShortCut", "a letter key", [otherForm](TSenderBench& b) {
+                    TForm* form = otherForm(b);
+                    form->SetFocus();
+                    b.FreeOn(form->OnShortCut, form);
+                    b.Key('A');
+                  }});
+  for (bool modal : {false, true}) {
+    rows.push_back({"TForm", "OnShow", modal ? "its ShowModal" : "its Show", [modal](TSenderBench& b) {
+                      auto* form = new TForm(b.Form);
+                      form->SetBounds(620, 220, 200, 120);
+                      b.FreeOn(form->OnShow, form);
+                      if (modal)
+                        form->ShowModal();
+                      else
+                        form->Show();
+                    }});
+  }
+  rows.push_back({"TForm", "OnHide", "the close box", [otherForm](TSenderBench& b) {
+                    TForm* form = otherForm(b);
+                    b.FreeOn(form->OnHide, form);
+                    PostMessageA(form->GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+                    Application->ProcessMessages();
+                  }});
+
   rows.push_back({"TTimer", "OnTimer", "its tick", [](TSenderBench& b) {
                     auto* timer = new TTimer(b.Form);
                     timer->SetInterval(10);
@@ -770,19 +846,35 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
 
 // ---- The skin library's controls.
 
-// A skinned control's own mouse events: the pointer moving onto it and off it again.
+// Counts the firings of an event bound to it.
+template <class Sender, class... Rest>
+void Counting(void* data, Sender, Rest...) {
+  ++*static_cast<int*>(data);
+}
+
+// A skinned control's own mouse events: the pointer moving onto it and off it again,
+// at its middle unless `at` says where. Each waits for what it waits for (the event,
+// the pointer having entered), not for a time.
 template <class Make>
-void AddHoverRows(std::vector<TSenderRow>& rows, const std::string& control, Make make) {
-  rows.push_back({control, "OnMouseEnter", "the pointer moving onto it", [make](TSenderBench& b) {
+void AddHoverRows(std::vector<TSenderRow>& rows, const std::string& control, Make make,
+                  std::function<TPoint(TControl*)> at = {}) {
+  auto point = [at](TControl* c) { return at ? at(c) : Point(c->GetWidth() / 2, c->GetHeight() / 2); };
+  rows.push_back({control, "OnMouseEnter", "the pointer moving onto it", [make, point](TSenderBench& b) {
                     auto* c = make(b);
                     b.FreeOn(c->OnMouseEnter, c);
-                    b.PointTo(c);
+                    const TPoint p = point(c);
+                    b.PointTo(c, p.x, p.y, [&b] { return b.Fired > 0; });
                   }});
-  rows.push_back({control, "OnMouseLeave", "the pointer moving off it", [make](TSenderBench& b) {
+  rows.push_back({control, "OnMouseLeave", "the pointer moving off it", [make, point](TSenderBench& b) {
                     auto* c = make(b);
-                    b.PointTo(c);
+                    int entered = 0;
+                    using TEnter = std::remove_reference_t<decltype(c->OnMouseEnter)>;
+                    c->OnMouseEnter = TEnter::FromFunction(&Counting, &entered);
+                    const TPoint p = point(c);
+                    b.PointTo(c, p.x, p.y, [&entered] { return entered > 0; });
+                    c->OnMouseEnter = TEnter();
                     b.FreeOn(c->OnMouseLeave, c);
-                    b.PointTo(b.Neighbour);
+                    b.PointTo(b.Neighbour, [&b] { return b.Fired > 0; });
                   }});
 }
 
@@ -808,7 +900,10 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
   };
   auto groupButton = [group](TSenderBench& b) { return group(b)->GetButtons()[0]; };
   AddWindowedRows(rows, "TTeThemeGroupButton", groupButton);
-  AddMouseRows(rows, "TTeThemeRadioGroup", group,
+  AddHoverRows(rows, "TTeThemeGroupButton", groupButton);
+  AddHoverRows(rows, "TTeThemeRadioGroup", group,
+               [](TControl* c) { return Point(c->GetWidth() - 3, c->GetHeight() - 3); });
+  AddWindowedRows(rows, "TTeThemeRadioGroup", group,
                TReach{'A', {}, [](TControl* c) { return Point(c->GetWidth() - 3, c->GetHeight() - 3); }});
   rows.push_back({"TTeThemeRadioGroup", "OnClick", "a click on one of its buttons", [group](TSenderBench& b) {
                     TTeThemeRadioGroup* g = group(b);
@@ -822,9 +917,15 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
                     b.AltKey('s');
                   }});
 
-  AddMouseRows(rows, "TKsCustomGroupBox", [](TSenderBench& b) { return b.Make<TKsCustomGroupBox>(); });
-  AddMouseRows(rows, "TKsSpeedContainer", [](TSenderBench& b) { return b.Make<TKsSpeedContainer>(); });
-  AddMouseRows(rows, "TKsSpeedDivider", [](TSenderBench& b) { return b.Make<TKsSpeedDivider>(TRect{80, 4, 90, 44}); });
+  auto skinGroup = [](TSenderBench& b) { return b.Make<TKsCustomGroupBox>(); };
+  auto speedContainer = [](TSenderBench& b) { return b.Make<TKsSpeedContainer>(); };
+  auto speedDivider = [](TSenderBench& b) { return b.Make<TKsSpeedDivider>(TRect{80, 4, 90, 44}); };
+  AddWindowedRows(rows, "TKsCustomGroupBox", skinGroup);
+  AddHoverRows(rows, "TKsCustomGroupBox", skinGroup);
+  AddWindowedRows(rows, "TKsSpeedContainer", speedContainer);
+  AddHoverRows(rows, "TKsSpeedContainer", speedContainer);
+  AddMouseRows(rows, "TKsSpeedDivider", speedDivider);
+  AddHoverRows(rows, "TKsSpeedDivider", speedDivider);
 
   auto tabs = [](TSenderBench& b) {
     auto* tabs = b.Make<TKsCustomTabControl>(TRect{80, 4, 280, 104});
@@ -903,7 +1004,8 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
     PumpPending();
     return bar;
   };
-  AddMouseRows(rows, "TKsCustomControlBar", controlBar);
+  AddWindowedRows(rows, "TKsCustomControlBar", controlBar);
+  AddHoverRows(rows, "TKsCustomControlBar", controlBar);
   auto grip = [](TKsCustomControlBar* bar) {
     const TKsBand& band = bar->GetBand(0);
     return Point(band.Position.x + 5, band.Position.y + 10);
@@ -943,7 +1045,7 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
     bar->GetItems()->Add(item);
     return bar;
   };
-  AddMouseRows(rows, "TKsCustomMenuBar", menuBar);
+  AddWindowedRows(rows, "TKsCustomMenuBar", menuBar);
   AddHoverRows(rows, "TKsCustomMenuBar", menuBar);
 
   // The skinned pop-up menu: its item's click, the handler freeing the item or the whole
@@ -1076,10 +1178,13 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
                     menu->Popup(650, 450);
                   }});
 
-  // The skinned form: a click on the close button it draws, shown and shown modal.
+  // A form with a skin (TKsCustomForm): a click on the close button the skin draws, shown
+  // and shown modal.
   for (bool modal : {false, true}) {
     for (const char* event : {"OnCloseQuery", "OnClose"}) {
-      rows.push_back({"TKsCustomForm", event, modal ? "a click on its close button, shown modal" : "a click on its close button",
+      rows.push_back({"TForm", event,
+                      modal ? "a click on the close button its skin draws, shown modal"
+                            : "a click on the close button its skin draws",
                       [event, modal](TSenderBench& b) {
                         auto* form = new TForm(nullptr);
                         form->SetBounds(620, 420, 200, 120);
@@ -1179,12 +1284,39 @@ void AddEditorRows(std::vector<TSenderRow>& rows, const std::string& control,
   AddHoverRows(rows, control, make);
 }
 
+// The selection's change of an editor with a text: a typed character, then Shift+Left.
+template <class E>
+void AddSelectionRow(std::vector<TSenderRow>& rows, const std::string& control,
+                     std::function<TStandAlone<E>*(TSenderBench&)> make, char typed = '7') {
+  rows.push_back(EditorRow<E>(control, "OnSelectionChange", "Shift+Left after typing", make,
+                              [](TSenderBench& b, auto* e) { b.FreeOn(e->OnSelectionChange, e); },
+                              [typed](TSenderBench& b, TdxInplaceEdit*) {
+                                b.Type(typed);
+                                b.Key(VK_LEFT, {VK_SHIFT});
+                              }));
+}
+
+// The validation of an editor's changed value as the focus leaves it; `change` makes the
+// change.
+template <class E>
+TSenderRow LeftAfterChangeRow(const std::string& control, const std::string& change,
+                              std::function<TStandAlone<E>*(TSenderBench&)> make,
+                              std::function<void(TSenderBench&, TdxInplaceEdit*)> fire) {
+  return EditorRow<E>(control, "OnValidate", "a click on another control after " + change, make,
+                      [](TSenderBench& b, TdxInplaceEdit* e) { b.FreeOn(e->OnValidate, e); },
+                      [fire](TSenderBench& b, TdxInplaceEdit* e) {
+                        fire(b, e);
+                        b.Click(b.Neighbour);
+                      });
+}
+
 // The rows of an editor that takes typed text: the change, and the validation of a
 // typed text by Enter and by leaving it.
 template <class E>
 void AddTextEditorRows(std::vector<TSenderRow>& rows, const std::string& control,
                        std::function<TStandAlone<E>*(TSenderBench&)> make, char typed = '7', WORD key = 'A') {
   AddEditorRows<E>(rows, control, make, key);
+  AddSelectionRow<E>(rows, control, make, typed);
   rows.push_back(ChangeRow<E>(control, "a typed character", make, [typed](TSenderBench& b, TdxInplaceEdit*) {
     b.Type(typed);
   }));
@@ -1217,6 +1349,11 @@ void AddDropDownRows(std::vector<TSenderRow>& rows, const std::string& control,
   rows.push_back(EditorRow<E>(control, "OnDropDown", "Alt+Down", make, dropDown,
                               [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_DOWN, {VK_MENU}); }));
   rows.push_back(EditorRow<E>(control, "OnDropDown", "a click on its button", make, dropDown,
+                              [](TSenderBench& b, TdxInplaceEdit* e) { b.NcClick(e, ButtonPoint(e)); }));
+  auto containerDropDown = [](TSenderBench& b, TdxInplaceDropDownEdit* e) { b.FreeOn(e->OnContainerDropDown, e); };
+  rows.push_back(EditorRow<E>(control, "OnContainerDropDown", "F4", make, containerDropDown,
+                              [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_F4); }));
+  rows.push_back(EditorRow<E>(control, "OnContainerDropDown", "a click on its button", make, containerDropDown,
                               [](TSenderBench& b, TdxInplaceEdit* e) { b.NcClick(e, ButtonPoint(e)); }));
   auto closeUp = [](TSenderBench& b, TdxInplaceDropDownEdit* e) { b.FreeOn(e->OnCloseUp, e); };
   for (WORD key : {WORD(VK_RETURN), WORD(VK_ESCAPE)})
@@ -1259,6 +1396,7 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
   auto button = Editor<TdxInplaceButtonEdit>();
   AddTextEditorRows<TdxInplaceButtonEdit>(rows, "TdxInplaceButtonEdit", button);
+  AddDropDownRows<TdxInplaceButtonEdit>(rows, "TdxInplaceButtonEdit", button);
   rows.push_back(EditorRow<TdxInplaceButtonEdit>(
       "TdxInplaceButtonEdit", "OnButtonClick", "a click on its button", button,
       [](TSenderBench& b, TdxInplaceButtonEdit* e) { b.FreeOn(e->OnButtonClick, e); },
@@ -1302,6 +1440,7 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
   auto mru = Editor<TdxInplaceMRUEdit>(items);
   AddTextEditorRows<TdxInplaceMRUEdit>(rows, "TdxInplaceMRUEdit", mru, '7', 'Z');
+  AddDropDownRows<TdxInplaceMRUEdit>(rows, "TdxInplaceMRUEdit", mru);
   rows.push_back(ChangeRow<TdxInplaceMRUEdit>("TdxInplaceMRUEdit", "the wheel", mru,
                                               [](TSenderBench& b, TdxInplaceEdit* e) { b.Wheel(e, -1); }));
   rows.push_back(EditorRow<TdxInplaceMRUEdit>(
@@ -1318,6 +1457,9 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
     e->SetText("B");  // the open list then has a current line
   });
   AddEditorRows<TdxInplaceImageEdit>(rows, "TdxInplaceImageEdit", image);
+  AddSelectionRow<TdxInplaceImageEdit>(rows, "TdxInplaceImageEdit", image, 'c');
+  rows.push_back(LeftAfterChangeRow<TdxInplaceImageEdit>("TdxInplaceImageEdit", "Down", image,
+                                                         [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_DOWN); }));
   AddDropDownRows<TdxInplaceImageEdit>(rows, "TdxInplaceImageEdit", image);
   rows.push_back(ChangeRow<TdxInplaceImageEdit>("TdxInplaceImageEdit", "the wheel", image,
                                                 [](TSenderBench& b, TdxInplaceEdit* e) { b.Wheel(e, -1); }));
@@ -1356,6 +1498,14 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
   auto date = Editor<TdxInplaceDateEdit>();
   AddTextEditorRows<TdxInplaceDateEdit>(rows, "TdxInplaceDateEdit", date);
+  rows.push_back(EditorRow<TdxInplaceDateEdit>("TdxInplaceDateEdit", "OnDateValidateInput", "Enter after typing", date,
+                                               [](TSenderBench& b, TdxInplaceDateEdit* e) {
+                                                 b.FreeOn(e->OnDateValidateInput, e);
+                                               },
+                                               [](TSenderBench& b, TdxInplaceEdit*) {
+                                                 b.Type('7');
+                                                 b.Key(VK_RETURN);
+                                               }));
   AddDropDownRows<TdxInplaceDateEdit>(rows, "TdxInplaceDateEdit", date);
   for (const char* event : {"OnChange", "OnDateChange"}) {
     auto bind = [event](TSenderBench& b, TdxInplaceDateEdit* e) {
@@ -1390,6 +1540,18 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
   auto blob = Editor<TdxInplaceBlobEdit>();
   AddEditorRows<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
+  AddSelectionRow<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
+  rows.push_back(EditorRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "OnGetGraphicClass", "F4", blob,
+                                               [](TSenderBench& b, TdxInplaceBlobEdit* e) {
+                                                 b.FreeOn(e->OnGetGraphicClass, e);
+                                               },
+                                               [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_F4); }));
+  rows.push_back(LeftAfterChangeRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "typing in its memo and Ctrl+Enter", blob,
+                                                        [](TSenderBench& b, TdxInplaceEdit*) {
+                                                          b.Key(VK_F4);
+                                                          b.Type('x');
+                                                          b.Key(VK_RETURN, {VK_CONTROL});
+                                                        }));
   AddDropDownRows<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
   rows.push_back(ChangeRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "typing in its memo and Ctrl+Enter", blob,
                                                [](TSenderBench& b, TdxInplaceEdit*) {
@@ -1400,6 +1562,8 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
   auto check = Editor<TdxInplaceCheckEdit>([](auto* e) { e->SetCaption("&Check"); });
   AddEditorRows<TdxInplaceCheckEdit>(rows, "TdxInplaceCheckEdit", check);
+  rows.push_back(LeftAfterChangeRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "Space", check,
+                                                         [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_SPACE); }));
   rows.push_back(ChangeRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "a click", check,
                                                 [](TSenderBench& b, TdxInplaceEdit* e) { b.Click(e, 8, e->GetHeight() / 2); }));
   rows.push_back(ChangeRow<TdxInplaceCheckEdit>("TdxInplaceCheckEdit", "Space", check,
@@ -1418,6 +1582,35 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
   auto graphic = Editor<TdxInplaceGraphicEdit>();
   AddEditorRows<TdxInplaceGraphicEdit>(rows, "TdxInplaceGraphicEdit", graphic);
+  // With a picture: Shift+Delete cuts it.
+  auto pictured = Editor<TdxInplaceGraphicEdit>([](auto* e) {
+    TBitmap picture;
+    picture.SetSize(8, 8);
+    e->GetPicture()->Assign(&picture);
+  });
+  auto cut = [](TSenderBench& b, TdxInplaceEdit*) { b.Key(VK_DELETE, {VK_SHIFT}); };
+  rows.push_back(
+      ChangeRow<TdxInplaceGraphicEdit>("TdxInplaceGraphicEdit", "Shift+Delete on its picture", pictured, cut));
+  rows.push_back(LeftAfterChangeRow<TdxInplaceGraphicEdit>("TdxInplaceGraphicEdit", "Shift+Delete on its picture",
+                                                           pictured, cut));
+  // The custom button of the tool bar a double click on the editor shows.
+  auto customised = Editor<TdxInplaceGraphicEdit>([](auto* e) {
+    e->GetPopupToolBar()->SetButtons(e->GetPopupToolBar()->GetButtons().Include(ptbCustom));
+    e->GetPopupToolBar()->SetVisible(true);
+  });
+  rows.push_back(EditorRow<TdxInplaceGraphicEdit>("TdxInplaceGraphicEdit", "OnCustomClick",
+                                                  "a click on its tool bar's custom button", customised,
+                                                  [](TSenderBench& b, TdxInplaceGraphicEdit* e) {
+                                                    b.FreeOn(e->OnCustomClick, e);
+                                                  },
+                                                  [](TSenderBench& b, TdxInplaceEdit* e) {
+                                                    // A double click shows the tool bar.
+                                                    auto* g = static_cast<TdxInplaceGraphicEdit*>(e);
+                                                    b.DoubleClick(g);
+                                                    TdxPopupToolBar* bar = g->GetToolBar();
+                                                    if (bar && bar->Showing())
+                                                      b.Click(bar->GetButton(ptbCustom));
+                                                  }));
 
   auto calculator = [](TSenderBench& b) { return b.Make<TCustomdxCalculator>(TRect{80, 4, 280, 204}); };
   AddWindowedRows(rows, "TCustomdxCalculator", calculator);
@@ -1456,6 +1649,51 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
       b.Type(c);
   }));
 
+  auto datePopup = [](TSenderBench& b) {
+    auto* popup = new TdxGridDatePopup(b.Form);
+    popup->SetVisible(false);
+    popup->SetBounds(620, 380, 20, 20);
+    popup->HandleNeeded();
+    popup->SetDate(EncodeDate(2024, 4, 1));
+    popup->ShowPopup();
+    PumpPending();
+    return popup;
+  };
+  // It cannot take the focus: its focus and key events are asked of it while it is
+  // shown, the neighbour focused.
+  const TReach onDay{'A', [](TControl* c) { return Middle(static_cast<TdxGridDatePopup*>(c)->GetDayCellRect(3, 2)); }};
+  AddMouseRows(rows, "TdxGridDatePopup", datePopup, onDay);
+  AddDockSiteRows(rows, "TdxGridDatePopup", datePopup, onDay);
+  auto shown = [datePopup](auto bind, auto fire) {
+    return [datePopup, bind, fire](TSenderBench& b) {
+      TdxGridDatePopup* popup = datePopup(b);
+      b.Neighbour->SetFocus();
+      bind(b, popup);
+      fire(b, popup);
+    };
+  };
+  auto tab = [](TSenderBench& b, TdxGridDatePopup*) { b.Tab(); };
+  auto clickOn = [onDay](TSenderBench& b, TdxGridDatePopup* p) {
+    const TPoint at = onDay.At(p);
+    b.Click(p, at.x, at.y);
+  };
+  auto clickAway = [](TSenderBench& b, TdxGridDatePopup*) { b.Click(b.Neighbour); };
+  auto letter = [](TSenderBench& b, TdxGridDatePopup*) { b.Key('A'); };
+  auto enter = [](TSenderBench& b, TdxGridDatePopup* p) { b.FreeOn(p->OnEnter, p); };
+  auto exit = [](TSenderBench& b, TdxGridDatePopup* p) { b.FreeOn(p->OnExit, p); };
+  rows.push_back({"TdxGridDatePopup", "OnEnter", "Tab", shown(enter, tab)});
+  rows.push_back({"TdxGridDatePopup", "OnEnter", "a click on it", shown(enter, clickOn)});
+  rows.push_back({"TdxGridDatePopup", "OnExit", "Tab", shown(exit, tab)});
+  rows.push_back({"TdxGridDatePopup", "OnExit", "a click on another control", shown(exit, clickAway)});
+  rows.push_back({"TdxGridDatePopup", "OnKeyDown", "a letter key", shown([](TSenderBench& b, TdxGridDatePopup* p) {
+                    b.FreeOn(p->OnKeyDown, p);
+                  }, letter)});
+  rows.push_back({"TdxGridDatePopup", "OnKeyPress", "a letter key", shown([](TSenderBench& b, TdxGridDatePopup* p) {
+                    b.FreeOn(p->OnKeyPress, p);
+                  }, letter)});
+  rows.push_back({"TdxGridDatePopup", "OnKeyUp", "a letter key", shown([](TSenderBench& b, TdxGridDatePopup* p) {
+                    b.FreeOn(p->OnKeyUp, p);
+                  }, letter)});
   rows.push_back({"TdxGridDatePopup", "OnDateClick", "a click on a day", [](TSenderBench& b) {
                     auto* popup = new TdxGridDatePopup(b.Form);
                     popup->SetVisible(false);
@@ -1611,8 +1849,6 @@ TRect BandHeaderRect(TCustomdxTreeList* t, int band) {
   const TdxTreeListBandEntry* entry = layout.FindBand(band);
   return entry ? entry->Rect : TRect{};
 }
-
-TPoint Middle(const TRect& r) { return Point((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 // The drags of a header: `rect` answers the dragged header's rectangle and `target` the
 // rectangle whose middle the drag ends on; the press is in the header's middle, the
@@ -1973,6 +2209,12 @@ struct TSilence {
 constexpr const char* kNoSelectionStore =
     "the column-bound control keeps no selection of its own (a descendant stores it): its count never changes";
 
+constexpr const char* kFormNotEntered = "a form is not entered or left: its controls are (OnActivate tells of it)";
+constexpr const char* kContainerNoFocus = "a container is no tab stop, and a click on it leaves the focus";
+constexpr const char* kPopupNoFocus = "the calendar popup never takes the focus: its editor keeps it";
+constexpr const char* kNoList = "a button editor has no list to open";
+constexpr const char* kMRUButton =
+    "stand-alone, a click on the button opened no list here (F4 and Alt+Down do; seen, not looked into)";
 constexpr const char* kNoEditor = "the base tree list shows no in-place editor: the column-bound control does";
 constexpr const char* kColumnsEdit = "only the column-bound control's columns tell of an edit";
 
@@ -2018,6 +2260,49 @@ const TSilence kSilences[] = {
     {"TCustomdxCalculator", "OnDblClick", "a double click", "no click events from the mouse"},
     {"TCustomdxTreeList", "OnChangeNode", "the wheel", "the wheel scrolls the rows and leaves the focused node"},
     {"TCustomdxTreeListControl", "OnChangeNode", "the wheel", "the wheel scrolls the rows and leaves the focused node"},
+    {"TPanel", "OnEnter", "Tab", kContainerNoFocus},
+    {"TPanel", "OnEnter", "a click on it", kContainerNoFocus},
+    {"TGroupBox", "OnEnter", "Tab", kContainerNoFocus},
+    {"TGroupBox", "OnEnter", "a click on it", kContainerNoFocus},
+    {"TKsCustomGroupBox", "OnEnter", "Tab", kContainerNoFocus},
+    {"TKsCustomGroupBox", "OnEnter", "a click on it", kContainerNoFocus},
+    {"TKsSpeedContainer", "OnEnter", "Tab", kContainerNoFocus},
+    {"TKsSpeedContainer", "OnEnter", "a click on it", kContainerNoFocus},
+    {"TKsCustomControlBar", "OnEnter", "Tab", kContainerNoFocus},
+    {"TKsCustomControlBar", "OnEnter", "a click on it", kContainerNoFocus},
+    {"TKsCustomMenuBar", "OnEnter", "Tab", kContainerNoFocus},
+    {"TKsCustomMenuBar", "OnEnter", "a click on it", kContainerNoFocus},
+    {"TStringGrid", "OnColumnMoved", "a drag of a fixed cell along the top",
+     "the grid moves a column only as code asks (MoveColumn): it has no drag of a fixed cell"},
+    {"TStringGrid", "OnRowMoved", "a drag of a fixed cell down the side",
+     "the grid moves a row only as code asks (MoveRow): it has no drag of a fixed cell"},
+    {"TForm", "OnEnter", "Tab", kFormNotEntered},
+    {"TForm", "OnEnter", "a click on it", kFormNotEntered},
+    {"TForm", "OnExit", "Tab", kFormNotEntered},
+    {"TForm", "OnExit", "a click on another control", kFormNotEntered},
+    {"TTeThemeRadioGroup", "OnEnter", "a click on it", "a click on the group's frame leaves the focus where it is"},
+    {"TTeThemeRadioGroup", "OnExit", "Tab", "focused, the group gives the focus to its button, from which Tab moves"},
+    {"TdxInplaceButtonEdit", "OnDropDown", "F4", kNoList},
+    {"TdxInplaceButtonEdit", "OnDropDown", "Alt+Down", kNoList},
+    {"TdxInplaceButtonEdit", "OnContainerDropDown", "F4", kNoList},
+    {"TdxInplaceButtonEdit", "OnCloseUp", "Enter in the open list", kNoList},
+    {"TdxInplaceButtonEdit", "OnCloseUp", "Escape in the open list", kNoList},
+    {"TdxInplaceMRUEdit", "OnDropDown", "a click on its button", kMRUButton},
+    {"TdxInplaceMRUEdit", "OnContainerDropDown", "a click on its button", kMRUButton},
+    {"TdxInplaceImageEdit", "OnSelectionChange", "Shift+Left after typing",
+     "the image editor shows its item's description: a letter chooses an item, no text is selected"},
+    {"TdxInplaceBlobEdit", "OnSelectionChange", "Shift+Left after typing",
+     "the blob editor's own text is not typed into: its memo, in its popup, is"},
+    {"TdxInplaceGraphicEdit", "OnCustomClick", "a click on its tool bar's custom button",
+     "stand-alone, a double click left its tool bar hidden here (seen, not looked into)"},
+    {"TdxGridDatePopup", "OnEnter", "Tab", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnEnter", "a click on it", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnExit", "Tab", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnExit", "a click on another control", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnKeyDown", "a letter key", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnKeyPress", "a letter key", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnKeyUp", "a letter key", kPopupNoFocus},
+    {"TdxGridDatePopup", "OnDblClick", "a double click", "the calendar takes the clicks on its days: no double click"},
     {"TCustomdxTreeList", "OnCompare", "a click on a header",
      "the base tree list sorts by no input: the column-bound control's header click sorts"},
     {"TCustomdxTreeList", "OnCanEditColumn", "F2", kNoEditor},
@@ -2059,8 +2344,48 @@ struct TUnfired {
   const char* Why;
 };
 
+constexpr const char* kPainting = "asked while the control paints, not by an input";
+constexpr const char* kMeasuring =
+    "asked whenever the control lays out, hit-tests or paints a node (every move, click and paint over the tree "
+    "column): a question for an answer, which the table's contract of handlers freeing their sender leaves out";
+constexpr const char* kBarLayout =
+    "asked at every layout of the bar, for each band (its size, its bands, its form): a question for an answer, "
+    "which the table's contract of handlers freeing their sender leaves out";
+
+constexpr const char* kStoredByContainer = "asked as a container stores the value (in place, its column's event)";
+
 const TUnfired kUnfired[] = {
-    {"TControl", "OnResize", "placeholder"},
+    {"TCustomForm", "OnPaint", kPainting},
+    {"TKsCustomForm", "OnPaint", kPainting},
+    {"TCustomListBox", "OnDrawItem", kPainting},
+    {"TCustomListBox", "OnMeasureItem", "asked as an owner-drawn list's items are added, by code"},
+    {"TStringGrid", "OnDrawCell", kPainting},
+    {"TKsCustomTabControl", "OnDrawTab", kPainting},
+    {"TKsCustomControlBar", "OnPaint", kPainting},
+    {"TKsCustomControlBar", "OnBandPaint", kPainting},
+    {"TKsCustomControlBar", "OnBandInfo", kBarLayout},
+    {"TKsCustomControlBar", "OnBandMove", kBarLayout},
+    {"TCustomdxTreeListControl", "OnCustomDrawBand", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawColumnHeader", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawCell", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawCellEx", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawFooter", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawFooterNode", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawPreview", kPainting},
+    {"TCustomdxTreeListControl", "OnCustomDrawPreviewEx", kPainting},
+    {"TCustomdxTreeListControl", "OnGetLevelColor", kPainting},
+    {"TCustomdxTreeListControl", "OnGetColumnSorted", kPainting},
+    {"TCustomdxTreeListControl", "OnGetImageIndex", kMeasuring},
+    {"TCustomdxTreeListControl", "OnGetSelectedIndex", kMeasuring},
+    {"TCustomdxTreeListControl", "OnGetStateIndex", kMeasuring},
+    {"TCustomdxTreeList", "OnDeletion", "fired as nodes go, by code or with the control; no input deletes a node"},
+    {"TKsCustomItem", "OnChange", "an item changes as code sets its caption, check mark, image or visibility"},
+    {"TdxInplaceBlobEdit", "OnAssignPicture", kStoredByContainer},
+    {"TdxInplaceGraphicEdit", "OnAssignPicture", kStoredByContainer},
+    {"TdxInplaceGraphicEdit", "OnGetGraphicClass", "asked as a value is loaded, by code or by a container"},
+    {"TdxInplaceBlobEdit", "OnPopupSize",
+     "its popup's size grip starts the system's sizing loop, which posted input does not drive (not covered)"},
+    {"TTeThemeGroupButton", "OnClick", "the group takes its buttons' click for its own (the group's OnClick rows)"},
 };
 
 // Rows run again with a handler that raises once it has freed its sender: the error is
