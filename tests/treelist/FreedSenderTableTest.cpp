@@ -1,10 +1,14 @@
 // Every control class of the libraries with the events it publishes, each event fired by
 // the inputs a user fires it with, through the application's message loop: posted mouse
 // and key messages, focus moves by Tab and by click, Alt+letter accelerators, the wheel,
-// a modal close, a timer's tick. The handler frees its sender (or, where a row says so,
-// the object that holds it), and nothing may touch the sender afterwards: each row runs
-// on the guarded heap, where such a use faults and is reported. A row whose input does
-// not fire its event on this platform says why, and checks that the event stays silent.
+// drags and docks, the pointer moving, a window maximised, a modal close, a timer's
+// tick. The handler frees its sender (or, where a row says so, the object that holds
+// it), and nothing may touch the sender afterwards: each row runs on the guarded heap,
+// where such a use faults and is reported. A row whose input does not fire its event on
+// this platform says why, and checks that the event stays silent.
+// The events each class publishes are read from the libraries' headers
+// (PublishedEvents.h): an event with neither a row nor a reason why no input fires it
+// (painting, a question asked at every layout, a change made by code) fails a test.
 // The table lives in the tree list's tests, the one executable that links every control
 // library (the skin library is linked in for it).
 #include <functional>
@@ -397,7 +401,10 @@ void AcceptDrop(void*, TObject*, TObject*, int, int, TDragState, bool&) {}
 
 // The drag-and-drop and docking events of any control, and its size: dragged itself in
 // the automatic drag mode (as a drag and as a dock drag) and dropped on the neighbour,
-// the target of the neighbour's drag, and grown with its form maximised.
+// the target of the neighbour's drag, and grown with its window maximised.
+// Fault (OnResize): the size went on with a control its OnResize had freed: the window's
+// size after a nested size (a combo box keeping its height), the layout's bracket, the
+// parent's next aligned child, the skinned control's buffer, the control bar's flag.
 template <class Make>
 void AddDragRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach) {
   auto dragged = [make, reach](TDragKind kind, auto bind) {
@@ -450,6 +457,8 @@ void AddDragRows(std::vector<TSenderRow>& rows, const std::string& control, Make
 
 // The dock site's events of a windowed control: the neighbour dock-dragged over it and
 // dropped on it.
+// Fault (OnGetSiteInfo): the drag asked a site its handler had freed whether it takes the
+// dock (the bar's own answer, the search's next parent, the pointer's position in it).
 template <class Make>
 void AddDockSiteRows(std::vector<TSenderRow>& rows, const std::string& control, Make make, TReach reach = {}) {
   auto docked = [make, reach](auto bind) {
@@ -810,6 +819,7 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
     return form;
   };
   AddWindowedRows(rows, "TForm", otherForm);
+  // Fault: the key went on with the form (and the focused control) its OnShortCut freed.
   rows.push_back({"TForm", "OnShortCut", "a letter key", [otherForm](TSenderBench& b) {
                     TForm* form = otherForm(b);
                     form->SetFocus();
@@ -1541,6 +1551,7 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
   auto blob = Editor<TdxInplaceBlobEdit>();
   AddEditorRows<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
   AddSelectionRow<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
+  // Fault: the drop-down dressed the popup of an editor its OnGetGraphicClass had freed.
   rows.push_back(EditorRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "OnGetGraphicClass", "F4", blob,
                                                [](TSenderBench& b, TdxInplaceBlobEdit* e) {
                                                  b.FreeOn(e->OnGetGraphicClass, e);
@@ -1864,6 +1875,9 @@ struct THeaderDrag {
   }
 };
 
+// Fault: a header or band drag went on with the grid its handler had freed: the drag's
+// start after OnCan...Dragging, the cursor after OnDragOver..., the drop after
+// OnEndDrag... and the moved header made visible after OnHeaderMoved or OnBandMoved.
 void AddGridHeaderRows(std::vector<TSenderRow>& rows) {
   const std::string grid = "TCustomdxTreeListControl";
   using G = TCustomdxTreeListControl;
@@ -2099,6 +2113,10 @@ void AddTreeRows(std::vector<TSenderRow>& rows, const std::string& control, TTre
                            b.Click(b.Neighbour);
                          }));
 
+  // Fault: these paths went on with the control their handler had freed: the node drag's
+  // image after OnBeginDragNode, the editor's start after OnCanEditColumn and
+  // OnGetEditColor, the release's edit after OnCanEditColumn, the cursor after
+  // OnGetHotCursor, the sort's next comparison after OnCompare.
   // A node dragged in the automatic drag mode.
   rows.push_back(TreeRow(control, "OnBeginDragNode", "a drag of a row", tree,
                          [](TSenderBench& b, TCustomdxTreeList* t) {
@@ -2530,6 +2548,17 @@ TEST(FreedSenderTableSilences, EachNamesARowOfTheTable) {
 TEST(FreedSenderTableEvents, EveryEventAClassOfTheTablePublishesHasARowOrIsNamedWithWhyNoInputFiresIt) {
   const TPublishedEvents published(KIVO_SOURCE_DIR);
   ASSERT_TRUE(published.Ok()) << "no header of the libraries under " << KIVO_SOURCE_DIR;
+  // The reading finds each way an event is declared: a member of an event type, of a
+  // TEvent<...> written out, kept behind a setter, and inherited through a template base.
+  auto publishes = [&published](const std::string& cls, const std::string& event) {
+    const std::vector<std::string> all = published.Events(cls);
+    return std::find(all.begin(), all.end(), event) != all.end();
+  };
+  EXPECT_TRUE(publishes("TCustomdxTreeListControl", "OnHeaderMoved"));
+  EXPECT_TRUE(publishes("TCustomdxTreeListControl", "OnCanEditColumn"));
+  EXPECT_TRUE(publishes("TTimer", "OnTimer"));
+  EXPECT_TRUE(publishes("TTeThemeGroupButton", "OnMouseEnter"));
+  EXPECT_TRUE(publishes("TTeThemeGroupButton", "OnKeyDown"));
   std::map<std::string, std::set<std::string>> rowEvents;
   for (const TSenderRow& row : AllRows())
     rowEvents[row.Control].insert(row.Event);
