@@ -245,10 +245,8 @@ bool TKivoFile::ReadModel() {
 
 void TKivoFile::SkipComponentName() {
   // A value (mostly quoted), not kept; there is none before the first section.
-  SkipListGap(FFile);
-  const char held = GetHeldBackChar();
-  const int next = held != 0 ? held : FFile.Peek();
-  if (next < 0 || next == '{' || next == '}' || next == '[')
+  const int next = PassToValue(kwCOMPONENT, /*name=*/true);
+  if (next == 0 || next == '{' || next == '}')
     return;
   std::string name;
   ReadValue("Name of COMPONENT", name);
@@ -271,6 +269,7 @@ void TKivoFile::Read() {
       FAborted = true;
       break;
     }
+    const TBlockAttributes own(*this);
     SkipComponentName();
     ParseSections();
   }
@@ -278,6 +277,7 @@ void TKivoFile::Read() {
   if (!FAborted) {
     ReportUnscaled();
     ReportLayers();
+    ReportUndefinedNets();
   }
   FFile.Close();
   FLines.reset();  // its handle on the file goes with the reading

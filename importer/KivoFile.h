@@ -50,10 +50,18 @@
 // PAD_STACK (whose pads are not used) and an instance without designator are told. A
 // pin left out keeps its place in net lists by position.
 //
+// What stands where a block's name or the values of its lists are read is taken as what
+// it is, or told (KivoReadValues.cpp): a comment line there is passed, a quoted name is
+// what its quotes hold, and an attribute is no name or value: told, it holds for that
+// block alone. A net named as one before (without regard to case, as the host names
+// nets) is that net: its objects join it, told; a designator given twice is told, both
+// components imported. A name of a connection list that connects no pin is told, and a
+// pin connected to a net the file does not define (once it is read whole).
+//
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
-// drives the reading, KivoLevels.cpp recovers from damage, and KivoReadSections.cpp,
-// KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp
-// read the blocks they name.
+// drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
+// names and values of blocks, and KivoReadSections.cpp, KivoReadGraphics.cpp,
+// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name.
 #pragma once
 
 #include <cassert>
@@ -239,6 +247,59 @@ class TKivoFile : public TObject {
   // The load warning of a file that ends while `block` (the section it ends in) is open.
   void ReportEndedInside(const std::string& block);
 
+  // --- A block's name and the values of its lists (KivoReadValues.cpp) ---
+  // What stands where a block's name or a value of its list is read is taken as what it
+  // is, or told. Comment lines there are passed, as between blocks. An attribute there
+  // is no name or value: one that a name or value follows is the block's, told, and
+  // holds for that block alone (TBlockAttributes); one that the block's end or a block
+  // follows is read as it would be there: in a list of values as one directly inside a
+  // block of values whose "}" came late (applied, told), before a block's items as one
+  // of its items.
+  //
+  // Passes what stands before the name (`name`) or the next value of the block `code`,
+  // and answers the character the name or value begins with, held back or next: "{" or
+  // "}" also where a value that ran over ended, and 0 at the end of the file.
+  int PassToValue(int code, bool name);
+  // A block's name, its first word, or what a quoted name's quotes hold; empty where
+  // the block's items or its end come first.
+  std::string ReadBlockName(int code);
+  // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
+  bool ReadListValue(int code, const char* item, std::string& value);
+  int32_t ReadListInteger(int code);
+  double ReadListFloat(int code);
+  // Made where the reading of a block begins: at the block's end, puts back the drawing
+  // state that attributes met among its name and values changed, unless an attribute
+  // of the same key changed it again meanwhile (which holds after the block, as in a
+  // valid file).
+  class TBlockAttributes {
+   public:
+    explicit TBlockAttributes(TKivoFile& reader)
+        : FReader(reader), FMark(reader.FBlockAttributes.size()) {}
+    // Puts nothing back while an exception passes (the reading has ended).
+    ~TBlockAttributes() noexcept(false) {
+      if (__builtin_expect(FReader.FBlockAttributes.size() > FMark, 0))
+        FReader.EndBlockAttributes(FMark);
+    }
+    TBlockAttributes(const TBlockAttributes&) = delete;
+    TBlockAttributes& operator=(const TBlockAttributes&) = delete;
+
+   private:
+    TKivoFile& FReader;
+    size_t FMark;
+  };
+  // The character a name or value would begin with (PassToValue), comment lines passed.
+  int NextValueCharacter();
+  // The attributes before a name or value, the first one's "[" next (PassToValue).
+  [[gnu::cold]] int PassAttributes(int code, bool name);
+  // Applies an attribute that holds for the block being read alone, and tells it.
+  [[gnu::cold]] void ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int code,
+                                         bool name);
+  // An attribute of `key` applied: the drawing state it sets holds after the blocks
+  // whose own attributes set it before.
+  [[gnu::cold]] void NoteAttributeApplied(int key);
+  // Puts back what the attributes of a block, from `mark` on, set.
+  [[gnu::cold]] void EndBlockAttributes(size_t mark);
+
   // --- Sections, the display and its attributes (KivoReadSections.cpp) ---
   void ParseSections();
   void ParseEnvironment();
@@ -313,6 +374,8 @@ class TKivoFile : public TObject {
   void ReportCircleVoid();
 
   // --- Nets (KivoReadNets.cpp) ---
+  // NET_DEF: a net named as one read before (as the host tells net names apart, without
+  // regard to case) is the same net: its objects join that net's, told.
   void ParseNetDef();
   void ParseNetGraphics(TKivoNetObject& net);
 
@@ -355,6 +418,15 @@ class TKivoFile : public TObject {
   void ParseInstanceAttributes(TKivoComponent& definition);
   void ParseInstanceEntries(TKivoInstance& instance);
   void ParseConnections(TKivoInstance& instance);
+  // Tells the names of the connections of `instance` (of `definition`) that connect no
+  // pin; a net the file has not defined so far is checked again at the end of the
+  // reading (ReportUndefinedNets).
+  void CheckConnections(TKivoComponent& definition, TKivoInstance& instance);
+  // Tells each pin connected to a net that the file does not define: it has no net.
+  void ReportUndefinedNets();
+  // Tells the components of the SUBCOMP just read (those imported) whose designator a
+  // component read before has: both are imported.
+  void CheckDesignators();
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
   [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
@@ -370,6 +442,25 @@ class TKivoFile : public TObject {
   TKivoLevels FLevels{*this};
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   std::vector<std::string> FNameScratch;  // the net names of the connection list being read
+  std::vector<int64_t> FConnectionAt;  // where each connection of the instance being read ends
+  std::vector<uint8_t> FConnectionUsed;  // which of them connect a pin (CheckConnections)
+  // The pins connected to a net not defined when their instance was read.
+  struct TPendingConnection {
+    int64_t Position;
+    std::string Component, Pin, Net;
+  };
+  std::vector<TPendingConnection> FPendingConnections;
+  // The nets read so far by their upper-cased names, each the first of its name with
+  // where it was read.
+  struct TNetRecord {
+    TKivoNetObject* Net;
+    int64_t Position;
+  };
+  std::unordered_map<std::string, TNetRecord> FNetsByName;
+  // The designators of the components imported so far, upper-cased, with where each was
+  // first read; and the instances of the SUBCOMP being read with where each was read.
+  std::unordered_map<std::string, int64_t> FDesignators;
+  std::vector<std::pair<const TKivoInstance*, int64_t>> FSubcompInstances;
   bool FUnreadable = false;   // a coordinate since BeginObject was not a number, or not in range
   bool FBeyondRange = false;  // ... and it was one beyond the board's range
   // No known unit (or no grid) yet: coordinates cannot be placed. FUnscaled: a
@@ -398,6 +489,19 @@ class TKivoFile : public TObject {
   std::unordered_map<std::string, TLayerRecord> FPadLayers;
   TLayerRecord* FLayer = nullptr;
   TLayerRecord* FCounting = nullptr;
+  // The drawing state before each attribute that holds for the block being read alone,
+  // innermost last (TBlockAttributes).
+  struct TBlockAttribute {
+    int Key = 0;
+    bool Overridden = false;  // an attribute of its key was applied after it
+    std::string LayerName;
+    TLayerRecord* Layer = nullptr;
+    uint8_t LineStyle = 0, HorizontalJustification = 0, VerticalJustification = 0, Mirror = 0;
+    int32_t Width = 0, TextSize = 0, Rotation = 0;
+    double AMT = 0, APT = 0;
+  };
+  std::vector<TBlockAttribute> FBlockAttributes;
+  bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
   int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
   TKivoDisplay FDisplay;

@@ -230,20 +230,32 @@ void TKivoComponent::ForgetLeftOutChildren(const std::unordered_set<const TKivoI
   std::erase_if(FLeftOutChildren, [&](const auto& left) { return gone.count(left.first) != 0; });
 }
 
-std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
-                                         size_t pinIndex, uint32_t component) {
-  const TStringList& connections = instance.GetConnections();
+bool TKivoComponent::ListsPairs(const TStringList& connections) const {
+  return connections.GetCount() > 0 &&
+         std::any_of(FPins.begin(), FPins.end(),
+                     [&](const auto& pin) { return SameText(pin->GetName(), connections.Get(0)); });
+}
+
+int TKivoComponent::NetEntryOfPin(const TStringList& connections, bool pairs,
+                                  size_t pinIndex) const {
   const int count = connections.GetCount();
-  if (pairForm) {
+  if (pairs) {
     const std::string pinName = FPins[pinIndex]->GetName();
     for (int line = 0; line + 1 < count; ++line)
       if (SameText(connections.Get(line), pinName))
-        return connections.Get(line + 1);
-    return {};
+        return line + 1;
+    return -1;
   }
-  if (pinIndex < static_cast<size_t>(count))
-    return connections.Get(static_cast<int>(pinIndex));
-  if (GetReport())
+  return pinIndex < static_cast<size_t>(count) ? static_cast<int>(pinIndex) : -1;
+}
+
+std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
+                                         size_t pinIndex, uint32_t component) {
+  const TStringList& connections = instance.GetConnections();
+  const int entry = NetEntryOfPin(connections, pairForm, pinIndex);
+  if (entry >= 0)
+    return connections.Get(entry);
+  if (!pairForm && GetReport())
     GetReport()->AddImportWarning(cMismatchWarning, component);
   return {};
 }
@@ -281,11 +293,7 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
 
   // Pairs when the first line names a pin; otherwise net names by pin position (also
   // for an empty list).
-  const TStringList& connections = instance.GetConnections();
-  const bool pairForm =
-      connections.GetCount() > 0 &&
-      std::any_of(FPins.begin(), FPins.end(),
-                  [&](const auto& pin) { return SameText(pin->GetName(), connections.Get(0)); });
+  const bool pairForm = ListsPairs(instance.GetConnections());
   for (size_t j = 0; j < FPins.size(); ++j) {
     if (IsPinLeftOut(j) || IsChildLeftOut(&instance, static_cast<uint32_t>(FPrimitives.size() + j)))
       continue;

@@ -132,6 +132,13 @@ class TKivoComponent : public TKivoObject {
   }
   // Forgets the children left out of the instances in `gone` (about to be destroyed).
   void ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone);
+  // Whether `connections` pairs pin names with net names (its first entry names a pin)
+  // rather than listing net names by pin position (also an empty list).
+  bool ListsPairs(const TStringList& connections) const;
+  // Where the net name of pin `pinIndex` stands in `connections`, listed as ListsPairs
+  // says (`pairs`): after the first entry naming the pin, or at the pin's position;
+  // -1 for none.
+  int NetEntryOfPin(const TStringList& connections, bool pairs, size_t pinIndex) const;
 
  private:
   void TranslateInstance(TKivoInstance& instance);

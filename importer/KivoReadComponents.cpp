@@ -47,6 +47,7 @@ void TKivoFile::ParseSubcomp() {
       Reader.FLeftOutInstances.clear();
     }
   } dropLeftOut{*this, components};
+  FSubcompInstances.clear();
   const TKivoLevels::TScope level(FLevels, KivoLevel::Subcomp);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -65,11 +66,12 @@ void TKivoFile::ParseSubcomp() {
         break;
     }
   }
+  CheckDesignators();
 }
 
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
-  ReadWord();
-  definition.SetName(GetLastTokenText());
+  const TBlockAttributes own(*this);
+  definition.SetName(ReadBlockName(kwCOMP_DEF));
   FDefinitions[UpperCase(definition.GetName())] = &definition;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Definition);
   for (int code; FLevels.Next(code);) {
@@ -113,11 +115,11 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       }
       continue;
     }
+    const TBlockAttributes own(*this);
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
     TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
-    ReadName();
-    ref.SetName(GetLastTokenText());
+    ref.SetName(ReadBlockName(kwP));
     pins.push_back(std::move(pin));
     bool leftOut = false;
     int64_t indexAt = -1;  // where its PT was read
@@ -168,13 +170,11 @@ TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::st
 }
 
 void TKivoFile::ParseInstance(TKivoComponent* latest) {
+  const TBlockAttributes own(*this);
   const int64_t start = FFile.Position();
-  ReadWord();
-  const std::string definitionName = GetLastTokenText();
+  const std::string definitionName = ReadBlockName(kwI);
   // No designator before the block's first item or its end.
-  std::string designator;
-  if (!IsBraceHeldBack() && ReadWord() != kwEmpty)
-    designator = GetLastTokenText();
+  const std::string designator = ReadBlockName(kwI);
   TKivoComponent* const found = DefinitionNamed(latest, definitionName);
   if (!found) {
     // Made as another definition it would stand on the board with pads and graphics the
@@ -195,6 +195,8 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
   ref.SetDefinitionName(definitionName);
   ref.GetDesignator().SetText(designator);
   definition.GetInstances().push_back(std::move(instance));
+  FSubcompInstances.emplace_back(&ref, start);
+  FConnectionAt.clear();
   const TKivoLevels::TScope level(FLevels, KivoLevel::Instance);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -210,43 +212,54 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
     }
   }
   CheckPlacedChildren(definition, ref, FPlacementAt);
+  CheckConnections(definition, ref);
 }
 
 void TKivoFile::ParseConnections(TKivoInstance& instance) {
   // The names are gathered first and the list takes its memory once (growing it name
   // by name made most of the heap calls of reading a board's components).
   size_t count = 0;
+  const TBlockAttributes own(*this);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Connections);
   // Every token reads something or ends at the end of the file; an empty token (a
   // delimiter held back) adds no entry.
   while (!AtEnd()) {
-    SkipListGap(FFile);  // a comment line among the names is passed
-    // An attribute is no name: its words gave the pins after it wrong nets.
-    if (GetHeldBackChar() == '[') {
-      FLevels.AttributeInValues();
-      continue;
-    }
-    const int code = ReadWord();
-    if (code == kwCloseBrace)
-      break;
-    if (code == kwOpenBrace) {
-      if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
-        SkipBlock(FFile);
+    // Comment lines are passed; an attribute is no name (its words gave the pins after
+    // it wrong nets).
+    std::string_view name;
+    std::string quoted;
+    if (PassToValue(kwCN, /*name=*/false) == '"') {
+      // A quoted name is what its quotes hold; an empty one keeps its pin's place. One
+      // whose quote ran over into the blocks after it ends the list there (told).
+      if (!ReadValue("Name of a net in the CN block", quoted)) {
+        FLevels.Skip(kwCN, TKivoContent::Values);
+        break;
+      }
+      name = quoted;
+    } else {
+      const int code = ReadWord();
+      if (code == kwCloseBrace)
+        break;
+      if (code == kwOpenBrace) {
+        if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
+          SkipBlock(FFile);
+          continue;
+        }
+        // CN holds names: a block in it is read where it belongs (its "}" missing), or
+        // told and skipped, as at every level.
+        FLevels.NotRead(ReadKeyword());
+        if (FLevels.Pending())
+          break;
         continue;
       }
-      // CN holds names: a block in it is read where it belongs (its "}" missing), or
-      // told and skipped, as at every level.
-      FLevels.NotRead(ReadKeyword());
-      if (FLevels.Pending())
-        break;
-      continue;
+      name = GetLastTokenView();
+      if (name.empty())
+        continue;
     }
-    const std::string_view name = GetLastTokenView();
-    if (name.empty())
-      continue;
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
+    FConnectionAt.push_back(FFile.Position());
   }
   TStringList& connections = instance.GetConnections();
   connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
@@ -289,6 +302,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
   std::string value;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Placement);
   for (int code; FLevels.Next(code);) {
+    const TBlockAttributes own(*this);
     BeginObject();
     switch (code) {
       case kwORG: {
@@ -322,11 +336,11 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwMR:
-        if (ReadValue("Value of MR", value) && value == "Y")
+        if (ReadListValue(code, "Value of MR", value) && value == "Y")
           instance.SetInstanceMirror(1);
         break;
       case kwPS:
-        if (ReadValue("Value of PS", value) && value != "T")
+        if (ReadListValue(code, "Value of PS", value) && value != "T")
           instance.SetSide(TKivoInstance::BottomSide);
         break;
       case kwNL: {
@@ -370,3 +384,71 @@ void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& i
                     "placed, it would lie beyond the board's range");
 }
 
+void TKivoFile::CheckConnections(TKivoComponent& definition, TKivoInstance& instance) {
+  const TStringList& connections = instance.GetConnections();
+  const int count = connections.GetCount();
+  // An instance left out is told as such.
+  if (!FReport || count == 0 || FLeftOutInstances.count(&instance) != 0)
+    return;
+  // The translation connects each pin by the same rule (TKivoComponent::NetEntryOfPin).
+  const bool pairs = definition.ListsPairs(connections);
+  FConnectionUsed.assign(static_cast<size_t>(count), 0);
+  const auto& pins = definition.GetPins();
+  for (size_t j = 0; j < pins.size(); ++j) {
+    const int entry = definition.NetEntryOfPin(connections, pairs, j);
+    if (entry < 0)
+      continue;
+    FConnectionUsed[static_cast<size_t>(entry)] = 1;
+    if (pairs)
+      FConnectionUsed[static_cast<size_t>(entry) - 1] = 1;
+    const std::string net = connections.Get(entry);
+    // An empty quoted name connects the pin to no net, as the file says.
+    if (definition.IsPinLeftOut(j) || net.empty() || FNetsByName.count(UpperCase(net)) != 0)
+      continue;
+    FPendingConnections.push_back({FConnectionAt[static_cast<size_t>(entry)],
+                                   LowerFirst(ComponentNamed(instance.GetDesignator().GetText())),
+                                   pins[j]->GetName(), net});
+  }
+  for (int i = 0; i < count; ++i) {
+    if (FConnectionUsed[static_cast<size_t>(i)])
+      continue;
+    const std::string why =
+        pairs ? " connects no pin of its definition " + definition.GetName()
+              : " stands beyond the " + std::to_string(pins.size()) + " pins of its definition " +
+                    definition.GetName();
+    FReport->AddLineWarning("The name \"" + connections.Get(i) + "\" in the connections of " +
+                                LowerFirst(ComponentNamed(instance.GetDesignator().GetText())),
+                            LineAt(FConnectionAt[static_cast<size_t>(i)]),
+                            why + ": it was passed over");
+  }
+}
+
+void TKivoFile::ReportUndefinedNets() {
+  for (const TPendingConnection& pending : FPendingConnections)
+    if (FReport && FNetsByName.count(UpperCase(pending.Net)) == 0)
+      FReport->AddLineWarning("The connection of pin " + pending.Pin + " of " + pending.Component,
+                              LineAt(pending.Position),
+                              " names the net \"" + pending.Net +
+                                  "\", which the file does not define: the pin was imported "
+                                  "without a net");
+  FPendingConnections.clear();
+}
+
+void TKivoFile::CheckDesignators() {
+  if (!FReport) {
+    FSubcompInstances.clear();
+    return;
+  }
+  for (const auto& [instance, position] : FSubcompInstances) {
+    const std::string& designator = instance->GetDesignator().GetText();
+    if (designator.empty() || FLeftOutInstances.count(instance) != 0)
+      continue;
+    const auto [first, added] = FDesignators.try_emplace(UpperCase(designator), position);
+    if (!added)
+      FReport->AddLineWarning(
+          ComponentNamed(designator), LineAt(position),
+          " has the designator of the component at line " +
+              std::to_string(LineAt(first->second)) + ": both were imported");
+  }
+  FSubcompInstances.clear();
+}
