@@ -232,7 +232,10 @@ void TKivoFile::Load() {
       FReport->AddImportError(ieUnknownError);
     return;
   }
+  // What the translation finds given twice or not given is told with its lines after it.
+  TKivoTranslationNotes notes;
   TKivoImport(*this).Run();
+  ReportTranslationNotes(notes);
 }
 
 bool TKivoFile::ReadModel() {
@@ -277,7 +280,6 @@ void TKivoFile::Read() {
   if (!FAborted) {
     ReportUnscaled();
     ReportLayers();
-    ReportUndefinedNets();
   }
   FFile.Close();
   FLines.reset();  // its handle on the file goes with the reading

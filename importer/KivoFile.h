@@ -53,10 +53,11 @@
 // What stands where a block's name or the values of its lists are read is taken as what
 // it is, or told (KivoReadValues.cpp): a comment line there is passed, a quoted name is
 // what its quotes hold, and an attribute is no name or value: told, it holds for that
-// block alone. A net named as one before (without regard to case, as the host names
-// nets) is that net: its objects join it, told; a designator given twice is told, both
-// components imported. A name of a connection list that connects no pin is told, and a
-// pin connected to a net the file does not define (once it is read whole).
+// block alone. What the translation finds given twice or not given is told after it with
+// the lines it was read at (TKivoTranslationNotes): a net named as one before (without
+// regard to case, as the host names nets), whose objects join that net; a designator
+// given twice (both components imported); a pin connected to a net the file does not
+// define; a name of a connection list that connects no pin.
 //
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
@@ -374,8 +375,6 @@ class TKivoFile : public TObject {
   void ReportCircleVoid();
 
   // --- Nets (KivoReadNets.cpp) ---
-  // NET_DEF: a net named as one read before (as the host tells net names apart, without
-  // regard to case) is the same net: its objects join that net's, told.
   void ParseNetDef();
   void ParseNetGraphics(TKivoNetObject& net);
 
@@ -418,15 +417,9 @@ class TKivoFile : public TObject {
   void ParseInstanceAttributes(TKivoComponent& definition);
   void ParseInstanceEntries(TKivoInstance& instance);
   void ParseConnections(TKivoInstance& instance);
-  // Tells the names of the connections of `instance` (of `definition`) that connect no
-  // pin; a net the file has not defined so far is checked again at the end of the
-  // reading (ReportUndefinedNets).
-  void CheckConnections(TKivoComponent& definition, TKivoInstance& instance);
-  // Tells each pin connected to a net that the file does not define: it has no net.
-  void ReportUndefinedNets();
-  // Tells the components of the SUBCOMP just read (those imported) whose designator a
-  // component read before has: both are imported.
-  void CheckDesignators();
+  // Tells what the translation noted (TKivoTranslationNotes), with the lines of the file
+  // it was read at.
+  void ReportTranslationNotes(const TKivoTranslationNotes& notes);
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
   [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
@@ -442,25 +435,6 @@ class TKivoFile : public TObject {
   TKivoLevels FLevels{*this};
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   std::vector<std::string> FNameScratch;  // the net names of the connection list being read
-  std::vector<int64_t> FConnectionAt;  // where each connection of the instance being read ends
-  std::vector<uint8_t> FConnectionUsed;  // which of them connect a pin (CheckConnections)
-  // The pins connected to a net not defined when their instance was read.
-  struct TPendingConnection {
-    int64_t Position;
-    std::string Component, Pin, Net;
-  };
-  std::vector<TPendingConnection> FPendingConnections;
-  // The nets read so far by their upper-cased names, each the first of its name with
-  // where it was read.
-  struct TNetRecord {
-    TKivoNetObject* Net;
-    int64_t Position;
-  };
-  std::unordered_map<std::string, TNetRecord> FNetsByName;
-  // The designators of the components imported so far, upper-cased, with where each was
-  // first read; and the instances of the SUBCOMP being read with where each was read.
-  std::unordered_map<std::string, int64_t> FDesignators;
-  std::vector<std::pair<const TKivoInstance*, int64_t>> FSubcompInstances;
   bool FUnreadable = false;   // a coordinate since BeginObject was not a number, or not in range
   bool FBeyondRange = false;  // ... and it was one beyond the board's range
   // No known unit (or no grid) yet: coordinates cannot be placed. FUnscaled: a

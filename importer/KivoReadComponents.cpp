@@ -1,6 +1,7 @@
 #include "importer/KivoFile.h"
 
 #include <algorithm>
+#include <map>
 
 #include "classlib/Strings.h"
 #include "importer/KivoPlantedFaults.h"
@@ -47,7 +48,6 @@ void TKivoFile::ParseSubcomp() {
       Reader.FLeftOutInstances.clear();
     }
   } dropLeftOut{*this, components};
-  FSubcompInstances.clear();
   const TKivoLevels::TScope level(FLevels, KivoLevel::Subcomp);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -66,7 +66,6 @@ void TKivoFile::ParseSubcomp() {
         break;
     }
   }
-  CheckDesignators();
 }
 
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
@@ -195,8 +194,7 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
   ref.SetDefinitionName(definitionName);
   ref.GetDesignator().SetText(designator);
   definition.GetInstances().push_back(std::move(instance));
-  FSubcompInstances.emplace_back(&ref, start);
-  FConnectionAt.clear();
+  ref.SetReadAt(start);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Instance);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -212,13 +210,14 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
     }
   }
   CheckPlacedChildren(definition, ref, FPlacementAt);
-  CheckConnections(definition, ref);
 }
 
 void TKivoFile::ParseConnections(TKivoInstance& instance) {
   // The names are gathered first and the list takes its memory once (growing it name
   // by name made most of the heap calls of reading a board's components).
   size_t count = 0;
+  if (instance.GetConnectionsAt() < 0)
+    instance.SetConnectionsAt(FFile.Position());
   const TBlockAttributes own(*this);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Connections);
   // Every token reads something or ends at the end of the file; an empty token (a
@@ -259,7 +258,6 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
-    FConnectionAt.push_back(FFile.Position());
   }
   TStringList& connections = instance.GetConnections();
   connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
@@ -384,71 +382,82 @@ void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& i
                     "placed, it would lie beyond the board's range");
 }
 
-void TKivoFile::CheckConnections(TKivoComponent& definition, TKivoInstance& instance) {
-  const TStringList& connections = instance.GetConnections();
-  const int count = connections.GetCount();
-  // An instance left out is told as such.
-  if (!FReport || count == 0 || FLeftOutInstances.count(&instance) != 0)
+void TKivoFile::ReportTranslationNotes(const TKivoTranslationNotes& notes) {
+  if (!FReport || notes.GetNotes().empty())
     return;
-  // The translation connects each pin by the same rule (TKivoComponent::NetEntryOfPin).
-  const bool pairs = definition.ListsPairs(connections);
-  FConnectionUsed.assign(static_cast<size_t>(count), 0);
-  const auto& pins = definition.GetPins();
-  for (size_t j = 0; j < pins.size(); ++j) {
-    const int entry = definition.NetEntryOfPin(connections, pairs, j);
-    if (entry < 0)
-      continue;
-    FConnectionUsed[static_cast<size_t>(entry)] = 1;
-    if (pairs)
-      FConnectionUsed[static_cast<size_t>(entry) - 1] = 1;
-    const std::string net = connections.Get(entry);
-    // An empty quoted name connects the pin to no net, as the file says.
-    if (definition.IsPinLeftOut(j) || net.empty() || FNetsByName.count(UpperCase(net)) != 0)
-      continue;
-    FPendingConnections.push_back({FConnectionAt[static_cast<size_t>(entry)],
-                                   LowerFirst(ComponentNamed(instance.GetDesignator().GetText())),
-                                   pins[j]->GetName(), net});
+  using TNote = TKivoTranslationNotes::TNote;
+  // Each note is about the block read later, and told in the file's order.
+  const auto at = [](const TNote& note) {
+    switch (note.Kind) {
+      case TKivoTranslationNotes::tnNetTwice:
+        return std::max(note.Net->GetReadAt(), note.FirstNet->GetReadAt());
+      case TKivoTranslationNotes::tnDesignatorTwice:
+        return std::max(note.Instance->GetReadAt(), note.FirstInstance->GetReadAt());
+      default:
+        return note.Instance->GetConnectionsAt();
+    }
+  };
+  std::vector<TNote> sorted = notes.GetNotes();
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](const TNote& a, const TNote& b) { return at(a) < at(b); });
+  // The lines, counted in one pass over the file.
+  std::map<int64_t, int64_t> lines;
+  for (const TNote& note : sorted) {
+    lines[at(note)] = 0;
+    if (note.FirstNet)
+      lines[note.Net->GetReadAt()] = lines[note.FirstNet->GetReadAt()] = 0;
+    if (note.FirstInstance)
+      lines[note.Instance->GetReadAt()] = lines[note.FirstInstance->GetReadAt()] = 0;
   }
-  for (int i = 0; i < count; ++i) {
-    if (FConnectionUsed[static_cast<size_t>(i)])
+  for (auto& [position, line] : lines)
+    line = position < 0 ? 0 : LineAt(position);
+  FLines.reset();  // its handle on the file goes
+  for (const TNote& note : sorted) {
+    if (note.Kind == TKivoTranslationNotes::tnNetTwice) {
+      // The one read later joins the one read before.
+      const bool later = note.Net->GetReadAt() >= note.FirstNet->GetReadAt();
+      const TKivoNetObject& second = later ? *note.Net : *note.FirstNet;
+      const TKivoNetObject& first = later ? *note.FirstNet : *note.Net;
+      FReport->AddLineWarning(second.GetNameView().empty() ? std::string("The net without a name")
+                                                         : "The net " + second.GetName(),
+                              lines[second.GetReadAt()],
+                              " was given before (line " + std::to_string(lines[first.GetReadAt()]) +
+                                  "): its objects were added to that net");
       continue;
-    const std::string why =
-        pairs ? " connects no pin of its definition " + definition.GetName()
-              : " stands beyond the " + std::to_string(pins.size()) + " pins of its definition " +
-                    definition.GetName();
-    FReport->AddLineWarning("The name \"" + connections.Get(i) + "\" in the connections of " +
-                                LowerFirst(ComponentNamed(instance.GetDesignator().GetText())),
-                            LineAt(FConnectionAt[static_cast<size_t>(i)]),
-                            why + ": it was passed over");
-  }
-}
-
-void TKivoFile::ReportUndefinedNets() {
-  for (const TPendingConnection& pending : FPendingConnections)
-    if (FReport && FNetsByName.count(UpperCase(pending.Net)) == 0)
-      FReport->AddLineWarning("The connection of pin " + pending.Pin + " of " + pending.Component,
-                              LineAt(pending.Position),
-                              " names the net \"" + pending.Net +
-                                  "\", which the file does not define: the pin was imported "
-                                  "without a net");
-  FPendingConnections.clear();
-}
-
-void TKivoFile::CheckDesignators() {
-  if (!FReport) {
-    FSubcompInstances.clear();
-    return;
-  }
-  for (const auto& [instance, position] : FSubcompInstances) {
-    const std::string& designator = instance->GetDesignator().GetText();
-    if (designator.empty() || FLeftOutInstances.count(instance) != 0)
+    }
+    if (note.Kind == TKivoTranslationNotes::tnDesignatorTwice) {
+      const bool later = note.Instance->GetReadAt() >= note.FirstInstance->GetReadAt();
+      const TKivoInstance& second = later ? *note.Instance : *note.FirstInstance;
+      const TKivoInstance& first = later ? *note.FirstInstance : *note.Instance;
+      FReport->AddLineWarning(ComponentNamed(second.GetDesignator().GetText()),
+                              lines[second.GetReadAt()],
+                              " has the designator of the component at line " +
+                                  std::to_string(lines[first.GetReadAt()]) +
+                                  ": both were imported");
       continue;
-    const auto [first, added] = FDesignators.try_emplace(UpperCase(designator), position);
-    if (!added)
+    }
+    const TKivoComponent& definition = *note.Definition;
+    const TStringList& connections = note.Instance->GetConnections();
+    const auto name = [&](int i) { return connections.Get(i); };
+    const std::string component = LowerFirst(ComponentNamed(note.Instance->GetDesignator().GetText()));
+    if (note.Kind == TKivoTranslationNotes::tnNoNet) {
+      const auto pin = static_cast<size_t>(note.Index);
+      const int entry = definition.NetEntryOfPin(
+          connections.GetCount(), name, definition.ListsPairs(connections.GetCount(), name), pin);
       FReport->AddLineWarning(
-          ComponentNamed(designator), LineAt(position),
-          " has the designator of the component at line " +
-              std::to_string(LineAt(first->second)) + ": both were imported");
+          "The connection of pin " + definition.GetPins()[pin]->GetName() + " of " + component,
+          lines[at(note)],
+          " names the net \"" + connections.Get(entry) +
+              "\", which the file does not define: the pin was imported without a net");
+      continue;
+    }
+    FReport->AddLineWarning(
+        "The name \"" + connections.Get(note.Index) + "\" in the connections of " + component,
+        lines[at(note)],
+        (note.Kind == TKivoTranslationNotes::tnNoPin
+             ? " connects no pin of its definition " + definition.GetName()
+             : " stands beyond the " + std::to_string(definition.GetPins().size()) +
+                   " pins of its definition " + definition.GetName()) +
+            ": it was passed over");
   }
-  FSubcompInstances.clear();
 }

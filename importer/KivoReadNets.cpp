@@ -1,9 +1,7 @@
 #include "importer/KivoFile.h"
 
-#include "classlib/Strings.h"
 #include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
-#include "importer/ReportManager.h"
 
 using namespace KivoReading;
 
@@ -15,27 +13,12 @@ void TKivoFile::ParseNetDef() {
       continue;
     }
     const TBlockAttributes own(*this);
-    const int64_t at = FFile.Position();
+    auto& nets = FBoardComponent->GetDetail().GetNets();
     auto net = std::make_unique<TKivoNetObject>(&FDisplay);
-    net->SetName(ReadBlockName(kwN));
-    // A second host net of the name would split the net's objects and pins between two.
-    std::string key = UpperCase(net->GetName());
-    TKivoNetObject* first = nullptr;
-    if (const auto known = FNetsByName.find(key); known != FNetsByName.end()) {
-      first = known->second.Net;
-      if (FReport)
-        FReport->AddLineWarning(net->GetName().empty() ? std::string("The net without a name")
-                                                       : "The net " + net->GetName(),
-                                LineAt(at),
-                                " was given before (line " +
-                                    std::to_string(LineAt(known->second.Position)) +
-                                    "): its objects were added to that net");
-    } else {
-      first = net.get();
-      FBoardComponent->GetDetail().GetNets().push_back(std::move(net));
-      FNetsByName.emplace(std::move(key), TNetRecord{first, at});
-    }
-    TKivoNetObject& ref = *first;
+    TKivoNetObject& ref = *net;
+    ref.SetReadAt(FFile.Position());
+    ref.SetName(ReadBlockName(kwN));
+    nets.push_back(std::move(net));
     const TKivoLevels::TScope netLevel(FLevels, KivoLevel::Net);
     for (int item; FLevels.Next(item);) {
       if (item == kwATR)

@@ -18,7 +18,7 @@ using namespace KivoReading;
 
 int TKivoFile::NextValueCharacter() {
   SkipListGap(FFile);  // passes nothing while a character is held back
-  const char held = GetHeldBackChar();
+  const char held = KivoTokenizerDetail::State.Held;
   if (held != 0)
     return ValueRanOver(FFile) ? '}' : static_cast<unsigned char>(held);
   const int next = FFile.Peek();
@@ -62,7 +62,7 @@ std::string TKivoFile::ReadBlockName(int code) {
     return name;
   }
   ReadName();
-  return GetLastTokenText();
+  return std::string(GetLastTokenView());
 }
 
 bool TKivoFile::ReadListValue(int code, const char* item, std::string& value) {
