@@ -275,9 +275,12 @@ class TKivoFile : public TObject {
   class TBlockAttributes {
    public:
     explicit TBlockAttributes(TKivoFile& reader)
-        : FReader(reader), FMark(reader.FBlockAttributes.size()) {}
+        : FReader(reader), FMark(reader.FBlockAttributes.size()), FOuterMark(reader.FBlockMark) {
+      reader.FBlockMark = FMark;
+    }
     // Puts nothing back while an exception passes (the reading has ended).
     ~TBlockAttributes() noexcept(false) {
+      FReader.FBlockMark = FOuterMark;
       if (__builtin_expect(FReader.FBlockAttributes.size() > FMark, 0))
         FReader.EndBlockAttributes(FMark);
     }
@@ -286,7 +289,7 @@ class TKivoFile : public TObject {
 
    private:
     TKivoFile& FReader;
-    size_t FMark;
+    size_t FMark, FOuterMark;
   };
   // The character a name or value would begin with (PassToValue), comment lines passed.
   int NextValueCharacter();
@@ -463,8 +466,9 @@ class TKivoFile : public TObject {
   std::unordered_map<std::string, TLayerRecord> FPadLayers;
   TLayerRecord* FLayer = nullptr;
   TLayerRecord* FCounting = nullptr;
-  // The drawing state before each attribute that holds for the block being read alone,
-  // innermost last (TBlockAttributes).
+  // The drawing state before the attributes that hold for the blocks being read alone,
+  // one for each key of a block, innermost last (TBlockAttributes); the innermost block's
+  // from FBlockMark on.
   struct TBlockAttribute {
     int Key = 0;
     bool Overridden = false;  // an attribute of its key was applied after it
@@ -475,6 +479,7 @@ class TKivoFile : public TObject {
     double AMT = 0, APT = 0;
   };
   std::vector<TBlockAttribute> FBlockAttributes;
+  size_t FBlockMark = 0;
   bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
   int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)

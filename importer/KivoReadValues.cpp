@@ -21,7 +21,13 @@ int TKivoFile::NextValueCharacter() {
   const char held = KivoTokenizerDetail::State.Held;
   if (held != 0)
     return ValueRanOver(FFile) ? '}' : static_cast<unsigned char>(held);
-  const int next = FFile.Peek();
+  // SkipListGap leaves one blank before a character of a token, which tokens pass.
+  int next = FFile.Peek();
+  if (next == ' ') {
+    char blank;
+    FFile.Read(blank);
+    next = FFile.Peek();
+  }
   return next < 0 ? 0 : next;
 }
 
@@ -33,22 +39,31 @@ int TKivoFile::PassToValue(int code, bool name) {
 }
 
 int TKivoFile::PassAttributes(int code, bool name) {
-  std::vector<TKivoDisplayAttribute> attributes;
+  // Where a run of attributes stands is known at its end. A run longer than kRun is taken
+  // by parts, each but the last as standing where no name or value follows, so that no
+  // run, however long, is kept whole.
+  constexpr size_t kRun = 64;
+  std::vector<TKivoDisplayAttribute> run;
+  const auto take = [&](bool valueFollows) {
+    for (const TKivoDisplayAttribute& attribute : run) {
+      if (valueFollows)
+        ApplyBlockAttribute(attribute, code, name);
+      else if (!name)
+        FLevels.AttributeInValues(attribute);
+      else
+        ApplyAttribute(attribute);  // one of the block's items
+    }
+    run.clear();
+  };
   int next = '[';
   while (next == '[') {
+    if (run.size() == kRun)
+      take(/*valueFollows=*/false);
     ReadItemToken(FFile);  // the "["
-    attributes.push_back(ReadAttribute());
+    run.push_back(ReadAttribute());
     next = NextValueCharacter();
   }
-  const bool valueFollows = next != '{' && next != '}' && next != 0;
-  for (const TKivoDisplayAttribute& attribute : attributes) {
-    if (valueFollows)
-      ApplyBlockAttribute(attribute, code, name);
-    else if (!name)
-      FLevels.AttributeInValues(attribute);
-    else
-      ApplyAttribute(attribute);  // one of the block's items
-  }
+  take(next != '{' && next != '}' && next != 0);
   return next;
 }
 
@@ -81,23 +96,38 @@ double TKivoFile::ReadListFloat(int code) {
 }
 
 void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int code, bool name) {
-  TBlockAttribute before;
-  before.Key = attribute.Key;
-  before.LayerName = FDisplay.GetLayerName();
-  before.Layer = FLayer;
-  before.LineStyle = FDisplay.GetLineStyle();
-  before.HorizontalJustification = FDisplay.GetHorizontalJustification();
-  before.VerticalJustification = FDisplay.GetVerticalJustification();
-  before.Mirror = FDisplay.GetMirror();
-  before.Width = FDisplay.GetWidth();
-  before.TextSize = FDisplay.GetTextSize();
-  before.Rotation = FDisplay.GetRotation();
-  before.AMT = FDisplay.GetAMT();
-  before.APT = FDisplay.GetAPT();
+  // The block keeps the drawing state from before its first attribute of a key, or from
+  // before the first after one of the key that holds on (Overridden); a key the drawing
+  // state does not hold needs none.
+  const bool kept = attribute.Key >= kwAMT && attribute.Key <= kwTM;  // AMT, APT, LY ... TM
+  TBlockAttribute* before = nullptr;
+  if (kept) {
+    for (size_t i = FBlockMark; i < FBlockAttributes.size() && !before; ++i)
+      if (FBlockAttributes[i].Key == attribute.Key)
+        before = &FBlockAttributes[i];
+    if (!before)
+      before = &FBlockAttributes.emplace_back();
+    else if (!before->Overridden)
+      before = nullptr;
+  }
+  if (before) {
+    before->Key = attribute.Key;
+    before->Overridden = false;
+    before->LayerName = FDisplay.GetLayerName();
+    before->Layer = FLayer;
+    before->LineStyle = FDisplay.GetLineStyle();
+    before->HorizontalJustification = FDisplay.GetHorizontalJustification();
+    before->VerticalJustification = FDisplay.GetVerticalJustification();
+    before->Mirror = FDisplay.GetMirror();
+    before->Width = FDisplay.GetWidth();
+    before->TextSize = FDisplay.GetTextSize();
+    before->Rotation = FDisplay.GetRotation();
+    before->AMT = FDisplay.GetAMT();
+    before->APT = FDisplay.GetAPT();
+  }
   FApplyingBlockAttribute = true;
   ApplyAttribute(attribute);
   FApplyingBlockAttribute = false;
-  FBlockAttributes.push_back(std::move(before));
   if (FReport) {
     const std::string block(KivoKeywordText(code));
     FReport->AddLineWarning("The attribute", LineAt(attribute.Start),

@@ -1521,6 +1521,31 @@ TEST_F(KivoFileTest, ACommentLineInAListOfValuesIsPassed) {
                      "layer strings of LYRSTR\r\n");
 }
 
+// Hostile input: a run of attributes in place of a name was kept whole until it ended,
+// and each attribute that holds for its block alone kept the drawing state from before
+// it, so that a file of millions of them took memory without bound. A run is taken by
+// parts of 64, those before the last as the block's items (they hold on); a block keeps
+// the drawing state once for each key, and puts it back at its "}".
+TEST_F(KivoFileTest, ALongRunOfAttributesInPlaceOfAValueIsTakenByParts) {
+  std::string run, list;
+  for (int i = 1; i <= 200; ++i)
+    run += "[WD " + std::to_string(i) + "] ";
+  for (int i = 0; i < 3000; ++i)
+    list += " [WD 7] [LY \"BOTTOM\"] N";
+  Import(std::string(kHead) + "{DETAIL [WD 2] {NET_DEF {N " + run +
+         "GND {DG [LY \"TOP\"] {W 0 0 1 1}}} {N N}}\n"
+         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PT 1}}}} {I R R1 {CN" + list + "}}}\n"
+         "{ANNOTATE {L 0 0 5 5}}}}\n");
+  auto& gnd = dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0));
+  EXPECT_EQ(gnd.GetName(), "GND");
+  EXPECT_EQ(gnd.GetMembers().at(0)->GetWidth(), 2000000);
+  // The first 192 of the run hold on; the CN list's hold for it alone.
+  EXPECT_EQ(Annotation<TKivoLine>(0).GetWidth(), 1920000);
+  EXPECT_EQ(Annotation<TKivoLine>(0).GetLayerName(), "TOP");
+  // 8 of the run, 6000 in the list, and 2999 names beyond R's pin.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 8 + 6000 + 2999);
+}
+
 TEST_F(KivoFileTest, HostileNetsAndComponentsEndWithoutHanging) {
   const char* texts[] = {
       "{COMPONENT x {DETAIL {NET_DEF {N",
