@@ -5,7 +5,8 @@
 // a pad's shape) and its setting outlived its block; it is now told, the name or values
 // after it are the block's, and it holds for that block alone, up to its "}". One just
 // before the block's "}" stays the level's, as the skip of a block of values takes it:
-// that "}" may be another's, moved. A comment line among values was read as values.
+// that "}" may be another's, moved. A comment line among values, read as values before,
+// is passed as between blocks.
 #include "importer/KivoFile.h"
 
 #include <exception>
