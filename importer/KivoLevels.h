@@ -35,7 +35,7 @@
 #include <string>
 #include <string_view>
 
-#include "importer/KivoTokenizer.h"
+#include "importer/KivoScanner.h"
 
 class TKivoFile;
 

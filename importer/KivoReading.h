@@ -11,6 +11,7 @@
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "importer/KivoFile.h"
+#include "importer/KivoScanner.h"
 #include "importer/KivoTokenizer.h"
 
 namespace KivoReading {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "classlib/FormatSettings.h"
+#include "importer/KivoScanner.h"
 #include "importer/KivoTokenizer.h"
 #include "tests/importer/ImporterTestSupport.h"
 
@@ -124,7 +125,7 @@ TEST(KivoTokenizer, Values) {
   });
 }
 
-// Choices of this tokenizer where the rules leave it open; see KivoTokenizer.cpp.
+// Choices of this tokenizer where the rules leave it open; see KivoTokenizer.cpp and KivoScanner.cpp.
 TEST(KivoTokenizer, ValuesLeftOpenByTheRules) {
   RunCases({
       {"a quoted value closed on its line keeps its brackets", "\"ab]c\" x", "VW",
@@ -143,7 +144,7 @@ TEST(KivoTokenizer, ValuesLeftOpenByTheRules) {
 }
 
 // One rule decides where a quoted value ends, for reading and skipping alike; see
-// ReadQuotedValue in KivoTokenizer.cpp.
+// ReadQuotedValue in KivoScanner.cpp.
 struct TQuoteCase {
   const char* Rule;
   std::string Text;   // the rest of a block "{a ...", from the value's opening quote

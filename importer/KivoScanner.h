@@ -1,0 +1,79 @@
+// Values and skips: reads the string values of a KIVO file (bare, quoted and
+// bracketed) and skips what the reader passes over, by one rule of where a quoted value
+// ends for reading and skipping alike (stated at the value readers in KivoScanner.cpp).
+// It works on the tokenizer's state (KivoTokenizer.h): the held-back character, the last
+// token, and a brace or "[" held back where a value ran over its line.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+#include "classlib/TextFile.h"
+#include "importer/KivoKeywords.h"
+#include "importer/KivoTokenizer.h"
+
+// Skips to the end of the block whose "{" was read last, nested blocks included; each
+// "{" met advances the host's progress indicator one step. False when the file ended
+// before the block's closing "}". Only the braces the reader would take for blocks
+// count: not an escaped one, one inside a quoted value or one on a comment (the rules
+// are at TSkipScanner in KivoScanner.cpp). A brace held back where a value ran over
+// a line end (HeldBraceRanOver) ends the block at once: a "{", or a "}" after a value
+// that took a "}" (the block's own), stays held back for the block around; another
+// "}" is the block's own end.
+bool SkipBlock(TTextFile& file);
+// The keywords a skip stops at, by code.
+using TKivoKeywordSet = std::bitset<KivoKeywordCount + 1>;
+// What SkipBlockUntil found.
+struct TKivoSkipEnd {
+  int Code = 0;       // the keyword it stopped after; 0 when it did not stop
+  bool Closed = false;  // the block was skipped through its "}"
+  int64_t Open = 0;   // where it stopped: the blocks left open around the keyword's block
+};
+// SkipBlock that stops right after a "{" and one of the `watched` keywords, at any
+// depth, as at a block that cannot lie where it is met; the keyword is then the last
+// token read.
+TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched);
+// What a skip meets, told to a reader that decides as it goes (SkipBlockVisiting).
+// Depths count from the skipped block: 1 directly inside it, 2 inside a block within it.
+class TKivoSkipVisitor {
+ public:
+  virtual ~TKivoSkipVisitor() = default;
+  // Whether Block is told of the blocks met (their keywords are read only then).
+  virtual bool WantsBlocks() const = 0;
+  // A "{" and its keyword, just read (the last token), opening a block whose contents
+  // stand at `depth`; `lowest` is the least depth the skip passed since the last block
+  // or attribute it told (blocks closed in between). True ends the skip right there.
+  virtual bool Block(int code, int64_t depth, int64_t lowest) = 0;
+  // A "[" read at `depth` (`lowest` as for Block). True when the visitor read the
+  // attribute with the tokenizer (the skip goes on from where it stands, with the
+  // character held back), false when it left it (the skip passes it as text).
+  virtual bool Attribute(int64_t depth, int64_t lowest) = 0;
+};
+// SkipBlock, telling `visitor` of the blocks and attributes it meets; it stops where
+// the visitor's Block answers true.
+TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor);
+// Skips to the "]" that closes an attribute, read as SkipBlock reads: false, with the
+// character held back, where a "[" (the next attribute) or a "{" comes first, or a "}"
+// once a line end was passed (the attribute then ran over its line into the blocks
+// after it), and at the end of the file.
+bool SkipToCloseBracket(TTextFile& file);
+// Whether the held-back brace ended a bracketed value or an attribute that ran over a
+// line end before its ")" or "]": a line holding a brace is taken for the blocks after
+// it, not for more of the value. The next value read is empty, and a skip ends there.
+bool HeldBraceRanOver(const TTextFile& file);
+// The same, or a "[" held back where a value that ran over its line met the next
+// attribute: the value ran over (and the next value read is empty).
+bool ValueRanOver(const TTextFile& file);
+
+// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
+// the value readers in KivoScanner.cpp ends it, the same for skips) or bracketed (up to
+// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
+std::string ReadQuotedString(TTextFile& file);
+// The rest of the value being read, in the value set its first character chose (a bare
+// value's first character held back), escapes resolved.
+std::string JoinContinuedString(TTextFile& file);
+// Whether the value read last was a quoted one.
+bool LastValueQuoted();
+// Forgets what a previous file left (the line noted as leaving a quoted value open).
+void ResetScannerState();
