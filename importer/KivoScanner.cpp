@@ -1,11 +1,14 @@
 // Decisions taken where the reading rules leave a choice or would misbehave:
 // - Where a quoted value ends is decided by one rule, for reading and skipping alike
 //   (stated with the value readers below): judged line by line, it is read whole when
-//   closed on its line, "]", "}" and "{" included; one left open on its line ends
-//   before the first bracket there; one that goes on to further lines ends at a "{" or
-//   a "[" on them, held back as running over (ValueRanOver): a stray quote would
-//   otherwise take the blocks and attributes after it. Its end is found in one look forward (going back to the
-//   bracket at most once per line), wherever the text file's buffer ends.
+//   closed on its line, blanks (two in a row too), "]", "}" and "{" included; one left
+//   open on its line ends before the first bracket there; one that goes on to further
+//   lines ends at a "{" or a "[" on them, held back as running over (ValueRanOver): a
+//   stray quote would otherwise take the blocks and attributes after it. The block the
+//   value stands in stays open to its own "}", in reading as in skipping. Its end is
+//   found in one look forward (going back to the bracket at most once per line),
+//   wherever the text file's buffer ends. (Two blanks in a row used to end a value: a
+//   text "LOT  2024 12" was read as "LOT" and its position taken from its own words.)
 // - Tabs are blanks between tokens (the text file reads them so) and characters inside
 //   quoted and bracketed values, which take them back from the text file (WasTab).
 // - A line end inside a bracketed value joins the two lines with one blank (the line
@@ -39,6 +42,8 @@ TKivoCharSet& gBareValue = KivoTokenizerDetail::BareValue;
 TKivoCharSet& gQuotedValue = KivoTokenizerDetail::QuotedValue;
 TKivoCharSet& gBracketedValue = KivoTokenizerDetail::BracketedValue;
 const TKivoCharSet gNoSet;
+// The quoted value read last was ended by something other than its closing quote.
+bool gQuoteLeftOpen = false;
 
 using KivoTokenizerDetail::ReadNonBlank;
 using KivoTokenizerDetail::TokenText;
@@ -77,14 +82,19 @@ bool ValueRanOver(const TTextFile& file) {
 
 namespace {
 
-// A skip that starts at a brace where a value ran over its line ends there: a "{" and
-// a "}" after a value that took a "}" (the block's own) stay held back for the block
-// around; a "}" after a value that took none is the block's own end.
+// A skip that starts at a brace where a value ran over its line reads it as a skip
+// reads the same bytes: a "}" after a value that took none is the block's own end; a
+// "{" opens a block inside the one being skipped, which stays open to its own "}"
+// (false: the skip goes on with it). After a bracketed value that took a "}" (for a
+// skip, the block's own end) both stay held back for the block around.
 bool EndsAtRanOverBrace(const TTextFile& file) {
   if (!HeldBraceRanOver(file))
     return false;
-  if (gState.Held == '}' && !gState.RanOverClosed)
-    gState.Held = 0;
+  if (gState.RanOverClosed)
+    return true;
+  if (gState.Held == '{')
+    return false;
+  gState.Held = 0;
   return true;
 }
 
@@ -97,23 +107,24 @@ namespace {
 // Where a quoted value ends, for reading and skipping alike:
 // A quoted value begins at a double quote where a value is read (its first non-blank
 // character), and in a skip at a double quote after a blank, a tab, a line end, "{" or
-// "[". It is judged line by line. On its first line the first of these ends it: its
-// closing quote, an unescaped double quote followed by a blank, a tab, a line end, "]",
-// "}" or the end of the file: the value is everything before it on the line, brackets
-// and braces included; two blanks in a row, or a blank just before the line end: the
-// value ends at the first blank; the line end: if an unescaped "{", "}" or "]" stands on
-// the line after the opening quote, the value ends before the first of them, which is
-// structure; otherwise it goes on at the next line holding more than blanks and tabs,
-// these skipped, joined with no blank. On a line it went on to, the same, except that a
-// "{" or "[" before the value's end ends it there, as a value that ran over its line: a
-// stray quote takes no block or attribute after it. The end of the file ends a line. A
-// backslash escapes the next character, but not a line end; "\b" and "\B" give a
-// blank. A tab inside a value is a tab, not a blank: two tabs do not end it.
+// "[" (not after a "]" or a "}", an attribute's or a block's end, nor after any other
+// character). It is judged line by line. On its first line the first of these ends it:
+// its closing quote, an unescaped double quote followed by a blank, a tab, a line end,
+// "]", "}" or the end of the file: the value is everything before it on the line,
+// blanks (two or more in a row too), brackets and braces included; the line end: if an
+// unescaped "{", "}" or "]" stands on the line after the opening quote, the value ends
+// before the first of them, which is structure; otherwise it goes on at the next line
+// holding more than blanks and tabs, these skipped, joined with no blank. On a line it
+// went on to, the same, except that a "{" or "[" before the value's end ends it there,
+// as a value that ran over its line: a stray quote takes no block or attribute after
+// it, and the block the value stands in stays open to its own "}", the block or
+// attribute inside it. The end of the file ends a line. A value that no closing quote
+// ends is left open (LastQuoteLeftOpen). A backslash escapes the next character, but
+// not a line end; "\b" and "\B" give a blank. A tab inside a value is a tab.
 
 // What ended a quoted value.
 enum TQuotedEndKind : uint8_t {
   qeQuote,    // its closing quote (consumed; what follows it is not)
-  qeBlanks,   // two blanks, or a blank before the line end (the first blank consumed)
   qeBracket,  // a bracket that is structure (consumed)
   qeFileEnd,
 };
@@ -123,7 +134,6 @@ struct TQuotedEnd {
   char Bracket = 0;              // qeBracket: "{", "}" or "]"
   bool RanOver = false;          // qeBracket: a "{" on a line the value went on to
   bool WentOn = false;           // the value went on past a line end
-  bool TookCloseBrace = false;   // an unescaped "}" is part of the value
 };
 
 // How the scan of a quoted value takes each byte.
@@ -153,11 +163,11 @@ bool ClosesQuotedValue(unsigned char next) {
 }
 
 // The line that a scan of a quoted value ran through to its end without finding the
-// value's end: [From, End) holds no closing quote, no two blanks and no blank before
-// End, the line's end (or the file's). A value begun there by a later read or skip ends
-// at the first bracket after its quote, found without looking to the line end again:
-// each byte of a line is looked at twice at most, however many quotes it holds. (A scan
-// begun right after a quote reads escapes as the one that made the note read them.)
+// value's end: [From, End) holds no closing quote before End, the line's end (or the
+// file's). A value begun there by a later read or skip ends at the first bracket after
+// its quote, found without looking to the line end again: each byte of a line is looked
+// at twice at most, however many quotes it holds. (A scan begun right after a quote
+// reads escapes as the one that made the note read them.)
 struct TOpenLine {
   const TTextFile* File = nullptr;
   int64_t From = -1;
@@ -207,7 +217,7 @@ class TQuotedValueReader {
         continue;
       }
       const unsigned char c = static_cast<unsigned char>(*FPos);
-      // The character after an escape, a quote or a blank decides what they are.
+      // The character after an escape or a quote decides what they are.
       if (const TPending pending = std::exchange(FPending, kNone)) {
         if (pending == kEscape && c != '\r' && c != '\n') {
           FText.Add(c == 'b' || c == 'B'                 ? ' '
@@ -218,11 +228,9 @@ class TQuotedValueReader {
         }
         if (pending == kQuote && ClosesQuotedValue(c))
           return Ended(qeQuote);
-        if (pending == kBlank && ((c == ' ' && !FFile.WasTab(FPos)) || c == '\r' || c == '\n'))
-          return Ended(qeBlanks);
-        // None: the backslash (before a line end), quote or blank is a character of the
-        // value, and `c` is read as any other.
-        FText.Add(pending == kEscape ? '\\' : pending == kQuote ? '"' : ' ');
+        // None: the backslash (before a line end) or quote is a character of the value,
+        // and `c` is read as any other.
+        FText.Add(pending == kEscape ? '\\' : '"');
       }
       switch (kQuotedChars[c]) {
         case qcText: {
@@ -238,10 +246,7 @@ class TQuotedValueReader {
           ++FPos;
           break;
         case qcBlank:
-          if (FFile.WasTab(FPos))
-            FText.Add('\t');
-          else
-            FPending = kBlank;
+          FText.Add(FFile.WasTab(FPos) ? '\t' : ' ');
           ++FPos;
           break;
         case qcQuote:
@@ -275,7 +280,6 @@ class TQuotedValueReader {
             FBracketSize = FText.Size();
             FBracket = static_cast<char>(c);
           }
-          FResult.TookCloseBrace |= c == '}';
           FText.Add(static_cast<char>(c));
           ++FPos;
           break;
@@ -288,7 +292,7 @@ class TQuotedValueReader {
   }
 
  private:
-  enum TPending : uint8_t { kNone, kEscape, kQuote, kBlank };
+  enum TPending : uint8_t { kNone, kEscape, kQuote };
 
   void Load() {
     FPos = FCounted = FFile.BufferPos();
@@ -296,7 +300,7 @@ class TQuotedValueReader {
   }
   // Hands the position back to the file, the bytes passed counted.
   void Store() {
-    KivoTokenizerDetail::ScanSteps += static_cast<uint64_t>(FPos - FCounted);
+    KivoTokenizerDetail::CountScanSteps(static_cast<uint64_t>(FPos - FCounted));
     FFile.SetBufferPos(FPos);
     FCounted = FPos;
   }
@@ -346,19 +350,16 @@ class TQuotedValueReader {
   void GoBackToBracket() {
     Store();
     FText.Cut(FBracketSize);
-    FResult.TookCloseBrace = false;
     FResult.Kind = qeBracket;
     FResult.Bracket = FBracket;
     FFile.Seek(FBracketAt + 1);
   }
 
   // The end of the file ends the last line as a line end would, a quote before it being
-  // a closing one and a blank before it ending the value.
+  // a closing one.
   TQuotedEnd AtFileEnd() {
     if (FPending == kQuote)
       return Ended(qeQuote);
-    if (FPending == kBlank)
-      return Ended(qeBlanks);
     if (FPending == kEscape)
       FText.Add('\\');
     gOpenLine = {&FFile, FLineFrom, FFile.Position()};
@@ -393,15 +394,15 @@ __attribute__((noinline)) TQuotedEnd ReadAnyQuotedValue(TTextFile& file, std::st
 inline bool LineEndOrZero(char c) { return c == '\r' || c == '\n' || c == 0; }
 
 // Reads a quoted value from after its opening quote to its end. The commonest values,
-// text up to the closing quote within the buffer, are taken at once: single blanks
-// (not tabs read as blanks) are text there, and for a skip so are escaped characters.
+// text up to the closing quote within the buffer, are taken at once: blanks (not tabs
+// read as blanks) are text there, and for a skip so are escaped characters.
 KIVO_ALWAYS_INLINE TQuotedEnd ReadQuotedValue(TTextFile& file, std::string* value) {
   const char* const start = file.BufferPos();
   const char* p = start;
   for (;;) {
     while (kQuotedChars[static_cast<unsigned char>(*p)] == qcText)
       ++p;
-    if (*p == ' ' && p[1] != ' ' && !LineEndOrZero(p[1]) && !file.WasTab(p)) {
+    if (*p == ' ' && !file.WasTab(p)) {
       ++p;
       continue;
     }
@@ -411,7 +412,7 @@ KIVO_ALWAYS_INLINE TQuotedEnd ReadQuotedValue(TTextFile& file, std::string* valu
   }
   const bool closed = *p == '"' && p + 1 < file.BufferEnd() &&
                       ClosesQuotedValue(static_cast<unsigned char>(p[1]));
-  KivoTokenizerDetail::ScanSteps += static_cast<uint64_t>(p + 1 - start);
+  KivoTokenizerDetail::CountScanSteps(static_cast<uint64_t>(p + 1 - start));
   if (!closed)
     return ReadAnyQuotedValue(file, value);
   if (value)
@@ -493,13 +494,20 @@ class TSkipScanner {
  public:
   // Starts after the token read last (outside a quoted value): at the character it held
   // back, if any (given to Take next), else after the blank that ended it.
-  explicit TSkipScanner(TTextFile& file) : FFile(file) { Restart(); }
+  explicit TSkipScanner(TTextFile& file) : FFile(file) { Restart(' '); }
 
-  // Starts over after a token read by the tokenizer.
-  void Restart() {
-    const std::string_view token = TokenText();
-    FBefore = gState.Held == 0 || token.empty() ? ' ' : static_cast<unsigned char>(token.back());
-    FItemSpot = FEscapeNext = false;
+  // Starts over after a read of the tokenizer: at the character it held back, if any,
+  // else after `before`, the character that ended the read (a blank, or an attribute's
+  // "]"), as if the scan had passed it.
+  void Restart(unsigned char before) {
+    if (gState.Held == 0) {
+      After(before);
+    } else {
+      const std::string_view token = TokenText();
+      FBefore = token.empty() ? ' ' : static_cast<unsigned char>(token.back());
+      FItemSpot = false;
+    }
+    FEscapeNext = false;
     FAfterValue = 0;
   }
 
@@ -630,9 +638,6 @@ class TSkipScanner {
       case qeQuote:
         After('"');
         break;
-      case qeBlanks:
-        After(' ');
-        break;
       case qeBracket:
         After(static_cast<unsigned char>(end.Bracket));
         structure = end.Bracket;
@@ -667,12 +672,13 @@ TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor) {
   int64_t lowest = 1;  // since the last block or attribute told to the visitor
   TSkipScanner scan(file);
   // The character the tokenizer holds back after a read of its own is the next one.
-  auto takeHeld = [&] {
-    scan.Restart();
+  // Where none is, the skip goes on after the keyword's blank or the attribute's "]".
+  auto takeHeld = [&](unsigned char before) {
+    scan.Restart(before);
     const char held = std::exchange(gState.Held, 0);
     return held != 0 ? scan.Take(static_cast<unsigned char>(held)) : 0;
   };
-  int next = takeHeld();
+  int next = takeHeld(' ');
   for (;;) {
     const int c = next != 0 ? std::exchange(next, 0) : scan.Next();
     if (c == '{') {
@@ -687,11 +693,11 @@ TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor) {
         end.Open = depth - 1;
         return end;
       }
-      next = takeHeld();
+      next = takeHeld(' ');
     } else if (c == '[') {
       const int64_t before = std::exchange(lowest, depth);
       if (visitor.Attribute(depth, before))
-        next = takeHeld();
+        next = takeHeld(']');
     } else if (c == '}') {
       if (--depth == 0)
         break;
@@ -791,10 +797,12 @@ std::string ReadRestOfQuotedValue(TTextFile& file) {
   } else if (end.Kind == qeBracket) {
     s.Held = end.Bracket;
     if (end.RanOver) {
+      // A "}" inside a quoted value is the value's, in a skip too: the block stays open.
       s.RanOverAt = file.Position();
-      s.RanOverClosed = end.TookCloseBrace;
+      s.RanOverClosed = false;
     }
   }
+  gQuoteLeftOpen = end.Kind != qeQuote;
   return value;
 }
 
@@ -818,6 +826,7 @@ std::string JoinContinuedString(TTextFile& file) {
 
 std::string ReadQuotedString(TTextFile& file) {
   TTokenizerState& s = gState;
+  gQuoteLeftOpen = false;
   if (ValueRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
@@ -855,4 +864,94 @@ bool LastValueQuoted() {
   return gState.ValueSet && gState.ValueSet->Kind() == TKivoCharSet::ksQuotedValue;
 }
 
-void ResetScannerState() { gOpenLine = {}; }
+bool LastQuoteLeftOpen() { return gQuoteLeftOpen; }
+
+void ResetScannerState() {
+  gOpenLine = {};
+  gQuoteLeftOpen = false;
+}
+
+std::string ValueTextBetween(TTextFile& file, int64_t from, int64_t to, bool quoted,
+                             size_t limit, bool& closed) {
+  const int64_t back = file.Position();
+  std::string text, blanks;
+  bool cut = false;
+  const auto add = [&](std::string_view piece) {
+    const size_t room = limit - std::min(limit, text.size());
+    cut = cut || piece.size() > room;
+    text.append(piece.substr(0, room));
+  };
+  // Blanks and tabs wait for a character after them: those at the end are dropped.
+  const auto put = [&](char c) {
+    add(blanks);
+    blanks.clear();
+    add(std::string_view(&c, 1));
+  };
+  bool lead = true, escape = false, join = false, lastQuote = false;
+  const auto take = [&](char c) {
+    if (lead) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+        return;
+      lead = false;
+      if (quoted && c == '"')
+        return;
+    }
+    if (escape) {
+      escape = false;
+      lastQuote = false;
+      if (c != '\r' && c != '\n') {
+        put(c == 'b' || c == 'B' ? ' ' : c);
+        return;
+      }
+      put('\\');
+    }
+    if (c == '\r' || c == '\n') {
+      join = true;  // the next line's blanks and tabs are skipped
+      return;
+    }
+    if (join && (c == ' ' || c == '\t'))
+      return;
+    join = false;
+    if (c == ' ' || c == '\t') {
+      if (blanks.size() < limit)
+        blanks += c;
+      return;
+    }
+    if (c == '\\') {
+      escape = true;
+      return;
+    }
+    put(c);
+    lastQuote = c == '"';
+  };
+  file.Seek(from);
+  while (file.Position() < to && !file.Eof()) {
+    const char* p = file.BufferPos();
+    const char* const end = p + std::min<int64_t>(file.BufferEnd() - p, to - file.Position());
+    for (; p < end; ++p)
+      take(*p == ' ' && file.WasTab(p) ? '\t' : *p);
+    file.SetBufferPos(end);
+  }
+  file.Seek(back);
+  if (escape)
+    put('\\');
+  closed = quoted && lastQuote && !escape;
+  if (closed && !cut)
+    text.pop_back();
+  return text;
+}
+
+std::string NextWordInBuffer(TTextFile& file) {
+  std::string word;
+  if (const char held = gState.Held; held != 0 && held != ' ')
+    word += held;
+  if (file.Peek() < 0)
+    return word;
+  for (const char* p = file.BufferPos(); p < file.BufferEnd() && word.size() < 64; ++p) {
+    const char c = *p;
+    if (c == ' ' || c == '\r' || c == '\n' || c == '{' || c == '}' || c == '[')
+      break;
+    word += c;
+  }
+  return word;
+}

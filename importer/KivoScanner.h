@@ -18,9 +18,10 @@
 // before the block's closing "}". Only the braces the reader would take for blocks
 // count: not an escaped one, one inside a quoted value or one on a comment (the rules
 // are at TSkipScanner in KivoScanner.cpp). A brace held back where a value ran over
-// a line end (HeldBraceRanOver) ends the block at once: a "{", or a "}" after a value
-// that took a "}" (the block's own), stays held back for the block around; another
-// "}" is the block's own end.
+// a line end (HeldBraceRanOver) is read as a skip of the same bytes reads it: a "{"
+// opens a block inside the one skipped, which goes on to its own "}"; a "}" is the
+// block's own end. After a bracketed value that took a "}" (for a skip, the block's
+// own end) either ends the block at once, held back for the block around.
 bool SkipBlock(TTextFile& file);
 // The keywords a skip stops at, by code.
 using TKivoKeywordSet = std::bitset<KivoKeywordCount + 1>;
@@ -58,9 +59,10 @@ TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor);
 // once a line end was passed (the attribute then ran over its line into the blocks
 // after it), and at the end of the file.
 bool SkipToCloseBracket(TTextFile& file);
-// Whether the held-back brace ended a bracketed value or an attribute that ran over a
-// line end before its ")" or "]": a line holding a brace is taken for the blocks after
-// it, not for more of the value. The next value read is empty, and a skip ends there.
+// Whether the held-back brace ended a value or an attribute that ran over a line end
+// before its closing quote, ")" or "]": a line holding a brace is taken for the blocks
+// after it, not for more of the value. The next value read is empty; a skip reads the
+// brace as SkipBlock says.
 bool HeldBraceRanOver(const TTextFile& file);
 // The same, or a "[" held back where a value that ran over its line met the next
 // attribute: the value ran over (and the next value read is empty).
@@ -75,5 +77,21 @@ std::string ReadQuotedString(TTextFile& file);
 std::string JoinContinuedString(TTextFile& file);
 // Whether the value read last was a quoted one.
 bool LastValueQuoted();
+// Whether the value read last was a quoted one that no closing quote ended: a bracket
+// on its line (held back), a block or attribute it ran over to (ValueRanOver) or the end
+// of the file ended it.
+bool LastQuoteLeftOpen();
+// The text of a value that goes on past its end, up to what comes after it: the file's
+// bytes from `from` to `to` (both read before), read as a quoted value reads its own:
+// the blanks and line ends before it skipped, a quoted one's opening quote dropped,
+// escapes resolved, tabs kept, lines joined with no blank (the next line's blanks and
+// tabs skipped); blanks, tabs and line ends at its end are dropped, and then a quoted
+// one's closing quote (`closed` tells whether it had one). At most `limit` characters
+// are kept. The position is left where it was.
+std::string ValueTextBetween(TTextFile& file, int64_t from, int64_t to, bool quoted,
+                             size_t limit, bool& closed);
+// What a warning names of the text at the position: the held-back character and the
+// buffered bytes after it up to a blank, a line end, "{", "}" or "[" (at most 64).
+std::string NextWordInBuffer(TTextFile& file);
 // Forgets what a previous file left (the line noted as leaving a quoted value open).
 void ResetScannerState();

@@ -12,7 +12,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 #include "classlib/SysUtils.h"
@@ -116,6 +118,12 @@ TKivoCharSet Structural, Word, Number, BlankSkip, Close, BareValue, QuotedValue,
 TState State;
 char TokenBuffer[KivoMaxTokenLength];
 uint64_t ScanSteps = 0;
+uint64_t ScanBudget = UINT64_MAX;
+
+void ScanBudgetSpent() {
+  ScanBudget = UINT64_MAX;  // spent once: the reading after the failure runs on
+  throw std::runtime_error("the quoted-value readers went over their step budget");
+}
 int16_t OneCharacterCodes[256];
 
 // Reads one token, starting with the held-back character if there is one.

@@ -212,6 +212,16 @@ inline bool ReadNonBlank(TTextFile& file, unsigned char& c) {
 // here) so that tests can tell their cost from the size of what they read. A skip reads
 // every other byte once, and again only after a quoted value's reader went back.
 extern uint64_t ScanSteps;
+// The count ScanSteps may reach; beyond it the readers raise std::runtime_error. Tests of
+// the readers' time set it, so that a reading that looks at bytes again and again fails
+// at once; it is otherwise never reached.
+extern uint64_t ScanBudget;
+[[noreturn, gnu::cold]] void ScanBudgetSpent();
+inline void CountScanSteps(uint64_t steps) {
+  ScanSteps += steps;
+  if (__builtin_expect(ScanSteps > ScanBudget, 0))
+    ScanBudgetSpent();
+}
 // The last token's text, valid until the next read.
 inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
 // Whether a text beginning with the character can be a keyword: keywords begin with
