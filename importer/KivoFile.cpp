@@ -175,8 +175,12 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   }
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
-  if (__builtin_expect(!ValueRanOver(FFile), 1))
+  if (__builtin_expect(!ValueRanOver(FFile), 1)) {
+    if (__builtin_expect(LastQuoteLeftOpen(), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(start),
+                              ": " + QuoteLeftOpenReason() + "; it was read up to there");
     return true;
+  }
   if (item)
     ReportLeftOutAt(start, item, NotClosedReason());
   value.clear();

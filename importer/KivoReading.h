@@ -36,6 +36,15 @@ inline const char* NotClosedReason() {
   return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
 }
 
+// Why the quoted value read last, which its quote does not close (LastQuoteLeftOpen),
+// ended: the bracket held back after it, or the end of the file.
+inline std::string QuoteLeftOpenReason() {
+  const char held = GetHeldBackChar();
+  if (held == 0)
+    return "its quote is not closed before the end of the file";
+  return std::string("its quote is not closed before the \"") + held + "\" after it";
+}
+
 // The integer of a list value; an unreadable one counts as a failed number.
 inline int32_t IntegerOf(const std::string& text) {
   int32_t value = 0;
