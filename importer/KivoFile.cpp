@@ -216,6 +216,9 @@ int TKivoFile::ReadKeyword() {
   const char after = GetHeldBackChar();
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
+  // A quote there begins a value, as in a skip of the same bytes: it is passed whole.
+  if (after == '"')
+    return ReadQuotedToken(FFile);
   return ReadWord();  // it starts with the character held back
 }
 

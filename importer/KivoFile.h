@@ -185,8 +185,9 @@ class TKivoFile : public TObject {
   // A name: a word, also one that starts with a character that ends words ("+5V").
   int ReadName();
   // The keyword after a "{": a word, glued to the odd character it starts with (a form
-  // feed, a quote...) so that a warning names it whole; kwEmpty, reading nothing, before
-  // a brace or a bracket.
+  // feed, a NUL...) so that a warning names it whole; kwEmpty, reading nothing, before
+  // a brace or a bracket. One that begins with a quote is a quoted value, passed whole as
+  // a skip passes it (ReadQuotedToken).
   int ReadKeyword();
   // A string value into `value`; false, with `value` empty, for one that ran over its
   // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).

@@ -106,8 +106,9 @@ namespace {
 //
 // Where a quoted value ends, for reading and skipping alike:
 // A quoted value begins at a double quote where a value is read (its first non-blank
-// character), and in a skip at a double quote after a blank, a tab, a line end, "{" or
-// "[" (not after a "]" or a "}", an attribute's or a block's end, nor after any other
+// character), and elsewhere (in a skip, between a level's blocks, as a block's keyword:
+// ReadQuotedToken) at a double quote after a blank, a tab, a line end, "{" or "[" (not
+// after a "]" or a "}", an attribute's or a block's end, nor after any other
 // character). It is judged line by line. On its first line the first of these ends it:
 // its closing quote, an unescaped double quote followed by a blank, a tab, a line end,
 // "]", "}" or the end of the file: the value is everything before it on the line,
@@ -865,6 +866,21 @@ bool LastValueQuoted() {
 }
 
 bool LastQuoteLeftOpen() { return gQuoteLeftOpen; }
+
+int ReadQuotedToken(TTextFile& file) {
+  TTokenizerState& s = gState;
+  s.Held = 0;
+  std::string text = "\"" + ReadRestOfQuotedValue(file);
+  if (!gQuoteLeftOpen)
+    text += '"';
+  const size_t length = std::min(text.size(), KivoMaxTokenLength);
+  std::memcpy(KivoTokenizerDetail::TokenBuffer, text.data(), length);
+  s.TextLength = length;
+  s.TextLast = static_cast<unsigned char>(text[length - 1]);
+  s.TextCut = length < text.size();
+  s.Code = kwUnknown;
+  return s.Code;
+}
 
 void ResetScannerState() {
   gOpenLine = {};

@@ -93,5 +93,11 @@ std::string ValueTextBetween(TTextFile& file, int64_t from, int64_t to, bool quo
 // What a warning names of the text at the position: the held-back character and the
 // buffered bytes after it up to a blank, a line end, "{", "}" or "[" (at most 64).
 std::string NextWordInBuffer(TTextFile& file);
+// Text that begins with a quote where the reader reads no value (between a level's
+// blocks, after a block's "{"), its opening quote just read: read to its end as a skip
+// reads it, a quoted value, what follows taken as after a value (a bracket that ended it
+// held back). The last token's text is the quote and the value, with its closing quote
+// when it had one; the code kwUnknown.
+int ReadQuotedToken(TTextFile& file);
 // Forgets what a previous file left (the line noted as leaving a quoted value open).
 void ResetScannerState();

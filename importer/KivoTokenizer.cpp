@@ -212,7 +212,11 @@ int ReadOtherItemToken(TTextFile& file) {
     c = static_cast<unsigned char>(std::exchange(s.Held, 0));
   } else {
     s.Held = 0;
+    const int64_t from = file.Position();
     found = ReadNonBlank(file, c);
+    // A quote after blanks or a line end begins a value, as in a skip: passed whole.
+    if (found && c == '"' && (from == 0 || file.Position() - from > 1))
+      return ReadQuotedToken(file);
   }
   TTokenBuilder token;
   if (!found) {

@@ -805,32 +805,45 @@ TEST_F(EndToEndTest, TextsAreTheFilesCharactersUpToTheirPositionOrTold) {
   }
 }
 
-// Fault: a text whose value ran on over its line to a block or an attribute ended its
+// Faults: a text whose value ran on over its line to a block or an attribute ended its
 // block there ({T "SENSOR<line end>NODE {X} ...): its own "}" then closed ANNOTATE, and
 // 11 objects after it were lost; [LY "COMP"] in place of {X} moved 7 silkscreen objects
-// to the top copper. The same bytes in a block the reader skips (FL) lost and moved
-// nothing. The block stays open to its own "}", in reading as in skipping.
-TEST_F(EndToEndTest, ABlockWhoseValueRanOnEndsWhereASkipOfTheSameBytesEnds) {
+// to the top copper. A quote right after a block's "{", or between blocks, began no value
+// in reading, and the "}" inside closed ANNOTATE. The same bytes in a block the reader
+// skips (FL) lost and moved nothing. Read, they now end where a skip ends them: a block
+// whose value ran on stays open to its own "}".
+TEST_F(EndToEndTest, ReadBytesEndWhereASkipOfTheSameBytesEnds) {
   DeleteFileA(SavedDefaultsFile().c_str());
-  for (const std::string inside : {"{X}", "[LY \"COMP\"]"}) {
-    SCOPED_TRACE(inside);
+  const std::string sensor = "{T \"SENSOR NODE\" -700 680}";
+  const std::string ranOn = " \"SENSOR\n  NODE %s -700 680\n  END\" -700 680}";
+  const auto with = [&](std::string text, const std::string& inside) {
+    return text.replace(text.find("%s"), 2, inside);
+  };
+  const struct {
+    std::string Name, Read, Skipped;  // in place of the text; Skipped empty: left as it is
+    int Warnings;
+  } cases[] = {
+      {"ranon-block", "{T" + with(ranOn, "{X}"), "{FL" + with(ranOn, "{X}"), 2},
+      {"ranon-attribute", "{T" + with(ranOn, "[LY \"COMP\"]"), "{FL" + with(ranOn, "[LY \"COMP\"]"),
+       2},
+      {"keyword", "{\"T} x\" -700 680}", "{FL {\"T} x\" -700 680}}", 1},
+      {"stray", sensor + "\n    \"} x\"", "", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
     std::string dumps[2];
     for (const int skipped : {0, 1}) {
-      const std::string name = skipped ? "ranon-skipped" : "ranon-read";
+      const std::string name = c.Name + (skipped ? "-skipped" : "-read");
       const THostRun run = RunHost({WriteScratch(
-          name + ".pdf",
-          ExampleWithoutVoids("{T \"SENSOR NODE\" -700 680}",
-                              std::string(skipped ? "{FL" : "{T") + " \"SENSOR\n  NODE " + inside +
-                                  " -700 680\n  END\" -700 680}"))});
+          name + ".pdf", ExampleWithoutVoids(sensor, skipped ? c.Skipped.empty() ? sensor : c.Skipped
+                                                             : c.Read))});
       EXPECT_TRUE(Has(run, skipped ? "Status dialog: \"Status: Translation Successful\"\n"
-                                   : "Status dialog: \"Status: Translation Complete, 2 Warnings\"\n"))
-          << run.Output;
-      EXPECT_TRUE(Has(run, "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 29 "
-                           "text, 80 track, 13 via\n"))
+                                   : "Status dialog: \"Status: Translation Complete, " +
+                                         std::to_string(c.Warnings) + " Warnings\"\n"))
           << run.Output;
       dumps[skipped] = ObjectLines(ReadFile(Scratch() + name + ".dump"));
     }
-    EXPECT_TRUE(dumps[0] == dumps[1]) << "the read T and the skipped FL end otherwise";
+    EXPECT_TRUE(dumps[0] == dumps[1]) << "the read bytes end otherwise than the skipped";
   }
 }
 

@@ -552,6 +552,32 @@ TEST_F(KivoFileTest, ABlockWhoseValueRanOnEndsAtItsOwnBraceAsASkipEndsIt) {
   }
 }
 
+// Fault: a quote where the reader reads no value, between a level's blocks or right
+// after a block's "{", began none there, so that a "}" in what a skip of the same bytes
+// passes as a quoted value closed the level and the objects after it were lost. It
+// begins one, passed whole and told as the text or block it stands for.
+TEST_F(KivoFileTest, AQuoteWhereNoValueIsReadBeginsOneAsInASkip) {
+  Import(std::string(kHead) +                 // lines 1 to 3
+         "{DETAIL {ANNOTATE [LY \"TOP\"]\n"  // 4
+         "{L 0 0 10 0}\n"                     // 5
+         "  \"} x\"\n"                        // 6
+         "{\"T} x\" 5 5}\n"                    // 7
+         "{ \"T\n"                            // 8: a keyword left open ends at its line's "{"
+         "{L 0 0 20 0}}}}}\n");               // 9
+  ASSERT_EQ(Detail().GetAnnotations().size(), 2u) << ReportText();
+  const std::string items = " is not one of the ANNOTATE block's items (ARC, C, FR, L, R, T, "
+                            "POLY, PV, CV, FL, DIMENSION): it was skipped\r\n";
+  const std::string token = "WARNING: Unhandled Token found ";
+  const std::string cause = "\r\n         This could be caused by missing/extra brackets \"{}\"\r\n";
+  ExpectLoadWarnings("4\r\n"
+                     "WARNING: The text \"\"} x\"\" at line 6 lies between the blocks of the "
+                     "ANNOTATE block: it was passed over\r\n" +
+                     token + "\"T} x\"" + cause + "WARNING: The block \"T} x\" at line 7" + items +
+                     token + "\"T" + cause + "WARNING: The block \"T at line 9" + items +
+                     "WARNING: The L block at line 9 lies inside the \"T block: a \"}\" may be "
+                     "missing before it; it was read\r\n");
+}
+
 // Fault: a number read at the "}" of its block converted the token before it again and
 // took the brace, so the skip after it took the rest of the enclosing block: a text whose
 // coordinate could not be read lost the rest of its block (and was named garbled or
