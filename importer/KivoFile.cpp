@@ -177,7 +177,7 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   value = ReadQuotedString(FFile);
   if (__builtin_expect(!ValueRanOver(FFile), 1)) {
     if (__builtin_expect(LastQuoteLeftOpen(), 0) && item && FReport)
-      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(start),
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
                               ": " + QuoteLeftOpenReason() + "; it was read up to there");
     return true;
   }

@@ -205,13 +205,13 @@ void TKivoFile::ReportCircleVoid() {
 
 bool TKivoFile::ParseText(TKivoText& text) {
   BeginObject();
-  // The value begins at the character held back after the keyword, if any.
-  const int64_t from = FFile.Position() - (GetHeldBackChar() != 0 ? 1 : 0);
+  const int64_t start = FFile.Position();
   std::string value;
   if (!ReadValue(/*item=*/nullptr, value)) {
-    ReportLeftOutAt(from, "Text", NotClosedReason());
+    ReportLeftOutAt(start, "Text", NotClosedReason());
     return false;
   }
+  const int64_t from = value.empty() ? start : LastValueStart();
   const bool quoted = LastValueQuoted();
   // A quote left open took the text's position, up to the bracket that ended it.
   if (LastQuoteLeftOpen()) {

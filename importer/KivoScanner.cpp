@@ -44,6 +44,8 @@ TKivoCharSet& gBracketedValue = KivoTokenizerDetail::BracketedValue;
 const TKivoCharSet gNoSet;
 // The quoted value read last was ended by something other than its closing quote.
 bool gQuoteLeftOpen = false;
+// Where the value read last began (its first character, held back or just read).
+int64_t gValueStart = 0;
 
 using KivoTokenizerDetail::ReadNonBlank;
 using KivoTokenizerDetail::TokenText;
@@ -840,7 +842,8 @@ std::string ReadQuotedString(TTextFile& file) {
   }
 
   // The first character chooses the value's kind; a bare value's first character is
-  // left held back, to start its first piece.
+  // left held back, to start its first piece. Held back, it was read last.
+  gValueStart = file.Position() - 1;
   switch (s.Held) {
     case '"':
       s.ValueSet = &gQuotedValue;
@@ -866,6 +869,8 @@ bool LastValueQuoted() {
 }
 
 bool LastQuoteLeftOpen() { return gQuoteLeftOpen; }
+
+int64_t LastValueStart() { return gValueStart; }
 
 int ReadQuotedToken(TTextFile& file) {
   TTokenizerState& s = gState;

@@ -81,6 +81,9 @@ bool LastValueQuoted();
 // on its line (held back), a block or attribute it ran over to (ValueRanOver) or the end
 // of the file ended it.
 bool LastQuoteLeftOpen();
+// Where the value read last began: its first character (its opening quote, bracket or
+// first character of a bare value). Not changed by a value that is empty.
+int64_t LastValueStart();
 // The text of a value that goes on past its end, up to what comes after it: the file's
 // bytes from `from` to `to` (both read before), read as a quoted value reads its own:
 // the blanks and line ends before it skipped, a quoted one's opening quote dropped,

@@ -452,12 +452,13 @@ TEST_F(KivoFileTest, AQuotedValueLeftOpenTakesNoBlockAfterItsLine) {
 TEST_F(KivoFileTest, AQuotedValueClosedOnItsLineIsReadWholeAndWhatIsLeftIsTold) {
   Import("{COMPONENT \"demo\"\n"                                              // 1
          "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1}\n"       // 2
-         " {LYRSTR \"TOP\" 1 \"BOTTOM\" 2 \"SILK\" 3} {PROGRAM \"V-LOM  9}}\n"  // 3
-         "{DISPLAY [LY \"TOP]}\n"                                               // 4
-         "{DETAIL {ANNOTATE\n"                                                  // 5
-         "{T \"LOT  2024 12\" 100 200}\n"                                        // 6
-         "{T \"R1  10K\" 5 6 7 8 }\n"                                            // 7
-         "{C 1 2 3 \"x}\"}}}}\n");                                               // 8
+         " {LYRSTR \"TOP\" 1 \"BOTTOM\" 2 \"SILK\" 3} {PROGRAM\n"               // 3
+         "  \"V-LOM  9}}\n"                                                     // 4
+         "{DISPLAY [LY \"TOP]}\n"                                               // 5
+         "{DETAIL {ANNOTATE\n"                                                  // 6
+         "{T \"LOT  2024 12\" 100 200}\n"                                        // 7
+         "{T \"R1  10K\" 5 6 7 8 }\n"                                            // 8
+         "{C 1 2 3 \"x}\"}}}}\n");                                               // 9
   ASSERT_EQ(Detail().GetAnnotations().size(), 3u) << ReportText();
   EXPECT_EQ(Env().GetProgram(), "V-LOM  9");
   EXPECT_EQ(Annotation<TKivoText>(0).GetText(), "LOT  2024 12");
@@ -468,12 +469,12 @@ TEST_F(KivoFileTest, AQuotedValueClosedOnItsLineIsReadWholeAndWhatIsLeftIsTold) 
   const std::string left = " block after the values it reads: it was passed over, with the rest "
                            "of the block\r\n";
   ExpectLoadWarnings("4\r\n"
-                     "WARNING: Value of PROGRAM \"V-LOM  9\" at line 3: its quote is not closed "
+                     "WARNING: Value of PROGRAM \"V-LOM  9\" at line 4: its quote is not closed "
                      "before the \"}\" after it; it was read up to there\r\n"
-                     "WARNING: Value of LY \"TOP\" at line 4: its quote is not closed before the "
+                     "WARNING: Value of LY \"TOP\" at line 5: its quote is not closed before the "
                      "\"]\" after it; it was read up to there\r\n"
-                     "WARNING: The text \"7\" at line 7 lies in the T" + left +
-                     "WARNING: The text \"\"x\" at line 8 lies in the C" + left);
+                     "WARNING: The text \"7\" at line 8 lies in the T" + left +
+                     "WARNING: The text \"\"x\" at line 9 lies in the C" + left);
 }
 
 // Fault: the words of a text that failed as numbers before its position were joined to
