@@ -10,9 +10,9 @@
 // and the column widths as the dialog is scaled. The wheel over a grid is the grid's
 // also while its cell's combo box has the focus (the box would step its entry, changing
 // the mapping of a row the user was not looking at). A step through a cell's dropped list
-// (arrow keys, the wheel, the pointer) chooses nothing: the row takes the entry when the
-// list closes with Enter, Tab or a click on it, and keeps its own when it closes with
-// Escape or a click outside, the box showing the row's entry again.
+// (arrow keys, a letter, the wheel, the pointer) chooses nothing: the row takes the entry
+// when the list closes with Enter, Tab or a click on it, and keeps its own when it closes
+// with Escape or a click outside, the box showing the row's entry again.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -361,8 +361,8 @@ void TTranslateDialog::StringGridAssociationsMouseDown(TObject*, TMouseButton, T
     SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
 }
 
-// A step through the dropped list (arrow keys, the wheel) chooses nothing yet: how the
-// list closes decides. A closed box's step is a choice.
+// A step through the dropped list (arrow keys, a letter, the wheel) chooses nothing yet:
+// how the list closes decides. A closed box's step is a choice.
 void TTranslateDialog::ComboBoxVarnokLayersChange(TObject*) {
   if (!ComboBoxVarnokLayers->GetDroppedDown())
     TakeComboEntry(ComboBoxVarnokLayers);

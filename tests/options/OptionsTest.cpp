@@ -3,6 +3,7 @@
 // through the PCB server to the host, and modal runs answered by UI automation.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -888,6 +889,78 @@ TEST_F(DialogTest, ADroppedListClosedWithoutAChoiceLeavesItsRowAsItWas) {
         EXPECT_EQ(grid->GetCells(2, row), before) << what;
       }
     }
+  }
+  EXPECT_EQ(Dialog->GetModalResult(), mrNone);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// The first entry after `from` (round the end) that begins with `letter`, as the list
+// finds it.
+int EntryByLetter(TComboBox* combo, int from, char letter) {
+  TStrings* items = combo->GetItems();
+  for (int step = 1; step <= items->GetCount(); ++step) {
+    const int index = (from + step) % items->GetCount();
+    const std::string text = items->Get(index);
+    if (!text.empty() && toupper(static_cast<unsigned char>(text[0])) == letter)
+      return index;
+  }
+  return from;
+}
+
+// Reported: Alt+M, Down, Down, F4, "b", Escape, Down mapped PADCOM on "Bottom Layer";
+// cause: under this system a letter in a dropped list closes it as a choice
+// (CBN_SELENDOK), where the arrow keys keep it open. A letter steps through the list as
+// the arrows do: Escape then leaves the row as it was, Enter and Tab take the entry.
+// The pad stack's box takes the letter into its text, and Escape leaves its row alike.
+TEST_F(DialogTest, ADroppedListSteppedByALetterChoosesOnlyByEnterOrTab) {
+  Load({"COMP", "SOLDER", "PADCOM", "PADSLD", "PADINT", "DRILL", "SLKSCR", "PINTOP", "PINBOT"});
+  Show();
+  struct {
+    bool Pad;
+    int Row;
+    WORD Ending;
+  } const cases[] = {
+      {false, 2, VK_ESCAPE},  // PADCOM, "Top Layer": "b" steps to "Bottom Layer"
+      {false, 0, VK_RETURN},  // COMP, the same
+      {false, 6, VK_TAB},     // SLKSCR, "Top Overlay": "b" steps to "Bottom Overlay"
+      {true, 2, VK_ESCAPE},   // "Bottom Layer", PADSLD
+  };
+  for (const auto& c : cases) {
+    TStringGrid* grid = c.Pad ? Dialog->StringGridPadStack : Dialog->StringGridAssociations;
+    TComboBox* combo = c.Pad ? Dialog->ComboBoxPadStack : static_cast<TComboBox*>(Dialog->ComboBoxVarnokLayers);
+    const std::string what = std::to_string(c.Row) + (c.Pad ? " pad stack " : " layers ") + std::to_string(c.Ending);
+    const std::string before = grid->GetCells(2, c.Row);
+    // The grid's accelerator, Down to the row, F4, a letter, the ending, Down.
+    grid->SetRow(0);
+    PressAltKey(GetFocus(), c.Pad ? 'P' : 'M');
+    ASSERT_TRUE(grid->Focused()) << what;
+    for (int i = 0; i < c.Row; ++i)
+      PressKey(GetFocus(), VK_DOWN);
+    PressKey(GetFocus(), VK_F4);
+    ASSERT_TRUE(combo->GetDroppedDown()) << what;
+    const HWND list = DroppedList(combo);
+    const int start = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    ASSERT_EQ(combo->GetItems()->Get(start), before) << what;
+    PressKey(GetFocus(), c.Pad ? 'X' : 'B');
+    EXPECT_TRUE(combo->GetDroppedDown()) << what << ": the letter closed the list";
+    EXPECT_EQ(grid->GetCells(2, c.Row), before) << what << ": the letter chose";
+    const int chosen = EntryByLetter(combo, start, 'B');
+    if (!c.Pad) {
+      EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), chosen) << what;
+    }
+    PressKey(GetFocus(), c.Ending);
+    PumpPending();
+    EXPECT_FALSE(combo->GetDroppedDown()) << what;
+    const std::string expected = c.Ending == VK_ESCAPE ? before : combo->GetItems()->Get(chosen);
+    EXPECT_EQ(grid->GetCells(2, c.Row), expected) << what;
+    EXPECT_EQ(ComboText(combo), expected) << what;
+    if (!c.Pad) {
+      EXPECT_EQ(int(Dialog->GetRowLayers()[c.Row]), c.Ending == VK_ESCAPE ? start : chosen) << what;
+    }
+    ASSERT_TRUE(grid->Focused()) << what;
+    PressKey(GetFocus(), VK_DOWN);
+    EXPECT_EQ(grid->GetRow(), c.Row + 1) << what;
+    EXPECT_EQ(grid->GetCells(2, c.Row), expected) << what;
   }
   EXPECT_EQ(Dialog->GetModalResult(), mrNone);
   EXPECT_TRUE(Exceptions.Messages.empty());
