@@ -635,8 +635,11 @@ void TTranslateDialog::SaveImportSettings(const std::string& path) {
   ini.WriteString("Report", "ReportViewEvents", CheckBoxViewEvents->GetChecked() ? "True" : "False");
   const int level = ComboBoxDetailLevel->GetItemIndex();
   ini.WriteString("Report", "ReportDetailLevel", level >= 0 ? ComboBoxDetailLevel->GetItems()->Get(level) : "");
+  // The rows without a label (10 to 15) are not written: a key needs a name, and no read
+  // would find theirs. The lines "=" of configurations saved before are kept as they are.
   for (int row = 0; row < StringGridPadStack->GetRowCount(); ++row)
-    ini.WriteString("PadStack", StringGridPadStack->GetCells(0, row), StringGridPadStack->GetCells(2, row));
+    if (const std::string label = StringGridPadStack->GetCells(0, row); !Trim(label).empty())
+      ini.WriteString("PadStack", label, StringGridPadStack->GetCells(2, row));
   ini.UpdateFile();
 }
 

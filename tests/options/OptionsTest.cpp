@@ -1126,7 +1126,7 @@ TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
   EXPECT_EQ(IniValue(cfg, "Report", "ReportDetailLevel"), "Full");
   EXPECT_EQ(IniValue(cfg, "Layer", "MYSTERY"), "Mechanical Layer 2");
   EXPECT_EQ(IniValue(cfg, "PadStack", "SMD Top Layer"), "PINTOP");
-  EXPECT_EQ(TIniFile(cfg).ReadSectionKeys("PadStack").size(), 10u);  // unlabelled rows give empty keys
+  EXPECT_EQ(TIniFile(cfg).ReadSectionKeys("PadStack").size(), 10u);  // unlabelled rows are not written
 
   // Loading into a fresh dialog restores all three sections.
   delete Dialog;
@@ -1160,6 +1160,48 @@ TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
       << requests[0];
   EXPECT_EQ(requests[1].rfind("PcbApi_SendCommand(\"Client:RunCommonDialog\", \"Dialog=FileOpenSave|Mode=0" + common, 0), 0u)
       << requests[1];
+}
+
+// Reported: "Save Configuration" over the same file added a line "=" to [PadStack] at
+// every save; cause: the unlabelled rows 10 to 15 were written with the empty key, which
+// the writer added again each time. A file saved twice is byte-identical; one saved
+// before, with such lines, reads as it did and grows no more.
+TEST_F(DialogTest, AConfigurationSavedAgainIsTheSameFile) {
+  Load({"PADCOM", "PADSLD", "PINTOP"});
+  Show();
+  const std::string cfg = Folder() + "again.cfg";
+  DeleteFile(cfg);
+  auto save = [&] {
+    standin::QueueAnswer("Result=True|Path=" + cfg);
+    Dialog->ButtonSaveConfigClick(nullptr);
+    return FileBytes(cfg);
+  };
+  const std::string first = save();
+  EXPECT_EQ(first.find("\n="), std::string::npos) << first;
+  EXPECT_EQ(save(), first);
+  EXPECT_EQ(save(), first);
+
+  // As saved before: the empty rows' lines, one more for each save.
+  const std::string before =
+      "[Layer]\r\nPADCOM=Bottom Layer\r\n[PadStack]\r\nTop Layer=PADSLD\r\nInternal Layer=Not Used\r\n"
+      "=\r\n=\r\n=\r\nHole Size=PINTOP\r\n";
+  {
+    TFileStream file(cfg, fmCreate);
+    file.WriteBuffer(before.data(), static_cast<int>(before.size()));
+  }
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  Dialog->ButtonLoadConfigClick(nullptr);
+  EXPECT_EQ(Dialog->GetRowLayers()[0], eBottomLayer);
+  EXPECT_EQ(PadCell(0), "PADSLD");
+  EXPECT_EQ(PadCell(1), "Not Used");
+  EXPECT_EQ(PadCell(3), "PINTOP");
+  for (int row = 10; row < 16; ++row)
+    EXPECT_EQ(PadCell(row), "") << row;
+  const std::string resaved = save();
+  EXPECT_EQ(save(), resaved);
+  EXPECT_NE(resaved.find("=\r\n=\r\n=\r\n"), std::string::npos) << resaved;
+  EXPECT_EQ(resaved.find("=\r\n=\r\n=\r\n="), std::string::npos) << resaved;
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 TEST_F(DialogTest, ACancelledFileDialogDoesNothing) {
