@@ -625,6 +625,11 @@ void TTranslateDialog::ButtonLoadConfigClick(TObject*) { ChooseAndRun(0); }
 void TTranslateDialog::ButtonSaveConfigClick(TObject*) { ChooseAndRun(1); }
 
 void TTranslateDialog::SaveImportSettings(const std::string& path) {
+  // Another host saving or reading the same configuration holds it for a moment.
+  RetryWhileHeldByAnotherInstance<EIniFileException>([&] { SaveImportSettingsOnce(path); });
+}
+
+void TTranslateDialog::SaveImportSettingsOnce(const std::string& path) {
   // Kept in memory and written once: a write per key would rewrite the whole file as
   // often as it has keys. What is kept of an earlier file is read within the limit.
   TMemIniFile ini(path, MaxSettingsFileBytes);
@@ -644,8 +649,11 @@ void TTranslateDialog::SaveImportSettings(const std::string& path) {
 }
 
 void TTranslateDialog::LoadImportSettings(const std::string& path) {
-  // Read whole at once, and not at all beyond the limit of a settings file.
-  TMemIniFile ini(path, MaxSettingsFileBytes);
+  // Read whole at once, and not at all beyond the limit of a settings file; nothing
+  // changes before it is read. Another host saving it holds it for a moment.
+  const auto held = RetryWhileHeldByAnotherInstance<EIniFileException>(
+      [&] { return std::make_unique<TMemIniFile>(path, MaxSettingsFileBytes); });
+  TMemIniFile& ini = *held;
   // The rows of each KIVO layer name, so that a file of many keys is matched in one pass.
   std::unordered_map<std::string, std::vector<int>> rowsOfName;
   for (int row = 0; row < int(FRowLayers.size()); ++row)
