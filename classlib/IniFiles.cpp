@@ -254,17 +254,31 @@ void TIniDocument::Set(std::string_view section, std::string_view key, std::stri
     IndexSection(FSections.size() - 1);
     s = &FSections.back();
   }
-  std::string encoded = EncodeValue(value);
-  if (auto* line = const_cast<TLine*>(s->FindEntry(key))) {
-    line->Value = DecodeValue(encoded);
-    line->Raw = line->Key + "=" + encoded;
-    return;
-  }
+  // Looked for as it is written, so that a second write finds the line of the first.
+  const std::string name = Trim(OneLine(key));
+  const std::string encoded = EncodeValue(value);
   TLine line;
-  line.IsEntry = true;
-  line.Key = Trim(OneLine(key));
-  line.Value = DecodeValue(encoded);
-  line.Raw = line.Key + "=" + encoded;
+  line.Raw = name + "=" + encoded;
+  if (name.empty()) {
+    // A value without a name is no entry (no read finds it), but its line is written
+    // over, not added again at every write.
+    auto nameless = std::find_if(s->Lines.begin(), s->Lines.end(), [](const TLine& l) {
+      const std::string text = Trim(l.Raw);
+      return !l.IsEntry && !text.empty() && text.front() == '=';
+    });
+    if (nameless != s->Lines.end()) {
+      nameless->Raw = std::move(line.Raw);
+      return;
+    }
+  } else if (auto* found = const_cast<TLine*>(s->FindEntry(name))) {
+    found->Value = DecodeValue(encoded);
+    found->Raw = found->Key + "=" + encoded;
+    return;
+  } else {
+    line.IsEntry = true;
+    line.Key = name;
+    line.Value = DecodeValue(encoded);
+  }
   // After the section's last key, so that blank lines and comments that close the
   // section stay where they are. No entry follows that place, so no index moves.
   auto last = std::find_if(s->Lines.rbegin(), s->Lines.rend(), [](const TLine& l) { return l.IsEntry; });

@@ -19,7 +19,10 @@
 // blanks, or one that begins and ends with a double quote, is written inside double
 // quotes, which reading removes again, so every one-line value survives a round trip.
 // Line breaks cannot be stored in a line: they are written as blanks, so that a value
-// can never break the file's structure.
+// can never break the file's structure; a key is looked for as it is written. A key
+// needs a name: a value written with an empty one goes on a line "=value" that no read
+// finds, and a second such write in the section writes over that line, so that saving
+// the same keys again never makes a file grow.
 // Failures: a file that exists but cannot be read raises EIniFileException
 // "Unable to read %s"; a failed write raises EIniFileException "Unable to write to %s"
 // (a missing folder is not created); the exception carries the Windows error code,

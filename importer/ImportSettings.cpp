@@ -94,7 +94,9 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
     return DefaultLayerTable();
   std::unique_ptr<TMemIniFile> ini;
   try {
-    ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+    // Another host saving its defaults holds the file for a moment.
+    ini = RetryWhileHeldByAnotherInstance<EIniFileException>(
+        [&] { return std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes); });
   } catch (const EIniFileException& error) {
     return builtIn(SettingsFileFailureReason(fileName, error.GetErrorCode()));
   }
@@ -120,11 +122,14 @@ TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {
 
 void SaveDefaultLayerMap(const TLayerMap& rows) {
   // Written once: a write per row would rewrite the file as often as it has rows.
-  TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
-  for (const TLayerMapping& row : rows)
-    if (row.Layer != eIgnoreLayer)
-      ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
-  ini.UpdateFile();
+  // Another host saving or reading the file holds it for a moment.
+  RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
+    TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
+    for (const TLayerMapping& row : rows)
+      if (row.Layer != eIgnoreLayer)
+        ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
+    ini.UpdateFile();
+  });
 }
 
 std::string MappedLayerText(TLayer layer) {

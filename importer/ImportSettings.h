@@ -36,14 +36,16 @@ TLayerMap DefaultLayerTable();
 // The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
 // not exist, DefaultLayerTable (which creates it). When it exists but cannot be used
 // (above), the 77 built-in rows, and `problem` (when given) says why, in words that
-// finish a sentence "... because "; otherwise `problem` is emptied.
+// finish a sentence "... because "; otherwise `problem` is emptied. A file another host
+// holds for a moment is waited for (RetryWhileHeldByAnotherInstance).
 TLayerMap LoadDefaultLayerMap(std::string* problem = nullptr);
 
 // The layer `name` maps to in `map` (case-insensitive), or eIgnoreLayer.
 TLayer FindMappedLayer(const TLayerMap& map, const std::string& name);
 
 // Writes every row whose layer is not 0 into section "Layer" of "LoadKIVO.ini"; rows
-// left at 0 are not written, so an older entry for them stays.
+// left at 0 are not written, so an older entry for them stays. Waits for another host
+// as LoadDefaultLayerMap does; raises EIniFileException when it cannot be written.
 void SaveDefaultLayerMap(const TLayerMap& rows);
 
 // How a host layer appears in a grid and a configuration file: its display name, and

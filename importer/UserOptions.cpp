@@ -10,9 +10,9 @@
 // and the column widths as the dialog is scaled. The wheel over a grid is the grid's
 // also while its cell's combo box has the focus (the box would step its entry, changing
 // the mapping of a row the user was not looking at). A step through a cell's dropped list
-// (arrow keys, the wheel, the pointer) chooses nothing: the row takes the entry when the
-// list closes with Enter, Tab or a click on it, and keeps its own when it closes with
-// Escape or a click outside, the box showing the row's entry again.
+// (arrow keys, a letter, the wheel, the pointer) chooses nothing: the row takes the entry
+// when the list closes with Enter, Tab or a click on it, and keeps its own when it closes
+// with Escape or a click outside, the box showing the row's entry again.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -361,8 +361,8 @@ void TTranslateDialog::StringGridAssociationsMouseDown(TObject*, TMouseButton, T
     SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
 }
 
-// A step through the dropped list (arrow keys, the wheel) chooses nothing yet: how the
-// list closes decides. A closed box's step is a choice.
+// A step through the dropped list (arrow keys, a letter, the wheel) chooses nothing yet:
+// how the list closes decides. A closed box's step is a choice.
 void TTranslateDialog::ComboBoxVarnokLayersChange(TObject*) {
   if (!ComboBoxVarnokLayers->GetDroppedDown())
     TakeComboEntry(ComboBoxVarnokLayers);
@@ -625,6 +625,11 @@ void TTranslateDialog::ButtonLoadConfigClick(TObject*) { ChooseAndRun(0); }
 void TTranslateDialog::ButtonSaveConfigClick(TObject*) { ChooseAndRun(1); }
 
 void TTranslateDialog::SaveImportSettings(const std::string& path) {
+  // Another host saving or reading the same configuration holds it for a moment.
+  RetryWhileHeldByAnotherInstance<EIniFileException>([&] { SaveImportSettingsOnce(path); });
+}
+
+void TTranslateDialog::SaveImportSettingsOnce(const std::string& path) {
   // Kept in memory and written once: a write per key would rewrite the whole file as
   // often as it has keys. What is kept of an earlier file is read within the limit.
   TMemIniFile ini(path, MaxSettingsFileBytes);
@@ -635,14 +640,20 @@ void TTranslateDialog::SaveImportSettings(const std::string& path) {
   ini.WriteString("Report", "ReportViewEvents", CheckBoxViewEvents->GetChecked() ? "True" : "False");
   const int level = ComboBoxDetailLevel->GetItemIndex();
   ini.WriteString("Report", "ReportDetailLevel", level >= 0 ? ComboBoxDetailLevel->GetItems()->Get(level) : "");
+  // The rows without a label (10 to 15) are not written: a key needs a name, and no read
+  // would find theirs. The lines "=" of configurations saved before are kept as they are.
   for (int row = 0; row < StringGridPadStack->GetRowCount(); ++row)
-    ini.WriteString("PadStack", StringGridPadStack->GetCells(0, row), StringGridPadStack->GetCells(2, row));
+    if (const std::string label = StringGridPadStack->GetCells(0, row); !Trim(label).empty())
+      ini.WriteString("PadStack", label, StringGridPadStack->GetCells(2, row));
   ini.UpdateFile();
 }
 
 void TTranslateDialog::LoadImportSettings(const std::string& path) {
-  // Read whole at once, and not at all beyond the limit of a settings file.
-  TMemIniFile ini(path, MaxSettingsFileBytes);
+  // Read whole at once, and not at all beyond the limit of a settings file; nothing
+  // changes before it is read. Another host saving it holds it for a moment.
+  const auto held = RetryWhileHeldByAnotherInstance<EIniFileException>(
+      [&] { return std::make_unique<TMemIniFile>(path, MaxSettingsFileBytes); });
+  TMemIniFile& ini = *held;
   // The rows of each KIVO layer name, so that a file of many keys is matched in one pass.
   std::unordered_map<std::string, std::vector<int>> rowsOfName;
   for (int row = 0; row < int(FRowLayers.size()); ++row)

@@ -48,6 +48,8 @@ class TTranslateDialog : public TServerDialog {
 
   void Dispatch(TMessage& message) override;
 
+  // Both wait a moment for another host that has the file (RetryWhileHeldByAnotherInstance)
+  // and raise EIniFileException when it still cannot be written or read.
   void SaveImportSettings(const std::string& path);
   void LoadImportSettings(const std::string& path);
 
@@ -138,6 +140,8 @@ class TTranslateDialog : public TServerDialog {
   // the focus back and the wheel. True when it did.
   bool GridTakesWheel(TMessage& message);
   void ChooseAndRun(int mode);
+  // One attempt of SaveImportSettings.
+  void SaveImportSettingsOnce(const std::string& path);
 
   TLayerMap FDefaultMap;
   std::string FDefaultMapProblem;

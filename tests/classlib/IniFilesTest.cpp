@@ -121,6 +121,35 @@ TEST_F(IniFilesTest, LineBreaksInValuesCannotBreakTheFile) {
   EXPECT_EQ(ini.ReadSectionKeys("S"), (TNames{"Description"}));
 }
 
+// Fault: a configuration grew by a line "=" at every save; cause: a key without a name
+// was added again at every write, as no read finds such a line. A key with a line break
+// was added again alike (looked for as given, written with blanks).
+TEST_F(IniFilesTest, WritingTheSameKeysAgainLeavesTheFileAsItWas) {
+  auto save = [&] {
+    TMemIniFile ini(FFile);
+    ini.WriteString("PadStack", "Top Layer", "PADCOM");
+    ini.WriteString("PadStack", "", "");
+    ini.WriteString("PadStack", " ", "");
+    ini.WriteString("Odd", "two\r\nlines", "v");
+    ini.UpdateFile();
+  };
+  save();
+  const std::string once = OnDisk();
+  EXPECT_EQ(once, "[PadStack]\r\nTop Layer=PADCOM\r\n=\r\n[Odd]\r\ntwo  lines=v\r\n");
+  save();
+  TIniFile(FFile).WriteString("PadStack", "", "");
+  EXPECT_EQ(OnDisk(), once);
+  // A file that holds such lines already: the first is written over, the others kept;
+  // none of them is a key.
+  PutOnDisk("[PadStack]\r\nTop Layer=PADCOM\r\n=\r\n=\r\n=x\r\n");
+  TIniFile(FFile).WriteString("PadStack", "", "y");
+  EXPECT_EQ(OnDisk(), "[PadStack]\r\nTop Layer=PADCOM\r\n=y\r\n=\r\n=x\r\n");
+  TMemIniFile ini(FFile);
+  ini.WriteString("PadStack", "", "z");
+  EXPECT_EQ(ini.ReadSectionKeys("PadStack"), (TNames{"Top Layer"}));
+  EXPECT_EQ(ini.ReadString("PadStack", "", "none"), "none");
+}
+
 TEST_F(IniFilesTest, EraseSectionAndDeleteKey) {
   TIniFile ini(FFile);
   ini.WriteString("Recent", "NewFileFormat", "True");
