@@ -314,10 +314,14 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     int64_t Depth;
     TKivoDisplayAttribute Read;
   };
-  // Forgets the attributes of the blocks closed since (deeper than `lowest`).
+  // Forgets the attributes of the blocks closed since (deeper than `lowest`). They are
+  // the last ones: the list holds those of the blocks still open, outermost first, so
+  // that a block of a million attributes is not searched again at each.
   void Prune(int64_t lowest) {
-    std::erase_if(FAttributes, [lowest](const TAttribute& a) { return a.Depth > lowest; });
+    while (!FAttributes.empty() && FAttributes.back().Depth > lowest)
+      FAttributes.pop_back();
   }
+
 
   TKivoLevels& FLevels;
   TKivoFile& FReader;

@@ -520,6 +520,26 @@ TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
       << rpt;
 }
 
+// Fault: an unknown block holding many attributes took time growing with their square
+// (each attribute met searched those before it for the ones of blocks closed since): a
+// block of 500,000 ran past the host's deadline. The attributes directly in it are
+// applied and told once, as before.
+TEST_F(EndToEndTest, AnUnknownBlockOfManyAttributesIsReadWithinTheDeadline) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string attributes = "{XYZ\n";
+  for (int i = 0; i < (1 << 19); ++i)
+    attributes += "[WD 5]\n";
+  const THostRun run = RunHost({WriteScratch("attributes.pdf",
+                                             EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + attributes + "}\n")),
+                                "--deadline", "10"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 5 Warnings\"\n")) << run.Output;
+  EXPECT_NE(ReadFile(Scratch() + "attributes.rpt")
+                .find("WARNING: The attribute at line 84 lies inside the XYZ block, which was "
+                      "skipped: it was applied\r\n"),
+            std::string::npos);
+}
+
 // Faults: a text holding two tabs ended at the first ("SENSOR\t\tNODE" gave the text
 // `SENSOR" NODE`: tabs were blanks inside values too); a text holding "}" ended there and
 // took the block's end, so that 11 objects after it were lost under warnings naming other
