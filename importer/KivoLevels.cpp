@@ -162,7 +162,7 @@ void TKivoLevels::NotRead(int code) {
   }
   const std::string token = GetLastTokenText();
   const TKivoLevelKind& innermost = Innermost();
-  TellNotRead(token, innermost.Name, innermost.What, innermost.List);
+  TellNotRead(code, token, innermost.Name, innermost.What, innermost.List);
   FSkippedHeld.reset();
   Skip(token, TKivoContent::Lost);
 }
@@ -222,16 +222,22 @@ std::string SkippedInside(std::string_view block, std::string_view what, std::st
 
 }  // namespace
 
-void TKivoLevels::TellNotRead(const std::string& token, std::string_view block,
+void TKivoLevels::TellNotRead(int code, const std::string& token, std::string_view block,
                               std::string_view what, std::string_view list) {
   TReportManager* report = FReader.FReport;
   if (!report)
     return;
   // The unhandled token stays as it always was, at detail level 3; the line at the
-  // default detail names the block, its line and the level that does not read it.
-  report->AddLoadWarning(lwUnhandledToken, token);
-  report->AddLineDetail(BlockNamed(token), FReader.LineAt(FReader.FFile.Position()),
-                        SkippedInside(block, what, list));
+  // default detail names the block, its line and the level that does not read it. The
+  // blocks of a file of unknown blocks lie in one block: its words are made once.
+  if (FNotReadRest.empty() || block != FNotReadBlock || what != FNotReadWhat ||
+      list != FNotReadList) {
+    FNotReadBlock.assign(block);
+    FNotReadWhat = what, FNotReadList = list;
+    FNotReadRest = SkippedInside(block, what, list);
+  }
+  report->AddNotReadWarning(token, code > 0 && code <= KivoKeywordCount, BlockNamed(token),
+                            FReader.LineAt(FReader.FFile.Position()), FNotReadRest);
 }
 
 void TKivoLevels::TellStray() {
@@ -270,7 +276,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (FContent == TKivoContent::Anything)
       return false;
     if (FContent == TKivoContent::Values && depth == 2) {
-      FLevels.TellNotRead(GetLastTokenText(), FBlock, "", "");
+      FLevels.TellNotRead(code, GetLastTokenText(), FBlock, "", "");
     } else if (FLostCode == 0 && InSet(kUnits, code)) {
       FLostCode = code;
       FLostLine = FReader.LineAt(FReader.FFile.Position());
@@ -328,9 +334,12 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     int64_t Depth;
     TKivoDisplayAttribute Read;
   };
-  // Forgets the attributes of the blocks closed since (deeper than `lowest`).
+  // Forgets the attributes of the blocks closed since (deeper than `lowest`). They are
+  // the last ones: the list holds those of the blocks still open, outermost first, so
+  // that a block of a million attributes is not searched again at each.
   void Prune(int64_t lowest) {
-    std::erase_if(FAttributes, [lowest](const TAttribute& a) { return a.Depth > lowest; });
+    while (!FAttributes.empty() && FAttributes.back().Depth > lowest)
+      FAttributes.pop_back();
   }
 
   TKivoLevels& FLevels;

@@ -140,9 +140,9 @@ class TKivoLevels {
   // Hands `code`, just read inside `block`, to level `level` (told): the levels inside
   // it end, and it reads the block next.
   [[gnu::cold]] void GiveBack(int code, int level, std::string_view block);
-  // Tells the block just read, of keyword text `token`, that `block` does not read: it
-  // reads `what` (`list`), or no blocks for an empty list.
-  [[gnu::cold]] void TellNotRead(const std::string& token, std::string_view block,
+  // Tells the block just read, of keyword `code` and text `token`, that `block` does not
+  // read: it reads `what` (`list`), or no blocks for an empty list.
+  [[gnu::cold]] void TellNotRead(int code, const std::string& token, std::string_view block,
                                  std::string_view what, std::string_view list);
   // Tells the run of text outside any block that starts with the token just read.
   [[gnu::cold]] void TellStray();
@@ -171,4 +171,9 @@ class TKivoLevels {
   bool FInStray = false;  // the items passed last were text outside any block
   std::string FEndedInside;
   TKivoKeywordSet FSkippedHeld;
+  // The block, what it reads and its list of the last block told as not read, and what
+  // its warning says after its line.
+  std::string FNotReadBlock;
+  std::string_view FNotReadWhat, FNotReadList;
+  std::string FNotReadRest;
 };

@@ -185,6 +185,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
 }
 
 void TKivoFile::ReportPolygonVoid() {
+  const int64_t at = FFile.Position();
   std::vector<TKivoPoint> points;
   if (!ReadPolyPoints(points))
     FLevels.Skip(kwPV, TKivoContent::Values);
@@ -192,15 +193,16 @@ void TKivoFile::ReportPolygonVoid() {
     std::vector<TReportPoint> reported;
     for (const TKivoPoint& p : points)
       reported.push_back({p.X, p.Y});
-    FReport->AddLoadWarning(lwPolygonVoid, reported);
+    FReport->AddLoadWarning(lwPolygonVoid, reported, LineAt(at));
   }
 }
 
 void TKivoFile::ReportCircleVoid() {
+  const int64_t at = FFile.Position();
   const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
   const int32_t radius = ReadNextKivoCoord();
   if (FReport)
-    FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius});
+    FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius}, LineAt(at));
 }
 
 bool TKivoFile::ParseText(TKivoText& text) {

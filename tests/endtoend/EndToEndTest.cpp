@@ -520,6 +520,100 @@ TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
       << rpt;
 }
 
+// Fault: every warning was told on a line of its own and kept while the file was read, so
+// that a file of unknown blocks took the host's memory with its report (16 MB of them
+// took 674 MiB, a 200 MB report), and a valid board with a block of the format's own in
+// every pin was told once per pin. A kind of warning is told ten times and the rest of
+// it counted with their lines, in kinds that alternate too; a block of the format's own
+// table that its block does not read is told once with its count.
+TEST_F(EndToEndTest, WarningsOfOneKindAreToldAFewTimesAndTheRestCounted) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string demo = SourceFile("examples/demo.pdf");
+  const size_t annotate = demo.find('\n', demo.find("{ANNOTATE")) + 1;  // line 83 on
+  auto inAnnotate = [&](const std::string& line, int count) {
+    std::string text = demo.substr(0, annotate);
+    for (int i = 0; i < count; ++i)
+      text += line;
+    return text + demo.substr(annotate);
+  };
+  auto warningLines = [](const std::string& report) {
+    size_t count = 0;
+    for (size_t at = report.find("\r\nWARNING: "); at != std::string::npos;
+         at = report.find("\r\nWARNING: ", at + 2))
+      ++count;
+    return count;
+  };
+  const std::string objects = "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, "
+                              "30 text, 80 track, 13 via\n";
+
+  const THostRun unknown = RunHost({WriteScratch("unknown.pdf", inAnnotate("{XYZ 1 2 3}\n", 20000))});
+  EXPECT_TRUE(Has(unknown, "Status dialog: \"Status: Translation Complete, 20003 Warnings\"\n"))
+      << unknown.Output;
+  EXPECT_TRUE(Has(unknown, objects)) << unknown.Output;
+  const std::string report = ReadFile(Scratch() + "unknown.rpt");
+  EXPECT_LT(report.size(), 4000u);
+  EXPECT_EQ(warningLines(report), 3u + 10u);
+  EXPECT_NE(report.find("WARNING: The block XYZ at line 92 is not one of the ANNOTATE block's items "
+                        "(ARC, C, FR, L, R, T, POLY, PV, CV, FL, DIMENSION): it was skipped; 19990 "
+                        "more of this kind are counted, not told one by one (lines 93 to 20082)\r\n"),
+            std::string::npos)
+      << report;
+
+  // Two kinds in turn, a block and stray text after it; and a run of stray values each
+  // closing a block ("a} "a} ...), which ends the board's blocks one after the other.
+  const THostRun alternate = RunHost({WriteScratch("alternate.pdf", inAnnotate("{XYZ 1} x\n", 5000))});
+  EXPECT_TRUE(Has(alternate, "Status dialog: \"Status: Translation Complete, 10003 Warnings\"\n"))
+      << alternate.Output;
+  const std::string alternated = ReadFile(Scratch() + "alternate.rpt");
+  EXPECT_EQ(warningLines(alternated), 3u + 20u);
+  EXPECT_NE(alternated.find("WARNING: The text \"x\" at line 92 lies between the blocks of the "
+                            "ANNOTATE block: it was passed over; 4990 more of this kind are "
+                            "counted, not told one by one (lines 93 to 5082)\r\n"),
+            std::string::npos)
+      << alternated;
+  const THostRun quotes = RunHost({WriteScratch("quotes.pdf", inAnnotate("\"a} ", 100000))});
+  const size_t count = quotes.Output.find("Warnings: ");
+  ASSERT_NE(count, std::string::npos) << quotes.Output;
+  EXPECT_GT(atol(quotes.Output.c_str() + count + 10), 100000L) << quotes.Output;
+  EXPECT_LT(ReadFile(Scratch() + "quotes.rpt").size(), 8000u);
+
+  // A block of the format's own in every pin of a valid board: one line.
+  std::string pins = demo;
+  for (size_t at = 0; (at = pins.find("{PLOC ", at)) != std::string::npos; at += 6)
+    pins.insert(pins.find('}', at) + 1, " {PNL 2}");
+  const THostRun pinned = RunHost({WriteScratch("pins.pdf", pins)});
+  EXPECT_TRUE(Has(pinned, "Status dialog: \"Status: Translation Complete, 25 Warnings\"\n"))
+      << pinned.Output;
+  EXPECT_TRUE(Has(pinned, objects)) << pinned.Output;
+  const std::string told = ReadFile(Scratch() + "pins.rpt");
+  EXPECT_EQ(warningLines(told), 3u + 1u) << told;
+  EXPECT_NE(told.find("WARNING: The block PNL at line 314 is not one of the P block's items (PT, "
+                      "PLOC): it was skipped; 21 more of this kind are counted, not told one by "
+                      "one (lines 315 to 437)\r\n"),
+            std::string::npos)
+      << told;
+}
+
+// Fault: an unknown block holding many attributes took time growing with their square
+// (each attribute met searched those before it for the ones of blocks closed since): a
+// block of 500,000 ran past the host's deadline. The attributes directly in it are
+// applied and told once, as before.
+TEST_F(EndToEndTest, AnUnknownBlockOfManyAttributesIsReadWithinTheDeadline) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string attributes = "{XYZ\n";
+  for (int i = 0; i < (1 << 19); ++i)
+    attributes += "[WD 5]\n";
+  const THostRun run = RunHost({WriteScratch("attributes.pdf",
+                                             EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + attributes + "}\n")),
+                                "--deadline", "10"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 5 Warnings\"\n")) << run.Output;
+  EXPECT_NE(ReadFile(Scratch() + "attributes.rpt")
+                .find("WARNING: The attribute at line 84 lies inside the XYZ block, which was "
+                      "skipped: it was applied\r\n"),
+            std::string::npos);
+}
+
 // Faults: a text holding two tabs ended at the first ("SENSOR\t\tNODE" gave the text
 // `SENSOR" NODE`: tabs were blanks inside values too); a text holding "}" ended there and
 // took the block's end, so that 11 objects after it were lost under warnings naming other
