@@ -188,6 +188,14 @@ void TKivoLevels::AttributeInValues() {
   FReader.ApplyAttribute(attribute);
 }
 
+void TKivoLevels::TellAttributeRanOnTo(int64_t line, std::string_view block) {
+  if (TReportManager* report = FReader.FReport)
+    report->AddLineWarning("The attribute", line,
+                           " lies inside the " + std::string(block) +
+                               " block, whose value ran on over its line to it: it was not "
+                               "applied");
+}
+
 void TKivoLevels::TellAttributeInside(int64_t line, std::string_view block, bool values) {
   if (TReportManager* report = FReader.FReport)
     report->AddLineWarning("The attribute", line,
@@ -247,8 +255,9 @@ void TKivoLevels::TellStray() {
 // is told depends on what the skipped block holds.
 class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
  public:
-  TSkipVisitor(TKivoLevels& levels, std::string_view block, TKivoContent content)
-      : FLevels(levels), FReader(levels.FReader), FBlock(block), FContent(content) {}
+  TSkipVisitor(TKivoLevels& levels, std::string_view block, TKivoContent content, bool ranOn)
+      : FLevels(levels), FReader(levels.FReader), FBlock(block), FContent(content),
+        FRanOn(ranOn) {}
 
   bool WantsBlocks() const override { return true; }
 
@@ -297,17 +306,22 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     // too late: it is the level's, as if the block had ended before it. The drawing
     // state holds across blocks, so those directly inside a block told as skipped are
     // applied too: the "}" the skip ended at may be another block's (its own moved),
-    // and the objects after it would take the state from before them.
+    // and the objects after it would take the state from before them. But a block whose
+    // value ran on over its line to them holds them up to its own "}", as a skip of the
+    // same bytes does: they are told and not applied.
     if (end.Closed && FContent != TKivoContent::Anything) {
       bool told = false;
       for (const TAttribute& attribute : FAttributes) {
         if (attribute.Depth != 1)
           continue;
-        if (!told)
+        if (!told && FRanOn)
+          FLevels.TellAttributeRanOnTo(FReader.LineAt(attribute.Read.Start), FBlock);
+        else if (!told)
           FLevels.TellAttributeInside(FReader.LineAt(attribute.Read.Start), FBlock,
                                       FContent == TKivoContent::Values);
         told = true;
-        FReader.ApplyAttribute(attribute.Read);
+        if (!FRanOn)
+          FReader.ApplyAttribute(attribute.Read);
       }
     }
     if (!end.Closed)
@@ -332,6 +346,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   TKivoFile& FReader;
   std::string FBlock;
   TKivoContent FContent;
+  bool FRanOn;  // a value of the block ran on over its line to what the skip passes
   std::vector<TAttribute> FAttributes;
   int FLostCode = 0;
   int64_t FLostLine = 0;
@@ -340,9 +355,40 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
   if (__builtin_expect(SkipHeldBlockEnd(FReader.FFile), 1))
     return true;
+  bool ranOn = false;
+  if (content == TKivoContent::Values) {
+    ranOn = ValueRanOver(FReader.FFile);
+    if (!ranOn && EndOfValues(block))
+      return true;
+  }
   FSkippedHeld.reset();
-  TSkipVisitor visitor(*this, block, content);
+  TSkipVisitor visitor(*this, block, content, ranOn);
   return visitor.Finish(SkipBlockVisiting(FReader.FFile, visitor));
+}
+
+bool TKivoLevels::EndOfValues(std::string_view block) {
+  TTextFile& file = FReader.FFile;
+  const char held = GetHeldBackChar();
+  if (held == '{' || held == '}' || held == '[' || held == ' ')
+    return false;
+  if (held == 0) {
+    SkipListGap(file);  // comment lines too
+    const int next = file.Peek();
+    if (next == '}') {
+      char brace;
+      file.Read(brace);
+      return true;
+    }
+    if (next < 0 || next == '{' || next == '[')
+      return false;
+  }
+  if (TReportManager* report = FReader.FReport)
+    report->AddLineWarning("The text \"" + NextWordInBuffer(file) + "\"",
+                           FReader.LineAt(file.Position() - (held != 0 ? 1 : 0)),
+                           " lies in the " + std::string(block) +
+                               " block after the values it reads: it was passed over, with "
+                               "the rest of the block");
+  return false;
 }
 
 void TKivoLevels::NoteEndedInside(std::string_view block) {

@@ -35,7 +35,7 @@
 #include <string>
 #include <string_view>
 
-#include "importer/KivoTokenizer.h"
+#include "importer/KivoScanner.h"
 
 class TKivoFile;
 
@@ -62,8 +62,9 @@ extern const TKivoLevelKind Component, Environment, Display, Detail, Annotate, P
 // What a block being skipped holds, which decides what its skip tells besides the blocks
 // it gives back.
 enum class TKivoContent : uint8_t {
-  // Values only: the rest of a block whose values were read (V, W, PT, DBUNIT...). A
-  // block in it is told and skipped; attributes in it are applied and told.
+  // Values only: the rest of a block whose values were read (V, W, PT, DBUNIT...). What
+  // is left in it is told: text, and a block, skipped; attributes in it are applied and
+  // told, unless a value ran on over its line to them.
   Values,
   // Anything: a block the reader reads by skipping it (USER, SYMBOL, FL, PKG, a net's
   // ATR...). Nothing in it is told.
@@ -148,6 +149,14 @@ class TKivoLevels {
   // Tells an attribute at `line` directly inside `block`, which was read as values (else
   // skipped); it was applied.
   [[gnu::cold]] void TellAttributeInside(int64_t line, std::string_view block, bool values);
+  // Tells an attribute at `line` inside `block`, whose value ran on over its line to it:
+  // it was not applied.
+  [[gnu::cold]] void TellAttributeRanOnTo(int64_t line, std::string_view block);
+  // The rest of a block of values, its values read: true once its "}" is read, blanks,
+  // line ends and comment lines before it passed; false, reading nothing more, before
+  // anything else, which is told unless it is a block or an attribute (the skip tells
+  // those).
+  bool EndOfValues(std::string_view block);
   // Notes that the file ended inside `block`, skipped at the innermost level, or inside
   // the section being read.
   void NoteEndedInside(std::string_view block);
