@@ -175,8 +175,12 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   }
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
-  if (__builtin_expect(!ValueRanOver(FFile), 1))
+  if (__builtin_expect(!ValueRanOver(FFile), 1)) {
+    if (__builtin_expect(LastQuoteLeftOpen(), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
+                              ": " + QuoteLeftOpenReason() + "; it was read up to there");
     return true;
+  }
   if (item)
     ReportLeftOutAt(start, item, NotClosedReason());
   value.clear();
@@ -212,6 +216,9 @@ int TKivoFile::ReadKeyword() {
   const char after = GetHeldBackChar();
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
+  // A quote there begins a value, as in a skip of the same bytes: it is passed whole.
+  if (after == '"')
+    return ReadQuotedToken(FFile);
   return ReadWord();  // it starts with the character held back
 }
 

@@ -22,7 +22,10 @@
 // the blocks being read, passes over what the reader does not read; attributes on the
 // way to a block given back are applied before it. A value whose "(" runs on over a line
 // holding a brace ends before that brace and is left out, and an attribute whose "]" is
-// missing ends there too (or at the next attribute).
+// missing ends there too (or at the next attribute); the block of such a value stays
+// open to its own "}". What a block holds after the values it reads is told, and so is a
+// quoted value its quote leaves open. A text is the file's characters from its value's
+// start to its position, or told (ParseText).
 //
 // The reading loops end quietly at the end of the file; a file that ends while a block
 // is still open (cut short, or short of closing braces) gets one load warning naming
@@ -121,6 +124,8 @@ struct TKivoDisplayAttribute {
   // no layer instead.)
   const char* Refused = nullptr;
   bool Quoted = false;  // a value that ran over: its quote (not its "(") was left open
+  // Why its value, used as read, ended early (its quote left open); empty when it did not.
+  std::string OpenQuote;
   // Where it ends without its "]": 0 at it, '[' where the next attribute begins, '{'
   // where the next block begins.
   char EndsAt = 0;
@@ -189,11 +194,14 @@ class TKivoFile : public TObject {
   // A name: a word, also one that starts with a character that ends words ("+5V").
   int ReadName();
   // The keyword after a "{": a word, glued to the odd character it starts with (a form
-  // feed, a quote...) so that a warning names it whole; kwEmpty, reading nothing, before
-  // a brace or a bracket.
+  // feed, a NUL...) so that a warning names it whole; kwEmpty, reading nothing, before
+  // a brace or a bracket. One that begins with a quote is a quoted value, passed whole as
+  // a skip passes it (ReadQuotedToken).
   int ReadKeyword();
   // A string value into `value`; false, with `value` empty, for one that ran over its
   // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).
+  // A quoted value whose quote is left open on its line is kept as read, up to the
+  // bracket that ended it, and told (not when `item` is null).
   bool ReadValue(const char* item, std::string& value);
   // The board coordinate of a file value; one beyond the 32-bit range makes the object
   // unplaceable (FBeyondRange).
@@ -372,8 +380,12 @@ class TKivoFile : public TObject {
   // number (false, read up to it): a comment line is passed.
   bool ReadPolyPoints(std::vector<TKivoPoint>& points);
   void ParsePoly(TKivoPoly& poly);
-  // False when its value ran over its line (told).
+  // False when it was left out for its value (told): one that ran over its line or whose
+  // quote is left open. A text that goes on past its value to its position, or is cut, is
+  // told.
   bool ParseText(TKivoText& text);
+  // Tells the text read at `position` cut to its first `kept` characters.
+  [[gnu::cold]] void ReportTextCut(int64_t position, const std::string& text, size_t kept);
   void ReportPolygonVoid();
   void ReportCircleVoid();
 

@@ -357,7 +357,9 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwUN:
-        break;
+        // Its values are not used: passed over whole, untold.
+        FLevels.Skip(kwUN, TKivoContent::Anything);
+        continue;
       default:
         FLevels.NotRead(code);
         continue;

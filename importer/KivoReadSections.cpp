@@ -367,6 +367,8 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       if (!ReadValue(/*item=*/nullptr, attribute.Text)) {
         attribute.Refused = NotClosedReason();
         attribute.Quoted = LastValueQuoted();
+      } else if (LastQuoteLeftOpen()) {
+        attribute.OpenQuote = QuoteLeftOpenReason();
       }
       break;
     case kwWD:
@@ -406,6 +408,11 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
     NoteAttributeApplied(attribute.Key);
   const std::string& value = attribute.Text;
   const char* refused = attribute.Refused;
+  if (__builtin_expect(!attribute.OpenQuote.empty(), 0) && FReport)
+    FReport->AddLineWarning("Value of " + std::string(KivoKeywordText(attribute.Key)) + " \"" +
+                                value + "\"",
+                            LineAt(attribute.ValueAt),
+                            ": " + attribute.OpenQuote + "; it was read up to there");
   switch (attribute.Key) {
     case kwAMT:
       FDisplay.SetAMT(attribute.Real);

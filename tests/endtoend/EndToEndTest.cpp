@@ -521,6 +521,100 @@ TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
       << rpt;
 }
 
+// Fault: every warning was told on a line of its own and kept while the file was read, so
+// that a file of unknown blocks took the host's memory with its report (16 MB of them
+// took 674 MiB, a 200 MB report), and a valid board with a block of the format's own in
+// every pin was told once per pin. A kind of warning is told ten times and the rest of
+// it counted with their lines, in kinds that alternate too; a block of the format's own
+// table that its block does not read is told once with its count.
+TEST_F(EndToEndTest, WarningsOfOneKindAreToldAFewTimesAndTheRestCounted) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string demo = SourceFile("examples/demo.pdf");
+  const size_t annotate = demo.find('\n', demo.find("{ANNOTATE")) + 1;  // line 83 on
+  auto inAnnotate = [&](const std::string& line, int count) {
+    std::string text = demo.substr(0, annotate);
+    for (int i = 0; i < count; ++i)
+      text += line;
+    return text + demo.substr(annotate);
+  };
+  auto warningLines = [](const std::string& report) {
+    size_t count = 0;
+    for (size_t at = report.find("\r\nWARNING: "); at != std::string::npos;
+         at = report.find("\r\nWARNING: ", at + 2))
+      ++count;
+    return count;
+  };
+  const std::string objects = "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, "
+                              "30 text, 80 track, 13 via\n";
+
+  const THostRun unknown = RunHost({WriteScratch("unknown.pdf", inAnnotate("{XYZ 1 2 3}\n", 20000))});
+  EXPECT_TRUE(Has(unknown, "Status dialog: \"Status: Translation Complete, 20003 Warnings\"\n"))
+      << unknown.Output;
+  EXPECT_TRUE(Has(unknown, objects)) << unknown.Output;
+  const std::string report = ReadFile(Scratch() + "unknown.rpt");
+  EXPECT_LT(report.size(), 4000u);
+  EXPECT_EQ(warningLines(report), 3u + 10u);
+  EXPECT_NE(report.find("WARNING: The block XYZ at line 92 is not one of the ANNOTATE block's items "
+                        "(ARC, C, FR, L, R, T, POLY, PV, CV, FL, DIMENSION): it was skipped; 19990 "
+                        "more of this kind are counted, not told one by one (lines 93 to 20082)\r\n"),
+            std::string::npos)
+      << report;
+
+  // Two kinds in turn, a block and stray text after it; and a run of stray values each
+  // closing a block ("a} "a} ...), which ends the board's blocks one after the other.
+  const THostRun alternate = RunHost({WriteScratch("alternate.pdf", inAnnotate("{XYZ 1} x\n", 5000))});
+  EXPECT_TRUE(Has(alternate, "Status dialog: \"Status: Translation Complete, 10003 Warnings\"\n"))
+      << alternate.Output;
+  const std::string alternated = ReadFile(Scratch() + "alternate.rpt");
+  EXPECT_EQ(warningLines(alternated), 3u + 20u);
+  EXPECT_NE(alternated.find("WARNING: The text \"x\" at line 92 lies between the blocks of the "
+                            "ANNOTATE block: it was passed over; 4990 more of this kind are "
+                            "counted, not told one by one (lines 93 to 5082)\r\n"),
+            std::string::npos)
+      << alternated;
+  const THostRun quotes = RunHost({WriteScratch("quotes.pdf", inAnnotate("\"a} ", 100000))});
+  const size_t count = quotes.Output.find("Warnings: ");
+  ASSERT_NE(count, std::string::npos) << quotes.Output;
+  EXPECT_GT(atol(quotes.Output.c_str() + count + 10), 100000L) << quotes.Output;
+  EXPECT_LT(ReadFile(Scratch() + "quotes.rpt").size(), 8000u);
+
+  // A block of the format's own in every pin of a valid board: one line.
+  std::string pins = demo;
+  for (size_t at = 0; (at = pins.find("{PLOC ", at)) != std::string::npos; at += 6)
+    pins.insert(pins.find('}', at) + 1, " {PNL 2}");
+  const THostRun pinned = RunHost({WriteScratch("pins.pdf", pins)});
+  EXPECT_TRUE(Has(pinned, "Status dialog: \"Status: Translation Complete, 25 Warnings\"\n"))
+      << pinned.Output;
+  EXPECT_TRUE(Has(pinned, objects)) << pinned.Output;
+  const std::string told = ReadFile(Scratch() + "pins.rpt");
+  EXPECT_EQ(warningLines(told), 3u + 1u) << told;
+  EXPECT_NE(told.find("WARNING: The block PNL at line 314 is not one of the P block's items (PT, "
+                      "PLOC): it was skipped; 21 more of this kind are counted, not told one by "
+                      "one (lines 315 to 437)\r\n"),
+            std::string::npos)
+      << told;
+}
+
+// Fault: an unknown block holding many attributes took time growing with their square
+// (each attribute met searched those before it for the ones of blocks closed since): a
+// block of 500,000 ran past the host's deadline. The attributes directly in it are
+// applied and told once, as before.
+TEST_F(EndToEndTest, AnUnknownBlockOfManyAttributesIsReadWithinTheDeadline) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string attributes = "{XYZ\n";
+  for (int i = 0; i < (1 << 19); ++i)
+    attributes += "[WD 5]\n";
+  const THostRun run = RunHost({WriteScratch("attributes.pdf",
+                                             EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + attributes + "}\n")),
+                                "--deadline", "10"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 5 Warnings\"\n")) << run.Output;
+  EXPECT_NE(ReadFile(Scratch() + "attributes.rpt")
+                .find("WARNING: The attribute at line 84 lies inside the XYZ block, which was "
+                      "skipped: it was applied\r\n"),
+            std::string::npos);
+}
+
 // Faults: a text holding two tabs ended at the first ("SENSOR\t\tNODE" gave the text
 // `SENSOR" NODE`: tabs were blanks inside values too); a text holding "}" ended there and
 // took the block's end, so that 11 objects after it were lost under warnings naming other
@@ -872,6 +966,121 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
   EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 3 Warnings\"\n")) << run.Output;
   EXPECT_EQ(ObjectLines(ReadFile(Scratch() + "commented.dump")),
             ObjectLines(SourceFile("tests/importer/golden/demo.dump")));
+}
+
+// The example without its voids (lines 221 to 223), which imports as "Translation
+// Successful", with `from` (its first occurrence) made `to`.
+std::string ExampleWithoutVoids(const std::string& from = "", const std::string& to = "") {
+  const std::string demo = SourceFile("examples/demo.pdf");
+  std::string text;
+  int line = 1;
+  for (size_t start = 0, end; start < demo.size(); start = end + 1, ++line) {
+    end = std::min(demo.find('\n', start), demo.size());
+    if (line < 221 || line > 223)
+      text.append(demo, start, end - start + 1);
+  }
+  const size_t at = from.empty() ? std::string::npos : text.find(from);
+  EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// Faults of the example without its voids, each under "Translation Successful": a quoted
+// text with two blanks in a row ended at the first blank, the words after it read as its
+// position ("LOT  2024 12" gave the text "LOT" at 2024, 12); a text whose position could
+// not be read was joined to the words after its value by a '"' and a blank
+// (x"SENSOR NODE" gave `x"SENSOR" NODE`, a quote never closed `NEVER" CLOSED`); what a
+// block held after the values it reads was passed over. A text is the file's characters
+// up to its position, or told, and what is left in a block is told.
+TEST_F(EndToEndTest, TextsAreTheFilesCharactersUpToTheirPositionOrTold) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const THostRun whole = RunHost({WriteScratch("nov.pdf", ExampleWithoutVoids())});
+  EXPECT_TRUE(Has(whole, "Status dialog: \"Status: Translation Successful\"\n")) << whole.Output;
+  const std::string objects = ObjectLines(ReadFile(Scratch() + "nov.dump"));
+  const std::string sensor = "Text=\"SENSOR NODE\"";
+  const struct {
+    const char* Name;
+    const char* Becomes;  // in place of {T "SENSOR NODE" -700 680}
+    const char* Status;
+    const char* Told;  // empty: nothing
+    const char* Text;  // the text's dump in place of the example's; empty: left out
+  } cases[] = {
+      {"blanks", "{T \"LOT  2024 12\" -700 680}", "Translation Successful", "",
+       "Text=\"LOT  2024 12\""},
+      {"rest", "{T \"SENSOR NODE\" -700 680 5}", "Translation Complete, 1 Warnings",
+       "The text \"5\" at line 93 lies in the T block after the values it reads: it was passed "
+       "over, with the rest of the block",
+       "Text=\"SENSOR NODE\""},
+      {"unclosed", "{T \"NEVER  CLOSED -700 680}", "Translation Complete, 1 Warnings",
+       "Text \"NEVER  CLOSED -700 680\" at line 93 left out: its quote is not closed before the "
+       "\"}\" after it",
+       ""},
+      {"bare", "{T x\"SENSOR NODE\" -700 680}", "Translation Complete, 1 Warnings",
+       "Text \"x\"SENSOR NODE\"\" at line 93 goes on after its value: it was read up to its "
+       "position",
+       "Text=\"x\\\"SENSOR NODE\\\"\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string name = std::string(c.Name) + ".pdf";
+    const THostRun run =
+        RunHost({WriteScratch(name, ExampleWithoutVoids("{T \"SENSOR NODE\" -700 680}", c.Becomes))});
+    EXPECT_TRUE(Has(run, "Status dialog: \"Status: " + std::string(c.Status) + "\"\n")) << run.Output;
+    const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
+    if (*c.Told != 0) {
+      EXPECT_NE(report.find("WARNING: " + std::string(c.Told) + "\r\n"), std::string::npos) << report;
+    }
+    if (*c.Text == 0) {
+      EXPECT_TRUE(Has(run, "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 29 "
+                           "text, 80 track, 13 via\n"))
+          << run.Output;
+      continue;
+    }
+    std::string expected = objects;
+    expected.replace(expected.find(sensor), sensor.size(), c.Text);
+    EXPECT_EQ(ObjectLines(ReadFile(Scratch() + c.Name + ".dump")), expected);
+  }
+}
+
+// Faults: a text whose value ran on over its line to a block or an attribute ended its
+// block there ({T "SENSOR<line end>NODE {X} ...): its own "}" then closed ANNOTATE, and
+// 11 objects after it were lost; [LY "COMP"] in place of {X} moved 7 silkscreen objects
+// to the top copper. A quote right after a block's "{", or between blocks, began no value
+// in reading, and the "}" inside closed ANNOTATE. The same bytes in a block the reader
+// skips (FL) lost and moved nothing. Read, they now end where a skip ends them: a block
+// whose value ran on stays open to its own "}".
+TEST_F(EndToEndTest, ReadBytesEndWhereASkipOfTheSameBytesEnds) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string sensor = "{T \"SENSOR NODE\" -700 680}";
+  const std::string ranOn = " \"SENSOR\n  NODE %s -700 680\n  END\" -700 680}";
+  const auto with = [&](std::string text, const std::string& inside) {
+    return text.replace(text.find("%s"), 2, inside);
+  };
+  const struct {
+    std::string Name, Read, Skipped;  // in place of the text; Skipped empty: left as it is
+    int Warnings;
+  } cases[] = {
+      {"ranon-block", "{T" + with(ranOn, "{X}"), "{FL" + with(ranOn, "{X}"), 2},
+      {"ranon-attribute", "{T" + with(ranOn, "[LY \"COMP\"]"), "{FL" + with(ranOn, "[LY \"COMP\"]"),
+       2},
+      {"keyword", "{\"T} x\" -700 680}", "{FL {\"T} x\" -700 680}}", 1},
+      {"stray", sensor + "\n    \"} x\"", "", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string dumps[2];
+    for (const int skipped : {0, 1}) {
+      const std::string name = c.Name + (skipped ? "-skipped" : "-read");
+      const THostRun run = RunHost({WriteScratch(
+          name + ".pdf", ExampleWithoutVoids(sensor, skipped ? c.Skipped.empty() ? sensor : c.Skipped
+                                                             : c.Read))});
+      EXPECT_TRUE(Has(run, skipped ? "Status dialog: \"Status: Translation Successful\"\n"
+                                   : "Status dialog: \"Status: Translation Complete, " +
+                                         std::to_string(c.Warnings) + " Warnings\"\n"))
+          << run.Output;
+      dumps[skipped] = ObjectLines(ReadFile(Scratch() + name + ".dump"));
+    }
+    EXPECT_TRUE(dumps[0] == dumps[1]) << "the read bytes end otherwise than the skipped";
+  }
 }
 
 // Fault: a text holding 0x1A left out of the board made the run print no counts and end
