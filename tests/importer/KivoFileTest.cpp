@@ -1516,9 +1516,12 @@ TEST_F(KivoFileTest, AConnectionToANetTheFileDoesNotDefineIsTold) {
   const std::string noPin = " connects no pin of its definition R: it was passed over\r\n";
   const std::string noNet = "\", which the file does not define: the pin was imported without "
                             "a net\r\n";
-  // Told as the translation finds them, in the file's order, at the line of each list.
+  // The quote left open is told as the list is read; the rest as the translation finds
+  // them, in the file's order, at the line of each list.
   ExpectLoadWarnings(
-      "6\r\n"
+      "7\r\n"
+      "WARNING: Name of a net in the CN block \"ND\" at line 10: its quote is not closed before "
+      "the \"}\" after it; it was read up to there\r\n"
       "WARNING: The connection of pin 1 of component R1 at line 6 names the net \"GNDX" + noNet +
       "WARNING: The name \"GND\" in the connections of component R1 at line 6" + beyond +
       "WARNING: The name \"3\" in the connections of component R2 at line 7" + noPin +
