@@ -239,7 +239,10 @@ void TKivoFile::Load() {
       FReport->AddImportError(ieUnknownError);
     return;
   }
+  // What the translation finds given twice or not given is told with its lines after it.
+  TKivoTranslationNotes notes;
   TKivoImport(*this).Run();
+  ReportTranslationNotes(notes);
 }
 
 bool TKivoFile::ReadModel() {
@@ -252,10 +255,8 @@ bool TKivoFile::ReadModel() {
 
 void TKivoFile::SkipComponentName() {
   // A value (mostly quoted), not kept; there is none before the first section.
-  SkipListGap(FFile);
-  const char held = GetHeldBackChar();
-  const int next = held != 0 ? held : FFile.Peek();
-  if (next < 0 || next == '{' || next == '}' || next == '[')
+  const int next = PassToValue(kwCOMPONENT, /*name=*/true);
+  if (next == 0 || next == '{' || next == '}')
     return;
   std::string name;
   ReadValue("Name of COMPONENT", name);
@@ -278,6 +279,7 @@ void TKivoFile::Read() {
       FAborted = true;
       break;
     }
+    const TBlockAttributes own(*this);
     SkipComponentName();
     ParseSections();
   }

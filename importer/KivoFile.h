@@ -53,10 +53,19 @@
 // PAD_STACK (whose pads are not used) and an instance without designator are told. A
 // pin left out keeps its place in net lists by position.
 //
+// What stands where a block's name or the values of its lists are read is taken as what
+// it is, or told (KivoReadValues.cpp): a comment line there is passed, a quoted name is
+// what its quotes hold, and an attribute is no name or value: told, it holds for that
+// block alone. What the translation finds given twice or not given is told after it with
+// the lines it was read at (TKivoTranslationNotes): a net named as one before (without
+// regard to case, as the host names nets), whose objects join that net; a designator
+// given twice (both components imported); a pin connected to a net the file does not
+// define; a name of a connection list that connects no pin.
+//
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
-// drives the reading, KivoLevels.cpp recovers from damage, and KivoReadSections.cpp,
-// KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp
-// read the blocks they name.
+// drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
+// names and values of blocks, and KivoReadSections.cpp, KivoReadGraphics.cpp,
+// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name.
 #pragma once
 
 #include <cassert>
@@ -247,6 +256,62 @@ class TKivoFile : public TObject {
   // The load warning of a file that ends while `block` (the section it ends in) is open.
   void ReportEndedInside(const std::string& block);
 
+  // --- A block's name and the values of its lists (KivoReadValues.cpp) ---
+  // What stands where a block's name or a value of its list is read is taken as what it
+  // is, or told. Comment lines there are passed, as between blocks. An attribute there
+  // is no name or value: one that a name or value follows is the block's, told, and
+  // holds for that block alone (TBlockAttributes); one that the block's end or a block
+  // follows is read as it would be there: in a list of values as one directly inside a
+  // block of values whose "}" came late (applied, told), before a block's items as one
+  // of its items.
+  //
+  // Passes what stands before the name (`name`) or the next value of the block `code`,
+  // and answers the character the name or value begins with, held back or next: "{" or
+  // "}" also where a value that ran over ended, and 0 at the end of the file.
+  int PassToValue(int code, bool name);
+  // A block's name, its first word, or what a quoted name's quotes hold; empty where
+  // the block's items or its end come first.
+  std::string ReadBlockName(int code);
+  // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
+  bool ReadListValue(int code, const char* item, std::string& value);
+  int32_t ReadListInteger(int code);
+  double ReadListFloat(int code);
+  // Made where the reading of a block begins: at the block's end, puts back the drawing
+  // state that attributes met among its name and values changed, unless an attribute
+  // of the same key changed it again meanwhile (which holds after the block, as in a
+  // valid file).
+  class TBlockAttributes {
+   public:
+    explicit TBlockAttributes(TKivoFile& reader)
+        : FReader(reader), FMark(reader.FBlockAttributes.size()), FOuterMark(reader.FBlockMark) {
+      reader.FBlockMark = FMark;
+    }
+    // Puts nothing back while an exception passes (the reading has ended).
+    ~TBlockAttributes() noexcept(false) {
+      FReader.FBlockMark = FOuterMark;
+      if (__builtin_expect(FReader.FBlockAttributes.size() > FMark, 0))
+        FReader.EndBlockAttributes(FMark);
+    }
+    TBlockAttributes(const TBlockAttributes&) = delete;
+    TBlockAttributes& operator=(const TBlockAttributes&) = delete;
+
+   private:
+    TKivoFile& FReader;
+    size_t FMark, FOuterMark;
+  };
+  // The character a name or value would begin with (PassToValue), comment lines passed.
+  int NextValueCharacter();
+  // The attributes before a name or value, the first one's "[" next (PassToValue).
+  [[gnu::cold]] int PassAttributes(int code, bool name);
+  // Applies an attribute that holds for the block being read alone, and tells it.
+  [[gnu::cold]] void ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int code,
+                                         bool name);
+  // An attribute of `key` applied: the drawing state it sets holds after the blocks
+  // whose own attributes set it before.
+  [[gnu::cold]] void NoteAttributeApplied(int key);
+  // Puts back what the attributes of a block, from `mark` on, set.
+  [[gnu::cold]] void EndBlockAttributes(size_t mark);
+
   // --- Sections, the display and its attributes (KivoReadSections.cpp) ---
   void ParseSections();
   void ParseEnvironment();
@@ -367,6 +432,9 @@ class TKivoFile : public TObject {
   void ParseInstanceAttributes(TKivoComponent& definition);
   void ParseInstanceEntries(TKivoInstance& instance);
   void ParseConnections(TKivoInstance& instance);
+  // Tells what the translation noted (TKivoTranslationNotes), with the lines of the file
+  // it was read at.
+  void ReportTranslationNotes(const TKivoTranslationNotes& notes);
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
   [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
@@ -410,6 +478,21 @@ class TKivoFile : public TObject {
   std::unordered_map<std::string, TLayerRecord> FPadLayers;
   TLayerRecord* FLayer = nullptr;
   TLayerRecord* FCounting = nullptr;
+  // The drawing state before the attributes that hold for the blocks being read alone,
+  // one for each key of a block, innermost last (TBlockAttributes); the innermost block's
+  // from FBlockMark on.
+  struct TBlockAttribute {
+    int Key = 0;
+    bool Overridden = false;  // an attribute of its key was applied after it
+    std::string LayerName;
+    TLayerRecord* Layer = nullptr;
+    uint8_t LineStyle = 0, HorizontalJustification = 0, VerticalJustification = 0, Mirror = 0;
+    int32_t Width = 0, TextSize = 0, Rotation = 0;
+    double AMT = 0, APT = 0;
+  };
+  std::vector<TBlockAttribute> FBlockAttributes;
+  size_t FBlockMark = 0;
+  bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
   int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
   TKivoDisplay FDisplay;

@@ -181,9 +181,7 @@ void TKivoLevels::TellReadInside(int code, std::string_view block) {
                                " block: a \"}\" may be missing before it; it was read");
 }
 
-void TKivoLevels::AttributeInValues() {
-  ReadItemToken(FReader.FFile);  // the "[" held back
-  const TKivoDisplayAttribute attribute = FReader.ReadAttribute();
+void TKivoLevels::AttributeInValues(const TKivoDisplayAttribute& attribute) {
   TellAttributeInside(FReader.LineAt(attribute.Start), Innermost().Name, /*values=*/true);
   FReader.ApplyAttribute(attribute);
 }

@@ -38,6 +38,7 @@
 #include "importer/KivoScanner.h"
 
 class TKivoFile;
+struct TKivoDisplayAttribute;
 
 // What a level of the reading reads.
 struct TKivoLevelKind {
@@ -105,10 +106,10 @@ class TKivoLevels {
   // `content`. False when the file ended inside it.
   bool Skip(int code, TKivoContent content) { return Skip(KivoKeywordText(code), content); }
   bool Skip(std::string_view block, TKivoContent content);
-  // An attribute (its "[" held back) met in the innermost level's list of values: the
-  // level's, as one directly inside a block of values whose "}" came late; read, applied
+  // An attribute, just read, met at the end of the innermost level's list of values:
+  // the level's, as one directly inside a block of values whose "}" came late; applied
   // and told.
-  void AttributeInValues();
+  void AttributeInValues(const TKivoDisplayAttribute& attribute);
   // Whether the block skipped last held a block of `code` directly (a block of PIN_DEF
   // that holds PT or PLOC blocks was a pin).
   bool SkippedHeld(int code) const {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -824,6 +825,147 @@ TEST_F(EndToEndTest, WhatTheReaderPassesOverIsToldAndRecoveredBlocksKeepTheirDra
       EXPECT_EQ(ObjectLines(ReadFile(Scratch() + c.Name + ".dump")), objects);
     }
   }
+}
+
+// The lines of `objects` (ObjectLines) that `other` does not have, each line once.
+int MissingLines(const std::string& objects, const std::string& other) {
+  std::multiset<std::string> kept;
+  for (size_t start = 0, end; start < other.size(); start = end + 1) {
+    end = other.find('\n', start);
+    kept.insert(other.substr(start, end - start));
+  }
+  int missing = 0;
+  for (size_t start = 0, end; start < objects.size(); start = end + 1) {
+    end = objects.find('\n', start);
+    const auto at = kept.find(objects.substr(start, end - start));
+    if (at == kept.end())
+      ++missing;
+    else
+      kept.erase(at);
+  }
+  return missing;
+}
+
+// Faults of the example without its voids (which alone imports as "Translation
+// Successful") where a value that a block holds was neither taken as what it is nor told:
+// a pin connected to a net the file does not define lost it, and a name beyond the pins
+// passed, silently, while a quoted name lost its net; an attribute in a pad-stack entry
+// or in place of a block's name was taken for the value or name (J1's pads the server's
+// default, a net "[WD" with GND's objects, a definition or pin lost) and its setting
+// outlived the block (every pad and via grew); a net given twice made a second host net
+// of its name, a designator given twice a second component, untold; a comment line in a
+// list of layers was read as layers, and the count of physical ids named no line. Each is
+// told at the default detail with its line, and the board is the example's but for what
+// the change itself makes.
+TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::vector<std::string> lines;
+  {
+    const std::string demo = SourceFile("examples/demo.pdf");
+    for (size_t start = 0, end; start < demo.size(); start = end + 1) {
+      end = demo.find('\n', start);
+      lines.push_back(demo.substr(start, end - start));
+    }
+  }
+  // The example without its voids (lines 221 to 223): told lines after them are 3 less.
+  auto board = [&] {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (i + 1 < 221 || i + 1 > 223)
+        text += lines[i] + (i + 1 < lines.size() ? "\n" : "");
+    return text;
+  };
+  const std::string kSummary =
+      "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, 80 track, 13 via\n";
+  const std::string held = ": it holds for that block alone, up to its \"}\"";
+  const std::string noNet = "\", which the file does not define: the pin was imported without a net";
+  const struct {
+    const char* Name;
+    int Line;  // of the example, from 1
+    const char* Was;  // in that line
+    std::string Becomes;
+    int Warnings;
+    std::vector<std::string> Told;  // the lines of the report, "WARNING: " left out
+    std::string Summary;            // empty: the example's
+    int Changed;  // the example's objects this import changes; -1: not compared
+  } cases[] = {
+      {"undefined", 448, "GND}", "GNDX}", 1,
+       {"The connection of pin 2 of component D1 at line 445 names the net \"GNDX" + noNet}, "", 1},
+      {"beyond", 448, "GND}", "GND LED_A}", 1,
+       {"The name \"LED_A\" in the connections of component D1 at line 445 stands beyond the 2 "
+        "pins of its definition LED3MM: it was passed over"},
+       "", 0},
+      {"quoted", 448, "GND}", "\"GND\"}", 0, {}, "", 0},
+      {"quoted pairs", 388, "4 GND", "4 \"GND\"", 0, {}, "", 0},
+      {"pad entry", 129, "1 \"C62X38\"", "1 [WD 33] \"C62X38\"", 1,
+       {"The attribute at line 129 stands among the PAD block's values" + held}, "", 0},
+      {"pad entry end", 134, "\"SMDSOIC\" \"\"", "\"SMDSOIC\" [WD 33] \"\"", 1,
+       {"The attribute at line 134 stands among the PAD block's values" + held}, "", 0},
+      {"net", 202, "{N GND", "{N [WD 33] GND", 1,
+       {"The attribute at line 202 stands in place of the N block's name" + held}, "", 0},
+      // The pads of C62X38 alone (J1's connected pins 2 to 4) take the width, drawn in it.
+      {"pad definition", 137, "{PAD_DEF C62X38", "{PAD_DEF [WD 33] C62X38", 1,
+       {"The attribute at line 137 stands in place of the PAD_DEF block's name" + held}, "", 3},
+      {"definition", 311, "{COMP_DEF", "{COMP_DEF [WD 33]", 1,
+       {"The attribute at line 308 stands in place of the COMP_DEF block's name" + held}, "", 0},
+      {"instance", 324, "{I", "{I [WD 33]", 1,
+       {"The attribute at line 321 stands in place of the I block's name" + held}, "", 0},
+      {"pin", 314, "{P 1", "{P [WD 3] 1", 1,
+       {"The attribute at line 311 stands in place of the P block's name" + held}, "", 0},
+      {"net twice", 268, "}", "}\n    {N sda {DG [LY \"COMP\"] [WD 10] {W -1000 -100 -870 -100}}}",
+       1, {"The net sda at line 266 was given before (line 256): its objects were added to that net"},
+       "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, 81 track, 13 via\n",
+       -1},
+      {"designator twice", 333, "}",
+       "}\n    {I RES0805 R2 {ATR {IN {ORG 350 -350}}} {CN VCC_3V3 SCL}}", 1,
+       {"Component R2 at line 331 has the designator of the component at line 326: both were "
+        "imported"},
+       "Objects: 8 arc, 11 component, 2 fill, 8 net, 32 pad, 3 polygon, 32 text, 82 track, 13 via\n",
+       -1},
+      {"layer comment", 26, "1", "1\n    % inner layers follow", 0, {}, "", 0},
+      {"layer comment braces", 26, "1", "1\n% {note}", 0, {}, "", 0},
+      {"physical ids", 42, "0", "0\n    \"1\" 1 0", 1,
+       {"Number of Layer Strings does not Physical ID Map",
+        "The LYRPHID block at line 41 lists 15 physical layer ids for the 14 layer strings of "
+        "LYRSTR"},
+       "", 0},
+  };
+  const THostRun whole = RunHost({WriteScratch("nov.pdf", board())});
+  ASSERT_TRUE(Has(whole, "Status dialog: \"Status: Translation Successful\"\n")) << whole.Output;
+  ASSERT_TRUE(Has(whole, kSummary)) << whole.Output;
+  const std::string objects = ObjectLines(ReadFile(Scratch() + "nov.dump"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string& line = lines[static_cast<size_t>(c.Line - 1)];
+    const std::string kept = line;
+    const size_t at = line.find(c.Was);
+    ASSERT_NE(at, std::string::npos);
+    line.replace(at, strlen(c.Was), c.Becomes);
+    const std::string name = std::string(c.Name) + ".pdf";
+    const THostRun run = RunHost({WriteScratch(name, board())});
+    line = kept;
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_TRUE(Has(run, c.Warnings == 0 ? std::string("Status: Translation Successful\"\n")
+                                         : "Status: Translation Complete, " +
+                                               std::to_string(c.Warnings) + " Warnings\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, c.Summary.empty() ? kSummary : c.Summary)) << run.Output;
+    const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
+    for (const std::string& told : c.Told)
+      EXPECT_NE(report.find("WARNING: " + told + "\r\n"), std::string::npos) << report;
+    if (c.Changed >= 0) {
+      EXPECT_EQ(MissingLines(objects, ObjectLines(ReadFile(Scratch() + c.Name + ".dump"))),
+                c.Changed);
+    }
+  }
+  // A comment line after every line, holding every character of structure.
+  std::string commented;
+  for (const std::string& line : lines)
+    commented += line + "\n% c { } [ \" \\\n";
+  const THostRun run = RunHost({WriteScratch("commented.pdf", commented)});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 3 Warnings\"\n")) << run.Output;
+  EXPECT_EQ(ObjectLines(ReadFile(Scratch() + "commented.dump")),
+            ObjectLines(SourceFile("tests/importer/golden/demo.dump")));
 }
 
 // The example without its voids (lines 221 to 223), which imports as "Translation
