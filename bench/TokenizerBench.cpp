@@ -14,6 +14,7 @@
 #include "classlib/Streams.h"
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
+#include "importer/KivoScanner.h"
 #include "importer/KivoTokenizer.h"
 
 namespace {

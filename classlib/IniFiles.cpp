@@ -82,18 +82,40 @@ class TIniDocument {
 
 namespace {
 
-// A line break inside a name or value would start a new line of the file.
-std::string OneLine(std::string_view text) {
-  std::string s(text);
-  std::replace(s.begin(), s.end(), '\r', ' ');
-  std::replace(s.begin(), s.end(), '\n', ' ');
-  return s;
-}
-
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
+bool HoldsLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// Why `section` cannot be the name of a section: its header line would read back as
+// another name. Empty when it can.
+std::string IniSectionFault(std::string_view section) {
+  if (HoldsLineBreak(section))
+    return "it holds a line break, which would end its line";
+  if (!section.empty() && (IsBlank(section.front()) || IsBlank(section.back())))
+    return "it begins or ends with a blank or a control character, which reading drops";
+  if (section.find(']') != std::string_view::npos)
+    return "it holds \"]\", which reading takes for the end of a section's name";
+  return {};
+}
+
+// Refuses what would not read back as written, before anything changes.
+void CheckWritable(const std::string& fileName, std::string_view section, std::string_view ident,
+                   std::string_view value) {
+  auto refuse = [&](const char* what, std::string_view name, const std::string& why) {
+    return EIniFileException(Format("Unable to write %s \"%s\" to %s because %s", what, std::string(name).c_str(),
+                                    fileName.c_str(), why.c_str()),
+                             ERROR_INVALID_DATA);
+  };
+  if (std::string why = IniSectionFault(section); !why.empty())
+    throw refuse("the section", section, why);
+  if (std::string why = IniKeyFault(ident); !why.empty())
+    throw refuse("the key", ident, why);
+  if (HoldsLineBreak(value))
+    throw refuse("the value of the key", ident, "it holds a line break, which would end its line");
+}
+
 std::string EncodeValue(std::string_view value) {
-  std::string v = OneLine(value);
+  std::string v(value);
   bool quote = !v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) ||
                               (v.size() >= 2 && v.front() == '"' && v.back() == '"'));
   return quote ? "\"" + v + "\"" : v;
@@ -244,27 +266,28 @@ const std::string* TIniDocument::Find(std::string_view section, std::string_view
 }
 
 void TIniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  // The writers have refused what would not read back (CheckWritable).
   TSection* s = FindSection(section);
   if (!s) {
     TSection added;
     added.HasHeader = true;
-    added.Name = Trim(OneLine(section));
+    added.Name = std::string(section);
     added.Header = "[" + added.Name + "]";
     FSections.push_back(std::move(added));
     IndexSection(FSections.size() - 1);
     s = &FSections.back();
   }
-  std::string encoded = EncodeValue(value);
-  if (auto* line = const_cast<TLine*>(s->FindEntry(key))) {
-    line->Value = DecodeValue(encoded);
-    line->Raw = line->Key + "=" + encoded;
+  const std::string encoded = EncodeValue(value);
+  if (auto* found = const_cast<TLine*>(s->FindEntry(key))) {
+    found->Value = DecodeValue(encoded);
+    found->Raw = found->Key + "=" + encoded;
     return;
   }
   TLine line;
+  line.Raw = std::string(key) + "=" + encoded;
   line.IsEntry = true;
-  line.Key = Trim(OneLine(key));
+  line.Key = std::string(key);
   line.Value = DecodeValue(encoded);
-  line.Raw = line.Key + "=" + encoded;
   // After the section's last key, so that blank lines and comments that close the
   // section stay where they are. No entry follows that place, so no index moves.
   auto last = std::find_if(s->Lines.rbegin(), s->Lines.rend(), [](const TLine& l) { return l.IsEntry; });
@@ -328,6 +351,22 @@ std::vector<std::string> TIniDocument::Pairs(std::string_view section) const {
     if (s->Lines[i].IsEntry && s->IsFirstOfItsKey(i))
       pairs.push_back(s->Lines[i].Key + "=" + s->Lines[i].Value);
   return pairs;
+}
+
+std::string IniKeyFault(std::string_view ident) {
+  if (ident.empty())
+    return "it is empty, and a key needs a name";
+  if (HoldsLineBreak(ident))
+    return "it holds a line break, which would end its line";
+  if (IsBlank(ident.front()) || IsBlank(ident.back()))
+    return "it begins or ends with a blank or a control character, which reading drops";
+  if (ident.front() == '[')
+    return "it begins with \"[\", which reading takes for the start of a section";
+  if (ident.front() == ';')
+    return "it begins with \";\", which reading takes for the start of a comment";
+  if (ident.find('=') != std::string_view::npos)
+    return "it holds \"=\", which reading takes for the end of the key";
+  return {};
 }
 
 int IniValueToInt(std::string_view text, int defaultValue) {
@@ -456,6 +495,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident,
                            const std::string& value) {
+  CheckWritable(GetFileName(), section, ident, value);
   Change([&](TIniDocument& document) {
     document.Set(section, ident, value);
     return true;
@@ -499,6 +539,7 @@ std::string TMemIniFile::ReadString(const std::string& section, const std::strin
 
 void TMemIniFile::WriteString(const std::string& section, const std::string& ident,
                               const std::string& value) {
+  CheckWritable(GetFileName(), section, ident, value);
   FDocument->Set(section, ident, value);
 }
 

@@ -15,11 +15,15 @@
 // and new sections at the end of the file.
 //
 // File format: "[Section]" lines, "key=value" lines (split at the first "="; key and
-// value trimmed of blanks), ";" comment lines. A value with leading or trailing
-// blanks, or one that begins and ends with a double quote, is written inside double
-// quotes, which reading removes again, so every one-line value survives a round trip.
-// Line breaks cannot be stored in a line: they are written as blanks, so that a value
-// can never break the file's structure.
+// value trimmed of blanks and control characters), ";" comment lines. A value with
+// leading or trailing blanks, or one that begins and ends with a double quote, is written
+// inside double quotes, which reading removes again, so every one-line value survives a
+// round trip. The format has no way to store anything else that reading would change, and
+// the writers refuse it rather than write it changed: a key that IniKeyFault rejects (one
+// that would read back as another key, a section, a comment or no key at all), a line
+// break in a value, and a section name with a line break, a "]" or blanks at its ends.
+// Such a write raises EIniFileException (code ERROR_INVALID_DATA) naming the key and why,
+// and changes nothing. Lines already in a file are kept and read as they are.
 // Failures: a file that exists but cannot be read raises EIniFileException
 // "Unable to read %s"; a failed write raises EIniFileException "Unable to write to %s"
 // (a missing folder is not created); the exception carries the Windows error code,
@@ -143,6 +147,12 @@ class TMemIniFile : public TCustomIniFile {
  private:
   std::unique_ptr<TIniDocument> FDocument;
 };
+
+// Why `ident` cannot be a key of an INI file, in words that finish a sentence
+// "... because ": an empty key; a line break; a blank or control character at either
+// end; "[" or ";" first; an "=" anywhere. Empty when it can be one. Keys are matched
+// without regard to case, so two keys that differ only in case are one key.
+std::string IniKeyFault(std::string_view ident);
 
 // Replaces the strings of `strings` by `lines`, inside one update.
 void AssignLines(TStrings& strings, const std::vector<std::string>& lines);

@@ -92,9 +92,10 @@ bool DeleteTree(HKEY parent, const std::string& path) {
 }
 
 void SetText(HKEY key, const std::string& name, const std::string& value) {
-  if (RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
-    throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
+  const LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                     static_cast<DWORD>(value.size() + 1));
+  if (result != ERROR_SUCCESS)
+    throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()), uint32_t(result));
 }
 
 }  // namespace
@@ -206,9 +207,10 @@ int TRegistry::ReadInteger(const std::string& name) {
 
 void TRegistry::WriteInteger(const std::string& name, int value) {
   DWORD data = static_cast<DWORD>(value);
-  if (RegSetValueExA(WorkKey(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                     sizeof data) != ERROR_SUCCESS)
-    throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
+  const LONG result =
+      RegSetValueExA(WorkKey(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+  if (result != ERROR_SUCCESS)
+    throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()), uint32_t(result));
 }
 
 bool TRegistry::HasSubKeys() {
@@ -230,13 +232,16 @@ void TRegistry::GetValueNames(TStrings& strings) { AssignLines(strings, GetValue
 
 namespace {
 
-// The key of a section; null when it does not exist and is not to be created.
-HKEY OpenSection(HKEY base, const std::string& path, bool create, REGSAM access) {
+// The key of a section; null when it does not exist and is not to be created, or could
+// not be opened (`error`, when given, says why).
+HKEY OpenSection(HKEY base, const std::string& path, bool create, REGSAM access, LONG* error = nullptr) {
   HKEY key = nullptr;
   LONG result = create && !path.empty()
                     ? RegCreateKeyExA(base, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                       nullptr, &key, nullptr)
                     : RegOpenKeyExA(base, path.c_str(), 0, access, &key);
+  if (error)
+    *error = result;
   return result == ERROR_SUCCESS ? key : nullptr;
 }
 
@@ -269,9 +274,10 @@ void TRegIniFile::WriteString(const std::string& section, const std::string& ide
                               const std::string& value) {
   std::string path;
   HKEY base = BaseKey(section, path);
-  TKeyGuard key(OpenSection(base, path, true, GetAccess()));
+  LONG error = ERROR_SUCCESS;
+  TKeyGuard key(OpenSection(base, path, true, GetAccess(), &error));
   if (!key.Get())
-    throw ERegistryException(Format("Failed to create key '%s'", section.c_str()));
+    throw ERegistryException(Format("Failed to create key '%s'", section.c_str()), uint32_t(error));
   SetText(key.Get(), ident, value);
 }
 

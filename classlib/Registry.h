@@ -25,7 +25,9 @@
 #include "classlib/Object.h"
 #include "classlib/Win.h"
 
-KIVO_EXCEPTION(ERegistryException, Exception);
+// Carries the Windows error code of a failed write (ERROR_KEY_DELETED for a key erased
+// under it), 0 for the other failures.
+KIVO_CODED_EXCEPTION(ERegistryException, Exception);
 
 class TRegistry : public TObject {
   KIVO_CLASS(TRegistry, TObject)

@@ -469,6 +469,37 @@ void TCustomComboBox::Dispatch(TMessage& message) {
   inherited::Dispatch(message);
 }
 
+void TCustomComboBox::DefaultHandler(TMessage& message) {
+  // What is left of a typed character after OnKeyPress. The system's list takes it as a
+  // choice and closes (it sets its "keep open" mark for the arrow keys only).
+  const bool letterInDroppedList = message.Msg == WM_CHAR && FStyle == csDropDownList &&
+                                   uint8_t(message.WParam) >= ' ' && GetDroppedDown();
+  if (!letterInDroppedList) {
+    inherited::DefaultHandler(message);
+    return;
+  }
+  StepToLetter(char(message.WParam));
+  message.Result = 0;
+}
+
+void TCustomComboBox::StepToLetter(char letter) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(GetHandle(), &info) || !info.hwndList)
+    return;
+  const char text[2] = {letter, '\0'};
+  // From the entry after the selected one, round the end, as the list searches.
+  const LRESULT current = SendMessageA(info.hwndList, LB_GETCARETINDEX, 0, 0);
+  const LRESULT found = SendMessageA(info.hwndList, LB_FINDSTRING, WPARAM(current), reinterpret_cast<LPARAM>(text));
+  if (found == LB_ERR || found == SendMessageA(info.hwndList, LB_GETCURSEL, 0, 0))
+    return;
+  SendMessageA(info.hwndList, LB_SETCURSEL, WPARAM(found), 0);
+  // The box's own face shows the selected entry.
+  InvalidateRect(GetHandle(), nullptr, FALSE);
+  FItemIndex = int(found);
+  Select();
+}
+
 void TCustomComboBox::CreateParams(TCreateParams& params) {
   inherited::CreateParams(params);
   CreateSubClass(params, "COMBOBOX");

@@ -7,7 +7,10 @@
 // button (the focused one, or the Default one while the focus is on a control that is
 // no button) shows the default frame and takes Enter through CM_DIALOGKEY; one with
 // Cancel takes Escape; a click hands its ModalResult to the form. A dropped-down combo
-// box keeps Enter and Escape, which close its list. The label is windowless and focuses its
+// box keeps Enter and Escape, which close its list; a letter typed into the dropped list
+// of a list-only box steps to the next entry it begins, as the arrow keys step, and
+// leaves the list open (the system's list closed as if the entry were chosen, so that
+// Escape after it could not keep the earlier one). The label is windowless and focuses its
 // FocusControl on its "&" accelerator. The group box paints its own frame and caption.
 // The push button, the check box and the label show their accelerator underline and
 // their focus rectangle only as the form's keyboard cues say.
@@ -196,6 +199,7 @@ class TCustomComboBox : public TWinControl {
   int GetDropDownCount() const { return FDropDownCount; }
   void SetDropDownCount(int value) { FDropDownCount = value; }
   void Dispatch(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnSelect;
@@ -219,6 +223,10 @@ class TCustomComboBox : public TWinControl {
   void ChangeScale(int M, int D) override;
 
  private:
+  // Selects the next entry of the dropped list that begins with `letter`, as the list's
+  // own search finds it, the list kept open; then OnSelect and OnChange as for a step.
+  void StepToLetter(char letter);
+
   TComboBoxStrings* FItems;
   TComboBoxStyle FStyle = csDropDown;
   int FItemIndex = -1;  // kept while there is no window

@@ -331,7 +331,8 @@ TLineCounter::~TLineCounter() {
 int64_t TLineCounter::LineAt(int64_t offset) {
   if (offset < FOffset) {
     // Asked for an earlier place: count again from the start.
-    FOffset = FLineEnds = 0;
+    FOffset = FLineEnds = FBufferEnd = 0;
+    FBuffered = 0;
     FAfterCR = false;
     if (FHandle != INVALID_HANDLE_VALUE)
       SetFilePointer(FHandle, 0, nullptr, FILE_BEGIN);
@@ -340,22 +341,29 @@ int64_t TLineCounter::LineAt(int64_t offset) {
     FOpened = true;
     FHandle = CreateFileA(FFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    FBuffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
   }
   if (FHandle == INVALID_HANDLE_VALUE)
     return 0;
-  char buffer[16384];
   while (FOffset < offset) {
-    const DWORD wanted = static_cast<DWORD>(std::min<int64_t>(sizeof buffer, offset - FOffset));
-    DWORD got = 0;
-    if (!ReadFile(FHandle, buffer, wanted, &got, nullptr) || got == 0)
-      return 0;
+    // The file is read a buffer at a time, not up to each place asked for: a file of
+    // warnings asks for one every few bytes.
+    if (FOffset == FBufferEnd) {
+      DWORD got = 0;
+      if (!ReadFile(FHandle, FBuffer.get(), kBufferSize, &got, nullptr) || got == 0)
+        return 0;
+      FBuffered = got;
+      FBufferEnd += got;
+    }
+    const char* bytes = FBuffer.get() + FBuffered - (FBufferEnd - FOffset);
+    const int64_t count = std::min(offset, FBufferEnd) - FOffset;
     // A CR ends a line; an LF ends one unless a CR came just before it.
-    for (DWORD i = 0; i < got; ++i) {
-      const char c = buffer[i];
+    for (int64_t i = 0; i < count; ++i) {
+      const char c = bytes[i];
       FLineEnds += c == '\r' || (c == '\n' && !FAfterCR);
       FAfterCR = c == '\r';
     }
-    FOffset += got;
+    FOffset += count;
   }
   return FLineEnds + 1;
 }

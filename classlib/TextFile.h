@@ -22,6 +22,7 @@
 
 #include <cassert>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -217,6 +218,11 @@ class TLineCounter {
   int64_t FOffset = 0;     // counted up to here
   int64_t FLineEnds = 0;   // line ends before FOffset
   bool FAfterCR = false;   // the byte before FOffset is a CR
+  // The bytes read last, which end at FBufferEnd in the file.
+  static constexpr DWORD kBufferSize = 16384;
+  std::unique_ptr<char[]> FBuffer;
+  DWORD FBuffered = 0;
+  int64_t FBufferEnd = 0;
 };
 
 // Answers the first text-file error recorded while I/O checks were off, and clears it.

@@ -16,9 +16,12 @@
 // - Other instances of the module in the same profile read and save the user's file too.
 //   A save asks for the file alone for a moment, and under Wine a file open for reading
 //   cannot be replaced, so a read may meet a save and a save a read: each waits, a step
-//   at a time, for a short while (kInUseWaitMs) and tries again. The file is read once,
-//   for either form, so that a save between two reads cannot mix two files. A registry
-//   save that meets another's erasure of the section is made again in the same way.
+//   at a time, for a short while and tries again (RetryWhileHeldByAnotherInstance, the
+//   rule of every settings store). The file is read once, for either form, so that a
+//   save between two reads cannot mix two files. A registry save that meets another's
+//   erasure of the section is made again in the same way. Only these wait: a file that
+//   is missing or may not be read, and a registry write refused for any other reason,
+//   are told at once (waiting on them cost every module start two seconds).
 // - A file that still cannot be read does not keep the module from starting: the list
 //   goes on as without it. The user's file is then left as it is when the list goes (its
 //   expressions were not read, and a save would lose them), which the save tells as it
@@ -84,49 +87,15 @@ std::vector<int> ExpressionNumbers(TCustomIniFile& ini, const std::string& secti
 
 TRecentExpressionList* gRecentExpressionList = nullptr;
 
-// How long a read or a save waits in all for another instance that has the file open,
-// and how long each step is.
-constexpr DWORD kInUseWaitMs = 2000;
-constexpr DWORD kInUseStepMs = 20;
-
-// The failures that another instance reading or saving the file at the same moment
-// causes: the file held alone, or, for a saver that deletes before it renames, pending
-// deletion or gone for a moment. A save meets only the first kind.
-bool HeldByAnother(const EIniFileException& error) {
-  return error.GetErrorCode() == ERROR_SHARING_VIOLATION || error.GetErrorCode() == ERROR_LOCK_VIOLATION;
-}
-bool BeingSaved(const EIniFileException& error) {
-  return HeldByAnother(error) || error.GetErrorCode() == ERROR_ACCESS_DENIED ||
-         error.GetErrorCode() == ERROR_FILE_NOT_FOUND;
-}
-
-// Runs `attempt` again while it raises an E that `passing` accepts and the wait is not
-// spent; the last failure is raised.
-template <class E, class F, class P>
-auto WaitingForOthers(F&& attempt, P&& passing) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    try {
-      return attempt();
-    } catch (const E& error) {
-      if (!passing(error) || GetTickCount() - start >= kInUseWaitMs)
-        throw;
-    }
-    Sleep(kInUseStepMs);
-  }
-}
-
 // The file as read, waiting for another instance's save. A file gone after it was seen
-// reads as empty; it is looked for again, and one still gone raises ERROR_FILE_NOT_FOUND.
+// reads as empty, and raises ERROR_FILE_NOT_FOUND.
 std::unique_ptr<TMemIniFile> ReadWhenFree(const std::string& fileName) {
-  return WaitingForOthers<EIniFileException>(
-      [&] {
-        auto ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
-        if (!FileExists(fileName))
-          throw EIniFileException("Unable to read " + fileName, ERROR_FILE_NOT_FOUND);
-        return ini;
-      },
-      BeingSaved);
+  return RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
+    auto ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+    if (!FileExists(fileName))
+      throw EIniFileException("Unable to read " + fileName, ERROR_FILE_NOT_FOUND);
+    return ini;
+  });
 }
 
 }  // namespace
@@ -298,13 +267,11 @@ void TRecentExpressionList::SaveRecentExpressions(TCustomIniFile& target) const 
 
 void TRecentExpressionList::SaveToRegistry() const {
   // Another instance saving at the same moment erases the section too, and a write that
-  // meets its erasure fails ("Failed to set data for ..."): the section is written again.
-  WaitingForOthers<ERegistryException>(
-      [&] {
-        TRegistryIniFile registry(RegistryKey);
-        SaveRecentExpressions(registry);
-      },
-      [](const ERegistryException&) { return true; });
+  // meets its erasure fails (ERROR_KEY_DELETED): the section is written again.
+  RetryWhileHeldByAnotherInstance<ERegistryException>([&] {
+    TRegistryIniFile registry(RegistryKey);
+    SaveRecentExpressions(registry);
+  });
 }
 
 void TRecentExpressionList::SaveToUserFile() const {
@@ -316,13 +283,11 @@ void TRecentExpressionList::SaveToUserFile() const {
     throw Exception(failed + "it could not be read when the module started: " +
                     SettingsFileFailureReason(fileName, FUnreadError) + ".");
   try {
-    WaitingForOthers<EIniFileException>(
-        [&] {
-          TMemIniFile file(fileName, MaxSettingsFileBytes);
-          SaveRecentExpressions(file);
-          file.UpdateFile();
-        },
-        HeldByAnother);
+    RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
+      TMemIniFile file(fileName, MaxSettingsFileBytes);
+      SaveRecentExpressions(file);
+      file.UpdateFile();
+    });
   } catch (const EIniFileException& error) {
     throw Exception(failed + SettingsFileFailureReason(fileName, error.GetErrorCode()) + ".");
   }

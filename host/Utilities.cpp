@@ -123,6 +123,30 @@ std::string SettingsFileFailureReason(const std::string& fileName, uint32_t erro
   return FileFailureReason(fileName, errorCode);
 }
 
+namespace {
+std::function<void()> gInstanceWaitStepHook;
+// How long a read or a save waits in all for another instance, and how long each step is.
+constexpr DWORD kInstanceWaitMs = 2000;
+constexpr DWORD kInstanceWaitStepMs = 20;
+}  // namespace
+
+bool HeldByAnotherInstance(uint32_t errorCode) {
+  return errorCode == ERROR_SHARING_VIOLATION || errorCode == ERROR_LOCK_VIOLATION || errorCode == ERROR_KEY_DELETED;
+}
+
+uint32_t InstanceWaitStart() { return GetTickCount(); }
+
+bool WaitAStepForAnotherInstance(uint32_t start) {
+  if (GetTickCount() - start >= kInstanceWaitMs)
+    return false;
+  if (gInstanceWaitStepHook)
+    gInstanceWaitStepHook();
+  Sleep(kInstanceWaitStepMs);
+  return true;
+}
+
+void SetInstanceWaitStepHook(std::function<void()> step) { gInstanceWaitStepHook = std::move(step); }
+
 std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCode) {
   switch (errorCode) {
     case TextFileReadError:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "classlib/DateUtils.h"
@@ -49,6 +50,36 @@ inline constexpr uint64_t MaxSettingsFileBytes = 16 << 20;
 // sentence "... because ": a file beyond MaxSettingsFileBytes (not read) is told by that
 // limit (ERROR_FILE_TOO_LARGE), other failures by their Windows error.
 std::string SettingsFileFailureReason(const std::string& fileName, uint32_t errorCode);
+// Whether a failure with the Windows error `errorCode` is another instance of the module
+// (another host in the same profile) having a settings store at that moment: a file held
+// alone by its read or save (a sharing or lock violation), a registry key erased by its
+// save under a write (ERROR_KEY_DELETED). Any other failure lasts.
+bool HeldByAnotherInstance(uint32_t errorCode);
+// One step of the wait for another instance begun at the tick `start`: false when the
+// wait (two seconds) is spent, else true after a pause of 20 ms.
+bool WaitAStepForAnotherInstance(uint32_t start);
+uint32_t InstanceWaitStart();
+// Calls `step` at every step of a wait, before its pause (empty: none), so that a test
+// can let go of what it holds; the one place where a wait can be seen.
+void SetInstanceWaitStepHook(std::function<void()> step);
+
+// The reads and saves of the settings files and the registry: runs `attempt`, and again
+// while it raises an E (carrying a Windows error code) that HeldByAnotherInstance accepts
+// and the wait is not spent; a lasting failure is raised at once, a held one after the
+// wait. Answers what `attempt` answers.
+template <class E, class F>
+auto RetryWhileHeldByAnotherInstance(F&& attempt) {
+  const uint32_t start = InstanceWaitStart();
+  for (;;) {
+    try {
+      return attempt();
+    } catch (const E& error) {
+      if (!HeldByAnotherInstance(error.GetErrorCode()) || !WaitAStepForAnotherInstance(start))
+        throw;
+    }
+  }
+}
+
 // Why `fileName` cannot be opened for reading, in the same words; empty when it can. A
 // path of MAX_PATH characters or more, a name holding "?" or "*" (what a name outside
 // the system's code page turns into) and a name Windows keeps for a device are told

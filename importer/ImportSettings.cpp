@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <unordered_map>
 
 #include "classlib/FileUtils.h"
 #include "classlib/IniFiles.h"
@@ -94,7 +95,9 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
     return DefaultLayerTable();
   std::unique_ptr<TMemIniFile> ini;
   try {
-    ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+    // Another host saving its defaults holds the file for a moment.
+    ini = RetryWhileHeldByAnotherInstance<EIniFileException>(
+        [&] { return std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes); });
   } catch (const EIniFileException& error) {
     return builtIn(SettingsFileFailureReason(fileName, error.GetErrorCode()));
   }
@@ -118,13 +121,49 @@ TLayer FindMappedLayer(const TLayerMap& map, const std::string& name) {
   return eIgnoreLayer;
 }
 
-void SaveDefaultLayerMap(const TLayerMap& rows) {
+TUnsavedLayers LayersASettingsFileCannotKeep(const TLayerMap& rows) {
+  TUnsavedLayers unsaved;
+  std::unordered_map<std::string, TLayer> firstOfName;
+  for (int row = 0; row < int(rows.size()); ++row) {
+    const TLayerMapping& mapping = rows[row];
+    if (std::string why = IniKeyFault(mapping.Name); !why.empty()) {
+      unsaved.push_back({row, mapping.Name, std::move(why)});
+      continue;
+    }
+    const auto [first, isFirst] = firstOfName.emplace(UpperCase(mapping.Name), mapping.Layer);
+    if (!isFirst && first->second != mapping.Layer)
+      unsaved.push_back({row, mapping.Name,
+                         "a layer before it has the same name, letter case aside, and another host layer, "
+                         "and a settings file keeps one host layer for a name"});
+  }
+  return unsaved;
+}
+
+TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows) {
+  // Only the rows written can disagree with each other.
+  TLayerMap written;
+  std::vector<int> rowOf;
+  for (int row = 0; row < int(rows.size()); ++row)
+    if (rows[row].Layer != eIgnoreLayer) {
+      written.push_back(rows[row]);
+      rowOf.push_back(row);
+    }
+  TUnsavedLayers unsaved = LayersASettingsFileCannotKeep(written);
+  std::vector<bool> skipped(written.size());
+  for (TUnsavedLayer& layer : unsaved) {
+    skipped[layer.Row] = true;
+    layer.Row = rowOf[layer.Row];
+  }
   // Written once: a write per row would rewrite the file as often as it has rows.
-  TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
-  for (const TLayerMapping& row : rows)
-    if (row.Layer != eIgnoreLayer)
-      ini.WriteString(cLayerSection, row.Name, LayerToString(row.Layer));
-  ini.UpdateFile();
+  // Another host saving or reading the file holds it for a moment.
+  RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
+    TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
+    for (size_t i = 0; i < written.size(); ++i)
+      if (!skipped[i])
+        ini.WriteString(cLayerSection, written[i].Name, LayerToString(written[i].Layer));
+    ini.UpdateFile();
+  });
+  return unsaved;
 }
 
 std::string MappedLayerText(TLayer layer) {

@@ -36,15 +36,33 @@ TLayerMap DefaultLayerTable();
 // The mapping of "LoadKIVO.ini" section "Layer", keys in file order; when the file does
 // not exist, DefaultLayerTable (which creates it). When it exists but cannot be used
 // (above), the 77 built-in rows, and `problem` (when given) says why, in words that
-// finish a sentence "... because "; otherwise `problem` is emptied.
+// finish a sentence "... because "; otherwise `problem` is emptied. A file another host
+// holds for a moment is waited for (RetryWhileHeldByAnotherInstance).
 TLayerMap LoadDefaultLayerMap(std::string* problem = nullptr);
 
 // The layer `name` maps to in `map` (case-insensitive), or eIgnoreLayer.
 TLayer FindMappedLayer(const TLayerMap& map, const std::string& name);
 
+// A row of a layer map that a settings file cannot keep: its index among the rows
+// given, its name, and why, in words that finish a sentence "... because ".
+struct TUnsavedLayer {
+  int Row = 0;
+  std::string Name;
+  std::string Reason;
+};
+using TUnsavedLayers = std::vector<TUnsavedLayer>;
+
+// The rows of `rows` that a section of a settings file cannot keep as they are: a name
+// that is no key (IniKeyFault), and a name that an earlier row has, letter case aside,
+// with another layer (the file keeps one mapping per name: the first row's).
+TUnsavedLayers LayersASettingsFileCannotKeep(const TLayerMap& rows);
+
 // Writes every row whose layer is not 0 into section "Layer" of "LoadKIVO.ini"; rows
-// left at 0 are not written, so an older entry for them stays.
-void SaveDefaultLayerMap(const TLayerMap& rows);
+// left at 0 are not written, so an older entry for them stays. Rows the file cannot
+// keep (LayersASettingsFileCannotKeep) are not written either, and are answered (Row
+// counts in `rows`); the others are saved. Waits for another host as
+// LoadDefaultLayerMap does; raises EIniFileException when it cannot be written.
+TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows);
 
 // How a host layer appears in a grid and a configuration file: its display name, and
 // "Not Imported" for layer 0.

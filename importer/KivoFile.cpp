@@ -175,8 +175,12 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   }
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
-  if (__builtin_expect(!ValueRanOver(FFile), 1))
+  if (__builtin_expect(!ValueRanOver(FFile), 1)) {
+    if (__builtin_expect(LastQuoteLeftOpen(), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
+                              ": " + QuoteLeftOpenReason() + "; it was read up to there");
     return true;
+  }
   if (item)
     ReportLeftOutAt(start, item, NotClosedReason());
   value.clear();
@@ -212,6 +216,9 @@ int TKivoFile::ReadKeyword() {
   const char after = GetHeldBackChar();
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
+  // A quote there begins a value, as in a skip of the same bytes: it is passed whole.
+  if (after == '"')
+    return ReadQuotedToken(FFile);
   return ReadWord();  // it starts with the character held back
 }
 
@@ -232,7 +239,10 @@ void TKivoFile::Load() {
       FReport->AddImportError(ieUnknownError);
     return;
   }
+  // What the translation finds given twice or not given is told with its lines after it.
+  TKivoTranslationNotes notes;
   TKivoImport(*this).Run();
+  ReportTranslationNotes(notes);
 }
 
 bool TKivoFile::ReadModel() {
@@ -245,10 +255,8 @@ bool TKivoFile::ReadModel() {
 
 void TKivoFile::SkipComponentName() {
   // A value (mostly quoted), not kept; there is none before the first section.
-  SkipListGap(FFile);
-  const char held = GetHeldBackChar();
-  const int next = held != 0 ? held : FFile.Peek();
-  if (next < 0 || next == '{' || next == '}' || next == '[')
+  const int next = PassToValue(kwCOMPONENT, /*name=*/true);
+  if (next == 0 || next == '{' || next == '}')
     return;
   std::string name;
   ReadValue("Name of COMPONENT", name);
@@ -271,6 +279,7 @@ void TKivoFile::Read() {
       FAborted = true;
       break;
     }
+    const TBlockAttributes own(*this);
     SkipComponentName();
     ParseSections();
   }

@@ -22,7 +22,10 @@
 // the blocks being read, passes over what the reader does not read; attributes on the
 // way to a block given back are applied before it. A value whose "(" runs on over a line
 // holding a brace ends before that brace and is left out, and an attribute whose "]" is
-// missing ends there too (or at the next attribute).
+// missing ends there too (or at the next attribute); the block of such a value stays
+// open to its own "}". What a block holds after the values it reads is told, and so is a
+// quoted value its quote leaves open. A text is the file's characters from its value's
+// start to its position, or told (ParseText).
 //
 // The reading loops end quietly at the end of the file; a file that ends while a block
 // is still open (cut short, or short of closing braces) gets one load warning naming
@@ -50,10 +53,19 @@
 // PAD_STACK (whose pads are not used) and an instance without designator are told. A
 // pin left out keeps its place in net lists by position.
 //
+// What stands where a block's name or the values of its lists are read is taken as what
+// it is, or told (KivoReadValues.cpp): a comment line there is passed, a quoted name is
+// what its quotes hold, and an attribute is no name or value: told, it holds for that
+// block alone. What the translation finds given twice or not given is told after it with
+// the lines it was read at (TKivoTranslationNotes): a net named as one before (without
+// regard to case, as the host names nets), whose objects join that net; a designator
+// given twice (both components imported); a pin connected to a net the file does not
+// define; a name of a connection list that connects no pin.
+//
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
-// drives the reading, KivoLevels.cpp recovers from damage, and KivoReadSections.cpp,
-// KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp
-// read the blocks they name.
+// drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
+// names and values of blocks, and KivoReadSections.cpp, KivoReadGraphics.cpp,
+// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name.
 #pragma once
 
 #include <cassert>
@@ -112,6 +124,8 @@ struct TKivoDisplayAttribute {
   // no layer instead.)
   const char* Refused = nullptr;
   bool Quoted = false;  // a value that ran over: its quote (not its "(") was left open
+  // Why its value, used as read, ended early (its quote left open); empty when it did not.
+  std::string OpenQuote;
   // Where it ends without its "]": 0 at it, '[' where the next attribute begins, '{'
   // where the next block begins.
   char EndsAt = 0;
@@ -180,11 +194,14 @@ class TKivoFile : public TObject {
   // A name: a word, also one that starts with a character that ends words ("+5V").
   int ReadName();
   // The keyword after a "{": a word, glued to the odd character it starts with (a form
-  // feed, a quote...) so that a warning names it whole; kwEmpty, reading nothing, before
-  // a brace or a bracket.
+  // feed, a NUL...) so that a warning names it whole; kwEmpty, reading nothing, before
+  // a brace or a bracket. One that begins with a quote is a quoted value, passed whole as
+  // a skip passes it (ReadQuotedToken).
   int ReadKeyword();
   // A string value into `value`; false, with `value` empty, for one that ran over its
   // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).
+  // A quoted value whose quote is left open on its line is kept as read, up to the
+  // bracket that ended it, and told (not when `item` is null).
   bool ReadValue(const char* item, std::string& value);
   // The board coordinate of a file value; one beyond the 32-bit range makes the object
   // unplaceable (FBeyondRange).
@@ -238,6 +255,62 @@ class TKivoFile : public TObject {
   int64_t LineAt(int64_t position);
   // The load warning of a file that ends while `block` (the section it ends in) is open.
   void ReportEndedInside(const std::string& block);
+
+  // --- A block's name and the values of its lists (KivoReadValues.cpp) ---
+  // What stands where a block's name or a value of its list is read is taken as what it
+  // is, or told. Comment lines there are passed, as between blocks. An attribute there
+  // is no name or value: one that a name or value follows is the block's, told, and
+  // holds for that block alone (TBlockAttributes); one that the block's end or a block
+  // follows is read as it would be there: in a list of values as one directly inside a
+  // block of values whose "}" came late (applied, told), before a block's items as one
+  // of its items.
+  //
+  // Passes what stands before the name (`name`) or the next value of the block `code`,
+  // and answers the character the name or value begins with, held back or next: "{" or
+  // "}" also where a value that ran over ended, and 0 at the end of the file.
+  int PassToValue(int code, bool name);
+  // A block's name, its first word, or what a quoted name's quotes hold; empty where
+  // the block's items or its end come first.
+  std::string ReadBlockName(int code);
+  // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
+  bool ReadListValue(int code, const char* item, std::string& value);
+  int32_t ReadListInteger(int code);
+  double ReadListFloat(int code);
+  // Made where the reading of a block begins: at the block's end, puts back the drawing
+  // state that attributes met among its name and values changed, unless an attribute
+  // of the same key changed it again meanwhile (which holds after the block, as in a
+  // valid file).
+  class TBlockAttributes {
+   public:
+    explicit TBlockAttributes(TKivoFile& reader)
+        : FReader(reader), FMark(reader.FBlockAttributes.size()), FOuterMark(reader.FBlockMark) {
+      reader.FBlockMark = FMark;
+    }
+    // Puts nothing back while an exception passes (the reading has ended).
+    ~TBlockAttributes() noexcept(false) {
+      FReader.FBlockMark = FOuterMark;
+      if (__builtin_expect(FReader.FBlockAttributes.size() > FMark, 0))
+        FReader.EndBlockAttributes(FMark);
+    }
+    TBlockAttributes(const TBlockAttributes&) = delete;
+    TBlockAttributes& operator=(const TBlockAttributes&) = delete;
+
+   private:
+    TKivoFile& FReader;
+    size_t FMark, FOuterMark;
+  };
+  // The character a name or value would begin with (PassToValue), comment lines passed.
+  int NextValueCharacter();
+  // The attributes before a name or value, the first one's "[" next (PassToValue).
+  [[gnu::cold]] int PassAttributes(int code, bool name);
+  // Applies an attribute that holds for the block being read alone, and tells it.
+  [[gnu::cold]] void ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int code,
+                                         bool name);
+  // An attribute of `key` applied: the drawing state it sets holds after the blocks
+  // whose own attributes set it before.
+  [[gnu::cold]] void NoteAttributeApplied(int key);
+  // Puts back what the attributes of a block, from `mark` on, set.
+  [[gnu::cold]] void EndBlockAttributes(size_t mark);
 
   // --- Sections, the display and its attributes (KivoReadSections.cpp) ---
   void ParseSections();
@@ -307,8 +380,12 @@ class TKivoFile : public TObject {
   // number (false, read up to it): a comment line is passed.
   bool ReadPolyPoints(std::vector<TKivoPoint>& points);
   void ParsePoly(TKivoPoly& poly);
-  // False when its value ran over its line (told).
+  // False when it was left out for its value (told): one that ran over its line or whose
+  // quote is left open. A text that goes on past its value to its position, or is cut, is
+  // told.
   bool ParseText(TKivoText& text);
+  // Tells the text read at `position` cut to its first `kept` characters.
+  [[gnu::cold]] void ReportTextCut(int64_t position, const std::string& text, size_t kept);
   void ReportPolygonVoid();
   void ReportCircleVoid();
 
@@ -355,6 +432,9 @@ class TKivoFile : public TObject {
   void ParseInstanceAttributes(TKivoComponent& definition);
   void ParseInstanceEntries(TKivoInstance& instance);
   void ParseConnections(TKivoInstance& instance);
+  // Tells what the translation noted (TKivoTranslationNotes), with the lines of the file
+  // it was read at.
+  void ReportTranslationNotes(const TKivoTranslationNotes& notes);
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
   [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
@@ -398,6 +478,21 @@ class TKivoFile : public TObject {
   std::unordered_map<std::string, TLayerRecord> FPadLayers;
   TLayerRecord* FLayer = nullptr;
   TLayerRecord* FCounting = nullptr;
+  // The drawing state before the attributes that hold for the blocks being read alone,
+  // one for each key of a block, innermost last (TBlockAttributes); the innermost block's
+  // from FBlockMark on.
+  struct TBlockAttribute {
+    int Key = 0;
+    bool Overridden = false;  // an attribute of its key was applied after it
+    std::string LayerName;
+    TLayerRecord* Layer = nullptr;
+    uint8_t LineStyle = 0, HorizontalJustification = 0, VerticalJustification = 0, Mirror = 0;
+    int32_t Width = 0, TextSize = 0, Rotation = 0;
+    double AMT = 0, APT = 0;
+  };
+  std::vector<TBlockAttribute> FBlockAttributes;
+  size_t FBlockMark = 0;
+  bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
   int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
   int FPlantedTexts = 0;  // texts read, for another

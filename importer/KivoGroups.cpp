@@ -51,17 +51,27 @@ void PassOnPadStackMap(PadStackMapRecord* record, TList& list) {
 
 void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
-  // On the stack: a large board has a hundred thousand nets.
-  TPcbNet net(/*handle=*/0);
-  LoadNewHostObject(net, okNet);
-  net.SetName(FName);
-  net.Synchronize(/*Mode=*/0);
-  PcbApiAddObjectToContainer(board, net.GetHandle());
+  // A net given twice is one host net: the second's objects join the first's (a second
+  // host net of the name would split them and the pins between the two).
+  TKivoTranslationNotes* const notes = TKivoTranslationNotes::Current();
+  uint32_t handle = 0;
+  const bool twice = notes && notes->NetGivenBefore(*this, handle);
+  if (handle == 0) {
+    // On the stack: a large board has a hundred thousand nets.
+    TPcbNet net(/*handle=*/0);
+    LoadNewHostObject(net, okNet);
+    net.SetName(FName);
+    net.Synchronize(/*Mode=*/0);
+    PcbApiAddObjectToContainer(board, net.GetHandle());
+    handle = net.GetHandle();
+    if (notes && !twice)
+      notes->SetHostNet(handle);
+  }
   if (FMembersPadStackMap)
     PassOnPadStackMap(*std::exchange(FMembersPadStackMap, std::nullopt), FMembers);
   for (auto& member : FMembers) {
     member->SetOwnerContainer(board);
-    member->SetNetContainer(net.GetHandle());
+    member->SetNetContainer(handle);
     member->SetPadStackList(GetPadStack());
     member->Translate();
   }
@@ -230,20 +240,34 @@ void TKivoComponent::ForgetLeftOutChildren(const std::unordered_set<const TKivoI
   std::erase_if(FLeftOutChildren, [&](const auto& left) { return gone.count(left.first) != 0; });
 }
 
+void TKivoComponent::NoteNamesWithoutPin(const TKivoInstance& instance, bool pairs,
+                                         TKivoTranslationNotes& notes) const {
+  const TStringList& connections = instance.GetConnections();
+  const int count = connections.GetCount();
+  if (!pairs) {
+    for (int i = static_cast<int>(FPins.size()); i < count; ++i)
+      notes.Add({TKivoTranslationNotes::tnBeyondPins, i, nullptr, nullptr, &instance, nullptr, this});
+    return;
+  }
+  // Each pin's name and the net name after it connect it (a pin left out keeps its own).
+  std::vector<bool> used(static_cast<size_t>(count));
+  const auto name = [&](int i) { return connections.Get(i); };
+  for (size_t j = 0; j < FPins.size(); ++j)
+    if (const int entry = NetEntryOfPin(count, name, pairs, j); entry > 0)
+      used[static_cast<size_t>(entry)] = used[static_cast<size_t>(entry) - 1] = true;
+  for (int i = 0; i < count; ++i)
+    if (!used[static_cast<size_t>(i)])
+      notes.Add({TKivoTranslationNotes::tnNoPin, i, nullptr, nullptr, &instance, nullptr, this});
+}
+
 std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
                                          size_t pinIndex, uint32_t component) {
   const TStringList& connections = instance.GetConnections();
-  const int count = connections.GetCount();
-  if (pairForm) {
-    const std::string pinName = FPins[pinIndex]->GetName();
-    for (int line = 0; line + 1 < count; ++line)
-      if (SameText(connections.Get(line), pinName))
-        return connections.Get(line + 1);
-    return {};
-  }
-  if (pinIndex < static_cast<size_t>(count))
-    return connections.Get(static_cast<int>(pinIndex));
-  if (GetReport())
+  const int entry = NetEntryOfPin(connections.GetCount(), [&](int i) { return connections.Get(i); },
+                                  pairForm, pinIndex);
+  if (entry >= 0)
+    return connections.Get(entry);
+  if (!pairForm && GetReport())
     GetReport()->AddImportWarning(cMismatchWarning, component);
   return {};
 }
@@ -283,9 +307,8 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   // for an empty list).
   const TStringList& connections = instance.GetConnections();
   const bool pairForm =
-      connections.GetCount() > 0 &&
-      std::any_of(FPins.begin(), FPins.end(),
-                  [&](const auto& pin) { return SameText(pin->GetName(), connections.Get(0)); });
+      ListsPairs(connections.GetCount(), [&](int i) { return connections.Get(i); });
+  TKivoTranslationNotes* const notes = TKivoTranslationNotes::Current();
   for (size_t j = 0; j < FPins.size(); ++j) {
     if (IsPinLeftOut(j) || IsChildLeftOut(&instance, static_cast<uint32_t>(FPrimitives.size() + j)))
       continue;
@@ -293,10 +316,18 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     pin.SetOwnerContainer(handle);
     const std::string netName = NetNameOfPin(instance, pairForm, j, handle);
     const THostNetIndex* index = THostNetIndex::Current();
-    pin.SetNetContainer(index ? index->Find(netName) : LookupHostNet(netName, board));
+    const uint32_t net = index ? index->Find(netName) : LookupHostNet(netName, board);
+    // The board has every net the file defines: the file defines none of the name. (An
+    // empty quoted name leaves the pin without a net, as the file says.)
+    if (__builtin_expect(net == 0, 0) && !netName.empty() && notes)
+      notes->Add({TKivoTranslationNotes::tnNoNet, static_cast<int32_t>(j), nullptr, nullptr,
+                  &instance, nullptr, this});
+    pin.SetNetContainer(net);
     pin.SetPadStackList(GetPadStack());
     pin.Translate();
   }
+  if (notes)
+    NoteNamesWithoutPin(instance, pairForm, *notes);
 
   component.Synchronize(/*Mode=*/1);
   component.SetComponentString(instance.GetDefinitionName());  // keeps 250 characters
@@ -323,6 +354,8 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
     name.Synchronize(/*Mode=*/0);
     if (GetReport())
       GetReport()->AddImportEvent(cComponentEvent, handle);
+    if (notes)
+      notes->DesignatorGivenBefore(instance);
   }
   PcbApiDestroyIterator(iterator);
 }
@@ -350,7 +383,48 @@ uint32_t LookupHostNet(const std::string& name, uint32_t board) {
 
 namespace {
 const THostNetIndex* gCurrentNetIndex = nullptr;
+TKivoTranslationNotes* gCurrentTranslationNotes = nullptr;
 }  // namespace
+
+TKivoTranslationNotes::TKivoTranslationNotes() : FPrevious(gCurrentTranslationNotes) {
+  gCurrentTranslationNotes = this;
+}
+
+TKivoTranslationNotes::~TKivoTranslationNotes() { gCurrentTranslationNotes = FPrevious; }
+
+TKivoTranslationNotes* TKivoTranslationNotes::Current() { return gCurrentTranslationNotes; }
+
+bool TKivoTranslationNotes::NetGivenBefore(const TKivoNetObject& net, uint32_t& handle) {
+  const int64_t entry =
+      FNetNames.FindOrAdd(net.GetNameView(), TKivoNameIndex::Hash(net.GetNameView()),
+                          [&](uint32_t i) { return FNets[i]->GetNameView(); });
+  if (entry < 0) {
+    FNets.push_back(&net);
+    FNetHandles.push_back(0);
+    handle = 0;
+    return false;
+  }
+  Add({tnNetTwice, 0, &net, FNets[static_cast<size_t>(entry)], nullptr, nullptr, nullptr});
+  handle = FNetHandles[static_cast<size_t>(entry)];
+  return true;
+}
+
+const TKivoInstance* TKivoTranslationNotes::DesignatorGivenBefore(const TKivoInstance& instance) {
+  const std::string designator = instance.GetDesignator().GetText();
+  if (designator.empty())
+    return nullptr;
+  const int64_t entry =
+      FDesignators.FindOrAdd(designator, TKivoNameIndex::Hash(designator), [&](uint32_t i) {
+        return FDesignated[i]->GetDesignator().GetText();
+      });
+  if (entry < 0) {
+    FDesignated.push_back(&instance);
+    return nullptr;
+  }
+  const TKivoInstance* first = FDesignated[static_cast<size_t>(entry)];
+  Add({tnDesignatorTwice, 0, nullptr, nullptr, &instance, first, nullptr});
+  return first;
+}
 
 THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrentNetIndex) {
   gCurrentNetIndex = this;

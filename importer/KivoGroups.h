@@ -18,6 +18,8 @@
 
 #include "classlib/ShortString.h"
 #include "classlib/StringList.h"
+#include "classlib/Strings.h"
+#include "importer/KivoNameIndex.h"
 #include "importer/KivoObject.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
@@ -39,8 +41,13 @@ class TKivoNetObject : public TKivoObject {
   void Translate() override;
 
   std::string GetName() const { return FName; }
+  std::string_view GetNameView() const { return FName; }
   // Keeps the first 255 characters.
   void SetName(const std::string& value) { FName.assign(value, 0, 255); }
+  // Where in the file its block was read, for warnings made after the reading
+  // (TKivoTranslationNotes); -1 when not read from a file.
+  int64_t GetReadAt() const { return FReadAt; }
+  void SetReadAt(int64_t value) { FReadAt = value; }
   // Vias, lines, arcs, texts and polygons, owned, in file order.
   TKivoObjectList& GetMembers() { return FMembers; }
 
@@ -49,6 +56,7 @@ class TKivoNetObject : public TKivoObject {
   TKivoObjectList FMembers;
   // The pad-stack map handed in and not yet passed on to the members.
   std::optional<PadStackMapRecord*> FMembersPadStackMap;
+  int64_t FReadAt = -1;
 };
 
 // One placement of a component definition; translated by its definition.
@@ -81,6 +89,13 @@ class TKivoInstance : public TKivoObject {
   void SetInstanceMirror(uint8_t value) { FInstanceMirror = value; }
   // Net names by pin position, or pairs of pin name and net name.
   TStringList& GetConnections() { return FConnections; }
+  const TStringList& GetConnections() const { return FConnections; }
+  // Where in the file its block and its first connection list were read, for warnings
+  // about it made after the reading (TKivoTranslationNotes); -1 when not read from a file.
+  int64_t GetReadAt() const { return FReadAt; }
+  void SetReadAt(int64_t value) { FReadAt = value; }
+  int64_t GetConnectionsAt() const { return FConnectionsAt; }
+  void SetConnectionsAt(int64_t value) { FConnectionsAt = value; }
 
  private:
   std::string FDefinitionName;
@@ -91,6 +106,66 @@ class TKivoInstance : public TKivoObject {
   uint8_t FSide = 0;
   uint8_t FInstanceMirror = 0;
   TStringList FConnections;
+  int64_t FReadAt = -1;
+  int64_t FConnectionsAt = -1;
+};
+
+class TKivoComponent;
+
+// What the translation finds that the file gives twice or does not give: a net given
+// twice (the host has one net of a name: the second's objects join the first's), an
+// instance whose designator one imported before has (both are imported), a pin whose
+// net the board does not have (the file defines no net of that name), a name of a
+// connection list that connects no pin. Gathered while one lives (the innermost, as
+// THostNetIndex is found), for the reader to tell with the lines it read them at once
+// the translation is done; without one nothing is gathered and nets are not joined.
+// The translation finds them at nearly no cost of its own (it looks every pin's net up)
+// and the reading is as fast as it was.
+class TKivoTranslationNotes {
+ public:
+  enum TKind : uint8_t {
+    tnNetTwice,         // Net, and FirstNet given before
+    tnDesignatorTwice,  // Instance, and FirstInstance imported before
+    tnNoNet,            // Instance, its pin Index
+    tnBeyondPins,       // Instance, its connection Index, of a list by position
+    tnNoPin,            // Instance, its connection Index, of a list of pairs
+  };
+  struct TNote {
+    TKind Kind;
+    int32_t Index;
+    const TKivoNetObject* Net;
+    const TKivoNetObject* FirstNet;
+    const TKivoInstance* Instance;
+    const TKivoInstance* FirstInstance;
+    const TKivoComponent* Definition;
+  };
+
+  TKivoTranslationNotes();
+  ~TKivoTranslationNotes();
+  TKivoTranslationNotes(const TKivoTranslationNotes&) = delete;
+  TKivoTranslationNotes& operator=(const TKivoTranslationNotes&) = delete;
+  // The notes that live, or null.
+  static TKivoTranslationNotes* Current();
+
+  void Add(const TNote& note) { FNotes.push_back(note); }
+  // Whether a net of `net`'s name (without regard to case, as the host names nets) was
+  // given before it, noted, with the host net made for it in `handle`; when none was,
+  // `net` is remembered, its host net given next by SetHostNet.
+  bool NetGivenBefore(const TKivoNetObject& net, uint32_t& handle);
+  void SetHostNet(uint32_t handle) { FNetHandles.back() = handle; }
+  // The instance imported before `instance` with its designator (without regard to
+  // case), noted, or null (also for none); `instance`, imported, is remembered.
+  const TKivoInstance* DesignatorGivenBefore(const TKivoInstance& instance);
+  const std::vector<TNote>& GetNotes() const { return FNotes; }
+
+ private:
+  TKivoNameIndex FNetNames, FDesignators;
+  // By their entries in those indices.
+  std::vector<const TKivoNetObject*> FNets;
+  std::vector<uint32_t> FNetHandles;
+  std::vector<const TKivoInstance*> FDesignated;
+  std::vector<TNote> FNotes;
+  TKivoTranslationNotes* FPrevious;
 };
 
 // A component definition with its instances.
@@ -114,6 +189,7 @@ class TKivoComponent : public TKivoObject {
   void SetName(const std::string& value) { FName = value; }
   TKivoObjectList& GetPrimitives() { return FPrimitives; }
   TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
+  const TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() const { return FPins; }
   TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
 
   // Whether the placement of `instance` (its origin and turn, as the host places a
@@ -132,6 +208,27 @@ class TKivoComponent : public TKivoObject {
   }
   // Forgets the children left out of the instances in `gone` (about to be destroyed).
   void ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone);
+  // Whether a connection list of `count` names, `name(i)` the i-th, pairs pin names with
+  // net names (its first name names a pin) rather than listing net names by pin
+  // position (also an empty list).
+  template <class F>
+  bool ListsPairs(int count, F&& name) const {
+    return count > 0 && std::any_of(FPins.begin(), FPins.end(), [&](const auto& pin) {
+             return SameText(pin->GetName(), name(0));
+           });
+  }
+  // Where the net name of pin `pinIndex` stands in such a list, as ListsPairs says
+  // (`pairs`): after the first name naming the pin, or at the pin's position; -1 for none.
+  template <class F>
+  int NetEntryOfPin(int count, F&& name, bool pairs, size_t pinIndex) const {
+    if (!pairs)
+      return pinIndex < static_cast<size_t>(count) ? static_cast<int>(pinIndex) : -1;
+    const std::string pinName = FPins[pinIndex]->GetName();
+    for (int line = 0; line + 1 < count; ++line)
+      if (SameText(name(line), pinName))
+        return line + 1;
+    return -1;
+  }
 
  private:
   void TranslateInstance(TKivoInstance& instance);
@@ -144,6 +241,8 @@ class TKivoComponent : public TKivoObject {
   bool SurelyWithinRange(const TKivoInstance& instance) const;
   // The net name of pin `pinIndex` by the connection list; reports a pin beyond the
   // end of a list by position.
+  // Notes the names of the connections of `instance` that connect no pin.
+  void NoteNamesWithoutPin(const TKivoInstance& instance, bool pairs, TKivoTranslationNotes& notes) const;
   std::string NetNameOfPin(TKivoInstance& instance, bool pairForm, size_t pinIndex,
                            uint32_t component);
 

@@ -162,7 +162,7 @@ void TKivoLevels::NotRead(int code) {
   }
   const std::string token = GetLastTokenText();
   const TKivoLevelKind& innermost = Innermost();
-  TellNotRead(token, innermost.Name, innermost.What, innermost.List);
+  TellNotRead(code, token, innermost.Name, innermost.What, innermost.List);
   FSkippedHeld.reset();
   Skip(token, TKivoContent::Lost);
 }
@@ -181,11 +181,17 @@ void TKivoLevels::TellReadInside(int code, std::string_view block) {
                                " block: a \"}\" may be missing before it; it was read");
 }
 
-void TKivoLevels::AttributeInValues() {
-  ReadItemToken(FReader.FFile);  // the "[" held back
-  const TKivoDisplayAttribute attribute = FReader.ReadAttribute();
+void TKivoLevels::AttributeInValues(const TKivoDisplayAttribute& attribute) {
   TellAttributeInside(FReader.LineAt(attribute.Start), Innermost().Name, /*values=*/true);
   FReader.ApplyAttribute(attribute);
+}
+
+void TKivoLevels::TellAttributeRanOnTo(int64_t line, std::string_view block) {
+  if (TReportManager* report = FReader.FReport)
+    report->AddLineWarning("The attribute", line,
+                           " lies inside the " + std::string(block) +
+                               " block, whose value ran on over its line to it: it was not "
+                               "applied");
 }
 
 void TKivoLevels::TellAttributeInside(int64_t line, std::string_view block, bool values) {
@@ -214,16 +220,22 @@ std::string SkippedInside(std::string_view block, std::string_view what, std::st
 
 }  // namespace
 
-void TKivoLevels::TellNotRead(const std::string& token, std::string_view block,
+void TKivoLevels::TellNotRead(int code, const std::string& token, std::string_view block,
                               std::string_view what, std::string_view list) {
   TReportManager* report = FReader.FReport;
   if (!report)
     return;
   // The unhandled token stays as it always was, at detail level 3; the line at the
-  // default detail names the block, its line and the level that does not read it.
-  report->AddLoadWarning(lwUnhandledToken, token);
-  report->AddLineDetail(BlockNamed(token), FReader.LineAt(FReader.FFile.Position()),
-                        SkippedInside(block, what, list));
+  // default detail names the block, its line and the level that does not read it. The
+  // blocks of a file of unknown blocks lie in one block: its words are made once.
+  if (FNotReadRest.empty() || block != FNotReadBlock || what != FNotReadWhat ||
+      list != FNotReadList) {
+    FNotReadBlock.assign(block);
+    FNotReadWhat = what, FNotReadList = list;
+    FNotReadRest = SkippedInside(block, what, list);
+  }
+  report->AddNotReadWarning(token, code > 0 && code <= KivoKeywordCount, BlockNamed(token),
+                            FReader.LineAt(FReader.FFile.Position()), FNotReadRest);
 }
 
 void TKivoLevels::TellStray() {
@@ -241,8 +253,9 @@ void TKivoLevels::TellStray() {
 // is told depends on what the skipped block holds.
 class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
  public:
-  TSkipVisitor(TKivoLevels& levels, std::string_view block, TKivoContent content)
-      : FLevels(levels), FReader(levels.FReader), FBlock(block), FContent(content) {}
+  TSkipVisitor(TKivoLevels& levels, std::string_view block, TKivoContent content, bool ranOn)
+      : FLevels(levels), FReader(levels.FReader), FBlock(block), FContent(content),
+        FRanOn(ranOn) {}
 
   bool WantsBlocks() const override { return true; }
 
@@ -261,7 +274,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (FContent == TKivoContent::Anything)
       return false;
     if (FContent == TKivoContent::Values && depth == 2) {
-      FLevels.TellNotRead(GetLastTokenText(), FBlock, "", "");
+      FLevels.TellNotRead(code, GetLastTokenText(), FBlock, "", "");
     } else if (FLostCode == 0 && InSet(kUnits, code)) {
       FLostCode = code;
       FLostLine = FReader.LineAt(FReader.FFile.Position());
@@ -291,17 +304,22 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     // too late: it is the level's, as if the block had ended before it. The drawing
     // state holds across blocks, so those directly inside a block told as skipped are
     // applied too: the "}" the skip ended at may be another block's (its own moved),
-    // and the objects after it would take the state from before them.
+    // and the objects after it would take the state from before them. But a block whose
+    // value ran on over its line to them holds them up to its own "}", as a skip of the
+    // same bytes does: they are told and not applied.
     if (end.Closed && FContent != TKivoContent::Anything) {
       bool told = false;
       for (const TAttribute& attribute : FAttributes) {
         if (attribute.Depth != 1)
           continue;
-        if (!told)
+        if (!told && FRanOn)
+          FLevels.TellAttributeRanOnTo(FReader.LineAt(attribute.Read.Start), FBlock);
+        else if (!told)
           FLevels.TellAttributeInside(FReader.LineAt(attribute.Read.Start), FBlock,
                                       FContent == TKivoContent::Values);
         told = true;
-        FReader.ApplyAttribute(attribute.Read);
+        if (!FRanOn)
+          FReader.ApplyAttribute(attribute.Read);
       }
     }
     if (!end.Closed)
@@ -314,15 +332,19 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     int64_t Depth;
     TKivoDisplayAttribute Read;
   };
-  // Forgets the attributes of the blocks closed since (deeper than `lowest`).
+  // Forgets the attributes of the blocks closed since (deeper than `lowest`). They are
+  // the last ones: the list holds those of the blocks still open, outermost first, so
+  // that a block of a million attributes is not searched again at each.
   void Prune(int64_t lowest) {
-    std::erase_if(FAttributes, [lowest](const TAttribute& a) { return a.Depth > lowest; });
+    while (!FAttributes.empty() && FAttributes.back().Depth > lowest)
+      FAttributes.pop_back();
   }
 
   TKivoLevels& FLevels;
   TKivoFile& FReader;
   std::string FBlock;
   TKivoContent FContent;
+  bool FRanOn;  // a value of the block ran on over its line to what the skip passes
   std::vector<TAttribute> FAttributes;
   int FLostCode = 0;
   int64_t FLostLine = 0;
@@ -331,9 +353,40 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
   if (__builtin_expect(SkipHeldBlockEnd(FReader.FFile), 1))
     return true;
+  bool ranOn = false;
+  if (content == TKivoContent::Values) {
+    ranOn = ValueRanOver(FReader.FFile);
+    if (!ranOn && EndOfValues(block))
+      return true;
+  }
   FSkippedHeld.reset();
-  TSkipVisitor visitor(*this, block, content);
+  TSkipVisitor visitor(*this, block, content, ranOn);
   return visitor.Finish(SkipBlockVisiting(FReader.FFile, visitor));
+}
+
+bool TKivoLevels::EndOfValues(std::string_view block) {
+  TTextFile& file = FReader.FFile;
+  const char held = GetHeldBackChar();
+  if (held == '{' || held == '}' || held == '[' || held == ' ')
+    return false;
+  if (held == 0) {
+    SkipListGap(file);  // comment lines too
+    const int next = file.Peek();
+    if (next == '}') {
+      char brace;
+      file.Read(brace);
+      return true;
+    }
+    if (next < 0 || next == '{' || next == '[')
+      return false;
+  }
+  if (TReportManager* report = FReader.FReport)
+    report->AddLineWarning("The text \"" + NextWordInBuffer(file) + "\"",
+                           FReader.LineAt(file.Position() - (held != 0 ? 1 : 0)),
+                           " lies in the " + std::string(block) +
+                               " block after the values it reads: it was passed over, with "
+                               "the rest of the block");
+  return false;
 }
 
 void TKivoLevels::NoteEndedInside(std::string_view block) {

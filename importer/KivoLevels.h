@@ -35,9 +35,10 @@
 #include <string>
 #include <string_view>
 
-#include "importer/KivoTokenizer.h"
+#include "importer/KivoScanner.h"
 
 class TKivoFile;
+struct TKivoDisplayAttribute;
 
 // What a level of the reading reads.
 struct TKivoLevelKind {
@@ -62,8 +63,9 @@ extern const TKivoLevelKind Component, Environment, Display, Detail, Annotate, P
 // What a block being skipped holds, which decides what its skip tells besides the blocks
 // it gives back.
 enum class TKivoContent : uint8_t {
-  // Values only: the rest of a block whose values were read (V, W, PT, DBUNIT...). A
-  // block in it is told and skipped; attributes in it are applied and told.
+  // Values only: the rest of a block whose values were read (V, W, PT, DBUNIT...). What
+  // is left in it is told: text, and a block, skipped; attributes in it are applied and
+  // told, unless a value ran on over its line to them.
   Values,
   // Anything: a block the reader reads by skipping it (USER, SYMBOL, FL, PKG, a net's
   // ATR...). Nothing in it is told.
@@ -104,10 +106,10 @@ class TKivoLevels {
   // `content`. False when the file ended inside it.
   bool Skip(int code, TKivoContent content) { return Skip(KivoKeywordText(code), content); }
   bool Skip(std::string_view block, TKivoContent content);
-  // An attribute (its "[" held back) met in the innermost level's list of values: the
-  // level's, as one directly inside a block of values whose "}" came late; read, applied
+  // An attribute, just read, met at the end of the innermost level's list of values:
+  // the level's, as one directly inside a block of values whose "}" came late; applied
   // and told.
-  void AttributeInValues();
+  void AttributeInValues(const TKivoDisplayAttribute& attribute);
   // Whether the block skipped last held a block of `code` directly (a block of PIN_DEF
   // that holds PT or PLOC blocks was a pin).
   bool SkippedHeld(int code) const {
@@ -139,15 +141,23 @@ class TKivoLevels {
   // Hands `code`, just read inside `block`, to level `level` (told): the levels inside
   // it end, and it reads the block next.
   [[gnu::cold]] void GiveBack(int code, int level, std::string_view block);
-  // Tells the block just read, of keyword text `token`, that `block` does not read: it
-  // reads `what` (`list`), or no blocks for an empty list.
-  [[gnu::cold]] void TellNotRead(const std::string& token, std::string_view block,
+  // Tells the block just read, of keyword `code` and text `token`, that `block` does not
+  // read: it reads `what` (`list`), or no blocks for an empty list.
+  [[gnu::cold]] void TellNotRead(int code, const std::string& token, std::string_view block,
                                  std::string_view what, std::string_view list);
   // Tells the run of text outside any block that starts with the token just read.
   [[gnu::cold]] void TellStray();
   // Tells an attribute at `line` directly inside `block`, which was read as values (else
   // skipped); it was applied.
   [[gnu::cold]] void TellAttributeInside(int64_t line, std::string_view block, bool values);
+  // Tells an attribute at `line` inside `block`, whose value ran on over its line to it:
+  // it was not applied.
+  [[gnu::cold]] void TellAttributeRanOnTo(int64_t line, std::string_view block);
+  // The rest of a block of values, its values read: true once its "}" is read, blanks,
+  // line ends and comment lines before it passed; false, reading nothing more, before
+  // anything else, which is told unless it is a block or an attribute (the skip tells
+  // those).
+  bool EndOfValues(std::string_view block);
   // Notes that the file ended inside `block`, skipped at the innermost level, or inside
   // the section being read.
   void NoteEndedInside(std::string_view block);
@@ -162,4 +172,9 @@ class TKivoLevels {
   bool FInStray = false;  // the items passed last were text outside any block
   std::string FEndedInside;
   TKivoKeywordSet FSkippedHeld;
+  // The block, what it reads and its list of the last block told as not read, and what
+  // its warning says after its line.
+  std::string FNotReadBlock;
+  std::string_view FNotReadWhat, FNotReadList;
+  std::string FNotReadRest;
 };

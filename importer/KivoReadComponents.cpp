@@ -1,6 +1,7 @@
 #include "importer/KivoFile.h"
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "classlib/Strings.h"
@@ -69,8 +70,8 @@ void TKivoFile::ParseSubcomp() {
 }
 
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
-  ReadWord();
-  definition.SetName(GetLastTokenText());
+  const TBlockAttributes own(*this);
+  definition.SetName(ReadBlockName(kwCOMP_DEF));
   FDefinitions[UpperCase(definition.GetName())] = &definition;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Definition);
   for (int code; FLevels.Next(code);) {
@@ -114,11 +115,11 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       }
       continue;
     }
+    const TBlockAttributes own(*this);
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
     TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
-    ReadName();
-    ref.SetName(GetLastTokenText());
+    ref.SetName(ReadBlockName(kwP));
     pins.push_back(std::move(pin));
     bool leftOut = false;
     int64_t indexAt = -1;  // where its PT was read
@@ -169,13 +170,11 @@ TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::st
 }
 
 void TKivoFile::ParseInstance(TKivoComponent* latest) {
+  const TBlockAttributes own(*this);
   const int64_t start = FFile.Position();
-  ReadWord();
-  const std::string definitionName = GetLastTokenText();
+  const std::string definitionName = ReadBlockName(kwI);
   // No designator before the block's first item or its end.
-  std::string designator;
-  if (!IsBraceHeldBack() && ReadWord() != kwEmpty)
-    designator = GetLastTokenText();
+  const std::string designator = ReadBlockName(kwI);
   TKivoComponent* const found = DefinitionNamed(latest, definitionName);
   if (!found) {
     // Made as another definition it would stand on the board with pads and graphics the
@@ -196,6 +195,7 @@ void TKivoFile::ParseInstance(TKivoComponent* latest) {
   ref.SetDefinitionName(definitionName);
   ref.GetDesignator().SetText(designator);
   definition.GetInstances().push_back(std::move(instance));
+  ref.SetReadAt(start);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Instance);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -217,34 +217,45 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
   // The names are gathered first and the list takes its memory once (growing it name
   // by name made most of the heap calls of reading a board's components).
   size_t count = 0;
+  if (instance.GetConnectionsAt() < 0)
+    instance.SetConnectionsAt(FFile.Position());
+  const TBlockAttributes own(*this);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Connections);
   // Every token reads something or ends at the end of the file; an empty token (a
   // delimiter held back) adds no entry.
   while (!AtEnd()) {
-    SkipListGap(FFile);  // a comment line among the names is passed
-    // An attribute is no name: its words gave the pins after it wrong nets.
-    if (GetHeldBackChar() == '[') {
-      FLevels.AttributeInValues();
-      continue;
-    }
-    const int code = ReadWord();
-    if (code == kwCloseBrace)
-      break;
-    if (code == kwOpenBrace) {
-      if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
-        SkipBlock(FFile);
+    // Comment lines are passed; an attribute is no name (its words gave the pins after
+    // it wrong nets).
+    std::string_view name;
+    std::string quoted;
+    if (PassToValue(kwCN, /*name=*/false) == '"') {
+      // A quoted name is what its quotes hold; an empty one keeps its pin's place. One
+      // whose quote ran over into the blocks after it ends the list there (told).
+      if (!ReadValue("Name of a net in the CN block", quoted)) {
+        FLevels.Skip(kwCN, TKivoContent::Values);
+        break;
+      }
+      name = quoted;
+    } else {
+      const int code = ReadWord();
+      if (code == kwCloseBrace)
+        break;
+      if (code == kwOpenBrace) {
+        if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
+          SkipBlock(FFile);
+          continue;
+        }
+        // CN holds names: a block in it is read where it belongs (its "}" missing), or
+        // told and skipped, as at every level.
+        FLevels.NotRead(ReadKeyword());
+        if (FLevels.Pending())
+          break;
         continue;
       }
-      // CN holds names: a block in it is read where it belongs (its "}" missing), or
-      // told and skipped, as at every level.
-      FLevels.NotRead(ReadKeyword());
-      if (FLevels.Pending())
-        break;
-      continue;
+      name = GetLastTokenView();
+      if (name.empty())
+        continue;
     }
-    const std::string_view name = GetLastTokenView();
-    if (name.empty())
-      continue;
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
@@ -293,6 +304,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
   std::string value;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Placement);
   for (int code; FLevels.Next(code);) {
+    const TBlockAttributes own(*this);
     BeginObject();
     switch (code) {
       case kwORG: {
@@ -326,11 +338,11 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwMR:
-        if (ReadValue("Value of MR", value) && value == "Y")
+        if (ReadListValue(code, "Value of MR", value) && value == "Y")
           instance.SetInstanceMirror(1);
         break;
       case kwPS:
-        if (ReadValue("Value of PS", value) && value != "T")
+        if (ReadListValue(code, "Value of PS", value) && value != "T")
           instance.SetSide(TKivoInstance::BottomSide);
         break;
       case kwNL: {
@@ -349,7 +361,9 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwUN:
-        break;
+        // Its values are not used: passed over whole, untold.
+        FLevels.Skip(kwUN, TKivoContent::Anything);
+        continue;
       default:
         FLevels.NotRead(code);
         continue;
@@ -374,3 +388,82 @@ void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& i
                     "placed, it would lie beyond the board's range");
 }
 
+void TKivoFile::ReportTranslationNotes(const TKivoTranslationNotes& notes) {
+  if (!FReport || notes.GetNotes().empty())
+    return;
+  using TNote = TKivoTranslationNotes::TNote;
+  // Each note is about the block read later, and told in the file's order.
+  const auto at = [](const TNote& note) {
+    switch (note.Kind) {
+      case TKivoTranslationNotes::tnNetTwice:
+        return std::max(note.Net->GetReadAt(), note.FirstNet->GetReadAt());
+      case TKivoTranslationNotes::tnDesignatorTwice:
+        return std::max(note.Instance->GetReadAt(), note.FirstInstance->GetReadAt());
+      default:
+        return note.Instance->GetConnectionsAt();
+    }
+  };
+  std::vector<TNote> sorted = notes.GetNotes();
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](const TNote& a, const TNote& b) { return at(a) < at(b); });
+  // The lines, counted in one pass over the file.
+  std::map<int64_t, int64_t> lines;
+  for (const TNote& note : sorted) {
+    lines[at(note)] = 0;
+    if (note.FirstNet)
+      lines[note.Net->GetReadAt()] = lines[note.FirstNet->GetReadAt()] = 0;
+    if (note.FirstInstance)
+      lines[note.Instance->GetReadAt()] = lines[note.FirstInstance->GetReadAt()] = 0;
+  }
+  for (auto& [position, line] : lines)
+    line = position < 0 ? 0 : LineAt(position);
+  FLines.reset();  // its handle on the file goes
+  for (const TNote& note : sorted) {
+    if (note.Kind == TKivoTranslationNotes::tnNetTwice) {
+      // The one read later joins the one read before.
+      const bool later = note.Net->GetReadAt() >= note.FirstNet->GetReadAt();
+      const TKivoNetObject& second = later ? *note.Net : *note.FirstNet;
+      const TKivoNetObject& first = later ? *note.FirstNet : *note.Net;
+      FReport->AddLineWarning(second.GetNameView().empty() ? std::string("The net without a name")
+                                                         : "The net " + second.GetName(),
+                              lines[second.GetReadAt()],
+                              " was given before (line " + std::to_string(lines[first.GetReadAt()]) +
+                                  "): its objects were added to that net");
+      continue;
+    }
+    if (note.Kind == TKivoTranslationNotes::tnDesignatorTwice) {
+      const bool later = note.Instance->GetReadAt() >= note.FirstInstance->GetReadAt();
+      const TKivoInstance& second = later ? *note.Instance : *note.FirstInstance;
+      const TKivoInstance& first = later ? *note.FirstInstance : *note.Instance;
+      FReport->AddLineWarning(ComponentNamed(second.GetDesignator().GetText()),
+                              lines[second.GetReadAt()],
+                              " has the designator of the component at line " +
+                                  std::to_string(lines[first.GetReadAt()]) +
+                                  ": both were imported");
+      continue;
+    }
+    const TKivoComponent& definition = *note.Definition;
+    const TStringList& connections = note.Instance->GetConnections();
+    const auto name = [&](int i) { return connections.Get(i); };
+    const std::string component = LowerFirst(ComponentNamed(note.Instance->GetDesignator().GetText()));
+    if (note.Kind == TKivoTranslationNotes::tnNoNet) {
+      const auto pin = static_cast<size_t>(note.Index);
+      const int entry = definition.NetEntryOfPin(
+          connections.GetCount(), name, definition.ListsPairs(connections.GetCount(), name), pin);
+      FReport->AddLineWarning(
+          "The connection of pin " + definition.GetPins()[pin]->GetName() + " of " + component,
+          lines[at(note)],
+          " names the net \"" + connections.Get(entry) +
+              "\", which the file does not define: the pin was imported without a net");
+      continue;
+    }
+    FReport->AddLineWarning(
+        "The name \"" + connections.Get(note.Index) + "\" in the connections of " + component,
+        lines[at(note)],
+        (note.Kind == TKivoTranslationNotes::tnNoPin
+             ? " connects no pin of its definition " + definition.GetName()
+             : " stands beyond the " + std::to_string(definition.GetPins().size()) +
+                   " pins of its definition " + definition.GetName()) +
+            ": it was passed over");
+  }
+}

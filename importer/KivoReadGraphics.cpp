@@ -190,6 +190,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
 }
 
 void TKivoFile::ReportPolygonVoid() {
+  const int64_t at = FFile.Position();
   std::vector<TKivoPoint> points;
   if (!ReadPolyPoints(points))
     FLevels.Skip(kwPV, TKivoContent::Values);
@@ -197,53 +198,87 @@ void TKivoFile::ReportPolygonVoid() {
     std::vector<TReportPoint> reported;
     for (const TKivoPoint& p : points)
       reported.push_back({p.X, p.Y});
-    FReport->AddLoadWarning(lwPolygonVoid, reported);
+    FReport->AddLoadWarning(lwPolygonVoid, reported, LineAt(at));
   }
 }
 
 void TKivoFile::ReportCircleVoid() {
+  const int64_t at = FFile.Position();
   const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
   const int32_t radius = ReadNextKivoCoord();
   if (FReport)
-    FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius});
+    FReport->AddLoadWarning(lwCircleVoid, TReportCircle{x, y, radius}, LineAt(at));
 }
 
 bool TKivoFile::ParseText(TKivoText& text) {
   BeginObject();
+  const int64_t start = FFile.Position();
   std::string value;
-  if (!ReadValue("Text", value))
+  if (!ReadValue(/*item=*/nullptr, value)) {
+    ReportLeftOutAt(start, "Text", NotClosedReason());
     return false;
-  if (value.size() > kTextValueLength)
-    value.resize(kTextValueLength);
-  const size_t readLength = value.size();  // the words failed as numbers come after it
+  }
+  const int64_t from = value.empty() ? start : LastValueStart();
+  const bool quoted = LastValueQuoted();
+  // A quote left open took the text's position, up to the bracket that ended it.
+  if (LastQuoteLeftOpen()) {
+    ReportLeftOutAt(from, "Text \"" + value.substr(0, kTextValueLength) + "\"",
+                    QuoteLeftOpenReason().c_str());
+    return false;
+  }
+  // Its position is the first two numbers after it; the words before them that are no
+  // numbers belong to the text, which goes on past its value's end to them. A block or
+  // an attribute where a number is looked for ends the search.
   int32_t x = 0, y = 0;
-  auto readPosition = [&] {
+  int64_t to = 0;  // where its position begins
+  bool found = false, ranOn = false;
+  for (;;) {
+    to = FFile.Position() - (GetHeldBackChar() != 0 ? 1 : 0);
     FBeyondRange = false;
-    x = ReadNextKivoCoord();
-    if (!GetNumberError())
-      y = ReadNextKivoCoord();
-  };
-  readPosition();
-  // A value holding a double quote ends early; the words that failed as numbers are
-  // put back, joined by the quote and a blank. A failed token that is only the closing
-  // quote adds nothing. An empty failed token is the end of the block or the file.
-  while (GetNumberError()) {
-    const std::string failed = GetLastTokenText();
-    if (failed.empty() || FFile.Eof())
+    if (GetHeldBackChar() == '[')
       break;
-    if (failed != "\"") {
-      value += "\" " + failed;
-      if (value.size() > kTextLength)
-        value.resize(kTextLength);
+    x = ReadNextKivoCoord();
+    if (!GetNumberError() && GetHeldBackChar() != '[') {
+      y = ReadNextKivoCoord();
+      found = !GetNumberError();
     }
-    readPosition();
+    if (found || GetHeldBackChar() == '[' || GetLastTokenView().empty() || FFile.Eof())
+      break;
+    ranOn = true;
   }
   text.SetPosition({x, y});
-  // The words that failed as numbers belong to the value; only the position read last
-  // decides whether the text can be placed. One left out is named by its value as read.
-  FUnreadable = GetNumberError() || FBeyondRange;
-  if (FUnreadable)
-    value.resize(readLength);
-  text.SetText(value);
+  // Only the position read last decides whether the text can be placed; one left out is
+  // named by its value as read.
+  FUnreadable = !found || FBeyondRange;
+  if (FUnreadable || !ranOn) {
+    if (value.size() > kTextValueLength) {
+      if (!FUnreadable)
+        ReportTextCut(from, value, kTextValueLength);
+      value.resize(kTextValueLength);
+    }
+    text.SetText(value);
+    return true;
+  }
+  // The file's characters from the value's start to the position, as a quoted value
+  // reads them: a quoted text that its last quote closes holds the quotes before it (a
+  // text holding a double quote); any other is told.
+  bool closed = false;
+  std::string whole = ValueTextBetween(FFile, from, to, quoted, kTextLength + 1, closed);
+  if (whole.size() > kTextLength) {
+    ReportTextCut(from, whole, kTextLength);
+    whole.resize(kTextLength);
+  }
+  if (!closed && FReport)
+    FReport->AddLineWarning("Text \"" + whole + "\"", LineAt(from),
+                            " goes on after its value: it was read up to its position");
+  text.SetText(whole);
   return true;
+}
+
+void TKivoFile::ReportTextCut(int64_t position, const std::string& text, size_t kept) {
+  if (FReport)
+    FReport->AddLineWarning("Text \"" + text.substr(0, kept) + "...\"", LineAt(position),
+                            " has more than " + std::to_string(kept) +
+                                " characters: only the first " + std::to_string(kept) +
+                                " were kept");
 }

@@ -12,11 +12,12 @@ void TKivoFile::ParseNetDef() {
       FLevels.NotRead(code);
       continue;
     }
+    const TBlockAttributes own(*this);
     auto& nets = FBoardComponent->GetDetail().GetNets();
     auto net = std::make_unique<TKivoNetObject>(&FDisplay);
     TKivoNetObject& ref = *net;
-    ReadName();
-    ref.SetName(GetLastTokenText());
+    ref.SetReadAt(FFile.Position());
+    ref.SetName(ReadBlockName(kwN));
     nets.push_back(std::move(net));
     const TKivoLevels::TScope netLevel(FLevels, KivoLevel::Net);
     for (int item; FLevels.Next(item);) {

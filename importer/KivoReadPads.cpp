@@ -34,9 +34,11 @@ void TKivoFile::ReadPadStack(TKivoPadStack& stack) {
   for (int code; FLevels.Next(code);) {
     switch (code) {
       case kwPAD: {
-        const int32_t index = ReadIntegerValue(FFile);
+        const TBlockAttributes own(*this);
+        const int32_t index = ReadListInteger(kwPAD);
         std::string first, second;
-        if (ReadValue("Value of PAD", first) && ReadValue("Value of PAD", second))
+        if (ReadListValue(kwPAD, "Value of PAD", first) &&
+            ReadListValue(kwPAD, "Value of PAD", second))
           stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
         FLevels.Skip(kwPAD, TKivoContent::Values);
         break;
@@ -56,9 +58,9 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   // often leave undeclared): they count on no layer.
   FInPadDefinition = true;
   FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+  const TBlockAttributes own(*this);
   auto* definition = new TKivoPadDef(&FDisplay);
-  ReadWord();
-  definition->SetName(GetLastTokenText());
+  definition->SetName(ReadBlockName(kwPAD_DEF));
   stack.AddPadDefinition(definition);
   const TKivoLevels::TScope level(FLevels, KivoLevel::PadDefinition);
   for (int code; FLevels.Next(code);) {
@@ -88,8 +90,9 @@ void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
         FLevels.NotRead(entry);
         continue;
       }
+      const TBlockAttributes own(*this);
       std::string smd;
-      if (ReadValue("Value of SMD", smd))
+      if (ReadListValue(kwSMD, "Value of SMD", smd))
         definition.SetSmd(smd == "Y" ? 1 : 0);
       FLevels.Skip(kwSMD, TKivoContent::Values);
     }

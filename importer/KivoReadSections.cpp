@@ -76,30 +76,31 @@ void TKivoFile::ParseEnvironment() {
   TKivoEnvironment& env = FBoardComponent->GetEnvironment();
   std::string value;
   for (int code; FLevels.Next(code);) {
+    const TBlockAttributes own(*this);
     switch (code) {
       case kwKIVOVREV:
-        if (ReadValue("Value of KIVOVREV", value))
+        if (ReadListValue(code, "Value of KIVOVREV", value))
           env.SetVersion(value);
         break;
       case kwPROGRAM:
-        if (ReadValue("Value of PROGRAM", value))
+        if (ReadListValue(code, "Value of PROGRAM", value))
           env.SetProgram(value);
         break;
       case kwDBTYPE:
-        if (ReadValue("Value of DBTYPE", value))
+        if (ReadListValue(code, "Value of DBTYPE", value))
           env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
         break;
       case kwDBVREV:
-        if (ReadValue("Value of DBVREV", value))
+        if (ReadListValue(code, "Value of DBVREV", value))
           env.SetDatabaseVersion(value);
         break;
       case kwDBTIME:
-        if (ReadValue("Value of DBTIME", value))
+        if (ReadListValue(code, "Value of DBTIME", value))
           env.SetDatabaseTime(value);
         break;
       case kwDBUNIT: {
         const int64_t at = FFile.Position();
-        if (!ReadValue("Value of DBUNIT", value))
+        if (!ReadListValue(code, "Value of DBUNIT", value))
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
         env.SetUnitCode(unit.Code);
@@ -115,53 +116,63 @@ void TKivoFile::ParseEnvironment() {
         break;
       }
       case kwDBGRID:
+        PassToValue(code, /*name=*/false);
         ReadGrid();
         break;
       case kwLYRSTR:
-        while (ReadValue("Value of LYRSTR", value) && !value.empty())
-          env.AddLayerString(value, ReadIntegerValue(FFile));
+        while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty())
+          env.AddLayerString(value, ReadListInteger(code));
         break;
-      case kwLYRPHID:
-        while (ReadValue("Value of LYRPHID", value) && !value.empty()) {
+      case kwLYRPHID: {
+        const int64_t at = FFile.Position();
+        while (ReadListValue(code, "Value of LYRPHID", value) && !value.empty()) {
           TKivoPhysicalId id;
           id.Value1 = IntegerOf(value);
-          id.Value2 = ReadIntegerValue(FFile);
-          id.Value3 = ReadIntegerValue(FFile);
+          id.Value2 = ReadListInteger(code);
+          id.Value3 = ReadListInteger(code);
           env.GetPhysicalIds().push_back(id);
         }
-        if (env.GetPhysicalIds().size() != static_cast<size_t>(env.GetLayerStrings().GetCount()) &&
-            FReport)
+        const size_t ids = env.GetPhysicalIds().size();
+        const int strings = env.GetLayerStrings().GetCount();
+        if (ids != static_cast<size_t>(strings) && FReport) {
           FReport->AddLoadWarning(lwLayerCountMismatch);
+          FReport->AddLineDetail(
+              "The LYRPHID block", LineAt(at),
+              " lists " + std::to_string(ids) + (ids == 1 ? " physical layer id" : " physical layer ids") +
+                  " for the " + std::to_string(strings) +
+                  (strings == 1 ? " layer string of LYRSTR" : " layer strings of LYRSTR"));
+        }
         break;
+      }
       case kwSSYMTBL:
-        while (ReadValue("Value of SSYMTBL", value) && !value.empty()) {
+        while (ReadListValue(code, "Value of SSYMTBL", value) && !value.empty()) {
           TKivoSymbolEntry entry;
           entry.Id = IntegerOf(value);
-          const int32_t flag = ReadIntegerValue(FFile);
+          const int32_t flag = ReadListInteger(code);
           entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
-          entry.Value1 = ReadIntegerValue(FFile);
-          entry.Value2 = ReadIntegerValue(FFile);
+          entry.Value1 = ReadListInteger(code);
+          entry.Value2 = ReadListInteger(code);
           env.GetSymbolTable().push_back(entry);
         }
         break;
       case kwAPR:
-        while (ReadValue("Value of APR", value) && !value.empty())
+        while (ReadListValue(code, "Value of APR", value) && !value.empty())
           env.GetApertures().push_back(IntegerOf(value));
         break;
       case kwPCLR:
-        env.SetPCLR(ReadFloatValue(FFile));
+        env.SetPCLR(ReadListFloat(code));
         break;
       case kwPOLYAP:
-        env.SetPOLYAP(ReadFloatValue(FFile));
+        env.SetPOLYAP(ReadListFloat(code));
         break;
       case kwPSIZ:
-        env.SetPSIZ(ReadFloatValue(FFile));
+        env.SetPSIZ(ReadListFloat(code));
         break;
       case kwROTP:
-        env.SetROTP(ReadFloatValue(FFile) == 0);
+        env.SetROTP(ReadListFloat(code) == 0);
         break;
       case kwSSTFile:
-        if (ReadValue("Value of SSTFile", value))
+        if (ReadListValue(code, "Value of SSTFile", value))
           env.SetSSTFile(value);
         break;
       default:
@@ -356,6 +367,8 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       if (!ReadValue(/*item=*/nullptr, attribute.Text)) {
         attribute.Refused = NotClosedReason();
         attribute.Quoted = LastValueQuoted();
+      } else if (LastQuoteLeftOpen()) {
+        attribute.OpenQuote = QuoteLeftOpenReason();
       }
       break;
     case kwWD:
@@ -391,8 +404,15 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
 }
 
 void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
+  if (__builtin_expect(!FBlockAttributes.empty(), 0))
+    NoteAttributeApplied(attribute.Key);
   const std::string& value = attribute.Text;
   const char* refused = attribute.Refused;
+  if (__builtin_expect(!attribute.OpenQuote.empty(), 0) && FReport)
+    FReport->AddLineWarning("Value of " + std::string(KivoKeywordText(attribute.Key)) + " \"" +
+                                value + "\"",
+                            LineAt(attribute.ValueAt),
+                            ": " + attribute.OpenQuote + "; it was read up to there");
   switch (attribute.Key) {
     case kwAMT:
       FDisplay.SetAMT(attribute.Real);

@@ -11,6 +11,7 @@
 #include "classlib/Strings.h"
 #include "classlib/SysUtils.h"
 #include "importer/KivoFile.h"
+#include "importer/KivoScanner.h"
 #include "importer/KivoTokenizer.h"
 
 namespace KivoReading {
@@ -33,6 +34,15 @@ inline const char* NotClosedReason() {
   if (GetHeldBackChar() == '[')
     return LastValueQuoted() ? kQuoteNotClosedAttribute : kNotClosedAttribute;
   return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
+}
+
+// Why the quoted value read last, which its quote does not close (LastQuoteLeftOpen),
+// ended: the bracket held back after it, or the end of the file.
+inline std::string QuoteLeftOpenReason() {
+  const char held = GetHeldBackChar();
+  if (held == 0)
+    return "its quote is not closed before the end of the file";
+  return std::string("its quote is not closed before the \"") + held + "\" after it";
 }
 
 // The integer of a list value; an unreadable one counts as a failed number.

@@ -17,7 +17,6 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -119,58 +118,6 @@ void ForgetLastToken();
 
 // Skips the rest of the line with its line end.
 void SkipLine(TTextFile& file);
-// Skips to the end of the block whose "{" was read last, nested blocks included; each
-// "{" met advances the host's progress indicator one step. False when the file ended
-// before the block's closing "}". Only the braces the reader would take for blocks
-// count: not an escaped one, one inside a quoted value or one on a comment (the rules
-// are at TSkipScanner in KivoTokenizer.cpp). A brace held back where a value ran over
-// a line end (HeldBraceRanOver) ends the block at once: a "{", or a "}" after a value
-// that took a "}" (the block's own), stays held back for the block around; another
-// "}" is the block's own end.
-bool SkipBlock(TTextFile& file);
-// The keywords a skip stops at, by code.
-using TKivoKeywordSet = std::bitset<KivoKeywordCount + 1>;
-// What SkipBlockUntil found.
-struct TKivoSkipEnd {
-  int Code = 0;       // the keyword it stopped after; 0 when it did not stop
-  bool Closed = false;  // the block was skipped through its "}"
-  int64_t Open = 0;   // where it stopped: the blocks left open around the keyword's block
-};
-// SkipBlock that stops right after a "{" and one of the `watched` keywords, at any
-// depth, as at a block that cannot lie where it is met; the keyword is then the last
-// token read.
-TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched);
-// What a skip meets, told to a reader that decides as it goes (SkipBlockVisiting).
-// Depths count from the skipped block: 1 directly inside it, 2 inside a block within it.
-class TKivoSkipVisitor {
- public:
-  virtual ~TKivoSkipVisitor() = default;
-  // Whether Block is told of the blocks met (their keywords are read only then).
-  virtual bool WantsBlocks() const = 0;
-  // A "{" and its keyword, just read (the last token), opening a block whose contents
-  // stand at `depth`; `lowest` is the least depth the skip passed since the last block
-  // or attribute it told (blocks closed in between). True ends the skip right there.
-  virtual bool Block(int code, int64_t depth, int64_t lowest) = 0;
-  // A "[" read at `depth` (`lowest` as for Block). True when the visitor read the
-  // attribute with the tokenizer (the skip goes on from where it stands, with the
-  // character held back), false when it left it (the skip passes it as text).
-  virtual bool Attribute(int64_t depth, int64_t lowest) = 0;
-};
-// SkipBlock, telling `visitor` of the blocks and attributes it meets; it stops where
-// the visitor's Block answers true.
-TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor);
-// Skips to the "]" that closes an attribute, read as SkipBlock reads: false, with the
-// character held back, where a "[" (the next attribute) or a "{" comes first, or a "}"
-// once a line end was passed (the attribute then ran over its line into the blocks
-// after it), and at the end of the file.
-bool SkipToCloseBracket(TTextFile& file);
-// Whether the held-back brace ended a bracketed value or an attribute that ran over a
-// line end before its ")" or "]": a line holding a brace is taken for the blocks after
-// it, not for more of the value. The next value read is empty, and a skip ends there.
-bool HeldBraceRanOver(const TTextFile& file);
-// The same, or a "[" held back where a value that ran over its line met the next
-// attribute: the value ran over (and the next value read is empty).
-bool ValueRanOver(const TTextFile& file);
 
 // The next token among a block's items, blanks and line ends skipped: "{", "}", "[" and
 // "%" are tokens of their own whatever stands right before or after them (kwOpenBrace,
@@ -185,14 +132,6 @@ KIVO_ALWAYS_INLINE int ReadItemToken(TTextFile& file);
 // between blocks. Nothing is skipped while a character is held back.
 KIVO_ALWAYS_INLINE void SkipListGap(TTextFile& file);
 
-// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
-// the value readers in KivoTokenizer.cpp ends it, the same for skips) or bracketed (up to
-// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
-std::string ReadQuotedString(TTextFile& file);
-// The rest of the value being read, in the value set its first character chose (a bare
-// value's first character held back), escapes resolved.
-std::string JoinContinuedString(TTextFile& file);
-
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
 // an unreadable or empty token gives -32000 and sets the number-error flag, a readable
 // one clears it. Inline (below): most tokens of a file are numbers.
@@ -202,8 +141,6 @@ inline bool GetNumberError();
 
 // The held-back character, 0 when none.
 char GetHeldBackChar();
-// Whether the value read last was a quoted one.
-bool LastValueQuoted();
 // Forgets everything a previous file left: nothing held back, empty last token text,
 // last code -1, number-error flag clear. A new file starts with it.
 void ResetTokenizerState();
@@ -234,10 +171,57 @@ struct TState {
 extern TState State;
 // The last token's characters (the rest of an overlong token is dropped).
 extern char TokenBuffer[KivoMaxTokenLength];
+
+// The next character; a line end reads as one blank and is consumed (at the end of
+// the file too, where nothing is left to consume).
+inline unsigned char NextChar(TTextFile& file) {
+  if (file.Eoln()) {
+    file.ReadLn();
+    return ' ';
+  }
+  char c;
+  file.Read(c);
+  return static_cast<unsigned char>(c);
+}
+
+// Passes over the buffered blanks.
+inline void SkipBufferedBlanks(TTextFile& file) {
+  const char* p = file.BufferPos();
+  const char* const end = file.BufferEnd();
+  while (p < end && *p == ' ')
+    ++p;
+  file.SetBufferPos(p);
+}
+
+// Reads on to the first character that is no blank or line end and gives it in `c`
+// (consumed); false at the end of the file.
+inline bool ReadNonBlank(TTextFile& file, unsigned char& c) {
+  while (!file.Eof()) {
+    SkipBufferedBlanks(file);
+    if (file.BufferPos() == file.BufferEnd())
+      continue;
+    const unsigned char next = NextChar(file);
+    if (next != ' ') {
+      c = next;
+      return true;
+    }
+  }
+  return false;
+}
 // The bytes that the readers of quoted values have looked at, counted (never reset
 // here) so that tests can tell their cost from the size of what they read. A skip reads
 // every other byte once, and again only after a quoted value's reader went back.
 extern uint64_t ScanSteps;
+// The count ScanSteps may reach; beyond it the readers raise std::runtime_error. Tests of
+// the readers' time set it, so that a reading that looks at bytes again and again fails
+// at once; it is otherwise never reached.
+extern uint64_t ScanBudget;
+[[noreturn, gnu::cold]] void ScanBudgetSpent();
+inline void CountScanSteps(uint64_t steps) {
+  ScanSteps += steps;
+  if (__builtin_expect(ScanSteps > ScanBudget, 0))
+    ScanBudgetSpent();
+}
 // The last token's text, valid until the next read.
 inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
 // Whether a text beginning with the character can be a keyword: keywords begin with

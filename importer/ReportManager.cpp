@@ -15,6 +15,18 @@
 //   (0x1A, which ends a file for text-mode readers, or a line break inside a line) would
 //   cut the report short or break its lines for whoever reads it: every control
 //   character of a line is written as "\xNN" (0x1A as "\x1A").
+// - Every block the reader passes over is told, so a file of unknown blocks (or of a
+//   stray quote and brace repeated) made a warning for every few bytes, each kept while
+//   the file was read: 16 MB of them took the host 674 MiB and wrote a 200 MB report. The
+//   load warnings are bounded by kind instead (TReportWarnings): a kind is what the
+//   warning says after its line (and the first word before it, the object a left-out
+//   warning names), the values it quotes aside. Runs of one kind alone would not bound a
+//   file where two kinds take turns (an unknown block, then stray text, repeated), so
+//   each kind tells its first ten wherever they stand and counts the rest, and the lines
+//   told have a room of their own. A block of the format's own keyword table that its
+//   block does not read (a PNL in every pin of a valid board) is told once for each
+//   block it lies in, with its count. The count of load warnings stays the number of
+//   warnings, told or counted; a polygon void lists its first 100 points.
 #include "importer/ReportManager.h"
 
 #include <algorithm>
@@ -102,84 +114,131 @@ void TReportManager::Add(TLines& lines, std::string_view text, uint8_t level) {
   lines.Add(text, level);
 }
 
+bool TReportManager::TellLoadWarning(std::string_view key, int64_t line, size_t size,
+                                     uint8_t level, bool detail, uint8_t tellEach) {
+  if (!detail)
+    ++FLoadWarningCount;
+  return FLoadWarnings.Tell(key, line, size, level, tellEach);
+}
+
 void TReportManager::AddLoadWarning(uint8_t kind, std::string_view tokenText) {
-  AddLoadWarningLines(kind, tokenText, {}, nullptr);
+  AddLoadWarningLines(kind, tokenText, {}, nullptr, 0);
 }
 
-void TReportManager::AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points) {
-  AddLoadWarningLines(kind, {}, points, nullptr);
+void TReportManager::AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points,
+                                    int64_t line) {
+  AddLoadWarningLines(kind, {}, points, nullptr, line);
 }
 
-void TReportManager::AddLoadWarning(uint8_t kind, const TReportCircle& circle) {
-  AddLoadWarningLines(kind, {}, {}, &circle);
+void TReportManager::AddLoadWarning(uint8_t kind, const TReportCircle& circle, int64_t line) {
+  AddLoadWarningLines(kind, {}, {}, &circle, line);
 }
 
 void TReportManager::AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
                                          std::span<const TReportPoint> points,
-                                         const TReportCircle* circle) {
-  ++FLoadWarningCount;
+                                         const TReportCircle* circle, int64_t line) {
+  if (kind == lwUnhandledToken && tokenText.empty()) {
+    ++FLoadWarningCount;  // no line to tell
+    return;
+  }
+  // The kinds are told apart by a letter: the key's digits are values.
+  const char key[] = {'K', static_cast<char>('a' + kind), 0};
+  const size_t listed = std::min(points.size(), kMaxVoidPoints);
+  const uint8_t level = kind == lwUnhandledToken ? 3 : 1;
+  if (!TellLoadWarning(key, line, 120 + tokenText.size() + 40 * listed, level))
+    return;
   switch (kind) {
     case lwUnhandledToken:
-      if (tokenText.empty())
-        return;
-      Add(FLoadWarnings, "WARNING: Unhandled Token found " + std::string(tokenText), 3);
-      Add(FLoadWarnings, "         This could be caused by missing/extra brackets \"{}\"", 4);
+      AddWarningLine("WARNING: Unhandled Token found " + std::string(tokenText), 3, true);
+      AddWarningLine("         This could be caused by missing/extra brackets \"{}\"", 4);
       return;
     case lwPolygonVoid:
-      Add(FLoadWarnings, "WARNING: Polygon Voids are not imported", 1);
-      for (size_t i = 0; i < points.size(); ++i)
-        Add(FLoadWarnings,
-            "    Coord " + std::to_string(i) + " x: " + std::to_string(points[i].X) +
-                " y: " + std::to_string(points[i].Y),
-            2);
+      AddWarningLine("WARNING: Polygon Voids are not imported", 1, true);
+      for (size_t i = 0; i < listed; ++i)
+        AddWarningLine("    Coord " + std::to_string(i) + " x: " + std::to_string(points[i].X) +
+                           " y: " + std::to_string(points[i].Y),
+                       2);
+      if (listed < points.size())
+        AddWarningLine("    and " + std::to_string(points.size() - listed) + " more points", 2);
       return;
     case lwCircleVoid:
-      Add(FLoadWarnings, "WARNING: Circle Voids are not imported", 1);
+      AddWarningLine("WARNING: Circle Voids are not imported", 1, true);
       if (circle)
-        Add(FLoadWarnings,
-            "    x: " + std::to_string(circle->X) + " y: " + std::to_string(circle->Y) +
-                " radius " + std::to_string(circle->Radius),
-            2);
+        AddWarningLine("    x: " + std::to_string(circle->X) + " y: " + std::to_string(circle->Y) +
+                           " radius " + std::to_string(circle->Radius),
+                       2);
       return;
     case lwLayerCountMismatch:
-      Add(FLoadWarnings, "WARNING: Number of Layer Strings does not Physical ID Map", 1);
-      Add(FLoadWarnings, "         Possible cause is an Invalid KIVO file", 2);
+      AddWarningLine("WARNING: Number of Layer Strings does not Physical ID Map", 1, true);
+      AddWarningLine("         Possible cause is an Invalid KIVO file", 2);
       return;
   }
 }
 
+const std::string& TReportManager::KindKey(char form, std::string_view subject,
+                                           std::string_view rest) {
+  FKindKey.assign(1, form);
+  FKindKey.append(subject.substr(0, subject.find(' ')));
+  FKindKey += '\x01';
+  FKindKey.append(rest);
+  return FKindKey;
+}
+
+void TReportManager::AddNotReadWarning(std::string_view token, bool keyword,
+                                       std::string_view subject, int64_t line,
+                                       std::string_view rest) {
+  // A keyword of the format's own is told once in each block: what a valid board writes
+  // where its reader needs nothing would be told for every pin or item. Other names, told
+  // ten times, are one kind in each block, whatever their spelling.
+  const size_t size = 120 + 2 * token.size() + subject.size() + rest.size();
+  if (!TellLoadWarning(KindKey('N', keyword ? token : std::string_view(), rest), line, size, 2,
+                       /*detail=*/false, keyword ? 1 : TReportWarnings::kTellEach))
+    return;
+  if (!token.empty()) {
+    AddWarningLine("WARNING: Unhandled Token found " + std::string(token), 3);
+    AddWarningLine("         This could be caused by missing/extra brackets \"{}\"", 4);
+  }
+  AddWarningLine("WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 2, true);
+}
+
 void TReportManager::AddLeftOutWarning(std::string_view object, int64_t line,
                                        std::string_view reason) {
-  ++FLoadWarningCount;
-  Add(FLoadWarnings,
-      "WARNING: " + std::string(object) + AtLine(line) + " left out: " + std::string(reason), 1);
+  if (!TellLoadWarning(KindKey('L', object, reason), line, 40 + object.size() + reason.size(), 1))
+    return;
+  AddWarningLine(
+      "WARNING: " + std::string(object) + AtLine(line) + " left out: " + std::string(reason), 1,
+      true);
 }
 
 void TReportManager::AddLineWarning(std::string_view subject, int64_t line,
                                     std::string_view rest) {
-  ++FLoadWarningCount;
-  Add(FLoadWarnings, "WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 1);
+  if (!TellLoadWarning(KindKey('W', subject, rest), line, 40 + subject.size() + rest.size(), 1))
+    return;
+  AddWarningLine("WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 1, true);
 }
 
 void TReportManager::AddLineDetail(std::string_view subject, int64_t line,
                                    std::string_view rest) {
-  Add(FLoadWarnings, "WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 2);
+  if (!TellLoadWarning(KindKey('D', subject, rest), line, 40 + subject.size() + rest.size(), 2,
+                       /*detail=*/true))
+    return;
+  AddWarningLine("WARNING: " + std::string(subject) + AtLine(line) + std::string(rest), 2, true);
 }
 
 void TReportManager::AddEndedInsideWarning(int64_t line, std::string_view block) {
-  ++FLoadWarningCount;
-  Add(FLoadWarnings,
-      "WARNING: The file ends" + AtLine(line) + " inside the " + std::string(block) +
-          " block: it may have been cut short",
-      1);
+  if (!TellLoadWarning("E", line, 100 + block.size(), 1))
+    return;
+  AddWarningLine("WARNING: The file ends" + AtLine(line) + " inside the " + std::string(block) +
+                     " block: it may have been cut short",
+                 1, true);
 }
 
 void TReportManager::AddSettingsWarning(std::string_view settingsFile, std::string_view why) {
-  ++FLoadWarningCount;
-  Add(FLoadWarnings,
-      "WARNING: The default layer map in " + std::string(settingsFile) + " could not be read: " +
-          std::string(why) + "; the built-in layer map was used",
-      1);
+  if (!TellLoadWarning("S", 0, 120 + settingsFile.size() + why.size(), 1))
+    return;
+  AddWarningLine("WARNING: The default layer map in " + std::string(settingsFile) +
+                     " could not be read: " + std::string(why) + "; the built-in layer map was used",
+                 1, true);
 }
 
 void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
@@ -450,7 +509,7 @@ void TReportManager::WriteReport() {
 void TReportManager::WriteLines(TTextFile& file, const std::string& note) const {
   std::string buffer;
   auto writeLine = [&](std::string_view text) { file.WriteLn(Visible(text, buffer)); };
-  auto writeList = [&](const TLines& lines, uint8_t level) {
+  auto writeList = [&](const auto& lines, uint8_t level) {
     lines.ForEach([&](std::string_view text, uint8_t lineLevel) {
       if (lineLevel <= level)
         writeLine(text);

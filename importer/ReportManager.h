@@ -7,7 +7,9 @@
 // the report goes to "<name>-report.rpt" and says so, so that it never overwrites the
 // file it reports on. Import events and warnings read their host objects back through
 // the PCB object proxies. Control characters of the texts it reports are written as
-// "\xNN", so that no text of the KIVO file can end the report or break its lines.
+// "\xNN", so that no text of the KIVO file can end the report or break its lines. Load
+// warnings are kept within a bound, whatever the file: each kind's first are told and the
+// rest counted (TReportWarnings).
 #pragma once
 
 #include <cstdint>
@@ -59,6 +61,9 @@ class TReportManager : public TObject {
  public:
   explicit TReportManager(std::string_view kivoFileName);
 
+  // The points a polygon void's warning lists; the rest are counted.
+  static constexpr size_t kMaxVoidPoints = 100;
+
   // Detail levels: a line is written when its level is at most its list's level.
   void SetLoadErrorLevel(uint8_t level) { FLoadErrorLevel = level; }
   void SetLoadWarningLevel(uint8_t level) { FLoadWarningLevel = level; }
@@ -74,10 +79,19 @@ class TReportManager : public TObject {
   uint8_t GetImportEventLevel() const { return FImportEventLevel; }
 
   // Load warnings (TLoadWarningKind): an unhandled token (its text), polygon voids
-  // (their points), a circle void, layer strings that do not match the physical ids.
+  // (their points, of which the first kMaxVoidPoints are listed), a circle void, layer
+  // strings that do not match the physical ids; `line` (0 when not known) is not written,
+  // but counts in the lines of the warnings of its kind that are not told one by one.
   void AddLoadWarning(uint8_t kind, std::string_view tokenText = {});
-  void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points);
-  void AddLoadWarning(uint8_t kind, const TReportCircle& circle);
+  void AddLoadWarning(uint8_t kind, std::span<const TReportPoint> points, int64_t line = 0);
+  void AddLoadWarning(uint8_t kind, const TReportCircle& circle, int64_t line = 0);
+  // A block the reader passes over, of keyword text `token` (a keyword of the format's
+  // own table when `keyword`), at `line`: "WARNING: Unhandled Token found <token>" at
+  // detail level 3 (and a hint at 4), and "WARNING: " + `subject` + " at line N" + `rest`
+  // at the default detail. One of the format's own keywords is told once for each `rest`
+  // (the block it lies in), with the count of the others.
+  void AddNotReadWarning(std::string_view token, bool keyword, std::string_view subject,
+                         int64_t line, std::string_view rest);
   // A load warning about an object the reader left out, naming it, its line (0 when not
   // known) and why: "WARNING: Circle at line 12 left out: its radius is negative".
   void AddLeftOutWarning(std::string_view object, int64_t line, std::string_view reason);
@@ -86,7 +100,7 @@ class TReportManager : public TObject {
   // inside the APERTURE_TABLE block: ...".
   void AddLineWarning(std::string_view subject, int64_t line, std::string_view rest);
   // The same line at detail level 2 and not counted: it tells more of a load warning
-  // counted already (an unhandled token shown only at level 3).
+  // counted already.
   void AddLineDetail(std::string_view subject, int64_t line, std::string_view rest);
   // A load warning about a file that ends while `block` is open, at `line` (0 when not
   // known): "WARNING: The file ends at line 57 inside the DETAIL block: it may have been
@@ -132,6 +146,17 @@ class TReportManager : public TObject {
   using TLines = TReportLines;
 
   static void Add(TLines& lines, std::string_view text, uint8_t level);
+  // Tells a load warning of kind `key` at `line` (counted unless `detail`), whose lines
+  // take about `size` bytes and carry its kind's count at `level`: true when its lines
+  // are to be added (AddWarningLine), false when it was only counted.
+  bool TellLoadWarning(std::string_view key, int64_t line, size_t size, uint8_t level,
+                       bool detail = false, uint8_t tellEach = TReportWarnings::kTellEach);
+  void AddWarningLine(std::string_view text, uint8_t level, bool carries = false) {
+    FLoadWarnings.AddLine(text, level, carries);
+  }
+  // The key of a warning's kind: its `form`, the first word of `subject` (the object or
+  // value it names) and `rest`, what it says after its line.
+  const std::string& KindKey(char form, std::string_view subject, std::string_view rest);
   // The forms of the import events' lines, each kept as a record of its values: two
   // or four coordinates, or a text.
   enum TEventForm : uint8_t {
@@ -157,7 +182,8 @@ class TReportManager : public TObject {
   static uint8_t EventLevel(uint8_t form);
   static std::string EventLine(uint8_t form, std::string_view record);
   void AddLoadWarningLines(uint8_t kind, std::string_view tokenText,
-                           std::span<const TReportPoint> points, const TReportCircle* circle);
+                           std::span<const TReportPoint> points, const TReportCircle* circle,
+                           int64_t line);
   // Beside the KIVO file: its name with `suffix` added and the extension "rpt".
   std::string MakeReportPath(const std::string& suffix) const;
   // Whether writing `reportFile` (a real path) would overwrite the KIVO file: the same
@@ -176,7 +202,8 @@ class TReportManager : public TObject {
   std::string FFileName;  // whole: a cut name would put the report elsewhere
   TLines FLoadEvents;
   TLines FLoadErrors;
-  TLines FLoadWarnings;
+  TReportWarnings FLoadWarnings;
+  std::string FKindKey;  // made for each load warning
   TLines FImportEvents;  // records tagged with their TEventForm
   // The first point of the track reported last, for efJoinedTrack.
   bool FHasLastTrack = false;

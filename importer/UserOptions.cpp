@@ -10,9 +10,12 @@
 // and the column widths as the dialog is scaled. The wheel over a grid is the grid's
 // also while its cell's combo box has the focus (the box would step its entry, changing
 // the mapping of a row the user was not looking at). A step through a cell's dropped list
-// (arrow keys, the wheel, the pointer) chooses nothing: the row takes the entry when the
-// list closes with Enter, Tab or a click on it, and keeps its own when it closes with
-// Escape or a click outside, the box showing the row's entry again.
+// (arrow keys, a letter, the wheel, the pointer) chooses nothing: the row takes the entry
+// when the list closes with Enter, Tab or a click on it, and keeps its own when it closes
+// with Escape or a click outside, the box showing the row's entry again. The saves leave
+// out the layers a settings file cannot keep (a name that is no key, or an earlier row's
+// name with another layer), tell them, and keep the rest: written, they read back as
+// something else, and a "[" first took every layer after it.
 #include "importer/UserOptions.h"
 
 #include <algorithm>
@@ -33,6 +36,44 @@ namespace {
 // `what` "X" because of the failure, in the host-styled error box.
 void ShowSettingsFileError(const char* what, const std::string& path, const EIniFileException& error) {
   ShowErrorBox(std::string(what) + " \"" + path + "\" because " + SettingsFileFailureReason(path, error.GetErrorCode()) + ".");
+}
+
+// A layer name in quotes, its control characters written as "\xNN" so that the user sees them.
+std::string QuotedLayerName(const std::string& name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string quoted = "\"";
+  for (const unsigned char c : name) {
+    if (c >= 0x20 && c != 0x7F) {
+      quoted += static_cast<char>(c);
+      continue;
+    }
+    const char escaped[4] = {'\\', 'x', kHex[c >> 4], kHex[c & 15]};
+    quoted.append(escaped, sizeof escaped);
+  }
+  return quoted + "\"";
+}
+
+// Tells which layers' mappings the save to `where` left out, and why: the rest was saved,
+// and the dialog keeps their mappings for this import.
+void TellUnsavedLayers(const TUnsavedLayers& unsaved, const std::string& where) {
+  if (unsaved.empty())
+    return;
+  if (unsaved.size() == 1) {
+    ShowErrorBox("Could not save the mapping of the layer " + QuotedLayerName(unsaved[0].Name) + " to " + where +
+                 " because " + unsaved[0].Reason + ". Everything else was saved; the layer keeps its mapping in "
+                 "this dialog.");
+    return;
+  }
+  constexpr size_t kNamed = 10;  // a box, not a list of a board's every layer
+  std::string text = "Could not save the mappings of " + std::to_string(unsaved.size()) + " layers to " + where +
+                     " because a settings file cannot keep them:";
+  for (size_t i = 0; i < std::min(unsaved.size(), kNamed); ++i)
+    text += "\r\n" + QuotedLayerName(unsaved[i].Name) + ": " + unsaved[i].Reason + ";";
+  if (unsaved.size() > kNamed)
+    text += "\r\nand " + std::to_string(unsaved.size() - kNamed) + " more.";
+  else
+    text.back() = '.';
+  ShowErrorBox(text + "\r\nEverything else was saved; these layers keep their mappings in this dialog.");
 }
 
 const char* const cPadStackLabels[] = {"Top Layer",     "Internal Layer",     "Bottom Layer",
@@ -361,8 +402,8 @@ void TTranslateDialog::StringGridAssociationsMouseDown(TObject*, TMouseButton, T
     SelectLayerEntry(StringGridAssociations->GetCells(2, FLayerEditRow));
 }
 
-// A step through the dropped list (arrow keys, the wheel) chooses nothing yet: how the
-// list closes decides. A closed box's step is a choice.
+// A step through the dropped list (arrow keys, a letter, the wheel) chooses nothing yet:
+// how the list closes decides. A closed box's step is a choice.
 void TTranslateDialog::ComboBoxVarnokLayersChange(TObject*) {
   if (!ComboBoxVarnokLayers->GetDroppedDown())
     TakeComboEntry(ComboBoxVarnokLayers);
@@ -590,15 +631,19 @@ void TTranslateDialog::ButtonCancelClick(TObject*) {
 
 void TTranslateDialog::ButtonResetDefaultsClick(TObject*) { FillLayerGrid(nullptr); }
 
-void TTranslateDialog::ButtonSaveDefaultsClick(TObject*) {
+TLayerMap TTranslateDialog::RowMap() const {
   TLayerMap rows;
   for (int row = 0; row < int(FRowLayers.size()); ++row)
     rows.push_back({StringGridAssociations->GetCells(0, row), FRowLayers[row]});
+  return rows;
+}
+
+void TTranslateDialog::ButtonSaveDefaultsClick(TObject*) {
+  const std::string path = ImportSettingsFileName().Str();
   try {
-    SaveDefaultLayerMap(rows);
+    TellUnsavedLayers(SaveDefaultLayerMap(RowMap()), "the default layer map in \"" + path + "\"");
   } catch (const EIniFileException& error) {
-    ShowSettingsFileError("Could not save the default layer map to", ImportSettingsFileName().Str(),
-                          error);
+    ShowSettingsFileError("Could not save the default layer map to", path, error);
   }
 }
 
@@ -612,7 +657,7 @@ void TTranslateDialog::ChooseAndRun(int mode) {
     if (mode == 0)
       LoadImportSettings(path);
     else
-      SaveImportSettings(path);
+      TellUnsavedLayers(SaveImportSettings(path), "the configuration file \"" + path + "\"");
   } catch (const EIniFileException& error) {
     ShowSettingsFileError(mode == 0 ? "Could not read the configuration file"
                                     : "Could not save the configuration file",
@@ -624,25 +669,43 @@ void TTranslateDialog::ButtonLoadConfigClick(TObject*) { ChooseAndRun(0); }
 
 void TTranslateDialog::ButtonSaveConfigClick(TObject*) { ChooseAndRun(1); }
 
-void TTranslateDialog::SaveImportSettings(const std::string& path) {
+TUnsavedLayers TTranslateDialog::SaveImportSettings(const std::string& path) {
+  // The rows a file cannot keep are left out, so that all the rest is saved.
+  const TUnsavedLayers unsaved = LayersASettingsFileCannotKeep(RowMap());
+  std::vector<bool> skipped(FRowLayers.size());
+  for (const TUnsavedLayer& layer : unsaved)
+    skipped[layer.Row] = true;
+  // Another host saving or reading the same configuration holds it for a moment.
+  RetryWhileHeldByAnotherInstance<EIniFileException>([&] { SaveImportSettingsOnce(path, skipped); });
+  return unsaved;
+}
+
+void TTranslateDialog::SaveImportSettingsOnce(const std::string& path, const std::vector<bool>& skippedRows) {
   // Kept in memory and written once: a write per key would rewrite the whole file as
   // often as it has keys. What is kept of an earlier file is read within the limit.
   TMemIniFile ini(path, MaxSettingsFileBytes);
   for (int row = 0; row < int(FRowLayers.size()); ++row)
-    ini.WriteString("Layer", StringGridAssociations->GetCells(0, row), MappedLayerText(FRowLayers[row]));
+    if (!skippedRows[row])
+      ini.WriteString("Layer", StringGridAssociations->GetCells(0, row), MappedLayerText(FRowLayers[row]));
   ini.WriteString("Report", "ReportViewErrors", CheckBoxViewErrors->GetChecked() ? "True" : "False");
   ini.WriteString("Report", "ReportViewWarnings", CheckBoxViewWarnings->GetChecked() ? "True" : "False");
   ini.WriteString("Report", "ReportViewEvents", CheckBoxViewEvents->GetChecked() ? "True" : "False");
   const int level = ComboBoxDetailLevel->GetItemIndex();
   ini.WriteString("Report", "ReportDetailLevel", level >= 0 ? ComboBoxDetailLevel->GetItems()->Get(level) : "");
+  // The rows without a label (10 to 15) are not written: a key needs a name, and no read
+  // would find theirs. The lines "=" of configurations saved before are kept as they are.
   for (int row = 0; row < StringGridPadStack->GetRowCount(); ++row)
-    ini.WriteString("PadStack", StringGridPadStack->GetCells(0, row), StringGridPadStack->GetCells(2, row));
+    if (const std::string label = StringGridPadStack->GetCells(0, row); !Trim(label).empty())
+      ini.WriteString("PadStack", label, StringGridPadStack->GetCells(2, row));
   ini.UpdateFile();
 }
 
 void TTranslateDialog::LoadImportSettings(const std::string& path) {
-  // Read whole at once, and not at all beyond the limit of a settings file.
-  TMemIniFile ini(path, MaxSettingsFileBytes);
+  // Read whole at once, and not at all beyond the limit of a settings file; nothing
+  // changes before it is read. Another host saving it holds it for a moment.
+  const auto held = RetryWhileHeldByAnotherInstance<EIniFileException>(
+      [&] { return std::make_unique<TMemIniFile>(path, MaxSettingsFileBytes); });
+  TMemIniFile& ini = *held;
   // The rows of each KIVO layer name, so that a file of many keys is matched in one pass.
   std::unordered_map<std::string, std::vector<int>> rowsOfName;
   for (int row = 0; row < int(FRowLayers.size()); ++row)

@@ -48,7 +48,11 @@ class TTranslateDialog : public TServerDialog {
 
   void Dispatch(TMessage& message) override;
 
-  void SaveImportSettings(const std::string& path);
+  // Both wait a moment for another host that has the file (RetryWhileHeldByAnotherInstance)
+  // and raise EIniFileException when it still cannot be written or read. The save leaves
+  // out the layer rows a settings file cannot keep (LayersASettingsFileCannotKeep) and
+  // answers them; everything else is saved.
+  TUnsavedLayers SaveImportSettings(const std::string& path);
   void LoadImportSettings(const std::string& path);
 
   // Handlers, public so that they can be driven directly.
@@ -138,6 +142,10 @@ class TTranslateDialog : public TServerDialog {
   // the focus back and the wheel. True when it did.
   bool GridTakesWheel(TMessage& message);
   void ChooseAndRun(int mode);
+  // One attempt of SaveImportSettings, leaving out the layer rows marked in `skippedRows`.
+  void SaveImportSettingsOnce(const std::string& path, const std::vector<bool>& skippedRows);
+  // Each layer-grid row's name and host layer.
+  TLayerMap RowMap() const;
 
   TLayerMap FDefaultMap;
   std::string FDefaultMapProblem;

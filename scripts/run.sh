@@ -79,7 +79,24 @@ if [ $file_given = 0 ]; then
   args=("$(wine_path "$root/examples/demo.pdf")" "${args[@]}")
 fi
 
-"$root/scripts/build.sh" >/dev/null
+# The build's progress is shown on a terminal (a first build takes many minutes), on
+# stderr when that is one so that stdout keeps the host's output alone. Elsewhere (a log,
+# a program reading the output) the build is quiet, and its output is shown only when
+# it fails.
+if [ -t 2 ]; then
+  "$root/scripts/build.sh" >&2
+elif [ -t 1 ]; then
+  "$root/scripts/build.sh"
+else
+  build_log=$(mktemp)
+  if ! "$root/scripts/build.sh" >"$build_log"; then
+    cat "$build_log" >&2
+    rm -f "$build_log"
+    echo "run.sh: the build failed" >&2
+    exit 1
+  fi
+  rm -f "$build_log"
+fi
 "$root/scripts/wineprefix.sh"
 if [ $own_display = 0 ]; then
   "$root/scripts/display.sh"

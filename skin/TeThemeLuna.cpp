@@ -39,6 +39,42 @@ TRect Moved(const TRect& r, int dx, int dy) {
   return TRect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
 }
 
+// The check mark of the check-box artwork as a shape: in pixels of the 13 x 13 box (its
+// outline's first pixel covering [0, 1)), the band of height 3 around the line that
+// falls from (3, 6) to (5.5, 8.5) and rises to (10, 4), between u = 3 and u = 10. The
+// artwork's 7 x 7 pixels are exactly the pixels whose centres lie in it. The part of the
+// pixel rows [v0, v1) in the band at the column u.
+double CheckMarkCoverageAt(double u, double v0, double v1) {
+  if (u < 3 || u > 10)
+    return 0;
+  const double centre = u <= 5.5 ? u + 3 : 14 - u;
+  return std::max(0.0, std::min(v1, centre + 1.5) - std::max(v0, centre - 1.5)) / (v1 - v0);
+}
+
+// Draws the artwork's check mark in `color` over the box drawn grown into `box` (its
+// outline one pixel wide, its inside of 11 pixels grown to the rest), smooth at any
+// size: each pixel takes the mark's colour by the part of it the grown shape covers.
+void DrawGrownCheckMark(TKsBitmap& bitmap, const TRect& box, TKsColor color) {
+  constexpr int kColumnsPerPixel = 16;
+  const double su = 11.0 / (RectWidth(box) - 2), sv = 11.0 / (RectHeight(box) - 2);
+  for (int y = box.top + 1; y < box.bottom - 1; ++y) {
+    const double v0 = 1 + (y - box.top - 1) * sv, v1 = v0 + sv;
+    for (int x = box.left + 1; x < box.right - 1; ++x) {
+      const double u0 = 1 + (x - box.left - 1) * su;
+      double covered = 0;
+      for (int i = 0; i < kColumnsPerPixel; ++i)
+        covered += CheckMarkCoverageAt(u0 + (i + 0.5) * su / kColumnsPerPixel, v0, v1);
+      const int alpha = int(covered * 255 / kColumnsPerPixel + 0.5);
+      if (alpha == 0)
+        continue;
+      const TKsColor under = bitmap.GetPixel(x, y);
+      auto mix = [&](uint8_t mark, uint8_t back) { return uint8_t((mark * alpha + back * (255 - alpha) + 127) / 255); };
+      bitmap.SetPixel(x, y, KsColorARGB(KsAlpha(under), mix(KsRed(color), KsRed(under)),
+                                        mix(KsGreen(color), KsGreen(under)), mix(KsBlue(color), KsBlue(under))));
+    }
+  }
+}
+
 }  // namespace
 
 TTeThemeLuna::TTeThemeLuna() { LoadSheets(); }
@@ -210,10 +246,15 @@ void TTeThemeLuna::DrawCheckBox(TKsBitmap& bitmap, const TRect& rect, int drawSt
   }
   // A larger rectangle (a box shown at a higher density) takes the box (13 x 13 at (1, 1)
   // of the cell) grown as the system grows its own: the 12 pixels from its outline's first
-  // column to its last by the rectangle's scale, the outline kept one pixel wide.
-  const TRect box{cell.left + 1, cell.top + 1, cell.left + 14, cell.top + 14};
+  // column to its last by the rectangle's scale, the outline kept one pixel wide. A check
+  // mark grown by whole pixels looks blocky: the box is the unchecked one, and the mark
+  // is drawn over it by its shape, in the artwork's colour (taken from a pixel of it).
   const int left = rect.left + MulDiv(1, w, cw), top = rect.top + MulDiv(1, h, ch);
-  NinePart(*FSheet1, bitmap, {left, top, left + MulDiv(12, w, cw) + 1, top + MulDiv(12, h, ch) + 1}, box, 1, true);
+  const TRect grown{left, top, left + MulDiv(12, w, cw) + 1, top + MulDiv(12, h, ch) + 1};
+  const int boxTop = checkState == cbChecked ? y - 64 : y;
+  NinePart(*FSheet1, bitmap, grown, {cell.left + 1, boxTop + 1, cell.left + 14, boxTop + 14}, 1, true);
+  if (checkState == cbChecked)
+    DrawGrownCheckMark(bitmap, grown, FSheet1->GetPixel(cell.left + 6, y + 10));
 }
 
 void TTeThemeLuna::DrawRadioButton(TKsBitmap& bitmap, const TRect& rect, int drawState,

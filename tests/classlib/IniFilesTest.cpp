@@ -113,12 +113,86 @@ TEST_F(IniFilesTest, ValuesWithEqualsSignsBlanksAndQuotesSurvive) {
 }
 
 // Regression: a value holding a line break wrote a line of its own, which could
-// add keys or sections to the file ("x\r\n[Injected]").
+// add keys or sections to the file ("x\r\n[Injected]"). It is refused, and nothing written.
 TEST_F(IniFilesTest, LineBreaksInValuesCannotBreakTheFile) {
   TIniFile ini(FFile);
-  ini.WriteString("S", "Description", "x\r\n[Injected]\r\nKey=1");
-  EXPECT_EQ(ini.ReadSectionNames(), (TNames{"S"}));
-  EXPECT_EQ(ini.ReadSectionKeys("S"), (TNames{"Description"}));
+  EXPECT_THROW(ini.WriteString("S", "Description", "x\r\n[Injected]\r\nKey=1"), EIniFileException);
+  EXPECT_EQ(ini.ReadSectionNames(), TNames{});
+  EXPECT_FALSE(FileExists(FFile));
+}
+
+// Fault: a configuration grew by a line "=" at every save; cause: a key without a name
+// was added again at every write, as no read finds such a line. Such keys are refused
+// now; the lines of a file that holds them already are kept and are no keys.
+TEST_F(IniFilesTest, WritingTheSameKeysAgainLeavesTheFileAsItWas) {
+  auto save = [&] {
+    TMemIniFile ini(FFile);
+    ini.WriteString("PadStack", "Top Layer", "PADCOM");
+    for (const char* nameless : {"", " ", "two\r\nlines"})
+      EXPECT_THROW(ini.WriteString("PadStack", nameless, ""), EIniFileException);
+    ini.UpdateFile();
+  };
+  save();
+  const std::string once = OnDisk();
+  EXPECT_EQ(once, "[PadStack]\r\nTop Layer=PADCOM\r\n");
+  save();
+  EXPECT_EQ(OnDisk(), once);
+  PutOnDisk("[PadStack]\r\nTop Layer=PADCOM\r\n=\r\n=\r\n=x\r\n");
+  TIniFile(FFile).WriteString("PadStack", "Top Layer", "PADSLD");
+  EXPECT_EQ(OnDisk(), "[PadStack]\r\nTop Layer=PADSLD\r\n=\r\n=\r\n=x\r\n");
+  TMemIniFile ini(FFile);
+  EXPECT_EQ(ini.ReadSectionKeys("PadStack"), (TNames{"Top Layer"}));
+  EXPECT_EQ(ini.ReadString("PadStack", "", "none"), "none");
+}
+
+// Fault: a configuration saved and loaded again lost or changed layer mappings untold;
+// cause: the writer wrote keys that read back as something else ("A=B" split at its "=",
+// "[INNER" a section that took every key after it, ";C" a comment, " X" trimmed).
+TEST_F(IniFilesTest, WhatWouldNotReadBackIsRefusedAndChangesNothing) {
+  const std::string written = "[Layer]\r\nbefore=1\r\n";
+  struct {
+    const char* Section;
+    std::string Key;
+    const char* Value;
+    std::string Message;
+  } const refused[] = {
+      {"Layer", "A=B", "v", "the key \"A=B\" to " + FFile + " because it holds \"=\", which reading takes for the end of the key"},
+      {"Layer", "[INNER", "v", "the key \"[INNER\" to " + FFile + " because it begins with \"[\", which reading takes for the start of a section"},
+      {"Layer", ";C", "v", "the key \";C\""},
+      {"Layer", " LEAD", "v", "the key \" LEAD\""},
+      {"Layer", "TRAIL\x01", "v", "the key \"TRAIL\x01\""},
+      {"Layer", "", "v", "the key \"\""},
+      {"Layer", "two\nlines", "v", "the key \"two\nlines\""},
+      {"Layer", "K", "a\rb", "the value of the key \"K\""},
+      {"a]b", "K", "v", "the section \"a]b\""},
+      {" Layer", "K", "v", "the section \" Layer\""},
+  };
+  PutOnDisk(written);
+  TIniFile file(FFile);
+  TMemIniFile memory(FFile);
+  for (const auto& c : refused) {
+    for (TCustomIniFile* ini : {static_cast<TCustomIniFile*>(&file), static_cast<TCustomIniFile*>(&memory)}) {
+      try {
+        ini->WriteString(c.Section, c.Key, c.Value);
+        ADD_FAILURE() << c.Key << " was written";
+      } catch (const EIniFileException& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Unable to write " + c.Message, 0), 0u) << e.what();
+        EXPECT_EQ(e.GetErrorCode(), static_cast<uint32_t>(ERROR_INVALID_DATA));
+      }
+    }
+  }
+  memory.UpdateFile();
+  EXPECT_EQ(OnDisk(), written);
+  // What may be written reads back as written, here and through the system's profile functions.
+  const TNames kept = {"#H", "a;b", "x[y]", "in\tside", "\"Q\"", "a]b", "\xE9t\xE9"};
+  for (const std::string& key : kept)
+    file.WriteString("Layer", key, " " + key + " ");
+  EXPECT_EQ(TMemIniFile(FFile).ReadSectionKeys("Layer"), (TNames{"before", "#H", "a;b", "x[y]", "in\tside", "\"Q\"", "a]b", "\xE9t\xE9"}));
+  for (const std::string& key : kept) {
+    char value[64] = {};
+    GetPrivateProfileStringA("Layer", key.c_str(), "", value, sizeof value, FFile.c_str());
+    EXPECT_EQ(value, " " + key + " ");
+  }
 }
 
 TEST_F(IniFilesTest, EraseSectionAndDeleteKey) {

@@ -54,6 +54,54 @@ TEST_F(StdCtrlsTest, DropDownListComboSelectsByKeyboardAndFiresChangeOnce) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+// Fault: a letter typed into a dropped list closed it as a choice (OnSelEndOk), so that
+// Escape after it could not keep the entry before; cause: the system's list rolls up on
+// a selection change that no arrow key made. The letter steps as the arrows do.
+TEST_F(StdCtrlsTest, ALetterInADroppedListStepsToItsNextEntryAndKeepsTheListOpen) {
+  auto* combo = new TComboBox(Form);
+  combo->SetParent(Form);
+  combo->SetStyle(csDropDownList);
+  for (const char* item : {"Top Layer", "Bottom Layer", "Mid Layer 1", "Bottom Overlay"})
+    combo->GetItems()->Add(item);
+  combo->SetItemIndex(0);
+  TCounter changes, ok, cancel;
+  combo->OnChange = changes.Event();
+  combo->OnSelEndOk = ok.Event();
+  combo->OnSelEndCancel = cancel.Event();
+  struct TSwallow {
+    char Key = 0;
+    void Press(TObject*, char& key) {
+      if (key == Key)
+        key = 0;
+    }
+  } swallow{'m'};
+  combo->OnKeyPress = TKeyPressEvent::Bind<&TSwallow::Press>(&swallow);
+  ShowForm();
+  combo->SetFocus();
+  combo->SetDroppedDown(true);
+  auto type = [&](WORD key) {
+    PostMessageA(combo->GetHandle(), WM_KEYDOWN, key, 1);
+    PostMessageA(combo->GetHandle(), WM_KEYUP, key, LPARAM(0xC0000001));
+    PumpPending();
+    return combo->GetItemIndex();
+  };
+  // "b" from the first entry, again, round the end; no entry begins with "z"; "m" the
+  // key-press handler takes.
+  EXPECT_EQ(type('B'), 1);
+  EXPECT_EQ(type('B'), 3);
+  EXPECT_EQ(type('B'), 1);
+  EXPECT_EQ(type('Z'), 1);
+  EXPECT_EQ(type('M'), 1);
+  EXPECT_TRUE(combo->GetDroppedDown());
+  EXPECT_EQ(changes.Count, 3);
+  EXPECT_EQ(ok.Count, 0);
+  type(VK_ESCAPE);
+  EXPECT_FALSE(combo->GetDroppedDown());
+  EXPECT_EQ(ok.Count, 0);
+  EXPECT_EQ(cancel.Count, 1);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 TEST(StdCtrls, ModalFormWithDefaultAndCancelButtonsAnswersEnterAndEscape) {
   TExceptionRecorder exceptions;
   auto* form = new TForm(nullptr);

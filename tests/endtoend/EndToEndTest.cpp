@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -541,6 +542,100 @@ TEST_F(EndToEndTest, BracesInSkippedValuesAndTabsReadAsTheFileMeansThem) {
       << rpt;
 }
 
+// Fault: every warning was told on a line of its own and kept while the file was read, so
+// that a file of unknown blocks took the host's memory with its report (16 MB of them
+// took 674 MiB, a 200 MB report), and a valid board with a block of the format's own in
+// every pin was told once per pin. A kind of warning is told ten times and the rest of
+// it counted with their lines, in kinds that alternate too; a block of the format's own
+// table that its block does not read is told once with its count.
+TEST_F(EndToEndTest, WarningsOfOneKindAreToldAFewTimesAndTheRestCounted) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string demo = SourceFile("examples/demo.pdf");
+  const size_t annotate = demo.find('\n', demo.find("{ANNOTATE")) + 1;  // line 83 on
+  auto inAnnotate = [&](const std::string& line, int count) {
+    std::string text = demo.substr(0, annotate);
+    for (int i = 0; i < count; ++i)
+      text += line;
+    return text + demo.substr(annotate);
+  };
+  auto warningLines = [](const std::string& report) {
+    size_t count = 0;
+    for (size_t at = report.find("\r\nWARNING: "); at != std::string::npos;
+         at = report.find("\r\nWARNING: ", at + 2))
+      ++count;
+    return count;
+  };
+  const std::string objects = "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, "
+                              "30 text, 80 track, 13 via\n";
+
+  const THostRun unknown = RunHost({WriteScratch("unknown.pdf", inAnnotate("{XYZ 1 2 3}\n", 20000))});
+  EXPECT_TRUE(Has(unknown, "Status dialog: \"Status: Translation Complete, 20003 Warnings\"\n"))
+      << unknown.Output;
+  EXPECT_TRUE(Has(unknown, objects)) << unknown.Output;
+  const std::string report = ReadFile(Scratch() + "unknown.rpt");
+  EXPECT_LT(report.size(), 4000u);
+  EXPECT_EQ(warningLines(report), 3u + 10u);
+  EXPECT_NE(report.find("WARNING: The block XYZ at line 92 is not one of the ANNOTATE block's items "
+                        "(ARC, C, FR, L, R, T, POLY, PV, CV, FL, DIMENSION): it was skipped; 19990 "
+                        "more of this kind are counted, not told one by one (lines 93 to 20082)\r\n"),
+            std::string::npos)
+      << report;
+
+  // Two kinds in turn, a block and stray text after it; and a run of stray values each
+  // closing a block ("a} "a} ...), which ends the board's blocks one after the other.
+  const THostRun alternate = RunHost({WriteScratch("alternate.pdf", inAnnotate("{XYZ 1} x\n", 5000))});
+  EXPECT_TRUE(Has(alternate, "Status dialog: \"Status: Translation Complete, 10003 Warnings\"\n"))
+      << alternate.Output;
+  const std::string alternated = ReadFile(Scratch() + "alternate.rpt");
+  EXPECT_EQ(warningLines(alternated), 3u + 20u);
+  EXPECT_NE(alternated.find("WARNING: The text \"x\" at line 92 lies between the blocks of the "
+                            "ANNOTATE block: it was passed over; 4990 more of this kind are "
+                            "counted, not told one by one (lines 93 to 5082)\r\n"),
+            std::string::npos)
+      << alternated;
+  const THostRun quotes = RunHost({WriteScratch("quotes.pdf", inAnnotate("\"a} ", 100000))});
+  const size_t count = quotes.Output.find("Warnings: ");
+  ASSERT_NE(count, std::string::npos) << quotes.Output;
+  EXPECT_GT(atol(quotes.Output.c_str() + count + 10), 100000L) << quotes.Output;
+  EXPECT_LT(ReadFile(Scratch() + "quotes.rpt").size(), 8000u);
+
+  // A block of the format's own in every pin of a valid board: one line.
+  std::string pins = demo;
+  for (size_t at = 0; (at = pins.find("{PLOC ", at)) != std::string::npos; at += 6)
+    pins.insert(pins.find('}', at) + 1, " {PNL 2}");
+  const THostRun pinned = RunHost({WriteScratch("pins.pdf", pins)});
+  EXPECT_TRUE(Has(pinned, "Status dialog: \"Status: Translation Complete, 25 Warnings\"\n"))
+      << pinned.Output;
+  EXPECT_TRUE(Has(pinned, objects)) << pinned.Output;
+  const std::string told = ReadFile(Scratch() + "pins.rpt");
+  EXPECT_EQ(warningLines(told), 3u + 1u) << told;
+  EXPECT_NE(told.find("WARNING: The block PNL at line 314 is not one of the P block's items (PT, "
+                      "PLOC): it was skipped; 21 more of this kind are counted, not told one by "
+                      "one (lines 315 to 437)\r\n"),
+            std::string::npos)
+      << told;
+}
+
+// Fault: an unknown block holding many attributes took time growing with their square
+// (each attribute met searched those before it for the ones of blocks closed since): a
+// block of 500,000 ran past the host's deadline. The attributes directly in it are
+// applied and told once, as before.
+TEST_F(EndToEndTest, AnUnknownBlockOfManyAttributesIsReadWithinTheDeadline) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string attributes = "{XYZ\n";
+  for (int i = 0; i < (1 << 19); ++i)
+    attributes += "[WD 5]\n";
+  const THostRun run = RunHost({WriteScratch("attributes.pdf",
+                                             EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + attributes + "}\n")),
+                                "--deadline", "10"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 5 Warnings\"\n")) << run.Output;
+  EXPECT_NE(ReadFile(Scratch() + "attributes.rpt")
+                .find("WARNING: The attribute at line 84 lies inside the XYZ block, which was "
+                      "skipped: it was applied\r\n"),
+            std::string::npos);
+}
+
 // Faults: a text holding two tabs ended at the first ("SENSOR\t\tNODE" gave the text
 // `SENSOR" NODE`: tabs were blanks inside values too); a text holding "}" ended there and
 // took the block's end, so that 11 objects after it were lost under warnings naming other
@@ -750,6 +845,262 @@ TEST_F(EndToEndTest, WhatTheReaderPassesOverIsToldAndRecoveredBlocksKeepTheirDra
     if (c.Same) {
       EXPECT_EQ(ObjectLines(ReadFile(Scratch() + c.Name + ".dump")), objects);
     }
+  }
+}
+
+// The lines of `objects` (ObjectLines) that `other` does not have, each line once.
+int MissingLines(const std::string& objects, const std::string& other) {
+  std::multiset<std::string> kept;
+  for (size_t start = 0, end; start < other.size(); start = end + 1) {
+    end = other.find('\n', start);
+    kept.insert(other.substr(start, end - start));
+  }
+  int missing = 0;
+  for (size_t start = 0, end; start < objects.size(); start = end + 1) {
+    end = objects.find('\n', start);
+    const auto at = kept.find(objects.substr(start, end - start));
+    if (at == kept.end())
+      ++missing;
+    else
+      kept.erase(at);
+  }
+  return missing;
+}
+
+// Faults of the example without its voids (which alone imports as "Translation
+// Successful") where a value that a block holds was neither taken as what it is nor told:
+// a pin connected to a net the file does not define lost it, and a name beyond the pins
+// passed, silently, while a quoted name lost its net; an attribute in a pad-stack entry
+// or in place of a block's name was taken for the value or name (J1's pads the server's
+// default, a net "[WD" with GND's objects, a definition or pin lost) and its setting
+// outlived the block (every pad and via grew); a net given twice made a second host net
+// of its name, a designator given twice a second component, untold; a comment line in a
+// list of layers was read as layers, and the count of physical ids named no line. Each is
+// told at the default detail with its line, and the board is the example's but for what
+// the change itself makes.
+TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::vector<std::string> lines;
+  {
+    const std::string demo = SourceFile("examples/demo.pdf");
+    for (size_t start = 0, end; start < demo.size(); start = end + 1) {
+      end = demo.find('\n', start);
+      lines.push_back(demo.substr(start, end - start));
+    }
+  }
+  // The example without its voids (lines 221 to 223): told lines after them are 3 less.
+  auto board = [&] {
+    std::string text;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (i + 1 < 221 || i + 1 > 223)
+        text += lines[i] + (i + 1 < lines.size() ? "\n" : "");
+    return text;
+  };
+  const std::string kSummary =
+      "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, 80 track, 13 via\n";
+  const std::string held = ": it holds for that block alone, up to its \"}\"";
+  const std::string noNet = "\", which the file does not define: the pin was imported without a net";
+  const struct {
+    const char* Name;
+    int Line;  // of the example, from 1
+    const char* Was;  // in that line
+    std::string Becomes;
+    int Warnings;
+    std::vector<std::string> Told;  // the lines of the report, "WARNING: " left out
+    std::string Summary;            // empty: the example's
+    int Changed;  // the example's objects this import changes; -1: not compared
+  } cases[] = {
+      {"undefined", 448, "GND}", "GNDX}", 1,
+       {"The connection of pin 2 of component D1 at line 445 names the net \"GNDX" + noNet}, "", 1},
+      {"beyond", 448, "GND}", "GND LED_A}", 1,
+       {"The name \"LED_A\" in the connections of component D1 at line 445 stands beyond the 2 "
+        "pins of its definition LED3MM: it was passed over"},
+       "", 0},
+      {"quoted", 448, "GND}", "\"GND\"}", 0, {}, "", 0},
+      {"quoted pairs", 388, "4 GND", "4 \"GND\"", 0, {}, "", 0},
+      {"pad entry", 129, "1 \"C62X38\"", "1 [WD 33] \"C62X38\"", 1,
+       {"The attribute at line 129 stands among the PAD block's values" + held}, "", 0},
+      {"pad entry end", 134, "\"SMDSOIC\" \"\"", "\"SMDSOIC\" [WD 33] \"\"", 1,
+       {"The attribute at line 134 stands among the PAD block's values" + held}, "", 0},
+      {"net", 202, "{N GND", "{N [WD 33] GND", 1,
+       {"The attribute at line 202 stands in place of the N block's name" + held}, "", 0},
+      // The pads of C62X38 alone (J1's connected pins 2 to 4) take the width, drawn in it.
+      {"pad definition", 137, "{PAD_DEF C62X38", "{PAD_DEF [WD 33] C62X38", 1,
+       {"The attribute at line 137 stands in place of the PAD_DEF block's name" + held}, "", 3},
+      {"definition", 311, "{COMP_DEF", "{COMP_DEF [WD 33]", 1,
+       {"The attribute at line 308 stands in place of the COMP_DEF block's name" + held}, "", 0},
+      {"instance", 324, "{I", "{I [WD 33]", 1,
+       {"The attribute at line 321 stands in place of the I block's name" + held}, "", 0},
+      {"pin", 314, "{P 1", "{P [WD 3] 1", 1,
+       {"The attribute at line 311 stands in place of the P block's name" + held}, "", 0},
+      {"net twice", 268, "}", "}\n    {N sda {DG [LY \"COMP\"] [WD 10] {W -1000 -100 -870 -100}}}",
+       1, {"The net sda at line 266 was given before (line 256): its objects were added to that net"},
+       "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, 81 track, 13 via\n",
+       -1},
+      {"designator twice", 333, "}",
+       "}\n    {I RES0805 R2 {ATR {IN {ORG 350 -350}}} {CN VCC_3V3 SCL}}", 1,
+       {"Component R2 at line 331 has the designator of the component at line 326: both were "
+        "imported"},
+       "Objects: 8 arc, 11 component, 2 fill, 8 net, 32 pad, 3 polygon, 32 text, 82 track, 13 via\n",
+       -1},
+      {"layer comment", 26, "1", "1\n    % inner layers follow", 0, {}, "", 0},
+      {"layer comment braces", 26, "1", "1\n% {note}", 0, {}, "", 0},
+      {"physical ids", 42, "0", "0\n    \"1\" 1 0", 1,
+       {"Number of Layer Strings does not Physical ID Map",
+        "The LYRPHID block at line 41 lists 15 physical layer ids for the 14 layer strings of "
+        "LYRSTR"},
+       "", 0},
+  };
+  const THostRun whole = RunHost({WriteScratch("nov.pdf", board())});
+  ASSERT_TRUE(Has(whole, "Status dialog: \"Status: Translation Successful\"\n")) << whole.Output;
+  ASSERT_TRUE(Has(whole, kSummary)) << whole.Output;
+  const std::string objects = ObjectLines(ReadFile(Scratch() + "nov.dump"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string& line = lines[static_cast<size_t>(c.Line - 1)];
+    const std::string kept = line;
+    const size_t at = line.find(c.Was);
+    ASSERT_NE(at, std::string::npos);
+    line.replace(at, strlen(c.Was), c.Becomes);
+    const std::string name = std::string(c.Name) + ".pdf";
+    const THostRun run = RunHost({WriteScratch(name, board())});
+    line = kept;
+    EXPECT_EQ(run.ExitCode, 0) << run.Output;
+    EXPECT_TRUE(Has(run, c.Warnings == 0 ? std::string("Status: Translation Successful\"\n")
+                                         : "Status: Translation Complete, " +
+                                               std::to_string(c.Warnings) + " Warnings\"\n"))
+        << run.Output;
+    EXPECT_TRUE(Has(run, c.Summary.empty() ? kSummary : c.Summary)) << run.Output;
+    const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
+    for (const std::string& told : c.Told)
+      EXPECT_NE(report.find("WARNING: " + told + "\r\n"), std::string::npos) << report;
+    if (c.Changed >= 0) {
+      EXPECT_EQ(MissingLines(objects, ObjectLines(ReadFile(Scratch() + c.Name + ".dump"))),
+                c.Changed);
+    }
+  }
+  // A comment line after every line, holding every character of structure.
+  std::string commented;
+  for (const std::string& line : lines)
+    commented += line + "\n% c { } [ \" \\\n";
+  const THostRun run = RunHost({WriteScratch("commented.pdf", commented)});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 3 Warnings\"\n")) << run.Output;
+  EXPECT_EQ(ObjectLines(ReadFile(Scratch() + "commented.dump")),
+            ObjectLines(SourceFile("tests/importer/golden/demo.dump")));
+}
+
+// The example without its voids (lines 221 to 223), which imports as "Translation
+// Successful", with `from` (its first occurrence) made `to`.
+std::string ExampleWithoutVoids(const std::string& from = "", const std::string& to = "") {
+  const std::string demo = SourceFile("examples/demo.pdf");
+  std::string text;
+  int line = 1;
+  for (size_t start = 0, end; start < demo.size(); start = end + 1, ++line) {
+    end = std::min(demo.find('\n', start), demo.size());
+    if (line < 221 || line > 223)
+      text.append(demo, start, end - start + 1);
+  }
+  const size_t at = from.empty() ? std::string::npos : text.find(from);
+  EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// Faults of the example without its voids, each under "Translation Successful": a quoted
+// text with two blanks in a row ended at the first blank, the words after it read as its
+// position ("LOT  2024 12" gave the text "LOT" at 2024, 12); a text whose position could
+// not be read was joined to the words after its value by a '"' and a blank
+// (x"SENSOR NODE" gave `x"SENSOR" NODE`, a quote never closed `NEVER" CLOSED`); what a
+// block held after the values it reads was passed over. A text is the file's characters
+// up to its position, or told, and what is left in a block is told.
+TEST_F(EndToEndTest, TextsAreTheFilesCharactersUpToTheirPositionOrTold) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const THostRun whole = RunHost({WriteScratch("nov.pdf", ExampleWithoutVoids())});
+  EXPECT_TRUE(Has(whole, "Status dialog: \"Status: Translation Successful\"\n")) << whole.Output;
+  const std::string objects = ObjectLines(ReadFile(Scratch() + "nov.dump"));
+  const std::string sensor = "Text=\"SENSOR NODE\"";
+  const struct {
+    const char* Name;
+    const char* Becomes;  // in place of {T "SENSOR NODE" -700 680}
+    const char* Status;
+    const char* Told;  // empty: nothing
+    const char* Text;  // the text's dump in place of the example's; empty: left out
+  } cases[] = {
+      {"blanks", "{T \"LOT  2024 12\" -700 680}", "Translation Successful", "",
+       "Text=\"LOT  2024 12\""},
+      {"rest", "{T \"SENSOR NODE\" -700 680 5}", "Translation Complete, 1 Warnings",
+       "The text \"5\" at line 93 lies in the T block after the values it reads: it was passed "
+       "over, with the rest of the block",
+       "Text=\"SENSOR NODE\""},
+      {"unclosed", "{T \"NEVER  CLOSED -700 680}", "Translation Complete, 1 Warnings",
+       "Text \"NEVER  CLOSED -700 680\" at line 93 left out: its quote is not closed before the "
+       "\"}\" after it",
+       ""},
+      {"bare", "{T x\"SENSOR NODE\" -700 680}", "Translation Complete, 1 Warnings",
+       "Text \"x\"SENSOR NODE\"\" at line 93 goes on after its value: it was read up to its "
+       "position",
+       "Text=\"x\\\"SENSOR NODE\\\"\""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string name = std::string(c.Name) + ".pdf";
+    const THostRun run =
+        RunHost({WriteScratch(name, ExampleWithoutVoids("{T \"SENSOR NODE\" -700 680}", c.Becomes))});
+    EXPECT_TRUE(Has(run, "Status dialog: \"Status: " + std::string(c.Status) + "\"\n")) << run.Output;
+    const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
+    if (*c.Told != 0) {
+      EXPECT_NE(report.find("WARNING: " + std::string(c.Told) + "\r\n"), std::string::npos) << report;
+    }
+    if (*c.Text == 0) {
+      EXPECT_TRUE(Has(run, "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 29 "
+                           "text, 80 track, 13 via\n"))
+          << run.Output;
+      continue;
+    }
+    std::string expected = objects;
+    expected.replace(expected.find(sensor), sensor.size(), c.Text);
+    EXPECT_EQ(ObjectLines(ReadFile(Scratch() + c.Name + ".dump")), expected);
+  }
+}
+
+// Faults: a text whose value ran on over its line to a block or an attribute ended its
+// block there ({T "SENSOR<line end>NODE {X} ...): its own "}" then closed ANNOTATE, and
+// 11 objects after it were lost; [LY "COMP"] in place of {X} moved 7 silkscreen objects
+// to the top copper. A quote right after a block's "{", or between blocks, began no value
+// in reading, and the "}" inside closed ANNOTATE. The same bytes in a block the reader
+// skips (FL) lost and moved nothing. Read, they now end where a skip ends them: a block
+// whose value ran on stays open to its own "}".
+TEST_F(EndToEndTest, ReadBytesEndWhereASkipOfTheSameBytesEnds) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string sensor = "{T \"SENSOR NODE\" -700 680}";
+  const std::string ranOn = " \"SENSOR\n  NODE %s -700 680\n  END\" -700 680}";
+  const auto with = [&](std::string text, const std::string& inside) {
+    return text.replace(text.find("%s"), 2, inside);
+  };
+  const struct {
+    std::string Name, Read, Skipped;  // in place of the text; Skipped empty: left as it is
+    int Warnings;
+  } cases[] = {
+      {"ranon-block", "{T" + with(ranOn, "{X}"), "{FL" + with(ranOn, "{X}"), 2},
+      {"ranon-attribute", "{T" + with(ranOn, "[LY \"COMP\"]"), "{FL" + with(ranOn, "[LY \"COMP\"]"),
+       2},
+      {"keyword", "{\"T} x\" -700 680}", "{FL {\"T} x\" -700 680}}", 1},
+      {"stray", sensor + "\n    \"} x\"", "", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string dumps[2];
+    for (const int skipped : {0, 1}) {
+      const std::string name = c.Name + (skipped ? "-skipped" : "-read");
+      const THostRun run = RunHost({WriteScratch(
+          name + ".pdf", ExampleWithoutVoids(sensor, skipped ? c.Skipped.empty() ? sensor : c.Skipped
+                                                             : c.Read))});
+      EXPECT_TRUE(Has(run, skipped ? "Status dialog: \"Status: Translation Successful\"\n"
+                                   : "Status dialog: \"Status: Translation Complete, " +
+                                         std::to_string(c.Warnings) + " Warnings\"\n"))
+          << run.Output;
+      dumps[skipped] = ObjectLines(ReadFile(Scratch() + name + ".dump"));
+    }
+    EXPECT_TRUE(dumps[0] == dumps[1]) << "the read bytes end otherwise than the skipped";
   }
 }
 

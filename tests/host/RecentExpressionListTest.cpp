@@ -497,6 +497,24 @@ TEST_F(RecentExpressionListTest, AFileHeldLongerThanTheWaitIsLeftAsItIsAndTold) 
   EXPECT_TRUE(FileExists(UserFile())) << "the user's file is saved";
 }
 
+// Fault: the registry save tried again for two seconds whatever refused it, so that a
+// section that can never be written held up the module's end; cause: every failure was
+// taken for another instance's erasure of the section. A lasting one is told at once.
+TEST_F(RecentExpressionListTest, ARegistrySaveThatCannotBeMadeIsToldAtOnce) {
+  int steps = 0;
+  SetInstanceWaitStepHook([&] { ++steps; });
+  const TReported reported;
+  {
+    // A section name longer than a registry key's name may be.
+    TRecentExpressionList list(std::string(300, 'm'), FUserFolder, FHostFolder);
+    list.AddRecentExpression("kept", "");
+  }
+  SetInstanceWaitStepHook(nullptr);
+  EXPECT_EQ(steps, 0);
+  ASSERT_FALSE(reported.Texts().empty());
+  EXPECT_EQ(reported.Texts().front().rfind("Failed to create key 'Recent mmm", 0), 0u) << reported.Texts().front();
+}
+
 // Fault: the save failed ("... because another program has it open") whenever another
 // instance was reading the file at that moment: the save asks for the file alone, and
 // under Wine a file open for reading cannot be replaced. It waits a little while.

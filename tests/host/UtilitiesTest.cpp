@@ -2,6 +2,8 @@
 // the date and time texts.
 #include <gtest/gtest.h>
 
+#include "classlib/IniFiles.h"
+#include "classlib/Registry.h"
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
 #include "host/Utilities.h"
@@ -152,6 +154,42 @@ TEST(FileProblems, AreToldInPlainWords) {
   EXPECT_EQ(TextFileFailureReason(file, TextFileWriteError), "the disk is full");
   EXPECT_EQ(TextFileFailureReason(file, TextFileReadError), "the file could not be read to its end");
   EXPECT_EQ(TextFileFailureReason(file, ERROR_SHARING_VIOLATION), "another program has it open");
+}
+
+// The one rule of every settings store's wait for another host: only a file held alone
+// (a sharing or lock violation) and a registry key erased under a write are waited for;
+// a file missing or forbidden, a full disk, any other failure is raised at once (the
+// recent filters waited two seconds on a missing or forbidden file, and the registry
+// save on any failure).
+TEST(WaitForAnotherInstance, OnlyAFileHeldAloneOrAnErasedKeyIsWaitedFor) {
+  int steps = 0;
+  SetInstanceWaitStepHook([&] { ++steps; });
+  for (const uint32_t code : {uint32_t(ERROR_SHARING_VIOLATION), uint32_t(ERROR_LOCK_VIOLATION),
+                              uint32_t(ERROR_KEY_DELETED)}) {
+    int tries = 0;
+    steps = 0;
+    const int result = RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
+      if (++tries < 3)
+        throw EIniFileException("held", code);
+      return tries;
+    });
+    EXPECT_EQ(result, 3) << code;
+    EXPECT_EQ(steps, 2) << code;
+  }
+  for (const uint32_t code : {uint32_t(ERROR_ACCESS_DENIED), uint32_t(ERROR_FILE_NOT_FOUND),
+                              uint32_t(ERROR_PATH_NOT_FOUND), uint32_t(ERROR_DISK_FULL), 0u}) {
+    int tries = 0;
+    steps = 0;
+    EXPECT_THROW(RetryWhileHeldByAnotherInstance<ERegistryException>([&] {
+                   ++tries;
+                   throw ERegistryException("lasting", code);
+                 }),
+                 ERegistryException)
+        << code;
+    EXPECT_EQ(tries, 1) << code;
+    EXPECT_EQ(steps, 0) << code;
+  }
+  SetInstanceWaitStepHook(nullptr);
 }
 
 // Fault: a board named "CON.pdf", "NUL.pdf" or "COM1.pdf" was opened as the device and

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "importer/KivoScanner.h"
 #include "importer/KivoTokenizer.h"
 #include "tests/importer/ImporterTestSupport.h"
 

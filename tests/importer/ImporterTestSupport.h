@@ -4,11 +4,13 @@
 // host: the stand-in host's exports are linked into it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "classlib/TextFile.h"
 #include "classlib/Win.h"
+#include "importer/KivoTokenizer.h"
 
 // "<temp>\kivo-<test executable>\", emptied and created on first use, with an empty
 // folder "virtual" in it.
@@ -36,6 +38,19 @@ class TKivoTextFile {
   TKivoTextFile(TExisting, const std::string& path);
   std::string FPath;
   TTextFile FFile;
+};
+
+// Caps the bytes the readers of quoted values may look at while it lives to `steps`
+// more: a reading that looks at them again and again raises as soon as it goes over,
+// and fails its test in a moment rather than at ctest's timeout.
+class TStepBudget {
+ public:
+  explicit TStepBudget(uint64_t steps) {
+    KivoTokenizerDetail::ScanBudget = KivoTokenizerDetail::ScanSteps + steps;
+  }
+  ~TStepBudget() { KivoTokenizerDetail::ScanBudget = UINT64_MAX; }
+  TStepBudget(const TStepBudget&) = delete;
+  TStepBudget& operator=(const TStepBudget&) = delete;
 };
 
 // The folder of the stand-in host's virtual file system in these tests: names

@@ -495,6 +495,71 @@ TEST_F(ReportManagerTest, AReportNameThatLinksToTheKivoFileIsNeverWrittenThrough
   EXPECT_EQ(both.GetReportPath(), "");
 }
 
+// A kind of load warning is what it says after its line and the first word before it:
+// the twelve vias left out are told ten times and counted, the component beside them is
+// told, numbers and quoted texts make no kinds of their own, a block of the format's own
+// is told once with its count, and a polygon void lists its first points.
+TEST_F(ReportManagerTest, LoadWarningsAreToldByKindAndTheRestCounted) {
+  TReportManager report(FKivoFile);
+  for (int line = 1; line <= 12; ++line)
+    report.AddLeftOutWarning("Via of net N" + std::to_string(line), line, "a size could not be read");
+  report.AddLeftOutWarning("Component U1", 13, "a size could not be read");
+  for (int line = 14; line <= 26; ++line)
+    report.AddLineWarning("DBGRID -" + std::to_string(line), line,
+                          " is negative: a grid of " + std::to_string(line) + " was used");
+  report.AddNotReadWarning("PNL", true, "The block PNL", 30, " is not one of the P block's items");
+  report.AddNotReadWarning("PNL", true, "The block PNL", 40, " is not one of the P block's items");
+  report.AddNotReadWarning("PNL", true, "The block PNL", 45, " lies inside the PT block");
+  std::vector<TReportPoint> points;
+  for (int32_t i = 0; i < 150; ++i)
+    points.push_back({i, -i});
+  report.AddLoadWarning(lwPolygonVoid, points, 50);
+  report.SetLoadWarningLevel(3);
+  EXPECT_EQ(report.GetLoadWarningCount(), 30);
+  report.WriteReport();
+  const std::string written = ReadWholeFile(ScratchFolder() + "board.rpt");
+  const size_t from = written.find("Load Warnings : 30\r\n");
+  ASSERT_NE(from, std::string::npos) << written;
+  std::string body = written.substr(from, written.find("\r\n\r\n", from) - from);
+  const size_t voidAt = body.find("WARNING: Polygon Voids");
+  EXPECT_EQ(body.substr(0, voidAt),
+            "Load Warnings : 30\r\n"
+            "WARNING: Via of net N1 at line 1 left out: a size could not be read\r\n"
+            "WARNING: Via of net N2 at line 2 left out: a size could not be read\r\n"
+            "WARNING: Via of net N3 at line 3 left out: a size could not be read\r\n"
+            "WARNING: Via of net N4 at line 4 left out: a size could not be read\r\n"
+            "WARNING: Via of net N5 at line 5 left out: a size could not be read\r\n"
+            "WARNING: Via of net N6 at line 6 left out: a size could not be read\r\n"
+            "WARNING: Via of net N7 at line 7 left out: a size could not be read\r\n"
+            "WARNING: Via of net N8 at line 8 left out: a size could not be read\r\n"
+            "WARNING: Via of net N9 at line 9 left out: a size could not be read\r\n"
+            "WARNING: Via of net N10 at line 10 left out: a size could not be read; 2 more of this "
+            "kind are counted, not told one by one (lines 11 to 12)\r\n"
+            "WARNING: Component U1 at line 13 left out: a size could not be read\r\n" +
+                [] {
+                  std::string grids;
+                  for (int line = 14; line <= 23; ++line)
+                    grids += "WARNING: DBGRID -" + std::to_string(line) + " at line " +
+                             std::to_string(line) + " is negative: a grid of " +
+                             std::to_string(line) + " was used" +
+                             (line == 23 ? "; 3 more of this kind are counted, not told one by "
+                                           "one (lines 24 to 26)"
+                                         : "") +
+                             "\r\n";
+                  return grids;
+                }() +
+                "WARNING: Unhandled Token found PNL\r\n"
+                "WARNING: The block PNL at line 30 is not one of the P block's items; 1 more of "
+                "this kind is counted, not told one by one (line 40)\r\n"
+                "WARNING: Unhandled Token found PNL\r\n"
+                "WARNING: The block PNL at line 45 lies inside the PT block\r\n");
+  ASSERT_NE(voidAt, std::string::npos);
+  body = body.substr(voidAt);
+  EXPECT_EQ(std::count(body.begin(), body.end(), '\n'), 101) << body;
+  EXPECT_NE(body.find("    Coord 99 x: 99 y: -99\r\n    and 50 more points"), std::string::npos)
+      << body;
+}
+
 TEST_F(ReportManagerTest, AFolderThatCannotBeWrittenRaises) {
   TReportManager report(ScratchFolder() + "no such folder\\board.pdf");
   EXPECT_THROW(report.WriteReport(), EInOutError);

@@ -3,6 +3,7 @@
 // through the PCB server to the host, and modal runs answered by UI automation.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -893,6 +894,78 @@ TEST_F(DialogTest, ADroppedListClosedWithoutAChoiceLeavesItsRowAsItWas) {
   EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
+// The first entry after `from` (round the end) that begins with `letter`, as the list
+// finds it.
+int EntryByLetter(TComboBox* combo, int from, char letter) {
+  TStrings* items = combo->GetItems();
+  for (int step = 1; step <= items->GetCount(); ++step) {
+    const int index = (from + step) % items->GetCount();
+    const std::string text = items->Get(index);
+    if (!text.empty() && toupper(static_cast<unsigned char>(text[0])) == letter)
+      return index;
+  }
+  return from;
+}
+
+// Reported: Alt+M, Down, Down, F4, "b", Escape, Down mapped PADCOM on "Bottom Layer";
+// cause: under this system a letter in a dropped list closes it as a choice
+// (CBN_SELENDOK), where the arrow keys keep it open. A letter steps through the list as
+// the arrows do: Escape then leaves the row as it was, Enter and Tab take the entry.
+// The pad stack's box takes the letter into its text, and Escape leaves its row alike.
+TEST_F(DialogTest, ADroppedListSteppedByALetterChoosesOnlyByEnterOrTab) {
+  Load({"COMP", "SOLDER", "PADCOM", "PADSLD", "PADINT", "DRILL", "SLKSCR", "PINTOP", "PINBOT"});
+  Show();
+  struct {
+    bool Pad;
+    int Row;
+    WORD Ending;
+  } const cases[] = {
+      {false, 2, VK_ESCAPE},  // PADCOM, "Top Layer": "b" steps to "Bottom Layer"
+      {false, 0, VK_RETURN},  // COMP, the same
+      {false, 6, VK_TAB},     // SLKSCR, "Top Overlay": "b" steps to "Bottom Overlay"
+      {true, 2, VK_ESCAPE},   // "Bottom Layer", PADSLD
+  };
+  for (const auto& c : cases) {
+    TStringGrid* grid = c.Pad ? Dialog->StringGridPadStack : Dialog->StringGridAssociations;
+    TComboBox* combo = c.Pad ? Dialog->ComboBoxPadStack : static_cast<TComboBox*>(Dialog->ComboBoxVarnokLayers);
+    const std::string what = std::to_string(c.Row) + (c.Pad ? " pad stack " : " layers ") + std::to_string(c.Ending);
+    const std::string before = grid->GetCells(2, c.Row);
+    // The grid's accelerator, Down to the row, F4, a letter, the ending, Down.
+    grid->SetRow(0);
+    PressAltKey(GetFocus(), c.Pad ? 'P' : 'M');
+    ASSERT_TRUE(grid->Focused()) << what;
+    for (int i = 0; i < c.Row; ++i)
+      PressKey(GetFocus(), VK_DOWN);
+    PressKey(GetFocus(), VK_F4);
+    ASSERT_TRUE(combo->GetDroppedDown()) << what;
+    const HWND list = DroppedList(combo);
+    const int start = int(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    ASSERT_EQ(combo->GetItems()->Get(start), before) << what;
+    PressKey(GetFocus(), c.Pad ? 'X' : 'B');
+    EXPECT_TRUE(combo->GetDroppedDown()) << what << ": the letter closed the list";
+    EXPECT_EQ(grid->GetCells(2, c.Row), before) << what << ": the letter chose";
+    const int chosen = EntryByLetter(combo, start, 'B');
+    if (!c.Pad) {
+      EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), chosen) << what;
+    }
+    PressKey(GetFocus(), c.Ending);
+    PumpPending();
+    EXPECT_FALSE(combo->GetDroppedDown()) << what;
+    const std::string expected = c.Ending == VK_ESCAPE ? before : combo->GetItems()->Get(chosen);
+    EXPECT_EQ(grid->GetCells(2, c.Row), expected) << what;
+    EXPECT_EQ(ComboText(combo), expected) << what;
+    if (!c.Pad) {
+      EXPECT_EQ(int(Dialog->GetRowLayers()[c.Row]), c.Ending == VK_ESCAPE ? start : chosen) << what;
+    }
+    ASSERT_TRUE(grid->Focused()) << what;
+    PressKey(GetFocus(), VK_DOWN);
+    EXPECT_EQ(grid->GetRow(), c.Row + 1) << what;
+    EXPECT_EQ(grid->GetCells(2, c.Row), expected) << what;
+  }
+  EXPECT_EQ(Dialog->GetModalResult(), mrNone);
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
 // What `control` (windowed or not) shows on the screen now, read through its parent's DC.
 std::vector<uint32_t> SeenOnParent(TControl* control) {
   PumpPending();
@@ -1053,7 +1126,7 @@ TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
   EXPECT_EQ(IniValue(cfg, "Report", "ReportDetailLevel"), "Full");
   EXPECT_EQ(IniValue(cfg, "Layer", "MYSTERY"), "Mechanical Layer 2");
   EXPECT_EQ(IniValue(cfg, "PadStack", "SMD Top Layer"), "PINTOP");
-  EXPECT_EQ(TIniFile(cfg).ReadSectionKeys("PadStack").size(), 10u);  // unlabelled rows give empty keys
+  EXPECT_EQ(TIniFile(cfg).ReadSectionKeys("PadStack").size(), 10u);  // unlabelled rows are not written
 
   // Loading into a fresh dialog restores all three sections.
   delete Dialog;
@@ -1087,6 +1160,111 @@ TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
       << requests[0];
   EXPECT_EQ(requests[1].rfind("PcbApi_SendCommand(\"Client:RunCommonDialog\", \"Dialog=FileOpenSave|Mode=0" + common, 0), 0u)
       << requests[1];
+}
+
+// Reported: "Save Configuration" over the same file added a line "=" to [PadStack] at
+// every save; cause: the unlabelled rows 10 to 15 were written with the empty key, which
+// the writer added again each time. A file saved twice is byte-identical; one saved
+// before, with such lines, reads as it did and grows no more.
+TEST_F(DialogTest, AConfigurationSavedAgainIsTheSameFile) {
+  Load({"PADCOM", "PADSLD", "PINTOP"});
+  Show();
+  const std::string cfg = Folder() + "again.cfg";
+  DeleteFile(cfg);
+  auto save = [&] {
+    standin::QueueAnswer("Result=True|Path=" + cfg);
+    Dialog->ButtonSaveConfigClick(nullptr);
+    return FileBytes(cfg);
+  };
+  const std::string first = save();
+  EXPECT_EQ(first.find("\n="), std::string::npos) << first;
+  EXPECT_EQ(save(), first);
+  EXPECT_EQ(save(), first);
+
+  // As saved before: the empty rows' lines, one more for each save.
+  const std::string before =
+      "[Layer]\r\nPADCOM=Bottom Layer\r\n[PadStack]\r\nTop Layer=PADSLD\r\nInternal Layer=Not Used\r\n"
+      "=\r\n=\r\n=\r\nHole Size=PINTOP\r\n";
+  {
+    TFileStream file(cfg, fmCreate);
+    file.WriteBuffer(before.data(), static_cast<int>(before.size()));
+  }
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  Dialog->ButtonLoadConfigClick(nullptr);
+  EXPECT_EQ(Dialog->GetRowLayers()[0], eBottomLayer);
+  EXPECT_EQ(PadCell(0), "PADSLD");
+  EXPECT_EQ(PadCell(1), "Not Used");
+  EXPECT_EQ(PadCell(3), "PINTOP");
+  for (int row = 10; row < 16; ++row)
+    EXPECT_EQ(PadCell(row), "") << row;
+  const std::string resaved = save();
+  EXPECT_EQ(save(), resaved);
+  EXPECT_NE(resaved.find("=\r\n=\r\n=\r\n"), std::string::npos) << resaved;
+  EXPECT_EQ(resaved.find("=\r\n=\r\n=\r\n="), std::string::npos) << resaved;
+  EXPECT_TRUE(Exceptions.Messages.empty());
+}
+
+// Fault: a configuration (or "LoadKIVO.ini") saved and read again lost mappings untold;
+// cause: the INI writer wrote keys that read back as something else: the layer "[INNER"
+// as a section, which took the layers after it, "A=B" as the key "A". The saves leave out
+// what a settings file cannot keep, say which and why, and keep all the rest.
+TEST_F(DialogTest, LayersASettingsFileCannotKeepAreToldAndAllElseIsSaved) {
+  const std::vector<std::string> names = {"[INNER", "A=B", "INNER2", "inner2"};
+  std::vector<std::unique_ptr<KivoLayerEntry>> entries;
+  TStringList list;
+  for (const std::string& name : names) {
+    entries.push_back(std::make_unique<KivoLayerEntry>(int(entries.size())));
+    list.AddObject(name, entries.back().get());
+  }
+  Dialog->LoadLayers(&list);
+  Show();
+  // Each row from "Not Imported" through its grid's accelerator, the dropped list and Enter.
+  for (const auto& [row, steps] : {std::pair{0, 2}, {1, 1}, {2, 2}, {3, 1}}) {
+    Dialog->StringGridAssociations->SetRow(0);
+    PressAltKey(GetFocus(), 'M');
+    for (int i = 0; i < row; ++i)
+      PressKey(GetFocus(), VK_DOWN);
+    PressKey(GetFocus(), VK_F4);
+    for (int i = 0; i < steps; ++i)
+      PressKey(GetFocus(), VK_DOWN);
+    PressKey(GetFocus(), VK_RETURN);
+  }
+  const std::vector<TLayer> mapped = {eMidLayer1, eTopLayer, eMidLayer1, eTopLayer};
+  ASSERT_EQ(Dialog->GetRowLayers(), mapped);
+  const std::string cfg = Folder() + "odd-names.cfg";
+  DeleteFile(cfg);
+  const std::string told =
+      " because a settings file cannot keep them:\r\n"
+      "\"[INNER\": it begins with \"[\", which reading takes for the start of a section;\r\n"
+      "\"A=B\": it holds \"=\", which reading takes for the end of the key;\r\n"
+      "\"inner2\": a layer before it has the same name, letter case aside, and another host layer, and a "
+      "settings file keeps one host layer for a name.\r\n"
+      "Everything else was saved; these layers keep their mappings in this dialog.";
+  {
+    TMessageFormRecorder boxes;
+    standin::QueueAnswer("Result=True|Path=" + cfg);
+    PressAltKey(GetFocus(), 'S');
+    PressAltKey(GetFocus(), 'A');
+    EXPECT_EQ(boxes.Texts, (std::vector<std::string>{
+                               "Could not save the mappings of 3 layers to the configuration file \"" + cfg + "\"" + told,
+                               "Could not save the mappings of 3 layers to the default layer map in \"" + IniPath() +
+                                   "\"" + told}));
+  }
+  EXPECT_EQ(FindMappedLayer(LoadDefaultLayerMap(), "INNER2"), eMidLayer1);
+  // The import takes every row's mapping as before, saved or not.
+  Dialog->ApplyLayerMap(&list);
+  for (size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(entries[i]->GetHostLayer(), mapped[i]) << names[i];
+
+  delete Dialog;
+  Dialog = new TTranslateDialog(nullptr);
+  Dialog->SetFileName("C:\\boards\\demo.pdf");
+  Dialog->LoadLayers(&list);
+  Show();
+  standin::QueueAnswer("Result=True|Path=" + cfg);
+  PressAltKey(GetFocus(), 'L');
+  EXPECT_EQ(Dialog->GetRowLayers(), (std::vector<TLayer>{eIgnoreLayer, eIgnoreLayer, eMidLayer1, eMidLayer1}));
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 TEST_F(DialogTest, ACancelledFileDialogDoesNothing) {
@@ -1173,6 +1351,70 @@ TEST_F(DialogTest, AConfigurationThatCannotBeReadOrWrittenIsToldAndTheDialogGoes
   standin::QueueAnswer("Result=True|Path=" + heldCfg);
   Dialog->ButtonLoadConfigClick(nullptr);
   EXPECT_EQ(Cell(2, 0), "Bottom Layer");
+}
+
+// Reported: of 10 hosts at once saving one configuration, 8 said "Could not save the
+// configuration file ... another program has it open"; cause: the configuration's save
+// and read (and those of "LoadKIVO.ini") gave up at once where the recent filters' wait
+// for another instance. Each waits for a file held as another host's save or read holds
+// it (let go here at the first step of the wait); a folder in its place is told at once.
+TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
+  Load({"PADCOM"});
+  Show();
+  const std::string cfg = Folder() + "shared.cfg";
+  TIniFile(cfg).WriteString("Layer", "PADCOM", "Bottom Layer");
+  HANDLE held = INVALID_HANDLE_VALUE;
+  int steps = 0;
+  SetInstanceWaitStepHook([&] {
+    ++steps;
+    if (held != INVALID_HANDLE_VALUE)
+      CloseHandle(held);
+    held = INVALID_HANDLE_VALUE;
+  });
+  // Held as another host's save (alone) or read (sharing reads and writes) holds it.
+  auto hold = [&](const std::string& path, bool saving) {
+    held = CreateFileA(path.c_str(), saving ? GENERIC_WRITE : GENERIC_READ,
+                       saving ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    steps = 0;
+    return held != INVALID_HANDLE_VALUE;
+  };
+  const std::string folderCfg = Folder() + "shared-folder.cfg";
+  CreateDir(folderCfg);
+  {
+    TMessageFormRecorder boxes;
+    ASSERT_TRUE(hold(cfg, /*saving=*/true));
+    standin::QueueAnswer("Result=True|Path=" + cfg);
+    Dialog->ButtonLoadConfigClick(nullptr);
+    EXPECT_GT(steps, 0);
+    EXPECT_EQ(Cell(2, 0), "Bottom Layer");
+    for (bool saving : {true, false}) {
+      ASSERT_TRUE(hold(cfg, saving));
+      Dialog->CheckBoxViewEvents->SetChecked(saving);
+      standin::QueueAnswer("Result=True|Path=" + cfg);
+      Dialog->ButtonSaveConfigClick(nullptr);
+      EXPECT_GT(steps, 0) << saving;
+      EXPECT_EQ(IniValue(cfg, "Report", "ReportViewEvents"), saving ? "True" : "False");
+    }
+    Dialog->ButtonSaveDefaultsClick(nullptr);  // "LoadKIVO.ini" made
+    ASSERT_TRUE(hold(IniPath(), /*saving=*/true));
+    EXPECT_EQ(FindMappedLayer(LoadDefaultLayerMap(), "PADCOM"), eBottomLayer);
+    EXPECT_GT(steps, 0);
+    ASSERT_TRUE(hold(IniPath(), /*saving=*/false));
+    Dialog->ButtonSaveDefaultsClick(nullptr);
+    EXPECT_GT(steps, 0);
+    EXPECT_TRUE(boxes.Texts.empty()) << boxes.Texts.front();
+    // A failure that lasts is told at once.
+    steps = 0;
+    standin::QueueAnswer("Result=True|Path=" + folderCfg);
+    Dialog->ButtonSaveConfigClick(nullptr);
+    EXPECT_EQ(boxes.Texts, (std::vector<std::string>{"Could not save the configuration file \"" + folderCfg +
+                                                     "\" because it is a folder, not a file."}));
+    EXPECT_EQ(steps, 0);
+  }
+  SetInstanceWaitStepHook(nullptr);
+  if (held != INVALID_HANDLE_VALUE)
+    CloseHandle(held);
+  EXPECT_TRUE(Exceptions.Messages.empty());
 }
 
 // Fault: "Save As Defaults" and "Save Configuration" on a full disk left "LoadKIVO.ini"

@@ -243,6 +243,68 @@ TEST_F(TeThemeLunaTest, CheckAndRadioCellsKeepTheBackgroundUnderKeyPixels) {
   EXPECT_GT(transparent, 0);
 }
 
+// Fault: at 120 and 144 pixels per inch the status dialog's check mark looked blocky;
+// cause: the artwork's 7 x 7 mark was grown by whole pixels with its box. Grown, the box
+// is the unchecked one and the mark is its shape grown with the box's inside: a pixel
+// wholly in the shape takes the mark's colour, one wholly outside it is the unchecked
+// box's, and one on its edge a mix of the two. (At the artwork's size the box is the
+// artwork itself, above.)
+TEST_F(TeThemeLunaTest, AGrownCheckMarkIsSmooth) {
+  // The shape in pixels of the artwork's 13 x 13 box: the band of height 3 around the
+  // line from (3, 6) down to (5.5, 8.5) and up to (10, 4), the artwork's pixels being
+  // those whose centres lie in it.
+  auto inMark = [](double u, double v) {
+    const double centre = u <= 5.5 ? u + 3 : 14 - u;
+    return u >= 3 && u <= 10 && v >= centre - 1.5 && v <= centre + 1.5;
+  };
+  for (int i = 0; i < 7 * 7; ++i) {
+    // The artwork's mark lies at (3, 3) of the box, which lies at (1, 1) of its cell;
+    // the unchecked cell is 64 rows above.
+    const int gx = i % 7, gy = i / 7, x = 175 + gx, y = 170 + gy;
+    EXPECT_EQ(inMark(3 + gx + 0.5, 3 + gy + 0.5), Sheet1().GetPixel(x, y) != Sheet1().GetPixel(x, y - 64))
+        << gx << "," << gy;
+  }
+  for (int size : {20, 24, 32}) {  // the mark's 16 pixels at 120, 144 and 192 per inch
+    for (int state = 0; state < 4; ++state) {
+      TKsBitmap checked, unchecked;
+      Prepare(checked, size, size, kBack);
+      Prepare(unchecked, size, size, kBack);
+      Theme.DrawCheckBox(checked, {0, 0, size, size}, state, 1);
+      Theme.DrawCheckBox(unchecked, {0, 0, size, size}, state, 0);
+      const TKsColor mark = Sheet1().GetPixel(177, 102 + 16 * state + 64 + 10);
+      // The box as grown: outline from MulDiv(1) over MulDiv(12) + 1 pixels; its inside
+      // maps onto the artwork's 11 pixels from (1, 1).
+      const int at = MulDiv(1, size, 16), span = MulDiv(12, size, 16) + 1;
+      const double scale = 11.0 / (span - 2);
+      int mixed = 0;
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+          const TKsColor got = checked.GetPixel(x, y), box = unchecked.GetPixel(x, y);
+          const bool inside = x > at && x < at + span - 1 && y > at && y < at + span - 1;
+          // Samples over the pixel and a little beyond, so that a sliver is not missed.
+          int in = 0, samples = 0;
+          for (int sy = -2; sy <= 18; ++sy)
+            for (int sx = -2; sx <= 18; ++sx, ++samples)
+              in += inside && inMark(1 + (x - at - 1 + sx / 16.0) * scale, 1 + (y - at - 1 + sy / 16.0) * scale);
+          const std::string where = std::to_string(size) + " " + std::to_string(state) + " at " +
+                                    std::to_string(x) + "," + std::to_string(y);
+          if (in == 0) {
+            EXPECT_EQ(got, box) << where;
+          } else if (in == samples) {
+            EXPECT_EQ(got, mark) << where;
+          } else {
+            for (int shift : {0, 8, 16}) {
+              const int g = (got >> shift) & 0xFF, a = (mark >> shift) & 0xFF, b = (box >> shift) & 0xFF;
+              EXPECT_TRUE(g >= std::min(a, b) && g <= std::max(a, b)) << where;
+            }
+            mixed += got != mark && got != box;
+          }
+        }
+      EXPECT_GE(mixed, size) << size << " " << state << ": no smooth edge";
+    }
+  }
+}
+
 TEST_F(TeThemeLunaTest, PopupItems) {
   TTeItemData separator;
   separator.Caption = "-";

@@ -1,0 +1,191 @@
+// A block's name and the values of its lists, read by one rule wherever they stand (a
+// net's, definition's, instance's, pin's or pad definition's name, a connection list,
+// a pad-stack entry, ENVIRONMENT's values and lists): what stands there is taken as what
+// it is, or told. An attribute read as a name or value became one ("[WD" a net's name,
+// a pad's shape) and its setting outlived its block; it is now told, the name or values
+// after it are the block's, and it holds for that block alone, up to its "}". One just
+// before the block's "}" stays the level's, as the skip of a block of values takes it:
+// that "}" may be another's, moved. A comment line among values, read as values before,
+// is passed as between blocks.
+#include "importer/KivoFile.h"
+
+#include <exception>
+#include <vector>
+
+#include "importer/KivoReading.h"
+#include "importer/ReportManager.h"
+
+using namespace KivoReading;
+
+int TKivoFile::NextValueCharacter() {
+  SkipListGap(FFile);  // passes nothing while a character is held back
+  const char held = KivoTokenizerDetail::State.Held;
+  if (held != 0)
+    return ValueRanOver(FFile) ? '}' : static_cast<unsigned char>(held);
+  // SkipListGap leaves one blank before a character of a token, which tokens pass.
+  int next = FFile.Peek();
+  if (next == ' ') {
+    char blank;
+    FFile.Read(blank);
+    next = FFile.Peek();
+  }
+  return next < 0 ? 0 : next;
+}
+
+int TKivoFile::PassToValue(int code, bool name) {
+  const int next = NextValueCharacter();
+  if (__builtin_expect(next != '[', 1))
+    return next;
+  return PassAttributes(code, name);
+}
+
+int TKivoFile::PassAttributes(int code, bool name) {
+  // Where a run of attributes stands is known at its end. A run longer than kRun is taken
+  // by parts, each but the last as standing where no name or value follows, so that no
+  // run, however long, is kept whole.
+  constexpr size_t kRun = 64;
+  std::vector<TKivoDisplayAttribute> run;
+  const auto take = [&](bool valueFollows) {
+    for (const TKivoDisplayAttribute& attribute : run) {
+      if (valueFollows)
+        ApplyBlockAttribute(attribute, code, name);
+      else if (!name)
+        FLevels.AttributeInValues(attribute);
+      else
+        ApplyAttribute(attribute);  // one of the block's items
+    }
+    run.clear();
+  };
+  int next = '[';
+  while (next == '[') {
+    if (run.size() == kRun)
+      take(/*valueFollows=*/false);
+    ReadItemToken(FFile);  // the "["
+    run.push_back(ReadAttribute());
+    next = NextValueCharacter();
+  }
+  take(next != '{' && next != '}' && next != 0);
+  return next;
+}
+
+std::string TKivoFile::ReadBlockName(int code) {
+  const int next = PassToValue(code, /*name=*/true);
+  if (next == '{' || next == '}' || next == 0)
+    return {};
+  if (next == '"') {
+    std::string name;
+    ReadValue(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(), name);
+    return name;
+  }
+  ReadName();
+  return std::string(GetLastTokenView());
+}
+
+bool TKivoFile::ReadListValue(int code, const char* item, std::string& value) {
+  PassToValue(code, /*name=*/false);
+  return ReadValue(item, value);
+}
+
+int32_t TKivoFile::ReadListInteger(int code) {
+  PassToValue(code, /*name=*/false);
+  return ReadIntegerValue(FFile);
+}
+
+double TKivoFile::ReadListFloat(int code) {
+  PassToValue(code, /*name=*/false);
+  return ReadFloatValue(FFile);
+}
+
+void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int code, bool name) {
+  // The block keeps the drawing state from before its first attribute of a key, or from
+  // before the first after one of the key that holds on (Overridden); a key the drawing
+  // state does not hold needs none.
+  const bool kept = attribute.Key >= kwAMT && attribute.Key <= kwTM;  // AMT, APT, LY ... TM
+  TBlockAttribute* before = nullptr;
+  if (kept) {
+    for (size_t i = FBlockMark; i < FBlockAttributes.size() && !before; ++i)
+      if (FBlockAttributes[i].Key == attribute.Key)
+        before = &FBlockAttributes[i];
+    if (!before)
+      before = &FBlockAttributes.emplace_back();
+    else if (!before->Overridden)
+      before = nullptr;
+  }
+  if (before) {
+    before->Key = attribute.Key;
+    before->Overridden = false;
+    before->LayerName = FDisplay.GetLayerName();
+    before->Layer = FLayer;
+    before->LineStyle = FDisplay.GetLineStyle();
+    before->HorizontalJustification = FDisplay.GetHorizontalJustification();
+    before->VerticalJustification = FDisplay.GetVerticalJustification();
+    before->Mirror = FDisplay.GetMirror();
+    before->Width = FDisplay.GetWidth();
+    before->TextSize = FDisplay.GetTextSize();
+    before->Rotation = FDisplay.GetRotation();
+    before->AMT = FDisplay.GetAMT();
+    before->APT = FDisplay.GetAPT();
+  }
+  FApplyingBlockAttribute = true;
+  ApplyAttribute(attribute);
+  FApplyingBlockAttribute = false;
+  if (FReport) {
+    const std::string block(KivoKeywordText(code));
+    FReport->AddLineWarning("The attribute", LineAt(attribute.Start),
+                            (name ? " stands in place of the " + block + " block's name"
+                                  : " stands among the " + block + " block's values") +
+                                ": it holds for that block alone, up to its \"}\"");
+  }
+}
+
+void TKivoFile::NoteAttributeApplied(int key) {
+  if (FApplyingBlockAttribute)
+    return;
+  for (TBlockAttribute& before : FBlockAttributes)
+    if (before.Key == key)
+      before.Overridden = true;
+}
+
+void TKivoFile::EndBlockAttributes(size_t mark) {
+  // While an exception passes the reading has ended: nothing is put back.
+  for (size_t i = FBlockAttributes.size(); i-- > mark && std::uncaught_exceptions() == 0;) {
+    const TBlockAttribute& before = FBlockAttributes[i];
+    if (before.Overridden)
+      continue;
+    switch (before.Key) {
+      case kwAMT:
+        FDisplay.SetAMT(before.AMT);
+        break;
+      case kwAPT:
+        FDisplay.SetAPT(before.APT);
+        break;
+      case kwLY:
+        FDisplay.SetLayerName(before.LayerName);
+        FLayer = before.Layer;
+        FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+        break;
+      case kwLS:
+        FDisplay.SetLineStyle(before.LineStyle);
+        break;
+      case kwWD:
+        FDisplay.SetWidth(before.Width);
+        break;
+      case kwTS:
+        FDisplay.SetTextSize(before.TextSize);
+        break;
+      case kwTJ:
+        FDisplay.SetHorizontalJustification(before.HorizontalJustification);
+        FDisplay.SetVerticalJustification(before.VerticalJustification);
+        break;
+      case kwTR:
+        FDisplay.SetRotation(before.Rotation);
+        break;
+      case kwTM:
+        FDisplay.SetMirror(before.Mirror);
+        break;
+      default:
+        break;
+    }
+  }
+  FBlockAttributes.resize(mark);
+}

@@ -1,0 +1,106 @@
+// Values and skips: reads the string values of a KIVO file (bare, quoted and
+// bracketed) and skips what the reader passes over, by one rule of where a quoted value
+// ends for reading and skipping alike (stated at the value readers in KivoScanner.cpp).
+// It works on the tokenizer's state (KivoTokenizer.h): the held-back character, the last
+// token, and a brace or "[" held back where a value ran over its line.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+#include "classlib/TextFile.h"
+#include "importer/KivoKeywords.h"
+#include "importer/KivoTokenizer.h"
+
+// Skips to the end of the block whose "{" was read last, nested blocks included; each
+// "{" met advances the host's progress indicator one step. False when the file ended
+// before the block's closing "}". Only the braces the reader would take for blocks
+// count: not an escaped one, one inside a quoted value or one on a comment (the rules
+// are at TSkipScanner in KivoScanner.cpp). A brace held back where a value ran over
+// a line end (HeldBraceRanOver) is read as a skip of the same bytes reads it: a "{"
+// opens a block inside the one skipped, which goes on to its own "}"; a "}" is the
+// block's own end. After a bracketed value that took a "}" (for a skip, the block's
+// own end) either ends the block at once, held back for the block around.
+bool SkipBlock(TTextFile& file);
+// The keywords a skip stops at, by code.
+using TKivoKeywordSet = std::bitset<KivoKeywordCount + 1>;
+// What SkipBlockUntil found.
+struct TKivoSkipEnd {
+  int Code = 0;       // the keyword it stopped after; 0 when it did not stop
+  bool Closed = false;  // the block was skipped through its "}"
+  int64_t Open = 0;   // where it stopped: the blocks left open around the keyword's block
+};
+// SkipBlock that stops right after a "{" and one of the `watched` keywords, at any
+// depth, as at a block that cannot lie where it is met; the keyword is then the last
+// token read.
+TKivoSkipEnd SkipBlockUntil(TTextFile& file, const TKivoKeywordSet& watched);
+// What a skip meets, told to a reader that decides as it goes (SkipBlockVisiting).
+// Depths count from the skipped block: 1 directly inside it, 2 inside a block within it.
+class TKivoSkipVisitor {
+ public:
+  virtual ~TKivoSkipVisitor() = default;
+  // Whether Block is told of the blocks met (their keywords are read only then).
+  virtual bool WantsBlocks() const = 0;
+  // A "{" and its keyword, just read (the last token), opening a block whose contents
+  // stand at `depth`; `lowest` is the least depth the skip passed since the last block
+  // or attribute it told (blocks closed in between). True ends the skip right there.
+  virtual bool Block(int code, int64_t depth, int64_t lowest) = 0;
+  // A "[" read at `depth` (`lowest` as for Block). True when the visitor read the
+  // attribute with the tokenizer (the skip goes on from where it stands, with the
+  // character held back), false when it left it (the skip passes it as text).
+  virtual bool Attribute(int64_t depth, int64_t lowest) = 0;
+};
+// SkipBlock, telling `visitor` of the blocks and attributes it meets; it stops where
+// the visitor's Block answers true.
+TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor);
+// Skips to the "]" that closes an attribute, read as SkipBlock reads: false, with the
+// character held back, where a "[" (the next attribute) or a "{" comes first, or a "}"
+// once a line end was passed (the attribute then ran over its line into the blocks
+// after it), and at the end of the file.
+bool SkipToCloseBracket(TTextFile& file);
+// Whether the held-back brace ended a value or an attribute that ran over a line end
+// before its closing quote, ")" or "]": a line holding a brace is taken for the blocks
+// after it, not for more of the value. The next value read is empty; a skip reads the
+// brace as SkipBlock says.
+bool HeldBraceRanOver(const TTextFile& file);
+// The same, or a "[" held back where a value that ran over its line met the next
+// attribute: the value ran over (and the next value read is empty).
+bool ValueRanOver(const TTextFile& file);
+
+// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
+// the value readers in KivoScanner.cpp ends it, the same for skips) or bracketed (up to
+// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
+std::string ReadQuotedString(TTextFile& file);
+// The rest of the value being read, in the value set its first character chose (a bare
+// value's first character held back), escapes resolved.
+std::string JoinContinuedString(TTextFile& file);
+// Whether the value read last was a quoted one.
+bool LastValueQuoted();
+// Whether the value read last was a quoted one that no closing quote ended: a bracket
+// on its line (held back), a block or attribute it ran over to (ValueRanOver) or the end
+// of the file ended it.
+bool LastQuoteLeftOpen();
+// Where the value read last began: its first character (its opening quote, bracket or
+// first character of a bare value). Not changed by a value that is empty.
+int64_t LastValueStart();
+// The text of a value that goes on past its end, up to what comes after it: the file's
+// bytes from `from` to `to` (both read before), read as a quoted value reads its own:
+// the blanks and line ends before it skipped, a quoted one's opening quote dropped,
+// escapes resolved, tabs kept, lines joined with no blank (the next line's blanks and
+// tabs skipped); blanks, tabs and line ends at its end are dropped, and then a quoted
+// one's closing quote (`closed` tells whether it had one). At most `limit` characters
+// are kept. The position is left where it was.
+std::string ValueTextBetween(TTextFile& file, int64_t from, int64_t to, bool quoted,
+                             size_t limit, bool& closed);
+// What a warning names of the text at the position: the held-back character and the
+// buffered bytes after it up to a blank, a line end, "{", "}" or "[" (at most 64).
+std::string NextWordInBuffer(TTextFile& file);
+// Text that begins with a quote where the reader reads no value (between a level's
+// blocks, after a block's "{"), its opening quote just read: read to its end as a skip
+// reads it, a quoted value, what follows taken as after a value (a bracket that ended it
+// held back). The last token's text is the quote and the value, with its closing quote
+// when it had one; the code kwUnknown.
+int ReadQuotedToken(TTextFile& file);
+// Forgets what a previous file left (the line noted as leaving a quoted value open).
+void ResetScannerState();
