@@ -124,8 +124,10 @@ struct TKivoDisplayAttribute {
   // no layer instead.)
   const char* Refused = nullptr;
   bool Quoted = false;  // a value that ran over: its quote (not its "(") was left open
-  // Why its value, used as read, ended early (its quote left open); empty when it did not.
+  // Why its value, used as read, ended early (its quote or "(" left open); empty when it
+  // did not.
   std::string OpenQuote;
+  bool Cut = false;  // its value was cut to its first KivoMaxTokenLength characters
   // Where it ends without its "]": 0 at it, '[' where the next attribute begins, '{'
   // where the next block begins.
   char EndsAt = 0;
@@ -193,16 +195,26 @@ class TKivoFile : public TObject {
   void SkipComponentName();
   // A name: a word, also one that starts with a character that ends words ("+5V").
   int ReadName();
+  // A name or a name of a list that begins with "(", the "(" next: read as a skip reads
+  // it, a bracketed value (ReadValue, told as `item`), kept with its brackets and the
+  // characters of a word glued after its ")" ("(NC)", "(NC)2"). False, with `name`
+  // empty, for one that ran over its line.
+  bool ReadBracketedName(const char* item, std::string& name);
   // The keyword after a "{": a word, glued to the odd character it starts with (a form
   // feed, a NUL...) so that a warning names it whole; kwEmpty, reading nothing, before
-  // a brace or a bracket. One that begins with a quote is a quoted value, passed whole as
-  // a skip passes it (ReadQuotedToken).
+  // a brace or a bracket. One that begins with a quote or "(" is a quoted or bracketed
+  // value, passed whole as a skip passes it (ReadValueToken).
   int ReadKeyword();
   // A string value into `value`; false, with `value` empty, for one that ran over its
   // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).
-  // A quoted value whose quote is left open on its line is kept as read, up to the
-  // bracket that ended it, and told (not when `item` is null).
+  // A quoted or bracketed value whose quote or "(" is left open on its line is kept as
+  // read, up to the bracket that ended it, and told; so is one cut to its first
+  // KivoMaxTokenLength characters (neither when `item` is null).
   bool ReadValue(const char* item, std::string& value);
+  // Tells the value `value`, named `item`, read at `position`, cut to its first
+  // KivoMaxTokenLength characters.
+  [[gnu::cold]] void ReportValueCut(int64_t position, const std::string& item,
+                                    const std::string& value);
   // The board coordinate of a file value; one beyond the 32-bit range makes the object
   // unplaceable (FBeyondRange).
   int32_t ToCoordinate(double value);

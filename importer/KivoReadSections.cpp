@@ -367,9 +367,10 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       if (!ReadValue(/*item=*/nullptr, attribute.Text)) {
         attribute.Refused = NotClosedReason();
         attribute.Quoted = LastValueQuoted();
-      } else if (LastQuoteLeftOpen()) {
-        attribute.OpenQuote = QuoteLeftOpenReason();
+      } else if (LastValueLeftOpen()) {
+        attribute.OpenQuote = ValueLeftOpenReason();
       }
+      attribute.Cut = LastValueCut();
       break;
     case kwWD:
     case kwTS:
@@ -413,6 +414,9 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
                                 value + "\"",
                             LineAt(attribute.ValueAt),
                             ": " + attribute.OpenQuote + "; it was read up to there");
+  if (__builtin_expect(attribute.Cut, 0))
+    ReportValueCut(attribute.ValueAt, "Value of " + std::string(KivoKeywordText(attribute.Key)),
+                   value);
   switch (attribute.Key) {
     case kwAMT:
       FDisplay.SetAMT(attribute.Real);

@@ -36,13 +36,14 @@ inline const char* NotClosedReason() {
   return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
 }
 
-// Why the quoted value read last, which its quote does not close (LastQuoteLeftOpen),
-// ended: the bracket held back after it, or the end of the file.
-inline std::string QuoteLeftOpenReason() {
+// Why the quoted or bracketed value read last, which its quote or "(" does not close
+// (LastValueLeftOpen), ended: the bracket held back after it, or the end of the file.
+inline std::string ValueLeftOpenReason() {
+  const char* const what = LastValueQuoted() ? "its quote" : "its \"(\"";
   const char held = GetHeldBackChar();
   if (held == 0)
-    return "its quote is not closed before the end of the file";
-  return std::string("its quote is not closed before the \"") + held + "\" after it";
+    return std::string(what) + " is not closed before the end of the file";
+  return std::string(what) + " is not closed before the \"" + held + "\" after it";
 }
 
 // The integer of a list value; an unreadable one counts as a failed number.

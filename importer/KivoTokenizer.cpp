@@ -214,9 +214,12 @@ int ReadOtherItemToken(TTextFile& file) {
     s.Held = 0;
     const int64_t from = file.Position();
     found = ReadNonBlank(file, c);
-    // A quote after blanks or a line end begins a value, as in a skip: passed whole.
-    if (found && c == '"' && (from == 0 || file.Position() - from > 1))
-      return ReadQuotedToken(file);
+    // A quote or "(" after blanks or a line end begins a value, as in a skip: passed
+    // whole.
+    if (found && (c == '"' || c == '(') && (from == 0 || file.Position() - from > 1)) {
+      s.Held = static_cast<char>(c);
+      return ReadValueToken(file);
+    }
   }
   TTokenBuilder token;
   if (!found) {

@@ -1083,6 +1083,50 @@ TEST_F(EndToEndTest, ReadBytesEndWhereASkipOfTheSameBytesEnds) {
   }
 }
 
+// Fault: a skip took the braces inside a "("-bracketed value for structure where the
+// reading took them as the value's: `{FL (REV}B) 1150 -300}` ended at the "}" inside the
+// brackets and its own "}" closed ANNOTATE (3 sections told as misplaced), and a read
+// block whose "(" was left open ran on over the lines after it. A bracketed value now
+// ends where one rule ends it, read or skipped, wherever it stands: as a text, among
+// numbers or points, between blocks, as a keyword or a name. Each board is compared
+// with one whose reading is known (the same bytes skipped, or quoted).
+TEST_F(EndToEndTest, BracketedValuesEndWhereASkipOfTheSameBytesEnds) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string text = "{T \"REV B\" 1150 -300}", arc = "{ARC 950 550 990 550 910 550}";
+  const std::string line = "{L -1120 300 -1060 300}";
+  const struct {
+    std::string Name, From, Read, Reference;  // From replaced by Read, and by Reference
+    int ReadWarnings, ReferenceWarnings;
+  } cases[] = {
+      {"skipped", text, text + " {FL (REV}B) 1150 -300}", text, 0, 0},
+      {"text", text, "{T (REV}B) 1150 -300}", "{T \"REV}B\" 1150 -300}", 0, 0},
+      {"open", text, "{T (REV B 1150 -300}", "{FL (REV B 1150 -300}", 1, 0},
+      {"numbers", arc, "{ARC 950 (5}50) 990 550 910 550}", "{FL 950 (5}50) 990 550 910 550}", 2, 0},
+      {"points", line, "{L -1120 300 -1060 300 (1}2) 5}", line, 1, 0},
+      {"between", line, line + " (a}b)", line, 1, 0},
+      {"keyword", line, line + " {(a}b) 1}", line, 1, 0},
+      {"name", "{N SCL", "{N (S}CL)", "{N \"(S}CL)\"", 3, 3},
+      {"connection", "{CN VCC_3V3 SDA}", "{CN VCC_3V3 (S}DA)}", "{CN VCC_3V3 \"(S}DA)\"}", 1, 1},
+  };
+  const auto status = [](int warnings) {
+    return "Status dialog: \"Status: Translation " +
+           (warnings == 0 ? std::string("Successful") : "Complete, " + std::to_string(warnings) + " Warnings") +
+           "\"\n";
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string dumps[2];
+    for (const int reference : {0, 1}) {
+      const std::string name = c.Name + (reference ? "-reference" : "-read");
+      const THostRun run = RunHost(
+          {WriteScratch(name + ".pdf", ExampleWithoutVoids(c.From, reference ? c.Reference : c.Read))});
+      EXPECT_TRUE(Has(run, status(reference ? c.ReferenceWarnings : c.ReadWarnings))) << run.Output;
+      dumps[reference] = ObjectLines(ReadFile(Scratch() + name + ".dump"));
+    }
+    EXPECT_TRUE(dumps[0] == dumps[1]) << "the read bytes end otherwise than the reference";
+  }
+}
+
 // Fault: a text holding 0x1A left out of the board made the run print no counts and end
 // "Result: failed": the report quoted the text as it was, and the host read the report
 // in text mode, where 0x1A ends the file. The report writes it as "\x1A", and the host

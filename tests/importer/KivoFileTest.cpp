@@ -405,7 +405,7 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
 TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
   Import(std::string(kHead) +                          // lines 1 to 3
          "{DETAIL {ANNOTATE [LY \"TOP\"]\n"               // 4
-         "{L 0 0 10 0} [LY (\"SILK\"] [WD 5]\n"           // 5
+         "{L 0 0 10 0} [LY (\"SILK\"\n"                  // 5
          "% a comment\n"                                  // 6
          "{L 0 0 20 0} [TJ \"CC\"\n"                      // 7
          "{T \"X\" 5 5} [TS 40 [TR 1]\n"                   // 8
@@ -998,9 +998,9 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
        "declares was read as well\r\n"},
       // An unreadable layer: what follows up to the next readable one, on a record of its
       // own; inside a pad definition nothing counts.
-      {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"] [WD 5]\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
+      {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
        "1\r\n" + unreadable + "; 2 objects drawn after it were left out (line 5)\r\n"},
-      {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"]\n{C 0 0 3}}}}",
+      {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"\n{C 0 0 3}}}}",
        "1\r\n" + unreadable + "\r\n"},
   };
   for (const auto& c : cases) {
