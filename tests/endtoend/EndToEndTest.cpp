@@ -1127,6 +1127,38 @@ TEST_F(EndToEndTest, BracketedValuesEndWhereASkipOfTheSameBytesEnds) {
   }
 }
 
+// Faults: a name longer than the 65,536 characters the reader keeps was cut without a
+// word; and a net whose name is longer than the 255 characters the host keeps lost its
+// pins (they were looked up by the whole name). The example's net NRST named by 70,000
+// characters, where it is defined and in both connection lists: each name is told with
+// its line, and the board keeps every object and connection, the net named by its first
+// 255 characters.
+TEST_F(EndToEndTest, ANameLongerThanTheReaderKeepsIsTold) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string board = SourceFile("examples/demo.pdf");
+  const std::string name = "NRST" + std::string(69996, 'X');
+  for (size_t at = 0; (at = board.find("NRST", at)) != std::string::npos; at += name.size())
+    board.replace(at, 4, name);
+  const THostRun run = RunHost({WriteScratch("longname.pdf", board)});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 6 Warnings\"\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, "
+                       "80 track, 13 via\n"))
+      << run.Output;
+  const std::string report = ReadFile(Scratch() + "longname.rpt");
+  const std::string shown = " \"NRSTXXXXXXXXXXXXXXXXXXXXXXXXXXXX...\" at line ";
+  const std::string told = " has more than 65536 characters: only the first 65536 were kept, the "
+                           "rest was passed over\r\n";
+  for (const std::string& warning : {"Name of the N block" + shown + "282" + told,
+                                     "Name of a net in the CN block" + shown + "337" + told,
+                                     "Name of a net in the CN block" + shown + "388" + told})
+    EXPECT_NE(report.find("WARNING: " + warning), std::string::npos) << warning;
+  RunHost({WriteScratch("shortname.pdf", SourceFile("examples/demo.pdf"))});
+  const std::string kept = ObjectLines(ReadFile(Scratch() + "longname.dump"));
+  std::string expected = ObjectLines(ReadFile(Scratch() + "shortname.dump"));
+  expected.replace(expected.find("Name=\"NRST\""), 11, "Name=\"" + name.substr(0, 255) + "\"");
+  EXPECT_TRUE(kept == expected) << "the long-named net's objects or pins differ";
+}
+
 // Fault: a text holding 0x1A left out of the board made the run print no counts and end
 // "Result: failed": the report quoted the text as it was, and the host read the report
 // in text mode, where 0x1A ends the file. The report writes it as "\x1A", and the host

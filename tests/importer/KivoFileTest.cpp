@@ -951,6 +951,40 @@ TEST(KivoReaderAlone, ALongQuotedValueInASkippedBlockIsReadInLinearTime) {
   }
 }
 
+// Fault: a value or name longer than the 65,536 characters the reader keeps was cut
+// without a word (two layer names that differ after them are one layer). Each is told
+// with its line and what was kept, in every form a value or name takes.
+TEST(KivoReaderAlone, AValueLongerThanTheReaderKeepsIsToldWithWhatWasKept) {
+  const std::string longName(70000, 'A');
+  const std::string told = " has more than 65536 characters: only the first 65536 were kept, the "
+                           "rest was passed over\r\n";
+  const std::string head = "{COMPONENT \"long\"\n{ENVIRONMENT {DBUNIT \"MIL\"} {DBGRID 1}\n";
+  const std::string shown = "\"" + longName.substr(0, 32) + "...\" at line 3";
+  const std::string shown4 = "\"" + longName.substr(0, 32) + "...\" at line 4";
+  const struct {
+    std::string Lines;  // lines 3 and 4
+    std::string Warning;
+  } cases[] = {
+      {"{LYRSTR \"" + longName + "\" 1}}\n{DETAIL}}", "Value of LYRSTR " + shown},
+      {"{LYRSTR (" + longName + ") 1}}\n{DETAIL}}", "Value of LYRSTR " + shown},
+      {"{LYRSTR " + longName + " 1}}\n{DETAIL}}", "Value of LYRSTR " + shown},
+      {"}\n{DETAIL {ANNOTATE [LY \"" + longName + "\"]}}}", "Value of LY " + shown4},
+      {"}\n{DETAIL {NET_DEF {N " + longName + "}}}}", "Name of the N block " + shown4},
+      {"}\n{DETAIL {NET_DEF {N (" + longName + ")}}}}", "Name of the N block " + shown4},
+      {"}\n{DETAIL {SUBCOMP {COMP_DEF D} {I D R1 {CN " + longName + "}}}}}",
+       "Name of a net in the CN block " + shown4},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LoadWarningsAlone(head + c.Lines + "\n"), "Load Warnings : 1\r\nWARNING: " + c.Warning + told)
+        << c.Lines.substr(0, 40);
+  }
+  // What was kept: the first 65,536 characters.
+  const std::string path = WriteScratchFile("kept.pdf", head + "{LYRSTR \"" + longName + "\" 1}}}\n");
+  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  ASSERT_TRUE(reader.ReadModel());
+  EXPECT_EQ(reader.GetBoardComponent().GetEnvironment().GetLayerStrings().Get(0), longName.substr(0, 65536));
+}
+
 // Fault: objects on a layer that no LYRSTR entry declares were dropped by the
 // translation without a word ([LY "CMOP"] for "COMP" lost 5 tracks and 5 vias of the
 // example; a misspelt layer in one COMP_DEF lost the pins of the next one too), and
