@@ -117,7 +117,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     const TBlockAttributes own(*this);
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
-    TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
+    TLayerCounts* const layer = Counting();  // its layer, whatever [LY] its block holds
     ref.SetName(ReadBlockName(kwP));
     pins.push_back(std::move(pin));
     bool leftOut = false;

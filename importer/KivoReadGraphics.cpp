@@ -86,7 +86,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     }
     case kwPOLY: {
       auto poly = std::make_unique<TKivoPoly>(&FDisplay);
-      TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] it holds
+      TLayerCounts* const layer = Counting();  // its layer, whatever [LY] it holds
       ParsePoly(*poly);
       if (Placeable("Polygon", poly->GetVertices().empty(), "its outline has no points")) {
         CountOn(layer);

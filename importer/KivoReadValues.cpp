@@ -124,7 +124,7 @@ void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int 
   // The block keeps the drawing state from before its first attribute of a key, or from
   // before the first after one of the key that holds on (Overridden); a key the drawing
   // state does not hold needs none.
-  const bool kept = attribute.Key >= kwAMT && attribute.Key <= kwTM;  // AMT, APT, LY ... TM
+  const bool kept = attribute.SetsDrawingState();
   TBlockAttribute* before = nullptr;
   if (kept) {
     for (size_t i = FBlockMark; i < FBlockAttributes.size() && !before; ++i)
@@ -186,7 +186,7 @@ void TKivoFile::EndBlockAttributes(size_t mark) {
       case kwLY:
         FDisplay.SetLayerName(before.LayerName);
         FLayer = before.Layer;
-        FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+        FCountingKnown = false;
         break;
       case kwLS:
         FDisplay.SetLineStyle(before.LineStyle);

@@ -26,6 +26,9 @@ inline constexpr char kQuoteNotClosed[] = "its quote is not closed before the ne
 inline constexpr char kNotClosedAttribute[] = "its \"(\" is not closed before the next attribute";
 inline constexpr char kQuoteNotClosedAttribute[] =
     "its quote is not closed before the next attribute";
+// The reasons a [LY] value is not used, by the entry its record keeps.
+inline constexpr const char* kLayerUnreadable[] = {kNotClosed, kQuoteNotClosed, kNotClosedAttribute,
+                                                   kQuoteNotClosedAttribute};
 inline constexpr char kUnreadableNumber[] = "a coordinate or size could not be read";
 inline constexpr char kBeyondRange[] = "a coordinate or size lies beyond the board's range";
 

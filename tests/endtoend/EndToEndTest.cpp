@@ -655,9 +655,9 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
       {"layer", "[LY \"COMP\"] [WD 20]", "[LY \"CMOP\"] [WD 20]", 4,
        "WARNING: The layer \"CMOP\" at line 204 is not declared by the file's LYRSTR: 10 objects "
        "drawn on it were left out (lines 206 to 215)"},
-      {"unreadable", "[LY \"SLKSCR\"] [WD 8] [TS 60]", "[LY (\"SLKSCR\"] [WD 8] [TS 60]", 4,
-       "WARNING: Layer at line 92 left out: its \"(\" is not closed before the next block; 8 "
-       "objects drawn after it were left out (lines 93 to 103)"},
+      {"unreadable", "[LY \"SLKSCR\"] [WD 8] [TS 60]", "[LY (\"SLKSCR\"\n[WD 8] [TS 60]", 4,
+       "WARNING: Layer at line 92 left out: its \"(\" is not closed before the next attribute; "
+       "8 objects drawn after it were left out (lines 94 to 104)"},
       {"grid", "{DBGRID 1}", "{DBGRID 0}", 4,
        "WARNING: DBGRID 0 at line 24 would make every coordinate 0: a grid of 1 was used"},
       {"section", "{DETAIL", "{DETIAL", 8,
