@@ -513,7 +513,7 @@ class TKivoFile : public TObject {
   // The [LY] whose value could not be read, in the order applied: the position, and the
   // reason's entry of KivoReading::kLayerUnreadable in the top byte; and the counts of
   // those objects were drawn after, by entry.
-  std::vector<uint64_t> FUnreadableLayers;
+  std::deque<uint64_t> FUnreadableLayers;
   std::deque<std::pair<size_t, TLayerCounts>> FUnreadableCounts;
   TLayerState FLayer;
   // The counts kept objects count on (Counting), while FCountingKnown; found again when

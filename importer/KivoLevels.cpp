@@ -272,11 +272,10 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
         Apply(frame);
       if (FTooDeep > 0 && FReader.FReport)
         FReader.FReport->AddLineWarning(
-            std::to_string(FTooDeep) + (FTooDeep == 1 ? " attribute" : " attributes"),
-            FReader.LineAt(FTooDeepAt),
+            "Attributes", FReader.LineAt(FTooDeepAt),
             " inside the " + FBlock + " block, in blocks nested more than " +
-                std::to_string(kMaxFrames) + " deep, " + (FTooDeep == 1 ? "was" : "were") +
-                " not applied to the " + std::string(KivoKeywordText(code)) + " block read there");
+                std::to_string(kMaxFrames) + " deep, were not applied to the " +
+                std::string(KivoKeywordText(code)) + " block read there");
       FFrames.clear();
       FLevels.GiveBack(code, level, FBlock);
       return true;
@@ -444,8 +443,8 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   TKivoContent FContent;
   bool FRanOn;  // a value of the block ran on over its line to what the skip passes
   std::vector<TFrame> FFrames;
-  // Attributes in blocks deeper than the frames kept: how many, the first's place, and
-  // the least depth of those still open.
+  // Attributes in blocks deeper than the frames kept: whether any may still be open, the
+  // first one's place, and the least depth of them.
   int64_t FTooDeep = 0, FTooDeepAt = 0, FTooDeepDepth = INT64_MAX;
   int FLostCode = 0;
   int64_t FLostLine = 0;

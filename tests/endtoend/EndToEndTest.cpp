@@ -615,6 +615,56 @@ TEST_F(EndToEndTest, AnUnknownBlockOfManyAttributesIsReadWithinTheDeadline) {
             std::string::npos);
 }
 
+// Fault: the reader's own records grew with the file, whatever the report kept: one for
+// each [LY] whose value could not be read, one for each layer name met and every
+// attribute of a block it skips (16 MB of each took the host 310, 170 and 592 MB, and
+// 100 MB of attributes ran it out of its 4 GB of address space). Each board of 16 MB
+// imports with no more than 128 MB of address space left, and tells what it told.
+TEST_F(EndToEndTest, TheReadersRecordsOfAHostileFileFitASmallAddressSpace) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const auto board = [](const std::string& before, const std::string& unit, const std::string& after) {
+    std::string units = before;
+    for (int i = 0; units.size() < (16u << 20); ++i) {
+      const size_t at = unit.find("%d");
+      units += at == std::string::npos ? unit : unit.substr(0, at) + std::to_string(i) + unit.substr(at + 2);
+    }
+    return EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + units + after);
+  };
+  const struct {
+    const char* Name;
+    std::string Text;
+    const char* Warnings;
+  } cases[] = {
+      {"unreadable", board("", "[LY \"x\n", ""), "4793495"},
+      {"names", board("", "[LY a%d]\n", ""), "3"},
+      {"attributes", board("{XYZ\n", "[WD 5]\n", "}\n"), "5"},
+  };
+  for (const auto& c : cases) {
+    const THostRun run = RunHost({WriteScratch(std::string(c.Name) + "16.pdf", c.Text), "--memory-left",
+                                  "128", "--deadline", "60"});
+    EXPECT_EQ(run.ExitCode, 0) << c.Name << ": " << run.Output;
+    EXPECT_TRUE(Has(run, std::string("Status dialog: \"Status: Translation Complete, ") + c.Warnings +
+                             " Warnings\"\n"))
+        << c.Name << ": " << run.Output;
+    DeleteFileA((Scratch() + c.Name + "16.pdf").c_str());
+  }
+}
+
+// Fault: a line asked for before the last one asked for was counted again from the
+// file's start, so that 2 MB of blocks each telling an attribute before a block inside
+// it took the host two minutes (the time grew with the square of the file). It is read
+// within the deadline and tells what it told.
+TEST_F(EndToEndTest, WarningsNamingEarlierLinesAreToldWithinTheDeadline) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string units;
+  while (units.size() < (2u << 20))
+    units += "{C 0 0 1 [WD 5] {X}}\n";
+  const THostRun run = RunHost({WriteScratch("earlier.pdf", EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + units)),
+                                "--deadline", "10"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 199733 Warnings\"\n")) << run.Output;
+}
+
 // Faults: a text holding two tabs ended at the first ("SENSOR\t\tNODE" gave the text
 // `SENSOR" NODE`: tabs were blanks inside values too); a text holding "}" ended there and
 // took the block's end, so that 11 objects after it were lost under warnings naming other
