@@ -98,6 +98,8 @@ class TTextFile {
   static constexpr size_t BufferSlack = 16;
   const char* BufferPos() const { return FPos; }
   const char* BufferEnd() const { return FEnd; }
+  // The first buffered byte: the bytes from it to BufferPos() were read from the buffer.
+  const char* BufferStart() const { return FBuffer; }
   // Bit maps of the buffered bytes, for scanners that find where a run starts and stops
   // by a bit scan instead of looking at every byte, made on demand: MakeMaps maps the
   // buffered bytes, and the maps hold for the bytes before MapEnd() (BufferEnd() once

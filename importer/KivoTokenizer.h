@@ -649,6 +649,9 @@ namespace KivoTokenizerDetail {
 // and left the block's "}" to the skip after it, which then skipped the enclosing block).
 // Puts back the brace that GetToken returned (`code`): no number read.
 bool NumberAtHeldBrace(int code);
+// The number read found none: a comment line there is passed and the number read after
+// it (false when there is none after it either).
+[[gnu::cold]] bool NumberAtEmptyToken(TTextFile& file);
 KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
   // Nor does it begin with a quote or "(" that begins a value: the value is left whole to
   // the skip after the numbers (which passes it), as a skip of the same bytes passes it.
@@ -658,7 +661,9 @@ KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
   const int code = GetToken(file, NumberSet(), /*skipBlanks=*/true);
   if (__builtin_expect(code == kwOpenBrace || code == kwCloseBrace, 0))
     return NumberAtHeldBrace(code);
-  return State.TextLength != 0 && !State.TextCut;
+  if (__builtin_expect(State.TextLength != 0, 1))
+    return !State.TextCut;
+  return NumberAtEmptyToken(file);
 }
 
 // Reads a number token and converts it with `Convert`: -32000 and the number-error flag

@@ -1209,6 +1209,32 @@ TEST_F(EndToEndTest, ANameLongerThanTheReaderKeepsIsTold) {
   EXPECT_TRUE(kept == expected) << "the long-named net's objects or pins differ";
 }
 
+// Fault: a comment line among the numbers of a block ({C -1100 -700<line end>% note<line
+// end>62.5}) was read as a number that could not be read: the circle, the via, the
+// component and the text were left out, told as unreadable coordinates. It is passed as
+// a comment, as between blocks and in lists, and the board is the one without it.
+TEST_F(EndToEndTest, ACommentLineAmongABlocksNumbersIsPassed) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  RunHost({WriteScratch("nocomment.pdf", ExampleWithoutVoids())});
+  const std::string clean = ObjectLines(ReadFile(Scratch() + "nocomment.dump"));
+  std::string board = ExampleWithoutVoids();
+  for (const auto& [from, to] : std::initializer_list<std::pair<std::string, std::string>>{
+           {"{C -1100 -700 62.5}", "{C -1100 -700\n% note\n 62.5}"},
+           {"{V -1080 100 3}", "{V -1080\n        % via\n        100 3}"},
+           {"{ORG 250 350}", "{ORG\n% origin\n\n % again\n 250 350}"},
+           {"{T \"REV B\" 1150 -300}", "{T \"REV B\"\n% at\n 1150 -300}"},
+           {"{P 1 {PT 5} {PLOC -40 0}}", "{P 1 {PT\n% pad\n5} {PLOC -40\n% y\n0}}"},
+           {"{OL 1 900 520", "{OL\n% kind\n1\n% points\n900 520"}}) {
+    const size_t at = board.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    board.replace(at, from.size(), to);
+  }
+  const THostRun run = RunHost({WriteScratch("comments.pdf", board)});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Successful\"\n")) << run.Output;
+  EXPECT_TRUE(ObjectLines(ReadFile(Scratch() + "comments.dump")) == clean)
+      << "the board with comment lines differs from the board without";
+}
+
 // Fault: a text holding 0x1A left out of the board made the run print no counts and end
 // "Result: failed": the report quoted the text as it was, and the host read the report
 // in text mode, where 0x1A ends the file. The report writes it as "\x1A", and the host
