@@ -647,6 +647,8 @@ class TWinControl : public TControl {
   void Insert(TControl* control);
   void Remove(TControl* control);
   void ApplyAnchors(int oldWidth, int oldHeight);
+  // `control` is a child of this control now (an address only: it may be freed).
+  bool HasChild(const TControl* control) const;
   // Anchored children move with changes of the client area from its size now on.
   void SetAnchorBase();
 

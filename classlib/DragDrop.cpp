@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/ControlsPrivate.h"
 #include "classlib/Exceptions.h"
@@ -339,16 +340,21 @@ bool TDragManager::TakesDock(TWinControl* site, const TPoint& pos) {
     return false;
   TRect influence{};
   bool canDock = true;
-  site->GetSiteInfo(FSource, influence, pos, canDock);
+  // The site's handler may free the site: a site gone takes nothing.
+  if (!Survives(site, [&] { site->GetSiteInfo(FSource, influence, pos, canDock); }))
+    return false;
   return canDock && PointInRect(influence, pos);
 }
 
 TWinControl* TDragManager::FindDockSite(const TPoint& pos) {
   // The site under the pointer first (the innermost), then any other whose influence
   // reaches the pointer, the last made first.
-  for (TControl* c = FindDragTarget(pos, true); c; c = c->GetParent())
+  // A site's handler may free it: its parent is taken first.
+  for (TControl* c = FindDragTarget(pos, true), *parent = nullptr; c; c = parent) {
+    parent = c->GetParent();
     if (auto* site = ObjectAs<TWinControl>(c); site && site->GetDockSite() && TakesDock(site, pos))
       return site;
+  }
   const std::vector<TWinControl*> sites = FDockSites;
   for (auto it = sites.rbegin(); it != sites.rend(); ++it)
     if (std::find(FDockSites.begin(), FDockSites.end(), *it) != FDockSites.end() && TakesDock(*it, pos))

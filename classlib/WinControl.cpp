@@ -524,13 +524,12 @@ void TWinControl::AlignControl(TControl* control) {
     return;
   }
   DisableAlign();
-  struct TEnable {
-    TWinControl* Self;
-    ~TEnable() {
-      Self->SetControlState(Self->GetControlState() - TControlState{csAlignmentNeeded});
-      Self->EnableAlign();
-    }
-  } enable{this};
+  // The layout may size the control itself (a bar that fits its bands), and its
+  // OnResize free it.
+  const TOnExitIfAlive enable(this, [this] {
+    SetControlState(GetControlState() - TControlState{csAlignmentNeeded});
+    EnableAlign();
+  });
   TRect r = GetClientRect();
   AdjustClientRect(r);
   AlignControls(control, r);
@@ -581,15 +580,23 @@ void TWinControl::AdjustClientRect(TRect& rect) {
   InflateRect(&rect, -FBorderWidth, -FBorderWidth);
 }
 
+bool TWinControl::HasChild(const TControl* control) const {
+  return std::find(FControls.begin(), FControls.end(), control) != FControls.end() ||
+         std::find(FWinControls.begin(), FWinControls.end(), control) != FWinControls.end();
+}
+
 void TWinControl::ApplyAnchors(int oldWidth, int oldHeight) {
   const TRect client = GetClientRect();
   const int dx = RectWidth(client) - oldWidth;
   const int dy = RectHeight(client) - oldHeight;
   if (dx == 0 && dy == 0)
     return;
-  for (int i = 0; i < GetControlCount(); ++i) {
-    TControl* c = GetControl(i);
-    if (c->GetAlign() != alNone)
+  // A child's OnResize may free it, or another child: each is placed while it is one.
+  std::vector<TControl*> children;
+  for (int i = 0; i < GetControlCount(); ++i)
+    children.push_back(GetControl(i));
+  for (TControl* c : children) {
+    if (!HasChild(c) || c->GetAlign() != alNone)
       continue;
     const TAnchors a = c->GetAnchors();
     int left = c->GetLeft(), top = c->GetTop(), width = c->GetWidth(), height = c->GetHeight();
@@ -643,23 +650,28 @@ void TWinControl::AlignControls(TControl* control, TRect& rect) {
       return a == control && b != control;  // the control being placed wins a tie
     });
     for (TControl* c : list) {
+      // A child's OnResize may free it, or another child of the list: a child gone
+      // takes no room.
+      if (!HasChild(c))
+        continue;
       const int w = c->GetWidth(), h = c->GetHeight();
+      const TAliveGuard alive(c);
       switch (align) {
         case alTop:
           c->SetBounds(rect.left, rect.top, RectWidth(rect), h);
-          rect.top += c->GetHeight();
+          rect.top += alive.Alive() ? c->GetHeight() : 0;
           break;
         case alBottom:
           c->SetBounds(rect.left, rect.bottom - h, RectWidth(rect), h);
-          rect.bottom -= c->GetHeight();
+          rect.bottom -= alive.Alive() ? c->GetHeight() : 0;
           break;
         case alLeft:
           c->SetBounds(rect.left, rect.top, w, RectHeight(rect));
-          rect.left += c->GetWidth();
+          rect.left += alive.Alive() ? c->GetWidth() : 0;
           break;
         case alRight:
           c->SetBounds(rect.right - w, rect.top, w, RectHeight(rect));
-          rect.right -= c->GetWidth();
+          rect.right -= alive.Alive() ? c->GetWidth() : 0;
           break;
         default:
           c->SetBounds(rect.left, rect.top, RectWidth(rect), RectHeight(rect));
@@ -709,8 +721,10 @@ TPoint TWinControl::GetClientOrigin() {
 
 void TWinControl::WMSize(TMessage& message) {
   UpdateBounds();
-  inherited::Dispatch(message);
-  Realign();
+  // The default handling and the layout may size the window again (a combo box keeps
+  // its own height, a bar fits its bands), and that size's OnResize may free the control.
+  if (!Survives(this, [&] { inherited::Dispatch(message); }) || !Survives(this, &TWinControl::Realign))
+    return;
   if (!GetComponentState().Contains(csLoading))
     Resize();
 }
@@ -1380,7 +1394,9 @@ void TWinControl::CNKeyDown(TMessage& message) {
   ShowKeyboardCues(key.CharCode);
   message.Result = 1;
   TCustomForm* form = GetParentForm(this);
-  if (form && form->IsShortCut(message))
+  // The form's short-cut handler may free the form, and this control with it.
+  bool shortCut = false;
+  if (form && (!Survives(this, [&] { shortCut = form->IsShortCut(message); }) || shortCut))
     return;
   if (Perform(CM_CHILDKEY, key.CharCode, reinterpret_cast<LPARAM>(this)) != 0)
     return;

@@ -236,7 +236,11 @@ void TdxInplaceBlobEdit::DropDown() {
   FPopup->SetMemoWordWrap(FMemoWordWrap);
   FPopup->SetPictureAutoSize(FPictureAutoSize);
   FPopup->SetClipboardFormat(FClipboardFormat);
-  FPopup->SetGraphicClass(GetGraphicClass());
+  // The graphic class's handler may free the editor (and its popup with it).
+  TGraphicClass graphicClass = nullptr;
+  if (!Survives(this, [&] { graphicClass = GetGraphicClass(); }))
+    return;
+  FPopup->SetGraphicClass(graphicClass);
   FPopup->SetPictureTransparency(FPictureTransparency);
   FPopup->SetPictureFilter(FPictureFilter);
   if (FBlobEditKind == bekMemo) {

@@ -537,6 +537,7 @@ class TKivoFile : public TObject {
   bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
   int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
+  int FPlantedTexts = 0;  // texts read, for another
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "classlib/Strings.h"
 #include "importer/KivoPlantedFaults.h"
@@ -263,6 +264,9 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
   }
+  if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionSwapsPins2And3, 0) &&
+      count > 3)
+    std::swap(FNameScratch[1], FNameScratch[2]);
   TStringList& connections = instance.GetConnections();
   connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
   for (size_t i = 0; i < count; ++i)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
 #include "importer/ReportManager.h"
 
@@ -80,7 +81,11 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     }
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
-      if (ParseText(*text) && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
+      const bool parsed = ParseText(*text);
+      if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::EveryFifthTextUnturned, 0) &&
+          ++FPlantedTexts % 5 == 0)
+        text->SetRotation(0);
+      if (parsed && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
         list.push_back(std::move(text));
       break;
     }

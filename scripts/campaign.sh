@@ -9,13 +9,18 @@
 #   scripts/campaign.sh [mutations] [seed]
 #
 # KIVO_CAMPAIGN_FILTER and KIVO_CAMPAIGN_HOSTED_FILTER narrow the two parts (gtest
-# filters); a part whose filter runs no test fails the campaign.
+# filters); a part whose filter runs no test fails the campaign. KIVO_CAMPAIGN_PLANT names
+# a fault to plant in the reader for the in-process part (DropEveryThirdVia,
+# SkipCountsEscapedBrace, ConnectionListSkipsToEnd, EveryFifthTextUnturned,
+# ConnectionSwapsPins2And3): the campaign must then fail by itself.
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 kivo_wine_session
 export KIVO_CAMPAIGN_MUTATIONS=${1:-20000}
 export KIVO_CAMPAIGN_SEED=${2:-1}
 export KIVO_CAMPAIGN_FULL=1
+export KIVO_CAMPAIGN_PLANT=${KIVO_CAMPAIGN_PLANT:-}
+[ -z "$KIVO_CAMPAIGN_PLANT" ] || echo "planted in the reader: $KIVO_CAMPAIGN_PLANT"
 cd "$KIVO_BUILD/bin"
 start=$(date +%s)
 set +e

@@ -325,7 +325,8 @@ void TKsCustomControlBar::InsertBand(std::unique_ptr<TKsBand> band) {
 void TKsCustomControlBar::AlignControls(TControl* control, TRect& rect) {
   if (FAligning)
     return;
-  const TFlagScope aligning(FAligning);
+  // The bar's new size (AdjustSize) fires its OnResize, whose handler may free it.
+  const TOwnedFlagScope aligning(this, FAligning);
   if (control)
     FLastPlaced = control;
   const bool changed = BuildBands(control);
@@ -580,7 +581,11 @@ void TKsCustomControlBar::CMDesignHitTest(TMessage& message) {
 // ---- Docking --------------------------------------------------------------------------------
 
 void TKsCustomControlBar::GetSiteInfo(TControl* client, TRect& influenceRect, TPoint mousePos, bool& canDock) {
-  inherited::GetSiteInfo(client, influenceRect, mousePos, canDock);
+  // The site's handler may free the bar: a bar gone takes nothing.
+  if (!Survives(this, [&] { inherited::GetSiteInfo(client, influenceRect, mousePos, canDock); })) {
+    canDock = false;
+    return;
+  }
   canDock = canDock && !FRefuseDock;
 }
 

@@ -5,6 +5,7 @@
 //   made again does not keep a second vertical bar, and lays the new bars out at once.
 #include "skin/KsControls.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/GdiHandles.h"
 #include "skin/KsScrollBars.h"
@@ -82,7 +83,9 @@ void TKsBufferedControl<Base>::PaintBuffer() {
 
 template <class Base>
 void TKsBufferedControl<Base>::SetBounds(int left, int top, int width, int height) {
-  Base::SetBounds(left, top, width, height);
+  // The resize's handler may free the control.
+  if (!Survives(this, [&] { Base::SetBounds(left, top, width, height); }))
+    return;
   FBufferWidth = this->GetWidth();
   FBufferHeight = this->GetHeight();
   UpdateBuffer();

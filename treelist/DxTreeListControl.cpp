@@ -479,13 +479,18 @@ void TCustomdxTreeListControl::BeginSortedUpdate() {
 
 void TCustomdxTreeListControl::EndSortedUpdate() {
   if (FSortLock > 0 && --FSortLock == 0) {
+    // A compare handler may free the control: the update then ends with it.
+    const TAliveGuard alive(this);
     try {
       SortFinished();
     } catch (...) {
       // The sort's error goes on; what the quiet end raises goes to the boundary.
-      GuardBoundary("TCustomdxTreeListControl sorted update", [this] { EndUpdateQuiet(); });
+      if (alive.Alive())
+        GuardBoundary("TCustomdxTreeListControl sorted update", [this] { EndUpdateQuiet(); });
       throw;
     }
+    if (!alive.Alive())
+      return;
   }
   EndUpdate();
 }
@@ -550,7 +555,8 @@ TdxInplaceEdit* TCustomdxTreeListControl::GetEditor() {
 }
 
 void TCustomdxTreeListControl::InitEditor(TdxInplaceEdit* editor) {
-  inherited::InitEditor(editor);
+  if (!Survives(this, [&] { inherited::InitEditor(editor); }))
+    return;
   if (TdxTreeListColumn* column = FindColumn(EditingColumnIndex()))
     column->InitEditProperties(editor);
 }

@@ -409,8 +409,9 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TdxTreeListColumn* FocusedColumnObject();
   // The edited column's index while a cell is edited, else the focused column's.
   int EditingColumnIndex();
-  // Dresses `editor` for the cell of `node` and column `index` and loads its value.
-  void PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index);
+  // Dresses `editor` for the cell of `node` and column `index` and loads its value; false
+  // when a handler freed the control on the way.
+  bool PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index);
   // IniSectionName, or Name + "_" + formName.
   std::string DefaultLayoutSection(const std::string& formName) const;
   // A node's image index of `field`, through `event`; a changed one stored.

@@ -69,13 +69,16 @@ int TCustomdxTreeListControl::EditingColumnIndex() {
   return column ? IndexOfColumn(column) : -1;
 }
 
-void TCustomdxTreeListControl::PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index) {
+bool TCustomdxTreeListControl::PrepareEditor(TdxInplaceEdit* editor, TdxTreeListNode* node, int index) {
   GetEditController().SetEditedCell(node, index);
-  InitEditor(editor);
+  // The editor's dressing asks the owner (its colour), whose handler may free the control.
+  if (!Survives(this, [&] { InitEditor(editor); }))
+    return false;
   Variant value;
   ColumnAt(index)->LoadEditValue(node, editor, value);
   // The loaded value is the one Escape goes back to, and not a change.
   editor->AcceptValue();
+  return true;
 }
 
 bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
@@ -84,14 +87,17 @@ bool TCustomdxTreeListControl::ShowInplaceEditor(bool noFocus) {
   if (!node || !column)
     return false;
   const int index = IndexOfColumn(column);
-  if (!CanEditColumn(index))
+  // The question's handler may free the control.
+  bool can = false;
+  if (!Survives(this, [&] { can = CanEditColumn(index); }) || !can)
     return false;
   TdxInplaceEdit* editor = FindEditor(column->GetEditorClass());
   if (!editor || node != GetEditController().GetEditedNode() || index != GetEditController().GetEditedColumn()) {
     GetEditController().HideEditor(false);
     if (!editor)
       editor = CreateInplaceEdit(index);
-    PrepareEditor(editor, node, index);
+    if (!PrepareEditor(editor, node, index))
+      return false;
   }
   const TRect rect = GetEditorRect(node, GetFocusedColumn());
   if (rect.right <= rect.left || rect.bottom <= rect.top) {

@@ -19,6 +19,9 @@
 //   header is its own place and changes nothing.
 // - The two arrows are triangles drawn inverted on the control above and below the
 //   boundary the header would go to; paints and scrolls take them off and put them back.
+// - A handler of a header drag (the can-drag question, drag over, end drag, the move,
+//   hide or show of the drop) may free the control: the drag ends where the handler
+//   returns, touching nothing of the control or of this part.
 // - Drag expand: the hover delay starts when a drag comes over a node's expand button
 //   (the hover node); it runs on while the drag stays on that button and stops when the
 //   drag leaves it or the control. When it fires and the last drag point is still on the
@@ -416,10 +419,16 @@ void TdxTreeListDrag::DragHeaderMove(const TPoint& p) {
   TCursor cursor = PointInRect(HeaderDropArea(layout, bandMode), p) ? FControl.GetCursor() : crDxTreeListDelete;
   FControl.GetDragCursor(screen, cursor);
   bool accept = cursor != crDxTreeListDelete;
-  if (bandMode)
-    FControl.DoDragOverBand(p, FControl.GetMouse().GetPressedBand() >= 0 ? FControl.GetBandIndex(FDragBand) : FDragBand, accept);
-  else
-    FControl.DoDragOverColumn(p, FDragColumn, accept);
+  // The drag-over handlers may free the control, and this part with it.
+  const int band = FControl.GetMouse().GetPressedBand() >= 0 ? FControl.GetBandIndex(FDragBand) : FDragBand;
+  const bool alive = Survives(&FControl, [&] {
+    if (bandMode)
+      FControl.DoDragOverBand(p, band, accept);
+    else
+      FControl.DoDragOverColumn(p, FDragColumn, accept);
+  });
+  if (!alive)
+    return;
   cursor = accept ? FControl.GetCursor() : crDxTreeListDelete;
   if (cursor != FHeaderDragCursor && FDragImages)
     FDragImages->HideDragImage();
@@ -492,8 +501,11 @@ void TdxTreeListDrag::EndBandDrag(bool accept) {
   if (!accept || band < 0)
     return;
   bool accepted = true;
-  FControl.DoEndBandDrag(FDragPoint, old >= 0 ? FControl.GetBandIndex(band) : band, place, accepted, old);
-  if (!accepted)
+  // The drop's handlers (the end-drag event, then the event of the move, hide or show)
+  // may free the control, and this part with it.
+  if (!Survives(&FControl, [&] {
+        FControl.DoEndBandDrag(FDragPoint, old >= 0 ? FControl.GetBandIndex(band) : band, place, accepted, old);
+      }) || !accepted)
     return;
   if (old < 0) {
     // Brought from the customizing window: shown at the place.
@@ -502,8 +514,8 @@ void TdxTreeListDrag::EndBandDrag(bool accept) {
     return;
   }
   if (place >= 0 && place != old) {
-    FControl.MoveBand(old, place);
-    FControl.GetNavigator().MakeBandVisible(place);
+    if (Survives(&FControl, &TCustomdxTreeList::MoveBand, old, place))
+      FControl.GetNavigator().MakeBandVisible(place);
     return;
   }
   if (place == -1 && (FControl.IsCustomizingShown() || FControl.CanHideByDrag()) &&
@@ -524,8 +536,7 @@ void TdxTreeListDrag::EndColumnDrag(bool accept) {
   if (!IsPointOverCustomizingWindow(FControl.ClientToScreen(FDragPoint)))
     FControl.CalcDropPlace(FDragPoint, place, column, /*bandMode=*/false);
   bool accepted = true;
-  FControl.DoEndColumnDrag(FDragPoint, column, place, accepted);
-  if (!accepted)
+  if (!Survives(&FControl, [&] { FControl.DoEndColumnDrag(FDragPoint, column, place, accepted); }) || !accepted)
     return;
   if (old < 0) {
     if (FControl.IsCustomizingShown() && place.Band >= 0)
@@ -537,8 +548,8 @@ void TdxTreeListDrag::EndColumnDrag(bool accept) {
                       place.Row == FControl.GetColumnRowIndex(column) &&
                       place.Position == FControl.GetColumnColIndex(column) && place.Kind == 0;
     if (!same) {
-      FControl.MoveColumn(column, place.Band, place.Row, place.Position);
-      FControl.GetNavigator().MakeColumnVisible(column);
+      if (Survives(&FControl, &TCustomdxTreeList::MoveColumn, column, place.Band, place.Row, place.Position))
+        FControl.GetNavigator().MakeColumnVisible(column);
     }
     return;
   }
@@ -592,9 +603,9 @@ void TdxTreeListDrag::AfterStartDrag() {
     FDragNode = FControl.GetHitTester().GetNodeAt(p.x, p.y);
   }
   if (FDragNode) {
-    FControl.BeginNodeDrag(FDragNode);
-    if (!FDragNode)
-      return;  // the handler deleted the node
+    // The handler may delete the node, or free the control.
+    if (!Survives(&FControl, [&] { FControl.BeginNodeDrag(FDragNode); }) || !FDragNode)
+      return;
     FControl.CreateNodeDragImage(FDragNode, FControl.GetFocusedColumn());
     FControl.SetState(stNodeDragging);
   }

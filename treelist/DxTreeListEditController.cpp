@@ -161,7 +161,11 @@ void TdxTreeListEditController::GetEditingText(std::string& text) {
 
 void TdxTreeListEditController::InitEditor(TdxInplaceEdit* editor) {
   editor->HidingEditor = false;
-  COLORREF color = ColorToRGB(FControl.GetEditColor());
+  // The colour's handler may free the control, and its editor with it.
+  TColor asked = clNone;
+  if (!Survives(&FControl, [&] { asked = FControl.GetEditColor(); }))
+    return;
+  COLORREF color = ColorToRGB(asked);
   if (TClientDC dc(nullptr); dc.Get())
     color = GetNearestColor(dc, color);
   editor->SetColor(static_cast<TColor>(color));

@@ -380,7 +380,8 @@ void TdxTreeListMouse::MouseMove(TShiftState shift, int x, int y) {
   if (!Survives(&FControl, [&] { MoveInState(x, y); }))
     return;
   UpdatePressedFlags(hit);
-  FControl.UpdateHotTrack(hit);
+  if (!Survives(&FControl, [&] { FControl.UpdateHotTrack(hit); }))
+    return;
   FControl.GetTimers().UpdateHint(hit);
 }
 
@@ -393,15 +394,21 @@ void TdxTreeListMouse::MoveInState(int x, int y) {
     case stRowSizing:
       FSizing.MoveSizingLine(x, y);
       break;
-    case stBandPressed:
+    case stBandPressed: {
+      // The question's handler may free the control.
+      bool can = false;
       if (FPressedBand >= 0 && PastThreshold(x, y) &&
-          FControl.CanBandMoving(FControl.GetBandIndex(FPressedBand)))
+          Survives(&FControl, [&] { can = FControl.CanBandMoving(FControl.GetBandIndex(FPressedBand)); }) && can)
         FControl.StartBandDrag(FPressedBand);
       break;
-    case stColumnPressed:
-      if (FPressedColumn >= 0 && PastThreshold(x, y) && FControl.CanColumnMoving(FPressedColumn))
+    }
+    case stColumnPressed: {
+      bool can = false;
+      if (FPressedColumn >= 0 && PastThreshold(x, y) &&
+          Survives(&FControl, [&] { can = FControl.CanColumnMoving(FPressedColumn); }) && can)
         FControl.StartColumnDrag(FPressedColumn);
       break;
+    }
     case stBandDragging:
     case stColumnDragging:
       FControl.DragHeaderMove(Point(x, y));
@@ -521,8 +528,12 @@ bool TdxTreeListMouse::MouseUp(TMouseButton button, TShiftState shift, int x, in
     }
   }
   const bool clickState = state == stEditing || state == stNodeDragging || state == stRowSelecting;
+  // The question whether the column may be edited may free the control.
+  bool canEdit = false;
   if ((clickState || FNewItemRowPressed) && button == mbLeft && FDownHitInfo.Column >= 0 &&
-      FControl.CanEditColumn(FDownHitInfo.Column) && !FControl.IsRowSelect() &&
+      !Survives(&FControl, [&] { canEdit = FControl.CanEditColumn(FDownHitInfo.Column); }))
+    return false;
+  if (canEdit && !FControl.IsRowSelect() &&
       hit.Column == FDownHitInfo.Column && hit.Node == FDownHitInfo.Node && hit.HitTest == FDownHitInfo.HitTest &&
       (hit.HitTest == htCell || hit.HitTest == htNewItemRow) &&
       (hit.Node == FControl.GetFocusedNode() || hit.HitTest == htNewItemRow)) {
@@ -631,7 +642,9 @@ void TdxTreeListMouse::UpdateHotTrack(const TdxTreeListHitInfo& hitInfo) {
   const TdxTreeListHotInfo old = FHotInfo;
   FHotInfo = hot;
   TCursor cursor = FControl.GetCursor();
-  FControl.GetHotCursor(hot, cursor);
+  // The cursor's handler may free the control.
+  if (!Survives(&FControl, [&] { FControl.GetHotCursor(hot, cursor); }))
+    return;
   FControl.SetCursor(cursor);
   if (old.Node || hot.Node) {
     FControl.RefreshNode(old.Node, false);

@@ -2,11 +2,15 @@
 //
 // A sort builds every record before the list sort runs and writes the nodes back only
 // after it completed, so a comparer or value source that raises leaves the sibling list
-// in its previous order; the records are freed on every way out.
+// in its previous order; the records are freed on every way out. A compare handler that
+// frees the tree list ends the sort: the comparisons left answer "equal" without
+// touching a node, and nothing is written back.
 #include "treelist/DxTreeListSort.h"
 
+#include <utility>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "classlib/Strings.h"
 #include "treelist/DxTreeList.h"
@@ -74,11 +78,19 @@ int CompareKeyRecordsTyped(void* a, void* b) {
   return nodeA->GetOwner()->CompareNodes(nodeA, Record(b)->Node);
 }
 
+// The tree list whose compare event runs the sort, and whether it still lives.
+struct TEventSort {
+  TCustomdxTreeList* Owner;
+  const TAliveGuard* Alive;
+};
+TEventSort* gEventSort = nullptr;
+
 int CompareByEvent(void* a, void* b) {
-  TdxTreeListNode* nodeA = Record(a)->Node;
-  TCustomdxTreeList* owner = nodeA->GetOwner();
+  if (!gEventSort->Alive->Alive())
+    return 0;
+  TCustomdxTreeList* owner = gEventSort->Owner;
   int compare = 0;
-  owner->OnCompare(owner, nodeA, Record(b)->Node, compare);
+  owner->OnCompare(owner, Record(a)->Node, Record(b)->Node, compare);
   return compare;
 }
 
@@ -143,7 +155,17 @@ void TCustomdxTreeList::SortNodes(TList* list, int32_t column, bool descending) 
     }
     working.Add(head);
   }
-  working.Sort(OnCompare.Assigned() ? CompareByEvent : !IsTypedSort() ? CompareByKeysProc : CompareKeyRecordsTyped);
+  const TAliveGuard alive(this);
+  {
+    TEventSort eventSort{this, &alive};
+    struct TRestore {
+      TEventSort* Outer;
+      ~TRestore() { gEventSort = Outer; }
+    } restore{std::exchange(gEventSort, &eventSort)};
+    working.Sort(OnCompare.Assigned() ? CompareByEvent : !IsTypedSort() ? CompareByKeysProc : CompareKeyRecordsTyped);
+  }
+  if (!alive.Alive())
+    return;
   for (int i = 0; i < count; ++i) {
     auto* node = static_cast<const TNodeVariant*>(working.Get(i))->Node;
     list->Put(i, node);
@@ -166,20 +188,29 @@ void TCustomdxTreeList::Sort(int32_t level, int32_t column, bool descending) {
     Screen->SetCursor(crHourGlass);
 
   // `level` -1: the top level, then depth first every child list; `level` n: the child
-  // lists of the nodes at depth n - 1.
-  auto sortBelow = [&](auto& self, TdxTreeListNode* node, int depth) -> void {
-    if (level < 0 || depth == level - 1)
-      SortNodes(node->GetChildren(), column, descending);
-    if (level >= 0 && depth >= level - 1)
-      return;
-    for (int i = 0; i < node->GetCount(); ++i)
-      self(self, node->GetItem(i), depth + 1);
+  // lists of the nodes at depth n - 1. A compare handler may free the control: the sort
+  // ends there.
+  const TAliveGuard alive(this);
+  auto sortList = [&](TList* list) {
+    SortNodes(list, column, descending);
+    return alive.Alive();
   };
-  if (level <= 0)
-    SortNodes(FRootNodes.get(), column, descending);
+  auto sortBelow = [&](auto& self, TdxTreeListNode* node, int depth) -> bool {
+    if ((level < 0 || depth == level - 1) && !sortList(node->GetChildren()))
+      return false;
+    if (level >= 0 && depth >= level - 1)
+      return true;
+    for (int i = 0; i < node->GetCount(); ++i)
+      if (!self(self, node->GetItem(i), depth + 1))
+        return false;
+    return true;
+  };
+  if (level <= 0 && !sortList(FRootNodes.get()))
+    return;
   if (level != 0) {
     for (int i = 0; i < FRootNodes->GetCount(); ++i)
-      sortBelow(sortBelow, GetItem(i), 0);
+      if (!sortBelow(sortBelow, GetItem(i), 0))
+        return;
   }
   RowsChanged();
 }

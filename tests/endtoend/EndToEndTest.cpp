@@ -17,8 +17,10 @@
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
+#include "tests/importer/BoardAsWritten.h"
 #include "tests/support/TestSupport.h"
 #include "tools/kivogen/KivoBoardGenerator.h"
+#include "tools/kivogen/KivoSampleBoard.h"
 
 std::span<const TUnitEntry> TestUnits() { return {}; }
 
@@ -231,6 +233,25 @@ TEST_F(EndToEndTest, OneLineBecomesOneTrackInTheDump) {
   };
   EXPECT_EQ(std::labs(field("X2") - field("X")), 3000000L) << line;
   EXPECT_EQ(field("Y2"), field("Y")) << line;
+}
+
+// The hostile-input campaign's sample board, which writes every field the reader takes,
+// through the host with the configuration of the generated boards: a clean import whose
+// board holds every object written, each field as the format's and the host's rules make it.
+TEST_F(EndToEndTest, TheSampleBoardImportsAsWritten) {
+  std::vector<TKivoBoardObject> written;
+  const std::string board = WriteScratch("sample.pdf", GenerateKivoSampleBoard(/*seed=*/7, &written));
+  const std::string map = WriteScratch("sample.cfg", KivoBoardConfigurationText());
+  THostRun run = RunHost({board, "--config", map});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Successful\"\n")) << run.Output;
+  const auto hostLayer = [](const std::string& name) {
+    for (const TKivoBoardLayer& layer : cKivoBoardLayers)
+      if (name == layer.Name)
+        return layer.HostLayerNumber;
+    return 0;
+  };
+  EXPECT_EQ(BoardAsWritten(written, hostLayer, ReadFile(Scratch() + "sample.dump")), "");
 }
 
 TEST_F(EndToEndTest, WarningsTickTheBoxAndCloseOpensTheReportInTheTextEditor) {

@@ -4,7 +4,8 @@
 // and nothing written outside the input's folder.
 //
 // The mutation count is KIVO_CAMPAIGN_MUTATIONS (default 300), its seed
-// KIVO_CAMPAIGN_SEED; scripts/campaign.sh runs the full campaign.
+// KIVO_CAMPAIGN_SEED; KIVO_CAMPAIGN_PLANT plants a fault in the reader for every test;
+// scripts/campaign.sh runs the full campaign.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "host/Utilities.h"
 #include "importer/ImportSettings.h"
 #include "importer/KivoPlantedFaults.h"
+#include "tests/importer/BoardAsWritten.h"
 #include "tests/importer/HostileImportSupport.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/importer/KivoMutation.h"
@@ -32,6 +34,7 @@
 #include "tests/ravelo/RaveloTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tools/kivogen/KivoBoardGenerator.h"
+#include "tools/kivogen/KivoSampleBoard.h"
 
 namespace {
 
@@ -49,10 +52,27 @@ std::string Sample(const std::string& relative) {
   return ReadWholeFile(std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative);
 }
 
+// The fault the whole campaign runs with when KIVO_CAMPAIGN_PLANT names one
+// (scripts/campaign.sh): to show that the campaign finds it by itself.
+const struct {
+  const char* Name;
+  TKivoPlantedFault Fault;
+} kPlantable[] = {{"DropEveryThirdVia", TKivoPlantedFault::DropEveryThirdVia},
+                  {"SkipCountsEscapedBrace", TKivoPlantedFault::SkipCountsEscapedBrace},
+                  {"ConnectionListSkipsToEnd", TKivoPlantedFault::ConnectionListSkipsToEnd},
+                  {"EveryFifthTextUnturned", TKivoPlantedFault::EveryFifthTextUnturned},
+                  {"ConnectionSwapsPins2And3", TKivoPlantedFault::ConnectionSwapsPins2And3}};
+
 class HostileImport : public RaveloTest {
  protected:
   void SetUp() override {
     RaveloTest::SetUp();
+    if (const char* planted = getenv("KIVO_CAMPAIGN_PLANT"); planted && *planted) {
+      const auto known = std::find_if(std::begin(kPlantable), std::end(kPlantable),
+                                      [&](const auto& p) { return std::strcmp(p.Name, planted) == 0; });
+      ASSERT_NE(known, std::end(kPlantable)) << "no fault can be planted by the name " << planted;
+      gKivoPlantedFault = known->Fault;
+    }
     FFolder = ScratchFolder() + "hostile\\";
     ForceDirectories(FFolder);
     FScratchBefore = SnapshotFiles(ScratchFolder());
@@ -70,6 +90,7 @@ class HostileImport : public RaveloTest {
                   extension != ".CFG")
           << "written into the current folder: " << name;
     }
+    gKivoPlantedFault = TKivoPlantedFault::None;
     RaveloTest::TearDown();
   }
 
@@ -126,7 +147,8 @@ class HostileImport : public RaveloTest {
   TFileSnapshot FScratchBefore, FWorkBefore;
 };
 
-// The generated sample and the objects its generator wrote.
+// The generated sample (a board that writes every field the reader takes) and the
+// objects its generator wrote.
 struct TGenerated {
   std::string Text;
   std::vector<TKivoBoardObject> Objects;
@@ -134,21 +156,26 @@ struct TGenerated {
 const TGenerated& Generated() {
   static const TGenerated generated = [] {
     TGenerated board;
-    board.Text = GenerateKivoBoardText(6000, /*seed=*/7, nullptr, &board.Objects);
+    board.Text = GenerateKivoSampleBoard(/*seed=*/7, &board.Objects);
     return board;
   }();
   return generated;
 }
 const std::string& GeneratedSample() { return Generated().Text; }
 
-// What the generated sample's import (its dump) holds beyond or lacks of the objects
-// the generator wrote: the sample itself is checked, as no mutant's comparison with it
-// can see what its own import lost.
+// What the generated sample's import (its dump) lacks of the objects the generator wrote,
+// holds beyond them or holds with another field: the sample itself is checked, as no
+// mutant's comparison with it can see what its own import lost or changed.
 std::string GeneratedSampleMismatch(const std::string& dump) {
-  std::vector<std::string> layers;
-  for (const TKivoBoardLayer& layer : cKivoBoardLayers)
-    layers.push_back(layer.Name);
-  return BoardAsWritten(Generated().Objects, layers, dump);
+  return BoardAsWritten(
+      Generated().Objects,
+      [](const std::string& name) {
+        for (int i = 0; i < static_cast<int>(std::size(cKivoBoardLayers)); ++i)
+          if (name == cKivoBoardLayers[i].Name)
+            return HostileHostLayer(i);
+        return 0;
+      },
+      dump);
 }
 
 TEST_F(HostileImport, TheSamplesImportWhole) {
@@ -425,10 +452,7 @@ TEST_F(HostileImport, TheGeneratedSampleCheckFindsDroppedVias) {
   });
   ASSERT_GE(vias, 9);
   const std::string mismatch = GeneratedSampleMismatch(dump);
-  int lacked = 0;
-  for (size_t at = mismatch.find("[via "); at != std::string::npos; at = mismatch.find("[via ", at + 1))
-    ++lacked;
-  EXPECT_EQ(lacked, vias / 3) << mismatch;
+  EXPECT_EQ(mismatch.find(" lacks " + std::to_string(vias / 3) + ": [via "), 0u) << mismatch;
   EXPECT_EQ(mismatch.find("holds besides"), std::string::npos) << mismatch;
 }
 
@@ -496,20 +520,42 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// The three faults planted in the reader (its test switch) while it lives: the
-// campaign's checks fail.
+// A fault planted in the reader (its test switch) while it lives: the campaign's checks
+// fail.
 class TPlanted {
  public:
-  explicit TPlanted(TKivoPlantedFault fault) { gKivoPlantedFault = fault; }
-  ~TPlanted() { gKivoPlantedFault = TKivoPlantedFault::None; }
+  explicit TPlanted(TKivoPlantedFault fault) : FBefore(gKivoPlantedFault) { gKivoPlantedFault = fault; }
+  ~TPlanted() { gKivoPlantedFault = FBefore; }
   TPlanted(const TPlanted&) = delete;
   TPlanted& operator=(const TPlanted&) = delete;
+
+ private:
+  TKivoPlantedFault FBefore;
 };
 
 TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
   const TPlanted planted(TKivoPlantedFault::DropEveryThirdVia);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
-  EXPECT_NE(GeneratedSampleMismatch(outcome.Dump).find("lacks [via "), std::string::npos);
+  const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
+  EXPECT_NE(mismatch.find(": [via "), std::string::npos) << mismatch;
+}
+
+// The generated sample turns texts every way: one that lost its turn differs from what
+// was written, though sample and mutants lose it alike.
+TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
+  const TPlanted planted(TKivoPlantedFault::EveryFifthTextUnturned);
+  const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
+  const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
+  EXPECT_NE(mismatch.find(" Rotation=0 where "), std::string::npos) << mismatch;
+}
+
+// The generated sample connects pins by lists of both forms longer than three names.
+TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
+  const TPlanted planted(TKivoPlantedFault::ConnectionSwapsPins2And3);
+  const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
+  const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
+  EXPECT_NE(mismatch.find("[pad of U"), std::string::npos) << mismatch;
+  EXPECT_NE(mismatch.find(" net=NET"), std::string::npos) << mismatch;
 }
 
 TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {

@@ -1,5 +1,7 @@
 #include "tests/importer/MutationOracle.h"
 
+#include "tests/importer/BoardDump.h"
+
 #include <algorithm>
 #include <cstring>
 #include <cstdio>
@@ -7,98 +9,6 @@
 #include <set>
 
 namespace {
-
-// One object line of the board dump: "#H kind owner=... net=... Key=Value ... [points]".
-struct TDumpObject {
-  std::string Handle, Kind;
-  std::map<std::string, std::string> Fields;  // numbers without their mil text
-  std::vector<std::vector<std::string>> Points;
-};
-
-std::string Number(const std::string& value) { return value.substr(0, value.find('(')); }
-
-TDumpObject ParseObject(const std::string& line) {
-  TDumpObject object;
-  size_t at = line.find(' ');
-  object.Handle = line.substr(0, at);
-  const size_t kind = at + 1;
-  at = line.find(' ', kind);
-  object.Kind = line.substr(kind, at - kind);
-  while (at != std::string::npos && at < line.size()) {
-    at = line.find_first_not_of(' ', at);
-    if (at == std::string::npos)
-      break;
-    if (line[at] == '[') {
-      const size_t close = line.find(']', at);
-      std::vector<std::string> point;
-      for (size_t p = at + 1; p < close;) {
-        const size_t end = std::min(line.find(' ', p), close);
-        point.push_back(Number(line.substr(p, end - p)));
-        p = end + 1;
-      }
-      object.Points.push_back(point);
-      at = close == std::string::npos ? close : close + 1;
-      continue;
-    }
-    const size_t equals = line.find('=', at);
-    if (equals == std::string::npos)
-      break;
-    const std::string key = line.substr(at, equals - at);
-    size_t end = equals + 1;
-    if (end < line.size() && line[end] == '"') {
-      for (++end; end < line.size() && line[end] != '"'; ++end)
-        end += line[end] == '\\';
-      ++end;
-      object.Fields[key] = line.substr(equals + 1, end - equals - 1);
-    } else {
-      end = line.find(' ', end);
-      object.Fields[key] = Number(line.substr(equals + 1, end - equals - 1));
-    }
-    at = end;
-  }
-  return object;
-}
-
-long long Field(const TDumpObject& o, const char* key) {
-  const auto found = o.Fields.find(key);
-  return found == o.Fields.end() ? 0 : std::atoll(found->second.c_str());
-}
-
-// A board dump's object lines and the origin the board was moved to.
-struct TDump {
-  std::vector<TDumpObject> Objects;
-  std::map<std::string, size_t> ByHandle;
-  long long OriginX = 0, OriginY = 0;
-  const TDumpObject* Find(const std::string& handle) const {
-    const auto found = ByHandle.find(handle);
-    return found == ByHandle.end() ? nullptr : &Objects[found->second];
-  }
-};
-
-TDump ParseDump(const std::string& dump) {
-  TDump parsed;
-  for (size_t at = 0; at < dump.size();) {
-    size_t end = dump.find('\n', at);
-    if (end == std::string::npos)
-      end = dump.size();
-    const std::string line = dump.substr(at, end - at);
-    if (line.rfind('#', 0) == 0) {
-      parsed.Objects.push_back(ParseObject(line));
-      parsed.ByHandle[parsed.Objects.back().Handle] = parsed.Objects.size() - 1;
-    } else if (line.rfind("origin ", 0) == 0) {
-      const TDumpObject origin = ParseObject("#0 origin" + line.substr(6));
-      parsed.OriginX = Field(origin, "X");
-      parsed.OriginY = Field(origin, "Y");
-    }
-    at = end + 1;
-  }
-  return parsed;
-}
-
-std::string Text(const TDumpObject& o, const char* key) {
-  const auto found = o.Fields.find(key);
-  return found == o.Fields.end() ? std::string() : found->second;
-}
 
 void Subtract(TObjectKeys& from, const TObjectKeys& what) {
   for (const auto& [key, count] : what) {
@@ -181,12 +91,12 @@ int WarningLine(const std::string& warning) {
 }
 
 TObjectKeys ObjectKeys(const std::string& dump, bool placed) {
-  const TDump parsed = ParseDump(dump);
+  const TBoardDump parsed = ParseBoardDump(dump);
   const long long originX = parsed.OriginX, originY = parsed.OriginY;
   const auto find = [&](const std::string& handle) { return parsed.Find(handle); };
   const auto designator = [&](const TDumpObject* component) {
-    const TDumpObject* name = component ? find(Text(*component, "NameText")) : nullptr;
-    return name ? Text(*name, "Text") : std::string("?");
+    const TDumpObject* name = component ? find(DumpText(*component, "NameText")) : nullptr;
+    return name ? DumpText(*name, "Text") : std::string("?");
   };
   // Whose an object is: the component's designator, or nothing for the board.
   const auto whose = [&](const std::string& handle) {
@@ -201,29 +111,29 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed) {
   };
   TObjectKeys keys;
   for (const TDumpObject& o : parsed.Objects) {
-    std::string key = o.Kind + " owner=" + whose(Text(o, "owner"));
+    std::string key = o.Kind + " owner=" + whose(DumpText(o, "owner"));
     if (o.Fields.count("of"))
-      key += " of=" + whose(Text(o, "of"));
+      key += " of=" + whose(DumpText(o, "of"));
     std::string place, state;
     const auto x = [&](const char* field) {
-      place += std::string(" ") + field + "=" + relative(Field(o, field) - originX);
+      place += std::string(" ") + field + "=" + relative(DumpField(o, field) - originX);
     };
     const auto y = [&](const char* field) {
-      place += std::string(" ") + field + "=" + relative(Field(o, field) - originY);
+      place += std::string(" ") + field + "=" + relative(DumpField(o, field) - originY);
     };
     // What the place alone does not say (a radius, an angle): left out without places.
     const auto shape = [&](const char* field) {
       if (placed)
-        place += std::string(" ") + field + "=" + Text(o, field);
+        place += std::string(" ") + field + "=" + DumpText(o, field);
     };
-    const auto given = [&](const char* field) { state += std::string(" ") + field + "=" + Text(o, field); };
+    const auto given = [&](const char* field) { state += std::string(" ") + field + "=" + DumpText(o, field); };
     // A width or size scales with the unit and grid: left out without places.
     const auto size = [&](const char* field) {
       if (placed)
         given(field);
     };
-    const TDumpObject* net = find(Text(o, "net"));
-    state += " net=" + (net ? Text(*net, "Name") : std::string("-"));
+    const TDumpObject* net = find(DumpText(o, "net"));
+    state += " net=" + (net ? DumpText(*net, "Name") : std::string("-"));
     given("layer");
     if (o.Kind == "track" || o.Kind == "fill") {
       x("X"), y("Y"), x("X2"), y("Y2");
@@ -235,17 +145,17 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed) {
       x("X"), y("Y");
       size("Size"), size("HoleSize");
     } else if (o.Kind == "text") {
-      key += " Text=" + Text(o, "Text");
+      key += " Text=" + DumpText(o, "Text");
       x("X"), y("Y");
       size("Size"), given("Rotation"), given("MirrorFlag"), size("LineWidth");
     } else if (o.Kind == "net") {
-      key += " Name=" + Text(o, "Name");
+      key += " Name=" + DumpText(o, "Name");
     } else if (o.Kind == "component") {
-      key += " " + designator(&o) + " ComponentString=" + Text(o, "ComponentString");
+      key += " " + designator(&o) + " ComponentString=" + DumpText(o, "ComponentString");
       x("X"), y("Y");
       given("Rotation");
     } else if (o.Kind == "pad") {
-      key += " Name=" + Text(o, "Name");
+      key += " Name=" + DumpText(o, "Name");
       x("X"), y("Y");
       given("Rotation");
       for (const char* field : {"TopXSize", "TopYSize", "MidXSize", "MidYSize", "BotXSize",
@@ -253,7 +163,7 @@ TObjectKeys ObjectKeys(const std::string& dump, bool placed) {
         size(field);
       given("TopShape"), given("MidShape"), given("BotShape"), given("StackMode");
     } else if (o.Kind == "polygon") {
-      key += " PolygonByte2=" + Text(o, "PolygonByte2");
+      key += " PolygonByte2=" + DumpText(o, "PolygonByte2");
       for (const auto& point : o.Points)
         if (point.size() >= 3)
           place += " [" + relative(std::atoll(point[1].c_str()) - originX) + " " +
@@ -785,143 +695,4 @@ std::string TMutationOracle::Describe(const TObjectKeys& keys, const std::vector
     text += " " + std::to_string(count) + " x [" + shownKey + "]" + from + ";";
   }
   return text;
-}
-
-namespace {
-
-// An object of the generator's list or of the dump as BoardAsWritten compares them: the
-// key without its place, and its place.
-struct TWrittenKey {
-  std::string Key, Place;
-};
-
-std::string Points(std::vector<long long> values, const std::string& kind) {
-  // A track's ends in either order, a fill's corners as its extent, a polygon's outline
-  // as its distinct corners.
-  std::vector<std::pair<long long, long long>> points;
-  for (size_t i = 0; i + 1 < values.size(); i += 2)
-    points.emplace_back(values[i], values[i + 1]);
-  if (kind == "track" || kind == "polygon") {
-    std::sort(points.begin(), points.end());
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-  } else if (kind == "fill" && points.size() == 2) {
-    points = {{std::min(points[0].first, points[1].first), std::min(points[0].second, points[1].second)},
-              {std::max(points[0].first, points[1].first), std::max(points[0].second, points[1].second)}};
-  }
-  std::string text;
-  for (const auto& [x, y] : points)
-    text += " " + std::to_string(x) + "," + std::to_string(y);
-  if (values.size() % 2 != 0)
-    text += " r" + std::to_string(values.back());
-  return text;
-}
-
-}  // namespace
-
-std::string BoardAsWritten(const std::vector<TKivoBoardObject>& written,
-                           const std::vector<std::string>& layers, const std::string& dump) {
-  constexpr long long kMil = 10000;
-  const auto layerOf = [&](const std::string& name) {
-    const auto found = std::find(layers.begin(), layers.end(), name);
-    return name.empty() || found == layers.end()
-               ? std::string("-")
-               : std::to_string(HostileHostLayer(static_cast<int>(found - layers.begin())));
-  };
-  std::vector<TWrittenKey> expected;
-  for (const TKivoBoardObject& o : written) {
-    std::vector<long long> place(o.Place.begin(), o.Place.end());
-    for (long long& value : place)
-      value *= kMil;
-    expected.push_back({o.Kind + " of=" + o.Component + " net=" + o.Net + " layer=" + layerOf(o.Layer) +
-                            " name=" + DumpQuoted(o.Name) + " width=" + std::to_string(o.Width * kMil),
-                        place.empty() ? std::string() : Points(place, o.Kind)});
-  }
-
-  // The dump's objects the same way.
-  const TDump parsed = ParseDump(dump);
-  const long long originX = parsed.OriginX, originY = parsed.OriginY;
-  const auto text = [&](const std::string& handle, const char* field) {
-    const TDumpObject* object = parsed.Find(handle);
-    return object ? Text(*object, field) : std::string();
-  };
-  std::map<std::string, std::map<std::string, int>> found;  // key -> place -> count
-  const auto unquoted = [](const std::string& quoted) {
-    return quoted.size() >= 2 ? quoted.substr(1, quoted.size() - 2) : std::string();
-  };
-  const auto designator = [&](const std::string& handle) {
-    return unquoted(text(text(handle, "NameText"), "Text"));
-  };
-  for (const TDumpObject& o : parsed.Objects) {
-    const bool ofComponent = o.Fields.count("of") != 0;
-    const std::string component = designator(ofComponent ? Text(o, "of") : Text(o, "owner"));
-    // Vias and pads stand on every layer, a component's texts on the overlay.
-    const bool layered = o.Kind != "via" && o.Kind != "pad" && o.Kind != "net" &&
-                         o.Kind != "component" && !ofComponent;
-    const std::string name = o.Kind == "text"        ? Text(o, "Text")
-                       : o.Kind == "net"       ? Text(o, "Name")
-                       : o.Kind == "component" ? Text(o, "ComponentString")
-                       : o.Kind == "pad"       ? Text(o, "Name")
-                                               : "\"\"";
-    const long long width = o.Kind == "track"     ? Field(o, "Width")
-                            : o.Kind == "arc"     ? Field(o, "LineWidth")
-                            : o.Kind == "polygon" ? Field(o, "TrackWidth")
-                                                  : 0;
-    std::vector<long long> place;
-    const auto point = [&](const char* x, const char* y) {
-      place.push_back(Field(o, x) - originX);
-      place.push_back(Field(o, y) - originY);
-    };
-    if (o.Kind == "track" || o.Kind == "fill")
-      point("X", "Y"), point("X2", "Y2");
-    else if (o.Kind == "arc")
-      point("X", "Y"), place.push_back(Field(o, "Radius"));
-    else if (o.Kind == "via" || o.Kind == "text" || o.Kind == "component")
-      point("X", "Y");
-    for (const auto& p : o.Points)
-      if (p.size() >= 3) {
-        place.push_back(std::atoll(p[1].c_str()) - originX);
-        place.push_back(std::atoll(p[2].c_str()) - originY);
-      }
-    ++found[o.Kind + " of=" + component + " net=" + unquoted(text(Text(o, "net"), "Name")) +
-            " layer=" + (layered ? Text(o, "layer") : std::string("-")) + " name=" + name +
-            " width=" + std::to_string(width)][Points(place, o.Kind)];
-  }
-
-  // The placed objects first, then those whose place the generator does not give.
-  std::string lacks, holds;
-  std::vector<const TWrittenKey*> unplaced;
-  for (const TWrittenKey& key : expected) {
-    if (key.Place.empty()) {
-      unplaced.push_back(&key);
-      continue;
-    }
-    auto places = found.find(key.Key);
-    if (places != found.end() && places->second[key.Place] > 0)
-      --places->second[key.Place];
-    else
-      lacks += " [" + key.Key + key.Place + "]";
-  }
-  for (const TWrittenKey* key : unplaced) {
-    auto places = found.find(key->Key);
-    bool matched = false;
-    if (places != found.end())
-      for (auto& [place, count] : places->second)
-        if (count > 0) {
-          --count;
-          matched = true;
-          break;
-        }
-    if (!matched)
-      lacks += " [" + key->Key + "]";
-  }
-  for (const auto& [key, places] : found)
-    for (const auto& [place, count] : places)
-      for (int n = 0; n < count; ++n)
-        holds += " [" + key + place + "]";
-  std::string mismatch;
-  if (!lacks.empty())
-    mismatch += " lacks" + lacks + ";";
-  if (!holds.empty())
-    mismatch += " holds besides" + holds + ";";
-  return mismatch;
 }

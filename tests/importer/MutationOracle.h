@@ -10,7 +10,6 @@
 
 #include "tests/importer/HostileImportSupport.h"
 #include "tests/importer/KivoMutation.h"
-#include "tools/kivogen/KivoBoardGenerator.h"
 
 // The objects of a board dump as the oracle compares them, each a key with its count.
 // A key holds what the object is and whose (its component's designator), then where it
@@ -190,11 +189,3 @@ std::vector<std::string> NewWarnings(const std::string& report, const std::strin
 // Whether a warning says a block was read whole ("it was read", "it was applied"), which
 // tells no loss.
 bool PromisesWhole(const std::string& warning);
-
-// What the board of `dump` holds beyond the objects the generator wrote, and what it
-// lacks of them, as text; empty when it holds them exactly. `layers` are the file's
-// layers in the order of its LYRSTR, which HostileHostLayer maps. Places the generator
-// does not give (an instance's pads and drawing, an arc through three points) are not
-// compared.
-std::string BoardAsWritten(const std::vector<TKivoBoardObject>& written,
-                           const std::vector<std::string>& layers, const std::string& dump);

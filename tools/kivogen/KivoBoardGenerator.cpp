@@ -1,29 +1,13 @@
 #include "tools/kivogen/KivoBoardGenerator.h"
 
+#include "tools/kivogen/KivoRandom.h"
+
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 
 namespace {
-
-// splitmix64: small, fast and the same on every platform.
-class TRandom {
- public:
-  explicit TRandom(uint64_t seed) : FState(seed) {}
-  uint64_t Next() {
-    uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  int32_t Range(int32_t low, int32_t high) {
-    return low + static_cast<int32_t>(Next() % static_cast<uint64_t>(high - low + 1));
-  }
-
- private:
-  uint64_t FState;
-};
 
 // Appends text to a buffer that is handed on in pieces of about a megabyte.
 class TBoardWriter {
@@ -68,8 +52,7 @@ constexpr int kBoardExtent = 20000;  // mils
 
 class TGenerator {
  public:
-  TGenerator(TBoardWriter& out, uint64_t seed, std::vector<TKivoBoardObject>* objects = nullptr)
-      : FOut(out), FRandom(seed), FObjectList(objects) {}
+  TGenerator(TBoardWriter& out, uint64_t seed) : FOut(out), FRandom(seed) {}
 
   TKivoBoardFigures Run(int64_t targetBytes) {
     FOut << "% A generated board\r\n{COMPONENT \"GENERATED\"\r\n"
@@ -97,30 +80,9 @@ class TGenerator {
  private:
   int32_t Coord() { return FRandom.Range(-kBoardExtent / 2, kBoardExtent / 2); }
   const char* Layer() { return kLayers[FRandom.Range(0, 1)]; }
-  // Writes a point and appends it to `points`.
-  void Point(std::vector<int32_t>& points) {
+  void Point() {
     const int32_t x = Coord(), y = Coord();
     FOut << " " << x << " " << y;
-    points.push_back(x);
-    points.push_back(y);
-  }
-
-  // The list of objects, when one is kept.
-  void Add(TKivoBoardObject object) {
-    if (FObjectList)
-      FObjectList->push_back(std::move(object));
-  }
-  // The tracks of a line through `points` (x, y, x, y...).
-  void AddTracks(const std::string& net, const std::string& layer, int32_t width,
-                 const std::vector<int32_t>& points) {
-    for (size_t p = 2; p + 1 < points.size(); p += 2)
-      Add({"track", "", net, layer, "", width,
-           std::vector<int32_t>(points.begin() + static_cast<std::ptrdiff_t>(p - 2),
-                                points.begin() + static_cast<std::ptrdiff_t>(p + 2))});
-  }
-  static std::vector<int32_t> RectangleLine(const std::vector<int32_t>& corners) {
-    const int32_t x1 = corners[0], y1 = corners[1], x2 = corners[2], y2 = corners[3];
-    return {x1, y1, x2, y1, x2, y2, x1, y2, x1, y1};
   }
 
   void PadStacks() {
@@ -140,28 +102,23 @@ class TGenerator {
       std::string layer = Layer();
       const int32_t width = FRandom.Range(8, 40);
       FOut << "  {N " << net << "\r\n    {DG [LY \"" << layer << "\"] [WD " << width << "]\r\n";
-      Add({"net", "", "", "", net, 0, {}});
       const int items = FRandom.Range(4, 12);
       for (int i = 0; i < items; ++i) {
-        std::vector<int32_t> points;
         switch (FRandom.Range(0, 7)) {
           case 0:
             FOut << "      {V";
-            Point(points);
+            Point();
             FOut << " 2}\r\n";
-            Add({"via", "", net, "", "", 0, points});
             break;
           case 1:
             FOut << "      {NN";
-            Point(points);
+            Point();
             FOut << "}\r\n";
-            Add({"text", "", net, layer, net, 0, points});
             break;
           case 2:
             FOut << "      {POLY {OL 1";
-            points = Rectangle();
+            Rectangle();
             FOut << "}}\r\n";
-            Add({"polygon", "", net, layer, "", width, points});
             break;
           case 3:
             layer = Layer();
@@ -171,9 +128,8 @@ class TGenerator {
             FOut << "      {W";
             const int count = FRandom.Range(2, 5);
             for (int p = 0; p < count; ++p)
-              Point(points);
+              Point();
             FOut << "}\r\n";
-            AddTracks(net, layer, width, points);
             break;
           }
         }
@@ -184,12 +140,11 @@ class TGenerator {
     FOut << "}\r\n";
   }
 
-  // Writes a polygon's outline of four corners; answers them.
-  std::vector<int32_t> Rectangle() {
+  // Writes a polygon's outline of four corners.
+  void Rectangle() {
     const int32_t x = Coord(), y = Coord(), w = FRandom.Range(20, 400), h = FRandom.Range(20, 400);
     FOut << " " << x << " " << y << " " << x + w << " " << y << " " << x + w << " " << y + h
          << " " << x << " " << y + h;
-    return {x, y, x + w, y, x + w, y + h, x, y + h};
   }
 
   // Each definition is followed by its instances: an instance belongs to the
@@ -202,14 +157,6 @@ class TGenerator {
         Instance(block, d, block * 12 + d * 3 + i);
     }
     FOut << "}\r\n";
-  }
-
-  // What an instance draws of its definition's picture: a rectangle (four tracks), a line
-  // and an arc.
-  void AddDrawing(const std::string& component) {
-    for (int track = 0; track < 5; ++track)
-      Add({"track", component, "", "SILK", "", 8, {}});
-    Add({"arc", component, "", "SILK", "", 8, {}});
   }
 
   void Definition(int d) {
@@ -229,90 +176,66 @@ class TGenerator {
   }
 
   void Instance(int block, int d, int64_t number) {
-    const std::string designator = "U" + std::to_string(number);
-    FOut << "  {I PKG" << static_cast<int64_t>(d) << " " << designator << "\r\n    {ATR {IN {ORG";
+    FOut << "  {I PKG" << static_cast<int64_t>(d) << " U" << number << "\r\n    {ATR {IN {ORG";
     const int32_t x = Coord(), y = Coord();
     FOut << " " << x << " " << y << "} {NL " << x << " " << y + 200 << "}";
     if (FRandom.Range(0, 3) == 0)
       FOut << " {RO " << FRandom.Range(1, 3) << "}";
     FOut << (FRandom.Range(0, 4) == 0 ? " {PS \"B\"}" : " {PS \"T\"}") << "}}\r\n    {CN";
-    Add({"component", "", "", "", "PKG" + std::to_string(d), 0, {x, y}});
-    // The designator and the (empty) comment are the component's texts.
-    Add({"text", designator, "", "", designator, 0, {}});
-    Add({"text", designator, "", "", "", 0, {}});
-    for (int p = 0; p < 2 + 2 * d; ++p) {
-      const std::string net = "NET" + std::to_string(block * 20 + FRandom.Range(0, 19));
-      FOut << " " << net;
-      Add({"pad", designator, net, "", std::to_string(p + 1), 0, {}});
-    }
+    for (int p = 0; p < 2 + 2 * d; ++p)
+      FOut << " NET" << static_cast<int64_t>(block * 20 + FRandom.Range(0, 19));
     FOut << "}\r\n  }\r\n";
-    AddDrawing(designator);
     ++FObjects;
   }
 
   void Annotations() {
     FOut << "{ANNOTATE [LY \"SILK\"] [WD 10]\r\n";
-    std::string layer = "SILK";
-    int32_t width = 10;
     for (int i = 0; i < 60; ++i) {
-      std::vector<int32_t> points;
       switch (FRandom.Range(0, 9)) {
         case 0:
           FOut << "  {ARC";
-          Point(points);
-          Point(points);
-          Point(points);
+          Point();
+          Point();
+          Point();
           FOut << "}\r\n";
-          Add({"arc", "", "", layer, "", width, {}});
           break;
-        case 1: {
+        case 1:
           FOut << "  {C";
-          Point(points);
-          const int32_t radius = FRandom.Range(5, 200);
-          FOut << " " << radius << "}\r\n";
-          points.push_back(radius);
-          Add({"arc", "", "", layer, "", width, points});
+          Point();
+          FOut << " " << FRandom.Range(5, 200) << "}\r\n";
           break;
-        }
         case 2:
           FOut << "  {FR";
-          Point(points);
-          Point(points);
+          Point();
+          Point();
           FOut << "}\r\n";
-          Add({"fill", "", "", layer, "", 0, points});
           break;
         case 3:
           FOut << "  {R";
-          Point(points);
-          Point(points);
+          Point();
+          Point();
           FOut << "}\r\n";
-          AddTracks("", layer, width, RectangleLine(points));
           break;
-        case 4: {
-          const std::string label = "LABEL " + std::to_string(FRandom.Range(0, 99999));
-          FOut << "  {T \"" << label << "\"";
-          Point(points);
+        case 4:
+          FOut << "  {T \"LABEL " << FRandom.Range(0, 99999) << "\"";
+          Point();
           FOut << "}\r\n";
-          Add({"text", "", "", layer, label, 0, points});
           break;
-        }
         case 5:
           FOut << "  {POLY {OL 1";
-          points = Rectangle();
+          Rectangle();
           FOut << "}}\r\n";
-          Add({"polygon", "", "", layer, "", width, points});
           break;
-        case 6:
-          layer = kLayers[FRandom.Range(0, 2)];
-          width = FRandom.Range(5, 30);
-          FOut << "  [LY \"" << layer << "\"] [WD " << width << "]\r\n";
+        case 6: {
+          const char* layer = kLayers[FRandom.Range(0, 2)];
+          FOut << "  [LY \"" << layer << "\"] [WD " << FRandom.Range(5, 30) << "]\r\n";
           continue;
+        }
         default:
           FOut << "  {L";
           for (int p = FRandom.Range(2, 6); p > 0; --p)
-            Point(points);
+            Point();
           FOut << "}\r\n";
-          AddTracks("", layer, width, points);
           break;
       }
       ++FObjects;
@@ -321,9 +244,8 @@ class TGenerator {
   }
 
   TBoardWriter& FOut;
-  TRandom FRandom;
+  TKivoRandom FRandom;
   int64_t FObjects = 0;
-  std::vector<TKivoBoardObject>* FObjectList;
 };
 
 }  // namespace
@@ -342,11 +264,10 @@ TKivoBoardFigures GenerateKivoBoard(const std::string& path, int64_t targetBytes
   return figures;
 }
 
-std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed, TKivoBoardFigures* figures,
-                                  std::vector<TKivoBoardObject>* objects) {
+std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed, TKivoBoardFigures* figures) {
   std::string text;
   TBoardWriter out([&](const std::string& piece) { text += piece; });
-  const TKivoBoardFigures result = TGenerator(out, seed, objects).Run(targetBytes);
+  const TKivoBoardFigures result = TGenerator(out, seed).Run(targetBytes);
   if (figures)
     *figures = result;
   return text;

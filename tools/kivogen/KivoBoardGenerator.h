@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 struct TKivoBoardFigures {
   int64_t Bytes = 0;
@@ -23,26 +22,13 @@ TKivoBoardFigures GenerateKivoBoard(const std::string& path, int64_t targetBytes
 struct TKivoBoardLayer {
   const char* Name;       // the board's layer
   const char* HostLayer;  // the host layer's display name it is imported on
+  int HostLayerNumber;    // and its number
 };
 inline constexpr TKivoBoardLayer cKivoBoardLayers[3] = {
-    {"TOP", "Top Layer"}, {"BOTTOM", "Bottom Layer"}, {"SILK", "Top Overlay"}};
+    {"TOP", "Top Layer", 1}, {"BOTTOM", "Bottom Layer", 32}, {"SILK", "Top Overlay", 33}};
 std::string KivoBoardConfigurationText();
 // Writes the configuration to `path`; throws std::runtime_error when it cannot.
 void WriteKivoBoardConfiguration(const std::string& path);
-// One object of the board as the import makes it from what the generator wrote: its kind
-// as the host names it ("net", "via", "track", "arc", "fill", "text", "polygon",
-// "component", "pad"), the designator of the component it belongs to (empty for the
-// board's), its net, its layer (empty for vias and pads, which stand on every layer),
-// its name or text, its width in mils (0 where it has none) and, where the file gives it
-// outright, its place in mils: a via's or text's point, a track's two ends, a fill's
-// corners, a polygon's outline, a circle's centre and radius, a component's origin.
-struct TKivoBoardObject {
-  std::string Kind, Component, Net, Layer, Name;
-  int32_t Width = 0;
-  std::vector<int32_t> Place;
-};
-// The same board as text (for small sizes), and the objects it holds when `objects` is
-// given.
+// The same board as text (for small sizes).
 std::string GenerateKivoBoardText(int64_t targetBytes, uint64_t seed,
-                                  TKivoBoardFigures* figures = nullptr,
-                                  std::vector<TKivoBoardObject>* objects = nullptr);
+                                  TKivoBoardFigures* figures = nullptr);
