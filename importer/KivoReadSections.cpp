@@ -482,8 +482,8 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
   }
   attribute.End = FFile.Position();
   // An attribute that runs on into the next attribute or the blocks after it ends where
-  // they begin (a value that ran over is told already).
-  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile)) {
+  // they begin (a value that ran over into them is told already, by its own reason).
+  if (!ValueRanOver(FFile) && !SkipToCloseBracket(FFile)) {
     if (GetHeldBackChar() == '[')
       attribute.EndsAt = '[';
     else if (IsBraceHeldBack())
