@@ -656,7 +656,7 @@ TEST_F(EndToEndTest, TheReadersRecordsOfAHostileFileFitASmallAddressSpace) {
     std::string Text;
     const char* Warnings;
   } cases[] = {
-      {"unreadable", board("", "[LY \"x\n", ""), "4793495"},
+      {"unreadable", board("", "[LY \"x\n", ""), "2396749"},
       {"names", board("", "[LY a%d]\n", ""), "3"},
       {"attributes", board("{XYZ\n", "[WD 5]\n", "}\n"), "5"},
   };
