@@ -72,13 +72,37 @@ std::string TKivoFile::ReadBlockName(int code) {
   const int next = PassToValue(code, /*name=*/true);
   if (next == '{' || next == '}' || next == 0)
     return {};
+  std::string name;
   if (next == '"') {
-    std::string name;
     ReadValue(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(), name);
     return name;
   }
+  if (next == '(') {
+    ReadBracketedName(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(),
+                      name);
+    return name;
+  }
   ReadName();
-  return std::string(GetLastTokenView());
+  name = GetLastTokenView();
+  if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+    ReportValueCut(FFile.Position(), "Name of the " + std::string(KivoKeywordText(code)) + " block",
+                   name);
+  return name;
+}
+
+bool TKivoFile::ReadBracketedName(const char* item, std::string& name) {
+  if (!ReadValue(item, name))
+    return false;
+  name.insert(0, 1, '(');
+  if (LastValueLeftOpen())
+    return true;
+  name += ')';
+  // What a word holds after it stays the name's, as when names were read as words.
+  if (const int next = FFile.Peek(); next > 0 && !WordSet().Contains(static_cast<unsigned char>(next))) {
+    GetToken(FFile, WordSet(), /*skipBlanks=*/false);
+    name += GetLastTokenView();
+  }
+  return true;
 }
 
 bool TKivoFile::ReadListValue(int code, const char* item, std::string& value) {
@@ -100,7 +124,7 @@ void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int 
   // The block keeps the drawing state from before its first attribute of a key, or from
   // before the first after one of the key that holds on (Overridden); a key the drawing
   // state does not hold needs none.
-  const bool kept = attribute.Key >= kwAMT && attribute.Key <= kwTM;  // AMT, APT, LY ... TM
+  const bool kept = attribute.SetsDrawingState();
   TBlockAttribute* before = nullptr;
   if (kept) {
     for (size_t i = FBlockMark; i < FBlockAttributes.size() && !before; ++i)
@@ -162,7 +186,7 @@ void TKivoFile::EndBlockAttributes(size_t mark) {
       case kwLY:
         FDisplay.SetLayerName(before.LayerName);
         FLayer = before.Layer;
-        FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+        FCountingKnown = false;
         break;
       case kwLS:
         FDisplay.SetLineStyle(before.LineStyle);
