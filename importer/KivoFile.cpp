@@ -176,15 +176,26 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
   if (__builtin_expect(!ValueRanOver(FFile), 1)) {
-    if (__builtin_expect(LastQuoteLeftOpen(), 0) && item && FReport)
+    if (__builtin_expect(LastValueLeftOpen(), 0) && item && FReport)
       FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
-                              ": " + QuoteLeftOpenReason() + "; it was read up to there");
+                              ": " + ValueLeftOpenReason() + "; it was read up to there");
+    if (__builtin_expect(LastValueCut(), 0) && item)
+      ReportValueCut(LastValueStart(), item, value);
     return true;
   }
   if (item)
     ReportLeftOutAt(start, item, NotClosedReason());
   value.clear();
   return false;
+}
+
+void TKivoFile::ReportValueCut(int64_t position, const std::string& item, const std::string& value) {
+  if (!FReport)
+    return;
+  const std::string kept = std::to_string(KivoMaxTokenLength);
+  FReport->AddLineWarning(item + " \"" + value.substr(0, kTextValueLength) + "...\"", LineAt(position),
+                          " has more than " + kept + " characters: only the first " + kept +
+                              " were kept, the rest was passed over");
 }
 
 const char* TKivoFile::UnplaceableReason() const {
@@ -212,13 +223,19 @@ int TKivoFile::ReadKeyword() {
     ForgetLastToken();
     return kwEmpty;
   }
+  // A quote or "(" there begins a value, as in a skip of the same bytes: it is passed
+  // whole. Keywords begin with a letter: only another first character is looked at.
+  if (__builtin_expect(
+          held == 0 && !KivoTokenizerDetail::KeywordStart[static_cast<unsigned char>(*FFile.BufferPos())],
+          0) &&
+      BracketBeginsKeyword(FFile))
+    return ReadValueToken(FFile);
   const int code = ReadWord();
   const char after = GetHeldBackChar();
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
-  // A quote there begins a value, as in a skip of the same bytes: it is passed whole.
   if (after == '"')
-    return ReadQuotedToken(FFile);
+    return ReadValueToken(FFile);
   return ReadWord();  // it starts with the character held back
 }
 

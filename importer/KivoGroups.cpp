@@ -364,6 +364,8 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   PcbApiDestroyIterator(iterator);
 }
 
+std::string_view HostNetName(std::string_view name) { return name.substr(0, TPcbNet::NameLength); }
+
 uint32_t LookupHostNet(const std::string& name, uint32_t board) {
   if (board == 0 || name.empty())
     return 0;
@@ -378,7 +380,7 @@ uint32_t LookupHostNet(const std::string& name, uint32_t board) {
        object = PcbApiGetNextObject(iterator)) {
     net.SetHandle(object);
     net.Synchronize(/*Mode=*/1);
-    if (SameText(net.GetName(), name))
+    if (SameText(net.GetName(), HostNetName(name)))
       found = object;
   }
   PcbApiDestroyIterator(iterator);
@@ -399,9 +401,10 @@ TKivoTranslationNotes::~TKivoTranslationNotes() { gCurrentTranslationNotes = FPr
 TKivoTranslationNotes* TKivoTranslationNotes::Current() { return gCurrentTranslationNotes; }
 
 bool TKivoTranslationNotes::NetGivenBefore(const TKivoNetObject& net, uint32_t& handle) {
-  const int64_t entry =
-      FNetNames.FindOrAdd(net.GetNameView(), TKivoNameIndex::Hash(net.GetNameView()),
-                          [&](uint32_t i) { return FNets[i]->GetNameView(); });
+  const std::string_view name = HostNetName(net.GetNameView());
+  const int64_t entry = FNetNames.FindOrAdd(name, TKivoNameIndex::Hash(name), [&](uint32_t i) {
+    return HostNetName(FNets[i]->GetNameView());
+  });
   if (entry < 0) {
     FNets.push_back(&net);
     FNetHandles.push_back(0);
@@ -491,6 +494,7 @@ uint32_t THostNetIndex::Find(const std::string& name) const {
     return 0;
   if (!FRead)
     return LookupHostNet(name, FBoard);
-  const TNet* net = Lookup(name, Hash(name));
+  const std::string_view kept = HostNetName(name);
+  const TNet* net = Lookup(kept, Hash(kept));
   return net ? net->Handle : 0;
 }

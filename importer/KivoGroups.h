@@ -267,8 +267,13 @@ class TKivoComponent : public TKivoObject {
   bool FPadStackMapPending = false;  // kept and not yet passed on
 };
 
-// The first host net of `board` named `name` (without regard to case), or 0; 0 for an
-// empty name, which names no net. When the host gives no iterator the error box says so.
+// A net's name as the host keeps it (its first TPcbNet::NameLength characters): nets and
+// the connections naming them are matched by it, so that a net of a longer name keeps
+// its pins (they were compared with the whole name the file gives).
+std::string_view HostNetName(std::string_view name);
+// The first host net of `board` named `name` (without regard to case, as the host keeps
+// names), or 0; 0 for an empty name, which names no net. When the host gives no iterator
+// the error box says so.
 uint32_t LookupHostNet(const std::string& name, uint32_t board);
 
 // The host's nets of a board by name without regard to case, the first of each name in

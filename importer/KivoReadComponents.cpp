@@ -123,7 +123,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     const TBlockAttributes own(*this);
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
-    TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
+    TLayerCounts* const layer = Counting();  // its layer, whatever [LY] its block holds
     // Without a name it is a pin still, which connection lists by position connect; a
     // list of pin names cannot.
     ref.SetName(ReadBlockName(
@@ -242,10 +242,12 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
     // it wrong nets).
     std::string_view name;
     std::string quoted;
-    if (PassToValue(kwCN, /*name=*/false) == '"') {
+    const int next = PassToValue(kwCN, /*name=*/false);
+    if (next == '"' || next == '(') {
       // A quoted name is what its quotes hold; an empty one keeps its pin's place. One
-      // whose quote ran over into the blocks after it ends the list there (told).
-      if (!ReadValue("Name of a net in the CN block", quoted)) {
+      // whose quote or "(" ran over into the blocks after it ends the list there (told).
+      const char* const item = "Name of a net in the CN block";
+      if (next == '"' ? !ReadValue(item, quoted) : !ReadBracketedName(item, quoted)) {
         FLevels.Skip(kwCN, TKivoContent::Values);
         break;
       }
@@ -269,6 +271,8 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       name = GetLastTokenView();
       if (name.empty())
         continue;
+      if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+        ReportValueCut(FFile.Position(), "Name of a net in the CN block", std::string(name));
     }
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();

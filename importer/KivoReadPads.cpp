@@ -57,7 +57,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   // Its graphics are placed through the pad-stack map, not by their layers (which files
   // often leave undeclared): they count on no layer.
   FInPadDefinition = true;
-  FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+  FCountingKnown = false;
   const TBlockAttributes own(*this);
   auto* definition = new TKivoPadDef(&FDisplay);
   // Without a name it is read as a definition still (what it holds is no one else's),
@@ -77,7 +77,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
     }
   }
   FInPadDefinition = false;
-  FCounting = FLayer;  // CountingRecord outside a pad definition
+  FCountingKnown = false;
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {

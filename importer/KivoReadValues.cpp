@@ -77,9 +77,15 @@ std::string TKivoFile::ReadBlockName(int code, const char* withoutName) {
   std::string name;
   if (next == '"') {
     ReadValue(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(), name);
+  } else if (next == '(') {
+    ReadBracketedName(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(),
+                      name);
   } else if (next != '{' && next != '}' && next != 0) {
     ReadName();
     name = GetLastTokenView();
+    if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+      ReportValueCut(FFile.Position(), "Name of the " + std::string(KivoKeywordText(code)) + " block",
+                     name);
   }
   if (__builtin_expect(name.empty(), 0) && withoutName)
     ReportNameless(code, at, withoutName);
@@ -90,6 +96,21 @@ void TKivoFile::ReportNameless(int code, int64_t position, const char* withoutNa
   if (FReport)
     FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
                             LineAt(position), std::string(" has no name: ") + withoutName);
+}
+
+bool TKivoFile::ReadBracketedName(const char* item, std::string& name) {
+  if (!ReadValue(item, name))
+    return false;
+  name.insert(0, 1, '(');
+  if (LastValueLeftOpen())
+    return true;
+  name += ')';
+  // What a word holds after it stays the name's, as when names were read as words.
+  if (const int next = FFile.Peek(); next > 0 && !WordSet().Contains(static_cast<unsigned char>(next))) {
+    GetToken(FFile, WordSet(), /*skipBlanks=*/false);
+    name += GetLastTokenView();
+  }
+  return true;
 }
 
 bool TKivoFile::ReadListValue(int code, const char* item, std::string& value) {
@@ -111,7 +132,7 @@ void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int 
   // The block keeps the drawing state from before its first attribute of a key, or from
   // before the first after one of the key that holds on (Overridden); a key the drawing
   // state does not hold needs none.
-  const bool kept = attribute.Key >= kwAMT && attribute.Key <= kwTM;  // AMT, APT, LY ... TM
+  const bool kept = attribute.SetsDrawingState();
   TBlockAttribute* before = nullptr;
   if (kept) {
     for (size_t i = FBlockMark; i < FBlockAttributes.size() && !before; ++i)
@@ -173,7 +194,7 @@ void TKivoFile::EndBlockAttributes(size_t mark) {
       case kwLY:
         FDisplay.SetLayerName(before.LayerName);
         FLayer = before.Layer;
-        FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+        FCountingKnown = false;
         break;
       case kwLS:
         FDisplay.SetLineStyle(before.LineStyle);

@@ -675,6 +675,56 @@ TEST_F(EndToEndTest, AnUnknownBlockOfManyAttributesIsReadWithinTheDeadline) {
             std::string::npos);
 }
 
+// Fault: the reader's own records grew with the file, whatever the report kept: one for
+// each [LY] whose value could not be read, one for each layer name met and every
+// attribute of a block it skips (16 MB of each took the host 310, 170 and 592 MB, and
+// 100 MB of attributes ran it out of its 4 GB of address space). Each board of 16 MB
+// imports with no more than 128 MB of address space left, and tells what it told.
+TEST_F(EndToEndTest, TheReadersRecordsOfAHostileFileFitASmallAddressSpace) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const auto board = [](const std::string& before, const std::string& unit, const std::string& after) {
+    std::string units = before;
+    for (int i = 0; units.size() < (16u << 20); ++i) {
+      const size_t at = unit.find("%d");
+      units += at == std::string::npos ? unit : unit.substr(0, at) + std::to_string(i) + unit.substr(at + 2);
+    }
+    return EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + units + after);
+  };
+  const struct {
+    const char* Name;
+    std::string Text;
+    const char* Warnings;
+  } cases[] = {
+      {"unreadable", board("", "[LY \"x\n", ""), "2396749"},
+      {"names", board("", "[LY a%d]\n", ""), "3"},
+      {"attributes", board("{XYZ\n", "[WD 5]\n", "}\n"), "5"},
+  };
+  for (const auto& c : cases) {
+    const THostRun run = RunHost({WriteScratch(std::string(c.Name) + "16.pdf", c.Text), "--memory-left",
+                                  "128", "--deadline", "60"});
+    EXPECT_EQ(run.ExitCode, 0) << c.Name << ": " << run.Output;
+    EXPECT_TRUE(Has(run, std::string("Status dialog: \"Status: Translation Complete, ") + c.Warnings +
+                             " Warnings\"\n"))
+        << c.Name << ": " << run.Output;
+    DeleteFileA((Scratch() + c.Name + "16.pdf").c_str());
+  }
+}
+
+// Fault: a line asked for before the last one asked for was counted again from the
+// file's start, so that 2 MB of blocks each telling an attribute before a block inside
+// it took the host two minutes (the time grew with the square of the file). It is read
+// within the deadline and tells what it told.
+TEST_F(EndToEndTest, WarningsNamingEarlierLinesAreToldWithinTheDeadline) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string units;
+  while (units.size() < (2u << 20))
+    units += "{C 0 0 1 [WD 5] {X}}\n";
+  const THostRun run = RunHost({WriteScratch("earlier.pdf", EditedExample("  {ANNOTATE\n", "  {ANNOTATE\n" + units)),
+                                "--deadline", "10"});
+  EXPECT_EQ(run.ExitCode, 0) << run.Output;
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 199733 Warnings\"\n")) << run.Output;
+}
+
 // Faults: a text holding two tabs ended at the first ("SENSOR\t\tNODE" gave the text
 // `SENSOR" NODE`: tabs were blanks inside values too); a text holding "}" ended there and
 // took the block's end, so that 11 objects after it were lost under warnings naming other
@@ -715,9 +765,9 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
       {"layer", "[LY \"COMP\"] [WD 20]", "[LY \"CMOP\"] [WD 20]", 4,
        "WARNING: The layer \"CMOP\" at line 204 is not declared by the file's LYRSTR: 10 objects "
        "drawn on it were left out (lines 206 to 215)"},
-      {"unreadable", "[LY \"SLKSCR\"] [WD 8] [TS 60]", "[LY (\"SLKSCR\"] [WD 8] [TS 60]", 4,
-       "WARNING: Layer at line 92 left out: its \"(\" is not closed before the next block; 8 "
-       "objects drawn after it were left out (lines 93 to 103)"},
+      {"unreadable", "[LY \"SLKSCR\"] [WD 8] [TS 60]", "[LY (\"SLKSCR\"\n[WD 8] [TS 60]", 4,
+       "WARNING: Layer at line 92 left out: its \"(\" is not closed before the next attribute; "
+       "8 objects drawn after it were left out (lines 94 to 104)"},
       {"grid", "{DBGRID 1}", "{DBGRID 0}", 4,
        "WARNING: DBGRID 0 at line 24 would make every coordinate 0: a grid of 1 was used"},
       {"section", "{DETAIL", "{DETIAL", 8,
@@ -1181,6 +1231,108 @@ TEST_F(EndToEndTest, ReadBytesEndWhereASkipOfTheSameBytesEnds) {
     }
     EXPECT_TRUE(dumps[0] == dumps[1]) << "the read bytes end otherwise than the skipped";
   }
+}
+
+// Fault: a skip took the braces inside a "("-bracketed value for structure where the
+// reading took them as the value's: `{FL (REV}B) 1150 -300}` ended at the "}" inside the
+// brackets and its own "}" closed ANNOTATE (3 sections told as misplaced), and a read
+// block whose "(" was left open ran on over the lines after it. A bracketed value now
+// ends where one rule ends it, read or skipped, wherever it stands: as a text, among
+// numbers or points, between blocks, as a keyword or a name. Each board is compared
+// with one whose reading is known (the same bytes skipped, or quoted).
+TEST_F(EndToEndTest, BracketedValuesEndWhereASkipOfTheSameBytesEnds) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  const std::string text = "{T \"REV B\" 1150 -300}", arc = "{ARC 950 550 990 550 910 550}";
+  const std::string line = "{L -1120 300 -1060 300}";
+  const struct {
+    std::string Name, From, Read, Reference;  // From replaced by Read, and by Reference
+    int ReadWarnings, ReferenceWarnings;
+  } cases[] = {
+      {"skipped", text, text + " {FL (REV}B) 1150 -300}", text, 0, 0},
+      {"text", text, "{T (REV}B) 1150 -300}", "{T \"REV}B\" 1150 -300}", 0, 0},
+      {"open", text, "{T (REV B 1150 -300}", "{FL (REV B 1150 -300}", 1, 0},
+      {"numbers", arc, "{ARC 950 (5}50) 990 550 910 550}", "{FL 950 (5}50) 990 550 910 550}", 2, 0},
+      {"points", line, "{L -1120 300 -1060 300 (1}2) 5}", line, 1, 0},
+      {"between", line, line + " (a}b)", line, 1, 0},
+      {"keyword", line, line + " {(a}b) 1}", line, 1, 0},
+      {"name", "{N SCL", "{N (S}CL)", "{N \"(S}CL)\"", 3, 3},
+      {"connection", "{CN VCC_3V3 SDA}", "{CN VCC_3V3 (S}DA)}", "{CN VCC_3V3 \"(S}DA)\"}", 1, 1},
+  };
+  const auto status = [](int warnings) {
+    return "Status dialog: \"Status: Translation " +
+           (warnings == 0 ? std::string("Successful") : "Complete, " + std::to_string(warnings) + " Warnings") +
+           "\"\n";
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string dumps[2];
+    for (const int reference : {0, 1}) {
+      const std::string name = c.Name + (reference ? "-reference" : "-read");
+      const THostRun run = RunHost(
+          {WriteScratch(name + ".pdf", ExampleWithoutVoids(c.From, reference ? c.Reference : c.Read))});
+      EXPECT_TRUE(Has(run, status(reference ? c.ReferenceWarnings : c.ReadWarnings))) << run.Output;
+      dumps[reference] = ObjectLines(ReadFile(Scratch() + name + ".dump"));
+    }
+    EXPECT_TRUE(dumps[0] == dumps[1]) << "the read bytes end otherwise than the reference";
+  }
+}
+
+// Faults: a name longer than the 65,536 characters the reader keeps was cut without a
+// word; and a net whose name is longer than the 255 characters the host keeps lost its
+// pins (they were looked up by the whole name). The example's net NRST named by 70,000
+// characters, where it is defined and in both connection lists: each name is told with
+// its line, and the board keeps every object and connection, the net named by its first
+// 255 characters.
+TEST_F(EndToEndTest, ANameLongerThanTheReaderKeepsIsTold) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  std::string board = SourceFile("examples/demo.pdf");
+  const std::string name = "NRST" + std::string(69996, 'X');
+  for (size_t at = 0; (at = board.find("NRST", at)) != std::string::npos; at += name.size())
+    board.replace(at, 4, name);
+  const THostRun run = RunHost({WriteScratch("longname.pdf", board)});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 6 Warnings\"\n")) << run.Output;
+  EXPECT_TRUE(Has(run, "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, "
+                       "80 track, 13 via\n"))
+      << run.Output;
+  const std::string report = ReadFile(Scratch() + "longname.rpt");
+  const std::string shown = " \"NRSTXXXXXXXXXXXXXXXXXXXXXXXXXXXX...\" at line ";
+  const std::string told = " has more than 65536 characters: only the first 65536 were kept, the "
+                           "rest was passed over\r\n";
+  for (const std::string& warning : {"Name of the N block" + shown + "282" + told,
+                                     "Name of a net in the CN block" + shown + "337" + told,
+                                     "Name of a net in the CN block" + shown + "388" + told})
+    EXPECT_NE(report.find("WARNING: " + warning), std::string::npos) << warning;
+  RunHost({WriteScratch("shortname.pdf", SourceFile("examples/demo.pdf"))});
+  const std::string kept = ObjectLines(ReadFile(Scratch() + "longname.dump"));
+  std::string expected = ObjectLines(ReadFile(Scratch() + "shortname.dump"));
+  expected.replace(expected.find("Name=\"NRST\""), 11, "Name=\"" + name.substr(0, 255) + "\"");
+  EXPECT_TRUE(kept == expected) << "the long-named net's objects or pins differ";
+}
+
+// Fault: a comment line among the numbers of a block ({C -1100 -700<line end>% note<line
+// end>62.5}) was read as a number that could not be read: the circle, the via, the
+// component and the text were left out, told as unreadable coordinates. It is passed as
+// a comment, as between blocks and in lists, and the board is the one without it.
+TEST_F(EndToEndTest, ACommentLineAmongABlocksNumbersIsPassed) {
+  DeleteFileA(SavedDefaultsFile().c_str());
+  RunHost({WriteScratch("nocomment.pdf", ExampleWithoutVoids())});
+  const std::string clean = ObjectLines(ReadFile(Scratch() + "nocomment.dump"));
+  std::string board = ExampleWithoutVoids();
+  for (const auto& [from, to] : std::initializer_list<std::pair<std::string, std::string>>{
+           {"{C -1100 -700 62.5}", "{C -1100 -700\n% note\n 62.5}"},
+           {"{V -1080 100 3}", "{V -1080\n        % via\n        100 3}"},
+           {"{ORG 250 350}", "{ORG\n% origin\n\n % again\n 250 350}"},
+           {"{T \"REV B\" 1150 -300}", "{T \"REV B\"\n% at\n 1150 -300}"},
+           {"{P 1 {PT 5} {PLOC -40 0}}", "{P 1 {PT\n% pad\n5} {PLOC -40\n% y\n0}}"},
+           {"{OL 1 900 520", "{OL\n% kind\n1\n% points\n900 520"}}) {
+    const size_t at = board.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    board.replace(at, from.size(), to);
+  }
+  const THostRun run = RunHost({WriteScratch("comments.pdf", board)});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Successful\"\n")) << run.Output;
+  EXPECT_TRUE(ObjectLines(ReadFile(Scratch() + "comments.dump")) == clean)
+      << "the board with comment lines differs from the board without";
 }
 
 // Fault: a text holding 0x1A left out of the board made the run print no counts and end
