@@ -271,12 +271,15 @@ bool TKivoFile::ReadModel() {
 }
 
 void TKivoFile::SkipComponentName() {
-  // A value (mostly quoted), not kept; there is none before the first section.
+  // A value (mostly quoted), not kept. One that is missing or empty loses nothing, but
+  // is told as every block's name is: the damage that took it may have taken more.
+  const int64_t at = FFile.Position();
   const int next = PassToValue(kwCOMPONENT, /*name=*/true);
-  if (next == 0 || next == '{' || next == '}')
-    return;
   std::string name;
-  ReadValue("Name of COMPONENT", name);
+  // A quoted name that ran on is told as left out already.
+  const bool read = next == 0 || next == '{' || next == '}' || ReadValue("Name of COMPONENT", name);
+  if (name.empty() && read)
+    ReportNameless(kwCOMPONENT, at, "the import needs none, and nothing was left out");
 }
 
 void TKivoFile::Read() {

@@ -287,8 +287,11 @@ class TKivoFile : public TObject {
   // "}" also where a value that ran over ended, and 0 at the end of the file.
   int PassToValue(int code, bool name);
   // A block's name, its first word, or what a quoted name's quotes hold; empty where
-  // the block's items or its end come first.
-  std::string ReadBlockName(int code);
+  // the block's items or its end come first (or the quotes hold nothing). An empty name
+  // names nothing: it is told, with the block's line and what the block's reading does
+  // without it (`withoutName`), unless that is null (the caller tells it).
+  std::string ReadBlockName(int code, const char* withoutName);
+  [[gnu::cold]] void ReportNameless(int code, int64_t position, const char* withoutName);
   // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
   bool ReadListValue(int code, const char* item, std::string& value);
   int32_t ReadListInteger(int code);

@@ -60,7 +60,10 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   FCountingKnown = false;
   const TBlockAttributes own(*this);
   auto* definition = new TKivoPadDef(&FDisplay);
-  definition->SetName(ReadBlockName(kwPAD_DEF));
+  // Without a name it is read as a definition still (what it holds is no one else's),
+  // but no pad record can name it.
+  definition->SetName(ReadBlockName(
+      kwPAD_DEF, "no PAD record can name it, so no pad or via takes it"));
   stack.AddPadDefinition(definition);
   const TKivoLevels::TScope level(FLevels, KivoLevel::PadDefinition);
   for (int code; FLevels.Next(code);) {

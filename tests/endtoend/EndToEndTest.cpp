@@ -254,6 +254,45 @@ TEST_F(EndToEndTest, TheSampleBoardImportsAsWritten) {
   EXPECT_EQ(BoardAsWritten(written, hostLayer, ReadFile(Scratch() + "sample.dump")), "");
 }
 
+// Fault (the campaign's mutant 9937 of seed 1): a net whose name was missing ("{N  {DG")
+// became a host net named "", untold, and the pins its instances leave without a net
+// (U3's pin 4 and U11's pin 8, left out of lists of pairs) joined it: the lookup of an
+// empty name found it, and as connected pins they took their pad record's first pad
+// (C62R38) instead of the second (60X40). It is told; its objects are imported without a
+// net, the place of its name is left out, told; everything else is as written.
+TEST_F(EndToEndTest, TheSampleBoardWithANetsNameMissingImportsItsObjectsWithoutANet) {
+  std::vector<TKivoBoardObject> written;
+  std::string text = GenerateKivoSampleBoard(/*seed=*/7, &written);
+  const size_t at = text.find("{N NET3\r\n    {DG");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, std::strlen("{N NET3\r\n    {DG"), "{N  {DG");
+  std::vector<TKivoBoardObject> expected;
+  for (TKivoBoardObject object : written) {
+    if (object.Name == "NET3" && (object.Kind == "net" || object.Kind == "text"))
+      continue;  // the net, and the place of its name
+    if (object.Net == "NET3")
+      object.Net.clear();
+    expected.push_back(object);
+  }
+  const THostRun run = RunHost({WriteScratch("nameless.pdf", text), "--config",
+                                WriteScratch("nameless.cfg", KivoBoardConfigurationText())});
+  EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 6 Warnings\"\n")) << run.Output;
+  const std::string report = ReadFile(Scratch() + "nameless.rpt");
+  for (const char* told :
+       {"The N block at line 77 has no name: its objects were imported without a net",
+        "The NN block at line 84 left out: its net has no name to place",
+        "The connection of pin 1 of component U3 at line 246 names the net \"NET3\", which the "
+        "file does not define: the pin was imported without a net"})
+    EXPECT_NE(report.find(std::string("WARNING: ") + told + "\r\n"), std::string::npos) << report;
+  const auto hostLayer = [](const std::string& name) {
+    for (const TKivoBoardLayer& layer : cKivoBoardLayers)
+      if (name == layer.Name)
+        return layer.HostLayerNumber;
+    return 0;
+  };
+  EXPECT_EQ(BoardAsWritten(expected, hostLayer, ReadFile(Scratch() + "nameless.dump")), "");
+}
+
 TEST_F(EndToEndTest, WarningsTickTheBoxAndCloseOpensTheReportInTheTextEditor) {
   THostRun run = Import("warned.pdf", kTwoWarnings, {"--calls"});
   EXPECT_EQ(run.ExitCode, 0) << run.Output;
@@ -959,6 +998,7 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
     std::vector<std::string> Told;  // the lines of the report, "WARNING: " left out
     std::string Summary;            // empty: the example's
     int Changed;  // the example's objects this import changes; -1: not compared
+    std::string Dumped = {};  // a part of a line that the import's dump holds
   } cases[] = {
       {"undefined", 448, "GND}", "GNDX}", 1,
        {"The connection of pin 2 of component D1 at line 445 names the net \"GNDX" + noNet}, "", 1},
@@ -995,6 +1035,44 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
        -1},
       {"layer comment", 26, "1", "1\n    % inner layers follow", 0, {}, "", 0},
       {"layer comment braces", 26, "1", "1\n% {note}", 0, {}, "", 0},
+      // A block whose name is missing: told; what it holds imported as it is, named by
+      // nothing. Before, the net without a name was a host net "" that J1's pin 5 (left
+      // out of its list of pairs) joined, taking C62X38 in place of C50X38.
+      {"net without a name", 259, "{N SDA", "{N", 4,
+       {"The N block at line 256 has no name: its objects were imported without a net",
+        "The connection of pin 2 of component J1 at line 427 names the net \"SDA" + noNet},
+       "Objects: 8 arc, 10 component, 2 fill, 7 net, 30 pad, 3 polygon, 30 text, 80 track, 13 via\n",
+       -1,
+       " net=- layer=74(MultiLayer) Flags=0 PrimitiveWord=0 PrimitiveByte=0 "
+       "PrimitiveLong=0 BitField2=0 BitField3=0 X=3050000(305mil) Y=11050000(1105mil) "
+       "TopXSize=500000(50mil) "},
+      {"definition without a name", 311, "{COMP_DEF RES0805", "{COMP_DEF", 5,
+       {"The COMP_DEF block at line 308 has no name: no I block can name it, so no component "
+        "was made of it",
+        "Component R1 at line 321 left out: the file has no definition RES0805 before it"},
+       "Objects: 8 arc, 6 component, 2 fill, 8 net, 22 pad, 3 polygon, 22 text, 72 track, 13 via\n",
+       -1},
+      {"instance without names", 333, "}",
+       "}\n    {COMP_DEF {PIN_DEF {P 1 {PT 5} {PLOC -40 0}}}}\n    {I {ATR {IN {ORG 350 -350}}} {CN GND}}",
+       2,
+       {"The COMP_DEF block at line 331 has no name: no I block can name it, so no component "
+        "was made of it",
+        "Component without designator at line 332 left out: its I block names no definition"},
+       "", 0},
+      {"pin without a name", 314, "{P 1", "{P", 3,
+       {"The P block at line 311 has no name: its pin was imported without one, and a "
+        "connection list of pin names gives it no net",
+        "The name \"1\" in the connections of component R3 at line 334 connects no pin of its "
+        "definition RES0805: it was passed over"},
+       "", 4},
+      {"pad definition without a name", 137, "{PAD_DEF C62X38", "{PAD_DEF", 1,
+       {"The PAD_DEF block at line 137 has no name: no PAD record can name it, so no pad or via "
+        "takes it"},
+       "", -1},
+      {"component without a name", 16, "{COMPONENT \"SENSOR_NODE\"", "{COMPONENT", 1,
+       {"The COMPONENT block at line 16 has no name: the import needs none, and nothing was left "
+        "out"},
+       "", 0},
       {"physical ids", 42, "0", "0\n    \"1\" 1 0", 1,
        {"Number of Layer Strings does not Physical ID Map",
         "The LYRPHID block at line 41 lists 15 physical layer ids for the 14 layer strings of "
@@ -1024,10 +1102,11 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
     const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
     for (const std::string& told : c.Told)
       EXPECT_NE(report.find("WARNING: " + told + "\r\n"), std::string::npos) << report;
+    const std::string dump = ReadFile(Scratch() + c.Name + ".dump");
     if (c.Changed >= 0) {
-      EXPECT_EQ(MissingLines(objects, ObjectLines(ReadFile(Scratch() + c.Name + ".dump"))),
-                c.Changed);
+      EXPECT_EQ(MissingLines(objects, ObjectLines(dump)), c.Changed);
     }
+    EXPECT_NE(dump.find(c.Dumped), std::string::npos) << dump;
   }
   // A comment line after every line, holding every character of structure.
   std::string commented;

@@ -1736,6 +1736,71 @@ TEST_F(KivoFileTest, ANetOrADesignatorGivenTwiceIsTold) {
                      "7: both were imported\r\n\r\n");
 }
 
+// Fault: a block whose name was missing (a block where it should stand) or empty was read
+// as named "": a net made a host net named "" that every pin without a connection joined
+// (taking its pad record's first pad, as a connected pin does), a definition or pad
+// definition was what an empty name found. It is told, an empty name names nothing: a
+// net without one imports its objects without a net, a pin without one is a pin by
+// position only, a definition or pad definition without one is named by nothing.
+TEST_F(KivoFileTest, ABlockWithoutANameIsToldAndItsEmptyNameNamesNothing) {
+  Import("{COMPONENT\n"                                                                    // 1
+         "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"  // 2
+         "{DETAIL {PAD_STACK {PAD 1 \"R60\" \"S40\"} {PAD 2 \"\" \"\"}\n"                     // 3
+         " {PAD_DEF R60 {PIC [LY \"PADCOM\"] {C 0 0 30}}} {PAD_DEF S40 {PIC [LY \"PADCOM\"] {FR -20 -20 20 20}}}\n"  // 4
+         " {PAD_DEF {PIC [LY \"PADCOM\"] {C 0 0 99}}}}\n"                                   // 5
+         "{NET_DEF {N GND {DG [LY \"TOP\"] {W 0 0 1 1}}}\n"                                // 6
+         " {N {DG {W 0 0 2 2} {V 5 5 1} {NN 3 3}}} {N \"\" {DG {W 0 0 3 3}}}}\n"            // 7
+         "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1}} {P 2 {PT 1}} {P {PT 1}} {P 3 {PT 2}}}}\n"  // 8
+         " {I R R1 {CN 1 GND \"\" GND 3 GND}} {I R R2 {CN GND \"\" \"\" GND}}\n"           // 9
+         " {COMP_DEF {PIN_DEF {P 1 {PT 1}}}}\n"                                               // 10
+         " {I {CN GND}} {I \"\" U9}}}}\n");                                                   // 11
+  const std::vector<uint32_t> nets = Iterate(FBoard, /*kind=*/8);
+  ASSERT_EQ(nets.size(), 1u);
+  const std::string gnd = "#" + std::to_string(nets[0]);
+  std::vector<std::string> tracks;
+  for (uint32_t track : Iterate(FBoard, /*kind=*/4))
+    tracks.push_back(NetOfPad(track));
+  EXPECT_EQ(tracks, (std::vector<std::string>{gnd, "-", "-"}));
+  ASSERT_EQ(Iterate(FBoard, /*kind=*/3).size(), 1u);
+  EXPECT_EQ(NetOfPad(Iterate(FBoard, /*kind=*/3)[0]), "-");
+  EXPECT_EQ(Iterate(FBoard, /*kind=*/5).size(), 4u) << "the components' texts; none for the NN";
+  // R1's and R2's pins 1, 2, the one without a name and 3: a pin without a net takes its
+  // record's second pad (S40); a record's empty name finds no pad definition, a
+  // connection's no pin.
+  const std::vector<uint32_t> pads = Iterate(FBoard, /*kind=*/2);
+  ASSERT_EQ(pads.size(), 8u);
+  const std::string r60 = " TopXSize=600000(", s40 = " TopXSize=400000(", nameless = "=1980000(";
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {gnd, r60}, {"-", s40}, {"-", s40}, {gnd, ""}, {gnd, r60}, {"-", s40}, {"-", s40}, {gnd, ""}};
+  for (size_t i = 0; i < pads.size(); ++i) {
+    const std::string dump = DumpObject(pads[i]);
+    EXPECT_EQ(NetOfPad(pads[i]), expected[i].first) << i;
+    EXPECT_NE(dump.find(expected[i].second), std::string::npos) << i << dump;
+    EXPECT_EQ(dump.find(nameless), std::string::npos) << i << dump;
+  }
+  EXPECT_EQ(Iterate(FBoard, /*kind=*/9).size(), 2u) << "R1 and R2 alone";
+  const std::string none = " has no name: ";
+  const std::string noPin = " in the connections of component R1 at line 9 connects no pin of "
+                            "its definition R: it was passed over\r\n";
+  ExpectLoadWarnings(
+      "11\r\n"
+      "WARNING: The COMPONENT block at line 1" + none + "the import needs none, and nothing was "
+      "left out\r\n"
+      "WARNING: The PAD_DEF block at line 5" + none + "no PAD record can name it, so no pad or via "
+      "takes it\r\n"
+      "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"
+      "WARNING: The NN block at line 7 left out: its net has no name to place\r\n"
+      "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"
+      "WARNING: The P block at line 8" + none + "its pin was imported without one, and a "
+      "connection list of pin names gives it no net\r\n"
+      "WARNING: The COMP_DEF block at line 10" + none + "no I block can name it, so no component "
+      "was made of it\r\n"
+      "WARNING: Component without designator at line 11 left out: its I block names no "
+      "definition\r\n"
+      "WARNING: Component U9 at line 11 left out: its I block names no definition\r\n"
+      "WARNING: The name \"\"" + noPin + "WARNING: The name \"GND\"" + noPin + "\r\n");
+}
+
 // Fault: a comment line in a list of values was read as its values: the layers after it
 // were declared wrongly (what was drawn on them left out, told as undeclared layers), and
 // the physical ids told as not matching the layers without a line. Comment lines are
