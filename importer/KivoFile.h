@@ -508,8 +508,6 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   size_t FBlockMark = 0;
   bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
-  int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
-  int FPlantedTexts = 0;  // texts read, for another
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;
