@@ -585,4 +585,10 @@ struct TSilence {
   const char* Why;
 };
 
+// The rows of the classes beside the controls of the four libraries: the tree list's
+// columns, menus, actions, hooks, pages, the themed controls, the dialogs' forms
+// (FreedSenderComponentRows.cpp).
+void AddComponentRows(std::vector<TSenderRow>& rows);
+std::vector<TSilence> ComponentSilences();
+
 }  // namespace senders

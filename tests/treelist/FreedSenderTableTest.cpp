@@ -10,7 +10,7 @@
 // (PublishedEvents.h): an event with neither a row nor a reason why no input fires it
 // (painting, a question asked at every layout, a change made by code) fails a test.
 // The table lives in the tree list's tests, the one executable that links every control
-// library (the skin library is linked in for it).
+// library (the skin library and the host's dialog bases are linked in for it).
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -1882,6 +1882,9 @@ const TUnfired kUnfired[] = {
     {"TdxInplaceBlobEdit", "OnPopupSize",
      "its popup's size grip starts the system's sizing loop, which posted input does not drive (not covered)"},
     {"TTeThemeGroupButton", "OnClick", "the group takes its buttons' click for its own (the group's OnClick rows)"},
+    {"TBasicAction", "OnChange",
+     "fired as code changes the action (its caption, check mark, enabled state..., its OnExecute): no input changes "
+     "an action, its clients run it"},
 };
 
 // Rows run again with a handler that raises once it has freed its sender: the error is
@@ -1933,6 +1936,7 @@ std::vector<TSenderRow> Rows() {
   AddSkinRows(rows);
   AddEditorLibraryRows(rows);
   AddTreeListRows(rows);
+  AddComponentRows(rows);
   // A radio group's button has its OnClick taken by the group, not published for users.
   std::erase_if(rows, [](const TSenderRow& row) { return row.Control == "TTeThemeGroupButton" && row.Event == "OnClick"; });
   auto find = [&rows](const std::string& control, const std::string& event, const std::string& input) {
@@ -1945,6 +1949,8 @@ std::vector<TSenderRow> Rows() {
   };
   std::vector<TSilence> silences(std::begin(kSilences), std::end(kSilences));
   for (const TSilence& silence : EditorSilences())
+    silences.push_back(silence);
+  for (const TSilence& silence : ComponentSilences())
     silences.push_back(silence);
   for (const TSilence& silence : silences)
     if (auto row = find(silence.Control, silence.Event, silence.Input); row != rows.end())

@@ -1,9 +1,9 @@
 // The events each class of the control libraries publishes, read from the libraries'
-// own headers (classlib, skin, editors, treelist, xpcontrols in the source tree): a
-// class's event members (a member named On... of a class type, without parameters) and
-// those of its ancestors, the base a template class stands on included. What a header
-// declares is what a user of the class can bind, so a test that asks this list notices
-// an event added to a class without a test of its own.
+// own headers (classlib, skin, xpcontrols, containers, editors, treelist and the host's
+// dialog bases in the source tree): a class's event members (a member named On... of a
+// class type, without parameters) and those of its ancestors, the base a template class
+// stands on included. What a header declares is what a user of the class can bind, so
+// a test that asks this list notices an event added to a class without a test of its own.
 #pragma once
 
 #include <map>
