@@ -1,7 +1,7 @@
 // The table of freed senders (FreedSenderTableTest.cpp): the rows of the classes beside
 // the controls the other rows make: the pages and frames controls sit on, the themed
 // controls and items of the skin, the class library's menus and actions, the skin's
-// window hooks, the UI automation, the dialogs' forms and the tree list's columns.
+// window hooks, the UI automation and the dialogs' forms.
 #include <string>
 #include <vector>
 

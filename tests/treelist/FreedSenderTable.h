@@ -585,10 +585,11 @@ struct TSilence {
   const char* Why;
 };
 
-// The rows of the classes beside the controls of the four libraries: the tree list's
-// columns, menus, actions, hooks, pages, the themed controls, the dialogs' forms
-// (FreedSenderComponentRows.cpp).
+// The rows of the classes beside the controls of the four libraries: menus, actions,
+// hooks, pages, the themed controls, the dialogs' forms (FreedSenderComponentRows.cpp).
 void AddComponentRows(std::vector<TSenderRow>& rows);
 std::vector<TSilence> ComponentSilences();
+// The rows of the tree list's columns (FreedSenderColumnRows.cpp).
+void AddColumnRows(std::vector<TSenderRow>& rows);
 
 }  // namespace senders

@@ -1882,6 +1882,14 @@ const TUnfired kUnfired[] = {
     {"TdxInplaceBlobEdit", "OnPopupSize",
      "its popup's size grip starts the system's sizing loop, which posted input does not drive (not covered)"},
     {"TTeThemeGroupButton", "OnClick", "the group takes its buttons' click for its own (the group's OnClick rows)"},
+    {"TdxTreeListColumn", "OnNameChanged", "fired as code renames the column"},
+    {"TdxTreeListColumn", "OnCustomDrawCell", kPainting},
+    {"TdxTreeListColumn", "OnCustomDrawColumnHeader", kPainting},
+    {"TdxTreeListWrapperColumn", "OnGetReferenceColumn",
+     "asked for each of its cells the control paints, measures, hit-tests or edits: a question for an answer, "
+     "which the table's contract of handlers freeing their sender leaves out"},
+    {"TdxTreeListButtonColumn", "OnEditButtonClick",
+     "a button column's editor has no list to open: its buttons click (OnButtonClick)"},
     {"TBasicAction", "OnChange",
      "fired as code changes the action (its caption, check mark, enabled state..., its OnExecute): no input changes "
      "an action, its clients run it"},
@@ -1937,6 +1945,7 @@ std::vector<TSenderRow> Rows() {
   AddEditorLibraryRows(rows);
   AddTreeListRows(rows);
   AddComponentRows(rows);
+  AddColumnRows(rows);
   // A radio group's button has its OnClick taken by the group, not published for users.
   std::erase_if(rows, [](const TSenderRow& row) { return row.Control == "TTeThemeGroupButton" && row.Event == "OnClick"; });
   auto find = [&rows](const std::string& control, const std::string& event, const std::string& input) {
