@@ -1036,6 +1036,28 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
                                                           b.Key(VK_RETURN, {VK_CONTROL});
                                                         }));
   AddDropDownRows<TdxInplaceBlobEdit>(rows, "TdxInplaceBlobEdit", blob);
+  // The popup tells the editor its size (the user may have sized it by its grip) as it
+  // closes, however it closes.
+  struct TPopupClose {
+    const char* Input;
+    std::function<void(TSenderBench&)> Close;
+  };
+  const TPopupClose popupCloses[] = {
+      {"Escape in its open popup", [](TSenderBench& b) { b.Key(VK_ESCAPE); }},
+      {"typing in its open popup and Ctrl+Enter",
+       [](TSenderBench& b) {
+         b.Type('x');
+         b.Key(VK_RETURN, {VK_CONTROL});
+       }},
+      {"a click on another control while its popup is open", [](TSenderBench& b) { b.Click(b.Neighbour); }},
+  };
+  for (const TPopupClose& close : popupCloses)
+    rows.push_back(EditorRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "OnPopupSize", close.Input, blob,
+                                                 [](TSenderBench& b, TdxInplaceBlobEdit* e) {
+                                                   b.Key(VK_F4);
+                                                   b.FreeOn(e->OnPopupSize, e);
+                                                 },
+                                                 [close](TSenderBench& b, TdxInplaceEdit*) { close.Close(b); }));
   rows.push_back(ChangeRow<TdxInplaceBlobEdit>("TdxInplaceBlobEdit", "typing in its memo and Ctrl+Enter", blob,
                                                [](TSenderBench& b, TdxInplaceEdit*) {
                                                  b.Key(VK_F4);
@@ -1879,8 +1901,6 @@ const TUnfired kUnfired[] = {
     {"TdxInplaceBlobEdit", "OnAssignPicture", kStoredByContainer},
     {"TdxInplaceGraphicEdit", "OnAssignPicture", kStoredByContainer},
     {"TdxInplaceGraphicEdit", "OnGetGraphicClass", "asked as a value is loaded, by code or by a container"},
-    {"TdxInplaceBlobEdit", "OnPopupSize",
-     "its popup's size grip starts the system's sizing loop, which posted input does not drive (not covered)"},
     {"TTeThemeGroupButton", "OnClick", "the group takes its buttons' click for its own (the group's OnClick rows)"},
     {"TdxTreeListColumn", "OnNameChanged", "fired as code renames the column"},
     {"TdxTreeListColumn", "OnCustomDrawCell", kPainting},
