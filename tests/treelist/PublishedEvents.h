@@ -18,6 +18,13 @@ class TPublishedEvents {
 
   bool Ok() const { return !FClasses.empty(); }
   bool Declares(const std::string& cls) const { return FClasses.count(cls) != 0; }
+  // Every class the headers declare, by name.
+  std::vector<std::string> Classes() const {
+    std::vector<std::string> names;
+    for (const auto& declared : FClasses)
+      names.push_back(declared.first);
+    return names;
+  }
   // The class and its ancestors, nearest first.
   std::vector<std::string> Ancestry(const std::string& cls) const;
   // The events of the class and its ancestors, each once, the class's own first.
