@@ -328,15 +328,45 @@ TLineCounter::~TLineCounter() {
     CloseHandle(FHandle);
 }
 
-int64_t TLineCounter::LineAt(int64_t offset) {
-  if (offset < FOffset) {
-    // Asked for an earlier place: count again from the start.
-    FOffset = FLineEnds = FBufferEnd = 0;
-    FBuffered = 0;
-    FAfterCR = false;
-    if (FHandle != INVALID_HANDLE_VALUE)
-      SetFilePointer(FHandle, 0, nullptr, FILE_BEGIN);
+void TLineCounter::GoBack(int64_t offset) {
+  const int64_t bufferStart = FBufferEnd - FBuffered;
+  if (FBuffered > 0 && offset >= bufferStart) {
+    // Within the bytes read last: the line ends between are taken off.
+    const auto byte = [&](int64_t at) { return FBuffer[static_cast<size_t>(at - bufferStart)]; };
+    const auto afterCR = [&](int64_t at) {
+      return at > bufferStart ? byte(at - 1) == '\r' : FBufferStart.AfterCR;
+    };
+    for (int64_t at = offset; at < FOffset; ++at)
+      FLineEnds -= byte(at) == '\r' || (byte(at) == '\n' && !afterCR(at));
+    FBytesCounted += FOffset - offset;
+    FOffset = offset;
+    FAfterCR = afterCR(offset);
+    return;
   }
+  GoToCheckpoint(offset);
+}
+
+void TLineCounter::GoToCheckpoint(int64_t offset) {
+  const auto after = std::upper_bound(
+      FCheckpoints.begin(), FCheckpoints.end(), offset,
+      [](int64_t at, const TCheckpoint& checkpoint) { return at < checkpoint.Offset; });
+  const TCheckpoint from = after == FCheckpoints.begin() ? TCheckpoint{0, 0, false} : after[-1];
+  FOffset = FBufferEnd = from.Offset;
+  FLineEnds = from.LineEnds;
+  FAfterCR = from.AfterCR;
+  FBuffered = 0;
+  LARGE_INTEGER to;
+  to.QuadPart = from.Offset;
+  if (FHandle != INVALID_HANDLE_VALUE)
+    SetFilePointerEx(FHandle, to, nullptr, FILE_BEGIN);
+}
+
+int64_t TLineCounter::LineAt(int64_t offset) {
+  if (offset < FOffset)
+    GoBack(offset);
+  else if (!FCheckpoints.empty() && FCheckpoints.back().Offset > FOffset + int64_t{kBufferSize} &&
+           offset > FOffset + int64_t{kBufferSize})
+    GoToCheckpoint(offset);  // ahead, within what was counted before
   if (!FOpened) {
     FOpened = true;
     FHandle = CreateFileA(FFileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -349,6 +379,9 @@ int64_t TLineCounter::LineAt(int64_t offset) {
     // The file is read a buffer at a time, not up to each place asked for: a file of
     // warnings asks for one every few bytes.
     if (FOffset == FBufferEnd) {
+      FBufferStart = {FOffset, FLineEnds, FAfterCR};
+      if (FCheckpoints.empty() || FCheckpoints.back().Offset < FOffset)
+        FCheckpoints.push_back(FBufferStart);
       DWORD got = 0;
       if (!ReadFile(FHandle, FBuffer.get(), kBufferSize, &got, nullptr) || got == 0)
         return 0;
@@ -364,6 +397,7 @@ int64_t TLineCounter::LineAt(int64_t offset) {
       FAfterCR = c == '\r';
     }
     FOffset += count;
+    FBytesCounted += count;
   }
   return FLineEnds + 1;
 }

@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "classlib/Win.h"
 
@@ -97,6 +98,8 @@ class TTextFile {
   static constexpr size_t BufferSlack = 16;
   const char* BufferPos() const { return FPos; }
   const char* BufferEnd() const { return FEnd; }
+  // The first buffered byte: the bytes from it to BufferPos() were read from the buffer.
+  const char* BufferStart() const { return FBuffer; }
   // Bit maps of the buffered bytes, for scanners that find where a run starts and stops
   // by a bit scan instead of looking at every byte, made on demand: MakeMaps maps the
   // buffered bytes, and the maps hold for the bytes before MapEnd() (BufferEnd() once
@@ -199,7 +202,12 @@ class TTextFile {
 // The line numbers of byte offsets in a named file, for messages about what was read
 // there. It reads the file through a handle of its own, forward from the last offset
 // asked for, so offsets asked for in rising order cost one pass over the file in all.
-// Lines end as text files read them: CR LF, LF or a lone CR.
+// An earlier offset costs the bytes back to it within the bytes read last, else the
+// bytes from the start of the buffer that holds it (the count at each buffer's start is
+// kept), and so does a later offset within what was counted before: not a count from the
+// file's start (a file of warnings that each name a line a little before the last one
+// asked for took time with the square of its size). Lines end as text files
+// read them: CR LF, LF or a lone CR.
 class TLineCounter {
  public:
   explicit TLineCounter(std::string fileName) : FFileName(std::move(fileName)) {}
@@ -210,8 +218,21 @@ class TLineCounter {
   // The number (from 1) of the line that holds the byte at `offset`; 0 when the file
   // cannot be read that far.
   int64_t LineAt(int64_t offset);
+  // The bytes looked at so far, forward and back.
+  int64_t BytesCounted() const { return FBytesCounted; }
 
  private:
+  // The count at the start of a buffer read.
+  struct TCheckpoint {
+    int64_t Offset;
+    int64_t LineEnds;
+    bool AfterCR;
+  };
+  // Goes back to `offset`, earlier than FOffset.
+  void GoBack(int64_t offset);
+  // Goes to the last checkpoint at or before `offset`, the buffer read again from there.
+  void GoToCheckpoint(int64_t offset);
+
   std::string FFileName;
   HANDLE FHandle = INVALID_HANDLE_VALUE;
   bool FOpened = false;
@@ -223,6 +244,9 @@ class TLineCounter {
   std::unique_ptr<char[]> FBuffer;
   DWORD FBuffered = 0;
   int64_t FBufferEnd = 0;
+  TCheckpoint FBufferStart{0, 0, false};  // the count where the buffered bytes begin
+  std::vector<TCheckpoint> FCheckpoints;  // at each buffer's start, in rising order
+  int64_t FBytesCounted = 0;
 };
 
 // Answers the first text-file error recorded while I/O checks were off, and clears it.

@@ -176,15 +176,26 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
   if (__builtin_expect(!ValueRanOver(FFile), 1)) {
-    if (__builtin_expect(LastQuoteLeftOpen(), 0) && item && FReport)
+    if (__builtin_expect(LastValueLeftOpen(), 0) && item && FReport)
       FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
-                              ": " + QuoteLeftOpenReason() + "; it was read up to there");
+                              ": " + ValueLeftOpenReason() + "; it was read up to there");
+    if (__builtin_expect(LastValueCut(), 0) && item)
+      ReportValueCut(LastValueStart(), item, value);
     return true;
   }
   if (item)
     ReportLeftOutAt(start, item, NotClosedReason());
   value.clear();
   return false;
+}
+
+void TKivoFile::ReportValueCut(int64_t position, const std::string& item, const std::string& value) {
+  if (!FReport)
+    return;
+  const std::string kept = std::to_string(KivoMaxTokenLength);
+  FReport->AddLineWarning(item + " \"" + value.substr(0, kTextValueLength) + "...\"", LineAt(position),
+                          " has more than " + kept + " characters: only the first " + kept +
+                              " were kept, the rest was passed over");
 }
 
 const char* TKivoFile::UnplaceableReason() const {
@@ -212,13 +223,19 @@ int TKivoFile::ReadKeyword() {
     ForgetLastToken();
     return kwEmpty;
   }
+  // A quote or "(" there begins a value, as in a skip of the same bytes: it is passed
+  // whole. Keywords begin with a letter: only another first character is looked at.
+  if (__builtin_expect(
+          held == 0 && !KivoTokenizerDetail::KeywordStart[static_cast<unsigned char>(*FFile.BufferPos())],
+          0) &&
+      BracketBeginsKeyword(FFile))
+    return ReadValueToken(FFile);
   const int code = ReadWord();
   const char after = GetHeldBackChar();
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
-  // A quote there begins a value, as in a skip of the same bytes: it is passed whole.
   if (after == '"')
-    return ReadQuotedToken(FFile);
+    return ReadValueToken(FFile);
   return ReadWord();  // it starts with the character held back
 }
 
@@ -254,12 +271,15 @@ bool TKivoFile::ReadModel() {
 }
 
 void TKivoFile::SkipComponentName() {
-  // A value (mostly quoted), not kept; there is none before the first section.
+  // A value (mostly quoted), not kept. One that is missing or empty loses nothing, but
+  // is told as every block's name is: the damage that took it may have taken more.
+  const int64_t at = FFile.Position();
   const int next = PassToValue(kwCOMPONENT, /*name=*/true);
-  if (next == 0 || next == '{' || next == '}')
-    return;
   std::string name;
-  ReadValue("Name of COMPONENT", name);
+  // A quoted name that ran on is told as left out already.
+  const bool read = next == 0 || next == '{' || next == '}' || ReadValue("Name of COMPONENT", name);
+  if (name.empty() && read)
+    ReportNameless(kwCOMPONENT, at, "the import needs none, and nothing was left out");
 }
 
 void TKivoFile::Read() {

@@ -123,12 +123,19 @@ struct TKivoDisplayAttribute {
   // Why its value is not used; null when it is. ([LY] whose value cannot be read sets
   // no layer instead.)
   const char* Refused = nullptr;
-  bool Quoted = false;  // a value that ran over: its quote (not its "(") was left open
-  // Why its value, used as read, ended early (its quote left open); empty when it did not.
+  // Why its value, used as read, ended early (its quote or "(" left open); empty when it
+  // did not.
   std::string OpenQuote;
+  bool Cut = false;  // its value was cut to its first KivoMaxTokenLength characters
   // Where it ends without its "]": 0 at it, '[' where the next attribute begins, '{'
   // where the next block begins.
   char EndsAt = 0;
+
+  // Whether it sets a field of the drawing state (AMT, APT, LY, LS, WD, TS, TJ, TR, TM).
+  bool SetsDrawingState() const { return Key >= kwAMT && Key <= kwTM; }
+  // Whether applying it tells something: a value not used or read otherwise than written,
+  // a key the reader does not know, a "]" missing.
+  bool TellsWhenApplied() const;
 };
 
 class TKivoFile : public TObject {
@@ -193,16 +200,26 @@ class TKivoFile : public TObject {
   void SkipComponentName();
   // A name: a word, also one that starts with a character that ends words ("+5V").
   int ReadName();
+  // A name or a name of a list that begins with "(", the "(" next: read as a skip reads
+  // it, a bracketed value (ReadValue, told as `item`), kept with its brackets and the
+  // characters of a word glued after its ")" ("(NC)", "(NC)2"). False, with `name`
+  // empty, for one that ran over its line.
+  bool ReadBracketedName(const char* item, std::string& name);
   // The keyword after a "{": a word, glued to the odd character it starts with (a form
   // feed, a NUL...) so that a warning names it whole; kwEmpty, reading nothing, before
-  // a brace or a bracket. One that begins with a quote is a quoted value, passed whole as
-  // a skip passes it (ReadQuotedToken).
+  // a brace or a bracket. One that begins with a quote or "(" is a quoted or bracketed
+  // value, passed whole as a skip passes it (ReadValueToken).
   int ReadKeyword();
   // A string value into `value`; false, with `value` empty, for one that ran over its
   // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).
-  // A quoted value whose quote is left open on its line is kept as read, up to the
-  // bracket that ended it, and told (not when `item` is null).
+  // A quoted or bracketed value whose quote or "(" is left open on its line is kept as
+  // read, up to the bracket that ended it, and told; so is one cut to its first
+  // KivoMaxTokenLength characters (neither when `item` is null).
   bool ReadValue(const char* item, std::string& value);
+  // Tells the value `value`, named `item`, read at `position`, cut to its first
+  // KivoMaxTokenLength characters.
+  [[gnu::cold]] void ReportValueCut(int64_t position, const std::string& item,
+                                    const std::string& value);
   // The board coordinate of a file value; one beyond the 32-bit range makes the object
   // unplaceable (FBeyondRange).
   int32_t ToCoordinate(double value);
@@ -238,14 +255,14 @@ class TKivoFile : public TObject {
   bool Kept(const char* object, bool refused = false, const char* reason = "") {
     if (!Placeable(object, refused, reason))
       return false;
-    CountOn(FCounting);
+    CountOn(Counting());
     return true;
   }
   template <class F>
   bool KeptDescribed(F&& describe) {
     if (!PlaceableDescribed(std::forward<F>(describe)))
       return false;
-    CountOn(FCounting);
+    CountOn(Counting());
     return true;
   }
   void ReportLeftOut(const std::string& object, const char* reason);
@@ -270,8 +287,11 @@ class TKivoFile : public TObject {
   // "}" also where a value that ran over ended, and 0 at the end of the file.
   int PassToValue(int code, bool name);
   // A block's name, its first word, or what a quoted name's quotes hold; empty where
-  // the block's items or its end come first.
-  std::string ReadBlockName(int code);
+  // the block's items or its end come first (or the quotes hold nothing). An empty name
+  // names nothing: it is told, with the block's line and what the block's reading does
+  // without it (`withoutName`), unless that is null (the caller tells it).
+  std::string ReadBlockName(int code, const char* withoutName);
+  [[gnu::cold]] void ReportNameless(int code, int64_t position, const char* withoutName);
   // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
   bool ReadListValue(int code, const char* item, std::string& value);
   int32_t ReadListInteger(int code);
@@ -330,34 +350,54 @@ class TKivoFile : public TObject {
   void ParseDetail();
   // ANNOTATE, NET_DEF, PAD_STACK or SUBCOMP; false for any other code.
   bool ParseDetailSection(int code);
-  // The layers set by [LY], each with where it was first set and how many of the
-  // objects the reader kept were drawn on it (objects that the translation places by
-  // the layer; not the graphics of pad definitions, placed through the pad-stack map);
-  // and one for each [LY] whose value could not be read, counting what was drawn until
-  // the next readable one. Told at the end of the reading.
-  struct TLayerRecord {
-    std::string Name;  // as the display holds it; empty for an unreadable value
-    int64_t Position = 0;
+  // What is told of layers at the end of the reading: how many of the objects the reader
+  // kept were drawn on each layer set by [LY] (objects that the translation places by the
+  // layer; not the graphics of pad definitions, placed through the pad-stack map), and
+  // after each [LY] whose value could not be read, until the next [LY]. A layer's record
+  // is made when its first object is counted, with the line of the [LY] before it: a file
+  // of [LY] of names without end, drawn on or not, keeps no record for each. Each [LY]
+  // whose value could not be read is told, and is kept in 8 bytes; those that objects
+  // were drawn after have their counts beside.
+  struct TLayerCounts {
     int64_t Count = 0;
-    bool Unreadable = false;
     int64_t FirstAt = 0, LastAt = 0;  // where the first and the last object counted were read
-    bool Quoted = false;  // an unreadable value's quote (not its "(") was left open
   };
-  // The display's layer name from [LY] at `position`, and its record current.
+  struct TNamedLayer {
+    int64_t Position = 0;  // the [LY] before its first object
+    TLayerCounts Counts;
+  };
+  // The display's layer: none (before the first [LY]), one named by the display, or the
+  // value of a [LY] that could not be read.
+  struct TLayerState {
+    enum TKind : uint8_t { lsNone, lsNamed, lsUnreadable };
+    TKind Kind = lsNone;
+    int64_t At = 0;       // where its [LY] was read
+    size_t Unreadable = 0;  // lsUnreadable: its entry of FUnreadableLayers
+    TLayerCounts* Counts = nullptr;  // lsUnreadable: its counts, once an object counted
+  };
+  // The display's layer name from [LY] at `position`.
   void SetLayer(const std::string& name, int64_t position) {
-    FDisplay.SetLayerName(name);
-    if (__builtin_expect(FLayer && FLayer->Name == FDisplay.LayerNameRef() && !FLayer->Unreadable, 1))
+    if (__builtin_expect(FLayer.Kind == TLayerState::lsNamed && IsDisplayLayer(name), 1))
       return;
-    SwitchLayer(position);
+    FDisplay.SetLayerName(name);
+    FLayer = {TLayerState::lsNamed, position};
+    FCountingKnown = false;
   }
-  [[gnu::cold]] void SwitchLayer(int64_t position);
-  // The record kept objects count on now: the display's layer's, or, in a pad definition,
-  // that of a layer pads are not made of (first set at `position`), else none.
-  TLayerRecord* CountingRecord(int64_t position);
-  // A [LY] at `position` whose value could not be read: no layer, a record of its own.
-  [[gnu::cold]] void SetUnreadableLayer(int64_t position, bool quoted);
+  // Whether the display's layer name is `name`, as it keeps it (its first 255 characters).
+  bool IsDisplayLayer(const std::string& name) const {
+    const std::string& current = FDisplay.LayerNameRef();
+    return name.size() <= 255 ? name == current : name.compare(0, 255, current) == 0;
+  }
+  // The counts kept objects count on now: the display's layer's, or, in a pad definition,
+  // those of a layer pads are not made of, else none.
+  TLayerCounts* Counting() {
+    return __builtin_expect(FCountingKnown, 1) ? FCounting : ResolveCounting();
+  }
+  [[gnu::cold]] TLayerCounts* ResolveCounting();
+  // A [LY] at `position` whose value could not be read, for `reason`: no layer.
+  [[gnu::cold]] void SetUnreadableLayer(int64_t position, const char* reason);
   // Counts an object kept (just read) while `layer` was the counting record.
-  void CountOn(TLayerRecord* layer) {
+  void CountOn(TLayerCounts* layer) {
     if (!layer)
       return;
     layer->LastAt = FFile.Position();
@@ -470,14 +510,19 @@ class TKivoFile : public TObject {
   int64_t FPadStackAt = -1;  // where the first PAD_STACK block was read
   // The component definitions read so far by their upper-cased names, the latest of each.
   std::unordered_map<std::string, TKivoComponent*> FDefinitions;
-  // See TLayerRecord. FLayer is the display's (none before the first [LY]); FCounting
-  // the one kept objects count on (CountingRecord).
-  std::unordered_map<std::string, TLayerRecord> FLayers;
-  std::deque<TLayerRecord> FUnreadableLayers;
-  // The layers other than the pads' own that pad definitions drew on.
-  std::unordered_map<std::string, TLayerRecord> FPadLayers;
-  TLayerRecord* FLayer = nullptr;
-  TLayerRecord* FCounting = nullptr;
+  // See TLayerCounts. The layers drawn on; the layers other than the pads' own that pad
+  // definitions drew on.
+  std::unordered_map<std::string, TNamedLayer> FLayers, FPadLayers;
+  // The [LY] whose value could not be read, in the order applied: the position, and the
+  // reason's entry of KivoReading::kLayerUnreadable in the top byte; and the counts of
+  // those objects were drawn after, by entry.
+  std::deque<uint64_t> FUnreadableLayers;
+  std::deque<std::pair<size_t, TLayerCounts>> FUnreadableCounts;
+  TLayerState FLayer;
+  // The counts kept objects count on (Counting), while FCountingKnown; found again when
+  // the layer changes.
+  TLayerCounts* FCounting = nullptr;
+  bool FCountingKnown = true;
   // The drawing state before the attributes that hold for the blocks being read alone,
   // one for each key of a block, innermost last (TBlockAttributes); the innermost block's
   // from FBlockMark on.
@@ -485,7 +530,7 @@ class TKivoFile : public TObject {
     int Key = 0;
     bool Overridden = false;  // an attribute of its key was applied after it
     std::string LayerName;
-    TLayerRecord* Layer = nullptr;
+    TLayerState Layer;
     uint8_t LineStyle = 0, HorizontalJustification = 0, VerticalJustification = 0, Mirror = 0;
     int32_t Width = 0, TextSize = 0, Rotation = 0;
     double AMT = 0, APT = 0;

@@ -53,10 +53,14 @@ void TKivoNetObject::Translate() {
   const uint32_t board = GetOwnerContainer();
   // A net given twice is one host net: the second's objects join the first's (a second
   // host net of the name would split them and the pins between the two).
-  TKivoTranslationNotes* const notes = TKivoTranslationNotes::Current();
+  // One without a name is no net: a host net named "" took every pin whose connection
+  // is empty (the lookup of "" found it), and with it the pad its record gives a
+  // connected pin. The reader tells it.
+  const bool nameless = FName.empty();
+  TKivoTranslationNotes* const notes = nameless ? nullptr : TKivoTranslationNotes::Current();
   uint32_t handle = 0;
   const bool twice = notes && notes->NetGivenBefore(*this, handle);
-  if (handle == 0) {
+  if (handle == 0 && !nameless) {
     // On the stack: a large board has a hundred thousand nets.
     TPcbNet net(/*handle=*/0);
     LoadNewHostObject(net, okNet);
@@ -226,7 +230,7 @@ std::vector<std::string> TKivoComponent::LeaveOutWhatPlacementCarriesBeyond(
   }
   for (size_t j = 0; j < FPins.size(); ++j, ++child)
     if (!IsPinLeftOut(j) && !placement.Keeps(PlaceOf(*FPins[j])))
-      leaveOut(child, "Pin " + FPins[j]->GetName());
+      leaveOut(child, PinNamed(FPins[j]->GetName()));
   return leftOut;
 }
 
@@ -360,8 +364,10 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   PcbApiDestroyIterator(iterator);
 }
 
+std::string_view HostNetName(std::string_view name) { return name.substr(0, TPcbNet::NameLength); }
+
 uint32_t LookupHostNet(const std::string& name, uint32_t board) {
-  if (board == 0)
+  if (board == 0 || name.empty())
     return 0;
   const uint32_t iterator = PcbApiCreateIterator(board, okNet, 0, 0);
   if (iterator == 0) {
@@ -374,7 +380,7 @@ uint32_t LookupHostNet(const std::string& name, uint32_t board) {
        object = PcbApiGetNextObject(iterator)) {
     net.SetHandle(object);
     net.Synchronize(/*Mode=*/1);
-    if (SameText(net.GetName(), name))
+    if (SameText(net.GetName(), HostNetName(name)))
       found = object;
   }
   PcbApiDestroyIterator(iterator);
@@ -395,9 +401,10 @@ TKivoTranslationNotes::~TKivoTranslationNotes() { gCurrentTranslationNotes = FPr
 TKivoTranslationNotes* TKivoTranslationNotes::Current() { return gCurrentTranslationNotes; }
 
 bool TKivoTranslationNotes::NetGivenBefore(const TKivoNetObject& net, uint32_t& handle) {
-  const int64_t entry =
-      FNetNames.FindOrAdd(net.GetNameView(), TKivoNameIndex::Hash(net.GetNameView()),
-                          [&](uint32_t i) { return FNets[i]->GetNameView(); });
+  const std::string_view name = HostNetName(net.GetNameView());
+  const int64_t entry = FNetNames.FindOrAdd(name, TKivoNameIndex::Hash(name), [&](uint32_t i) {
+    return HostNetName(FNets[i]->GetNameView());
+  });
   if (entry < 0) {
     FNets.push_back(&net);
     FNetHandles.push_back(0);
@@ -483,10 +490,11 @@ THostNetIndex::~THostNetIndex() { gCurrentNetIndex = FPrevious; }
 const THostNetIndex* THostNetIndex::Current() { return gCurrentNetIndex; }
 
 uint32_t THostNetIndex::Find(const std::string& name) const {
-  if (FBoard == 0)
+  if (FBoard == 0 || name.empty())
     return 0;
   if (!FRead)
     return LookupHostNet(name, FBoard);
-  const TNet* net = Lookup(name, Hash(name));
+  const std::string_view kept = HostNetName(name);
+  const TNet* net = Lookup(kept, Hash(kept));
   return net ? net->Handle : 0;
 }

@@ -24,6 +24,11 @@
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
 
+// How a warning names a net: "net GND", or "the net without a name".
+inline std::string NetNamed(const std::string& name) {
+  return name.empty() ? std::string("the net without a name") : "net " + name;
+}
+
 class TKivoNetObject : public TKivoObject {
   KIVO_CLASS(TKivoNetObject, TKivoObject)
 
@@ -37,7 +42,8 @@ class TKivoNetObject : public TKivoObject {
   void SetLayerMap(TStringList* map) override;
   void SetPadStackMap(PadStackMapRecord* record) override;
   // A host net on the board (the owner container), then every member into the board
-  // and the net.
+  // and the net. A net without a name makes no host net (none is named ""): its
+  // members are translated without a net.
   void Translate() override;
 
   std::string GetName() const { return FName; }
@@ -210,20 +216,23 @@ class TKivoComponent : public TKivoObject {
   void ForgetLeftOutChildren(const std::unordered_set<const TKivoInstance*>& gone);
   // Whether a connection list of `count` names, `name(i)` the i-th, pairs pin names with
   // net names (its first name names a pin) rather than listing net names by pin
-  // position (also an empty list).
+  // position (also an empty list). An empty name names no pin, not one without a name.
   template <class F>
   bool ListsPairs(int count, F&& name) const {
     return count > 0 && std::any_of(FPins.begin(), FPins.end(), [&](const auto& pin) {
-             return SameText(pin->GetName(), name(0));
+             return !pin->GetName().empty() && SameText(pin->GetName(), name(0));
            });
   }
   // Where the net name of pin `pinIndex` stands in such a list, as ListsPairs says
-  // (`pairs`): after the first name naming the pin, or at the pin's position; -1 for none.
+  // (`pairs`): after the first name naming the pin, or at the pin's position; -1 for none
+  // (always for a pin without a name in a list of pairs).
   template <class F>
   int NetEntryOfPin(int count, F&& name, bool pairs, size_t pinIndex) const {
     if (!pairs)
       return pinIndex < static_cast<size_t>(count) ? static_cast<int>(pinIndex) : -1;
     const std::string pinName = FPins[pinIndex]->GetName();
+    if (pinName.empty())
+      return -1;
     for (int line = 0; line + 1 < count; ++line)
       if (SameText(name(line), pinName))
         return line + 1;
@@ -258,8 +267,13 @@ class TKivoComponent : public TKivoObject {
   bool FPadStackMapPending = false;  // kept and not yet passed on
 };
 
-// The first host net of `board` named `name` (without regard to case), or 0. When the
-// host gives no iterator the error box says so.
+// A net's name as the host keeps it (its first TPcbNet::NameLength characters): nets and
+// the connections naming them are matched by it, so that a net of a longer name keeps
+// its pins (they were compared with the whole name the file gives).
+std::string_view HostNetName(std::string_view name);
+// The first host net of `board` named `name` (without regard to case, as the host keeps
+// names), or 0; 0 for an empty name, which names no net. When the host gives no iterator
+// the error box says so.
 uint32_t LookupHostNet(const std::string& name, uint32_t board);
 
 // The host's nets of a board by name without regard to case, the first of each name in
@@ -275,6 +289,7 @@ class THostNetIndex {
   ~THostNetIndex();
   THostNetIndex(const THostNetIndex&) = delete;
   THostNetIndex& operator=(const THostNetIndex&) = delete;
+  // As LookupHostNet: 0 for an empty name.
   uint32_t Find(const std::string& name) const;
   // The index that lives, or null.
   static const THostNetIndex* Current();

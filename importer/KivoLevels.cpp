@@ -1,7 +1,10 @@
 #include "importer/KivoLevels.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
+#include <climits>
+#include <cstdint>
 #include <initializer_list>
 #include <utility>
 
@@ -265,9 +268,15 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
       FLevels.FSkippedHeld.set(static_cast<size_t>(code));
     const int level = FLevels.LevelReading(code, FLevels.FDepth);
     if (level >= 0) {
-      for (const TAttribute& attribute : FAttributes)
-        FReader.ApplyAttribute(attribute.Read);
-      FAttributes.clear();
+      for (TFrame& frame : FFrames)
+        Apply(frame);
+      if (FTooDeep > 0 && FReader.FReport)
+        FReader.FReport->AddLineWarning(
+            "Attributes", FReader.LineAt(FTooDeepAt),
+            " inside the " + FBlock + " block, in blocks nested more than " +
+                std::to_string(kMaxFrames) + " deep, were not applied to the " +
+                std::string(KivoKeywordText(code)) + " block read there");
+      FFrames.clear();
       FLevels.GiveBack(code, level, FBlock);
       return true;
     }
@@ -284,7 +293,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 
   bool Attribute(int64_t depth, int64_t lowest) override {
     Prune(lowest);
-    FAttributes.push_back({depth, FReader.ReadAttribute()});
+    Keep(depth, FReader.ReadAttribute());
     return true;
   }
 
@@ -307,19 +316,15 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     // and the objects after it would take the state from before them. But a block whose
     // value ran on over its line to them holds them up to its own "}", as a skip of the
     // same bytes does: they are told and not applied.
-    if (end.Closed && FContent != TKivoContent::Anything) {
-      bool told = false;
-      for (const TAttribute& attribute : FAttributes) {
-        if (attribute.Depth != 1)
-          continue;
-        if (!told && FRanOn)
-          FLevels.TellAttributeRanOnTo(FReader.LineAt(attribute.Read.Start), FBlock);
-        else if (!told)
-          FLevels.TellAttributeInside(FReader.LineAt(attribute.Read.Start), FBlock,
-                                      FContent == TKivoContent::Values);
-        told = true;
-        if (!FRanOn)
-          FReader.ApplyAttribute(attribute.Read);
+    if (end.Closed && FContent != TKivoContent::Anything && !FFrames.empty() &&
+        FFrames.front().Depth == 1) {
+      TFrame& frame = FFrames.front();
+      if (FRanOn) {
+        FLevels.TellAttributeRanOnTo(FReader.LineAt(frame.FirstAt), FBlock);
+      } else {
+        FLevels.TellAttributeInside(FReader.LineAt(frame.FirstAt), FBlock,
+                                    FContent == TKivoContent::Values);
+        Apply(frame);
       }
     }
     if (!end.Closed)
@@ -328,16 +333,108 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   }
 
  private:
-  struct TAttribute {
-    int64_t Depth;
+  // The attributes met in the blocks still open at one depth, as applying them needs
+  // them: for each key of the drawing state the last (an earlier one changes nothing
+  // that stays), and, in the order read, those whose applying tells something (a value
+  // not used, a key not known...), the first kTold of them; the rest are counted. So a
+  // block of a million attributes keeps a few.
+  struct TKept {
     TKivoDisplayAttribute Read;
+    bool Gone = false;  // taken by a later one of its key, with nothing to tell
   };
+  struct TFrame {
+    int64_t Depth = 0;
+    int64_t FirstAt = 0;  // where its first attribute was read
+    std::vector<TKept> Kept;
+    size_t Gone = 0;
+    std::array<int32_t, kwTM - kwAMT + 1> LastOf;  // the entry of each key's last; -1 none
+    size_t Telling = 0;  // of Kept, those kept for what they tell
+    int64_t Passed = 0, PassedFirst = 0, PassedLast = 0;  // counted, and where
+  };
+  static constexpr size_t kTold = 64;
+  static constexpr size_t kMaxFrames = 64;
+
+  void Keep(int64_t depth, TKivoDisplayAttribute&& read) {
+    if (FFrames.empty() || FFrames.back().Depth < depth) {
+      if (FFrames.size() == kMaxFrames) {
+        if (FTooDeep++ == 0)
+          FTooDeepAt = read.Start;
+        FTooDeepDepth = std::min(FTooDeepDepth, depth);
+        return;
+      }
+      TFrame& frame = FFrames.emplace_back();
+      frame.Depth = depth;
+      frame.FirstAt = read.Start;
+      frame.LastOf.fill(-1);
+    }
+    TFrame& frame = FFrames.back();
+    const bool tells = read.TellsWhenApplied();
+    if (read.SetsDrawingState()) {
+      int32_t& last = frame.LastOf[static_cast<size_t>(read.Key - kwAMT)];
+      if (last >= 0) {
+        TKept& before = frame.Kept[static_cast<size_t>(last)];
+        if (!before.Read.TellsWhenApplied() || !KeepsTelling(frame, before.Read)) {
+          before.Gone = true;
+          ++frame.Gone;
+        }
+      }
+      last = static_cast<int32_t>(frame.Kept.size());
+    } else if (!tells || !KeepsTelling(frame, read)) {
+      return;
+    }
+    frame.Kept.push_back({std::move(read)});
+    if (frame.Gone > 16 && 2 * frame.Gone > frame.Kept.size())
+      Compact(frame);
+  }
+  // Whether `read`, which tells something when applied, is kept for it (counted else).
+  static bool KeepsTelling(TFrame& frame, const TKivoDisplayAttribute& read) {
+    if (frame.Telling < kTold) {
+      ++frame.Telling;
+      return true;
+    }
+    if (frame.Passed++ == 0)
+      frame.PassedFirst = read.Start;
+    frame.PassedLast = read.Start;
+    return false;
+  }
+  static void Compact(TFrame& frame) {
+    size_t kept = 0;
+    frame.LastOf.fill(-1);
+    for (TKept& entry : frame.Kept) {
+      if (entry.Gone)
+        continue;
+      if (entry.Read.SetsDrawingState())
+        frame.LastOf[static_cast<size_t>(entry.Read.Key - kwAMT)] = static_cast<int32_t>(kept);
+      if (&frame.Kept[kept] != &entry)
+        frame.Kept[kept] = std::move(entry);
+      ++kept;
+    }
+    frame.Kept.resize(kept);
+    frame.Gone = 0;
+  }
+  // Applies what the attributes of `frame` set and tells, in the order read.
+  void Apply(TFrame& frame) {
+    for (const TKept& entry : frame.Kept)
+      if (!entry.Gone)
+        FReader.ApplyAttribute(entry.Read);
+    // Counted as the warnings they would have been, one each at least.
+    if (frame.Passed > 0 && FReader.FReport)
+      FReader.FReport->AddLineWarnings(
+          std::to_string(frame.Passed) + " more attributes", FReader.LineAt(frame.PassedFirst),
+          " to line " + std::to_string(FReader.LineAt(frame.PassedLast)) + " inside the " + FBlock +
+              " block have values or keys the reader does not use: they were passed over, not "
+              "told one by one",
+          frame.Passed);
+  }
   // Forgets the attributes of the blocks closed since (deeper than `lowest`). They are
-  // the last ones: the list holds those of the blocks still open, outermost first, so
-  // that a block of a million attributes is not searched again at each.
+  // the last ones: the frames are those of the blocks still open, outermost first.
   void Prune(int64_t lowest) {
-    while (!FAttributes.empty() && FAttributes.back().Depth > lowest)
-      FAttributes.pop_back();
+    while (!FFrames.empty() && FFrames.back().Depth > lowest)
+      FFrames.pop_back();
+    if (lowest < FTooDeepDepth) {
+      FTooDeep = 0;
+      FTooDeepDepth = INT64_MAX;
+    }
   }
 
   TKivoLevels& FLevels;
@@ -345,7 +442,10 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   std::string FBlock;
   TKivoContent FContent;
   bool FRanOn;  // a value of the block ran on over its line to what the skip passes
-  std::vector<TAttribute> FAttributes;
+  std::vector<TFrame> FFrames;
+  // Attributes in blocks deeper than the frames kept: whether any may still be open, the
+  // first one's place, and the least depth of them.
+  int64_t FTooDeep = 0, FTooDeepAt = 0, FTooDeepDepth = INT64_MAX;
   int FLostCode = 0;
   int64_t FLostLine = 0;
 };

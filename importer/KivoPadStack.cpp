@@ -21,6 +21,9 @@ void TKivoPadStack::AddPadDefinition(TKivoPadDef* definition) {
 }
 
 TKivoPadDef* TKivoPadStack::FindPadDefinition(const std::string& name) const {
+  // An empty name (a record's `""`) names no definition, not one read without a name.
+  if (name.empty())
+    return nullptr;
   const int index = gDefinitionIndexes.Get(FPadDefinitions, name,
                                             [](const TStringList&, int index) { return index; });
   return index < 0 ? nullptr : dynamic_cast<TKivoPadDef*>(FPadDefinitions.GetObject(index));

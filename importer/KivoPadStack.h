@@ -53,7 +53,7 @@ class TKivoPadStack : public TKivoObject {
   const TStringList& GetPadDefinitions() const { return FPadDefinitions; }
   // Adds `definition` (taken over) under its name.
   void AddPadDefinition(TKivoPadDef* definition);
-  // The definition of that name, or null.
+  // The definition of that name, or null (always for an empty name).
   TKivoPadDef* FindPadDefinition(const std::string& name) const;
   // The pad records in file order, owned.
   std::vector<std::unique_ptr<TKivoPadRecord>>& GetPads() { return FPads; }

@@ -80,6 +80,11 @@ class TKivoPadDef : public TKivoObject {
   TKivoObjectList FPrimitives;
 };
 
+// How a warning names a pin: "Pin 1", or "Pin without a name".
+inline std::string PinNamed(const std::string& name) {
+  return name.empty() ? std::string("Pin without a name") : "Pin " + name;
+}
+
 // A pin of a component definition.
 class TKivoPad : public TKivoObject {
   KIVO_CLASS(TKivoPad, TKivoObject)

@@ -19,9 +19,10 @@ std::string ComponentNamed(const std::string& designator) {
                             : "Component " + designator;
 }
 
-// The same in the middle of a sentence: "Rotation of component R1".
+// The same in the middle of a sentence: "Rotation of component R1" (and "pin 1").
 std::string LowerFirst(std::string text) {
-  text[0] = 'c';
+  if (text[0] >= 'A' && text[0] <= 'Z')
+    text[0] = static_cast<char>(text[0] - 'A' + 'a');
   return text;
 }
 
@@ -71,8 +72,12 @@ void TKivoFile::ParseSubcomp() {
 
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
   const TBlockAttributes own(*this);
-  definition.SetName(ReadBlockName(kwCOMP_DEF));
-  FDefinitions[UpperCase(definition.GetName())] = &definition;
+  // Without a name it is read as a definition still (what it holds is no one else's),
+  // but no instance can name it.
+  definition.SetName(ReadBlockName(
+      kwCOMP_DEF, "no I block can name it, so no component was made of it"));
+  if (!definition.GetName().empty())
+    FDefinitions[UpperCase(definition.GetName())] = &definition;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Definition);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -118,8 +123,11 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     const TBlockAttributes own(*this);
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
-    TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] its block holds
-    ref.SetName(ReadBlockName(kwP));
+    TLayerCounts* const layer = Counting();  // its layer, whatever [LY] its block holds
+    // Without a name it is a pin still, which connection lists by position connect; a
+    // list of pin names cannot.
+    ref.SetName(ReadBlockName(
+        kwP, "its pin was imported without one, and a connection list of pin names gives it no net"));
     pins.push_back(std::move(pin));
     bool leftOut = false;
     int64_t indexAt = -1;  // where its PT was read
@@ -137,7 +145,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
           const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
           ref.SetX(x);
           ref.SetY(y);
-          leftOut = leftOut || !PlaceableDescribed([&] { return "Pin " + ref.GetName(); });
+          leftOut = leftOut || !PlaceableDescribed([&] { return PinNamed(ref.GetName()); });
           break;
         }
         default:
@@ -154,7 +162,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     // A pin without PT keeps index 0 by rule.
     if (indexAt >= 0)
       CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, /*pin=*/true, indexAt,
-                         [&] { return "pin " + ref.GetName(); });
+                         [&] { return LowerFirst(PinNamed(ref.GetName())); });
   }
   const size_t first = definition.GetPins().size();
   KeepRead(pins, definition.GetPins());
@@ -163,6 +171,9 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
 }
 
 TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::string& name) {
+  // An empty name names no definition, not one read without a name.
+  if (__builtin_expect(name.empty(), 0))
+    return nullptr;
   if (__builtin_expect(latest && SameText(latest->GetName(), name), 1))
     return latest;
   const auto found = FDefinitions.find(UpperCase(name));
@@ -172,15 +183,18 @@ TKivoComponent* TKivoFile::DefinitionNamed(TKivoComponent* latest, const std::st
 void TKivoFile::ParseInstance(TKivoComponent* latest) {
   const TBlockAttributes own(*this);
   const int64_t start = FFile.Position();
-  const std::string definitionName = ReadBlockName(kwI);
+  // Both told here, with what they cost.
+  const std::string definitionName = ReadBlockName(kwI, /*withoutName=*/nullptr);
   // No designator before the block's first item or its end.
-  const std::string designator = ReadBlockName(kwI);
+  const std::string designator = ReadBlockName(kwI, /*withoutName=*/nullptr);
   TKivoComponent* const found = DefinitionNamed(latest, definitionName);
   if (!found) {
     // Made as another definition it would stand on the board with pads and graphics the
     // file does not give it. Its attributes and connections go with it, touching no
     // other instance.
-    const std::string reason = "the file has no definition " + definitionName + " before it";
+    const std::string reason = definitionName.empty()
+                                   ? std::string("its I block names no definition")
+                                   : "the file has no definition " + definitionName + " before it";
     ReportLeftOutAt(start, ComponentNamed(designator), reason.c_str());
     FLevels.Skip(kwI, TKivoContent::Lost);
     return;
@@ -228,10 +242,12 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
     // it wrong nets).
     std::string_view name;
     std::string quoted;
-    if (PassToValue(kwCN, /*name=*/false) == '"') {
+    const int next = PassToValue(kwCN, /*name=*/false);
+    if (next == '"' || next == '(') {
       // A quoted name is what its quotes hold; an empty one keeps its pin's place. One
-      // whose quote ran over into the blocks after it ends the list there (told).
-      if (!ReadValue("Name of a net in the CN block", quoted)) {
+      // whose quote or "(" ran over into the blocks after it ends the list there (told).
+      const char* const item = "Name of a net in the CN block";
+      if (next == '"' ? !ReadValue(item, quoted) : !ReadBracketedName(item, quoted)) {
         FLevels.Skip(kwCN, TKivoContent::Values);
         break;
       }
@@ -255,6 +271,8 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       name = GetLastTokenView();
       if (name.empty())
         continue;
+      if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+        ReportValueCut(FFile.Position(), "Name of a net in the CN block", std::string(name));
     }
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();
@@ -424,9 +442,7 @@ void TKivoFile::ReportTranslationNotes(const TKivoTranslationNotes& notes) {
       const bool later = note.Net->GetReadAt() >= note.FirstNet->GetReadAt();
       const TKivoNetObject& second = later ? *note.Net : *note.FirstNet;
       const TKivoNetObject& first = later ? *note.FirstNet : *note.Net;
-      FReport->AddLineWarning(second.GetNameView().empty() ? std::string("The net without a name")
-                                                         : "The net " + second.GetName(),
-                              lines[second.GetReadAt()],
+      FReport->AddLineWarning("The net " + second.GetName(), lines[second.GetReadAt()],
                               " was given before (line " + std::to_string(lines[first.GetReadAt()]) +
                                   "): its objects were added to that net");
       continue;
@@ -451,7 +467,8 @@ void TKivoFile::ReportTranslationNotes(const TKivoTranslationNotes& notes) {
       const int entry = definition.NetEntryOfPin(
           connections.GetCount(), name, definition.ListsPairs(connections.GetCount(), name), pin);
       FReport->AddLineWarning(
-          "The connection of pin " + definition.GetPins()[pin]->GetName() + " of " + component,
+          "The connection of " + LowerFirst(PinNamed(definition.GetPins()[pin]->GetName())) +
+              " of " + component,
           lines[at(note)],
           " names the net \"" + connections.Get(entry) +
               "\", which the file does not define: the pin was imported without a net");

@@ -91,7 +91,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     }
     case kwPOLY: {
       auto poly = std::make_unique<TKivoPoly>(&FDisplay);
-      TLayerRecord* const layer = FCounting;  // its layer, whatever [LY] it holds
+      TLayerCounts* const layer = Counting();  // its layer, whatever [LY] it holds
       ParsePoly(*poly);
       if (Placeable("Polygon", poly->GetVertices().empty(), "its outline has no points")) {
         CountOn(layer);
@@ -122,8 +122,10 @@ bool TKivoFile::ReadPolyPoints(std::vector<TKivoPoint>& points) {
     // A block or an attribute where a point was looked for (after a coordinate that
     // could not be read, or after a whole point): the list's "}" is missing. Read as
     // coordinates, the block's numbers became points and the block was lost untold;
-    // the skip after the list gives it back to the level that reads it.
-    if (IsOpeningHeldBack())
+    // the skip after the list gives it back to the level that reads it. A quoted or
+    // bracketed value there is no point either: the skip passes it whole, as it passes
+    // the same bytes anywhere (its "}" is not the list's).
+    if (IsOpeningHeldBack() || __builtin_expect(ValueBeginsNext(FFile), 0))
       return false;
     const int code = ReadWord();
     if (code == kwCloseBrace)
@@ -220,10 +222,10 @@ bool TKivoFile::ParseText(TKivoText& text) {
   }
   const int64_t from = value.empty() ? start : LastValueStart();
   const bool quoted = LastValueQuoted();
-  // A quote left open took the text's position, up to the bracket that ended it.
-  if (LastQuoteLeftOpen()) {
+  // A quote or "(" left open took the text's position, up to the bracket that ended it.
+  if (LastValueLeftOpen()) {
     ReportLeftOutAt(from, "Text \"" + value.substr(0, kTextValueLength) + "\"",
-                    QuoteLeftOpenReason().c_str());
+                    ValueLeftOpenReason().c_str());
     return false;
   }
   // Its position is the first two numbers after it; the words before them that are no

@@ -17,7 +17,8 @@ void TKivoFile::ParseNetDef() {
     auto net = std::make_unique<TKivoNetObject>(&FDisplay);
     TKivoNetObject& ref = *net;
     ref.SetReadAt(FFile.Position());
-    ref.SetName(ReadBlockName(kwN));
+    // Without a name it is no net: its objects are imported as they are, without one.
+    ref.SetName(ReadBlockName(kwN, "its objects were imported without a net"));
     nets.push_back(std::move(net));
     const TKivoLevels::TScope netLevel(FLevels, KivoLevel::Net);
     for (int item; FLevels.Next(item);) {
@@ -44,11 +45,11 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
         const bool readable = !GetNumberError();
-        if (KeptDescribed([&] { return "Via of net " + net.GetName(); }) &&
+        if (KeptDescribed([&] { return "Via of " + NetNamed(net.GetName()); }) &&
             !(__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::DropEveryThirdVia, 0) &&
               ++FPlantedVias % 3 == 0)) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
-                             [&] { return "via of net " + net.GetName(); });
+                             [&] { return "via of " + NetNamed(net.GetName()); });
           members.push_back(std::move(via));
         }
         FLevels.Skip(kwV, TKivoContent::Values);
@@ -57,10 +58,14 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
       case kwNN: {
         auto text = std::make_unique<TKivoText>(&FDisplay);
         text->SetText(net.GetName());
+        const int64_t at = FFile.Position();
         BeginObject();
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
         text->SetPosition({x, y});
-        if (KeptDescribed([&] { return "Name of net " + net.GetName(); }))
+        // The place of a name the net does not have would be an empty text.
+        if (__builtin_expect(net.GetNameView().empty(), 0))
+          ReportLeftOutAt(at, "The NN block", "its net has no name to place");
+        else if (KeptDescribed([&] { return "Name of " + NetNamed(net.GetName()); }))
           members.push_back(std::move(text));
         FLevels.Skip(kwNN, TKivoContent::Values);
         break;

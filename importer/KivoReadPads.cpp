@@ -57,10 +57,13 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   // Its graphics are placed through the pad-stack map, not by their layers (which files
   // often leave undeclared): they count on no layer.
   FInPadDefinition = true;
-  FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+  FCountingKnown = false;
   const TBlockAttributes own(*this);
   auto* definition = new TKivoPadDef(&FDisplay);
-  definition->SetName(ReadBlockName(kwPAD_DEF));
+  // Without a name it is read as a definition still (what it holds is no one else's),
+  // but no pad record can name it.
+  definition->SetName(ReadBlockName(
+      kwPAD_DEF, "no PAD record can name it, so no pad or via takes it"));
   stack.AddPadDefinition(definition);
   const TKivoLevels::TScope level(FLevels, KivoLevel::PadDefinition);
   for (int code; FLevels.Next(code);) {
@@ -74,7 +77,7 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
     }
   }
   FInPadDefinition = false;
-  FCounting = FLayer;  // CountingRecord outside a pad definition
+  FCountingKnown = false;
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {

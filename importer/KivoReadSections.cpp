@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <numeric>
 #include <vector>
 
 #include "classlib/Strings.h"
@@ -235,17 +236,6 @@ void TKivoFile::CheckUnitScale() {
   CheckScale();
 }
 
-void TKivoFile::SwitchLayer(int64_t position) {
-  const std::string& name = FDisplay.LayerNameRef();
-  auto [at, added] = FLayers.try_emplace(name);
-  if (added) {
-    at->second.Name = name;
-    at->second.Position = position;
-  }
-  FLayer = &at->second;
-  FCounting = CountingRecord(position);
-}
-
 namespace {
 
 // The layers pad definitions draw on, which make their pads.
@@ -256,81 +246,176 @@ bool IsPadLayer(const std::string& name) {
 
 }  // namespace
 
-TKivoFile::TLayerRecord* TKivoFile::CountingRecord(int64_t position) {
-  if (!FInPadDefinition)
-    return FLayer;
-  // In a pad definition only a layer other than the pads' own is counted: what is drawn
-  // on it may not make the pads as drawn (a misspelt "PADCOM").
-  if (!FLayer || FLayer->Unreadable || IsPadLayer(FLayer->Name))
-    return nullptr;
-  auto [at, added] = FPadLayers.try_emplace(FLayer->Name);
-  if (added) {
-    at->second.Name = FLayer->Name;
-    at->second.Position = position;
+TKivoFile::TLayerCounts* TKivoFile::ResolveCounting() {
+  FCountingKnown = true;
+  FCounting = nullptr;
+  switch (FLayer.Kind) {
+    case TLayerState::lsNone:
+      break;
+    case TLayerState::lsUnreadable:
+      // In a pad definition nothing counts on it.
+      if (FInPadDefinition)
+        break;
+      if (!FLayer.Counts)
+        FLayer.Counts = &FUnreadableCounts.emplace_back(FLayer.Unreadable, TLayerCounts()).second;
+      FCounting = FLayer.Counts;
+      break;
+    case TLayerState::lsNamed: {
+      // In a pad definition only a layer other than the pads' own is counted: what is drawn
+      // on it may not make the pads as drawn (a misspelt "PADCOM").
+      const std::string& name = FDisplay.LayerNameRef();
+      if (FInPadDefinition && IsPadLayer(name))
+        break;
+      auto& layers = FInPadDefinition ? FPadLayers : FLayers;
+      auto [at, added] = layers.try_emplace(name);
+      if (added)
+        at->second.Position = FLayer.At;
+      FCounting = &at->second.Counts;
+      break;
+    }
   }
-  return &at->second;
+  return FCounting;
 }
 
-void TKivoFile::SetUnreadableLayer(int64_t position, bool quoted) {
+void TKivoFile::SetUnreadableLayer(int64_t position, const char* reason) {
   // No LYRSTR entry can declare the empty name (its list ends at an empty value), so
   // what is drawn now is not translated: told with this [LY], not put on the layer before.
   FDisplay.SetLayerName(std::string());
-  FUnreadableLayers.push_back({std::string(), position, 0, /*Unreadable=*/true});
-  FUnreadableLayers.back().Quoted = quoted;
-  FLayer = &FUnreadableLayers.back();
-  FCounting = CountingRecord(position);
+  uint64_t why = 0;
+  while (why + 1 < std::size(kLayerUnreadable) && kLayerUnreadable[why] != reason)
+    ++why;
+  FUnreadableLayers.push_back(static_cast<uint64_t>(position) | why << 56);
+  FLayer = {TLayerState::lsUnreadable, position, FUnreadableLayers.size() - 1};
+  FCountingKnown = false;
 }
 
 void TKivoFile::ReportLayers() {
   if (!FReport)
     return;
+  // What is told, in the order of the lines it names: the layers drawn on that no LYRSTR
+  // entry declares, the layers other than the pads' own that pad definitions drew on, and
+  // every [LY] whose value could not be read (they come in the order read).
+  struct TTold {
+    int64_t Position;
+    const std::string* Name;  // null for an unreadable value
+    const TLayerCounts* Counts;
+    size_t Why;  // an unreadable value's reason
+    bool Pad;
+  };
   const TStringList& declared = FBoardComponent->GetEnvironment().GetLayerStrings();
-  std::vector<const TLayerRecord*> told;
-  for (const auto& [name, record] : FLayers)
-    if (record.Count > 0 && declared.IndexOf(name) < 0)
-      told.push_back(&record);
-  for (const TLayerRecord& record : FUnreadableLayers)
-    told.push_back(&record);
-  for (const auto& [name, record] : FPadLayers)
-    if (record.Count > 0)
-      told.push_back(&record);
-  std::stable_sort(told.begin(), told.end(), [](const TLayerRecord* a, const TLayerRecord* b) {
-    return a->Position < b->Position;
-  });
-  // The lines asked in rising order: one pass over the file.
-  std::map<int64_t, int64_t> lines;
-  for (const TLayerRecord* record : told)
-    lines[record->Position] = lines[record->FirstAt] = lines[record->LastAt] = 0;
-  for (auto& [position, line] : lines)
-    line = LineAt(position);
-  for (const TLayerRecord* record : told) {
-    const auto leftOut = [&](const char* where) {
-      return ObjectsLeftOut(record->Count, where, lines[record->FirstAt], lines[record->LastAt]);
-    };
-    if (FPadLayers.count(record->Name) && &FPadLayers.at(record->Name) == record) {
-      const bool one = record->Count == 1;
+  std::vector<TTold> named;
+  for (const auto& [name, layer] : FLayers)
+    if (layer.Counts.Count > 0 && declared.IndexOf(name) < 0)
+      named.push_back({layer.Position, &name, &layer.Counts, 0, false});
+  for (const auto& [name, layer] : FPadLayers)
+    if (layer.Counts.Count > 0)
+      named.push_back({layer.Position, &name, &layer.Counts, 0, true});
+  // Positions compared in the order the records were made (pad layers after the others).
+  std::stable_sort(named.begin(), named.end(),
+                   [](const TTold& a, const TTold& b) { return a.Position < b.Position; });
+  // By entry, one each: a value that objects were drawn after again, once a block's own
+  // [LY] gave it back, may have counts twice.
+  std::stable_sort(FUnreadableCounts.begin(), FUnreadableCounts.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  size_t kept = 0;
+  for (size_t i = 0; i < FUnreadableCounts.size(); ++i) {
+    auto& [entry, counts] = FUnreadableCounts[i];
+    if (kept > 0 && FUnreadableCounts[kept - 1].first == entry) {
+      TLayerCounts& into = FUnreadableCounts[kept - 1].second;
+      if (counts.Count > 0) {
+        into.FirstAt = into.Count > 0 ? std::min(into.FirstAt, counts.FirstAt) : counts.FirstAt;
+        into.LastAt = std::max(into.LastAt, counts.LastAt);
+        into.Count += counts.Count;
+      }
+      continue;
+    }
+    FUnreadableCounts[kept++] = FUnreadableCounts[i];
+  }
+  FUnreadableCounts.resize(kept);
+  constexpr uint64_t kPosition = (uint64_t{1} << 56) - 1;
+  std::vector<size_t> unreadable;  // the entries by position, when not read in that order
+  const auto positionOf = [&](size_t entry) {
+    return static_cast<int64_t>(FUnreadableLayers[entry] & kPosition);
+  };
+  for (size_t entry = 1; entry < FUnreadableLayers.size() && unreadable.empty(); ++entry)
+    if (positionOf(entry) < positionOf(entry - 1)) {
+      unreadable.resize(FUnreadableLayers.size());
+      std::iota(unreadable.begin(), unreadable.end(), size_t{0});
+      std::stable_sort(unreadable.begin(), unreadable.end(),
+                       [&](size_t a, size_t b) { return positionOf(a) < positionOf(b); });
+    }
+  // The lines of the objects counted, asked in rising order: one pass over the file; the
+  // lines of the records themselves in a second, as they are told.
+  std::vector<int64_t> objectAt;
+  for (const TTold& told : named)
+    objectAt.insert(objectAt.end(), {told.Counts->FirstAt, told.Counts->LastAt});
+  for (const auto& [entry, counts] : FUnreadableCounts)
+    if (counts.Count > 0)
+      objectAt.insert(objectAt.end(), {counts.FirstAt, counts.LastAt});
+  std::sort(objectAt.begin(), objectAt.end());
+  objectAt.erase(std::unique(objectAt.begin(), objectAt.end()), objectAt.end());
+  std::vector<int64_t> objectLine(objectAt.size());
+  for (size_t i = 0; i < objectAt.size(); ++i)
+    objectLine[i] = LineAt(objectAt[i]);
+  const auto lineOfObject = [&](int64_t position) {
+    return objectLine[static_cast<size_t>(
+        std::lower_bound(objectAt.begin(), objectAt.end(), position) - objectAt.begin())];
+  };
+  const auto leftOut = [&](const TLayerCounts& counts, const char* where) {
+    return ObjectsLeftOut(counts.Count, where, lineOfObject(counts.FirstAt),
+                          lineOfObject(counts.LastAt));
+  };
+  const auto tell = [&](const TTold& told) {
+    const int64_t line = LineAt(told.Position);
+    if (told.Pad) {
+      const TLayerCounts& counts = *told.Counts;
+      const bool one = counts.Count == 1;
+      const int64_t first = lineOfObject(counts.FirstAt), last = lineOfObject(counts.LastAt);
       FReport->AddLineWarning(
-          "The layer \"" + record->Name + "\"", lines[record->Position],
+          "The layer \"" + *told.Name + "\"", line,
           " is none of the layers pads are made of (PADCOM, PADSLD, PADINT, DRILL, SLDMSK): " +
-              std::to_string(record->Count) + (one ? " object" : " objects") +
+              std::to_string(counts.Count) + (one ? " object" : " objects") +
               " drawn on it in pad definitions may not make " + (one ? "its pads" : "their pads") +
               " as drawn" +
-              (record->FirstAt == record->LastAt
-                   ? " (line " + std::to_string(lines[record->FirstAt]) + ")"
-                   : " (lines " + std::to_string(lines[record->FirstAt]) + " to " +
-                         std::to_string(lines[record->LastAt]) + ")"));
-      continue;
+              (first == last ? " (line " + std::to_string(first) + ")"
+                             : " (lines " + std::to_string(first) + " to " + std::to_string(last) + ")"));
+      return;
     }
-    if (!record->Unreadable) {
-      FReport->AddLineWarning("The layer \"" + record->Name + "\"", lines[record->Position],
-                              " is not declared by the file's LYRSTR: " + leftOut("on it"));
-      continue;
+    if (told.Name) {
+      FReport->AddLineWarning("The layer \"" + *told.Name + "\"", line,
+                              " is not declared by the file's LYRSTR: " + leftOut(*told.Counts, "on it"));
+      return;
     }
-    std::string reason = record->Quoted ? kQuoteNotClosed : kNotClosed;
-    if (record->Count > 0)
-      reason += "; " + leftOut("after it");
-    FReport->AddLeftOutWarning("Layer", lines[record->Position], reason);
+    std::string reason = kLayerUnreadable[told.Why];
+    if (told.Counts && told.Counts->Count > 0)
+      reason += "; " + leftOut(*told.Counts, "after it");
+    FReport->AddLeftOutWarning("Layer", line, reason);
+  };
+  // The named records and the unreadable values merged by position.
+  auto counts = FUnreadableCounts.begin();
+  size_t next = 0;
+  for (size_t i = 0; i < FUnreadableLayers.size(); ++i) {
+    const size_t entry = unreadable.empty() ? i : unreadable[i];
+    const int64_t position = positionOf(entry);
+    for (; next < named.size() && named[next].Position <= position; ++next)
+      tell(named[next]);
+    const TLayerCounts* own = nullptr;
+    if (unreadable.empty()) {
+      while (counts != FUnreadableCounts.end() && counts->first < entry)
+        ++counts;
+      if (counts != FUnreadableCounts.end() && counts->first == entry)
+        own = &counts->second;
+    } else {
+      const auto found = std::lower_bound(
+          FUnreadableCounts.begin(), FUnreadableCounts.end(), entry,
+          [](const auto& a, size_t b) { return a.first < b; });
+      if (found != FUnreadableCounts.end() && found->first == entry)
+        own = &found->second;
+    }
+    tell({position, nullptr, own, static_cast<size_t>(FUnreadableLayers[entry] >> 56), false});
   }
+  for (; next < named.size(); ++next)
+    tell(named[next]);
 }
 
 void TKivoFile::ParseDisplay() {
@@ -348,6 +433,11 @@ bool IsOtherDisplayKey(int code) { return code >= kwVIEW && code <= kwPFC; }
 
 }  // namespace
 
+bool TKivoDisplayAttribute::TellsWhenApplied() const {
+  return Refused || !OpenQuote.empty() || Cut || EndsAt != 0 ||
+         (!SetsDrawingState() && !IsOtherDisplayKey(Key));
+}
+
 TKivoDisplayAttribute TKivoFile::ReadAttribute() {
   TKivoDisplayAttribute attribute;
   attribute.Start = FFile.Position();
@@ -364,12 +454,11 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
     case kwTM:
       // A value that ran over is told when applied (an unreadable layer at the end of
       // the reading, with what it left out).
-      if (!ReadValue(/*item=*/nullptr, attribute.Text)) {
+      if (!ReadValue(/*item=*/nullptr, attribute.Text))
         attribute.Refused = NotClosedReason();
-        attribute.Quoted = LastValueQuoted();
-      } else if (LastQuoteLeftOpen()) {
-        attribute.OpenQuote = QuoteLeftOpenReason();
-      }
+      else if (LastValueLeftOpen())
+        attribute.OpenQuote = ValueLeftOpenReason();
+      attribute.Cut = LastValueCut();
       break;
     case kwWD:
     case kwTS:
@@ -393,8 +482,8 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
   }
   attribute.End = FFile.Position();
   // An attribute that runs on into the next attribute or the blocks after it ends where
-  // they begin (a value that ran over is told already).
-  if (!HeldBraceRanOver(FFile) && !SkipToCloseBracket(FFile)) {
+  // they begin (a value that ran over into them is told already, by its own reason).
+  if (!ValueRanOver(FFile) && !SkipToCloseBracket(FFile)) {
     if (GetHeldBackChar() == '[')
       attribute.EndsAt = '[';
     else if (IsBraceHeldBack())
@@ -413,6 +502,9 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
                                 value + "\"",
                             LineAt(attribute.ValueAt),
                             ": " + attribute.OpenQuote + "; it was read up to there");
+  if (__builtin_expect(attribute.Cut, 0))
+    ReportValueCut(attribute.ValueAt, "Value of " + std::string(KivoKeywordText(attribute.Key)),
+                   value);
   switch (attribute.Key) {
     case kwAMT:
       FDisplay.SetAMT(attribute.Real);
@@ -422,7 +514,7 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
       break;
     case kwLY:
       if (refused)
-        SetUnreadableLayer(attribute.ValueAt, attribute.Quoted);
+        SetUnreadableLayer(attribute.ValueAt, refused);
       else
         SetLayer(value, attribute.ValueAt);
       break;

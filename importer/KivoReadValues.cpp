@@ -6,7 +6,10 @@
 // after it are the block's, and it holds for that block alone, up to its "}". One just
 // before the block's "}" stays the level's, as the skip of a block of values takes it:
 // that "}" may be another's, moved. A comment line among values, read as values before,
-// is passed as between blocks.
+// is passed as between blocks. A name that is missing (the block's items, its end or the
+// end of the file where it should stand, or only attributes) or empty ("") names nothing:
+// a net without one made a host net named "" that every pin left without a net joined.
+// It is told with the block's line and what the block's reading does without it.
 #include "importer/KivoFile.h"
 
 #include <exception>
@@ -68,17 +71,46 @@ int TKivoFile::PassAttributes(int code, bool name) {
   return next;
 }
 
-std::string TKivoFile::ReadBlockName(int code) {
+std::string TKivoFile::ReadBlockName(int code, const char* withoutName) {
+  const int64_t at = FFile.Position();
   const int next = PassToValue(code, /*name=*/true);
-  if (next == '{' || next == '}' || next == 0)
-    return {};
+  std::string name;
   if (next == '"') {
-    std::string name;
     ReadValue(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(), name);
-    return name;
+  } else if (next == '(') {
+    ReadBracketedName(("Name of the " + std::string(KivoKeywordText(code)) + " block").c_str(),
+                      name);
+  } else if (next != '{' && next != '}' && next != 0) {
+    ReadName();
+    name = GetLastTokenView();
+    if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+      ReportValueCut(FFile.Position(), "Name of the " + std::string(KivoKeywordText(code)) + " block",
+                     name);
   }
-  ReadName();
-  return std::string(GetLastTokenView());
+  if (__builtin_expect(name.empty(), 0) && withoutName)
+    ReportNameless(code, at, withoutName);
+  return name;
+}
+
+void TKivoFile::ReportNameless(int code, int64_t position, const char* withoutName) {
+  if (FReport)
+    FReport->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
+                            LineAt(position), std::string(" has no name: ") + withoutName);
+}
+
+bool TKivoFile::ReadBracketedName(const char* item, std::string& name) {
+  if (!ReadValue(item, name))
+    return false;
+  name.insert(0, 1, '(');
+  if (LastValueLeftOpen())
+    return true;
+  name += ')';
+  // What a word holds after it stays the name's, as when names were read as words.
+  if (const int next = FFile.Peek(); next > 0 && !WordSet().Contains(static_cast<unsigned char>(next))) {
+    GetToken(FFile, WordSet(), /*skipBlanks=*/false);
+    name += GetLastTokenView();
+  }
+  return true;
 }
 
 bool TKivoFile::ReadListValue(int code, const char* item, std::string& value) {
@@ -100,7 +132,7 @@ void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int 
   // The block keeps the drawing state from before its first attribute of a key, or from
   // before the first after one of the key that holds on (Overridden); a key the drawing
   // state does not hold needs none.
-  const bool kept = attribute.Key >= kwAMT && attribute.Key <= kwTM;  // AMT, APT, LY ... TM
+  const bool kept = attribute.SetsDrawingState();
   TBlockAttribute* before = nullptr;
   if (kept) {
     for (size_t i = FBlockMark; i < FBlockAttributes.size() && !before; ++i)
@@ -162,7 +194,7 @@ void TKivoFile::EndBlockAttributes(size_t mark) {
       case kwLY:
         FDisplay.SetLayerName(before.LayerName);
         FLayer = before.Layer;
-        FCounting = CountingRecord(FLayer ? FLayer->Position : FFile.Position());
+        FCountingKnown = false;
         break;
       case kwLS:
         FDisplay.SetLineStyle(before.LineStyle);

@@ -26,6 +26,9 @@ inline constexpr char kQuoteNotClosed[] = "its quote is not closed before the ne
 inline constexpr char kNotClosedAttribute[] = "its \"(\" is not closed before the next attribute";
 inline constexpr char kQuoteNotClosedAttribute[] =
     "its quote is not closed before the next attribute";
+// The reasons a [LY] value is not used, by the entry its record keeps.
+inline constexpr const char* kLayerUnreadable[] = {kNotClosed, kQuoteNotClosed, kNotClosedAttribute,
+                                                   kQuoteNotClosedAttribute};
 inline constexpr char kUnreadableNumber[] = "a coordinate or size could not be read";
 inline constexpr char kBeyondRange[] = "a coordinate or size lies beyond the board's range";
 
@@ -36,13 +39,14 @@ inline const char* NotClosedReason() {
   return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
 }
 
-// Why the quoted value read last, which its quote does not close (LastQuoteLeftOpen),
-// ended: the bracket held back after it, or the end of the file.
-inline std::string QuoteLeftOpenReason() {
+// Why the quoted or bracketed value read last, which its quote or "(" does not close
+// (LastValueLeftOpen), ended: the bracket held back after it, or the end of the file.
+inline std::string ValueLeftOpenReason() {
+  const char* const what = LastValueQuoted() ? "its quote" : "its \"(\"";
   const char held = GetHeldBackChar();
   if (held == 0)
-    return "its quote is not closed before the end of the file";
-  return std::string("its quote is not closed before the \"") + held + "\" after it";
+    return std::string(what) + " is not closed before the end of the file";
+  return std::string(what) + " is not closed before the \"" + held + "\" after it";
 }
 
 // The integer of a list value; an unreadable one counts as a failed number.

@@ -42,16 +42,22 @@ TKivoCharSet& gBareValue = KivoTokenizerDetail::BareValue;
 TKivoCharSet& gQuotedValue = KivoTokenizerDetail::QuotedValue;
 TKivoCharSet& gBracketedValue = KivoTokenizerDetail::BracketedValue;
 const TKivoCharSet gNoSet;
-// The quoted value read last was ended by something other than its closing quote.
-bool gQuoteLeftOpen = false;
+// The quoted or bracketed value read last was ended by something other than its closing
+// character; it went on past a line end; it was cut to KivoMaxTokenLength characters.
+bool gValueLeftOpen = false;
+bool gValueWentOn = false;
+bool gValueCut = false;
 // Where the value read last began (its first character, held back or just read).
 int64_t gValueStart = 0;
 
 using KivoTokenizerDetail::ReadNonBlank;
 using KivoTokenizerDetail::TokenText;
 
+// Appends what room is left for; what is dropped marks the value as cut.
 void AppendCapped(std::string& value, std::string_view piece) {
   size_t room = KivoMaxTokenLength - std::min(value.size(), KivoMaxTokenLength);
+  if (__builtin_expect(piece.size() > room, 0))
+    gValueCut = true;
   value.append(piece.substr(0, room));
 }
 
@@ -106,28 +112,34 @@ namespace {
 
 // --- quoted and bracketed values ----------------------------------------------------
 //
-// Where a quoted value ends, for reading and skipping alike:
-// A quoted value begins at a double quote where a value is read (its first non-blank
-// character), and elsewhere (in a skip, between a level's blocks, as a block's keyword:
-// ReadQuotedToken) at a double quote after a blank, a tab, a line end, "{" or "[" (not
-// after a "]" or a "}", an attribute's or a block's end, nor after any other
-// character). It is judged line by line. On its first line the first of these ends it:
-// its closing quote, an unescaped double quote followed by a blank, a tab, a line end,
-// "]", "}" or the end of the file: the value is everything before it on the line,
-// blanks (two or more in a row too), brackets and braces included; the line end: if an
-// unescaped "{", "}" or "]" stands on the line after the opening quote, the value ends
-// before the first of them, which is structure; otherwise it goes on at the next line
-// holding more than blanks and tabs, these skipped, joined with no blank. On a line it
-// went on to, the same, except that a "{" or "[" before the value's end ends it there,
-// as a value that ran over its line: a stray quote takes no block or attribute after
-// it, and the block the value stands in stays open to its own "}", the block or
-// attribute inside it. The end of the file ends a line. A value that no closing quote
-// ends is left open (LastQuoteLeftOpen). A backslash escapes the next character, but
-// not a line end; "\b" and "\B" give a blank. A tab inside a value is a tab.
+// Where a quoted or bracketed value ends, for reading and skipping alike:
+// A quoted value begins at a double quote, a bracketed one at a "(", where a value is
+// read (its first non-blank character), and elsewhere (in a skip, between a level's
+// blocks, as a block's keyword: ReadValueToken; a name or a word of a list that begins
+// with "(") at one after a blank, a tab, a line end, "{" or "[" (not after a "]" or a
+// "}", an attribute's or a block's end, nor after any other character). It is judged
+// line by line. On its first line the first of these ends it: its closing character,
+// for a quoted value an unescaped double quote followed by a blank, a tab, a line end,
+// "]", "}" or the end of the file, for a bracketed one an unescaped ")": the value is
+// everything before it on the line, blanks (two or more in a row too), brackets and
+// braces included; the line end: if an unescaped "{", "}" or "]" stands on the line
+// after the opening character, the value ends before the first of them, which is
+// structure; otherwise it goes on at the next line: a quoted value at the next line
+// holding more than blanks and tabs, these skipped, joined with no blank; a bracketed
+// one at the next line, the line end read as one blank. On a line it went on to, the
+// same, except that a "{" or "[" before the value's end ends it there, as a value that
+// ran over its line: a stray quote or "(" takes no block or attribute after it, and the
+// block the value stands in stays open to its own "}", the block or attribute inside
+// it. The end of the file ends a line. A value that no closing character ends is left
+// open (LastValueLeftOpen). A backslash escapes the next character, but not a line
+// end; "\b" and "\B" give a blank. A tab inside a value is a tab.
 
-// What ended a quoted value.
+// The two kinds of value the reader above reads: what closes one, and how its lines join.
+enum TValueKind : uint8_t { vkQuoted, vkBracketed };
+
+// What ended a quoted or bracketed value.
 enum TQuotedEndKind : uint8_t {
-  qeQuote,    // its closing quote (consumed; what follows it is not)
+  qeClose,    // its closing character (consumed; what follows it is not)
   qeBracket,  // a bracket that is structure (consumed)
   qeFileEnd,
 };
@@ -139,16 +151,16 @@ struct TQuotedEnd {
   bool WentOn = false;           // the value went on past a line end
 };
 
-// How the scan of a quoted value takes each byte.
+// How the scan of a value takes each byte.
 enum : uint8_t {
-  qcText, qcBlank, qcTab, qcQuote, qcEscape, qcBracket, qcOpenBrace, qcOpenBracket, qcLineEnd,
+  qcText, qcBlank, qcTab, qcClose, qcEscape, qcBracket, qcOpenBrace, qcOpenBracket, qcLineEnd,
   qcZero
 };
-constexpr std::array<uint8_t, 256> MakeQuotedChars() {
+constexpr std::array<uint8_t, 256> MakeValueChars(char close) {
   std::array<uint8_t, 256> kinds{};
   kinds[' '] = qcBlank;
   kinds['\t'] = qcTab;
-  kinds['"'] = qcQuote;
+  kinds[static_cast<unsigned char>(close)] = qcClose;
   kinds['\\'] = qcEscape;
   kinds['}'] = kinds[']'] = qcBracket;
   kinds['{'] = qcOpenBrace;
@@ -157,7 +169,8 @@ constexpr std::array<uint8_t, 256> MakeQuotedChars() {
   kinds[0] = qcZero;  // the end of the buffer, or a NUL of the file
   return kinds;
 }
-constexpr std::array<uint8_t, 256> kQuotedChars = MakeQuotedChars();
+constexpr std::array<uint8_t, 256> kQuotedChars = MakeValueChars('"');
+constexpr std::array<uint8_t, 256> kBracketedChars = MakeValueChars(')');
 
 // A double quote before these (or at the end of the file) closes a quoted value.
 bool ClosesQuotedValue(unsigned char next) {
@@ -165,18 +178,19 @@ bool ClosesQuotedValue(unsigned char next) {
          next == '}';
 }
 
-// The line that a scan of a quoted value ran through to its end without finding the
-// value's end: [From, End) holds no closing quote before End, the line's end (or the
-// file's). A value begun there by a later read or skip ends at the first bracket after
-// its quote, found without looking to the line end again: each byte of a line is looked
-// at twice at most, however many quotes it holds. (A scan begun right after a quote
-// reads escapes as the one that made the note read them.)
+// The line that a scan of a value ran through to its end without finding the value's
+// end: [From, End) holds no closing character of its kind before End, the line's end
+// (or the file's). A value of that kind begun there by a later read or skip ends at the
+// first bracket after its opening character, found without looking to the line end
+// again: each byte of a line is looked at twice at most, however many quotes or "("
+// it holds. (A scan begun right after an opening character reads escapes as the one
+// that made the note read them.) One for each kind.
 struct TOpenLine {
   const TTextFile* File = nullptr;
   int64_t From = -1;
   int64_t End = -1;
 };
-TOpenLine gOpenLine;
+std::array<TOpenLine, 2> gOpenLines;
 
 // A value's characters, kept up to KivoMaxTokenLength; nothing kept for a skip.
 class TValueText {
@@ -185,33 +199,39 @@ class TValueText {
   void Add(char c) {
     if (FText && FText->size() < KivoMaxTokenLength)
       FText->push_back(c);
+    else if (FText)
+      gValueCut = true;
   }
   void Add(const char* from, const char* to) {
     if (FText)
       AppendCapped(*FText, std::string_view(from, static_cast<size_t>(to - from)));
   }
   size_t Size() const { return FText ? FText->size() : 0; }
+  // Takes the value back to its first `size` characters (a bracket ended it there).
   void Cut(size_t size) {
     if (FText && FText->size() > size)
       FText->resize(size);
+    if (FText && size < KivoMaxTokenLength)
+      gValueCut = false;
   }
 
  private:
   std::string* FText;
 };
 
-// Reads a quoted value from after its opening quote to its end (above), its characters
-// to `value` when given, escapes resolved and tabs given back. A line's end is found
-// by a look forward; where the line did not end the value and holds a bracket, the
-// reading goes back to that bracket.
-class TQuotedValueReader {
+// Reads a quoted or bracketed value from after its opening character to its end (above),
+// its characters to `value` when given, escapes resolved and tabs given back. A line's
+// end is found by a look forward; where the line did not end the value and holds a
+// bracket, the reading goes back to that bracket.
+template <TValueKind kKind>
+class TValueReader {
  public:
-  TQuotedValueReader(TTextFile& file, std::string* value) : FFile(file), FText(value) {}
+  TValueReader(TTextFile& file, std::string* value) : FFile(file), FText(value) {}
 
   TQuotedEnd Read() {
     FLineFrom = FFile.Position();
-    FKnownOpen = gOpenLine.File == &FFile && gOpenLine.From <= FLineFrom &&
-                 FLineFrom <= gOpenLine.End;
+    const TOpenLine& open = gOpenLines[kKind];
+    FKnownOpen = open.File == &FFile && open.From <= FLineFrom && FLineFrom <= open.End;
     Load();
     for (;;) {
       if (FPos == FEnd) {
@@ -230,15 +250,15 @@ class TQuotedValueReader {
           continue;
         }
         if (pending == kQuote && ClosesQuotedValue(c))
-          return Ended(qeQuote);
+          return Ended(qeClose);
         // None: the backslash (before a line end) or quote is a character of the value,
         // and `c` is read as any other.
         FText.Add(pending == kEscape ? '\\' : '"');
       }
-      switch (kQuotedChars[c]) {
+      switch (kChars[c]) {
         case qcText: {
           const char* const run = FPos;
-          while (kQuotedChars[static_cast<unsigned char>(*++FPos)] == qcText) {
+          while (kChars[static_cast<unsigned char>(*++FPos)] == qcText) {
           }
           FText.Add(run, FPos);
           break;
@@ -252,9 +272,12 @@ class TQuotedValueReader {
           FText.Add(FFile.WasTab(FPos) ? '\t' : ' ');
           ++FPos;
           break;
-        case qcQuote:
-          FPending = kQuote;
+        case qcClose:
           ++FPos;
+          // A ")" closes a bracketed value at once; a quote, by what follows it.
+          if (kKind == vkBracketed)
+            return Ended(qeClose);
+          FPending = kQuote;
           break;
         case qcEscape:
           FPending = kEscape;
@@ -296,6 +319,8 @@ class TQuotedValueReader {
 
  private:
   enum TPending : uint8_t { kNone, kEscape, kQuote };
+  static constexpr const std::array<uint8_t, 256>& kChars =
+      kKind == vkQuoted ? kQuotedChars : kBracketedChars;
 
   void Load() {
     FPos = FCounted = FFile.BufferPos();
@@ -328,26 +353,42 @@ class TQuotedValueReader {
   // At a line end that did not end the value: noted as an open line; back to the first
   // bracket on the line, or on to the next line. True when the value ended.
   bool AtLineEnd() {
-    gOpenLine = {&FFile, FLineFrom, FFile.PositionOf(FPos)};
+    gOpenLines[kKind] = {&FFile, FLineFrom, FFile.PositionOf(FPos)};
     if (FBracketAt >= 0) {
       GoBackToBracket();
       return true;
     }
     FResult.WentOn = FContinued = true;
     FKnownOpen = false;
-    // Line ends, and blanks and tabs before the next line's first other character.
+    if (kKind == vkBracketed ? !PassLineEnd() : !PassLineEnds()) {
+      Ended(qeFileEnd);
+      return true;
+    }
+    FLineFrom = FFile.PositionOf(FPos);
+    return false;
+  }
+  // A quoted value's line ends, and the blanks and tabs before the next line's first
+  // other character; false at the end of the file.
+  bool PassLineEnds() {
     for (;;) {
       while (*FPos == ' ' || *FPos == '\t' || *FPos == '\r' || *FPos == '\n')
         ++FPos;
       if (FPos != FEnd)
-        break;
-      if (!Refill()) {
-        Ended(qeFileEnd);
         return true;
-      }
+      if (!Refill())
+        return false;
     }
-    FLineFrom = FFile.PositionOf(FPos);
-    return false;
+  }
+  // A bracketed value's line end ("\r\n" is one), read as one blank; false at the end of
+  // the file.
+  bool PassLineEnd() {
+    const bool cr = *FPos++ == '\r';
+    if (FPos == FEnd && !Refill())
+      return false;
+    if (cr && *FPos == '\n' && ++FPos == FEnd && !Refill())
+      return false;
+    FText.Add(' ');
+    return true;
   }
 
   void GoBackToBracket() {
@@ -362,10 +403,10 @@ class TQuotedValueReader {
   // a closing one.
   TQuotedEnd AtFileEnd() {
     if (FPending == kQuote)
-      return Ended(qeQuote);
+      return Ended(qeClose);
     if (FPending == kEscape)
       FText.Add('\\');
-    gOpenLine = {&FFile, FLineFrom, FFile.Position()};
+    gOpenLines[kKind] = {&FFile, FLineFrom, FFile.Position()};
     if (FBracketAt >= 0) {
       GoBackToBracket();
       return FResult;
@@ -381,7 +422,7 @@ class TQuotedValueReader {
   const char* FCounted = nullptr;  // the bytes before it are counted as steps
   TPending FPending = kNone;
   bool FContinued = false;   // on a line the value went on to
-  bool FKnownOpen = false;   // on an open line noted before (gOpenLine)
+  bool FKnownOpen = false;   // on an open line noted before (gOpenLines)
   int64_t FLineFrom = 0;     // where the scan of the line began
   int64_t FBracketAt = -1;   // the first bracket on the line, -1 when none yet
   size_t FBracketSize = 0;   // the value's size before it
@@ -390,7 +431,12 @@ class TQuotedValueReader {
 
 // Out of line: the commonest values do not need it.
 __attribute__((noinline)) TQuotedEnd ReadAnyQuotedValue(TTextFile& file, std::string* value) {
-  return TQuotedValueReader(file, value).Read();
+  return TValueReader<vkQuoted>(file, value).Read();
+}
+
+// Reads a bracketed value from after its "(" to its end (above).
+__attribute__((noinline)) TQuotedEnd ReadBracketedValue(TTextFile& file, std::string* value) {
+  return TValueReader<vkBracketed>(file, value).Read();
 }
 
 // Whether a line end or the 0 after the buffered bytes (or a NUL) follows.
@@ -422,64 +468,27 @@ KIVO_ALWAYS_INLINE TQuotedEnd ReadQuotedValue(TTextFile& file, std::string* valu
     AppendCapped(*value, std::string_view(start, static_cast<size_t>(p - start)));
   file.SetBufferPos(p + 1);
   TQuotedEnd end;
-  end.Kind = qeQuote;
+  end.Kind = qeClose;
   return end;
 }
 
-// Reads a bracketed value from after its "(" to its ")" (consumed), tabs given back; the
-// escapes are resolved by the caller. A line end joins the lines with one blank; on a
-// line the value ran on to, a "{" or "}" ends it, held back as running over, and so does
-// a "[" (an attribute begins).
-void ReadBracketedValue(TTextFile& file, std::string& value) {
-  TValueText text(&value);
-  bool ranOn = false;
-  while (!file.Eof()) {
-    const char* p = file.BufferPos();
-    const char* const end = file.BufferEnd();
-    const char* const run = p;
-    while (*p != ')' && *p != '{' && *p != '}' && *p != '[' && *p != ' ' && *p != '\r' &&
-           *p != '\n' && *p != 0)
-      ++p;
-    text.Add(run, p);
-    if (p == end) {
-      file.SetBufferPos(p);
-      continue;
-    }
-    const char c = *p;
-    if (c == '\r' || c == '\n') {
-      file.SetBufferPos(p);
-      file.ReadLn();
-      if (file.Eof())
-        break;
-      text.Add(' ');
-      ranOn = true;
-      continue;
-    }
-    file.SetBufferPos(p + 1);
-    if (c == ')')
-      break;
-    if (ranOn && (c == '{' || c == '}' || c == '[')) {
-      gState.Held = c;
-      gState.RanOverAt = file.Position();
-      gState.RanOverClosed = value.find('}') != std::string::npos;
-      break;
-    }
-    text.Add(c == ' ' && file.WasTab(p) ? '\t' : c);
-  }
+// Reads a value of either kind from after its opening character.
+TQuotedEnd ReadValueOfKind(TValueKind kind, TTextFile& file, std::string* value) {
+  return kind == vkQuoted ? ReadQuotedValue(file, value) : ReadBracketedValue(file, value);
 }
 
-// The bytes a skip stops at outside a quoted value: those of structure, escapes, quotes,
+// The bytes a skip stops at outside a value: those of structure, escapes, quotes, "(",
 // comments and line ends, and 0 (the end of the buffer).
 constexpr std::array<bool, 256> MakeSkipStops() {
   std::array<bool, 256> stops{};
-  for (unsigned char c : std::string_view("{}[]\"\\%\r\n"))
+  for (unsigned char c : std::string_view("{}[]\"(\\%\r\n"))
     stops[c] = true;
   stops[0] = true;
   return stops;
 }
 constexpr std::array<bool, 256> kSkipStops = MakeSkipStops();
 
-// A double quote after these begins a quoted value; one after other characters (a "]"
+// A double quote or "(" after these begins a value; one after other characters (a "]"
 // or "}" among them) stands where no value is read.
 bool BeginsValue(unsigned char before) {
   return before == ' ' || before == '\t' || before == '\r' || before == '\n' || before == '{' ||
@@ -488,9 +497,9 @@ bool BeginsValue(unsigned char before) {
 
 // Reads what a skip passes over as the reader reads it, and answers its structure:
 // - a backslash escapes the character after it (but a line end): never structure;
-// - a quoted value (begun by a double quote after a blank, a tab, a line end, a "{" or a
-//   "[") is passed over as the reader reads it (ReadQuotedValue): the bracket that ends
-//   one left open on its line is structure;
+// - a quoted or bracketed value (begun by a double quote or "(" after a blank, a tab, a
+//   line end, a "{" or a "[") is passed over as the reader reads it (TValueReader): the
+//   bracket that ends one left open on its line is structure;
 // - a "%" where a block item may begin (first on its line, or after a "}" or "]",
 //   blanks between) begins a comment, which ends with the line.
 class TSkipScanner {
@@ -530,7 +539,11 @@ class TSkipScanner {
         break;
       case '"':
         if (BeginsValue(FBefore))
-          return PassValue();
+          return PassValue(vkQuoted);
+        break;
+      case '(':
+        if (BeginsValue(FBefore))
+          return PassValue(vkBracketed);
         break;
       case '%':
         if (FItemSpot)
@@ -592,8 +605,9 @@ class TSkipScanner {
             FFile.SetBufferPos(p + 2);
           break;
         case '"':
+        case '(':
           if (BeginsValue(FBefore)) {
-            if (const int structure = PassValue())
+            if (const int structure = PassValue(c == '"' ? vkQuoted : vkBracketed))
               return structure;
             break;
           }
@@ -632,14 +646,14 @@ class TSkipScanner {
     After('\n');
     return '\n';
   }
-  // Passes over the quoted value begun by the quote just read: answers the bracket that
+  // Passes over the value begun by the quote or "(" just read: answers the bracket that
   // ended it, '\n' first (the bracket next) when it went on past a line end, else 0.
-  __attribute__((always_inline)) int PassValue() {
-    const TQuotedEnd end = ReadQuotedValue(FFile, nullptr);
+  __attribute__((always_inline)) int PassValue(TValueKind kind) {
+    const TQuotedEnd end = ReadValueOfKind(kind, FFile, nullptr);
     int structure = 0;
     switch (end.Kind) {
-      case qeQuote:
-        After('"');
+      case qeClose:
+        After(kind == vkQuoted ? '"' : ')');
         break;
       case qeBracket:
         After(static_cast<unsigned char>(end.Bracket));
@@ -689,8 +703,10 @@ TKivoSkipEnd SkipBlockVisiting(TTextFile& file, TKivoSkipVisitor& visitor) {
       ++depth;
       if (!visitor.WantsBlocks())
         continue;
-      // A word holds no brace, so no block is missed by reading its keyword.
-      const int code = GetToken(file, WordSet(), /*skipBlanks=*/true);
+      // A word holds no brace, so no block is missed by reading its keyword; a "("
+      // there begins a value, passed as the scan passes one (no keyword).
+      const int code =
+          BracketBeginsKeyword(file) ? kwEmpty : GetToken(file, WordSet(), /*skipBlanks=*/true);
       if (visitor.Block(code, depth, std::exchange(lowest, depth))) {
         end.Code = code;
         end.Open = depth - 1;
@@ -778,20 +794,23 @@ void JoinPieces(TTextFile& file, std::string& value) {
     if (s.TextLength == 0)
       break;
     const unsigned char last = s.TextLast;
+    if (__builtin_expect(s.TextCut, 0))
+      gValueCut = true;
     AppendCapped(value, TokenText());
     if (last != '\\')
       break;
   }
 }
 
-// The rest of a quoted value, after its opening quote; what follows its closing quote
-// is taken as after a token: a bracket held back, a blank consumed.
-std::string ReadRestOfQuotedValue(TTextFile& file) {
+// The rest of a quoted or bracketed value, after its opening character. What follows a
+// quoted value's closing quote is taken as after a token: a bracket held back, a blank
+// consumed; nothing after a ")" is read.
+std::string ReadRestOfValue(TTextFile& file, TValueKind kind) {
   TTokenizerState& s = gState;
   std::string value;
-  const TQuotedEnd end = ReadQuotedValue(file, &value);
+  const TQuotedEnd end = ReadValueOfKind(kind, file, &value);
   ForgetLastToken();  // a value read whole is no token
-  if (end.Kind == qeQuote && !file.Eof()) {
+  if (end.Kind == qeClose && kind == vkQuoted && !file.Eof()) {
     const char* const p = file.BufferPos();
     if (*p == ']' || *p == '}')
       s.Held = *p;
@@ -800,12 +819,13 @@ std::string ReadRestOfQuotedValue(TTextFile& file) {
   } else if (end.Kind == qeBracket) {
     s.Held = end.Bracket;
     if (end.RanOver) {
-      // A "}" inside a quoted value is the value's, in a skip too: the block stays open.
+      // A "}" inside a value is the value's, in a skip too: the block stays open.
       s.RanOverAt = file.Position();
       s.RanOverClosed = false;
     }
   }
-  gQuoteLeftOpen = end.Kind != qeQuote;
+  gValueLeftOpen = end.Kind != qeClose;
+  gValueWentOn = end.WentOn;
   return value;
 }
 
@@ -815,21 +835,18 @@ std::string JoinContinuedString(TTextFile& file) {
   TTokenizerState& s = gState;
   const TKivoCharSet::TKind kind = s.ValueSet ? s.ValueSet->Kind() : TKivoCharSet::ksPlain;
   if (kind == TKivoCharSet::ksQuotedValue)
-    return ReadRestOfQuotedValue(file);
+    return ReadRestOfValue(file, vkQuoted);
+  if (kind == TKivoCharSet::ksBracketedValue)
+    return ReadRestOfValue(file, vkBracketed);
   std::string value;
-  if (kind == TKivoCharSet::ksBracketedValue) {
-    ReadBracketedValue(file, value);
-    ForgetLastToken();
-  } else {
-    JoinPieces(file, value);
-  }
+  JoinPieces(file, value);
   Unescape(value);
   return value;
 }
 
 std::string ReadQuotedString(TTextFile& file) {
   TTokenizerState& s = gState;
-  gQuoteLeftOpen = false;
+  gValueLeftOpen = gValueWentOn = gValueCut = false;
   if (ValueRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
@@ -868,16 +885,24 @@ bool LastValueQuoted() {
   return gState.ValueSet && gState.ValueSet->Kind() == TKivoCharSet::ksQuotedValue;
 }
 
-bool LastQuoteLeftOpen() { return gQuoteLeftOpen; }
+bool LastValueBracketed() {
+  return gState.ValueSet && gState.ValueSet->Kind() == TKivoCharSet::ksBracketedValue;
+}
+
+bool LastValueLeftOpen() { return gValueLeftOpen; }
+
+bool LastValueWentOn() { return gValueWentOn; }
+
+bool LastValueCut() { return gValueCut; }
 
 int64_t LastValueStart() { return gValueStart; }
 
-int ReadQuotedToken(TTextFile& file) {
+int ReadValueToken(TTextFile& file) {
   TTokenizerState& s = gState;
-  s.Held = 0;
-  std::string text = "\"" + ReadRestOfQuotedValue(file);
-  if (!gQuoteLeftOpen)
-    text += '"';
+  const bool quoted = std::exchange(s.Held, 0) == '"';
+  std::string text = (quoted ? "\"" : "(") + ReadRestOfValue(file, quoted ? vkQuoted : vkBracketed);
+  if (!gValueLeftOpen)
+    text += quoted ? '"' : ')';
   const size_t length = std::min(text.size(), KivoMaxTokenLength);
   std::memcpy(KivoTokenizerDetail::TokenBuffer, text.data(), length);
   s.TextLength = length;
@@ -887,9 +912,39 @@ int ReadQuotedToken(TTextFile& file) {
   return s.Code;
 }
 
+bool BracketBeginsKeyword(TTextFile& file) {
+  if (gState.Held != 0)
+    return false;
+  for (int c; (c = file.Peek()) >= 0;) {
+    if (c == ' ') {
+      KivoTokenizerDetail::SkipBufferedBlanks(file);
+    } else if (c == '\r' || c == '\n') {
+      file.ReadLn();
+    } else {
+      if (c != '(')
+        return false;
+      char bracket;
+      file.Read(bracket);
+      gState.Held = bracket;
+      ForgetLastToken();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool HeldValueBegins() {
+  const char held = gState.Held;
+  if (held != '"' && held != '(')
+    return false;
+  // As a skip that starts at the held-back character reads it (TSkipScanner::Restart).
+  const std::string_view token = TokenText();
+  return BeginsValue(token.empty() ? ' ' : static_cast<unsigned char>(token.back()));
+}
+
 void ResetScannerState() {
-  gOpenLine = {};
-  gQuoteLeftOpen = false;
+  gOpenLines = {};
+  gValueLeftOpen = gValueWentOn = gValueCut = false;
 }
 
 std::string ValueTextBetween(TTextFile& file, int64_t from, int64_t to, bool quoted,

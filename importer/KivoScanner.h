@@ -68,19 +68,27 @@ bool HeldBraceRanOver(const TTextFile& file);
 // attribute: the value ran over (and the next value read is empty).
 bool ValueRanOver(const TTextFile& file);
 
-// Reads a string value: bare (up to a blank, "]" or "}"), quoted (to where the rule at
-// the value readers in KivoScanner.cpp ends it, the same for skips) or bracketed (up to
-// ")"), with backslash escapes; tabs inside quoted and bracketed values stay tabs.
+// Reads a string value: bare (up to a blank, "]" or "}"), quoted or bracketed (to where
+// the rule at the value readers in KivoScanner.cpp ends it, the same for skips), with
+// backslash escapes; tabs inside quoted and bracketed values stay tabs. At most
+// KivoMaxTokenLength characters are kept (LastValueCut).
 std::string ReadQuotedString(TTextFile& file);
 // The rest of the value being read, in the value set its first character chose (a bare
 // value's first character held back), escapes resolved.
 std::string JoinContinuedString(TTextFile& file);
 // Whether the value read last was a quoted one.
 bool LastValueQuoted();
-// Whether the value read last was a quoted one that no closing quote ended: a bracket
-// on its line (held back), a block or attribute it ran over to (ValueRanOver) or the end
-// of the file ended it.
-bool LastQuoteLeftOpen();
+// Whether the value read last was a bracketed one.
+bool LastValueBracketed();
+// Whether the value read last was a quoted or bracketed one that no closing quote or
+// ")" ended: a bracket on its line (held back), a block or attribute it ran over to
+// (ValueRanOver) or the end of the file ended it.
+bool LastValueLeftOpen();
+// Whether the quoted or bracketed value read last went on past a line end.
+bool LastValueWentOn();
+// Whether the value read last had more than KivoMaxTokenLength characters: the first
+// ones were kept, the rest read and dropped.
+bool LastValueCut();
 // Where the value read last began: its first character (its opening quote, bracket or
 // first character of a bare value). Not changed by a value that is empty.
 int64_t LastValueStart();
@@ -96,11 +104,16 @@ std::string ValueTextBetween(TTextFile& file, int64_t from, int64_t to, bool quo
 // What a warning names of the text at the position: the held-back character and the
 // buffered bytes after it up to a blank, a line end, "{", "}" or "[" (at most 64).
 std::string NextWordInBuffer(TTextFile& file);
-// Text that begins with a quote where the reader reads no value (between a level's
-// blocks, after a block's "{"), its opening quote just read: read to its end as a skip
-// reads it, a quoted value, what follows taken as after a value (a bracket that ended it
-// held back). The last token's text is the quote and the value, with its closing quote
-// when it had one; the code kwUnknown.
-int ReadQuotedToken(TTextFile& file);
+// Text that begins with a quote or "(" where the reader reads no value (between a
+// level's blocks, after a block's "{"), its opening character held back: read to its
+// end as a skip reads it, a quoted or bracketed value, what follows taken as after a
+// value (a bracket that ended it held back). The last token's text is the opening
+// character and the value, with its closing one when it had one; the code kwUnknown.
+int ReadValueToken(TTextFile& file);
+// Before a block's keyword: passes the blanks and line ends before it and answers
+// whether a "(" begins it, a bracketed value as a skip reads it (ReadValueToken reads it
+// then, the "(" held back). Reads nothing while a character is held back.
+bool BracketBeginsKeyword(TTextFile& file);
+
 // Forgets what a previous file left (the line noted as leaving a quoted value open).
 void ResetScannerState();

@@ -182,6 +182,58 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
   return s.Code;
 }
 
+namespace {
+
+// Whether the "%" at `at`, just read, is the first character on its line but blanks
+// (and tabs read as blanks): the bytes before it are looked at in the buffer, or read
+// again a piece at a time where the buffer begins after them.
+bool PercentBeginsLine(TTextFile& file, int64_t at) {
+  const char* const first = file.BufferStart();
+  const char* p = file.BufferPos() - 1;
+  if (p >= first && file.PositionOf(p) == at) {
+    while (p > first && p[-1] == ' ')
+      --p;
+    if (p > first)
+      return p[-1] == '\r' || p[-1] == '\n';
+    at = file.PositionOf(p);
+  }
+  const int64_t back = file.Position();
+  bool begins = true;  // at the file's start
+  for (int64_t end = at; end > 0;) {
+    const int64_t from = std::max<int64_t>(0, end - 4096);
+    file.Seek(from);
+    if (file.Peek() < 0)
+      break;
+    const char* const start = file.BufferPos();
+    const char* q = start + (end - from);
+    while (q > start && q[-1] == ' ')
+      --q;
+    if (q > start) {
+      begins = q[-1] == '\r' || q[-1] == '\n';
+      break;
+    }
+    end = from;
+  }
+  file.Seek(back);
+  return begins;
+}
+
+}  // namespace
+
+bool NumberAtEmptyToken(TTextFile& file) {
+  // A comment line where a number is read is passed, as between blocks and in lists (it
+  // was taken for a number that could not be read, the object left out).
+  while (State.Held == '%' && State.TextLength == 0 && PercentBeginsLine(file, file.Position() - 1)) {
+    SkipLine(file);
+    const int code = GetToken(file, Number, /*skipBlanks=*/true);
+    if (code == kwOpenBrace || code == kwCloseBrace)
+      return NumberAtHeldBrace(code);
+    if (State.TextLength != 0)
+      return !State.TextCut;
+  }
+  return false;
+}
+
 bool NumberAtHeldBrace(int code) {
   State.Held = code == kwOpenBrace ? '{' : '}';
   State.TextLength = 0;
@@ -214,9 +266,12 @@ int ReadOtherItemToken(TTextFile& file) {
     s.Held = 0;
     const int64_t from = file.Position();
     found = ReadNonBlank(file, c);
-    // A quote after blanks or a line end begins a value, as in a skip: passed whole.
-    if (found && c == '"' && (from == 0 || file.Position() - from > 1))
-      return ReadQuotedToken(file);
+    // A quote or "(" after blanks or a line end begins a value, as in a skip: passed
+    // whole.
+    if (found && (c == '"' || c == '(') && (from == 0 || file.Position() - from > 1)) {
+      s.Held = static_cast<char>(c);
+      return ReadValueToken(file);
+    }
   }
   TTokenBuilder token;
   if (!found) {

@@ -141,6 +141,12 @@ inline bool GetNumberError();
 
 // The held-back character, 0 when none.
 char GetHeldBackChar();
+// Whether the character held back, a quote or "(" that a number or word read stopped at
+// and did not take, begins a value where a skip that starts there would read one (the
+// token it ended empty, or ended by a blank, a tab, a line end, "{" or "["; not one glued
+// to a word or number): a read of numbers or points stops at it, as at a block, and the
+// skip after them passes the value whole, as a skip of the same bytes does.
+bool HeldValueBegins();
 // Forgets everything a previous file left: nothing held back, empty last token text,
 // last code -1, number-error flag clear. A new file starts with it.
 void ResetTokenizerState();
@@ -643,12 +649,21 @@ namespace KivoTokenizerDetail {
 // and left the block's "}" to the skip after it, which then skipped the enclosing block).
 // Puts back the brace that GetToken returned (`code`): no number read.
 bool NumberAtHeldBrace(int code);
+// The number read found none: a comment line there is passed and the number read after
+// it (false when there is none after it either).
+[[gnu::cold]] bool NumberAtEmptyToken(TTextFile& file);
 KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
+  // Nor does it begin with a quote or "(" that begins a value: the value is left whole to
+  // the skip after the numbers (which passes it), as a skip of the same bytes passes it.
+  if (__builtin_expect(State.Held != 0, 0) && HeldValueBegins())
+    return false;
   // A number token holds no brace: only a held-back one is returned as one.
   const int code = GetToken(file, NumberSet(), /*skipBlanks=*/true);
   if (__builtin_expect(code == kwOpenBrace || code == kwCloseBrace, 0))
     return NumberAtHeldBrace(code);
-  return State.TextLength != 0 && !State.TextCut;
+  if (__builtin_expect(State.TextLength != 0, 1))
+    return !State.TextCut;
+  return NumberAtEmptyToken(file);
 }
 
 // Reads a number token and converts it with `Convert`: -32000 and the number-error flag
@@ -704,6 +719,17 @@ inline bool SkipHeldBlockEnd(const TTextFile& file) {
 inline bool IsOpeningHeldBack() {
   const char held = KivoTokenizerDetail::State.Held;
   return held == '{' || held == '[';
+}
+
+// Whether a quoted or bracketed value begins at the next token of a list, its gap passed
+// (SkipListGap): a quote or "(" held back that begins one (HeldValueBegins), or a "(" next
+// (a word may begin with "(", a quote ends words).
+inline bool ValueBeginsNext(const TTextFile& file) {
+  if (KivoTokenizerDetail::State.Held != 0)
+    return HeldValueBegins();
+  // The gap passed leaves at most one blank before the next token, within the buffer.
+  const char* const p = file.BufferPos();
+  return p[0] == '(' || (p[0] == ' ' && p[1] == '(');
 }
 
 // Whether a brace is held back: it is still to be read, at the end of the file too.

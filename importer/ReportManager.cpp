@@ -210,6 +210,12 @@ void TReportManager::AddLeftOutWarning(std::string_view object, int64_t line,
       true);
 }
 
+void TReportManager::AddLineWarnings(std::string_view subject, int64_t line,
+                                     std::string_view rest, int64_t count) {
+  AddLineWarning(subject, line, rest);
+  FLoadWarningCount += static_cast<int32_t>(std::clamp<int64_t>(count - 1, 0, INT32_MAX - FLoadWarningCount));
+}
+
 void TReportManager::AddLineWarning(std::string_view subject, int64_t line,
                                     std::string_view rest) {
   if (!TellLoadWarning(KindKey('W', subject, rest), line, 40 + subject.size() + rest.size(), 1))

@@ -99,6 +99,10 @@ class TReportManager : public TObject {
   // `subject` + " at line 78" + `rest`, as "WARNING: The DETAIL block at line 78 lies
   // inside the APERTURE_TABLE block: ...".
   void AddLineWarning(std::string_view subject, int64_t line, std::string_view rest);
+  // The same line for `count` load warnings the reader told together (it kept no more of
+  // them than their count and lines): counted as `count`.
+  void AddLineWarnings(std::string_view subject, int64_t line, std::string_view rest,
+                       int64_t count);
   // The same line at detail level 2 and not counted: it tells more of a load warning
   // counted already.
   void AddLineDetail(std::string_view subject, int64_t line, std::string_view rest);

@@ -32,8 +32,10 @@ class TPcbNet : public TPcbGroupObject {
   explicit TPcbNet(uint32_t handle = 0);
   int32_t Synchronize(uint8_t mode) override;
 
+  // The host keeps the first NameLength characters of a net's name.
+  static constexpr size_t NameLength = 255;
   std::string GetName() const override { return FName.Str(); }
-  // Keeps the first 255 characters.
+  // Keeps the first NameLength characters.
   void SetName(const std::string& value) override { FName = value; }
   uint8_t GetNetByte1() const { return FNetByte1; }
   void SetNetByte1(uint8_t value) { FNetByte1 = value; }
@@ -41,7 +43,7 @@ class TPcbNet : public TPcbGroupObject {
   void SetNetByte2(uint8_t value) { FNetByte2 = value; }
 
  private:
-  ShortString<255> FName;
+  ShortString<NameLength> FName;
   uint8_t FNetByte1 = 0;
   uint8_t FNetByte2 = 0;
 };

@@ -10,6 +10,7 @@
 
 #include "classlib/Automation.h"
 #include "classlib/Exceptions.h"
+#include "classlib/MemoryManager.h"
 #include "classlib/Win.h"
 #include "importer/ImportSettings.h"
 #include "importer/KivoFile.h"
@@ -405,7 +406,7 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
 TEST_F(KivoFileTest, AValueOrAttributeLeftOpenEndsWhereTheNextBlockBegins) {
   Import(std::string(kHead) +                          // lines 1 to 3
          "{DETAIL {ANNOTATE [LY \"TOP\"]\n"               // 4
-         "{L 0 0 10 0} [LY (\"SILK\"] [WD 5]\n"           // 5
+         "{L 0 0 10 0} [LY (\"SILK\"\n"                  // 5
          "% a comment\n"                                  // 6
          "{L 0 0 20 0} [TJ \"CC\"\n"                      // 7
          "{T \"X\" 5 5} [TS 40 [TR 1]\n"                   // 8
@@ -951,6 +952,127 @@ TEST(KivoReaderAlone, ALongQuotedValueInASkippedBlockIsReadInLinearTime) {
   }
 }
 
+// Fault: a value or name longer than the 65,536 characters the reader keeps was cut
+// without a word (two layer names that differ after them are one layer). Each is told
+// with its line and what was kept, in every form a value or name takes.
+TEST(KivoReaderAlone, AValueLongerThanTheReaderKeepsIsToldWithWhatWasKept) {
+  const std::string longName(70000, 'A');
+  const std::string told = " has more than 65536 characters: only the first 65536 were kept, the "
+                           "rest was passed over\r\n";
+  const std::string head = "{COMPONENT \"long\"\n{ENVIRONMENT {DBUNIT \"MIL\"} {DBGRID 1}\n";
+  const std::string shown = "\"" + longName.substr(0, 32) + "...\" at line 3";
+  const std::string shown4 = "\"" + longName.substr(0, 32) + "...\" at line 4";
+  const struct {
+    std::string Lines;  // lines 3 and 4
+    std::string Warning;
+  } cases[] = {
+      {"{LYRSTR \"" + longName + "\" 1}}\n{DETAIL}}", "Value of LYRSTR " + shown},
+      {"{LYRSTR (" + longName + ") 1}}\n{DETAIL}}", "Value of LYRSTR " + shown},
+      {"{LYRSTR " + longName + " 1}}\n{DETAIL}}", "Value of LYRSTR " + shown},
+      {"}\n{DETAIL {ANNOTATE [LY \"" + longName + "\"]}}}", "Value of LY " + shown4},
+      {"}\n{DETAIL {NET_DEF {N " + longName + "}}}}", "Name of the N block " + shown4},
+      {"}\n{DETAIL {NET_DEF {N (" + longName + ")}}}}", "Name of the N block " + shown4},
+      {"}\n{DETAIL {SUBCOMP {COMP_DEF D} {I D R1 {CN " + longName + "}}}}}",
+       "Name of a net in the CN block " + shown4},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LoadWarningsAlone(head + c.Lines + "\n"), "Load Warnings : 1\r\nWARNING: " + c.Warning + told)
+        << c.Lines.substr(0, 40);
+  }
+  // What was kept: the first 65,536 characters.
+  const std::string path = WriteScratchFile("kept.pdf", head + "{LYRSTR \"" + longName + "\" 1}}}\n");
+  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  ASSERT_TRUE(reader.ReadModel());
+  EXPECT_EQ(reader.GetBoardComponent().GetEnvironment().GetLayerStrings().Get(0), longName.substr(0, 65536));
+}
+
+// The heap the reading of `text` takes at its peak beyond what was held before, counted
+// through the module's memory manager (the model's objects, made in the reader's arena,
+// are not counted); the load warnings in `warnings`.
+int64_t PeakHeapOfReading(const std::string& text, std::string& warnings) {
+  static TMemoryManager saved;
+  static int64_t now = 0, peak = 0;
+  struct TCounting {
+    static void* Get(size_t size) {
+      void* block = saved.GetMem(size);
+      if (block)
+        peak = std::max(peak, now += static_cast<int64_t>(_msize(block)));
+      return block;
+    }
+    static int Free(void* block) {
+      if (block)
+        now -= static_cast<int64_t>(_msize(block));
+      return saved.FreeMem(block);
+    }
+    static void* Realloc(void* block, size_t size) {
+      const int64_t before = block ? static_cast<int64_t>(_msize(block)) : 0;
+      void* moved = saved.ReallocMem(block, size);
+      if (moved)
+        peak = std::max(peak, now += static_cast<int64_t>(_msize(moved)) - before);
+      return moved;
+    }
+  };
+  const std::string path = WriteScratchFile("heap.pdf", text);
+  TReportManager report(path);
+  GetMemoryManager(saved);
+  SetMemoryManager({TCounting::Get, TCounting::Free, TCounting::Realloc});
+  peak = now = 0;
+  {
+    TKivoFile reader(path, TKivoFile::TReadOnly{});
+    reader.SetReport(&report);
+    reader.ReadModel();
+  }
+  SetMemoryManager(saved);
+  report.WriteReport();
+  warnings = ReadWholeFile(report.GetReportPath());
+  return peak;
+}
+
+// Fault: the reader's own records grew with the file whatever the report kept: one for
+// each [LY] whose value could not be read, one for each layer name met, and every
+// attribute of a block it skips (16 MB of each took the host 310, 170 and 494 MB; 100 MB
+// of attributes ran it out of its address space). It keeps 8 bytes for each [LY] it
+// tells, a layer once something is drawn on it, and of a skipped block's attributes
+// those applying them needs; what is told is unchanged (counted beyond a block's first
+// 64 attributes that tell something).
+TEST(KivoReaderAlone, TheReadersRecordsStayWithinTheFilesSize) {
+  const std::string head = std::string(kHead) + "{DETAIL {ANNOTATE [LY \"TOP\"]\n";
+  const auto board = [&](const std::string& before, const std::string& unit, const std::string& after) {
+    std::string text = head + before;
+    for (int i = 0; text.size() < (2u << 20); ++i)
+      text += unit.find("%d") == std::string::npos
+                  ? unit
+                  : unit.substr(0, unit.find("%d")) + std::to_string(i) + unit.substr(unit.find("%d") + 2);
+    return text + after + "{C 0 0 1}}}}\n";
+  };
+  const struct {
+    const char* Name;
+    std::string Text;
+    const char* Told;  // a line of the report
+  } cases[] = {
+      {"unreadable", board("", "[LY \"x\n", ""),
+       "WARNING: Layer at line 5 left out: its quote is not closed before the next attribute\r\n"},
+      {"names", board("", "[LY a%d]\n", ""),
+       "WARNING: The layer \"a169855\" at line 169860 is not declared by the file's LYRSTR: 1 "
+       "object drawn on it was left out (line 169861)\r\n"},
+      {"attributes", board("{XYZ\n", "[WD 5]\n", "}\n"),
+       "WARNING: The attribute at line 6 lies inside the XYZ block, which was skipped: it was applied\r\n"},
+      // Too deep to keep: a block given back there is told to go without them.
+      {"nested", board("{XYZ\n", "{a [WD 5] ", std::string(200000, '}')),
+       "WARNING: Attributes at line 6 inside the XYZ block, in blocks nested more than 64 deep, "
+       "were not applied to the C block read there\r\n"},
+      {"faults", board("{XYZ\n", "[WD x]\n", "}\n"),
+       "WARNING: 299508 more attributes at line 70 to line 299577 inside the XYZ block have "
+       "values or keys the reader does not use: they were passed over, not told one by one\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::string warnings;
+    const int64_t peak = PeakHeapOfReading(c.Text, warnings);
+    EXPECT_LT(peak, static_cast<int64_t>(2 * c.Text.size())) << c.Name;
+    EXPECT_NE(warnings.find(c.Told), std::string::npos) << c.Name << "\n" << warnings.substr(0, 3000);
+  }
+}
+
 // Fault: objects on a layer that no LYRSTR entry declares were dropped by the
 // translation without a word ([LY "CMOP"] for "COMP" lost 5 tracks and 5 vias of the
 // example; a misspelt layer in one COMP_DEF lost the pins of the next one too), and
@@ -998,9 +1120,9 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
        "declares was read as well\r\n"},
       // An unreadable layer: what follows up to the next readable one, on a record of its
       // own; inside a pad definition nothing counts.
-      {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"] [WD 5]\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
+      {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
        "1\r\n" + unreadable + "; 2 objects drawn after it were left out (line 5)\r\n"},
-      {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"]\n{C 0 0 3}}}}",
+      {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"\n{C 0 0 3}}}}",
        "1\r\n" + unreadable + "\r\n"},
   };
   for (const auto& c : cases) {
@@ -1612,6 +1734,71 @@ TEST_F(KivoFileTest, ANetOrADesignatorGivenTwiceIsTold) {
                      "7: both were imported\r\n"
                      "WARNING: Component R1 at line 9 has the designator of the component at line "
                      "7: both were imported\r\n\r\n");
+}
+
+// Fault: a block whose name was missing (a block where it should stand) or empty was read
+// as named "": a net made a host net named "" that every pin without a connection joined
+// (taking its pad record's first pad, as a connected pin does), a definition or pad
+// definition was what an empty name found. It is told, an empty name names nothing: a
+// net without one imports its objects without a net, a pin without one is a pin by
+// position only, a definition or pad definition without one is named by nothing.
+TEST_F(KivoFileTest, ABlockWithoutANameIsToldAndItsEmptyNameNamesNothing) {
+  Import("{COMPONENT\n"                                                                    // 1
+         "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1}}\n"  // 2
+         "{DETAIL {PAD_STACK {PAD 1 \"R60\" \"S40\"} {PAD 2 \"\" \"\"}\n"                     // 3
+         " {PAD_DEF R60 {PIC [LY \"PADCOM\"] {C 0 0 30}}} {PAD_DEF S40 {PIC [LY \"PADCOM\"] {FR -20 -20 20 20}}}\n"  // 4
+         " {PAD_DEF {PIC [LY \"PADCOM\"] {C 0 0 99}}}}\n"                                   // 5
+         "{NET_DEF {N GND {DG [LY \"TOP\"] {W 0 0 1 1}}}\n"                                // 6
+         " {N {DG {W 0 0 2 2} {V 5 5 1} {NN 3 3}}} {N \"\" {DG {W 0 0 3 3}}}}\n"            // 7
+         "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1}} {P 2 {PT 1}} {P {PT 1}} {P 3 {PT 2}}}}\n"  // 8
+         " {I R R1 {CN 1 GND \"\" GND 3 GND}} {I R R2 {CN GND \"\" \"\" GND}}\n"           // 9
+         " {COMP_DEF {PIN_DEF {P 1 {PT 1}}}}\n"                                               // 10
+         " {I {CN GND}} {I \"\" U9}}}}\n");                                                   // 11
+  const std::vector<uint32_t> nets = Iterate(FBoard, /*kind=*/8);
+  ASSERT_EQ(nets.size(), 1u);
+  const std::string gnd = "#" + std::to_string(nets[0]);
+  std::vector<std::string> tracks;
+  for (uint32_t track : Iterate(FBoard, /*kind=*/4))
+    tracks.push_back(NetOfPad(track));
+  EXPECT_EQ(tracks, (std::vector<std::string>{gnd, "-", "-"}));
+  ASSERT_EQ(Iterate(FBoard, /*kind=*/3).size(), 1u);
+  EXPECT_EQ(NetOfPad(Iterate(FBoard, /*kind=*/3)[0]), "-");
+  EXPECT_EQ(Iterate(FBoard, /*kind=*/5).size(), 4u) << "the components' texts; none for the NN";
+  // R1's and R2's pins 1, 2, the one without a name and 3: a pin without a net takes its
+  // record's second pad (S40); a record's empty name finds no pad definition, a
+  // connection's no pin.
+  const std::vector<uint32_t> pads = Iterate(FBoard, /*kind=*/2);
+  ASSERT_EQ(pads.size(), 8u);
+  const std::string r60 = " TopXSize=600000(", s40 = " TopXSize=400000(", nameless = "=1980000(";
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {gnd, r60}, {"-", s40}, {"-", s40}, {gnd, ""}, {gnd, r60}, {"-", s40}, {"-", s40}, {gnd, ""}};
+  for (size_t i = 0; i < pads.size(); ++i) {
+    const std::string dump = DumpObject(pads[i]);
+    EXPECT_EQ(NetOfPad(pads[i]), expected[i].first) << i;
+    EXPECT_NE(dump.find(expected[i].second), std::string::npos) << i << dump;
+    EXPECT_EQ(dump.find(nameless), std::string::npos) << i << dump;
+  }
+  EXPECT_EQ(Iterate(FBoard, /*kind=*/9).size(), 2u) << "R1 and R2 alone";
+  const std::string none = " has no name: ";
+  const std::string noPin = " in the connections of component R1 at line 9 connects no pin of "
+                            "its definition R: it was passed over\r\n";
+  ExpectLoadWarnings(
+      "11\r\n"
+      "WARNING: The COMPONENT block at line 1" + none + "the import needs none, and nothing was "
+      "left out\r\n"
+      "WARNING: The PAD_DEF block at line 5" + none + "no PAD record can name it, so no pad or via "
+      "takes it\r\n"
+      "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"
+      "WARNING: The NN block at line 7 left out: its net has no name to place\r\n"
+      "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"
+      "WARNING: The P block at line 8" + none + "its pin was imported without one, and a "
+      "connection list of pin names gives it no net\r\n"
+      "WARNING: The COMP_DEF block at line 10" + none + "no I block can name it, so no component "
+      "was made of it\r\n"
+      "WARNING: Component without designator at line 11 left out: its I block names no "
+      "definition\r\n"
+      "WARNING: Component U9 at line 11 left out: its I block names no definition\r\n"
+      "WARNING: The name \"\"" + noPin + "WARNING: The name \"GND\"" + noPin + "\r\n");
 }
 
 // Fault: a comment line in a list of values was read as its values: the layers after it

@@ -219,6 +219,44 @@ const std::vector<TQuoteCase>& QuoteRuleCases() {
   return cases;
 }
 
+// The same rule for a bracketed value, its ")" closing it, its lines joined by a blank.
+const std::vector<TQuoteCase>& BracketRuleCases() {
+  static const std::vector<TQuoteCase> cases = {
+      {"closed on its line: a brace inside is part of it", "(REV}B) 1150 -300} z", "REV}B"},
+      {"... and so are \"]\", \"{\" and a quote", "(x]{\"y) 1} z", "x]{\"y"},
+      {"... closed right before the block's end", "(a}b)} z", "a}b"},
+      {"left open on its line, it ends before its first bracket", "(ab{c} d\n} z", "ab"},
+      {"... a \"}\" ending the block", "(ab}c {d\n}} z", "ab", "c"},
+      {"... not an escaped one, and an escaped \")\" does not close it", "(a\\}b\\) {c}\n} z",
+       "a}b) "},
+      {"it goes on at the next line, the line end read as a blank", "(POW\n  ER) 1} z",
+       "POW   ER"},
+      {"... a \"}\" on a line that closes it is part of it", "(POW\nE}R)} z", "POW E}R"},
+      {"a \"{\" on a line it went on to ends it, the block inside the value's",
+       "(POW\nE{R} x} z", "POW E", "z", true},
+      {"... and so does a \"[\", an attribute's", "(POW\nE[R] x} z", "POW E", "z"},
+      {"a line it went on to left open ends before its first \"}\"", "(POW\nER} x\n z",
+       "POW ER", "x"},
+      {"escapes; a backslash does not escape a line end", "(a\\b\\\n}y)} z", "a \\ }y"},
+  };
+  return cases;
+}
+
+// Fault: a skip took the braces of a bracketed value for structure, where the reading
+// took them as the value's: `{FL (a}b) 1 2}` ended at the "}" inside the brackets, and
+// the "}" of the block closed the block around it. A "(" begins a value in a skip where a
+// quote would, and both end where one rule ends them.
+TEST(KivoTokenizer, BracketedValuesEndByTheQuotesRuleReadingAndSkippingAlike) {
+  ExpectQuotedValues(BracketRuleCases());
+  RunCases({
+      {"a \"(\" after other characters begins no value in a skip", "{a f(x} y", "SBW",
+       R"(149"{"^a ~ -1"y")"},
+      {"... one after a blank does", "{a (x} y) z} y", "SBW", R"(149"{"^a ~ -1"y")"},
+      {"... and one right after the block's \"{\"", "{(x}) z} y", "SBW", R"(149"{"^( ~ -1"y")"},
+      {"a bracketed value at the end of the file is left open", "(a}", "V", "'a'^}"},
+  });
+}
+
 TEST(KivoTokenizer, QuotedValuesEndByOneRuleReadingAndSkippingAlike) {
   ExpectQuotedValues(QuoteRuleCases());
   RunCases({
@@ -244,11 +282,12 @@ TEST(KivoTokenizer, TabsAreBlanksBetweenTokensAndCharactersInsideValues) {
 // took minutes), and the buffer's end changed what a skip read (a line whose "{" and "}"
 // straddled it had its "{" hidden as quoted and its "}" counted).
 TEST(KivoTokenizer, QuotedValuesEndTheSameWhereverTheBufferEnds) {
-  for (const TQuoteCase& c : QuoteRuleCases()) {
-    const size_t length = c.Text.size() + 3;
-    for (size_t before = TTextFile::BufferSize - length; before <= TTextFile::BufferSize; ++before)
-      ExpectQuotedValues({c}, before);
-  }
+  for (const auto* cases : {&QuoteRuleCases(), &BracketRuleCases()})
+    for (const TQuoteCase& c : *cases) {
+      const size_t length = c.Text.size() + 3;
+      for (size_t before = TTextFile::BufferSize - length; before <= TTextFile::BufferSize; ++before)
+        ExpectQuotedValues({c}, before);
+    }
   std::string lines = "{a {ATR\n";
   for (int i = 0; i < 50000; ++i)
     lines += "      \"unclosed {quote} value\n";
@@ -294,6 +333,12 @@ TEST(KivoTokenizer, QuotedValuesAreReadInLinearTime) {
   while (blanks.size() < (1 << 20))
     blanks += "  }";
   ExpectLinear(blanks + "\"}", 3, skipBlock);
+  // The same for bracketed values.
+  ExpectLinear("{ATR {CLASS (" + braces + ")}}", 3, skipBlock);
+  std::string bracketed = "{a";
+  while (bracketed.size() < (1 << 20))
+    bracketed += " (b{}";
+  ExpectLinear(bracketed + "\n}", 3, skipBlock);
   std::string read;
   while (read.size() < (1 << 20))
     read += "\"b} ";
@@ -315,6 +360,28 @@ TEST(KivoTokenizer, Numbers) {
       {"no inf, nan, hex or values beyond the range", "inf nan 0x10 1e400 $5", "FFIFF",
        "-32000! -32000! -32000! -32000! -32000!^$"},
   });
+}
+
+// Fault: a comment line among the numbers of a block ({V 10 20<line end>% note<line
+// end>3}) was read as a number that could not be read, and the object was left out. It
+// is passed, as between blocks and in lists; a "%" after other characters on its line
+// begins no comment. The same wherever the text file's buffer ends.
+TEST(KivoTokenizer, ACommentLineAmongNumbersIsPassed) {
+  RunCases({
+      {"a comment line", "10\n% note 99\n 3", "II", "10 3"},
+      {"... several, blank and indented", "10\n  % a\n\n % b {\n 3.5", "IF", "10 3.5"},
+      {"... on the file's first line", "% a\n7", "I", "7"},
+      {"... before a block's end", "1\n% c\n}", "II", "1 -32000!^}"},
+      {"a \"%\" after a number on its line begins none", "1 % c\n 3", "II", "1 -32000!^%"},
+  });
+  EXPECT_EQ(Trace("10\n\t% a\n 3", "II", /*tabsAsBlanks=*/true), "10 3");
+  constexpr size_t kBuffer = TTextFile::BufferSize;
+  for (size_t blanks = kBuffer - 30; blanks <= kBuffer + 2; ++blanks) {
+    EXPECT_EQ(Trace("10\n" + std::string(blanks - 3, ' ') + "% c\n 3", "II"), "10 3") << blanks;
+    EXPECT_EQ(Trace("10" + std::string(blanks - 2, ' ') + "% c\n 3", "II"), "10 -32000!^%") << blanks;
+  }
+  // A long run of blanks before the "%", read back a piece at a time.
+  EXPECT_EQ(Trace("10\n" + std::string(3 * kBuffer, ' ') + "% c\n 3", "II"), "10 3");
 }
 
 TEST(KivoTokenizer, NumbersIgnoreTheLocaleDecimalSeparator) {
@@ -419,8 +486,8 @@ TEST(KivoTokenizer, ReadsStopAtTheBlocksAfterDamage) {
        "its own \"}\", the brace's block inside it", "(a\n b\n {x} y} z", "VBW",
        R"('a  b  '^{ ~ -1"z")"},
       {"... and a next value is empty", "(a\n {x} y} z", "VV", "'a  '^{ ''^{"},
-      {"... a \"}\" there is the block's own end, unless the value took one before",
-       "(a\n} x (a}\n} x", "VBWVB", R"('a '^} ~ -1"x" 'a} '^} ~^})"},
+      {"... a \"}\" there is the block's own end, and so is one on the value's first line",
+       "(a\n} x (a}\n} x", "VBWVB", R"('a '^} ~ -1"x" 'a'^} ~)"},
       {"an attribute ends at a \"{\"", "[q {x}] y", "SWCS", R"(152"["^q -1"q" ~^{ 149"q")"},
       {"... and at a \"}\" once it ran over its line, not before", "[q } r] y [qq\n} z",
        "SWCWSWC", R"(152"["^q -1"q" ~ -1"y" 152"["^q -1"qq" ~^})"},
