@@ -1,11 +1,13 @@
 // A link is told of a change before the action stores the new value, so "linked" still
 // compares the client with the old value: a client the user changed keeps its own.
+// An action freed by the OnUpdate its run starts with runs nothing more.
 #include "classlib/Actions.h"
 
 #include <algorithm>
 #include <cassert>
 #include <unordered_set>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Controls.h"
 #include "classlib/Exceptions.h"
 #include "classlib/Forms.h"
@@ -113,7 +115,9 @@ bool TActionLink::IsVisibleLinked() { return IsCustomAction(GetAction()); }
 // ---- TCustomAction ----------------------------------------------------------------
 
 bool TCustomAction::Execute() {
-  Update();
+  // An OnUpdate handler that frees the action ends the run: nothing of it is left to ask.
+  if (!Survives(this, [this] { Update(); }))
+    return true;
   return FEnabled && inherited::Execute();
 }
 

@@ -2,9 +2,9 @@
 
 #include <map>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
 #include "classlib/Exceptions.h"
-#include "classlib/FlagScope.h"
 #include "classlib/Forms.h"
 #include "classlib/StdCtrls.h"
 #include "classlib/Strings.h"
@@ -174,7 +174,9 @@ void TUIAutomation::Step() {
   // A nested loop run by an action's handler may fire the timer again.
   if (FStepping || FActions.empty())
     return;
-  const TFlagScope stepping(FStepping);
+  // OnFailure may free the automation: the flag is cleared only on one still alive.
+  FStepping = true;
+  const TOnExitIfAlive stepped(this, [this] { FStepping = false; });
   const TUIAction action = FActions.front();
   HWND wnd = FindProcessWindow(action.WindowCaption);
   if (!wnd || !IsWindowEnabled(wnd)) {

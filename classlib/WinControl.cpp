@@ -948,7 +948,12 @@ void TWinControl::WndProc(TMessage& message) {
       if (!Survives(this, [&] { UpdateMouseControl(p); }))
         return;
     }
-    if (IsControlMouseMsg(message)) {
+    // A windowless child's handler may free this control (a tool bar's button freeing
+    // the bar's owner): the message ends with it.
+    bool toChild = false;
+    if (!Survives(this, [&] { toChild = IsControlMouseMsg(message); }))
+      return;
+    if (toChild) {
       if (message.Result == 0 && FHandle)
         DefWindowProcA(FHandle, message.Msg, message.WParam, message.LParam);
       return;

@@ -119,9 +119,19 @@ void TdxInplaceBlobEdit::GetEditValue(Variant& value) {
   }
   if (!FValuePicture)
     FValuePicture = new TPicture;
-  LoadPictureFromValue(FValuePicture, GetGraphicClass(), Variant(FBlobValue));
+  // The handlers of the class and of the picture may free the editor (in place, its
+  // column's, freeing the column and the editors it dressed): no value is left then.
+  TGraphicClass graphicClass = nullptr;
+  if (!Survives(this, [&] { graphicClass = GetGraphicClass(); })) {
+    value = Variant::Null();
+    return;
+  }
+  LoadPictureFromValue(FValuePicture, graphicClass, Variant(FBlobValue));
   TPicture* picture = FValuePicture;
-  DoAssignPicture(picture);
+  if (!Survives(this, &TdxInplaceBlobEdit::DoAssignPicture, picture)) {
+    value = Variant::Null();
+    return;
+  }
   TGraphic* graphic = picture ? picture->GetGraphic() : nullptr;
   value = graphic ? Variant(int32_t(reinterpret_cast<intptr_t>(graphic))) : Variant::Null();
 }

@@ -1,5 +1,6 @@
 #include "host/ServerDialog.h"
 
+#include "classlib/AliveGuard.h"
 #include "host/ClientApi.h"
 #include "skin/KsThemeForms.h"
 #include "skin/TeThemeEngine.h"
@@ -83,11 +84,8 @@ void TServerDialog::CMShowingChanged(TMessage& message) {
     inherited::Dispatch(message);
     return;
   }
-  struct TRestorePosition {
-    TServerDialog* Dialog;
-    TPosition Position;
-    ~TRestorePosition() { Dialog->SetPosition(Position); }
-  } restore{this, GetPosition()};
+  // OnShow may free the dialog: its position is given back only while it lives.
+  const TOnExitIfAlive restore(this, [this, position = GetPosition()] { SetPosition(position); });
   SetPosition(poDesigned);
   inherited::Dispatch(message);
 }

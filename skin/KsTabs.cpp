@@ -11,6 +11,7 @@
 //   own activates no page.
 // - Mouse down works out which arrow is under the point, as mouse moves do, so that
 //   a click without a preceding move still presses the arrow.
+// - A page freed by its OnShow as it becomes active is not brought to the front.
 #include "skin/KsTabs.h"
 
 #include <algorithm>
@@ -917,7 +918,10 @@ void TKsCustomTabControl::SetActivePage(TKsCustomTabSheet* page) {
   if (old)
     old->SetVisible(false);
   if (page) {
-    page->SetVisible(true);
+    // A page its OnShow freed has left the pages, and the control has gone on to
+    // another: nothing of it is left to show.
+    if (!Survives(page, [page] { page->SetVisible(true); }))
+      return;
     page->BringToFront();
     FTabIndex = page->PageIndex();
   }

@@ -268,6 +268,8 @@ TdxEditViewData* TdxTreeListColumn::GetViewData() {
 void TdxTreeListColumn::InitEditProperties(TdxInplaceEdit* editor) {
   if (!editor)
     return;
+  if (FTreeList)
+    FTreeList->EditorBoundTo(editor, this);
   editor->SetReadOnly(GetReadOnly());
   editor->OnChange = TNotifyEvent::Bind<&TdxTreeListColumn::DoChange>(this);
   editor->OnValidate = TdxEditValidateEvent::Bind<&TdxTreeListColumn::DoValidate>(this);

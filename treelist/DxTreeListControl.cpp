@@ -7,6 +7,9 @@
 //   would leave nothing to copy, and every column would be lost.
 // - A column that leaves the control takes its cell texts with it (not only when it is
 //   freed), so the texts of the columns after it stay with their columns.
+// - A column that leaves the control while its cell is edited (its own handler may free
+//   it) ends the edit unstored: stored, the edit went to the column that took its index.
+//   The editors it bound to itself are freed with it, since their events call it.
 // - A plain header click sorts by the clicked column alone; only the add-to-sort
 //   modifier (Shift, with multi-sort on) keeps the other sorted columns. Setting Sorted
 //   in code keeps them whenever multi-sort is on.
@@ -24,6 +27,7 @@
 #include <algorithm>
 #include <cassert>
 #include <exception>
+#include <vector>
 
 #include "classlib/AliveGuard.h"
 #include "classlib/Boundary.h"
@@ -106,8 +110,10 @@ void TCustomdxTreeListControl::Loaded() {
 
 void TCustomdxTreeListControl::Notification(TComponent* AComponent, TOperation operation) {
   inherited::Notification(AComponent, operation);
-  if (operation == opRemove)
-    FEditors.Remove(AComponent);
+  if (operation != opRemove)
+    return;
+  FEditors.Remove(AComponent);
+  FEditorColumns.erase(AComponent);
 }
 
 void TCustomdxTreeListControl::GetChildren(TGetChildProc proc, TComponent* root) {
@@ -182,6 +188,10 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* column) {
   column->SetCachedIndex(-1);
   if (index < 0)
     return;
+  // The editors the column dressed call it back (their change, validation, lists and
+  // buttons), and an edit of its cell has no column left to store it (the column's index
+  // names another column now): the edit ends unstored and those editors go with it.
+  EndEditorsOf(column, index);
   if (!IsDestroying() && !GetClearing()) {
     // The column's texts leave with it, so that the later columns keep theirs.
     for (int i = 0; i < GetCount(); ++i)
@@ -195,6 +205,33 @@ void TCustomdxTreeListControl::RemoveColumn(TdxTreeListColumn* column) {
   RemoveSortedColumn(column);
   if (!IsDestroying())
     ColumnChanged(nullptr);
+}
+
+void TCustomdxTreeListControl::EndEditorsOf(TdxTreeListColumn* column, int index) {
+  const bool edited = GetEditController().GetEditedColumn() == index;
+  GetEditController().ColumnGone(index);
+  std::vector<TdxInplaceEdit*> bound;
+  bool hadFocus = false;
+  for (int i = 0; i < FEditors.GetCount(); ++i) {
+    auto* editor = static_cast<TdxInplaceEdit*>(FEditors.Get(i));
+    const auto dresser = FEditorColumns.find(editor);
+    const bool isBound = dresser != FEditorColumns.end() && dresser->second == column;
+    // The editor of the cell shows it (a wrapper's is bound to its reference column).
+    const bool shown = editor->HandleAllocated() && IsWindowVisible(editor->GetHandle());
+    if (!isBound && !(edited && shown))
+      continue;
+    hadFocus = hadFocus || (editor->HandleAllocated() && GetFocus() == editor->GetHandle());
+    if (isBound) {
+      bound.push_back(editor);
+      continue;
+    }
+    editor->HidingEditor = true;
+    editor->HideEdit();
+  }
+  for (TdxInplaceEdit* editor : bound)
+    delete editor;  // leaves FEditors and FEditorColumns through its notification
+  if (hadFocus && !IsDestroying() && HandleAllocated() && IsWindowVisible(GetHandle()))
+    ::SetFocus(GetHandle());
 }
 
 void TCustomdxTreeListControl::DestroyColumns() {

@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -309,6 +310,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   virtual void BeforeColumnSorted(TdxTreeListColumn* column);
   virtual void RemoveSortedColumn(TdxTreeListColumn* column);
   virtual void ColumnSorted(TdxTreeListColumn* column);
+  // The column leaves the control: its cell texts leave the nodes, an edit of its cell
+  // ends unstored and the editors it bound to itself go with it.
   virtual void RemoveColumn(TdxTreeListColumn* column);
   // BeginUpdate with the sort lock raised; the release of the lock's last level sorts
   // the nodes (SortFinished), then EndUpdate (EndUpdateQuiet when the sort raises).
@@ -401,6 +404,13 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   friend class TdxTreeListBands;
   friend class TdxTreeListPlacement;
 
+  // `column` binds the events of `editor` to itself.
+  void EditorBoundTo(TdxInplaceEdit* editor, TdxTreeListColumn* column) { FEditorColumns[editor] = column; }
+  // `column`, of list index `index`, leaves: an edit of its cell ends unstored (its
+  // editor hidden), the editors whose events were last bound to it are freed, and the
+  // control takes the focus back from an editor that had it.
+  void EndEditorsOf(TdxTreeListColumn* column, int index);
+
   bool IsHeaderPanelRowCountStored() { return !IsOptionsEx25(); }
   // The sorted-column list in the sort positions the columns were loaded with; columns
   // without one follow in their present order.
@@ -451,6 +461,8 @@ class TCustomdxTreeListControl : public TCustomdxTreeList {
   TList FColumns;
   bool FDefaultLayout = true;
   TList FEditors;
+  // The column each editor's events were last bound to (as it dressed the editor).
+  std::map<const TComponent*, TdxTreeListColumn*> FEditorColumns;
   int FHeaderMinRowCount = 1;
   int FHeaderPanelMaxRowCount = 5;
   int FHeaderPanelRowCount = 1;

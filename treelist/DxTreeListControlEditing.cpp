@@ -75,7 +75,9 @@ bool TCustomdxTreeListControl::PrepareEditor(TdxInplaceEdit* editor, TdxTreeList
   if (!Survives(this, [&] { InitEditor(editor); }))
     return false;
   Variant value;
-  ColumnAt(index)->LoadEditValue(node, editor, value);
+  // The column's handlers may free it, and the editor it dressed with it.
+  if (!Survives(editor, [&] { ColumnAt(index)->LoadEditValue(node, editor, value); }))
+    return false;
   // The loaded value is the one Escape goes back to, and not a change.
   editor->AcceptValue();
   return true;

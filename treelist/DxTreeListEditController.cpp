@@ -6,7 +6,7 @@
 //   being destroyed; ending it hides the editor and gives the focus back to the control
 //   (quietly: only when the editor had it).
 // - A node that goes while edited takes its edit with it: the editor is hidden without
-//   storing into a cell that no longer exists.
+//   storing into a cell that no longer exists; so does a column (its editor goes too).
 #include "treelist/DxTreeListEditController.h"
 
 #include "classlib/AliveGuard.h"
@@ -61,6 +61,18 @@ void TdxTreeListEditController::DiscardEdit() {
     editor->HidingEditor = true;
     editor->HideEdit();
   }
+  ForgetEditedCell();
+}
+
+void TdxTreeListEditController::ColumnGone(int column) {
+  if (FEditedColumn > column) {
+    --FEditedColumn;
+    return;
+  }
+  if (FEditedColumn != column)
+    return;
+  if (FControl.GetState() == stEditing)
+    FControl.SetState(stNone);
   ForgetEditedCell();
 }
 

@@ -2,7 +2,7 @@
 // list edits with. It owns the edited node and column and the editor reference; with them
 // ending, hiding and discarding an edit, the gates that show the editor and the tree list's
 // answers to its editor. An editor that refuses its value (its validation raises) leaves the
-// edit in progress; a node that goes while edited takes its edit with it unsaved.
+// edit in progress; a node or column that goes while edited takes its edit with it unsaved.
 // A part of TCustomdxTreeList, made with it and held by it; it keeps its control and reaches
 // the control's state through the control's operations.
 #pragma once
@@ -61,6 +61,9 @@ class TdxTreeListEditController : public TObject {
   void HideEditor(bool focus);
   // Discards an edit of a node that is going: the editor is hidden without saving.
   void DiscardEdit();
+  // The column of list index `column` goes (its editors go with it): an edit of its cell
+  // ends unsaved; an edit of a later column keeps its column, whose index moves down.
+  void ColumnGone(int column);
 
   // ==== The gates of the in-place editor
   // The in-place editor of the focused cell, when editing is allowed (the control's

@@ -6,6 +6,7 @@
 //   not read again for every repaint of the same text.
 #include "treelist/DxTreeListPictureColumns.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Clipboard.h"
 #include "classlib/FlagScope.h"
 #include "editors/DxExEdtr.h"
@@ -120,10 +121,14 @@ void TdxTreeListGraphicColumn::LoadEditValue(TdxTreeListNode* node, TdxInplaceEd
   graphic->SetEditMargins(TRect{0, 0, 0, 0});
   graphic->SetText(std::string());
   ReadNodeValue(this, node, value);
+  // The class's handler may free the column, and the editor it dressed with it.
+  TGraphicClass cls = nullptr;
+  if (!Survives(this, [&] { cls = GetGraphicClass(node); }))
+    return;
   // Loading is no edit; bytes that are no picture leave the editor empty.
   const TKeepModified keep(graphic);
   const TFlagScope loading(graphic->LoadingValue);
-  LoadPictureForPainting(graphic->GetPicture(), GetGraphicClass(node), value);
+  LoadPictureForPainting(graphic->GetPicture(), cls, value);
 }
 
 void TdxTreeListGraphicColumn::PrepareViewData(TdxEditViewData* viewData, TdxTreeListCellViewData* cellInfo) {

@@ -819,6 +819,50 @@ std::string ObjectLines(const std::string& dump) {
   return objects;
 }
 
+// The example's lines, for tests that change one of them and import the result.
+class TExampleLines {
+ public:
+  TExampleLines() {
+    const std::string demo = SourceFile("examples/demo.pdf");
+    for (size_t start = 0, end; start < demo.size(); start = end + 1) {
+      end = demo.find('\n', start);
+      FLines.push_back(demo.substr(start, end - start));
+    }
+  }
+  const std::vector<std::string>& Lines() const { return FLines; }
+  // The example, or the example without its voids (lines 221 to 223), which alone
+  // imports as "Translation Successful"; told lines after them are 3 less.
+  std::string Text(bool voids) const {
+    std::string text;
+    for (size_t i = 0; i < FLines.size(); ++i)
+      if (voids || i + 1 < 221 || i + 1 > 223)
+        text += FLines[i] + (i + 1 < FLines.size() ? "\n" : "");
+    return text;
+  }
+  // The same with the first `was` of line `line` (from 1) made `becomes`; an empty `was`
+  // drops the line's last character, a "}". Empty where the line has no such text.
+  std::string Edited(int line, const char* was, const std::string& becomes, bool voids) {
+    std::string& edited = FLines.at(static_cast<size_t>(line - 1));
+    const std::string kept = edited;
+    if (*was == 0) {
+      if (edited.empty() || edited.back() != '}')
+        return {};
+      edited.pop_back();
+    } else {
+      const size_t at = edited.find(was);
+      if (at == std::string::npos)
+        return {};
+      edited.replace(at, strlen(was), becomes);
+    }
+    std::string text = Text(voids);
+    edited = kept;
+    return text;
+  }
+
+ private:
+  std::vector<std::string> FLines;
+};
+
 // Faults of the example changed in one line, as the report's default detail showed them:
 // a block the reader does not read (a misspelt pin, pin place, pin type, placement, net,
 // net graphics, picture or line, one with a no-break space after its "{") was told only
@@ -833,14 +877,7 @@ std::string ObjectLines(const std::string& dump) {
 // the example as they are.
 TEST_F(EndToEndTest, WhatTheReaderPassesOverIsToldAndRecoveredBlocksKeepTheirDrawingState) {
   DeleteFileA(SavedDefaultsFile().c_str());
-  std::vector<std::string> lines;
-  {
-    const std::string demo = SourceFile("examples/demo.pdf");
-    for (size_t start = 0, end; start < demo.size(); start = end + 1) {
-      end = demo.find('\n', start);
-      lines.push_back(demo.substr(start, end - start));
-    }
-  }
+  TExampleLines example;
   const struct {
     const char* Name;
     int Line;  // of the example, from 1
@@ -901,32 +938,15 @@ TEST_F(EndToEndTest, WhatTheReaderPassesOverIsToldAndRecoveredBlocksKeepTheirDra
       {"designator", 324, "{I RES0805 R1", "{I RES0805", false, false,
        "The RES0805 component at line 321 has no designator: it was imported without one"},
   };
-  auto board = [&](bool voids) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i)
-      if (voids || i + 1 < 221 || i + 1 > 223)
-        text += lines[i] + (i + 1 < lines.size() ? "\n" : "");
-    return text;
-  };
-  const THostRun whole = RunHost({WriteScratch("nov.pdf", board(false))});
+  const THostRun whole = RunHost({WriteScratch("nov.pdf", example.Text(/*voids=*/false))});
   EXPECT_TRUE(Has(whole, "Status dialog: \"Status: Translation Successful\"\n")) << whole.Output;
-  RunHost({WriteScratch("example.pdf", board(true))});
+  RunHost({WriteScratch("example.pdf", example.Text(/*voids=*/true))});
   const std::string objects = ObjectLines(ReadFile(Scratch() + "example.dump"));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::string& line = lines[static_cast<size_t>(c.Line - 1)];
-    const std::string kept = line;
-    if (*c.Was == 0) {
-      ASSERT_EQ(line.back(), '}');
-      line.pop_back();
-    } else {
-      const size_t at = line.find(c.Was);
-      ASSERT_NE(at, std::string::npos);
-      line.replace(at, strlen(c.Was), c.Becomes);
-    }
-    const std::string name = std::string(c.Name) + ".pdf";
-    const THostRun run = RunHost({WriteScratch(name, board(c.Voids))});
-    line = kept;
+    const std::string text = example.Edited(c.Line, c.Was, c.Becomes, c.Voids);
+    ASSERT_FALSE(text.empty());
+    const THostRun run = RunHost({WriteScratch(std::string(c.Name) + ".pdf", text)});
     EXPECT_EQ(run.ExitCode, 0) << run.Output;
     EXPECT_FALSE(Has(run, "Translation Successful")) << run.Output;
     const std::string report = ReadFile(Scratch() + c.Name + ".rpt");
@@ -969,22 +989,7 @@ int MissingLines(const std::string& objects, const std::string& other) {
 // the change itself makes.
 TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
   DeleteFileA(SavedDefaultsFile().c_str());
-  std::vector<std::string> lines;
-  {
-    const std::string demo = SourceFile("examples/demo.pdf");
-    for (size_t start = 0, end; start < demo.size(); start = end + 1) {
-      end = demo.find('\n', start);
-      lines.push_back(demo.substr(start, end - start));
-    }
-  }
-  // The example without its voids (lines 221 to 223): told lines after them are 3 less.
-  auto board = [&] {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i)
-      if (i + 1 < 221 || i + 1 > 223)
-        text += lines[i] + (i + 1 < lines.size() ? "\n" : "");
-    return text;
-  };
+  TExampleLines example;
   const std::string kSummary =
       "Objects: 8 arc, 10 component, 2 fill, 8 net, 30 pad, 3 polygon, 30 text, 80 track, 13 via\n";
   const std::string held = ": it holds for that block alone, up to its \"}\"";
@@ -1079,20 +1084,16 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
         "LYRSTR"},
        "", 0},
   };
-  const THostRun whole = RunHost({WriteScratch("nov.pdf", board())});
+  // The example without its voids: told lines after them are 3 less.
+  const THostRun whole = RunHost({WriteScratch("nov.pdf", example.Text(/*voids=*/false))});
   ASSERT_TRUE(Has(whole, "Status dialog: \"Status: Translation Successful\"\n")) << whole.Output;
   ASSERT_TRUE(Has(whole, kSummary)) << whole.Output;
   const std::string objects = ObjectLines(ReadFile(Scratch() + "nov.dump"));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
-    std::string& line = lines[static_cast<size_t>(c.Line - 1)];
-    const std::string kept = line;
-    const size_t at = line.find(c.Was);
-    ASSERT_NE(at, std::string::npos);
-    line.replace(at, strlen(c.Was), c.Becomes);
-    const std::string name = std::string(c.Name) + ".pdf";
-    const THostRun run = RunHost({WriteScratch(name, board())});
-    line = kept;
+    const std::string text = example.Edited(c.Line, c.Was, c.Becomes, /*voids=*/false);
+    ASSERT_FALSE(text.empty());
+    const THostRun run = RunHost({WriteScratch(std::string(c.Name) + ".pdf", text)});
     EXPECT_EQ(run.ExitCode, 0) << run.Output;
     EXPECT_TRUE(Has(run, c.Warnings == 0 ? std::string("Status: Translation Successful\"\n")
                                          : "Status: Translation Complete, " +
@@ -1110,7 +1111,7 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
   }
   // A comment line after every line, holding every character of structure.
   std::string commented;
-  for (const std::string& line : lines)
+  for (const std::string& line : example.Lines())
     commented += line + "\n% c { } [ \" \\\n";
   const THostRun run = RunHost({WriteScratch("commented.pdf", commented)});
   EXPECT_TRUE(Has(run, "Status dialog: \"Status: Translation Complete, 3 Warnings\"\n")) << run.Output;

@@ -106,7 +106,7 @@ std::string DeclaredEvent(std::vector<std::string> statement) {
 }  // namespace
 
 TPublishedEvents::TPublishedEvents(const std::string& sourceDir) {
-  for (const char* library : {"classlib", "skin", "editors", "treelist", "xpcontrols"}) {
+  for (const char* library : {"classlib", "skin", "xpcontrols", "containers", "editors", "treelist", "host"}) {
     const std::string folder = "Z:" + sourceDir + "/" + library + "/";
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "*.h").c_str(), &found);
