@@ -8,6 +8,7 @@
 #include "importer/KivoImport.h"
 #include "importer/KivoNumbers.h"
 #include "importer/KivoReading.h"
+#include "importer/KivoReadingHooks.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
 #include "pcb/PcbApi.h"
@@ -243,6 +244,8 @@ void TKivoFile::BeginReading() {
   ResetTokenizerState();
   FFile.Reset();
   FDisplay.SetReport(FReport);
+  if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed())
+    hooks->BeginReading();
 }
 
 void TKivoFile::Load() {

@@ -86,6 +86,7 @@
 #include "classlib/TextFile.h"
 #include "importer/KivoArena.h"
 #include "importer/KivoBoardComponent.h"
+#include "importer/KivoDisplayAttribute.h"
 #include "importer/KivoGroups.h"
 #include "importer/KivoLevels.h"
 #include "importer/KivoPads.h"
@@ -108,37 +109,7 @@ TKivoUnit KivoUnitOf(const std::string& value, const std::string& version);
 // The nearest integer to value × scale × grid, ties to even, saturated to int32.
 int32_t KivoCoordinate(double value, double scale, int32_t grid);
 
-// A display attribute as read: applied at once between a level's items, or kept by a
-// skip until it is known to stand at a level being read (KivoLevels.h). What is wrong
-// with it is told when it is applied.
-struct TKivoDisplayAttribute {
-  int Key = kwEmpty;  // its key's code
-  std::string KeyText;
-  int64_t Start = 0;    // where its key was read
-  int64_t ValueAt = 0;  // where its value was read
-  int64_t End = 0;      // where its value ended
-  std::string Text;     // LY, LS, TJ, TM
-  double Real = 0;      // AMT, APT
-  int32_t Number = 0;   // WD and TS (coordinates), TR
-  // Why its value is not used; null when it is. ([LY] whose value cannot be read sets
-  // no layer instead.)
-  const char* Refused = nullptr;
-  // Why its value, used as read, ended early (its quote or "(" left open); empty when it
-  // did not.
-  std::string OpenQuote;
-  bool Cut = false;  // its value was cut to its first KivoMaxTokenLength characters
-  // Where it ends without its "]": 0 at it, '[' where the next attribute begins, '{'
-  // where the next block begins.
-  char EndsAt = 0;
-
-  // Whether it sets a field of the drawing state (AMT, APT, LY, LS, WD, TS, TJ, TR, TM).
-  bool SetsDrawingState() const { return Key >= kwAMT && Key <= kwTM; }
-  // Whether applying it tells something: a value not used or read otherwise than written,
-  // a key the reader does not know, a "]" missing.
-  bool TellsWhenApplied() const;
-};
-
-class TKivoFile : public TObject {
+class TKivoFile final : public TObject, private TKivoLevelReader {
   KIVO_CLASS(TKivoFile, TObject)
 
  public:
@@ -156,7 +127,7 @@ class TKivoFile : public TObject {
   ~TKivoFile() override;
 
   void SetReport(TReportManager* report) { FReport = report; }
-  TReportManager* GetReport() const { return FReport; }
+  TReportManager* GetReport() const override { return FReport; }
 
   // The whole import; exceptions pass to the caller.
   void Load();
@@ -185,8 +156,6 @@ class TKivoFile : public TObject {
   std::string GetFileName() const { return FFileName.Str(); }
 
  private:
-  friend class TKivoLevels;
-
   // --- Reading the file's tokens, values and numbers (KivoFile.cpp) ---
   // Opens the file for reading and hands the display the report.
   void BeginReading();
@@ -209,7 +178,7 @@ class TKivoFile : public TObject {
   // feed, a NUL...) so that a warning names it whole; kwEmpty, reading nothing, before
   // a brace or a bracket. One that begins with a quote or "(" is a quoted or bracketed
   // value, passed whole as a skip passes it (ReadValueToken).
-  int ReadKeyword();
+  int ReadKeyword() override;
   // A string value into `value`; false, with `value` empty, for one that ran over its
   // line (HeldBraceRanOver): it is told as `item` left out (not told when `item` is null).
   // A quoted or bracketed value whose quote or "(" is left open on its line is kept as
@@ -269,7 +238,7 @@ class TKivoFile : public TObject {
   [[gnu::cold]] void ReportLeftOutAt(int64_t position, const std::string& object,
                                      const char* reason);
   // The line of the byte at `position`, for a warning.
-  int64_t LineAt(int64_t position);
+  int64_t LineAt(int64_t position) override;
   // The load warning of a file that ends while `block` (the section it ends in) is open.
   void ReportEndedInside(const std::string& block);
 
@@ -344,9 +313,9 @@ class TKivoFile : public TObject {
   void ParseDisplay();
   // An attribute, its "[" just read: read and applied.
   void ParseDisplayAttribute() { ApplyAttribute(ReadAttribute()); }
-  TKivoDisplayAttribute ReadAttribute();
+  TKivoDisplayAttribute ReadAttribute() override;
   // Sets the drawing state as the attribute says, or tells why it does not.
-  void ApplyAttribute(const TKivoDisplayAttribute& attribute);
+  void ApplyAttribute(const TKivoDisplayAttribute& attribute) override;
   void ParseDetail();
   // ANNOTATE, NET_DEF, PAD_STACK or SUBCOMP; false for any other code.
   bool ParseDetailSection(int code);
@@ -487,7 +456,7 @@ class TKivoFile : public TObject {
   bool FAborted = false;
   bool FRealCoordinates = false;
   // The blocks being read and the reading's recovery.
-  TKivoLevels FLevels{*this};
+  TKivoLevels FLevels{*this, FFile};
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   std::vector<std::string> FNameScratch;  // the net names of the connection list being read
   bool FUnreadable = false;   // a coordinate since BeginObject was not a number, or not in range
@@ -539,8 +508,6 @@ class TKivoFile : public TObject {
   size_t FBlockMark = 0;
   bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
-  int FPlantedVias = 0;  // vias read, for a fault a test plants (KivoPlantedFaults.h)
-  int FPlantedTexts = 0;  // texts read, for another
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

@@ -6,9 +6,10 @@
 #include <climits>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
 
-#include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
 
 namespace {
@@ -126,7 +127,7 @@ bool TKivoLevels::Next(int& code) {
   }
   FGivenBack = false;
   FInStray = false;
-  TTextFile& file = FReader.FFile;
+  TTextFile& file = FFile;
   for (;;) {
     switch (ReadItemToken(file)) {
       case kwOpenBrace:
@@ -137,7 +138,7 @@ bool TKivoLevels::Next(int& code) {
         return false;
       case kwOpenBracket:
         FInStray = false;
-        FReader.ParseDisplayAttribute();
+        FReader.ApplyAttribute(FReader.ReadAttribute());
         break;
       case kwPercent:
         SkipLine(file);
@@ -177,9 +178,9 @@ void TKivoLevels::GiveBack(int code, int level, std::string_view block) {
 }
 
 void TKivoLevels::TellReadInside(int code, std::string_view block) {
-  if (TReportManager* report = FReader.FReport)
+  if (TReportManager* report = FReader.GetReport())
     report->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
-                           FReader.LineAt(FReader.FFile.Position()),
+                           FReader.LineAt(FFile.Position()),
                            " lies inside the " + std::string(block) +
                                " block: a \"}\" may be missing before it; it was read");
 }
@@ -190,7 +191,7 @@ void TKivoLevels::AttributeInValues(const TKivoDisplayAttribute& attribute) {
 }
 
 void TKivoLevels::TellAttributeRanOnTo(int64_t line, std::string_view block) {
-  if (TReportManager* report = FReader.FReport)
+  if (TReportManager* report = FReader.GetReport())
     report->AddLineWarning("The attribute", line,
                            " lies inside the " + std::string(block) +
                                " block, whose value ran on over its line to it: it was not "
@@ -198,7 +199,7 @@ void TKivoLevels::TellAttributeRanOnTo(int64_t line, std::string_view block) {
 }
 
 void TKivoLevels::TellAttributeInside(int64_t line, std::string_view block, bool values) {
-  if (TReportManager* report = FReader.FReport)
+  if (TReportManager* report = FReader.GetReport())
     report->AddLineWarning("The attribute", line,
                            " lies inside the " + std::string(block) +
                                (values ? " block: a \"}\" may be missing before it; it was applied"
@@ -225,7 +226,7 @@ std::string SkippedInside(std::string_view block, std::string_view what, std::st
 
 void TKivoLevels::TellNotRead(int code, const std::string& token, std::string_view block,
                               std::string_view what, std::string_view list) {
-  TReportManager* report = FReader.FReport;
+  TReportManager* report = FReader.GetReport();
   if (!report)
     return;
   // The unhandled token stays as it always was, at detail level 3; the line at the
@@ -238,15 +239,15 @@ void TKivoLevels::TellNotRead(int code, const std::string& token, std::string_vi
     FNotReadRest = SkippedInside(block, what, list);
   }
   report->AddNotReadWarning(token, code > 0 && code <= KivoKeywordCount, BlockNamed(token),
-                            FReader.LineAt(FReader.FFile.Position()), FNotReadRest);
+                            FReader.LineAt(FFile.Position()), FNotReadRest);
 }
 
 void TKivoLevels::TellStray() {
-  TReportManager* report = FReader.FReport;
+  TReportManager* report = FReader.GetReport();
   if (!report)
     return;
   report->AddLineWarning("The text \"" + GetLastTokenText() + "\"",
-                         FReader.LineAt(FReader.FFile.Position() - 1),
+                         FReader.LineAt(FFile.Position() - 1),
                          " lies between the blocks of the " + std::string(Innermost().Name) +
                              " block: it was passed over");
 }
@@ -257,8 +258,8 @@ void TKivoLevels::TellStray() {
 class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
  public:
   TSkipVisitor(TKivoLevels& levels, std::string_view block, TKivoContent content, bool ranOn)
-      : FLevels(levels), FReader(levels.FReader), FBlock(block), FContent(content),
-        FRanOn(ranOn) {}
+      : FLevels(levels), FReader(levels.FReader), FFile(levels.FFile), FBlock(block),
+        FContent(content), FRanOn(ranOn) {}
 
   bool WantsBlocks() const override { return true; }
 
@@ -270,8 +271,9 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (level >= 0) {
       for (TFrame& frame : FFrames)
         Apply(frame);
-      if (FTooDeep > 0 && FReader.FReport)
-        FReader.FReport->AddLineWarning(
+      TReportManager* report = FReader.GetReport();
+      if (FTooDeep > 0 && report)
+        report->AddLineWarning(
             "Attributes", FReader.LineAt(FTooDeepAt),
             " inside the " + FBlock + " block, in blocks nested more than " +
                 std::to_string(kMaxFrames) + " deep, were not applied to the " +
@@ -286,7 +288,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
       FLevels.TellNotRead(code, GetLastTokenText(), FBlock, "", "");
     } else if (FLostCode == 0 && InSet(kUnits, code)) {
       FLostCode = code;
-      FLostLine = FReader.LineAt(FReader.FFile.Position());
+      FLostLine = FReader.LineAt(FFile.Position());
     }
     return false;
   }
@@ -300,13 +302,13 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   // After the skip: what it lost, and the attributes of a block of values. False when
   // the file ended inside the block.
   bool Finish(const TKivoSkipEnd& end) {
-    TReportManager* report = FReader.FReport;
+    TReportManager* report = FReader.GetReport();
     if (FLostCode != 0 && report)
       report->AddLineDetail(
           "The " + std::string(KivoKeywordText(FLostCode)) + " block", FLostLine,
           " lies inside the " + FBlock + " block: a \"}\" may be missing before it; it was " +
               "skipped with that block (lines " + std::to_string(FLostLine) + " to " +
-              std::to_string(FReader.LineAt(FReader.FFile.Position())) + ")");
+              std::to_string(FReader.LineAt(FFile.Position())) + ")");
     if (end.Code != 0)
       return true;
     // Directly inside a block of values, an attribute can only be one whose "}" came
@@ -418,8 +420,9 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
       if (!entry.Gone)
         FReader.ApplyAttribute(entry.Read);
     // Counted as the warnings they would have been, one each at least.
-    if (frame.Passed > 0 && FReader.FReport)
-      FReader.FReport->AddLineWarnings(
+    TReportManager* report = FReader.GetReport();
+    if (frame.Passed > 0 && report)
+      report->AddLineWarnings(
           std::to_string(frame.Passed) + " more attributes", FReader.LineAt(frame.PassedFirst),
           " to line " + std::to_string(FReader.LineAt(frame.PassedLast)) + " inside the " + FBlock +
               " block have values or keys the reader does not use: they were passed over, not "
@@ -438,7 +441,8 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
   }
 
   TKivoLevels& FLevels;
-  TKivoFile& FReader;
+  TKivoLevelReader& FReader;
+  TTextFile& FFile;
   std::string FBlock;
   TKivoContent FContent;
   bool FRanOn;  // a value of the block ran on over its line to what the skip passes
@@ -451,21 +455,21 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 };
 
 bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
-  if (__builtin_expect(SkipHeldBlockEnd(FReader.FFile), 1))
+  if (__builtin_expect(SkipHeldBlockEnd(FFile), 1))
     return true;
   bool ranOn = false;
   if (content == TKivoContent::Values) {
-    ranOn = ValueRanOver(FReader.FFile);
+    ranOn = ValueRanOver(FFile);
     if (!ranOn && EndOfValues(block))
       return true;
   }
   FSkippedHeld.reset();
   TSkipVisitor visitor(*this, block, content, ranOn);
-  return visitor.Finish(SkipBlockVisiting(FReader.FFile, visitor));
+  return visitor.Finish(SkipBlockVisiting(FFile, visitor));
 }
 
 bool TKivoLevels::EndOfValues(std::string_view block) {
-  TTextFile& file = FReader.FFile;
+  TTextFile& file = FFile;
   const char held = GetHeldBackChar();
   if (held == '{' || held == '}' || held == '[' || held == ' ')
     return false;
@@ -480,7 +484,7 @@ bool TKivoLevels::EndOfValues(std::string_view block) {
     if (next < 0 || next == '{' || next == '[')
       return false;
   }
-  if (TReportManager* report = FReader.FReport)
+  if (TReportManager* report = FReader.GetReport())
     report->AddLineWarning("The text \"" + NextWordInBuffer(file) + "\"",
                            FReader.LineAt(file.Position() - (held != 0 ? 1 : 0)),
                            " lies in the " + std::string(block) +

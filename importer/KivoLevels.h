@@ -35,10 +35,31 @@
 #include <string>
 #include <string_view>
 
+#include "classlib/TextFile.h"
+#include "importer/KivoDisplayAttribute.h"
 #include "importer/KivoScanner.h"
 
-class TKivoFile;
-struct TKivoDisplayAttribute;
+class TReportManager;
+
+// What the levels ask of the reader whose blocks they read (TKivoFile): a block's
+// keyword, the attributes met between and inside blocks, and where to tell what they
+// find.
+class TKivoLevelReader {
+ public:
+  // The keyword after a "{" just read.
+  virtual int ReadKeyword() = 0;
+  // An attribute, its "[" just read; applied when it is known to stand at a level read.
+  virtual TKivoDisplayAttribute ReadAttribute() = 0;
+  // Sets the drawing state as the attribute says, or tells why it does not.
+  virtual void ApplyAttribute(const TKivoDisplayAttribute& attribute) = 0;
+  // The report warnings go to; null for none.
+  virtual TReportManager* GetReport() const = 0;
+  // The line of the byte at `position`, for a warning.
+  virtual int64_t LineAt(int64_t position) = 0;
+
+ protected:
+  ~TKivoLevelReader() = default;
+};
 
 // What a level of the reading reads.
 struct TKivoLevelKind {
@@ -77,7 +98,8 @@ enum class TKivoContent : uint8_t {
 
 class TKivoLevels {
  public:
-  explicit TKivoLevels(TKivoFile& reader) : FReader(reader) {}
+  // Reads the blocks of `file` for `reader`.
+  TKivoLevels(TKivoLevelReader& reader, TTextFile& file) : FReader(reader), FFile(file) {}
   TKivoLevels(const TKivoLevels&) = delete;
   TKivoLevels& operator=(const TKivoLevels&) = delete;
 
@@ -162,7 +184,8 @@ class TKivoLevels {
   // the section being read.
   void NoteEndedInside(std::string_view block);
 
-  TKivoFile& FReader;
+  TKivoLevelReader& FReader;
+  TTextFile& FFile;
   std::array<TOpen, kMaxLevels> FOpen{};
   int FDepth = -1;
   int FPendingCode = 0;

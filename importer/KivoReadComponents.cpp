@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <map>
+#include <span>
 #include <utility>
 
 #include "classlib/Strings.h"
-#include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
+#include "importer/KivoReadingHooks.h"
 #include "importer/ReportManager.h"
 
 using namespace KivoReading;
@@ -257,10 +258,9 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       if (code == kwCloseBrace)
         break;
       if (code == kwOpenBrace) {
-        if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionListSkipsToEnd, 0)) {
-          SkipBlock(FFile);
+        if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+            __builtin_expect(hooks != nullptr, 0) && hooks->BlockInConnections(FFile))
           continue;
-        }
         // CN holds names: a block in it is read where it belongs (its "}" missing), or
         // told and skipped, as at every level.
         FLevels.NotRead(ReadKeyword());
@@ -278,9 +278,9 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
   }
-  if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::ConnectionSwapsPins2And3, 0) &&
-      count > 3)
-    std::swap(FNameScratch[1], FNameScratch[2]);
+  if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+      __builtin_expect(hooks != nullptr, 0))
+    hooks->ConnectionsRead(std::span(FNameScratch.data(), count));
   TStringList& connections = instance.GetConnections();
   connections.SetCapacity(connections.GetCount() + static_cast<int>(count));
   for (size_t i = 0; i < count; ++i)

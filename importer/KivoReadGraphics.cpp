@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
+#include "importer/KivoReadingHooks.h"
 #include "importer/ReportManager.h"
 
 using namespace KivoReading;
@@ -82,9 +82,9 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
       const bool parsed = ParseText(*text);
-      if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::EveryFifthTextUnturned, 0) &&
-          ++FPlantedTexts % 5 == 0)
-        text->SetRotation(0);
+      if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+          __builtin_expect(hooks != nullptr, 0))
+        hooks->TextRead(*text);
       if (parsed && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
         list.push_back(std::move(text));
       break;

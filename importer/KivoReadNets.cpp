@@ -1,7 +1,7 @@
 #include "importer/KivoFile.h"
 
-#include "importer/KivoPlantedFaults.h"
 #include "importer/KivoReading.h"
+#include "importer/KivoReadingHooks.h"
 
 using namespace KivoReading;
 
@@ -45,9 +45,9 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
         const bool readable = !GetNumberError();
+        TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
         if (KeptDescribed([&] { return "Via of " + NetNamed(net.GetName()); }) &&
-            !(__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::DropEveryThirdVia, 0) &&
-              ++FPlantedVias % 3 == 0)) {
+            (__builtin_expect(hooks == nullptr, 1) || hooks->KeepVia())) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
                              [&] { return "via of " + NetNamed(net.GetName()); });
           members.push_back(std::move(via));

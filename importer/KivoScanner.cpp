@@ -30,7 +30,7 @@
 #include <cstring>
 #include <utility>
 
-#include "importer/KivoPlantedFaults.h"
+#include "importer/KivoReadingHooks.h"
 #include "pcb/PcbApi.h"
 
 namespace {
@@ -593,12 +593,9 @@ class TSkipScanner {
           return '\n';
         case '\\':
           After(c);
-          if (__builtin_expect(gKivoPlantedFault == TKivoPlantedFault::SkipCountsEscapedBrace, 0) &&
-              p + 1 < end && p[1] == '{') {
-            FFile.SetBufferPos(p + 2);
-            After('{');
-            return '{';
-          }
+          if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+              __builtin_expect(hooks != nullptr, 0) && p + 1 < end && !hooks->SkipEscapes(p[1]))
+            break;  // the byte after it is read as it is
           if (p + 1 == end)
             FEscapeNext = true;
           else if (p[1] != '\r' && p[1] != '\n')

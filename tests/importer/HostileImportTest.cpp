@@ -25,12 +25,12 @@
 #include "host/RecentExpressionList.h"
 #include "host/Utilities.h"
 #include "importer/ImportSettings.h"
-#include "importer/KivoPlantedFaults.h"
 #include "tests/importer/BoardAsWritten.h"
 #include "tests/importer/HostileImportSupport.h"
 #include "tests/importer/ImporterTestSupport.h"
 #include "tests/importer/KivoMutation.h"
 #include "tests/importer/MutationOracle.h"
+#include "tests/importer/PlantedFaults.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tools/kivogen/KivoBoardGenerator.h"
@@ -71,7 +71,7 @@ class HostileImport : public RaveloTest {
       const auto known = std::find_if(std::begin(kPlantable), std::end(kPlantable),
                                       [&](const auto& p) { return std::strcmp(p.Name, planted) == 0; });
       ASSERT_NE(known, std::end(kPlantable)) << "no fault can be planted by the name " << planted;
-      gKivoPlantedFault = known->Fault;
+      FPlanted = std::make_unique<TPlantedFault>(known->Fault);
     }
     FFolder = ScratchFolder() + "hostile\\";
     ForceDirectories(FFolder);
@@ -90,7 +90,7 @@ class HostileImport : public RaveloTest {
                   extension != ".CFG")
           << "written into the current folder: " << name;
     }
-    gKivoPlantedFault = TKivoPlantedFault::None;
+    FPlanted.reset();
     RaveloTest::TearDown();
   }
 
@@ -145,6 +145,7 @@ class HostileImport : public RaveloTest {
 
   std::string FFolder;
   TFileSnapshot FScratchBefore, FWorkBefore;
+  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's
 };
 
 // The generated sample (a board that writes every field the reader takes) and the
@@ -520,21 +521,10 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// A fault planted in the reader (its test switch) while it lives: the campaign's checks
+// A fault planted in the reader (TPlantedFault) while a test runs: the campaign's checks
 // fail.
-class TPlanted {
- public:
-  explicit TPlanted(TKivoPlantedFault fault) : FBefore(gKivoPlantedFault) { gKivoPlantedFault = fault; }
-  ~TPlanted() { gKivoPlantedFault = FBefore; }
-  TPlanted(const TPlanted&) = delete;
-  TPlanted& operator=(const TPlanted&) = delete;
-
- private:
-  TKivoPlantedFault FBefore;
-};
-
 TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
-  const TPlanted planted(TKivoPlantedFault::DropEveryThirdVia);
+  const TPlantedFault planted(TKivoPlantedFault::DropEveryThirdVia);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find(": [via "), std::string::npos) << mismatch;
@@ -543,7 +533,7 @@ TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
 // The generated sample turns texts every way: one that lost its turn differs from what
 // was written, though sample and mutants lose it alike.
 TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
-  const TPlanted planted(TKivoPlantedFault::EveryFifthTextUnturned);
+  const TPlantedFault planted(TKivoPlantedFault::EveryFifthTextUnturned);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find(" Rotation=0 where "), std::string::npos) << mismatch;
@@ -551,7 +541,7 @@ TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
 
 // The generated sample connects pins by lists of both forms longer than three names.
 TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
-  const TPlanted planted(TKivoPlantedFault::ConnectionSwapsPins2And3);
+  const TPlantedFault planted(TKivoPlantedFault::ConnectionSwapsPins2And3);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find("[pad of U"), std::string::npos) << mismatch;
@@ -559,7 +549,7 @@ TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
-  const TPlanted planted(TKivoPlantedFault::SkipCountsEscapedBrace);
+  const TPlantedFault planted(TKivoPlantedFault::SkipCountsEscapedBrace);
   int failed = 0, escaped = 0;
   for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
@@ -577,7 +567,7 @@ TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsAConnectionListSkippingToTheEnd) {
-  const TPlanted planted(TKivoPlantedFault::ConnectionListSkipsToEnd);
+  const TPlantedFault planted(TKivoPlantedFault::ConnectionListSkipsToEnd);
   TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
   const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
   const THostileOutcome outcome = ImportBytes("cn.pdf", mutant.Text, mutant.What);
