@@ -97,3 +97,17 @@ inline LPARAM ItemCentre(TKsPopupWindow* popup, TKsCustomItem* item) {
   return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
+// Chooses `item` of the innermost popup by a click on it, or by Enter on the item the
+// popup holds selected where `byClick` is false or no popup is open.
+inline void ClickOrEnter(TKsCustomItem* item, bool byClick) {
+  TKsPopupWindow* popup = Innermost();
+  if (!byClick || !popup) {
+    PostKey(VK_RETURN);
+    return;
+  }
+  const LPARAM at = ItemCentre(popup, item);
+  PostMessageA(popup->GetHandle(), WM_MOUSEMOVE, 0, at);
+  PostMessageA(popup->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(popup->GetHandle(), WM_LBUTTONUP, 0, at);
+}
+

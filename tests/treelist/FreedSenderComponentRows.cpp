@@ -110,17 +110,7 @@ void AddThemedRows(std::vector<TSenderRow>& rows) {
                         item->SetCaption("Open");
                         menu->GetItems()->Add(item);
                         b.FreeOn(item->OnClick, whole ? static_cast<TObject*>(menu) : item);
-                        TMenuScript script({[byClick, item] {
-                          TKsPopupWindow* popup = Innermost();
-                          if (!byClick || !popup) {
-                            PostKey(VK_RETURN);
-                            return;
-                          }
-                          const LPARAM at = ItemCentre(popup, item);
-                          PostMessageA(popup->GetHandle(), WM_MOUSEMOVE, 0, at);
-                          PostMessageA(popup->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-                          PostMessageA(popup->GetHandle(), WM_LBUTTONUP, 0, at);
-                        }});
+                        TMenuScript script({[byClick, item] { ClickOrEnter(item, byClick); }});
                         script.Start();
                         menu->Popup(650, 450);
                         PumpPending();

@@ -569,17 +569,7 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
                           b.FreeOn(item->OnClick, whole ? static_cast<TObject*>(menu) : item);
                           if (atOnce)
                             FinalizeKsItems();
-                          TMenuScript script({[byClick, item] {
-                            TKsPopupWindow* popup = Innermost();
-                            if (!byClick || !popup) {
-                              PostKey(VK_RETURN);
-                              return;
-                            }
-                            const LPARAM at = ItemCentre(popup, item);
-                            PostMessageA(popup->GetHandle(), WM_MOUSEMOVE, 0, at);
-                            PostMessageA(popup->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-                            PostMessageA(popup->GetHandle(), WM_LBUTTONUP, 0, at);
-                          }});
+                          TMenuScript script({[byClick, item] { ClickOrEnter(item, byClick); }});
                           script.Start();
                           menu->Popup(650, 450);
                           PumpPending();
@@ -1246,6 +1236,25 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
 
 // ---- The tree list.
 
+// Adds to `tree` by `add` the nodes a, b (b1, b2), c, d and, for scrolling, forty more,
+// adds `options` and `optionsEx` to its own and focuses a.
+template <class TAdd>
+void FillAndFocus(TCustomdxTreeList* tree, const TAdd& add, TdxTreeListOptions options,
+                  TdxTreeListOptionsEx optionsEx, bool rowSelect) {
+  for (const char* name : {"a", "b", "c", "d"})
+    add(nullptr, name);
+  add(tree->GetItem(1), "b1");
+  add(tree->GetItem(1), "b2");
+  for (int i = 0; i < 40; ++i)
+    add(nullptr, "n" + std::to_string(i));
+  options = tree->GetOptions() + options;
+  tree->SetOptions(rowSelect ? options.Include(aoRowSelect) : options.Exclude(aoRowSelect));
+  tree->SetOptionsEx(tree->GetOptionsEx() + optionsEx);
+  tree->UpdateGuarded();
+  tree->SetFocusedNode(tree->GetItem(0), 0, /*makeVisible=*/true);
+  PumpPending();
+}
+
 // A tree list of three columns with the nodes a, b (b1, b2), c, d and, for scrolling,
 // forty more, focused on a; `options` and `optionsEx` are added to its own.
 TInputTreeList* MakeTree(TSenderBench& b, TdxTreeListOptions options = {}, TdxTreeListOptionsEx optionsEx = {},
@@ -1260,18 +1269,7 @@ TInputTreeList* MakeTree(TSenderBench& b, TdxTreeListOptions options = {}, TdxTr
     node->GetStrings()->Add("x");
     return node;
   };
-  for (const char* name : {"a", "b", "c", "d"})
-    add(nullptr, name);
-  add(tree->GetItem(1), "b1");
-  add(tree->GetItem(1), "b2");
-  for (int i = 0; i < 40; ++i)
-    add(nullptr, "n" + std::to_string(i));
-  options = tree->GetOptions() + options;
-  tree->SetOptions(rowSelect ? options.Include(aoRowSelect) : options.Exclude(aoRowSelect));
-  tree->SetOptionsEx(tree->GetOptionsEx() + optionsEx);
-  tree->UpdateGuarded();
-  tree->SetFocusedNode(tree->GetItem(0), 0, /*makeVisible=*/true);
-  PumpPending();
+  FillAndFocus(tree, add, options, optionsEx, rowSelect);
   return tree;
 }
 
@@ -1288,18 +1286,7 @@ TCustomdxTreeList* MakeGridTree(TSenderBench& b, TdxTreeListOptions options, Tdx
       node->GetStrings()->Add(text);
     return node;
   };
-  for (const char* name : {"a", "b", "c", "d"})
-    add(nullptr, name);
-  add(grid->GetItem(1), "b1");
-  add(grid->GetItem(1), "b2");
-  for (int i = 0; i < 40; ++i)
-    add(nullptr, "n" + std::to_string(i));
-  options = grid->GetOptions() + options;
-  grid->SetOptions(rowSelect ? options.Include(aoRowSelect) : options.Exclude(aoRowSelect));
-  grid->SetOptionsEx(grid->GetOptionsEx() + optionsEx);
-  grid->UpdateGuarded();
-  grid->SetFocusedNode(grid->GetItem(0), 0, /*makeVisible=*/true);
-  PumpPending();
+  FillAndFocus(grid, add, options, optionsEx, rowSelect);
   return grid;
 }
 
