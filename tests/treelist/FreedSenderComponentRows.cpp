@@ -428,18 +428,7 @@ void AddDialogRows(std::vector<TSenderRow>& rows, const std::string& control) {
                       form->Show();
                       PumpPending();
                       auto* button = static_cast<TButton*>(form->GetControl(0));
-                      const TAliveGuard alive(form);
-                      if (activate) {
-                        b.Neighbour->SetFocus();
-                        b.FreeOn(form->OnActivate, form);
-                        b.Click(button);
-                      } else {
-                        button->SetFocus();
-                        b.FreeOn(form->OnDeactivate, form);
-                        b.Click(b.Neighbour);
-                      }
-                      if (alive.Alive())
-                        delete form;
+                      FreeFormByActivation(b, form, button, activate);
                     }});
   }
 }

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
 #include "editors/DxInplaceDropDownEdit.h"
 #include "editors/DxInplaceEdit.h"
@@ -276,6 +277,32 @@ struct TReach {
   TPoint Drop(TControl* control) const { return DropAt ? DropAt(control) : At(control); }
 };
 
+// Drags the bench's neighbour by the pointer over `c`, to where `reach` drops on it (a
+// little aside first, so that the drag begins).
+inline void DragNeighbourOver(TSenderBench& b, TControl* c, const TReach& reach) {
+  const TPoint from = TSenderBench::ScreenMiddle(b.Neighbour);
+  b.DragFrom(b.Neighbour, Point(b.Neighbour->GetWidth() / 2, b.Neighbour->GetHeight() / 2),
+             {Point(from.x + 12, from.y), c->ClientToScreen(reach.Drop(c))});
+}
+
+// Frees `form`, shown beside the bench, by its OnActivate as a click on `inside` (one of
+// its controls) activates it, or by its OnDeactivate as a click on the neighbour leaves
+// `inside` focused; the form is freed afterwards where its handler did not.
+inline void FreeFormByActivation(TSenderBench& b, TForm* form, TWinControl* inside, bool activate) {
+  const TAliveGuard alive(form);
+  if (activate) {
+    b.Neighbour->SetFocus();
+    b.FreeOn(form->OnActivate, form);
+    b.Click(inside);
+  } else {
+    inside->SetFocus();
+    b.FreeOn(form->OnDeactivate, form);
+    b.Click(b.Neighbour);
+  }
+  if (alive.Alive())
+    delete form;
+}
+
 // The focus events of `make`'s control: entered by Tab from the neighbour and by a
 // click, left by Tab and by a click on the neighbour.
 template <class Make>
@@ -386,9 +413,7 @@ void AddDragRows(std::vector<TSenderRow>& rows, const std::string& control, Make
       TControl* c = make(b);
       b.Neighbour->SetDragMode(dmAutomatic);
       bind(b, c);
-      const TPoint from = TSenderBench::ScreenMiddle(b.Neighbour);
-      b.DragFrom(b.Neighbour, Point(b.Neighbour->GetWidth() / 2, b.Neighbour->GetHeight() / 2),
-                 {Point(from.x + 12, from.y), c->ClientToScreen(reach.Drop(c))});
+      DragNeighbourOver(b, c, reach);
     };
   };
   rows.push_back({control, "OnDragOver", "another control dragged over it",
@@ -421,9 +446,7 @@ void AddDockSiteRows(std::vector<TSenderRow>& rows, const std::string& control, 
       b.Neighbour->SetDragKind(dkDock);
       b.Neighbour->SetDragMode(dmAutomatic);
       bind(b, c);
-      const TPoint from = TSenderBench::ScreenMiddle(b.Neighbour);
-      b.DragFrom(b.Neighbour, Point(b.Neighbour->GetWidth() / 2, b.Neighbour->GetHeight() / 2),
-                 {Point(from.x + 12, from.y), c->ClientToScreen(reach.Drop(c))});
+      DragNeighbourOver(b, c, reach);
     };
   };
   rows.push_back({control, "OnGetSiteInfo", "another control dock-dragged over it",

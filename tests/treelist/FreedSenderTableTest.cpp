@@ -320,18 +320,7 @@ void AddClassLibRows(std::vector<TSenderRow>& rows) {
                       auto* edit = new TTestEdit(other);
                       edit->SetParent(other);
                       other->Show();
-                      const TAliveGuard alive(other);
-                      if (activate) {
-                        b.Neighbour->SetFocus();
-                        b.FreeOn(other->OnActivate, other);
-                        b.Click(edit);
-                      } else {
-                        edit->SetFocus();
-                        b.FreeOn(other->OnDeactivate, other);
-                        b.Click(b.Neighbour);
-                      }
-                      if (alive.Alive())
-                        delete other;
+                      FreeFormByActivation(b, other, edit, activate);
                     }});
   }
 
