@@ -309,12 +309,7 @@ void AddPictureColumnRows(std::vector<TSenderRow>& rows) {
         TdxInplaceEdit* e = OpenEditor(c);
         if (!e)
           return;
-        const auto [wnd, point] = TSenderBench::MouseTarget(e, e->GetWidth() / 2, e->GetHeight() / 2);
-        PostMessageA(wnd, WM_RBUTTONDOWN, MK_RBUTTON, point);
-        PostMessageA(wnd, WM_RBUTTONUP, 0, point);
-        for (WPARAM key : {WPARAM(VK_UP), WPARAM(VK_RETURN)})
-          PostMessageA(b.Form->GetHandle(), WM_KEYDOWN, key, 1);
-        Application->ProcessMessages();
+        ChooseTheCustomLineOfItsMenu(b, e);
       }));
 
   // The memo of the blob column's popup, and its picture.

@@ -349,17 +349,7 @@ F* MakeDialog(TComponent* owner, bool buttons = true) {
     form->SetPosition(poScreenCenter);  // as the importer's dialogs are
   if (!buttons)
     return form;
-  auto* ok = new TButton(form);
-  ok->SetParent(form);
-  ok->SetCaption("OK");
-  ok->SetModalResult(mrOk);
-  ok->SetBounds(10, 10, 75, 25);
-  auto* cancel = new TButton(form);
-  cancel->SetParent(form);
-  cancel->SetCaption("Cancel");
-  cancel->SetCancel(true);
-  cancel->SetModalResult(mrCancel);
-  cancel->SetBounds(100, 10, 75, 25);
+  AddOkCancel(form);
   return form;
 }
 

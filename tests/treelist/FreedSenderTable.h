@@ -17,6 +17,7 @@
 
 #include "classlib/AliveGuard.h"
 #include "classlib/Forms.h"
+#include "classlib/StdCtrls.h"
 #include "editors/DxInplaceDropDownEdit.h"
 #include "editors/DxInplaceEdit.h"
 #include "tests/controls/ControlsTestSupport.h"
@@ -276,6 +277,33 @@ struct TReach {
   }
   TPoint Drop(TControl* control) const { return DropAt ? DropAt(control) : At(control); }
 };
+
+// Gives `form` an OK and a Cancel button, as dialogs have; answers the OK button.
+inline TButton* AddOkCancel(TForm* form) {
+  auto* ok = new TButton(form);
+  ok->SetParent(form);
+  ok->SetCaption("OK");
+  ok->SetModalResult(mrOk);
+  ok->SetBounds(10, 10, 75, 25);
+  auto* cancel = new TButton(form);
+  cancel->SetParent(form);
+  cancel->SetCaption("Cancel");
+  cancel->SetCancel(true);
+  cancel->SetModalResult(mrCancel);
+  cancel->SetBounds(100, 10, 75, 25);
+  return ok;
+}
+
+// Chooses the custom line (the last) of an in-place editor's pop-up menu: a right click
+// on the editor opens it, Up and Enter choose.
+inline void ChooseTheCustomLineOfItsMenu(TSenderBench& b, TControl* e) {
+  const auto [wnd, point] = TSenderBench::MouseTarget(e, e->GetWidth() / 2, e->GetHeight() / 2);
+  PostMessageA(wnd, WM_RBUTTONDOWN, MK_RBUTTON, point);
+  PostMessageA(wnd, WM_RBUTTONUP, 0, point);
+  for (WPARAM key : {WPARAM(VK_UP), WPARAM(VK_RETURN)})
+    PostMessageA(b.Form->GetHandle(), WM_KEYDOWN, key, 1);
+  Application->ProcessMessages();
+}
 
 // Drags the bench's neighbour by the pointer over `c`, to where `reach` drops on it (a
 // little aside first, so that the drag begins).

@@ -83,17 +83,7 @@ TSenderRow ModalRow(const std::string& event, const std::string& input, Close cl
   return {"TForm", event, input, [event, close](TSenderBench& b) {
             auto* form = new TForm(nullptr);
             form->SetBounds(620, 420, 200, 120);
-            auto* ok = new TButton(form);
-            ok->SetParent(form);
-            ok->SetCaption("OK");
-            ok->SetModalResult(mrOk);
-            ok->SetBounds(10, 10, 75, 25);
-            auto* cancel = new TButton(form);
-            cancel->SetParent(form);
-            cancel->SetCaption("Cancel");
-            cancel->SetCancel(true);
-            cancel->SetModalResult(mrCancel);
-            cancel->SetBounds(100, 10, 75, 25);
+            TButton* ok = AddOkCancel(form);
             if (event == "OnCloseQuery")
               b.FreeOn(form->OnCloseQuery, form);
             else
@@ -1110,12 +1100,7 @@ void AddEditorLibraryRows(std::vector<TSenderRow>& rows) {
       }),
       [](TSenderBench& b, TdxInplaceGraphicEdit* e) { b.FreeOn(e->OnCustomClick, e); },
       [](TSenderBench& b, TdxInplaceEdit* e) {
-        const auto [wnd, point] = TSenderBench::MouseTarget(e, e->GetWidth() / 2, e->GetHeight() / 2);
-        PostMessageA(wnd, WM_RBUTTONDOWN, MK_RBUTTON, point);
-        PostMessageA(wnd, WM_RBUTTONUP, 0, point);
-        for (WPARAM key : {WPARAM(VK_UP), WPARAM(VK_RETURN)})
-          PostMessageA(b.Form->GetHandle(), WM_KEYDOWN, key, 1);
-        Application->ProcessMessages();
+        ChooseTheCustomLineOfItsMenu(b, e);
       }));
 
   auto calculator = [](TSenderBench& b) { return b.Make<TCustomdxCalculator>(TRect{80, 4, 280, 204}); };
