@@ -40,15 +40,15 @@
 // the importer does not know is told; what is drawn while no known unit was given cannot
 // be placed and is left out, told once with its count.
 //
-// An instance belongs to the definition its first word names (ignoring case): the first
-// of that name read before it in the file; an instance of a definition the file does not
-// have before it is left out, told.
+// An instance belongs to the definition its first word names (ignoring case): the most
+// recent one when it has that name, else the latest of that name read before it in the
+// file; an instance of a definition the file does not have before it is left out, told.
 //
-// Every reference of the format finds the definition the file gives first, and a
-// definition given again is told with both lines (KivoReferences.h): a PAD_DEF, a PAD's
-// index, a COMP_DEF, a pin's name, a LYRSTR name and an ENVIRONMENT value (DBUNIT,
-// DBGRID...) given twice; a PAD naming a pad definition its PAD_STACK does not give, and
-// a pin's or via's index in a file without PAD_STACK.
+// A definition given again otherwise than before is told with both lines, and a
+// reference to nothing with its line (KivoReferences.h, which says which one holds): a
+// PAD_DEF, a PAD's index, a COMP_DEF, a pin's name, a LYRSTR name and an ENVIRONMENT
+// value (DBUNIT, DBGRID...) given twice; a PAD naming a pad definition its PAD_STACK does
+// not give, and a pin's or via's index in a file without PAD_STACK.
 //
 // Objects drawn on a layer that no LYRSTR entry declares are not translated: each such
 // layer is told once, at the end of the reading (an ENVIRONMENT after the DETAIL still
@@ -436,15 +436,13 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
 
   // --- Component definitions and instances (KivoReadComponents.cpp) ---
   void ParseSubcomp();
-  // Reads `definition`; answers the definition that instances of its name take: the
-  // first of the name (itself, or one read before).
-  TKivoComponent* ParseComponentDefinition(TKivoComponent& definition);
+  void ParseComponentDefinition(TKivoComponent& definition);
   void ParsePins(TKivoComponent& definition);
   // An instance of the definition its first word names; `latest` is the SUBCOMP's most
   // recent definition (none before its first).
   void ParseInstance(TKivoComponent* latest);
   // The definition named `name` (ignoring case) for an instance: `latest` when it has
-  // that name, else the first of that name read so far; none when the file has none.
+  // that name, else the latest of that name read so far; none when the file has none.
   TKivoComponent* DefinitionNamed(TKivoComponent* latest, const std::string& name);
   // The attributes of the definition's most recent instance; skipped while it has none.
   void ParseInstanceAttributes(TKivoComponent& definition);
@@ -464,14 +462,20 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   [[gnu::cold]] void CheckPadStackReferences(const TKivoPadStack& stack);
   // The pin names of `definition` given twice (FPinAt holds where its pins were read).
   void CheckPinNames(const TKivoComponent& definition);
-  // A LYRSTR name read at `position`: told when given before.
-  void CheckLayerName(const std::string& name, int64_t position);
-  // Whether ENVIRONMENT's entry `code` (of one value), read at `position`, is the file's
-  // first: a later one is told as `subject` of kind `kind` (the first holds).
-  bool FirstEnvironmentValue(int code, int64_t position, const std::string& subject,
-                             TKivoReferenceKind kind = rkEnvironmentValue);
-  // Where ENVIRONMENT's entry `code` was first given; -1 when it was not.
-  int64_t EnvironmentValueAt(int code) const;
+  // A LYRSTR name of layer id `id` read at `position`: told when given before otherwise.
+  void CheckLayerName(const std::string& name, int32_t id, int64_t position);
+  // Whether ENVIRONMENT's entry `code` (of one value), read at `position` with `value`, is
+  // the file's first: a later one is not used, and told as `subject` of kind `kind` when
+  // its value is another.
+  bool FirstEnvironmentValue(int code, int64_t position, const std::string& value,
+                             const std::string& subject, TKivoReferenceKind kind = rkEnvironmentValue);
+  // ENVIRONMENT's entry `code` as first given; null when it was not.
+  struct TEnvironmentValue {
+    int Code;
+    int64_t Position;
+    std::string Value;
+  };
+  const TEnvironmentValue* EnvironmentValue(int code) const;
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
   [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
@@ -505,17 +509,22 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   std::optional<std::vector<int32_t>> FPadIndices;
   std::vector<TPendingIndex> FPendingIndices;
   int64_t FPadStackAt = -1;  // where the first PAD_STACK block was read
-  // The component definitions read so far by their upper-cased names, the first of each
-  // (which holds).
+  // The component definitions read so far by their upper-cased names, the latest of each.
   std::unordered_map<std::string, TKivoComponent*> FDefinitions;
   // Where the pins of the definition being read were read, by their index; and the order
   // CheckPinNames sorts them in.
   std::vector<int64_t> FPinAt;
   std::vector<uint32_t> FPinOrder;
-  // The LYRSTR names read, upper-cased, and where the first of each was read.
-  std::unordered_map<std::string, int64_t> FLayerNamesAt;
-  // ENVIRONMENT's entries of one value that were given, and where the first was read.
-  std::vector<std::pair<int, int64_t>> FEnvironmentValues;
+  // The LYRSTR names read, upper-cased, with the first of each: where it was read, its
+  // layer id and its name as written.
+  struct TLayerString {
+    int64_t At;
+    int32_t Id;
+    std::string Name;
+  };
+  std::unordered_map<std::string, TLayerString> FLayerStrings;
+  // ENVIRONMENT's entries of one value that were given, the first of each.
+  std::vector<TEnvironmentValue> FEnvironmentValues;
   // See TLayerCounts. The layers drawn on; the layers other than the pads' own that pad
   // definitions drew on.
   std::unordered_map<std::string, TNamedLayer> FLayers, FPadLayers;

@@ -208,6 +208,7 @@ class TKivoComponent : public TKivoObject {
   int64_t GetReadAt() const { return FReadAt; }
   void SetReadAt(int64_t value) { FReadAt = value; }
   TKivoObjectList& GetPrimitives() { return FPrimitives; }
+  const TKivoObjectList& GetPrimitives() const { return FPrimitives; }
   TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
   const TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() const { return FPins; }
   TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }

@@ -39,10 +39,9 @@ void TKivoFile::ParseSubcomp() {
     switch (code) {
       case kwCOMP_DEF: {
         auto definition = std::make_unique<TKivoComponent>(&FDisplay);
-        TKivoComponent& read = *definition;
+        current = definition.get();
         components.push_back(std::move(definition));
-        // The instances after it take the first definition of its name.
-        current = ParseComponentDefinition(read);
+        ParseComponentDefinition(*current);
         break;
       }
       case kwI:
@@ -55,7 +54,7 @@ void TKivoFile::ParseSubcomp() {
   }
 }
 
-TKivoComponent* TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
+void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
   const TBlockAttributes own(*this);
   definition.SetReadAt(FFile.Position());
   FPinAt.clear();
@@ -63,15 +62,11 @@ TKivoComponent* TKivoFile::ParseComponentDefinition(TKivoComponent& definition) 
   // but no instance can name it.
   definition.SetName(ReadBlockName(
       kwCOMP_DEF, "no I block can name it, so no component was made of it"));
-  TKivoComponent* held = &definition;
-  if (!definition.GetName().empty()) {
-    const auto [first, added] = FDefinitions.try_emplace(UpperCase(definition.GetName()), &definition);
-    if (!added) {
-      held = first->second;
-      ReportGivenTwice("The COMP_DEF " + definition.GetName(), definition.GetReadAt(),
-                       held->GetReadAt(), rkDefinition);
-    }
-  }
+  // The instances after it take it, those before it the one before (the format places a
+  // definition before its instances); one given again otherwise than before is told.
+  TKivoComponent* before = nullptr;
+  if (!definition.GetName().empty())
+    before = std::exchange(FDefinitions[UpperCase(definition.GetName())], &definition);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Definition);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -96,7 +91,9 @@ TKivoComponent* TKivoFile::ParseComponentDefinition(TKivoComponent& definition) 
     }
   }
   CheckPinNames(definition);
-  return held;
+  if (before && !SameKivoDefinition(definition, *before))
+    ReportGivenTwice("The COMP_DEF " + definition.GetName(), definition.GetReadAt(),
+                     before->GetReadAt(), rkDefinition);
 }
 
 void TKivoFile::ParsePins(TKivoComponent& definition) {

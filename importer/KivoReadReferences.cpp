@@ -18,6 +18,41 @@
 
 using namespace KivoReading;
 
+namespace {
+
+// Whether the graphics lists `a` and `b` hold the same graphics in the same order.
+bool SameGraphics(const TKivoObjectList& a, const TKivoObjectList& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](const auto& x, const auto& y) { return SameKivoGraphic(*x, *y); });
+}
+
+// Of a pin's drawing state only its layer makes its pad (whether the layer is imported,
+// whether it is a surface-mount layer of the pad-stack map).
+bool SamePin(const TKivoPad& a, const TKivoPad& b) {
+  return a.GetName() == b.GetName() && a.GetX() == b.GetX() && a.GetY() == b.GetY() &&
+         a.GetPadStackIndex() == b.GetPadStackIndex() && a.LayerNameRef() == b.LayerNameRef();
+}
+
+}  // namespace
+
+bool KivoReading::SameKivoDefinition(const TKivoComponent& a, const TKivoComponent& b) {
+  const auto& pins = a.GetPins();
+  if (pins.size() != b.GetPins().size() || !SameGraphics(a.GetPrimitives(), b.GetPrimitives()))
+    return false;
+  for (size_t i = 0; i < pins.size(); ++i)
+    if (a.IsPinLeftOut(i) != b.IsPinLeftOut(i) || !SamePin(*pins[i], *b.GetPins()[i]))
+      return false;
+  return true;
+}
+
+bool KivoReading::SameKivoPadDefinition(const TKivoPadDef& a, const TKivoPadDef& b) {
+  // The name encodes sizes, which the unit and grid scale; the width widens the hole.
+  return a.GetName() == b.GetName() && a.GetSmd() == b.GetSmd() && a.GetWidth() == b.GetWidth() &&
+         a.GetUnitScale() == b.GetUnitScale() && a.GetGrid() == b.GetGrid() &&
+         SameGraphics(a.GetPrimitives(), b.GetPrimitives());
+}
+
 void TKivoFile::ReportGivenTwice(const std::string& subject, int64_t position, int64_t first,
                                  TKivoReferenceKind kind) {
   if (!FReport)
@@ -32,13 +67,16 @@ void TKivoFile::CheckPadStackReferences(const TKivoPadStack& stack) {
   if (!FReport)
     return;
   // Pins and vias take the first PAD of their index; the names it gives are looked up as
-  // they look them up. An empty name names no definition.
+  // they look them up. An empty name names no definition. One given again the same is
+  // the same.
   std::unordered_map<int32_t, const TKivoPadRecord*> indices;
   for (const auto& record : stack.GetPads()) {
     const std::string subject = "The PAD " + std::to_string(record->GetIndex());
     const auto [first, added] = indices.try_emplace(record->GetIndex(), record.get());
     if (!added) {
-      ReportGivenTwice(subject, record->GetReadAt(), first->second->GetReadAt(), rkPinPadIndex);
+      if (record->GetFirstName() != first->second->GetFirstName() ||
+          record->GetSecondName() != first->second->GetSecondName())
+        ReportGivenTwice(subject, record->GetReadAt(), first->second->GetReadAt(), rkPinPadIndex);
       continue;
     }
     const std::string name = record->GetFirstName(), free = record->GetSecondName();
@@ -55,7 +93,7 @@ void TKivoFile::CheckPadStackReferences(const TKivoPadStack& stack) {
                                   KivoReference(rkFreePadDefinition).Undefined);
   }
   // Pins and vias find a definition by its name without regard to case: the first of a
-  // name.
+  // name. One given again the same is the same.
   const TStringList& definitions = stack.GetPadDefinitions();
   std::unordered_map<std::string, const TKivoPadDef*> named;
   for (int i = 0; i < definitions.GetCount(); ++i) {
@@ -63,7 +101,7 @@ void TKivoFile::CheckPadStackReferences(const TKivoPadStack& stack) {
     if (definition->GetName().empty())
       continue;  // named by nothing (told)
     const auto [first, added] = named.try_emplace(AnsiUpperCase(definition->GetName()), definition);
-    if (!added)
+    if (!added && !SameKivoPadDefinition(*definition, *first->second))
       ReportGivenTwice("The PAD_DEF " + definition->GetName(), definition->GetReadAt(),
                        first->second->GetReadAt(), rkPadDefinition);
   }
@@ -97,28 +135,32 @@ void TKivoFile::CheckPinNames(const TKivoComponent& definition) {
                      FPinAt[pin], FPinAt[first], rkPin);
 }
 
-void TKivoFile::CheckLayerName(const std::string& name, int64_t position) {
+void TKivoFile::CheckLayerName(const std::string& name, int32_t id, int64_t position) {
   // The layer map finds a layer by its name without regard to case: the first of a name.
-  const auto [first, added] = FLayerNamesAt.try_emplace(AnsiUpperCase(name), position);
-  if (!added)
-    ReportGivenTwice("The layer \"" + name + "\" of LYRSTR", position, first->second, rkLayer);
+  // One given again the same (the name and id) is the same.
+  const auto [first, added] =
+      FLayerStrings.try_emplace(AnsiUpperCase(name), TLayerString{position, id, name});
+  if (!added && (first->second.Id != id || first->second.Name != name))
+    ReportGivenTwice("The layer \"" + name + "\" of LYRSTR", position, first->second.At, rkLayer);
 }
 
-int64_t TKivoFile::EnvironmentValueAt(int code) const {
-  for (const auto& [given, at] : FEnvironmentValues)
-    if (given == code)
-      return at;
-  return -1;
+const TKivoFile::TEnvironmentValue* TKivoFile::EnvironmentValue(int code) const {
+  for (const TEnvironmentValue& given : FEnvironmentValues)
+    if (given.Code == code)
+      return &given;
+  return nullptr;
 }
 
-bool TKivoFile::FirstEnvironmentValue(int code, int64_t position, const std::string& subject,
-                                      TKivoReferenceKind kind) {
-  const int64_t first = EnvironmentValueAt(code);
-  if (first < 0) {
-    FEnvironmentValues.emplace_back(code, position);
+bool TKivoFile::FirstEnvironmentValue(int code, int64_t position, const std::string& value,
+                                      const std::string& subject, TKivoReferenceKind kind) {
+  const TEnvironmentValue* const first = EnvironmentValue(code);
+  if (!first) {
+    FEnvironmentValues.push_back({code, position, value});
     return true;
   }
-  ReportGivenTwice(subject, position, first, kind);
+  // The same value again changes nothing.
+  if (first->Value != value)
+    ReportGivenTwice(subject, position, first->Position, kind);
   return false;
 }
 

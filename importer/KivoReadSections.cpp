@@ -80,7 +80,7 @@ void TKivoFile::ParseEnvironment() {
   // An entry of one value given again (in this block or another ENVIRONMENT) is told and
   // not used: the first holds.
   const auto first = [&](int code, int64_t at, const char* key) {
-    return FirstEnvironmentValue(code, at, std::string(key) + " \"" + value + "\"");
+    return FirstEnvironmentValue(code, at, value, std::string(key) + " \"" + value + "\"");
   };
   for (int code; FLevels.Next(code);) {
     const TBlockAttributes own(*this);
@@ -111,12 +111,14 @@ void TKivoFile::ParseEnvironment() {
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
         // The first unit known holds: a later one would scale what follows otherwise.
-        if (unit.Code != 0 && FirstEnvironmentValue(code, at, "DBUNIT \"" + value + "\"", rkUnit)) {
+        if (unit.Code != 0 && !FirstEnvironmentValue(code, at, value, "DBUNIT \"" + value + "\"", rkUnit))
+          break;
+        if (unit.Code != 0) {
           env.SetUnitCode(unit.Code);
           FDisplay.SetUnitScale(unit.Scale);
           FRealCoordinates = unit.RealCoordinates;
           CheckScale();
-        } else if (unit.Code == 0 && FReport) {
+        } else if (FReport) {
           FReport->AddLineWarning("DBUNIT \"" + value + "\"", LineAt(at),
                                   " is not one of the units CMM, MM, UM, CENTIMIL and MIL: "
                                   "it was passed over");
@@ -125,18 +127,20 @@ void TKivoFile::ParseEnvironment() {
       }
       case kwDBGRID:
         PassToValue(code, /*name=*/false);
-        if (EnvironmentValueAt(code) < 0) {
-          FirstEnvironmentValue(code, at, "DBGRID", rkGrid);
+        if (!EnvironmentValue(code)) {
           ReadGrid();
+          FirstEnvironmentValue(code, at, GetLastTokenText(), "", rkGrid);
         } else {
           ReadIntegerValue(FFile);
-          FirstEnvironmentValue(code, at, "DBGRID " + GetLastTokenText(), rkGrid);
+          FirstEnvironmentValue(code, at, GetLastTokenText(), "DBGRID " + GetLastTokenText(), rkGrid);
         }
         break;
       case kwLYRSTR:
         while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty()) {
-          CheckLayerName(value, FFile.Position());
-          env.AddLayerString(value, ReadListInteger(code));
+          const int64_t named = FFile.Position();
+          const int32_t id = ReadListInteger(code);
+          CheckLayerName(value, id, named);
+          env.AddLayerString(value, id);
         }
         break;
       case kwLYRPHID: {
@@ -180,7 +184,8 @@ void TKivoFile::ParseEnvironment() {
       case kwPSIZ:
       case kwROTP: {
         const double number = ReadListFloat(code);
-        if (!FirstEnvironmentValue(code, at, std::string(KivoKeywordText(code)) + " " + GetLastTokenText()))
+        const std::string text = GetLastTokenText();
+        if (!FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
           break;
         if (code == kwPCLR)
           env.SetPCLR(number);

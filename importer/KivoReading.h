@@ -79,6 +79,11 @@ inline std::string LowerFirst(std::string text) {
   return text;
 }
 
+// Whether two component definitions, or two pad definitions, hold the same (a definition
+// given again the same is the same one): their names aside, for component definitions.
+bool SameKivoDefinition(const TKivoComponent& a, const TKivoComponent& b);
+bool SameKivoPadDefinition(const TKivoPadDef& a, const TKivoPadDef& b);
+
 // Pins of these pad-stack indices are small default pads by rule, with or without a PAD.
 inline bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
 

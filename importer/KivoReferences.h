@@ -4,12 +4,16 @@
 // (each one's line tells its reference or definition, and the line of the first one);
 // a test checks every row against a board that breaks it.
 //
-// One rule holds across kinds: the first definition holds. Every reference to a name
-// finds the one the file gives first, and a later one is told with both lines. What the
-// later block holds is kept where it stands beside the first without replacing it (a
-// net's objects join the first net's host net; a component whose designator was given
-// before, or a pin whose name was, is imported as well); otherwise it is read and not
-// used. A reference to nothing is told with its line and what is used instead.
+// One rule holds across kinds: a definition given again never changes what the one
+// before it gave. What the import takes once for the whole board (a pad definition, a
+// pad-stack index, a layer, an ENVIRONMENT value, the PAD_STACK and ENVIRONMENT blocks)
+// is the first given, the second not used. Where the second can stand beside the first,
+// it does: a net's objects join the first net's host net, a component whose designator
+// was given before and a pin whose name was are imported as well, and a COMP_DEF serves
+// the instances after it (the format places a definition before its instances), those
+// before it keeping the one before. A definition given again the same is the same one;
+// one given otherwise is told with both lines. A reference to nothing is told with its
+// line and what is used instead.
 #pragma once
 
 #include <cstdint>
@@ -61,7 +65,7 @@ inline constexpr TKivoReference kKivoReferences[kKivoReferenceKinds] = {
     {rkPadStack, "P (its PT), V (its index)", "PAD_STACK", "the file has no PAD_STACK block",
      "pads and vias take the first one's"},
     {rkDefinition, "I (its first word)", "COMP_DEF", "the file has no definition",
-     "instances take the first, and this one was not used"},
+     "the instances after it take this one, those before it the one before"},
     {rkNet, "CN (a net name)", "N", "the pin was imported without a net",
      "its objects were added to that net"},
     {rkPin, "CN (a pin name of a list of pairs)", "P", "it was passed over",

@@ -153,11 +153,12 @@ TEST_F(KivoReferencesTest, AReferenceToNothingIsToldWithWhatIsMadeInstead) {
 }
 
 // Fault: a definition given twice replaced the first or was replaced, silently and by
-// kind: a second DBUNIT (or DBGRID) scaled everything after it, a second COMP_DEF of a
-// name took the instances after it, a via took the last PAD of its index and a pin the
-// first. The first holds for every kind, and each second one is told with both lines; a
-// pin name given twice keeps both pins, both connected by that name.
-TEST_F(KivoReferencesTest, ADefinitionGivenTwiceIsToldAndTheFirstHolds) {
+// kind: a second DBUNIT (or DBGRID) scaled everything after it, a via took the last PAD
+// of its index and a pin the first, a second COMP_DEF took the instances after it, all
+// untold. What the board takes once keeps the first; a COMP_DEF serves the instances
+// after it; a pin name given twice keeps both pins, both connected by that name; each
+// second one is told with both lines.
+TEST_F(KivoReferencesTest, ADefinitionGivenTwiceIsToldWithBothLines) {
   const std::string report = Import(
       "{COMPONENT \"twice\"\n"                                                                // 1
       "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1}\n"                         // 2
@@ -169,8 +170,9 @@ TEST_F(KivoReferencesTest, ADefinitionGivenTwiceIsToldAndTheFirstHolds) {
       "{NET_DEF {N GND {DG [LY \"TOP\"] {V 0 0 1}}}}\n"                                       // 8
       "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}\n"                  // 9
       " {P 1 {PT 1} {PLOC 100 0}}}}\n"                                                        // 10
-      " {COMP_DEF r [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 50 50}}}}\n"                      // 11
-      " {I R R1 {ATR {IN {ORG 0 0}}} {CN 1 GND}}}}}\n");                                      // 12
+      " {I R R1 {ATR {IN {ORG 0 0}}} {CN 1 GND}}\n"                                           // 11
+      " {COMP_DEF r [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 50 0}}}}\n"                       // 12
+      " {I R R2 {ATR {IN {ORG 1000 0}}} {CN 1 GND}}}}}\n");                                   // 13
   const std::string before = " was given before (line ";
   EXPECT_EQ(LinesWith(report, before),
             (std::vector<std::string>{
@@ -186,17 +188,38 @@ TEST_F(KivoReferencesTest, ADefinitionGivenTwiceIsToldAndTheFirstHolds) {
                     "6): pads and vias take the first, and this one was not used",
                 "WARNING: Pin 1 of the definition R at line 10" + before +
                     "9): both were imported, and a list of pairs connects both by that name",
-                "WARNING: The COMP_DEF r at line 11" + before +
-                    "9): instances take the first, and this one was not used"}))
+                "WARNING: The COMP_DEF r at line 12" + before +
+                    "9): the instances after it take this one, those before it the one before"}))
       << report;
   EXPECT_NE(report.find("Load Warnings : 8\r\n"), std::string::npos) << report;
-  // In mils on a grid of 1; the via and both pins of the first R with the first A.
-  EXPECT_EQ(Pads(), (std::vector<std::string>{"0:GND", "100:GND"}));
+  // In mils on a grid of 1; the via and the pins with the first A, R1 of the first R and
+  // R2 of the second.
+  EXPECT_EQ(Pads(), (std::vector<std::string>{"0:GND", "100:GND", "1050:GND"}));
   for (uint32_t pad : Iterate(FBoard, /*kind=*/2))
     EXPECT_EQ(Field(pad, "TopXSize"), 600000);
   const std::vector<uint32_t> vias = Iterate(FBoard, /*kind=*/3);
   ASSERT_EQ(vias.size(), 1u);
   EXPECT_EQ(Field(vias[0], "Size"), 600000);
+
+}
+
+
+// A definition given again the same is the same one: nothing to tell (a board may give
+// its component definitions again before each group of their instances).
+TEST_F(KivoReferencesTest, ADefinitionGivenAgainTheSameIsTheSameOne) {
+  const std::string same = Import(
+      "{COMPONENT \"same\"\n"
+      "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBUNIT \"MIL\"} {DBGRID 1} {LYRSTR \"TOP\" 1 \"TOP\" 1}\n"
+      " {DBUNIT \"MIL\"} {DBGRID 1} {KIVOVREV \"3.0\"}}\n"
+      "{DETAIL {PAD_STACK {PAD 1 \"A\" \"\"} {PAD 1 \"A\" \"\"} {PAD_DEF A {PIC [LY \"PADINT\"] {C 0 0 30}}}\n"
+      " {PAD_DEF A {PIC [LY \"PADINT\"] {C 0 0 30}}}}\n"
+      "{NET_DEF {N GND}}\n"
+      "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}} {PIC {L 0 0 1 1}}}\n"
+      " {I R R1 {ATR {IN {ORG 0 0}}} {CN GND}}\n"
+      " {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}} {PIC {L 0 0 1 1}}}\n"
+      " {I R R2 {ATR {IN {ORG 100 0}}} {CN GND}}}}}\n");
+  EXPECT_NE(same.find("Load Warnings : 0\r\n"), std::string::npos) << same;
+  EXPECT_EQ(Pads(), (std::vector<std::string>{"0:GND", "100:GND"}));
 }
 
 // Fault: a connection list whose first name is a pin's and also a net's was read as pairs
