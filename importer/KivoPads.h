@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -105,6 +106,7 @@ class TKivoPad : public TKivoObject {
   void Translate() override;
 
   std::string GetName() const { return FName; }
+  std::string_view GetNameView() const { return FName; }
   // Keeps the first 255 characters.
   void SetName(const std::string& value) { FName.assign(value, 0, 255); }
   int32_t GetX() const { return FX; }

@@ -27,11 +27,12 @@ bool SameGraphics(const TKivoObjectList& a, const TKivoObjectList& b) {
                     [](const auto& x, const auto& y) { return SameKivoGraphic(*x, *y); });
 }
 
-// Of a pin's drawing state only its layer makes its pad (whether the layer is imported,
-// whether it is a surface-mount layer of the pad-stack map).
+// A pin is its name, place and pad-stack index; the layer it takes from the drawing state
+// around its definition is not compared (a board that gives its definitions again before
+// each group of instances leaves that to whatever was drawn before).
 bool SamePin(const TKivoPad& a, const TKivoPad& b) {
-  return a.GetName() == b.GetName() && a.GetX() == b.GetX() && a.GetY() == b.GetY() &&
-         a.GetPadStackIndex() == b.GetPadStackIndex() && a.LayerNameRef() == b.LayerNameRef();
+  return a.GetNameView() == b.GetNameView() && a.GetX() == b.GetX() && a.GetY() == b.GetY() &&
+         a.GetPadStackIndex() == b.GetPadStackIndex();
 }
 
 }  // namespace
@@ -112,22 +113,32 @@ void TKivoFile::CheckPinNames(const TKivoComponent& definition) {
   assert(FPinAt.size() == pins.size() && "where each pin was read");
   if (pins.size() < 2 || !FReport || FPinAt.size() != pins.size())
     return;
-  // A list of pairs finds a pin by its name without regard to case.
+  // A list of pairs finds a pin by its name without regard to case. Most definitions
+  // have a few pins, compared each with each; many are sorted by name first.
+  const auto name = [&](uint32_t i) { return pins[i]->GetNameView(); };
   std::vector<uint32_t>& order = FPinOrder;
   order.clear();
   for (uint32_t i = 0; i < pins.size(); ++i)
-    if (!pins[i]->GetName().empty() && !definition.IsPinLeftOut(i))
+    if (!name(i).empty() && !definition.IsPinLeftOut(i))
       order.push_back(i);
-  std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    return CompareText(pins[a]->GetName(), pins[b]->GetName()) < 0;
-  });
   // The pins given again, each with the first of its name, told in the file's order.
   std::vector<std::pair<uint32_t, uint32_t>> twice;
-  for (size_t k = 1, first = 0; k < order.size(); ++k) {
-    if (!SameText(pins[order[k]]->GetName(), pins[order[first]]->GetName()))
-      first = k;
-    else
-      twice.emplace_back(order[k], order[first]);
+  if (order.size() <= 16) {
+    for (size_t k = 1; k < order.size(); ++k)
+      for (size_t first = 0; first < k; ++first)
+        if (SameText(name(order[k]), name(order[first]))) {
+          twice.emplace_back(order[k], order[first]);
+          break;
+        }
+  } else {
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return CompareText(name(a), name(b)) < 0; });
+    for (size_t k = 1, first = 0; k < order.size(); ++k) {
+      if (!SameText(name(order[k]), name(order[first])))
+        first = k;
+      else
+        twice.emplace_back(order[k], order[first]);
+    }
   }
   std::sort(twice.begin(), twice.end());
   for (const auto& [pin, first] : twice)

@@ -890,9 +890,12 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
         "The name \"1\" in the connections of component R3 at line 334 connects no pin of its "
         "definition RES0805: it was passed over"},
        "", 4},
-      {"pad definition without a name", 137, "{PAD_DEF C62X38", "{PAD_DEF", 1,
+      {"pad definition without a name", 137, "{PAD_DEF C62X38", "{PAD_DEF", 2,
        {"The PAD_DEF block at line 137 has no name: no PAD record can name it, so no pad or via "
-        "takes it"},
+        "takes it",
+        "The PAD 1 at line 129 names the pad definition \"C62X38\", which its PAD_STACK does not "
+        "give: the pins and vias of its index were made without a pad definition (pins as the "
+        "default pad or the component graphics over them, vias as the host's default via)"},
        "", -1},
       {"component without a name", 16, "{COMPONENT \"SENSOR_NODE\"", "{COMPONENT", 1,
        {"The COMPONENT block at line 16 has no name: the import needs none, and nothing was left "
