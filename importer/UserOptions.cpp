@@ -310,6 +310,9 @@ void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
     for (int layer = 0; layer < cOfferedLayers; ++layer)
       items->AddObject(MappedLayerText(TLayer(layer)), reinterpret_cast<TObject*>(uintptr_t(layer)));
   }
+  // The list refilled lost its selection: a box shown over a row (Reset To Defaults)
+  // showed no entry.
+  SelectRowEntry(ComboBoxVarnokLayers);
   UpdateMappingStatus();
 }
 
@@ -488,6 +491,9 @@ void TTranslateDialog::LoadImportSettings(const std::string& path) {
       if (SameText(StringGridPadStack->GetCells(0, row), key))
         StringGridPadStack->SetCells(2, row, value);
   }
+  // What the rows hold now shows in the status and in a box shown over a row.
+  UpdateMappingStatus();
+  SelectRowEntries();
 }
 
 void TTranslateDialog::ApplyLayerMap(TStrings* layerList) {

@@ -12,8 +12,14 @@
 // a row the user was not looking at). A step through a cell's dropped list (arrow keys,
 // a letter, the wheel, the pointer) chooses nothing: the row takes the entry when the
 // list closes with Enter, Tab or a click on it, and keeps its own when it closes with
-// Escape or a click outside, the box showing the row's entry again.
+// Escape or a click outside, the box showing the row's entry again. A closed box's step
+// is a choice: a character typed on a grid's row steps the row's box to the next entry
+// that begins with it, as a closed drop-down list does, whether the box is shown or not,
+// and presses no button (the buttons' letters act with Alt). Whatever changes the rows
+// under a box (a reset, a configuration loaded) selects their entries in it again.
 #include "importer/UserOptions.h"
+
+#include "classlib/Strings.h"
 
 namespace {
 
@@ -24,6 +30,19 @@ TPoint ClientInset(TWinControl* control) {
   GetWindowRect(control->GetHandle(), &window);
   const TPoint origin = control->ClientToScreen(TPoint{0, 0});
   return TPoint{origin.x - window.left, origin.y - window.top};
+}
+
+// The first entry after `from` (round the end; -1 starts at the first) that begins
+// with `typed`, letter case aside, as a closed drop-down list steps; -1 when none does.
+int EntryBeginningWith(TStrings* items, int from, char typed) {
+  const int count = items->GetCount();
+  for (int step = 1; step <= count; ++step) {
+    const int index = (from + step) % count;
+    const std::string entry = items->Get(index);
+    if (!entry.empty() && AnsiSameText(std::string_view(entry).substr(0, 1), std::string_view(&typed, 1)))
+      return index;
+  }
+  return -1;
 }
 
 bool IsEnter(WORD key) { return key == VK_RETURN; }
@@ -118,13 +137,7 @@ bool TTranslateDialog::GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TS
   const bool opens = key == VK_F4 || (key == VK_DOWN && shift.Contains(ssAlt));
   if (opens || key == VK_SPACE) {
     if (!combo->GetVisible() && grid->GetRowCount() > 0) {
-      if (combo == ComboBoxVarnokLayers) {
-        FLayerEditRow = grid->GetRow();
-        SelectLayerEntry(grid->GetCells(2, FLayerEditRow));
-      } else {
-        FPadStackEditRow = grid->GetRow();
-        SelectPadStackEntry(grid->GetCells(2, FPadStackEditRow));
-      }
+      EditCurrentRow(grid);
       ShowComboOverCell(grid, combo, grid->GetRow());
     }
     if (combo->GetVisible()) {
@@ -143,6 +156,45 @@ bool TTranslateDialog::GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TS
     return true;
   }
   return false;
+}
+
+void TTranslateDialog::EditCurrentRow(TStringGrid* grid) {
+  TStringGrid* edited;
+  TComboBox* combo;
+  int* editRow;
+  CellEditorOf(grid, edited, combo, editRow);
+  *editRow = grid->GetRow();
+  SelectRowEntry(combo);
+}
+
+// The grids take no characters of their own, so the form would hand a letter typed on a
+// row to the buttons as their accelerator, as if Alt were held: "o" ended the dialog.
+bool TTranslateDialog::GridTakesChar(TMessage& message) {
+  TWinControl* active = GetActiveControl();
+  if (active != StringGridAssociations && active != StringGridPadStack)
+    return false;
+  // Alt and a letter stay the accelerators'; Space is the key that shows the box, and
+  // Enter, Escape and Tab come as control characters.
+  const char typed = char(MessageAs<TCMDialogChar>(message).CharCode);
+  const bool printable = static_cast<unsigned char>(typed) > ' ' && typed != '\x7F';
+  if (!printable || KeyDataToShiftState(message.LParam).Contains(ssAlt))
+    return false;
+  auto* grid = static_cast<TStringGrid*>(active);
+  if (grid->GetRowCount() == 0)
+    return true;
+  EditCurrentRow(grid);
+  TComboBox* combo = CellComboOf(grid);
+  const int next = EntryBeginningWith(combo->GetItems(), combo->GetItemIndex(), typed);
+  if (next >= 0) {
+    combo->SetItemIndex(next);
+    TakeComboEntry(combo);
+  }
+  return true;
+}
+
+void TTranslateDialog::SelectRowEntries() {
+  SelectRowEntry(ComboBoxVarnokLayers);
+  SelectRowEntry(ComboBoxPadStack);
 }
 
 void TTranslateDialog::StringGridAssociationsKeyDown(TObject*, WORD& key, TShiftState shift) {
@@ -173,6 +225,10 @@ bool TTranslateDialog::GridTakesWheel(TMessage& message) {
 
 void TTranslateDialog::Dispatch(TMessage& message) {
   if (message.Msg == CM_MOUSEWHEEL && GridTakesWheel(message)) {
+    message.Result = 1;
+    return;
+  }
+  if (message.Msg == CM_DIALOGCHAR && GridTakesChar(message)) {
     message.Result = 1;
     return;
   }
