@@ -104,7 +104,7 @@ TEST_F(DialogTest, ALetterOnAGridRowStepsItsBoxAndPressesNoButton) {
       }
     }
     // The letters stepped where entries begin with them (the layer names Bottom, Mechanical,
-    // Drill and Keep-Out; every letter of the pad stack's KIVO layers).
+    // Drill and Keep Out; every letter of the pad stack's KIVO layers).
     EXPECT_EQ(grid->GetCells(2, row), pad ? "DRILL" : "Keep Out Layer");
 
     // Over the row its box shows, the box steps and shows the entry taken.
