@@ -71,7 +71,8 @@
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
 // names and values of blocks, and KivoReadSections.cpp, KivoReadGraphics.cpp,
-// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name.
+// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name,
+// and KivoReadReferences.cpp tells what the references and definitions leave unresolved.
 #pragma once
 
 #include <cassert>

@@ -240,8 +240,7 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
   EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
-  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD, and the second
-  // name RD40, which the pad stack does not give.
+  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD, RD40 (not given).
   EXPECT_EQ(FReport->GetLoadWarningCount(), 6);
   EXPECT_NE(ReportText().find("PDQ"), std::string::npos);
 }
@@ -607,9 +606,8 @@ TEST_F(KivoFileTest, AnObjectWhoseNumberIsMissingOrUnreadableLosesNothingAfterIt
                      "WARNING: Text \"A B\" at line 5" + unreadable +
                      "WARNING: Text \"C\" at line 6" + unreadable +
                      "WARNING: Pad stack index of via of net GND at line 8 left out: it is "
-                     "not a whole number\r\n"
-                     "WARNING: Pad stack index 3 of via of net GND at line 9 left out: the file "
-                     "has no PAD_STACK block\r\n");
+                     "not a whole number\r\nWARNING: Pad stack index 3 of via of net GND at line "
+                     "9 left out: the file has no PAD_STACK block\r\n");
 }
 
 // Fault: a misplaced "}" hid the board inside a block the reader skips (the "}" of
@@ -1097,7 +1095,8 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
       {"{NET_DEF {N A {DG [LY \"CMOP\"] {V 0 0 1} {NN 0 0} {W 0 0 1 1} {ARC 0 0 1 0 0 1}"
        " {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}}}",
        "2\r\nWARNING: Pad stack index 1 of via of net A at line 4 left out: the file has no "
-       "PAD_STACK block\r\n" + undeclared + "CMOP" + notDeclared + "6 objects drawn on it were left out (line 4)\r\n"},
+       "PAD_STACK block\r\n" + undeclared + "CMOP" + notDeclared +
+           "6 objects drawn on it were left out (line 4)\r\n"},
       // The graphics of a pad definition do not count, but for one on a layer pads are
       // not made of; the layer it leaves does.
       {"{PAD_STACK {PAD 1 \"R\"} {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 3} [LY \"CMOP\"] {C 0 0 3}}}}"
