@@ -46,6 +46,20 @@ void VisitSubtree(TdxTreeListNode* node, F& visit) {
     VisitSubtree(node->GetItem(i), visit);
 }
 
+// Moves the text at `oldIndex` of `node` to `newIndex` (its texts grown to `needed`
+// first). Each change is told (OnChanging, OnChange), whose handler may free the node.
+void MoveNodeText(TdxTreeListNode* node, int oldIndex, int newIndex, int needed) {
+  auto* textNode = ObjectAs<TdxTreeListTextNode>(node);
+  if (!textNode)
+    return;
+  TStringList* strings = textNode->GetStrings();
+  const TAliveGuard alive(strings);
+  while (alive.Alive() && strings->GetCount() < needed)
+    strings->Add("");
+  if (alive.Alive())
+    strings->Move(oldIndex, newIndex);
+}
+
 }  // namespace
 
 TCustomdxTreeListControl::TCustomdxTreeListControl(TComponent* AOwner)
@@ -239,21 +253,19 @@ void TCustomdxTreeListControl::AssignColumns(TCustomdxTreeListControl* source) {
 }
 
 void TCustomdxTreeListControl::ColumnMoved(int oldIndex, int newIndex) {
-  const int needed = std::max(oldIndex, newIndex) + 1;
-  auto move = [&](TdxTreeListNode* node) {
-    auto* textNode = ObjectAs<TdxTreeListTextNode>(node);
-    if (!textNode)
-      return;
-    TStringList* strings = textNode->GetStrings();
-    while (strings->GetCount() < needed)
-      strings->Add("");
-    strings->Move(oldIndex, newIndex);
-  };
+  std::vector<TdxTreeListNode*> nodes;
+  auto collect = [&nodes](TdxTreeListNode* node) { nodes.push_back(node); };
   for (int i = 0; i < GetCount(); ++i)
-    VisitSubtree(GetItem(i), move);
+    VisitSubtree(GetItem(i), collect);
   TList* extra = GetExtraNodes();
   for (int i = 0; i < extra->GetCount(); ++i)
-    VisitSubtree(static_cast<TdxTreeListNode*>(extra->Get(i)), move);
+    VisitSubtree(static_cast<TdxTreeListNode*>(extra->Get(i)), collect);
+  // Last node first: a node whose texts' handler frees it takes only nodes already moved
+  // with it (those below it); one that frees the control ends the move.
+  const int needed = std::max(oldIndex, newIndex) + 1;
+  for (auto node = nodes.rbegin(); node != nodes.rend(); ++node)
+    if (!Survives(this, [&] { MoveNodeText(*node, oldIndex, newIndex, needed); }))
+      return;
 }
 
 void TCustomdxTreeListControl::ForgetColumnIndexes() {

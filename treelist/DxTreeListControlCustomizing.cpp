@@ -118,13 +118,16 @@ TdxTreeListColumn* TCustomdxTreeListControl::PlaceColumn(int32_t column, int32_t
   return columnObject;
 }
 
+// The column's new place moves the nodes' texts, whose handlers may free the control.
 void TCustomdxTreeListControl::ShowColumn(int32_t band, int32_t row, int32_t position, int32_t column) {
-  if (TdxTreeListColumn* columnObject = PlaceColumn(column, band, row, position))
+  TdxTreeListColumn* columnObject = nullptr;
+  if (Survives(this, [&] { columnObject = PlaceColumn(column, band, row, position); }) && columnObject)
     OnShowHeader(this, columnObject, position, row, band);
 }
 
 void TCustomdxTreeListControl::MoveColumn(int32_t column, int32_t band, int32_t row, int32_t position) {
-  if (TdxTreeListColumn* columnObject = PlaceColumn(column, band, row, position))
+  TdxTreeListColumn* columnObject = nullptr;
+  if (Survives(this, [&] { columnObject = PlaceColumn(column, band, row, position); }) && columnObject)
     OnHeaderMoved(this, columnObject);
 }
 
