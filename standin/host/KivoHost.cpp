@@ -38,15 +38,16 @@
 // the import of a board larger than that room runs out of memory
 // (standin/host/AddressSpaceLimit.h).
 //
-// Switches try the batch run's own watcher: --message-box TEXT shows a plain system
-// message box before the import, which the watcher must answer; --hang stops the host's
-// user-interface thread for good before the import, --hang-unloading inside the
+// Switches try the batch run's watcher and watchdog: --message-box TEXT shows a plain
+// system message box before the import, which the watcher must answer; --hang stops the
+// host's user-interface thread for good before the import, --hang-unloading inside the
 // plug-in's unloading and --hang-closing where the host ends its process, after its
 // summary: only the watchdog's deadline ends those (standin/host/PlantedHangs.h).
 //
 // Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
 // import failed or did not happen, 3 when the plug-in called a slot it has no business
-// calling, 4 when a batch import did not end within twice the deadline.
+// calling, 4 when a batch run did not end within twice the deadline
+// (standin/host/RunWatchdog.h).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
