@@ -51,16 +51,17 @@ int32_t KivoCoordinate(double value, double scale, int32_t grid) {
   return _mm_cvtsd_si32(_mm_set_sd(product));
 }
 
-TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle)
-    : TKivoFile(fileName, TReadOnly{}) {
+TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle,
+                     const TKivoReadingControls& controls)
+    : TKivoFile(fileName, TReadOnly{}, controls) {
   if (boardHandle == 0)
     boardHandle = PcbApiGetBoardHandleFromFullFileName(FFileName);
   FBoard = std::make_unique<TPcbBoard>(boardHandle);
   FBoard->Synchronize(1);
 }
 
-TKivoFile::TKivoFile(const std::string& fileName, TReadOnly)
-    : FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
+TKivoFile::TKivoFile(const std::string& fileName, TReadOnly, const TKivoReadingControls& controls)
+    : FFile(controls), FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
   FFileName = fileName;
   FFile.Assign(FFileName.Str());
   // Files indented with tabs read as the same files indented with blanks.
@@ -111,7 +112,7 @@ int32_t TKivoFile::ReadNextKivoCoord() {
 }
 
 int32_t TKivoFile::ReadKivoCoord() {
-  const std::string_view text = GetLastTokenView();
+  const std::string_view text = GetLastTokenView(FFile);
   if (FRealCoordinates) {
     double value = 0;
     if (!TryKivoFloat(text, value)) {
@@ -177,15 +178,15 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
   if (__builtin_expect(!ValueRanOver(FFile), 1)) {
-    if (__builtin_expect(LastValueLeftOpen(), 0) && item && FReport)
-      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
-                              ": " + ValueLeftOpenReason() + "; it was read up to there");
-    if (__builtin_expect(LastValueCut(), 0) && item)
-      ReportValueCut(LastValueStart(), item, value);
+    if (__builtin_expect(LastValueLeftOpen(FFile), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart(FFile)),
+                              ": " + ValueLeftOpenReason(FFile) + "; it was read up to there");
+    if (__builtin_expect(LastValueCut(FFile), 0) && item)
+      ReportValueCut(LastValueStart(FFile), item, value);
     return true;
   }
   if (item)
-    ReportLeftOutAt(start, item, NotClosedReason());
+    ReportLeftOutAt(start, item, NotClosedReason(FFile));
   value.clear();
   return false;
 }
@@ -203,7 +204,7 @@ const char* TKivoFile::UnplaceableReason() const {
   return FBeyondRange ? kBeyondRange : FUnreadable ? kUnreadableNumber : nullptr;
 }
 
-bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(); }
+bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(FFile); }
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
 
@@ -212,16 +213,16 @@ int TKivoFile::ReadName() {
   // token holding that character back; the next read starts with it. Connection lists
   // skip empty tokens and so read such names whole: a net must be named the same way.
   const int code = ReadWord();
-  const char held = GetHeldBackChar();
+  const char held = GetHeldBackChar(FFile);
   if (code != 0 || held == 0 || held == '{' || held == '}')
     return code;
   return ReadWord();
 }
 
 int TKivoFile::ReadKeyword() {
-  const char held = GetHeldBackChar();
+  const char held = GetHeldBackChar(FFile);
   if (held == '{' || held == '}' || held == '[') {
-    ForgetLastToken();
+    ForgetLastToken(FFile);
     return kwEmpty;
   }
   // A quote or "(" there begins a value, as in a skip of the same bytes: it is passed
@@ -232,7 +233,7 @@ int TKivoFile::ReadKeyword() {
       BracketBeginsKeyword(FFile))
     return ReadValueToken(FFile);
   const int code = ReadWord();
-  const char after = GetHeldBackChar();
+  const char after = GetHeldBackChar(FFile);
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
   if (after == '"')
@@ -241,10 +242,9 @@ int TKivoFile::ReadKeyword() {
 }
 
 void TKivoFile::BeginReading() {
-  ResetTokenizerState();
   FFile.Reset();
   FDisplay.SetReport(FReport);
-  if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed())
+  if (TKivoReadingHooks* const hooks = FFile.Hooks())
     hooks->BeginReading();
 }
 

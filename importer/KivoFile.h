@@ -91,6 +91,8 @@
 #include "importer/KivoLevels.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
+#include "importer/KivoReadingHooks.h"
+#include "importer/KivoSource.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/PadStackMapRecord.h"
 #include "pcb/PcbBoard.h"
@@ -118,12 +120,14 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   using TImportOptionsHandler = std::function<bool(TKivoFile& reader, PadStackMapRecord& map)>;
 
   // A board handle of 0 stands for the host's board open under `fileName`. The board
-  // proxy loads itself from the host.
-  TKivoFile(const std::string& fileName, uint32_t boardHandle);
+  // proxy loads itself from the host. `controls` are a test's (KivoReadingHooks.h); the
+  // plug-in's readers are made without.
+  TKivoFile(const std::string& fileName, uint32_t boardHandle,
+            const TKivoReadingControls& controls = {});
   // A reader alone, for tests and tools that read without importing: it asks the host
   // for no board and shows nothing; only ReadModel may be called, not Load.
   struct TReadOnly {};
-  TKivoFile(const std::string& fileName, TReadOnly);
+  TKivoFile(const std::string& fileName, TReadOnly, const TKivoReadingControls& controls = {});
   ~TKivoFile() override;
 
   void SetReport(TReportManager* report) { FReport = report; }
@@ -450,7 +454,8 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
                                              TKivoInstance& instance, int64_t position);
 
   ShortString<255> FFileName;
-  TTextFile FFile;
+  // The file with the tokenizer's and the scanner's state of its reading.
+  TKivoSource FFile;
   std::unique_ptr<TPcbBoard> FBoard;
   TReportManager* FReport = nullptr;
   bool FAborted = false;

@@ -127,7 +127,7 @@ bool TKivoLevels::Next(int& code) {
   }
   FGivenBack = false;
   FInStray = false;
-  TTextFile& file = FFile;
+  TKivoSource& file = FFile;
   for (;;) {
     switch (ReadItemToken(file)) {
       case kwOpenBrace:
@@ -150,7 +150,7 @@ bool TKivoLevels::Next(int& code) {
         return false;
       default:
         // (A Ctrl+Z, which old editors end text files with, is no text.)
-        if (!FInStray && GetLastTokenView() != "\x1A")
+        if (!FInStray && GetLastTokenView(FFile) != "\x1A")
           TellStray();
         FInStray = true;
         break;
@@ -164,7 +164,7 @@ void TKivoLevels::NotRead(int code) {
     GiveBack(code, level, Innermost().Name);
     return;
   }
-  const std::string token = GetLastTokenText();
+  const std::string token = GetLastTokenText(FFile);
   const TKivoLevelKind& innermost = Innermost();
   TellNotRead(code, token, innermost.Name, innermost.What, innermost.List);
   FSkippedHeld.reset();
@@ -246,7 +246,7 @@ void TKivoLevels::TellStray() {
   TReportManager* report = FReader.GetReport();
   if (!report)
     return;
-  report->AddLineWarning("The text \"" + GetLastTokenText() + "\"",
+  report->AddLineWarning("The text \"" + GetLastTokenText(FFile) + "\"",
                          FReader.LineAt(FFile.Position() - 1),
                          " lies between the blocks of the " + std::string(Innermost().Name) +
                              " block: it was passed over");
@@ -285,7 +285,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (FContent == TKivoContent::Anything)
       return false;
     if (FContent == TKivoContent::Values && depth == 2) {
-      FLevels.TellNotRead(code, GetLastTokenText(), FBlock, "", "");
+      FLevels.TellNotRead(code, GetLastTokenText(FFile), FBlock, "", "");
     } else if (FLostCode == 0 && InSet(kUnits, code)) {
       FLostCode = code;
       FLostLine = FReader.LineAt(FFile.Position());
@@ -442,7 +442,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 
   TKivoLevels& FLevels;
   TKivoLevelReader& FReader;
-  TTextFile& FFile;
+  TKivoSource& FFile;
   std::string FBlock;
   TKivoContent FContent;
   bool FRanOn;  // a value of the block ran on over its line to what the skip passes
@@ -469,8 +469,8 @@ bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
 }
 
 bool TKivoLevels::EndOfValues(std::string_view block) {
-  TTextFile& file = FFile;
-  const char held = GetHeldBackChar();
+  TKivoSource& file = FFile;
+  const char held = GetHeldBackChar(FFile);
   if (held == '{' || held == '}' || held == '[' || held == ' ')
     return false;
   if (held == 0) {

@@ -35,9 +35,9 @@
 #include <string>
 #include <string_view>
 
-#include "classlib/TextFile.h"
 #include "importer/KivoDisplayAttribute.h"
 #include "importer/KivoScanner.h"
+#include "importer/KivoSource.h"
 
 class TReportManager;
 
@@ -99,7 +99,7 @@ enum class TKivoContent : uint8_t {
 class TKivoLevels {
  public:
   // Reads the blocks of `file` for `reader`.
-  TKivoLevels(TKivoLevelReader& reader, TTextFile& file) : FReader(reader), FFile(file) {}
+  TKivoLevels(TKivoLevelReader& reader, TKivoSource& file) : FReader(reader), FFile(file) {}
   TKivoLevels(const TKivoLevels&) = delete;
   TKivoLevels& operator=(const TKivoLevels&) = delete;
 
@@ -185,7 +185,7 @@ class TKivoLevels {
   void NoteEndedInside(std::string_view block);
 
   TKivoLevelReader& FReader;
-  TTextFile& FFile;
+  TKivoSource& FFile;
   std::array<TOpen, kMaxLevels> FOpen{};
   int FDepth = -1;
   int FPendingCode = 0;
