@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -267,8 +268,16 @@ class DialogTest : public SettingsTest {
  protected:
   void SetUp() override {
     SettingsTest::SetUp();
-    Dialog = new TTranslateDialog(nullptr);
+    Dialog = new TTranslateDialog(nullptr, Wait());
     Dialog->SetFileName("C:\\boards\\demo.pdf");
+  }
+  // How the dialog's reads and saves of settings files wait: WaitStep, when set, at
+  // every step.
+  TInstanceWait Wait() {
+    return {[this] {
+      if (WaitStep)
+        WaitStep();
+    }};
   }
   void TearDown() override {
     delete Dialog;
@@ -306,6 +315,7 @@ class DialogTest : public SettingsTest {
       Dialog->StringGridAssociationsMouseDown(grid, mbLeft, {}, cell.left + 3, cell.top + 3);
   }
   TTranslateDialog* Dialog = nullptr;
+  std::function<void()> WaitStep;  // see Wait
 };
 
 TEST_F(DialogTest, TheGridShowsTheDefaultsAndTheStatusCountsUnmappedRows) {
@@ -1365,12 +1375,12 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
   TIniFile(cfg).WriteString("Layer", "PADCOM", "Bottom Layer");
   HANDLE held = INVALID_HANDLE_VALUE;
   int steps = 0;
-  SetInstanceWaitStepHook([&] {
+  WaitStep = [&] {
     ++steps;
     if (held != INVALID_HANDLE_VALUE)
       CloseHandle(held);
     held = INVALID_HANDLE_VALUE;
-  });
+  };
   // Held as another host's save (alone) or read (sharing reads and writes) holds it.
   auto hold = [&](const std::string& path, bool saving) {
     held = CreateFileA(path.c_str(), saving ? GENERIC_WRITE : GENERIC_READ,
@@ -1397,7 +1407,7 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
     }
     Dialog->ButtonSaveDefaultsClick(nullptr);  // "LoadKIVO.ini" made
     ASSERT_TRUE(hold(IniPath(), /*saving=*/true));
-    EXPECT_EQ(FindMappedLayer(LoadDefaultLayerMap(), "PADCOM"), eBottomLayer);
+    EXPECT_EQ(FindMappedLayer(LoadDefaultLayerMap(nullptr, Wait()), "PADCOM"), eBottomLayer);
     EXPECT_GT(steps, 0);
     ASSERT_TRUE(hold(IniPath(), /*saving=*/false));
     Dialog->ButtonSaveDefaultsClick(nullptr);
@@ -1411,7 +1421,7 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
                                                      "\" because it is a folder, not a file."}));
     EXPECT_EQ(steps, 0);
   }
-  SetInstanceWaitStepHook(nullptr);
+  WaitStep = nullptr;
   if (held != INVALID_HANDLE_VALUE)
     CloseHandle(held);
   EXPECT_TRUE(Exceptions.Messages.empty());
