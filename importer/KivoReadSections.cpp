@@ -441,6 +441,7 @@ bool TKivoDisplayAttribute::TellsWhenApplied() const {
 TKivoDisplayAttribute TKivoFile::ReadAttribute() {
   TKivoDisplayAttribute attribute;
   attribute.Start = FFile.Position();
+  SkipListGap(FFile);  // a comment line before the key is passed, as between blocks
   attribute.Key = ReadWord();
   attribute.ValueAt = FFile.Position();
   switch (attribute.Key) {

@@ -128,6 +128,9 @@ std::string ReadQuotedString(TKivoSource& file) {
   if (s.Held == ' ' || s.Held == 0) {
     s.Held = 0;
     ForgetLastToken(file);
+    // A comment line before the value is passed, as between blocks (it was read as the
+    // value).
+    SkipListGap(file);
     unsigned char c = 0;
     if (!ReadNonBlank(file, c) || c == 0)
       return {};
@@ -193,22 +196,17 @@ int ReadValueToken(TKivoSource& file) {
 bool BracketBeginsKeyword(TKivoSource& file) {
   if (GetHeldBackChar(file) != 0)
     return false;
-  for (int c; (c = file.Peek()) >= 0;) {
-    if (c == ' ') {
-      KivoTokenizerDetail::SkipBufferedBlanks(file);
-    } else if (c == '\r' || c == '\n') {
-      file.ReadLn();
-    } else {
-      if (c != '(')
-        return false;
-      char bracket;
-      file.Read(bracket);
-      file.TokenizerState().Held = bracket;
-      ForgetLastToken(file);
-      return true;
-    }
-  }
-  return false;
+  // A comment line before the keyword is passed, as between blocks (it was read as the
+  // keyword "%"); the gap passed leaves at most one blank, buffered.
+  SkipListGap(file);
+  KivoTokenizerDetail::SkipBufferedBlanks(file);
+  if (file.Peek() != '(')
+    return false;
+  char bracket;
+  file.Read(bracket);
+  file.TokenizerState().Held = bracket;
+  ForgetLastToken(file);
+  return true;
 }
 
 namespace KivoScannerDetail {

@@ -115,9 +115,10 @@ std::string NextWordInBuffer(TKivoSource& file);
 // value (a bracket that ended it held back). The last token's text is the opening
 // character and the value, with its closing one when it had one; the code kwUnknown.
 int ReadValueToken(TKivoSource& file);
-// Before a block's keyword: passes the blanks and line ends before it and answers
-// whether a "(" begins it, a bracketed value as a skip reads it (ReadValueToken reads it
-// then, the "(" held back). Reads nothing while a character is held back.
+// Before a block's keyword: passes the blanks, line ends and comment lines before it
+// and answers whether a "(" begins it, a bracketed value as a skip reads it
+// (ReadValueToken reads it then, the "(" held back). Reads nothing while a character is
+// held back.
 bool BracketBeginsKeyword(TKivoSource& file);
 
 // The next token among a block's items, blanks and line ends skipped: "{", "}", "[" and

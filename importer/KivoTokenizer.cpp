@@ -146,15 +146,13 @@ int ReadToken(TKivoSource& file, const TKivoCharSet& requested, bool skipBlanks)
   return s.Code;
 }
 
-namespace {
-
-// Whether the "%" at `at`, just read, is the first character on its line but blanks
-// (and tabs read as blanks): the bytes before it are looked at in the buffer, or read
-// again a piece at a time where the buffer begins after them.
 bool PercentBeginsLine(TTextFile& file, int64_t at) {
+  // The bytes before it are looked at in the buffer, or read again a piece at a time
+  // where the buffer begins after them.
   const char* const first = file.BufferStart();
-  const char* p = file.BufferPos() - 1;
-  if (p >= first && file.PositionOf(p) == at) {
+  const int64_t buffered = file.PositionOf(first);
+  if (at > buffered && at < file.PositionOf(file.BufferEnd())) {
+    const char* p = first + (at - buffered);
     while (p > first && p[-1] == ' ')
       --p;
     if (p > first)
@@ -181,8 +179,6 @@ bool PercentBeginsLine(TTextFile& file, int64_t at) {
   file.Seek(back);
   return begins;
 }
-
-}  // namespace
 
 bool NumberAtEmptyToken(TKivoSource& file) {
   TTokenizerState& s = file.TokenizerState();
@@ -230,8 +226,10 @@ void SkipListGapSlowly(TKivoSource& file) {
     } else if (c == '\r' || c == '\n') {
       file.ReadLn();
       lineStart = true;
-    } else if (c == '%' && lineStart) {
+    } else if (c == '%' && (lineStart || PercentBeginsLine(file, file.Position()))) {
+      // (The gap may begin at a line's start, after a line end read before it.)
       file.ReadLn();
+      lineStart = true;
     } else {
       return;
     }

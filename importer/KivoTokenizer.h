@@ -120,9 +120,10 @@ void ForgetLastToken(TKivoSource& file);
 // Skips the rest of the line with its line end.
 void SkipLine(TKivoSource& file);
 
-// Before the next token of a list (a line's vertices, a connection list's names):
-// skips blanks, line ends and comment lines, a "%" first on its line beginning one as
-// between blocks. Nothing is skipped while a character is held back.
+// Before the next token of a list (a line's vertices, a connection list's names), a
+// value, a block's keyword or an attribute's key: skips blanks, line ends and comment
+// lines, a "%" first on its line beginning one as between blocks. Nothing is skipped
+// while a character is held back.
 KIVO_ALWAYS_INLINE void SkipListGap(TKivoSource& file);
 
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
@@ -168,6 +169,10 @@ inline unsigned char NextChar(TTextFile& file) {
   file.Read(c);
   return static_cast<unsigned char>(c);
 }
+
+// Whether the "%" at the position `at` (read or next) is the first character on its line
+// but blanks (and tabs read as blanks): it begins a comment line.
+bool PercentBeginsLine(TTextFile& file, int64_t at);
 
 // Passes over the buffered blanks.
 inline void SkipBufferedBlanks(TTextFile& file) {
