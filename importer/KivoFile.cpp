@@ -90,7 +90,8 @@ int32_t TKivoFile::ToCoordinate(double value) {
   if (__builtin_expect(KivoCoordinateFits(product), 1))
     return _mm_cvtsd_si32(_mm_set_sd(product));
   // Clamped to the board's edge it would stand somewhere the file does not say.
-  FUnreadable = FBeyondRange = true;
+  NoteUnreadable();
+  FBeyondRange = true;
   return KivoCoordinate(value, FDisplay.GetUnitScale(), FDisplay.GetGrid());
 }
 
@@ -99,7 +100,8 @@ int32_t TKivoFile::ReadNextKivoCoord() {
   // them lies beyond the board's range like any other, rather than at the origin.
   if (FRealCoordinates) {
     double read;
-    FUnreadable |= !ReadFloatNumber(FFile, read);
+    if (__builtin_expect(!ReadFloatNumber(FFile, read), 0))
+      NoteUnreadable();
     // Held as a 32-bit float.
     double value = static_cast<float>(read);
     if (__builtin_expect(value <= -2147483647.0, 0))
@@ -107,7 +109,8 @@ int32_t TKivoFile::ReadNextKivoCoord() {
     return ToCoordinate(value);
   }
   int32_t value;
-  FUnreadable |= !ReadIntegerNumber(FFile, value);
+  if (__builtin_expect(!ReadIntegerNumber(FFile, value), 0))
+    NoteUnreadable();
   return ToCoordinate(value <= -2147483647 ? 0 : value);
 }
 
@@ -117,14 +120,14 @@ int32_t TKivoFile::ReadKivoCoord() {
     double value = 0;
     if (!TryKivoFloat(text, value)) {
       value = kUnreadable;
-      FUnreadable = true;
+      NoteUnreadable();
     }
     return ToCoordinate(static_cast<float>(value));
   }
   int32_t value = 0;
   if (!TryKivoInteger(text, value)) {
     value = kUnreadable;
-    FUnreadable = true;
+    NoteUnreadable();
   }
   return ToCoordinate(value);
 }
@@ -152,8 +155,12 @@ void TKivoFile::ReportUnscaled() {
 }
 
 void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
+  // One left out for its numbers is told at the line of the first that could not be used
+  // (a polygon's point, not its "}").
   const char* const unplaceable = UnplaceableReason();
-  ReportLeftOutAt(FFile.Position(), object, unplaceable ? unplaceable : reason);
+  const bool atNumber = unplaceable && FUnreadableAt >= 0;
+  ReportLeftOutAt(atNumber ? FUnreadableAt : FFile.Position(), object,
+                  unplaceable ? unplaceable : reason);
 }
 
 void TKivoFile::ReportLeftOutAt(int64_t position, const std::string& object, const char* reason) {
@@ -183,6 +190,12 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
                               ": " + ValueLeftOpenReason(FFile) + "; it was read up to there");
     if (__builtin_expect(LastValueCut(FFile), 0) && item)
       ReportValueCut(LastValueStart(FFile), item, value);
+    // A quote left open at a line's end takes the quoted value of the next line into it.
+    if (__builtin_expect(LastValueQuoteWentOn(FFile), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart(FFile)),
+                              ": its quote is not closed on its line; it went on to a later line "
+                              "and took a quote there into it: its quote may be stray, and it was "
+                              "read as it stands");
     return true;
   }
   if (item)

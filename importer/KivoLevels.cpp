@@ -132,6 +132,10 @@ bool TKivoLevels::Next(int& code) {
     switch (ReadItemToken(file)) {
       case kwOpenBrace:
         code = FReader.ReadKeyword();
+        // A block read where it belongs: a value holding braces before it took none of
+        // the blocks (as far as can be told).
+        if (InSet(Innermost().Reads, code))
+          TakeBracedValue(file);
         return true;
       case kwCloseBrace:
         FEndedAtEof = false;
@@ -182,7 +186,19 @@ void TKivoLevels::TellReadInside(int code, std::string_view block) {
     report->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
                            FReader.LineAt(FFile.Position()),
                            " lies inside the " + std::string(block) +
-                               " block: a \"}\" may be missing before it; it was read");
+                               " block: a \"}\" may be missing before it; it was read" +
+                               BracedValueNote());
+}
+
+std::string TKivoLevels::BracedValueNote() {
+  // The value read last as the text or keyword a warning tells names itself.
+  const TKivoBracedValue value = TakeBracedValue(FFile);
+  if (value.At < 0 || value.At == LastTokenStart(FFile))
+    return {};
+  const bool quoted = value.Opening == '"';
+  return std::string(quoted ? "; the quoted value" : "; the value in brackets") + " at line " +
+         std::to_string(FReader.LineAt(value.At)) + " holds a \"" + value.Holds + "\": " +
+         (quoted ? "its quote" : "its \"(\"") + " may have taken blocks with it";
 }
 
 void TKivoLevels::AttributeInValues(const TKivoDisplayAttribute& attribute) {
@@ -238,18 +254,21 @@ void TKivoLevels::TellNotRead(int code, const std::string& token, std::string_vi
     FNotReadWhat = what, FNotReadList = list;
     FNotReadRest = SkippedInside(block, what, list);
   }
+  const std::string note = BracedValueNote();
   report->AddNotReadWarning(token, code > 0 && code <= KivoKeywordCount, BlockNamed(token),
-                            FReader.LineAt(FFile.Position()), FNotReadRest);
+                            FReader.LineAt(FFile.Position()),
+                            note.empty() ? FNotReadRest : FNotReadRest + note);
 }
 
 void TKivoLevels::TellStray() {
   TReportManager* report = FReader.GetReport();
   if (!report)
     return;
+  // A quoted or bracketed value read as the text lies at its opening character's line.
   report->AddLineWarning("The text \"" + GetLastTokenText(FFile) + "\"",
-                         FReader.LineAt(FFile.Position() - 1),
+                         FReader.LineAt(LastTokenStart(FFile)),
                          " lies between the blocks of the " + std::string(Innermost().Name) +
-                             " block: it was passed over");
+                             " block: it was passed over" + BracedValueNote());
 }
 
 // What a skip meets, decided by the model: a block that a level being read reads as
@@ -308,7 +327,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
           "The " + std::string(KivoKeywordText(FLostCode)) + " block", FLostLine,
           " lies inside the " + FBlock + " block: a \"}\" may be missing before it; it was " +
               "skipped with that block (lines " + std::to_string(FLostLine) + " to " +
-              std::to_string(FReader.LineAt(FFile.Position())) + ")");
+              std::to_string(FReader.LineAt(FFile.Position())) + ")" + FLevels.BracedValueNote());
     if (end.Code != 0)
       return true;
     // Directly inside a block of values, an attribute can only be one whose "}" came

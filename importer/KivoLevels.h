@@ -28,6 +28,11 @@
 //
 // Between a level's items, comments and attributes are read; any other text is passed
 // over and told, once for each run of it.
+//
+// A quoted or bracketed value that holds braces or brackets of its own may be a stray
+// quote's, which took those of the blocks after it: the first warning of a loss after
+// it (a block not read or read elsewhere, stray text) names the value's line, unless a
+// block read where it belongs came between (TakeBracedValue).
 #pragma once
 
 #include <array>
@@ -183,6 +188,10 @@ class TKivoLevels {
   // Notes that the file ended inside `block`, skipped at the innermost level, or inside
   // the section being read.
   void NoteEndedInside(std::string_view block);
+  // What a warning of a loss adds when a value noted before it holds braces or brackets
+  // of its own (TakeBracedValue): the value's line and its quote or "(", which may have
+  // taken the blocks; empty for none.
+  [[gnu::cold]] std::string BracedValueNote();
 
   TKivoLevelReader& FReader;
   TKivoSource& FFile;

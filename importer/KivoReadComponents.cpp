@@ -338,8 +338,10 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         FPlacementAt = FFile.Position();
         const int64_t placedX = int64_t{instance.GetX()} + x, placedY = int64_t{instance.GetY()} + y;
         if (!KivoCoordinateFits(static_cast<double>(placedX)) ||
-            !KivoCoordinateFits(static_cast<double>(placedY)))
-          FUnreadable = FBeyondRange = true;
+            !KivoCoordinateFits(static_cast<double>(placedY))) {
+          NoteUnreadable();
+          FBeyondRange = true;
+        }
         instance.SetX(static_cast<int32_t>(placedX));
         instance.SetY(static_cast<int32_t>(placedY));
         checkPlacement();

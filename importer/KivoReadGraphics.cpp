@@ -151,6 +151,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
   // Only the outline's numbers decide whether the polygon is placed; the voids' are
   // only reported.
   bool outlineUnreadable = false, outlineBeyondRange = false, outlineUnscaled = false;
+  int64_t outlineUnreadableAt = -1;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Polygon);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -167,6 +168,8 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         FPointScratch.assign(vertices.begin(), vertices.end());
         const bool closed = ReadPolyPoints(FPointScratch);
         vertices.assign(FPointScratch.begin(), FPointScratch.end());
+        if (!outlineUnreadable)
+          outlineUnreadableAt = FUnreadableAt;
         outlineUnreadable = outlineUnreadable || FUnreadable;
         outlineUnscaled = outlineUnscaled || FUnscaled;
         outlineBeyondRange = outlineBeyondRange || FBeyondRange;
@@ -187,6 +190,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
     }
   }
   FUnreadable = outlineUnreadable;
+  FUnreadableAt = outlineUnreadableAt;
   FBeyondRange = outlineBeyondRange;
   FUnscaled = outlineUnscaled;
 }
@@ -252,6 +256,7 @@ bool TKivoFile::ParseText(TKivoText& text) {
   // Only the position read last decides whether the text can be placed; one left out is
   // named by its value as read.
   FUnreadable = !found || FBeyondRange;
+  FUnreadableAt = -1;  // told where its position was looked for
   if (FUnreadable || !ranOn) {
     if (value.size() > kTextValueLength) {
       if (!FUnreadable)

@@ -80,6 +80,7 @@ class TValueReader {
 
   TQuotedEnd Read() {
     FLineFrom = FFile.Position();
+    FOpenedAt = FLineFrom - 1;  // the opening character was read last
     const KivoScannerDetail::TOpenLine& open = FFile.ScannerState().OpenLines[kKind];
     FKnownOpen = open.From <= FLineFrom && FLineFrom <= open.End;
     Load();
@@ -101,6 +102,8 @@ class TValueReader {
         }
         if (pending == kQuote && ClosesQuotedValue(c))
           return Ended(qeClose);
+        if (pending == kQuote && FContinued)
+          FResult.QuoteWentOn = true;
         // None: the backslash (before a line end) or quote is a character of the value,
         // and `c` is read as any other.
         FText.Add(pending == kEscape ? '\\' : '"');
@@ -139,6 +142,7 @@ class TValueReader {
             FResult.RanOver = true;
             return EndAtBracket('[');
           }
+          NoteHeld('[');
           FText.Add('[');
           ++FPos;
           break;
@@ -156,6 +160,7 @@ class TValueReader {
             FBracketSize = FText.Size();
             FBracket = static_cast<char>(c);
           }
+          NoteHeld(static_cast<char>(c));
           FText.Add(static_cast<char>(c));
           ++FPos;
           break;
@@ -192,7 +197,19 @@ class TValueReader {
   TQuotedEnd& Ended(TQuotedEndKind kind) {
     Store();
     FResult.Kind = kind;
+    // Closed, it holds the brackets met on its last line (and a "[" of any line): those
+    // of blocks after it, when its opening character was stray.
+    if (kind == qeClose && FHeld != 0) {
+      KivoScannerDetail::TState& s = FFile.ScannerState();
+      s.BracedValueAt = FOpenedAt;
+      s.BracedValueOpening = kKind == vkQuoted ? '"' : '(';
+      s.BracedValueHolds = FHeld;
+    }
     return FResult;
+  }
+  void NoteHeld(char c) {
+    if (FHeld == 0)
+      FHeld = c;
   }
   TQuotedEnd EndAtBracket(char bracket) {
     ++FPos;
@@ -274,6 +291,8 @@ class TValueReader {
   bool FContinued = false;   // on a line the value went on to
   bool FKnownOpen = false;   // on an open line noted before (the source's OpenLines)
   int64_t FLineFrom = 0;     // where the scan of the line began
+  int64_t FOpenedAt = 0;     // where its opening character stands
+  char FHeld = 0;            // the first brace or bracket it holds
   int64_t FBracketAt = -1;   // the first bracket on the line, -1 when none yet
   size_t FBracketSize = 0;   // the value's size before it
   char FBracket = 0;

@@ -101,6 +101,7 @@ std::string ReadRestOfValue(TKivoSource& file, TValueKind kind) {
   KivoScannerDetail::TState& scan = file.ScannerState();
   scan.ValueLeftOpen = end.Kind != qeClose;
   scan.ValueWentOn = end.WentOn;
+  scan.ValueQuoteWentOn = end.QuoteWentOn;
   return value;
 }
 
@@ -122,7 +123,7 @@ std::string JoinContinuedString(TKivoSource& file) {
 std::string ReadQuotedString(TKivoSource& file) {
   TTokenizerState& s = file.TokenizerState();
   KivoScannerDetail::TState& scan = file.ScannerState();
-  scan.ValueLeftOpen = scan.ValueWentOn = scan.ValueCut = false;
+  scan.ValueLeftOpen = scan.ValueWentOn = scan.ValueCut = scan.ValueQuoteWentOn = false;
   if (ValueRanOver(file))
     return {};
   if (s.Held == ' ' || s.Held == 0) {
@@ -178,8 +179,24 @@ bool LastValueCut(TKivoSource& file) { return file.ScannerState().ValueCut; }
 
 int64_t LastValueStart(TKivoSource& file) { return file.ScannerState().ValueStart; }
 
+bool LastValueQuoteWentOn(TKivoSource& file) { return file.ScannerState().ValueQuoteWentOn; }
+
+int64_t LastTokenStart(TKivoSource& file) {
+  const KivoScannerDetail::TState& scan = file.ScannerState();
+  return scan.ValueTokenEnd == file.Position() ? scan.ValueStart : file.Position() - 1;
+}
+
+TKivoBracedValue TakeBracedValue(TKivoSource& file) {
+  KivoScannerDetail::TState& scan = file.ScannerState();
+  const TKivoBracedValue value{scan.BracedValueAt, scan.BracedValueOpening, scan.BracedValueHolds};
+  scan.BracedValueAt = -1;
+  return value;
+}
+
 int ReadValueToken(TKivoSource& file) {
   TTokenizerState& s = file.TokenizerState();
+  KivoScannerDetail::TState& scan = file.ScannerState();
+  scan.ValueStart = file.Position() - 1;  // the opening character, held back
   const bool quoted = std::exchange(s.Held, 0) == '"';
   std::string text = (quoted ? "\"" : "(") + ReadRestOfValue(file, quoted ? vkQuoted : vkBracketed);
   if (!file.ScannerState().ValueLeftOpen)
@@ -190,6 +207,7 @@ int ReadValueToken(TKivoSource& file) {
   s.TextLast = static_cast<unsigned char>(text[length - 1]);
   s.TextCut = length < text.size();
   s.Code = kwUnknown;
+  scan.ValueTokenEnd = file.Position();
   return s.Code;
 }
 

@@ -97,6 +97,26 @@ bool LastValueCut(TKivoSource& file);
 // Where the value read last began: its first character (its opening quote, bracket or
 // first character of a bare value). Not changed by a value that is empty.
 int64_t LastValueStart(TKivoSource& file);
+// Whether the quoted value read last holds a quote that does not close it on a line it
+// went on to: its first quote may be a stray one, which took the quoted value of that
+// line into it (`"QR` at a line's end, `"COMP" 1` on the next).
+bool LastValueQuoteWentOn(TKivoSource& file);
+// Where the token read last began, for a warning's line: a quoted or bracketed value read
+// as a token (ReadValueToken) at its opening character, which may lie on a line before;
+// any other at its last character (a token lies on one line).
+int64_t LastTokenStart(TKivoSource& file);
+// A quoted or bracketed value, read or skipped and closed, that holds a brace or bracket
+// of its own: where a stray quote or "(" began it, the brackets of the blocks after it
+// went into it, and those blocks with them. The last one is noted until it is taken
+// (a warning of a loss names it) or the reading reads a block where it belongs
+// (TakeBracedValue answers none then).
+struct TKivoBracedValue {
+  int64_t At = -1;    // its opening character; -1 for none
+  char Opening = 0;   // '"' or '('
+  char Holds = 0;     // the first brace or bracket it holds
+};
+// The value noted, forgotten as it is answered.
+TKivoBracedValue TakeBracedValue(TKivoSource& file);
 // The text of a value that goes on past its end, up to what comes after it: the file's
 // bytes from `from` to `to` (both read before), read as a quoted value reads its own:
 // the blanks and line ends before it skipped, a quoted one's opening quote dropped,

@@ -29,6 +29,7 @@ struct TQuotedEnd {
   char Bracket = 0;              // qeBracket: "{", "}" or "]"
   bool RanOver = false;          // qeBracket: a "{" on a line the value went on to
   bool WentOn = false;           // the value went on past a line end
+  bool QuoteWentOn = false;      // it holds a quote on a line it went on to
 };
 
 // How the scan of a value takes each byte.

@@ -65,6 +65,18 @@ struct TState {
   bool ValueCut = false;
   // Where the value read last began (its first character, held back or just read).
   int64_t ValueStart = 0;
+  // The quoted value read last holds a quote that does not close it on a line it went on
+  // to.
+  bool ValueQuoteWentOn = false;
+  // Where the file position stood after the value read last as a token (ReadValueToken).
+  int64_t ValueTokenEnd = -1;
+  // The quoted or bracketed value, read or skipped, that holds a brace or bracket of its
+  // own, noted until a warning of a loss names it or a level reads a block where it
+  // belongs: its opening character's position (-1 for none), that character and the
+  // first brace or bracket it holds.
+  int64_t BracedValueAt = -1;
+  char BracedValueOpening = 0;
+  char BracedValueHolds = 0;
   // One open line for each kind of value, quoted and bracketed.
   std::array<TOpenLine, 2> OpenLines;
   // The bytes the readers of quoted values have looked at, and the count they may reach

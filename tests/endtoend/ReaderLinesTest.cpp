@@ -48,4 +48,27 @@ TEST(ReaderLines, ACommentLineBeforeAValueIsPassed) {
   }
 }
 
+// Fault: a stray quote in a net's ATR, which the reader skips (`{ATR "QR {CLASS "POWER"}}`
+// on line 227), took the braces after it and closed the net there: 76 objects after it
+// were lost, told from line 228 on and never at 227. The first warning of the loss names
+// the value's line and its quote; and a polygon left out for a point that could not be
+// read is told at the point's line (220), not at the line of the polygon's "}" (221).
+TEST(ReaderLines, TheLineThatCausedALossIsNamed) {
+  const TEditedRun quote =
+      ImportEdited("quote", "{N VCC_5V\n      {ATR {", "{N VCC_5V\n      {ATR \"QR {");
+  EXPECT_NE(quote.Report.find("\r\nWARNING: The block DG at line 228 is not one of the NET_DEF "
+                              "block's items (N): it was skipped; the quoted value at line 227 "
+                              "holds a \"{\": its quote may have taken blocks with it\r\n"),
+            std::string::npos)
+      << quote.Report;
+  const TEditedRun point =
+      ImportEdited("point", "{OL 2 -1150 -750 1150", "{OL 2 -1150 -750 ZZ 1150");
+  EXPECT_TRUE(Has(point.Run, "Status dialog: \"Status: Translation Complete, 1 Warnings\"\n"))
+      << point.Run.Output;
+  EXPECT_NE(point.Report.find("\r\nWARNING: Polygon at line 220 left out: a coordinate or size "
+                              "could not be read\r\n"),
+            std::string::npos)
+      << point.Report;
+}
+
 }  // namespace

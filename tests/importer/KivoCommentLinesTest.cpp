@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "importer/KivoScanner.h"
 #include "importer/KivoTokenizer.h"
-#include "standin/ravelo/RaveloControl.h"
-#include "tests/importer/GoldenFiles.h"
-#include "tests/importer/HostileImportSupport.h"
+#include "tests/importer/ExampleImports.h"
 #include "tests/importer/ImporterTestSupport.h"
-#include "tests/ravelo/RaveloTestSupport.h"
 
 namespace {
 
@@ -38,16 +35,6 @@ TEST(KivoScanner, ACommentLineBeforeAValueIsPassed) {
     GetToken(kivo.File(), WordSet(), /*skipBlanks=*/true);
     EXPECT_EQ(ReadQuotedString(kivo.File()), c.Value) << c.Text;
   }
-}
-
-// The example without its polygon voids, which imports without a warning.
-std::string ExampleWithoutVoids() {
-  std::istringstream demo(ReadWholeFile(SourcePath("examples/demo.pdf")));
-  std::string text;
-  for (std::string line; std::getline(demo, line);)
-    if (line.find("{PV ") == std::string::npos && line.find("{CV ") == std::string::npos)
-      text += line + "\n";
-  return text;
 }
 
 // The places between the tokens of `text` (a blank's, and right after "{" and "[", right
@@ -83,16 +70,7 @@ std::vector<size_t> GapsBetweenTokens(const std::string& text) {
   return gaps;
 }
 
-class KivoCommentLines : public RaveloTest {
- protected:
-  THostileOutcome Import(const std::string& text) {
-    Control().Reset();
-    FBoard = Control().CreateBoard("C:\\Boards\\Comments.PcbDoc");
-    Control().SetCurrentBoard(FBoard);
-    return ImportHostileFile(WriteScratchFile("comments.pdf", text), FBoard, "comment lines", 20);
-  }
-  static std::string Objects(const std::string& dump) { return dump.substr(dump.find('\n') + 1); }
-};
+class KivoCommentLines : public ExampleImportTest {};
 
 // Faults: a comment line right before a text's value or an attribute's value was read
 // as the value (the text "%" left out, the layer "%" not declared, a justification or
