@@ -145,10 +145,8 @@ class HostileImport : public RaveloTest {
 
   std::string FFolder;
   TFileSnapshot FScratchBefore, FWorkBefore;
-  // Plants `fault` in the readings of the rest of the test.
   void Plant(TKivoPlantedFault fault) { FPlanted = std::make_unique<TPlantedFault>(fault); }
-
-  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's, or the test's own
+  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's, or the test's (Plant)
 };
 
 // The generated sample (a board that writes every field the reader takes) and the
@@ -524,8 +522,7 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// A fault planted in the reader (TPlantedFault) while a test runs: the campaign's checks
-// fail.
+// A fault planted in the reader's readings (Plant): the campaign's checks fail.
 TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
   Plant(TKivoPlantedFault::DropEveryThirdVia);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
@@ -888,8 +885,7 @@ TEST_F(HostileImport, APathOfThreeHundredCharacters) {
   ASSERT_EQ(path.size(), 300u);
   Control().Reset();
   FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
-  const THostileOutcome outcome =
-      ImportHostileFile(path, FBoard, "a 300-character path", kDeadline, FPlanted.get());
+  const THostileOutcome outcome = ImportHostileFile(path, FBoard, "a 300-character path", kDeadline);
   EXPECT_FALSE(outcome.Result);  // the file cannot be read
   EXPECT_NE(outcome.ReportError.find(".rpt"), std::string::npos) << outcome.ReportError;
   EXPECT_EQ(outcome.BracketBegins, 0);
