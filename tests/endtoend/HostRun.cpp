@@ -7,6 +7,7 @@
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
+#include "tests/importer/ExampleWithoutVoids.h"
 #include "tests/support/TestSupport.h"
 
 std::string BinaryFolder() { return ExtractFilePath(GetModuleName(nullptr)); }
@@ -126,15 +127,5 @@ std::string ObjectLines(const std::string& dump) {
 }
 
 std::string ExampleWithoutVoids(const std::string& from, const std::string& to) {
-  const std::string demo = SourceFile("examples/demo.pdf");
-  std::string text;
-  int line = 1;
-  for (size_t start = 0, end; start < demo.size(); start = end + 1, ++line) {
-    end = std::min(demo.find('\n', start), demo.size());
-    if (line < 221 || line > 223)
-      text.append(demo, start, end - start + 1);
-  }
-  const size_t at = from.empty() ? std::string::npos : text.find(from);
-  EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
-  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+  return ExampleWithoutVoidsOf(SourceFile("examples/demo.pdf"), from, to);
 }
