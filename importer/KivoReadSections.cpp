@@ -30,14 +30,15 @@ void TKivoFile::ParseSections() {
     }
     switch (code) {
       case kwENVIRONMENT:
-        // A second one declares its layers again, and its unit and grid hold after it.
+        // A second one declares more layers; what it gives again (a unit, a grid...) is
+        // told, and the first holds.
         if (FEnvironmentAt < 0)
           FEnvironmentAt = FFile.Position();
         else if (FReport)
           FReport->AddLineWarning("The ENVIRONMENT block", LineAt(FFile.Position()),
                                   " is not the file's first (line " +
                                       std::to_string(LineAt(FEnvironmentAt)) +
-                                      "): what it declares was read as well");
+                                      "): " + KivoReference(rkEnvironment).Twice);
         ParseEnvironment();
         break;
       case kwDISPLAY:
@@ -76,36 +77,44 @@ void TKivoFile::ParseEnvironment() {
   const TKivoLevels::TScope level(FLevels, KivoLevel::Environment);
   TKivoEnvironment& env = FBoardComponent->GetEnvironment();
   std::string value;
+  // An entry of one value given again (in this block or another ENVIRONMENT) is told and
+  // not used: the first holds.
+  const auto first = [&](int code, int64_t at, const char* key) {
+    return FirstEnvironmentValue(code, at, value, std::string(key) + " \"" + value + "\"");
+  };
   for (int code; FLevels.Next(code);) {
     const TBlockAttributes own(*this);
+    const int64_t at = FFile.Position();
     switch (code) {
       case kwKIVOVREV:
-        if (ReadListValue(code, "Value of KIVOVREV", value))
+        if (ReadListValue(code, "Value of KIVOVREV", value) && first(code, at, "KIVOVREV"))
           env.SetVersion(value);
         break;
       case kwPROGRAM:
-        if (ReadListValue(code, "Value of PROGRAM", value))
+        if (ReadListValue(code, "Value of PROGRAM", value) && first(code, at, "PROGRAM"))
           env.SetProgram(value);
         break;
       case kwDBTYPE:
-        if (ReadListValue(code, "Value of DBTYPE", value))
+        if (ReadListValue(code, "Value of DBTYPE", value) && first(code, at, "DBTYPE"))
           env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
         break;
       case kwDBVREV:
-        if (ReadListValue(code, "Value of DBVREV", value))
+        if (ReadListValue(code, "Value of DBVREV", value) && first(code, at, "DBVREV"))
           env.SetDatabaseVersion(value);
         break;
       case kwDBTIME:
-        if (ReadListValue(code, "Value of DBTIME", value))
+        if (ReadListValue(code, "Value of DBTIME", value) && first(code, at, "DBTIME"))
           env.SetDatabaseTime(value);
         break;
       case kwDBUNIT: {
-        const int64_t at = FFile.Position();
         if (!ReadListValue(code, "Value of DBUNIT", value))
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
-        env.SetUnitCode(unit.Code);
+        // The first unit known holds: a later one would scale what follows otherwise.
+        if (unit.Code != 0 && !FirstEnvironmentValue(code, at, value, "DBUNIT \"" + value + "\"", rkUnit))
+          break;
         if (unit.Code != 0) {
+          env.SetUnitCode(unit.Code);
           FDisplay.SetUnitScale(unit.Scale);
           FRealCoordinates = unit.RealCoordinates;
           CheckScale();
@@ -118,11 +127,21 @@ void TKivoFile::ParseEnvironment() {
       }
       case kwDBGRID:
         PassToValue(code, /*name=*/false);
-        ReadGrid();
+        if (!EnvironmentValue(code)) {
+          ReadGrid();
+          FirstEnvironmentValue(code, at, GetLastTokenText(), "", rkGrid);
+        } else {
+          ReadIntegerValue(FFile);
+          FirstEnvironmentValue(code, at, GetLastTokenText(), "DBGRID " + GetLastTokenText(), rkGrid);
+        }
         break;
       case kwLYRSTR:
-        while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty())
-          env.AddLayerString(value, ReadListInteger(code));
+        while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty()) {
+          const int64_t named = FFile.Position();
+          const int32_t id = ReadListInteger(code);
+          CheckLayerName(value, id, named);
+          env.AddLayerString(value, id);
+        }
         break;
       case kwLYRPHID: {
         const int64_t at = FFile.Position();
@@ -161,19 +180,25 @@ void TKivoFile::ParseEnvironment() {
           env.GetApertures().push_back(IntegerOf(value));
         break;
       case kwPCLR:
-        env.SetPCLR(ReadListFloat(code));
-        break;
       case kwPOLYAP:
-        env.SetPOLYAP(ReadListFloat(code));
-        break;
       case kwPSIZ:
-        env.SetPSIZ(ReadListFloat(code));
+      case kwROTP: {
+        const double number = ReadListFloat(code);
+        const std::string text = GetLastTokenText();
+        if (!FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
+          break;
+        if (code == kwPCLR)
+          env.SetPCLR(number);
+        else if (code == kwPOLYAP)
+          env.SetPOLYAP(number);
+        else if (code == kwPSIZ)
+          env.SetPSIZ(number);
+        else
+          env.SetROTP(number == 0);
         break;
-      case kwROTP:
-        env.SetROTP(ReadListFloat(code) == 0);
-        break;
+      }
       case kwSSTFile:
-        if (ReadListValue(code, "Value of SSTFile", value))
+        if (ReadListValue(code, "Value of SSTFile", value) && first(code, at, "SSTFile"))
           env.SetSSTFile(value);
         break;
       default:

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "classlib/Win.h"
-#include "tests/endtoend/HostRun.h"
+#include "tests/endtoend/EndToEndSupport.h"
 
 namespace {
 
