@@ -129,10 +129,10 @@ void TKivoFile::ParseEnvironment() {
         PassToValue(code, /*name=*/false);
         if (!EnvironmentValue(code)) {
           ReadGrid();
-          FirstEnvironmentValue(code, at, GetLastTokenText(), "", rkGrid);
+          FirstEnvironmentValue(code, at, GetLastTokenText(FFile), "", rkGrid);
         } else {
           ReadIntegerValue(FFile);
-          FirstEnvironmentValue(code, at, GetLastTokenText(), "DBGRID " + GetLastTokenText(), rkGrid);
+          FirstEnvironmentValue(code, at, GetLastTokenText(FFile), "DBGRID " + GetLastTokenText(FFile), rkGrid);
         }
         break;
       case kwLYRSTR:
@@ -184,7 +184,7 @@ void TKivoFile::ParseEnvironment() {
       case kwPSIZ:
       case kwROTP: {
         const double number = ReadListFloat(code);
-        const std::string text = GetLastTokenText();
+        const std::string text = GetLastTokenText(FFile);
         if (!FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
           break;
         if (code == kwPCLR)
