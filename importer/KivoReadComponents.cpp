@@ -132,7 +132,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       switch (item) {
         case kwPT:
           ref.SetPadStackIndex(ReadIntegerValue(FFile));
-          readableIndex = !GetNumberError();
+          readableIndex = !GetNumberError(FFile);
           indexAt = FFile.Position();
           break;
         case kwPLOC: {
@@ -252,7 +252,7 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       if (code == kwCloseBrace)
         break;
       if (code == kwOpenBrace) {
-        if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+        if (TKivoReadingHooks* const hooks = FFile.Hooks();
             __builtin_expect(hooks != nullptr, 0) && hooks->BlockInConnections(FFile))
           continue;
         // CN holds names: a block in it is read where it belongs (its "}" missing), or
@@ -262,17 +262,17 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
           break;
         continue;
       }
-      name = GetLastTokenView();
+      name = GetLastTokenView(FFile);
       if (name.empty())
         continue;
-      if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+      if (__builtin_expect(LastTokenCut(FFile), 0))
         ReportValueCut(FFile.Position(), "Name of a net in the CN block", std::string(name));
     }
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
   }
-  if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+  if (TKivoReadingHooks* const hooks = FFile.Hooks();
       __builtin_expect(hooks != nullptr, 0))
     hooks->ConnectionsRead(std::span(FNameScratch.data(), count));
   TStringList& connections = instance.GetConnections();
@@ -310,7 +310,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
     FPlacementAt = FFile.Position();
     const bool readable = PlaceableDescribed(
         [&] { return "Rotation of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); },
-        GetNumberError(), kNotWhole);
+        GetNumberError(FFile), kNotWhole);
     return readable ? turn : 0;
   };
   std::string value;
@@ -332,8 +332,10 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         FPlacementAt = FFile.Position();
         const int64_t placedX = int64_t{instance.GetX()} + x, placedY = int64_t{instance.GetY()} + y;
         if (!KivoCoordinateFits(static_cast<double>(placedX)) ||
-            !KivoCoordinateFits(static_cast<double>(placedY)))
-          FUnreadable = FBeyondRange = true;
+            !KivoCoordinateFits(static_cast<double>(placedY))) {
+          NoteUnreadable();
+          FBeyondRange = true;
+        }
         instance.SetX(static_cast<int32_t>(placedX));
         instance.SetY(static_cast<int32_t>(placedY));
         checkPlacement();
@@ -366,10 +368,10 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
       case kwSC: {
         // Read and not used; one that cannot be read is told all the same.
         ReadIntegerValue(FFile);
-        const bool readable = !GetNumberError();
+        const bool readable = !GetNumberError(FFile);
         ReadIntegerValue(FFile);
         PlaceableDescribed([&] { return "Scale of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); },
-                           !readable || GetNumberError(), kNotWhole);
+                           !readable || GetNumberError(FFile), kNotWhole);
         break;
       }
       case kwUN:

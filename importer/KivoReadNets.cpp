@@ -44,8 +44,8 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetX(ReadNextKivoCoord());
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
-        const bool readable = !GetNumberError();
-        TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+        const bool readable = !GetNumberError(FFile);
+        TKivoReadingHooks* const hooks = FFile.Hooks();
         if (KeptDescribed([&] { return "Via of " + NetNamed(net.GetName()); }) &&
             (__builtin_expect(hooks == nullptr, 1) || hooks->KeepVia())) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),

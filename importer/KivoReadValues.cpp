@@ -22,7 +22,7 @@ using namespace KivoReading;
 
 int TKivoFile::NextValueCharacter() {
   SkipListGap(FFile);  // passes nothing while a character is held back
-  const char held = KivoTokenizerDetail::State.Held;
+  const char held = GetHeldBackChar(FFile);
   if (held != 0)
     return ValueRanOver(FFile) ? '}' : static_cast<unsigned char>(held);
   // SkipListGap leaves one blank before a character of a token, which tokens pass.
@@ -82,8 +82,8 @@ std::string TKivoFile::ReadBlockName(int code, const char* withoutName) {
                       name);
   } else if (next != '{' && next != '}' && next != 0) {
     ReadName();
-    name = GetLastTokenView();
-    if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+    name = GetLastTokenView(FFile);
+    if (__builtin_expect(LastTokenCut(FFile), 0))
       ReportValueCut(FFile.Position(), "Name of the " + std::string(KivoKeywordText(code)) + " block",
                      name);
   }
@@ -102,13 +102,13 @@ bool TKivoFile::ReadBracketedName(const char* item, std::string& name) {
   if (!ReadValue(item, name))
     return false;
   name.insert(0, 1, '(');
-  if (LastValueLeftOpen())
+  if (LastValueLeftOpen(FFile))
     return true;
   name += ')';
   // What a word holds after it stays the name's, as when names were read as words.
   if (const int next = FFile.Peek(); next > 0 && !WordSet().Contains(static_cast<unsigned char>(next))) {
     GetToken(FFile, WordSet(), /*skipBlanks=*/false);
-    name += GetLastTokenView();
+    name += GetLastTokenView(FFile);
   }
   return true;
 }

@@ -80,7 +80,7 @@ void HostileImport::SetUp() {
     const auto known = std::find_if(std::begin(kPlantable), std::end(kPlantable),
                                     [&](const auto& p) { return std::strcmp(p.Name, planted) == 0; });
     ASSERT_NE(known, std::end(kPlantable)) << "no fault can be planted by the name " << planted;
-    FPlanted = std::make_unique<TPlantedFault>(known->Fault);
+    Plant(known->Fault);
   }
   FFolder = ScratchFolder() + "hostile\\";
   ForceDirectories(FFolder);
@@ -117,7 +117,7 @@ THostileOutcome HostileImport::ImportChecked(const std::string& path, const std:
   Control().Reset();
   FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
   Control().SetCurrentBoard(FBoard);
-  const THostileOutcome outcome = ImportHostileFile(path, FBoard, label, deadline);
+  const THostileOutcome outcome = ImportHostileFile(path, FBoard, label, deadline, FPlanted.get());
   const std::string failures = HostileOutcomeFailures(outcome);
   EXPECT_TRUE(failures.empty()) << label << ":" << failures;
   return outcome;

@@ -57,7 +57,8 @@ class HostileImport : public RaveloTest {
 
   std::string FFolder;
   TFileSnapshot FScratchBefore, FWorkBefore;
-  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's
+  void Plant(TKivoPlantedFault fault) { FPlanted = std::make_unique<TPlantedFault>(fault); }
+  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's, or the test's (Plant)
 };
 
 using TTargetedEdit = bool (*)(const TKivoSample&, size_t, TMutant&);

@@ -324,10 +324,9 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// A fault planted in the reader (TPlantedFault) while a test runs: the campaign's checks
-// fail.
+// A fault planted in the reader's readings (Plant): the campaign's checks fail.
 TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
-  const TPlantedFault planted(TKivoPlantedFault::DropEveryThirdVia);
+  Plant(TKivoPlantedFault::DropEveryThirdVia);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find(": [via "), std::string::npos) << mismatch;
@@ -336,7 +335,7 @@ TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
 // The generated sample turns texts every way: one that lost its turn differs from what
 // was written, though sample and mutants lose it alike.
 TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
-  const TPlantedFault planted(TKivoPlantedFault::EveryFifthTextUnturned);
+  Plant(TKivoPlantedFault::EveryFifthTextUnturned);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find(" Rotation=0 where "), std::string::npos) << mismatch;
@@ -344,7 +343,7 @@ TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
 
 // The generated sample connects pins by lists of both forms longer than three names.
 TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
-  const TPlantedFault planted(TKivoPlantedFault::ConnectionSwapsPins2And3);
+  Plant(TKivoPlantedFault::ConnectionSwapsPins2And3);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find("[pad of U"), std::string::npos) << mismatch;
@@ -352,7 +351,7 @@ TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
-  const TPlantedFault planted(TKivoPlantedFault::SkipCountsEscapedBrace);
+  Plant(TKivoPlantedFault::SkipCountsEscapedBrace);
   int failed = 0, escaped = 0;
   for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
@@ -370,7 +369,7 @@ TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsAConnectionListSkippingToTheEnd) {
-  const TPlantedFault planted(TKivoPlantedFault::ConnectionListSkipsToEnd);
+  Plant(TKivoPlantedFault::ConnectionListSkipsToEnd);
   TMutationOracle oracle = Oracle(SourceSample("examples/demo.pdf"));
   const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
   const THostileOutcome outcome = ImportBytes("cn.pdf", mutant.Text, mutant.What);

@@ -6,7 +6,6 @@
 #include "classlib/Forms.h"
 #include "classlib/Streams.h"
 #include "classlib/Win.h"
-#include "importer/KivoTokenizer.h"
 #include "standin/ravelo/RaveloControl.h"
 #include "tests/support/TestSupport.h"
 
@@ -58,17 +57,18 @@ std::string ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name)
-    : TKivoTextFile(TExisting{}, WriteScratchFile(name, text)) {}
+TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name,
+                             const TKivoReadingControls& controls)
+    : TKivoTextFile(TExisting{}, WriteScratchFile(name, text), controls) {}
 
-TKivoTextFile::TKivoTextFile(TExisting, const std::string& path) : FPath(path) {
-  ResetTokenizerState();
+TKivoTextFile::TKivoTextFile(TExisting, const std::string& path, const TKivoReadingControls& controls)
+    : FPath(path), FFile(controls) {
   FFile.Assign(FPath);
   FFile.Reset();
 }
 
 TKivoTextFile TKivoTextFile::Open(const std::string& path) {
-  return TKivoTextFile(TExisting{}, path);
+  return TKivoTextFile(TExisting{}, path, {});
 }
 
 const std::string& VirtualFolder() {

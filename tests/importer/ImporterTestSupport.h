@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "classlib/TextFile.h"
 #include "classlib/Win.h"
-#include "importer/KivoTokenizer.h"
+#include "importer/KivoReadingHooks.h"
+#include "importer/KivoSource.h"
 
 // "<temp>\kivo-<test executable>\", emptied and created on first use, with an empty
 // folder "virtual" in it.
@@ -23,35 +23,28 @@ std::string WriteRepeatedFile(const std::string& name, const std::string& head,
 // The whole content of a file, or "<missing>".
 std::string ReadWholeFile(const std::string& path);
 
-// A KIVO text written to a scratch file and opened for reading, with the tokenizer's
-// state reset.
+// A KIVO text written to a scratch file and opened for reading by a source of its own,
+// made with `controls`.
 class TKivoTextFile {
  public:
-  explicit TKivoTextFile(const std::string& text, const std::string& name = "tokens.pdf");
+  explicit TKivoTextFile(const std::string& text, const std::string& name = "tokens.pdf",
+                         const TKivoReadingControls& controls = {});
   // Opens a file that exists already.
   static TKivoTextFile Open(const std::string& path);
-  TTextFile& File() { return FFile; }
+  TKivoSource& File() { return FFile; }
   const std::string& Path() const { return FPath; }
 
  private:
   struct TExisting {};
-  TKivoTextFile(TExisting, const std::string& path);
+  TKivoTextFile(TExisting, const std::string& path, const TKivoReadingControls& controls);
   std::string FPath;
-  TTextFile FFile;
+  TKivoSource FFile;
 };
 
-// Caps the bytes the readers of quoted values may look at while it lives to `steps`
-// more: a reading that looks at them again and again raises as soon as it goes over,
-// and fails its test in a moment rather than at ctest's timeout.
-class TStepBudget {
- public:
-  explicit TStepBudget(uint64_t steps) {
-    KivoTokenizerDetail::ScanBudget = KivoTokenizerDetail::ScanSteps + steps;
-  }
-  ~TStepBudget() { KivoTokenizerDetail::ScanBudget = UINT64_MAX; }
-  TStepBudget(const TStepBudget&) = delete;
-  TStepBudget& operator=(const TStepBudget&) = delete;
-};
+// Controls that cap the bytes the readers of quoted values may look at to `steps`: a
+// reading that looks at them again and again raises as soon as it goes over, and fails
+// its test in a moment rather than at ctest's timeout.
+inline TKivoReadingControls StepBudget(uint64_t steps) { return {nullptr, steps}; }
 
 // The folder of the stand-in host's virtual file system in these tests: names
 // beginning with "VFS:\" live there.

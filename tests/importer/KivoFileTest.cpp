@@ -923,10 +923,11 @@ TEST(KivoReaderAlone, ACutBoardIsToldWhateverBracesItsCommentsAndTextsHold) {
 
 // The load warnings of `text` read by the reader alone, as the report shows them at
 // `level`: "Load Warnings : N" and the lines.
-std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4) {
+std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4,
+                              const TKivoReadingControls& controls = {}) {
   const std::string path = WriteScratchFile("alone.pdf", text);
   TReportManager report(path);
-  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  TKivoFile reader(path, TKivoFile::TReadOnly{}, controls);
   reader.SetReport(&report);
   EXPECT_TRUE(reader.ReadModel());
   report.SetLoadWarningLevel(level);
@@ -946,9 +947,8 @@ TEST(KivoReaderAlone, ALongQuotedValueInASkippedBlockIsReadInLinearTime) {
   for (const std::string from : {"\"POWER\"", "\"4k7\""}) {
     std::string text = demo;
     text.replace(text.find(from), from.size(), "\"" + braces + "\"");
-    const TStepBudget budget(2 * text.size());
     std::string read;
-    EXPECT_NO_THROW(read = LoadWarningsAlone(text)) << from;
+    EXPECT_NO_THROW(read = LoadWarningsAlone(text, 4, StepBudget(2 * text.size()))) << from;
     EXPECT_EQ(read, warnings) << from;
   }
 }
