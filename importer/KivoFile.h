@@ -64,8 +64,9 @@
 //
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
-// names and values of blocks, and KivoReadSections.cpp, KivoReadGraphics.cpp,
-// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name.
+// names and values of blocks, KivoReadLayers.cpp counts and tells the layers drawn on,
+// and KivoReadSections.cpp, KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and
+// KivoReadComponents.cpp read the blocks they name.
 #pragma once
 
 #include <cassert>
@@ -88,6 +89,7 @@
 #include "importer/KivoBoardComponent.h"
 #include "importer/KivoDisplayAttribute.h"
 #include "importer/KivoGroups.h"
+#include "importer/KivoLayerRecords.h"
 #include "importer/KivoLevels.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
@@ -326,15 +328,10 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // is made when its first object is counted, with the line of the [LY] before it: a file
   // of [LY] of names without end, drawn on or not, keeps no record for each. Each [LY]
   // whose value could not be read is told, and is kept in 8 bytes; those that objects
-  // were drawn after have their counts beside.
-  struct TLayerCounts {
-    int64_t Count = 0;
-    int64_t FirstAt = 0, LastAt = 0;  // where the first and the last object counted were read
-  };
-  struct TNamedLayer {
-    int64_t Position = 0;  // the [LY] before its first object
-    TLayerCounts Counts;
-  };
+  // were drawn after have their counts beside. The records of named layers are small
+  // (TKivoLayerRecords), and of the layers told, the first ten of each warning are told
+  // one by one and the rest in one line (KivoReadLayers.cpp).
+  using TLayerCounts = TKivoLayerCounts;
   // The display's layer: none (before the first [LY]), one named by the display, or the
   // value of a [LY] that could not be read.
   struct TLayerState {
@@ -375,6 +372,11 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   }
   // The warnings of undeclared layers and unreadable [LY] values that objects were drawn on.
   void ReportLayers();
+  // The records of `layers` to tell (`undeclared`: those no LYRSTR entry declares, else
+  // those of pad definitions) that objects were drawn on, in the order of their [LY]:
+  // the first ten, then the rest together (TLayersTold, KivoReadLayers.cpp).
+  struct TLayersTold;
+  TLayersTold LayersToTell(const TKivoLayerRecords& layers, bool undeclared);
 
   // --- Graphic primitives (KivoReadGraphics.cpp) ---
   // The graphic primitives of a block read as `kind` (ANNOTATE, a definition's or a pad
@@ -481,7 +483,7 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   std::unordered_map<std::string, TKivoComponent*> FDefinitions;
   // See TLayerCounts. The layers drawn on; the layers other than the pads' own that pad
   // definitions drew on.
-  std::unordered_map<std::string, TNamedLayer> FLayers, FPadLayers;
+  TKivoLayerRecords FLayers, FPadLayers;
   // The [LY] whose value could not be read, in the order applied: the position, and the
   // reason's entry of KivoReading::kLayerUnreadable in the top byte; and the counts of
   // those objects were drawn after, by entry.

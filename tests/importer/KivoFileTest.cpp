@@ -986,48 +986,6 @@ TEST(KivoReaderAlone, AValueLongerThanTheReaderKeepsIsToldWithWhatWasKept) {
   EXPECT_EQ(reader.GetBoardComponent().GetEnvironment().GetLayerStrings().Get(0), longName.substr(0, 65536));
 }
 
-// The heap the reading of `text` takes at its peak beyond what was held before, counted
-// through the module's memory manager (the model's objects, made in the reader's arena,
-// are not counted); the load warnings in `warnings`.
-int64_t PeakHeapOfReading(const std::string& text, std::string& warnings) {
-  static TMemoryManager saved;
-  static int64_t now = 0, peak = 0;
-  struct TCounting {
-    static void* Get(size_t size) {
-      void* block = saved.GetMem(size);
-      if (block)
-        peak = std::max(peak, now += static_cast<int64_t>(_msize(block)));
-      return block;
-    }
-    static int Free(void* block) {
-      if (block)
-        now -= static_cast<int64_t>(_msize(block));
-      return saved.FreeMem(block);
-    }
-    static void* Realloc(void* block, size_t size) {
-      const int64_t before = block ? static_cast<int64_t>(_msize(block)) : 0;
-      void* moved = saved.ReallocMem(block, size);
-      if (moved)
-        peak = std::max(peak, now += static_cast<int64_t>(_msize(moved)) - before);
-      return moved;
-    }
-  };
-  const std::string path = WriteScratchFile("heap.pdf", text);
-  TReportManager report(path);
-  GetMemoryManager(saved);
-  SetMemoryManager({TCounting::Get, TCounting::Free, TCounting::Realloc});
-  peak = now = 0;
-  {
-    TKivoFile reader(path, TKivoFile::TReadOnly{});
-    reader.SetReport(&report);
-    reader.ReadModel();
-  }
-  SetMemoryManager(saved);
-  report.WriteReport();
-  warnings = ReadWholeFile(report.GetReportPath());
-  return peak;
-}
-
 // Fault: the reader's own records grew with the file whatever the report kept: one for
 // each [LY] whose value could not be read, one for each layer name met, and every
 // attribute of a block it skips (16 MB of each took the host 310, 170 and 494 MB; 100 MB
