@@ -94,6 +94,7 @@
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
 #include "importer/KivoTokenizer.h"
+#include "importer/KivoValueFields.h"
 #include "importer/PadStackMapRecord.h"
 #include "pcb/PcbBoard.h"
 
@@ -263,10 +264,27 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // without it (`withoutName`), unless that is null (the caller tells it).
   std::string ReadBlockName(int code, const char* withoutName);
   [[gnu::cold]] void ReportNameless(int code, int64_t position, const char* withoutName);
+  // Tells that `value` of `field` (KivoValueFields.h), read at `position`, of `object`
+  // when it is not empty, is none of the field's values, with what was used: the row's,
+  // with `used` in place of its "%s". An empty value is told as none.
+  [[gnu::cold]] void TellValue(TKivoField field, std::string_view value, int64_t position,
+                               std::string_view object = {}, std::string_view used = {});
+  // What stands where the number just read (ReadIntegerValue, ReadFloatValue) could not
+  // be: its token; or a quoted or bracketed value that begins there, which is read (it
+  // stands in the number's place), with its quotes or brackets ("\"5\""); or the word
+  // there up to a blank or a bracket; empty for none.
+  [[gnu::cold]] std::string ReadNumberText();
   // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
   bool ReadListValue(int code, const char* item, std::string& value);
   int32_t ReadListInteger(int code);
   double ReadListFloat(int code);
+  // The same for a value of `field` (KivoValueFields.h): one that is no number is told
+  // (TellValue); ReadListWhole answers -32000 for it, ReadListNumber none.
+  int32_t ReadListWhole(int code, TKivoField field);
+  std::optional<double> ReadListNumber(int code, TKivoField field);
+  // The whole number of a string value `value` of `field` (TryKivoWholeNumber); -32000,
+  // told, for one that is none.
+  int32_t WholeOfValue(std::string_view value, TKivoField field);
   // Made where the reading of a block begins: at the block's end, puts back the drawing
   // state that attributes met among its name and values changed, unless an attribute
   // of the same key changed it again meanwhile (which holds after the block, as in a
@@ -318,6 +336,10 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   TKivoDisplayAttribute ReadAttribute() override;
   // Sets the drawing state as the attribute says, or tells why it does not.
   void ApplyAttribute(const TKivoDisplayAttribute& attribute) override;
+  // An attribute whose number is none (OtherValue), with what stood there; and the
+  // warning of an attribute whose value is none of its key's values.
+  [[gnu::cold]] void NoteOtherNumber(TKivoDisplayAttribute& attribute);
+  [[gnu::cold]] void TellOtherValue(const TKivoDisplayAttribute& attribute);
   void ParseDetail();
   // ANNOTATE, NET_DEF, PAD_STACK or SUBCOMP; false for any other code.
   bool ParseDetailSection(int code);
@@ -410,19 +432,27 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   void ReadPadStack(TKivoPadStack& stack);
   void ParsePadDefinition(TKivoPadStack& stack);
   void ParsePadAttributes(TKivoPadDef& definition);
+  // A text of a pad definition kept, read at `position`: one on "DRILL" that is no whole
+  // number is noted, and told at the definition's end with the hole used (TellHole),
+  // as is a through-hole definition, read at `position`, that gives no hole.
+  [[gnu::cold]] void NoteDrillText(const TKivoText& text, int64_t position);
+  void TellHole(const TKivoPadDef& definition, int64_t position);
   // The pad-stack index read at `position` for the object `describe()` names: an
   // unreadable one is told now; whether the file's pad stack holds it is checked once
   // the pad stack is read. `pin`: pins of the indices that make small pads by rule are
   // not checked.
+  // An unreadable one is told with `text`, what stood there.
   template <class F>
-  void CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position, F&& describe);
+  void CheckPadStackIndex(int32_t index, bool readable, std::string_view text, bool pin,
+                          int64_t position, F&& describe);
   struct TPendingIndex {
     int32_t Index;
     int64_t Position;
     std::string Object;
   };
   // What CheckPadStackIndex does for an index not plainly known.
-  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable);
+  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable,
+                                               std::string_view text, bool pin);
   // The indices of the file's first pad stack, once it is read; and the checks of the
   // indices met before.
   [[gnu::cold]] void KeepPadStackIndices(const TKivoPadStack& stack);
@@ -510,6 +540,7 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   size_t FBlockMark = 0;
   bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
+  std::vector<std::pair<int64_t, std::string>> FOtherDrillTexts;  // NoteDrillText
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

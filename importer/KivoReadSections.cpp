@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "classlib/Strings.h"
@@ -86,8 +87,11 @@ void TKivoFile::ParseEnvironment() {
           env.SetProgram(value);
         break;
       case kwDBTYPE:
-        if (ReadListValue(code, "Value of DBTYPE", value))
+        if (ReadListValue(code, "Value of DBTYPE", value)) {
           env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
+          if (__builtin_expect(env.GetDatabaseType() == 0, 0))
+            TellValue(kfDBTYPE, value, FFile.Position());
+        }
         break;
       case kwDBVREV:
         if (ReadListValue(code, "Value of DBVREV", value))
@@ -98,20 +102,17 @@ void TKivoFile::ParseEnvironment() {
           env.SetDatabaseTime(value);
         break;
       case kwDBUNIT: {
-        const int64_t at = FFile.Position();
         if (!ReadListValue(code, "Value of DBUNIT", value))
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
         env.SetUnitCode(unit.Code);
-        if (unit.Code != 0) {
-          FDisplay.SetUnitScale(unit.Scale);
-          FRealCoordinates = unit.RealCoordinates;
-          CheckScale();
-        } else if (FReport) {
-          FReport->AddLineWarning("DBUNIT \"" + value + "\"", LineAt(at),
-                                  " is not one of the units CMM, MM, UM, CENTIMIL and MIL: "
-                                  "it was passed over");
+        if (unit.Code == 0) {
+          TellValue(kfDBUNIT, value, FFile.Position());
+          break;
         }
+        FDisplay.SetUnitScale(unit.Scale);
+        FRealCoordinates = unit.RealCoordinates;
+        CheckScale();
         break;
       }
       case kwDBGRID:
@@ -120,15 +121,15 @@ void TKivoFile::ParseEnvironment() {
         break;
       case kwLYRSTR:
         while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty())
-          env.AddLayerString(value, ReadListInteger(code));
+          env.AddLayerString(value, ReadListWhole(code, kfLYRSTR));
         break;
       case kwLYRPHID: {
         const int64_t at = FFile.Position();
         while (ReadListValue(code, "Value of LYRPHID", value) && !value.empty()) {
           TKivoPhysicalId id;
-          id.Value1 = IntegerOf(value);
-          id.Value2 = ReadListInteger(code);
-          id.Value3 = ReadListInteger(code);
+          id.Value1 = WholeOfValue(value, kfLYRPHID);
+          id.Value2 = ReadListWhole(code, kfLYRPHID);
+          id.Value3 = ReadListWhole(code, kfLYRPHID);
           env.GetPhysicalIds().push_back(id);
         }
         const size_t ids = env.GetPhysicalIds().size();
@@ -146,29 +147,35 @@ void TKivoFile::ParseEnvironment() {
       case kwSSYMTBL:
         while (ReadListValue(code, "Value of SSYMTBL", value) && !value.empty()) {
           TKivoSymbolEntry entry;
-          entry.Id = IntegerOf(value);
-          const int32_t flag = ReadListInteger(code);
+          entry.Id = WholeOfValue(value, kfSSYMTBL);
+          const int32_t flag = ReadListWhole(code, kfSSYMTBLFlag);
           entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
-          entry.Value1 = ReadListInteger(code);
-          entry.Value2 = ReadListInteger(code);
+          if (__builtin_expect(flag < -2 || flag > 0, 0) && !GetNumberError())
+            TellValue(kfSSYMTBLFlag, std::to_string(flag), FFile.Position());
+          entry.Value1 = ReadListWhole(code, kfSSYMTBL);
+          entry.Value2 = ReadListWhole(code, kfSSYMTBL);
           env.GetSymbolTable().push_back(entry);
         }
         break;
       case kwAPR:
         while (ReadListValue(code, "Value of APR", value) && !value.empty())
-          env.GetApertures().push_back(IntegerOf(value));
+          env.GetApertures().push_back(WholeOfValue(value, kfAPR));
         break;
       case kwPCLR:
-        env.SetPCLR(ReadListFloat(code));
+        if (const std::optional<double> real = ReadListNumber(code, kfPCLR))
+          env.SetPCLR(*real);
         break;
       case kwPOLYAP:
-        env.SetPOLYAP(ReadListFloat(code));
+        if (const std::optional<double> real = ReadListNumber(code, kfPOLYAP))
+          env.SetPOLYAP(*real);
         break;
       case kwPSIZ:
-        env.SetPSIZ(ReadListFloat(code));
+        if (const std::optional<double> real = ReadListNumber(code, kfPSIZ))
+          env.SetPSIZ(*real);
         break;
       case kwROTP:
-        env.SetROTP(ReadListFloat(code) == 0);
+        if (const std::optional<double> real = ReadListNumber(code, kfROTP))
+          env.SetROTP(*real == 0);
         break;
       case kwSSTFile:
         if (ReadListValue(code, "Value of SSTFile", value))
@@ -188,29 +195,14 @@ void TKivoFile::ParseEnvironment() {
 
 void TKivoFile::ReadGrid() {
   int32_t grid = ReadIntegerValue(FFile);
-  const bool readable = !GetNumberError();
-  if (__builtin_expect(!readable || grid == 0, 0)) {
+  if (__builtin_expect(GetNumberError() || grid <= 0, 0)) {
     // Every coordinate is multiplied by the grid: 0 (or the -32000 of an unreadable
-    // number) would put every object at the origin, or mirror and scale it off the board.
-    const std::string text = GetLastTokenText();
-    if (FReport)
-      FReport->AddLineWarning(
-          readable ? "DBGRID 0" : text.empty() ? "DBGRID" : "DBGRID " + text,
-          LineAt(FFile.Position()),
-          std::string(readable        ? " would make every coordinate 0"
-                      : text.empty() ? " has no value"
-                                     : " is not a whole number") +
-              ": a grid of 1 was used");
-    grid = 1;
-  }
-  if (__builtin_expect(grid < 0, 0)) {
-    // It would turn the board about the origin and make every width and size negative
-    // (refused): the board keeps its shape at the grid's size.
-    const int32_t size = grid == INT32_MIN ? INT32_MAX : -grid;
-    if (FReport)
-      FReport->AddLineWarning("DBGRID " + std::to_string(grid), LineAt(FFile.Position()),
-                              " is negative: a grid of " + std::to_string(size) + " was used");
-    grid = size;
+    // number) would put every object at the origin, or mirror and scale it off the
+    // board. A negative one would turn the board about the origin and make every width
+    // and size negative (refused): the board keeps its shape at the grid's size.
+    const std::string text = GetNumberError() ? ReadNumberText() : std::to_string(grid);
+    grid = GetNumberError() || grid == 0 ? 1 : grid == INT32_MIN ? INT32_MAX : -grid;
+    TellValue(kfDBGRID, text, FFile.Position(), {}, std::to_string(grid));
   }
   FDisplay.SetGrid(grid);
   FBoardComponent->GetEnvironment().SetGrid(grid);
@@ -250,8 +242,57 @@ bool IsOtherDisplayKey(int code) { return code >= kwVIEW && code <= kwPFC; }
 }  // namespace
 
 bool TKivoDisplayAttribute::TellsWhenApplied() const {
-  return Refused || !OpenQuote.empty() || Cut || EndsAt != 0 ||
+  return Refused || OtherValue || !OpenQuote.empty() || Cut || EndsAt != 0 ||
          (!SetsDrawingState() && !IsOtherDisplayKey(Key));
+}
+
+namespace {
+
+// The field of an attribute's key.
+TKivoField AttributeField(int key) {
+  switch (key) {
+    case kwAMT:
+      return kfAMT;
+    case kwAPT:
+      return kfAPT;
+    case kwLS:
+      return kfLS;
+    case kwWD:
+      return kfWD;
+    case kwTS:
+      return kfTS;
+    case kwTJ:
+      return kfTJ;
+    case kwTR:
+      return kfTR;
+    default:
+      return kfTM;
+  }
+}
+
+}  // namespace
+
+void TKivoFile::NoteOtherNumber(TKivoDisplayAttribute& attribute) {
+  attribute.OtherValue = true;
+  attribute.Text = ReadNumberText();
+}
+
+void TKivoFile::TellOtherValue(const TKivoDisplayAttribute& attribute) {
+  const std::string& value = attribute.Text;
+  switch (attribute.Key) {
+    case kwTJ:
+      TellValue(kfTJ, value, attribute.ValueAt, {}, KivoJustificationTaken(value));
+      break;
+    case kwTM:
+      TellValue(kfTM, value, attribute.ValueAt, {}, !value.empty() && value[0] == 'Y' ? "Y" : "N");
+      break;
+    case kwLS:
+      TellValue(kfLS, value, attribute.ValueAt);
+      break;
+    default:  // a number
+      TellValue(AttributeField(attribute.Key), value, attribute.End);
+      break;
+  }
 }
 
 TKivoDisplayAttribute TKivoFile::ReadAttribute() {
@@ -263,6 +304,8 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
     case kwAMT:
     case kwAPT:
       attribute.Real = ReadFloatValue(FFile);
+      if (__builtin_expect(GetNumberError(), 0))
+        NoteOtherNumber(attribute);
       break;
     case kwLY:
     case kwLS:
@@ -275,21 +318,23 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       else if (LastValueLeftOpen())
         attribute.OpenQuote = ValueLeftOpenReason();
       attribute.Cut = LastValueCut();
+      if (!attribute.Refused && attribute.Key != kwLY)
+        attribute.OtherValue = !IsKivoWord(KivoValueField(AttributeField(attribute.Key)), attribute.Text);
       break;
     case kwWD:
     case kwTS:
+      // One that is no length, is negative or lies beyond the board's range is passed over.
       BeginObject();
       attribute.Number = ReadNextKivoCoord();
-      attribute.Refused = UnplaceableReason();
-      if (!attribute.Refused && attribute.Number < 0)
-        attribute.Refused = "it is negative";
+      if (__builtin_expect(UnplaceableReason() || attribute.Number < 0, 0))
+        NoteOtherNumber(attribute);
       break;
     case kwTR: {
       // An unreadable rotation would turn the texts that follow by -32000 degrees.
       const int32_t r = ReadIntegerValue(FFile);
       attribute.Number = r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r;
-      if (GetNumberError())
-        attribute.Refused = kNotWhole;
+      if (__builtin_expect(GetNumberError(), 0))
+        NoteOtherNumber(attribute);
       break;
     }
     default:
@@ -321,12 +366,16 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
   if (__builtin_expect(attribute.Cut, 0))
     ReportValueCut(attribute.ValueAt, "Value of " + std::string(KivoKeywordText(attribute.Key)),
                    value);
+  if (__builtin_expect(attribute.OtherValue, 0))
+    TellOtherValue(attribute);
   switch (attribute.Key) {
     case kwAMT:
-      FDisplay.SetAMT(attribute.Real);
+      if (!attribute.OtherValue)
+        FDisplay.SetAMT(attribute.Real);
       break;
     case kwAPT:
-      FDisplay.SetAPT(attribute.Real);
+      if (!attribute.OtherValue)
+        FDisplay.SetAPT(attribute.Real);
       break;
     case kwLY:
       if (refused)
@@ -341,15 +390,11 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
         FDisplay.SetLineStyle(SameText(value, "DASHED") ? 1 : SameText(value, "DOTTED") ? 2 : 0);
       break;
     case kwWD:
-      if (refused)
-        ReportLeftOutAt(attribute.End, "Line width", refused);
-      else
+      if (!attribute.OtherValue)
         FDisplay.SetWidth(attribute.Number);
       break;
     case kwTS:
-      if (refused)
-        ReportLeftOutAt(attribute.End, "Text size", refused);
-      else
+      if (!attribute.OtherValue)
         FDisplay.SetTextSize(attribute.Number);
       break;
     case kwTJ: {
@@ -363,9 +408,7 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
       break;
     }
     case kwTR:
-      if (refused)
-        ReportLeftOutAt(attribute.End, "Text rotation", refused);
-      else
+      if (!attribute.OtherValue)
         FDisplay.SetRotation(attribute.Number);
       break;
     case kwTM:

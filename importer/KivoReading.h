@@ -49,12 +49,6 @@ inline std::string ValueLeftOpenReason() {
   return std::string(what) + " is not closed before the \"" + held + "\" after it";
 }
 
-// The integer of a list value; an unreadable one counts as a failed number.
-inline int32_t IntegerOf(const std::string& text) {
-  int32_t value = 0;
-  return TryStrToInt(Trim(text), value) ? value : kUnreadable;
-}
-
 // Moves the objects read into `scratch` over to the end of `list`, which grows once to
 // the exact size, and empties `scratch` for the next use. Lists read object by object
 // into a reused list this way keep no spare room, and the arena keeps nothing a
@@ -77,11 +71,11 @@ std::string ObjectsLeftOut(int64_t count, const char* where, int64_t first, int6
 
 // TKivoFile::CheckPadStackIndex, for the files that read pins and vias.
 template <class F>
-void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position,
-                                   F&& describe) {
+void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, std::string_view text, bool pin,
+                                   int64_t position, F&& describe) {
   const bool known = (pin && KivoReading::IsSmallPadIndex(index)) ||
                      (FPadIndices && std::binary_search(FPadIndices->begin(), FPadIndices->end(), index));
   if (__builtin_expect(readable && known, 1))
     return;
-  CheckPadStackIndexFurther({index, position, describe()}, readable);
+  CheckPadStackIndexFurther({index, position, describe()}, readable, text, pin);
 }

@@ -17,6 +17,7 @@
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
+#include "tests/endtoend/EndToEndSupport.h"
 #include "tests/importer/BoardAsWritten.h"
 #include "tests/support/TestSupport.h"
 #include "tools/kivogen/KivoBoardGenerator.h"
@@ -25,106 +26,6 @@
 std::span<const TUnitEntry> TestUnits() { return {}; }
 
 namespace {
-
-struct THostRun {
-  long ExitCode = -1;
-  std::string Output;  // stdout and stderr together
-};
-
-std::string BinaryFolder() { return ExtractFilePath(GetModuleName(nullptr)); }
-
-const std::string& Scratch() {
-  static const std::string folder = EmptiedTempFolder("kivo-endtoend");
-  return folder;
-}
-
-std::string ReadFile(const std::string& path) { return FileBytes(path); }
-
-std::string WriteScratch(const std::string& name, const std::string& text) {
-  const std::string path = Scratch() + name;
-  ForceDirectories(ExtractFileDir(path));
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-  return path;
-}
-
-std::string SourceFile(const std::string& relative) {
-  return ReadFile(std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative);
-}
-
-// The layer map the importer's options dialog saves as the user's defaults.
-std::string SavedDefaultsFile() {
-  char folder[MAX_PATH] = "";
-  SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
-  return std::string(folder) + "\\Zorvan\\LoadKIVO.ini";
-}
-
-// Runs the stand-in host with `arguments` in the binary folder and collects what it
-// prints; a run that has not ended after two minutes is ended and fails.
-THostRun RunHost(const std::vector<std::string>& arguments) {
-  THostRun run;
-  std::string commandLine = "\"" + BinaryFolder() + "KivoHost.exe\"";
-  for (const std::string& argument : arguments)
-    commandLine += " \"" + argument + "\"";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE readEnd = nullptr, writeEnd = nullptr;
-  if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-    return run;
-  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = startup.hStdError = writeEnd;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
-  const bool started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, BinaryFolder().c_str(), &startup, &process);
-  CloseHandle(writeEnd);
-  if (!started) {
-    CloseHandle(readEnd);
-    return run;
-  }
-  const DWORD deadline = GetTickCount() + 120000;
-  bool ended = false;
-  for (;;) {
-    DWORD waiting = 0;
-    if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr))
-      break;  // the host and its pipe are gone
-    if (waiting > 0) {
-      std::string chunk(waiting, '\0');
-      DWORD got = 0;
-      ::ReadFile(readEnd, chunk.data(), waiting, &got, nullptr);
-      run.Output.append(chunk.data(), got);
-    } else if (ended) {
-      break;  // everything it wrote is read (Wine's console may keep the pipe open)
-    } else if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) {
-      ended = true;  // one more look for what it wrote last
-    } else if (GetTickCount() > deadline) {
-      TerminateProcess(process.hProcess, 99);
-      run.Output += "\n<the host did not end within two minutes>";
-      break;
-    } else {
-      Sleep(20);
-    }
-  }
-  WaitForSingleObject(process.hProcess, 10000);
-  DWORD exitCode = DWORD(-1);
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  run.ExitCode = long(exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  CloseHandle(readEnd);
-  // Lines end as the console writes them; the tests compare "\n" only.
-  std::string output;
-  for (char c : run.Output)
-    if (c != '\r')
-      output += c;
-  run.Output = output;
-  return run;
-}
-
-bool Has(const THostRun& run, const std::string& text) {
-  return run.Output.find(text) != std::string::npos;
-}
 
 // The name of a temporary file left in `folder` (a replacement not cleared away), or "".
 std::string TemporaryFileIn(const std::string& folder) {
@@ -808,17 +709,6 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
   EXPECT_EQ(objects, DumpObjects(SourceFile("tests/importer/golden/demo.dump")));
 }
 
-// The objects of a board's dump, without the progress indicator's log.
-std::string ObjectLines(const std::string& dump) {
-  std::string objects;
-  for (size_t start = 0, end; start < dump.size(); start = end + 1) {
-    end = std::min(dump.find('\n', start), dump.size());
-    if (dump[start] == '#')
-      objects.append(dump, start, end - start + 1);
-  }
-  return objects;
-}
-
 // The example's lines, for tests that change one of them and import the result.
 class TExampleLines {
  public:
@@ -1119,22 +1009,6 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
             ObjectLines(SourceFile("tests/importer/golden/demo.dump")));
 }
 
-// The example without its voids (lines 221 to 223), which imports as "Translation
-// Successful", with `from` (its first occurrence) made `to`.
-std::string ExampleWithoutVoids(const std::string& from = "", const std::string& to = "") {
-  const std::string demo = SourceFile("examples/demo.pdf");
-  std::string text;
-  int line = 1;
-  for (size_t start = 0, end; start < demo.size(); start = end + 1, ++line) {
-    end = std::min(demo.find('\n', start), demo.size());
-    if (line < 221 || line > 223)
-      text.append(demo, start, end - start + 1);
-  }
-  const size_t at = from.empty() ? std::string::npos : text.find(from);
-  EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
-  return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 // Faults of the example without its voids, each under "Translation Successful": a quoted
 // text with two blanks in a row ended at the first blank, the words after it read as its
 // position ("LOT  2024 12" gave the text "LOT" at 2024, 12); a text whose position could
@@ -1250,7 +1124,7 @@ TEST_F(EndToEndTest, BracketedValuesEndWhereASkipOfTheSameBytesEnds) {
     int ReadWarnings, ReferenceWarnings;
   } cases[] = {
       {"skipped", text, text + " {FL (REV}B) 1150 -300}", text, 0, 0},
-      {"text", text, "{T (REV}B) 1150 -300}", "{T \"REV}B\" 1150 -300}", 0, 0},
+      {"text", text, "{T (REV}B) 1150 -300}", "{T \"(REV}B)\" 1150 -300}", 0, 0},
       {"open", text, "{T (REV B 1150 -300}", "{FL (REV B 1150 -300}", 1, 0},
       {"numbers", arc, "{ARC 950 (5}50) 990 550 910 550}", "{FL 950 (5}50) 990 550 910 550}", 2, 0},
       {"points", line, "{L -1120 300 -1060 300 (1}2) 5}", line, 1, 0},

@@ -1,5 +1,6 @@
 #include "tests/importer/ImporterTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <malloc.h>
 
 #include <algorithm>
@@ -111,6 +112,19 @@ int64_t PeakHeapOfReading(const std::string& text, std::string& report) {
   manager.WriteReport();
   report = ReadWholeFile(manager.GetReportPath());
   return peak;
+}
+
+std::string LoadWarningsAlone(const std::string& text, uint8_t level) {
+  const std::string path = WriteScratchFile("alone.pdf", text);
+  TReportManager report(path);
+  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  reader.SetReport(&report);
+  EXPECT_TRUE(reader.ReadModel());
+  report.SetLoadWarningLevel(level);
+  report.WriteReport();
+  const std::string all = ReadWholeFile(report.GetReportPath());
+  const size_t from = all.find("Load Warnings : ");
+  return all.substr(from, all.find("\r\n\r\n", from) - from + 2);
 }
 
 TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name)

@@ -29,6 +29,9 @@ std::string ReadWholeFile(const std::string& path);
 int64_t PeakHeapOf(const std::function<void()>& work);
 // The same for the reading of `text` alone (TKivoFile::ReadModel); its report in `report`.
 int64_t PeakHeapOfReading(const std::string& text, std::string& report);
+// The load warnings of the reading of `text` alone, at detail `level`: from "Load
+// Warnings : " to the list's end.
+std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4);
 
 // A KIVO text written to a scratch file and opened for reading, with the tokenizer's
 // state reset.
