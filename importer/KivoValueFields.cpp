@@ -13,7 +13,8 @@ constexpr const char* kDatabaseTypes[] = {"PC-Board", "Schematic"};
 constexpr const char* kUnits[] = {"CMM", "MM", "UM", "CENTIMIL", "MIL"};
 constexpr const char* kFlags[] = {"-2", "-1", "0"};
 constexpr const char* kLineStyles[] = {"SOLID", "DASHED", "DOTTED"};
-constexpr const char* kJustifications[] = {"LT", "LC", "LB", "CT", "CC", "CB", "RT", "RC", "RB"};
+constexpr const char* kJustifications[] = {"L",  "C",  "R",  "LT", "LC", "LB",
+                                           "CT", "CC", "CB", "RT", "RC", "RB"};
 constexpr const char* kYesNo[] = {"Y", "N"};
 constexpr const char* kSides[] = {"T", "B"};
 constexpr const char* kOutlines[] = {"1", "2"};
@@ -43,8 +44,7 @@ constexpr TKivoValueField kFields[] = {
     {"WD", Length, {}, kLength, kPassedOver},
     {"TS", Length, {}, kLength, kPassedOver},
     {"TJ", Words, kJustifications,
-     "two letters, the first one of L, C and R and the second one of T, C and B",
-     "it was taken as \"%s\""},
+     "one of L, C and R, alone or followed by one of T, C and B", "it was taken as \"%s\""},
     {"TR", Whole, {}, kWhole, kPassedOver},
     {"TM", Words, kYesNo, "one of Y and N", "it was taken as \"%s\""},
     {"Index of PAD", Whole, {}, kWhole, "the PAD was left out"},

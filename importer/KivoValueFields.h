@@ -87,5 +87,6 @@ bool TryKivoWholeNumber(std::string_view text, int32_t& value);
 
 // What a TJ value that is none of its words is taken as: a first letter other than C
 // and R as L (left), a second other than T and C as B (bottom), which leave a text where
-// it stands, as the format's rule does with them.
+// it stands, as the format's rule does with them. (A letter alone, without the second,
+// is one of its words: its text has no vertical justification, which leaves it as B.)
 std::string KivoJustificationTaken(std::string_view value);
