@@ -25,7 +25,8 @@ void TKivoBoardComponent::SetPadStackMap(PadStackMapRecord* record) {
   FDetail->SetPadStackMap(record);
 }
 
-void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps) {
+void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps,
+                     TKivoTranslationNotes* notes) {
   const auto giveMaps = [maps](TKivoObject& object) {
     if (!maps)
       return;
@@ -49,7 +50,13 @@ void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps) {
       giveMaps(*object);
       object->SetOwnerContainer(board);
       object->SetPadStackList(padStack);
-      object->Translate();
+      // The lists hold nets and component definitions (tests put other objects in them).
+      if (auto* net = dynamic_cast<TKivoNetObject*>(object.get()))
+        net->Translate(notes);
+      else if (auto* component = dynamic_cast<TKivoComponent*>(object.get()))
+        component->Translate(*nets, notes);
+      else
+        object->Translate();
       PcbApiPercentUpdate();
     }
   }

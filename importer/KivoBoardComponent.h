@@ -39,8 +39,14 @@ struct TTranslationMaps {
   PadStackMapRecord* PadStackMap = nullptr;
 };
 
+class TKivoTranslationNotes;
+
 // Translates every annotation, then every net, then every component of `detail` into
 // the detail's board, one host progress step each. Nets and components get the first
 // pad stack of the detail, or none when the file has no PAD_STACK section. With `maps`,
-// each of them first gets the pad-stack map and then the layer map.
-void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps = nullptr);
+// each of them first gets the pad-stack map and then the layer map. The host's nets are
+// read once, when the first component comes, for every component's pins. What the
+// translation finds given twice or not given goes to `notes` when given (a net given
+// twice then joins the first's host net); without them nothing is noted.
+void TranslateDetail(TKivoDetail& detail, const TTranslationMaps* maps = nullptr,
+                     TKivoTranslationNotes* notes = nullptr);

@@ -259,9 +259,19 @@ void TKivoFile::Load() {
       FReport->AddImportError(ieUnknownError);
     return;
   }
-  // What the translation finds given twice or not given is told with its lines after it.
+  // What the translation finds given twice or not given is told with its lines after it,
+  // also when it ends on an exception.
   TKivoTranslationNotes notes;
-  TKivoImport(*this).Run();
+  try {
+    TKivoImport(*this, &notes).Run();
+  } catch (...) {
+    try {
+      ReportTranslationNotes(notes);
+    } catch (...) {
+      // The failure that ended the import is the one to report.
+    }
+    throw;
+  }
   ReportTranslationNotes(notes);
 }
 

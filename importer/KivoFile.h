@@ -44,6 +44,12 @@
 // recent one when it has that name, else the latest of that name read before it in the
 // file; an instance of a definition the file does not have before it is left out, told.
 //
+// A definition given again otherwise than before is told with both lines, and a
+// reference to nothing with its line (KivoReferences.h, which says which one holds): a
+// PAD_DEF, a PAD's index, a COMP_DEF, a pin's name, a LYRSTR name and an ENVIRONMENT
+// value (DBUNIT, DBGRID...) given twice; a PAD naming a pad definition its PAD_STACK does
+// not give, and a pin's or via's index in a file without PAD_STACK.
+//
 // Objects drawn on a layer that no LYRSTR entry declares are not translated: each such
 // layer is told once, at the end of the reading (an ENVIRONMENT after the DETAIL still
 // declares), with the line of its first [LY] and the count of objects left out. A [LY]
@@ -65,8 +71,9 @@
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
 // names and values of blocks, KivoReadLayers.cpp counts and tells the layers drawn on,
-// and KivoReadSections.cpp, KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and
-// KivoReadComponents.cpp read the blocks they name.
+// KivoReadSections.cpp, KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and
+// KivoReadComponents.cpp read the blocks they name, and KivoReadReferences.cpp tells what
+// the references and definitions leave unresolved.
 #pragma once
 
 #include <cassert>
@@ -93,6 +100,7 @@
 #include "importer/KivoLevels.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
+#include "importer/KivoReferences.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/KivoValueFields.h"
 #include "importer/PadStackMapRecord.h"
@@ -476,6 +484,31 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // Tells what the translation noted (TKivoTranslationNotes), with the lines of the file
   // it was read at.
   void ReportTranslationNotes(const TKivoTranslationNotes& notes);
+
+  // --- References and definitions (KivoReadReferences.cpp, KivoReferences.h) ---
+  // Tells `subject`, a definition of kind `kind` read at `position`, given before at
+  // `first`: the first holds.
+  [[gnu::cold]] void ReportGivenTwice(const std::string& subject, int64_t position, int64_t first,
+                                      TKivoReferenceKind kind);
+  // The file's first pad stack, once read: its PAD_DEF names and PAD indices given twice,
+  // and the names of its PAD entries that it does not define.
+  [[gnu::cold]] void CheckPadStackReferences(const TKivoPadStack& stack);
+  // The pin names of `definition` given twice (FPinAt holds where its pins were read).
+  void CheckPinNames(const TKivoComponent& definition);
+  // A LYRSTR name of layer id `id` read at `position`: told when given before otherwise.
+  void CheckLayerName(const std::string& name, int32_t id, int64_t position);
+  // Whether ENVIRONMENT's entry `code` (of one value), read at `position` with `value`, is
+  // the file's first: a later one is not used, and told as `subject` of kind `kind` when
+  // its value is another.
+  bool FirstEnvironmentValue(int code, int64_t position, const std::string& value,
+                             const std::string& subject, TKivoReferenceKind kind = rkEnvironmentValue);
+  // ENVIRONMENT's entry `code` as first given; null when it was not.
+  struct TEnvironmentValue {
+    int Code;
+    int64_t Position;
+    std::string Value;
+  };
+  const TEnvironmentValue* EnvironmentValue(int code) const;
   // Leaves out, for `instance` only, what its placement would carry beyond the board's
   // range; told with the line at `position`.
   [[gnu::noinline]] void CheckPlacedChildren(TKivoComponent& definition,
@@ -511,6 +544,20 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   int64_t FPadStackAt = -1;  // where the first PAD_STACK block was read
   // The component definitions read so far by their upper-cased names, the latest of each.
   std::unordered_map<std::string, TKivoComponent*> FDefinitions;
+  // Where the pins of the definition being read were read, by their index; and the order
+  // CheckPinNames sorts them in.
+  std::vector<int64_t> FPinAt;
+  std::vector<uint32_t> FPinOrder;
+  // The LYRSTR names read, upper-cased, with the first of each: where it was read, its
+  // layer id and its name as written.
+  struct TLayerString {
+    int64_t At;
+    int32_t Id;
+    std::string Name;
+  };
+  std::unordered_map<std::string, TLayerString> FLayerStrings;
+  // ENVIRONMENT's entries of one value that were given, the first of each.
+  std::vector<TEnvironmentValue> FEnvironmentValues;
   // See TLayerCounts. The layers drawn on; the layers other than the pads' own that pad
   // definitions drew on.
   TKivoLayerRecords FLayers, FPadLayers;

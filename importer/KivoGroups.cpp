@@ -49,7 +49,7 @@ void PassOnPadStackMap(PadStackMapRecord* record, TList& list) {
 
 }  // namespace
 
-void TKivoNetObject::Translate() {
+void TKivoNetObject::Translate(TKivoTranslationNotes* notes) {
   const uint32_t board = GetOwnerContainer();
   // A net given twice is one host net: the second's objects join the first's (a second
   // host net of the name would split them and the pins between the two).
@@ -57,7 +57,8 @@ void TKivoNetObject::Translate() {
   // is empty (the lookup of "" found it), and with it the pad its record gives a
   // connected pin. The reader tells it.
   const bool nameless = FName.empty();
-  TKivoTranslationNotes* const notes = nameless ? nullptr : TKivoTranslationNotes::Current();
+  if (nameless)
+    notes = nullptr;
   uint32_t handle = 0;
   const bool twice = notes && notes->NetGivenBefore(*this, handle);
   if (handle == 0 && !nameless) {
@@ -99,17 +100,19 @@ void TKivoComponent::SetPadStackMap(PadStackMapRecord* record) {
 }
 
 void TKivoComponent::Translate() {
+  // Translated alone (not by the detail), the component reads the host's nets itself
+  // (not asked without instances).
+  Translate(THostNetIndex(FInstances.empty() ? 0 : GetOwnerContainer()), /*notes=*/nullptr);
+}
+
+void TKivoComponent::Translate(const THostNetIndex& nets, TKivoTranslationNotes* notes) {
   if (std::exchange(FPadStackMapPending, false)) {
     PassOnPadStackMap(GetPadStackMap(), FPrimitives);
     PassOnPadStackMap(GetPadStackMap(), FPins);
     PassOnPadStackMap(GetPadStackMap(), FInstances);
   }
-  // Translated alone (not by the detail), the component reads the host's nets itself.
-  std::optional<THostNetIndex> index;
-  if (!THostNetIndex::Current() && !FInstances.empty())
-    index.emplace(GetOwnerContainer());
   for (auto& instance : FInstances)
-    TranslateInstance(*instance);
+    TranslateInstance(*instance, nets, notes);
 }
 
 namespace {
@@ -265,18 +268,50 @@ void TKivoComponent::NoteNamesWithoutPin(const TKivoInstance& instance, bool pai
 }
 
 std::string TKivoComponent::NetNameOfPin(TKivoInstance& instance, bool pairForm,
-                                         size_t pinIndex, uint32_t component) {
+                                         size_t pinIndex, uint32_t component,
+                                         TKivoTranslationNotes* notes) {
   const TStringList& connections = instance.GetConnections();
   const int entry = NetEntryOfPin(connections.GetCount(), [&](int i) { return connections.Get(i); },
                                   pairForm, pinIndex);
   if (entry >= 0)
     return connections.Get(entry);
-  if (!pairForm && GetReport())
+  if (pairForm)
+    return {};
+  // The reader tells it with the pin and the line of the list.
+  if (notes)
+    notes->Add({TKivoTranslationNotes::tnShortList, static_cast<int32_t>(pinIndex), nullptr,
+                nullptr, &instance, nullptr, this});
+  else if (GetReport())
     GetReport()->AddImportWarning(cMismatchWarning, component);
   return {};
 }
 
-void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
+TKivoComponent::TConnectionForm TKivoComponent::ConnectionFormOf(const TKivoInstance& instance,
+                                                                 const THostNetIndex& nets) const {
+  const TStringList& connections = instance.GetConnections();
+  const int count = connections.GetCount();
+  const auto name = [&](int i) { return connections.Get(i); };
+  if (!ListsPairs(count, name))
+    return cfPosition;
+  // Its first name names a pin. A list of pairs names a net for some pins; one by position
+  // names one for each pin, the first pin's first. Nearly always the first name is no net.
+  if (static_cast<size_t>(count) != FPins.size() || nets.Find(name(0)) == 0)
+    return cfPairs;
+  for (int i = 1; i < count; ++i)
+    if (!name(i).empty() && nets.Find(name(i)) == 0)
+      return cfPairs;
+  // Both readings fit its length and names: by position every pin has its net.
+  for (size_t j = 0; j < FPins.size(); ++j) {
+    const int entry = NetEntryOfPin(count, name, /*pairs=*/true, j);
+    const std::string& byPosition = name(static_cast<int>(j));
+    if (entry < 0 ? !byPosition.empty() : !SameText(name(entry), byPosition))
+      return cfByPosition;
+  }
+  return cfPairs;  // the same nets either way
+}
+
+void TKivoComponent::TranslateInstance(TKivoInstance& instance, const THostNetIndex& nets,
+                                       TKivoTranslationNotes* notes) {
   const uint32_t board = GetOwnerContainer();
   // On the stack: a large board has a hundred thousand component instances.
   TPcbComponent component(/*handle=*/0);
@@ -308,24 +343,23 @@ void TKivoComponent::TranslateInstance(TKivoInstance& instance) {
   }
 
   // Pairs when the first line names a pin; otherwise net names by pin position (also
-  // for an empty list).
-  const TStringList& connections = instance.GetConnections();
-  const bool pairForm =
-      ListsPairs(connections.GetCount(), [&](int i) { return connections.Get(i); });
-  TKivoTranslationNotes* const notes = TKivoTranslationNotes::Current();
+  // for an empty list), and by position where its names fit that alone or as well.
+  const TConnectionForm form = ConnectionFormOf(instance, nets);
+  const bool pairForm = form == cfPairs;
+  if (__builtin_expect(form == cfByPosition, 0) && notes)
+    notes->Add({TKivoTranslationNotes::tnByPosition, 0, nullptr, nullptr, &instance, nullptr, this});
   for (size_t j = 0; j < FPins.size(); ++j) {
     if (IsPinLeftOut(j) || IsChildLeftOut(&instance, static_cast<uint32_t>(FPrimitives.size() + j)))
       continue;
     TKivoPad& pin = *FPins[j];
     pin.SetOwnerContainer(handle);
-    const std::string netName = NetNameOfPin(instance, pairForm, j, handle);
-    const THostNetIndex* index = THostNetIndex::Current();
-    const uint32_t net = index ? index->Find(netName) : LookupHostNet(netName, board);
+    const std::string netName = NetNameOfPin(instance, pairForm, j, handle, notes);
+    const uint32_t net = nets.Find(netName);
     // The board has every net the file defines: the file defines none of the name. (An
     // empty quoted name leaves the pin without a net, as the file says.)
     if (__builtin_expect(net == 0, 0) && !netName.empty() && notes)
       notes->Add({TKivoTranslationNotes::tnNoNet, static_cast<int32_t>(j), nullptr, nullptr,
-                  &instance, nullptr, this});
+                  &instance, nullptr, this, pairForm});
     pin.SetNetContainer(net);
     pin.SetPadStackList(GetPadStack());
     pin.Translate();
@@ -387,19 +421,6 @@ uint32_t LookupHostNet(const std::string& name, uint32_t board) {
   return found;
 }
 
-namespace {
-const THostNetIndex* gCurrentNetIndex = nullptr;
-TKivoTranslationNotes* gCurrentTranslationNotes = nullptr;
-}  // namespace
-
-TKivoTranslationNotes::TKivoTranslationNotes() : FPrevious(gCurrentTranslationNotes) {
-  gCurrentTranslationNotes = this;
-}
-
-TKivoTranslationNotes::~TKivoTranslationNotes() { gCurrentTranslationNotes = FPrevious; }
-
-TKivoTranslationNotes* TKivoTranslationNotes::Current() { return gCurrentTranslationNotes; }
-
 bool TKivoTranslationNotes::NetGivenBefore(const TKivoNetObject& net, uint32_t& handle) {
   const std::string_view name = HostNetName(net.GetNameView());
   const int64_t entry = FNetNames.FindOrAdd(name, TKivoNameIndex::Hash(name), [&](uint32_t i) {
@@ -433,8 +454,7 @@ const TKivoInstance* TKivoTranslationNotes::DesignatorGivenBefore(const TKivoIns
   return first;
 }
 
-THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board), FPrevious(gCurrentNetIndex) {
-  gCurrentNetIndex = this;
+THostNetIndex::THostNetIndex(uint32_t board) : FBoard(board) {
   if (board == 0)
     return;
   const uint32_t iterator = PcbApiCreateIterator(board, okNet, 0, 0);
@@ -484,10 +504,6 @@ const THostNetIndex::TNet* THostNetIndex::Lookup(std::string_view name, uint32_t
   }
   return nullptr;
 }
-
-THostNetIndex::~THostNetIndex() { gCurrentNetIndex = FPrevious; }
-
-const THostNetIndex* THostNetIndex::Current() { return gCurrentNetIndex; }
 
 uint32_t THostNetIndex::Find(const std::string& name) const {
   if (FBoard == 0 || name.empty())

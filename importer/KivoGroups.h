@@ -24,6 +24,9 @@
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
 
+class THostNetIndex;
+class TKivoTranslationNotes;
+
 // How a warning names a net: "net GND", or "the net without a name".
 inline std::string NetNamed(const std::string& name) {
   return name.empty() ? std::string("the net without a name") : "net " + name;
@@ -43,8 +46,11 @@ class TKivoNetObject : public TKivoObject {
   void SetPadStackMap(PadStackMapRecord* record) override;
   // A host net on the board (the owner container), then every member into the board
   // and the net. A net without a name makes no host net (none is named ""): its
-  // members are translated without a net.
-  void Translate() override;
+  // members are translated without a net. Translated alone, nothing is noted.
+  void Translate() override { Translate(nullptr); }
+  // The same, a net given before in the translation that `notes` gathers (when not null)
+  // joining its objects to that one's host net, noted.
+  void Translate(TKivoTranslationNotes* notes);
 
   std::string GetName() const { return FName; }
   std::string_view GetNameView() const { return FName; }
@@ -122,11 +128,13 @@ class TKivoComponent;
 // twice (the host has one net of a name: the second's objects join the first's), an
 // instance whose designator one imported before has (both are imported), a pin whose
 // net the board does not have (the file defines no net of that name), a name of a
-// connection list that connects no pin. Gathered while one lives (the innermost, as
-// THostNetIndex is found), for the reader to tell with the lines it read them at once
-// the translation is done; without one nothing is gathered and nets are not joined.
-// The translation finds them at nearly no cost of its own (it looks every pin's net up)
-// and the reading is as fast as it was.
+// connection list that connects no pin, a pin that a list by position leaves without a
+// net, a list read by position whose first name is also a pin's. The reader owns them
+// for one import and hands them to the translation (TranslateDetail), which gathers
+// them; the reader tells them with the lines it read them at once the translation is
+// done. Translated without them, nothing is gathered and nets are not joined. The
+// translation finds them at nearly no cost of its own (it looks every pin's net up) and
+// the reading is as fast as it was.
 class TKivoTranslationNotes {
  public:
   enum TKind : uint8_t {
@@ -135,6 +143,8 @@ class TKivoTranslationNotes {
     tnNoNet,            // Instance, its pin Index
     tnBeyondPins,       // Instance, its connection Index, of a list by position
     tnNoPin,            // Instance, its connection Index, of a list of pairs
+    tnShortList,        // Instance, its pin Index beyond the end of a list by position
+    tnByPosition,       // Instance, whose list is read by position though it begins with a pin's name
   };
   struct TNote {
     TKind Kind;
@@ -144,14 +154,12 @@ class TKivoTranslationNotes {
     const TKivoInstance* Instance;
     const TKivoInstance* FirstInstance;
     const TKivoComponent* Definition;
+    bool Pairs = false;  // the instance's connections were read as pairs
   };
 
-  TKivoTranslationNotes();
-  ~TKivoTranslationNotes();
+  TKivoTranslationNotes() = default;
   TKivoTranslationNotes(const TKivoTranslationNotes&) = delete;
   TKivoTranslationNotes& operator=(const TKivoTranslationNotes&) = delete;
-  // The notes that live, or null.
-  static TKivoTranslationNotes* Current();
 
   void Add(const TNote& note) { FNotes.push_back(note); }
   // Whether a net of `net`'s name (without regard to case, as the host names nets) was
@@ -171,7 +179,6 @@ class TKivoTranslationNotes {
   std::vector<uint32_t> FNetHandles;
   std::vector<const TKivoInstance*> FDesignated;
   std::vector<TNote> FNotes;
-  TKivoTranslationNotes* FPrevious;
 };
 
 // A component definition with its instances.
@@ -187,13 +194,21 @@ class TKivoComponent : public TKivoObject {
   // that a reading answered Cancel does not visit them all for it.
   void SetLayerMap(TStringList* map) override;
   void SetPadStackMap(PadStackMapRecord* record) override;
-  // One host component on the board (the owner container) per instance.
+  // One host component on the board (the owner container) per instance. Translated
+  // alone, it reads the host's nets itself and notes nothing.
   void Translate() override;
+  // The same, the pins finding their nets in `nets`, and what the translation finds
+  // gathered in `notes` (when not null).
+  void Translate(const THostNetIndex& nets, TKivoTranslationNotes* notes);
 
   // The name its instances give (COMP_DEF's first word).
   const std::string& GetName() const { return FName; }
   void SetName(const std::string& value) { FName = value; }
+  // Where in the file its block was read, for warnings; -1 when not read from a file.
+  int64_t GetReadAt() const { return FReadAt; }
+  void SetReadAt(int64_t value) { FReadAt = value; }
   TKivoObjectList& GetPrimitives() { return FPrimitives; }
+  const TKivoObjectList& GetPrimitives() const { return FPrimitives; }
   TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() { return FPins; }
   const TKivoArenaVector<std::unique_ptr<TKivoPad>>& GetPins() const { return FPins; }
   TKivoArenaVector<std::unique_ptr<TKivoInstance>>& GetInstances() { return FInstances; }
@@ -223,6 +238,12 @@ class TKivoComponent : public TKivoObject {
              return !pin->GetName().empty() && SameText(pin->GetName(), name(0));
            });
   }
+  // How the connection list of `instance` is read: as ListsPairs says, unless its first
+  // name, a pin's, also names a net of `nets`, and every name is one of `nets` (or empty)
+  // and there is one for each pin: then by position, each pin getting a net (cfByPosition
+  // when the pairs would give another).
+  enum TConnectionForm : uint8_t { cfPosition, cfPairs, cfByPosition };
+  TConnectionForm ConnectionFormOf(const TKivoInstance& instance, const THostNetIndex& nets) const;
   // Where the net name of pin `pinIndex` stands in such a list, as ListsPairs says
   // (`pairs`): after the first name naming the pin, or at the pin's position; -1 for none
   // (always for a pin without a name in a list of pairs).
@@ -240,7 +261,8 @@ class TKivoComponent : public TKivoObject {
   }
 
  private:
-  void TranslateInstance(TKivoInstance& instance);
+  void TranslateInstance(TKivoInstance& instance, const THostNetIndex& nets,
+                         TKivoTranslationNotes* notes);
   // Child `child` (a graphic by its index, or a pin by its index after the graphics) is
   // not made for `instance`.
   bool IsChildLeftOut(const TKivoInstance* instance, uint32_t child) const;
@@ -248,12 +270,12 @@ class TKivoComponent : public TKivoObject {
   double Extent() const;
   // Whether every point placed by `instance` surely fits: the quick test.
   bool SurelyWithinRange(const TKivoInstance& instance) const;
-  // The net name of pin `pinIndex` by the connection list; reports a pin beyond the
-  // end of a list by position.
   // Notes the names of the connections of `instance` that connect no pin.
   void NoteNamesWithoutPin(const TKivoInstance& instance, bool pairs, TKivoTranslationNotes& notes) const;
+  // The net name of pin `pinIndex` by the connection list; a pin beyond the end of a list
+  // by position is noted in `notes`, or without them reported.
   std::string NetNameOfPin(TKivoInstance& instance, bool pairForm, size_t pinIndex,
-                           uint32_t component);
+                           uint32_t component, TKivoTranslationNotes* notes);
 
   std::string FName;
   TKivoObjectList FPrimitives;
@@ -264,6 +286,7 @@ class TKivoComponent : public TKivoObject {
   // The children left out of single instances (nearly always none).
   std::vector<std::pair<const TKivoInstance*, uint32_t>> FLeftOutChildren;
   mutable double FExtent = -1;  // see Extent; -1 until made
+  int64_t FReadAt = -1;
   bool FPadStackMapPending = false;  // kept and not yet passed on
 };
 
@@ -277,22 +300,19 @@ std::string_view HostNetName(std::string_view name);
 uint32_t LookupHostNet(const std::string& name, uint32_t board);
 
 // The host's nets of a board by name without regard to case, the first of each name in
-// the host's order: what LookupHostNet finds, read from the host once. While one lives,
-// the pins of every component look their nets up in it instead of asking the host once
-// per pin (which made the translation quadratic). Translating components makes pads,
-// texts and graphics but no nets, so the host's nets stay the same meanwhile. When the
-// host gives no iterator nothing is read and every lookup asks LookupHostNet, which
-// reports it, as before.
+// the host's order: what LookupHostNet finds, read from the host once. The translation
+// driver reads it when the first component comes and hands it to every component, whose
+// pins look their nets up in it instead of asking the host once per pin (which made the
+// translation quadratic). Translating components makes pads, texts and graphics but no
+// nets, so the host's nets stay the same meanwhile. When the host gives no iterator
+// nothing is read and every lookup asks LookupHostNet, which reports it, as before.
 class THostNetIndex {
  public:
   explicit THostNetIndex(uint32_t board);
-  ~THostNetIndex();
   THostNetIndex(const THostNetIndex&) = delete;
   THostNetIndex& operator=(const THostNetIndex&) = delete;
   // As LookupHostNet: 0 for an empty name.
   uint32_t Find(const std::string& name) const;
-  // The index that lives, or null.
-  static const THostNetIndex* Current();
 
  private:
   // A name's hash without regard to case.
@@ -312,5 +332,4 @@ class THostNetIndex {
   bool FRead = false;
   std::vector<TNet> FNets;
   std::vector<uint64_t> FSlots;  // hash << 32 | position + 1; 0 is free
-  const THostNetIndex* FPrevious;
 };

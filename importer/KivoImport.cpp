@@ -46,7 +46,8 @@ TBoardModifyScope::~TBoardModifyScope() {
   PcbApiEventRouterSendMessage(0, 0, pecModifyBoardDone, FBoard);
 }
 
-TKivoImport::TKivoImport(TKivoFile& reader) : FReader(reader), FBoard(reader.GetBoard()) {}
+TKivoImport::TKivoImport(TKivoFile& reader, TKivoTranslationNotes* notes)
+    : FReader(reader), FBoard(reader.GetBoard()), FNotes(notes) {}
 
 void TKivoImport::SetOptionsHandler(TKivoFile::TImportOptionsHandler handler) {
   OptionsHandler() = std::move(handler);
@@ -71,7 +72,7 @@ void TKivoImport::Run() {
     model.GetSymbol().SetLayerMap(maps.LayerMap);
     detail.TKivoObject::SetLayerMap(maps.LayerMap);
     detail.SetOwnerContainer(FBoard.GetHandle());
-    TranslateDetail(detail, &maps);
+    TranslateDetail(detail, &maps, FNotes);
     Placement();
   } else if (TReportManager* report = FReader.GetReport()) {
     report->AddImportError(ieUserCancelled);

@@ -17,7 +17,9 @@ class TPcbBoard;
 class TKivoImport : public TObject {
   KIVO_CLASS(TKivoImport, TObject)
  public:
-  explicit TKivoImport(TKivoFile& reader);
+  // What the translation finds given twice or not given goes to `notes`, the reader's
+  // (none: nothing is noted).
+  TKivoImport(TKivoFile& reader, TKivoTranslationNotes* notes);
 
   // The import of what the reader has read.
   void Run();
@@ -36,6 +38,7 @@ class TKivoImport : public TObject {
 
   TKivoFile& FReader;
   TPcbBoard& FBoard;
+  TKivoTranslationNotes* FNotes;
 };
 
 // The host's progress indicator for the length of a scope: started with a caption and a

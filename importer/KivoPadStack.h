@@ -33,9 +33,13 @@ class TKivoPadRecord : public TObject {
   void SetFirstName(const std::string& value) { FFirstName = value; }
   std::string GetSecondName() const { return FSecondName.Str(); }
   void SetSecondName(const std::string& value) { FSecondName = value; }
+  // Where in the file it was read, for warnings; -1 when not read from a file.
+  int64_t GetReadAt() const { return FReadAt; }
+  void SetReadAt(int64_t value) { FReadAt = value; }
 
  private:
   int32_t FIndex;
+  int64_t FReadAt = -1;
   ShortString<255> FFirstName;
   ShortString<255> FSecondName;
 };

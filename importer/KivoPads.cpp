@@ -1,4 +1,6 @@
-// Two choices where the plain reading would lose data or mislead:
+// Three choices where the plain reading would lose data or mislead:
+// - A via takes the first pad record of its index, as a pin does, not the last whose name
+//   is known: a file giving an index twice has one rule for both (the reader tells it).
 // - A pin's definition is resolved afresh for each instance of its component: a name
 //   that is not found leaves the pin without definition instead of keeping the one
 //   found for an earlier instance (the pin objects are shared by all instances).
@@ -243,6 +245,7 @@ void TKivoVia::SetPadStackList(TKivoPadStack* padStack) {
       continue;
     if (TKivoPadDef* definition = padStack->FindPadDefinition(record->GetFirstName()))
       FDefinition = definition;
+    return;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "classlib/ShortString.h"
@@ -34,6 +35,9 @@ class TKivoPadDef : public TKivoObject {
   void SetName(const std::string& value) { FName = value; }
   uint8_t GetSmd() const { return FSmd; }
   void SetSmd(uint8_t value) { FSmd = value; }
+  // Where in the file its block was read, for warnings; -1 when not read from a file.
+  int64_t GetReadAt() const { return FReadAt; }
+  void SetReadAt(int64_t value) { FReadAt = value; }
   // Circles, filled rectangles, lines and texts, owned, in file order.
   TKivoObjectList& GetPrimitives() { return FPrimitives; }
   const TKivoObjectList& GetPrimitives() const { return FPrimitives; }
@@ -82,6 +86,7 @@ class TKivoPadDef : public TKivoObject {
 
   ShortString<255> FName;
   uint8_t FSmd = 0;
+  int64_t FReadAt = -1;
   TKivoObjectList FPrimitives;
 };
 
@@ -112,6 +117,7 @@ class TKivoPad : public TKivoObject {
   void Translate() override;
 
   std::string GetName() const { return FName; }
+  std::string_view GetNameView() const { return FName; }
   // Keeps the first 255 characters.
   void SetName(const std::string& value) { FName.assign(value, 0, 255); }
   int32_t GetX() const { return FX; }
@@ -146,7 +152,8 @@ class TKivoVia : public TKivoObject {
  public:
   explicit TKivoVia(const TKivoDisplay* drawingState = nullptr) : TKivoObject(drawingState) {}
 
-  // The last pad record with the via's index whose first name is a known definition.
+  // The definition the first pad record with the via's index names (as for pins: the
+  // first record of an index holds); none when it names none.
   void SetPadStackList(TKivoPadStack* padStack) override;
   // One host via on the multi-layer, sized by the definition or the host's defaults.
   void Translate() override;

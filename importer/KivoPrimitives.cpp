@@ -187,3 +187,51 @@ void JustifyText(const TKivoDisplay& state, TPCBObject& text) {
   text.SetX(x);
   text.SetY(y);
 }
+
+bool SameKivoDrawingState(const TKivoDisplay& a, const TKivoDisplay& b) {
+  return a.GetAMT() == b.GetAMT() && a.GetAPT() == b.GetAPT() &&
+         a.LayerNameRef() == b.LayerNameRef() && a.GetLineStyle() == b.GetLineStyle() &&
+         a.GetWidth() == b.GetWidth() && a.GetTextSize() == b.GetTextSize() &&
+         a.GetHorizontalJustification() == b.GetHorizontalJustification() &&
+         a.GetVerticalJustification() == b.GetVerticalJustification() &&
+         a.GetRotation() == b.GetRotation() && a.GetMirror() == b.GetMirror() &&
+         a.GetUnitScale() == b.GetUnitScale() && a.GetGrid() == b.GetGrid();
+}
+
+namespace {
+
+template <class T>
+const T* As(const TKivoObject& object) {
+  return object.ClassType() == T::StaticClass() ? static_cast<const T*>(&object) : nullptr;
+}
+
+}  // namespace
+
+bool SameKivoGraphic(const TKivoObject& a, const TKivoObject& b) {
+  if (a.ClassType() != b.ClassType() || !SameKivoDrawingState(a, b))
+    return false;
+  if (const auto* arc = As<TKivoArc>(a)) {
+    const auto& other = static_cast<const TKivoArc&>(b);
+    return arc->GetCentre() == other.GetCentre() && arc->GetStartPoint() == other.GetStartPoint() &&
+           arc->GetEndPoint() == other.GetEndPoint();
+  }
+  if (const auto* circle = As<TKivoCircle>(a)) {
+    const auto& other = static_cast<const TKivoCircle&>(b);
+    return circle->GetCentre() == other.GetCentre() && circle->GetRadius() == other.GetRadius();
+  }
+  if (const auto* fill = As<TKivoFilledRect>(a)) {
+    const auto& other = static_cast<const TKivoFilledRect&>(b);
+    return fill->GetCorner1() == other.GetCorner1() && fill->GetCorner2() == other.GetCorner2();
+  }
+  if (const auto* line = As<TKivoLine>(a))
+    return line->GetVertices() == static_cast<const TKivoLine&>(b).GetVertices();
+  if (const auto* text = As<TKivoText>(a)) {
+    const auto& other = static_cast<const TKivoText&>(b);
+    return text->GetPosition() == other.GetPosition() && text->GetText() == other.GetText();
+  }
+  if (const auto* poly = As<TKivoPoly>(a)) {
+    const auto& other = static_cast<const TKivoPoly&>(b);
+    return poly->GetOutlineKind() == other.GetOutlineKind() && poly->GetVertices() == other.GetVertices();
+  }
+  return false;  // no graphic of the reader's
+}

@@ -142,6 +142,12 @@ class TKivoPoly : public TKivoObject {
   TKivoPoints FVertices;
 };
 
+// Whether `a` and `b` draw the same: one of the drawing states' values (not their maps).
+bool SameKivoDrawingState(const TKivoDisplay& a, const TKivoDisplay& b);
+// Whether `a` and `b` are the same graphic: of one class (those above), of the same
+// drawing state, coordinates and text.
+bool SameKivoGraphic(const TKivoObject& a, const TKivoObject& b);
+
 // Moves a loaded text proxy by the justification codes of `state`, measured by the
 // host's bounding rectangle (the proxy is stored and reloaded first); the caller stores
 // the proxy afterwards.

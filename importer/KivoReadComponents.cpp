@@ -12,23 +12,6 @@
 
 using namespace KivoReading;
 
-namespace {
-
-// How a warning names a component: by its designator, or as one without.
-std::string ComponentNamed(const std::string& designator) {
-  return designator.empty() ? std::string("Component without designator")
-                            : "Component " + designator;
-}
-
-// The same in the middle of a sentence: "Rotation of component R1" (and "pin 1").
-std::string LowerFirst(std::string text) {
-  if (text[0] >= 'A' && text[0] <= 'Z')
-    text[0] = static_cast<char>(text[0] - 'A' + 'a');
-  return text;
-}
-
-}  // namespace
-
 void TKivoFile::ParseSubcomp() {
   auto& components = FBoardComponent->GetDetail().GetComponents();
   TKivoComponent* current = nullptr;
@@ -73,12 +56,17 @@ void TKivoFile::ParseSubcomp() {
 
 void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
   const TBlockAttributes own(*this);
+  definition.SetReadAt(FFile.Position());
+  FPinAt.clear();
   // Without a name it is read as a definition still (what it holds is no one else's),
   // but no instance can name it.
   definition.SetName(ReadBlockName(
       kwCOMP_DEF, "no I block can name it, so no component was made of it"));
+  // The instances after it take it, those before it the one before (the format places a
+  // definition before its instances); one given again otherwise than before is told.
+  TKivoComponent* before = nullptr;
   if (!definition.GetName().empty())
-    FDefinitions[UpperCase(definition.GetName())] = &definition;
+    before = std::exchange(FDefinitions[UpperCase(definition.GetName())], &definition);
   const TKivoLevels::TScope level(FLevels, KivoLevel::Definition);
   for (int code; FLevels.Next(code);) {
     switch (code) {
@@ -102,6 +90,10 @@ void TKivoFile::ParseComponentDefinition(TKivoComponent& definition) {
         break;
     }
   }
+  CheckPinNames(definition);
+  if (before && !SameKivoDefinition(definition, *before))
+    ReportGivenTwice("The COMP_DEF " + definition.GetName(), definition.GetReadAt(),
+                     before->GetReadAt(), rkDefinition);
 }
 
 void TKivoFile::ParsePins(TKivoComponent& definition) {
@@ -118,10 +110,12 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       if (!FLevels.Pending() && (FLevels.SkippedHeld(kwPT) || FLevels.SkippedHeld(kwPLOC))) {
         leftOutPins.push_back(pins.size());
         pins.push_back(std::make_unique<TKivoPad>(&FDisplay));
+        FPinAt.push_back(FFile.Position());
       }
       continue;
     }
     const TBlockAttributes own(*this);
+    FPinAt.push_back(FFile.Position());
     auto pin = std::make_unique<TKivoPad>(&FDisplay);
     TKivoPad& ref = *pin;
     TLayerCounts* const layer = Counting();  // its layer, whatever [LY] its block holds
@@ -430,83 +424,4 @@ void TKivoFile::CheckPlacedChildren(TKivoComponent& definition, TKivoInstance& i
     ReportLeftOutAt(position,
                     child + " of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())),
                     "placed, it would lie beyond the board's range");
-}
-
-void TKivoFile::ReportTranslationNotes(const TKivoTranslationNotes& notes) {
-  if (!FReport || notes.GetNotes().empty())
-    return;
-  using TNote = TKivoTranslationNotes::TNote;
-  // Each note is about the block read later, and told in the file's order.
-  const auto at = [](const TNote& note) {
-    switch (note.Kind) {
-      case TKivoTranslationNotes::tnNetTwice:
-        return std::max(note.Net->GetReadAt(), note.FirstNet->GetReadAt());
-      case TKivoTranslationNotes::tnDesignatorTwice:
-        return std::max(note.Instance->GetReadAt(), note.FirstInstance->GetReadAt());
-      default:
-        return note.Instance->GetConnectionsAt();
-    }
-  };
-  std::vector<TNote> sorted = notes.GetNotes();
-  std::stable_sort(sorted.begin(), sorted.end(),
-                   [&](const TNote& a, const TNote& b) { return at(a) < at(b); });
-  // The lines, counted in one pass over the file.
-  std::map<int64_t, int64_t> lines;
-  for (const TNote& note : sorted) {
-    lines[at(note)] = 0;
-    if (note.FirstNet)
-      lines[note.Net->GetReadAt()] = lines[note.FirstNet->GetReadAt()] = 0;
-    if (note.FirstInstance)
-      lines[note.Instance->GetReadAt()] = lines[note.FirstInstance->GetReadAt()] = 0;
-  }
-  for (auto& [position, line] : lines)
-    line = position < 0 ? 0 : LineAt(position);
-  FLines.reset();  // its handle on the file goes
-  for (const TNote& note : sorted) {
-    if (note.Kind == TKivoTranslationNotes::tnNetTwice) {
-      // The one read later joins the one read before.
-      const bool later = note.Net->GetReadAt() >= note.FirstNet->GetReadAt();
-      const TKivoNetObject& second = later ? *note.Net : *note.FirstNet;
-      const TKivoNetObject& first = later ? *note.FirstNet : *note.Net;
-      FReport->AddLineWarning("The net " + second.GetName(), lines[second.GetReadAt()],
-                              " was given before (line " + std::to_string(lines[first.GetReadAt()]) +
-                                  "): its objects were added to that net");
-      continue;
-    }
-    if (note.Kind == TKivoTranslationNotes::tnDesignatorTwice) {
-      const bool later = note.Instance->GetReadAt() >= note.FirstInstance->GetReadAt();
-      const TKivoInstance& second = later ? *note.Instance : *note.FirstInstance;
-      const TKivoInstance& first = later ? *note.FirstInstance : *note.Instance;
-      FReport->AddLineWarning(ComponentNamed(second.GetDesignator().GetText()),
-                              lines[second.GetReadAt()],
-                              " has the designator of the component at line " +
-                                  std::to_string(lines[first.GetReadAt()]) +
-                                  ": both were imported");
-      continue;
-    }
-    const TKivoComponent& definition = *note.Definition;
-    const TStringList& connections = note.Instance->GetConnections();
-    const auto name = [&](int i) { return connections.Get(i); };
-    const std::string component = LowerFirst(ComponentNamed(note.Instance->GetDesignator().GetText()));
-    if (note.Kind == TKivoTranslationNotes::tnNoNet) {
-      const auto pin = static_cast<size_t>(note.Index);
-      const int entry = definition.NetEntryOfPin(
-          connections.GetCount(), name, definition.ListsPairs(connections.GetCount(), name), pin);
-      FReport->AddLineWarning(
-          "The connection of " + LowerFirst(PinNamed(definition.GetPins()[pin]->GetName())) +
-              " of " + component,
-          lines[at(note)],
-          " names the net \"" + connections.Get(entry) +
-              "\", which the file does not define: the pin was imported without a net");
-      continue;
-    }
-    FReport->AddLineWarning(
-        "The name \"" + connections.Get(note.Index) + "\" in the connections of " + component,
-        lines[at(note)],
-        (note.Kind == TKivoTranslationNotes::tnNoPin
-             ? " connects no pin of its definition " + definition.GetName()
-             : " stands beyond the " + std::to_string(definition.GetPins().size()) +
-                   " pins of its definition " + definition.GetName()) +
-            ": it was passed over");
-  }
 }

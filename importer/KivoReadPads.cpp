@@ -20,11 +20,12 @@ void TKivoFile::ParsePadStack() {
   // The translation takes its pads from the first pad stack.
   if (!FPadIndices) {
     FPadStackAt = at;
+    CheckPadStackReferences(stack);
     KeepPadStackIndices(stack);
   } else if (FReport) {
     FReport->AddLineWarning(
         "The PAD_STACK block", LineAt(at),
-        " is not the file's first: pads and vias take the first one's (line " +
+        " is not the file's first: " + std::string(KivoReference(rkPadStack).Twice) + " (line " +
             std::to_string(LineAt(FPadStackAt)) + "), and its " +
             std::to_string(stack.GetPads().size()) + " PAD and " +
             std::to_string(stack.GetPadDefinitions().GetCount()) + " PAD_DEF blocks are not used");
@@ -37,12 +38,15 @@ void TKivoFile::ReadPadStack(TKivoPadStack& stack) {
       case kwPAD: {
         const TBlockAttributes own(*this);
         // One whose index is no number is left out: no pin or via can name it.
+        const int64_t at = FFile.Position();
         const int32_t index = ReadListWhole(kwPAD, kfPAD);
         const bool readable = !GetNumberError();
         std::string first, second;
         if (ReadListValue(kwPAD, "Value of PAD", first) &&
-            ReadListValue(kwPAD, "Value of PAD", second) && readable)
+            ReadListValue(kwPAD, "Value of PAD", second) && readable) {
           stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
+          stack.GetPads().back()->SetReadAt(at);
+        }
         FLevels.Skip(kwPAD, TKivoContent::Values);
         break;
       }
@@ -63,9 +67,10 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   FCountingKnown = false;
   const TBlockAttributes own(*this);
   auto* definition = new TKivoPadDef(&FDisplay);
+  const int64_t at = FFile.Position();
+  definition->SetReadAt(at);
   // Without a name it is read as a definition still (what it holds is no one else's),
   // but no pad record can name it.
-  const int64_t at = FFile.Position();
   definition->SetName(ReadBlockName(
       kwPAD_DEF, "no PAD record can name it, so no pad or via takes it"));
   stack.AddPadDefinition(definition);
@@ -145,7 +150,7 @@ void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable, st
 void TKivoFile::ReportUnknownPadStackIndex(const TPendingIndex& index) {
   ReportLeftOutAt(index.Position,
                   "Pad stack index " + std::to_string(index.Index) + " of " + index.Object,
-                  "no PAD of the pad stack has it");
+                  KivoReference(rkPinPadIndex).Undefined);
 }
 
 void TKivoFile::KeepPadStackIndices(const TKivoPadStack& stack) {
@@ -157,11 +162,14 @@ void TKivoFile::KeepPadStackIndices(const TKivoPadStack& stack) {
 }
 
 void TKivoFile::CheckPendingPadStackIndices() {
-  // A file without PAD_STACK makes every pad and via by default, as it always has.
-  if (FPadIndices)
-    for (const TPendingIndex& pending : FPendingIndices)
-      if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), pending.Index))
-        ReportUnknownPadStackIndex(pending);
+  // A file without PAD_STACK makes every pad and via without definition, told.
+  for (const TPendingIndex& pending : FPendingIndices)
+    if (!FPadIndices)
+      ReportLeftOutAt(pending.Position,
+                      "Pad stack index " + std::to_string(pending.Index) + " of " + pending.Object,
+                      KivoReference(rkPadStack).Undefined);
+    else if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), pending.Index))
+      ReportUnknownPadStackIndex(pending);
   FPendingIndices.clear();
 }
 

@@ -29,14 +29,15 @@ void TKivoFile::ParseSections() {
     }
     switch (code) {
       case kwENVIRONMENT:
-        // A second one declares its layers again, and its unit and grid hold after it.
+        // A second one declares more layers; what it gives again (a unit, a grid...) is
+        // told, and the first holds.
         if (FEnvironmentAt < 0)
           FEnvironmentAt = FFile.Position();
         else if (FReport)
           FReport->AddLineWarning("The ENVIRONMENT block", LineAt(FFile.Position()),
                                   " is not the file's first (line " +
                                       std::to_string(LineAt(FEnvironmentAt)) +
-                                      "): what it declares was read as well");
+                                      "): " + KivoReference(rkEnvironment).Twice);
         ParseEnvironment();
         break;
       case kwDISPLAY:
@@ -75,41 +76,50 @@ void TKivoFile::ParseEnvironment() {
   const TKivoLevels::TScope level(FLevels, KivoLevel::Environment);
   TKivoEnvironment& env = FBoardComponent->GetEnvironment();
   std::string value;
+  // An entry of one value given again (in this block or another ENVIRONMENT) is told and
+  // not used: the first holds.
+  const auto first = [&](int code, int64_t at, const char* key) {
+    return FirstEnvironmentValue(code, at, value, std::string(key) + " \"" + value + "\"");
+  };
   for (int code; FLevels.Next(code);) {
     const TBlockAttributes own(*this);
+    const int64_t at = FFile.Position();
     switch (code) {
       case kwKIVOVREV:
-        if (ReadListValue(code, "Value of KIVOVREV", value))
+        if (ReadListValue(code, "Value of KIVOVREV", value) && first(code, at, "KIVOVREV"))
           env.SetVersion(value);
         break;
       case kwPROGRAM:
-        if (ReadListValue(code, "Value of PROGRAM", value))
+        if (ReadListValue(code, "Value of PROGRAM", value) && first(code, at, "PROGRAM"))
           env.SetProgram(value);
         break;
       case kwDBTYPE:
-        if (ReadListValue(code, "Value of DBTYPE", value)) {
+        if (ReadListValue(code, "Value of DBTYPE", value) && first(code, at, "DBTYPE")) {
           env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
           if (__builtin_expect(env.GetDatabaseType() == 0, 0))
             TellValue(kfDBTYPE, value, FFile.Position());
         }
         break;
       case kwDBVREV:
-        if (ReadListValue(code, "Value of DBVREV", value))
+        if (ReadListValue(code, "Value of DBVREV", value) && first(code, at, "DBVREV"))
           env.SetDatabaseVersion(value);
         break;
       case kwDBTIME:
-        if (ReadListValue(code, "Value of DBTIME", value))
+        if (ReadListValue(code, "Value of DBTIME", value) && first(code, at, "DBTIME"))
           env.SetDatabaseTime(value);
         break;
       case kwDBUNIT: {
         if (!ReadListValue(code, "Value of DBUNIT", value))
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
-        env.SetUnitCode(unit.Code);
         if (unit.Code == 0) {
           TellValue(kfDBUNIT, value, FFile.Position());
           break;
         }
+        // The first unit known holds: a later one would scale what follows otherwise.
+        if (!FirstEnvironmentValue(code, at, value, "DBUNIT \"" + value + "\"", rkUnit))
+          break;
+        env.SetUnitCode(unit.Code);
         FDisplay.SetUnitScale(unit.Scale);
         FRealCoordinates = unit.RealCoordinates;
         CheckScale();
@@ -117,11 +127,21 @@ void TKivoFile::ParseEnvironment() {
       }
       case kwDBGRID:
         PassToValue(code, /*name=*/false);
-        ReadGrid();
+        if (!EnvironmentValue(code)) {
+          ReadGrid();
+          FirstEnvironmentValue(code, at, GetLastTokenText(), "", rkGrid);
+        } else {
+          ReadIntegerValue(FFile);
+          FirstEnvironmentValue(code, at, GetLastTokenText(), "DBGRID " + GetLastTokenText(), rkGrid);
+        }
         break;
       case kwLYRSTR:
-        while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty())
-          env.AddLayerString(value, ReadListWhole(code, kfLYRSTR));
+        while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty()) {
+          const int64_t named = FFile.Position();
+          const int32_t id = ReadListWhole(code, kfLYRSTR);
+          CheckLayerName(value, id, named);
+          env.AddLayerString(value, id);
+        }
         break;
       case kwLYRPHID: {
         const int64_t at = FFile.Position();
@@ -162,23 +182,29 @@ void TKivoFile::ParseEnvironment() {
           env.GetApertures().push_back(WholeOfValue(value, kfAPR));
         break;
       case kwPCLR:
-        if (const std::optional<double> real = ReadListNumber(code, kfPCLR))
-          env.SetPCLR(*real);
-        break;
       case kwPOLYAP:
-        if (const std::optional<double> real = ReadListNumber(code, kfPOLYAP))
-          env.SetPOLYAP(*real);
-        break;
       case kwPSIZ:
-        if (const std::optional<double> real = ReadListNumber(code, kfPSIZ))
-          env.SetPSIZ(*real);
+      case kwROTP: {
+        const TKivoField field = code == kwPCLR     ? kfPCLR
+                                 : code == kwPOLYAP ? kfPOLYAP
+                                 : code == kwPSIZ   ? kfPSIZ
+                                                    : kfROTP;
+        const std::optional<double> number = ReadListNumber(code, field);
+        const std::string text = GetLastTokenText();
+        if (!number || !FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
+          break;
+        if (code == kwPCLR)
+          env.SetPCLR(*number);
+        else if (code == kwPOLYAP)
+          env.SetPOLYAP(*number);
+        else if (code == kwPSIZ)
+          env.SetPSIZ(*number);
+        else
+          env.SetROTP(*number == 0);
         break;
-      case kwROTP:
-        if (const std::optional<double> real = ReadListNumber(code, kfROTP))
-          env.SetROTP(*real == 0);
-        break;
+      }
       case kwSSTFile:
-        if (ReadListValue(code, "Value of SSTFile", value))
+        if (ReadListValue(code, "Value of SSTFile", value) && first(code, at, "SSTFile"))
           env.SetSSTFile(value);
         break;
       default:
@@ -195,13 +221,14 @@ void TKivoFile::ParseEnvironment() {
 
 void TKivoFile::ReadGrid() {
   int32_t grid = ReadIntegerValue(FFile);
-  if (__builtin_expect(GetNumberError() || grid <= 0, 0)) {
+  const bool readable = !GetNumberError();
+  if (__builtin_expect(!readable || grid <= 0, 0)) {
     // Every coordinate is multiplied by the grid: 0 (or the -32000 of an unreadable
     // number) would put every object at the origin, or mirror and scale it off the
     // board. A negative one would turn the board about the origin and make every width
     // and size negative (refused): the board keeps its shape at the grid's size.
-    const std::string text = GetNumberError() ? ReadNumberText() : std::to_string(grid);
-    grid = GetNumberError() || grid == 0 ? 1 : grid == INT32_MIN ? INT32_MAX : -grid;
+    const std::string text = readable ? std::to_string(grid) : ReadNumberText();
+    grid = !readable || grid == 0 ? 1 : grid == INT32_MIN ? INT32_MAX : -grid;
     TellValue(kfDBGRID, text, FFile.Position(), {}, std::to_string(grid));
   }
   FDisplay.SetGrid(grid);

@@ -60,6 +60,24 @@ void KeepRead(TList& scratch, TList& list) {
   scratch.clear();
 }
 
+// How a warning names a component: by its designator, or as one without.
+inline std::string ComponentNamed(const std::string& designator) {
+  return designator.empty() ? std::string("Component without designator")
+                            : "Component " + designator;
+}
+
+// The same in the middle of a sentence: "Rotation of component R1" (and "pin 1").
+inline std::string LowerFirst(std::string text) {
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+    text[0] = static_cast<char>(text[0] - 'A' + 'a');
+  return text;
+}
+
+// Whether two component definitions, or two pad definitions, hold the same (a definition
+// given again the same is the same one): their names aside, for component definitions.
+bool SameKivoDefinition(const TKivoComponent& a, const TKivoComponent& b);
+bool SameKivoPadDefinition(const TKivoPadDef& a, const TKivoPadDef& b);
+
 // Pins of these pad-stack indices are small default pads by rule, with or without a PAD.
 inline bool IsSmallPadIndex(int32_t index) { return (index >= 25 && index <= 50) || index >= 200; }
 

@@ -275,6 +275,14 @@ void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
   }
 }
 
+void TReportManager::AddMismatchWarning(std::string_view designator, std::string_view detail) {
+  ++FImportWarningCount;
+  Add(FImportWarnings,
+      "WARNING: Mismatch on number of nets and number of pin on component " +
+          std::string(designator) + std::string(detail),
+      1);
+}
+
 void TReportManager::AddImportError(uint8_t kind) {
   ++FImportErrorCount;
   switch (kind) {

@@ -117,6 +117,9 @@ class TReportManager : public TObject {
   // Import warnings about a component: 0 nets and pins mismatch, 1 nothing translated;
   // about a polygon: 2 its outline was cut to the host's 500 vertices.
   void AddImportWarning(uint8_t kind, uint32_t object);
+  // Import warning 0 about the component of designator `designator`, with `detail` after
+  // its words: which pin has no net, and the line of the connection list.
+  void AddMismatchWarning(std::string_view designator, std::string_view detail);
   // Import errors (TImportErrorKind): an unknown error, cancelled by the user.
   void AddImportError(uint8_t kind);
   // An import error about a board too large for the process, and why: "ERROR: The board

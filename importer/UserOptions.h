@@ -136,8 +136,15 @@ class TTranslateDialog : public TServerDialog {
   void TakeComboEntry(TComboBox* combo);
   // `combo` selects its row's entry again.
   void SelectRowEntry(TComboBox* combo);
+  // Both boxes, after their rows changed under them.
+  void SelectRowEntries();
+  // The current row of `grid` becomes its box's, the box selecting the row's entry.
+  void EditCurrentRow(TStringGrid* grid);
   // F4, Alt+Down and Space open the combo; Enter and Esc end the dialog. True when handled.
   bool GridKey(TStringGrid* grid, TComboBox* combo, WORD key, TShiftState shift);
+  // A character typed on a focused grid's row, Alt up (CM_DIALOGCHAR): the row's box steps
+  // to the next entry that begins with it, and the row takes it. True when it was a grid's.
+  bool GridTakesChar(TMessage& message);
   // The wheel over a grid while it or its cell's combo box has the focus: the grid takes
   // the focus back and the wheel. True when it did.
   bool GridTakesWheel(TMessage& message);

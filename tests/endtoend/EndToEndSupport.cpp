@@ -1,15 +1,22 @@
+// What the end-to-end tests share: running the stand-in host, the scratch folder they
+// write in, and the example board and its dump.
 #include "tests/endtoend/EndToEndSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
+#include <set>
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
 #include "tests/support/TestSupport.h"
 
+namespace {
+
 std::string BinaryFolder() { return ExtractFilePath(GetModuleName(nullptr)); }
+
+}  // namespace
 
 const std::string& Scratch() {
   static const std::string folder = EmptiedTempFolder("kivo-endtoend");
@@ -29,12 +36,15 @@ std::string SourceFile(const std::string& relative) {
   return ReadFile(std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative);
 }
 
+// The layer map the importer's options dialog saves as the user's defaults.
 std::string SavedDefaultsFile() {
   char folder[MAX_PATH] = "";
   SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
   return std::string(folder) + "\\Zorvan\\LoadKIVO.ini";
 }
 
+// Runs the stand-in host with `arguments` in the binary folder and collects what it
+// prints; a run that has not ended after two minutes is ended and fails.
 THostRun RunHost(const std::vector<std::string>& arguments) {
   THostRun run;
   std::string commandLine = "\"" + BinaryFolder() + "KivoHost.exe\"";
@@ -101,6 +111,16 @@ bool Has(const THostRun& run, const std::string& text) {
   return run.Output.find(text) != std::string::npos;
 }
 
+
+// The dump without its first line, which names the board (a new document's own name on
+// the command road, the file's on the direct road).
+std::string DumpObjects(const std::string& dump) {
+  const size_t end = dump.find('\n');
+  return end == std::string::npos ? std::string() : dump.substr(end + 1);
+}
+
+
+// The objects of a board's dump, without the progress indicator's log.
 std::string ObjectLines(const std::string& dump) {
   std::string objects;
   for (size_t start = 0, end; start < dump.size(); start = end + 1) {
@@ -111,6 +131,29 @@ std::string ObjectLines(const std::string& dump) {
   return objects;
 }
 
+
+// The lines of `objects` (ObjectLines) that `other` does not have, each line once.
+int MissingLines(const std::string& objects, const std::string& other) {
+  std::multiset<std::string> kept;
+  for (size_t start = 0, end; start < other.size(); start = end + 1) {
+    end = other.find('\n', start);
+    kept.insert(other.substr(start, end - start));
+  }
+  int missing = 0;
+  for (size_t start = 0, end; start < objects.size(); start = end + 1) {
+    end = objects.find('\n', start);
+    const auto at = kept.find(objects.substr(start, end - start));
+    if (at == kept.end())
+      ++missing;
+    else
+      kept.erase(at);
+  }
+  return missing;
+}
+
+
+// The example without its voids (lines 221 to 223), which imports as "Translation
+// Successful", with `from` (its first occurrence) made `to`.
 std::string ExampleWithoutVoids(const std::string& from, const std::string& to) {
   const std::string demo = SourceFile("examples/demo.pdf");
   std::string text;
@@ -124,4 +167,3 @@ std::string ExampleWithoutVoids(const std::string& from, const std::string& to) 
   EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
   return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
-

@@ -37,13 +37,6 @@ std::string TemporaryFileIn(const std::string& folder) {
   return found.cFileName;
 }
 
-// The dump without its first line, which names the board (a new document's own name on
-// the command road, the file's on the direct road).
-std::string DumpObjects(const std::string& dump) {
-  const size_t end = dump.find('\n');
-  return end == std::string::npos ? std::string() : dump.substr(end + 1);
-}
-
 // A board with one line on "TOP" and the map that imports that layer.
 const char kOneTrack[] =
     "{COMPONENT \"one\"\n"
@@ -709,50 +702,6 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
   EXPECT_EQ(objects, DumpObjects(SourceFile("tests/importer/golden/demo.dump")));
 }
 
-// The example's lines, for tests that change one of them and import the result.
-class TExampleLines {
- public:
-  TExampleLines() {
-    const std::string demo = SourceFile("examples/demo.pdf");
-    for (size_t start = 0, end; start < demo.size(); start = end + 1) {
-      end = demo.find('\n', start);
-      FLines.push_back(demo.substr(start, end - start));
-    }
-  }
-  const std::vector<std::string>& Lines() const { return FLines; }
-  // The example, or the example without its voids (lines 221 to 223), which alone
-  // imports as "Translation Successful"; told lines after them are 3 less.
-  std::string Text(bool voids) const {
-    std::string text;
-    for (size_t i = 0; i < FLines.size(); ++i)
-      if (voids || i + 1 < 221 || i + 1 > 223)
-        text += FLines[i] + (i + 1 < FLines.size() ? "\n" : "");
-    return text;
-  }
-  // The same with the first `was` of line `line` (from 1) made `becomes`; an empty `was`
-  // drops the line's last character, a "}". Empty where the line has no such text.
-  std::string Edited(int line, const char* was, const std::string& becomes, bool voids) {
-    std::string& edited = FLines.at(static_cast<size_t>(line - 1));
-    const std::string kept = edited;
-    if (*was == 0) {
-      if (edited.empty() || edited.back() != '}')
-        return {};
-      edited.pop_back();
-    } else {
-      const size_t at = edited.find(was);
-      if (at == std::string::npos)
-        return {};
-      edited.replace(at, strlen(was), becomes);
-    }
-    std::string text = Text(voids);
-    edited = kept;
-    return text;
-  }
-
- private:
-  std::vector<std::string> FLines;
-};
-
 // Faults of the example changed in one line, as the report's default detail showed them:
 // a block the reader does not read (a misspelt pin, pin place, pin type, placement, net,
 // net graphics, picture or line, one with a no-break space after its "{") was told only
@@ -845,25 +794,6 @@ TEST_F(EndToEndTest, WhatTheReaderPassesOverIsToldAndRecoveredBlocksKeepTheirDra
       EXPECT_EQ(ObjectLines(ReadFile(Scratch() + c.Name + ".dump")), objects);
     }
   }
-}
-
-// The lines of `objects` (ObjectLines) that `other` does not have, each line once.
-int MissingLines(const std::string& objects, const std::string& other) {
-  std::multiset<std::string> kept;
-  for (size_t start = 0, end; start < other.size(); start = end + 1) {
-    end = other.find('\n', start);
-    kept.insert(other.substr(start, end - start));
-  }
-  int missing = 0;
-  for (size_t start = 0, end; start < objects.size(); start = end + 1) {
-    end = objects.find('\n', start);
-    const auto at = kept.find(objects.substr(start, end - start));
-    if (at == kept.end())
-      ++missing;
-    else
-      kept.erase(at);
-  }
-  return missing;
 }
 
 // Faults of the example without its voids (which alone imports as "Translation
@@ -960,9 +890,12 @@ TEST_F(EndToEndTest, EveryValueABlockHoldsIsTakenAsWhatItIsOrTold) {
         "The name \"1\" in the connections of component R3 at line 334 connects no pin of its "
         "definition RES0805: it was passed over"},
        "", 4},
-      {"pad definition without a name", 137, "{PAD_DEF C62X38", "{PAD_DEF", 1,
+      {"pad definition without a name", 137, "{PAD_DEF C62X38", "{PAD_DEF", 2,
        {"The PAD_DEF block at line 137 has no name: no PAD record can name it, so no pad or via "
-        "takes it"},
+        "takes it",
+        "The PAD 1 at line 129 names the pad definition \"C62X38\", which its PAD_STACK does not "
+        "give: the pins and vias of its index were made without a pad definition (pins as the "
+        "default pad or the component graphics over them, vias as the host's default via)"},
        "", -1},
       {"component without a name", 16, "{COMPONENT \"SENSOR_NODE\"", "{COMPONENT", 1,
        {"The COMPONENT block at line 16 has no name: the import needs none, and nothing was left "

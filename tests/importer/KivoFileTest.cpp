@@ -244,8 +244,9 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
   EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
-  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD; SQ60 gives no hole.
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 6);
+  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD, RD40 (not given);
+  // SQ60 gives no hole.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 7);
   EXPECT_NE(ReportText().find("PDQ"), std::string::npos);
 }
 
@@ -382,7 +383,7 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
          "{FR -1e9 0 4 4}\n"                                  // 7
          "[WD 1e308] [TR nan] {T \"KEPT\" 10 10}\n"            // 8, the text kept unturned
          "{L 0 0 214748 0}}\n"                                // 9, kept: within the range
-         "{NET_DEF {N GND}} {SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}}\n"  // 10
+         "{NET_DEF {N GND}} {SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PLOC 0 0}}}}\n"  // 10
          " {I R R1 {ATR {IN {ORG 200000 0} {PL 100000 0}}} {CN GND}}\n"   // 11
          " {I R R2 {ATR {IN {ORG 0 0} {RO x} {PA 45}}} {CN GND}}}}}\n");  // 12
   ASSERT_EQ(Detail().GetAnnotations().size(), 2u) << ReportText();
@@ -611,11 +612,12 @@ TEST_F(KivoFileTest, AnObjectWhoseNumberIsMissingOrUnreadableLosesNothingAfterIt
   EXPECT_EQ(Detail().GetAnnotations().size(), 1u);
   EXPECT_EQ(dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0)).GetMembers().size(), 2u);
   const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
-  ExpectLoadWarnings("3\r\n"
+  ExpectLoadWarnings("4\r\n"
                      "WARNING: Text \"A B\" at line 5" + unreadable +
                      "WARNING: Text \"C\" at line 6" + unreadable +
                      "WARNING: Pad stack index of via of net GND at line 8 has no value: the "
-                     "via keeps the host's size and hole\r\n");
+                     "via keeps the host's size and hole\r\nWARNING: Pad stack index 3 of via of "
+                     "net GND at line 9 left out: the file has no PAD_STACK block\r\n");
 }
 
 // Fault: a misplaced "}" hid the board inside a block the reader skips (the "}" of
@@ -777,7 +779,7 @@ TEST_F(KivoFileTest, NumbersFarBelowTheRangeLieBeyondItInsteadOfAtZero) {
 TEST_F(KivoFileTest, WhatAPlacementWouldCarryBeyondTheRangeIsLeftOutOfThatPlacement) {
   Import(std::string(kHead) +                                                      // 1 to 3
          "{DETAIL {NET_DEF {N A} {N B}} {SUBCOMP {COMP_DEF R [LY \"TOP\"]\n"          // 4
-         "{PIN_DEF {P 1 {PT 1} {PLOC -10 0}} {P 2 {PT 1} {PLOC 10 0}}}\n"            // 5
+         "{PIN_DEF {P 1 {PLOC -10 0}} {P 2 {PLOC 10 0}}}\n"                          // 5
          "{PIC {L -10 -40 10 -40} {C 0 0 5}}}\n"                                      // 6
          "{I R R1 {ATR {IN {ORG 214748.3 0} {NL 0 0}}} {CN A B}}\n"                   // 7
          "{I R R2 {ATR {IN {ORG 0 214748} {RO 1} {NL 0 0}}} {CN A B}}\n"              // 8
@@ -1056,7 +1058,9 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
        "1\r\n" + undeclared + "CMOP" + notDeclared + "7 objects drawn on it were left out (line 4)\r\n"},
       {"{NET_DEF {N A {DG [LY \"CMOP\"] {V 0 0 1} {NN 0 0} {W 0 0 1 1} {ARC 0 0 1 0 0 1}"
        " {T \"A\" 0 0} {POLY {OL 1 0 0 1 0 1 1}}}}}",
-       "1\r\n" + undeclared + "CMOP" + notDeclared + "6 objects drawn on it were left out (line 4)\r\n"},
+       "2\r\nWARNING: Pad stack index 1 of via of net A at line 4 left out: the file has no "
+       "PAD_STACK block\r\n" + undeclared + "CMOP" + notDeclared +
+           "6 objects drawn on it were left out (line 4)\r\n"},
       // The graphics of a pad definition do not count, but for one on a layer pads are
       // not made of; the layer it leaves does.
       {"{PAD_STACK {PAD 1 \"R\"} {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 3} [LY \"CMOP\"] {C 0 0 3}}}}"
@@ -1557,7 +1561,7 @@ TEST_F(KivoFileTest, NetNamesStartingWithADelimiterMatchTheirConnections) {
 TEST_F(KivoFileTest, AnAttributeInAConnectionListIsNoName) {
   Import(std::string(kHead) +                                                         // 1-3
          "{DETAIL {NET_DEF {N A} {N B} {N C}} {SUBCOMP [WD 5]\n"                      // 4
-         " {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1}} {P 2 {PT 1}} {P 3 {PT 1}}}}\n"  // 5
+         " {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1} {P 2} {P 3}}}\n"                    // 5
          " {I R R1 {CN A [WD 3]B\n"                                                    // 6
          "  [LY \"SILK\"] C [TS 7]}}\n"                                                // 7
          " {COMP_DEF S {PIC {L 0 0 1 1} {T \"S\" 0 0}}}}}}\n");                        // 8
@@ -1587,7 +1591,7 @@ TEST_F(KivoFileTest, AnAttributeInAConnectionListIsNoName) {
 TEST_F(KivoFileTest, AConnectionToANetTheFileDoesNotDefineIsTold) {
   Import(std::string(kHead) +                                                        // 1-3
          "{DETAIL {NET_DEF {N GND}}\n"                                                // 4
-         "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1}} {P 2 {PT 1}}}}\n"    // 5
+         "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1} {P 2}}}\n"                  // 5
          " {I R R1 {CN GNDX \"GND\" GND}}\n"                                           // 6
          " {I R R2 {CN 2 \"LATE\" 1 gnd 3 GND}}\n"                                     // 7
          " {I R R3 {CN\n"                                                              // 8
@@ -1684,10 +1688,10 @@ TEST_F(KivoFileTest, ANetOrADesignatorGivenTwiceIsTold) {
   Import(std::string(kHead) +                                                          // 1-3
          "{DETAIL {NET_DEF {N GND {DG [LY \"TOP\"] {W 0 0 1 1}}}\n"                     // 4
          " {N gnd {DG {W 0 0 2 2}}}}\n"                                                 // 5
-         "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PT 1} {PLOC 0 0}}}}\n"       // 6
+         "{SUBCOMP {COMP_DEF R [LY \"TOP\"] {PIN_DEF {P 1 {PLOC 0 0}}}}\n"              // 6
          " {I R R1 {ATR {IN {ORG 0 0}}} {CN GND}}\n"                                    // 7
          " {I R r1 {ATR {IN {ORG 100 0}}} {CN gnd}} {I R R2 {ATR {IN {ORG x 0}}}}}\n"   // 8
-         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PT 1}}}} {I R R1 {CN GND}} {I R R2 {CN GND}}}}}\n");  // 9
+         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1}}} {I R R1 {CN GND}} {I R R2 {CN GND}}}}}\n");  // 9
   const std::vector<uint32_t> nets = Iterate(FBoard, /*kind=*/8);
   ASSERT_EQ(nets.size(), 1u);
   for (uint32_t track : Iterate(FBoard, /*kind=*/4))
@@ -1835,7 +1839,7 @@ TEST_F(KivoFileTest, ALongRunOfAttributesInPlaceOfAValueIsTakenByParts) {
     list += " [WD 7] [LY \"BOTTOM\"] N";
   Import(std::string(kHead) + "{DETAIL [WD 2] {NET_DEF {N " + run +
          "GND {DG [LY \"TOP\"] {W 0 0 1 1}}} {N N}}\n"
-         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1 {PT 1}}}} {I R R1 {CN" + list + "}}}\n"
+         "{SUBCOMP {COMP_DEF R {PIN_DEF {P 1}}} {I R R1 {CN" + list + "}}}\n"
          "{ANNOTATE {L 0 0 5 5}}}}\n");
   auto& gnd = dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0));
   EXPECT_EQ(gnd.GetName(), "GND");

@@ -23,16 +23,18 @@ namespace {
 
 const char kUnit[] = "{DBUNIT \"MIL\"}";
 
-// `environment` and `detail` (on the lines after it) as a file.
+// `environment` (with a grid of 1 unless it gives one) and `detail` (on the lines after
+// it) as a file.
 std::string Board(const std::string& environment, const std::string& detail) {
+  const bool grid = environment.find("DBGRID") != std::string::npos;
   return "{COMPONENT \"values\"\n"
-         "{ENVIRONMENT {KIVOVREV \"3.0\"} {DBGRID 1} {LYRSTR \"TOP\" 1} " +
-         environment + "}\n{DETAIL\n" + detail + "}}\n";
+         "{ENVIRONMENT {KIVOVREV \"3.0\"} " + std::string(grid ? "" : "{DBGRID 1} ") +
+         "{LYRSTR \"TOP\" 1} " + environment + "}\n{DETAIL\n" + detail + "}}\n";
 }
 
 // A board holding a value of one field, where "%s" stands, on its line.
 struct TFieldBoard {
-  std::string Environment;  // beside DBGRID and LYRSTR; DBUNIT "MIL" when it holds no "%s"
+  std::string Environment;  // beside LYRSTR; DBUNIT "MIL" when it holds no "%s"
   std::string Detail;
   std::string Object;  // what the warning names the value's holder
   std::string Used;    // in place of the row's "%s"

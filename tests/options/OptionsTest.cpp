@@ -20,37 +20,11 @@
 #include "standin/host/DiskFull.h"
 #include "standin/host/StandinHost.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/options/OptionsTestSupport.h"
 #include "tests/support/MemoryRecorder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-const std::string& Folder() {
-  static const std::string folder = EmptiedTempFolder("kivo-options-tests");
-  return folder;
-}
-
-// Posts a key press to `wnd` and lets the application's loop handle it.
-void PressKey(HWND wnd, WORD key) {
-  PostMessageA(wnd, WM_KEYDOWN, key, 1);
-  PostMessageA(wnd, WM_KEYUP, key, LPARAM(0xC0000001));
-  Application->ProcessMessages();
-}
-
-// Posts Alt+`letter` to `wnd` as the keyboard sends it (the system key, then the letter
-// that the loop translates into its character; Alt alone for 0) and lets the application
-// handle it.
-void PressAltKey(HWND wnd, char letter) {
-  constexpr LPARAM kAltDown = LPARAM(1) << 29;
-  PostMessageA(wnd, WM_SYSKEYDOWN, VK_MENU, kAltDown | 1);
-  if (letter) {
-    PostMessageA(wnd, WM_SYSKEYDOWN, WORD(letter), kAltDown | 1);
-    PostMessageA(wnd, WM_SYSKEYUP, WORD(letter), kAltDown | LPARAM(0xC0000001));
-  }
-  PostMessageA(wnd, WM_KEYUP, VK_MENU, LPARAM(0xC0000001));
-  Application->ProcessMessages();
-  Application->ProcessMessages();
-}
 
 // The pixels of `wnd`'s client area in `r`, read through its DC.
 std::vector<uint32_t> WindowPixels(HWND wnd, const TRect& r) {
@@ -89,23 +63,6 @@ std::string IniValue(const std::string& path, const std::string& section, const 
   TIniFile ini(path);
   return ini.ReadString(section, key, "<none>");
 }
-
-class SettingsTest : public testing::Test {
- protected:
-  void SetUp() override {
-    RedirectUserDataFolder(Folder() + "profile");
-    CreateDir(Folder() + "profile");
-    DeleteFile(IniPath());
-    standin::ClearCallLog();
-    standin::ClearAnswers();
-  }
-  void TearDown() override {
-    RedirectUserDataFolder("");
-    standin::ClearAnswers();
-  }
-  static std::string IniPath() { return Folder() + "profile\\Zorvan\\LoadKIVO.ini"; }
-  TExceptionRecorder Exceptions;
-};
 
 TEST_F(SettingsTest, FirstUseCreatesTheSettingsFileWithTheBuiltInRows) {
   EXPECT_EQ(ImportSettingsFileName().Str(), IniPath());
@@ -156,7 +113,7 @@ TEST_F(SettingsTest, DamagedSettingsFileIsReadAsFarAsItMakesSense) {
 // Fault: the built-in rows were written as they were made, so a settings folder that
 // could not be made raised and no import could go on.
 TEST_F(SettingsTest, ASettingsFolderThatCannotBeMadeStillGivesTheBuiltInRows) {
-  const std::string blocker = Folder() + "blocker";
+  const std::string blocker = OptionsFolder() + "blocker";
   {
     TFileStream file(blocker, fmCreate);  // a file where the folder would have to be
   }
@@ -262,51 +219,6 @@ TEST_F(SettingsTest, ASettingsFileThatHoldsNoLayerMapGivesTheBuiltInRowsAndWhy) 
 }
 
 // ---- The dialog, shown non-modal --------------------------------------------------------
-
-class DialogTest : public SettingsTest {
- protected:
-  void SetUp() override {
-    SettingsTest::SetUp();
-    Dialog = new TTranslateDialog(nullptr);
-    Dialog->SetFileName("C:\\boards\\demo.pdf");
-  }
-  void TearDown() override {
-    delete Dialog;
-    PumpPending();
-    SettingsTest::TearDown();
-  }
-  void Load(std::initializer_list<const char*> names) {
-    TStringList list;
-    for (const char* name : names)
-      list.Add(name);
-    Dialog->LoadLayers(&list);
-  }
-  void Show() {
-    SetCursorPos(0, 0);
-    Dialog->Show();
-    PumpPending();
-  }
-  // The dialog shown with the layers L0 to L<count - 1>, more than its grid shows.
-  void ShowWithLayers(int count) {
-    TStringList list;
-    for (int i = 0; i < count; ++i)
-      list.Add("L" + std::to_string(i));
-    Dialog->LoadLayers(&list);
-    Show();
-  }
-  std::string Cell(int col, int row) { return Dialog->StringGridAssociations->GetCells(col, row); }
-  std::string PadCell(int row) { return Dialog->StringGridPadStack->GetCells(2, row); }
-  std::string Status() { return Dialog->LabelStatus->GetCaption(); }
-  // A press in column 2 of `row` of `grid`, as the grid reports it.
-  void ClickCell(TStringGrid* grid, int row, bool pad) {
-    const TRect cell = grid->CellRect(2, row);
-    if (pad)
-      Dialog->StringGridPadStackMouseDown(grid, mbLeft, {}, cell.left + 3, cell.top + 3);
-    else
-      Dialog->StringGridAssociationsMouseDown(grid, mbLeft, {}, cell.left + 3, cell.top + 3);
-  }
-  TTranslateDialog* Dialog = nullptr;
-};
 
 TEST_F(DialogTest, TheGridShowsTheDefaultsAndTheStatusCountsUnmappedRows) {
   Load({"PADCOM", "FLINT1", "PINTOP"});
@@ -465,20 +377,6 @@ TEST_F(DialogTest, EnterInTheDetailLevelListEndsTheDialogWithOk) {
     EXPECT_EQ(Dialog->GetModalResult(), mrNone) << back;
   }
   EXPECT_TRUE(Exceptions.Messages.empty());
-}
-
-// Posts a press and release of the left button at `point` of `control` and lets the
-// application handle them.
-void Click(TWinControl* control, TPoint point) {
-  const LPARAM at = MAKELPARAM(point.x, point.y);
-  PostMessageA(control->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(control->GetHandle(), WM_LBUTTONUP, 0, at);
-  Application->ProcessMessages();
-}
-
-TPoint CellCentre(TStringGrid* grid, int col, int row) {
-  const TRect r = grid->CellRect(col, row);
-  return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 // The window a person sees at `point` of `control`.
@@ -777,12 +675,6 @@ void PostMouse(HWND wnd, UINT msg, WPARAM keys, TPoint at) {
   Application->ProcessMessages();
 }
 
-std::string ComboText(TComboBox* combo) {
-  char text[64] = {};
-  GetWindowTextA(combo->GetHandle(), text, sizeof text);
-  return text;
-}
-
 // How a dropped list of a cell's combo box is closed, after two steps down in it (by
 // the arrow keys, or by the pointer or the wheel over it).
 enum TListEnding { leEscape, leClickOutside, lePointerThenEscape, leWheelThenEscape, leEnter, leTab, leClickEntry };
@@ -892,19 +784,6 @@ TEST_F(DialogTest, ADroppedListClosedWithoutAChoiceLeavesItsRowAsItWas) {
   }
   EXPECT_EQ(Dialog->GetModalResult(), mrNone);
   EXPECT_TRUE(Exceptions.Messages.empty());
-}
-
-// The first entry after `from` (round the end) that begins with `letter`, as the list
-// finds it.
-int EntryByLetter(TComboBox* combo, int from, char letter) {
-  TStrings* items = combo->GetItems();
-  for (int step = 1; step <= items->GetCount(); ++step) {
-    const int index = (from + step) % items->GetCount();
-    const std::string text = items->Get(index);
-    if (!text.empty() && toupper(static_cast<unsigned char>(text[0])) == letter)
-      return index;
-  }
-  return from;
 }
 
 // Reported: Alt+M, Down, Down, F4, "b", Escape, Down mapped PADCOM on "Bottom Layer";
@@ -1114,7 +993,7 @@ TEST_F(DialogTest, SaveAsDefaultsKeepsTheEntriesOfUnmappedRows) {
 TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
   Load({"PADCOM", "MYSTERY", "PINTOP"});
   Show();
-  const std::string cfg = Folder() + "demo.cfg";
+  const std::string cfg = OptionsFolder() + "demo.cfg";
   DeleteFile(cfg);
   Dialog->ComboBoxDetailLevel->SetItemIndex(2);  // "Full"
   ClickCell(Dialog->StringGridAssociations, 1, false);
@@ -1169,7 +1048,7 @@ TEST_F(DialogTest, AConfigurationRoundTripsThroughTheHostsFileDialog) {
 TEST_F(DialogTest, AConfigurationSavedAgainIsTheSameFile) {
   Load({"PADCOM", "PADSLD", "PINTOP"});
   Show();
-  const std::string cfg = Folder() + "again.cfg";
+  const std::string cfg = OptionsFolder() + "again.cfg";
   DeleteFile(cfg);
   auto save = [&] {
     standin::QueueAnswer("Result=True|Path=" + cfg);
@@ -1231,7 +1110,7 @@ TEST_F(DialogTest, LayersASettingsFileCannotKeepAreToldAndAllElseIsSaved) {
   }
   const std::vector<TLayer> mapped = {eMidLayer1, eTopLayer, eMidLayer1, eTopLayer};
   ASSERT_EQ(Dialog->GetRowLayers(), mapped);
-  const std::string cfg = Folder() + "odd-names.cfg";
+  const std::string cfg = OptionsFolder() + "odd-names.cfg";
   DeleteFile(cfg);
   const std::string told =
       " because a settings file cannot keep them:\r\n"
@@ -1270,7 +1149,7 @@ TEST_F(DialogTest, LayersASettingsFileCannotKeepAreToldAndAllElseIsSaved) {
 TEST_F(DialogTest, ACancelledFileDialogDoesNothing) {
   Load({"PADCOM"});
   Show();
-  const std::string cfg = Folder() + "never.cfg";
+  const std::string cfg = OptionsFolder() + "never.cfg";
   DeleteFile(cfg);
   standin::QueueAnswer("Result=False|Path=" + cfg);
   Dialog->ButtonSaveConfigClick(nullptr);
@@ -1285,7 +1164,7 @@ TEST_F(DialogTest, ACancelledFileDialogDoesNothing) {
 TEST_F(DialogTest, ADamagedConfigurationIsReadAsFarAsItMakesSense) {
   Load({"PADCOM", "MYSTERY"});
   Show();
-  const std::string cfg = Folder() + "damaged.cfg";
+  const std::string cfg = OptionsFolder() + "damaged.cfg";
   const std::string damaged =
       std::string("\xff\xfe\x01 garbage\r\n[Report]\r\nReportDetailLevel=Bogus\r\nReportViewErrors=maybe\r\n") +
       "ReportViewEvents=True\r\nNOEQUALS\r\n=x\r\n\x80\x90\r\n[Layer]\r\nMYSTERY=Bottom Layer\r\n" +
@@ -1321,9 +1200,9 @@ TEST_F(DialogTest, ADamagedConfigurationIsReadAsFarAsItMakesSense) {
 TEST_F(DialogTest, AConfigurationThatCannotBeReadOrWrittenIsToldAndTheDialogGoesOn) {
   Load({"PADCOM"});
   Show();
-  const std::string folderCfg = Folder() + "folder.cfg";
+  const std::string folderCfg = OptionsFolder() + "folder.cfg";
   CreateDir(folderCfg);
-  const std::string heldCfg = Folder() + "held.cfg";
+  const std::string heldCfg = OptionsFolder() + "held.cfg";
   TIniFile(heldCfg).WriteString("Layer", "PADCOM", "Bottom Layer");
   HANDLE held = CreateFileA(heldCfg.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -1361,7 +1240,7 @@ TEST_F(DialogTest, AConfigurationThatCannotBeReadOrWrittenIsToldAndTheDialogGoes
 TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
   Load({"PADCOM"});
   Show();
-  const std::string cfg = Folder() + "shared.cfg";
+  const std::string cfg = OptionsFolder() + "shared.cfg";
   TIniFile(cfg).WriteString("Layer", "PADCOM", "Bottom Layer");
   HANDLE held = INVALID_HANDLE_VALUE;
   int steps = 0;
@@ -1378,7 +1257,7 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
     steps = 0;
     return held != INVALID_HANDLE_VALUE;
   };
-  const std::string folderCfg = Folder() + "shared-folder.cfg";
+  const std::string folderCfg = OptionsFolder() + "shared-folder.cfg";
   CreateDir(folderCfg);
   {
     TMessageFormRecorder boxes;
@@ -1426,7 +1305,7 @@ TEST_F(DialogTest, SavingOnAFullDiskKeepsTheEarlierFilesAndSaysTheDiskIsFull) {
   Show();
   const std::string earlier = "[Layer]\r\nPADCOM=Bottom Layer\r\nMYSTERY=Keep Out Layer\r\n";
   const std::string settings = ExtractFilePath(IniPath());
-  const std::string cfgFolder = Folder() + "full\\";
+  const std::string cfgFolder = OptionsFolder() + "full\\";
   ForceDirectories(cfgFolder);
   const std::string cfg = cfgFolder + "saved.cfg";
   for (const uint64_t free : {0ull, 20ull}) {  // no room, and room for a part
@@ -1463,7 +1342,7 @@ TEST_F(DialogTest, SavingOnAFullDiskKeepsTheEarlierFilesAndSaysTheDiskIsFull) {
 TEST_F(DialogTest, AConfigurationLargerThanAnySettingsFileIsNotReadAndSaysWhy) {
   Load({"PADCOM"});
   Show();
-  const std::string cfg = Folder() + "huge.cfg";
+  const std::string cfg = OptionsFolder() + "huge.cfg";
   const int64_t size = int64_t(MaxSettingsFileBytes) + 1;
   {
     TFileStream file(cfg, fmCreate);
@@ -1493,7 +1372,7 @@ TEST_F(DialogTest, SettingsOfTwentyThousandKeysReadWhole) {
   for (int i = 0; i < 20000; ++i)
     text += "L" + std::to_string(i) + "=" + (i % 2 ? "Top Layer" : "Bottom Layer") + "\r\n";
   ForceDirectories(ExtractFilePath(IniPath()));
-  const std::string cfg = Folder() + "many.cfg";
+  const std::string cfg = OptionsFolder() + "many.cfg";
   for (const std::string& path : {IniPath(), cfg}) {
     TFileStream file(path, fmCreate);
     file.WriteBuffer(text.data(), static_cast<int>(text.size()));
