@@ -442,7 +442,8 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   void ParsePadAttributes(TKivoPadDef& definition);
   // A text of a pad definition kept, read at `position`: one on "DRILL" that is no whole
   // number is noted, and told at the definition's end with the hole used (TellHole),
-  // as is a through-hole definition, read at `position`, that gives no hole.
+  // as is a through-hole definition, read at `position`, that gives no hole (unless no
+  // pad record can name it).
   [[gnu::cold]] void NoteDrillText(const TKivoText& text, int64_t position);
   void TellHole(const TKivoPadDef& definition, int64_t position);
   // The pad-stack index read at `position` for the object `describe()` names: an

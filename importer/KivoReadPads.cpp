@@ -87,7 +87,11 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   }
   FInPadDefinition = false;
   FCountingKnown = false;
-  TellHole(*definition, at);
+  // One that no pad record can name (no name, or the name of one before it) makes no pad.
+  const std::string name = definition->GetName();
+  if (!name.empty() && stack.FindPadDefinition(name) == definition)
+    TellHole(*definition, at);
+  FOtherDrillTexts.clear();
 }
 
 void TKivoFile::NoteDrillText(const TKivoText& text, int64_t position) {
@@ -106,7 +110,6 @@ void TKivoFile::TellHole(const TKivoPadDef& definition, int64_t position) {
   const std::string hole = CoordToUnitString(/*imperial=*/true, definition.GetThroughHoleSize());
   for (const auto& [at, text] : FOtherDrillTexts)
     TellValue(kfDrillText, text, at, object, hole);
-  FOtherDrillTexts.clear();
   if (!told)
     TellValue(kfDrillText, {}, position, object, hole);
 }

@@ -1759,14 +1759,13 @@ TEST_F(KivoFileTest, ABlockWithoutANameIsToldAndItsEmptyNameNamesNothing) {
                             "its definition R: it was passed over\r\n";
   const std::string noHole = " has no value: its through-hole pads and vias take a hole of 32mil\r\n";
   ExpectLoadWarnings(
-      "14\r\n"
+      "13\r\n"
       "WARNING: The COMPONENT block at line 1" + none + "the import needs none, and nothing was "
       "left out\r\n"
       "WARNING: Drill text of pad definition R60 at line 4" + noHole +
       "WARNING: Drill text of pad definition S40 at line 4" + noHole +
       "WARNING: The PAD_DEF block at line 5" + none + "no PAD record can name it, so no pad or via "
       "takes it\r\n"
-      "WARNING: Drill text of pad definition without a name at line 5" + noHole +
       "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"
       "WARNING: The NN block at line 7 left out: its net has no name to place\r\n"
       "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"
