@@ -11,10 +11,11 @@
 // size is negative, or a polygon without outline points, is left out with a load
 // warning naming its line: placed, it would stand far off the board (or clamped to its
 // edge) and move the whole board's origin. So is a graphic or pin of a component that
-// its placement would carry beyond the range (for that placement). An unreadable text
-// rotation, component rotation or scale, polygon outline kind or pad-stack index, and
-// a pad-stack index that no PAD of the file's pad stack holds, are passed over with
-// such a warning too.
+// its placement would carry beyond the range (for that placement). A value of an
+// enumerated or numeric field that is none of its field's values (an unreadable
+// rotation, a PS other than T and B...) is told with what was used, by one table of the
+// fields (KivoValueFields.h, TellValue); a pad-stack index that no PAD of the file's pad
+// stack holds is told too.
 //
 // Damage to the blocks is told and read past, as one model does it for every level
 // (KivoLevels.h): a block met where its level does not read it is read by the enclosing
