@@ -111,10 +111,9 @@ TKivoBoardFigures GenerateBoard(const std::string& board, const std::string& pat
 // --- the stages, run in the child -------------------------------------------------
 
 int64_t Tokens(const std::string& path) {
-  TTextFile file;
+  TKivoSource file;
   file.Assign(path);
   file.Reset();
-  ResetTokenizerState();
   int64_t sum = 0;
   while (!file.Eof())
     sum += GetToken(file, WordSet(), /*skipBlanks=*/true);

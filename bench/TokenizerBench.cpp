@@ -49,15 +49,14 @@ struct TKivoFile {
   explicit TKivoFile(const std::string& path) {
     File.Assign(path);
     File.Reset();
-    ResetTokenizerState();
   }
-  TTextFile File;
+  TKivoSource File;
 };
 
 // Every token read with the word set, skipping blanks.
 int64_t Keywords(const std::string& path) {
   TKivoFile kivo(path);
-  TTextFile& file = kivo.File;
+  TKivoSource& file = kivo.File;
   int64_t sum = 0;
   while (!file.Eof())
     sum += GetToken(file, WordSet(), true);
@@ -67,7 +66,7 @@ int64_t Keywords(const std::string& path) {
 // The structure: each "{" followed by its keyword; detail items skipped whole.
 int64_t Structure(const std::string& path) {
   TKivoFile kivo(path);
-  TTextFile& file = kivo.File;
+  TKivoSource& file = kivo.File;
   int64_t sum = 0;
   while (!file.Eof()) {
     const int code = GetToken(file, StructuralSet(), true);
@@ -86,7 +85,7 @@ int64_t Structure(const std::string& path) {
 // As the reader goes: keywords, then string values, numbers and attributes.
 int64_t Values(const std::string& path) {
   TKivoFile kivo(path);
-  TTextFile& file = kivo.File;
+  TKivoSource& file = kivo.File;
   int64_t sum = 0;
   while (!file.Eof()) {
     const int code = GetToken(file, StructuralSet(), true);
@@ -102,7 +101,7 @@ int64_t Values(const std::string& path) {
       case kwL:
       case kwC:
       case kwFR:
-        for (double value = ReadFloatValue(file); !GetNumberError(); value = ReadFloatValue(file))
+        for (double value = ReadFloatValue(file); !GetNumberError(file); value = ReadFloatValue(file))
           sum += static_cast<int64_t>(value);
         break;
       case kwT:

@@ -3,11 +3,14 @@
 //   sorted list before it deletes, so a refused move never loses the string.
 // - Changing CaseSensitive re-sorts a sorted list, so Find keeps agreeing with the order.
 // - Find returns the first of several equal strings whatever the Duplicates setting.
+// - A change whose OnChanging handler frees the list (told as a change or an update
+//   begins) is not made: the change stops, and nothing touches the freed list.
 #include "classlib/StringList.h"
 
 #include <cassert>
 #include <utility>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/FlagScope.h"
 #include "classlib/Lists.h"
 #include "classlib/Streams.h"
@@ -37,6 +40,8 @@ int TStrings::AddObject(const std::string& s, TObject* object) {
 
 void TStrings::AddStrings(const TStrings& strings) {
   TUpdateScope update(this);
+  if (update.TargetFreed())
+    return;
   for (int i = 0; i < strings.GetCount(); ++i)
     AddObject(strings.Get(i), strings.GetObject(i));
 }
@@ -50,6 +55,8 @@ void TStrings::Assign(TPersistent* source) {
   if (strings == this)
     return;
   TUpdateScope update(this);
+  if (update.TargetFreed())
+    return;
   Clear();
   AddStrings(*strings);
 }
@@ -78,6 +85,8 @@ void TStrings::Move(int curIndex, int newIndex) {
   if (newIndex < 0 || newIndex >= count)
     ListIndexError(newIndex);
   TUpdateScope update(this);
+  if (update.TargetFreed())
+    return;
   std::string s = Get(curIndex);
   TObject* object = GetObject(curIndex);
   Delete(curIndex);
@@ -102,6 +111,8 @@ std::string TStrings::GetTextStr() const {
 
 void TStrings::SetTextStr(const std::string& text) {
   TUpdateScope update(this);
+  if (update.TargetFreed())
+    return;
   Clear();
   size_t start = 0;
   while (start < text.size()) {
@@ -124,8 +135,8 @@ void TStrings::LoadFromFile(const std::string& fileName) {
 }
 
 void TStrings::BeginUpdate() {
-  if (FUpdateCount == 0)
-    SetUpdateState(true);
+  if (FUpdateCount == 0 && !Survives(this, [this] { SetUpdateState(true); }))
+    return;
   ++FUpdateCount;
 }
 
@@ -173,7 +184,8 @@ std::string TStringList::Get(int index) const {
 void TStringList::Put(int index, const std::string& s) {
   CheckUnsorted();
   CheckIndex(index);
-  Changing();
+  if (!Survives(this, &TStringList::Changing))
+    return;
   FList[index].FString = s;
   Changed();
 }
@@ -185,7 +197,8 @@ TObject* TStringList::GetObject(int index) const {
 
 void TStringList::PutObject(int index, TObject* object) {
   CheckIndex(index);
-  Changing();
+  if (!Survives(this, &TStringList::Changing))
+    return;
   FList[index].FObject = object;
   Changed();
 }
@@ -214,22 +227,23 @@ void TStringList::InsertObject(int index, const std::string& s, TObject* object)
 }
 
 void TStringList::InsertItem(int index, const std::string& s, TObject* object) {
-  Changing();
+  if (!Survives(this, &TStringList::Changing))
+    return;
   FList.insert(FList.begin() + index, TStringItem{s, object});
   Changed();
 }
 
 void TStringList::Delete(int index) {
   CheckIndex(index);
-  Changing();
+  if (!Survives(this, &TStringList::Changing))
+    return;
   FList.erase(FList.begin() + index);
   Changed();
 }
 
 void TStringList::Clear() {
-  if (FList.empty())
+  if (FList.empty() || !Survives(this, &TStringList::Changing))
     return;
-  Changing();
   FList.clear();
   Changed();
 }
@@ -237,7 +251,8 @@ void TStringList::Clear() {
 void TStringList::Exchange(int index1, int index2) {
   CheckIndex(index1);
   CheckIndex(index2);
-  Changing();
+  if (!Survives(this, &TStringList::Changing))
+    return;
   std::swap(FList[index1], FList[index2]);
   Changed();
 }
@@ -282,9 +297,8 @@ void TStringList::CustomSort(TStringListSortCompare compare) {
 }
 
 void TStringList::SortItems(TStringListSortCompare compare) {
-  if (GetCount() < 2)
+  if (GetCount() < 2 || !Survives(this, &TStringList::Changing))
     return;
-  Changing();
   QuickSortRange(
       0, GetCount() - 1, [&](int a, int b) { return compare(this, a, b); },
       [&](int a, int b) { std::swap(FList[a], FList[b]); });
@@ -294,8 +308,8 @@ void TStringList::SortItems(TStringListSortCompare compare) {
 void TStringList::SetSorted(bool sorted) {
   if (sorted == FSorted)
     return;
-  if (sorted)
-    SortItems(&CompareItems);
+  if (sorted && !Survives(this, [this] { SortItems(&CompareItems); }))
+    return;
   FSorted = sorted;
   NewRevision();
 }

@@ -61,6 +61,10 @@ class TUpdateScope {
   TUpdateScope(const TUpdateScope&) = delete;
   TUpdateScope& operator=(const TUpdateScope&) = delete;
 
+  // True once a handler freed the target (the bracket's opening tells a handler of the
+  // change to come, which may free it): the scope's work stops.
+  bool TargetFreed() const { return FTarget && !FAlive.Alive(); }
+
  private:
   T* FTarget;
   TAliveGuard FAlive;

@@ -794,8 +794,8 @@ void TCustomdxBlobPopup::KeyPress(char& key) {
   TdxInplaceEdit* editor = GetOwnerEdit();
   if (IsMemo() && editor && (key == '\t' || uint8_t(key) >= 32))
     editor->RefuseChangeOfValueShownInPart();
-  if (!IsMemo())
-    RunPictureCommand(PictureCommandOfChar(key), PictureSteps());
+  if (!IsMemo() && !Survives(this, [&] { RunPictureCommand(PictureCommandOfChar(key), PictureSteps()); }))
+    return;
   inherited::KeyPress(key);
 }
 

@@ -37,10 +37,12 @@ void TdxInplaceMRUEdit::SetShowEllipsis(bool value) {
 
 // ---- The list -------------------------------------------------------------------------
 
+// Each change of the list is told to its handlers, which may free the editor and the list.
 void TdxInplaceMRUEdit::TrimItems() {
   TStringList* items = GetItems();
   while (FMaxItemCount > 0 && items->GetCount() > FMaxItemCount)
-    items->Delete(items->GetCount() - 1);
+    if (!Survives(this, [&] { items->Delete(items->GetCount() - 1); }))
+      return;
 }
 
 void TdxInplaceMRUEdit::AddItem(const std::string& value) {
@@ -48,15 +50,18 @@ void TdxInplaceMRUEdit::AddItem(const std::string& value) {
     return;
   TStringList* items = GetItems();
   const int index = items->IndexOf(value);
-  if (items->GetSorted()) {
-    if (index < 0)
-      items->Add(value);
-  } else if (index >= 0) {
-    items->Move(index, 0);
-  } else {
-    items->Insert(0, value);
-  }
-  TrimItems();
+  const bool alive = Survives(this, [&] {
+    if (items->GetSorted()) {
+      if (index < 0)
+        items->Add(value);
+    } else if (index >= 0) {
+      items->Move(index, 0);
+    } else {
+      items->Insert(0, value);
+    }
+  });
+  if (alive)
+    TrimItems();
 }
 
 void TdxInplaceMRUEdit::DoButtonClick() { OnButtonClick(this); }

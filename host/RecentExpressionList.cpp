@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "classlib/Boundary.h"
@@ -89,13 +90,15 @@ TRecentExpressionList* gRecentExpressionList = nullptr;
 
 // The file as read, waiting for another instance's save. A file gone after it was seen
 // reads as empty, and raises ERROR_FILE_NOT_FOUND.
-std::unique_ptr<TMemIniFile> ReadWhenFree(const std::string& fileName) {
-  return RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
-    auto ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
-    if (!FileExists(fileName))
-      throw EIniFileException("Unable to read " + fileName, ERROR_FILE_NOT_FOUND);
-    return ini;
-  });
+std::unique_ptr<TMemIniFile> ReadWhenFree(const std::string& fileName, const TInstanceWait& wait) {
+  return RetryWhileHeldByAnotherInstance<EIniFileException>(
+      [&] {
+        auto ini = std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes);
+        if (!FileExists(fileName))
+          throw EIniFileException("Unable to read " + fileName, ERROR_FILE_NOT_FOUND);
+        return ini;
+      },
+      wait);
 }
 
 }  // namespace
@@ -141,10 +144,11 @@ std::string UnescapeExpression(const std::string& text) {
 
 TRecentExpressionList::TRecentExpressionList(const std::string& moduleName,
                                              const std::string& userDataFolder,
-                                             const std::string& hostFolder)
+                                             const std::string& hostFolder, TInstanceWait wait)
     : FModuleName(moduleName),
       FUserDataFolder(userDataFolder),
       FHostFolder(hostFolder),
+      FWait(std::move(wait)),
       FListeners(new TMethodList) {
   SetCaseSensitive(false);
   AddObject("", new TRecentExpression("", kAllDescription, /*isAll=*/true));
@@ -190,7 +194,7 @@ void TRecentExpressionList::LoadRecentExpressions(const std::string& fileName) {
     return;
   std::unique_ptr<TMemIniFile> ini;
   try {
-    ini = ReadWhenFree(fileName);
+    ini = ReadWhenFree(fileName, FWait);
   } catch (const EIniFileException& error) {
     // Passed over as a missing file is; the save refuses a file beyond the bound in
     // turn, and says why.
@@ -268,10 +272,12 @@ void TRecentExpressionList::SaveRecentExpressions(TCustomIniFile& target) const 
 void TRecentExpressionList::SaveToRegistry() const {
   // Another instance saving at the same moment erases the section too, and a write that
   // meets its erasure fails (ERROR_KEY_DELETED): the section is written again.
-  RetryWhileHeldByAnotherInstance<ERegistryException>([&] {
-    TRegistryIniFile registry(RegistryKey);
-    SaveRecentExpressions(registry);
-  });
+  RetryWhileHeldByAnotherInstance<ERegistryException>(
+      [&] {
+        TRegistryIniFile registry(RegistryKey);
+        SaveRecentExpressions(registry);
+      },
+      FWait);
 }
 
 void TRecentExpressionList::SaveToUserFile() const {
@@ -283,11 +289,13 @@ void TRecentExpressionList::SaveToUserFile() const {
     throw Exception(failed + "it could not be read when the module started: " +
                     SettingsFileFailureReason(fileName, FUnreadError) + ".");
   try {
-    RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
-      TMemIniFile file(fileName, MaxSettingsFileBytes);
-      SaveRecentExpressions(file);
-      file.UpdateFile();
-    });
+    RetryWhileHeldByAnotherInstance<EIniFileException>(
+        [&] {
+          TMemIniFile file(fileName, MaxSettingsFileBytes);
+          SaveRecentExpressions(file);
+          file.UpdateFile();
+        },
+        FWait);
   } catch (const EIniFileException& error) {
     throw Exception(failed + SettingsFileFailureReason(fileName, error.GetErrorCode()) + ".");
   }

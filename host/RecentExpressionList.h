@@ -25,6 +25,7 @@
 #include "classlib/IniFiles.h"
 #include "classlib/StringList.h"
 #include "containers/MethodList.h"
+#include "host/Utilities.h"
 
 class TRecentExpression : public TObject {
   KIVO_CLASS(TRecentExpression, TObject)
@@ -55,9 +56,10 @@ class TRecentExpressionList : public TStringList {
   static constexpr const char* RegistryKey = "Software\\Zorvan\\VantorSuite";
 
   // `userDataFolder` is the per-user folder (without a trailing "\"), `hostFolder` the
-  // host executable's folder. Loads the user's file or the example file.
+  // host executable's folder. Loads the user's file or the example file. `wait` is how its
+  // reads and saves wait for another instance (a test's step; the module's has none).
   TRecentExpressionList(const std::string& moduleName, const std::string& userDataFolder,
-                        const std::string& hostFolder);
+                        const std::string& hostFolder, TInstanceWait wait = {});
   // Saves to the registry and to the user's file, then frees every entry.
   ~TRecentExpressionList() override;
 
@@ -98,6 +100,7 @@ class TRecentExpressionList : public TStringList {
   std::string FModuleName;
   std::string FUserDataFolder;
   std::string FHostFolder;
+  TInstanceWait FWait;
   TMethodList* FListeners;
   // The Windows error that kept the user's file from being read as the list was made; 0
   // when it was read or missing.

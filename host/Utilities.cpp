@@ -124,7 +124,6 @@ std::string SettingsFileFailureReason(const std::string& fileName, uint32_t erro
 }
 
 namespace {
-std::function<void()> gInstanceWaitStepHook;
 // How long a read or a save waits in all for another instance, and how long each step is.
 constexpr DWORD kInstanceWaitMs = 2000;
 constexpr DWORD kInstanceWaitStepMs = 20;
@@ -136,16 +135,14 @@ bool HeldByAnotherInstance(uint32_t errorCode) {
 
 uint32_t InstanceWaitStart() { return GetTickCount(); }
 
-bool WaitAStepForAnotherInstance(uint32_t start) {
+bool WaitAStepForAnotherInstance(uint32_t start, const TInstanceWait& wait) {
   if (GetTickCount() - start >= kInstanceWaitMs)
     return false;
-  if (gInstanceWaitStepHook)
-    gInstanceWaitStepHook();
+  if (wait.Step)
+    wait.Step();
   Sleep(kInstanceWaitStepMs);
   return true;
 }
-
-void SetInstanceWaitStepHook(std::function<void()> step) { gInstanceWaitStepHook = std::move(step); }
 
 std::string TextFileFailureReason(const std::string& fileName, uint32_t errorCode) {
   switch (errorCode) {

@@ -55,26 +55,30 @@ std::string SettingsFileFailureReason(const std::string& fileName, uint32_t erro
 // alone by its read or save (a sharing or lock violation), a registry key erased by its
 // save under a write (ERROR_KEY_DELETED). Any other failure lasts.
 bool HeldByAnotherInstance(uint32_t errorCode);
+// How a read or a save waits for another instance, as what waits (a settings store's
+// reader or writer) was made: `Step`, a test's, is called at every step of a wait before
+// its pause, so that the test can let go of what it holds or count the steps. The
+// plug-in's own waits have none.
+struct TInstanceWait {
+  std::function<void()> Step;
+};
 // One step of the wait for another instance begun at the tick `start`: false when the
 // wait (two seconds) is spent, else true after a pause of 20 ms.
-bool WaitAStepForAnotherInstance(uint32_t start);
+bool WaitAStepForAnotherInstance(uint32_t start, const TInstanceWait& wait);
 uint32_t InstanceWaitStart();
-// Calls `step` at every step of a wait, before its pause (empty: none), so that a test
-// can let go of what it holds; the one place where a wait can be seen.
-void SetInstanceWaitStepHook(std::function<void()> step);
 
 // The reads and saves of the settings files and the registry: runs `attempt`, and again
 // while it raises an E (carrying a Windows error code) that HeldByAnotherInstance accepts
 // and the wait is not spent; a lasting failure is raised at once, a held one after the
 // wait. Answers what `attempt` answers.
 template <class E, class F>
-auto RetryWhileHeldByAnotherInstance(F&& attempt) {
+auto RetryWhileHeldByAnotherInstance(F&& attempt, const TInstanceWait& wait = {}) {
   const uint32_t start = InstanceWaitStart();
   for (;;) {
     try {
       return attempt();
     } catch (const E& error) {
-      if (!HeldByAnotherInstance(error.GetErrorCode()) || !WaitAStepForAnotherInstance(start))
+      if (!HeldByAnotherInstance(error.GetErrorCode()) || !WaitAStepForAnotherInstance(start, wait))
         throw;
     }
   }

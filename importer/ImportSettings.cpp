@@ -76,7 +76,7 @@ TLayerMap DefaultLayerTable() {
   return result;
 }
 
-TLayerMap LoadDefaultLayerMap(std::string* problem) {
+TLayerMap LoadDefaultLayerMap(std::string* problem, const TInstanceWait& wait) {
   if (problem)
     problem->clear();
   const std::string fileName = ImportSettingsFileName();
@@ -97,7 +97,7 @@ TLayerMap LoadDefaultLayerMap(std::string* problem) {
   try {
     // Another host saving its defaults holds the file for a moment.
     ini = RetryWhileHeldByAnotherInstance<EIniFileException>(
-        [&] { return std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes); });
+        [&] { return std::make_unique<TMemIniFile>(fileName, MaxSettingsFileBytes); }, wait);
   } catch (const EIniFileException& error) {
     return builtIn(SettingsFileFailureReason(fileName, error.GetErrorCode()));
   }
@@ -139,7 +139,7 @@ TUnsavedLayers LayersASettingsFileCannotKeep(const TLayerMap& rows) {
   return unsaved;
 }
 
-TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows) {
+TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows, const TInstanceWait& wait) {
   // Only the rows written can disagree with each other.
   TLayerMap written;
   std::vector<int> rowOf;
@@ -156,13 +156,15 @@ TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows) {
   }
   // Written once: a write per row would rewrite the file as often as it has rows.
   // Another host saving or reading the file holds it for a moment.
-  RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
-    TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
-    for (size_t i = 0; i < written.size(); ++i)
-      if (!skipped[i])
-        ini.WriteString(cLayerSection, written[i].Name, LayerToString(written[i].Layer));
-    ini.UpdateFile();
-  });
+  RetryWhileHeldByAnotherInstance<EIniFileException>(
+      [&] {
+        TMemIniFile ini(ImportSettingsFileName(), MaxSettingsFileBytes);
+        for (size_t i = 0; i < written.size(); ++i)
+          if (!skipped[i])
+            ini.WriteString(cLayerSection, written[i].Name, LayerToString(written[i].Layer));
+        ini.UpdateFile();
+      },
+      wait);
   return unsaved;
 }
 

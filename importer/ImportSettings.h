@@ -17,6 +17,7 @@
 
 #include "classlib/IniFiles.h"
 #include "classlib/ShortString.h"
+#include "host/Utilities.h"
 #include "pcb/Layers.h"
 
 // One row of a layer map: a KIVO layer name and the host layer it goes to.
@@ -37,8 +38,8 @@ TLayerMap DefaultLayerTable();
 // not exist, DefaultLayerTable (which creates it). When it exists but cannot be used
 // (above), the 77 built-in rows, and `problem` (when given) says why, in words that
 // finish a sentence "... because "; otherwise `problem` is emptied. A file another host
-// holds for a moment is waited for (RetryWhileHeldByAnotherInstance).
-TLayerMap LoadDefaultLayerMap(std::string* problem = nullptr);
+// holds for a moment is waited for (RetryWhileHeldByAnotherInstance), as `wait` says.
+TLayerMap LoadDefaultLayerMap(std::string* problem = nullptr, const TInstanceWait& wait = {});
 
 // The layer `name` maps to in `map` (case-insensitive), or eIgnoreLayer.
 TLayer FindMappedLayer(const TLayerMap& map, const std::string& name);
@@ -62,7 +63,7 @@ TUnsavedLayers LayersASettingsFileCannotKeep(const TLayerMap& rows);
 // keep (LayersASettingsFileCannotKeep) are not written either, and are answered (Row
 // counts in `rows`); the others are saved. Waits for another host as
 // LoadDefaultLayerMap does; raises EIniFileException when it cannot be written.
-TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows);
+TUnsavedLayers SaveDefaultLayerMap(const TLayerMap& rows, const TInstanceWait& wait = {});
 
 // How a host layer appears in a grid and a configuration file: its display name, and
 // "Not Imported" for layer 0.

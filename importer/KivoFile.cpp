@@ -51,16 +51,17 @@ int32_t KivoCoordinate(double value, double scale, int32_t grid) {
   return _mm_cvtsd_si32(_mm_set_sd(product));
 }
 
-TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle)
-    : TKivoFile(fileName, TReadOnly{}) {
+TKivoFile::TKivoFile(const std::string& fileName, uint32_t boardHandle,
+                     const TKivoReadingControls& controls)
+    : TKivoFile(fileName, TReadOnly{}, controls) {
   if (boardHandle == 0)
     boardHandle = PcbApiGetBoardHandleFromFullFileName(FFileName);
   FBoard = std::make_unique<TPcbBoard>(boardHandle);
   FBoard->Synchronize(1);
 }
 
-TKivoFile::TKivoFile(const std::string& fileName, TReadOnly)
-    : FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
+TKivoFile::TKivoFile(const std::string& fileName, TReadOnly, const TKivoReadingControls& controls)
+    : FFile(controls), FBoardComponent(std::make_unique<TKivoBoardComponent>()) {
   FFileName = fileName;
   FFile.Assign(FFileName.Str());
   // Files indented with tabs read as the same files indented with blanks.
@@ -89,7 +90,8 @@ int32_t TKivoFile::ToCoordinate(double value) {
   if (__builtin_expect(KivoCoordinateFits(product), 1))
     return _mm_cvtsd_si32(_mm_set_sd(product));
   // Clamped to the board's edge it would stand somewhere the file does not say.
-  FUnreadable = FBeyondRange = true;
+  NoteUnreadable();
+  FBeyondRange = true;
   return KivoCoordinate(value, FDisplay.GetUnitScale(), FDisplay.GetGrid());
 }
 
@@ -98,7 +100,8 @@ int32_t TKivoFile::ReadNextKivoCoord() {
   // them lies beyond the board's range like any other, rather than at the origin.
   if (FRealCoordinates) {
     double read;
-    FUnreadable |= !ReadFloatNumber(FFile, read);
+    if (__builtin_expect(!ReadFloatNumber(FFile, read), 0))
+      NoteUnreadable();
     // Held as a 32-bit float.
     double value = static_cast<float>(read);
     if (__builtin_expect(value <= -2147483647.0, 0))
@@ -106,24 +109,25 @@ int32_t TKivoFile::ReadNextKivoCoord() {
     return ToCoordinate(value);
   }
   int32_t value;
-  FUnreadable |= !ReadIntegerNumber(FFile, value);
+  if (__builtin_expect(!ReadIntegerNumber(FFile, value), 0))
+    NoteUnreadable();
   return ToCoordinate(value <= -2147483647 ? 0 : value);
 }
 
 int32_t TKivoFile::ReadKivoCoord() {
-  const std::string_view text = GetLastTokenView();
+  const std::string_view text = GetLastTokenView(FFile);
   if (FRealCoordinates) {
     double value = 0;
     if (!TryKivoFloat(text, value)) {
       value = kUnreadable;
-      FUnreadable = true;
+      NoteUnreadable();
     }
     return ToCoordinate(static_cast<float>(value));
   }
   int32_t value = 0;
   if (!TryKivoInteger(text, value)) {
     value = kUnreadable;
-    FUnreadable = true;
+    NoteUnreadable();
   }
   return ToCoordinate(value);
 }
@@ -151,8 +155,12 @@ void TKivoFile::ReportUnscaled() {
 }
 
 void TKivoFile::ReportLeftOut(const std::string& object, const char* reason) {
+  // One left out for its numbers is told at the line of the first that could not be used
+  // (a polygon's point, not its "}").
   const char* const unplaceable = UnplaceableReason();
-  ReportLeftOutAt(FFile.Position(), object, unplaceable ? unplaceable : reason);
+  const bool atNumber = unplaceable && FUnreadableAt >= 0;
+  ReportLeftOutAt(atNumber ? FUnreadableAt : FFile.Position(), object,
+                  unplaceable ? unplaceable : reason);
 }
 
 void TKivoFile::ReportLeftOutAt(int64_t position, const std::string& object, const char* reason) {
@@ -177,15 +185,21 @@ bool TKivoFile::ReadValue(const char* item, std::string& value) {
   const int64_t start = FFile.Position();
   value = ReadQuotedString(FFile);
   if (__builtin_expect(!ValueRanOver(FFile), 1)) {
-    if (__builtin_expect(LastValueLeftOpen(), 0) && item && FReport)
-      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart()),
-                              ": " + ValueLeftOpenReason() + "; it was read up to there");
-    if (__builtin_expect(LastValueCut(), 0) && item)
-      ReportValueCut(LastValueStart(), item, value);
+    if (__builtin_expect(LastValueLeftOpen(FFile), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart(FFile)),
+                              ": " + ValueLeftOpenReason(FFile) + "; it was read up to there");
+    if (__builtin_expect(LastValueCut(FFile), 0) && item)
+      ReportValueCut(LastValueStart(FFile), item, value);
+    // A quote left open at a line's end takes the quoted value of the next line into it.
+    if (__builtin_expect(LastValueQuoteWentOn(FFile), 0) && item && FReport)
+      FReport->AddLineWarning(item + std::string(" \"") + value + "\"", LineAt(LastValueStart(FFile)),
+                              ": its quote is not closed on its line; it went on to a later line "
+                              "and took a quote there into it: its quote may be stray, and it was "
+                              "read as it stands");
     return true;
   }
   if (item)
-    ReportLeftOutAt(start, item, NotClosedReason());
+    ReportLeftOutAt(start, item, NotClosedReason(FFile));
   value.clear();
   return false;
 }
@@ -203,7 +217,7 @@ const char* TKivoFile::UnplaceableReason() const {
   return FBeyondRange ? kBeyondRange : FUnreadable ? kUnreadableNumber : nullptr;
 }
 
-bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(); }
+bool TKivoFile::AtEnd() { return FFile.Eof() && !IsBraceHeldBack(FFile); }
 
 int TKivoFile::ReadWord() { return GetToken(FFile, WordSet(), /*skipBlanks=*/true); }
 
@@ -212,16 +226,16 @@ int TKivoFile::ReadName() {
   // token holding that character back; the next read starts with it. Connection lists
   // skip empty tokens and so read such names whole: a net must be named the same way.
   const int code = ReadWord();
-  const char held = GetHeldBackChar();
+  const char held = GetHeldBackChar(FFile);
   if (code != 0 || held == 0 || held == '{' || held == '}')
     return code;
   return ReadWord();
 }
 
 int TKivoFile::ReadKeyword() {
-  const char held = GetHeldBackChar();
+  const char held = GetHeldBackChar(FFile);
   if (held == '{' || held == '}' || held == '[') {
-    ForgetLastToken();
+    ForgetLastToken(FFile);
     return kwEmpty;
   }
   // A quote or "(" there begins a value, as in a skip of the same bytes: it is passed
@@ -232,7 +246,7 @@ int TKivoFile::ReadKeyword() {
       BracketBeginsKeyword(FFile))
     return ReadValueToken(FFile);
   const int code = ReadWord();
-  const char after = GetHeldBackChar();
+  const char after = GetHeldBackChar(FFile);
   if (code != kwEmpty || after == 0 || after == '{' || after == '}' || after == '[')
     return code;
   if (after == '"')
@@ -241,10 +255,9 @@ int TKivoFile::ReadKeyword() {
 }
 
 void TKivoFile::BeginReading() {
-  ResetTokenizerState();
   FFile.Reset();
   FDisplay.SetReport(FReport);
-  if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed())
+  if (TKivoReadingHooks* const hooks = FFile.Hooks())
     hooks->BeginReading();
 }
 

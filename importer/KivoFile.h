@@ -9,13 +9,13 @@
 // A number that cannot be read counts as -32000, but an object whose coordinates or
 // size could not be read or lie beyond the board's 32-bit range, or whose radius or
 // size is negative, or a polygon without outline points, is left out with a load
-// warning naming its line: placed, it would stand far off the board (or clamped to its
-// edge) and move the whole board's origin. So is a graphic or pin of a component that
-// its placement would carry beyond the range (for that placement). A value of an
-// enumerated or numeric field that is none of its field's values (an unreadable
-// rotation, a PS other than T and B...) is told with what was used, by one table of the
-// fields (KivoValueFields.h, TellValue); a pad-stack index that no PAD of the file's pad
-// stack holds is told too.
+// warning naming its line (that of the first number that could not be used): placed,
+// it would stand far off the board (or clamped to its edge) and move the whole board's
+// origin. So is a graphic or pin of a component that its placement would carry beyond
+// the range (for that placement). A value of an enumerated or numeric field that is
+// none of its field's values (an unreadable rotation, a PS other than T and B...) is
+// told with what was used, by one table of the fields (KivoValueFields.h, TellValue); a
+// pad-stack index that no PAD of the file's pad stack holds is told too.
 //
 // Damage to the blocks is told and read past, as one model does it for every level
 // (KivoLevels.h): a block met where its level does not read it is read by the enclosing
@@ -101,7 +101,9 @@
 #include "importer/KivoLevels.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
+#include "importer/KivoReadingHooks.h"
 #include "importer/KivoReferences.h"
+#include "importer/KivoSource.h"
 #include "importer/KivoTokenizer.h"
 #include "importer/KivoValueFields.h"
 #include "importer/PadStackMapRecord.h"
@@ -130,12 +132,14 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   using TImportOptionsHandler = std::function<bool(TKivoFile& reader, PadStackMapRecord& map)>;
 
   // A board handle of 0 stands for the host's board open under `fileName`. The board
-  // proxy loads itself from the host.
-  TKivoFile(const std::string& fileName, uint32_t boardHandle);
+  // proxy loads itself from the host. `controls` are a test's (KivoReadingHooks.h); the
+  // plug-in's readers are made without.
+  TKivoFile(const std::string& fileName, uint32_t boardHandle,
+            const TKivoReadingControls& controls = {});
   // A reader alone, for tests and tools that read without importing: it asks the host
   // for no board and shows nothing; only ReadModel may be called, not Load.
   struct TReadOnly {};
-  TKivoFile(const std::string& fileName, TReadOnly);
+  TKivoFile(const std::string& fileName, TReadOnly, const TKivoReadingControls& controls = {});
   ~TKivoFile() override;
 
   void SetReport(TReportManager* report) { FReport = report; }
@@ -205,7 +209,17 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // unplaceable (FBeyondRange).
   int32_t ToCoordinate(double value);
   // Starts an object's numbers: forgets earlier unreadable ones.
-  void BeginObject() { FUnreadable = FBeyondRange = FUnscaled = false; }
+  void BeginObject() {
+    FUnreadable = FBeyondRange = FUnscaled = false;
+    FUnreadableAt = -1;
+  }
+  // A number since BeginObject, just read, could not be read or placed: the first one's
+  // place is kept for the warning.
+  void NoteUnreadable() {
+    if (!FUnreadable)
+      FUnreadableAt = FFile.Position() - 1;
+    FUnreadable = true;
+  }
   // Why the numbers read since BeginObject do not place an object; null when they do.
   const char* UnplaceableReason() const;
   // Whether the object read since BeginObject may be placed; otherwise a load warning
@@ -517,7 +531,8 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
                                              TKivoInstance& instance, int64_t position);
 
   ShortString<255> FFileName;
-  TTextFile FFile;
+  // The file with the tokenizer's and the scanner's state of its reading.
+  TKivoSource FFile;
   std::unique_ptr<TPcbBoard> FBoard;
   TReportManager* FReport = nullptr;
   bool FAborted = false;
@@ -527,6 +542,7 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   std::vector<TKivoPoint> FPointScratch;  // the vertices of the line being read
   std::vector<std::string> FNameScratch;  // the net names of the connection list being read
   bool FUnreadable = false;   // a coordinate since BeginObject was not a number, or not in range
+  int64_t FUnreadableAt = -1;  // where the first of them was read; -1: where it is told
   bool FBeyondRange = false;  // ... and it was one beyond the board's range
   // No known unit (or no grid) yet: coordinates cannot be placed. FUnscaled: a
   // coordinate was read so since BeginObject. Counted objects left out for it, and where

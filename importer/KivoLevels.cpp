@@ -127,11 +127,15 @@ bool TKivoLevels::Next(int& code) {
   }
   FGivenBack = false;
   FInStray = false;
-  TTextFile& file = FFile;
+  TKivoSource& file = FFile;
   for (;;) {
     switch (ReadItemToken(file)) {
       case kwOpenBrace:
         code = FReader.ReadKeyword();
+        // A block read where it belongs: a value holding braces before it took none of
+        // the blocks (as far as can be told).
+        if (InSet(Innermost().Reads, code))
+          TakeBracedValue(file);
         return true;
       case kwCloseBrace:
         FEndedAtEof = false;
@@ -150,7 +154,7 @@ bool TKivoLevels::Next(int& code) {
         return false;
       default:
         // (A Ctrl+Z, which old editors end text files with, is no text.)
-        if (!FInStray && GetLastTokenView() != "\x1A")
+        if (!FInStray && GetLastTokenView(FFile) != "\x1A")
           TellStray();
         FInStray = true;
         break;
@@ -164,7 +168,7 @@ void TKivoLevels::NotRead(int code) {
     GiveBack(code, level, Innermost().Name);
     return;
   }
-  const std::string token = GetLastTokenText();
+  const std::string token = GetLastTokenText(FFile);
   const TKivoLevelKind& innermost = Innermost();
   TellNotRead(code, token, innermost.Name, innermost.What, innermost.List);
   FSkippedHeld.reset();
@@ -182,7 +186,19 @@ void TKivoLevels::TellReadInside(int code, std::string_view block) {
     report->AddLineWarning("The " + std::string(KivoKeywordText(code)) + " block",
                            FReader.LineAt(FFile.Position()),
                            " lies inside the " + std::string(block) +
-                               " block: a \"}\" may be missing before it; it was read");
+                               " block: a \"}\" may be missing before it; it was read" +
+                               BracedValueNote());
+}
+
+std::string TKivoLevels::BracedValueNote() {
+  // The value read last as the text or keyword a warning tells names itself.
+  const TKivoBracedValue value = TakeBracedValue(FFile);
+  if (value.At < 0 || value.At == LastTokenStart(FFile))
+    return {};
+  const bool quoted = value.Opening == '"';
+  return std::string(quoted ? "; the quoted value" : "; the value in brackets") + " at line " +
+         std::to_string(FReader.LineAt(value.At)) + " holds a \"" + value.Holds + "\": " +
+         (quoted ? "its quote" : "its \"(\"") + " may have taken blocks with it";
 }
 
 void TKivoLevels::AttributeInValues(const TKivoDisplayAttribute& attribute) {
@@ -238,18 +254,21 @@ void TKivoLevels::TellNotRead(int code, const std::string& token, std::string_vi
     FNotReadWhat = what, FNotReadList = list;
     FNotReadRest = SkippedInside(block, what, list);
   }
+  const std::string note = BracedValueNote();
   report->AddNotReadWarning(token, code > 0 && code <= KivoKeywordCount, BlockNamed(token),
-                            FReader.LineAt(FFile.Position()), FNotReadRest);
+                            FReader.LineAt(FFile.Position()),
+                            note.empty() ? FNotReadRest : FNotReadRest + note);
 }
 
 void TKivoLevels::TellStray() {
   TReportManager* report = FReader.GetReport();
   if (!report)
     return;
-  report->AddLineWarning("The text \"" + GetLastTokenText() + "\"",
-                         FReader.LineAt(FFile.Position() - 1),
+  // A quoted or bracketed value read as the text lies at its opening character's line.
+  report->AddLineWarning("The text \"" + GetLastTokenText(FFile) + "\"",
+                         FReader.LineAt(LastTokenStart(FFile)),
                          " lies between the blocks of the " + std::string(Innermost().Name) +
-                             " block: it was passed over");
+                             " block: it was passed over" + BracedValueNote());
 }
 
 // What a skip meets, decided by the model: a block that a level being read reads as
@@ -285,7 +304,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
     if (FContent == TKivoContent::Anything)
       return false;
     if (FContent == TKivoContent::Values && depth == 2) {
-      FLevels.TellNotRead(code, GetLastTokenText(), FBlock, "", "");
+      FLevels.TellNotRead(code, GetLastTokenText(FFile), FBlock, "", "");
     } else if (FLostCode == 0 && InSet(kUnits, code)) {
       FLostCode = code;
       FLostLine = FReader.LineAt(FFile.Position());
@@ -308,7 +327,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
           "The " + std::string(KivoKeywordText(FLostCode)) + " block", FLostLine,
           " lies inside the " + FBlock + " block: a \"}\" may be missing before it; it was " +
               "skipped with that block (lines " + std::to_string(FLostLine) + " to " +
-              std::to_string(FReader.LineAt(FFile.Position())) + ")");
+              std::to_string(FReader.LineAt(FFile.Position())) + ")" + FLevels.BracedValueNote());
     if (end.Code != 0)
       return true;
     // Directly inside a block of values, an attribute can only be one whose "}" came
@@ -442,7 +461,7 @@ class TKivoLevels::TSkipVisitor : public TKivoSkipVisitor {
 
   TKivoLevels& FLevels;
   TKivoLevelReader& FReader;
-  TTextFile& FFile;
+  TKivoSource& FFile;
   std::string FBlock;
   TKivoContent FContent;
   bool FRanOn;  // a value of the block ran on over its line to what the skip passes
@@ -469,8 +488,8 @@ bool TKivoLevels::Skip(std::string_view block, TKivoContent content) {
 }
 
 bool TKivoLevels::EndOfValues(std::string_view block) {
-  TTextFile& file = FFile;
-  const char held = GetHeldBackChar();
+  TKivoSource& file = FFile;
+  const char held = GetHeldBackChar(FFile);
   if (held == '{' || held == '}' || held == '[' || held == ' ')
     return false;
   if (held == 0) {

@@ -28,6 +28,11 @@
 //
 // Between a level's items, comments and attributes are read; any other text is passed
 // over and told, once for each run of it.
+//
+// A quoted or bracketed value that holds braces or brackets of its own may be a stray
+// quote's, which took those of the blocks after it: the first warning of a loss after
+// it (a block not read or read elsewhere, stray text) names the value's line, unless a
+// block read where it belongs came between (TakeBracedValue).
 #pragma once
 
 #include <array>
@@ -35,9 +40,9 @@
 #include <string>
 #include <string_view>
 
-#include "classlib/TextFile.h"
 #include "importer/KivoDisplayAttribute.h"
 #include "importer/KivoScanner.h"
+#include "importer/KivoSource.h"
 
 class TReportManager;
 
@@ -99,7 +104,7 @@ enum class TKivoContent : uint8_t {
 class TKivoLevels {
  public:
   // Reads the blocks of `file` for `reader`.
-  TKivoLevels(TKivoLevelReader& reader, TTextFile& file) : FReader(reader), FFile(file) {}
+  TKivoLevels(TKivoLevelReader& reader, TKivoSource& file) : FReader(reader), FFile(file) {}
   TKivoLevels(const TKivoLevels&) = delete;
   TKivoLevels& operator=(const TKivoLevels&) = delete;
 
@@ -183,9 +188,13 @@ class TKivoLevels {
   // Notes that the file ended inside `block`, skipped at the innermost level, or inside
   // the section being read.
   void NoteEndedInside(std::string_view block);
+  // What a warning of a loss adds when a value noted before it holds braces or brackets
+  // of its own (TakeBracedValue): the value's line and its quote or "(", which may have
+  // taken the blocks; empty for none.
+  [[gnu::cold]] std::string BracedValueNote();
 
   TKivoLevelReader& FReader;
-  TTextFile& FFile;
+  TKivoSource& FFile;
   std::array<TOpen, kMaxLevels> FOpen{};
   int FDepth = -1;
   int FPendingCode = 0;

@@ -133,7 +133,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
       switch (item) {
         case kwPT:
           ref.SetPadStackIndex(ReadIntegerValue(FFile));
-          readableIndex = !GetNumberError();
+          readableIndex = !GetNumberError(FFile);
           if (!readableIndex)
             indexText = ReadNumberText();
           indexAt = FFile.Position();
@@ -255,7 +255,7 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
       if (code == kwCloseBrace)
         break;
       if (code == kwOpenBrace) {
-        if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+        if (TKivoReadingHooks* const hooks = FFile.Hooks();
             __builtin_expect(hooks != nullptr, 0) && hooks->BlockInConnections(FFile))
           continue;
         // CN holds names: a block in it is read where it belongs (its "}" missing), or
@@ -265,17 +265,17 @@ void TKivoFile::ParseConnections(TKivoInstance& instance) {
           break;
         continue;
       }
-      name = GetLastTokenView();
+      name = GetLastTokenView(FFile);
       if (name.empty())
         continue;
-      if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+      if (__builtin_expect(LastTokenCut(FFile), 0))
         ReportValueCut(FFile.Position(), "Name of a net in the CN block", std::string(name));
     }
     if (count == FNameScratch.size())
       FNameScratch.emplace_back();
     FNameScratch[count++].assign(name);
   }
-  if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+  if (TKivoReadingHooks* const hooks = FFile.Hooks();
       __builtin_expect(hooks != nullptr, 0))
     hooks->ConnectionsRead(std::span(FNameScratch.data(), count));
   TStringList& connections = instance.GetConnections();
@@ -311,7 +311,7 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
   const auto component = [&] { return LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); };
   // A number that cannot be read is passed over, told; false for it.
   auto readableNumber = [&](TKivoField field) {
-    if (__builtin_expect(!GetNumberError(), 1))
+    if (__builtin_expect(!GetNumberError(FFile), 1))
       return true;
     TellValue(field, ReadNumberText(), FFile.Position(), component());
     return false;
@@ -345,8 +345,10 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         FPlacementAt = FFile.Position();
         const int64_t placedX = int64_t{instance.GetX()} + x, placedY = int64_t{instance.GetY()} + y;
         if (!KivoCoordinateFits(static_cast<double>(placedX)) ||
-            !KivoCoordinateFits(static_cast<double>(placedY)))
-          FUnreadable = FBeyondRange = true;
+            !KivoCoordinateFits(static_cast<double>(placedY))) {
+          NoteUnreadable();
+          FBeyondRange = true;
+        }
         instance.SetX(static_cast<int32_t>(placedX));
         instance.SetY(static_cast<int32_t>(placedY));
         checkPlacement();

@@ -83,7 +83,7 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
       auto text = std::make_unique<TKivoText>(&FDisplay);
       const int64_t at = FFile.Position();
       const bool parsed = ParseText(*text);
-      if (TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+      if (TKivoReadingHooks* const hooks = FFile.Hooks();
           __builtin_expect(hooks != nullptr, 0))
         hooks->TextRead(*text);
       if (parsed && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; })) {
@@ -129,7 +129,7 @@ bool TKivoFile::ReadPolyPoints(std::vector<TKivoPoint>& points) {
     // the skip after the list gives it back to the level that reads it. A quoted or
     // bracketed value there is no point either: the skip passes it whole, as it passes
     // the same bytes anywhere (its "}" is not the list's).
-    if (IsOpeningHeldBack() || __builtin_expect(ValueBeginsNext(FFile), 0))
+    if (IsOpeningHeldBack(FFile) || __builtin_expect(ValueBeginsNext(FFile), 0))
       return false;
     const int code = ReadWord();
     if (code == kwCloseBrace)
@@ -155,13 +155,14 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
   // Only the outline's numbers decide whether the polygon is placed; the voids' are
   // only reported.
   bool outlineUnreadable = false, outlineBeyondRange = false, outlineUnscaled = false;
+  int64_t outlineUnreadableAt = -1;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Polygon);
   for (int code; FLevels.Next(code);) {
     switch (code) {
       case kwOL: {
         // An outline kind that cannot be read leaves the host's, as any unknown kind.
         const int32_t kind = ReadIntegerValue(FFile);
-        const bool readable = !GetNumberError();
+        const bool readable = !GetNumberError(FFile);
         if (readable)
           poly.SetOutlineKind(kind);
         if (__builtin_expect(!readable || (kind != 1 && kind != 2), 0))
@@ -172,6 +173,8 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
         FPointScratch.assign(vertices.begin(), vertices.end());
         const bool closed = ReadPolyPoints(FPointScratch);
         vertices.assign(FPointScratch.begin(), FPointScratch.end());
+        if (!outlineUnreadable)
+          outlineUnreadableAt = FUnreadableAt;
         outlineUnreadable = outlineUnreadable || FUnreadable;
         outlineUnscaled = outlineUnscaled || FUnscaled;
         outlineBeyondRange = outlineBeyondRange || FBeyondRange;
@@ -192,6 +195,7 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
     }
   }
   FUnreadable = outlineUnreadable;
+  FUnreadableAt = outlineUnreadableAt;
   FBeyondRange = outlineBeyondRange;
   FUnscaled = outlineUnscaled;
 }
@@ -222,21 +226,21 @@ bool TKivoFile::ParseText(TKivoText& text) {
   const int64_t start = FFile.Position();
   std::string value;
   if (!ReadValue(/*item=*/nullptr, value)) {
-    ReportLeftOutAt(start, "Text", NotClosedReason());
+    ReportLeftOutAt(start, "Text", NotClosedReason(FFile));
     return false;
   }
-  const int64_t from = value.empty() ? start : LastValueStart();
-  const bool quoted = LastValueQuoted();
+  const int64_t from = value.empty() ? start : LastValueStart(FFile);
+  const bool quoted = LastValueQuoted(FFile);
   // A quote or "(" left open took the text's position, up to the bracket that ended it.
-  if (LastValueLeftOpen()) {
+  if (LastValueLeftOpen(FFile)) {
     ReportLeftOutAt(from, "Text \"" + value.substr(0, kTextValueLength) + "\"",
-                    ValueLeftOpenReason().c_str());
+                    ValueLeftOpenReason(FFile).c_str());
     return false;
   }
   // A bracketed text keeps its brackets, the file's characters, as a bracketed name does
   // ("(A B)" was the text A B). (A value that is empty but for a brace is none.)
-  const char held = GetHeldBackChar();
-  if (LastValueBracketed() && LastValueStart() >= start &&
+  const char held = GetHeldBackChar(FFile);
+  if (LastValueBracketed(FFile) && LastValueStart(FFile) >= start &&
       (!value.empty() || (held != '{' && held != '}' && held != ']')))
     value = "(" + value + ")";
   // Its position is the first two numbers after it; the words before them that are no
@@ -246,16 +250,16 @@ bool TKivoFile::ParseText(TKivoText& text) {
   int64_t to = 0;  // where its position begins
   bool found = false, ranOn = false;
   for (;;) {
-    to = FFile.Position() - (GetHeldBackChar() != 0 ? 1 : 0);
+    to = FFile.Position() - (GetHeldBackChar(FFile) != 0 ? 1 : 0);
     FBeyondRange = false;
-    if (GetHeldBackChar() == '[')
+    if (GetHeldBackChar(FFile) == '[')
       break;
     x = ReadNextKivoCoord();
-    if (!GetNumberError() && GetHeldBackChar() != '[') {
+    if (!GetNumberError(FFile) && GetHeldBackChar(FFile) != '[') {
       y = ReadNextKivoCoord();
-      found = !GetNumberError();
+      found = !GetNumberError(FFile);
     }
-    if (found || GetHeldBackChar() == '[' || GetLastTokenView().empty() || FFile.Eof())
+    if (found || GetHeldBackChar(FFile) == '[' || GetLastTokenView(FFile).empty() || FFile.Eof())
       break;
     ranOn = true;
   }
@@ -263,6 +267,7 @@ bool TKivoFile::ParseText(TKivoText& text) {
   // Only the position read last decides whether the text can be placed; one left out is
   // named by its value as read.
   FUnreadable = !found || FBeyondRange;
+  FUnreadableAt = -1;  // told where its position was looked for
   if (FUnreadable || !ranOn) {
     if (value.size() > kTextValueLength) {
       if (!FUnreadable)

@@ -44,9 +44,9 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetX(ReadNextKivoCoord());
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
-        const bool readable = !GetNumberError();
+        const bool readable = !GetNumberError(FFile);
         const std::string text = readable ? std::string() : ReadNumberText();
-        TKivoReadingHooks* const hooks = TKivoReadingHooks::Installed();
+        TKivoReadingHooks* const hooks = FFile.Hooks();
         if (KeptDescribed([&] { return "Via of " + NetNamed(net.GetName()); }) &&
             (__builtin_expect(hooks == nullptr, 1) || hooks->KeepVia())) {
           CheckPadStackIndex(via->GetPadStackIndex(), readable, text, /*pin=*/false, FFile.Position(),

@@ -40,7 +40,7 @@ void TKivoFile::ReadPadStack(TKivoPadStack& stack) {
         // One whose index is no number is left out: no pin or via can name it.
         const int64_t at = FFile.Position();
         const int32_t index = ReadListWhole(kwPAD, kfPAD);
-        const bool readable = !GetNumberError();
+        const bool readable = !GetNumberError(FFile);
         std::string first, second;
         if (ReadListValue(kwPAD, "Value of PAD", first) &&
             ReadListValue(kwPAD, "Value of PAD", second) && readable) {

@@ -129,10 +129,10 @@ void TKivoFile::ParseEnvironment() {
         PassToValue(code, /*name=*/false);
         if (!EnvironmentValue(code)) {
           ReadGrid();
-          FirstEnvironmentValue(code, at, GetLastTokenText(), "", rkGrid);
+          FirstEnvironmentValue(code, at, GetLastTokenText(FFile), "", rkGrid);
         } else {
           ReadIntegerValue(FFile);
-          FirstEnvironmentValue(code, at, GetLastTokenText(), "DBGRID " + GetLastTokenText(), rkGrid);
+          FirstEnvironmentValue(code, at, GetLastTokenText(FFile), "DBGRID " + GetLastTokenText(FFile), rkGrid);
         }
         break;
       case kwLYRSTR:
@@ -170,7 +170,7 @@ void TKivoFile::ParseEnvironment() {
           entry.Id = WholeOfValue(value, kfSSYMTBL);
           const int32_t flag = ReadListWhole(code, kfSSYMTBLFlag);
           entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
-          if (__builtin_expect(flag < -2 || flag > 0, 0) && !GetNumberError())
+          if (__builtin_expect(flag < -2 || flag > 0, 0) && !GetNumberError(FFile))
             TellValue(kfSSYMTBLFlag, std::to_string(flag), FFile.Position());
           entry.Value1 = ReadListWhole(code, kfSSYMTBL);
           entry.Value2 = ReadListWhole(code, kfSSYMTBL);
@@ -190,7 +190,7 @@ void TKivoFile::ParseEnvironment() {
                                  : code == kwPSIZ   ? kfPSIZ
                                                     : kfROTP;
         const std::optional<double> number = ReadListNumber(code, field);
-        const std::string text = GetLastTokenText();
+        const std::string text = GetLastTokenText(FFile);
         if (!number || !FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
           break;
         if (code == kwPCLR)
@@ -221,7 +221,7 @@ void TKivoFile::ParseEnvironment() {
 
 void TKivoFile::ReadGrid() {
   int32_t grid = ReadIntegerValue(FFile);
-  const bool readable = !GetNumberError();
+  const bool readable = !GetNumberError(FFile);
   if (__builtin_expect(!readable || grid <= 0, 0)) {
     // Every coordinate is multiplied by the grid: 0 (or the -32000 of an unreadable
     // number) would put every object at the origin, or mirror and scale it off the
@@ -325,13 +325,14 @@ void TKivoFile::TellOtherValue(const TKivoDisplayAttribute& attribute) {
 TKivoDisplayAttribute TKivoFile::ReadAttribute() {
   TKivoDisplayAttribute attribute;
   attribute.Start = FFile.Position();
+  SkipListGap(FFile);  // a comment line before the key is passed, as between blocks
   attribute.Key = ReadWord();
   attribute.ValueAt = FFile.Position();
   switch (attribute.Key) {
     case kwAMT:
     case kwAPT:
       attribute.Real = ReadFloatValue(FFile);
-      if (__builtin_expect(GetNumberError(), 0))
+      if (__builtin_expect(GetNumberError(FFile), 0))
         NoteOtherNumber(attribute);
       break;
     case kwLY:
@@ -341,10 +342,10 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       // A value that ran over is told when applied (an unreadable layer at the end of
       // the reading, with what it left out).
       if (!ReadValue(/*item=*/nullptr, attribute.Text))
-        attribute.Refused = NotClosedReason();
-      else if (LastValueLeftOpen())
-        attribute.OpenQuote = ValueLeftOpenReason();
-      attribute.Cut = LastValueCut();
+        attribute.Refused = NotClosedReason(FFile);
+      else if (LastValueLeftOpen(FFile))
+        attribute.OpenQuote = ValueLeftOpenReason(FFile);
+      attribute.Cut = LastValueCut(FFile);
       if (!attribute.Refused && attribute.Key != kwLY)
         attribute.OtherValue = !IsKivoWord(KivoValueField(AttributeField(attribute.Key)), attribute.Text);
       break;
@@ -360,21 +361,21 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       // An unreadable rotation would turn the texts that follow by -32000 degrees.
       const int32_t r = ReadIntegerValue(FFile);
       attribute.Number = r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r;
-      if (__builtin_expect(GetNumberError(), 0))
+      if (__builtin_expect(GetNumberError(FFile), 0))
         NoteOtherNumber(attribute);
       break;
     }
     default:
-      attribute.KeyText = GetLastTokenText();
+      attribute.KeyText = GetLastTokenText(FFile);
       break;
   }
   attribute.End = FFile.Position();
   // An attribute that runs on into the next attribute or the blocks after it ends where
   // they begin (a value that ran over into them is told already, by its own reason).
   if (!ValueRanOver(FFile) && !SkipToCloseBracket(FFile)) {
-    if (GetHeldBackChar() == '[')
+    if (GetHeldBackChar(FFile) == '[')
       attribute.EndsAt = '[';
-    else if (IsBraceHeldBack())
+    else if (IsBraceHeldBack(FFile))
       attribute.EndsAt = '{';
   }
   return attribute;

@@ -23,7 +23,7 @@ using namespace KivoReading;
 
 int TKivoFile::NextValueCharacter() {
   SkipListGap(FFile);  // passes nothing while a character is held back
-  const char held = KivoTokenizerDetail::State.Held;
+  const char held = GetHeldBackChar(FFile);
   if (held != 0)
     return ValueRanOver(FFile) ? '}' : static_cast<unsigned char>(held);
   // SkipListGap leaves one blank before a character of a token, which tokens pass.
@@ -83,8 +83,8 @@ std::string TKivoFile::ReadBlockName(int code, const char* withoutName) {
                       name);
   } else if (next != '{' && next != '}' && next != 0) {
     ReadName();
-    name = GetLastTokenView();
-    if (__builtin_expect(KivoTokenizerDetail::State.TextCut, 0))
+    name = GetLastTokenView(FFile);
+    if (__builtin_expect(LastTokenCut(FFile), 0))
       ReportValueCut(FFile.Position(), "Name of the " + std::string(KivoKeywordText(code)) + " block",
                      name);
   }
@@ -103,13 +103,13 @@ bool TKivoFile::ReadBracketedName(const char* item, std::string& name) {
   if (!ReadValue(item, name))
     return false;
   name.insert(0, 1, '(');
-  if (LastValueLeftOpen())
+  if (LastValueLeftOpen(FFile))
     return true;
   name += ')';
   // What a word holds after it stays the name's, as when names were read as words.
   if (const int next = FFile.Peek(); next > 0 && !WordSet().Contains(static_cast<unsigned char>(next))) {
     GetToken(FFile, WordSet(), /*skipBlanks=*/false);
-    name += GetLastTokenView();
+    name += GetLastTokenView(FFile);
   }
   return true;
 }
@@ -133,17 +133,17 @@ void TKivoFile::TellValue(TKivoField field, std::string_view value, int64_t posi
 }
 
 std::string TKivoFile::ReadNumberText() {
-  if (const std::string_view token = GetLastTokenView(); !token.empty())
+  if (const std::string_view token = GetLastTokenView(FFile); !token.empty())
     return std::string(token);
   // A delimiter of numbers where the number begins.
-  const char held = GetHeldBackChar();
+  const char held = GetHeldBackChar(FFile);
   if (held == 0 || held == ' ' || held == '{' || held == '}' || held == '[' || held == ']')
     return {};
   if (held != '"' && held != '(')
     return NextWordInBuffer(FFile);
   // One whose quote or "(" is left open is told as such too.
   std::string value;
-  if (!ReadValue("Value", value) || LastValueLeftOpen())
+  if (!ReadValue("Value", value) || LastValueLeftOpen(FFile))
     return (held == '"' ? "\"" : "(") + value;
   return held == '"' ? "\"" + value + "\"" : "(" + value + ")";
 }
@@ -165,14 +165,14 @@ double TKivoFile::ReadListFloat(int code) {
 
 int32_t TKivoFile::ReadListWhole(int code, TKivoField field) {
   const int32_t value = ReadListInteger(code);
-  if (__builtin_expect(GetNumberError(), 0))
+  if (__builtin_expect(GetNumberError(FFile), 0))
     TellValue(field, ReadNumberText(), FFile.Position());
   return value;
 }
 
 std::optional<double> TKivoFile::ReadListNumber(int code, TKivoField field) {
   const double value = ReadListFloat(code);
-  if (__builtin_expect(!GetNumberError(), 1))
+  if (__builtin_expect(!GetNumberError(FFile), 1))
     return value;
   TellValue(field, ReadNumberText(), FFile.Position());
   return std::nullopt;

@@ -33,17 +33,17 @@ inline constexpr char kUnreadableNumber[] = "a coordinate or size could not be r
 inline constexpr char kBeyondRange[] = "a coordinate or size lies beyond the board's range";
 
 // Why the value read last ran over into the blocks or attributes after it.
-inline const char* NotClosedReason() {
-  if (GetHeldBackChar() == '[')
-    return LastValueQuoted() ? kQuoteNotClosedAttribute : kNotClosedAttribute;
-  return LastValueQuoted() ? kQuoteNotClosed : kNotClosed;
+inline const char* NotClosedReason(TKivoSource& file) {
+  if (GetHeldBackChar(file) == '[')
+    return LastValueQuoted(file) ? kQuoteNotClosedAttribute : kNotClosedAttribute;
+  return LastValueQuoted(file) ? kQuoteNotClosed : kNotClosed;
 }
 
 // Why the quoted or bracketed value read last, which its quote or "(" does not close
 // (LastValueLeftOpen), ended: the bracket held back after it, or the end of the file.
-inline std::string ValueLeftOpenReason() {
-  const char* const what = LastValueQuoted() ? "its quote" : "its \"(\"";
-  const char held = GetHeldBackChar();
+inline std::string ValueLeftOpenReason(TKivoSource& file) {
+  const char* const what = LastValueQuoted(file) ? "its quote" : "its \"(\"";
+  const char held = GetHeldBackChar(file);
   if (held == 0)
     return std::string(what) + " is not closed before the end of the file";
   return std::string(what) + " is not closed before the \"" + held + "\" after it";

@@ -1,26 +1,20 @@
 // Points at which a test may change what the reader does, to show that the checks of the
-// hostile-input campaign find a reader that misreads. The plug-in installs no hooks:
-// while none are installed each point is passed by, and each default leaves the reading
-// as it is.
+// hostile-input campaign find a reader that misreads, and the bound a test may set on the
+// value readers' work. A reading gets them with what it is made with (TKivoReadingControls):
+// the plug-in makes its readings with none, so each point is passed by and each default
+// leaves the reading as it is.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
-#include <utility>
 
 class TKivoText;
-class TTextFile;
+class TKivoSource;
 
 class TKivoReadingHooks {
  public:
   virtual ~TKivoReadingHooks() = default;
-
-  // The hooks every reading and skip consults; null while none are installed.
-  static TKivoReadingHooks* Installed() { return FInstalled; }
-  // Installs `hooks` (null for none) and answers the hooks installed before.
-  static TKivoReadingHooks* Install(TKivoReadingHooks* hooks) {
-    return std::exchange(FInstalled, hooks);
-  }
 
   // A reader begins reading its file.
   virtual void BeginReading() {}
@@ -33,10 +27,17 @@ class TKivoReadingHooks {
   virtual void TextRead(TKivoText& /*text*/) {}
   // A "{" met among the names of a connection list, just read: true when the hook read
   // past the block (the list goes on after it), false to let the reader read it.
-  virtual bool BlockInConnections(TTextFile& /*file*/) { return false; }
+  virtual bool BlockInConnections(TKivoSource& /*file*/) { return false; }
   // The names of a connection list just read, before its instance takes them.
   virtual void ConnectionsRead(std::span<std::string> /*names*/) {}
+};
 
- private:
-  static inline TKivoReadingHooks* FInstalled = nullptr;
+// What a reading is made with besides its file: the hooks it consults (none for the
+// plug-in's own), and the count of bytes the readers of quoted values may look at
+// (KivoScanner.h): beyond it they raise std::runtime_error, so that a test of their time
+// fails at once where a reading looks at bytes again and again. It is otherwise never
+// reached.
+struct TKivoReadingControls {
+  TKivoReadingHooks* Hooks = nullptr;
+  uint64_t ScanBudget = UINT64_MAX;
 };

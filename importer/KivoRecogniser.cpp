@@ -1,26 +1,19 @@
 #include "importer/KivoRecogniser.h"
 
 #include "classlib/Exceptions.h"
-#include "classlib/TextFile.h"
 #include "host/ClientApi.h"
+#include "importer/KivoSource.h"
 #include "importer/KivoTokenizer.h"
 
 namespace {
 
 constexpr int kMaxTokens = 200;
 
-// Leaves the tokenizer's state as a new file needs it, however the scan ends.
-struct TTokenizerStateGuard {
-  TTokenizerStateGuard() { ResetTokenizerState(); }
-  ~TTokenizerStateGuard() { ResetTokenizerState(); }
-};
-
 bool BeginsLikeKivo(const std::string& fileName) {
-  TTextFile file;
+  TKivoSource file;
   file.Assign(fileName);
   file.SetTabsAsBlanks(true);  // as the reader reads it
   file.Reset();
-  TTokenizerStateGuard guard;
   for (int count = 1;; ++count) {
     if (file.Eof())
       return false;

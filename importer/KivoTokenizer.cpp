@@ -1,7 +1,8 @@
 // Decisions taken where the reading rules leave a choice or would misbehave:
 // - Tabs are blanks between tokens (the text file reads them so) and characters inside
 //   quoted and bracketed values, which take them back from the text file (WasTab).
-//   Values and skips are read in KivoScanner.cpp, beside this file.
+//   Values, skips and the items between blocks are read in KivoScanner.cpp, which
+//   builds on this file.
 // - #1 is listed among the quoted value's delimiters only to tell that set from the
 //   bare-value set; sets here carry their kind, so #1 is an ordinary value character.
 // - Tokens and values are cut at KivoMaxTokenLength characters (the rest is read and
@@ -14,16 +15,12 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
-#include <utility>
 
 #include "classlib/SysUtils.h"
-#include "importer/KivoScanner.h"
 
 namespace {
 
 using TTokenizerState = KivoTokenizerDetail::TState;
-TTokenizerState& gState = KivoTokenizerDetail::State;
 
 TKivoCharSet& gStructural = KivoTokenizerDetail::Structural;
 TKivoCharSet& gWord = KivoTokenizerDetail::Word;
@@ -43,33 +40,9 @@ using KivoTokenizerDetail::NextChar;
 using KivoTokenizerDetail::ReadNonBlank;
 using KivoTokenizerDetail::SkipBufferedBlanks;
 
-char (&gTokenBuffer)[KivoMaxTokenLength] = KivoTokenizerDetail::TokenBuffer;
-
 using KivoTokenizerDetail::TokenText;
 
-// Collects a token's characters in gTokenBuffer; local, so that its counters stay in
-// registers while the file's characters are read.
-class TTokenBuilder {
- public:
-  void Add(unsigned char c) {
-    if (FLength < KivoMaxTokenLength)
-      gTokenBuffer[FLength++] = static_cast<char>(c);
-    else
-      FCut = true;
-    FLast = c;
-  }
-  void Finish(TTokenizerState& s) const {
-    s.TextLength = FLength;
-    s.TextLast = FLast;
-    s.TextCut = FCut;
-  }
-
- private:
-  size_t FLength = 0;
-  unsigned char FLast = 0;
-  bool FCut = false;
-};
-
+using KivoTokenizerDetail::TTokenBuilder;
 
 }  // namespace
 
@@ -115,21 +88,12 @@ namespace KivoTokenizerDetail {
 
 TKivoCharSet Structural, Word, Number, BlankSkip, Close, BareValue, QuotedValue, BracketedValue;
 
-TState State;
-char TokenBuffer[KivoMaxTokenLength];
-uint64_t ScanSteps = 0;
-uint64_t ScanBudget = UINT64_MAX;
-
-void ScanBudgetSpent() {
-  ScanBudget = UINT64_MAX;  // spent once: the reading after the failure runs on
-  throw std::runtime_error("the quoted-value readers went over their step budget");
-}
 int16_t OneCharacterCodes[256];
 
 // Reads one token, starting with the held-back character if there is one.
-int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
+int ReadToken(TKivoSource& file, const TKivoCharSet& requested, bool skipBlanks) {
   const TKivoCharSet* delimiters = requested.Empty() ? &gBlankOnly : &requested;
-  TTokenizerState& s = gState;
+  TTokenizerState& s = file.TokenizerState();
 
   // The current character; at the end of the file there is none and it stands as a blank.
   unsigned char c = ' ';
@@ -141,7 +105,7 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     haveChar = true;
   }
 
-  TTokenBuilder token;
+  TTokenBuilder token(file);
   if (s.Held != 0) {
     token.Add(static_cast<unsigned char>(s.Held));
     s.Held = 0;
@@ -178,19 +142,17 @@ int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks) {
     token.Add(c);
   }
   token.Finish(s);
-  s.Code = TokenCode(gTokenBuffer, s.TextLength);
+  s.Code = TokenCode(file.TokenBuffer(), s.TextLength);
   return s.Code;
 }
 
-namespace {
-
-// Whether the "%" at `at`, just read, is the first character on its line but blanks
-// (and tabs read as blanks): the bytes before it are looked at in the buffer, or read
-// again a piece at a time where the buffer begins after them.
 bool PercentBeginsLine(TTextFile& file, int64_t at) {
+  // The bytes before it are looked at in the buffer, or read again a piece at a time
+  // where the buffer begins after them.
   const char* const first = file.BufferStart();
-  const char* p = file.BufferPos() - 1;
-  if (p >= first && file.PositionOf(p) == at) {
+  const int64_t buffered = file.PositionOf(first);
+  if (at > buffered && at < file.PositionOf(file.BufferEnd())) {
+    const char* p = first + (at - buffered);
     while (p > first && p[-1] == ' ')
       --p;
     if (p > first)
@@ -218,87 +180,45 @@ bool PercentBeginsLine(TTextFile& file, int64_t at) {
   return begins;
 }
 
-}  // namespace
-
-bool NumberAtEmptyToken(TTextFile& file) {
+bool NumberAtEmptyToken(TKivoSource& file) {
+  TTokenizerState& s = file.TokenizerState();
   // A comment line where a number is read is passed, as between blocks and in lists (it
   // was taken for a number that could not be read, the object left out).
-  while (State.Held == '%' && State.TextLength == 0 && PercentBeginsLine(file, file.Position() - 1)) {
+  while (s.Held == '%' && s.TextLength == 0 && PercentBeginsLine(file, file.Position() - 1)) {
     SkipLine(file);
     const int code = GetToken(file, Number, /*skipBlanks=*/true);
     if (code == kwOpenBrace || code == kwCloseBrace)
-      return NumberAtHeldBrace(code);
-    if (State.TextLength != 0)
-      return !State.TextCut;
+      return NumberAtHeldBrace(file, code);
+    if (s.TextLength != 0)
+      return !s.TextCut;
   }
   return false;
 }
 
-bool NumberAtHeldBrace(int code) {
-  State.Held = code == kwOpenBrace ? '{' : '}';
-  State.TextLength = 0;
-  State.Code = kwEmpty;
+bool NumberAtHeldBrace(TKivoSource& file, int code) {
+  TTokenizerState& s = file.TokenizerState();
+  s.Held = code == kwOpenBrace ? '{' : '}';
+  s.TextLength = 0;
+  s.Code = kwEmpty;
   return false;
 }
 
-int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks) {
+int ReadOtherToken(TKivoSource& file, const TKivoCharSet& delimiters, bool skipBlanks) {
   // A buffer is mapped when a token of a set that reads by maps is first read from it.
   if (delimiters.ReadsByMaps() && !file.Eof() && file.MapEnd() != file.BufferEnd()) {
     file.MakeMaps();
-    const char held = gState.Held;
+    const char held = file.TokenizerState().Held;
     int code;
     if (held == 0 ? ReadMappedToken<false>(file, delimiters, skipBlanks, 0, code)
                   : ReadMappedToken<true>(file, delimiters, skipBlanks, held, code))
       return code;
   }
   if (!file.Eof() && ReadBufferedToken(file, delimiters, skipBlanks))
-    return gState.Code;
+    return file.TokenizerState().Code;
   return ReadToken(file, delimiters, skipBlanks);
 }
 
-int ReadOtherItemToken(TTextFile& file) {
-  TTokenizerState& s = gState;
-  unsigned char c = 0;
-  bool found = s.Held != 0 && s.Held != ' ';
-  if (found) {
-    c = static_cast<unsigned char>(std::exchange(s.Held, 0));
-  } else {
-    s.Held = 0;
-    const int64_t from = file.Position();
-    found = ReadNonBlank(file, c);
-    // A quote or "(" after blanks or a line end begins a value, as in a skip: passed
-    // whole.
-    if (found && (c == '"' || c == '(') && (from == 0 || file.Position() - from > 1)) {
-      s.Held = static_cast<char>(c);
-      return ReadValueToken(file);
-    }
-  }
-  TTokenBuilder token;
-  if (!found) {
-    token.Finish(s);
-    s.Code = kwEmpty;
-    return s.Code;
-  }
-  token.Add(c);
-  if (const int code = ItemCodes[c]; code != 0) {
-    token.Finish(s);
-    s.Code = code;
-    return code;
-  }
-  // Text: up to a blank, a line end, a brace or a bracket, which stays unread.
-  for (int next; (next = file.Peek()) >= 0;) {
-    if (next == ' ' || next == '\r' || next == '\n' || next == '{' || next == '}' || next == '[')
-      break;
-    char raw;
-    file.Read(raw);
-    token.Add(static_cast<unsigned char>(raw));
-  }
-  token.Finish(s);
-  s.Code = kwUnknown;
-  return s.Code;
-}
-
-void SkipListGapSlowly(TTextFile& file) {
+void SkipListGapSlowly(TKivoSource& file) {
   bool lineStart = false;
   for (int c; (c = file.Peek()) >= 0;) {
     if (c == ' ') {
@@ -306,8 +226,10 @@ void SkipListGapSlowly(TTextFile& file) {
     } else if (c == '\r' || c == '\n') {
       file.ReadLn();
       lineStart = true;
-    } else if (c == '%' && lineStart) {
+    } else if (c == '%' && (lineStart || PercentBeginsLine(file, file.Position()))) {
+      // (The gap may begin at a line's start, after a line end read before it.)
       file.ReadLn();
+      lineStart = true;
     } else {
       return;
     }
@@ -316,43 +238,39 @@ void SkipListGapSlowly(TTextFile& file) {
 
 }  // namespace KivoTokenizerDetail
 
-int GetKeywordToken(std::string_view text) {
-  gState.Code = FindKivoKeyword(text);
-  return gState.Code;
+int GetKeywordToken(TKivoSource& file, std::string_view text) {
+  return file.TokenizerState().Code = FindKivoKeyword(text);
 }
 
-const std::string& GetLastTokenText() {
-  gState.Text.assign(TokenText());
-  return gState.Text;
+const std::string& GetLastTokenText(TKivoSource& file) {
+  TTokenizerState& s = file.TokenizerState();
+  s.Text.assign(TokenText(file));
+  return s.Text;
 }
 
-std::string_view GetLastTokenView() { return TokenText(); }
+int GetLastTokenCode(TKivoSource& file) { return file.TokenizerState().Code; }
 
-int GetLastTokenCode() { return gState.Code; }
-
-void ForgetLastToken() {
-  gState.TextLength = 0;
-  gState.TextLast = 0;
-  gState.TextCut = false;
-  gState.Code = kwEmpty;
+void ForgetLastToken(TKivoSource& file) {
+  TTokenizerState& s = file.TokenizerState();
+  s.TextLength = 0;
+  s.TextLast = 0;
+  s.TextCut = false;
+  s.Code = kwEmpty;
 }
 
-void SkipLine(TTextFile& file) {
+void SkipLine(TKivoSource& file) {
   file.ReadLn();
-  gState.Held = 0;
+  file.TokenizerState().Held = 0;
 }
 
-char GetHeldBackChar() { return gState.Held; }
-
-void ResetTokenizerState() {
-  gState.Held = 0;
-  gState.TextLength = 0;
-  gState.TextLast = 0;
-  gState.TextCut = false;
-  gState.Code = kwUnknown;
-  gState.NumberError = false;
-  gState.RanOverAt = -1;
-  ResetScannerState();
+bool HeldValueBegins(TKivoSource& file) {
+  const char held = GetHeldBackChar(file);
+  if (held != '"' && held != '(')
+    return false;
+  // As a skip that starts at the held-back character reads it (TSkipScanner::Restart in
+  // KivoScanner.cpp).
+  const std::string_view token = TokenText(file);
+  return BeginsValueAfter(token.empty() ? ' ' : static_cast<unsigned char>(token.back()));
 }
 
 void InitializeKivoTokenizer() {
@@ -371,6 +289,4 @@ void InitializeKivoTokenizer() {
     KivoTokenizerDetail::OneCharacterCodes[c] =
         static_cast<int16_t>(KivoTokenizerDetail::TokenCode(text, 1));
   }
-  ResetTokenizerState();
-  gState.ValueSet = nullptr;
 }

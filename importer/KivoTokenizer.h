@@ -2,12 +2,11 @@
 // numbers) one character at a time through the runtime's text file and hands out
 // keyword codes, string values and numbers.
 //
-// Its state is process-wide, so one file is tokenized at a time: one held-back
-// character (a delimiter that ended the last token and starts the next read), the last
-// token's text and code, the number-error flag, the delimiter set of the value being
-// read and the last line found to leave a quoted value open (so that a value begun
-// later on that line is not looked at to the line's end again). The eight delimiter
-// sets are built by the unit's start-up.
+// Its state is the reading's own, kept with the file being read (TKivoSource), which
+// every operation takes: one held-back character (a delimiter that ended the last token
+// and starts the next read), the last token's text and code, the number-error flag, the
+// delimiter set of the value being read and the brace held back where a value ran over
+// its line. The eight delimiter sets, built by the unit's start-up, are constants.
 //
 // A line end reads as one blank; only the blank (32) counts as white space. Tokens and
 // values keep at most KivoMaxTokenLength characters: the rest of an overlong token is
@@ -27,8 +26,7 @@
 #include "classlib/TextFile.h"
 #include "importer/KivoKeywords.h"
 #include "importer/KivoNumbers.h"
-
-inline constexpr size_t KivoMaxTokenLength = 65536;
+#include "importer/KivoSource.h"
 
 // The reading done for every token is forced inline into its callers.
 #define KIVO_ALWAYS_INLINE inline __attribute__((always_inline))
@@ -105,78 +103,60 @@ inline const TKivoCharSet& BracketedValueSet() { return KivoTokenizerDetail::Bra
 // Reads one token ending at a character of `delimiters` (an empty set means the blank
 // alone), first skipping blanks and line ends when asked; stores its text and returns
 // its keyword code. A held-back "{" or "}" is returned at once, reading nothing.
-KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
+KIVO_ALWAYS_INLINE int GetToken(TKivoSource& file, const TKivoCharSet& delimiters,
                                 bool skipBlanks);
 // The keyword lookup of FindKivoKeyword (no upper-casing); stores the code.
-int GetKeywordToken(std::string_view text);
-const std::string& GetLastTokenText();
+int GetKeywordToken(TKivoSource& file, std::string_view text);
+const std::string& GetLastTokenText(TKivoSource& file);
 // The same text without a copy; valid until the next read.
-std::string_view GetLastTokenView();
-int GetLastTokenCode();
+inline std::string_view GetLastTokenView(TKivoSource& file);
+int GetLastTokenCode(TKivoSource& file);
+// Whether the last token had more than KivoMaxTokenLength characters (the rest was
+// dropped).
+inline bool LastTokenCut(TKivoSource& file) { return file.TokenizerState().TextCut; }
 // Makes the last token empty (code kwEmpty), as a read that found no token leaves it.
-void ForgetLastToken();
+void ForgetLastToken(TKivoSource& file);
 
 // Skips the rest of the line with its line end.
-void SkipLine(TTextFile& file);
+void SkipLine(TKivoSource& file);
 
-// The next token among a block's items, blanks and line ends skipped: "{", "}", "[" and
-// "%" are tokens of their own whatever stands right before or after them (kwOpenBrace,
-// kwCloseBrace, kwOpenBracket, kwPercent; what follows is left unread); any other run of
-// characters, up to a blank, a line end or one of "{", "}" and "[", is text (kwUnknown,
-// the last token's text); kwEmpty at the end of the file. A character held back comes
-// first. (The structural set would glue a brace to a byte beside it that ends no token,
-// a NUL or one above 127, and so lose the block.)
-KIVO_ALWAYS_INLINE int ReadItemToken(TTextFile& file);
-// Before the next token of a list (a line's vertices, a connection list's names):
-// skips blanks, line ends and comment lines, a "%" first on its line beginning one as
-// between blocks. Nothing is skipped while a character is held back.
-KIVO_ALWAYS_INLINE void SkipListGap(TTextFile& file);
+// Before the next token of a list (a line's vertices, a connection list's names), a
+// value, a block's keyword or an attribute's key: skips blanks, line ends and comment
+// lines, a "%" first on its line beginning one as between blocks. Nothing is skipped
+// while a character is held back.
+KIVO_ALWAYS_INLINE void SkipListGap(TKivoSource& file);
 
 // Read a number ("." always the decimal point; nothing but plain decimal notation);
 // an unreadable or empty token gives -32000 and sets the number-error flag, a readable
 // one clears it. Inline (below): most tokens of a file are numbers.
-inline double ReadFloatValue(TTextFile& file);
-inline int32_t ReadIntegerValue(TTextFile& file);
-inline bool GetNumberError();
+inline double ReadFloatValue(TKivoSource& file);
+inline int32_t ReadIntegerValue(TKivoSource& file);
+inline bool GetNumberError(TKivoSource& file) { return file.TokenizerState().NumberError; }
 
 // The held-back character, 0 when none.
-char GetHeldBackChar();
+inline char GetHeldBackChar(TKivoSource& file) { return file.TokenizerState().Held; }
+// Whether a double quote or "(" after `before` (the character read before it) begins a
+// quoted or bracketed value where no value is read (in a skip, between blocks, among
+// numbers): after a blank, a tab, a line end, "{" or "[", not after other characters (a
+// "]" or "}" among them, or a word's).
+inline bool BeginsValueAfter(unsigned char before) {
+  return before == ' ' || before == '\t' || before == '\r' || before == '\n' || before == '{' ||
+         before == '[';
+}
 // Whether the character held back, a quote or "(" that a number or word read stopped at
 // and did not take, begins a value where a skip that starts there would read one (the
 // token it ended empty, or ended by a blank, a tab, a line end, "{" or "["; not one glued
 // to a word or number): a read of numbers or points stops at it, as at a block, and the
 // skip after them passes the value whole, as a skip of the same bytes does.
-bool HeldValueBegins();
-// Forgets everything a previous file left: nothing held back, empty last token text,
-// last code -1, number-error flag clear. A new file starts with it.
-void ResetTokenizerState();
+bool HeldValueBegins(TKivoSource& file);
 
-// Unit start-up: builds the delimiter sets and resets the state.
+// Unit start-up: builds the delimiter sets.
 void InitializeKivoTokenizer();
 
 // The part of GetToken that runs for nearly every token, inline: a held-back brace,
 // and a token of a set that ends at blanks and line ends read straight from the
 // file's buffer. Everything else goes to ReadToken.
 namespace KivoTokenizerDetail {
-
-struct TState {
-  char Held = 0;
-  size_t TextLength = 0;       // the last token's length in TokenBuffer
-  std::string Text;            // a copy of that text, made when asked for
-  unsigned char TextLast = 0;  // ReadToken's last character, also when it was cut
-  bool TextCut = false;
-  int Code = kwUnknown;
-  bool NumberError = false;
-  const TKivoCharSet* ValueSet = nullptr;
-  // The file position just after a held-back brace that ended a value or an attribute
-  // running over a line end (HeldBraceRanOver); -1 when none. Closed: what ran over
-  // took a "}" (the block's own end, on the value's line).
-  int64_t RanOverAt = -1;
-  bool RanOverClosed = false;
-};
-extern TState State;
-// The last token's characters (the rest of an overlong token is dropped).
-extern char TokenBuffer[KivoMaxTokenLength];
 
 // The next character; a line end reads as one blank and is consumed (at the end of
 // the file too, where nothing is left to consume).
@@ -189,6 +169,10 @@ inline unsigned char NextChar(TTextFile& file) {
   file.Read(c);
   return static_cast<unsigned char>(c);
 }
+
+// Whether the "%" at the position `at` (read or next) is the first character on its line
+// but blanks (and tabs read as blanks): it begins a comment line.
+bool PercentBeginsLine(TTextFile& file, int64_t at);
 
 // Passes over the buffered blanks.
 inline void SkipBufferedBlanks(TTextFile& file) {
@@ -214,22 +198,34 @@ inline bool ReadNonBlank(TTextFile& file, unsigned char& c) {
   }
   return false;
 }
-// The bytes that the readers of quoted values have looked at, counted (never reset
-// here) so that tests can tell their cost from the size of what they read. A skip reads
-// every other byte once, and again only after a quoted value's reader went back.
-extern uint64_t ScanSteps;
-// The count ScanSteps may reach; beyond it the readers raise std::runtime_error. Tests of
-// the readers' time set it, so that a reading that looks at bytes again and again fails
-// at once; it is otherwise never reached.
-extern uint64_t ScanBudget;
-[[noreturn, gnu::cold]] void ScanBudgetSpent();
-inline void CountScanSteps(uint64_t steps) {
-  ScanSteps += steps;
-  if (__builtin_expect(ScanSteps > ScanBudget, 0))
-    ScanBudgetSpent();
-}
 // The last token's text, valid until the next read.
-inline std::string_view TokenText() { return std::string_view(TokenBuffer, State.TextLength); }
+inline std::string_view TokenText(TKivoSource& file) {
+  return std::string_view(file.TokenBuffer(), file.TokenizerState().TextLength);
+}
+// Collects a token's characters in the file's token buffer; local, so that its counters
+// stay in registers while the file's characters are read.
+class TTokenBuilder {
+ public:
+  explicit TTokenBuilder(TKivoSource& file) : FBuffer(file.TokenBuffer()) {}
+  void Add(unsigned char c) {
+    if (FLength < KivoMaxTokenLength)
+      FBuffer[FLength++] = static_cast<char>(c);
+    else
+      FCut = true;
+    FLast = c;
+  }
+  void Finish(TState& s) const {
+    s.TextLength = FLength;
+    s.TextLast = FLast;
+    s.TextCut = FCut;
+  }
+
+ private:
+  char* FBuffer;
+  size_t FLength = 0;
+  unsigned char FLast = 0;
+  bool FCut = false;
+};
 // Whether a text beginning with the character can be a keyword: keywords begin with
 // a letter or one of "%[]{}".
 constexpr std::array<bool, 256> MakeKeywordStart() {
@@ -251,7 +247,7 @@ inline constexpr std::array<bool, 256> WhiteSpace = MakeWhiteSpace();
 
 // Reads one token, starting with the held-back character if there is one: every
 // case, character by character.
-int ReadToken(TTextFile& file, const TKivoCharSet& requested, bool skipBlanks);
+int ReadToken(TKivoSource& file, const TKivoCharSet& requested, bool skipBlanks);
 
 // The keyword code of a token's text (see FindKivoKeyword), without a branch on the
 // text; the text has TTextFile::BufferSlack readable bytes (the file's buffer or the
@@ -348,9 +344,9 @@ KIVO_ALWAYS_INLINE int BufferedTokenCode(const char* start, size_t length, char 
 // start to its end is kept short and free of branches that depend on the text: one
 // look at sixteen characters finds both the token's start and the first character
 // after it that may end it; the table decides only whether that one does.
-inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters,
+inline bool ReadBufferedToken(TKivoSource& file, const TKivoCharSet& delimiters,
                               bool skipBlanks) {
-  TState& s = State;
+  TState& s = file.TokenizerState();
   if (!delimiters.EndsAtBlanksAndLineEnds())
     return false;
   const char held = s.Held;
@@ -391,13 +387,14 @@ inline bool ReadBufferedToken(TTextFile& file, const TKivoCharSet& delimiters,
   const size_t length = count + offset;
   if (length >= KivoMaxTokenLength)
     return false;
-  TokenBuffer[0] = held;
+  char* const buffer = file.TokenBuffer();
+  buffer[0] = held;
   // Short tokens are copied in one fixed-size piece: the file's buffer has slack after
   // its end, and the token buffer room after any short token.
   if (count <= TTextFile::BufferSlack)
-    std::memcpy(TokenBuffer + offset, start, TTextFile::BufferSlack);
+    std::memcpy(buffer + offset, start, TTextFile::BufferSlack);
   else
-    std::memcpy(TokenBuffer + offset, start, count);
+    std::memcpy(buffer + offset, start, count);
   s.TextLength = length;
   s.TextLast = static_cast<unsigned char>(count ? stop[-1] : held);
   s.TextCut = false;
@@ -441,7 +438,7 @@ KIVO_ALWAYS_INLINE TTextFile::TStopCursor StopsFrom(const TTextFile& file, const
 // left by other reads, the end character, a line end, the keyword) is left to
 // branches, which the next token does not wait on when they are foreseen.
 template <bool kHeld>
-KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& delimiters,
+KIVO_ALWAYS_INLINE bool ReadMappedToken(TKivoSource& file, const TKivoCharSet& delimiters,
                                         bool skipBlanks, char held, int& code) {
   if (!delimiters.ReadsByMaps())
     return false;
@@ -515,10 +512,11 @@ KIVO_ALWAYS_INLINE bool ReadMappedToken(TTextFile& file, const TKivoCharSet& del
   code = BufferedTokenCode(start, length, kHeld ? held : 0);
   // Copied in one fixed-size piece: the buffer has slack after its end, which lies
   // after the token.
+  char* const buffer = file.TokenBuffer();
   if (kHeld)
-    TokenBuffer[0] = held;
-  std::memcpy(TokenBuffer + kHeld, start, 16);
-  TState& s = State;
+    buffer[0] = held;
+  std::memcpy(buffer + kHeld, start, 16);
+  TState& s = file.TokenizerState();
   s.TextLength = length;
   s.Code = code;
   s.TextCut = false;
@@ -533,7 +531,7 @@ extern int16_t OneCharacterCodes[256];
 // held back): one character of the set's tokens ("{", "[", "%") ended by a delimiter, or
 // none (a delimiter right away, as the "}" of a block's end). Answers false, having read
 // nothing, for every other case. Most block items start with it; it needs no maps.
-KIVO_ALWAYS_INLINE bool ReadStructuralToken(TTextFile& file, int& code) {
+KIVO_ALWAYS_INLINE bool ReadStructuralToken(TKivoSource& file, int& code) {
   const char* const look = file.BufferPos();
   // An empty buffer may have to be filled first (ReadOtherToken does it).
   if (look >= file.BufferEnd())
@@ -552,8 +550,8 @@ KIVO_ALWAYS_INLINE bool ReadStructuralToken(TTextFile& file, int& code) {
   // A line end stays, as a blank would be consumed.
   file.SetBufferPos(end + ((after & TKivoCharSet::kConsumed) != 0));
   const uint32_t length = static_cast<uint32_t>(end - start);
-  TokenBuffer[0] = static_cast<char>(first);
-  TState& s = State;
+  file.TokenBuffer()[0] = static_cast<char>(first);
+  TState& s = file.TokenizerState();
   s.TextLength = length;
   s.TextLast = static_cast<unsigned char>(length ? first : 0);
   s.TextCut = false;
@@ -565,14 +563,15 @@ KIVO_ALWAYS_INLINE bool ReadStructuralToken(TTextFile& file, int& code) {
 
 // Every token that ReadMappedToken leaves: from the buffer where it can, else
 // character by character.
-int ReadOtherToken(TTextFile& file, const TKivoCharSet& delimiters, bool skipBlanks);
+int ReadOtherToken(TKivoSource& file, const TKivoCharSet& delimiters, bool skipBlanks);
 
 }  // namespace KivoTokenizerDetail
 
-KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
+KIVO_ALWAYS_INLINE int GetToken(TKivoSource& file, const TKivoCharSet& delimiters,
                                 bool skipBlanks) {
   using namespace KivoTokenizerDetail;
-  const char held = State.Held;
+  TState& s = file.TokenizerState();
+  const char held = s.Held;
   if (held == 0) {
     int code;
     if (ReadMappedToken<false>(file, delimiters, skipBlanks, 0, code))
@@ -581,7 +580,7 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
     if (&delimiters == &Structural && skipBlanks && ReadStructuralToken(file, code))
       return code;
   } else if (held == '{' || held == '}') {
-    State.Held = 0;
+    s.Held = 0;
     return held == '{' ? kwOpenBrace : kwCloseBrace;
   } else {
     int code;
@@ -592,53 +591,18 @@ KIVO_ALWAYS_INLINE int GetToken(TTextFile& file, const TKivoCharSet& delimiters,
 }
 
 namespace KivoTokenizerDetail {
-
-// The codes of the four characters that are item tokens of their own; 0 for others.
-constexpr std::array<int16_t, 256> MakeItemCodes() {
-  std::array<int16_t, 256> codes{};
-  codes['{'] = kwOpenBrace;
-  codes['}'] = kwCloseBrace;
-  codes['['] = kwOpenBracket;
-  codes['%'] = kwPercent;
-  return codes;
-}
-inline constexpr std::array<int16_t, 256> ItemCodes = MakeItemCodes();
-
-// ReadItemToken's every other case: a character held back, text, the end of a buffer.
-int ReadOtherItemToken(TTextFile& file);
-void SkipListGapSlowly(TTextFile& file);
-
+void SkipListGapSlowly(TKivoSource& file);
 }  // namespace KivoTokenizerDetail
 
-KIVO_ALWAYS_INLINE int ReadItemToken(TTextFile& file) {
-  using namespace KivoTokenizerDetail;
-  const char* const look = file.BufferPos();
-  if (State.Held == 0 && look < file.BufferEnd()) {
-    // The 0 after the buffered bytes stops the skip; it is no item token.
-    const char* const start = SkipBlanksAndLineEnds(look);
-    const int code = ItemCodes[static_cast<unsigned char>(*start)];
-    if (code != 0) {
-      file.SetBufferPos(start + 1);
-      TokenBuffer[0] = *start;
-      State.TextLength = 1;
-      State.TextCut = false;
-      State.Code = code;
-      return code;
-    }
-  }
-  return ReadOtherItemToken(file);
-}
-
-KIVO_ALWAYS_INLINE void SkipListGap(TTextFile& file) {
-  using namespace KivoTokenizerDetail;
-  if (State.Held != 0)
+KIVO_ALWAYS_INLINE void SkipListGap(TKivoSource& file) {
+  if (file.TokenizerState().Held != 0)
     return;
   // Most tokens of a list follow one blank on the same line, or none.
   const char* p = file.BufferPos();
   const auto plain = [](char c) { return static_cast<unsigned char>(c) > ' ' && c != '%'; };
   if (p + 1 < file.BufferEnd() && (plain(p[0]) || (p[0] == ' ' && plain(p[1]))))
     return;
-  SkipListGapSlowly(file);
+  KivoTokenizerDetail::SkipListGapSlowly(file);
 }
 
 namespace KivoTokenizerDetail {
@@ -648,21 +612,22 @@ namespace KivoTokenizerDetail {
 // back (taking it and converting the previous token's text again gave a stale number
 // and left the block's "}" to the skip after it, which then skipped the enclosing block).
 // Puts back the brace that GetToken returned (`code`): no number read.
-bool NumberAtHeldBrace(int code);
+bool NumberAtHeldBrace(TKivoSource& file, int code);
 // The number read found none: a comment line there is passed and the number read after
 // it (false when there is none after it either).
-[[gnu::cold]] bool NumberAtEmptyToken(TTextFile& file);
-KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
+[[gnu::cold]] bool NumberAtEmptyToken(TKivoSource& file);
+KIVO_ALWAYS_INLINE bool ReadNumberToken(TKivoSource& file) {
+  TState& s = file.TokenizerState();
   // Nor does it begin with a quote or "(" that begins a value: the value is left whole to
   // the skip after the numbers (which passes it), as a skip of the same bytes passes it.
-  if (__builtin_expect(State.Held != 0, 0) && HeldValueBegins())
+  if (__builtin_expect(s.Held != 0, 0) && HeldValueBegins(file))
     return false;
   // A number token holds no brace: only a held-back one is returned as one.
   const int code = GetToken(file, NumberSet(), /*skipBlanks=*/true);
   if (__builtin_expect(code == kwOpenBrace || code == kwCloseBrace, 0))
-    return NumberAtHeldBrace(code);
-  if (__builtin_expect(State.TextLength != 0, 1))
-    return !State.TextCut;
+    return NumberAtHeldBrace(file, code);
+  if (__builtin_expect(s.TextLength != 0, 1))
+    return !s.TextCut;
   return NumberAtEmptyToken(file);
 }
 
@@ -670,44 +635,47 @@ KIVO_ALWAYS_INLINE bool ReadNumberToken(TTextFile& file) {
 // for an unreadable one. The value is handed back in `value` (not through the x87 stack
 // a returned double takes), with false for the number error.
 template <class T, bool (*Convert)(std::string_view, T&)>
-KIVO_ALWAYS_INLINE bool ReadNumber(TTextFile& file, T& value) {
+KIVO_ALWAYS_INLINE bool ReadNumber(TKivoSource& file, T& value) {
   value = 0;
-  State.NumberError = !ReadNumberToken(file) || !Convert(TokenText(), value);
-  if (State.NumberError)
+  TState& s = file.TokenizerState();
+  s.NumberError = !ReadNumberToken(file) || !Convert(TokenText(file), value);
+  if (s.NumberError)
     value = -32000;
-  return !State.NumberError;
+  return !s.NumberError;
 }
 
 }  // namespace KivoTokenizerDetail
 
 // ReadFloatValue and ReadIntegerValue whole, for the reader's coordinates.
-KIVO_ALWAYS_INLINE bool ReadFloatNumber(TTextFile& file, double& value) {
+KIVO_ALWAYS_INLINE bool ReadFloatNumber(TKivoSource& file, double& value) {
   return KivoTokenizerDetail::ReadNumber<double, TryKivoFloat>(file, value);
 }
 
-KIVO_ALWAYS_INLINE bool ReadIntegerNumber(TTextFile& file, int32_t& value) {
+KIVO_ALWAYS_INLINE bool ReadIntegerNumber(TKivoSource& file, int32_t& value) {
   return KivoTokenizerDetail::ReadNumber<int32_t, TryKivoInteger>(file, value);
 }
 
-inline double ReadFloatValue(TTextFile& file) {
+inline double ReadFloatValue(TKivoSource& file) {
   double value;
   ReadFloatNumber(file, value);
   return value;
 }
 
-inline int32_t ReadIntegerValue(TTextFile& file) {
+inline int32_t ReadIntegerValue(TKivoSource& file) {
   int32_t value;
   ReadIntegerNumber(file, value);
   return value;
 }
 
-inline bool GetNumberError() { return KivoTokenizerDetail::State.NumberError; }
+inline std::string_view GetLastTokenView(TKivoSource& file) {
+  return KivoTokenizerDetail::TokenText(file);
+}
 
 // The commonest skip, inline: a "}" held back by the read before it (the last number or
 // word of the block ended at it, no value ran over) ends the block. False, having read
 // nothing, in every other case.
-inline bool SkipHeldBlockEnd(const TTextFile& file) {
-  KivoTokenizerDetail::TState& s = KivoTokenizerDetail::State;
+inline bool SkipHeldBlockEnd(TKivoSource& file) {
+  KivoTokenizerDetail::TState& s = file.TokenizerState();
   if (s.Held != '}' || s.RanOverAt == file.Position())
     return false;
   s.Held = 0;
@@ -716,24 +684,24 @@ inline bool SkipHeldBlockEnd(const TTextFile& file) {
 
 // Whether a "{" or "[" is held back: a block or an attribute begins where a value was
 // looked for.
-inline bool IsOpeningHeldBack() {
-  const char held = KivoTokenizerDetail::State.Held;
+inline bool IsOpeningHeldBack(TKivoSource& file) {
+  const char held = GetHeldBackChar(file);
   return held == '{' || held == '[';
 }
 
 // Whether a quoted or bracketed value begins at the next token of a list, its gap passed
 // (SkipListGap): a quote or "(" held back that begins one (HeldValueBegins), or a "(" next
 // (a word may begin with "(", a quote ends words).
-inline bool ValueBeginsNext(const TTextFile& file) {
-  if (KivoTokenizerDetail::State.Held != 0)
-    return HeldValueBegins();
+inline bool ValueBeginsNext(TKivoSource& file) {
+  if (GetHeldBackChar(file) != 0)
+    return HeldValueBegins(file);
   // The gap passed leaves at most one blank before the next token, within the buffer.
   const char* const p = file.BufferPos();
   return p[0] == '(' || (p[0] == ' ' && p[1] == '(');
 }
 
 // Whether a brace is held back: it is still to be read, at the end of the file too.
-inline bool IsBraceHeldBack() {
-  const char held = KivoTokenizerDetail::State.Held;
+inline bool IsBraceHeldBack(TKivoSource& file) {
+  const char held = GetHeldBackChar(file);
   return held == '{' || held == '}';
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "classlib/FileUtils.h"
@@ -127,8 +128,8 @@ uint8_t DetailLevelFromText(const std::string& text) {
 
 // The layer list is owned from the start: it goes with the dialog when building the
 // controls raises.
-TTranslateDialog::TTranslateDialog(TComponent* AOwner)
-    : TServerDialog(AOwner), FLayerList(std::make_unique<TStringList>()) {
+TTranslateDialog::TTranslateDialog(TComponent* AOwner, TInstanceWait wait)
+    : TServerDialog(AOwner), FWait(std::move(wait)), FLayerList(std::make_unique<TStringList>()) {
   TLoadingScope loading(this);
   BuildControls();
 }
@@ -282,7 +283,7 @@ void TTranslateDialog::LoadLayers(TStrings* layerList) {
 }
 
 void TTranslateDialog::FillLayerGrid(TStrings* layerList) {
-  FDefaultMap = LoadDefaultLayerMap(&FDefaultMapProblem);
+  FDefaultMap = LoadDefaultLayerMap(&FDefaultMapProblem, FWait);
   if (!FDefaultMapProblem.empty())
     ShowErrorBox("Could not read the default layer map from the settings file \"" +
                  ImportSettingsFileName().Str() + "\" because " + FDefaultMapProblem +
@@ -391,7 +392,7 @@ TLayerMap TTranslateDialog::RowMap() const {
 void TTranslateDialog::ButtonSaveDefaultsClick(TObject*) {
   const std::string path = ImportSettingsFileName().Str();
   try {
-    TellUnsavedLayers(SaveDefaultLayerMap(RowMap()), "the default layer map in \"" + path + "\"");
+    TellUnsavedLayers(SaveDefaultLayerMap(RowMap(), FWait), "the default layer map in \"" + path + "\"");
   } catch (const EIniFileException& error) {
     ShowSettingsFileError("Could not save the default layer map to", path, error);
   }
@@ -426,7 +427,8 @@ TUnsavedLayers TTranslateDialog::SaveImportSettings(const std::string& path) {
   for (const TUnsavedLayer& layer : unsaved)
     skipped[layer.Row] = true;
   // Another host saving or reading the same configuration holds it for a moment.
-  RetryWhileHeldByAnotherInstance<EIniFileException>([&] { SaveImportSettingsOnce(path, skipped); });
+  RetryWhileHeldByAnotherInstance<EIniFileException>([&] { SaveImportSettingsOnce(path, skipped); },
+                                                     FWait);
   return unsaved;
 }
 
@@ -454,7 +456,7 @@ void TTranslateDialog::LoadImportSettings(const std::string& path) {
   // Read whole at once, and not at all beyond the limit of a settings file; nothing
   // changes before it is read. Another host saving it holds it for a moment.
   const auto held = RetryWhileHeldByAnotherInstance<EIniFileException>(
-      [&] { return std::make_unique<TMemIniFile>(path, MaxSettingsFileBytes); });
+      [&] { return std::make_unique<TMemIniFile>(path, MaxSettingsFileBytes); }, FWait);
   TMemIniFile& ini = *held;
   // The rows of each KIVO layer name, so that a file of many keys is matched in one pass.
   std::unordered_map<std::string, std::vector<int>> rowsOfName;

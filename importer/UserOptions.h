@@ -27,7 +27,9 @@ uint8_t DetailLevelFromText(const std::string& text);
 class TTranslateDialog : public TServerDialog {
   KIVO_CLASS(TTranslateDialog, TServerDialog)
  public:
-  explicit TTranslateDialog(TComponent* AOwner);
+  // `wait` is how its reads and saves of settings files wait for another host (a test's
+  // step; the import's has none).
+  explicit TTranslateDialog(TComponent* AOwner, TInstanceWait wait = {});
   ~TTranslateDialog() override;
 
   // Shows the name without its folder.
@@ -154,6 +156,7 @@ class TTranslateDialog : public TServerDialog {
   // Each layer-grid row's name and host layer.
   TLayerMap RowMap() const;
 
+  TInstanceWait FWait;
   TLayerMap FDefaultMap;
   std::string FDefaultMapProblem;
   std::unique_ptr<TStringList> FLayerList;

@@ -5,6 +5,8 @@
 # host (standin/host/KivoHost.cpp lists them); files are handed over as Wine paths, and
 # a path that does not exist ends the script with exit code 2.
 #
+# Output read through a pipe ends when the host ends (see the end of this script).
+#
 # With --interactive the dialogs are left to a person: on the caller's own display when
 # DISPLAY is set (in a Wine prefix of its own), else on the build's Xvfb. With
 # KIVO_LOG_PIXELS=N the screen has N pixels per inch (the prefix of scripts/dpirun; on
@@ -104,4 +106,29 @@ if [ $own_display = 0 ]; then
 fi
 "$root/scripts/wineup.sh"
 cd "$KIVO_BUILD/bin"
-exec wine KivoHost.exe "${args[@]}"
+# Output read through a pipe (or socket) is relayed from files, and the script ends when
+# the host ends. Wine hands a program's stderr on to every program it starts, among them
+# Wine's desktop, which the first program that needs it starts and which closes only a
+# second after the last program on it: with the caller's pipe in the host's hands, a
+# caller that reads to the end of the output would wait for the desktop, as long as other
+# programs run in the prefix, long after the host has ended.
+if [ ! -p /dev/stdout ] && [ ! -p /dev/stderr ] && [ ! -S /dev/stdout ] && [ ! -S /dev/stderr ]; then
+  exec wine KivoHost.exe "${args[@]}"
+fi
+output=$(mktemp -d)
+trap 'rm -rf "$output"' EXIT
+wine KivoHost.exe "${args[@]}" >"$output/out" 2>"$output/err" &
+host=$!
+trap 'kill "$host" 2>/dev/null || true' INT TERM HUP
+# Each relay ends once the host has ended and all it wrote is passed on.
+tail -n +1 -s 0.1 -f --pid="$host" "$output/out" &
+tail -n +1 -s 0.1 -f --pid="$host" "$output/err" >&2 &
+status=0
+wait "$host" || status=$?
+# A signal ends the wait early; the host, told to end, is waited for again.
+if kill -0 "$host" 2>/dev/null; then
+  status=0
+  wait "$host" || status=$?
+fi
+wait
+exit "$status"

@@ -63,30 +63,38 @@ MESSAGE
   exit 1
 }
 leave_alone_unless_ours
+make_prefix() {
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  echo "A Wine prefix made by LoadKIVO's scripts/wineprefix.sh, which may delete and make it anew." \
+    > "$mark"
+  wineboot -i >/dev/null 2>&1
+  local fonts=/usr/share/wine/fonts
+  [ -f "$fonts/marlett.ttf" ] || { echo "wineprefix: $fonts/marlett.ttf is missing (package fonts-wine)" >&2; exit 1; }
+  cp "$fonts"/*.ttf "$fonts"/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
+  reg() { wine reg add "$@" /f >/dev/null 2>&1; }
+  if [ "$themed" = 1 ]; then
+    reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 1
+  else
+    reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0
+    reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
+    reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024
+  fi
+  [ "$dpi" != 96 ] && reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
+  reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N
+  reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+  wineserver -w
+  touch "$stamp"
+}
 # Two programs may ask for the same new prefix at once: one makes it, the other waits.
-mkdir -p "$(dirname "$WINEPREFIX")"
-exec 9>"$WINEPREFIX.lock"
+# The lock is the folder that holds the prefix, opened for reading: no lock file is made
+# beside the prefix, and a file of a person's there (such as "<prefix>.lock") is never
+# opened. The programs the making starts do not inherit it (Wine's server outlives the
+# script), so the lock ends with the script.
+parent=$(dirname "$WINEPREFIX")
+mkdir -p "$parent"
+exec 9<"$parent"
 flock 9
 [ -f "$stamp" ] && exit 0
 leave_alone_unless_ours
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-echo "A Wine prefix made by LoadKIVO's scripts/wineprefix.sh, which may delete and make it anew." \
-  > "$mark"
-wineboot -i >/dev/null 2>&1
-fonts=/usr/share/wine/fonts
-[ -f "$fonts/marlett.ttf" ] || { echo "wineprefix: $fonts/marlett.ttf is missing (package fonts-wine)" >&2; exit 1; }
-cp "$fonts"/*.ttf "$fonts"/*.fon "$WINEPREFIX/drive_c/windows/Fonts/"
-reg() { wine reg add "$@" /f >/dev/null 2>&1; }
-if [ "$themed" = 1 ]; then
-  reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 1
-else
-  reg 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0
-  reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Default
-  reg 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024
-fi
-[ "$dpi" != 96 ] && reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
-reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N
-reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
-wineserver -w
-touch "$stamp"
+make_prefix 9<&-

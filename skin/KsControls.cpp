@@ -30,14 +30,16 @@ bool IsChildErase(LPARAM lParam) { return (lParam & KsChildEraseBit) != 0; }
 // Follows a control size with its buffers: rounded up to the next step, grown when
 // too small, shrunk when more than one step too large, always sized while designing;
 // the blend buffer takes the buffer's size. Answers whether the buffers must be
-// painted again.
+// painted again. A buffer tells of its new size (its OnChange), whose handler may free the
+// control and both buffers with it: nothing more is sized then.
 bool FollowSize(TKsBitmap& buffer, TKsBitmap& blendBuffer, bool blend, int width, int height,
                 int step, bool designing) {
+  const TAliveGuard alive(&buffer);
   const int rounded = RoundedUp(width, step);
   const int roundedHeight = RoundedUp(height, step);
   if (designing) {
     buffer.SetSize(rounded, roundedHeight);
-    if (blend)
+    if (blend && alive.Alive())
       blendBuffer.SetSize(rounded, roundedHeight);
     return true;
   }
@@ -47,6 +49,8 @@ bool FollowSize(TKsBitmap& buffer, TKsBitmap& blendBuffer, bool blend, int width
   if (tooSmall || tooLarge) {
     buffer.SetSize(rounded, roundedHeight);
     resized = true;
+    if (!alive.Alive())
+      return resized;
   }
   if (blend && (blendBuffer.GetWidth() != buffer.GetWidth() ||
                 blendBuffer.GetHeight() != buffer.GetHeight())) {
@@ -116,7 +120,10 @@ bool TKsBufferedControl<Base>::BufferCanFollow() const {
 
 template <class Base>
 bool TKsBufferedControl<Base>::FollowBufferSize() {
-  if (!FollowSize(*FBuffer, *FBlendBuffer, FBlend, FBufferWidth, FBufferHeight, FBufferStep, Designing()))
+  bool resized = false;
+  if (!Survives(this, [&] {
+        resized = FollowSize(*FBuffer, *FBlendBuffer, FBlend, FBufferWidth, FBufferHeight, FBufferStep, Designing());
+      }) || !resized)
     return false;
   FNeedsRepaint = true;
   return true;
@@ -373,7 +380,9 @@ void TKsCustomControl::WMWindowPosChanged(TMessage& message) {
   if (pos && !(pos->flags & SWP_NOSIZE)) {
     FBufferWidth = pos->cx;
     FBufferHeight = pos->cy;
-    UpdateBuffer();
+    // The buffers tell of their new size, whose handler may free the control.
+    if (!Survives(this, [this] { UpdateBuffer(); }))
+      return;
     if (Designing() && FBlend)
       pos->flags |= SWP_NOCOPYBITS;
   }

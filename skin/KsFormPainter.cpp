@@ -1,5 +1,6 @@
 #include "skin/KsFormPainter.h"
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Forms.h"
 #include "classlib/GdiHandles.h"
@@ -97,7 +98,9 @@ void TKsFormPainter::UpdateRegion() {
   HWND wnd = FForm.GetFormHandle();
   const int windowWidth = FForm.GetWindowWidth(), windowHeight = FForm.GetWindowHeight();
   if (FBuffer) {
-    FBuffer->SetSize(windowWidth, windowHeight);
+    // The buffer tells of its new size, whose handler may free the form and this painter.
+    if (!Survives(FBuffer.get(), [&] { FBuffer->SetSize(windowWidth, windowHeight); }))
+      return;
     FBuffer->Fill(KsTransparentKey);
   }
   if (TKsBitmap* buffer = GetBuffer())

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/Controls.h"
 #include "classlib/Forms.h"
@@ -688,8 +689,9 @@ void TKsCustomForm::WMWindowPosChanging(TMessage& message) {
     FPainter.CaptureBackground(
         MakeRect(topLeft.x, topLeft.y, topLeft.x + GetWindowWidth(), topLeft.y + GetWindowHeight()));
   }
-  if (sizeChanged)
-    UpdateRegion();
+  // The new region's buffer tells of its size, whose handler may free the form.
+  if (sizeChanged && !Survives(this, [this] { UpdateRegion(); }))
+    return;
   if ((pos->flags & SWP_SHOWWINDOW) && composed && wnd) {
     FPainter.ForgetBackgroundRect();
     RECT r;

@@ -208,12 +208,31 @@ TdxTreeListNode* TdxTreeListColumn::FocusedNode() const {
 // ---- Virtual operations
 
 void TdxTreeListColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  const int index = GetIndex();
   // An editor that shows its value only in part holds no text to store.
-  if (editor && editor->Is<TdxInplaceTextEdit>() && !editor->GetValueShownInPart())
-    node->SetString(index, editor->GetText());
+  if (editor && editor->Is<TdxInplaceTextEdit>() && !editor->GetValueShownInPart()) {
+    StoreNodeText(this, node, editor->GetText(), value);
+    return;
+  }
   if (FTreeList)
-    FTreeList->GetNodeValue(node, index, value);
+    FTreeList->GetNodeValue(node, GetIndex(), value);
+}
+
+void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value) {
+  if (TCustomdxTreeListControl* tree = column->GetTreeList())
+    tree->GetNodeValue(node, column->GetIndex(), value);
+  else
+    value = Variant(column->GetNodeText(node));
+}
+
+bool StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value) {
+  // The node's texts tell of their change, whose handler may free the node, the column,
+  // the control or the form.
+  const TAliveGuard nodeAlive(node);
+  const int index = column->GetIndex();
+  if (!Survives(column, [&] { node->SetString(index, text); }) || !nodeAlive.Alive())
+    return false;
+  ReadNodeValue(column, node, value);
+  return true;
 }
 
 void TdxTreeListColumn::DoChange(TObject* sender) {
@@ -332,7 +351,11 @@ void TdxTreeListColumn::SetIndex(int newIndex) {
   newIndex = std::clamp(newIndex, 0, FTreeList->GetColumnCount() - 1);
   if (newIndex == old)
     return;
-  FTreeList->ColumnMoved(old, newIndex);
+  // The nodes' texts tell of their move, whose handlers may free the control or this column.
+  TCustomdxTreeListControl* tree = FTreeList;
+  const TAliveGuard treeAlive(tree);
+  if (!Survives(this, [&] { tree->ColumnMoved(old, newIndex); }) || !treeAlive.Alive())
+    return;
   FTreeList->FColumns.Move(old, newIndex);
   FTreeList->ForgetColumnIndexes();
   Changed(/*allItems=*/true);

@@ -311,5 +311,13 @@ class TdxTreeListColumn : public TComponent {
   int FIndexOverride = -1;
 };
 
+// The node's value of the column's cell as the control answers it (the cell's text
+// without a control): what AssignEditValue hands back.
+void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value);
+// Stores `text` as the node's text of the column and reads the node's value back; false,
+// and nothing read, when a handler told of the node's change (its texts' OnChanging or
+// OnChange) freed the node or the column.
+bool StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value);
+
 // A class reference to a column class (made through its metaclass with an owner).
 using TdxTreeListColumnClass = const TComponentClass*;

@@ -29,11 +29,6 @@ bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool d
   return style == TdxShowButtonStyle::sbAlways || defaultValue;
 }
 
-void StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value) {
-  node->SetString(column->GetIndex(), text);
-  ReadNodeValue(column, node, value);
-}
-
 void AssignChangedEditValue(TdxTreeListColumn* column, TdxTreeListNode* node, TdxInplaceEdit* editor,
                             Variant& value) {
   if (IsEditValueChanged(editor))
@@ -42,9 +37,3 @@ void AssignChangedEditValue(TdxTreeListColumn* column, TdxTreeListNode* node, Td
     ReadNodeValue(column, node, value);
 }
 
-void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value) {
-  if (TCustomdxTreeListControl* tree = column->GetTreeList())
-    tree->GetNodeValue(node, column->GetIndex(), value);
-  else
-    value = Variant(column->GetNodeText(node));
-}

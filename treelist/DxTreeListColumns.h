@@ -85,10 +85,6 @@ using TdxTLGetGraphicClassEvent =
 using TdxTLGetReferenceColumnEvent =
     TEvent<TObject* /*Sender*/, TdxTreeListNode* /*Node*/, TdxTreeListColumn*& /*Column*/>;
 
-// The node's value of the column's cell as the control answers it (the cell's text
-// without a control): what AssignEditValue hands back.
-void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& value);
-
 // Whether an editor's value is to be stored: it was modified. A cell only visited keeps
 // its text, also where the kind's conversion would rewrite it.
 inline bool IsEditValueChanged(TdxInplaceEdit* editor) { return editor && editor->GetModified(); }
@@ -98,8 +94,6 @@ bool ShowCellButton(TdxTreeListColumn* column, TdxShowButtonStyle style, TdxTree
 // The ButtonQuery answer of a column with that style: no button for a disabled editor or
 // sbNone, one for sbAlways, else `defaultValue`.
 bool CellButtonQuery(TdxTreeListColumn* column, TdxShowButtonStyle style, bool defaultValue);
-// Stores `text` as the node's text of the column and reads the node's value back.
-void StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value);
 // A modified editor's text stored as the base column stores it; an unmodified editor
 // stores nothing and the node's value is read back.
 void AssignChangedEditValue(TdxTreeListColumn* column, TdxTreeListNode* node, TdxInplaceEdit* editor,

@@ -125,7 +125,11 @@ void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* editor) {
   if (!node || !column)
     return;
   Variant value;
-  column->AssignEditValue(node, editor, value);
+  // The store changes the node's texts (and the MRU column's list), whose handlers may
+  // free the node, the column, or the control and the editor with them.
+  const TAliveGuard nodeAlive(node);
+  if (!Survives(editor, [&] { column->AssignEditValue(node, editor, value); }) || !nodeAlive.Alive())
+    return;
   editor->SetModified(false);
   RefreshNode(node, false);
 }

@@ -3,6 +3,7 @@
 // column, and the custom-draw chains.
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeListControl.h"
@@ -352,9 +353,12 @@ void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode* node, int32_t colu
   if (!textNode || column < 0)
     return;
   TStringList* strings = textNode->GetStrings();
-  while (strings->GetCount() <= column)
+  // Each change of the texts is told (OnChanging, OnChange), whose handler may free the node.
+  const TAliveGuard alive(strings);
+  while (alive.Alive() && strings->GetCount() <= column)
     strings->Add("");
-  strings->Put(column, text);
+  if (alive.Alive())
+    strings->Put(column, text);
 }
 
 void TCustomdxTreeListControl::GetNodeValue(TdxTreeListNode* node, int32_t column, Variant& value) {

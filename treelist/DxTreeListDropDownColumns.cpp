@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "treelist/DxTreeListControl.h"
 
@@ -434,7 +435,11 @@ void TdxTreeListMRUColumn::Assign(TPersistent* source) {
 }
 
 void TdxTreeListMRUColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
-  inherited::AssignEditValue(node, editor, value);
+  // The node's change may tell a handler that frees the column, or the control and its
+  // editor.
+  const TAliveGuard editorAlive(editor);
+  if (!Survives(this, [&] { inherited::AssignEditValue(node, editor, value); }) || !editorAlive.Alive())
+    return;
   if (auto* mru = ObjectAs<TdxInplaceMRUEdit>(editor))
     GetItems()->Assign(mru->GetItems());
 }

@@ -47,9 +47,7 @@ void TdxTreeListMaskColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdi
     inherited::AssignEditValue(node, editor, value);
     return;
   }
-  node->SetString(GetIndex(), mask->GetStoredText());
-  if (GetTreeList())
-    GetTreeList()->GetNodeValue(node, GetIndex(), value);
+  StoreNodeText(this, node, mask->GetStoredText(), value);
 }
 
 void TdxTreeListMaskColumn::InitEditProperties(TdxInplaceEdit* editor) {

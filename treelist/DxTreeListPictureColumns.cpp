@@ -84,7 +84,8 @@ void TdxTreeListGraphicColumn::AssignEditValue(TdxTreeListNode* node, TdxInplace
   if (graphic && IsEditValueChanged(editor)) {
     std::string bytes;
     SavePictureToString(graphic->GetPicture(), bytes);
-    node->SetString(GetIndex(), bytes);
+    StoreNodeText(this, node, bytes, value);
+    return;
   }
   ReadNodeValue(this, node, value);
 }
@@ -222,8 +223,9 @@ void TdxTreeListBlobColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdi
     return;
   }
   if (IsEditValueChanged(editor))
-    node->SetString(GetIndex(), blob->GetBlobValue());
-  ReadNodeValue(this, node, value);
+    StoreNodeText(this, node, blob->GetBlobValue(), value);
+  else
+    ReadNodeValue(this, node, value);
 }
 
 void TdxTreeListBlobColumn::InitEditProperties(TdxInplaceEdit* editor) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "classlib/AliveGuard.h"
 #include "treelist/DxTreeListControl.h"
 
 // ==== Wrapper column
@@ -54,11 +55,8 @@ template <class F>
 void TdxTreeListWrapperColumn::WithIndexOf(TdxTreeListColumn* reference, F call) {
   const int saved = reference->GetIndexOverride();
   reference->SetIndexOverride(GetIndex());
-  struct TReset {
-    TdxTreeListColumn* Column;
-    int Saved;
-    ~TReset() { Column->SetIndexOverride(Saved); }
-  } reset{reference, saved};
+  // The call's handlers (the node's change as a value is stored) may free the reference.
+  const TOnExitIfAlive reset(reference, [reference, saved] { reference->SetIndexOverride(saved); });
   call();
 }
 

@@ -9,6 +9,7 @@
 #include "classlib/Boundary.h"
 #include "classlib/FlagScope.h"
 #include "standin/host/HostWindows.h"
+#include "standin/host/ImportSlots.h"
 #include "standin/host/StandinHost.h"
 
 namespace standin {
@@ -42,32 +43,6 @@ int WINAPI WatchedDrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT fo
       gDrawn.push_back({root, std::move(drawn)});
   });
   return gDrawTextA(dc, text, count, rect, format);
-}
-
-// Points every import-table entry of `module` that holds `original` at `replacement`.
-bool PatchImports(HMODULE module, void* original, void* replacement) {
-  auto* base = reinterpret_cast<BYTE*>(module);
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (!imports.VirtualAddress)
-    return false;
-  bool patched = false;
-  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-       entry->Name; ++entry) {
-    for (auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-         thunk->u1.Function; ++thunk) {
-      if (reinterpret_cast<void*>(thunk->u1.Function) != original)
-        continue;
-      DWORD old = 0;
-      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE, &old);
-      thunk->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-      VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
-      patched = true;
-    }
-  }
-  return patched;
 }
 
 // The texts drawn in `root`'s client area, each once: the caption a skinned frame draws
@@ -146,27 +121,23 @@ void WatchDrawnTexts(HMODULE plugin) {
   if (!plugin || !original)
     return;
   gDrawTextA = reinterpret_cast<TDrawTextA>(original);
-  if (!PatchImports(plugin, original, reinterpret_cast<void*>(&WatchedDrawTextA)))
+  void** slot = ImportSlot(plugin, "user32.dll", "DrawTextA");
+  if (!slot) {
     fprintf(stderr, "KivoHost: the plug-in draws no text through DrawTextA; labels stay unread\n");
+    return;
+  }
+  if (*slot == original)  // a module watched before is watched already
+    WriteSlot(slot, reinterpret_cast<void*>(&WatchedDrawTextA));
 }
 
 TDialogWatcher::TDialogWatcher(TDialogScript script) : FScript(std::move(script)) {
   assert(!gWatcher && "one dialog watcher at a time");
   gWatcher = this;
   gDrawn.clear();
-  FStarted = GetTickCount();
   FTimer = SetTimer(nullptr, 0, 50, &TDialogWatcher::TimerProc);
-  FWatchdogStop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  FWatchdog = CreateThread(nullptr, 0, &TDialogWatcher::WatchdogProc, this, 0, nullptr);
 }
 
 TDialogWatcher::~TDialogWatcher() {
-  SetEvent(FWatchdogStop);
-  if (FWatchdog) {
-    WaitForSingleObject(FWatchdog, INFINITE);
-    CloseHandle(FWatchdog);
-  }
-  CloseHandle(FWatchdogStop);
   KillTimer(nullptr, FTimer);
   gWatcher = nullptr;
   gDrawn.clear();
@@ -178,23 +149,6 @@ TDialogLog TDialogWatcher::TakeLog() {
   FLog.MessageBoxes.clear();
   FLog.Failures.clear();
   return taken;
-}
-
-DWORD WINAPI TDialogWatcher::WatchdogProc(void* self) {
-  auto* watcher = static_cast<TDialogWatcher*>(self);
-  const DWORD limit = 2 * watcher->FScript.DeadlineMs;
-  while (WaitForSingleObject(watcher->FWatchdogStop, 100) == WAIT_TIMEOUT) {
-    if (GetTickCount() - watcher->FStarted <= limit)
-      continue;
-    fprintf(stderr, "KivoHost: the import did not end within %u ms; the run ends\n",
-            static_cast<unsigned>(limit));
-    fflush(stdout);
-    fflush(stderr);
-    // The user-interface thread may be anywhere: the process ends without running
-    // anything more on it.
-    TerminateProcess(GetCurrentProcess(), 4);
-  }
-  return 0;
 }
 
 void CALLBACK TDialogWatcher::TimerProc(HWND, UINT, UINT_PTR, DWORD) {

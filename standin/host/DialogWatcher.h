@@ -10,9 +10,8 @@
 // Presses are posted, never sent: a press whose handler runs a modal loop then runs it
 // from the dialog's own loop, and the timer goes on answering what that loop shows.
 // Every dialog gets its answer within a deadline: a window the script cannot answer is
-// closed; and a thread of its own, which nothing on the user-interface thread can
-// block, ends a run that has not ended twice the deadline after the watcher was made,
-// with exit code 4. So a batch run never hangs.
+// closed. A run that does not end all the same is the run's watchdog's to end
+// (standin/host/RunWatchdog.h).
 #pragma once
 
 #include <string>
@@ -62,7 +61,6 @@ class TDialogWatcher {
 
  private:
   static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD);
-  static DWORD WINAPI WatchdogProc(void* self);
   void Step();
   // Each answers one window; false while it must wait for the next tick.
   bool AnswerOptions(HWND dialog);
@@ -75,9 +73,6 @@ class TDialogWatcher {
   TDialogScript FScript;
   TDialogLog FLog;
   UINT_PTR FTimer = 0;
-  DWORD FStarted = 0;
-  HANDLE FWatchdogStop = nullptr;
-  HANDLE FWatchdog = nullptr;
   bool FStepping = false;
   bool FConfigurationLoaded = false;  // "Load Configuration" pressed
   bool FConfigurationSaved = false;   // "Save Configuration" pressed

@@ -38,14 +38,16 @@
 // the import of a board larger than that room runs out of memory
 // (standin/host/AddressSpaceLimit.h).
 //
-// Two switches try the batch run's own watcher: --message-box TEXT shows a plain system
-// message box before the import, which the watcher must answer; --hang stops the host's
-// user-interface thread for good before the import, which only the watcher's deadline
-// ends.
+// Switches try the batch run's watcher and watchdog: --message-box TEXT shows a plain
+// system message box before the import, which the watcher must answer; --hang stops the
+// host's user-interface thread for good before the import, --hang-unloading inside the
+// plug-in's unloading and --hang-closing where the host ends its process, after its
+// summary: only the watchdog's deadline ends those (standin/host/PlantedHangs.h).
 //
 // Exit code 0 on success, 1 when the plug-in cannot be loaded or driven, 2 when a batch
 // import failed or did not happen, 3 when the plug-in called a slot it has no business
-// calling, 4 when a batch import did not end within twice the deadline.
+// calling, 4 when a batch run did not end within twice the deadline
+// (standin/host/RunWatchdog.h).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -60,6 +62,8 @@
 #include "standin/host/DiskFull.h"
 #include "standin/host/HostObjects.h"
 #include "standin/host/HostSide.h"
+#include "standin/host/PlantedHangs.h"
+#include "standin/host/RunWatchdog.h"
 #include "standin/host/StandinHost.h"
 
 namespace {
@@ -73,6 +77,8 @@ struct TRunOptions {
   bool CallsAsked = false;  // --calls: a batch run prints the call log too
   std::string MessageBox;   // --message-box TEXT
   bool Hang = false;        // --hang
+  bool HangUnloading = false;  // --hang-unloading
+  bool HangClosing = false;    // --hang-closing
   long long DiskFree = -1;  // --disk-full BYTES
   long long MemoryLeft = -1;  // --memory-left MB
   standin::TBatchOptions Import;
@@ -135,6 +141,10 @@ bool ParseArguments(int argc, char** argv, TRunOptions& run) {
       run.MessageBox = value;
     } else if (arg == "--hang") {
       run.Hang = true;
+    } else if (arg == "--hang-unloading") {
+      run.HangUnloading = true;
+    } else if (arg == "--hang-closing") {
+      run.HangClosing = true;
     } else if (arg == "--disk-full" && (value = next())) {
       run.DiskFree = atoll(value);
     } else if (arg == "--memory-left" && (value = next())) {
@@ -218,6 +228,11 @@ int Run(int argc, char** argv) {
   TRunOptions run;
   if (!ParseArguments(argc, argv, run))
     return 1;
+  // A batch run answered by script is watched from here to the end of its process.
+  const bool watched =
+      run.Batch && !standin::HostOptions().Interactive && run.Import.Shots.Folder.empty();
+  if (watched)
+    standin::StartRunWatchdog(2 * run.Import.Dialogs.DeadlineMs);
   // Nothing here reads the server's call log, a record of every call the import makes:
   // kept, it took a quarter of a large board's memory.
   standin::HostOptions().ServerCallLog = false;
@@ -263,16 +278,15 @@ int Run(int argc, char** argv) {
   // the module and unloading it may show boxes too.
   // (A run that shoots the dialogs drives them with its shooter instead.)
   std::optional<standin::TDialogWatcher> watcher;
-  if (run.Batch && !standin::HostOptions().Interactive && run.Import.Shots.Folder.empty())
+  if (watched)
     watcher.emplace(run.Import.Dialogs);
+  standin::SetRunStage(standin::TRunStage::Importing);
   if (!run.MessageBox.empty()) {
     const int answer = MessageBoxA(nullptr, run.MessageBox.c_str(), "KivoHost", MB_OK | MB_TASKMODAL);
     printf("Plain message box answered: %s\n", answer == IDOK ? "OK" : "otherwise");
   }
-  if (run.Hang) {
-    fflush(stdout);
-    Sleep(INFINITE);
-  }
+  if (run.Hang)
+    standin::HangForGood();
   std::optional<standin::TAddressSpaceLimit> memoryLeft;
   if (run.MemoryLeft >= 0) {
     memoryLeft.emplace(static_cast<uint64_t>(run.MemoryLeft) << 20);
@@ -281,15 +295,20 @@ int Run(int argc, char** argv) {
   standin::PluginModule* module = nullptr;
   factory(&module, static_cast<standin::HostClient*>(standin::ClientUnknown()));
   int status = 1;
-  if (!module) {
+  if (!module)
     fprintf(stderr, "KivoHost: ServerFactory gave no module\n");
-  } else {
+  else
     status = DriveModule(plugin, module, run, watcher ? &*watcher : nullptr);
+  standin::SetRunStage(standin::TRunStage::UnloadingPlugin);
+  if (module) {
     module->Release();
     printf("Module released\n");
   }
   fullDisk.reset();  // its import table goes with the plug-in
+  if (run.HangUnloading && !standin::HangInNextDeleteObject(plugin))
+    fprintf(stderr, "KivoHost: the plug-in calls no DeleteObject to hang its unloading in\n");
   FreeLibrary(plugin);
+  standin::SetRunStage(standin::TRunStage::Closing);
   if (watcher) {
     standin::PrintDialogLog(watcher->TakeLog(), " after the import");
     watcher.reset();
@@ -302,9 +321,15 @@ int Run(int argc, char** argv) {
     for (const std::string& line : standin::CallLog())
       printf("  %s\n", line.c_str());
   }
+  if (run.HangClosing)
+    standin::HangForGood();
   return status;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return Run(argc, argv); }
+int main(int argc, char** argv) {
+  const int status = Run(argc, argv);
+  standin::EndWatchedRun(status);
+  return status;
+}

@@ -1,13 +1,16 @@
 #include "classlib/StringList.h"
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "tests/classlib/ExpectError.h"
+#include "tests/editors/GuardedHeap.h"
 
 #include "classlib/Strings.h"
 #include "classlib/Win.h"
@@ -368,6 +371,51 @@ TEST(Strings, AssignCopiesStringsAndObjects) {
   EXPECT_EQ(counter.Changes, 1);  // one update
   TPersistent other;
   EXPECT_THROW(target.Assign(&other), EConvertError);
+}
+
+// Frees the list whose change it is told of, once.
+struct TListFreer {
+  TStringList* List;
+  bool Freed = false;
+  void Free(TObject*) {
+    if (!std::exchange(Freed, true))
+      delete List;
+  }
+};
+
+// Fault: a list freed by the handler told of a change to come went on with the change
+// (an MRU column's list assigned from its editor's, freed with the column).
+TEST(StringList, AListFreedByItsChangeHandlerIsTouchedNoMore) {
+  TStringList other;
+  other.SetText("p\nq");
+  using TChange = std::function<void(TStringList&)>;
+  const std::pair<const char*, TChange> changes[] = {
+      {"Add", [](TStringList& l) { l.Add("x"); }},
+      {"Insert", [](TStringList& l) { l.Insert(0, "x"); }},
+      {"Put", [](TStringList& l) { l.Put(0, "x"); }},
+      {"PutObject", [](TStringList& l) { l.PutObject(0, Tag(1)); }},
+      {"Delete", [](TStringList& l) { l.Delete(0); }},
+      {"Clear", [](TStringList& l) { l.Clear(); }},
+      {"Exchange", [](TStringList& l) { l.Exchange(0, 1); }},
+      {"Move", [](TStringList& l) { l.Move(0, 1); }},
+      {"Sort", [](TStringList& l) { l.Sort(); }},
+      {"SetSorted", [](TStringList& l) { l.SetSorted(true); }},
+      {"Assign", [&other](TStringList& l) { l.Assign(&other); }},
+      {"AddStrings", [&other](TStringList& l) { l.AddStrings(other); }},
+      {"SetText", [](TStringList& l) { l.SetText("p\nq"); }},
+  };
+  for (const bool changing : {true, false})
+    for (const auto& [name, change] : changes) {
+      const TGuardedHeap guarded;
+      auto* list = new TStringList;
+      list->SetText("b\na");
+      TListFreer freer{list};
+      (changing ? list->OnChanging : list->OnChange) = TNotifyEvent::Bind<&TListFreer::Free>(&freer);
+      change(*list);
+      EXPECT_TRUE(freer.Freed) << name << (changing ? " told no OnChanging" : " told no OnChange");
+      if (!freer.Freed)
+        delete list;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "classlib/FileUtils.h"
 #include "classlib/Win.h"
+#include "tests/importer/ExampleWithoutVoids.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -155,15 +156,5 @@ int MissingLines(const std::string& objects, const std::string& other) {
 // The example without its voids (lines 221 to 223), which imports as "Translation
 // Successful", with `from` (its first occurrence) made `to`.
 std::string ExampleWithoutVoids(const std::string& from, const std::string& to) {
-  const std::string demo = SourceFile("examples/demo.pdf");
-  std::string text;
-  int line = 1;
-  for (size_t start = 0, end; start < demo.size(); start = end + 1, ++line) {
-    end = std::min(demo.find('\n', start), demo.size());
-    if (line < 221 || line > 223)
-      text.append(demo, start, end - start + 1);
-  }
-  const size_t at = from.empty() ? std::string::npos : text.find(from);
-  EXPECT_TRUE(from.empty() || at != std::string::npos) << from;
-  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+  return ExampleWithoutVoidsOf(SourceFile("examples/demo.pdf"), from, to);
 }

@@ -502,14 +502,13 @@ TEST_F(RecentExpressionListTest, AFileHeldLongerThanTheWaitIsLeftAsItIsAndTold) 
 // taken for another instance's erasure of the section. A lasting one is told at once.
 TEST_F(RecentExpressionListTest, ARegistrySaveThatCannotBeMadeIsToldAtOnce) {
   int steps = 0;
-  SetInstanceWaitStepHook([&] { ++steps; });
   const TReported reported;
   {
     // A section name longer than a registry key's name may be.
-    TRecentExpressionList list(std::string(300, 'm'), FUserFolder, FHostFolder);
+    TRecentExpressionList list(std::string(300, 'm'), FUserFolder, FHostFolder,
+                               TInstanceWait{[&] { ++steps; }});
     list.AddRecentExpression("kept", "");
   }
-  SetInstanceWaitStepHook(nullptr);
   EXPECT_EQ(steps, 0);
   ASSERT_FALSE(reported.Texts().empty());
   EXPECT_EQ(reported.Texts().front().rfind("Failed to create key 'Recent mmm", 0), 0u) << reported.Texts().front();

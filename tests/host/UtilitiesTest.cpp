@@ -163,16 +163,18 @@ TEST(FileProblems, AreToldInPlainWords) {
 // save on any failure).
 TEST(WaitForAnotherInstance, OnlyAFileHeldAloneOrAnErasedKeyIsWaitedFor) {
   int steps = 0;
-  SetInstanceWaitStepHook([&] { ++steps; });
+  const TInstanceWait wait{[&] { ++steps; }};
   for (const uint32_t code : {uint32_t(ERROR_SHARING_VIOLATION), uint32_t(ERROR_LOCK_VIOLATION),
                               uint32_t(ERROR_KEY_DELETED)}) {
     int tries = 0;
     steps = 0;
-    const int result = RetryWhileHeldByAnotherInstance<EIniFileException>([&] {
-      if (++tries < 3)
-        throw EIniFileException("held", code);
-      return tries;
-    });
+    const int result = RetryWhileHeldByAnotherInstance<EIniFileException>(
+        [&] {
+          if (++tries < 3)
+            throw EIniFileException("held", code);
+          return tries;
+        },
+        wait);
     EXPECT_EQ(result, 3) << code;
     EXPECT_EQ(steps, 2) << code;
   }
@@ -180,16 +182,17 @@ TEST(WaitForAnotherInstance, OnlyAFileHeldAloneOrAnErasedKeyIsWaitedFor) {
                               uint32_t(ERROR_PATH_NOT_FOUND), uint32_t(ERROR_DISK_FULL), 0u}) {
     int tries = 0;
     steps = 0;
-    EXPECT_THROW(RetryWhileHeldByAnotherInstance<ERegistryException>([&] {
-                   ++tries;
-                   throw ERegistryException("lasting", code);
-                 }),
+    EXPECT_THROW(RetryWhileHeldByAnotherInstance<ERegistryException>(
+                     [&] {
+                       ++tries;
+                       throw ERegistryException("lasting", code);
+                     },
+                     wait),
                  ERegistryException)
         << code;
     EXPECT_EQ(tries, 1) << code;
     EXPECT_EQ(steps, 0) << code;
   }
-  SetInstanceWaitStepHook(nullptr);
 }
 
 // Fault: a board named "CON.pdf", "NUL.pdf" or "COM1.pdf" was opened as the device and

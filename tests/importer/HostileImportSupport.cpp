@@ -147,7 +147,7 @@ int HostileHostLayer(int index) {
 }
 
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
-                                  double deadlineSeconds) {
+                                  double deadlineSeconds, TKivoReadingHooks* hooks) {
   THostileOutcome outcome;
   Control().ClearCallLog();
   const std::string reportPath = ChangeFileExt(path, ".rpt");
@@ -167,7 +167,7 @@ THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const
     // tells, the user does not read.
     TReportManager report(path);
     try {
-      TKivoFile reader(path, board);
+      TKivoFile reader(path, board, {hooks});
       reader.SetReport(&report);
       reader.Load();
     } catch (...) {

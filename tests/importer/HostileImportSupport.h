@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class TKivoReadingHooks;
+
 // What one import did.
 struct THostileOutcome {
   bool Result = false;      // what the import answers: no load or import errors
@@ -33,9 +35,10 @@ struct THostileOutcome {
 int HostileHostLayer(int index);
 // Imports `path` into `board` with each layer of the file mapped by HostileHostLayer,
 // under a deadline: past it the process is ended with a message naming `label` (a hang cannot
-// be caught any other way). The report is written beside the file.
+// be caught any other way). The report is written beside the file. The reader consults
+// `hooks` (a fault planted in it, PlantedFaults.h), none when null.
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
-                                  double deadlineSeconds);
+                                  double deadlineSeconds, TKivoReadingHooks* hooks = nullptr);
 // The outcome's failures as text, empty when the outcome is sound: the answer agrees
 // with the report (or the report's failure names it), the bracket is closed, and at
 // most one error box was shown.

@@ -71,7 +71,7 @@ class HostileImport : public RaveloTest {
       const auto known = std::find_if(std::begin(kPlantable), std::end(kPlantable),
                                       [&](const auto& p) { return std::strcmp(p.Name, planted) == 0; });
       ASSERT_NE(known, std::end(kPlantable)) << "no fault can be planted by the name " << planted;
-      FPlanted = std::make_unique<TPlantedFault>(known->Fault);
+      Plant(known->Fault);
     }
     FFolder = ScratchFolder() + "hostile\\";
     ForceDirectories(FFolder);
@@ -113,7 +113,7 @@ class HostileImport : public RaveloTest {
     Control().Reset();
     FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
     Control().SetCurrentBoard(FBoard);
-    const THostileOutcome outcome = ImportHostileFile(path, FBoard, label, deadline);
+    const THostileOutcome outcome = ImportHostileFile(path, FBoard, label, deadline, FPlanted.get());
     const std::string failures = HostileOutcomeFailures(outcome);
     EXPECT_TRUE(failures.empty()) << label << ":" << failures;
     return outcome;
@@ -145,7 +145,8 @@ class HostileImport : public RaveloTest {
 
   std::string FFolder;
   TFileSnapshot FScratchBefore, FWorkBefore;
-  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's
+  void Plant(TKivoPlantedFault fault) { FPlanted = std::make_unique<TPlantedFault>(fault); }
+  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's, or the test's (Plant)
 };
 
 // The generated sample (a board that writes every field the reader takes) and the
@@ -521,10 +522,9 @@ TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
   EXPECT_EQ(oracle.Check(mutant, lossy), "");
 }
 
-// A fault planted in the reader (TPlantedFault) while a test runs: the campaign's checks
-// fail.
+// A fault planted in the reader's readings (Plant): the campaign's checks fail.
 TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
-  const TPlantedFault planted(TKivoPlantedFault::DropEveryThirdVia);
+  Plant(TKivoPlantedFault::DropEveryThirdVia);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find(": [via "), std::string::npos) << mismatch;
@@ -533,7 +533,7 @@ TEST_F(HostileImport, TheCampaignFindsEveryThirdViaDropped) {
 // The generated sample turns texts every way: one that lost its turn differs from what
 // was written, though sample and mutants lose it alike.
 TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
-  const TPlantedFault planted(TKivoPlantedFault::EveryFifthTextUnturned);
+  Plant(TKivoPlantedFault::EveryFifthTextUnturned);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find(" Rotation=0 where "), std::string::npos) << mismatch;
@@ -541,7 +541,7 @@ TEST_F(HostileImport, TheCampaignFindsTextsLosingTheirRotation) {
 
 // The generated sample connects pins by lists of both forms longer than three names.
 TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
-  const TPlantedFault planted(TKivoPlantedFault::ConnectionSwapsPins2And3);
+  Plant(TKivoPlantedFault::ConnectionSwapsPins2And3);
   const THostileOutcome outcome = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   const std::string mismatch = GeneratedSampleMismatch(outcome.Dump);
   EXPECT_NE(mismatch.find("[pad of U"), std::string::npos) << mismatch;
@@ -549,7 +549,7 @@ TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
-  const TPlantedFault planted(TKivoPlantedFault::SkipCountsEscapedBrace);
+  Plant(TKivoPlantedFault::SkipCountsEscapedBrace);
   int failed = 0, escaped = 0;
   for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
@@ -567,7 +567,7 @@ TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
 }
 
 TEST_F(HostileImport, TheCampaignFindsAConnectionListSkippingToTheEnd) {
-  const TPlantedFault planted(TKivoPlantedFault::ConnectionListSkipsToEnd);
+  Plant(TKivoPlantedFault::ConnectionListSkipsToEnd);
   TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
   const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
   const THostileOutcome outcome = ImportBytes("cn.pdf", mutant.Text, mutant.What);

@@ -16,9 +16,9 @@ const std::string kMegabyte(1 << 20, 'x');
 TEST(HostileInput, AHundredMegabyteLineGivesOneCutToken) {
   TKivoTextFile kivo = TKivoTextFile::Open(WriteRepeatedFile("long.pdf", "", kMegabyte, 100, " y"));
   EXPECT_EQ(GetToken(kivo.File(), WordSet(), true), kwUnknown);
-  EXPECT_EQ(GetLastTokenText().size(), KivoMaxTokenLength);
+  EXPECT_EQ(GetLastTokenText(kivo.File()).size(), KivoMaxTokenLength);
   EXPECT_EQ(GetToken(kivo.File(), WordSet(), true), kwUnknown);
-  EXPECT_EQ(GetLastTokenText(), "y");
+  EXPECT_EQ(GetLastTokenText(kivo.File()), "y");
 }
 
 TEST(HostileInput, LongValuesAreCut) {
@@ -26,7 +26,7 @@ TEST(HostileInput, LongValuesAreCut) {
     TKivoTextFile kivo =
         TKivoTextFile::Open(WriteRepeatedFile("bare.pdf", "", kMegabyte, 2, "} y"));
     EXPECT_EQ(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
-    EXPECT_EQ(GetHeldBackChar(), '}');
+    EXPECT_EQ(GetHeldBackChar(kivo.File()), '}');
   }
   {
     // Three million pieces continued by backslashes, and a million joined by blanks.
@@ -45,7 +45,7 @@ TEST(HostileInput, LongValuesAreCut) {
         TKivoTextFile::Open(WriteRepeatedFile("lines.pdf", "(", "ab\r\n", 1000000, ") z"));
     EXPECT_EQ(ReadQuotedString(kivo.File()).size(), KivoMaxTokenLength);
     EXPECT_EQ(GetToken(kivo.File(), WordSet(), true), kwUnknown);
-    EXPECT_EQ(GetLastTokenText(), "z");
+    EXPECT_EQ(GetLastTokenText(kivo.File()), "z");
   }
 }
 
@@ -53,12 +53,12 @@ TEST(HostileInput, ANumberThatWasCutIsUnreadable) {
   TKivoTextFile kivo =
       TKivoTextFile::Open(WriteRepeatedFile("digits.pdf", "", std::string(1 << 16, '1'), 3, " 5"));
   EXPECT_EQ(ReadIntegerValue(kivo.File()), -32000);
-  EXPECT_TRUE(GetNumberError());
+  EXPECT_TRUE(GetNumberError(kivo.File()));
   EXPECT_EQ(ReadIntegerValue(kivo.File()), 5);
   TKivoTextFile zeros =
       TKivoTextFile::Open(WriteRepeatedFile("zeros.pdf", "0.", std::string(1 << 16, '0'), 2, "1"));
   EXPECT_EQ(ReadFloatValue(zeros.File()), -32000);
-  EXPECT_TRUE(GetNumberError());
+  EXPECT_TRUE(GetNumberError(zeros.File()));
 }
 
 TEST(HostileInput, AFileOfOpeningBraces) {
@@ -76,7 +76,7 @@ TEST(HostileInput, AFileOfOpeningBraces) {
     for (int reads = 0; reads < 2000002 && !kivo.File().Eof(); ++reads)
       braces += GetToken(kivo.File(), WordSet(), true) == kwOpenBrace;
     EXPECT_TRUE(kivo.File().Eof());
-    EXPECT_EQ(braces + (GetHeldBackChar() == '{'), 1000000);
+    EXPECT_EQ(braces + (GetHeldBackChar(kivo.File()) == '{'), 1000000);
   }
   TKivoTextFile kivo = TKivoTextFile::Open(WriteRepeatedFile("braces2.pdf", "", "{", 100000, ""));
   ClearProgressSteps();
@@ -98,7 +98,7 @@ TEST(HostileInput, EveryReadMakesProgress) {
     const std::string text = raw + raw + raw;
     for (const char* cycle : cycles) {
       TKivoTextFile kivo(text);
-      TTextFile& file = kivo.File();
+      TKivoSource& file = kivo.File();
       int rounds = 0;
       for (; rounds < 4 * static_cast<int>(text.size()) + 4 && !file.Eof(); ++rounds) {
         for (const char* op = cycle; *op; ++op) {

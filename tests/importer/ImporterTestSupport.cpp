@@ -12,7 +12,6 @@
 #include "classlib/Streams.h"
 #include "classlib/Win.h"
 #include "importer/KivoFile.h"
-#include "importer/KivoTokenizer.h"
 #include "importer/ReportManager.h"
 #include "standin/ravelo/RaveloControl.h"
 #include "tests/support/TestSupport.h"
@@ -114,10 +113,11 @@ int64_t PeakHeapOfReading(const std::string& text, std::string& report) {
   return peak;
 }
 
-std::string LoadWarningsAlone(const std::string& text, uint8_t level) {
+std::string LoadWarningsAlone(const std::string& text, uint8_t level,
+                              const TKivoReadingControls& controls) {
   const std::string path = WriteScratchFile("alone.pdf", text);
   TReportManager report(path);
-  TKivoFile reader(path, TKivoFile::TReadOnly{});
+  TKivoFile reader(path, TKivoFile::TReadOnly{}, controls);
   reader.SetReport(&report);
   EXPECT_TRUE(reader.ReadModel());
   report.SetLoadWarningLevel(level);
@@ -127,17 +127,18 @@ std::string LoadWarningsAlone(const std::string& text, uint8_t level) {
   return all.substr(from, all.find("\r\n\r\n", from) - from + 2);
 }
 
-TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name)
-    : TKivoTextFile(TExisting{}, WriteScratchFile(name, text)) {}
+TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name,
+                             const TKivoReadingControls& controls)
+    : TKivoTextFile(TExisting{}, WriteScratchFile(name, text), controls) {}
 
-TKivoTextFile::TKivoTextFile(TExisting, const std::string& path) : FPath(path) {
-  ResetTokenizerState();
+TKivoTextFile::TKivoTextFile(TExisting, const std::string& path, const TKivoReadingControls& controls)
+    : FPath(path), FFile(controls) {
   FFile.Assign(FPath);
   FFile.Reset();
 }
 
 TKivoTextFile TKivoTextFile::Open(const std::string& path) {
-  return TKivoTextFile(TExisting{}, path);
+  return TKivoTextFile(TExisting{}, path, {});
 }
 
 const std::string& VirtualFolder() {

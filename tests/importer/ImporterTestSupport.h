@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "classlib/TextFile.h"
 #include "classlib/Win.h"
-#include "importer/KivoTokenizer.h"
+#include "importer/KivoReadingHooks.h"
+#include "importer/KivoSource.h"
 
 // "<temp>\kivo-<test executable>\", emptied and created on first use, with an empty
 // folder "virtual" in it.
@@ -29,39 +29,33 @@ std::string ReadWholeFile(const std::string& path);
 int64_t PeakHeapOf(const std::function<void()>& work);
 // The same for the reading of `text` alone (TKivoFile::ReadModel); its report in `report`.
 int64_t PeakHeapOfReading(const std::string& text, std::string& report);
-// The load warnings of the reading of `text` alone, at detail `level`: from "Load
-// Warnings : " to the list's end.
-std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4);
+// The load warnings of the reading of `text` alone (made with `controls`), at detail
+// `level`: from "Load Warnings : " to the list's end.
+std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4,
+                              const TKivoReadingControls& controls = {});
 
-// A KIVO text written to a scratch file and opened for reading, with the tokenizer's
-// state reset.
+// A KIVO text written to a scratch file and opened for reading by a source of its own,
+// made with `controls`.
 class TKivoTextFile {
  public:
-  explicit TKivoTextFile(const std::string& text, const std::string& name = "tokens.pdf");
+  explicit TKivoTextFile(const std::string& text, const std::string& name = "tokens.pdf",
+                         const TKivoReadingControls& controls = {});
   // Opens a file that exists already.
   static TKivoTextFile Open(const std::string& path);
-  TTextFile& File() { return FFile; }
+  TKivoSource& File() { return FFile; }
   const std::string& Path() const { return FPath; }
 
  private:
   struct TExisting {};
-  TKivoTextFile(TExisting, const std::string& path);
+  TKivoTextFile(TExisting, const std::string& path, const TKivoReadingControls& controls);
   std::string FPath;
-  TTextFile FFile;
+  TKivoSource FFile;
 };
 
-// Caps the bytes the readers of quoted values may look at while it lives to `steps`
-// more: a reading that looks at them again and again raises as soon as it goes over,
-// and fails its test in a moment rather than at ctest's timeout.
-class TStepBudget {
- public:
-  explicit TStepBudget(uint64_t steps) {
-    KivoTokenizerDetail::ScanBudget = KivoTokenizerDetail::ScanSteps + steps;
-  }
-  ~TStepBudget() { KivoTokenizerDetail::ScanBudget = UINT64_MAX; }
-  TStepBudget(const TStepBudget&) = delete;
-  TStepBudget& operator=(const TStepBudget&) = delete;
-};
+// Controls that cap the bytes the readers of quoted values may look at to `steps`: a
+// reading that looks at them again and again raises as soon as it goes over, and fails
+// its test in a moment rather than at ctest's timeout.
+inline TKivoReadingControls StepBudget(uint64_t steps) { return {nullptr, steps}; }
 
 // The folder of the stand-in host's virtual file system in these tests: names
 // beginning with "VFS:\" live there.

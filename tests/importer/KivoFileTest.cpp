@@ -950,9 +950,8 @@ TEST(KivoReaderAlone, ALongQuotedValueInASkippedBlockIsReadInLinearTime) {
   for (const std::string from : {"\"POWER\"", "\"4k7\""}) {
     std::string text = demo;
     text.replace(text.find(from), from.size(), "\"" + braces + "\"");
-    const TStepBudget budget(2 * text.size());
     std::string read;
-    EXPECT_NO_THROW(read = LoadWarningsAlone(text)) << from;
+    EXPECT_NO_THROW(read = LoadWarningsAlone(text, 4, StepBudget(2 * text.size()))) << from;
     EXPECT_EQ(read, warnings) << from;
   }
 }

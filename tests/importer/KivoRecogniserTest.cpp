@@ -65,7 +65,7 @@ TEST(KivoRecogniser, AFileThatCannotBeOpenedIsNotRecognised) {
 }
 
 // Fault: a brace held back from one file started the next file's first token (the
-// tokenizer's state is process-wide), so a valid file read after "{ {" was refused.
+// tokenizer's state was process-wide), so a valid file read after "{ {" was refused.
 TEST(KivoRecogniser, NothingHeldBackReachesTheNextFile) {
   EXPECT_FALSE(Recognise("{ {"));
   EXPECT_TRUE(Recognise("{COMPONENT}"));

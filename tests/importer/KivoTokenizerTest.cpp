@@ -18,24 +18,24 @@
 
 namespace {
 
-std::string Held() {
-  char held = GetHeldBackChar();
+std::string Held(TKivoSource& file) {
+  char held = GetHeldBackChar(file);
   return held ? std::string("^") + held : std::string();
 }
 
-std::string Number(double value) {
+std::string Number(TKivoSource& file, double value) {
   char text[32];
   snprintf(text, sizeof text, "%g", value);
-  return text + std::string(GetNumberError() ? "!" : "") + Held();
+  return text + std::string(GetNumberError(file) ? "!" : "") + Held(file);
 }
 
 // Ops: S/s structural set with/without skipping blanks, W/w word set, N number set,
 // E the empty set, V ReadQuotedString, F ReadFloatValue, I ReadIntegerValue,
 // B SkipBlock, L SkipLine, C SkipToCloseBracket.
-std::string Step(TTextFile& file, char op) {
+std::string Step(TKivoSource& file, char op) {
   auto token = [&](const TKivoCharSet& set, bool skip) {
     int code = GetToken(file, set, skip);
-    return std::to_string(code) + '"' + GetLastTokenText() + '"' + Held();
+    return std::to_string(code) + '"' + GetLastTokenText(file) + '"' + Held(file);
   };
   switch (op) {
     case 'S': return token(StructuralSet(), true);
@@ -46,13 +46,13 @@ std::string Step(TTextFile& file, char op) {
     case 'E': return token(TKivoCharSet(), false);
     case 'V': {
       const std::string value = ReadQuotedString(file);
-      return "'" + value + "'" + Held();
+      return "'" + value + "'" + Held(file);
     }
-    case 'F': return Number(ReadFloatValue(file));
-    case 'I': return Number(ReadIntegerValue(file));
-    case 'B': SkipBlock(file); return "~" + Held();
-    case 'L': SkipLine(file); return "~" + Held();
-    case 'C': SkipToCloseBracket(file); return "~" + Held();
+    case 'F': return Number(file, ReadFloatValue(file));
+    case 'I': return Number(file, ReadIntegerValue(file));
+    case 'B': SkipBlock(file); return "~" + Held(file);
+    case 'L': SkipLine(file); return "~" + Held(file);
+    case 'C': SkipToCloseBracket(file); return "~" + Held(file);
   }
   ADD_FAILURE() << "unknown op " << op;
   return {};
@@ -144,7 +144,7 @@ TEST(KivoTokenizer, ValuesLeftOpenByTheRules) {
 }
 
 // One rule decides where a quoted value ends, for reading and skipping alike; see
-// ReadQuotedValue in KivoScanner.cpp.
+// the value reader in KivoScanValues.cpp.
 struct TQuoteCase {
   const char* Rule;
   std::string Text;   // the rest of a block "{a ...", from the value's opening quote
@@ -159,9 +159,10 @@ struct TQuoteCase {
 // it (the value, then the rest of the block skipped) or skipped whole; tabs read as
 // blanks. The block begins `before` bytes into the file. A read value that ran over is
 // marked "^".
-std::string ReadQuoteCase(const TQuoteCase& c, bool skipWhole, size_t before = 0) {
-  TKivoTextFile kivo(std::string(before, ' ') + "{a " + c.Text);
-  TTextFile& file = kivo.File();
+std::string ReadQuoteCase(const TQuoteCase& c, bool skipWhole, size_t before = 0,
+                          const TKivoReadingControls& controls = {}) {
+  TKivoTextFile kivo(std::string(before, ' ') + "{a " + c.Text, "tokens.pdf", controls);
+  TKivoSource& file = kivo.File();
   file.SetTabsAsBlanks(true);
   GetToken(file, StructuralSet(), /*skipBlanks=*/true);
   std::string value;
@@ -173,7 +174,7 @@ std::string ReadQuoteCase(const TQuoteCase& c, bool skipWhole, size_t before = 0
   }
   SkipBlock(file);
   GetToken(file, WordSet(), /*skipBlanks=*/true);
-  return value + " " + GetLastTokenText();
+  return value + " " + GetLastTokenText(file);
 }
 
 void ExpectQuotedValues(const std::vector<TQuoteCase>& cases, size_t before = 0) {
@@ -291,20 +292,19 @@ TEST(KivoTokenizer, QuotedValuesEndTheSameWhereverTheBufferEnds) {
   std::string lines = "{a {ATR\n";
   for (int i = 0; i < 50000; ++i)
     lines += "      \"unclosed {quote} value\n";
-  const TStepBudget budget(8 * lines.size() + (8 << 20));
-  EXPECT_EQ(ReadQuoteCase({"", lines.substr(3) + "}} z", ""}, true), " z");
+  const TKivoReadingControls budget = StepBudget(8 * lines.size() + (8 << 20));
+  EXPECT_EQ(ReadQuoteCase({"", lines.substr(3) + "}} z", ""}, true, 0, budget), " z");
   const std::string braces(1 << 20, '{');
-  EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, false),
+  EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, false, 0, budget),
             "'" + braces.substr(0, KivoMaxTokenLength) + "' z");
-  EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, true), " z");
+  EXPECT_EQ(ReadQuoteCase({"", "\"" + braces + "\"} z", ""}, true, 0, budget), " z");
 }
 
 // The file `text` read whole by `read` while the readers of quoted values may look at
-// `perByte` bytes per byte of it: more stops the reading at once (TStepBudget).
+// `perByte` bytes per byte of it: more stops the reading at once (StepBudget).
 template <class F>
 void ExpectLinear(const std::string& text, uint64_t perByte, F&& read) {
-  TKivoTextFile kivo(text);
-  const TStepBudget budget(perByte * text.size());
+  TKivoTextFile kivo(text, "tokens.pdf", StepBudget(perByte * text.size()));
   EXPECT_NO_THROW(read(kivo.File())) << text.substr(0, 40);
   EXPECT_TRUE(kivo.File().Eof());
 }
@@ -313,13 +313,13 @@ void ExpectLinear(const std::string& text, uint64_t perByte, F&& read) {
 // line of values left open, each looked at to the line's end again.
 TEST(KivoTokenizer, QuotedValuesAreReadInLinearTime) {
   const std::string braces(1 << 20, '{');
-  const auto skipBlock = [](TTextFile& file) {
+  const auto skipBlock = [](TKivoSource& file) {
     GetToken(file, StructuralSet(), true);
     SkipBlock(file);
   };
   ExpectLinear("{ATR {CLASS \"" + braces + "\"}}", 3, skipBlock);
   ExpectLinear("{I {EX {AT \"VALUE\" \"" + braces + "\"}}}", 3, skipBlock);
-  ExpectLinear("[TS \"" + braces + "\"]", 3, [](TTextFile& file) {
+  ExpectLinear("[TS \"" + braces + "\"]", 3, [](TKivoSource& file) {
     GetToken(file, StructuralSet(), true);
     SkipToCloseBracket(file);
   });
@@ -342,7 +342,7 @@ TEST(KivoTokenizer, QuotedValuesAreReadInLinearTime) {
   std::string read;
   while (read.size() < (1 << 20))
     read += "\"b} ";
-  ExpectLinear(read + "x", 3, [](TTextFile& file) {
+  ExpectLinear(read + "x", 3, [](TKivoSource& file) {
     while (!file.Eof()) {
       ReadQuotedString(file);
       GetToken(file, WordSet(), true);
@@ -409,7 +409,7 @@ TEST(KivoTokenizer, Skips) {
 // Reads each attribute the skip meets with the tokenizer, as the reader's skips do.
 class TAttributeReader : public TKivoSkipVisitor {
  public:
-  explicit TAttributeReader(TTextFile& file) : FFile(file) {}
+  explicit TAttributeReader(TKivoSource& file) : FFile(file) {}
   bool WantsBlocks() const override { return false; }
   bool Block(int, int64_t, int64_t) override { return false; }
   bool Attribute(int64_t, int64_t) override {
@@ -420,7 +420,7 @@ class TAttributeReader : public TKivoSkipVisitor {
   }
 
  private:
-  TTextFile& FFile;
+  TKivoSource& FFile;
 };
 
 // Fault: a skip whose reader read an attribute went on as after a blank, so that a quote
@@ -578,13 +578,13 @@ TEST(KivoTokenizer, LineEndsDoNotMatter) {
 }
 
 // What the reads of every token give: the code, the text and the held-back character.
-std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads) {
+std::string TokenTrace(TKivoSource& file, const std::string& ops, bool inlineReads) {
   std::string trace;
   for (size_t i = 0; !file.Eof(); ++i) {
     const char op = ops[i % ops.size()];
     // Other reads between the tokens move the position on: a value, a skipped line.
     if (op == 'V') {
-      trace += '\'' + ReadQuotedString(file) + '\'' + Held() + ' ';
+      trace += '\'' + ReadQuotedString(file) + '\'' + Held(file) + ' ';
       continue;
     }
     if (op == 'L') {
@@ -594,12 +594,12 @@ std::string TokenTrace(TTextFile& file, const std::string& ops, bool inlineReads
     }
     const TKivoCharSet& set = op == 'N' ? NumberSet() : op == 'S' ? StructuralSet() : WordSet();
     const bool skip = op != 'w';
-    const char held = GetHeldBackChar();
+    const char held = GetHeldBackChar(file);
     // Held-back braces are returned without reading either way.
     const int code = inlineReads || held == '{' || held == '}'
                          ? GetToken(file, set, skip)
                          : KivoTokenizerDetail::ReadToken(file, set, skip);
-    trace += std::to_string(code) + '"' + std::string(GetLastTokenView()) + '"' + Held() + ' ';
+    trace += std::to_string(code) + '"' + std::string(GetLastTokenView(file)) + '"' + Held(file) + ' ';
   }
   return trace;
 }

@@ -18,7 +18,7 @@ void TPlantedFault::TextRead(TKivoText& text) {
     text.SetRotation(0);
 }
 
-bool TPlantedFault::BlockInConnections(TTextFile& file) {
+bool TPlantedFault::BlockInConnections(TKivoSource& file) {
   if (FFault != TKivoPlantedFault::ConnectionListSkipsToEnd)
     return false;
   SkipBlock(file);

@@ -1,6 +1,6 @@
 // Faults that the hostile-input campaign's own tests plant in the reader, through the
 // reader's hooks (TKivoReadingHooks), to show that the campaign finds such faults by
-// itself. None is planted unless a test plants one.
+// itself. None is planted unless a test makes a reader with one.
 #pragma once
 
 #include <cstdint>
@@ -19,12 +19,10 @@ enum class TKivoPlantedFault : uint8_t {
                              // each other's nets
 };
 
-// Plants a fault in every reading while it lives; the hooks installed before come back
-// after it.
+// The hooks that plant a fault in the readings made with them.
 class TPlantedFault final : public TKivoReadingHooks {
  public:
-  explicit TPlantedFault(TKivoPlantedFault fault) : FFault(fault), FBefore(Install(this)) {}
-  ~TPlantedFault() override { Install(FBefore); }
+  explicit TPlantedFault(TKivoPlantedFault fault) : FFault(fault) {}
   TPlantedFault(const TPlantedFault&) = delete;
   TPlantedFault& operator=(const TPlantedFault&) = delete;
 
@@ -33,10 +31,9 @@ class TPlantedFault final : public TKivoReadingHooks {
   bool SkipEscapes(char next) override;
   bool KeepVia() override;
   void TextRead(TKivoText& text) override;
-  bool BlockInConnections(TTextFile& file) override;
+  bool BlockInConnections(TKivoSource& file) override;
   void ConnectionsRead(std::span<std::string> names) override;
 
   TKivoPlantedFault FFault;
-  TKivoReadingHooks* FBefore;
   int FVias = 0, FTexts = 0;  // of the reading, kept and read
 };

@@ -1244,12 +1244,12 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
   TIniFile(cfg).WriteString("Layer", "PADCOM", "Bottom Layer");
   HANDLE held = INVALID_HANDLE_VALUE;
   int steps = 0;
-  SetInstanceWaitStepHook([&] {
+  WaitStep = [&] {
     ++steps;
     if (held != INVALID_HANDLE_VALUE)
       CloseHandle(held);
     held = INVALID_HANDLE_VALUE;
-  });
+  };
   // Held as another host's save (alone) or read (sharing reads and writes) holds it.
   auto hold = [&](const std::string& path, bool saving) {
     held = CreateFileA(path.c_str(), saving ? GENERIC_WRITE : GENERIC_READ,
@@ -1276,7 +1276,7 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
     }
     Dialog->ButtonSaveDefaultsClick(nullptr);  // "LoadKIVO.ini" made
     ASSERT_TRUE(hold(IniPath(), /*saving=*/true));
-    EXPECT_EQ(FindMappedLayer(LoadDefaultLayerMap(), "PADCOM"), eBottomLayer);
+    EXPECT_EQ(FindMappedLayer(LoadDefaultLayerMap(nullptr, Wait()), "PADCOM"), eBottomLayer);
     EXPECT_GT(steps, 0);
     ASSERT_TRUE(hold(IniPath(), /*saving=*/false));
     Dialog->ButtonSaveDefaultsClick(nullptr);
@@ -1290,7 +1290,7 @@ TEST_F(DialogTest, ASettingsFileAnotherHostHoldsForAMomentIsWaitedFor) {
                                                      "\" because it is a folder, not a file."}));
     EXPECT_EQ(steps, 0);
   }
-  SetInstanceWaitStepHook(nullptr);
+  WaitStep = nullptr;
   if (held != INVALID_HANDLE_VALUE)
     CloseHandle(held);
   EXPECT_TRUE(Exceptions.Messages.empty());

@@ -74,8 +74,15 @@ void SettingsTest::TearDown() {
 
 void DialogTest::SetUp() {
   SettingsTest::SetUp();
-  Dialog = new TTranslateDialog(nullptr);
+  Dialog = new TTranslateDialog(nullptr, Wait());
   Dialog->SetFileName("C:\\boards\\demo.pdf");
+}
+
+TInstanceWait DialogTest::Wait() {
+  return {[this] {
+    if (WaitStep)
+      WaitStep();
+  }};
 }
 
 void DialogTest::TearDown() {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -61,5 +62,9 @@ class DialogTest : public SettingsTest {
   // The grid of the pad stack or of the layers, and its cell's combo box.
   TStringGrid* GridOf(bool pad) const;
   TComboBox* ComboOf(bool pad) const;
+  // How the dialog's reads and saves of settings files wait: WaitStep, when set, at
+  // every step.
+  TInstanceWait Wait();
   TTranslateDialog* Dialog = nullptr;
+  std::function<void()> WaitStep;
 };

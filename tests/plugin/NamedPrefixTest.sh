@@ -5,6 +5,11 @@
 # prefixes the scripts made (the build's, a named one) are still made anew when stale.
 # Fault: scripts/wineprefix.sh deleted any prefix without the stamp asked for, so a
 # person's own prefix named in KIVO_WINEPREFIX (at any density) was lost.
+# A person's file named like the prefix's lock ("<prefix>.lock") is left as it was, and
+# no lock file is left beside any prefix; programs asking for one new prefix at once make
+# it once, and one asking for another prefix beside it meanwhile gets that one too.
+# Fault: the lock was a file "<prefix>.lock" opened for writing, which emptied a person's
+# file of that name and left a file beside every prefix.
 # Wine is stood in for by programs that record what they were asked: what is tested is
 # what the scripts themselves keep, make and delete.
 scripts=$1
@@ -13,6 +18,8 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/wine"
 cat >"$work/wine/wineboot" <<'EOF'
 #!/bin/bash
+echo "$WINEPREFIX" >>"$BOOTS"
+[ -z "${SLOW_BOOT:-}" ] || sleep 1  # a boot that takes a while, for programs asking at once
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" && echo made >"$WINEPREFIX/system.reg"
 EOF
 cat >"$work/wine/wine" <<'EOF'
@@ -27,7 +34,7 @@ fail() { echo "FAILED: $*"; failed=1; }
 # run [VAR=value...] SCRIPT [arguments]: a script in a clean environment, the build tree
 # in the scratch folder; its output goes to $work/out.
 run() {
-  env -i PATH="$work/wine:$PATH" HOME="$work" KIVO_BUILD="$work/build" RUNS="$work/runs" \
+  env -i PATH="$work/wine:$PATH" HOME="$work" KIVO_BUILD="$work/build" RUNS="$work/runs" BOOTS="$work/boots" \
     "$@" >"$work/out" 2>&1
 }
 # Every name, kind, mode, link target and content of a folder.
@@ -78,5 +85,30 @@ run "$scripts/wineprefix.sh" || fail "build prefix again: $(cat "$work/out")"
 made "$work/build/wineprefix" .kivo-prefix-v2 && [ ! -e "$work/build/wineprefix/left-over" ] ||
   fail "build prefix not made anew"
 intact "all"
-[ $failed = 0 ] && echo "a named prefix not made by the scripts is left alone; theirs are made anew"
+[ -e "$work/build/wineprefix.lock" ] && fail "a lock file is left beside the build's prefix"
+
+# A person's "<prefix>.lock" beside a new named prefix is left as it was.
+people=$work/people
+mkdir "$people"
+printf 'notes\n' >"$people/p.lock"
+beside=$(snapshot "$people")
+run KIVO_WINEPREFIX="$people/p" "$scripts/wineprefix.sh" || fail "new named prefix: $(cat "$work/out")"
+made "$people/p" .kivo-prefix-v2 || fail "no prefix $people/p"
+rm -rf "$people/p"
+[ "$(snapshot "$people")" = "$beside" ] || fail "beside $people/p: $(ls -la "$people")"
+# Programs asking at once: four for one new prefix make it once; one for the prefix of
+# another density beside it is made meanwhile.
+: >"$work/boots"
+pids=()
+for i in 1 2 3 4; do
+  (run SLOW_BOOT=1 KIVO_WINEPREFIX="$people/q" "$scripts/wineprefix.sh"; cp "$work/out" "$work/out$i") &
+  pids+=($!)
+done
+(run SLOW_BOOT=1 KIVO_WINEPREFIX="$people/q" KIVO_LOG_PIXELS=144 "$scripts/wineprefix.sh") &
+pids+=($!)
+for pid in "${pids[@]}"; do wait "$pid" || fail "a program asking at once failed"; done
+[ "$(grep -cxF "$people/q" "$work/boots")" = 1 ] || fail "$people/q made $(grep -cxF "$people/q" "$work/boots") times"
+made "$people/q" .kivo-prefix-v2 && made "$people/q-dpi144" .kivo-prefix-dpi144-v2 || fail "prefixes asked at once"
+[ -z "$(ls "$people" | grep -v '^q$\|^q-dpi144$\|^p.lock$')" ] || fail "left beside the prefixes: $(ls "$people")"
+[ $failed = 0 ] && echo "a named prefix not made by the scripts is left alone; theirs are made anew; no lock file"
 exit $failed

@@ -93,6 +93,48 @@ TSenderRow ColumnRow(const TColumnKind<C>& kind, const std::string& event, const
           }};
 }
 
+// Runs `work` on the column of `kind` in its control, its editor open, on the bench's
+// form, or on a form of its own for a handler that frees the form.
+template <class C>
+void OnColumnGrid(TSenderBench& b, const TColumnKind<C>& kind, THolder holder,
+                  const std::function<void(TSenderBench& own, C*)>& work) {
+  auto run = [&](TSenderBench& own) { work(own, MakeColumnGrid(own, kind, /*open=*/true)); };
+  if (holder == THolder::kForm)
+    OnFormOfItsOwn(run);
+  else
+    run(b);
+}
+
+// The object a handler frees: the holder given, the column's control, or the form.
+TObject* Freed(THolder holder, TObject* held, TdxTreeListColumn* column, TSenderBench& own) {
+  if (holder == THolder::kHolder)
+    return held;
+  return holder == THolder::kControl ? static_cast<TObject*>(column->GetTreeList()) : own.Form;
+}
+
+// An edit is stored into its node's texts (a string list): their OnChanging or OnChange as
+// `change` in the first node's cell is stored, by Enter or by a click on another control,
+// the handler freeing the node, the tree list or the form.
+// Fault: the store went on with the node, the column or the editor the handler had freed
+// (the value read back from the node, the MRU column's list, the row repainted).
+template <class C>
+TSenderRow NodeTextsRow(const TColumnKind<C>& kind, bool changing, const std::string& change,
+                        std::function<void(TSenderBench&, C*)> fire, bool enter, THolder holder) {
+  const char* const freed[] = {"the node", "the tree list", "the form"};
+  const std::string input = std::string(enter ? "Enter" : "a click on another control") + " after " + change +
+                            " in a " + kind.Class + "'s cell, the handler freeing " + freed[int(holder)];
+  return {"TStringList", changing ? "OnChanging" : "OnChange", input, [=](TSenderBench& b) {
+            OnColumnGrid<C>(b, kind, holder, [&](TSenderBench& own, C* column) {
+              auto* node = static_cast<TdxTreeListTextNode*>(column->GetTreeList()->GetItem(0));
+              TStringList* texts = node->GetStrings();
+              TObject* target = Freed(holder, node, column, own);
+              changing ? b.FreeOn(texts->OnChanging, target) : b.FreeOn(texts->OnChange, target);
+              fire(b, column);
+              enter ? b.Key(VK_RETURN) : b.Click(own.Neighbour);
+            });
+          }};
+}
+
 // The change and the validation every column tells of, by `change` in its editor (and
 // Enter, or a click on another control, after it).
 template <class C>
@@ -109,6 +151,8 @@ void AddColumnEditRows(std::vector<TSenderRow>& rows, const TColumnKind<C>& kind
                                 fire(b, c);
                                 b.Click(b.Neighbour);
                               }));
+  for (const bool changing : {true, false})
+    rows.push_back(NodeTextsRow<C>(kind, changing, change, fire, /*enter=*/true, THolder::kHolder));
 }
 
 template <class C>
@@ -144,7 +188,15 @@ void AddCloseUpRows(std::vector<TSenderRow>& rows, const TColumnKind<C>& kind) {
 }
 
 void AddTextColumnRows(std::vector<TSenderRow>& rows) {
-  AddTypedColumnRows<TdxTreeListColumn>(rows, {"TdxTreeListColumn", {}, "a"}, 'z');
+  const TColumnKind<TdxTreeListColumn> text{"TdxTreeListColumn", {}, "a"};
+  AddTypedColumnRows<TdxTreeListColumn>(rows, text, 'z');
+  // The node's texts by the other inputs and holders (Enter freeing the node is above).
+  auto typed = [](TSenderBench& b, TdxTreeListColumn*) { b.Type('z'); };
+  for (const bool changing : {true, false})
+    for (const bool enter : {true, false})
+      for (const THolder holder : {THolder::kHolder, THolder::kControl, THolder::kForm})
+        if (!enter || holder != THolder::kHolder)
+          rows.push_back(NodeTextsRow<TdxTreeListColumn>(text, changing, "a typed character", typed, enter, holder));
   AddTypedColumnRows<TdxTreeListMaskColumn>(rows, {"TdxTreeListMaskColumn", {}, "12"}, '7');
   AddTypedColumnRows<TdxTreeListMemoColumn>(
       rows, {"TdxTreeListMemoColumn", [](TdxTreeListMemoColumn* c) { c->SetWantReturns(false); }, "a"}, 'z');
@@ -342,12 +394,43 @@ void AddPictureColumnRows(std::vector<TSenderRow>& rows) {
       }));
 }
 
+// The MRU column's list is assigned from its editor's as the edit is stored, by Enter or
+// by a click on another control after typing: the list's OnChanging and OnChange, the
+// handler freeing the column, its tree list or their form.
+// Fault: the store went on with the editor that the handler had freed with the column or
+// the tree list (its modified flag cleared, the row repainted); the list went on with
+// itself freed by its OnChanging (the copy of the editor's list made into it).
+void AddMRUListRows(std::vector<TSenderRow>& rows) {
+  auto items = [](TdxTreeListPickColumn* c) {
+    c->GetItems()->SetText("Top\r\nBottom\r\n");
+    c->SetImmediateDropDown(false);
+  };
+  const TColumnKind<TdxTreeListMRUColumn> mru{"TdxTreeListMRUColumn", items, ""};
+  const char* const freed[] = {"the column", "the tree list", "the form"};
+  for (const bool changing : {true, false})
+    for (const bool enter : {true, false})
+      for (const THolder holder : {THolder::kHolder, THolder::kControl, THolder::kForm}) {
+        const std::string input = std::string(enter ? "Enter" : "a click on another control") +
+                                  " after typing in an MRU column's cell, the handler freeing " + freed[int(holder)];
+        rows.push_back({"TStringList", changing ? "OnChanging" : "OnChange", input, [=](TSenderBench& b) {
+                          OnColumnGrid<TdxTreeListMRUColumn>(b, mru, holder, [&](TSenderBench& own, auto* column) {
+                            TStringList* list = column->GetItems();
+                            TObject* target = Freed(holder, column, column, own);
+                            changing ? b.FreeOn(list->OnChanging, target) : b.FreeOn(list->OnChange, target);
+                            b.Type('n');
+                            enter ? b.Key(VK_RETURN) : b.Click(own.Neighbour);
+                          });
+                        }});
+      }
+}
+
 }  // namespace
 
 void AddColumnRows(std::vector<TSenderRow>& rows) {
   AddTextColumnRows(rows);
   AddDropDownColumnRows(rows);
   AddPictureColumnRows(rows);
+  AddMRUListRows(rows);
 }
 
 }  // namespace senders

@@ -20,7 +20,10 @@
 #include "classlib/StdCtrls.h"
 #include "editors/DxInplaceDropDownEdit.h"
 #include "editors/DxInplaceEdit.h"
+#include "skin/KsForms.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "treelist/DxTreeListControl.h"
+#include "treelist/DxTreeListLayout.h"
 
 namespace senders {
 
@@ -331,6 +334,40 @@ inline void FreeFormByActivation(TSenderBench& b, TForm* form, TWinControl* insi
     delete form;
 }
 
+// Runs `work` with a bench of its own on a second form, shown and active beside the
+// bench's, for the rows whose handler frees the form that holds the sender; the form is
+// freed afterwards where the handler did not.
+inline void OnFormOfItsOwn(const std::function<void(TSenderBench& own)>& work) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(560, 120, 480, 220);
+  form->Show();
+  SetForegroundWindow(form->GetHandle());
+  PumpPending();
+  const TAliveGuard alive(form);
+  TSenderBench own(form);
+  work(own);
+  if (alive.Alive())
+    delete form;
+}
+
+// What the handler of a change frees: the object that holds the changed value (a
+// column, an editor), the control that holds that, or the form.
+enum class THolder { kHolder, kControl, kForm };
+
+// Gives `form`, placed beside the bench's, a skin (TKsCustomForm), blended over what lies
+// beneath it where `blend` says so.
+inline TKsCustomForm* GiveSkin(TForm* form, bool blend = false) {
+  form->SetBounds(620, 420, 200, 120);
+  auto* skin = new TKsCustomForm(form);
+  skin->SetMagnetic(false);
+  skin->SetMinimizeApplication(false);
+  if (blend)
+    skin->SetBlend(true);
+  skin->SetActive(true);
+  skin->Loaded();
+  return skin;
+}
+
 // The focus events of `make`'s control: entered by Tab from the neighbour and by a
 // click, left by Tab and by a click on the neighbour.
 template <class Make>
@@ -628,6 +665,63 @@ inline TPoint ButtonPoint(TWinControl* editor, int dy = 0) {
   return Point(window.right - 6, (window.top + window.bottom) / 2 + dy);
 }
 
+// ---- The column-bound control's headers: the columns A, B and C in the first of the
+// bands X, Y and Z, all shown; a header dragged out of the header panel is hidden.
+
+inline TCustomdxTreeListControl* MakeHeaders(TSenderBench& b) {
+  auto* g = new TCustomdxTreeListControl(b.Form);
+  for (const char* caption : {"A", "B", "C"}) {
+    TdxTreeListColumn* column = g->CreateColumn(&TdxTreeListColumn::MetaClass(), b.Form);
+    column->SetCaption(caption);
+    column->SetWidth(60);
+  }
+  b.Place(g, TRect{80, 4, 480, 204});
+  g->SetDefaultLayout(false);
+  g->SetOptionsEx(g->GetOptionsEx().Exclude(aoBandHeaderWidth));
+  g->GetBands()->Add();
+  g->GetBands()->Add();
+  for (int i = 0; i < 3; ++i) {
+    g->GetBands()->GetItem(i)->SetCaption(std::string(1, char('X' + i)));
+    g->GetBands()->GetItem(i)->SetWidth(i == 0 ? 180 : 80);
+  }
+  g->SetShowBands(true);
+  g->SetOptions(g->GetOptions().Include(aoHideByDrag));
+  for (const char* name : {"a", "b", "c"})
+    static_cast<TdxTreeListTextNode*>(g->Add())->GetStrings()->Add(name);
+  g->UpdateGuarded();
+  g->SetFocusedNode(g->GetItem(0), 0, /*makeVisible=*/true);
+  PumpPending();
+  return g;
+}
+
+inline TRect ColumnHeaderRect(TCustomdxTreeList* t, int column) {
+  TdxTreeListLayout layout;
+  t->CalcLayout(layout);
+  const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
+  return entry ? entry->Rect : TRect{};
+}
+
+inline TRect BandHeaderRect(TCustomdxTreeList* t, int band) {
+  TdxTreeListLayout layout;
+  t->CalcLayout(layout);
+  const TdxTreeListBandEntry* entry = layout.FindBand(band);
+  return entry ? entry->Rect : TRect{};
+}
+
+// The drags of a header: `rect` answers the dragged header's rectangle and `target` the
+// rectangle whose middle the drag ends on; the press is in the header's middle, the
+// first move (past the move threshold) starts the drag.
+struct THeaderDrag {
+  std::function<TRect(TCustomdxTreeList*)> Header;
+  std::function<TRect(TCustomdxTreeList*)> Target;
+  bool Escape = false;
+  void operator()(TSenderBench& b, TCustomdxTreeList* t) const {
+    const TPoint from = Middle(Header(t));
+    const TPoint to = Middle(Target(t));
+    b.Drag(t, {from, Point(from.x + 10, from.y), Point(to.x, to.y)}, Escape);
+  }
+};
+
 // The inputs that fire no such event on this platform, and why.
 struct TSilence {
   std::string Control;
@@ -642,5 +736,8 @@ void AddComponentRows(std::vector<TSenderRow>& rows);
 std::vector<TSilence> ComponentSilences();
 // The rows of the tree list's columns (FreedSenderColumnRows.cpp).
 void AddColumnRows(std::vector<TSenderRow>& rows);
+// The rows of the objects that hold a value and tell its change, where input changes
+// the value (FreedSenderValueRows.cpp).
+void AddValueRows(std::vector<TSenderRow>& rows);
 
 }  // namespace senders

@@ -660,12 +660,7 @@ void AddSkinRows(std::vector<TSenderRow>& rows) {
                             : "a click on the close button its skin draws",
                       [event, modal](TSenderBench& b) {
                         auto* form = new TForm(nullptr);
-                        form->SetBounds(620, 420, 200, 120);
-                        auto* skin = new TKsCustomForm(form);
-                        skin->SetMagnetic(false);
-                        skin->SetMinimizeApplication(false);
-                        skin->SetActive(true);
-                        skin->Loaded();
+                        TKsCustomForm* skin = GiveSkin(form);
                         if (std::string(event) == "OnCloseQuery")
                           b.FreeOn(form->OnCloseQuery, form);
                         else
@@ -1295,62 +1290,7 @@ TSenderRow TreeRow(const std::string& control, const std::string& event, const s
           }, silent};
 }
 
-// ---- The column-bound control's headers: the columns A, B and C in the first of the
-// bands X, Y and Z, all shown; a header dragged out of the header panel is hidden.
-
-TCustomdxTreeListControl* MakeHeaders(TSenderBench& b) {
-  auto* g = new TCustomdxTreeListControl(b.Form);
-  for (const char* caption : {"A", "B", "C"}) {
-    TdxTreeListColumn* column = g->CreateColumn(&TdxTreeListColumn::MetaClass(), b.Form);
-    column->SetCaption(caption);
-    column->SetWidth(60);
-  }
-  b.Place(g, TRect{80, 4, 480, 204});
-  g->SetDefaultLayout(false);
-  g->SetOptionsEx(g->GetOptionsEx().Exclude(aoBandHeaderWidth));
-  g->GetBands()->Add();
-  g->GetBands()->Add();
-  for (int i = 0; i < 3; ++i) {
-    g->GetBands()->GetItem(i)->SetCaption(std::string(1, char('X' + i)));
-    g->GetBands()->GetItem(i)->SetWidth(i == 0 ? 180 : 80);
-  }
-  g->SetShowBands(true);
-  g->SetOptions(g->GetOptions().Include(aoHideByDrag));
-  for (const char* name : {"a", "b", "c"})
-    static_cast<TdxTreeListTextNode*>(g->Add())->GetStrings()->Add(name);
-  g->UpdateGuarded();
-  g->SetFocusedNode(g->GetItem(0), 0, /*makeVisible=*/true);
-  PumpPending();
-  return g;
-}
-
-TRect ColumnHeaderRect(TCustomdxTreeList* t, int column) {
-  TdxTreeListLayout layout;
-  t->CalcLayout(layout);
-  const TdxTreeListColumnEntry* entry = layout.FindColumn(column);
-  return entry ? entry->Rect : TRect{};
-}
-
-TRect BandHeaderRect(TCustomdxTreeList* t, int band) {
-  TdxTreeListLayout layout;
-  t->CalcLayout(layout);
-  const TdxTreeListBandEntry* entry = layout.FindBand(band);
-  return entry ? entry->Rect : TRect{};
-}
-
-// The drags of a header: `rect` answers the dragged header's rectangle and `target` the
-// rectangle whose middle the drag ends on; the press is in the header's middle, the
-// first move (past the move threshold) starts the drag.
-struct THeaderDrag {
-  std::function<TRect(TCustomdxTreeList*)> Header;
-  std::function<TRect(TCustomdxTreeList*)> Target;
-  bool Escape = false;
-  void operator()(TSenderBench& b, TCustomdxTreeList* t) const {
-    const TPoint from = Middle(Header(t));
-    const TPoint to = Middle(Target(t));
-    b.Drag(t, {from, Point(from.x + 10, from.y), Point(to.x, to.y)}, Escape);
-  }
-};
+// ---- The column-bound control's headers (MakeHeaders, THeaderDrag: FreedSenderTable.h).
 
 // Fault: a header or band drag went on with the grid its handler had freed: the drag's
 // start after OnCan...Dragging, the cursor after OnDragOver..., the drop after
@@ -1833,16 +1773,16 @@ constexpr const char* kBarLayout =
     "asked at every layout of the bar, for each band (its size, its bands, its form): a question for an answer, "
     "which the table's contract of handlers freeing their sender leaves out";
 
-constexpr const char* kStoredByContainer = "asked as a container stores the value (in place, its column's event)";
-constexpr const char* kValueChange =
-    "tells the object that holds the value of a change (the holder binds it, and its own events tell a user: "
-    "their rows); code or the holder's own input path makes the change";
+constexpr const char* kStoredByContainer =
+    "asked only as a container stores the value (in place, its column's event): alone, no input stores it";
+constexpr const char* kPenBrush = "set by code or as a control paints (a control's brush follows its colour)";
+constexpr const char* kDrawn = "drawn on as its control paints, or by code (a new picture's, before a handler is bound)";
 
 const TUnfired kUnfired[] = {
     {"TCustomForm", "OnPaint", kPainting},
     {"TKsCustomForm", "OnPaint", kPainting},
     {"TCustomListBox", "OnDrawItem", kPainting},
-    {"TCustomListBox", "OnMeasureItem", "asked as an owner-drawn list's items are added, by code"},
+    {"TCustomListBox", "OnMeasureItem", "asked as an owner-drawn list's items are added or its window made, by code"},
     {"TStringGrid", "OnDrawCell", kPainting},
     {"TKsCustomTabControl", "OnDrawTab", kPainting},
     {"TKsCustomControlBar", "OnPaint", kPainting},
@@ -1866,7 +1806,8 @@ const TUnfired kUnfired[] = {
     {"TKsCustomItem", "OnChange", "an item changes as code sets its caption, check mark, image or visibility"},
     {"TdxInplaceBlobEdit", "OnAssignPicture", kStoredByContainer},
     {"TdxInplaceGraphicEdit", "OnAssignPicture", kStoredByContainer},
-    {"TdxInplaceGraphicEdit", "OnGetGraphicClass", "asked as a value is loaded, by code or by a container"},
+    {"TdxInplaceGraphicEdit", "OnGetGraphicClass",
+     "asked as a value is loaded, by code or by a container; a paste or a load takes the class of what it reads"},
     {"TTeThemeGroupButton", "OnClick", "the group takes its buttons' click for its own (the group's OnClick rows)"},
     {"TdxTreeListColumn", "OnNameChanged", "fired as code renames the column"},
     {"TdxTreeListColumn", "OnCustomDrawCell", kPainting},
@@ -1879,17 +1820,14 @@ const TUnfired kUnfired[] = {
     {"TBasicAction", "OnChange",
      "fired as code changes the action (its caption, check mark, enabled state..., its OnExecute): no input changes "
      "an action, its clients run it"},
-    {"TGraphicsObject", "OnChange", kValueChange},
-    {"TCanvas", "OnChange", kValueChange},
-    {"TCanvas", "OnChanging", kValueChange},
-    {"TGraphic", "OnChange", kValueChange},
-    {"TPicture", "OnChange", kValueChange},
-    {"TKsBitmap", "OnChange", kValueChange},
-    {"TStringList", "OnChange", kValueChange},
-    {"TStringList", "OnChanging", kValueChange},
-    {"TSizeConstraints", "OnChange", kValueChange},
-    {"TCustomImageList", "OnChange", kValueChange},
-    {"TChangeLink", "OnChange", kValueChange},
+    {"TPen", "OnChange", kPenBrush},
+    {"TBrush", "OnChange", kPenBrush},
+    {"TCanvas", "OnChange", kDrawn},
+    {"TCanvas", "OnChanging", kDrawn},
+    {"TGraphic", "OnChange", "a cut, paste or load gives a picture a new graphic; other changes are made by code"},
+    {"TSizeConstraints", "OnChange", "changed as code sets a constraint"},
+    {"TCustomImageList", "OnChange", "changed by code (a drag's image list is filled before a handler can be bound)"},
+    {"TChangeLink", "OnChange", "tells of its image list's change, made by code"},
     {"TdxStyleController", "OnStyleChanged", "fired as code changes a style the controller holds"},
 };
 
@@ -1944,6 +1882,7 @@ std::vector<TSenderRow> Rows() {
   AddTreeListRows(rows);
   AddComponentRows(rows);
   AddColumnRows(rows);
+  AddValueRows(rows);
   // A radio group's button has its OnClick taken by the group, not published for users.
   std::erase_if(rows, [](const TSenderRow& row) { return row.Control == "TTeThemeGroupButton" && row.Event == "OnClick"; });
   auto find = [&rows](const std::string& control, const std::string& event, const std::string& input) {
@@ -1955,10 +1894,8 @@ std::vector<TSenderRow> Rows() {
     return row;
   };
   std::vector<TSilence> silences(std::begin(kSilences), std::end(kSilences));
-  for (const TSilence& silence : EditorSilences())
-    silences.push_back(silence);
-  for (const TSilence& silence : ComponentSilences())
-    silences.push_back(silence);
+  for (const std::vector<TSilence>& more : {EditorSilences(), ComponentSilences()})
+    silences.insert(silences.end(), more.begin(), more.end());
   for (const TSilence& silence : silences)
     if (auto row = find(silence.Control, silence.Event, silence.Input); row != rows.end())
       row->Silent = silence.Why;
@@ -2080,6 +2017,7 @@ const TOutside kOutside[] = {
     {"TContainedAction", kBase, {"TAction"}},
     {"TCustomAction", kBase, {"TAction"}},
     {"TKsBufferedControl", kBase, {"TKsCustomButton", "TKsCustomScrollBar"}},
+    {"TGraphicsObject", kBase, {"TFont"}},
     {"TKsCustomControl", kBase, {"TKsCustomButton", "TKsCustomGroupBox", "TKsCustomTabControl"}},
     {"TKsGraphicControl", kBase, {"TKsCustomScrollBar", "TKsSpeedDivider"}},
     {"TKsCustomMarkControl", kBase, {"TKsCustomCheckBox", "TKsCustomRadioButton"}},
@@ -2126,6 +2064,8 @@ const TOutside kOutside[] = {
      "editor's (its rows: the custom button's click)"},
     {"TdxInplaceTreeListTextEdit", kInplaceEditor},
     {"TdxInplaceTreeListMaskEdit", kInplaceEditor},
+    {"TKsTabStringList", "a tab control's captions, changed as code adds, removes or renames its tabs and pages"},
+    {"TRecentExpressionList", "a server module's list, changed by the host's calls: no control's input reaches it"},
 };
 
 // Fault: the table missed the column-bound control's header and band events, kept by
