@@ -20,7 +20,6 @@ constexpr int32_t kUnreadable = -32000;
 constexpr size_t kTextValueLength = 32;
 constexpr size_t kTextLength = 255;
 
-inline constexpr char kNotWhole[] = "it is not a whole number";
 inline constexpr char kNotClosed[] = "its \"(\" is not closed before the next block";
 inline constexpr char kQuoteNotClosed[] = "its quote is not closed before the next block";
 inline constexpr char kNotClosedAttribute[] = "its \"(\" is not closed before the next attribute";
