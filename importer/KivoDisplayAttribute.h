@@ -14,12 +14,15 @@ struct TKivoDisplayAttribute {
   int64_t Start = 0;    // where its key was read
   int64_t ValueAt = 0;  // where its value was read
   int64_t End = 0;      // where its value ended
-  std::string Text;     // LY, LS, TJ, TM
+  std::string Text;     // LY, LS, TJ, TM; a number that is none (OtherValue)
   double Real = 0;      // AMT, APT
   int32_t Number = 0;   // WD and TS (coordinates), TR
   // Why its value is not used; null when it is. ([LY] whose value cannot be read sets
   // no layer instead.)
   const char* Refused = nullptr;
+  // Its value, read, is none of its key's values (KivoValueFields.h): told when applied,
+  // and a number (AMT, APT, WD, TS, TR) is not used. Text then holds what stood there.
+  bool OtherValue = false;
   // Why its value, used as read, ended early (its quote or "(" left open); empty when it
   // did not.
   std::string OpenQuote;

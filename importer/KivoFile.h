@@ -11,11 +11,11 @@
 // size is negative, or a polygon without outline points, is left out with a load
 // warning naming its line (that of the first number that could not be used): placed,
 // it would stand far off the board (or clamped to its edge) and move the whole board's
-// origin. So is a graphic or pin of a component that
-// its placement would carry beyond the range (for that placement). An unreadable text
-// rotation, component rotation or scale, polygon outline kind or pad-stack index, and
-// a pad-stack index that no PAD of the file's pad stack holds, are passed over with
-// such a warning too.
+// origin. So is a graphic or pin of a component that its placement would carry beyond
+// the range (for that placement). A value of an enumerated or numeric field that is
+// none of its field's values (an unreadable rotation, a PS other than T and B...) is
+// told with what was used, by one table of the fields (KivoValueFields.h, TellValue); a
+// pad-stack index that no PAD of the file's pad stack holds is told too.
 //
 // Damage to the blocks is told and read past, as one model does it for every level
 // (KivoLevels.h): a block met where its level does not read it is read by the enclosing
@@ -71,9 +71,10 @@
 //
 // The reading is split by concern: KivoFile.cpp reads the file's numbers and values and
 // drives the reading, KivoLevels.cpp recovers from damage, KivoReadValues.cpp reads the
-// names and values of blocks, and KivoReadSections.cpp, KivoReadGraphics.cpp,
-// KivoReadNets.cpp, KivoReadPads.cpp and KivoReadComponents.cpp read the blocks they name,
-// and KivoReadReferences.cpp tells what the references and definitions leave unresolved.
+// names and values of blocks, KivoReadLayers.cpp counts and tells the layers drawn on,
+// KivoReadSections.cpp, KivoReadGraphics.cpp, KivoReadNets.cpp, KivoReadPads.cpp and
+// KivoReadComponents.cpp read the blocks they name, and KivoReadReferences.cpp tells what
+// the references and definitions leave unresolved.
 #pragma once
 
 #include <cassert>
@@ -96,6 +97,7 @@
 #include "importer/KivoBoardComponent.h"
 #include "importer/KivoDisplayAttribute.h"
 #include "importer/KivoGroups.h"
+#include "importer/KivoLayerRecords.h"
 #include "importer/KivoLevels.h"
 #include "importer/KivoPads.h"
 #include "importer/KivoPrimitives.h"
@@ -103,6 +105,7 @@
 #include "importer/KivoReferences.h"
 #include "importer/KivoSource.h"
 #include "importer/KivoTokenizer.h"
+#include "importer/KivoValueFields.h"
 #include "importer/PadStackMapRecord.h"
 #include "pcb/PcbBoard.h"
 
@@ -284,10 +287,27 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // without it (`withoutName`), unless that is null (the caller tells it).
   std::string ReadBlockName(int code, const char* withoutName);
   [[gnu::cold]] void ReportNameless(int code, int64_t position, const char* withoutName);
+  // Tells that `value` of `field` (KivoValueFields.h), read at `position`, of `object`
+  // when it is not empty, is none of the field's values, with what was used: the row's,
+  // with `used` in place of its "%s". An empty value is told as none.
+  [[gnu::cold]] void TellValue(TKivoField field, std::string_view value, int64_t position,
+                               std::string_view object = {}, std::string_view used = {});
+  // What stands where the number just read (ReadIntegerValue, ReadFloatValue) could not
+  // be: its token; or a quoted or bracketed value that begins there, which is read (it
+  // stands in the number's place), with its quotes or brackets ("\"5\""); or the word
+  // there up to a blank or a bracket; empty for none.
+  [[gnu::cold]] std::string ReadNumberText();
   // ReadValue, ReadIntegerValue and ReadFloatValue for the values of the block `code`.
   bool ReadListValue(int code, const char* item, std::string& value);
   int32_t ReadListInteger(int code);
   double ReadListFloat(int code);
+  // The same for a value of `field` (KivoValueFields.h): one that is no number is told
+  // (TellValue); ReadListWhole answers -32000 for it, ReadListNumber none.
+  int32_t ReadListWhole(int code, TKivoField field);
+  std::optional<double> ReadListNumber(int code, TKivoField field);
+  // The whole number of a string value `value` of `field` (TryKivoWholeNumber); -32000,
+  // told, for one that is none.
+  int32_t WholeOfValue(std::string_view value, TKivoField field);
   // Made where the reading of a block begins: at the block's end, puts back the drawing
   // state that attributes met among its name and values changed, unless an attribute
   // of the same key changed it again meanwhile (which holds after the block, as in a
@@ -339,6 +359,10 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   TKivoDisplayAttribute ReadAttribute() override;
   // Sets the drawing state as the attribute says, or tells why it does not.
   void ApplyAttribute(const TKivoDisplayAttribute& attribute) override;
+  // An attribute whose number is none (OtherValue), with what stood there; and the
+  // warning of an attribute whose value is none of its key's values.
+  [[gnu::cold]] void NoteOtherNumber(TKivoDisplayAttribute& attribute);
+  [[gnu::cold]] void TellOtherValue(const TKivoDisplayAttribute& attribute);
   void ParseDetail();
   // ANNOTATE, NET_DEF, PAD_STACK or SUBCOMP; false for any other code.
   bool ParseDetailSection(int code);
@@ -349,15 +373,10 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // is made when its first object is counted, with the line of the [LY] before it: a file
   // of [LY] of names without end, drawn on or not, keeps no record for each. Each [LY]
   // whose value could not be read is told, and is kept in 8 bytes; those that objects
-  // were drawn after have their counts beside.
-  struct TLayerCounts {
-    int64_t Count = 0;
-    int64_t FirstAt = 0, LastAt = 0;  // where the first and the last object counted were read
-  };
-  struct TNamedLayer {
-    int64_t Position = 0;  // the [LY] before its first object
-    TLayerCounts Counts;
-  };
+  // were drawn after have their counts beside. The records of named layers are small
+  // (TKivoLayerRecords), and of the layers told, the first ten of each warning are told
+  // one by one and the rest in one line (KivoReadLayers.cpp).
+  using TLayerCounts = TKivoLayerCounts;
   // The display's layer: none (before the first [LY]), one named by the display, or the
   // value of a [LY] that could not be read.
   struct TLayerState {
@@ -398,6 +417,11 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   }
   // The warnings of undeclared layers and unreadable [LY] values that objects were drawn on.
   void ReportLayers();
+  // The records of `layers` to tell (`undeclared`: those no LYRSTR entry declares, else
+  // those of pad definitions) that objects were drawn on, in the order of their [LY]:
+  // the first ten, then the rest together (TLayersTold, KivoReadLayers.cpp).
+  struct TLayersTold;
+  TLayersTold LayersToTell(const TKivoLayerRecords& layers, bool undeclared);
 
   // --- Graphic primitives (KivoReadGraphics.cpp) ---
   // The graphic primitives of a block read as `kind` (ANNOTATE, a definition's or a pad
@@ -431,19 +455,28 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   void ReadPadStack(TKivoPadStack& stack);
   void ParsePadDefinition(TKivoPadStack& stack);
   void ParsePadAttributes(TKivoPadDef& definition);
+  // A text of a pad definition kept, read at `position`: one on "DRILL" that is no whole
+  // number is noted, and told at the definition's end with the hole used (TellHole),
+  // as is a through-hole definition, read at `position`, that gives no hole (unless no
+  // pad record can name it).
+  [[gnu::cold]] void NoteDrillText(const TKivoText& text, int64_t position);
+  void TellHole(const TKivoPadDef& definition, int64_t position);
   // The pad-stack index read at `position` for the object `describe()` names: an
   // unreadable one is told now; whether the file's pad stack holds it is checked once
   // the pad stack is read. `pin`: pins of the indices that make small pads by rule are
   // not checked.
+  // An unreadable one is told with `text`, what stood there.
   template <class F>
-  void CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position, F&& describe);
+  void CheckPadStackIndex(int32_t index, bool readable, std::string_view text, bool pin,
+                          int64_t position, F&& describe);
   struct TPendingIndex {
     int32_t Index;
     int64_t Position;
     std::string Object;
   };
   // What CheckPadStackIndex does for an index not plainly known.
-  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable);
+  [[gnu::cold]] void CheckPadStackIndexFurther(TPendingIndex index, bool readable,
+                                               std::string_view text, bool pin);
   // The indices of the file's first pad stack, once it is read; and the checks of the
   // indices met before.
   [[gnu::cold]] void KeepPadStackIndices(const TKivoPadStack& stack);
@@ -545,7 +578,7 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   std::vector<TEnvironmentValue> FEnvironmentValues;
   // See TLayerCounts. The layers drawn on; the layers other than the pads' own that pad
   // definitions drew on.
-  std::unordered_map<std::string, TNamedLayer> FLayers, FPadLayers;
+  TKivoLayerRecords FLayers, FPadLayers;
   // The [LY] whose value could not be read, in the order applied: the position, and the
   // reason's entry of KivoReading::kLayerUnreadable in the top byte; and the counts of
   // those objects were drawn after, by entry.
@@ -572,6 +605,7 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   size_t FBlockMark = 0;
   bool FApplyingBlockAttribute = false;
   bool FInPadDefinition = false;
+  std::vector<std::pair<int64_t, std::string>> FOtherDrillTexts;  // NoteDrillText
   TKivoDisplay FDisplay;
   // The memory of the model's objects read from the file; goes after the model.
   TKivoArena FArena;

@@ -53,13 +53,19 @@ class TKivoNameIndex {
   // components does not fit the process): those after are not added.
   template <class F>
   int64_t FindOrAdd(std::string_view name, uint32_t hash, F&& nameOf) {
+    return FindOrAdd(name, hash, nameOf, Same);
+  }
+  // The same with names the same by `same(a, b)`, which must hold only for names of one
+  // Hash (exact names, say).
+  template <class F, class S>
+  int64_t FindOrAdd(std::string_view name, uint32_t hash, F&& nameOf, S&& same) {
     if (4 * (FHashes.size() + 1) > 3 * FSlots.size())
       Grow();
     const uint32_t tag = hash & ~kEntryMask;
     const size_t mask = FSlots.size() - 1;
     size_t at = hash & mask;
     for (; FSlots[at] != 0; at = (at + 1) & mask)
-      if (const int64_t entry = Match(FSlots[at], tag, hash, name, nameOf); entry >= 0)
+      if (const int64_t entry = Match(FSlots[at], tag, hash, name, nameOf, same); entry >= 0)
         return entry;
     if (FHashes.size() < kEntryMask) {
       FSlots[at] = tag | static_cast<uint32_t>(FHashes.size() + 1);
@@ -67,6 +73,8 @@ class TKivoNameIndex {
     }
     return -1;
   }
+  // The names added.
+  size_t GetCount() const { return FHashes.size(); }
 
  private:
   static uint32_t Mix(uint32_t value) {
@@ -76,13 +84,13 @@ class TKivoNameIndex {
   }
   static constexpr uint32_t kEntryMask = (1u << 25) - 1;  // of a slot: the entry + 1
 
-  template <class F>
-  int64_t Match(uint32_t slot, uint32_t tag, uint32_t hash, std::string_view name,
-                F& nameOf) const {
+  template <class F, class S>
+  int64_t Match(uint32_t slot, uint32_t tag, uint32_t hash, std::string_view name, F& nameOf,
+                S& same) const {
     if ((slot & ~kEntryMask) != tag)
       return -1;
     const uint32_t entry = (slot & kEntryMask) - 1;
-    return FHashes[entry] == hash && Same(nameOf(entry), name) ? int64_t{entry} : -1;
+    return FHashes[entry] == hash && same(nameOf(entry), name) ? int64_t{entry} : -1;
   }
   void Grow() {
     FSlots.assign(FSlots.empty() ? 64 : 2 * FSlots.size(), 0);

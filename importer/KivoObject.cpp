@@ -103,6 +103,7 @@ template void TKivoDisplay::SetField(std::string TDrawingState::*, std::string);
 template void TKivoDisplay::SetField(uint8_t TDrawingState::*, uint8_t);
 template void TKivoDisplay::SetField(int32_t TDrawingState::*, int32_t);
 template void TKivoDisplay::SetField(TReportManager* TDrawingState::*, TReportManager*);
+template void TKivoDisplay::SetField(TStringList* TDrawingState::*, TStringList*);
 
 void TKivoDisplay::SetLayerMap(TStringList* map) {
   if (State().LayerMap == map)
@@ -110,18 +111,22 @@ void TKivoDisplay::SetLayerMap(TStringList* map) {
   // The map is set on every object of a model at once, and runs of objects share one
   // drawing state: the state made for the first of a run is shared by the rest, as the
   // old one was, instead of each making its own copy (a large board's model doubled).
-  // The memo holds the state replaced last, so its address stands for it alone.
+  // The memo holds the state replaced last, so its address stands for it alone. Objects
+  // of a few states in turn (a layer and another, object by object) find the copy made
+  // for the state among those made before (KnownState), instead of one each.
   static TStateRef replaced, replacement;
   if (FState && FState == replaced && replacement.Get()->LayerMap == map) {
     FState = replacement;
     return;
   }
-  TStateRef old = FState;
-  Edit().LayerMap = map;
-  if (old && !(old == FState)) {
-    replaced = std::move(old);
-    replacement = FState;
+  if (!FState || FState.Alone()) {
+    Edit().LayerMap = map;
+    return;
   }
+  TStateRef old = FState;
+  SetField(&TDrawingState::LayerMap, map);
+  replaced = std::move(old);
+  replacement = FState;
 }
 
 void TKivoDisplay::SetPadStackMap(PadStackMapRecord* record) {

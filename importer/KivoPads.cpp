@@ -18,6 +18,7 @@
 #include "classlib/SysUtils.h"
 #include "importer/KivoPadStack.h"
 #include "importer/KivoPrimitives.h"
+#include "importer/KivoValueFields.h"
 #include "importer/PadStackMapRecord.h"
 #include "importer/ReportManager.h"
 #include "pcb/BoardUnits.h"
@@ -164,18 +165,28 @@ uint8_t TKivoPadDef::GetLayerShape(const std::string& layer) const {
   return shape;
 }
 
-int32_t TKivoPadDef::GetHoleSize() const {
-  if (FSmd)
-    return 0;
+int32_t TKivoPadDef::GetThroughHoleSize() const {
   int32_t hole = GetNameHoleSize();
   for (const auto& primitive : FPrimitives) {
     const auto* text = dynamic_cast<const TKivoText*>(primitive.get());
     int32_t value = 0;
     if (text && text->GetLayerName() == GetPadDrillLayerName() &&
-        TryStrToInt(text->GetText(), value))
+        TryKivoWholeNumber(text->GetText(), value))
       hole = RoundToInt32(value * GetUnitScale() * GetGrid()) + GetWidth();
   }
   return hole;
+}
+
+bool TKivoPadDef::GivesHole() const {
+  const TNameCode code = DecodeName();
+  if (code.SeparatorValid && code.SecondValid)
+    return true;
+  int32_t value = 0;
+  return std::any_of(FPrimitives.begin(), FPrimitives.end(), [&](const auto& primitive) {
+    const auto* text = dynamic_cast<const TKivoText*>(primitive.get());
+    return text && text->GetLayerName() == GetPadDrillLayerName() &&
+           TryKivoWholeNumber(text->GetText(), value);
+  });
 }
 
 int32_t TKivoPadDef::GetSmdSize(TAxis axis) const {

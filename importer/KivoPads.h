@@ -63,9 +63,14 @@ class TKivoPadDef : public TKivoObject {
   int32_t GetLayerSize(const std::string& layer, TAxis axis) const;
   // The name's shape, changed by every graphic on `layer` in turn.
   uint8_t GetLayerShape(const std::string& layer) const;
-  // The drill: 0 for surface-mount; else the name's hole, replaced by the last number
-  // written on "DRILL".
-  int32_t GetHoleSize() const;
+  // The drill: 0 for surface-mount; else GetThroughHoleSize.
+  int32_t GetHoleSize() const { return FSmd ? 0 : GetThroughHoleSize(); }
+  // The drill of its pads when they are through-hole: the name's hole, replaced by the
+  // last whole number written on "DRILL" (blanks around it are not part of it).
+  int32_t GetThroughHoleSize() const;
+  // Whether the file gives that drill: a whole number on "DRILL", or the name's hole
+  // (otherwise it is the 32 mil of a name that encodes none).
+  bool GivesHole() const;
 
   // What the name encodes; 0, 32 mil and shape 4 when it encodes nothing.
   int32_t GetNameSize() const;
@@ -84,6 +89,12 @@ class TKivoPadDef : public TKivoObject {
   int64_t FReadAt = -1;
   TKivoObjectList FPrimitives;
 };
+
+// How a warning names a pad definition in the middle of a sentence: "pad definition
+// C62X38", or "pad definition without a name".
+inline std::string PadDefinitionNamed(const std::string& name) {
+  return name.empty() ? std::string("pad definition without a name") : "pad definition " + name;
+}
 
 // How a warning names a pin: "Pin 1", or "Pin without a name".
 inline std::string PinNamed(const std::string& name) {

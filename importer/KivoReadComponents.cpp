@@ -127,12 +127,15 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     bool leftOut = false;
     int64_t indexAt = -1;  // where its PT was read
     bool readableIndex = true;
+    std::string indexText;  // what stood there, when it was no number
     const TKivoLevels::TScope pinLevel(FLevels, KivoLevel::Pin);
     for (int item; FLevels.Next(item);) {
       switch (item) {
         case kwPT:
           ref.SetPadStackIndex(ReadIntegerValue(FFile));
           readableIndex = !GetNumberError(FFile);
+          if (!readableIndex)
+            indexText = ReadNumberText();
           indexAt = FFile.Position();
           break;
         case kwPLOC: {
@@ -156,7 +159,7 @@ void TKivoFile::ParsePins(TKivoComponent& definition) {
     CountOn(layer);
     // A pin without PT keeps index 0 by rule.
     if (indexAt >= 0)
-      CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, /*pin=*/true, indexAt,
+      CheckPadStackIndex(ref.GetPadStackIndex(), readableIndex, indexText, /*pin=*/true, indexAt,
                          [&] { return LowerFirst(PinNamed(ref.GetName())); });
   }
   const size_t first = definition.GetPins().size();
@@ -305,13 +308,23 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         !PlaceableDescribed([&] { return ComponentNamed(instance.GetDesignator().GetText()); }))
       FLeftOutInstances.insert(&instance);
   };
+  const auto component = [&] { return LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); };
+  // A number that cannot be read is passed over, told; false for it.
+  auto readableNumber = [&](TKivoField field) {
+    if (__builtin_expect(!GetNumberError(FFile), 1))
+      return true;
+    TellValue(field, ReadNumberText(), FFile.Position(), component());
+    return false;
+  };
   // A rotation step that cannot be read is passed over, told.
-  auto readableTurn = [&](int64_t turn) {
+  auto readableTurn = [&](int64_t turn, TKivoField field) {
     FPlacementAt = FFile.Position();
-    const bool readable = PlaceableDescribed(
-        [&] { return "Rotation of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); },
-        GetNumberError(FFile), kNotWhole);
-    return readable ? turn : 0;
+    return readableNumber(field) ? turn : 0;
+  };
+  // A word other than the field's is told (with what the format's rule made of it).
+  auto tellOtherWord = [&](TKivoField field, const std::string& word) {
+    if (__builtin_expect(!IsKivoWord(KivoValueField(field), word), 0))
+      TellValue(field, word, FFile.Position(), component());
   };
   std::string value;
   const TKivoLevels::TScope level(FLevels, KivoLevel::Placement);
@@ -342,22 +355,28 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         break;
       }
       case kwRO: {
-        const int64_t turn = readableTurn(90 * int64_t{ReadIntegerValue(FFile)});
+        const int64_t turn = readableTurn(90 * int64_t{ReadIntegerValue(FFile)}, kfRO);
         instance.SetInstanceRotation(static_cast<int32_t>(instance.GetInstanceRotation() + turn));
         break;
       }
       case kwPA: {
-        const int64_t turn = readableTurn(ReadIntegerValue(FFile));
+        const int64_t turn = readableTurn(ReadIntegerValue(FFile), kfPA);
         instance.SetInstanceRotation(static_cast<int32_t>(instance.GetInstanceRotation() + turn));
         break;
       }
       case kwMR:
-        if (ReadListValue(code, "Value of MR", value) && value == "Y")
+        if (!ReadListValue(code, "Value of MR", value))
+          break;
+        if (value == "Y")
           instance.SetInstanceMirror(1);
+        tellOtherWord(kfMR, value);
         break;
       case kwPS:
-        if (ReadListValue(code, "Value of PS", value) && value != "T")
+        if (!ReadListValue(code, "Value of PS", value))
+          break;
+        if (value != "T")
           instance.SetSide(TKivoInstance::BottomSide);
+        tellOtherWord(kfPS, value);
         break;
       case kwNL: {
         const int32_t x = ReadNextKivoCoord(), y = ReadNextKivoCoord();
@@ -365,19 +384,26 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         checkPlacement();
         break;
       }
-      case kwSC: {
+      case kwSC:
         // Read and not used; one that cannot be read is told all the same.
         ReadIntegerValue(FFile);
-        const bool readable = !GetNumberError(FFile);
-        ReadIntegerValue(FFile);
-        PlaceableDescribed([&] { return "Scale of " + LowerFirst(ComponentNamed(instance.GetDesignator().GetText())); },
-                           !readable || GetNumberError(FFile), kNotWhole);
+        if (readableNumber(kfSC)) {
+          ReadIntegerValue(FFile);
+          readableNumber(kfSC);
+        } else {
+          ReadIntegerValue(FFile);  // told once
+        }
         break;
-      }
-      case kwUN:
-        // Its values are not used: passed over whole, untold.
+      case kwUN: {
+        // Not used: the component's values are read in the file's unit, which one
+        // naming another would not expect. What follows its value is passed over.
+        const TKivoEnvironment& env = FBoardComponent->GetEnvironment();
+        if (ReadListValue(code, "Value of UN", value) &&
+            (env.GetUnitCode() == 0 || KivoUnitOf(value, env.GetVersion()).Code != env.GetUnitCode()))
+          TellValue(kfUN, value, FFile.Position(), component());
         FLevels.Skip(kwUN, TKivoContent::Anything);
         continue;
+      }
       default:
         FLevels.NotRead(code);
         continue;

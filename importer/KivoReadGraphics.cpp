@@ -81,12 +81,16 @@ bool TKivoFile::ParseGraphic(int code, TKivoObjectList& list) {
     }
     case kwT: {
       auto text = std::make_unique<TKivoText>(&FDisplay);
+      const int64_t at = FFile.Position();
       const bool parsed = ParseText(*text);
       if (TKivoReadingHooks* const hooks = FFile.Hooks();
           __builtin_expect(hooks != nullptr, 0))
         hooks->TextRead(*text);
-      if (parsed && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; }))
+      if (parsed && KeptDescribed([&] { return "Text \"" + text->GetText() + "\""; })) {
+        if (__builtin_expect(FInPadDefinition, 0))
+          NoteDrillText(*text, at);
         list.push_back(std::move(text));
+      }
       break;
     }
     case kwPOLY: {
@@ -156,12 +160,13 @@ void TKivoFile::ParsePoly(TKivoPoly& poly) {
   for (int code; FLevels.Next(code);) {
     switch (code) {
       case kwOL: {
-        // An outline kind that cannot be read leaves the host's (as any unknown kind).
+        // An outline kind that cannot be read leaves the host's, as any unknown kind.
         const int32_t kind = ReadIntegerValue(FFile);
-        if (GetNumberError(FFile))
-          ReportLeftOutAt(FFile.Position(), "Outline kind of polygon", kNotWhole);
-        else
+        const bool readable = !GetNumberError(FFile);
+        if (readable)
           poly.SetOutlineKind(kind);
+        if (__builtin_expect(!readable || (kind != 1 && kind != 2), 0))
+          TellValue(kfOL, ReadNumberText(), FFile.Position(), "polygon");
         BeginObject();
         // Through the reused list, as a line's vertices: no spare capacity is kept.
         TKivoPoints& vertices = poly.GetVertices();
@@ -232,6 +237,12 @@ bool TKivoFile::ParseText(TKivoText& text) {
                     ValueLeftOpenReason(FFile).c_str());
     return false;
   }
+  // A bracketed text keeps its brackets, the file's characters, as a bracketed name does
+  // ("(A B)" was the text A B). (A value that is empty but for a brace is none.)
+  const char held = GetHeldBackChar(FFile);
+  if (LastValueBracketed(FFile) && LastValueStart(FFile) >= start &&
+      (!value.empty() || (held != '{' && held != '}' && held != ']')))
+    value = "(" + value + ")";
   // Its position is the first two numbers after it; the words before them that are no
   // numbers belong to the text, which goes on past its value's end to them. A block or
   // an attribute where a number is looked for ends the search.

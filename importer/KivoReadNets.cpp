@@ -45,10 +45,11 @@ void TKivoFile::ParseNetGraphics(TKivoNetObject& net) {
         via->SetY(ReadNextKivoCoord());
         via->SetPadStackIndex(ReadIntegerValue(FFile));
         const bool readable = !GetNumberError(FFile);
+        const std::string text = readable ? std::string() : ReadNumberText();
         TKivoReadingHooks* const hooks = FFile.Hooks();
         if (KeptDescribed([&] { return "Via of " + NetNamed(net.GetName()); }) &&
             (__builtin_expect(hooks == nullptr, 1) || hooks->KeepVia())) {
-          CheckPadStackIndex(via->GetPadStackIndex(), readable, /*pin=*/false, FFile.Position(),
+          CheckPadStackIndex(via->GetPadStackIndex(), readable, text, /*pin=*/false, FFile.Position(),
                              [&] { return "via of " + NetNamed(net.GetName()); });
           members.push_back(std::move(via));
         }

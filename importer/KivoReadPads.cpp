@@ -4,6 +4,7 @@
 
 #include "importer/KivoReading.h"
 #include "importer/ReportManager.h"
+#include "pcb/BoardUnits.h"
 
 using namespace KivoReading;
 
@@ -36,11 +37,13 @@ void TKivoFile::ReadPadStack(TKivoPadStack& stack) {
     switch (code) {
       case kwPAD: {
         const TBlockAttributes own(*this);
+        // One whose index is no number is left out: no pin or via can name it.
         const int64_t at = FFile.Position();
-        const int32_t index = ReadListInteger(kwPAD);
+        const int32_t index = ReadListWhole(kwPAD, kfPAD);
+        const bool readable = !GetNumberError(FFile);
         std::string first, second;
         if (ReadListValue(kwPAD, "Value of PAD", first) &&
-            ReadListValue(kwPAD, "Value of PAD", second)) {
+            ReadListValue(kwPAD, "Value of PAD", second) && readable) {
           stack.GetPads().push_back(std::make_unique<TKivoPadRecord>(index, first, second));
           stack.GetPads().back()->SetReadAt(at);
         }
@@ -64,7 +67,8 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   FCountingKnown = false;
   const TBlockAttributes own(*this);
   auto* definition = new TKivoPadDef(&FDisplay);
-  definition->SetReadAt(FFile.Position());
+  const int64_t at = FFile.Position();
+  definition->SetReadAt(at);
   // Without a name it is read as a definition still (what it holds is no one else's),
   // but no pad record can name it.
   definition->SetName(ReadBlockName(
@@ -83,6 +87,31 @@ void TKivoFile::ParsePadDefinition(TKivoPadStack& stack) {
   }
   FInPadDefinition = false;
   FCountingKnown = false;
+  // One that no pad record can name (no name, or the name of one before it) makes no pad.
+  const std::string name = definition->GetName();
+  if (!name.empty() && stack.FindPadDefinition(name) == definition)
+    TellHole(*definition, at);
+  FOtherDrillTexts.clear();
+}
+
+void TKivoFile::NoteDrillText(const TKivoText& text, int64_t position) {
+  int32_t value = 0;
+  if (text.GetLayerName() == text.GetPadDrillLayerName() && !TryKivoWholeNumber(text.GetText(), value))
+    FOtherDrillTexts.emplace_back(position, text.GetText());
+}
+
+void TKivoFile::TellHole(const TKivoPadDef& definition, int64_t position) {
+  // Its DRILL texts that are no number, and a through-hole one that gives no hole: its
+  // pads and vias take the name's hole, or the 32 mil of a name that encodes none.
+  const bool told = !FOtherDrillTexts.empty();
+  if (__builtin_expect(!told && (definition.GetSmd() || definition.GivesHole()), 1))
+    return;
+  const std::string object = PadDefinitionNamed(definition.GetName());
+  const std::string hole = CoordToUnitString(/*imperial=*/true, definition.GetThroughHoleSize());
+  for (const auto& [at, text] : FOtherDrillTexts)
+    TellValue(kfDrillText, text, at, object, hole);
+  if (!told)
+    TellValue(kfDrillText, {}, position, object, hole);
 }
 
 void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
@@ -100,17 +129,21 @@ void TKivoFile::ParsePadAttributes(TKivoPadDef& definition) {
       }
       const TBlockAttributes own(*this);
       std::string smd;
-      if (ReadListValue(kwSMD, "Value of SMD", smd))
+      if (ReadListValue(kwSMD, "Value of SMD", smd)) {
         definition.SetSmd(smd == "Y" ? 1 : 0);
+        if (__builtin_expect(!IsKivoWord(KivoValueField(kfSMD), smd), 0))
+          TellValue(kfSMD, smd, FFile.Position(), PadDefinitionNamed(definition.GetName()));
+      }
       FLevels.Skip(kwSMD, TKivoContent::Values);
     }
   }
 }
 
-void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable) {
+void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable, std::string_view text,
+                                          bool pin) {
   // A readable index gets here only when it is not known: a pin's small pad index is.
   if (!readable)
-    ReportLeftOutAt(index.Position, "Pad stack index of " + index.Object, kNotWhole);
+    TellValue(pin ? kfPT : kfV, text, index.Position, index.Object);
   else if (!FPadIndices)
     FPendingIndices.push_back(std::move(index));
   else

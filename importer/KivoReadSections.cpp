@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
-#include <numeric>
+#include <optional>
 #include <vector>
 
 #include "classlib/Strings.h"
@@ -95,8 +94,11 @@ void TKivoFile::ParseEnvironment() {
           env.SetProgram(value);
         break;
       case kwDBTYPE:
-        if (ReadListValue(code, "Value of DBTYPE", value) && first(code, at, "DBTYPE"))
+        if (ReadListValue(code, "Value of DBTYPE", value) && first(code, at, "DBTYPE")) {
           env.SetDatabaseType(SameText(value, "PC-Board") ? 3 : SameText(value, "Schematic") ? 1 : 0);
+          if (__builtin_expect(env.GetDatabaseType() == 0, 0))
+            TellValue(kfDBTYPE, value, FFile.Position());
+        }
         break;
       case kwDBVREV:
         if (ReadListValue(code, "Value of DBVREV", value) && first(code, at, "DBVREV"))
@@ -110,19 +112,17 @@ void TKivoFile::ParseEnvironment() {
         if (!ReadListValue(code, "Value of DBUNIT", value))
           break;
         const TKivoUnit unit = KivoUnitOf(value, env.GetVersion());
-        // The first unit known holds: a later one would scale what follows otherwise.
-        if (unit.Code != 0 && !FirstEnvironmentValue(code, at, value, "DBUNIT \"" + value + "\"", rkUnit))
+        if (unit.Code == 0) {
+          TellValue(kfDBUNIT, value, FFile.Position());
           break;
-        if (unit.Code != 0) {
-          env.SetUnitCode(unit.Code);
-          FDisplay.SetUnitScale(unit.Scale);
-          FRealCoordinates = unit.RealCoordinates;
-          CheckScale();
-        } else if (FReport) {
-          FReport->AddLineWarning("DBUNIT \"" + value + "\"", LineAt(at),
-                                  " is not one of the units CMM, MM, UM, CENTIMIL and MIL: "
-                                  "it was passed over");
         }
+        // The first unit known holds: a later one would scale what follows otherwise.
+        if (!FirstEnvironmentValue(code, at, value, "DBUNIT \"" + value + "\"", rkUnit))
+          break;
+        env.SetUnitCode(unit.Code);
+        FDisplay.SetUnitScale(unit.Scale);
+        FRealCoordinates = unit.RealCoordinates;
+        CheckScale();
         break;
       }
       case kwDBGRID:
@@ -138,7 +138,7 @@ void TKivoFile::ParseEnvironment() {
       case kwLYRSTR:
         while (ReadListValue(code, "Value of LYRSTR", value) && !value.empty()) {
           const int64_t named = FFile.Position();
-          const int32_t id = ReadListInteger(code);
+          const int32_t id = ReadListWhole(code, kfLYRSTR);
           CheckLayerName(value, id, named);
           env.AddLayerString(value, id);
         }
@@ -147,9 +147,9 @@ void TKivoFile::ParseEnvironment() {
         const int64_t at = FFile.Position();
         while (ReadListValue(code, "Value of LYRPHID", value) && !value.empty()) {
           TKivoPhysicalId id;
-          id.Value1 = IntegerOf(value);
-          id.Value2 = ReadListInteger(code);
-          id.Value3 = ReadListInteger(code);
+          id.Value1 = WholeOfValue(value, kfLYRPHID);
+          id.Value2 = ReadListWhole(code, kfLYRPHID);
+          id.Value3 = ReadListWhole(code, kfLYRPHID);
           env.GetPhysicalIds().push_back(id);
         }
         const size_t ids = env.GetPhysicalIds().size();
@@ -167,34 +167,40 @@ void TKivoFile::ParseEnvironment() {
       case kwSSYMTBL:
         while (ReadListValue(code, "Value of SSYMTBL", value) && !value.empty()) {
           TKivoSymbolEntry entry;
-          entry.Id = IntegerOf(value);
-          const int32_t flag = ReadListInteger(code);
+          entry.Id = WholeOfValue(value, kfSSYMTBL);
+          const int32_t flag = ReadListWhole(code, kfSSYMTBLFlag);
           entry.Flag = flag == -2 ? 2 : flag == -1 ? 1 : 0;
-          entry.Value1 = ReadListInteger(code);
-          entry.Value2 = ReadListInteger(code);
+          if (__builtin_expect(flag < -2 || flag > 0, 0) && !GetNumberError(FFile))
+            TellValue(kfSSYMTBLFlag, std::to_string(flag), FFile.Position());
+          entry.Value1 = ReadListWhole(code, kfSSYMTBL);
+          entry.Value2 = ReadListWhole(code, kfSSYMTBL);
           env.GetSymbolTable().push_back(entry);
         }
         break;
       case kwAPR:
         while (ReadListValue(code, "Value of APR", value) && !value.empty())
-          env.GetApertures().push_back(IntegerOf(value));
+          env.GetApertures().push_back(WholeOfValue(value, kfAPR));
         break;
       case kwPCLR:
       case kwPOLYAP:
       case kwPSIZ:
       case kwROTP: {
-        const double number = ReadListFloat(code);
+        const TKivoField field = code == kwPCLR     ? kfPCLR
+                                 : code == kwPOLYAP ? kfPOLYAP
+                                 : code == kwPSIZ   ? kfPSIZ
+                                                    : kfROTP;
+        const std::optional<double> number = ReadListNumber(code, field);
         const std::string text = GetLastTokenText(FFile);
-        if (!FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
+        if (!number || !FirstEnvironmentValue(code, at, text, std::string(KivoKeywordText(code)) + " " + text))
           break;
         if (code == kwPCLR)
-          env.SetPCLR(number);
+          env.SetPCLR(*number);
         else if (code == kwPOLYAP)
-          env.SetPOLYAP(number);
+          env.SetPOLYAP(*number);
         else if (code == kwPSIZ)
-          env.SetPSIZ(number);
+          env.SetPSIZ(*number);
         else
-          env.SetROTP(number == 0);
+          env.SetROTP(*number == 0);
         break;
       }
       case kwSSTFile:
@@ -216,28 +222,14 @@ void TKivoFile::ParseEnvironment() {
 void TKivoFile::ReadGrid() {
   int32_t grid = ReadIntegerValue(FFile);
   const bool readable = !GetNumberError(FFile);
-  if (__builtin_expect(!readable || grid == 0, 0)) {
+  if (__builtin_expect(!readable || grid <= 0, 0)) {
     // Every coordinate is multiplied by the grid: 0 (or the -32000 of an unreadable
-    // number) would put every object at the origin, or mirror and scale it off the board.
-    const std::string text = GetLastTokenText(FFile);
-    if (FReport)
-      FReport->AddLineWarning(
-          readable ? "DBGRID 0" : text.empty() ? "DBGRID" : "DBGRID " + text,
-          LineAt(FFile.Position()),
-          std::string(readable        ? " would make every coordinate 0"
-                      : text.empty() ? " has no value"
-                                     : " is not a whole number") +
-              ": a grid of 1 was used");
-    grid = 1;
-  }
-  if (__builtin_expect(grid < 0, 0)) {
-    // It would turn the board about the origin and make every width and size negative
-    // (refused): the board keeps its shape at the grid's size.
-    const int32_t size = grid == INT32_MIN ? INT32_MAX : -grid;
-    if (FReport)
-      FReport->AddLineWarning("DBGRID " + std::to_string(grid), LineAt(FFile.Position()),
-                              " is negative: a grid of " + std::to_string(size) + " was used");
-    grid = size;
+    // number) would put every object at the origin, or mirror and scale it off the
+    // board. A negative one would turn the board about the origin and make every width
+    // and size negative (refused): the board keeps its shape at the grid's size.
+    const std::string text = readable ? std::to_string(grid) : ReadNumberText();
+    grid = !readable || grid == 0 ? 1 : grid == INT32_MIN ? INT32_MAX : -grid;
+    TellValue(kfDBGRID, text, FFile.Position(), {}, std::to_string(grid));
   }
   FDisplay.SetGrid(grid);
   FBoardComponent->GetEnvironment().SetGrid(grid);
@@ -261,188 +253,6 @@ void TKivoFile::CheckUnitScale() {
   CheckScale();
 }
 
-namespace {
-
-// The layers pad definitions draw on, which make their pads.
-bool IsPadLayer(const std::string& name) {
-  return name == "PADCOM" || name == "PADSLD" || name == "PADINT" || name == "DRILL" ||
-         name == "SLDMSK";
-}
-
-}  // namespace
-
-TKivoFile::TLayerCounts* TKivoFile::ResolveCounting() {
-  FCountingKnown = true;
-  FCounting = nullptr;
-  switch (FLayer.Kind) {
-    case TLayerState::lsNone:
-      break;
-    case TLayerState::lsUnreadable:
-      // In a pad definition nothing counts on it.
-      if (FInPadDefinition)
-        break;
-      if (!FLayer.Counts)
-        FLayer.Counts = &FUnreadableCounts.emplace_back(FLayer.Unreadable, TLayerCounts()).second;
-      FCounting = FLayer.Counts;
-      break;
-    case TLayerState::lsNamed: {
-      // In a pad definition only a layer other than the pads' own is counted: what is drawn
-      // on it may not make the pads as drawn (a misspelt "PADCOM").
-      const std::string& name = FDisplay.LayerNameRef();
-      if (FInPadDefinition && IsPadLayer(name))
-        break;
-      auto& layers = FInPadDefinition ? FPadLayers : FLayers;
-      auto [at, added] = layers.try_emplace(name);
-      if (added)
-        at->second.Position = FLayer.At;
-      FCounting = &at->second.Counts;
-      break;
-    }
-  }
-  return FCounting;
-}
-
-void TKivoFile::SetUnreadableLayer(int64_t position, const char* reason) {
-  // No LYRSTR entry can declare the empty name (its list ends at an empty value), so
-  // what is drawn now is not translated: told with this [LY], not put on the layer before.
-  FDisplay.SetLayerName(std::string());
-  uint64_t why = 0;
-  while (why + 1 < std::size(kLayerUnreadable) && kLayerUnreadable[why] != reason)
-    ++why;
-  FUnreadableLayers.push_back(static_cast<uint64_t>(position) | why << 56);
-  FLayer = {TLayerState::lsUnreadable, position, FUnreadableLayers.size() - 1};
-  FCountingKnown = false;
-}
-
-void TKivoFile::ReportLayers() {
-  if (!FReport)
-    return;
-  // What is told, in the order of the lines it names: the layers drawn on that no LYRSTR
-  // entry declares, the layers other than the pads' own that pad definitions drew on, and
-  // every [LY] whose value could not be read (they come in the order read).
-  struct TTold {
-    int64_t Position;
-    const std::string* Name;  // null for an unreadable value
-    const TLayerCounts* Counts;
-    size_t Why;  // an unreadable value's reason
-    bool Pad;
-  };
-  const TStringList& declared = FBoardComponent->GetEnvironment().GetLayerStrings();
-  std::vector<TTold> named;
-  for (const auto& [name, layer] : FLayers)
-    if (layer.Counts.Count > 0 && declared.IndexOf(name) < 0)
-      named.push_back({layer.Position, &name, &layer.Counts, 0, false});
-  for (const auto& [name, layer] : FPadLayers)
-    if (layer.Counts.Count > 0)
-      named.push_back({layer.Position, &name, &layer.Counts, 0, true});
-  // Positions compared in the order the records were made (pad layers after the others).
-  std::stable_sort(named.begin(), named.end(),
-                   [](const TTold& a, const TTold& b) { return a.Position < b.Position; });
-  // By entry, one each: a value that objects were drawn after again, once a block's own
-  // [LY] gave it back, may have counts twice.
-  std::stable_sort(FUnreadableCounts.begin(), FUnreadableCounts.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  size_t kept = 0;
-  for (size_t i = 0; i < FUnreadableCounts.size(); ++i) {
-    auto& [entry, counts] = FUnreadableCounts[i];
-    if (kept > 0 && FUnreadableCounts[kept - 1].first == entry) {
-      TLayerCounts& into = FUnreadableCounts[kept - 1].second;
-      if (counts.Count > 0) {
-        into.FirstAt = into.Count > 0 ? std::min(into.FirstAt, counts.FirstAt) : counts.FirstAt;
-        into.LastAt = std::max(into.LastAt, counts.LastAt);
-        into.Count += counts.Count;
-      }
-      continue;
-    }
-    FUnreadableCounts[kept++] = FUnreadableCounts[i];
-  }
-  FUnreadableCounts.resize(kept);
-  constexpr uint64_t kPosition = (uint64_t{1} << 56) - 1;
-  std::vector<size_t> unreadable;  // the entries by position, when not read in that order
-  const auto positionOf = [&](size_t entry) {
-    return static_cast<int64_t>(FUnreadableLayers[entry] & kPosition);
-  };
-  for (size_t entry = 1; entry < FUnreadableLayers.size() && unreadable.empty(); ++entry)
-    if (positionOf(entry) < positionOf(entry - 1)) {
-      unreadable.resize(FUnreadableLayers.size());
-      std::iota(unreadable.begin(), unreadable.end(), size_t{0});
-      std::stable_sort(unreadable.begin(), unreadable.end(),
-                       [&](size_t a, size_t b) { return positionOf(a) < positionOf(b); });
-    }
-  // The lines of the objects counted, asked in rising order: one pass over the file; the
-  // lines of the records themselves in a second, as they are told.
-  std::vector<int64_t> objectAt;
-  for (const TTold& told : named)
-    objectAt.insert(objectAt.end(), {told.Counts->FirstAt, told.Counts->LastAt});
-  for (const auto& [entry, counts] : FUnreadableCounts)
-    if (counts.Count > 0)
-      objectAt.insert(objectAt.end(), {counts.FirstAt, counts.LastAt});
-  std::sort(objectAt.begin(), objectAt.end());
-  objectAt.erase(std::unique(objectAt.begin(), objectAt.end()), objectAt.end());
-  std::vector<int64_t> objectLine(objectAt.size());
-  for (size_t i = 0; i < objectAt.size(); ++i)
-    objectLine[i] = LineAt(objectAt[i]);
-  const auto lineOfObject = [&](int64_t position) {
-    return objectLine[static_cast<size_t>(
-        std::lower_bound(objectAt.begin(), objectAt.end(), position) - objectAt.begin())];
-  };
-  const auto leftOut = [&](const TLayerCounts& counts, const char* where) {
-    return ObjectsLeftOut(counts.Count, where, lineOfObject(counts.FirstAt),
-                          lineOfObject(counts.LastAt));
-  };
-  const auto tell = [&](const TTold& told) {
-    const int64_t line = LineAt(told.Position);
-    if (told.Pad) {
-      const TLayerCounts& counts = *told.Counts;
-      const bool one = counts.Count == 1;
-      const int64_t first = lineOfObject(counts.FirstAt), last = lineOfObject(counts.LastAt);
-      FReport->AddLineWarning(
-          "The layer \"" + *told.Name + "\"", line,
-          " is none of the layers pads are made of (PADCOM, PADSLD, PADINT, DRILL, SLDMSK): " +
-              std::to_string(counts.Count) + (one ? " object" : " objects") +
-              " drawn on it in pad definitions may not make " + (one ? "its pads" : "their pads") +
-              " as drawn" +
-              (first == last ? " (line " + std::to_string(first) + ")"
-                             : " (lines " + std::to_string(first) + " to " + std::to_string(last) + ")"));
-      return;
-    }
-    if (told.Name) {
-      FReport->AddLineWarning("The layer \"" + *told.Name + "\"", line,
-                              " is not declared by the file's LYRSTR: " + leftOut(*told.Counts, "on it"));
-      return;
-    }
-    std::string reason = kLayerUnreadable[told.Why];
-    if (told.Counts && told.Counts->Count > 0)
-      reason += "; " + leftOut(*told.Counts, "after it");
-    FReport->AddLeftOutWarning("Layer", line, reason);
-  };
-  // The named records and the unreadable values merged by position.
-  auto counts = FUnreadableCounts.begin();
-  size_t next = 0;
-  for (size_t i = 0; i < FUnreadableLayers.size(); ++i) {
-    const size_t entry = unreadable.empty() ? i : unreadable[i];
-    const int64_t position = positionOf(entry);
-    for (; next < named.size() && named[next].Position <= position; ++next)
-      tell(named[next]);
-    const TLayerCounts* own = nullptr;
-    if (unreadable.empty()) {
-      while (counts != FUnreadableCounts.end() && counts->first < entry)
-        ++counts;
-      if (counts != FUnreadableCounts.end() && counts->first == entry)
-        own = &counts->second;
-    } else {
-      const auto found = std::lower_bound(
-          FUnreadableCounts.begin(), FUnreadableCounts.end(), entry,
-          [](const auto& a, size_t b) { return a.first < b; });
-      if (found != FUnreadableCounts.end() && found->first == entry)
-        own = &found->second;
-    }
-    tell({position, nullptr, own, static_cast<size_t>(FUnreadableLayers[entry] >> 56), false});
-  }
-  for (; next < named.size(); ++next)
-    tell(named[next]);
-}
-
 void TKivoFile::ParseDisplay() {
   // Attributes only: a block in it is read where it belongs, or told and skipped.
   const TKivoLevels::TScope level(FLevels, KivoLevel::Display);
@@ -459,8 +269,57 @@ bool IsOtherDisplayKey(int code) { return code >= kwVIEW && code <= kwPFC; }
 }  // namespace
 
 bool TKivoDisplayAttribute::TellsWhenApplied() const {
-  return Refused || !OpenQuote.empty() || Cut || EndsAt != 0 ||
+  return Refused || OtherValue || !OpenQuote.empty() || Cut || EndsAt != 0 ||
          (!SetsDrawingState() && !IsOtherDisplayKey(Key));
+}
+
+namespace {
+
+// The field of an attribute's key.
+TKivoField AttributeField(int key) {
+  switch (key) {
+    case kwAMT:
+      return kfAMT;
+    case kwAPT:
+      return kfAPT;
+    case kwLS:
+      return kfLS;
+    case kwWD:
+      return kfWD;
+    case kwTS:
+      return kfTS;
+    case kwTJ:
+      return kfTJ;
+    case kwTR:
+      return kfTR;
+    default:
+      return kfTM;
+  }
+}
+
+}  // namespace
+
+void TKivoFile::NoteOtherNumber(TKivoDisplayAttribute& attribute) {
+  attribute.OtherValue = true;
+  attribute.Text = ReadNumberText();
+}
+
+void TKivoFile::TellOtherValue(const TKivoDisplayAttribute& attribute) {
+  const std::string& value = attribute.Text;
+  switch (attribute.Key) {
+    case kwTJ:
+      TellValue(kfTJ, value, attribute.ValueAt, {}, KivoJustificationTaken(value));
+      break;
+    case kwTM:
+      TellValue(kfTM, value, attribute.ValueAt, {}, !value.empty() && value[0] == 'Y' ? "Y" : "N");
+      break;
+    case kwLS:
+      TellValue(kfLS, value, attribute.ValueAt);
+      break;
+    default:  // a number
+      TellValue(AttributeField(attribute.Key), value, attribute.End);
+      break;
+  }
 }
 
 TKivoDisplayAttribute TKivoFile::ReadAttribute() {
@@ -473,6 +332,8 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
     case kwAMT:
     case kwAPT:
       attribute.Real = ReadFloatValue(FFile);
+      if (__builtin_expect(GetNumberError(FFile), 0))
+        NoteOtherNumber(attribute);
       break;
     case kwLY:
     case kwLS:
@@ -485,21 +346,23 @@ TKivoDisplayAttribute TKivoFile::ReadAttribute() {
       else if (LastValueLeftOpen(FFile))
         attribute.OpenQuote = ValueLeftOpenReason(FFile);
       attribute.Cut = LastValueCut(FFile);
+      if (!attribute.Refused && attribute.Key != kwLY)
+        attribute.OtherValue = !IsKivoWord(KivoValueField(AttributeField(attribute.Key)), attribute.Text);
       break;
     case kwWD:
     case kwTS:
+      // One that is no length, is negative or lies beyond the board's range is passed over.
       BeginObject();
       attribute.Number = ReadNextKivoCoord();
-      attribute.Refused = UnplaceableReason();
-      if (!attribute.Refused && attribute.Number < 0)
-        attribute.Refused = "it is negative";
+      if (__builtin_expect(UnplaceableReason() || attribute.Number < 0, 0))
+        NoteOtherNumber(attribute);
       break;
     case kwTR: {
       // An unreadable rotation would turn the texts that follow by -32000 degrees.
       const int32_t r = ReadIntegerValue(FFile);
       attribute.Number = r == 1 ? 90 : r == 2 ? 180 : r == 3 ? 270 : r;
-      if (GetNumberError(FFile))
-        attribute.Refused = kNotWhole;
+      if (__builtin_expect(GetNumberError(FFile), 0))
+        NoteOtherNumber(attribute);
       break;
     }
     default:
@@ -531,12 +394,16 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
   if (__builtin_expect(attribute.Cut, 0))
     ReportValueCut(attribute.ValueAt, "Value of " + std::string(KivoKeywordText(attribute.Key)),
                    value);
+  if (__builtin_expect(attribute.OtherValue, 0))
+    TellOtherValue(attribute);
   switch (attribute.Key) {
     case kwAMT:
-      FDisplay.SetAMT(attribute.Real);
+      if (!attribute.OtherValue)
+        FDisplay.SetAMT(attribute.Real);
       break;
     case kwAPT:
-      FDisplay.SetAPT(attribute.Real);
+      if (!attribute.OtherValue)
+        FDisplay.SetAPT(attribute.Real);
       break;
     case kwLY:
       if (refused)
@@ -551,15 +418,11 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
         FDisplay.SetLineStyle(SameText(value, "DASHED") ? 1 : SameText(value, "DOTTED") ? 2 : 0);
       break;
     case kwWD:
-      if (refused)
-        ReportLeftOutAt(attribute.End, "Line width", refused);
-      else
+      if (!attribute.OtherValue)
         FDisplay.SetWidth(attribute.Number);
       break;
     case kwTS:
-      if (refused)
-        ReportLeftOutAt(attribute.End, "Text size", refused);
-      else
+      if (!attribute.OtherValue)
         FDisplay.SetTextSize(attribute.Number);
       break;
     case kwTJ: {
@@ -573,9 +436,7 @@ void TKivoFile::ApplyAttribute(const TKivoDisplayAttribute& attribute) {
       break;
     }
     case kwTR:
-      if (refused)
-        ReportLeftOutAt(attribute.End, "Text rotation", refused);
-      else
+      if (!attribute.OtherValue)
         FDisplay.SetRotation(attribute.Number);
       break;
     case kwTM:

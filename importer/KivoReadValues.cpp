@@ -13,6 +13,7 @@
 #include "importer/KivoFile.h"
 
 #include <exception>
+#include <optional>
 #include <vector>
 
 #include "importer/KivoReading.h"
@@ -113,6 +114,40 @@ bool TKivoFile::ReadBracketedName(const char* item, std::string& name) {
   return true;
 }
 
+void TKivoFile::TellValue(TKivoField field, std::string_view value, int64_t position,
+                          std::string_view object, std::string_view used) {
+  if (!FReport)
+    return;
+  const TKivoValueField& row = KivoValueField(field);
+  std::string usedText = row.Used;
+  if (const size_t at = usedText.find("%s"); at != std::string::npos)
+    usedText.replace(at, 2, used);
+  std::string subject = row.Name;
+  if (!value.empty())
+    subject.append(" \"").append(value).append("\"");
+  if (!object.empty())
+    subject.append(" of ").append(object);
+  FReport->AddLineWarning(subject, LineAt(position),
+                          value.empty() ? " has no value: " + usedText
+                                        : " is not " + std::string(row.Values) + ": " + usedText);
+}
+
+std::string TKivoFile::ReadNumberText() {
+  if (const std::string_view token = GetLastTokenView(FFile); !token.empty())
+    return std::string(token);
+  // A delimiter of numbers where the number begins.
+  const char held = GetHeldBackChar(FFile);
+  if (held == 0 || held == ' ' || held == '{' || held == '}' || held == '[' || held == ']')
+    return {};
+  if (held != '"' && held != '(')
+    return NextWordInBuffer(FFile);
+  // One whose quote or "(" is left open is told as such too.
+  std::string value;
+  if (!ReadValue("Value", value) || LastValueLeftOpen(FFile))
+    return (held == '"' ? "\"" : "(") + value;
+  return held == '"' ? "\"" + value + "\"" : "(" + value + ")";
+}
+
 bool TKivoFile::ReadListValue(int code, const char* item, std::string& value) {
   PassToValue(code, /*name=*/false);
   return ReadValue(item, value);
@@ -126,6 +161,29 @@ int32_t TKivoFile::ReadListInteger(int code) {
 double TKivoFile::ReadListFloat(int code) {
   PassToValue(code, /*name=*/false);
   return ReadFloatValue(FFile);
+}
+
+int32_t TKivoFile::ReadListWhole(int code, TKivoField field) {
+  const int32_t value = ReadListInteger(code);
+  if (__builtin_expect(GetNumberError(FFile), 0))
+    TellValue(field, ReadNumberText(), FFile.Position());
+  return value;
+}
+
+std::optional<double> TKivoFile::ReadListNumber(int code, TKivoField field) {
+  const double value = ReadListFloat(code);
+  if (__builtin_expect(!GetNumberError(FFile), 1))
+    return value;
+  TellValue(field, ReadNumberText(), FFile.Position());
+  return std::nullopt;
+}
+
+int32_t TKivoFile::WholeOfValue(std::string_view value, TKivoField field) {
+  int32_t whole = 0;
+  if (__builtin_expect(TryKivoWholeNumber(value, whole), 1))
+    return whole;
+  TellValue(field, value, FFile.Position());
+  return kUnreadable;
 }
 
 void TKivoFile::ApplyBlockAttribute(const TKivoDisplayAttribute& attribute, int code, bool name) {

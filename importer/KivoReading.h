@@ -20,7 +20,6 @@ constexpr int32_t kUnreadable = -32000;
 constexpr size_t kTextValueLength = 32;
 constexpr size_t kTextLength = 255;
 
-inline constexpr char kNotWhole[] = "it is not a whole number";
 inline constexpr char kNotClosed[] = "its \"(\" is not closed before the next block";
 inline constexpr char kQuoteNotClosed[] = "its quote is not closed before the next block";
 inline constexpr char kNotClosedAttribute[] = "its \"(\" is not closed before the next attribute";
@@ -47,12 +46,6 @@ inline std::string ValueLeftOpenReason(TKivoSource& file) {
   if (held == 0)
     return std::string(what) + " is not closed before the end of the file";
   return std::string(what) + " is not closed before the \"" + held + "\" after it";
-}
-
-// The integer of a list value; an unreadable one counts as a failed number.
-inline int32_t IntegerOf(const std::string& text) {
-  int32_t value = 0;
-  return TryStrToInt(Trim(text), value) ? value : kUnreadable;
 }
 
 // Moves the objects read into `scratch` over to the end of `list`, which grows once to
@@ -95,11 +88,11 @@ std::string ObjectsLeftOut(int64_t count, const char* where, int64_t first, int6
 
 // TKivoFile::CheckPadStackIndex, for the files that read pins and vias.
 template <class F>
-void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, bool pin, int64_t position,
-                                   F&& describe) {
+void TKivoFile::CheckPadStackIndex(int32_t index, bool readable, std::string_view text, bool pin,
+                                   int64_t position, F&& describe) {
   const bool known = (pin && KivoReading::IsSmallPadIndex(index)) ||
                      (FPadIndices && std::binary_search(FPadIndices->begin(), FPadIndices->end(), index));
   if (__builtin_expect(readable && known, 1))
     return;
-  CheckPadStackIndexFurther({index, position, describe()}, readable);
+  CheckPadStackIndexFurther({index, position, describe()}, readable, text, pin);
 }

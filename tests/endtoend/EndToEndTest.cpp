@@ -663,7 +663,7 @@ TEST_F(EndToEndTest, FaultsOfTheExampleBoardAreToldWithTheirLine) {
        "WARNING: Layer at line 92 left out: its \"(\" is not closed before the next attribute; "
        "8 objects drawn after it were left out (lines 94 to 104)"},
       {"grid", "{DBGRID 1}", "{DBGRID 0}", 4,
-       "WARNING: DBGRID 0 at line 24 would make every coordinate 0: a grid of 1 was used"},
+       "WARNING: DBGRID \"0\" at line 24 is not a whole number above 0: a grid of 1 was used"},
       {"section", "{DETAIL", "{DETIAL", 8,
        "WARNING: The block DETIAL at line 78 is not one of the COMPONENT block's sections "
        "(ENVIRONMENT, USER, DISPLAY, APERTURE_TABLE, SYMBOL, DETAIL): it was skipped"},
@@ -773,7 +773,7 @@ TEST_F(EndToEndTest, WhatTheReaderPassesOverIsToldAndRecoveredBlocksKeepTheirDra
        "The PAD_STACK block at line 138 is not the file's first: pads and vias take the first "
        "one's (line 127), and its 0 PAD and 9 PAD_DEF blocks are not used"},
       {"grid", 24, "{DBGRID 1}", "{DBGRID -1}", true, true,
-       "DBGRID -1 at line 24 is negative: a grid of 1 was used"},
+       "DBGRID \"-1\" at line 24 is not a whole number above 0: a grid of 1 was used"},
       {"designator", 324, "{I RES0805 R1", "{I RES0805", false, false,
        "The RES0805 component at line 321 has no designator: it was imported without one"},
   };
@@ -1057,7 +1057,7 @@ TEST_F(EndToEndTest, BracketedValuesEndWhereASkipOfTheSameBytesEnds) {
     int ReadWarnings, ReferenceWarnings;
   } cases[] = {
       {"skipped", text, text + " {FL (REV}B) 1150 -300}", text, 0, 0},
-      {"text", text, "{T (REV}B) 1150 -300}", "{T \"REV}B\" 1150 -300}", 0, 0},
+      {"text", text, "{T (REV}B) 1150 -300}", "{T \"(REV}B)\" 1150 -300}", 0, 0},
       {"open", text, "{T (REV B 1150 -300}", "{FL (REV B 1150 -300}", 1, 0},
       {"numbers", arc, "{ARC 950 (5}50) 990 550 910 550}", "{FL 950 (5}50) 990 550 910 550}", 2, 0},
       {"points", line, "{L -1120 300 -1060 300 (1}2) 5}", line, 1, 0},

@@ -1,11 +1,18 @@
 #include "tests/importer/ImporterTestSupport.h"
 
+#include <gtest/gtest.h>
+#include <malloc.h>
+
 #include <algorithm>
+#include <functional>
 
 #include "classlib/FileUtils.h"
 #include "classlib/Forms.h"
+#include "classlib/MemoryManager.h"
 #include "classlib/Streams.h"
 #include "classlib/Win.h"
+#include "importer/KivoFile.h"
+#include "importer/ReportManager.h"
 #include "standin/ravelo/RaveloControl.h"
 #include "tests/support/TestSupport.h"
 
@@ -55,6 +62,69 @@ std::string ReadWholeFile(const std::string& path) {
   if (!bytes.empty())
     stream.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
   return bytes;
+}
+
+int64_t PeakHeapOf(const std::function<void()>& work) {
+  static TMemoryManager saved;
+  static int64_t now = 0, peak = 0;
+  struct TCounting {
+    static void* Get(size_t size) {
+      void* block = saved.GetMem(size);
+      if (block)
+        peak = std::max(peak, now += static_cast<int64_t>(_msize(block)));
+      return block;
+    }
+    static int Free(void* block) {
+      if (block)
+        now -= static_cast<int64_t>(_msize(block));
+      return saved.FreeMem(block);
+    }
+    static void* Realloc(void* block, size_t size) {
+      const int64_t before = block ? static_cast<int64_t>(_msize(block)) : 0;
+      void* moved = saved.ReallocMem(block, size);
+      if (moved)
+        peak = std::max(peak, now += static_cast<int64_t>(_msize(moved)) - before);
+      return moved;
+    }
+  };
+  GetMemoryManager(saved);
+  SetMemoryManager({TCounting::Get, TCounting::Free, TCounting::Realloc});
+  peak = now = 0;
+  try {
+    work();
+  } catch (...) {
+    SetMemoryManager(saved);
+    throw;
+  }
+  SetMemoryManager(saved);
+  return peak;
+}
+
+int64_t PeakHeapOfReading(const std::string& text, std::string& report) {
+  const std::string path = WriteScratchFile("heap.pdf", text);
+  TReportManager manager(path);
+  const int64_t peak = PeakHeapOf([&] {
+    TKivoFile reader(path, TKivoFile::TReadOnly{});
+    reader.SetReport(&manager);
+    reader.ReadModel();
+  });
+  manager.WriteReport();
+  report = ReadWholeFile(manager.GetReportPath());
+  return peak;
+}
+
+std::string LoadWarningsAlone(const std::string& text, uint8_t level,
+                              const TKivoReadingControls& controls) {
+  const std::string path = WriteScratchFile("alone.pdf", text);
+  TReportManager report(path);
+  TKivoFile reader(path, TKivoFile::TReadOnly{}, controls);
+  reader.SetReport(&report);
+  EXPECT_TRUE(reader.ReadModel());
+  report.SetLoadWarningLevel(level);
+  report.WriteReport();
+  const std::string all = ReadWholeFile(report.GetReportPath());
+  const size_t from = all.find("Load Warnings : ");
+  return all.substr(from, all.find("\r\n\r\n", from) - from + 2);
 }
 
 TKivoTextFile::TKivoTextFile(const std::string& text, const std::string& name,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,16 @@ std::string WriteRepeatedFile(const std::string& name, const std::string& head,
                               const std::string& chunk, int count, const std::string& tail);
 // The whole content of a file, or "<missing>".
 std::string ReadWholeFile(const std::string& path);
+// The heap `work` takes at its peak beyond what was held before, counted through the
+// module's memory manager (the model's objects, made in the reader's arena, are not
+// counted).
+int64_t PeakHeapOf(const std::function<void()>& work);
+// The same for the reading of `text` alone (TKivoFile::ReadModel); its report in `report`.
+int64_t PeakHeapOfReading(const std::string& text, std::string& report);
+// The load warnings of the reading of `text` alone (made with `controls`), at detail
+// `level`: from "Load Warnings : " to the list's end.
+std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4,
+                              const TKivoReadingControls& controls = {});
 
 // A KIVO text written to a scratch file and opened for reading by a source of its own,
 // made with `controls`.

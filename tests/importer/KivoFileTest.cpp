@@ -159,9 +159,13 @@ TEST_F(KivoFileTest, EnvironmentReadsEveryKeyword) {
   EXPECT_EQ(Env().GetPSIZ(), 3.25);
   EXPECT_TRUE(Env().GetROTP());
   EXPECT_EQ(Env().GetSSTFile(), "a.sst");
-  // One LYRPHID entry against two layer strings, and the unknown BOGUS.
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 2);
+  // One LYRPHID entry against two layer strings, the unknown BOGUS, and the flag 5.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 3);
   const std::string report = ReportText();
+  EXPECT_NE(report.find("WARNING: Flag of SSYMTBL \"5\" at line 4 is not one of -2, -1 and 0: "
+                        "it was taken as 0\r\n"),
+            std::string::npos)
+      << report;
   EXPECT_NE(report.find("BOGUS"), std::string::npos);
   EXPECT_NE(report.find("WARNING: Number of Layer Strings does not Physical ID Map"),
             std::string::npos);
@@ -240,8 +244,9 @@ TEST_F(KivoFileTest, PadStacksWithSmdDefinitions) {
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetSmd(), 0);
   EXPECT_EQ(stack.FindPadDefinition("SQ60")->GetPrimitives().size(), 1u);
   EXPECT_EQ(stack.FindPadDefinition("SMD1")->GetSmd(), 1);
-  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD, RD40 (not given).
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 6);
+  // W in pad graphics, ZZ and EX among the pad's attributes, PDQ, BAD, RD40 (not given);
+  // SQ60 gives no hole.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 7);
   EXPECT_NE(ReportText().find("PDQ"), std::string::npos);
 }
 
@@ -305,8 +310,10 @@ TEST_F(KivoFileTest, ObjectsWithUnreadableOrNegativeNumbersAreLeftOutNamingTheir
       "WARNING: Rectangle at line 10" + unreadable +
       "WARNING: Circle at line 11 left out: its radius is negative\r\n"
       "WARNING: Polygon at line 12 left out: its outline has no points\r\n"
-      "WARNING: Line width at line 13 left out: it is negative\r\n"
-      "WARNING: Text size at line 13" + unreadable +
+      "WARNING: WD \"-5\" at line 13 is not a length of 0 or more within the board's range: it "
+      "was passed over\r\n"
+      "WARNING: TS \"x\" at line 13 is not a length of 0 or more within the board's range: it "
+      "was passed over\r\n"
       "WARNING: Polygon at line 15" + unreadable + "\r\n";
   const std::string report = ReportText();
   EXPECT_NE(report.find(expected), std::string::npos) << report;
@@ -345,13 +352,15 @@ TEST_F(KivoFileTest, UnplaceableViasPinsAndComponentsAreLeftOutToo) {
   const std::string unreadable = " left out: a coordinate or size could not be read\r\n";
   const std::string expected =
       "WARNING: Circle at line 4 left out: its radius is negative\r\n"
+      "WARNING: Drill text of pad definition R60 at line 4 has no value: its through-hole pads "
+      "and vias take a hole of 32mil\r\n"
       "WARNING: Via of net GND at line 5" + unreadable +
       "WARNING: Name of net GND at line 5" + unreadable +
       "WARNING: Pin 2 at line 6" + unreadable +
       "WARNING: Component R2 at line 8" + unreadable;  // once, for its origin
   const std::string report = ReportText();
   EXPECT_NE(report.find(expected), std::string::npos) << report;
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 5);
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 6);
 }
 
 TEST_F(KivoFileTest, StrayBracesAndUnknownSectionsDoNotEndTheReading) {
@@ -391,10 +400,11 @@ TEST_F(KivoFileTest, ValuesBeyondTheBoardsRangeAndUnreadableRotationsAreLeftOutT
       "WARNING: Line at line 5" + beyond +
       "WARNING: Circle at line 6" + beyond +
       "WARNING: Filled rectangle at line 7" + beyond +
-      "WARNING: Line width at line 8" + beyond +
-      "WARNING: Text rotation at line 8 left out: it is not a whole number\r\n"
+      "WARNING: WD \"1e308\" at line 8 is not a length of 0 or more within the board's range: "
+      "it was passed over\r\n"
+      "WARNING: TR \"nan\" at line 8 is not a whole number: it was passed over\r\n"
       "WARNING: Component R1 at line 11" + beyond +
-      "WARNING: Rotation of component R2 at line 12 left out: it is not a whole number\r\n\r\n";
+      "WARNING: RO \"x\" of component R2 at line 12 is not a whole number: it was passed over\r\n\r\n";
   const std::string report = ReportText();
   EXPECT_NE(report.find(expected), std::string::npos) << report;
 }
@@ -605,9 +615,9 @@ TEST_F(KivoFileTest, AnObjectWhoseNumberIsMissingOrUnreadableLosesNothingAfterIt
   ExpectLoadWarnings("4\r\n"
                      "WARNING: Text \"A B\" at line 5" + unreadable +
                      "WARNING: Text \"C\" at line 6" + unreadable +
-                     "WARNING: Pad stack index of via of net GND at line 8 left out: it is "
-                     "not a whole number\r\nWARNING: Pad stack index 3 of via of net GND at line "
-                     "9 left out: the file has no PAD_STACK block\r\n");
+                     "WARNING: Pad stack index of via of net GND at line 8 has no value: the "
+                     "via keeps the host's size and hole\r\nWARNING: Pad stack index 3 of via of "
+                     "net GND at line 9 left out: the file has no PAD_STACK block\r\n");
 }
 
 // Fault: a misplaced "}" hid the board inside a block the reader skips (the "}" of
@@ -756,9 +766,11 @@ TEST_F(KivoFileTest, NumbersFarBelowTheRangeLieBeyondItInsteadOfAtZero) {
   EXPECT_TRUE(dynamic_cast<TKivoNetObject&>(*Detail().GetNets().at(0)).GetMembers().empty());
   const std::string beyond = " left out: a coordinate or size lies beyond the board's range\r\n";
   ExpectLoadWarnings("5\r\n"
-                     "WARNING: Circle at line 5" + beyond + "WARNING: Circle at line 5" +
-                     beyond + "WARNING: Line width at line 6" + beyond +
-                     "WARNING: Text size at line 6" + beyond +
+                     "WARNING: Circle at line 5" + beyond + "WARNING: Circle at line 5" + beyond +
+                     "WARNING: WD \"-1e12\" at line 6 is not a length of 0 or more within the "
+                     "board's range: it was passed over\r\n"
+                     "WARNING: TS \"-1e308\" at line 6 is not a length of 0 or more within the "
+                     "board's range: it was passed over\r\n"
                      "WARNING: Via of net GND at line 8" + beyond);
 }
 
@@ -791,7 +803,8 @@ TEST_F(KivoFileTest, WhatAPlacementWouldCarryBeyondTheRangeIsLeftOutOfThatPlacem
 }
 
 // Fault: an unreadable or unknown pad-stack index gave a default via or pad, and an
-// unreadable scale or polygon outline kind was passed over, without a word.
+// unreadable scale or polygon outline kind was passed over, without a word. (The
+// definition R gives no hole.)
 TEST_F(KivoFileTest, UnreadableOrUnknownIndicesScalesAndOutlineKindsAreTold) {
   Import(std::string(kHead) +                                                     // 1 to 3
          "{DETAIL {NET_DEF {N GND {DG [LY \"TOP\"] {V 0 0 99}\n"                     // 4
@@ -802,17 +815,23 @@ TEST_F(KivoFileTest, UnreadableOrUnknownIndicesScalesAndOutlineKindsAreTold) {
          " {P 3 {PT 99} {PLOC 2 0}}}}\n"                                             // 9
          " {I R R1 {ATR {IN {ORG 0 0} {SC nan 1}}} {CN GND VCC GND}}}}}\n");         // 10
   EXPECT_EQ(Iterate(FBoard, /*kind=*/3).size(), 4u);  // every via kept
-  const std::string notWhole = " left out: it is not a whole number\r\n";
+  const std::string notWhole = " is not a whole number: ";
   const std::string noPad = " left out: no PAD of the pad stack has it\r\n";
   // (The pad definition draws on TOP, the layer before it, which makes no pad.)
-  ExpectLoadWarnings("8\r\n"
-                     "WARNING: Outline kind of polygon at line 5" + notWhole +
+  ExpectLoadWarnings("9\r\n"
+                     "WARNING: Outline kind \"nan\" of polygon at line 5 is not one of 1 and 2: "
+                     "the polygon keeps the host's outline width and grid\r\n"
+                     "WARNING: Drill text of pad definition R at line 6 has no value: its "
+                     "through-hole pads and vias take a hole of 32mil\r\n"
                      "WARNING: Pad stack index 99 of via of net GND at line 4" + noPad +
-                     "WARNING: Pad stack index of via of net VCC at line 7" + notWhole +
+                     "WARNING: Pad stack index \"nan\" of via of net VCC at line 7" + notWhole +
+                     "the via keeps the host's size and hole\r\n"
                      "WARNING: Pad stack index 7 of via of net VCC at line 7" + noPad +
-                     "WARNING: Pad stack index of pin 1 at line 8" + notWhole +
+                     "WARNING: Pad stack index \"1e12\" of pin 1 at line 8" + notWhole +
+                     "the pin takes no PAD of the pad stack\r\n"
                      "WARNING: Pad stack index 99 of pin 3 at line 9" + noPad +
-                     "WARNING: Scale of component R1 at line 10" + notWhole +
+                     "WARNING: SC \"nan\" of component R1 at line 10" + notWhole +
+                     "it was passed over\r\n"
                      "WARNING: The layer \"TOP\" at line 4 is none of the layers pads are made of "
                      "(PADCOM, PADSLD, PADINT, DRILL, SLDMSK): 1 object drawn on it in pad "
                      "definitions may not make its pads as drawn (line 6)\r\n");
@@ -921,22 +940,6 @@ TEST(KivoReaderAlone, ACutBoardIsToldWhateverBracesItsCommentsAndTextsHold) {
       << report;
 }
 
-// The load warnings of `text` read by the reader alone, as the report shows them at
-// `level`: "Load Warnings : N" and the lines.
-std::string LoadWarningsAlone(const std::string& text, uint8_t level = 4,
-                              const TKivoReadingControls& controls = {}) {
-  const std::string path = WriteScratchFile("alone.pdf", text);
-  TReportManager report(path);
-  TKivoFile reader(path, TKivoFile::TReadOnly{}, controls);
-  reader.SetReport(&report);
-  EXPECT_TRUE(reader.ReadModel());
-  report.SetLoadWarningLevel(level);
-  report.WriteReport();
-  const std::string all = ReadWholeFile(report.GetReportPath());
-  const size_t from = all.find("Load Warnings : ");
-  return all.substr(from, all.find("\r\n\r\n", from) - from + 2);
-}
-
 // Fault: a megabyte of braces in a quoted value that the reading skips (a net's ATR, an
 // instance's EX) took minutes: the skip looked for the value's closing quote again at
 // each brace. It is read in one look, and the example loses nothing.
@@ -985,48 +988,6 @@ TEST(KivoReaderAlone, AValueLongerThanTheReaderKeepsIsToldWithWhatWasKept) {
   TKivoFile reader(path, TKivoFile::TReadOnly{});
   ASSERT_TRUE(reader.ReadModel());
   EXPECT_EQ(reader.GetBoardComponent().GetEnvironment().GetLayerStrings().Get(0), longName.substr(0, 65536));
-}
-
-// The heap the reading of `text` takes at its peak beyond what was held before, counted
-// through the module's memory manager (the model's objects, made in the reader's arena,
-// are not counted); the load warnings in `warnings`.
-int64_t PeakHeapOfReading(const std::string& text, std::string& warnings) {
-  static TMemoryManager saved;
-  static int64_t now = 0, peak = 0;
-  struct TCounting {
-    static void* Get(size_t size) {
-      void* block = saved.GetMem(size);
-      if (block)
-        peak = std::max(peak, now += static_cast<int64_t>(_msize(block)));
-      return block;
-    }
-    static int Free(void* block) {
-      if (block)
-        now -= static_cast<int64_t>(_msize(block));
-      return saved.FreeMem(block);
-    }
-    static void* Realloc(void* block, size_t size) {
-      const int64_t before = block ? static_cast<int64_t>(_msize(block)) : 0;
-      void* moved = saved.ReallocMem(block, size);
-      if (moved)
-        peak = std::max(peak, now += static_cast<int64_t>(_msize(moved)) - before);
-      return moved;
-    }
-  };
-  const std::string path = WriteScratchFile("heap.pdf", text);
-  TReportManager report(path);
-  GetMemoryManager(saved);
-  SetMemoryManager({TCounting::Get, TCounting::Free, TCounting::Realloc});
-  peak = now = 0;
-  {
-    TKivoFile reader(path, TKivoFile::TReadOnly{});
-    reader.SetReport(&report);
-    reader.ReadModel();
-  }
-  SetMemoryManager(saved);
-  report.WriteReport();
-  warnings = ReadWholeFile(report.GetReportPath());
-  return peak;
 }
 
 // Fault: the reader's own records grew with the file whatever the report kept: one for
@@ -1085,6 +1046,8 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
   const std::string notDeclared = "\" at line 4 is not declared by the file's LYRSTR: ";
   const std::string unreadable =
       "WARNING: Layer at line 4 left out: its \"(\" is not closed before the next block";
+  const std::string noHole = "WARNING: Drill text of pad definition R at line 4 has no value: its "
+                             "through-hole pads and vias take a hole of 32mil\r\n";
   const struct {
     const char* Detail;  // on line 4
     std::string Warnings;
@@ -1101,7 +1064,8 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
       // not made of; the layer it leaves does.
       {"{PAD_STACK {PAD 1 \"R\"} {PAD_DEF R {PIC [LY \"PADCOM\"] {C 0 0 3} [LY \"CMOP\"] {C 0 0 3}}}}"
        " {ANNOTATE {C 0 0 1}}",
-       "2\r\n" + undeclared + "CMOP" + notDeclared + "1 object drawn on it was left out (line 4)\r\n" +
+       "3\r\n" + noHole + undeclared + "CMOP" + notDeclared +
+           "1 object drawn on it was left out (line 4)\r\n" +
            undeclared + "CMOP\" at line 4 is none of the layers pads are made of (PADCOM, PADSLD, "
            "PADINT, DRILL, SLDMSK): 1 object drawn on it in pad definitions may not make its pads "
            "as drawn (line 4)\r\n"},
@@ -1126,7 +1090,7 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
       {"{ANNOTATE {C 0 0 1} [LY (\"SILK\"\n{C 0 0 1} {L 0 0 1 1} [LY \"TOP\"] {C 0 0 1}}",
        "1\r\n" + unreadable + "; 2 objects drawn after it were left out (line 5)\r\n"},
       {"{PAD_STACK {PAD_DEF R {PIC [LY (\"PADCOM\"\n{C 0 0 3}}}}",
-       "1\r\n" + unreadable + "\r\n"},
+       "2\r\n" + noHole + unreadable + "\r\n"},
   };
   for (const auto& c : cases) {
     const std::string text = std::string(kHead) + "{DETAIL " + c.Detail + "}}\n";
@@ -1139,7 +1103,8 @@ TEST(KivoReaderAlone, ObjectsOnALayerTheFileDoesNotDeclareAreToldWithTheirCount)
 // changed nothing, all without a word; without a DBGRID, or without a known DBUNIT, every
 // object was put at the origin, told only as "every coordinate reads as 0"; a negative
 // grid turned the board about the origin and made every width refused. A grid of 0, none,
-// one not a whole number or a negative one is taken as 1 (as its size), told; an unknown
+// one not a whole number (or quoted) or a negative one is taken as 1 (as its size), told
+// with what stood there; an unknown
 // unit is told, and what is drawn without a known unit is left out, told once with its
 // count and lines.
 TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
@@ -1147,6 +1112,7 @@ TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
       " at line 2 is not one of the units CMM, MM, UM, CENTIMIL and MIL: it was passed over\r\n";
   const std::string noUnit = "WARNING: The DETAIL block at line 3 has no known DBUNIT before it: 1 "
                              "object drawn without a unit was left out (line 3)\r\n";
+  const std::string notAGrid = " at line 2 is not a whole number above 0: ";
   const struct {
     const char* Environment;  // on line 2
     int32_t X;                // of the line's first point; -1 for a line left out
@@ -1154,13 +1120,15 @@ TEST_F(KivoFileTest, AGridOrUnitThatMakesEveryCoordinateZeroIsTold) {
   } cases[] = {
       {"{DBUNIT \"MIL\"} {DBGRID 2}", 20000, "0\r\n"},
       {"{DBUNIT \"MIL\"} {DBGRID 0}", 10000,
-       "1\r\nWARNING: DBGRID 0 at line 2 would make every coordinate 0: a grid of 1 was used\r\n"},
+       "1\r\nWARNING: DBGRID \"0\"" + notAGrid + "a grid of 1 was used\r\n"},
       {"{DBUNIT \"MIL\"} {DBGRID 1.5}", 10000,
-       "1\r\nWARNING: DBGRID 1.5 at line 2 is not a whole number: a grid of 1 was used\r\n"},
+       "1\r\nWARNING: DBGRID \"1.5\"" + notAGrid + "a grid of 1 was used\r\n"},
       {"{DBUNIT \"MIL\"} {DBGRID}", 10000,
        "1\r\nWARNING: DBGRID at line 2 has no value: a grid of 1 was used\r\n"},
+      {"{DBUNIT \"MIL\"} {DBGRID \"5\"}", 10000,
+       "1\r\nWARNING: DBGRID \"\"5\"\"" + notAGrid + "a grid of 1 was used\r\n"},
       {"{DBUNIT \"MIL\"} {DBGRID -3}", 30000,
-       "1\r\nWARNING: DBGRID -3 at line 2 is negative: a grid of 3 was used\r\n"},
+       "1\r\nWARNING: DBGRID \"-3\"" + notAGrid + "a grid of 3 was used\r\n"},
       {"{DBUNIT \"MIL\"}", 10000,
        "1\r\nWARNING: The DETAIL block at line 3 has no DBGRID before it: a grid of 1 was used\r\n"},
       {"{DBUNIT \"mil\"} {DBGRID 1}", -1, "2\r\nWARNING: DBUNIT \"mil\"" + unknownUnit + noUnit},
@@ -1504,8 +1472,8 @@ TEST_F(KivoFileTest, NetsWithViasAndGraphics) {
   auto& vcc = dynamic_cast<TKivoNetObject&>(*Detail().GetNets()[1]);
   EXPECT_EQ(vcc.GetName(), "VCC");
   EXPECT_EQ(vcc.GetMembers().size(), 1u);
-  // C and ZZ in the graphics, BAD in the net, Q in the nets.
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 4);
+  // C and ZZ in the graphics, BAD in the net, Q in the nets; V20 gives no hole.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 5);
   const std::string dump = Dump(FBoard);
   EXPECT_NE(dump.find("GND"), std::string::npos) << dump;
   EXPECT_NE(dump.find("VCC"), std::string::npos) << dump;
@@ -1555,8 +1523,9 @@ TEST_F(KivoFileTest, ComponentsWithPinsInstancesAndConnections) {
   EXPECT_EQ(r2.GetConnections().GetCount(), 4);
   // LQ in a pin, ZZ among the pins, DIMENSION and W in the graphics, QQ, XY, KK, ZZZ;
   // the stray instance X9, which no definition before it names; the pins, on the layer
-  // PADCOM the pad definition left and the file does not declare.
-  EXPECT_EQ(FReport->GetLoadWarningCount(), 10);
+  // PADCOM the pad definition left and the file does not declare; R60, which gives no
+  // hole; UN 3, no unit; MR "y", no value of MR.
+  EXPECT_EQ(FReport->GetLoadWarningCount(), 13);
   const std::string dump = Dump(FBoard);
   EXPECT_NE(dump.find("R1"), std::string::npos) << dump;
   EXPECT_NE(dump.find("R2"), std::string::npos) << dump;
@@ -1694,11 +1663,13 @@ TEST_F(KivoFileTest, AnAttributeInPlaceOfANameOrValueHoldsForItsBlockAlone) {
   EXPECT_EQ(Annotation<TKivoText>(1).GetRotation(), 0);
   EXPECT_EQ(Annotation<TKivoLine>(2).GetWidth(), 70000);
   const std::string held = ": it holds for that block alone, up to its \"}\"\r\n";
-  ExpectLoadWarnings("9\r\n"
+  ExpectLoadWarnings("10\r\n"
                      "WARNING: The attribute at line 5 stands among the PAD block's values" + held +
                      "WARNING: The attribute at line 5 stands among the PAD block's values" + held +
                      "WARNING: The attribute at line 6 stands in place of the PAD_DEF block's name" +
                      held +
+                     "WARNING: Drill text of pad definition R at line 6 has no value: its "
+                     "through-hole pads and vias take a hole of 32mil\r\n" +
                      "WARNING: The attribute at line 7 stands in place of the N block's name" + held +
                      "WARNING: The attribute at line 8 stands in place of the COMP_DEF block's name" +
                      held +
@@ -1785,10 +1756,13 @@ TEST_F(KivoFileTest, ABlockWithoutANameIsToldAndItsEmptyNameNamesNothing) {
   const std::string none = " has no name: ";
   const std::string noPin = " in the connections of component R1 at line 9 connects no pin of "
                             "its definition R: it was passed over\r\n";
+  const std::string noHole = " has no value: its through-hole pads and vias take a hole of 32mil\r\n";
   ExpectLoadWarnings(
-      "11\r\n"
+      "13\r\n"
       "WARNING: The COMPONENT block at line 1" + none + "the import needs none, and nothing was "
       "left out\r\n"
+      "WARNING: Drill text of pad definition R60 at line 4" + noHole +
+      "WARNING: Drill text of pad definition S40 at line 4" + noHole +
       "WARNING: The PAD_DEF block at line 5" + none + "no PAD record can name it, so no pad or via "
       "takes it\r\n"
       "WARNING: The N block at line 7" + none + "its objects were imported without a net\r\n"

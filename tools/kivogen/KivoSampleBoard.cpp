@@ -151,10 +151,10 @@ const char* const kPadStack =
     "  {PAD_DEF V24X12}\r\n"
     "}\r\n";
 
-// The justifications every text goes through in turn, among them values whose letters
-// mean nothing.
+// The justifications every text goes through in turn, among them a letter alone (no
+// vertical justification).
 const char* const kJustifications[] = {"LB", "LT", "LC", "RB", "RT", "RC",
-                                       "CB", "CT", "CC", "L",  "XY"};
+                                       "CB", "CT", "CC", "L",  "R"};
 constexpr int64_t kTextSizes[] = {40, 50, 60, 75, 100};
 const char* const kLineStyles[] = {"DASHED", "DOTTED", "SOLID"};
 const char* const kLayers[] = {cKivoBoardLayers[0].Name, cKivoBoardLayers[1].Name,
