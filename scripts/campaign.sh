@@ -44,7 +44,7 @@ elif [ "$finished" -lt "$ran" ]; then
   status=1
 fi
 # The set-ups through the stand-in host and the plug-in, as a user meets them.
-hostedFilter='EndToEndTest.TheCommandTells*:EndToEndTest.AnInputNamed*:EndToEndTest.AReportThatCannot*:EndToEndTest.ASettingsFolder*:EndToEndTest.AConfigurationThatIsAFolder*:EndToEndTest.TheWatcher*:EndToEndTest.AReportOrDumpNameThatLinks*:EndToEndTest.ABoardCutShort*:EndToEndTest.AFullDisk*:EndToEndTest.AnUnreadableSettings*'
+hostedFilter='EndToEndTest.TheCommandTells*:EndToEndTest.AnInputNamed*:EndToEndTest.AReportThatCannot*:EndToEndTest.ASettingsFolder*:EndToEndTest.AConfigurationThatIsAFolder*:EndToEndTest.TheWatcher*:EndToEndTest.AReportOrDumpNameThatLinks*:EndToEndTest.ABoardCutShort*:EndToEndTest.AFullDisk*:EndToEndTest.AnUnreadableSettings*:RunWatchdog.*'
 wine endtoend_tests.exe --gtest_filter="${KIVO_CAMPAIGN_HOSTED_FILTER:-$hostedFilter}" \
   > "$KIVO_BUILD/campaign-endtoend.log" 2>&1
 hosted=$?

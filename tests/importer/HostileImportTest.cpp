@@ -1,11 +1,7 @@
 // Hostile files through the whole import: every truncation of the samples, the
 // project's mutator, and hand-made extremes. Each one must end within its deadline,
 // without a crash, answering as its report says, with the board-modify bracket closed
-// and nothing written outside the input's folder.
-//
-// The mutation count is KIVO_CAMPAIGN_MUTATIONS (default 300), its seed
-// KIVO_CAMPAIGN_SEED; KIVO_CAMPAIGN_PLANT plants a fault in the reader for every test;
-// scripts/campaign.sh runs the full campaign.
+// and nothing written outside the input's folder (HostileImportFixture.h).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -20,168 +17,18 @@
 
 #include "classlib/Boundary.h"
 #include "classlib/FileUtils.h"
-#include "classlib/Strings.h"
 #include "classlib/Win.h"
 #include "host/RecentExpressionList.h"
 #include "host/Utilities.h"
 #include "importer/ImportSettings.h"
-#include "tests/importer/BoardAsWritten.h"
-#include "tests/importer/HostileImportSupport.h"
+#include "tests/importer/HostileImportFixture.h"
 #include "tests/importer/ImporterTestSupport.h"
-#include "tests/importer/KivoMutation.h"
-#include "tests/importer/MutationOracle.h"
-#include "tests/importer/PlantedFaults.h"
-#include "tests/ravelo/RaveloTestSupport.h"
 #include "tests/support/TestSupport.h"
-#include "tools/kivogen/KivoBoardGenerator.h"
-#include "tools/kivogen/KivoSampleBoard.h"
 
 namespace {
 
-constexpr double kDeadline = 20;  // seconds for a small file
-
-int EnvironmentNumber(const char* name, int fallback) {
-  const char* value = getenv(name);
-  return value && *value ? atoi(value) : fallback;
-}
-
-// The full campaign (scripts/campaign.sh) cuts the generated board at every offset too.
-bool Full() { return EnvironmentNumber("KIVO_CAMPAIGN_FULL", 0) != 0; }
-
-std::string Sample(const std::string& relative) {
-  return ReadWholeFile(std::string("Z:") + KIVO_SOURCE_DIR + "/" + relative);
-}
-
-// The fault the whole campaign runs with when KIVO_CAMPAIGN_PLANT names one
-// (scripts/campaign.sh): to show that the campaign finds it by itself.
-const struct {
-  const char* Name;
-  TKivoPlantedFault Fault;
-} kPlantable[] = {{"DropEveryThirdVia", TKivoPlantedFault::DropEveryThirdVia},
-                  {"SkipCountsEscapedBrace", TKivoPlantedFault::SkipCountsEscapedBrace},
-                  {"ConnectionListSkipsToEnd", TKivoPlantedFault::ConnectionListSkipsToEnd},
-                  {"EveryFifthTextUnturned", TKivoPlantedFault::EveryFifthTextUnturned},
-                  {"ConnectionSwapsPins2And3", TKivoPlantedFault::ConnectionSwapsPins2And3}};
-
-class HostileImport : public RaveloTest {
- protected:
-  void SetUp() override {
-    RaveloTest::SetUp();
-    if (const char* planted = getenv("KIVO_CAMPAIGN_PLANT"); planted && *planted) {
-      const auto known = std::find_if(std::begin(kPlantable), std::end(kPlantable),
-                                      [&](const auto& p) { return std::strcmp(p.Name, planted) == 0; });
-      ASSERT_NE(known, std::end(kPlantable)) << "no fault can be planted by the name " << planted;
-      Plant(known->Fault);
-    }
-    FFolder = ScratchFolder() + "hostile\\";
-    ForceDirectories(FFolder);
-    FScratchBefore = SnapshotFiles(ScratchFolder());
-    FWorkBefore = SnapshotFiles(GetCurrentDir());
-  }
-  void TearDown() override {
-    // Only the input folder may have been written to: nothing else in this executable's
-    // scratch folder, and no report, board or settings file in the current folder
-    // (other executables and builds may write there meanwhile).
-    for (const std::string& name : ChangedFiles(FScratchBefore, SnapshotFiles(ScratchFolder())))
-      EXPECT_EQ(name.rfind(FFolder, 0), 0u) << "written outside the input's folder: " << name;
-    for (const std::string& name : ChangedFiles(FWorkBefore, SnapshotFiles(GetCurrentDir()))) {
-      const std::string extension = UpperCase(ExtractFileExt(name));
-      EXPECT_TRUE(extension != ".RPT" && extension != ".PDF" && extension != ".INI" &&
-                  extension != ".CFG")
-          << "written into the current folder: " << name;
-    }
-    FPlanted.reset();
-    RaveloTest::TearDown();
-  }
-
-  static std::string GetCurrentDir() {
-    char folder[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    return folder;
-  }
-
-  // Imports `bytes` written to `name` in the input folder and checks the outcome.
-  THostileOutcome ImportBytes(const std::string& name, const std::string& bytes,
-                              const std::string& label, double deadline = kDeadline) {
-    const std::string path = FFolder + name;
-    WriteWholeFile(path, bytes);
-    return ImportChecked(path, label, deadline);
-  }
-  THostileOutcome ImportChecked(const std::string& path, const std::string& label,
-                                double deadline = kDeadline) {
-    // A fresh board for every file keeps the server's work per import small.
-    Control().Reset();
-    FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
-    Control().SetCurrentBoard(FBoard);
-    const THostileOutcome outcome = ImportHostileFile(path, FBoard, label, deadline, FPlanted.get());
-    const std::string failures = HostileOutcomeFailures(outcome);
-    EXPECT_TRUE(failures.empty()) << label << ":" << failures;
-    return outcome;
-  }
-  static void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, bytes.size()) << path;
-  }
-
-  // An oracle of `sample` whose imports are checked as every hostile import.
-  TMutationOracle Oracle(const std::string& sample) {
-    return TMutationOracle(sample, [this](const std::string& text, const std::string& label) {
-      return ImportBytes("reference.pdf", text, label);
-    });
-  }
-  static int Failures() {
-    return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
-  }
-  THostileOutcome ImportSkippingMisplacedSections(const std::string& bytes, const std::string& label);
-  // Imports each mutant and checks it with `oracle`; the failures are told together, the
-  // first few in full, so that one fault met by many mutants reads as one failure.
-  void CheckMutants(TMutationOracle& oracle, const std::vector<TMutant>& mutants,
-                    const std::string& what);
-
-  std::string FFolder;
-  TFileSnapshot FScratchBefore, FWorkBefore;
-  void Plant(TKivoPlantedFault fault) { FPlanted = std::make_unique<TPlantedFault>(fault); }
-  std::unique_ptr<TPlantedFault> FPlanted;  // KIVO_CAMPAIGN_PLANT's, or the test's (Plant)
-};
-
-// The generated sample (a board that writes every field the reader takes) and the
-// objects its generator wrote.
-struct TGenerated {
-  std::string Text;
-  std::vector<TKivoBoardObject> Objects;
-};
-const TGenerated& Generated() {
-  static const TGenerated generated = [] {
-    TGenerated board;
-    board.Text = GenerateKivoSampleBoard(/*seed=*/7, &board.Objects);
-    return board;
-  }();
-  return generated;
-}
-const std::string& GeneratedSample() { return Generated().Text; }
-
-// What the generated sample's import (its dump) lacks of the objects the generator wrote,
-// holds beyond them or holds with another field: the sample itself is checked, as no
-// mutant's comparison with it can see what its own import lost or changed.
-std::string GeneratedSampleMismatch(const std::string& dump) {
-  return BoardAsWritten(
-      Generated().Objects,
-      [](const std::string& name) {
-        for (int i = 0; i < static_cast<int>(std::size(cKivoBoardLayers)); ++i)
-          if (name == cKivoBoardLayers[i].Name)
-            return HostileHostLayer(i);
-        return 0;
-      },
-      dump);
-}
-
 TEST_F(HostileImport, TheSamplesImportWhole) {
-  EXPECT_TRUE(ImportBytes("demo.pdf", Sample("examples/demo.pdf"), "demo.pdf").Result);
+  EXPECT_TRUE(ImportBytes("demo.pdf", SourceSample("examples/demo.pdf"), "demo.pdf").Result);
   const THostileOutcome generated = ImportBytes("generated.pdf", GeneratedSample(), "generated board");
   EXPECT_TRUE(generated.Result);
   EXPECT_EQ(GeneratedSampleMismatch(generated.Dump), "");
@@ -192,8 +39,8 @@ TEST_F(HostileImport, EveryTruncationOfTheSamples) {
     const char* Name;
     std::string Bytes;
     size_t Step;  // every offset of the demo board, a dense sample of the larger one
-  } samples[] = {{"demo", Sample("examples/demo.pdf"), 1},
-                 {"generated", GeneratedSample(), Full() ? 1u : 29u}};
+  } samples[] = {{"demo", SourceSample("examples/demo.pdf"), 1},
+                 {"generated", GeneratedSample(), FullCampaign() ? 1u : 29u}};
   for (const auto& sample : samples) {
     ASSERT_GT(sample.Bytes.size(), 1000u) << sample.Name;
     int accepted = 0, toldEarly = 0;
@@ -221,9 +68,9 @@ TEST_F(HostileImport, EveryTruncationOfTheSamples) {
 // goes on past a mutant that fails, so that its figures count them all; the first
 // failed mutants are kept in the input's folder for a regression test.
 TEST_F(HostileImport, MutationCampaign) {
-  const int count = EnvironmentNumber("KIVO_CAMPAIGN_MUTATIONS", 300);
-  const int seed = EnvironmentNumber("KIVO_CAMPAIGN_SEED", 1);
-  TMutationOracle oracles[] = {Oracle(Sample("examples/demo.pdf")), Oracle(GeneratedSample())};
+  const int count = CampaignNumber("KIVO_CAMPAIGN_MUTATIONS", 300);
+  const int seed = CampaignNumber("KIVO_CAMPAIGN_SEED", 1);
+  TMutationOracle oracles[] = {Oracle(SourceSample("examples/demo.pdf")), Oracle(GeneratedSample())};
   const std::string generated = GeneratedSampleMismatch(oracles[1].GetSampleOutcome().Dump);
   if (!generated.empty()) {
     printf("[ oracle   ] the generated sample's own import differs from what was written:%s\n",
@@ -232,12 +79,14 @@ TEST_F(HostileImport, MutationCampaign) {
   }
   TKivoMutator mutator(static_cast<uint64_t>(seed));
   int accepted = 0, boxes = 0, failed = 0;
-  int kinds[3] = {};
+  int kinds[4] = {};
+  std::map<std::string, std::pair<int, int>> edits;  // mutants of each edit, and those that failed
   double total = 0, slowest = 0;
   for (int i = 0; i < count; ++i) {
     TMutationOracle& oracle = oracles[i % 2];
     const TMutant mutant = mutator.Mutate(oracle.GetSample());
     ++kinds[mutant.Kind];
+    ++edits[mutant.Edit].first;
     const std::string label = "mutant " + std::to_string(i) + " of seed " + std::to_string(seed);
     const int failuresBefore = Failures();
     const THostileOutcome outcome = ImportBytes("mutant.pdf", mutant.Text, label);
@@ -246,6 +95,7 @@ TEST_F(HostileImport, MutationCampaign) {
       printf("[ oracle   ] %s of the %s sample:%s\n", label.c_str(), i % 2 ? "generated" : "demo",
              lost.c_str());
       ADD_FAILURE() << label << " lost what it may not:" << lost;
+      ++edits[mutant.Edit].second;
     }
     if (Failures() > failuresBefore && ++failed <= 100)
       WriteWholeFile(FFolder + "failed-mutant-" + std::to_string(i) + ".pdf", mutant.Text);
@@ -255,19 +105,23 @@ TEST_F(HostileImport, MutationCampaign) {
     slowest = std::max(slowest, outcome.Seconds);
   }
   printf("[ figures  ] %d mutations (seed %d): %d of damage, %d valid but unusual, %d of damage "
-         "to be told; %d answered True, %d False, %d error boxes; %.1f s in imports, %.1f ms on "
-         "average, slowest %.1f ms\n",
+         "to be told, %d of damage to be named; %d answered True, %d False, %d error boxes; %.1f s "
+         "in imports, %.1f ms on average, slowest %.1f ms\n",
          count, seed, kinds[TMutant::mkDamage], kinds[TMutant::mkUnusual],
-         kinds[TMutant::mkMustTell], accepted, count - accepted, boxes, total,
+         kinds[TMutant::mkMustTell], kinds[TMutant::mkMustName], accepted, count - accepted, boxes, total,
          1000 * total / std::max(count, 1), 1000 * slowest);
   for (const TMutationOracle& oracle : oracles) {
     const TMutationOracle::TFigures& f = oracle.GetFigures();
     printf("[ figures  ] oracle of the %s sample: %d kept every object, %d lost only in the "
            "blocks they touched, %d lost more and told it, %d not compared (answered False), "
-           "%d compared without places; %d failed\n",
+           "%d compared without places, %d changed where they named their lines; %d failed\n",
            &oracle == &oracles[0] ? "demo" : "generated", f.KeptAll, f.LostInside, f.LostTold,
-           f.Refused, f.Unplaced, f.Failed);
+           f.Refused, f.Unplaced, f.Named, f.Failed);
   }
+  std::string byEdit;
+  for (const auto& [edit, counts] : edits)
+    byEdit += " " + edit + " " + std::to_string(counts.second) + "/" + std::to_string(counts.first) + ";";
+  printf("[ figures  ] oracle failures by edit (failed/made):%s\n", byEdit.c_str());
   printf("[ figures  ] %d mutants failed\n", failed);
 }
 
@@ -283,6 +137,8 @@ size_t LineStartOf(const std::string& text, int line) {
   }
   return at;
 }
+
+}  // namespace
 
 // A reader that skips a section met where it cannot stand, silently: each section the
 // report tells as misplaced is blanked out of the file and the file imported again,
@@ -326,6 +182,8 @@ THostileOutcome HostileImport::ImportSkippingMisplacedSections(const std::string
   return outcome;
 }
 
+namespace {
+
 // Mutants that make sections stand where they cannot: the "}" of each section of DETAIL
 // but the last deleted, or an unclosed block written before it.
 std::vector<TMutant> MisplacingMutants(const TKivoSample& sample) {
@@ -349,7 +207,7 @@ std::vector<TMutant> MisplacingMutants(const TKivoSample& sample) {
 }
 
 TEST_F(HostileImport, TheOraclePassesAnHonestImport) {
-  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+  for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
     const std::vector<TMutant> mutants = MisplacingMutants(oracle.GetSample());
     ASSERT_GE(mutants.size(), 4u);
@@ -366,7 +224,7 @@ TEST_F(HostileImport, TheOraclePassesAnHonestImport) {
 // pass): every mutant whose silent skip loses objects fails.
 TEST_F(HostileImport, TheOracleFailsASilentSkipOfMisplacedSections) {
   int losing = 0;
-  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+  for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
     for (const TMutant& mutant : MisplacingMutants(oracle.GetSample())) {
       const THostileOutcome honest = ImportBytes("honest.pdf", mutant.Text, mutant.What);
@@ -383,62 +241,6 @@ TEST_F(HostileImport, TheOracleFailsASilentSkipOfMisplacedSections) {
     }
   }
   EXPECT_GE(losing, 4);
-}
-
-void HostileImport::CheckMutants(TMutationOracle& oracle, const std::vector<TMutant>& mutants,
-                                 const std::string& what) {
-  int failed = 0;
-  std::string shown;
-  for (const TMutant& mutant : mutants) {
-    const THostileOutcome outcome = ImportBytes("targeted.pdf", mutant.Text, mutant.What);
-    const std::string lost = oracle.Check(mutant, outcome);
-    if (!lost.empty() && ++failed <= 3)
-      shown += "\n   " + lost;
-  }
-  printf("[ figures  ] %zu mutants of %s: %d failed\n", mutants.size(), what.c_str(), failed);
-  EXPECT_EQ(failed, 0) << failed << " of " << mutants.size() << " mutants of " << what
-                       << " failed, as:" << shown;
-}
-
-using TTargetedEdit = bool (*)(const TKivoSample&, size_t, TMutant&);
-
-// The distinct mutants a targeted edit makes of `sample`: each place it edits, in each of
-// its ways (every `step`-th of them; the full campaign takes them all).
-std::vector<TMutant> EveryTargeted(const TKivoSample& sample, TTargetedEdit edit, size_t step) {
-  std::vector<TMutant> mutants;
-  std::set<size_t> seen;
-  // A choice picks the place, and its quotient by the places the way: a few rounds of
-  // the sample's blocks go through them all.
-  const size_t choices = 8 * sample.GetBlocks().size() + 8;
-  for (size_t choice = 0, distinct = 0; choice < choices; ++choice) {
-    TMutant mutant(sample.GetText());
-    if (!edit(sample, choice, mutant) || !seen.insert(std::hash<std::string>()(mutant.Text)).second)
-      continue;
-    if (distinct++ % (Full() ? 1 : step) == 0)
-      mutants.push_back(std::move(mutant));
-  }
-  return mutants;
-}
-
-// The mutants of `mutants` of a kind.
-std::vector<TMutant> OfKind(std::vector<TMutant> mutants, TMutant::TKind kind) {
-  mutants.erase(std::remove_if(mutants.begin(), mutants.end(),
-                               [&](const TMutant& m) { return m.Kind != kind; }),
-                mutants.end());
-  return mutants;
-}
-
-// The dump without the object lines that `drop` picks.
-std::string DumpWithout(const std::string& dump, const std::function<bool(const std::string&)>& drop) {
-  std::string kept;
-  for (size_t at = 0; at < dump.size();) {
-    const size_t end = std::min(dump.find('\n', at), dump.size());
-    const std::string line = dump.substr(at, end - at);
-    if (line.rfind('#', 0) != 0 || !drop(line))
-      kept += line + "\n";
-    at = end + 1;
-  }
-  return kept;
 }
 
 // The oracle's side of three faults that a campaign must find by itself, each shown on
@@ -462,7 +264,7 @@ TEST_F(HostileImport, TheGeneratedSampleCheckFindsDroppedVias) {
 // passes the "}" after it: the objects may be read back where they belong, but the
 // warnings of a valid file are false, and a valid mutant tells nothing new.
 TEST_F(HostileImport, TheOracleFailsAValidMutantThatWarns) {
-  TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
+  TMutationOracle oracle = Oracle(SourceSample("examples/demo.pdf"));
   TMutant mutant(oracle.GetSample().GetText());
   ASSERT_TRUE(TKivoMutator::BraceInSkippedValue(oracle.GetSample(), 3, mutant));
   ASSERT_EQ(mutant.Kind, TMutant::mkUnusual);
@@ -490,7 +292,7 @@ TMutant ConnectionListLeftOpen(const std::string& demo) {
 // loss is told in or before the block lost; the end of the file tells only what a cut
 // leaves open there.
 TEST_F(HostileImport, TheOracleFailsALossToldOnlyAtTheEnd) {
-  TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
+  TMutationOracle oracle = Oracle(SourceSample("examples/demo.pdf"));
   const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
   // What the reader with that fault does: the instances after R1 lost, and the warning
   // that the file ends inside a block.
@@ -551,7 +353,7 @@ TEST_F(HostileImport, TheCampaignFindsPinsSwappingTheirNets) {
 TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
   Plant(TKivoPlantedFault::SkipCountsEscapedBrace);
   int failed = 0, escaped = 0;
-  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+  for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
     for (size_t choice = 0; choice < 4 * oracle.GetSample().GetBlocks().size(); ++choice) {
       TMutant mutant(text);
@@ -568,7 +370,7 @@ TEST_F(HostileImport, TheCampaignFindsASkipPassingAnEscapedBrace) {
 
 TEST_F(HostileImport, TheCampaignFindsAConnectionListSkippingToTheEnd) {
   Plant(TKivoPlantedFault::ConnectionListSkipsToEnd);
-  TMutationOracle oracle = Oracle(Sample("examples/demo.pdf"));
+  TMutationOracle oracle = Oracle(SourceSample("examples/demo.pdf"));
   const TMutant mutant = ConnectionListLeftOpen(oracle.GetSample().GetText());
   const THostileOutcome outcome = ImportBytes("cn.pdf", mutant.Text, mutant.What);
   EXPECT_NE(oracle.Check(mutant, outcome).find("lost beyond what it may"), std::string::npos);
@@ -620,7 +422,7 @@ TEST_F(HostileImport, HandMadeExtremes) {
 // answers True, tells nothing new and keeps every object as the sample's (the texts as
 // they now read).
 TEST_F(HostileImport, UnusualButValidInputKeepsEveryObject) {
-  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+  for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
     const TKivoSample& sample = oracle.GetSample();
     // The first skipped block of each keyword where it stands; the choices of the
@@ -671,7 +473,7 @@ TEST_F(HostileImport, UnusualButValidInputKeepsEveryObject) {
 // a layer the file does not declare), each instance made one of a definition the file
 // does not have. Whatever the import loses, it tells, even inside the edited block.
 TEST_F(HostileImport, UndeclaredLayersAndUnknownDefinitionsAreTold) {
-  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+  for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
     const TKivoSample& sample = oracle.GetSample();
     std::vector<TMutant> mutants;
@@ -702,7 +504,7 @@ TEST_F(HostileImport, UndeclaredLayersAndUnknownDefinitionsAreTold) {
 // no object the sample does not have. The full campaign takes every place and way; CI's
 // run a part of them.
 TEST_F(HostileImport, DamageToBeToldLosesNothingUntold) {
-  for (const std::string& text : {Sample("examples/demo.pdf"), GeneratedSample()}) {
+  for (const std::string& text : {SourceSample("examples/demo.pdf"), GeneratedSample()}) {
     TMutationOracle oracle = Oracle(text);
     const TKivoSample& sample = oracle.GetSample();
     const struct {
@@ -744,7 +546,7 @@ TEST_F(HostileImport, AHundredMegabyteLine) {
 }
 
 TEST_F(HostileImport, LineEndsOfEveryKindGiveTheSameBoard) {
-  const std::string demo = Sample("examples/demo.pdf");
+  const std::string demo = SourceSample("examples/demo.pdf");
   std::string crOnly = demo, crlf;
   std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
   for (char c : demo)
@@ -766,7 +568,7 @@ TEST_F(HostileImport, LineEndsOfEveryKindGiveTheSameBoard) {
 // folder read-only, the report held open, read-only or a folder), the input is held
 // open, the input is named like its report, the settings folder cannot be written.
 TEST_F(HostileImport, SetUpsOfFoldersLocksAndSettings) {
-  const std::string demo = Sample("examples/demo.pdf");
+  const std::string demo = SourceSample("examples/demo.pdf");
   auto place = [&](const std::string& name) {
     const std::string path = FFolder + name;
     ForceDirectories(ExtractFileDir(path));
@@ -875,7 +677,7 @@ TEST_F(HostileImport, APathOfThreeHundredCharacters) {
     CreateDirectoryW(wide(path).c_str(), nullptr);
   }
   path += std::string(296 - path.size(), 'n') + ".pdf";
-  const std::string demo = Sample("examples/demo.pdf");
+  const std::string demo = SourceSample("examples/demo.pdf");
   HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -885,7 +687,7 @@ TEST_F(HostileImport, APathOfThreeHundredCharacters) {
   ASSERT_EQ(path.size(), 300u);
   Control().Reset();
   FBoard = Control().CreateBoard("C:\\Boards\\Hostile.PcbDoc");
-  const THostileOutcome outcome = ImportHostileFile(path, FBoard, "a 300-character path", kDeadline);
+  const THostileOutcome outcome = ImportHostileFile(path, FBoard, "a 300-character path", kHostileDeadline);
   EXPECT_FALSE(outcome.Result);  // the file cannot be read
   EXPECT_NE(outcome.ReportError.find(".rpt"), std::string::npos) << outcome.ReportError;
   EXPECT_EQ(outcome.BracketBegins, 0);

@@ -186,8 +186,10 @@ uint64_t TKivoMutator::Next() {
 
 TMutant TKivoMutator::Mutate(const TKivoSample& sample) {
   TMutant mutant(sample.GetText());
-  if (Below(3) != 0 || !Target(sample, mutant))
+  if (Below(3) != 0 || !Target(sample, mutant)) {
+    mutant.Edit = "damage";
     Damage(mutant);
+  }
   return mutant;
 }
 
@@ -282,14 +284,25 @@ void TKivoMutator::Damage(TMutant& mutant) {
 
 bool TKivoMutator::Target(const TKivoSample& sample, TMutant& mutant) {
   using TEdit = bool (*)(const TKivoSample&, size_t, TMutant&);
-  static const TEdit kEdits[] = {BraceInSkippedValue, BraceOnCommentLine, UnknownDefinition,
-                                 UndeclaredLayer,     TrimClosingBrace,   MoveClosingBrace,
-                                 MisspellBlock,       OddByteAfterBrace,  TabInText,
-                                 BraceInText,         TextOverTwoLines,   SectionTwice};
+  static const struct {
+    TEdit Edit;
+    const char* Name;
+  } kEdits[] = {{BraceInSkippedValue, "BraceInSkippedValue"}, {BraceOnCommentLine, "BraceOnCommentLine"},
+                {UnknownDefinition, "UnknownDefinition"},     {UndeclaredLayer, "UndeclaredLayer"},
+                {TrimClosingBrace, "TrimClosingBrace"},       {MoveClosingBrace, "MoveClosingBrace"},
+                {MisspellBlock, "MisspellBlock"},             {OddByteAfterBrace, "OddByteAfterBrace"},
+                {TabInText, "TabInText"},                     {BraceInText, "BraceInText"},
+                {TextOverTwoLines, "TextOverTwoLines"},       {SectionTwice, "SectionTwice"},
+                {UndefinedReference, "UndefinedReference"},   {DefinitionTwice, "DefinitionTwice"},
+                {ForeignValue, "ForeignValue"},               {NetNamedAsPin, "NetNamedAsPin"},
+                {ShortConnectionList, "ShortConnectionList"}, {CommentBeforeValue, "CommentBeforeValue"}};
   const size_t choice = static_cast<size_t>(Next() >> 1);
   const size_t edit = Below(std::size(kEdits) + 1);
-  if (edit < std::size(kEdits))
-    return kEdits[edit](sample, choice, mutant);
+  if (edit < std::size(kEdits)) {
+    mutant.Edit = kEdits[edit].Name;
+    return kEdits[edit].Edit(sample, choice, mutant);
+  }
+  mutant.Edit = "IndentByTabs";
   const size_t lines =
       static_cast<size_t>(std::count(sample.GetText().begin(), sample.GetText().end(), '\n'));
   // Now and then the whole file.

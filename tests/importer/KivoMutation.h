@@ -71,6 +71,10 @@ struct TMutant {
     mkMustTell,  // damage that the reader must tell (an instance of a definition the file
                  // does not have, a layer the file does not declare): nothing may be lost
                  // untold, not even inside the edited block
+    mkMustName,  // a name that refers to nothing, a definition given twice, a value that
+                 // is none of its field's, a connection list that reads two ways or falls
+                 // short: as mkMustTell, and what the edit decides may differ from the
+                 // sample's only where a new warning names the edited lines (Namings)
   };
   explicit TMutant(const std::string& sample);
   void Insert(size_t at, const std::string& bytes);
@@ -92,6 +96,28 @@ struct TMutant {
   // Damage that states something twice: even when the import keeps every object, it
   // must tell it.
   bool MustWarn = false;
+  // What a mkMustName edit decides: the objects of the unit holding the sample's offset
+  // `Unit` (npos: of the whole board). Where they differ from the sample's (or `Always`),
+  // one new warning names the lines of all the mutant's offsets `At`.
+  struct TNaming {
+    std::vector<size_t> At;
+    size_t Unit = std::string::npos;
+    bool Always = false;
+  };
+  std::vector<TNaming> Namings;
+  // A net the edits renamed everywhere: its objects are expected under the new name.
+  struct TNetRename {
+    std::string From, To;
+  };
+  std::vector<TNetRename> NetRenames;
+  // An instance (its I block's "{" at `At` of the sample) given another designator: its
+  // objects are expected under it.
+  struct TDesignatorChange {
+    size_t At;
+    std::string From, To;
+  };
+  std::vector<TDesignatorChange> Designators;
+  std::string Edit = "damage";  // the edit that made it: "damage" or a targeted edit's name
 };
 
 // The project's deterministic mutator: each call makes one mutant of a sample. Most
@@ -103,10 +129,14 @@ struct TMutant {
 // value of a block the reader skips, a comment line holding a brace inside such a
 // block, lines indented by tabs, a tab or a brace inside a text, a text continued on a
 // line that starts with "%" or holds a "}", a "}" moved one line over nothing but
-// blanks and braces. Damage that must be told: an instance naming a definition the file
-// does not have, a misspelt layer, a "}" trimmed at a line's end or moved one line, a
-// block's name misspelt, an odd byte after a "{", a text continued on a line holding a
-// "{", and ENVIRONMENT or PAD_STACK given twice.
+// blanks and braces, a comment line right before a value. Damage that must be told: an
+// instance naming a definition the file does not have, a misspelt layer, a "}" trimmed
+// at a line's end or moved one line, a block's name misspelt, an odd byte after a "{",
+// a text continued on a line holding a "{", and ENVIRONMENT or PAD_STACK given twice.
+// Damage that must name its lines: a reference renamed to an undefined name, a
+// definition given twice with other contents, another word in an enumerated or numeric
+// field, a net named as a pin that starts a connection list, a connection list short of
+// a name.
 class TKivoMutator {
  public:
   explicit TKivoMutator(uint64_t seed) : FState(seed) {}
@@ -140,6 +170,28 @@ class TKivoMutator {
   static bool TextOverTwoLines(const TKivoSample& sample, size_t choice, TMutant& mutant);
   // ENVIRONMENT or PAD_STACK written again right after itself.
   static bool SectionTwice(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // Damage to be named (mkMustName). A reference renamed to a name the file does not
+  // define: a pad-stack entry's pad definition, a pin's or via's pad-stack index, a
+  // connection's net.
+  static bool UndefinedReference(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // A definition given again with other contents, right before or after the first: a pad
+  // definition, component definition, pad-stack entry, net, DBUNIT, DBGRID, a layer name
+  // of LYRSTR, an instance's designator. Told with both lines even where nothing differs.
+  static bool DefinitionTwice(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // Another word in an enumerated or numeric field: PS, MR, UN, SMD, DBUNIT, TJ, TM, LS
+  // (the value with a blank after or before it, in lower case, after a "Q", or empty);
+  // ORG, PL, NL, SC, RO, PA, PT, PLOC, DBGRID, WD, TS, TR ("X", a letter after or before
+  // the number, the number quoted with a blank, a half where a whole number stands); the
+  // drill text (a blank after or before the number, a letter before or after it).
+  static bool ForeignValue(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // A net renamed everywhere to the name of a pin of an instance whose connection list by
+  // position it starts: the list then starts with a pin's name that is a net too.
+  static bool NetNamedAsPin(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // A connection list short of its last name.
+  static bool ShortConnectionList(const TKivoSample& sample, size_t choice, TMutant& mutant);
+  // Valid but unusual: a comment line right before a value (any token of a block or an
+  // attribute after its keyword).
+  static bool CommentBeforeValue(const TKivoSample& sample, size_t choice, TMutant& mutant);
 
  private:
   size_t Below(size_t n) { return n == 0 ? 0 : static_cast<size_t>(Next() % n); }

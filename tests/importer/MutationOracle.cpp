@@ -422,6 +422,7 @@ std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
 
 TObjectKeys TMutationOracle::Expected(const TMutant& mutant, bool placed) {
   TObjectKeys expected = placed ? FSampleKeys : FSampleUnplaced;
+  Rename(mutant, placed, expected);
   for (const TMutant::TTextChange& change : mutant.TextChanges) {
     const size_t unit = UnitAt(change.At);
     if (unit == TKivoSample::npos)
@@ -461,8 +462,10 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
   // Only damage may change the unit or grid.
   const bool placed = !scale || mutant.Kind != TMutant::mkDamage;
   FFigures.Unplaced += !placed;
-  const auto objectsOf = [&](size_t unit) -> const TObjectKeys& {
-    return placed ? UnitObjectsOf(unit).Objects : UnitObjectsOf(unit).UnplacedObjects;
+  // A unit's objects, and what its loss leaves, as the mutant's renames make them.
+  const auto objectsOf = [&](size_t unit) {
+    const TUnitObjects& objects = UnitObjectsOf(unit);
+    return Changed(mutant, unit, placed ? objects.Objects : objects.UnplacedObjects);
   };
   const TObjectKeys kept = ObjectKeys(outcome.Dump, placed);
   const TObjectKeys expected = Expected(mutant, placed);
@@ -502,15 +505,19 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     // Rule 5: what no lost unit leaves is new. An object kept without the net that a loss
     // took from it is what that loss leaves too.
     extra = Missing(kept, expected);
+    PlaceRenamedTexts(mutant, missing, extra);
     std::set<size_t> accounted = silent;
     accounted.insert(reached.begin(), reached.end());
     for (size_t unit : accounted) {
-      Subtract(extra, placed ? UnitObjectsOf(unit).Leaves : UnitObjectsOf(unit).UnplacedLeaves);
+      const TUnitObjects& objects = UnitObjectsOf(unit);
+      Subtract(extra, Changed(mutant, unit, placed ? objects.Leaves : objects.UnplacedLeaves));
       for (const auto& [key, count] : objectsOf(unit))
         if (const std::string netless = WithoutNet(key); netless != key)
           Subtract(extra, {{netless, count}});
     }
-    if (mutant.Kind == TMutant::mkDamage && !extra.empty())
+    // Damage, and damage to be named (which rule 7 holds to its warning), changes what
+    // follows an edited attribute or declaration.
+    if ((mutant.Kind == TMutant::mkDamage || mutant.Kind == TMutant::mkMustName) && !extra.empty())
       LetDamageChange(edits, reaches, silent, expected, kept, placed, missing, extra);
     // An object a told loss changed (one of the same kind and owner, and name where it
     // has one, with another place, drawing state, net or pad) goes with that loss, where
@@ -533,6 +540,11 @@ std::string TMutationOracle::Check(const TMutant& mutant, const THostileOutcome&
     }
     if (mutant.MustWarn && added.empty())
       problems += " it told nothing;";
+    if (mutant.Kind == TMutant::mkMustName) {
+      TObjectKeys lost = Missing(expected, kept), made = Missing(kept, expected);
+      PlaceRenamedTexts(mutant, lost, made);
+      problems += Unnamed(mutant, added, lost, made);
+    }
     if (problems.empty() && missing.empty() && extra.empty()) {
       const TObjectKeys lost = Missing(expected, kept);
       ++(lost.empty() ? FFigures.KeptAll : lostInside ? FFigures.LostInside : FFigures.LostTold);
@@ -642,6 +654,7 @@ std::string TMutationOracle::Failure(const TMutant& mutant, const std::vector<TE
   std::string failure =
       std::string(mutant.Kind == TMutant::mkUnusual   ? " (valid but unusual: "
                   : mutant.Kind == TMutant::mkMustTell ? " (damage to be told: "
+                  : mutant.Kind == TMutant::mkMustName ? " (damage to be named: "
                                                        : " (damage") +
       mutant.What + ") edits at lines";
   for (size_t e = 0; e < edits.size(); ++e) {

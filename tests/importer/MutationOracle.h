@@ -91,6 +91,24 @@ std::string KeyPlace(const std::string& key);
 //    lose only by rule 4, even in the units it touches, and may make no object the
 //    sample does not have; one that states something twice (MustWarn) tells it even
 //    when it keeps every object.
+// 7. Damage to be named (mkMustName: a reference renamed to a name the file does not
+//    define, a definition given twice with other contents, another word in an
+//    enumerated or numeric field, a net named as a pin that starts a connection list,
+//    a connection list short of a name) is held to rule 6's second sentence, but may,
+//    as damage does (rules 3 and 5), change what the drawing state and declarations
+//    give the objects after an edited attribute or declaration. Besides, where what its
+//    edit decides differs from the sample's import, one new warning names the edited
+//    lines (" at line N", "lines N and M", "(lines A to B)" in the mutant's lines): the
+//    line of the name or value, or the lines of both definitions. What an edit decides
+//    is the objects of the unit holding the edited place (a definition's: its
+//    instances'), or every object for an attribute's value, a place outside units (a
+//    declaration) and a definition given twice, which is named even when nothing
+//    differs. A net the edits renamed everywhere is expected under its new name, an
+//    instance given another designator under it (and the text that shows either,
+//    wherever its length puts it). An object differs when the import lacks it or makes
+//    one of the same kind and owner (and name) that the sample's import does not have.
+//    A comment line right before a value is valid but unusual (rule 6): it excuses no
+//    loss and no warning.
 class TMutationOracle {
  public:
   using TImport = std::function<THostileOutcome(const std::string& text, const std::string& label)>;
@@ -108,6 +126,7 @@ class TMutationOracle {
     int LostTold = 0;    // lost objects beyond them, told
     int Failed = 0;
     int Unplaced = 0;    // compared without places
+    int Named = 0;       // to be named, differed where a new warning named the edit (rule 7)
   };
   const TFigures& GetFigures() const { return FFigures; }
 
@@ -148,8 +167,19 @@ class TMutationOracle {
   std::vector<std::pair<size_t, size_t>> ToldSpans(const TMutant& mutant,
                                                    const std::vector<std::string>& added,
                                                    bool lossesOnly = false) const;
-  // The sample's objects as the mutant's valid text changes make them.
+  // The sample's objects as the mutant's valid text changes, designators and net renames
+  // make them.
   TObjectKeys Expected(const TMutant& mutant, bool placed);
+  void Rename(const TMutant& mutant, bool placed, TObjectKeys& expected);
+  // The keys `keys` of unit `unit` as the mutant's designators and net renames make them.
+  TObjectKeys Changed(const TMutant& mutant, size_t unit, const TObjectKeys& keys) const;
+  // A text that shows a renamed net's name or a designator changed stands where its new
+  // length puts it: a lost one is known again, wherever it stands, among those made.
+  static void PlaceRenamedTexts(const TMutant& mutant, TObjectKeys& lost, TObjectKeys& made);
+  // Rule 7: what a mutant to be named changed untold (`lost` and `made` against the
+  // expected objects), as problems; counts it in the figures when it was named.
+  std::string Unnamed(const TMutant& mutant, const std::vector<std::string>& added,
+                      const TObjectKeys& lost, const TObjectKeys& made);
   // The units whose loss the mutant's new warnings (`told`) tell (rule 4), but the
   // `silent` ones.
   std::set<size_t> ToldUnits(const std::vector<TEdit>& edits, const std::vector<TReach>& reaches,
@@ -189,3 +219,10 @@ std::vector<std::string> NewWarnings(const std::string& report, const std::strin
 // Whether a warning says a block was read whole ("it was read", "it was applied"), which
 // tells no loss.
 bool PromisesWhole(const std::string& warning);
+// The lines a warning names, each as a span [first, last]: every number after "line" or
+// "lines" (" at line 12", "lines 12 and 30", "line 12 and line 30"), "A to B" all of
+// them.
+std::vector<std::pair<long, long>> NamedLines(const std::string& warning);
+// The key of the same object with the nets `renames` names renamed (and the text that
+// shows such a net's name).
+std::string RenamedKey(std::string key, const std::vector<TMutant::TNetRename>& renames);

@@ -1,9 +1,12 @@
 // The oracle's keys of board objects: what an object is, whose and where, relative to
-// the board's origin, and what the drawing state, the nets and the pad stack gave it.
+// the board's origin, and what the drawing state, the nets and the pad stack gave it; the
+// lines a warning names, and a net known again under its new name.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/importer/MutationOracle.h"
 
@@ -92,6 +95,50 @@ TEST(MutationOracle, ObjectKeysHoldTheDrawingStateButNotTheMove) {
     };
     EXPECT_EQ(bases(a) == bases(b), c.SameBase) << c.Name;
   }
+}
+
+// Rule 7 reads the lines a warning names in each of the report's ways of naming them.
+TEST(MutationOracle, NamedLinesAreEveryLineAWarningNames) {
+  using TSpans = std::vector<std::pair<long, long>>;
+  const struct {
+    const char* Warning;
+    TSpans Lines;
+  } cases[] = {
+      {"WARNING: Text \"%\" at line 12 left out: a coordinate or size could not be read", {{12, 12}}},
+      {"WARNING: The PAD_DEF SMD0805 at line 150 is given again: the one at line 140 holds",
+       {{150, 150}, {140, 140}}},
+      {"WARNING: The block ZZ at line 327 lies inside the CN block: it was skipped with what follows "
+       "it (lines 327 to 453)",
+       {{327, 327}, {327, 453}}},
+      {"WARNING: The layer COMP is declared at lines 26 and 41", {{26, 26}, {41, 41}}},
+      {"WARNING: Pins at line 4 and line 9, lines 11, 12 and 14",
+       {{4, 4}, {9, 9}, {11, 11}, {12, 12}, {14, 14}}},
+      {"WARNING: Mismatch on number of nets and number of pin on component D1", {}},
+      {"WARNING: the deadline 3 and the outline 4 name no line", {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(NamedLines(c.Warning), c.Lines) << c.Warning;
+}
+
+// A net renamed everywhere is known again under its new name: on its pads and tracks, as
+// itself, and in the text that shows it on the net (not a text that only reads alike).
+TEST(MutationOracle, ARenamedNetIsKnownAgainUnderItsNewName) {
+  const auto board = [](const std::string& name) {
+    return Dump("X=0(0mil) Y=0(0mil)",
+                "#5 net owner=#1 net=- layer=0(NoLayer) Flags=0 Name=\"" + name + "\" NetByte1=0\n" +
+                    kComponent +
+                    "#8 pad owner=#6 net=#5 layer=74(MultiLayer) X=1(0mil) Y=2(0mil) Name=\"1\"\n"
+                    "#9 track owner=#1 net=#5 layer=1(TopLayer) X=10(0mil) Y=20(0mil) X2=30(0mil) "
+                    "Y2=40(0mil) Width=5(0mil)\n"
+                    "#10 text owner=#1 net=#5 layer=33(TopOverlay) X=5(0mil) Y=6(0mil) Size=50(0mil) "
+                    "Rotation=0 MirrorFlag=0 Text=\"" + name + "\"\n"
+                    "#11 text owner=#1 net=- layer=33(TopOverlay) X=5(0mil) Y=6(0mil) Size=50(0mil) "
+                    "Rotation=0 MirrorFlag=0 Text=\"GND\"\n");
+  };
+  TObjectKeys renamed;
+  for (const auto& [key, count] : ObjectKeys(board("GND"), /*placed=*/true))
+    renamed[RenamedKey(key, {{"GND", "1"}})] += count;
+  EXPECT_EQ(renamed, ObjectKeys(board("1"), /*placed=*/true));
 }
 
 }  // namespace
