@@ -15,6 +15,7 @@
 #include "classlib/Win.h"
 #include "importer/KivoFile.h"
 #include "importer/ReportManager.h"
+#include "standin/host/StandinHost.h"
 #include "tests/ravelo/RaveloTestSupport.h"
 
 namespace {
@@ -149,7 +150,10 @@ int HostileHostLayer(int index) {
 THostileOutcome ImportHostileFile(const std::string& path, uint32_t board, const std::string& label,
                                   double deadlineSeconds, TKivoReadingHooks* hooks) {
   THostileOutcome outcome;
+  // Both call logs kept for this import alone: kept across a campaign's tens of thousands
+  // of imports, the host's fragments the heap until every allocation crawls.
   Control().ClearCallLog();
+  standin::ClearCallLog();
   const std::string reportPath = ChangeFileExt(path, ".rpt");
   if (!SameFile(reportPath, path))
     DeleteFileA(reportPath.c_str());
