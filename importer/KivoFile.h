@@ -481,6 +481,7 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // indices met before.
   [[gnu::cold]] void KeepPadStackIndices(const TKivoPadStack& stack);
   void CheckPendingPadStackIndices();
+  // An index that no PAD of the pad stack holds, or any index of a file without PAD_STACK.
   [[gnu::cold]] void ReportUnknownPadStackIndex(const TPendingIndex& index);
 
   // --- Component definitions and instances (KivoReadComponents.cpp) ---
@@ -506,6 +507,9 @@ class TKivoFile final : public TObject, private TKivoLevelReader {
   // `first`: the first holds.
   [[gnu::cold]] void ReportGivenTwice(const std::string& subject, int64_t position, int64_t first,
                                       TKivoReferenceKind kind);
+  // The same with the lines of both counted already.
+  [[gnu::cold]] void ReportGivenTwiceAtLines(const std::string& subject, int64_t line,
+                                             int64_t firstLine, TKivoReferenceKind kind);
   // The file's first pad stack, once read: its PAD_DEF names and PAD indices given twice,
   // and the names of its PAD entries that it does not define.
   [[gnu::cold]] void CheckPadStackReferences(const TKivoPadStack& stack);

@@ -5,17 +5,6 @@
 
 #include "classlib/Strings.h"
 
-namespace {
-
-std::string AsciiUpperCase(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper)
-    c = AsciiUpper(c);
-  return upper;
-}
-
-}  // namespace
-
 TKivoNameLookup::TKivoNameLookup(const TStringList& list)
     : FUsable(!list.GetSorted() && !list.GetCaseSensitive()) {
   if (!FUsable)
@@ -23,7 +12,7 @@ TKivoNameLookup::TKivoNameLookup(const TStringList& list)
   for (int i = 0; i < list.GetCount(); ++i) {
     const std::string& entry = list.Get(i);
     if (IsPlain(entry))
-      FPlain.try_emplace(AsciiUpperCase(entry), i);
+      FPlain.try_emplace(UpperCase(entry), i);
     else
       FOthers.push_back(i);
   }
@@ -38,7 +27,7 @@ bool TKivoNameLookup::IsPlain(std::string_view name) {
 int TKivoNameLookup::IndexOf(const TStringList& list, const std::string& name) const {
   if (!FUsable || !IsPlain(name))
     return list.IndexOf(name);
-  const auto plain = FPlain.find(AsciiUpperCase(name));
+  const auto plain = FPlain.find(UpperCase(name));
   const int first = plain == FPlain.end() ? INT_MAX : plain->second;
   for (const int other : FOthers) {
     if (other > first)

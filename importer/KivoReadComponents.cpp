@@ -384,16 +384,15 @@ void TKivoFile::ParseInstanceEntries(TKivoInstance& instance) {
         checkPlacement();
         break;
       }
-      case kwSC:
-        // Read and not used; one that cannot be read is told all the same.
+      case kwSC: {
+        // Read and not used; one that cannot be read is told all the same (once).
         ReadIntegerValue(FFile);
-        if (readableNumber(kfSC)) {
-          ReadIntegerValue(FFile);
+        const bool readable = readableNumber(kfSC);
+        ReadIntegerValue(FFile);
+        if (readable)
           readableNumber(kfSC);
-        } else {
-          ReadIntegerValue(FFile);  // told once
-        }
         break;
+      }
       case kwUN: {
         // Not used: the component's values are read in the file's unit, which one
         // naming another would not expect. What follows its value is passed over.

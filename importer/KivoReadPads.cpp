@@ -153,7 +153,7 @@ void TKivoFile::CheckPadStackIndexFurther(TPendingIndex index, bool readable, st
 void TKivoFile::ReportUnknownPadStackIndex(const TPendingIndex& index) {
   ReportLeftOutAt(index.Position,
                   "Pad stack index " + std::to_string(index.Index) + " of " + index.Object,
-                  KivoReference(rkPinPadIndex).Undefined);
+                  KivoReference(FPadIndices ? rkPinPadIndex : rkPadStack).Undefined);
 }
 
 void TKivoFile::KeepPadStackIndices(const TKivoPadStack& stack) {
@@ -167,11 +167,7 @@ void TKivoFile::KeepPadStackIndices(const TKivoPadStack& stack) {
 void TKivoFile::CheckPendingPadStackIndices() {
   // A file without PAD_STACK makes every pad and via without definition, told.
   for (const TPendingIndex& pending : FPendingIndices)
-    if (!FPadIndices)
-      ReportLeftOutAt(pending.Position,
-                      "Pad stack index " + std::to_string(pending.Index) + " of " + pending.Object,
-                      KivoReference(rkPadStack).Undefined);
-    else if (!std::binary_search(FPadIndices->begin(), FPadIndices->end(), pending.Index))
+    if (!FPadIndices || !std::binary_search(FPadIndices->begin(), FPadIndices->end(), pending.Index))
       ReportUnknownPadStackIndex(pending);
   FPendingIndices.clear();
 }

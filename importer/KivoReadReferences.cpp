@@ -59,9 +59,15 @@ void TKivoFile::ReportGivenTwice(const std::string& subject, int64_t position, i
   if (!FReport)
     return;
   const int64_t line = LineAt(position);
-  FReport->AddLineWarning(subject, line,
-                          " was given before (line " + std::to_string(LineAt(first)) +
-                              "): " + KivoReference(kind).Twice);
+  ReportGivenTwiceAtLines(subject, line, LineAt(first), kind);
+}
+
+void TKivoFile::ReportGivenTwiceAtLines(const std::string& subject, int64_t line,
+                                        int64_t firstLine, TKivoReferenceKind kind) {
+  if (FReport)
+    FReport->AddLineWarning(subject, line,
+                            " was given before (line " + std::to_string(firstLine) +
+                                "): " + KivoReference(kind).Twice);
 }
 
 void TKivoFile::CheckPadStackReferences(const TKivoPadStack& stack) {
@@ -71,27 +77,25 @@ void TKivoFile::CheckPadStackReferences(const TKivoPadStack& stack) {
   // they look them up. An empty name names no definition. One given again the same is
   // the same.
   std::unordered_map<int32_t, const TKivoPadRecord*> indices;
+  const auto tellUndefined = [&](const TKivoPadRecord& record, const std::string& name,
+                                 const char* forWhom, TKivoReferenceKind kind) {
+    if (!name.empty() && !stack.FindPadDefinition(name))
+      FReport->AddLineWarning("The PAD " + std::to_string(record.GetIndex()), LineAt(record.GetReadAt()),
+                              " names the pad definition \"" + name + "\"" + forWhom +
+                                  ", which its PAD_STACK does not give: " +
+                                  KivoReference(kind).Undefined);
+  };
   for (const auto& record : stack.GetPads()) {
-    const std::string subject = "The PAD " + std::to_string(record->GetIndex());
     const auto [first, added] = indices.try_emplace(record->GetIndex(), record.get());
     if (!added) {
       if (record->GetFirstName() != first->second->GetFirstName() ||
           record->GetSecondName() != first->second->GetSecondName())
-        ReportGivenTwice(subject, record->GetReadAt(), first->second->GetReadAt(), rkPinPadIndex);
+        ReportGivenTwice("The PAD " + std::to_string(record->GetIndex()), record->GetReadAt(),
+                         first->second->GetReadAt(), rkPinPadIndex);
       continue;
     }
-    const std::string name = record->GetFirstName(), free = record->GetSecondName();
-    if (!name.empty() && !stack.FindPadDefinition(name))
-      FReport->AddLineWarning(subject, LineAt(record->GetReadAt()),
-                              " names the pad definition \"" + name +
-                                  "\", which its PAD_STACK does not give: " +
-                                  KivoReference(rkPadDefinition).Undefined);
-    if (!free.empty() && !stack.FindPadDefinition(free))
-      FReport->AddLineWarning(subject, LineAt(record->GetReadAt()),
-                              " names the pad definition \"" + free +
-                                  "\" for its pins without a net, which its PAD_STACK does not "
-                                  "give: " +
-                                  KivoReference(rkFreePadDefinition).Undefined);
+    tellUndefined(*record, record->GetFirstName(), "", rkPadDefinition);
+    tellUndefined(*record, record->GetSecondName(), " for its pins without a net", rkFreePadDefinition);
   }
   // Pins and vias find a definition by its name without regard to case: the first of a
   // name. One given again the same is the same.
@@ -224,9 +228,8 @@ void TKivoFile::ReportTranslationNotes(const TKivoTranslationNotes& notes) {
       const bool later = note.Net->GetReadAt() >= note.FirstNet->GetReadAt();
       const TKivoNetObject& second = later ? *note.Net : *note.FirstNet;
       const TKivoNetObject& first = later ? *note.FirstNet : *note.Net;
-      FReport->AddLineWarning("The net " + second.GetName(), lines[second.GetReadAt()],
-                              " was given before (line " + std::to_string(lines[first.GetReadAt()]) +
-                                  "): " + KivoReference(rkNet).Twice);
+      ReportGivenTwiceAtLines("The net " + second.GetName(), lines[second.GetReadAt()],
+                              lines[first.GetReadAt()], rkNet);
       continue;
     }
     if (note.Kind == TKivoTranslationNotes::tnDesignatorTwice) {

@@ -248,14 +248,12 @@ void TReportManager::AddSettingsWarning(std::string_view settingsFile, std::stri
 }
 
 void TReportManager::AddImportWarning(uint8_t kind, uint32_t object) {
+  if (kind == 0) {
+    AddMismatchWarning(Designator(object), {});
+    return;
+  }
   ++FImportWarningCount;
   switch (kind) {
-    case 0:
-      Add(FImportWarnings,
-          "WARNING: Mismatch on number of nets and number of pin on component " +
-              Designator(object),
-          1);
-      return;
     case 1:
       Add(FImportWarnings,
           "WARNING: No Component Primitives Translated for component " +
