@@ -125,17 +125,11 @@ TEST_F(HostileImport, MutationCampaign) {
   printf("[ figures  ] %d mutants failed\n", failed);
 }
 
-// Where line `line` (from 1) of `text` begins, as the reader counts lines: a CR ends
-// one, and an LF unless it follows a CR.
+// Where line `line` (from 1) of `text` begins, as the reader counts lines.
 size_t LineStartOf(const std::string& text, int line) {
-  size_t at = 0;
-  for (; line > 1 && at < text.size(); ++at) {
-    if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
-      ++at;
-    if (text[at] == '\r' || text[at] == '\n')
-      --line;
-  }
-  return at;
+  const std::vector<size_t> starts = ReaderLineStarts(text);
+  const size_t index = static_cast<size_t>(std::max(line, 1)) - 1;
+  return index < starts.size() ? starts[index] : text.size();
 }
 
 }  // namespace

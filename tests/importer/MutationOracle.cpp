@@ -377,18 +377,21 @@ const TMutationOracle::TUnitObjects& TMutationOracle::UnitObjectsOf(size_t unit)
   return FUnitObjects[unit] = objects;
 }
 
-std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
-    const TMutant& mutant, const std::vector<std::string>& added, bool lossesOnly) const {
-  // The mutant's lines as the reader counts them: a CR ends one, and an LF unless it
-  // follows a CR.
+std::vector<size_t> ReaderLineStarts(const std::string& text) {
   std::vector<size_t> starts{0};
-  const std::string& text = mutant.Text;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
       ++i;
     if (text[i] == '\r' || text[i] == '\n')
       starts.push_back(i + 1);
   }
+  return starts;
+}
+
+std::vector<std::pair<size_t, size_t>> TMutationOracle::ToldSpans(
+    const TMutant& mutant, const std::vector<std::string>& added, bool lossesOnly) const {
+  const std::string& text = mutant.Text;
+  const std::vector<size_t> starts = ReaderLineStarts(text);
   // The first of the sample's bytes kept at or after a mutant's offset.
   const auto sampleAt = [&](size_t at) {
     for (; at < mutant.Origin.size(); ++at)

@@ -219,6 +219,9 @@ std::vector<std::string> NewWarnings(const std::string& report, const std::strin
 // Whether a warning says a block was read whole ("it was read", "it was applied"), which
 // tells no loss.
 bool PromisesWhole(const std::string& warning);
+// Where each line of `text` begins, as the reader counts lines: a CR ends one, and an LF
+// unless it follows a CR.
+std::vector<size_t> ReaderLineStarts(const std::string& text);
 // The lines a warning names, each as a span [first, last]: every number after "line" or
 // "lines" (" at line 12", "lines 12 and 30", "line 12 and line 30"), "A to B" all of
 // them.

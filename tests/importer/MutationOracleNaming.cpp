@@ -9,13 +9,10 @@
 
 namespace {
 
-// The mutant's line (from 1) that holds `at`, as the reader counts lines: a CR ends one,
-// and an LF unless it follows a CR.
+// The mutant's line (from 1) that holds `at`, as the reader counts lines.
 long MutantLine(const std::string& text, size_t at) {
-  long line = 1;
-  for (size_t i = 0; i < at && i < text.size(); ++i)
-    line += text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
-  return line;
+  const std::vector<size_t> starts = ReaderLineStarts(text);
+  return std::upper_bound(starts.begin(), starts.end(), at) - starts.begin();
 }
 
 // What an object is and whose: its key up to its place.
