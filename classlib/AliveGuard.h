@@ -86,3 +86,13 @@ template <class T, class Call, class... Args>
     std::invoke(std::forward<Call>(call), std::forward<Args>(args)...);
   return alive.Alive();
 }
+
+// Runs `call` and tells whether both objects outlived it: for work after it that uses
+// both (a node and the column that stored into it, a column and its control).
+template <class Call>
+[[nodiscard]] bool BothSurvive(const TObject* first, const TObject* second, Call&& call) {
+  const TAliveGuard firstAlive(first);
+  const TAliveGuard secondAlive(second);
+  std::invoke(std::forward<Call>(call));
+  return firstAlive.Alive() && secondAlive.Alive();
+}

@@ -227,9 +227,8 @@ void ReadNodeValue(TdxTreeListColumn* column, TdxTreeListNode* node, Variant& va
 bool StoreNodeText(TdxTreeListColumn* column, TdxTreeListNode* node, const std::string& text, Variant& value) {
   // The node's texts tell of their change, whose handler may free the node, the column,
   // the control or the form.
-  const TAliveGuard nodeAlive(node);
   const int index = column->GetIndex();
-  if (!Survives(column, [&] { node->SetString(index, text); }) || !nodeAlive.Alive())
+  if (!BothSurvive(column, node, [&] { node->SetString(index, text); }))
     return false;
   ReadNodeValue(column, node, value);
   return true;
@@ -353,8 +352,7 @@ void TdxTreeListColumn::SetIndex(int newIndex) {
     return;
   // The nodes' texts tell of their move, whose handlers may free the control or this column.
   TCustomdxTreeListControl* tree = FTreeList;
-  const TAliveGuard treeAlive(tree);
-  if (!Survives(this, [&] { tree->ColumnMoved(old, newIndex); }) || !treeAlive.Alive())
+  if (!BothSurvive(this, tree, [&] { tree->ColumnMoved(old, newIndex); }))
     return;
   FTreeList->FColumns.Move(old, newIndex);
   FTreeList->ForgetColumnIndexes();

@@ -53,10 +53,7 @@ void MoveNodeText(TdxTreeListNode* node, int oldIndex, int newIndex, int needed)
   if (!textNode)
     return;
   TStringList* strings = textNode->GetStrings();
-  const TAliveGuard alive(strings);
-  while (alive.Alive() && strings->GetCount() < needed)
-    strings->Add("");
-  if (alive.Alive())
+  if (PadNodeTexts(strings, needed))
     strings->Move(oldIndex, newIndex);
 }
 

@@ -127,8 +127,7 @@ void TCustomdxTreeListControl::SaveEditorValue(TdxInplaceEdit* editor) {
   Variant value;
   // The store changes the node's texts (and the MRU column's list), whose handlers may
   // free the node, the column, or the control and the editor with them.
-  const TAliveGuard nodeAlive(node);
-  if (!Survives(editor, [&] { column->AssignEditValue(node, editor, value); }) || !nodeAlive.Alive())
+  if (!BothSurvive(editor, node, [&] { column->AssignEditValue(node, editor, value); }))
     return;
   editor->SetModified(false);
   RefreshNode(node, false);

@@ -3,7 +3,6 @@
 // column, and the custom-draw chains.
 #include <algorithm>
 
-#include "classlib/AliveGuard.h"
 #include "classlib/Canvas.h"
 #include "classlib/GdiHandles.h"
 #include "treelist/DxTreeListControl.h"
@@ -353,11 +352,7 @@ void TCustomdxTreeListControl::SetNodeString(TdxTreeListNode* node, int32_t colu
   if (!textNode || column < 0)
     return;
   TStringList* strings = textNode->GetStrings();
-  // Each change of the texts is told (OnChanging, OnChange), whose handler may free the node.
-  const TAliveGuard alive(strings);
-  while (alive.Alive() && strings->GetCount() <= column)
-    strings->Add("");
-  if (alive.Alive())
+  if (PadNodeTexts(strings, column + 1))
     strings->Put(column, text);
 }
 

@@ -437,8 +437,7 @@ void TdxTreeListMRUColumn::Assign(TPersistent* source) {
 void TdxTreeListMRUColumn::AssignEditValue(TdxTreeListNode* node, TdxInplaceEdit* editor, Variant& value) {
   // The node's change may tell a handler that frees the column, or the control and its
   // editor.
-  const TAliveGuard editorAlive(editor);
-  if (!Survives(this, [&] { inherited::AssignEditValue(node, editor, value); }) || !editorAlive.Alive())
+  if (!BothSurvive(this, editor, [&] { inherited::AssignEditValue(node, editor, value); }))
     return;
   if (auto* mru = ObjectAs<TdxInplaceMRUEdit>(editor))
     GetItems()->Assign(mru->GetItems());

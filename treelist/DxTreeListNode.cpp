@@ -484,3 +484,10 @@ TdxTreeListTextNode::~TdxTreeListTextNode() {
   // The node leaves its tree while its texts still exist.
   DestroyInDestructor();
 }
+
+bool PadNodeTexts(TStringList* strings, int count) {
+  const TAliveGuard alive(strings);
+  while (alive.Alive() && strings->GetCount() < count)
+    strings->Add("");
+  return alive.Alive();
+}

@@ -183,3 +183,7 @@ class TdxTreeListTextNode : public TdxTreeListNode {
  private:
   std::unique_ptr<TStringList> FStrings;
 };
+
+// Pads a text node's texts with empty ones up to `count`. Each addition is told
+// (OnChanging, OnChange), whose handler may free the node and its texts: false then.
+bool PadNodeTexts(TStringList* strings, int count);

@@ -12,6 +12,7 @@
 
 #include "classlib/DragDrop.h"
 #include "tests/support/ResourceCounts.h"
+#include "tests/treelist/TreeListControlTestSupport.h"
 #include "tests/treelist/TreeListInputTestSupport.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListDraw.h"
@@ -210,15 +211,7 @@ TEST_F(TreeListHeaderDragTest, TheOwnersDragOverAndEndDragHandlersDecideTheCurso
 }
 
 TEST_F(TreeListHeaderDragTest, ABandDroppedAfterAnotherMovesAndOneDroppedOutsideHidesWithHideByDrag) {
-  Tree->SetDefaultLayout(false);
-  Tree->SetOptionsEx(Tree->GetOptionsEx().Exclude(aoBandHeaderWidth));
-  Tree->GetBands()->Add();
-  Tree->GetBands()->Add();
-  for (int i = 0; i < 3; ++i) {
-    Tree->GetBands()->GetItem(i)->SetCaption(std::string(1, char('X' + i)));
-    Tree->GetBands()->GetItem(i)->SetWidth(i == 0 ? 200 : 100);
-  }
-  Tree->SetShowBands(true);
+  ShowBandsXYZ(Tree, /*firstWidth=*/200, /*otherWidth=*/100);
   Tree->SetOptionsEx(Tree->GetOptionsEx().Include(aoBandMoving));
   Tree->UpdateGuarded();
   PumpPending();

@@ -22,6 +22,7 @@
 #include "editors/DxInplaceEdit.h"
 #include "skin/KsForms.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/treelist/TreeListControlTestSupport.h"
 #include "treelist/DxTreeListControl.h"
 #include "treelist/DxTreeListLayout.h"
 
@@ -676,15 +677,7 @@ inline TCustomdxTreeListControl* MakeHeaders(TSenderBench& b) {
     column->SetWidth(60);
   }
   b.Place(g, TRect{80, 4, 480, 204});
-  g->SetDefaultLayout(false);
-  g->SetOptionsEx(g->GetOptionsEx().Exclude(aoBandHeaderWidth));
-  g->GetBands()->Add();
-  g->GetBands()->Add();
-  for (int i = 0; i < 3; ++i) {
-    g->GetBands()->GetItem(i)->SetCaption(std::string(1, char('X' + i)));
-    g->GetBands()->GetItem(i)->SetWidth(i == 0 ? 180 : 80);
-  }
-  g->SetShowBands(true);
+  ShowBandsXYZ(g, /*firstWidth=*/180, /*otherWidth=*/80);
   g->SetOptions(g->GetOptions().Include(aoHideByDrag));
   for (const char* name : {"a", "b", "c"})
     static_cast<TdxTreeListTextNode*>(g->Add())->GetStrings()->Add(name);

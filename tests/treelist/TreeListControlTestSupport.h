@@ -17,6 +17,20 @@ struct TControlPaint : TCustomdxTreeListControl {
   static void Into(TCustomdxTreeListControl* control, HDC dc) { (control->*&TControlPaint::PaintWindow)(dc); }
 };
 
+// Shows three bands, X, Y and Z, the first `firstWidth` wide and the others `otherWidth`,
+// at the widths set (no default layout, no band widths taken from their headers).
+inline void ShowBandsXYZ(TCustomdxTreeListControl* tree, int firstWidth, int otherWidth) {
+  tree->SetDefaultLayout(false);
+  tree->SetOptionsEx(tree->GetOptionsEx().Exclude(aoBandHeaderWidth));
+  while (tree->GetBands()->GetCount() < 3)
+    tree->GetBands()->Add();
+  for (int i = 0; i < 3; ++i) {
+    tree->GetBands()->GetItem(i)->SetCaption(std::string(1, char('X' + i)));
+    tree->GetBands()->GetItem(i)->SetWidth(i == 0 ? firstWidth : otherWidth);
+  }
+  tree->SetShowBands(true);
+}
+
 class TreeListControlFixture : public ::testing::Test {
  protected:
   TreeListControlFixture() { Tree->SetName("Tree"); }
